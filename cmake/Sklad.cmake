@@ -1,0 +1,32 @@
+# Helpers shared by every folder.
+#
+# sklad_library(<target> SOURCES ... [DEPS ...])
+#   A static library; includes are written from the repository root
+#   ("platform/rtl/SysUtils.h"), so every target sees the root.
+#
+# sklad_tests(<label> SOURCES ... [DEPS ...])
+#   One GoogleTest program per folder, registered with CTest under <label>.
+
+function(sklad_library target)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${target} STATIC ${A_SOURCES})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PUBLIC ${A_DEPS})
+endfunction()
+
+function(sklad_tests label)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT SKLAD_BUILD_TESTS)
+    return()
+  endif()
+  set(target test_${label})
+  add_executable(${target} ${A_SOURCES})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${target} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${target}
+    PROPERTIES LABELS ${label}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
+include(GoogleTest)
