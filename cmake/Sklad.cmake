@@ -4,8 +4,10 @@
 #   A static library; includes are written from the repository root
 #   ("platform/rtl/SysUtils.h"), so every target sees the root.
 #
-# sklad_tests(<label> SOURCES ... [DEPS ...])
+# sklad_tests(<label> [NAME <name>] SOURCES ... [DEPS ...])
 #   One GoogleTest program per folder, registered with CTest under <label>.
+#   The program is test_<name> (NAME defaults to the label), so two folders
+#   can share a label.
 
 function(sklad_library target)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
@@ -15,11 +17,14 @@ function(sklad_library target)
 endfunction()
 
 function(sklad_tests label)
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "NAME" "SOURCES;DEPS" ${ARGN})
   if(NOT SKLAD_BUILD_TESTS)
     return()
   endif()
-  set(target test_${label})
+  if(NOT A_NAME)
+    set(A_NAME ${label})
+  endif()
+  set(target test_${A_NAME})
   add_executable(${target} ${A_SOURCES})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main)
