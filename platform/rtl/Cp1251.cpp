@@ -1,0 +1,1 @@
+#include "platform/rtl/Cp1251.h"
