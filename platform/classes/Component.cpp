@@ -1,0 +1,279 @@
+// Component.cpp - TPersistent and TComponent: ownership, names, notifications.
+#include "platform/classes/Classes.h"
+
+#include "platform/classes/ClassesConsts.h"
+#include "platform/classes/Streaming.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <map>
+
+SKLAD_DEFINE_CLASS(TPersistent)
+SKLAD_DEFINE_CLASS(TComponent)
+
+// ---------------------------------------------------------------- TPersistent
+
+void TPersistent::Assign(TPersistent* Source)
+{
+    if (Source) {
+        Source->AssignTo(this);
+        return;
+    }
+    throw EConvertError(Format(msg::kCannotAssign, {"nil", ClassName()}));
+}
+
+void TPersistent::AssignTo(TPersistent* Dest) const
+{
+    throw EConvertError(Format(msg::kCannotAssign, {ClassName(), Dest ? Dest->ClassName() : AnsiString("nil")}));
+}
+
+void TPersistent::DefineProperties(TFiler*) {}
+
+AnsiString TPersistent::GetNamePath() const
+{
+    return ClassName();
+}
+
+// ---------------------------------------------------------------- TComponent
+
+void TComponent::Publish(TPropertyTable& t)
+{
+    t.Prop("Name", &TComponent::GetName, &TComponent::SetName).Stored(false).Type("TComponentName");
+    t.Prop("Tag", &TComponent::GetTag, &TComponent::SetTag).Default(0);
+}
+
+TComponent::TComponent(TComponent* AOwner)
+{
+    if (AOwner)
+        AOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent()
+{
+    FComponentState.Include(csDestroying);
+    // Tell everyone who asked, then forget them both ways.
+    while (!FFreeNotifies.empty()) {
+        TComponent* other = FFreeNotifies.back();
+        FFreeNotifies.pop_back();
+        auto& back = other->FFreeNotifies;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        other->Notification(this, opRemove);
+    }
+    DestroyComponents();
+    if (FOwner)
+        FOwner->RemoveComponent(this);
+}
+
+void TComponent::SetComponentState(TComponentStateElement e, bool on)
+{
+    if (on)
+        FComponentState.Include(e);
+    else
+        FComponentState.Exclude(e);
+}
+
+void TComponent::SetDesigning(bool value, bool setChildren)
+{
+    SetComponentState(csDesigning, value);
+    if (setChildren)
+        for (TComponent* c : FComponents)
+            c->SetDesigning(value, true);
+}
+
+TComponent* TComponent::Components(int index) const
+{
+    if (index < 0 || index >= ComponentCount())
+        throw EListError(Format(msg::kListIndexError, {index}));
+    return FComponents[static_cast<size_t>(index)];
+}
+
+int TComponent::ComponentIndex() const
+{
+    if (!FOwner)
+        return -1;
+    const auto& v = FOwner->FComponents;
+    auto it = std::find(v.begin(), v.end(), this);
+    return it == v.end() ? -1 : static_cast<int>(it - v.begin());
+}
+
+TComponent* TComponent::FindComponent(std::string_view AName) const
+{
+    if (AName.empty())
+        return nullptr;
+    for (TComponent* c : FComponents)
+        if (SameText(c->FName, AName))
+            return c;
+    return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* AComponent)
+{
+    if (!AComponent)
+        return;
+    for (TComponent* o = this; o; o = o->FOwner)
+        if (o == AComponent)
+            throw EComponentError(Format(msg::kOwnerCycle, {AComponent->FName}));
+    ValidateRename(AComponent, {}, AComponent->FName);
+    if (AComponent->FOwner)
+        AComponent->FOwner->RemoveComponent(AComponent);
+    Insert(AComponent);
+    Notification(AComponent, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* AComponent)
+{
+    if (!AComponent || AComponent->FOwner != this)
+        return;
+    Notification(AComponent, opRemove);
+    Remove(AComponent);
+}
+
+void TComponent::Insert(TComponent* AComponent)
+{
+    FComponents.push_back(AComponent);
+    AComponent->FOwner = this;
+}
+
+void TComponent::Remove(TComponent* AComponent)
+{
+    auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
+    if (it != FComponents.end())
+        FComponents.erase(it);
+    AComponent->FOwner = nullptr;
+}
+
+void TComponent::DestroyComponents()
+{
+    // Last created first; each is unlinked before it goes, so it does not call back into
+    // a list being emptied.
+    while (!FComponents.empty()) {
+        TComponent* c = FComponents.back();
+        Remove(c);
+        delete c;
+    }
+}
+
+void TComponent::FreeNotification(TComponent* AComponent)
+{
+    if (!AComponent || AComponent == this)
+        return;
+    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end())
+        FFreeNotifies.push_back(AComponent);
+    auto& other = AComponent->FFreeNotifies;
+    if (std::find(other.begin(), other.end(), this) == other.end())
+        other.push_back(this);
+    FComponentState.Include(csFreeNotification);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent)
+{
+    if (!AComponent)
+        return;
+    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+    auto& other = AComponent->FFreeNotifies;
+    other.erase(std::remove(other.begin(), other.end(), this), other.end());
+}
+
+void TComponent::Notification(TComponent* AComponent, TOperation Operation)
+{
+    if (Operation == opRemove && AComponent)
+        RemoveFreeNotification(AComponent);
+    // Owned components hear about their siblings; iterate by index from the end because a
+    // handler may remove entries.
+    for (size_t i = FComponents.size(); i-- > 0;) {
+        if (i >= FComponents.size())
+            continue;
+        TComponent* c = FComponents[i];
+        if (c != AComponent)
+            c->Notification(AComponent, Operation);
+    }
+}
+
+bool IsValidIdent(std::string_view ident)
+{
+    if (ident.empty())
+        return false;
+    auto alpha = [](unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (!alpha(static_cast<unsigned char>(ident[0])))
+        return false;
+    for (char ch : ident) {
+        auto c = static_cast<unsigned char>(ch);
+        if (!alpha(c) && !(c >= '0' && c <= '9'))
+            return false;
+    }
+    return true;
+}
+
+void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName)
+{
+    if (!NewName.empty() && !SameText(CurName, NewName)) {
+        TComponent* existing = FindComponent(NewName);
+        if (existing && existing != AComponent)
+            throw EComponentError(Format(msg::kDuplicateName, {NewName}));
+    }
+}
+
+void TComponent::SetName(const AnsiString& NewName)
+{
+    if (FName == NewName)
+        return;
+    if (!NewName.empty() && !IsValidIdent(NewName))
+        throw EComponentError(Format(msg::kInvalidName, {NewName}));
+    if (FOwner)
+        FOwner->ValidateRename(this, FName, NewName);
+    else
+        ValidateRename(nullptr, FName, NewName);
+    ChangeName(NewName);
+}
+
+void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
+
+void TComponent::ReadState(TReader*) {}
+void TComponent::WriteState(TWriter*) {}
+
+void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    // The root of a stream writes the components it owns that have no parent of their
+    // own (controls with a parent are written by that parent).
+    if (Root != this)
+        return;
+    for (TComponent* c : std::vector<TComponent*>(FComponents))
+        if (!c->HasParent())
+            Proc(c);
+}
+
+void TComponent::DefineProperties(TFiler* Filer)
+{
+    TPersistent::DefineProperties(Filer);
+    Filer->DefineProperty("Left", [this](TReader& r) { DesignLeft = r.ReadInteger(); },
+                          [this](TWriter& w) { w.WriteInteger(DesignLeft); }, DesignLeft != 0);
+    Filer->DefineProperty("Top", [this](TReader& r) { DesignTop = r.ReadInteger(); },
+                          [this](TWriter& w) { w.WriteInteger(DesignTop); }, DesignTop != 0);
+}
+
+// ---------------------------------------------------------------- global lookup
+
+namespace {
+std::map<int, TFindGlobalComponent>& GlobalProcs()
+{
+    static std::map<int, TFindGlobalComponent> m;
+    return m;
+}
+}  // namespace
+
+int RegisterFindGlobalComponentProc(TFindGlobalComponent proc)
+{
+    static int next = 0;
+    GlobalProcs().emplace(++next, std::move(proc));
+    return next;
+}
+
+void UnregisterFindGlobalComponentProc(int cookie) { GlobalProcs().erase(cookie); }
+
+TComponent* FindGlobalComponent(std::string_view Name)
+{
+    for (auto& [cookie, proc] : GlobalProcs())
+        if (TComponent* c = proc(Name))
+            return c;
+    return nullptr;
+}
