@@ -1,0 +1,28 @@
+// Unit11.h - the warning before a document being created is abandoned.
+//
+// The window's layout (app/forms/Unit11.dfm) is complete; the behaviour of its handlers comes
+// with the document work, so most of them do nothing yet.
+#pragma once
+
+#include "platform/gui/Forms.h"
+
+#include <cstdint>
+
+class TButton;
+class TLabel;
+
+class TForm11 : public TForm {
+    SKLAD_CLASS(TForm11, TForm)
+public:
+    explicit TForm11(TComponent* AOwner);
+
+    TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;
+    TButton* Button1 = nullptr;
+    TButton* Button2 = nullptr;
+
+    void Button1Click(TObject* Sender);
+    void Button2Click(TObject* Sender);
+};
+
+extern TForm11* Form11;

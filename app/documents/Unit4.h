@@ -1,0 +1,85 @@
+// Unit4.h - the document journal: one kind of document at a time, working or archived.
+//
+// The window's layout (app/forms/Unit4.dfm) is complete; the behaviour of its handlers comes
+// with the document work, so most of them do nothing yet.
+#pragma once
+
+#include "platform/gui/Forms.h"
+
+#include <cstdint>
+
+class TButton;
+class TDBGrid;
+class TEdit;
+class TGroupBox;
+class TMonthCalendar;
+class TRadioButton;
+class TColumn;
+
+class TForm4 : public TForm {
+    SKLAD_CLASS(TForm4, TForm)
+public:
+    explicit TForm4(TComponent* AOwner);
+
+    TGroupBox* GroupBox1 = nullptr;
+    TGroupBox* GroupBox2 = nullptr;
+    TGroupBox* GroupBox3 = nullptr;
+    TRadioButton* RadioButton1 = nullptr;
+    TRadioButton* RadioButton2 = nullptr;
+    TRadioButton* RadioButton3 = nullptr;
+    TRadioButton* RadioButton4 = nullptr;
+    TRadioButton* RadioButton5 = nullptr;
+    TRadioButton* RadioButton6 = nullptr;
+    TRadioButton* RadioButton7 = nullptr;
+    TRadioButton* RadioButton8 = nullptr;
+    TRadioButton* RadioButton9 = nullptr;
+    TRadioButton* RadioButton10 = nullptr;
+    TRadioButton* RadioButton11 = nullptr;
+    TRadioButton* RadioButton12 = nullptr;
+    TEdit* Edit1 = nullptr;
+    TEdit* Edit2 = nullptr;
+    TMonthCalendar* MonthCalendar1 = nullptr;
+    TDBGrid* DBGrid1 = nullptr;
+    TButton* Button1 = nullptr;
+    TButton* Button2 = nullptr;
+    TButton* Button3 = nullptr;
+    TButton* Button4 = nullptr;
+    TButton* Button5 = nullptr;
+    TButton* Button6 = nullptr;
+    TButton* Button7 = nullptr;
+    TButton* Button8 = nullptr;
+    TButton* Button9 = nullptr;
+    TButton* Button10 = nullptr;
+
+    uint8_t FirstShow = 0;
+
+    void RadioButton1Click(TObject* Sender);
+    void RadioButton2Click(TObject* Sender);
+    void RadioButton3Click(TObject* Sender);
+    void RadioButton4Click(TObject* Sender);
+    void RadioButton5Click(TObject* Sender);
+    void RadioButton6Click(TObject* Sender);
+    void RadioButton7Click(TObject* Sender);
+    void RadioButton8Click(TObject* Sender);
+    void RadioButton9Click(TObject* Sender);
+    void RadioButton10Click(TObject* Sender);
+    void RadioButton11Click(TObject* Sender);
+    void RadioButton12Click(TObject* Sender);
+    void Button1Click(TObject* Sender);
+    void Button2Click(TObject* Sender);
+    void Button3Click(TObject* Sender);
+    void Button4Click(TObject* Sender);
+    void Button5Click(TObject* Sender);
+    void Button6Click(TObject* Sender);
+    void Button7Click(TObject* Sender);
+    void Button8Click(TObject* Sender);
+    void Button9Click(TObject* Sender);
+    void Button10Click(TObject* Sender);
+    void MonthCalendar1Click(TObject* Sender);
+    void DBGrid1DblClick(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void DBGrid1TitleClick(TColumn* Column);
+};
+
+extern TForm4* Form4;

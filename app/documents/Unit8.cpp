@@ -1,0 +1,44 @@
+#include "app/documents/Unit8.h"
+
+#include "app/shell/Layouts.h"
+#include "app/shell/Unit1.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/StdCtrls.h"
+
+TForm8* Form8 = nullptr;
+
+SKLAD_DEFINE_CLASS(TForm8)
+
+void TForm8::Publish(TPropertyTable& t)
+{
+    t.Method("Button2Click", &TForm8::Button2Click);
+    t.Method("Button3Click", &TForm8::Button3Click);
+    t.Method("FormShow", &TForm8::FormShow);
+}
+
+TForm8::TForm8(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
+{
+    InitLayoutText(FormLayoutText("Unit8"));
+    SKLAD_BIND(Date1);
+    SKLAD_BIND(Date2);
+    SKLAD_BIND(Label1);
+    SKLAD_BIND(Label2);
+    SKLAD_BIND(Label3);
+    SKLAD_BIND(Button2);
+    SKLAD_BIND(Button3);
+}
+
+void TForm8::Button2Click(TObject*)
+{
+}
+
+void TForm8::Button3Click(TObject*)
+{
+    Close();
+}
+
+void TForm8::FormShow(TObject*)
+{
+    Date1->SetDate(Date());
+    Date2->SetDate(Date());
+}

@@ -1,0 +1,55 @@
+#include "app/shell/Startup.h"
+
+#include "app/documents/Unit11.h"
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/documents/Unit8.h"
+#include "app/documents/Unit9.h"
+#include "app/shell/Unit1.h"
+#include "app/shell/Unit10.h"
+#include "app/shell/Unit12.h"
+#include "app/shell/Unit5.h"
+#include "app/shell/Unit6.h"
+#include "app/shell/Unit7.h"
+#include "platform/db/ADODB.h"
+
+void RegisterProgramClasses()
+{
+    RegisterClassesUnit();
+    RegisterGuiClasses();
+    RegisterDbClasses();
+}
+
+void CreateForms()
+{
+    Application->SetTitle("Korvel Склад 1.0");
+    Application->CreateForm(Form1);
+    Application->CreateForm(Form2);
+    Application->CreateForm(Form3);
+    Application->CreateForm(Form4);
+    Application->CreateForm(Form5);
+    Application->CreateForm(Form6);
+    Application->CreateForm(Form7);
+    Application->CreateForm(Form8);
+    Application->CreateForm(Form9);
+    Application->CreateForm(Form10);
+    Application->CreateForm(Form11);
+    Application->CreateForm(Form12);
+}
+
+void ForgetForms()
+{
+    Form1 = nullptr;
+    Form2 = nullptr;
+    Form3 = nullptr;
+    Form4 = nullptr;
+    Form5 = nullptr;
+    Form6 = nullptr;
+    Form7 = nullptr;
+    Form8 = nullptr;
+    Form9 = nullptr;
+    Form10 = nullptr;
+    Form11 = nullptr;
+    Form12 = nullptr;
+}

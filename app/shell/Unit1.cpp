@@ -1,0 +1,546 @@
+#include "app/shell/Unit1.h"
+
+#include "app/documents/Unit11.h"
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/documents/Unit8.h"
+#include "app/documents/Unit9.h"
+#include "app/shell/AppPaths.h"
+#include "app/shell/Layouts.h"
+#include "app/shell/ShellDb.h"
+#include "app/shell/ShellMessages.h"
+#include "app/shell/Unit10.h"
+#include "app/shell/Unit12.h"
+#include "app/shell/Unit5.h"
+#include "app/shell/Unit6.h"
+#include "app/shell/Unit7.h"
+#include "platform/classes/IniFiles.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+// The grids whose widths are kept in ColumnSize: id and number of columns.
+struct TSavedGrid {
+    int Id;
+    int Columns;
+};
+
+void QuestionYesNo(bool& yes, const AnsiString& text)
+{
+    yes = Application->MessageBox(text, "Внимание!", MB_YESNO) == IDYES;
+}
+
+}  // namespace
+
+SKLAD_DEFINE_CLASS(TForm1)
+
+void TForm1::Publish(TPropertyTable& t)
+{
+    t.Method("FormCreate", &TForm1::FormCreate);
+    t.Method("FormShow", &TForm1::FormShow);
+    t.Method("FormActivate", &TForm1::FormActivate);
+    t.Method("FormClose", &TForm1::FormClose);
+    t.Method("Button1Click", &TForm1::Button1Click);
+    t.Method("Button2Click", &TForm1::Button2Click);
+    t.Method("Button3Click", &TForm1::Button3Click);
+    t.Method("Button4Click", &TForm1::Button4Click);
+    t.Method("Button5Click", &TForm1::Button5Click);
+    t.Method("Button6Click", &TForm1::Button6Click);
+    t.Method("Button7Click", &TForm1::Button7Click);
+    t.Method("Button8Click", &TForm1::Button8Click);
+    t.Method("Button9Click", &TForm1::Button9Click);
+    t.Method("Button10Click", &TForm1::Button10Click);
+    t.Method("Button11Click", &TForm1::Button11Click);
+    t.Method("SpeedButton1Click", &TForm1::SpeedButton1Click);
+    t.Method("SpeedButton2Click", &TForm1::SpeedButton2Click);
+    t.Method("SpeedButton3Click", &TForm1::SpeedButton3Click);
+    t.Method("TreeView1Change", &TForm1::TreeView1Change);
+    t.Method("TreeView1MouseDown", &TForm1::TreeView1MouseDown);
+    t.Method("DBGrid1TitleClick", &TForm1::DBGrid1TitleClick);
+    t.Method("DBGrid1DblClick", &TForm1::DBGrid1DblClick);
+    t.Method("N1Click", &TForm1::N1Click);
+    t.Method("N2Click", &TForm1::N2Click);
+    t.Method("N3Click", &TForm1::N3Click);
+    t.Method("N4Click", &TForm1::N4Click);
+    t.Method("N6Click", &TForm1::N6Click);
+    t.Method("N7Click", &TForm1::N7Click);
+    t.Method("N8Click", &TForm1::N8Click);
+    t.Method("N10Click", &TForm1::N10Click);
+    t.Method("N12Click", &TForm1::N12Click);
+    t.Method("N13Click", &TForm1::N13Click);
+    t.Method("N14Click", &TForm1::N14Click);
+    t.Method("N16Click", &TForm1::N16Click);
+    t.Method("N17Click", &TForm1::N17Click);
+    t.Method("N18Click", &TForm1::N18Click);
+    t.Method("N19Click", &TForm1::N19Click);
+    t.Method("N20Click", &TForm1::N20Click);
+    t.Method("N21Click", &TForm1::N21Click);
+    t.Method("N23Click", &TForm1::N23Click);
+    t.Method("N24Click", &TForm1::N24Click);
+    t.Method("N25Click", &TForm1::N25Click);
+    t.Method("N26Click", &TForm1::N26Click);
+}
+
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
+{
+    InitLayoutText(FormLayoutText("Unit1"));
+    BindComponents();
+    // Creation work needs the components above, so it runs once they are bound.
+    FormCreate(this);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BindComponents()
+{
+    SKLAD_BIND(Panel1); SKLAD_BIND(Panel2); SKLAD_BIND(Panel3); SKLAD_BIND(Panel4); SKLAD_BIND(Panel5);
+    SKLAD_BIND(Splitter1);
+    SKLAD_BIND(Button1); SKLAD_BIND(Button2); SKLAD_BIND(Button3); SKLAD_BIND(Button4);
+    SKLAD_BIND(Button5); SKLAD_BIND(Button6); SKLAD_BIND(Button7); SKLAD_BIND(Button8);
+    SKLAD_BIND(Button9); SKLAD_BIND(Button10); SKLAD_BIND(Button11);
+    SKLAD_BIND(SpeedButton1); SKLAD_BIND(SpeedButton2); SKLAD_BIND(SpeedButton3);
+    SKLAD_BIND(TreeView1); SKLAD_BIND(DBGrid1); SKLAD_BIND(MainMenu1); SKLAD_BIND(PopupMenu1);
+    SKLAD_BIND(N1); SKLAD_BIND(N2); SKLAD_BIND(N3); SKLAD_BIND(N4); SKLAD_BIND(N6); SKLAD_BIND(N8);
+    SKLAD_BIND(N9); SKLAD_BIND(N10); SKLAD_BIND(N12); SKLAD_BIND(N13); SKLAD_BIND(N14); SKLAD_BIND(N15);
+    SKLAD_BIND(N16); SKLAD_BIND(N17); SKLAD_BIND(N18); SKLAD_BIND(N19); SKLAD_BIND(N20); SKLAD_BIND(N21);
+    SKLAD_BIND(N22); SKLAD_BIND(N23); SKLAD_BIND(N24); SKLAD_BIND(N25); SKLAD_BIND(N26); SKLAD_BIND(N27);
+    SKLAD_BIND(N28);
+    SKLAD_BIND(ADOConnection1);
+    SKLAD_BIND(ADOQuery1); SKLAD_BIND(ADOQuery2); SKLAD_BIND(ADOQuery3); SKLAD_BIND(ADOQuery4);
+    SKLAD_BIND(ADOQuery5); SKLAD_BIND(ADOQuery6); SKLAD_BIND(ADOQuery7); SKLAD_BIND(ADOQuery8);
+    SKLAD_BIND(ADOQuery9); SKLAD_BIND(ADOQuery14); SKLAD_BIND(ADOQuery15); SKLAD_BIND(ImportQuery);
+    SKLAD_BIND(DataSource1); SKLAD_BIND(DataSource2); SKLAD_BIND(DataSource3); SKLAD_BIND(DataSource4);
+    SKLAD_BIND(DataSource5);
+    SKLAD_BIND(OpenDialog1); SKLAD_BIND(OpenDialog);
+}
+
+// ---------------------------------------------------------------- life cycle
+
+void TForm1::FormCreate(TObject*)
+{
+    AppDir = ProgramDir();
+    TIniFile ini(AppDir + kIniFileName);
+    const AnsiString last = ini.ReadString(kIniSection, kIniKey, "");
+    // A remembered file is opened without writing it back; one that fails to open is
+    // treated like no file at all: the user chooses another.
+    if (!last.empty() && FileExists(last) && OpenDatabase(last) == TOpenResult::Opened)
+        return;
+    if (!ChooseAndOpenWarehouse())
+        Halt(1);
+}
+
+bool TForm1::ChooseAndOpenWarehouse()
+{
+    while (OpenDialog1->Execute()) {
+        const AnsiString path = OpenDialog1->FileName;
+        if (OpenDatabase(path) == TOpenResult::Opened) {
+            WriteLastFile(path);
+            return true;
+        }
+        // The message has been shown; offer the dialog again.
+        if (DatabaseOpen())
+            return false;
+    }
+    return false;
+}
+
+void TForm1::WriteLastFile(const AnsiString& path)
+{
+    TIniFile ini(AppDir + kIniFileName);
+    ini.WriteString(kIniSection, kIniKey, path);
+}
+
+void TForm1::FormShow(TObject*)
+{
+    if (TreeView1->GetItems()->Count() > 0)
+        TreeView1->SetSelected(TreeView1->GetItems()->GetFirstNode());
+    Form3FirstShow = 1;
+    Form2->FirstShow = 1;
+    Form4->FirstShow = 1;
+    Form9->FirstShow = 1;
+}
+
+void TForm1::FormActivate(TObject*)
+{
+    // Every return from a modal dialog activates this window again; the prompt below is
+    // itself a modal dialog, so it must not start another one from inside.
+    if (FInActivate || FQuitting || !DatabaseOpen())
+        return;
+    FInActivate = true;
+    struct TReset { bool& Flag; ~TReset() { Flag = false; } } reset{FInActivate};
+
+    OpenSql(ADOQuery2, "Select * From Passwords");
+    while (ADOQuery2->IsEmpty() && !FQuitting) {
+        Form7->SetMode(TPasswordMode::First);
+        Form7->ShowModal();
+        OpenSql(ADOQuery2, "Select * From Passwords");
+        if (!ADOQuery2->IsEmpty())
+            break;
+        // No password given: the user may open another warehouse or leave, but is not
+        // asked the same question again and again.
+        if (Application->MessageBox(ShellMessage(TShellMessage::PasswordRequired), "Внимание!", MB_YESNO) != IDYES) {
+            Quit();
+            return;
+        }
+        if (!ChooseAndOpenWarehouse())
+            continue;
+        OpenSql(ADOQuery2, "Select * From Passwords");
+    }
+    if (FQuitting)
+        return;
+    OpenSql(ADOQuery3, "Select * From NDS");
+    VatRate = ADOQuery3->IsEmpty() ? 0 : ADOQuery3->FieldByName("НДС")->AsInteger();
+}
+
+void TForm1::Quit()
+{
+    FQuitting = true;
+    Close();
+}
+
+void TForm1::FormClose(TObject*, TCloseAction& Action)
+{
+    if (!FQuitting) {
+        bool yes = false;
+        QuestionYesNo(yes, "Вы действительно хотите выйти?");
+        if (!yes) {
+            Action = caNone;
+            return;
+        }
+    }
+    SaveColumnWidths();
+}
+
+void TForm1::SaveColumnWidths() noexcept
+{
+    // Exit never fails because of the widths: without a database, or when an update
+    // fails, the widths are simply not kept.
+    if (!DatabaseOpen())
+        return;
+    try {
+        const auto width = [](TDBGrid* grid, int i) { return grid->Columns()->Items(i)->GetWidth(); };
+        const auto save = [](TADOQuery* q, int id, int column, int w) {
+            ExecSql(q, "Update ColumnSize Set " + IntToStr(column) + "=:w Where ID=:id",
+                    {{"w", w}, {"id", id}});
+        };
+        InTransaction(ADOConnection1, [&] {
+            for (int i = 0; i <= 9; ++i) {
+                save(ADOQuery2, 1, i, width(DBGrid1, i));
+                save(ADOQuery3, 2, i, width(Form3->DBGrid1, i));
+            }
+            for (int i = 0; i <= 6; ++i)
+                save(ADOQuery2, 3, i, width(Form2->DBGrid1, i));
+            for (int i = 0; i <= 12; ++i)
+                save(ADOQuery2, 4, i, width(Form4->DBGrid1, i));
+            for (int i = 0; i <= 6; ++i)
+                save(ADOQuery2, 9, i, width(Form9->DBGrid1, i));
+        });
+    } catch (const std::exception&) {
+        // Nothing to tell: the program is closing.
+    }
+}
+
+// ---------------------------------------------------------------- the warehouse file
+
+bool TForm1::DatabaseOpen() const
+{
+    return ADOConnection1 && ADOConnection1->Connected();
+}
+
+TOpenResult TForm1::OpenDatabase(const AnsiString& path)
+{
+    // Check the file on a connection of our own first: only a file that opens as a
+    // warehouse replaces the open one.
+    try {
+        TADOConnection probe(nullptr);
+        probe.SetConnectionString(JetConnectionString(path));
+        probe.SetLoginPrompt(false);
+        probe.Open();
+        probe.Close();
+    } catch (const std::exception& e) {
+        const AnsiString why = e.what();
+        ShowMessage(ShellMessage(DatabaseOpen() ? TShellMessage::OpenFailedKept : TShellMessage::OpenFailed,
+                                 {path, why}));
+        return TOpenResult::Failed;
+    }
+
+    for (TADOQuery* q : {ADOQuery1, ADOQuery2, ADOQuery3, ADOQuery4, ADOQuery5})
+        q->Close();
+    ADOConnection1->Close();
+    ADOConnection1->SetConnectionString(JetConnectionString(path));
+    ADOConnection1->Open();
+    FDatabasePath = path;
+
+    DBGrid1->SetVisible(false);
+    BuildGroupsTree(TreeView1, true);
+    DBGrid1->SetVisible(true);
+    SetCaption("Korvel Склад 1.0  " + path);
+    WorkingMode = 1;
+    LoadColumnWidths();
+    return TOpenResult::Opened;
+}
+
+void TForm1::LoadColumnWidths()
+{
+    OpenSql(ADOQuery2, "Select * From ColumnSize Where ID=1");
+    if (ADOQuery2->IsEmpty())
+        return;
+    for (int i = 0; i <= 9; ++i)
+        if (TField* f = ADOQuery2->FindField(IntToStr(i)); f && !f->IsNull())
+            DBGrid1->Columns()->Items(i)->SetWidth(f->AsInteger());
+}
+
+void TForm1::Button1Click(TObject*)
+{
+    ChooseAndOpenWarehouse();
+}
+
+void TForm1::N4Click(TObject* Sender) { Button1Click(Sender); }
+
+void TForm1::Button8Click(TObject*)
+{
+    Form5->Edit1->SetText("");
+    Form5->SetJob(TInputJob::NewWarehouse);
+    Form5->ComboBox1->SetVisible(false);
+    Form5->ShowModal();
+}
+
+void TForm1::N13Click(TObject* Sender) { Button8Click(Sender); }
+
+void TForm1::ClearTempDocumentTables()
+{
+    ExecSql(ADOQuery4, "Delete * From TempStructureDocuments");
+    OpenSql(ADOQuery4, "Select * From TempStructureDocuments");
+    ExecSql(ADOQuery4, "Delete * From TempStructureOtpusk");
+    OpenSql(ADOQuery4, "Select * From TempStructureOtpusk");
+}
+
+// ---------------------------------------------------------------- working and archive view
+
+void TForm1::SetArchiveButtonsEnabled(bool enabled)
+{
+    for (TButton* b : {Button10, Button3, Button2, Button4, Button11, Button5, Button6, Button9})
+        b->SetEnabled(enabled);
+}
+
+void TForm1::N18Click(TObject* Sender)
+{
+    SetArchiveButtonsEnabled(false);
+    WorkingMode = 0;
+    Button7Click(Sender);
+}
+
+void TForm1::N19Click(TObject*)
+{
+    SetArchiveButtonsEnabled(true);
+    WorkingMode = 1;
+}
+
+// ---------------------------------------------------------------- settings and help
+
+void TForm1::N14Click(TObject*)
+{
+    if (WorkingMode == 0)
+        return;
+    OpenSql(ADOQuery2, "Select * From Owner");
+    Form6->Edit[0]->SetEnabled(true);
+    Form6->FillFrom(ADOQuery2);
+    Form6->SetMode(TDetailsMode::Company);
+    Form6->ShowModal();
+}
+
+void TForm1::N16Click(TObject*)
+{
+    if (WorkingMode == 0)
+        return;
+    Form7->SetMode(TPasswordMode::Old);
+    Form7->ShowModal();
+}
+
+void TForm1::N20Click(TObject*)
+{
+    if (WorkingMode == 0)
+        return;
+    Form5->Edit1->SetText("");
+    Form5->ComboBox1->SetVisible(false);
+    Form5->SetJob(TInputJob::Vat);
+    Form5->ShowModal();
+}
+
+void TForm1::N26Click(TObject*)
+{
+    OpenSql(ADOQuery2, "Select * From Name");
+    if (!ADOQuery2->IsEmpty()) {
+        const int color = ADOQuery2->FieldByName("Цвет")->AsInteger();
+        const int sizes = ADOQuery2->FieldByName("Размеры")->AsInteger();
+        if (color == 0 || color == 1)
+            Form12->CheckBox1->SetChecked(color == 1);
+        if (sizes == 0 || sizes == 1)
+            Form12->CheckBox2->SetChecked(sizes == 1);
+    }
+    Form12->ShowModal();
+}
+
+void TForm1::N23Click(TObject*)
+{
+    Services().ShellExecute("open", AppDir + kHelpFileName, "", "", SW_SHOWMAXIMIZED);
+}
+
+void TForm1::N24Click(TObject*)
+{
+    Form10->ShowModal();
+}
+
+// ---------------------------------------------------------------- documents and reports
+
+void TForm1::Button7Click(TObject*)
+{
+    Form2->ProductFilter.clear();
+    Form4->GroupBox1->SetEnabled(false);
+    Form4->GroupBox1->SetVisible(true);
+    if (WorkingMode == 1) {
+        Form4->SetCaption("Работа с документами");
+        Form4->Button5->SetCaption("Добавить в архив");
+        Form4->Button5->SetHint("Добавляет выделенный документ в архив");
+    } else {
+        Form4->SetCaption("Работа с документами - Архив");
+        Form4->Button5->SetCaption("Извлечь из архива");
+        Form4->Button5->SetHint("Восстанавливает выделенный документ из архива");
+    }
+    Form4->RadioButton7Click(nullptr);
+    Form4->RadioButton7->SetChecked(true);
+    Form4->RadioButton11Click(nullptr);
+    Form4->RadioButton11->SetChecked(true);
+    Form4->ShowModal();
+}
+
+void TForm1::N25Click(TObject* Sender) { Button7Click(Sender); }
+
+void TForm1::N7Click(TObject* Sender)
+{
+    Button7Click(Sender);
+    Form4->RadioButton7Click(nullptr);
+}
+
+// The document commands prepare the document window and show it; what it then does is
+// the document window's (app/documents).
+void TForm1::Button5Click(TObject*)
+{
+    ClearTempDocumentTables();
+    DocVatRate = 0;
+    Form3->SetCaption("Приход товара");
+    Form3->ShowModal();
+}
+
+void TForm1::Button6Click(TObject*)
+{
+    ClearTempDocumentTables();
+    Form3->SetCaption("Заявка на заказ на " + DateToStr(Date()));
+    Form3->ShowModal();
+}
+
+void TForm1::Button9Click(TObject*)
+{
+    ClearTempDocumentTables();
+    Form3->SetCaption("Списание по акту на " + DateToStr(Date()));
+    Form3->ShowModal();
+}
+
+void TForm1::N6Click(TObject* Sender)
+{
+    if (WorkingMode == 1)
+        Button5Click(Sender);
+}
+
+void TForm1::N8Click(TObject* Sender)
+{
+    if (WorkingMode == 1)
+        Button6Click(Sender);
+}
+
+void TForm1::N12Click(TObject* Sender)
+{
+    if (WorkingMode == 1)
+        Button9Click(Sender);
+}
+
+void TForm1::N17Click(TObject*)
+{
+    if (WorkingMode == 1)
+        Form8->ShowModal();
+}
+
+void TForm1::N1Click(TObject*)
+{
+    // The order-request import comes with the document windows.
+}
+
+void TForm1::N21Click(TObject*)
+{
+    if (WorkingMode == 0)
+        return;
+    BuildGroupsTree(Form9->TreeView1, false);
+    ExecSql(ADOQuery2, "Update Products Set V=' '");
+    OpenSql(ADOQuery15, "Select * From Products");
+    if (Form9->TreeView1->GetItems()->Count() > 0)
+        Form9->TreeView1->SetSelected(Form9->TreeView1->GetItems()->GetFirstNode());
+    Form9->ShowModal();
+}
+
+// ---------------------------------------------------------------- goods cards
+
+void TForm1::Button3Click(TObject*)
+{
+    // The goods viewer comes with the goods card (app/documents).
+    if (!ADOQuery1->Active() || ADOQuery1->Eof())
+        return;
+    Form2->ShowModal();
+}
+
+void TForm1::Button2Click(TObject*)
+{
+    // Adding a goods card comes with the goods card (app/documents).
+}
+
+void TForm1::Button4Click(TObject*)
+{
+    // Deleting a goods card comes with the goods card (app/documents).
+}
+
+void TForm1::Button11Click(TObject*)
+{
+    if (WorkingMode == 0 || !ADOQuery1->Active() || ADOQuery1->Eof())
+        return;
+    Form5->ComboBox1->GetItems()->Clear();
+    OpenSql(ADOQuery2, "Select NameGroup From Groups");
+    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
+        Form5->ComboBox1->GetItems()->Add(ADOQuery2->FieldByName("NameGroup")->AsString());
+    Form5->ComboBox1->SetItemIndex(-1);
+    Form5->ComboBox1->SetText("");
+    Form5->Edit1->SetVisible(true);
+    Form5->Edit1->SetEnabled(true);
+    Form5->SetJob(TInputJob::MoveProduct);
+    Form5->SetCaption("Переместить в группу");
+    Form5->ComboBox1->SetVisible(true);
+    Form5->ShowModal();
+}
+
+void TForm1::Button10Click(TObject*)
+{
+    if (!ADOQuery1->Active() || ADOQuery1->Eof())
+        return;
+    Form5->Edit1->SetText("");
+    Form5->SetJob(TInputJob::Article);
+    Form5->ComboBox1->SetVisible(false);
+    Form5->ShowModal();
+}

@@ -1,0 +1,189 @@
+// Unit1.h - the main window: groups tree, goods grid, menus, and the program's shared state.
+//
+// TForm1 is both the main window and the shared data module: it owns the one connection
+// to the open warehouse, the shared queries and data sources that every window runs its SQL
+// through, and the working fields (VatRate, WorkingMode, first-show flags ...) the other
+// windows read and write directly. Its layout is app/forms/Unit1.dfm.
+//
+// Opening a warehouse (OpenDatabase) checks the file on a connection of its own before it
+// touches the shared one, so a missing, damaged or foreign file leaves the open warehouse as
+// it was and says why; "sklad.ini" is written only after an open succeeded.
+//
+// The groups tree is built from one read of Groups (GroupTree.h); the goods of a group and
+// its subgroups are listed by one statement with the group names bound as a list. Every
+// value in SQL is bound.
+//
+// Not here: the document commands' own work (app/documents), the report library (later).
+#pragma once
+
+#include "app/shell/GroupTree.h"
+#include "platform/gui/Forms.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cstdint>
+#include <vector>
+
+class TButton;
+class TSpeedButton;
+class TPanel;
+class TSplitter;
+class TTreeView;
+class TTreeNode;
+class TDBGrid;
+class TColumn;
+class TMainMenu;
+class TPopupMenu;
+class TMenuItem;
+class TOpenDialog;
+class TADOConnection;
+class TADOQuery;
+class TDataSource;
+class TField;
+class TComboBox;
+
+// What a failed open did to the program.
+enum class TOpenResult { Opened, Failed };
+
+class TForm1 : public TForm {
+    SKLAD_CLASS(TForm1, TForm)
+public:
+    explicit TForm1(TComponent* AOwner);
+    ~TForm1() override;
+
+    // -- controls and components of the layout
+    TPanel* Panel1 = nullptr;
+    TPanel* Panel2 = nullptr;
+    TPanel* Panel3 = nullptr;
+    TPanel* Panel4 = nullptr;
+    TPanel* Panel5 = nullptr;
+    TSplitter* Splitter1 = nullptr;
+    TButton* Button1 = nullptr;
+    TButton* Button2 = nullptr;
+    TButton* Button3 = nullptr;
+    TButton* Button4 = nullptr;
+    TButton* Button5 = nullptr;
+    TButton* Button6 = nullptr;
+    TButton* Button7 = nullptr;
+    TButton* Button8 = nullptr;
+    TButton* Button9 = nullptr;
+    TButton* Button10 = nullptr;
+    TButton* Button11 = nullptr;
+    TSpeedButton* SpeedButton1 = nullptr;
+    TSpeedButton* SpeedButton2 = nullptr;
+    TSpeedButton* SpeedButton3 = nullptr;
+    TTreeView* TreeView1 = nullptr;
+    TDBGrid* DBGrid1 = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+    TMenuItem *N1 = nullptr, *N2 = nullptr, *N3 = nullptr, *N4 = nullptr, *N6 = nullptr, *N8 = nullptr,
+              *N9 = nullptr, *N10 = nullptr, *N12 = nullptr, *N13 = nullptr, *N14 = nullptr, *N15 = nullptr,
+              *N16 = nullptr, *N17 = nullptr, *N18 = nullptr, *N19 = nullptr, *N20 = nullptr, *N21 = nullptr,
+              *N22 = nullptr, *N23 = nullptr, *N24 = nullptr, *N25 = nullptr, *N26 = nullptr, *N27 = nullptr,
+              *N28 = nullptr;
+    TADOConnection* ADOConnection1 = nullptr;
+    TADOQuery *ADOQuery1 = nullptr, *ADOQuery2 = nullptr, *ADOQuery3 = nullptr, *ADOQuery4 = nullptr,
+              *ADOQuery5 = nullptr, *ADOQuery6 = nullptr, *ADOQuery7 = nullptr, *ADOQuery8 = nullptr,
+              *ADOQuery9 = nullptr, *ADOQuery14 = nullptr, *ADOQuery15 = nullptr, *ImportQuery = nullptr;
+    TDataSource *DataSource1 = nullptr, *DataSource2 = nullptr, *DataSource3 = nullptr, *DataSource4 = nullptr,
+                *DataSource5 = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TOpenDialog* OpenDialog = nullptr;
+
+    // -- working fields shared with the other windows
+    AnsiString SqlText, SqlText2;
+    AnsiString AppDir;  // with its trailing separator
+    TField* NameField = nullptr;
+    TField* WorkField = nullptr;
+    TField* IdField = nullptr;
+    int DocVatRate = 0;
+    int VatRate = 0;
+    int LoopIndex = 0;
+    int GroupCount = 0;
+    TDateTime Today;
+    AnsiString GroupId, GroupName;
+    uint8_t WorkingMode = 1;  // 1 working documents, 0 archive view
+    uint8_t Form3FirstShow = 0;
+    uint8_t CreateMissingGoods = 0;
+
+    // -- event handlers (published, bound by the layout)
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormActivate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void Button1Click(TObject* Sender);
+    void Button2Click(TObject* Sender);
+    void Button3Click(TObject* Sender);
+    void Button4Click(TObject* Sender);
+    void Button5Click(TObject* Sender);
+    void Button6Click(TObject* Sender);
+    void Button7Click(TObject* Sender);
+    void Button8Click(TObject* Sender);
+    void Button9Click(TObject* Sender);
+    void Button10Click(TObject* Sender);
+    void Button11Click(TObject* Sender);
+    void SpeedButton1Click(TObject* Sender);
+    void SpeedButton2Click(TObject* Sender);
+    void SpeedButton3Click(TObject* Sender);
+    void TreeView1Change(TObject* Sender, TTreeNode* Node);
+    void TreeView1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void DBGrid1TitleClick(TColumn* Column);
+    void DBGrid1DblClick(TObject* Sender);
+    void N1Click(TObject* Sender);
+    void N2Click(TObject* Sender);
+    void N3Click(TObject* Sender);
+    void N4Click(TObject* Sender);
+    void N6Click(TObject* Sender);
+    void N7Click(TObject* Sender);
+    void N8Click(TObject* Sender);
+    void N10Click(TObject* Sender);
+    void N12Click(TObject* Sender);
+    void N13Click(TObject* Sender);
+    void N14Click(TObject* Sender);
+    void N16Click(TObject* Sender);
+    void N17Click(TObject* Sender);
+    void N18Click(TObject* Sender);
+    void N19Click(TObject* Sender);
+    void N20Click(TObject* Sender);
+    void N21Click(TObject* Sender);
+    void N23Click(TObject* Sender);
+    void N24Click(TObject* Sender);
+    void N25Click(TObject* Sender);
+    void N26Click(TObject* Sender);
+
+    // -- operations used by the other windows
+    // Opens the warehouse file at path. A file that cannot be opened as a warehouse leaves
+    // the open one (if any) untouched and tells the user why.
+    TOpenResult OpenDatabase(const AnsiString& path);
+    bool DatabaseOpen() const;
+    const AnsiString& DatabasePath() const { return FDatabasePath; }
+    void ClearTempDocumentTables();
+    // The group condition of the selected node: the names of the group and all groups below.
+    std::vector<AnsiString> CollectSubgroups();
+    void FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column);
+    void FillGoodsCardCombos();
+    // Fills a tree view from table Groups (the main tree and the report builder's).
+    void BuildGroupsTree(TTreeView* tree, bool reportLeftOut);
+
+    // The close without the question, for a user who chose to quit (no password given).
+    void Quit();
+
+private:
+    void BindComponents();
+    void SetArchiveButtonsEnabled(bool enabled);
+    bool ChooseAndOpenWarehouse();  // the open dialog; writes "LastFile" after success
+    void WriteLastFile(const AnsiString& path);
+    void LoadColumnWidths();
+    void SaveColumnWidths() noexcept;
+    std::vector<TGroupRow> ReadGroups();
+    void ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& orderBy = {});
+    void DeleteSelectedGroup();
+
+    AnsiString FDatabasePath;
+    // Goods shown in the grid: all of them, or those of these groups.
+    bool FShowAll = true;
+    std::vector<AnsiString> FShownGroups;
+    bool FInActivate = false;
+    bool FQuitting = false;
+};
+
+extern TForm1* Form1;

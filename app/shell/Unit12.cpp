@@ -1,0 +1,59 @@
+#include "app/shell/Unit12.h"
+
+#include "app/shell/Layouts.h"
+#include "app/shell/ShellDb.h"
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/StdCtrls.h"
+
+TForm12* Form12 = nullptr;
+
+SKLAD_DEFINE_CLASS(TForm12)
+
+void TForm12::Publish(TPropertyTable& t)
+{
+    t.Method("FormShow", &TForm12::FormShow);
+    t.Method("CheckBox1Click", &TForm12::CheckBox1Click);
+    t.Method("CheckBox2Click", &TForm12::CheckBox2Click);
+    t.Method("Button1Click", &TForm12::Button1Click);
+    t.Method("Button2Click", &TForm12::Button2Click);
+}
+
+TForm12::TForm12(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
+{
+    InitLayoutText(FormLayoutText("Unit12"));
+    SKLAD_BIND(Label1);
+    SKLAD_BIND(Label2);
+    SKLAD_BIND(CheckBox1);
+    SKLAD_BIND(CheckBox2);
+    SKLAD_BIND(CheckBox3);
+    SKLAD_BIND(Button1);
+    SKLAD_BIND(Button2);
+}
+
+void TForm12::UpdateHint()
+{
+    const bool color = CheckBox1->GetChecked();
+    const bool sizes = CheckBox2->GetChecked();
+    const char* limit = color && sizes ? "14" : (color || sizes) ? "22" : "30";
+    Label2->SetCaption(AnsiString("Наименование должно содержать не более ") + limit + " символов");
+}
+
+void TForm12::FormShow(TObject*) { UpdateHint(); }
+void TForm12::CheckBox1Click(TObject*) { UpdateHint(); }
+void TForm12::CheckBox2Click(TObject*) { UpdateHint(); }
+
+void TForm12::Button1Click(TObject*)
+{
+    TADOQuery* q = Form1->ADOQuery2;
+    InTransaction(Form1->ADOConnection1, [&] {
+        ExecSql(q, "Update Name Set Цвет=:v", {{"v", CheckBox1->GetChecked() ? 1 : 0}});
+        ExecSql(q, "Update Name Set Размеры=:v", {{"v", CheckBox2->GetChecked() ? 1 : 0}});
+    });
+    Close();
+}
+
+void TForm12::Button2Click(TObject*)
+{
+    Close();
+}

@@ -1,0 +1,271 @@
+// Unit1Tree.cpp - the main window's groups tree and goods grid.
+#include "app/shell/Unit1.h"
+
+#include "app/documents/Unit2.h"
+#include "app/shell/ShellDb.h"
+#include "app/shell/ShellMessages.h"
+#include "app/shell/Unit5.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <unordered_set>
+
+namespace {
+
+// The Products columns a title click may sort by; anything else is not put into SQL.
+const char* const kProductColumns[] = {
+    "ID", "№", "Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Имя_поставщика", "Цена",
+    "Минимум", "Максимум", "Группа", "Количество", "ПоставщикОстатка", "КоличествоОстатка", "V", "O",
+};
+
+bool IsProductColumn(const AnsiString& name)
+{
+    for (const char* c : kProductColumns)
+        if (AnsiSameText(name, c))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<TGroupRow> TForm1::ReadGroups()
+{
+    OpenSql(ADOQuery2, "Select ID, NameGroup, IDName From Groups");
+    std::vector<TGroupRow> rows;
+    rows.reserve(size_t(ADOQuery2->RecordCount()));
+    TField* id = ADOQuery2->FieldByName("ID");
+    TField* name = ADOQuery2->FieldByName("NameGroup");
+    TField* parent = ADOQuery2->FieldByName("IDName");
+    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
+        rows.push_back({id->AsLargeInt(), name->AsString(), parent->IsNull() ? 0 : parent->AsLargeInt()});
+    return rows;
+}
+
+void TForm1::BuildGroupsTree(TTreeView* tree, bool reportLeftOut)
+{
+    tree->GetItems()->BeginUpdate();
+    tree->GetItems()->Clear();
+    const std::vector<TGroupRow> rows = ReadGroups();
+    GroupCount = int(rows.size());
+    const TGroupTree groups = BuildGroupTree(rows);
+    std::vector<TTreeNode*> path;  // the last node added at each depth
+    for (const TGroupNode& n : groups.Nodes) {
+        path.resize(size_t(n.Depth));
+        TTreeNode* parent = n.Depth == 0 ? nullptr : path.back();
+        TTreeNode* node = parent ? tree->GetItems()->AddChild(parent, rows[n.Row].Name)
+                                 : tree->GetItems()->Add(nullptr, rows[n.Row].Name);
+        path.push_back(node);
+    }
+    LoopIndex = int(groups.Nodes.size());
+    tree->FullExpand();
+    tree->GetItems()->EndUpdate();
+    if (reportLeftOut && !groups.LeftOut.empty()) {
+        AnsiString names;
+        for (size_t i = 0; i < groups.LeftOut.size() && i < 10; ++i)
+            names += (i ? ", " : "") + rows[groups.LeftOut[i]].Name;
+        if (groups.LeftOut.size() > 10)
+            names += ", ...";
+        ShowMessage(ShellMessage(TShellMessage::GroupsLeftOut, {IntToStr(int64_t(groups.LeftOut.size())) + ": " + names}));
+    }
+}
+
+std::vector<AnsiString> TForm1::CollectSubgroups()
+{
+    std::vector<AnsiString> names;
+    TTreeNode* node = TreeView1->GetSelected();
+    if (!node)
+        return names;
+    const std::vector<TGroupRow> rows = ReadGroups();
+    for (size_t i : CollectSubtree(rows, node->GetText()))
+        names.push_back(rows[i].Name);
+    if (names.empty())
+        names.push_back(node->GetText());  // a node whose row is gone still names its own goods
+    return names;
+}
+
+void TForm1::ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& orderBy)
+{
+    FShowAll = groups == nullptr;
+    if (groups)
+        FShownGroups = *groups;
+    const AnsiString order = orderBy.empty() ? AnsiString() : " Order By " + QuoteName(orderBy) + " Asc";
+    if (FShowAll)
+        OpenSql(ADOQuery1, "Select * From Products" + order);
+    else
+        OpenSql(ADOQuery1, "Select * From Products Where Группа In (:groups)" + order, {{"groups", FShownGroups}});
+}
+
+void TForm1::TreeView1Change(TObject*, TTreeNode* Node)
+{
+    if (!Node || !DatabaseOpen())
+        return;
+    if (Node == TreeView1->GetItems()->GetFirstNode()) {
+        ShowGoods(nullptr);
+        return;
+    }
+    const std::vector<AnsiString> groups = CollectSubgroups();
+    ShowGoods(&groups);
+}
+
+void TForm1::TreeView1MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y)
+{
+    if (Button != mbRight)
+        return;
+    TTreeNode* node = TreeView1->GetNodeAt(X, Y);
+    if (!node)
+        return;
+    if (node == TreeView1->GetSelected())
+        TreeView1Change(TreeView1, node);  // the popup commands act on fresh goods
+    else
+        TreeView1->SetSelected(node);
+}
+
+void TForm1::DBGrid1TitleClick(TColumn* Column)
+{
+    if (!Column || !ADOQuery1->Active() || ADOQuery1->IsEmpty())
+        return;
+    const AnsiString field = Column->GetFieldName();
+    if (!IsProductColumn(field))
+        return;
+    Form2->WorkText = field;
+    // The same goods, in the order of the column (numbers sort as numbers: the columns
+    // hold numbers, not texts).
+    if (FShowAll)
+        ShowGoods(nullptr, field);
+    else {
+        const std::vector<AnsiString> groups = FShownGroups;
+        ShowGoods(&groups, field);
+    }
+    ADOQuery1->First();
+}
+
+void TForm1::DBGrid1DblClick(TObject* Sender)
+{
+    if (ADOQuery1->Active() && !ADOQuery1->Eof() && WorkingMode == 1)
+        Button3Click(Sender);
+}
+
+// ---------------------------------------------------------------- popup commands
+
+void TForm1::N2Click(TObject*)
+{
+    if (WorkingMode != 1)
+        return;
+    TTreeNode* node = TreeView1->GetSelected();
+    if (!node)
+        return;
+    const bool noGoods = !ADOQuery1->Active() || ADOQuery1->IsEmpty();
+    if (!noGoods && !node->HasChildren()) {
+        ShowMessage("Нельзя добавить подгруппу т.к. в группе содержится товар");
+        return;
+    }
+    Form5->Edit1->SetPasswordChar(0);
+    Form5->ComboBox1->SetVisible(false);
+    Form5->Edit1->SetText("");
+    Form5->SetJob(TInputJob::AddSubgroup);
+    Form5->ShowModal();
+}
+
+void TForm1::N10Click(TObject*)
+{
+    if (WorkingMode != 1)
+        return;
+    TTreeNode* node = TreeView1->GetSelected();
+    if (!node)
+        return;
+    Form5->Edit1->SetPasswordChar(0);
+    Form5->Edit1->SetText(node->GetText());
+    Form5->SetJob(TInputJob::Rename);
+    Form5->ComboBox1->SetVisible(false);
+    Form5->ShowModal();
+}
+
+void TForm1::N3Click(TObject*)
+{
+    if (Application->MessageBox("Вы действительно хотите удалить?", "Внимание!", MB_YESNO) != IDYES)
+        return;
+    if (WorkingMode == 0)
+        return;
+    TTreeNode* node = TreeView1->GetSelected();
+    if (!node)
+        return;
+    if (node == TreeView1->GetItems()->GetFirstNode()) {
+        ShowMessage("Невозможно удалить корневую группу");
+        return;
+    }
+    DeleteSelectedGroup();
+}
+
+void TForm1::DeleteSelectedGroup()
+{
+    TTreeNode* node = TreeView1->GetSelected();
+    const std::vector<TGroupRow> rows = ReadGroups();
+    const std::vector<size_t> subtree = CollectSubtree(rows, node->GetText());
+    std::vector<AnsiString> names;
+    std::vector<AnsiString> ids;
+    for (size_t i : subtree) {
+        names.push_back(rows[i].Name);
+        ids.push_back(IntToStr(rows[i].ID));
+    }
+    if (names.empty())
+        names.push_back(node->GetText());
+    // Goods anywhere below refuse the delete; counted afresh, not taken from the grid.
+    OpenSql(ADOQuery2, "Select Count(*) As N From Products Where Группа In (:groups)", {{"groups", names}});
+    if (ADOQuery2->FieldByName("N")->AsInteger() > 0) {
+        ShowMessage("Невозможно удалить - в подгруппах существует товар");
+        return;
+    }
+    if (!ids.empty())
+        ExecSql(ADOQuery2, "Delete * From Groups Where ID In (:ids)", {{"ids", ids}});
+    node->Delete();
+}
+
+void TForm1::SpeedButton2Click(TObject* Sender) { N2Click(Sender); }
+void TForm1::SpeedButton3Click(TObject* Sender) { N3Click(Sender); }
+void TForm1::SpeedButton1Click(TObject* Sender) { N10Click(Sender); }
+
+// ---------------------------------------------------------------- goods card lists
+
+void TForm1::FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column)
+{
+    combo->GetItems()->Clear();
+    combo->SetText("");
+    if (!IsProductColumn(column))
+        return;
+    OpenSql(ADOQuery2, "Select " + QuoteName(column) + " From Products");
+    std::unordered_set<AnsiString> seen;
+    TField* field = ADOQuery2->Fields()[0];
+    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next()) {
+        const AnsiString value = field->AsString();
+        if (seen.insert(value).second)
+            combo->GetItems()->Add(value);
+    }
+}
+
+void TForm1::FillGoodsCardCombos()
+{
+    Form2->Edit1->SetText("");
+    Form2->Edit2->SetText("");
+    Form2->Edit3->SetText("");
+    FillComboFromProductsColumn(Form2->Art, "№");
+    FillComboFromProductsColumn(Form2->ComboBox1, "Наименование");
+    FillComboFromProductsColumn(Form2->ComboBox2, "Марка");
+    FillComboFromProductsColumn(Form2->ComboBox3, "Цвет");
+    FillComboFromProductsColumn(Form2->ComboBox4, "Размеры");
+    FillComboFromProductsColumn(Form2->ComboBox5, "Единица_измерения");
+    Form2->ComboBox6->SetText("");
+    Form2->ComboBox6->GetItems()->Clear();
+    OpenSql(ADOQuery2, "Select * From P");
+    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
+        Form2->ComboBox6->GetItems()->Add(ADOQuery2->FieldByName("Название")->AsString());
+    Form2->ComboBox7->GetItems()->Clear();
+    Form2->ComboBox7->SetText("");
+    for (int i = 0; i < TreeView1->GetItems()->Count(); ++i) {
+        TTreeNode* node = TreeView1->GetItems()->Item(i);
+        if (!node->HasChildren())
+            Form2->ComboBox7->GetItems()->Add(node->GetText());
+    }
+}

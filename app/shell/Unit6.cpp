@@ -1,0 +1,96 @@
+#include "app/shell/Unit6.h"
+
+#include "app/shell/Layouts.h"
+#include "app/shell/ShellDb.h"
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/StdCtrls.h"
+
+TForm6* Form6 = nullptr;
+
+const char* const kDetailsColumns[12] = {
+    "Название", "Адрес", "Рс", "Кс", "В", "БИК", "ИНН", "КПП", "ОКОНХ", "ОКПО", "Тел", "Директор",
+};
+
+SKLAD_DEFINE_CLASS(TForm6)
+
+void TForm6::Publish(TPropertyTable& t)
+{
+    t.Method("Button1Click", &TForm6::Button1Click);
+    t.Method("Button2Click", &TForm6::Button2Click);
+}
+
+TForm6::TForm6(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
+{
+    InitLayoutText(FormLayoutText("Unit6"));
+    for (int i = 0; i < 12; ++i) {
+        BindComponent(*this, Edit[i], ("Edit" + std::to_string(i + 1)).c_str());
+        BindComponent(*this, Label[i], ("Label" + std::to_string(i + 1)).c_str());
+    }
+    SKLAD_BIND(Button1);
+    SKLAD_BIND(Button2);
+}
+
+void TForm6::SetMode(TDetailsMode mode, const AnsiString& supplierName)
+{
+    FMode = mode;
+    FSupplierName = supplierName;
+    switch (mode) {
+    case TDetailsMode::Company: SetCaption("Информация о фирме"); break;
+    case TDetailsMode::Supplier: SetCaption("Информация о поставщике "); break;
+    case TDetailsMode::NewSupplier: SetCaption("Информация о новом поставщике "); break;
+    }
+}
+
+void TForm6::FillFrom(TDataSet* data)
+{
+    const bool row = data && data->Active() && !data->IsEmpty();
+    if (row)
+        data->First();
+    for (int i = 0; i < 12; ++i)
+        Edit[i]->SetText(row ? data->FieldByName(kDetailsColumns[i])->AsString() : AnsiString());
+}
+
+void TForm6::Button1Click(TObject*)
+{
+    TADOQuery* q = Form1->ADOQuery2;
+    AnsiString set;
+    for (int i = 0; i < 12; ++i)
+        set += AnsiString(i ? "," : "") + kDetailsColumns[i] + "=:v" + std::to_string(i);
+    AnsiString columns, values;
+    for (int i = 0; i < 12; ++i) {
+        columns += AnsiString(i ? "," : "") + kDetailsColumns[i];
+        values += AnsiString(i ? "," : "") + ":v" + std::to_string(i);
+    }
+    // Twelve bound values, named v0 .. v11.
+    std::vector<AnsiString> texts(12);
+    for (int i = 0; i < 12; ++i)
+        texts[size_t(i)] = Edit[i]->GetText();
+    const auto bind = [&](const AnsiString& sql, bool withName) {
+        return ExecSql(q, sql,
+                       {{"v0", texts[0]}, {"v1", texts[1]}, {"v2", texts[2]}, {"v3", texts[3]},
+                        {"v4", texts[4]}, {"v5", texts[5]}, {"v6", texts[6]}, {"v7", texts[7]},
+                        {"v8", texts[8]}, {"v9", texts[9]}, {"v10", texts[10]}, {"v11", texts[11]},
+                        {"old", withName ? Variant(FSupplierName) : Variant()}});
+    };
+    switch (FMode) {
+    case TDetailsMode::Company:
+        // One company row: updated when it exists, made when it does not.
+        if (bind("Update Owner Set " + set, false) == 0)
+            bind("Insert Into Owner (" + columns + ") Values (" + values + ")", false);
+        break;
+    case TDetailsMode::Supplier:
+        if (bind("Update P Set " + set + " Where Название=:old", true) == 0)
+            bind("Insert Into P (" + columns + ") Values (" + values + ")", false);
+        break;
+    case TDetailsMode::NewSupplier:
+        bind("Insert Into P (" + columns + ") Values (" + values + ")", false);
+        break;
+    }
+    Close();
+}
+
+void TForm6::Button2Click(TObject*)
+{
+    Close();
+}
