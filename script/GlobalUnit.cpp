@@ -1,0 +1,171 @@
+// GlobalUnit.cpp - see GlobalUnit.h.
+#include "script/GlobalUnit.h"
+
+#include "script/Messages.h"
+
+namespace {
+
+std::unique_ptr<TscScript> gGlobalUnit;
+std::unique_ptr<TscEventList> gEventList;
+bool gGlobalUnitDestroyed = false;
+
+void FillGlobalUnit(TscScript& u)
+{
+    struct TypeEntry {
+        const char* name;
+        TscVarType type;
+    };
+    static const TypeEntry kTypes[] = {
+        {"Byte", fvtInt},       {"Word", fvtInt},       {"Integer", fvtInt},   {"Longint", fvtInt},
+        {"Cardinal", fvtInt},   {"TColor", fvtInt},     {"Boolean", fvtBool},  {"Real", fvtFloat},
+        {"Single", fvtFloat},   {"Double", fvtFloat},   {"Extended", fvtFloat}, {"Currency", fvtFloat},
+        {"TDate", fvtFloat},    {"TTime", fvtFloat},    {"TDateTime", fvtFloat}, {"Char", fvtChar},
+        {"String", fvtString},  {"Variant", fvtVariant}, {"Pointer", fvtVariant}, {"Array", fvtArray},
+        {"Constructor", fvtConstructor},
+    };
+    for (const TypeEntry& t : kTypes)
+        u.AddType(t.name, t.type);
+    u.AddConst("True", "Boolean", Variant(true));
+    u.AddConst("False", "Boolean", Variant(false));
+    u.AddConst("nil", "Variant", Variant(0));
+    u.AddConst("Null", "Variant", Null());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- helpers
+
+TscArrayHelper::TscArrayHelper(const AnsiString& name, int dimCount, TscVarType varType, const AnsiString& typeName)
+    : TscCustomHelper(name, varType, typeName)
+{
+    const int count = dimCount == -1 ? 3 : dimCount;
+    for (int i = 0; i < count; ++i)
+        AddParam(std::make_unique<TscParamItem>(AnsiString(), fvtInt, "Integer", dimCount == -1 && i > 0, false));
+}
+
+Variant* TscArrayHelper::Element(bool /*forWrite*/)
+{
+    Variant* array = ParentRef ? ParentRef->GetPValue() : nullptr;
+    if (!array || !VarIsArray(*array))
+        return nullptr;
+    const int dims = VarArrayDimCount(*array);
+    if (dims < 1 || dims > 3 || dims > ParamCount())
+        return nullptr;
+    int index[3];
+    for (int d = 0; d < dims; ++d) {
+        index[d] = GetParam(d)->Value.AsInteger();
+        const int lo = VarArrayLowBound(*array, d + 1), hi = VarArrayHighBound(*array, d + 1);
+        if (index[d] < lo || index[d] > hi)
+            scRaiseIndex(TscMessageId::SArrayIndex, index[d], lo, hi);
+    }
+    return &array->Elem(std::span<const int>(index, static_cast<size_t>(dims)));
+}
+
+Variant TscArrayHelper::GetValue()
+{
+    const Variant* e = Element(false);
+    return e ? *e : Null();
+}
+
+void TscArrayHelper::SetValue(const Variant& value)
+{
+    if (Variant* e = Element(true))
+        *e = value;
+}
+
+TscStringHelper::TscStringHelper() : TscCustomHelper("__StringHelper", fvtChar, AnsiString())
+{
+    AddParam(std::make_unique<TscParamItem>(AnsiString(), fvtInt, "Integer", false, false));
+}
+
+namespace {
+
+int CheckedStringIndex(const TscCustomVariable* helper, const AnsiString& s)
+{
+    const int64_t i = helper->GetParam(0)->Value.AsInt64();
+    if (i < 1 || i > static_cast<int64_t>(s.size()))
+        scRaiseIndex(TscMessageId::SStringIndex, i, 1, static_cast<int64_t>(s.size()));
+    return static_cast<int>(i);
+}
+
+} // namespace
+
+Variant TscStringHelper::GetValue()
+{
+    const AnsiString s = VarToStr(ParentValue);
+    return Variant(AnsiString(1, s[CheckedStringIndex(this, s) - 1]));
+}
+
+void TscStringHelper::SetValue(const Variant& value)
+{
+    AnsiString s = VarToStr(ParentValue);
+    const int i = CheckedStringIndex(this, s);
+    const AnsiString text = VarToStr(value);
+    s[i - 1] = text.empty() ? '\0' : text[0];
+    if (ParentRef)
+        ParentRef->SetValue(Variant(s));
+}
+
+// ---------------------------------------------------------------- events
+
+void TscCustomEvent::CallHandler(std::span<const TVarRec> params)
+{
+    if (!Handler || Handler->Executing)
+        return; // an event raised by its own handler is ignored
+    const size_t n = std::min(params.size(), static_cast<size_t>(Handler->ParamCount()));
+    for (size_t i = 0; i < n; ++i)
+        Handler->GetParam(static_cast<int>(i))->SetValue(VarRecToVariant(params[i]));
+    Handler->GetValue();
+}
+
+void TscEventList::FreeObjectEvents(const TObject* instance)
+{
+    for (int i = Count() - 1; i >= 0; --i) {
+        if (i >= Count())
+            continue;
+        auto* adapter = static_cast<TscCustomEvent*>(Get(i));
+        if (adapter->Instance == instance)
+            Remove(adapter).reset();
+    }
+}
+
+// ---------------------------------------------------------------- singletons
+
+TscScript* scGlobalUnit()
+{
+    if (!gGlobalUnit && !gGlobalUnitDestroyed) {
+        gGlobalUnit = std::make_unique<TscScript>(nullptr);
+        FillGlobalUnit(*gGlobalUnit);
+    }
+    return gGlobalUnit.get();
+}
+
+TscEventList* scEventList()
+{
+    if (!gEventList && !gGlobalUnitDestroyed)
+        gEventList = std::make_unique<TscEventList>();
+    return gEventList.get();
+}
+
+bool GlobalUnitDestroyed()
+{
+    return gGlobalUnitDestroyed;
+}
+
+void ScriptEngineStartup()
+{
+    script_detail::CreateLanguageList();
+    gGlobalUnitDestroyed = false;
+    scGlobalUnit();
+    scEventList();
+}
+
+void ScriptEngineShutdown()
+{
+    // Adapters name procedures of scripts; they go first, then the global unit
+    // with everything still registered in it, then the grammars.
+    gEventList.reset();
+    gGlobalUnit.reset();
+    script_detail::DestroyLanguageList();
+    gGlobalUnitDestroyed = true;
+}

@@ -1,0 +1,69 @@
+// GlobalUnit.h - array and string helpers, script events, and the global unit.
+//
+// scGlobalUnit is the root scope of every host script: built-in types and
+// constants, and whatever the function library and the class bindings register
+// into it. It and the list of event adapters exist between ScriptEngineStartup
+// and ScriptEngineShutdown, which main() and test fixtures call explicitly;
+// nothing depends on static initialisation order. After shutdown scGlobalUnit
+// returns nullptr until the next start-up.
+//
+// Indexes are checked: a string index outside 1..length or an array index
+// outside the array's bounds raises EScriptError (SStringIndex, SArrayIndex).
+#pragma once
+
+#include "script/Script.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <span>
+
+// Element accessor of Variant arrays (1 to 3 dimensions); the array is the
+// stored value of ParentRef, read and written in place.
+class TscArrayHelper : public TscCustomHelper {
+public:
+    // dimCount -1: one required and two optional Integer indexes.
+    TscArrayHelper(const AnsiString& name, int dimCount, TscVarType varType, const AnsiString& typeName);
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+
+private:
+    Variant* Element(bool forWrite);
+};
+
+// Character accessor of strings that are not plain string variables; a write
+// stores the whole changed string back into ParentRef.
+class TscStringHelper : public TscCustomHelper {
+public:
+    TscStringHelper();
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+};
+
+// Base of the adapters that let a script procedure handle a host event.
+class TscCustomEvent : public TObject {
+public:
+    TscCustomEvent(TObject* instance, TscProcVariable* handler) : Handler(handler), Instance(instance) {}
+    TscProcVariable* Handler;
+    TObject* Instance;
+    // The closure to install in the event property.
+    virtual TMethod GetMethod() = 0;
+    // Sets the handler's parameters from params (as many as both have) and runs
+    // it; does nothing while the handler is already running.
+    void CallHandler(std::span<const TVarRec> params);
+};
+
+class TscEventList : public TscItemList {
+public:
+    void FreeObjectEvents(const TObject* instance);
+};
+
+// The singletons; nullptr outside start-up .. shutdown.
+TscScript* scGlobalUnit();
+TscEventList* scEventList();
+bool GlobalUnitDestroyed();
+
+// Engine start-up and shutdown, in the order DESIGN.md gives. Start-up creates
+// the language list, the global unit with its built-in items and the event
+// list; shutdown frees them (with everything still registered) in reverse.
+void ScriptEngineStartup();
+void ScriptEngineShutdown();

@@ -1,0 +1,603 @@
+// Items.cpp - see Items.h.
+#include "script/Items.h"
+
+#include "script/GlobalUnit.h"
+#include "script/Messages.h"
+#include "script/Script.h"
+
+#include "platform/classes/Classes.h"
+#include "platform/classes/Handles.h"
+#include "platform/rtl/Cp1251.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Nested script calls allowed before a runaway recursion is stopped.
+constexpr int kMaxCallDepth = 1000;
+int gCallDepth = 0;
+
+// A Variant array 0..count-1 of Variants (an empty array when count is 0).
+Variant MakeParams(int count)
+{
+    return VarArrayCreate({0, count - 1}, varVariant);
+}
+
+// Copies back what the host wrote into var parameters, never past the array it returned.
+void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
+{
+    if (!VarIsArray(params) || VarArrayDimCount(params) != 1)
+        return;
+    const int lo = VarArrayLowBound(params, 1), hi = VarArrayHighBound(params, 1);
+    for (int i = 0; i < item->ParamCount(); ++i)
+        if (item->GetParam(i)->IsVarParam && lo + i <= hi)
+            item->GetParam(i)->SetValue(VarArrayGet(params, {lo + i}));
+}
+
+} // namespace
+
+TObject* script_detail::ResolveInstance(const Variant& value, TClass cls, bool allowNone, const AnsiString& member)
+{
+    if (VarIsNull(value) || VarIsEmpty(value)) {
+        if (allowNone)
+            return nullptr;
+        scRaise(TscMessageId::SNilObject, member);
+    }
+    if (!VarIsOrdinal(value) || VarType(value) == varBoolean)
+        scRaise(TscMessageId::SNotAnObject, member);
+    const int64_t handle = value.AsInt64();
+    if (handle == 0)
+        scRaise(TscMessageId::SNilObject, member);
+    if (handle < 0 || handle > INT32_MAX)
+        scRaise(TscMessageId::SInvalidObject, member);
+    TObject* obj;
+    try {
+        obj = ResolveHandle(static_cast<uint32_t>(handle));
+    } catch (const EInvalidHandle&) {
+        scRaise(TscMessageId::SInvalidObject, member);
+    }
+    if (cls && !obj->InheritsFrom(cls))
+        scRaise(TscMessageId::SWrongClass, obj->ClassName() + " / " + cls->ClassName() + " (" + member + ")");
+    return obj;
+}
+
+// ---------------------------------------------------------------- TscItemList
+
+TscItemList::~TscItemList()
+{
+    TscItemList::Clear();
+}
+
+void TscItemList::Clear()
+{
+    // Moved out first, so a destructor that looks at this list finds it empty.
+    auto items = std::move(FItems);
+    FItems.clear();
+    items.clear();
+}
+
+void TscItemList::Add(std::unique_ptr<TObject> item)
+{
+    FItems.push_back(std::move(item));
+}
+
+std::unique_ptr<TObject> TscItemList::Remove(TObject* item)
+{
+    const auto it = std::find_if(FItems.begin(), FItems.end(), [item](const auto& p) { return p.get() == item; });
+    if (it == FItems.end())
+        return nullptr;
+    std::unique_ptr<TObject> owned = std::move(*it);
+    FItems.erase(it);
+    return owned;
+}
+
+// ---------------------------------------------------------------- TscCustomVariable
+
+TscCustomVariable::TscCustomVariable(const AnsiString& name, TscVarType varType, const AnsiString& typeName)
+    : Name(name), VarType(varType), TypeName(typeName)
+{
+}
+
+void TscCustomVariable::SetValue(const Variant& value)
+{
+    if (!ReadOnly)
+        Value = value;
+}
+
+Variant TscCustomVariable::GetValue()
+{
+    return Value;
+}
+
+TscParamItem* TscCustomVariable::GetParam(int i) const
+{
+    return static_cast<TscParamItem*>(Get(i));
+}
+
+void TscCustomVariable::AddParam(std::unique_ptr<TscParamItem> param)
+{
+    Add(std::move(param));
+}
+
+AnsiString TscCustomVariable::GetFullTypeName() const
+{
+    switch (VarType) {
+    case fvtInt: return "Integer";
+    case fvtBool: return "Boolean";
+    case fvtFloat: return "Extended";
+    case fvtChar: return "Char";
+    case fvtString: return "String";
+    case fvtClass: return "Class " + TypeName;
+    case fvtArray: return "Array";
+    case fvtEnum: return TypeName;
+    case fvtVariant:
+    case fvtConstructor: return "Variant";
+    }
+    return "Variant";
+}
+
+int TscCustomVariable::GetNumberOfRequiredParams() const
+{
+    int n = 0;
+    for (int i = 0; i < ParamCount(); ++i)
+        if (!GetParam(i)->IsOptional)
+            ++n;
+    return n;
+}
+
+// ---------------------------------------------------------------- simple items
+
+void TscStringVariable::SetValue(const Variant& value)
+{
+    StringValue = VarToStr(value);
+}
+
+Variant TscStringVariable::GetValue()
+{
+    return Variant(StringValue);
+}
+
+TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const AnsiString& typeName,
+                           bool isOptional, bool isVarParam)
+    : TscCustomVariable(name, varType, typeName), IsOptional(isOptional), IsVarParam(isVarParam)
+{
+}
+
+// ---------------------------------------------------------------- TscProcVariable
+
+TscProcVariable::TscProcVariable(const AnsiString& name, TscVarType varType, const AnsiString& typeName,
+                                 TscScript* parentScript, bool isFunc)
+    : TscCustomVariable(name, varType, typeName), IsFunc(isFunc), FLocalScript(std::make_unique<TscScript>(nullptr))
+{
+    ReadOnly = true;
+    FLocalScript->Parent = parentScript;
+    if (isFunc)
+        RefItem = FLocalScript->Add("Result", std::make_unique<TscVariable>("Result", varType, typeName));
+}
+
+TscProcVariable::~TscProcVariable()
+{
+    // The parameters belong to the parameter list; the local table only names them.
+    for (int i = 0; i < ParamCount(); ++i)
+        FLocalScript->Remove(GetParam(i));
+}
+
+void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
+{
+    TscParamItem* p = param.get();
+    AddParam(std::move(param));
+    FLocalScript->AddLink(p->Name, p);
+}
+
+Variant TscProcVariable::GetValue()
+{
+    if (gCallDepth >= kMaxCallDepth)
+        scRaise(TscMessageId::SCallTooDeep, Name);
+    const bool wasExecuting = Executing;
+    Executing = true;
+    ++gCallDepth;
+    TscScript* main = nullptr;
+    for (TscScript* s = FLocalScript.get(); s; s = s->Parent)
+        if (s->IsMainScript) {
+            main = s;
+            break;
+        }
+    TscScript* savedScope = main ? main->CurrentScope : nullptr;
+    if (main)
+        main->CurrentScope = FLocalScript.get();
+    struct Restore {
+        TscProcVariable* self;
+        TscScript* main;
+        TscScript* savedScope;
+        bool wasExecuting;
+        ~Restore()
+        {
+            self->FLocalScript->ExitRequested = false;
+            self->FLocalScript->Terminated = false;
+            if (main)
+                main->CurrentScope = savedScope;
+            self->Executing = wasExecuting;
+            --gCallDepth;
+        }
+    } restore{this, main, savedScope, wasExecuting};
+
+    FLocalScript->ExitRequested = false;
+    FLocalScript->Terminated = false;
+    FLocalScript->MainStatement()->Execute();
+    return IsFunc && RefItem ? RefItem->GetValue() : Null();
+}
+
+// ---------------------------------------------------------------- TscPropertyHelper
+
+Variant TscPropertyHelper::GetValue()
+{
+    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    Variant r = Null();
+    if (IsPublished) {
+        const TPropInfo* p = GetPropInfo(obj, Name);
+        if (p && p->Readable) {
+            switch (p->Kind()) {
+            case tkInteger:
+            case tkEnumeration:
+            case tkSet:
+                r = Variant(static_cast<int>(GetOrdProp(obj, p)));
+                break;
+            case tkInt64:
+                r = Variant(static_cast<long long>(GetOrdProp(obj, p)));
+                break;
+            case tkClass:
+                r = ObjectToVariant(GetObjectProp(obj, p));
+                break;
+            case tkFloat:
+                r = Variant(static_cast<double>(GetFloatProp(obj, p)));
+                break;
+            case tkString:
+            case tkLString:
+            case tkWString:
+                r = Variant(GetStrProp(obj, p));
+                break;
+            case tkChar:
+            case tkWChar:
+                r = Variant(AnsiString(1, static_cast<char>(GetOrdProp(obj, p))));
+                break;
+            case tkVariant:
+                r = GetVariantProp(obj, p);
+                break;
+            default:
+                break;
+            }
+        }
+    } else if (OnGetValue) {
+        r = OnGetValue(obj, ClassRef, AnsiUpperCase(Name));
+    }
+    if (VarType == fvtBool)
+        r = Variant(!(VarIsNull(r) || VarIsEmpty(r) || r == Variant(0)));
+    return r;
+}
+
+void TscPropertyHelper::SetValue(const Variant& value)
+{
+    if (ReadOnly)
+        return;
+    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    if (!IsPublished) {
+        if (OnSetValue)
+            OnSetValue(obj, ClassRef, AnsiUpperCase(Name), value);
+        return;
+    }
+    const TPropInfo* p = GetPropInfo(obj, Name);
+    if (!p || !p->Writable)
+        return;
+    switch (p->Kind()) {
+    case tkInteger:
+    case tkEnumeration:
+    case tkSet:
+    case tkInt64:
+        SetOrdProp(obj, p, VarType == fvtBool ? (value.AsBoolean() ? 1 : 0) : value.AsInt64());
+        break;
+    case tkClass:
+        SetObjectProp(obj, p,
+                      script_detail::ResolveInstance(VarIsOrdinal(value) && value.AsInt64() == 0 ? Null() : value,
+                                                     p->PropType->ClassType, true, Name));
+        break;
+    case tkFloat:
+        SetFloatProp(obj, p, value.AsDouble());
+        break;
+    case tkString:
+    case tkLString:
+    case tkWString:
+        SetStrProp(obj, p, VarToStr(value));
+        break;
+    case tkChar:
+    case tkWChar: {
+        const AnsiString text = VarToStr(value);
+        SetOrdProp(obj, p, text.empty() ? 0 : static_cast<unsigned char>(text[0]));
+        break;
+    }
+    case tkVariant:
+        SetVariantProp(obj, p, value);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- TscMethodHelper
+
+TscMethodHelper::TscMethodHelper(const AnsiString& syntax, TscCallMethodEvent callEvent, const TscScript* script)
+    : TscCustomHelper(AnsiString(), fvtVariant, AnsiString()), OnCall(std::move(callEvent)), Syntax(syntax)
+{
+    std::unique_ptr<TscCustomVariable> parsed = ParseMethodSyntax(syntax, script);
+    Name = parsed->Name;
+    VarType = parsed->VarType;
+    TypeName = parsed->TypeName;
+    IsMacro = parsed->IsMacro;
+    while (parsed->ParamCount() > 0) {
+        std::unique_ptr<TObject> p = parsed->Remove(parsed->GetParam(0));
+        AddParam(std::unique_ptr<TscParamItem>(static_cast<TscParamItem*>(p.release())));
+    }
+    ReadOnly = true;
+}
+
+Variant TscMethodHelper::GetValue()
+{
+    if (!OnCall)
+        return Variant(0);
+    Variant params = MakeParams(ParamCount());
+    for (int i = 0; i < ParamCount(); ++i)
+        VarArrayPut(params, GetParam(i)->GetValue(), {i});
+
+    if (VarType == fvtConstructor && (VarIsNull(ParentValue) || VarIsEmpty(ParentValue)))
+        if (auto* cls = dynamic_cast<TscClassVariable*>(ParentRef))
+            return Construct(cls, params);
+
+    AnsiString name = AnsiUpperCase(Name);
+    if (IsIndexMethod)
+        name += ".GET";
+    // Members of a class need a live object of it; global functions get none.
+    TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
+    Variant r = OnCall(obj, ClassRef, name, params);
+    WriteBackVarParams(this, params);
+    return r;
+}
+
+Variant TscMethodHelper::Construct(TscClassVariable* cls, Variant& params)
+{
+    const TClass c = cls->ClassRef;
+    if (!c || c->IsAbstract() || c->Kind() == TMetaClass::FactoryKind::CollectionItem)
+        scRaise(TscMessageId::SAbstractClass, cls->Name);
+    // The object is made whole by the class registry; the host's constructor
+    // member then finishes it (an owner, a file name ...).
+    std::unique_ptr<TObject> obj = c->NewInstance();
+    OnCall(obj.get(), ClassRef, AnsiUpperCase(Name), params);
+    WriteBackVarParams(this, params);
+    // From here the object lives until the script frees it, or its owner does.
+    return ObjectToVariant(obj.release());
+}
+
+void TscMethodHelper::SetValue(const Variant& value)
+{
+    if (!OnCall || !IsIndexMethod)
+        return;
+    TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
+    Variant params = MakeParams(ParamCount() + 1);
+    for (int i = 0; i < ParamCount(); ++i)
+        VarArrayPut(params, GetParam(i)->GetValue(), {i});
+    VarArrayPut(params, value, {ParamCount()});
+    OnCall(obj, ClassRef, AnsiUpperCase(Name) + ".SET", params);
+}
+
+// ---------------------------------------------------------------- components and events
+
+TscComponentHelper::TscComponentHelper(TComponent* component)
+    : TscCustomHelper(component->Name(), fvtClass, component->ClassName()),
+      ComponentHandle(HandleOf(component))
+{
+}
+
+Variant TscComponentHelper::GetValue()
+{
+    return Variant(static_cast<int>(ComponentHandle));
+}
+
+TscEventHelper::TscEventHelper(const AnsiString& name, TscEventClass eventClass)
+    : TscCustomHelper(name, fvtString, AnsiString()), EventClass(std::move(eventClass))
+{
+}
+
+Variant TscEventHelper::GetValue()
+{
+    return Variant(AnsiString());
+}
+
+void TscEventHelper::SetValue(const Variant& value)
+{
+    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    const TPropInfo* prop = GetPropInfo(obj, Name);
+    if (!prop || prop->Kind() != tkMethod)
+        return;
+    const AnsiString text = VarToStr(value);
+    if (text == "0") {
+        SetMethodProp(obj, prop, TMethod());
+        return;
+    }
+    auto* handler = dynamic_cast<TscProcVariable*>(Script ? Script->Find(text) : nullptr);
+    if (!handler || !EventClass)
+        scRaise(TscMessageId::SEventError);
+    std::unique_ptr<TscCustomEvent> adapter = EventClass(obj, handler);
+    const TMethod method = adapter->GetMethod();
+    TscEventList* list = scEventList();
+    if (!list)
+        scRaise(TscMessageId::SEventError);
+    list->Add(std::move(adapter));
+    SetMethodProp(obj, prop, method);
+}
+
+// ---------------------------------------------------------------- TscClassVariable
+
+TscClassVariable::TscClassVariable(TClass classRef, const AnsiString& ancestorName)
+    : TscCustomVariable(classRef ? classRef->ClassName() : AnsiString(), fvtClass,
+                        classRef ? classRef->ClassName() : AnsiString()),
+      Ancestor(ancestorName), ClassRef(classRef)
+{
+    AddPublishedProperties(classRef);
+    AddParam(std::make_unique<TscParamItem>(AnsiString(), fvtVariant, AnsiString(), true, false));
+}
+
+template <class T>
+T* TscClassVariable::Append(std::unique_ptr<T> member)
+{
+    T* raw = member.get();
+    FMembers.Add(std::move(member));
+    return raw;
+}
+
+TscMethodHelper* TscClassVariable::AddConstructor(const AnsiString& syntax, TscCallMethodEvent callEvent)
+{
+    const auto blank = syntax.find(' ');
+    const AnsiString rest = blank == AnsiString::npos ? AnsiString(" ") + syntax : syntax.substr(blank);
+    TscMethodHelper* m = AddMethod("function" + rest + ": Constructor", std::move(callEvent));
+    m->VarType = fvtConstructor; // even where the type name Constructor is not in scope
+    return m;
+}
+
+TscMethodHelper* TscClassVariable::AddMethod(const AnsiString& syntax, TscCallMethodEvent callEvent)
+{
+    auto m = std::make_unique<TscMethodHelper>(syntax, std::move(callEvent), Script);
+    m->ClassRef = ClassRef;
+    return Append(std::move(m));
+}
+
+TscEventHelper* TscClassVariable::AddEvent(const AnsiString& name, TscEventClass eventClass)
+{
+    auto e = std::make_unique<TscEventHelper>(name, std::move(eventClass));
+    e->ClassRef = ClassRef;
+    return Append(std::move(e));
+}
+
+TscPropertyHelper* TscClassVariable::AddProperty(const AnsiString& name, const AnsiString& typeName,
+                                                 TscGetValueEvent getEvent, TscSetValueEvent setEvent)
+{
+    auto p = std::make_unique<TscPropertyHelper>(name, StrToVarType(typeName, Script), typeName);
+    p->ClassRef = ClassRef;
+    p->ReadOnly = !setEvent;
+    p->OnGetValue = std::move(getEvent);
+    p->OnSetValue = std::move(setEvent);
+    return Append(std::move(p));
+}
+
+TscMethodHelper* TscClassVariable::AddIndexProperty(const AnsiString& name, const AnsiString& params,
+                                                    const AnsiString& typeName, TscCallMethodEvent callEvent,
+                                                    bool readOnly)
+{
+    AnsiString list;
+    int i = 0;
+    size_t start = 0;
+    while (start <= params.size()) {
+        const auto comma = params.find(',', start);
+        const AnsiString type = Trim(params.substr(start, comma == AnsiString::npos ? AnsiString::npos : comma - start));
+        if (!type.empty())
+            list += "p" + std::to_string(i++) + ": " + type + "; ";
+        if (comma == AnsiString::npos)
+            break;
+        start = comma + 1;
+    }
+    if (!list.empty())
+        list.resize(list.size() - 2);
+    TscMethodHelper* m = AddMethod("function " + name + "(" + list + "): " + typeName, std::move(callEvent));
+    m->ReadOnly = readOnly;
+    m->IsIndexMethod = true;
+    return m;
+}
+
+TscMethodHelper* TscClassVariable::AddDefaultProperty(const AnsiString& name, const AnsiString& params,
+                                                      const AnsiString& typeName, TscCallMethodEvent callEvent,
+                                                      bool readOnly)
+{
+    TscMethodHelper* m = AddIndexProperty(name, params, typeName, std::move(callEvent), readOnly);
+    DefProperty = m;
+    return m;
+}
+
+TscComponentHelper* TscClassVariable::AddComponent(TComponent* component)
+{
+    return Append(std::make_unique<TscComponentHelper>(component));
+}
+
+void TscClassVariable::AddPublishedProperties(TClass classRef)
+{
+    if (!classRef)
+        return;
+    for (const TPropInfo* p : GetPropList(classRef, tkProperties)) {
+        TscVarType t = fvtVariant;
+        AnsiString typeName = p->PropType->Name;
+        switch (p->Kind()) {
+        case tkInteger:
+        case tkInt64:
+            t = fvtInt;
+            break;
+        case tkEnumeration:
+            t = AnsiSameText(typeName, "Boolean") ? fvtBool : fvtEnum;
+            break;
+        case tkSet:
+            t = fvtEnum;
+            break;
+        case tkFloat:
+            t = fvtFloat;
+            break;
+        case tkChar:
+        case tkWChar:
+            t = fvtChar;
+            break;
+        case tkString:
+        case tkLString:
+        case tkWString:
+            t = fvtString;
+            break;
+        case tkClass:
+            t = fvtClass;
+            if (p->PropType->ClassType)
+                typeName = p->PropType->ClassType->ClassName();
+            break;
+        default:
+            t = fvtVariant;
+            break;
+        }
+        auto helper = std::make_unique<TscPropertyHelper>(p->Name, t, typeName);
+        helper->IsPublished = true;
+        helper->ClassRef = classRef;
+        helper->ReadOnly = !p->Writable;
+        Append(std::move(helper));
+    }
+}
+
+TscCustomVariable* TscClassVariable::Find(const AnsiString& name) const
+{
+    const TscClassVariable* cls = this;
+    // The ancestor chain is made of names; a loop in it must not hang the lookup.
+    for (int depth = 0; cls && depth < 256; ++depth) {
+        for (int i = 0; i < cls->FMembers.Count(); ++i) {
+            auto* m = static_cast<TscCustomVariable*>(cls->FMembers.Get(i));
+            if (AnsiSameText(m->Name, name))
+                return m;
+        }
+        if (cls->Ancestor.empty() || !cls->Script)
+            return nullptr;
+        cls = cls->Script->FindClass(cls->Ancestor);
+    }
+    return nullptr;
+}
+
+TscCustomVariable* TscClassVariable::GetMembers(int i) const
+{
+    return static_cast<TscCustomVariable*>(FMembers.Get(i));
+}
+
+Variant TscClassVariable::GetValue()
+{
+    TscParamItem* p = GetParam(0);
+    Variant r = p->Value;
+    p->Value = Null();
+    return r;
+}

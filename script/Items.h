@@ -1,0 +1,237 @@
+// Items.h - everything a script can name.
+//
+// A variable, constant, type entry, parameter, script procedure, member of a
+// host class (property, method, event, owned component) and the host class
+// itself all share TscCustomVariable, whose GetValue/SetValue are the whole
+// run-time protocol: reading a name is GetValue, assigning is SetValue,
+// calling a function is setting its parameters and reading its value.
+//
+// Objects: a member applied to an object receives the value of the step
+// before it (ParentValue). That value must be a live handle of an object of the
+// member's class; nil, a destroyed object, a number that was never a handle or
+// an object of another class raises EScriptError (SNilObject, SInvalidObject,
+// SNotAnObject) before anything is touched. Host callbacks therefore always get
+// a live object of the class they registered the member on.
+//
+// Ownership: a script's table owns its items, an item its parameters, a class
+// its members, a procedure its local script. RefItem, ParentRef, Script and
+// ClassRef are never owned.
+#pragma once
+
+#include "script/TypeRules.h"
+
+#include "platform/classes/TypInfo.h"
+#include "platform/rtl/Variant.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TscScript;
+class TscCustomEvent;
+class TComponent;
+
+// Host callbacks. Names arrive upper-cased. Instance is nullptr for global
+// functions and class-level calls.
+using TscGetValueEvent = std::function<Variant(TObject* Instance, TClass ClassType, const AnsiString& PropName)>;
+using TscSetValueEvent =
+    std::function<void(TObject* Instance, TClass ClassType, const AnsiString& PropName, const Variant& Value)>;
+using TscCallMethodEvent =
+    std::function<Variant(TObject* Instance, TClass ClassType, const AnsiString& MethodName, Variant& Params)>;
+// Makes the adapter that lets a script procedure handle an event of Instance.
+using TscEventClass = std::function<std::unique_ptr<TscCustomEvent>(TObject* Instance, class TscProcVariable* Handler)>;
+
+// An owned list of objects; the base of items and statements.
+class TscItemList : public TObject {
+public:
+    TscItemList() = default;
+    ~TscItemList() override;
+    virtual void Clear();
+    int Count() const { return static_cast<int>(FItems.size()); }
+    void Add(std::unique_ptr<TObject> item);
+    // Unlinks without freeing; the caller owns it afterwards.
+    std::unique_ptr<TObject> Remove(TObject* item);
+    TObject* Get(int i) const { return FItems[i].get(); }
+
+private:
+    std::vector<std::unique_ptr<TObject>> FItems;
+};
+
+class TscParamItem;
+
+class TscCustomVariable : public TscItemList {
+public:
+    TscCustomVariable(const AnsiString& name, TscVarType varType, const AnsiString& typeName);
+
+    const TObject* RegisteredBy = nullptr; // identity only, never dereferenced
+    bool IsMacro = false;
+    bool ReadOnly = false;
+    AnsiString Name;
+    bool NeedResult = true;
+    TscCustomVariable* RefItem = nullptr;
+    TscVarType VarType;
+    AnsiString TypeName;
+    Variant Value = Null();
+
+    virtual void SetValue(const Variant& value);
+    virtual Variant GetValue();
+
+    // Parameters are the item's own list.
+    int ParamCount() const { return Count(); }
+    TscParamItem* GetParam(int i) const;
+    void AddParam(std::unique_ptr<TscParamItem> param);
+    Variant* GetPValue() { return &Value; }
+    AnsiString GetFullTypeName() const;
+    int GetNumberOfRequiredParams() const;
+};
+
+class TscVariable : public TscCustomVariable {
+public:
+    using TscCustomVariable::TscCustomVariable;
+};
+
+class TscTypeVariable : public TscCustomVariable {
+public:
+    using TscCustomVariable::TscCustomVariable;
+};
+
+class TscStringVariable : public TscVariable {
+public:
+    using TscVariable::TscVariable;
+    AnsiString StringValue;
+    void SetValue(const Variant& value) override;
+    Variant GetValue() override;
+};
+
+class TscParamItem : public TscCustomVariable {
+public:
+    TscParamItem(const AnsiString& name, TscVarType varType, const AnsiString& typeName, bool isOptional,
+                 bool isVarParam);
+    Variant DefValue = Null();
+    bool IsOptional;
+    bool IsVarParam;
+};
+
+// A script procedure or function. Its body and locals live in LocalScript.
+class TscProcVariable : public TscCustomVariable {
+public:
+    TscProcVariable(const AnsiString& name, TscVarType varType, const AnsiString& typeName,
+                    TscScript* parentScript, bool isFunc);
+    ~TscProcVariable() override;
+
+    bool Executing = false;
+    bool IsFunc;
+    TscScript* LocalScript() const { return FLocalScript.get(); }
+
+    // Adds a parameter to the list and, by name, to the local table.
+    void AddProcParam(std::unique_ptr<TscParamItem> param);
+    // Calls the procedure with the parameters as they stand.
+    Variant GetValue() override;
+
+private:
+    std::unique_ptr<TscScript> FLocalScript;
+};
+
+class TscCustomExpression : public TscCustomVariable {
+public:
+    using TscCustomVariable::TscCustomVariable;
+};
+
+// A member that needs the value it is applied to.
+class TscCustomHelper : public TscCustomVariable {
+public:
+    using TscCustomVariable::TscCustomVariable;
+    TscCustomVariable* ParentRef = nullptr;
+    Variant ParentValue = Null();
+    TscScript* Script = nullptr;
+};
+
+class TscPropertyHelper : public TscCustomHelper {
+public:
+    using TscCustomHelper::TscCustomHelper;
+    TClass ClassRef = nullptr;
+    bool IsPublished = false;
+    TscGetValueEvent OnGetValue;
+    TscSetValueEvent OnSetValue;
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+};
+
+class TscMethodHelper : public TscCustomHelper {
+public:
+    // Parses the declaration (ParseMethodSyntax) against script.
+    TscMethodHelper(const AnsiString& syntax, TscCallMethodEvent callEvent, const TscScript* script);
+    AnsiString Category;
+    TClass ClassRef = nullptr;
+    AnsiString Description;
+    bool IsIndexMethod = false;
+    TscCallMethodEvent OnCall;
+    AnsiString Syntax;
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+
+private:
+    Variant Construct(class TscClassVariable* cls, Variant& params);
+};
+
+class TscComponentHelper : public TscCustomHelper {
+public:
+    explicit TscComponentHelper(TComponent* component);
+    // Held as a handle: a component destroyed later reads as a stale object,
+    // never as freed memory.
+    uint32_t ComponentHandle;
+    Variant GetValue() override;
+};
+
+class TscEventHelper : public TscCustomHelper {
+public:
+    TscEventHelper(const AnsiString& name, TscEventClass eventClass);
+    TClass ClassRef = nullptr;
+    TscEventClass EventClass;
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+};
+
+// A host class. Its one optional parameter lets the class name be used like a
+// cast: TFoo(x) gives x unchanged. Read without an argument it gives Null:
+// objects are made only by a constructor member, through the class registry.
+class TscClassVariable : public TscCustomVariable {
+public:
+    TscClassVariable(TClass classRef, const AnsiString& ancestorName);
+
+    AnsiString Ancestor;
+    TClass ClassRef;
+    TscCustomVariable* DefProperty = nullptr;
+    TscScript* Script = nullptr;
+
+    TscMethodHelper* AddConstructor(const AnsiString& syntax, TscCallMethodEvent callEvent);
+    TscMethodHelper* AddMethod(const AnsiString& syntax, TscCallMethodEvent callEvent);
+    TscEventHelper* AddEvent(const AnsiString& name, TscEventClass eventClass);
+    TscPropertyHelper* AddProperty(const AnsiString& name, const AnsiString& typeName, TscGetValueEvent getEvent,
+                                   TscSetValueEvent setEvent = nullptr);
+    TscMethodHelper* AddIndexProperty(const AnsiString& name, const AnsiString& params, const AnsiString& typeName,
+                                      TscCallMethodEvent callEvent, bool readOnly = false);
+    TscMethodHelper* AddDefaultProperty(const AnsiString& name, const AnsiString& params,
+                                        const AnsiString& typeName, TscCallMethodEvent callEvent,
+                                        bool readOnly = false);
+    TscComponentHelper* AddComponent(TComponent* component);
+    void AddPublishedProperties(TClass classRef);
+
+    // Own members first, then up the ancestor chain; nullptr when none.
+    TscCustomVariable* Find(const AnsiString& name) const;
+    TscCustomVariable* GetMembers(int i) const;
+    int GetMembersCount() const { return FMembers.Count(); }
+
+    Variant GetValue() override;
+
+private:
+    template <class T>
+    T* Append(std::unique_ptr<T> member);
+    TscItemList FMembers;
+};
+
+namespace script_detail {
+// The object behind a member's ParentValue, checked against cls. Null and
+// Empty give nullptr when allowNone, else SNilObject like nil does.
+TObject* ResolveInstance(const Variant& value, TClass cls, bool allowNone, const AnsiString& member);
+} // namespace script_detail

@@ -1,0 +1,39 @@
+// Messages.cpp - see Messages.h.
+#include "script/Messages.h"
+
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+constexpr std::string_view kTexts[] = {
+#define X(id, text) text,
+    SC_MESSAGES(X)
+#undef X
+};
+
+} // namespace
+
+std::string_view scMessage(TscMessageId id)
+{
+    return kTexts[static_cast<size_t>(id)];
+}
+
+void scRaise(TscMessageId id)
+{
+    throw EScriptError(id, AnsiString(scMessage(id)));
+}
+
+void scRaise(TscMessageId id, const AnsiString& detail)
+{
+    const std::string_view text = scMessage(id);
+    if (text.find("%s") == std::string_view::npos)
+        throw EScriptError(id, AnsiString(text) + detail);
+    throw EScriptError(id, Format(text, {detail}));
+}
+
+void scRaiseIndex(TscMessageId id, int64_t index, int64_t low, int64_t high)
+{
+    if (id == TscMessageId::SStringIndex)
+        throw EScriptError(id, Format(scMessage(id), {index, high}));
+    throw EScriptError(id, Format(scMessage(id), {index, low, high}));
+}

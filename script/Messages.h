@@ -1,0 +1,69 @@
+// Messages.h - every text the script engine itself raises, in one list.
+//
+// The first seventeen are the engine's compile-time and item-model messages;
+// the compiler appends its detail to some of them. The rest are the run-time
+// errors of objects, indexes and declarations that the engine refuses in an
+// orderly way instead of touching memory it should not. Tests compare the id
+// of an EScriptError, not its sentence.
+#pragma once
+
+#include "platform/rtl/System.h"
+
+#include <string_view>
+
+#define SC_MESSAGES(X)                                                                          \
+    X(SLangNotFound, "Язык '%s' не найден")                                                     \
+    X(SInvalidLanguage, "Ошибка в описании языка")                                              \
+    X(SIdRedeclared, "Идентификатор переопределен: ")                                           \
+    X(SUnknownType, "Неизвестный тип: ")                                                        \
+    X(SIncompatibleTypes, "Несовместимые типы")                                                 \
+    X(SIdUndeclared, "Неопределенный идентификатор: ")                                          \
+    X(SClassRequired, "Ожидается класс")                                                        \
+    X(SIndexRequired, "Ожидается индекс")                                                       \
+    X(SStringError, "Строка не имеет свойств или методов")                                      \
+    X(SClassError, "Класс %s не содержит свойства по умолчанию")                                \
+    X(SArrayRequired, "Ожидается массив")                                                       \
+    X(SVarRequired, "Ожидается переменная")                                                     \
+    X(SNotEnoughParams, "Недостаточно параметров")                                              \
+    X(STooManyParams, "Слишком много параметров")                                               \
+    X(SLeftCantAssigned, "Левая часть выражения не может быть присвоена")                       \
+    X(SForError, "Переменная цикла FOR должна быть числовой")                                   \
+    X(SEventError, "Обработчик события должен быть процедурой")                                 \
+    X(SNilObject, "Обращение к несуществующему объекту (nil): %s")                              \
+    X(SInvalidObject, "Объект уже уничтожен или ссылка на него неверна: %s")                    \
+    X(SNotAnObject, "Значение не является ссылкой на объект: %s")                               \
+    X(SWrongClass, "Объект неподходящего класса: %s")                                           \
+    X(SCallTooDeep, "Слишком глубокая вложенность вызовов: %s")                                 \
+    X(SAbstractClass, "Нельзя создать объект класса %s")                                        \
+    X(SStringIndex, "Индекс строки %d вне допустимых границ (1..%d)")                           \
+    X(SArrayIndex, "Индекс массива %d вне допустимых границ (%d..%d)")                          \
+    X(SBadDeclaration, "Ошибка в описании функции: %s")                                         \
+    X(SCompilerMissing, "Компилятор сценариев не подключен")
+
+enum class TscMessageId : uint8_t {
+#define X(id, text) id,
+    SC_MESSAGES(X)
+#undef X
+};
+
+// The text of a message (CP1251).
+std::string_view scMessage(TscMessageId id);
+
+// A run-time or registration error of the engine. Scripts catch it like any
+// other exception; hosts and tests can read which message it was.
+class EScriptError : public Exception {
+public:
+    EScriptError(TscMessageId id, AnsiString message) : Exception(std::move(message)), FId(id) {}
+    TscMessageId Id() const noexcept { return FId; }
+    const char* ClassName() const noexcept override { return "EScriptError"; }
+
+private:
+    TscMessageId FId;
+};
+
+// Raises the message with no detail.
+[[noreturn]] void scRaise(TscMessageId id);
+// Raises the message formatted with one text ("%s") detail.
+[[noreturn]] void scRaise(TscMessageId id, const AnsiString& detail);
+// Raises the message formatted with integer details ("%d").
+[[noreturn]] void scRaiseIndex(TscMessageId id, int64_t index, int64_t low, int64_t high);

@@ -1,0 +1,519 @@
+// Script.cpp - see Script.h.
+#include "script/Script.h"
+
+#include "script/GlobalUnit.h"
+#include "script/Messages.h"
+
+#include "platform/classes/Handles.h"
+#include "platform/rtl/Cp1251.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+
+namespace {
+
+// Parent chains are short; a longer one is a loop someone made by mistake.
+constexpr int kMaxScopeDepth = 4096;
+
+TscCompilerHooks& Hooks()
+{
+    static TscCompilerHooks hooks;
+    return hooks;
+}
+
+bool InheritsFromName(TClass cls, std::string_view name)
+{
+    for (; cls; cls = cls->ClassParent())
+        if (AnsiSameText(cls->ClassName(), name))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void scSetCompilerHooks(TscCompilerHooks hooks)
+{
+    Hooks() = std::move(hooks);
+}
+
+// ---------------------------------------------------------------- TscStatement
+
+TscStatement::TscStatement(TscScript* script, const AnsiString& unitName, const AnsiString& sourcePos)
+    : Script(script), SourcePos(sourcePos), UnitName(unitName)
+{
+}
+
+void TscStatement::Execute()
+{
+    for (int i = 0; i < Count(); ++i) {
+        if (Script->Terminated)
+            break;
+        GetItem(i)->Execute();
+        if (Script->BreakRequested || Script->ContinueRequested || Script->ExitRequested)
+            break;
+    }
+}
+
+void TscStatement::RunLine()
+{
+    Script->RunLine(UnitName, SourcePos);
+}
+
+// ---------------------------------------------------------------- TscScript
+
+SKLAD_DEFINE_CLASS(TscScript)
+
+void TscScript::Publish(TPropertyTable& t)
+{
+    t.Prop("Lines", &TscScript::Lines, &TscScript::SetLinesProp);
+    t.Prop("SyntaxType", &TscScript::SyntaxType, &TscScript::SyntaxType);
+}
+
+TscScript::TscScript(TComponent* AOwner)
+    : TComponent(AOwner), FLines(std::make_unique<TStringList>()), FCodeLines(std::make_unique<TStringList>()),
+      FMainStatement(std::make_unique<TscStatement>(this, AnsiString(), AnsiString()))
+{
+    AddHelperItems();
+}
+
+TscScript::~TscScript()
+{
+    Clear();
+}
+
+void TscScript::SetLines(const TStrings& value)
+{
+    FLines->Assign(const_cast<TStrings*>(&value));
+}
+
+void TscScript::SetLinesProp(TStrings* value)
+{
+    if (value)
+        SetLines(*value);
+    else
+        FLines->Clear();
+}
+
+void TscScript::AddHelperItems()
+{
+    Add("__StringHelper", std::make_unique<TscStringHelper>());
+    Add("__ArrayHelper", std::make_unique<TscArrayHelper>("__ArrayHelper", -1, fvtVariant, AnsiString()));
+}
+
+size_t TscScript::Locate(const AnsiString& name, bool& found) const
+{
+    size_t lo = 0, hi = FItems.size();
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        const int c = AnsiCompareText(FItems[mid].Name, name);
+        if (c < 0) {
+            lo = mid + 1;
+        } else if (c > 0) {
+            hi = mid;
+        } else {
+            found = true;
+            return mid;
+        }
+    }
+    found = false;
+    return lo;
+}
+
+TscCustomVariable* TscScript::Add(const AnsiString& name, std::unique_ptr<TscCustomVariable> item)
+{
+    if (!item)
+        return nullptr;
+    bool found;
+    const size_t at = Locate(name, found);
+    if (found)
+        return nullptr; // the first stays; the new one is freed on leaving
+    item->RegisteredBy = RegisteringOwner;
+    TscCustomVariable* raw = item.get();
+    FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(at), Entry{name, raw, std::move(item)});
+    return raw;
+}
+
+TscCustomVariable* TscScript::AddLink(const AnsiString& name, TscCustomVariable* item)
+{
+    if (!item)
+        return nullptr;
+    bool found;
+    const size_t at = Locate(name, found);
+    if (found)
+        return nullptr;
+    FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(at), Entry{name, item, nullptr});
+    return item;
+}
+
+std::unique_ptr<TscCustomVariable> TscScript::Remove(TscCustomVariable* item)
+{
+    const auto it = std::find_if(FItems.begin(), FItems.end(), [item](const Entry& e) { return e.Item == item; });
+    if (it == FItems.end())
+        return nullptr;
+    std::unique_ptr<TscCustomVariable> owned = std::move(it->Owned);
+    FItems.erase(it);
+    return owned;
+}
+
+void TscScript::Clear()
+{
+    // Moved out first: an item's destructor that looks names up finds an empty table.
+    auto items = std::move(FItems);
+    FItems.clear();
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        it->Owned.reset();
+    items.clear();
+    FMainStatement->Clear();
+    FCodeLines->Clear();
+}
+
+void TscScript::ClearItems(const TObject* owner)
+{
+    RemoveItems(owner);
+    FMainStatement->Clear();
+    FCodeLines->Clear();
+}
+
+void TscScript::RemoveItems(const TObject* owner)
+{
+    for (size_t i = FItems.size(); i-- > 0;) {
+        if (i >= FItems.size() || FItems[i].Item->RegisteredBy != owner)
+            continue;
+        std::unique_ptr<TscCustomVariable> owned = std::move(FItems[i].Owned);
+        FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
+        owned.reset();
+    }
+}
+
+TscCustomVariable* TscScript::FindLocal(const AnsiString& name) const
+{
+    bool found;
+    const size_t at = Locate(name, found);
+    return found ? FItems[at].Item : nullptr;
+}
+
+TscCustomVariable* TscScript::Find(const AnsiString& name) const
+{
+    int depth = 0;
+    for (const TscScript* s = this; s && depth < kMaxScopeDepth; s = s->Parent, ++depth)
+        if (TscCustomVariable* item = s->FindLocal(name))
+            return item;
+    return nullptr;
+}
+
+TscClassVariable* TscScript::FindClass(const AnsiString& name) const
+{
+    return dynamic_cast<TscClassVariable*>(Find(name));
+}
+
+Variant TscScript::GetVariables(const AnsiString& name) const
+{
+    TscCustomVariable* item = Find(name);
+    return item ? item->GetValue() : Null();
+}
+
+void TscScript::SetVariables(const AnsiString& name, const Variant& value)
+{
+    if (TscCustomVariable* item = Find(name))
+        item->SetValue(value);
+    else
+        AddVariable(name, "Variant", value);
+}
+
+// ---------------------------------------------------------------- registration
+
+TscCustomVariable* TscScript::AddType(const AnsiString& typeName, TscVarType varType)
+{
+    if (TscCustomVariable* item = Find(typeName))
+        return item;
+    return Add(typeName, std::make_unique<TscTypeVariable>(typeName, varType, AnsiString()));
+}
+
+TscClassVariable* TscScript::AddClass(TClass classRef, const AnsiString& ancestorName)
+{
+    if (!classRef || Find(classRef->ClassName()))
+        return nullptr;
+    auto cls = std::make_unique<TscClassVariable>(classRef, ancestorName);
+    cls->Script = this;
+    if (TscClassVariable* ancestor = FindClass(ancestorName))
+        cls->DefProperty = ancestor->DefProperty;
+    return static_cast<TscClassVariable*>(Add(classRef->ClassName(), std::move(cls)));
+}
+
+TscCustomVariable* TscScript::AddConst(const AnsiString& name, const AnsiString& typeName, const Variant& value)
+{
+    if (TscCustomVariable* item = Find(name))
+        return item;
+    auto v = std::make_unique<TscVariable>(name, StrToVarType(typeName, this), typeName);
+    v->Value = value;
+    v->ReadOnly = true;
+    return Add(name, std::move(v));
+}
+
+TscCustomVariable* TscScript::AddVariable(const AnsiString& name, const AnsiString& typeName, const Variant& value)
+{
+    if (TscCustomVariable* item = Find(name))
+        return item;
+    auto v = std::make_unique<TscVariable>(name, StrToVarType(typeName, this), typeName);
+    v->Value = value;
+    return Add(name, std::move(v));
+}
+
+TscCustomVariable* TscScript::AddObject(const AnsiString& name, TObject* instance)
+{
+    if (TscCustomVariable* item = Find(name))
+        return item;
+    const AnsiString className = instance ? instance->ClassName() : AnsiString();
+    auto v = std::make_unique<TscVariable>(name, fvtClass, className);
+    v->Value = ObjectToVariant(instance);
+    return Add(name, std::move(v));
+}
+
+void TscScript::AddEnumItems(const AnsiString& typeName, const AnsiString& names, bool asSet)
+{
+    Add(typeName, std::make_unique<TscVariable>(typeName, fvtEnum, typeName));
+    int i = 0;
+    size_t start = 0;
+    for (;;) {
+        const auto comma = names.find(',', start);
+        const AnsiString entry = Trim(names.substr(start, comma == AnsiString::npos ? AnsiString::npos : comma - start));
+        if (!entry.empty()) {
+            auto v = std::make_unique<TscVariable>(entry, fvtEnum, typeName);
+            if (!asSet)
+                v->Value = Variant(i);
+            else if (i < 31)
+                v->Value = Variant(1 << i);
+            else
+                v->Value = Variant(static_cast<long long>(1LL << std::min(i, 62)));
+            v->ReadOnly = true;
+            Add(entry, std::move(v));
+        }
+        ++i;
+        if (comma == AnsiString::npos)
+            break;
+        start = comma + 1;
+    }
+}
+
+void TscScript::AddEnum(const AnsiString& typeName, const AnsiString& names)
+{
+    AddEnumItems(typeName, names, false);
+}
+
+void TscScript::AddEnumSet(const AnsiString& typeName, const AnsiString& names)
+{
+    AddEnumItems(typeName, names, true);
+}
+
+TscMethodHelper* TscScript::AddMethod(const AnsiString& syntax, TscCallMethodEvent callEvent,
+                                      const AnsiString& category, const AnsiString& description)
+{
+    auto m = std::make_unique<TscMethodHelper>(syntax, std::move(callEvent), this);
+    m->Category = category;
+    m->Description = description.empty() ? m->Name : description;
+    const AnsiString name = m->Name;
+    return static_cast<TscMethodHelper*>(Add(name, std::move(m)));
+}
+
+void TscScript::AddComponent(TComponent* component)
+{
+    if (!component)
+        return;
+    TscClassVariable* cls = FindClass(component->ClassName());
+    if (!cls) {
+        if (InheritsFromName(component->ClassType(), "TForm"))
+            cls = AddClass(component->ClassType(), "TForm");
+        else if (InheritsFromName(component->ClassType(), "TDataModule"))
+            cls = AddClass(component->ClassType(), "TDataModule");
+        if (!cls)
+            return;
+    }
+    for (int i = 0; i < component->ComponentCount(); ++i)
+        cls->AddComponent(component->Components(i));
+    AddObject(component->Name(), component);
+}
+
+// ---------------------------------------------------------------- compiling and running
+
+bool TscScript::Compile()
+{
+    ErrorText.clear();
+    if (!Hooks().Compile) {
+        scGetLanguage(SyntaxType); // an unknown language raises, as with a compiler
+        ErrorText = AnsiString(scMessage(TscMessageId::SCompilerMissing));
+        return false;
+    }
+    Hooks().Compile(*this);
+    if (ErrorText.empty())
+        ErrorPos.clear();
+    return ErrorText.empty();
+}
+
+void TscScript::Execute()
+{
+    ExitRequested = false;
+    Terminated = false;
+    IsMainScript = true;
+    struct Reset {
+        TscScript* s;
+        ~Reset()
+        {
+            s->ExitRequested = false;
+            s->Terminated = false;
+        }
+    } reset{this};
+    FMainStatement->Execute();
+}
+
+bool TscScript::Run()
+{
+    const bool ok = Compile();
+    if (ok)
+        Execute();
+    return ok;
+}
+
+bool TscScript::GetILCode(TStream& stream)
+{
+    ErrorText.clear();
+    if (!Hooks().GetILCode) {
+        ErrorText = AnsiString(scMessage(TscMessageId::SCompilerMissing));
+        return false;
+    }
+    Hooks().GetILCode(*this, stream);
+    if (ErrorText.empty())
+        ErrorPos.clear();
+    return ErrorText.empty();
+}
+
+bool TscScript::SetILCode(TStream& stream)
+{
+    ErrorText.clear();
+    if (!Hooks().SetILCode) {
+        ErrorText = AnsiString(scMessage(TscMessageId::SCompilerMissing));
+        return false;
+    }
+    Hooks().SetILCode(*this, stream);
+    if (ErrorText.empty())
+        ErrorPos.clear();
+    return ErrorText.empty();
+}
+
+namespace {
+
+// How many of the supplied values and declared parameters meet: never more
+// than either side has.
+int ArgumentsToPass(const TscProcVariable* proc, const Variant& params, int& low)
+{
+    low = 0;
+    if (!VarIsArray(params) || VarArrayDimCount(params) != 1)
+        return 0;
+    low = VarArrayLowBound(params, 1);
+    const int supplied = VarArrayHighBound(params, 1) - low + 1;
+    return std::max(0, std::min(supplied, proc->ParamCount()));
+}
+
+} // namespace
+
+Variant TscScript::CallFunction(const AnsiString& name, const Variant& params)
+{
+    auto* proc = dynamic_cast<TscProcVariable*>(FindLocal(name));
+    if (!proc)
+        return Null();
+    int low;
+    const int n = ArgumentsToPass(proc, params, low);
+    for (int i = 0; i < n; ++i)
+        proc->GetParam(i)->SetValue(VarArrayGet(params, {low + i}));
+    return proc->GetValue();
+}
+
+Variant TscScript::CallFunction1(const AnsiString& name, Variant& params)
+{
+    auto* proc = dynamic_cast<TscProcVariable*>(FindLocal(name));
+    if (!proc)
+        return Null();
+    int low;
+    const int n = ArgumentsToPass(proc, params, low);
+    for (int i = 0; i < n; ++i)
+        proc->GetParam(i)->SetValue(VarArrayGet(params, {low + i}));
+    Variant r = proc->GetValue();
+    for (int i = 0; i < n; ++i)
+        VarArrayPut(params, proc->GetParam(i)->GetValue(), {low + i});
+    return r;
+}
+
+Variant TscScript::Evaluate(const AnsiString& expression)
+{
+    Variant result = Null();
+    TscScript temp(nullptr);
+    temp.Parent = CurrentScope ? CurrentScope : this;
+    struct RestoreRunLine {
+        TscScript* s;
+        TscRunLineEvent saved;
+        ~RestoreRunLine() { s->OnRunLine = std::move(saved); }
+    } restore{this, std::move(OnRunLine)};
+    OnRunLine = nullptr;
+    temp.Lines()->SetText("function __f__: Variant; begin Result := " + expression + " end; begin end.");
+    if (temp.Compile())
+        result = temp.CallFunction("__f__", Null());
+    else
+        result = Variant(temp.ErrorText);
+    return result;
+}
+
+void TscScript::Terminate()
+{
+    ExitRequested = true;
+    Terminated = true;
+    for (const Entry& e : FItems)
+        if (auto* proc = dynamic_cast<TscProcVariable*>(e.Item))
+            proc->LocalScript()->Terminate();
+}
+
+void TscScript::RunLine(const AnsiString& unitName, const AnsiString& sourcePos)
+{
+    int depth = 0;
+    for (TscScript* s = this; s && depth < kMaxScopeDepth; s = s->Parent, ++depth)
+        if (s->OnRunLine) {
+            s->OnRunLine(this, unitName, sourcePos);
+            return;
+        }
+}
+
+namespace {
+
+int CodeLineEntry(const TStrings& lines, const AnsiString& unitName)
+{
+    for (int i = 0; i < lines.Count(); ++i) {
+        const AnsiString s = lines.Strings(i);
+        const auto eq = s.find('=');
+        if (eq != AnsiString::npos && AnsiSameText(s.substr(0, eq), unitName))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+void TscScript::AddCodeLine(const AnsiString& unitName, const AnsiString& sourcePos)
+{
+    int at = CodeLineEntry(*FCodeLines, unitName);
+    if (at < 0)
+        at = FCodeLines->Add(unitName + "=");
+    const AnsiString line = sourcePos.substr(0, sourcePos.find(':'));
+    AnsiString entry = FCodeLines->Strings(at);
+    const AnsiString list = "," + entry.substr(entry.find('=') + 1);
+    if (list.find("," + line + ",") != AnsiString::npos)
+        return;
+    FCodeLines->Put(at, entry + line + ",");
+}
+
+bool TscScript::IsExecutableLine(int lineNumber, const AnsiString& unitName) const
+{
+    const int at = CodeLineEntry(*FCodeLines, unitName);
+    if (at < 0)
+        return false;
+    const AnsiString entry = FCodeLines->Strings(at);
+    const AnsiString list = "," + entry.substr(entry.find('=') + 1);
+    return list.find("," + std::to_string(lineNumber) + ",") != AnsiString::npos;
+}

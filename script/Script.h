@@ -1,0 +1,144 @@
+// Script.h - TscScript, the unit of the script engine.
+//
+// A script is one table of named items (variables, constants, types,
+// enumerations, host classes, host functions, script procedures), one compiled
+// main statement, and the source text with its language name. Scopes nest
+// through Parent: scGlobalUnit is the root; a host script hangs under it; every
+// script procedure owns a private script for its locals whose parent is the
+// script that declared it.
+//
+// The item table is sorted by name without regard to case (CP1251 rules) and
+// searched by halving. It owns its items. A name is added once: Add with a name
+// that is already present keeps the first item and frees the new one. Find
+// walks the parent chain; FindLocal does not.
+//
+// Items added while RegisteringOwner is set are stamped with it, so the host
+// that registered them can take exactly its own out again (RemoveItems).
+//
+// Compile errors never raise (ErrorText/ErrorPos/ErrorUnit hold the first
+// one); run-time errors propagate out of Execute, CallFunction and Evaluate.
+#pragma once
+
+#include "script/Items.h"
+#include "script/Statement.h"
+
+#include "platform/classes/Classes.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TscScript;
+
+using TscGetUnitEvent = std::function<void(TscScript* Sender, const AnsiString& UnitName, AnsiString& UnitText)>;
+using TscRunLineEvent =
+    std::function<void(TscScript* Sender, const AnsiString& UnitName, const AnsiString& SourcePos)>;
+
+class TscScript : public TComponent {
+    SKLAD_CLASS(TscScript, TComponent)
+public:
+    explicit TscScript(TComponent* AOwner);
+    ~TscScript() override;
+
+    // Published.
+    TStrings* Lines() const { return FLines.get(); }
+    void SetLines(const TStrings& value);
+    void SetLinesProp(TStrings* value);
+    AnsiString SyntaxType = "PascalScript";
+    TscGetUnitEvent OnGetILUnit;
+    TscGetUnitEvent OnGetUnit;
+    TscRunLineEvent OnRunLine;
+
+    // Public state.
+    const TObject* RegisteringOwner = nullptr;
+    bool BreakRequested = false;
+    bool ContinueRequested = false;
+    bool ExitRequested = false;
+    AnsiString ErrorText;
+    AnsiString ErrorPos;
+    AnsiString ErrorUnit;
+    bool ExtendedCharset = false;
+    bool IsMainScript = false;
+    TscScript* Parent = nullptr;
+    TscScript* CurrentScope = nullptr;
+    TscStatement* MainStatement() const { return FMainStatement.get(); }
+    bool Terminated = false;
+    TStrings* CodeLines() const { return FCodeLines.get(); }
+
+    // The table.
+    // Stores item under name; returns it, or nullptr when the name was taken
+    // (the new item is freed then and the first one stays).
+    TscCustomVariable* Add(const AnsiString& name, std::unique_ptr<TscCustomVariable> item);
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TscCustomVariable* GetItem(int i) const { return FItems[i].Item; }
+    const AnsiString& GetItemName(int i) const { return FItems[i].Name; }
+    // Names an item owned elsewhere (a procedure's parameters in its local
+    // table); Clear and RemoveItems unlink it without freeing it.
+    TscCustomVariable* AddLink(const AnsiString& name, TscCustomVariable* item);
+    // Unlinks without freeing; the caller owns the item afterwards (nullptr for a link).
+    std::unique_ptr<TscCustomVariable> Remove(TscCustomVariable* item);
+    void Clear();
+    void ClearItems(const TObject* owner);
+    void RemoveItems(const TObject* owner);
+    TscCustomVariable* Find(const AnsiString& name) const;
+    TscCustomVariable* FindLocal(const AnsiString& name) const;
+    TscClassVariable* FindClass(const AnsiString& name) const;
+
+    // Variables[name]: Null when missing; writing a missing name adds a Variant variable.
+    Variant GetVariables(const AnsiString& name) const;
+    void SetVariables(const AnsiString& name, const Variant& value);
+
+    // Registration. Type names resolve with StrToVarType.
+    TscCustomVariable* AddType(const AnsiString& typeName, TscVarType varType);
+    TscClassVariable* AddClass(TClass classRef, const AnsiString& ancestorName);
+    TscCustomVariable* AddConst(const AnsiString& name, const AnsiString& typeName, const Variant& value);
+    TscCustomVariable* AddVariable(const AnsiString& name, const AnsiString& typeName, const Variant& value);
+    TscCustomVariable* AddObject(const AnsiString& name, TObject* instance);
+    void AddEnum(const AnsiString& typeName, const AnsiString& names);
+    void AddEnumSet(const AnsiString& typeName, const AnsiString& names);
+    TscMethodHelper* AddMethod(const AnsiString& syntax, TscCallMethodEvent callEvent,
+                               const AnsiString& category = AnsiString(),
+                               const AnsiString& description = AnsiString());
+    void AddForm(TComponent* form) { AddComponent(form); }
+    void AddComponent(TComponent* component);
+
+    // Compilation and running. The compiler fills Compile, GetILCode and SetILCode.
+    bool Compile();
+    void Execute();
+    bool Run();
+    bool GetILCode(TStream& stream);
+    bool SetILCode(TStream& stream);
+    Variant CallFunction(const AnsiString& name, const Variant& params);
+    Variant CallFunction1(const AnsiString& name, Variant& params);
+    Variant Evaluate(const AnsiString& expression);
+    void Terminate();
+    void RunLine(const AnsiString& unitName, const AnsiString& sourcePos);
+    void AddCodeLine(const AnsiString& unitName, const AnsiString& sourcePos);
+    bool IsExecutableLine(int lineNumber, const AnsiString& unitName = AnsiString()) const;
+
+private:
+    struct Entry {
+        AnsiString Name;
+        TscCustomVariable* Item;
+        std::unique_ptr<TscCustomVariable> Owned; // empty for a link
+    };
+    // Index of name, or of where it would go (found tells which).
+    size_t Locate(const AnsiString& name, bool& found) const;
+    void AddHelperItems();
+    void AddEnumItems(const AnsiString& typeName, const AnsiString& names, bool asSet);
+    void AssignParams(class TscProcVariable* proc, const Variant& params);
+
+    std::vector<Entry> FItems;
+    std::unique_ptr<TStringList> FLines;
+    std::unique_ptr<TStringList> FCodeLines;
+    std::unique_ptr<TscStatement> FMainStatement;
+};
+
+// The compiler's entry points, set by the compiler unit at engine start-up.
+// Without them Compile fails with SCompilerMissing.
+struct TscCompilerHooks {
+    std::function<bool(TscScript& script)> Compile;
+    std::function<bool(TscScript& script, TStream& stream)> GetILCode;
+    std::function<bool(TscScript& script, TStream& stream)> SetILCode;
+};
+void scSetCompilerHooks(TscCompilerHooks hooks);

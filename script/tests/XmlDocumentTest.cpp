@@ -1,0 +1,206 @@
+// The engine's XML model: escapes, attribute lookup, writer layout, reader faults.
+#include "script/XmlDocument.h"
+
+#include "platform/classes/Streams.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+AnsiString Save(TscXMLDocument& doc)
+{
+    TStringStream s;
+    doc.SaveToStream(s);
+    return s.DataString();
+}
+
+void Load(TscXMLDocument& doc, const AnsiString& text)
+{
+    TStringStream s(text);
+    doc.LoadFromStream(s);
+}
+
+} // namespace
+
+TEST(XmlEscapes, ValuesSurviveARoundTrip)
+{
+    struct Case { const char* why; AnsiString value; };
+    const Case cases[] = {
+        {"quote, angle brackets", "say \"<hi>\""},
+        {"line ends", "a\r\nb\nc\r"},
+        {"a numeric escape stays text", "&#65;"},
+        {"a named entity stays text", "&amp; &lt;"},
+        {"a lone ampersand", "R&D"},
+        {"apostrophe", "it's"},
+        {"CP1251 letters", "Склад №1"},
+        {"empty", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TscXMLDocument doc;
+        doc.Root()->Name = "r";
+        doc.Root()->Add()->Name = "x";
+        doc.Root()->Items(0)->SetProp("v", c.value);
+        TscXMLDocument back;
+        Load(back, Save(doc));
+        ASSERT_EQ(back.Root()->Count(), 1);
+        EXPECT_EQ(back.Root()->Items(0)->Prop("v"), c.value);
+    }
+}
+
+TEST(XmlEscapes, Functions)
+{
+    EXPECT_EQ(StrToXML("a\"<>&\n\r"), "a&#34;&#60;&#62;&#38;&#10;&#13;");
+    EXPECT_EQ(XMLToStr("&#65;&#34;x"), "A\"x");
+    EXPECT_EQ(XMLToStr("&#65"), "&#65");      // no ';': plain text
+    EXPECT_EQ(XMLToStr("a&#;"), "a&#;");      // too short to be an escape
+    EXPECT_THROW(XMLToStr("&#6x;"), EConvertError);
+    EXPECT_THROW(XMLToStr("&#999;"), EConvertError);
+    EXPECT_EQ(ValueToXML(Variant(42)), "42");
+    EXPECT_EQ(ValueToXML(Variant(true)), "1");
+    EXPECT_EQ(ValueToXML(Variant("a\"b")), "a&#34;b");
+    EXPECT_EQ(ValueToXML(Null()), "");
+}
+
+TEST(XmlItem, AttributeLookup)
+{
+    TscXMLItem item;
+    item.Text = "name=\"a\" longname=\"b\" v=\"&#65;\"";
+    EXPECT_EQ(item.Prop("NAME"), "a");
+    EXPECT_EQ(item.Prop("longname"), "b");
+    EXPECT_FALSE(item.PropExists("ame"));   // only the tail of a longer name
+    EXPECT_EQ(item.Prop("v"), "A");        // stored escape for code 65
+    EXPECT_EQ(item.Prop("missing"), "");
+    item.SetProp("name", "z");
+    EXPECT_EQ(item.Text, "name=\"z\" longname=\"b\" v=\"&#65;\""); // keeps its place
+    TscXMLItem empty;
+    empty.SetProp("a", "1");
+    EXPECT_EQ(empty.Text, "a=\"1\"");                             // no leading blank
+    empty.SetProp("b", "2");
+    EXPECT_EQ(empty.Text, "a=\"1\" b=\"2\"");
+    TscXMLItem broken;
+    broken.Text = "a=\"1";
+    EXPECT_EQ(broken.Prop("a"), "");       // missing closing quote
+}
+
+TEST(XmlItem, Tree)
+{
+    TscXMLItem root;
+    TscXMLItem* a = root.Add();
+    a->Name = "A";
+    TscXMLItem* b = root.Add();
+    b->Name = "b";
+    EXPECT_EQ(root.Find("a"), 0);
+    EXPECT_EQ(root.FindItem("B"), b);
+    TscXMLItem* c = root.FindItem("c");    // added when missing
+    EXPECT_EQ(root.Count(), 3);
+    EXPECT_EQ(c->Parent(), &root);
+    root.AddItem(a);                       // to its own parent: moves to the end
+    EXPECT_EQ(root.IndexOf(a), 2);
+    b->AddItem(c);
+    EXPECT_EQ(root.Count(), 2);
+    EXPECT_EQ(c->Root(), &root);
+    EXPECT_THROW(c->AddItem(&root), EInvalidOperation);
+    TscXMLItem copy;
+    copy.Assign(&root);
+    EXPECT_EQ(copy.Items(0)->Items(0)->Name, "c");
+    EXPECT_THROW(copy.Items(5), EListError);
+    delete b;                              // frees c, leaves root's list
+    EXPECT_EQ(root.Count(), 1);
+}
+
+TEST(XmlWriter, Layout)
+{
+    TscXMLDocument doc;
+    doc.Root()->Name = "r";
+    doc.Root()->Text = "a=\"1\"";
+    TscXMLItem* c = doc.Root()->Add();
+    c->Name = "c";
+    c->Add()->Name = "d";
+    EXPECT_EQ(Save(doc), "<?xml version=\"1.0\"?><r a=\"1\"><c><d/></c></r>");
+    doc.AutoIndent = true;
+    EXPECT_EQ(Save(doc), "<?xml version=\"1.0\"?>\r\n<r a=\"1\">\r\n  <c>\r\n    <d/>\r\n  </c>\r\n</r>\r\n");
+}
+
+TEST(XmlReader, AcceptedShapes)
+{
+    struct Case { const char* why; AnsiString text; AnsiString resaved; };
+    const Case cases[] = {
+        {"comment with tag-like text is skipped", "<?xml?><r><!-- <x> -- y --><a/></r>",
+         "<?xml version=\"1.0\"?><r><a/></r>"},
+        {"character data is dropped", "<?xml?><r>text<a b=\"1\"/>more</r>",
+         "<?xml version=\"1.0\"?><r><a b=\"1\"/></r>"},
+        {"missing closing tags at the end", "<?xml?><r><a><b/>", "<?xml version=\"1.0\"?><r><a><b/></a></r>"},
+        {"closing tag compared ignoring case", "<?xml?><R><a></A></r>", "<?xml version=\"1.0\"?><R><a/></R>"},
+        {"white space and line ends", "<?xml version=\"1.0\"?>\r\n<r>\r\n  <a x=\"1\" />\r\n</r>\r\n",
+         "<?xml version=\"1.0\"?><r><a x=\"1\" /></r>"}, // the blank before /> stays in Text
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TscXMLDocument doc;
+        Load(doc, c.text);
+        EXPECT_EQ(Save(doc), c.resaved);
+    }
+}
+
+TEST(XmlReader, FaultsRaiseInvalidFileFormat)
+{
+    struct Case { const char* why; AnsiString text; };
+    const Case cases[] = {
+        {"no header", "<r/>"},
+        {"'<' inside a tag", "<?xml?><r <a/>"},
+        {"end of data inside a tag", "<?xml?><r><a x=\"1\""},
+        {"closing tag of another element", "<?xml?><r><a></b></r>"},
+        {"nesting deeper than the limit", "<?xml?>" + [] { AnsiString s; for (int i = 0; i < 5000; ++i) s += "<a>"; return s; }()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TscXMLDocument doc;
+        try {
+            Load(doc, c.text);
+            ADD_FAILURE() << "no error";
+        } catch (const EReadError& e) {
+            EXPECT_EQ(e.Message(), "Invalid file format");
+        }
+    }
+}
+
+TEST(XmlReader, GivesBackBytesReadAhead)
+{
+    TStringStream s("<?xml?><r/>TAIL");
+    TscXMLDocument doc;
+    doc.LoadFromStream(s);
+    EXPECT_EQ(s.GetPosition(), 11);
+}
+
+TEST(XmlReader, TruncatedAtEveryLengthLoadsOrFailsCleanly)
+{
+    TscXMLDocument doc;
+    doc.Root()->Name = "program";
+    doc.Root()->SetProp("text", "a\"b<c>&#65;");
+    TscXMLItem* x = doc.Root()->Add();
+    x->Name = "x";
+    x->Add()->Name = "y";
+    const AnsiString full = Save(doc);
+    for (size_t n = 0; n <= full.size(); ++n) {
+        SCOPED_TRACE(n);
+        TscXMLDocument part;
+        try {
+            Load(part, full.substr(0, n));
+        } catch (const EReadError&) {
+        }
+    }
+}
+
+TEST(XmlDocument, Files)
+{
+    const AnsiString name = GetTempDir() + "sc_xml_test.xml";
+    TscXMLDocument doc;
+    doc.Root()->Name = "r";
+    doc.Root()->SetProp("v", "Тест");
+    doc.SaveToFile(name);
+    TscXMLDocument back;
+    back.LoadFromFile(name);
+    EXPECT_EQ(back.Root()->Prop("v"), "Тест");
+    DeleteFile(name);
+}
