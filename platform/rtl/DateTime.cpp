@@ -178,7 +178,13 @@ TDateTime IncMonth(TDateTime date, int months)
 }
 
 TDateTime DateOf(TDateTime dt) { return std::trunc(dt.Val); }
-TDateTime TimeOf(TDateTime dt) { return std::fabs(dt.Val - std::trunc(dt.Val)); }
+TDateTime TimeOf(TDateTime dt)
+{
+    // Through whole milliseconds, so the result equals EncodeTime of the same clock time.
+    int64_t days, ms;
+    Split(dt.Val, days, ms);
+    return double(ms) / double(kMSecsPerDay);
+}
 
 namespace {
 // Milliseconds as a continuous count (negative values taken as days back + time forward).

@@ -143,8 +143,9 @@ AnsiString BoolToStr(bool b, bool useBoolStrs = false);  // "-1"/"0", or "True"/
 
 enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
 
-// General format, 15 significant digits; exponent only when the exponent is below -5 or at
-// least 15 ("1E15", "1,5E-6"); "NAN", "INF", "-INF".
+// General format, 15 significant digits; exponent form from 1E15 up and below 0,0001
+// ("1E15", "1E-5"); "NAN", "INF", "-INF". Digits come from the value's first 18 significant
+// decimal digits, rounded with halves away from zero (as the platform's extended type does).
 AnsiString FloatToStr(double value);
 AnsiString FloatToStr(double value, const TFormatSettings& fs);
 AnsiString FloatToStrF(double value, TFloatFormat format, int precision, int digits);
@@ -257,9 +258,10 @@ AnsiString TimeToStr(TDateTime t, const TFormatSettings& fs);
 AnsiString DateTimeToStr(TDateTime dt);  // the time is left out when it is exactly midnight
 AnsiString DateTimeToStr(TDateTime dt, const TFormatSettings& fs);
 
-// Parsing follows the order of the short date format (d/m/y) and accepts any of the date
-// separator, '.', '/' or '-' between fields; a two-digit year goes through the century window;
-// a missing year is the current year. Times: h[:n[:s[.z]]] with optional AM/PM.
+// Parsing follows the order of the short date format (d/m/y) with the settings' date
+// separator between fields (blanks allowed around them); a year of one or two digits goes
+// through the century window; a missing year is the current year.
+// Times: h[:n[:s[.z]]] with an optional AM/PM marker (the settings' or "AM"/"PM").
 TDateTime StrToDate(std::string_view s);
 TDateTime StrToDate(std::string_view s, const TFormatSettings& fs);
 bool TryStrToDate(std::string_view s, TDateTime& value);
