@@ -1,0 +1,246 @@
+// Start-up, the warehouse file, the first password and leaving the program.
+#include "app/shell/tests/ShellFixture.h"
+
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/documents/Unit9.h"
+#include "app/shell/ShellMessages.h"
+#include "app/shell/Unit1.h"
+#include "app/shell/Unit7.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <fstream>
+
+namespace {
+
+struct MissingFileCase {
+    const char* why;
+    bool writeIni;
+    const char* remembered;
+};
+
+const MissingFileCase kMissing[] = {
+    {"no sklad.ini at all", false, ""},
+    {"sklad.ini without a LastFile entry", true, ""},
+    {"LastFile names a file that no longer exists", true, "/nowhere/old.kvb"},
+};
+
+TEST_F(ShellTest, WithoutAUsableLastFileTheOpenDialogAsksAndTheChoiceIsRemembered)
+{
+    for (const auto& c : kMissing) {
+        SCOPED_TRACE(c.why);
+        TearDown();
+        SetUp();
+        if (c.writeIni)
+            Remember(c.remembered);
+        d->AnswerFileDialog(w->Path());
+        ASSERT_TRUE(Start());
+        ASSERT_EQ(d->FileDialogs().size(), 1u);
+        EXPECT_EQ(d->FileDialogs()[0].Filter, "Файлы баз данных (*.kvb)|*.kvb");
+        EXPECT_EQ(Form1->GetCaption(), "Korvel Склад 1.0  " + w->Path());
+        EXPECT_NE(IniText().find("LastFile=" + w->Path()), AnsiString::npos);
+    }
+}
+
+TEST_F(ShellTest, CancellingTheOpenDialogEndsWithExitCode1BeforeOtherWindows)
+{
+    d->CancelFileDialog();
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(d->ExitCode(), 1);
+    EXPECT_EQ(Form2, nullptr);
+    EXPECT_EQ(IniText(), "");
+}
+
+TEST_F(ShellTest, ARememberedFileOpensWithoutWritingTheIni)
+{
+    w->SetPassword("1");
+    Remember(w->Path());
+    const AnsiString before = IniText();
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(d->FileDialogs().empty());
+    EXPECT_EQ(IniText(), before);
+    EXPECT_EQ(Form1->WorkingMode, 1);
+    ASSERT_NE(Form12, nullptr) << "all twelve windows exist";
+}
+
+TEST_F(ShellTest, ARememberedFileThatFailsToOpenLeadsToTheOpenDialog)
+{
+    const AnsiString bad = w->Dir() + "broken.kvb";
+    std::ofstream(PathToSystem(bad)) << "not a warehouse";
+    Remember(bad);
+    d->AnswerFileDialog(w->Path());
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(d->FileDialogs().size(), 1u);
+    EXPECT_EQ(Form1->DatabasePath(), w->Path());
+}
+
+TEST_F(ShellTest, AFailedOpenKeepsThePreviousWarehouseAndTheIni)
+{
+    StartOnWarehouse();
+    const AnsiString ini = IniText();
+    const AnsiString caption = Form1->GetCaption();
+    const auto goods = Form1->ADOQuery1->RecordCount();
+    struct BadFile { const char* why; const char* name; const char* content; };
+    const BadFile bad[] = {
+        {"a text file", "text.kvb", "hello"},
+        {"an empty file", "empty.kvb", ""},
+        {"a file that does not exist", "missing.kvb", nullptr},
+    };
+    for (const auto& b : bad) {
+        SCOPED_TRACE(b.why);
+        const AnsiString path = w->Dir() + b.name;
+        if (b.content)
+            std::ofstream(PathToSystem(path)) << b.content;
+        d->ClearMessages();
+        d->AnswerFileDialog(path);
+        d->Run([] { Form1->Button1Click(nullptr); });
+        ASSERT_EQ(d->MessageTexts().size(), 1u);
+        EXPECT_NE(d->MessageTexts()[0].find("Работа продолжается с прежним складом"), AnsiString::npos);
+        EXPECT_EQ(Form1->GetCaption(), caption);
+        EXPECT_EQ(Form1->DatabasePath(), w->Path());
+        EXPECT_EQ(IniText(), ini) << "LastFile is written only after an open succeeds";
+        EXPECT_TRUE(Form1->DatabaseOpen());
+        EXPECT_EQ(Form1->ADOQuery1->RecordCount(), goods);
+    }
+}
+
+TEST_F(ShellTest, OpeningAnotherWarehouseReplacesCaptionTreeAndIni)
+{
+    StartOnWarehouse();
+    TWarehouseFixture other;
+    other.SetPassword("2");
+    other.Exec("Update Groups Set NameGroup='Второй' Where IDName=0");
+    d->AnswerFileDialog(other.Path());
+    d->Run([] { Form1->Button1Click(nullptr); });
+    EXPECT_EQ(Form1->GetCaption(), "Korvel Склад 1.0  " + other.Path());
+    EXPECT_EQ(Form1->TreeView1->GetItems()->GetFirstNode()->GetText(), "Второй");
+    EXPECT_NE(IniText().find(other.Path()), AnsiString::npos);
+    EXPECT_EQ(Form1->WorkingMode, 1);
+}
+
+TEST_F(ShellTest, AnEmptyPasswordTableAsksForTheFirstPasswordOnActivation)
+{
+    Remember(w->Path());
+    ASSERT_TRUE(Start());
+    d->ExpectModal(Form7, [&] {
+        EXPECT_EQ(Form7->GetCaption(), "Введите пароль");
+        EXPECT_TRUE(Form7->Panel1->GetVisible());
+        EXPECT_TRUE(Form7->Edit2->GetEnabled());
+        d->Type(Form7->Edit1, "секрет");
+        d->Type(Form7->Edit2, "секрет");
+        d->Click(Form7->Button1);
+    });
+    ShowMain();
+    EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form7"}));
+    EXPECT_EQ(w->Scalar("Select Count(*) From Passwords").AsInteger(), 1);
+    EXPECT_EQ(w->Scalar("Select Пароль From Passwords").AsString(), "секрет");
+}
+
+TEST_F(ShellTest, CancellingTheFirstPasswordOffersToQuitInsteadOfAskingForever)
+{
+    Remember(w->Path());
+    ASSERT_TRUE(Start());
+    d->ExpectModal(Form7, [&] { d->Click(Form7->Button2); });
+    d->AnswerMessage(ShellMessage(TShellMessage::PasswordRequired), mrNo);
+    d->RunApplication();
+    EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form7"}));
+    EXPECT_FALSE(Form1->GetVisible()) << "the program ended without the exit question";
+    EXPECT_EQ(w->Scalar("Select Count(*) From Passwords").AsInteger(), 0);
+}
+
+TEST_F(ShellTest, NoOnExitKeepsTheProgramAndWritesNothing)
+{
+    StartOnWarehouse();
+    Form1->DBGrid1->Columns()->Items(0)->SetWidth(123);
+    const std::string before = w->Snapshot();
+    d->AnswerMessage("Вы действительно хотите выйти?", mrNo);
+    d->CloseForm(Form1);
+    EXPECT_TRUE(Form1->GetVisible());
+    EXPECT_EQ(w->Snapshot(), before);
+}
+
+TEST_F(ShellTest, YesOnExitWritesEveryGridsWidthsThatReadBack)
+{
+    StartOnWarehouse();
+    struct Grid { TDBGrid* grid; int id; int columns; };
+    const Grid grids[] = {
+        {Form1->DBGrid1, 1, 10}, {Form3->DBGrid1, 2, 10}, {Form2->DBGrid1, 3, 7},
+        {Form4->DBGrid1, 4, 13}, {Form9->DBGrid1, 9, 7},
+    };
+    int written = 0;
+    for (const auto& g : grids)
+        for (int i = 0; i < g.columns; ++i, ++written)
+            g.grid->Columns()->Items(i)->SetWidth(100 + g.id * 20 + i);
+    EXPECT_EQ(written, 47);
+    d->AnswerMessage("Вы действительно хотите выйти?", mrYes);
+    d->CloseForm(Form1);
+    EXPECT_FALSE(Form1->GetVisible());
+    for (const auto& g : grids)
+        for (int i = 0; i < g.columns; ++i) {
+            SCOPED_TRACE("grid " + std::to_string(g.id) + " column " + std::to_string(i));
+            const AnsiString sql = "Select \"" + std::to_string(i) + "\" From ColumnSize Where ID=" + std::to_string(g.id);
+            EXPECT_EQ(w->Scalar(sql).AsInteger(), 100 + g.id * 20 + i);
+        }
+}
+
+TEST_F(ShellTest, SavingWidthsNeverBlocksExit)
+{
+    StartOnWarehouse();
+    w->Exec("Drop Table ColumnSize");
+    d->AnswerMessage("Вы действительно хотите выйти?", mrYes);
+    d->CloseForm(Form1);
+    EXPECT_FALSE(Form1->GetVisible());
+    EXPECT_TRUE(d->Errors().empty());
+}
+
+TEST_F(ShellTest, ColumnWidthsComeFromTheWarehouse)
+{
+    w->Exec("Update ColumnSize Set \"0\"=77, \"9\"=33 Where ID=1");
+    StartOnWarehouse();
+    EXPECT_EQ(Form1->DBGrid1->Columns()->Items(0)->GetWidth(), 77);
+    EXPECT_EQ(Form1->DBGrid1->Columns()->Items(9)->GetWidth(), 33);
+}
+
+TEST_F(ShellTest, TheArchiveViewSwitchesTheCommandsOffUntilTheJournalCloses)
+{
+    StartOnWarehouse();
+    w->AddProduct({.Name = "Болт", .Group = "Склад", .Quantity = 3});
+    d->Run([] { Form1->TreeView1Change(nullptr, Form1->TreeView1->GetItems()->GetFirstNode()); });
+    d->ExpectModal(Form4, [&] {
+        EXPECT_EQ(Form4->GetCaption(), "Работа с документами - Архив");
+        EXPECT_EQ(Form4->Button5->GetCaption(), "Извлечь из архива");
+        EXPECT_EQ(Form1->WorkingMode, 0);
+        EXPECT_FALSE(Form1->Button5->GetEnabled());
+        EXPECT_FALSE(Form1->Button3->GetEnabled());
+        // Commands that do nothing in the archive view: no window opens.
+        Form1->N6Click(nullptr);
+        Form1->N8Click(nullptr);
+        Form1->N12Click(nullptr);
+        Form1->N14Click(nullptr);
+        Form1->N16Click(nullptr);
+        Form1->N17Click(nullptr);
+        Form1->N20Click(nullptr);
+        Form1->N21Click(nullptr);
+        Form1->DBGrid1DblClick(nullptr);
+        d->Click(Form4->Button8);
+    });
+    d->Run([] { Form1->N18Click(nullptr); });
+    EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form4"}));
+    EXPECT_EQ(Form1->WorkingMode, 1);
+    EXPECT_TRUE(Form1->Button5->GetEnabled());
+    EXPECT_TRUE(Form1->Button3->GetEnabled());
+}
+
+TEST_F(ShellTest, HelpOpensTheHelpFileBesideTheProgram)
+{
+    StartOnWarehouse();
+    d->Run([] { Form1->N23Click(nullptr); });
+    ASSERT_EQ(d->ShellCalls().size(), 1u);
+    EXPECT_EQ(d->ShellCalls()[0].Verb, "open");
+    EXPECT_EQ(d->ShellCalls()[0].File, w->Dir() + "Складhelp.chm");
+    EXPECT_EQ(d->ShellCalls()[0].ShowCmd, SW_SHOWMAXIMIZED);
+}
+
+}  // namespace

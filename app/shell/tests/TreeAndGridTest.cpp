@@ -1,0 +1,229 @@
+// The groups tree and the goods grid of the main window.
+#include "app/shell/tests/ShellFixture.h"
+
+#include "app/documents/Unit2.h"
+#include "app/shell/Unit1.h"
+#include "app/shell/Unit5.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+
+namespace {
+
+AnsiString TreeShape(TTreeView* tree)
+{
+    AnsiString s;
+    for (int i = 0; i < tree->GetItems()->Count(); ++i) {
+        TTreeNode* n = tree->GetItems()->Item(i);
+        int depth = 0;
+        for (TTreeNode* p = n->GetParent(); p; p = p->GetParent())
+            ++depth;
+        s += (i ? " " : "") + n->GetText() + ":" + std::to_string(depth);
+    }
+    return s;
+}
+
+AnsiString GoodsNames(TADOQuery* q)
+{
+    AnsiString s;
+    for (q->First(); !q->Eof(); q->Next())
+        s += (s.empty() ? "" : " ") + q->FieldByName("Наименование")->AsString();
+    return s;
+}
+
+class TreeTest : public ShellTest {
+protected:
+    // Склад
+    //   Краски       (inserted first, holds no goods itself)
+    //     Эмали
+    //       Алкидные
+    //   Крепёж
+    void Seed()
+    {
+        const int root = w->RootGroupId();
+        const int paints = w->AddGroup("Краски", root);
+        const int enamels = w->AddGroup("Эмали", paints);
+        w->AddGroup("Алкидные", enamels);
+        w->AddGroup("Крепёж", root);
+        w->AddProduct({.Name = "ПФ-115", .Price = 410, .Group = "Алкидные", .Quantity = 5});
+        w->AddProduct({.Name = "НЦ-132", .Price = 90, .Group = "Эмали", .Quantity = 1});
+        w->AddProduct({.Name = "Болт", .Price = 1000.5, .Group = "Крепёж", .Quantity = 7});
+        w->AddProduct({.Name = "Потерянный", .Price = 5, .Group = "Нет такой группы", .Quantity = 1});
+    }
+    void Select(const AnsiString& text) { d->ChooseNode(Form1->TreeView1, text); }
+};
+
+TEST_F(TreeTest, TheTreeFollowsTheGroupsTableInTheSpecifiedOrder)
+{
+    Seed();
+    StartOnWarehouse();
+    EXPECT_EQ(TreeShape(Form1->TreeView1), "Склад:0 Краски:1 Эмали:2 Алкидные:3 Крепёж:1");
+    EXPECT_TRUE(Form1->DBGrid1->GetVisible());
+    EXPECT_EQ(Form1->TreeView1->GetSelected(), Form1->TreeView1->GetItems()->GetFirstNode());
+}
+
+struct ListingCase {
+    const char* why;
+    const char* group;
+    const char* goods;
+};
+
+const ListingCase kListings[] = {
+    {"the top-level group lists every product, also one whose group does not exist", "Склад",
+     "ПФ-115 НЦ-132 Болт Потерянный"},
+    {"three levels below a group are listed", "Краски", "ПФ-115 НЦ-132"},
+    {"a middle group lists itself and below", "Эмали", "ПФ-115 НЦ-132"},
+    {"a leaf lists its own goods", "Алкидные", "ПФ-115"},
+    {"a sibling branch is not mixed in", "Крепёж", "Болт"},
+};
+
+TEST_F(TreeTest, SelectingAGroupListsTheGoodsOfItsWholeSubtree)
+{
+    Seed();
+    StartOnWarehouse();
+    for (const auto& c : kListings) {
+        SCOPED_TRACE(c.why);
+        Select(c.group);
+        EXPECT_EQ(GoodsNames(Form1->ADOQuery1), c.goods);
+    }
+}
+
+TEST_F(TreeTest, TitleClickSortsAscendingAndPricesAsNumbers)
+{
+    Seed();
+    StartOnWarehouse();
+    d->ClickTitle(Form1->DBGrid1, 5);  // Цена
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Потерянный НЦ-132 ПФ-115 Болт");
+    d->ClickTitle(Form1->DBGrid1, 5);
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Потерянный НЦ-132 ПФ-115 Болт") << "ascending again";
+    Select("Краски");
+    d->ClickTitle(Form1->DBGrid1, 1);  // Наименование
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "НЦ-132 ПФ-115") << "the same goods, sorted";
+}
+
+TEST_F(TreeTest, DeleteRefusesTheRootAndGroupsWithGoodsBelow)
+{
+    Seed();
+    StartOnWarehouse();
+    struct Refusal { const char* why; const char* group; const char* message; };
+    const Refusal refusals[] = {
+        {"the top-level group", "Склад", "Невозможно удалить корневую группу"},
+        {"goods two levels down", "Краски", "Невозможно удалить - в подгруппах существует товар"},
+        {"goods in the group itself", "Крепёж", "Невозможно удалить - в подгруппах существует товар"},
+    };
+    const std::string before = w->Snapshot();
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.why);
+        Select(r.group);
+        d->ClearMessages();
+        d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+        d->Run([] { Form1->N3Click(nullptr); });
+        EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{"Вы действительно хотите удалить?", r.message}));
+        EXPECT_EQ(w->Snapshot(), before);
+    }
+}
+
+TEST_F(TreeTest, DeleteRemovesAnEmptySubtreeFromTableAndTree)
+{
+    Seed();
+    w->Exec("Delete From Products Where Группа In ('Эмали','Алкидные')");
+    StartOnWarehouse();
+    Select("Краски");
+    d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+    d->Run([] { Form1->N3Click(nullptr); });
+    EXPECT_EQ(TreeShape(Form1->TreeView1), "Склад:0 Крепёж:1");
+    EXPECT_EQ(w->Scalar("Select Count(*) From Groups").AsInteger(), 2);
+}
+
+TEST_F(TreeTest, AnswerNoToDeleteChangesNothing)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Алкидные");
+    w->Exec("Delete From Products");
+    const std::string before = w->Snapshot();
+    d->AnswerMessage("Вы действительно хотите удалить?", mrNo);
+    d->Run([] { Form1->N3Click(nullptr); });
+    EXPECT_EQ(w->Snapshot(), before);
+}
+
+TEST_F(TreeTest, AnApostropheInAGroupNameWorksEverywhere)
+{
+    const int g = w->AddGroup("Д'Артаньян", w->RootGroupId());
+    w->AddGroup("Под 'кавычками'", g);
+    w->AddProduct({.Name = "Шпага", .Group = "Под 'кавычками'", .Quantity = 1});
+    StartOnWarehouse();
+    Select("Д'Артаньян");
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Шпага");
+    d->ClickTitle(Form1->DBGrid1, 1);
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Шпага");
+    w->Exec("Delete From Products");
+    d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+    d->Run([] { Form1->N3Click(nullptr); });
+    EXPECT_EQ(w->Scalar("Select Count(*) From Groups").AsInteger(), 1);
+    EXPECT_TRUE(d->Errors().empty());
+}
+
+TEST_F(TreeTest, FifteenHundredGroupsBuildAndList)
+{
+    int parent = w->RootGroupId();
+    for (int i = 0; i < 1500; ++i) {
+        const int id = w->AddGroup("Группа " + std::to_string(i), i % 3 == 0 ? w->RootGroupId() : parent);
+        parent = id;
+    }
+    w->AddProduct({.Name = "Последний", .Group = "Группа 1499", .Quantity = 1});
+    StartOnWarehouse();
+    EXPECT_EQ(Form1->TreeView1->GetItems()->Count(), 1501);
+    Select("Группа 1497");
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Последний");
+}
+
+TEST_F(TreeTest, UnreachableGroupsAreLeftOutAndReportedOnce)
+{
+    Seed();
+    w->Exec("Insert Into Groups (NameGroup, IDName) Values ('Сирота', 9999)");
+    w->Exec("Insert Into Groups (NameGroup, IDName) Values ('Второй склад', 0)");
+    StartOnWarehouse();
+    EXPECT_EQ(TreeShape(Form1->TreeView1), "Склад:0 Краски:1 Эмали:2 Алкидные:3 Крепёж:1");
+    ASSERT_EQ(d->MessageTexts().size(), 1u);
+    EXPECT_NE(d->MessageTexts()[0].find("Сирота"), AnsiString::npos);
+}
+
+TEST_F(TreeTest, AddSubgroupIsRefusedOnALeafWithGoodsAndAllowedAboveSubgroups)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Алкидные");
+    d->Run([] { Form1->N2Click(nullptr); });
+    EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{"Нельзя добавить подгруппу т.к. в группе содержится товар"}));
+    Select("Эмали");
+    d->ExpectModal(Form5, [&] {
+        EXPECT_EQ(Form5->GetCaption(), "Добавить подгруппу");
+        EXPECT_EQ(Form5->Job(), TInputJob::AddSubgroup);
+        EXPECT_FALSE(Form5->ComboBox1->GetVisible());
+        d->CloseForm(Form5);
+    });
+    d->Run([] { Form1->N2Click(nullptr); });
+    d->ExpectModal(Form5, [&] {
+        EXPECT_EQ(Form5->Job(), TInputJob::Rename);
+        EXPECT_EQ(Form5->Edit1->GetText(), "Эмали");
+        d->CloseForm(Form5);
+    });
+    d->Run([] { Form1->SpeedButton1Click(nullptr); });
+    EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form5", "Form5"}));
+}
+
+TEST_F(TreeTest, TheGoodsCardGroupListOffersOnlyGroupsWithoutSubgroups)
+{
+    Seed();
+    w->AddProduct({.Name = "ПФ-115", .Price = 400, .Group = "Крепёж", .Quantity = 2});
+    StartOnWarehouse();
+    d->Run([] { Form1->FillGoodsCardCombos(); });
+    TStrings* groups = Form2->ComboBox7->GetItems();
+    ASSERT_EQ(groups->Count(), 2);
+    EXPECT_EQ(groups->Strings(0), "Алкидные");
+    EXPECT_EQ(groups->Strings(1), "Крепёж");
+    EXPECT_EQ(Form2->ComboBox1->GetItems()->Count(), 4) << "each name once";
+}
+
+}  // namespace
