@@ -12,6 +12,14 @@
 
 namespace {
 
+TProductSeed Product(const AnsiString& name, double quantity = 0)
+{
+    TProductSeed p;
+    p.Name = name;
+    p.Quantity = quantity;
+    return p;
+}
+
 class WarehouseTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -91,7 +99,7 @@ TEST_F(WarehouseTest, TypedParametersConvertTextByTheLocale)
         {"a plain double", ftUnknown, 3.25, 3.25},
         {"an integer text", ftInteger, "42", 42},
     };
-    const int id = w.AddProduct({.Name = "Болт"});
+    const int id = w.AddProduct(Product("Болт"));
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.why);
         q->Close();
@@ -145,7 +153,7 @@ TEST_F(WarehouseTest, ForgottenParameterIsAnErrorNotNull)
 TEST_F(WarehouseTest, CollationIgnoresCaseInComparisonsAndOrdersRussian)
 {
     for (const char* n : {"ёлка", "Яблоко", "арбуз", "Болт", "ель", "жесть"})
-        w.AddProduct({.Name = n});
+        w.AddProduct(Product(n));
     q->OpenSql("Select * From Products Where Наименование=:n", {{"n", "БОЛТ"}});
     EXPECT_EQ(q->RecordCount(), 1);
     q->OpenSql("Select * From Groups Where NameGroup='склад'");
@@ -211,7 +219,7 @@ TEST_F(WarehouseTest, TransactionRollsBackOnError)
         FAIL();
     } catch (const EDbError&) {
     }
-    w.AddProduct({.Name = "x"});  // the file is usable afterwards
+    w.AddProduct(Product("x"));  // the file is usable afterwards
     w.Exec("Delete From Products");
     w.Exec("Update sqlite_sequence Set seq=0 Where name='Products'");
     EXPECT_EQ(conn->TransLevel(), 0);
@@ -235,8 +243,8 @@ TEST_F(WarehouseTest, AllOrNothingUnderInjectedFaults)
         }
         t.Commit();
     };
-    w.AddProduct({.Name = "a", .Quantity = 5});
-    w.AddProduct({.Name = "b", .Quantity = 7});
+    w.AddProduct(Product("a", 5));
+    w.AddProduct(Product("b", 7));
     const std::string before = w.Snapshot();
     int failAt = 1;
     for (;; ++failAt) {
@@ -285,7 +293,7 @@ TEST_F(WarehouseTest, DeleteRemovesTheCurrentRowOfASingleTableSelect)
 TEST_F(WarehouseTest, AQueryWalksRowsWhileTheSameTableIsWritten)
 {
     for (int i = 0; i < 5; ++i)
-        w.AddProduct({.Name = "p" + IntToStr(i), .Quantity = 10});
+        w.AddProduct(Product("p" + IntToStr(i), 10));
     q->OpenSql("Select * From Products");
     TADOQuery u(nullptr);
     u.SetConnection(conn);
