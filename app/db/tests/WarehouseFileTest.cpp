@@ -1,0 +1,383 @@
+// The database layer against a real warehouse made from the template: the statement shapes the
+// windows use, bound values, the collation, transactions and refusal of foreign files.
+#include "app/db/testing/WarehouseFixture.h"
+
+#include "platform/db/DbFaults.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+TProductSeed Product(const AnsiString& name, double quantity = 0)
+{
+    TProductSeed p;
+    p.Name = name;
+    p.Quantity = quantity;
+    return p;
+}
+
+class WarehouseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        conn = &w.Connection();
+        q = std::make_unique<TADOQuery>(nullptr);
+        q->SetName("ADOQuery2");
+        q->SetConnection(conn);
+    }
+    TWarehouseFixture w;
+    TADOConnection* conn = nullptr;
+    std::unique_ptr<TADOQuery> q;
+};
+
+TEST_F(WarehouseTest, OpensFromTheProgramsConnectionString)
+{
+    EXPECT_TRUE(conn->Connected());
+    EXPECT_EQ(conn->DataSource(), w.Path());
+    EXPECT_EQ(conn->GetProvider(), "Microsoft.Jet.OLEDB.4.0");
+    q->OpenSql("Select * From ColumnSize Where ID=1");
+    ASSERT_EQ(q->RecordCount(), 1);
+    EXPECT_EQ(q->FieldByName("0")->AsInteger(), 46);
+    EXPECT_EQ(q->FieldByName("9")->AsInteger(), 78);
+}
+
+TEST_F(WarehouseTest, TheSharedQueryPattern)
+{
+    q->Close();
+    q->SQL()->Clear();
+    q->SQL()->Add("Select * From Groups Where NameGroup=:name");
+    q->Parameters()->ParamByName("name")->Value = "Склад";
+    q->Open();
+    EXPECT_EQ(q->RecordCount(), 1);
+    EXPECT_EQ(q->FieldByName("IDName")->AsInteger(), 0);
+}
+
+struct QuotedValueCase {
+    const char* why;
+    const char* value;
+};
+
+const QuotedValueCase kAwkwardTexts[] = {
+    {"a single quote", "O'Brien"},
+    {"a closing quote and a statement", "x'); Delete From Products; --"},
+    {"a decimal comma", "12,5"},
+    {"a date text", "12.03.2024"},
+    {"a colon parameter look-alike", ":name"},
+    {"double quotes", "\"Рога и копыта\""},
+    {"Cyrillic with №", "Болт №5 «М6»"},
+};
+
+TEST_F(WarehouseTest, TextValuesCannotChangeTheStatement)
+{
+    for (const auto& c : kAwkwardTexts) {
+        SCOPED_TRACE(c.why);
+        q->ExecSql("Insert Into Groups (NameGroup,IDName) Values (:n,:p)", {{"n", c.value}, {"p", 1}});
+        q->OpenSql("Select * From Groups Where NameGroup=:n", {{"n", c.value}});
+        ASSERT_EQ(q->RecordCount(), 1);
+        EXPECT_EQ(q->FieldByName("NameGroup")->AsString(), c.value);
+    }
+    EXPECT_EQ(w.Scalar("Select count(*) From Groups").AsInt64(), 1 + static_cast<long long>(std::size(kAwkwardTexts)));
+}
+
+struct NumberCase {
+    const char* why;
+    TFieldType type;
+    Variant value;
+    double stored;
+};
+
+TEST_F(WarehouseTest, TypedParametersConvertTextByTheLocale)
+{
+    const NumberCase kCases[] = {
+        {"decimal comma as a float", ftFloat, "12,5", 12.5},
+        {"decimal point as a float", ftFloat, "12.5", 12.5},
+        {"blanks around a number", ftFloat, " 7 ", 7},
+        {"a plain double", ftUnknown, 3.25, 3.25},
+        {"an integer text", ftInteger, "42", 42},
+    };
+    const int id = w.AddProduct(Product("Болт"));
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        q->Close();
+        q->SQL()->Text();
+        q->SQL()->SetText("Update Products Set Цена=:p Where ID=:id");
+        TParameter* p = q->Parameters()->ParamByName("p");
+        p->DataType = c.type;
+        p->Value = c.value;
+        q->Parameters()->ParamByName("id")->Value = id;
+        EXPECT_EQ(q->ExecSQL(), 1);
+        EXPECT_DOUBLE_EQ(w.Scalar("Select Цена From Products Where ID=:id", {id}).AsDouble(), c.stored);
+    }
+    q->SQL()->SetText("Update Products Set Цена=:p");
+    q->Parameters()->ParamByName("p")->DataType = ftFloat;
+    q->Parameters()->ParamByName("p")->Value = "двенадцать";
+    try {
+        q->ExecSQL();
+        FAIL();
+    } catch (const EDbError& e) {
+        EXPECT_EQ(e.Id(), TDbMessage::ParamBadNumber);
+    }
+}
+
+TEST_F(WarehouseTest, DatesAreStoredAsDayNumbersAndReadAsDates)
+{
+    q->SQL()->SetText("Insert Into Akt (Дата_создания,Причина,Дата) Values (:c,:r,:d)");
+    q->Parameters()->ParamByName("c")->Value = TDateTime(45000.0);
+    q->Parameters()->ParamByName("r")->Value = "бой";
+    TParameter* d = q->Parameters()->ParamByName("d");
+    d->DataType = ftDate;
+    d->Value = DateToStr(TDateTime(45001.0));
+    q->ExecSQL();
+    q->OpenSql("Select * From Akt Where Дата > :c", {{"c", TDateTime(45000.5)}});
+    ASSERT_EQ(q->RecordCount(), 1);
+    EXPECT_EQ(q->FieldByName("Дата")->DataType(), ftDateTime);
+    EXPECT_DOUBLE_EQ(q->FieldByName("Дата")->AsDateTime().Val, 45001.0);
+    EXPECT_EQ(q->FieldByName("Дата_создания")->AsString(), DateToStr(TDateTime(45000.0)));
+}
+
+TEST_F(WarehouseTest, ForgottenParameterIsAnErrorNotNull)
+{
+    q->SQL()->SetText("Select * From Groups Where NameGroup=:name");
+    try {
+        q->Open();
+        FAIL();
+    } catch (const EDbError& e) {
+        EXPECT_EQ(e.Id(), TDbMessage::ParamNotSet);
+    }
+}
+
+TEST_F(WarehouseTest, CollationIgnoresCaseInComparisonsAndOrdersRussian)
+{
+    for (const char* n : {"ёлка", "Яблоко", "арбуз", "Болт", "ель", "жесть"})
+        w.AddProduct(Product(n));
+    q->OpenSql("Select * From Products Where Наименование=:n", {{"n", "БОЛТ"}});
+    EXPECT_EQ(q->RecordCount(), 1);
+    q->OpenSql("Select * From Groups Where NameGroup='склад'");
+    EXPECT_EQ(q->RecordCount(), 1) << "'склад' equals 'СКЛАД'";
+    q->OpenSql("Select * From Products Where Наименование<>'болт'");
+    EXPECT_EQ(q->RecordCount(), 5);
+    q->OpenSql("Select * From Products Order By Наименование Asc");
+    std::vector<AnsiString> names;
+    for (q->First(); !q->Eof(); q->Next())
+        names.push_back(q->FieldByName("Наименование")->AsString());
+    EXPECT_EQ(names, (std::vector<AnsiString>{"арбуз", "Болт", "ель", "ёлка", "жесть", "Яблоко"}));
+}
+
+TEST_F(WarehouseTest, JetFormsRun)
+{
+    w.Exec("Insert Into TempStructureDocuments (Наименование) Values ('a')");
+    w.Exec("Insert Into TempStructureDocuments (Наименование) Values ('b')");
+    EXPECT_EQ(q->ExecSql("Delete * From TempStructureDocuments"), 2);
+    EXPECT_EQ(q->ExecSql("Delete * From TempStructureOtpusk"), 0) << "an empty table deletes without error";
+    for (int i = 0; i <= 12; ++i)
+        q->ExecSql("Update ColumnSize Set " + IntToStr(i) + "=" + IntToStr(100 + i) + " Where ID=4");
+    q->OpenSql("Select * From ColumnSize Where ID=4");
+    for (int i = 0; i <= 12; ++i)
+        EXPECT_EQ(q->FieldByName(IntToStr(i))->AsInteger(), 100 + i);
+}
+
+TEST_F(WarehouseTest, TwoThousandIdsInAnOrChainAndInAListParameter)
+{
+    std::vector<Variant> ids;
+    {
+        TTransaction t(*conn);
+        for (int i = 0; i < 2000; ++i) {
+            q->ExecSql("Insert Into Groups (NameGroup,IDName) Values (:n,1)", {{"n", "g" + IntToStr(i)}});
+            ids.push_back(static_cast<int>(q->LastInsertId()));
+        }
+        t.Commit();
+    }
+    AnsiString chain = "Select * From Groups Where (NameGroup='Склад')";
+    for (const Variant& id : ids)
+        chain += " Or (ID=" + IntToStr(id.AsInt64()) + ")";
+    q->OpenSql(chain);
+    EXPECT_EQ(q->RecordCount(), 2001);
+
+    q->SQL()->SetText("Select * From Groups Where ID In (:ids)");
+    q->Parameters()->ParamByName("ids")->SetList(ids);
+    q->Open();
+    EXPECT_EQ(q->RecordCount(), 2000);
+    q->Close();
+    q->Parameters()->ParamByName("ids")->SetList({});
+    q->Open();
+    EXPECT_EQ(q->RecordCount(), 0);
+}
+
+TEST_F(WarehouseTest, TransactionRollsBackOnError)
+{
+    w.AddProduct(Product("Болт", 3));
+    const std::string before = w.Snapshot();
+    bool raised = false;
+    try {
+        TTransaction t(*conn);
+        q->ExecSql("Insert Into Groups (NameGroup,IDName) Values ('Новая',1)");
+        q->ExecSql("Update Products Set Цена=:p", {{"p", "не число"}});  // fails: Цена takes numbers only
+        q->ExecSql("Insert Into Groups (NameGroup,IDName) Values ('Ещё',1)");  // not reached
+        t.Commit();
+    } catch (const EDbError& e) {
+        raised = true;
+        EXPECT_NE(e.Message().find("CHECK"), std::string::npos) << e.Message();
+    }
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(conn->TransLevel(), 0);
+    EXPECT_EQ(w.Snapshot(), before);
+    // The connection goes on working.
+    EXPECT_EQ(q->ExecSql("Update Products Set Цена=:p", {{"p", 2.5}}), 1);
+}
+
+TEST_F(WarehouseTest, AllOrNothingUnderInjectedFaults)
+{
+    auto post = [&] {
+        TTransaction t(*conn);
+        q->ExecSql("Insert Into Akt (Дата_создания,Причина) Values (:d,:r)", {{"d", TDateTime(45000.0)}, {"r", "x"}});
+        const int64_t act = q->LastInsertId();
+        q->OpenSql("Select * From Products");
+        for (q->First(); !q->Eof(); q->Next()) {
+            TADOQuery u(nullptr);
+            u.SetConnection(conn);
+            u.ExecSql("Update Products Set Количество=Количество-1 Where ID=:id", {{"id", q->FieldByName("ID")->Value()}});
+            u.ExecSql("Insert Into StructureAkt (IDДокумента,IDТовара,Количество) Values (:a,:p,1)",
+                      {{"a", static_cast<long long>(act)}, {"p", q->FieldByName("ID")->Value()}});
+        }
+        t.Commit();
+    };
+    w.AddProduct(Product("a", 5));
+    w.AddProduct(Product("b", 7));
+    const std::string before = w.Snapshot();
+    int failAt = 1;
+    for (;; ++failAt) {
+        DbFaults::FailStatement(failAt);
+        bool posted = true;
+        try {
+            post();
+        } catch (const EDbError& e) {
+            posted = false;
+            EXPECT_EQ(e.Id(), TDbMessage::InjectedFault);
+        }
+        DbFaults::Clear();
+        if (posted)
+            break;
+        EXPECT_EQ(w.Snapshot(), before) << "failure injected at statement " << failAt;
+    }
+    EXPECT_EQ(failAt, 1 + 1 + 2 * 2 + 1 + 1) << "insert, select, two statements per product, commit";
+    EXPECT_EQ(w.Scalar("Select Количество From Products Where Наименование='b'").AsDouble(), 6.0);
+}
+
+TEST_F(WarehouseTest, DeleteRemovesTheCurrentRowOfASingleTableSelect)
+{
+    w.Exec("Insert Into TempStructureDocuments (Наименование) Values ('a')");
+    w.Exec("Insert Into TempStructureDocuments (Наименование) Values ('b')");
+    w.Exec("Insert Into TempStructureDocuments (Наименование) Values ('c')");
+    q->OpenSql("Select * From TempStructureDocuments");
+    q->Next();
+    q->Delete();
+    EXPECT_EQ(q->RecordCount(), 2);
+    EXPECT_EQ(q->FieldByName("Наименование")->AsString(), "c");
+    EXPECT_EQ(w.Scalar("Select group_concat(Наименование) From TempStructureDocuments").AsString(), "a,c");
+
+    // A table without an id: the row is found by its values, and only one of two equal rows goes.
+    w.Exec("Insert Into StructureAkt (IDДокумента,IDТовара,Количество) Values (1,2,3)");
+    w.Exec("Insert Into StructureAkt (IDДокумента,IDТовара,Количество) Values (1,2,3)");
+    q->OpenSql("Select * From StructureAkt");
+    q->Delete();
+    EXPECT_EQ(w.Scalar("Select count(*) From StructureAkt").AsInt64(), 1);
+
+    q->OpenSql("Select * From Documents Inner Join StructureDocuments On (Documents.ID=StructureDocuments.IDДокумента)");
+    EXPECT_TRUE(q->IsEmpty());
+    EXPECT_NE(q->FindField("Documents.Архив"), nullptr) << "shared names are qualified";
+    EXPECT_NE(q->FindField("StructureDocuments.Архив"), nullptr);
+}
+
+TEST_F(WarehouseTest, AQueryWalksRowsWhileTheSameTableIsWritten)
+{
+    for (int i = 0; i < 5; ++i)
+        w.AddProduct(Product("p" + IntToStr(i), 10));
+    q->OpenSql("Select * From Products");
+    TADOQuery u(nullptr);
+    u.SetConnection(conn);
+    int walked = 0;
+    for (q->First(); !q->Eof(); q->Next()) {
+        u.ExecSql("Update Products Set Количество=0 Where ID=:id", {{"id", q->FieldByName("ID")->Value()}});
+        u.ExecSql("Insert Into Products (Наименование) Values ('new')");
+        ++walked;
+    }
+    EXPECT_EQ(walked, 5);
+    EXPECT_EQ(w.Scalar("Select count(*) From Products Where Количество=0").AsInt64(), 10);
+}
+
+TEST_F(WarehouseTest, FailedStatementCarriesSqliteMessageAndText)
+{
+    try {
+        q->OpenSql("Select * From Нет_такой");
+        FAIL();
+    } catch (const EDbError& e) {
+        EXPECT_EQ(e.Id(), TDbMessage::StatementFailed);
+        EXPECT_NE(e.Message().find("no such table"), std::string::npos);
+        EXPECT_NE(e.Message().find("Select * From Нет_такой"), std::string::npos);
+    }
+}
+
+TEST(WarehouseRefusal, ConnectionRefusesANonDatabaseFileAndLeavesItAlone)
+{
+    TWarehouseFixture w;
+    const AnsiString path = w.Dir() + "text.kvb";
+    const std::string bytes = "это не склад\n";
+    std::ofstream(AnsiToUtf8(path), std::ios::binary) << bytes;
+    TADOConnection c(nullptr);
+    c.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";Mode=ReadWrite");
+    try {
+        c.Open();
+        FAIL();
+    } catch (const EDbError& e) {
+        EXPECT_EQ(e.Id(), TDbMessage::NotADatabase);
+        EXPECT_NE(e.Message().find(path), std::string::npos);
+    }
+    EXPECT_FALSE(c.Connected());
+    std::ifstream in(AnsiToUtf8(path), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+}
+
+TEST(WarehouseRefusal, LockedFileIsReportedAsBusy)
+{
+    TWarehouseFixture w;
+    TADOConnection writer(nullptr);
+    writer.SetConnectionString("Data Source=" + w.Path());
+    writer.Open();
+    writer.BeginTrans();
+    writer.Execute("Update NDS Set НДС=20");
+    writer.Database().Exec("PRAGMA lock_status");  // still holding its write lock
+    TADOConnection other(nullptr);
+    other.SetBusyTimeout(50);
+    other.SetConnectionString("Data Source=" + w.Path());
+    other.Open();  // reading is still possible under a RESERVED lock
+    TADOQuery q(nullptr);
+    q.SetConnection(&other);
+    try {
+        q.ExecSql("Update NDS Set НДС=10");
+        FAIL();
+    } catch (const EDbError& e) {
+        EXPECT_NE(e.Message().find("locked"), std::string::npos) << e.Message();
+    }
+    writer.RollbackTrans();
+}
+
+TEST(WarehouseClasses, CreatedByNameForWindowLayouts)
+{
+    TWarehouseFixture w;
+    for (const char* name : {"TADOConnection", "TADOQuery", "TDataSource"}) {
+        SCOPED_TRACE(name);
+        TClass cls = FindClass(name);
+        auto obj = cls->CreateComponent(nullptr);
+        EXPECT_EQ(obj->ClassName(), name);
+    }
+    EXPECT_NE(TADOQuery::StaticClass()->FindProperty("SQL"), nullptr);
+    EXPECT_NE(TADOQuery::StaticClass()->FindProperty("Connection"), nullptr);
+    EXPECT_NE(TDataSource::StaticClass()->FindProperty("DataSet"), nullptr);
+    EXPECT_NE(TADOConnection::StaticClass()->FindProperty("LoginPrompt"), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,290 @@
+#include "platform/db/Sqlite.h"
+
+#include "platform/rtl/Cp1251.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sqlite {
+
+namespace {
+
+int CollateRuNoCase(void*, int na, const void* a, int nb, const void* b)
+{
+    return Utf8AnsiCompareText(static_cast<const char*>(a), static_cast<size_t>(na),
+                               static_cast<const char*>(b), static_cast<size_t>(nb));
+}
+
+[[noreturn]] void Fail(TDbMessage id, std::initializer_list<std::string_view> args, int rc = 0)
+{
+    EDbError e(id, args);
+    e.SetSqliteCode(rc);
+    throw e;
+}
+
+AnsiString ErrorText(sqlite3* db, int rc)
+{
+    const char* msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    return Utf8ToAnsi(msg ? msg : "");
+}
+
+// The first 100 bytes of an SQLite file: magic text, then big-endian header fields.
+struct FileHeader {
+    bool IsSqlite = false;
+    uint32_t ApplicationId = 0;
+};
+
+FileHeader ReadHeader(const std::string& utf8Path)
+{
+    FileHeader h;
+    std::ifstream in(utf8Path, std::ios::binary);
+    unsigned char buf[100];
+    if (!in.read(reinterpret_cast<char*>(buf), sizeof buf))
+        return h;
+    if (std::memcmp(buf, "SQLite format 3\0", 16) != 0)
+        return h;
+    h.IsSqlite = true;
+    h.ApplicationId = (uint32_t(buf[68]) << 24) | (uint32_t(buf[69]) << 16) | (uint32_t(buf[70]) << 8) | buf[71];
+    return h;
+}
+
+}  // namespace
+
+const std::vector<AnsiString>& WarehouseTables()
+{
+    static const std::vector<AnsiString> tables = {
+        "Groups", "Products", "P", "Owner", "NDS", "Passwords", "Name", "ColumnSize", "Documents",
+        "StructureDocuments", "Otpusk", "StructureOtpusk", "Application", "StructureApplication", "Akt",
+        "StructureAkt", "TempStructureDocuments", "TempStructureOtpusk",
+    };
+    return tables;
+}
+
+void RegisterCollations(sqlite3* db)
+{
+    sqlite3_create_collation_v2(db, kCollation, SQLITE_UTF8, nullptr, CollateRuNoCase, nullptr);
+}
+
+// ---------------------------------------------------------------------------- Database
+
+Database::~Database() { Close(); }
+
+void Database::Open(const AnsiString& path, Mode mode, int busyTimeoutMs)
+{
+    Close();
+    int flags = SQLITE_OPEN_FULLMUTEX;
+    switch (mode) {
+    case Mode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
+    case Mode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
+    case Mode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+    }
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(AnsiToUtf8(path).c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        AnsiString msg = ErrorText(db, rc);
+        sqlite3_close_v2(db);
+        Fail(TDbMessage::OpenFailed, {path, msg}, rc);
+    }
+    FDb = db;
+    FPath = path;
+    sqlite3_extended_result_codes(FDb, 1);
+    RegisterCollations(FDb);
+    SetBusyTimeout(busyTimeoutMs);
+}
+
+void Database::OpenWarehouse(const AnsiString& path, bool readOnly, int busyTimeoutMs)
+{
+    Close();
+    const std::string utf8 = AnsiToUtf8(path);
+    struct stat st {};
+    if (utf8.empty() || ::stat(utf8.c_str(), &st) != 0)
+        Fail(TDbMessage::FileMissing, {path});
+    if (!S_ISREG(st.st_mode))
+        Fail(TDbMessage::NotADatabase, {path});
+    const FileHeader header = ReadHeader(utf8);
+    if (!header.IsSqlite)
+        Fail(TDbMessage::NotADatabase, {path}, SQLITE_NOTADB);
+    if (header.ApplicationId != kWarehouseApplicationId)
+        Fail(TDbMessage::ForeignDatabase, {path});
+    if (!readOnly && ::access(utf8.c_str(), W_OK) != 0)
+        Fail(TDbMessage::ReadOnlyFile, {path}, SQLITE_READONLY);
+
+    Open(path, readOnly ? Mode::ReadOnly : Mode::ReadWrite, busyTimeoutMs);
+    try {
+        if (!readOnly && sqlite3_db_readonly(FDb, "main") == 1)
+            Fail(TDbMessage::ReadOnlyFile, {path}, SQLITE_READONLY);
+
+        // Reading the schema also takes the first shared lock: a file another program holds
+        // exclusively is reported as busy here, after the busy timeout.
+        Statement tables(*this, "SELECT name FROM sqlite_master WHERE type='table'", "");
+        std::vector<AnsiString> present;
+        try {
+            while (tables.Step())
+                present.push_back(tables.ColumnText(0));
+        } catch (const EDbError& e) {
+            const int primary = e.SqliteCode() & 0xff;
+            if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+                Fail(TDbMessage::FileLocked, {path}, e.SqliteCode());
+            if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
+                Fail(TDbMessage::NotADatabase, {path}, e.SqliteCode());
+            throw;
+        }
+        for (const AnsiString& t : WarehouseTables()) {
+            bool found = false;
+            for (const AnsiString& p : present)
+                found = found || SameText(p, t);
+            if (!found)
+                Fail(TDbMessage::MissingTable, {path, t});
+        }
+        if (!readOnly) {
+            Statement mode(*this, "PRAGMA journal_mode", "PRAGMA journal_mode");
+            if (mode.Step() && SameText(mode.ColumnText(0), "wal"))
+                Exec("PRAGMA journal_mode=DELETE");
+        }
+    } catch (const EDbError& e) {
+        Close();
+        const int primary = e.SqliteCode() & 0xff;
+        if (e.Id() == TDbMessage::StatementFailed && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED))
+            Fail(TDbMessage::FileLocked, {path}, e.SqliteCode());
+        if (e.Id() == TDbMessage::StatementFailed && (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT))
+            Fail(TDbMessage::NotADatabase, {path}, e.SqliteCode());
+        throw;
+    }
+}
+
+void Database::Close() noexcept
+{
+    if (FDb) {
+        sqlite3_close_v2(FDb);
+        FDb = nullptr;
+    }
+    FPath.clear();
+}
+
+void Database::Exec(std::string_view ansiSql)
+{
+    if (!FDb)
+        Fail(TDbMessage::NotConnected, {});
+    const std::string utf8 = AnsiToUtf8(ansiSql);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(FDb, utf8.c_str(), nullptr, nullptr, &err);
+    sqlite3_free(err);
+    if (rc != SQLITE_OK)
+        Raise(rc, ansiSql);
+}
+
+int64_t Database::Changes() const { return FDb ? sqlite3_changes64(FDb) : 0; }
+int64_t Database::LastInsertRowId() const { return FDb ? sqlite3_last_insert_rowid(FDb) : 0; }
+bool Database::InTransaction() const { return FDb && !sqlite3_get_autocommit(FDb); }
+
+void Database::SetBusyTimeout(int ms)
+{
+    if (FDb)
+        sqlite3_busy_timeout(FDb, ms);
+}
+
+void Database::Raise(int rc, std::string_view ansiSql) const
+{
+    Fail(TDbMessage::StatementFailed, {ErrorText(FDb, rc), ansiSql}, FDb ? sqlite3_extended_errcode(FDb) : rc);
+}
+
+// ---------------------------------------------------------------------------- Statement
+
+Statement::Statement(const Database& db, std::string_view utf8Sql, std::string_view ansiSql)
+    : FDb(db), FAnsiSql(ansiSql.empty() ? Utf8ToAnsi(utf8Sql) : AnsiString(ansiSql))
+{
+    if (!db.Handle())
+        Fail(TDbMessage::NotConnected, {});
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db.Handle(), utf8Sql.data(), static_cast<int>(utf8Sql.size()), &FStmt, &tail);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(FStmt);
+        FStmt = nullptr;
+        db.Raise(rc, FAnsiSql);
+    }
+    if (!FStmt)  // only blanks or comments
+        Fail(TDbMessage::EmptySql, {"SQL"});
+}
+
+Statement::~Statement() { sqlite3_finalize(FStmt); }
+
+bool Statement::Step()
+{
+    const int rc = sqlite3_step(FStmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    sqlite3_reset(FStmt);
+    FDb.Raise(rc, FAnsiSql);
+}
+
+void Statement::Reset() noexcept { sqlite3_reset(FStmt); }
+void Statement::ClearBindings() noexcept { sqlite3_clear_bindings(FStmt); }
+bool Statement::ReadOnly() const noexcept { return sqlite3_stmt_readonly(FStmt) != 0; }
+int Statement::ParamCount() const noexcept { return sqlite3_bind_parameter_count(FStmt); }
+
+void Statement::BindNull(int index)
+{
+    if (int rc = sqlite3_bind_null(FStmt, index))
+        FDb.Raise(rc, FAnsiSql);
+}
+
+void Statement::BindInt64(int index, int64_t v)
+{
+    if (int rc = sqlite3_bind_int64(FStmt, index, v))
+        FDb.Raise(rc, FAnsiSql);
+}
+
+void Statement::BindDouble(int index, double v)
+{
+    if (int rc = sqlite3_bind_double(FStmt, index, v))
+        FDb.Raise(rc, FAnsiSql);
+}
+
+void Statement::BindText(int index, std::string_view ansi)
+{
+    const std::string utf8 = AnsiToUtf8(ansi);
+    if (int rc = sqlite3_bind_text64(FStmt, index, utf8.data(), utf8.size(), SQLITE_TRANSIENT, SQLITE_UTF8))
+        FDb.Raise(rc, FAnsiSql);
+}
+
+void Statement::BindBlob(int index, std::string_view bytes)
+{
+    if (int rc = sqlite3_bind_blob64(FStmt, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT))
+        FDb.Raise(rc, FAnsiSql);
+}
+
+int Statement::ColumnCount() const noexcept { return sqlite3_column_count(FStmt); }
+int Statement::ColumnType(int col) const noexcept { return sqlite3_column_type(FStmt, col); }
+int64_t Statement::ColumnInt64(int col) const noexcept { return sqlite3_column_int64(FStmt, col); }
+double Statement::ColumnDouble(int col) const noexcept { return sqlite3_column_double(FStmt, col); }
+
+AnsiString Statement::ColumnText(int col) const
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, col));
+    const int n = sqlite3_column_bytes(FStmt, col);
+    return p ? Utf8ToAnsi(std::string_view(p, static_cast<size_t>(n))) : AnsiString();
+}
+
+std::string_view Statement::ColumnBlob(int col) const noexcept
+{
+    const auto* p = static_cast<const char*>(sqlite3_column_blob(FStmt, col));
+    const int n = sqlite3_column_bytes(FStmt, col);
+    return p ? std::string_view(p, static_cast<size_t>(n)) : std::string_view();
+}
+
+namespace {
+AnsiString FromUtf8(const char* s) { return s ? Utf8ToAnsi(s) : AnsiString(); }
+}  // namespace
+
+AnsiString Statement::ColumnName(int col) const { return FromUtf8(sqlite3_column_name(FStmt, col)); }
+AnsiString Statement::ColumnDeclType(int col) const { return FromUtf8(sqlite3_column_decltype(FStmt, col)); }
+AnsiString Statement::ColumnTableName(int col) const { return FromUtf8(sqlite3_column_table_name(FStmt, col)); }
+AnsiString Statement::ColumnOriginName(int col) const { return FromUtf8(sqlite3_column_origin_name(FStmt, col)); }
+
+}  // namespace sqlite
