@@ -1,0 +1,377 @@
+// Peers of the common controls: tree view, tool bar and its buttons, status bar,
+// progress bar, up-down, date picker and month calendar.
+#include "platform/qt/QtPeer.h"
+#include "platform/qt/QtPeers.h"
+#include "platform/qt/QtText.h"
+
+#include "platform/gui/ComCtrls.h"
+
+#include <QCalendarWidget>
+#include <QDateTimeEdit>
+#include <QHeaderView>
+#include <QPainter>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <cmath>
+#include <unordered_map>
+
+namespace {
+
+// Day 0 of the platform's dates.
+const QDate kDateZero(1899, 12, 30);
+
+QDateTime ToQDateTime(TDateTime value)
+{
+    const double days = std::floor(value.Val);
+    const int ms = int(std::lround((value.Val - days) * 86400000.0));
+    return QDateTime(kDateZero.addDays(qint64(days)), QTime(0, 0).addMSecs(ms));
+}
+
+TDateTime FromQDateTime(const QDateTime& value)
+{
+    const double days = double(kDateZero.daysTo(value.date()));
+    return TDateTime(days + value.time().msecsSinceStartOfDay() / 86400000.0);
+}
+
+// ---------------------------------------------------------------- tree view
+
+constexpr int kNodeRole = Qt::UserRole + 1;
+
+TTreeNode* NodeOf(const QTreeWidgetItem* item)
+{
+    return item ? reinterpret_cast<TTreeNode*>(item->data(0, kNodeRole).value<quintptr>()) : nullptr;
+}
+
+class TTreePeer : public TQtControlPeer {
+public:
+    explicit TTreePeer(TTreeView& tree) : TQtControlPeer(tree, new QTreeWidget), FTree(tree)
+    {
+        auto* w = static_cast<QTreeWidget*>(Widget());
+        w->setHeaderHidden(true);
+        w->setColumnCount(1);
+        w->setUniformRowHeights(true);
+        w->setSelectionMode(QAbstractItemView::SingleSelection);
+        w->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        WatchInput(w->viewport());
+        QObject::connect(w, &QTreeWidget::currentItemChanged, Context(), [this](QTreeWidgetItem* item) {
+            TTreeNode* node = NodeOf(item);
+            if (node && node != FTree.GetSelected() && !FTree.UserSelectedNode(node))
+                Changed(TControlChanges(TControlChange::ItemIndex));
+        });
+        QObject::connect(w, &QTreeWidget::itemExpanded, Context(), [this](QTreeWidgetItem* item) {
+            if (TTreeNode* node = NodeOf(item); node && !node->GetExpanded())
+                FTree.UserExpanded(node, true);
+        });
+        QObject::connect(w, &QTreeWidget::itemCollapsed, Context(), [this](QTreeWidgetItem* item) {
+            if (TTreeNode* node = NodeOf(item); node && node->GetExpanded())
+                FTree.UserExpanded(node, false);
+        });
+    }
+    // Node rows are measured from the viewport, as the model's GetNodeAt measures them.
+    QWidget* OriginWidget() const override { return static_cast<QTreeWidget*>(Widget())->viewport(); }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QTreeWidget*>(Widget());
+        if (HasChange(what, TControlChange::Style)) {
+            w->setIndentation(FTree.GetIndent());
+            w->setRootIsDecorated(FTree.GetShowRoot());
+            w->setStyleSheet(QStringLiteral("QTreeView::item { height: %1px; }").arg(FTree.ItemHeight()));
+        }
+        if (HasChange(what, TControlChange::Items)) {
+            w->clear();
+            FItems.clear();
+            for (TTreeNode* node : FTree.GetItems()->List()) {
+                auto* item = node->GetParent() ? new QTreeWidgetItem(FItems.at(node->GetParent()))
+                                               : new QTreeWidgetItem(w);
+                item->setText(0, ToQString(node->GetText()));
+                item->setData(0, kNodeRole, QVariant::fromValue(quintptr(node)));
+                FItems[node] = item;
+            }
+            what |= uint32_t(TControlChange::ItemIndex);
+        }
+        if (HasChange(what, TControlChange::Items) || HasChange(what, TControlChange::Caption) ||
+            HasChange(what, TControlChange::Scroll)) {
+            for (const auto& [node, item] : FItems) {
+                const QString text = ToQString(node->GetText());
+                if (item->text(0) != text)
+                    item->setText(0, text);
+                if (item->isExpanded() != node->GetExpanded())
+                    item->setExpanded(node->GetExpanded());
+            }
+        }
+        if (HasChange(what, TControlChange::ItemIndex)) {
+            const auto found = FItems.find(FTree.GetSelected());
+            QTreeWidgetItem* item = found == FItems.end() ? nullptr : found->second;
+            if (w->currentItem() != item)
+                w->setCurrentItem(item);
+            if (!item)
+                w->clearSelection();
+        }
+    }
+
+private:
+    TTreeView& FTree;
+    std::unordered_map<const TTreeNode*, QTreeWidgetItem*> FItems;
+};
+
+// ---------------------------------------------------------------- tool bar
+
+class TToolBarPeer : public TQtControlPeer {
+public:
+    explicit TToolBarPeer(TToolBar& bar) : TQtControlPeer(bar, new QFrame) {}
+
+protected:
+    void Update(TControlChanges) override {}
+};
+
+class TToolButtonPeer : public TQtControlPeer {
+public:
+    explicit TToolButtonPeer(TToolButton& button) : TQtControlPeer(button, new QToolButton), FButton(button)
+    {
+        auto* w = static_cast<QToolButton*>(Widget());
+        w->setFocusPolicy(Qt::NoFocus);
+        w->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        QObject::connect(w, &QToolButton::clicked, Context(), [this] {
+            FButton.UserClicked();
+            Changed(TControlChanges(TControlChange::Checked));
+        });
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QToolButton*>(Widget());
+        const bool separator = FButton.GetStyle() == tbsSeparator || FButton.GetStyle() == tbsDivider;
+        if (HasChange(what, TControlChange::Caption) || HasChange(what, TControlChange::Style))
+            w->setText(separator ? QString() : ToQString(FButton.GetCaption()));
+        if (HasChange(what, TControlChange::Style)) {
+            w->setAutoRaise(true);
+            w->setEnabled(!separator && FButton.GetEnabled());
+            w->setCheckable(FButton.GetStyle() == tbsCheck);
+        }
+        if (HasChange(what, TControlChange::Checked) && w->isChecked() != FButton.GetDown())
+            w->setChecked(FButton.GetDown());
+    }
+
+private:
+    TToolButton& FButton;
+};
+
+// ---------------------------------------------------------------- status bar
+
+class TQtStatusWidget : public QFrame {
+public:
+    struct Panel {
+        QString Text;
+        int Width;
+        Qt::Alignment Alignment;
+    };
+    std::vector<Panel> Panels;
+    QString Simple;
+    bool UseSimple = false;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        if (UseSimple) {
+            painter.drawText(rect().adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, Simple);
+            return;
+        }
+        int left = 0;
+        for (size_t i = 0; i < Panels.size(); ++i) {
+            const bool last = i + 1 == Panels.size();
+            const QRect r(left, 0, last ? width() - left : Panels[i].Width, height());
+            painter.drawText(r.adjusted(3, 0, -3, 0), int(Panels[i].Alignment | Qt::AlignVCenter), Panels[i].Text);
+            if (!last)
+                painter.drawLine(r.right(), 2, r.right(), height() - 3);
+            left += r.width();
+        }
+    }
+};
+
+class TStatusBarPeer : public TQtControlPeer {
+public:
+    explicit TStatusBarPeer(TStatusBar& bar) : TQtControlPeer(bar, new TQtStatusWidget), FBar(bar) {}
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        if (!(HasChange(what, TControlChange::Items) || HasChange(what, TControlChange::Caption) ||
+              HasChange(what, TControlChange::Style)))
+            return;
+        auto* w = static_cast<TQtStatusWidget*>(Widget());
+        w->UseSimple = FBar.GetSimplePanel();
+        w->Simple = ToQString(FBar.GetSimpleText());
+        w->Panels.clear();
+        TStatusPanels* panels = FBar.GetPanels();
+        for (int i = 0; i < panels->Count(); ++i) {
+            TStatusPanel* p = panels->Items(i);
+            const Qt::Alignment a = p->GetAlignment() == taCenter        ? Qt::AlignHCenter
+                                    : p->GetAlignment() == taRightJustify ? Qt::AlignRight
+                                                                          : Qt::AlignLeft;
+            w->Panels.push_back({ToQString(p->GetText()), p->GetWidth(), a});
+        }
+        w->update();
+    }
+
+private:
+    TStatusBar& FBar;
+};
+
+// ---------------------------------------------------------------- progress, up-down
+
+class TProgressPeer : public TQtControlPeer {
+public:
+    explicit TProgressPeer(TProgressBar& bar) : TQtControlPeer(bar, new QProgressBar), FBar(bar)
+    {
+        static_cast<QProgressBar*>(Widget())->setTextVisible(false);
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QProgressBar*>(Widget());
+        if (HasChange(what, TControlChange::Style))
+            w->setOrientation(FBar.GetOrientation() == pbVertical ? Qt::Vertical : Qt::Horizontal);
+        if (HasChange(what, TControlChange::Value) || HasChange(what, TControlChange::Style)) {
+            w->setRange(FBar.GetMin(), std::max(FBar.GetMin(), FBar.GetMax()));
+            w->setValue(FBar.GetPosition());
+        }
+    }
+
+private:
+    TProgressBar& FBar;
+};
+
+class TUpDownPeer : public TQtControlPeer {
+public:
+    explicit TUpDownPeer(TUpDown& upDown) : TQtControlPeer(upDown, new QWidget), FUpDown(upDown)
+    {
+        FUp = new QToolButton(Widget());
+        FDown = new QToolButton(Widget());
+        for (QToolButton* b : {FUp, FDown}) {
+            b->setFocusPolicy(Qt::NoFocus);
+            b->setAutoRepeat(true);
+        }
+        QObject::connect(FUp, &QToolButton::clicked, Context(), [this] { FUpDown.UserStepped(btNext); });
+        QObject::connect(FDown, &QToolButton::clicked, Context(), [this] { FUpDown.UserStepped(btPrev); });
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        if (!(HasChange(what, TControlChange::Bounds) || HasChange(what, TControlChange::Style)))
+            return;
+        const bool vertical = FUpDown.GetOrientation() == udVertical;
+        FUp->setArrowType(vertical ? Qt::UpArrow : Qt::RightArrow);
+        FDown->setArrowType(vertical ? Qt::DownArrow : Qt::LeftArrow);
+        const int w = FUpDown.GetWidth(), h = FUpDown.GetHeight();
+        if (vertical) {
+            FUp->setGeometry(0, 0, w, h / 2);
+            FDown->setGeometry(0, h / 2, w, h - h / 2);
+        } else {
+            FDown->setGeometry(0, 0, w / 2, h);
+            FUp->setGeometry(w / 2, 0, w - w / 2, h);
+        }
+    }
+
+private:
+    TUpDown& FUpDown;
+    QToolButton* FUp;
+    QToolButton* FDown;
+};
+
+// ---------------------------------------------------------------- dates
+
+class TDatePickerPeer : public TQtControlPeer {
+public:
+    explicit TDatePickerPeer(TDateTimePicker& picker) : TQtControlPeer(picker, new QDateTimeEdit), FPicker(picker)
+    {
+        auto* w = static_cast<QDateTimeEdit*>(Widget());
+        QObject::connect(w, &QDateTimeEdit::dateTimeChanged, Context(), [this](const QDateTime& value) {
+            if (!FPicker.UserPicked(FromQDateTime(value)))
+                Changed(TControlChanges(TControlChange::Value));
+        });
+    }
+
+protected:
+    bool ForwardsCharacters() const override { return false; }
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QDateTimeEdit*>(Widget());
+        if (HasChange(what, TControlChange::Style)) {
+            const bool time = FPicker.GetKind() == dtkTime;
+            w->setCalendarPopup(!time);
+            w->setDisplayFormat(time ? QStringLiteral("HH:mm:ss")
+                                     : FPicker.GetDateFormat() == dfLong ? QStringLiteral("d MMMM yyyy")
+                                                                         : QStringLiteral("dd.MM.yyyy"));
+        }
+        if (HasChange(what, TControlChange::Value) || HasChange(what, TControlChange::Style)) {
+            const QDateTime value = ToQDateTime(FPicker.GetDateTime());
+            if (w->dateTime() != value)
+                w->setDateTime(value);
+        }
+    }
+
+private:
+    TDateTimePicker& FPicker;
+};
+
+class TCalendarPeer : public TQtControlPeer {
+public:
+    explicit TCalendarPeer(TMonthCalendar& calendar) : TQtControlPeer(calendar, new QCalendarWidget), FCalendar(calendar)
+    {
+        auto* w = static_cast<QCalendarWidget*>(Widget());
+        w->setFirstDayOfWeek(Qt::Monday);
+        QObject::connect(w, &QCalendarWidget::clicked, Context(), [this](QDate date) {
+            if (!FCalendar.UserPicked(FromQDateTime(QDateTime(date, QTime(0, 0)))))
+                Changed(TControlChanges(TControlChange::Value));
+        });
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QCalendarWidget*>(Widget());
+        if (HasChange(what, TControlChange::Style))
+            w->setVerticalHeaderFormat(FCalendar.GetWeekNumbers() ? QCalendarWidget::ISOWeekNumbers
+                                                                  : QCalendarWidget::NoVerticalHeader);
+        if (HasChange(what, TControlChange::Value)) {
+            const QDate date = ToQDateTime(FCalendar.GetDate()).date();
+            if (w->selectedDate() != date)
+                w->setSelectedDate(date);
+        }
+    }
+
+private:
+    TMonthCalendar& FCalendar;
+};
+
+}  // namespace
+
+std::unique_ptr<TPeer> CreateComPeer(TControl& control)
+{
+    if (auto* c = dynamic_cast<TTreeView*>(&control))
+        return std::make_unique<TTreePeer>(*c);
+    if (auto* c = dynamic_cast<TToolBar*>(&control))
+        return std::make_unique<TToolBarPeer>(*c);
+    if (auto* c = dynamic_cast<TToolButton*>(&control))
+        return std::make_unique<TToolButtonPeer>(*c);
+    if (auto* c = dynamic_cast<TStatusBar*>(&control))
+        return std::make_unique<TStatusBarPeer>(*c);
+    if (auto* c = dynamic_cast<TProgressBar*>(&control))
+        return std::make_unique<TProgressPeer>(*c);
+    if (auto* c = dynamic_cast<TUpDown*>(&control))
+        return std::make_unique<TUpDownPeer>(*c);
+    if (auto* c = dynamic_cast<TDateTimePicker*>(&control))
+        return std::make_unique<TDatePickerPeer>(*c);
+    if (auto* c = dynamic_cast<TMonthCalendar*>(&control))
+        return std::make_unique<TCalendarPeer>(*c);
+    return nullptr;
+}

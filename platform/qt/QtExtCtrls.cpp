@@ -1,0 +1,206 @@
+// Peers of panels, splitters, paint boxes, images, bevels and scroll boxes, and the
+// plain container used for controls without a peer of their own.
+#include "platform/qt/QtPeer.h"
+#include "platform/qt/QtPeers.h"
+#include "platform/qt/QtText.h"
+
+#include "platform/gui/ExtCtrls.h"
+
+#include <QFrame>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+
+namespace {
+
+// A panel draws its caption in the middle, over its bevels.
+class TQtPanelWidget : public QFrame {
+public:
+    QString Caption;
+    Qt::Alignment CaptionAlignment = Qt::AlignCenter;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QFrame::paintEvent(event);
+        if (Caption.isEmpty())
+            return;
+        QPainter painter(this);
+        painter.drawText(contentsRect().adjusted(2, 0, -2, 0), int(CaptionAlignment), Caption);
+    }
+};
+
+class TPanelPeer : public TQtControlPeer {
+public:
+    explicit TPanelPeer(TCustomPanel& panel) : TQtControlPeer(panel, new TQtPanelWidget), FPanel(panel) {}
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<TQtPanelWidget*>(Widget());
+        if (HasChange(what, TControlChange::Caption)) {
+            w->Caption = StripAccelerators(ToQString(FPanel.GetCaption()));
+            w->update();
+        }
+        if (HasChange(what, TControlChange::Style)) {
+            const TBevelCut outer = FPanel.GetBevelOuter();
+            if (outer == bvNone && FPanel.GetBorderStyle() == bsNone) {
+                w->setFrameStyle(QFrame::NoFrame);
+            } else {
+                w->setFrameShape(QFrame::Panel);
+                w->setFrameShadow(outer == bvLowered ? QFrame::Sunken : QFrame::Raised);
+                w->setLineWidth(std::max(1, FPanel.GetBevelWidth()));
+            }
+            w->CaptionAlignment = Qt::AlignVCenter | (FPanel.GetAlignment() == taLeftJustify    ? Qt::AlignLeft
+                                                      : FPanel.GetAlignment() == taRightJustify ? Qt::AlignRight
+                                                                                                : Qt::AlignHCenter);
+            w->update();
+        }
+    }
+
+private:
+    TCustomPanel& FPanel;
+};
+
+// Drag to resize: the model moves the splitter and the control it resizes.
+class TQtSplitterWidget : public QWidget {
+public:
+    std::function<void(int)> OnDragged;
+    bool Vertical = true;  // a vertical bar (left/right aligned) drags sideways
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton)
+            FLast = event->globalPosition().toPoint();
+        FDragging = event->button() == Qt::LeftButton;
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (!FDragging)
+            return;
+        const QPoint now = event->globalPosition().toPoint();
+        const int delta = Vertical ? now.x() - FLast.x() : now.y() - FLast.y();
+        if (delta != 0 && OnDragged) {
+            FLast = now;
+            OnDragged(delta);
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent*) override { FDragging = false; }
+
+private:
+    QPoint FLast;
+    bool FDragging = false;
+};
+
+class TSplitterPeer : public TQtControlPeer {
+public:
+    explicit TSplitterPeer(TSplitter& splitter) : TQtControlPeer(splitter, new TQtSplitterWidget), FSplitter(splitter)
+    {
+        static_cast<TQtSplitterWidget*>(Widget())->OnDragged = [this](int delta) { FSplitter.UserDragged(delta); };
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        if (HasChange(what, TControlChange::Bounds) || HasChange(what, TControlChange::Style)) {
+            auto* w = static_cast<TQtSplitterWidget*>(Widget());
+            w->Vertical = FSplitter.GetAlign() != alTop && FSplitter.GetAlign() != alBottom;
+            w->setCursor(w->Vertical ? Qt::SplitHCursor : Qt::SplitVCursor);
+        }
+    }
+
+private:
+    TSplitter& FSplitter;
+};
+
+// Paint boxes and images: custom painting arrives with the canvas device; until then
+// the widget keeps its place and colour.
+class TPlainPeer : public TQtControlPeer {
+public:
+    TPlainPeer(TControl& control, QWidget* widget) : TQtControlPeer(control, widget) {}
+
+protected:
+    void Update(TControlChanges) override {}
+};
+
+class TBevelPeer : public TQtControlPeer {
+public:
+    explicit TBevelPeer(TBevel& bevel) : TQtControlPeer(bevel, new QFrame), FBevel(bevel) {}
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        if (!HasChange(what, TControlChange::Style))
+            return;
+        auto* w = static_cast<QFrame*>(Widget());
+        switch (FBevel.GetShape()) {
+        case bsTopLine:
+        case bsBottomLine: w->setFrameShape(QFrame::HLine); break;
+        case bsLeftLine:
+        case bsRightLine: w->setFrameShape(QFrame::VLine); break;
+        case bsSpacer: w->setFrameShape(QFrame::NoFrame); break;
+        default: w->setFrameShape(QFrame::Box); break;
+        }
+        w->setFrameShadow(FBevel.GetStyle() == bsRaised ? QFrame::Raised : QFrame::Sunken);
+    }
+
+private:
+    TBevel& FBevel;
+};
+
+class TScrollBoxPeer : public TQtControlPeer {
+public:
+    explicit TScrollBoxPeer(TScrollBox& box) : TQtControlPeer(box, new QScrollArea), FBox(box)
+    {
+        auto* area = static_cast<QScrollArea*>(Widget());
+        FInner = new QWidget;
+        area->setWidget(FInner);
+        area->setWidgetResizable(false);
+        WatchInput(area->viewport());
+    }
+    QWidget* Container() const override { return FInner; }
+    QWidget* OriginWidget() const override { return FInner; }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* area = static_cast<QScrollArea*>(Widget());
+        if (HasChange(what, TControlChange::Style))
+            area->setFrameShape(FBox.GetBorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+        // The scrolled area is as large as the children reach.
+        int right = FBox.ClientRect().Width(), bottom = FBox.ClientRect().Height();
+        for (TControl* child : FBox.ControlList())
+            if (child->GetVisible()) {
+                right = std::max(right, child->GetLeft() + child->GetWidth());
+                bottom = std::max(bottom, child->GetTop() + child->GetHeight());
+            }
+        FInner->resize(right, bottom);
+    }
+
+private:
+    TScrollBox& FBox;
+    QWidget* FInner;
+};
+
+}  // namespace
+
+std::unique_ptr<TPeer> CreateExtPeer(TControl& control)
+{
+    if (auto* c = dynamic_cast<TCustomPanel*>(&control))
+        return std::make_unique<TPanelPeer>(*c);
+    if (auto* c = dynamic_cast<TSplitter*>(&control))
+        return std::make_unique<TSplitterPeer>(*c);
+    if (auto* c = dynamic_cast<TBevel*>(&control))
+        return std::make_unique<TBevelPeer>(*c);
+    if (auto* c = dynamic_cast<TScrollBox*>(&control))
+        return std::make_unique<TScrollBoxPeer>(*c);
+    if (dynamic_cast<TPaintBox*>(&control) || dynamic_cast<TImage*>(&control))
+        return std::make_unique<TPlainPeer>(control, new QWidget);
+    return nullptr;
+}
+
+std::unique_ptr<TPeer> CreateGenericPeer(TControl& control)
+{
+    return std::make_unique<TPlainPeer>(control, new QWidget);
+}

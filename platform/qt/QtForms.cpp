@@ -1,0 +1,235 @@
+// The form peer: a top-level window with the menu bar above a client widget. The
+// client widget is the form's client area; the model's children sit on it at the
+// bounds the model's own layout gave them.
+#include "platform/qt/QtPeer.h"
+#include "platform/qt/QtPeers.h"
+#include "platform/qt/QtText.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QResizeEvent>
+
+namespace {
+
+class TQtFormPeer;
+
+class TQtFormWidget : public QWidget {
+public:
+    explicit TQtFormWidget(TQtFormPeer& peer) : FPeer(&peer) {}
+    void Detach() { FPeer = nullptr; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    TQtFormPeer* FPeer;
+};
+
+class TQtFormPeer : public TQtControlPeer {
+public:
+    explicit TQtFormPeer(TCustomForm& form)
+        : TQtControlPeer(form, new TQtFormWidget(*this)), FForm(form)
+    {
+        FClient = new QWidget(Widget());
+        FClient->setAutoFillBackground(false);
+        FClient->show();
+        WatchInput(FClient);
+        Widget()->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    ~TQtFormPeer() override
+    {
+        if (auto* frame = static_cast<TQtFormWidget*>(Widget()))
+            frame->Detach();
+        // The menu bar belongs to the menu's peer: give it back before the frame goes.
+        if (QMenuBar* bar = MenuBarOf(FForm.GetMenu()); bar && bar->parentWidget() == Widget())
+            bar->setParent(nullptr);
+    }
+
+    QWidget* Container() const override { return FClient; }
+    QWidget* OriginWidget() const override { return FClient; }
+
+    void UserClose()
+    {
+        if (!Applying())
+            FForm.UserCloseRequested();
+    }
+
+    void WindowResized()
+    {
+        if (Applying())
+            return;
+        LayoutFrame();
+        if (FForm.GetWindowState() == wsMinimized)
+            return;
+        const TRect client = FForm.ClientRect();
+        const int width = FClient->width(), height = FClient->height();
+        if (width == client.Width() && height == client.Height())
+            return;
+        FForm.UserResized(width + (FForm.GetWidth() - client.Width()), height + (FForm.GetHeight() - client.Height()));
+    }
+
+    void WindowActivated()
+    {
+        if (!Applying() && !FForm.Active())
+            FForm.UserActivated();
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        QWidget* frame = Widget();
+        if (HasChange(what, TControlChange::Caption))
+            frame->setWindowTitle(ToQString(FForm.GetCaption()));
+        if (HasChange(what, TControlChange::Style))
+            ApplyStyle();
+        if (HasChange(what, TControlChange::Menu))
+            AttachMenu();
+        if (HasChange(what, TControlChange::Modal)) {
+            const Qt::WindowModality modality = FForm.IsModal() ? Qt::ApplicationModal : Qt::NonModal;
+            if (frame->windowModality() != modality) {
+                // Qt takes a new modality only while the window is hidden.
+                const bool shown = frame->isVisible();
+                if (shown)
+                    frame->hide();
+                frame->setWindowModality(modality);
+                if (shown)
+                    frame->show();
+            }
+        }
+        if (HasChange(what, TControlChange::WindowState)) {
+            Qt::WindowStates state = Qt::WindowNoState;
+            if (FForm.GetWindowState() == wsMaximized)
+                state = Qt::WindowMaximized;
+            else if (FForm.GetWindowState() == wsMinimized)
+                state = Qt::WindowMinimized;
+            if (frame->windowState() != state)
+                frame->setWindowState(state);
+        }
+        if (HasChange(what, TControlChange::Active) && FForm.Active() && frame->isVisible()) {
+            frame->raise();
+            frame->activateWindow();
+        }
+    }
+
+    void ApplyBounds() override
+    {
+        QWidget* frame = Widget();
+        const TRect client = FForm.ClientRect();
+        if (!(frame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))) {
+            if (frame->pos() != QPoint(FForm.GetLeft(), FForm.GetTop()))
+                frame->move(FForm.GetLeft(), FForm.GetTop());
+            const QSize size(client.Width(), client.Height() + MenuHeight());
+            if (frame->size() != size)
+                frame->resize(size);
+            if (FFixedSize)
+                frame->setFixedSize(size);
+        }
+        LayoutFrame();
+    }
+
+private:
+    int MenuHeight() const
+    {
+        QMenuBar* bar = MenuBarOf(FForm.GetMenu());
+        return bar && bar->parentWidget() == Widget() && !bar->isHidden() ? bar->sizeHint().height() : 0;
+    }
+
+    // Places the menu bar and the client widget inside the frame.
+    void LayoutFrame()
+    {
+        QWidget* frame = Widget();
+        const int menuHeight = MenuHeight();
+        if (QMenuBar* bar = MenuBarOf(FForm.GetMenu()); bar && bar->parentWidget() == frame)
+            bar->setGeometry(0, 0, frame->width(), menuHeight);
+        const QRect client(0, menuHeight, frame->width(), std::max(0, frame->height() - menuHeight));
+        if (FClient->geometry() != client)
+            FClient->setGeometry(client);
+    }
+
+    void AttachMenu()
+    {
+        QMenuBar* bar = MenuBarOf(FForm.GetMenu());
+        if (bar && bar->parentWidget() != Widget()) {
+            bar->setParent(Widget());
+            bar->show();
+        }
+        ApplyBounds();
+    }
+
+    void ApplyStyle()
+    {
+        QWidget* frame = Widget();
+        Qt::WindowFlags flags = Qt::Window;
+        const TFormBorderStyle border = FForm.GetBorderStyle();
+        const TBorderIcons icons = FForm.GetBorderIcons();
+        switch (border) {
+        case bsNone: flags |= Qt::FramelessWindowHint; break;
+        case bsDialog: flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
+        case bsToolWindow:
+        case bsSizeToolWin: flags = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
+        default:
+            flags |= Qt::WindowTitleHint;
+            if (icons.Contains(biSystemMenu))
+                flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+            if (icons.Contains(biMinimize))
+                flags |= Qt::WindowMinimizeButtonHint;
+            if (icons.Contains(biMaximize) && border == bsSizeable)
+                flags |= Qt::WindowMaximizeButtonHint;
+            break;
+        }
+        if (FForm.GetFormStyle() == fsStayOnTop)
+            flags |= Qt::WindowStaysOnTopHint;
+        FFixedSize = border == bsDialog || border == bsSingle || border == bsToolWindow;
+        if (!FFixedSize) {
+            frame->setMinimumSize(0, 0);
+            frame->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+        if (frame->windowFlags() != flags) {
+            const bool shown = frame->isVisible();
+            frame->setWindowFlags(flags);  // hides the window
+            if (shown)
+                frame->show();
+        }
+    }
+
+    TCustomForm& FForm;
+    QWidget* FClient = nullptr;
+    bool FFixedSize = false;
+};
+
+void TQtFormWidget::closeEvent(QCloseEvent* event)
+{
+    // The model decides: OnCloseQuery, OnClose, then hiding reaches us as Visible.
+    event->ignore();
+    if (FPeer)
+        FPeer->UserClose();
+}
+
+void TQtFormWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (FPeer)
+        FPeer->WindowResized();
+}
+
+void TQtFormWidget::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (FPeer && event->type() == QEvent::ActivationChange && isActiveWindow())
+        FPeer->WindowActivated();
+}
+
+}  // namespace
+
+std::unique_ptr<TPeer> CreateFormPeer(TControl& control)
+{
+    auto* form = dynamic_cast<TCustomForm*>(&control);
+    if (!form)
+        return nullptr;
+    return std::make_unique<TQtFormPeer>(*form);
+}

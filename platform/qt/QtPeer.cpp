@@ -1,0 +1,345 @@
+#include "platform/qt/QtPeer.h"
+
+#include "platform/qt/FontMap.h"
+#include "platform/qt/QtText.h"
+
+#include "platform/gui/Forms.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QContextMenuEvent>
+#include <QFont>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace {
+
+// A propagated key event reaches the filters of the focused widget's parents too;
+// it is given to the model once.
+const QEvent* gLastKeyEvent = nullptr;
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
+{
+    TShiftState shift;
+    if (modifiers & Qt::ShiftModifier) shift.Include(ssShift);
+    if (modifiers & Qt::AltModifier) shift.Include(ssAlt);
+    if (modifiers & Qt::ControlModifier) shift.Include(ssCtrl);
+    if (buttons & Qt::LeftButton) shift.Include(ssLeft);
+    if (buttons & Qt::RightButton) shift.Include(ssRight);
+    if (buttons & Qt::MiddleButton) shift.Include(ssMiddle);
+    return shift;
+}
+
+bool ToMouseButton(Qt::MouseButton button, TMouseButton& result)
+{
+    switch (button) {
+    case Qt::LeftButton: result = mbLeft; return true;
+    case Qt::RightButton: result = mbRight; return true;
+    case Qt::MiddleButton: result = mbMiddle; return true;
+    default: return false;
+    }
+}
+
+struct KeyPair {
+    int Qt;
+    Word Vk;
+};
+
+constexpr KeyPair kKeys[] = {
+    {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},         {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},    {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},        {Qt::Key_Pause, VK_PAUSE},
+    {Qt::Key_CapsLock, VK_CAPITAL}, {Qt::Key_Escape, VK_ESCAPE},  {Qt::Key_Space, VK_SPACE},
+    {Qt::Key_PageUp, VK_PRIOR},    {Qt::Key_PageDown, VK_NEXT},   {Qt::Key_End, VK_END},
+    {Qt::Key_Home, VK_HOME},       {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},
+    {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},       {Qt::Key_Insert, VK_INSERT},
+    {Qt::Key_Delete, VK_DELETE},   {Qt::Key_Help, VK_HELP},       {Qt::Key_Menu, VK_APPS},
+    {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL}, {Qt::Key_Asterisk, VK_MULTIPLY},
+    {Qt::Key_Plus, VK_ADD},        {Qt::Key_Minus, VK_SUBTRACT},  {Qt::Key_Slash, VK_DIVIDE},
+};
+
+}  // namespace
+
+// Hands the watched widgets' input events to their peer.
+class TQtInputFilter : public QObject {
+public:
+    explicit TQtInputFilter(TQtControlPeer& peer) : FPeer(peer) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!watched->isWidgetType())
+            return false;
+        return FPeer.FilterInput(static_cast<QWidget*>(watched), event);
+    }
+
+private:
+    TQtControlPeer& FPeer;
+};
+
+TQtControlPeer::TQtControlPeer(TControl& control, QWidget* widget)
+    : FControl(control), FWidget(widget), FContext(std::make_unique<QObject>())
+{
+    FFilter = std::make_unique<TQtInputFilter>(*this);
+    if (TWinControl* parent = control.GetParent()) {
+        if (QWidget* container = ContainerOf(parent))
+            widget->setParent(container);
+    }
+    WatchInput(widget);
+}
+
+TQtControlPeer::~TQtControlPeer()
+{
+    FFilter.reset();
+    FContext.reset();  // cuts every connection made by this peer
+    if (FWidget) {
+        FWidget->hide();
+        FWidget->setParent(nullptr);
+        FWidget->deleteLater();
+    }
+}
+
+TQtControlPeer::TApplyScope::TApplyScope(TQtControlPeer& peer) : FPeer(peer), FBlocked(false)
+{
+    ++FPeer.FApplying;
+    if (FPeer.FWidget)
+        FBlocked = FPeer.FWidget->blockSignals(true);
+}
+
+TQtControlPeer::TApplyScope::~TApplyScope()
+{
+    if (FPeer.FWidget)
+        FPeer.FWidget->blockSignals(FBlocked);
+    --FPeer.FApplying;
+}
+
+void TQtControlPeer::WatchInput(QWidget* widget)
+{
+    widget->installEventFilter(FFilter.get());
+}
+
+void TQtControlPeer::Changed(TControlChanges what)
+{
+    if (!FWidget)
+        return;
+    TApplyScope scope(*this);
+    if (HasChange(what, TControlChange::Font))
+        FWidget->setFont(ToQFont(*FControl.GetFont()));
+    if (HasChange(what, TControlChange::Color) || HasChange(what, TControlChange::Font))
+        ApplyColor();
+    if (HasChange(what, TControlChange::Hint))
+        FWidget->setToolTip(FControl.GetShowHint() ? ToQString(FControl.GetHint()) : QString());
+    if (HasChange(what, TControlChange::Cursor))
+        FWidget->setCursor(ToQtCursor(FControl.GetCursor()));
+    if (HasChange(what, TControlChange::Enabled))
+        FWidget->setEnabled(FControl.GetEnabled());
+    Update(what);
+    if (HasChange(what, TControlChange::Bounds))
+        ApplyBounds();
+    if (HasChange(what, TControlChange::Order)) {
+        if (TWinControl* parent = FControl.GetParent())
+            for (TControl* sibling : parent->ControlList())
+                if (TQtControlPeer* peer = QtPeerOf(sibling))
+                    peer->Widget()->raise();
+    }
+    if (HasChange(what, TControlChange::Visible))
+        FWidget->setVisible(FControl.GetVisible());
+    if (HasChange(what, TControlChange::Focus) && FWidget->isVisible())
+        FWidget->setFocus(Qt::OtherFocusReason);
+    if (HasChange(what, TControlChange::Repaint))
+        FWidget->update();
+}
+
+void TQtControlPeer::ApplyBounds()
+{
+    const QRect r(FControl.GetLeft(), FControl.GetTop(), FControl.GetWidth(), FControl.GetHeight());
+    if (FWidget->geometry() != r)
+        FWidget->setGeometry(r);
+}
+
+void TQtControlPeer::ApplyColor()
+{
+    // System colours are the desktop's own; a plain colour the layout chose is kept.
+    QPalette palette = FWidget->palette();
+    const TColor color = FControl.GetColor();
+    if (color >= 0 && color != clNone && color != clDefault) {
+        palette.setColor(QPalette::Window, ToQColor(color));
+        FWidget->setAutoFillBackground(true);
+    }
+    const TColor text = FControl.GetFont()->GetColor();
+    if (text >= 0 && text != clNone && text != clDefault) {
+        palette.setColor(QPalette::WindowText, ToQColor(text));
+        palette.setColor(QPalette::Text, ToQColor(text));
+        palette.setColor(QPalette::ButtonText, ToQColor(text));
+    }
+    FWidget->setPalette(palette);
+}
+
+bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
+{
+    if (Applying())
+        return false;
+    // Input may destroy this peer (a handler frees the control); stop touching it then.
+    QPointer<QObject> alive = FContext.get();
+    const auto controlPoint = [&](QPoint p) {
+        QWidget* origin = OriginWidget();
+        if (widget == origin)
+            return p;
+        if (origin->isAncestorOf(widget))
+            return widget->mapTo(origin, p);
+        return origin->mapFromGlobal(widget->mapToGlobal(p));
+    };
+    auto* win = dynamic_cast<TWinControl*>(&FControl);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        TMouseButton button;
+        if (!ToMouseButton(e->button(), button))
+            return false;
+        const QPoint p = controlPoint(e->position().toPoint());
+        TShiftState shift = ShiftOf(e->modifiers(), e->buttons() | e->button());
+        if (event->type() == QEvent::MouseButtonRelease) {
+            FControl.UserMouseUp(button, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+            if (alive && button == mbRight)
+                FControl.UserContextMenu(p.x(), p.y());
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            FControl.UserMouseDown(button, shift + TShiftState{ssDouble}, p.x(), p.y());
+            if (alive && button == mbLeft)
+                FControl.UserDoubleClicked();
+        } else {
+            FControl.UserMouseDown(button, shift, p.x(), p.y());
+        }
+        return false;
+    }
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const QPoint p = controlPoint(e->position().toPoint());
+        FControl.UserMouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+        return false;
+    }
+    case QEvent::ContextMenu:
+        // The model pops its own menu on the button release; no desktop default menus.
+        return FControl.GetPopupMenu() != nullptr;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        if (!win || event == gLastKeyEvent)
+            return false;
+        gLastKeyEvent = event;
+        auto* e = static_cast<QKeyEvent*>(event);
+        const Word key = ToVirtualKey(e->key());
+        const TShiftState shift = ShiftOf(e->modifiers(), Qt::NoButton);
+        if (event->type() == QEvent::KeyRelease) {
+            if (key)
+                win->UserKeyUp(key, shift);
+            return false;
+        }
+        if (key)
+            win->UserKeyDown(key, shift);
+        if (alive && ForwardsCharacters() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const AnsiString typed = FromQString(e->text());
+            if (typed.size() == 1 && (uint8_t(typed[0]) >= 32 || typed[0] == '\r' || typed[0] == '\b'))
+                win->UserKeyPress(typed[0]);
+        }
+        return false;
+    }
+    case QEvent::FocusIn:
+        if (win && widget->hasFocus())
+            win->UserFocused();
+        return false;
+    default:
+        return false;
+    }
+}
+
+TQtControlPeer* QtPeerOf(const TControl* control)
+{
+    return control ? dynamic_cast<TQtControlPeer*>(control->Peer()) : nullptr;
+}
+
+QWidget* ContainerOf(const TWinControl* control)
+{
+    TQtControlPeer* peer = QtPeerOf(control);
+    return peer ? peer->Container() : nullptr;
+}
+
+QFont ToQFont(const TFont& font)
+{
+    QFont result(ToQString(MapFontFamily(font.GetName())));
+    // Heights are pixels at 96 dpi: negative = character height, positive = cell height.
+    const int height = font.GetHeight();
+    const int pixels = height < 0 ? -height : (height * 3 + 2) / 4;
+    result.setPixelSize(pixels > 0 ? pixels : 11);
+    const TFontStyles style = font.GetStyle();
+    result.setBold(style.Contains(fsBold));
+    result.setItalic(style.Contains(fsItalic));
+    result.setUnderline(style.Contains(fsUnderline));
+    result.setStrikeOut(style.Contains(fsStrikeOut));
+    if (font.GetPitch() == fpFixed)
+        result.setFixedPitch(true);
+    return result;
+}
+
+QColor ToQColor(TColor color)
+{
+    const TColor rgb = ColorToRGB(color);
+    return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+Qt::CursorShape ToQtCursor(TCursor cursor)
+{
+    switch (cursor) {
+    case crNone: return Qt::BlankCursor;
+    case crCross: return Qt::CrossCursor;
+    case crIBeam: return Qt::IBeamCursor;
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: case crVSplit: return cursor == crVSplit ? Qt::SplitVCursor : Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crHSplit: return Qt::SplitHCursor;
+    case crUpArrow: return Qt::UpArrowCursor;
+    case crHourGlass: case crSQLWait: return Qt::WaitCursor;
+    case crAppStart: return Qt::BusyCursor;
+    case crDrag: case crMultiDrag: return Qt::DragCopyCursor;
+    case crNoDrop: case crNo: return Qt::ForbiddenCursor;
+    case crHelp: return Qt::WhatsThisCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+Word ToVirtualKey(int qtKey)
+{
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return Word(qtKey);  // the platform numbers letters and digits by their ASCII capitals
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
+        return Word(VK_F1 + (qtKey - Qt::Key_F1));
+    for (const KeyPair& k : kKeys)
+        if (k.Qt == qtKey)
+            return k.Vk;
+    return 0;
+}
+
+int ToQtKey(Word vk)
+{
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))
+        return vk;
+    if (vk >= VK_F1 && vk <= VK_F12)
+        return Qt::Key_F1 + (vk - VK_F1);
+    for (const KeyPair& k : kKeys)
+        if (k.Vk == vk)
+            return k.Qt;
+    return 0;
+}
+
+QString StripAccelerators(const QString& caption)
+{
+    QString result;
+    result.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;  // "&x" shows x, "&&" shows '&'
+        result += caption[i];
+    }
+    return result;
+}

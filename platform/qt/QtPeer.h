@@ -1,0 +1,88 @@
+// QtPeer.h - the common part of every widget peer (internal to platform/qt).
+//
+// A peer owns one top widget and mirrors its control: Changed(flags) re-reads the
+// model through its getters and sets the widget, with the widget's signals blocked
+// so that mirroring never reports back as user input. User input goes the other way
+// only as User* calls on the model (see platform/gui/Peer.h).
+//
+// Connections made by a peer use Context() as their receiver, so they die with the
+// peer; the widget itself is hidden and deleted later, because the model may destroy
+// a control from inside a handler that the widget's own event is still running.
+#pragma once
+
+#include "platform/gui/Controls.h"
+#include "platform/gui/Peer.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QFont;
+class QColor;
+class QEvent;
+
+class TQtControlPeer : public TPeer {
+public:
+    TQtControlPeer(TControl& control, QWidget* widget);
+    ~TQtControlPeer() override;
+
+    void Changed(TControlChanges what) override;
+
+    TControl& Control() const { return FControl; }
+    // The widget that shows the control.
+    QWidget* Widget() const { return FWidget; }
+    // Where the control's children go (their Left/Top are measured from its origin).
+    virtual QWidget* Container() const { return FWidget; }
+    // The widget whose top-left is the control's (0, 0) for mouse positions.
+    virtual QWidget* OriginWidget() const { return FWidget; }
+
+protected:
+    // The aspects that differ per control; the base handles bounds, visibility,
+    // enabling, font, colour, hint, cursor, focus and z-order.
+    virtual void Update(TControlChanges what) = 0;
+    virtual void ApplyBounds();
+    virtual void ApplyColor();
+    // Catches mouse, key, focus and context-menu input on `widget` for the model.
+    void WatchInput(QWidget* widget);
+    // Whether keys typed here go to the model as KeyPress (not for text editors,
+    // which edit the text themselves and report it whole).
+    virtual bool ForwardsCharacters() const { return true; }
+    QObject* Context() const { return FContext.get(); }
+    bool Applying() const { return FApplying > 0; }
+
+    // While alive: the peer is setting the widget, whose signals are blocked.
+    class TApplyScope {
+    public:
+        explicit TApplyScope(TQtControlPeer& peer);
+        ~TApplyScope();
+    private:
+        TQtControlPeer& FPeer;
+        bool FBlocked;
+    };
+
+private:
+    friend class TQtInputFilter;
+    bool FilterInput(QWidget* widget, QEvent* event);
+
+    TControl& FControl;
+    QPointer<QWidget> FWidget;
+    std::unique_ptr<QObject> FContext;
+    std::unique_ptr<QObject> FFilter;
+    int FApplying = 0;
+};
+
+// The peer of a control, or nullptr when it has none (or is not a Qt peer).
+TQtControlPeer* QtPeerOf(const TControl* control);
+// The widget a control's children are put on, or nullptr.
+QWidget* ContainerOf(const TWinControl* control);
+
+QFont ToQFont(const TFont& font);
+QColor ToQColor(TColor color);
+Qt::CursorShape ToQtCursor(TCursor cursor);
+// The key of a QKeyEvent as the platform's virtual-key number (0 when none).
+Word ToVirtualKey(int qtKey);
+int ToQtKey(Word virtualKey);
+// A caption with '&' accelerators as plain text ("&&" keeps one '&').
+QString StripAccelerators(const QString& caption);

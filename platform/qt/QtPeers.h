@@ -1,0 +1,23 @@
+// QtPeers.h - factories of the widget peers, one per family of controls (internal).
+#pragma once
+
+#include "platform/gui/Peer.h"
+
+#include <memory>
+
+class TControl;
+class TMenu;
+class QMenuBar;
+
+// Each returns nullptr when the control is not of its family.
+std::unique_ptr<TPeer> CreateFormPeer(TControl& control);
+std::unique_ptr<TPeer> CreateStdPeer(TControl& control);
+std::unique_ptr<TPeer> CreateExtPeer(TControl& control);
+std::unique_ptr<TPeer> CreateComPeer(TControl& control);
+std::unique_ptr<TPeer> CreateGridPeer(TControl& control);
+// A plain container for controls no family knows (custom controls of later layers).
+std::unique_ptr<TPeer> CreateGenericPeer(TControl& control);
+
+std::unique_ptr<TPeer> CreateQtMenuPeer(TMenu& menu);
+// The menu bar of a main menu's peer, or nullptr.
+QMenuBar* MenuBarOf(const TMenu* menu);

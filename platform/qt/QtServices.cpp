@@ -1,0 +1,241 @@
+#include "platform/qt/QtServices.h"
+
+#include "platform/qt/QtText.h"
+
+#include "platform/gui/Dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kOfOverwritePrompt = 1u << ofOverwritePrompt;
+constexpr uint32_t kOfAllowMultiSelect = 1u << ofAllowMultiSelect;
+
+QWidget* DialogParent()
+{
+    return QApplication::activeWindow();
+}
+
+// Buttons of a message dialog with the captions a Russian desktop shows, in TMsgDlgBtn order.
+struct MsgButton {
+    TMsgDlgBtn Button;
+    const char* Caption;
+    QMessageBox::ButtonRole Role;
+};
+
+constexpr MsgButton kMsgButtons[] = {
+    {mbYes, "Да", QMessageBox::YesRole},
+    {mbNo, "Нет", QMessageBox::NoRole},
+    {mbOK, "OK", QMessageBox::AcceptRole},
+    {mbCancel, "Отмена", QMessageBox::RejectRole},
+    {mbAbort, "Прервать", QMessageBox::RejectRole},
+    {mbRetry, "Повторить", QMessageBox::AcceptRole},
+    {mbIgnore, "Пропустить", QMessageBox::AcceptRole},
+    {mbAll, "Все", QMessageBox::YesRole},
+    {mbNoToAll, "Нет для всех", QMessageBox::NoRole},
+    {mbYesToAll, "Да для всех", QMessageBox::YesRole},
+    {mbHelp, "Справка", QMessageBox::HelpRole},
+};
+
+QMessageBox::Icon IconOf(TMsgDlgType type)
+{
+    switch (type) {
+    case mtWarning: return QMessageBox::Warning;
+    case mtError: return QMessageBox::Critical;
+    case mtInformation: return QMessageBox::Information;
+    case mtConfirmation: return QMessageBox::Question;
+    case mtCustom: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QStringList ToQtNameFilters(const AnsiString& filter)
+{
+    // Pairs of "description|patterns"; a lone description without patterns is dropped.
+    QStringList parts = ToQString(filter).split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        QString patterns = parts[i + 1].trimmed();
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (patterns.isEmpty())
+            continue;
+        // Qt reads the patterns from the last parentheses; keep a description that
+        // already shows them as it is.
+        if (description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('(') + patterns + QLatin1Char(')')))
+            result << description;
+        else
+            result << (description.isEmpty() ? patterns : description) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return result;
+}
+
+TQtServices::TQtServices()
+{
+    FClock.start();
+}
+
+void TQtServices::WaitForInput(const TLoopInfo&, int maxWaitMs)
+{
+    // A fresh QEventLoop per wait: a handler run from here may show a modal form,
+    // whose loop waits in its own QEventLoop one level deeper.
+    QEventLoop loop;
+    QTimer wake;
+    if (maxWaitMs >= 0) {
+        wake.setSingleShot(true);
+        QObject::connect(&wake, &QTimer::timeout, &loop, [] {});
+        wake.start(maxWaitMs);
+    }
+    loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void TQtServices::ProcessNativeEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+TModalResult TQtServices::ShowMessageBox(const TMessageRequest& request)
+{
+    QMessageBox box(DialogParent());
+    box.setWindowTitle(ToQString(request.Caption.empty() ? AnsiString(" ") : request.Caption));
+    box.setText(ToQString(request.Text));
+    box.setIcon(request.Kind == TMessageKind::Error ? QMessageBox::Critical : IconOf(request.Type));
+    const TMsgDlgButtons offered = request.Buttons.Empty() ? TMsgDlgButtons{mbOK} : request.Buttons;
+    std::vector<std::pair<QAbstractButton*, TMsgDlgBtn>> buttons;
+    for (const MsgButton& b : kMsgButtons)
+        if (offered.Contains(b.Button))
+            buttons.emplace_back(static_cast<QAbstractButton*>(box.addButton(ToQString(b.Caption), b.Role)), b.Button);
+    box.exec();
+    for (const auto& [widget, button] : buttons)
+        if (widget == box.clickedButton())
+            return ModalResultOf(button);
+    return DefaultAnswer(offered);  // closed with Esc or the title bar
+}
+
+bool TQtServices::ExecuteFileDialog(TFileDialogRequest& request)
+{
+    const bool save = request.Kind == TFileDialogKind::Save;
+    QFileDialog dialog(DialogParent(), ToQString(request.Title));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (save)
+        dialog.setFileMode(QFileDialog::AnyFile);
+    else
+        dialog.setFileMode((request.Options & kOfAllowMultiSelect) ? QFileDialog::ExistingFiles
+                                                                   : QFileDialog::ExistingFile);
+    if (save && !(request.Options & kOfOverwritePrompt))
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = ToQtNameFilters(request.Filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+            dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+    }
+    if (!request.DefaultExt.empty())
+        dialog.setDefaultSuffix(ToQString(request.DefaultExt));
+    const QString proposed = ToQString(request.FileName);
+    if (!request.InitialDir.empty())
+        dialog.setDirectory(ToQString(request.InitialDir));
+    else if (!proposed.isEmpty() && QFileInfo(proposed).isAbsolute())
+        dialog.setDirectory(QFileInfo(proposed).absolutePath());
+    if (!proposed.isEmpty())
+        dialog.selectFile(QFileInfo(proposed).fileName());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return false;
+    request.Files.clear();
+    for (const QString& file : chosen)
+        request.Files.push_back(FromQString(file));
+    request.FileName = request.Files.front();
+    const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+    if (index >= 0)
+        request.FilterIndex = int(index) + 1;
+    return true;
+}
+
+bool TQtServices::ExecuteFontDialog(TFont&)
+{
+    // TODO(graphics): map TFont to QFont and back once the graphics layer has TFont.
+    return false;
+}
+
+bool TQtServices::ExecuteColorDialog(TColor& color)
+{
+    // TColor is 0x00BBGGRR.
+    const QColor initial(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(initial, DialogParent());
+    if (!chosen.isValid())
+        return false;
+    color = TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
+    return true;
+}
+
+bool TQtServices::InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(DialogParent(), ToQString(caption), ToQString(prompt),
+                                               QLineEdit::Normal, ToQString(value), &ok);
+    if (ok)
+        value = FromQString(text);
+    return ok;
+}
+
+uint64_t TQtServices::TickCount()
+{
+    return uint64_t(FClock.elapsed());
+}
+
+int TQtServices::ShellExecute(const AnsiString&, const AnsiString& file, const AnsiString&, const AnsiString&,
+                              int)
+{
+    constexpr int kFileNotFound = 2, kNoAssociation = 31, kSuccess = 33;
+    const QString target = ToQString(file);
+    QUrl url = QUrl(target);
+    if (url.scheme().size() <= 1) {  // a path, drive letters included
+        if (!QFileInfo::exists(target))
+            return kFileNotFound;
+        url = QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
+    }
+    return QDesktopServices::openUrl(url) ? kSuccess : kNoAssociation;
+}
+
+void TQtServices::ExitProcess(int code)
+{
+    // "At once": no further events, no window closing.
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+AnsiString TQtServices::ExeName()
+{
+    return FromQString(QCoreApplication::applicationFilePath());
+}
+
+TRect TQtServices::ScreenRect()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return TGuiServices::ScreenRect();
+    const QRect r = screen->geometry();
+    return Bounds(r.x(), r.y(), r.width(), r.height());
+}

@@ -1,0 +1,432 @@
+// Peers of the standard controls: label, edit, memo, combo box, list box, button,
+// check box, radio button, group box, and the speed button.
+#include "platform/qt/QtPeer.h"
+#include "platform/qt/QtPeers.h"
+#include "platform/qt/QtText.h"
+
+#include "platform/gui/Buttons.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+Qt::Alignment ToQtAlignment(TAlignment alignment)
+{
+    switch (alignment) {
+    case taRightJustify: return Qt::AlignRight;
+    case taCenter: return Qt::AlignHCenter;
+    case taLeftJustify: break;
+    }
+    return Qt::AlignLeft;
+}
+
+// Memo text keeps the platform's CR LF line breaks; Qt edits with LF.
+QString ToQtLines(const AnsiString& text)
+{
+    QString q = ToQString(text);
+    q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return q;
+}
+
+AnsiString FromQtLines(const QString& text)
+{
+    QString q = text;
+    q.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return FromQString(q);
+}
+
+QStringList ItemsOf(const TStrings& items)
+{
+    QStringList list;
+    for (int i = 0; i < items.Count(); ++i)
+        list << ToQString(items[i]);
+    return list;
+}
+
+class TLabelPeer : public TQtControlPeer {
+public:
+    explicit TLabelPeer(TCustomLabel& label) : TQtControlPeer(label, new QLabel), FLabel(label) {}
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QLabel*>(Widget());
+        if (HasChange(what, TControlChange::Caption))
+            w->setText(StripAccelerators(ToQString(FLabel.GetCaption())));
+        if (HasChange(what, TControlChange::Style)) {
+            Qt::Alignment v = FLabel.GetLayout() == tlCenter ? Qt::AlignVCenter
+                              : FLabel.GetLayout() == tlBottom ? Qt::AlignBottom : Qt::AlignTop;
+            w->setAlignment(ToQtAlignment(FLabel.GetAlignment()) | v);
+            w->setWordWrap(FLabel.GetWordWrap());
+        }
+    }
+
+private:
+    TCustomLabel& FLabel;
+};
+
+class TEditPeer : public TQtControlPeer {
+public:
+    explicit TEditPeer(TCustomEdit& edit) : TQtControlPeer(edit, new QLineEdit), FEdit(edit)
+    {
+        QObject::connect(static_cast<QLineEdit*>(Widget()), &QLineEdit::textEdited, Context(),
+                         [this](const QString& text) {
+                             if (!FEdit.UserTyped(FromQString(text)))
+                                 Changed(TControlChanges(TControlChange::Caption));  // refused: show the model again
+                         });
+    }
+
+protected:
+    bool ForwardsCharacters() const override { return false; }
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QLineEdit*>(Widget());
+        if (HasChange(what, TControlChange::Caption)) {
+            const QString text = ToQString(FEdit.GetText());
+            if (w->text() != text)
+                w->setText(text);
+        }
+        if (HasChange(what, TControlChange::Style)) {
+            w->setEchoMode(FEdit.GetPasswordChar() ? QLineEdit::Password : QLineEdit::Normal);
+            w->setReadOnly(FEdit.GetReadOnly());
+            w->setMaxLength(FEdit.GetMaxLength() > 0 ? FEdit.GetMaxLength() : 32767);
+            w->setFrame(FEdit.GetBorderStyle() != bsNone || FEdit.GetBevelKind() != bkNone);
+        }
+    }
+    void ApplyColor() override
+    {
+        QPalette palette = Widget()->palette();
+        const TColor color = FEdit.GetColor();
+        if (color >= 0 && color != clNone && color != clDefault)
+            palette.setColor(QPalette::Base, ToQColor(color));
+        Widget()->setPalette(palette);
+    }
+
+private:
+    TCustomEdit& FEdit;
+};
+
+class TMemoPeer : public TQtControlPeer {
+public:
+    explicit TMemoPeer(TMemo& memo) : TQtControlPeer(memo, new QPlainTextEdit), FMemo(memo)
+    {
+        auto* w = static_cast<QPlainTextEdit*>(Widget());
+        WatchInput(w->viewport());
+        QObject::connect(w, &QPlainTextEdit::textChanged, Context(), [this, w] {
+            if (!Applying() && !FMemo.UserTyped(FromQtLines(w->toPlainText())))
+                Changed(TControlChanges(TControlChange::Caption));
+        });
+    }
+
+protected:
+    bool ForwardsCharacters() const override { return false; }
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QPlainTextEdit*>(Widget());
+        if (HasChange(what, TControlChange::Caption)) {
+            const QString text = ToQtLines(FMemo.GetText());
+            if (w->toPlainText() != text)
+                w->setPlainText(text);
+        }
+        if (HasChange(what, TControlChange::Style)) {
+            w->setReadOnly(FMemo.GetReadOnly());
+            w->setLineWrapMode(FMemo.GetWordWrap() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+            const TScrollStyle bars = FMemo.GetScrollBars();
+            w->setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                               : Qt::ScrollBarAsNeeded);
+            w->setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                                   : Qt::ScrollBarAsNeeded);
+        }
+    }
+
+private:
+    TMemo& FMemo;
+};
+
+// Tells the model when the list drops down and closes up.
+class TQtComboWidget : public QComboBox {
+public:
+    std::function<void(bool)> OnDropped;
+    void showPopup() override
+    {
+        if (OnDropped)
+            OnDropped(true);
+        QComboBox::showPopup();
+    }
+    void hidePopup() override
+    {
+        QComboBox::hidePopup();
+        if (OnDropped)
+            OnDropped(false);
+    }
+};
+
+class TComboPeer : public TQtControlPeer {
+public:
+    explicit TComboPeer(TCustomComboBox& combo) : TQtControlPeer(combo, new TQtComboWidget), FCombo(combo)
+    {
+        auto* w = static_cast<TQtComboWidget*>(Widget());
+        w->setInsertPolicy(QComboBox::NoInsert);
+        QObject::connect(w, &QComboBox::activated, Context(), [this](int index) {
+            if (!FCombo.UserSelected(index))
+                Changed(TControlChange::ItemIndex | TControlChange::Caption);
+        });
+        w->OnDropped = [this](bool dropped) {
+            if (!Applying() && FCombo.GetDroppedDown() != dropped)
+                FCombo.UserDroppedDown(dropped);
+        };
+    }
+
+protected:
+    bool ForwardsCharacters() const override { return false; }
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<TQtComboWidget*>(Widget());
+        if (HasChange(what, TControlChange::Style)) {
+            const bool editable = FCombo.GetStyle() != csDropDownList;
+            if (w->isEditable() != editable) {
+                w->setEditable(editable);
+                what |= uint32_t(TControlChange::Items);
+                if (editable) {
+                    WatchInput(w->lineEdit());
+                    QObject::connect(w->lineEdit(), &QLineEdit::textEdited, Context(), [this](const QString& text) {
+                        if (!FCombo.UserTyped(FromQString(text)))
+                            Changed(TControlChanges(TControlChange::Caption));
+                    });
+                }
+            }
+            w->setMaxVisibleItems(std::max(1, FCombo.GetDropDownCount()));
+        }
+        if (HasChange(what, TControlChange::Items)) {
+            const QStringList items = ItemsOf(*FCombo.GetItems());
+            QStringList shown;
+            for (int i = 0; i < w->count(); ++i)
+                shown << w->itemText(i);
+            if (shown != items) {
+                w->clear();
+                w->addItems(items);
+            }
+            what |= TControlChange::ItemIndex | TControlChange::Caption;
+        }
+        if (HasChange(what, TControlChange::ItemIndex) || HasChange(what, TControlChange::Caption)) {
+            if (w->currentIndex() != FCombo.GetItemIndex())
+                w->setCurrentIndex(FCombo.GetItemIndex());
+            const QString text = ToQString(FCombo.GetText());
+            if (w->isEditable() && w->currentText() != text)
+                w->setEditText(text);
+        }
+        if (HasChange(what, TControlChange::DropDown)) {
+            const bool dropped = FCombo.GetDroppedDown();
+            if (dropped && w->isVisible())
+                w->QComboBox::showPopup();
+            else if (!dropped)
+                w->QComboBox::hidePopup();
+        }
+    }
+
+private:
+    TCustomComboBox& FCombo;
+};
+
+class TListBoxPeer : public TQtControlPeer {
+public:
+    explicit TListBoxPeer(TCustomListBox& list) : TQtControlPeer(list, new QListWidget), FList(list)
+    {
+        auto* w = static_cast<QListWidget*>(Widget());
+        WatchInput(w->viewport());
+        QObject::connect(w, &QListWidget::currentRowChanged, Context(), [this](int row) {
+            if (row >= 0 && row != FList.GetItemIndex() && !FList.UserSelected(row))
+                Changed(TControlChanges(TControlChange::ItemIndex));
+        });
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QListWidget*>(Widget());
+        if (HasChange(what, TControlChange::Style))
+            w->setSelectionMode(FList.GetMultiSelect() ? QAbstractItemView::ExtendedSelection
+                                                       : QAbstractItemView::SingleSelection);
+        if (HasChange(what, TControlChange::Items)) {
+            w->clear();
+            w->addItems(ItemsOf(*FList.GetItems()));
+            what |= uint32_t(TControlChange::ItemIndex);
+        }
+        if (HasChange(what, TControlChange::ItemIndex)) {
+            if (w->currentRow() != FList.GetItemIndex())
+                w->setCurrentRow(FList.GetItemIndex());
+            if (FList.GetMultiSelect())
+                for (int i = 0; i < w->count(); ++i)
+                    w->item(i)->setSelected(FList.GetSelected(i));
+        }
+    }
+
+private:
+    TCustomListBox& FList;
+};
+
+class TButtonPeer : public TQtControlPeer {
+public:
+    explicit TButtonPeer(TButton& button) : TQtControlPeer(button, new QPushButton), FButton(button)
+    {
+        QObject::connect(static_cast<QPushButton*>(Widget()), &QPushButton::clicked, Context(),
+                         [this] { FButton.UserClicked(); });
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QPushButton*>(Widget());
+        if (HasChange(what, TControlChange::Caption))
+            w->setText(ToQString(FButton.GetCaption()));
+        if (HasChange(what, TControlChange::Style))
+            w->setDefault(FButton.GetDefault());
+    }
+
+private:
+    TButton& FButton;
+};
+
+class TCheckBoxPeer : public TQtControlPeer {
+public:
+    explicit TCheckBoxPeer(TCheckBox& check) : TQtControlPeer(check, new QCheckBox), FCheck(check)
+    {
+        // Qt toggles first; the model decides the state and the peer shows it.
+        QObject::connect(static_cast<QCheckBox*>(Widget()), &QCheckBox::clicked, Context(), [this] {
+            FCheck.UserClicked();
+            Changed(TControlChanges(TControlChange::Checked));
+        });
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QCheckBox*>(Widget());
+        if (HasChange(what, TControlChange::Caption))
+            w->setText(ToQString(FCheck.GetCaption()));
+        if (HasChange(what, TControlChange::Style) || HasChange(what, TControlChange::Checked)) {
+            w->setTristate(FCheck.GetAllowGrayed() || FCheck.GetState() == cbGrayed);
+            const Qt::CheckState state = FCheck.GetState() == cbChecked  ? Qt::Checked
+                                         : FCheck.GetState() == cbGrayed ? Qt::PartiallyChecked
+                                                                         : Qt::Unchecked;
+            if (w->checkState() != state)
+                w->setCheckState(state);
+            w->setLayoutDirection(FCheck.GetAlignment() == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+        }
+    }
+
+private:
+    TCheckBox& FCheck;
+};
+
+class TRadioPeer : public TQtControlPeer {
+public:
+    explicit TRadioPeer(TRadioButton& radio) : TQtControlPeer(radio, new QRadioButton), FRadio(radio)
+    {
+        auto* w = static_cast<QRadioButton*>(Widget());
+        w->setAutoExclusive(false);  // the model unchecks the siblings
+        QObject::connect(w, &QRadioButton::clicked, Context(), [this] {
+            FRadio.UserClicked();
+            Changed(TControlChanges(TControlChange::Checked));
+        });
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QRadioButton*>(Widget());
+        if (HasChange(what, TControlChange::Caption))
+            w->setText(ToQString(FRadio.GetCaption()));
+        if (HasChange(what, TControlChange::Checked) && w->isChecked() != FRadio.GetChecked())
+            w->setChecked(FRadio.GetChecked());
+        if (HasChange(what, TControlChange::Style))
+            w->setLayoutDirection(FRadio.GetAlignment() == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+    }
+
+private:
+    TRadioButton& FRadio;
+};
+
+class TGroupBoxPeer : public TQtControlPeer {
+public:
+    explicit TGroupBoxPeer(TCustomGroupBox& box) : TQtControlPeer(box, new QGroupBox), FBox(box) {}
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        if (HasChange(what, TControlChange::Caption))
+            static_cast<QGroupBox*>(Widget())->setTitle(StripAccelerators(ToQString(FBox.GetCaption())));
+    }
+
+private:
+    TCustomGroupBox& FBox;
+};
+
+class TSpeedButtonPeer : public TQtControlPeer {
+public:
+    explicit TSpeedButtonPeer(TSpeedButton& button) : TQtControlPeer(button, new QToolButton), FButton(button)
+    {
+        auto* w = static_cast<QToolButton*>(Widget());
+        w->setFocusPolicy(Qt::NoFocus);
+        w->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        QObject::connect(w, &QToolButton::clicked, Context(), [this] {
+            FButton.UserClicked();
+            Changed(TControlChanges(TControlChange::Checked));
+        });
+    }
+
+protected:
+    void Update(TControlChanges what) override
+    {
+        auto* w = static_cast<QToolButton*>(Widget());
+        if (HasChange(what, TControlChange::Caption))
+            w->setText(ToQString(FButton.GetCaption()));
+        if (HasChange(what, TControlChange::Style))
+            w->setAutoRaise(FButton.GetFlat());
+        if (HasChange(what, TControlChange::Checked) || HasChange(what, TControlChange::Style)) {
+            w->setCheckable(FButton.GetGroupIndex() > 0);
+            if (w->isChecked() != FButton.GetDown())
+                w->setChecked(FButton.GetDown());
+        }
+    }
+
+private:
+    TSpeedButton& FButton;
+};
+
+}  // namespace
+
+std::unique_ptr<TPeer> CreateStdPeer(TControl& control)
+{
+    if (auto* c = dynamic_cast<TMemo*>(&control))
+        return std::make_unique<TMemoPeer>(*c);
+    if (auto* c = dynamic_cast<TCustomEdit*>(&control))
+        return std::make_unique<TEditPeer>(*c);
+    if (auto* c = dynamic_cast<TCustomLabel*>(&control))
+        return std::make_unique<TLabelPeer>(*c);
+    if (auto* c = dynamic_cast<TCustomComboBox*>(&control))
+        return std::make_unique<TComboPeer>(*c);
+    if (auto* c = dynamic_cast<TCustomListBox*>(&control))
+        return std::make_unique<TListBoxPeer>(*c);
+    if (auto* c = dynamic_cast<TButton*>(&control))
+        return std::make_unique<TButtonPeer>(*c);
+    if (auto* c = dynamic_cast<TCheckBox*>(&control))
+        return std::make_unique<TCheckBoxPeer>(*c);
+    if (auto* c = dynamic_cast<TRadioButton*>(&control))
+        return std::make_unique<TRadioPeer>(*c);
+    if (auto* c = dynamic_cast<TCustomGroupBox*>(&control))
+        return std::make_unique<TGroupBoxPeer>(*c);
+    if (auto* c = dynamic_cast<TSpeedButton*>(&control))
+        return std::make_unique<TSpeedButtonPeer>(*c);
+    return nullptr;
+}

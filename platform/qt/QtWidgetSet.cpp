@@ -1,0 +1,65 @@
+#include "platform/qt/QtWidgetSet.h"
+
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtPeers.h"
+#include "platform/qt/QtServices.h"
+
+#include "platform/gui/Controls.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+std::unique_ptr<TPeer> TQtWidgetSet::CreatePeer(TControl& control)
+{
+    // Most specific families first; a form is a windowed control too.
+    using Factory = std::unique_ptr<TPeer> (*)(TControl&);
+    constexpr Factory kFactories[] = {CreateFormPeer, CreateGridPeer, CreateComPeer, CreateStdPeer, CreateExtPeer};
+    for (Factory factory : kFactories)
+        if (auto peer = factory(control))
+            return peer;
+    return CreateGenericPeer(control);
+}
+
+std::unique_ptr<TPeer> TQtWidgetSet::CreateMenuPeer(TMenu& menu)
+{
+    return CreateQtMenuPeer(menu);
+}
+
+TQtBackend::TQtBackend(int& argc, char** argv)
+{
+    FApp = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!FApp) {
+        FOwnedApp = std::make_unique<QApplication>(argc, argv);
+        FApp = FOwnedApp.get();
+    }
+    // The model decides when the program ends (the main form closing), not Qt.
+    FApp->setQuitOnLastWindowClosed(false);
+    FServices = std::make_unique<TQtServices>();
+    FWidgetSet = std::make_unique<TQtWidgetSet>();
+    FPreviousServices = SetServices(FServices.get());
+    SetWidgetSet(FWidgetSet.get());
+}
+
+TQtBackend::~TQtBackend()
+{
+    SetWidgetSet(nullptr);
+    SetServices(FPreviousServices);
+}
+
+bool TQtBackend::DisplayPresent()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+std::unique_ptr<TQtBackend> InstallQtBackendIfDisplay(int& argc, char** argv)
+{
+    if (!TQtBackend::DisplayPresent())
+        return nullptr;
+    return std::make_unique<TQtBackend>(argc, argv);
+}

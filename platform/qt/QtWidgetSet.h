@@ -1,0 +1,10 @@
+// QtWidgetSet.h - creates the Qt peer that fits each control, menu and form.
+#pragma once
+
+#include "platform/gui/Peer.h"
+
+class TQtWidgetSet : public TWidgetSet {
+public:
+    std::unique_ptr<TPeer> CreatePeer(TControl& control) override;
+    std::unique_ptr<TPeer> CreateMenuPeer(TMenu& menu) override;
+};
