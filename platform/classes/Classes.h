@@ -79,6 +79,7 @@ public:
 
     TComponent* Owner() const { return FOwner; }
     TPersistent* GetOwner() const override { return FOwner; }
+    AnsiString GetNamePath() const override { return FName; }
 
     const AnsiString& Name() const { return FName; }
     const AnsiString& GetName() const { return FName; }

@@ -277,3 +277,11 @@ TComponent* FindGlobalComponent(std::string_view Name)
             return c;
     return nullptr;
 }
+
+void RegisterClassesUnit()
+{
+    RegisterClasses({TObject::StaticClass(), TPersistent::StaticClass(), TComponent::StaticClass(),
+                     TCollectionItem::StaticClass(), TCollection::StaticClass(), TList::StaticClass(),
+                     TStrings::StaticClass(), TStringList::StaticClass(), TStream::StaticClass(),
+                     TMemoryStream::StaticClass(), TFileStream::StaticClass(), TStringStream::StaticClass()});
+}

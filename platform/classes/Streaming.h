@@ -50,6 +50,20 @@ bool IntToIdent(std::string_view typeName, int value, AnsiString& ident);
 void DoubleToExtended(long double value, unsigned char out[10]);
 long double ExtendedToDouble(const unsigned char in[10]);
 
+// What TReader raises for bad data: the byte offset of the item that failed and the text
+// of what was wrong, so that the object-text reader can name the line instead.
+class EComponentStreamError : public EReadError {
+public:
+    EComponentStreamError(int64_t offset, AnsiString detail);
+    const char* ClassName() const noexcept override { return "EReadError"; }
+    int64_t Offset() const { return FOffset; }
+    const AnsiString& Detail() const { return FDetail; }
+
+private:
+    int64_t FOffset;
+    AnsiString FDetail;
+};
+
 using TReaderProc = std::function<void(TReader& Reader)>;
 using TWriterProc = std::function<void(TWriter& Writer)>;
 using TStreamProc = std::function<void(TStream& Stream)>;
@@ -163,6 +177,8 @@ public:
     AnsiString ReadString();  // any string value type, as CP1251
     AnsiString ReadIdent();   // vaIdent, and nil/False/True/Null by their names
     uint32_t ReadSet(const TTypeInfo* SetType);
+    // Reads the items of a collection whose vaCollection byte was already read (as the
+    // platform does); the collection is cleared first.
     void ReadCollection(TCollection* Collection);
     Variant ReadVariant();
     AnsiString ReadStr();     // a short string without value type
@@ -187,6 +203,7 @@ private:
         const TPropInfo* Prop;
         AnsiString Name;
         TComponent* Root;
+        int64_t Offset;
     };
     TComponent* ReadComponent(TComponent* Component, TComponent* Owner, TComponent* Parent);
     void ReadDataInner(TComponent* Instance);
