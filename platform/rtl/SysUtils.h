@@ -44,6 +44,12 @@ struct TDateTime {
     constexpr operator double() const { return Val; }
     TDateTime& operator+=(double d) { Val += d; return *this; }
     TDateTime& operator-=(double d) { Val -= d; return *this; }
+    // Moving a date keeps it a date; the distance between two dates is a number of days.
+    friend constexpr TDateTime operator+(TDateTime a, TDateTime b) { return a.Val + b.Val; }
+    friend constexpr TDateTime operator+(TDateTime a, double b) { return a.Val + b; }
+    friend constexpr TDateTime operator+(double a, TDateTime b) { return a + b.Val; }
+    friend constexpr double operator-(TDateTime a, TDateTime b) { return a.Val - b.Val; }
+    friend constexpr TDateTime operator-(TDateTime a, double b) { return a.Val - b; }
 };
 
 struct Currency {

@@ -131,7 +131,25 @@ private:
 namespace detail {
 struct VarStrRep;
 struct VarArrayRep;
+Variant VarAddSlow(const Variant& a, const Variant& b);
 }  // namespace detail
+
+Variant VarSub(const Variant& a, const Variant& b);
+Variant VarMul(const Variant& a, const Variant& b);
+Variant VarDiv(const Variant& a, const Variant& b);
+Variant VarMod(const Variant& a, const Variant& b);
+Variant VarAnd(const Variant& a, const Variant& b);
+Variant VarOr(const Variant& a, const Variant& b);
+Variant VarXor(const Variant& a, const Variant& b);
+Variant VarShl(const Variant& a, const Variant& b);
+Variant VarShr(const Variant& a, const Variant& b);
+Variant VarNeg(const Variant& a);
+Variant VarNot(const Variant& a);
+bool VarEq(const Variant& a, const Variant& b);
+bool VarLt(const Variant& a, const Variant& b);
+bool VarLe(const Variant& a, const Variant& b);
+bool VarGt(const Variant& a, const Variant& b);
+bool VarGe(const Variant& a, const Variant& b);
 
 class Variant {
 public:
@@ -208,6 +226,55 @@ public:
     double RawDouble() const noexcept { return FData.VDouble; }
 
     friend bool IdenticalValues(const Variant& a, const Variant& b);
+
+    // C++ operators, as hidden friends: they apply only when one side is a Variant, so
+    // TDateTime + TDateTime or Currency < Currency keep their own meaning.
+    // Fast paths: two Integers or two Doubles stay inline.
+    friend Variant operator+(const Variant& a, const Variant& b)
+    {
+        if (a.FType == varInteger && b.FType == varInteger) {
+            int32_t r;
+            if (!__builtin_add_overflow(a.FData.VInteger, b.FData.VInteger, &r))
+                return Variant(r);
+        } else if (a.FType == varDouble && b.FType == varDouble) {
+            return Variant(a.FData.VDouble + b.FData.VDouble);
+        }
+        return detail::VarAddSlow(a, b);
+    }
+    friend Variant operator-(const Variant& a, const Variant& b) { return VarSub(a, b); }
+    friend Variant operator*(const Variant& a, const Variant& b) { return VarMul(a, b); }
+    friend Variant operator/(const Variant& a, const Variant& b) { return VarDiv(a, b); }
+    friend Variant operator%(const Variant& a, const Variant& b) { return VarMod(a, b); }
+    friend Variant operator&(const Variant& a, const Variant& b) { return VarAnd(a, b); }
+    friend Variant operator|(const Variant& a, const Variant& b) { return VarOr(a, b); }
+    friend Variant operator^(const Variant& a, const Variant& b) { return VarXor(a, b); }
+    friend Variant operator<<(const Variant& a, const Variant& b) { return VarShl(a, b); }
+    friend Variant operator>>(const Variant& a, const Variant& b) { return VarShr(a, b); }
+    friend Variant operator-(const Variant& a) { return VarNeg(a); }
+    friend Variant operator!(const Variant& a) { return VarNot(a); }
+    friend Variant operator~(const Variant& a) { return VarNot(a); }
+    friend Variant& operator+=(Variant& a, const Variant& b) { return a = a + b; }
+    friend Variant& operator-=(Variant& a, const Variant& b) { return a = VarSub(a, b); }
+    friend Variant& operator*=(Variant& a, const Variant& b) { return a = VarMul(a, b); }
+    friend Variant& operator/=(Variant& a, const Variant& b) { return a = VarDiv(a, b); }
+    friend bool operator==(const Variant& a, const Variant& b)
+    {
+        if (a.FType == varInteger && b.FType == varInteger)
+            return a.FData.VInteger == b.FData.VInteger;
+        return VarEq(a, b);
+    }
+    friend bool operator!=(const Variant& a, const Variant& b) { return !(a == b); }
+    friend bool operator<(const Variant& a, const Variant& b)
+    {
+        if (a.FType == varInteger && b.FType == varInteger)
+            return a.FData.VInteger < b.FData.VInteger;
+        if (a.FType == varDouble && b.FType == varDouble)
+            return a.FData.VDouble < b.FData.VDouble;
+        return VarLt(a, b);
+    }
+    friend bool operator<=(const Variant& a, const Variant& b) { return VarLe(a, b); }
+    friend bool operator>(const Variant& a, const Variant& b) { return VarGt(a, b); }
+    friend bool operator>=(const Variant& a, const Variant& b) { return VarGe(a, b); }
 
 private:
     friend class VariantAccess;
@@ -292,59 +359,6 @@ bool VarGe(const Variant& a, const Variant& b);
 // Same type code and same value (strings byte for byte, arrays element by element); what
 // tests use to check both the type and the value of a result.
 bool IdenticalValues(const Variant& a, const Variant& b);
-
-namespace detail {
-Variant VarAddSlow(const Variant& a, const Variant& b);
-TVariantRelationship VarCompareSlow(const Variant& a, const Variant& b);
-}  // namespace detail
-
-// Fast paths: two Integers or two Doubles stay inline.
-inline Variant operator+(const Variant& a, const Variant& b)
-{
-    if (a.VType() == varInteger && b.VType() == varInteger) {
-        int32_t r;
-        if (!__builtin_add_overflow(a.RawInteger(), b.RawInteger(), &r))
-            return Variant(r);
-    } else if (a.VType() == varDouble && b.VType() == varDouble) {
-        return Variant(a.RawDouble() + b.RawDouble());
-    }
-    return detail::VarAddSlow(a, b);
-}
-inline Variant operator-(const Variant& a, const Variant& b) { return VarSub(a, b); }
-inline Variant operator*(const Variant& a, const Variant& b) { return VarMul(a, b); }
-inline Variant operator/(const Variant& a, const Variant& b) { return VarDiv(a, b); }
-inline Variant operator%(const Variant& a, const Variant& b) { return VarMod(a, b); }
-inline Variant operator&(const Variant& a, const Variant& b) { return VarAnd(a, b); }
-inline Variant operator|(const Variant& a, const Variant& b) { return VarOr(a, b); }
-inline Variant operator^(const Variant& a, const Variant& b) { return VarXor(a, b); }
-inline Variant operator<<(const Variant& a, const Variant& b) { return VarShl(a, b); }
-inline Variant operator>>(const Variant& a, const Variant& b) { return VarShr(a, b); }
-inline Variant operator-(const Variant& a) { return VarNeg(a); }
-inline Variant operator!(const Variant& a) { return VarNot(a); }
-inline Variant operator~(const Variant& a) { return VarNot(a); }
-Variant& operator+=(Variant& a, const Variant& b);
-Variant& operator-=(Variant& a, const Variant& b);
-Variant& operator*=(Variant& a, const Variant& b);
-Variant& operator/=(Variant& a, const Variant& b);
-
-inline bool operator==(const Variant& a, const Variant& b)
-{
-    if (a.VType() == varInteger && b.VType() == varInteger)
-        return a.RawInteger() == b.RawInteger();
-    return VarEq(a, b);
-}
-inline bool operator!=(const Variant& a, const Variant& b) { return !(a == b); }
-inline bool operator<(const Variant& a, const Variant& b)
-{
-    if (a.VType() == varInteger && b.VType() == varInteger)
-        return a.RawInteger() < b.RawInteger();
-    if (a.VType() == varDouble && b.VType() == varDouble)
-        return a.RawDouble() < b.RawDouble();
-    return VarLt(a, b);
-}
-inline bool operator<=(const Variant& a, const Variant& b) { return VarLe(a, b); }
-inline bool operator>(const Variant& a, const Variant& b) { return VarGt(a, b); }
-inline bool operator>=(const Variant& a, const Variant& b) { return VarGe(a, b); }
 
 // ---------------------------------------------------------------- arrays
 // Bounds come in pairs, low then high, one pair per dimension (1 to 3 dimensions); the element

@@ -382,7 +382,3 @@ bool VarGe(const Variant& a, const Variant& b)
     return r == vrGreaterThan || r == vrEqual;
 }
 
-Variant& operator+=(Variant& a, const Variant& b) { return a = a + b; }
-Variant& operator-=(Variant& a, const Variant& b) { return a = VarSub(a, b); }
-Variant& operator*=(Variant& a, const Variant& b) { return a = VarMul(a, b); }
-Variant& operator/=(Variant& a, const Variant& b) { return a = VarDiv(a, b); }
