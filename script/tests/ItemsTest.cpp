@@ -1,0 +1,384 @@
+// The item model against a fake host class: published, call-back, indexed and
+// default properties, methods, constructors and events, and the checks that
+// keep a script from touching objects it has no live handle to.
+#include "script/tests/EngineFixture.h"
+
+#include "platform/classes/Classes.h"
+#include "platform/classes/Handles.h"
+
+#include <map>
+
+SKLAD_ENUM(TFakeAlign, faNone, faTop, faBottom)
+
+class TFakeWidget : public TComponent {
+    SKLAD_CLASS(TFakeWidget, TComponent)
+public:
+    explicit TFakeWidget(TComponent* AOwner) : TComponent(AOwner) {}
+    AnsiString FCaption;
+    int FWidth = 0;
+    bool FVisible = false;
+    double FRatio = 0;
+    char FLetter = 'a';
+    TFakeAlign FAlign = faNone;
+    Variant FData;
+    TFakeWidget* FBuddy = nullptr;
+    TNotifyEvent FOnClick;
+    int GetHeight() const { return 7; }
+};
+
+SKLAD_DEFINE_CLASS(TFakeWidget)
+
+void TFakeWidget::Publish(TPropertyTable& t)
+{
+    t.Prop("Caption", &TFakeWidget::FCaption, &TFakeWidget::FCaption);
+    t.Prop("Width", &TFakeWidget::FWidth, &TFakeWidget::FWidth);
+    t.Prop("Visible", &TFakeWidget::FVisible, &TFakeWidget::FVisible);
+    t.Prop("Ratio", &TFakeWidget::FRatio, &TFakeWidget::FRatio);
+    t.Prop("Letter", &TFakeWidget::FLetter, &TFakeWidget::FLetter);
+    t.Prop("Align", &TFakeWidget::FAlign, &TFakeWidget::FAlign);
+    t.Prop("Data", &TFakeWidget::FData, &TFakeWidget::FData);
+    t.Prop("Buddy", &TFakeWidget::FBuddy, &TFakeWidget::FBuddy);
+    t.Prop("Height", &TFakeWidget::GetHeight);
+    t.Event("OnClick", &TFakeWidget::FOnClick);
+}
+
+class TFakeOther : public TObject {
+    SKLAD_CLASS_NOPUBLISH(TFakeOther, TObject)
+};
+SKLAD_DEFINE_CLASS(TFakeOther)
+
+namespace {
+
+// The adapter of TNotifyEvent: the widget's OnClick runs the script procedure.
+class TNotifyAdapter : public TscCustomEvent {
+public:
+    using TscCustomEvent::TscCustomEvent;
+    TMethod GetMethod() override
+    {
+        return TMethod::Make<void(TObject*)>(this, TMethod::NewCode(), [this](TObject* sender) {
+            const TVarRec args[] = {TVarRec(static_cast<int>(HandleOf(sender)))};
+            CallHandler(args);
+        });
+    }
+};
+
+// The host: a registrar whose handlers log what the engine sends them.
+class TFakeHost : public TObject {
+public:
+    std::vector<std::string> Log;
+    int Area = 12;
+    std::map<int, Variant> Items;
+
+    Variant Call(TObject* instance, TClass cls, const AnsiString& name, Variant& params)
+    {
+        AnsiString line = name + " on " + (instance ? instance->ClassName() : AnsiString("none")) + " as " +
+                          (cls ? cls->ClassName() : AnsiString("-")) + " (";
+        for (int i = 0; i <= VarArrayHighBound(params, 1); ++i)
+            line += (i ? "," : "") + VarToStr(VarArrayGet(params, {i}));
+        Log.push_back(line + ")");
+        if (name == "CREATE") {
+            if (auto* owner = static_cast<TComponent*>(VariantToObject(VarArrayGet(params, {0}))))
+                owner->InsertComponent(static_cast<TComponent*>(instance));
+            return ObjectToVariant(instance);
+        }
+        if (name == "SUM")
+            return VarArrayGet(params, {0}) + VarArrayGet(params, {1});
+        if (name == "SWAP") {
+            const Variant a = VarArrayGet(params, {0});
+            VarArrayPut(params, VarArrayGet(params, {1}), {0});
+            VarArrayPut(params, a, {1});
+        }
+        if (name == "ITEMS.GET")
+            return Items[VarArrayGet(params, {0}).AsInteger()];
+        if (name == "ITEMS.SET")
+            Items[VarArrayGet(params, {0}).AsInteger()] = VarArrayGet(params, {1});
+        return Variant(0);
+    }
+};
+
+class ItemModel : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        U = scGlobalUnit();
+        U->RegisteringOwner = &Host;
+        auto call = [this](TObject* i, TClass c, const AnsiString& n, Variant& p) { return Host.Call(i, c, n, p); };
+        TscClassVariable* comp = U->AddClass(TComponent::StaticClass(), "");
+        comp->AddConstructor("constructor Create(AOwner: TComponent)", call);
+        Widget = U->AddClass(TFakeWidget::StaticClass(), "TComponent");
+        Widget->AddProperty(
+            "Area", "Integer",
+            [this](TObject*, TClass, const AnsiString& n) {
+                Host.Log.push_back("get " + n);
+                return Variant(Host.Area);
+            },
+            [this](TObject*, TClass, const AnsiString& n, const Variant& v) {
+                Host.Log.push_back("set " + n);
+                Host.Area = v.AsInteger();
+            });
+        Widget->AddProperty("Shown", "Boolean", [](TObject*, TClass, const AnsiString&) { return Variant(5); });
+        Widget->AddIndexProperty("Cells", "Integer, Integer", "Variant", call);
+        Widget->AddDefaultProperty("Items", "Integer", "Variant", call);
+        Widget->AddMethod("function Sum(a, b: Integer): Integer", call);
+        Widget->AddMethod("procedure Swap(var a, b: Integer)", call);
+        Widget->AddEvent("OnClick", [](TObject* i, TscProcVariable* h) { return std::make_unique<TNotifyAdapter>(i, h); });
+        U->RegisteringOwner = nullptr;
+        Script = std::make_unique<TscScript>(nullptr);
+        Script->Parent = U;
+        Owner = std::make_unique<TComponent>(nullptr);
+        W = new TFakeWidget(Owner.get());
+        W->SetName("Widget1");
+    }
+    void TearDown() override
+    {
+        Script.reset();
+        Owner.reset();
+        EngineTest::TearDown();
+    }
+
+    // What a designator does for one member step applied to a value.
+    Variant Read(const AnsiString& member, const Variant& on, std::vector<Variant> args = {})
+    {
+        return Prepare(member, on, args)->GetValue();
+    }
+    void Write(const AnsiString& member, const Variant& on, const Variant& value, std::vector<Variant> args = {})
+    {
+        Prepare(member, on, args)->SetValue(value);
+    }
+    TscCustomVariable* Prepare(const AnsiString& member, const Variant& on, const std::vector<Variant>& args,
+                               TscCustomVariable* parentRef = nullptr)
+    {
+        TscCustomVariable* m = Widget->Find(member);
+        EXPECT_NE(m, nullptr) << member;
+        auto* h = static_cast<TscCustomHelper*>(m);
+        h->ParentRef = parentRef;
+        h->ParentValue = on;
+        h->Script = Script.get();
+        for (size_t i = 0; i < args.size(); ++i)
+            m->GetParam(static_cast<int>(i))->SetValue(args[i]);
+        return m;
+    }
+    Variant Handle() const { return ObjectToVariant(W); }
+
+    TFakeHost Host;
+    TscScript* U = nullptr;
+    TscClassVariable* Widget = nullptr;
+    std::unique_ptr<TscScript> Script;
+    std::unique_ptr<TComponent> Owner;
+    TFakeWidget* W = nullptr;
+};
+
+} // namespace
+
+TEST_F(ItemModel, PublishedPropertiesReadAndWrite)
+{
+    struct Case { const char* why; const char* name; Variant written; Variant read; };
+    const Case cases[] = {
+        {"string", "Caption", Variant("Склад"), Variant("Склад")},
+        {"integer from a string", "Width", Variant("42"), Variant(42)},
+        {"Boolean reads as Boolean", "Visible", Variant(1), Variant(true)},
+        {"float", "Ratio", Variant(2.5), Variant(2.5)},
+        {"char takes the first character", "Letter", Variant("xyz"), Variant("x")},
+        {"enumeration as its ordinal", "Align", Variant(2), Variant(2)},
+        {"Variant as it is", "Data", Variant(1.25), Variant(1.25)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Write(c.name, Handle(), c.written);
+        EXPECT_TRUE(IdenticalValues(Read(c.name, Handle()), c.read)) << VarToStr(Read(c.name, Handle()));
+    }
+    EXPECT_EQ(W->FCaption, "Склад");
+    EXPECT_TRUE(W->FVisible);
+    EXPECT_EQ(W->FAlign, faBottom);
+}
+
+TEST_F(ItemModel, PublishedTypesAndReadOnly)
+{
+    struct Case { const char* name; TscVarType type; const char* typeName; bool readOnly; };
+    const Case cases[] = {
+        {"Visible", fvtBool, "Boolean", false}, {"Align", fvtEnum, "TFakeAlign", false},
+        {"Buddy", fvtClass, "TFakeWidget", false}, {"Height", fvtInt, "Integer", true},
+        {"Letter", fvtChar, "Char", false},     {"Caption", fvtString, "String", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TscCustomVariable* m = Widget->Find(c.name);
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->VarType, c.type);
+        EXPECT_EQ(m->TypeName, c.typeName);
+        EXPECT_EQ(m->ReadOnly, c.readOnly);
+    }
+    EXPECT_EQ(Widget->Find("OnClick")->VarType, fvtString); // the event, not the method property
+    Write("Height", Handle(), Variant(99));                  // ignored
+    EXPECT_EQ(Read("Height", Handle()), Variant(7));
+}
+
+TEST_F(ItemModel, ObjectPropertiesTravelAsHandles)
+{
+    auto* other = new TFakeWidget(Owner.get());
+    Write("Buddy", Handle(), ObjectToVariant(other));
+    EXPECT_EQ(W->FBuddy, other);
+    EXPECT_EQ(Read("Buddy", Handle()), ObjectToVariant(other));
+    Write("Buddy", Handle(), Variant(0));
+    EXPECT_EQ(W->FBuddy, nullptr);
+}
+
+TEST_F(ItemModel, CallBackPropertiesUseUpperCaseNames)
+{
+    EXPECT_EQ(Read("Area", Handle()), Variant(12));
+    Write("area", Handle(), Variant(30));
+    EXPECT_EQ(Host.Area, 30);
+    EXPECT_EQ(Host.Log, (std::vector<std::string>{"get AREA", "set AREA"}));
+    EXPECT_TRUE(IdenticalValues(Read("Shown", Handle()), Variant(true))); // 5 as a Boolean
+}
+
+TEST_F(ItemModel, IndexedPropertiesUseGetAndSetProtocol)
+{
+    TscCustomVariable* cells = Widget->Find("Cells");
+    EXPECT_EQ(static_cast<TscMethodHelper*>(cells)->Syntax, "function Cells(p0: Integer; p1: Integer): Variant");
+    Read("Cells", Handle(), {Variant(3), Variant(4)});
+    Write("Cells", Handle(), Variant(7), {Variant(3), Variant(4)});
+    EXPECT_EQ(Host.Log, (std::vector<std::string>{"CELLS.GET on TFakeWidget as TFakeWidget (3,4)",
+                                                  "CELLS.SET on TFakeWidget as TFakeWidget (3,4,7)"}));
+}
+
+TEST_F(ItemModel, DefaultPropertyAndAncestorLookup)
+{
+    EXPECT_EQ(Widget->DefProperty, Widget->Find("Items"));
+    Write("Items", Handle(), Variant("seven"), {Variant(7)});
+    EXPECT_EQ(Read("Items", Handle(), {Variant(7)}), Variant("seven"));
+    EXPECT_NE(Widget->Find("Create"), nullptr); // found through the ancestor TComponent
+}
+
+TEST_F(ItemModel, MethodsPassArgumentsAndCopyBackVarParameters)
+{
+    EXPECT_EQ(Read("Sum", Handle(), {Variant(2), Variant(3)}), Variant(5));
+    TscCustomVariable* swap = Prepare("Swap", Handle(), {Variant(1), Variant(2)});
+    swap->GetValue();
+    EXPECT_EQ(swap->GetParam(0)->Value, Variant(2));
+    EXPECT_EQ(swap->GetParam(1)->Value, Variant(1));
+    EXPECT_EQ(Host.Log.back(), "SWAP on TFakeWidget as TFakeWidget (1,2)");
+}
+
+TEST_F(ItemModel, ReadingAClassNameAllocatesNothing)
+{
+    const size_t live = LiveHandleCount();
+    EXPECT_TRUE(VarIsNull(Widget->GetValue()));
+    EXPECT_EQ(LiveHandleCount(), live);
+    // Used like a cast the class gives its argument back, once.
+    Widget->GetParam(0)->SetValue(Variant(5));
+    EXPECT_EQ(Widget->GetValue(), Variant(5));
+    EXPECT_TRUE(VarIsNull(Widget->GetValue()));
+}
+
+TEST_F(ItemModel, ConstructorMakesTheObjectThroughTheClassRegistry)
+{
+    TscCustomVariable* create = Prepare("Create", Null(), {ObjectToVariant(Owner.get())}, Widget);
+    const Variant made = create->GetValue();
+    TObject* obj = VariantToObject(made);
+    ASSERT_NE(obj, nullptr);
+    EXPECT_EQ(obj->ClassName(), "TFakeWidget");         // the class named in the script
+    EXPECT_EQ(static_cast<TComponent*>(obj)->Owner(), Owner.get());
+    EXPECT_EQ(Host.Log.back(), "CREATE on TFakeWidget as TComponent (" + VarToStr(ObjectToVariant(Owner.get())) + ")");
+    EXPECT_EQ(create->VarType, fvtConstructor);
+}
+
+TEST_F(ItemModel, ObjectsCrossOnlyAsLiveHandlesOfTheRightClass)
+{
+    auto* doomed = new TFakeWidget(nullptr);
+    const Variant stale = ObjectToVariant(doomed);
+    delete doomed;
+    TFakeOther other;
+    struct Case { const char* why; Variant value; TscMessageId id; };
+    const Case cases[] = {
+        {"nil", Variant(0), TscMessageId::SNilObject},
+        {"no value", Null(), TscMessageId::SNilObject},
+        {"destroyed object", stale, TscMessageId::SInvalidObject},
+        {"forged number", Variant(0x7654321), TscMessageId::SInvalidObject},
+        {"negative number", Variant(-5), TscMessageId::SInvalidObject},
+        {"object of another class", ObjectToVariant(&other), TscMessageId::SWrongClass},
+        {"text", Variant("Widget1"), TscMessageId::SNotAnObject},
+        {"float", Variant(1.5), TscMessageId::SNotAnObject},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(ScriptErrorOf([&] { Read("Caption", c.value); }), c.id);
+        EXPECT_EQ(ScriptErrorOf([&] { Write("Width", c.value, Variant(1)); }), c.id);
+        EXPECT_EQ(ScriptErrorOf([&] { Read("Area", c.value); }), c.id);
+        EXPECT_EQ(ScriptErrorOf([&] { Read("Sum", c.value, {Variant(1), Variant(2)}); }), c.id);
+        EXPECT_EQ(ScriptErrorOf([&] { Write("Items", c.value, Variant(1), {Variant(1)}); }), c.id);
+        EXPECT_EQ(ScriptErrorOf([&] { Write("OnClick", c.value, Variant("Handler")); }), c.id);
+    }
+    EXPECT_TRUE(Host.Log.empty()); // no callback ever saw a bad object
+}
+
+TEST_F(ItemModel, ComponentMembersHoldHandles)
+{
+    auto* parent = new TFakeWidget(nullptr);
+    auto* child = new TFakeWidget(parent);
+    child->SetName("Child1");
+    TscComponentHelper* helper = Widget->AddComponent(child);
+    EXPECT_EQ(helper->Name, "Child1");
+    EXPECT_EQ(helper->GetValue(), ObjectToVariant(child));
+    delete parent; // the child goes with it
+    EXPECT_EQ(ScriptErrorOf([&] { Read("Caption", helper->GetValue()); }), TscMessageId::SInvalidObject);
+}
+
+TEST_F(ItemModel, EventsBindScriptProcedures)
+{
+    std::vector<Variant> senders;
+    AddProc(*Script, "Widget1Click", {"Sender"}, [&](TscProcVariable* p) { senders.push_back(p->GetParam(0)->Value); });
+    Write("OnClick", Handle(), Variant("Widget1Click"));
+    ASSERT_EQ(scEventList()->Count(), 1);
+    W->FOnClick(W);
+    ASSERT_EQ(senders.size(), 1u);
+    EXPECT_EQ(senders[0], Handle());
+    EXPECT_EQ(Read("OnClick", Handle()), Variant(""));
+
+    EXPECT_EQ(ScriptErrorOf([&] { Write("OnClick", Handle(), Variant("Caption")); }), TscMessageId::SEventError);
+    scEventList()->FreeObjectEvents(W);
+    EXPECT_EQ(scEventList()->Count(), 0);
+    Write("OnClick", Handle(), Variant(0));
+    EXPECT_FALSE(W->FOnClick.Assigned());
+}
+
+TEST_F(ItemModel, HandlerIsNotReenteredByItsOwnEvent)
+{
+    int calls = 0;
+    AddProc(*Script, "Again", {"Sender"}, [&](TscProcVariable*) {
+        ++calls;
+        W->FOnClick(W); // raised from inside the handler: ignored
+    });
+    Write("OnClick", Handle(), Variant("Again"));
+    W->FOnClick(W);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(ItemModel, RemoveItemsTakesOutExactlyTheRegistrarsItems)
+{
+    U->RegisteringOwner = &Host;
+    U->AddConst("fmCreate", "Integer", Variant(0xFFFF));
+    U->RegisteringOwner = nullptr;
+    U->AddVariable("Mine", "Integer", Variant(1));
+    U->RemoveItems(&Host);
+    EXPECT_EQ(U->Find("TFakeWidget"), nullptr);
+    EXPECT_EQ(U->Find("TComponent"), nullptr);
+    EXPECT_EQ(U->Find("fmCreate"), nullptr);
+    EXPECT_NE(U->Find("Mine"), nullptr);
+    EXPECT_NE(U->Find("Integer"), nullptr);
+    EXPECT_NE(U->Find("__StringHelper"), nullptr);
+}
+
+TEST_F(ItemModel, FullTypeNames)
+{
+    struct Case { TscVarType t; const char* typeName; const char* full; };
+    const Case cases[] = {{fvtInt, "", "Integer"}, {fvtBool, "", "Boolean"}, {fvtFloat, "", "Extended"},
+                          {fvtChar, "", "Char"},   {fvtString, "", "String"}, {fvtClass, "TFoo", "Class TFoo"},
+                          {fvtArray, "", "Array"}, {fvtVariant, "", "Variant"}, {fvtEnum, "TAlign", "TAlign"},
+                          {fvtConstructor, "", "Variant"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.full);
+        EXPECT_EQ(TscVariable("x", c.t, c.typeName).GetFullTypeName(), c.full);
+    }
+}
