@@ -261,6 +261,8 @@ public:
     {
         if (a.FType == varInteger && b.FType == varInteger)
             return a.FData.VInteger == b.FData.VInteger;
+        if (a.FType == varDouble && b.FType == varDouble)
+            return a.FData.VDouble == b.FData.VDouble;
         return VarEq(a, b);
     }
     friend bool operator!=(const Variant& a, const Variant& b) { return !(a == b); }
