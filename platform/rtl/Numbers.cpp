@@ -220,7 +220,7 @@ AnsiString FloatRecToText(TFloatRec rec, TFloatFormat format, int precision, int
         RoundDecimal(rec, precision, digits);
         AnsiString intPart;
         if (rec.Exponent <= 0 || rec.Count == 0)
-            intPart = "0";
+            intPart.assign(1, '0');
         else
             for (int i = 0; i < rec.Exponent; ++i)
                 intPart += i < rec.Count ? rec.Digits[i] : '0';
