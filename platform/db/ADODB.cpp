@@ -290,6 +290,7 @@ sqlite::Statement& TADOConnection::Prepare(const AnsiString& sqliteText, const A
             e.LastUse = FUseClock;
             e.Stmt->Reset();
             e.Stmt->ClearBindings();
+            FLastDefs = e.Defs.get();
             return *e.Stmt;
         }
     auto stmt = std::make_unique<sqlite::Statement>(FDb, AnsiToUtf8(sqliteText), shownText);
@@ -299,6 +300,7 @@ sqlite::Statement& TADOConnection::Prepare(const AnsiString& sqliteText, const A
         FCache.erase(oldest);
     }
     FCache.push_back({sqliteText, std::move(stmt), FUseClock});
+    FLastDefs = FCache.back().Defs.get();
     return *FCache.back().Stmt;
 }
 
@@ -527,8 +529,20 @@ sqlite::Statement& TADOQuery::PrepareBound()
 
 void TADOQuery::ReadFieldDefs(sqlite::Statement& st)
 {
+    // Column metadata is read once per prepared statement; the program never alters tables.
+    std::vector<TColumnInfo>& cached = FConnection->CachedFieldDefs();
     TFieldDefs& defs = FieldDefs();
     defs.Clear();
+    if (!cached.empty() && static_cast<int>(cached.size()) == st.ColumnCount()) {
+        for (const TColumnInfo& c : cached) {
+            TFieldDef* d = defs.Add(c.Name, c.DataType, c.Size);
+            d->Required = c.Required;
+            d->TableName = c.TableName;
+            d->OriginName = c.OriginName;
+            d->IsKey = c.IsKey;
+        }
+        return;
+    }
     const int n = st.ColumnCount();
     std::vector<AnsiString> names(static_cast<size_t>(n));
     for (int c = 0; c < n; ++c)
@@ -558,6 +572,15 @@ void TADOQuery::ReadFieldDefs(sqlite::Statement& st)
             }
         }
     }
+    cached.clear();
+    bool complete = true;
+    for (int c = 0; c < n; ++c) {
+        complete = complete && defs[c]->DataType != ftUnknown;
+        const TFieldDef* d = defs[c];
+        cached.push_back({d->Name, d->TableName, d->OriginName, d->DataType, d->Size, d->Required, d->IsKey});
+    }
+    if (!complete)
+        cached.clear();  // expression columns are typed from their values each time
 }
 
 void TADOQuery::InternalInitFieldDefs()

@@ -52,6 +52,14 @@
 
 class TADOQuery;
 
+// What a prepared statement's columns are, kept beside it in the connection's cache.
+struct TColumnInfo {
+    AnsiString Name, TableName, OriginName;
+    TFieldType DataType = ftUnknown;
+    int Size = 0;
+    bool Required = false, IsKey = false;
+};
+
 SKLAD_ENUM(TConnectMode, cmUnknown, cmRead, cmWrite, cmReadWrite, cmShareDenyRead, cmShareDenyWrite,
            cmShareExclusive, cmShareDenyNone)
 
@@ -97,6 +105,8 @@ public:
     // For the layer and its tests: the SQLite connection and the cached statement for a text.
     sqlite::Database& Database() { return FDb; }
     sqlite::Statement& Prepare(const AnsiString& sqliteText, const AnsiString& shownText);
+    // The field definitions read for the statement Prepare returned last (empty until stored).
+    std::vector<TColumnInfo>& CachedFieldDefs() { return *FLastDefs; }
     int DataSetCount() const { return static_cast<int>(FDataSets.size()); }
 
     TNotifyEvent AfterConnect, BeforeDisconnect, AfterDisconnect;
@@ -121,7 +131,9 @@ private:
         AnsiString Text;
         std::unique_ptr<sqlite::Statement> Stmt;
         uint64_t LastUse = 0;
+        std::unique_ptr<std::vector<TColumnInfo>> Defs = std::make_unique<std::vector<TColumnInfo>>();
     };
+    std::vector<TColumnInfo>* FLastDefs = nullptr;
     std::vector<CacheEntry> FCache;
     uint64_t FUseClock = 0;
     std::vector<TADOQuery*> FDataSets;

@@ -488,6 +488,25 @@ void TDataSet::Close()
 
 void TDataSet::CreateFields()
 {
+    // The same columns as the last opening: the same field objects, without a search.
+    const int n = FFieldDefs.Count();
+    if (static_cast<int>(FLastLayout.size()) == n) {
+        bool same = true;
+        for (int i = 0; i < n && same; ++i)
+            same = FLastLayout[static_cast<size_t>(i)]->FFieldName == FFieldDefs[i]->Name &&
+                   FLastLayout[static_cast<size_t>(i)]->FDataType == FFieldDefs[i]->DataType;
+        if (same && n > 0) {
+            FFields.FItems = FLastLayout;
+            for (int i = 0; i < n; ++i) {
+                TField* f = FLastLayout[static_cast<size_t>(i)];
+                f->FDataSet = this;
+                f->FSize = FFieldDefs[i]->Size;
+                f->FFieldNo = FFieldDefs[i]->FieldNo;
+                f->FIndex = i;
+            }
+            return;
+        }
+    }
     FFields.FItems.clear();
     for (auto& f : FFields.FPool)
         f->FIndex = -1;
@@ -511,6 +530,7 @@ void TDataSet::CreateFields()
         field->FIndex = i;
         FFields.FItems.push_back(field);
     }
+    FLastLayout = FFields.FItems;
 }
 
 const Variant& TDataSet::CurrentCell(int index) const

@@ -346,4 +346,5 @@ private:
     TFields FFields{this};
     TFieldDefs FFieldDefs{this};
     std::vector<TDataSource*> FSources;
+    std::vector<TField*> FLastLayout;  // the fields of the last opening, for a quick reopen
 };

@@ -1,0 +1,301 @@
+// The database layer side by side with the raw SQLite C API on the same work:
+//   ScanProducts   Select * From Products over 100,000 rows, every field read
+//   PointSelect    10,000 selects of one product by ID
+//   Insert         100,000 inserts in one transaction
+// Each pair runs on its own fresh copy of the schema. The ratio layer/raw is printed by the
+// Layer* runs as the counter "x_raw" (the raw time is measured once per process per work).
+#include "platform/db/ADODB.h"
+#include "platform/db/Sqlite.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRows = 100000;
+constexpr int kPoints = 10000;
+
+std::string Schema()
+{
+    const fs::path p = fs::path(__FILE__).parent_path().parent_path() / "app" / "db" / "schema.sql";
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A warehouse file with the schema; `rows` products when asked.
+std::string MakeWarehouse(const char* name, int rows)
+{
+    const std::string path = (fs::temp_directory_path() / name).string();
+    fs::remove(path);
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite::RegisterCollations(db);
+    sqlite3_exec(db, ("PRAGMA synchronous=OFF;" + Schema()).c_str(), nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    // Program text is CP1251; SQLite takes UTF-8.
+    const std::string insert = AnsiToUtf8(
+        "INSERT INTO Products (\"№\",Наименование,Марка,Цвет,Размеры,Единица_измерения,Имя_поставщика,"
+        "Цена,Минимум,Максимум,Группа,Количество) VALUES (?,?,'Марка','красный','10x20','шт','Поставщик',?,1,100,'Склад',?)");
+    sqlite3_prepare_v2(db, insert.c_str(), -1, &st, nullptr);
+    for (int i = 0; i < rows; ++i) {
+        const std::string art = "A" + std::to_string(i), nm = AnsiToUtf8("Товар номер " + std::to_string(i));
+        sqlite3_bind_text(st, 1, art.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, nm.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(st, 3, 10.5 + i);
+        sqlite3_bind_double(st, 4, i % 50);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
+}
+
+sqlite3* OpenRaw(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite::RegisterCollations(db);
+    return db;
+}
+
+std::map<std::string, double>& RawSeconds()
+{
+    static std::map<std::string, double> m;
+    return m;
+}
+
+template <class F>
+double Seconds(F&& f)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// ---------------------------------------------------------------- the work, raw
+
+void RawScan(sqlite3* db)
+{
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "Select * From Products", -1, &st, nullptr);
+    int64_t sum = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            switch (sqlite3_column_type(st, c)) {
+            case SQLITE_INTEGER: sum += sqlite3_column_int64(st, c); break;
+            case SQLITE_FLOAT: sum += static_cast<int64_t>(sqlite3_column_double(st, c)); break;
+            case SQLITE_TEXT: sum += sqlite3_column_bytes(st, c); (void)sqlite3_column_text(st, c); break;
+            default: break;
+            }
+        }
+    }
+    sqlite3_finalize(st);
+    benchmark::DoNotOptimize(sum);
+}
+
+void RawPoints(sqlite3* db)
+{
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "Select * From Products Where ID=?", -1, &st, nullptr);
+    int64_t sum = 0;
+    for (int i = 0; i < kPoints; ++i) {
+        sqlite3_bind_int64(st, 1, 1 + (i * 7919) % kRows);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            sum += sqlite3_column_bytes(st, 2);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    benchmark::DoNotOptimize(sum);
+}
+
+void RawInsert(sqlite3* db)
+{
+    sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    const std::string insert = AnsiToUtf8("Insert Into StructureAkt (IDДокумента,IDТовара,Количество,Сумма) Values (?,?,?,?)");
+    sqlite3_prepare_v2(db, insert.c_str(), -1, &st, nullptr);
+    for (int i = 0; i < kRows; ++i) {
+        sqlite3_bind_int64(st, 1, 1);
+        sqlite3_bind_int64(st, 2, i);
+        sqlite3_bind_double(st, 3, 2.5);
+        sqlite3_bind_double(st, 4, 10.25);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+// ---------------------------------------------------------------- the work, through the layer
+
+void LayerScan(TADOQuery& q)
+{
+    q.OpenSql("Select * From Products");
+    int64_t sum = 0;
+    const int n = q.FieldCount();
+    for (q.First(); !q.Eof(); q.Next())
+        for (int c = 0; c < n; ++c) {
+            const Variant v = q.Fields()[c]->Value();
+            if (const AnsiString* s = v.StrPtr())
+                sum += static_cast<int64_t>(s->size());
+            else if (!v.IsNull())
+                sum += static_cast<int64_t>(v.AsDouble());
+        }
+    q.Close();
+    benchmark::DoNotOptimize(sum);
+}
+
+void LayerPoints(TADOQuery& q)
+{
+    int64_t sum = 0;
+    q.SQL()->SetText("Select * From Products Where ID=:id");
+    TParameter* id = q.Parameters()->ParamByName("id");
+    for (int i = 0; i < kPoints; ++i) {
+        q.Close();
+        id->Value = 1 + (i * 7919) % kRows;
+        q.Open();
+        sum += static_cast<int64_t>(q.Fields()[2]->AsString().size());
+    }
+    q.Close();
+    benchmark::DoNotOptimize(sum);
+}
+
+void LayerInsert(TADOConnection& c, TADOQuery& q)
+{
+    TTransaction t(c);
+    q.SQL()->SetText("Insert Into StructureAkt (IDДокумента,IDТовара,Количество,Сумма) Values (:d,:p,:q,:s)");
+    TParameters& ps = *q.Parameters();
+    TParameter *d = ps.ParamByName("d"), *p = ps.ParamByName("p"), *qty = ps.ParamByName("q"), *s = ps.ParamByName("s");
+    for (int i = 0; i < kRows; ++i) {
+        d->Value = 1;
+        p->Value = i;
+        qty->Value = 2.5;
+        s->Value = 10.25;
+        q.ExecSQL();
+    }
+    t.Commit();
+}
+
+struct LayerSession {
+    TADOConnection Conn{nullptr};
+    TADOQuery Query{nullptr};
+    explicit LayerSession(const std::string& path)
+    {
+        Conn.SetConnectionString("Data Source=" + Utf8ToAnsi(path));
+        Conn.Open();
+        Query.SetConnection(&Conn);
+    }
+};
+
+const std::string& ScanFile()
+{
+    static const std::string path = MakeWarehouse("sklad_bench_scan.kvb", kRows);
+    return path;
+}
+
+void ReportRatio(benchmark::State& state, const char* work, double layerSeconds, int iterations)
+{
+    const double raw = RawSeconds()[work];
+    if (raw > 0 && iterations > 0)
+        state.counters["x_raw"] = (layerSeconds / iterations) / raw;
+}
+
+template <class F>
+void RunRaw(benchmark::State& state, const char* work, F&& f)
+{
+    double total = 0;
+    int n = 0;
+    for (auto _ : state) {
+        total += Seconds(f);
+        ++n;
+    }
+    RawSeconds()[work] = total / n;
+}
+
+// ---------------------------------------------------------------- benchmarks
+
+void BM_RawScanProducts(benchmark::State& state)
+{
+    sqlite3* db = OpenRaw(ScanFile());
+    RunRaw(state, "scan", [&] { RawScan(db); });
+    sqlite3_close(db);
+}
+
+void BM_LayerScanProducts(benchmark::State& state)
+{
+    LayerSession s(ScanFile());
+    double total = 0;
+    int n = 0;
+    for (auto _ : state) {
+        total += Seconds([&] { LayerScan(s.Query); });
+        ++n;
+    }
+    ReportRatio(state, "scan", total, n);
+}
+
+void BM_RawPointSelect(benchmark::State& state)
+{
+    sqlite3* db = OpenRaw(ScanFile());
+    RunRaw(state, "points", [&] { RawPoints(db); });
+    sqlite3_close(db);
+}
+
+void BM_LayerPointSelect(benchmark::State& state)
+{
+    LayerSession s(ScanFile());
+    double total = 0;
+    int n = 0;
+    for (auto _ : state) {
+        total += Seconds([&] { LayerPoints(s.Query); });
+        ++n;
+    }
+    ReportRatio(state, "points", total, n);
+}
+
+void BM_RawInsert(benchmark::State& state)
+{
+    const std::string path = MakeWarehouse("sklad_bench_raw_insert.kvb", 0);
+    sqlite3* db = OpenRaw(path);
+    RunRaw(state, "insert", [&] { RawInsert(db); });
+    sqlite3_close(db);
+    fs::remove(path);
+}
+
+void BM_LayerInsert(benchmark::State& state)
+{
+    const std::string path = MakeWarehouse("sklad_bench_layer_insert.kvb", 0);
+    double total = 0;
+    int n = 0;
+    {
+        LayerSession s(path);
+        for (auto _ : state) {
+            total += Seconds([&] { LayerInsert(s.Conn, s.Query); });
+            ++n;
+        }
+    }
+    ReportRatio(state, "insert", total, n);
+    fs::remove(path);
+}
+
+}  // namespace
+
+BENCHMARK(BM_RawScanProducts)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LayerScanProducts)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RawPointSelect)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LayerPointSelect)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RawInsert)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LayerInsert)->Unit(benchmark::kMillisecond)->Iterations(3);
