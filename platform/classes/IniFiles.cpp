@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TCustomIniFile)
@@ -174,7 +175,7 @@ void WriteWholeFile(const AnsiString& fileName, const AnsiString& text)
             TFileStream f(tmp, fmCreate);
             f.WriteBuffer(utf8.data(), static_cast<int64_t>(utf8.size()));
         }
-        if (!RenameFile(tmp, fileName))
+        if (std::rename(PathToSystem(tmp).c_str(), PathToSystem(fileName).c_str()) != 0)
             throw EIniFileException(Format(msg::kIniWrite, {fileName}));
     } catch (const EIniFileException&) {
         DeleteFile(tmp);

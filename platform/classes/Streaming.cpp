@@ -918,8 +918,10 @@ void TReader::ReadProperty(TPersistent* Instance)
             return;
         }
         Fail(Format(msg::kUnknownProperty, {ownerName(), fullName, rest}));
-    } catch (const EComponentStreamError&) {
-        throw;
+    } catch (const EComponentStreamError& e) {
+        if (e.Detail().rfind("Error reading ", 0) == 0)
+            throw;
+        throw EComponentStreamError(e.Offset(), Format(msg::kPropertyValue, {ownerName(), fullName, e.Detail()}));
     } catch (const Exception& e) {
         throw EComponentStreamError(itemOffset, Format(msg::kPropertyValue, {ownerName(), fullName, e.Message()}));
     }
@@ -1152,6 +1154,7 @@ std::unique_ptr<TComponent> TReader::ReadComponentNoOwner()
     FDepth = 0;
     std::unique_ptr<TComponent> root;
     try {
+        const int64_t origin = FStream.GetPosition();
         ReadSignature();
         // Peek at the class to create the root first, so children can be owned by it.
         const int64_t start = FStream.GetPosition();
@@ -1165,7 +1168,7 @@ std::unique_ptr<TComponent> TReader::ReadComponentNoOwner()
             FStream.Seek(-1, soCurrent);
         }
         const AnsiString className = ReadStr();
-        FStream.SetPosition(start);
+        FStream.SetPosition(origin);
         TClass cls;
         try {
             cls = FindClass(className);

@@ -1,0 +1,260 @@
+// TList, TStringList and TCollection.
+#include "platform/classes/Classes.h"
+
+#include "platform/classes/tests/TestClasses.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+AnsiString Joined(const TStrings& s)
+{
+    AnsiString r;
+    for (int i = 0; i < s.Count(); ++i)
+        r += (i ? "|" : "") + s[i];
+    return r;
+}
+
+TEST(TListTest, AddRemoveAndIndexErrors)
+{
+    TList l;
+    TStringList a, b, c;
+    EXPECT_EQ(l.Add(&a), 0);
+    EXPECT_EQ(l.Add(&b), 1);
+    l.Insert(1, &c);
+    EXPECT_EQ(l.IndexOf(&b), 2);
+    EXPECT_EQ(l.Remove(&c), 1);
+    EXPECT_EQ(l.Remove(&c), -1);
+    EXPECT_EQ(l.Count(), 2);
+    l.Exchange(0, 1);
+    EXPECT_EQ(l[0], &b);
+    l.Add(nullptr);
+    l.Pack();
+    EXPECT_EQ(l.Count(), 2);
+    EXPECT_THROW(l.Get(2), EListError);
+    EXPECT_THROW(l.Delete(-1), EListError);
+    EXPECT_THROW(l.Insert(5, &a), EListError);
+    try {
+        l.Get(7);
+    } catch (const EListError& e) {
+        EXPECT_EQ(e.Message(), "List index out of bounds (7)");
+    }
+}
+
+struct TextCase {
+    const char* why;
+    const char* text;
+    const char* lines;  // joined with '|'
+};
+
+TEST(TStringListTest, TextSplitsAtEveryLineBreakAndJoinsWithCrLf)
+{
+    const TextCase cases[] = {
+        {"CR LF", "a\r\nb\r\n", "a|b"},
+        {"LF only", "a\nb", "a|b"},
+        {"CR only", "a\rb", "a|b"},
+        {"empty lines kept", "a\r\n\r\nb", "a||b"},
+        {"no trailing break", "a", "a"},
+        {"empty text", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TStringList l;
+        l.SetText(c.text);
+        EXPECT_EQ(Joined(l), c.lines);
+    }
+    TStringList l;
+    l.Add("a");
+    l.Add("");
+    EXPECT_EQ(l.GetText(), "a\r\n\r\n");
+}
+
+struct CommaCase {
+    const char* why;
+    const char* text;
+    const char* lines;
+};
+
+TEST(TStringListTest, CommaTextReadsQuotesAndBlanks)
+{
+    const CommaCase cases[] = {
+        {"plain items", "a,b,c", "a|b|c"},
+        {"blanks separate too", "a b", "a|b"},
+        {"quoted item keeps blanks and commas", "\"a b\",\"c,d\"", "a b|c,d"},
+        {"doubled quotes inside", "\"say \"\"hi\"\"\"", "say \"hi\""},
+        {"empty between commas", "a,,b", "a||b"},
+        {"trailing comma gives an empty last item", "a,", "a|"},
+        {"blanks around items are dropped", "  a ,  b  ", "a|b"},
+        {"unterminated quote takes the rest", "\"abc", "abc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TStringList l;
+        l.SetCommaText(c.text);
+        EXPECT_EQ(Joined(l), c.lines);
+    }
+    TStringList l;
+    l.Add("plain");
+    l.Add("with blank");
+    l.Add("q\"uote");
+    l.Add("");
+    EXPECT_EQ(l.GetCommaText(), "plain,\"with blank\",\"q\"\"uote\",");
+    TStringList back;
+    back.SetCommaText(l.GetCommaText());
+    EXPECT_EQ(Joined(back), Joined(l));
+}
+
+TEST(TStringListTest, NamesAndValues)
+{
+    TStringList l;
+    l.Add("Имя=Иван");
+    l.Add("Count=3");
+    l.Add("no separator");
+    EXPECT_EQ(l.IndexOfName("имя"), 0);  // Cyrillic ignoring case
+    EXPECT_EQ(l.Values("COUNT"), "3");
+    EXPECT_EQ(l.Names(1), "Count");
+    EXPECT_EQ(l.Names(2), "");
+    EXPECT_EQ(l.Values("missing"), "");
+    l.SetValue("Count", "4");
+    EXPECT_EQ(l[1], "Count=4");
+    l.SetValue("New", "x");
+    EXPECT_EQ(l[3], "New=x");
+    l.SetValue("Count", "");  // an empty value deletes the line
+    EXPECT_EQ(l.IndexOfName("Count"), -1);
+}
+
+TEST(TStringListTest, CaseInsensitiveSearchUsesTheCp1251Tables)
+{
+    TStringList l;
+    l.Add("Ёлка");
+    l.Add("яблоко");
+    EXPECT_EQ(l.IndexOf("ЁЛКА"), 0);
+    EXPECT_EQ(l.IndexOf("ЯБЛОКО"), 1);
+    l.SetCaseSensitive(true);
+    EXPECT_EQ(l.IndexOf("ЯБЛОКО"), -1);
+}
+
+TEST(TStringListTest, SortedListsFindAndOrderInRussian)
+{
+    TStringList l;
+    l.SetSorted(true);
+    for (const char* s : {"Яблоко", "ёж", "Ель", "банан", "apple", "Жук", "10"})
+        l.Add(s);
+    EXPECT_EQ(Joined(l), "10|apple|банан|Ель|ёж|Жук|Яблоко");
+    int i = -1;
+    EXPECT_TRUE(l.Find("ЖУК", i));
+    EXPECT_EQ(i, 5);
+    EXPECT_FALSE(l.Find("вишня", i));
+    EXPECT_EQ(i, 3);  // where it would go
+    EXPECT_THROW(l.Insert(0, "x"), EStringListError);
+    EXPECT_THROW(l.Put(0, "x"), EStringListError);
+}
+
+struct DupCase {
+    const char* why;
+    TDuplicates dup;
+    int count;
+    bool raises;
+};
+
+TEST(TStringListTest, DuplicatesOnSortedLists)
+{
+    const DupCase cases[] = {
+        {"ignore keeps one and returns its index", dupIgnore, 2, false},
+        {"accept keeps both", dupAccept, 3, false},
+        {"error raises and keeps one", dupError, 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TStringList l;
+        l.SetDuplicates(c.dup);
+        l.SetSorted(true);
+        l.Add("b");
+        l.Add("a");
+        if (c.raises)
+            EXPECT_THROW(l.Add("A"), EStringListError);
+        else
+            EXPECT_GE(l.Add("A"), 0);
+        EXPECT_EQ(l.Count(), c.count);
+    }
+}
+
+TEST(TStringListTest, ObjectsTravelWithTheirStrings)
+{
+    TStringList l, other;
+    l.AddObject("b", &other);
+    l.AddObject("a", &l);
+    l.SetSorted(true);
+    EXPECT_EQ(l.Objects(0), &l);
+    EXPECT_EQ(l.IndexOfObject(&other), 1);
+    TStringList copy;
+    copy.Assign(&l);
+    EXPECT_EQ(copy.Objects(1), &other);
+    EXPECT_TRUE(copy.Equals(l));
+}
+
+TEST(TStringListTest, ChangeEventsFireOncePerUpdate)
+{
+    TStringList l;
+    int changes = 0;
+    l.OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+    l.Add("a");
+    EXPECT_EQ(changes, 1);
+    l.SetText("x\r\ny\r\nz");
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(TStringListTest, FilesRoundTripBytes)
+{
+    const AnsiString name = CreateTempFile("", "sl");
+    TStringList l;
+    l.Add("Склад");
+    l.Add("line 2");
+    l.SaveToFile(name);
+    TStringList back;
+    back.LoadFromFile(name);
+    EXPECT_EQ(Joined(back), "Склад|line 2");
+    DeleteFile(name);
+    EXPECT_THROW(back.LoadFromFile(name), EFOpenError);
+}
+
+TEST(TCollectionTest, ItemsAreOwnedAndFreeingOneRemovesIt)
+{
+    TCollection c(TTestItem::StaticClass());
+    auto* a = c.AddItem<TTestItem>();
+    auto* b = c.AddItem<TTestItem>();
+    auto* x = static_cast<TTestItem*>(c.Insert(0));
+    EXPECT_EQ(c.Count(), 3);
+    EXPECT_EQ(c.Items(0), x);
+    EXPECT_EQ(b->Index(), 2);
+    delete a;
+    EXPECT_EQ(c.Count(), 2);
+    EXPECT_EQ(b->Index(), 1);
+    c.Delete(0);
+    EXPECT_EQ(c.Items(0), b);
+    EXPECT_THROW(c.Items(1), EListError);
+    EXPECT_THROW(c.Insert(5), EListError);
+    c.Clear();
+    EXPECT_EQ(c.Count(), 0);
+}
+
+TEST(TCollectionTest, AssignCopiesItems)
+{
+    TCollection a(TTestItem::StaticClass()), b(TTestItem::StaticClass());
+    a.AddItem<TTestItem>()->FTitle = "first";
+    a.AddItem<TTestItem>()->FWidth = 10;
+    b.AddItem<TTestItem>();
+    b.Assign(&a);
+    ASSERT_EQ(b.Count(), 2);
+    EXPECT_EQ(static_cast<TTestItem*>(b.Items(0))->FTitle, "first");
+    EXPECT_EQ(static_cast<TTestItem*>(b.Items(1))->FWidth, 10);
+    EXPECT_NE(b.Items(0), a.Items(0));
+}
+
+TEST(TCollectionTest, ItemClassMustBeACollectionItem)
+{
+    EXPECT_THROW(TCollection(TStringList::StaticClass()), EComponentError);
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// Streams: positions, short reads, seeks, files and temporary files.
+#include "platform/classes/Streams.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct StreamKind {
+    const char* why;
+    std::function<std::unique_ptr<TStream>()> make;
+};
+
+class StreamContract : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        for (const auto& f : FFiles)
+            DeleteFile(f);
+    }
+    std::vector<AnsiString> FFiles;
+};
+
+TEST_F(StreamContract, EveryStreamKeepsTheSameContract)
+{
+    const StreamKind kinds[] = {
+        {"memory stream", [] { return std::make_unique<TMemoryStream>(); }},
+        {"string stream", [] { return std::make_unique<TStringStream>(); }},
+        {"file stream", [this] {
+             FFiles.push_back(CreateTempFile("", "st"));
+             return std::make_unique<TFileStream>(FFiles.back(), fmCreate);
+         }},
+    };
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.why);
+        auto s = k.make();
+        s->WriteBuffer("hello world", 11);
+        EXPECT_EQ(s->Position(), 11);
+        EXPECT_EQ(s->Size(), 11);
+        EXPECT_EQ(s->Seek(-5, soEnd), 6);
+        char buf[16] = {};
+        EXPECT_EQ(s->Read(buf, 16), 5);  // short read returns the count
+        EXPECT_STREQ(buf, "world");
+        EXPECT_EQ(s->Seek(int64_t(2), soFromBeginning), 2);
+        EXPECT_EQ(s->Seek(int64_t(1), soFromCurrent), 3);
+        EXPECT_THROW(s->Seek(int64_t(0), uint16_t(7)), EStreamError);
+        s->SetPosition(8);
+        EXPECT_THROW(s->ReadBuffer(buf, 4), EReadError);  // only 3 left
+        s->SetPosition(0);
+        s->ReadBuffer(buf, 5);
+        EXPECT_EQ(AnsiString(buf, 5), "hello");
+        s->SetSize(4);
+        EXPECT_EQ(s->Size(), 4);
+        EXPECT_LE(s->Position(), 4);
+    }
+}
+
+TEST(StreamsTest, CopyFromCopiesAllOrACount)
+{
+    TStringStream src("0123456789");
+    src.SetPosition(7);
+    TMemoryStream dst;
+    EXPECT_EQ(dst.CopyFrom(src, 0), 10);  // 0: the whole source from its start
+    EXPECT_EQ(dst.DataString(), "0123456789");
+    src.SetPosition(2);
+    TMemoryStream part;
+    EXPECT_EQ(part.CopyFrom(src, 3), 3);
+    EXPECT_EQ(part.DataString(), "234");
+    src.SetPosition(8);
+    EXPECT_THROW(part.CopyFrom(src, 5), EReadError);
+}
+
+TEST(StreamsTest, FileModes)
+{
+    const AnsiString name = CreateTempFile("", "fm");
+    {
+        TFileStream f(name, fmCreate | fmShareExclusive);
+        f.WriteBuffer("abc", 3);
+    }
+    {
+        TFileStream f(name, fmOpenRead | fmShareDenyNone);
+        EXPECT_EQ(f.Size(), 3);
+        EXPECT_EQ(f.Write("x", 1), 0);  // read-only handle
+    }
+    {
+        TFileStream f(name, fmOpenReadWrite);
+        f.Seek(int64_t(0), soEnd);
+        f.WriteBuffer("d", 1);
+    }
+    TMemoryStream m;
+    m.LoadFromFile(name);
+    EXPECT_EQ(m.DataString(), "abcd");
+    DeleteFile(name);
+    EXPECT_THROW(TFileStream(name, fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(name + "/x", fmCreate), EFCreateError);  // below a missing file
+    try {
+        TFileStream f(name, fmOpenRead);
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message().rfind("Cannot open file \"" + name + "\".", 0), 0u) << e.Message();
+    }
+}
+
+TEST(StreamsTest, TempFilesAreNewAndCarryThePrefix)
+{
+    const AnsiString dir = GetTempDir();
+    const AnsiString a = CreateTempFile(dir, "fr");
+    const AnsiString b = CreateTempFile("", "fr");
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(FileExists(a));
+    EXPECT_EQ(ExtractFileName(a).rfind("fr", 0), 0u);
+    EXPECT_EQ(FileSize(a), 0);
+    EXPECT_THROW(CreateTempFile(a, "fr"), EFCreateError);  // a file is no directory
+    DeleteFile(a);
+    DeleteFile(b);
+}
+
+TEST(StreamsTest, MemoryStreamSeekPastEndThenWriteFillsWithZeros)
+{
+    TMemoryStream m;
+    m.Seek(int64_t(4), soBeginning);
+    m.WriteBuffer("x", 1);
+    ASSERT_EQ(m.Size(), 5);
+    EXPECT_EQ(m.DataString(), AnsiString("\0\0\0\0x", 5));
+    EXPECT_EQ(m.Seek(int64_t(-10), soCurrent), 0);  // clamped at the start
+}
+
+}  // namespace
