@@ -49,7 +49,8 @@
 //   - "/" always gives Double (Currency / Currency too); x / 0 raises EZeroDivide, 0 / 0 EInvalidOp.
 //   - div, mod, and, or, xor, shl, shr take integers: floats are first rounded to Int64 (halves
 //     to even), strings converted; div and mod truncate toward zero (mod has the dividend's
-//     sign); a zero divisor raises EDivByZero. Result Integer when it fits, else Int64.
+//     sign); a zero divisor raises EDivByZero. Result Integer when both operands and the
+//     result fit 32 bits and neither is Int64, else Int64.
 //   - shl/shr work on 32 bits for Integer-sized operands, 64 for Int64; the count is taken mod
 //     the width; shr is a logical shift.
 //   - Arrays and dispatch values in any operator raise EVariantInvalidOpError.
@@ -62,7 +63,10 @@
 //   - Empty compares as 0 with numbers and as "" with strings; Empty = Empty.
 //   - String with String: AnsiCompareStr (Russian order, case-sensitive).
 //   - String with number: the string is converted (raising on bad text) and numbers compared.
-//   - Numbers (integer kinds, floats, currency, date, Boolean as -1/0) compare by value.
+//   - Boolean with Boolean: False < True. Boolean with a number: True is -1, False 0.
+//   - String with Date: the string is read as a date (or a day number).
+//   - Numbers (integer kinds, floats, currency, date) compare by value; integers and
+//     currency exactly, the rest in long double. NaN is vrNotEqual to everything.
 //   - Arrays and dispatch values: raise EVariantInvalidOpError.
 #pragma once
 
