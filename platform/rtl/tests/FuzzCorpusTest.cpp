@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 TEST(FuzzCorpus, TextReadersSurviveEverySeed)
 {
-    // The tests run in the tests/ folder.
-    const std::filesystem::path dir = "../fuzz/corpus/text";
+    const std::filesystem::path dir = RTL_FUZZ_CORPUS;
     ASSERT_TRUE(std::filesystem::is_directory(dir));
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
