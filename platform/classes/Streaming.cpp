@@ -474,7 +474,7 @@ void TWriter::WriteVariant(const Variant& Value)
     case varCurrency: WriteCurrency(Value.AsCurrency()); return;
     case varDate: WriteDate(Value.AsDate()); return;
     case varBoolean: WriteBoolean(Value.AsBoolean()); return;
-    default: throw EWriteError(Format(msg::kBadValueType, {VarTypeAsText(Value.VType())}));
+    default: throw EWriteError(Format(msg::kBadVariantType, {VarTypeAsText(Value.VType())}));
     }
 }
 
@@ -539,7 +539,16 @@ TValueType TReader::NextValue()
     return v;
 }
 
-bool TReader::EndOfList() { return NextValue() == vaNull; }
+bool TReader::EndOfList()
+{
+    // A raw peek: a component may start with a flags byte that is no value type.
+    if (FStream.GetPosition() >= FStream.GetSize())
+        Fail(Format(msg::kValueExpected, {"end of list", "end of data"}));
+    uint8_t b;
+    FStream.ReadBuffer(&b, 1);
+    FStream.Seek(-1, soCurrent);
+    return b == vaNull;
+}
 
 void TReader::ReadListBegin()
 {

@@ -1,0 +1,5 @@
+object F: TTestForm
+  object B: TTestWidget
+    Buddy = Ghost
+  end
+end
