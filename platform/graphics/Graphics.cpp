@@ -1,0 +1,300 @@
+#include "platform/graphics/Graphics.h"
+
+#include "platform/classes/Streaming.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cmath>
+#include <mutex>
+
+namespace {
+
+struct NamedInt {
+    const char* Name;
+    int Value;
+};
+
+const NamedInt kColors[] = {
+    {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
+    {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
+    {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
+    {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
+    {"clMoneyGreen", clMoneyGreen}, {"clSkyBlue", clSkyBlue}, {"clCream", clCream},
+    {"clMedGray", clMedGray}, {"clScrollBar", clScrollBar}, {"clBackground", clBackground},
+    {"clActiveCaption", clActiveCaption}, {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu},
+    {"clWindow", clWindow}, {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText},
+    {"clWindowText", clWindowText}, {"clCaptionText", clCaptionText}, {"clActiveBorder", clActiveBorder},
+    {"clInactiveBorder", clInactiveBorder}, {"clAppWorkSpace", clAppWorkSpace},
+    {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText}, {"clBtnFace", clBtnFace},
+    {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText}, {"clBtnText", clBtnText},
+    {"clInactiveCaptionText", clInactiveCaptionText}, {"clBtnHighlight", clBtnHighlight},
+    {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight}, {"clInfoText", clInfoText},
+    {"clInfoBk", clInfoBk}, {"clNone", clNone}, {"clDefault", clDefault},
+};
+
+const NamedInt kCharsets[] = {
+    {"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"MAC_CHARSET", 77},
+    {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129}, {"JOHAB_CHARSET", 130}, {"GB2312_CHARSET", 134},
+    {"CHINESEBIG5_CHARSET", 136}, {"GREEK_CHARSET", 161}, {"TURKISH_CHARSET", 162},
+    {"VIETNAMESE_CHARSET", 163}, {"HEBREW_CHARSET", 177}, {"ARABIC_CHARSET", 178},
+    {"BALTIC_CHARSET", 186}, {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222},
+    {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255},
+};
+
+// The classic Windows scheme (the look the layouts were drawn for), as 0x00BBGGRR.
+const TColor kSystemColors[25] = {
+    0xC8D0D4, 0x6B2408, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000,
+    0x000000, 0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4,
+    0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,
+    0xE1FFFF,
+};
+
+template <size_t N>
+bool IdentToIntIn(const NamedInt (&table)[N], std::string_view ident, int& value)
+{
+    for (const auto& e : table)
+        if (SameText(ident, e.Name)) {
+            value = e.Value;
+            return true;
+        }
+    return false;
+}
+
+template <size_t N>
+bool IntToIdentIn(const NamedInt (&table)[N], int value, AnsiString& ident)
+{
+    for (const auto& e : table)
+        if (e.Value == value) {
+            ident = e.Name;
+            return true;
+        }
+    return false;
+}
+
+template <size_t N>
+std::vector<std::pair<AnsiString, int>> ToMap(const NamedInt (&table)[N])
+{
+    std::vector<std::pair<AnsiString, int>> map;
+    for (const auto& e : table)
+        map.emplace_back(e.Name, e.Value);
+    return map;
+}
+
+}  // namespace
+
+TColor ColorToRGB(TColor color)
+{
+    if (color < 0) {
+        const int index = color & 0xFF;
+        return index < 25 ? kSystemColors[index] : 0;
+    }
+    return color & 0xFFFFFF;
+}
+
+bool IdentToColor(std::string_view ident, int& color) { return IdentToIntIn(kColors, ident, color); }
+bool ColorToIdent(int color, AnsiString& ident) { return IntToIdentIn(kColors, color, ident); }
+bool IdentToCharset(std::string_view ident, int& charset) { return IdentToIntIn(kCharsets, ident, charset); }
+bool CharsetToIdent(int charset, AnsiString& ident) { return IntToIdentIn(kCharsets, charset, ident); }
+
+TColor StringToColor(std::string_view text)
+{
+    int value = 0;
+    if (IdentToColor(text, value))
+        return value;
+    return StrToInt(AnsiString(text));
+}
+
+AnsiString ColorToString(TColor color)
+{
+    AnsiString ident;
+    if (ColorToIdent(color, ident))
+        return ident;
+    return Format("$%.8x", {color});
+}
+
+// ---------------------------------------------------------------- TGraphicsObject
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TGraphicsObject)
+void TGraphicsObject::Publish(TPropertyTable&) {}
+
+void TGraphicsObject::Changed()
+{
+    OnChange(this);
+}
+
+// ---------------------------------------------------------------- TFont
+
+SKLAD_DEFINE_CLASS(TFont)
+void TFont::Publish(TPropertyTable& t)
+{
+    t.Prop("Charset", &TFont::GetCharset, &TFont::SetCharset).Type("TFontCharset");
+    t.Prop("Color", &TFont::GetColor, &TFont::SetColor).Type("TColor");
+    t.Prop("Height", &TFont::GetHeight, &TFont::SetHeight);
+    t.Prop("Name", &TFont::GetName, &TFont::SetName);
+    t.Prop("Pitch", &TFont::GetPitch, &TFont::SetPitch).Default(fpDefault);
+    t.Prop("Size", &TFont::GetSize, &TFont::SetSize).Stored(false);
+    t.Prop("Style", &TFont::GetStyle, &TFont::SetStyle);
+}
+
+TFont::TFont() = default;
+
+void TFont::SetName(const AnsiString& value)
+{
+    if (value.empty() || value == FName)
+        return;
+    FName = value;
+    Changed();
+}
+
+int TFont::GetSize() const
+{
+    // Height -11 at 96 dpi is 8 points; the platform rounds halves away from zero.
+    const double points = -double(FHeight) * 72.0 / kPixelsPerInch;
+    return int(points < 0 ? std::ceil(points - 0.5) : std::floor(points + 0.5));
+}
+
+void TFont::SetSize(int value)
+{
+    const double pixels = double(value) * kPixelsPerInch / 72.0;
+    SetHeight(-int(pixels < 0 ? std::ceil(pixels - 0.5) : std::floor(pixels + 0.5)));
+}
+
+void TFont::SetHeight(int value)
+{
+    if (value == FHeight)
+        return;
+    FHeight = value;
+    Changed();
+}
+
+void TFont::SetColor(TColor value)
+{
+    if (value == FColor)
+        return;
+    FColor = value;
+    Changed();
+}
+
+void TFont::SetStyle(TFontStyles value)
+{
+    if (value == FStyle)
+        return;
+    FStyle = value;
+    Changed();
+}
+
+void TFont::SetCharset(TFontCharset value)
+{
+    if (value == FCharset)
+        return;
+    FCharset = value;
+    Changed();
+}
+
+void TFont::SetPitch(TFontPitch value)
+{
+    if (value == FPitch)
+        return;
+    FPitch = value;
+    Changed();
+}
+
+bool TFont::Equals(const TFont& o) const
+{
+    return FName == o.FName && FHeight == o.FHeight && FColor == o.FColor && FStyle == o.FStyle &&
+           FCharset == o.FCharset && FPitch == o.FPitch;
+}
+
+void TFont::Assign(TPersistent* source)
+{
+    auto* f = dynamic_cast<TFont*>(source);
+    if (!f) {
+        TPersistent::Assign(source);
+        return;
+    }
+    if (Equals(*f))
+        return;
+    FName = f->FName;
+    FHeight = f->FHeight;
+    FColor = f->FColor;
+    FStyle = f->FStyle;
+    FCharset = f->FCharset;
+    FPitch = f->FPitch;
+    Changed();
+}
+
+// ---------------------------------------------------------------- TPen, TBrush
+
+SKLAD_DEFINE_CLASS(TPen)
+void TPen::Publish(TPropertyTable& t)
+{
+    t.Prop("Color", &TPen::GetColor, &TPen::SetColor).Type("TColor").Default(clBlack);
+    t.Prop("Mode", &TPen::GetMode, &TPen::SetMode).Default(pmCopy);
+    t.Prop("Style", &TPen::GetStyle, &TPen::SetStyle).Default(psSolid);
+    t.Prop("Width", &TPen::GetWidth, &TPen::SetWidth).Default(1);
+}
+
+void TPen::SetColor(TColor value) { if (value != FColor) { FColor = value; Changed(); } }
+void TPen::SetWidth(int value) { if (value != FWidth) { FWidth = value; Changed(); } }
+void TPen::SetStyle(TPenStyle value) { if (value != FStyle) { FStyle = value; Changed(); } }
+void TPen::SetMode(TPenMode value) { if (value != FMode) { FMode = value; Changed(); } }
+
+void TPen::Assign(TPersistent* source)
+{
+    auto* p = dynamic_cast<TPen*>(source);
+    if (!p) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FColor = p->FColor;
+    FWidth = p->FWidth;
+    FStyle = p->FStyle;
+    FMode = p->FMode;
+    Changed();
+}
+
+SKLAD_DEFINE_CLASS(TBrush)
+void TBrush::Publish(TPropertyTable& t)
+{
+    t.Prop("Color", &TBrush::GetColor, &TBrush::SetColor).Type("TColor").Default(clWhite);
+    t.Prop("Style", &TBrush::GetStyle, &TBrush::SetStyle).Default(bsSolid);
+}
+
+void TBrush::SetColor(TColor value) { if (value != FColor) { FColor = value; Changed(); } }
+void TBrush::SetStyle(TBrushStyle value) { if (value != FStyle) { FStyle = value; Changed(); } }
+
+void TBrush::Assign(TPersistent* source)
+{
+    auto* b = dynamic_cast<TBrush*>(source);
+    if (!b) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FColor = b->FColor;
+    FStyle = b->FStyle;
+    Changed();
+}
+
+// ---------------------------------------------------------------- TCanvas
+
+SKLAD_DEFINE_CLASS(TCanvas)
+void TCanvas::Publish(TPropertyTable& t)
+{
+    t.Prop("Brush", &TCanvas::GetBrush, &TCanvas::SetBrush);
+    t.Prop("Font", &TCanvas::GetFont, &TCanvas::SetFont);
+    t.Prop("Pen", &TCanvas::GetPen, &TCanvas::SetPen);
+}
+
+TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {}
+TCanvas::~TCanvas() = default;
+
+// ---------------------------------------------------------------- registration
+
+void RegisterGraphicsClasses()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterIntegerConsts("TColor", ToMap(kColors));
+        RegisterIntegerConsts("TFontCharset", ToMap(kCharsets));
+    });
+    RegisterClasses({TFont::StaticClass(), TPen::StaticClass(), TBrush::StaticClass(), TCanvas::StaticClass()});
+}

@@ -1,0 +1,904 @@
+#include "platform/gui/Controls.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------- TControl
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TControl)
+void TControl::Publish(TPropertyTable& t)
+{
+    t.Prop("Left", &TControl::GetLeft, &TControl::SetLeft);
+    t.Prop("Top", &TControl::GetTop, &TControl::SetTop);
+    t.Prop("Width", &TControl::GetWidth, &TControl::SetWidth);
+    t.Prop("Height", &TControl::GetHeight, &TControl::SetHeight);
+    t.Prop("Align", &TControl::GetAlign, &TControl::SetAlign).Default(alNone);
+    t.Prop("Anchors", &TControl::GetAnchors, &TControl::SetAnchors).Default(TAnchors{akLeft, akTop});
+    t.Prop("Cursor", &TControl::GetCursor, &TControl::SetCursor).Type("TCursor").Default(crDefault);
+    t.Prop("Enabled", &TControl::GetEnabled, &TControl::SetEnabled).Default(true);
+    t.Prop("Hint", &TControl::GetHint, &TControl::SetHint);
+    t.Prop("ParentShowHint", &TControl::GetParentShowHint, &TControl::SetParentShowHint).Default(true);
+    t.Prop("ShowHint", &TControl::GetShowHint, &TControl::SetShowHint).Default(false);
+    t.Prop("PopupMenu", &TControl::GetPopupMenu, &TControl::SetPopupMenu);
+    t.Prop("Visible", &TControl::GetVisible, &TControl::SetVisible).Default(true);
+    t.Event("OnClick", &TControl::OnClick);
+    t.Event("OnDblClick", &TControl::OnDblClick);
+    t.Event("OnMouseDown", &TControl::OnMouseDown);
+    t.Event("OnMouseMove", &TControl::OnMouseMove);
+    t.Event("OnMouseUp", &TControl::OnMouseUp);
+    t.Event("OnResize", &TControl::OnResize);
+    t.Event("OnCanResize", &TControl::OnCanResize);
+}
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>())
+{
+    FFont->OnChange = TNotifyEvent::Lambda([this](TObject*) { FontChanged(); });
+}
+
+TControl::~TControl()
+{
+    FPeer.reset();
+    if (FParent)
+        FParent->RemoveControl(this);
+    if (FPopupMenu)
+        FPopupMenu->RemoveFreeNotification(this);
+}
+
+TCustomForm* TControl::ParentForm() const
+{
+    const TControl* c = this;
+    while (c->FParent)
+        c = c->FParent;
+    return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+void TControl::SetParent(TWinControl* value)
+{
+    if (value == FParent)
+        return;
+    if (value == this || (value && dynamic_cast<TWinControl*>(this) &&
+                          static_cast<TWinControl*>(this)->ContainsControl(value)))
+        throw EInvalidOperation("A control cannot have itself as its parent");
+    if (FParent) {
+        DestroyPeers();
+        FParent->RemoveControl(this);
+    }
+    FParent = nullptr;
+    if (value) {
+        value->InsertControl(this);
+        if (FParentFont)
+            ParentFontChanged();
+        if (FParentColor)
+            ParentColorChanged();
+        value->ChildPlaced(this);
+        if (value->Peer())
+            CreatePeers();
+        if (FAlign != alNone)
+            RequestAlign();
+    }
+}
+
+void TControl::SetBounds(int left, int top, int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
+        return;
+    if ((width != FWidth || height != FHeight) && OnCanResize && !Loading()) {
+        bool resize = true;
+        OnCanResize(this, width, height, resize);
+        if (!resize) {
+            width = FWidth;
+            height = FHeight;
+        }
+    }
+    const bool sized = width != FWidth || height != FHeight;
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    Changed(TControlChange::Bounds);
+    if (FParent)
+        FParent->ChildPlaced(this);
+    if (sized && !Loading())
+        Resize();
+    if (FAlign != alNone)
+        RequestAlign();
+}
+
+void TControl::SetClientWidth(int value) { SetWidth(value + FWidth - GetClientWidth()); }
+void TControl::SetClientHeight(int value) { SetHeight(value + FHeight - GetClientHeight()); }
+
+TPoint TControl::ClientToScreen(TPoint p) const
+{
+    for (const TControl* c = this; c; c = c->FParent) {
+        p.X += c->FLeft;
+        p.Y += c->FTop;
+        if (c->FParent) {
+            const TRect r = c->FParent->ClientRect();
+            p.X += r.Left;
+            p.Y += r.Top;
+        }
+    }
+    return p;
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const
+{
+    const TPoint origin = ClientToScreen({0, 0});
+    return {p.X - origin.X, p.Y - origin.Y};
+}
+
+void TControl::SetAlign(TAlign value)
+{
+    if (value == FAlign)
+        return;
+    const TAlign old = FAlign;
+    FAlign = value;
+    if (old != alNone || value != alNone)
+        RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors value)
+{
+    FAnchors = value;
+    if (FParent)
+        FParent->ChildPlaced(this);
+}
+
+void TControl::RequestAlign()
+{
+    if (FParent)
+        FParent->AlignControls();
+}
+
+void TControl::SetVisible(bool value)
+{
+    if (value == FVisible)
+        return;
+    FVisible = value;
+    Changed(TControlChange::Visible);
+    VisibleChanged();
+}
+
+void TControl::VisibleChanged()
+{
+    if (FAlign != alNone)
+        RequestAlign();
+}
+
+void TControl::Show() { SetVisible(true); }
+void TControl::Hide() { SetVisible(false); }
+
+bool TControl::IsShowing() const
+{
+    if (!FVisible)
+        return false;
+    if (!FParent)
+        return dynamic_cast<const TCustomForm*>(this) != nullptr;
+    return FParent->IsShowing();
+}
+
+void TControl::SetEnabled(bool value)
+{
+    if (value == FEnabled)
+        return;
+    FEnabled = value;
+    Changed(TControlChange::Enabled);
+    EnabledChanged();
+}
+
+void TControl::EnabledChanged() {}
+
+bool TControl::IsEnabled() const
+{
+    for (const TControl* c = this; c; c = c->FParent)
+        if (!c->FEnabled)
+            return false;
+    return true;
+}
+
+bool TControl::AcceptsInput() const
+{
+    if (!IsShowing() || !IsEnabled())
+        return false;
+    const TCustomForm* form = ParentForm();
+    if (!form)
+        return false;
+    if (form->ModalEnding())
+        return false;
+    return !(Screen && Screen->IsBlocked(form));
+}
+
+void TControl::SetFont(TFont* value)
+{
+    if (value)
+        FFont->Assign(value);
+}
+
+void TControl::FontChanged()
+{
+    if (!FSettingParentFont)
+        FParentFont = false;
+    Changed(TControlChange::Font);
+    if (auto* w = dynamic_cast<TWinControl*>(this))
+        for (TControl* c : w->FControls)
+            c->ParentFontChanged();
+}
+
+void TControl::SetParentFont(bool value)
+{
+    FParentFont = value;
+    if (value)
+        ParentFontChanged();
+}
+
+void TControl::ParentFontChanged()
+{
+    if (!FParentFont || !FParent)
+        return;
+    FSettingParentFont = true;
+    FFont->Assign(FParent->GetFont());
+    FSettingParentFont = false;
+}
+
+void TControl::SetColor(TColor value)
+{
+    FParentColor = false;
+    if (value == FColor)
+        return;
+    FColor = value;
+    Changed(TControlChange::Color);
+    if (auto* w = dynamic_cast<TWinControl*>(this))
+        for (TControl* c : w->FControls)
+            c->ParentColorChanged();
+}
+
+void TControl::SetParentColor(bool value)
+{
+    FParentColor = value;
+    if (value)
+        ParentColorChanged();
+}
+
+void TControl::ParentColorChanged()
+{
+    if (!FParentColor || !FParent)
+        return;
+    if (FColor != FParent->GetColor()) {
+        FColor = FParent->GetColor();
+        Changed(TControlChange::Color);
+        if (auto* w = dynamic_cast<TWinControl*>(this))
+            for (TControl* c : w->FControls)
+                c->ParentColorChanged();
+    }
+}
+
+void TControl::ParentStateChanged(TControlChanges what) { Changed(what); }
+
+void TControl::SetText(const AnsiString& value)
+{
+    if (value == FText)
+        return;
+    FText = value;
+    Changed(TControlChange::Caption);
+    TextChanged();
+}
+
+void TControl::SetHint(const AnsiString& value)
+{
+    if (value == FHint)
+        return;
+    FHint = value;
+    Changed(TControlChange::Hint);
+}
+
+void TControl::SetShowHint(bool value)
+{
+    FParentShowHint = false;
+    if (value == FShowHint)
+        return;
+    FShowHint = value;
+    Changed(TControlChange::Hint);
+}
+
+void TControl::SetParentShowHint(bool value)
+{
+    FParentShowHint = value;
+    if (value && FParent && FParent->GetShowHint() != FShowHint) {
+        FShowHint = FParent->GetShowHint();
+        Changed(TControlChange::Hint);
+    }
+}
+
+void TControl::SetPopupMenu(TPopupMenu* value)
+{
+    if (FPopupMenu)
+        FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = value;
+    if (value)
+        value->FreeNotification(this);
+}
+
+void TControl::SetCursor(TCursor value)
+{
+    if (value == FCursor)
+        return;
+    FCursor = value;
+    Changed(TControlChange::Cursor);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == FPopupMenu)
+        FPopupMenu = nullptr;
+}
+
+void TControl::Loaded()
+{
+    TComponent::Loaded();
+    if (FParent)
+        FParent->ChildPlaced(this);
+}
+
+void TControl::Guarded(const std::function<void()>& fn)
+{
+    if (Application)
+        Application->Guard(fn);
+    else
+        fn();
+}
+
+void TControl::Click() { OnClick(this); }
+void TControl::DblClick() { OnDblClick(this); }
+void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { OnMouseDown(this, b, s, x, y); }
+void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) { OnMouseUp(this, b, s, x, y); }
+void TControl::MouseMove(TShiftState s, int x, int y) { OnMouseMove(this, s, x, y); }
+void TControl::Resize() { OnResize(this); }
+void TControl::Paint(TCanvas&) {}
+void TControl::Invalidate() { Changed(TControlChange::Repaint); }
+
+void TControl::BringToFront()
+{
+    if (!FParent)
+        return;
+    auto& list = FParent->FControls;
+    list.erase(std::find(list.begin(), list.end(), this));
+    list.push_back(this);
+    Changed(TControlChange::Order);
+}
+
+void TControl::SendToBack()
+{
+    if (!FParent)
+        return;
+    auto& list = FParent->FControls;
+    list.erase(std::find(list.begin(), list.end(), this));
+    list.insert(list.begin(), this);
+    Changed(TControlChange::Order);
+}
+
+bool TControl::UserClicked()
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([this] { Click(); });
+    return true;
+}
+
+bool TControl::UserDoubleClicked()
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([this] { DblClick(); });
+    return true;
+}
+
+bool TControl::UserMouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([&] { MouseDown(button, shift, x, y); });
+    return true;
+}
+
+bool TControl::UserMouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([&] { MouseUp(button, shift, x, y); });
+    return true;
+}
+
+bool TControl::UserMouseMove(TShiftState shift, int x, int y)
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([&] { MouseMove(shift, x, y); });
+    return true;
+}
+
+bool TControl::UserContextMenu(int x, int y)
+{
+    if (!AcceptsInput())
+        return false;
+    if (FPopupMenu && FPopupMenu->GetAutoPopup()) {
+        const TPoint p = ClientToScreen({x, y});
+        Guarded([&] {
+            FPopupMenu->PopupComponent = this;
+            FPopupMenu->Popup(p.X, p.Y);
+        });
+    }
+    return true;
+}
+
+void TControl::Changed(TControlChanges what)
+{
+    if (FPeer)
+        FPeer->Changed(what);
+}
+
+void TControl::CreatePeers()
+{
+    if (!FPeer && WidgetSet())
+        FPeer = WidgetSet()->CreatePeer(*this);
+}
+
+void TControl::DestroyPeers() { FPeer.reset(); }
+
+// ---------------------------------------------------------------- TWinControl
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TWinControl)
+void TWinControl::Publish(TPropertyTable& t)
+{
+    t.Prop("Color", &TControl::GetColor, &TControl::SetColor).Type("TColor");
+    t.Prop("Font", &TControl::GetFont, &TControl::SetFont);
+    t.Prop("ParentColor", &TControl::GetParentColor, &TControl::SetParentColor);
+    t.Prop("ParentFont", &TControl::GetParentFont, &TControl::SetParentFont).Default(true);
+    t.Prop("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder).Default(-1);
+    t.Prop("TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop).Default(false);
+    t.Event("OnEnter", &TWinControl::OnEnter);
+    t.Event("OnExit", &TWinControl::OnExit);
+    t.Event("OnKeyDown", &TWinControl::OnKeyDown);
+    t.Event("OnKeyPress", &TWinControl::OnKeyPress);
+    t.Event("OnKeyUp", &TWinControl::OnKeyUp);
+}
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl()
+{
+    DestroyPeers();
+    // Children owned elsewhere (by the form) are only detached; ownerless ones are ours.
+    auto children = FControls;
+    for (TControl* c : children) {
+        c->FParent = nullptr;
+        if (!c->Owner())
+            delete c;
+    }
+    FControls.clear();
+    FTabList.clear();
+}
+
+TControl* TWinControl::Controls(int index) const
+{
+    if (index < 0 || index >= ControlCount())
+        throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+    return FControls[size_t(index)];
+}
+
+bool TWinControl::ContainsControl(const TControl* control) const
+{
+    for (const TControl* c = control; c; c = c->GetParent())
+        if (c->GetParent() == this)
+            return true;
+    return false;
+}
+
+TControl* TWinControl::FindChildControl(std::string_view name) const
+{
+    for (TControl* c : FControls)
+        if (SameText(c->Name(), name))
+            return c;
+    return nullptr;
+}
+
+TControl* TWinControl::ControlAtPos(TPoint p) const
+{
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TControl* c = *it;
+        if (c->GetVisible() && c->BoundsRect().Contains(p)) {
+            if (auto* w = dynamic_cast<TWinControl*>(c)) {
+                const TRect cr = w->ClientRect();
+                if (TControl* inner = w->ControlAtPos({p.X - c->GetLeft() - cr.Left, p.Y - c->GetTop() - cr.Top}))
+                    return inner;
+            }
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+void TWinControl::InsertControl(TControl* control)
+{
+    FControls.push_back(control);
+    control->FParent = this;
+    if (auto* w = dynamic_cast<TWinControl*>(control))
+        FTabList.push_back(w);
+}
+
+void TWinControl::RemoveControl(TControl* control)
+{
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), control), FTabList.end());
+    control->FParent = nullptr;
+    if (control->GetAlign() != alNone && !Destroying())
+        AlignControls();
+}
+
+int TWinControl::GetTabOrder() const
+{
+    if (!GetParent())
+        return -1;
+    const auto& list = GetParent()->FTabList;
+    const auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : int(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int value)
+{
+    if (!GetParent())
+        return;
+    auto& list = GetParent()->FTabList;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    value = std::clamp(value, 0, int(list.size()));
+    list.insert(list.begin() + value, this);
+    Changed(TControlChange::Order);
+}
+
+bool TWinControl::CanFocus() const { return IsShowing() && IsEnabled() && ParentForm(); }
+
+void TWinControl::SetFocus()
+{
+    TCustomForm* form = ParentForm();
+    if (form == this) {
+        form->BringToFront();
+        return;
+    }
+    if (!CanFocus())
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    form->SetActiveControl(this);
+}
+
+bool TWinControl::Focused() const
+{
+    const TCustomForm* form = ParentForm();
+    return form && form->GetActiveControl() == this;
+}
+
+void TWinControl::EnableAlign()
+{
+    if (FAlignLock > 0 && --FAlignLock == 0 && FAlignPending)
+        AlignControls();
+}
+
+void TWinControl::AlignControls()
+{
+    if (FAlignLock > 0 || FAligning) {
+        FAlignPending = true;
+        return;
+    }
+    for (int pass = 0; pass < 4; ++pass) {
+        FAligning = true;
+        FAlignPending = false;
+        AlignPass();
+        FAligning = false;
+        if (!FAlignPending)
+            break;
+    }
+    FAlignPending = false;
+}
+
+void TWinControl::AlignPass()
+{
+    TRect r = AlignRect();
+    ArrangeChildren(r);
+    auto placeGroup = [&](TAlign align) {
+        std::vector<TControl*> group;
+        for (TControl* c : FControls)
+            if (c->FAlign == align && c->FVisible)
+                group.push_back(c);
+        auto key = [align](const TControl* c) {
+            switch (align) {
+            case alTop: return c->FTop;
+            case alBottom: return -(c->FTop + c->FHeight);
+            case alLeft: return c->FLeft;
+            case alRight: return -(c->FLeft + c->FWidth);
+            default: return 0;
+            }
+        };
+        std::stable_sort(group.begin(), group.end(),
+                         [&](const TControl* a, const TControl* b) { return key(a) < key(b); });
+        for (TControl* c : group) {
+            const int w = c->FWidth, h = c->FHeight;
+            switch (align) {
+            case alTop:
+                c->SetBounds(r.Left, r.Top, r.Width(), h);
+                r.Top += c->FHeight;
+                break;
+            case alBottom:
+                c->SetBounds(r.Left, r.Bottom - h, r.Width(), h);
+                r.Bottom -= c->FHeight;
+                break;
+            case alLeft:
+                c->SetBounds(r.Left, r.Top, w, r.Height());
+                r.Left += c->FWidth;
+                break;
+            case alRight:
+                c->SetBounds(r.Right - w, r.Top, w, r.Height());
+                r.Right -= c->FWidth;
+                break;
+            case alClient:
+                c->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+                break;
+            default:
+                break;
+            }
+            if (r.Bottom < r.Top)
+                r.Bottom = r.Top;
+            if (r.Right < r.Left)
+                r.Right = r.Left;
+        }
+    };
+    placeGroup(alTop);
+    placeGroup(alBottom);
+    placeGroup(alLeft);
+    placeGroup(alRight);
+    placeGroup(alClient);
+
+    // Right and bottom anchors keep their distance to the client edge.
+    const TRect client = ClientRect();
+    for (TControl* c : FControls) {
+        if (c->FAlign != alNone)
+            continue;
+        const bool right = c->FAnchors.Contains(akRight), bottom = c->FAnchors.Contains(akBottom);
+        if (!right && !bottom)
+            continue;
+        int left = c->FLeft, top = c->FTop, width = c->FWidth, height = c->FHeight;
+        if (right) {
+            if (c->FAnchors.Contains(akLeft))
+                width = client.Width() - c->FAnchorRight - left;
+            else
+                left = client.Width() - c->FAnchorRight - width;
+        }
+        if (bottom) {
+            if (c->FAnchors.Contains(akTop))
+                height = client.Height() - c->FAnchorBottom - top;
+            else
+                top = client.Height() - c->FAnchorBottom - height;
+        }
+        const int keepRight = c->FAnchorRight, keepBottom = c->FAnchorBottom;
+        c->SetBounds(left, top, width, height);
+        c->FAnchorRight = keepRight;
+        c->FAnchorBottom = keepBottom;
+    }
+}
+
+void TWinControl::ChildPlaced(TControl* control)
+{
+    if (FAligning)
+        return;
+    const TRect client = ClientRect();
+    control->FAnchorRight = client.Width() - (control->FLeft + control->FWidth);
+    control->FAnchorBottom = client.Height() - (control->FTop + control->FHeight);
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height)
+{
+    const bool sized = width != FWidth || height != FHeight;
+    TControl::SetBounds(left, top, width, height);
+    if (sized)
+        AlignControls();
+}
+
+void TWinControl::Loaded()
+{
+    TControl::Loaded();
+    AlignControls();
+}
+
+void TWinControl::ParentFontChanged()
+{
+    TControl::ParentFontChanged();
+}
+
+void TWinControl::ParentColorChanged()
+{
+    TControl::ParentColorChanged();
+}
+
+void TWinControl::ParentStateChanged(TControlChanges what)
+{
+    TControl::ParentStateChanged(what);
+    for (TControl* c : FControls)
+        c->ParentStateChanged(what);
+}
+
+void TWinControl::VisibleChanged()
+{
+    TControl::VisibleChanged();
+    for (TControl* c : FControls)
+        c->ParentStateChanged(uint32_t(TControlChange::Visible));
+}
+
+void TWinControl::EnabledChanged()
+{
+    TControl::EnabledChanged();
+    for (TControl* c : FControls)
+        c->ParentStateChanged(uint32_t(TControlChange::Enabled));
+}
+
+void TWinControl::KeyDown(Word& key, TShiftState shift) { OnKeyDown(this, key, shift); }
+void TWinControl::KeyUp(Word& key, TShiftState shift) { OnKeyUp(this, key, shift); }
+void TWinControl::KeyPress(char& key) { OnKeyPress(this, key); }
+void TWinControl::DoEnter() { OnEnter(this); }
+void TWinControl::DoExit() { OnExit(this); }
+bool TWinControl::WantsKey(Word key) const { return key != VK_RETURN && key != VK_ESCAPE && key != VK_TAB ? true : false; }
+
+bool TWinControl::UserKeyDown(Word key, TShiftState shift)
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([&] {
+        TCustomForm* form = ParentForm();
+        Word k = key;
+        if (form && form != this && form->GetKeyPreview()) {
+            form->KeyDown(k, shift);
+            if (k == 0)
+                return;
+        }
+        KeyDown(k, shift);
+        if (k == 0 || !form)
+            return;
+        const TShortCut sc = ShortCut(k, shift);
+        if (sc && (shift.Contains(ssCtrl) || shift.Contains(ssAlt) || (k >= VK_F1 && k <= VK_F12) ||
+                   k == VK_DELETE || k == VK_INSERT)) {
+            if (GetPopupMenu() && GetPopupMenu()->IsShortCut(sc))
+                return;
+            if (form->GetMenu() && form->GetMenu()->IsShortCut(sc))
+                return;
+        }
+        if (k == VK_RETURN && !WantsKey(k)) {
+            if (auto* self = dynamic_cast<TButton*>(this))
+                self->Click();
+            else if (TButton* b = form->DefaultButton(); b && b->AcceptsInput())
+                b->Click();
+        } else if (k == VK_ESCAPE && !WantsKey(k)) {
+            if (TButton* b = form->CancelButton(); b && b->AcceptsInput())
+                b->Click();
+        } else if (k == VK_TAB && !WantsKey(k)) {
+            form->SelectNext(this, !shift.Contains(ssShift));
+        }
+    });
+    return true;
+}
+
+bool TWinControl::UserKeyUp(Word key, TShiftState shift)
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([&] {
+        Word k = key;
+        TCustomForm* form = ParentForm();
+        if (form && form != this && form->GetKeyPreview()) {
+            form->KeyUp(k, shift);
+            if (k == 0)
+                return;
+        }
+        KeyUp(k, shift);
+    });
+    return true;
+}
+
+bool TWinControl::UserKeyPress(char key)
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([&] {
+        char k = key;
+        TCustomForm* form = ParentForm();
+        if (form && form != this && form->GetKeyPreview()) {
+            form->KeyPress(k);
+            if (k == 0)
+                return;
+        }
+        KeyPress(k);
+        if (k != 0)
+            DefaultKeyPress(k);
+    });
+    return true;
+}
+
+bool TWinControl::UserFocused()
+{
+    if (!AcceptsInput() || !CanFocus())
+        return false;
+    Guarded([this] {
+        if (TCustomForm* form = ParentForm(); form && form != this)
+            form->SetActiveControl(this);
+    });
+    return true;
+}
+
+void TWinControl::CreatePeers()
+{
+    TControl::CreatePeers();
+    for (TControl* c : FControls)
+        c->CreatePeers();
+}
+
+void TWinControl::DestroyPeers()
+{
+    for (TControl* c : FControls)
+        c->DestroyPeers();
+    TControl::DestroyPeers();
+}
+
+// ---------------------------------------------------------------- graphic and custom controls
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TGraphicControl)
+void TGraphicControl::Publish(TPropertyTable& t)
+{
+    t.Prop("Color", &TControl::GetColor, &TControl::SetColor).Type("TColor");
+    t.Prop("Font", &TControl::GetFont, &TControl::SetFont);
+    t.Prop("ParentColor", &TControl::GetParentColor, &TControl::SetParentColor);
+    t.Prop("ParentFont", &TControl::GetParentFont, &TControl::SetParentFont).Default(true);
+}
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+{
+    SetParentColor(true);
+}
+TGraphicControl::~TGraphicControl() = default;
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TCustomControl)
+void TCustomControl::Publish(TPropertyTable&) {}
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+TCustomControl::~TCustomControl() = default;
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TScrollingWinControl)
+void TScrollingWinControl::Publish(TPropertyTable& t)
+{
+    t.Prop("AutoScroll", &TScrollingWinControl::GetAutoScroll, &TScrollingWinControl::SetAutoScroll).Default(true);
+}
+TScrollingWinControl::TScrollingWinControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+SKLAD_DEFINE_CLASS(TScrollBox)
+void TScrollBox::Publish(TPropertyTable& t)
+{
+    t.Prop("BorderStyle", &TScrollBox::GetBorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle).Type("TBorderStyle");
+}
+
+TScrollBox::TScrollBox(TComponent* AOwner) : TScrollingWinControl(AOwner)
+{
+    SetBounds(0, 0, 185, 41);
+}
+
+void TScrollBox::SetBorderStyle(TBorderStyle value)
+{
+    if (value == FBorderStyle)
+        return;
+    FBorderStyle = value;
+    Changed(TControlChange::Style);
+    AlignControls();
+}
+
+TRect TScrollBox::ClientRect() const
+{
+    const int b = FBorderStyle == bsNone ? 0 : 2;
+    return Rect(0, 0, std::max(0, FWidth - 2 * b), std::max(0, FHeight - 2 * b));
+}

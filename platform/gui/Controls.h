@@ -1,0 +1,338 @@
+// Controls.h - the control model: bounds, alignment, visibility, enabling, fonts, text,
+// mouse and key input, focus, and the peer hook.
+//
+// A control is a component (owned by its form, which destroys it) that also has a parent
+// (the windowed control it sits on). The two relations are separate, as on the platform.
+// All state lives here; a peer only mirrors it (Peer.h).
+//
+// Layout is done by the model itself: whenever a windowed control's client area or the
+// alignment, visibility or size of a child changes, AlignControls() places the aligned
+// children (alTop by their Top, then alBottom, alLeft, alRight, each group in position
+// order, then alClient in what is left) and keeps the distances of right/bottom-anchored
+// children. Peers just show the resulting bounds.
+//
+// Input: a peer or the test driver calls the User* methods. They refuse (return false)
+// when the control does not accept input: hidden or disabled here or in a parent, or on
+// a form that a modal form above it blocks. Handlers run inside the application's
+// exception guard: an exception shows the error dialog and the program goes on.
+#pragma once
+
+#include "platform/classes/Classes.h"
+#include "platform/classes/TypInfo.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/gui/GuiTypes.h"
+#include "platform/gui/Peer.h"
+
+#include <memory>
+#include <vector>
+
+class TWinControl;
+class TCustomForm;
+class TPopupMenu;
+class TCanvas;
+
+class TControl : public TComponent {
+    SKLAD_CLASS(TControl, TComponent)
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    // -- parent and position
+    TWinControl* GetParent() const { return FParent; }
+    virtual void SetParent(TWinControl* value);
+    TCustomForm* ParentForm() const;  // the form this control is on (itself for a form)
+
+    int GetLeft() const { return FLeft; }
+    void SetLeft(int value) { SetBounds(value, FTop, FWidth, FHeight); }
+    int GetTop() const { return FTop; }
+    void SetTop(int value) { SetBounds(FLeft, value, FWidth, FHeight); }
+    int GetWidth() const { return FWidth; }
+    void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
+    int GetHeight() const { return FHeight; }
+    void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    // The client area in the control's own coordinates (0, 0 at its top-left).
+    virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+    int GetClientWidth() const { return ClientRect().Width(); }
+    void SetClientWidth(int value);
+    int GetClientHeight() const { return ClientRect().Height(); }
+    void SetClientHeight(int value);
+    TPoint ClientToScreen(TPoint p) const;
+    TPoint ScreenToClient(TPoint p) const;
+
+    TAlign GetAlign() const { return FAlign; }
+    void SetAlign(TAlign value);
+    TAnchors GetAnchors() const { return FAnchors; }
+    void SetAnchors(TAnchors value);
+
+    // -- state
+    bool GetVisible() const { return FVisible; }
+    virtual void SetVisible(bool value);
+    void Show();   // Visible := true (a form: see TCustomForm::Show)
+    void Hide();   // Visible := false
+    // Visible here and in every parent; a form counts as showing while visible.
+    bool IsShowing() const;
+    bool GetEnabled() const { return FEnabled; }
+    virtual void SetEnabled(bool value);
+    // Enabled here and in every parent: a disabled parent disables its children.
+    bool IsEnabled() const;
+    // Showing, enabled, and on a form that no modal form blocks.
+    bool AcceptsInput() const;
+
+    TFont* GetFont() const { return FFont.get(); }
+    void SetFont(TFont* value);
+    bool GetParentFont() const { return FParentFont; }
+    void SetParentFont(bool value);
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor value);
+    bool GetParentColor() const { return FParentColor; }
+    void SetParentColor(bool value);
+
+    // Caption and Text are one text, as on the platform; controls publish the name
+    // that fits them.
+    // Setting the text tells the peer and calls TextChanged (edits fire OnChange there).
+    const AnsiString& GetText() const { return FText; }
+    void SetText(const AnsiString& value);
+    const AnsiString& GetCaption() const { return FText; }
+    void SetCaption(const AnsiString& value) { SetText(value); }
+
+    const AnsiString& GetHint() const { return FHint; }
+    void SetHint(const AnsiString& value);
+    bool GetShowHint() const { return FShowHint; }
+    void SetShowHint(bool value);
+    bool GetParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool value);
+    TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* value);
+    TCursor GetCursor() const { return FCursor; }
+    void SetCursor(TCursor value);
+    int GetTag() const { return FTag; }
+    void SetTag(int value) { FTag = value; }
+
+    // -- events
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnResize;
+    TCanResizeEvent OnCanResize;
+
+    // -- user input (peers and the test driver); false when the control refused
+    virtual bool UserClicked();
+    virtual bool UserDoubleClicked();
+    bool UserMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    bool UserMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    bool UserMouseMove(TShiftState shift, int x, int y);
+    // Right-button release: the popup menu, if any, pops up at (x, y).
+    bool UserContextMenu(int x, int y);
+
+    // Runs the click logic as if clicked (the platform's Click), without the input check.
+    virtual void Click();
+    // Paints: peers call this with a canvas when custom painting is needed.
+    virtual void Paint(TCanvas& canvas);
+    // Asks for a repaint of custom-painted content.
+    void Invalidate();
+    void Repaint() { Invalidate(); }
+    void Refresh() { Invalidate(); }
+    void BringToFront();
+    void SendToBack();
+
+    // -- peer
+    TPeer* Peer() const { return FPeer.get(); }
+    // Creates the peer (and, for windowed controls, the children's) when a widget set is
+    // installed; does nothing when it already exists or when running headless.
+    virtual void CreatePeers();
+    virtual void DestroyPeers();
+
+protected:
+    // Tells the peer, if any, what changed.
+    void Changed(TControlChanges what);
+    void Changed(TControlChange what) { Changed(TControlChanges(what)); }
+
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void Resize();
+    virtual void TextChanged() {}
+    virtual void VisibleChanged();
+    virtual void EnabledChanged();
+    virtual void FontChanged();
+    void Notification(TComponent* component, TOperation operation) override;
+    void Loaded() override;
+    // Runs fn inside the application's exception guard.
+    void Guarded(const std::function<void()>& fn);
+    // After a parent's font or colour change.
+    virtual void ParentFontChanged();
+    virtual void ParentColorChanged();
+    // A parent's Enabled or Visible changed.
+    virtual void ParentStateChanged(TControlChanges what);
+    // Lets the parent realign after a change of this control's layout.
+    void RequestAlign();
+
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    AnsiString FText;
+    bool FVisible = true;
+    bool FEnabled = true;
+
+private:
+    friend class TWinControl;
+    TWinControl* FParent = nullptr;
+    TAlign FAlign = alNone;
+    TAnchors FAnchors{akLeft, akTop};
+    // Distances kept for right/bottom anchors, taken when the control is placed.
+    int FAnchorRight = 0, FAnchorBottom = 0;
+    std::unique_ptr<TFont> FFont;
+    bool FParentFont = true;
+    bool FSettingParentFont = false;
+    TColor FColor = clBtnFace;
+    bool FParentColor = false;
+    AnsiString FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
+    TPopupMenu* FPopupMenu = nullptr;
+    TCursor FCursor = crDefault;
+    int FTag = 0;
+    std::unique_ptr<TPeer> FPeer;
+};
+
+// A control that can hold other controls, take the focus and receive keys.
+class TWinControl : public TControl {
+    SKLAD_CLASS(TWinControl, TControl)
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    int ControlCount() const { return int(FControls.size()); }
+    TControl* Controls(int index) const;
+    const std::vector<TControl*>& ControlList() const { return FControls; }
+    bool ContainsControl(const TControl* control) const;  // a child at any depth
+    // Finds a direct child by component name (ignores case).
+    TControl* FindChildControl(std::string_view name) const;
+    // The deepest visible child under a point of the client area, or nullptr.
+    TControl* ControlAtPos(TPoint p) const;
+
+    int GetTabOrder() const;
+    void SetTabOrder(int value);
+    bool GetTabStop() const { return FTabStop; }
+    void SetTabStop(bool value) { FTabStop = value; }
+
+    // Focus: raises EInvalidOperation "Cannot focus a disabled or invisible window" when
+    // the control cannot take it.
+    virtual void SetFocus();
+    bool Focused() const;
+    virtual bool CanFocus() const;
+
+    // Places the aligned and anchored children (see the file header).
+    void AlignControls();
+    void DisableAlign() { ++FAlignLock; }
+    void EnableAlign();
+    void Realign() { AlignControls(); }
+
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+    // A key pressed while this control has the focus: form key preview, the control's
+    // OnKeyDown, menu short-cuts, then Enter/Escape for the default/cancel buttons and Tab.
+    bool UserKeyDown(Word key, TShiftState shift = {});
+    bool UserKeyUp(Word key, TShiftState shift = {});
+    // A character typed while this control has the focus: form preview, then OnKeyPress,
+    // then the control's own handling (an edit inserts it).
+    bool UserKeyPress(char key);
+    // The user moved the focus here (clicked into the control).
+    bool UserFocused();
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void CreatePeers() override;
+    void DestroyPeers() override;
+
+protected:
+    friend class TControl;
+    friend class TCustomForm;
+    virtual void KeyDown(Word& key, TShiftState shift);
+    virtual void KeyUp(Word& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    // What the control does with a character that got through OnKeyPress.
+    virtual void DefaultKeyPress(char) {}
+    // Whether the control handles this key itself (so Enter does not press the default
+    // button in a memo, and arrows do not move focus in a list).
+    virtual bool WantsKey(Word key) const;
+    virtual void DoEnter();
+    virtual void DoExit();
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+    void ParentFontChanged() override;
+    void ParentColorChanged() override;
+    void ParentStateChanged(TControlChanges what) override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+    void Loaded() override;
+    // The area AlignControls fills; the client rect less borders and captions.
+    virtual TRect AlignRect() const { return ClientRect(); }
+    // Places children before the aligned ones (a tool bar's buttons); may shrink `rect`.
+    virtual void ArrangeChildren(TRect& /*rect*/) {}
+    // Right and bottom anchors are measured against the client size at placing time.
+    void ChildPlaced(TControl* control);
+
+private:
+    void AlignPass();
+    std::vector<TControl*> FControls;   // in z-order (creation order)
+    std::vector<TWinControl*> FTabList; // windowed children in tab order
+    bool FTabStop = false;
+    int FAlignLock = 0;
+    bool FAligning = false;
+    bool FAlignPending = false;
+};
+
+// A control without a window of its own (labels, speed buttons, paint boxes).
+class TGraphicControl : public TControl {
+    SKLAD_CLASS(TGraphicControl, TControl)
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    TCanvas* GetCanvas() const { return FCanvas.get(); }
+
+private:
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// A windowed control that paints itself.
+class TCustomControl : public TWinControl {
+    SKLAD_CLASS(TCustomControl, TWinControl)
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+    TCanvas* GetCanvas() const { return FCanvas.get(); }
+
+private:
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// A control inside a scrolled area (scroll box, form).
+class TScrollingWinControl : public TWinControl {
+    SKLAD_CLASS(TScrollingWinControl, TWinControl)
+public:
+    explicit TScrollingWinControl(TComponent* AOwner);
+    bool GetAutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool value) { FAutoScroll = value; }
+
+private:
+    bool FAutoScroll = true;
+};
+
+class TScrollBox : public TScrollingWinControl {
+    SKLAD_CLASS(TScrollBox, TScrollingWinControl)
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle value);
+    TRect ClientRect() const override;
+
+private:
+    TBorderStyle FBorderStyle = bsSingle;
+};

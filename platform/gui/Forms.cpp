@@ -1,0 +1,919 @@
+#include "platform/gui/Forms.h"
+
+#include "platform/classes/ObjectText.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+namespace {
+
+// Non-client metrics of a form frame, fixed so layouts come out the same everywhere.
+constexpr int kCaption = 19, kToolCaption = 15, kMenuBar = 19;
+
+void ForEachControl(TWinControl* parent, const std::function<void(TControl*)>& fn)
+{
+    for (TControl* c : parent->ControlList()) {
+        fn(c);
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            ForEachControl(w, fn);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TCustomForm
+
+SKLAD_DEFINE_CLASS(TCustomForm)
+void TCustomForm::Publish(TPropertyTable& t)
+{
+    t.Prop("BorderIcons", &TCustomForm::GetBorderIcons, &TCustomForm::SetBorderIcons)
+        .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
+    t.Prop("BorderStyle", &TCustomForm::GetBorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
+    t.Prop("Caption", &TControl::GetCaption, &TControl::SetCaption);
+    t.Prop("ClientHeight", &TControl::GetClientHeight, &TControl::SetClientHeight).Stored(false);
+    t.Prop("ClientWidth", &TControl::GetClientWidth, &TControl::SetClientWidth).Stored(false);
+    t.Prop("FormStyle", &TCustomForm::GetFormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
+    t.Prop("KeyPreview", &TCustomForm::GetKeyPreview, &TCustomForm::SetKeyPreview).Default(false);
+    t.Prop("Menu", &TCustomForm::GetMenu, &TCustomForm::SetMenu);
+    t.Prop("OldCreateOrder", &TCustomForm::GetOldCreateOrder, &TCustomForm::SetOldCreateOrder).Stored(false);
+    t.Prop("PixelsPerInch", &TCustomForm::GetPixelsPerInch, &TCustomForm::SetPixelsPerInch).Stored(false);
+    t.Prop("Position", &TCustomForm::GetPosition, &TCustomForm::SetPosition).Default(poDesigned);
+    t.Prop("TextHeight", &TCustomForm::GetTextHeight, &TCustomForm::SetTextHeight).Stored(false);
+    t.Prop("WindowState", &TCustomForm::GetWindowState, &TCustomForm::SetWindowState).Default(wsNormal);
+    t.Prop("ActiveControl", &TCustomForm::GetActiveControl, &TCustomForm::SetActiveControl);
+    t.Prop("Visible", &TControl::GetVisible, &TCustomForm::SetVisible).Default(false);
+    t.Event("OnActivate", &TCustomForm::OnActivate);
+    t.Event("OnClose", &TCustomForm::OnClose);
+    t.Event("OnCloseQuery", &TCustomForm::OnCloseQuery);
+    t.Event("OnCreate", &TCustomForm::OnCreate);
+    t.Event("OnDeactivate", &TCustomForm::OnDeactivate);
+    t.Event("OnDestroy", &TCustomForm::OnDestroy);
+    t.Event("OnHide", &TCustomForm::OnHide);
+    t.Event("OnPaint", &TCustomForm::OnPaint);
+    t.Event("OnShow", &TCustomForm::OnShow);
+}
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+{
+    FVisible = false;
+    FLeft = 0;
+    FTop = 0;
+    FWidth = 320;
+    FHeight = 240;
+    if (Screen)
+        Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm()
+{
+    try {
+        OnDestroy(this);
+    } catch (...) {
+        // A destructor cannot report; the form goes anyway.
+    }
+    FActiveControl = nullptr;
+    if (Screen)
+        Screen->RemoveForm(this);
+    if (Application) {
+        if (Application->FMainForm == this)
+            Application->FMainForm = nullptr;
+        auto& released = Application->FReleased;
+        released.erase(std::remove(released.begin(), released.end(), this), released.end());
+    }
+    DestroyPeers();
+    if (FMenu)
+        FMenu->RemoveFreeNotification(this);
+}
+
+void TCustomForm::DoCreate()
+{
+    if (Application)
+        Application->Guard([this] { OnCreate(this); });
+    else
+        OnCreate(this);
+}
+
+int TCustomForm::FrameWidth() const
+{
+    switch (FBorderStyle) {
+    case bsNone: return 0;
+    case bsSizeable:
+    case bsSizeToolWin: return 4;
+    default: return 3;
+    }
+}
+
+int TCustomForm::CaptionHeight() const
+{
+    int h = 0;
+    if (FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin)
+        h = kToolCaption;
+    else if (FBorderStyle != bsNone)
+        h = kCaption;
+    if (FMenu && FMenu->GetItems()->Count() > 0)
+        h += kMenuBar;
+    return h;
+}
+
+TRect TCustomForm::ClientRect() const
+{
+    const int f = FrameWidth();
+    return Rect(0, 0, std::max(0, FWidth - 2 * f), std::max(0, FHeight - 2 * f - CaptionHeight()));
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle value)
+{
+    if (value == FBorderStyle)
+        return;
+    // The client area keeps its size; the frame grows around it.
+    const int cw = GetClientWidth(), ch = GetClientHeight();
+    FBorderStyle = value;
+    Changed(TControlChange::Style);
+    SetBounds(FLeft, FTop, cw + 2 * FrameWidth(), ch + 2 * FrameWidth() + CaptionHeight());
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons value)
+{
+    FBorderIcons = value;
+    Changed(TControlChange::Style);
+}
+
+void TCustomForm::SetPosition(TPosition value) { FPosition = value; }
+
+void TCustomForm::SetWindowState(TWindowState value)
+{
+    if (value == FWindowState)
+        return;
+    FWindowState = value;
+    Changed(TControlChange::WindowState);
+}
+
+void TCustomForm::SetFormStyle(TFormStyle value)
+{
+    if (value == FFormStyle)
+        return;
+    FFormStyle = value;
+    Changed(TControlChange::WindowState);
+}
+
+void TCustomForm::SetMenu(TMainMenu* value)
+{
+    if (value == FMenu)
+        return;
+    const int cw = GetClientWidth(), ch = GetClientHeight();
+    if (FMenu)
+        FMenu->RemoveFreeNotification(this);
+    FMenu = value;
+    if (FMenu) {
+        FMenu->FreeNotification(this);
+        if (Peer())
+            FMenu->CreatePeer();
+    }
+    Changed(TControlChange::Menu);
+    if (!Loading())
+        SetBounds(FLeft, FTop, cw + 2 * FrameWidth(), ch + 2 * FrameWidth() + CaptionHeight());
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation)
+{
+    TScrollingWinControl::Notification(component, operation);
+    if (operation != opRemove)
+        return;
+    if (component == FMenu) {
+        FMenu = nullptr;
+        Changed(TControlChange::Menu);
+    }
+    if (component == FActiveControl)
+        FActiveControl = nullptr;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* value)
+{
+    if (value == FActiveControl)
+        return;
+    if (value && Loading()) {
+        FActiveControl = value;
+        return;
+    }
+    if (value && (value == this || !ContainsControl(value)))
+        throw EInvalidOperation("Invalid control for the form's active control");
+    TWinControl* old = FActiveControl;
+    FActiveControl = value;
+    if (old)
+        old->DoExit();
+    if (value && FActiveControl == value) {
+        value->DoEnter();
+        value->Changed(TControlChange::Focus);
+    }
+}
+
+bool TCustomForm::Active() const { return Screen && Screen->GetActiveForm() == this; }
+
+void TCustomForm::SetParent(TWinControl* value)
+{
+    // Forms are top-level windows here; embedding one is not supported.
+    if (value)
+        throw EInvalidOperation("A form cannot be placed on another control");
+    TScrollingWinControl::SetParent(value);
+}
+
+void TCustomForm::SetVisible(bool value)
+{
+    if (Loading()) {
+        // The layout's Visible = True shows the form once it exists (Application::Run
+        // shows the main form anyway).
+        FVisible = false;
+        if (value && Application)
+            Application->PostCall([this] { Show(); });
+        return;
+    }
+    if (value == FVisible) {
+        if (value && Screen)
+            Screen->SetActiveForm(this);
+        return;
+    }
+    if (FInShowHide)
+        throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
+    if (value) {
+        CreatePeers();
+        // Placement by Position, on every showing.
+        const TRect screen = Services().ScreenRect();
+        TRect around = screen;
+        if (FPosition == poMainFormCenter && Application && Application->MainForm() &&
+            Application->MainForm() != this && Application->MainForm()->GetVisible())
+            around = Application->MainForm()->BoundsRect();
+        if (FPosition == poOwnerFormCenter)
+            if (auto* owner = dynamic_cast<TCustomForm*>(Owner()); owner && owner->GetVisible())
+                around = owner->BoundsRect();
+        if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
+            FPosition == poOwnerFormCenter)
+            SetBounds(around.Left + (around.Width() - FWidth) / 2, around.Top + (around.Height() - FHeight) / 2,
+                      FWidth, FHeight);
+        FVisible = true;
+        FShowing = true;
+        FInShowHide = true;
+        try {
+            DoShow();
+        } catch (...) {
+            FInShowHide = false;
+            throw;
+        }
+        FInShowHide = false;
+        Changed(TControlChange::Visible);
+        ParentStateChanged(uint32_t(TControlChange::Visible));
+        if (Screen && FVisible)
+            Screen->SetActiveForm(this);
+    } else {
+        if (IsModal() && !FModalEnding) {
+            // Hiding a modal form ends its showing without the close questions.
+            FHideEndsModal = true;
+            if (FModalResult == mrNone)
+                FModalResult = mrCancel;
+        }
+        FInShowHide = true;
+        try {
+            if (FShowing)
+                DoHide();
+        } catch (...) {
+            FInShowHide = false;
+            throw;
+        }
+        FInShowHide = false;
+        FShowing = false;
+        FVisible = false;
+        Changed(TControlChange::Visible);
+        ParentStateChanged(uint32_t(TControlChange::Visible));
+        if (Screen && Screen->FActiveForm == this)
+            Screen->SetActiveForm(nullptr);
+    }
+}
+
+void TCustomForm::DoShow() { OnShow(this); }
+void TCustomForm::DoHide() { OnHide(this); }
+void TCustomForm::Activate() { OnActivate(this); }
+void TCustomForm::Deactivate() { OnDeactivate(this); }
+void TCustomForm::DoClose(TCloseAction& action) { OnClose(this, action); }
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::BringToFront() { Changed(TControlChange::Active); }
+
+bool TCustomForm::CloseQuery()
+{
+    bool canClose = true;
+    OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::Close()
+{
+    if (IsModal()) {
+        FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery())
+        return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+    else
+        CloseWith(action);
+}
+
+void TCustomForm::CloseWith(TCloseAction action)
+{
+    switch (action) {
+    case caHide:
+        Hide();
+        break;
+    case caMinimize:
+        SetWindowState(wsMinimized);
+        break;
+    case caFree:
+        Hide();
+        Release();
+        break;
+    case caNone:
+        break;
+    }
+}
+
+void TCustomForm::Release()
+{
+    if (FReleasePending || !Application)
+        return;
+    FReleasePending = true;
+    Application->FReleased.push_back(this);
+}
+
+bool TCustomForm::ModalLoopTurn()
+{
+    if (FModalEnding)
+        return true;
+    if (FModalResult == mrNone)
+        return false;
+    if (FHideEndsModal) {
+        FModalEnding = true;
+        return true;
+    }
+    bool allowed = false;
+    TCloseAction action = caHide;
+    auto ask = [&] {
+        if (!CloseQuery())
+            return;
+        DoClose(action);
+        allowed = action != caNone;
+    };
+    if (Application)
+        Application->Guard(ask);
+    else
+        ask();
+    if (!allowed) {
+        FModalResult = mrNone;
+        return false;
+    }
+    FModalCloseAction = action;
+    FModalEnding = true;
+    Changed(TControlChange::Modal);
+    return true;
+}
+
+TModalResult TCustomForm::ShowModal()
+{
+    if (FVisible || IsModal())
+        throw EInvalidOperation("Cannot make a visible window modal");
+    if (!FEnabled)
+        throw EInvalidOperation("Cannot make a disabled window modal");
+    if (!Screen || !Application)
+        throw EInvalidOperation("The application object does not exist");
+
+    TCustomForm* previousActive = Screen->GetActiveForm();
+    std::vector<TCustomForm*> blocked;
+    for (TCustomForm* f : Screen->FForms)
+        if (f != this && f->FVisible) {
+            ++f->FBlockCount;
+            blocked.push_back(f);
+            f->Changed(TControlChange::Modal);
+        }
+    Screen->FModalStack.push_back(this);
+    FModalLevel = int(Screen->FModalStack.size());
+    FModalResult = mrNone;
+    FModalEnding = false;
+    FHideEndsModal = false;
+    FModalCloseAction = caHide;
+
+    // Every way out (result or exception) restores the stack and the blocked forms.
+    struct Restore {
+        TCustomForm* Self;
+        std::vector<TCustomForm*> Blocked;
+        ~Restore()
+        {
+            if (Screen) {
+                auto& stack = Screen->FModalStack;
+                stack.erase(std::remove(stack.begin(), stack.end(), Self), stack.end());
+                for (TCustomForm* f : Blocked)
+                    if (std::find(Screen->FForms.begin(), Screen->FForms.end(), f) != Screen->FForms.end()) {
+                        --f->FBlockCount;
+                        f->Changed(TControlChange::Modal);
+                    }
+            }
+            Self->FModalLevel = 0;
+            Self->FModalEnding = false;
+            Self->FHideEndsModal = false;
+            Self->Changed(TControlChange::Modal);
+        }
+    } restore{this, blocked};
+
+    TModalResult result = mrNone;
+    try {
+        Show();
+        const TLoopInfo loop{this, FModalLevel};
+        for (;;) {
+            if (Application->Terminated()) {
+                FModalResult = mrCancel;
+                break;
+            }
+            if (ModalLoopTurn())
+                break;
+            Application->HandleMessage(loop);
+        }
+        result = FModalResult;
+        if (FVisible)
+            Hide();
+    } catch (...) {
+        if (FVisible) {
+            try {
+                FInShowHide = false;
+                Hide();
+            } catch (...) {
+            }
+        }
+        if (Screen && previousActive && previousActive->FVisible)
+            Screen->SetActiveForm(previousActive);
+        throw;
+    }
+    if (previousActive && previousActive != this && previousActive->FVisible)
+        Screen->SetActiveForm(previousActive);
+    if (FModalCloseAction == caFree)
+        Release();
+    return result;
+}
+
+TButton* TCustomForm::DefaultButton() const
+{
+    TButton* found = nullptr;
+    ForEachControl(const_cast<TCustomForm*>(this), [&](TControl* c) {
+        if (auto* b = dynamic_cast<TButton*>(c); b && !found && b->GetDefault() && b->IsShowing())
+            found = b;
+    });
+    return found;
+}
+
+TButton* TCustomForm::CancelButton() const
+{
+    TButton* found = nullptr;
+    ForEachControl(const_cast<TCustomForm*>(this), [&](TControl* c) {
+        if (auto* b = dynamic_cast<TButton*>(c); b && !found && b->GetCancel() && b->IsShowing())
+            found = b;
+    });
+    return found;
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward)
+{
+    std::vector<TWinControl*> order;
+    std::function<void(TWinControl*)> collect = [&](TWinControl* parent) {
+        for (TWinControl* w : parent->FTabList) {
+            if (w->CanFocus() && w->GetTabStop())
+                order.push_back(w);
+            collect(w);
+        }
+    };
+    collect(this);
+    if (order.empty())
+        return;
+    auto it = std::find(order.begin(), order.end(), current);
+    size_t index = 0;
+    if (it != order.end()) {
+        const size_t at = size_t(it - order.begin());
+        index = forward ? (at + 1) % order.size() : (at + order.size() - 1) % order.size();
+    }
+    SetActiveControl(order[index]);
+}
+
+void TCustomForm::KeyDown(Word& key, TShiftState shift) { TScrollingWinControl::KeyDown(key, shift); }
+
+bool TCustomForm::UserCloseRequested()
+{
+    if (!FVisible || (Screen && Screen->IsBlocked(this)) || FModalEnding)
+        return false;
+    Application->Guard([this] { Close(); });
+    return true;
+}
+
+bool TCustomForm::UserActivated()
+{
+    if (!FVisible || (Screen && Screen->IsBlocked(this)))
+        return false;
+    if (Screen)
+        Screen->SetActiveForm(this);
+    return true;
+}
+
+bool TCustomForm::UserResized(int width, int height)
+{
+    if (!FVisible)
+        return false;
+    Application->Guard([&] { SetBounds(FLeft, FTop, width, height); });
+    return true;
+}
+
+// ---------------------------------------------------------------- TForm
+
+SKLAD_DEFINE_CLASS(TForm)
+void TForm::Publish(TPropertyTable&) {}
+
+TForm::TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+
+TForm::TForm(TComponent* AOwner, const AnsiString& layoutFile) : TCustomForm(AOwner)
+{
+    InitLayout(layoutFile);
+}
+
+TForm::TForm(TComponent* AOwner, TDeferLayout) : TCustomForm(AOwner) {}
+
+void TForm::InitLayout(const AnsiString& layoutFile)
+{
+    const AnsiString path = Application ? Application->FindLayout(layoutFile) : layoutFile;
+    LoadLayout(path, this);
+    DoCreate();
+}
+
+void TForm::InitLayoutText(const std::string& utf8Text)
+{
+    ReadComponentText(Utf8ToAnsi(utf8Text), this, "layout text");
+    DoCreate();
+}
+
+void TForm::LoadLayoutText(TForm& form, const std::string& utf8Text)
+{
+    ReadComponentText(Utf8ToAnsi(utf8Text), &form, "layout text");
+}
+
+// ---------------------------------------------------------------- TDataModule
+
+SKLAD_DEFINE_CLASS(TDataModule)
+void TDataModule::Publish(TPropertyTable& t)
+{
+    t.Event("OnCreate", &TDataModule::OnCreate);
+    t.Event("OnDestroy", &TDataModule::OnDestroy);
+}
+
+TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
+
+TDataModule::~TDataModule()
+{
+    try {
+        OnDestroy(this);
+    } catch (...) {
+    }
+}
+
+// ---------------------------------------------------------------- TScreen
+
+SKLAD_DEFINE_CLASS(TScreen)
+void TScreen::Publish(TPropertyTable&) {}
+
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+TScreen::~TScreen() = default;
+
+TWinControl* TScreen::GetActiveControl() const { return FActiveForm ? FActiveForm->GetActiveControl() : nullptr; }
+
+TCustomForm* TScreen::Forms(int index) const
+{
+    if (index < 0 || index >= FormCount())
+        throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+    return FForms[size_t(index)];
+}
+
+void TScreen::SetCursor(TCursor value) { FCursor = value; }
+int TScreen::GetWidth() const { return Services().ScreenRect().Width(); }
+int TScreen::GetHeight() const { return Services().ScreenRect().Height(); }
+
+bool TScreen::IsBlocked(const TCustomForm* form) const { return form && form->FBlockCount > 0; }
+
+void TScreen::AddForm(TCustomForm* form) { FForms.push_back(form); }
+
+void TScreen::RemoveForm(TCustomForm* form)
+{
+    FForms.erase(std::remove(FForms.begin(), FForms.end(), form), FForms.end());
+    FActivation.erase(std::remove(FActivation.begin(), FActivation.end(), form), FActivation.end());
+    FModalStack.erase(std::remove(FModalStack.begin(), FModalStack.end(), form), FModalStack.end());
+    if (FActiveForm == form)
+        FActiveForm = nullptr;
+}
+
+void TScreen::SetActiveForm(TCustomForm* form)
+{
+    if (!form) {
+        // The most recently active form still shown takes over.
+        for (auto it = FActivation.rbegin(); it != FActivation.rend(); ++it)
+            if (*it != FActiveForm && (*it)->GetVisible() && !IsBlocked(*it)) {
+                form = *it;
+                break;
+            }
+    }
+    if (form == FActiveForm)
+        return;
+    TCustomForm* old = FActiveForm;
+    FActiveForm = form;
+    auto guard = [](const std::function<void()>& fn) {
+        if (Application)
+            Application->Guard(fn);
+        else
+            fn();
+    };
+    if (old)
+        guard([old] { old->Deactivate(); });
+    if (form && FActiveForm == form) {
+        FActivation.erase(std::remove(FActivation.begin(), FActivation.end(), form), FActivation.end());
+        FActivation.push_back(form);
+        form->Changed(TControlChange::Active);
+        guard([form] { form->Activate(); });
+    }
+}
+
+// ---------------------------------------------------------------- TApplication
+
+SKLAD_DEFINE_CLASS(TApplication)
+void TApplication::Publish(TPropertyTable& t)
+{
+    t.Prop("Title", &TApplication::GetTitle, &TApplication::SetTitle);
+    t.Prop("ShowHint", &TApplication::GetShowHint, &TApplication::SetShowHint).Default(true);
+}
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
+{
+    const AnsiString dir = ExtractFilePath(Services().ExeName());
+    LayoutPath = {dir, dir + "forms/"};
+}
+
+TApplication::~TApplication()
+{
+    // Forms go first (last created first), while Application is still valid.
+    DestroyComponents();
+}
+
+void TApplication::Initialize() {}
+
+AnsiString TApplication::GetExeName() const { return Services().ExeName(); }
+
+AnsiString TApplication::FindLayout(const AnsiString& fileName) const
+{
+    if (FileExists(fileName))
+        return fileName;
+    for (const AnsiString& dir : LayoutPath) {
+        AnsiString path = dir;
+        if (!path.empty() && path.back() != '/' && path.back() != '\\')
+            path += '/';
+        path += fileName;
+        if (FileExists(path))
+            return path;
+    }
+    throw EFOpenError("Cannot open file \"" + fileName + "\". No such file or directory");
+}
+
+void TApplication::Run()
+{
+    if (!FMainForm || FRunning)
+        return;
+    FRunning = true;
+    struct Stop {
+        bool& Running;
+        ~Stop() { Running = false; }
+    } stop{FRunning};
+    Guard([this] { FMainForm->Show(); });
+    const TLoopInfo loop{nullptr, 0};
+    while (!FTerminated)
+        HandleMessage(loop);
+}
+
+void TApplication::Terminate() { FTerminated = true; }
+
+void TApplication::ProcessMessages()
+{
+    Services().ProcessNativeEvents();
+    RunPending();
+}
+
+void TApplication::HandleMessage(const TLoopInfo& loop)
+{
+    if (RunPending())
+        return;
+    if (loop.Depth == 0)
+        ReleaseForms();
+    Idle();
+    if (FTerminated || (loop.ModalForm && loop.ModalForm->GetModalResult() != mrNone))
+        return;
+    if (!FPosted.empty())
+        return;
+    Services().WaitForInput(loop, NextTimerDue());
+}
+
+void TApplication::PostCall(std::function<void()> fn) { FPosted.push_back(std::move(fn)); }
+
+bool TApplication::RunPending()
+{
+    bool did = false;
+    // Timers that are due, in due order; a timer destroyed by another's handler is skipped.
+    const uint64_t now = Services().TickCount();
+    std::vector<TTimer*> due;
+    for (TTimer* t : FTimers)
+        if (t->GetEnabled() && t->FDueAt && t->FDueAt <= now && !t->FFiring)
+            due.push_back(t);
+    std::stable_sort(due.begin(), due.end(), [](TTimer* a, TTimer* b) { return a->FDueAt < b->FDueAt; });
+    for (TTimer* t : due)
+        if (std::find(FTimers.begin(), FTimers.end(), t) != FTimers.end() && t->GetEnabled()) {
+            t->Fire();
+            did = true;
+        }
+    // Calls posted so far; those they post run on the next turn.
+    std::deque<std::function<void()>> calls;
+    calls.swap(FPosted);
+    for (auto& fn : calls) {
+        Guard(fn);
+        did = true;
+    }
+    return did;
+}
+
+void TApplication::ReleaseForms()
+{
+    // A released form is destroyed only when no modal loop runs, so no handler of it
+    // and no loop showing it is on the stack.
+    if (Screen && !Screen->FModalStack.empty())
+        return;
+    auto released = std::move(FReleased);
+    FReleased.clear();
+    for (TCustomForm* f : released)
+        delete f;
+}
+
+void TApplication::Idle()
+{
+    bool done = true;
+    Guard([&] { OnIdle(this, done); });
+}
+
+int TApplication::NextTimerDue() const
+{
+    if (!FPosted.empty())
+        return 0;
+    const uint64_t now = Services().TickCount();
+    int64_t best = -1;
+    for (TTimer* t : FTimers)
+        if (t->GetEnabled() && t->FDueAt) {
+            const int64_t wait = t->FDueAt > now ? int64_t(t->FDueAt - now) : 0;
+            if (best < 0 || wait < best)
+                best = wait;
+        }
+    return int(best);
+}
+
+void TApplication::AddTimer(TTimer* timer)
+{
+    if (std::find(FTimers.begin(), FTimers.end(), timer) == FTimers.end())
+        FTimers.push_back(timer);
+}
+
+void TApplication::RemoveTimer(TTimer* timer)
+{
+    FTimers.erase(std::remove(FTimers.begin(), FTimers.end(), timer), FTimers.end());
+}
+
+void TApplication::Guard(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const Exception& e) {
+        HandleException(&e);
+    } catch (const std::exception& e) {
+        HandleException(&e);
+    }
+}
+
+void TApplication::HandleException(const std::exception* e)
+{
+    if (!e || dynamic_cast<const EAbort*>(e))
+        return;
+    if (OnException) {
+        OnException(this, *e);
+        return;
+    }
+    if (FHandlingException)
+        return;  // an error while showing an error: do not recurse
+    FHandlingException = true;
+    try {
+        ShowException(*e);
+    } catch (...) {
+        FHandlingException = false;
+        throw;
+    }
+    FHandlingException = false;
+}
+
+void TApplication::ShowException(const std::exception& e)
+{
+    AnsiString msg = e.what();
+    // The platform ends the message with a full stop when it ends with a letter or digit.
+    if (!msg.empty() && static_cast<unsigned char>(msg.back()) > '.')
+        msg += '.';
+    TMessageRequest request;
+    request.Kind = TMessageKind::Error;
+    request.Text = msg;
+    request.Caption = FTitle;
+    request.Type = mtError;
+    request.Buttons = TMsgDlgButtons{mbOK};
+    Services().ShowMessageBox(request);
+}
+
+int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, int flags)
+{
+    TMessageRequest request;
+    request.Kind = TMessageKind::MessageBox;
+    request.Text = text;
+    request.Caption = caption;
+    switch (flags & 0x0F) {
+    case MB_OKCANCEL: request.Buttons = TMsgDlgButtons{mbOK, mbCancel}; break;
+    case MB_ABORTRETRYIGNORE: request.Buttons = TMsgDlgButtons{mbAbort, mbRetry, mbIgnore}; break;
+    case MB_YESNOCANCEL: request.Buttons = TMsgDlgButtons{mbYes, mbNo, mbCancel}; break;
+    case MB_YESNO: request.Buttons = TMsgDlgButtons{mbYes, mbNo}; break;
+    case MB_RETRYCANCEL: request.Buttons = TMsgDlgButtons{mbRetry, mbCancel}; break;
+    default: request.Buttons = TMsgDlgButtons{mbOK}; break;
+    }
+    switch (flags & 0xF0) {
+    case MB_ICONERROR: request.Type = mtError; break;
+    case MB_ICONQUESTION: request.Type = mtConfirmation; break;
+    case MB_ICONWARNING: request.Type = mtWarning; break;
+    case MB_ICONINFORMATION: request.Type = mtInformation; break;
+    default: request.Type = mtCustom; break;
+    }
+    return Services().ShowMessageBox(request);  // modal results equal the ID* codes
+}
+
+void TApplication::Minimize()
+{
+    if (FMainForm)
+        FMainForm->SetWindowState(wsMinimized);
+}
+
+void TApplication::Restore()
+{
+    if (FMainForm && FMainForm->GetWindowState() == wsMinimized)
+        FMainForm->SetWindowState(wsNormal);
+}
+
+void TApplication::BringToFront()
+{
+    if (Screen && Screen->GetActiveForm())
+        Screen->GetActiveForm()->BringToFront();
+}
+
+void CreateApplication()
+{
+    if (Application)
+        return;
+    RegisterGuiClasses();
+    Screen = new TScreen(nullptr);
+    Application = new TApplication(nullptr);
+}
+
+void DestroyApplication()
+{
+    delete Application;
+    Application = nullptr;
+    delete Screen;
+    Screen = nullptr;
+}
+
+void Halt(int exitCode)
+{
+    Services().ExitProcess(exitCode);
+    std::abort();  // a service whose ExitProcess returns breaks its contract
+}

@@ -1,0 +1,684 @@
+#include "platform/gui/StdCtrls.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------- TControlItems
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TControlItems)
+
+TControlItems::TControlItems(std::function<void()> onChange) : FNotify(std::move(onChange)) {}
+
+void TControlItems::Changed()
+{
+    TStringList::Changed();
+    if (FNotify && !Updating())
+        FNotify();
+}
+
+// ---------------------------------------------------------------- labels
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TCustomLabel)
+void TCustomLabel::Publish(TPropertyTable& t)
+{
+    t.Prop("Alignment", &TCustomLabel::GetAlignment, &TCustomLabel::SetAlignment).Default(taLeftJustify);
+    t.Prop("AutoSize", &TCustomLabel::GetAutoSize, &TCustomLabel::SetAutoSize).Default(true);
+    t.Prop("Caption", &TControl::GetCaption, &TControl::SetCaption);
+    t.Prop("FocusControl", &TCustomLabel::GetFocusControl, &TCustomLabel::SetFocusControl);
+    t.Prop("Layout", &TCustomLabel::GetLayout, &TCustomLabel::SetLayout).Default(tlTop);
+    t.Prop("Transparent", &TCustomLabel::GetTransparent, &TCustomLabel::SetTransparent).Default(false);
+    t.Prop("WordWrap", &TCustomLabel::GetWordWrap, &TCustomLabel::SetWordWrap).Default(false);
+}
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 65, 17); }
+
+void TCustomLabel::SetAlignment(TAlignment value) { if (value != FAlignment) { FAlignment = value; Changed(TControlChange::Style); } }
+void TCustomLabel::SetLayout(TTextLayout value) { if (value != FLayout) { FLayout = value; Changed(TControlChange::Style); } }
+void TCustomLabel::SetAutoSize(bool value) { if (value != FAutoSize) { FAutoSize = value; Changed(TControlChange::Style); } }
+void TCustomLabel::SetWordWrap(bool value) { if (value != FWordWrap) { FWordWrap = value; Changed(TControlChange::Style); } }
+void TCustomLabel::SetTransparent(bool value) { if (value != FTransparent) { FTransparent = value; Changed(TControlChange::Style); } }
+
+void TCustomLabel::SetFocusControl(TWinControl* value)
+{
+    if (FFocusControl)
+        FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = value;
+    if (value)
+        value->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* component, TOperation operation)
+{
+    TGraphicControl::Notification(component, operation);
+    if (operation == opRemove && component == FFocusControl)
+        FFocusControl = nullptr;
+}
+
+SKLAD_DEFINE_CLASS(TLabel)
+void TLabel::Publish(TPropertyTable&) {}
+TLabel::TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+
+// ---------------------------------------------------------------- edits
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TCustomEdit)
+void TCustomEdit::Publish(TPropertyTable& t)
+{
+    t.Prop("AutoSelect", &TCustomEdit::GetAutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
+    t.Prop("BevelKind", &TCustomEdit::GetBevelKind, &TCustomEdit::SetBevelKind).Default(bkNone);
+    t.Prop("BorderStyle", &TCustomEdit::GetBorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle).Type("TBorderStyle");
+    t.Prop("CharCase", &TCustomEdit::GetCharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
+    t.Prop("MaxLength", &TCustomEdit::GetMaxLength, &TCustomEdit::SetMaxLength).Default(0);
+    t.Prop("PasswordChar", &TCustomEdit::GetPasswordChar, &TCustomEdit::SetPasswordChar).Default(char(0));
+    t.Prop("ReadOnly", &TCustomEdit::GetReadOnly, &TCustomEdit::SetReadOnly).Default(false);
+    t.Prop("Text", &TControl::GetText, &TControl::SetText);
+    t.Event("OnChange", &TCustomEdit::OnChange);
+}
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+void TCustomEdit::SetPasswordChar(char value) { if (value != FPasswordChar) { FPasswordChar = value; Changed(TControlChange::Style); } }
+void TCustomEdit::SetReadOnly(bool value) { if (value != FReadOnly) { FReadOnly = value; Changed(TControlChange::Style); } }
+void TCustomEdit::SetBorderStyle(TBorderStyle value) { if (value != FBorderStyle) { FBorderStyle = value; Changed(TControlChange::Style); } }
+void TCustomEdit::SetBevelKind(TBevelKind value) { if (value != FBevelKind) { FBevelKind = value; Changed(TControlChange::Style); } }
+
+void TCustomEdit::SetMaxLength(int value)
+{
+    FMaxLength = std::max(0, value);
+    Changed(TControlChange::Style);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase value)
+{
+    if (value == FCharCase)
+        return;
+    FCharCase = value;
+    Changed(TControlChange::Style);
+    if (value != ecNormal)
+        SetText(Filter(GetText()));
+}
+
+void TCustomEdit::SetSelStart(int value)
+{
+    FSelStart = std::clamp(value, 0, int(GetText().size()));
+    FSelLength = std::min(FSelLength, int(GetText().size()) - FSelStart);
+}
+
+void TCustomEdit::SetSelLength(int value) { FSelLength = std::clamp(value, 0, int(GetText().size()) - FSelStart); }
+
+AnsiString TCustomEdit::GetSelText() const { return GetText().substr(size_t(FSelStart), size_t(FSelLength)); }
+
+void TCustomEdit::SelectAll()
+{
+    FSelStart = 0;
+    FSelLength = int(GetText().size());
+}
+
+void TCustomEdit::TextChanged()
+{
+    FSelStart = std::min(FSelStart, int(GetText().size()));
+    FSelLength = std::min(FSelLength, int(GetText().size()) - FSelStart);
+    if (!Loading())
+        Change();
+}
+
+void TCustomEdit::Change()
+{
+    FModified = true;
+    OnChange(this);
+}
+
+AnsiString TCustomEdit::Filter(const AnsiString& text) const
+{
+    AnsiString s = text;
+    if (FCharCase == ecUpperCase)
+        s = AnsiUpperCase(s);
+    else if (FCharCase == ecLowerCase)
+        s = AnsiLowerCase(s);
+    if (FMaxLength > 0 && int(s.size()) > FMaxLength)
+        s.resize(size_t(FMaxLength));
+    return s;
+}
+
+bool TCustomEdit::UserTyped(const AnsiString& text)
+{
+    if (!AcceptsInput() || FReadOnly)
+        return false;
+    const AnsiString filtered = Filter(text);
+    Guarded([&] { SetText(filtered); });
+    return true;
+}
+
+void TCustomEdit::DefaultKeyPress(char key)
+{
+    if (FReadOnly)
+        return;
+    AnsiString s = GetText();
+    if (key == '\b') {
+        if (!s.empty())
+            s.pop_back();
+    } else if (static_cast<unsigned char>(key) >= 32) {
+        s += key;
+    } else {
+        return;
+    }
+    SetText(Filter(s));
+}
+
+SKLAD_DEFINE_CLASS(TEdit)
+void TEdit::Publish(TPropertyTable&) {}
+TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+
+SKLAD_DEFINE_CLASS(TMemo)
+void TMemo::Publish(TPropertyTable& t)
+{
+    t.Prop("Alignment", &TMemo::GetAlignment, &TMemo::SetAlignment).Default(taLeftJustify);
+    t.Prop("Lines", &TMemo::GetLines, &TMemo::SetLines);
+    t.Prop("ScrollBars", &TMemo::GetScrollBars, &TMemo::SetScrollBars).Default(ssNone);
+    t.Prop("WantReturns", &TMemo::GetWantReturns, &TMemo::SetWantReturns).Default(true);
+    t.Prop("WantTabs", &TMemo::GetWantTabs, &TMemo::SetWantTabs).Default(false);
+    t.Prop("WordWrap", &TMemo::GetWordWrap, &TMemo::SetWordWrap).Default(true);
+    t.Prop("Text", &TControl::GetText, &TControl::SetText).Stored(false);
+}
+
+TMemo::TMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TControlItems>())
+{
+    SetBounds(0, 0, 185, 89);
+    FLines->SetNotify([this] {
+        if (FSyncing)
+            return;
+        FSyncing = true;
+        AnsiString text = FLines->GetText();
+        // The lines' text ends every line with CR LF; the memo's text has no final break.
+        if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
+            text.resize(text.size() - 2);
+        SetText(text);
+        FSyncing = false;
+    });
+}
+
+TMemo::~TMemo() = default;
+
+void TMemo::SetLines(TStrings* value) { FLines->Assign(value); }
+
+void TMemo::TextChanged()
+{
+    if (!FSyncing) {
+        FSyncing = true;
+        FLines->SetText(GetText());
+        FSyncing = false;
+    }
+    TCustomEdit::TextChanged();
+}
+
+void TMemo::SetScrollBars(TScrollStyle value) { if (value != FScrollBars) { FScrollBars = value; Changed(TControlChange::Style); } }
+void TMemo::SetWordWrap(bool value) { if (value != FWordWrap) { FWordWrap = value; Changed(TControlChange::Style); } }
+void TMemo::SetAlignment(TAlignment value) { if (value != FAlignment) { FAlignment = value; Changed(TControlChange::Style); } }
+
+bool TMemo::WantsKey(Word key) const
+{
+    if (key == VK_RETURN)
+        return FWantReturns;
+    if (key == VK_TAB)
+        return FWantTabs;
+    return TCustomEdit::WantsKey(key);
+}
+
+// ---------------------------------------------------------------- combo box
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TCustomComboBox)
+void TCustomComboBox::Publish(TPropertyTable& t)
+{
+    t.Prop("AutoComplete", &TCustomComboBox::GetAutoComplete, &TCustomComboBox::SetAutoComplete).Default(true);
+    t.Prop("AutoDropDown", &TCustomComboBox::GetAutoDropDown, &TCustomComboBox::SetAutoDropDown).Default(false);
+    t.Prop("BevelKind", &TCustomComboBox::GetBevelKind, &TCustomComboBox::SetBevelKind).Default(bkNone);
+    t.Prop("CharCase", &TCustomComboBox::GetCharCase, &TCustomComboBox::SetCharCase).Default(ecNormal);
+    t.Prop("DropDownCount", &TCustomComboBox::GetDropDownCount, &TCustomComboBox::SetDropDownCount).Default(8);
+    t.Prop("ItemHeight", &TCustomComboBox::GetItemHeight, &TCustomComboBox::SetItemHeight);
+    t.Prop("Items", &TCustomComboBox::GetItems, &TCustomComboBox::SetItems);
+    t.Prop("MaxLength", &TCustomComboBox::GetMaxLength, &TCustomComboBox::SetMaxLength).Default(0);
+    t.Prop("Sorted", &TCustomComboBox::GetSorted, &TCustomComboBox::SetSorted).Default(false);
+    t.Prop("Style", &TCustomComboBox::GetStyle, &TCustomComboBox::SetStyle).Default(csDropDown);
+    t.Prop("Text", &TControl::GetText, &TControl::SetText);
+    t.Prop("ItemIndex", &TCustomComboBox::GetItemIndex, &TCustomComboBox::SetItemIndex).Default(-1);
+    t.Event("OnChange", &TCustomComboBox::OnChange);
+    t.Event("OnCloseUp", &TCustomComboBox::OnCloseUp);
+    t.Event("OnDropDown", &TCustomComboBox::OnDropDown);
+    t.Event("OnSelect", &TCustomComboBox::OnSelect);
+}
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TControlItems>())
+{
+    FItems->SetNotify([this] { ItemsChanged(); });
+    SetBounds(0, 0, 145, 21);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+TCustomComboBox::~TCustomComboBox() = default;
+
+void TCustomComboBox::SetItems(TStrings* value) { FItems->Assign(value); }
+
+void TCustomComboBox::ItemsChanged()
+{
+    // The selection follows its text when items move (sorting, inserts); a deleted
+    // selected item leaves none selected.
+    if (FItemIndex >= 0) {
+        const int index = FItems->IndexOf(GetText());
+        FItemIndex = (index >= 0 && FItems->Get(index) == GetText()) ? index : -1;
+        if (FItemIndex < 0 && FStyle == csDropDownList) {
+            FSettingIndex = true;
+            SetText("");
+            FSettingIndex = false;
+        }
+    }
+    Changed(TControlChange::Items | TControlChange::ItemIndex);
+}
+
+void TCustomComboBox::SetItemIndex(int value)
+{
+    if (value < -1 || value >= FItems->Count())
+        value = -1;
+    FItemIndex = value;
+    FSettingIndex = true;
+    SetText(value >= 0 ? FItems->Get(value) : AnsiString());
+    FSettingIndex = false;
+    Changed(TControlChange::ItemIndex);
+}
+
+void TCustomComboBox::TextChanged()
+{
+    if (FSettingIndex)
+        return;
+    // Text set from code: the item with exactly that text becomes selected.
+    int index = -1;
+    for (int i = 0; i < FItems->Count(); ++i)
+        if (FItems->Get(i) == GetText()) {
+            index = i;
+            break;
+        }
+    FItemIndex = index;
+    if (index < 0 && FStyle == csDropDownList && !GetText().empty() && !Loading()) {
+        FSettingIndex = true;
+        SetText("");
+        FSettingIndex = false;
+    }
+    Changed(TControlChange::ItemIndex);
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle value)
+{
+    if (value == FStyle)
+        return;
+    FStyle = value;
+    Changed(TControlChange::Style);
+}
+
+void TCustomComboBox::SetSorted(bool value)
+{
+    FItems->SetSorted(value);
+    Changed(TControlChange::Items);
+}
+
+void TCustomComboBox::SetDropDownCount(int value)
+{
+    FDropDownCount = value;
+    Changed(TControlChange::Style);
+}
+
+void TCustomComboBox::SetDroppedDown(bool value)
+{
+    if (value == FDroppedDown)
+        return;
+    FDroppedDown = value;
+    Changed(TControlChange::DropDown);
+}
+
+void TCustomComboBox::Clear()
+{
+    FItems->Clear();
+    SetItemIndex(-1);
+    SetText("");
+}
+
+bool TCustomComboBox::WantsKey(Word key) const
+{
+    if (key == VK_RETURN || key == VK_ESCAPE)
+        return FDroppedDown;
+    return TWinControl::WantsKey(key);
+}
+
+bool TCustomComboBox::UserSelected(int index)
+{
+    if (!AcceptsInput() || index < 0 || index >= FItems->Count())
+        return false;
+    Guarded([&] {
+        FItemIndex = index;
+        FSettingIndex = true;
+        SetText(FItems->Get(index));
+        FSettingIndex = false;
+        Changed(TControlChange::ItemIndex);
+        if (FDroppedDown) {
+            FDroppedDown = false;
+            Changed(TControlChange::DropDown);
+        }
+        OnChange(this);
+        OnSelect(this);
+    });
+    return true;
+}
+
+bool TCustomComboBox::UserSelectedText(const AnsiString& text)
+{
+    int index = -1;
+    for (int i = 0; i < FItems->Count() && index < 0; ++i)
+        if (FItems->Get(i) == text)
+            index = i;
+    for (int i = 0; i < FItems->Count() && index < 0; ++i)
+        if (AnsiCompareText(FItems->Get(i), text) == 0)
+            index = i;
+    return index >= 0 && UserSelected(index);
+}
+
+bool TCustomComboBox::UserTyped(const AnsiString& text)
+{
+    if (!AcceptsInput() || FStyle == csDropDownList)
+        return false;
+    AnsiString s = text;
+    if (FCharCase == ecUpperCase)
+        s = AnsiUpperCase(s);
+    else if (FCharCase == ecLowerCase)
+        s = AnsiLowerCase(s);
+    if (FMaxLength > 0 && int(s.size()) > FMaxLength)
+        s.resize(size_t(FMaxLength));
+    Guarded([&] {
+        const bool differs = s != GetText();
+        SetText(s);  // the selection follows the text
+        if (differs)
+            OnChange(this);
+    });
+    return true;
+}
+
+bool TCustomComboBox::UserDroppedDown(bool dropped)
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([&] {
+        if (dropped == FDroppedDown)
+            return;
+        if (dropped)
+            OnDropDown(this);
+        FDroppedDown = dropped;
+        Changed(TControlChange::DropDown);
+        if (!dropped)
+            OnCloseUp(this);
+    });
+    return true;
+}
+
+SKLAD_DEFINE_CLASS(TComboBox)
+void TComboBox::Publish(TPropertyTable&) {}
+TComboBox::TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
+
+// ---------------------------------------------------------------- list box
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TCustomListBox)
+void TCustomListBox::Publish(TPropertyTable& t)
+{
+    t.Prop("ItemHeight", &TCustomListBox::GetItemHeight, &TCustomListBox::SetItemHeight);
+    t.Prop("Items", &TCustomListBox::GetItems, &TCustomListBox::SetItems);
+    t.Prop("MultiSelect", &TCustomListBox::GetMultiSelect, &TCustomListBox::SetMultiSelect).Default(false);
+    t.Prop("Sorted", &TCustomListBox::GetSorted, &TCustomListBox::SetSorted).Default(false);
+    t.Prop("Style", &TCustomListBox::GetStyle, &TCustomListBox::SetStyle).Default(lbStandard);
+    t.Prop("ItemIndex", &TCustomListBox::GetItemIndex, &TCustomListBox::SetItemIndex).Default(-1);
+}
+
+TCustomListBox::TCustomListBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TControlItems>())
+{
+    FItems->SetNotify([this] { ItemsChanged(); });
+    SetBounds(0, 0, 121, 97);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+TCustomListBox::~TCustomListBox() = default;
+
+void TCustomListBox::SetItems(TStrings* value) { FItems->Assign(value); }
+
+void TCustomListBox::ItemsChanged()
+{
+    FSelected.assign(size_t(FItems->Count()), false);
+    if (FItemIndex >= FItems->Count())
+        FItemIndex = -1;
+    if (FItemIndex >= 0)
+        FSelected[size_t(FItemIndex)] = true;
+    Changed(TControlChange::Items | TControlChange::ItemIndex);
+}
+
+void TCustomListBox::SetItemIndex(int value)
+{
+    if (value < -1 || value >= FItems->Count())
+        value = -1;
+    FItemIndex = value;
+    FSelected.assign(size_t(FItems->Count()), false);
+    if (value >= 0)
+        FSelected[size_t(value)] = true;
+    Changed(TControlChange::ItemIndex);
+}
+
+void TCustomListBox::SetMultiSelect(bool value)
+{
+    FMultiSelect = value;
+    Changed(TControlChange::Style);
+}
+
+bool TCustomListBox::GetSelected(int index) const
+{
+    if (index < 0 || index >= FItems->Count())
+        throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+    return index < int(FSelected.size()) && FSelected[size_t(index)];
+}
+
+void TCustomListBox::SetSelected(int index, bool value)
+{
+    if (index < 0 || index >= FItems->Count())
+        throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+    FSelected.resize(size_t(FItems->Count()), false);
+    if (!FMultiSelect) {
+        SetItemIndex(value ? index : (FItemIndex == index ? -1 : FItemIndex));
+        return;
+    }
+    FSelected[size_t(index)] = value;
+    if (value)
+        FItemIndex = index;
+    Changed(TControlChange::ItemIndex);
+}
+
+int TCustomListBox::SelCount() const
+{
+    if (!FMultiSelect)
+        return -1;
+    return int(std::count(FSelected.begin(), FSelected.end(), true));
+}
+
+void TCustomListBox::SetSorted(bool value)
+{
+    FItems->SetSorted(value);
+    Changed(TControlChange::Items);
+}
+
+void TCustomListBox::SetTopIndex(int value)
+{
+    FTopIndex = std::max(0, value);
+    Changed(TControlChange::Scroll);
+}
+
+void TCustomListBox::Clear()
+{
+    FItems->Clear();
+    SetItemIndex(-1);
+}
+
+bool TCustomListBox::UserSelected(int index)
+{
+    if (!AcceptsInput() || index < 0 || index >= FItems->Count())
+        return false;
+    Guarded([&] {
+        SetItemIndex(index);
+        Click();
+    });
+    return true;
+}
+
+SKLAD_DEFINE_CLASS(TListBox)
+void TListBox::Publish(TPropertyTable&) {}
+TListBox::TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+
+// ---------------------------------------------------------------- buttons
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TButtonControl)
+void TButtonControl::Publish(TPropertyTable& t)
+{
+    t.Prop("Caption", &TControl::GetCaption, &TControl::SetCaption);
+}
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) { SetTabStop(true); }
+
+SKLAD_DEFINE_CLASS(TButton)
+void TButton::Publish(TPropertyTable& t)
+{
+    t.Prop("Cancel", &TButton::GetCancel, &TButton::SetCancel).Default(false);
+    t.Prop("Default", &TButton::GetDefault, &TButton::SetDefault).Default(false);
+    t.Prop("ModalResult", &TButton::GetModalResult, &TButton::SetModalResult).Type("TModalResult").Default(0);
+}
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 75, 25); }
+
+void TButton::SetDefault(bool value)
+{
+    if (value == FDefault)
+        return;
+    FDefault = value;
+    Changed(TControlChange::Style);
+}
+
+void TButton::Click()
+{
+    // The modal result goes to the form first, as the platform does, so a handler can
+    // still clear it.
+    if (FModalResult != mrNone)
+        if (TCustomForm* form = ParentForm())
+            form->SetModalResult(FModalResult);
+    TButtonControl::Click();
+}
+
+SKLAD_DEFINE_CLASS(TCheckBox)
+void TCheckBox::Publish(TPropertyTable& t)
+{
+    t.Prop("Alignment", &TCheckBox::GetAlignment, &TCheckBox::SetAlignment).Default(taRightJustify);
+    t.Prop("AllowGrayed", &TCheckBox::GetAllowGrayed, &TCheckBox::SetAllowGrayed).Default(false);
+    t.Prop("Checked", &TCheckBox::GetChecked, &TCheckBox::SetChecked).Stored(false);
+    t.Prop("State", &TCheckBox::GetState, &TCheckBox::SetState).Default(cbUnchecked);
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 97, 17); }
+
+void TCheckBox::SetState(TCheckBoxState value)
+{
+    if (value == FState)
+        return;
+    FState = value;
+    Changed(TControlChange::Checked);
+    // Setting the state from code fires OnClick, as a click does.
+    if (!Loading())
+        Click();
+}
+
+void TCheckBox::SetAlignment(TAlignment value) { if (value != FAlignment) { FAlignment = value; Changed(TControlChange::Style); } }
+
+bool TCheckBox::UserClicked()
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([this] {
+        if (CanFocus())
+            if (TCustomForm* form = ParentForm())
+                form->SetActiveControl(this);
+        switch (FState) {
+        case cbUnchecked: SetState(cbChecked); break;
+        case cbChecked: SetState(FAllowGrayed ? cbGrayed : cbUnchecked); break;
+        case cbGrayed: SetState(cbUnchecked); break;
+        }
+    });
+    return true;
+}
+
+SKLAD_DEFINE_CLASS(TRadioButton)
+void TRadioButton::Publish(TPropertyTable& t)
+{
+    t.Prop("Alignment", &TRadioButton::GetAlignment, &TRadioButton::SetAlignment).Default(taRightJustify);
+    t.Prop("Checked", &TRadioButton::GetChecked, &TRadioButton::SetChecked).Default(false);
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 113, 17); }
+
+void TRadioButton::SetChecked(bool value)
+{
+    if (value == FChecked)
+        return;
+    FChecked = value;
+    Changed(TControlChange::Checked);
+    if (!value)
+        return;
+    if (TWinControl* parent = GetParent())
+        for (TControl* c : parent->ControlList())
+            if (auto* r = dynamic_cast<TRadioButton*>(c); r && r != this && r->FChecked) {
+                r->FChecked = false;
+                r->Changed(TControlChange::Checked);
+            }
+    if (!Loading())
+        Click();
+}
+
+void TRadioButton::SetAlignment(TAlignment value) { if (value != FAlignment) { FAlignment = value; Changed(TControlChange::Style); } }
+
+bool TRadioButton::UserClicked()
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([this] {
+        if (CanFocus())
+            if (TCustomForm* form = ParentForm())
+                form->SetActiveControl(this);
+        SetChecked(true);
+    });
+    return true;
+}
+
+// ---------------------------------------------------------------- group box
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TCustomGroupBox)
+void TCustomGroupBox::Publish(TPropertyTable& t)
+{
+    t.Prop("Caption", &TControl::GetCaption, &TControl::SetCaption);
+}
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(0, 0, 185, 105); }
+
+TRect TCustomGroupBox::ClientRect() const
+{
+    // The caption line on top and a two-pixel frame around.
+    return Rect(2, 15, std::max(2, FWidth - 2), std::max(15, FHeight - 2));
+}
+
+SKLAD_DEFINE_CLASS(TGroupBox)
+void TGroupBox::Publish(TPropertyTable&) {}
+TGroupBox::TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}

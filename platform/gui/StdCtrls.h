@@ -1,0 +1,362 @@
+// StdCtrls.h - the standard controls: label, edit, memo, combo box, list box, button,
+// check box, radio button, group box.
+//
+// Event rules (the windows rely on them):
+//   - setting Checked of a check box from code fires OnClick when the state changes
+//     (either way); a radio button fires OnClick when it becomes checked, and unchecks
+//     its siblings on the same parent without firing theirs;
+//   - setting an edit's or memo's Text from code fires OnChange when the text changes;
+//   - setting a combo box's Text or ItemIndex from code fires nothing; the user's
+//     typing fires OnChange, the user's choice from the list OnChange then OnSelect;
+//   - a list box fires OnClick when the user selects an item, not when code does.
+#pragma once
+
+#include "platform/gui/Controls.h"
+
+class TStringList;
+
+// A string list that tells its control when it changes.
+class TControlItems : public TStringList {
+    SKLAD_CLASS_NOPUBLISH(TControlItems, TStringList)
+public:
+    explicit TControlItems(std::function<void()> onChange = {});
+    TControlItems(TCollection*) = delete;
+    void SetNotify(std::function<void()> onChange) { FNotify = std::move(onChange); }
+
+protected:
+    void Changed() override;
+
+private:
+    std::function<void()> FNotify;
+};
+
+class TCustomLabel : public TGraphicControl {
+    SKLAD_CLASS(TCustomLabel, TGraphicControl)
+public:
+    explicit TCustomLabel(TComponent* AOwner);
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment value);
+    TTextLayout GetLayout() const { return FLayout; }
+    void SetLayout(TTextLayout value);
+    bool GetAutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool value);
+    bool GetWordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool value);
+    bool GetTransparent() const { return FTransparent; }
+    void SetTransparent(bool value);
+    TWinControl* GetFocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* value);
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    TTextLayout FLayout = tlTop;
+    bool FAutoSize = true;
+    bool FWordWrap = false;
+    bool FTransparent = false;
+    TWinControl* FFocusControl = nullptr;
+};
+
+class TLabel : public TCustomLabel {
+    SKLAD_CLASS(TLabel, TCustomLabel)
+public:
+    explicit TLabel(TComponent* AOwner);
+};
+
+class TCustomEdit : public TWinControl {
+    SKLAD_CLASS(TCustomEdit, TWinControl)
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+    // Text (TControl::SetText) fires OnChange when it changes.
+    char GetPasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char value);
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool value);
+    int GetMaxLength() const { return FMaxLength; }
+    void SetMaxLength(int value);
+    TEditCharCase GetCharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase value);
+    TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle value);
+    TBevelKind GetBevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind value);
+    bool GetAutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool value) { FAutoSelect = value; }
+    bool GetModified() const { return FModified; }
+    void SetModified(bool value) { FModified = value; }
+    int GetSelStart() const { return FSelStart; }
+    void SetSelStart(int value);
+    int GetSelLength() const { return FSelLength; }
+    void SetSelLength(int value);
+    AnsiString GetSelText() const;
+    void SelectAll();
+    void Clear() { SetText(""); }
+
+    TNotifyEvent OnChange;
+
+    // The user replaced the text with `text` (a peer reports the whole new text).
+    // Refused when read-only; cut to MaxLength; cased per CharCase; OnChange fires
+    // when the text differs.
+    bool UserTyped(const AnsiString& text);
+
+protected:
+    virtual void Change();
+    void TextChanged() override;
+    void DefaultKeyPress(char key) override;
+    // Applies MaxLength and CharCase to a text the user typed.
+    AnsiString Filter(const AnsiString& text) const;
+
+private:
+    char FPasswordChar = 0;
+    bool FReadOnly = false;
+    int FMaxLength = 0;
+    TEditCharCase FCharCase = ecNormal;
+    TBorderStyle FBorderStyle = bsSingle;
+    TBevelKind FBevelKind = bkNone;
+    bool FAutoSelect = true;
+    bool FModified = false;
+    int FSelStart = 0, FSelLength = 0;
+};
+
+class TEdit : public TCustomEdit {
+    SKLAD_CLASS(TEdit, TCustomEdit)
+public:
+    explicit TEdit(TComponent* AOwner);
+};
+
+class TMemo : public TCustomEdit {
+    SKLAD_CLASS(TMemo, TCustomEdit)
+public:
+    explicit TMemo(TComponent* AOwner);
+    ~TMemo() override;
+    // The text as lines; changing the lines changes Text (and fires OnChange).
+    TStrings* GetLines() const { return FLines.get(); }
+    void SetLines(TStrings* value);
+    TScrollStyle GetScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle value);
+    bool GetWordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool value);
+    bool GetWantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool value) { FWantReturns = value; }
+    bool GetWantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool value) { FWantTabs = value; }
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment value);
+
+protected:
+    void TextChanged() override;
+    bool WantsKey(Word key) const override;
+
+private:
+    std::unique_ptr<TControlItems> FLines;
+    bool FSyncing = false;
+    TScrollStyle FScrollBars = ssNone;
+    bool FWordWrap = true;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    TAlignment FAlignment = taLeftJustify;
+};
+
+class TCustomComboBox : public TWinControl {
+    SKLAD_CLASS(TCustomComboBox, TWinControl)
+public:
+    explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
+
+    TStrings* GetItems() const { return FItems.get(); }
+    void SetItems(TStrings* value);
+    // Setting Text or ItemIndex from code fires nothing. ItemIndex -1 = no item; Text of
+    // a drop-down list combo is the selected item's text.
+    // Text follows the item. Setting Text selects the item with exactly that text
+    // (ItemIndex -1 when none; a drop-down list combo then shows no text).
+    int GetItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int value);
+    TComboBoxStyle GetStyle() const { return FStyle; }
+    void SetStyle(TComboBoxStyle value);
+    bool GetSorted() const { return FItems->Sorted(); }
+    void SetSorted(bool value);
+    bool GetAutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool value) { FAutoComplete = value; }
+    bool GetAutoDropDown() const { return FAutoDropDown; }
+    void SetAutoDropDown(bool value) { FAutoDropDown = value; }
+    int GetDropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int value);
+    bool GetDroppedDown() const { return FDroppedDown; }
+    void SetDroppedDown(bool value);
+    int GetItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int value) { FItemHeight = value; }
+    int GetMaxLength() const { return FMaxLength; }
+    void SetMaxLength(int value) { FMaxLength = value; }
+    TEditCharCase GetCharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase value) { FCharCase = value; }
+    TBevelKind GetBevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind value) { FBevelKind = value; }
+    void Clear();
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnSelect;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+
+    // The user picked item `index` from the list: ItemIndex and Text follow, then
+    // OnChange and OnSelect. Refused for an index outside the items.
+    bool UserSelected(int index);
+    // The user picked the item with this text (exact match, then ignoring case).
+    bool UserSelectedText(const AnsiString& text);
+    // The user typed `text` into the edit part (not for csDropDownList): Text follows,
+    // ItemIndex becomes the item with exactly this text or -1, OnChange fires.
+    bool UserTyped(const AnsiString& text);
+    // The user opened or closed the list: OnDropDown / OnCloseUp.
+    bool UserDroppedDown(bool dropped = true);
+
+protected:
+    void ItemsChanged();
+    void TextChanged() override;
+    bool WantsKey(Word key) const override;
+
+private:
+    std::unique_ptr<TControlItems> FItems;
+    int FItemIndex = -1;
+    bool FSettingIndex = false;
+    TComboBoxStyle FStyle = csDropDown;
+    bool FAutoComplete = true;
+    bool FAutoDropDown = false;
+    int FDropDownCount = 8;
+    bool FDroppedDown = false;
+    int FItemHeight = 13;
+    int FMaxLength = 0;
+    TEditCharCase FCharCase = ecNormal;
+    TBevelKind FBevelKind = bkNone;
+};
+
+class TComboBox : public TCustomComboBox {
+    SKLAD_CLASS(TComboBox, TCustomComboBox)
+public:
+    explicit TComboBox(TComponent* AOwner);
+};
+
+class TCustomListBox : public TWinControl {
+    SKLAD_CLASS(TCustomListBox, TWinControl)
+public:
+    explicit TCustomListBox(TComponent* AOwner);
+    ~TCustomListBox() override;
+    TStrings* GetItems() const { return FItems.get(); }
+    void SetItems(TStrings* value);
+    int GetItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int value);
+    bool GetMultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool value);
+    bool GetSelected(int index) const;
+    void SetSelected(int index, bool value);
+    int SelCount() const;
+    bool GetSorted() const { return FItems->Sorted(); }
+    void SetSorted(bool value);
+    TListBoxStyle GetStyle() const { return FStyle; }
+    void SetStyle(TListBoxStyle value) { FStyle = value; }
+    int GetItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int value) { FItemHeight = value; }
+    int GetTopIndex() const { return FTopIndex; }
+    void SetTopIndex(int value);
+    void Clear();
+
+    // The user clicked item `index`: selection follows, then OnClick.
+    bool UserSelected(int index);
+
+protected:
+    void ItemsChanged();
+
+private:
+    std::unique_ptr<TControlItems> FItems;
+    int FItemIndex = -1;
+    bool FMultiSelect = false;
+    std::vector<bool> FSelected;
+    TListBoxStyle FStyle = lbStandard;
+    int FItemHeight = 13;
+    int FTopIndex = 0;
+};
+
+class TListBox : public TCustomListBox {
+    SKLAD_CLASS(TListBox, TCustomListBox)
+public:
+    explicit TListBox(TComponent* AOwner);
+};
+
+class TButtonControl : public TWinControl {
+    SKLAD_CLASS(TButtonControl, TWinControl)
+public:
+    explicit TButtonControl(TComponent* AOwner);
+};
+
+class TButton : public TButtonControl {
+    SKLAD_CLASS(TButton, TButtonControl)
+public:
+    explicit TButton(TComponent* AOwner);
+    bool GetDefault() const { return FDefault; }
+    void SetDefault(bool value);
+    bool GetCancel() const { return FCancel; }
+    void SetCancel(bool value) { FCancel = value; }
+    TModalResult GetModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult value) { FModalResult = value; }
+    // OnClick, then the button's ModalResult (when not mrNone) goes to its form.
+    void Click() override;
+
+private:
+    bool FDefault = false;
+    bool FCancel = false;
+    TModalResult FModalResult = mrNone;
+};
+
+class TCheckBox : public TButtonControl {
+    SKLAD_CLASS(TCheckBox, TButtonControl)
+public:
+    explicit TCheckBox(TComponent* AOwner);
+    bool GetChecked() const { return FState == cbChecked; }
+    // Fires OnClick when the state changes.
+    void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
+    TCheckBoxState GetState() const { return FState; }
+    void SetState(TCheckBoxState value);
+    bool GetAllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool value) { FAllowGrayed = value; }
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment value);
+    // The user clicked: the state toggles (unchecked -> checked -> grayed when allowed),
+    // which fires OnClick.
+    bool UserClicked() override;
+
+private:
+    TCheckBoxState FState = cbUnchecked;
+    bool FAllowGrayed = false;
+    TAlignment FAlignment = taRightJustify;
+};
+
+class TRadioButton : public TButtonControl {
+    SKLAD_CLASS(TRadioButton, TButtonControl)
+public:
+    explicit TRadioButton(TComponent* AOwner);
+    bool GetChecked() const { return FChecked; }
+    // Checking unchecks the siblings and fires OnClick; unchecking fires nothing.
+    void SetChecked(bool value);
+    TAlignment GetAlignment() const { return FAlignment; }
+    void SetAlignment(TAlignment value);
+    // The user clicked: the button becomes checked (OnClick when it was not).
+    bool UserClicked() override;
+
+private:
+    bool FChecked = false;
+    TAlignment FAlignment = taRightJustify;
+};
+
+class TCustomGroupBox : public TCustomControl {
+    SKLAD_CLASS(TCustomGroupBox, TCustomControl)
+public:
+    explicit TCustomGroupBox(TComponent* AOwner);
+    TRect ClientRect() const override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+    SKLAD_CLASS(TGroupBox, TCustomGroupBox)
+public:
+    explicit TGroupBox(TComponent* AOwner);
+};
