@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // ---------------------------------------------------------------- common event types
@@ -145,6 +146,7 @@ private:
     AnsiString FName;
     int FTag = 0;
     std::vector<TComponent*> FComponents;   // owned
+    std::unordered_map<AnsiString, TComponent*> FNameIndex;  // upper-cased names of FComponents
     std::vector<TComponent*> FFreeNotifies;  // told of our destruction, and we of theirs
     TComponentState FComponentState;
 };

@@ -100,10 +100,8 @@ TComponent* TComponent::FindComponent(std::string_view AName) const
 {
     if (AName.empty())
         return nullptr;
-    for (TComponent* c : FComponents)
-        if (SameText(c->FName, AName))
-            return c;
-    return nullptr;
+    auto it = FNameIndex.find(UpperCase(AName));
+    return it == FNameIndex.end() ? nullptr : it->second;
 }
 
 void TComponent::InsertComponent(TComponent* AComponent)
@@ -132,6 +130,8 @@ void TComponent::Insert(TComponent* AComponent)
 {
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    if (!AComponent->FName.empty())
+        FNameIndex[UpperCase(AComponent->FName)] = AComponent;
 }
 
 void TComponent::Remove(TComponent* AComponent)
@@ -139,6 +139,11 @@ void TComponent::Remove(TComponent* AComponent)
     auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
     if (it != FComponents.end())
         FComponents.erase(it);
+    if (!AComponent->FName.empty()) {
+        auto named = FNameIndex.find(UpperCase(AComponent->FName));
+        if (named != FNameIndex.end() && named->second == AComponent)
+            FNameIndex.erase(named);
+    }
     AComponent->FOwner = nullptr;
 }
 
@@ -148,9 +153,11 @@ void TComponent::DestroyComponents()
     // a list being emptied.
     while (!FComponents.empty()) {
         TComponent* c = FComponents.back();
-        Remove(c);
+        FComponents.pop_back();
+        c->FOwner = nullptr;
         delete c;
     }
+    FNameIndex.clear();
 }
 
 void TComponent::FreeNotification(TComponent* AComponent)
@@ -223,7 +230,18 @@ void TComponent::SetName(const AnsiString& NewName)
         FOwner->ValidateRename(this, FName, NewName);
     else
         ValidateRename(nullptr, FName, NewName);
+    const AnsiString oldName = FName;
     ChangeName(NewName);
+    if (FOwner) {
+        auto& index = FOwner->FNameIndex;
+        if (!oldName.empty()) {
+            auto it = index.find(UpperCase(oldName));
+            if (it != index.end() && it->second == this)
+                index.erase(it);
+        }
+        if (!FName.empty())
+            index[UpperCase(FName)] = this;
+    }
 }
 
 void TComponent::Loaded() { FComponentState.Exclude(csLoading); }

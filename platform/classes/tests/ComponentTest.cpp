@@ -110,6 +110,24 @@ TEST(ComponentTest, NamesAreUniqueAmongSiblingsIgnoringCase)
     EXPECT_EQ(c->Owner(), nullptr);
 }
 
+TEST(ComponentTest, FindComponentFollowsRenamesAndRemovals)
+{
+    TTestForm form(nullptr);
+    auto* a = new TTestWidget(&form);
+    a->SetName("Edit1");
+    a->SetName("Edit2");
+    EXPECT_EQ(form.FindComponent("Edit1"), nullptr);
+    EXPECT_EQ(form.FindComponent("edit2"), a);
+    auto* b = new TTestWidget(&form);
+    EXPECT_NO_THROW(b->SetName("Edit1"));  // the old name is free again
+    form.RemoveComponent(a);
+    std::unique_ptr<TComponent> held(a);
+    EXPECT_EQ(form.FindComponent("Edit2"), nullptr);
+    a->SetName("Edit3");  // no owner: no index to update
+    delete b;
+    EXPECT_EQ(form.FindComponent("Edit1"), nullptr);
+}
+
 TEST(ComponentTest, OwnershipCyclesAreRefused)
 {
     TTestForm form(nullptr);

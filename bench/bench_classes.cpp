@@ -1,0 +1,143 @@
+// Object model benchmarks: property access by name, layout loading, the binary codec.
+#include "platform/classes/ObjectText.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <benchmark/benchmark.h>
+
+SKLAD_ENUM(TBenchAlign, baNone, baTop, baBottom, baLeft, baRight, baClient)
+
+class TBenchControl : public TComponent {
+    SKLAD_CLASS(TBenchControl, TComponent)
+public:
+    explicit TBenchControl(TComponent* AOwner) : TComponent(AOwner) {}
+    int FLeft = 0, FTop = 0, FWidth = 75, FHeight = 25;
+    AnsiString FCaption;
+    TBenchAlign FAlign = baNone;
+    bool FVisible = true;
+    double FRatio = 0;
+    TNotifyEvent FOnClick;
+    AnsiString GetCaption() const { return FCaption; }
+    void SetCaption(const AnsiString& v) { FCaption = v; }
+};
+SKLAD_DEFINE_CLASS(TBenchControl)
+void TBenchControl::Publish(TPropertyTable& t)
+{
+    t.Prop("Left", &TBenchControl::FLeft, &TBenchControl::FLeft);
+    t.Prop("Top", &TBenchControl::FTop, &TBenchControl::FTop);
+    t.Prop("Width", &TBenchControl::FWidth, &TBenchControl::FWidth).Default(75);
+    t.Prop("Height", &TBenchControl::FHeight, &TBenchControl::FHeight).Default(25);
+    t.Prop("Caption", &TBenchControl::GetCaption, &TBenchControl::SetCaption);
+    t.Prop("Align", &TBenchControl::FAlign, &TBenchControl::FAlign).Default(baNone);
+    t.Prop("Visible", &TBenchControl::FVisible, &TBenchControl::FVisible).Default(true);
+    t.Prop("Ratio", &TBenchControl::FRatio, &TBenchControl::FRatio);
+    t.Event("OnClick", &TBenchControl::FOnClick);
+}
+
+class TBenchForm : public TComponent {
+    SKLAD_CLASS(TBenchForm, TComponent)
+public:
+    explicit TBenchForm(TComponent* AOwner) : TComponent(AOwner) {}
+    void ControlClick(TObject*) {}
+};
+SKLAD_DEFINE_CLASS(TBenchForm)
+void TBenchForm::Publish(TPropertyTable& t) { t.Method("ControlClick", &TBenchForm::ControlClick); }
+
+namespace {
+
+void Setup()
+{
+    RegisterClasses({TBenchControl::StaticClass(), TBenchForm::StaticClass()});
+}
+
+AnsiString LayoutText(int controls)
+{
+    AnsiString s = "object Form1: TBenchForm\r\n";
+    for (int i = 0; i < controls; ++i) {
+        s += "  object Control" + IntToStr(i) + ": TBenchControl\r\n";
+        s += "    Left = " + IntToStr(i % 40 * 8) + "\r\n    Top = " + IntToStr(i / 40 * 24) + "\r\n";
+        s += "    Width = 64\r\n    Caption = 'Кнопка " + IntToStr(i) + "'\r\n    Align = baLeft\r\n";
+        s += "    Ratio = 1.5\r\n    OnClick = ControlClick\r\n  end\r\n";
+    }
+    return s + "end\r\n";
+}
+
+void BM_GetOrdPropByName(benchmark::State& state)
+{
+    Setup();
+    TBenchControl c(nullptr);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GetOrdProp(&c, "Height"));
+}
+BENCHMARK(BM_GetOrdPropByName);
+
+void BM_SetOrdPropByName(benchmark::State& state)
+{
+    TBenchControl c(nullptr);
+    int64_t v = 0;
+    for (auto _ : state)
+        SetOrdProp(&c, "Width", ++v & 1023);
+}
+BENCHMARK(BM_SetOrdPropByName);
+
+void BM_GetStrPropByName(benchmark::State& state)
+{
+    TBenchControl c(nullptr);
+    c.FCaption = "Caption";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GetStrProp(&c, "caption"));
+}
+BENCHMARK(BM_GetStrPropByName);
+
+void BM_SetStrPropThroughInfo(benchmark::State& state)
+{
+    TBenchControl c(nullptr);
+    const TPropInfo* p = GetPropInfo(&c, "Caption");
+    const AnsiString v = "Text";
+    for (auto _ : state)
+        SetStrProp(&c, p, v);
+}
+BENCHMARK(BM_SetStrPropThroughInfo);
+
+void BM_LoadLayout200Controls(benchmark::State& state)
+{
+    Setup();
+    const AnsiString text = LayoutText(200);
+    for (auto _ : state) {
+        TBenchForm form(nullptr);
+        ReadComponentText(text, &form);
+        benchmark::DoNotOptimize(form.ComponentCount());
+    }
+    state.SetLabel("200 controls, " + std::to_string(text.size()) + " bytes of text");
+}
+BENCHMARK(BM_LoadLayout200Controls)->Unit(benchmark::kMillisecond);
+
+void BM_WriteBinary10000Components(benchmark::State& state)
+{
+    Setup();
+    TBenchForm form(nullptr);
+    ReadComponentText(LayoutText(10000), &form);
+    for (auto _ : state) {
+        TMemoryStream ms;
+        WriteComponentToStream(ms, &form);
+        benchmark::DoNotOptimize(ms.GetSize());
+    }
+}
+BENCHMARK(BM_WriteBinary10000Components)->Unit(benchmark::kMillisecond);
+
+void BM_ReadBinary10000Components(benchmark::State& state)
+{
+    Setup();
+    TBenchForm source(nullptr);
+    ReadComponentText(LayoutText(10000), &source);
+    TMemoryStream ms;
+    WriteComponentToStream(ms, &source);
+    for (auto _ : state) {
+        ms.SetPosition(0);
+        TBenchForm form(nullptr);
+        ReadRootComponentFromStream(ms, &form);
+        benchmark::DoNotOptimize(form.ComponentCount());
+    }
+}
+BENCHMARK(BM_ReadBinary10000Components)->Unit(benchmark::kMillisecond);
+
+}  // namespace
