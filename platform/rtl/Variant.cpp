@@ -60,6 +60,12 @@ Variant::Variant(char v) : FType(varString) { FData.VString = NewStr(std::string
 Variant::Variant(const char* v) : FType(varString) { FData.VString = NewStr(v ? std::string_view(v) : std::string_view()); }
 Variant::Variant(std::string_view v) : FType(varString) { FData.VString = NewStr(v); }
 Variant::Variant(const AnsiString& v) : FType(varString) { FData.VString = NewStr(v); }
+Variant::Variant(AnsiString&& v) : FType(varString)
+{
+    auto* r = new VarStrRep;
+    r->Text = std::move(v);
+    FData.VString = r;
+}
 
 Variant::Variant(unsigned long v) : FType(varInt64)
 {
