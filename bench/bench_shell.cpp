@@ -7,6 +7,7 @@
 // (bin/New/New.kvb) in a temporary folder that is also the program's directory.
 #include "app/shell/Startup.h"
 #include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
 #include "platform/db/Sqlite.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Forms.h"

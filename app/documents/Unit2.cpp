@@ -38,7 +38,7 @@ void TForm2::Publish(TPropertyTable& t)
 
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit2"));
+    InitLayoutText(FormLayoutText("Unit2"), [this] { EnsureLayoutParents(*this, "Unit2"); });
     SKLAD_BIND(Art);
     SKLAD_BIND(ComboBox1);
     SKLAD_BIND(ComboBox2);

@@ -33,7 +33,7 @@ void TForm3::Publish(TPropertyTable& t)
 
 TForm3::TForm3(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit3"));
+    InitLayoutText(FormLayoutText("Unit3"), [this] { EnsureLayoutParents(*this, "Unit3"); });
     SKLAD_BIND(GroupBox1);
     SKLAD_BIND(GroupBox2);
     SKLAD_BIND(GroupBox3);

@@ -43,7 +43,7 @@ void TForm4::Publish(TPropertyTable& t)
 
 TForm4::TForm4(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit4"));
+    InitLayoutText(FormLayoutText("Unit4"), [this] { EnsureLayoutParents(*this, "Unit4"); });
     SKLAD_BIND(GroupBox1);
     SKLAD_BIND(GroupBox2);
     SKLAD_BIND(GroupBox3);

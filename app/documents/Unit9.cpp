@@ -45,7 +45,7 @@ void TForm9::Publish(TPropertyTable& t)
 
 TForm9::TForm9(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit9"));
+    InitLayoutText(FormLayoutText("Unit9"), [this] { EnsureLayoutParents(*this, "Unit9"); });
     SKLAD_BIND(GroupBox1);
     SKLAD_BIND(GroupBox2);
     SKLAD_BIND(GroupBox3);

@@ -15,6 +15,7 @@ object Form1: TForm1
   WindowState = wsMaximized
   OnActivate = FormActivate
   OnClose = FormClose
+  OnCreate = FormCreate
   OnShow = FormShow
   PixelsPerInch = 96
   TextHeight = 13

@@ -93,10 +93,11 @@ void TForm1::Publish(TPropertyTable& t)
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit1"));
-    BindComponents();
-    // Creation work needs the components above, so it runs once they are bound.
-    FormCreate(this);
+    // The components are bound before OnCreate (FormCreate) runs, which needs them.
+    InitLayoutText(FormLayoutText("Unit1"), [this] {
+        EnsureLayoutParents(*this, "Unit1");
+        BindComponents();
+    });
 }
 
 TForm1::~TForm1() = default;
@@ -228,7 +229,7 @@ void TForm1::SaveColumnWidths() noexcept
     if (!DatabaseOpen())
         return;
     try {
-        const auto width = [](TDBGrid* grid, int i) { return grid->Columns()->Items(i)->GetWidth(); };
+        const auto width = [](TDBGrid* grid, int i) { return grid->GetColumns()->Items(i)->GetWidth(); };
         const auto save = [](TADOQuery* q, int id, int column, int w) {
             ExecSql(q, "Update ColumnSize Set " + IntToStr(column) + "=:w Where ID=:id",
                     {{"w", w}, {"id", id}});
@@ -297,7 +298,7 @@ void TForm1::LoadColumnWidths()
         return;
     for (int i = 0; i <= 9; ++i)
         if (TField* f = ADOQuery2->FindField(IntToStr(i)); f && !f->IsNull())
-            DBGrid1->Columns()->Items(i)->SetWidth(f->AsInteger());
+            DBGrid1->GetColumns()->Items(i)->SetWidth(f->AsInteger());
 }
 
 void TForm1::Button1Click(TObject*)

@@ -6,6 +6,7 @@
 #include "app/shell/Unit12.h"
 #include "app/shell/Unit6.h"
 #include "app/shell/Unit7.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 
 namespace {

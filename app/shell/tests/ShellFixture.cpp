@@ -8,6 +8,16 @@
 #include <fstream>
 #include <sstream>
 
+TProductSeed Product(const AnsiString& name, const AnsiString& group, double quantity, double price)
+{
+    TProductSeed p;
+    p.Name = name;
+    p.Group = group;
+    p.Quantity = quantity;
+    p.Price = price;
+    return p;
+}
+
 void ShellTest::SetUp()
 {
     w = std::make_unique<TWarehouseFixture>();

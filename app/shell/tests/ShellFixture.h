@@ -12,6 +12,9 @@
 
 #include <memory>
 
+// A product of a group with a quantity and a price; the other fields keep their defaults.
+TProductSeed Product(const AnsiString& name, const AnsiString& group, double quantity, double price = 0);
+
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override;

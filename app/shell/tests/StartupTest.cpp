@@ -7,7 +7,10 @@
 #include "app/documents/Unit9.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/Unit1.h"
+#include "app/shell/Unit12.h"
 #include "app/shell/Unit7.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -146,18 +149,18 @@ TEST_F(ShellTest, CancellingTheFirstPasswordOffersToQuitInsteadOfAskingForever)
     d->AnswerMessage(ShellMessage(TShellMessage::PasswordRequired), mrNo);
     d->RunApplication();
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form7"}));
-    EXPECT_FALSE(Form1->GetVisible()) << "the program ended without the exit question";
+    EXPECT_TRUE(Application->Terminated()) << "the program ended without the exit question";
     EXPECT_EQ(w->Scalar("Select Count(*) From Passwords").AsInteger(), 0);
 }
 
 TEST_F(ShellTest, NoOnExitKeepsTheProgramAndWritesNothing)
 {
     StartOnWarehouse();
-    Form1->DBGrid1->Columns()->Items(0)->SetWidth(123);
+    Form1->DBGrid1->GetColumns()->Items(0)->SetWidth(123);
     const std::string before = w->Snapshot();
     d->AnswerMessage("Вы действительно хотите выйти?", mrNo);
     d->CloseForm(Form1);
-    EXPECT_TRUE(Form1->GetVisible());
+    EXPECT_FALSE(Application->Terminated());
     EXPECT_EQ(w->Snapshot(), before);
 }
 
@@ -172,11 +175,11 @@ TEST_F(ShellTest, YesOnExitWritesEveryGridsWidthsThatReadBack)
     int written = 0;
     for (const auto& g : grids)
         for (int i = 0; i < g.columns; ++i, ++written)
-            g.grid->Columns()->Items(i)->SetWidth(100 + g.id * 20 + i);
+            g.grid->GetColumns()->Items(i)->SetWidth(100 + g.id * 20 + i);
     EXPECT_EQ(written, 47);
     d->AnswerMessage("Вы действительно хотите выйти?", mrYes);
     d->CloseForm(Form1);
-    EXPECT_FALSE(Form1->GetVisible());
+    EXPECT_TRUE(Application->Terminated());
     for (const auto& g : grids)
         for (int i = 0; i < g.columns; ++i) {
             SCOPED_TRACE("grid " + std::to_string(g.id) + " column " + std::to_string(i));
@@ -191,7 +194,7 @@ TEST_F(ShellTest, SavingWidthsNeverBlocksExit)
     w->Exec("Drop Table ColumnSize");
     d->AnswerMessage("Вы действительно хотите выйти?", mrYes);
     d->CloseForm(Form1);
-    EXPECT_FALSE(Form1->GetVisible());
+    EXPECT_TRUE(Application->Terminated());
     EXPECT_TRUE(d->Errors().empty());
 }
 
@@ -199,14 +202,14 @@ TEST_F(ShellTest, ColumnWidthsComeFromTheWarehouse)
 {
     w->Exec("Update ColumnSize Set \"0\"=77, \"9\"=33 Where ID=1");
     StartOnWarehouse();
-    EXPECT_EQ(Form1->DBGrid1->Columns()->Items(0)->GetWidth(), 77);
-    EXPECT_EQ(Form1->DBGrid1->Columns()->Items(9)->GetWidth(), 33);
+    EXPECT_EQ(Form1->DBGrid1->GetColumns()->Items(0)->GetWidth(), 77);
+    EXPECT_EQ(Form1->DBGrid1->GetColumns()->Items(9)->GetWidth(), 33);
 }
 
 TEST_F(ShellTest, TheArchiveViewSwitchesTheCommandsOffUntilTheJournalCloses)
 {
     StartOnWarehouse();
-    w->AddProduct({.Name = "Болт", .Group = "Склад", .Quantity = 3});
+    w->AddProduct(Product("Болт", "Склад", 3));
     d->Run([] { Form1->TreeView1Change(nullptr, Form1->TreeView1->GetItems()->GetFirstNode()); });
     d->ExpectModal(Form4, [&] {
         EXPECT_EQ(Form4->GetCaption(), "Работа с документами - Архив");

@@ -45,10 +45,10 @@ protected:
         const int enamels = w->AddGroup("Эмали", paints);
         w->AddGroup("Алкидные", enamels);
         w->AddGroup("Крепёж", root);
-        w->AddProduct({.Name = "ПФ-115", .Price = 410, .Group = "Алкидные", .Quantity = 5});
-        w->AddProduct({.Name = "НЦ-132", .Price = 90, .Group = "Эмали", .Quantity = 1});
-        w->AddProduct({.Name = "Болт", .Price = 1000.5, .Group = "Крепёж", .Quantity = 7});
-        w->AddProduct({.Name = "Потерянный", .Price = 5, .Group = "Нет такой группы", .Quantity = 1});
+        w->AddProduct(Product("ПФ-115", "Алкидные", 5, 410));
+        w->AddProduct(Product("НЦ-132", "Эмали", 1, 90));
+        w->AddProduct(Product("Болт", "Крепёж", 7, 1000.5));
+        w->AddProduct(Product("Потерянный", "Нет такой группы", 1, 5));
     }
     void Select(const AnsiString& text) { d->ChooseNode(Form1->TreeView1, text); }
 };
@@ -151,7 +151,7 @@ TEST_F(TreeTest, AnApostropheInAGroupNameWorksEverywhere)
 {
     const int g = w->AddGroup("Д'Артаньян", w->RootGroupId());
     w->AddGroup("Под 'кавычками'", g);
-    w->AddProduct({.Name = "Шпага", .Group = "Под 'кавычками'", .Quantity = 1});
+    w->AddProduct(Product("Шпага", "Под 'кавычками'", 1));
     StartOnWarehouse();
     Select("Д'Артаньян");
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Шпага");
@@ -171,7 +171,7 @@ TEST_F(TreeTest, FifteenHundredGroupsBuildAndList)
         const int id = w->AddGroup("Группа " + std::to_string(i), i % 3 == 0 ? w->RootGroupId() : parent);
         parent = id;
     }
-    w->AddProduct({.Name = "Последний", .Group = "Группа 1499", .Quantity = 1});
+    w->AddProduct(Product("Последний", "Группа 1499", 1));
     StartOnWarehouse();
     EXPECT_EQ(Form1->TreeView1->GetItems()->Count(), 1501);
     Select("Группа 1497");
@@ -216,7 +216,7 @@ TEST_F(TreeTest, AddSubgroupIsRefusedOnALeafWithGoodsAndAllowedAboveSubgroups)
 TEST_F(TreeTest, TheGoodsCardGroupListOffersOnlyGroupsWithoutSubgroups)
 {
     Seed();
-    w->AddProduct({.Name = "ПФ-115", .Price = 400, .Group = "Крепёж", .Quantity = 2});
+    w->AddProduct(Product("ПФ-115", "Крепёж", 2, 400));
     StartOnWarehouse();
     d->Run([] { Form1->FillGoodsCardCombos(); });
     TStrings* groups = Form2->ComboBox7->GetItems();
