@@ -436,6 +436,14 @@ bool TControl::UserContextMenu(int x, int y)
     return true;
 }
 
+void TControl::SetParentComponent(TComponent* value)
+{
+    if (auto* parent = dynamic_cast<TWinControl*>(value))
+        SetParent(parent);
+}
+
+TComponent* TControl::GetParentComponent() const { return FParent; }
+
 void TControl::Changed(TControlChanges what)
 {
     if (FPeer)
@@ -832,6 +840,13 @@ bool TWinControl::UserFocused()
             form->SetActiveControl(this);
     });
     return true;
+}
+
+void TWinControl::GetChildren(const TGetChildProc& proc, TComponent* root)
+{
+    for (TControl* c : std::vector<TControl*>(FControls))
+        if (c->Owner() == root)
+            proc(c);
 }
 
 void TWinControl::CreatePeers()

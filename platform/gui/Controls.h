@@ -139,6 +139,11 @@ public:
     void BringToFront();
     void SendToBack();
 
+    // -- streaming: a control is read and written as a child of its parent
+    void SetParentComponent(TComponent* value) override;
+    TComponent* GetParentComponent() const override;
+    bool HasParent() const override { return true; }
+
     // -- peer
     TPeer* Peer() const { return FPeer.get(); }
     // Creates the peer (and, for windowed controls, the children's) when a widget set is
@@ -250,6 +255,8 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
     void CreatePeers() override;
     void DestroyPeers() override;
+    // Streaming: the child controls that `root` owns, in z-order.
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
 protected:
     friend class TControl;

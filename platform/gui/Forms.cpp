@@ -224,6 +224,14 @@ void TCustomForm::SetParent(TWinControl* value)
     TScrollingWinControl::SetParent(value);
 }
 
+void TCustomForm::GetChildren(const TGetChildProc& proc, TComponent* root)
+{
+    TScrollingWinControl::GetChildren(proc, root);
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (TComponent* c = Components(i); !c->HasParent())
+            proc(c);
+}
+
 void TCustomForm::SetVisible(bool value)
 {
     if (Loading()) {
@@ -558,22 +566,29 @@ TForm::TForm(TComponent* AOwner, const AnsiString& layoutFile) : TCustomForm(AOw
 
 TForm::TForm(TComponent* AOwner, TDeferLayout) : TCustomForm(AOwner) {}
 
-void TForm::InitLayout(const AnsiString& layoutFile)
+void TForm::InitLayout(const AnsiString& layoutFile) { InitLayout(layoutFile, {}); }
+
+void TForm::InitLayout(const AnsiString& layoutFile, const std::function<void()>& beforeCreate)
 {
     const AnsiString path = Application ? Application->FindLayout(layoutFile) : layoutFile;
     LoadLayout(path, this);
+    if (beforeCreate)
+        beforeCreate();
     DoCreate();
 }
 
-void TForm::InitLayoutText(const std::string& utf8Text)
+void TForm::InitLayoutText(const AnsiString& text, const std::function<void()>& beforeCreate)
 {
-    ReadComponentText(Utf8ToAnsi(utf8Text), this, "layout text");
+    ReadComponentText(text, this, ClassName() + " layout");
+    if (beforeCreate)
+        beforeCreate();
     DoCreate();
 }
 
-void TForm::LoadLayoutText(TForm& form, const std::string& utf8Text)
+void TForm::MissingComponent(std::string_view name, TClass cls) const
 {
-    ReadComponentText(Utf8ToAnsi(utf8Text), &form, "layout text");
+    throw EComponentError("Form " + Name() + " has no component " + AnsiString(name) + " of class " +
+                          cls->ClassName());
 }
 
 // ---------------------------------------------------------------- TDataModule

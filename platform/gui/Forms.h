@@ -139,6 +139,10 @@ public:
 
     void SetVisible(bool value) override;
     void SetParent(TWinControl* value) override;
+    // Streaming: the controls first, then the owned components that have no parent
+    // (menus, dialogs, timers, queries).
+    void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+    bool HasParent() const override { return false; }
 
 protected:
     // OnCreate, called once after the layout has been read (by TForm's constructor).
@@ -190,18 +194,44 @@ class TForm : public TCustomForm {
 public:
     // An empty form (no layout file); OnCreate does not run.
     explicit TForm(TComponent* AOwner);
-    // Reads the layout named `layoutFile` ("Unit5.dfm"), then runs OnCreate.
+    // Reads the layout named `layoutFile` ("Unit5.dfm") into a plain TForm (events can
+    // only bind to TForm's own methods), then runs OnCreate.
     TForm(TComponent* AOwner, const AnsiString& layoutFile);
-    // Reads the layout from object text held in memory (UTF-8), then runs OnCreate.
-    static void LoadLayoutText(TForm& form, const std::string& utf8Text);
+
+    // The owned component `name`, which must be of class T: forms call this after the
+    // layout was read to fill their member pointers (Button1 = &Bind<TButton>("Button1")).
+    // Raises EComponentError naming the form, the component and the class when the layout
+    // lacks it or it has another class.
+    template <class T>
+    T* Bind(std::string_view name)
+    {
+        T* found = dynamic_cast<T*>(FindComponent(name));
+        if (!found)
+            MissingComponent(name, T::StaticClass());
+        return found;
+    }
+    template <class T>
+    void Bind(T*& field, std::string_view name) { field = Bind<T>(name); }
 
 protected:
-    // For classes whose published members must exist before the layout is read: the
-    // derived constructor calls InitLayout() after setting up its own members.
+    // A form class with handlers of its own reads its layout from its own constructor, so
+    // the layout binds to the derived class's published methods:
+    //
+    //     TForm5::TForm5(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
+    //     {
+    //         InitLayout("Unit5.dfm");   // reads, binds events, runs OnCreate
+    //     }
     struct TDeferLayout {};
     TForm(TComponent* AOwner, TDeferLayout);
+    // Reads the layout file (found on Application->LayoutPath), then runs OnCreate.
     void InitLayout(const AnsiString& layoutFile);
-    void InitLayoutText(const std::string& utf8Text);
+    // The same from object text in program text (CP1251), for tests and generated forms.
+    // `beforeCreate` runs between reading and OnCreate (to bind member pointers).
+    void InitLayoutText(const AnsiString& text, const std::function<void()>& beforeCreate = {});
+    void InitLayout(const AnsiString& layoutFile, const std::function<void()>& beforeCreate);
+
+private:
+    [[noreturn]] void MissingComponent(std::string_view name, TClass cls) const;
 };
 
 // A non-visual container of components with a layout (queries, data sources).

@@ -119,6 +119,16 @@ void TTestDriver::WaitForInput(const TLoopInfo& loop, int)
     }
 
     TCustomForm* form = loop.ModalForm;
+    // The loop's entry goes when its turn ends, whichever way.
+    struct Forget {
+        std::vector<TLoopState>& Loops;
+        const void* Key;
+        ~Forget()
+        {
+            Loops.erase(std::remove_if(Loops.begin(), Loops.end(), [&](const TLoopState& s) { return s.Key == Key; }),
+                        Loops.end());
+        }
+    } forget{FLoops, key};
     FModals.push_back({form->Name(), form->GetCaption(), mrNone});
     const size_t record = FModals.size() - 1;
     auto it = std::find_if(FModalScripts.begin(), FModalScripts.end(), [&](const TModalScript& s) {
@@ -140,8 +150,6 @@ void TTestDriver::WaitForInput(const TLoopInfo& loop, int)
         ForceEnd(form);
     }
     FModals[record].Result = form->GetModalResult();
-    FLoops.erase(std::remove_if(FLoops.begin(), FLoops.end(), [&](const TLoopState& s) { return s.Key == key; }),
-                 FLoops.end());
 }
 
 void TTestDriver::ForceEnd(TCustomForm* form)

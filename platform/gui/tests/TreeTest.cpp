@@ -1,0 +1,123 @@
+// The tree view: node order, absolute indexes, hit tests, selection.
+#include "platform/gui/tests/TestForms.h"
+
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Menus.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<AnsiString> Texts(TTreeView* tree)
+{
+    std::vector<AnsiString> texts;
+    for (TTreeNode* n : tree->GetItems()->List())
+        texts.push_back(AnsiString(size_t(n->Level()) * 2, ' ') + n->GetText());
+    return texts;
+}
+
+struct TreeFixture : GuiTest {
+    TLogForm* Form = NewForm("Main");
+    TTreeView* Tree = new TTreeView(Form);
+    std::vector<AnsiString> Changes;
+
+    TreeFixture()
+    {
+        Tree->SetParent(Form);
+        Tree->SetBounds(0, 0, 200, 300);
+        Tree->OnChange = TTVChangedEvent::Lambda(
+            [this](TObject*, TTreeNode* n) { Changes.push_back(n ? n->GetText() : AnsiString("-")); });
+        // The groups tree as the program builds it: walk by absolute index, add children last.
+        TTreeNodes* items = Tree->GetItems();
+        items->Add(nullptr, "Склад");
+        const std::vector<std::pair<AnsiString, AnsiString>> groups = {
+            {"Склад", "Обувь"}, {"Склад", "Одежда"}, {"Обувь", "Сапоги"}, {"Одежда", "Куртки"}};
+        for (int index = 0; index < items->Count(); ++index) {
+            TTreeNode* node = items->Item(index);
+            for (const auto& [parent, child] : groups)
+                if (parent == node->GetText())
+                    items->AddChild(node, child);
+        }
+        Tree->FullExpand();
+    }
+};
+
+using TreeTest = TreeFixture;
+
+TEST_F(TreeTest, ChildrenFollowTheirParentInDisplayOrder)
+{
+    EXPECT_EQ(Texts(Tree), (std::vector<AnsiString>{"Склад", "  Обувь", "    Сапоги", "  Одежда", "    Куртки"}));
+    TTreeNode* shoes = Tree->GetItems()->Item(1);
+    EXPECT_EQ(shoes->AbsoluteIndex(), 1);
+    EXPECT_EQ(Tree->GetItems()->Item(4)->GetText(), "Куртки");
+    EXPECT_EQ(Tree->GetItems()->Item(5), nullptr);
+
+    // A new subgroup goes first under its parent; the node after the parent is the new one.
+    TTreeNode* added = Tree->GetItems()->AddChildFirst(shoes, "Туфли");
+    EXPECT_EQ(Tree->GetItems()->Item(shoes->AbsoluteIndex() + 1), added);
+    EXPECT_EQ(shoes->Item(1)->GetText(), "Сапоги");
+}
+
+TEST_F(TreeTest, NodeAtAPointAndTheRightButton)
+{
+    Form->Show();
+    TTreeNode* boots = Tree->GetItems()->Item(2);
+    const TRect r = Tree->NodeRect(boots);
+    EXPECT_EQ(Tree->GetNodeAt(r.Left + 1, r.Top + 1), boots);
+    EXPECT_EQ(Tree->GetNodeAt(5, 299), nullptr) << "empty space below the nodes";
+
+    // The main window selects the node under the right button.
+    Tree->OnMouseDown = TMouseEvent::Lambda([this](TObject*, TMouseButton b, TShiftState, int x, int y) {
+        if (b == mbRight)
+            if (TTreeNode* n = Tree->GetNodeAt(x, y))
+                Tree->SetSelected(n);
+    });
+    auto* popup = new TPopupMenu(Form);
+    Tree->SetPopupMenu(popup);
+    int popped = 0;
+    popup->OnPopup = TNotifyEvent::Lambda([&](TObject*) { ++popped; });
+    D.RightClickNode(Tree, boots);
+    EXPECT_EQ(Tree->GetSelected(), boots);
+    EXPECT_EQ(popped, 1);
+    D.RightClick(Tree, 5, 299);
+    EXPECT_EQ(Tree->GetSelected(), boots) << "a right click beside the nodes keeps the selection";
+    EXPECT_EQ(Changes, (std::vector<AnsiString>{"Сапоги"}));
+}
+
+TEST_F(TreeTest, ChoosingANodeSelectsAndFiresOnce)
+{
+    Form->Show();
+    D.ChooseNode(Tree, "Одежда");
+    D.ChooseNode(Tree, "Одежда");
+    EXPECT_EQ(Changes, (std::vector<AnsiString>{"Одежда"}));
+    int data = 7;
+    Tree->GetSelected()->SetData(&data);
+    EXPECT_EQ(Tree->GetItems()->Item(3)->GetData(), &data);
+}
+
+TEST_F(TreeTest, DeletingTheSelectedSubtreeMovesTheSelection)
+{
+    TTreeNode* shoes = Tree->GetItems()->Item(1);
+    Tree->SetSelected(shoes->Item(0));  // Сапоги
+    Changes.clear();
+    shoes->Delete();
+    EXPECT_EQ(Texts(Tree), (std::vector<AnsiString>{"Склад", "  Одежда", "    Куртки"}));
+    EXPECT_EQ(Tree->GetSelected()->GetText(), "Одежда") << "the next sibling of the deleted node";
+    EXPECT_EQ(Changes, (std::vector<AnsiString>{"Одежда"}));
+    Tree->GetItems()->Clear();
+    EXPECT_EQ(Tree->GetSelected(), nullptr);
+    EXPECT_EQ(Changes.back(), "-");
+}
+
+TEST_F(TreeTest, OnChangingCanRefuse)
+{
+    Tree->OnChanging = TTVChangingEvent::Lambda([](TObject*, TTreeNode* n, bool& allow) {
+        allow = n && n->GetText() != "Куртки";
+    });
+    Tree->SetSelected(Tree->GetItems()->Item(4));
+    EXPECT_EQ(Tree->GetSelected(), nullptr);
+    Tree->SetSelected(Tree->GetItems()->Item(3));
+    EXPECT_EQ(Tree->GetSelected()->GetText(), "Одежда");
+}
+
+}  // namespace
