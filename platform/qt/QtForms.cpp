@@ -153,6 +153,9 @@ private:
 
     void AttachMenu()
     {
+        // A menu read with the layout has no peer yet when the form first shows.
+        if (TMainMenu* menu = FForm.GetMenu(); menu && !menu->Peer())
+            menu->CreatePeer();
         QMenuBar* bar = MenuBarOf(FForm.GetMenu());
         if (bar && bar->parentWidget() != Widget()) {
             bar->setParent(Widget());

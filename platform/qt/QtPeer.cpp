@@ -14,10 +14,6 @@
 
 namespace {
 
-// A propagated key event reaches the filters of the focused widget's parents too;
-// it is given to the model once.
-const QEvent* gLastKeyEvent = nullptr;
-
 TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {
     TShiftState shift;
@@ -204,7 +200,7 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
                 FControl.UserContextMenu(p.x(), p.y());
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             FControl.UserMouseDown(button, shift + TShiftState{ssDouble}, p.x(), p.y());
-            if (alive && button == mbLeft)
+            if (alive && button == mbLeft && ForwardsDoubleClicks())
                 FControl.UserDoubleClicked();
         } else {
             FControl.UserMouseDown(button, shift, p.x(), p.y());
@@ -222,9 +218,10 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         return FControl.GetPopupMenu() != nullptr;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
-        if (!win || event == gLastKeyEvent)
+        // A key the focused widget ignores travels on to its parents; the model hears it
+        // once, from the control that has the focus (or the window when none has).
+        if (QWidget* focus = QApplication::focusWidget(); !win || (focus ? widget != focus : !widget->isWindow()))
             return false;
-        gLastKeyEvent = event;
         auto* e = static_cast<QKeyEvent*>(event);
         const Word key = ToVirtualKey(e->key());
         const TShiftState shift = ShiftOf(e->modifiers(), Qt::NoButton);

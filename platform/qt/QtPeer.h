@@ -49,6 +49,9 @@ protected:
     // Whether keys typed here go to the model as KeyPress (not for text editors,
     // which edit the text themselves and report it whole).
     virtual bool ForwardsCharacters() const { return true; }
+    // Whether a double click goes to the model as UserDoubleClicked (not for grids,
+    // which report the cell).
+    virtual bool ForwardsDoubleClicks() const { return true; }
     QObject* Context() const { return FContext.get(); }
     bool Applying() const { return FApplying > 0; }
 

@@ -15,15 +15,22 @@ std::unique_ptr<TPeer> TQtWidgetSet::CreatePeer(TControl& control)
     // Most specific families first; a form is a windowed control too.
     using Factory = std::unique_ptr<TPeer> (*)(TControl&);
     constexpr Factory kFactories[] = {CreateFormPeer, CreateGridPeer, CreateComPeer, CreateStdPeer, CreateExtPeer};
+    std::unique_ptr<TPeer> peer;
     for (Factory factory : kFactories)
-        if (auto peer = factory(control))
-            return peer;
-    return CreateGenericPeer(control);
+        if ((peer = factory(control)))
+            break;
+    if (!peer)
+        peer = CreateGenericPeer(control);
+    // A new peer starts by showing everything the model holds.
+    peer->Changed(TControlChanges(TControlChange::All));
+    return peer;
 }
 
 std::unique_ptr<TPeer> TQtWidgetSet::CreateMenuPeer(TMenu& menu)
 {
-    return CreateQtMenuPeer(menu);
+    auto peer = CreateQtMenuPeer(menu);
+    peer->Changed(TControlChanges(TControlChange::All));
+    return peer;
 }
 
 TQtBackend::TQtBackend(int& argc, char** argv)

@@ -1,0 +1,315 @@
+// Smoke tests of the Qt backend, offscreen: a form with one of each control read from
+// its layout file gets widget peers that show the model, follow its changes, report
+// user input back as calls on the model, and run modal loops nested on Qt's loop.
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtPeer.h"
+#include "platform/qt/demo/DemoForm.h"
+#include "platform/qt/tests/QtTestApp.h"
+
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString U(const char16_t* text)
+{
+    return QString::fromUtf16(text);
+}
+
+class QtSmoke : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "test_qt";
+        static char* argv[] = {name, nullptr};
+        QtTestApp();
+        static const bool registered = (RegisterGuiClasses(), true);
+        (void)registered;
+        FBackend = std::make_unique<TQtBackend>(argc, argv);
+        CreateApplication();
+        Form = CreateDemoForm();
+        Form->Show();
+    }
+    void TearDown() override
+    {
+        DestroyApplication();
+        FBackend.reset();
+        QApplication::processEvents();  // widgets deleted later go now
+    }
+
+    template <class T>
+    T* Model(const char* name) const
+    {
+        auto* component = dynamic_cast<T*>(Form->FindComponent(name));
+        EXPECT_NE(component, nullptr) << name;
+        return component;
+    }
+    template <class W>
+    W* Widget(const char* name) const
+    {
+        TQtControlPeer* peer = QtPeerOf(Model<TControl>(name));
+        EXPECT_NE(peer, nullptr) << name << " has no Qt peer";
+        W* widget = peer ? qobject_cast<W*>(peer->Widget()) : nullptr;
+        EXPECT_NE(widget, nullptr) << name << " has another kind of widget";
+        return widget;
+    }
+
+    TForm* Form = nullptr;
+
+private:
+    std::unique_ptr<TQtBackend> FBackend;
+};
+
+QStringList ItemTexts(const QComboBox& combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo.count(); ++i)
+        items << combo.itemText(i);
+    return items;
+}
+
+QStringList ItemTexts(const QListWidget& list)
+{
+    QStringList items;
+    for (int i = 0; i < list.count(); ++i)
+        items << list.item(i)->text();
+    return items;
+}
+
+TEST_F(QtSmoke, PeersShowTheLayoutsCaptionsItemsAndChecks)
+{
+    struct Caption {
+        const char* why;
+        const char* control;
+        const char16_t* text;
+    };
+    const Caption kCaptions[] = {
+        {"label caption", "Label1", u"Наименование:"},
+        {"edit text", "Edit1", u"Гвозди"},
+        {"button caption", "Button1", u"Просмотр"},
+        {"check box caption", "CheckBox1", u"С НДС"},
+        {"radio caption", "RadioButton2", u"Архив"},
+        {"group box title", "GroupBox1", u"Режим"},
+    };
+    for (const Caption& c : kCaptions) {
+        SCOPED_TRACE(c.why);
+        TQtControlPeer* peer = QtPeerOf(Model<TControl>(c.control));
+        ASSERT_NE(peer, nullptr);
+        QWidget* w = peer->Widget();
+        QString shown;
+        if (auto* label = qobject_cast<QLabel*>(w)) shown = label->text();
+        else if (auto* edit = qobject_cast<QLineEdit*>(w)) shown = edit->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w)) shown = button->text();
+        else if (auto* box = qobject_cast<QGroupBox*>(w)) shown = box->title();
+        EXPECT_EQ(shown, U(c.text));
+    }
+
+    EXPECT_EQ(QtPeerOf(Form)->Widget()->windowTitle(), U(u"Склад: все элементы"));
+    EXPECT_TRUE(QtPeerOf(Form)->Widget()->isVisible());
+
+    EXPECT_TRUE(Widget<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_TRUE(Widget<QRadioButton>("RadioButton1")->isChecked());
+    EXPECT_FALSE(Widget<QRadioButton>("RadioButton2")->isChecked());
+
+    const QStringList units{U(u"штука"), U(u"килограмм"), U(u"метр")};
+    EXPECT_EQ(ItemTexts(*Widget<QComboBox>("ComboBox1")), units);
+    EXPECT_FALSE(Widget<QComboBox>("ComboBox1")->isEditable()) << "a drop-down list is not editable";
+    EXPECT_EQ(ItemTexts(*Widget<QListWidget>("ListBox1")), (QStringList{U(u"Приход"), U(u"Заявка"), U(u"Списание")}));
+    EXPECT_EQ(Widget<QPlainTextEdit>("Memo1")->toPlainText(), U(u"Первая строка\nВторая строка"));
+    EXPECT_EQ(Widget<QProgressBar>("ProgressBar1")->value(), 40);
+
+    auto* tree = Widget<QTreeWidget>("TreeView1");
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), U(u"Склад"));
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->child(1)->text(0), U(u"Крепёж"));
+    EXPECT_TRUE(tree->topLevelItem(0)->isExpanded());
+
+    // The main menu, with short-cuts shown beside the captions.
+    QMenuBar* bar = QtPeerOf(Form)->Widget()->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->actions().size(), 2);
+    EXPECT_EQ(bar->actions()[0]->text(), U(u"Файл"));
+    QMenu* file = bar->actions()[0]->menu();
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(file->actions().size(), 2);
+    EXPECT_EQ(file->actions()[0]->text(), U(u"Создать новый склад\tCtrl+N"));
+}
+
+TEST_F(QtSmoke, EveryWidgetSitsWhereTheModelsLayoutPutIt)
+{
+    // The model aligns (tool bar on top, status bar at the bottom, side panel, splitter,
+    // client area); the widgets only take the bounds. Moving the splitter moves them all.
+    auto check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        for (int i = 0; i < Form->ComponentCount(); ++i) {
+            auto* control = dynamic_cast<TControl*>(Form->Components(i));
+            if (!control || control == Form)
+                continue;
+            SCOPED_TRACE(control->Name());
+            TQtControlPeer* peer = QtPeerOf(control);
+            ASSERT_NE(peer, nullptr);
+            const QRect shown = peer->Widget()->geometry();
+            EXPECT_EQ(shown, QRect(control->GetLeft(), control->GetTop(), control->GetWidth(), control->GetHeight()));
+        }
+    };
+    check("as laid out");
+    ASSERT_TRUE(Model<TSplitter>("Splitter1")->UserDragged(40));
+    EXPECT_EQ(Model<TControl>("Panel1")->GetWidth(), 240);
+    check("after the splitter moved 40 pixels right");
+}
+
+TEST_F(QtSmoke, ModelChangesReachThePeers)
+{
+    Model<TEdit>("Edit1")->SetText("Шурупы");
+    EXPECT_EQ(Widget<QLineEdit>("Edit1")->text(), U(u"Шурупы"));
+
+    Model<TCheckBox>("CheckBox1")->SetChecked(false);
+    EXPECT_FALSE(Widget<QCheckBox>("CheckBox1")->isChecked());
+
+    Model<TRadioButton>("RadioButton2")->SetChecked(true);
+    EXPECT_TRUE(Widget<QRadioButton>("RadioButton2")->isChecked());
+    EXPECT_FALSE(Widget<QRadioButton>("RadioButton1")->isChecked()) << "the model unchecks the sibling";
+
+    auto* combo = Model<TComboBox>("ComboBox1");
+    combo->GetItems()->Add("упаковка");
+    combo->SetItemIndex(3);
+    EXPECT_EQ(Widget<QComboBox>("ComboBox1")->count(), 4);
+    EXPECT_EQ(Widget<QComboBox>("ComboBox1")->currentText(), U(u"упаковка"));
+
+    Model<TControl>("Panel2")->SetEnabled(false);
+    EXPECT_FALSE(Widget<QLineEdit>("Edit1")->isEnabled()) << "a disabled parent disables its children";
+    Model<TControl>("Button1")->SetVisible(false);
+    EXPECT_TRUE(Widget<QPushButton>("Button1")->isHidden());
+
+    auto* tree = Model<TTreeView>("TreeView1");
+    TTreeNode* fasteners = tree->GetItems()->Item(3);
+    tree->SetSelected(fasteners);
+    EXPECT_EQ(Widget<QTreeWidget>("TreeView1")->currentItem()->text(0), U(u"Крепёж"));
+
+    Model<TMenuItem>("N4")->SetCaption("Открыть другой склад");
+    QMenu* file = QtPeerOf(Form)->Widget()->findChild<QMenuBar*>()->actions()[0]->menu();
+    EXPECT_EQ(file->actions()[1]->text(), U(u"Открыть другой склад\tCtrl+O"));
+}
+
+TEST_F(QtSmoke, UserInputReachesTheModelsEvents)
+{
+    std::vector<std::string> events;
+    auto record = [&](const char* what) {
+        return TNotifyEvent::Lambda([&events, what](TObject*) { events.push_back(what); });
+    };
+    Model<TButton>("Button1")->OnClick = record("button");
+    Model<TCheckBox>("CheckBox1")->OnClick = record("check");
+    Model<TEdit>("Edit1")->OnChange = record("edit");
+    Model<TComboBox>("ComboBox1")->OnSelect = record("combo");
+    Model<TListBox>("ListBox1")->OnClick = record("list");
+    Model<TMenuItem>("N24")->OnClick = record("menu");
+    Model<TTreeView>("TreeView1")->OnChange =
+        TTVChangedEvent::Lambda([&](TObject*, TTreeNode*) { events.push_back("tree"); });
+
+    Widget<QPushButton>("Button1")->click();
+    Widget<QCheckBox>("CheckBox1")->click();
+    EXPECT_FALSE(Model<TCheckBox>("CheckBox1")->GetChecked());
+    auto* edit = Widget<QLineEdit>("Edit1");
+    edit->setFocus();
+    edit->end(false);
+    QTest::keyClicks(edit, QStringLiteral("!"));
+    EXPECT_EQ(Model<TEdit>("Edit1")->GetText(), AnsiString("Гвозди!"));
+    emit Widget<QComboBox>("ComboBox1")->activated(2);
+    EXPECT_EQ(Model<TComboBox>("ComboBox1")->GetItemIndex(), 2);
+    EXPECT_EQ(Model<TComboBox>("ComboBox1")->GetText(), AnsiString("метр"));
+    Widget<QListWidget>("ListBox1")->setCurrentRow(1);
+    EXPECT_EQ(Model<TListBox>("ListBox1")->GetItemIndex(), 1);
+    auto* tree = Widget<QTreeWidget>("TreeView1");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    EXPECT_EQ(Model<TTreeView>("TreeView1")->GetSelected()->GetText(), AnsiString("Инструмент"));
+    QMenu* help = QtPeerOf(Form)->Widget()->findChild<QMenuBar*>()->actions()[1]->menu();
+    help->actions()[0]->trigger();
+
+    EXPECT_EQ(events, (std::vector<std::string>{"button", "check", "edit", "combo", "list", "tree", "menu"}));
+}
+
+TEST_F(QtSmoke, TheCloseBoxAsksTheModel)
+{
+    bool asked = false;
+    Form->OnCloseQuery = TCloseQueryEvent::Lambda([&](TObject*, bool& canClose) {
+        asked = true;
+        canClose = false;
+    });
+    QtPeerOf(Form)->Widget()->close();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(Form->GetVisible()) << "the model refused, so the form stays";
+    EXPECT_TRUE(QtPeerOf(Form)->Widget()->isVisible());
+}
+
+TEST_F(QtSmoke, NestedModalLoopsRunOnQtsLoopAndReturnTheirResults)
+{
+    // Outer dialog: its button opens the inner dialog; the inner one's OK ends it.
+    TForm* outer = nullptr;
+    Application->CreateForm(outer);
+    outer->SetCaption("Внешний");
+    auto* open = new TButton(outer);
+    open->SetParent(outer);
+    open->SetModalResult(mrYes);
+    TForm* inner = nullptr;
+    Application->CreateForm(inner);
+    inner->SetCaption("Внутренний");
+    auto* ok = new TButton(inner);
+    ok->SetParent(inner);
+    ok->SetModalResult(mrOk);
+
+    // A stuck loop fails the test instead of hanging it.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        inner->SetModalResult(mrAbort);
+        outer->SetModalResult(mrAbort);
+    });
+    watchdog.start(10000);
+
+    TModalResult innerResult = mrNone;
+    bool outerBlocked = false;
+    Qt::WindowModality innerModality = Qt::NonModal;
+    open->OnClick = TNotifyEvent::Lambda([&](TObject*) {
+        QTimer::singleShot(0, [&] {
+            innerModality = QtPeerOf(inner)->Widget()->windowModality();
+            outerBlocked = !open->UserClicked();
+            qobject_cast<QPushButton*>(QtPeerOf(ok)->Widget())->click();
+        });
+        innerResult = inner->ShowModal();
+    });
+    QTimer::singleShot(0, [&] { qobject_cast<QPushButton*>(QtPeerOf(open)->Widget())->click(); });
+
+    const TModalResult outerResult = outer->ShowModal();
+
+    EXPECT_EQ(innerResult, mrOk);
+    EXPECT_EQ(outerResult, mrYes) << "the outer button's ModalResult ends the outer loop";
+    EXPECT_TRUE(outerBlocked) << "the outer form refuses input while the inner one is modal";
+    EXPECT_EQ(innerModality, Qt::ApplicationModal);
+    EXPECT_FALSE(QtPeerOf(inner)->Widget()->isVisible());
+    EXPECT_FALSE(QtPeerOf(outer)->Widget()->isVisible());
+}
+
+}  // namespace
