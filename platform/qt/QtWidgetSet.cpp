@@ -7,6 +7,7 @@
 #include "platform/gui/Controls.h"
 
 #include <QApplication>
+#include <QLocale>
 
 #include <cstdlib>
 
@@ -40,6 +41,8 @@ TQtBackend::TQtBackend(int& argc, char** argv)
         FOwnedApp = std::make_unique<QApplication>(argc, argv);
         FApp = FOwnedApp.get();
     }
+    // Calendars, date fields and Qt's own dialog texts speak the program's language.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     // The model decides when the program ends (the main form closing), not Qt.
     FApp->setQuitOnLastWindowClosed(false);
     FServices = std::make_unique<TQtServices>();

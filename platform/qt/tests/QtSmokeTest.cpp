@@ -7,6 +7,7 @@
 #include "platform/qt/tests/QtTestApp.h"
 
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -249,6 +252,32 @@ TEST_F(QtSmoke, UserInputReachesTheModelsEvents)
     help->actions()[0]->trigger();
 
     EXPECT_EQ(events, (std::vector<std::string>{"button", "check", "edit", "combo", "list", "tree", "menu"}));
+}
+
+TEST_F(QtSmoke, TheGridShowsTheBoundRowsAndReportsClicks)
+{
+    auto* view = Widget<QTableView>("DBGrid1");
+    QAbstractItemModel* rows = view->model();
+    ASSERT_EQ(rows->columnCount(), 4);
+    ASSERT_EQ(rows->rowCount(), 3);
+    EXPECT_EQ(rows->headerData(0, Qt::Horizontal).toString(), U(u"Артикул")) << "the layout's title";
+    EXPECT_EQ(rows->headerData(1, Qt::Horizontal).toString(), U(u"Наименование")) << "the field name";
+    EXPECT_EQ(rows->index(1, 1).data().toString(), U(u"Шурупы 30 мм"));
+    EXPECT_EQ(rows->index(2, 2).data().toString(), QStringLiteral("450"));
+    EXPECT_EQ(rows->index(0, 3).data().toString(), QString()) << "a column without its field shows blank";
+    EXPECT_EQ(view->columnWidth(1), 200);
+
+    auto* grid = Model<TDBGrid>("DBGrid1");
+    std::vector<AnsiString> titles;
+    grid->OnTitleClick = TDBGridClickEvent::Lambda([&](TColumn* column) { titles.push_back(column->GetFieldName()); });
+    emit view->clicked(rows->index(2, 1));
+    EXPECT_EQ(grid->DataSet()->RecNo(), 3) << "a click on a row moves the dataset";
+    EXPECT_EQ(view->selectionModel()->currentIndex().row(), 2);
+    emit view->horizontalHeader()->sectionClicked(2);
+    EXPECT_EQ(titles, std::vector<AnsiString>{"Цена"});
+
+    grid->DataSet()->First();
+    EXPECT_EQ(view->selectionModel()->currentIndex().row(), 0) << "moving the dataset moves the grid";
 }
 
 TEST_F(QtSmoke, TheCloseBoxAsksTheModel)
