@@ -224,6 +224,21 @@ void TCustomForm::SetParent(TWinControl* value)
     TScrollingWinControl::SetParent(value);
 }
 
+void TCustomForm::CreatePeers()
+{
+    TScrollingWinControl::CreatePeers();
+    if (FMenu && Peer())
+        FMenu->CreatePeer();
+}
+
+void TCustomForm::DestroyPeers()
+{
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* menu = dynamic_cast<TMenu*>(Components(i)))
+            menu->DestroyPeer();
+    TScrollingWinControl::DestroyPeers();
+}
+
 void TCustomForm::GetChildren(const TGetChildProc& proc, TComponent* root)
 {
     TScrollingWinControl::GetChildren(proc, root);

@@ -143,6 +143,9 @@ public:
     // (menus, dialogs, timers, queries).
     void GetChildren(const TGetChildProc& proc, TComponent* root) override;
     bool HasParent() const override { return false; }
+    // The form's peers, then its main menu's; destroyed the other way round.
+    void CreatePeers() override;
+    void DestroyPeers() override;
 
 protected:
     // OnCreate, called once after the layout has been read (by TForm's constructor).

@@ -1,0 +1,169 @@
+// Smaller controls: memo lines, list box, progress bar, up-down, date picker, speed
+// buttons, status panels, menus.
+#include "platform/gui/tests/TestForms.h"
+
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Menus.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST_F(GuiTest, MemoLinesAndTextStayInStep)
+{
+    TLogForm* form = NewForm("Form");
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    int changes = 0;
+    memo->OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+    memo->GetLines()->Add("Первая");
+    memo->GetLines()->Add("Вторая");
+    EXPECT_EQ(memo->GetText(), "Первая\r\nВторая");
+    memo->SetText("а\nб\nв");
+    EXPECT_EQ(memo->GetLines()->Count(), 3);
+    EXPECT_EQ(memo->GetLines()->Get(2), "в");
+    EXPECT_EQ(changes, 3);
+}
+
+struct RangeCase {
+    const char* why;
+    int set;
+    int expected;
+};
+
+TEST_F(GuiTest, ProgressPositionStaysInItsRange)
+{
+    const RangeCase cases[] = {
+        {"inside", 40, 40},
+        {"below the minimum", -5, 0},
+        {"above the maximum", 250, 100},
+    };
+    TLogForm* form = NewForm("Form");
+    auto* bar = new TProgressBar(form);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        bar->SetPosition(c.set);
+        EXPECT_EQ(bar->GetPosition(), c.expected);
+    }
+    bar->SetMax(20);
+    EXPECT_EQ(bar->GetPosition(), 20) << "a smaller maximum pulls the position in";
+}
+
+TEST_F(GuiTest, UpDownStepsItsEdit)
+{
+    TLogForm* form = NewForm("Form");
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    auto* upDown = new TUpDown(form);
+    upDown->SetParent(form);
+    upDown->SetAssociate(edit);
+    upDown->SetMax(2);
+    form->Show();
+    D.Step(upDown, true);
+    D.Step(upDown, true);
+    D.Step(upDown, true);
+    EXPECT_EQ(upDown->GetPosition(), 2);
+    EXPECT_EQ(edit->GetText(), "2");
+    upDown->SetMax(5000);
+    upDown->SetPosition(1500);
+    EXPECT_EQ(edit->GetText(), "1" + AnsiString(1, FormatSettings().ThousandSeparator) + "500");
+    delete edit;
+    EXPECT_EQ(upDown->GetAssociate(), nullptr) << "a freed associate is forgotten";
+}
+
+TEST_F(GuiTest, DatePickerKeepsTheTimeOfDayAndFiresOnlyForTheUser)
+{
+    D.SetNow(EncodeDate(2024, 5, 17) + EncodeTime(10, 30, 0, 0));
+    TLogForm* form = NewForm("Form");
+    auto* picker = new TDateTimePicker(form);
+    picker->SetParent(form);
+    int changes = 0;
+    picker->OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+    EXPECT_EQ(double(picker->GetDate()), double(EncodeDate(2024, 5, 17)));
+    picker->SetDate(EncodeDate(2024, 6, 1));
+    EXPECT_EQ(changes, 0);
+    form->Show();
+    D.PickDate(picker, EncodeDate(2024, 6, 2));
+    EXPECT_EQ(changes, 1);
+    EXPECT_DOUBLE_EQ(double(picker->GetDateTime()), double(EncodeDate(2024, 6, 2) + EncodeTime(10, 30, 0, 0)));
+}
+
+TEST_F(GuiTest, GroupedSpeedButtonsActLikeRadioButtons)
+{
+    TLogForm* form = NewForm("Form");
+    auto* hand = new TSpeedButton(form);
+    hand->SetParent(form);
+    hand->SetGroupIndex(1);
+    auto* zoom = new TSpeedButton(form);
+    zoom->SetParent(form);
+    zoom->SetGroupIndex(1);
+    hand->SetDown(true);
+    form->Show();
+    D.Click(zoom);
+    EXPECT_TRUE(zoom->GetDown());
+    EXPECT_FALSE(hand->GetDown());
+    D.Click(zoom);
+    EXPECT_TRUE(zoom->GetDown()) << "one button of the group stays down";
+}
+
+TEST_F(GuiTest, StatusPanelsHoldTheirTexts)
+{
+    TLogForm* form = NewForm("Form");
+    auto* bar = new TStatusBar(form);
+    bar->SetParent(form);
+    bar->GetPanels()->Add()->SetWidth(150);
+    bar->GetPanels()->Add()->SetWidth(50);
+    bar->GetPanels()->Items(0)->SetText("Страница 1 из 3");
+    EXPECT_EQ(bar->GetPanels()->Items(0)->GetText(), "Страница 1 из 3");
+    EXPECT_EQ(bar->GetAlign(), alBottom);
+}
+
+TEST_F(GuiTest, MenuShortCutsReachOnlyReachableItems)
+{
+    TLogForm* form = NewForm("Form");
+    auto* menu = new TMainMenu(form);
+    auto* file = new TMenuItem(form);
+    file->SetCaption("Файл");
+    menu->GetItems()->Add(file);
+    auto* open = new TMenuItem(form);
+    open->SetCaption("Открыть склад");
+    open->SetShortCut(TextToShortCut("Ctrl+O"));
+    file->Add(open);
+    form->SetMenu(menu);
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    int opened = 0;
+    open->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++opened; });
+    form->Show();
+    D.Key(edit, 'O', TShiftState{ssCtrl});
+    EXPECT_EQ(opened, 1);
+    file->SetEnabled(false);
+    D.Key(edit, 'O', TShiftState{ssCtrl});
+    EXPECT_EQ(opened, 1) << "an item under a disabled item is not reached";
+    EXPECT_FALSE(open->UserClicked());
+    file->SetEnabled(true);
+    D.Menu(open);
+    EXPECT_EQ(opened, 2);
+}
+
+TEST_F(GuiTest, ListBoxSelectionFromTheUserClicks)
+{
+    TLogForm* form = NewForm("Form");
+    auto* list = new TListBox(form);
+    list->SetParent(form);
+    list->GetItems()->Add("Один");
+    list->GetItems()->Add("Два");
+    int clicks = 0;
+    list->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+    list->SetItemIndex(0);
+    EXPECT_EQ(clicks, 0);
+    form->Show();
+    D.Select(list, 1);
+    EXPECT_EQ(list->GetItemIndex(), 1);
+    EXPECT_TRUE(list->GetSelected(1));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_THROW(list->GetSelected(5), EListError);
+}
+
+}  // namespace
