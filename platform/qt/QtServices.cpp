@@ -1,5 +1,6 @@
 #include "platform/qt/QtServices.h"
 
+#include "platform/qt/QtPeer.h"
 #include "platform/qt/QtText.h"
 
 #include "platform/gui/Dialogs.h"
@@ -10,6 +11,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QAbstractButton>
@@ -173,10 +175,24 @@ bool TQtServices::ExecuteFileDialog(TFileDialogRequest& request)
     return true;
 }
 
-bool TQtServices::ExecuteFontDialog(TFont&)
+bool TQtServices::ExecuteFontDialog(TFont& font)
 {
-    // TODO(graphics): map TFont to QFont and back once the graphics layer has TFont.
-    return false;
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, ToQFont(font), DialogParent());
+    if (!ok)
+        return false;
+    font.SetName(FromQString(chosen.family()));
+    if (chosen.pixelSize() > 0)
+        font.SetHeight(-chosen.pixelSize());
+    else
+        font.SetSize(int(chosen.pointSizeF() + 0.5));
+    TFontStyles style;
+    if (chosen.bold()) style.Include(fsBold);
+    if (chosen.italic()) style.Include(fsItalic);
+    if (chosen.underline()) style.Include(fsUnderline);
+    if (chosen.strikeOut()) style.Include(fsStrikeOut);
+    font.SetStyle(style);
+    return true;
 }
 
 bool TQtServices::ExecuteColorDialog(TColor& color)

@@ -13,6 +13,7 @@
 #include "platform/gui/Services.h"
 
 #include <QElapsedTimer>
+#include <QStringList>
 
 class TQtServices : public TGuiServices {
 public:
