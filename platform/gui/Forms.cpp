@@ -254,7 +254,12 @@ void TCustomForm::SetVisible(bool value)
         // shows the main form anyway).
         FVisible = false;
         if (value && Application)
-            Application->PostCall([this] { Show(); });
+            Application->PostCall([this] {
+                // Only a form that still exists is shown.
+                if (Screen && std::find(Screen->FormList().begin(), Screen->FormList().end(), this) !=
+                                  Screen->FormList().end())
+                    Show();
+            });
         return;
     }
     if (value == FVisible) {

@@ -552,6 +552,19 @@ void TButtonControl::Publish(TPropertyTable& t)
 }
 TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) { SetTabStop(true); }
 
+bool TButtonControl::UserClicked()
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([this] {
+        if (CanFocus())
+            if (TCustomForm* form = ParentForm())
+                form->SetActiveControl(this);
+        Click();
+    });
+    return true;
+}
+
 SKLAD_DEFINE_CLASS(TButton)
 void TButton::Publish(TPropertyTable& t)
 {

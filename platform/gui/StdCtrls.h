@@ -287,6 +287,8 @@ class TButtonControl : public TWinControl {
     SKLAD_CLASS(TButtonControl, TWinControl)
 public:
     explicit TButtonControl(TComponent* AOwner);
+    // A click takes the focus first (the edit left fires OnExit), then clicks.
+    bool UserClicked() override;
 };
 
 class TButton : public TButtonControl {
