@@ -1,6 +1,7 @@
 // GlobalUnit.cpp - see GlobalUnit.h.
 #include "script/GlobalUnit.h"
 
+#include "script/Functions.h"
 #include "script/Messages.h"
 
 namespace {
@@ -158,12 +159,16 @@ void ScriptEngineStartup()
     gGlobalUnitDestroyed = false;
     scGlobalUnit();
     scEventList();
+    // The built-in functions come after the grammars and before the class bindings.
+    scFunctionsStartup();
 }
 
 void ScriptEngineShutdown()
 {
-    // Adapters name procedures of scripts; they go first, then the global unit
-    // with everything still registered in it, then the grammars.
+    // In reverse: the built-in functions take their items out of the global
+    // unit; adapters name procedures of scripts, so they go before the global
+    // unit with everything still registered in it; the grammars go last.
+    scFunctionsShutdown();
     gEventList.reset();
     gGlobalUnit.reset();
     script_detail::DestroyLanguageList();
