@@ -8,25 +8,12 @@
 
 #include "platform/classes/Classes.h"
 #include "platform/classes/TypInfo.h"
+#include "platform/graphics/Geometry.h"
 #include "platform/rtl/System.h"
 
 #include <cstdint>
 
-struct TPoint {
-    int X = 0, Y = 0;
-    bool operator==(const TPoint&) const = default;
-};
-
-struct TRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
-    bool operator==(const TRect&) const = default;
-};
-
-inline TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
-inline TRect Bounds(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
+// TPoint, TRect, Rect and Bounds come from the graphics layer (canvases use them too).
 
 // TShiftState, TMouseButton and TCloseAction come from the classes layer.
 SKLAD_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient)
