@@ -358,3 +358,16 @@ TEST(EventClasses, FoundByNativeTypeName)
     }
     EXPECT_FALSE(scFindEventClass("TDrawCellEvent"));
 }
+
+TEST_F(EventsTest, EngineShutdownQuietsInstalledClosures)
+{
+    Bind<TscCloseQueryEvent>(Form->FOnCloseQuery,
+                             Handler({"Sender", "CanClose"}, [](TscProcVariable* p) { SetParam(p, 1, false); }));
+    S.reset();
+    ScriptEngineShutdown(); // frees every adapter; the form keeps its closure
+    bool canClose = true;
+    Form->FOnCloseQuery(Form.get(), canClose);
+    EXPECT_TRUE(canClose);
+    EXPECT_TRUE(Seen.empty());
+    ScriptEngineStartup(); // as the fixture's shutdown expects
+}

@@ -546,3 +546,13 @@ TEST_F(FunctionsTest, NameCaseDirectly)
     EXPECT_EQ(NameCase("ПЁТР ёлкин"), "Пётр Ёлкин");
     EXPECT_EQ(NameCase(" x"), " X");
 }
+
+TEST(FunctionsRegistrar, WithoutAGlobalUnitRegistersNothingAndFreesCleanly)
+{
+    ScriptEngineStartup();
+    ScriptEngineShutdown();
+    ASSERT_EQ(scGlobalUnit(), nullptr);
+    scFunctionsStartup();
+    scFunctionsShutdown();
+    EXPECT_EQ(scGlobalUnit(), nullptr) << "not recreated by the registrar";
+}
