@@ -1,9 +1,38 @@
 #include "app/shell/Unit5.h"
 
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/shell/AppPaths.h"
+#include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
+#include "app/shell/ShellDb.h"
+#include "app/shell/Unit1.h"
+#include "app/shell/Unit7.h"
+#include "platform/classes/IniFiles.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
 
 TForm5* Form5 = nullptr;
+
+namespace {
+
+constexpr const char* kGroupExists = "Группа с таким именем уже существует";
+constexpr const char* kFileExists = "Файл с таким именем уже существует";
+
+// The ID of the product under the goods grid's cursor; false when there is none.
+bool CurrentProductId(int64_t& id)
+{
+    TADOQuery* q = Form1->ADOQuery1;
+    if (!q->Active() || q->Eof() || q->IsEmpty())
+        return false;
+    id = q->FieldByName("ID")->AsLargeInt();
+    return true;
+}
+
+}  // namespace
 
 const char* InputJobCaption(TInputJob job)
 {
@@ -18,6 +47,29 @@ const char* InputJobCaption(TInputJob job)
     case TInputJob::None: break;
     }
     return "Form5";
+}
+
+void RefreshGoodsGrid()
+{
+    TTreeView* tree = Form1->TreeView1;
+    TTreeNode* node = tree->GetSelected();
+    if (!node)
+        return;
+    const int k = node->AbsoluteIndex();
+    tree->GetItems()->Item(k)->SetSelected(false);
+    tree->GetItems()->Item(k)->SetSelected(true);
+}
+
+bool IsValidWarehouseName(const AnsiString& name)
+{
+    // The name becomes a file in the program's folder: no folder parts, nothing the
+    // file systems the warehouses travel to would refuse.
+    if (name.empty())
+        return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(char(c)) != std::string_view::npos)
+            return false;
+    return true;
 }
 
 SKLAD_DEFINE_CLASS(TForm5)
@@ -43,18 +95,252 @@ void TForm5::SetJob(TInputJob job)
     SetCaption(InputJobCaption(job));
 }
 
-// The jobs' work comes with the catalogue commands (adding and renaming groups, moving
-// goods, the article, the VAT rate) and with the new warehouse and write-off posting.
+// ---------------------------------------------------------------- dispatch
+
 void TForm5::Button1Click(TObject*)
 {
+    // The move job reads the list, not the edit box.
+    if (FJob == TInputJob::MoveProduct) {
+        MoveProduct();
+        return;
+    }
+    const AnsiString text = Edit1->GetText();
+    if (text.empty()) {
+        ShowMessage("Поле не должно быть пустым");
+        return;
+    }
+    switch (FJob) {
+    case TInputJob::AddSubgroup: AddSubgroup(text); break;
+    case TInputJob::Rename: RenameGroup(text); break;
+    case TInputJob::NewWarehouse: NewWarehouse(text); break;
+    case TInputJob::Vat: {
+        Form2->VatInputValid = 1;
+        int value = 0;
+        if (!ParseVat(value)) {
+            Form2->VatInputValid = 0;
+            return;
+        }
+        StoreVat(value);
+        Close();
+        break;
+    }
+    case TInputJob::WriteOff: PostWriteOffAct(text); break;
+    case TInputJob::Article: SetArticle(text); break;
+    case TInputJob::MoveProduct:
+    case TInputJob::None: break;
+    }
 }
 
 void TForm5::FormShow(TObject*)
 {
+    if (FJob == TInputJob::Vat) {
+        OpenSql(Form1->ADOQuery3, "Select * From NDS");
+        Edit1->SetText(Form1->ADOQuery3->IsEmpty() ? AnsiString() : Form1->ADOQuery3->FieldByName("НДС")->AsString());
+    }
     if (Edit1->CanFocus())
         Edit1->SetFocus();
 }
 
-void TForm5::FormClose(TObject*, TCloseAction&)
+void TForm5::FormClose(TObject*, TCloseAction& Action)
 {
+    // The VAT dialog keeps the value shown whichever way it is closed, and holds on to
+    // a text that is no percent.
+    if (FJob != TInputJob::Vat)
+        return;
+    Form2->VatInputValid = 1;
+    int value = 0;
+    if (!ParseVat(value)) {
+        Form2->VatInputValid = 0;
+        Action = caNone;
+        return;
+    }
+    StoreVat(value);
+}
+
+// ---------------------------------------------------------------- groups
+
+void TForm5::AddSubgroup(const AnsiString& name)
+{
+    TADOQuery* q2 = Form1->ADOQuery2;
+    // Group names are unique in the whole warehouse, not only among siblings.
+    OpenSql(q2, "Select * From Groups Where NameGroup=:name", {{"name", name}});
+    if (!q2->IsEmpty()) {
+        ShowMessage(kGroupExists);
+        return;
+    }
+    TTreeNode* parent = Form1->TreeView1->GetSelected();
+    if (!parent)
+        return;
+    OpenSql(q2, "Select * From Groups Where NameGroup=:name", {{"name", parent->GetText()}});
+    if (q2->IsEmpty()) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::GroupGone, {parent->GetText()}));
+        return;
+    }
+    const int64_t parentId = q2->FieldByName("ID")->AsLargeInt();
+    ExecSql(Form1->ADOQuery3, "Insert Into Groups (NameGroup,IDName) Values (:name,:parent)",
+            {{"name", name}, {"parent", parentId}});
+    Form1->TreeView1->GetItems()->AddChildFirst(parent, name);
+    parent->Expand(false);
+    // The new node follows its parent in display order; selecting it shows its (no) goods.
+    Form1->TreeView1->GetItems()->Item(parent->AbsoluteIndex() + 1)->SetSelected(true);
+    Close();
+}
+
+void TForm5::RenameGroup(const AnsiString& name)
+{
+    TADOQuery* q2 = Form1->ADOQuery2;
+    TADOQuery* q3 = Form1->ADOQuery3;
+    OpenSql(q2, "Select * From Groups Where NameGroup=:name", {{"name", name}});
+    if (!q2->IsEmpty()) {
+        ShowMessage(kGroupExists);
+        return;
+    }
+    TTreeNode* node = Form1->TreeView1->GetSelected();
+    if (!node)
+        return;
+    const AnsiString old = node->GetText();
+    // The goods follow their group's new name; the goods of subgroups name their own groups.
+    // Both land together or not at all.
+    try {
+        InTransaction(Form1->ADOConnection1, [&] {
+            OpenSql(q3, "Select * From Groups Where NameGroup=:old", {{"old", old}});
+            if (q3->IsEmpty())
+                throw Exception(CatalogueMessage(TCatalogueMessage::GroupGone, {old}));
+            const int64_t id = q3->FieldByName("ID")->AsLargeInt();
+            ExecSql(q3, "Update Products Set Группа=:new Where Группа=:old", {{"new", name}, {"old", old}});
+            ExecSql(q2, "Update Groups Set NameGroup=:new Where ID=:id", {{"new", name}, {"id", id}});
+        });
+    } catch (const std::exception& e) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::RenameFailed, {e.what()}));
+        return;
+    }
+    node->SetText(name);
+    if (!node->HasChildren())
+        Form1->TreeView1Change(Form1->TreeView1, node);
+    Close();
+}
+
+// ---------------------------------------------------------------- goods
+
+void TForm5::MoveProduct()
+{
+    const int index = ComboBox1->GetItemIndex();
+    if (index < 0) {
+        ShowMessage("Выберите группу из списка");
+        return;
+    }
+    int64_t id = 0;
+    if (CurrentProductId(id))
+        ExecSql(Form1->ADOQuery2, "Update Products Set Группа=:group Where ID=:id",
+                {{"group", ComboBox1->GetItems()->Strings(index)}, {"id", id}});
+    RefreshGoodsGrid();
+    Close();
+}
+
+void TForm5::SetArticle(const AnsiString& article)
+{
+    int64_t id = 0;
+    if (CurrentProductId(id))
+        ExecSql(Form1->ADOQuery2, "Update Products Set №=:article Where ID=:id", {{"article", article}, {"id", id}});
+    Close();
+    RefreshGoodsGrid();
+}
+
+// ---------------------------------------------------------------- VAT
+
+bool TForm5::ParseVat(int& value)
+{
+    // A percent: a whole number from 0 to 100, nothing around it.
+    if (TryStrToInt(Edit1->GetText(), value) && value >= 0 && value <= 100)
+        return true;
+    Application->MessageBox("Введены ошибочные данные", "Повторите ввод", 0);
+    return false;
+}
+
+void TForm5::StoreVat(int value)
+{
+    TADOQuery* q3 = Form1->ADOQuery3;
+    if (ExecSql(q3, "Update NDS Set НДС=:v", {{"v", value}}) == 0)
+        ExecSql(q3, "Insert Into NDS (НДС) Values (:v)", {{"v", value}});
+    Form1->VatRate = value;
+}
+
+// ---------------------------------------------------------------- new warehouse
+
+void TForm5::NewWarehouse(const AnsiString& name)
+{
+    if (!IsValidWarehouseName(name)) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::BadWarehouseName, {name}));
+        return;
+    }
+    const AnsiString dir = Form1->AppDir;
+    const AnsiString templatePath = dir + kTemplatePath;
+    const AnsiString path = dir + name + ".kvb";
+    // Never over an existing file: the copy itself refuses one, checked first only to say so.
+    if (FileExists(path)) {
+        ShowMessage(kFileExists);
+        return;
+    }
+    if (!FileExists(templatePath)) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::NoTemplate, {templatePath}));
+        return;
+    }
+    if (!CopyFile(templatePath, path, true)) {
+        ShowMessage(FileExists(path) ? AnsiString(kFileExists)
+                                     : CatalogueMessage(TCatalogueMessage::CopyFailed, {path}));
+        return;
+    }
+
+    const AnsiString previous = Form1->DatabasePath();
+    if (Form1->OpenDatabase(path) != TOpenResult::Opened) {
+        DeleteFile(path);  // OpenDatabase has said why
+        return;
+    }
+    const AnsiString iniPath = dir + kIniFileName;
+    const AnsiString oldEntry = TIniFile(iniPath).ReadString(kIniSection, kIniKey, "");
+    TIniFile(iniPath).WriteString(kIniSection, kIniKey, path);
+    if (TTreeNode* first = Form1->TreeView1->GetItems()->GetFirstNode())
+        first->SetSelected(true);
+
+    // The first password of the new warehouse.
+    Form7->Cancelled = 0;
+    Form7->SetMode(TPasswordMode::First);
+    Form7->ShowModal();
+    if (!Form7->Cancelled) {
+        Close();
+        return;
+    }
+    // No password: back to the warehouse open before; the new file goes once it is closed.
+    if (previous.empty() || Form1->OpenDatabase(previous) != TOpenResult::Opened)
+        return;
+    DeleteFile(path);
+    TIniFile ini(iniPath);
+    if (oldEntry.empty())
+        ini.DeleteKey(kIniSection, kIniKey);
+    else
+        ini.WriteString(kIniSection, kIniKey, oldEntry);
+}
+
+// ---------------------------------------------------------------- write-off
+
+void TForm5::PostWriteOffAct(const AnsiString& password)
+{
+    TADOQuery* q2 = Form1->ADOQuery2;
+    OpenSql(q2, "Select * From Passwords");
+    const AnsiString stored = q2->IsEmpty() ? AnsiString() : q2->FieldByName("Пароль")->AsString();
+    if (q2->IsEmpty() || stored != password) {
+        ShowMessage("Неверный пароль,проверьте раскладку клавиатуры");
+        return;
+    }
+    const TPostResult result = PostWriteOff(q2, Form1->ADOQuery3, WriteOffAct);
+    if (result.Status != TPostStatus::Posted) {
+        ShowMessage(result.Message);
+        return;
+    }
+    WriteOffPosted = true;
+    Form3->Close();
+    Close();
+    Form1->ClearTempDocumentTables();
+    RefreshGoodsGrid();
+    Form4->RadioButton10Click(nullptr);
 }

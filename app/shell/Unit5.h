@@ -1,12 +1,19 @@
 // Unit5.h - the multi-purpose input dialog: one line of input for seven jobs.
 //
-// The opener chooses the job with SetJob(), which also shows the job's caption; the
-// handlers decide by the job, never by comparing captions. The jobs' own work (adding and
-// renaming groups, moving goods, the article, the VAT rate, the new warehouse and the
-// write-off posting) comes with the catalogue and document work; here the dialog has its
-// layout, its jobs and its openers.
+// The opener chooses the job with SetJob(), which also shows the job's caption; the handlers
+// decide by the job, never by comparing captions. Jobs: add a subgroup, rename a group, move
+// the product under the goods grid's cursor to another group (the group list is shown), set
+// its article, change the VAT percent, make a new warehouse, post a write-off act.
+//
+// A refused job shows why and leaves the dialog open with its input unchanged; a job that
+// succeeds closes the dialog. Every value is bound. Work that writes several rows (renaming
+// a group, posting an act) runs in one transaction. The VAT dialog stores the value shown on
+// every close and cannot be closed while its text is not a percent (0 to 100).
+//
+// The write-off posting itself is WriteOff.h; the new warehouse is made here.
 #pragma once
 
+#include "app/shell/WriteOff.h"
 #include "platform/gui/Forms.h"
 
 class TEdit;
@@ -40,12 +47,31 @@ public:
     // Sets the job and its caption.
     void SetJob(TInputJob job);
 
+    // The act the write-off job posts (set by ConfirmWriteOff) and whether it was posted.
+    TWriteOffAct WriteOffAct;
+    bool WriteOffPosted = false;
+
     void Button1Click(TObject* Sender);
     void FormShow(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
 
 private:
+    void AddSubgroup(const AnsiString& name);
+    void RenameGroup(const AnsiString& name);
+    void MoveProduct();
+    void SetArticle(const AnsiString& article);
+    void NewWarehouse(const AnsiString& name);
+    void PostWriteOffAct(const AnsiString& password);
+    // Parses the VAT text; on a bad one shows the message and returns false.
+    bool ParseVat(int& value);
+    void StoreVat(int value);
+
     TInputJob FJob = TInputJob::None;
 };
 
 extern TForm5* Form5;
+
+// Reloads the goods grid for the selected group: the node is unselected and selected again.
+void RefreshGoodsGrid();
+// A name the new-warehouse job accepts as a file name in the program's folder.
+bool IsValidWarehouseName(const AnsiString& name);

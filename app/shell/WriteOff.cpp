@@ -1,0 +1,114 @@
+#include "app/shell/WriteOff.h"
+
+#include "app/shell/CatalogueMessages.h"
+#include "app/shell/ShellDb.h"
+#include "app/shell/Unit5.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/rtl/Math.h"
+
+namespace {
+
+// A refusal inside the posting's transaction: unwinding rolls everything back.
+struct TRefusal {
+    TPostStatus Status;
+    AnsiString Message;
+};
+
+AnsiString Describe(TADOQuery* line)
+{
+    AnsiString out;
+    for (const char* column : {"Марка", "Цвет", "Размеры", "Единица_измерения", "Группа"}) {
+        const AnsiString value = line->FieldByName(column)->AsString();
+        if (value.empty())
+            continue;
+        if (!out.empty())
+            out += ", ";
+        out += value;
+    }
+    return out;
+}
+
+}  // namespace
+
+TWriteOffOutcome ConfirmWriteOff(const TWriteOffAct& act)
+{
+    Form5->WriteOffAct = act;
+    Form5->WriteOffPosted = false;
+    Form5->Edit1->SetText("");
+    Form5->Edit1->SetPasswordChar('*');
+    Form5->ComboBox1->SetVisible(false);
+    Form5->SetJob(TInputJob::WriteOff);
+    Form5->ShowModal();
+    // The other jobs show what is typed.
+    Form5->Edit1->SetPasswordChar(0);
+    return Form5->WriteOffPosted ? TWriteOffOutcome::Posted : TWriteOffOutcome::NotPosted;
+}
+
+TPostResult PostWriteOff(TADOQuery* work, TADOQuery* lines, const TWriteOffAct& act)
+{
+    TPostResult result;
+    TADOConnection* connection = work->GetConnection();
+    const TDateTime today = Date();
+    try {
+        TTransaction transaction(*connection);
+        ExecSql(work, "Insert Into Akt (Дата_создания,Причина,Дата) Values (:created,:reason,:date)",
+                {{"created", Variant(today)},
+                 {"reason", act.Reason},
+                 {"date", Variant(act.Date.Val != 0 ? act.Date : today)}});
+        result.ActId = connection->LastInsertId();
+
+        OpenSql(lines, "Select * From TempStructureDocuments Order By ID");
+        for (lines->First(); !lines->Eof(); lines->Next()) {
+            const AnsiString name = lines->FieldByName("Наименование")->AsString();
+            const double quantity = RoundTo(lines->FieldByName("Количество")->AsFloat(), -2);
+            const double price = lines->FieldByName("Цена")->AsFloat();
+            if (!(quantity > 0))
+                throw TRefusal{TPostStatus::BadQuantity,
+                               CatalogueMessage(TCatalogueMessage::WriteOffQuantity, {name})};
+
+            // The product is found again by the six columns that describe it.
+            OpenSql(work,
+                    "Select * From Products Where (Наименование=:name) and (Марка=:brand) and (Цвет=:colour) "
+                    "and (Размеры=:sizes) and (Единица_измерения=:unit)  and (Группа=:group) Order By ID",
+                    {{"name", name},
+                     {"brand", lines->FieldByName("Марка")->AsString()},
+                     {"colour", lines->FieldByName("Цвет")->AsString()},
+                     {"sizes", lines->FieldByName("Размеры")->AsString()},
+                     {"unit", lines->FieldByName("Единица_измерения")->AsString()},
+                     {"group", lines->FieldByName("Группа")->AsString()}});
+            if (work->IsEmpty())
+                throw TRefusal{TPostStatus::UnknownProduct,
+                               CatalogueMessage(TCatalogueMessage::WriteOffUnknown, {name, Describe(lines)})};
+            const int64_t productId = work->FieldByName("ID")->AsLargeInt();
+            const double stock = RoundTo(work->FieldByName("Количество")->AsFloat(), -2);
+            // Two lines of one product lower it twice: this reads what the last line left.
+            const double newStock = RoundTo(stock - quantity, -2);
+            if (newStock < 0)
+                throw TRefusal{TPostStatus::NotEnoughStock,
+                               CatalogueMessage(TCatalogueMessage::WriteOffStock,
+                                                {name, FloatToStr(stock), FloatToStr(quantity)})};
+
+            ExecSql(work, "Update Products Set Количество=:stock Where ID=:id", {{"stock", newStock}, {"id", productId}});
+            ExecSql(work,
+                    "INSERT INTO StructureAkt (IDДокумента,IDТовара,Количество,Сумма) VALUES (:act,:product,:q,:sum)",
+                    {{"act", result.ActId},
+                     {"product", productId},
+                     {"q", quantity},
+                     {"sum", RoundTo(price * quantity, -2)}});
+        }
+        // The lines go with the posting, so an act can never be posted twice.
+        ExecSql(work, "Delete * From TempStructureDocuments");
+        transaction.Commit();
+        result.Status = TPostStatus::Posted;
+    } catch (const TRefusal& refusal) {
+        result.Status = refusal.Status;
+        result.Message = refusal.Message;
+        result.ActId = 0;
+    } catch (const std::exception& e) {
+        result.Status = TPostStatus::Failed;
+        result.Message = CatalogueMessage(TCatalogueMessage::WriteOffFailed, {e.what()});
+        result.ActId = 0;
+    }
+    return result;
+}
