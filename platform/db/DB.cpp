@@ -114,9 +114,11 @@ void TField::ConvertError(const Variant& v, const char* target) const
 Variant TField::Value() const { return Cell(); }
 bool TField::IsNull() const { return Cell().IsNull(); }
 
-AnsiString TField::AsString() const
+AnsiString TField::AsString() const { return TextOf(Cell()); }
+AnsiString TField::DisplayText() const { return DisplayTextOf(Cell()); }
+
+AnsiString TField::TextOf(const Variant& v) const
 {
-    const Variant& v = Cell();
     if (v.IsNull() || v.IsEmpty())
         return AnsiString();
     if (const AnsiString* s = v.StrPtr())
@@ -135,13 +137,13 @@ AnsiString TField::AsString() const
     }
 }
 
-AnsiString TField::DisplayText() const
+AnsiString TField::DisplayTextOf(const Variant& v) const
 {
     if (FDataType == ftMemo || FDataType == ftFmtMemo)
         return "(MEMO)";
     if (IsBlob())
         return "(BLOB)";
-    return AsString();
+    return TextOf(v);
 }
 
 int32_t TField::AsInteger() const
@@ -540,6 +542,26 @@ const Variant& TDataSet::CurrentCell(int index) const
     if (FCurrent < 0 || index < 0 || static_cast<size_t>(index) >= FColCount)
         return NullCell();
     return CellAt(FCurrent, index);
+}
+
+Variant TDataSet::RowValue(int recNo, int fieldIndex) const
+{
+    if (!FActive)
+        throw EDbError(TDbMessage::DataSetClosed, {DataSetName(this)});
+    if (recNo < 1 || recNo > RowCount() || fieldIndex < 0 || fieldIndex >= FFields.Count())
+        return NullCell();
+    const int col = FFields.FItems[static_cast<size_t>(fieldIndex)]->FIndex;
+    if (col < 0 || static_cast<size_t>(col) >= FColCount)
+        return NullCell();
+    return CellAt(recNo - 1, col);
+}
+
+AnsiString TDataSet::RowDisplayText(int recNo, int fieldIndex) const
+{
+    const Variant v = RowValue(recNo, fieldIndex);
+    if (fieldIndex < 0 || fieldIndex >= FFields.Count())
+        return AnsiString();
+    return FFields.FItems[static_cast<size_t>(fieldIndex)]->DisplayTextOf(v);
 }
 
 int TDataSet::RecordCount() const { return FActive ? static_cast<int>(FRowSerial.size()) : 0; }

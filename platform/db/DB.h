@@ -155,6 +155,9 @@ public:
 private:
     friend class TDataSet;
     const Variant& Cell() const;
+    // AsString and DisplayText of a value of this field's type (the table in the header).
+    AnsiString TextOf(const Variant& v) const;
+    AnsiString DisplayTextOf(const Variant& v) const;
     [[noreturn]] void ConvertError(const Variant& v, const char* target) const;
 
     TDataSet* FDataSet = nullptr;
@@ -304,6 +307,13 @@ public:
 
     // The cell of the current row for column `index` (Null without a current row).
     const Variant& CurrentCell(int index) const;
+
+    // Any row, read without moving the cursor: no scroll events, no data-source
+    // notifications. `recNo` counts from 1 as RecNo does, `fieldIndex` is the position in
+    // Fields(). Null (and "") for a row or field out of range; raises on a closed dataset.
+    // RowDisplayText follows the same rules as TField::DisplayText.
+    Variant RowValue(int recNo, int fieldIndex) const;
+    AnsiString RowDisplayText(int recNo, int fieldIndex) const;
 
 protected:
     // The descendant fills FieldDefs and appends rows with AppendRow; the base makes fields.

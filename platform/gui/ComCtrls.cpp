@@ -418,6 +418,16 @@ TTreeNode* TTreeView::GetNodeAt(int x, int y) const
     return nullptr;
 }
 
+bool TTreeView::UserScrolled(int topIndex)
+{
+    int rows = 0;
+    for (TTreeNode* n : FItems->List())
+        if (n->IsVisible())
+            ++rows;
+    FTopIndex = std::clamp(topIndex, 0, std::max(0, rows - 1));
+    return true;
+}
+
 TRect TTreeView::NodeRect(const TTreeNode* node) const
 {
     int row = 0;

@@ -167,7 +167,8 @@ public:
     void FullExpand();
     void FullCollapse();
     // The node whose row lies under a client point (rows of ItemHeight pixels for the
-    // visible nodes from the top, scrolled by TopItem), or nullptr.
+    // visible nodes from the top, scrolled by TopItem), or nullptr. Exact while the peer
+    // reports its scrolling (UserScrolled).
     TTreeNode* GetNodeAt(int x, int y) const;
     // The client rectangle of a visible node's row.
     TRect NodeRect(const TTreeNode* node) const;
@@ -190,6 +191,12 @@ public:
     // The user finished editing a node's text (refused when read-only): OnEdited may
     // change or veto it.
     bool UserEdited(TTreeNode* node, const AnsiString& text);
+    // The view scrolled: the visible row `topIndex` (counting visible nodes in display
+    // order from 0) is now the top one. Kept within the visible rows. No event runs, and
+    // it is taken even from a blocked form: it reports what the view shows, not a wish.
+    bool UserScrolled(int topIndex);
+    // The visible row at the top of the view.
+    int TopIndex() const { return FTopIndex; }
 
 protected:
     friend class TTreeNodes;

@@ -43,8 +43,12 @@ TControl::~TControl()
     FPeer.reset();
     if (FParent)
         FParent->RemoveControl(this);
-    if (FPopupMenu)
+    if (FPopupMenu) {
+        // The menu must not point at a control that is gone (its peer places itself by it).
+        if (FPopupMenu->PopupComponent == this)
+            FPopupMenu->PopupComponent = nullptr;
         FPopupMenu->RemoveFreeNotification(this);
+    }
 }
 
 TCustomForm* TControl::ParentForm() const
@@ -316,8 +320,11 @@ void TControl::SetParentShowHint(bool value)
 
 void TControl::SetPopupMenu(TPopupMenu* value)
 {
-    if (FPopupMenu)
+    if (FPopupMenu) {
+        if (FPopupMenu->PopupComponent == this && FPopupMenu != value)
+            FPopupMenu->PopupComponent = nullptr;
         FPopupMenu->RemoveFreeNotification(this);
+    }
     FPopupMenu = value;
     if (value)
         value->FreeNotification(this);
@@ -761,17 +768,29 @@ bool TWinControl::UserKeyDown(Word key, TShiftState shift)
 {
     if (!AcceptsInput())
         return false;
+    UserFilterKeyDown(key, shift);
+    return true;
+}
+
+bool TWinControl::UserFilterKeyDown(Word& key, TShiftState shift)
+{
+    if (!AcceptsInput())
+        return false;
+    // Stays false when a handler raises: the key is spent, as the platform's message was.
+    bool passOn = false;
     Guarded([&] {
         TCustomForm* form = ParentForm();
-        Word k = key;
         if (form && form != this && form->GetKeyPreview()) {
-            form->KeyDown(k, shift);
-            if (k == 0)
+            form->KeyDown(key, shift);
+            if (key == 0)
                 return;
         }
-        KeyDown(k, shift);
-        if (k == 0 || !form)
+        KeyDown(key, shift);
+        if (key == 0 || !form) {
+            passOn = key != 0;
             return;
+        }
+        const Word k = key;
         const TShortCut sc = ShortCut(k, shift);
         if (sc && (shift.Contains(ssCtrl) || shift.Contains(ssAlt) || (k >= VK_F1 && k <= VK_F12) ||
                    k == VK_DELETE || k == VK_INSERT)) {
@@ -781,18 +800,26 @@ bool TWinControl::UserKeyDown(Word key, TShiftState shift)
                 return;
         }
         if (k == VK_RETURN && !WantsKey(k)) {
-            if (auto* self = dynamic_cast<TButton*>(this))
+            if (auto* self = dynamic_cast<TButton*>(this)) {
                 self->Click();
-            else if (TButton* b = form->DefaultButton(); b && b->AcceptsInput())
+                return;
+            }
+            if (TButton* b = form->DefaultButton(); b && b->AcceptsInput()) {
                 b->Click();
+                return;
+            }
         } else if (k == VK_ESCAPE && !WantsKey(k)) {
-            if (TButton* b = form->CancelButton(); b && b->AcceptsInput())
+            if (TButton* b = form->CancelButton(); b && b->AcceptsInput()) {
                 b->Click();
+                return;
+            }
         } else if (k == VK_TAB && !WantsKey(k)) {
             form->SelectNext(this, !shift.Contains(ssShift));
+            return;
         }
+        passOn = true;
     });
-    return true;
+    return passOn;
 }
 
 bool TWinControl::UserKeyUp(Word key, TShiftState shift)
@@ -816,19 +843,27 @@ bool TWinControl::UserKeyPress(char key)
 {
     if (!AcceptsInput())
         return false;
+    if (UserFilterKeyPress(key))
+        Guarded([&] { DefaultKeyPress(key); });
+    return true;
+}
+
+bool TWinControl::UserFilterKeyPress(char& key)
+{
+    if (!AcceptsInput())
+        return false;
+    bool passOn = false;
     Guarded([&] {
-        char k = key;
         TCustomForm* form = ParentForm();
         if (form && form != this && form->GetKeyPreview()) {
-            form->KeyPress(k);
-            if (k == 0)
+            form->KeyPress(key);
+            if (key == 0)
                 return;
         }
-        KeyPress(k);
-        if (k != 0)
-            DefaultKeyPress(k);
+        KeyPress(key);
+        passOn = key != 0;
     });
-    return true;
+    return passOn;
 }
 
 bool TWinControl::UserFocused()

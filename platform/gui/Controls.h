@@ -249,6 +249,17 @@ public:
     // A character typed while this control has the focus: form preview, then OnKeyPress,
     // then the control's own handling (an edit inserts it).
     bool UserKeyPress(char key);
+
+    // The same for a peer whose widget acts on the key itself (a line edit inserts the
+    // character, a list moves its selection). Each returns true when the widget should go
+    // on with `key`, false when the model took it or refused it and the widget must drop
+    // it: a handler set it to 0 (or raised), a short-cut, the default or cancel button
+    // or Tab handling used it, or the control does not accept input.
+    // UserFilterKeyDown runs what UserKeyDown runs. UserFilterKeyPress runs the preview
+    // and OnKeyPress but not the control's own handling; a handler may change the
+    // character, and the widget then inserts the changed one.
+    bool UserFilterKeyDown(Word& key, TShiftState shift = {});
+    bool UserFilterKeyPress(char& key);
     // The user moved the focus here (clicked into the control).
     bool UserFocused();
 

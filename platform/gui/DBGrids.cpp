@@ -254,24 +254,14 @@ AnsiString TDBGrid::CellText(int row, TColumn* column) const
     TField* field = column->Field();
     if (!field)
         return {};
-    const int current = ds->RecNo();
-    if (current == row + 1)
-        return field->DisplayText();
-    FReading = true;
-    AnsiString text;
-    try {
-        ds->DisableControls();
-        ds->SetRecNo(row + 1);
-        text = field->DisplayText();
-        ds->SetRecNo(current);
-        ds->EnableControls();
-    } catch (...) {
-        ds->EnableControls();
-        FReading = false;
-        throw;
-    }
-    FReading = false;
-    return text;
+    return ds->RowDisplayText(row + 1, field->Index());
+}
+
+int TDBGrid::VisibleRowCount() const
+{
+    const int border = FBorderStyle == bsSingle ? 2 : 0;
+    const int height = GetClientHeight() - TitleRowHeight() - 2 * border;
+    return std::max(1, height / DefaultRowHeight());
 }
 
 bool TDBGrid::UserClickedTitle(int column)
@@ -315,25 +305,62 @@ bool TDBGrid::UserResizedColumn(int column, int width)
     return true;
 }
 
+bool TDBGrid::UserMovedToRow(int row)
+{
+    if (!AcceptsInput() || row < 0 || row >= RowCount())
+        return false;
+    Guarded([&] { DataSet()->SetRecNo(row + 1); });
+    return true;
+}
+
+void TDBGrid::KeyDown(Word& key, TShiftState shift)
+{
+    TCustomControl::KeyDown(key, shift);
+    TDataSet* ds = DataSet();
+    if (key == 0 || !ds || !ds->Active())
+        return;
+    const bool ctrl = shift.Contains(ssCtrl);
+    const bool rows = FOptions.Contains(dgRowSelect);
+    switch (key) {
+    case VK_UP: ds->MoveBy(-1); break;
+    case VK_DOWN: ds->MoveBy(1); break;
+    case VK_PRIOR:
+        if (ctrl)
+            ds->First();
+        else
+            ds->MoveBy(-VisibleRowCount());
+        break;
+    case VK_NEXT:
+        if (ctrl)
+            ds->Last();
+        else
+            ds->MoveBy(VisibleRowCount());
+        break;
+    case VK_HOME:
+        if (!ctrl && !rows)
+            return;  // the first column: the view's business
+        ds->First();
+        break;
+    case VK_END:
+        if (!ctrl && !rows)
+            return;
+        ds->Last();
+        break;
+    default:
+        return;
+    }
+    key = 0;
+}
+
 void TDBGrid::TGridLink::ActiveChanged()
 {
-    if (FGrid.FReading)
-        return;
     FGrid.RebuildDefaultColumns();
     FGrid.Changed(TControlChange::Data | TControlChange::Items);
 }
 
-void TDBGrid::TGridLink::DataSetScrolled(int)
-{
-    if (!FGrid.FReading)
-        FGrid.Changed(TControlChange::ItemIndex);
-}
+void TDBGrid::TGridLink::DataSetScrolled(int) { FGrid.Changed(TControlChange::ItemIndex); }
 
-void TDBGrid::TGridLink::DataSetChanged()
-{
-    if (!FGrid.FReading)
-        FGrid.Changed(TControlChange::Data);
-}
+void TDBGrid::TGridLink::DataSetChanged() { FGrid.Changed(TControlChange::Data); }
 
 void RegisterDBGridClasses()
 {

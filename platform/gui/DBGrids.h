@@ -7,9 +7,15 @@
 // record, so moving in the grid moves the dataset and the other way round.
 //
 // Peers read rows through RowCount()/CellText() and the visible columns through
-// VisibleColumns(); they report clicks with the User* calls. Reading a cell of another
-// row moves the dataset's cursor there and back with its controls disabled; the grid
-// ignores its own notifications meanwhile.
+// VisibleColumns(); they report clicks with the User* calls. Cells of any row are read
+// straight from the dataset's rows (TDataSet::RowDisplayText): drawing never moves the
+// cursor, so BeforeScroll/AfterScroll handlers of the window run only when the user or
+// the code moves it.
+//
+// Keys (the model's own KeyDown, after OnKeyDown): Up/Down move one row, Page Up/Down
+// one page of VisibleRowCount() rows, Ctrl+Home/Ctrl+End (and Home/End with dgRowSelect)
+// to the first and last row. They move the dataset, firing its scroll events, not
+// OnCellClick; the key is then taken (peers drop it).
 //
 // Needs platform/db; built into sklad_gui only when that layer exists.
 #pragma once
@@ -124,8 +130,14 @@ public:
     // Rows of the open dataset (0 when closed), the current one (-1 when none).
     int RowCount() const;
     int CurrentRow() const;
-    // The display text of a cell; "" for a missing field or a row out of range.
+    // The display text of a cell; "" for a missing field or a row out of range. Never
+    // moves the dataset's cursor.
     AnsiString CellText(int row, TColumn* column) const;
+    // Height of a data row and of the title row in pixels (peers draw with them).
+    int DefaultRowHeight() const { return 18; }
+    int TitleRowHeight() const { return FOptions.Contains(dgTitles) ? 19 : 0; }
+    // Whole data rows that fit in the client area (at least 1): a page for Page Up/Down.
+    int VisibleRowCount() const;
 
     TDBGridClickEvent OnTitleClick;
     TDBGridClickEvent OnCellClick;
@@ -140,9 +152,13 @@ public:
     bool UserDoubleClickedCell(int row, int column);
     // The user dragged a column border (dgColumnResize).
     bool UserResizedColumn(int column, int width);
+    // The user made `row` current without clicking a cell (keyboard, a drag in the
+    // view): the dataset moves there, firing its scroll events, not OnCellClick.
+    bool UserMovedToRow(int row);
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    void KeyDown(Word& key, TShiftState shift) override;
 
 private:
     class TGridLink : public TDataLink {
@@ -168,7 +184,6 @@ private:
     bool FReadOnly = false;
     TBorderStyle FBorderStyle = bsSingle;
     std::unique_ptr<TFont> FTitleFont;
-    mutable bool FReading = false;
 };
 
 // Registers the grid classes by name (RegisterGuiClasses calls it when built with db).

@@ -332,6 +332,10 @@ public:
     void Terminate();
     // Runs posted calls, due timers and waiting input once, without blocking.
     void ProcessMessages();
+    // Runs due timers and posted calls once, without touching native input: for the
+    // desktop's own modal loops (message boxes, file dialogs), which dispatch the input
+    // themselves while the program's timers must keep ticking. True when anything ran.
+    bool DispatchPending() { return RunPending(); }
     // One turn of a loop: pending work, or else idle handling and a wait for input.
     void HandleMessage(const TLoopInfo& loop);
     // Queues fn to run from the event loop (the platform's PostMessage).

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <unistd.h>
 
 namespace {
@@ -92,10 +93,16 @@ int THeadlessServices::ShellExecute(const AnsiString&, const AnsiString&, const 
     return 0;  // nothing to open it with
 }
 
-void THeadlessServices::ExitProcess(int code)
+void THeadlessServices::ExitProcess(int code) { ExitProcessNow(code); }
+
+void ExitProcessNow(int code)
 {
+    // C++ streams first (they may be unsynchronised), then every C stream.
+    std::cout.flush();
+    std::cerr.flush();
+    std::clog.flush();
     std::fflush(nullptr);
-    std::exit(code);
+    std::_Exit(code);
 }
 
 AnsiString THeadlessServices::ExeName()

@@ -92,7 +92,8 @@ public:
     // Asks the desktop to open a document; returns > 32 on success as the platform did.
     virtual int ShellExecute(const AnsiString& verb, const AnsiString& file, const AnsiString& parameters,
                              const AnsiString& directory, int showCmd) = 0;
-    // Ends the process with `code`. Never returns (a scripted service unwinds instead).
+    // Ends the process with `code` at once (see ExitProcessNow). Never returns (a
+    // scripted service unwinds instead).
     [[noreturn]] virtual void ExitProcess(int code) = 0;
     // Full path of the running program (CP1251).
     virtual AnsiString ExeName() = 0;
@@ -116,6 +117,18 @@ public:
     [[noreturn]] void ExitProcess(int code) override;
     AnsiString ExeName() override;
 };
+
+// Ends the process at once, as the platform's ExitProcess does: no window closes, no
+// handler runs, no destructor. Buffered standard streams are flushed first. Nothing else
+// can be pending, which is why ending at once is safe:
+//   - ini files (TIniFile, the registry stand-in) write the whole file at every write
+//     and rename it into place before the write returns; file streams write through;
+//   - the warehouse database commits each statement, or a whole transaction, before the
+//     call returns (SQLite keeps no dirty pages after a commit; what is written sits in
+//     the OS, which keeps it when the process ends). A transaction still open is not
+//     committed: its rollback journal stays beside the file and SQLite rolls it back
+//     when the warehouse is next opened, so the file holds all of it or none.
+[[noreturn]] void ExitProcessNow(int code);
 
 // The services in force (THeadlessServices until something else is installed).
 TGuiServices& Services();

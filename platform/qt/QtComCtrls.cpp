@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -54,6 +55,11 @@ public:
         w->setUniformRowHeights(true);
         w->setSelectionMode(QAbstractItemView::SingleSelection);
         w->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        // Whole rows scroll, so the scroll bar's value is the visible row at the top, as
+        // the model counts it for GetNodeAt; the model hears every change, even its own.
+        w->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+        QObject::connect(w->verticalScrollBar(), &QScrollBar::valueChanged, Context(),
+                         [this](int top) { FTree.UserScrolled(top); });
         WatchInput(w->viewport());
         QObject::connect(w, &QTreeWidget::currentItemChanged, Context(), [this](QTreeWidgetItem* item) {
             TTreeNode* node = NodeOf(item);
@@ -301,7 +307,6 @@ public:
     }
 
 protected:
-    bool ForwardsCharacters() const override { return false; }
     void Update(TControlChanges what) override
     {
         auto* w = static_cast<QDateTimeEdit*>(Widget());

@@ -1,6 +1,11 @@
 // The data grid peer: a QTableView over an item model that reads the grid's rows
 // through TDBGrid::RowCount/CellText and its columns through VisibleColumns. The
 // dataset stays where the rows live; the view keeps no copy beyond Qt's paint cache.
+//
+// The current row is the dataset's: the view shows it selected (the whole row with
+// dgRowSelect) whenever the dataset moves, and a row the user makes current in the view
+// moves the dataset (UserMovedToRow). Navigation keys are the model's (TDBGrid::KeyDown);
+// the view never moves on its own.
 #include "platform/qt/QtPeer.h"
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
@@ -85,7 +90,8 @@ public:
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setSortingEnabled(false);
         view->setWordWrap(false);
-        view->verticalHeader()->setDefaultSectionSize(18);
+        view->verticalHeader()->setMinimumSectionSize(1);
+        view->verticalHeader()->setDefaultSectionSize(grid.DefaultRowHeight());
         view->verticalHeader()->setFixedWidth(11);
         view->horizontalHeader()->setSectionsClickable(true);
         view->horizontalHeader()->setHighlightSections(false);
@@ -94,6 +100,14 @@ public:
             if (!FGrid.UserClickedCell(index.row(), index.column()))
                 Changed(TControlChanges(TControlChange::ItemIndex));
         });
+        // A current row the view chose itself (a mouse press, a drag): the dataset follows.
+        QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, Context(),
+                         [this](const QModelIndex& current) {
+                             if (Applying() || !current.isValid() || current.row() == FGrid.CurrentRow())
+                                 return;
+                             if (!FGrid.UserMovedToRow(current.row()))
+                                 Changed(TControlChanges(TControlChange::ItemIndex));
+                         });
         QObject::connect(view, &QTableView::doubleClicked, Context(), [this](const QModelIndex& index) {
             FGrid.UserDoubleClickedCell(index.row(), index.column());
         });
@@ -109,8 +123,10 @@ public:
     ~TGridPeer() override
     {
         // The view outlives the peer until Qt deletes it; it must not keep the model.
-        if (auto* view = static_cast<QTableView*>(Widget()))
+        if (auto* view = static_cast<QTableView*>(Widget())) {
+            QObject::disconnect(view->selectionModel(), nullptr, Context(), nullptr);
             view->setModel(nullptr);
+        }
     }
 
 protected:

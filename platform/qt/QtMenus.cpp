@@ -9,6 +9,7 @@
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
 
+#include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 
 #include <QCursor>
@@ -45,7 +46,24 @@ public:
         auto* popup = dynamic_cast<TPopupMenu*>(&FMenu);
         if (popup && FPopup && (HasChange(what, TControlChange::Visible) || HasChange(what, TControlChange::DropDown)) &&
             what != TControlChanges(TControlChange::All))
-            FPopup->popup(QCursor::pos());
+            FPopup->popup(ScreenPoint(*popup));
+    }
+
+    // Where the model asked the menu to pop up. PopupPoint is in the model's screen
+    // coordinates, which differ from the desktop's by the window frames; it is taken
+    // back to a control (the one it popped up for, else the menu's form) and placed by
+    // that control's widget. Without either, the point is used as it is.
+    static QPoint ScreenPoint(const TPopupMenu& popup)
+    {
+        const TPoint p = popup.PopupPoint;
+        const TControl* anchor = dynamic_cast<const TControl*>(popup.PopupComponent);
+        if (!QtPeerOf(anchor))
+            anchor = popup.OwnerForm();
+        if (const TQtControlPeer* peer = QtPeerOf(anchor)) {
+            const TPoint local = anchor->ScreenToClient(p);
+            return peer->OriginWidget()->mapToGlobal(QPoint(local.X, local.Y));
+        }
+        return QPoint(p.X, p.Y);
     }
 
 private:

@@ -218,24 +218,41 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         return FControl.GetPopupMenu() != nullptr;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
+        if (FSending)
+            return false;
         // A key the focused widget ignores travels on to its parents; the model hears it
         // once, from the control that has the focus (or the window when none has).
         if (QWidget* focus = QApplication::focusWidget(); !win || (focus ? widget != focus : !widget->isWindow()))
             return false;
         auto* e = static_cast<QKeyEvent*>(event);
-        const Word key = ToVirtualKey(e->key());
+        Word key = ToVirtualKey(e->key());
         const TShiftState shift = ShiftOf(e->modifiers(), Qt::NoButton);
         if (event->type() == QEvent::KeyRelease) {
             if (key)
                 win->UserKeyUp(key, shift);
             return false;
         }
-        if (key)
-            win->UserKeyDown(key, shift);
-        if (alive && ForwardsCharacters() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            const AnsiString typed = FromQString(e->text());
-            if (typed.size() == 1 && (uint8_t(typed[0]) >= 32 || typed[0] == '\r' || typed[0] == '\b'))
-                win->UserKeyPress(typed[0]);
+        if (key && !win->UserFilterKeyDown(key, shift))
+            return true;  // the model took it
+        if (!alive)
+            return true;
+        if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        // The characters the platform sends as key presses: printable ones, Enter,
+        // Backspace, Escape and Tab (Delete and the cursor keys send none).
+        const AnsiString typed = FromQString(e->text());
+        if (typed.size() != 1)
+            return false;
+        const char original = typed[0];
+        if (!(uint8_t(original) >= 32 && original != 0x7F) && original != '\r' && original != '\b' &&
+            original != '\x1b' && original != '\t')
+            return false;
+        char c = original;
+        if (!win->UserFilterKeyPress(c) || !alive)
+            return true;
+        if (c != original) {
+            SendChangedCharacter(widget, *e, c);
+            return true;
         }
         return false;
     }
@@ -246,6 +263,25 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
     default:
         return false;
     }
+}
+
+void TQtControlPeer::SendChangedCharacter(QWidget* widget, const QKeyEvent& original, char character)
+{
+    const QString text = ToQString(AnsiString(1, character));
+    int key;
+    switch (character) {
+    case '\r': key = Qt::Key_Return; break;
+    case '\b': key = Qt::Key_Backspace; break;
+    case '\x1b': key = Qt::Key_Escape; break;
+    case '\t': key = Qt::Key_Tab; break;
+    default: key = text.isEmpty() ? Qt::Key_unknown : int(text.at(0).toUpper().unicode()); break;
+    }
+    QKeyEvent changed(QEvent::KeyPress, key, original.modifiers(), text, original.isAutoRepeat());
+    QPointer<QObject> alive = FContext.get();
+    FSending = true;
+    QCoreApplication::sendEvent(widget, &changed);
+    if (alive)
+        FSending = false;
 }
 
 TQtControlPeer* QtPeerOf(const TControl* control)

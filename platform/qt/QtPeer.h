@@ -22,6 +22,7 @@
 class QFont;
 class QColor;
 class QEvent;
+class QKeyEvent;
 
 class TQtControlPeer : public TPeer {
 public:
@@ -45,10 +46,14 @@ protected:
     virtual void ApplyBounds();
     virtual void ApplyColor();
     // Catches mouse, key, focus and context-menu input on `widget` for the model.
+    //
+    // Keys go to the model before the widget sees them: UserFilterKeyDown, then for a
+    // character UserFilterKeyPress. A key the model takes (a handler zeroed it, a
+    // short-cut, the default or cancel button, Tab) never reaches the widget; a
+    // character a handler changed reaches it as the changed character. So a line edit
+    // inserts only what the window's OnKeyPress let through, and reports the new text
+    // whole (UserTyped) as ever.
     void WatchInput(QWidget* widget);
-    // Whether keys typed here go to the model as KeyPress (not for text editors,
-    // which edit the text themselves and report it whole).
-    virtual bool ForwardsCharacters() const { return true; }
     // Whether a double click goes to the model as UserDoubleClicked (not for grids,
     // which report the cell).
     virtual bool ForwardsDoubleClicks() const { return true; }
@@ -68,12 +73,15 @@ protected:
 private:
     friend class TQtInputFilter;
     bool FilterInput(QWidget* widget, QEvent* event);
+    // Gives the widget a key press with another character in place of the typed one.
+    void SendChangedCharacter(QWidget* widget, const QKeyEvent& original, char character);
 
     TControl& FControl;
     QPointer<QWidget> FWidget;
     std::unique_ptr<QObject> FContext;
     std::unique_ptr<QObject> FFilter;
     int FApplying = 0;
+    bool FSending = false;  // SendChangedCharacter's event passes the filter untouched
 };
 
 // The peer of a control, or nullptr when it has none (or is not a Qt peer).

@@ -4,6 +4,7 @@
 #include "platform/qt/QtText.h"
 
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -54,6 +56,41 @@ constexpr MsgButton kMsgButtons[] = {
     {mbNoToAll, "Нет для всех", QMessageBox::NoRole},
     {mbYesToAll, "Да для всех", QMessageBox::YesRole},
     {mbHelp, "Справка", QMessageBox::HelpRole},
+};
+
+// While alive (around a Qt dialog's exec), runs the model's due timers and posted calls
+// from Qt's nested loop. It wakes when the next timer falls due, and at least every
+// kPollMs, so a call posted by a handler is not left waiting for the dialog to close.
+class TModelPump {
+public:
+    TModelPump()
+    {
+        FTimer.setSingleShot(true);
+        QObject::connect(&FTimer, &QTimer::timeout, [this] { Turn(); });
+        Arm();
+    }
+    TModelPump(const TModelPump&) = delete;
+    TModelPump& operator=(const TModelPump&) = delete;
+
+private:
+    static constexpr int kPollMs = 100;
+    void Arm()
+    {
+        const int due = Application ? Application->NextTimerDue() : -1;
+        FTimer.start(due < 0 ? kPollMs : std::min(due, kPollMs));
+    }
+    void Turn()
+    {
+        if (Application && !FRunning) {
+            // A handler may open another dialog (with its own pump); this one waits.
+            FRunning = true;
+            Application->DispatchPending();
+            FRunning = false;
+        }
+        Arm();
+    }
+    QTimer FTimer;
+    bool FRunning = false;
 };
 
 QMessageBox::Icon IconOf(TMsgDlgType type)
@@ -126,7 +163,10 @@ TModalResult TQtServices::ShowMessageBox(const TMessageRequest& request)
     for (const MsgButton& b : kMsgButtons)
         if (offered.Contains(b.Button))
             buttons.emplace_back(static_cast<QAbstractButton*>(box.addButton(ToQString(b.Caption), b.Role)), b.Button);
-    box.exec();
+    {
+        TModelPump pump;
+        box.exec();
+    }
     for (const auto& [widget, button] : buttons)
         if (widget == box.clickedButton())
             return ModalResultOf(button);
@@ -160,7 +200,12 @@ bool TQtServices::ExecuteFileDialog(TFileDialogRequest& request)
         dialog.setDirectory(QFileInfo(proposed).absolutePath());
     if (!proposed.isEmpty())
         dialog.selectFile(QFileInfo(proposed).fileName());
-    if (dialog.exec() != QDialog::Accepted)
+    int answer;
+    {
+        TModelPump pump;
+        answer = dialog.exec();
+    }
+    if (answer != QDialog::Accepted)
         return false;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
@@ -178,6 +223,7 @@ bool TQtServices::ExecuteFileDialog(TFileDialogRequest& request)
 bool TQtServices::ExecuteFontDialog(TFont& font)
 {
     bool ok = false;
+    TModelPump pump;
     const QFont chosen = QFontDialog::getFont(&ok, ToQFont(font), DialogParent());
     if (!ok)
         return false;
@@ -199,6 +245,7 @@ bool TQtServices::ExecuteColorDialog(TColor& color)
 {
     // TColor is 0x00BBGGRR.
     const QColor initial(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    TModelPump pump;
     const QColor chosen = QColorDialog::getColor(initial, DialogParent());
     if (!chosen.isValid())
         return false;
@@ -209,6 +256,7 @@ bool TQtServices::ExecuteColorDialog(TColor& color)
 bool TQtServices::InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value)
 {
     bool ok = false;
+    TModelPump pump;
     const QString text = QInputDialog::getText(DialogParent(), ToQString(caption), ToQString(prompt),
                                                QLineEdit::Normal, ToQString(value), &ok);
     if (ok)
@@ -237,9 +285,9 @@ int TQtServices::ShellExecute(const AnsiString&, const AnsiString& file, const A
 
 void TQtServices::ExitProcess(int code)
 {
-    // "At once": no further events, no window closing.
-    std::fflush(nullptr);
-    std::_Exit(code);
+    // At once, as the platform does: no further events, no window closing. Why nothing
+    // is lost: see ExitProcessNow.
+    ExitProcessNow(code);
 }
 
 AnsiString TQtServices::ExeName()

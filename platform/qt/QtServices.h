@@ -7,7 +7,9 @@
 // loop waits in a fresh QEventLoop inside the click's dispatch.
 //
 // Message boxes, file, font and colour dialogs and input prompts are Qt dialogs run
-// modally over every window. Texts cross the edge through QtText.
+// modally over every window, each in Qt's own nested loop. While one is open the
+// program's timers keep ticking and posted calls run (TApplication::DispatchPending),
+// as they did under the platform's message boxes. Texts cross the edge through QtText.
 #pragma once
 
 #include "platform/gui/Services.h"

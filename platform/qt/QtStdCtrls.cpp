@@ -87,7 +87,6 @@ public:
     }
 
 protected:
-    bool ForwardsCharacters() const override { return false; }
     void Update(TControlChanges what) override
     {
         auto* w = static_cast<QLineEdit*>(Widget());
@@ -129,7 +128,6 @@ public:
     }
 
 protected:
-    bool ForwardsCharacters() const override { return false; }
     void Update(TControlChanges what) override
     {
         auto* w = static_cast<QPlainTextEdit*>(Widget());
@@ -188,7 +186,6 @@ public:
     }
 
 protected:
-    bool ForwardsCharacters() const override { return false; }
     void Update(TControlChanges what) override
     {
         auto* w = static_cast<TQtComboWidget*>(Widget());

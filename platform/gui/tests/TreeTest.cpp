@@ -120,4 +120,55 @@ TEST_F(TreeTest, OnChangingCanRefuse)
     EXPECT_EQ(Tree->GetSelected()->GetText(), "Одежда");
 }
 
+TEST_F(TreeTest, HitTestsFollowTheReportedScrolling)
+{
+    // Rows of 16 pixels: Склад, Обувь, Сапоги, Одежда, Куртки.
+    struct Case {
+        const char* why;
+        int top;
+        int y;
+        const char* expected;  // nullptr: no node there
+    };
+    const Case kCases[] = {
+        {"unscrolled, first row", 0, 3, "Склад"},
+        {"unscrolled, third row", 0, 35, "Сапоги"},
+        {"scrolled by two, the top row is the third node", 2, 3, "Сапоги"},
+        {"scrolled by two, the second row", 2, 20, "Одежда"},
+        {"scrolled by two, below the last node", 2, 50, nullptr},
+        {"a top beyond the rows is kept at the last row", 99, 3, "Куртки"},
+        {"a negative top is kept at the first row", -4, 3, "Склад"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_TRUE(Tree->UserScrolled(c.top));
+        TTreeNode* hit = Tree->GetNodeAt(30, c.y);
+        EXPECT_EQ(hit ? hit->GetText() : AnsiString("-"), AnsiString(c.expected ? c.expected : "-"));
+        if (c.y < 16) {
+            EXPECT_EQ(Tree->TopItem(), hit) << "the top row's node is TopItem";
+        }
+        if (hit) {
+            EXPECT_EQ(Tree->NodeRect(hit).Top, c.y / 16 * 16) << "NodeRect agrees with the hit test";
+        }
+    }
+
+    // Collapsing hides rows; the view reports its new top and the hit test follows.
+    Tree->UserScrolled(3);
+    Tree->GetItems()->Item(1)->Collapse(false);  // Обувь: Сапоги is hidden
+    Tree->UserScrolled(2);
+    EXPECT_EQ(Tree->GetNodeAt(30, 3)->GetText(), "Одежда");
+}
+
+TEST_F(TreeTest, ScrollingIsTakenEvenFromABlockedForm)
+{
+    TLogForm* dialog = NewForm("Dialog");
+    D.ExpectModal(dialog, [&] {
+        EXPECT_FALSE(Tree->UserSelectedNode(Tree->GetItems()->Item(1))) << "input is blocked";
+        EXPECT_TRUE(Tree->UserScrolled(1)) << "but the view's position is a fact, not input";
+        dialog->SetModalResult(mrOk);
+    });
+    Form->Show();
+    D.Run([&] { dialog->ShowModal(); });
+    EXPECT_EQ(Tree->TopIndex(), 1);
+}
+
 }  // namespace

@@ -1,0 +1,177 @@
+// Keys for peers whose widgets act on them: what the model takes, what it lets through,
+// and what a window's handler changes on the way (UserFilterKeyDown/UserFilterKeyPress).
+#include "platform/gui/tests/TestForms.h"
+
+#include "platform/gui/Menus.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct KeyFixture : GuiTest {
+    TLogForm* Form = NewForm("Main");
+    TEdit* Edit = new TEdit(Form);
+    TMemo* Memo = new TMemo(Form);
+    TButton* Ok = new TButton(Form);
+    TButton* Cancel = new TButton(Form);
+    std::vector<std::string> Clicks;
+
+    KeyFixture()
+    {
+        for (TControl* c : std::initializer_list<TControl*>{Edit, Memo, Ok, Cancel})
+            c->SetParent(Form);
+        Edit->SetName("Edit1");
+        Memo->SetName("Memo1");
+        Ok->SetDefault(true);
+        Cancel->SetCancel(true);
+        Ok->OnClick = TNotifyEvent::Lambda([this](TObject*) { Clicks.push_back("ok"); });
+        Cancel->OnClick = TNotifyEvent::Lambda([this](TObject*) { Clicks.push_back("cancel"); });
+        Form->Show();
+    }
+};
+
+using KeyFilter = KeyFixture;
+
+TEST_F(KeyFilter, HandlersDropOrChangeTypedCharacters)
+{
+    // The window's habits: a decimal point typed as '.' becomes ',', letters are refused
+    // in a number field, and the form's preview swallows '#'.
+    Form->OnKeyPress = TKeyPressEvent::Lambda([](TObject*, char& key) {
+        if (key == '#')
+            key = 0;
+    });
+    Edit->OnKeyPress = TKeyPressEvent::Lambda([](TObject*, char& key) {
+        if (key == '.')
+            key = ',';
+        else if (key >= 'a' && key <= 'z')
+            key = 0;
+    });
+    struct Case {
+        const char* why;
+        bool preview;
+        char typed;
+        bool passes;
+        char arrives;
+    };
+    const Case kCases[] = {
+        {"a digit passes unchanged", false, '5', true, '5'},
+        {"a point becomes the decimal comma", false, '.', true, ','},
+        {"a letter is refused", false, 'x', false, 0},
+        {"Cyrillic passes", false, 'ж', true, 'ж'},
+        {"without preview the form does not see '#'", false, '#', true, '#'},
+        {"with preview the form swallows '#'", true, '#', false, 0},
+        {"with preview the control still changes '.'", true, '.', true, ','},
+        {"Enter reaches OnKeyPress as #13", false, '\r', true, '\r'},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Form->SetKeyPreview(c.preview);
+        char key = c.typed;
+        EXPECT_EQ(Edit->UserFilterKeyPress(key), c.passes);
+        if (c.passes) {
+            EXPECT_EQ(key, c.arrives);
+        }
+        EXPECT_EQ(Edit->GetText(), "") << "filtering never inserts: the widget does";
+    }
+}
+
+TEST_F(KeyFilter, UserKeyPressInsertsWhatTheFilterLetThrough)
+{
+    Edit->OnKeyPress = TKeyPressEvent::Lambda([](TObject*, char& key) {
+        if (key == '.')
+            key = ',';
+        else if (key == 'x')
+            key = 0;
+    });
+    for (char c : AnsiString("1.x5"))
+        ASSERT_TRUE(Edit->UserKeyPress(c));
+    EXPECT_EQ(Edit->GetText(), "1,5");
+}
+
+TEST_F(KeyFilter, DialogKeysAreTakenOnlyWhenTheyDidSomething)
+{
+    struct Case {
+        const char* why;
+        std::function<TWinControl*()> target;
+        Word key;
+        TShiftState shift;
+        bool passes;
+        std::vector<std::string> clicks;
+    };
+    const Case kCases[] = {
+        {"Enter in an edit presses the default button", [&] { return Edit; }, VK_RETURN, {}, false, {"ok"}},
+        {"Escape in an edit presses the cancel button", [&] { return Edit; }, VK_ESCAPE, {}, false, {"cancel"}},
+        {"Enter in a memo that wants returns is the memo's", [&] { return Memo; }, VK_RETURN, {}, true, {}},
+        {"Escape in a memo still cancels", [&] { return Memo; }, VK_ESCAPE, {}, false, {"cancel"}},
+        {"Enter on a button presses that button", [&] { return Cancel; }, VK_RETURN, {}, false, {"cancel"}},
+        {"Tab moves the focus; the widget must not move it again", [&] { return Edit; }, VK_TAB, {}, false, {}},
+        {"an ordinary key goes on to the widget", [&] { return Edit; }, 'A', {}, true, {}},
+        {"a cursor key goes on to the widget", [&] { return Edit; }, VK_LEFT, {}, true, {}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Clicks.clear();
+        Word key = c.key;
+        EXPECT_EQ(c.target()->UserFilterKeyDown(key, c.shift), c.passes);
+        EXPECT_EQ(Clicks, c.clicks);
+    }
+
+    // Without default and cancel buttons Enter and Escape are the control's own again.
+    Ok->SetDefault(false);
+    Cancel->SetCancel(false);
+    Word enter = VK_RETURN, escape = VK_ESCAPE;
+    EXPECT_TRUE(Edit->UserFilterKeyDown(enter));
+    EXPECT_TRUE(Edit->UserFilterKeyDown(escape));
+    EXPECT_TRUE(Clicks.empty());
+}
+
+TEST_F(KeyFilter, TabMovesTheFocusOnce)
+{
+    Form->SetActiveControl(Edit);
+    Word tab = VK_TAB;
+    EXPECT_FALSE(Edit->UserFilterKeyDown(tab));
+    EXPECT_EQ(Form->GetActiveControl(), Memo) << "the next control in tab order, exactly one step";
+}
+
+TEST_F(KeyFilter, ShortCutsHandlersAndRefusalsTakeTheKey)
+{
+    auto* menu = new TMainMenu(Form);
+    auto* save = new TMenuItem(Form);
+    save->SetShortCut(ShortCut('S', TShiftState{ssCtrl}));
+    int saved = 0;
+    save->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++saved; });
+    menu->GetItems()->Add(save);
+    Form->SetMenu(menu);
+
+    Word ctrlS = 'S';
+    EXPECT_FALSE(Edit->UserFilterKeyDown(ctrlS, TShiftState{ssCtrl})) << "the menu item used it";
+    EXPECT_EQ(saved, 1);
+
+    Edit->OnKeyDown = TKeyEvent::Lambda([](TObject*, Word& key, TShiftState) {
+        if (key == VK_DELETE)
+            key = 0;
+        if (key == VK_F2)
+            throw Exception("Ошибка в обработчике");
+    });
+    Word del = VK_DELETE;
+    EXPECT_FALSE(Edit->UserFilterKeyDown(del)) << "OnKeyDown zeroed it";
+    char typed = 'a';
+    Form->SetKeyPreview(true);
+    Form->OnKeyDown = TKeyEvent::Lambda([](TObject*, Word& key, TShiftState) {
+        if (key == VK_INSERT)
+            key = 0;
+    });
+    Word ins = VK_INSERT;
+    EXPECT_FALSE(Edit->UserFilterKeyDown(ins)) << "the form's preview zeroed it";
+
+    Word f2 = VK_F2;
+    EXPECT_FALSE(Edit->UserFilterKeyDown(f2)) << "a handler that raised spent the key";
+    EXPECT_EQ(D.TakeErrors(), std::vector<AnsiString>{"Ошибка в обработчике."});
+
+    Edit->SetEnabled(false);
+    Word a = 'A';
+    EXPECT_FALSE(Edit->UserFilterKeyDown(a)) << "a disabled edit refuses";
+    EXPECT_FALSE(Edit->UserFilterKeyPress(typed));
+}
+
+}  // namespace

@@ -1,0 +1,392 @@
+// The Qt backend's keyboard, scrolling, popup and nested-loop paths, offscreen: typed
+// characters pass the window's key handlers before the widget inserts them, Enter and
+// Escape press the form's buttons, grid keys move the dataset, tree scrolling keeps hit
+// tests exact, popup menus open where the model said, and timers tick under dialogs.
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtPeer.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/tests/QtTestApp.h"
+
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Rows in memory, as a query holds them after Open.
+class TRowsDataSet : public TDataSet {
+public:
+    explicit TRowsDataSet(TComponent* owner) : TDataSet(owner) {}
+    int Count = 0;
+
+protected:
+    void InternalOpen() override
+    {
+        FieldDefs().Add("ID", ftInteger);
+        FieldDefs().Add("Name", ftString, 40);
+        for (int i = 1; i <= Count; ++i) {
+            Variant* cells = AppendRow();
+            cells[0] = i;
+            cells[1] = "Товар " + IntToStr(i);
+        }
+    }
+};
+
+// Closes the dialog Qt shows modally right now; true when there was one.
+bool CloseActiveDialog()
+{
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+        return true;
+    }
+    return false;
+}
+
+class QtInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "test_qt";
+        static char* argv[] = {name, nullptr};
+        QtTestApp();
+        static const bool registered = (RegisterGuiClasses(), true);
+        (void)registered;
+        FBackend = std::make_unique<TQtBackend>(argc, argv);
+        CreateApplication();
+        Application->CreateForm(Form);
+        Form->SetCaption("Ввод");
+        Form->SetBounds(100, 80, 520, 420);
+        Edit = Add<TEdit>(8, 8, 120, 21);
+        Memo = Add<TMemo>(8, 36, 120, 60);
+        Combo = Add<TComboBox>(8, 104, 120, 21);
+        Combo->GetItems()->Add("штука");
+        Ok = Add<TButton>(8, 360, 75, 25);
+        Ok->SetDefault(true);
+        Cancel = Add<TButton>(90, 360, 75, 25);
+        Cancel->SetCancel(true);
+        Ok->OnClick = TNotifyEvent::Lambda([this](TObject*) { Clicks.push_back("ok"); });
+        Cancel->OnClick = TNotifyEvent::Lambda([this](TObject*) { Clicks.push_back("cancel"); });
+        Form->Show();
+        Activate();
+    }
+    void TearDown() override
+    {
+        QApplication::closeAllWindows();
+        DestroyApplication();
+        FBackend.reset();
+        QApplication::processEvents();
+    }
+
+    template <class T>
+    T* Add(int left, int top, int width, int height)
+    {
+        auto* control = new T(Form);
+        control->SetParent(Form);
+        control->SetBounds(left, top, width, height);
+        return control;
+    }
+    void Activate()
+    {
+        QWidget* frame = QtPeerOf(Form)->Widget();
+        frame->activateWindow();
+        if (!QTest::qWaitForWindowActive(frame, 2000))
+            QApplication::setActiveWindow(frame);
+    }
+    template <class W = QWidget>
+    W* WidgetOf(TControl* control) const
+    {
+        TQtControlPeer* peer = QtPeerOf(control);
+        return peer ? qobject_cast<W*>(peer->Widget()) : nullptr;
+    }
+    // Gives the control the focus as a click would and returns the widget that has it.
+    QWidget* Focus(TWinControl* control)
+    {
+        WidgetOf(control)->setFocus(Qt::MouseFocusReason);
+        QApplication::processEvents();
+        return QApplication::focusWidget();
+    }
+
+    TForm* Form = nullptr;
+    TEdit* Edit = nullptr;
+    TMemo* Memo = nullptr;
+    TComboBox* Combo = nullptr;
+    TButton* Ok = nullptr;
+    TButton* Cancel = nullptr;
+    std::vector<std::string> Clicks;
+
+private:
+    std::unique_ptr<TQtBackend> FBackend;
+};
+
+TEST_F(QtInput, TypedCharactersPassTheWindowsKeyHandlersFirst)
+{
+    // A number field: '.' becomes the decimal comma, letters are refused, and the form's
+    // key preview swallows '#'.
+    const auto numberField = TKeyPressEvent::Lambda([](TObject*, char& key) {
+        if (key == '.')
+            key = ',';
+        else if (key >= 'a' && key <= 'z')
+            key = 0;
+    });
+    Form->SetKeyPreview(true);
+    Form->OnKeyPress = TKeyPressEvent::Lambda([](TObject*, char& key) {
+        if (key == '#')
+            key = 0;
+    });
+    struct Case {
+        const char* why;
+        TWinControl* control;
+        std::function<QString()> shown;
+    };
+    const Case kCases[] = {
+        {"edit", Edit, [&] { return WidgetOf<QLineEdit>(Edit)->text(); }},
+        {"memo", Memo, [&] { return WidgetOf<QPlainTextEdit>(Memo)->toPlainText(); }},
+        {"combo box edit", Combo, [&] { return WidgetOf<QComboBox>(Combo)->currentText(); }},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        c.control->OnKeyPress = numberField;
+        QWidget* focus = Focus(c.control);
+        ASSERT_NE(focus, nullptr) << "the window has the focus";
+        QTest::keyClicks(focus, QStringLiteral("1.x#5"));
+        EXPECT_EQ(c.control->GetText(), "1,5");
+        EXPECT_EQ(c.shown(), QStringLiteral("1,5")) << "the widget inserted only what the handlers let through";
+    }
+}
+
+TEST_F(QtInput, EnterAndEscapePressTheFormsButtons)
+{
+    std::vector<char> pressed;
+    Edit->OnKeyPress = TKeyPressEvent::Lambda([&](TObject*, char& key) { pressed.push_back(key); });
+    QWidget* edit = Focus(Edit);
+    ASSERT_EQ(edit, WidgetOf(Edit));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(Clicks, (std::vector<std::string>{"ok", "cancel"}));
+    EXPECT_TRUE(pressed.empty()) << "a key the buttons took is no key press";
+
+    // Without a default button Enter is the edit's own: OnKeyPress sees #13.
+    Ok->SetDefault(false);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(pressed, std::vector<char>{'\r'});
+    EXPECT_EQ(Clicks.size(), 2u);
+}
+
+TEST_F(QtInput, EnterEndsAModalDialogThroughItsDefaultButton)
+{
+    TForm* dialog = nullptr;
+    Application->CreateForm(dialog);
+    auto* field = new TEdit(dialog);
+    field->SetParent(dialog);
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    ok->SetTop(40);
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    dialog->SetActiveControl(field);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] { dialog->SetModalResult(mrAbort); });
+    watchdog.start(10000);
+    QTimer::singleShot(0, [&] {
+        QWidget* frame = QtPeerOf(dialog)->Widget();
+        frame->activateWindow();
+        QApplication::setActiveWindow(frame);
+        WidgetOf(field)->setFocus();
+        QTest::keyClicks(WidgetOf(field), QStringLiteral("18"));
+        QTest::keyClick(WidgetOf(field), Qt::Key_Return);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(field->GetText(), "18");
+}
+
+struct GridCounters {
+    int After = 0, CellClicks = 0;
+};
+
+TEST_F(QtInput, GridKeysMoveTheDatasetAndTheViewShowsTheCurrentRow)
+{
+    auto* rows = new TRowsDataSet(Form);
+    rows->Count = 30;
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(rows);
+    auto* grid = Add<TDBGrid>(140, 8, 360, 120);  // 5 rows a page
+    grid->SetOptions(grid->GetOptions() + TDBGridOptions{dgRowSelect});
+    grid->SetDataSource(source);
+    rows->Open();
+    GridCounters count;
+    rows->AfterScroll = TDataSetNotifyEvent::Lambda([&](TDataSet*) { ++count.After; });
+    grid->OnCellClick = TDBGridClickEvent::Lambda([&](TColumn*) { ++count.CellClicks; });
+    auto* view = WidgetOf<QTableView>(grid);
+    ASSERT_NE(view, nullptr);
+
+    // Painting every visible row reads cells of other rows: no scroll event may run.
+    (void)view->grab();
+    for (int row = 0; row < 30; ++row)
+        (void)view->model()->index(row, 1).data();
+    EXPECT_EQ(count.After, 0);
+    EXPECT_EQ(rows->RecNo(), 1);
+
+    struct Case {
+        const char* why;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int recNo;
+    };
+    const Case kCases[] = {
+        {"Down", Qt::Key_Down, Qt::NoModifier, 2},
+        {"Page Down", Qt::Key_PageDown, Qt::NoModifier, 7},
+        {"Up", Qt::Key_Up, Qt::NoModifier, 6},
+        {"End", Qt::Key_End, Qt::NoModifier, 30},
+        {"Page Up", Qt::Key_PageUp, Qt::NoModifier, 25},
+        {"Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, 1},
+    };
+    QWidget* focus = Focus(grid);
+    ASSERT_EQ(focus, view);
+    int scrolls = 0;
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        QTest::keyClick(focus, c.key, c.modifiers);
+        EXPECT_EQ(rows->RecNo(), c.recNo);
+        EXPECT_EQ(count.After, ++scrolls) << "the dataset's scroll events run once per key";
+        EXPECT_EQ(view->selectionModel()->currentIndex().row(), c.recNo - 1) << "the view did not move on its own";
+    }
+    EXPECT_EQ(count.CellClicks, 0) << "keys are not cell clicks";
+
+    // Code moves the cursor: the view shows that row selected, all of it.
+    rows->SetRecNo(17);
+    QItemSelectionModel* selection = view->selectionModel();
+    EXPECT_TRUE(selection->isRowSelected(16, {}));
+    EXPECT_EQ(selection->selectedRows().size(), 1);
+    EXPECT_EQ(selection->selectedIndexes().size(), 2) << "whole-row select: both columns";
+}
+
+TEST_F(QtInput, TreeScrollingKeepsHitTestsExact)
+{
+    auto* tree = Add<TTreeView>(140, 140, 200, 120);
+    for (int i = 0; i < 60; ++i)
+        tree->GetItems()->Add(nullptr, "Группа " + IntToStr(i));
+    auto* w = WidgetOf<QTreeWidget>(tree);
+    ASSERT_NE(w, nullptr);
+    QApplication::processEvents();
+
+    for (int top : {0, 10, 37}) {
+        SCOPED_TRACE(top);
+        w->verticalScrollBar()->setValue(top);
+        EXPECT_EQ(tree->TopIndex(), top);
+        ASSERT_NE(tree->TopItem(), nullptr);
+        EXPECT_EQ(tree->TopItem()->GetText(), "Группа " + IntToStr(top));
+        for (int y : {2, 17, 40, 90}) {
+            SCOPED_TRACE(y);
+            QTreeWidgetItem* shown = w->itemAt(30, y);
+            TTreeNode* hit = tree->GetNodeAt(30, y);
+            ASSERT_NE(shown, nullptr);
+            ASSERT_NE(hit, nullptr);
+            EXPECT_EQ(ToQString(hit->GetText()), shown->text(0)) << "the model's hit test names the row Qt shows";
+        }
+    }
+
+    // Selecting from code scrolls the view to the node; the model hears of it too.
+    tree->SetSelected(tree->GetItems()->Item(55));
+    QApplication::processEvents();
+    EXPECT_EQ(tree->TopIndex(), w->verticalScrollBar()->value());
+    EXPECT_EQ(ToQString(tree->GetNodeAt(30, 2)->GetText()), w->itemAt(30, 2)->text(0));
+}
+
+TEST_F(QtInput, PopupMenusOpenWhereTheModelSays)
+{
+    auto* tree = Add<TTreeView>(140, 140, 200, 120);
+    tree->GetItems()->Add(nullptr, "Склад");
+    auto* menu = new TPopupMenu(Form);
+    auto* item = new TMenuItem(Form);
+    item->SetCaption("Добавить группу");
+    menu->GetItems()->Add(item);
+    tree->SetPopupMenu(menu);
+    QApplication::processEvents();
+
+    // The right button over the tree: the menu opens at the click, in Qt's coordinates.
+    ASSERT_TRUE(tree->UserContextMenu(15, 25));
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    const QPoint expected = QtPeerOf(tree)->OriginWidget()->mapToGlobal(QPoint(15, 25));
+    EXPECT_EQ(popup->pos(), expected);
+    popup->hide();
+
+    // Code pops it up at a point of its own (the model's screen coordinates).
+    menu->PopupComponent = nullptr;
+    const TPoint p = Form->ClientToScreen({40, 50});
+    menu->Popup(p.X, p.Y);
+    popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->pos(), QtPeerOf(Form)->OriginWidget()->mapToGlobal(QPoint(40, 50)))
+        << "taken back through the menu's form";
+    popup->hide();
+}
+
+// The timer's handler closes the dialog: if timers did not tick under it, only the
+// watchdog would, and the test fails.
+void ExpectTimersTickUnder(const std::function<void()>& openDialog)
+{
+    auto* timer = new TTimer(Application);
+    timer->SetInterval(10);
+    int ticks = 0;
+    bool posted = false;
+    timer->OnTimer = TNotifyEvent::Lambda([&](TObject*) {
+        if (++ticks == 1)
+            Application->PostCall([&] { posted = true; });
+        if (ticks == 3)
+            CloseActiveDialog();
+    });
+    bool rescued = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] { rescued = CloseActiveDialog(); });
+    watchdog.start(10000);
+    openDialog();
+    EXPECT_FALSE(rescued) << "the dialog stayed open: the program's timers did not tick";
+    EXPECT_GE(ticks, 3);
+    EXPECT_TRUE(posted) << "calls posted meanwhile ran too";
+    delete timer;
+}
+
+TEST_F(QtInput, TimersTickWhileAMessageBoxIsOpen)
+{
+    ExpectTimersTickUnder([] {
+        TMessageRequest request;
+        request.Kind = TMessageKind::MessageDlg;
+        request.Text = "Удалить документ?";
+        request.Buttons = TMsgDlgButtons{mbYes, mbNo};
+        EXPECT_EQ(Services().ShowMessageBox(request), mrNo) << "closed without a choice";
+    });
+}
+
+TEST_F(QtInput, TimersTickWhileAFileDialogIsOpen)
+{
+    ExpectTimersTickUnder([] {
+        TFileDialogRequest request;
+        request.Filter = "Склад (*.kvb)|*.kvb";
+        EXPECT_FALSE(Services().ExecuteFileDialog(request));
+    });
+}
+
+}  // namespace
