@@ -215,9 +215,10 @@ void TForm5::RenameGroup(const AnsiString& name)
         return;
     }
     node->SetText(name);
+    Close();
+    // A leaf's grid shows its goods under their new group name.
     if (!node->HasChildren())
         Form1->TreeView1Change(Form1->TreeView1, node);
-    Close();
 }
 
 // ---------------------------------------------------------------- goods

@@ -1,0 +1,303 @@
+// The input dialog's catalogue jobs: subgroups, renaming, moving goods, the article, the VAT rate.
+#include "app/shell/tests/ShellFixture.h"
+
+#include "app/documents/Unit2.h"
+#include "app/shell/Unit1.h"
+#include "app/shell/Unit5.h"
+#include "platform/db/DbFaults.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/StdCtrls.h"
+
+namespace {
+
+AnsiString Children(TTreeNode* node)
+{
+    AnsiString s;
+    for (int i = 0; i < node->Count(); ++i)
+        s += (i ? " " : "") + node->Item(i)->GetText();
+    return s;
+}
+
+AnsiString GoodsNames(TADOQuery* q)
+{
+    AnsiString s;
+    for (q->First(); !q->Eof(); q->Next())
+        s += (s.empty() ? "" : " ") + q->FieldByName("Наименование")->AsString();
+    return s;
+}
+
+class InputDialogTest : public ShellTest {
+protected:
+    // Склад
+    //   Краски
+    //     Эмали      (ПФ-115, НЦ-132)
+    //   Крепёж       (Болт)
+    void Seed()
+    {
+        const int root = w->RootGroupId();
+        const int paints = w->AddGroup("Краски", root);
+        w->AddGroup("Эмали", paints);
+        w->AddGroup("Крепёж", root);
+        w->AddProduct(Product("ПФ-115", "Эмали", 5, 410));
+        w->AddProduct(Product("НЦ-132", "Эмали", 1, 90));
+        w->AddProduct(Product("Болт", "Крепёж", 7, 12.5));
+    }
+    void Select(const AnsiString& text) { d->ChooseNode(Form1->TreeView1, text); }
+    TTreeNode* Node(const AnsiString& text)
+    {
+        for (int i = 0; i < Form1->TreeView1->GetItems()->Count(); ++i)
+            if (Form1->TreeView1->GetItems()->Item(i)->GetText() == text)
+                return Form1->TreeView1->GetItems()->Item(i);
+        return nullptr;
+    }
+    // Types `text` and presses OK; returns whether the dialog is still open.
+    bool TypeAndOk(const AnsiString& text)
+    {
+        d->Type(Form5->Edit1, text);
+        d->Click(Form5->Button1);
+        return d->IsShowing(Form5);
+    }
+};
+
+// ---------------------------------------------------------------- add a subgroup
+
+TEST_F(InputDialogTest, ANewSubgroupComesFirstUnderItsParentAndIsSelected)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Краски");
+    d->ExpectModal(Form5, [&] { EXPECT_FALSE(TypeAndOk("Грунты 'ГФ'")); });
+    d->Run([] { Form1->N2Click(nullptr); });
+    TTreeNode* parent = Node("Краски");
+    EXPECT_EQ(Children(parent), "Грунты 'ГФ' Эмали");
+    ASSERT_NE(Form1->TreeView1->GetSelected(), nullptr);
+    EXPECT_EQ(Form1->TreeView1->GetSelected()->GetText(), "Грунты 'ГФ'");
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "") << "the new group has no goods yet";
+    EXPECT_EQ(w->Scalar("Select IDName From Groups Where NameGroup=:n", {"Грунты 'ГФ'"}).AsInteger(),
+              w->Scalar("Select ID From Groups Where NameGroup='Краски'").AsInteger());
+}
+
+struct RefusedNameCase {
+    const char* why;
+    const char* typed;
+    const char* message;
+};
+
+const RefusedNameCase kRefusedSubgroups[] = {
+    {"a name used on another branch", "Крепёж", "Группа с таким именем уже существует"},
+    {"the same name in other letter case", "КРЕПЁЖ", "Группа с таким именем уже существует"},
+    {"the parent's own name", "Краски", "Группа с таким именем уже существует"},
+    {"an empty box", "", "Поле не должно быть пустым"},
+};
+
+TEST_F(InputDialogTest, RefusedSubgroupNamesKeepTheDialogOpenAndWriteNothing)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Краски");
+    const std::string before = w->Snapshot();
+    d->ExpectModal(Form5, [&] {
+        for (const auto& c : kRefusedSubgroups) {
+            SCOPED_TRACE(c.why);
+            d->ClearMessages();
+            EXPECT_TRUE(TypeAndOk(c.typed));
+            EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{c.message}));
+            EXPECT_EQ(Form5->Edit1->GetText(), c.typed) << "the input stays for correcting";
+        }
+        d->CloseForm(Form5);
+    });
+    d->Run([] { Form1->N2Click(nullptr); });
+    EXPECT_EQ(w->Snapshot(), before);
+    EXPECT_EQ(Children(Node("Краски")), "Эмали");
+}
+
+// ---------------------------------------------------------------- rename
+
+TEST_F(InputDialogTest, RenamingALeafRepointsItsGoodsAndReloadsTheGrid)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Эмали");
+    d->ExpectModal(Form5, [&] {
+        EXPECT_TRUE(TypeAndOk("Эмали")) << "the unchanged name is refused";
+        EXPECT_EQ(d->MessageTexts().back(), "Группа с таким именем уже существует");
+        EXPECT_FALSE(TypeAndOk("Эмали д'Арт"));
+    });
+    d->Run([] { Form1->N10Click(nullptr); });
+    EXPECT_EQ(Form1->TreeView1->GetSelected()->GetText(), "Эмали д'Арт");
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа=:g", {"Эмали д'Арт"}).AsInteger(), 2);
+    EXPECT_EQ(w->Scalar("Select Count(*) From Groups Where NameGroup='Эмали'").AsInteger(), 0);
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "ПФ-115 НЦ-132");
+    // The grid follows the new name from now on (a title sort lists the same goods).
+    Select("Крепёж");
+    Select("Эмали д'Арт");
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "ПФ-115 НЦ-132");
+}
+
+TEST_F(InputDialogTest, RenamingAGroupWithSubgroupsLeavesTheGridAndTheSubgroupGoods)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Краски");
+    const AnsiString shown = GoodsNames(Form1->ADOQuery1);
+    d->ExpectModal(Form5, [&] { EXPECT_FALSE(TypeAndOk("Лакокраска")); });
+    d->Run([] { Form1->N10Click(nullptr); });
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), shown);
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа='Эмали'").AsInteger(), 2);
+    EXPECT_EQ(w->Scalar("Select Count(*) From Groups Where NameGroup='Лакокраска'").AsInteger(), 1);
+}
+
+TEST_F(InputDialogTest, ARenameBrokenAtAnyStatementChangesNothingAndSaysWhy)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Эмали");
+    const std::string before = w->Snapshot();
+    for (int failAt = 1;; ++failAt) {
+        SCOPED_TRACE("failure injected at statement " + std::to_string(failAt));
+        bool open = false;
+        d->ClearMessages();
+        d->ExpectModal(Form5, [&] {
+            d->Type(Form5->Edit1, "Эмали новые");
+            DbFaults::FailStatement(failAt);
+            d->Click(Form5->Button1);
+            DbFaults::Clear();
+            open = d->IsShowing(Form5);
+            if (open)
+                d->CloseForm(Form5);
+        });
+        d->Run([] { Form1->N10Click(nullptr); });
+        const std::vector<AnsiString> errors = d->TakeErrors();
+        if (!open)
+            break;  // every statement ran
+        EXPECT_EQ(w->Snapshot(), before);
+        EXPECT_FALSE(d->MessageTexts().empty() && errors.empty()) << "the user is told";
+        EXPECT_EQ(Form1->TreeView1->GetSelected()->GetText(), "Эмали");
+        ASSERT_LT(failAt, 20);
+    }
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа='Эмали новые'").AsInteger(), 2);
+}
+
+// ---------------------------------------------------------------- move and article
+
+TEST_F(InputDialogTest, MovingAProductNeedsAGroupFromTheListAndIgnoresTheEditBox)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Крепёж");
+    d->ExpectModal(Form5, [&] {
+        EXPECT_TRUE(Form5->ComboBox1->GetVisible());
+        d->Type(Form5->ComboBox1, "Эмал");  // typed, not picked
+        d->Click(Form5->Button1);
+        EXPECT_EQ(d->MessageTexts().back(), "Выберите группу из списка");
+        EXPECT_TRUE(d->IsShowing(Form5));
+        EXPECT_EQ(Form5->Edit1->GetText(), "");
+        d->Select(Form5->ComboBox1, "Эмали");
+        d->Click(Form5->Button1);
+        EXPECT_FALSE(d->IsShowing(Form5));
+    });
+    d->Run([] { Form1->Button11Click(nullptr); });
+    EXPECT_EQ(w->Scalar("Select Группа From Products Where Наименование='Болт'").AsString(), "Эмали");
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "") << "the grid reloads without the moved product";
+}
+
+TEST_F(InputDialogTest, TheArticleIsStoredForTheProductUnderTheCursor)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Эмали");
+    d->ClickRow(Form1->DBGrid1, 1);
+    d->ExpectModal(Form5, [&] {
+        EXPECT_EQ(Form5->GetCaption(), "Добавить/изменить артикул");
+        EXPECT_FALSE(TypeAndOk("A-7'Б"));
+    });
+    d->Run([] { Form1->Button10Click(nullptr); });
+    EXPECT_EQ(w->Scalar("Select № From Products Where Наименование='НЦ-132'").AsString(), "A-7'Б");
+    EXPECT_EQ(w->Scalar("Select № From Products Where Наименование='ПФ-115'").AsString(), "");
+}
+
+TEST_F(InputDialogTest, ACaptionOfNoJobMakesOkDoNothing)
+{
+    Seed();
+    StartOnWarehouse();
+    const std::string before = w->Snapshot();
+    d->ExpectModal(Form5, [&] {
+        EXPECT_TRUE(TypeAndOk("что-нибудь"));
+        EXPECT_TRUE(d->MessageTexts().empty());
+        d->CloseForm(Form5);
+    });
+    d->Run([] {
+        Form5->ComboBox1->SetVisible(false);
+        Form5->SetJob(TInputJob::None);
+        Form5->ShowModal();
+    });
+    EXPECT_EQ(w->Snapshot(), before);
+}
+
+// ---------------------------------------------------------------- VAT
+
+struct VatCase {
+    const char* why;
+    const char* typed;
+    bool stored;
+};
+
+const VatCase kVat[] = {
+    {"a whole percent", "20", true},
+    {"zero is a rate", "0", true},
+    {"a percent sign is not a number", "18%", false},
+    {"a fraction is not a whole percent", "18,5", false},
+    {"a negative rate would lower prices", "-5", false},
+    {"more than a hundred percent", "101", false},
+    {"words", "НДС", false},
+    {"too big for an integer", "99999999999", false},
+};
+
+TEST_F(InputDialogTest, TheVatDialogStoresOnlyAPercent)
+{
+    StartOnWarehouse();
+    for (const auto& c : kVat) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Update NDS Set НДС=18");
+        Form1->VatRate = 18;
+        d->ClearMessages();
+        d->ExpectModal(Form5, [&] {
+            EXPECT_EQ(Form5->Edit1->GetText(), "18") << "the stored rate is shown";
+            const bool open = TypeAndOk(c.typed);
+            EXPECT_EQ(open, !c.stored);
+            if (open) {
+                EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{"Введены ошибочные данные"}));
+                EXPECT_EQ(d->Messages().back().Caption, "Повторите ввод");
+                EXPECT_EQ(Form5->Edit1->GetText(), c.typed);
+                EXPECT_EQ(Form2->VatInputValid, 0);
+                d->Type(Form5->Edit1, "18");
+                d->CloseForm(Form5);
+            }
+        });
+        d->Run([] { Form1->N20Click(nullptr); });
+        const int expected = c.stored ? std::atoi(c.typed) : 18;
+        EXPECT_EQ(w->Scalar("Select НДС From NDS").AsInteger(), expected);
+        EXPECT_EQ(Form1->VatRate, expected);
+        EXPECT_EQ(w->Scalar("Select Count(*) From NDS").AsInteger(), 1);
+    }
+}
+
+TEST_F(InputDialogTest, TheVatDialogCannotBeClosedEmptyAndOkOnEmptyAsksForText)
+{
+    StartOnWarehouse();
+    d->ExpectModal(Form5, [&] {
+        EXPECT_TRUE(TypeAndOk(""));
+        EXPECT_EQ(d->MessageTexts().back(), "Поле не должно быть пустым");
+        d->CloseForm(Form5);
+        EXPECT_EQ(d->MessageTexts().back(), "Введены ошибочные данные");
+        EXPECT_TRUE(d->IsShowing(Form5));
+        d->Type(Form5->Edit1, "10");
+        d->CloseForm(Form5);  // the close box stores the value shown
+        EXPECT_FALSE(d->IsShowing(Form5));
+    });
+    d->Run([] { Form1->N20Click(nullptr); });
+    EXPECT_EQ(w->Scalar("Select НДС From NDS").AsInteger(), 10);
+    EXPECT_EQ(Form1->VatRate, 10);
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// A new warehouse: the template copied beside the program, opened, remembered, given its password.
+#include "app/shell/tests/ShellFixture.h"
+
+#include "app/shell/Unit1.h"
+#include "app/shell/Unit5.h"
+#include "app/shell/Unit7.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/rtl/Cp1251.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class NewWarehouseTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        // The template lies beside the program, as an install has it.
+        fs::create_directories(Sys(w->Dir() + "New"));
+        fs::copy_file(Sys(TWarehouseFixture::TemplatePath()), Sys(w->Dir() + "New/New.kvb"));
+    }
+    static fs::path Sys(const AnsiString& path) { return fs::path(PathToSystem(path)); }
+    std::set<std::string> Files()
+    {
+        std::set<std::string> names;
+        for (const auto& e : fs::recursive_directory_iterator(Sys(w->Dir())))
+            names.insert(e.path().string());
+        return names;
+    }
+    void OpenNewWarehouseCommand() { d->Run([] { Form1->Button8Click(nullptr); }); }
+};
+
+TEST_F(NewWarehouseTest, ANewWarehouseIsOpenedRememberedAndGivenItsPassword)
+{
+    StartOnWarehouse();
+    const AnsiString path = w->Dir() + "Второй склад.kvb";
+    d->ExpectModal(Form5, [&] {
+        EXPECT_EQ(Form5->GetCaption(), "Наименование нового склада");
+        d->ExpectModal(Form7, [&] {
+            // Open at once, and remembered before the password is set.
+            EXPECT_EQ(Form1->GetCaption(), "Korvel Склад 1.0  " + path);
+            EXPECT_NE(IniText().find("LastFile=" + path), AnsiString::npos);
+            EXPECT_EQ(Form1->TreeView1->GetItems()->Count(), 1);
+            EXPECT_EQ(Form1->TreeView1->GetSelected(), Form1->TreeView1->GetItems()->GetFirstNode());
+            EXPECT_EQ(Form7->GetCaption(), "Введите пароль");
+            d->Type(Form7->Edit1, "новый");
+            d->Type(Form7->Edit2, "новый");
+            d->Click(Form7->Button1);
+        });
+        d->Type(Form5->Edit1, "Второй склад");
+        d->Click(Form5->Button1);
+        EXPECT_FALSE(d->IsShowing(Form5));
+    });
+    OpenNewWarehouseCommand();
+    EXPECT_EQ(Form1->DatabasePath(), path);
+    TWarehouseFixture opened(path);  // a copy, to read the new file's rows
+    EXPECT_EQ(opened.Scalar("Select Пароль From Passwords").AsString(), "новый");
+    EXPECT_EQ(w->Scalar("Select Count(*) From Passwords").AsInteger(), 1) << "the old warehouse keeps its own";
+}
+
+TEST_F(NewWarehouseTest, CancellingThePasswordGoesBackToThePreviousWarehouse)
+{
+    StartOnWarehouse();
+    const AnsiString iniBefore = IniText();
+    const AnsiString path = w->Dir() + "Временный.kvb";
+    d->ExpectModal(Form5, [&] {
+        d->ExpectModal(Form7, [&] { d->Click(Form7->Button2); });
+        d->Type(Form5->Edit1, "Временный");
+        d->Click(Form5->Button1);
+        EXPECT_TRUE(d->IsShowing(Form5));
+        EXPECT_EQ(Form5->Edit1->GetText(), "Временный");
+        d->CloseForm(Form5);
+    });
+    OpenNewWarehouseCommand();
+    EXPECT_EQ(Form1->DatabasePath(), w->Path());
+    EXPECT_EQ(Form1->GetCaption(), "Korvel Склад 1.0  " + w->Path());
+    EXPECT_FALSE(FileExists(path)) << "the new file is deleted";
+    EXPECT_EQ(IniText(), iniBefore);
+}
+
+TEST_F(NewWarehouseTest, AnExistingFileIsNeverOverwritten)
+{
+    StartOnWarehouse();
+    {
+        std::ofstream out(Sys(w->Dir() + "Занят.kvb"), std::ios::binary);
+        out << "чужой файл";
+    }
+    const std::string before = w->Snapshot();
+    const auto files = Files();
+    d->ExpectModal(Form5, [&] {
+        d->Type(Form5->Edit1, "Занят");
+        d->Click(Form5->Button1);
+        EXPECT_EQ(d->MessageTexts().back(), "Файл с таким именем уже существует");
+        d->Type(Form5->Edit1, "Склад");  // the open warehouse itself
+        d->Click(Form5->Button1);
+        EXPECT_EQ(d->MessageTexts().back(), "Файл с таким именем уже существует");
+        EXPECT_TRUE(d->IsShowing(Form5));
+        d->CloseForm(Form5);
+    });
+    OpenNewWarehouseCommand();
+    std::ifstream in(Sys(w->Dir() + "Занят.kvb"), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text, "чужой файл");
+    EXPECT_EQ(w->Snapshot(), before);
+    EXPECT_EQ(Files(), files);
+    EXPECT_EQ(Form1->DatabasePath(), w->Path());
+}
+
+struct BadNameCase {
+    const char* why;
+    const char* name;
+};
+
+const BadNameCase kBadNames[] = {
+    {"a parent folder would put the file outside the program's folder", "../Побег"},
+    {"a folder part", "папка/склад"},
+    {"a backslash is a folder part for the connection", "папка\\склад"},
+    {"a colon", "Склад: 2"},
+    {"a control character", "Склад\t2"},
+};
+
+TEST_F(NewWarehouseTest, NamesThatAreNoPlainFileNameAreRefused)
+{
+    StartOnWarehouse();
+    fs::create_directories(Sys(w->Dir() + "папка"));
+    const auto files = Files();
+    d->ExpectModal(Form5, [&] {
+        for (const auto& c : kBadNames) {
+            SCOPED_TRACE(c.why);
+            d->Type(Form5->Edit1, c.name);
+            d->Click(Form5->Button1);
+            EXPECT_TRUE(d->IsShowing(Form5));
+            EXPECT_EQ(d->MessageTexts().back().rfind("Недопустимое имя склада", 0), 0u);
+            EXPECT_EQ(Form5->Edit1->GetText(), c.name);
+        }
+        d->CloseForm(Form5);
+    });
+    OpenNewWarehouseCommand();
+    EXPECT_EQ(Files(), files);
+    EXPECT_FALSE(FileExists(w->Dir() + "../Побег.kvb"));
+}
+
+TEST_F(NewWarehouseTest, AMissingTemplateIsNamed)
+{
+    StartOnWarehouse();
+    fs::remove(Sys(w->Dir() + "New/New.kvb"));
+    d->ExpectModal(Form5, [&] {
+        d->Type(Form5->Edit1, "Новый");
+        d->Click(Form5->Button1);
+        EXPECT_EQ(d->MessageTexts().back(), "Не найден шаблон нового склада " + w->Dir() + "New/New.kvb");
+        d->CloseForm(Form5);
+    });
+    OpenNewWarehouseCommand();
+    EXPECT_FALSE(FileExists(w->Dir() + "Новый.kvb"));
+}
+
+}  // namespace
