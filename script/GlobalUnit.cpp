@@ -2,6 +2,8 @@
 #include "script/GlobalUnit.h"
 
 #include "script/Functions.h"
+#include "script/Grammars.h"
+#include "script/ILParser.h"
 #include "script/Messages.h"
 
 namespace {
@@ -159,6 +161,9 @@ void ScriptEngineStartup()
     gGlobalUnitDestroyed = false;
     scGlobalUnit();
     scEventList();
+    // The four languages and the compiler that reads them.
+    scRegisterGrammars();
+    scInstallCompiler();
     // The built-in functions come after the grammars and before the class bindings.
     scFunctionsStartup();
 }

@@ -9,6 +9,7 @@
 
 #include "platform/rtl/System.h"
 
+#include <cstdlib>
 #include <string_view>
 
 #define SC_MESSAGES(X)                                                                          \
@@ -39,6 +40,13 @@
     X(SArrayIndex, "Индекс массива %d вне допустимых границ (%d..%d)")                          \
     X(SBadDeclaration, "Ошибка в описании функции: %s")                                         \
     X(SCompilerMissing, "Компилятор сценариев не подключен")                                  \
+    X(SBadExpression, "Ошибка в выражении")                                                     \
+    X(SExpressionTooLong, "Выражение слишком длинное: больше %s элементов")                     \
+    X(SNestingTooDeep, "Слишком глубокая вложенность конструкций")                              \
+    X(STextTooComplex, "Текст сценария слишком сложен для разбора")                             \
+    X(SBadIL, "Ошибка в промежуточном коде: %s")                                                \
+    X(SUnitNotFound, "Модуль '%s' не найден")                                                   \
+    X(SRunError, "Ошибка выполнения сценария")                                                  \
     X(SOleNotAvailable, "Объект автоматизации '%s' создать нельзя: автоматизация COM в этой системе недоступна") \
     X(SOleTooManyArgs, "Слишком много аргументов в позднем вызове %s (не более 64)")          \
     X(SOleNoObject, "Значение не является объектом автоматизации: %s")                      \
@@ -65,6 +73,34 @@ public:
 private:
     TscMessageId FId;
 };
+
+// A run-time error that left a compiled statement: the original message, and
+// where it happened (the innermost statement that was running). Raised by the
+// statement lists; scripts catch it like any other exception. Id() is the
+// engine's own message id when the error was one of ours, else SRunError.
+class EScriptRunError : public EScriptError {
+public:
+    EScriptRunError(AnsiString message, AnsiString unitName, AnsiString sourcePos, AnsiString innerClass,
+                    int messageId)
+        : EScriptError(messageId >= 0 ? static_cast<TscMessageId>(messageId) : TscMessageId::SRunError,
+                       std::move(message)),
+          FUnitName(std::move(unitName)), FSourcePos(std::move(sourcePos)),
+          FInnerClass(std::move(innerClass)), FMessageId(messageId)
+    {
+    }
+    const char* ClassName() const noexcept override { return "EScriptRunError"; }
+    const AnsiString& UnitName() const noexcept { return FUnitName; }   // empty for the main text
+    const AnsiString& SourcePos() const noexcept { return FSourcePos; } // "line:col"
+    int Line() const noexcept { return std::atoi(FSourcePos.c_str()); }
+    const AnsiString& InnerClassName() const noexcept { return FInnerClass; } // e.g. "EDivByZero"
+    // The engine's own message id when the error was an EScriptError, else -1.
+    int MessageId() const noexcept { return FMessageId; }
+
+private:
+    AnsiString FUnitName, FSourcePos, FInnerClass;
+    int FMessageId;
+};
+
 
 // Raises the message with no detail.
 [[noreturn]] void scRaise(TscMessageId id);

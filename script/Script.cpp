@@ -48,7 +48,20 @@ void TscStatement::Execute()
     for (int i = 0; i < Count(); ++i) {
         if (Script->Terminated)
             break;
-        GetItem(i)->Execute();
+        TscStatement* child = GetItem(i);
+        try {
+            child->Execute();
+        } catch (const EScriptRunError&) {
+            throw; // already knows where it happened
+        } catch (const EAbort&) {
+            throw; // the silent exception stays silent
+        } catch (const Exception& e) {
+            const auto* own = dynamic_cast<const EScriptError*>(&e);
+            throw EScriptRunError(e.Message(), child->UnitName, child->SourcePos, e.ClassName(),
+                                  own ? static_cast<int>(own->Id()) : -1);
+        } catch (const std::exception& e) {
+            throw EScriptRunError(e.what(), child->UnitName, child->SourcePos, "Exception", -1);
+        }
         if (Script->BreakRequested || Script->ContinueRequested || Script->ExitRequested)
             break;
     }

@@ -1,6 +1,7 @@
 // TscScript: the item table, registration, calls, termination, code lines and
 // the global unit's life.
 #include "script/tests/EngineFixture.h"
+#include "script/ILParser.h"
 
 #include "platform/classes/Handles.h"
 
@@ -281,12 +282,13 @@ TEST_F(ScriptTest, ClearItemsKeepsUnownedItems)
 
 TEST_F(ScriptTest, CompileWithoutCompilerFailsCleanly)
 {
-    scRegisterLanguage("PascalScript", "<language/>");
+    scSetCompilerHooks({}); // as before the compiler is installed
     EXPECT_FALSE(S->Compile());
     EXPECT_FALSE(S->ErrorText.empty());
     EXPECT_EQ(S->Evaluate("1 +"), Variant(S->ErrorText));
     S->SyntaxType = "Klingon";
     EXPECT_EQ(ScriptErrorOf([&] { S->Compile(); }), TscMessageId::SLangNotFound);
+    scInstallCompiler();
 }
 
 TEST_F(ScriptTest, StringAndArrayIndexesAreChecked)

@@ -200,15 +200,19 @@ TEST_F(TypeRules, MethodDeclarations)
 
 TEST_F(TypeRules, Languages)
 {
-    scRegisterLanguage("PascalScript", "first");
-    scRegisterLanguage("C++Script", "cpp");
+    // Start-up registered the four languages; a later registration of a taken name is ignored.
+    const AnsiString pascal = scGetLanguage("PascalScript");
+    scRegisterLanguage("Klingon2", "first");
     scRegisterLanguage("pascalscript", "second");
-    EXPECT_EQ(scGetLanguage("PASCALSCRIPT"), "first");
-    EXPECT_EQ(scGetLanguageNames(), (std::vector<AnsiString>{"PascalScript", "C++Script"}));
+    scRegisterLanguage("KLINGON2", "third");
+    EXPECT_EQ(scGetLanguage("PASCALSCRIPT"), pascal);
+    EXPECT_EQ(scGetLanguage("klingon2"), "first");
+    EXPECT_EQ(scGetLanguageNames(),
+              (std::vector<AnsiString>{"PascalScript", "C++Script", "JScript", "BasicScript", "Klingon2"}));
     TStringList list;
     list.Add("old");
     scGetLanguageList(list);
-    EXPECT_EQ(list.GetCommaText(), "PascalScript,C++Script");
+    EXPECT_EQ(list.GetCommaText(), "PascalScript,C++Script,JScript,BasicScript,Klingon2");
     try {
         scGetLanguage("Klingon");
         ADD_FAILURE();

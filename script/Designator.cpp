@@ -1,0 +1,399 @@
+// Designator.cpp - see Designator.h.
+#include "script/Designator.h"
+
+#include "script/GlobalUnit.h"
+#include "script/Messages.h"
+#include "script/Script.h"
+
+#include "platform/classes/Handles.h"
+#include "platform/rtl/Cp1251.h"
+
+namespace {
+
+// The locals of a running procedure, kept across a recursive call of it and
+// put back when the call ends, however it ends.
+class FrameSave {
+public:
+    explicit FrameSave(TscProcVariable* proc)
+    {
+        if (!proc || !proc->Executing)
+            return;
+        FScript = proc->LocalScript();
+        for (int i = 0; i < FScript->Count(); ++i) {
+            TscCustomVariable* item = FScript->GetItem(i);
+            if (auto* s = dynamic_cast<TscStringVariable*>(item))
+                FValues.emplace_back(item, Variant(s->StringValue));
+            else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
+                FValues.emplace_back(item, item->Value);
+        }
+    }
+    ~FrameSave()
+    {
+        for (auto& [item, value] : FValues) {
+            if (auto* s = dynamic_cast<TscStringVariable*>(item))
+                s->StringValue = VarToStr(value);
+            else
+                item->Value = std::move(value);
+        }
+    }
+    FrameSave(const FrameSave&) = delete;
+    FrameSave& operator=(const FrameSave&) = delete;
+
+private:
+    TscScript* FScript = nullptr;
+    std::vector<std::pair<TscCustomVariable*, Variant>> FValues;
+};
+
+bool IsPlainVariable(const TscCustomVariable* item)
+{
+    return dynamic_cast<const TscVariable*>(item) || dynamic_cast<const TscParamItem*>(item);
+}
+
+std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro)
+{
+    std::vector<Variant> args;
+    args.reserve(static_cast<size_t>(step->Count()));
+    for (int j = 0; j < step->Count(); ++j) {
+        TscExpression* e = step->GetItem(j);
+        args.push_back(macro ? Variant(e->SourceText) : e->GetValue());
+    }
+    return args;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TscDesignator
+
+TscDesignator::TscDesignator(TscScript* script) : TscCustomVariable(AnsiString(), fvtInt, AnsiString()), Script(script)
+{
+}
+
+TscDesignator::~TscDesignator() = default;
+
+TscDesignatorItem* TscDesignator::AddStep(TscCustomVariable* ref, const AnsiString& sourcePos)
+{
+    auto step = std::make_unique<TscDesignatorItem>();
+    step->Ref = ref;
+    step->SourcePos = sourcePos;
+    FSteps.push_back(std::move(step));
+    return FSteps.back().get();
+}
+
+void TscDesignator::RemoveLastStep()
+{
+    if (!FSteps.empty())
+        FSteps.pop_back();
+}
+
+void TscDesignator::Finalize()
+{
+    Kind = dkOther;
+    RefItem = nullptr;
+    IndexExpr = nullptr;
+    IndexItem = nullptr;
+    if (FSteps.empty())
+        return;
+    const TscCustomVariable* last = FSteps.back()->Ref;
+    VarType = last->VarType;
+    TypeName = last->TypeName;
+    if (VarType == fvtConstructor) {
+        VarType = fvtClass;
+        if (FSteps.size() >= 2)
+            TypeName = FSteps[FSteps.size() - 2]->Ref->TypeName;
+    }
+    ReadOnly = last->ReadOnly;
+    TscCustomVariable* first = FSteps[0]->Ref;
+    if (FSteps.size() == 1 && IsPlainVariable(first)) {
+        Kind = dkVariable;
+        RefItem = first;
+    } else if (FSteps.size() == 2 && dynamic_cast<TscStringVariable*>(first) && FSteps[1]->Count() == 1 &&
+               dynamic_cast<TscStringHelper*>(FSteps[1]->Ref)) {
+        Kind = dkStringArray;
+        RefItem = first;
+        IndexExpr = FSteps[1]->GetItem(0);
+    } else if (FSteps.size() == 2 && dynamic_cast<TscVariable*>(first) && first->VarType == fvtArray &&
+               first->RefItem && FSteps[1]->Ref == first->RefItem) {
+        Kind = dkArray;
+        RefItem = first;
+        IndexExpr = first->RefItem;
+        IndexItem = FSteps[1].get();
+    }
+}
+
+void TscDesignator::Borrow(TscDesignator& other)
+{
+    std::swap(FSteps, other.FSteps);
+    Kind = other.Kind;
+    IndexExpr = other.IndexExpr;
+    IndexItem = other.IndexItem;
+    VarType = other.VarType;
+    TypeName = other.TypeName;
+    ReadOnly = other.ReadOnly;
+    RefItem = other.RefItem;
+}
+
+Variant TscDesignator::GetValue()
+{
+    return DoCalc(Null(), false);
+}
+
+void TscDesignator::SetValue(const Variant& value)
+{
+    DoCalc(value, true);
+}
+
+Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
+{
+    TscCustomVariable* previous = this;
+    Variant current = Null();
+    const size_t n = FSteps.size();
+    for (size_t i = 0; i < n; ++i) {
+        TscDesignatorItem* step = FSteps[i].get();
+        TscCustomVariable* item = step->Ref;
+        const bool last = i + 1 == n;
+        if (auto* nested = dynamic_cast<TscDesignator*>(item)) {
+            previous = nested;
+            current = nested->GetValue();
+            continue;
+        }
+        if (auto* late = dynamic_cast<TscLateMember*>(item)) {
+            std::vector<Variant> args = EvaluateArguments(step, false);
+            late->ParentRef = previous;
+            late->ParentValue = current;
+            late->Script = Script;
+            current = late->Invoke(args, assigning && last, value);
+            previous = late;
+            continue;
+        }
+        FrameSave frame(dynamic_cast<TscProcVariable*>(item));
+        const int argCount = std::min(step->Count(), item->ParamCount());
+        if (argCount > 0) {
+            // All arguments first: they may read the old parameters of this very procedure.
+            std::vector<Variant> args = EvaluateArguments(step, item->IsMacro);
+            for (int j = 0; j < argCount; ++j)
+                item->GetParam(j)->SetValue(args[static_cast<size_t>(j)]);
+        }
+        if (auto* helper = dynamic_cast<TscCustomHelper*>(item)) {
+            helper->ParentRef = previous;
+            helper->ParentValue = current;
+            helper->Script = Script;
+        }
+        previous = item;
+        if (assigning && last) {
+            item->SetValue(value);
+        } else {
+            item->NeedResult = !last || NeedResult;
+            current = item->GetValue();
+        }
+        for (int j = 0; j < argCount; ++j)
+            if (item->GetParam(j)->IsVarParam)
+                step->GetItem(j)->SetValue(item->GetParam(j)->GetValue());
+    }
+    return current;
+}
+
+// ---------------------------------------------------------------- shortcuts
+
+namespace {
+
+int CheckedIndex(const Variant& index, const AnsiString& s)
+{
+    const int64_t i = index.AsInt64();
+    if (i < 1 || i > static_cast<int64_t>(s.size()))
+        scRaiseIndex(TscMessageId::SStringIndex, i, 1, static_cast<int64_t>(s.size()));
+    return static_cast<int>(i);
+}
+
+} // namespace
+
+Variant TscStringDesignator::GetValue()
+{
+    auto* s = static_cast<TscStringVariable*>(RefItem);
+    const int i = CheckedIndex(IndexExpr->GetValue(), s->StringValue);
+    return Variant(AnsiString(1, s->StringValue[static_cast<size_t>(i - 1)]));
+}
+
+void TscStringDesignator::SetValue(const Variant& value)
+{
+    auto* s = static_cast<TscStringVariable*>(RefItem);
+    const int i = CheckedIndex(IndexExpr->GetValue(), s->StringValue);
+    const AnsiString text = VarToStr(value);
+    s->StringValue[static_cast<size_t>(i - 1)] = text.empty() ? '\0' : text[0];
+}
+
+void TscArrayDesignator::PassIndexes()
+{
+    auto* helper = static_cast<TscCustomHelper*>(IndexExpr);
+    helper->ParentRef = RefItem;
+    const int n = std::min(IndexItem->Count(), helper->ParamCount());
+    for (int j = 0; j < n; ++j)
+        helper->GetParam(j)->SetValue(IndexItem->GetItem(j)->GetValue());
+}
+
+Variant TscArrayDesignator::GetValue()
+{
+    PassIndexes();
+    return IndexExpr->GetValue();
+}
+
+void TscArrayDesignator::SetValue(const Variant& value)
+{
+    PassIndexes();
+    IndexExpr->SetValue(value);
+}
+
+// ---------------------------------------------------------------- late binding
+
+TscLateMember::TscLateMember(const AnsiString& name) : TscCustomHelper(name, fvtVariant, AnsiString())
+{
+}
+
+namespace {
+
+// The script's class item for obj: its own class or the nearest registered ancestor.
+TscClassVariable* ScriptClassOf(const TscScript* script, const TObject* obj)
+{
+    for (TClass c = obj->ClassType(); c && script; c = c->ClassParent())
+        if (TscClassVariable* cls = script->FindClass(c->ClassName()))
+            return cls;
+    return nullptr;
+}
+
+// Calls member (found at run time) with args on the object in parentValue.
+Variant CallMember(TscCustomVariable* member, const Variant& parentValue, TscScript* script,
+                   std::vector<Variant>& args, bool assigning, const Variant& value)
+{
+    const int params = member->ParamCount();
+    if (static_cast<int>(args.size()) > params)
+        scRaise(TscMessageId::STooManyParams);
+    if (static_cast<int>(args.size()) < member->GetNumberOfRequiredParams())
+        scRaise(TscMessageId::SNotEnoughParams);
+    for (int j = 0; j < params; ++j) {
+        TscParamItem* p = member->GetParam(j);
+        p->SetValue(j < static_cast<int>(args.size()) ? args[static_cast<size_t>(j)] : p->DefValue);
+    }
+    if (auto* helper = dynamic_cast<TscCustomHelper*>(member)) {
+        helper->ParentRef = member;
+        helper->ParentValue = parentValue;
+        helper->Script = script;
+    }
+    if (assigning) {
+        if (member->ReadOnly && !dynamic_cast<TscMethodHelper*>(member))
+            scRaise(TscMessageId::SLeftCantAssigned);
+        member->SetValue(value);
+        return value;
+    }
+    return member->GetValue();
+}
+
+Variant IndexArray(TscCustomVariable* parentRef, const Variant& parentValue, std::vector<Variant>& args,
+                   bool assigning, const Variant& value)
+{
+    const int dims = VarArrayDimCount(parentValue);
+    if (static_cast<int>(args.size()) != dims)
+        scRaise(static_cast<int>(args.size()) < dims ? TscMessageId::SNotEnoughParams : TscMessageId::STooManyParams);
+    std::vector<int> index(static_cast<size_t>(dims));
+    for (int d = 0; d < dims; ++d) {
+        index[static_cast<size_t>(d)] = args[static_cast<size_t>(d)].AsInteger();
+        const int lo = VarArrayLowBound(parentValue, d + 1), hi = VarArrayHighBound(parentValue, d + 1);
+        if (index[static_cast<size_t>(d)] < lo || index[static_cast<size_t>(d)] > hi)
+            scRaiseIndex(TscMessageId::SArrayIndex, index[static_cast<size_t>(d)], lo, hi);
+    }
+    if (!assigning)
+        return VarArrayGet(parentValue, std::span<const int>(index));
+    // Only an array held by a variable can be changed in place.
+    if (!parentRef || !IsPlainVariable(parentRef) || !VarIsArray(parentRef->Value))
+        scRaise(TscMessageId::SLeftCantAssigned);
+    parentRef->Value.Elem(std::span<const int>(index)) = value;
+    return value;
+}
+
+Variant IndexString(TscCustomVariable* parentRef, const Variant& parentValue, std::vector<Variant>& args,
+                    bool assigning, const Variant& value)
+{
+    if (args.size() != 1)
+        scRaise(args.empty() ? TscMessageId::SNotEnoughParams : TscMessageId::STooManyParams);
+    AnsiString s = VarToStr(parentValue);
+    const int i = CheckedIndex(args[0], s);
+    if (!assigning)
+        return Variant(AnsiString(1, s[static_cast<size_t>(i - 1)]));
+    const AnsiString text = VarToStr(value);
+    s[static_cast<size_t>(i - 1)] = text.empty() ? '\0' : text[0];
+    if (!parentRef)
+        scRaise(TscMessageId::SLeftCantAssigned);
+    parentRef->SetValue(Variant(s));
+    return value;
+}
+
+} // namespace
+
+Variant TscLateMember::Invoke(std::vector<Variant>& args, bool assigning, const Variant& value)
+{
+    const Variant target = ParentValue;
+    if (Name == "[") {
+        if (VarIsStr(target))
+            return IndexString(ParentRef, target, args, assigning, value);
+        if (VarIsArray(target))
+            return IndexArray(ParentRef, target, args, assigning, value);
+        if (VarIsNull(target) || VarIsEmpty(target) || !VarIsOrdinal(target))
+            scRaise(TscMessageId::SArrayRequired);
+        TObject* obj = script_detail::ResolveInstance(target, nullptr, false, "[]");
+        TscClassVariable* cls = ScriptClassOf(Script, obj);
+        if (!cls || !cls->DefProperty)
+            scRaise(TscMessageId::SClassError, obj->ClassName());
+        return CallMember(cls->DefProperty, target, Script, args, assigning, value);
+    }
+    if (::VarType(target) == varDispatch) {
+        const uint16_t flags = assigning ? 4 : (args.empty() ? 3 : 1);
+        if (assigning)
+            args.push_back(value);
+        return DispatchInvoke(target, Name, flags, std::span<const Variant>(args));
+    }
+    TObject* obj = script_detail::ResolveInstance(target, nullptr, false, Name);
+    TscClassVariable* cls = ScriptClassOf(Script, obj);
+    if (!cls)
+        scRaise(TscMessageId::SUnknownType, "'" + obj->ClassName() + "'");
+    TscCustomVariable* member = cls->Find(Name);
+    if (!member)
+        scRaise(TscMessageId::SIdUndeclared, "'" + Name + "'");
+    return CallMember(member, target, Script, args, assigning, value);
+}
+
+// ---------------------------------------------------------------- sets
+
+TscSetExpression::TscSetExpression() : TscCustomVariable(AnsiString(), fvtVariant, AnsiString())
+{
+}
+
+TscSetExpression::~TscSetExpression() = default;
+
+bool TscSetExpression::Check(const Variant& value)
+{
+    const int n = EntryCount();
+    for (int i = 0; i < n; ++i) {
+        if (!FEntries[static_cast<size_t>(i)])
+            continue;
+        if (i + 2 < n && !FEntries[static_cast<size_t>(i + 1)] && FEntries[static_cast<size_t>(i + 2)]) {
+            const Variant low = FEntries[static_cast<size_t>(i)]->GetValue();
+            const Variant high = FEntries[static_cast<size_t>(i + 2)]->GetValue();
+            if (VarGe(value, low) && VarLe(value, high))
+                return true;
+            i += 2;
+            continue;
+        }
+        if (VarEq(value, FEntries[static_cast<size_t>(i)]->GetValue()))
+            return true;
+    }
+    return false;
+}
+
+Variant TscSetExpression::GetValue()
+{
+    const int n = EntryCount();
+    if (n == 0)
+        return VarArrayCreate({0, -1}, varVariant);
+    Variant r = VarArrayCreate({0, n - 1}, varVariant);
+    for (int i = 0; i < n; ++i)
+        VarArrayPut(r, FEntries[static_cast<size_t>(i)] ? FEntries[static_cast<size_t>(i)]->GetValue() : Variant(0), {i});
+    return r;
+}

@@ -1,0 +1,115 @@
+// Designator.h - names with their steps, and set constructors.
+//
+// A designator is the run-time form of Report.Pages, List.Items[i].Caption,
+// Max(a, b), s[3], arr[i, j] or TStringList.Create. The compiler resolves each
+// step to an item and builds the step list; DoCalc walks it, hands each member
+// the value before it, passes arguments and either returns the last value or
+// assigns to the last step. Plain variables, characters of string variables and
+// elements of array variables get shortcut classes that skip the walk.
+//
+// A step whose item is a TscLateMember is resolved against the value it is
+// applied to each time it runs (a member of whatever object a Variant holds, an
+// index into whatever string or array it holds): that is late binding.
+//
+// Recursion: a call of a procedure that is already running saves its locals
+// and parameters and puts them back afterwards, also when the call raises, so
+// the caller's frame survives an exception caught further out.
+#pragma once
+
+#include "script/Expression.h"
+
+#include <vector>
+
+enum TscDesignatorKind : uint8_t { dkOther, dkVariable, dkStringArray, dkArray };
+
+// One step: its item and its argument (or index) expressions.
+class TscDesignatorItem : public TscItemList {
+public:
+    TscCustomVariable* Ref = nullptr; // not owned
+    AnsiString SourcePos;
+    bool Indexed = false; // an indexed property that has been given its index
+    TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
+    void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
+};
+
+class TscDesignator : public TscCustomVariable {
+public:
+    explicit TscDesignator(TscScript* script);
+    ~TscDesignator() override;
+
+    TscDesignatorKind Kind = dkOther;
+    TscScript* Script;
+    TscCustomVariable* IndexExpr = nullptr;
+    TscDesignatorItem* IndexItem = nullptr;
+
+    int StepCount() const { return static_cast<int>(FSteps.size()); }
+    TscDesignatorItem* Step(int i) const { return FSteps[i].get(); }
+    TscDesignatorItem* LastStep() const { return FSteps.empty() ? nullptr : FSteps.back().get(); }
+    TscDesignatorItem* AddStep(TscCustomVariable* ref, const AnsiString& sourcePos);
+    void RemoveLastStep();
+
+    // Type, read-only flag and kind from the steps; see Designator.cpp.
+    void Finalize();
+    // Takes over other's steps and classification.
+    void Borrow(TscDesignator& other);
+
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+
+protected:
+    Variant DoCalc(const Variant& value, bool assigning);
+
+private:
+    std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
+};
+
+class TscVariableDesignator : public TscDesignator {
+public:
+    using TscDesignator::TscDesignator;
+    Variant GetValue() override { return RefItem->GetValue(); }
+    void SetValue(const Variant& value) override { RefItem->SetValue(value); }
+};
+
+class TscStringDesignator : public TscDesignator {
+public:
+    using TscDesignator::TscDesignator;
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+};
+
+class TscArrayDesignator : public TscDesignator {
+public:
+    using TscDesignator::TscDesignator;
+    Variant GetValue() override;
+    void SetValue(const Variant& value) override;
+
+private:
+    void PassIndexes();
+};
+
+// A member or index resolved at run time against the value before it.
+// Name "[" is an index: a character of a string, an element of an array, the
+// default property of an object. Any other name is a member of the object's
+// class as the script knows it (found by class name up the ancestry), or a
+// late-bound call of an automation object.
+class TscLateMember : public TscCustomHelper {
+public:
+    explicit TscLateMember(const AnsiString& name);
+    Variant Invoke(std::vector<Variant>& args, bool assigning, const Variant& value);
+};
+
+// [a, b..c]: entries are expressions; a null entry marks a range between its
+// neighbours.
+class TscSetExpression : public TscCustomVariable {
+public:
+    TscSetExpression();
+    ~TscSetExpression() override;
+    void AddEntry(std::unique_ptr<TscExpression> e) { FEntries.push_back(std::move(e)); }
+    int EntryCount() const { return static_cast<int>(FEntries.size()); }
+    TscExpression* Entry(int i) const { return FEntries[i].get(); }
+    bool Check(const Variant& value);
+    Variant GetValue() override;
+
+private:
+    std::vector<std::unique_ptr<TscExpression>> FEntries;
+};

@@ -1,0 +1,503 @@
+// Expression.cpp - see Expression.h.
+#include "script/Expression.h"
+
+#include "script/Designator.h"
+#include "script/Messages.h"
+#include "script/Script.h"
+
+#include "platform/classes/Handles.h"
+#include "platform/rtl/Cp1251.h"
+
+namespace {
+
+struct OperatorText {
+    const char* Text;
+    TscOperatorType Op;
+    bool StrCat;
+};
+
+// Texts as the IL writes them (compared ignoring case); one per node kind.
+constexpr OperatorText kOperatorText[] = {
+    {" ", opNone, false},        {">", opGreat, false},        {"<", opLess, false},
+    {"<=", opLessEq, false},     {">=", opGreatEq, false},     {"<>", opNonEq, false},
+    {"=", opEq, false},          {"+", opPlus, false},         {"STRCAT", opPlus, true},
+    {"-", opMinus, false},       {"OR", opOr, false},          {"XOR", opXor, false},
+    {"*", opMul, false},         {"/", opDivFloat, false},     {"DIV", opDivInt, false},
+    {"MOD", opMod, false},       {"AND", opAnd, false},        {"SHL", opShl, false},
+    {"SHR", opShr, false},       {"(", opLeftBracket, false},  {")", opRightBracket, false},
+    {"NOT", opNot, false},       {"UNMINUS", opUnMinus, false}, {"IN", opIn, false},
+    {"IS", opIs, false},
+};
+
+// Indexed by TscOperatorType.
+constexpr int kPriority[] = {7, 4, 4, 4, 4, 4, 4, 3, 3, 3, 3, 2, 2, 2, 2, 2, 2, 2, 6, 5, 1, 1, 4, 4};
+static_assert(std::size(kPriority) == opIs + 1, "one priority per operator");
+
+bool IsUnary(TscOperatorType op)
+{
+    return op == opNot || op == opUnMinus;
+}
+
+bool IsComparison(TscOperatorType op)
+{
+    return op >= opGreat && op <= opEq;
+}
+
+[[noreturn]] void BadExpression()
+{
+    scRaise(TscMessageId::SBadExpression);
+}
+
+int32_t Wrap(uint32_t v)
+{
+    return static_cast<int32_t>(v);
+}
+
+// The slot of parent that holds child.
+std::unique_ptr<TscExpressionNode>& SlotOf(TscExpressionNode* parent, const TscExpressionNode* child)
+{
+    return parent->Left.get() == child ? parent->Left : parent->Right;
+}
+
+// Is the object in value an instance of the class named by the designator?
+bool IsInstance(const Variant& value, const TscDesignatorNode* right)
+{
+    if (VarIsNull(value) || VarIsEmpty(value) || (VarIsOrdinal(value) && value.AsInt64() == 0))
+        return false;
+    const auto* cls = static_cast<const TscClassVariable*>(right->Designator->Step(0)->Ref);
+    TObject* obj = script_detail::ResolveInstance(value, nullptr, true, "is");
+    return obj && cls->ClassRef && obj->InheritsFrom(cls->ClassRef);
+}
+
+// x in y where y is not a set constructor: an array holds x among its
+// elements; anything else is a bit mask with bit x set.
+bool InValue(const Variant& x, const Variant& y)
+{
+    if (VarIsNull(x) || VarIsNull(y))
+        return false;
+    if (VarIsArray(y)) {
+        if (VarArrayDimCount(y) != 1)
+            return false;
+        for (int i = VarArrayLowBound(y, 1); i <= VarArrayHighBound(y, 1); ++i)
+            if (VarEq(VarArrayGet(y, {i}), x))
+                return true;
+        return false;
+    }
+    const int64_t bit = x.AsInt64();
+    return bit >= 0 && bit < 64 && ((static_cast<uint64_t>(y.AsInt64()) >> bit) & 1) != 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- nodes
+
+TscExpressionNode::~TscExpressionNode() = default;
+
+bool TscExpressionNode::AddNode(std::unique_ptr<TscExpressionNode> node)
+{
+    TscExpressionNode* raw = node.get();
+    if (!Left)
+        Left = std::move(node);
+    else if (!Right)
+        Right = std::move(node);
+    else
+        return false;
+    if (raw)
+        raw->ParentNode = this;
+    return true;
+}
+
+std::unique_ptr<TscExpressionNode> TscExpressionNode::RemoveNode(TscExpressionNode* node)
+{
+    std::unique_ptr<TscExpressionNode> r;
+    if (Left.get() == node)
+        r = std::move(Left);
+    else if (Right.get() == node)
+        r = std::move(Right);
+    if (r)
+        r->ParentNode = nullptr;
+    return r;
+}
+
+TscOperandNode::TscOperandNode(const Variant& value)
+{
+    Value = value;
+    switch (::VarType(value)) {
+    case varBoolean: VarType = fvtBool; break;
+    case varSingle:
+    case varDouble:
+    case varCurrency: VarType = fvtFloat; break;
+    case varOleStr:
+    case varString: VarType = fvtString; break;
+    default: VarType = fvtInt; break;
+    }
+}
+
+int TscOperatorNode::Priority() const
+{
+    return kPriority[Op];
+}
+
+Variant TscOperatorNode::GetValue()
+{
+    switch (Op) {
+    case opNone:
+        return Left->GetValue();
+    case opGreat: { const Variant a = Left->GetValue(); return Variant(VarGt(a, Right->GetValue())); }
+    case opLess: { const Variant a = Left->GetValue(); return Variant(VarLt(a, Right->GetValue())); }
+    case opLessEq: { const Variant a = Left->GetValue(); return Variant(VarLe(a, Right->GetValue())); }
+    case opGreatEq: { const Variant a = Left->GetValue(); return Variant(VarGe(a, Right->GetValue())); }
+    case opNonEq: { const Variant a = Left->GetValue(); return Variant(VarNe(a, Right->GetValue())); }
+    case opEq: { const Variant a = Left->GetValue(); return Variant(VarEq(a, Right->GetValue())); }
+    case opPlus: {
+        const Variant a = Left->GetValue();
+        const Variant b = Right->GetValue();
+        if (StrCat) {
+            if (::VarType(a) == varString)
+                return Variant(VarToStr(a) + VarToStr(b));
+            return a + b;
+        }
+        if (BothInteger)
+            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) + static_cast<uint32_t>(b.AsInteger())));
+        return a + b;
+    }
+    case opMinus: {
+        const Variant a = Left->GetValue();
+        const Variant b = Right->GetValue();
+        if (BothInteger)
+            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) - static_cast<uint32_t>(b.AsInteger())));
+        return VarSub(a, b);
+    }
+    case opMul: {
+        const Variant a = Left->GetValue();
+        const Variant b = Right->GetValue();
+        if (BothInteger)
+            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) * static_cast<uint32_t>(b.AsInteger())));
+        return VarMul(a, b);
+    }
+    case opDivFloat: {
+        const Variant a = Left->GetValue();
+        return VarDiv(a, Right->GetValue());
+    }
+    case opDivInt:
+    case opMod: {
+        const Variant a = Left->GetValue();
+        const Variant b = Right->GetValue();
+        if (!BothInteger)
+            return Op == opDivInt ? VarIntDiv(a, b) : VarMod(a, b);
+        const int32_t x = a.AsInteger(), y = b.AsInteger();
+        if (y == 0)
+            throw EDivByZero("Division by zero");
+        if (y == -1) // the one quotient that leaves 32 bits wraps like the others
+            return Op == opDivInt ? Variant(Wrap(0u - static_cast<uint32_t>(x))) : Variant(0);
+        return Op == opDivInt ? Variant(x / y) : Variant(x % y);
+    }
+    case opAnd: {
+        const Variant a = Left->GetValue();
+        if (BothBoolean)
+            return a.AsBoolean() ? Right->GetValue() : a;
+        return VarAnd(a, Right->GetValue());
+    }
+    case opOr: {
+        const Variant a = Left->GetValue();
+        if (BothBoolean)
+            return a.AsBoolean() ? a : Right->GetValue();
+        return VarOr(a, Right->GetValue());
+    }
+    case opXor: { const Variant a = Left->GetValue(); return VarXor(a, Right->GetValue()); }
+    case opShl: { const Variant a = Left->GetValue(); return VarShl(a, Right->GetValue()); }
+    case opShr: { const Variant a = Left->GetValue(); return VarShr(a, Right->GetValue()); }
+    case opNot: return VarNot(Left->GetValue());
+    case opUnMinus: return VarNeg(Left->GetValue());
+    case opIn: {
+        const Variant x = Left->GetValue();
+        if (auto* set = dynamic_cast<TscSetNode*>(Right.get()))
+            return Variant(set->Set->Check(x));
+        return Variant(InValue(x, Right->GetValue()));
+    }
+    case opIs:
+        return Variant(IsInstance(Left->GetValue(), static_cast<TscDesignatorNode*>(Right.get())));
+    case opLeftBracket:
+    case opRightBracket:
+        break;
+    }
+    BadExpression();
+}
+
+TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
+    : TscOperandNode(Null()), Designator(std::move(designator))
+{
+    VarType = Designator->VarType;
+    TypeName = Designator->TypeName;
+    ValueSource = Designator->Kind == dkVariable && Designator->RefItem ? Designator->RefItem
+                                                                        : static_cast<TscCustomVariable*>(Designator.get());
+}
+
+TscDesignatorNode::~TscDesignatorNode() = default;
+
+TscSetNode::TscSetNode(std::unique_ptr<TscSetExpression> set) : TscOperandNode(Null()), Set(std::move(set))
+{
+    VarType = fvtVariant;
+}
+
+TscSetNode::~TscSetNode() = default;
+
+Variant TscSetNode::GetValue()
+{
+    return Set->GetValue();
+}
+
+// ---------------------------------------------------------------- building
+
+TscExpression::TscExpression(TscScript* script)
+    : TscCustomExpression(AnsiString(), fvtVariant, AnsiString()), Script(script),
+      FRoot(std::make_unique<TscOperatorNode>(opNone, false))
+{
+    FCurrent = FRoot.get();
+}
+
+TscExpression::~TscExpression() = default;
+
+void TscExpression::CountItem()
+{
+    if (++FItems > kMaxExpressionItems)
+        scRaise(TscMessageId::SExpressionTooLong, std::to_string(kMaxExpressionItems));
+}
+
+void TscExpression::AddOperand(std::unique_ptr<TscExpressionNode> node)
+{
+    CountItem();
+    node->SourcePos = SourcePos;
+    // An operand goes below an operator still missing one: a bracket, a unary
+    // operator without its operand, a binary one without its right side.
+    const auto* op = dynamic_cast<const TscOperatorNode*>(FCurrent);
+    const bool oneOperand = op && (IsUnary(op->Op) || op->Op == opNone || op->Op == opLeftBracket);
+    if (!op || op->Op == opRightBracket || (oneOperand ? op->Left != nullptr : (!op->Left || op->Right)))
+        BadExpression();
+    TscExpressionNode* raw = node.get();
+    if (!FCurrent->AddNode(std::move(node)))
+        BadExpression();
+    FCurrent = raw;
+}
+
+void TscExpression::AddConst(const Variant& value)
+{
+    AddOperand(std::make_unique<TscOperandNode>(value));
+}
+
+void TscExpression::AddDesignator(std::unique_ptr<TscDesignator> designator)
+{
+    AddOperand(std::make_unique<TscDesignatorNode>(std::move(designator)));
+}
+
+void TscExpression::AddSet(std::unique_ptr<TscSetExpression> set)
+{
+    AddOperand(std::make_unique<TscSetNode>(std::move(set)));
+}
+
+void TscExpression::AddOperator(const AnsiString& text)
+{
+    const OperatorText* found = nullptr;
+    for (const OperatorText& o : kOperatorText)
+        if (AnsiSameText(text, o.Text)) {
+            found = &o;
+            break;
+        }
+    if (!found || found->Op == opNone)
+        return; // an unknown text makes no node
+    auto node = std::make_unique<TscOperatorNode>(found->Op, found->StrCat);
+    node->SourcePos = SourcePos;
+
+    if (found->Op == opLeftBracket || IsUnary(found->Op)) {
+        AddOperand(std::move(node));
+        return;
+    }
+    CountItem();
+    if (found->Op == opRightBracket) {
+        // Up to the matching "(", which then gives way to what it enclosed.
+        TscExpressionNode* n = FCurrent;
+        while (n && n->Priority() <= 5)
+            n = n->ParentNode;
+        if (!n || n->Priority() != 6 || !n->Left || !n->ParentNode)
+            BadExpression();
+        TscExpressionNode* parent = n->ParentNode;
+        std::unique_ptr<TscExpressionNode> inner = std::move(n->Left);
+        TscExpressionNode* raw = inner.get();
+        raw->ParentNode = parent;
+        SlotOf(parent, n) = std::move(inner); // frees the bracket node
+        FCurrent = raw;
+        return;
+    }
+    // A binary operator takes what stands before it as its left operand.
+    const auto* cur = dynamic_cast<const TscOperatorNode*>(FCurrent);
+    if (FCurrent == FRoot.get() || (cur && (cur->Op == opLeftBracket || (IsUnary(cur->Op) && !cur->Left) ||
+                                            (!IsUnary(cur->Op) && !cur->Right))))
+        BadExpression();
+    const int priority = node->Priority();
+    TscExpressionNode* p = FCurrent;
+    TscExpressionNode* n = FCurrent->ParentNode;
+    while (n && n->Priority() <= priority) {
+        p = n;
+        n = n->ParentNode;
+    }
+    if (!n)
+        BadExpression();
+    std::unique_ptr<TscExpressionNode>& slot = SlotOf(n, p);
+    std::unique_ptr<TscExpressionNode> left = std::move(slot);
+    TscExpressionNode* raw = node.get();
+    node->ParentNode = n;
+    slot = std::move(node);
+    raw->AddNode(std::move(left));
+    FCurrent = raw;
+}
+
+// ---------------------------------------------------------------- finishing
+
+namespace {
+
+struct TypeChecker {
+    TscScript* Script;
+    AnsiString ErrorPos;
+
+    TscTypeRec Check(TscExpressionNode* node)
+    {
+        if (!node)
+            return TscTypeRec(fvtVariant, AnsiString());
+        auto* op = dynamic_cast<TscOperatorNode*>(node);
+        if (!op)
+            return TscTypeRec(node->VarType, node->TypeName);
+        if (op->Op == opNone || op->Op == opLeftBracket || op->Op == opRightBracket || !op->Left ||
+            (!IsUnary(op->Op) && !op->Right))
+            BadExpression();
+        const TscTypeRec l = Check(op->Left.get());
+        const TscTypeRec r = Check(op->Right.get());
+        op->BothInteger = l.VarType == fvtInt && r.VarType == fvtInt;
+        op->BothBoolean = l.VarType == fvtBool && r.VarType == fvtBool;
+        bool allowed;
+        if (op->Op == opIs) {
+            // The right side must name a registered class.
+            auto* dn = dynamic_cast<TscDesignatorNode*>(op->Right.get());
+            allowed = dn && dn->Designator->StepCount() >= 1 &&
+                      dynamic_cast<TscClassVariable*>(dn->Designator->Step(0)->Ref) &&
+                      (l.VarType == fvtClass || l.VarType == fvtVariant);
+        } else if (op->StrCat) {
+            // "&" joins text with anything printable; only objects and arrays are refused.
+            allowed = l.VarType != fvtClass && l.VarType != fvtArray && r.VarType != fvtClass && r.VarType != fvtArray;
+        } else {
+            allowed = TypesCompatible(l, r, Script) && Allows(l.VarType, op->Op);
+        }
+        TscTypeRec t = l;
+        if (allowed) {
+            if ((l.VarType == fvtInt && r.VarType == fvtFloat) || (l.VarType == fvtFloat && r.VarType == fvtInt))
+                t.VarType = fvtFloat;
+            if (IsComparison(op->Op) || op->Op == opIn || op->Op == opIs)
+                t = TscTypeRec(fvtBool, AnsiString());
+            else if (op->StrCat && (l.VarType == fvtChar || r.VarType == fvtString || r.VarType == fvtChar))
+                t = TscTypeRec(l.VarType == fvtInt || l.VarType == fvtFloat ? fvtVariant : fvtString, AnsiString());
+        } else if (ErrorPos.empty()) {
+            ErrorPos = op->SourcePos.empty() ? AnsiString("0:0") : op->SourcePos;
+        }
+        op->VarType = t.VarType;
+        op->TypeName = t.TypeName;
+        return t;
+    }
+
+    static bool Allows(TscVarType left, TscOperatorType op)
+    {
+        switch (left) {
+        case fvtBool:
+            return op == opNonEq || op == opEq || op == opOr || op == opXor || op == opAnd || op == opNot;
+        case fvtChar:
+        case fvtString:
+            return IsComparison(op) || op == opPlus || op == opIn;
+        case fvtClass:
+        case fvtArray:
+            return op == opEq || op == opNonEq;
+        default:
+            return true;
+        }
+    }
+};
+
+} // namespace
+
+void TscExpression::Finalize(AnsiString& errorPos)
+{
+    errorPos.clear();
+    std::unique_ptr<TscExpressionNode> root = std::move(FRoot->Left);
+    if (!root)
+        BadExpression();
+    root->ParentNode = nullptr;
+    FRoot = std::move(root);
+    FCurrent = FRoot.get();
+    TypeChecker checker{Script, {}};
+    const TscTypeRec t = checker.Check(FRoot.get());
+    errorPos = checker.ErrorPos;
+    VarType = t.VarType;
+    TypeName = t.TypeName;
+    auto* dn = dynamic_cast<TscDesignatorNode*>(FRoot.get());
+    ReadOnly = !dn || dn->Designator->ReadOnly;
+}
+
+void TscExpression::SetValue(const Variant& value)
+{
+    if (ReadOnly)
+        return;
+    if (auto* dn = dynamic_cast<TscDesignatorNode*>(FRoot.get()))
+        dn->Designator->SetValue(value);
+}
+
+namespace {
+
+bool IsSameVariable(const TscExpressionNode* node, const TscCustomVariable* var)
+{
+    const auto* dn = dynamic_cast<const TscDesignatorNode*>(node);
+    return dn && dn->Designator->Kind == dkVariable && dn->Designator->RefItem == var;
+}
+
+} // namespace
+
+void TscExpression::Optimize(const TscDesignator* target, AnsiString& opText)
+{
+    opText = " ";
+    if (!target || target->Kind != dkVariable || !target->RefItem)
+        return;
+    auto* op = dynamic_cast<TscOperatorNode*>(FRoot.get());
+    // Concatenation is left alone: assign-plus would add, not join.
+    if (!op || op->StrCat)
+        return;
+    const char* text = nullptr;
+    switch (op->Op) {
+    case opPlus: text = "+"; break;
+    case opMinus: text = "-"; break;
+    case opMul: text = "*"; break;
+    case opDivFloat: text = "/"; break;
+    default: return;
+    }
+    const TscCustomVariable* var = target->RefItem;
+    std::unique_ptr<TscExpressionNode> keep;
+    if (IsSameVariable(op->Left.get(), var)) {
+        keep = std::move(op->Right);
+    } else if (IsSameVariable(op->Right.get(), var) && (op->Op == opPlus || op->Op == opMul) &&
+               var->VarType != fvtString && var->VarType != fvtVariant) {
+        keep = std::move(op->Left);
+    } else {
+        return;
+    }
+    keep->ParentNode = nullptr;
+    FRoot = std::move(keep);
+    FCurrent = FRoot.get();
+    opText = text;
+}
+
+TscCustomVariable* TscExpression::SingleItem() const
+{
+    if (auto* dn = dynamic_cast<TscDesignatorNode*>(FRoot.get())) {
+        if (dn->Designator->Kind == dkVariable && dn->Designator->RefItem)
+            return dn->Designator->RefItem;
+        return dn->Designator.get();
+    }
+    if (dynamic_cast<TscSetNode*>(FRoot.get()) || dynamic_cast<TscOperatorNode*>(FRoot.get()))
+        return nullptr;
+    return FRoot.get();
+}

@@ -1,0 +1,118 @@
+// Expression.h - expressions as operator trees over Variants.
+//
+// The IL builder feeds a TscExpression one item at a time in source order
+// (operand, operator, operand, brackets ...); AddOperator places each operator
+// by its priority, so no separate infix parser exists. Finalize is called once:
+// the bracket and root placeholders go, every node gets its static type, a type
+// misuse is reported by position, and the integer and Boolean fast paths are
+// switched on per node. GetValue then recomputes the tree on every call.
+//
+// Priorities, tightest first: operands 0; not, unary minus 1; * / div mod and
+// shl shr 2; + - or xor strcat 3; comparisons, in, is 4. Equal priorities
+// associate to the left.
+//
+// Limits: an expression holds at most kMaxExpressionItems items, so the
+// recursive walks over the tree (type check, evaluation, destruction) stay far
+// inside the stack. A malformed item sequence (")" without "(", an operator
+// without an operand) raises SBadExpression instead of walking past the root.
+#pragma once
+
+#include "script/Items.h"
+
+#include <memory>
+
+class TscDesignator;
+class TscSetExpression;
+
+inline constexpr int kMaxExpressionItems = 4000;
+
+// ORDER: kOperatorText and kPriority in Expression.cpp follow this list.
+enum TscOperatorType : uint8_t {
+    opNone, opGreat, opLess, opLessEq, opGreatEq, opNonEq, opEq, opPlus, opMinus, opOr, opXor, opMul,
+    opDivFloat, opDivInt, opMod, opAnd, opShl, opShr, opLeftBracket, opRightBracket, opNot, opUnMinus, opIn, opIs
+};
+
+class TscExpressionNode : public TscCustomVariable {
+public:
+    TscExpressionNode() : TscCustomVariable(AnsiString(), fvtInt, AnsiString()) {}
+    ~TscExpressionNode() override;
+
+    std::unique_ptr<TscExpressionNode> Left, Right;
+    TscExpressionNode* ParentNode = nullptr;
+    AnsiString SourcePos;
+
+    virtual int Priority() const = 0;
+    // Fills the left slot, else the right one; false when both are taken.
+    bool AddNode(std::unique_ptr<TscExpressionNode> node);
+    // Unlinks node from whichever slot holds it; the caller owns it then.
+    std::unique_ptr<TscExpressionNode> RemoveNode(TscExpressionNode* node);
+};
+
+class TscOperandNode : public TscExpressionNode {
+public:
+    explicit TscOperandNode(const Variant& value);
+    int Priority() const override { return 0; }
+};
+
+class TscOperatorNode : public TscExpressionNode {
+public:
+    TscOperatorNode(TscOperatorType op, bool strCat) : Op(op), StrCat(strCat) {}
+    TscOperatorType Op;
+    bool StrCat;             // BasicScript "&": joins when the left value is a string
+    bool BothInteger = false;
+    bool BothBoolean = false;
+    int Priority() const override;
+    Variant GetValue() override;
+};
+
+class TscDesignatorNode : public TscOperandNode {
+public:
+    explicit TscDesignatorNode(std::unique_ptr<TscDesignator> designator);
+    ~TscDesignatorNode() override;
+    std::unique_ptr<TscDesignator> Designator;
+    TscCustomVariable* ValueSource; // the variable itself for a plain-variable designator
+    Variant GetValue() override { return ValueSource->GetValue(); }
+};
+
+class TscSetNode : public TscOperandNode {
+public:
+    explicit TscSetNode(std::unique_ptr<TscSetExpression> set);
+    ~TscSetNode() override;
+    std::unique_ptr<TscSetExpression> Set;
+    Variant GetValue() override;
+};
+
+class TscExpression : public TscCustomExpression {
+public:
+    explicit TscExpression(TscScript* script);
+    ~TscExpression() override;
+
+    TscScript* Script;
+    AnsiString SourceText;
+    AnsiString SourcePos; // copied into every node made from now on
+
+    void AddConst(const Variant& value);
+    void AddDesignator(std::unique_ptr<TscDesignator> designator);
+    void AddSet(std::unique_ptr<TscSetExpression> set);
+    // Text as the IL writes it, any case: "+", "(", "unminus", "strcat", "in" ...
+    void AddOperator(const AnsiString& text);
+    // Ends building; errorPos is empty when the types fit, else the position of
+    // the first offending operator. Raises SBadExpression on a malformed tree.
+    void Finalize(AnsiString& errorPos);
+
+    Variant GetValue() override { return FRoot->GetValue(); }
+    void SetValue(const Variant& value) override;
+    // x := x op e becomes an assign-with-operator; opText is " " when unchanged.
+    void Optimize(const TscDesignator* target, AnsiString& opText);
+    // The variable or constant node a one-item expression stands for, else nullptr.
+    TscCustomVariable* SingleItem() const;
+    TscExpressionNode* Root() const { return FRoot.get(); }
+
+private:
+    void AddOperand(std::unique_ptr<TscExpressionNode> node);
+    void CountItem();
+
+    std::unique_ptr<TscExpressionNode> FRoot;
+    TscExpressionNode* FCurrent;
+    int FItems = 0;
+};

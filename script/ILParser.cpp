@@ -1,0 +1,686 @@
+// ILParser.cpp - the grammar walker: script text to IL (see ILParser.h).
+//
+// Walk(E) returns whether E matched. Token elements read one token; sequence
+// walks its children; switch takes the first child that matches; loops repeat
+// their children (with an optional separator character) until a pass fails or
+// reads nothing; optional matches its children or nothing; any other name is
+// a rule reference. What a matched element writes: its node wraps what it
+// matched (a rule definition's node wraps its whole body, and is dropped with
+// everything inside when the rule fails), its add writes a leaf with the token.
+//
+// Errors are recorded, not raised: only the first one counts, its position is
+// where the unmatched text begins. A loop that already made one pass ends
+// quietly on a failing pass; an error recorded in that pass is dropped when
+// the loop has skip="1" or the error's element has term="1".
+#include "script/ILParser.h"
+
+#include "script/Il.h"
+#include "script/Messages.h"
+#include "script/Script.h"
+#include "script/TypeRules.h"
+
+#include "platform/classes/Streams.h"
+#include "platform/rtl/Cp1251.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <unordered_map>
+
+// ---------------------------------------------------------------- the grammar, prepared
+
+enum class TscGrammarKind : uint8_t {
+    RuleDef, Char, Keyword, Ident, Number, String, FRString, Eol, Sequence, Switch, OptSwitch, Loop, OptLoop,
+    Optional, Reference
+};
+
+struct TscGrammarElement {
+    TscGrammarKind Kind = TscGrammarKind::Sequence;
+    AnsiString Name; // rule name for definitions and references
+    AnsiString Text;
+    AnsiString Node; // lower case
+    AnsiString Add;
+    AnsiString AddText;
+    bool HasAddText = false;
+    const AnsiString* Err = nullptr; // text of the errors entry, when the element names one
+    bool Term = false;
+    bool NoSkip = false;    // char: no white space before it
+    bool DropErrors = false; // loops: skip="1"
+    bool IsRuleDef = false;
+    const TscGrammarElement* Ref = nullptr; // the definition a reference names; nullptr: undefined
+    std::vector<const TscGrammarElement*> Children;
+};
+
+struct TscGrammar {
+    AnsiString Source;
+    TscXMLDocument Doc;
+    std::vector<std::unique_ptr<TscGrammarElement>> Elements;
+    std::unordered_map<AnsiString, AnsiString> Errors;
+    std::vector<std::pair<AnsiString, AnsiString>> Settings; // lower-cased name, value
+    std::vector<AnsiString> Keywords;
+    const TscXMLItem* Types = nullptr;
+    const TscGrammarElement* Start = nullptr;
+};
+
+namespace {
+
+TscGrammarKind KindOf(const AnsiString& name)
+{
+    static const std::pair<const char*, TscGrammarKind> kKinds[] = {
+        {"char", TscGrammarKind::Char},         {"keyword", TscGrammarKind::Keyword},
+        {"ident", TscGrammarKind::Ident},       {"number", TscGrammarKind::Number},
+        {"string", TscGrammarKind::String},     {"frstring", TscGrammarKind::FRString},
+        {"eol", TscGrammarKind::Eol},           {"sequence", TscGrammarKind::Sequence},
+        {"switch", TscGrammarKind::Switch},     {"optionalswitch", TscGrammarKind::OptSwitch},
+        {"loop", TscGrammarKind::Loop},         {"optionalloop", TscGrammarKind::OptLoop},
+        {"optional", TscGrammarKind::Optional},
+    };
+    for (const auto& [text, kind] : kKinds)
+        if (name == text)
+            return kind;
+    return TscGrammarKind::Reference;
+}
+
+class GrammarBuilder {
+public:
+    explicit GrammarBuilder(TscGrammar& g) : G(g) {}
+
+    void Build()
+    {
+        const TscXMLItem* root = G.Doc.Root();
+        if (const TscXMLItem* parser = FindChild(root, "parser")) {
+            for (int i = 0; i < parser->Count(); ++i) {
+                const TscXMLItem* s = parser->Items(i);
+                const AnsiString name = AnsiLowerCase(s->Name);
+                if (name == "keywords") {
+                    for (int k = 0; k < s->Count(); ++k)
+                        G.Keywords.push_back(s->Items(k)->Name);
+                } else if (name == "errors") {
+                    for (int k = 0; k < s->Count(); ++k)
+                        G.Errors[AnsiLowerCase(s->Items(k)->Name)] = s->Items(k)->Prop("text");
+                } else {
+                    G.Settings.emplace_back(name, s->Prop("text"));
+                }
+            }
+        }
+        G.Types = FindChild(root, "types");
+        for (int i = 0; i < root->Count(); ++i) {
+            const TscXMLItem* r = root->Items(i);
+            const AnsiString name = AnsiLowerCase(r->Name);
+            if (name == "parser" || name == "types" || FRules.count(name))
+                continue;
+            TscGrammarElement* def = New();
+            def->Kind = TscGrammarKind::RuleDef;
+            def->IsRuleDef = true;
+            def->Name = name;
+            FRules[name] = def;
+            FPending.emplace_back(r, def);
+        }
+        for (auto& [item, def] : FPending)
+            Fill(item, def, 0);
+        for (TscGrammarElement* ref : FReferences) {
+            const auto it = FRules.find(ref->Name);
+            ref->Ref = it == FRules.end() ? nullptr : it->second;
+        }
+        const auto start = FRules.find("program");
+        G.Start = start == FRules.end() ? nullptr : start->second;
+    }
+
+private:
+    static const TscXMLItem* FindChild(const TscXMLItem* item, const char* name)
+    {
+        for (int i = 0; i < item->Count(); ++i)
+            if (AnsiSameText(item->Items(i)->Name, name))
+                return item->Items(i);
+        return nullptr;
+    }
+
+    TscGrammarElement* New()
+    {
+        G.Elements.push_back(std::make_unique<TscGrammarElement>());
+        return G.Elements.back().get();
+    }
+
+    void Fill(const TscXMLItem* item, TscGrammarElement* e, int depth)
+    {
+        if (depth > kMaxXmlDepth)
+            scRaise(TscMessageId::SInvalidLanguage);
+        if (!e->IsRuleDef) {
+            e->Name = AnsiLowerCase(item->Name);
+            e->Kind = KindOf(e->Name);
+            if (e->Kind == TscGrammarKind::Reference)
+                FReferences.push_back(e);
+        }
+        e->Text = item->Prop("text");
+        e->Node = AnsiLowerCase(item->Prop("node"));
+        e->Add = item->Prop("add");
+        e->HasAddText = item->PropExists("addtext");
+        e->AddText = item->Prop("addtext");
+        const AnsiString err = AnsiLowerCase(item->Prop("err"));
+        if (!err.empty()) {
+            const auto it = G.Errors.find(err);
+            if (it != G.Errors.end())
+                e->Err = &it->second;
+        }
+        e->Term = item->Prop("term") == "1";
+        const AnsiString skip = item->Prop("skip");
+        e->NoSkip = skip == "0";
+        e->DropErrors = skip == "1";
+        for (int i = 0; i < item->Count(); ++i) {
+            TscGrammarElement* child = New();
+            Fill(item->Items(i), child, depth + 1);
+            e->Children.push_back(child);
+        }
+    }
+
+    TscGrammar& G;
+    std::unordered_map<AnsiString, TscGrammarElement*> FRules;
+    std::vector<std::pair<const TscXMLItem*, TscGrammarElement*>> FPending;
+    std::vector<TscGrammarElement*> FReferences;
+};
+
+// Grammars are read once per language text and shared by every compilation.
+std::shared_ptr<const TscGrammar> LoadGrammar(const AnsiString& name)
+{
+    static std::unordered_map<AnsiString, std::shared_ptr<const TscGrammar>> cache;
+    const AnsiString text = scGetLanguage(name); // SLangNotFound for an unknown name
+    const AnsiString key = AnsiUpperCase(name);
+    const auto it = cache.find(key);
+    if (it != cache.end() && it->second->Source == text)
+        return it->second;
+    auto g = std::make_shared<TscGrammar>();
+    g->Source = text;
+    try {
+        TStringStream stream(text);
+        g->Doc.LoadFromStream(stream);
+    } catch (const Exception&) {
+        scRaise(TscMessageId::SInvalidLanguage);
+    }
+    GrammarBuilder(*g).Build();
+    cache[key] = g;
+    return g;
+}
+
+// Thrown inside the walk when a limit is reached; MakeILScript turns it into the error.
+struct WalkAbort {
+    TscMessageId Id;
+};
+
+AnsiString Attr(const char* name, const AnsiString& value)
+{
+    return AnsiString(name) + "=\"" + StrToXML(value) + "\"";
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TscILParser
+
+TscILParser::TscILParser(TscScript* program) : ILScript(std::make_unique<TscXMLDocument>()), Program(program)
+{
+}
+
+TscILParser::~TscILParser() = default;
+
+void TscILParser::SelectLanguage(const AnsiString& name)
+{
+    Parser.Clear();
+    NeedDeclareVars = true;
+    LangName = name;
+    FGrammar = LoadGrammar(name);
+    for (const AnsiString& k : FGrammar->Keywords)
+        Parser.AddKeyword(k);
+    for (const auto& [setting, v] : FGrammar->Settings) {
+        if (setting == "identchars")
+            Parser.ConstructCharset(v);
+        else if (setting == "commentline1")
+            Parser.CommentLine1 = v;
+        else if (setting == "commentline2")
+            Parser.CommentLine2 = v;
+        else if (setting == "commentblock1")
+            Parser.SetCommentBlock1(v);
+        else if (setting == "commentblock2")
+            Parser.SetCommentBlock2(v);
+        else if (setting == "stringquotes")
+            Parser.StringQuotes = v;
+        else if (setting == "hexsequence")
+            Parser.HexSequence = v;
+        else if (setting == "skipchar")
+            Parser.SkipChar = v;
+        else if (setting == "declarevars")
+            NeedDeclareVars = v != "0";
+        else if (setting == "skipeol")
+            Parser.SkipEOL = v != "0";
+    }
+    if (Program && Program->ExtendedCharset)
+        Parser.IncludeExtendedCharset();
+}
+
+bool TscILParser::MakeILScript(const AnsiString& text)
+{
+    FLines.clear();
+    FErrorText.clear();
+    FErrorPos.clear();
+    FErrorTerm = false;
+    if (Program && UnitName.empty())
+        Program->ErrorUnit.clear();
+    Parser.SetText(text);
+    int start = 1;
+
+    // "#language Name" on the very first line chooses the language.
+    if (!text.empty() && text[0] == '#') {
+        size_t i = 1;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        if (text.size() - i >= 8 && AnsiSameText(text.substr(i, 8), "language")) {
+            const size_t eol = text.find_first_of("\r\n", i + 8);
+            const AnsiString lang = Trim(text.substr(i + 8, eol == AnsiString::npos ? AnsiString::npos : eol - i - 8));
+            SelectLanguage(lang);
+            Parser.SetText(text);
+            if (eol == AnsiString::npos) {
+                start = static_cast<int>(text.size()) + 1;
+            } else {
+                start = static_cast<int>(eol) + 2;
+                if (text[eol] == '\r' && eol + 1 < text.size() && text[eol + 1] == '\n')
+                    ++start;
+            }
+        }
+    }
+    if (!FGrammar)
+        scRaise(TscMessageId::SInvalidLanguage);
+    if (!FGrammar->Start)
+        scRaise(TscMessageId::SInvalidLanguage);
+
+    Parser.SetPosition(start);
+    FDepth = 0;
+    FSteps = 0;
+    FStepLimit = 200000 + 5000 * static_cast<int64_t>(text.size());
+    bool ok;
+    try {
+        ok = Walk(FGrammar->Start);
+    } catch (const WalkAbort& a) {
+        ok = false;
+        FErrorText = AnsiString(scMessage(a.Id));
+        FErrorPos = Parser.GetXYPosition();
+        FLines.clear();
+    }
+    const bool built = ok && FErrorText.empty();
+    if (built)
+        BuildDocument();
+    if (Program) {
+        Program->ErrorPos = FErrorPos;
+        Program->ErrorText = FErrorText;
+    }
+    return built;
+}
+
+void TscILParser::BuildDocument()
+{
+    ILScript->Clear();
+    TscXMLItem* root = ILScript->Root();
+    root->Name = "program";
+    std::vector<TscXMLItem*> stack{root};
+    for (IlLine& line : FLines) {
+        switch (line.K) {
+        case IlLine::Open: {
+            TscXMLItem* item = stack.back()->Add();
+            item->Name = std::move(line.Name);
+            item->Text = std::move(line.Attrs);
+            stack.push_back(item);
+            break;
+        }
+        case IlLine::Close:
+            if (stack.size() > 1)
+                stack.pop_back();
+            break;
+        case IlLine::Leaf: {
+            TscXMLItem* item = stack.back()->Add();
+            item->Name = std::move(line.Name);
+            item->Text = std::move(line.Attrs);
+            break;
+        }
+        }
+    }
+    FLines.clear();
+    TscXMLItem* types = root->Add();
+    if (FGrammar->Types)
+        types->Assign(FGrammar->Types);
+    types->Name = "types";
+}
+
+void TscILParser::ItemToLines(const TscXMLItem* item, std::vector<IlLine>& lines)
+{
+    if (item->Count() == 0 && item->Name != "program") {
+        lines.push_back({IlLine::Leaf, item->Name, item->Text});
+        return;
+    }
+    lines.push_back({IlLine::Open, item->Name, item->Text});
+    for (int i = 0; i < item->Count(); ++i)
+        ItemToLines(item->Items(i), lines);
+    lines.push_back({IlLine::Close, item->Name, {}});
+}
+
+void TscILParser::WriteLeaf(const AnsiString& name, const AnsiString& text, const AnsiString& pos)
+{
+    FLines.push_back({IlLine::Leaf, name, Attr("text", text) + " " + Attr("pos", pos)});
+}
+
+void TscILParser::ReportError(const TscGrammarElement* e, int entry)
+{
+    if (!e->Err || !FErrorText.empty())
+        return;
+    FErrorText = *e->Err;
+    Parser.SetPosition(entry);
+    Parser.SkipSpaces();
+    FErrorPos = Parser.GetXYPosition();
+    FErrorTerm = e->Term;
+    ++FErrorSerial;
+}
+
+void TscILParser::WriteWrapper(const TscGrammarElement* e, size_t count, int entry, bool success)
+{
+    if (e->Node.empty())
+        return;
+    if (e->Node == "uses") {
+        // Every line written since entry is a file leaf; the last is compiled first,
+        // and each unit is inserted at the same place.
+        while (FLines.size() > count) {
+            const IlLine leaf = FLines.back();
+            FLines.pop_back();
+            TscXMLItem probe;
+            probe.Text = leaf.Attrs;
+            AnsiString file = probe.Prop("text");
+            if (file.size() >= 2 && file.front() == '\'' && file.back() == '\'')
+                file = file.substr(1, file.size() - 2);
+            CompileUnit(file, count);
+        }
+        return;
+    }
+    if (!success) {
+        FLines.resize(count);
+        return;
+    }
+    const int here = Parser.Position();
+    Parser.SetPosition(entry);
+    Parser.SkipSpaces();
+    AnsiString attrs = Attr("pos", Parser.GetXYPosition());
+    Parser.SetPosition(here);
+    if (e->Node == "expr")
+        attrs += " " + Attr("pos1", Parser.GetXYPosition());
+    FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(count), IlLine{IlLine::Open, e->Node, attrs});
+    FLines.push_back({IlLine::Close, e->Node, {}});
+}
+
+void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
+{
+    for (const AnsiString& u : UsedUnits)
+        if (AnsiSameText(u, fileName))
+            return; // once per program, however often it is named
+    UsedUnits.push_back(fileName);
+
+    AnsiString text;
+    if (Program && Program->OnGetUnit) {
+        Program->OnGetUnit(Program, fileName, text);
+    } else {
+        try {
+            TMemoryStream m;
+            m.LoadFromFile(fileName);
+            text = m.DataString();
+        } catch (const Exception&) {
+            if (FErrorText.empty()) {
+                FErrorText = Format(scMessage(TscMessageId::SUnitNotFound), {fileName});
+                FErrorPos = Parser.GetXYPosition();
+            }
+            if (Program)
+                Program->ErrorUnit = fileName;
+            return;
+        }
+    }
+    std::vector<IlLine> unitLines;
+    if (!text.empty()) {
+        TscILParser unit(Program);
+        unit.UnitName = fileName;
+        unit.SelectLanguage(LangName);
+        unit.UsedUnits = UsedUnits;
+        if (!unit.MakeILScript(text)) {
+            // The unit's own error and position, so the host can point into the unit.
+            if (FErrorText.empty()) {
+                FErrorText = Program ? Program->ErrorText : AnsiString();
+                FErrorPos = Program ? Program->ErrorPos : AnsiString();
+                if (FErrorText.empty())
+                    FErrorText = Format(scMessage(TscMessageId::SUnitNotFound), {fileName});
+            }
+            if (Program)
+                Program->ErrorUnit = fileName;
+            return;
+        }
+        UsedUnits = unit.UsedUnits;
+        ItemToLines(unit.ILScript->Root(), unitLines);
+        auto lexer = std::make_unique<TscParser>();
+        lexer->SetText(text);
+        FUnitTexts[fileName] = std::move(lexer);
+        for (auto& [name, lexerOfUnit] : unit.FUnitTexts)
+            FUnitTexts[name] = std::move(lexerOfUnit);
+    }
+    std::vector<IlLine> block;
+    block.reserve(unitLines.size() + 2);
+    block.push_back({IlLine::Open, "uses", "unit=\"" + fileName + "\""});
+    for (IlLine& l : unitLines)
+        block.push_back(std::move(l));
+    block.push_back({IlLine::Close, "uses", {}});
+    FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(count), std::make_move_iterator(block.begin()),
+                  std::make_move_iterator(block.end()));
+    count += block.size();
+}
+
+bool TscILParser::Walk(const TscGrammarElement* e)
+{
+    if (++FSteps > FStepLimit)
+        throw WalkAbort{TscMessageId::STextTooComplex};
+    if (FDepth >= kMaxWalkDepth)
+        throw WalkAbort{TscMessageId::SNestingTooDeep};
+    struct Depth {
+        int& d;
+        explicit Depth(int& x) : d(x) { ++d; }
+        ~Depth() { --d; }
+    } depth(FDepth);
+
+    const int entry = Parser.Position();
+    const size_t count = FLines.size();
+    bool isToken = false;
+    bool result = true;
+    AnsiString token;
+
+    switch (e->Kind) {
+    case TscGrammarKind::RuleDef:
+    case TscGrammarKind::Sequence:
+        break;
+    case TscGrammarKind::Char:
+        if (!e->NoSkip)
+            Parser.SkipSpaces();
+        token = Parser.GetChar();
+        isToken = true;
+        break;
+    case TscGrammarKind::Keyword:
+        token = Parser.GetWord();
+        isToken = true;
+        break;
+    case TscGrammarKind::Ident:
+        token = Parser.GetIdent();
+        isToken = true;
+        break;
+    case TscGrammarKind::Number:
+        token = Parser.GetNumber();
+        isToken = true;
+        break;
+    case TscGrammarKind::String:
+        token = Parser.GetString();
+        isToken = true;
+        break;
+    case TscGrammarKind::FRString: {
+        token = Parser.GetFRString();
+        isToken = true;
+        if (!token.empty()) {
+            // <Name> is a call of the host's Get with the name as a string.
+            const AnsiString p = Parser.GetXYPosition();
+            FLines.push_back({IlLine::Open, "dsgn", Attr("pos", p)});
+            WriteLeaf("node", "Get", p);
+            FLines.push_back({IlLine::Open, "expr", Attr("pos", p)});
+            WriteLeaf("string", "'" + token + "'", p);
+            FLines.push_back({IlLine::Close, "expr", {}});
+            FLines.push_back({IlLine::Close, "dsgn", {}});
+        }
+        break;
+    }
+    case TscGrammarKind::Eol:
+        result = Parser.GetEOL();
+        break;
+    case TscGrammarKind::Switch:
+    case TscGrammarKind::OptSwitch:
+        for (const TscGrammarElement* c : e->Children)
+            if (Walk(c))
+                return true;
+        if (e->Kind == TscGrammarKind::OptSwitch)
+            return true;
+        ReportError(e, entry);
+        return false;
+    case TscGrammarKind::Loop:
+    case TscGrammarKind::OptLoop: {
+        int passes = 0;
+        int after = entry;
+        bool r = true;
+        for (;;) {
+            const int passStart = Parser.Position();
+            const int serial = FErrorSerial;
+            ++passes;
+            r = true;
+            for (const TscGrammarElement* c : e->Children)
+                if (!Walk(c)) {
+                    r = false;
+                    break;
+                }
+            after = Parser.Position();
+            if (!r) {
+                // A later pass that fails ends the list; an error it recorded is
+                // dropped when the loop or the failing element allows it.
+                if (passes > 1) {
+                    if (FErrorSerial != serial && (e->DropErrors || FErrorTerm)) {
+                        FErrorText.clear();
+                        FErrorPos.clear();
+                        FErrorTerm = false;
+                    }
+                    Parser.SetPosition(after);
+                    r = true;
+                }
+                break;
+            }
+            if (after == passStart)
+                break; // a pass that reads nothing would repeat for ever
+            if (!e->Text.empty()) {
+                Parser.SkipSpaces();
+                if (Parser.GetChar() != e->Text) {
+                    Parser.SetPosition(after);
+                    break;
+                }
+            }
+        }
+        if (e->Kind == TscGrammarKind::OptLoop) {
+            if (!r) {
+                Parser.SetPosition(entry);
+                FLines.resize(count);
+            }
+            return true;
+        }
+        return r;
+    }
+    case TscGrammarKind::Optional:
+        for (const TscGrammarElement* c : e->Children)
+            if (!Walk(c)) {
+                Parser.SetPosition(entry);
+                FLines.resize(count);
+                break;
+            }
+        return true;
+    case TscGrammarKind::Reference:
+        if (!e->Ref)
+            scRaise(TscMessageId::SInvalidLanguage);
+        result = Walk(e->Ref);
+        break;
+    }
+
+    // Tail: tokens compare, then node, add and the children.
+    if (isToken)
+        result = !token.empty() && (e->Text.empty() || AnsiSameText(token, e->Text));
+    if (!result) {
+        ReportError(e, entry);
+    } else {
+        if (!e->IsRuleDef)
+            WriteWrapper(e, count, entry, true);
+        if (!e->Add.empty())
+            WriteLeaf(e->Add, e->HasAddText ? e->AddText : token, Parser.GetXYPosition());
+        for (const TscGrammarElement* c : e->Children)
+            if (!Walk(c)) {
+                result = false;
+                break;
+            }
+    }
+    if (!result) {
+        Parser.SetPosition(entry);
+        if (FLines.size() > count)
+            FLines.resize(count); // what a failed element wrote goes with it
+    }
+    if (e->IsRuleDef)
+        WriteWrapper(e, count, entry, result);
+    return result;
+}
+
+// ---------------------------------------------------------------- entry points
+
+IlElement IlElementOf(const AnsiString& tag)
+{
+    static const std::unordered_map<AnsiString, IlElement> kByTag = [] {
+        std::unordered_map<AnsiString, IlElement> m;
+        for (size_t i = 0; i < std::size(kIlTag); ++i)
+            m.emplace(AnsiString(kIlTag[i]), static_cast<IlElement>(i));
+        return m;
+    }();
+    auto it = kByTag.find(tag);
+    if (it == kByTag.end())
+        it = kByTag.find(AnsiLowerCase(tag));
+    return it == kByTag.end() ? IlElement::Unknown : it->second;
+}
+
+void scInstallCompiler()
+{
+    TscCompilerHooks hooks;
+    hooks.Compile = [](TscScript& script) {
+        TscILParser parser(&script);
+        parser.SelectLanguage(script.SyntaxType);
+        if (parser.MakeILScript(script.Lines()->Text()))
+            parser.ParseILScript();
+        return script.ErrorText.empty();
+    };
+    hooks.GetILCode = [](TscScript& script, TStream& stream) {
+        TscILParser parser(&script);
+        parser.SelectLanguage(script.SyntaxType);
+        if (!parser.MakeILScript(script.Lines()->Text()))
+            return false;
+        parser.ILScript->SaveToStream(stream);
+        return true;
+    };
+    hooks.SetILCode = [](TscScript& script, TStream& stream) {
+        TscILParser parser(&script);
+        // The IL does not say whether names must be declared; the script's language does.
+        try {
+            parser.SelectLanguage(script.SyntaxType);
+        } catch (const EScriptError&) {
+        }
+        try {
+            parser.ILScript->LoadFromStream(stream);
+        } catch (const Exception& e) {
+            script.ErrorText = e.Message();
+            script.ErrorPos.clear();
+            return false;
+        }
+        parser.ParseILScript();
+        return script.ErrorText.empty();
+    };
+    scSetCompilerHooks(std::move(hooks));
+}

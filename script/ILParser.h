@@ -1,0 +1,149 @@
+// ILParser.h - TscILParser, the script compiler.
+//
+// First half (ILParser.cpp): script text of any registered language becomes
+// the IL (Il.h), an XML program, by walking the language's grammar as a
+// recursive-descent recogniser with backtracking. No code here knows a
+// language; the grammar says what to match and which IL to write. Used units
+// are compiled once per program and spliced in.
+//
+// Second half (ILBuilder.cpp): the IL becomes objects inside the TscScript:
+// variables, procedures with their local scripts, statements, designators and
+// expression trees. Every name is resolved and every call's argument count and
+// every assignment's types are checked here; the first violation becomes the
+// script's ErrorText/ErrorPos/ErrorUnit.
+//
+// Limits: the walk stops with SNestingTooDeep past kMaxWalkDepth nested
+// grammar elements and with STextTooComplex after a number of steps
+// proportional to the text, so no text, however built, recurses or backtracks
+// without bound. Compile errors are recorded, not raised; only a broken
+// grammar (SInvalidLanguage) and an unknown language (SLangNotFound) raise.
+#pragma once
+
+#include "script/Lexer.h"
+#include "script/XmlDocument.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class TscScript;
+class TscStatement;
+class TscWithStmt;
+class TscCustomVariable;
+class TscProcVariable;
+class TscExpression;
+class TscDesignator;
+class TscSetExpression;
+struct TscGrammar;
+struct TscGrammarElement;
+
+inline constexpr int kMaxWalkDepth = 4000;
+
+enum TscEmitOp : uint8_t { emNone, emCreate, emFree };
+
+class TscILParser {
+public:
+    explicit TscILParser(TscScript* program);
+    ~TscILParser();
+    TscILParser(const TscILParser&) = delete;
+    TscILParser& operator=(const TscILParser&) = delete;
+
+    AnsiString SourcePos; // of the IL element being built; becomes the error position
+    std::unique_ptr<TscXMLDocument> ILScript;
+    AnsiString LangName;
+    bool NeedDeclareVars = true;
+    TscParser Parser;
+    TscScript* Program;
+    TscXMLItem* ILRoot = nullptr;
+    AnsiString UnitName;
+    std::vector<AnsiString> UsedUnits;
+
+    // Loads the grammar and sets the lexer up; SLangNotFound for an unknown name.
+    void SelectLanguage(const AnsiString& name);
+    // Text -> ILScript. False on a syntax error (Program's ErrorText/ErrorPos hold it).
+    bool MakeILScript(const AnsiString& text);
+    // ILScript -> objects in Program; errors go to Program's error fields.
+    void ParseILScript();
+
+private:
+    // ---- grammar walk (ILParser.cpp)
+    struct IlLine {
+        enum Kind : uint8_t { Open, Close, Leaf } K;
+        AnsiString Name;
+        AnsiString Attrs;
+    };
+    bool Walk(const TscGrammarElement* e);
+    void ReportError(const TscGrammarElement* e, int entry);
+    void WriteWrapper(const TscGrammarElement* e, size_t count, int entry, bool success);
+    void WriteLeaf(const AnsiString& name, const AnsiString& text, const AnsiString& pos);
+    void CompileUnit(const AnsiString& fileName, size_t& count);
+    void BuildDocument();
+    static void ItemToLines(const TscXMLItem* item, std::vector<IlLine>& lines);
+
+    std::shared_ptr<const TscGrammar> FGrammar;
+    std::vector<IlLine> FLines;
+    AnsiString FErrorText, FErrorPos;
+    bool FErrorTerm = false;
+    int FErrorSerial = 0;
+    int FDepth = 0;
+    int64_t FSteps = 0, FStepLimit = 0;
+    // Texts of the units compiled into this program, to cut expression texts from.
+    std::map<AnsiString, std::unique_ptr<TscParser>> FUnitTexts;
+
+    // ---- building (ILBuilder.cpp)
+    struct WithEntry {
+        AnsiString Name;
+        TscWithStmt* Stmt;
+        TscCustomVariable* Variable;
+    };
+    std::vector<WithEntry> WithNames;
+    int FHiddenCounter = 0;
+
+    void DoProgram(TscXMLItem* item, TscScript* script);
+    void DeclareRoutines(TscXMLItem* item, TscScript* script);
+    void DoStmt(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoStatements(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoAssign(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoCall(TscXMLItem* item, TscScript* script, TscStatement* list, TscEmitOp emit);
+    void DoIf(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoCase(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoWhile(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoRepeat(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoFor(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoVbFor(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoCppFor(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoTry(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoReturn(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoWith(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoUses(TscXMLItem* item, TscScript* script);
+    void DoVar(TscXMLItem* item, TscScript* script, TscStatement* list);
+    void DoConst(TscXMLItem* item, TscScript* script);
+    void DoProc1(TscXMLItem* item, TscScript* script);
+    void DoFunc1(TscXMLItem* item, TscScript* script);
+    void DoRoutine2(TscXMLItem* item, TscScript* script, bool isFunction);
+    void DoParameters(TscXMLItem* item, TscProcVariable* proc);
+    std::unique_ptr<TscCustomVariable> CreateVar(TscXMLItem* item, int identIndex, TscScript* script, bool param,
+                                                 bool varParam, TscXMLItem*& init);
+    std::unique_ptr<TscExpression> DoExpression(TscXMLItem* item, TscScript* script);
+    void AddExpressionItems(TscXMLItem* item, TscScript* script, TscExpression& e);
+    std::unique_ptr<TscDesignator> DoDesignator(TscXMLItem* item, TscScript* script, TscEmitOp emit);
+    bool ResolveWith(const AnsiString& name, TscScript* script, TscDesignator& d);
+    void CheckArguments(TscDesignator& d);
+    std::unique_ptr<TscSetExpression> DoSet(TscXMLItem* item, TscScript* script);
+
+    void CheckIdent(TscScript* script, const AnsiString& name);
+    TscCustomVariable* Lookup(const TscScript* script, const AnsiString& name) const;
+    class TscClassVariable* FindClass(const AnsiString& name) const;
+    TscCustomVariable* FindVar(TscScript* script, const AnsiString& name);
+    uint8_t FindType(const AnsiString& name, TscXMLItem* at); // a TscVarType
+    void CheckTypeCompatibility(const TscCustomVariable* target, const TscCustomVariable* source);
+    void ErrorPos(const TscXMLItem* item);
+    TscCustomVariable* AddHidden(TscScript* script, std::unique_ptr<TscCustomVariable> item);
+    AnsiString SourceTextOf(const TscXMLItem* expr) const;
+    template <class T>
+    std::unique_ptr<T> NewStmt(TscXMLItem* item, TscScript* script);
+};
+
+// Installs the compiler's entry points into TscScript (Compile, GetILCode,
+// SetILCode). Called at engine start-up.
+void scInstallCompiler();

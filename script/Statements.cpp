@@ -1,0 +1,292 @@
+// Statements.cpp - see Statements.h.
+#include "script/Statements.h"
+
+#include "script/Script.h"
+
+namespace {
+
+// Runs a loop body; true when the loop goes on (the loop epilogue).
+bool RunBody(TscStatement& loop)
+{
+    TscScript* s = loop.Script;
+    if (loop.Count() == 0)
+        loop.RunLine(); // an empty body still gives the host its chance to stop us
+    else
+        loop.TscStatement::Execute();
+    if (s->Terminated || s->BreakRequested || s->ExitRequested)
+        return false;
+    s->ContinueRequested = false;
+    return true;
+}
+
+// Clears BreakRequested (and a pending continue) however the loop ends.
+struct LoopEnd {
+    TscScript* S;
+    ~LoopEnd()
+    {
+        S->BreakRequested = false;
+        S->ContinueRequested = false;
+    }
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- assignments
+
+TscAssignmentStmt::~TscAssignmentStmt() = default;
+
+void TscAssignmentStmt::Optimize()
+{
+    Target = Designator->Kind == dkVariable && Designator->RefItem ? Designator->RefItem
+                                                                   : static_cast<TscCustomVariable*>(Designator.get());
+    TscCustomVariable* single = Expression->SingleItem();
+    Source = single ? single : Expression.get();
+}
+
+void TscAssignmentStmt::Execute()
+{
+    RunLine();
+    if (Script->Terminated)
+        return;
+    Target->SetValue(Source->GetValue());
+}
+
+void TscAssignOpStmt::Execute()
+{
+    RunLine();
+    if (Script->Terminated)
+        return;
+    const Variant b = Source->GetValue();
+    const Variant a = Target->GetValue();
+    switch (Op) {
+    case '+': Target->SetValue(a + b); break;
+    case '-': Target->SetValue(VarSub(a, b)); break;
+    case '*': Target->SetValue(VarMul(a, b)); break;
+    default: Target->SetValue(VarDiv(a, b)); break;
+    }
+}
+
+TscCallStmt::~TscCallStmt() = default;
+
+void TscCallStmt::Execute()
+{
+    RunLine();
+    if (Script->Terminated)
+        return;
+    if (Modificator.empty()) {
+        Designator->NeedResult = false;
+        Designator->GetValue();
+    } else if (Modificator == "+") {
+        Designator->SetValue(Designator->GetValue() + Variant(1));
+    } else {
+        Designator->SetValue(VarSub(Designator->GetValue(), Variant(1)));
+    }
+}
+
+// ---------------------------------------------------------------- branches
+
+TscIfStmt::TscIfStmt(TscScript* script, const AnsiString& unitName, const AnsiString& sourcePos)
+    : TscStatement(script, unitName, sourcePos), ElseStmt(std::make_unique<TscStatement>(script, unitName, sourcePos))
+{
+}
+
+TscIfStmt::~TscIfStmt() = default;
+
+void TscIfStmt::Execute()
+{
+    RunLine();
+    if (Script->Terminated)
+        return;
+    if (Condition->GetValue().AsBoolean())
+        TscStatement::Execute();
+    else
+        ElseStmt->Execute();
+}
+
+TscCaseSelector::~TscCaseSelector() = default;
+
+TscCaseStmt::TscCaseStmt(TscScript* script, const AnsiString& unitName, const AnsiString& sourcePos)
+    : TscStatement(script, unitName, sourcePos), ElseStmt(std::make_unique<TscStatement>(script, unitName, sourcePos))
+{
+}
+
+TscCaseStmt::~TscCaseStmt() = default;
+
+void TscCaseStmt::Execute()
+{
+    const Variant v = Condition->GetValue();
+    RunLine();
+    if (Script->Terminated)
+        return;
+    bool matched = false;
+    for (int i = 0; i < Count() && !matched; ++i) {
+        auto* selector = static_cast<TscCaseSelector*>(GetItem(i));
+        if (selector->SetExpr->Check(v)) {
+            selector->TscStatement::Execute();
+            matched = true;
+        }
+    }
+    if (!matched)
+        ElseStmt->Execute();
+    if (BreakEndsCase)
+        Script->BreakRequested = false;
+}
+
+// ---------------------------------------------------------------- loops
+
+TscRepeatStmt::~TscRepeatStmt() = default;
+
+void TscRepeatStmt::Execute()
+{
+    RunLine();
+    if (Script->Terminated)
+        return;
+    LoopEnd end{Script};
+    for (;;) {
+        if (!RunBody(*this))
+            break;
+        if (Condition->GetValue().AsBoolean() == !InverseCondition)
+            break;
+    }
+}
+
+TscWhileStmt::~TscWhileStmt() = default;
+
+void TscWhileStmt::Execute()
+{
+    RunLine();
+    if (Script->Terminated)
+        return;
+    LoopEnd end{Script};
+    while (!Script->Terminated && Condition->GetValue().AsBoolean())
+        if (!RunBody(*this))
+            break;
+}
+
+TscForStmt::~TscForStmt() = default;
+
+void TscForStmt::Execute()
+{
+    const int64_t b = BeginValue->GetValue().AsInteger();
+    const int64_t e = EndValue->GetValue().AsInteger();
+    RunLine();
+    if (Script->Terminated)
+        return;
+    LoopEnd end{Script};
+    // The count is fixed before the first pass; 64-bit, so no bound overflows it.
+    const int64_t passes = Down ? b - e + 1 : e - b + 1;
+    for (int64_t k = 0; k < passes; ++k) {
+        LoopVariable->Value = Variant(static_cast<int>(Down ? b - k : b + k));
+        if (!RunBody(*this))
+            break;
+    }
+}
+
+TscVbForStmt::~TscVbForStmt() = default;
+
+void TscVbForStmt::Execute()
+{
+    const Variant b = BeginValue->GetValue();
+    const Variant e = EndValue->GetValue();
+    const Variant s = Step ? Step->GetValue() : Variant(1);
+    RunLine();
+    if (Script->Terminated)
+        return;
+    LoopEnd end{Script};
+    const bool down = VarLt(s, Variant(0));
+    Variant i = b;
+    while (!Script->Terminated && (down ? VarGe(i, e) : VarLe(i, e))) {
+        LoopVariable->Value = i;
+        if (!RunBody(*this))
+            break;
+        i = i + s; // a zero step never ends by itself; the host stops it like any endless loop
+    }
+}
+
+TscCppForStmt::TscCppForStmt(TscScript* script, const AnsiString& unitName, const AnsiString& sourcePos)
+    : TscStatement(script, unitName, sourcePos),
+      FirstStmt(std::make_unique<TscStatement>(script, unitName, sourcePos)),
+      SecondStmt(std::make_unique<TscStatement>(script, unitName, sourcePos))
+{
+}
+
+TscCppForStmt::~TscCppForStmt() = default;
+
+void TscCppForStmt::Execute()
+{
+    RunLine();
+    if (Script->Terminated)
+        return;
+    FirstStmt->Execute();
+    if (Script->Terminated)
+        return;
+    LoopEnd end{Script};
+    while (!Script->Terminated && Condition->GetValue().AsBoolean()) {
+        if (!RunBody(*this))
+            break;
+        SecondStmt->Execute();
+    }
+}
+
+// ---------------------------------------------------------------- try
+
+TscTryStmt::TscTryStmt(TscScript* script, const AnsiString& unitName, const AnsiString& sourcePos)
+    : TscStatement(script, unitName, sourcePos),
+      ExceptStmt(std::make_unique<TscStatement>(script, unitName, sourcePos))
+{
+}
+
+TscTryStmt::~TscTryStmt() = default;
+
+void TscTryStmt::Execute()
+{
+    RunLine();
+    if (Script->Terminated)
+        return;
+    if (IsExcept) {
+        try {
+            TscStatement::Execute();
+        } catch (const std::exception&) {
+            // The script cannot read the message; the handler runs and the error is gone.
+            ExceptStmt->Execute();
+        }
+        return;
+    }
+    std::exception_ptr pending;
+    try {
+        TscStatement::Execute();
+    } catch (...) {
+        pending = std::current_exception();
+    }
+    const bool exitRequested = Script->ExitRequested;
+    Script->ExitRequested = false;
+    ExceptStmt->Execute();
+    Script->ExitRequested = exitRequested;
+    if (pending)
+        std::rethrow_exception(pending);
+}
+
+// ---------------------------------------------------------------- jumps and with
+
+void TscBreakStmt::Execute()
+{
+    Script->BreakRequested = true;
+}
+
+void TscContinueStmt::Execute()
+{
+    Script->ContinueRequested = true;
+}
+
+void TscExitStmt::Execute()
+{
+    Script->ExitRequested = true;
+}
+
+TscWithStmt::~TscWithStmt() = default;
+
+void TscWithStmt::Execute()
+{
+    TscStatement::Execute();
+    WithVariable->SetValue(Designator->GetValue());
+}

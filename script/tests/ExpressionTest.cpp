@@ -1,0 +1,134 @@
+// Expression trees: precedence, association, fast paths and type checks,
+// through the one-line expression of each language.
+#include "script/tests/CompilerFixture.h"
+
+namespace {
+
+struct ExprCase {
+    const char* why;
+    const char* expr;
+    Variant expected;
+};
+
+const ExprCase kExpressions[] = {
+    {"product binds tighter than sum", "1 + 2 * 3", Variant(7)},
+    {"brackets first", "(1 + 2) * 3", Variant(9)},
+    {"minus associates to the left", "10 - 4 - 3", Variant(3)},
+    {"unary minus takes the first factor only", "-2 * 3 + 10", Variant(4)},
+    {"div truncates", "7 div 2", Variant(3)},
+    {"mod has the dividend's sign", "-7 mod 2", Variant(-1)},
+    {"slash is real division even on integers", "7 / 2", Variant(3.5)},
+    {"integer sum wraps at 32 bits", "2147483647 + 1", Variant(-2147483647 - 1)},
+    {"not before and", "not False and False", Variant(false)},
+    {"and binds tighter than =", "True = True and False", Variant(false)},
+    {"strings join", "'ab' + 'cd'", Variant("abcd")},
+    {"comparison of strings", "'abc' < 'abd'", Variant(true)},
+    {"set with a range holds its inner value", "4 in [1, 3..5]", Variant(true)},
+    {"set without the value", "2 in [1, 3..5]", Variant(false)},
+    {"bit set in a mask", "2 in 4", Variant(true)},
+    {"shift left", "1 shl 4", Variant(16)},
+    {"nested brackets", "((((1))))", Variant(1)},
+};
+
+class ExpressionTest : public CompilerTest {};
+
+TEST_F(ExpressionTest, PascalValues)
+{
+    for (const ExprCase& c : kExpressions) {
+        SCOPED_TRACE(c.why);
+        const Variant v = S->Evaluate(c.expr);
+        EXPECT_EQ(v, c.expected) << VarToStr(v);
+        EXPECT_EQ(VarIsStr(v), VarIsStr(c.expected)) << VarToStr(v);
+    }
+}
+
+struct TypeCase {
+    const char* why;
+    const char* expr;
+};
+
+const TypeCase kIncompatible[] = {
+    {"strings allow no minus", "'a' - 'b'"},
+    {"Booleans do not add", "True + False"},
+    {"string and number do not mix", "'a' + 1"},
+};
+
+TEST_F(ExpressionTest, TypeMisuseIsACompileError)
+{
+    for (const TypeCase& c : kIncompatible) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(S->Evaluate(c.expr), Variant(AnsiString(scMessage(TscMessageId::SIncompatibleTypes))));
+    }
+}
+
+TEST_F(ExpressionTest, ShortCircuitSkipsTheRightSide)
+{
+    const auto out = Run("PascalScript",
+                         "function Side: Boolean; begin Print('called'); Result := True; end;\n"
+                         "var b: Boolean;\n"
+                         "begin b := False; if b and Side then Print('yes'); b := True;\n"
+                         "if b or Side then Print('or'); end.");
+    EXPECT_EQ(out, (std::vector<AnsiString>{"or"}));
+}
+
+TEST_F(ExpressionTest, StrcatJoinsOnlyAfterAString)
+{
+    EXPECT_EQ(Run("BasicScript", "Print(1 & 2)\nPrint(\"a\" & 1)\n"), (std::vector<AnsiString>{"3", "a1"}));
+}
+
+TEST_F(ExpressionTest, SelfAssignmentBecomesAssignPlus)
+{
+    ASSERT_TRUE(Compile("PascalScript", "var x: Integer; s, t: String; begin x := x + 1; x := 1 + x; s := t + s; end."));
+    TscStatement* main = S->MainStatement();
+    ASSERT_EQ(main->Count(), 3);
+    EXPECT_NE(dynamic_cast<TscAssignOpStmt*>(main->GetItem(0)), nullptr);
+    EXPECT_NE(dynamic_cast<TscAssignOpStmt*>(main->GetItem(1)), nullptr);
+    EXPECT_EQ(dynamic_cast<TscAssignOpStmt*>(main->GetItem(2)), nullptr);
+}
+
+TEST_F(ExpressionTest, MalformedItemSequencesAreRefused)
+{
+    struct Seq {
+        const char* why;
+        std::vector<std::pair<int, const char*>> items; // 0 operand, 1 operator
+    };
+    const Seq kBad[] = {
+        {"closing bracket without opening", {{0, "1"}, {1, ")"}}},
+        {"operator without left operand", {{1, "+"}, {0, "1"}}},
+        {"two operands in a row", {{0, "1"}, {0, "2"}}},
+        {"operator without right operand", {{0, "1"}, {1, "*"}}},
+        {"unclosed bracket", {{1, "("}, {0, "1"}}},
+        {"nothing at all", {}},
+    };
+    for (const Seq& s : kBad) {
+        SCOPED_TRACE(s.why);
+        TscExpression e(S.get());
+        EXPECT_EQ(ScriptErrorOf([&] {
+                      for (const auto& [kind, text] : s.items)
+                          kind == 0 ? e.AddConst(Variant(1)) : e.AddOperator(text);
+                      AnsiString pos;
+                      e.Finalize(pos);
+                  }),
+                  TscMessageId::SBadExpression);
+    }
+}
+
+TEST_F(ExpressionTest, TooManyItemsAreRefused)
+{
+    AnsiString text = "1";
+    for (int i = 0; i < kMaxExpressionItems; ++i)
+        text += "+1";
+    EXPECT_EQ(S->Evaluate(text), Variant(Format(scMessage(TscMessageId::SExpressionTooLong),
+                                                {std::to_string(kMaxExpressionItems)})));
+}
+
+TEST_F(ExpressionTest, SetValueIsTheArrayOfEntries)
+{
+    const Variant v = S->Evaluate("[1, 3..5]");
+    ASSERT_TRUE(VarIsArray(v));
+    EXPECT_EQ(VarArrayHighBound(v, 1), 3);
+    EXPECT_EQ(VarArrayGet(v, {2}), Variant(0));
+    EXPECT_EQ(VarArrayGet(v, {3}), Variant(5));
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+var t, n;
+Print(Thing.Caption);      // expect: host
+Thing.Caption = "changed";
+Print(Thing.Caption);      // expect: changed
+Print(Thing.Twice(21));    // expect: 42
+n = 1;
+Thing.Bump(n);
+Print(n);                  // expect: 2
+Print(Thing[3]);           // expect: changed#3
+Thing[0] = "via index";
+Print(Thing.Caption);      // expect: via index
+with (Thing) {
+  Count = 9;
+  Print(Count);            // expect: 9
+}
+t = new TTestThing(nil);
+t.Caption = "mine";
+Print(t.Caption);          // expect: mine
+Print(t is TTestThing);    // expect: True
+delete t;
+Print(t.Caption);          // expect runtime error line 21: Объект уже уничтожен или ссылка на него неверна: Caption

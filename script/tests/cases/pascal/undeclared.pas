@@ -1,0 +1,4 @@
+begin
+  x := 1;
+end.
+// expect compile error 2:4: Неопределенный идентификатор: 'x'
