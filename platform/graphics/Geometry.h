@@ -33,3 +33,8 @@ inline TRect IntersectRect(const TRect& a, const TRect& b)
 }
 
 inline TRect OffsetRect(const TRect& r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
+
+struct TSize {
+    int cx = 0, cy = 0;
+    bool operator==(const TSize&) const = default;
+};

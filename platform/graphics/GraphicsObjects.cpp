@@ -1,4 +1,9 @@
-#include "platform/graphics/Graphics.h"
+#include "platform/graphics/GraphicsObjects.h"
+
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/graphics/Jpeg.h"
+#include "platform/graphics/Metafile.h"
 
 #include "platform/classes/Streaming.h"
 #include "platform/rtl/SysUtils.h"
@@ -13,23 +18,30 @@ struct NamedInt {
     int Value;
 };
 
+// The platform's colour-identifier table, in its order: scripts register the constants
+// in this order, so it is kept as it is.
 const NamedInt kColors[] = {
     {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
     {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
     {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
     {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
     {"clMoneyGreen", clMoneyGreen}, {"clSkyBlue", clSkyBlue}, {"clCream", clCream},
-    {"clMedGray", clMedGray}, {"clScrollBar", clScrollBar}, {"clBackground", clBackground},
-    {"clActiveCaption", clActiveCaption}, {"clInactiveCaption", clInactiveCaption}, {"clMenu", clMenu},
-    {"clWindow", clWindow}, {"clWindowFrame", clWindowFrame}, {"clMenuText", clMenuText},
-    {"clWindowText", clWindowText}, {"clCaptionText", clCaptionText}, {"clActiveBorder", clActiveBorder},
-    {"clInactiveBorder", clInactiveBorder}, {"clAppWorkSpace", clAppWorkSpace},
-    {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText}, {"clBtnFace", clBtnFace},
-    {"clBtnShadow", clBtnShadow}, {"clGrayText", clGrayText}, {"clBtnText", clBtnText},
-    {"clInactiveCaptionText", clInactiveCaptionText}, {"clBtnHighlight", clBtnHighlight},
-    {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight}, {"clInfoText", clInfoText},
-    {"clInfoBk", clInfoBk}, {"clNone", clNone}, {"clDefault", clDefault},
+    {"clMedGray", clMedGray},
+    {"clActiveBorder", clActiveBorder}, {"clActiveCaption", clActiveCaption},
+    {"clAppWorkSpace", clAppWorkSpace}, {"clBackground", clBackground}, {"clBtnFace", clBtnFace},
+    {"clBtnHighlight", clBtnHighlight}, {"clBtnShadow", clBtnShadow}, {"clBtnText", clBtnText},
+    {"clCaptionText", clCaptionText}, {"clDefault", clDefault},
+    {"clGradientActiveCaption", clGradientActiveCaption},
+    {"clGradientInactiveCaption", clGradientInactiveCaption}, {"clGrayText", clGrayText},
+    {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText}, {"clHotLight", clHotLight},
+    {"clInactiveBorder", clInactiveBorder}, {"clInactiveCaption", clInactiveCaption},
+    {"clInactiveCaptionText", clInactiveCaptionText}, {"clInfoBk", clInfoBk}, {"clInfoText", clInfoText},
+    {"clMenu", clMenu}, {"clMenuBar", clMenuBar}, {"clMenuHighlight", clMenuHighlight},
+    {"clMenuText", clMenuText}, {"clNone", clNone}, {"clScrollBar", clScrollBar},
+    {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight}, {"clWindow", clWindow},
+    {"clWindowFrame", clWindowFrame}, {"clWindowText", clWindowText},
 };
+static_assert(sizeof(kColors) / sizeof(kColors[0]) == 52, "the platform's table has 52 colours");
 
 const NamedInt kCharsets[] = {
     {"ANSI_CHARSET", 0}, {"DEFAULT_CHARSET", 1}, {"SYMBOL_CHARSET", 2}, {"MAC_CHARSET", 77},
@@ -41,11 +53,11 @@ const NamedInt kCharsets[] = {
 };
 
 // The classic Windows scheme (the look the layouts were drawn for), as 0x00BBGGRR.
-const TColor kSystemColors[25] = {
+const TColor kSystemColors[31] = {
     0xC8D0D4, 0x6B2408, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000,
     0x000000, 0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4,
     0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,
-    0xE1FFFF,
+    0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0x6A240A, 0xC8D0D4,
 };
 
 template <size_t N>
@@ -85,7 +97,7 @@ TColor ColorToRGB(TColor color)
 {
     if (color < 0) {
         const int index = color & 0xFF;
-        return index < 25 ? kSystemColors[index] : 0;
+        return index < 31 ? kSystemColors[index] : 0;
     }
     return color & 0xFFFFFF;
 }
@@ -94,6 +106,12 @@ bool IdentToColor(std::string_view ident, int& color) { return IdentToIntIn(kCol
 bool ColorToIdent(int color, AnsiString& ident) { return IntToIdentIn(kColors, color, ident); }
 bool IdentToCharset(std::string_view ident, int& charset) { return IdentToIntIn(kCharsets, ident, charset); }
 bool CharsetToIdent(int charset, AnsiString& ident) { return IntToIdentIn(kCharsets, charset, ident); }
+
+void GetColorValues(const std::function<void(const AnsiString&)>& proc)
+{
+    for (const auto& e : kColors)
+        proc(e.Name);
+}
 
 TColor StringToColor(std::string_view text)
 {
@@ -148,13 +166,13 @@ void TFont::SetName(const AnsiString& value)
 int TFont::GetSize() const
 {
     // Height -11 at 96 dpi is 8 points; the platform rounds halves away from zero.
-    const double points = -double(FHeight) * 72.0 / kPixelsPerInch;
+    const double points = -double(FHeight) * 72.0 / FPixelsPerInch;
     return int(points < 0 ? std::ceil(points - 0.5) : std::floor(points + 0.5));
 }
 
 void TFont::SetSize(int value)
 {
-    const double pixels = double(value) * kPixelsPerInch / 72.0;
+    const double pixels = double(value) * FPixelsPerInch / 72.0;
     SetHeight(-int(pixels < 0 ? std::ceil(pixels - 0.5) : std::floor(pixels + 0.5)));
 }
 
@@ -163,6 +181,20 @@ void TFont::SetHeight(int value)
     if (value == FHeight)
         return;
     FHeight = value;
+    Changed();
+}
+
+void TFont::SetPixelsPerInch(int value)
+{
+    if (value > 0)
+        FPixelsPerInch = value;
+}
+
+void TFont::SetOrientation(int value)
+{
+    if (value == FOrientation)
+        return;
+    FOrientation = value;
     Changed();
 }
 
@@ -201,7 +233,7 @@ void TFont::SetPitch(TFontPitch value)
 bool TFont::Equals(const TFont& o) const
 {
     return FName == o.FName && FHeight == o.FHeight && FColor == o.FColor && FStyle == o.FStyle &&
-           FCharset == o.FCharset && FPitch == o.FPitch;
+           FCharset == o.FCharset && FPitch == o.FPitch && FOrientation == o.FOrientation;
 }
 
 void TFont::Assign(TPersistent* source)
@@ -211,8 +243,10 @@ void TFont::Assign(TPersistent* source)
         TPersistent::Assign(source);
         return;
     }
+    FPixelsPerInch = f->FPixelsPerInch;
     if (Equals(*f))
         return;
+    FOrientation = f->FOrientation;
     FName = f->FName;
     FHeight = f->FHeight;
     FColor = f->FColor;
@@ -274,19 +308,6 @@ void TBrush::Assign(TPersistent* source)
     Changed();
 }
 
-// ---------------------------------------------------------------- TCanvas
-
-SKLAD_DEFINE_CLASS(TCanvas)
-void TCanvas::Publish(TPropertyTable& t)
-{
-    t.Prop("Brush", &TCanvas::GetBrush, &TCanvas::SetBrush);
-    t.Prop("Font", &TCanvas::GetFont, &TCanvas::SetFont);
-    t.Prop("Pen", &TCanvas::GetPen, &TCanvas::SetPen);
-}
-
-TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {}
-TCanvas::~TCanvas() = default;
-
 // ---------------------------------------------------------------- registration
 
 void RegisterGraphicsClasses()
@@ -296,5 +317,7 @@ void RegisterGraphicsClasses()
         RegisterIntegerConsts("TColor", ToMap(kColors));
         RegisterIntegerConsts("TFontCharset", ToMap(kCharsets));
     });
-    RegisterClasses({TFont::StaticClass(), TPen::StaticClass(), TBrush::StaticClass(), TCanvas::StaticClass()});
+    RegisterClasses({TFont::StaticClass(), TPen::StaticClass(), TBrush::StaticClass(), TCanvas::StaticClass(),
+                     TGraphic::StaticClass(), TBitmap::StaticClass(), TMetafile::StaticClass(),
+                     TJPEGImage::StaticClass(), TPicture::StaticClass()});
 }
