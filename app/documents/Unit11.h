@@ -1,7 +1,6 @@
 // Unit11.h - the warning before a document being created is abandoned.
 //
-// The window's layout (app/forms/Unit11.dfm) is complete; the behaviour of its handlers comes
-// with the document work, so most of them do nothing yet.
+// "Да" closes the document window without saving what was entered; "Нет" goes back to it.
 #pragma once
 
 #include "platform/gui/Forms.h"

@@ -1,12 +1,22 @@
 // Unit3.h - the document window: receipts, order requests, issue invoices and write-off acts are entered and viewed here.
 //
-// The window's layout (app/forms/Unit3.dfm) is complete; the behaviour of its handlers comes
-// with the document work, so most of them do nothing yet.
+// The window never guesses what it holds: each opener (the main window's new-document
+// commands, the journal's view, issue and edit commands, the import) arranges the controls
+// as the document needs them and sets the window's mode with SetMode; the handlers decide by
+// the mode. Lines being entered live in the scratch tables (TempStructureDocuments, or
+// TempStructureOtpusk for an issue invoice) and are shown through the main window's
+// ADOQuery4; the goods card (TForm2) picks and changes them.
+//
+// Saving runs in one transaction (Documents.h): a document lands whole or not at all, and a
+// refused one leaves the window open with its lines and says why. A write-off act is posted
+// by the input dialog (app/shell/WriteOff.h).
 #pragma once
 
+#include "app/documents/Documents.h"
 #include "platform/gui/Forms.h"
 
 #include <cstdint>
+#include <functional>
 
 class TADOQuery;
 class TButton;
@@ -18,6 +28,16 @@ class TEdit;
 class TGroupBox;
 class TLabel;
 class TOpenDialog;
+
+// What the window holds.
+enum class TDocumentMode {
+    NewReceipt,
+    NewRequest,   // also a request read from an import file
+    NewAct,
+    NewIssue,     // an issue invoice made from a request
+    EditRequest,  // a saved request reopened
+    View,         // any kind, read-only
+};
 
 class TForm3 : public TForm {
     SKLAD_CLASS(TForm3, TForm)
@@ -67,6 +87,20 @@ public:
     float LinePrice = 0;
     float NewStock = 0;
 
+    TDocumentMode Mode() const { return FMode; }
+    DocumentKind Kind() const { return FKind; }
+    int64_t RequestId() const { return FRequestId; }
+    // Sets what the window holds; `requestId` is the request an issue invoice is made from
+    // or the request being edited. Forgets dates given by an earlier opener.
+    void SetMode(TDocumentMode mode, DocumentKind kind, int64_t requestId = 0);
+    // The opener has put the document's own dates into the pickers: FormShow keeps them.
+    void KeepGivenDates() { FDatesGiven = true; }
+    // Reopens the lines (Form1->ADOQuery4) on the scratch table of the mode.
+    void ShowLines();
+    // Recomputes DocTotal from the scratch lines and shows it in Label4.
+    void UpdateTotal();
+    bool Editing() const { return FMode != TDocumentMode::View; }
+
     void Button1Click(TObject* Sender);
     void Button2Click(TObject* Sender);
     void Button3Click(TObject* Sender);
@@ -81,6 +115,17 @@ public:
     void ComboBox2Change(TObject* Sender);
     void DBGrid1DblClick(TObject* Sender);
     void FormShow(TObject* Sender);
+
+private:
+    bool HeaderComplete() const;
+    // Runs a save; a refused or failed one is told and leaves the window open.
+    void Save(const std::function<void()>& write);
+    void PrepareCard(bool forAdding);
+
+    TDocumentMode FMode = TDocumentMode::NewReceipt;
+    DocumentKind FKind = DocumentKind::Receipt;
+    int64_t FRequestId = 0;
+    bool FDatesGiven = false;
 };
 
 extern TForm3* Form3;

@@ -1,7 +1,15 @@
 #include "app/documents/Unit4.h"
 
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
 #include "app/shell/Layouts.h"
+#include "app/shell/ShellDb.h"
 #include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/rtl/Math.h"
+
+#include <cmath>
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
@@ -76,44 +84,366 @@ TForm4::TForm4(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     DBGrid1->SetDataSource(Form1->DataSource4);
 }
 
-void TForm4::RadioButton1Click(TObject*)
+namespace {
+
+// The head of a request list filtered by product: the request's own columns only, so the
+// grid shows the same fields as the plain list.
+const char* const kRequestJoin =
+    "Select Application.ID,Application.Дата_создания,Application.Дата_сдачи,Application.Получатель,"
+    "Application.Через_кого,Application.Отпуск_товара,Application.Заказчик,Application.№_заказа "
+    "From Application Inner Join StructureApplication On (Application.ID=StructureApplication.IDДокумента) "
+    "Where (StructureApplication.IDТовара=:p)";
+
+const char* const kIssued = "Выдан";
+
+TDBGrid* LinesGrid() { return Form3->DBGrid1; }
+
+void LinesColumns(bool rate, bool vat, bool issued)
 {
+    LinesGrid()->GetColumns()->Items(8)->SetVisible(rate);
+    LinesGrid()->GetColumns()->Items(9)->SetVisible(vat);
+    LinesGrid()->GetColumns()->Items(10)->SetVisible(issued);
 }
 
-void TForm4::RadioButton2Click(TObject*)
+void ShowAll(std::initializer_list<TControl*> controls, bool visible)
 {
+    for (TControl* c : controls)
+        c->SetVisible(visible);
 }
 
-void TForm4::RadioButton3Click(TObject*)
+void EnableAll(std::initializer_list<TControl*> controls, bool enabled)
 {
+    for (TControl* c : controls)
+        c->SetEnabled(enabled);
 }
 
-void TForm4::RadioButton4Click(TObject*)
+AnsiString DateText(TADOQuery* q, const char* field)
 {
+    TField* f = q->FindField(field);
+    return f && !f->IsNull() ? DateToStr(f->AsDateTime()) : AnsiString();
 }
 
-void TForm4::RadioButton5Click(TObject*)
+AnsiString Text(TADOQuery* q, const char* field)
 {
+    TField* f = q->FindField(field);
+    return f ? f->AsString() : AnsiString();
 }
 
-void TForm4::RadioButton6Click(TObject*)
+}  // namespace
+
+DocumentKind TForm4::SelectedKind() const
 {
+    if (RadioButton9->GetChecked())
+        return DocumentKind::Request;
+    if (RadioButton8->GetChecked())
+        return DocumentKind::Issue;
+    if (RadioButton10->GetChecked())
+        return DocumentKind::Act;
+    return DocumentKind::Receipt;
 }
+
+bool TForm4::ProductFiltered() const
+{
+    return !Form2->ProductFilter.empty();
+}
+
+int64_t TForm4::FilteredProduct() const
+{
+    // The filter is a product's id as text; anything else matches no document.
+    int64_t id = 0;
+    return TryStrToInt64(Form2->ProductFilter, id) ? id : -1;
+}
+
+bool TForm4::HasSelection() const
+{
+    TADOQuery* q = Form1->ADOQuery6;
+    return q->Active() && !q->IsEmpty() && !q->Eof();
+}
+
+void TForm4::LoadList(const AnsiString& sql, TSqlListParams params)
+{
+    TADOQuery* q = Form1->ADOQuery6;
+    q->Close();
+    q->SQL()->Clear();
+    q->SQL()->Add(sql);
+    if (TParameter* p = q->Parameters()->FindParam("p"))
+        p->Value = FilteredProduct();
+    for (const auto& [name, value] : params)
+        if (TParameter* p = q->Parameters()->FindParam(name))
+            p->Value = value;
+    q->Open();
+}
+
+void TForm4::ShowColumns(std::initializer_list<int> visible)
+{
+    TDBGridColumns* columns = DBGrid1->GetColumns();
+    columns->Items(0)->SetVisible(false);
+    columns->Items(1)->SetVisible(true);
+    for (int i = 2; i <= 12; ++i)
+        columns->Items(i)->SetVisible(false);
+    for (int i : visible)
+        columns->Items(i)->SetVisible(true);
+}
+
+// ---------------------------------------------------------------- views
 
 void TForm4::RadioButton7Click(TObject*)
 {
+    ShowColumns({2, 3, 6, 7, 12});
+    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption("№");
+    LinesColumns(false, false, false);
+    EnableAll({GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5, RadioButton6,
+                Button3, Button4, Button6},
+               false);
+    Button1->SetEnabled(Form1->WorkingMode != 0);
+    EnableAll({Button2, Button5}, true);
+    if (Form1->WorkingMode == 0)
+        LoadList("Select * From Documents Where Архив=1");
+    else if (ProductFiltered())
+        LoadList("Select * From Documents Inner Join StructureDocuments On (Documents.ID=StructureDocuments.IDДокумента) "
+                 "Where (StructureDocuments.IDТовара=:p) And (StructureDocuments.Архив<>1)");
+    else
+        LoadList("Select * From Documents Where Архив<>1");
 }
 
 void TForm4::RadioButton8Click(TObject*)
 {
+    ShowColumns({5, 7, 11, 12});
+    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption("№ заказа");
+    LinesColumns(true, true, false);
+    EnableAll({GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5, RadioButton6,
+                Button3, Button1, Button4, Button6},
+               false);
+    EnableAll({Button2, Button5}, true);
+    if (Form1->WorkingMode == 0)
+        LoadList("Select * From Otpusk Where Архив=1");
+    else if (ProductFiltered())
+        LoadList("Select * From Otpusk Inner Join StructureOtpusk On (Otpusk.ID=StructureOtpusk.IDДокумента) "
+                 "Where (StructureOtpusk.IDТовара=:p) And (StructureOtpusk.Архив<>1)");
+    else
+        LoadList("Select * From Otpusk Where Архив<>1");
 }
 
 void TForm4::RadioButton9Click(TObject*)
 {
+    ShowColumns({4, 5, 7, 8, 11, 12});
+    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption("№ заказа");
+    LinesColumns(false, false, false);
+    Form3->GroupBox1->SetWidth(777);
+    const bool working = Form1->WorkingMode != 0;
+    EnableAll({Button3, GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5,
+                RadioButton6, Button1, Button4},
+               working);
+    EnableAll({Button2, Button5, Button6}, true);
+    RadioButton1->SetChecked(true);  // runs the "Все заявки" filter when it was not the one
+    if (!working)
+        LoadList("Select * From Application Where Архив=1");
+    else if (ProductFiltered())
+        LoadList(AnsiString(kRequestJoin) + " And (StructureApplication.Архив<>1)");
+    else
+        LoadList("Select * From Application Where Архив<>1");
+    if (!Form1->Button10->GetEnabled())
+        Button3->SetEnabled(false);
 }
 
 void TForm4::RadioButton10Click(TObject*)
 {
+    ShowColumns({10});
+    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption("№ заказа");
+    LinesColumns(false, false, false);
+    EnableAll({GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5, RadioButton6,
+                Button3, Button4, Button6},
+               false);
+    Button1->SetEnabled(Form1->WorkingMode != 0);
+    EnableAll({Button2, Button5}, true);
+    if (Form1->WorkingMode == 0)
+        LoadList("Select * From Akt Where Архив=1");
+    else if (ProductFiltered())
+        LoadList("Select * From Akt Inner Join StructureAkt On (Akt.ID=StructureAkt.IDДокумента) "
+                 "Where (StructureAkt.IDТовара=:p) And (StructureAkt.Архив<>1)");
+    else
+        LoadList("Select * From Akt Where Архив<>1");
+}
+
+void TForm4::ReloadView(DocumentKind kind)
+{
+    switch (kind) {
+    case DocumentKind::Receipt: RadioButton7Click(nullptr); break;
+    case DocumentKind::Issue: RadioButton8Click(nullptr); break;
+    case DocumentKind::Request: RadioButton9Click(nullptr); break;
+    case DocumentKind::Act: RadioButton10Click(nullptr); break;
+    }
+}
+
+// ---------------------------------------------------------------- request filters
+
+void TForm4::FilterEnd()
+{
+    if (!Form1->Button10->GetEnabled())
+        Button3->SetEnabled(false);
+    if (Form1->WorkingMode == 0)
+        EnableAll({Button3, Button1, Button4}, false);
+}
+
+void TForm4::RequestFilter(bool issueOn, bool editOn, const char* state)
+{
+    Button3->SetEnabled(issueOn);
+    Button4->SetEnabled(editOn);
+    if (ProductFiltered())
+        LoadList(AnsiString(kRequestJoin) + (state ? " And (Отпуск_товара=:s)" : "") +
+                     " And (StructureApplication.Архив<>1)",
+                 {{"s", state ? Variant(state) : Variant()}});
+    else
+        LoadList(AnsiString("Select * From Application Where ") + (state ? "(Отпуск_товара=:s) And " : "") +
+                     "(Архив<>1)",
+                 {{"s", state ? Variant(state) : Variant()}});
+    FilterEnd();
+}
+
+void TForm4::RadioButton1Click(TObject*) { RequestFilter(true, true, nullptr); }
+void TForm4::RadioButton2Click(TObject*) { RequestFilter(false, false, RequestStateText(RequestState::Issued)); }
+void TForm4::RadioButton3Click(TObject*) { RequestFilter(true, true, RequestStateText(RequestState::NotIssued)); }
+void TForm4::RadioButton4Click(TObject*) { RequestFilter(true, false, RequestStateText(RequestState::PartlyIssued)); }
+
+void TForm4::StoreSort(bool lateOnly)
+{
+    TADOQuery* scan = Form1->ADOQuery2;
+    Form1->Today = Now();
+    const TDateTime today = Form1->Today;
+    std::vector<std::pair<int64_t, int64_t>> sorts;
+    OpenSql(scan, "Select ID,Дата_сдачи From Application Where (Отпуск_товара<>:s) And (Архив<>1)",
+            {{"s", kIssued}});
+    for (scan->First(); !scan->Eof(); scan->Next()) {
+        TField* due = scan->FieldByName("Дата_сдачи");
+        int64_t n = 0;
+        // A request without a due date is neither urgent nor late.
+        if (!due->IsNull()) {
+            const TDateTime d = due->AsDateTime();
+            if (!lateOnly || std::floor(double(d)) <= std::floor(double(today)))
+                n = Trunc(std::fabs(double(d) - double(today)) * 1440.0L);
+        }
+        sorts.emplace_back(scan->FieldByName("ID")->AsLargeInt(), n);
+    }
+    InTransaction(Form1->ADOConnection1, [&] {
+        for (const auto& [id, n] : sorts)
+            ExecSql(Form1->ADOQuery3, "Update Application Set Sort=:n Where ID=:id", {{"n", n}, {"id", id}});
+    });
+}
+
+void TForm4::RadioButton5Click(TObject*)
+{
+    EnableAll({Button4, Button3}, true);
+    StoreSort(false);
+    if (ProductFiltered())
+        LoadList(AnsiString(kRequestJoin) + " And (Отпуск_товара<>:s) Order By Sort Desc", {{"s", kIssued}});
+    else
+        LoadList("Select * From Application Where (Отпуск_товара<>:s) Order By Sort Desc", {{"s", kIssued}});
+    FilterEnd();
+}
+
+void TForm4::RadioButton6Click(TObject*)
+{
+    EnableAll({Button4, Button3}, true);
+    StoreSort(true);
+    if (ProductFiltered())
+        LoadList(AnsiString(kRequestJoin) + " And (Отпуск_товара<>:s) And (Sort<>0) Order By Sort Desc",
+                 {{"s", kIssued}});
+    else
+        LoadList("Select * From Application Where (Отпуск_товара<>:s) And (Sort<>0) Order By Sort Desc",
+                 {{"s", kIssued}});
+    FilterEnd();
+}
+
+// ---------------------------------------------------------------- sorting by a column
+
+void TForm4::DBGrid1TitleClick(TColumn* Column)
+{
+    TADOQuery* q = Form1->ADOQuery6;
+    if (!q->Active())
+        return;
+    q->Refresh();
+    if (q->IsEmpty() || !Column)
+        return;
+    // The same documents, each once, as a plain list of their ids ordered by the column.
+    std::vector<Variant> ids;
+    std::vector<int64_t> seen;
+    for (q->First(); !q->Eof(); q->Next()) {
+        const int64_t id = q->FieldByName("ID")->AsLargeInt();
+        if (std::find(seen.begin(), seen.end(), id) == seen.end()) {
+            seen.push_back(id);
+            ids.emplace_back(id);
+        }
+    }
+    const DocumentKind kind = SelectedKind();
+    Form2->WorkText = Column->GetFieldName();
+    Form2->GroupCondition = "Where ID In (:ids)";
+    AnsiString sql = AnsiString("Select * From ") + DocumentTables(kind).Header + " " + Form2->GroupCondition;
+    // Only a column of the table may name the order.
+    if (IsHeaderColumn(kind, Form2->WorkText))
+        sql += " Order By " + QuoteName(Form2->WorkText) + " Asc";
+    q->Close();
+    q->SQL()->Clear();
+    q->SQL()->Add(sql);
+    q->Parameters()->ParamByName("ids")->SetList(ids);
+    q->Open();
+}
+
+// ---------------------------------------------------------------- show, dates, new document
+
+void TForm4::FormShow(TObject*)
+{
+    MonthCalendar1->SetVisible(false);
+    if (!FirstShow)
+        return;
+    OpenSql(Form1->ADOQuery3, "Select * From ColumnSize Where ID=4");
+    if (!Form1->ADOQuery3->IsEmpty())
+        for (int i = 0; i <= 12; ++i)
+            if (TField* f = Form1->ADOQuery3->FindField(IntToStr(i)); f && !f->IsNull())
+                DBGrid1->GetColumns()->Items(i)->SetWidth(f->AsInteger());
+    FirstShow = 0;
+}
+
+void TForm4::Button1Click(TObject*)
+{
+    const DocumentKind kind = SelectedKind();
+    switch (kind) {
+    case DocumentKind::Receipt: Form1->Button5Click(nullptr); break;
+    case DocumentKind::Request: Form1->Button6Click(nullptr); break;
+    case DocumentKind::Act:
+        Form3->ImportBtn->SetVisible(false);
+        Form1->Button9Click(nullptr);
+        break;
+    case DocumentKind::Issue: return;  // issue invoices are made from requests only
+    }
+    // The new document, if saved, is listed at once.
+    ReloadView(kind);
+}
+
+void TForm4::Button7Click(TObject*)
+{
+    if (MonthCalendar1->GetLeft() == 274)
+        MonthCalendar1->SetVisible(!MonthCalendar1->GetVisible());
+    else
+        MonthCalendar1->SetVisible(true);
+    MonthCalendar1->SetLeft(274);
+}
+
+void TForm4::Button10Click(TObject*)
+{
+    if (MonthCalendar1->GetLeft() == 394)
+        MonthCalendar1->SetVisible(!MonthCalendar1->GetVisible());
+    else
+        MonthCalendar1->SetVisible(true);
+    MonthCalendar1->SetLeft(394);
+}
+
+void TForm4::MonthCalendar1Click(TObject*)
+{
+    const AnsiString text = DateToStr(MonthCalendar1->GetDate());
+    if (MonthCalendar1->GetLeft() == 274)
+        Edit1->SetText(text);
+    else
+        Edit2->SetText(text);
 }
 
 void TForm4::RadioButton11Click(TObject*)
@@ -122,34 +452,277 @@ void TForm4::RadioButton11Click(TObject*)
 
 void TForm4::RadioButton12Click(TObject*)
 {
+    EnableAll({Button7, Button10}, true);
 }
 
-void TForm4::Button1Click(TObject*)
+// ---------------------------------------------------------------- document commands
+
+void TForm4::DBGrid1DblClick(TObject* Sender)
 {
+    Button2Click(Sender);
 }
 
 void TForm4::Button2Click(TObject*)
 {
+    if (!HasSelection())
+        return;
+    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* lines = Form1->ADOQuery4;
+    TForm3* f = Form3;
+    const DocumentKind kind = SelectedKind();
+    const int64_t id = row->FieldByName("ID")->AsLargeInt();
+    const char* totalField = "Сумма";
+    f->SetMode(TDocumentMode::View, kind);
+    switch (kind) {
+    case DocumentKind::Request:
+        f->ComboBox2->SetText(Text(row, "Получатель"));
+        f->ComboBox3->SetText(Text(row, "Через_кого"));
+        f->ComboBox5->SetText(Text(row, "Заказчик"));
+        f->ComboBox6->SetText(Text(row, "№_заказа"));
+        if (TField* due = row->FindField("Дата_сдачи"); due && !due->IsNull())
+            f->DateTimePicker2->SetDateTime(due->AsDateTime());
+        f->KeepGivenDates();
+        f->Label2->SetCaption("Получатель");
+        f->SetCaption("Заявка на заказ от" + DateText(row, "Дата_создания"));
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
+                "Products.Группа,Products.Цена,StructureApplication.Количество,StructureApplication.Сумма,"
+                "StructureApplication.Отпущено From StructureApplication Inner Join Products "
+                "On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id Order By StructureApplication.rowid",
+                {{"id", id}});
+        ShowAll({f->Label2, f->Label3, f->Label5, f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6,
+                    f->GroupBox2},
+                   true);
+        ShowAll({f->Label1, f->Label8, f->ComboBox4, f->CheckBox1, f->Edit2, f->GroupBox3, f->Button7,
+                    f->DateTimePicker2},
+                   false);
+        EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, false);
+        LinesColumns(false, false, true);
+        f->GroupBox1->SetCaption("Данные о документе");
+        f->GroupBox1->SetWidth(777);
+        break;
+    case DocumentKind::Issue:
+        totalField = "Сумма_с_НДС";
+        f->ComboBox2->SetText(Text(row, "Получатель"));
+        f->ComboBox3->SetText(Text(row, "Через_кого"));
+        f->ComboBox5->SetText(Text(row, "Заказчик"));
+        f->ComboBox6->SetText(Text(row, "№_заказа"));
+        f->Label2->SetCaption("Получатель");
+        f->SetCaption("Накладная на отпуск товара со склада от " + DateText(row, "Дата_создания"));
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
+                "Products.Группа,Products.Цена,StructureOtpusk.Количество,StructureOtpusk.Сумма,StructureOtpusk.Ставка,"
+                "StructureOtpusk.Сумма_с_НДС From StructureOtpusk Inner Join Products On "
+                "(StructureOtpusk.IDТовара=Products.ID) Where StructureOtpusk.IDДокумента=:id Order By StructureOtpusk.rowid",
+                {{"id", id}});
+        ShowAll({f->Label2, f->Label3, f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6, f->GroupBox2}, true);
+        ShowAll({f->Label5, f->DateTimePicker2, f->Edit2, f->Label1, f->Label8, f->ComboBox1, f->ComboBox4,
+                    f->CheckBox1, f->GroupBox3},
+                   false);
+        EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, false);
+        LinesColumns(true, true, false);
+        f->GroupBox1->SetCaption("Данные о документе");
+        f->GroupBox1->SetWidth(369);
+        break;
+    case DocumentKind::Receipt: {
+        totalField = "Сумма_с_НДС";
+        f->Edit3->SetText(Text(row, "№_заказа"));
+        if (TField* created = row->FindField("Дата_создания"); created && !created->IsNull())
+            f->DateTimePicker1->SetDateTime(created->AsDateTime());
+        f->KeepGivenDates();
+        const bool invoice = Text(row, "Тип_документа") == "Накладная";
+        f->ComboBox1->SetItemIndex(invoice ? 0 : 1);
+        f->Label9->SetCaption(invoice ? "Приходная накладная №" : "                   Копия чека №");
+        f->ComboBox2->SetText(Text(row, "Имя_поставщика"));
+        const AnsiString payment = Text(row, "Вид_оплаты");
+        f->ComboBox4->SetItemIndex(payment == "Наличный расчет" ? 0 : payment == "Безналичный расчет" ? 1 : -1);
+        f->ComboBox3->SetText(Text(row, "Через_кого"));
+        f->Label2->SetCaption("Поставщик");
+        f->SetCaption("Приход товара");
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
+                "Products.Группа,Products.Цена,StructureDocuments.Количество,StructureDocuments.Сумма,"
+                "StructureDocuments.Ставка,StructureDocuments.Сумма_с_НДС From StructureDocuments Inner Join Products On "
+                "(StructureDocuments.IDТовара=Products.ID) Where StructureDocuments.IDДокумента=:id "
+                "Order By StructureDocuments.rowid",
+                {{"id", id}});
+        ShowAll({f->Label1, f->Label8, f->ComboBox1, f->ComboBox4, f->GroupBox3, f->Label2, f->Label3, f->ComboBox2,
+                    f->ComboBox3},
+                   true);
+        f->GroupBox3->SetEnabled(false);
+        ShowAll({f->Label5, f->DateTimePicker2, f->Edit2, f->GroupBox2, f->CheckBox1, f->ComboBox5, f->ComboBox6},
+                   false);
+        EnableAll({f->ComboBox1, f->ComboBox2, f->ComboBox3, f->ComboBox4}, false);
+        LinesColumns(false, false, false);
+        f->GroupBox1->SetCaption("Данные о документе");
+        f->GroupBox1->SetWidth(777);
+        break;
+    }
+    case DocumentKind::Act:
+        f->GroupBox1->SetCaption("Причина списания");
+        f->Edit2->SetText(Text(row, "Причина"));
+        f->SetCaption("Списание по акту  от" + DateText(row, "Дата_создания"));
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
+                "Products.Группа,Products.Цена,StructureAkt.Количество,StructureAkt.Сумма From StructureAkt "
+                "Inner Join Products On (StructureAkt.IDТовара=Products.ID) Where StructureAkt.IDДокумента=:id "
+                "Order By StructureAkt.rowid",
+                {{"id", id}});
+        f->Edit2->SetVisible(true);
+        f->Edit2->SetEnabled(false);
+        ShowAll({f->Label1, f->Label2, f->Label3, f->Label5, f->Label8, f->ComboBox1, f->ComboBox2, f->ComboBox3,
+                    f->ComboBox4, f->ComboBox5, f->ComboBox6, f->CheckBox1, f->GroupBox2, f->GroupBox3,
+                    f->DateTimePicker2},
+                   false);
+        LinesColumns(false, false, false);
+        f->GroupBox1->SetWidth(777);
+        break;
+    }
+    float total = 0;
+    for (lines->First(); !lines->Eof(); lines->Next()) {
+        TField* v = lines->FindField(totalField);
+        total = static_cast<float>(total + (v && !v->IsNull() ? v->AsFloat() : 0.0));
+    }
+    lines->First();
+    f->DocTotal = total;
+    f->Label4->SetCaption(TotalCaption(total));
+    EnableAll({f->Button1, f->Button2, f->Button3}, false);
+    ShowAll({f->Button4, f->Button9, f->ImportBtn}, false);
+    f->Button8->SetVisible(true);
+    f->ShowModal();
 }
 
 void TForm4::Button3Click(TObject*)
 {
+    if (!HasSelection() || SelectedKind() != DocumentKind::Request || Form1->WorkingMode == 0)
+        return;
+    TADOQuery* row = Form1->ADOQuery6;
+    if (Text(row, "Отпуск_товара") == kIssued)
+        return;
+    const int64_t requestId = row->FieldByName("ID")->AsLargeInt();
+    const AnsiString created = DateText(row, "Дата_создания");
+    TForm3* f = Form3;
+    f->SetMode(TDocumentMode::NewIssue, DocumentKind::Issue, requestId);
+    // The invoice starts without VAT, its lines too: "НДС" is unticked.
+    Form1->DocVatRate = 0;
+    try {
+        BuildIssueLines(Form1->ADOQuery3, Form1->ADOQuery2, requestId, Form1->DocVatRate);
+    } catch (const std::exception& e) {
+        ShowMessage(DocumentMessage(TDocumentMessage::NotIssued, {e.what()}));
+        return;
+    }
+    f->ComboBox2->SetText(Text(row, "Получатель"));
+    f->ComboBox3->SetText(Text(row, "Через_кого"));
+    f->ComboBox5->SetText(Text(row, "Заказчик"));
+    f->ComboBox6->SetText(Text(row, "№_заказа"));
+    f->Edit2->SetVisible(false);
+    f->Label4->SetCaption("Итого на сумму");
+    LinesColumns(true, true, false);
+    f->SetCaption("Накладная на отпуск товара со склада на " + DateToStr(Date()) + " по заявке на заказ от " + created);
+    f->Label2->SetCaption("Получатель");
+    ShowAll({f->Label2, f->Label3, f->ComboBox2, f->ComboBox3, f->CheckBox1, f->GroupBox2, f->ComboBox5,
+                f->ComboBox6, f->Button4},
+               true);
+    EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, false);
+    f->CheckBox1->SetEnabled(true);
+    f->CheckBox1->SetChecked(false);
+    ShowAll({f->Label1, f->Label5, f->Label8, f->ComboBox1, f->ComboBox4, f->GroupBox3, f->DateTimePicker2,
+                f->Button7, f->Button8, f->Button9, f->ImportBtn},
+               false);
+    f->Button1->SetEnabled(false);
+    EnableAll({f->Button2, f->Button3}, true);
+    f->GroupBox1->SetCaption("Данные о документе");
+    f->GroupBox1->SetWidth(369);
+    f->ShowLines();
+    f->UpdateTotal();
+    f->ShowModal();
+    ReloadView(DocumentKind::Request);
 }
 
 void TForm4::Button4Click(TObject*)
 {
+    Form1->ClearTempDocumentTables();
+    if (SelectedKind() != DocumentKind::Request || !HasSelection() || Form1->WorkingMode == 0)
+        return;
+    TADOQuery* row = Form1->ADOQuery6;
+    if (Text(row, "Отпуск_товара") != RequestStateText(RequestState::NotIssued)) {
+        MessageDlg(DocumentMessage(TDocumentMessage::RequestUsed), mtInformation, TMsgDlgButtons{mbOK});
+        return;
+    }
+    const int64_t requestId = row->FieldByName("ID")->AsLargeInt();
+    // The row's values are read before the lists reuse the queries.
+    const AnsiString recipient = Text(row, "Получатель"), customer = Text(row, "Заказчик"),
+                     number = Text(row, "№_заказа"), through = Text(row, "Через_кого"),
+                     created = DateText(row, "Дата_создания");
+    TField* dueField = row->FindField("Дата_сдачи");
+    const bool hasDue = dueField && !dueField->IsNull();
+    const TDateTime due = hasDue ? dueField->AsDateTime() : Date();
+
+    TForm3* f = Form3;
+    FillDistinct(Form1->ADOQuery2, f->ComboBox2, "Application", "Получатель");
+    FillDistinct(Form1->ADOQuery2, f->ComboBox3, "Application", "Через_кого");
+    FillDistinct(Form1->ADOQuery2, f->ComboBox5, "Application", "Заказчик");
+    FillDistinct(Form1->ADOQuery2, f->ComboBox6, "Application", "№_заказа");
+
+    f->SetMode(TDocumentMode::EditRequest, DocumentKind::Request, requestId);
+    ShowAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, true);
+    EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, true);
+    f->Label2->SetCaption("Получатель");
+    ShowAll({f->Label2, f->Label3, f->Label5, f->DateTimePicker2, f->GroupBox2, f->Button7}, true);
+    ShowAll({f->Label1, f->Label8, f->ComboBox1, f->ComboBox4, f->CheckBox1, f->Edit2, f->GroupBox3, f->Button4,
+                f->Button8, f->Button9, f->ImportBtn},
+               false);
+    EnableAll({f->Button1, f->Button2, f->Button3}, true);
+    LinesColumns(false, false, false);
+    f->GroupBox1->SetCaption("Данные о документе");
+
+    f->ComboBox2->SetText(recipient);
+    f->ComboBox5->SetText(customer);
+    f->ComboBox6->SetText(number);
+    f->ComboBox3->SetText(through);
+    f->DateTimePicker2->SetDateTime(due);
+    f->KeepGivenDates();
+    f->SetCaption("Заявка на заказ " + created);
+    try {
+        LoadRequestForEdit(Form1->ADOQuery3, Form1->ADOQuery2, requestId);
+    } catch (const std::exception& e) {
+        ShowMessage(DocumentMessage(TDocumentMessage::NotSaved, {e.what()}));
+        return;
+    }
+    f->ShowLines();
+    f->UpdateTotal();
+    f->ShowModal();
+    ReloadView(DocumentKind::Request);
 }
 
 void TForm4::Button5Click(TObject*)
 {
+    if (!HasSelection())
+        return;
+    TADOQuery* row = Form1->ADOQuery6;
+    const DocumentKind kind = SelectedKind();
+    const int64_t id = row->FieldByName("ID")->AsLargeInt();
+    const bool archiving = Form1->WorkingMode != 0;
+    if (archiving && kind == DocumentKind::Request && Text(row, "Отпуск_товара") != kIssued) {
+        ShowMessage("Нельзя добавлять в архив документы которые будут использоваться в дальнейшем");
+        return;
+    }
+    try {
+        SetArchived(Form1->ADOQuery3, kind, {id}, archiving);
+    } catch (const std::exception& e) {
+        ShowMessage(DocumentMessage(TDocumentMessage::NotArchived, {e.what()}));
+        return;
+    }
+    if (kind == DocumentKind::Request && archiving)
+        RadioButton1Click(nullptr);
+    else
+        ReloadView(kind);
 }
 
 void TForm4::Button6Click(TObject*)
 {
-}
-
-void TForm4::Button7Click(TObject*)
-{
+    // PRINT: the order-state report needs the report library, which the program does not have
+    // yet; until it does, "Состояние заказа" does nothing.
 }
 
 void TForm4::Button8Click(TObject*)
@@ -159,22 +732,8 @@ void TForm4::Button8Click(TObject*)
 
 void TForm4::Button9Click(TObject*)
 {
-}
-
-void TForm4::Button10Click(TObject*)
-{
-}
-
-void TForm4::MonthCalendar1Click(TObject*)
-{
-}
-
-void TForm4::DBGrid1DblClick(TObject*)
-{
-}
-
-void TForm4::FormShow(TObject*)
-{
+    // PRINT: the list of documents goes through the report library, which the program does not
+    // have yet; until it does, "Печать" does nothing.
 }
 
 void TForm4::FormClose(TObject*, TCloseAction&)
@@ -186,8 +745,4 @@ void TForm4::FormClose(TObject*, TCloseAction&)
                        Form1->Button6, Form1->Button9})
         b->SetEnabled(true);
     Form1->WorkingMode = 1;
-}
-
-void TForm4::DBGrid1TitleClick(TColumn*)
-{
 }

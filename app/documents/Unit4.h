@@ -1,12 +1,20 @@
 // Unit4.h - the document journal: one kind of document at a time, working or archived.
 //
-// The window's layout (app/forms/Unit4.dfm) is complete; the behaviour of its handlers comes
-// with the document work, so most of them do nothing yet.
+// Lists one kind of document (receipts, issue invoices, order requests, write-off acts) in
+// the main window's ADOQuery6, working or archived by the main window's WorkingMode, all
+// documents or those holding one product (TForm2::ProductFilter). The request view filters
+// and orders requests by state, urgency and lateness. The commands on the selected row view
+// a document, make an issue invoice from a request, reopen a request, and archive or restore
+// a document with its lines in one transaction. Every value is bound; the list of a sorted
+// view is the ids of the listed documents bound as one In list.
 #pragma once
 
+#include "app/documents/Documents.h"
 #include "platform/gui/Forms.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 class TButton;
 class TDBGrid;
@@ -15,6 +23,8 @@ class TGroupBox;
 class TMonthCalendar;
 class TRadioButton;
 class TColumn;
+
+using TSqlListParams = std::initializer_list<std::pair<const char*, Variant>>;
 
 class TForm4 : public TForm {
     SKLAD_CLASS(TForm4, TForm)
@@ -80,6 +90,22 @@ public:
     void FormShow(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void DBGrid1TitleClick(TColumn* Column);
+
+    // The kind of the selected view (RadioButton7..10).
+    DocumentKind SelectedKind() const;
+
+private:
+    // Loads a list: one statement on ADOQuery6, with the product filter bound when it is used.
+    void LoadList(const AnsiString& sql, TSqlListParams params = {});
+    void ShowColumns(std::initializer_list<int> visible);
+    void RequestFilter(bool issueOn, bool editOn, const char* state);
+    void FilterEnd();
+    // Writes Sort of the requests not yet issued; `lateOnly` leaves requests due after today at 0.
+    void StoreSort(bool lateOnly);
+    void ReloadView(DocumentKind kind);
+    bool ProductFiltered() const;
+    int64_t FilteredProduct() const;
+    bool HasSelection() const;
 };
 
 extern TForm4* Form4;

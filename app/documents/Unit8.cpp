@@ -1,8 +1,10 @@
 #include "app/documents/Unit8.h"
 
+#include "app/documents/Documents.h"
 #include "app/shell/Layouts.h"
 #include "app/shell/Unit1.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
 
 TForm8* Form8 = nullptr;
@@ -30,6 +32,21 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 
 void TForm8::Button2Click(TObject*)
 {
+    const TDateTime from = DateOf(Date1->GetDateTime()), to = DateOf(Date2->GetDateTime());
+    if (from > to) {
+        ShowMessage(DocumentMessage(TDocumentMessage::BadRange));
+        return;
+    }
+    int moved = 0;
+    try {
+        moved = ArchiveRange(Form1->ADOQuery3, from, to);
+    } catch (const std::exception& e) {
+        // Nothing moved; the range stays for another try.
+        ShowMessage(DocumentMessage(TDocumentMessage::NotArchived, {e.what()}));
+        return;
+    }
+    ShowMessage(DocumentMessage(TDocumentMessage::ArchivedCount, {IntToStr(moved)}));
+    Close();
 }
 
 void TForm8::Button3Click(TObject*)
@@ -39,6 +56,6 @@ void TForm8::Button3Click(TObject*)
 
 void TForm8::FormShow(TObject*)
 {
-    Date1->SetDate(Date());
-    Date2->SetDate(Date());
+    Date1->SetDateTime(Date());
+    Date2->SetDateTime(Date());
 }

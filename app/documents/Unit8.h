@@ -1,7 +1,8 @@
 // Unit8.h - archiving all finished documents of a date range.
 //
-// The window's layout (app/forms/Unit8.dfm) is complete; the behaviour of its handlers comes
-// with the document work, so most of them do nothing yet.
+// OK moves every working document created on the days from Date1 to Date2 (both included)
+// into the archive with its lines, except order requests not yet fully issued, in one
+// transaction, and says how many moved. A failure moves nothing and keeps the dialog open.
 #pragma once
 
 #include "platform/gui/Forms.h"

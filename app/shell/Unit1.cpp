@@ -433,30 +433,8 @@ void TForm1::N7Click(TObject* Sender)
     Form4->RadioButton7Click(nullptr);
 }
 
-// The document commands prepare the document window and show it; what it then does is
-// the document window's (app/documents).
-void TForm1::Button5Click(TObject*)
-{
-    ClearTempDocumentTables();
-    DocVatRate = 0;
-    Form3->SetCaption("Приход товара");
-    Form3->ShowModal();
-}
-
-void TForm1::Button6Click(TObject*)
-{
-    ClearTempDocumentTables();
-    Form3->SetCaption("Заявка на заказ на " + DateToStr(Date()));
-    Form3->ShowModal();
-}
-
-void TForm1::Button9Click(TObject*)
-{
-    ClearTempDocumentTables();
-    Form3->SetCaption("Списание по акту на " + DateToStr(Date()));
-    Form3->ShowModal();
-}
-
+// The new-document commands (Button5Click, Button6Click, Button9Click) and the order-request
+// import (N1Click) are in Unit1Documents.cpp.
 void TForm1::N6Click(TObject* Sender)
 {
     if (WorkingMode == 1)
@@ -479,11 +457,6 @@ void TForm1::N17Click(TObject*)
 {
     if (WorkingMode == 1)
         Form8->ShowModal();
-}
-
-void TForm1::N1Click(TObject*)
-{
-    // The order-request import comes with the document windows.
 }
 
 void TForm1::N21Click(TObject*)

@@ -41,6 +41,10 @@ class TDataSource;
 class TField;
 class TComboBox;
 
+// Where an order-request file goes: a new request (the menu command) or the request being
+// entered in the document window (its "Импорт" button).
+enum class TImportTarget { NewRequest, EnteredRequest };
+
 // What a failed open did to the program.
 enum class TOpenResult { Opened, Failed };
 
@@ -163,6 +167,10 @@ public:
     void FillGoodsCardCombos();
     // Fills a tree view from table Groups (the main tree and the report builder's).
     void BuildGroupsTree(TTreeView* tree, bool reportLeftOut);
+    // The document window set up as a new order request, not shown (Unit1Documents.cpp).
+    void PrepareOrderRequestForm();
+    // Reads an order-request file into a request (Unit1Documents.cpp); false when nothing was read.
+    bool ImportOrderRequest(const AnsiString& path, TImportTarget target);
 
     // The close without the question, for a user who chose to quit (no password given).
     void Quit();

@@ -1,0 +1,487 @@
+#include "app/documents/Documents.h"
+
+#include "app/shell/ShellDb.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/rtl/Cp1251.h"
+#include "platform/rtl/Math.h"
+
+#include <cmath>
+
+namespace {
+
+// grep ORDER: DocumentKind
+const TDocumentTables kTables[] = {
+    {"Documents", "StructureDocuments", "TempStructureDocuments"},
+    {"Application", "StructureApplication", "TempStructureDocuments"},
+    {"Otpusk", "StructureOtpusk", "TempStructureOtpusk"},
+    {"Akt", "StructureAkt", "TempStructureDocuments"},
+};
+
+// grep ORDER: RequestState
+const char* const kRequestStateText[] = {"Не выдавался", "Частично выдан", "Выдан"};
+
+constexpr std::string_view kMessageTexts[] = {
+#define X(id, text) text,
+    SKLAD_DOCUMENT_MESSAGES(X)
+#undef X
+};
+
+// A value of a line that is compared or summed: the cell as a number, Null as 0.
+double Num(TADOQuery* q, const char* field)
+{
+    TField* f = q->FieldByName(field);
+    return f->IsNull() ? 0.0 : f->AsFloat();
+}
+
+AnsiString Text(TADOQuery* q, const char* field)
+{
+    return q->FieldByName(field)->AsString();
+}
+
+// The product a scratch line describes, found again by its six describing columns, as the
+// write-off posting finds it. Raises when there is none.
+int64_t FindLineProduct(TADOQuery* work, TADOQuery* line)
+{
+    const AnsiString name = Text(line, "Наименование"), brand = Text(line, "Марка"), colour = Text(line, "Цвет"),
+                     sizes = Text(line, "Размеры"), unit = Text(line, "Единица_измерения"),
+                     group = Text(line, "Группа");
+    OpenSql(work,
+            "Select ID From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
+            "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
+            {{"n", name}, {"b", brand}, {"c", colour}, {"s", sizes}, {"u", unit}, {"g", group}});
+    if (work->IsEmpty())
+        throw EDocumentError(
+            DocumentMessage(TDocumentMessage::UnknownProduct, {name, brand, colour, sizes, unit, group}));
+    return work->FieldByName("ID")->AsLargeInt();
+}
+
+double Stock(TADOQuery* work, int64_t productId)
+{
+    OpenSql(work, "Select Количество From Products Where ID=:id", {{"id", productId}});
+    return work->IsEmpty() ? 0.0 : Num(work, "Количество");
+}
+
+void SetStock(TADOQuery* work, int64_t productId, double stock)
+{
+    ExecSql(work, "Update Products Set Количество=:q Where ID=:id", {{"q", RoundTo(stock, -2)}, {"id", productId}});
+}
+
+struct TLineFigures {
+    int64_t Product;
+    double Quantity, Sum, Rate, SumVat;
+};
+
+// Reads the scratch lines of a receipt or request: every line must name a product and carry
+// a quantity above zero, or the document is refused before anything is written.
+std::vector<TLineFigures> ReadDescribedLines(TADOQuery* work, TADOQuery* lines)
+{
+    OpenSql(lines, "Select * From TempStructureDocuments Order By ID");
+    if (lines->IsEmpty())
+        throw EDocumentError(DocumentMessage(TDocumentMessage::NoLines));
+    std::vector<TLineFigures> out;
+    for (lines->First(); !lines->Eof(); lines->Next()) {
+        const double q = RoundTo(Num(lines, "Количество"), -2);
+        if (!(q > 0))
+            throw EDocumentError(DocumentMessage(TDocumentMessage::BadQuantity, {Text(lines, "Наименование")}));
+        out.push_back({FindLineProduct(work, lines), q, Num(lines, "Сумма"), Num(lines, "Ставка"),
+                       Num(lines, "Сумма_с_НДС")});
+    }
+    return out;
+}
+
+void InsertRequestLines(TADOQuery* work, int64_t id, const std::vector<TLineFigures>& lines)
+{
+    for (const TLineFigures& l : lines)
+        ExecSql(work,
+                "Insert Into StructureApplication (IDДокумента,IDТовара,Количество,Сумма,Отпущено,Архив) "
+                "Values (:d,:p,:q,:s,0,0)",
+                {{"d", id}, {"p", l.Product}, {"q", l.Quantity}, {"s", l.Sum}});
+}
+
+RequestState ReadRequestState(TADOQuery* work, int64_t requestId, bool& found)
+{
+    OpenSql(work, "Select Отпуск_товара From Application Where ID=:id", {{"id", requestId}});
+    found = !work->IsEmpty();
+    const AnsiString s = found ? Text(work, "Отпуск_товара") : AnsiString();
+    for (int i = 0; i < 3; ++i)
+        if (AnsiSameText(s, kRequestStateText[i]))
+            return static_cast<RequestState>(i);
+    return RequestState::NotIssued;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- kinds and states
+
+const TDocumentTables& DocumentTables(DocumentKind kind)
+{
+    return kTables[static_cast<int>(kind)];
+}
+
+const std::vector<AnsiString>& HeaderColumns(DocumentKind kind)
+{
+    static const std::vector<AnsiString> kColumns[] = {
+        {"ID", "Дата_создания", "№_заказа", "Тип_документа", "Вид_оплаты", "Имя_поставщика", "Через_кого", "Архив"},
+        {"ID", "Дата_создания", "Дата_сдачи", "Получатель", "Через_кого", "Отпуск_товара", "Заказчик", "№_заказа",
+         "Sort", "Архив"},
+        {"ID", "Дата_создания", "Получатель", "Через_кого", "Заказчик", "№_заказа", "IDЗаявки", "Архив"},
+        {"ID", "Дата_создания", "Причина", "Дата", "Архив"},
+    };
+    return kColumns[static_cast<int>(kind)];
+}
+
+bool IsHeaderColumn(DocumentKind kind, std::string_view column)
+{
+    for (const AnsiString& c : HeaderColumns(kind))
+        if (AnsiSameText(c, column))
+            return true;
+    return false;
+}
+
+const char* RequestStateText(RequestState state)
+{
+    return kRequestStateText[static_cast<int>(state)];
+}
+
+// ---------------------------------------------------------------- figures
+
+double RoundCents(long double x)
+{
+    if (std::isnan(x) || std::isinf(x))
+        return static_cast<double>(x);
+    const long double factor = IntPower(10.0L, -2);
+    const long double scaled = x / factor;
+    if (std::fabs(scaled) >= 9.2e18L)
+        return static_cast<double>(x);
+    return static_cast<double>(std::nearbyintl(scaled) * factor);
+}
+
+double VatSum(int rate, long double sum)
+{
+    return RoundCents(rate * sum * 0.01L + sum);
+}
+
+AnsiString TotalCaption(float total)
+{
+    return "Итого на сумму " + FloatToStr(RoundTo(total, -2));
+}
+
+AnsiString DocumentMessage(TDocumentMessage id, std::initializer_list<std::string_view> args)
+{
+    const std::string_view text = kMessageTexts[static_cast<int>(id)];
+    AnsiString out;
+    auto arg = args.begin();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
+            if (arg != args.end())
+                out += *arg++;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- distinct-value lists
+
+std::vector<AnsiString> DistinctByExclusion(const std::vector<Variant>& column)
+{
+    // The fill queried the table again and again, each time excluding every value found so
+    // far, and stopped when a query returned at most one row. Replayed here on the column read
+    // once: "Col <> value" drops Null rows and compares without regard to case.
+    std::vector<AnsiString> items;
+    if (column.empty()) {
+        items.emplace_back();
+        return items;
+    }
+    std::vector<AnsiString> excluded;
+    const auto text = [](const Variant& v) { return v.IsNull() || v.IsEmpty() ? AnsiString() : v.AsString(); };
+    items.push_back(text(column.front()));
+    excluded.push_back(items.back());
+    for (;;) {
+        AnsiString first;
+        int left = 0;
+        for (const Variant& v : column) {
+            if (v.IsNull() || v.IsEmpty())
+                continue;
+            const AnsiString s = v.AsString();
+            bool out = false;
+            for (const AnsiString& e : excluded)
+                if (AnsiSameText(s, e)) {
+                    out = true;
+                    break;
+                }
+            if (out)
+                continue;
+            if (left++ == 0)
+                first = s;
+        }
+        items.push_back(first);
+        excluded.push_back(first);
+        if (left <= 1)
+            break;
+    }
+    return items;
+}
+
+void FillDistinct(TADOQuery* query, TComboBox* combo, const char* table, const char* column)
+{
+    combo->SetText("");
+    combo->GetItems()->Clear();
+    OpenSql(query, AnsiString("Select ") + QuoteName(column) + " From " + table + " Order By rowid");
+    std::vector<Variant> values;
+    values.reserve(query->RecordCount());
+    for (query->First(); !query->Eof(); query->Next())
+        values.push_back(query->Fields().Fields(0)->Value());
+    for (const AnsiString& s : DistinctByExclusion(values))
+        combo->GetItems()->Add(s);
+}
+
+// ---------------------------------------------------------------- saving documents
+
+int64_t SaveReceipt(TADOQuery* work, TADOQuery* lines, const TReceiptHeader& h)
+{
+    int64_t id = 0;
+    InTransaction(work->Connection(), [&] {
+        const std::vector<TLineFigures> figures = ReadDescribedLines(work, lines);
+        ExecSql(work,
+                "Insert Into Documents (Дата_создания,№_заказа,Тип_документа,Вид_оплаты,Имя_поставщика,Через_кого,Архив) "
+                "Values (:d,:n,:t,:p,:s,:w,0)",
+                {{"d", h.Created}, {"n", h.Number}, {"t", h.Type}, {"p", h.Payment}, {"s", h.Supplier},
+                 {"w", h.Through}});
+        id = work->LastInsertId();
+        for (const TLineFigures& l : figures) {
+            ExecSql(work,
+                    "Insert Into StructureDocuments (IDДокумента,IDТовара,Количество,Сумма,Ставка,Сумма_с_НДС,Архив) "
+                    "Values (:d,:p,:q,:s,:r,:v,0)",
+                    {{"d", id}, {"p", l.Product}, {"q", l.Quantity}, {"s", l.Sum}, {"r", l.Rate}, {"v", l.SumVat}});
+            SetStock(work, l.Product, Stock(work, l.Product) + l.Quantity);
+        }
+    });
+    return id;
+}
+
+int64_t SaveRequest(TADOQuery* work, TADOQuery* lines, const TRequestHeader& h)
+{
+    int64_t id = 0;
+    InTransaction(work->Connection(), [&] {
+        const std::vector<TLineFigures> figures = ReadDescribedLines(work, lines);
+        ExecSql(work,
+                "Insert Into Application (Дата_создания,Дата_сдачи,Получатель,Через_кого,Заказчик,№_заказа,"
+                "Отпуск_товара,Sort,Архив) Values (:d,:due,:r,:w,:c,:n,:st,0,0)",
+                {{"d", h.Created}, {"due", h.Due}, {"r", h.Recipient}, {"w", h.Through}, {"c", h.Customer},
+                 {"n", h.Number}, {"st", RequestStateText(RequestState::NotIssued)}});
+        id = work->LastInsertId();
+        InsertRequestLines(work, id, figures);
+    });
+    return id;
+}
+
+void ReplaceRequest(TADOQuery* work, TADOQuery* lines, int64_t requestId, const TRequestHeader& h)
+{
+    InTransaction(work->Connection(), [&] {
+        bool found = false;
+        const RequestState state = ReadRequestState(work, requestId, found);
+        if (!found)
+            throw EDocumentError(DocumentMessage(TDocumentMessage::RequestChanged));
+        if (state != RequestState::NotIssued)
+            throw EDocumentError(DocumentMessage(TDocumentMessage::RequestUsed));
+        const std::vector<TLineFigures> figures = ReadDescribedLines(work, lines);
+        ExecSql(work,
+                "Update Application Set Дата_сдачи=:due,Получатель=:r,Через_кого=:w,Заказчик=:c,№_заказа=:n "
+                "Where ID=:id",
+                {{"due", h.Due}, {"r", h.Recipient}, {"w", h.Through}, {"c", h.Customer}, {"n", h.Number},
+                 {"id", requestId}});
+        ExecSql(work, "Delete From StructureApplication Where IDДокумента=:id", {{"id", requestId}});
+        InsertRequestLines(work, requestId, figures);
+    });
+}
+
+int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& h)
+{
+    int64_t id = 0;
+    InTransaction(work->Connection(), [&] {
+        bool found = false;
+        const RequestState state = ReadRequestState(work, h.RequestId, found);
+        if (!found || state == RequestState::Issued)
+            throw EDocumentError(DocumentMessage(TDocumentMessage::RequestChanged));
+
+        OpenSql(lines,
+                "Select TempStructureOtpusk.IDТовара,TempStructureOtpusk.Количество,TempStructureOtpusk.Макс,"
+                "TempStructureOtpusk.Сумма,TempStructureOtpusk.Ставка,TempStructureOtpusk.Сумма_с_НДС,"
+                "Products.Наименование,Products.Количество As Stock From TempStructureOtpusk "
+                "Left Join Products On (TempStructureOtpusk.IDТовара=Products.ID) Order By TempStructureOtpusk.ID");
+        std::vector<TLineFigures> figures;
+        for (lines->First(); !lines->Eof(); lines->Next()) {
+            const AnsiString name = Text(lines, "Наименование");
+            const double q = RoundTo(Num(lines, "TempStructureOtpusk.Количество"), -2);
+            if (q == 0)
+                continue;  // a line with nothing left to issue
+            if (q < 0)
+                throw EDocumentError(DocumentMessage(TDocumentMessage::BadQuantity, {name}));
+            const double most = RoundTo(Num(lines, "Макс"), -2);
+            if (q > most)
+                throw EDocumentError(DocumentMessage(TDocumentMessage::AboveMax, {name, FloatToStr(most)}));
+            if (lines->FieldByName("Stock")->IsNull())
+                throw EDocumentError(DocumentMessage(TDocumentMessage::UnknownProduct, {name, "", "", "", "", ""}));
+            figures.push_back({lines->FieldByName("IDТовара")->AsLargeInt(), q, Num(lines, "Сумма"),
+                               Num(lines, "Ставка"), Num(lines, "Сумма_с_НДС")});
+        }
+        if (figures.empty())
+            throw EDocumentError(DocumentMessage(TDocumentMessage::NothingToIssue));
+
+        ExecSql(work,
+                "Insert Into Otpusk (Дата_создания,Получатель,Через_кого,Заказчик,№_заказа,IDЗаявки,Архив) "
+                "Values (:d,:r,:w,:c,:n,:req,0)",
+                {{"d", h.Created}, {"r", h.Recipient}, {"w", h.Through}, {"c", h.Customer}, {"n", h.Number},
+                 {"req", h.RequestId}});
+        id = work->LastInsertId();
+        for (const TLineFigures& l : figures) {
+            ExecSql(work,
+                    "Insert Into StructureOtpusk (IDДокумента,IDТовара,Количество,Сумма,Ставка,Сумма_с_НДС,Архив) "
+                    "Values (:d,:p,:q,:s,:r,:v,0)",
+                    {{"d", id}, {"p", l.Product}, {"q", l.Quantity}, {"s", l.Sum}, {"r", l.Rate}, {"v", l.SumVat}});
+            SetStock(work, l.Product, Stock(work, l.Product) - l.Quantity);
+
+            // The issued quantity goes to the request's lines of this product, in their order,
+            // each taking what it still needs; the last one takes any rest.
+            OpenSql(work,
+                    "Select rowid As RID,Количество,Отпущено From StructureApplication "
+                    "Where (IDДокумента=:r) And (IDТовара=:p) Order By rowid",
+                    {{"r", h.RequestId}, {"p", l.Product}});
+            std::vector<std::pair<int64_t, double>> updates;
+            double left = l.Quantity;
+            for (work->First(); !work->Eof() && left > 0; work->Next()) {
+                const double issued = Num(work, "Отпущено");
+                const double need = std::max(0.0, Num(work, "Количество") - issued);
+                const bool last = work->RecNo() == work->RecordCount();
+                const double add = last ? left : std::min(need, left);
+                left -= add;
+                updates.emplace_back(work->FieldByName("RID")->AsLargeInt(), RoundTo(issued + add, -2));
+            }
+            for (const auto& [rid, issued] : updates)
+                ExecSql(work, "Update StructureApplication Set Отпущено=:o Where rowid=:rid",
+                        {{"o", issued}, {"rid", rid}});
+        }
+
+        OpenSql(work, "Select Количество,Отпущено From StructureApplication Where IDДокумента=:r",
+                {{"r", h.RequestId}});
+        bool all = true;
+        for (work->First(); !work->Eof(); work->Next())
+            if (RoundTo(Num(work, "Отпущено"), -2) < RoundTo(Num(work, "Количество"), -2))
+                all = false;
+        ExecSql(work, "Update Application Set Отпуск_товара=:s Where ID=:id",
+                {{"s", RequestStateText(all ? RequestState::Issued : RequestState::PartlyIssued)},
+                 {"id", h.RequestId}});
+    });
+    return id;
+}
+
+int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int vatRate)
+{
+    int written = 0;
+    InTransaction(work->Connection(), [&] {
+        ExecSql(work, "Delete From TempStructureDocuments");
+        ExecSql(work, "Delete From TempStructureOtpusk");
+        OpenSql(lines,
+                "Select Products.Цена,Products.Количество As Stock,StructureApplication.Количество,"
+                "StructureApplication.Отпущено,StructureApplication.IDТовара From StructureApplication "
+                "Inner Join Products On (StructureApplication.IDТовара=Products.ID) "
+                "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
+                {{"r", requestId}});
+        for (lines->First(); !lines->Eof(); lines->Next()) {
+            // The outstanding need; a line issued beyond its quantity needs nothing.
+            float q = static_cast<float>(Num(lines, "Количество") - Num(lines, "Отпущено"));
+            if (q < 0)
+                q = 0;
+            const double stock = Num(lines, "Stock");
+            if (!(stock > 0))
+                continue;
+            if (stock < q)
+                q = static_cast<float>(stock);
+            const long double amount = static_cast<long double>(q) * Num(lines, "Цена");
+            ExecSql(work,
+                    "Insert Into TempStructureOtpusk (IDТовара,Количество,Макс,Сумма,Ставка,Сумма_с_НДС) "
+                    "Values (:p,:q,:m,:s,:r,:v)",
+                    {{"p", lines->FieldByName("IDТовара")->AsLargeInt()}, {"q", RoundTo(q, -2)},
+                     {"m", static_cast<double>(q)}, {"s", RoundCents(amount)}, {"r", vatRate},
+                     {"v", VatSum(vatRate, amount)}});
+            ++written;
+        }
+    });
+    return written;
+}
+
+void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
+{
+    InTransaction(work->Connection(), [&] {
+        ExecSql(work, "Delete From TempStructureDocuments");
+        ExecSql(work, "Delete From TempStructureOtpusk");
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
+                "Products.Единица_измерения,Products.Группа,Products.Цена,Products.Минимум,Products.Максимум,"
+                "StructureApplication.Количество,StructureApplication.Сумма From StructureApplication "
+                "Inner Join Products On (StructureApplication.IDТовара=Products.ID) "
+                "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
+                {{"r", requestId}});
+        for (lines->First(); !lines->Eof(); lines->Next()) {
+            const double sum = static_cast<float>(Num(lines, "StructureApplication.Сумма"));
+            ExecSql(work,
+                    "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,"
+                    "Количество,Цена,Минимум,Максимум,Сумма,Сумма_с_НДС) Values (:n,:b,:c,:s,:u,:g,:q,:p,:mn,:mx,:sum,:sum)",
+                    {{"n", Text(lines, "Наименование")}, {"b", Text(lines, "Марка")}, {"c", Text(lines, "Цвет")},
+                     {"s", Text(lines, "Размеры")}, {"u", Text(lines, "Единица_измерения")},
+                     {"g", Text(lines, "Группа")}, {"q", Num(lines, "StructureApplication.Количество")},
+                     {"p", Num(lines, "Цена")}, {"mn", Num(lines, "Минимум")}, {"mx", Num(lines, "Максимум")},
+                     {"sum", sum}});
+        }
+    });
+}
+
+// ---------------------------------------------------------------- archive
+
+void SetArchived(TADOQuery* work, DocumentKind kind, const std::vector<int64_t>& ids, bool archived)
+{
+    if (ids.empty())
+        return;
+    const TDocumentTables& t = DocumentTables(kind);
+    const std::vector<Variant> idValues(ids.begin(), ids.end());
+    // The ids go in as one bound list, however many there are.
+    const auto run = [&](const AnsiString& sql) {
+        work->Close();
+        work->SQL()->Clear();
+        work->SQL()->Add(sql);
+        work->Parameters()->ParamByName("a")->Value = archived ? 1 : 0;
+        work->Parameters()->ParamByName("ids")->SetList(idValues);
+        work->ExecSQL();
+    };
+    InTransaction(work->Connection(), [&] {
+        run(AnsiString("Update ") + t.Header + " Set Архив=:a Where ID In (:ids)");
+        run(AnsiString("Update ") + t.Lines + " Set Архив=:a Where IDДокумента In (:ids)");
+    });
+}
+
+int ArchiveRange(TADOQuery* work, TDateTime from, TDateTime to)
+{
+    const TDateTime first = DateOf(from), end = DateOf(to) + 1.0;
+    int moved = 0;
+    InTransaction(work->Connection(), [&] {
+        for (DocumentKind kind : {DocumentKind::Receipt, DocumentKind::Issue, DocumentKind::Request, DocumentKind::Act}) {
+            const TDocumentTables& t = DocumentTables(kind);
+            AnsiString sql = AnsiString("Select ID From ") + t.Header +
+                             " Where (Архив<>1) And (Дата_создания>=:f) And (Дата_создания<:e)";
+            // Requests still to be issued stay in the working list.
+            if (kind == DocumentKind::Request)
+                sql += " And (Отпуск_товара=:issued)";
+            OpenSql(work, sql, {{"f", first}, {"e", end}, {"issued", RequestStateText(RequestState::Issued)}});
+            std::vector<int64_t> ids;
+            for (work->First(); !work->Eof(); work->Next())
+                ids.push_back(work->FieldByName("ID")->AsLargeInt());
+            SetArchived(work, kind, ids, true);
+            moved += static_cast<int>(ids.size());
+        }
+    });
+    return moved;
+}

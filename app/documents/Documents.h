@@ -1,0 +1,145 @@
+// Documents.h - the document model: the four kinds of stock documents, request states,
+// money figures, and the writes that save, issue and archive documents.
+//
+// Kinds. Each kind has a header table, a lines table and a scratch table in which its lines
+// live while the document window holds them (DocumentTables). Every header and line row has
+// Архив: 0 working, 1 archived.
+//
+// Figures. Money and quantities are rounded to cents with RoundTo(x, -2) (halves to the even
+// neighbour). The working figures of a line (its quantity, its sum before VAT, a running
+// total) are single precision, as the program has always kept them, so a sum of 10.005 is
+// the nearest single first and its VAT sum is computed from that. VatSum is the one VAT rule.
+//
+// Writes. Every operation that writes document rows runs in one transaction (BEGIN
+// IMMEDIATE) on the main window's connection: all of it lands or none of it does. They
+// throw EDocumentError (a message for the user) when the document cannot be written as it
+// stands, and let the layer's EDbError through when the database refuses a statement; the
+// window catches both and tells the user. Every value is bound.
+//
+// Not here: which window shows what (Unit3, Unit4), the write-off posting (app/shell/WriteOff.h).
+#pragma once
+
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Variant.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+class TADOQuery;
+class TADOConnection;
+class TComboBox;
+
+// ---------------------------------------------------------------- kinds and states
+
+enum class DocumentKind { Receipt, Request, Issue, Act };
+
+struct TDocumentTables {
+    const char* Header;  // "Documents"
+    const char* Lines;   // "StructureDocuments"
+    const char* Temp;    // "TempStructureDocuments"
+};
+
+const TDocumentTables& DocumentTables(DocumentKind kind);
+
+// The columns of a kind's header table, for statements that name a column taken from a grid.
+const std::vector<AnsiString>& HeaderColumns(DocumentKind kind);
+bool IsHeaderColumn(DocumentKind kind, std::string_view column);
+
+// grep ORDER: kRequestStateText
+enum class RequestState { NotIssued, PartlyIssued, Issued };
+
+const char* RequestStateText(RequestState state);  // "Не выдавался", "Частично выдан", "Выдан"
+
+// ---------------------------------------------------------------- figures
+
+// RoundTo(x, -2) of a value formed in extended precision: x / 10^-2 rounded to the nearest
+// integer (ties to even), multiplied back.
+double RoundCents(long double x);
+// The sum with VAT of a line sum (a single widened, or a product formed in extended precision)
+// that carries `rate` percent.
+double VatSum(int rate, long double sum);
+// "Итого на сумму " + the rounded total.
+AnsiString TotalCaption(float total);
+
+// ---------------------------------------------------------------- messages we add
+
+#define SKLAD_DOCUMENT_MESSAGES(X)                                                                \
+    X(NotSaved,        "Документ не сохранен.\n%s")                                              \
+    X(NotIssued,       "Накладная на отпуск не сформирована.\n%s")                                \
+    X(NotArchived,     "Документы не перенесены.\n%s")                                           \
+    X(UnknownProduct,  "Товара \"%s\" (%s, %s, %s, %s, группа %s) больше нет на складе.")         \
+    X(NoLines,         "В документе нет ни одной строки.")                                        \
+    X(NothingToIssue,  "В накладной нет товара к отпуску.")                                       \
+    X(AboveMax,        "Товара \"%s\" можно отпустить не больше %s.")                                \
+    X(BadQuantity,     "Количество товара \"%s\" должно быть больше нуля.")                         \
+    X(RequestChanged,  "Заявка уже изменена или удалена.")                                        \
+    X(RequestUsed,     "Нельзя изменить заявку так как она уже использовалась")                   \
+    X(ArchivedCount,   "В архив перенесено документов: %s")                                       \
+    X(BadRange,        "Начало периода позже его конца.")                                         \
+    X(ImportNotLoaded, "Заявка из файла не загружена.\n%s")
+
+enum class TDocumentMessage {
+#define X(id, text) id,
+    SKLAD_DOCUMENT_MESSAGES(X)
+#undef X
+};
+
+AnsiString DocumentMessage(TDocumentMessage id, std::initializer_list<std::string_view> args = {});
+
+// A document that cannot be written as it stands; what() is the text for the user.
+SKLAD_EXCEPTION(EDocumentError, Exception)
+
+// ---------------------------------------------------------------- distinct-value lists
+
+// The values of a column as the program's exclusion fill lists them: each distinct value
+// once (compared without regard to case), in order of first occurrence, Null rows dropped;
+// and, as the repeated exclusion always did, one empty item at the end when the table is
+// empty or its last new value occurs in more than one row.
+std::vector<AnsiString> DistinctByExclusion(const std::vector<Variant>& column);
+// Empties the combo box and fills it with DistinctByExclusion of Table.Column, read in table
+// order with one statement on `query`.
+void FillDistinct(TADOQuery* query, TComboBox* combo, const char* table, const char* column);
+
+// ---------------------------------------------------------------- saving documents
+
+struct TReceiptHeader {
+    TDateTime Created = 0;
+    AnsiString Number, Type, Payment, Supplier, Through;
+};
+
+struct TRequestHeader {
+    TDateTime Created = 0, Due = 0;
+    AnsiString Recipient, Through, Customer, Number;
+};
+
+struct TIssueHeader {
+    TDateTime Created = 0;
+    AnsiString Recipient, Through, Customer, Number;
+    int64_t RequestId = 0;
+};
+
+// Each returns the new header's ID. The lines come from the kind's scratch table; a line
+// whose product is gone, a quantity not above zero (issue: zero lines are skipped) or above
+// its cap refuses the whole document.
+int64_t SaveReceipt(TADOQuery* work, TADOQuery* lines, const TReceiptHeader& header);
+int64_t SaveRequest(TADOQuery* work, TADOQuery* lines, const TRequestHeader& header);
+int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& header);
+// Replaces the header values and lines of a request that is still "Не выдавался".
+void ReplaceRequest(TADOQuery* work, TADOQuery* lines, int64_t requestId, const TRequestHeader& header);
+
+// Builds the lines of an issue invoice from a request into TempStructureOtpusk (emptied
+// first): the outstanding quantity of each line, capped by the stock; lines whose product
+// has no stock are left out. Returns the number of lines written.
+int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int vatRate);
+
+// Copies a request's lines into TempStructureDocuments (emptied first) for editing.
+void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId);
+
+// ---------------------------------------------------------------- archive
+
+// Sets Архив of the documents and of all their lines.
+void SetArchived(TADOQuery* work, DocumentKind kind, const std::vector<int64_t>& ids, bool archived);
+// Archives every working document created from `from` to `to` (whole days, both included),
+// except order requests that are not "Выдан". Returns how many documents moved.
+int ArchiveRange(TADOQuery* work, TDateTime from, TDateTime to);
