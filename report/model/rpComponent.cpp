@@ -1,0 +1,485 @@
+// rpComponent.cpp - the report component tree.
+#include "report/model/rpComponent.h"
+
+#include "report/model/rpConsts.h"
+#include "report/model/rpReportBase.h"
+#include "report/model/rpRes.h"
+#include "report/model/rpXMLSerializer.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+
+TFontCharset rpCharset = DEFAULT_CHARSET;
+
+bool FloatsDiffer(Extended A, Extended B) { return std::fabs(A - B) > 0.0001L; }
+
+int ShiftStateToInt(TShiftState Shift)
+{
+    int r = 0;
+    const TShiftStateElement order[] = {ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble};
+    for (int i = 0; i < 7; ++i)
+        if (Shift.Contains(order[i]))
+            r |= 1 << i;
+    return r;
+}
+
+// ---------------------------------------------------------------- TrpComponent
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpComponent)
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpPage)
+
+namespace {
+TComponent* OwnerFor(TComponent* AOwner)
+{
+    if (auto* rc = dynamic_cast<TrpComponent*>(AOwner))
+        return rc->GetReport();
+    return AOwner;
+}
+
+AnsiString MakeBaseName(AnsiString name)
+{
+    size_t at = name.find("Trp");
+    if (at != AnsiString::npos)
+        name.erase(at, 3);
+    at = name.find("View");
+    if (at != AnsiString::npos)
+        name.erase(at, 4);
+    return name;
+}
+}  // namespace
+
+TrpComponent::TrpComponent(TComponent* AOwner) : TComponent(OwnerFor(AOwner)) { Init(AOwner); }
+
+TrpComponent::TrpComponent(TComponent* AOwner, uint16_t /*Flags*/) : TComponent(OwnerFor(AOwner))
+{
+    IsDesigning = true;
+    Init(AOwner);
+}
+
+void TrpComponent::Init(TComponent* AOwner)
+{
+    FFont = std::make_unique<TFont>();
+    FFont->SetName("Arial");
+    FFont->SetSize(10);
+    FFont->SetColor(clBlack);
+    FFont->SetCharset(rpCharset);
+    FFont->OnChange = TNotifyEvent(this, &TrpComponent::FontChanged);
+    BaseName = MakeBaseName(ClassName());
+    FVisible = true;
+    SetParentFont(true);
+    if (auto* parent = dynamic_cast<TrpComponent*>(AOwner))
+        SetParent(parent);
+}
+
+TrpComponent::~TrpComponent()
+{
+    SetParent(nullptr);
+    Clear();
+    FFont->OnChange = nullptr;
+}
+
+TrpComponent* TrpComponent::Object(int Index) const
+{
+    if (Index < 0 || Index >= ObjectCount())
+        throw EListError(Format(rpmsg::kListIndex, {Index}));
+    return FObjects[static_cast<size_t>(Index)];
+}
+
+void TrpComponent::SetParent(TrpComponent* AParent)
+{
+    if (AParent == FParent)
+        return;
+    for (TrpComponent* p = AParent; p; p = p->FParent)
+        if (p == this)
+            throw EInvalidOperation(Format(rpmsg::kParentCycle, {Name().empty() ? ClassName() : Name()}));
+    if (FParent) {
+        auto& list = FParent->FObjects;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    FParent = AParent;
+    if (FParent) {
+        FParent->FObjects.push_back(this);
+        SetParentFont(FParentFont);
+    }
+}
+
+void TrpComponent::SetParentComponent(TComponent* Value)
+{
+    if (auto* parent = dynamic_cast<TrpComponent*>(Value))
+        SetParent(parent);
+}
+
+void TrpComponent::Clear()
+{
+    while (!FObjects.empty())
+        delete FObjects.front();  // its destructor takes it off the list
+}
+
+std::vector<TrpComponent*> TrpComponent::GetAllObjects() const
+{
+    std::vector<TrpComponent*> all;
+    // Depth first without recursion: a stack of (component, next child index).
+    std::vector<std::pair<const TrpComponent*, size_t>> stack{{this, 0}};
+    while (!stack.empty()) {
+        auto& [comp, next] = stack.back();
+        if (next >= comp->FObjects.size()) {
+            stack.pop_back();
+            continue;
+        }
+        TrpComponent* child = comp->FObjects[next++];
+        all.push_back(child);
+        stack.emplace_back(child, 0);
+    }
+    return all;
+}
+
+TrpComponent* TrpComponent::FindObject(std::string_view AName) const
+{
+    for (TrpComponent* c : GetAllObjects())
+        if (SameText(c->Name(), AName))
+            return c;
+    return nullptr;
+}
+
+TrpPage* TrpComponent::GetPage() const
+{
+    for (const TrpComponent* p = this; p; p = p->FParent)
+        if (auto* page = dynamic_cast<const TrpPage*>(p))
+            return const_cast<TrpPage*>(page);
+    return nullptr;
+}
+
+TrpCustomReport* TrpComponent::GetReport() const
+{
+    for (const TrpComponent* p = this; p; p = p->FParent)
+        if (auto* r = dynamic_cast<const TrpCustomReport*>(p))
+            return const_cast<TrpCustomReport*>(r);
+    return nullptr;
+}
+
+// ---- geometry
+
+void TrpComponent::SetLeft(Extended Value)
+{
+    if (IsDesigning && Restrictions.Contains(rfDontMove))
+        return;
+    FLeft = Value;
+}
+
+void TrpComponent::SetTop(Extended Value)
+{
+    if (IsDesigning && Restrictions.Contains(rfDontMove))
+        return;
+    FTop = Value;
+}
+
+void TrpComponent::SetWidth(Extended Value)
+{
+    if (IsDesigning && Restrictions.Contains(rfDontSize))
+        return;
+    FWidth = Value;
+}
+
+void TrpComponent::SetHeight(Extended Value)
+{
+    if (IsDesigning && Restrictions.Contains(rfDontSize))
+        return;
+    FHeight = Value;
+}
+
+void TrpComponent::SetBounds(Extended ALeft, Extended ATop, Extended AWidth, Extended AHeight)
+{
+    SetLeft(ALeft);
+    SetTop(ATop);
+    SetWidth(AWidth);
+    SetHeight(AHeight);
+}
+
+Extended TrpComponent::GetAbsLeft() const
+{
+    Extended r = FLeft;
+    for (const TrpComponent* p = FParent; p && !p->IsDialogPage(); p = p->FParent)
+        r += p->FLeft;
+    return r;
+}
+
+Extended TrpComponent::GetAbsTop() const
+{
+    Extended r = FTop;
+    for (const TrpComponent* p = FParent; p && !p->IsDialogPage(); p = p->FParent)
+        r += p->FTop;
+    return r;
+}
+
+void TrpComponent::SetFont(TFont* Value)
+{
+    if (Value && Value != FFont.get())
+        FFont->Assign(Value);
+    FParentFont = false;
+}
+
+void TrpComponent::SetParentFont(bool Value)
+{
+    if (Value && FParent)
+        SetFont(FParent->GetFont());
+    FParentFont = Value;
+}
+
+void TrpComponent::FontChanged(TObject* /*Sender*/)
+{
+    FParentFont = false;
+    for (TrpComponent* child : FObjects)
+        if (child->FParentFont)
+            child->SetParentFont(true);
+}
+
+void TrpComponent::SetVisible(bool Value) { FVisible = Value; }
+
+// ---- names
+
+void TrpComponent::SetName(const AnsiString& NewName)
+{
+    if (!NewName.empty()) {
+        if (TrpCustomReport* report = GetReport()) {
+            TrpComponent* other = report->FindObject(NewName);
+            if (other && other != this)
+                throw EComponentError(rpResources().Get("prDupl"));
+        }
+    }
+    TComponent::SetName(NewName);
+}
+
+void TrpComponent::CreateUniqueName()
+{
+    TStringList names;
+    names.SetSorted(true);
+    names.SetDuplicates(dupIgnore);
+    const TrpComponent* scope = GetReport();
+    if (!scope)
+        scope = FParent;
+    if (scope)
+        for (TrpComponent* c : scope->GetAllObjects())
+            names.Add(c->Name());
+    for (int n = 1;; ++n) {
+        const AnsiString candidate = BaseName + IntToStr(n);
+        int at;
+        if (!names.Find(candidate, at)) {
+            SetName(candidate);
+            return;
+        }
+    }
+}
+
+// ---- alignment of children
+
+void TrpComponent::AlignChildren()
+{
+    TStringList sorted;
+    sorted.SetSorted(true);
+    sorted.SetDuplicates(dupAccept);
+    for (TrpComponent* c : FObjects) {
+        if (c->IsBand())
+            continue;
+        const double l = static_cast<double>(c->FLeft);
+        const AnsiString key = l > 0 ? "1" + Format("%9.2f", {l}) : "0" + Format("%9.2f", {-l});
+        sorted.AddObject(key, c);
+    }
+    std::vector<TrpComponent*> list;
+    for (int i = 0; i < sorted.Count(); ++i)
+        list.push_back(static_cast<TrpComponent*>(sorted.Objects(i)));
+    for (size_t i = 0; i < list.size(); ++i) {
+        TrpComponent* v = list[i];
+        if (!v->IsView())
+            continue;
+        switch (v->GetAlign()) {
+        case baLeft: case baRight: case baWidth: AlignChild(v, static_cast<int>(i), list); break;
+        case baCenter: v->SetLeft((FWidth - v->FWidth) / 2); break;
+        case baBottom: v->SetTop(FHeight - v->FHeight); break;
+        case baClient: v->SetLeft(0); v->SetTop(0); v->SetWidth(FWidth); v->SetHeight(FHeight); break;
+        case baNone: break;
+        }
+    }
+}
+
+void TrpComponent::AlignChild(TrpComponent* View, int I, const std::vector<TrpComponent*>& Sorted)
+{
+    auto overlaps = [](TrpComponent* a, TrpComponent* b) {
+        return !(a->GetAbsTop() >= b->GetAbsTop() + b->FHeight) && !(b->GetAbsTop() >= a->GetAbsTop() + a->FHeight);
+    };
+    const TrpAlign align = View->GetAlign();
+    TrpComponent* left = nullptr;
+    for (int j = I - 1; j >= 0; --j) {
+        TrpComponent* c = Sorted[static_cast<size_t>(j)];
+        if (overlaps(View, c) && c->GetAbsLeft() < View->GetAbsLeft()) {
+            left = c;
+            break;
+        }
+    }
+    if (align == baLeft || align == baWidth)
+        View->SetLeft(left ? left->FLeft + left->FWidth : 0);
+    TrpComponent* right = nullptr;
+    for (size_t j = static_cast<size_t>(I) + 1; j < Sorted.size(); ++j) {
+        TrpComponent* c = Sorted[j];
+        if (overlaps(View, c) && c->GetAbsLeft() + c->FWidth > View->GetAbsLeft() + View->FWidth) {
+            right = c;
+            break;
+        }
+    }
+    if (align == baRight)
+        View->SetLeft(right ? right->FLeft - View->FWidth : FWidth - View->FWidth);
+    if (align == baWidth)
+        View->SetWidth(right ? right->FLeft - View->FLeft : FWidth - View->FLeft);
+}
+
+// ---- streams
+
+void TrpComponent::GetChildren(const TGetChildProc& Proc, TComponent* /*Root*/)
+{
+    const std::vector<TrpComponent*> children = FObjects;
+    for (TrpComponent* c : children)
+        Proc(c);
+}
+
+void TrpComponent::SaveToStream(TStream& Stream, bool SaveChildren, bool SaveDefaultValues)
+{
+    const AnsiString savedName = Name();
+    ChangeName({});
+    TrpXMLSerializer s(&Stream);
+    s.Owner = GetReport();
+    s.SerializeDefaultValues = SaveDefaultValues;
+    try {
+        s.WriteRootComponent(this, SaveChildren);
+    } catch (...) {
+        ChangeName(savedName);
+        throw;
+    }
+    ChangeName(savedName);
+}
+
+void TrpComponent::LoadFromStream(TStream& Stream)
+{
+    // The document is parsed before anything is touched: malformed XML changes nothing.
+    TrpXMLDocument doc;
+    doc.LoadFromStream(Stream);
+
+    const AnsiString savedName = Name();
+    Clear();
+    TrpXMLSerializer s(&Stream);
+    TrpCustomReport* report = GetReport();
+    TrpXMLSerializer* outer = report ? report->CurSerializer : nullptr;
+    if (report)
+        report->CurSerializer = &s;
+    ChangeName({});
+    s.Owner = report;
+    try {
+        s.ReadRootComponent(this, doc.Root());
+    } catch (...) {
+        if (report)
+            report->CurSerializer = outer;
+        ChangeName(savedName);
+        throw;
+    }
+    if (report) {
+        for (int i = 0; i < s.Errors.Count(); ++i)
+            report->Errors.Add(s.Errors[i]);
+        report->CurSerializer = outer;
+    }
+    ChangeName(savedName);
+}
+
+void TrpComponent::Assign(TPersistent* Source)
+{
+    auto* src = dynamic_cast<TrpComponent*>(Source);
+    if (!src || src == this)
+        return;
+    TMemoryStream ms;
+    src->SaveToStream(ms, false, true);
+    ms.SetPosition(0);
+    LoadFromStream(ms);
+}
+
+void TrpComponent::AssignAll(TrpComponent* Source)
+{
+    if (!Source || Source == this)
+        return;
+    TMemoryStream ms;
+    Source->SaveToStream(ms, true, true);
+    ms.SetPosition(0);
+    LoadFromStream(ms);
+}
+
+// ---- difference text
+
+namespace {
+AnsiString Attr(const char* name, const AnsiString& value) { return AnsiString(" ") + name + "=\"" + value + "\""; }
+AnsiString BoolText(bool b) { return b ? "1" : "0"; }
+}  // namespace
+
+AnsiString TrpComponent::Diff(TrpComponent* AObj) { return InternalDiff(AObj); }
+
+AnsiString TrpComponent::InternalDiff(TrpComponent* AObj)
+{
+    AnsiString r;
+    if (!(IsView() && GetAlign() != baNone) && FloatsDiffer(FLeft, AObj->FLeft))
+        r += Attr("l", FloatToStr(static_cast<double>(FLeft)));
+    if (IsBand() || FloatsDiffer(FTop, AObj->FTop))
+        r += Attr("t", FloatToStr(static_cast<double>(FTop)));
+    if (!HasAutoWidth() && FloatsDiffer(FWidth, AObj->FWidth))
+        r += Attr("w", FloatToStr(static_cast<double>(FWidth)));
+    if (FloatsDiffer(FHeight, AObj->FHeight))
+        r += Attr("h", FloatToStr(static_cast<double>(FHeight)));
+    if (FVisible != AObj->FVisible)
+        r += Attr("Visible", BoolText(FVisible));
+    if (!FParentFont)
+        r += DiffFont(FFont.get(), AObj->FFont.get(), " ");
+    if (FParentFont != AObj->FParentFont)
+        r += Attr("ParentFont", BoolText(FParentFont));
+    if (Tag() != AObj->Tag())
+        r += Attr("Tag", IntToStr(Tag()));
+    return r;
+}
+
+AnsiString TrpComponent::DiffFont(TFont* F1, TFont* F2, const AnsiString& Add)
+{
+    AnsiString r;
+    auto put = [&](const char* name, const AnsiString& value) { r += Add + name + "=\"" + value + "\""; };
+    if (F1->GetName() != F2->GetName())
+        put("Font.Name", rpStrToXML(F1->GetName()));
+    if (F1->GetSize() != F2->GetSize())
+        put("Font.Size", IntToStr(F1->GetSize()));
+    if (F1->GetColor() != F2->GetColor())
+        put("Font.Color", IntToStr(F1->GetColor()));
+    if (F1->GetStyle() != F2->GetStyle())
+        put("Font.Style", IntToStr(F1->GetStyle().Bits()));
+    if (F1->GetCharset() != F2->GetCharset())
+        put("Font.Charset", IntToStr(F1->GetCharset()));
+    return r;
+}
+
+AnsiString TrpComponent::AllDiff(TrpComponent* AObj)
+{
+    TrpXMLSerializer s(nullptr);
+    s.Owner = GetReport();
+    AnsiString r = s.ObjToXML(this);
+    if (!r.empty() && r[0] == ' ')
+        r.erase(0, 1);
+    if (AObj)
+        r += " " + InternalDiff(AObj);
+    return r;
+}
+
+// ---------------------------------------------------------------- TrpReportComponent
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpReportComponent)
+
+TrpReportComponent::TrpReportComponent(TComponent* AOwner) : TrpComponent(AOwner) {}
+TrpReportComponent::TrpReportComponent(TComponent* AOwner, uint16_t Flags) : TrpComponent(AOwner, Flags) {}
+
+void TrpReportComponent::BeforePrint() { OriginalRect = {FLeft, FTop, FWidth, FHeight}; }
+
+void TrpReportComponent::AfterPrint()
+{
+    SetBounds(OriginalRect.Left, OriginalRect.Top, OriginalRect.Right, OriginalRect.Bottom);
+}

@@ -1,0 +1,31 @@
+// rpConsts.h - the messages of the report object model that are not library resource
+// texts: the platform-style errors and the ones added for bad input. The texts the user
+// sees in Russian come from rpResources (rpRes.h) by key.
+//
+// Each message says what was wrong and where; tests look for the distinctive part.
+#pragma once
+
+namespace rpmsg {
+// XML reader and documents.
+inline constexpr const char* kXMLFormatAt = "Invalid file format: %s (at byte %d)";
+inline constexpr const char* kXMLUnclosedTag = "Invalid file format: '>' expected to close the tag that starts at byte %d, found the end of the data";
+inline constexpr const char* kXMLUnclosedComment = "Invalid file format: '-->' expected to close the comment that starts at byte %d, found the end of the data";
+inline constexpr const char* kXMLTooDeep = "elements nested deeper than %d levels";
+inline constexpr const char* kXMLItemCycle = "An XML element cannot become a child of itself or of its own child";
+inline constexpr const char* kRenameFailed = "Cannot rename \"%s\" to \"%s\"";
+inline constexpr const char* kListIndex = "List index out of bounds (%d)";
+
+// Serializer.
+inline constexpr const char* kTooDeep = "report objects nested deeper than %d levels";
+inline constexpr const char* kNotAComponent = "%s is not a report object class";
+inline constexpr const char* kRootMismatch = "the data holds a %s, not a %s";
+inline constexpr const char* kMissing = "Missing %s";
+
+// Form-resource collections.
+inline constexpr const char* kCollectionExpected = "a collection (value type 14 or 1) expected, found value type %d";
+inline constexpr const char* kItemTooLong = "collection item of %s bytes is longer than the %s bytes left";
+
+// Component tree.
+inline constexpr const char* kParentCycle = "%s cannot be placed inside itself or one of its own objects";
+inline constexpr const char* kVariableCycle = "variable %s refers back to itself";
+}  // namespace rpmsg

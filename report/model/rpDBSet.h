@@ -1,0 +1,211 @@
+// rpDBSet.h - datasets: what the report reads its data through.
+//
+// TrpDataSet defines the cursor the engine moves (Initialize once, then First / Eof / Next,
+// Finalize at the end), the record-range rules and field access by the names the report
+// sees. TrpUserDataSet gets its fields and values from events; TrpCustomDBDataSet adds
+// field aliases; TrpDBDataset binds a TDataSet (directly or through a TDataSource).
+// Every dataset registers itself in one library-wide list, through which reports find
+// datasets by user name (rpFindDataSet).
+//
+// Safety beyond the classic behaviour: a dataset that dies takes its entries out of every
+// report-dataset collection, and a report that dies clears the Report of every dataset
+// that pointed at it, so neither side keeps a dangling pointer.
+#pragma once
+
+#include "report/model/rpComponent.h"
+
+#include "platform/db/DB.h"
+#include "platform/rtl/Variant.h"
+
+SKLAD_ENUM(TrpRangeBegin, rbFirst, rbCurrent)
+SKLAD_ENUM(TrpRangeEnd, reLast, reCurrent, reCount)
+SKLAD_ENUM(TrpFieldType, fftNumeric, fftString, fftBoolean)
+
+// (the same signature as the close-query event; published under this name)
+using TrpCheckEOFEvent = TEvent<void(TObject* Sender, bool& Eof)>;
+// A name and the value to fill: user datasets and the report's OnGetValue.
+using TrpGetValueEvent = TEvent<void(const AnsiString& VarName, Variant& Value)>;
+SKLAD_EVENT_TYPE(TrpGetValueEvent)
+
+// Base of the non-visual report components. Stores its position in form resources as
+// "pLeft"/"pTop" while it belongs to a report.
+class TrpDialogComponent : public TrpReportComponent {
+    SKLAD_CLASS_NOPUBLISH(TrpDialogComponent, TrpReportComponent)
+public:
+    explicit TrpDialogComponent(TComponent* AOwner);
+    void Draw(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY) override;
+    void DefineProperties(TFiler* Filer) override;
+    int ImageIndex = -1;
+};
+
+class TrpDataSet : public TrpDialogComponent {
+    SKLAD_CLASS(TrpDataSet, TrpDialogComponent)
+public:
+    explicit TrpDataSet(TComponent* AOwner);
+    ~TrpDataSet() override;
+
+    void SetName(const AnsiString& NewName) override;  // UserName follows while it matched
+    const AnsiString& GetUserName() const { return FUserName; }
+    virtual void SetUserName(const AnsiString& Value);  // blank: "prInvProp"
+
+    virtual AnsiString GetDisplayText(const AnsiString& Index);
+    virtual int GetDisplayWidth(const AnsiString& Index);
+    virtual TrpFieldType GetFieldType(const AnsiString& Index);
+    virtual Variant GetValue(const AnsiString& Index);
+    virtual void Initialize() {}
+    virtual void Finalize() {}
+    virtual void Open();
+    virtual void Close();
+    virtual void First();
+    virtual void Next();
+    virtual void Prior();
+    virtual bool Eof();
+    virtual int FieldsCount() { return 0; }
+    virtual bool IsBlobField(const AnsiString& /*FieldName*/) { return false; }
+    virtual void AssignBlobTo(const AnsiString& /*FieldName*/, TObject* /*Obj*/) {}
+    virtual void GetFieldList(TStrings* List);
+    bool HasField(const AnsiString& FieldName);
+
+    bool GetEnabled() const { return Enabled; }
+    void SetEnabled(bool v) { Enabled = v; }
+
+    bool CloseDataSource = false;
+    bool Enabled = true;
+    bool OpenDataSource = true;
+    TrpRangeBegin RangeBegin = rbFirst;
+    TrpRangeEnd RangeEnd = reLast;
+    int RangeEndCount = 0;
+    TrpCustomReport* Report = nullptr;  // the report using it now (for error lines)
+    TrpCheckEOFEvent OnCheckEOF;
+    TNotifyEvent OnFirst, OnNext, OnPrior, OnOpen, OnClose;
+    bool Initialized = false;
+    int RecNo = 0;
+
+protected:
+    void AddFieldError(const AnsiString& Index);
+
+private:
+    AnsiString FUserName;
+};
+
+class TrpUserDataSet : public TrpDataSet {
+    SKLAD_CLASS(TrpUserDataSet, TrpDataSet)
+public:
+    explicit TrpUserDataSet(TComponent* AOwner);
+    TStrings* GetFields() const { return FFields.get(); }
+    void SetFields(TStrings* Value) { FFields->Assign(Value); }
+    void GetFieldList(TStrings* List) override;
+    int FieldsCount() override { return FFields->Count(); }
+    Variant GetValue(const AnsiString& Index) override;
+    AnsiString GetDisplayText(const AnsiString& Index) override;
+    TrpGetValueEvent OnGetValue;
+
+private:
+    std::unique_ptr<TStringList> FFields = std::make_unique<TStringList>();
+};
+
+class TrpCustomDBDataSet : public TrpDataSet {
+    SKLAD_CLASS(TrpCustomDBDataSet, TrpDataSet)
+public:
+    explicit TrpCustomDBDataSet(TComponent* AOwner);
+    TStrings* GetFieldAliases() const { return FFieldAliases.get(); }
+    void SetFieldAliases(TStrings* Value) { FFieldAliases->Assign(Value); }
+    AnsiString ConvertAlias(const AnsiString& Alias) const;
+    AnsiString GetAlias(const AnsiString& FieldName) const;
+    int FieldsCount() override;
+
+protected:
+    std::unique_ptr<TStringList> FFieldAliases = std::make_unique<TStringList>();
+    std::unique_ptr<TStringList> FResolved;  // alias -> TField (objects), sorted
+};
+
+class TrpDBDataset : public TrpCustomDBDataSet {
+    SKLAD_CLASS(TrpDBDataset, TrpCustomDBDataSet)
+public:
+    explicit TrpDBDataset(TComponent* AOwner);
+    ~TrpDBDataset() override;
+
+    TDataSet* GetDataSet() const { return FDataSet; }
+    void SetDataSet(TDataSet* Value);
+    TDataSource* GetDataSource() const { return FDataSource; }
+    void SetDataSource(TDataSource* Value);
+    TDataSet* EffectiveDataSet() const { return FEffective; }
+    bool DataSetActive() const;
+    bool IsDataStored() const;  // only outside a report
+
+    void GetFieldList(TStrings* List) override;
+    void Initialize() override;
+    void Finalize() override;
+    void Open() override;
+    void Close() override;
+    void First() override;
+    void Next() override;
+    void Prior() override;
+    bool Eof() override;
+    Variant GetValue(const AnsiString& Index) override;
+    AnsiString GetDisplayText(const AnsiString& Index) override;
+    int GetDisplayWidth(const AnsiString& Index) override;
+    TrpFieldType GetFieldType(const AnsiString& Index) override;
+    bool IsBlobField(const AnsiString& FieldName) override;
+    void AssignBlobTo(const AnsiString& FieldName, TObject* Obj) override;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void Recompute();
+    void Unhook();
+    void FillResolved(bool Strict);
+    void DataSetAfterOpen(TDataSet* DataSet);
+    TField* ResolvedField(const AnsiString& Index, bool& Found);
+    TBookmark FBookmark;
+    TDataSet* FDataSet = nullptr;
+    TDataSource* FDataSource = nullptr;
+    TDataSet* FEffective = nullptr;
+    TDataSet* FHooked = nullptr;  // whose AfterOpen we replaced
+    bool FEndFlag = false;
+    TDataSetNotifyEvent FSavedAfterOpen;
+};
+
+// ---------------------------------------------------------------- report datasets
+
+class TrpDataSetItem : public TCollectionItem {
+    SKLAD_CLASS(TrpDataSetItem, TCollectionItem)
+public:
+    explicit TrpDataSetItem(TCollection* Collection) : TCollectionItem(Collection) {}
+    TrpDataSet* GetDataSet() const { return FDataSet; }
+    void SetDataSet(TrpDataSet* Value);
+    AnsiString GetDataSetName() const;
+    void SetDataSetName(const AnsiString& Value);
+    void Assign(TPersistent* Source) override;
+
+private:
+    friend class TrpReportDataSets;
+    TrpDataSet* FDataSet = nullptr;
+    AnsiString FDataSetName;
+};
+
+class TrpReportDataSets : public TCollection {
+    SKLAD_CLASS_NOPUBLISH(TrpReportDataSets, TCollection)
+public:
+    explicit TrpReportDataSets(TrpCustomReport* AReport);
+    ~TrpReportDataSets() override;
+    TrpCustomReport* Report() const { return FReport; }
+    TrpDataSetItem* Add(TrpDataSet* DataSet);
+    TrpDataSetItem* Items(int Index) const { return static_cast<TrpDataSetItem*>(TCollection::Items(Index)); }
+    TrpDataSetItem* Find(const TrpDataSet* DataSet) const;
+    TrpDataSetItem* Find(std::string_view Name) const;
+    void Initialize();
+    void Finalize();
+
+private:
+    friend class TrpDataSet;
+    TrpCustomReport* FReport;
+};
+
+// The dataset of that user name for Owner (see rpDBSet.cpp), or DataSet when none fits.
+TrpDataSet* rpFindDataSet(TrpDataSet* DataSet, const AnsiString& Name, TComponent* Owner);
+// Every registered, enabled dataset with a user name, as lines with the dataset as object.
+void rpGetDataSetList(TStrings* List);
+// The library-wide list, in registration order.
+const std::vector<TrpDataSet*>& rpDataSets();

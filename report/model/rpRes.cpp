@@ -1,0 +1,163 @@
+// rpRes.cpp - the resource dictionary and the library's Russian texts.
+#include "report/model/rpRes.h"
+
+#include "platform/rtl/SysUtils.h"
+
+SKLAD_DEFINE_CLASS(TrpResources)
+
+TrpResources::TrpResources()
+{
+    FNames.SetSorted(true);
+    FNames.SetDuplicates(dupIgnore);
+}
+
+void TrpResources::Add(const AnsiString& Ref, const AnsiString& Str)
+{
+    int i;
+    if (FNames.Find(Ref, i)) {
+        const auto index = static_cast<int>(reinterpret_cast<intptr_t>(FNames.Objects(i)));
+        FValues.Put(index, Str);
+        return;
+    }
+    const int index = FValues.Add(Str);
+    FNames.AddObject(Ref, reinterpret_cast<TObject*>(static_cast<intptr_t>(index)));
+}
+
+bool TrpResources::Has(const AnsiString& Ref) const
+{
+    int i;
+    return FNames.Find(Ref, i);
+}
+
+AnsiString TrpResources::Get(const AnsiString& Ref) const
+{
+    int i;
+    if (!FNames.Find(Ref, i))
+        return Ref;
+    return FValues.Get(static_cast<int>(reinterpret_cast<intptr_t>(FNames.Objects(i))));
+}
+
+void TrpResources::Clear()
+{
+    FNames.Clear();
+    FValues.Clear();
+}
+
+void TrpResources::LocalizeForm(TComponent* Form) const
+{
+    if (!Form || !Has(Form->ClassName()))
+        return;
+    TStringList lines;
+    lines.SetText(Get(Form->ClassName()));
+    for (int i = 0; i < lines.Count(); ++i) {
+        const AnsiString line = lines[i];
+        const size_t eq = line.find('=');
+        if (eq == AnsiString::npos || eq == 0)
+            continue;
+        const AnsiString name = line.substr(0, eq);
+        const AnsiString value = line.substr(eq + 1, 4096);
+        TObject* target = Form;
+        AnsiString prop = name;
+        const size_t dot = name.find('.');
+        if (dot != AnsiString::npos) {
+            target = Form->FindComponent(name.substr(0, dot));
+            prop = name.substr(dot + 1);
+        }
+        if (!target)
+            continue;
+        const TPropInfo* p = GetPropInfo(target, prop);
+        if (!p || !p->Writable || !(KindBit(p->Kind()) & tkStrings))
+            continue;
+        SetStrProp(target, p, value);
+    }
+}
+
+TrpResources& rpResources()
+{
+    static TrpResources resources;
+    return resources;
+}
+
+void frAddClassesRes()
+{
+    TrpResources& r = rpResources();
+    r.Add("TrpPreviewForm",
+          "Caption=Предварительный просмотр\r\n"
+          "PrintB.Caption=Печать\r\n"
+          "Zoom50B.Caption=Две страницы\r\n"
+          "OutlineB.Hint=Дерево отчета\r\n"
+          "CancelB.Caption=Закрыть\r\n"
+          "PageE.Hint=Номер страницы\r\n");
+    r.Add("TrpPrintDialog",
+          "Caption=Печать\r\n"
+          "Label12.Caption=Принтер   \r\n"
+          "DescrL.Caption=Введите номера и/или диапазоны страниц, разделенные запятыми. Например, 1,3,5-12\r\n"
+          "CollateL.Caption=Разобрать по копиям\r\n"
+          "ReverseCB.Caption=В обратном порядке\r\n");
+    r.Add("TrpSearchDialog",
+          "Caption=Искать текст\r\n"
+          "TopCB.Caption=Искать с начала\r\n"
+          "CaseCB.Caption=Различать регистр\r\n");
+    r.Add("TrpPageSettingsForm",
+          "Caption=Настройки страницы\r\n"
+          "PortraitRB.Caption=Портретная\r\n"
+          "cmL1.Caption=см\r\n"
+          "cmL2.Caption=см\r\n"
+          "cmL3.Caption=см\r\n"
+          "cmL4.Caption=см\r\n"
+          "cmL5.Caption=см\r\n"
+          "cmL6.Caption=см\r\n"
+          "ApplyToAllRB.Caption=Применить ко всем страницам\r\n");
+    r.Add("TrpDMPExportDialog",
+          "Caption=Печать\r\n"
+          "EscL.Caption=ESC-команды   \r\n"
+          "OemCB.Caption=OEM-кодировка\r\n"
+          "SaveDialog1.Filter=Файл печати (*.prn)|*.prn\r\n");
+    r.Add("TrpProgress", "CancelB.Caption=Отмена\r\n");
+
+    static const char* const kMessages[][2] = {
+        {"zmPageWidth", "По ширине"},
+        {"zmWholePage", "Страница целиком"},
+        {"ppAll", "Все страницы"},
+        {"ppOdd", "Нечетные страницы"},
+        {"ppEven", "Четные страницы"},
+        {"mbConfirm", "Подтверждение"},
+        {"mbError", "Ошибка"},
+        {"mbInfo", "Информация"},
+        {"xrCantFindClass", "Не удалось найти класс"},
+        {"prVirtual", "Виртуальный"},
+        {"prDefault", "По умолчанию"},
+        {"prCustom", "Пользовательский"},
+        {"enUnconnHeader", "Не подключенный header/footer"},
+        {"enUnconnGroup", "Нет дата-бэнда для группы"},
+        {"enUnconnGFooter", "Нет заголовка группы"},
+        {"enBandPos", "Неправильно расположен бэнд:"},
+        {"dbNotConn", "Компонент %s не подключен к данным"},
+        {"dbFldNotFound", "Поле не найдено:"},
+        {"clDSNotIncl", "(компонент не включен в Report.DataSets)"},
+        {"clUnknownVar", "Неизвестная переменная или поле БД:"},
+        {"clScrError", "Ошибка в скрипте %s: %s"},
+        {"clDSNotExist", "Набор данных \"%s\" не найден"},
+        {"clErrors", "Были обнаружены следующие ошибки:"},
+        {"clExprError", "Ошибка в выражении"},
+        {"clRPFfiles", "Готовый отчет"},
+        {"clSaving", "Сохраняется файл..."},
+        {"clCancel", "Отмена"},
+        {"clClose", "Закрыть"},
+        {"clPrinting", "Печатается страница"},
+        {"clLoading", "Загружается файл..."},
+        {"clPageOf", "Страница %d из %d"},
+        {"clFirstPass", "Первый проход: страница "},
+        {"clNoPrinters", "В вашей системе не установлено принтеров"},
+        {"clDecompressError", "Ошибка распаковки данных"},
+        {"crFillMx", "Заполняется cross-tab..."},
+        {"crBuildMx", "Строится cross-tab..."},
+        {"prRunningFirst", "Первый проход: страница %d"},
+        {"prRunning", "Готовится страница %d"},
+        {"prPrinting", "Печатается страница %d"},
+        {"prExporting", "Экспорт страницы %d"},
+    };
+    static_assert(std::size(kMessages) == 40, "forty single messages");
+    for (const auto& m : kMessages)
+        r.Add(m[0], m[1]);
+}

@@ -1,0 +1,373 @@
+// rpUtils.cpp - shared routines of the report library.
+#include "report/model/rpUtils.h"
+
+#include "report/model/rpConsts.h"
+#include "report/model/rpReportBase.h"
+#include "report/model/rpRes.h"
+#include "report/model/rpXMLSerializer.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <cmath>
+
+// ---------------------------------------------------------------- collections
+
+AnsiString ConvertHighChars(const AnsiString& Text, bool Encode)
+{
+    AnsiString r;
+    r.reserve(Text.size());
+    if (Encode) {
+        for (char c : Text) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b >= 128) {
+                r += '\x01';
+                r += static_cast<char>(b - 128);
+            } else {
+                r += c;
+            }
+        }
+        return r;
+    }
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '\x01' && i + 1 < Text.size()) {
+            r += static_cast<char>((static_cast<unsigned char>(Text[i + 1]) + 128) % 256);
+            ++i;
+        } else {
+            r += Text[i];
+        }
+    }
+    return r;
+}
+
+void ConvertItemStrings(TCollectionItem* Item, bool Encode)
+{
+    for (const TPropInfo* p : Item->ClassType()->Properties()) {
+        if (!p->Readable || !p->Writable)
+            continue;
+        if (KindBit(p->Kind()) & tkStrings) {
+            const AnsiString s = GetStrProp(Item, p);
+            const AnsiString c = ConvertHighChars(s, Encode);
+            if (c != s)
+                SetStrProp(Item, p, c);
+        } else if (p->Kind() == tkVariant) {
+            const Variant v = GetVariantProp(Item, p);
+            if (VarIsStr(v))
+                SetVariantProp(Item, p, Variant(ConvertHighChars(v.AsString(), Encode)));
+        }
+    }
+}
+
+void rpWriteCollection(TCollection* Collection, TWriter& Writer, TrpComponent* Owner)
+{
+    if (!Owner || !Owner->IsWriting) {
+        Writer.WriteCollection(Collection);
+        return;
+    }
+    Writer.WriteListBegin();
+    TrpXMLSerializer s;
+    s.Owner = Owner->GetReport();
+    for (int i = 0; i < Collection->Count(); ++i) {
+        const AnsiString text = s.ObjToXML(Collection->Items(i));
+        Writer.WriteListBegin();
+        Writer.WriteValue(vaLString);
+        const auto n = static_cast<uint32_t>(text.size());
+        const unsigned char len[4] = {static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
+                                      static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
+        Writer.Stream().WriteBuffer(len, 4);
+        Writer.Stream().WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+        Writer.WriteListEnd();
+    }
+    Writer.WriteListEnd();
+}
+
+void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Owner)
+{
+    const TValueType first = Reader.ReadValue();
+    if (first == vaCollection) {
+        try {
+            Reader.ReadCollection(Collection);
+        } catch (...) {
+            Collection->Clear();
+            throw;
+        }
+        for (int i = 0; i < Collection->Count(); ++i)
+            ConvertItemStrings(Collection->Items(i), false);
+        return;
+    }
+    if (first != vaList)
+        throw EReadError(Format(rpmsg::kCollectionExpected, {static_cast<int>(first)}));
+
+    TrpCustomReport* report = Owner ? Owner->GetReport() : nullptr;
+    TrpXMLSerializer* shared = report ? report->CurSerializer : nullptr;
+    std::unique_ptr<TrpXMLSerializer> own;
+    if (!shared) {
+        own = std::make_unique<TrpXMLSerializer>();
+        own->Owner = report;
+    }
+    Collection->Clear();
+    try {
+        while (!Reader.EndOfList()) {
+            Reader.ReadListBegin();
+            TCollectionItem* item = Collection->Add();
+            const AnsiString text = Reader.ReadString();
+            if (shared)
+                shared->XMLToObj(text, item);
+            else
+                own->ReadPersistentStr(report, item, text);
+            Reader.ReadListEnd();
+        }
+        Reader.ReadListEnd();
+    } catch (...) {
+        if (shared)
+            shared->ClearFixups();  // they may point into the items about to go
+        Collection->Clear();
+        throw;
+    }
+}
+
+// ---------------------------------------------------------------- components
+
+TComponent* rpFindComponent(TComponent* Owner, const AnsiString& Name)
+{
+    try {
+        const size_t dot = Name.find('.');
+        if (dot == AnsiString::npos) {
+            TComponent* c = Owner ? Owner->FindComponent(Name) : nullptr;
+            if (!c)
+                if (auto* report = dynamic_cast<TrpCustomReport*>(Owner); report && report->Owner())
+                    c = report->Owner()->FindComponent(Name);
+            return c;
+        }
+        TComponent* form = FindGlobalComponent(Name.substr(0, dot));
+        if (!form)
+            return nullptr;
+        const AnsiString rest = Name.substr(dot + 1, 255);
+        const size_t dot2 = rest.find('.');
+        if (dot2 == AnsiString::npos)
+            return form->FindComponent(rest);
+        TComponent* frame = form->FindComponent(rest.substr(0, dot2));
+        return frame ? frame->FindComponent(rest.substr(dot2 + 1)) : nullptr;
+    } catch (const Exception&) {
+        throw EClassNotFound(Format(rpmsg::kMissing, {Name}));
+    }
+}
+
+AnsiString rpGetFullName(TComponent* Root, TComponent* Component)
+{
+    if (!Component)
+        return {};
+    TComponent* owner = Component->Owner();
+    if (!owner || owner == Root)
+        return Component->Name();
+    if (auto* report = dynamic_cast<TrpCustomReport*>(Root); report && owner == report->Owner())
+        return Component->Name();
+    // A form or data module is an owner without an owner of its own worth naming; a frame
+    // is a component owned by a form that owns components itself.
+    if (!owner->Owner() || dynamic_cast<TrpComponent*>(owner))
+        return owner->Name().empty() ? AnsiString() : owner->Name() + "." + Component->Name();
+    TComponent* formOwner = owner->Owner();
+    if (formOwner->Name().empty() || owner->Name().empty())
+        return {};
+    return formOwner->Name() + "." + owner->Name() + "." + Component->Name();
+}
+
+// ---------------------------------------------------------------- text helpers
+
+void rpSetCommaText(const AnsiString& Text, TStrings* List, char Separator)
+{
+    List->Clear();
+    size_t start = 0;
+    while (start < Text.size()) {
+        const size_t sep = Text.find(Separator, start);
+        if (sep == AnsiString::npos) {
+            List->Add(Text.substr(start));
+            return;
+        }
+        List->Add(Text.substr(start, sep - start));
+        start = sep + 1;
+    }
+}
+
+AnsiString rpRemoveQuotes(const AnsiString& Text)
+{
+    if (Text.size() >= 3 && Text.front() == '"' && Text.back() == '"')
+        return Text.substr(1, Text.size() - 2);
+    return Text;
+}
+
+AnsiString rpStreamToString(TStream& Stream)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    Stream.SetPosition(0);
+    const int64_t n = Stream.GetSize();
+    AnsiString r;
+    r.reserve(static_cast<size_t>(n) * 2);
+    char buf[4096];
+    for (int64_t done = 0; done < n;) {
+        const int64_t got = Stream.Read(buf, std::min<int64_t>(sizeof(buf), n - done));
+        if (got <= 0)
+            break;
+        for (int64_t k = 0; k < got; ++k) {
+            const auto b = static_cast<unsigned char>(buf[k]);
+            r += kHex[b >> 4];
+            r += kHex[b & 15];
+        }
+        done += got;
+    }
+    return r;
+}
+
+void rpStringToStream(const AnsiString& Text, TStream& Stream)
+{
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    AnsiString bytes;
+    bytes.reserve(Text.size() / 2);
+    for (size_t i = 0; i + 1 < Text.size(); i += 2) {
+        const int hi = hex(Text[i]), lo = hex(Text[i + 1]);
+        if (hi < 0 || lo < 0)
+            break;
+        bytes += static_cast<char>(hi * 16 + lo);
+    }
+    Stream.SetPosition(0);
+    Stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+Extended rpStrToFloat(const AnsiString& Text)
+{
+    AnsiString t;
+    const char sep = FormatSettings().DecimalSeparator;
+    for (char c : Text) {
+        if (c == ' ')
+            continue;
+        t += (c == ',' || c == '.') ? sep : c;
+    }
+    return StrToFloat(t);
+}
+
+AnsiString rpFloatToStr(Extended Value)
+{
+    const double v = static_cast<double>(Value);
+    if (v == std::trunc(v))
+        return FloatToStrF(v, ffGeneral, 15, 0);
+    return Format("%2.2f", {v});
+}
+
+bool rpIsValidFloat(const AnsiString& Text)
+{
+    try {
+        rpStrToFloat(Text);
+        return true;
+    } catch (const EConvertError&) {
+        return false;
+    }
+}
+
+TrpRect rpRect(Extended Left, Extended Top, Extended Right, Extended Bottom) { return {Left, Top, Right, Bottom}; }
+TrpPoint rpPoint(Extended X, Extended Y) { return {X, Y}; }
+
+AnsiString rpGetBrackedVariable(const AnsiString& Str, const AnsiString& OpenBracket, const AnsiString& CloseBracket,
+                                int& i, int& j)
+{
+    j = i;
+    const int n = static_cast<int>(Str.size());
+    if (n == 0 || n < i || i < 1 || OpenBracket.empty() || CloseBracket.empty())
+        return {};
+    auto at = [&](int pos, const AnsiString& what) {
+        return pos >= 1 && Str.compare(static_cast<size_t>(pos - 1), what.size(), what) == 0;
+    };
+    int level = 0;
+    bool dq = false, sq = false;
+    for (;;) {
+        if (!dq && !sq) {
+            if (at(j, OpenBracket)) {
+                if (level == 0)
+                    i = j;
+                ++level;
+            } else if (at(j, CloseBracket)) {
+                --level;
+            }
+        }
+        const char c = Str[static_cast<size_t>(j - 1)];
+        if (c == '"' && !sq)
+            dq = !dq;
+        else if (c == '\'' && !dq)
+            sq = !sq;
+        if (level == 0 || j >= n)
+            break;
+        ++j;
+    }
+    const int start = i + static_cast<int>(OpenBracket.size());
+    const int len = j - i - static_cast<int>(OpenBracket.size());
+    AnsiString result = len > 0 ? Str.substr(static_cast<size_t>(start - 1), static_cast<size_t>(len)) : AnsiString();
+    if (i != j)
+        j = std::min(n, j + static_cast<int>(CloseBracket.size()) - 1);
+    return result;
+}
+
+void rpParsePageNumbers(const AnsiString& Text, TStrings* List, int PageCount)
+{
+    List->Clear();
+    AnsiString t;
+    for (char c : Text)
+        if (c != ' ')
+            t += c;
+    if (t.empty())
+        return;
+    if (t.back() == '-')
+        t += IntToStr(PageCount);
+    t += ',';
+    AnsiString piece;
+    bool range = false;
+    int rangeStart = 0;
+    for (char c : t) {
+        if (c == '-') {
+            rangeStart = StrToInt(piece);
+            range = true;
+            piece.clear();
+        } else if (c == ',') {
+            const int n = StrToInt(piece);
+            piece.clear();
+            if (!range) {
+                List->Add(IntToStr(n));
+            } else {
+                // A range is bounded by the text itself; guard against huge spans.
+                if (n - rangeStart > 1000000)
+                    throw EConvertError(Format("'%d-%d' is not a valid page range", {rangeStart, n}));
+                for (int k = rangeStart; k <= n; ++k)
+                    List->Add(IntToStr(k));
+            }
+            range = false;
+        } else {
+            piece += c;
+        }
+    }
+}
+
+AnsiString HTMLRGBColor(TColor Color)
+{
+    const TColor c = ColorToRGB(Color);
+    return "#" + Format("%.2x%.2x%.2x", {GetRValue(c), GetGValue(c), GetBValue(c)});
+}
+
+AnsiString rpCreateTempFile(const AnsiString& Dir) { return CreateTempFile(Dir, "fr"); }
+
+namespace {
+TrpErrorMsgProc& ErrorProc()
+{
+    static TrpErrorMsgProc proc;
+    return proc;
+}
+}  // namespace
+
+void rpSetErrorMsgProc(TrpErrorMsgProc Proc) { ErrorProc() = std::move(Proc); }
+
+void rpErrorMsg(const AnsiString& Message)
+{
+    if (ErrorProc())
+        ErrorProc()(Message, rpResources().Get("mbError"));
+}

@@ -1,0 +1,55 @@
+// rpUtils.h - the report library's shared routines: form-resource collections, component
+// lookup and full names, list and quote handling, hexadecimal streams, float text,
+// bracketed-expression scanning, page lists, colours and temporary files.
+//
+// Collections travel in two byte forms inside a report's defined properties:
+//   form A (form resources, the platform's own collection writing):
+//     14, then per item: 1, property name + typed value ..., 0; then 0.
+//     After reading, every string of every item is decoded by ConvertHighChars.
+//   form B (while the XML serializer writes the report, IsWriting set):
+//     1, then per item: 1, 12, u32 length, the item's attribute text, 0; then 0.
+// Either form is read back; a malformed one raises the component reader's error and
+// leaves the collection empty rather than half filled.
+//
+// Not here: image strips, transparent and stretched drawing, and the developer aid that
+// wrote resource source text (they arrive with bitmaps and the canvas devices).
+#pragma once
+
+#include "report/model/rpComponent.h"
+
+#include "platform/classes/Streaming.h"
+
+#include <functional>
+
+void rpWriteCollection(TCollection* Collection, TWriter& Writer, TrpComponent* Owner);
+void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Owner);
+// Byte 1 followed by c stands for c + 128 (decoding); Encode writes it that way.
+AnsiString ConvertHighChars(const AnsiString& Text, bool Encode);
+void ConvertItemStrings(TCollectionItem* Item, bool Encode);
+
+TComponent* rpFindComponent(TComponent* Owner, const AnsiString& Name);
+AnsiString rpGetFullName(TComponent* Root, TComponent* Component);
+void rpSetCommaText(const AnsiString& Text, TStrings* List, char Separator);
+AnsiString rpRemoveQuotes(const AnsiString& Text);
+AnsiString rpStreamToString(TStream& Stream);
+void rpStringToStream(const AnsiString& Text, TStream& Stream);
+// "," and "." both taken as the decimal separator, blanks removed; EConvertError on bad text.
+Extended rpStrToFloat(const AnsiString& Text);
+AnsiString rpFloatToStr(Extended Value);
+bool rpIsValidFloat(const AnsiString& Text);
+TrpRect rpRect(Extended Left, Extended Top, Extended Right, Extended Bottom);
+TrpPoint rpPoint(Extended X, Extended Y);
+// The text of the bracketed expression that starts at i (1-based); j ends on its last
+// closing delimiter. Delimiters inside quotes do not count.
+AnsiString rpGetBrackedVariable(const AnsiString& Str, const AnsiString& OpenBracket, const AnsiString& CloseBracket,
+                                int& i, int& j);
+// "1,3,5-7" -> 1 3 5 6 7; an open range "3-" runs to PageCount. EConvertError on a bad piece.
+void rpParsePageNumbers(const AnsiString& Text, TStrings* List, int PageCount);
+AnsiString HTMLRGBColor(TColor Color);
+AnsiString rpCreateTempFile(const AnsiString& Dir);
+
+// The library's error box: the "mbError" caption and a stop icon. The window layer installs
+// the box; until then (and in tests) messages go to the installed catcher or nowhere.
+using TrpErrorMsgProc = std::function<void(const AnsiString& Message, const AnsiString& Caption)>;
+void rpSetErrorMsgProc(TrpErrorMsgProc Proc);
+void rpErrorMsg(const AnsiString& Message);

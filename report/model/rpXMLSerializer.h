@@ -1,0 +1,74 @@
+// rpXMLSerializer.h - report components to the XML item tree and back.
+//
+// One element per component, named by its class; its attributes are "Name" and then the
+// stored published properties in table order (ancestors first), then "PropData" with what
+// DefineProperties writes (hexadecimal component-stream bytes). Nothing is written by hand
+// per class: the property tables, stored tests and defaults decide.
+//
+//   kind                         value written                           written when
+//   integer, char, set           decimal (char code, set bits)           not at its default (or defaults asked for)
+//   enumeration, Boolean         identifier ("True", "haRight")          likewise
+//   float                        FloatToStr (locale separator)           always
+//   string / Variant             escaped text                            not empty
+//   component reference          rpGetFullName(Owner, component)         set and nameable
+//   string list                  Name.Text = lines joined by CR LF       always
+//   other object (font, options) its attributes as "Prefix.Name"         set
+//   event                        nothing
+//
+// Reading collects problems instead of stopping: an unknown class ("Не удалось найти
+// класс Name", subtree skipped), a bad value (the conversion error's text) each become a
+// line of Errors, and reading goes on. Unknown attribute names are ignored. References
+// wait as fixups until the whole read is done, so they may name later objects.
+#pragma once
+
+#include "report/model/rpComponent.h"
+
+class TrpXMLSerializer {
+public:
+    explicit TrpXMLSerializer(TStream* Stream = nullptr);
+    ~TrpXMLSerializer();
+    TrpXMLSerializer(const TrpXMLSerializer&) = delete;
+    TrpXMLSerializer& operator=(const TrpXMLSerializer&) = delete;
+
+    TStringList Errors;  // sorted, duplicates ignored
+    TrpComponent* Owner = nullptr;
+    bool SerializeDefaultValues = false;
+    TStream* Stream = nullptr;
+
+    // Attribute text of one object, each attribute preceded by one blank.
+    AnsiString ObjToXML(TPersistent* Obj, const AnsiString& Prefix = {});
+    void XMLToObj(const AnsiString& Text, TPersistent* Obj);
+    // One attribute; Name already in lower case.
+    void OneProp(const AnsiString& Name, const AnsiString& Value, TPersistent* Obj);
+
+    void AddFixup(TPersistent* Obj, const TPropInfo* Prop, const AnsiString& Value);
+    void FixupReferences();
+    void ClearFixups() { FFixups.clear(); }
+
+    // Root (and its subtree) into Item, or with no Item into an indented document with its
+    // header written to Stream.
+    void WriteRootComponent(TrpComponent* Root, bool SaveChildren = true, TrpXMLItem* Item = nullptr);
+    // The tree in Item (or a document read from Stream) into Root; new children are created.
+    void ReadRootComponent(TrpComponent* Root, TrpXMLItem* Item = nullptr, bool FindByName = false);
+    // One empty element with the class name and the attributes, no header, no Name.
+    void WriteComponent(TrpComponent* Component);
+    TrpComponent* ReadComponent(TrpComponent* AOwner);
+    AnsiString WriteComponentStr(TrpComponent* Component);
+    // A new component of the class that starts Text, owned by AOwner (the caller owns it
+    // when AOwner is nullptr); nullptr for blank text. EClassNotFound for an unknown class.
+    TrpComponent* ReadComponentStr(TrpComponent* AOwner, const AnsiString& Text);
+    // Attributes into any object; references resolved at once.
+    void ReadPersistentStr(TrpComponent* Root, TPersistent* Obj, const AnsiString& Text);
+
+private:
+    struct Fixup {
+        TPersistent* Obj;
+        const TPropInfo* Prop;
+        AnsiString Value;
+    };
+    void WriteElement(TrpComponent* Component, TrpXMLItem* Item, bool SaveChildren, int Depth);
+    void ReadElement(TrpComponent* Component, TrpXMLItem* Item, std::vector<TrpComponent*>& Read, bool FindByName);
+    void ReadPropData(const AnsiString& Hex, TPersistent* Obj);
+    void AddError(const AnsiString& Line);
+    std::vector<Fixup> FFixups;
+};
