@@ -12,8 +12,11 @@
 // any other name refers to the rule of that name. Attributes: text, node, add,
 // addtext, err, term, skip (see ILParser.cpp for exact matching).
 //
-// Our addition: C++Script and JScript write an empty "switchbreak" leaf into
-// every switch, telling the builder that break ends the switch there.
+// Our additions: C++Script and JScript write an empty "switchbreak" leaf into
+// every switch, telling the builder that break ends the switch there; the
+// parser setting "requireend" (JScript, BasicScript, whose programs have no
+// closing word) names the error reported when text is left after the program,
+// so an unreadable statement is an error and not the silent end of the program.
 #pragma once
 
 #include "platform/classes/Classes.h"

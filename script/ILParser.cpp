@@ -58,6 +58,7 @@ struct TscGrammar {
     std::vector<AnsiString> Keywords;
     const TscXMLItem* Types = nullptr;
     const TscGrammarElement* Start = nullptr;
+    AnsiString RequireEnd; // errors entry to report when text is left after the program
 };
 
 namespace {
@@ -96,6 +97,8 @@ public:
                 } else if (name == "errors") {
                     for (int k = 0; k < s->Count(); ++k)
                         G.Errors[AnsiLowerCase(s->Items(k)->Name)] = s->Items(k)->Prop("text");
+                } else if (name == "requireend") {
+                    G.RequireEnd = AnsiLowerCase(s->Prop("text"));
                 } else {
                     G.Settings.emplace_back(name, s->Prop("text"));
                 }
@@ -300,6 +303,20 @@ bool TscILParser::MakeILScript(const AnsiString& text)
         FErrorText = AnsiString(scMessage(a.Id));
         FErrorPos = Parser.GetXYPosition();
         FLines.clear();
+    }
+    if (ok && FErrorText.empty() && !FGrammar->RequireEnd.empty()) {
+        // A program that stopped matching before the end of its text has a
+        // statement the grammar could not read: say so instead of dropping the rest.
+        for (;;) {
+            Parser.SkipSpaces();
+            if (!Parser.GetEOL())
+                break;
+        }
+        if (Parser.Position() <= Parser.Size()) {
+            const auto it = FGrammar->Errors.find(FGrammar->RequireEnd);
+            FErrorText = it != FGrammar->Errors.end() ? it->second : AnsiString("?");
+            FErrorPos = Parser.GetXYPosition();
+        }
     }
     const bool built = ok && FErrorText.empty();
     if (built)

@@ -14,6 +14,7 @@ const char* scBasicGrammar()
 <stringquotes text="&#34;"/>
 <hexsequence text="0x"/>
 <declarevars text="0"/>
+<requireend text="err3"/>
 <skipeol text="0"/>
 <skipchar text="_"/>
 <keywords>

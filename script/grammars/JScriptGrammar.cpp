@@ -13,6 +13,7 @@ const char* scJScriptGrammar()
 <stringquotes text="&#34;"/>
 <hexsequence text="0x"/>
 <declarevars text="0"/>
+<requireend text="err3"/>
 <keywords>
 <break/><case/><continue/><default/><delete/><do/><else/><except/><finally/><for/>
 <function/><import/><in/><is/><if/><new/><return/><switch/><try/><var/><while/><with/>

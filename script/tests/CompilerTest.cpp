@@ -1,1 +1,370 @@
-// TEST placeholder
+// The compiler end to end: the IL it writes, syntax errors and their
+// positions in each language, units, limits, and running: termination by the
+// host, run-time errors with their line, recursion, host calls.
+#include "script/tests/CompilerFixture.h"
+
+#include "script/Grammars.h"
+
+#include "platform/classes/Streams.h"
+
+namespace {
+
+class CompilerEndToEnd : public CompilerTest {
+protected:
+    // The IL of text as an element list: "name pos" per element, depth-first.
+    AnsiString IlOf(const AnsiString& language, const AnsiString& text)
+    {
+        S->SyntaxType = language;
+        S->Lines()->SetText(text);
+        TStringStream stream;
+        if (!S->GetILCode(stream))
+            return "error " + S->ErrorPos + ": " + S->ErrorText;
+        return stream.DataString();
+    }
+};
+
+TEST_F(CompilerEndToEnd, IlOfTheWorkedExample)
+{
+    const AnsiString il = IlOf("PascalScript", "var i: Integer;\r\nbegin\r\n  i := 1 + 2;\r\n"
+                                               "  if i > 2 then ShowMessage(<Name>)\r\nend.");
+    struct Piece {
+        const char* why;
+        const char* text;
+    };
+    const Piece kPieces[] = {
+        {"var starts at the first name", "<var pos=\"1:5\">"},
+        {"leaves carry the position after their token", "<ident text=\"i\" pos=\"1:6\"/>"},
+        {"type leaf", "<type text=\"Integer\" pos=\"1:15\"/>"},
+        {"block", "<compoundstmt pos=\"2:1\">"},
+        {"assignment", "<assignstmt pos=\"3:3\">"},
+        {"expression with its end", "<expr pos=\"3:8\" pos1=\"3:13\">"},
+        {"operator", "<op text=\"+\" pos=\"3:11\"/>"},
+        {"comparison is escaped", "<op text=\"&#62;\" pos=\"4:9\"/>"},
+        {"then branch", "<thenstmt pos=\"4:17\">"},
+        {"a field reference calls Get", "<node text=\"Get\" pos=\"4:34\"/>"},
+        {"with the name as a string", "<string text=\"'Name'\" pos=\"4:34\"/>"},
+        {"the types come last", "<types/>"},
+    };
+    for (const Piece& p : kPieces) {
+        SCOPED_TRACE(p.why);
+        EXPECT_NE(il.find(p.text), AnsiString::npos) << il;
+    }
+}
+
+struct SyntaxCase {
+    const char* why;
+    const char* language;
+    const char* text;
+    const char* error; // "L:C: text"; "" when it compiles
+};
+
+const SyntaxCase kSyntax[] = {
+    {"keywords ignore case", "PascalScript", "BEGIN Print(1) End.", ""},
+    {"IF works in C++Script", "C++Script", "{ IF (1 == 1) Print(1); }", ""},
+    {"a var list ends quietly at a keyword", "PascalScript", "var a: Integer; begin end.", ""},
+    {"var right before a keyword", "PascalScript", "var begin end.", "1:5: Identifier expected"},
+    {"last case branch with semicolon", "PascalScript", "begin case 1 of 1: Print(1); end; end.", ""},
+    {"last case branch without semicolon", "PascalScript", "begin case 1 of 1: Print(1) else Print(2) end; end.", ""},
+    {"missing semicolon names the semicolon", "PascalScript", "var a, b: Integer; begin a := 1 b := 2 end.",
+     "1:33: ';' expected"},
+    {"text after the final dot is not read", "PascalScript", "begin end. garbage (((", ""},
+    {"program without a name", "PascalScript", "program; begin end.", "1:8: Identifier expected"},
+    {"stray comma in uses", "PascalScript", "uses 'a', ; begin end.", "1:11: Identifier expected"},
+    {"a Basic line that is no statement", "BasicScript", "Print(1)\r\n)\r\n", "2:1: End of line expected"},
+    {"a JScript statement that is none", "JScript", "Print(1); ) Print(2);", "1:11: Statement expected"},
+    {"an empty Basic text compiles to nothing", "BasicScript", "", ""},
+    {"unclosed bracket", "PascalScript", "begin Print((1 + 2); end.", "1:20: ')' expected"},
+    {"broken field reference", "PascalScript", "begin Print(<Name\r\n); end.", "1:13: ')' expected"},
+    {"C++ block must be closed", "C++Script", "{ Print(1);", "2:1: '}' expected"},
+    {"JScript while needs its bracket", "JScript", "while i < 3) i++;", "1:7: '(' expected"},
+    {"Basic For needs To", "BasicScript", "For i = 1 3\r\nNext\r\n", "1:11: 'TO' expected"},
+    {"identifier ranges in sets", "PascalScript", "var a, b: Integer; begin Print(2 in [a..b]); end.", ""},
+};
+
+TEST_F(CompilerEndToEnd, SyntaxErrorsSayWhatAndWhere)
+{
+    for (const SyntaxCase& c : kSyntax) {
+        SCOPED_TRACE(c.why);
+        const bool ok = Compile(c.language, c.text);
+        EXPECT_EQ(ok, *c.error == 0);
+        if (!ok) {
+            EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
+        }
+    }
+}
+
+TEST_F(CompilerEndToEnd, RawTextEdgesOfBasic)
+{
+    // Lines always end their text with a line end; the raw text need not.
+    TscILParser parser(S.get());
+    parser.SelectLanguage("BasicScript");
+    EXPECT_FALSE(parser.MakeILScript("Print(1)"));
+    EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "1:9: End of line expected");
+    EXPECT_FALSE(parser.MakeILScript(""));
+    EXPECT_EQ(S->ErrorText, ""); // nothing built, nothing wrong
+    EXPECT_TRUE(parser.MakeILScript("\r\n"));
+    EXPECT_EQ(parser.ILScript->Root()->Items(0)->Name, "compoundstmt");
+}
+
+TEST_F(CompilerEndToEnd, LanguageLineChoosesTheGrammar)
+{
+    EXPECT_EQ(Run("PascalScript", "#language BasicScript\r\nPrint(1 & 2)\r\n"), std::vector<AnsiString>{"3"});
+    EXPECT_EQ(Run("PascalScript", "#language JScript\nPrint(5);\n"), std::vector<AnsiString>{"5"});
+    // With blanks before it the line is left to the grammar.
+    EXPECT_FALSE(Compile("PascalScript", " #language BasicScript\r\nPrint(1)\r\n"));
+    EXPECT_EQ(ScriptErrorOf([&] { Compile("PascalScript", "#language Klingon\r\nbegin end."); }),
+              TscMessageId::SLangNotFound);
+}
+
+TEST_F(CompilerEndToEnd, UnknownLanguageAndBrokenGrammarRaise)
+{
+    S->SyntaxType = "Klingon";
+    EXPECT_EQ(ScriptErrorOf([&] { S->Compile(); }), TscMessageId::SLangNotFound);
+    scRegisterLanguage("Broken", "<?xml version=\"1.0\"?><language><parser/><program><nothing/></program></language>");
+    S->SyntaxType = "Broken";
+    EXPECT_EQ(ScriptErrorOf([&] { S->Compile(); }), TscMessageId::SInvalidLanguage);
+}
+
+TEST_F(CompilerEndToEnd, NestingAndSizeLimitsEndInCleanErrors)
+{
+    const AnsiString deep = "begin Print(" + AnsiString(5000, '(') + "1" + AnsiString(5000, ')') + "); end.";
+    EXPECT_FALSE(Compile("PascalScript", deep));
+    EXPECT_EQ(S->ErrorText, scMessage(TscMessageId::SNestingTooDeep));
+    AnsiString blocks = "begin ";
+    for (int i = 0; i < 3000; ++i)
+        blocks += "begin ";
+    for (int i = 0; i < 3000; ++i)
+        blocks += "end; ";
+    EXPECT_FALSE(Compile("PascalScript", blocks + "end."));
+    EXPECT_EQ(S->ErrorText, scMessage(TscMessageId::SNestingTooDeep));
+    // Moderate depth is fine.
+    EXPECT_EQ(Run("PascalScript", "begin Print(" + AnsiString(200, '(') + "7" + AnsiString(200, ')') + "); end."),
+              std::vector<AnsiString>{"7"});
+}
+
+TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
+{
+    int asked = 0;
+    S->OnGetUnit = [&](TscScript*, const AnsiString& name, AnsiString& text) {
+        ++asked;
+        if (AnsiSameText(name, "lib.pas"))
+            text = "function Twice(x: Integer): Integer; begin Result := x * 2; end; begin Print('lib'); end.";
+        else
+            text = "begin x := ; end.";
+    };
+    S->SyntaxType = "PascalScript";
+    S->Lines()->SetText("uses 'lib.pas', 'LIB.PAS'; begin Print(Twice(21)); end.");
+    ASSERT_TRUE(S->Compile()) << S->ErrorText;
+    EXPECT_EQ(asked, 1);
+    S->Execute();
+    EXPECT_EQ(Output, (std::vector<AnsiString>{"lib", "42"}));
+
+    S->Lines()->SetText("uses 'bad.pas'; begin end.");
+    S->Clear();
+    RegisterHost(*S);
+    EXPECT_FALSE(S->Compile());
+    EXPECT_EQ(S->ErrorUnit, "bad.pas");
+    EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "1:12: Expression expected");
+}
+
+TEST_F(CompilerEndToEnd, IlSurvivesARoundTrip)
+{
+    const AnsiString text = "var i, n: Integer; begin for i := 1 to 4 do n := n + i; Print(n); end.";
+    const AnsiString il = IlOf("PascalScript", text);
+    ASSERT_EQ(il.find("error"), AnsiString::npos) << il;
+    S->Clear();
+    RegisterHost(*S);
+    TStringStream stream(il);
+    ASSERT_TRUE(S->SetILCode(stream)) << S->ErrorText;
+    S->Execute();
+    EXPECT_EQ(Output, std::vector<AnsiString>{"10"});
+
+    TStringStream damaged(il.substr(0, il.size() / 2));
+    S->Clear();
+    RegisterHost(*S);
+    EXPECT_FALSE(S->SetILCode(damaged));
+    EXPECT_FALSE(S->ErrorText.empty());
+}
+
+TEST_F(CompilerEndToEnd, BuildErrorsNameTheirPlace)
+{
+    struct BuildCase {
+        const char* why;
+        const char* language;
+        const char* text;
+        const char* error;
+    };
+    const BuildCase kBuild[] = {
+        {"redeclared name", "PascalScript", "var a: Integer; a: String; begin end.",
+         "1:18: Идентификатор переопределен: 'a'"},
+        {"unknown type", "PascalScript", "var a: TNoSuch; begin end.", "1:15: Неизвестный тип: 'TNoSuch'"},
+        {"too many arguments", "PascalScript", "begin Print(1, 2); end.", "1:12: Слишком много параметров"},
+        {"constant is read-only", "PascalScript", "const c = 1; begin c := 2; end.",
+         "1:26: Левая часть выражения не может быть присвоена"},
+        {"for needs a numeric variable", "PascalScript", "var s: String; begin for s := 1 to 2 do; end.",
+         "1:27: Переменная цикла FOR должна быть числовой"},
+        {"member of a string", "PascalScript", "var s: String; begin s.Foo; end.",
+         "1:27: Строка не имеет свойств или методов"},
+        {"unknown member", "PascalScript", "begin Thing.NoSuch; end.", "1:19: Неопределенный идентификатор: 'NoSuch'"},
+        {"C++ names must be declared", "C++Script", "{ x = 1; }", "1:4: Неопределенный идентификатор: 'x'"},
+        {"return without Result in a procedure", "PascalScript", "begin end.", ""},
+    };
+    for (const BuildCase& c : kBuild) {
+        SCOPED_TRACE(c.why);
+        const bool ok = Compile(c.language, c.text);
+        EXPECT_EQ(ok, *c.error == 0);
+        if (!ok) {
+            EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
+        }
+    }
+}
+
+TEST_F(CompilerEndToEnd, HostStopsAnEndlessLoop)
+{
+    const char* const kLoops[][2] = {
+        {"PascalScript", "var i: Integer; begin while True do i := i + 1; Print('after'); end."},
+        {"PascalScript", "begin while True do ; end."},
+        {"PascalScript", "begin repeat until False; end."},
+        {"C++Script", "int i; { for (; 1 == 1; ) i++; }"},
+        {"JScript", "while (true) { }"},
+        {"BasicScript", "Do\r\nLoop While True\r\n"},
+        {"BasicScript", "For i = 1 To 2 Step 0\r\nNext\r\n"},
+    };
+    for (const auto& loop : kLoops) {
+        SCOPED_TRACE(loop[1]);
+        ASSERT_TRUE(Compile(loop[0], loop[1])) << S->ErrorText;
+        int lines = 0;
+        S->OnRunLine = [&](TscScript*, const AnsiString&, const AnsiString&) {
+            if (++lines == 1000)
+                S->Terminate();
+        };
+        Output.clear();
+        S->Execute();
+        EXPECT_GE(lines, 1000);
+        EXPECT_LT(lines, 1010);
+        EXPECT_TRUE(Output.empty());
+        EXPECT_FALSE(S->Terminated);
+        S->OnRunLine = nullptr;
+    }
+}
+
+TEST_F(CompilerEndToEnd, RunTimeErrorsReachTheHostWithTheirLine)
+{
+    ASSERT_TRUE(Compile("PascalScript", "procedure Inner;\r\nvar i: Integer;\r\nbegin\r\n  i := 0;\r\n"
+                                        "  i := 1 div i;\r\nend;\r\nbegin\r\n  Inner;\r\nend."));
+    try {
+        S->Execute();
+        FAIL() << "no error";
+    } catch (const EScriptRunError& e) {
+        EXPECT_EQ(e.Line(), 5); // where it happened, inside the procedure
+        EXPECT_EQ(e.InnerClassName(), "EDivByZero");
+        EXPECT_EQ(e.SourcePos(), "5:3");
+    }
+    EXPECT_FALSE(S->Terminated);
+
+    struct RunCase {
+        const char* why;
+        const char* language;
+        const char* text;
+        TscMessageId id;
+    };
+    const RunCase kRun[] = {
+        {"nil object", "PascalScript", "var t: TTestThing; begin t := nil; Print(t.Caption); end.",
+         TscMessageId::SNilObject},
+        {"string index", "PascalScript", "var s: String; begin s := 'ab'; Print(s[3]); end.",
+         TscMessageId::SStringIndex},
+        {"runaway recursion", "PascalScript", "function R(n: Integer): Integer; begin Result := R(n + 1); end;"
+                                              " begin R(0); end.",
+         TscMessageId::SCallTooDeep},
+        {"late member of a number", "JScript", "var x = 5; x.Caption = 1;", TscMessageId::SInvalidObject},
+        {"late member missing", "JScript", "var t = Thing; t.NoSuch();", TscMessageId::SIdUndeclared},
+        {"late index on a number", "BasicScript", "x = 5\r\nPrint(x[1])\r\n", TscMessageId::SInvalidObject},
+    };
+    for (const RunCase& c : kRun) {
+        SCOPED_TRACE(c.why);
+        ASSERT_TRUE(Compile(c.language, c.text)) << S->ErrorText;
+        EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), c.id);
+    }
+}
+
+TEST_F(CompilerEndToEnd, RecursionKeepsTheCallersFrameAcrossACaughtError)
+{
+    // P(0) raises inside P(1) inside P(2); each caller catches and must see its own n and k.
+    const auto plain = Run("PascalScript", "procedure P(n: Integer);\r\nvar k: Integer;\r\nbegin\r\n"
+                                           "  k := n * 10;\r\n  if n = 0 then n := 1 div n\r\n"
+                                           "  else begin\r\n    try P(n - 1); except end;\r\n"
+                                           "    Print(k + n);\r\n  end;\r\nend;\r\nbegin P(2); end.");
+    EXPECT_EQ(plain, (std::vector<AnsiString>{"11", "22"}));
+}
+
+TEST_F(CompilerEndToEnd, HostCallsScriptRoutines)
+{
+    ASSERT_TRUE(Compile("PascalScript", "function Add(a, b: Integer): Integer; begin Result := a + b; end;\r\n"
+                                        "procedure Swap(var a, b: Integer); var t: Integer;"
+                                        " begin t := a; a := b; b := t; end;\r\nbegin end."));
+    EXPECT_EQ(S->CallFunction("Add", VarArrayOf({Variant(2), Variant(3)})), Variant(5));
+    Variant params = VarArrayOf({Variant(1), Variant(2)});
+    EXPECT_TRUE(VarIsNull(S->CallFunction1("Swap", params)));
+    EXPECT_EQ(VarArrayGet(params, {0}), Variant(2));
+    EXPECT_EQ(VarArrayGet(params, {1}), Variant(1));
+    EXPECT_EQ(S->Evaluate("Add(40, 2)"), Variant(42));
+    EXPECT_EQ(S->Evaluate("1 +"), Variant("';' expected")); // the compiler's message, as a value
+}
+
+TEST_F(CompilerEndToEnd, RunLineSeesEveryStatementAndCodeLinesAreKnown)
+{
+    ASSERT_TRUE(Compile("PascalScript", "var i: Integer;\r\nbegin\r\n  i := 1;\r\n  if i = 1 then\r\n"
+                                        "    Print(i);\r\n  break;\r\nend."));
+    std::vector<AnsiString> seen;
+    S->OnRunLine = [&](TscScript*, const AnsiString&, const AnsiString& pos) { seen.push_back(pos); };
+    S->Execute();
+    EXPECT_EQ(seen, (std::vector<AnsiString>{"3:3", "4:3", "5:5"}));
+    EXPECT_TRUE(S->IsExecutableLine(3));
+    EXPECT_TRUE(S->IsExecutableLine(5));
+    EXPECT_FALSE(S->IsExecutableLine(2));
+}
+
+TEST_F(CompilerEndToEnd, LanguageQuirksBuiltSoundly)
+{
+    struct Quirk {
+        const char* why;
+        const char* language;
+        const char* text;
+        std::vector<AnsiString> output;
+    };
+    const Quirk kQuirks[] = {
+        {"break in a C++ switch leaves the switch, not the loop", "C++Script",
+         "int i; { for (i = 0; i < 2; i++) { switch (i) { case 0: { Print(\"zero\"); break; } } Print(i); } }",
+         {"zero", "0", "1"}},
+        {"a JScript var may be declared twice", "JScript", "for (var i = 0; i < 2; i++) { } for (var i = 5; i < 6; i++) Print(i);",
+         {"5"}},
+        {"an untyped JScript function returns text", "JScript", "function F() { return \"t\"; } Print(F());", {"t"}},
+        {"BasicScript undeclared names are Variants", "BasicScript", "x = 5\r\nPrint(x)\r\n", {"5"}},
+        {"Basic concatenation of a string and a number", "BasicScript", "s = \"a\"\r\ns = s & 1\r\nPrint(s)\r\n",
+         {"a1"}},
+        {"a declaration's initial value runs each time", "PascalScript",
+         "procedure P; var x: Integer = 5; begin x := x + 1; Print(x); end; begin P; P; end.", {"6", "6"}},
+        {"C++ arrays and initial values belong to their own name", "C++Script",
+         "int a[2], b = 3; { Print(b); a[1] = 4; Print(a[1]); }", {"3", "4"}},
+        {"Pascal names share the array shape", "PascalScript",
+         "var a, b: array[1..3] of Integer; begin b[3] := 1; a[3] := 2; Print(a[3] + b[3]); end.", {"3"}},
+        {"changing the bound inside a for changes nothing", "PascalScript",
+         "var i, n: Integer; begin n := 3; for i := 1 to n do begin n := 10; Print(i); end; end.",
+         {"1", "2", "3"}},
+        {"Basic For with a fractional step", "BasicScript", "For i = 1 To 2 Step 0.5\r\nPrint(i)\r\nNext\r\n",
+         {"1", "1,5", "2"}},
+        {"exit inside try/finally runs the finally part", "PascalScript",
+         "procedure P; begin try exit; finally Print('f'); end; Print('no'); end; begin P; Print('back'); end.",
+         {"f", "back"}},
+        {"repeat runs at least once", "PascalScript", "begin repeat Print('once') until True; end.", {"once"}},
+        {"with over an object", "PascalScript", "begin with Thing do Print(Caption); end.", {"host"}},
+        {"string character assignment through a designator", "PascalScript",
+         "var s: String; begin s := 'abc'; s[2] := 'X'; Print(s); end.", {"aXc"}},
+    };
+    for (const Quirk& q : kQuirks) {
+        SCOPED_TRACE(q.why);
+        EXPECT_EQ(Run(q.language, q.text), q.output);
+    }
+}
+
+} // namespace
