@@ -62,7 +62,9 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect)
     PlayRecords(FRecords, *device, sx, sy, rect.Left, rect.Top);
     // The records selected their own pens, fonts and clipping: the canvas sends its own
     // again before its next call.
-    if (!canvas.HasClip())
+    const bool clipped = std::any_of(FRecords.begin(), FRecords.end(),
+                                     [](const TDrawRecord& r) { return r.Op == TDrawOp::Clip; });
+    if (clipped && !canvas.HasClip())
         device->SetClip(nullptr);
     canvas.SetDevice(device);
 }

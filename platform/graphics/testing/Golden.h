@@ -1,0 +1,14 @@
+// Golden.h - comparing output with golden files kept beside the tests.
+//
+// ExpectGolden("shapes", text) compares `text` (CP1251) with golden/shapes.txt (UTF-8 on
+// disk, relative to the test's working directory). On a mismatch it fails the test and
+// writes the actual text as golden/shapes.FAILED.txt for a reviewer to diff or promote;
+// a match removes an old .FAILED.txt. With SKLAD_UPDATE_GOLDEN=1 in the environment a
+// missing or different golden file is (re)written and the test passes.
+#pragma once
+
+#include "platform/rtl/System.h"
+
+#include <string>
+
+void ExpectGolden(const std::string& caseName, const AnsiString& actual, const std::string& folder = "golden");
