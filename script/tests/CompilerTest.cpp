@@ -276,9 +276,9 @@ TEST_F(CompilerEndToEnd, RunTimeErrorsReachTheHostWithTheirLine)
         {"runaway recursion", "PascalScript", "function R(n: Integer): Integer; begin Result := R(n + 1); end;"
                                               " begin R(0); end.",
          TscMessageId::SCallTooDeep},
-        {"late member of a number", "JScript", "var x = 5; x.Caption = 1;", TscMessageId::SInvalidObject},
+        {"late member of a number", "JScript", "var x = -5; x.Caption = 1;", TscMessageId::SInvalidObject},
         {"late member missing", "JScript", "var t = Thing; t.NoSuch();", TscMessageId::SIdUndeclared},
-        {"late index on a number", "BasicScript", "x = 5\r\nPrint(x[1])\r\n", TscMessageId::SInvalidObject},
+        {"late index on a number", "BasicScript", "x = -5\r\nPrint(x[1])\r\n", TscMessageId::SInvalidObject},
     };
     for (const RunCase& c : kRun) {
         SCOPED_TRACE(c.why);
