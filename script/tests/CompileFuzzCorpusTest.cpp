@@ -2,7 +2,9 @@
 // byte-mutated versions of the case scripts: every outcome must be clean.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -35,13 +37,16 @@ TEST(CompileFuzz, CorpusReplays)
 
 TEST(CompileFuzz, MutatedCasesEndCleanly)
 {
-    std::mt19937 rng(20261206);
+    // SKLAD_COMPILE_FUZZ_ROUNDS raises the rounds per file for a longer search.
+    const char* env = std::getenv("SKLAD_COMPILE_FUZZ_ROUNDS");
+    const int rounds = env ? std::max(1, std::atoi(env)) : 6;
+    std::mt19937 rng(env ? static_cast<unsigned>(std::atoi(env)) : 20261206u);
     const char kBytes[] = "();:=.,[]{}<>'\"\n\r begin end if then else x 1 $ # & | ! @ _ \\";
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(SCRIPT_TESTS_DIR) / "cases")) {
         if (!entry.is_regular_file())
             continue;
         const std::string original = ReadFile(entry.path());
-        for (int round = 0; round < 6 && !original.empty(); ++round) {
+        for (int round = 0; round < rounds && !original.empty(); ++round) {
             std::string text = original;
             for (int k = 0; k < 3; ++k) {
                 const size_t at = rng() % text.size();
