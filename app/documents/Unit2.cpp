@@ -1,11 +1,34 @@
 #include "app/documents/Unit2.h"
 
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
+#include "app/shell/ShellDb.h"
 #include "app/shell/Unit1.h"
+#include "app/shell/Unit5.h"
+#include "app/shell/Unit6.h"
+#include "platform/db/ADODB.h"
 #include "platform/gui/DBGrids.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/Math.h"
+
+#include <vector>
 
 TForm2* Form2 = nullptr;
+
+namespace {
+
+constexpr const char* kQuantityLabel = "Количество";
+
+// The VAT rule of document lines: the sum with the document's rate, to the cent.
+double WithVat(int rate, double sum)
+{
+    return RoundTo(rate * sum * 0.01 + sum, -2);
+}
+
+}  // namespace
 
 SKLAD_DEFINE_CLASS(TForm2)
 
@@ -70,76 +93,232 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     DBGrid1->SetDataSource(Form1->DataSource3);
 }
 
-void TForm2::ArtChange(TObject*)
+TCardRole TForm2::Role() const
 {
+    switch (GetWidth()) {
+    case 474: return TCardRole::Card;
+    case 800: return TCardRole::Picker;
+    case 248: return TCardRole::Editor;
+    default: return TCardRole::Other;
+    }
 }
 
-void TForm2::ComboBox1Change(TObject*)
+// ---------------------------------------------------------------- filtering
+
+void TForm2::Filter(TObject* sender, TComboBox* own, const char* column, TFurther further)
 {
+    const TCardRole role = Role();
+    if (role != TCardRole::Picker && role != TCardRole::Editor)
+        return;
+    // The condition keeps the program's shape; the values are bound (:v0, :v1 ...).
+    std::vector<Variant> values{own->GetText()};
+    WorkText = AnsiString(" Where (") + QuoteName(column) + "=:v0)";
+    for (const auto& [box, name] : further) {
+        if (box->GetText().empty())
+            continue;
+        // In these roles ComboBox6 holds the line's quantity, not a supplier.
+        if (box == ComboBox6 && Label6->GetCaption() == kQuantityLabel)
+            continue;
+        WorkText += " and (" + QuoteName(name) + "=:v" + IntToStr(int64_t(values.size())) + ")";
+        values.push_back(box->GetText());
+    }
+    TADOQuery* q = Form1->ADOQuery5;
+    q->Close();
+    q->SQL()->Clear();
+    q->SQL()->Add("Select * From Products" + WorkText);
+    for (size_t i = 0; i < values.size(); ++i)
+        q->Parameters()->ParamByName("v" + IntToStr(int64_t(i)))->Value = values[i];
+    q->Open();
+    if (q->IsEmpty() && sender)
+        own->SetDroppedDown(false);
+    for (TEdit* e : {Edit1, Edit2, Edit3})
+        e->SetEnabled(true);
 }
 
-void TForm2::ComboBox2Change(TObject*)
+void TForm2::ComboBox1Change(TObject* Sender)
 {
+    Filter(Sender, ComboBox1, "Наименование",
+           {{ComboBox2, "Марка"}, {ComboBox3, "Цвет"}, {ComboBox5, "Единица_измерения"},
+            {ComboBox6, "Имя_поставщика"}, {ComboBox7, "Группа"}});
 }
 
-void TForm2::ComboBox3Change(TObject*)
+void TForm2::ComboBox2Change(TObject* Sender)
 {
+    Filter(Sender, ComboBox2, "Марка",
+           {{ComboBox1, "Наименование"}, {ComboBox3, "Цвет"}, {ComboBox5, "Единица_измерения"},
+            {ComboBox6, "Имя_поставщика"}, {ComboBox7, "Группа"}});
 }
 
-void TForm2::ComboBox5Change(TObject*)
+void TForm2::ComboBox3Change(TObject* Sender)
 {
+    Filter(Sender, ComboBox3, "Цвет",
+           {{ComboBox2, "Марка"}, {ComboBox1, "Наименование"}, {ComboBox5, "Единица_измерения"},
+            {ComboBox6, "Имя_поставщика"}, {ComboBox7, "Группа"}});
 }
 
-void TForm2::ComboBox7Change(TObject*)
+void TForm2::ComboBox5Change(TObject* Sender)
 {
+    Filter(Sender, ComboBox5, "Единица_измерения",
+           {{ComboBox2, "Марка"}, {ComboBox3, "Цвет"}, {ComboBox1, "Наименование"},
+            {ComboBox6, "Имя_поставщика"}, {ComboBox7, "Группа"}});
+}
+
+void TForm2::ComboBox7Change(TObject* Sender)
+{
+    Filter(Sender, ComboBox7, "Группа",
+           {{ComboBox2, "Марка"}, {ComboBox3, "Цвет"}, {ComboBox5, "Единица_измерения"},
+            {ComboBox6, "Имя_поставщика"}, {ComboBox1, "Наименование"}});
+}
+
+void TForm2::ArtChange(TObject* Sender)
+{
+    Filter(Sender, Art, "№",
+           {{ComboBox2, "Марка"}, {ComboBox3, "Цвет"}, {ComboBox5, "Единица_измерения"},
+            {ComboBox6, "Имя_поставщика"}, {ComboBox1, "Наименование"}, {ComboBox7, "Группа"}});
 }
 
 void TForm2::ComboBox6Change(TObject*)
 {
+    ComboBox6->SetAutoDropDown(Label6->GetCaption() != kQuantityLabel);
 }
 
-void TForm2::ComboBox1Select(TObject*)
+void TForm2::ClearOtherCombos(TComboBox* box)
 {
+    for (TComboBox* other : {ComboBox1, ComboBox2, ComboBox3, ComboBox5, ComboBox6, ComboBox7})
+        if (other != box)
+            other->SetText("");
+    for (TEdit* e : {Edit1, Edit2, Edit3})
+        e->SetText("");
 }
 
-void TForm2::ComboBox2Select(TObject*)
+void TForm2::SelectFrom(TComboBox* box, void (TForm2::*change)(TObject*))
 {
+    // A value completed while typing leaves the other boxes alone.
+    if (ComboKeyFlag)
+        return;
+    box->SetAutoComplete(false);
+    const TCardRole role = Role();
+    if (role == TCardRole::Picker || role == TCardRole::Editor) {
+        ClearOtherCombos(box);
+        (this->*change)(nullptr);
+    }
 }
 
-void TForm2::ComboBox3Select(TObject*)
+void TForm2::ComboBox1Select(TObject* Sender)
 {
+    if (Sender == Art)
+        SelectFrom(Art, &TForm2::ArtChange);
+    else
+        SelectFrom(ComboBox1, &TForm2::ComboBox1Change);
 }
 
-void TForm2::ComboBox5Select(TObject*)
-{
-}
+void TForm2::ComboBox2Select(TObject*) { SelectFrom(ComboBox2, &TForm2::ComboBox2Change); }
+void TForm2::ComboBox3Select(TObject*) { SelectFrom(ComboBox3, &TForm2::ComboBox3Change); }
+void TForm2::ComboBox5Select(TObject*) { SelectFrom(ComboBox5, &TForm2::ComboBox5Change); }
+void TForm2::ComboBox7Select(TObject*) { SelectFrom(ComboBox7, &TForm2::ComboBox7Change); }
 
-void TForm2::ComboBox7Select(TObject*)
+void TForm2::ComboBox1KeyDown(TObject* Sender, uint16_t&, TShiftState)
 {
+    auto* box = dynamic_cast<TComboBox*>(Sender);
+    if (!box)
+        return;
+    if (box->GetText().empty()) {
+        box->SetAutoComplete(true);
+        ComboKeyFlag = 1;
+    } else {
+        ComboKeyFlag = 0;
+    }
 }
 
 void TForm2::DBGrid1CellClick(TColumn*)
 {
-}
-
-void TForm2::Button1Click(TObject*)
-{
-}
-
-void TForm2::Button2Click(TObject*)
-{
-}
-
-void TForm2::Button3Click(TObject*)
-{
+    TADOQuery* q = Form1->ADOQuery5;
+    if (!q->Active() || q->IsEmpty() || q->Eof())
+        return;
+    const auto text = [q](const char* column) { return q->FieldByName(column)->AsString(); };
+    Art->SetText(text("№"));
+    ComboBox1->SetText(text("Наименование"));
+    ComboBox2->SetText(text("Марка"));
+    ComboBox3->SetText(text("Цвет"));
+    ComboBox4->SetText(text("Размеры"));
+    ComboBox5->SetText(text("Единица_измерения"));
+    Edit1->SetText(text("Цена"));
+    Edit2->SetText(text("Минимум"));
+    Edit3->SetText(text("Максимум"));
+    ComboBox7->SetText(text("Группа"));
+    // A picked product keeps its price and limits.
+    for (TEdit* e : {Edit1, Edit2, Edit3})
+        e->SetEnabled(false);
 }
 
 void TForm2::Button4Click(TObject*)
 {
+    OpenSql(Form1->ADOQuery5, "Select * From Products Where Количество<Минимум");
 }
 
 void TForm2::Button5Click(TObject*)
 {
+    OpenSql(Form1->ADOQuery5, "Select * From Products Where Количество>Максимум");
+}
+
+// ---------------------------------------------------------------- showing
+
+int TForm2::DropDownRows(TComboBox* box) const
+{
+    return (GetHeight() - (box->GetTop() + box->GetHeight())) / 14;
+}
+
+void TForm2::FormShow(TObject*)
+{
+    ComboBox6->SetAutoDropDown(Label6->GetCaption() != kQuantityLabel);
+    for (TComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
+        box->SetDropDownCount(DropDownRows(box));
+    if (FirstShow) {
+        TADOQuery* q = Form1->ADOQuery3;
+        OpenSql(q, "Select * From ColumnSize Where ID=3");
+        if (!q->IsEmpty())
+            for (int i = 0; i <= 6 && i < DBGrid1->GetColumns()->Count(); ++i)
+                if (TField* f = q->FindField(IntToStr(i)); f && !f->IsNull())
+                    DBGrid1->GetColumns()->Items(i)->SetWidth(f->AsInteger());
+        FirstShow = 0;
+    }
+}
+
+// ---------------------------------------------------------------- supplier and documents
+
+void TForm2::Button9Click(TObject*)
+{
+    const AnsiString name = ComboBox6->GetText();
+    if (name.empty()) {
+        ShowMessage("Введите название поставщика");
+        return;
+    }
+    TADOQuery* q = Form1->ADOQuery2;
+    OpenSql(q, "Select * From P Where Название=:name", {{"name", name}});
+    if (q->IsEmpty()) {
+        for (int i = 1; i < 12; ++i)
+            Form6->Edit[i]->SetText("");
+        Form6->Edit[0]->SetText(name);
+        Form6->SetMode(TDetailsMode::NewSupplier);
+    } else {
+        Form6->FillFrom(q);
+        Form6->Edit[0]->SetText(name);
+        Form6->SetMode(TDetailsMode::Supplier, q->FieldByName("Название")->AsString());
+    }
+    Form6->ShowModal();
+}
+
+void TForm2::Button1Click(TObject*)
+{
+    TADOQuery* goods = Form1->ADOQuery1;
+    if (goods->Active() && !goods->IsEmpty() && !goods->Eof())
+        ProductFilter = goods->FieldByName("ID")->AsString();
+    Form4->GroupBox1->SetEnabled(false);
+    Form4->SetCaption("Работа с документами товара  " + ComboBox1->GetText() + " " + ComboBox2->GetText() + " " +
+                      ComboBox3->GetText());
+    Form4->RadioButton7Click(nullptr);
+    Form4->RadioButton7->SetChecked(true);
+    Form4->ShowModal();
 }
 
 void TForm2::Button6Click(TObject*)
@@ -147,18 +326,183 @@ void TForm2::Button6Click(TObject*)
     Close();
 }
 
+// ---------------------------------------------------------------- OK commands
+
+bool TForm2::ReadNumber(TEdit* edit, const char* caption, double& value)
+{
+    const AnsiString text = Trim(edit->GetText());
+    if (text.empty()) {
+        value = 0;
+        return true;
+    }
+    if (TryStrToFloat(text, value) && value >= 0)
+        return true;
+    ShowMessage(CatalogueMessage(TCatalogueMessage::BadNumber, {caption}));
+    return false;
+}
+
+bool TForm2::ReadQuantity(double& value)
+{
+    if (TryStrToFloat(Trim(ComboBox6->GetText()), value) && RoundTo(value, -2) > 0) {
+        value = RoundTo(value, -2);
+        return true;
+    }
+    ShowMessage(CatalogueMessage(TCatalogueMessage::BadQuantity));
+    return false;
+}
+
+void TForm2::LinesWritten()
+{
+    // The document window shows its lines with its own statement and recomputes its total.
+    TADOQuery* lines = Form1->ADOQuery4;
+    if (!lines->SQL()->GetText().empty()) {
+        lines->Close();
+        lines->Open();
+    }
+    Close();
+}
+
+void TForm2::WriteDocumentLine(bool add)
+{
+    double quantity = 0, price = 0, minimum = 0, maximum = 0;
+    if (!ReadQuantity(quantity) || !ReadNumber(Edit1, "Цена", price) || !ReadNumber(Edit2, "Минимум на складе", minimum) ||
+        !ReadNumber(Edit3, "Максимум на складе", maximum))
+        return;
+    if (ComboBox1->GetText().empty() || ComboBox7->GetText().empty()) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::CardFieldsMissing));
+        return;
+    }
+    int64_t lineId = 0;
+    if (!add) {
+        TADOQuery* lines = Form1->ADOQuery4;
+        if (!lines->Active() || lines->IsEmpty() || lines->Eof() || !lines->FindField("ID")) {
+            Close();
+            return;
+        }
+        lineId = lines->FieldByName("ID")->AsLargeInt();
+    }
+    const int rate = Form1->DocVatRate;
+    const double sum = RoundTo(quantity * price, -2);
+    const TSqlParams values = {
+        {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()}, {"colour", ComboBox3->GetText()},
+        {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},  {"group", ComboBox7->GetText()},
+        {"price", price},                {"min", minimum},                {"max", maximum},
+        {"q", quantity},                 {"supplier", Form3->ComboBox2->GetText()},
+        {"sum", sum},                    {"rate", rate},                  {"vat", WithVat(rate, sum)},
+        {"id", lineId},
+    };
+    if (add)
+        ExecSql(Form1->ADOQuery2,
+                "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,Цена,"
+                "Минимум,Максимум,Количество,Имя_поставщика,Сумма,Ставка,Сумма_с_НДС) Values (:name,:brand,:colour,"
+                ":sizes,:unit,:group,:price,:min,:max,:q,:supplier,:sum,:rate,:vat)",
+                values);
+    else
+        ExecSql(Form1->ADOQuery2,
+                "Update TempStructureDocuments Set Наименование=:name,Марка=:brand,Цвет=:colour,Размеры=:sizes,"
+                "Единица_измерения=:unit,Группа=:group,Цена=:price,Минимум=:min,Максимум=:max,Количество=:q,"
+                "Имя_поставщика=:supplier,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where ID=:id",
+                values);
+    LinesWritten();
+}
+
+void TForm2::ChangeIssueLine()
+{
+    TADOQuery* lines = Form1->ADOQuery4;
+    if (!lines->Active() || lines->IsEmpty() || lines->Eof() || !lines->FindField("IDТовара")) {
+        Close();
+        return;
+    }
+    double quantity = 0;
+    if (!ReadQuantity(quantity))
+        return;
+    const int64_t product = lines->FieldByName("IDТовара")->AsLargeInt();
+    TADOQuery* q = Form1->ADOQuery2;
+    OpenSql(q, "Select Макс From TempStructureOtpusk Where IDТовара=:id", {{"id", product}});
+    const double most = q->IsEmpty() ? 0 : RoundTo(q->FieldByName("Макс")->AsFloat(), -2);
+    if (quantity > most) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::QuantityAboveMax, {FloatToStr(most)}));
+        return;
+    }
+    OpenSql(q, "Select Цена From Products Where ID=:id", {{"id", product}});
+    const double price = q->IsEmpty() ? 0 : q->FieldByName("Цена")->AsFloat();
+    const int rate = Form1->DocVatRate;
+    const double sum = RoundTo(quantity * price, -2);
+    ExecSql(q, "Update TempStructureOtpusk Set Количество=:q,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where IDТовара=:id",
+            {{"q", quantity}, {"sum", sum}, {"rate", rate}, {"vat", WithVat(rate, sum)}, {"id", product}});
+    LinesWritten();
+}
+
+void TForm2::StoreCard()
+{
+    double price = 0, minimum = 0, maximum = 0;
+    if (!ReadNumber(Edit1, "Цена", price) || !ReadNumber(Edit2, "Минимум на складе", minimum) ||
+        !ReadNumber(Edit3, "Максимум на складе", maximum))
+        return;
+    TADOQuery* q = Form1->ADOQuery2;
+    try {
+        if (CardMode == TCardMode::PricesOnly) {
+            if (Art->GetEnabled())
+                ExecSql(q, "Update Products Set №=:art,Цена=:price,Минимум=:min,Максимум=:max Where ID=:id",
+                        {{"art", Art->GetText()}, {"price", price}, {"min", minimum}, {"max", maximum},
+                         {"id", CardProductId}});
+            else
+                ExecSql(q, "Update Products Set Цена=:price,Минимум=:min,Максимум=:max Where ID=:id",
+                        {{"price", price}, {"min", minimum}, {"max", maximum}, {"id", CardProductId}});
+        } else {
+            if (ComboBox1->GetText().empty() || ComboBox7->GetText().empty()) {
+                ShowMessage(CatalogueMessage(TCatalogueMessage::CardFieldsMissing));
+                return;
+            }
+            const TSqlParams values = {
+                {"art", Art->GetText()},         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()},
+                {"colour", ComboBox3->GetText()}, {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},
+                {"supplier", ComboBox6->GetText()}, {"price", price},              {"min", minimum},
+                {"max", maximum},                {"group", ComboBox7->GetText()}, {"id", CardProductId},
+            };
+            if (CardMode == TCardMode::NewCard)
+                ExecSql(q,
+                        "Insert Into Products (№,Наименование,Марка,Цвет,Размеры,Единица_измерения,Имя_поставщика,"
+                        "Цена,Минимум,Максимум,Группа,Количество) Values (:art,:name,:brand,:colour,:sizes,:unit,"
+                        ":supplier,:price,:min,:max,:group,0)",
+                        values);
+            else
+                ExecSql(q,
+                        "Update Products Set №=:art,Наименование=:name,Марка=:brand,Цвет=:colour,Размеры=:sizes,"
+                        "Единица_измерения=:unit,Имя_поставщика=:supplier,Цена=:price,Минимум=:min,Максимум=:max,"
+                        "Группа=:group Where ID=:id",
+                        values);
+        }
+    } catch (const std::exception& e) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::CardNotSaved, {e.what()}));
+        return;
+    }
+    Close();
+    RefreshGoodsGrid();
+}
+
 void TForm2::Button7Click(TObject*)
 {
+    switch (Role()) {
+    case TCardRole::Card: StoreCard(); break;
+    case TCardRole::Picker: WriteDocumentLine(true); break;
+    case TCardRole::Editor: WriteDocumentLine(false); break;
+    case TCardRole::Other: break;
+    }
 }
 
-void TForm2::Button9Click(TObject*)
+void TForm2::Button3Click(TObject*)
 {
+    // A write-off line: the product must be one the warehouse holds, picked from the grid or
+    // the lists; the posting checks it again.
+    WriteDocumentLine(true);
 }
 
-void TForm2::FormShow(TObject*)
+void TForm2::Button2Click(TObject*)
 {
-}
-
-void TForm2::ComboBox1KeyDown(TObject*, uint16_t&, TShiftState)
-{
+    const bool issue = !Form3->ComboBox2->GetEnabled() && !Form3->Edit2->GetVisible();
+    if (issue)
+        ChangeIssueLine();
+    else
+        WriteDocumentLine(false);
 }

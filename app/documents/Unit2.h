@@ -1,12 +1,22 @@
 // Unit2.h - the goods card: a product's record card, the line picker and the line editor of documents.
 //
-// The window's layout (app/forms/Unit2.dfm) is complete; the behaviour of its handlers comes
-// with the document work, so most of them do nothing yet.
+// Three roles, told apart by the width the opener gives the window: the card of one product
+// (474, the main window's viewer), the line picker (800, "Добавить" of the document window,
+// with the goods grid) and the line editor (248, "Изменить"). In the picker and editor roles
+// the boxes filter the goods grid (TForm1::ADOQuery5) by every non-empty box, values bound.
+//
+// The OK buttons: Button7 stores the card (card role) or adds/changes a receipt or request
+// line; Button3 adds a write-off line; Button2 changes an issue or write-off line. Lines go to
+// the scratch tables; ADOQuery4 is reopened with its own statement and the document window
+// recomputes its total once the card closes. A quantity, price, minimum or maximum that is no
+// number (or below zero) is refused with a message; the card stays open as it was.
 #pragma once
 
 #include "platform/gui/Forms.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 class TButton;
 class TComboBox;
@@ -15,6 +25,22 @@ class TColumn;
 class TEdit;
 class TGroupBox;
 class TLabel;
+
+class TComboBox;
+
+enum class TCardRole {
+    Card,    // width 474
+    Picker,  // width 800
+    Editor,  // width 248
+    Other,
+};
+
+// What the card role may change, set by the main window before showing the card.
+enum class TCardMode {
+    NewCard,     // a new product of the selected group: everything, inserted on OK
+    FullEdit,    // a product no document names yet: everything
+    PricesOnly,  // a product in use: price, minimum, maximum (and the article when enabled)
+};
 
 class TForm2 : public TForm {
     SKLAD_CLASS(TForm2, TForm)
@@ -58,6 +84,14 @@ public:
     uint8_t FirstShow = 0;
     uint8_t ComboKeyFlag = 0;
 
+    // The card role's product and what may be changed in it.
+    int64_t CardProductId = 0;
+    TCardMode CardMode = TCardMode::PricesOnly;
+
+    TCardRole Role() const;
+    int DropDownRows(TComboBox* box) const;
+    void ClearOtherCombos(TComboBox* box);
+
     void ArtChange(TObject* Sender);
     void ComboBox1Change(TObject* Sender);
     void ComboBox2Change(TObject* Sender);
@@ -81,6 +115,18 @@ public:
     void Button9Click(TObject* Sender);
     void FormShow(TObject* Sender);
     void ComboBox1KeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
+
+private:
+    using TFurther = std::initializer_list<std::pair<TComboBox*, const char*>>;
+    void Filter(TObject* sender, TComboBox* own, const char* column, TFurther further);
+    void SelectFrom(TComboBox* box, void (TForm2::*change)(TObject*));
+    // Reads a number box; false (and the message shown) when it is no number >= 0.
+    bool ReadNumber(TEdit* edit, const char* caption, double& value);
+    bool ReadQuantity(double& value);
+    void StoreCard();
+    void WriteDocumentLine(bool add);
+    void ChangeIssueLine();
+    void LinesWritten();
 };
 
 extern TForm2* Form2;

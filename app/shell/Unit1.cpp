@@ -472,24 +472,7 @@ void TForm1::N21Click(TObject*)
 }
 
 // ---------------------------------------------------------------- goods cards
-
-void TForm1::Button3Click(TObject*)
-{
-    // The goods viewer comes with the goods card (app/documents).
-    if (!ADOQuery1->Active() || ADOQuery1->Eof())
-        return;
-    Form2->ShowModal();
-}
-
-void TForm1::Button2Click(TObject*)
-{
-    // Adding a goods card comes with the goods card (app/documents).
-}
-
-void TForm1::Button4Click(TObject*)
-{
-    // Deleting a goods card comes with the goods card (app/documents).
-}
+// Viewing, adding and deleting a goods card: Unit1Viewer.cpp.
 
 void TForm1::Button11Click(TObject*)
 {
