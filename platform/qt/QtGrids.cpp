@@ -132,6 +132,8 @@ public:
 protected:
     // The view's double click is reported per cell (UserDoubleClickedCell).
     bool ForwardsDoubleClicks() const override { return false; }
+    // The view's typing search would move the current row behind the dataset's back.
+    bool WidgetTakesCharacters() const override { return false; }
 
     void Update(TControlChanges what) override
     {

@@ -250,6 +250,8 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         char c = original;
         if (!win->UserFilterKeyPress(c) || !alive)
             return true;
+        if (!WidgetTakesCharacters())
+            return true;
         if (c != original) {
             SendChangedCharacter(widget, *e, c);
             return true;

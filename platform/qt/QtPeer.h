@@ -54,6 +54,9 @@ protected:
     // inserts only what the window's OnKeyPress let through, and reports the new text
     // whole (UserTyped) as ever.
     void WatchInput(QWidget* widget);
+    // Whether a character that passed the model goes on to the widget (not for views
+    // whose own typing search would move a row the model owns).
+    virtual bool WidgetTakesCharacters() const { return true; }
     // Whether a double click goes to the model as UserDoubleClicked (not for grids,
     // which report the cell).
     virtual bool ForwardsDoubleClicks() const { return true; }

@@ -306,6 +306,12 @@ void TTestDriver::Key(TWinControl* control, Word key, TShiftState shift)
     Act(control, "key into", [&] { return control->UserKeyDown(key, shift) && control->UserKeyUp(key, shift); });
 }
 
+void TTestDriver::Press(TWinControl* control, const AnsiString& characters)
+{
+    for (char c : characters)
+        Act(control, "type into", [&] { return control->UserKeyPress(c); });
+}
+
 void TTestDriver::PickDate(TDateTimePicker* picker, TDateTime date)
 {
     Act(picker, "pick a date in", [&] { return picker->UserPicked(date); });

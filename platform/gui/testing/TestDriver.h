@@ -120,6 +120,9 @@ public:
     void RightClickNode(TTreeView* tree, TTreeNode* node);
     void Menu(TMenuItem* item);
     void Key(TWinControl* control, Word key, TShiftState shift = {});
+    // Characters typed one by one: for each, the form's preview, OnKeyPress, then the
+    // control's own handling (an edit inserts it), as TWinControl::UserKeyPress runs them.
+    void Press(TWinControl* control, const AnsiString& characters);
     void PickDate(TDateTimePicker* picker, TDateTime date);
     void PickDate(TMonthCalendar* calendar, TDateTime date);
     void Drag(TSplitter* splitter, int delta);

@@ -83,8 +83,7 @@ TEST_F(KeyFilter, UserKeyPressInsertsWhatTheFilterLetThrough)
         else if (key == 'x')
             key = 0;
     });
-    for (char c : AnsiString("1.x5"))
-        ASSERT_TRUE(Edit->UserKeyPress(c));
+    D.Press(Edit, "1.x5");
     EXPECT_EQ(Edit->GetText(), "1,5");
 }
 

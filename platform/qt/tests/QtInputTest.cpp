@@ -272,6 +272,11 @@ TEST_F(QtInput, GridKeysMoveTheDatasetAndTheViewShowsTheCurrentRow)
         EXPECT_EQ(view->selectionModel()->currentIndex().row(), c.recNo - 1) << "the view did not move on its own";
     }
     EXPECT_EQ(count.CellClicks, 0) << "keys are not cell clicks";
+    char typed = 0;
+    grid->OnKeyPress = TKeyPressEvent::Lambda([&](TObject*, char& key) { typed = key; });
+    QTest::keyClick(focus, Qt::Key_2);
+    EXPECT_EQ(typed, '2') << "the window hears the character";
+    EXPECT_EQ(rows->RecNo(), 1) << "the view's typing search does not move the row";
 
     // Code moves the cursor: the view shows that row selected, all of it.
     rows->SetRecNo(17);
