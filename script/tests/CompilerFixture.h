@@ -53,6 +53,12 @@ protected:
             Output.push_back(VarToStr(VarArrayGet(p, {0})));
             return Null();
         });
+        s.AddMethod("function Get(Name: String): Variant", [](TObject*, TClass, const AnsiString&, Variant& p) {
+            return Variant("value of " + VarToStr(VarArrayGet(p, {0})));
+        });
+        s.AddMethod("macrofunction Echo(Expr: Variant): Variant", [](TObject*, TClass, const AnsiString&, Variant& p) {
+            return Variant("[" + VarToStr(VarArrayGet(p, {0})) + "]");
+        });
         if (TscClassVariable* obj = s.AddClass(TObject::StaticClass(), ""))
             obj->AddMethod("procedure Free", [](TObject* o, TClass, const AnsiString&, Variant&) {
                 delete o;
