@@ -66,7 +66,6 @@ void TrpComponent::Init(TComponent* AOwner)
     FFont->SetColor(clBlack);
     FFont->SetCharset(rpCharset);
     FFont->OnChange = TNotifyEvent(this, &TrpComponent::FontChanged);
-    BaseName = MakeBaseName(ClassName());
     FVisible = true;
     SetParentFont(true);
     if (auto* parent = dynamic_cast<TrpComponent*>(AOwner))
@@ -251,6 +250,8 @@ void TrpComponent::SetName(const AnsiString& NewName)
     TComponent::SetName(NewName);
 }
 
+AnsiString TrpComponent::GetBaseName() const { return BaseName.empty() ? MakeBaseName(ClassName()) : BaseName; }
+
 void TrpComponent::CreateUniqueName()
 {
     TStringList names;
@@ -263,7 +264,7 @@ void TrpComponent::CreateUniqueName()
         for (TrpComponent* c : scope->GetAllObjects())
             names.Add(c->Name());
     for (int n = 1;; ++n) {
-        const AnsiString candidate = BaseName + IntToStr(n);
+        const AnsiString candidate = GetBaseName() + IntToStr(n);
         int at;
         if (!names.Find(candidate, at)) {
             SetName(candidate);

@@ -107,7 +107,9 @@ public:
     // ---- names
     void SetName(const AnsiString& NewName) override;
     void CreateUniqueName();
-    const AnsiString& GetBaseName() const { return BaseName; }
+    // The stem of generated names: BaseName when set, else the class name without the
+    // first "Trp" and the first "View" (TrpMemoView gives "Memo").
+    AnsiString GetBaseName() const;
     virtual AnsiString GetDescription() const { return ClassName(); }
 
     // ---- hooks
@@ -154,7 +156,7 @@ public:
     bool FullDiff = false;
     TrpRestrictions Restrictions;
     AnsiString AliasName;
-    AnsiString BaseName;
+    AnsiString BaseName;  // empty: taken from the class name (see GetBaseName)
     TrpComponent* OriginalComponent = nullptr;
     TrpRect OriginalRect;  // Left, Top, Width, Height saved by BeforePrint
 

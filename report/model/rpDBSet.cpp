@@ -454,6 +454,9 @@ Variant TrpDBDataset::GetValue(const AnsiString& Index)
 
 AnsiString TrpDBDataset::GetDisplayText(const AnsiString& Index)
 {
+    // Outside a run (a closed database dataset) the text only shows where data would be.
+    if (!Initialized && !DataSetActive())
+        return GetUserName() + ".\"" + Index + "\"";
     if (!Initialized)
         Open();
     if (!FEffective->Active())

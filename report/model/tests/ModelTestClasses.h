@@ -47,7 +47,7 @@ public:
 class TTestMemo : public TrpReportComponent {
     SKLAD_CLASS(TTestMemo, TrpReportComponent)
 public:
-    explicit TTestMemo(TComponent* AOwner) : TrpReportComponent(AOwner) { FullDiff = false; }
+    explicit TTestMemo(TComponent* AOwner) : TrpReportComponent(AOwner) { BaseName = "Memo"; }
     void Draw(TCanvas*, Extended, Extended, Extended, Extended) override {}
     bool IsView() const override { return true; }
     TrpAlign GetAlign() const override { return Align; }

@@ -1,1 +1,141 @@
+// UtilsTest.cpp - small routines and the form-resource collection forms.
+#include "report/model/rpUtils.h"
+#include "report/model/tests/ModelTestClasses.h"
+
+#include "platform/rtl/SysUtils.h"
+
 #include <gtest/gtest.h>
+
+TEST(Utils, BrackedVariable)
+{
+    struct Case { const char* why; AnsiString text; int i; AnsiString result; int j; };
+    const Case cases[] = {
+        {"one letter", "[a]", 1, "a", 3},
+        {"not on an opening bracket", "x[a]", 1, "", 1},
+        {"nested brackets stay inside", "[a[b]c] d", 1, "a[b]c", 7},
+        {"closing bracket in quotes", "['a]' + b]", 1, "'a]' + b", 10},
+        {"unterminated", "[abc", 1, "ab", 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        int i = c.i, j = 0;
+        EXPECT_EQ(rpGetBrackedVariable(c.text, "[", "]", i, j), c.result);
+        EXPECT_EQ(j, c.j);
+    }
+}
+
+TEST(Utils, PageNumbers)
+{
+    struct Case { const char* why; AnsiString text; int pages; AnsiString list; };
+    const Case cases[] = {
+        {"list and range", "1,3,5-7", 9, "1,3,5,6,7"},
+        {"open range", "3-", 5, "3,4,5"},
+        {"falling range adds nothing", "2-1", 5, ""},
+        {"blanks ignored", " 1 , 2 ", 5, "1,2"},
+        {"empty", "", 5, ""},
+    };
+    TStringList list;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        rpParsePageNumbers(c.text, &list, c.pages);
+        EXPECT_EQ(list.CommaText(), c.list);
+    }
+    EXPECT_THROW(rpParsePageNumbers("1,,2", &list, 5), EConvertError);
+    EXPECT_THROW(rpParsePageNumbers("1-2000000000", &list, 5), EConvertError) << "no unbounded range";
+}
+
+TEST(Utils, TextHelpers)
+{
+    EXPECT_EQ(rpFloatToStr(3), "3");
+    EXPECT_EQ(rpFloatToStr(2.5), "2,50");
+    EXPECT_DOUBLE_EQ(static_cast<double>(rpStrToFloat(" 1.5 ")), 1.5);
+    EXPECT_DOUBLE_EQ(static_cast<double>(rpStrToFloat("1,5")), 1.5);
+    EXPECT_FALSE(rpIsValidFloat("x"));
+    EXPECT_EQ(HTMLRGBColor(clRed), "#FF0000");
+    EXPECT_EQ(rpRemoveQuotes("\"\""), "\"\"");
+    EXPECT_EQ(rpRemoveQuotes("\"a\""), "a");
+    TStringList l;
+    rpSetCommaText("a;;b;", &l, ';');
+    EXPECT_EQ(l.Count(), 3);
+    EXPECT_EQ(ConvertHighChars("a\x01" "A\x01", false), "a\xC1\x01");
+    EXPECT_EQ(ConvertHighChars("\xC1", true), "\x01" "A");
+    TMemoryStream ms;
+    rpStringToStream("0aFfzz", ms);
+    EXPECT_EQ(rpStreamToString(ms), "0AFF");
+}
+
+TEST(Utils, FullNames)
+{
+    RegisterModelTestClasses();
+    TComponent form(nullptr);
+    form.SetName("Form1");
+    auto* report = new TTestReport(&form);
+    auto* ds = new TrpDBDataset(&form);
+    ds->SetName("rpDBDataset1");
+    EXPECT_EQ(rpGetFullName(report, ds), "rpDBDataset1");
+    TComponent form2(nullptr);
+    form2.SetName("Form2");
+    auto* q = new TrpDBDataset(&form2);
+    q->SetName("Q");
+    EXPECT_EQ(rpGetFullName(report, q), "Form2.Q");
+    EXPECT_EQ(rpFindComponent(report, "rpDBDataset1"), ds);
+    EXPECT_EQ(rpFindComponent(report, "Nothing"), nullptr);
+    const int cookie = RegisterFindGlobalComponentProc(
+        [&](std::string_view n) -> TComponent* { return SameText(n, "Form2") ? &form2 : nullptr; });
+    EXPECT_EQ(rpFindComponent(report, "Form2.Q"), q);
+    UnregisterFindGlobalComponentProc(cookie);
+}
+
+TEST(Utils, CollectionFormsRoundTrip)
+{
+    RegisterModelTestClasses();
+    TTestReport r(nullptr);
+    r.GetVariables()->SetVariable("a\x01Z", Variant("x"));
+    // form A, as the form resources hold it
+    TMemoryStream a;
+    {
+        TWriter w(a);
+        rpWriteCollection(r.GetVariables(), w, &r);
+    }
+    EXPECT_EQ(static_cast<unsigned char>(a.Memory()[0]), 14);
+    TrpVariables back;
+    a.SetPosition(0);
+    {
+        TReader rd(a);
+        rpReadCollection(&back, rd, &r);
+    }
+    EXPECT_EQ(back.Items(0)->GetName(), "a\xDA") << "byte 1 + c reads as c + 128";
+    // form B, while writing XML
+    TMemoryStream b;
+    r.IsWriting = true;
+    {
+        TWriter w(b);
+        rpWriteCollection(r.GetVariables(), w, &r);
+    }
+    r.IsWriting = false;
+    EXPECT_EQ(static_cast<unsigned char>(b.Memory()[0]), 1);
+    EXPECT_EQ(static_cast<unsigned char>(b.Memory()[2]), 12);
+    b.SetPosition(0);
+    {
+        TReader rd(b);
+        rpReadCollection(&back, rd, &r);
+    }
+    EXPECT_EQ(back.Count(), 1);
+    EXPECT_EQ(VarToStr(back.Items(0)->GetValue()), "x");
+    // truncated at every length: a clean error and an empty collection, or a load
+    for (int64_t n = 0; n < b.GetSize(); ++n) {
+        SCOPED_TRACE(n);
+        TMemoryStream cut;
+        cut.WriteBuffer(b.Memory(), n);
+        cut.SetPosition(0);
+        back.Clear();
+        back.SetVariable("sentinel", 1);
+        TReader rd(cut);
+        try {
+            rpReadCollection(&back, rd, &r);
+        } catch (const EReadError&) {
+            EXPECT_TRUE(back.Count() == 0 || (back.Count() == 1 && back.IndexOf("sentinel") == 0))
+                << "either untouched or emptied, never half filled";
+        }
+    }
+}
