@@ -1,0 +1,391 @@
+// The goods card: the main window's viewer and its figures, storing a card, the line picker's
+// filters and its OK.
+#include "app/shell/tests/ShellFixture.h"
+
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/shell/Unit1.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+
+namespace {
+
+AnsiString GoodsNames(TADOQuery* q)
+{
+    AnsiString s;
+    if (!q->Active())
+        return "(closed)";
+    for (q->First(); !q->Eof(); q->Next())
+        s += (s.empty() ? "" : " ") + q->FieldByName("Наименование")->AsString();
+    return s;
+}
+
+class GoodsCardTest : public ShellTest {
+protected:
+    void Fresh()
+    {
+        TearDown();
+        SetUp();
+    }
+    // Opens the viewer on the only product of the warehouse and runs `script` in the card.
+    void View(const std::function<void()>& script)
+    {
+        d->ExpectModal(Form2, script);
+        d->Run([] { Form1->Button3Click(nullptr); });
+    }
+    // Shows the card as the document window's line picker over a receipt.
+    void Pick(const std::function<void()>& script)
+    {
+        d->ExpectModal(Form2, script);
+        d->Run([] {
+            Form3->ComboBox2->SetText("ООО Поставщик");
+            Form1->FillGoodsCardCombos();
+            Form2->ComboBox6->SetText("");
+            Form2->Label6->SetCaption("Количество");
+            Form2->Button9->SetVisible(false);
+            Form2->DBGrid1->SetVisible(true);
+            Form2->SetCaption("Добавление товара в документ");
+            Form2->SetWidth(800);
+            for (TButton* b : {Form2->Button1, Form2->Button2, Form2->Button3})
+                b->SetVisible(false);
+            Form2->Button7->SetVisible(true);
+            Form2->Button4->SetVisible(true);
+            Form2->Button5->SetVisible(true);
+            for (TComboBox* box : {Form2->ComboBox1, Form2->ComboBox2, Form2->ComboBox3, Form2->ComboBox4,
+                                   Form2->ComboBox5, Form2->ComboBox6, Form2->ComboBox7, Form2->Art})
+                box->SetEnabled(true);
+            for (TEdit* e : {Form2->Edit1, Form2->Edit2, Form2->Edit3})
+                e->SetEnabled(true);
+            Form2->ShowModal();
+        });
+    }
+};
+
+// ---------------------------------------------------------------- the viewer
+
+struct ModeCase {
+    const char* why;
+    double stock;
+    const char* usedIn;  // a line table naming the product, or ""
+    bool archived;
+    const char* caption;
+};
+
+const ModeCase kModes[] = {
+    {"a new product may be changed in full", 0, "", false, "Изменение карточки учета товара"},
+    {"stock on hand", 3, "", false, "Просмотр карточки учета товара"},
+    {"an archived receipt line counts too", 0, "StructureDocuments", true, "Просмотр карточки учета товара"},
+    {"a request line", 0, "StructureApplication", false, "Просмотр карточки учета товара"},
+    {"an issue line", 0, "StructureOtpusk", false, "Просмотр карточки учета товара"},
+    {"write-off lines are not looked at", 0, "StructureAkt", false, "Изменение карточки учета товара"},
+};
+
+TEST_F(GoodsCardTest, TheViewerLetsOnlyUnusedProductsChangeInFull)
+{
+    for (const auto& c : kModes) {
+        SCOPED_TRACE(c.why);
+        Fresh();
+        const int p = w->AddProduct(Product("Болт", "Склад", c.stock, 2));
+        if (*c.usedIn)
+            w->Exec(AnsiString("Insert Into ") + c.usedIn + " (IDДокумента, IDТовара, Количество, Архив) Values (1, :p, 1, :a)",
+                    {p, c.archived ? 1 : 0});
+        StartOnWarehouse();
+        const bool full = std::string_view(c.caption) == "Изменение карточки учета товара";
+        View([&] {
+            EXPECT_EQ(Form2->GetCaption(), c.caption);
+            EXPECT_EQ(Form2->GetWidth(), 474);
+            EXPECT_EQ(Form2->ComboBox1->GetEnabled(), full);
+            EXPECT_EQ(Form2->ComboBox7->GetEnabled(), full);
+            EXPECT_TRUE(Form2->Edit1->GetEnabled());
+            EXPECT_EQ(Form2->Button1->GetVisible(), !full);
+            EXPECT_TRUE(Form2->Button7->GetVisible());
+            EXPECT_FALSE(Form2->Button2->GetVisible());
+            EXPECT_FALSE(Form2->Button3->GetVisible());
+            EXPECT_FALSE(Form2->DBGrid1->GetVisible());
+            EXPECT_EQ(Form2->Label6->GetCaption(), "Поставщик");
+            EXPECT_EQ(Form2->ComboBox1->GetText(), "Болт");
+            d->Click(Form2->Button6);
+        });
+        EXPECT_EQ(Form2->GroupBox1->GetCaption(), "Область заполнения");
+    }
+}
+
+struct FiguresCase {
+    const char* why;
+    double stock, minimum, maximum, price;
+    std::vector<std::pair<double, double>> requestLines;  // quantity, issued
+    const char* value;
+    const char* reserved;
+    const char* surplus;
+    const char* shortage;
+};
+
+const FiguresCase kTodayFigures[] = {
+    {"above the maximum", 10, 2, 8, 1, {}, "10", "0", "2", "0"},
+    {"reserve pushes below the minimum", 10, 2, 20, 1, {{9, 0}}, "10", "9", "0", "1"},
+    {"fully issued request lines reserve nothing", 10, 2, 20, 1, {{5, 5}, {4, 1}}, "10", "3", "0", "0"},
+    {"a maximum under the minimum: the shortage wins", 5, 8, 1, 1, {}, "5", "0", "0", "3"},
+    {"the value is to the cent", 3, 0, 10, 0.1, {}, "0,3", "0", "0", "0"},
+    {"fractional reserve to the cent", 1, 0, 10, 2.5, {{0.3, 0.1}, {0.2, 0.1}}, "2,5", "0,3", "0", "0"},
+};
+
+TEST_F(GoodsCardTest, TodaysFiguresOfTheCard)
+{
+    for (const auto& c : kTodayFigures) {
+        SCOPED_TRACE(c.why);
+        Fresh();
+        TProductSeed seed = Product("Болт", "Склад", c.stock, c.price);
+        seed.Minimum = c.minimum;
+        seed.Maximum = c.maximum;
+        const int p = w->AddProduct(seed);
+        for (const auto& [quantity, issued] : c.requestLines)
+            w->Exec("Insert Into StructureApplication (IDДокумента, IDТовара, Количество, Отпущено) Values (1, :p, :q, :i)",
+                    {p, quantity, issued});
+        StartOnWarehouse();
+        View([&] {
+            EXPECT_EQ(Form2->Edit7->GetText(), FloatToStr(c.stock));
+            EXPECT_EQ(Form2->Edit9->GetText(), c.value);
+            EXPECT_EQ(Form2->Edit6->GetText(), c.reserved);
+            EXPECT_EQ(Form2->Edit4->GetText(), c.surplus);
+            EXPECT_EQ(Form2->Edit5->GetText(), c.shortage);
+            d->Click(Form2->Button6);
+        });
+    }
+}
+
+TEST_F(GoodsCardTest, NoProductUnderTheCursorShowsNoCard)
+{
+    w->AddGroup("Пустая", w->RootGroupId());
+    StartOnWarehouse();
+    d->ChooseNode(Form1->TreeView1, "Пустая");
+    d->Run([] { Form1->Button3Click(nullptr); });
+    EXPECT_TRUE(d->Modals().empty());
+}
+
+// ---------------------------------------------------------------- storing the card
+
+TEST_F(GoodsCardTest, AProductInUseChangesOnlyItsPriceAndLimits)
+{
+    const int p = w->AddProduct(Product("Болт", "Склад", 5, 2));
+    StartOnWarehouse();
+    View([&] {
+        d->Type(Form2->Edit1, "12,5р");
+        d->Click(Form2->Button7);
+        EXPECT_EQ(d->MessageTexts().back(), "Поле \"Цена\" должно быть числом, не меньшим нуля");
+        EXPECT_TRUE(d->IsShowing(Form2));
+        EXPECT_EQ(Form2->Edit1->GetText(), "12,5р");
+        d->Type(Form2->Edit3, "-1");
+        d->Type(Form2->Edit1, "12,5");
+        d->Click(Form2->Button7);
+        EXPECT_EQ(d->MessageTexts().back(), "Поле \"Максимум на складе\" должно быть числом, не меньшим нуля");
+        d->Type(Form2->Edit3, "40");
+        d->Type(Form2->Edit2, "4");
+        d->Click(Form2->Button7);
+        EXPECT_FALSE(d->IsShowing(Form2));
+    });
+    EXPECT_EQ(w->Scalar("Select Цена From Products Where ID=:id", {p}).AsDouble(), 12.5);
+    EXPECT_EQ(w->Scalar("Select Минимум From Products Where ID=:id", {p}).AsDouble(), 4);
+    EXPECT_EQ(w->Scalar("Select Максимум From Products Where ID=:id", {p}).AsDouble(), 40);
+    EXPECT_EQ(w->Scalar("Select Количество From Products Where ID=:id", {p}).AsDouble(), 5) << "stock is not a card field";
+    EXPECT_EQ(Form1->ADOQuery1->FieldByName("Цена")->AsFloat(), 12.5) << "the grid shows the new price";
+}
+
+TEST_F(GoodsCardTest, AnUnusedProductIsChangedInFull)
+{
+    w->AddGroup("Крепёж", w->RootGroupId());
+    const int p = w->AddProduct(Product("Болт", "Склад", 0, 2));
+    StartOnWarehouse();
+    View([&] {
+        d->Type(Form2->ComboBox1, "Болт 'М8'");
+        d->Type(Form2->ComboBox7, "Крепёж");
+        d->Click(Form2->Button7);
+    });
+    EXPECT_EQ(w->Scalar("Select Наименование From Products Where ID=:id", {p}).AsString(), "Болт 'М8'");
+    EXPECT_EQ(w->Scalar("Select Группа From Products Where ID=:id", {p}).AsString(), "Крепёж");
+}
+
+TEST_F(GoodsCardTest, ANewCardGoesIntoTheSelectedGroup)
+{
+    w->AddGroup("Крепёж", w->RootGroupId());
+    StartOnWarehouse();
+    d->ChooseNode(Form1->TreeView1, "Крепёж");
+    d->ExpectModal(Form2, [&] {
+        EXPECT_EQ(Form2->ComboBox7->GetText(), "Крепёж");
+        d->Click(Form2->Button7);
+        EXPECT_EQ(d->MessageTexts().back(), "Заполните наименование и группу товара");
+        d->Type(Form2->ComboBox1, "Шайба");
+        d->Type(Form2->Edit1, "0,75");
+        d->Click(Form2->Button7);
+    });
+    d->Run([] { Form1->Button2Click(nullptr); });
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Шайба");
+    EXPECT_EQ(w->Scalar("Select Цена From Products Where Наименование='Шайба'").AsDouble(), 0.75);
+    EXPECT_EQ(w->Scalar("Select Количество From Products Where Наименование='Шайба'").AsDouble(), 0);
+}
+
+TEST_F(GoodsCardTest, OnlyACardNothingRefersToIsDeleted)
+{
+    const int used = w->AddProduct(Product("Болт", "Склад", 0, 2));
+    w->AddProduct(Product("Шайба", "Склад", 0, 2));
+    w->Exec("Insert Into StructureAkt (IDДокумента, IDТовара, Количество) Values (1, :p, 1)", {used});
+    StartOnWarehouse();
+    d->ClickRow(Form1->DBGrid1, 0);
+    d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+    d->Run([] { Form1->Button4Click(nullptr); });
+    EXPECT_EQ(d->MessageTexts().back(), "Невозможно удалить - товар есть на складе или в документах");
+    d->ClickRow(Form1->DBGrid1, 1);
+    d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+    d->Run([] { Form1->Button4Click(nullptr); });
+    EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Болт");
+}
+
+// ---------------------------------------------------------------- the line picker
+
+class PickerTest : public GoodsCardTest {
+protected:
+    void Seed()
+    {
+        const int root = w->RootGroupId();
+        w->AddGroup("Крепёж", root);
+        w->AddGroup("Краски", root);
+        TProductSeed a = Product("Болт", "Крепёж", 5, 2);
+        a.Brand = "М8";
+        a.Minimum = 5;
+        a.Maximum = 10;
+        w->AddProduct(a);
+        TProductSeed b = Product("Болт", "Крепёж", 1, 3);
+        b.Brand = "М10";
+        b.Minimum = 4;
+        b.Maximum = 10;
+        w->AddProduct(b);
+        TProductSeed c = Product("Эмаль 'Люкс'", "Краски", 9, 100);
+        c.Maximum = 8;
+        w->AddProduct(c);
+    }
+};
+
+TEST_F(PickerTest, ChoosingANameEmptiesTheOtherBoxesAndListsThatName)
+{
+    Seed();
+    StartOnWarehouse();
+    Pick([&] {
+        d->Type(Form2->Art, "A1");
+        d->Type(Form2->ComboBox4, "10x20");
+        d->Type(Form2->ComboBox2, "М10");
+        d->Type(Form2->ComboBox6, "3");
+        d->Type(Form2->Edit1, "7");
+        d->Select(Form2->ComboBox1, "Болт");
+        for (TComboBox* box : {Form2->ComboBox2, Form2->ComboBox3, Form2->ComboBox5, Form2->ComboBox6, Form2->ComboBox7})
+            EXPECT_EQ(box->GetText(), "");
+        EXPECT_EQ(Form2->Edit1->GetText(), "");
+        EXPECT_EQ(Form2->Art->GetText(), "A1");
+        EXPECT_EQ(Form2->ComboBox4->GetText(), "10x20");
+        EXPECT_EQ(GoodsNames(Form1->ADOQuery5), "Болт Болт");
+        d->Click(Form2->Button6);
+    });
+}
+
+TEST_F(PickerTest, TheQuantityBoxIsNoSupplierFilterAndQuotesFilterSafely)
+{
+    Seed();
+    StartOnWarehouse();
+    Pick([&] {
+        d->Type(Form2->ComboBox6, "2");
+        d->Key(Form2->ComboBox1, 'A');  // typing into an empty box: completion, not a choice
+        d->Select(Form2->ComboBox1, "Эмаль 'Люкс'");
+        EXPECT_EQ(Form2->ComboBox6->GetText(), "2") << "a completed value does not wipe the boxes";
+        EXPECT_EQ(GoodsNames(Form1->ADOQuery5), "Эмаль 'Люкс'");
+        d->Click(Form2->Button6);
+    });
+}
+
+TEST_F(PickerTest, AGridRowFillsTheCardAndLocksItsPriceUntilAFilterIsChosen)
+{
+    Seed();
+    StartOnWarehouse();
+    Pick([&] {
+        d->Select(Form2->ComboBox7, "Крепёж");
+        d->ClickRow(Form2->DBGrid1, 1);
+        EXPECT_EQ(Form2->ComboBox2->GetText(), "М10");
+        EXPECT_EQ(Form2->Edit1->GetText(), "3");
+        EXPECT_FALSE(Form2->Edit1->GetEnabled());
+        EXPECT_FALSE(Form2->Edit3->GetEnabled());
+        d->Select(Form2->ComboBox2, "М8");
+        EXPECT_TRUE(Form2->Edit1->GetEnabled());
+        d->Click(Form2->Button6);
+    });
+}
+
+TEST_F(PickerTest, StockListsCompareStockWithTheLimits)
+{
+    Seed();
+    w->AddProduct([] { TProductSeed s = Product("Гайка", "Крепёж", 4, 1); s.Minimum = 4; s.Maximum = 4; return s; }());
+    StartOnWarehouse();
+    Pick([&] {
+        d->Click(Form2->Button4);
+        EXPECT_EQ(GoodsNames(Form1->ADOQuery5), "Болт") << "equal values are in neither list";
+        d->Click(Form2->Button5);
+        EXPECT_EQ(GoodsNames(Form1->ADOQuery5), "Эмаль 'Люкс'");
+        d->Click(Form2->Button6);
+    });
+}
+
+TEST_F(PickerTest, InTheCardRoleTypingFiltersNothing)
+{
+    Seed();
+    w->Exec("Update Products Set Количество=0 Where Наименование=:n", {"Эмаль 'Люкс'"});  // changeable in full
+    StartOnWarehouse();
+    Form1->ADOQuery5->Close();
+    d->ChooseNode(Form1->TreeView1, "Краски");
+    d->ExpectModal(Form2, [&] {
+        d->Type(Form2->ComboBox1, "Болт");
+        EXPECT_FALSE(Form1->ADOQuery5->Active());
+        d->Click(Form2->Button6);
+    });
+    d->Run([] { Form1->Button3Click(nullptr); });
+}
+
+struct QuantityCase {
+    const char* why;
+    const char* typed;
+    bool accepted;
+};
+
+const QuantityCase kQuantities[] = {
+    {"empty", "", false},
+    {"words", "три", false},
+    {"zero", "0", false},
+    {"negative", "-1", false},
+    {"a decimal comma", "1,5", true},
+};
+
+TEST_F(PickerTest, ThePickersOkWritesALineWithItsSumsAndRefusesBadQuantities)
+{
+    Seed();
+    StartOnWarehouse();
+    Form1->DocVatRate = 18;
+    Pick([&] {
+        d->Select(Form2->ComboBox1, "Эмаль 'Люкс'");
+        d->ClickRow(Form2->DBGrid1, 0);
+        for (const auto& c : kQuantities) {
+            SCOPED_TRACE(c.why);
+            d->Type(Form2->ComboBox6, c.typed);
+            d->Click(Form2->Button7);
+            EXPECT_EQ(d->IsShowing(Form2), !c.accepted);
+            if (!c.accepted) {
+                EXPECT_EQ(d->MessageTexts().back(), "Количество должно быть числом больше нуля");
+            }
+        }
+    });
+    EXPECT_EQ(w->Scalar("Select Count(*) From TempStructureDocuments").AsInteger(), 1);
+    EXPECT_EQ(w->Scalar("Select Наименование From TempStructureDocuments").AsString(), "Эмаль 'Люкс'");
+    EXPECT_EQ(w->Scalar("Select Группа From TempStructureDocuments").AsString(), "Краски");
+    EXPECT_EQ(w->Scalar("Select Имя_поставщика From TempStructureDocuments").AsString(), "ООО Поставщик");
+    EXPECT_EQ(w->Scalar("Select Количество From TempStructureDocuments").AsDouble(), 1.5);
+    EXPECT_EQ(w->Scalar("Select Сумма From TempStructureDocuments").AsDouble(), 150);
+    EXPECT_EQ(w->Scalar("Select Ставка From TempStructureDocuments").AsDouble(), 18);
+    EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureDocuments").AsDouble(), 177);
+}
+
+}  // namespace
