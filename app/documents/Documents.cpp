@@ -27,16 +27,28 @@ constexpr std::string_view kMessageTexts[] = {
 #undef X
 };
 
+// A column of a join is named Table.Column only when another table's column has the same
+// name; either form finds it.
+TField* Field(TADOQuery* q, std::string_view name)
+{
+    if (TField* f = q->FindField(name))
+        return f;
+    if (const size_t dot = name.find('.'); dot != std::string_view::npos)
+        if (TField* f = q->FindField(name.substr(dot + 1)))
+            return f;
+    return q->FieldByName(name);  // raises, naming the field
+}
+
 // A value of a line that is compared or summed: the cell as a number, Null as 0.
 double Num(TADOQuery* q, const char* field)
 {
-    TField* f = q->FieldByName(field);
+    TField* f = Field(q, field);
     return f->IsNull() ? 0.0 : f->AsFloat();
 }
 
 AnsiString Text(TADOQuery* q, const char* field)
 {
-    return q->FieldByName(field)->AsString();
+    return Field(q, field)->AsString();
 }
 
 // The product a scratch line describes, found again by its six describing columns, as the

@@ -371,10 +371,14 @@ void TForm3::Save(const std::function<void()>& write)
         ShowMessage(DocumentMessage(TDocumentMessage::NotSaved, {e.what()}));
         return;
     }
-    // Stock changed: the goods grid shows it at once.
-    if (Form1->ADOQuery1->Active())
-        Form1->ADOQuery1->Refresh();
     Close();
+    // Stock changed: the goods grid shows it at once. The document is saved whatever
+    // happens here; a grid that cannot be read again shows its old figures until reloaded.
+    try {
+        if (Form1->ADOQuery1->Active())
+            Form1->ADOQuery1->Refresh();
+    } catch (const std::exception&) {
+    }
 }
 
 void TForm3::Button4Click(TObject*)

@@ -1,1 +1,81 @@
+// The document model: rounding and the VAT rule, distinct-value lists, kinds and states.
+#include "app/documents/Documents.h"
+
+#include "platform/rtl/Math.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+struct VatCase {
+    const char* why;
+    int rate;
+    float sum;
+    double expected;
+};
+
+const VatCase kVat[] = {
+    {"18 percent of 100", 18, 100.0f, 118.0},
+    {"no VAT keeps the sum", 0, 100.0f, 100.0},
+    {"the single nearest 10.005 lies above it, so it rounds up", 0, 10.005f, 10.01},
+    {"rate applied to a single sum", 18, 10.005f, 11.81},
+    {"a sum that is a tie in binary goes to the even cent", 0, 0.125f, 0.12},
+    {"the other tie goes up to the even cent", 0, 0.375f, 0.38},
+    {"negative sums round symmetrically", 0, -0.125f, -0.12},
+};
+
+TEST(DocumentFigures, VatRuleRoundsTheSinglePrecisionSum)
+{
+    for (const auto& c : kVat) {
+        SCOPED_TRACE(c.why);
+        EXPECT_DOUBLE_EQ(VatSum(c.rate, c.sum), c.expected);
+    }
+}
+
+TEST(DocumentFigures, ExtendedProductIsRoundedOnce)
+{
+    // Import: quantity 3, price 33.333 rounded to cents and held as a single first.
+    const float price = static_cast<float>(RoundTo(33.333, -2));
+    EXPECT_DOUBLE_EQ(RoundCents(static_cast<long double>(3.0f) * price), 99.99);
+    EXPECT_EQ(TotalCaption(0), "Итого на сумму 0");
+    EXPECT_EQ(TotalCaption(12.5f), "Итого на сумму 12,5");
+}
+
+struct DistinctCase {
+    const char* why;
+    std::vector<Variant> column;
+    std::vector<AnsiString> expected;
+};
+
+TEST(DocumentLists, ExclusionFillListsEachValueOnceInFirstOrder)
+{
+    const DistinctCase cases[] = {
+        {"an empty table gives one empty item", {}, {""}},
+        {"values once, in order of first occurrence", {"б", "а", "б", "в"}, {"б", "а", "в"}},
+        {"a last value found in two rows leaves an empty item", {"а", "б", "б"}, {"а", "б", ""}},
+        {"a single row", {"а"}, {"а", ""}},
+        {"case is ignored, Cyrillic included", {"Иванов", "ИВАНОВ", "Петров"}, {"Иванов", "Петров"}},
+        {"a Null first row lists an empty value, later Nulls drop out", {Null(), "х", Null()}, {"", "х"}},
+        {"a quote is a value like any other", {"О'Брайен", "Смит"}, {"О'Брайен", "Смит"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(DistinctByExclusion(c.column), c.expected);
+    }
+}
+
+TEST(DocumentKinds, TablesStatesAndColumns)
+{
+    EXPECT_STREQ(DocumentTables(DocumentKind::Issue).Temp, "TempStructureOtpusk");
+    EXPECT_STREQ(DocumentTables(DocumentKind::Act).Lines, "StructureAkt");
+    EXPECT_STREQ(DocumentTables(DocumentKind::Request).Header, "Application");
+    EXPECT_STREQ(RequestStateText(RequestState::NotIssued), "Не выдавался");
+    EXPECT_STREQ(RequestStateText(RequestState::PartlyIssued), "Частично выдан");
+    EXPECT_STREQ(RequestStateText(RequestState::Issued), "Выдан");
+    EXPECT_TRUE(IsHeaderColumn(DocumentKind::Receipt, "№_заказа"));
+    EXPECT_TRUE(IsHeaderColumn(DocumentKind::Request, "дата_сдачи"));
+    EXPECT_FALSE(IsHeaderColumn(DocumentKind::Receipt, "Дата_сдачи"));
+    EXPECT_FALSE(IsHeaderColumn(DocumentKind::Act, "ID; Drop Table Products"));
+}
+
+}  // namespace

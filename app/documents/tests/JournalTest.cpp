@@ -1,1 +1,430 @@
-#include <gtest/gtest.h>
+// The journal: views and filters, urgency and lateness, sorting by a column, and the
+// document commands (view, issue invoice, edit request, archive), each write all or nothing.
+#include "app/documents/tests/DocumentFixture.h"
+
+#include "app/documents/Unit11.h"
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/documents/Unit8.h"
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+
+namespace {
+
+int Listed() { return Form1->ADOQuery6->RecordCount(); }
+
+std::vector<int64_t> ListedIds()
+{
+    std::vector<int64_t> ids;
+    TADOQuery* q = Form1->ADOQuery6;
+    for (q->First(); !q->Eof(); q->Next())
+        ids.push_back(q->FieldByName("ID")->AsLargeInt());
+    q->First();
+    return ids;
+}
+
+std::vector<int> ShownColumns()
+{
+    std::vector<int> out;
+    for (int i = 0; i <= 12; ++i)
+        if (Form4->DBGrid1->GetColumns()->Items(i)->GetVisible())
+            out.push_back(i);
+    return out;
+}
+
+class JournalTest : public DocumentTest {
+protected:
+    void SeedOneOfEach()
+    {
+        product = w->AddProduct(Product("Болт", "Склад", 10, 2));
+        other = w->AddProduct(Product("Гайка", "Склад", 10, 1));
+        const TDateTime day = Day(2027, 1, 10);
+        for (int archived : {0, 1}) {
+            AddLineOf("StructureDocuments", AddReceipt(day, archived), product, 1, archived);
+            AddLineOf("StructureOtpusk", AddIssue(day, archived), product, 1, archived);
+            AddLineOf("StructureAkt", AddAct(day, archived), product, 1, archived);
+            AddRequestLine(AddRequest(day, day, "Выдан", archived), product, 1, 1);
+        }
+        w->Exec("Update StructureApplication Set Архив=1 Where IDДокумента In (Select ID From Application Where Архив=1)");
+        // A working receipt of the other product only.
+        AddLineOf("StructureDocuments", AddReceipt(day), other, 1);
+    }
+    int64_t product = 0, other = 0;
+};
+
+struct ViewCase {
+    const char* why;
+    TRadioButton* TForm4::*view;
+    int working, archived, ofProduct;
+    std::vector<int> columns;
+};
+
+TEST_F(JournalTest, EachViewListsItsKindWorkingArchivedOrOfOneProduct)
+{
+    StartOnWarehouse();
+    SeedOneOfEach();
+    const ViewCase cases[] = {
+        {"receipts", &TForm4::RadioButton7, 2, 1, 1, {1, 2, 3, 6, 7, 12}},
+        {"issue invoices", &TForm4::RadioButton8, 1, 1, 1, {1, 5, 7, 11, 12}},
+        {"order requests", &TForm4::RadioButton9, 1, 1, 1, {1, 4, 5, 7, 8, 11, 12}},
+        {"write-off acts", &TForm4::RadioButton10, 1, 1, 1, {1, 10}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        InJournal([&] {
+            d->Choose(Form4->*c.view);
+            EXPECT_EQ(Listed(), c.working);
+            EXPECT_EQ(ShownColumns(), c.columns);
+        });
+        Form2->ProductFilter = IntToStr(product);
+        d->ExpectModal(Form4, [&] {
+            d->Choose(Form4->*c.view);
+            EXPECT_EQ(Listed(), c.ofProduct);
+            d->Click(Form4->Button8);
+        });
+        d->Run([] {
+            Form4->RadioButton7Click(nullptr);
+            Form4->ShowModal();
+        });
+        Form2->ProductFilter.clear();
+        d->ExpectModal(Form4, [&] {
+            EXPECT_EQ(Form4->GetCaption(), "Работа с документами - Архив");
+            EXPECT_EQ(Form4->Button5->GetCaption(), "Извлечь из архива");
+            d->Choose(Form4->*c.view);
+            EXPECT_EQ(Listed(), c.archived);
+            EXPECT_FALSE(Form4->GroupBox1->GetEnabled()) << "request filters are out of reach in the archive";
+            EXPECT_FALSE(Form4->Button1->GetEnabled());
+            d->Click(Form4->Button8);
+        });
+        d->Run([] { Form1->N18Click(nullptr); });
+        EXPECT_EQ(Form1->WorkingMode, 1) << "closing the journal returns to the working view";
+    }
+}
+
+TEST_F(JournalTest, RequestFiltersListByStateAndSetTheCommands)
+{
+    StartOnWarehouse();
+    const TDateTime day = Day(2027, 1, 10);
+    AddRequest(day, day, "Выдан");
+    AddRequest(day, day, "Не выдавался");
+    AddRequest(day, day, "Не выдавался");
+    AddRequest(day, day, "Частично выдан");
+    AddRequest(day, day, "Выдан", 1);
+    struct Case {
+        const char* why;
+        TRadioButton* TForm4::*filter;
+        int listed;
+        bool issue, edit;
+    };
+    const Case cases[] = {
+        {"done", &TForm4::RadioButton2, 1, false, false},
+        {"not done", &TForm4::RadioButton3, 2, true, true},
+        {"partly done", &TForm4::RadioButton4, 1, true, false},
+        {"all", &TForm4::RadioButton1, 4, true, true},
+    };
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        EXPECT_TRUE(Form4->RadioButton1->GetChecked());
+        EXPECT_EQ(Listed(), 4);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.why);
+            d->Choose(Form4->*c.filter);
+            EXPECT_EQ(Listed(), c.listed);
+            EXPECT_EQ(Form4->Button3->GetEnabled(), c.issue);
+            EXPECT_EQ(Form4->Button4->GetEnabled(), c.edit);
+        }
+    });
+}
+
+TEST_F(JournalTest, LatenessListsRequestsDueTodayOrEarlierMostOverdueFirst)
+{
+    StartOnWarehouse();
+    d->SetNow(Day(2027, 3, 10, 12));
+    const int64_t lastWeek = AddRequest(Day(2027, 3, 1), Day(2027, 3, 3), "Не выдавался");
+    const int64_t laterToday = AddRequest(Day(2027, 3, 1), Day(2027, 3, 10, 18), "Частично выдан");
+    const int64_t tomorrow = AddRequest(Day(2027, 3, 1), Day(2027, 3, 11), "Не выдавался");
+    AddRequest(Day(2027, 3, 1), Day(2027, 3, 2), "Выдан");
+    const int64_t archivedLate = AddRequest(Day(2027, 3, 1), Day(2027, 3, 9), "Не выдавался", 1);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->Choose(Form4->RadioButton6);
+        EXPECT_EQ(ListedIds(), (std::vector<int64_t>{lastWeek, laterToday}));
+        d->Choose(Form4->RadioButton5);
+        // Urgency: furthest from the due moment on either side first; archived requests keep
+        // whatever Sort they had (0), so they come last.
+        EXPECT_EQ(ListedIds(), (std::vector<int64_t>{lastWeek, tomorrow, laterToday, archivedLate}));
+    });
+    EXPECT_EQ(w->Scalar("Select Sort From Application Where ID=:i", {lastWeek}).AsInteger(), 7 * 1440 + 12 * 60);
+}
+
+TEST_F(JournalTest, TitleClickListsEachDocumentOnceInColumnOrder)
+{
+    StartOnWarehouse();
+    const int64_t p = w->AddProduct(Product("Болт", "Склад", 10, 2));
+    const int64_t a = AddReceipt(Day(2027, 1, 10), 0, "Б-2");
+    const int64_t b = AddReceipt(Day(2027, 1, 11), 0, "А-1");
+    AddLineOf("StructureDocuments", a, p, 1);
+    AddLineOf("StructureDocuments", a, p, 2);  // the same product twice on one receipt
+    AddLineOf("StructureDocuments", b, p, 1);
+    Form2->ProductFilter = IntToStr(p);
+    d->ExpectModal(Form4, [&] {
+        EXPECT_EQ(Listed(), 3);
+        d->ClickTitle(Form4->DBGrid1, 5);  // visible column 5: "№_заказа"
+        EXPECT_EQ(Form2->WorkText, "№_заказа");
+        EXPECT_EQ(ListedIds(), (std::vector<int64_t>{b, a}));
+        d->Click(Form4->Button8);
+    });
+    d->Run([] {
+        Form4->RadioButton7Click(nullptr);
+        Form4->ShowModal();
+    });
+    Form2->ProductFilter.clear();
+}
+
+TEST_F(JournalTest, ViewShowsTheDocumentReadOnlyAndClosesWithoutAsking)
+{
+    StartOnWarehouse();
+    const int64_t p = w->AddProduct(Product("Болт", "Склад", 10, 2));
+    const int64_t r = AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Частично выдан");
+    AddRequestLine(r, p, 5, 2, 10);
+    AddRequestLine(r, p, 1, 0, 2.005);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(Form3->GetCaption(), "Заявка на заказ от03.02.2027");
+            EXPECT_EQ(Form3->Mode(), TDocumentMode::View);
+            EXPECT_FALSE(Form3->Button1->GetEnabled() || Form3->Button2->GetEnabled() || Form3->Button3->GetEnabled());
+            EXPECT_TRUE(Form3->Button8->GetVisible());
+            EXPECT_FALSE(Form3->Button4->GetVisible());
+            EXPECT_TRUE(Form3->DBGrid1->GetColumns()->Items(10)->GetVisible()) << "issued so far";
+            EXPECT_DOUBLE_EQ(Form3->DateTimePicker2->GetDateTime(), double(Day(2027, 2, 9)));
+            EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 12,01");
+            EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 2);
+            d->Click(Form3->Button6);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->DoubleClickRow(Form4->DBGrid1, 0, 0);
+    });
+    EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form4", "Form3"}));
+}
+
+class IssueTest : public JournalTest {
+protected:
+    void SetUp() override
+    {
+        JournalTest::SetUp();
+        StartOnWarehouse();
+        none = w->AddProduct(Product("Пусто", "Склад", 0, 5));
+        short_ = w->AddProduct(Product("Мало", "Склад", 3, 10));
+        plenty = w->AddProduct(Product("Много", "Склад", 10, 2.5));
+        request = AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался");
+        AddRequestLine(request, none, 2, 0);
+        AddRequestLine(request, short_, 5, 0);
+        AddRequestLine(request, plenty, 4, 0);
+    }
+    // The issue command on the only request, with `script` inside the document window.
+    void Issue(const std::function<void()>& script)
+    {
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, script);
+            d->Click(Form4->Button3);
+        });
+    }
+    int64_t none = 0, short_ = 0, plenty = 0, request = 0;
+};
+
+TEST_F(IssueTest, LinesAreTheOutstandingNeedCappedByStock)
+{
+    d->SetNow(Day(2027, 2, 10, 9));
+    Issue([&] {
+        EXPECT_EQ(Form3->GetCaption(),
+                  "Накладная на отпуск товара со склада на 10.02.2027 по заявке на заказ от 03.02.2027");
+        EXPECT_EQ(Form3->Mode(), TDocumentMode::NewIssue);
+        EXPECT_FALSE(Form3->Button1->GetEnabled());
+        EXPECT_FALSE(Form3->CheckBox1->GetChecked());
+        EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 2) << "goods without stock are left out";
+        EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From TempStructureOtpusk Where IDТовара=:p", {short_}).AsDouble(), 3);
+        EXPECT_DOUBLE_EQ(w->Scalar("Select Макс From TempStructureOtpusk Where IDТовара=:p", {short_}).AsDouble(), 3);
+        EXPECT_DOUBLE_EQ(w->Scalar("Select Ставка From TempStructureOtpusk Where IDТовара=:p", {plenty}).AsDouble(), 0);
+        EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 40");
+
+        // VAT on: every line carries the rate; off: back to the plain sums.
+        d->Tick(Form3->CheckBox1, true);
+        EXPECT_DOUBLE_EQ(w->Scalar("Select Ставка From TempStructureOtpusk Where IDТовара=:p", {short_}).AsDouble(), 18);
+        EXPECT_DOUBLE_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk Where IDТовара=:p", {short_}).AsDouble(), 35.4);
+        EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 47,2");
+        d->Tick(Form3->CheckBox1, false);
+        EXPECT_DOUBLE_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk Where IDТовара=:p", {short_}).AsDouble(), 30);
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    EXPECT_EQ(w->Scalar("Select Отпуск_товара From Application").AsString(), "Частично выдан");
+    EXPECT_EQ(w->Scalar("Select IDЗаявки From Otpusk").AsInt64(), request);
+    EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From Products Where ID=:p", {short_}).AsDouble(), 0);
+    EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From Products Where ID=:p", {plenty}).AsDouble(), 6);
+    EXPECT_DOUBLE_EQ(w->Scalar("Select Отпущено From StructureApplication Where IDТовара=:p", {short_}).AsDouble(), 3);
+    EXPECT_DOUBLE_EQ(w->Scalar("Select Отпущено From StructureApplication Where IDТовара=:p", {plenty}).AsDouble(), 4);
+    EXPECT_EQ(w->Scalar("Select Count(*) From StructureOtpusk").AsInteger(), 2);
+
+    // Restocked, the rest is issued and the request is done; no further invoice is made.
+    w->Exec("Update Products Set Количество=10");
+    Issue([&] {
+        EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 3);
+        d->Click(Form3->Button4);
+    });
+    EXPECT_EQ(w->Scalar("Select Отпуск_товара From Application").AsString(), "Выдан");
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->Click(Form4->Button5);  // archive the issued request
+        EXPECT_TRUE(Form4->RadioButton1->GetChecked());
+        EXPECT_EQ(Listed(), 0);
+    });
+    EXPECT_EQ(w->Scalar("Select Count(*) From StructureApplication Where Архив=1").AsInteger(), 3);
+}
+
+TEST_F(IssueTest, SavingTheInvoiceIsAllOrNothingUnderFaults)
+{
+    Issue([&] {
+        EveryStepFails([&] { d->Click(Form3->Button4); }, "Документ не сохранен.");
+    });
+    EXPECT_EQ(w->Scalar("Select Count(*) From Otpusk").AsInteger(), 1);
+}
+
+TEST_F(IssueTest, AnInvoiceWithNothingToIssueIsRefused)
+{
+    Issue([&] {
+        w->Exec("Update TempStructureOtpusk Set Количество=0");
+        const std::string before = w->Snapshot();
+        d->Click(Form3->Button4);
+        EXPECT_EQ(d->MessageTexts().back(), "Документ не сохранен.\nВ накладной нет товара к отпуску.");
+        EXPECT_EQ(w->Snapshot(), before);
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    });
+}
+
+TEST_F(IssueTest, EditingIsRefusedOnceIssuedAndReplacesTheRequestOtherwise)
+{
+    Issue([&] {
+        d->Click(Form3->Button4);
+    });
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->Click(Form4->Button4);
+        EXPECT_EQ(d->MessageTexts().back(), "Нельзя изменить заявку так как она уже использовалась");
+    });
+
+    const int64_t p = w->AddProduct(Product("Шайба", "Склад", 1, 0.5));
+    const int64_t fresh = AddRequest(Day(2027, 2, 4), Day(2027, 2, 9), "Не выдавался", 0, "Цех");
+    AddRequestLine(fresh, p, 2, 0, 1);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->Choose(Form4->RadioButton3);
+        ASSERT_EQ(Listed(), 1);
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(Form3->Mode(), TDocumentMode::EditRequest);
+            EXPECT_TRUE(Form3->Button7->GetVisible());
+            EXPECT_FALSE(Form3->Button4->GetVisible());
+            EXPECT_EQ(Form3->ComboBox2->GetText(), "Цех");
+            EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 1);
+            EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 1");
+            d->Type(Form3->ComboBox2, "Цех 'Б'");
+            AddLine(Product("Шайба", "Склад", 1, 0.5), 6);
+            d->Click(Form3->Button7);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button4);
+    });
+    EXPECT_EQ(w->Scalar("Select Получатель From Application Where ID=:i", {fresh}).AsString(), "Цех 'Б'");
+    EXPECT_EQ(w->Scalar("Select Count(*) From StructureApplication Where IDДокумента=:i", {fresh}).AsInteger(), 2);
+    EXPECT_DOUBLE_EQ(w->Scalar("Select Sum(Количество) From StructureApplication Where IDДокумента=:i", {fresh}).AsDouble(), 8);
+}
+
+TEST_F(JournalTest, ArchivingAskedOfARequestStillInUseIsRefused)
+{
+    StartOnWarehouse();
+    AddRequest(Day(2027, 1, 1), Day(2027, 1, 2), "Частично выдан");
+    const std::string before = w->Snapshot();
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->Click(Form4->Button5);
+        EXPECT_EQ(d->MessageTexts().back(), "Нельзя добавлять в архив документы которые будут использоваться в дальнейшем");
+    });
+    EXPECT_EQ(w->Snapshot(), before);
+}
+
+TEST_F(JournalTest, ArchivingAndRestoringMoveHeaderAndLinesTogether)
+{
+    StartOnWarehouse();
+    SeedOneOfEach();
+    InJournal([&] {
+        d->Choose(Form4->RadioButton10);
+        ASSERT_EQ(Listed(), 1);
+        EveryStepFails([&] { d->Click(Form4->Button5); }, "Документы не перенесены.");
+    });
+    EXPECT_EQ(w->Scalar("Select Count(*) From Akt Where Архив=0").AsInteger(), 0);
+    EXPECT_EQ(w->Scalar("Select Count(*) From StructureAkt Where Архив=0").AsInteger(), 0);
+    d->ExpectModal(Form4, [&] {
+        d->Choose(Form4->RadioButton10);
+        EXPECT_EQ(Listed(), 2);
+        d->Click(Form4->Button5);  // restore needs no state
+        EXPECT_EQ(Listed(), 1);
+        d->Click(Form4->Button8);
+    });
+    d->Run([] { Form1->N18Click(nullptr); });
+    EXPECT_EQ(w->Scalar("Select Count(*) From StructureAkt Where Архив=0").AsInteger(), 1);
+}
+
+TEST_F(JournalTest, ArchiveDialogMovesFinishedDocumentsOfTheRangeOnly)
+{
+    StartOnWarehouse();
+    const int64_t p = w->AddProduct(Product("Болт", "Склад", 10, 2));
+    d->SetNow(Day(2027, 6, 30, 15));
+    const int64_t before = AddReceipt(Day(2027, 5, 31, 23, 59));
+    const int64_t first = AddReceipt(Day(2027, 6, 1, 8));
+    const int64_t last = AddAct(Day(2027, 6, 15, 23, 59));
+    const int64_t issued = AddRequest(Day(2027, 6, 2), Day(2027, 6, 3), "Выдан");
+    const int64_t partly = AddRequest(Day(2027, 6, 2), Day(2027, 6, 3), "Частично выдан");
+    const int64_t after = AddIssue(Day(2027, 6, 16));
+    AddLineOf("StructureDocuments", first, p, 1);
+    AddLineOf("StructureAkt", last, p, 1);
+    AddRequestLine(issued, p, 1, 1);
+    AddRequestLine(partly, p, 1, 0);
+    const auto archived = [&](const char* table, int64_t id) {
+        return w->Scalar(AnsiString("Select Архив From ") + table + " Where ID=:i", {id}).AsInteger() == 1;
+    };
+    d->ExpectModal(Form8, [&] {
+        EXPECT_DOUBLE_EQ(Form8->Date1->GetDate(), double(Day(2027, 6, 30)));
+        d->PickDate(Form8->Date1, Day(2027, 6, 15));
+        d->PickDate(Form8->Date2, Day(2027, 6, 1));
+        d->Click(Form8->Button2);
+        EXPECT_EQ(d->MessageTexts().back(), "Начало периода позже его конца.");
+        d->PickDate(Form8->Date1, Day(2027, 6, 1));
+        d->PickDate(Form8->Date2, Day(2027, 6, 15));
+        EveryStepFails([&] { d->Click(Form8->Button2); }, "Документы не перенесены.");
+        EXPECT_EQ(d->MessageTexts().back(), "В архив перенесено документов: 3");
+    });
+    d->Run([] { Form1->N17Click(nullptr); });
+    EXPECT_FALSE(archived("Documents", before));
+    EXPECT_TRUE(archived("Documents", first));
+    EXPECT_TRUE(archived("Akt", last));
+    EXPECT_TRUE(archived("Application", issued));
+    EXPECT_FALSE(archived("Application", partly));
+    EXPECT_FALSE(archived("Otpusk", after));
+    EXPECT_EQ(w->Scalar("Select Count(*) From StructureApplication Where Архив=1").AsInteger(), 1);
+
+    // Shown again on the same day, both pickers are back on today.
+    d->ExpectModal(Form8, [&] {
+        EXPECT_DOUBLE_EQ(Form8->Date1->GetDate(), double(Day(2027, 6, 30)));
+        EXPECT_DOUBLE_EQ(Form8->Date2->GetDate(), double(Day(2027, 6, 30)));
+        d->Click(Form8->Button3);
+    });
+    d->Run([] { Form1->N17Click(nullptr); });
+}
+
+}  // namespace
