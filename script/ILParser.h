@@ -37,7 +37,7 @@ class TscSetExpression;
 struct TscGrammar;
 struct TscGrammarElement;
 
-inline constexpr int kMaxWalkDepth = 4000;
+inline constexpr int kMaxWalkDepth = 1200;
 
 enum TscEmitOp : uint8_t { emNone, emCreate, emFree };
 

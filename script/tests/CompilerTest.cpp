@@ -138,7 +138,7 @@ TEST_F(CompilerEndToEnd, NestingAndSizeLimitsEndInCleanErrors)
     EXPECT_FALSE(Compile("PascalScript", blocks + "end."));
     EXPECT_EQ(S->ErrorText, scMessage(TscMessageId::SNestingTooDeep));
     // Moderate depth is fine.
-    EXPECT_EQ(Run("PascalScript", "begin Print(" + AnsiString(200, '(') + "7" + AnsiString(200, ')') + "); end."),
+    EXPECT_EQ(Run("PascalScript", "begin Print(" + AnsiString(100, '(') + "7" + AnsiString(100, ')') + "); end."),
               std::vector<AnsiString>{"7"});
 }
 
