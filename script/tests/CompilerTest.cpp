@@ -207,7 +207,9 @@ TEST_F(CompilerEndToEnd, BuildErrorsNameTheirPlace)
          "1:27: Строка не имеет свойств или методов"},
         {"unknown member", "PascalScript", "begin Thing.NoSuch; end.", "1:19: Неопределенный идентификатор: 'NoSuch'"},
         {"C++ names must be declared", "C++Script", "{ x = 1; }", "1:4: Неопределенный идентификатор: 'x'"},
-        {"return without Result in a procedure", "PascalScript", "begin end.", ""},
+        {"return with a value from a void routine", "C++Script", "void P() { return 1; } { P(); }",
+         "1:19: Неопределенный идентификатор: 'Result'"},
+        {"is needs a class on its right", "PascalScript", "begin Print(Thing is 1); end.", "1:21: Несовместимые типы"},
     };
     for (const BuildCase& c : kBuild) {
         SCOPED_TRACE(c.why);
@@ -358,6 +360,10 @@ TEST_F(CompilerEndToEnd, LanguageQuirksBuiltSoundly)
          {"f", "back"}},
         {"repeat runs at least once", "PascalScript", "begin repeat Print('once') until True; end.", {"once"}},
         {"with over an object", "PascalScript", "begin with Thing do Print(Caption); end.", {"host"}},
+        {"a class name casts", "PascalScript", "var v: Variant; begin v := Thing; Print(TTestThing(v).Caption); end.",
+         {"host"}},
+        {"two C++ case labels in a row: the first is dropped", "C++Script",
+         "{ switch (1) { case 1: case 2: Print(\"two\"); default: Print(\"default\"); } }", {"default"}},
         {"string character assignment through a designator", "PascalScript",
          "var s: String; begin s := 'abc'; s[2] := 'X'; Print(s); end.", {"aXc"}},
     };
