@@ -500,8 +500,7 @@ void TForm2::Button3Click(TObject*)
 
 void TForm2::Button2Click(TObject*)
 {
-    const bool issue = !Form3->ComboBox2->GetEnabled() && !Form3->Edit2->GetVisible();
-    if (issue)
+    if (Form3->Mode() == TDocumentMode::NewIssue)
         ChangeIssueLine();
     else
         WriteDocumentLine(false);

@@ -389,3 +389,82 @@ TEST_F(PickerTest, ThePickersOkWritesALineWithItsSumsAndRefusesBadQuantities)
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- the line editor
+
+class LineEditorTest : public GoodsCardTest {
+protected:
+    void Edit(const std::function<void()>& script)
+    {
+        d->ExpectModal(Form2, script);
+        d->Run([] {
+            Form2->Label6->SetCaption("Количество");
+            Form2->SetCaption("Изменение товара в документе");
+            Form2->SetWidth(248);
+            for (TButton* b : {Form2->Button1, Form2->Button3, Form2->Button7})
+                b->SetVisible(false);
+            Form2->Button2->SetVisible(true);
+            Form2->ComboBox6->SetEnabled(true);
+            Form2->ShowModal();
+        });
+    }
+};
+
+TEST_F(LineEditorTest, AnActLineTakesItsNewQuantityAndSums)
+{
+    w->AddProduct(Product("Болт", "Склад", 10, 2.5));
+    w->Exec("Insert Into TempStructureDocuments (Наименование, Единица_измерения, Группа, Цена, Количество, Сумма) "
+            "Values ('Болт', 'шт', 'Склад', 2.5, 1, 2.5)");
+    StartOnWarehouse();
+    d->Run([] {
+        Form3->SetMode(TDocumentMode::NewAct, DocumentKind::Act);
+        Form1->DocVatRate = 0;
+        Form1->ADOQuery4->OpenSql("Select * From TempStructureDocuments");
+    });
+    Edit([&] {
+        d->Type(Form2->ComboBox1, "Болт");
+        d->Type(Form2->ComboBox7, "Склад");
+        d->Type(Form2->Edit1, "2,5");
+        d->Type(Form2->ComboBox6, "3,333");
+        d->Click(Form2->Button2);
+        EXPECT_FALSE(d->IsShowing(Form2));
+    });
+    EXPECT_EQ(w->Scalar("Select Количество From TempStructureDocuments").AsDouble(), 3.33);
+    // 3.33 x 2.5 = 8.325: the half goes to the even cent.
+    EXPECT_EQ(w->Scalar("Select Сумма From TempStructureDocuments").AsDouble(), 8.32);
+    EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureDocuments").AsDouble(), 8.32);
+    EXPECT_EQ(w->Scalar("Select Count(*) From TempStructureDocuments").AsInteger(), 1);
+}
+
+TEST_F(LineEditorTest, AnIssueLineIsHeldToWhatTheRequestStillWaitsFor)
+{
+    const int p = w->AddProduct(Product("Болт", "Склад", 10, 4));
+    w->Exec("Insert Into TempStructureOtpusk (IDТовара, Количество, Макс, Сумма, Ставка, Сумма_с_НДС) "
+            "Values (:p, 5, 5, 20, 18, 23.6)", {p});
+    StartOnWarehouse();
+    d->Run([] {
+        Form3->SetMode(TDocumentMode::NewIssue, DocumentKind::Issue, 1);
+        Form1->DocVatRate = 18;
+        Form1->ADOQuery4->OpenSql(
+            "Select Products.Наименование,Products.Цена,TempStructureOtpusk.Количество,TempStructureOtpusk.Макс,"
+            "TempStructureOtpusk.IDТовара From TempStructureOtpusk Inner Join Products On "
+            "(TempStructureOtpusk.IDТовара=Products.ID)");
+    });
+    Edit([&] {
+        d->Type(Form2->ComboBox6, "6");
+        d->Click(Form2->Button2);
+        EXPECT_EQ(d->MessageTexts().back(), "Количество не может быть больше 5");
+        EXPECT_TRUE(d->IsShowing(Form2));
+        d->Type(Form2->ComboBox6, "2");
+        d->Click(Form2->Button2);
+        EXPECT_FALSE(d->IsShowing(Form2));
+    });
+    EXPECT_EQ(w->Scalar("Select Количество From TempStructureOtpusk").AsDouble(), 2);
+    EXPECT_EQ(w->Scalar("Select Сумма From TempStructureOtpusk").AsDouble(), 8);
+    EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk").AsDouble(), 9.44);
+    EXPECT_EQ(Form1->ADOQuery4->FieldByName("Количество")->AsFloat(), 2) << "the lines are shown again";
+}
+
+}  // namespace
