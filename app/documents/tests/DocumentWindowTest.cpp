@@ -7,6 +7,7 @@
 #include "app/documents/Unit3.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
+#include "app/shell/Unit6.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Menus.h"
@@ -314,6 +315,57 @@ TEST_F(DocumentTest, ActOkHandsTheActToThePasswordDialog)
     d->Run([] { Form1->Button9Click(nullptr); });
     EXPECT_EQ(w->Scalar("Select Причина From Akt").AsString(), "Брак при 'разгрузке'");
     EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From Products Where ID=:p", {id}).AsDouble(), 6);
+}
+
+TEST_F(DocumentTest, SupplierCardShowsTheSupplierOrANewOne)
+{
+    StartOnWarehouse();
+    w->AddSupplier("Альфа 'плюс'");
+    w->Exec("Update P Set Адрес='Москва'");
+    d->ExpectModal(Form3, [&] {
+        d->Click(Form3->Button9);
+        EXPECT_EQ(d->MessageTexts().back(), "Введите название поставщика");
+        d->ExpectModal(Form6, [&] {
+            EXPECT_EQ(Form6->GetCaption(), "Информация о поставщике ");
+            EXPECT_EQ(Form6->Edit[0]->GetText(), "Альфа 'плюс'");
+            EXPECT_EQ(Form6->Edit[1]->GetText(), "Москва");
+            d->Click(Form6->Button2);
+        });
+        d->Select(Form3->ComboBox2, "Альфа 'плюс'");
+        d->Click(Form3->Button9);
+        d->ExpectModal(Form6, [&] {
+            EXPECT_EQ(Form6->GetCaption(), "Информация о новом поставщике ");
+            EXPECT_EQ(Form6->Edit[0]->GetText(), "Бета");
+            EXPECT_EQ(Form6->Edit[1]->GetText(), "");
+            d->Click(Form6->Button2);
+        });
+        d->Type(Form3->ComboBox2, "Бета");
+        d->Click(Form3->Button9);
+        Abandon(*d);
+    });
+    d->Run([] { Form1->Button5Click(nullptr); });
+}
+
+TEST_F(DocumentTest, DoubleClickOnTheLinesAddsWhenThereAreNone)
+{
+    StartOnWarehouse();
+    d->ExpectModal(Form3, [&] {
+        d->Type(Form3->ComboBox2, "Цех");
+        d->Type(Form3->ComboBox3, "Курьер");
+        d->Type(Form3->ComboBox5, "Иванов");
+        d->Type(Form3->ComboBox6, "1");
+        d->ExpectModal(Form2, [&] {
+            EXPECT_EQ(Form2->GetCaption(), "Добавление товара в документ");
+            EXPECT_EQ(Form2->GetWidth(), 800);
+            EXPECT_EQ(Form2->Label6->GetCaption(), "Количество");
+            EXPECT_TRUE(Form2->Button7->GetVisible());
+            EXPECT_FALSE(Form2->Button3->GetVisible());
+            d->Click(Form2->Button6);
+        });
+        d->DoubleClick(Form3->DBGrid1);
+        Abandon(*d);
+    });
+    d->Run([] { Form1->Button6Click(nullptr); });
 }
 
 }  // namespace

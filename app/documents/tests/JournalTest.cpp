@@ -427,4 +427,55 @@ TEST_F(JournalTest, ArchiveDialogMovesFinishedDocumentsOfTheRangeOnly)
     d->Run([] { Form1->N17Click(nullptr); });
 }
 
+TEST_F(JournalTest, CalendarFillsTheDateItWasOpenedFor)
+{
+    StartOnWarehouse();
+    d->Run([] {
+        Form4->RadioButton12Click(nullptr);
+        Form4->Button7Click(nullptr);
+    });
+    EXPECT_TRUE(Form4->Button10->GetEnabled());
+    EXPECT_TRUE(Form4->MonthCalendar1->GetVisible());
+    EXPECT_EQ(Form4->MonthCalendar1->GetLeft(), 274);
+    d->Run([] {
+        Form4->MonthCalendar1->SetDate(Day(2027, 7, 1));
+        Form4->MonthCalendar1Click(nullptr);
+        Form4->Button7Click(nullptr);  // the same button again hides it
+    });
+    EXPECT_EQ(Form4->Edit1->GetText(), "01.07.2027");
+    EXPECT_FALSE(Form4->MonthCalendar1->GetVisible());
+    d->Run([] {
+        Form4->Button10Click(nullptr);
+        Form4->MonthCalendar1->SetDate(Day(2027, 7, 9));
+        Form4->MonthCalendar1Click(nullptr);
+    });
+    EXPECT_TRUE(Form4->MonthCalendar1->GetVisible());
+    EXPECT_EQ(Form4->Edit2->GetText(), "09.07.2027");
+    EXPECT_EQ(Form4->Edit1->GetText(), "01.07.2027");
+}
+
+TEST_F(JournalTest, NewDocumentFromTheJournalIsListedOnceSaved)
+{
+    StartOnWarehouse();
+    const TProductSeed bolt = Product("Болт", "Склад", 10, 2);
+    w->AddProduct(bolt);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        EXPECT_EQ(Listed(), 0);
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(Form3->Mode(), TDocumentMode::NewRequest);
+            d->Type(Form3->ComboBox2, "Цех");
+            d->Type(Form3->ComboBox3, "Курьер");
+            d->Type(Form3->ComboBox5, "Иванов");
+            d->Type(Form3->ComboBox6, "1");
+            AddLine(bolt, 1);
+            d->Click(Form3->Button4);
+        });
+        d->Click(Form4->Button1);
+        EXPECT_EQ(Listed(), 1);
+        d->Choose(Form4->RadioButton8);
+        EXPECT_FALSE(Form4->Button1->GetEnabled()) << "issue invoices come from requests only";
+    });
+}
+
 }  // namespace
