@@ -110,7 +110,11 @@ void TCanvas::RequireFont()
 void TCanvas::RequireBk()
 {
     RequireBrush();
-    const std::pair<bool, TColor> bk{FBkOpaque.value_or(FBrush->GetStyle() != bsClear), FBrush->GetColor()};
+    // As the platform's canvas: a solid brush gives an opaque background in its colour;
+    // any other style a transparent one (in the inverse colour, so hatches stay visible).
+    const bool solid = FBrush->GetStyle() == bsSolid;
+    const TColor color = solid ? FBrush->GetColor() : TColor(~ColorToRGB(FBrush->GetColor()) & 0xFFFFFF);
+    const std::pair<bool, TColor> bk{FBkOpaque.value_or(solid), color};
     if (FSentBk != bk) {
         Device().SetBkMode(bk.first, bk.second);
         FSentBk = bk;

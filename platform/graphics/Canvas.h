@@ -8,8 +8,9 @@
 //
 // Rules kept from the platform: Rectangle and Ellipse take the pixels from (X1, Y1) up
 // to but not including (X2, Y2); LineTo does not paint its end point; TextOut puts the
-// top-left of the text cell at (X, Y) and moves the pen to the text's end; text background is opaque in
-// the brush colour unless the brush is bsClear; TextRect clips to its rectangle.
+// top-left of the text cell at (X, Y) and moves the pen to the text's end; the text
+// background is opaque in the brush colour only under a solid brush; TextRect clips to
+// its rectangle and fills it unless the brush is bsClear.
 // Widths and heights of text are rounded to whole device pixels.
 #pragma once
 
@@ -93,7 +94,7 @@ public:
     TColor GetPixel(int x, int y);
     void SetPixel(int x, int y, TColor color);
 
-    // Background mode for the next text: follows the brush (opaque unless bsClear) until
+    // Background mode for the next text: follows the brush (opaque when solid) until
     // set here; selecting another brush style sets it again from the brush.
     void SetBkMode(bool opaque);
 

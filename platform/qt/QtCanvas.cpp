@@ -1,0 +1,353 @@
+#include "platform/qt/QtCanvas.h"
+
+#include "platform/graphics/RasterDevice.h"
+#include "platform/qt/QtFontMetrics.h"
+#include "platform/qt/QtText.h"
+
+#include <QFontMetricsF>
+#include <QPolygon>
+
+#include <cmath>
+
+QColor ToQColor(TColor color)
+{
+    const TColor c = ColorToRGB(color);
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+namespace {
+
+Qt::PenStyle ToQPenStyle(TPenStyle s)
+{
+    switch (s) {
+    case psDash: return Qt::DashLine;
+    case psDot: return Qt::DotLine;
+    case psDashDot: return Qt::DashDotLine;
+    case psDashDotDot: return Qt::DashDotDotLine;
+    case psClear: return Qt::NoPen;
+    default: return Qt::SolidLine;
+    }
+}
+
+Qt::BrushStyle ToQBrushStyle(TBrushStyle s)
+{
+    switch (s) {
+    case bsClear: return Qt::NoBrush;
+    case bsHorizontal: return Qt::HorPattern;
+    case bsVertical: return Qt::VerPattern;
+    case bsFDiagonal: return Qt::FDiagPattern;
+    case bsBDiagonal: return Qt::BDiagPattern;
+    case bsCross: return Qt::CrossPattern;
+    case bsDiagCross: return Qt::DiagCrossPattern;
+    default: return Qt::SolidPattern;
+    }
+}
+
+QPolygon ToQPolygon(const std::vector<TPoint>& points)
+{
+    QPolygon poly;
+    for (const TPoint& p : points)
+        poly << QPoint(p.X, p.Y);
+    return poly;
+}
+
+}  // namespace
+
+TQtPainterDevice::TQtPainterDevice(QPainter* painter, int dpiX, int dpiY, TRect bounds, bool printer, QImage* pixels)
+    : FPainter(painter), FDpiX(dpiX), FDpiY(dpiY), FBounds(bounds), FPrinter(printer), FPixels(pixels)
+{
+    FPainter->setRenderHint(QPainter::Antialiasing, false);
+    FPainter->setRenderHint(QPainter::TextAntialiasing, true);
+    ApplyPen();
+    ApplyBrush();
+}
+
+TFontBackend& TQtPainterDevice::Fonts()
+{
+    return DefaultFontBackend();
+}
+
+void TQtPainterDevice::ApplyMode(TPenMode mode)
+{
+    if (!FPixels) {
+        FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    switch (mode) {
+    case pmXor: FPainter->setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+    case pmNotXor: FPainter->setCompositionMode(QPainter::RasterOp_NotSourceXorDestination); break;
+    case pmNot: FPainter->setCompositionMode(QPainter::RasterOp_NotDestination); break;
+    case pmMask: FPainter->setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
+    case pmMerge: FPainter->setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+    case pmNotCopy: FPainter->setCompositionMode(QPainter::RasterOp_NotSource); break;
+    default: FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+    }
+}
+
+void TQtPainterDevice::ApplyPen()
+{
+    if (FPen.Mode == pmNop) {
+        FPainter->setPen(Qt::NoPen);
+        return;
+    }
+    QColor color = ToQColor(FPen.Color);
+    if (FPen.Mode == pmBlack)
+        color = Qt::black;
+    else if (FPen.Mode == pmWhite)
+        color = Qt::white;
+    QPen pen(color);
+    pen.setWidth(std::max(1, FPen.Width));
+    pen.setStyle(ToQPenStyle(FPen.Style));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    FPainter->setPen(pen);
+    ApplyMode(FPen.Mode);
+}
+
+void TQtPainterDevice::ApplyBrush()
+{
+    FPainter->setBrush(QBrush(ToQColor(FBrush.Color), ToQBrushStyle(FBrush.Style)));
+}
+
+void TQtPainterDevice::SelectPen(const TPenState& pen)
+{
+    FPen = pen;
+    ApplyPen();
+}
+
+void TQtPainterDevice::SelectBrush(const TBrushState& brush)
+{
+    FBrush = brush;
+    ApplyBrush();
+}
+
+void TQtPainterDevice::SelectFont(const TFontState& font)
+{
+    FFont = font;
+    FQFont = TQtFontBackend::ToQFont(font.Spec());
+}
+
+void TQtPainterDevice::SetBkMode(bool opaque, TColor color)
+{
+    FBkOpaque = opaque;
+    FBkColor = color;
+    FPainter->setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
+    FPainter->setBackground(QBrush(ToQColor(color)));
+}
+
+void TQtPainterDevice::SetClip(const TRect* clip)
+{
+    if (clip)
+        FPainter->setClipRect(QRect(clip->Left, clip->Top, clip->Width(), clip->Height()));
+    else
+        FPainter->setClipping(false);
+}
+
+QRect TQtPainterDevice::ShapeRect(const TRect& r) const
+{
+    // The platform's shapes cover Left..Right-1; a Qt outline of width 1 covers x..x+w.
+    return QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
+}
+
+void TQtPainterDevice::Line(TPoint from, TPoint to)
+{
+    FPainter->drawLine(from.X, from.Y, to.X, to.Y);
+}
+
+void TQtPainterDevice::Polyline(const std::vector<TPoint>& points)
+{
+    FPainter->drawPolyline(ToQPolygon(points));
+}
+
+void TQtPainterDevice::Polygon(const std::vector<TPoint>& points)
+{
+    FPainter->drawPolygon(ToQPolygon(points), Qt::OddEvenFill);
+}
+
+void TQtPainterDevice::Rectangle(const TRect& r)
+{
+    if (r.IsEmpty())
+        return;
+    if (FPen.Style == psClear || FPen.Mode == pmNop) {
+        FillRect(r);
+        return;
+    }
+    FPainter->drawRect(ShapeRect(r));
+}
+
+void TQtPainterDevice::FillRect(const TRect& r)
+{
+    if (FBrush.Style == bsClear || r.IsEmpty())
+        return;
+    FPainter->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), FPainter->brush());
+}
+
+void TQtPainterDevice::FrameRect(const TRect& r)
+{
+    if (r.IsEmpty())
+        return;
+    const QColor c = ToQColor(FBrush.Color);
+    FPainter->fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
+    FPainter->fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
+    FPainter->fillRect(QRect(r.Left, r.Top, 1, r.Height()), c);
+    FPainter->fillRect(QRect(r.Right - 1, r.Top, 1, r.Height()), c);
+}
+
+void TQtPainterDevice::Ellipse(const TRect& r)
+{
+    FPainter->drawEllipse(ShapeRect(r));
+}
+
+void TQtPainterDevice::RoundRect(const TRect& r, int cornerWidth, int cornerHeight)
+{
+    FPainter->drawRoundedRect(ShapeRect(r), cornerWidth / 2.0, cornerHeight / 2.0, Qt::AbsoluteSize);
+}
+
+void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
+{
+    FPainter->save();
+    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (run.Options & ETO_CLIPPED)
+        FPainter->setClipRect(QRect(run.Rect.Left, run.Rect.Top, run.Rect.Width(), run.Rect.Height()),
+                              FPainter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    if (run.Options & ETO_OPAQUE)
+        FPainter->fillRect(QRect(run.Rect.Left, run.Rect.Top, run.Rect.Width(), run.Rect.Height()),
+                           ToQColor(run.BkColor));
+    FPainter->setFont(FQFont);
+    FPainter->setPen(ToQColor(FFont.Color));
+    FPainter->setBackgroundMode(Qt::TransparentMode);
+    const QFontMetricsF fm(FQFont);
+    // The run's own width: explicit advances, or the font's.
+    std::vector<double> edges;
+    double width = 0;
+    if (!run.Dx.empty()) {
+        for (int d : run.Dx) {
+            edges.push_back(width);
+            width += d;
+        }
+    } else {
+        std::vector<double> advances;
+        DefaultFontBackend().GetAdvances(FFont.Spec(), text, advances);
+        for (double a : advances) {
+            edges.push_back(width);
+            width += a;
+        }
+    }
+    FPainter->translate(run.X, run.Y);
+    if (FFont.Orientation)
+        FPainter->rotate(-FFont.Orientation / 10.0);
+    if (run.Opaque && !(run.Options & ETO_OPAQUE))
+        FPainter->fillRect(QRectF(0, 0, width, fm.ascent() + fm.descent()), ToQColor(run.BkColor));
+    const double base = fm.ascent();
+    if (run.Dx.empty() && !FFont.Style.Contains(fsUnderline) && !FFont.Style.Contains(fsStrikeOut)) {
+        FPainter->drawText(QPointF(0, base), ToQString(AnsiString(text)));
+    } else {
+        // Character by character at the given places; lines are drawn once for the run.
+        QFont plain = FQFont;
+        plain.setUnderline(false);
+        plain.setStrikeOut(false);
+        FPainter->setFont(plain);
+        for (size_t i = 0; i < text.size(); ++i)
+            FPainter->drawText(QPointF(edges[i], base), ToQString(AnsiString(1, text[i])));
+        const double thickness = std::max(1.0, fm.lineWidth());
+        if (FFont.Style.Contains(fsUnderline))
+            FPainter->fillRect(QRectF(0, base + fm.underlinePos(), width, thickness), ToQColor(FFont.Color));
+        if (FFont.Style.Contains(fsStrikeOut))
+            FPainter->fillRect(QRectF(0, base - fm.strikeOutPos(), width, thickness), ToQColor(FFont.Color));
+    }
+    FPainter->restore();
+}
+
+void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode)
+{
+    if (pixels.Width <= 0 || pixels.Height <= 0 || dest.Width() == 0 || dest.Height() == 0)
+        return;
+    const QImage image(reinterpret_cast<const uchar*>(pixels.Pixels.data()), pixels.Width, pixels.Height,
+                       pixels.Width * 4, QImage::Format_RGB32);
+    FPainter->save();
+    if (FPixels) {
+        switch (copyMode) {
+        case cmSrcAnd: FPainter->setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
+        case cmSrcPaint: FPainter->setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+        case cmSrcInvert: FPainter->setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+        case cmNotSrcCopy: FPainter->setCompositionMode(QPainter::RasterOp_NotSource); break;
+        default: FPainter->setCompositionMode(QPainter::CompositionMode_Source); break;
+        }
+    }
+    // A negative width or height mirrors the picture, as StretchBlt does.
+    const bool mirrorX = dest.Width() < 0, mirrorY = dest.Height() < 0;
+    const QRect target(std::min(dest.Left, dest.Right), std::min(dest.Top, dest.Bottom), std::abs(dest.Width()),
+                       std::abs(dest.Height()));
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (mirrorX || mirrorY)
+        FPainter->drawImage(target, image.mirrored(mirrorX, mirrorY));
+    else
+        FPainter->drawImage(target, image);
+    FPainter->restore();
+}
+
+void TQtPainterDevice::SetPixel(int x, int y, TColor color)
+{
+    FPainter->save();
+    FPainter->setCompositionMode(QPainter::CompositionMode_Source);
+    FPainter->setPen(ToQColor(color));
+    FPainter->drawPoint(x, y);
+    FPainter->restore();
+}
+
+TColor TQtPainterDevice::GetPixel(int x, int y)
+{
+    if (!FPixels || x < 0 || y < 0 || x >= FPixels->width() || y >= FPixels->height())
+        return clNone;
+    const QRgb p = FPixels->pixel(x, y);
+    return RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+// ---------------------------------------------------------------- images
+
+TQtImageCanvas::TQtImageCanvas(int width, int height, int dpi) : FImage(width, height, QImage::Format_RGB32)
+{
+    FImage.fill(Qt::white);
+    const int dpm = int(std::lround(dpi / 0.0254));
+    FImage.setDotsPerMeterX(dpm);
+    FImage.setDotsPerMeterY(dpm);
+    FPainter = std::make_unique<QPainter>(&FImage);
+    FDevice = std::make_unique<TQtPainterDevice>(FPainter.get(), dpi, dpi, Rect(0, 0, width, height), false, &FImage);
+    FCanvas.SetDevice(FDevice.get());
+}
+
+TQtImageCanvas::~TQtImageCanvas()
+{
+    FCanvas.SetDevice(nullptr);
+    FDevice.reset();
+    FPainter.reset();
+}
+
+const QImage& TQtImageCanvas::Image()
+{
+    return FImage;
+}
+
+// ---------------------------------------------------------------- bitmaps
+
+std::unique_ptr<TCanvasDevice> TQtBitmapDevice::Create(TPixelBuffer& pixels)
+{
+    if (pixels.Width <= 0 || pixels.Height <= 0)
+        return std::make_unique<TRasterDevice>(pixels);  // nothing to paint on
+    auto image = std::make_unique<QImage>(reinterpret_cast<uchar*>(pixels.Pixels.data()), pixels.Width,
+                                          pixels.Height, pixels.Width * 4, QImage::Format_RGB32);
+    auto painter = std::make_unique<QPainter>(image.get());
+    return std::unique_ptr<TCanvasDevice>(new TQtBitmapDevice(std::move(image), std::move(painter)));
+}
+
+TQtBitmapDevice::TQtBitmapDevice(std::unique_ptr<QImage> image, std::unique_ptr<QPainter> painter)
+    : TQtPainterDevice(painter.get(), kPixelsPerInch, kPixelsPerInch, Rect(0, 0, image->width(), image->height()),
+                       false, image.get()),
+      FImage(std::move(image)), FOwnPainter(std::move(painter))
+{
+}
+
+TQtBitmapDevice::~TQtBitmapDevice()
+{
+    FOwnPainter->end();
+}

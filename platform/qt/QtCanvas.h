@@ -1,0 +1,106 @@
+// QtCanvas.h - canvas devices over QPainter: images, bitmaps, PDF pages, printers, widgets.
+//
+// TQtPainterDevice draws a canvas's calls with a QPainter that someone else began and
+// ends (a widget's paint event, a PDF writer's page, an image). Coordinates are device
+// pixels; a text position is the top of the text cell, so the base line is moved down by
+// the font's ascent; explicit advances place every character where the layout put it.
+// Text is measured and drawn with the same fonts (QtFontMetrics.h).
+//
+// TQtImageCanvas is a QImage with a canvas on it (tests, page pictures). The bitmap
+// device (TQtBitmapDevice) paints straight into a TBitmap's own pixels, which a QImage
+// wraps without copying; InstallQtGraphics makes it the device of every bitmap canvas.
+//
+// Pen modes and copy modes that combine with the pixels (xor, and, or, not) use Qt's
+// raster operations, which only images support; PDF and printers draw them as copies.
+#pragma once
+
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/CanvasDevice.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include <memory>
+
+class TQtFontBackend;
+
+QColor ToQColor(TColor color);
+
+class TQtPainterDevice : public TCanvasDevice {
+public:
+    // `painter` is active and outlives the device. `bounds` is the drawable area
+    // (empty: unbounded); `printer` marks printer and PDF pages.
+    TQtPainterDevice(QPainter* painter, int dpiX, int dpiY, TRect bounds, bool printer = false,
+                     QImage* pixels = nullptr);
+
+    int PixelsPerInchX() const override { return FDpiX; }
+    int PixelsPerInchY() const override { return FDpiY; }
+    TRect GetBounds() const override { return FBounds; }
+    TFontBackend& Fonts() override;
+    bool IsPrinter() const override { return FPrinter; }
+
+    void SelectPen(const TPenState& pen) override;
+    void SelectBrush(const TBrushState& brush) override;
+    void SelectFont(const TFontState& font) override;
+    void SetBkMode(bool opaque, TColor color) override;
+    void SetClip(const TRect* clip) override;
+    void Line(TPoint from, TPoint to) override;
+    void Polyline(const std::vector<TPoint>& points) override;
+    void Polygon(const std::vector<TPoint>& points) override;
+    void Rectangle(const TRect& r) override;
+    void FillRect(const TRect& r) override;
+    void FrameRect(const TRect& r) override;
+    void Ellipse(const TRect& r) override;
+    void RoundRect(const TRect& r, int cornerWidth, int cornerHeight) override;
+    void TextOut(const TTextRun& run, std::string_view text) override;
+    void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode) override;
+    void SetPixel(int x, int y, TColor color) override;
+    TColor GetPixel(int x, int y) override;
+
+private:
+    void ApplyPen();
+    void ApplyBrush();
+    void ApplyMode(TPenMode mode);
+    QRect ShapeRect(const TRect& r) const;
+
+    QPainter* FPainter;
+    int FDpiX, FDpiY;
+    TRect FBounds;
+    bool FPrinter;
+    QImage* FPixels;
+    TPenState FPen;
+    TBrushState FBrush;
+    TFontState FFont;
+    QFont FQFont;
+    bool FBkOpaque = true;
+    TColor FBkColor = clWhite;
+};
+
+// A QImage (white, 32 bits) with a canvas drawing on it.
+class TQtImageCanvas {
+public:
+    TQtImageCanvas(int width, int height, int dpi = 96);
+    ~TQtImageCanvas();
+    TCanvas& Canvas() { return FCanvas; }
+    // The picture so far (the painter is flushed first).
+    const QImage& Image();
+
+private:
+    QImage FImage;
+    std::unique_ptr<QPainter> FPainter;
+    std::unique_ptr<TQtPainterDevice> FDevice;
+    TCanvas FCanvas;
+};
+
+// The device of a bitmap canvas: a painter on a QImage over the bitmap's own pixels.
+class TQtBitmapDevice : public TQtPainterDevice {
+public:
+    static std::unique_ptr<TCanvasDevice> Create(TPixelBuffer& pixels);
+    ~TQtBitmapDevice() override;
+
+private:
+    TQtBitmapDevice(std::unique_ptr<QImage> image, std::unique_ptr<QPainter> painter);
+    std::unique_ptr<QImage> FImage;
+    std::unique_ptr<QPainter> FOwnPainter;
+};

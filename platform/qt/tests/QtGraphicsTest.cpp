@@ -1,0 +1,230 @@
+// The Qt backends of the graphics and printing layers, on the offscreen platform.
+#include "platform/graphics/Graphics.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/printers/PrinterConsts.h"
+#include "platform/printers/Printers.h"
+#include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtCanvasWidget.h"
+#include "platform/qt/QtFontMetrics.h"
+#include "platform/qt/QtGraphics.h"
+#include "platform/qt/QtPrinting.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/tests/QtTestApp.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+class QtGraphics : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        QtTestApp();
+        InstallQtGraphics();
+    }
+    void TearDown() override { UninstallQtGraphics(); }
+};
+
+int DarkPixels(const QImage& image, const QRect& area)
+{
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                ++dark;
+    return dark;
+}
+
+// ---------------------------------------------------------------- font metrics
+
+TEST_F(QtGraphics, WindowsNamesMeasureAsTheirLiberationFamilies)
+{
+    TQtFontBackend& fonts = QtFontBackend();
+    const TFontSpec arial{"Arial", -13, {}}, tahoma{"Tahoma", -13, {}}, liberation{"Liberation Sans", -13, {}};
+    const double w = fonts.TextWidth(arial, "Hello, world");
+    EXPECT_GT(w, 40);
+    EXPECT_DOUBLE_EQ(w, fonts.TextWidth(tahoma, "Hello, world"));
+    EXPECT_DOUBLE_EQ(w, fonts.TextWidth(liberation, "Hello, world"));
+    const TFontSpec mono{"Courier New", -10, {}};
+    EXPECT_DOUBLE_EQ(fonts.TextWidth(mono, "iiii"), fonts.TextWidth(mono, "WWWW"));  // Liberation Mono
+    const TFontMetrics m = fonts.GetMetrics(arial);
+    EXPECT_NEAR(m.Height, m.Ascent + m.Descent, 1e-9);
+    EXPECT_GT(m.Ascent, m.Descent);
+}
+
+TEST_F(QtGraphics, WidthsAreSumsOfAdvancesAndScaleWithTheSize)
+{
+    TQtFontBackend& fonts = QtFontBackend();
+    const TFontSpec small{"Arial", -13, {}}, large{"Arial", -130, {}}, bold{"Arial", -13, {fsBold}};
+    const AnsiString text = "Итого к оплате: 1 234,50";
+    std::vector<double> advances;
+    fonts.GetAdvances(small, text, advances);
+    double sum = 0;
+    for (double a : advances)
+        sum += a;
+    EXPECT_DOUBLE_EQ(sum, fonts.TextWidth(small, text));
+    // No hinting: ten times the size is ten times the width, to the advances' 1/64 pixel.
+    EXPECT_NEAR(fonts.TextWidth(large, text), 10 * fonts.TextWidth(small, text), 0.002 * fonts.TextWidth(large, text));
+    EXPECT_GT(fonts.TextWidth(bold, text), fonts.TextWidth(small, text));
+    EXPECT_NE(advances[0], fonts.TextWidth(small, "?"));  // Cyrillic is measured, not replaced
+}
+
+// ---------------------------------------------------------------- painting
+
+TEST_F(QtGraphics, ImageCanvasPaintsShapesAndText)
+{
+    TQtImageCanvas image(120, 60);
+    TCanvas& c = image.Canvas();
+    c.GetBrush()->SetColor(clRed);
+    c.FillRect(Rect(0, 0, 10, 10));
+    c.GetPen()->SetColor(clBlue);
+    c.GetBrush()->SetStyle(bsClear);
+    c.Rectangle(20, 0, 30, 10);
+    c.GetFont()->SetName("Arial");
+    c.GetFont()->SetHeight(-20);
+    c.GetFont()->SetColor(clBlack);
+    c.TextOut(40, 30, "Тест");
+    const QImage& img = image.Image();
+    EXPECT_EQ(img.pixel(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(10, 5), qRgb(255, 255, 255));  // FillRect stops before Right
+    EXPECT_EQ(img.pixel(20, 5), qRgb(0, 0, 255));      // outline
+    EXPECT_EQ(img.pixel(29, 5), qRgb(0, 0, 255));
+    EXPECT_EQ(img.pixel(25, 5), qRgb(255, 255, 255));  // clear brush
+    const int width = c.TextWidth("Тест");
+    EXPECT_GT(DarkPixels(img, QRect(40, 30, width, 20)), 20);
+    EXPECT_EQ(DarkPixels(img, QRect(40, 0, 80, 29)), 0);  // nothing above the cell
+    EXPECT_EQ(c.GetPixel(5, 5), clRed);
+}
+
+TEST_F(QtGraphics, BitmapCanvasPaintsThroughQt)
+{
+    TBitmap b;
+    b.SetSize(80, 30);
+    TCanvas* c = b.GetCanvas();
+    c->GetFont()->SetHeight(-20);
+    c->GetFont()->SetColor(clBlack);
+    c->GetBrush()->SetStyle(bsClear);
+    c->TextOut(2, 2, "Wg");
+    int dark = 0;
+    for (uint32_t p : b.Pixels().Pixels)
+        dark += qGray(QRgb(p)) < 128;
+    EXPECT_GT(dark, 10);  // glyphs, which only a real font device draws
+    c->SetPixel(79, 29, clGreen);
+    EXPECT_EQ(c->GetPixel(79, 29), clGreen);
+}
+
+TEST_F(QtGraphics, PaintBoxPaintsThroughItsCanvasInAWidget)
+{
+    TPaintBox box(nullptr);
+    box.SetBounds(0, 0, 40, 30);
+    box.OnPaint = TNotifyEvent::Lambda([&](TObject*) {
+        box.GetCanvas()->GetBrush()->SetColor(clLime);
+        box.GetCanvas()->FillRect(Rect(0, 0, 40, 30));
+    });
+    TQtCanvasWidget widget(box);
+    widget.resize(40, 30);
+    const QImage shot = widget.grab().toImage();
+    EXPECT_EQ(shot.pixel(20, 15), qRgb(0, 255, 0));
+    EXPECT_FALSE(box.GetCanvas()->HandleAllocated());  // detached after the paint
+}
+
+// ---------------------------------------------------------------- PDF
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+QString RunTool(const QString& tool, const QStringList& args)
+{
+    if (QStandardPaths::findExecutable(tool).isEmpty())
+        return {};
+    QProcess p;
+    p.start(tool, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST_F(QtGraphics, PdfDocumentHasItsPagesSheetsAndText)
+{
+    const std::string path = testing::TempDir() + "qt_graphics_test.pdf";
+    std::remove(path.c_str());
+    TQtPdfDevice pdf(600);
+    TPageSetup setup;  // A4 portrait
+    std::unique_ptr<TPrintJob> job = pdf.BeginDoc("Проверка", path, setup);
+    TCanvas& page1 = job->BeginPage();
+    EXPECT_EQ(page1.PixelsPerInchY(), 600);
+    page1.GetFont()->SetName("Arial");
+    page1.GetFont()->SetSize(14);  // a printer canvas keeps the points at 600 dpi
+    page1.TextOut(600, 600, "Накладная 17");
+    EXPECT_EQ(page1.GetFont()->GetHeight(), -117);
+    job->EndPage();
+    setup.Orientation = poLandscape;
+    job->SetPageSetup(setup);
+    EXPECT_EQ(job->Geometry().PageWidth(), 7016);  // 297 mm at 600 dpi
+    TCanvas& page2 = job->BeginPage();
+    page2.Rectangle(100, 100, 7000, 4900);
+    page2.TextOut(600, 600, "Second page");
+    job->EndDoc();
+
+    const std::string bytes = ReadAll(path);
+    ASSERT_GE(bytes.size(), 5u);
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    const QString info = RunTool("pdfinfo", {"-f", "1", "-l", "2", QString::fromStdString(path)});
+    if (!info.isEmpty()) {
+        EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+2"))) << info.toStdString();
+        EXPECT_TRUE(info.contains(QRegularExpression("Page\\s+1 size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)?"))) << info.toStdString();
+        EXPECT_TRUE(info.contains(QRegularExpression("Page\\s+2 size:\\s+84[12](\\.\\d+)? x 595(\\.\\d+)?"))) << info.toStdString();
+        EXPECT_TRUE(info.contains(ToQString("Проверка"))) << info.toStdString();
+    }
+    const QString text = RunTool("pdftotext", {QString::fromStdString(path), "-"});
+    if (!text.isEmpty()) {
+        EXPECT_TRUE(text.contains(ToQString("Накладная 17"))) << text.toStdString();
+        EXPECT_TRUE(text.contains("Second page")) << text.toStdString();
+    }
+    std::remove(path.c_str());
+}
+
+TEST_F(QtGraphics, PdfNeedsAWritableFile)
+{
+    TQtPdfDevice pdf;
+    try {
+        pdf.BeginDoc("x", "", TPageSetup{});
+        FAIL();
+    } catch (const EPrinter& e) {
+        EXPECT_STREQ(e.what(), printer_msg::kNoOutputFile);
+    }
+    EXPECT_THROW(pdf.BeginDoc("x", "/nonexistent-folder/out.pdf", TPageSetup{}), EPrinter);
+}
+
+// ---------------------------------------------------------------- system printers
+
+TEST_F(QtGraphics, SystemPrintersWithNoneInstalled)
+{
+    TQtPrinterSystem system;
+    if (!system.Printers().empty())
+        GTEST_SKIP() << "this machine has printers";
+    EXPECT_EQ(system.DefaultPrinter(), "");
+    EXPECT_THROW(system.Open("Office"), EPrinter);
+    TPrinter printer(&system);
+    EXPECT_EQ(printer.GetPrinters()->GetCount(), 0);
+    EXPECT_EQ(printer.GetPrinterIndex(), -1);
+    EXPECT_THROW(printer.BeginDoc(), EPrinter);
+}
+
+}  // namespace
