@@ -1,10 +1,13 @@
 // Posting a write-off act: the password, the act and its lines, the lowered stock, all or nothing.
 #include "app/shell/tests/ShellFixture.h"
 
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
 #include "app/shell/WriteOff.h"
 #include "platform/db/DbFaults.h"
+#include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
 
 namespace {
@@ -248,6 +251,42 @@ TEST_F(WriteOffTest, APostingBrokenAtAnyStatementLeavesTheWarehouseAsItWas)
         EXPECT_EQ(w->Snapshot(), before);
         EXPECT_FALSE(d->MessageTexts().empty() && errors.empty()) << "the user is told";
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The whole road of an act: the main window's command, the document window, the line picker,
+// the act's OK and the password.
+TEST_F(WriteOffTest, AnActEnteredInTheDocumentWindowIsPostedThroughThePasswordDialog)
+{
+    const int nut = AddProduct("Гайка 'М6'", "Склад", 12, 0.5);
+    StartOnWarehouse();
+    d->ExpectModal(Form3, [&] {
+        d->Type(Form3->Edit2, "Брак");
+        d->ExpectModal(Form2, [&] {
+            EXPECT_EQ(Form2->GetCaption(), "Добавление товара в документ");
+            d->Select(Form2->ComboBox1, "Гайка 'М6'");
+            d->ClickRow(Form2->DBGrid1, 0);
+            d->Type(Form2->ComboBox6, "2,5");
+            d->Click(Form2->Button3);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        d->Click(Form3->Button1);
+        EXPECT_EQ(Count("TempStructureDocuments"), 1);
+        d->ExpectModal(Form5, [&] {
+            d->Type(Form5->Edit1, "1");
+            d->Click(Form5->Button1);
+        });
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3)) << "the posting closes the document window";
+    });
+    d->Run([] { Form1->Button9Click(nullptr); });
+    EXPECT_EQ(Stock(nut), 9.5);
+    EXPECT_EQ(w->Scalar("Select Причина From Akt").AsString(), "Брак");
+    EXPECT_EQ(w->Scalar("Select Сумма From StructureAkt").AsDouble(), 1.25);
+    EXPECT_EQ(Count("TempStructureDocuments"), 0);
 }
 
 }  // namespace
