@@ -4,9 +4,12 @@
 
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
 #include "app/shell/Unit1.h"
+#include "app/shell/Unit6.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 
 namespace {
@@ -465,6 +468,65 @@ TEST_F(LineEditorTest, AnIssueLineIsHeldToWhatTheRequestStillWaitsFor)
     EXPECT_EQ(w->Scalar("Select Сумма From TempStructureOtpusk").AsDouble(), 8);
     EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk").AsDouble(), 9.44);
     EXPECT_EQ(Form1->ADOQuery4->FieldByName("Количество")->AsFloat(), 2) << "the lines are shown again";
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- supplier and documents
+
+TEST_F(GoodsCardTest, TheSupplierButtonOpensKnownOrNewSupplierDetails)
+{
+    TProductSeed seed = Product("Болт", "Склад", 1, 2);
+    seed.Supplier = "ООО 'Крепёж'";
+    w->AddProduct(seed);
+    w->AddSupplier("ООО 'Крепёж'");
+    w->Exec("Update P Set Адрес='Тула' Where Название=:n", {"ООО 'Крепёж'"});
+    StartOnWarehouse();
+    View([&] {
+        EXPECT_EQ(Form2->ComboBox6->GetText(), "ООО 'Крепёж'");
+        d->ExpectModal(Form6, [&] {
+            EXPECT_EQ(Form6->GetCaption(), "Информация о поставщике ");
+            EXPECT_EQ(Form6->Edit[0]->GetText(), "ООО 'Крепёж'");
+            EXPECT_EQ(Form6->Edit[1]->GetText(), "Тула");
+            d->CloseForm(Form6);
+        });
+        d->Click(Form2->Button9);
+        Form2->ComboBox6->SetEnabled(true);  // as for a card still changeable in full
+        d->Type(Form2->ComboBox6, "Новый поставщик");
+        d->ExpectModal(Form6, [&] {
+            EXPECT_EQ(Form6->GetCaption(), "Информация о новом поставщике ");
+            EXPECT_EQ(Form6->Edit[0]->GetText(), "Новый поставщик");
+            EXPECT_EQ(Form6->Edit[1]->GetText(), "");
+            d->CloseForm(Form6);
+        });
+        d->Click(Form2->Button9);
+        d->Type(Form2->ComboBox6, "");
+        d->Click(Form2->Button9);
+        EXPECT_EQ(d->MessageTexts().back(), "Введите название поставщика");
+        d->Click(Form2->Button6);
+    });
+}
+
+TEST_F(GoodsCardTest, DocumentsOfThisProductOpenTheJournalOnIt)
+{
+    TProductSeed seed = Product("Болт", "Склад", 1, 2);
+    seed.Brand = "М8";
+    seed.Colour = "серый";
+    const int p = w->AddProduct(seed);
+    StartOnWarehouse();
+    View([&] {
+        d->ExpectModal(Form4, [&] {
+            EXPECT_EQ(Form4->GetCaption(), "Работа с документами товара  Болт М8 серый");
+            EXPECT_FALSE(Form4->GroupBox1->GetEnabled());
+            EXPECT_TRUE(Form4->RadioButton7->GetChecked());
+            d->CloseForm(Form4);
+        });
+        d->Click(Form2->Button1);
+        d->Click(Form2->Button6);
+    });
+    EXPECT_EQ(Form2->ProductFilter, IntToStr(int64_t(p)));
 }
 
 }  // namespace
