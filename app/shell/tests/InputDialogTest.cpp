@@ -128,10 +128,14 @@ TEST_F(InputDialogTest, RenamingALeafRepointsItsGoodsAndReloadsTheGrid)
     EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа=:g", {"Эмали д'Арт"}).AsInteger(), 2);
     EXPECT_EQ(w->Scalar("Select Count(*) From Groups Where NameGroup='Эмали'").AsInteger(), 0);
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "ПФ-115 НЦ-132");
-    // The grid follows the new name from now on (a title sort lists the same goods).
+    // The grid follows the new name from now on.
     Select("Крепёж");
     Select("Эмали д'Арт");
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "ПФ-115 НЦ-132");
+    // A quote in the old name is no trouble either.
+    d->ExpectModal(Form5, [&] { EXPECT_FALSE(TypeAndOk("Эмали")); });
+    d->Run([] { Form1->N10Click(nullptr); });
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа='Эмали'").AsInteger(), 2);
 }
 
 TEST_F(InputDialogTest, RenamingAGroupWithSubgroupsLeavesTheGridAndTheSubgroupGoods)

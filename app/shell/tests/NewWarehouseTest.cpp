@@ -161,3 +161,28 @@ TEST_F(NewWarehouseTest, AMissingTemplateIsNamed)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NewWarehouseTest, ATemplateThatIsNoWarehouseLeavesNoFileBehind)
+{
+    StartOnWarehouse();
+    {
+        std::ofstream out(Sys(w->Dir() + "New/New.kvb"), std::ios::binary | std::ios::trunc);
+        out << "not a database";
+    }
+    const AnsiString iniBefore = IniText();
+    d->ExpectModal(Form5, [&] {
+        d->Type(Form5->Edit1, "Новый");
+        d->Click(Form5->Button1);
+        EXPECT_TRUE(d->IsShowing(Form5));
+        EXPECT_FALSE(d->MessageTexts().empty()) << "the open failure is explained";
+        d->CloseForm(Form5);
+    });
+    OpenNewWarehouseCommand();
+    EXPECT_FALSE(FileExists(w->Dir() + "Новый.kvb"));
+    EXPECT_EQ(Form1->DatabasePath(), w->Path());
+    EXPECT_EQ(IniText(), iniBefore);
+}
+
+}  // namespace
