@@ -117,12 +117,11 @@ private:
     class TMeasureDevice;
 
     void AddLine(const AnsiString& s);
-    int FillWidths(std::vector<int>& widths, const AnsiString& s, TCanvas& canvas, int lineIndex, int add,
-                   bool convert);
     int LinesThatFit();
-    void DrawTextLine(TCanvas& canvas, const AnsiString& s, int x, int y, int dx, int lineIndex, TrpHAlign align,
-                      bool printer, int devicePPIX);
-    void ApplyTagFont(TCanvas& canvas, const TrpHTMLTag& tag, bool printer, int devicePPI);
+    // Device font height of `size` points on the canvas being drawn.
+    int DeviceFontHeight(int size) const;
+    void ApplyTagFont(TCanvas& canvas, const TrpHTMLTag& tag);
+    void DrawTextLine(TCanvas& canvas, const AnsiString& s, int x, int y, int dx, int lineIndex, TrpHAlign align);
 
     std::unique_ptr<TMeasureDevice> FMeasureDevice;
     std::unique_ptr<TCanvas> FMeasureCanvas;
@@ -141,12 +140,14 @@ private:
     TRect FDrawRect;
     Extended FScaleX = 1, FScaleY = 1;
     std::unique_ptr<TStringList> FLines;
-    std::vector<int> FMarks;  // paragraph mark of each layout line
+    std::vector<int> FMarks;      // paragraph mark of each layout line
+    std::vector<int> FParaStarts; // position in PlainText of each line's paragraph
+    int FParaStart = 1;
     bool FWordBreak = false;
     bool FWordWrap = false;
-    TFontStyles FSavedStyle;
-    TFontStyles FDrawStyle;  // the canvas style a line's measuring starts from
-    int FDrawFontHeight = 0;
+    // While drawing: the target's kind and resolution.
+    bool FPrinter = false;
+    int FDevicePPIX = kPixelsPerInch, FDevicePPIY = kPixelsPerInch;
 };
 
 // Lock ... Unlock for one scope.

@@ -67,8 +67,8 @@ public:
     // Breaks the last tag line after `tagsCount` tags; with `addBreak` the kept part gets
     // a copy of its last tag for the hyphen.
     void Wrap(int tagsCount, bool addBreak);
-    // Cuts the tags out of `s` and records one tag per remaining character.
-    // EConvertError for a colour value "#..." that is not a hexadecimal number.
+    // Cuts the tags out of `s` and records one tag per remaining character. A colour
+    // value "#..." that is not a hexadecimal number leaves the tag as text.
     void ExpandHTMLTags(AnsiString& s);
     // Width of `s` measured on `canvas` with the styles of tag line `lineIndex`: one width
     // per character (each plus `add`) into `widths`, cumulative right edges when `convert`.

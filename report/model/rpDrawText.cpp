@@ -1,0 +1,722 @@
+// rpDrawText.cpp - laying out, measuring, splitting and drawing report text.
+#include "report/model/rpDrawText.h"
+
+#include "platform/rtl/Cp1251.h"
+#include "platform/rtl/Math.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+constexpr const char* kDrawTextBusy =
+    "The text layout object is already in use by another text object; it cannot be shared while a layout is "
+    "in progress";
+
+constexpr long double kPi = 3.14159265358979323846264338327950288L;
+
+// Measuring pixels per report unit.
+constexpr long double kMeasureScale = 600.0L / 96.0L;
+
+int RoundInt(long double x)
+{
+    if (!std::isfinite(x))
+        return 0;
+    if (x > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (x < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return int(Round(x));
+}
+
+bool IsVowel(unsigned char c)
+{
+    static const std::string_view kVowels = "АЕЁИОУЫЭЮЯ";
+    return kVowels.find(char(c)) != std::string_view::npos;
+}
+
+bool IsConsonant(unsigned char c)
+{
+    static const std::string_view kConsonants = "БВГДЖЗЙКЛМНПРСТФХЦЧШЩЬЪ";
+    return kConsonants.find(char(c)) != std::string_view::npos;
+}
+
+const unsigned char kHardSign = static_cast<unsigned char>("Ъ"[0]);
+const unsigned char kSoftSign = static_cast<unsigned char>("Ь"[0]);
+const unsigned char kShortI = static_cast<unsigned char>("Й"[0]);
+
+// Spreads `count` units of `add` over a[low..high] by halving.
+void DistributeSpace(std::vector<int>& a, int low, int high, int add, int count)
+{
+    if (count <= 0 || high < low)
+        return;
+    const int half = std::max(1, (high - low + 1) / 2);
+    if (count == 1) {
+        a[size_t(low + half - 1)] += add;
+        return;
+    }
+    DistributeSpace(a, low, low + half - 1, add, count / 2);
+    DistributeSpace(a, low + half, high, add, count - count / 2);
+}
+
+// The head of the word of s (0-based start b) that fits before the overflow at i, or "".
+AnsiString Hyphenate(const AnsiString& s, size_t b, size_t i)
+{
+    if (b >= s.size() || i < b)
+        return {};
+    size_t end = s.find_first_of(" .,-;", i);
+    if (end == AnsiString::npos)
+        end = s.size();
+    const AnsiString word = s.substr(b, end - b);
+    const std::vector<int> breaks = rpRussianBreakPositions(AnsiUpperCase(word));
+    const int room = int(i - b);
+    for (size_t k = breaks.size(); k-- > 0;)
+        if (breaks[k] < room)
+            return word.substr(0, size_t(breaks[k]));
+    return {};
+}
+
+// The lines of a text: CR LF, LF and a lone CR each end a line; a final line end adds no
+// empty line.
+std::vector<AnsiString> SplitLines(const AnsiString& text)
+{
+    std::vector<AnsiString> lines;
+    size_t start = 0;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] != '\r' && text[k] != '\n')
+            continue;
+        lines.push_back(text.substr(start, k - start));
+        if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n')
+            ++k;
+        start = k + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace
+
+std::vector<int> rpRussianBreakPositions(const AnsiString& w)
+{
+    std::vector<int> result;
+    const int n = int(w.size());
+    if (n < 4)
+        return result;
+    auto at = [&](int k) -> unsigned char { return k >= 1 && k <= n ? static_cast<unsigned char>(w[size_t(k - 1)]) : 0; };
+    auto hasVowel = [&](int from, int to) {
+        for (int k = from; k <= to; ++k)
+            if (IsVowel(at(k)))
+                return true;
+        return false;
+    };
+    for (int k = 1; k <= n; ++k) {
+        const unsigned char c = at(k), next = at(k + 1);
+        bool candidate = false;
+        if (IsConsonant(c))
+            candidate = k == n || !(IsVowel(next) || next == kHardSign || next == kSoftSign);
+        else if (IsVowel(c))
+            candidate = (k == n || next != kShortI) &&
+                        !(k < n - 2 && IsConsonant(next) && next == at(k + 2) && IsVowel(at(k + 3)));
+        if (!candidate)
+            continue;
+        // Both parts must be at least two letters long and hold a vowel.
+        if (k >= 2 && n - k >= 2 && hasVowel(1, k) && hasVowel(k + 1, n))
+            result.push_back(k);
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------- the measuring device
+
+// Draws nothing; measures at 600 pixels per inch through the default font backend.
+class TrpDrawText::TMeasureDevice : public TNullDevice {
+public:
+    int PixelsPerInchX() const override { return MeasurePPI; }
+    int PixelsPerInchY() const override { return MeasurePPI; }
+    TFontBackend& Fonts() override { return DefaultFontBackend(); }
+};
+
+// ---------------------------------------------------------------- TrpDrawText
+
+TrpDrawText::TrpDrawText()
+    : FMeasureDevice(std::make_unique<TMeasureDevice>()),
+      FMeasureCanvas(std::make_unique<TCanvas>(FMeasureDevice.get())),
+      FCharWidths(4096),
+      FTags(std::make_unique<TrpHTMLTagsList>()),
+      FLines(std::make_unique<TStringList>())
+{
+    FMeasureCanvas->GetFont()->SetPixelsPerInch(MeasurePPI);
+}
+
+TrpDrawText::~TrpDrawText()
+{
+    FMeasureCanvas->SetDevice(nullptr);
+}
+
+void TrpDrawText::Lock()
+{
+    if (FBusy)
+        throw EInvalidOperation(kDrawTextBusy);
+    FBusy = true;
+}
+
+void TrpDrawText::Unlock()
+{
+    FBusy = false;
+}
+
+bool TrpDrawText::IsPrinter(const TCanvas* canvas)
+{
+    return canvas && canvas->GetDevice() && canvas->GetDevice()->IsPrinter();
+}
+
+void TrpDrawText::SetFont(TFont* font)
+{
+    if (!font)
+        return;
+    FFontSize = font->GetSize();
+    TFont* m = FMeasureCanvas->GetFont();
+    // The setters leave an unchanged attribute alone, so nothing is rebuilt needlessly.
+    if (m->GetName() != font->GetName())
+        m->SetName(font->GetName());
+    const int height = -RoundInt(FFontSize * 600.0L / 72.0L);
+    if (m->GetHeight() != height)
+        m->SetHeight(height);
+    if (m->GetStyle() != font->GetStyle())
+        m->SetStyle(font->GetStyle());
+    if (m->GetCharset() != font->GetCharset())
+        m->SetCharset(font->GetCharset());
+    if (m->GetColor() != font->GetColor())
+        m->SetColor(font->GetColor());
+}
+
+void TrpDrawText::SetOptions(bool wordWrap, bool htmlTags, bool rtlReading, bool wordBreak, bool clipped,
+                             int rotation)
+{
+    FWordWrap = wordWrap;
+    FTags->AllowTags = htmlTags;
+    FRTLReading = rtlReading;
+    FWordBreak = wordBreak;
+    FTextOutOptions = (rtlReading ? ETO_RTLREADING : 0) | (clipped ? ETO_CLIPPED : 0);
+    FRotation = ((rotation % 360) + 360) % 360;
+}
+
+void TrpDrawText::SetGaps(Extended paragraphGap, Extended charSpacing, Extended lineSpacing)
+{
+    FParagraphGap = paragraphGap;
+    FCharSpacing = charSpacing;
+    FLineSpacing = lineSpacing;
+}
+
+void TrpDrawText::SetDimensions(Extended scaleX, Extended scaleY, const TRect& layoutRect, const TRect& drawRect)
+{
+    FScaleX = scaleX;
+    FScaleY = scaleY;
+    FLayoutRect = layoutRect;
+    FDrawRect = drawRect;
+}
+
+void TrpDrawText::SetText(const AnsiString& text)
+{
+    TStringList lines;
+    for (const AnsiString& line : SplitLines(text))
+        lines.Add(line);
+    SetText(lines);
+}
+
+void TrpDrawText::SetText(const TStrings& text)
+{
+    FPlainText.clear();
+    FLines->Clear();
+    FMarks.clear();
+    FParaStarts.clear();
+    TFont* m = FMeasureCanvas->GetFont();
+    FTags->SetDefaults(m->GetColor(), FFontSize, m->GetStyle());
+    if (text.Count() == 0)
+        return;
+    const TFontStyles savedStyle = m->GetStyle();
+
+    const bool sideways = (FRotation >= 90 && FRotation <= 179) || FRotation >= 270;
+    const Extended w = sideways ? FLayoutRect.Bottom - FLayoutRect.Top : FLayoutRect.Right - FLayoutRect.Left;
+    const int fullWidth = RoundInt(w * kMeasureScale);
+    const int firstWidth = RoundInt((w - FParagraphGap) * kMeasureScale);
+    const int spacing = RoundInt(FCharSpacing * kMeasureScale);
+
+    for (int k = 0; k < text.Count(); ++k) {
+        // A line holding stray line breaks counts as the lines they make.
+        std::vector<AnsiString> parts = SplitLines(text[k]);
+        if (parts.empty())
+            parts.emplace_back();
+        for (AnsiString& s : parts) {
+            if (s.empty())
+                s = " ";
+            FPlainText += s + "\r\n";
+            const int before = FLines->Count();
+            WrapTextLine(s, fullWidth, firstWidth, spacing);
+            const int produced = FLines->Count() - before;
+            if (produced > 0) {
+                FMarks[size_t(before)] = rpLineFirst;
+                if (produced > 1)
+                    FMarks.back() = rpLineLast;
+                else
+                    FMarks[size_t(before)] = rpLineSingle;
+            }
+        }
+    }
+    m->SetStyle(savedStyle);
+}
+
+void TrpDrawText::AddLine(const AnsiString& s)
+{
+    FLines->Add(s);
+    FMarks.push_back(rpLineMiddle);
+    FParaStarts.push_back(FParaStart);
+}
+
+AnsiString TrpDrawText::DeleteTags(const AnsiString& s)
+{
+    AnsiString copy = s;
+    FTags->ExpandHTMLTags(copy);
+    return copy;
+}
+
+void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, int charSpacing)
+{
+    FTags->NewLine();
+    FParaStart = FTags->Position;
+    FTags->ExpandHTMLTags(s);
+    FTags->Position += 2;  // the CR LF
+    if (s.size() < 2 || !FWordWrap) {
+        AddLine(s);
+        return;
+    }
+    const int total =
+        FTags->FillCharSpacingArray(FCharWidths, s, *FMeasureCanvas, FTags->Count() - 1, charSpacing, true);
+    if (firstLineWidth > total) {
+        AddLine(s);
+        return;
+    }
+    // 1-based positions as the algorithm is written; e(i) is the right edge of character i.
+    const std::vector<int> edges = FCharWidths;
+    auto e = [&](size_t i) { return i == 0 ? 0 : edges[i - 1]; };
+    auto ch = [&](size_t i) { return s[i - 1]; };
+    auto part = [&](size_t from, size_t to) { return to >= from ? s.substr(from - 1, to - from + 1) : AnsiString(); };
+    const size_t n = s.size();
+    size_t start = 1, lastBlank = 1;
+    int offset = 0, limit = firstLineWidth;
+    size_t i = 1;
+    // Every break moves start forward by at least one character, so this ends for any width.
+    while (i <= n) {
+        if (ch(i) == ' ')
+            lastBlank = i;
+        if (e(i) - offset <= limit) {
+            ++i;
+            continue;
+        }
+        AnsiString line;
+        if (lastBlank != start) {
+            AnsiString head;
+            if (FWordBreak)
+                head = Hyphenate(s, lastBlank, i - 1);  // word from lastBlank + 1 (0-based: lastBlank)
+            if (!head.empty()) {
+                line = part(start, lastBlank) + head + "-";
+                FTags->Wrap(int(lastBlank - start + 1 + head.size()), true);
+                lastBlank += head.size();
+            } else {
+                line = part(start, lastBlank - 1);
+                FTags->Wrap(int(lastBlank - start + 1), false);
+            }
+        } else if (i == start) {
+            line = part(start, start);
+            FTags->Wrap(1, false);
+            lastBlank = start;
+        } else {
+            AnsiString head;
+            if (FWordBreak)
+                head = Hyphenate(s, start - 1, i - 1);
+            if (!head.empty()) {
+                line = head + "-";
+                FTags->Wrap(int(head.size()), true);
+                lastBlank = start + head.size() - 1;
+            } else {
+                line = part(start, i - 1);
+                FTags->Wrap(int(i - start), false);
+                lastBlank = i - 1;
+            }
+        }
+        AddLine(line);
+        offset = e(lastBlank);
+        start = lastBlank + 1;
+        i = start;
+        lastBlank = start;  // no blank seen in the new line yet
+        limit = fullWidth;
+    }
+    if (start <= n)
+        AddLine(part(start, n));
+}
+
+// ---------------------------------------------------------------- measures
+
+Extended TrpDrawText::LineHeight()
+{
+    const int m = FMeasureCanvas->GetTextMetrics().tmHeight;
+    return m / kMeasureScale + FLineSpacing;
+}
+
+Extended TrpDrawText::CalcHeight()
+{
+    return FLines->Count() == 0 ? 0 : LineHeight() * FLines->Count();
+}
+
+Extended TrpDrawText::CalcWidth()
+{
+    int widest = 0;
+    for (int k = 0; k < FLines->Count(); ++k) {
+        const AnsiString line = (*FLines)[k];
+        int w = FMeasureCanvas->TextWidth(line) + RoundInt(line.size() * FCharSpacing * kMeasureScale);
+        if (FMarks[size_t(k)] == rpLineFirst || FMarks[size_t(k)] == rpLineSingle)
+            w += RoundInt(FParagraphGap * kMeasureScale);
+        widest = std::max(widest, w);
+    }
+    return widest / kMeasureScale;
+}
+
+int TrpDrawText::LinesThatFit()
+{
+    const Extended lh = LineHeight();
+    const Extended room = Extended(FLayoutRect.Bottom) - FLayoutRect.Top + 1;
+    if (lh <= 0)  // a font of no height: everything fits
+        return room > 0 ? std::numeric_limits<int>::max() : 0;
+    const Extended f = room / lh;
+    if (f <= 0)
+        return 0;
+    return f >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(Trunc(f));
+}
+
+Extended TrpDrawText::UnusedSpace()
+{
+    const int f = LinesThatFit();
+    if (f == 0)
+        return 0;
+    const Extended lh = LineHeight();
+    if (lh <= 0)
+        return 0.0001L;
+    const Extended unused = (Extended(FLayoutRect.Bottom) - FLayoutRect.Top + 1) - lh * f;
+    return unused == 0 ? 0.0001L : unused;
+}
+
+AnsiString TrpDrawText::GetOutBoundsText()
+{
+    const int count = FLines->Count();
+    if (count == 0)
+        return {};
+    const int f = std::min(LinesThatFit(), count);
+    if (f >= FTags->Count() || f >= count)
+        return {};
+    // Where line f starts in PlainText: its first character, or the start of its paragraph
+    // for a line that holds nothing but tags.
+    const TrpHTMLTags* tags = FTags->Items(f);
+    const TrpHTMLTag* first = tags->Count() > 0 ? tags->Items(0) : nullptr;
+    size_t pos = size_t(first ? first->Position : FParaStarts[size_t(f)]);
+    if (pos < 1)
+        pos = 1;
+    if (pos > FPlainText.size() + 1)
+        pos = FPlainText.size() + 1;
+    AnsiString rest = FPlainText.substr(pos - 1);
+    FPlainText.erase(pos - 1);
+    while (FLines->Count() > f)
+        FLines->Delete(FLines->Count() - 1);
+    FMarks.resize(size_t(f));
+    FParaStarts.resize(size_t(f));
+
+    if (FTags->AllowTags) {
+        const TFontStyles style = first ? first->Style : FTags->DefStyle;
+        const TColor color = first ? first->Color : FTags->DefColor;
+        if (style.Contains(fsBold))
+            rest = "<b>" + rest;
+        if (style.Contains(fsItalic))
+            rest = "<i>" + rest;
+        if (style.Contains(fsUnderline))
+            rest = "<u>" + rest;
+        const TColor rgb = ColorToRGB(color);
+        rest = "<font color=\"#" + IntToHex(GetRValue(rgb), 2) + IntToHex(GetGValue(rgb), 2) +
+               IntToHex(GetBValue(rgb), 2) + "\">" + rest;
+    }
+    return rest;
+}
+
+AnsiString TrpDrawText::GetWrappedText() const
+{
+    AnsiString result;
+    for (int k = 0; k < FLines->Count(); ++k) {
+        if (k > 0)
+            result += "\r\n";
+        result += (*FLines)[k];
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------- drawing
+
+int TrpDrawText::DeviceFontHeight(int size) const
+{
+    return FPrinter ? -RoundInt(size * Extended(FDevicePPIY) / 72) : -RoundInt(size * FScaleY * 96 / 72);
+}
+
+void TrpDrawText::ApplyTagFont(TCanvas& canvas, const TrpHTMLTag& tag)
+{
+    TFont* f = canvas.GetFont();
+    const int height =
+        FPrinter ? -RoundInt(tag.Size * Extended(FDevicePPIX) / 72) : -RoundInt(tag.Size * FScaleY * 96 / 72);
+    f->SetHeight(height);
+    f->SetStyle(tag.Style);
+    f->SetColor(tag.Color);
+}
+
+void TrpDrawText::DrawText(TCanvas* canvas, TrpHAlign hAlign, TrpVAlign vAlign)
+{
+    const int n = FLines->Count();
+    if (!canvas || n == 0)
+        return;
+    int tagCount = 0;
+    for (int k = 0; k < FTags->Count(); ++k)
+        tagCount += FTags->Items(k)->Count();
+    if (tagCount == 0)
+        return;
+
+    FPrinter = IsPrinter(canvas);
+    FDevicePPIX = canvas->PixelsPerInchX();
+    FDevicePPIY = canvas->PixelsPerInchY();
+    TFont saved;
+    saved.Assign(canvas->GetFont());
+
+    // The target font: the measuring font at the device's size, turned by the rotation.
+    const TFont* mf = FMeasureCanvas->GetFont();
+    TFont* f = canvas->GetFont();
+    f->SetPixelsPerInch(FDevicePPIY);  // so a printer canvas does not rescale it again
+    f->SetName(mf->GetName());
+    f->SetCharset(mf->GetCharset());
+    f->SetColor(mf->GetColor());
+    f->SetStyle(mf->GetStyle());
+    f->SetHeight(DeviceFontHeight(FFontSize));
+    f->SetOrientation(FRotation * 10);
+    const int d = canvas->GetTextMetrics().tmHeight;
+    const int m = FMeasureCanvas->GetTextMetrics().tmHeight;
+
+    // Height of the text block on the device, as it is at 600 ppi.
+    Extended hExact;
+    if (FPrinter) {
+        const Extended r = 600.0L / FDevicePPIY;
+        hExact = (FLineSpacing * FScaleY * r * n + Extended(m) * n) / r;
+    } else {
+        hExact = (FLineSpacing * kMeasureScale * n + Extended(m) * n) / kMeasureScale * FScaleY;
+    }
+    const int h = RoundInt(hExact);
+    const int lineStep = RoundInt(FLineSpacing * FScaleY) + d;
+    const int hDevice = n * lineStep;
+
+    // Start point, line width w and cross extent b.
+    const Extended angle = FRotation * kPi / 180;
+    const Extended c = std::fabs(std::cos(angle)), s = std::fabs(std::sin(angle));
+    const int L = FDrawRect.Left, T = FDrawRect.Top, R = FDrawRect.Right, Bm = FDrawRect.Bottom;
+    int x = L, y = T, w = R - L, b = Bm - T;
+    const int slanted = c > 0 ? RoundInt((R - L - h * s) / c) : 0;
+    const int r = FRotation;
+    if (r == 0) {
+        x = L, y = T, w = R - L, b = Bm - T;
+    } else if (r < 90) {
+        w = slanted, x = L, y = T + RoundInt(w * s), b = Bm - y - RoundInt(h * c) + h;
+    } else if (r == 90) {
+        x = L, y = Bm, w = Bm - T, b = R - L;
+    } else if (r < 180) {
+        w = slanted, x = L + RoundInt(w * c), y = Bm, b = Bm - T - RoundInt(h * c + w * s) + h;
+    } else if (r == 180) {
+        x = R, y = Bm, w = R - L, b = Bm - T;
+    } else if (r < 270) {
+        w = slanted, x = R, y = Bm - RoundInt(w * s), b = y - T - RoundInt(h * c) + h;
+    } else if (r == 270) {
+        x = R, y = T, w = Bm - T, b = R - L;
+    } else {
+        w = slanted, x = L + RoundInt(h * s), y = T, b = Bm - T - RoundInt(w * s + h * c) + h;
+    }
+
+    // Vertical alignment moves the start across the lines.
+    if (vAlign != vaTop) {
+        Extended dv = b - h;
+        if (vAlign == vaCenter)
+            dv /= 2;
+        int ca = 0, sa = 0;
+        switch (r) {
+        case 0: ca = 1; break;
+        case 90: sa = 1; break;
+        case 180: ca = -1; break;
+        case 270: sa = -1; break;
+        default: ca = (r < 90 || r > 270) ? 1 : -1; break;
+        }
+        y += RoundInt(dv * ca);
+        x += RoundInt(dv * sa);
+    }
+
+    // Line steps, with the difference between the exact and the device height spread.
+    std::vector<int> steps(size_t(std::max(0, n - 1)), lineStep);
+    if (n > 1) {
+        const int diff = h - hDevice;
+        const int sign = diff < 0 ? -1 : 1, q = std::abs(diff);
+        if (q < n) {
+            DistributeSpace(steps, 0, n - 2, sign, q);
+        } else {
+            for (int& step : steps)
+                step += sign * (q / (n - 1));
+            DistributeSpace(steps, 0, n - 2, sign, q % (n - 1));
+        }
+    }
+
+    canvas->SetBkMode(false);
+    const Extended sinA = std::sin(angle), cosA = std::cos(angle);
+    for (int i = 0; i < n; ++i) {
+        const int mark = FMarks[size_t(i)];
+        const bool first = mark == rpLineFirst || mark == rpLineSingle;
+        const bool last = mark == rpLineLast || mark == rpLineSingle;
+        const int indent = first && (hAlign == haLeft || hAlign == haBlock) ? RoundInt(FParagraphGap * FScaleX) : 0;
+        TrpHAlign align = hAlign;
+        if (hAlign == haBlock && last)
+            align = FRTLReading ? haRight : haLeft;
+        DrawTextLine(*canvas, (*FLines)[i], x + indent, y, w - indent, i, align);
+        if (i < n - 1) {
+            x += RoundInt(steps[size_t(i)] * sinA);
+            y += RoundInt(steps[size_t(i)] * cosA);
+        }
+    }
+    canvas->GetFont()->Assign(&saved);
+}
+
+void TrpDrawText::DrawTextLine(TCanvas& canvas, const AnsiString& s, int x, int y, int dx, int lineIndex,
+                               TrpHAlign align)
+{
+    const size_t count = s.size();
+    if (count == 0)
+        return;
+    // The width at 600 ppi, and the device widths of the characters.
+    TFont* mf = FMeasureCanvas->GetFont();
+    const TFontStyles measureStyle = mf->GetStyle();
+    mf->SetStyle(FTags->DefStyle);
+    std::vector<int> widths600;
+    const int w600 = FTags->FillCharSpacingArray(widths600, s, *FMeasureCanvas, lineIndex,
+                                                 RoundInt(FCharSpacing * kMeasureScale), false);
+    mf->SetStyle(measureStyle);
+
+    TFont* f = canvas.GetFont();
+    const TFontStyles runStyle = f->GetStyle();
+    const int runHeight = f->GetHeight();
+    const TColor runColor = f->GetColor();
+    f->SetHeight(DeviceFontHeight(FTags->DefSize));
+    f->SetStyle(FTags->DefStyle);
+    const int w = FTags->FillCharSpacingArray(FCharWidths, s, canvas, lineIndex, RoundInt(FCharSpacing * FScaleX),
+                                              false);
+    f->SetStyle(runStyle);
+    f->SetHeight(runHeight);
+    f->SetColor(runColor);
+
+    const int v600 = FPrinter ? RoundInt(w600 * Extended(FDevicePPIX) / 600) : RoundInt(w600 * 96.0L / 600 * FScaleX);
+    int k = v600 - w;
+
+    const Extended angle = FRotation * kPi / 180;
+    const Extended sinA = std::sin(angle), cosA = std::cos(angle);
+    int blanks = 0;
+    for (char c : s)
+        if (c == ' ' || static_cast<unsigned char>(c) == 160)
+            ++blanks;
+    if (align == haRight || align == haCenter) {
+        Extended t = dx - v600 + (align == haRight ? 1 : 0);
+        if (align == haCenter)
+            t = Extended(dx - v600) / 2;
+        x += RoundInt(t * cosA);
+        y -= RoundInt(t * sinA);
+        if (align == haRight && FRotation == 0 && FTags->DefStyle.Contains(fsItalic))
+            x -= 1;
+    } else if (align == haBlock) {
+        if (blanks == 0)
+            align = haLeft;
+        else
+            k = std::abs(dx) - w;
+    }
+
+    // The correction goes into the widths: between words when justified, else spread.
+    const int sign = k < 0 ? -1 : 1, q = std::abs(k);
+    if (align == haBlock) {
+        const int each = q / blanks, extra = q % blanks + 1;
+        int seen = 0;
+        for (size_t j = 0; j < count; ++j) {
+            if (s[j] != ' ' && static_cast<unsigned char>(s[j]) != 160)
+                continue;
+            ++seen;
+            FCharWidths[j] += sign * each + (seen <= extra ? sign : 0);
+        }
+    } else if (q < int(count)) {
+        DistributeSpace(FCharWidths, 0, int(count) - 1, sign, q);
+    } else {
+        for (size_t j = 0; j < count; ++j)
+            FCharWidths[j] += sign * (q / int(count));
+        DistributeSpace(FCharWidths, 0, int(count) - 1, sign, q % int(count));
+    }
+
+    // Runs of characters in one style.
+    const TrpHTMLTags* tags = lineIndex < FTags->Count() ? FTags->Items(lineIndex) : nullptr;
+    auto tagAt = [&](size_t j) -> const TrpHTMLTag* {
+        return tags && int(j) < tags->Count() ? tags->Items(int(j)) : nullptr;
+    };
+    size_t j = 0;
+    while (j < count) {
+        const TrpHTMLTag* tag = tagAt(j);
+        size_t end = j + 1;
+        while (end < count) {
+            const TrpHTMLTag* next = tagAt(end);
+            if (next && !next->Continues)
+                break;
+            ++end;
+        }
+        int shift = 0;
+        if (tag) {
+            ApplyTagFont(canvas, *tag);
+            shift = RoundInt(tag->Shift * tag->Size * FScaleY);
+        }
+        int sum = 0;
+        for (size_t q2 = j; q2 < end; ++q2)
+            sum += FCharWidths[q2];
+        canvas.ExtTextOut(x + RoundInt(shift * sinA), y + RoundInt(shift * cosA), FTextOutOptions, &FDrawRect,
+                          std::string_view(s).substr(j, end - j), FCharWidths.data() + j);
+        if (FRotation != 0) {
+            x += RoundInt(sum * cosA);
+            y -= RoundInt(sum * sinA);
+        } else {
+            x += sum;
+        }
+        j = end;
+    }
+}
+
+// ---------------------------------------------------------------- the shared instance
+
+namespace {
+std::unique_ptr<TrpDrawText>& SharedDrawText()
+{
+    static std::unique_ptr<TrpDrawText> instance;
+    return instance;
+}
+}  // namespace
+
+TrpDrawText& rpDrawText()
+{
+    auto& instance = SharedDrawText();
+    if (!instance)
+        instance = std::make_unique<TrpDrawText>();
+    return *instance;
+}
+
+void rpFreeDrawText()
+{
+    SharedDrawText().reset();
+}
