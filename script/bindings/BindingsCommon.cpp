@@ -1,0 +1,257 @@
+// BindingsCommon.cpp - see BindingsCommon.h.
+#include "script/bindings/BindingsCommon.h"
+
+#include "script/Messages.h"
+#include "script/XmlDocument.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace script_bindings {
+
+namespace {
+
+std::unordered_set<uint32_t> gScriptMade;                 // handles of objects constructed by scripts
+std::vector<uint32_t> gScriptMadeOrder;                    // the same, in creation order
+std::unordered_map<const TObject*, uint32_t> gStored;      // pointer -> handle when put into a raw container
+std::vector<std::unique_ptr<TComponent>> gPendingFrees;    // taken away, destroyed from the event loop
+bool gFlushPosted = false;
+int gEventDepth = 0;
+
+bool IsNilValue(const Variant& v)
+{
+    return VarIsNull(v) || VarIsEmpty(v) || (VarIsOrdinal(v) && VarType(v) != varBoolean && v.AsInt64() == 0);
+}
+
+// Releases the adapters bound to a component and to everything it owns.
+void FreeEventsOf(TObject* obj)
+{
+    TscEventList* list = scEventList();
+    if (!list)
+        return;
+    list->FreeObjectEvents(obj);
+    if (auto* c = dynamic_cast<TComponent*>(obj))
+        for (int i = 0; i < c->ComponentCount(); ++i)
+            FreeEventsOf(c->Components(i));
+}
+
+bool MayFree(TObject* obj)
+{
+    if (Application && (obj == Application || obj == Screen))
+        return false;
+    if (IsScriptMade(obj))
+        return true;
+    if (auto* c = dynamic_cast<TComponent*>(obj))
+        return c->Owner() != nullptr;
+    if (dynamic_cast<TCollectionItem*>(obj))
+        return true; // its destructor leaves the collection
+    if (auto* x = dynamic_cast<TscXMLItem*>(obj))
+        return x->Parent() != nullptr; // leaves its parent; a root belongs to its document
+    return false;
+}
+
+void PostFlush()
+{
+    if (gFlushPosted || !Application)
+        return;
+    gFlushPosted = true;
+    Application->PostCall([] {
+        gFlushPosted = false;
+        FlushPendingFrees();
+    });
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- arguments
+
+Variant Arg(const Variant& params, int i)
+{
+    if (!VarIsArray(params))
+        return Null();
+    const int lo = VarArrayLowBound(params, 1), hi = VarArrayHighBound(params, 1);
+    if (lo + i > hi)
+        return Null();
+    return VarArrayGet(params, {lo + i});
+}
+
+void SetArg(Variant& params, int i, const Variant& value)
+{
+    if (!VarIsArray(params))
+        return;
+    const int lo = VarArrayLowBound(params, 1), hi = VarArrayHighBound(params, 1);
+    if (lo + i <= hi)
+        VarArrayPut(params, value, {lo + i});
+}
+
+int IntArg(const Variant& params, int i)
+{
+    return Arg(params, i).AsInteger();
+}
+
+int64_t Int64Arg(const Variant& params, int i)
+{
+    return Arg(params, i).AsInt64();
+}
+
+bool BoolArg(const Variant& params, int i)
+{
+    return Arg(params, i).AsBoolean();
+}
+
+AnsiString StrArg(const Variant& params, int i)
+{
+    return VarToStr(Arg(params, i));
+}
+
+TObject* ObjValue(const Variant& value, TClass cls, const AnsiString& what, bool allowNil)
+{
+    if (allowNil && IsNilValue(value))
+        return nullptr;
+    return script_detail::ResolveInstance(value, cls, false, what);
+}
+
+TObject* ObjArg(const Variant& params, int i, TClass cls, const AnsiString& what, bool allowNil)
+{
+    return ObjValue(Arg(params, i), cls, what, allowNil);
+}
+
+Variant ObjOut(const TObject* obj)
+{
+    return ObjectToVariant(obj);
+}
+
+void RememberStored(const TObject* obj)
+{
+    if (obj)
+        gStored[obj] = HandleOf(obj);
+}
+
+Variant StoredObject(const TObject* obj)
+{
+    if (!obj)
+        return Variant(0);
+    const auto it = gStored.find(obj);
+    if (it != gStored.end() && !IsLiveHandle(it->second))
+        return Variant(static_cast<int>(it->second)); // stale: the script gets a clean error on use
+    return ObjectToVariant(obj);
+}
+
+// ---------------------------------------------------------------- lifetime
+
+void MarkScriptMade(TObject* obj)
+{
+    const uint32_t h = HandleOf(obj);
+    if (gScriptMade.insert(h).second)
+        gScriptMadeOrder.push_back(h);
+}
+
+bool TakeIfFresh(TObject* obj)
+{
+    // Handles are handed out in rising order and never reused: an object that had
+    // none before gets one above a probe's taken just now.
+    const TObject probe;
+    const uint32_t mark = HandleOf(&probe);
+    const bool fresh = HandleOf(obj) > mark;
+    if (fresh)
+        MarkScriptMade(obj);
+    return fresh;
+}
+
+bool IsScriptMade(const TObject* obj)
+{
+    return obj && obj->ObjectHandle() && gScriptMade.count(obj->ObjectHandle()) != 0;
+}
+
+void FreeObject(TObject* obj)
+{
+    if (!obj)
+        return;
+    if (!MayFree(obj))
+        throw EInvalidOperation(Format(kNotOwned, {obj->ClassName()}));
+    FreeEventsOf(obj);
+    gScriptMade.erase(obj->ObjectHandle());
+    gStored.erase(obj);
+
+    auto* control = dynamic_cast<TControl*>(obj);
+    if (control && gEventDepth > 0) {
+        // Code of the control (or of a control on the form) may be on the stack under
+        // the running handler: take it away now, destroy it when the loop is back.
+        THandleTable::Forget(obj);
+        if (auto* form = dynamic_cast<TCustomForm*>(control); form && Application) {
+            if (form->GetVisible())
+                form->Hide();
+            form->Release();
+            return;
+        }
+        control->SetParent(nullptr);
+        if (TComponent* owner = control->Owner())
+            owner->RemoveComponent(control);
+        gPendingFrees.emplace_back(control);
+        PostFlush();
+        return;
+    }
+    delete obj;
+}
+
+void FlushPendingFrees()
+{
+    auto pending = std::move(gPendingFrees);
+    gPendingFrees.clear();
+    while (!pending.empty())
+        pending.pop_back(); // last taken away, first destroyed
+}
+
+void FreeScriptOrphans()
+{
+    FlushPendingFrees();
+    auto order = std::move(gScriptMadeOrder);
+    gScriptMadeOrder.clear();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (!gScriptMade.count(*it) || !IsLiveHandle(*it))
+            continue;
+        auto* c = dynamic_cast<TComponent*>(ResolveHandle(*it));
+        if (c && !c->Owner())
+            delete c;
+    }
+    gScriptMade.clear();
+    gStored.clear();
+}
+
+int EventDepth()
+{
+    return gEventDepth;
+}
+
+TDispatchScope::TDispatchScope()
+{
+    ++gEventDepth;
+}
+
+TDispatchScope::~TDispatchScope()
+{
+    --gEventDepth;
+}
+
+// ---------------------------------------------------------------- registrars
+
+TBindingRegistrar::~TBindingRegistrar()
+{
+    if (TscScript* unit = GlobalUnitDestroyed() ? nullptr : scGlobalUnit())
+        unit->RemoveItems(this);
+}
+
+TscClassVariable& TBindingRegistrar::Class(TscScript& unit, TClass cls, const AnsiString& ancestor)
+{
+    TscClassVariable* c = unit.AddClass(cls, ancestor);
+    if (!c)
+        throw EInvalidOperation("Class " + cls->ClassName() + " is registered twice in the script bindings");
+    return *c;
+}
+
+} // namespace script_bindings
