@@ -109,6 +109,17 @@ AnsiString StrArg(const Variant& params, int i)
     return VarToStr(Arg(params, i));
 }
 
+int64_t SetArg(const Variant& params, int i)
+{
+    const Variant v = Arg(params, i);
+    if (!VarIsArray(v))
+        return v.AsInt64();
+    int64_t bits = 0;
+    for (int k = VarArrayLowBound(v, 1); k <= VarArrayHighBound(v, 1); ++k)
+        bits |= VarArrayGet(v, {k}).AsInt64();
+    return bits;
+}
+
 TObject* ObjValue(const Variant& value, TClass cls, const AnsiString& what, bool allowNil)
 {
     if (allowNil && IsNilValue(value))

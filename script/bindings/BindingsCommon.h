@@ -50,6 +50,9 @@ int IntArg(const Variant& params, int i);
 int64_t Int64Arg(const Variant& params, int i);
 bool BoolArg(const Variant& params, int i);
 AnsiString StrArg(const Variant& params, int i);
+// A set argument: the bit mask, or a set constructor's array of member values
+// (each already a bit value; a range's gap counts nothing).
+int64_t SetArg(const Variant& params, int i);
 
 // The object argument i, of class cls or a descendant; `what` names it in errors.
 TObject* ObjArg(const Variant& params, int i, TClass cls, const AnsiString& what, bool allowNil = false);

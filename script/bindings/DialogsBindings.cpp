@@ -41,7 +41,7 @@ Variant DialogsCallMethod(TObject* inst, TClass ct, const AnsiString& n, Variant
     }
     if (n == "MESSAGEDLG") {
         const int type = IntArg(p, 1);
-        const int64_t buttons = Int64Arg(p, 2);
+        const int64_t buttons = SetArg(p, 2);
         if (type < mtWarning || type > mtCustom)
             throw ERangeError("MessageDlg: " + IntToStr(type) + " is not a TMsgDlgType value");
         if (buttons < 0 || (static_cast<uint64_t>(buttons) & ~uint64_t(kAllButtons)) != 0)
