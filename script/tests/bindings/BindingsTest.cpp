@@ -1,12 +1,227 @@
-// The bindings from C++: registration, ownership of registered items, freeing
-// rules, raw containers, and the sound behaviour the platform lacks.
+// The bindings from C++: what the units register and take away again, the
+// freeing rules, checked object arguments, and the places where the platform
+// would read, reserve or free what it should not.
 #include "script/tests/bindings/BindingsFixture.h"
+
+#include "script/XmlDocument.h"
+
+#include "platform/classes/Handles.h"
+#include "platform/graphics/Metafile.h"
+#include "platform/gui/Forms.h"
+#include "platform/rtl/Cp1251.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cstdio>
 
 namespace {
 
-TEST_F(BindingsTest, Placeholder)
+std::string U(const AnsiString& s)
 {
-    EXPECT_TRUE(ScriptBindingsActive());
+    return AnsiToUtf8(s);
+}
+
+Variant ValueOf(const char* name)
+{
+    TscCustomVariable* v = scGlobalUnit()->Find(name);
+    return v ? v->GetValue() : Variant(AnsiString("<missing>"));
+}
+
+TEST_F(BindingsTest, ConstantsAndEnumerationsHaveThePlatformValues)
+{
+    struct Row {
+        const char* why;
+        const char* name;
+        int value;
+    };
+    const Row rows[] = {
+        {"colours are $00BBGGRR", "clRed", 255},
+        {"colours are $00BBGGRR", "clBlue", 0xFF0000},
+        {"system colours are $80000000 + index", "clWindowText", static_cast<int>(0x80000008u)},
+        {"special values are not system colours", "clNone", 0x1FFFFFFF},
+        {"special values are not system colours", "clDefault", 0x20000000},
+        {"file modes", "fmCreate", 0xFFFF},
+        {"file modes", "fmShareDenyNone", 64},
+        {"seek origins", "soFromEnd", 2},
+        {"enumerations count from 0", "dupError", 2},
+        {"sets are bit values", "fsStrikeout", 8},
+        {"a list with a missing blank after a comma still counts", "ofNoChangeDir", 8},
+        {"the last of twenty open options is bit 19", "ofEnableSizing", 524288},
+        {"a doubled blank still counts", "fdNoVectorFonts", 1024},
+        {"message buttons", "mbHelp", 1024},
+        {"modal results", "mrNo", 7},
+        {"crSize is crSizeAll", "crSize", -22},
+        {"crSize is crSizeAll", "crSizeAll", -22},
+        {"virtual keys", "VK_F3", 114},
+        {"virtual keys", "VK_NUMPAD9", 105},
+        {"border styles are plain integers", "bsSizeToolWin", 5},
+        {"close actions", "caFree", 2},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.why) + ": " + r.name);
+        EXPECT_EQ(ValueOf(r.name), Variant(r.value));
+    }
+    int colours = 0;
+    GetColorValues([&](const AnsiString& ident) { colours += scGlobalUnit()->FindLocal(ident) ? 1 : 0; });
+    EXPECT_EQ(colours, 52);
+}
+
+TEST_F(BindingsTest, ShutdownTakesEveryRegisteredItemOutAndStartupIsCounted)
+{
+    const char* names[] = {"TStringList", "clRed", "TForm", "MessageDlg", "Application", "TFontStyles", "mrOk"};
+    ScriptBindingsStartup(); // counted: the second start-up registers nothing twice
+    ScriptBindingsShutdown();
+    for (const char* n : names)
+        EXPECT_NE(scGlobalUnit()->FindLocal(n), nullptr) << n;
+    ScriptBindingsShutdown();
+    EXPECT_FALSE(ScriptBindingsActive());
+    for (const char* n : names)
+        EXPECT_EQ(scGlobalUnit()->FindLocal(n), nullptr) << n;
+    // The engine's own items stay.
+    EXPECT_NE(scGlobalUnit()->FindLocal("IntToStr"), nullptr);
+    ScriptBindingsStartup();
+    for (const char* n : names)
+        EXPECT_NE(scGlobalUnit()->FindLocal(n), nullptr) << n;
+}
+
+TEST_F(BindingsTest, ApplicationIsTheObjectOfTheMoment)
+{
+    EXPECT_EQ(Run("PascalScript", "begin Print(Application.ExeName); end."),
+              (std::vector<AnsiString>{"/opt/sklad/sklad"}));
+    EXPECT_EQ(ValueOf("Application"), ObjectToVariant(Application));
+}
+
+// Scripts that must end in a clean error, never in a crash or in memory that is
+// not theirs.
+TEST_F(BindingsTest, BadObjectsAndOwnershipAreCleanErrors)
+{
+    auto host = std::make_unique<TStringList>();
+    struct Row {
+        const char* why;
+        const char* script;
+        const char* error; // a part of the message
+    };
+    const Row rows[] = {
+        {"a number that was never a handle", "var v: Variant; sl: TStringList; begin sl := TStringList.Create; v := 7777777; sl.LoadFromStream(v); end.",
+         "ссылка на него неверна"},
+        {"an object of the wrong class", "var v: Variant; sl: TStringList; begin sl := TStringList.Create; v := TStringList.Create; sl.SaveToStream(v); end.",
+         "Объект неподходящего класса: TStringList / TStream"},
+        {"nil where an object is needed", "var sl: TStringList; begin sl := TStringList.Create; sl.Assign(nil); end.",
+         "nil"},
+        {"a stale handle as an argument", "var a, b: TStringList; begin a := TStringList.Create; b := TStringList.Create; b.Free; a.Assign(b); end.",
+         "ссылка на него неверна"},
+        {"the host's object is not the script's to free", "begin HostList.Free; end.", "не может быть уничтожен"},
+        {"nor is the application", "begin Application.Free; end.", "не может быть уничтожен"},
+        {"a control's font belongs to the control", "var e: TEdit; begin e := TEdit.Create(nil); e.Font.Free; end.",
+         "не может быть уничтожен"},
+        {"a document's root belongs to the document", "var d: TscXMLDocument; begin d := TscXMLDocument.Create; d.Root.Free; end.",
+         "не может быть уничтожен"},
+        {"and cannot join another tree", "var d: TscXMLDocument; x: TscXMLItem; begin d := TscXMLDocument.Create; x := TscXMLItem.Create; x.AddItem(d.Root); end.",
+         "не может быть уничтожен"},
+        {"an item cannot become its own child", "var x: TscXMLItem; begin x := TscXMLItem.Create; x.Add; x.Items[0].AddItem(x); end.",
+         "child of itself"},
+        {"a negative byte count", "var m: TMemoryStream; s: string; begin m := TMemoryStream.Create; m.Read(s, -1); end.",
+         "Недопустимое число байтов"},
+        {"a control cannot be its own parent", "var g: TGroupBox; begin g := TGroupBox.Create(nil); g.Parent := g; end.",
+         "cannot be its own parent"},
+        {"a message type outside the enumeration", "begin MessageDlg('x', 9, 4, 0); end.", "TMsgDlgType"},
+        {"buttons outside the set", "begin MessageDlg('x', 0, 4096, 0); end.", "TMsgDlgButtons"},
+        {"a file stream that could not be opened", "var f: TFileStream; begin f := TFileStream.Create('/nonexistent/dir/x', fmOpenRead); end.",
+         "Cannot open file"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        Output.clear();
+        S->Clear();
+        RegisterHost(*S);
+        S->AddObject("HostList", host.get());
+        S->SyntaxType = "PascalScript";
+        S->Lines()->SetText(r.script);
+        if (!S->Compile()) {
+            ADD_FAILURE() << U(S->ErrorPos + ": " + S->ErrorText);
+            continue;
+        }
+        const AnsiString error = Execute();
+        EXPECT_NE(error.find(r.error), AnsiString::npos) << U(error);
+    }
+    EXPECT_EQ(host->Count(), 0); // still alive and usable
+}
+
+TEST_F(BindingsTest, ReadAndWriteTakeOnlyTheBytesThatExist)
+{
+    const auto out = Run("PascalScript",
+                         "var m: TMemoryStream; s: string; begin m := TMemoryStream.Create;"
+                         " Print(m.Write('abc', 2000000000)); m.Position := 1;"
+                         " Print(m.Read(s, 2000000000)); Print(s); Print(m.Position); m.Free; end.");
+    EXPECT_EQ(out, (std::vector<AnsiString>{"3", "2", "bc", "3"}));
+}
+
+TEST_F(BindingsTest, FileStreamsOpenThroughTheirConstructor)
+{
+    const AnsiString file = CreateTempFile("", "bind");
+    const AnsiString text = "var f: TFileStream; s: string; begin"
+                            " f := TFileStream.Create('" + file + "', fmCreate); f.Write('xyz', 3); f.Free;"
+                            " f := TFileStream.Create('" + file + "', fmOpenRead); Print(f.Size); f.Read(s, 10);"
+                            " Print(s); Print(f.ClassName); f.Free; end.";
+    EXPECT_EQ(Run("PascalScript", text), (std::vector<AnsiString>{"3", "xyz", "TFileStream"}));
+    std::remove(file.c_str());
+}
+
+TEST_F(BindingsTest, XmlDocumentsRoundTripThroughAStream)
+{
+    const auto out = Run("PascalScript",
+                         "var d, e: TscXMLDocument; m: TMemoryStream; x: TscXMLItem; begin"
+                         " d := TscXMLDocument.Create; d.Root.Name := 'root'; x := d.Root.Add; x.Name := 'item';"
+                         " x.Text := 'a=\"1\"'; m := TMemoryStream.Create; d.SaveToStream(m); m.Position := 0;"
+                         " e := TscXMLDocument.Create; e.LoadFromStream(m);"
+                         " Print(e.Root.Count); Print(e.Root[0].Name); Print(e.Root.FindItem('item').Prop('a'));"
+                         " Print(e.Root.Find('item')); Print(e.Root[0].Parent.Name); e.Root[0].Free; Print(e.Root.Count);"
+                         " d.Free; e.Free; m.Free; end.");
+    EXPECT_EQ(out, (std::vector<AnsiString>{"1", "item", "1", "0", "root", "0"}));
+}
+
+TEST_F(BindingsTest, OwnerlessComponentsAScriptLeftAreFreedAtShutdown)
+{
+    ASSERT_TRUE(Compile("PascalScript", "var f: TForm; begin f := TForm.Create(nil); f.Name := 'Lost'; Print(f); end."));
+    ASSERT_EQ(Execute(), "");
+    ASSERT_EQ(Output.size(), 1u);
+    const uint32_t form = static_cast<uint32_t>(StrToInt(Output[0]));
+    EXPECT_TRUE(IsLiveHandle(form));
+    S->Clear();
+    ScriptBindingsShutdown();
+    EXPECT_FALSE(IsLiveHandle(form));
+    ScriptBindingsStartup();
+}
+
+TEST_F(BindingsTest, AMetafileFreedBeforeItsCanvasIsNotWrittenInto)
+{
+    const auto out = Run("PascalScript",
+                         "var m: TMetafile; c: TMetafileCanvas; begin m := TMetafile.Create;"
+                         " c := TMetafileCanvas.Create(m, 0); c.MoveTo(0, 0); c.LineTo(10, 10); m.Free; c.Free;"
+                         " m := TMetafile.Create; c := TMetafileCanvas.Create(m, 0); c.Rectangle(0, 0, 30, 20); c.Free;"
+                         " Print(m.Width); Print(m.Height); m.Free; end.");
+    EXPECT_EQ(out, (std::vector<AnsiString>{"30", "20"}));
+}
+
+TEST_F(BindingsTest, RegisteredClassesKeepTheirAncestors)
+{
+    struct Row {
+        const char* cls;
+        const char* ancestor;
+    };
+    const Row rows[] = {
+        {"TObject", ""},          {"TStringList", "TStrings"},     {"TFileStream", "TStream"},
+        {"TLabel", "TWinControl"}, {"TSaveDialog", "TCommonDialog"}, {"TBitmap", "TGraphic"},
+        {"TForm", "TCustomForm"},  {"TApplication", "TComponent"},   {"TMetafileCanvas", "TCanvas"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.cls);
+        TscClassVariable* c = scGlobalUnit()->FindClass(r.cls);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->Ancestor, r.ancestor);
+    }
+    // Members are found through the chain: OnClick of a button lives on TControl.
+    EXPECT_NE(scGlobalUnit()->FindClass("TButton")->Find("OnClick"), nullptr);
+    EXPECT_NE(scGlobalUnit()->FindClass("TStringList")->Find("Free"), nullptr);
 }
 
 } // namespace
