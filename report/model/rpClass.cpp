@@ -1,0 +1,700 @@
+// rpClass.cpp - the report object, its preparation, showing and progress, and the small
+// code the contracts carry themselves.
+#include "report/model/rpClass.h"
+
+#include "report/model/rpDrawText.h"
+#include "report/model/rpPages.h"
+#include "report/model/rpRes.h"
+#include "report/model/rpStyles.h"
+#include "report/model/rpUtils.h"
+#include "report/model/rpViews.h"
+
+#include "script/GlobalUnit.h"
+
+#include "platform/classes/Handles.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------- fallbacks
+
+namespace {
+
+const char* const kNoEngine = "the report engine is not installed; no pages were built";
+
+// Used while the output layer has installed no engine: every build ends with one error.
+class TrpNoEngine : public TrpCustomEngine {
+public:
+    using TrpCustomEngine::TrpCustomEngine;
+    void EndPage() override {}
+    void NewColumn() override {}
+    void NewPage() override {}
+    void ShowBand(TrpBand*) override {}
+    void ShowBand(TClass) override {}
+    Extended FooterHeight() override { return 0; }
+    Extended FreeSpace() override { return 0; }
+    Variant GetAggregateValue(const AnsiString&, const AnsiString&, TrpBand*, int) override { return Null(); }
+    bool Run() override { throw Exception(kNoEngine); }
+};
+
+class TrpNoOutline : public TrpCustomOutline {
+public:
+    using TrpCustomOutline::TrpCustomOutline;
+    int GetCount() override { return 0; }
+    void AddItem(const AnsiString&, int) override {}
+    void LevelDown(int) override {}
+    void LevelRoot() override {}
+    void LevelUp() override {}
+    void GetItem(int, AnsiString& Text, int& Page, int& Top) override { Text.clear(), Page = 0, Top = 0; }
+    void ShiftItems(TrpXMLItem*, int) override {}
+    TrpXMLItem* GetCurPosition() override { return nullptr; }
+};
+
+// An empty store: no pages.
+class TrpNoPreviewPages : public TrpCustomPreviewPages {
+public:
+    using TrpCustomPreviewPages::TrpCustomPreviewPages;
+    int GetCount() override { return 0; }
+    TrpReportPage* GetPage(int) override { return nullptr; }
+    TPoint GetPageSize(int) override { return {}; }
+    void Clear() override {}
+    void Initialize() override {}
+    void AddObject(TrpComponent*) override {}
+    void AddPage(TrpReportPage*) override {}
+    void AddSourcePage(TrpReportPage*) override {}
+    void AddToSourcePage(TrpComponent*) override {}
+    void BeginPass() override {}
+    void ClearFirstPassPages() override {}
+    void CutObjects(int) override {}
+    void Finish() override {}
+    void PasteObjects(Extended, Extended) override {}
+    bool BandExists(TrpBand*) override { return false; }
+    int GetCurPosition() override { return 0; }
+    Extended GetLastY() override { return 0; }
+    void AddEmptyPage(int) override {}
+    void DeletePage(int) override {}
+    void ModifyPage(int, TrpReportPage*) override {}
+    void DrawPage(int, TCanvas*, Extended, Extended, Extended, Extended) override {}
+    bool ObjectOver(int, int, int, TMouseButton, TShiftState, Extended, Extended, Extended, bool, TCursor&) override
+    {
+        return false;
+    }
+    void LoadFromStream(TStream&, bool) override {}
+    void SaveToStream(TStream&) override {}
+    bool LoadFromFile(const AnsiString&, bool) override { return false; }
+    void SaveToFile(const AnsiString&) override {}
+    bool Print() override { return false; }
+    bool Export(TrpCustomExportFilter*) override { return false; }
+};
+
+struct Factories {
+    TrpEngineFactory Engine;
+    TrpPreviewPagesFactory PreviewPages;
+    TrpOutlineFactory Outline;
+    TrpPreviewFormFactory PreviewForm;
+    TrpProgressFactory Progress;
+};
+Factories& Installed()
+{
+    static Factories f;
+    return f;
+}
+
+TClass& DefaultCompressor()
+{
+    static TClass c = nullptr;
+    return c;
+}
+
+void ProcessMessages()
+{
+    if (Application)
+        Application->ProcessMessages();
+}
+
+}  // namespace
+
+void rpSetEngineFactory(TrpEngineFactory Factory) { Installed().Engine = std::move(Factory); }
+void rpSetPreviewPagesFactory(TrpPreviewPagesFactory Factory) { Installed().PreviewPages = std::move(Factory); }
+void rpSetOutlineFactory(TrpOutlineFactory Factory) { Installed().Outline = std::move(Factory); }
+void rpSetPreviewFormFactory(TrpPreviewFormFactory Factory) { Installed().PreviewForm = std::move(Factory); }
+void rpSetProgressFactory(TrpProgressFactory Factory) { Installed().Progress = std::move(Factory); }
+
+// ---------------------------------------------------------------- contracts
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomEngine)
+void TrpCustomEngine::Publish(TPropertyTable& t)
+{
+    t.Prop("CurColumn", &TrpCustomEngine::CurColumn, &TrpCustomEngine::CurColumn);
+    t.Prop("CurVColumn", &TrpCustomEngine::CurVColumn, &TrpCustomEngine::CurVColumn);
+    t.Prop("CurX", &TrpCustomEngine::CurX, &TrpCustomEngine::CurX);
+    t.Prop("CurY", &TrpCustomEngine::CurY, &TrpCustomEngine::CurY);
+    t.Prop("DoublePass", &TrpCustomEngine::GetDoublePass);
+    t.Prop("FinalPass", &TrpCustomEngine::FinalPass, &TrpCustomEngine::FinalPass);
+    t.Prop("PageHeight", &TrpCustomEngine::PageHeight, &TrpCustomEngine::PageHeight);
+    t.Prop("PageWidth", &TrpCustomEngine::PageWidth, &TrpCustomEngine::PageWidth);
+    t.Prop("StartDate", &TrpCustomEngine::StartDate, &TrpCustomEngine::StartDate);
+    t.Prop("StartTime", &TrpCustomEngine::StartTime, &TrpCustomEngine::StartTime);
+    t.Prop("TotalPages", &TrpCustomEngine::TotalPages, &TrpCustomEngine::TotalPages);
+}
+
+TrpCustomEngine::TrpCustomEngine(TrpReport* AReport) : Report(AReport) {}
+TrpCustomEngine::~TrpCustomEngine() = default;
+
+bool TrpCustomEngine::GetDoublePass() const { return Report && Report->GetEngineOptions()->DoublePass; }
+
+void TrpCustomEngine::ShowBandByName(const AnsiString& Name)
+{
+    ShowBand(Report ? dynamic_cast<TrpBand*>(Report->FindObject(Name)) : nullptr);
+}
+
+void TrpCustomEngine::StopReport()
+{
+    if (Report)
+        Report->SetTerminated(true);
+}
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomOutline)
+void TrpCustomOutline::Publish(TPropertyTable&) {}
+
+TrpCustomEngine* TrpCustomOutline::Engine() const { return PreviewPages ? PreviewPages->Engine : nullptr; }
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomPreviewPages)
+
+TrpCustomPreviewPages::TrpCustomPreviewPages(TrpReport* AReport) : Report(AReport)
+{
+    if (Installed().Outline)
+        FOutline = Installed().Outline(this);
+    if (!FOutline)
+        FOutline = std::make_unique<TrpNoOutline>(this);
+}
+
+TrpCustomPreviewPages::~TrpCustomPreviewPages() = default;
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomPreview)
+
+// ---- export filters
+
+TrpExportFilterCollection& rpExportFilters()
+{
+    static TrpExportFilterCollection c;
+    return c;
+}
+
+void TrpExportFilterCollection::Register(TrpCustomExportFilter* Filter)
+{
+    if (Filter && std::find(FItems.begin(), FItems.end(), Filter) == FItems.end())
+        FItems.push_back(Filter);
+}
+
+void TrpExportFilterCollection::Unregister(TrpCustomExportFilter* Filter)
+{
+    FItems.erase(std::remove(FItems.begin(), FItems.end(), Filter), FItems.end());
+}
+
+TrpCustomExportFilter* TrpExportFilterCollection::GetExportFilterItem(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return FItems[static_cast<size_t>(Index)];
+}
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomExportFilter)
+void TrpCustomExportFilter::Publish(TPropertyTable& t)
+{
+    t.Prop("FileName", &TrpCustomExportFilter::FileName, &TrpCustomExportFilter::FileName);
+    t.Prop("ShowDialog", &TrpCustomExportFilter::ShowDialog, &TrpCustomExportFilter::ShowDialog).Default(true);
+}
+
+TrpCustomExportFilter::TrpCustomExportFilter(TComponent* AOwner) : TComponent(AOwner)
+{
+    rpExportFilters().Register(this);
+}
+
+TrpCustomExportFilter::TrpCustomExportFilter() : TComponent(nullptr) { NoRegister = true; }
+
+TrpCustomExportFilter::~TrpCustomExportFilter()
+{
+    if (!NoRegister)
+        rpExportFilters().Unregister(this);
+}
+
+// ---- compressors
+
+TClass rpDefaultCompressor() { return DefaultCompressor(); }
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomCompressor)
+void TrpCustomCompressor::Publish(TPropertyTable&) {}
+
+TrpCustomCompressor::TrpCustomCompressor(TComponent* AOwner) : TComponent(AOwner)
+{
+    OldCompressor = DefaultCompressor();
+    DefaultCompressor() = ClassType();
+}
+
+TrpCustomCompressor::~TrpCustomCompressor()
+{
+    DefaultCompressor() = OldCompressor;
+    Stream.reset();
+    if (!TempFile.empty())
+        DeleteFile(TempFile);
+}
+
+void TrpCustomCompressor::CreateStream()
+{
+    if (!IsTemplateFile && Report && Report->GetEngineOptions()->UseFileCache) {
+        TempFile = rpCreateTempFile(Report->GetEngineOptions()->TempDir);
+        Stream = std::make_unique<TFileStream>(TempFile, fmCreate);
+    } else {
+        Stream = std::make_unique<TMemoryStream>();
+    }
+}
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomPreviewForm)
+
+// ---------------------------------------------------------------- TrpReport
+
+TrpReport* rpReportOf(const TrpComponent* Component)
+{
+    return Component ? dynamic_cast<TrpReport*>(Component->GetReport()) : nullptr;
+}
+
+SKLAD_DEFINE_CLASS(TrpReport)
+void TrpReport::Publish(TPropertyTable& t)
+{
+    t.Prop("DataSet", &TrpReport::GetDataSet, &TrpReport::SetDataSet);
+    t.Prop("DataSetName", &TrpReport::GetDataSetName, &TrpReport::SetDataSetName);
+    t.Prop("DotMatrixReport", &TrpReport::DotMatrixReport, &TrpReport::DotMatrixReport).Default(false);
+    t.Prop("EngineOptions", &TrpReport::GetEngineOptions, &TrpReport::SetEngineOptions);
+    t.Prop("IniFile", &TrpReport::IniFile, &TrpReport::IniFile);
+    t.Prop("OldStyleProgress", &TrpReport::OldStyleProgress, &TrpReport::OldStyleProgress).Default(false);
+    t.Prop("Preview", &TrpReport::GetPreview, &TrpReport::SetPreview);
+    t.Prop("PreviewOptions", &TrpReport::GetPreviewOptions, &TrpReport::SetPreviewOptions);
+    t.Prop("PrintOptions", &TrpReport::GetPrintOptions, &TrpReport::SetPrintOptions);
+    t.Prop("ReportOptions", &TrpReport::GetReportOptions, &TrpReport::SetReportOptions);
+    t.Prop("ScriptLanguage", &TrpReport::ScriptLanguage, &TrpReport::ScriptLanguage);
+    t.Prop("ScriptText", &TrpReport::GetScriptText, &TrpReport::SetScriptText);
+    t.Prop("ShowProgress", &TrpReport::ShowProgress, &TrpReport::ShowProgress).Default(true);
+    t.Event("OnAfterPrint", &TrpReport::OnAfterPrint);
+    t.Event("OnBeforePrint", &TrpReport::OnBeforePrint);
+    t.Event("OnBeginDoc", &TrpReport::OnBeginDoc);
+    t.Event("OnClickObject", &TrpReport::OnClickObject);
+    t.Event("OnGetValue", &TrpReport::OnGetValue);
+    t.Event("OnManualBuild", &TrpReport::OnManualBuild);
+    t.Event("OnMouseOverObject", &TrpReport::OnMouseOverObject);
+    t.Event("OnPrintReport", &TrpReport::OnPrintReport);
+    t.Event("OnAfterPrintReport", &TrpReport::OnAfterPrintReport);
+    t.Event("OnProgressStart", &TrpReport::OnProgressStart);
+    t.Event("OnProgress", &TrpReport::OnProgress);
+    t.Event("OnProgressStop", &TrpReport::OnProgressStop);
+    t.Event("OnUserFunction", &TrpReport::OnUserFunction);
+    t.Prop("OnStartReport", &TrpReport::OnStartReport, &TrpReport::OnStartReport).Type("TrpNotifyEvent");
+    t.Prop("OnStopReport", &TrpReport::OnStopReport, &TrpReport::OnStopReport).Type("TrpNotifyEvent");
+}
+
+TrpReport::TrpReport(TComponent* AOwner) : TrpCustomReport(AOwner)
+{
+    FScript = std::make_unique<TscScript>(nullptr);
+    FScript->Parent = scGlobalUnit();
+    FScript->ExtendedCharset = true;
+    FTimer = std::make_unique<TTimer>(nullptr);
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(50);
+    FTimer->OnTimer = TNotifyEvent(this, &TrpReport::OnTimer);
+    FScriptText = std::make_unique<TStringList>();
+    FExpressionCache = std::make_unique<TrpExpressionCache>(FScript.get());
+    FStyles = std::make_unique<TrpStyles>(this);
+    FEnabledDataSets = std::make_unique<TrpReportDataSets>(this);
+    if (Installed().Engine)
+        FEngine = Installed().Engine(this);
+    if (!FEngine)
+        FEngine = std::make_unique<TrpNoEngine>(this);
+    if (Installed().PreviewPages)
+        FPreviewPages = Installed().PreviewPages(this);
+    if (!FPreviewPages)
+        FPreviewPages = std::make_unique<TrpNoPreviewPages>(this);
+    FEngine->PreviewPages = FPreviewPages.get();
+    FPreviewPages->Engine = FEngine.get();
+    FDrawText = std::make_unique<TrpDrawText>();
+    DoClear();
+}
+
+TrpReport::~TrpReport()
+{
+    SetPreview(nullptr);
+    FTimer->SetEnabled(false);
+    FTimer->OnTimer = nullptr;
+    if (FDataSet)
+        FDataSet->RemoveFreeNotification(this);
+    // The objects go first, while everything they may touch exists.
+    TrpComponent::Clear();
+    FLocalValue = nullptr;
+}
+
+void TrpReport::Clear() { DoClear(); }
+
+void TrpReport::DoClear()
+{
+    TrpCustomReport::Clear();
+    if (FStyles)
+        FStyles->Clear();
+    SetDataSet(nullptr);
+    FDataSetName.clear();
+    DotMatrixReport = false;
+    ScriptLanguage = "PascalScript";
+    FScriptText->SetText("begin\r\n\r\nend.");
+    SysVariables.Clear();
+    for (const char* name : {"Date", "Time", "Page", "Page#", "TotalPages", "TotalPages#", "Line", "Line#"})
+        SysVariables.Add(name);
+}
+
+void TrpReport::DefineProperties(TFiler* Filer)
+{
+    TrpCustomReport::DefineProperties(Filer);
+    Filer->DefineProperty("Style", [this](TReader& r) { rpReadCollection(FStyles.get(), r, this); },
+                          [this](TWriter& w) { rpWriteCollection(FStyles.get(), w, this); }, true);
+}
+
+void TrpReport::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TrpCustomReport::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FDataSet) {
+        FDataSet = nullptr;
+    }
+    if (AComponent == FPreview) {
+        FPreview = nullptr;
+        FPreviewForm = nullptr;
+    }
+    if (AComponent == FPreviewForm)
+        FPreviewForm = nullptr;
+}
+
+AnsiString TrpReport::GetDescription() const { return rpResources().Get("obReport"); }
+
+TrpPage* TrpReport::GetPages(int Index) const { return static_cast<TrpPage*>(Object(Index)); }
+
+void TrpReport::SetDataSet(TrpDataSet* Value)
+{
+    if (FDataSet == Value)
+        return;
+    if (FDataSet)
+        FDataSet->RemoveFreeNotification(this);
+    FDataSet = Value;
+    if (FDataSet)
+        FDataSet->FreeNotification(this);
+    FDataSetName = FDataSet ? FDataSet->GetUserName() : AnsiString();
+}
+
+AnsiString TrpReport::GetDataSetName() const { return FDataSet ? FDataSet->GetUserName() : FDataSetName; }
+
+void TrpReport::SetDataSetName(const AnsiString& Value)
+{
+    FDataSetName = Value;
+    TrpDataSet* found = rpFindDataSet(FDataSet, Value, this);
+    if (found != FDataSet) {
+        const AnsiString kept = FDataSetName;
+        SetDataSet(found);
+        if (!found)
+            FDataSetName = kept;
+    }
+}
+
+void TrpReport::SetPreview(TrpCustomPreview* Value)
+{
+    if (FPreview && FPreview != Value) {
+        FPreview->RemoveFreeNotification(this);
+        if (!Value) {
+            FPreview->Report = nullptr;
+            FPreview->PreviewPages = nullptr;
+            FPreviewForm = nullptr;
+        }
+    }
+    FPreview = Value;
+    if (FPreview) {
+        FPreview->FreeNotification(this);
+        FPreview->Report = this;
+        FPreview->PreviewPages = FPreviewPages.get();
+        FPreview->Init();
+    }
+}
+
+void TrpReport::SetStyles(TrpStyles* Value)
+{
+    if (!Value) {
+        FStyles->Clear();
+        return;
+    }
+    FStyles->Assign(Value);
+    FStyles->Apply();
+}
+
+void TrpReport::SetTerminated(bool Value)
+{
+    FTerminated = Value;
+    if (Value)
+        FScript->Terminate();
+}
+
+std::function<void()> TrpReport::KeepProgramSettings()
+{
+    std::function<void()> base = TrpCustomReport::KeepProgramSettings();
+    TrpCustomPreview* preview = FPreview;
+    return [this, base, preview] {
+        base();
+        if (FPreview != preview && preview)
+            SetPreview(preview);
+    };
+}
+
+// ---------------------------------------------------------------- preparing and showing
+
+bool TrpReport::PrepareReport(bool ClearLastReport)
+{
+    if (ClearLastReport)
+        FPreviewPages->Clear();
+    Errors.Clear();
+    SetTerminated(false);
+    bool result = false;
+
+    for (int i = 0; i < GetDataSets()->Count(); ++i) {
+        TrpDataSetItem* item = GetDataSets()->Items(i);
+        if (!item->GetDataSet())
+            Errors.Add(Format(rpResources().Get("clDSNotExist"), {item->GetDataSetName()}));
+    }
+
+    if (Errors.Count() == 0) {
+        TMemoryStream saved;
+        const bool restore = GetEngineOptions()->RestoreReport;
+        if (restore)
+            SaveToStream(saved, true, false);
+        try {
+            if (OnBeginDoc)
+                OnBeginDoc(this);
+            if (PrepareScript()) {
+                if (FScript->MainStatement() && FScript->MainStatement()->Count() > 0)
+                    FScript->Execute();
+                if (FEngine->Run())
+                    result = true;
+                else if (FPreviewForm)
+                    FPreviewForm->Close();
+            }
+        } catch (const std::exception& e) {
+            Errors.Add(e.what());
+        }
+        if (restore && !GetEngineOptions()->ReportThread) {
+            TStringList kept;
+            kept.Assign(&Errors);
+            saved.SetPosition(0);
+            Reloading = true;
+            try {
+                const bool silent = GetEngineOptions()->SilentMode;
+                GetEngineOptions()->SilentMode = true;  // the reload must not show its own box
+                LoadFromStream(saved);
+                GetEngineOptions()->SilentMode = silent;
+            } catch (const std::exception& e) {
+                kept.Add(e.what());
+            }
+            Reloading = false;
+            Errors.Clear();
+            for (int i = 0; i < kept.Count(); ++i)
+                Errors.Add(kept[i]);
+        }
+    }
+
+    if (Errors.Count() > 0) {
+        result = false;
+        ShowErrors();
+    }
+    return result;
+}
+
+void TrpReport::ShowReport(bool ClearLastReport)
+{
+    if (ClearLastReport)
+        FPreviewPages->Clear();
+    if (OldStyleProgress) {
+        if (PrepareReport(false))
+            ShowPreparedReport();
+        return;
+    }
+    FTimer->SetEnabled(true);
+    ShowPreparedReport();
+}
+
+void TrpReport::OnTimer(TObject* /*Sender*/)
+{
+    FTimer->SetEnabled(false);
+    PrepareReport(false);
+}
+
+void TrpReport::ShowPreparedReport()
+{
+    FPreviewForm = nullptr;
+    if (FPreview) {
+        FPreview->Report = this;
+        FPreview->PreviewPages = FPreviewPages.get();
+        FPreview->Init();
+        return;
+    }
+    if (!Installed().PreviewForm) {
+        // No preview window in this build: run the deferred build at once so the pages
+        // are there for whoever prints or saves them.
+        if (FTimer->GetEnabled())
+            OnTimer(this);
+        return;
+    }
+    TrpCustomPreviewForm* form = Installed().PreviewForm(Application);
+    if (!form)
+        return;
+    FPreviewForm = form;
+    form->FreeNotification(this);
+    if (TrpCustomPreview* p = form->GetPreview()) {
+        p->Report = this;
+        p->PreviewPages = FPreviewPages.get();
+        FPreview = p;
+        p->FreeNotification(this);
+    }
+    form->Init();
+    if (GetPreviewOptions()->Modal) {
+        try {
+            form->ShowModal();
+        } catch (...) {
+            FTimer->SetEnabled(false);
+            SetPreview(nullptr);
+            delete form;
+            FPreviewForm = nullptr;
+            throw;
+        }
+        FTimer->SetEnabled(false);  // a window closed before the build started builds nothing
+        SetPreview(nullptr);
+        delete form;
+        FPreviewForm = nullptr;
+    } else {
+        form->OnClose = TCloseEvent::Lambda([](TObject*, TCloseAction& action) { action = caFree; });
+        form->Show();
+    }
+}
+
+bool TrpReport::Print() { return FPreviewPages->Print(); }
+
+bool TrpReport::Export(TrpCustomExportFilter* Filter) { return FPreviewPages->Export(Filter); }
+
+void TrpReport::SelectPrinter()
+{
+    // The printer list belongs to the output layer, which selects the printer itself
+    // before printing; nothing to choose here.
+}
+
+// ---------------------------------------------------------------- progress
+
+void TrpReport::InternalOnProgressStart(TrpProgressType ProgressType)
+{
+    if (GetEngineOptions()->ReportThread)
+        return;
+    if (OnProgressStart)
+        OnProgressStart(this, ProgressType, 0);
+    if (!OldStyleProgress && ProgressType == ptRunning) {
+        if (FPreview)
+            FPreview->InternalOnProgressStart(this, ProgressType, 0);
+    } else if (ShowProgress) {
+        FProgress.reset();
+        if (Installed().Progress)
+            FProgress = Installed().Progress();
+        if (FProgress)
+            FProgress->Execute(0, {}, false, true);
+    }
+    ProcessMessages();
+}
+
+void TrpReport::InternalOnProgress(TrpProgressType ProgressType, int Progress)
+{
+    if (GetEngineOptions()->ReportThread)
+        return;
+    if (OnProgress)
+        OnProgress(this, ProgressType, Progress);
+    if (!OldStyleProgress && ProgressType == ptRunning) {
+        if (FPreview)
+            FPreview->InternalOnProgress(this, ProgressType, Progress - 1);
+    } else if (ShowProgress && FProgress) {
+        AnsiString key;
+        switch (ProgressType) {
+        case ptRunning: key = FEngine->FinalPass ? "prRunning" : "prRunningFirst"; break;
+        case ptExporting: key = "prExporting"; break;
+        case ptPrinting: key = "prPrinting"; break;
+        }
+        FProgress->SetMessage(Format(rpResources().Get(key), {Progress}));
+        if (FProgress->CancelPressed())
+            SetTerminated(true);
+    }
+    ProcessMessages();
+}
+
+void TrpReport::InternalOnProgressStop(TrpProgressType ProgressType)
+{
+    if (GetEngineOptions()->ReportThread)
+        return;
+    if (OnProgressStop)
+        OnProgressStop(this, ProgressType, 0);
+    if (!OldStyleProgress && ProgressType == ptRunning) {
+        if (FPreview)
+            FPreview->InternalOnProgressStop(this, ProgressType, 0);
+    } else if (ShowProgress) {
+        FProgress.reset();
+    }
+    ProcessMessages();
+}
+
+void TrpReport::SetProgressMessage(const AnsiString& Text)
+{
+    if (GetEngineOptions()->ReportThread)
+        return;
+    if (OldStyleProgress && FEngine->Running) {
+        if (ShowProgress && FProgress)
+            FProgress->SetMessage(Text);
+    } else if (FPreviewForm) {
+        FPreviewForm->SetMessageText(Text);
+    }
+    ProcessMessages();
+}
+
+// ---------------------------------------------------------------- events
+
+void TrpReport::DoNotifyEvent(TObject* Obj, const AnsiString& EventName, bool RunAlways)
+{
+    if ((FEngine->Running || RunAlways) && !EventName.empty())
+        FScript->CallFunction(EventName, VarArrayOf({ObjectToVariant(Obj)}));
+}
+
+void TrpReport::DoParamEvent(const AnsiString& EventName, Variant& Params, bool RunAlways)
+{
+    if ((FEngine->Running || RunAlways) && !EventName.empty())
+        FScript->CallFunction1(EventName, Params);
+}
+
+void TrpReport::DoBeforePrint(TrpReportComponent* Component)
+{
+    if (OnBeforePrint)
+        OnBeforePrint(Component);
+    DoNotifyEvent(Component, Component->OnBeforePrint);
+}
+
+void TrpReport::DoAfterPrint(TrpReportComponent* Component)
+{
+    if (OnAfterPrint)
+        OnAfterPrint(Component);
+    DoNotifyEvent(Component, Component->OnAfterPrint);
+}
+
+bool TrpReport::DoPreviewClick(TrpView* View, TMouseButton Button, TShiftState Shift, bool Modified)
+{
+    Variant params = VarArrayOf({ObjectToVariant(View), Variant(static_cast<int>(Button)),
+                                 Variant(ShiftStateToInt(Shift)), Variant(Modified)});
+    DoParamEvent(View->OnPreviewClick, params, true);
+    Modified = VarArrayGet(params, {3}).AsBoolean();
+    if (OnClickObject)
+        OnClickObject(View, Button, Shift, Modified);
+    return Modified;
+}

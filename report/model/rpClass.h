@@ -1,0 +1,437 @@
+// rpClass.h - TrpReport, the report's expression cache, and the contracts of the machinery
+// that builds, stores, shows and exports prepared pages.
+//
+// TrpReport is the one object through which the program uses the report library: the root
+// of a template (its children are pages), owner of the script and the expression cache,
+// the engine and the prepared pages, the styles and the error list. It refers to, and
+// does not own, its datasets and an attached preview; both are cleared by free
+// notification when they die.
+//
+// The engine, the prepared pages with their outline, the preview control, the preview and
+// progress windows belong to the output layer. This layer sees them only through the
+// abstract classes below; the output layer installs factories for them at start-up
+// (rpSetEngineFactory ...). Without factories a report still loads, binds, compiles and
+// evaluates, and a build ends with one clear error line instead of pages.
+//
+// Errors of a load or run are lines of Errors (sorted, duplicates dropped) shown together
+// in one box at the end unless EngineOptions.SilentMode; nothing escapes PrepareReport as
+// an exception.
+//
+// Expressions: Calc(Expr) first resolves plain names without compiling (dataset fields,
+// the eight system values, OnGetValue, report variables, script locals), then compiles
+// each distinct expression text once per run into a function of the expression script.
+// Report variables may refer to each other; a cycle or a nesting deeper than
+// kMaxCalcDepth is reported as an expression error instead of exhausting the stack.
+#pragma once
+
+#include "report/model/rpReportBase.h"
+
+#include "platform/gui/Controls.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+
+#include <functional>
+
+class TrpReport;
+class TrpBand;
+class TrpReportPage;
+class TrpView;
+class TrpStyles;
+class TrpDrawText;
+class TscScript;
+class TscCustomVariable;
+class TrpXMLItem;
+
+SKLAD_ENUM(TrpProgressType, ptRunning, ptExporting, ptPrinting)
+SKLAD_ENUM(TrpAddPageAction, apWriteOver, apAdd)
+
+// Deepest nesting of Calc (variables referring to variables, expressions in events).
+constexpr int kMaxCalcDepth = 64;
+
+// ---------------------------------------------------------------- contracts
+
+class TrpCustomPreviewPages;
+
+class TrpCustomEngine : public TPersistent {
+    SKLAD_CLASS(TrpCustomEngine, TPersistent)
+public:
+    explicit TrpCustomEngine(TrpReport* AReport);
+    ~TrpCustomEngine() override;
+
+    virtual void EndPage() = 0;
+    virtual void NewColumn() = 0;
+    virtual void NewPage() = 0;
+    // Must accept nullptr and do nothing.
+    virtual void ShowBand(TrpBand* Band) = 0;
+    virtual void ShowBand(TClass BandClass) = 0;
+    virtual Extended FooterHeight() = 0;
+    virtual Extended FreeSpace() = 0;
+    virtual Variant GetAggregateValue(const AnsiString& Name, const AnsiString& Expression, TrpBand* Band,
+                                      int Flags) = 0;
+    // False when a dialog page was cancelled.
+    virtual bool Run() = 0;
+
+    bool GetDoublePass() const;
+    void ShowBandByName(const AnsiString& Name);
+    void StopReport();
+
+    int CurColumn = 0;
+    int CurVColumn = 0;
+    int CurLine = 0;
+    int CurLineThrough = 0;
+    Extended CurX = 0, CurY = 0;
+    bool FinalPass = false;
+    Extended PageHeaderHeight = 0;
+    std::vector<TObject*> NotifyList;  // told about each shown band (the engine fills it)
+    Extended PageHeight = 0, PageWidth = 0;
+    TrpCustomPreviewPages* PreviewPages = nullptr;
+    TrpReport* Report = nullptr;
+    bool Running = false;
+    TDateTime StartDate;
+    TDateTime StartTime;
+    int TotalPages = 0;
+    TNotifyEvent OnRunDialogs;
+};
+
+class TrpCustomOutline : public TPersistent {
+    SKLAD_CLASS(TrpCustomOutline, TPersistent)
+public:
+    explicit TrpCustomOutline(TrpCustomPreviewPages* APreviewPages) : PreviewPages(APreviewPages) {}
+    virtual int GetCount() = 0;
+    virtual void AddItem(const AnsiString& Text, int Top) = 0;
+    virtual void LevelDown(int Index) = 0;
+    virtual void LevelRoot() = 0;
+    virtual void LevelUp() = 0;
+    virtual void GetItem(int Index, AnsiString& Text, int& Page, int& Top) = 0;
+    virtual void ShiftItems(TrpXMLItem* From, int NewTop) = 0;
+    virtual TrpXMLItem* GetCurPosition() = 0;
+    TrpCustomEngine* Engine() const;
+
+    TrpXMLItem* CurItem = nullptr;
+    TrpCustomPreviewPages* PreviewPages;
+};
+
+class TrpCustomExportFilter;
+
+class TrpCustomPreviewPages : public TObject {
+    SKLAD_CLASS_NOPUBLISH(TrpCustomPreviewPages, TObject)
+public:
+    // Outline: a new one from the outline factory, or a do-nothing outline without one.
+    explicit TrpCustomPreviewPages(TrpReport* AReport);
+    ~TrpCustomPreviewPages() override;
+
+    virtual int GetCount() = 0;
+    virtual TrpReportPage* GetPage(int Index) = 0;
+    virtual TPoint GetPageSize(int Index) = 0;
+    virtual void Clear() = 0;
+    virtual void Initialize() = 0;
+    virtual void AddObject(TrpComponent* Obj) = 0;
+    virtual void AddPage(TrpReportPage* Page) = 0;
+    virtual void AddSourcePage(TrpReportPage* Page) = 0;
+    virtual void AddToSourcePage(TrpComponent* Obj) = 0;
+    virtual void BeginPass() = 0;
+    virtual void ClearFirstPassPages() = 0;
+    virtual void CutObjects(int Position) = 0;
+    virtual void Finish() = 0;
+    virtual void PasteObjects(Extended X, Extended Y) = 0;
+    virtual bool BandExists(TrpBand* Band) = 0;
+    virtual int GetCurPosition() = 0;
+    virtual Extended GetLastY() = 0;
+    virtual void AddEmptyPage(int Index) = 0;
+    virtual void DeletePage(int Index) = 0;
+    virtual void ModifyPage(int Index, TrpReportPage* Page) = 0;
+    virtual void DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+                          Extended OffsetY) = 0;
+    virtual bool ObjectOver(int Index, int X, int Y, TMouseButton Button, TShiftState Shift, Extended Scale,
+                            Extended OffsetX, Extended OffsetY, bool Click, TCursor& Cursor) = 0;
+    virtual void LoadFromStream(TStream& Stream, bool AllowPartialLoading = false) = 0;
+    virtual void SaveToStream(TStream& Stream) = 0;
+    virtual bool LoadFromFile(const AnsiString& FileName, bool ExceptionIfNotFound = false) = 0;
+    virtual void SaveToFile(const AnsiString& FileName) = 0;
+    virtual bool Print() = 0;
+    virtual bool Export(TrpCustomExportFilter* Filter) = 0;
+    // Anchors (the script's Engine.AddAnchor / GetAnchorPage); none by default.
+    virtual void AddAnchor(const AnsiString& /*Text*/) {}
+    virtual int GetAnchorPage(const AnsiString& /*Text*/) { return 0; }
+
+    int Count() { return GetCount(); }
+    TrpReportPage* Page(int Index) { return GetPage(Index); }
+    TrpCustomOutline* Outline() const { return FOutline.get(); }
+
+    TrpAddPageAction AddPageAction = apWriteOver;
+    int CurPage = 0;
+    int CurPreviewPage = 0;
+    TrpCustomEngine* Engine = nullptr;
+    int FirstPage = 0;
+    TrpReport* Report;
+
+private:
+    std::unique_ptr<TrpCustomOutline> FOutline;
+};
+
+class TrpCustomPreview : public TCustomControl {
+    SKLAD_CLASS_NOPUBLISH(TrpCustomPreview, TCustomControl)
+public:
+    explicit TrpCustomPreview(TComponent* AOwner) : TCustomControl(AOwner) {}
+    virtual void Init() = 0;
+    virtual void Lock() = 0;
+    virtual void Unlock() = 0;
+    virtual void InternalOnProgressStart(TrpReport* Report, TrpProgressType ProgressType, int Progress) = 0;
+    virtual void InternalOnProgress(TrpReport* Report, TrpProgressType ProgressType, int Progress) = 0;
+    virtual void InternalOnProgressStop(TrpReport* Report, TrpProgressType ProgressType, int Progress) = 0;
+    TrpCustomPreviewPages* PreviewPages = nullptr;
+    TrpReport* Report = nullptr;
+};
+
+class TrpCustomExportFilter : public TComponent {
+    SKLAD_CLASS(TrpCustomExportFilter, TComponent)
+public:
+    // Registers the filter in rpExportFilters().
+    explicit TrpCustomExportFilter(TComponent* AOwner);
+    // A filter that is not registered.
+    TrpCustomExportFilter();
+    ~TrpCustomExportFilter() override;
+    static AnsiString GetDescription() { return {}; }
+    virtual TModalResult ShowModal() { return mrOk; }
+    virtual bool Start() { return true; }
+    virtual void ExportObject(TrpComponent* Obj) = 0;
+    virtual void Finish() {}
+    virtual void FinishPage(TrpReportPage* /*Page*/, int /*Index*/) {}
+    virtual void StartPage(TrpReportPage* /*Page*/, int /*Index*/) {}
+
+    bool CurPage = false;
+    AnsiString FileName;
+    bool NoRegister = false;
+    AnsiString PageNumbers;
+    TrpReport* Report = nullptr;
+    bool ShowDialog = true;
+};
+
+// The export-filter registry (the preview lists it). Filters are referred to, not owned.
+class TrpExportFilterCollection {
+public:
+    void Register(TrpCustomExportFilter* Filter);    // none and duplicates ignored
+    void Unregister(TrpCustomExportFilter* Filter);  // every entry of it
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TrpCustomExportFilter* GetExportFilterItem(int Index) const;  // EListError outside
+private:
+    std::vector<TrpCustomExportFilter*> FItems;
+};
+TrpExportFilterCollection& rpExportFilters();
+
+class TrpCustomCompressor : public TComponent {
+    SKLAD_CLASS(TrpCustomCompressor, TComponent)
+public:
+    // Becomes the default compressor; destroying it restores the one before.
+    explicit TrpCustomCompressor(TComponent* AOwner);
+    ~TrpCustomCompressor() override;
+    // True when Source was compressed; the plain data is in Stream then.
+    virtual bool Decompress(TStream& Source) = 0;
+    virtual void Compress(TStream& Dest) = 0;
+    void CreateStream();
+
+    bool IsTemplateFile = false;
+    TClass OldCompressor = nullptr;
+    TrpReport* Report = nullptr;
+    std::unique_ptr<TStream> Stream;
+    AnsiString TempFile;
+};
+// The default compressor class: none until a compressor component is created.
+TClass rpDefaultCompressor();
+
+// ---------------------------------------------------------------- output-layer windows
+
+// What the report needs of the preview window (the output layer's TrpPreviewForm).
+class TrpCustomPreviewForm : public TForm {
+    SKLAD_CLASS_NOPUBLISH(TrpCustomPreviewForm, TForm)
+public:
+    explicit TrpCustomPreviewForm(TComponent* AOwner) : TForm(AOwner) {}
+    virtual TrpCustomPreview* GetPreview() const = 0;
+    // Applies the report's PreviewOptions.
+    virtual void Init() = 0;
+    virtual void SetMessageText(const AnsiString& Text) = 0;
+};
+
+// The progress window (the output layer's TrpProgress).
+class TrpCustomProgress {
+public:
+    virtual ~TrpCustomProgress() = default;
+    virtual void Execute(int MaxValue, const AnsiString& Msg, bool ShowBar, bool ShowCancel) = 0;
+    virtual void SetMessage(const AnsiString& Text) = 0;
+    virtual bool CancelPressed() const = 0;
+};
+
+using TrpEngineFactory = std::function<std::unique_ptr<TrpCustomEngine>(TrpReport* Report)>;
+using TrpPreviewPagesFactory = std::function<std::unique_ptr<TrpCustomPreviewPages>(TrpReport* Report)>;
+using TrpOutlineFactory = std::function<std::unique_ptr<TrpCustomOutline>(TrpCustomPreviewPages* Pages)>;
+using TrpDrawTextFactory = std::function<std::unique_ptr<TrpDrawText>()>;
+using TrpPreviewFormFactory = std::function<TrpCustomPreviewForm*(TComponent* Owner)>;
+using TrpProgressFactory = std::function<std::unique_ptr<TrpCustomProgress>()>;
+// Installed by the output layer; nullptr restores the fallback. Reports made before keep
+// what they got.
+void rpSetEngineFactory(TrpEngineFactory Factory);
+void rpSetPreviewPagesFactory(TrpPreviewPagesFactory Factory);
+void rpSetOutlineFactory(TrpOutlineFactory Factory);
+void rpSetPreviewFormFactory(TrpPreviewFormFactory Factory);
+void rpSetProgressFactory(TrpProgressFactory Factory);
+
+// ---------------------------------------------------------------- expression cache
+
+class TrpExpressionCache : public TObject {
+    SKLAD_CLASS_NOPUBLISH(TrpExpressionCache, TObject)
+public:
+    explicit TrpExpressionCache(TscScript* AMainScript);
+    ~TrpExpressionCache() override;
+    void Clear();
+    // Value of an expression text with AScript as the parent scope; ErrorMsg is set (and
+    // Null returned) when it does not compile. Run-time errors propagate.
+    Variant Calc(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript);
+    int Count() const { return FExpressions.Count(); }
+    TscScript* GetScript() const { return FScript.get(); }
+
+private:
+    TStringList FExpressions;  // sorted, case-insensitive; object = the compiled function
+    TscScript* FMainScript;
+    std::unique_ptr<TscScript> FScript;
+};
+
+// ---------------------------------------------------------------- the report
+
+using TrpBeforePrintEvent = TEvent<void(TrpReportComponent* Sender)>;
+SKLAD_EVENT_TYPE(TrpBeforePrintEvent)
+using TrpClickObjectEvent = TEvent<void(TrpView* View, TMouseButton Button, TShiftState Shift, bool& Modified)>;
+SKLAD_EVENT_TYPE(TrpClickObjectEvent)
+using TrpMouseOverObjectEvent = TEvent<void(TrpView* View, TCursor& Cursor)>;
+SKLAD_EVENT_TYPE(TrpMouseOverObjectEvent)
+using TrpManualBuildEvent = TEvent<void(TrpPage* Page)>;
+SKLAD_EVENT_TYPE(TrpManualBuildEvent)
+using TrpProgressEvent = TEvent<void(TrpReport* Sender, TrpProgressType ProgressType, int Progress)>;
+SKLAD_EVENT_TYPE(TrpProgressEvent)
+using TrpUserFunctionEvent = TEvent<Variant(const AnsiString& MethodName, Variant& Params)>;
+SKLAD_EVENT_TYPE(TrpUserFunctionEvent)
+
+class TrpReport : public TrpCustomReport {
+    SKLAD_CLASS(TrpReport, TrpCustomReport)
+public:
+    explicit TrpReport(TComponent* AOwner);
+    ~TrpReport() override;
+
+    void Clear() override;
+    void DefineProperties(TFiler* Filer) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    AnsiString GetDescription() const override;
+
+    // ---- pages (report and dialog pages, in child order)
+    int GetPagesCount() const { return ObjectCount(); }
+    TrpPage* GetPages(int Index) const;  // EListError outside the range
+
+    // ---- published surface
+    TrpDataSet* GetDataSet() const { return FDataSet; }
+    void SetDataSet(TrpDataSet* Value);
+    AnsiString GetDataSetName() const;
+    void SetDataSetName(const AnsiString& Value);
+    TStrings* GetScriptText() const { return FScriptText.get(); }
+    void SetScriptText(TStrings* Value) { FScriptText->Assign(Value); }
+    TrpCustomPreview* GetPreview() const { return FPreview; }
+    void SetPreview(TrpCustomPreview* Value);
+    TrpStyles* GetStyles() const { return FStyles.get(); }
+    // Copies and applies; nullptr empties the styles.
+    void SetStyles(TrpStyles* Value);
+    bool GetTerminated() const { return FTerminated; }
+    void SetTerminated(bool Value);
+    Variant GetLocalValue() const;
+    void SetLocalValue(const Variant& Value);
+
+    // ---- running (rpClass.cpp)
+    bool PrepareReport(bool ClearLastReport = true);
+    void ShowReport(bool ClearLastReport = true);
+    void ShowPreparedReport();
+    bool Print();
+    bool Export(TrpCustomExportFilter* Filter);
+    void OnTimer(TObject* Sender);
+    virtual void InternalOnProgressStart(TrpProgressType ProgressType);
+    virtual void InternalOnProgress(TrpProgressType ProgressType, int Progress);
+    virtual void InternalOnProgressStop(TrpProgressType ProgressType);
+    void SetProgressMessage(const AnsiString& Text);
+    void DoNotifyEvent(TObject* Obj, const AnsiString& EventName, bool RunAlways = false);
+    void DoParamEvent(const AnsiString& EventName, Variant& Params, bool RunAlways = false);
+    void DoBeforePrint(TrpReportComponent* Component);
+    void DoAfterPrint(TrpReportComponent* Component);
+    bool DoPreviewClick(TrpView* View, TMouseButton Button, TShiftState Shift, bool Modified);
+    // The printer named by PrintOptions.Printer becomes current (output layer's hook).
+    void SelectPrinter();
+    // No designer exists in this program: these do nothing and return false.
+    bool DesignReport() { return false; }
+    bool DesignPreviewPage() { return false; }
+
+    // ---- script and expressions (rpReportScript.cpp)
+    bool PrepareScript();
+    Variant Calc(const AnsiString& Expr, TscScript* AScript = nullptr);
+    bool DoGetValue(const AnsiString& Expr, Variant& Value);
+    void AddFunction(const AnsiString& FuncName, const AnsiString& Category = {},
+                     const AnsiString& Description = {});
+    Variant GetScriptValue(TObject* Instance, TClass ClassType, const AnsiString& MethodName, Variant& Params);
+    Variant SetScriptValue(TObject* Instance, TClass ClassType, const AnsiString& MethodName, Variant& Params);
+    Variant CallMethod(TObject* Instance, TClass ClassType, const AnsiString& MethodName, Variant& Params);
+    Variant DoUserFunction(TObject* Instance, TClass ClassType, const AnsiString& MethodName, Variant& Params);
+
+    // ---- owned machinery
+    TscScript* GetScript() const { return FScript.get(); }
+    TrpExpressionCache* GetExpressionCache() const { return FExpressionCache.get(); }
+    TrpCustomEngine* GetEngine() const { return FEngine.get(); }
+    TrpCustomPreviewPages* GetPreviewPages() const { return FPreviewPages.get(); }
+    TrpDrawText* GetDrawText() const { return FDrawText.get(); }
+    TTimer* GetTimer() const { return FTimer.get(); }
+    TrpReportDataSets* GetEnabledDataSets() const { return FEnabledDataSets.get(); }
+    TrpCustomPreviewForm* PreviewForm() const { return FPreviewForm; }
+    TrpCustomProgress* GetProgress() const { return FProgress.get(); }
+
+    // ---- published fields
+    bool DotMatrixReport = false;
+    AnsiString ScriptLanguage = "PascalScript";
+    bool Modified = false;
+    TStringList SysVariables;
+    TrpBeforePrintEvent OnAfterPrint;
+    TrpBeforePrintEvent OnBeforePrint;
+    TNotifyEvent OnBeginDoc;
+    TrpClickObjectEvent OnClickObject;
+    TrpGetValueEvent OnGetValue;
+    TrpManualBuildEvent OnManualBuild;
+    TrpMouseOverObjectEvent OnMouseOverObject;
+    TNotifyEvent OnPrintReport;
+    TNotifyEvent OnAfterPrintReport;
+    TrpProgressEvent OnProgressStart;
+    TrpProgressEvent OnProgress;
+    TrpProgressEvent OnProgressStop;
+    TrpUserFunctionEvent OnUserFunction;
+    AnsiString OnStartReport;  // script procedure names
+    AnsiString OnStopReport;
+
+protected:
+    std::function<void()> KeepProgramSettings() override;
+
+private:
+    void DoClear();
+    Variant CalcGuarded(const AnsiString& Expr, TscScript* AScript);
+    std::unique_ptr<TscScript> FScript;
+    std::unique_ptr<TTimer> FTimer;
+    std::unique_ptr<TStringList> FScriptText;
+    std::unique_ptr<TrpExpressionCache> FExpressionCache;
+    std::unique_ptr<TrpStyles> FStyles;
+    std::unique_ptr<TrpReportDataSets> FEnabledDataSets;
+    std::unique_ptr<TrpCustomEngine> FEngine;
+    std::unique_ptr<TrpCustomPreviewPages> FPreviewPages;
+    std::unique_ptr<TrpDrawText> FDrawText;
+    std::unique_ptr<TrpCustomProgress> FProgress;
+    TrpDataSet* FDataSet = nullptr;
+    AnsiString FDataSetName;
+    TrpCustomPreview* FPreview = nullptr;
+    TrpCustomPreviewForm* FPreviewForm = nullptr;
+    TscCustomVariable* FLocalValue = nullptr;
+    bool FTerminated = false;
+    int FCalcDepth = 0;
+    std::vector<AnsiString> FVariablesInCalc;  // report variables being evaluated now
+};
+
+// The report a component belongs to, as a TrpReport (nullptr when none).
+TrpReport* rpReportOf(const TrpComponent* Component);

@@ -1,0 +1,133 @@
+// rpMemo.h - memo views: the report's text objects.
+//
+// A memo holds lines of text in which bracketed expressions ("[expr]", or the delimiters
+// of ExpressionDelimiters) are replaced by their values when the report runs, or shows a
+// dataset field. An expression may carry an inline format after " #": N (number, with the
+// picture's last ",", "-" or "." as decimal separator), D/T (date-time), B (two words for
+// true and false). "[TotalPages#]" stays as a marker until the page count is known.
+//
+// Per band output: BeforePrint saves the template text, GetData fills it, the engine
+// measures, splits and draws it, AfterPrint puts the template text back.
+//
+// Measuring, splitting and drawing go through a TrpDrawText: the report's own, or the
+// shared rpDrawText() for a memo without a report; each operation holds its lock.
+//
+// Sound behaviour: an opening delimiter without its closing one is left as typed (never
+// half an expression); formatting never changes process-wide settings; FlowTo never
+// points at the memo itself.
+#pragma once
+
+#include "report/model/rpDrawText.h"
+#include "report/model/rpViews.h"
+
+class TrpStyleItem;
+
+class TrpCustomMemoView : public TrpStretcheable {
+    SKLAD_CLASS(TrpCustomMemoView, TrpStretcheable)
+public:
+    explicit TrpCustomMemoView(TComponent* AOwner);
+    TrpCustomMemoView(TComponent* AOwner, uint16_t Flags);
+    ~TrpCustomMemoView() override;
+
+    // ---- text
+    TStrings* GetMemo() const { return FMemo.get(); }
+    void SetMemo(TStrings* Value) { FMemo->Assign(Value); }
+    AnsiString GetText() const { return FMemo->GetText(); }
+    void SetText(const AnsiString& Value) { FMemo->SetText(Value); }
+    void SetCompactText(const AnsiString& Value) override { FMemo->SetText(Value); }
+    TrpHighlight* GetHighlight() const { return FHighlight.get(); }
+    void SetHighlight(TrpHighlight* Value) { FHighlight->Assign(Value); }
+    bool IsHighlightStored() const { return !Trim(FHighlight->Condition).empty(); }
+    TrpFormat* GetDisplayFormat() const { return FDisplayFormat.get(); }
+    void SetDisplayFormat(TrpFormat* Value) { FDisplayFormat->Assign(Value); }
+    int GetRotation() const { return FRotation; }
+    void SetRotation(int Value) { FRotation = Value % 360; }
+    const AnsiString& GetStyle() const { return FStyle; }
+    void SetStyle(const AnsiString& Value);
+    void ApplyStyle(TrpStyleItem* Item);
+    TrpCustomMemoView* GetFlowTo() const { return FFlowTo; }
+    void SetFlowTo(TrpCustomMemoView* Value);
+    bool HasAutoWidth() const override { return AutoWidth; }
+
+    bool IsCharSpacingStored() const { return FloatsDiffer(CharSpacing, 0); }
+    bool IsGapXStored() const { return FloatsDiffer(GapX, 2); }
+    bool IsGapYStored() const { return FloatsDiffer(GapY, 1); }
+    bool IsLineSpacingStored() const { return FloatsDiffer(LineSpacing, 2); }
+    bool IsParagraphGapStored() const { return FloatsDiffer(ParagraphGap, 0); }
+    bool IsDelimitersStored() const { return ExpressionDelimiters != "[,]"; }
+
+    // ---- data (rpMemo.cpp)
+    void BeforePrint() override;
+    void GetData() override;
+    void AfterPrint() override;
+    AnsiString CalcAndFormat(const AnsiString& Expr);
+    AnsiString FormatData(const Variant& Value, TrpFormat* Format = nullptr);
+    void ExtractTotalPages();
+    AnsiString GetComponentText() override;
+    AnsiString GetDescription() const override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // ---- layout and drawing (rpMemoDraw.cpp)
+    void BeginDraw(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY) override;
+    void SetDrawParams(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY);
+    void Draw(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY) override;
+    Extended CalcHeight() override;
+    virtual Extended CalcWidth();
+    Extended AdjustCalcHeight() const;
+    Extended AdjustCalcWidth() const;
+    void InitPart() override;
+    Extended DrawPart() override;
+    AnsiString WrapText(bool WrapWords);
+    AnsiString Diff(TrpComponent* AObj) override;
+    TrpDrawText& DrawTextObject() const;
+
+    bool AllowExpressions = true;
+    bool AllowHTMLTags = false;
+    bool AutoWidth = false;
+    Extended CharSpacing = 0;
+    bool Clipped = true;
+    AnsiString ExpressionDelimiters = "[,]";
+    Extended GapX = 2, GapY = 1;
+    TrpHAlign HAlign = haLeft;
+    bool HideZeros = false;
+    Extended LineSpacing = 2;
+    Extended ParagraphGap = 0;
+    AnsiString RestText;
+    bool RTLReading = false;
+    bool SuppressRepeated = false;
+    AnsiString SavedText;
+    bool Underlines = false;
+    TrpVAlign VAlign = vaTop;
+    Variant Value = Null();
+    bool WordBreak = false;
+    bool WordWrap = true;
+    Variant LastText = Null();
+    int PageTotal = 0;
+    TRect TextRect;
+
+private:
+    void InitMemo();
+    void SetFontParams(TrpDrawText& dt);
+    std::unique_ptr<TrpFormat> FDisplayFormat;
+    std::unique_ptr<TrpHighlight> FHighlight;
+    std::unique_ptr<TStringList> FMemo;
+    int FRotation = 0;
+    AnsiString FStyle;
+    TrpCustomMemoView* FFlowTo = nullptr;
+};
+
+class TrpMemoView : public TrpCustomMemoView {
+    SKLAD_CLASS(TrpMemoView, TrpCustomMemoView)
+public:
+    using TrpCustomMemoView::TrpCustomMemoView;
+};
+
+class TrpSysMemoView : public TrpCustomMemoView {
+    SKLAD_CLASS(TrpSysMemoView, TrpCustomMemoView)
+public:
+    using TrpCustomMemoView::TrpCustomMemoView;
+    AnsiString GetDescription() const override;
+};
+
+// An inline format text after " #" ("N0.00", "Ddd.mm.yyyy", "BYes,No") as a TrpFormat.
+void rpParseInlineFormat(const AnsiString& Text, TrpFormat& Format);

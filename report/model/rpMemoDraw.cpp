@@ -1,0 +1,248 @@
+// rpMemoDraw.cpp - memo views: measuring, splitting, drawing and the prepared-page
+// attribute text. Every operation holds the text-layout object's lock for its whole length.
+#include "report/model/rpMemo.h"
+
+#include "report/model/rpClass.h"
+
+#include "platform/rtl/Math.h"
+#include "platform/rtl/SysUtils.h"
+
+TrpDrawText& TrpCustomMemoView::DrawTextObject() const
+{
+    if (TrpReport* report = rpReportOf(this))
+        if (TrpDrawText* dt = report->GetDrawText())
+            return *dt;
+    return rpDrawText();
+}
+
+Extended TrpCustomMemoView::AdjustCalcWidth() const
+{
+    const TrpFrame* f = GetFrame();
+    Extended r = 2 * GapX;
+    if (f->Typ.Contains(ftLeft))
+        r += (f->Width - 1) / 2;
+    if (f->Typ.Contains(ftRight))
+        r += f->Width / 2;
+    if (f->DropShadow)
+        r += f->ShadowWidth;
+    return r;
+}
+
+Extended TrpCustomMemoView::AdjustCalcHeight() const
+{
+    const TrpFrame* f = GetFrame();
+    Extended r = 2 * GapY;
+    if (f->Typ.Contains(ftTop))
+        r += (f->Width - 1) / 2;
+    if (f->Typ.Contains(ftBottom))
+        r += f->Width / 2;
+    if (f->DropShadow)
+        r += f->ShadowWidth;
+    return r;
+}
+
+void TrpCustomMemoView::BeginDraw(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX,
+                                  Extended AOffsetY)
+{
+    TrpStretcheable::BeginDraw(ACanvas, AScaleX, AScaleY, AOffsetX, AOffsetY);
+    const TrpFrame* f = GetFrame();
+    const Extended fw = f->Width;
+    int l = X, t = Y, r = X1, b = Y1;
+    if (f->Typ.Contains(ftLeft))
+        l += rpDevRound((fw * ScaleX - 1) / 2);
+    if (f->Typ.Contains(ftTop))
+        t += rpDevRound((fw * ScaleY - 1) / 2);
+    if (f->Typ.Contains(ftRight))
+        r -= rpDevRound(fw * ScaleX / 2);
+    if (f->Typ.Contains(ftBottom))
+        b -= rpDevRound(fw * ScaleY / 2);
+    const int gx = rpDevRound(GapX * ScaleX), gy = rpDevRound(GapY * ScaleY);
+    TextRect = TRect{l + gx, t + gy, r - gx + 1, b - gy + 1};
+}
+
+void TrpCustomMemoView::SetFontParams(TrpDrawText& dt)
+{
+    if (FHighlight->Active) {
+        dt.SetFont(FHighlight->GetFont());
+        Color = FHighlight->Color;
+    } else {
+        dt.SetFont(GetFont());
+    }
+    dt.SetOptions(WordWrap, AllowHTMLTags, RTLReading, WordBreak, Clipped, FRotation);
+    dt.SetGaps(ParagraphGap, CharSpacing, LineSpacing);
+}
+
+void TrpCustomMemoView::SetDrawParams(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX,
+                                      Extended AOffsetY)
+{
+    TrpDrawText& dt = DrawTextObject();
+    SetFontParams(dt);
+    if (AutoWidth && !IsDesigning) {
+        const TRect big{0, 0, 10000, 10000};
+        dt.SetDimensions(1, 1, big, big);
+        dt.SetText(*FMemo);
+        const Extended oldWidth = FWidth;
+        const Extended newWidth = dt.CalcWidth() + AdjustCalcWidth();
+        SetWidth(newWidth);
+        if (HAlign == haRight)
+            SetLeft(FLeft + oldWidth - FWidth);
+        else if (HAlign == haCenter)
+            SetLeft(FLeft + (oldWidth - FWidth) / 2);
+        if (TrpComponent* p = Parent())
+            p->AlignChildren();
+    }
+    BeginDraw(ACanvas, AScaleX, AScaleY, AOffsetX, AOffsetY);
+    const TRect drawRect = TextRect;
+    BeginDraw(ACanvas, 1, 1, 0, 0);
+    const TRect layoutRect = TextRect;
+    dt.SetDimensions(AScaleX, AScaleY, layoutRect, drawRect);
+    dt.SetText(*FMemo);
+}
+
+void TrpCustomMemoView::Draw(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, Extended AOffsetX,
+                             Extended AOffsetY)
+{
+    AnsiString designText;
+    if (!IsDesigning) {
+        ExtractTotalPages();
+    } else if (IsDataField()) {
+        designText = GetText();
+        SetText("[" + GetDataSet()->GetUserName() + ".\"" + GetDataField() + "\"]");
+    }
+    const TColor savedColor = Color;
+    TrpDrawText& dt = DrawTextObject();
+    {
+        TrpDrawTextLock lock(dt);
+        SetDrawParams(ACanvas, AScaleX, AScaleY, AOffsetX, AOffsetY);
+        TrpStretcheable::Draw(ACanvas, AScaleX, AScaleY, AOffsetX, AOffsetY);
+        if (Canvas && Underlines && FRotation == 0) {
+            TPen* pen = Canvas->GetPen();
+            pen->SetColor(GetFrame()->Color);
+            pen->SetWidth(std::max(FrameWidth, 1));
+            pen->SetStyle(psSolid);
+            pen->SetMode(pmCopy);
+            const Extended step = dt.LineHeight() * ScaleY;
+            if (step > 0.5L) {
+                for (int k = 1;; ++k) {
+                    const Extended y = Y + k * step;
+                    if (y >= Y1 || k > 100000)
+                        break;
+                    const int yy = rpDevRound(y);
+                    Canvas->MoveTo(X, yy);
+                    Canvas->LineTo(X1, yy);
+                }
+            }
+        }
+        if (Canvas)
+            dt.DrawText(Canvas, HAlign, VAlign);
+    }
+    Color = savedColor;
+    if (IsDesigning && IsDataField())
+        SetText(designText);
+}
+
+Extended TrpCustomMemoView::CalcHeight()
+{
+    TrpDrawText& dt = DrawTextObject();
+    TrpDrawTextLock lock(dt);
+    const TColor savedColor = Color;
+    SetFontParams(dt);
+    TRect r{0, 0, 10000, 10000};
+    if (!AutoWidth) {
+        TCanvas* saved = Canvas;
+        BeginDraw(nullptr, 1, 1, 0, 0);
+        Canvas = saved;
+        r = TextRect;
+    }
+    dt.SetDimensions(1, 1, r, r);
+    dt.SetText(*FMemo);
+    Color = savedColor;
+    return static_cast<Extended>(Round(dt.CalcHeight() + AdjustCalcHeight()));
+}
+
+Extended TrpCustomMemoView::CalcWidth()
+{
+    TrpDrawText& dt = DrawTextObject();
+    TrpDrawTextLock lock(dt);
+    const TColor savedColor = Color;
+    SetFontParams(dt);
+    const TRect r{0, 0, 10000, 10000};
+    dt.SetDimensions(1, 1, r, r);
+    dt.SetText(*FMemo);
+    Color = savedColor;
+    return static_cast<Extended>(Round(dt.CalcWidth() + AdjustCalcWidth()));
+}
+
+void TrpCustomMemoView::InitPart() { RestText = GetText(); }
+
+Extended TrpCustomMemoView::DrawPart()
+{
+    TrpDrawText& dt = DrawTextObject();
+    TrpDrawTextLock lock(dt);
+    const TColor savedColor = Color;
+    SetText(RestText);
+    SetDrawParams(nullptr, 1, 1, 0, 0);
+    const Extended unused = dt.UnusedSpace();
+    RestText = dt.GetOutBoundsText();
+    SetText(dt.GetInBoundsText());
+    Color = savedColor;
+    return unused == 0 ? FHeight : unused;
+}
+
+AnsiString TrpCustomMemoView::WrapText(bool WrapWords)
+{
+    TrpDrawText& dt = DrawTextObject();
+    TrpDrawTextLock lock(dt);
+    const TColor savedColor = Color;
+    SetDrawParams(nullptr, 1, 1, 0, 0);
+    Color = savedColor;
+    return WrapWords ? dt.GetWrappedText() : dt.DeleteTags(GetText());
+}
+
+AnsiString TrpCustomMemoView::Diff(TrpComponent* AObj)
+{
+    AnsiString r = TrpStretcheable::Diff(AObj);
+    auto* o = dynamic_cast<TrpCustomMemoView*>(AObj);
+    if (!o)
+        return r;
+    auto put = [&](const char* name, const AnsiString& value) { r += AnsiString(" ") + name + "=\"" + value + "\""; };
+    auto flt = [](Extended v) { return FloatToStr(static_cast<double>(v)); };
+    auto b = [](bool v) { return rpValueToXML(Variant(v)); };
+    if (AutoWidth != o->AutoWidth)
+        put("AutoWidth", b(AutoWidth));
+    if (FloatsDiffer(CharSpacing, o->CharSpacing))
+        put("CharSpacing", flt(CharSpacing));
+    if (FloatsDiffer(GapX, o->GapX))
+        put("GapX", flt(GapX));
+    if (FloatsDiffer(GapY, o->GapY))
+        put("GapY", flt(GapY));
+    if (HAlign != o->HAlign)
+        put("HAlign", rpValueToXML(Variant(static_cast<int>(HAlign))));
+    if (FHighlight->Active != o->FHighlight->Active)
+        put("Highlight.Active", b(FHighlight->Active));
+    if (FloatsDiffer(LineSpacing, o->LineSpacing))
+        put("LineSpacing", flt(LineSpacing));
+    if (FMemo->Count() == 0) {
+        put("x", AnsiString());
+    } else if (FMemo->Count() == 1) {
+        put("x", rpStrToXML(FMemo->Strings(0)));
+    } else {
+        AnsiString text = GetText();
+        if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
+            text.erase(text.size() - 2);
+        put("x", rpValueToXML(Variant(text)));
+    }
+    if (FloatsDiffer(ParagraphGap, o->ParagraphGap))
+        put("ParagraphGap", flt(ParagraphGap));
+    if (FRotation != o->FRotation)
+        put("Rotation", IntToStr(FRotation));
+    if (RTLReading != o->RTLReading)
+        put("RTLReading", b(RTLReading));
+    if (Underlines != o->Underlines)
+        put("Underlines", b(Underlines));
+    if (VAlign != o->VAlign)
+        put("VAlign", rpValueToXML(Variant(static_cast<int>(VAlign))));
+    if (WordWrap != o->WordWrap)
+        put("WordWrap", b(WordWrap));
+    return r;
+}

@@ -1,0 +1,348 @@
+// rpReportScript.cpp - binding the report into its script, and evaluating expressions.
+//
+// Calc resolves plain names first (no compiling), then compiles each distinct expression
+// text once per run as "_fN" in the expression script. Errors of an expression, at
+// compile time or at run time, become one line of Errors naming the current object and
+// the expression, and are raised as ErpExpressionError; an outer Calc lets an inner one's
+// error pass unchanged, so a nested failure is reported once.
+#include "report/model/rpClass.h"
+
+#include "report/model/rpBands.h"
+#include "report/model/rpConsts.h"
+#include "report/model/rpRes.h"
+#include "report/model/rpViews.h"
+
+#include "script/GlobalUnit.h"
+
+#include "platform/classes/Handles.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+
+SKLAD_EXCEPTION(ErpExpressionError, Exception)
+
+namespace {
+
+AnsiString ParamText(const Variant& Params, int Index)
+{
+    if (!VarIsArray(Params) || VarArrayHighBound(Params, 1) < Index)
+        return {};
+    return VarToStr(VarArrayGet(Params, {Index}));
+}
+
+// Sets a flag for the length of a scope and puts the given value back afterwards.
+struct FlagGuard {
+    bool& Flag;
+    bool After;
+    ~FlagGuard() { Flag = After; }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- TrpExpressionCache
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpExpressionCache)
+
+TrpExpressionCache::TrpExpressionCache(TscScript* AMainScript) : FMainScript(AMainScript)
+{
+    FExpressions.SetSorted(true);
+    FExpressions.SetDuplicates(dupIgnore);
+    FScript = std::make_unique<TscScript>(nullptr);
+    FScript->ExtendedCharset = true;
+}
+
+TrpExpressionCache::~TrpExpressionCache() = default;
+
+void TrpExpressionCache::Clear()
+{
+    FExpressions.Clear();
+    FScript->Clear();
+}
+
+Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript)
+{
+    ErrorMsg.clear();
+    FScript->Parent = AScript;
+    TscCustomVariable* fn = nullptr;
+    int at;
+    if (FExpressions.Find(Expression, at)) {
+        fn = static_cast<TscCustomVariable*>(FExpressions.Objects(at));
+    } else {
+        const AnsiString name = "_f" + IntToStr(FExpressions.Count());
+        FScript->Lines()->SetText("function " + name + ": Variant; begin Result := " + Expression +
+                                  " end; begin end.");
+        FScript->SyntaxType = "PascalScript";
+        const bool ok = FScript->Compile();
+        fn = ok ? FScript->FindLocal(name) : nullptr;
+        if (!fn) {
+            // A failed compile may leave a half-made function of this name behind; it
+            // must not shadow the next expression that gets the same number.
+            if (TscCustomVariable* stale = FScript->FindLocal(name))
+                FScript->Remove(stale);
+            ErrorMsg = rpResources().Get("clExprError") + " '" + Expression + "': " +
+                       (ok ? AnsiString("function not found") : FScript->ErrorText);
+            return Null();
+        }
+        FExpressions.AddObject(Expression, fn);
+    }
+    bool& mainFlag = FMainScript->IsMainScript;
+    FlagGuard guard{mainFlag, true};
+    mainFlag = false;
+    return fn->GetValue();
+}
+
+// ---------------------------------------------------------------- binding
+
+bool TrpReport::PrepareScript()
+{
+    FExpressionCache->Clear();
+    FEngine->NotifyList.clear();
+    FLocalValue = nullptr;
+    FScript->ClearItems(this);
+    struct OwnerReset {
+        TscScript* s;
+        ~OwnerReset() { s->RegisteringOwner = nullptr; }
+    } reset{FScript.get()};
+    FScript->RegisteringOwner = this;
+    FScript->IsMainScript = true;
+
+    for (TrpComponent* c : GetAllObjects()) {
+        c->IsDesigning = false;
+        c->BeforeStartReport();
+        if (auto* pic = dynamic_cast<TrpPictureView*>(c))
+            pic->PictureChangedFlag = false;
+        if (!c->Name().empty())
+            FScript->AddObject(c->Name(), c);
+    }
+    FScript->AddObject("Report", this);
+    FScript->AddObject("Engine", FEngine.get());
+    FScript->AddObject("Outline", FPreviewPages->Outline());
+    FScript->AddVariable("Value", "Variant", Null());
+
+    using namespace std::placeholders;
+    FScript->AddMethod("function Get(Name: String): Variant",
+                       [this](TObject* i, TClass c, const AnsiString& m, Variant& p) { return GetScriptValue(i, c, m, p); });
+    FScript->AddMethod("procedure Set(Name: String; Value: Variant)",
+                       [this](TObject* i, TClass c, const AnsiString& m, Variant& p) { return SetScriptValue(i, c, m, p); });
+    const char* const macros[] = {
+        "macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant",
+        "macrofunction SUM(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant",
+        "macrofunction AVG(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant",
+        "macrofunction MIN(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant",
+        "macrofunction MAX(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant",
+        "macrofunction COUNT(Band: Variant = 0; Flags: Integer = 0): Variant",
+    };
+    for (const char* decl : macros)
+        FScript->AddMethod(decl, [this](TObject* i, TClass c, const AnsiString& m, Variant& p) {
+            return CallMethod(i, c, m, p);
+        });
+    FLocalValue = FScript->FindLocal("Value");
+
+    FScript->Lines()->Assign(FScriptText.get());
+    FScript->SyntaxType = ScriptLanguage;
+    bool ok = false;
+    try {
+        ok = FScript->Compile();
+    } catch (const std::exception& e) {
+        // An unknown language name raises; it is one more script error.
+        FScript->ErrorText = e.what();
+        FScript->ErrorPos.clear();
+    }
+    if (!ok)
+        Errors.Add(Format(rpResources().Get("clScrError"), {FScript->ErrorPos, FScript->ErrorText}));
+    return ok;
+}
+
+Variant TrpReport::GetLocalValue() const { return FLocalValue ? FLocalValue->GetValue() : Null(); }
+
+void TrpReport::SetLocalValue(const Variant& Value)
+{
+    if (FLocalValue)
+        FLocalValue->SetValue(Value);
+}
+
+void TrpReport::AddFunction(const AnsiString& FuncName, const AnsiString& Category, const AnsiString& Description)
+{
+    FScript->RegisteringOwner = nullptr;
+    FScript->AddMethod(
+        FuncName,
+        [this](TObject* i, TClass c, const AnsiString& m, Variant& p) { return DoUserFunction(i, c, m, p); },
+        Category, Description);
+}
+
+// ---------------------------------------------------------------- values
+
+bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
+{
+    Value = Null();
+    TrpDataSet* ds = nullptr;
+    AnsiString field;
+    GetDatasetAndField(Expr, ds, field);
+    if (ds && !field.empty()) {
+        Value = ds->GetValue(field);
+        if (GetEngineOptions()->ConvertNulls && VarIsNull(Value)) {
+            switch (ds->GetFieldType(field)) {
+            case fftNumeric: Value = Variant(0); break;
+            case fftString: Value = Variant(AnsiString()); break;
+            case fftBoolean: Value = Variant(false); break;
+            }
+        }
+        return true;
+    }
+
+    const int sys = SysVariables.IndexOf(Expr);
+    if (sys >= 0) {
+        const int cur = FPreviewPages->CurPage, first = FPreviewPages->FirstPage;
+        switch (sys) {
+        case 0: Value = Variant(FEngine->StartDate); break;
+        case 1: Value = Variant(FEngine->StartTime); break;
+        case 2: Value = Variant(cur - first + 1); break;
+        case 3: Value = Variant(cur + 1); break;
+        case 4: Value = Variant(FEngine->TotalPages - first); break;
+        case 5: Value = Variant(FEngine->TotalPages); break;
+        case 6: Value = Variant(FEngine->CurLine); break;
+        case 7: Value = Variant(FEngine->CurLineThrough); break;
+        default: break;
+        }
+        return true;
+    }
+
+    if (OnGetValue) {
+        Variant v;
+        OnGetValue(Expr, v);
+        if (!VarIsEmpty(v)) {
+            Value = v;
+            return true;
+        }
+    }
+
+    const int var = GetVariables()->IndexOf(Expr);
+    if (var >= 0) {
+        const Variant stored = GetVariables()->Items(var)->GetValue();
+        if (!VarIsStr(stored)) {
+            Value = stored;
+            return true;
+        }
+        const AnsiString name = GetVariables()->Items(var)->GetName();
+        for (const AnsiString& open : FVariablesInCalc)
+            if (AnsiSameText(open, name)) {
+                const AnsiString msg = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
+                                       Format(rpmsg::kVariableCycle, {name});
+                Errors.Add(msg);
+                throw ErpExpressionError(msg);
+            }
+        FVariablesInCalc.push_back(name);
+        struct Pop {
+            std::vector<AnsiString>& v;
+            ~Pop() { v.pop_back(); }
+        } pop{FVariablesInCalc};
+        Value = Calc(stored.AsString());
+        return true;
+    }
+
+    if (TscCustomVariable* local = FScript->FindLocal(Expr)) {
+        Value = local->GetValue();
+        return true;
+    }
+    return false;
+}
+
+Variant TrpReport::Calc(const AnsiString& Expr, TscScript* AScript)
+{
+    if (FCalcDepth >= kMaxCalcDepth) {
+        const AnsiString msg = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
+                               rpResources().Get("clExprError") + " '" + Expr + "': " +
+                               Format("expressions nested deeper than %d levels", {kMaxCalcDepth});
+        Errors.Add(msg);
+        throw ErpExpressionError(msg);
+    }
+    ++FCalcDepth;
+    struct Depth {
+        int& d;
+        ~Depth() { --d; }
+    } depth{FCalcDepth};
+    return CalcGuarded(Expr, AScript);
+}
+
+Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
+{
+    TscScript* script = AScript ? AScript : FScript.get();
+    Variant v;
+    if (DoGetValue(Expr, v))
+        return v;
+    AnsiString error;
+    try {
+        v = FExpressionCache->Calc(Expr, error, script);
+    } catch (const ErpExpressionError&) {
+        throw;
+    } catch (const std::exception& e) {
+        if (FTerminated)
+            throw;
+        error = rpResources().Get("clExprError") + " '" + Expr + "': " + e.what();
+    }
+    if (!error.empty()) {
+        if (!CurObject.empty())
+            error = CurObject + ": " + error;
+        Errors.Add(error);
+        throw ErpExpressionError(error);
+    }
+    return v;
+}
+
+// ---------------------------------------------------------------- callbacks
+
+Variant TrpReport::GetScriptValue(TObject*, TClass, const AnsiString&, Variant& Params)
+{
+    const AnsiString name = ParamText(Params, 0);
+    Variant v;
+    if (DoGetValue(name, v))
+        return v;
+    const size_t paren = name.find('(');
+    if (paren != AnsiString::npos) {
+        const AnsiString fn = UpperCase(Trim(name.substr(0, paren)));
+        if (fn == "SUM" || fn == "MIN" || fn == "MAX" || fn == "AVG" || fn == "COUNT")
+            return Calc(name);
+    }
+    Errors.Add(rpResources().Get("clUnknownVar") + " " + name);
+    return Null();
+}
+
+Variant TrpReport::SetScriptValue(TObject*, TClass, const AnsiString&, Variant& Params)
+{
+    if (VarIsArray(Params) && VarArrayHighBound(Params, 1) >= 1)
+        GetVariables()->SetVariable(ParamText(Params, 0), VarArrayGet(Params, {1}));
+    return Null();
+}
+
+Variant TrpReport::CallMethod(TObject*, TClass, const AnsiString& MethodName, Variant& Params)
+{
+    TscScript* scope = FScript->CurrentScope ? FScript->CurrentScope : FScript.get();
+    auto optional = [&](int index) -> Variant {
+        const AnsiString text = Trim(ParamText(Params, index));
+        return text.empty() ? Variant(0) : Calc(text, scope);
+    };
+    const AnsiString name = UpperCase(MethodName);
+    if (name == "IIF") {
+        const Variant cond = Calc(ParamText(Params, 0), scope);
+        const bool yes = !VarIsNull(cond) && !VarIsEmpty(cond) && cond.AsBoolean();
+        return Calc(ParamText(Params, yes ? 1 : 2), scope);
+    }
+    if (name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX") {
+        auto* band = static_cast<TrpBand*>(VariantToObject(optional(1), TrpBand::StaticClass()));
+        const int flags = optional(2).AsInteger();
+        return FEngine->GetAggregateValue(name, ParamText(Params, 0), band, flags);
+    }
+    if (name == "COUNT") {
+        auto* band = static_cast<TrpBand*>(VariantToObject(optional(0), TrpBand::StaticClass()));
+        const int flags = optional(1).AsInteger();
+        return FEngine->GetAggregateValue(name, AnsiString(), band, flags);
+    }
+    return Variant();
+}
+
+Variant TrpReport::DoUserFunction(TObject*, TClass, const AnsiString& MethodName, Variant& Params)
+{
+    if (OnUserFunction)
+        return OnUserFunction(MethodName, Params);
+    return Variant();
+}
