@@ -9,9 +9,11 @@
 //   answer input: <text> / cancel input  the answer to the next input prompt
 //   modal <Form>: <step>; <step> ...     what the user does in <Form>'s ShowModal;
 //                                        steps: click <Control>, type <Control> <text>
+//   answer file: <name>                  the answer to the next file dialog
 //   then click <Form>.<Control>          after the script, the user clicks a control;
 //                                        an error dialog it raises is output as
 //                                        "error dialog: <message>"
+//   then press <Form>.<Control> <chars>  after the script, the user types characters
 //
 // Files are UTF-8 on disk and read into CP1251 like any script text.
 #include "script/tests/bindings/BindingsFixture.h"
@@ -144,8 +146,12 @@ TEST_P(BindingCase, RunsAsItSays)
             Driver->AnswerInput(after("answer input: "));
         else if (d.rfind("cancel input", 0) == 0)
             Driver->CancelInput();
+        else if (d.rfind("answer file: ", 0) == 0)
+            Driver->AnswerFileDialog(after("answer file: "));
         else if (d.rfind("then click ", 0) == 0)
             thenClicks.push_back(Trim(after("then click ")));
+        else if (d.rfind("then press ", 0) == 0)
+            thenClicks.push_back("\x01" + after("then press "));
         else if (d.rfind("modal ", 0) == 0) {
             const AnsiString rest = after("modal ");
             const auto colon = rest.find(':');
@@ -168,10 +174,21 @@ TEST_P(BindingCase, RunsAsItSays)
     Output.clear();
     ASSERT_TRUE(Compile(c.language, text)) << U(S->ErrorPos + ": " + S->ErrorText);
     const AnsiString error = Execute();
-    for (const AnsiString& click : thenClicks) {
+    for (AnsiString click : thenClicks) {
+        const bool press = !click.empty() && click[0] == '\x01';
+        AnsiString chars;
+        if (press) {
+            const auto blank = click.find(' ');
+            chars = blank == AnsiString::npos ? AnsiString() : click.substr(blank + 1);
+            click = click.substr(1, blank == AnsiString::npos ? AnsiString::npos : blank - 1);
+        }
         const auto dot = click.find('.');
-        if (TControl* ctl = ControlOf(FormNamed(click.substr(0, dot)), click.substr(dot + 1)))
-            Driver->Click(ctl);
+        if (TControl* ctl = ControlOf(FormNamed(click.substr(0, dot)), click.substr(dot + 1))) {
+            if (press)
+                Driver->Press(static_cast<TWinControl*>(ctl), chars);
+            else
+                Driver->Click(ctl);
+        }
         for (const AnsiString& e : Driver->TakeErrors())
             Output.push_back("error dialog: " + e);
     }
