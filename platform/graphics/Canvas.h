@@ -54,6 +54,8 @@ public:
     TCanvasDevice* GetDevice() const { return FDevice; }
     void SetDevice(TCanvasDevice* device);
     bool HandleAllocated() const { return FDevice != nullptr; }
+    // Whether the canvas draws a printer's (or a PDF's) page.
+    bool IsPrinter() const { return FDevice && FDevice->IsPrinter(); }
     int PixelsPerInchX() const;
     int PixelsPerInchY() const;
 
