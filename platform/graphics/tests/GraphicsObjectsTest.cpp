@@ -90,3 +90,30 @@ TEST(ColorTest, SystemColoursResolve)
 }
 
 }  // namespace
+
+#include "platform/classes/tests/PropertyContract.h"
+#include "platform/graphics/Graphics.h"
+
+namespace {
+
+TEST(GraphicsContract, PublishedPropertiesKeepWhatTheyAreGiven)
+{
+    RegisterGraphicsClasses();
+    const struct {
+        TClass cls;
+        std::set<AnsiString> skip;
+    } classes[] = {
+        {TFont::StaticClass(), {"Size"}},  // Size and Height are one value
+        {TPen::StaticClass(), {}},
+        {TBrush::StaticClass(), {}},
+        {TCanvas::StaticClass(), {}},
+        {TBitmap::StaticClass(), {}},
+        {TMetafile::StaticClass(), {}},
+        {TJPEGImage::StaticClass(), {"Width", "Height"}},  // a JPEG's size is its data's
+        {TPicture::StaticClass(), {}},
+    };
+    for (const auto& c : classes)
+        CheckPublishedContract(c.cls, c.skip);
+}
+
+}  // namespace
