@@ -151,6 +151,7 @@ QRect TQtPainterDevice::ShapeRect(const TRect& r) const
 
 void TQtPainterDevice::Line(TPoint from, TPoint to)
 {
+    // With flat caps Qt leaves the last pixel unpainted, as the platform does.
     FPainter->drawLine(from.X, from.Y, to.X, to.Y);
 }
 

@@ -102,6 +102,11 @@ TEST_F(QtGraphics, ImageCanvasPaintsShapesAndText)
     EXPECT_EQ(img.pixel(20, 5), qRgb(0, 0, 255));      // outline
     EXPECT_EQ(img.pixel(29, 5), qRgb(0, 0, 255));
     EXPECT_EQ(img.pixel(25, 5), qRgb(255, 255, 255));  // clear brush
+    c.GetPen()->SetColor(clBlack);
+    c.MoveTo(0, 20);
+    c.LineTo(10, 20);  // the end point stays unpainted, as on the platform
+    EXPECT_EQ(img.pixel(9, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(10, 20), qRgb(255, 255, 255));
     const int width = c.TextWidth("Тест");
     EXPECT_GT(DarkPixels(img, QRect(40, 30, width, 20)), 20);
     EXPECT_EQ(DarkPixels(img, QRect(40, 0, 80, 29)), 0);  // nothing above the cell
