@@ -453,6 +453,13 @@ std::function<void()> TrpReport::KeepProgramSettings()
 
 bool TrpReport::PrepareReport(bool ClearLastReport)
 {
+    if (Preparing)
+        return false;  // a report is built once at a time (a script may not rebuild its own report)
+    Preparing = true;
+    struct Done {
+        bool& f;
+        ~Done() { f = false; }
+    } done{Preparing};
     if (ClearLastReport)
         FPreviewPages->Clear();
     Errors.Clear();

@@ -390,6 +390,7 @@ public:
     bool DotMatrixReport = false;
     AnsiString ScriptLanguage = "PascalScript";
     bool Modified = false;
+    bool Preparing = false;  // true inside PrepareReport
     TStringList SysVariables;
     TrpBeforePrintEvent OnAfterPrint;
     TrpBeforePrintEvent OnBeforePrint;
