@@ -13,9 +13,9 @@
 
 namespace {
 
-std::unique_ptr<TFunctions>& Instance()
+std::unique_ptr<TrpFunctions>& Instance()
 {
-    static std::unique_ptr<TFunctions> f;
+    static std::unique_ptr<TrpFunctions> f;
     return f;
 }
 
@@ -58,9 +58,9 @@ int DatePart(const Variant& V, const char* Fmt) { return StrToInt(FormatDateTime
 
 }  // namespace
 
-SKLAD_DEFINE_ABSTRACT_CLASS(TFunctions)
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpFunctions)
 
-TFunctions::TFunctions()
+TrpFunctions::TrpFunctions()
 {
     TscScript* u = scGlobalUnit();
     if (!u)
@@ -236,13 +236,13 @@ TFunctions::TFunctions()
     u->AddMethod("function COUNT(Band: Variant = 0; Flags: Integer = 0): Variant", nullptr, "ctAggregate");
 }
 
-TFunctions::~TFunctions()
+TrpFunctions::~TrpFunctions()
 {
     if (TscScript* u = scGlobalUnit())
         u->RemoveItems(this);
 }
 
-Variant TFunctions::ReportCallMethod(TObject* Instance, TClass ClassType, const AnsiString& M, Variant& P)
+Variant TrpFunctions::ReportCallMethod(TObject* Instance, TClass ClassType, const AnsiString& M, Variant& P)
 {
     if (ClassType == TStrings::StaticClass()) {
         auto* s = static_cast<TStrings*>(Instance);
@@ -364,7 +364,7 @@ Variant TFunctions::ReportCallMethod(TObject* Instance, TClass ClassType, const 
     return Variant(0);
 }
 
-Variant TFunctions::ReportGetProp(TObject* Instance, TClass ClassType, const AnsiString& N)
+Variant TrpFunctions::ReportGetProp(TObject* Instance, TClass ClassType, const AnsiString& N)
 {
     if (ClassType == TStrings::StaticClass()) {
         auto* s = static_cast<TStrings*>(Instance);
@@ -395,7 +395,7 @@ Variant TFunctions::ReportGetProp(TObject* Instance, TClass ClassType, const Ans
     return Variant(0);
 }
 
-void TFunctions::ReportSetProp(TObject* Instance, TClass ClassType, const AnsiString& N, const Variant& Value)
+void TrpFunctions::ReportSetProp(TObject* Instance, TClass ClassType, const AnsiString& N, const Variant& Value)
 {
     if (ClassType == TStrings::StaticClass()) {
         if (N == "TEXT") static_cast<TStrings*>(Instance)->SetText(VarToStr(Value));
@@ -419,7 +419,7 @@ void TFunctions::ReportSetProp(TObject* Instance, TClass ClassType, const AnsiSt
 void rpClassRTTIStartup()
 {
     if (!Instance() && scGlobalUnit())
-        Instance() = std::make_unique<TFunctions>();
+        Instance() = std::make_unique<TrpFunctions>();
 }
 
 void rpClassRTTIShutdown() { Instance().reset(); }

@@ -1,6 +1,6 @@
 // rpClassRTTI.h - the report classes as scripts see them.
 //
-// One registrar (TFunctions) adds to the global script unit the report classes with their
+// One registrar (TrpFunctions) adds to the global script unit the report classes with their
 // ancestors, the methods and non-published properties scripts may use, the library's
 // enumerations and sets, ten constants and eight global functions; everything it adds is
 // stamped with it, so its destructor takes exactly that out again. Published properties
@@ -15,11 +15,11 @@
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Variant.h"
 
-class TFunctions : public TObject {
-    SKLAD_CLASS_NOPUBLISH(TFunctions, TObject)
+class TrpFunctions : public TObject {
+    SKLAD_CLASS_NOPUBLISH(TrpFunctions, TObject)
 public:
-    TFunctions();
-    ~TFunctions() override;
+    TrpFunctions();
+    ~TrpFunctions() override;
     Variant ReportCallMethod(TObject* Instance, TClass ClassType, const AnsiString& MethodName, Variant& Params);
     Variant ReportGetProp(TObject* Instance, TClass ClassType, const AnsiString& PropName);
     void ReportSetProp(TObject* Instance, TClass ClassType, const AnsiString& PropName, const Variant& Value);
