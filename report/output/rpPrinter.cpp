@@ -1,6 +1,7 @@
 // rpPrinter.cpp - the report library's printer list and printer objects.
 #include "report/output/rpPrinter.h"
 
+#include "report/model/rpPages.h"
 #include "report/model/rpRes.h"
 
 #include "platform/printers/PaperTable.h"
@@ -457,10 +458,16 @@ void rpFreePrinters()
     SharedPrinters().reset();
 }
 
-void rpGetPaperDimensions(int paperSize, Extended& width, Extended& height)
+void rpInstallPrinterPaperQuery()
 {
-    if (const TPaperInfo* row = FindPaper(paperSize)) {
-        width = row->Width / 10.0L;
-        height = row->Height / 10.0L;
-    }
+    rpSetPrinterPaperQuery([](int& paperSize, Extended& width, Extended& height, TPrinterOrientation& orientation) {
+        const TrpCustomPrinter* p = rpPrinters().GetCurrentPrinter();
+        if (!p || !p->Initialized)
+            return false;
+        paperSize = p->DefPaper;
+        width = p->DefPaperWidth;
+        height = p->DefPaperHeight;
+        orientation = p->DefOrientation;
+        return true;
+    });
 }

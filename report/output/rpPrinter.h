@@ -208,6 +208,7 @@ TrpPrinters& rpPrinters();
 // rpPrinters() reads the printers again.
 void rpFreePrinters();
 
-// Width and height (mm, portrait) of a paper code of the table; other codes leave them
-// untouched.
-void rpGetPaperDimensions(int paperSize, Extended& width, Extended& height);
+// Makes new report pages take their default paper, size and orientation from the current
+// printer (start-up, once the printer list may be read). The paper table's sizes by code
+// are rpGetPaperDimensions of report/model/rpPages.h.
+void rpInstallPrinterPaperQuery();

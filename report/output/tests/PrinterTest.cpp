@@ -2,6 +2,7 @@
 // printer, papers and bins, sheets, drawn and raw jobs on the recording backend.
 #include "report/output/rpPrinter.h"
 
+#include "report/model/rpPages.h"
 #include "report/model/rpRes.h"
 
 #include "platform/printers/PrinterConsts.h"
@@ -111,16 +112,33 @@ TEST_F(PrinterTest, VirtualPrinterSheets)
 TEST_F(PrinterTest, PaperDimensions)
 {
     Extended w = -1, h = -1;
-    rpGetPaperDimensions(48, w, h);
+    EXPECT_FALSE(rpGetPaperDimensions(48, w, h));
     EXPECT_EQ(w, -1) << "a code without a row leaves the outputs alone";
     EXPECT_EQ(h, -1);
-    rpGetPaperDimensions(256, w, h);
+    EXPECT_FALSE(rpGetPaperDimensions(256, w, h));
     EXPECT_EQ(w, -1);
-    rpGetPaperDimensions(9, w, h);
+    EXPECT_TRUE(rpGetPaperDimensions(9, w, h));
     EXPECT_NEAR(double(w), 210, 1e-9);
     EXPECT_NEAR(double(h), 297, 1e-9);
     rpGetPaperDimensions(39, w, h);
     EXPECT_NEAR(double(w), 377.8, 1e-9);
+}
+
+TEST_F(PrinterTest, NewPagesTakeTheCurrentPrintersPaper)
+{
+    TRecordingPrinterSpec spec{"Office"};
+    spec.Default.PaperCode = DMPAPER_A5;
+    spec.Default.Orientation = poLandscape;
+    TRecordingPrinterSystem system({spec}, "Office");
+    TPrinterSystemScope use(system);
+    rpInstallPrinterPaperQuery();
+    TrpReportPage page(nullptr);
+    page.SetDefaults();
+    rpSetPrinterPaperQuery({});
+    EXPECT_EQ(page.GetPaperSize(), DMPAPER_A5);
+    EXPECT_EQ(page.GetOrientation(), poLandscape);
+    EXPECT_NEAR(double(page.GetPaperWidth()), 210, 1e-9);
+    EXPECT_NEAR(double(page.GetPaperHeight()), 148, 1e-9);
 }
 
 TEST_F(PrinterTest, ListIndexOutsideIsAnError)
