@@ -1,0 +1,1 @@
+int rpFuzzPreparedReport(const unsigned char*, unsigned long) { return 0; }

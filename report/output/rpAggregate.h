@@ -1,0 +1,123 @@
+// rpAggregate.h - totals: SUM, AVG, MIN, MAX and COUNT inside bracketed expressions.
+//
+// Before a run, TrpAggregateList scans the text objects of the footers, page footers,
+// column footers and summaries of every report page for aggregate calls and makes one
+// item per call. While the engine prints data bands it feeds each item the value of its
+// expression per row (AddValue); the script's SUM ... COUNT ask the engine, which asks
+// this list (GetValue) for the item that the memo being printed holds; a footer's items
+// are reset after it prints.
+//
+// Per-column values of vertical bands live in maps keyed by the column, so any column
+// number works (no fixed bound).
+//
+// Scope: an item belongs to the band that prints it (ParentBand) and aggregates the rows
+// of Band. A call written elsewhere (a header, a data band) is not found and gives Null.
+#pragma once
+
+#include "report/model/rpClass.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class TrpBand;
+class TrpReportPage;
+class TrpCustomMemoView;
+
+SKLAD_ENUM(TrpAggregateFunction, agSum, agAvg, agMin, agMax, agCount)
+
+class TrpAggregateItem {
+public:
+    void Calc();
+    void Reset();
+    void StartKeep();
+    void EndKeep();
+    Variant Value() const;
+    // Reset that ignores DontReset (between the two passes of a double-pass report).
+    void ClearValue();
+
+    TrpAggregateFunction Func = agSum;
+    TrpBand* Band = nullptr;  // the data band whose rows are aggregated
+    bool CountInvisible = false;
+    bool DontReset = false;
+    AnsiString Expr;
+    bool IsPageFooter = false;
+    int Count = 0;
+    Variant FValue = Null();
+    std::map<int, Variant> VValue;  // per vertical column
+    std::map<int, int> VCount;
+    bool Keeping = false;
+    AnsiString MemoName;
+    AnsiString AggregateText;
+    TrpBand* ParentBand = nullptr;
+    TrpReport* Report = nullptr;
+    int KeepCount = 0;
+    Variant KeepValue = Null();
+    int VColumn = 0;
+    // The band's visibility as the engine saw it for this row (Band->Visible by default).
+    bool BandVisible() const;
+
+private:
+    void Accumulate(Variant& Acc, const Variant& V) const;
+};
+
+// Scanning hooks: how the scanner learns whether a word names a report variable or a
+// dataset field. The list fills them from its report; tests may replace them.
+struct TrpAggregateNames {
+    std::function<bool(const AnsiString& Name, Variant& Value)> Variable;
+    std::function<bool(const AnsiString& Text)> DataField;
+    std::function<TrpBand*(const AnsiString& Name)> FindBand;
+};
+
+class TrpAggregateList {
+public:
+    explicit TrpAggregateList(TrpReport* AReport);
+    ~TrpAggregateList();
+
+    void Clear();
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TrpAggregateItem* Items(int Index) const;  // EListError outside
+    // The calls of one report page (its master lists must have been built by the engine).
+    // MasterLists gives the horizontal and vertical master bands of the page; BandLinks
+    // the engine's links of a band (footer, group, details).
+    struct TBandLinks {
+        TrpBand* Footer = nullptr;
+        TrpBand* Group = nullptr;                 // the outermost group header
+        std::vector<TrpBand*> GroupHeaders;       // that group's headers, outermost first
+        std::vector<TrpBand*> GroupFooters;       // the footers of those headers
+        std::vector<TrpBand*> Details;            // detail data bands
+        bool Vertical = false;
+    };
+    void AddItems(TrpReportPage* Page, const std::vector<TrpBand*>& Horizontal,
+                  const std::vector<TrpBand*>& Vertical,
+                  const std::function<TBandLinks(TrpBand*)>& Links);
+    void FindAggregates(TrpCustomMemoView* Memo, TrpBand* DataBand);
+    // Scans one expression text for calls, adding an item per call found.
+    void ScanExpression(const AnsiString& S, TrpCustomMemoView* Memo, TrpBand* DataBand, int Depth = 0);
+    void ParseName(const AnsiString& Text, TrpAggregateFunction& Func, AnsiString& Expr, TrpBand*& Band,
+                   bool& CountInvisible, bool& DontReset);
+    void AddValue(TrpBand* Band, int VColumn);
+    Variant GetValue(TrpBand* ParentBand, int VColumn, const AnsiString& FuncName, const AnsiString& Expr,
+                     TrpBand* Band, int Flags);
+    Variant GetValue(TrpBand* ParentBand, const AnsiString& Text, int VColumn);
+    void Reset(TrpBand* ParentBand);
+    void StartKeep();
+    void EndKeep();
+    void ClearValues();
+
+    TrpReport* Report;
+    TrpAggregateNames Names;
+    // The horizontal band a memo of a vertical band was moved from (the engine's record).
+    std::function<TrpBand*(TrpCustomMemoView*)> HomeBand;
+    // Items added for calls whose memo has no parent band are kept, but never match.
+
+private:
+    void NewItem(const AnsiString& CallText, TrpCustomMemoView* Memo, TrpBand* DataBand);
+    std::vector<std::unique_ptr<TrpAggregateItem>> FItems;
+};
+
+// The arguments of a call: the text after the first "(" up to its closing parenthesis,
+// split at top-level commas outside single quotes; at most three, each trimmed.
+std::vector<AnsiString> rpSplitAggregateArgs(const AnsiString& Text, int OpenPos);
+// The function of a name: "SUM" agSum ... anything else agCount.
+TrpAggregateFunction rpAggregateFunction(const AnsiString& Name);

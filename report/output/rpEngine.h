@@ -1,0 +1,187 @@
+// rpEngine.h - TrpEngine: turns a report template and its datasets into prepared pages.
+//
+// One run (Run) in one or two passes:
+//
+//   Initialize ──fail──────────────────────────────────────────┐
+//     │ source pages registered, band trees bound, aggregates   │
+//   datasets initialised, OnStartReport                         │
+//   RunDialogs ──cancel──┐                                      │
+//   pass 1 [pass 2]      │   per report page: InitPage, page    │
+//     │                  │   objects, data bands (rows, groups, │
+//     │                  │   headers, footers), summary, EndPage│
+//   OnStopReport <───────┘                                      │
+//   Finalize (always) <─────────────────────────────────────────┘
+//
+// Page frame: AddPage puts the overlay, then reprints the header list (report title,
+// page header, reprinted headers) at the top; EndPage adds the column and page footers.
+// A band goes through ShowBand -> DoShow: events, data, stretching, the fit test, then
+// split (AllowSplit), a new page or column, or placement.
+//
+// Working state per band (the links to header, footer and group, row counters) lives in
+// the engine's own table, not on the template objects; the template is the same after a
+// run as before it.
+//
+// Sound behaviour on bad templates and data: a page without printable room, a band that
+// can never fit (it would ask for new pages forever), bands or subreports nested without
+// end, and expression errors each end the run with a clear line in Report.Errors; the
+// pages built so far stay. Report.Terminated (Cancel) is polled between rows and pages,
+// and messages are pumped per row so that Cancel is heard during long walks.
+#pragma once
+
+#include "report/output/rpAggregate.h"
+
+#include <unordered_map>
+#include <vector>
+
+class TrpBand;
+class TrpDataBand;
+class TrpGroupHeader;
+class TrpReportPage;
+class TrpNullBand;
+class TrpCustomMemoView;
+class TrpPreviewPages;
+
+class TrpHeaderListItem {
+public:
+    TrpBand* Band = nullptr;
+    Extended Left = 0;
+    bool IsInKeepList = false;
+};
+
+class TrpHeaderList {
+public:
+    void Clear() { FItems.clear(); }
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TrpHeaderListItem* Items(int Index) { return &FItems[static_cast<size_t>(Index)]; }
+    void AddItem(TrpBand* Band, Extended Left, bool IsInKeepList) { FItems.push_back({Band, Left, IsInKeepList}); }
+    void RemoveItem(TrpBand* Band);
+
+private:
+    std::vector<TrpHeaderListItem> FItems;
+};
+
+class TrpEngine : public TrpCustomEngine {
+    SKLAD_CLASS_NOPUBLISH(TrpEngine, TrpCustomEngine)
+public:
+    explicit TrpEngine(TrpReport* AReport);
+    ~TrpEngine() override;
+
+    void EndPage() override;
+    void NewColumn() override;
+    void NewPage() override;
+    void ShowBand(TrpBand* Band) override;
+    void ShowBand(TClass BandClass) override;
+    Extended FooterHeight() override;
+    Extended FreeSpace() override;
+    Variant GetAggregateValue(const AnsiString& Name, const AnsiString& Expression, TrpBand* Band,
+                              int Flags) override;
+    bool Run() override;
+
+    TrpAggregateList* GetAggregateList() { return &AggregateList; }
+    TrpBand* GetCurBand() const { return CurBand; }
+    // Stops the run with Message as an error line (bad template or data).
+    void Fail(const AnsiString& Message);
+    bool Failed() const { return FFailed; }
+
+    // ---- state, as the parts of the engine share it
+    TrpAggregateList AggregateList;
+    bool CallFromAddPage = false;
+    Extended ColumnStartY = 0;
+    TrpBand* CurBand = nullptr;
+    TrpHeaderList HeaderList;
+    bool FirstReportPage = false;
+    std::vector<TrpBand*> FooterList;
+    bool IsFirstBand = false;
+    bool IsFirstPage = false;
+    bool IsLastPage = false;
+    TrpBand* KeepBand = nullptr;
+    bool Keeping = false;
+    TrpXMLItem* KeepOutline = nullptr;
+    int KeepPosition = 0;
+    TrpNullBand* OutputTo = nullptr;
+    TrpReportPage* Page = nullptr;
+    Extended PageCurX = 0;
+    std::vector<TrpBand*> VHeaderList;
+    TrpBand* VMasterBand = nullptr;
+    std::vector<int> VPageList;
+
+private:
+    // Links and counters of one band for this run.
+    struct TBandState {
+        TrpBand* Header = nullptr;
+        TrpBand* Footer = nullptr;
+        TrpGroupHeader* Group = nullptr;
+        int LineN = 0;
+        int LineThrough = 0;
+        bool HasVObjects = false;
+        TrpBand* HomeBand = nullptr;       // for objects moved into a vertical band
+        std::vector<Extended> Growth;      // per object, while stretched
+    };
+    TBandState& State(TrpComponent* C) { return FState[C]; }
+
+    // 5.101
+    bool Initialize();
+    void Finalize();
+    bool RunDialogs();
+    void RunReportPages();
+    void RunPage(TrpReportPage* APage);
+    void PreparePage(TStrings* ErrorList, bool Vertical);
+    void InitPage();
+    void AddPage();
+    TrpBand* FindBand(TClass BandClass);
+    void BindGroups(std::vector<TrpBand*>& List, TStrings* ErrorList);
+    void BindHeadersFooters(std::vector<TrpBand*>& List, TStrings* ErrorList);
+    void BindDataBands(std::vector<TrpBand*>& List, int From, TrpBand* Parent, int Level, bool Vertical);
+    void PageBody();
+    void OutputFooter(TrpBand* Band);
+    // 5.102
+    void ShowDataBands(TrpComponent* Parent, int Depth = 0);
+    bool CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth = 0);
+    const std::vector<TrpBand*>& BandList(TrpComponent* Obj);
+    void InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN);
+    void CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int ColumnKeepPos, Extended SaveCurY);
+    void ShowGroupFooters(TrpGroupHeader* Group, int Index);
+    void ResetSuppressValues(TrpBand* Band);
+    void NotifyObjects(TrpBand* Band);
+    void AddToHeaderList(TrpBand* Band);
+    void RemoveFromHeaderList(TrpBand* Band);
+    Variant GroupCondition(TrpGroupHeader* Header);
+    // 5.103
+    void DoShow(TrpBand* Band);
+    void Stretch(TrpBand* Band);
+    void UnStretch(TrpBand* Band);
+    void PrepareShiftTree(TrpBand* Band);
+    void ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Band, int Depth);
+    void DrawSplit(TrpBand* Band);
+    void StartKeep(TrpBand* Band, int Position = 0);
+    void EndKeep(TrpBand* Band);
+    void CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY);
+    void AddColumn();
+    void EndColumn();
+    void OutputToCopy(TrpBand* Band);
+    // 5.104
+    void CheckSubReports(TrpBand* Band);
+    void RunInnerSubReports(TrpBand* Band);
+    void ShowVBands(TrpBand* Band);
+    void ShowVDataBands(TrpComponent* Parent, int Depth);
+    void ShowVBand(TrpBand* Band);
+    void OutputInParts(TrpBand* Band);
+    void AddToVHeaderList(TrpBand* Band);
+    void RemoveFromVHeaderList(TrpBand* Band);
+    void AddBandOutline(TrpBand* Band);
+    void AddPageOutline();
+    void OutlineRoot();
+    void OutlineUp(TrpBand* Band);
+    TrpPreviewPages* Pages() const;
+    void ProcessMessages();
+    bool Stopped() const;
+
+    std::unordered_map<TrpComponent*, TBandState> FState;
+    std::vector<std::unique_ptr<TrpBand>> FTempBands;
+    std::unordered_map<TrpComponent*, Extended> FGrowth;  // how much each stretched object grew
+    bool FFailed = false;
+    int FShowDepth = 0;
+    int FRunPageDepth = 0;
+    int FEmptyNewPages = 0;        // page breaks in a row that placed no band
+    std::vector<TrpBand*> FNoMasters;
+};
