@@ -252,24 +252,24 @@ TSize TCanvas::TextExtent(std::string_view text)
 {
     Changing();
     TFontBackend& fonts = Fonts();
-    const TFontSpec spec = TFontSpec::Of(*FFont);
-    return {RoundPixels(fonts.TextWidth(spec, text)), RoundPixels(fonts.GetMetrics(spec).Height)};
+    const TFontSpec desc = TFontSpec::Of(*FFont);
+    return {RoundPixels(fonts.TextWidth(desc, text)), RoundPixels(fonts.GetMetrics(desc).Height)};
 }
 
 TSize TCanvas::GetTextExtentExPoint(std::string_view text, std::vector<int>& edges)
 {
     Changing();
     TFontBackend& fonts = Fonts();
-    const TFontSpec spec = TFontSpec::Of(*FFont);
+    const TFontSpec desc = TFontSpec::Of(*FFont);
     std::vector<double> advances;
-    fonts.GetAdvances(spec, text, advances);
+    fonts.GetAdvances(desc, text, advances);
     edges.resize(text.size());
     double sum = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         sum += i < advances.size() ? advances[i] : 0;
         edges[i] = RoundPixels(sum);
     }
-    return {edges.empty() ? 0 : edges.back(), RoundPixels(fonts.GetMetrics(spec).Height)};
+    return {edges.empty() ? 0 : edges.back(), RoundPixels(fonts.GetMetrics(desc).Height)};
 }
 
 TTextMetric TCanvas::GetTextMetrics()

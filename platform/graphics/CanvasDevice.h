@@ -43,7 +43,7 @@ struct TFontState {
     int Charset = 1;
     int Orientation = 0;  // tenths of a degree, counter-clockwise
     bool operator==(const TFontState&) const = default;
-    TFontSpec Spec() const { return TFontSpec{Name, Height, Style}; }
+    TFontSpec Desc() const { return TFontSpec{Name, Height, Style}; }
 };
 
 // Text output options: the platform's ETO_* values.

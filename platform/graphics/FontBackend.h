@@ -21,7 +21,7 @@ struct TFontSpec {
     int Height = -13;
     TFontStyles Style;
 
-    // The spec a TFont gives on a device (Height taken as that device's pixels).
+    // The font description a TFont gives on a device (Height taken as that device's pixels).
     static TFontSpec Of(const TFont& font);
     // A font of `points` at `dpi` pixels per inch: Height = -Round(points * dpi / 72).
     static TFontSpec AtSize(const AnsiString& name, double points, int dpi, TFontStyles style = {});
@@ -57,7 +57,7 @@ public:
     TFontMetrics GetMetrics(const TFontSpec& font) override;
     void GetAdvances(const TFontSpec& font, std::string_view text, std::vector<double>& out) override;
     double TextWidth(const TFontSpec& font, std::string_view text) override;
-    // Em size in pixels of a spec under this backend.
+    // Em size in pixels of a font description under this backend.
     static double EmPixels(const TFontSpec& font);
 };
 

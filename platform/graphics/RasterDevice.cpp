@@ -209,14 +209,14 @@ void TRasterDevice::TextOut(const TTextRun& run, std::string_view text)
     TRect box = run.Rect;
     if (!opaqueRect) {
         TFontBackend& fonts = DefaultFontBackend();
-        const TFontSpec spec = FFont.Spec();
+        const TFontSpec desc = FFont.Desc();
         int width = 0;
         if (!run.Dx.empty())
             for (int d : run.Dx)
                 width += d;
         else
-            width = int(std::nearbyint(fonts.TextWidth(spec, text)));
-        box = Bounds(run.X, run.Y, width, int(std::nearbyint(fonts.GetMetrics(spec).Height)));
+            width = int(std::nearbyint(fonts.TextWidth(desc, text)));
+        box = Bounds(run.X, run.Y, width, int(std::nearbyint(fonts.GetMetrics(desc).Height)));
     }
     if (run.Options & ETO_CLIPPED)
         box = IntersectRect(box, run.Rect);

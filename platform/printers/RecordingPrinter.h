@@ -50,7 +50,7 @@ struct TRecordingPrinterSpec {
 
 class TRecordingPrintDevice : public TPrintDevice {
 public:
-    TRecordingPrintDevice(TRecordingPrinterSpec spec, TSpool& spool) : FSpec(std::move(spec)), FSpool(spool) {}
+    TRecordingPrintDevice(TRecordingPrinterSpec desc, TSpool& spool) : FSpec(std::move(desc)), FSpool(spool) {}
     AnsiString Name() const override { return FSpec.Name; }
     AnsiString Port() const override { return FSpec.Port; }
     std::vector<TNamedCode> Papers() override;

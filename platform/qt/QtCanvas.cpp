@@ -9,12 +9,6 @@
 
 #include <cmath>
 
-QColor ToQColor(TColor color)
-{
-    const TColor c = ColorToRGB(color);
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
 namespace {
 
 Qt::PenStyle ToQPenStyle(TPenStyle s)
@@ -124,7 +118,7 @@ void TQtPainterDevice::SelectBrush(const TBrushState& brush)
 void TQtPainterDevice::SelectFont(const TFontState& font)
 {
     FFont = font;
-    FQFont = TQtFontBackend::ToQFont(font.Spec());
+    FQFont = TQtFontBackend::ToQFont(font.Desc());
 }
 
 void TQtPainterDevice::SetBkMode(bool opaque, TColor color)
@@ -228,7 +222,7 @@ void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
         }
     } else {
         std::vector<double> advances;
-        DefaultFontBackend().GetAdvances(FFont.Spec(), text, advances);
+        DefaultFontBackend().GetAdvances(FFont.Desc(), text, advances);
         for (double a : advances) {
             edges.push_back(width);
             width += a;

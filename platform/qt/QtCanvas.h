@@ -25,7 +25,7 @@
 
 class TQtFontBackend;
 
-QColor ToQColor(TColor color);
+QColor ToQColor(TColor color);  // defined with the peers (QtPeer.cpp)
 
 class TQtPainterDevice : public TCanvasDevice {
 public:

@@ -1,5 +1,6 @@
 // Peers of panels, splitters, paint boxes, images, bevels and scroll boxes, and the
 // plain container used for controls without a peer of their own.
+#include "platform/qt/QtCanvasWidget.h"
 #include "platform/qt/QtPeer.h"
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
@@ -195,7 +196,9 @@ std::unique_ptr<TPeer> CreateExtPeer(TControl& control)
         return std::make_unique<TBevelPeer>(*c);
     if (auto* c = dynamic_cast<TScrollBox*>(&control))
         return std::make_unique<TScrollBoxPeer>(*c);
-    if (dynamic_cast<TPaintBox*>(&control) || dynamic_cast<TImage*>(&control))
+    if (auto* c = dynamic_cast<TPaintBox*>(&control))
+        return std::make_unique<TPlainPeer>(control, new TQtCanvasWidget(*c));
+    if (dynamic_cast<TImage*>(&control))
         return std::make_unique<TPlainPeer>(control, new QWidget);
     return nullptr;
 }

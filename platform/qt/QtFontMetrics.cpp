@@ -19,14 +19,14 @@ TQtFontBackend::~TQtFontBackend() = default;
 
 namespace {
 
-QFont BaseFont(const TFontSpec& spec, int pixelSize)
+QFont BaseFont(const TFontSpec& desc, int pixelSize)
 {
-    QFont f(ToQString(MapFontFamily(spec.Name)));
+    QFont f(ToQString(MapFontFamily(desc.Name)));
     f.setPixelSize(std::max(1, pixelSize));
-    f.setBold(spec.Style.Contains(fsBold));
-    f.setItalic(spec.Style.Contains(fsItalic));
-    f.setUnderline(spec.Style.Contains(fsUnderline));
-    f.setStrikeOut(spec.Style.Contains(fsStrikeOut));
+    f.setBold(desc.Style.Contains(fsBold));
+    f.setItalic(desc.Style.Contains(fsItalic));
+    f.setUnderline(desc.Style.Contains(fsUnderline));
+    f.setStrikeOut(desc.Style.Contains(fsStrikeOut));
     f.setKerning(false);
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
@@ -34,25 +34,25 @@ QFont BaseFont(const TFontSpec& spec, int pixelSize)
 
 }  // namespace
 
-QFont TQtFontBackend::ToQFont(const TFontSpec& spec)
+QFont TQtFontBackend::ToQFont(const TFontSpec& desc)
 {
-    if (spec.Height < 0)
-        return BaseFont(spec, -spec.Height);
-    if (spec.Height == 0)
-        return BaseFont(spec, 11);  // the platform's default: 8 points at 96 dpi
+    if (desc.Height < 0)
+        return BaseFont(desc, -desc.Height);
+    if (desc.Height == 0)
+        return BaseFont(desc, 11);  // the platform's default: 8 points at 96 dpi
     // A positive height is the cell (ascent + descent): find the em that gives it.
-    const QFontMetricsF probe(BaseFont(spec, 100));
+    const QFontMetricsF probe(BaseFont(desc, 100));
     const double cell = probe.ascent() + probe.descent();
-    return BaseFont(spec, int(std::lround(spec.Height * 100.0 / (cell > 0 ? cell : 100.0))));
+    return BaseFont(desc, int(std::lround(desc.Height * 100.0 / (cell > 0 ? cell : 100.0))));
 }
 
-TQtFontBackend::Entry& TQtFontBackend::Lookup(const TFontSpec& spec)
+TQtFontBackend::Entry& TQtFontBackend::Lookup(const TFontSpec& desc)
 {
-    auto key = std::make_tuple(spec.Name, spec.Height, spec.Style.Bits());
+    auto key = std::make_tuple(desc.Name, desc.Height, desc.Style.Bits());
     auto it = FCache.find(key);
     if (it != FCache.end())
         return *it->second;
-    const QFont font = ToQFont(spec);
+    const QFont font = ToQFont(desc);
     const QFontMetricsF fm(font);
     auto entry = std::make_unique<Entry>();
     entry->Metrics.Ascent = fm.ascent();

@@ -1,7 +1,7 @@
 // QtFontMetrics.h - the font backend over Qt: real widths of the Liberation fonts.
 //
 // A TFontSpec becomes a QFont whose family comes from the program's font table
-// (FontMap.h: Arial, Tahoma, MS Sans Serif -> Liberation Sans, and so on) at the spec's
+// (FontMap.h: Arial, Tahoma, MS Sans Serif -> Liberation Sans, and so on) at the description's
 // pixel size, without hinting and without kerning, so that a text's width is the sum of
 // its characters' advances at any resolution, as the layout code expects. Advances of
 // all 256 CP1251 bytes are measured once per font and kept.
@@ -26,7 +26,7 @@ public:
     void GetAdvances(const TFontSpec& font, std::string_view text, std::vector<double>& out) override;
     double TextWidth(const TFontSpec& font, std::string_view text) override;
 
-    // The QFont a spec stands for (pixel size = the em height).
+    // The QFont a font description stands for (pixel size = the em height).
     static QFont ToQFont(const TFontSpec& font);
 
 private:

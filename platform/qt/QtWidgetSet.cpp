@@ -1,10 +1,13 @@
 #include "platform/qt/QtWidgetSet.h"
 
 #include "platform/qt/QtBackend.h"
+#include "platform/qt/QtGraphics.h"
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtServices.h"
 
 #include "platform/gui/Controls.h"
+
+#include "platform/qt/QtGraphics.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -49,10 +52,13 @@ TQtBackend::TQtBackend(int& argc, char** argv)
     FWidgetSet = std::make_unique<TQtWidgetSet>();
     FPreviousServices = SetServices(FServices.get());
     SetWidgetSet(FWidgetSet.get());
+    // Text is measured, bitmaps painted and printers listed through Qt from here on.
+    InstallQtGraphics();
 }
 
 TQtBackend::~TQtBackend()
 {
+    UninstallQtGraphics();
     SetWidgetSet(nullptr);
     SetServices(FPreviousServices);
 }
