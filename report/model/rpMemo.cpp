@@ -288,10 +288,12 @@ AnsiString TrpCustomMemoView::FormatData(const Variant& V, TrpFormat* Fmt)
             if (Fmt->DecimalSeparator.size() == 1)
                 fs.DecimalSeparator = Fmt->DecimalSeparator[0];
             const double d = V.AsDouble();
-            if (!Fmt->FormatStr.empty() && Fmt->FormatStr[0] == '#')
-                return FormatFloat(Fmt->FormatStr, d, fs);
             if (Fmt->FormatStr.empty())
                 return FloatToStr(d, fs);
+            // A picture ("#,##0.00", "0.00") formats by picture; only a text with a "%"
+            // specifier is a format string ("%2.2f"), so "0.00" never prints as itself.
+            if (Fmt->FormatStr[0] == '#' || Fmt->FormatStr.find('%') == AnsiString::npos)
+                return FormatFloat(Fmt->FormatStr, d, fs);
             return Format(Fmt->FormatStr, {d}, fs);
         }
         case fkDateTime:

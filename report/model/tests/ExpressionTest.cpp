@@ -1,0 +1,343 @@
+// ExpressionTest.cpp - expressions of a report: plain names without compiling, the
+// compiled-expression cache, macrofunctions, errors that name object and expression,
+// memo texts filled from fields and expressions with their formats, and the report
+// script reading memos and dataset fields.
+#include "report/model/tests/ReportFixture.h"
+
+namespace {
+
+class ExpressionTest : public ReportTest {
+protected:
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        R = MakeReport();
+        DS = AddDataSet(R, "rpDBDataset2",
+                        {{Variant(1), Variant("Гвозди"), Variant(12.5), Variant(true)},
+                         {Variant(2), Null(), Null(), Null()}});
+        Page = AddPage(R);
+        Band = Add<TrpMasterData>(Page, "MasterData1");
+        Band->SetDataSet(DS);
+        Memo = Add<TrpMemoView>(Band, "Memo1");
+        ASSERT_TRUE(R->PrepareScript()) << R->GetScript()->ErrorText.c_str();
+    }
+    // The memo's text after GetData of a template text.
+    AnsiString Fill(const AnsiString& text)
+    {
+        Memo->SetText(text);
+        Memo->BeforePrint();
+        Memo->GetData();
+        AnsiString out = Memo->GetText();
+        if (out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0)
+            out.erase(out.size() - 2);
+        Memo->AfterPrint();
+        return out;
+    }
+    TrpReport* R = nullptr;
+    TrpDBDataset* DS = nullptr;
+    TrpReportPage* Page = nullptr;
+    TrpMasterData* Band = nullptr;
+    TrpMemoView* Memo = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ExpressionTest, PlainNamesResolveWithoutCompiling)
+{
+    R->GetVariables()->SetVariable("sum", Variant("2 + 3"));
+    R->GetVariables()->SetVariable("seven", Variant(7));
+    R->GetVariables()->SetVariable("itog", Variant("'готово'"));
+    EXPECT_EQ(R->Calc("rpDBDataset2.\"Сумма\"").AsDouble(), 12.5);
+    EXPECT_EQ(R->Calc("seven").AsInteger(), 7);
+    EXPECT_EQ(R->GetExpressionCache()->Count(), 0) << "names reach no compiler";
+    EXPECT_EQ(R->Calc("sum").AsInteger(), 5);
+    EXPECT_EQ(VarToStr(R->Calc("itog")), "готово");
+}
+
+TEST_F(ExpressionTest, SystemValuesComeFromTheEngineAndThePages)
+{
+    Pages(R)->CurPage = 4;
+    Pages(R)->FirstPage = 3;
+    Engine(R)->TotalPages = 7;
+    Engine(R)->CurLine = 2;
+    Engine(R)->CurLineThrough = 9;
+    struct Case {
+        const char* name;
+        int value;
+    };
+    const Case cases[] = {{"Page", 2}, {"Page#", 5}, {"TotalPages", 4}, {"TotalPages#", 7}, {"Line", 2}, {"LINE#", 9}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(R->Calc(c.name).AsInteger(), c.value);
+    }
+}
+
+TEST_F(ExpressionTest, NullFieldsFollowConvertNulls)
+{
+    DS->First();
+    DS->Next();
+    R->GetEngineOptions()->ConvertNulls = true;
+    EXPECT_EQ(R->Calc("rpDBDataset2.\"Сумма\"").AsDouble(), 0);
+    EXPECT_EQ(VarToStr(R->Calc("rpDBDataset2.\"Name\"")), "");
+    EXPECT_TRUE(VarIsStr(R->Calc("rpDBDataset2.\"Name\"")));
+    EXPECT_EQ(R->Calc("rpDBDataset2.\"Flag\"").AsBoolean(), false);
+    R->GetEngineOptions()->ConvertNulls = false;
+    EXPECT_TRUE(VarIsNull(R->Calc("rpDBDataset2.\"Сумма\"")));
+}
+
+TEST_F(ExpressionTest, EachDistinctTextCompilesOnce)
+{
+    EXPECT_EQ(R->Calc("1 + 1").AsInteger(), 2);
+    EXPECT_EQ(R->Calc("2 * 3").AsInteger(), 6);
+    EXPECT_EQ(R->GetExpressionCache()->Count(), 2);
+    EXPECT_NE(R->GetExpressionCache()->GetScript()->FindLocal("_f0"), nullptr);
+    EXPECT_NE(R->GetExpressionCache()->GetScript()->FindLocal("_f1"), nullptr);
+    EXPECT_EQ(R->Calc("1 + 1").AsInteger(), 2);
+    EXPECT_EQ(R->GetExpressionCache()->Count(), 2);
+    // Texts that differ only in case share one function.
+    EXPECT_EQ(VarToStr(R->Calc("'A'")), "A");
+    EXPECT_EQ(VarToStr(R->Calc("'a'")), "A");
+}
+
+TEST_F(ExpressionTest, ExpressionsSeeFieldsInAngleBrackets)
+{
+    EXPECT_EQ(R->Calc("<rpDBDataset2.\"Сумма\"> * 2").AsDouble(), 25.0);
+    EXPECT_EQ(R->Calc("StrToFloat('1,5') + 1").AsDouble(), 2.5);
+}
+
+TEST_F(ExpressionTest, IIFEvaluatesOnlyTheChosenBranch)
+{
+    EXPECT_EQ(R->Calc("IIF(1 > 2, 1 div 0, 10)").AsInteger(), 10);
+    EXPECT_EQ(VarToStr(R->Calc("IIF(<rpDBDataset2.\"ID\"> = 1, 'one', 1 div 0)")), "one");
+}
+
+TEST_F(ExpressionTest, AggregatesAreParsedAndLeftToTheEngine)
+{
+    EXPECT_EQ(R->Calc("SUM(StrToFloat(<rpDBDataset2.\"Сумма\">),MasterData1)").AsInteger(), 42);
+    EXPECT_EQ(R->Calc("COUNT(MasterData1, 1)").AsInteger(), 42);
+    EXPECT_EQ(R->Calc("MAX(<rpDBDataset2.\"ID\">)").AsInteger(), 42);
+    EXPECT_EQ(Engine(R)->Aggregates,
+              (std::vector<AnsiString>{"SUM|StrToFloat(<rpDBDataset2.\"Сумма\">)|MasterData1|0",
+                                       "COUNT||MasterData1|1", "MAX|<rpDBDataset2.\"ID\">|-|0"}));
+}
+
+TEST_F(ExpressionTest, GetOfAnAggregateTextIsCalculated)
+{
+    Variant p = VarArrayOf({Variant("SUM(1, MasterData1)")});
+    EXPECT_EQ(R->GetScriptValue(nullptr, nullptr, "GET", p).AsInteger(), 42);
+    EXPECT_EQ(R->Errors.Count(), 0);
+}
+
+TEST_F(ExpressionTest, UnknownNameThroughGetIsOneLineAndNull)
+{
+    EXPECT_TRUE(VarIsNull(R->Calc("<NoSuchThing>")));
+    ASSERT_EQ(R->Errors.Count(), 1);
+    EXPECT_EQ(R->Errors[0], "Неизвестная переменная или поле БД: NoSuchThing");
+}
+
+TEST_F(ExpressionTest, CompileErrorNamesTheObjectAndTheExpression)
+{
+    R->CurObject = "Memo1";
+    try {
+        R->Calc("1 +* 2");
+        FAIL() << "no error raised";
+    } catch (const Exception& e) {
+        EXPECT_EQ(AnsiString(e.what()).rfind("Memo1: Ошибка в выражении '1 +* 2': ", 0), 0u) << e.what();
+    }
+    ASSERT_EQ(R->Errors.Count(), 1);
+    EXPECT_EQ(R->Errors[0].rfind("Memo1: Ошибка в выражении '1 +* 2'", 0), 0u);
+    EXPECT_EQ(R->GetExpressionCache()->Count(), 0) << "nothing cached";
+    EXPECT_EQ(R->Calc("3 + 4").AsInteger(), 7) << "the next expression takes the freed number";
+}
+
+TEST_F(ExpressionTest, RunTimeErrorNamesTheObjectAndTheExpression)
+{
+    R->CurObject = "Memo1";
+    EXPECT_THROW(R->Calc("1 div 0"), Exception);
+    ASSERT_EQ(R->Errors.Count(), 1);
+    EXPECT_EQ(R->Errors[0].rfind("Memo1: Ошибка в выражении '1 div 0': ", 0), 0u) << R->Errors[0];
+}
+
+TEST_F(ExpressionTest, VariablesReferringToThemselvesAreAnErrorNotARecursion)
+{
+    R->GetVariables()->SetVariable("a", Variant("b + 1"));
+    R->GetVariables()->SetVariable("b", Variant("a + 1"));
+    R->GetVariables()->SetVariable("self", Variant("self"));
+    EXPECT_THROW(R->Calc("a"), Exception);
+    EXPECT_THROW(R->Calc("self"), Exception);
+    bool found = false;
+    for (int i = 0; i < R->Errors.Count(); ++i)
+        found = found || R->Errors[i].find("refers back to itself") != AnsiString::npos;
+    EXPECT_TRUE(found);
+    R->GetVariables()->SetVariable("ok", Variant("2"));
+    EXPECT_EQ(R->Calc("ok").AsInteger(), 2) << "the report still evaluates afterwards";
+}
+
+TEST_F(ExpressionTest, UserFunctionsReachTheProgram)
+{
+    R->OnUserFunction = TrpUserFunctionEvent::Lambda([](const AnsiString& name, Variant& params) {
+        return Variant(name + ":" + VarToStr(VarArrayGet(params, {0})));
+    });
+    R->AddFunction("function Greet(Who: String): String");
+    ASSERT_TRUE(R->PrepareScript());
+    EXPECT_EQ(VarToStr(R->Calc("Greet('мир')")), "GREET:мир");
+}
+
+TEST_F(ExpressionTest, OnGetValueAnswersNamesItKnows)
+{
+    R->OnGetValue = TrpGetValueEvent::Lambda([](const AnsiString& name, Variant& v) {
+        if (name == "Фирма")
+            v = Variant("Склад №1");
+    });
+    EXPECT_EQ(VarToStr(R->Calc("Фирма")), "Склад №1");
+}
+
+TEST_F(ExpressionTest, MemoTexts)
+{
+    R->GetVariables()->SetVariable("itog", Variant("'итого'"));
+    R->GetVariables()->SetVariable("zero", Variant(0));
+    struct Case {
+        const char* why;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a text without brackets is left alone", "Накладная", "Накладная"},
+        {"a dataset field", "[rpDBDataset2.\"Name\"]", "Гвозди"},
+        {"a variable", "Всего: [itog]", "Всего: итого"},
+        {"two expressions, inserted text not scanned again", "[1+1] и ['[2]']", "2 и [2]"},
+        {"numeric format with a comma", "[12.5 #N0,00]", "12,50"},
+        {"numeric format with a point", "[12.5 #N0.00]", "12.50"},
+        {"date format", "[EncodeDate(2006, 12, 31) #Ddd.mm.yyyy]", "31.12.2006"},
+        {"boolean format, true", "[1 = 1 #BДа,Нет]", "Да"},
+        {"boolean format, false", "[1 = 2 #BДа,Нет]", "Нет"},
+        {"the page total stays a marker", "[TotalPages#] стр.", "[TotalPages#] стр."},
+        {"an unclosed bracket is left as typed", "[1+1", "[1+1"},
+        {"system value", "[Page#]", "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(Fill(c.text), c.expected);
+    }
+    EXPECT_EQ(Memo->GetText(), "[Page#]\r\n") << "AfterPrint puts the template back";
+}
+
+TEST_F(ExpressionTest, MemoWithoutExpressionsKeepsBrackets)
+{
+    Memo->AllowExpressions = false;
+    EXPECT_EQ(Fill("[1+1]"), "[1+1]");
+}
+
+TEST_F(ExpressionTest, HideZerosEmptiesNumbersNotTexts)
+{
+    Memo->HideZeros = true;
+    EXPECT_EQ(Fill("[0]"), "");
+    EXPECT_EQ(Fill("[0.0]"), "");
+    EXPECT_EQ(Fill("['0']"), "0");
+    EXPECT_EQ(Fill("[5]"), "5");
+}
+
+TEST_F(ExpressionTest, NullPrintsNothingInEveryFormat)
+{
+    EXPECT_EQ(Fill("[Null #BДа,Нет]"), "");
+    EXPECT_EQ(Fill("[Null #N0.00]"), "");
+}
+
+TEST_F(ExpressionTest, SuppressRepeatedPrintsEqualTextsOnce)
+{
+    Memo->SuppressRepeated = true;
+    EXPECT_EQ(Fill("[1]"), "1");
+    EXPECT_EQ(Fill("[1]"), "");
+    EXPECT_EQ(Fill("[2]"), "2");
+}
+
+TEST_F(ExpressionTest, DataFieldMemoShowsTheFieldAndItsValue)
+{
+    Memo->SetDataSet(DS);
+    Memo->SetDataField("Сумма");
+    Memo->BeforePrint();
+    Memo->GetData();
+    EXPECT_EQ(Memo->Value.AsDouble(), 12.5);
+    EXPECT_EQ(R->GetLocalValue().AsDouble(), 12.5);
+    Memo->GetDisplayFormat()->Kind = fkNumeric;
+    Memo->GetDisplayFormat()->FormatStr = "#0.000";
+    Memo->GetData();
+    EXPECT_EQ(Memo->GetText(), "12,500\r\n");
+}
+
+TEST_F(ExpressionTest, HighlightFollowsItsCondition)
+{
+    Memo->GetHighlight()->Condition = "Value > 10";
+    EXPECT_EQ(Fill("[rpDBDataset2.\"Сумма\"]"), "12,5");
+    EXPECT_TRUE(Memo->GetHighlight()->Active);
+    EXPECT_EQ(Fill("[3]"), "3");
+    EXPECT_FALSE(Memo->GetHighlight()->Active);
+}
+
+TEST_F(ExpressionTest, TotalPagesIsReplacedWhenDrawn)
+{
+    Memo->SetText("стр. [Page#] из [TOTALPAGES#]");
+    Memo->PageTotal = 12;
+    Memo->ExtractTotalPages();
+    EXPECT_EQ(Memo->GetText(), "стр. [Page#] из 12\r\n");
+}
+
+TEST_F(ExpressionTest, TagStrIsExpandedDuringOutputOnly)
+{
+    Memo->TagStr = "итог [1+1]";
+    Memo->BeforePrint();
+    Memo->GetData();
+    EXPECT_EQ(Memo->TagStr, "итог 2");
+    Memo->AfterPrint();
+    EXPECT_EQ(Memo->TagStr, "итог [1+1]");
+}
+
+TEST_F(ExpressionTest, PascalScriptReadsAMemoAndADatasetField)
+{
+    Memo->SetText("Шапка");
+    R->GetVariables()->SetVariable("result", Variant(0));
+    R->GetScriptText()->SetText(
+        "begin\r\n"
+        "  Set('result', Memo1.Text + '|' + VarToStr(<rpDBDataset2.\"Name\">) + '|' +\r\n"
+        "      VarToStr(MasterData1.Objects[0] = Memo1));\r\n"
+        "  Memo1.Text := 'из скрипта';\r\n"
+        "end.");
+    Engine(R)->RunBody = [&](TFakeEngine&) { return true; };
+    ASSERT_TRUE(R->PrepareReport()) << R->Errors.GetText();
+    const AnsiString got = VarToStr(R->GetVariables()->GetVariable("result"));
+    EXPECT_EQ(got, "Шапка\r\n|Гвозди|True");
+    EXPECT_EQ(Memo->GetText(), "из скрипта\r\n");
+}
+
+TEST_F(ExpressionTest, ScriptSeesEnumerationsConstantsAndDateFunctions)
+{
+    EXPECT_EQ(R->Calc("skDiagonal1").AsInteger(), static_cast<int>(skDiagonal1));
+    EXPECT_EQ(R->Calc("pbPrint + pbZoom").AsInteger(), static_cast<int>(TrpPreviewButtons{pbPrint, pbZoom}.Bits()));
+    EXPECT_EQ(R->Calc("clTransparent").AsInteger(), static_cast<int>(clNone));
+    EXPECT_EQ(R->Calc("DayOf(EncodeDate(2006, 12, 31))").AsInteger(), 31);
+    EXPECT_EQ(R->Calc("MonthOf(EncodeDate(2006, 12, 31))").AsInteger(), 12);
+    EXPECT_EQ(R->Calc("YearOf(EncodeDate(2006, 12, 31))").AsInteger(), 2006);
+}
+
+TEST_F(ExpressionTest, ScriptUsesReportObjectsThroughCheckedHandles)
+{
+    R->GetScriptText()->SetText(
+        "begin\r\n"
+        "  Report.Variables['v'] := 11;\r\n"
+        "  Set('free', Engine.FreeSpace);\r\n"
+        "  Memo1.Parent := Page1;\r\n"
+        "end.");
+    ASSERT_TRUE(R->PrepareReport()) << (R->Errors.Count() ? R->Errors[0].c_str() : "");
+    EXPECT_EQ(R->GetVariables()->GetVariable("v").AsInteger(), 11);
+    EXPECT_EQ(R->GetVariables()->GetVariable("free").AsDouble(), 123.5);
+    EXPECT_EQ(Memo->Parent(), Page);
+}
+
+TEST_F(ExpressionTest, ScriptCannotClearTheReportItIsBuilding)
+{
+    R->GetScriptText()->SetText("begin\r\n  Page1.Clear;\r\nend.");
+    EXPECT_FALSE(R->PrepareReport());
+    EXPECT_NE(R->FindObject("Memo1"), nullptr) << "the objects survive";
+    ASSERT_GE(R->Errors.Count(), 1);
+    EXPECT_NE(R->Errors[0].find("while the report is being built"), AnsiString::npos) << R->Errors[0];
+}
