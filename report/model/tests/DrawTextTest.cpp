@@ -4,6 +4,8 @@
 // to the em at 600 ppi (49.8 per character) and 13 pixels at 96 ppi (7.8 per character).
 #include "report/model/rpDrawText.h"
 
+#include "report/model/fuzz/DrawTextTarget.h"
+
 #include "platform/graphics/testing/Golden.h"
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/rtl/SysUtils.h"
@@ -11,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
 
 namespace {
 
@@ -535,6 +540,63 @@ TEST(DrawTextLock, SharedInstance)
     }
     rpFreeDrawText();
     EXPECT_FALSE(rpDrawText().GetBusy());
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- fuzz corpus and random texts
+
+namespace {
+
+TEST(DrawTextFuzz, CorpusReplays)
+{
+    const std::filesystem::path dir = "../fuzz/corpus/DrawText";
+    ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        SCOPED_TRACE(entry.path().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        FuzzDrawText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        ++files;
+    }
+    EXPECT_GE(files, 10);
+}
+
+TEST(DrawTextFuzz, RandomTextsSplitBackIntoThemselves)
+{
+    // Texts built from words, blanks, line breaks and tags, good and broken, at random
+    // widths and heights: the part that fits and the rest always give back the text.
+    const char* const pieces[] = {"склад", "товар", " ", " ", "\r\n", "\n", "<b>", "</b>", "<i>", "<sub>",
+                                  "</sub>", "<font color=red>", "</font>", "<", ">", "<b", "ПЕРЕВОЗКА",
+                                  "xxxxxxxxxxxxxxxxxxxx", "-", ","};
+    std::mt19937 rng(1234);
+    for (int round = 0; round < 300; ++round) {
+        AnsiString text;
+        const int n = int(rng() % 30);
+        for (int k = 0; k < n; ++k)
+            text += pieces[rng() % std::size(pieces)];
+        TSettings s;
+        s.width = int(rng() % 200) - 20;
+        s.height = int(rng() % 120);
+        s.tags = rng() % 2;
+        s.wordBreak = rng() % 2;
+        s.gap = rng() % 3 * 5;
+        SCOPED_TRACE(text);
+        TrpDrawText dt;
+        Lay(dt, text, s);
+        const AnsiString whole = dt.GetInBoundsText();
+        AnsiString rest = dt.GetOutBoundsText();
+        if (s.tags && !rest.empty()) {
+            ASSERT_EQ(rest.rfind("<font color=\"#", 0), 0u);
+            rest.erase(0, rest.find("\">") + 2);
+            while (rest.rfind("<u>", 0) == 0 || rest.rfind("<i>", 0) == 0 || rest.rfind("<b>", 0) == 0)
+                rest.erase(0, 3);
+        }
+        ASSERT_EQ(dt.GetInBoundsText() + rest, whole);
+        TRecordingCanvas canvas;
+        dt.DrawText(&canvas.Canvas, haBlock, vaCenter);
+    }
 }
 
 }  // namespace
