@@ -126,10 +126,10 @@ TEST_F(PrinterTest, PaperDimensions)
 
 TEST_F(PrinterTest, NewPagesTakeTheCurrentPrintersPaper)
 {
-    TRecordingPrinterSpec spec{"Office"};
-    spec.Default.PaperCode = DMPAPER_A5;
-    spec.Default.Orientation = poLandscape;
-    TRecordingPrinterSystem system({spec}, "Office");
+    TRecordingPrinterSpec office{"Office"};
+    office.Default.PaperCode = DMPAPER_A5;
+    office.Default.Orientation = poLandscape;
+    TRecordingPrinterSystem system({office}, "Office");
     TPrinterSystemScope use(system);
     rpInstallPrinterPaperQuery();
     TrpReportPage page(nullptr);
@@ -221,9 +221,9 @@ TEST_F(PrinterTest, UnreadablePrinterStaysUninitialised)
 
 TEST_F(PrinterTest, UserSizeOnAPhysicalPrinterTakesA4Margins)
 {
-    TRecordingPrinterSpec spec{"Office"};
-    spec.Margin = 4.5;
-    TRecordingPrinterSystem system({spec}, "Office");
+    TRecordingPrinterSpec office{"Office"};
+    office.Margin = 4.5;
+    TRecordingPrinterSystem system({office}, "Office");
     TPrinterSystemScope use(system);
     TrpCustomPrinter* o = rpPrinters().GetCurrentPrinter();
     o->SetViewParams(DMPAPER_USER, 100, 150, poLandscape);
