@@ -1,0 +1,374 @@
+// ViewsTest.cpp - drawing every view on the recording canvas with the exact fake font
+// (golden files), the device rectangle, frames and their difference text.
+#include "report/model/tests/ReportFixture.h"
+
+#include "platform/graphics/testing/Golden.h"
+#include "platform/graphics/testing/RecordingCanvas.h"
+
+namespace {
+
+class ViewsTest : public ReportTest {
+protected:
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        R = MakeReport();
+        Page = AddPage(R);
+        Band = Add<TrpMasterData>(Page, "MasterData1");
+        Band->SetBounds(0, 20, 700, 100);
+    }
+    // Draws the view at scale 1.5, offset (10, 5) and returns the recorded calls.
+    AnsiString DrawOf(TrpReportComponent* view, Extended scale = 1.5L)
+    {
+        TRecordingCanvas c;
+        view->Draw(&c.Canvas, scale, scale, 10, 5);
+        return c.Dump();
+    }
+    void Golden(const char* name, TrpReportComponent* view, Extended scale = 1.5L)
+    {
+        ExpectGolden(std::string("views/") + name, DrawOf(view, scale));
+    }
+    TrpReport* R = nullptr;
+    TrpReportPage* Page = nullptr;
+    TrpMasterData* Band = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ViewsTest, DeviceRectangleKeepsTheShadowInside)
+{
+    auto* m = Add<TrpMemoView>(Band, "Memo1");
+    m->SetBounds(0, 0, 100, 20);
+    Band->SetTop(0);
+    m->GetFrame()->DropShadow = true;
+    m->BeginDraw(nullptr, 1, 1, 0, 0);
+    EXPECT_EQ(m->DX, 96);
+    EXPECT_EQ(m->DY, 16);
+}
+
+TEST_F(ViewsTest, RoundingIsHalvesToEven)
+{
+    auto* s = Add<TrpShapeView>(Band, "Shape1");
+    Band->SetTop(0);
+    s->SetBounds(0.5L, 1.5L, 2, 2);
+    s->BeginDraw(nullptr, 1, 1, 0, 0);
+    EXPECT_EQ(s->X, 0);
+    EXPECT_EQ(s->Y, 2);
+    EXPECT_EQ(s->X1, 2);
+    EXPECT_EQ(s->Y1, 4);
+}
+
+TEST_F(ViewsTest, FrameDiffAndViewDiff)
+{
+    auto* a = Add<TrpMemoView>(Band, "Memo1");
+    auto* b = Add<TrpMemoView>(Band, "Memo2");
+    EXPECT_EQ(static_cast<TrpView*>(a)->TrpView::Diff(b), "") << "a view against an equal one";
+    a->GetFrame()->Typ = TrpFrameTypes{ftLeft, ftTop};
+    EXPECT_EQ(static_cast<TrpView*>(a)->TrpView::Diff(b), " Frame.Typ=\"5\"");
+    a->GetFrame()->Width = 2.5L;
+    EXPECT_EQ(a->GetFrame()->Diff(b->GetFrame()), " Frame.Typ=\"5\" Frame.Width=\"2,5\"");
+}
+
+TEST_F(ViewsTest, MemoDiffAlwaysCarriesItsText)
+{
+    auto* a = Add<TrpMemoView>(Band, "Memo1");
+    auto* b = Add<TrpMemoView>(Band, "Memo2");
+    a->SetText("одна строка");
+    b->SetText("одна строка");
+    EXPECT_EQ(a->Diff(b), " x=\"одна строка\"");
+    a->SetText("a\r\nb");
+    a->HAlign = haRight;
+    EXPECT_EQ(a->Diff(b), " HAlign=\"1\" x=\"a&#13;&#10;b\"");
+}
+
+TEST_F(ViewsTest, ShapeKindsAndStyles)
+{
+    struct Case {
+        const char* golden;
+        TrpShapeKind kind;
+        TColor color;
+        TBrushStyle brush;
+        TrpFrameStyle style;
+    };
+    const Case cases[] = {
+        {"shape_rectangle", skRectangle, clYellow, bsSolid, fsSolid},
+        {"shape_roundrect", skRoundRectangle, clNone, bsSolid, fsSolid},
+        {"shape_ellipse", skEllipse, clWhite, bsSolid, fsDash},
+        {"shape_triangle", skTriangle, clNone, bsSolid, fsSolid},
+        {"shape_diamond", skDiamond, clNone, bsSolid, fsDot},
+        {"shape_diagonal1", skDiagonal1, clNone, bsSolid, fsSolid},
+        {"shape_diagonal2", skDiagonal2, clNone, bsSolid, fsSolid},
+        {"shape_crosshatch_transparent", skRectangle, clNone, bsCross, fsSolid},
+        {"shape_crosshatch_filled", skEllipse, clAqua, bsCross, fsSolid},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.golden);
+        auto* s = new TrpShapeView(Band);
+        s->SetBounds(10, 10, 60, 40);
+        s->Shape = c.kind;
+        s->Color = c.color;
+        s->BrushStyle = c.brush;
+        s->GetFrame()->Style = c.style;
+        s->GetFrame()->Width = 2;
+        Golden(c.golden, s);
+        delete s;
+    }
+}
+
+TEST_F(ViewsTest, Frames)
+{
+    struct Case {
+        const char* golden;
+        TrpFrameTypes typ;
+        TrpFrameStyle style;
+        Extended width;
+        bool shadow;
+        TColor color;
+        TColor frameColor;
+    };
+    const TrpFrameTypes all{ftLeft, ftRight, ftTop, ftBottom};
+    const Case cases[] = {
+        {"frame_solid_all", all, fsSolid, 1, false, clNone, clBlack},
+        {"frame_solid_thick_top_left", TrpFrameTypes{ftTop, ftLeft}, fsSolid, 3, false, clSilver, clRed},
+        {"frame_dash_all", all, fsDash, 2, false, clNone, clBlack},
+        {"frame_double_all", all, fsDouble, 1, false, clWhite, clBlack},
+        {"frame_double_top_only", TrpFrameTypes{ftTop}, fsDouble, 1, false, clNone, clBlack},
+        {"frame_shadow", all, fsSolid, 1, true, clNone, clBlack},
+        {"frame_none_color_shadow_only", all, fsSolid, 1, true, clNone, clNone},
+        {"frame_zero_width", all, fsSolid, 0, false, clNone, clBlack},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.golden);
+        auto* s = new TrpSubreport(Band);
+        s->SetName("Frame");
+        s->SetBounds(10, 10, 60, 30);
+        s->Color = c.color;
+        s->GetFrame()->Typ = c.typ;
+        s->GetFrame()->Style = c.style;
+        s->GetFrame()->Width = c.width;
+        s->GetFrame()->DropShadow = c.shadow;
+        s->GetFrame()->Color = c.frameColor;
+        s->GetFrame()->ShadowWidth = 4;
+        // TrpView's own drawing: background and frame (the subreport adds its name).
+        TRecordingCanvas rc;
+        s->TrpView::Draw(&rc.Canvas, 1, 1, 0, 0);
+        ExpectGolden(std::string("views/") + c.golden, rc.Dump());
+        delete s;
+    }
+}
+
+TEST_F(ViewsTest, LinesStraightenThemselves)
+{
+    struct Case {
+        const char* why;
+        Extended w, h;
+        bool horizontal;
+    };
+    const Case cases[] = {
+        {"wide and flat becomes horizontal", 100, 0.5L, true},
+        {"narrow and tall becomes vertical", 5, 80, false},
+        {"square becomes vertical", 30, 30, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        auto* l = new TrpLineView(Band);
+        l->SetBounds(0, 0, c.w, c.h);
+        DrawOf(l);
+        if (c.horizontal) {
+            EXPECT_EQ(l->GetHeight(), 0);
+            EXPECT_TRUE(l->GetFrame()->Typ == TrpFrameTypes{ftTop});
+        } else {
+            EXPECT_EQ(l->GetWidth(), 0);
+            EXPECT_TRUE(l->GetFrame()->Typ == TrpFrameTypes{ftLeft});
+        }
+        delete l;
+    }
+}
+
+TEST_F(ViewsTest, LineDrawings)
+{
+    auto* h = Add<TrpLineView>(Band, "Line1");
+    h->SetBounds(10, 10, 200, 0);
+    Golden("line_horizontal", h);
+    auto* d = Add<TrpLineView>(Band, "Line2");
+    d->Diagonal = true;
+    d->SetBounds(10, 10, 50, 30);
+    d->GetFrame()->Style = fsDouble;
+    d->GetFrame()->Width = 3;
+    Golden("line_diagonal_double_drawn_solid", d);
+    auto* z = Add<TrpLineView>(Band, "Line3");
+    z->Diagonal = true;
+    z->SetBounds(10, 10, 50, 30);
+    z->GetFrame()->Width = 0;
+    EXPECT_EQ(DrawOf(z), "") << "a diagonal of width 0 is not drawn";
+}
+
+TEST_F(ViewsTest, PicturesKeepTheirAspect)
+{
+    auto* p = Add<TrpPictureView>(Band, "Picture1");
+    Band->SetTop(0);
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->SetSize(200, 100);
+    p->GetPicture()->SetGraphic(std::move(bmp));
+    p->SetBounds(0, 0, 100, 100);
+    TRecordingCanvas c;
+    p->Draw(&c.Canvas, 1, 1, 0, 0);
+    EXPECT_NE(c.Dump().find("bitmap 0 0 100 50 200x100"), AnsiString::npos) << c.Dump();
+    p->Center = true;
+    TRecordingCanvas c2;
+    p->Draw(&c2.Canvas, 1, 1, 0, 0);
+    EXPECT_NE(c2.Dump().find("bitmap 0 25 100 75 200x100"), AnsiString::npos) << c2.Dump();
+    Golden("picture_centered", p);
+}
+
+TEST_F(ViewsTest, PictureDiffWithoutAPictureIsItsGeometry)
+{
+    auto* a = Add<TrpPictureView>(Band, "Picture1");
+    auto* b = Add<TrpPictureView>(Band, "Picture2");
+    EXPECT_EQ(a->Diff(b), " ");
+}
+
+TEST_F(ViewsTest, PictureBlobsAreRecognisedByTheirBytes)
+{
+    TBitmap bmp;
+    bmp.SetSize(3, 2);
+    TMemoryStream ms;
+    bmp.SaveToStream(ms);
+    AnsiString bytes(static_cast<size_t>(ms.GetSize()), '\0');
+    ms.SetPosition(0);
+    ms.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    auto header = [](uint32_t len) {
+        AnsiString h("\x01\x00\x00\x01", 4);
+        for (int i = 0; i < 4; ++i)
+            h += static_cast<char>((len >> (8 * i)) & 0xFF);
+        return h;
+    };
+    struct Case {
+        const char* why;
+        AnsiString blob;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"a bitmap without header", bytes, true},
+        {"a bitmap after a header whose length matches", header(static_cast<uint32_t>(bytes.size())) + bytes, true},
+        {"the same header with a wrong length is read from 0", header(1) + bytes, false},
+        {"an empty blob", AnsiString(), false},
+        {"a truncated bitmap is refused, not read past its end", bytes.substr(0, 20), false},
+        {"unknown bytes", AnsiString("hello, picture"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TPicture pic;
+        pic.SetGraphic(std::make_unique<TBitmap>());
+        EXPECT_EQ(rpLoadPictureFromBlob(&pic, c.blob), c.loads);
+        if (c.loads)
+            EXPECT_EQ(pic.GetWidth(), 3);
+        else
+            EXPECT_EQ(pic.GetGraphic(), nullptr) << "the previous record's picture is cleared";
+    }
+}
+
+TEST_F(ViewsTest, SubreportPage)
+{
+    auto* sub = Add<TrpSubreport>(Band, "Subreport1");
+    auto* page2 = AddPage(R);
+    sub->SetSubPage(page2);
+    EXPECT_TRUE(page2->IsSubReport());
+    delete sub;
+    EXPECT_FALSE(page2->IsSubReport());
+    auto* sub2 = Add<TrpSubreport>(Band, "Subreport2");
+    sub2->SetSubPage(page2);
+    delete page2;
+    EXPECT_EQ(sub2->GetSubPage(), nullptr);
+    sub2->SetBounds(10, 10, 100, 30);
+    Golden("subreport", sub2);
+}
+
+TEST_F(ViewsTest, Memos)
+{
+    struct Case {
+        const char* golden;
+        const char* text;
+        TrpHAlign h;
+        TrpVAlign v;
+        TrpFrameTypes frame;
+        bool underlines;
+        int rotation;
+    };
+    const Case cases[] = {
+        {"memo_left_top", "Накладная №1", haLeft, vaTop, {}, false, 0},
+        {"memo_right_bottom_frame", "Итого:\r\n12,50", haRight, vaBottom, TrpFrameTypes{ftLeft, ftRight, ftTop, ftBottom},
+         false, 0},
+        {"memo_center_wrapped_underlined", "Длинный текст, который переносится по словам", haCenter, vaCenter, {}, true, 0},
+        {"memo_rotated_no_underlines", "Повёрнут", haLeft, vaTop, {}, true, 90},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.golden);
+        auto* m = new TrpMemoView(Band);
+        m->SetBounds(10, 10, 120, 60);
+        m->SetText(c.text);
+        m->HAlign = c.h;
+        m->VAlign = c.v;
+        m->GetFrame()->Typ = c.frame;
+        m->Underlines = c.underlines;
+        m->SetRotation(c.rotation);
+        m->Color = clWhite;
+        Golden(c.golden, m);
+        delete m;
+    }
+}
+
+TEST_F(ViewsTest, MemoMeasuring)
+{
+    auto* m = Add<TrpMemoView>(Band, "Memo1");
+    m->SetBounds(0, 0, 200, 20);
+    m->SetText("abc\r\nabcdef");
+    const Extended w = m->CalcWidth();
+    m->SetText("abcdef");
+    EXPECT_EQ(m->CalcWidth(), w) << "the wider line decides, nothing wraps";
+    m->SetText("abc\r\nabcdef");
+    EXPECT_GT(m->CalcHeight(), 20) << "two lines need more than one line's height";
+}
+
+TEST_F(ViewsTest, MemoAutoWidthKeepsTheRightEdge)
+{
+    auto* m = Add<TrpMemoView>(Band, "Memo1");
+    m->SetBounds(100, 0, 200, 20);
+    m->AutoWidth = true;
+    m->HAlign = haRight;
+    m->SetText("abc");
+    TRecordingCanvas c;
+    m->Draw(&c.Canvas, 1, 1, 0, 0);
+    EXPECT_LT(m->GetWidth(), 200);
+    EXPECT_NEAR(static_cast<double>(m->GetLeft() + m->GetWidth()), 300.0, 1e-9);
+}
+
+TEST_F(ViewsTest, MemoSplitsAcrossPages)
+{
+    auto* m = Add<TrpMemoView>(Band, "Memo1");
+    m->SetBounds(0, 0, 200, 5);
+    m->SetText("one\r\ntwo\r\nthree");
+    m->InitPart();
+    EXPECT_EQ(m->DrawPart(), 5) << "not even one line fits: the whole height is unused";
+    EXPECT_EQ(m->RestText, "one\r\ntwo\r\nthree\r\n");
+    m->SetHeight(m->CalcHeight());
+    m->InitPart();
+    const Extended unused = m->DrawPart();
+    EXPECT_GT(unused, 0);
+    EXPECT_EQ(m->RestText, "");
+}
+
+TEST_F(ViewsTest, DotMatrixMemoFrameRunsThroughCellMiddles)
+{
+    TrpReport* r = MakeReport("rpReport2");
+    auto* page = new TrpDMPPage(r);
+    auto* band = new TrpMasterData(page);
+    band->SetTop(17);
+    auto* m = new TrpDMPMemoView(band);
+    m->SetBounds(9.6L, 17, 96, 34);
+    m->GetFrame()->Typ = TrpFrameTypes{ftLeft, ftRight, ftTop, ftBottom};
+    m->SetText("DMP");
+    TRecordingCanvas c;
+    m->Draw(&c.Canvas, 1, 1, 0, 0);
+    ExpectGolden("views/dmp_memo", c.Dump());
+}
