@@ -17,8 +17,10 @@
 // dialogs units need the gui layer, and not every user of the engine does. The
 // program's start-up calls ScriptBindingsStartup right after ScriptEngineStartup
 // (so the order is: global unit, grammars, built-in functions, class bindings)
-// and ScriptBindingsShutdown before ScriptEngineShutdown. Both are counted: the
-// units register once, however many times start-up is called.
+// and ScriptBindingsShutdown before ScriptEngineShutdown and before the gui's
+// application object is destroyed (shutdown frees what scripts made and left,
+// forms included). Both are counted: the units register once, however many
+// times start-up is called.
 //
 // Objects cross to scripts only as checked handles. Every object argument is
 // resolved against the class the declaration names, so a stale, forged or

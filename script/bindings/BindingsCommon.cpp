@@ -187,7 +187,8 @@ void FreeObject(TObject* obj)
         throw EInvalidOperation(Format(kNotOwned, {obj->ClassName()}));
     FreeEventsOf(obj);
     gScriptMade.erase(obj->ObjectHandle());
-    gStored.erase(obj);
+    // gStored keeps its entry: a list may still hold the pointer, and must give back
+    // the dead handle, not look at freed memory.
 
     auto* control = dynamic_cast<TControl*>(obj);
     if (control && gEventDepth > 0) {
@@ -223,12 +224,17 @@ void FreeScriptOrphans()
     FlushPendingFrees();
     auto order = std::move(gScriptMadeOrder);
     gScriptMadeOrder.clear();
+    // Last made, first freed; what has an owner now goes with its owner.
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         if (!gScriptMade.count(*it) || !IsLiveHandle(*it))
             continue;
-        auto* c = dynamic_cast<TComponent*>(ResolveHandle(*it));
-        if (c && !c->Owner())
-            delete c;
+        TObject* obj = ResolveHandle(*it);
+        if (auto* c = dynamic_cast<TComponent*>(obj); c && c->Owner())
+            continue;
+        if (auto* x = dynamic_cast<TscXMLItem*>(obj); x && x->Parent())
+            continue;
+        FreeEventsOf(obj);
+        delete obj;
     }
     gScriptMade.clear();
     gStored.clear();

@@ -18,8 +18,9 @@
 //     is taken away at once (its handle goes stale, it leaves its parent and
 //     owner, a form hides) and destroyed later from the event loop, once the
 //     code that fired the event has returned.
-// Components a script made without an owner and never freed are destroyed at
-// ScriptBindingsShutdown, so a script's forms never outlive the bindings.
+// Objects a script made and never freed (and that nothing owns now) are
+// destroyed at ScriptBindingsShutdown, so a script's forms, lists and streams
+// never outlive the bindings. Call it before the application object goes.
 //
 // Raw containers (TList, TStrings.Objects) hold plain pointers. An object read
 // back from one is returned by the handle it had when it was stored, so an
@@ -80,8 +81,8 @@ void MarkScriptMade(TObject* obj);
 bool IsScriptMade(const TObject* obj);
 // TObject.Free with the rules above.
 void FreeObject(TObject* obj);
-// Destroys what waits for the event loop, and (at shutdown) the ownerless
-// components scripts made.
+// Destroys what waits for the event loop, and (at shutdown) what scripts made
+// and left without an owner.
 void FlushPendingFrees();
 void FreeScriptOrphans();
 
