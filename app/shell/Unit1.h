@@ -40,6 +40,10 @@ class TADOQuery;
 class TDataSource;
 class TField;
 class TComboBox;
+class TrpReport;
+class TrpDBDataset;
+class TrpReportComponent;
+enum class TReportFamily : uint8_t;  // Reports.h
 
 // Where an order-request file goes: a new request (the menu command) or the request being
 // entered in the document window (its "Импорт" button).
@@ -92,6 +96,9 @@ public:
                 *DataSource5 = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     TOpenDialog* OpenDialog = nullptr;
+    // Report bridges over ADOQuery7, ADOQuery8, ADOQuery14, ADOQuery2, ADOQuery6 (Reports.h).
+    TrpDBDataset *rpDBDataset1 = nullptr, *rpDBDataset2 = nullptr, *rpDBDataset3 = nullptr,
+                 *rpDBDataset4 = nullptr, *rpDBDataset5 = nullptr;
 
     // -- working fields shared with the other windows
     AnsiString SqlText, SqlText2;
@@ -175,6 +182,14 @@ public:
     // The close without the question, for a user who chose to quit (no password given).
     void Quit();
 
+    // -- report templates (Reports.h, Unit1Reports.cpp)
+    // Template rpReportN, n in 1 .. 56 (EListError outside).
+    TrpReport* rpReport(int n) const;
+    // The family's template for the flags of table Name; nullptr when they choose none.
+    TrpReport* ChooseTemplate(TReportFamily family);
+    // Before-print event of every template: Cyrillic fonts, A4 for the landscape reports.
+    void rpReport1BeforePrint(TrpReportComponent* Sender);
+
 private:
     void BindComponents();
     void SetArchiveButtonsEnabled(bool enabled);
@@ -186,7 +201,10 @@ private:
     void ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& orderBy = {});
     void DeleteSelectedGroup();
 
+    void CreateReports();
+
     AnsiString FDatabasePath;
+    std::vector<TrpReport*> FReports;  // owned as components; [0] is rpReport1
     // Goods shown in the grid: all of them, or those of these groups.
     bool FShowAll = true;
     std::vector<AnsiString> FShownGroups;
