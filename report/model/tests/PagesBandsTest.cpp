@@ -1,0 +1,245 @@
+// PagesBandsTest.cpp - report pages (paper sizes, orientation, columns, background),
+// bands (kinds, columns, references) and dot-matrix snapping.
+#include "report/model/tests/ReportFixture.h"
+
+#include "platform/graphics/testing/Golden.h"
+#include "platform/graphics/testing/RecordingCanvas.h"
+#include "platform/printers/PaperTable.h"
+
+#include <cmath>
+
+namespace {
+class PagesBandsTest : public ReportTest {
+protected:
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        R = MakeReport();
+        Page = AddPage(R);
+    }
+    TrpReport* R = nullptr;
+    TrpReportPage* Page = nullptr;
+};
+
+bool IsMultiple(Extended v, Extended cell)
+{
+    const Extended k = v / cell;
+    return std::fabs(static_cast<double>(k - std::nearbyint(static_cast<double>(k)))) < 1e-6;
+}
+}  // namespace
+
+TEST_F(PagesBandsTest, PaperSizes)
+{
+    struct Case {
+        const char* why;
+        int code;
+        TPrinterOrientation orientation;
+        Extended width, height;  // mm
+    };
+    const Case cases[] = {
+        {"A4 portrait", DMPAPER_A4, poPortrait, 210, 297},
+        {"A4 landscape is turned", DMPAPER_A4, poLandscape, 297, 210},
+        {"A3 portrait", DMPAPER_A3, poPortrait, 297, 420},
+        {"A5 landscape", DMPAPER_A5, poLandscape, 210, 148},
+        {"Letter", DMPAPER_LETTER, poPortrait, 215.9L, 279.4L},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Page->SetOrientation(c.orientation);
+        Page->SetPaperSize(c.code);
+        EXPECT_NEAR(static_cast<double>(Page->GetPaperWidth()), static_cast<double>(c.width), 0.05);
+        EXPECT_NEAR(static_cast<double>(Page->GetPaperHeight()), static_cast<double>(c.height), 0.05);
+        EXPECT_EQ(Page->GetWidth(), std::nearbyint(static_cast<double>(Page->GetPaperWidth() * rpMMToUnits)));
+        EXPECT_EQ(Page->GetPaperSize(), c.code);
+    }
+}
+
+TEST_F(PagesBandsTest, NewPageIsA4PortraitWithoutMargins)
+{
+    EXPECT_EQ(Page->GetPaperSize(), 9);
+    EXPECT_EQ(Page->GetPaperWidth(), 210);
+    EXPECT_EQ(Page->GetPaperHeight(), 297);
+    EXPECT_EQ(Page->LeftMargin, 0);
+    EXPECT_EQ(Page->GetWidth(), 794);  // 210 * 3.77953 = 793.7
+    Page->SetDefaults();
+    EXPECT_EQ(Page->LeftMargin, 10);
+    EXPECT_EQ(Page->BottomMargin, 10);
+}
+
+TEST_F(PagesBandsTest, DefaultsFollowThePrinterLayer)
+{
+    rpSetPrinterPaperQuery([](int& size, Extended& w, Extended& h, TPrinterOrientation& o) {
+        size = DMPAPER_A5;
+        w = 148;
+        h = 210;
+        o = poLandscape;
+        return true;
+    });
+    Page->SetDefaults();
+    rpSetPrinterPaperQuery(nullptr);
+    EXPECT_EQ(Page->GetPaperSize(), DMPAPER_A5);
+    EXPECT_EQ(Page->GetOrientation(), poLandscape);
+}
+
+TEST_F(PagesBandsTest, CustomWidthMakesTheSizeCustom)
+{
+    Page->SetPaperWidth(100);
+    EXPECT_EQ(Page->GetPaperSize(), 256);
+    EXPECT_EQ(Page->GetWidth(), 378);
+    Page->SetPaperSize(300);
+    EXPECT_EQ(Page->GetPaperSize(), 300);
+    EXPECT_EQ(Page->GetPaperWidth(), 100) << "a code of 256 and up only stores the number";
+}
+
+TEST_F(PagesBandsTest, OrientationTurnsTheMargins)
+{
+    Page->LeftMargin = 10;
+    Page->TopMargin = 20;
+    Page->RightMargin = 30;
+    Page->BottomMargin = 40;
+    Page->SetOrientation(poLandscape);
+    EXPECT_EQ(Page->LeftMargin, 20);
+    EXPECT_EQ(Page->RightMargin, 40);
+    EXPECT_EQ(Page->TopMargin, 30);
+    EXPECT_EQ(Page->BottomMargin, 10);
+    EXPECT_GT(Page->GetPaperWidth(), Page->GetPaperHeight());
+    Page->SetOrientation(poPortrait);
+    EXPECT_EQ(Page->LeftMargin, 10);
+    EXPECT_EQ(Page->TopMargin, 20);
+    EXPECT_EQ(Page->RightMargin, 30);
+    EXPECT_EQ(Page->BottomMargin, 40);
+}
+
+TEST_F(PagesBandsTest, Columns)
+{
+    Page->LeftMargin = Page->RightMargin = 10;
+    Page->SetColumns(2);
+    EXPECT_EQ(Page->ColumnWidth, 95);
+    EXPECT_EQ(Page->GetColumnPositions()->GetText(), "0\r\n95\r\n");
+    Page->SetColumns(0);
+    EXPECT_EQ(Page->GetColumnPositions()->Count(), 0);
+}
+
+TEST_F(PagesBandsTest, FindBandByInheritance)
+{
+    auto* title = Add<TrpReportTitle>(Page, "ReportTitle1");
+    auto* m1 = Add<TrpMasterData>(Page, "MasterData1");
+    Add<TrpMasterData>(Page, "MasterData2");
+    EXPECT_EQ(Page->FindBand(TrpDataBand::StaticClass()), m1);
+    EXPECT_EQ(Page->FindBand(TrpBand::StaticClass()), title);
+    EXPECT_EQ(Page->FindBand(TrpOverlay::StaticClass()), nullptr);
+}
+
+TEST_F(PagesBandsTest, AlignChildrenStretchesBandsToThePrintableWidth)
+{
+    Page->SetDefaults();
+    auto* b = Add<TrpMasterData>(Page, "MasterData1");
+    b->SetBounds(0, 10, 5, 20);
+    Page->AlignChildren();
+    EXPECT_NEAR(static_cast<double>(b->GetWidth()), 190 * 3.77953, 1e-9);
+    EXPECT_EQ(Page->GetWidth(), 794) << "the page gets its paper width back";
+}
+
+TEST_F(PagesBandsTest, BackgroundDrawsInsideTheMargins)
+{
+    Page->SetPaperWidth(50);
+    Page->SetPaperHeight(30);
+    Page->LeftMargin = Page->TopMargin = Page->RightMargin = Page->BottomMargin = 5;
+    Page->SetColor(clYellow);
+    Page->GetFrame()->Typ = TrpFrameTypes{ftLeft, ftRight, ftTop, ftBottom};
+    TRecordingCanvas c;
+    Page->Draw(&c.Canvas, 1, 1, 0, 0);
+    ExpectGolden("pages/background", c.Dump());
+}
+
+TEST_F(PagesBandsTest, BandNumbersAndNames)
+{
+    struct Case {
+        TrpBand* band;
+        int number;
+        const char* name;
+    };
+    const Case cases[] = {
+        {new TrpReportTitle(Page), 0, "ReportTitle"},   {new TrpMasterData(Page), 6, "MasterData"},
+        {new TrpDataBand4(Page), 9, "Data4"},           {new TrpOverlay(Page), 17, "Overlay"},
+        {new TrpNullBand(Page), 0, "Null"},             {new TrpColumnFooter(Page), 16, "ColumnFooter"},
+        {new TrpGroupHeader(Page), 12, "GroupHeader"},  {new TrpPageFooter(Page), 3, "PageFooter"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.band->BandNumber(), c.number);
+        EXPECT_EQ(c.band->GetBandName(), c.name);
+    }
+}
+
+TEST_F(PagesBandsTest, DataBandColumnsAndRowCount)
+{
+    auto* b = Add<TrpMasterData>(Page, "MasterData1");
+    b->Columns = 3;
+    b->ColumnWidth = 200;
+    b->ColumnGap = 10;
+    b->SetCurColumn(2);
+    EXPECT_EQ(b->GetLeft(), 210);
+    b->ColumnBottom = 50;
+    b->SetCurColumn(4);
+    EXPECT_EQ(b->GetCurColumn(), 1);
+    EXPECT_EQ(b->GetLeft(), 0);
+    EXPECT_EQ(b->ColumnBottom, 0);
+    b->SetRowCount(5);
+    EXPECT_EQ(b->VirtualDataSet()->RangeEndCount, 5);
+    EXPECT_EQ(b->VirtualDataSet()->RangeEnd, reCount);
+}
+
+TEST_F(PagesBandsTest, FreedChildBandIsForgotten)
+{
+    auto* b = Add<TrpMasterData>(Page, "MasterData1");
+    auto* child = Add<TrpChild>(Page, "Child1");
+    b->SetChild(child);
+    delete child;
+    EXPECT_EQ(b->GetChild(), nullptr);
+}
+
+TEST_F(PagesBandsTest, DotMatrixSnapping)
+{
+    TrpReport* r = MakeReport("rpReport2");
+    auto* page = new TrpDMPPage(r);
+    page->SetName("Page1");
+    auto* band = new TrpMasterData(page);
+    band->SetTop(40);
+    band->SetLeft(10);
+    EXPECT_EQ(band->GetTop(), 34);
+    EXPECT_NEAR(static_cast<double>(band->GetLeft()), 9.6, 1e-12);
+    auto* text = new TrpDMPMemoView(band);
+    text->SetLeft(10);
+    EXPECT_NEAR(static_cast<double>(text->GetLeft()), 9.6, 1e-12);
+    text->SetLeft(19);
+    EXPECT_NEAR(static_cast<double>(text->GetLeft()), 19.2, 1e-12);
+    text->Align = baRight;
+    text->SetLeft(19);
+    EXPECT_NEAR(static_cast<double>(text->GetLeft()), 9.6, 1e-12);
+    auto* line = new TrpDMPLineView(band);
+    line->SetTop(20);
+    EXPECT_NEAR(static_cast<double>(line->GetTop()), 25.5, 1e-12);
+    page->SetPaperSize(DMPAPER_A4);
+    EXPECT_TRUE(IsMultiple(page->GetPaperWidth() * rpMMToUnits, rpCharX));
+    EXPECT_TRUE(IsMultiple(page->GetPaperHeight() * rpMMToUnits, rpCharY));
+    EXPECT_EQ(text->GetFont()->GetName(), "Courier New");
+    EXPECT_EQ(text->GetFont()->GetSize(), 12);
+}
+
+TEST_F(PagesBandsTest, DotMatrixPageStyleReachesObjectsWithParentFont)
+{
+    TrpReport* r = MakeReport("rpReport2");
+    auto* page = new TrpDMPPage(r);
+    auto* band = new TrpMasterData(page);
+    auto* follows = new TrpDMPMemoView(band);
+    auto* own = new TrpDMPMemoView(band);
+    follows->SetParentFont(true);
+    own->SetFontStyle(TrpDMPFontStyles{fsxWide});
+    page->SetFontStyle(TrpDMPFontStyles{fsxBold, fsxCondensed});
+    EXPECT_TRUE(follows->GetFontStyle() == (TrpDMPFontStyles{fsxBold, fsxCondensed}));
+    EXPECT_TRUE(follows->GetFont()->GetStyle().Contains(fsBold));
+    EXPECT_TRUE(own->GetFontStyle() == TrpDMPFontStyles{fsxWide});
+    EXPECT_EQ(own->Diff(follows), own->TrpCustomMemoView::Diff(follows) + " FontStyle=\"64\"");
+    EXPECT_EQ(follows->Diff(follows), follows->TrpCustomMemoView::Diff(follows)) << "no FontStyle when equal";
+}
