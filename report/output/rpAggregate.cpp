@@ -329,11 +329,12 @@ void TrpAggregateList::FindAggregates(TrpCustomMemoView* Memo, TrpBand* DataBand
         const int at = PosEx(open, text, i);
         if (at == 0)
             break;
-        int j = at;
-        int from = at;
+        int from = at, j = at;
         const AnsiString expr = rpGetBrackedVariable(text, open, close, from, j);
-        if (j < at)
-            break;  // never closed
+        // Only a complete bracket counts, as when the memo expands it.
+        if (from == j || j < static_cast<int>(close.size()) ||
+            text.compare(static_cast<size_t>(j) - close.size(), close.size(), close) != 0)
+            break;
         ScanExpression(expr, Memo, DataBand);
         i = j + 1;
     }

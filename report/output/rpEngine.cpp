@@ -373,7 +373,10 @@ void TrpEngine::InitPage()
         PreviewPages->FirstPage = PreviewPages->CurPage;
     ColumnStartY = CurY;
     TrpBand* columnHeader = FindBand(TrpColumnHeader::StaticClass());
+    const bool fresh = AtFreshTop();
     ShowBand(columnHeader);
+    if (fresh)
+        MarkFresh();
     HeaderList.AddItem(columnHeader, 0, false);
     HeaderList.RemoveItem(title);
     OutlineRoot();
@@ -412,6 +415,18 @@ void TrpEngine::AddPage()
         band->Overflow = false;
     }
     CurX = savedX;
+    MarkFresh();
+}
+
+void TrpEngine::MarkFresh()
+{
+    FFreshY = CurY;
+    FFreshPage = PreviewPages->CurPage;
+}
+
+bool TrpEngine::AtFreshTop() const
+{
+    return PreviewPages->CurPage == FFreshPage && CurY <= FFreshY + 0.0001L;
 }
 
 void TrpEngine::OutputFooter(TrpBand* Band)
@@ -1121,7 +1136,7 @@ void TrpEngine::DoShow(TrpBand* Band)
                 if (Band->AllowSplit) {
                     DrawSplit(Band);
                     split = true;
-                } else {
+                } else if (!AtFreshTop()) {
                     NewColumn();
                 }
             }
@@ -1355,6 +1370,7 @@ void TrpEngine::AddColumn()
         }
     }
     CurX = x + PageCurX;
+    MarkFresh();
 }
 
 void TrpEngine::EndColumn()

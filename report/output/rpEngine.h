@@ -173,6 +173,8 @@ private:
     void OutlineRoot();
     void OutlineUp(TrpBand* Band);
     TrpPreviewPages* Pages() const;
+    void MarkFresh();
+    bool AtFreshTop() const;
     void ProcessMessages();
     bool Stopped() const;
 
@@ -182,6 +184,10 @@ private:
     bool FFailed = false;
     int FShowDepth = 0;
     int FRunPageDepth = 0;
-    int FEmptyNewPages = 0;        // page breaks in a row that placed no band
+    // The Y below the frame of the page or column just begun: a band that does not fit
+    // there would not fit on any page, so it is placed (overflowing) instead of leaving
+    // an empty page behind.
+    Extended FFreshY = -1;
+    int FFreshPage = -1;
     std::vector<TrpBand*> FNoMasters;
 };

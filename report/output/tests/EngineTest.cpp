@@ -3,21 +3,444 @@
 // subreports; and what it does with templates and data that can never give pages.
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/output/rpEngineConsts.h"
+
 #include "platform/graphics/testing/Golden.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
 
-TEST(EngineSmoke, MasterBandOverRows)
+template <class T>
+bool Is(const TObject* O)
+{
+    return dynamic_cast<const T*>(O) != nullptr;
+}
+
+AnsiString Texts(TrpPreviewPages* Pages)
+{
+    AnsiString out;
+    for (int i = 0; i < Pages->GetCount(); ++i) {
+        out += "|";
+        for (const AnsiString& s : PageTexts(Pages, i))
+            out += s + ";";
+    }
+    return out;
+}
+
+// Title, page header, a master band with two memos, summary with a total and a page footer
+// with page numbers over n rows.
+struct TFrameReport : TTestReport {
+    explicit TFrameReport(int Rows)
+    {
+        Data = DataSet("Data", NumberedRows(Rows, 3));
+        Title = Band<TrpReportTitle>(0, 20);
+        Memo(Title, 0, 0, 200, 20, "Title");
+        Header = Band<TrpPageHeader>(30, 15);
+        Memo(Header, 0, 0, 200, 15, "Header [Page#]");
+        Master = Band<TrpMasterData>(60, 20);
+        Master->SetName("Master");
+        Master->SetDataSet(Data);
+        Memo(Master, 0, 0, 100, 20, "[Line#]. [Data.\"Name\"]");
+        Memo(Master, 100, 0, 100, 20, "[Data.\"Sum\"]");
+        Summary = Band<TrpReportSummary>(90, 20);
+        Memo(Summary, 0, 0, 200, 20, "Total [SUM(<Data.\"Sum\">,Master)]");
+        Footer = Band<TrpPageFooter>(120, 15);
+        Memo(Footer, 0, 0, 200, 15, "Page [Page#] of [TotalPages#]");
+    }
+    TRowsDataSet* Data;
+    TrpBand *Title, *Header, *Summary;
+    TrpPageFooter* Footer;
+    TrpMasterData* Master;
+};
+
+TEST(EngineFrame, TwoPagesGolden)
+{
+    TFrameReport t(12);
+    t.Report()->GetEngineOptions()->DoublePass = true;
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    ASSERT_EQ(t.Pages()->GetCount(), 2);
+    ExpectGolden("frame_two_pages.layout", LayoutDump(t.Pages()));
+    ExpectGolden("frame_two_pages.pages", DrawDump(t.Pages()));
+}
+
+TEST(EngineFrame, PageFlags)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TFrameReport&)> set;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"title before header by default", [](TFrameReport&) {},
+         "|Title;Header 1;1. Item 1;10;2. Item 2;20;3. Item 3;30;4. Item 4;40;5. Item 5;50;6. Item 6;60;Page 1 of "
+         "[TotalPages#];|Header 2;7. Item 7;70;Total 280;Page 2 of [TotalPages#];"},
+        {"page header above the title when TitleBeforeHeader is off",
+         [](TFrameReport& r) { r.Page()->TitleBeforeHeader = false; },
+         "|Header 1;Title;1. Item 1;10;2. Item 2;20;3. Item 3;30;4. Item 4;40;5. Item 5;50;6. Item 6;60;Page 1 of "
+         "[TotalPages#];|Header 2;7. Item 7;70;Total 280;Page 2 of [TotalPages#];"},
+        {"page header left out on the first page only",
+         [](TFrameReport& r) { static_cast<TrpPageHeader*>(r.Header)->PrintOnFirstPage = false; },
+         "|Title;1. Item 1;10;2. Item 2;20;3. Item 3;30;4. Item 4;40;5. Item 5;50;6. Item 6;60;7. Item 7;70;Page 1 "
+         "of [TotalPages#];|Header 2;Total 280;Page 2 of [TotalPages#];"},
+        {"page footer left out on the first page",
+         [](TFrameReport& r) { r.Footer->PrintOnFirstPage = false; },
+         "|Title;Header 1;1. Item 1;10;2. Item 2;20;3. Item 3;30;4. Item 4;40;5. Item 5;50;6. Item 6;60;|Header "
+         "2;7. Item 7;70;Total 280;Page 2 of [TotalPages#];"},
+        {"page footer left out on the last page",
+         [](TFrameReport& r) { r.Footer->PrintOnLastPage = false; },
+         "|Title;Header 1;1. Item 1;10;2. Item 2;20;3. Item 3;30;4. Item 4;40;5. Item 5;50;6. Item 6;60;Page 1 of "
+         "[TotalPages#];|Header 2;7. Item 7;70;Total 280;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TFrameReport t(7);
+        c.set(t);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), c.expected);
+    }
+}
+
+TEST(EngineFrame, TotalPagesNeedsTwoPasses)
+{
+    struct Case {
+        const char* why;
+        bool doublePass;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"one pass: the total is not known while pages are built", false, "0/0;"},
+        {"two passes: the first pass's count in the second", true, "3/3;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Report()->GetEngineOptions()->DoublePass = c.doublePass;
+        auto* master = t.Band<TrpMasterData>(20, 80);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(5)));
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 200, 15, "[TotalPages]/[TotalPages]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 3);
+        AnsiString last;
+        for (const AnsiString& s : PageTexts(t.Pages(), 2))
+            last += s + ";";
+        EXPECT_EQ(last, c.expected);
+    }
+}
+
+TEST(EngineFrame, EmptyDataAndPrintIfEmpty)
+{
+    for (bool printIfEmpty : {false, true}) {
+        SCOPED_TRACE(printIfEmpty ? "PrintIfEmpty: the frame alone" : "no page for a report without rows");
+        TFrameReport t(0);
+        t.Report()->GetEngineOptions()->PrintIfEmpty = printIfEmpty;
+        t.Prepare();
+        EXPECT_EQ(t.Pages()->GetCount(), printIfEmpty ? 1 : 0);
+        if (printIfEmpty) {
+            EXPECT_EQ(Texts(t.Pages()), "|Title;Header 1;Total;Page 1 of [TotalPages#];");
+        }
+    }
+}
+
+TEST(EngineData, RowCountWithoutDataSet)
 {
     TTestReport t;
-    TRowsDataSet* ds = t.DataSet("Data", NumberedRows(3));
-    auto* master = t.Band<TrpMasterData>(40, 20);
-    master->SetDataSet(ds);
-    t.Memo(master, 0, 0, 200, 20, "[Data.\"Name\"]");
+    auto* band = t.Band<TrpMasterData>(10, 20);
+    band->SetRowCount(3);
+    t.Memo(band, 0, 0, 100, 20, "Row [Line]");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
-    ASSERT_EQ(t.Pages()->GetCount(), 1);
-    EXPECT_EQ(PageTexts(t.Pages(), 0), (std::vector<AnsiString>{"Item 1", "Item 2", "Item 3"}));
+    EXPECT_EQ(Texts(t.Pages()), "|Row 1;Row 2;Row 3;");
+}
+
+TEST(EngineData, HeaderFooterAndFooterAfterEach)
+{
+    for (bool afterEach : {false, true}) {
+        SCOPED_TRACE(afterEach ? "footer after every row and not again at the end" : "header, rows, footer");
+        TTestReport t;
+        t.Memo(t.Band<TrpHeader>(0, 15), 0, 0, 100, 15, "Head");
+        auto* band = t.Band<TrpMasterData>(20, 15);
+        band->SetDataSet(t.DataSet("Data", NumberedRows(2)));
+        band->FooterAfterEach = afterEach;
+        t.Memo(band, 0, 0, 100, 15, "[Data.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(40, 15), 0, 0, 100, 15, "Foot");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), afterEach ? "|Head;1;Foot;2;Foot;" : "|Head;1;2;Foot;");
+    }
+}
+
+TEST(EngineData, MasterAndDetail)
+{
+    TTestReport t;
+    auto* master = t.Band<TrpMasterData>(10, 15);
+    master->SetDataSet(t.DataSet("M", NumberedRows(2)));
+    t.Memo(master, 0, 0, 100, 15, "M[M.\"N\"]");
+    auto* detail = t.Band<TrpDetailData>(30, 15);
+    detail->SetDataSet(t.DataSet("D", NumberedRows(2)));
+    t.Memo(detail, 10, 0, 100, 15, "D[D.\"N\"] [Line#]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|M1;D1 1;D2 2;M2;D1 1;D2 2;");
+}
+
+// Groups of three rows with a header, a footer holding the group's total, and a line
+// counter that restarts in each group while Line# runs on.
+TEST(EngineGroups, HeadersFootersAndTotalsGolden)
+{
+    TTestReport t;
+    TRowsDataSet* data = t.DataSet("Data", NumberedRows(7, 3));
+    auto* gh = t.Band<TrpGroupHeader>(10, 15);
+    gh->SetName("GH");
+    gh->Condition = "Data.\"Group\"";
+    t.Memo(gh, 0, 0, 200, 15, "Group [Data.\"Group\"]");
+    auto* master = t.Band<TrpMasterData>(30, 15);
+    master->SetName("Master");
+    master->SetDataSet(data);
+    t.Memo(master, 0, 0, 200, 15, "[Line] [Line#] [Data.\"Name\"]");
+    auto* gf = t.Band<TrpGroupFooter>(50, 15);
+    t.Memo(gf, 0, 0, 200, 15, "Sum [SUM(<Data.\"Sum\">,Master)] count [COUNT(Master)] last [Data.\"N\"]");
+    t.Page()->SetPaperHeight(120);
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()),
+              "|Group G1;1 1 Item 1;2 2 Item 2;3 3 Item 3;Sum 60 count 3 last 3;Group G2;1 4 Item 4;2 5 Item 5;3 6 "
+              "Item 6;Sum 150 count 3 last 6;Group G3;1 7 Item 7;Sum 70 count 1 last 7;");
+    ExpectGolden("groups.layout", LayoutDump(t.Pages()));
+}
+
+TEST(EngineGroups, ConditionThatFailsStopsWithAnError)
+{
+    TTestReport t;
+    auto* gh = t.Band<TrpGroupHeader>(10, 15);
+    gh->SetName("GH");
+    gh->Condition = "1 div (Data.\"N\" - 2)";
+    auto* master = t.Band<TrpMasterData>(30, 15);
+    master->SetDataSet(t.DataSet("Data", NumberedRows(5)));
+    t.Memo(master, 0, 0, 100, 15, "[Data.\"N\"]");
+    EXPECT_FALSE(t.Prepare());
+    EXPECT_NE(t.Errors().find("GH"), AnsiString::npos) << t.Errors();
+    EXPECT_LE(t.Pages()->GetCount(), 1);
+}
+
+TEST(EngineColumns, ThreeColumnBandFillsRowsLeftToRight)
+{
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(10, 20);
+    band->SetDataSet(t.DataSet("Data", NumberedRows(7)));
+    band->Columns = 3;
+    band->ColumnWidth = 100;
+    band->ColumnGap = 10;
+    t.Memo(band, 0, 0, 100, 20, "[Data.\"N\"]");
+    t.Memo(t.Band<TrpFooter>(40, 15), 0, 0, 100, 15, "end");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    ExpectGolden("columns.layout", LayoutDump(t.Pages()));
+    TrpReportPage* page = t.Pages()->GetPage(0);
+    std::vector<AnsiString> places;
+    for (TrpComponent* c : page->Objects())
+        if (Is<TrpDataBand>(c))
+            places.push_back(FormatFloat("0", static_cast<double>(c->GetLeft())) + "," +
+                             FormatFloat("0", static_cast<double>(c->GetTop())));
+    EXPECT_EQ(places, (std::vector<AnsiString>{"0,0", "110,0", "220,0", "0,20", "110,20", "220,20", "0,40"}));
+}
+
+// A memo far taller than a page in a band that may split: its lines continue on the next
+// pages, and nothing of the text is lost or repeated.
+TEST(EngineStretch, MemoSplitsAcrossPages)
+{
+    TTestReport t;
+    AnsiString text;
+    for (int i = 1; i <= 30; ++i)
+        text += "Line " + IntToStr(i) + (i < 30 ? "\r\n" : "");
+    auto* band = t.Band<TrpMasterData>(10, 20);
+    band->SetRowCount(1);
+    band->AllowSplit = true;
+    band->Stretched = true;
+    TrpMemoView* m = t.Memo(band, 0, 0, 200, 20, text);
+    m->StretchMode = smActualHeight;
+    t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "p[Page]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    ASSERT_GE(t.Pages()->GetCount(), 2);
+    ExpectGolden("split_memo.layout", LayoutDump(t.Pages()));
+    AnsiString joined;
+    for (int i = 0; i < t.Pages()->GetCount(); ++i)
+        for (const AnsiString& s : PageTexts(t.Pages(), i))
+            if (s.substr(0, 1) != "p")
+                joined += (joined.empty() ? "" : "\r\n") + s;
+    EXPECT_EQ(joined, text);
+}
+
+// On a page that holds nothing yet a band that cannot fit would not fit on the next page
+// either: it is placed there, overflowing, instead of leaving an empty page behind.
+TEST(EngineStretch, BandTallerThanAPageWithoutSplitOverflowsWithoutEmptyPages)
+{
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(10, 400);
+    band->SetRowCount(2);
+    t.Memo(band, 0, 0, 100, 20, "[Line]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|1;|2;");
+}
+
+// Rows of a master band with KeepTogether and its details move to the next page whole
+// when they do not fit.
+TEST(EngineKeep, KeepTogetherMovesTheWholeBlock)
+{
+    TTestReport t;
+    auto* master = t.Band<TrpMasterData>(10, 40);
+    master->SetDataSet(t.DataSet("M", NumberedRows(3)));
+    master->KeepTogether = true;
+    master->OutlineText = "'M' + IntToStr(<M.\"N\">)";
+    t.Memo(master, 0, 0, 100, 40, "M[M.\"N\"]");
+    auto* detail = t.Band<TrpDetailData>(60, 20);
+    detail->SetDataSet(t.DataSet("D", NumberedRows(2)));
+    t.Memo(detail, 10, 0, 100, 20, "D[D.\"N\"]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    // 80 units per block; two blocks do not fit on 189 units with the third: it moves whole.
+    EXPECT_EQ(Texts(t.Pages()), "|M1;D1;D2;M2;D1;D2;|M3;D1;D2;");
+    ExpectGolden("keep_together.layout", LayoutDump(t.Pages()));
+    TrpOutline* outline = t.Pages()->GetOutline();
+    outline->LevelRoot();
+    ASSERT_EQ(outline->GetCount(), 3);
+    AnsiString text;
+    int page = -1, top = -1;
+    outline->GetItem(2, text, page, top);
+    EXPECT_EQ(text, "M3");
+    EXPECT_EQ(page, 1) << "the outline entry travels with its block";
+    EXPECT_EQ(top, 0);
+}
+
+TEST(EngineSubreport, SubreportRunsItsPageAtItsPlace)
+{
+    TTestReport t;
+    TrpReportPage* subPage = t.AddPage();
+    auto* subBand = t.Band<TrpMasterData>(0, 15, subPage);
+    subBand->SetDataSet(t.DataSet("S", NumberedRows(3)));
+    t.Memo(subBand, 0, 0, 100, 15, "S[S.\"N\"]");
+    auto* band = t.Band<TrpMasterData>(10, 30);
+    band->SetRowCount(2);
+    t.Memo(band, 0, 0, 100, 15, "Row [Line]");
+    auto* sub = new TrpSubreport(band);
+    sub->SetName("Sub1");
+    sub->SetBounds(120, 0, 100, 15);
+    sub->SetSubPage(subPage);
+    t.Memo(t.Band<TrpFooter>(60, 15), 0, 0, 100, 15, "End");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|Row 1;S1;S2;S3;Row 2;S1;S2;S3;End;");
+    ExpectGolden("subreport.layout", LayoutDump(t.Pages()));
+}
+
+TEST(EngineOutline, EntriesNestAndNamePages)
+{
+    TTestReport t;
+    t.Page()->OutlineText = "'Page'";
+    auto* band = t.Band<TrpMasterData>(10, 100);
+    band->SetDataSet(t.DataSet("Data", NumberedRows(3)));
+    band->OutlineText = "<Data.\"Name\">";
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    TrpOutline* outline = t.Pages()->GetOutline();
+    outline->LevelRoot();
+    // One page entry per prepared page, each holding the rows that start on it.
+    std::vector<AnsiString> got;
+    for (int i = 0; i < outline->GetCount(); ++i) {
+        AnsiString text;
+        int page = 0, top = 0;
+        outline->GetItem(i, text, page, top);
+        AnsiString line = text + "@" + IntToStr(page) + ":" + IntToStr(top);
+        outline->LevelDown(i);
+        for (int k = 0; k < outline->GetCount(); ++k) {
+            outline->GetItem(k, text, page, top);
+            line += " > " + text + "@" + IntToStr(page) + ":" + IntToStr(top);
+        }
+        outline->LevelUp();
+        got.push_back(line);
+    }
+    EXPECT_EQ(got, (std::vector<AnsiString>{"Page@0:0 > Item 1@0:0", "Page@1:0 > Item 2@1:0", "Page@2:0 > Item 3@2:0"}));
+}
+
+// ---------------------------------------------------------------- bad templates and data
+
+TEST(EngineBadInput, TemplatesThatCanNeverGivePagesStopWithAnError)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&)> build;
+        const char* expected;  // a distinctive part of the error line
+    };
+    const Case cases[] = {
+        {"a page without printable height",
+         [](TTestReport& t) {
+             t.Page()->TopMargin = 30;
+             t.Page()->BottomMargin = 30;
+             t.Band<TrpMasterData>(0, 10)->SetRowCount(1);
+         },
+         "printable area"},
+        {"a splittable band on a page its header and footer fill",
+         [](TTestReport& t) {
+             t.Band<TrpPageHeader>(0, 100);
+             t.Band<TrpPageFooter>(300, 100);
+             auto* b = t.Band<TrpMasterData>(120, 50);
+             b->SetName("Tall");
+             b->AllowSplit = true;
+             b->SetRowCount(1);
+             t.Memo(b, 0, 0, 100, 50, "x");
+         },
+         "Tall"},
+        {"two child bands that are each other's child",
+         [](TTestReport& t) {
+             auto* b = t.Band<TrpMasterData>(0, 10);
+             b->SetRowCount(1);
+             auto* c1 = t.Band<TrpChild>(20, 10);
+             auto* c2 = t.Band<TrpChild>(40, 10);
+             b->SetChild(c1);
+             c1->SetChild(c2);
+             c2->SetChild(c1);
+         },
+         "nested deeper"},
+        {"a subreport that shows its own page",
+         [](TTestReport& t) {
+             TrpReportPage* p = t.AddPage();
+             auto* b = t.Band<TrpMasterData>(0, 10, p);
+             b->SetRowCount(1);
+             auto* s = new TrpSubreport(b);
+             s->SetName("Self");
+             s->SetSubPage(p);
+             auto* m = t.Band<TrpMasterData>(0, 10);
+             m->SetRowCount(1);
+             auto* s2 = new TrpSubreport(m);
+             s2->SetName("Outer");
+             s2->SetSubPage(p);
+         },
+         "nested deeper"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        c.build(t);
+        EXPECT_FALSE(t.Prepare());
+        EXPECT_NE(t.Errors().find(c.expected), AnsiString::npos) << t.Errors();
+        EXPECT_LT(t.Pages()->GetCount(), 5);
+    }
+}
+
+TEST(EngineBadInput, PageHeaderTallerThanThePageDoesNotRecurse)
+{
+    TTestReport t;
+    t.Memo(t.Band<TrpPageHeader>(0, 300), 0, 0, 100, 15, "H");
+    auto* b = t.Band<TrpMasterData>(310, 20);
+    b->SetRowCount(3);
+    t.Memo(b, 0, 0, 100, 15, "[Line]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|H;1;|H;2;|H;3;");
+}
+
+TEST(EngineCancel, TerminatedStopsBetweenRows)
+{
+    TTestReport t;
+    auto* b = t.Band<TrpMasterData>(0, 20);
+    b->SetRowCount(1000);
+    int pages = 0;
+    t.Report()->OnProgress = TrpProgressEvent::Lambda([&](TrpReport* Sender, TrpProgressType, int) {
+        if (++pages == 2)
+            Sender->SetTerminated(true);
+    });
+    t.Prepare();
+    EXPECT_EQ(t.Pages()->GetCount(), 2) << "the pages built so far stay; nothing after Cancel";
 }
 
 }  // namespace

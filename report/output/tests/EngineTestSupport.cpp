@@ -8,6 +8,8 @@
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
+
 void EngineStartup()
 {
     static bool started = false;
@@ -32,9 +34,10 @@ void TRowsDataSet::SetRows(std::vector<std::map<AnsiString, Variant>> Value)
 
 Variant TRowsDataSet::GetValue(const AnsiString& Index)
 {
-    if (RecNo < 0 || RecNo >= static_cast<int>(Rows.size()))
+    // Past the end the cursor stays on the last row, as a database cursor does.
+    if (Rows.empty())
         return Null();
-    const auto& row = Rows[static_cast<size_t>(RecNo)];
+    const auto& row = Rows[static_cast<size_t>(std::clamp(RecNo, 0, static_cast<int>(Rows.size()) - 1))];
     for (const auto& [name, value] : row)
         if (AnsiCompareText(name, Index) == 0)
             return value;
