@@ -59,8 +59,8 @@ TEST(EngineFrame, TwoPagesGolden)
     t.Report()->GetEngineOptions()->DoublePass = true;
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     ASSERT_EQ(t.Pages()->GetCount(), 2);
-    ExpectGolden("frame_two_pages.layout", LayoutDump(t.Pages()));
-    ExpectGolden("frame_two_pages.pages", DrawDump(t.Pages()));
+    ExpectGolden("engine_frame_two_pages.layout", LayoutDump(t.Pages()));
+    ExpectGolden("engine_frame_two_pages.pages", DrawDump(t.Pages()));
 }
 
 TEST(EngineFrame, PageFlags)
@@ -201,7 +201,7 @@ TEST(EngineGroups, HeadersFootersAndTotalsGolden)
     EXPECT_EQ(Texts(t.Pages()),
               "|Group G1;1 1 Item 1;2 2 Item 2;3 3 Item 3;Sum 60 count 3 last 3;Group G2;1 4 Item 4;2 5 Item 5;3 6 "
               "Item 6;Sum 150 count 3 last 6;Group G3;1 7 Item 7;Sum 70 count 1 last 7;");
-    ExpectGolden("groups.layout", LayoutDump(t.Pages()));
+    ExpectGolden("engine_groups.layout", LayoutDump(t.Pages()));
 }
 
 TEST(EngineGroups, ConditionThatFailsStopsWithAnError)
@@ -229,7 +229,7 @@ TEST(EngineColumns, ThreeColumnBandFillsRowsLeftToRight)
     t.Memo(band, 0, 0, 100, 20, "[Data.\"N\"]");
     t.Memo(t.Band<TrpFooter>(40, 15), 0, 0, 100, 15, "end");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
-    ExpectGolden("columns.layout", LayoutDump(t.Pages()));
+    ExpectGolden("engine_columns.layout", LayoutDump(t.Pages()));
     TrpReportPage* page = t.Pages()->GetPage(0);
     std::vector<AnsiString> places;
     for (TrpComponent* c : page->Objects())
@@ -256,7 +256,7 @@ TEST(EngineStretch, MemoSplitsAcrossPages)
     t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "p[Page]");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     ASSERT_GE(t.Pages()->GetCount(), 2);
-    ExpectGolden("split_memo.layout", LayoutDump(t.Pages()));
+    ExpectGolden("engine_split_memo.layout", LayoutDump(t.Pages()));
     AnsiString joined;
     for (int i = 0; i < t.Pages()->GetCount(); ++i)
         for (const AnsiString& s : PageTexts(t.Pages(), i))
@@ -293,7 +293,7 @@ TEST(EngineKeep, KeepTogetherMovesTheWholeBlock)
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     // 80 units per block; two blocks do not fit on 189 units with the third: it moves whole.
     EXPECT_EQ(Texts(t.Pages()), "|M1;D1;D2;M2;D1;D2;|M3;D1;D2;");
-    ExpectGolden("keep_together.layout", LayoutDump(t.Pages()));
+    ExpectGolden("engine_keep_together.layout", LayoutDump(t.Pages()));
     TrpOutline* outline = t.Pages()->GetOutline();
     outline->LevelRoot();
     ASSERT_EQ(outline->GetCount(), 3);
@@ -322,7 +322,7 @@ TEST(EngineSubreport, SubreportRunsItsPageAtItsPlace)
     t.Memo(t.Band<TrpFooter>(60, 15), 0, 0, 100, 15, "End");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     EXPECT_EQ(Texts(t.Pages()), "|Row 1;S1;S2;S3;Row 2;S1;S2;S3;End;");
-    ExpectGolden("subreport.layout", LayoutDump(t.Pages()));
+    ExpectGolden("engine_subreport.layout", LayoutDump(t.Pages()));
 }
 
 TEST(EngineOutline, EntriesNestAndNamePages)
