@@ -1,0 +1,536 @@
+#include "report/output/rpCtrls.h"
+
+#include "platform/classes/IniFiles.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/gui/Forms.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------- TrpScrollWin
+
+SKLAD_DEFINE_CLASS(TrpScrollWin)
+
+TrpScrollWin::TrpScrollWin(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    SetTabStop(true);
+}
+
+void TrpScrollWin::SetHorzRange(int Value)
+{
+    FHorzRange = Value;
+    Changed(TControlChange::Scroll);
+}
+
+void TrpScrollWin::SetVertRange(int Value)
+{
+    FVertRange = Value;
+    Changed(TControlChange::Scroll);
+}
+
+void TrpScrollWin::SetHorzPage(int Value)
+{
+    FHorzPage = Value;
+    SetHorzRange(FHorzRange);
+}
+
+void TrpScrollWin::SetVertPage(int Value)
+{
+    FVertPage = Value;
+    SetVertRange(FVertRange);
+}
+
+void TrpScrollWin::SetHorzPosition(int Value)
+{
+    Value = std::max(std::min(Value, FHorzRange - FHorzPage), 0);
+    if (Value == FHorzPosition)
+        return;
+    FHorzPosition = Value;
+    Changed(TControlChange::Scroll);
+    OnHScrollChange();
+}
+
+void TrpScrollWin::SetVertPosition(int Value)
+{
+    Value = std::max(std::min(Value, FVertRange - FVertPage), 0);
+    if (Value == FVertPosition)
+        return;
+    FVertPosition = Value;
+    Changed(TControlChange::Scroll);
+    OnVScrollChange();
+}
+
+TrpScrollBarInfo TrpScrollWin::ScrollBarInfo(bool Horizontal) const
+{
+    const int range = Horizontal ? FHorzRange : FVertRange;
+    const int page = Horizontal ? FHorzPage : FVertPage;
+    TrpScrollBarInfo info;
+    // A bar that cannot scroll stays visible but disabled.
+    info.Max = page > range ? 0 : range;
+    info.Page = page;
+    info.Pos = Horizontal ? FHorzPosition : FVertPosition;
+    info.Enabled = info.Max > 0 && page < info.Max;
+    return info;
+}
+
+void TrpScrollWin::Scroll(bool Horizontal, TrpScrollCode Code, int TrackPos)
+{
+    const int pos = Horizontal ? FHorzPosition : FVertPosition;
+    int target = pos;
+    switch (Code) {
+    case scLineUp: target = pos - FSmallChange; break;
+    case scLineDown: target = pos + FSmallChange; break;
+    case scPageUp: target = pos - FLargeChange; break;
+    case scPageDown: target = pos + FLargeChange; break;
+    case scThumbPosition:
+    case scThumbTrack: target = TrackPos; break;
+    case scTop: target = 0; break;
+    case scBottom: target = Horizontal ? FHorzRange : FVertRange; break;
+    }
+    if (Horizontal)
+        SetHorzPosition(target);
+    else
+        SetVertPosition(target);
+}
+
+bool TrpScrollWin::UserScrolled(bool Horizontal, TrpScrollCode Code, int TrackPos)
+{
+    if (!AcceptsInput())
+        return false;
+    Guarded([&] { Scroll(Horizontal, Code, TrackPos); });
+    return true;
+}
+
+void TrpScrollWin::Paint(TCanvas& Canvas)
+{
+    Canvas.GetBrush()->SetColor(GetColor());
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.FillRect(ClientRect());
+}
+
+// ---------------------------------------------------------------- TrpCustomComboBox
+
+SKLAD_DEFINE_CLASS(TrpCustomComboBox)
+
+namespace {
+
+int FontTextHeight(TFont* Font)
+{
+    TCanvas canvas;
+    canvas.GetFont()->Assign(Font);
+    return canvas.TextHeight("Wg");
+}
+
+}  // namespace
+
+TrpCustomComboBox::TrpCustomComboBox(TComponent* AOwner) : TCustomComboBox(AOwner)
+{
+    SetStyle(csOwnerDrawFixed);
+    SetWidth(100);
+    SetItemHeight(FontTextHeight(GetFont()));
+}
+
+void TrpCustomComboBox::SetReadOnly(bool Value)
+{
+    if (FReadOnly == Value)
+        return;
+    FReadOnly = Value;
+    Changed(TControlChange::Style);
+}
+
+int TrpCustomComboBox::GetListHeight() const
+{
+    const int count = GetItems()->Count();
+    if (GetDropDownCount() > 0 && count > 0)
+        return GetItemHeight() * std::min(GetDropDownCount(), count) + 4;
+    return GetItemHeight() + 4;
+}
+
+void TrpCustomComboBox::PlaceList(int ScreenHeight)
+{
+    const TPoint origin = ClientToScreen(Point(0, 0));
+    const int width = FListWidth > 0 ? FListWidth : GetWidth() - 1;
+    const int height = GetListHeight();
+    const int fontHeight = FontTextHeight(GetFont());
+    int top = origin.Y + GetHeight();
+    // The list opens upwards when its bottom edge would leave the screen.
+    FListInverted = origin.Y + fontHeight + height + 6 > ScreenHeight;
+    if (FListInverted)
+        top = origin.Y - height - 2;
+    FListRect = Bounds(origin.X, top, width, height);
+}
+
+TRect TrpCustomComboBox::EditRect() const
+{
+    return Bounds(FImageWidth + 3, 3, GetWidth() - FArrowWidth - 7 - FImageWidth, GetHeight() - 6);
+}
+
+bool TrpCustomComboBox::GetSolidBorder() const
+{
+    return Designing() || GetDroppedDown() || FEditFocused || FMouseInControl;
+}
+
+void TrpCustomComboBox::SetMouseInControl(bool Value)
+{
+    if (FMouseInControl == Value)
+        return;
+    FMouseInControl = Value;
+    Invalidate();
+}
+
+void TrpCustomComboBox::SetEditFocused(bool Value)
+{
+    if (FEditFocused == Value)
+        return;
+    FEditFocused = Value;
+    Invalidate();
+}
+
+TrpButtonState TrpCustomComboBox::ButtonState() const
+{
+    if (GetDroppedDown())
+        return rbsPressed;
+    return GetSolidBorder() ? rbsHot : rbsFlat;
+}
+
+void TrpCustomComboBox::FontChanged()
+{
+    TCustomComboBox::FontChanged();
+    SetItemHeight(FontTextHeight(GetFont()));
+    Invalidate();
+}
+
+void TrpCustomComboBox::Paint(TCanvas& Canvas)
+{
+    if (!IsEnabled()) {
+        PaintDisabled(Canvas);
+        return;
+    }
+    if (FImageWidth > 0)
+        DrawImage(Canvas, Rect(3, 3, FImageWidth + 3, GetHeight() - 3));
+    PaintBorder(Canvas, GetSolidBorder());
+    PaintButton(Canvas, ButtonState());
+}
+
+void TrpCustomComboBox::DrawImage(TCanvas& Canvas, const TRect& R)
+{
+    Canvas.GetBrush()->SetColor(clWindow);
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.FillRect(R);
+}
+
+void TrpCustomComboBox::PaintBorder(TCanvas& Canvas, bool Active)
+{
+    const int w = GetWidth(), h = GetHeight();
+    TBrush* brush = Canvas.GetBrush();
+    brush->SetStyle(bsSolid);
+    brush->SetColor(clBtnFace);
+    Canvas.FrameRect(Rect(1, 1, w - 1, h - 1));
+    brush->SetColor(clWindow);
+    Canvas.FrameRect(Rect(2, 2, w - FArrowWidth - 2, h - 2));
+    if (Active) {
+        // Sunken outer edge.
+        Canvas.GetPen()->SetColor(clBtnShadow);
+        Canvas.MoveTo(0, h - 1);
+        Canvas.LineTo(0, 0);
+        Canvas.LineTo(w, 0);
+        Canvas.GetPen()->SetColor(clBtnHighlight);
+        Canvas.MoveTo(0, h - 1);
+        Canvas.LineTo(w - 1, h - 1);
+        Canvas.LineTo(w - 1, -1);
+    } else {
+        brush->SetColor(clBtnFace);
+        Canvas.FrameRect(Rect(0, 0, w, h));
+    }
+}
+
+void TrpCustomComboBox::PaintButton(TCanvas& Canvas, TrpButtonState State)
+{
+    const TRect r = Rect(GetWidth() - FArrowWidth - 2, 2, GetWidth() - 2, GetHeight() - 2);
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.GetBrush()->SetColor(clBtnFace);
+    Canvas.FillRect(r);
+    TPen* pen = Canvas.GetPen();
+    switch (State) {
+    case rbsFlat:
+        Canvas.GetBrush()->SetColor(clWindow);
+        Canvas.FrameRect(r);
+        pen->SetColor(clWindow);
+        Canvas.MoveTo(r.Left - 1, r.Top);
+        Canvas.LineTo(r.Left - 1, r.Bottom);
+        break;
+    case rbsHot:
+        pen->SetColor(clBtnHighlight);
+        Canvas.MoveTo(r.Left, r.Bottom - 1);
+        Canvas.LineTo(r.Left, r.Top);
+        Canvas.LineTo(r.Right, r.Top);
+        pen->SetColor(clBtnShadow);
+        Canvas.MoveTo(r.Left, r.Bottom - 1);
+        Canvas.LineTo(r.Right - 1, r.Bottom - 1);
+        Canvas.LineTo(r.Right - 1, r.Top - 1);
+        pen->SetColor(clBtnFace);
+        Canvas.MoveTo(r.Left - 1, r.Top);
+        Canvas.LineTo(r.Left - 1, r.Bottom);
+        break;
+    case rbsPressed:
+        pen->SetColor(clBtnShadow);
+        Canvas.MoveTo(r.Left, r.Bottom - 1);
+        Canvas.LineTo(r.Left, r.Top);
+        Canvas.LineTo(r.Right, r.Top);
+        pen->SetColor(clBtnHighlight);
+        Canvas.MoveTo(r.Left, r.Bottom - 1);
+        Canvas.LineTo(r.Right - 1, r.Bottom - 1);
+        Canvas.LineTo(r.Right - 1, r.Top - 1);
+        break;
+    }
+    const int shift = State == rbsPressed ? 1 : 0;
+    PaintButtonGlyph(Canvas, r.Left + (r.Width() - 5) / 2 + shift, r.Top + (r.Height() - 3) / 2 + shift);
+}
+
+void TrpCustomComboBox::PaintButtonGlyph(TCanvas& Canvas, int X, int Y)
+{
+    Canvas.GetPen()->SetColor(clBlack);
+    for (int i = 0; i < 3; ++i) {
+        Canvas.MoveTo(X + i, Y + i);
+        Canvas.LineTo(X + 5 - i, Y + i);
+    }
+}
+
+void TrpCustomComboBox::PaintDisabled(TCanvas& Canvas)
+{
+    const int w = GetWidth(), h = GetHeight();
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.GetBrush()->SetColor(clBtnFace);
+    Canvas.FillRect(Rect(0, 0, w, h));
+    Canvas.GetBrush()->SetColor(clWindow);
+    Canvas.FrameRect(Rect(1, 1, w - 1, h - 1));
+    PaintButtonGlyph(Canvas, w - FArrowWidth - 2 + (FArrowWidth - 5) / 2, (h - 3) / 2);
+}
+
+SKLAD_DEFINE_CLASS(TrpComboBox)
+void TrpComboBox::Publish(TPropertyTable& t)
+{
+    t.Prop("ListWidth", &TrpComboBox::GetListWidth, &TrpComboBox::SetListWidth).Default(0);
+    t.Prop("ReadOnly", &TrpComboBox::GetReadOnly, &TrpComboBox::SetReadOnly).Default(false);
+}
+
+TrpComboBox::TrpComboBox(TComponent* AOwner) : TrpCustomComboBox(AOwner) {}
+
+// ---------------------------------------------------------------- TrpFontComboBox
+
+namespace {
+
+const char* const kMRUFontKey = "\\Software\\Report Library\\MRUFont";
+constexpr int kMRUFonts = 5;
+
+std::vector<TrpFontEntry> ProgramFonts()
+{
+    // The families of the program's own font table (see platform/qt/FontMap).
+    return {{"Arial", TRUETYPE_FONTTYPE},           {"Arial Cyr", TRUETYPE_FONTTYPE},
+            {"Courier New", TRUETYPE_FONTTYPE},     {"Courier New Cyr", TRUETYPE_FONTTYPE},
+            {"MS Sans Serif", 1},                   {"Tahoma", TRUETYPE_FONTTYPE},
+            {"Times New Roman", TRUETYPE_FONTTYPE}, {"Times New Roman Cyr", TRUETYPE_FONTTYPE}};
+}
+
+TrpFontSource& FontSource()
+{
+    static TrpFontSource source;
+    return source;
+}
+
+}  // namespace
+
+void rpSetFontSource(TrpFontSource Source) { FontSource() = std::move(Source); }
+
+SKLAD_DEFINE_CLASS(TrpFontComboBox)
+void TrpFontComboBox::Publish(TPropertyTable& t)
+{
+    t.Prop("ShowMRU", &TrpFontComboBox::GetShowMRU, &TrpFontComboBox::SetShowMRU).Default(true);
+    t.Prop("MRURegKey", &TrpFontComboBox::GetMRURegKey, &TrpFontComboBox::SetRegKey);
+}
+
+TrpFontComboBox::TrpFontComboBox(TComponent* AOwner) : TrpCustomComboBox(AOwner), FMRURegKey(kMRUFontKey)
+{
+    SetDropDownCount(12);
+    SetWidth(150);
+    FImageWidth = 16;
+    SetReadOnly(true);
+}
+
+void TrpFontComboBox::SetRegKey(const AnsiString& Value) { FMRURegKey = Value.empty() ? AnsiString(kMRUFontKey) : Value; }
+
+int TrpFontComboBox::FontTypeOf(int Index) const
+{
+    return Index >= 0 && Index < static_cast<int>(FTypes.size()) ? FTypes[Index] : 0;
+}
+
+void TrpFontComboBox::PopulateList()
+{
+    std::vector<TrpFontEntry> fonts = FontSource() ? FontSource()() : ProgramFonts();
+    std::sort(fonts.begin(), fonts.end(),
+              [](const TrpFontEntry& a, const TrpFontEntry& b) { return AnsiCompareText(a.Name, b.Name) < 0; });
+    // Each face once.
+    fonts.erase(std::unique(fonts.begin(), fonts.end(),
+                            [](const TrpFontEntry& a, const TrpFontEntry& b) { return SameText(a.Name, b.Name); }),
+                fonts.end());
+    TStrings* items = GetItems();
+    items->BeginUpdate();
+    items->Clear();
+    FTypes.clear();
+    for (const TrpFontEntry& f : fonts) {
+        items->Add(f.Name);
+        FTypes.push_back(f.FontType);
+    }
+    FMRUCount = -1;
+    if (FShowMRU) {
+        TRegistry reg;
+        if (reg.OpenKey(FMRURegKey, true)) {
+            for (int i = kMRUFonts - 1; i >= 0; --i) {
+                const AnsiString nameKey = "Font" + IntToStr(i), typeKey = "FontType" + IntToStr(i);
+                const AnsiString name = reg.ValueExists(nameKey) ? reg.ReadString(nameKey) : AnsiString();
+                const int family = name.empty() ? -1 : items->IndexOf(name);
+                if (family >= FMRUCount + 1) {
+                    const int type = reg.ValueExists(typeKey) ? reg.ReadInteger(typeKey) : 0;
+                    items->Insert(0, name);
+                    FTypes.insert(FTypes.begin(), type);
+                    ++FMRUCount;
+                } else {
+                    reg.WriteString(nameKey, "");
+                    reg.WriteInteger(typeKey, 0);
+                }
+            }
+        }
+    }
+    items->EndUpdate();
+}
+
+void TrpFontComboBox::Reset()
+{
+    FUpdating = true;
+    PopulateList();
+    if (GetItems()->IndexOf(GetText()) < 0)
+        SetItemIndex(0);
+    FUpdating = false;
+}
+
+void TrpFontComboBox::WriteMRU()
+{
+    TRegistry reg;
+    if (!reg.OpenKey(FMRURegKey, true))
+        return;
+    for (int i = 0; i < kMRUFonts; ++i) {
+        const bool held = i <= FMRUCount;
+        reg.WriteString("Font" + IntToStr(i), held ? GetItems()->Strings(i) : AnsiString());
+        reg.WriteInteger("FontType" + IntToStr(i), held ? FTypes[i] : 0);
+    }
+}
+
+bool TrpFontComboBox::UserChose(int Index)
+{
+    if (!AcceptsInput() || Index < 0 || Index >= GetItems()->Count())
+        return false;
+    Guarded([&] {
+        TStrings* items = GetItems();
+        int chosen = Index;
+        if (Index > 0 && FShowMRU) {
+            const AnsiString name = items->Strings(Index);
+            const int type = FTypes[Index];
+            int recent = -1;
+            for (int i = 0; i <= FMRUCount; ++i)
+                if (items->Strings(i) == name)
+                    recent = i;
+            if (recent < 0) {
+                items->Insert(0, name);
+                FTypes.insert(FTypes.begin(), type);
+                if (FMRUCount == kMRUFonts - 1) {
+                    items->Delete(kMRUFonts);
+                    FTypes.erase(FTypes.begin() + kMRUFonts);
+                } else {
+                    ++FMRUCount;
+                }
+            } else {
+                items->Delete(recent);
+                FTypes.erase(FTypes.begin() + recent);
+                items->Insert(0, name);
+                FTypes.insert(FTypes.begin(), type);
+            }
+            chosen = 0;
+            WriteMRU();
+        }
+        SetItemIndex(chosen);
+        OnChange(this);
+        if (!FUpdating && !Loading())
+            OnClick(this);
+    });
+    return true;
+}
+
+// ---------------------------------------------------------------- TrpComboEdit
+
+SKLAD_DEFINE_CLASS(TrpComboEdit)
+void TrpComboEdit::Publish(TPropertyTable& t)
+{
+    t.Prop("ButtonEnabled", &TrpComboEdit::GetButtonEnabled, &TrpComboEdit::SetButtonEnabled).Default(true);
+    t.Prop("ButtonHint", &TrpComboEdit::GetButtonHint, &TrpComboEdit::SetButtonHint);
+    t.Event("OnButtonClick", &TrpComboEdit::OnButtonClick);
+}
+
+TrpComboEdit::TrpComboEdit(TComponent* AOwner) : TCustomComboBox(AOwner)
+{
+    SetStyle(csSimple);
+    ButtonPanel = new TPanel(this);
+    ButtonPanel->SetBevelOuter(bvNone);
+    ButtonPanel->SetParent(this);
+    Button = new TSpeedButton(this);
+    Button->SetParent(ButtonPanel);
+    Button->SetAlign(alClient);
+    Button->OnClick = TNotifyEvent(this, &TrpComboEdit::ButtonClick);
+    SetBounds(GetLeft(), GetTop(), 121, 21);
+}
+
+void TrpComboEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    TCustomComboBox::SetBounds(ALeft, ATop, AWidth, AHeight);
+    PlaceButton();
+}
+
+void TrpComboEdit::PlaceButton()
+{
+    if (!ButtonPanel)
+        return;
+    const int side = GetHeight() - 4;
+    ButtonPanel->SetBounds(GetWidth() - GetHeight() + 2, 2, side, side);
+}
+
+void TrpComboEdit::SetButtonEnabled(bool Value)
+{
+    FButtonEnabled = Value;
+    Button->SetEnabled(Value && GetEnabled());
+}
+
+void TrpComboEdit::EnabledChanged()
+{
+    TCustomComboBox::EnabledChanged();
+    if (Button)
+        Button->SetEnabled(FButtonEnabled && GetEnabled());
+}
+
+void TrpComboEdit::KeyPress(char& Key)
+{
+    // Enter and Escape reach the form's default and cancel buttons.
+    if (Key == '\r' || Key == 27) {
+        if (TCustomForm* form = ParentForm()) {
+            TButton* target = Key == '\r' ? form->DefaultButton() : form->CancelButton();
+            if (target && target->IsEnabled())
+                target->Click();
+        }
+    }
+    TCustomComboBox::KeyPress(Key);
+}
+
+void TrpComboEdit::ButtonClick(TObject*)
+{
+    if (CanFocus())
+        SetFocus();
+    OnButtonClick(this);
+}

@@ -1,0 +1,215 @@
+// rpCtrls.h - the report library's own window controls: a flat combo box (the preview's
+// zoom box), a font picker that remembers the last five fonts, an edit with a button at
+// its right end, and a window whose scroll bars carry 32-bit ranges and positions (the
+// base of the preview's page surface).
+//
+// These are models like every control of the gui layer: they keep the state the flat
+// look and the scroll bars are drawn from, and a peer (or a test) reads it. The dropped
+// list of a combo box is not a window of ours: its size and whether it opens upwards are
+// computed when the list drops (GetListRect, GetListInverted).
+//
+// Scroll bars: TrpScrollWin holds range, page and position for each direction and keeps
+// the position within 0 .. range - page. Every position change calls the hooks
+// OnHScrollChange / OnVScrollChange, which the page surface overrides. ScrollBarInfo()
+// is what the bar would show (maximum 0 and disabled when the page is larger than the
+// range).
+#pragma once
+
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <functional>
+#include <vector>
+
+// ---------------------------------------------------------------- scrolling window
+
+// The scroll-bar requests of the platform (line, page, thumb, ends).
+SKLAD_ENUM(TrpScrollCode, scLineUp, scLineDown, scPageUp, scPageDown, scThumbPosition, scThumbTrack, scTop,
+           scBottom)
+
+// What one scroll bar shows.
+struct TrpScrollBarInfo {
+    int Min = 0, Max = 0, Page = 0, Pos = 0;
+    bool Enabled = false;
+    bool operator==(const TrpScrollBarInfo&) const = default;
+};
+
+class TrpScrollWin : public TCustomControl {
+    SKLAD_CLASS_NOPUBLISH(TrpScrollWin, TCustomControl)
+public:
+    explicit TrpScrollWin(TComponent* AOwner);
+
+    int GetHorzRange() const { return FHorzRange; }
+    void SetHorzRange(int Value);
+    int GetVertRange() const { return FVertRange; }
+    void SetVertRange(int Value);
+    int GetHorzPage() const { return FHorzPage; }
+    void SetHorzPage(int Value);
+    int GetVertPage() const { return FVertPage; }
+    void SetVertPage(int Value);
+    int GetHorzPosition() const { return FHorzPosition; }
+    // Kept within 0 .. range - page; a change calls OnHScrollChange.
+    void SetHorzPosition(int Value);
+    int GetVertPosition() const { return FVertPosition; }
+    void SetVertPosition(int Value);
+    int GetSmallChange() const { return FSmallChange; }
+    void SetSmallChange(int Value) { FSmallChange = Value; }
+    int GetLargeChange() const { return FLargeChange; }
+    void SetLargeChange(int Value) { FLargeChange = Value; }
+
+    TrpScrollBarInfo ScrollBarInfo(bool Horizontal) const;
+    // A scroll-bar request; TrackPos is the 32-bit thumb position for the thumb codes.
+    void Scroll(bool Horizontal, TrpScrollCode Code, int TrackPos = 0);
+    // The user scrolled (a peer's bar, or the test driver).
+    bool UserScrolled(bool Horizontal, TrpScrollCode Code, int TrackPos = 0);
+
+    // Fills the client area with the control's colour.
+    void Paint(TCanvas& Canvas) override;
+
+protected:
+    virtual void OnHScrollChange() {}
+    virtual void OnVScrollChange() {}
+
+private:
+    int FHorzRange = 0, FVertRange = 0;
+    int FHorzPage = 0, FVertPage = 0;
+    int FHorzPosition = 0, FVertPosition = 0;
+    int FSmallChange = 1, FLargeChange = 10;
+};
+
+// ---------------------------------------------------------------- flat combo boxes
+
+// The three looks of the drop button.
+SKLAD_ENUM(TrpButtonState, rbsFlat, rbsHot, rbsPressed)
+
+class TrpCustomComboBox : public TCustomComboBox {
+    SKLAD_CLASS_NOPUBLISH(TrpCustomComboBox, TCustomComboBox)
+public:
+    explicit TrpCustomComboBox(TComponent* AOwner);
+
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    int GetListWidth() const { return FListWidth; }
+    void SetListWidth(int Value) { FListWidth = Value; }
+    int GetArrowWidth() const { return FArrowWidth; }
+    int GetImageWidth() const { return FImageWidth; }
+
+    // Height of the dropped list: ItemHeight x min(DropDownCount, items) + 4, or one
+    // item + 4 without items or without a drop-down count.
+    int GetListHeight() const;
+    // Where the list drops, in screen coordinates; computed by PlaceList.
+    TRect GetListRect() const { return FListRect; }
+    bool GetListInverted() const { return FListInverted; }
+    // Computes the list's place below the box, or 2 pixels higher and marked inverted
+    // when it would pass the bottom of a screen ScreenHeight pixels high.
+    void PlaceList(int ScreenHeight);
+    // Where the inner edit sits.
+    TRect EditRect() const;
+
+    // The border and the button look active while dropped, focused or under the mouse.
+    bool GetSolidBorder() const;
+    bool GetMouseInControl() const { return FMouseInControl; }
+    // The mouse entered or left the box.
+    void SetMouseInControl(bool Value);
+    void SetEditFocused(bool Value);
+    TrpButtonState ButtonState() const;
+
+    void Paint(TCanvas& Canvas) override;
+
+protected:
+    // The image area left of the text (empty in the plain box).
+    virtual void DrawImage(TCanvas& Canvas, const TRect& R);
+    void PaintBorder(TCanvas& Canvas, bool Active);
+    void PaintButton(TCanvas& Canvas, TrpButtonState State);
+    void PaintDisabled(TCanvas& Canvas);
+    void PaintButtonGlyph(TCanvas& Canvas, int X, int Y);
+    void FontChanged() override;
+
+    int FImageWidth = 0;
+
+private:
+    void DroppedChanged();
+    bool FListInverted = false;
+    int FArrowWidth = 11;
+    bool FMouseInControl = false;
+    bool FEditFocused = false;
+    bool FReadOnly = false;
+    int FListWidth = 0;
+    TRect FListRect;
+};
+
+class TrpComboBox : public TrpCustomComboBox {
+    SKLAD_CLASS(TrpComboBox, TrpCustomComboBox)
+public:
+    explicit TrpComboBox(TComponent* AOwner);
+};
+
+// A font family as the font combo lists it: the name and the enumeration's type bits.
+struct TrpFontEntry {
+    AnsiString Name;
+    int FontType = 0;
+};
+constexpr int TRUETYPE_FONTTYPE = 4;
+
+// Where the font combo gets its families; the default gives the program's font table.
+using TrpFontSource = std::function<std::vector<TrpFontEntry>()>;
+void rpSetFontSource(TrpFontSource Source);
+
+class TrpFontComboBox : public TrpCustomComboBox {
+    SKLAD_CLASS(TrpFontComboBox, TrpCustomComboBox)
+public:
+    explicit TrpFontComboBox(TComponent* AOwner);
+
+    bool GetShowMRU() const { return FShowMRU; }
+    void SetShowMRU(bool Value) { FShowMRU = Value; }
+    const AnsiString& GetMRURegKey() const { return FMRURegKey; }
+    // An empty key means "\Software\Report Library\MRUFont".
+    void SetRegKey(const AnsiString& Value);
+    int GetMRUCount() const { return FMRUCount; }
+    int FontTypeOf(int Index) const;
+
+    // Rebuilds the list: the families sorted, then the recent fonts from the registry on
+    // top (a recent font no longer installed is cleared there).
+    void PopulateList();
+    void Reset();
+    // The user chose item Index from the dropped list: the recent-font rules, then the
+    // click.
+    bool UserChose(int Index);
+
+    TNotifyEvent OnClick;
+
+private:
+    void WriteMRU();
+    bool FShowMRU = true;
+    AnsiString FMRURegKey;
+    bool FUpdating = false;
+    int FMRUCount = -1;
+    std::vector<int> FTypes;  // font type of each item
+};
+
+// An edit (a simple combo box) with a small button at its right end.
+class TrpComboEdit : public TCustomComboBox {
+    SKLAD_CLASS(TrpComboEdit, TCustomComboBox)
+public:
+    explicit TrpComboEdit(TComponent* AOwner);
+    bool GetButtonEnabled() const { return FButtonEnabled; }
+    void SetButtonEnabled(bool Value);
+    AnsiString GetButtonHint() const { return Button->GetHint(); }
+    void SetButtonHint(const AnsiString& Value) { Button->SetHint(Value); }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    TNotifyEvent OnButtonClick;
+
+    TPanel* ButtonPanel;
+    TSpeedButton* Button;
+
+protected:
+    void KeyPress(char& Key) override;
+    void EnabledChanged() override;
+
+private:
+    void ButtonClick(TObject* Sender);
+    void PlaceButton();
+    bool FButtonEnabled = true;
+};
