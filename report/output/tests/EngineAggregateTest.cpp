@@ -1,1 +1,234 @@
-#include <gtest/gtest.h>
+// Aggregates: accumulation rules per function, resets and running totals, keep-together
+// sections, finding calls in memo text, and totals of real runs in footers.
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+// Feeds an item values directly: the item's own rules without a report.
+Variant Accumulate(TrpAggregateFunction Func, const std::vector<Variant>& Values)
+{
+    TrpAggregateItem item;
+    item.Func = Func;
+    for (const Variant& v : Values) {
+        ++item.Count;
+        // the same accumulation Calc does, reached through a keep section and its merge
+        item.IsPageFooter = true;
+        item.StartKeep();
+        item.KeepValue = v;
+        item.KeepCount = 0;
+        item.EndKeep();
+    }
+    return item.Value();
+}
+
+TEST(Aggregates, FunctionsOverValues)
+{
+    struct Case {
+        const char* why;
+        TrpAggregateFunction func;
+        std::vector<Variant> values;
+        Variant expected;
+    };
+    const Case cases[] = {
+        {"sum of numbers", agSum, {1, 2, 3}, 6},
+        {"sum skips Null", agSum, {1, Null(), 3}, 4},
+        {"no rows: sum is Null", agSum, {}, Null()},
+        {"no rows: count is 0", agCount, {}, 0},
+        {"count counts every row, Null or not", agCount, {1, Null(), 3}, 3},
+        {"avg over 1, 2 and Null is 1: every row counts", agAvg, {1, 2, Null()}, 1.0},
+        {"min of numbers", agMin, {5, 2, 9}, 2},
+        {"max of numbers", agMax, {5, 2, 9}, 9},
+        {"min of texts compares as text", agMin, {AnsiString("pear"), AnsiString("apple"), AnsiString("plum")},
+         AnsiString("apple")},
+        {"max with a leading Null", agMax, {Null(), 4, 7}, 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const Variant got = Accumulate(c.func, c.values);
+        EXPECT_EQ(VarToStr(got), VarToStr(c.expected));
+        EXPECT_EQ(got.IsNull(), c.expected.IsNull());
+    }
+}
+
+TEST(Aggregates, ResetAndRunningTotals)
+{
+    TrpAggregateItem item;
+    item.Func = agSum;
+    item.Count = 2;
+    item.FValue = 30;
+    item.DontReset = true;
+    item.Reset();
+    EXPECT_EQ(VarToStr(item.Value()), "30") << "a running total survives its footer once it has rows";
+    item.ClearValue();
+    EXPECT_TRUE(item.Value().IsNull()) << "between passes everything goes";
+    item.DontReset = false;
+    item.Count = 1;
+    item.FValue = 5;
+    item.Reset();
+    EXPECT_TRUE(item.Value().IsNull());
+}
+
+TEST(Aggregates, KeepSectionsCountOnlyInPageFooters)
+{
+    TrpAggregateItem footer, other;
+    footer.IsPageFooter = true;
+    footer.StartKeep();
+    other.StartKeep();
+    EXPECT_TRUE(footer.Keeping);
+    EXPECT_FALSE(other.Keeping);
+}
+
+TEST(Aggregates, ParseCalls)
+{
+    struct Case {
+        const char* why;
+        const char* text;
+        TrpAggregateFunction func;
+        const char* expr;
+        bool band, invisible, dontReset;
+    };
+    const Case cases[] = {
+        {"sum with a band", "SUM(<D.\"Sum\">,Master)", agSum, "<D.\"Sum\">", true, false, false},
+        {"lower case name, spaces", " avg ( x , Master , 3 )", agAvg, "x", true, true, true},
+        {"count names its band first", "COUNT(Master,2)", agCount, "", true, false, true},
+        {"unknown band name gives none", "MAX(x,Nope)", agMax, "x", false, false, false},
+        {"a comma inside quotes is text", "MIN('a,b',Master,1)", agMin, "'a,b'", true, true, false},
+        {"nested call in the argument", "SUM(F(1,2),Master)", agSum, "F(1,2)", true, false, false},
+        {"any other name is count", "TOTAL(Master)", agCount, "", true, false, false},
+    };
+    TTestReport t;
+    auto* master = t.Band<TrpMasterData>(0, 10);
+    master->SetName("Master");
+    TrpAggregateList list(t.Report());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpAggregateFunction func = agSum;
+        AnsiString expr;
+        TrpBand* band = nullptr;
+        bool invisible = false, dontReset = false;
+        list.ParseName(c.text, func, expr, band, invisible, dontReset);
+        EXPECT_EQ(func, c.func);
+        EXPECT_EQ(expr, c.expr);
+        EXPECT_EQ(band != nullptr, c.band);
+        EXPECT_EQ(invisible, c.invisible);
+        EXPECT_EQ(dontReset, c.dontReset);
+    }
+}
+
+TEST(Aggregates, FindCallsInMemoText)
+{
+    struct Case {
+        const char* why;
+        const char* text;
+        std::vector<AnsiString> calls;
+    };
+    const Case cases[] = {
+        {"one call", "Total: [SUM(<D.\"Sum\">)]", {"SUM(<D.\"Sum\">)"}},
+        {"two calls in two brackets", "[COUNT(Master)] rows, [MAX(<D.\"N\">)]", {"COUNT(Master)", "MAX(<D.\"N\">)"}},
+        {"a call inside a function call", "[FormatFloat('0.00', SUM(<D.\"Sum\">))]", {"SUM(<D.\"Sum\">)"}},
+        {"a call word inside quotes is text", "['SUM(x)']", {}},
+        {"a name that only starts like a call", "[SUMMARY(1)]", {}},
+        {"an unclosed bracket finds nothing", "[SUM(x)", {}},
+        {"a dataset field is not scanned", "[D.\"Sum\"]", {}},
+        {"a report variable holding a call is expanded", "[Total]", {"SUM(<D.\"Sum\">)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.DataSet("D", NumberedRows(1));
+        t.Report()->GetVariables()->SetVariable("Total", AnsiString("SUM(<D.\"Sum\">)"));
+        auto* footer = t.Band<TrpFooter>(0, 10);
+        TrpMemoView* memo = t.Memo(footer, 0, 0, 10, 10, c.text);
+        TrpAggregateList list(t.Report());
+        list.FindAggregates(memo, nullptr);
+        std::vector<AnsiString> got;
+        for (int i = 0; i < list.Count(); ++i)
+            got.push_back(list.Items(i)->AggregateText);
+        EXPECT_EQ(got, c.calls);
+    }
+}
+
+TEST(Aggregates, DeepNestingIsBounded)
+{
+    TTestReport t;
+    AnsiString text = "[";
+    for (int i = 0; i < 5000; ++i)
+        text += "(";
+    text += "SUM(x)";
+    for (int i = 0; i < 5000; ++i)
+        text += ")";
+    text += "]";
+    auto* footer = t.Band<TrpFooter>(0, 10);
+    TrpMemoView* memo = t.Memo(footer, 0, 0, 10, 10, text);
+    TrpAggregateList list(t.Report());
+    list.FindAggregates(memo, nullptr);  // must end, whatever it finds
+    SUCCEED();
+}
+
+// Totals of runs: a footer's sum since it last printed, a running total with flags 2,
+// rows of an invisible band counted with flags 1, and a call outside a footer is Null.
+TEST(Aggregates, TotalsInRuns)
+{
+    struct Case {
+        const char* why;
+        const char* footerText;
+        bool masterVisible;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"group totals restart", "[SUM(<D.\"Sum\">,Master)]", true, "60;150;70;"},
+        {"flags 2: a running total", "[SUM(<D.\"Sum\">,Master,2)]", true, "60;210;280;"},
+        {"count and average", "[COUNT(Master)]/[AVG(<D.\"N\">,Master)]", true, "3/2;3/5;1/7;"},
+        {"an invisible band is not counted", "[COUNT(Master)]", false, "0;0;0;"},
+        {"flags 1 counts an invisible band", "[COUNT(Master,1)]", false, "3;3;1;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->SetPaperHeight(200);
+        TRowsDataSet* data = t.DataSet("D", NumberedRows(7, 3));
+        auto* gh = t.Band<TrpGroupHeader>(0, 10);
+        gh->Condition = "D.\"Group\"";
+        auto* master = t.Band<TrpMasterData>(20, 10);
+        master->SetName("Master");
+        master->SetDataSet(data);
+        master->SetVisible(c.masterVisible);
+        auto* gf = t.Band<TrpGroupFooter>(40, 10);
+        t.Memo(gf, 0, 0, 100, 10, c.footerText);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString got;
+        for (const AnsiString& s : PageTexts(t.Pages(), 0))
+            got += s + ";";
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
+TEST(Aggregates, CallInADataBandIsNotFound)
+{
+    TTestReport t;
+    auto* master = t.Band<TrpMasterData>(0, 10);
+    master->SetName("Master");
+    master->SetDataSet(t.DataSet("D", NumberedRows(2)));
+    t.Memo(master, 0, 0, 100, 10, "x[SUM(<D.\"Sum\">,Master)]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(PageTexts(t.Pages(), 0), (std::vector<AnsiString>{"x", "x"}));
+}
+
+TEST(Aggregates, PageFooterTotalsPerPage)
+{
+    TTestReport t;
+    auto* master = t.Band<TrpMasterData>(0, 60);
+    master->SetName("Master");
+    master->SetDataSet(t.DataSet("D", NumberedRows(5)));
+    t.Memo(master, 0, 0, 100, 10, "[D.\"Sum\"]");
+    t.Memo(t.Band<TrpPageFooter>(100, 15), 0, 0, 100, 15, "page [SUM(<D.\"Sum\">,Master)]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    ASSERT_EQ(t.Pages()->GetCount(), 3);
+    EXPECT_EQ(PageTexts(t.Pages(), 0).back(), "page 30");
+    EXPECT_EQ(PageTexts(t.Pages(), 1).back(), "page 70");
+    EXPECT_EQ(PageTexts(t.Pages(), 2).back(), "page 50");
+}
+
+}  // namespace
