@@ -112,17 +112,21 @@ void TrpReportPage::SetPaperSize(int Value)
     UpdateDimensions();
 }
 
+// While a template is read, a stored size is only stored: the stored paper code follows
+// and must not be turned into a custom size by the attribute order.
 void TrpReportPage::SetPaperWidth(Extended Value)
 {
     FPaperWidth = Value;
-    FPaperSize = DMPAPER_USER;
+    if (!GetIsLoading())
+        FPaperSize = DMPAPER_USER;
     UpdateDimensions();
 }
 
 void TrpReportPage::SetPaperHeight(Extended Value)
 {
     FPaperHeight = Value;
-    FPaperSize = DMPAPER_USER;
+    if (!GetIsLoading())
+        FPaperSize = DMPAPER_USER;
     UpdateDimensions();
 }
 
@@ -148,7 +152,9 @@ void TrpReportPage::SetDefaults()
 
 void TrpReportPage::SetOrientation(TPrinterOrientation Value)
 {
-    if (Value != FOrientation) {
+    // Stored margins and sizes already belong to the stored orientation: reading it must
+    // not turn them a second time.
+    if (Value != FOrientation && !GetIsLoading()) {
         std::swap(FPaperWidth, FPaperHeight);
         const Extended l = LeftMargin, r = RightMargin, t = TopMargin, b = BottomMargin;
         if (Value == poLandscape) {
