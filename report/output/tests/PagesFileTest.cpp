@@ -1,1 +1,210 @@
-#include <gtest/gtest.h>
+// The prepared-report file (.rpf): save and load round trips, repeat saves, missing files,
+// truncation at every length, damaged and foreign documents, and the corpus replay.
+#include "report/output/fuzz/PreparedReportTarget.h"
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+struct TSaved : TTestReport {
+    TSaved()
+    {
+        Page()->OutlineText = "'Sheet'";
+        auto* master = Band<TrpMasterData>(20, 60);
+        master->SetName("Master");
+        master->SetDataSet(DataSet("Data", NumberedRows(4)));
+        master->OutlineText = "<Data.\"Name\">";
+        Memo(master, 0, 0, 200, 20, "[Data.\"Name\"] \"quoted\" & <b>");
+        Memo(Band<TrpPageFooter>(100, 15), 0, 0, 100, 15, "Page [Page#] of [TotalPages#]");
+        Report()->GetPreviewOptions()->OutlineVisible = true;
+        Report()->GetPreviewOptions()->OutlineWidth = 210;
+        EXPECT_TRUE(Prepare()) << Errors();
+        Pages()->CurPage = 1;
+        Pages()->AddAnchor("Second");
+    }
+    AnsiString Save()
+    {
+        TMemoryStream s;
+        Pages()->SaveToStream(s);
+        return s.DataString();
+    }
+};
+
+AnsiString OutlineDump(TrpPreviewPages* Pages)
+{
+    AnsiString out;
+    TrpOutline* o = Pages->GetOutline();
+    std::function<void(int)> walk = [&](int depth) {
+        for (int i = 0; i < o->GetCount(); ++i) {
+            AnsiString text;
+            int page = -1, top = -1;
+            o->GetItem(i, text, page, top);
+            out += StringOfChar(' ', depth) + text + "@" + IntToStr(page) + ":" + IntToStr(top) + "\n";
+            o->LevelDown(i);
+            walk(depth + 1);
+            o->LevelUp();
+        }
+    };
+    o->LevelRoot();
+    walk(0);
+    return out;
+}
+
+void LoadInto(TrpPreviewPages* Pages, const AnsiString& Bytes)
+{
+    TMemoryStream s;
+    s.Write(Bytes.data(), static_cast<int64_t>(Bytes.size()));
+    s.SetPosition(0);
+    Pages->LoadFromStream(s);
+}
+
+TEST(PagesFile, RoundTripIntoAnotherReport)
+{
+    TSaved saved;
+    const AnsiString bytes = saved.Save();
+    EXPECT_EQ(bytes.substr(0, 5), "<?xml");
+    EXPECT_NE(bytes.find("<preparedreport>"), AnsiString::npos);
+
+    TTestReport other;  // empty: no bands, no data
+    LoadInto(other.Pages(), bytes);
+    EXPECT_EQ(other.Pages()->GetCount(), 2);
+    EXPECT_EQ(DrawDump(other.Pages()), DrawDump(saved.Pages()));
+    EXPECT_EQ(OutlineDump(other.Pages()), OutlineDump(saved.Pages()));
+    EXPECT_EQ(other.Pages()->GetAnchorPage("Second"), 2);
+    EXPECT_TRUE(other.Report()->GetPreviewOptions()->OutlineVisible);
+    EXPECT_EQ(other.Report()->GetPreviewOptions()->OutlineWidth, 210);
+    // and once more: what was loaded saves to the same bytes
+    TMemoryStream again;
+    other.Pages()->SaveToStream(again);
+    EXPECT_EQ(again.DataString(), bytes);
+}
+
+TEST(PagesFile, SavingTwiceGivesTheSameBytes)
+{
+    TSaved saved;
+    EXPECT_EQ(saved.Save(), saved.Save());
+}
+
+TEST(PagesFile, FileWithoutReportElementKeepsDisplaySettings)
+{
+    TSaved saved;
+    AnsiString bytes = saved.Save();
+    const size_t a = bytes.find("<report>");
+    const size_t b = bytes.find("</report>");
+    ASSERT_NE(a, AnsiString::npos);
+    bytes.erase(a, b + 9 - a);
+    TTestReport other;
+    other.Report()->GetPreviewOptions()->OutlineWidth = 99;
+    LoadInto(other.Pages(), bytes);
+    EXPECT_EQ(other.Pages()->GetCount(), 2);
+    EXPECT_EQ(other.Report()->GetPreviewOptions()->OutlineWidth, 99);
+}
+
+TEST(PagesFile, ReportElementSetsOnlyDisplaySettings)
+{
+    TSaved saved;
+    AnsiString bytes = saved.Save();
+    const size_t at = bytes.find("PreviewOptions.OutlineWidth");
+    ASSERT_NE(at, AnsiString::npos);
+    bytes.insert(at, "ScriptLanguage=\"JScript\" EngineOptions.TempDir=\"/etc\" ");
+    TTestReport other;
+    LoadInto(other.Pages(), bytes);
+    EXPECT_EQ(other.Report()->ScriptLanguage, "PascalScript");
+    EXPECT_EQ(other.Report()->GetEngineOptions()->TempDir, "");
+}
+
+TEST(PagesFile, MissingFile)
+{
+    TSaved saved;
+    const AnsiString missing = (std::filesystem::temp_directory_path() / "no-such-report.rpf").string();
+    EXPECT_FALSE(saved.Pages()->LoadFromFile(missing, false));
+    EXPECT_EQ(saved.Pages()->GetCount(), 2) << "the store is left as it was";
+    EXPECT_THROW(saved.Pages()->LoadFromFile(missing, true), Exception);
+}
+
+TEST(PagesFile, FileRoundTrip)
+{
+    TSaved saved;
+    const AnsiString name = (std::filesystem::temp_directory_path() / "engine-test.rpf").string();
+    saved.Pages()->SaveToFile(name);
+    TTestReport other;
+    EXPECT_TRUE(other.Pages()->LoadFromFile(name));
+    EXPECT_EQ(DrawDump(other.Pages()), DrawDump(saved.Pages()));
+    std::filesystem::remove(name.c_str());
+}
+
+TEST(PagesFile, NotAPreparedReportIsRefused)
+{
+    TTestReport t;
+    const AnsiString bytes = "<?xml version=\"1.0\" encoding=\"utf-8\"?><TrpReport><TrpReportPage Name=\"P\"/></TrpReport>";
+    EXPECT_THROW(LoadInto(t.Pages(), bytes), EXMLFormatError);
+    EXPECT_EQ(t.Pages()->GetCount(), 0);
+}
+
+TEST(PagesFile, DamagedEntriesAreIgnored)
+{
+    struct Case {
+        const char* why;
+        const char* body;
+        int pages;
+    };
+    const Case cases[] = {
+        {"a page naming a source page that does not exist", "<previewpages><page7/></previewpages>", 1},
+        {"a page name with no number", "<previewpages><pagex/></previewpages>", 1},
+        {"a dictionary entry of another form", "<dictionary><m1 nom=\"x\"/></dictionary><previewpages><page0/></previewpages>", 1},
+        {"a dictionary entry naming no page", "<dictionary><m1 name=\"Pagex.Memo\"/></dictionary><previewpages><page0><m1/></page0></previewpages>", 1},
+        {"an object of an unknown class", "<previewpages><page0><TNoSuchClass l=\"1\"/></page0></previewpages>", 1},
+        {"a number that is no number", "<previewpages><page0><TrpMemoView l=\"x,y\"/></page0></previewpages>", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const AnsiString bytes =
+            AnsiString("<?xml version=\"1.0\" encoding=\"utf-8\"?><preparedreport><sourcepages><TrpReportPage "
+                       "Name=\"Page1\"/></sourcepages>") +
+            c.body + "</preparedreport>";
+        LoadInto(t.Pages(), bytes);
+        EXPECT_EQ(t.Pages()->GetCount(), c.pages);
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            DrawDump(t.Pages());  // drawing a damaged page is a clean no-op or a partial page
+    }
+}
+
+// Every prefix of a good file either loads or raises a clean error.
+TEST(PagesFile, TruncationAtEveryLength)
+{
+    TSaved saved;
+    const AnsiString bytes = saved.Save();
+    for (size_t n = 0; n < bytes.size(); n += (n < 400 ? 1 : 7)) {
+        SCOPED_TRACE(n);
+        TTestReport t;
+        try {
+            LoadInto(t.Pages(), bytes.substr(0, n));
+        } catch (const Exception&) {
+            EXPECT_EQ(t.Pages()->GetCount(), 0) << "a failed load leaves the store empty";
+            continue;
+        }
+        DrawDump(t.Pages());
+    }
+}
+
+TEST(PagesFile, CorpusReplay)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(SKLAD_ENGINE_CORPUS) / "PreparedReport";
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        rpFuzzPreparedReport(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        ++files;
+    }
+    EXPECT_GE(files, 3);
+}
+
+}  // namespace

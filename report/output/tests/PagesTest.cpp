@@ -1,1 +1,274 @@
-#include <gtest/gtest.h>
+// The prepared-pages store: outline and dictionary, pages as differences from their
+// source objects, the page cache, page editing, cut and paste for keep-together,
+// anchors, mirrored margins, the footer check and the last Y.
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/graphics/testing/RecordingCanvas.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+TEST(PagesDictionary, UniqueNames)
+{
+    struct Case {
+        const char* why;
+        std::vector<const char*> present;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"empty dictionary", {}, "m1"},
+        {"m1 to m5 present", {"m1", "m2", "m3", "m4", "m5"}, "m6"},
+        {"only m2 present: the first free above it", {"m2"}, "m3"},
+        {"halving lands below the highest", {"m1", "m2", "m3", "m4", "m5", "m6", "m7", "m8", "m9", "m10"}, "m11"},
+        {"names ignore case", {"M1"}, "m2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpDictionary d;
+        for (const char* n : c.present)
+            d.Add(n, "Page0.X", nullptr);
+        EXPECT_EQ(d.CreateUniqueName("m"), c.expected);
+    }
+    TrpDictionary d;
+    EXPECT_EQ(d.GetObject("m1"), nullptr);
+    EXPECT_EQ(d.GetSourceName("m1"), "");
+}
+
+TEST(PagesOutline, Levels)
+{
+    TTestReport t;
+    TrpPreviewPages* pages = t.Pages();
+    TrpOutline* o = pages->GetOutline();
+    pages->CurPage = 3;
+    o->LevelRoot();
+    EXPECT_EQ(o->GetCurPosition(), o->Root()) << "an empty level is its own position";
+    o->AddItem("A & <B>", 10);
+    o->AddItem("A.1", 20);  // nests: AddItem makes the entry current
+    o->LevelUp();
+    o->LevelUp();
+    o->LevelUp();  // at the root already: stays
+    EXPECT_EQ(o->GetCount(), 1);
+    AnsiString text;
+    int page = -1, top = -1;
+    o->GetItem(0, text, page, top);
+    EXPECT_EQ(text, "A & <B>");
+    EXPECT_EQ(page, 3);
+    EXPECT_EQ(top, 10);
+    o->LevelDown(0);
+    EXPECT_EQ(o->GetCount(), 1);
+    o->LevelRoot();
+    o->Root()->Items(0)->Text = "text=\"no page\"";
+    page = 7;
+    o->GetItem(0, text, page, top);
+    EXPECT_EQ(page, 7) << "a missing page attribute leaves the variable";
+}
+
+TEST(PagesOutline, ShiftItemsMovesOneSiblingSubtree)
+{
+    TTestReport t;
+    TrpOutline* o = t.Pages()->GetOutline();
+    t.Pages()->CurPage = 0;
+    o->LevelRoot();
+    o->AddItem("first", 5);
+    o->LevelUp();
+    TrpXMLItem* from = o->GetCurPosition();
+    o->AddItem("moved", 150);
+    o->AddItem("child", 170);
+    o->LevelUp();
+    o->LevelUp();
+    o->AddItem("after", 180);
+    o->LevelUp();
+    o->ShiftItems(from, 30);
+    TrpXMLItem* root = o->Root();
+    EXPECT_EQ(root->Items(1)->Text, "text=\"moved\" page=\"1\" top=\"30\"");
+    EXPECT_EQ(root->Items(1)->Items(0)->Text, "text=\"child\" page=\"1\" top=\"50\"");
+    EXPECT_EQ(root->Items(2)->Text, "text=\"after\" page=\"0\" top=\"180\"");
+}
+
+TEST(PagesOutline, ClearedStoreForgetsTheLevel)
+{
+    TTestReport t;
+    TrpOutline* o = t.Pages()->GetOutline();
+    o->LevelRoot();
+    o->AddItem("x", 0);
+    t.Pages()->Clear();
+    o->AddItem("y", 0);  // no LevelRoot: must start from the new root, not freed memory
+    o->LevelRoot();
+    EXPECT_EQ(o->GetCount(), 1);
+}
+
+// A two-page report of the frame kind, for the store's own operations.
+struct TTwoPages : TTestReport {
+    TTwoPages()
+    {
+        auto* master = Band<TrpMasterData>(20, 60);
+        master->SetName("Master");
+        master->SetDataSet(DataSet("Data", NumberedRows(4)));
+        Memo(master, 0, 0, 200, 20, "[Data.\"Name\"]");
+        Memo(Band<TrpPageFooter>(100, 15), 0, 0, 100, 15, "Footer");
+        EXPECT_TRUE(Prepare()) << Errors();
+    }
+};
+
+TEST(PagesStore, ObjectsAreStoredAsDifferences)
+{
+    TTwoPages t;
+    TrpPreviewPages* pages = t.Pages();
+    ASSERT_EQ(pages->GetCount(), 2);
+    TrpXMLItem* page = pages->PagesItem()->Items(0);
+    EXPECT_EQ(page->Name, "page0");
+    ASSERT_GE(page->Count(), 1);
+    TrpXMLItem* band = page->Items(0);
+    EXPECT_EQ(band->Name.substr(0, 1), "b");
+    EXPECT_EQ(pages->Dictionary().GetSourceName(band->Name), "Page0.Master");
+    ASSERT_EQ(band->Count(), 1);
+    TrpXMLItem* memo = band->Items(0);
+    EXPECT_EQ(memo->Name.substr(0, 1), "m");
+    EXPECT_NE(memo->Text.find("Item 1"), AnsiString::npos) << memo->Text;
+    EXPECT_EQ(memo->Text.find("Font"), AnsiString::npos) << "unchanged attributes are not stored: " << memo->Text;
+    TrpReportPage* built = pages->GetPage(0);
+    ASSERT_NE(built, nullptr);
+    auto* builtMemo = dynamic_cast<TrpMemoView*>(built->Object(0)->Object(0));
+    ASSERT_NE(builtMemo, nullptr);
+    EXPECT_EQ(TrimRight(builtMemo->GetText()), "Item 1");
+    EXPECT_EQ(builtMemo->Name(), t.Page()->Object(0)->Object(0)->Name());
+}
+
+TEST(PagesStore, SizesAndBadIndexes)
+{
+    TTwoPages t;
+    TrpPreviewPages* pages = t.Pages();
+    EXPECT_EQ(pages->GetPageSize(0), (TPoint{378, 227}));
+    EXPECT_EQ(pages->GetPageSize(2), (TPoint{0, 0}));
+    EXPECT_EQ(pages->GetPageSize(-1), (TPoint{0, 0}));
+    EXPECT_EQ(pages->GetPage(5), nullptr);
+    TCursor cursor = 0;
+    EXPECT_FALSE(pages->ObjectOver(9, 0, 0, mbLeft, {}, 1, 0, 0, true, cursor));
+}
+
+TEST(PagesStore, CacheKeepsFiftyMostRecentlyUsed)
+{
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(0, 200);
+    band->SetRowCount(51);
+    t.Memo(band, 0, 0, 100, 20, "[Line]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    TrpPreviewPages* pages = t.Pages();
+    ASSERT_EQ(pages->GetCount(), 51);
+    TrpReportPage* first = pages->GetPage(0);
+    for (int i = 1; i < 50; ++i)
+        pages->GetPage(i);
+    EXPECT_EQ(pages->GetPage(0), first) << "a cached page comes back without being built";
+    EXPECT_EQ(pages->CachedPages(), 50);
+    pages->GetPage(50);  // the least recently used (page 1) goes
+    EXPECT_EQ(pages->CachedPages(), 50);
+    EXPECT_EQ(pages->GetPage(0), first);
+}
+
+TEST(PagesStore, EmptyPagesAndDeleting)
+{
+    TTestReport t;
+    t.Memo(t.Band<TrpReportTitle>(0, 20), 0, 0, 100, 20, "only");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    TrpPreviewPages* pages = t.Pages();
+    ASSERT_EQ(pages->GetCount(), 1);
+    pages->DeletePage(0);
+    EXPECT_EQ(pages->GetCount(), 1) << "the last page stays";
+    pages->AddEmptyPage(0);
+    ASSERT_EQ(pages->GetCount(), 2);
+    EXPECT_TRUE(PageTexts(pages, 0).empty());
+    EXPECT_EQ(PageTexts(pages, 1), (std::vector<AnsiString>{"only"}));
+    EXPECT_EQ(pages->GetPageSize(0), pages->GetPageSize(1));
+    pages->DeletePage(0);
+    EXPECT_EQ(PageTexts(pages, 0), (std::vector<AnsiString>{"only"}));
+}
+
+TEST(PagesStore, ModifiedPageIsStoredWhole)
+{
+    TTwoPages t;
+    TrpPreviewPages* pages = t.Pages();
+    TrpReportPage* page = pages->GetPage(1);
+    auto* memo = dynamic_cast<TrpMemoView*>(page->Object(0)->Object(0));
+    ASSERT_NE(memo, nullptr);
+    memo->SetText("Edited");
+    pages->ModifyPage(1, page);
+    EXPECT_EQ(pages->PagesItem()->Items(1)->Name, "TrpReportPage");
+    EXPECT_EQ(PageTexts(pages, 1).front(), "Edited");
+}
+
+TEST(PagesStore, CutAndPasteKeepDistances)
+{
+    TTestReport t;
+    TrpPreviewPages* pages = t.Pages();
+    pages->AddPage(t.Page());
+    TrpXMLItem* page = pages->CurXMLPage();
+    ASSERT_NE(page, nullptr);
+    for (const char* text : {"l=\"3\" t=\"10\"", "l=\"5\" t=\"500\"", "t=\"520\""}) {
+        TrpXMLItem* item = page->Add();
+        item->Name = "TrpMemoView";
+        item->Text = text;
+    }
+    pages->CutObjects(1);
+    EXPECT_EQ(page->Count(), 1);
+    pages->PasteObjects(0, 100);
+    ASSERT_EQ(page->Count(), 3);
+    EXPECT_EQ(page->Items(1)->Prop("t"), "100");
+    EXPECT_EQ(page->Items(2)->Prop("t"), "120");
+    EXPECT_EQ(page->Items(1)->Prop("l"), "0");
+    EXPECT_EQ(page->Items(2)->Prop("l"), "-5") << "an element without l counts as l = 0";
+    EXPECT_EQ(pages->XMLDoc()->Root()->Find("cutted"), -1);
+}
+
+TEST(PagesStore, Anchors)
+{
+    TTwoPages t;
+    TrpPreviewPages* pages = t.Pages();
+    EXPECT_EQ(pages->GetAnchorPage("nowhere"), 1);
+    pages->CurPage = 0;
+    pages->AddAnchor("Intro");
+    pages->CurPage = 1;
+    pages->AddAnchor("intro");
+    EXPECT_EQ(pages->GetAnchorPage("INTRO"), 2) << "the later anchor of a text wins";
+}
+
+TEST(PagesStore, FooterCheckAndLastY)
+{
+    TTwoPages t;
+    TrpPreviewPages* pages = t.Pages();
+    pages->CurPage = 0;
+    auto* master = dynamic_cast<TrpBand*>(t.Report()->FindObject("Master"));
+    EXPECT_TRUE(pages->BandExists(master));
+    EXPECT_TRUE(pages->BandExists(t.Page()->FindBand(TrpPageFooter::StaticClass())));
+    EXPECT_FALSE(pages->BandExists(nullptr));
+    EXPECT_EQ(static_cast<double>(pages->GetLastY()), 120.0) << "two rows of 60, the page footer not counted";
+}
+
+TEST(PagesStore, MirroredMarginsOnEvenPages)
+{
+    TTwoPages t;
+    t.Page()->MirrorMargins = true;
+    t.Page()->LeftMargin = 20;
+    t.Report()->GetEngineOptions()->RestoreReport = false;
+    ASSERT_TRUE(t.Prepare());
+    TrpPreviewPages* pages = t.Pages();
+    auto firstTextX = [&](int index) {
+        TRecordingCanvas c;
+        pages->DrawPage(index, &c.Canvas, 1, 1, 0, 0);
+        for (const TDrawRecord& r : c.Device.Records())
+            if (r.Op == TDrawOp::Text)
+                return r.Args[0];
+        return -1;
+    };
+    EXPECT_EQ(firstTextX(0), 78) << "20 mm left margin";
+    EXPECT_EQ(firstTextX(1), 21) << "the second page takes the 5 mm right margin on the left";
+}
+
+TEST(PagesStore, FindText)
+{
+    TTwoPages t;
+    EXPECT_EQ(t.Pages()->FindText(0, "item 2").size(), 1u);
+    EXPECT_EQ(t.Pages()->FindText(0, "item 2", true).size(), 0u);
+    EXPECT_EQ(t.Pages()->FindText(1, "Footer").size(), 1u);
+}
+
+}  // namespace
