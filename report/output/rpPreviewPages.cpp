@@ -131,15 +131,18 @@ void TrpPreviewPages::ClearPageCache() { FCache.clear(); }
 
 void TrpPreviewPages::ClearSourcePages()
 {
-    // Template objects point at their copies; the copies are about to go.
-    for (auto& page : FSourcePages) {
-        for (TrpComponent* copy : page->GetAllObjects())
-            if (copy->OriginalComponent && copy->OriginalComponent->OriginalComponent == copy)
-                copy->OriginalComponent->OriginalComponent = nullptr;
-        if (page->OriginalComponent && page->OriginalComponent->OriginalComponent == page.get())
-            page->OriginalComponent->OriginalComponent = nullptr;
-    }
+    // Template objects may point at these copies; they are never followed without checking
+    // the dictionary first (see CopyOf), since the template may be gone (reloaded) as well.
+    FDictionary.Clear();
     FSourcePages.clear();
+}
+
+TrpComponent* TrpPreviewPages::CopyOf(const TrpComponent* Obj) const
+{
+    TrpComponent* copy = Obj->OriginalComponent;
+    if (!copy || Obj->AliasName.empty())
+        return nullptr;
+    return FDictionary.GetObject(Obj->AliasName) == copy ? copy : nullptr;
 }
 
 void TrpPreviewPages::Clear()
@@ -251,9 +254,9 @@ void TrpPreviewPages::DoAddObject(TrpComponent* Obj, TrpXMLItem* Parent, int Dep
     TrpXMLItem* element = Parent;
     if (!dynamic_cast<TrpSubreport*>(Obj) && !IsCrossView(Obj)) {
         element = Parent->Add();
-        TrpComponent* copy = Obj->OriginalComponent;
+        TrpComponent* copy = CopyOf(Obj);
         if (copy) {
-            element->Name = Obj->AliasName.empty() ? copy->AliasName : Obj->AliasName;
+            element->Name = Obj->AliasName;
             const bool finalPass = !Engine || Engine->FinalPass;
             if (!finalPass)
                 element->Text = Obj->InternalDiff(copy);
@@ -290,7 +293,9 @@ void TrpPreviewPages::AddPage(TrpReportPage* Page)
     if (CurPage < pages->Count() && AddPageAction != apAdd)
         return;  // the engine revisits a page it wrote before
     int source = -1;
-    for (int i = 0; i < SourcePageCount(); ++i)
+    // The latest registration of the page wins: an older one may point at a template page
+    // that was reloaded since.
+    for (int i = SourcePageCount() - 1; i >= 0; --i)
         if (FSourcePages[static_cast<size_t>(i)]->OriginalComponent == Page || FSourcePages[static_cast<size_t>(i)].get() == Page) {
             source = i;
             break;

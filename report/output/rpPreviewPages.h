@@ -130,6 +130,8 @@ private:
     bool PrintPage(int Index, TrpCustomPrinter& Printer, const TrpPrintSettings& Settings, TStrings& PageList,
                    bool& Started, int DriverCopies);
     TrpBand* BandOfCopy(TObject* Copy) const;
+    // The source copy of a template object, when it is one of this store's.
+    TrpComponent* CopyOf(const TrpComponent* Obj) const;
 
     TrpDictionary FDictionary;
     std::vector<TCached> FCache;  // most recently used first

@@ -444,3 +444,27 @@ TEST(EngineCancel, TerminatedStopsBetweenRows)
 }
 
 }  // namespace
+
+namespace {
+
+// The program's own road: the report saves itself before a run and reloads afterwards, so
+// the template objects the pages were built from are gone when the pages are drawn; and a
+// second run into the same pages.
+TEST(EngineRestore, PagesOutliveTheReloadedTemplateAndRunAgain)
+{
+    TTestReport t;
+    t.Report()->GetEngineOptions()->RestoreReport = true;
+    auto* band = t.Band<TrpMasterData>(10, 100);
+    band->SetDataSet(t.DataSet("Data", NumberedRows(3)));
+    t.Memo(band, 0, 0, 100, 20, "[Data.\"Name\"]");
+    t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "F");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    const AnsiString first = DrawDump(t.Pages());
+    EXPECT_EQ(t.Pages()->GetCount(), 3);
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(DrawDump(t.Pages()), first);
+    ASSERT_TRUE(t.Report()->PrepareReport(false)) << t.Errors();
+    EXPECT_EQ(t.Pages()->GetCount(), 6) << "a run without clearing adds its pages after the old ones";
+}
+
+}  // namespace
