@@ -291,7 +291,7 @@ void TrpPreviewForm::FormMouseWheel(int WheelDelta) { Preview->MouseWheelScroll(
 void TrpPreviewForm::PrintBClick(TObject*)
 {
     if (!rpPrinters().HasPhysicalPrinters())
-        rpErrorMsg(rpResources().Get("clNoPrinters"));
+        Application->MessageBox(rpResources().Get("clNoPrinters"), rpResources().Get("mbError"), MB_OK | MB_ICONERROR);
     else
         Preview->Print();
     SetEnabled(true);

@@ -1,1 +1,335 @@
+// The library's controls: the 32-bit scrolling window, the flat combo boxes, the font
+// combo's recent fonts, the combo edit, tool-bar panels and saved positions.
+#include "report/output/rpCtrls.h"
+#include "report/output/rpDock.h"
+
+#include "platform/classes/IniFiles.h"
+#include "platform/graphics/testing/RecordingCanvas.h"
+#include "platform/gui/testing/TestDriver.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <unistd.h>
+#include <filesystem>
+
+namespace {
+
+// ---------------------------------------------------------------- scrolling window
+
+class ScrollWinTest : public ::testing::Test {
+protected:
+    struct TCounting : TrpScrollWin {
+        using TrpScrollWin::TrpScrollWin;
+        int H = 0, V = 0;
+        void OnHScrollChange() override { ++H; }
+        void OnVScrollChange() override { ++V; }
+    };
+    TTestDriver d;
+    TCounting* w = new TCounting(Application);
+};
+
+TEST_F(ScrollWinTest, PositionStaysInRange)
+{
+    w->SetVertRange(1000);
+    w->SetVertPage(300);
+    struct Case {
+        const char* why;
+        int set, expected, calls;
+    };
+    const Case cases[] = {
+        {"below zero gives 0 (no change, no call)", -5, 0, 0},
+        {"inside", 250, 250, 1},
+        {"the same again calls nothing", 250, 250, 1},
+        {"beyond range - page stops there", 5000, 700, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->SetVertPosition(c.set);
+        EXPECT_EQ(w->GetVertPosition(), c.expected);
+        EXPECT_EQ(w->V, c.calls);
+    }
+    EXPECT_EQ(w->H, 0);
+}
+
+TEST_F(ScrollWinTest, BarOfAPageLargerThanTheRange)
+{
+    w->SetHorzRange(200);
+    w->SetHorzPage(500);
+    EXPECT_EQ(w->ScrollBarInfo(true), (TrpScrollBarInfo{0, 0, 500, 0, false}));
+    w->SetHorzPage(100);
+    EXPECT_EQ(w->ScrollBarInfo(true), (TrpScrollBarInfo{0, 200, 100, 0, true}));
+}
+
+TEST_F(ScrollWinTest, ScrollCodes)
+{
+    w->SetVertRange(200000);
+    w->SetVertPage(1000);
+    w->SetSmallChange(8);
+    w->SetLargeChange(300);
+    struct Case {
+        const char* why;
+        TrpScrollCode code;
+        int track, expected;
+    };
+    const Case cases[] = {
+        {"line down", scLineDown, 0, 8},
+        {"page down", scPageDown, 0, 308},
+        {"line up", scLineUp, 0, 300},
+        {"page up past the top", scPageUp, 0, 0},
+        {"a thumb over 65535 uses the 32-bit track position", scThumbTrack, 150000, 150000},
+        {"bottom: the range, kept within range - page", scBottom, 0, 199000},
+        {"top", scTop, 0, 0},
+        {"thumb position", scThumbPosition, 70000, 70000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Scroll(false, c.code, c.track);
+        EXPECT_EQ(w->GetVertPosition(), c.expected);
+    }
+}
+
+// ---------------------------------------------------------------- combo boxes
+
+TEST(ComboBoxTest, ListHeightWidthAndPlace)
+{
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    auto* box = new TrpComboBox(form);
+    box->SetParent(form);
+    box->SetBounds(10, 20, 49, 19);
+    EXPECT_EQ(box->GetItemHeight(), 11) << "the font's text height: 8 points on the exact font";
+    EXPECT_EQ(box->GetListHeight(), 11 + 4) << "without items: one row";
+    for (const char* z : {"25%", "50%", "75%", "100%", "150%", "200%", "По ширине", "Страница целиком"})
+        box->GetItems()->Add(z);
+    EXPECT_EQ(box->GetDropDownCount(), 8);
+    EXPECT_EQ(box->GetListHeight(), 8 * 11 + 4);
+    box->PlaceList(1024);
+    EXPECT_EQ(box->GetListRect().Width(), 48) << "box width - 1 without a list width";
+    box->SetListWidth(100);
+    box->PlaceList(1024);
+    EXPECT_EQ(box->GetListRect().Width(), 100);
+    EXPECT_FALSE(box->GetListInverted());
+    const TPoint origin = box->ClientToScreen(Point(0, 0));
+    EXPECT_EQ(box->GetListRect().Top, origin.Y + 19);
+    box->PlaceList(origin.Y + 100);
+    EXPECT_TRUE(box->GetListInverted()) << "no room below: the list opens upwards";
+    EXPECT_EQ(box->GetListRect().Bottom, origin.Y - 2);
+    EXPECT_EQ(box->EditRect(), Bounds(3, 3, 49 - 11 - 7, 19 - 6));
+}
+
+TEST(ComboBoxTest, FlatAndActiveLooks)
+{
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    auto* box = new TrpComboBox(form);
+    box->SetParent(form);
+    box->SetBounds(0, 0, 60, 20);
+    EXPECT_EQ(box->ButtonState(), rbsFlat);
+    box->SetMouseInControl(true);
+    EXPECT_EQ(box->ButtonState(), rbsHot);
+    box->SetMouseInControl(false);
+    box->SetDroppedDown(true);
+    EXPECT_EQ(box->ButtonState(), rbsPressed);
+    box->SetDroppedDown(false);
+    TRecordingCanvas flat, disabled;
+    box->Paint(flat.Canvas);
+    box->SetEnabled(false);
+    box->Paint(disabled.Canvas);
+    EXPECT_NE(flat.Dump(), disabled.Dump());
+    EXPECT_NE(flat.Dump().find("fill 47 2 58 18"), AnsiString::npos) << "the button's face";
+}
+
+class FontComboTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = std::filesystem::temp_directory_path() / ("sklad-fontcombo-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        oldConfig = old ? old : "";
+        hadConfig = old != nullptr;
+        ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        rpSetFontSource([] {
+            std::vector<TrpFontEntry> fonts;
+            for (const char* name : {"Arial", "Courier New", "Tahoma", "Times New Roman", "Verdana", "Georgia",
+                                     "Impact"})
+                fonts.push_back({name, TRUETYPE_FONTTYPE});
+            return fonts;
+        });
+    }
+    void TearDown() override
+    {
+        rpSetFontSource(nullptr);
+        if (hadConfig)
+            ::setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+        std::filesystem::remove_all(dir);
+    }
+    std::vector<AnsiString> Recent(TrpFontComboBox* box)
+    {
+        std::vector<AnsiString> names;
+        for (int i = 0; i <= box->GetMRUCount(); ++i)
+            names.push_back(box->GetItems()->Strings(i));
+        return names;
+    }
+    AnsiString Choose(TrpFontComboBox* box, const AnsiString& name)
+    {
+        // The family in the sorted part of the list, below the recent fonts.
+        for (int i = box->GetMRUCount() + 1; i < box->GetItems()->Count(); ++i)
+            if (box->GetItems()->Strings(i) == name) {
+                d.Run([&] { box->UserChose(i); });
+                return box->GetText();
+            }
+        return {};
+    }
+
+    std::filesystem::path dir;
+    std::string oldConfig;
+    bool hadConfig = false;
+    TTestDriver d;
+};
+
+TEST_F(FontComboTest, RecentFontsComeFirstAndSurvive)
+{
+    auto* form = new TForm(Application);
+    form->Show();
+    auto* box = new TrpFontComboBox(form);
+    box->SetParent(form);
+    box->Reset();
+    EXPECT_EQ(box->GetItems()->Count(), 7);
+    EXPECT_EQ(box->GetMRUCount(), -1);
+    int clicks = 0;
+    box->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+    for (const char* name : {"Tahoma", "Verdana", "Impact", "Georgia", "Courier New"})
+        EXPECT_EQ(Choose(box, name), name);
+    EXPECT_EQ(Recent(box), (std::vector<AnsiString>{"Courier New", "Georgia", "Impact", "Verdana", "Tahoma"}));
+    EXPECT_EQ(clicks, 5);
+    // A sixth distinct font drops the oldest.
+    Choose(box, "Arial");
+    EXPECT_EQ(Recent(box), (std::vector<AnsiString>{"Arial", "Courier New", "Georgia", "Impact", "Verdana"}));
+    // A recent font chosen again moves to the top.
+    d.Run([&] { box->UserChose(3); });
+    EXPECT_EQ(Recent(box), (std::vector<AnsiString>{"Impact", "Arial", "Courier New", "Georgia", "Verdana"}));
+    EXPECT_EQ(box->GetItemIndex(), 0);
+    EXPECT_EQ(box->GetItems()->Count(), 12);
+
+    // The next box reads them back; a font no longer installed goes from the registry.
+    rpSetFontSource([] {
+        return std::vector<TrpFontEntry>{{"Arial", 4}, {"Courier New", 4}, {"Georgia", 4}, {"Verdana", 4}};
+    });
+    auto* next = new TrpFontComboBox(form);
+    next->SetParent(form);
+    next->Reset();
+    EXPECT_EQ(Recent(next), (std::vector<AnsiString>{"Arial", "Courier New", "Georgia", "Verdana"}));
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Report Library\\MRUFont", false));
+    EXPECT_EQ(reg.ReadString("Font0"), "");
+    EXPECT_EQ(reg.ReadInteger("FontType0"), 0);
+}
+
+TEST(ComboEditTest, ButtonAtTheRightEnd)
+{
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->Show();
+    auto* edit = new TrpComboEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(0, 0, 150, 21);
+    EXPECT_EQ(edit->ButtonPanel->BoundsRect(), Bounds(150 - 21 + 2, 2, 17, 17));
+    int clicks = 0;
+    edit->OnButtonClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+    d.Click(edit->Button);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(form->GetActiveControl(), edit);
+    edit->SetEnabled(false);
+    EXPECT_FALSE(edit->Button->GetEnabled());
+    edit->SetEnabled(true);
+    edit->SetButtonEnabled(false);
+    EXPECT_FALSE(edit->Button->GetEnabled());
+}
+
+// ---------------------------------------------------------------- tool bars
+
+TEST(DockTest, PanelAlignmentFollowsItsParent)
+{
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    struct Case {
+        const char* why;
+        TAlign parentAlign;
+        bool panelParent;
+        TAlign expected;
+    };
+    const Case cases[] = {
+        {"in a tool bar of a right-hand dock: top", alRight, true, alTop},
+        {"in a left one: top", alLeft, true, alTop},
+        {"in a top one: left", alTop, true, alLeft},
+        {"on a plain form it keeps its alignment", alNone, false, alBottom},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        auto* panel = new TrpTBPanel(form);
+        EXPECT_EQ(panel->GetAlign(), alLeft);
+        EXPECT_EQ(panel->GetWidth(), 8);
+        panel->SetAlign(alBottom);
+        if (c.panelParent) {
+            auto* bar = new TPanel(form);
+            bar->SetParent(form);
+            bar->SetAlign(c.parentAlign);
+            panel->SetParent(bar);
+        } else {
+            panel->SetParent(form);
+        }
+        EXPECT_EQ(panel->GetAlign(), c.expected);
+    }
+}
+
+TEST(DockTest, PositionsRoundTrip)
+{
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    auto* top = new TrpDock(form);
+    top->SetName("TopDock");
+    top->SetParent(form);
+    auto* bottom = new TrpDock(form);
+    bottom->SetName("BottomDock");
+    bottom->SetParent(form);
+    bottom->SetAlign(alBottom);
+    auto* notADock = new TPanel(form);
+    notADock->SetName("Panel1");
+    auto* bar = new TrpToolBar(form);
+    bar->SetName("Bar1");
+    auto* button = new TPanel(form);
+    button->SetParent(bar);
+    button->SetBounds(0, 0, 30, 22);
+    ASSERT_TRUE(bar->DockTo(top, 0, 0));
+    EXPECT_EQ(bar->GetWidth(), 30 + 4);
+    EXPECT_EQ(top->GetHeight(), 26 + 1);
+
+    const std::string path = (std::filesystem::temp_directory_path() / "sklad-dock-test.ini").string();
+    std::filesystem::remove(path);
+    {
+        TIniFile ini(PathFromSystem(path));
+        rpSaveToolbarPosition(ini, bar);
+        ini.WriteString("ToolBar.Bar1", "Dock", "BottomDock");
+        rpRestoreToolbarPosition(ini, bar);
+        EXPECT_EQ(bar->Dock(), bottom);
+        EXPECT_EQ(top->GetHeight(), 1) << "an empty dock shrinks to one pixel";
+        ini.WriteString("ToolBar.Bar1", "Dock", "Panel1");
+        rpRestoreToolbarPosition(ini, bar);
+        EXPECT_EQ(bar->Dock(), bottom) << "a name that is not a dock leaves it where it is";
+        EXPECT_TRUE(bar->GetVisible());
+
+        form->SetBounds(40, 50, 600, 400);
+        rpSaveFormPosition(ini, form);
+        form->SetBounds(0, 0, 10, 10);
+        rpRestoreFormPosition(ini, form);
+        EXPECT_EQ(form->BoundsRect(), Bounds(40, 50, 600, 400));
+        EXPECT_EQ(ini.ReadString("Form.TForm", "Dock", "?"), "");
+    }
+    std::filesystem::remove(path);
+}
+
+}  // namespace

@@ -1,1 +1,267 @@
+// The library's small windows: find, page settings, progress (cancelling a build) and the
+// password prompt.
+#include "report/output/rpPageSettings.h"
+#include "report/output/rpPrinter.h"
+#include "report/output/rpProgress.h"
+#include "report/output/rpSearchDialog.h"
+#include "report/output/tests/PreviewTestSupport.h"
+
+#include "report/model/rpPages.h"
+
+#include "platform/printers/RecordingPrinter.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+// ---------------------------------------------------------------- find
+
+TEST(SearchDialogTest, RemembersOnlyConfirmedTexts)
+{
+    TPreviewEnv env;
+    rpLastSearchText() = "Итого";
+    auto run = [&](const AnsiString& typed, bool ok) {
+        env.d.ExpectModal("TrpSearchDialog", [&] {
+            auto* f = dynamic_cast<TrpSearchDialog*>(Screen->ModalForm());
+            EXPECT_EQ(f->GetCaption(), "Искать текст");
+            EXPECT_EQ(f->TopCB->GetCaption(), "Искать с начала");
+            EXPECT_EQ(f->CaseCB->GetCaption(), "Различать регистр");
+            EXPECT_FALSE(f->ReplacePanel->GetVisible());
+            EXPECT_EQ(f->TextE->GetText(), rpLastSearchText());
+            EXPECT_EQ(f->TextE->GetSelLength(), static_cast<int>(rpLastSearchText().size())) << "selected";
+            EXPECT_EQ(f->GetActiveControl(), f->TextE);
+            env.d.Type(f->TextE, typed);
+            env.d.Click(ok ? f->OkB : f->CancelB);
+        });
+        std::unique_ptr<TrpSearchDialog> dialog(new TrpSearchDialog(Application));
+        env.d.Run([&] { dialog->ShowModal(); });
+    };
+    run("Склад", false);
+    EXPECT_EQ(rpLastSearchText(), "Итого") << "Cancel keeps the remembered text";
+    run("Склад", true);
+    EXPECT_EQ(rpLastSearchText(), "Склад");
+}
+
+// ---------------------------------------------------------------- page settings
+
+class PageSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { rpFreePrinters(); }
+    void TearDown() override { rpFreePrinters(); }
+
+    // Shows the dialog on `page`; Script acts in it.
+    TModalResult Show(const std::function<void(TrpPageSettingsForm&)>& Script)
+    {
+        env.d.ExpectModal("TrpPageSettingsForm", [&] {
+            auto* f = dynamic_cast<TrpPageSettingsForm*>(Screen->ModalForm());
+            ASSERT_NE(f, nullptr);
+            Script(*f);
+        });
+        std::unique_ptr<TrpPageSettingsForm> dialog(new TrpPageSettingsForm(Application));
+        dialog->Page = &page;
+        TModalResult result = mrNone;
+        env.d.Run([&] { result = dialog->ShowModal(); });
+        needRebuild = dialog->GetNeedRebuild();
+        return result;
+    }
+
+    TPreviewEnv env;
+    static TRecordingPrinterSpec Office()
+    {
+        TRecordingPrinterSpec spec("Office");
+        spec.Papers = {{"A4", DMPAPER_A4}, {"A5", DMPAPER_A5}, {"Letter", DMPAPER_LETTER}};
+        return spec;
+    }
+    TRecordingPrinterSystem system{{Office()}, "Office"};
+    TPrinterSystemScope use{system};
+    TrpReportPage page{nullptr};
+    bool needRebuild = false;
+};
+
+TEST_F(PageSettingsTest, OpensWithThePagesSettings)
+{
+    page.SetDefaults();
+    page.SetPaperSize(DMPAPER_A4);
+    page.LeftMargin = 15;
+    Show([&](TrpPageSettingsForm& f) {
+        EXPECT_EQ(f.GetCaption(), "Настройки страницы");
+        EXPECT_EQ(f.ApplyToAllRB->GetCaption(), "Применить ко всем страницам");
+        EXPECT_EQ(dynamic_cast<TLabel*>(f.FindComponent("cmL6"))->GetCaption(), "см");
+        EXPECT_EQ(f.SizeCB->GetItems()->Strings(0), "Пользовательский");
+        EXPECT_EQ(f.SizeCB->GetItemIndex(), rpPrinters().GetCurrentPrinter()->PaperIndex(DMPAPER_A4));
+        EXPECT_EQ(f.WidthE->GetText(), "21");
+        EXPECT_EQ(f.HeightE->GetText(), "29,70");
+        EXPECT_EQ(f.MarginLeftE->GetText(), "1,50");
+        EXPECT_EQ(f.MarginTopE->GetText(), "1");
+        EXPECT_TRUE(f.PortraitRB->GetChecked());
+        EXPECT_TRUE(f.PortraitImg->GetVisible());
+        EXPECT_FALSE(f.LandscapeImg->GetVisible());
+        EXPECT_TRUE(f.ApplyToCurRB->GetChecked());
+        env.d.Click(f.CancelB);
+    });
+}
+
+TEST_F(PageSettingsTest, UnlistedPaperOpensAsCustomSize)
+{
+    page.SetPaperWidth(100);
+    page.SetPaperHeight(150);
+    page.SetPaperSize(300);
+    Show([&](TrpPageSettingsForm& f) {
+        EXPECT_EQ(f.SizeCB->GetItemIndex(), 0);
+        EXPECT_EQ(f.WidthE->GetText(), "10");
+        env.d.Click(f.CancelB);
+    });
+}
+
+TEST_F(PageSettingsTest, TypingAndChoosingPapers)
+{
+    page.SetPaperSize(DMPAPER_A4);
+    Show([&](TrpPageSettingsForm& f) {
+        env.d.Type(f.WidthE, "20");
+        EXPECT_EQ(f.SizeCB->GetItemIndex(), 0) << "typing a size selects the custom size";
+        const int a5 = rpPrinters().GetCurrentPrinter()->PaperIndex(DMPAPER_A5);
+        env.d.Select(f.SizeCB, a5);
+        EXPECT_EQ(f.WidthE->GetText(), "14,80");
+        EXPECT_EQ(f.HeightE->GetText(), "21");
+        env.d.Choose(f.LandscapeRB);
+        EXPECT_EQ(f.WidthE->GetText(), "21") << "a listed paper turns with the orientation";
+        EXPECT_EQ(f.HeightE->GetText(), "14,80");
+        EXPECT_TRUE(f.LandscapeImg->GetVisible());
+        // With the custom size the orientation exchanges the two values.
+        env.d.Type(f.WidthE, "10");
+        env.d.Type(f.HeightE, "30");
+        env.d.Choose(f.PortraitRB);
+        EXPECT_EQ(f.WidthE->GetText(), "30");
+        EXPECT_EQ(f.HeightE->GetText(), "10");
+        env.d.Click(f.CancelB);
+    });
+    EXPECT_EQ(page.GetPaperSize(), DMPAPER_A4) << "Cancel leaves the page untouched";
+    EXPECT_EQ(page.GetOrientation(), poPortrait);
+}
+
+TEST_F(PageSettingsTest, OkAppliesToThePage)
+{
+    page.SetPaperSize(DMPAPER_A4);
+    const TModalResult result = Show([&](TrpPageSettingsForm& f) {
+        env.d.Select(f.SizeCB, rpPrinters().GetCurrentPrinter()->PaperIndex(DMPAPER_A5));
+        env.d.Choose(f.LandscapeRB);
+        env.d.Type(f.MarginTopE, "2,5");
+        env.d.Type(f.MarginBottomE, "0.5");
+        env.d.Choose(f.ApplyToAllRB);
+        env.d.Click(f.OKB);
+    });
+    EXPECT_EQ(result, mrOk);
+    EXPECT_TRUE(needRebuild);
+    EXPECT_EQ(page.GetPaperSize(), DMPAPER_A5);
+    EXPECT_EQ(page.GetOrientation(), poLandscape);
+    EXPECT_DOUBLE_EQ(double(page.GetPaperWidth()), 210);
+    EXPECT_DOUBLE_EQ(double(page.GetPaperHeight()), 148);
+    EXPECT_DOUBLE_EQ(double(page.TopMargin), 25);
+    EXPECT_DOUBLE_EQ(double(page.BottomMargin), 5);
+}
+
+TEST_F(PageSettingsTest, ANumberThatIsNoneKeepsTheDialogOpen)
+{
+    page.SetPaperSize(DMPAPER_A4);
+    page.LeftMargin = 10;
+    Show([&](TrpPageSettingsForm& f) {
+        env.d.Type(f.MarginLeftE, "два");
+        env.d.Click(f.OKB);
+        EXPECT_TRUE(env.d.IsShowing(&f));
+        EXPECT_EQ(env.d.TakeErrors().size(), 1u);
+        env.d.Type(f.MarginLeftE, "2");
+        env.d.Click(f.OKB);
+    });
+    EXPECT_DOUBLE_EQ(double(page.LeftMargin), 20);
+}
+
+// ---------------------------------------------------------------- progress
+
+TEST(ProgressTest, MessagePlacesAndTheActiveWindow)
+{
+    TPreviewEnv env;
+    TForm* main = new TForm(Application);
+    main->Show();
+    ASSERT_EQ(Screen->GetActiveForm(), main);
+    {
+        TrpProgress progress(nullptr);
+        EXPECT_EQ(progress.CancelB->GetCaption(), "Отмена");
+        EXPECT_FALSE(main->GetEnabled()) << "the active window waits";
+        progress.Execute(0, "", false, true);
+        EXPECT_EQ(progress.LMessage->GetTop(), 35);
+        EXPECT_FALSE(progress.Bar->GetVisible());
+        progress.Execute(10, "Печатается страница 1", true, false);
+        EXPECT_EQ(progress.LMessage->GetTop(), 15);
+        EXPECT_FALSE(progress.CancelB->GetVisible());
+        EXPECT_EQ(progress.LMessage->GetCaption(), "Печатается страница 1");
+        progress.Tick();
+        progress.Tick();
+        EXPECT_EQ(progress.Bar->GetPosition(), 2);
+    }
+    EXPECT_TRUE(main->GetEnabled());
+}
+
+TEST(ProgressTest, CancelStopsTheBuild)
+{
+    TPreviewEnv env;
+    TrpReport* report = env.NewReport();
+    report->OldStyleProgress = true;
+    TFakeEngine* engine = TPreviewEnv::EngineOf(report);
+    engine->Count = 20;
+    engine->FinalPass = true;
+    std::vector<AnsiString> messages;
+    engine->AfterPage = [&](int page) {
+        auto* progress = dynamic_cast<TrpProgress*>(report->GetProgress());
+        ASSERT_NE(progress, nullptr);
+        messages.push_back(progress->GetMessage());
+        if (page == 3)
+            env.d.Click(progress->CancelB);
+    };
+    // Old-style progress: the build runs first, the window after; here the cancelled
+    // build is not shown at all.
+    env.d.Run([&] { report->PrepareReport(); });
+    // The report notices the button at its next progress step: the page being added then
+    // is the last one.
+    EXPECT_EQ(engine->Built, 4);
+    EXPECT_TRUE(report->GetTerminated());
+    EXPECT_EQ(report->GetProgress(), nullptr) << "the window is freed at the end";
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[0], "Готовится страница 1");
+}
+
+// ---------------------------------------------------------------- password
+
+TEST(PasswordTest, CheckPasswordAsksTheUser)
+{
+    struct Case {
+        const char* why;
+        const char* typed;
+        bool ok;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"the right password", "Склад1", true, true},
+        {"letter case counts", "склад1", true, false},
+        {"cancel refuses", "Склад1", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TPreviewEnv env;
+        TrpReport* report = env.NewReport();
+        report->GetReportOptions()->Password = "Склад1";
+        env.d.ExpectModal("TrpPasswordForm", [&] {
+            auto* f = dynamic_cast<TrpPasswordForm*>(Screen->ModalForm());
+            ASSERT_NE(f, nullptr);
+            EXPECT_EQ(f->GetCaption(), "Password");
+            EXPECT_EQ(f->PasswordL->GetCaption(), "Enter the password:");
+            EXPECT_EQ(f->PasswordE->GetPasswordChar(), '*');
+            env.d.Type(f->PasswordE, c.typed);
+            env.d.Click(c.ok ? f->OkB : f->CancelB);
+        });
+        bool accepted = false;
+        env.d.Run([&] { accepted = report->GetReportOptions()->CheckPassword(); });
+        EXPECT_EQ(accepted, c.accepted);
+    }
+}
+
+}  // namespace

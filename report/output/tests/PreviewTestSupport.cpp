@@ -4,11 +4,14 @@
 #include "report/output/rpPrinter.h"
 
 #include "report/model/rpModel.h"
+#include "report/model/rpReportClasses.h"
 #include "report/model/rpRes.h"
 
 #include "platform/graphics/Canvas.h"
 #include "platform/gui/Services.h"
 #include "platform/rtl/Math.h"
+
+#include "script/GlobalUnit.h"
 
 // ---------------------------------------------------------------- outline
 
@@ -174,6 +177,13 @@ bool TFakeEngine::Run()
 
 TPreviewEnv::TPreviewEnv()
 {
+    // Preparing a report compiles its (empty) script: the script engine must be up.
+    static const bool started = [] {
+        ScriptEngineStartup();
+        rpInitReportClasses();
+        return true;
+    }();
+    (void)started;
     frAddClassesRes();
     rpFreePrinters();
     rpSetPreviewPagesFactory([](TrpReport* r) { return std::unique_ptr<TrpCustomPreviewPages>(new TFakePages(r)); });
