@@ -84,11 +84,11 @@ TrpReportPage::TrpReportPage(TComponent* AOwner)
 
 TrpReportPage::~TrpReportPage()
 {
+    // The objects go while the page is whole: a subreport on this page that shows this
+    // page touches it from its destructor.
+    Clear();
     if (FDataSet)
         FDataSet->RemoveFreeNotification(this);
-    if (SubReport) {
-        // The subreport view keeps a pointer to this page; it is told by free notification.
-    }
 }
 
 void TrpReportPage::UpdateDimensions()
