@@ -381,15 +381,17 @@ TEST(EngineBadInput, TemplatesThatCanNeverGivePagesStopWithAnError)
              t.Memo(b, 0, 0, 100, 50, "x");
          },
          "Tall"},
-        {"two child bands that are each other's child",
+        {"child bands in a ring",
          [](TTestReport& t) {
              auto* b = t.Band<TrpMasterData>(0, 10);
              b->SetRowCount(1);
              auto* c1 = t.Band<TrpChild>(20, 10);
              auto* c2 = t.Band<TrpChild>(40, 10);
+             auto* c3 = t.Band<TrpChild>(60, 10);
              b->SetChild(c1);
              c1->SetChild(c2);
-             c2->SetChild(c1);
+             c2->SetChild(c3);
+             c3->SetChild(c1);
          },
          "nested deeper"},
         {"a subreport that shows its own page",
