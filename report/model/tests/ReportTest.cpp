@@ -5,6 +5,8 @@
 
 #include "report/model/rpRes.h"
 
+#include "platform/gui/testing/TestDriver.h"
+
 TEST_F(ReportTest, FreshReportDefaults)
 {
     TrpReport* r = MakeReport();
@@ -302,4 +304,67 @@ TEST_F(ReportTest, PagesAreTheChildrenInOrder)
     EXPECT_EQ(r->GetPages(1), d);
     EXPECT_EQ(p1->Name(), "Page1");
     EXPECT_THROW(r->GetPages(2), EListError);
+}
+
+namespace {
+class TFakePreviewForm : public TrpCustomPreviewForm {
+public:
+    explicit TFakePreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner), FPreview(new TFakePreview(this)) {}
+    TrpCustomPreview* GetPreview() const override { return FPreview; }
+    void Init() override { ++Inits; }
+    void SetMessageText(const AnsiString& Text) override { Messages.push_back(Text); }
+    TFakePreview* FPreview;
+    int Inits = 0;
+    std::vector<AnsiString> Messages;
+};
+}  // namespace
+
+TEST_F(ReportTest, ShowReportOpensThePreviewBeforeTheBuild)
+{
+    TTestDriver d;
+    TFakePreviewForm* shown = nullptr;
+    rpSetPreviewFormFactory([&](TComponent* owner) {
+        shown = new TFakePreviewForm(owner);
+        shown->SetName("PreviewForm1");
+        return shown;
+    });
+    TrpReport* r = MakeReport();
+    bool previewOpenDuringBuild = false;
+    Engine(r)->RunBody = [&](TFakeEngine&) {
+        previewOpenDuringBuild = shown && d.IsShowing(shown) && r->GetPreview() == shown->FPreview;
+        return true;
+    };
+    d.ExpectModal("PreviewForm1", [&] {
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->Inits, 1);
+        EXPECT_EQ(shown->FPreview->Report, r);
+        EXPECT_TRUE(r->GetTimer()->GetEnabled()) << "the build waits for the window";
+        d.AdvanceTime(60);
+        EXPECT_FALSE(r->GetTimer()->GetEnabled());
+        d.CloseForm(shown);
+    });
+    d.Run([&] { r->ShowReport(true); });
+    rpSetPreviewFormFactory(nullptr);
+    EXPECT_TRUE(previewOpenDuringBuild);
+    EXPECT_EQ(r->GetPreview(), nullptr) << "the window is gone and so is the reference";
+    EXPECT_EQ(r->PreviewForm(), nullptr);
+}
+
+TEST_F(ReportTest, ClosingThePreviewBeforeTheTimerBuildsNothing)
+{
+    TTestDriver d;
+    TFakePreviewForm* shown = nullptr;
+    rpSetPreviewFormFactory([&](TComponent* owner) {
+        shown = new TFakePreviewForm(owner);
+        shown->SetName("PreviewForm1");
+        return shown;
+    });
+    TrpReport* r = MakeReport();
+    int runs = 0;
+    Engine(r)->RunBody = [&](TFakeEngine&) { return ++runs > 0; };
+    d.ExpectModal("PreviewForm1", [&] { d.CloseForm(shown); });
+    d.Run([&] { r->ShowReport(true); });
+    d.AdvanceTime(200);
+    rpSetPreviewFormFactory(nullptr);
+    EXPECT_EQ(runs, 0);
 }
