@@ -250,6 +250,10 @@ void TrpPreviewWorkspace::OnVScrollChange()
 {
     OffsetY = GetVertPosition();
     Repaint();
+    // Scrolling to a page the user chose keeps that page current, also when the view
+    // cannot go far enough to bring it to the top (the last pages fit in the window).
+    if (FScrollingToPage)
+        return;
     DisableUpdate = true;
     struct Restore {
         bool& Flag;
@@ -262,6 +266,11 @@ void TrpPreviewWorkspace::SetToPageNo(int PageNo)
 {
     if (DisableUpdate)
         return;
+    FScrollingToPage = true;
+    struct Restore {
+        bool& Flag;
+        ~Restore() { Flag = false; }
+    } restore{FScrollingToPage};
     SetVertPosition(GetPageBounds(PageNo - 1).Top - kGap);
 }
 

@@ -154,6 +154,7 @@ protected:
 private:
     TrpPreview* FPreview;
     TrpPageList FPageList;
+    bool FScrollingToPage = false;
 };
 
 // ---------------------------------------------------------------- the preview control

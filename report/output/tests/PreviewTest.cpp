@@ -157,6 +157,19 @@ TEST_F(PreviewTest, Navigation)
     }
 }
 
+TEST_F(PreviewTest, ChosenPageStaysWhenTheLastPagesFitInTheView)
+{
+    pages->SetPages(3, 400, 250);
+    preview->Init();
+    preview->Next();
+    EXPECT_EQ(preview->GetPageNo(), 2) << "the view cannot bring page 2 to the top, but it is the page chosen";
+    preview->Last();
+    EXPECT_EQ(preview->GetPageNo(), 3);
+    // Scrolling by hand follows the top of the view again.
+    preview->Workspace->SetVertPosition(0);
+    EXPECT_EQ(preview->GetPageNo(), 1);
+}
+
 TEST_F(PreviewTest, ScrollingMovesThePageNumber)
 {
     preview->Workspace->SetVertPosition(1133 * 2 + 10 - 200);

@@ -1,0 +1,147 @@
+// The preview window over real prepared pages: a template built by the engine, saved to an
+// .rpf file and opened again through the file dialogs, searched, navigated by its outline
+// and printed through the print dialog onto a recording printer.
+#include "report/output/rpPreviewForm.h"
+#include "report/output/rpPrintDialog.h"
+#include "report/output/rpPrinter.h"
+#include "report/output/rpSearchDialog.h"
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/gui/testing/TestDriver.h"
+#include "platform/printers/RecordingPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+// Sixty rows on A4 pages, 26 to a page: three pages with an outline entry per row.
+struct TStoreReport : TTestReport {
+    TStoreReport()
+    {
+        Page()->SetPaperSize(DMPAPER_A4);
+        Page()->OutlineText = "'Лист'";
+        auto* master = Band<TrpMasterData>(20, 40);
+        master->SetName("Master");
+        master->SetDataSet(DataSet("Data", NumberedRows(60)));
+        master->OutlineText = "<Data.\"Name\">";
+        Memo(master, 0, 0, 200, 20, "[Data.\"Name\"]");
+        EXPECT_TRUE(Prepare()) << Errors();
+    }
+};
+
+class PreviewStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EngineStartup();
+        rpInstallOutputFactories();
+        rpInstallPreviewWindows();
+        rpFreePrinters();
+        report = std::make_unique<TStoreReport>();
+        file = (std::filesystem::temp_directory_path() / ("sklad-preview-" + std::to_string(::getpid()) + ".rpf"))
+                   .string();
+    }
+    void TearDown() override
+    {
+        report.reset();
+        rpSetPreviewFormFactory(nullptr);
+        rpSetProgressFactory(nullptr);
+        rpSetPasswordQuery(nullptr);
+        rpFreePrinters();
+        std::filesystem::remove(file);
+    }
+    void Show(const std::function<void(TrpPreviewForm&)>& Script)
+    {
+        d.ExpectModal("TrpPreviewForm", [&] {
+            auto* f = dynamic_cast<TrpPreviewForm*>(Screen->ModalForm());
+            ASSERT_NE(f, nullptr);
+            Script(*f);
+            if (d.IsShowing(f))
+                d.Click(f->CancelB);
+        });
+        d.Run([&] { report->Report()->ShowPreparedReport(); });
+    }
+
+    TTestDriver d;
+    TRecordingPrinterSystem printers{{{"Office"}}, "Office"};
+    TPrinterSystemScope use{printers};
+    std::unique_ptr<TStoreReport> report;
+    std::string file;
+};
+
+TEST_F(PreviewStoreTest, SaveAndOpenAnRpfFile)
+{
+    const int count = report->Pages()->GetCount();
+    ASSERT_GE(count, 3);
+    Show([&](TrpPreviewForm& f) {
+        EXPECT_EQ(f.StatusBar->GetPanels()->Items(0)->GetText(), "Страница 1 из " + IntToStr(count));
+        d.AnswerFileDialog(PathFromSystem(file));
+        d.Click(f.SaveB);
+        ASSERT_TRUE(std::filesystem::exists(file));
+        // Emptied, then opened again from the file.
+        f.Preview->Clear();
+        EXPECT_EQ(f.Preview->GetPageCount(), 0);
+        d.AnswerFileDialog(PathFromSystem(file));
+        d.Click(f.OpenB);
+        EXPECT_EQ(f.Preview->GetPageCount(), count);
+        EXPECT_EQ(f.Preview->Workspace->PageList().Count(), count);
+        EXPECT_EQ(f.Preview->GetPageNo(), 1);
+        EXPECT_GT(f.Preview->OutlineTree->GetItems()->Count(), 0) << "the outline comes with the file";
+    });
+}
+
+TEST_F(PreviewStoreTest, FindAndOutlineOnPreparedPages)
+{
+    Show([&](TrpPreviewForm& f) {
+        d.ExpectModal("TrpSearchDialog", [&] {
+            auto* dialog = dynamic_cast<TrpSearchDialog*>(Screen->ModalForm());
+            d.Type(dialog->TextE, "item 55");
+            d.Tick(dialog->TopCB);
+            d.Click(dialog->OkB);
+        });
+        d.Click(f.FindB);
+        ASSERT_TRUE(rpFindState().TextFound);
+        TrpPreviewWorkspace* w = f.Preview->Workspace;
+        EXPECT_EQ(w->SearchPage, 2) << "rows 53 to 60 are on the third page";
+        // The hit is scrolled into view, 20 pixels above the bottom edge.
+        const TRect page = w->GetPageBounds(2);
+        const TRect hit = rpFindState().FoundRect;
+        EXPECT_GE(page.Top + hit.Top, w->OffsetY);
+        EXPECT_EQ(page.Top + hit.Bottom, w->OffsetY + w->GetClientHeight() - 20);
+
+        d.Click(f.OutlineB);
+        TTreeNodes* nodes = f.Preview->OutlineTree->GetItems();
+        ASSERT_GT(nodes->Count(), 0);
+        TTreeNode* item30 = nullptr;
+        for (TTreeNode* n : nodes->List())
+            if (n->GetText() == "Item 30")
+                item30 = n;
+        ASSERT_NE(item30, nullptr);
+        d.ChooseNode(f.Preview->OutlineTree, item30);
+        EXPECT_EQ(f.Preview->GetPageNo(), 2);
+    });
+}
+
+TEST_F(PreviewStoreTest, PrintButtonPrintsThroughTheDialog)
+{
+    report->Report()->GetPrintOptions()->ShowDialog = true;
+    Show([&](TrpPreviewForm& f) {
+        d.Click(f.NextB);
+        d.ExpectModal("TrpPrintDialog", [&] {
+            auto* dialog = dynamic_cast<TrpPrintDialog*>(Screen->ModalForm());
+            ASSERT_NE(dialog, nullptr);
+            d.Choose(dialog->CurPageRB);
+            d.Click(dialog->OkB);
+        });
+        d.Click(f.PrintB);
+        EXPECT_EQ(f.Preview->GetPageNo(), 2) << "printing keeps the page the user was on";
+        EXPECT_FALSE(f.Preview->GetLocked());
+    });
+    ASSERT_EQ(printers.Spool().Documents.size(), 1u);
+    EXPECT_EQ(printers.Spool().Documents[0].Pages.size(), 1u) << "the current page only";
+}
+
+}  // namespace
