@@ -7,6 +7,7 @@
 #include "report/output/rpEngineModel.h"
 #include "report/output/rpPreviewPages.h"
 
+#include "report/model/rpDialogs.h"
 #include "report/model/rpRes.h"
 #include "report/model/rpUtils.h"
 
@@ -170,8 +171,11 @@ bool TrpEngine::Initialize()
     AggregateList.Clear();
     for (int i = 0; i < Report->GetPagesCount(); ++i) {
         auto* page = dynamic_cast<TrpReportPage*>(Report->GetPages(i));
-        if (!page)
-            continue;  // dialog pages have nothing to prepare here
+        if (!page) {
+            if (auto* dialog = dynamic_cast<TrpDialogPage*>(Report->GetPages(i)))
+                dialog->Initialize();
+            continue;
+        }
         Page = page;
         PreviewPages->AddSourcePage(page);
         PreparePage(&Report->Errors, false);
@@ -237,7 +241,27 @@ void TrpEngine::Finalize()
     FTempBands.clear();
 }
 
-bool TrpEngine::RunDialogs() { return true; }  // no dialog pages in this program's model
+bool TrpEngine::RunDialogs()
+{
+    for (int i = 0; i < Report->GetPagesCount(); ++i) {
+        auto* dialog = dynamic_cast<TrpDialogPage*>(Report->GetPages(i));
+        if (!dialog || !dialog->GetVisible())
+            continue;
+        dialog->Form()->SetBorderStyle(dialog->BorderStyle);
+        if (dialog->Form()->ControlCount() == 0)
+            continue;
+        int result = 0;
+        if (OnRunDialogs) {
+            OnRunDialogs(dialog);
+            result = dialog->GetModalResult();
+        } else {
+            result = dialog->ShowModal();
+        }
+        if (result == mrCancel)
+            return false;
+    }
+    return true;
+}
 
 void TrpEngine::RunReportPages()
 {

@@ -5,6 +5,10 @@
 
 #include "report/output/rpEngineConsts.h"
 
+#include "report/model/rpDialogs.h"
+
+#include "platform/gui/StdCtrls.h"
+
 #include "platform/graphics/testing/Golden.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -467,6 +471,38 @@ TEST(EngineRestore, PagesOutliveTheReloadedTemplateAndRunAgain)
     EXPECT_EQ(DrawDump(t.Pages()), first);
     ASSERT_TRUE(t.Report()->PrepareReport(false)) << t.Errors();
     EXPECT_EQ(t.Pages()->GetCount(), 6) << "a run without clearing adds its pages after the old ones";
+}
+
+}  // namespace
+
+namespace {
+
+// A dialog page with a control is shown before the pages are built; Cancel there builds
+// nothing and is no error.
+TEST(EngineDialogs, CancelledDialogBuildsNothing)
+{
+    for (int answer : {mrOk, mrCancel}) {
+        SCOPED_TRACE(answer == mrOk ? "OK: the pages are built" : "Cancel: nothing is built");
+        TTestReport t;
+        auto* dialog = new TrpDialogPage(t.Report());
+        dialog->SetName("Dialog1");
+        auto* control = new TrpDialogControl(dialog);
+        control->SetName("Button1");
+        control->InitControl(std::make_unique<TButton>(nullptr));
+        auto* band = t.Band<TrpMasterData>(0, 20);
+        band->SetRowCount(2);
+        t.Memo(band, 0, 0, 100, 20, "[Line]");
+        int shown = 0;
+        t.Engine()->OnRunDialogs = TNotifyEvent::Lambda([&](TObject* Sender) {
+            ++shown;
+            static_cast<TrpDialogPage*>(Sender)->SetModalResult(answer);
+        });
+        const bool built = t.Prepare();
+        EXPECT_EQ(shown, 1);
+        EXPECT_EQ(built, answer == mrOk) << t.Errors();
+        EXPECT_EQ(t.Pages()->GetCount(), answer == mrOk ? 1 : 0);
+        EXPECT_EQ(t.Errors(), "");
+    }
 }
 
 }  // namespace
