@@ -341,3 +341,27 @@ TEST_F(ExpressionTest, ScriptCannotClearTheReportItIsBuilding)
     ASSERT_GE(R->Errors.Count(), 1);
     EXPECT_NE(R->Errors[0].find("while the report is being built"), AnsiString::npos) << R->Errors[0];
 }
+
+TEST_F(ExpressionTest, DeepVariableChainsEndInAnErrorNotAStackOverflow)
+{
+    for (int i = 0; i < 200; ++i)
+        R->GetVariables()->SetVariable("v" + IntToStr(i), Variant("v" + IntToStr(i + 1)));
+    R->GetVariables()->SetVariable("v200", Variant(1));
+    EXPECT_THROW(R->Calc("v0"), Exception);
+    bool found = false;
+    for (int i = 0; i < R->Errors.Count(); ++i)
+        found = found || R->Errors[i].find("nested deeper than") != AnsiString::npos;
+    EXPECT_TRUE(found) << R->Errors.GetText();
+    EXPECT_EQ(R->Calc("v150").AsInteger(), 1) << "a chain within the limit still works";
+}
+
+TEST_F(ExpressionTest, AFreedObjectIsAStaleHandleNotADanglingPointer)
+{
+    EXPECT_EQ(VarToStr(R->Calc("Memo1.Name")), "Memo1");
+    delete Memo;
+    Memo = nullptr;
+    R->CurObject = "Memo2";
+    EXPECT_THROW(R->Calc("Memo1.Name + ''"), Exception);
+    ASSERT_EQ(R->Errors.Count(), 1);
+    EXPECT_EQ(R->Errors[0].rfind("Memo2: Ошибка в выражении 'Memo1.Name + ''': ", 0), 0u) << R->Errors[0];
+}
