@@ -158,11 +158,15 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
         }
         if (auto* late = dynamic_cast<TscLateMember*>(item)) {
             std::vector<Variant> args = EvaluateArguments(step, false);
+            std::vector<int> written;
             late->ParentRef = previous;
             late->ParentValue = current;
             late->Script = Script;
-            current = late->Invoke(args, assigning && last, value);
+            current = late->Invoke(args, assigning && last, value, step->Indexed, &written);
             previous = late;
+            // Var parameters of the member found: back into the argument expressions.
+            for (int j : written)
+                step->GetItem(j)->SetValue(args[static_cast<size_t>(j)]);
             continue;
         }
         FrameSave frame(dynamic_cast<TscProcVariable*>(item));
@@ -260,8 +264,11 @@ TscClassVariable* ScriptClassOf(const TscScript* script, const TObject* obj)
 }
 
 // Calls member (found at run time) with args on the object in parentValue.
+// Values of var parameters go back into args; written (when given) gets their
+// indices.
 Variant CallMember(TscCustomVariable* member, const Variant& parentValue, TscScript* script,
-                   std::vector<Variant>& args, bool assigning, const Variant& value)
+                   std::vector<Variant>& args, bool assigning, const Variant& value,
+                   std::vector<int>* written = nullptr)
 {
     const int params = member->ParamCount();
     if (static_cast<int>(args.size()) > params)
@@ -283,8 +290,36 @@ Variant CallMember(TscCustomVariable* member, const Variant& parentValue, TscScr
         member->SetValue(value);
         return value;
     }
-    return member->GetValue();
+    Variant result = member->GetValue();
+    for (int j = 0; j < static_cast<int>(args.size()); ++j)
+        if (member->GetParam(j)->IsVarParam) {
+            args[static_cast<size_t>(j)] = member->GetParam(j)->GetValue();
+            if (written)
+                written->push_back(j);
+        }
+    return result;
 }
+
+// Writes a whole new value back through a member with no parameters, so that
+// obj.Caption[1] := 'x' changes the property, not a copy of its text.
+class TscMemberWriter : public TscCustomVariable {
+public:
+    TscMemberWriter(TscCustomVariable* member, const Variant& parentValue, TscScript* script)
+        : TscCustomVariable(member->Name, fvtVariant, AnsiString()), FMember(member), FParentValue(parentValue),
+          FScript(script)
+    {
+    }
+    void SetValue(const Variant& value) override
+    {
+        std::vector<Variant> none;
+        CallMember(FMember, FParentValue, FScript, none, true, value);
+    }
+
+private:
+    TscCustomVariable* FMember;
+    Variant FParentValue;
+    TscScript* FScript;
+};
 
 Variant IndexArray(TscCustomVariable* parentRef, const Variant& parentValue, std::vector<Variant>& args,
                    bool assigning, const Variant& value)
@@ -325,24 +360,32 @@ Variant IndexString(TscCustomVariable* parentRef, const Variant& parentValue, st
     return value;
 }
 
+// target[args]: a character of a string, an element of an array, the default
+// property of an object. parentRef receives a changed string or array element.
+Variant IndexValue(TscCustomVariable* parentRef, const Variant& target, TscScript* script,
+                   std::vector<Variant>& args, bool assigning, const Variant& value)
+{
+    if (VarIsStr(target))
+        return IndexString(parentRef, target, args, assigning, value);
+    if (VarIsArray(target))
+        return IndexArray(parentRef, target, args, assigning, value);
+    if (VarIsNull(target) || VarIsEmpty(target) || !VarIsOrdinal(target))
+        scRaise(TscMessageId::SArrayRequired);
+    TObject* obj = script_detail::ResolveInstance(target, nullptr, false, "[]");
+    TscClassVariable* cls = ScriptClassOf(script, obj);
+    if (!cls || !cls->DefProperty)
+        scRaise(TscMessageId::SClassError, obj->ClassName());
+    return CallMember(cls->DefProperty, target, script, args, assigning, value);
+}
+
 } // namespace
 
-Variant TscLateMember::Invoke(std::vector<Variant>& args, bool assigning, const Variant& value)
+Variant TscLateMember::Invoke(std::vector<Variant>& args, bool assigning, const Variant& value, bool indexed,
+                              std::vector<int>* written)
 {
     const Variant target = ParentValue;
-    if (Name == "[") {
-        if (VarIsStr(target))
-            return IndexString(ParentRef, target, args, assigning, value);
-        if (VarIsArray(target))
-            return IndexArray(ParentRef, target, args, assigning, value);
-        if (VarIsNull(target) || VarIsEmpty(target) || !VarIsOrdinal(target))
-            scRaise(TscMessageId::SArrayRequired);
-        TObject* obj = script_detail::ResolveInstance(target, nullptr, false, "[]");
-        TscClassVariable* cls = ScriptClassOf(Script, obj);
-        if (!cls || !cls->DefProperty)
-            scRaise(TscMessageId::SClassError, obj->ClassName());
-        return CallMember(cls->DefProperty, target, Script, args, assigning, value);
-    }
+    if (Name == "[")
+        return IndexValue(ParentRef, target, Script, args, assigning, value);
     if (::VarType(target) == varDispatch) {
         const uint16_t flags = assigning ? 4 : (args.empty() ? 3 : 1);
         if (assigning)
@@ -356,7 +399,16 @@ Variant TscLateMember::Invoke(std::vector<Variant>& args, bool assigning, const 
     TscCustomVariable* member = cls->Find(Name);
     if (!member)
         scRaise(TscMessageId::SIdUndeclared, "'" + Name + "'");
-    return CallMember(member, target, Script, args, assigning, value);
+    // obj.Lines[0] (or Lines(0) in BasicScript) where Lines takes no index: the
+    // index applies to the member's value, as it would with a typed variable.
+    const bool property = dynamic_cast<TscPropertyHelper*>(member) || dynamic_cast<TscComponentHelper*>(member);
+    if (!args.empty() && member->ParamCount() == 0 && (indexed || property)) {
+        std::vector<Variant> none;
+        const Variant inner = CallMember(member, target, Script, none, false, Null());
+        TscMemberWriter writer(member, target, Script);
+        return IndexValue(&writer, inner, Script, args, assigning, value);
+    }
+    return CallMember(member, target, Script, args, assigning, value, written);
 }
 
 // ---------------------------------------------------------------- sets
@@ -396,4 +448,22 @@ Variant TscSetExpression::GetValue()
     for (int i = 0; i < n; ++i)
         VarArrayPut(r, FEntries[static_cast<size_t>(i)] ? FEntries[static_cast<size_t>(i)]->GetValue() : Variant(0), {i});
     return r;
+}
+
+int64_t TscSetExpression::GetMask()
+{
+    const int n = EntryCount();
+    int64_t mask = 0;
+    for (int i = 0; i < n; ++i) {
+        if (!FEntries[static_cast<size_t>(i)])
+            continue;
+        const Variant v = FEntries[static_cast<size_t>(i)]->GetValue();
+        if (i + 2 < n && !FEntries[static_cast<size_t>(i + 1)] && FEntries[static_cast<size_t>(i + 2)]) {
+            mask |= scMaskRange(v.AsInt64(), FEntries[static_cast<size_t>(i + 2)]->GetValue().AsInt64());
+            i += 2;
+            continue;
+        }
+        mask |= scSetToMask(v);
+    }
+    return mask;
 }

@@ -95,7 +95,11 @@ private:
 class TscLateMember : public TscCustomHelper {
 public:
     explicit TscLateMember(const AnsiString& name);
-    Variant Invoke(std::vector<Variant>& args, bool assigning, const Variant& value);
+    // indexed: args came in brackets (obj.Items[i]); a member without an index
+    // then has its value indexed. Var parameters of the member found are
+    // written back into args and their indices added to written.
+    Variant Invoke(std::vector<Variant>& args, bool assigning, const Variant& value, bool indexed = false,
+                   std::vector<int>* written = nullptr);
 };
 
 // [a, b..c]: entries are expressions; a null entry marks a range between its
@@ -108,7 +112,11 @@ public:
     int EntryCount() const { return static_cast<int>(FEntries.size()); }
     TscExpression* Entry(int i) const { return FEntries[i].get(); }
     bool Check(const Variant& value);
+    // (a, b, gap, c ...) with 0 for each gap: what in and case selectors see.
     Variant GetValue() override;
+    // The set as a bit mask: the union of the members' masks, a range a..b
+    // taking every single-bit mask between its bounds.
+    int64_t GetMask();
 
 private:
     std::vector<std::unique_ptr<TscExpression>> FEntries;

@@ -244,6 +244,8 @@ TscSetNode::~TscSetNode() = default;
 
 Variant TscSetNode::GetValue()
 {
+    if (AsMask)
+        return Variant(Set->GetMask());
     return Set->GetValue();
 }
 
@@ -488,6 +490,16 @@ void TscExpression::Optimize(const TscDesignator* target, AnsiString& opText)
     FRoot = std::move(keep);
     FCurrent = FRoot.get();
     opText = text;
+}
+
+void TscExpression::ShapeFor(const TscCustomVariable* target)
+{
+    auto* set = dynamic_cast<TscSetNode*>(FRoot.get());
+    if (!set || !target || (target->VarType != fvtEnum && target->VarType != fvtInt))
+        return;
+    set->AsMask = true;
+    set->VarType = fvtInt;
+    VarType = fvtInt;
 }
 
 TscCustomVariable* TscExpression::SingleItem() const

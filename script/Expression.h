@@ -79,6 +79,7 @@ public:
     explicit TscSetNode(std::unique_ptr<TscSetExpression> set);
     ~TscSetNode() override;
     std::unique_ptr<TscSetExpression> Set;
+    bool AsMask = false; // the value goes to a set-typed target: give the bit mask
     Variant GetValue() override;
 };
 
@@ -104,6 +105,9 @@ public:
     void SetValue(const Variant& value) override;
     // x := x op e becomes an assign-with-operator; opText is " " when unchanged.
     void Optimize(const TscDesignator* target, AnsiString& opText);
+    // A set constructor that makes up the whole expression gives its bit mask
+    // from now on, because its value goes to target, a set (or integer) item.
+    void ShapeFor(const TscCustomVariable* target);
     // The variable or constant node a one-item expression stands for, else nullptr.
     TscCustomVariable* SingleItem() const;
     TscExpressionNode* Root() const { return FRoot.get(); }

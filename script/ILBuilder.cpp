@@ -141,8 +141,11 @@ uint8_t TscILParser::FindType(const AnsiString& name, TscXMLItem* at)
     return t;
 }
 
-void TscILParser::CheckTypeCompatibility(const TscCustomVariable* target, const TscCustomVariable* source)
+void TscILParser::CheckTypeCompatibility(const TscCustomVariable* target, TscCustomVariable* source)
 {
+    // Sets travel as bit masks: a set constructor given to a set becomes one.
+    if (auto* e = dynamic_cast<TscExpression*>(source))
+        e->ShapeFor(target);
     if (!AssignCompatible(target, source, Program))
         scRaise(TscMessageId::SIncompatibleTypes,
                 ": '" + target->GetFullTypeName() + "', '" + source->GetFullTypeName() + "'");
@@ -891,7 +894,14 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
         }
         const bool index = text == "[";
         if (pi->VarType == fvtVariant || dynamic_cast<TscLateMember*>(pi)) {
-            // Decided by the value at run time.
+            // Decided by the value at run time. obj.Items[i] gives the index to
+            // the member, which may be an indexed property (Strings[i]) or a
+            // value to index (Lines[i], Caption[i]).
+            if (auto* late = dynamic_cast<TscLateMember*>(pi);
+                late && index && late->Name != "[" && prev->Count() == 0 && !prev->Indexed) {
+                prev->Indexed = true;
+                continue;
+            }
             d->AddStep(AddHidden(script, std::make_unique<TscLateMember>(text)), SourcePos);
             continue;
         }

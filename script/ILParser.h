@@ -136,7 +136,8 @@ private:
     class TscClassVariable* FindClass(const AnsiString& name) const;
     TscCustomVariable* FindVar(TscScript* script, const AnsiString& name);
     uint8_t FindType(const AnsiString& name, TscXMLItem* at); // a TscVarType
-    void CheckTypeCompatibility(const TscCustomVariable* target, const TscCustomVariable* source);
+    // Also shapes a set constructor given to a set into its bit mask.
+    void CheckTypeCompatibility(const TscCustomVariable* target, TscCustomVariable* source);
     void ErrorPos(const TscXMLItem* item);
     TscCustomVariable* AddHidden(TscScript* script, std::unique_ptr<TscCustomVariable> item);
     AnsiString SourceTextOf(const TscXMLItem* expr) const;

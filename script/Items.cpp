@@ -282,8 +282,10 @@ void TscPropertyHelper::SetValue(const Variant& value)
         return;
     TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
     if (!IsPublished) {
+        // A set constructor the compiler could not see the target of (late binding).
+        const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
         if (OnSetValue)
-            OnSetValue(obj, ClassRef, AnsiUpperCase(Name), value);
+            OnSetValue(obj, ClassRef, AnsiUpperCase(Name), toMask ? Variant(scSetToMask(value)) : value);
         return;
     }
     const TPropInfo* p = GetPropInfo(obj, Name);
@@ -294,7 +296,10 @@ void TscPropertyHelper::SetValue(const Variant& value)
     case tkEnumeration:
     case tkSet:
     case tkInt64:
-        SetOrdProp(obj, p, VarType == fvtBool ? (value.AsBoolean() ? 1 : 0) : value.AsInt64());
+        if (VarType == fvtBool)
+            SetOrdProp(obj, p, value.AsBoolean() ? 1 : 0);
+        else
+            SetOrdProp(obj, p, p->Kind() == tkSet ? scSetToMask(value) : value.AsInt64());
         break;
     case tkClass:
         SetObjectProp(obj, p,

@@ -164,6 +164,30 @@ void ClearVarRec(TVarRecArray& values)
 
 // ---------------------------------------------------------------- literals and positions
 
+int64_t scSetToMask(const Variant& value)
+{
+    if (!VarIsArray(value) || VarArrayDimCount(value) != 1)
+        return VarIsNull(value) || VarIsEmpty(value) ? 0 : value.AsInt64();
+    int64_t mask = 0;
+    for (int i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i) {
+        const Variant member = VarArrayGet(value, {i});
+        if (!VarIsNull(member) && !VarIsEmpty(member))
+            mask |= member.AsInt64();
+    }
+    return mask;
+}
+
+int64_t scMaskRange(int64_t low, int64_t high)
+{
+    int64_t mask = 0;
+    for (int bit = 0; bit < 63; ++bit) {
+        const int64_t p = int64_t(1) << bit;
+        if (p >= low && p <= high)
+            mask |= p;
+    }
+    return mask;
+}
+
 Variant ParserStringToVariant(const AnsiString& s)
 {
     if (s.empty())

@@ -57,6 +57,15 @@ Variant VarRecToVariant(const TVarRec& element);
 void VariantToVarRec(const Variant& values, TVarRecArray& result);
 void ClearVarRec(TVarRecArray& values);
 
+// A set value as its bit mask: a mask stays as it is; an array of members, as a
+// set constructor gives it, becomes the union of their masks. Used where a set
+// constructor meets a set-typed property without the compiler seeing the
+// target (late binding); ranges are expanded only where the compiler sees them
+// (TscSetExpression::GetMask).
+int64_t scSetToMask(const Variant& value);
+// The union of the single-bit masks p with low <= p <= high.
+int64_t scMaskRange(int64_t low, int64_t high);
+
 // Literal text of the lexer to a value: "" -> Null; 'text' -> text; integer
 // (decimal or $hex) -> Int64; otherwise a float with '.' as the point.
 Variant ParserStringToVariant(const AnsiString& s);

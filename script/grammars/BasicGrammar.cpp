@@ -87,6 +87,7 @@ const char* scBasicGrammar()
 <string add="string"/>
 <sequence><char text="(" add="op"/><expression err="err2"/><char text=")" add="op" err="err7"/></sequence>
 <sequence><keyword text="NOT" add="op" addtext="not"/><factor err="err2"/></sequence>
+<sequence><char text="["/><char text="]" node="set"/></sequence>
 <sequence><char text="["/><setconstructor err="err2"/><char text="]" err="err8"/></sequence>
 <newoperator/>
 <sequence><char text="&#60;"/><frstring/><char text="&#62;" err="err20"/></sequence>

@@ -1,5 +1,6 @@
 // JScriptGrammar.cpp - the JScript grammar: statements at the top level,
-// variables without types and used without declaration.
+// variables used without declaration, or declared with var and an optional type
+// (var f: TForm), which lets members be checked when the script compiles.
 #include "script/Grammars.h"
 
 const char* scJScriptGrammar()
@@ -45,7 +46,7 @@ const char* scJScriptGrammar()
 <block><char text="{"/><statements/><char text="}" err="err11"/></block>
 <importstmt node="uses"><keyword text="IMPORT"/><loop text=","><string add="file" err="err1"/></loop></importstmt>
 <varstmt><keyword text="VAR"/><loop text=","><vardecl/></loop></varstmt>
-<vardecl node="var"><ident add="ident"/><optional><array/></optional><optional><initvalue/></optional></vardecl>
+<vardecl node="var"><ident add="ident"/><optional><typeclause/></optional><optional><array/></optional><optional><initvalue/></optional></vardecl>
 <array node="array"><char text="["/><loop text=","><arraydim err="err2"/></loop><char text="]" err="err8"/></array>
 <arraydim node="dim"><expression/></arraydim>
 <initvalue node="init"><char text="="/><expression err="err2"/></initvalue>
@@ -63,6 +64,7 @@ const char* scJScriptGrammar()
 <string add="string"/>
 <sequence><char text="(" add="op"/><expression err="err2"/><char text=")" add="op" err="err7"/></sequence>
 <sequence><char text="!" add="op" addtext="not"/><factor err="err2"/></sequence>
+<sequence><char text="["/><char text="]" node="set"/></sequence>
 <sequence><char text="["/><setconstructor err="err2"/><char text="]" err="err8"/></sequence>
 <newoperator/>
 <sequence><char text="&#60;"/><frstring/><char text="&#62;" err="err20"/></sequence>
@@ -182,7 +184,8 @@ const char* scJScriptGrammar()
 <functionstmt node="function"><functionheading/><block/></functionstmt>
 <functionheading><keyword text="FUNCTION"/><ident add="name" err="err2"/><formalparameters/></functionheading>
 <formalparameters node="parameters"><char text="("/><optionalloop text=","><formalparam/></optionalloop><char text=")" err="err7"/></formalparameters>
-<formalparam node="var"><optional><char text="&#38;" add="varparam"/></optional><ident add="ident"/></formalparam>
+<formalparam node="var"><optional><char text="&#38;" add="varparam"/></optional><ident add="ident"/><optional><typeclause/></optional></formalparam>
+<typeclause><char text=":"/><ident add="type" err="err1"/></typeclause>
 <withstmt node="with"><keyword text="WITH"/><char text="("/><designator err="err2"/><char text=")" err="err7"/><statement/></withstmt>
 </language>
 )XML";

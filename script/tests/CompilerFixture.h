@@ -1,7 +1,8 @@
 // CompilerFixture.h - compiling and running script text in tests, with a fake
 // host: a Print procedure that collects output, and TTestThing, a host class
-// with published properties, a method with a var parameter, a default indexed
-// property and a constructor.
+// with published properties (a set among them), a set property served by the
+// host, a method with a var parameter, a default indexed property and a
+// constructor.
 #pragma once
 
 #include "script/tests/EngineFixture.h"
@@ -15,12 +16,18 @@
 
 #include <vector>
 
+SKLAD_ENUM(TThingStyle, tsBold, tsItalic, tsUnderline, tsStrike)
+using TThingStyles = TSet<TThingStyle>;
+SKLAD_SET(TThingStyles, TThingStyle)
+
 class TTestThing : public TComponent {
     SKLAD_CLASS(TTestThing, TComponent)
 public:
     using TComponent::TComponent;
     AnsiString Caption;
     int Count = 0;
+    TThingStyles Style;
+    int64_t Options = 0; // served by the host's callbacks, not published
 };
 
 inline SKLAD_DEFINE_CLASS(TTestThing)
@@ -29,6 +36,7 @@ inline void TTestThing::Publish(TPropertyTable& t)
 {
     t.Prop("Caption", &TTestThing::Caption, &TTestThing::Caption);
     t.Prop("Count", &TTestThing::Count, &TTestThing::Count);
+    t.Prop("Style", &TTestThing::Style, &TTestThing::Style);
 }
 
 class CompilerTest : public EngineTest {
@@ -64,7 +72,14 @@ protected:
                 delete o;
                 return Null();
             });
+        s.AddEnumSet("TThingStyles", "tsBold, tsItalic, tsUnderline, tsStrike");
         TscClassVariable* cls = s.AddClass(TTestThing::StaticClass(), "TObject");
+        cls->AddProperty(
+            "Options", "TThingStyles",
+            [](TObject* o, TClass, const AnsiString&) { return Variant(static_cast<TTestThing*>(o)->Options); },
+            [](TObject* o, TClass, const AnsiString&, const Variant& v) {
+                static_cast<TTestThing*>(o)->Options = v.AsInt64(); // a host that expects a mask
+            });
         cls->AddConstructor("constructor Create(AOwner: Variant)", [](TObject*, TClass, const AnsiString&, Variant&) {
             return Null();
         });

@@ -1,0 +1,28 @@
+// Sets travel as bit masks: a set constructor given to a set becomes the mask.
+var st: TThingStyles, v, n;
+Thing.Style = [tsBold];
+Print(Thing.Style);                      // expect: 1
+Thing.Style = [tsBold, tsUnderline];
+Print(Thing.Style);                      // expect: 5
+Thing.Style = [];
+Print(Thing.Style);                      // expect: 0
+Thing.Style = [tsItalic..tsStrike];
+Print(Thing.Style);                      // expect: 14
+Thing.Options = [tsStrike, tsBold];
+Print(Thing.Options);                    // expect: 9
+st = [tsItalic];
+Thing.Style = st;
+Print(Thing.Style);                      // expect: 2
+Thing.Style = tsBold + tsItalic;
+Print(Thing.Style);                      // expect: 3
+v = Thing;
+v.Style = [tsUnderline, tsItalic];
+Print(v.Style);                          // expect: 6
+v.Options = [];
+Print(v.Options);                        // expect: 0
+Print(tsItalic in [tsBold, tsItalic]);   // expect: True
+n = 3;
+switch (n) {
+  case 1, 2: Print("low");
+  case 3..5: Print("mid");               // expect: mid
+}
