@@ -1,0 +1,50 @@
+// The preview window with Qt widget peers, offscreen: the window, its tool bar and the page
+// surface get widgets, and painting the surface through its widget draws the pages.
+#include "report/output/rpPreviewForm.h"
+#include "report/output/tests/PreviewTestSupport.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/qt/QtBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct TOffscreen {
+    TOffscreen()
+    {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "test_report_preview_qt";
+        static char* argv[] = {name, nullptr};
+        Backend = std::make_unique<TQtBackend>(argc, argv);
+    }
+    std::unique_ptr<TQtBackend> Backend;
+};
+
+TEST(PreviewQtSmoke, WindowGetsWidgetsAndPaintsPages)
+{
+    TOffscreen qt;  // before the driver: the widget set stays, the driver answers the rest
+    TGuiServices* qtServices = &Services();
+    TPreviewEnv env;
+    TrpReport* report = env.NewReport(3);
+    report->GetPreviewOptions()->Modal = false;
+    report->GetPreviewOptions()->Maximized = false;
+    env.d.Run([&] { report->ShowPreparedReport(); });
+    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    ASSERT_NE(form, nullptr);
+    EXPECT_NE(form->Peer(), nullptr);
+    EXPECT_NE(form->ToolBar->Peer(), nullptr);
+    EXPECT_NE(form->ZoomCB->Peer(), nullptr);
+    EXPECT_NE(form->Preview->Workspace->Surface->Peer(), nullptr);
+    qtServices->ProcessNativeEvents();
+    EXPECT_FALSE(TPreviewEnv::PagesOf(report)->DrawCalls.empty()) << "the surface's widget painted the pages";
+    EXPECT_EQ(form->StatusBar->GetPanels()->Items(0)->GetText(), "Страница 1 из 3");
+    env.d.Click(form->NextB);
+    EXPECT_EQ(form->Preview->GetPageNo(), 2);
+    env.d.Click(form->CancelB);
+}
+
+}  // namespace
