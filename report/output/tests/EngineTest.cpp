@@ -506,3 +506,32 @@ TEST(EngineDialogs, CancelledDialogBuildsNothing)
 }
 
 }  // namespace
+
+namespace {
+
+// A vertical band over three records repeats its part of a horizontal band across the
+// row; wider than the page, the row continues on the next page at the same height.
+TEST(EngineVertical, VerticalBandRepeatsAcrossTheRow)
+{
+    for (int columns : {3, 9}) {
+        SCOPED_TRACE(columns == 3 ? "three columns fit on the page" : "nine columns break onto a second page");
+        TTestReport t;
+        auto* row = t.Band<TrpMasterData>(10, 20);
+        row->SetRowCount(1);
+        t.Memo(row, 0, 0, 50, 20, "[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(0, 0, 50, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(columns)));
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString got;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i) {
+            got += "|";
+            for (const AnsiString& s : PageTexts(t.Pages(), i))
+                got += s + ";";
+        }
+        EXPECT_EQ(got, columns == 3 ? "|1;2;3;" : "|1;2;3;4;5;6;|7;8;9;");
+    }
+}
+
+}  // namespace
