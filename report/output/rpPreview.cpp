@@ -466,9 +466,16 @@ void TrpPreview::Notification(TComponent* AComponent, TOperation Operation)
 {
     TrpCustomPreview::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent && AComponent == Report) {
-        Clear();
+        // The report's prepared pages die with it: forget them without touching them.
         Report = nullptr;
         PreviewPages = nullptr;
+        FRunning = false;
+        UpdatePages();
+        UpdateOutline();
+        FPageNo = 0;
+        Workspace->SetHorzRange(0);
+        Workspace->SetVertRange(0);
+        Workspace->Repaint();
     }
 }
 

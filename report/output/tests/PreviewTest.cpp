@@ -180,6 +180,20 @@ TEST_F(PreviewTest, ScrollingMovesThePageNumber)
     EXPECT_EQ(preview->Workspace->GetVertPosition(), 0);
 }
 
+TEST_F(PreviewTest, OutlivesItsReport)
+{
+    env.Reports.clear();
+    EXPECT_EQ(preview->Report, nullptr);
+    EXPECT_EQ(preview->PreviewPages, nullptr);
+    EXPECT_EQ(preview->GetPageCount(), 0);
+    TRecordingCanvas c;
+    preview->Workspace->Paint(c.Canvas);
+    EXPECT_EQ(c.Dump(), "brush clGray bsSolid\nbk opaque clGray\nfill 0 0 834 600\n");
+    preview->Next();
+    preview->Print();
+    EXPECT_EQ(preview->GetPageNo(), 0);
+}
+
 TEST_F(PreviewTest, NoPages)
 {
     pages->Pages.clear();
