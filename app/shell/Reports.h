@@ -23,9 +23,10 @@
 
 #include "platform/rtl/SysUtils.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 class TrpReport;
 
@@ -82,6 +83,25 @@ AnsiString ReportTextLiteral(const AnsiString& text);
 void SetReportText(TrpReport* report, const AnsiString& name, const AnsiString& text);
 // The same for the variable at Index of the report's Variables (0 is the category " itogo").
 void SetReportTextAt(TrpReport* report, int index, const AnsiString& text);
+
+// ---------------------------------------------------------------- built-in templates
+
+// The templates as the program carries them (app/forms/templates, embedded by the build).
+struct TEmbeddedTemplate {
+    int Number;                 // N of rpReportN
+    const unsigned char* Data;  // UTF-8 report XML
+    size_t Size;
+};
+extern const TEmbeddedTemplate kEmbeddedTemplates[];
+extern const int kEmbeddedTemplateCount;
+
+// The UTF-8 text of template N; EFOpenError when the program carries none of that number.
+std::string_view TemplateXmlUtf8(int number);
+
+// Reads a template's XML (UTF-8) into a report. A text that is no report, or one the
+// report reads with errors (an unknown class, a bad value, a missing dataset), raises an
+// Exception naming the template and what was wrong; the program cannot print without it.
+void LoadReportTemplate(TrpReport* report, std::string_view utf8Xml);
 
 // Member of TForm1, declared in Unit1.h and defined in Reports.cpp:
 //   TrpReport* TForm1::ChooseTemplate(TReportFamily family);

@@ -13,6 +13,59 @@
 #include "app/shell/Unit6.h"
 #include "app/shell/Unit7.h"
 #include "platform/db/ADODB.h"
+#include "platform/gui/Dialogs.h"
+#include "report/model/rpClass.h"
+#include "report/model/rpModel.h"
+#include "report/model/rpOptions.h"
+#include "report/model/rpPages.h"
+#include "report/model/rpReportClasses.h"
+#include "report/model/rpUtils.h"
+#include "report/output/rpPreviewForm.h"
+#include "report/output/rpPreviewPages.h"
+#include "report/output/rpPrinter.h"
+#include "script/Functions.h"
+#include "script/GlobalUnit.h"
+#include "script/bindings/Bindings.h"
+
+namespace {
+int gLibrariesStarted = 0;
+}
+
+void StartLibraries()
+{
+    if (gLibrariesStarted++ > 0)
+        return;
+    ScriptEngineStartup();  // global unit, grammars, built-in functions
+    ScriptBindingsStartup();
+    rpInitModel();
+    rpInitReportClasses();
+    rpInstallOutputFactories();
+    rpInstallPreviewWindows();  // also the password window of protected reports
+    rpInstallPrinterPaperQuery();
+    scSetShowMessageHook([](const AnsiString& msg) { ShowMessage(msg); });
+    rpSetErrorMsgProc([](const AnsiString& msg, const AnsiString& caption) {
+        Application->MessageBox(msg, caption, MB_OK | MB_ICONSTOP);
+    });
+}
+
+void StopLibraries()
+{
+    if (gLibrariesStarted == 0 || --gLibrariesStarted > 0)
+        return;
+    rpSetErrorMsgProc(nullptr);
+    scSetShowMessageHook(nullptr);
+    rpSetPasswordQuery(nullptr);
+    rpSetPrinterPaperQuery(nullptr);
+    rpSetProgressFactory(nullptr);
+    rpSetPreviewFormFactory(nullptr);
+    rpSetOutlineFactory(nullptr);
+    rpSetPreviewPagesFactory(nullptr);
+    rpSetEngineFactory(nullptr);
+    rpFreePrinters();
+    rpDoneReportClasses();
+    ScriptBindingsShutdown();
+    ScriptEngineShutdown();
+}
 
 void RegisterProgramClasses()
 {

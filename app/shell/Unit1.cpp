@@ -89,6 +89,7 @@ void TForm1::Publish(TPropertyTable& t)
     t.Method("N24Click", &TForm1::N24Click);
     t.Method("N25Click", &TForm1::N25Click);
     t.Method("N26Click", &TForm1::N26Click);
+    t.Method("rpReport1BeforePrint", &TForm1::rpReport1BeforePrint);
 }
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
@@ -97,6 +98,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     InitLayoutText(FormLayoutText("Unit1"), [this] {
         EnsureLayoutParents(*this, "Unit1");
         BindComponents();
+        CreateReports();
     });
 }
 

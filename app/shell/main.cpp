@@ -7,6 +7,7 @@ int main(int argc, char** argv)
 {
     auto desktop = StartDesktop(argc, argv);
     CreateApplication();
+    StartLibraries();
     try {
         RegisterProgramClasses();
         Application->Initialize();
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     }
     DestroyApplication();
     ForgetForms();
+    StopLibraries();
     desktop.reset();
     return 0;
 }

@@ -23,6 +23,7 @@ void ShellTest::SetUp()
     w = std::make_unique<TWarehouseFixture>();
     setenv("SKLAD_HOME", PathToSystem(w->Dir()).c_str(), 1);
     d = std::make_unique<TTestDriver>();
+    StartLibraries();
     RegisterProgramClasses();
 }
 
@@ -30,6 +31,7 @@ void ShellTest::TearDown()
 {
     d.reset();  // destroys the application and its forms
     ForgetForms();
+    StopLibraries();
     unsetenv("SKLAD_HOME");
     w.reset();
 }

@@ -1,0 +1,151 @@
+#include "app/shell/Reports.h"
+
+#include "app/shell/ShellDb.h"
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "report/model/rpVariables.h"
+#include "report/model/rpClass.h"
+
+namespace {
+
+// Base template of each family; the variants of family f (f < 13) are 18 + 3f .. 20 + 3f.
+constexpr int kVariantFamilies = 13;
+
+int FamilyIndex(TReportFamily family) { return static_cast<int>(family); }
+
+}  // namespace
+
+std::optional<TTemplateVariant> TemplateVariant(int colour, int sizes)
+{
+    if (colour == 1 && sizes == 1)
+        return TTemplateVariant::Base;
+    if (colour == 0 && sizes == 0)
+        return TTemplateVariant::First;
+    if (colour == 0 && sizes == 1)
+        return TTemplateVariant::Second;
+    if (colour == 1 && sizes == 0)
+        return TTemplateVariant::Third;
+    return std::nullopt;
+}
+
+bool FamilyHasVariants(TReportFamily family) { return FamilyIndex(family) < kVariantFamilies; }
+
+int TemplateNumber(TReportFamily family, TTemplateVariant variant)
+{
+    const int f = FamilyIndex(family);
+    if (!FamilyHasVariants(family) || variant == TTemplateVariant::Base)
+        return f + 1;
+    return 18 + 3 * f + (static_cast<int>(variant) - 1);
+}
+
+TReportFamily FamilyOfTemplate(int number)
+{
+    if (number < 1 || number > kReportTemplateCount)
+        throw EListError(Format("Шаблона отчета %d нет (1 .. %d)", {number, kReportTemplateCount}));
+    if (number <= kReportFamilyCount)
+        return static_cast<TReportFamily>(number - 1);
+    return static_cast<TReportFamily>((number - 18) / 3);
+}
+
+TTemplateVariant VariantOfTemplate(int number)
+{
+    FamilyOfTemplate(number);  // checks the range
+    if (number <= kReportFamilyCount)
+        return TTemplateVariant::Base;
+    return static_cast<TTemplateVariant>((number - 18) % 3 + 1);
+}
+
+int ChooseTemplateNumber(TReportFamily family, int colour, int sizes)
+{
+    if (!FamilyHasVariants(family))
+        return TemplateNumber(family, TTemplateVariant::Base);
+    const auto variant = TemplateVariant(colour, sizes);
+    return variant ? TemplateNumber(family, *variant) : 0;
+}
+
+AnsiString ReportTextLiteral(const AnsiString& text)
+{
+    AnsiString out = "'";
+    for (char ch : text) {
+        out += ch;
+        if (ch == '\'')
+            out += '\'';
+    }
+    return out + "'";
+}
+
+void SetReportText(TrpReport* report, const AnsiString& name, const AnsiString& text)
+{
+    TrpVariables* vars = report->GetVariables();
+    const int index = vars->IndexOf(name);
+    if (index < 0)
+        throw EListError(Format("В шаблоне %s нет переменной %s", {report->Name(), name}));
+    vars->Items(index)->SetValue(ReportTextLiteral(text));
+}
+
+void SetReportTextAt(TrpReport* report, int index, const AnsiString& text)
+{
+    report->GetVariables()->Items(index)->SetValue(ReportTextLiteral(text));
+}
+
+// ---------------------------------------------------------------- main window
+
+TrpReport* TForm1::rpReport(int n) const
+{
+    if (n < 1 || n > static_cast<int>(FReports.size()))
+        throw EListError(Format("Шаблона отчета %d нет (1 .. %d)", {n, static_cast<int>(FReports.size())}));
+    return FReports[static_cast<size_t>(n - 1)];
+}
+
+TrpReport* TForm1::ChooseTemplate(TReportFamily family)
+{
+    if (!FamilyHasVariants(family))
+        return rpReport(TemplateNumber(family, TTemplateVariant::Base));
+    // A query of its own, so that choosing leaves the shared work queries as they were.
+    TADOQuery flags(nullptr);
+    flags.SetConnection(ADOConnection1);
+    OpenSql(&flags, "Select * From Name");
+    if (flags.IsEmpty())
+        return nullptr;
+    TField* colour = flags.FieldByName("Цвет");
+    TField* sizes = flags.FieldByName("Размеры");
+    if (colour->IsNull() || sizes->IsNull())
+        return nullptr;
+    const int number = ChooseTemplateNumber(family, colour->AsInteger(), sizes->AsInteger());
+    return number ? rpReport(number) : nullptr;
+}
+
+// ---------------------------------------------------------------- built-in templates
+
+std::string_view TemplateXmlUtf8(int number)
+{
+    for (int i = 0; i < kEmbeddedTemplateCount; ++i)
+        if (kEmbeddedTemplates[i].Number == number)
+            return {reinterpret_cast<const char*>(kEmbeddedTemplates[i].Data), kEmbeddedTemplates[i].Size};
+    throw EFOpenError(Format("Шаблона отчета rpReport%d нет в программе", {number}));
+}
+
+void LoadReportTemplate(TrpReport* report, std::string_view utf8Xml)
+{
+    const AnsiString name = report->Name();
+    TrpEngineOptions* options = report->GetEngineOptions();
+    const bool silent = options->SilentMode;
+    // The errors are gathered and raised here, not shown in a box of their own.
+    options->SilentMode = true;
+    try {
+        TStringStream in(Utf8ToAnsi(utf8Xml));
+        report->LoadFromStream(in);
+    } catch (const Exception& e) {
+        options->SilentMode = silent;
+        throw Exception("Шаблон отчета " + name + " не прочитан: " + e.Message());
+    }
+    options->SilentMode = silent;
+    if (report->Name() != name)
+        report->SetName(name);
+    if (report->Errors.Count() > 0) {
+        AnsiString lines;
+        for (int i = 0; i < report->Errors.Count(); ++i)
+            lines += (i ? "; " : "") + report->Errors[i];
+        throw Exception("Шаблон отчета " + name + " прочитан с ошибками: " + lines);
+    }
+}
