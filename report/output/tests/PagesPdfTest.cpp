@@ -1,0 +1,62 @@
+// Printing prepared pages into a PDF file through the Qt PDF backend (offscreen): the file
+// is a PDF and holds one page per printed page.
+#include "report/output/rpPrinter.h"
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/printers/RecordingPrinter.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtPrinting.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+namespace {
+
+// One printer, "PDF", whose documents go to PDF files.
+class TPdfPrinterSystem : public TPrinterSystem {
+public:
+    std::vector<TPrinterInfo> Printers() override { return {{"PDF", "", true}}; }
+    AnsiString DefaultPrinter() override { return "PDF"; }
+    std::unique_ptr<TPrintDevice> Open(const AnsiString&) override { return std::make_unique<TQtPdfDevice>(300); }
+};
+
+TEST(PagesPdf, PrintedPagesMakeAPdfFile)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "test_report_engine_pdf";
+    static char* argv[] = {name, nullptr};
+    static TQtBackend backend(argc, argv);
+
+    TPdfPrinterSystem system;
+    TPrinterSystemScope scope(system);
+    rpFreePrinters();
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(0, 150);
+    band->SetRowCount(3);
+    t.Memo(band, 0, 0, 200, 20, "Строка [Line]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    ASSERT_EQ(t.Pages()->GetCount(), 3);
+
+    const std::string path = (std::filesystem::temp_directory_path() / "engine-pages.pdf").string();
+    TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
+    ASSERT_NE(printer, nullptr);
+    printer->FileName = path;
+    TrpPrintSettings settings;
+    settings.PageNumbers = "1,3";
+    t.Pages()->PrintTo(*printer, settings);
+    printer->FileName.clear();
+    rpFreePrinters();
+
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    const std::regex page("/Type\\s*/Page[^s]");
+    EXPECT_EQ(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()), 2);
+    std::filesystem::remove(path);
+}
+
+}  // namespace
