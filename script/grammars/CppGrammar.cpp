@@ -132,7 +132,7 @@ const char* scCppGrammar()
 <ident add="node"/>
 <optionalloop>
 <switch>
-<sequence><char text="."/><ident add="node"/></sequence>
+<sequence><char text="."/><keyword add="node"/></sequence>
 <sequence>
 <char text="[" add="node"/><exprlist err="err2"/><char text="]" err="err8"/>
 <optionalloop><char text="["/><exprlist err="err2"/><char text="]" err="err8"/></optionalloop>

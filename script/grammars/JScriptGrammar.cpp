@@ -112,7 +112,7 @@ const char* scJScriptGrammar()
 <ident add="node"/>
 <optionalloop>
 <switch>
-<sequence><char text="."/><ident add="node"/></sequence>
+<sequence><char text="."/><keyword add="node"/></sequence>
 <sequence><char text="[" add="node"/><exprlist err="err2"/><char text="]" err="err8"/></sequence>
 <sequence><char text="("/><optional><exprlist/></optional><char text=")" err="err7"/></sequence>
 </switch>

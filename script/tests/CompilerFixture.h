@@ -91,6 +91,10 @@ protected:
             VarArrayPut(p, Variant(VarArrayGet(p, {0}).AsInteger() + 1), {0});
             return Null();
         });
+        // A member named like a reserved word of some syntaxes (delete).
+        cls->AddMethod("function Delete(Index: Integer): Integer", [](TObject*, TClass, const AnsiString&, Variant& p) {
+            return Variant(VarArrayGet(p, {0}).AsInteger() * 10);
+        });
         cls->AddDefaultProperty("Items", "Integer", "String",
                                 [](TObject* o, TClass, const AnsiString& name, Variant& p) -> Variant {
                                     auto* t = static_cast<TTestThing*>(o);

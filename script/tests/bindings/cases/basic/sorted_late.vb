@@ -1,0 +1,42 @@
+' A sorted string list and a list of objects in untyped variables, so every
+' member is found when it runs: indexes in brackets or parentheses, var
+' parameters written back.
+Dim sl, l, b, i, k, found
+sl = TStringList.Create
+sl.Sorted = True
+sl.Add("pear")
+sl.Add("apple")
+sl.Add("Яблоко")
+sl.Add("fig")
+Print(sl.CommaText)                  ' expect: apple,fig,pear,Яблоко
+Print(sl.Strings(1) & "/" & sl[3])   ' expect: fig/Яблоко
+Print(sl.Strings[0])                 ' expect: apple
+i = -1
+found = sl.Find("pear", i)
+Print(found)                         ' expect: True
+Print(i)                             ' expect: 2
+found = sl.Find("grape", i)
+Print(found)                         ' expect: False
+Print(i)                             ' expect: 2
+Print(sl.IndexOf("FIG"))             ' expect: 1
+sl.Objects(0) = sl
+Print(sl.Objects(0).Count)           ' expect: 4
+l = TList.Create
+For k = 0 To 2
+  b = TButton.Create(nil)
+  b.Caption = "B" & k
+  l.Add(b)
+Next
+Print(l.Count)                       ' expect: 3
+Print(l.Items(2).Caption)            ' expect: B2
+Print(l[0].Caption)                  ' expect: B0
+l.Delete(1)
+For k = 0 To l.Count - 1
+  Print(l[k].Caption)                ' expect: B0
+                                     ' expect: B2
+Next
+For k = l.Count - 1 To 0 Step -1
+  l[k].Free
+Next
+l.Free
+sl.Free

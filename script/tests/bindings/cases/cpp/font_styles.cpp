@@ -1,0 +1,24 @@
+// Set constructors into set properties, on a font of its own, on a control's
+// font, and through a Variant.
+TFont f; TEdit e; Variant v;
+{
+  f = TFont.Create();
+  f.Style = [fsBold];
+  Print(f.Style);                        // expect: 1
+  f.Style = [fsBold, fsItalic];
+  Print(f.Style);                        // expect: 3
+  f.Style = [];
+  Print(f.Style);                        // expect: 0
+  f.Style = [fsItalic..fsStrikeout];
+  Print(f.Style);                        // expect: 14
+  e = TEdit.Create(nil);
+  e.Font.Style = [fsUnderline];
+  Print(e.Font.Style);                   // expect: 4
+  v = e;
+  v.Font.Style = [fsBold, fsStrikeout];
+  Print(v.Font.Style);                   // expect: 9
+  e.Font.Assign(f);
+  Print(e.Font.Style == f.Style);        // expect: True
+  e.Free();
+  f.Free();
+}
