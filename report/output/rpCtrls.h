@@ -201,8 +201,8 @@ public:
 
     TNotifyEvent OnButtonClick;
 
-    TPanel* ButtonPanel;
-    TSpeedButton* Button;
+    TPanel* ButtonPanel = nullptr;
+    TSpeedButton* Button = nullptr;
 
 protected:
     void KeyPress(char& Key) override;

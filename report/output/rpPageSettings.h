@@ -44,31 +44,31 @@ public:
     TrpReportPage* Page = nullptr;  // set by the caller before showing
     TrpPageParams Params;           // what OK gave
 
-    TGroupBox* SizeL;
-    TComboBox* SizeCB;
-    TLabel* WidthL;
-    TEdit* WidthE;
-    TLabel* HeightL;
-    TEdit* HeightE;
-    TGroupBox* OrientationL;
-    TRadioButton* PortraitRB;
-    TRadioButton* LandscapeRB;
-    TImage* PortraitImg;
-    TImage* LandscapeImg;
-    TGroupBox* MarginsL;
-    TLabel* LeftL;
-    TEdit* MarginLeftE;
-    TLabel* TopL;
-    TEdit* MarginTopE;
-    TLabel* RightL;
-    TEdit* MarginRightE;
-    TLabel* BottomL;
-    TEdit* MarginBottomE;
-    TGroupBox* OtherL;
-    TRadioButton* ApplyToCurRB;
-    TRadioButton* ApplyToAllRB;
-    TButton* OKB;
-    TButton* CancelB;
+    TGroupBox* SizeL = nullptr;
+    TComboBox* SizeCB = nullptr;
+    TLabel* WidthL = nullptr;
+    TEdit* WidthE = nullptr;
+    TLabel* HeightL = nullptr;
+    TEdit* HeightE = nullptr;
+    TGroupBox* OrientationL = nullptr;
+    TRadioButton* PortraitRB = nullptr;
+    TRadioButton* LandscapeRB = nullptr;
+    TImage* PortraitImg = nullptr;
+    TImage* LandscapeImg = nullptr;
+    TGroupBox* MarginsL = nullptr;
+    TLabel* LeftL = nullptr;
+    TEdit* MarginLeftE = nullptr;
+    TLabel* TopL = nullptr;
+    TEdit* MarginTopE = nullptr;
+    TLabel* RightL = nullptr;
+    TEdit* MarginRightE = nullptr;
+    TLabel* BottomL = nullptr;
+    TEdit* MarginBottomE = nullptr;
+    TGroupBox* OtherL = nullptr;
+    TRadioButton* ApplyToCurRB = nullptr;
+    TRadioButton* ApplyToAllRB = nullptr;
+    TButton* OKB = nullptr;
+    TButton* CancelB = nullptr;
 
     void SizeCBClick(TObject* Sender);
     void PortraitRBClick(TObject* Sender);

@@ -152,7 +152,7 @@ protected:
     void Resize() override;
 
 private:
-    TrpPreview* FPreview;
+    TrpPreview* FPreview = nullptr;
     TrpPageList FPageList;
     bool FScrollingToPage = false;
 };
@@ -223,12 +223,12 @@ public:
     bool GetLocked() const { return FLocked; }
     bool GetAllowF3() const { return FAllowF3; }
 
-    TrpPreviewWorkspace* Workspace;
-    TTreeView* OutlineTree;
-    TSplitter* Splitter;
-    TPanel* MessagePanel;
-    TLabel* MessageLabel;
-    TButton* CancelButton;
+    TrpPreviewWorkspace* Workspace = nullptr;
+    TTreeView* OutlineTree = nullptr;
+    TSplitter* Splitter = nullptr;
+    TPanel* MessagePanel = nullptr;
+    TLabel* MessageLabel = nullptr;
+    TButton* CancelButton = nullptr;
     TrpPageChangedEvent OnPageChanged;
     // Start tick of a run, then the page-refresh interval.
     uint32_t Tick = 0;

@@ -39,10 +39,10 @@ public:
     const AnsiString& GetMessage() const { return FMessage; }
     TCustomForm* GetActiveForm() const { return FActiveForm; }
 
-    TPanel* Panel;
-    TLabel* LMessage;
-    TProgressBar* Bar;
-    TButton* CancelB;
+    TPanel* Panel = nullptr;
+    TLabel* LMessage = nullptr;
+    TProgressBar* Bar = nullptr;
+    TButton* CancelB = nullptr;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -63,10 +63,10 @@ class TrpPasswordForm : public TForm {
     SKLAD_CLASS_NOPUBLISH(TrpPasswordForm, TForm)
 public:
     explicit TrpPasswordForm(TComponent* AOwner);
-    TLabel* PasswordL;
-    TEdit* PasswordE;
-    TButton* OkB;
-    TButton* CancelB;
+    TLabel* PasswordL = nullptr;
+    TEdit* PasswordE = nullptr;
+    TButton* OkB = nullptr;
+    TButton* CancelB = nullptr;
 };
 
 // Asks for a password in a TrpPasswordForm: true and Typed set when OK was pressed.

@@ -14,16 +14,16 @@ class TrpSearchDialog : public TForm {
 public:
     explicit TrpSearchDialog(TComponent* AOwner);
 
-    TLabel* TextL;
-    TEdit* TextE;
-    TGroupBox* SearchL;
-    TCheckBox* TopCB;
-    TCheckBox* CaseCB;
-    TPanel* ReplacePanel;
-    TLabel* ReplaceL;
-    TEdit* ReplaceE;
-    TButton* OkB;
-    TButton* CancelB;
+    TLabel* TextL = nullptr;
+    TEdit* TextE = nullptr;
+    TGroupBox* SearchL = nullptr;
+    TCheckBox* TopCB = nullptr;
+    TCheckBox* CaseCB = nullptr;
+    TPanel* ReplacePanel = nullptr;
+    TLabel* ReplaceL = nullptr;
+    TEdit* ReplaceE = nullptr;
+    TButton* OkB = nullptr;
+    TButton* CancelB = nullptr;
 
 private:
     void FormShow(TObject* Sender);
