@@ -535,3 +535,41 @@ TEST(EngineVertical, VerticalBandRepeatsAcrossTheRow)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EngineData, HeaderReprintedOnEveryNewPageWhileItsBandRuns)
+{
+    TTestReport t;
+    auto* header = t.Band<TrpHeader>(0, 15);
+    header->ReprintOnNewPage = true;
+    t.Memo(header, 0, 0, 100, 15, "Head");
+    auto* band = t.Band<TrpMasterData>(20, 60);
+    band->SetDataSet(t.DataSet("Data", NumberedRows(5)));
+    t.Memo(band, 0, 0, 100, 15, "[Data.\"N\"]");
+    t.Memo(t.Band<TrpFooter>(90, 15), 0, 0, 100, 15, "Foot");
+    t.Memo(t.Band<TrpReportSummary>(110, 100), 0, 0, 100, 15, "Summary");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|Head;1;2;|Head;3;4;|Head;5;Foot;|Summary;")
+        << "no header once its footer has printed";
+}
+
+// Rows kept together with their details that move to the next page count in that page's
+// footer total, not in the total of the page they left.
+TEST(Aggregates, KeptRowsCountInThePageWhereTheyPrint)
+{
+    TTestReport t;
+    auto* master = t.Band<TrpMasterData>(10, 40);
+    master->SetName("Master");
+    master->SetDataSet(t.DataSet("M", NumberedRows(3)));
+    master->KeepTogether = true;
+    t.Memo(master, 0, 0, 100, 40, "M[M.\"N\"]");
+    auto* detail = t.Band<TrpDetailData>(60, 20);
+    detail->SetDataSet(t.DataSet("D", NumberedRows(2)));
+    t.Memo(detail, 10, 0, 100, 20, "D[D.\"N\"]");
+    t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "n=[COUNT(Master)] s=[SUM(<M.\"N\">,Master)]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|M1;D1;D2;M2;D1;D2;n=2 s=3;|M3;D1;D2;n=1 s=3;");
+}
+
+}  // namespace
