@@ -1,5 +1,6 @@
 #include "app/documents/Unit3.h"
 
+#include "app/documents/Printing.h"
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
 #include "app/shell/ShellDb.h"
@@ -444,8 +445,12 @@ void TForm3::Button7Click(TObject*)
 
 void TForm3::Button8Click(TObject*)
 {
-    // PRINT: the document's printed form needs the report library, which the program does not
-    // have yet; until it does, "Печать" does nothing.
+    // Only a saved document is printed: the viewer shows the journal's selected row, which
+    // stays selected while this window is open.
+    TADOQuery* row = Form1->ADOQuery6;
+    if (FMode != TDocumentMode::View || !row->Active() || row->IsEmpty() || row->Eof())
+        return;
+    PrintDocument(FKind, row->FieldByName("ID")->AsLargeInt());
 }
 
 void TForm3::ImportBtnClick(TObject*)

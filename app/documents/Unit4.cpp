@@ -1,5 +1,6 @@
 #include "app/documents/Unit4.h"
 
+#include "app/documents/Printing.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
 #include "app/shell/Layouts.h"
@@ -732,8 +733,7 @@ void TForm4::Button8Click(TObject*)
 
 void TForm4::Button9Click(TObject*)
 {
-    // PRINT: the list of documents goes through the report library, which the program does not
-    // have yet; until it does, "Печать" does nothing.
+    PrintJournalList(SelectedKind());
 }
 
 void TForm4::FormClose(TObject*, TCloseAction&)

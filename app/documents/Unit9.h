@@ -1,7 +1,12 @@
 // Unit9.h - the report builder: report kind, period and the goods a stock report covers.
 //
-// The window's layout (app/forms/Unit9.dfm) is complete; the behaviour of its handlers comes
-// with the document work, so most of them do nothing yet.
+// The goods a report covers are marked in the catalogue itself (Products.V = "V"; Products.O
+// holds the order that marked them), so marks are shared with every window and outlive the
+// builder; each showing starts with none. Marking many goods runs in one transaction. The
+// grid shows the main window's ADOQuery15: a group with its subgroups, a supplier's or an
+// order's goods. "Печать" fills the report queries (Printing.h) and shows the kind's
+// template, its variant chosen by table Name; a turnover period whose start is after its end
+// is refused with a message. Every value is bound.
 #pragma once
 
 #include "platform/gui/Forms.h"
@@ -55,6 +60,10 @@ public:
 
     uint8_t FirstShow = 0;
 
+    enum class TReportKind { StockState, Turnover, Shortage, Surplus, Purchase };
+    // The kind the radio buttons choose (stock state when none is checked).
+    TReportKind ReportKind() const;
+
     void RadioButton1Click(TObject* Sender);
     void RadioButton2Click(TObject* Sender);
     void RadioButton3Click(TObject* Sender);
@@ -84,6 +93,10 @@ public:
     void FormShow(TObject* Sender);
     void TreeView1Change(TObject* Sender, TTreeNode* Node);
     void DBGrid1TitleClick(TColumn* Column);
+
+private:
+    void StockKindChosen();
+    void HideCalendars();
 };
 
 extern TForm9* Form9;

@@ -1,0 +1,378 @@
+#include "app/documents/Printing.h"
+
+#include "app/shell/ShellDb.h"
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/rtl/Cp1251.h"
+#include "platform/rtl/Math.h"
+#include "report/model/rpClass.h"
+
+#include <algorithm>
+#include <cmath>
+
+// ---------------------------------------------------------------- amount in words
+
+namespace {
+
+// Index 0 masculine (рубль, миллион ...), 1 feminine (тысяча).
+const char* const kOnes[2][10] = {
+    {"", "один", "два", "три", "четыре", "пять", "шесть", "семь", "восемь", "девять"},
+    {"", "одна", "две", "три", "четыре", "пять", "шесть", "семь", "восемь", "девять"},
+};
+const char* const kTeens[10] = {"десять",     "одиннадцать", "двенадцать",  "тринадцать",   "четырнадцать",
+                                "пятнадцать", "шестнадцать", "семнадцать", "восемнадцать", "девятнадцать"};
+const char* const kTens[10] = {"",          "",           "двадцать",  "тридцать",    "сорок",
+                               "пятьдесят", "шестьдесят", "семьдесят", "восемьдесят", "девяносто"};
+const char* const kHundreds[10] = {"",        "сто",      "двести",   "триста",    "четыреста",
+                                   "пятьсот", "шестьсот", "семьсот", "восемьсот", "девятьсот"};
+
+struct TNoun {
+    bool Feminine;
+    const char* Forms[3];  // for 1, for 2-4, for 5-20 and 0
+};
+
+// Thousand groups from the lowest: units, thousands, millions, billions, trillions.
+const TNoun kScales[] = {
+    {false, {"", "", ""}},
+    {true, {"тысяча", "тысячи", "тысяч"}},
+    {false, {"миллион", "миллиона", "миллионов"}},
+    {false, {"миллиард", "миллиарда", "миллиардов"}},
+    {false, {"триллион", "триллиона", "триллионов"}},
+};
+const TNoun kRouble = {false, {"рубль", "рубля", "рублей"}};
+const TNoun kKopeck = {true, {"копейка", "копейки", "копеек"}};
+
+// 1 рубль, 2 рубля, 5 рублей, 11 рублей, 21 рубль, 112 рублей.
+int PluralForm(int64_t n)
+{
+    const int64_t lastTwo = n % 100;
+    if (lastTwo >= 11 && lastTwo <= 14)
+        return 2;
+    switch (n % 10) {
+    case 1: return 0;
+    case 2:
+    case 3:
+    case 4: return 1;
+    default: return 2;
+    }
+}
+
+void Append(AnsiString& out, const char* word)
+{
+    if (!*word)
+        return;
+    if (!out.empty())
+        out += ' ';
+    out += word;
+}
+
+// One group of three digits (1 .. 999) in words.
+void TripleInWords(AnsiString& out, int n, bool feminine)
+{
+    Append(out, kHundreds[n / 100]);
+    const int rest = n % 100;
+    if (rest >= 10 && rest < 20) {
+        Append(out, kTeens[rest - 10]);
+        return;
+    }
+    Append(out, kTens[rest / 10]);
+    Append(out, kOnes[feminine ? 1 : 0][rest % 10]);
+}
+
+constexpr int64_t kWordsLimit = 1000000000000000LL;  // a thousand trillion
+
+}  // namespace
+
+AnsiString AmountInWords(double amount)
+{
+    if (!std::isfinite(amount))
+        return FloatToStr(amount);
+    const int64_t totalKopecks = Round(static_cast<long double>(RoundTo(std::fabs(amount), -2)) * 100.0L);
+    const bool negative = amount < 0 && totalKopecks != 0;
+    const int64_t roubles = totalKopecks / 100;
+    const int kopecks = int(totalKopecks % 100);
+
+    AnsiString words;
+    if (negative)
+        Append(words, "минус");
+    if (roubles >= kWordsLimit) {
+        Append(words, IntToStr(roubles).c_str());
+    } else if (roubles == 0) {
+        Append(words, "ноль");
+    } else {
+        int64_t rest = roubles;
+        int groups[5] = {};
+        for (int i = 0; i < 5; ++i, rest /= 1000)
+            groups[i] = int(rest % 1000);
+        for (int i = 4; i >= 0; --i) {
+            if (groups[i] == 0)
+                continue;
+            // The units group takes the rouble's gender; the others their own.
+            TripleInWords(words, groups[i], i == 0 ? kRouble.Feminine : kScales[i].Feminine);
+            if (i > 0)
+                Append(words, kScales[i].Forms[PluralForm(groups[i])]);
+        }
+    }
+    Append(words, kRouble.Forms[PluralForm(roubles)]);
+    const char digits[3] = {char('0' + kopecks / 10), char('0' + kopecks % 10), 0};
+    Append(words, digits);
+    Append(words, kKopeck.Forms[PluralForm(kopecks)]);
+    return AnsiUpperCase(words.substr(0, 1)) + words.substr(1);
+}
+
+// ---------------------------------------------------------------- messages
+
+namespace {
+
+const char* const kPrintMessageTexts[] = {
+#define X(id, text) text,
+    SKLAD_PRINT_MESSAGES(X)
+#undef X
+};
+
+}  // namespace
+
+AnsiString PrintMessage(TPrintMessage id, std::initializer_list<std::string_view> args)
+{
+    const std::string_view text = kPrintMessageTexts[static_cast<int>(id)];
+    AnsiString out;
+    auto arg = args.begin();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
+            if (arg != args.end())
+                out += *arg++;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- documents
+
+TReportQueries MainReportQueries()
+{
+    return {Form1->ADOQuery7, Form1->ADOQuery8, Form1->ADOQuery14, Form1->ADOQuery2};
+}
+
+TReportFamily DocumentFamily(DocumentKind kind, const AnsiString& receiptType)
+{
+    switch (kind) {
+    case DocumentKind::Receipt:
+        return AnsiSameText(receiptType, "Копия чека") ? TReportFamily::SalesReceipt : TReportFamily::ReceiptInvoice;
+    case DocumentKind::Issue: return TReportFamily::IssueInvoice;
+    case DocumentKind::Request: return TReportFamily::OrderRequest;
+    case DocumentKind::Act: return TReportFamily::WriteOffAct;
+    }
+    return TReportFamily::ReceiptInvoice;
+}
+
+namespace {
+
+// The product columns a document line prints; the line's own price comes from its sum.
+AnsiString LinesStatement(const char* lines, bool withVat)
+{
+    const AnsiString l = lines;
+    AnsiString sql =
+        "Select Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
+        "Products.Единица_измерения,Products.Группа,"
+        "Case When " + l + ".Количество<>0 Then Round(" + l + ".Сумма/" + l + ".Количество,2) Else Products.Цена End As Цена," +
+        l + ".Количество," + l + ".Сумма";
+    if (withVat)
+        sql += "," + l + ".Ставка," + l + ".Сумма_с_НДС";
+    return sql + " From " + l + " Inner Join Products On (" + l + ".IDТовара=Products.ID) Where " + l +
+           ".IDДокумента=:id Order By " + l + ".rowid";
+}
+
+double SumOf(TADOQuery* q, const char* field)
+{
+    long double total = 0;
+    for (q->First(); !q->Eof(); q->Next())
+        if (TField* f = q->FindField(field); f && !f->IsNull())
+            total += f->AsFloat();
+    q->First();
+    return RoundTo(double(total), -2);
+}
+
+}  // namespace
+
+TDocumentPrint LoadDocumentForPrint(const TReportQueries& q, DocumentKind kind, int64_t id)
+{
+    const TDocumentTables& tables = DocumentTables(kind);
+    OpenSql(q.Header, AnsiString("Select * From ") + tables.Header + " Where ID=:id", {{"id", id}});
+    if (q.Header->IsEmpty())
+        throw EDocumentError(PrintMessage(TPrintMessage::DocumentGone));
+    TDocumentPrint out;
+    if (kind == DocumentKind::Receipt) {
+        TField* created = q.Header->FieldByName("Дата_создания");
+        const AnsiString date = created->IsNull() ? AnsiString() : DateToStr(created->AsDateTime());
+        out.Family = DocumentFamily(kind, q.Header->FieldByName("Тип_документа")->AsString());
+        // The templates print the receipt's date as "Дата", as text.
+        OpenSql(q.Header, "Select Documents.*,:date As Дата From Documents Where ID=:id", {{"date", date}, {"id", id}});
+    } else {
+        out.Family = DocumentFamily(kind, {});
+    }
+    const bool withVat = kind == DocumentKind::Receipt || kind == DocumentKind::Issue;
+    OpenSql(q.Lines, LinesStatement(tables.Lines, withVat), {{"id", id}});
+    out.Total = SumOf(q.Lines, kind == DocumentKind::Issue ? "Сумма_с_НДС" : "Сумма");
+    OpenSql(q.Company, "Select * From Owner");
+    if (out.Family == TReportFamily::SalesReceipt)
+        OpenSql(q.Buyer, "Select Название From Owner");
+    return out;
+}
+
+// ---------------------------------------------------------------- stock reports
+
+namespace {
+
+const char* const kIssued = "Выдан";
+
+// The product columns of a stock report row (Products has its own O, which the reports
+// replace by a figure).
+const char* const kProductColumns =
+    "Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
+    "Products.Единица_измерения,Products.Имя_поставщика,Products.Цена,Products.Минимум,Products.Максимум,"
+    "Products.Группа,Products.Количество";
+
+// What working requests not yet issued still wait for, per product.
+const char* const kReserve =
+    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
+    "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
+    "And (Application.Отпуск_товара<>:issued))";
+
+// What the working requests of one order still wait for.
+const char* const kOrderReserve =
+    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
+    "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
+    "And (Application.№_заказа=:order))";
+
+// Quantities of one kind of document line, all of them or those dated `condition`
+// (" >= :from" ...) by their header's creation day.
+AnsiString Moved(const char* header, const char* lines, const char* condition = nullptr)
+{
+    const AnsiString h = header, l = lines;
+    AnsiString sql = "(Select Coalesce(Sum(" + l + ".Количество),0.0) From " + l + " Inner Join " + h + " On (" + h +
+                     ".ID=" + l + ".IDДокумента) Where (" + l + ".IDТовара=Products.ID)";
+    if (condition)
+        sql += AnsiString(" And (") + h + ".Дата_создания" + condition + ")";
+    return sql + ")";
+}
+
+// What went out of the warehouse, by issue invoices and write-off acts.
+AnsiString MovedOut(const char* condition = nullptr)
+{
+    return Moved("Otpusk", "StructureOtpusk", condition) + "+" + Moved("Akt", "StructureAkt", condition);
+}
+
+// The reserve of the requests made within [from, to).
+const char* const kPeriodReserve =
+    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
+    "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
+    "And (Application.Отпуск_товара<>:issued) And (Application.Дата_создания>=:from) "
+    "And (Application.Дата_создания<:to))";
+
+}  // namespace
+
+void LoadStockRows(TADOQuery* rows, TStockReport kind)
+{
+    AnsiString where;
+    switch (kind) {
+    case TStockReport::StockState: break;
+    case TStockReport::Shortage: where = " Where (T.Минимум-T.Количество)+T.Не_выдано>0"; break;
+    case TStockReport::Surplus: where = " Where (T.Максимум>0) And (T.Количество-T.Максимум-T.Не_выдано>0)"; break;
+    }
+    OpenSql(rows,
+            AnsiString("Select T.*,T.Количество-T.Не_выдано As O From (Select ") + kProductColumns + "," + kReserve +
+                " As Не_выдано," + MovedOut() + " As R From Products Where V='V') As T" + where +
+                " Order By T.Наименование,T.ID",
+            {{"issued", kIssued}});
+}
+
+void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDateTime to)
+{
+    const TDateTime first = DateOf(from), afterLast = TDateTime(DateOf(to).Val + 1);
+    OpenSql(rows,
+            AnsiString("Select ") + kProductColumns + ",Products.Количество-" +
+                Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + " As O," +
+                kPeriodReserve + " As Не_выдано From Products Where V='V' Order By Products.Наименование,Products.ID",
+            {{"from", first}, {"to", afterLast}, {"issued", kIssued}});
+    OpenSql(company, "Select * From Owner");
+}
+
+void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& order)
+{
+    const AnsiString need = kind == TPurchaseKind::ByOrder
+                                ? AnsiString(kOrderReserve)
+                                : AnsiString("Max(Products.Минимум+") + kReserve + "-Products.Количество,0)";
+    OpenSql(rows,
+            AnsiString("Select T.* From (Select ") + kProductColumns + "," + need +
+                " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0 "
+                "Order By T.Имя_поставщика,T.Наименование,T.ID",
+            {{"issued", kIssued}, {"order", order}});
+}
+
+// ---------------------------------------------------------------- showing
+
+AnsiString WarehouseName()
+{
+    TTreeNode* root = Form1->TreeView1->GetItems()->GetFirstNode();
+    return root ? root->GetText() : AnsiString();
+}
+
+bool ShowFamilyReport(TReportFamily family, TReportTexts texts)
+{
+    TrpReport* report = Form1->ChooseTemplate(family);
+    if (!report) {
+        ShowMessage(PrintMessage(TPrintMessage::NoTemplate));
+        return false;
+    }
+    for (const auto& [name, text] : texts)
+        SetReportText(report, name, text);
+    report->ShowReport(true);
+    return true;
+}
+
+// ---------------------------------------------------------------- print commands
+
+void PrintDocument(DocumentKind kind, int64_t id)
+{
+    TDocumentPrint p;
+    try {
+        p = LoadDocumentForPrint(MainReportQueries(), kind, id);
+    } catch (const EDocumentError& e) {
+        ShowMessage(e.what());
+        return;
+    }
+    const AnsiString words = AmountInWords(p.Total);
+    switch (p.Family) {
+    case TReportFamily::ReceiptInvoice: ShowFamilyReport(p.Family, {{"Summa", words}}); return;
+    case TReportFamily::IssueInvoice:
+    case TReportFamily::SalesReceipt: ShowFamilyReport(p.Family, {{"itog", WarehouseName()}, {"Summa", words}}); return;
+    default: ShowFamilyReport(p.Family, {{"itog", WarehouseName()}}); return;
+    }
+}
+
+void PrintJournalList(DocumentKind kind)
+{
+    TReportFamily family = TReportFamily::ReceiptsList;
+    switch (kind) {
+    case DocumentKind::Receipt: family = TReportFamily::ReceiptsList; break;
+    case DocumentKind::Issue: family = TReportFamily::IssueInvoicesList; break;
+    case DocumentKind::Request: family = TReportFamily::RequestsList; break;
+    case DocumentKind::Act: family = TReportFamily::WriteOffActsList; break;
+    }
+    TADOQuery* list = Form1->ADOQuery6;
+    if (!list->Active())
+        return;
+    // The report walks the list to its end; the journal keeps its selected row.
+    const int row = list->RecNo();
+    ShowFamilyReport(family, {{"Summa", ""}});
+    if (row > 0 && list->Active() && !list->IsEmpty())
+        list->SetRecNo(std::min(row, list->RecordCount()));
+}

@@ -1,0 +1,203 @@
+// "Печать" of the document window (each kind of document with its family's template) and of
+// the journal (the list as shown), and the rows they load into the report queries.
+#include "app/documents/tests/PrintFixture.h"
+
+#include "app/documents/Printing.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+#include "report/model/rpClass.h"
+
+namespace {
+
+class PrintCommandsTest : public PrintTest {
+protected:
+    void SetUp() override
+    {
+        PrintTest::SetUp();
+        StartOnWarehouse();
+        SeedGoodsAndRequests();
+        w->Exec("Update Owner Set Название='ООО Склад', Адрес='Москва', ИНН='7701'");
+    }
+
+    // Opens the journal's view, selects `row` and views it; `script` runs in the viewer.
+    void InViewer(TRadioButton* TForm4::*view, int row, const std::function<void()>& script)
+    {
+        InJournal([&] {
+            d->Choose(Form4->*view);
+            d->ExpectModal(Form3, [&] {
+                script();
+                if (d->IsShowing(Form3))
+                    d->Click(Form3->Button6);
+            });
+            d->DoubleClickRow(Form4->DBGrid1, row);
+        });
+    }
+
+    int64_t AddLine(const char* table, int64_t document, int64_t product, double quantity, double sum, double vatSum = -1)
+    {
+        const AnsiString t = table;
+        if (t == "StructureDocuments" || t == "StructureOtpusk")
+            return w->Exec("Insert Into " + t + " (IDДокумента,IDТовара,Количество,Сумма,Ставка,Сумма_с_НДС) "
+                           "Values (:a,:b,:c,:d,:e,:f)",
+                           {document, product, quantity, sum, vatSum < 0 ? 0 : 18, vatSum < 0 ? sum : vatSum});
+        return w->Exec("Insert Into " + t + " (IDДокумента,IDТовара,Количество,Сумма) Values (:a,:b,:c,:d)",
+                       {document, product, quantity, sum});
+    }
+};
+
+struct DocumentCase {
+    const char* why;
+    TRadioButton* TForm4::*view;
+    TReportFamily family;
+    std::vector<AnsiString> names, prices;
+    const char* summa;  // nullptr: the template has no Summa
+    bool itog;
+    const char* printed;  // a text the prepared pages must show
+};
+
+TEST_F(PrintCommandsTest, TheViewerPrintsEachKindWithItsFamily)
+{
+    // A receipt invoice whose screw was bought at 3.50 while the catalogue now says 3.
+    const int64_t invoice = AddReceipt(Day(2027, 2, 1), 0, "П-15");
+    AddLine("StructureDocuments", invoice, bolt, 3, 6);
+    AddLine("StructureDocuments", invoice, screw, 2, 7);
+    // A sales receipt ("Копия чека").
+    const int64_t cheque = AddReceipt(Day(2027, 2, 2), 0, "Ч-3");
+    w->Exec("Update Documents Set Тип_документа='Копия чека' Where ID=:i", {cheque});
+    AddLine("StructureDocuments", cheque, paint, 1, 100.5);
+    // An issue invoice with VAT.
+    const int64_t issue = AddIssue(Day(2027, 2, 3));
+    AddLine("StructureOtpusk", issue, bolt, 50, 100, 118);
+    // A write-off act.
+    const int64_t act = AddAct(Day(2027, 2, 4), 0, "Брак");
+    AddLine("StructureAkt", act, paint, 2, 200);
+
+    const DocumentCase cases[] = {
+        {"receipt invoice: the total in words", &TForm4::RadioButton7, TReportFamily::ReceiptInvoice,
+         {"Болт", "Винт"}, {"2", "3,5"}, "'Тринадцать рублей 00 копеек'", false, "Тринадцать рублей 00 копеек"},
+        {"sales receipt: the buyer and the total in words", &TForm4::RadioButton7, TReportFamily::SalesReceipt,
+         {"Эмаль"}, {"100,5"}, "'Сто рублей 50 копеек'", true, "ООО Склад"},
+        {"issue invoice: the total with VAT in words", &TForm4::RadioButton8, TReportFamily::IssueInvoice,
+         {"Болт"}, {"2"}, "'Сто восемнадцать рублей 00 копеек'", true, "Сто восемнадцать рублей 00 копеек"},
+        {"order request", &TForm4::RadioButton9, TReportFamily::OrderRequest, {"Болт", "Винт"}, {"2", "3"}, nullptr,
+         true, "Склад Склад"},
+        {"write-off act", &TForm4::RadioButton10, TReportFamily::WriteOffAct, {"Эмаль"}, {"100"}, nullptr, true,
+         "Брак"},
+    };
+    int receiptRow = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const bool receipt = c.view == &TForm4::RadioButton7;
+        InViewer(c.view, receipt ? receiptRow++ : 0, [&] {
+            Print([&] { d->Click(Form3->Button8); });
+            EXPECT_EQ(Column(Form1->ADOQuery8, "Наименование"), c.names);
+            EXPECT_EQ(Column(Form1->ADOQuery8, "Цена"), c.prices) << "the price of the line, from its sum";
+            EXPECT_EQ(Column(Form1->ADOQuery14, "Название"), std::vector<AnsiString>{"ООО Склад"});
+            EXPECT_EQ(Form1->ADOQuery7->RecordCount(), 1);
+            if (c.family == TReportFamily::SalesReceipt) {
+                EXPECT_EQ(Column(Form1->ADOQuery2, "Название"), std::vector<AnsiString>{"ООО Склад"}) << "the buyer";
+            }
+        });
+        TrpReport* report = Shown(c.family);
+        ASSERT_NE(report, nullptr);
+        if (c.summa) {
+            EXPECT_EQ(Variable(report, "Summa"), c.summa);
+        }
+        if (c.itog) {
+            EXPECT_EQ(Variable(report, "itog"), "'Склад'");
+        }
+        EXPECT_TRUE(HasText(report, c.printed)) << "prepared pages";
+        EXPECT_TRUE(HasText(report, c.names.front()));
+    }
+    EXPECT_TRUE(d->Errors().empty());
+}
+
+TEST_F(PrintCommandsTest, AReceiptPrintsItsDateAsText)
+{
+    const int64_t invoice = AddReceipt(Day(2027, 2, 1, 13, 30), 0, "П-15");
+    AddLine("StructureDocuments", invoice, bolt, 1, 2);
+    const TDocumentPrint p = LoadDocumentForPrint(MainReportQueries(), DocumentKind::Receipt, invoice);
+    EXPECT_EQ(p.Family, TReportFamily::ReceiptInvoice);
+    EXPECT_DOUBLE_EQ(p.Total, 2);
+    EXPECT_EQ(Form1->ADOQuery7->FieldByName("Дата")->AsString(), "01.02.2027");
+    EXPECT_EQ(Form1->ADOQuery7->FieldByName("№_заказа")->AsString(), "П-15");
+}
+
+TEST_F(PrintCommandsTest, TotalsAreRoundedToKopecks)
+{
+    const int64_t r = AddOrder("11", "Не выдавался", 0);
+    for (double sum : {0.1, 0.2, 0.005, 1000000.004})
+        AddRequestLine(r, bolt, 1, 0, sum);
+    const TDocumentPrint p = LoadDocumentForPrint(MainReportQueries(), DocumentKind::Request, r);
+    EXPECT_DOUBLE_EQ(p.Total, 1000000.31);
+    EXPECT_EQ(AmountInWords(p.Total), "Один миллион рублей 31 копейка");
+}
+
+TEST_F(PrintCommandsTest, ADocumentGoneBeforePrintingIsTold)
+{
+    const int64_t act = AddAct(Day(2027, 2, 4), 0, "Брак");
+    AddLine("StructureAkt", act, paint, 2, 200);
+    InViewer(&TForm4::RadioButton10, 0, [&] {
+        w->Exec("Delete From Akt Where ID=:i", {act});
+        d->ClearMessages();
+        d->Click(Form3->Button8);
+        EXPECT_EQ(d->MessageTexts(), std::vector<AnsiString>{PrintMessage(TPrintMessage::DocumentGone)});
+    });
+    EXPECT_TRUE(PreparedTexts(Shown(TReportFamily::WriteOffAct)).empty());
+}
+
+struct ListCase {
+    const char* why;
+    TRadioButton* TForm4::*view;
+    TReportFamily family;
+    const char* printed;
+};
+
+TEST_F(PrintCommandsTest, TheJournalPrintsTheListAsShown)
+{
+    AddReceipt(Day(2027, 2, 1), 0, "П-15");
+    AddReceipt(Day(2027, 2, 2), 0, "П-16");
+    AddReceipt(Day(2027, 2, 3), 1, "П-архив");
+    AddIssue(Day(2027, 2, 3));
+    AddAct(Day(2027, 2, 4), 0, "Бой стекла");
+    const ListCase cases[] = {
+        {"receipts", &TForm4::RadioButton7, TReportFamily::ReceiptsList, "П-16"},
+        {"issue invoices", &TForm4::RadioButton8, TReportFamily::IssueInvoicesList, "Получатель"},
+        {"requests", &TForm4::RadioButton9, TReportFamily::RequestsList, "Не выдавался"},
+        {"write-off acts", &TForm4::RadioButton10, TReportFamily::WriteOffActsList, "Бой стекла"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        InJournal([&] {
+            d->Choose(Form4->*c.view);
+            const int listed = Form1->ADOQuery6->RecordCount();
+            if (listed > 1)
+                d->ClickRow(Form4->DBGrid1, 1);
+            const int selected = Form1->ADOQuery6->RecNo();
+            Print([&] { d->Click(Form4->Button9); });
+            EXPECT_EQ(Form1->ADOQuery6->RecNo(), selected) << "the selected row stays";
+            EXPECT_EQ(Form1->ADOQuery6->RecordCount(), listed);
+        });
+        TrpReport* report = Shown(c.family);
+        ASSERT_NE(report, nullptr);
+        EXPECT_TRUE(HasText(report, c.printed));
+        EXPECT_FALSE(HasText(report, "П-архив")) << "only the listed documents";
+    }
+}
+
+TEST_F(PrintCommandsTest, TheStockQueriesBindEveryValue)
+{
+    // A text with quotes and a colon in an order number changes nothing but the rows found.
+    AddRequestLine(AddOrder("7' Or '1'='1", "Не выдавался", 0), nut, 3, 0);
+    w->Exec("Update Products Set V='V'");
+    LoadPurchaseRows(Form1->ADOQuery7, TPurchaseKind::ByOrder, "7' Or '1'='1");
+    EXPECT_EQ(Column(Form1->ADOQuery7, "Наименование"), std::vector<AnsiString>{"Гайка"});
+    LoadPurchaseRows(Form1->ADOQuery7, TPurchaseKind::ByOrder, ":order");
+    EXPECT_TRUE(Form1->ADOQuery7->IsEmpty());
+}
+
+}  // namespace

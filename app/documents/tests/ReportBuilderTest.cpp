@@ -1,0 +1,433 @@
+// The report builder: report kinds, the goods marked for a report (alone, all, a group, a
+// supplier's, an order's), the period of the turnover sheet, and what "Печать" loads into the
+// report queries and gives the template.
+#include "app/documents/tests/PrintFixture.h"
+
+#include "app/documents/Printing.h"
+#include "app/documents/Unit9.h"
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+#include "report/model/rpClass.h"
+
+#include <algorithm>
+
+namespace {
+
+class ReportBuilderTest : public PrintTest {
+protected:
+    void SetUp() override
+    {
+        PrintTest::SetUp();
+        StartOnWarehouse();
+        SeedGoodsAndRequests();
+    }
+
+    // The builder opened from the main window's "Сформировать отчет", with `script` inside.
+    void InBuilder(const std::function<void()>& script)
+    {
+        d->ExpectModal(Form9, [&] {
+            script();
+            if (d->IsShowing(Form9))
+                d->Click(Form9->Button3);
+        });
+        d->Run([] { Form1->N21Click(nullptr); });
+    }
+
+    std::vector<int64_t> Marked()
+    {
+        std::vector<int64_t> ids;
+        for (int64_t id : {bolt, screw, paint, nut})
+            if (w->Scalar("Select V From Products Where ID=:i", {id}).AsString() == "V")
+                ids.push_back(id);
+        return ids;
+    }
+
+    static std::vector<AnsiString> Shown() { return Column(Form1->ADOQuery15, "Наименование"); }
+
+    // The grid row of a product shown.
+    static int RowOf(const AnsiString& name)
+    {
+        const std::vector<AnsiString> names = Shown();
+        return int(std::find(names.begin(), names.end(), name) - names.begin());
+    }
+
+    static std::vector<AnsiString> Sorted(std::vector<AnsiString> v)
+    {
+        std::sort(v.begin(), v.end());
+        return v;
+    }
+
+    using PrintTest::Shown;
+};
+
+TEST_F(ReportBuilderTest, OpensOnTheStockStateWithNothingMarkedAndTheFilterListsFilled)
+{
+    w->Exec("Update Products Set V='V'");
+    InBuilder([&] {
+        EXPECT_TRUE(Form9->RadioButton1->GetChecked());
+        EXPECT_FALSE(Form9->GroupBox1->GetVisible());
+        EXPECT_FALSE(Form9->GroupBox3->GetVisible());
+        EXPECT_FALSE(Form9->MonthCalendar1->GetVisible() || Form9->MonthCalendar2->GetVisible());
+        for (TButton* b : {Form9->Button4, Form9->Button6, Form9->Button7})
+            EXPECT_TRUE(b->GetEnabled()) << b->Name();
+        EXPECT_EQ(Marked(), std::vector<int64_t>{});
+        EXPECT_EQ(Form1->ADOQuery15->RecordCount(), 4) << "the whole catalogue";
+        std::vector<AnsiString> suppliers;
+        for (int i = 0; i < Form9->ComboBox1->GetItems()->Count(); ++i)
+            suppliers.push_back(Form9->ComboBox1->GetItems()->Strings(i));
+        EXPECT_EQ(suppliers, (std::vector<AnsiString>{"Рога", "О'Нил", "Колор"}));
+        ASSERT_GE(Form9->ComboBox2->GetItems()->Count(), 3);
+        EXPECT_EQ(Form9->ComboBox2->GetItems()->Strings(0), "7");
+        EXPECT_EQ(Form9->ComboBox2->GetItems()->Strings(2), "9");
+        std::vector<int> widths;
+        for (int i = 0; i < 7; ++i)
+            widths.push_back(Form9->DBGrid1->GetColumns()->Items(i)->GetWidth());
+        EXPECT_EQ(widths, (std::vector<int>{20, 46, 182, 79, 52, 109, 63})) << "widths of table ColumnSize, ID 9";
+    });
+}
+
+TEST_F(ReportBuilderTest, MarksOneProductAllGoodsOrTheGroupShown)
+{
+    InBuilder([&] {
+        d->ChooseNode(Form9->TreeView1, "Крепёж");
+        EXPECT_EQ(Sorted(Shown()), (std::vector<AnsiString>{"Болт", "Винт"})) << "the group and its subgroup";
+
+        d->DoubleClickRow(Form9->DBGrid1, RowOf("Болт"));
+        EXPECT_EQ(Marked(), std::vector<int64_t>{bolt});
+        EXPECT_EQ(Form1->ADOQuery15->FieldByName("Наименование")->AsString(), "Болт") << "the row stays current";
+        EXPECT_EQ(Form1->ADOQuery15->FieldByName("V")->AsString(), "V") << "the grid shows the mark at once";
+        d->DoubleClickRow(Form9->DBGrid1, RowOf("Болт"));
+        EXPECT_EQ(Marked(), std::vector<int64_t>{}) << "a second double click unmarks";
+
+        // A product whose mark is empty rather than a blank is unmarked: one click marks it.
+        w->Exec("Update Products Set V='' Where ID=:i", {screw});
+        Form1->ADOQuery15->Requery();
+        d->DoubleClickRow(Form9->DBGrid1, RowOf("Винт"));
+        EXPECT_EQ(Marked(), std::vector<int64_t>{screw});
+
+        d->Click(Form9->Button6);
+        EXPECT_EQ(Marked(), std::vector<int64_t>{});
+        d->Click(Form9->Button7);
+        EXPECT_EQ(Marked(), (std::vector<int64_t>{bolt, screw})) << "only the goods shown";
+        d->Click(Form9->Button4);
+        EXPECT_EQ(Marked(), (std::vector<int64_t>{bolt, screw, paint, nut})) << "also goods of other groups";
+
+        d->ChooseNode(Form9->TreeView1, "Винты");
+        EXPECT_EQ(Shown(), std::vector<AnsiString>{"Винт"});
+        d->ChooseNode(Form9->TreeView1, "Склад");
+        EXPECT_EQ(Shown().size(), 4u) << "the top group shows every product";
+    });
+}
+
+TEST_F(ReportBuilderTest, GroupNamesWithQuotesSelectTheirGoods)
+{
+    const int g = w->AddGroup("Д'Артаньян", w->RootGroupId());
+    (void)g;
+    w->AddProduct(Product("Шпага", "Д'Артаньян", 1, 1));
+    InBuilder([&] {
+        d->ChooseNode(Form9->TreeView1, "Д'Артаньян");
+        EXPECT_EQ(Shown(), std::vector<AnsiString>{"Шпага"});
+        EXPECT_TRUE(d->Errors().empty());
+    });
+}
+
+TEST_F(ReportBuilderTest, SupplierAndOrderFiltersMarkTheirGoodsAndCombine)
+{
+    InBuilder([&] {
+        w->Exec("Update Products Set V='V'");
+        d->Choose(Form9->RadioButton3);
+        EXPECT_EQ(Marked(), std::vector<int64_t>{}) << "the purchase request starts from nothing marked";
+        for (TButton* b : {Form9->Button4, Form9->Button6, Form9->Button7})
+            EXPECT_FALSE(b->GetEnabled()) << b->Name();
+        EXPECT_TRUE(Form9->GroupBox3->GetVisible());
+        EXPECT_FALSE(Form9->GroupBox1->GetVisible());
+        EXPECT_FALSE(Form9->ComboBox1->GetVisible());
+
+        d->Tick(Form9->CheckBox1);
+        EXPECT_TRUE(Form9->ComboBox1->GetVisible());
+        d->Select(Form9->ComboBox1, "О'Нил");
+        EXPECT_EQ(Marked(), std::vector<int64_t>{screw}) << "a supplier with a quote in the name";
+        EXPECT_EQ(Shown(), std::vector<AnsiString>{"Винт"});
+
+        d->Tick(Form9->CheckBox2);
+        d->Select(Form9->ComboBox2, "7");
+        EXPECT_EQ(Marked(), (std::vector<int64_t>{bolt, screw})) << "the order's goods are added to the supplier's";
+        EXPECT_EQ(w->Scalar("Select O From Products Where ID=:i", {bolt}).AsString(), "7");
+        EXPECT_EQ(w->Scalar("Select O From Products Where ID=:i", {paint}).AsString(), "-");
+        EXPECT_EQ(Sorted(Shown()), (std::vector<AnsiString>{"Болт", "Винт"}));
+
+        d->Tick(Form9->CheckBox2, false);
+        EXPECT_FALSE(Form9->ComboBox2->GetVisible());
+        EXPECT_EQ(Marked(), std::vector<int64_t>{}) << "clearing the order unmarks its goods";
+        d->Select(Form9->ComboBox1, "Рога");
+        EXPECT_EQ(Marked(), std::vector<int64_t>{bolt});
+        d->Tick(Form9->CheckBox1, false);
+        EXPECT_EQ(Marked(), std::vector<int64_t>{}) << "clearing the supplier unmarks its goods";
+
+        d->Tick(Form9->CheckBox2);
+        w->Exec("Update Products Set V='V' Where ID=:i", {paint});
+        d->Select(Form9->ComboBox2, "7");
+        EXPECT_EQ(Marked(), (std::vector<int64_t>{bolt, screw})) << "without the supplier filter only the order's goods";
+    });
+}
+
+TEST_F(ReportBuilderTest, AnOrderWithoutGoodsMarksNothing)
+{
+    AddOrder("10", "Не выдавался", 0);
+    InBuilder([&] {
+        d->Choose(Form9->RadioButton3);
+        d->Tick(Form9->CheckBox2);
+        d->Select(Form9->ComboBox2, "10");
+        EXPECT_EQ(Marked(), std::vector<int64_t>{});
+        EXPECT_EQ(Form1->ADOQuery15->RecordCount(), 0);
+        d->Tick(Form9->CheckBox2, false);
+        EXPECT_EQ(Marked(), std::vector<int64_t>{});
+    });
+}
+
+TEST_F(ReportBuilderTest, WholePeriodRunsFromTheEarliestToTheLatestDocument)
+{
+    struct Case {
+        const char* why;
+        std::vector<TDateTime> receipts, issues;
+        const char *from, *to;
+    };
+    const Case cases[] = {
+        {"stored out of order", {Day(2027, 2, 10), Day(2027, 2, 1)}, {Day(2027, 2, 20), Day(2027, 2, 5)}, "01.02.2027",
+         "20.02.2027"},
+        {"receipts only", {Day(2027, 3, 4, 15)}, {}, "04.03.2027", "04.03.2027"},
+        {"issue invoices only", {}, {Day(2027, 3, 9), Day(2027, 3, 2)}, "02.03.2027", "09.03.2027"},
+        {"no documents: today", {}, {}, "15.04.2027", "15.04.2027"},
+    };
+    d->SetNow(Day(2027, 4, 15, 10));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Delete From Documents");
+        w->Exec("Delete From Otpusk");
+        for (TDateTime t : c.receipts)
+            AddReceipt(t);
+        for (TDateTime t : c.issues)
+            AddIssue(t);
+        InBuilder([&] {
+            d->Choose(Form9->RadioButton2);
+            EXPECT_TRUE(Form9->GroupBox1->GetVisible());
+            EXPECT_FALSE(Form9->GroupBox3->GetVisible());
+            EXPECT_TRUE(Form9->RadioButton4->GetChecked());
+            EXPECT_EQ(Form9->Edit1->GetText(), c.from);
+            EXPECT_EQ(Form9->Edit2->GetText(), c.to);
+        });
+    }
+}
+
+TEST_F(ReportBuilderTest, AnEndBeforeTheStartIsRefused)
+{
+    InBuilder([&] {
+        d->Choose(Form9->RadioButton2);
+        d->Choose(Form9->RadioButton5);
+        EXPECT_TRUE(Form9->MonthCalendar1->GetVisible() && Form9->MonthCalendar2->GetVisible());
+        d->PickDate(Form9->MonthCalendar1, Day(2027, 2, 10));
+        EXPECT_EQ(Form9->Edit1->GetText(), "10.02.2027");
+        const AnsiString end = Form9->Edit2->GetText();
+        d->PickDate(Form9->MonthCalendar2, Day(2027, 2, 9));
+        EXPECT_EQ(d->MessageTexts().back(), "Неверная дата");
+        EXPECT_EQ(Form9->Edit2->GetText(), end);
+        d->PickDate(Form9->MonthCalendar2, Day(2027, 2, 10));
+        EXPECT_EQ(Form9->Edit2->GetText(), "10.02.2027") << "the same day is accepted";
+
+        // The start moved after the end: printing refuses the period.
+        d->PickDate(Form9->MonthCalendar1, Day(2027, 2, 11));
+        d->ClearMessages();
+        d->Click(Form9->Button2);
+        EXPECT_EQ(d->MessageTexts(), std::vector<AnsiString>{DocumentMessage(TDocumentMessage::BadRange)});
+        EXPECT_TRUE(PreparedTexts(Shown(TReportFamily::Turnover)).empty()) << "no report";
+
+        EXPECT_FALSE(Form9->MonthCalendar1->GetVisible()) << "printing hides the calendars";
+        d->Click(Form9->Button1);
+        EXPECT_TRUE(Form9->MonthCalendar1->GetVisible()) << "the calendar button shows a hidden calendar";
+        d->Click(Form9->Button1);
+        EXPECT_FALSE(Form9->MonthCalendar1->GetVisible()) << "and hides a shown one";
+        d->Click(Form9->Button5);
+        EXPECT_TRUE(Form9->MonthCalendar2->GetVisible());
+        d->Click(Form9->TreeView1);
+        EXPECT_FALSE(Form9->MonthCalendar1->GetVisible() || Form9->MonthCalendar2->GetVisible());
+    });
+}
+
+// ---------------------------------------------------------------- printing
+
+struct StockCase {
+    const char* why;
+    TRadioButton* TForm9::*kind;
+    TReportFamily family;
+    std::vector<AnsiString> names, free, out, reserve;
+};
+
+TEST_F(ReportBuilderTest, StockReportsLoadTheMarkedGoodsWithTheirFigures)
+{
+    // What went out, archived documents included: Болт 1 + 2, Эмаль 2.
+    AddLineOf("StructureOtpusk", AddIssue(Day(2027, 2, 5)), bolt, 1);
+    AddLineOf("StructureOtpusk", AddIssue(Day(2026, 2, 5), 1), bolt, 2, 1);
+    AddLineOf("StructureAkt", AddAct(Day(2027, 2, 6)), paint, 2);
+    const StockCase cases[] = {
+        {"stock state: every marked product", &TForm9::RadioButton1, TReportFamily::StockState,
+         {"Болт", "Винт", "Гайка", "Эмаль"}, {"6", "-4", "0", "50"}, {"3", "0", "0", "2"}, {"4", "5", "0", "0"}},
+        {"shortage: below the minimum after the reserve", &TForm9::RadioButton7, TReportFamily::Shortage,
+         {"Винт"}, {"-4"}, {"0"}, {"5"}},
+        {"surplus: above the maximum after the reserve", &TForm9::RadioButton8, TReportFamily::Surplus,
+         {"Эмаль"}, {"50"}, {"2"}, {"0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        InBuilder([&] {
+            d->Choose(Form9->*c.kind);
+            d->Click(Form9->Button4);
+            Print([&] { d->Click(Form9->Button2); });
+            TADOQuery* rows = Form1->ADOQuery7;
+            EXPECT_EQ(Column(rows, "Наименование"), c.names);
+            EXPECT_EQ(Column(rows, "O"), c.free);
+            EXPECT_EQ(Column(rows, "R"), c.out);
+            EXPECT_EQ(Column(rows, "Не_выдано"), c.reserve);
+            TrpReport* report = Shown(c.family);
+            ASSERT_NE(report, nullptr);
+            EXPECT_EQ(Variable(report, "itog"), "'Склад'");
+            EXPECT_TRUE(HasText(report, c.names.front())) << "the prepared pages list the goods";
+            EXPECT_TRUE(HasText(report, "Склад Склад"));
+        });
+    }
+}
+
+TEST_F(ReportBuilderTest, UnmarkedGoodsAreLeftOut)
+{
+    InBuilder([&] {
+        d->DoubleClickRow(Form9->DBGrid1, RowOf("Болт"));
+        Print([&] { d->Click(Form9->Button2); });
+        EXPECT_EQ(Column(Form1->ADOQuery7, "Наименование"), std::vector<AnsiString>{"Болт"});
+    });
+}
+
+TEST_F(ReportBuilderTest, TurnoverShowsTheStockAtTheEndAndThePeriodsReserve)
+{
+    w->Exec("Update Owner Set Название='ООО Склад', ИНН='7701'");
+    // Movements within the period change nothing; those after its last day are taken back.
+    AddLineOf("StructureDocuments", AddReceipt(Day(2027, 2, 10)), bolt, 2);
+    AddLineOf("StructureDocuments", AddReceipt(Day(2027, 3, 1)), bolt, 5);
+    AddLineOf("StructureOtpusk", AddIssue(Day(2027, 2, 25), 1), bolt, 2, 1);  // archived, still history
+    AddLineOf("StructureOtpusk", AddIssue(Day(2027, 2, 20, 17)), screw, 1);     // late on the last day
+    AddLineOf("StructureAkt", AddAct(Day(2027, 2, 21)), paint, 4);
+    // A request made within the period, part issued; order 7 was made before it.
+    const int64_t r = w->Exec("Insert Into Application (Дата_создания,Отпуск_товара,№_заказа) Values (:a,:b,'12')",
+                              {Day(2027, 2, 12), "Частично выдан"});
+    AddRequestLine(r, nut, 3, 1);
+    InBuilder([&] {
+        d->Choose(Form9->RadioButton2);
+        d->Choose(Form9->RadioButton5);
+        d->PickDate(Form9->MonthCalendar1, Day(2027, 2, 1));
+        d->PickDate(Form9->MonthCalendar2, Day(2027, 2, 20));
+        d->Click(Form9->Button4);
+        Print([&] { d->Click(Form9->Button2); });
+        TADOQuery* rows = Form1->ADOQuery7;
+        EXPECT_EQ(Column(rows, "Наименование"), (std::vector<AnsiString>{"Болт", "Винт", "Гайка", "Эмаль"}));
+        EXPECT_EQ(Column(rows, "O"), (std::vector<AnsiString>{"7", "1", "0", "54"})) << "stock at the end of 20.02";
+        EXPECT_EQ(Column(rows, "Не_выдано"), (std::vector<AnsiString>{"0", "0", "2", "0"})) << "the period's requests";
+        EXPECT_EQ(Column(Form1->ADOQuery8, "Название"), std::vector<AnsiString>{"ООО Склад"});
+        TrpReport* report = Shown(TReportFamily::Turnover);
+        ASSERT_NE(report, nullptr);
+        EXPECT_EQ(Variable(report, "a"), "'01.02.2027'");
+        EXPECT_EQ(Variable(report, "b"), "'20.02.2027'");
+        EXPECT_EQ(Variable(report, "c"), "'Склад'");
+        EXPECT_TRUE(HasText(report, "С 01.02.2027 по 20.02.2027"));
+        EXPECT_TRUE(HasText(report, "ООО Склад"));
+    });
+}
+
+struct PurchaseCase {
+    const char* why;
+    const char* supplier;  // nullptr: filter not ticked
+    const char* order;
+    TReportFamily family;
+    const char* summa;
+    std::vector<AnsiString> names, quantities;
+};
+
+TEST_F(ReportBuilderTest, PurchaseRequestsByFilter)
+{
+    const PurchaseCase cases[] = {
+        {"no filter: the marked goods to buy", nullptr, nullptr, TReportFamily::Purchase, "''", {"Винт"}, {"8"}},
+        {"by supplier, named with a quote", "О'Нил", nullptr, TReportFamily::PurchaseBySupplier, "'О''Нил'",
+         {"Винт"}, {"8"}},
+        {"by order: what the order still waits for, by supplier", nullptr, "7", TReportFamily::PurchaseByOrder, "'7'",
+         {"Винт", "Болт"}, {"5", "4"}},
+        {"both filters: the plain request lists both", "Колор", "7", TReportFamily::Purchase, "''", {"Винт"}, {"8"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        InBuilder([&] {
+            d->Choose(Form9->RadioButton3);
+            if (c.supplier) {
+                d->Tick(Form9->CheckBox1);
+                d->Select(Form9->ComboBox1, c.supplier);
+            }
+            if (c.order) {
+                d->Tick(Form9->CheckBox2);
+                d->Select(Form9->ComboBox2, c.order);
+            }
+            if (!c.supplier && !c.order)
+                w->Exec("Update Products Set V='V'");
+            Print([&] { d->Click(Form9->Button2); });
+            EXPECT_EQ(Column(Form1->ADOQuery7, "Наименование"), c.names);
+            EXPECT_EQ(Column(Form1->ADOQuery7, "Не_выдано"), c.quantities);
+            TrpReport* report = Shown(c.family);
+            ASSERT_NE(report, nullptr);
+            EXPECT_EQ(Variable(report, "Summa"), c.summa);
+            EXPECT_TRUE(HasText(report, c.names.front()));
+        });
+    }
+}
+
+TEST_F(ReportBuilderTest, TheVariantFollowsTableName)
+{
+    struct Case {
+        const char* why;
+        int colour, sizes;
+        TTemplateVariant variant;
+    };
+    const Case cases[] = {
+        {"both columns", 1, 1, TTemplateVariant::Base},
+        {"neither", 0, 0, TTemplateVariant::First},
+        {"sizes only", 0, 1, TTemplateVariant::Second},
+        {"colour only", 1, 0, TTemplateVariant::Third},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Update Name Set Цвет=:c, Размеры=:s", {c.colour, c.sizes});
+        InBuilder([&] {
+            d->Click(Form9->Button4);
+            Print([&] { d->Click(Form9->Button2); });
+        });
+        const int shown = TemplateNumber(TReportFamily::StockState, c.variant);
+        for (TTemplateVariant v : {TTemplateVariant::Base, TTemplateVariant::First, TTemplateVariant::Second,
+                                   TTemplateVariant::Third}) {
+            const int n = TemplateNumber(TReportFamily::StockState, v);
+            EXPECT_EQ(!PreparedTexts(Form1->rpReport(n)).empty(), n == shown) << "rpReport" << n;
+        }
+        for (TTemplateVariant v : {TTemplateVariant::Base, TTemplateVariant::First, TTemplateVariant::Second,
+                                   TTemplateVariant::Third})
+            Form1->rpReport(TemplateNumber(TReportFamily::StockState, v))->GetPreviewPages()->Clear();
+    }
+}
+
+TEST_F(ReportBuilderTest, NoTemplateForTheFlagsIsTold)
+{
+    w->Exec("Delete From Name");
+    InBuilder([&] {
+        d->Click(Form9->Button4);
+        d->ClearMessages();
+        d->Click(Form9->Button2);
+        EXPECT_EQ(d->MessageTexts(), std::vector<AnsiString>{PrintMessage(TPrintMessage::NoTemplate)});
+    });
+}
+
+}  // namespace
