@@ -14,6 +14,8 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
+#include "app/shell/Reports.h"
+#include "report/model/rpClass.h"
 
 TForm4* Form4 = nullptr;
 
@@ -722,8 +724,23 @@ void TForm4::Button5Click(TObject*)
 
 void TForm4::Button6Click(TObject*)
 {
-    // PRINT: the order-state report needs the report library, which the program does not have
-    // yet; until it does, "Состояние заказа" does nothing.
+    if (!HasSelection())
+        return;
+    const int64_t id = Form1->ADOQuery6->FieldByName("ID")->AsLargeInt();
+    OpenSql(Form1->ADOQuery7, "Select * From Application Where ID=:id", {{"id", id}});
+    OpenSql(Form1->ADOQuery8,
+            "Select Products.Наименование,Products.Цвет,Products.Размеры,Products.Цена,Products.№,"
+            "Products.Единица_измерения,StructureApplication.Количество,StructureApplication.Сумма,"
+            "StructureApplication.Отпущено From StructureApplication Inner Join Products On "
+            "(StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id",
+            {{"id", id}});
+    // Flags of table Name other than 0 and 1 choose no template: nothing is shown.
+    TrpReport* report = Form1->ChooseTemplate(TReportFamily::OrderState);
+    if (!report)
+        return;
+    TTreeNode* root = Form1->TreeView1->GetItems()->GetFirstNode();
+    SetReportText(report, "itog", root ? root->GetText() : AnsiString());
+    report->ShowReport(true);
 }
 
 void TForm4::Button8Click(TObject*)
