@@ -70,7 +70,8 @@ bool IsInstance(const Variant& value, const TscDesignatorNode* right)
 }
 
 // x in y where y is not a set constructor: an array holds x among its
-// elements; anything else is a bit mask with bit x set.
+// elements; anything else is a set's bit mask, and x a member's mask (set
+// members are registered as 1, 2, 4 ...), so every bit of x must be in y.
 bool InValue(const Variant& x, const Variant& y)
 {
     if (VarIsNull(x) || VarIsNull(y))
@@ -83,8 +84,15 @@ bool InValue(const Variant& x, const Variant& y)
                 return true;
         return false;
     }
-    const int64_t bit = x.AsInt64();
-    return bit >= 0 && bit < 64 && ((static_cast<uint64_t>(y.AsInt64()) >> bit) & 1) != 0;
+    const int64_t member = x.AsInt64();
+    return member != 0 && (y.AsInt64() & member) == member;
+}
+
+// Set operators over bit masks: + union, - difference, * intersection.
+Variant SetOperation(TscOperatorType op, const Variant& a, const Variant& b)
+{
+    const int64_t x = scSetToMask(a), y = scSetToMask(b);
+    return Variant(op == opPlus ? x | y : op == opMinus ? x & ~y : x & y);
 }
 
 } // namespace
@@ -147,11 +155,19 @@ Variant TscOperatorNode::GetValue()
     case opLess: { const Variant a = Left->GetValue(); return Variant(VarLt(a, Right->GetValue())); }
     case opLessEq: { const Variant a = Left->GetValue(); return Variant(VarLe(a, Right->GetValue())); }
     case opGreatEq: { const Variant a = Left->GetValue(); return Variant(VarGe(a, Right->GetValue())); }
-    case opNonEq: { const Variant a = Left->GetValue(); return Variant(VarNe(a, Right->GetValue())); }
-    case opEq: { const Variant a = Left->GetValue(); return Variant(VarEq(a, Right->GetValue())); }
+    case opNonEq:
+    case opEq: {
+        const Variant a = Left->GetValue();
+        const Variant b = Right->GetValue();
+        if (SetOp)
+            return Variant((scSetToMask(a) == scSetToMask(b)) == (Op == opEq));
+        return Variant(Op == opEq ? VarEq(a, b) : VarNe(a, b));
+    }
     case opPlus: {
         const Variant a = Left->GetValue();
         const Variant b = Right->GetValue();
+        if (SetOp)
+            return SetOperation(Op, a, b);
         if (StrCat) {
             if (::VarType(a) == varString)
                 return Variant(VarToStr(a) + VarToStr(b));
@@ -164,6 +180,8 @@ Variant TscOperatorNode::GetValue()
     case opMinus: {
         const Variant a = Left->GetValue();
         const Variant b = Right->GetValue();
+        if (SetOp)
+            return SetOperation(Op, a, b);
         if (BothInteger)
             return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) - static_cast<uint32_t>(b.AsInteger())));
         return VarSub(a, b);
@@ -171,6 +189,8 @@ Variant TscOperatorNode::GetValue()
     case opMul: {
         const Variant a = Left->GetValue();
         const Variant b = Right->GetValue();
+        if (SetOp)
+            return SetOperation(Op, a, b);
         if (BothInteger)
             return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) * static_cast<uint32_t>(b.AsInteger())));
         return VarMul(a, b);
@@ -375,6 +395,14 @@ struct TypeChecker {
         const TscTypeRec r = Check(op->Right.get());
         op->BothInteger = l.VarType == fvtInt && r.VarType == fvtInt;
         op->BothBoolean = l.VarType == fvtBool && r.VarType == fvtBool;
+        if (const TscTypeRec* mask = SetWithMask(op, l, r)) {
+            // Style + [fsBold], Style = []: the constructor is a mask like the set beside it.
+            const TscTypeRec t = *mask;
+            op->BothInteger = false;
+            op->VarType = IsComparison(op->Op) ? fvtBool : t.VarType;
+            op->TypeName = IsComparison(op->Op) ? AnsiString() : t.TypeName;
+            return TscTypeRec(op->VarType, op->TypeName);
+        }
         bool allowed;
         if (op->Op == opIs) {
             // The right side must name a registered class.
@@ -402,6 +430,36 @@ struct TypeChecker {
         op->VarType = t.VarType;
         op->TypeName = t.TypeName;
         return t;
+    }
+
+    // A set constructor beside a set (a mask of an enumeration-set or integer
+    // type) under + - * = <>: the constructor becomes a mask and + - * become
+    // set operators. The type of the set side, else nullptr.
+    static const TscTypeRec* SetWithMask(TscOperatorNode* op, const TscTypeRec& l, const TscTypeRec& r)
+    {
+        const bool setOp = op->Op == opPlus || op->Op == opMinus || op->Op == opMul;
+        if (op->StrCat || !(setOp || op->Op == opEq || op->Op == opNonEq))
+            return nullptr;
+        auto* ls = dynamic_cast<TscSetNode*>(op->Left.get());
+        auto* rs = dynamic_cast<TscSetNode*>(op->Right.get());
+        // A Variant beside a constructor is taken as a set too (late binding:
+        // v.Style + [fsBold]); its value is turned into a mask when it runs.
+        const bool lMask = l.VarType == fvtEnum || l.VarType == fvtInt || (l.VarType == fvtVariant && !ls);
+        const bool rMask = r.VarType == fvtEnum || r.VarType == fvtInt || (r.VarType == fvtVariant && !rs);
+        const TscTypeRec* side;
+        if (ls && rMask)
+            side = &r;
+        else if (rs && lMask)
+            side = &l;
+        else
+            return nullptr;
+        for (TscSetNode* s : {ls, rs})
+            if (s) {
+                s->AsMask = true;
+                s->VarType = fvtInt;
+            }
+        op->SetOp = true;
+        return side;
     }
 
     static bool Allows(TscVarType left, TscOperatorType op)
@@ -465,8 +523,8 @@ void TscExpression::Optimize(const TscDesignator* target, AnsiString& opText)
     if (!target || target->Kind != dkVariable || !target->RefItem)
         return;
     auto* op = dynamic_cast<TscOperatorNode*>(FRoot.get());
-    // Concatenation is left alone: assign-plus would add, not join.
-    if (!op || op->StrCat)
+    // Concatenation and set operators are left alone: assign-plus would add.
+    if (!op || op->StrCat || op->SetOp)
         return;
     const char* text = nullptr;
     switch (op->Op) {
@@ -492,14 +550,47 @@ void TscExpression::Optimize(const TscDesignator* target, AnsiString& opText)
     opText = text;
 }
 
+namespace {
+
+// Set constructors joined by + - * (and set operators already found).
+bool IsSetShaped(const TscExpressionNode* node)
+{
+    if (dynamic_cast<const TscSetNode*>(node))
+        return true;
+    const auto* op = dynamic_cast<const TscOperatorNode*>(node);
+    if (!op || op->StrCat || (op->Op != opPlus && op->Op != opMinus && op->Op != opMul))
+        return false;
+    return op->SetOp || (IsSetShaped(op->Left.get()) && IsSetShaped(op->Right.get()));
+}
+
+void MakeMask(TscExpressionNode* node)
+{
+    if (auto* set = dynamic_cast<TscSetNode*>(node)) {
+        set->AsMask = true;
+        set->VarType = fvtInt;
+    } else if (auto* op = dynamic_cast<TscOperatorNode*>(node)) {
+        op->SetOp = true;
+        op->BothInteger = false;
+        MakeMask(op->Left.get());
+        MakeMask(op->Right.get());
+    }
+}
+
+} // namespace
+
 void TscExpression::ShapeFor(const TscCustomVariable* target)
 {
-    auto* set = dynamic_cast<TscSetNode*>(FRoot.get());
-    if (!set || !target || (target->VarType != fvtEnum && target->VarType != fvtInt))
+    if (!target || (target->VarType != fvtEnum && target->VarType != fvtInt) || !IsSetShaped(FRoot.get()))
         return;
-    set->AsMask = true;
-    set->VarType = fvtInt;
+    MakeMask(FRoot.get());
     VarType = fvtInt;
+}
+
+bool TscExpression::IsSetMask() const
+{
+    if (const auto* set = dynamic_cast<const TscSetNode*>(FRoot.get()))
+        return set->AsMask;
+    return IsSetShaped(FRoot.get());
 }
 
 TscCustomVariable* TscExpression::SingleItem() const

@@ -61,6 +61,7 @@ public:
     bool StrCat;             // BasicScript "&": joins when the left value is a string
     bool BothInteger = false;
     bool BothBoolean = false;
+    bool SetOp = false;      // over set bit masks: + - * union, difference, intersection; = <> compare
     int Priority() const override;
     Variant GetValue() override;
 };
@@ -105,9 +106,12 @@ public:
     void SetValue(const Variant& value) override;
     // x := x op e becomes an assign-with-operator; opText is " " when unchanged.
     void Optimize(const TscDesignator* target, AnsiString& opText);
-    // A set constructor that makes up the whole expression gives its bit mask
-    // from now on, because its value goes to target, a set (or integer) item.
+    // A set constructor that makes up the whole expression (or set
+    // constructors joined by + - *) gives its bit mask from now on, because its
+    // value goes to target, a set (or integer) item.
     void ShapeFor(const TscCustomVariable* target);
+    // True when the value is a set's bit mask made from set constructors.
+    bool IsSetMask() const;
     // The variable or constant node a one-item expression stands for, else nullptr.
     TscCustomVariable* SingleItem() const;
     TscExpressionNode* Root() const { return FRoot.get(); }

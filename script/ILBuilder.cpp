@@ -273,8 +273,11 @@ void TscILParser::DoAssign(TscXMLItem* item, TscScript* script, TscStatement* li
     Program->AddCodeLine(UnitName, pos);
     if (op.empty())
         stmt = std::make_unique<TscAssignmentStmt>(script, UnitName, pos);
-    else
-        stmt = std::make_unique<TscAssignOpStmt>(script, UnitName, pos, op[0]);
+    else {
+        auto assignOp = std::make_unique<TscAssignOpStmt>(script, UnitName, pos, op[0]);
+        assignOp->SetOp = !modifier.empty() && e->IsSetMask();
+        stmt = std::move(assignOp);
+    }
     stmt->Designator = std::move(d);
     stmt->Expression = std::move(e);
     stmt->Optimize();

@@ -58,6 +58,11 @@ void TscAssignOpStmt::Execute()
         return;
     const Variant b = Source->GetValue();
     const Variant a = Target->GetValue();
+    if (SetOp && Op != '/') {
+        const int64_t x = scSetToMask(a), y = scSetToMask(b);
+        Target->SetValue(Variant(Op == '+' ? x | y : Op == '-' ? x & ~y : x & y));
+        return;
+    }
     switch (Op) {
     case '+': Target->SetValue(a + b); break;
     case '-': Target->SetValue(VarSub(a, b)); break;

@@ -37,6 +37,7 @@ public:
     {
     }
     char Op; // '+', '-', '*', '/'
+    bool SetOp = false; // a set's mask with a set constructor: union, difference, intersection
     void Execute() override;
 };
 

@@ -1,4 +1,5 @@
-// Sets travel as bit masks: a set constructor given to a set becomes the mask.
+// Sets travel as bit masks: a set constructor given to a set becomes the mask,
+// and + - * beside a set are union, difference and intersection.
 var st: TThingStyles; v: Variant; n: Integer;
 begin
   Thing.Style := [tsBold];
@@ -22,6 +23,26 @@ begin
   v.Options := [];
   Print(v.Options);                        // expect: 0
   Print(tsItalic in [tsBold, tsItalic]);   // expect: True
+  Thing.Style := [tsBold];
+  Thing.Style := Thing.Style + [tsBold, tsItalic];
+  Print(Thing.Style);                      // expect: 3
+  Thing.Style := Thing.Style - [tsBold];
+  Print(Thing.Style);                      // expect: 2
+  Print(Thing.Style * [tsItalic, tsStrike]);// expect: 2
+  Print(tsItalic in Thing.Style);          // expect: True
+  Print(tsBold in Thing.Style);            // expect: False
+  Print(Thing.Style = [tsItalic]);         // expect: True
+  st := [tsBold] + [tsUnderline];
+  Print(st);                               // expect: 5
+  st := st + [tsBold, tsStrike];
+  Print(st);                               // expect: 13
+  st := st - [tsUnderline];
+  Print(st);                               // expect: 9
+  v.Style := [tsBold];
+  v.Style := v.Style + [tsStrike];
+  Print(v.Style);                          // expect: 9
+  Print(v.Style = [tsBold, tsStrike]);     // expect: True
+  Print(tsStrike in v.Style);              // expect: True
   n := 3;
   case n of
     1, 2: Print('low');

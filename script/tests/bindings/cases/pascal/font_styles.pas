@@ -11,6 +11,10 @@ begin
   Print(f.Style);                        // expect: 0
   f.Style := [fsItalic..fsStrikeout];
   Print(f.Style);                        // expect: 14
+  f.Style := f.Style - [fsItalic] + [fsBold];
+  Print(f.Style);                        // expect: 13
+  Print(fsBold in f.Style);              // expect: True
+  Print(fsItalic in f.Style);            // expect: False
   e := TEdit.Create(nil);
   e.Font.Style := [fsUnderline];
   Print(e.Font.Style);                   // expect: 4
