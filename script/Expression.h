@@ -7,6 +7,10 @@
 // misuse is reported by position, and the integer and Boolean fast paths are
 // switched on per node. GetValue then recomputes the tree on every call.
 //
+// Sets are bit masks. A set constructor keeps its list form for in and case
+// selectors, but beside a set (+ - * = <>) or given to one (ShapeFor) it is a
+// mask, and + - * are then union, difference and intersection.
+//
 // Priorities, tightest first: operands 0; not, unary minus 1; * / div mod and
 // shl shr 2; + - or xor strcat 3; comparisons, in, is 4. Equal priorities
 // associate to the left.

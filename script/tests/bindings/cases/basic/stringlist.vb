@@ -8,7 +8,7 @@ sl.Sort
 Print(sl.CommaText)               ' expect: apple,pear,Яблоко
 Print(sl.IndexOf("PEAR"))         ' expect: 1
 Print(sl.IndexOf("plum"))         ' expect: -1
-Print(sl.Strings[0] & "/" & sl.Strings[2]) ' expect: apple/Яблоко
+Print(sl.Strings(0) & "/" & sl.Strings[2]) ' expect: apple/Яблоко
 sl.Sorted = True
 found = sl.Find("peach", i)
 Print(found)                      ' expect: False

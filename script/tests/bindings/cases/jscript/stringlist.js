@@ -8,17 +8,20 @@ sl.Sort();
 Print(sl.CommaText);              // expect: apple,pear,Яблоко
 Print(sl.IndexOf("PEAR"));        // expect: 1
 Print(sl.IndexOf("plum"));        // expect: -1
-Print(IntToStr(sl.IndexOf("apple")) + "/" + IntToStr(sl.Count));  // expect: 0/3
+Print(sl[0] + "/" + sl.Strings[2]); // expect: apple/Яблоко
 sl.Sorted = true;
-Print(sl.IndexOf("peach"));       // expect: -1
+found = sl.Find("peach", i);
+Print(found);                     // expect: False
+Print(i);                         // expect: 1
 sl.Clear();
 sl.Sorted = false;
 sl.Text = "a=1" + Chr(13) + Chr(10) + "b=2";
-Print(sl.IndexOfName("b"));       // expect: 1
-sl.Add("c=3");
+Print(sl.Values["b"]);            // expect: 2
+Print(sl.Names[0]);               // expect: a
+sl.Values["c"] = "3";
 Print(sl.CommaText);              // expect: a=1,b=2,c=3
 sl.CommaText = "x,'y z',w";
 Print(sl.Count);                  // expect: 4
 Print(sl.ClassName);              // expect: TStringList
 sl.Free();
-Print(sl.Count);                  // expect runtime error line 24: Объект уже уничтожен или ссылка на него неверна: Count
+Print(sl.Count);                  // expect runtime error line 27: Объект уже уничтожен или ссылка на него неверна: Count
