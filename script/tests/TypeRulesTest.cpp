@@ -125,6 +125,30 @@ TEST(TypeTools, Literals)
     EXPECT_THROW(ParserStringToVariant("1.x"), EConvertError);
 }
 
+TEST(TypeTools, SetMasks)
+{
+    struct Row {
+        const char* why;
+        Variant value;
+        int64_t mask;
+    };
+    const Row rows[] = {
+        {"a mask stays as it is", Variant(5), 5},
+        {"no value is the empty set", Null(), 0},
+        {"members' masks are joined", VarArrayOf({Variant(1), Variant(4)}), 5},
+        {"a member named twice counts once", VarArrayOf({Variant(2), Variant(2)}), 2},
+        {"an empty constructor is the empty set", VarArrayCreate({0, -1}, varVariant), 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        EXPECT_EQ(scSetToMask(r.value), r.mask);
+    }
+    EXPECT_EQ(scMaskRange(2, 8), 2 | 4 | 8) << "every single-bit mask between the bounds";
+    EXPECT_EQ(scMaskRange(3, 7), 4) << "bounds that are not single bits";
+    EXPECT_EQ(scMaskRange(8, 2), 0) << "a range given backwards is empty";
+    EXPECT_THROW(scSetToMask(Variant("abc")), Exception) << "text is no set";
+}
+
 TEST(TypeTools, Positions)
 {
     EXPECT_EQ(scPosToPoint("12:5").X, 5);
