@@ -1,6 +1,7 @@
 #include "platform/gui/ComCtrls.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
 
 #include <algorithm>
@@ -569,20 +570,70 @@ void TToolBar::Publish(TPropertyTable& t)
     t.Prop("ButtonWidth", &TToolBar::GetButtonWidth, &TToolBar::SetButtonWidth).Default(23);
     t.Prop("Caption", &TControl::GetCaption, &TControl::SetCaption);
     t.Prop("Flat", &TToolBar::GetFlat, &TToolBar::SetFlat).Default(false);
+    t.Prop("Images", &TToolBar::GetImages, &TToolBar::SetImages);
     t.Prop("ShowCaptions", &TToolBar::GetShowCaptions, &TToolBar::SetShowCaptions).Default(false);
     t.Prop("Wrapable", &TToolBar::GetWrapable, &TToolBar::SetWrapable).Default(true);
 }
 
-TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner)
+TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner), FImageChangeLink(std::make_unique<TChangeLink>())
 {
     SetBounds(0, 0, 150, 29);
     SetAlign(alTop);
+    FImageChangeLink->OnChange = TNotifyEvent(this, &TToolBar::ImageListChange);
+}
+
+TToolBar::~TToolBar()
+{
+    if (FImages)
+        FImages->UnRegisterChanges(FImageChangeLink.get());
+}
+
+void TToolBar::SetImages(TCustomImageList* value)
+{
+    if (value == FImages)
+        return;
+    if (FImages) {
+        FImages->UnRegisterChanges(FImageChangeLink.get());
+        FImages->RemoveFreeNotification(this);
+    }
+    FImages = value;
+    if (FImages) {
+        FImages->RegisterChanges(FImageChangeLink.get());
+        FImages->FreeNotification(this);
+    }
+    ButtonsChanged();
+}
+
+void TToolBar::Notification(TComponent* component, TOperation operation)
+{
+    TWinControl::Notification(component, operation);
+    if (operation == opRemove && component && component == FImages) {
+        FImages->UnRegisterChanges(FImageChangeLink.get());
+        FImages = nullptr;
+        ButtonsChanged();
+    }
+}
+
+void TToolBar::ImageListChange(TObject*) { ButtonsChanged(); }
+
+void TToolBar::ButtonsChanged()
+{
+    for (TControl* c : ControlList())
+        if (auto* b = dynamic_cast<TToolButton*>(c))
+            b->ImagesChanged();
 }
 
 void TToolBar::SetButtonWidth(int value) { if (value != FButtonWidth) { FButtonWidth = value; AlignControls(); } }
 void TToolBar::SetButtonHeight(int value) { if (value != FButtonHeight) { FButtonHeight = value; AlignControls(); } }
 void TToolBar::SetFlat(bool value) { if (value != FFlat) { FFlat = value; Changed(TControlChange::Style); } }
-void TToolBar::SetShowCaptions(bool value) { if (value != FShowCaptions) { FShowCaptions = value; Changed(TControlChange::Style); } }
+void TToolBar::SetShowCaptions(bool value)
+{
+    if (value == FShowCaptions)
+        return;
+    FShowCaptions = value;
+    Changed(TControlChange::Style);
+    ButtonsChanged();
+}
 void TToolBar::SetWrapable(bool value) { if (value != FWrapable) { FWrapable = value; AlignControls(); } }
 void TToolBar::SetAutoSize(bool value) { if (value != FAutoSize) { FAutoSize = value; AlignControls(); } }
 void TToolBar::SetBorderWidth(int value) { if (value != FBorderWidth) { FBorderWidth = value; AlignControls(); } }

@@ -15,6 +15,8 @@
 class TTreeView;
 class TTreeNodes;
 class TToolBar;
+class TCustomImageList;
+class TChangeLink;
 
 // ---------------------------------------------------------------- tree view
 
@@ -239,6 +241,8 @@ public:
     TToolBar* ToolBar() const;
     // Check buttons toggle Down (a grouped one releases its group), then OnClick.
     void Click() override;
+    // The tool bar's image list or its caption display changed: the peer redraws.
+    void ImagesChanged() { Changed(TControlChange::Image | TControlChange::Style); }
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -275,12 +279,22 @@ public:
     void SetBorderWidth(int value);
     int ButtonCount() const;
     TToolButton* Buttons(int index) const;
+    // The pictures of the buttons, by each button's ImageIndex. A button without a
+    // picture (no list, or an index outside it) shows its caption instead.
+    TCustomImageList* GetImages() const { return FImages; }
+    void SetImages(TCustomImageList* value);
+    ~TToolBar() override;
 
 protected:
     // Places the controls in rows from the left, in order of their Left.
     void ArrangeChildren(TRect& rect) override;
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    void ImageListChange(TObject* Sender);
+    void ButtonsChanged();
+    TCustomImageList* FImages = nullptr;
+    std::unique_ptr<TChangeLink> FImageChangeLink;
     int FButtonWidth = 23, FButtonHeight = 22;
     bool FFlat = false, FShowCaptions = false, FWrapable = true, FAutoSize = false;
     int FBorderWidth = 0;

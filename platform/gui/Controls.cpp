@@ -443,6 +443,97 @@ bool TControl::UserContextMenu(int x, int y)
     return true;
 }
 
+namespace {
+
+// Notices which controls of a wheel's chain a handler frees on the way.
+class TChainWatch : public TComponent {
+public:
+    explicit TChainWatch(std::vector<TControl*>& chain) : TComponent(nullptr), FChain(chain)
+    {
+        for (TControl* c : FChain)
+            c->FreeNotification(this);
+    }
+    ~TChainWatch() override
+    {
+        for (TControl* c : FChain)
+            if (c)
+                c->RemoveFreeNotification(this);
+    }
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override
+    {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove)
+            for (TControl*& c : FChain)
+                if (c == component)
+                    c = nullptr;
+    }
+
+private:
+    std::vector<TControl*>& FChain;
+};
+
+}  // namespace
+
+bool TControl::UserMouseWheel(int WheelDelta, TShiftState Shift, TPoint MousePos, bool* Handled)
+{
+    if (Handled)
+        *Handled = false;
+    if (!AcceptsInput())
+        return false;
+    // The control first, then its parents up to the form, as the platform passes an
+    // unhandled turn on; a handler may free any of them.
+    std::vector<TControl*> chain;
+    for (TControl* c = this; c; c = c->FParent)
+        chain.push_back(c);
+    TChainWatch watch(chain);
+    bool handled = false;
+    for (size_t i = 0; i < chain.size() && !handled; ++i) {
+        TControl* c = chain[i];
+        if (!c)
+            break;
+        Guarded([&] { handled = c->DoMouseWheel(Shift, WheelDelta, MousePos); });
+    }
+    if (Handled)
+        *Handled = handled;
+    return true;
+}
+
+bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos)
+{
+    bool handled = false;
+    OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
+    if (handled)
+        return true;
+    // Whole notches only; what is left of a partial turn waits for the next one.
+    FWheelAccumulator += wheelDelta;
+    while (FWheelAccumulator >= WHEEL_DELTA || FWheelAccumulator <= -WHEEL_DELTA) {
+        if (FWheelAccumulator > 0) {
+            FWheelAccumulator -= WHEEL_DELTA;
+            handled = DoMouseWheelUp(shift, mousePos);
+        } else {
+            FWheelAccumulator += WHEEL_DELTA;
+            handled = DoMouseWheelDown(shift, mousePos);
+        }
+    }
+    return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState shift, TPoint mousePos)
+{
+    bool handled = false;
+    OnMouseWheelDown(this, shift, mousePos, handled);
+    return handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState shift, TPoint mousePos)
+{
+    bool handled = false;
+    OnMouseWheelUp(this, shift, mousePos, handled);
+    return handled;
+}
+
 void TControl::SetParentComponent(TComponent* value)
 {
     if (auto* parent = dynamic_cast<TWinControl*>(value))
@@ -484,6 +575,14 @@ void TWinControl::Publish(TPropertyTable& t)
 }
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+bool TWinControl::UserScroll(TScrollBarKind kind, TScrollCode code, int pos)
+{
+    if (!AcceptsInput() || !HasScrollBar(kind))
+        return false;
+    Guarded([&] { DoScroll(kind, code, pos); });
+    return true;
+}
 
 TWinControl::~TWinControl()
 {

@@ -28,8 +28,17 @@
 
 class TWinControl;
 class TCustomForm;
+class TControl;
 class TPopupMenu;
 class TCanvas;
+
+// The wheel turned by WheelDelta (WHEEL_DELTA a notch, positive away from the user) with
+// the mouse at MousePos (screen coordinates); a handler sets Handled to stop it there.
+using TMouseWheelEvent =
+    TEvent<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+SKLAD_EVENT_TYPE(TMouseWheelEvent)
+using TMouseWheelUpDownEvent = TEvent<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
+SKLAD_EVENT_TYPE(TMouseWheelUpDownEvent)
 
 class TControl : public TComponent {
     SKLAD_CLASS(TControl, TComponent)
@@ -118,6 +127,11 @@ public:
     TMouseMoveEvent OnMouseMove;
     TNotifyEvent OnResize;
     TCanResizeEvent OnCanResize;
+    // The wheel: OnMouseWheel with the raw delta first; unless it handled the turn, whole
+    // notches (partial turns add up) go to OnMouseWheelUp / OnMouseWheelDown.
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
 
     // -- user input (peers and the test driver); false when the control refused
     virtual bool UserClicked();
@@ -127,6 +141,11 @@ public:
     bool UserMouseMove(TShiftState shift, int x, int y);
     // Right-button release: the popup menu, if any, pops up at (x, y).
     bool UserContextMenu(int x, int y);
+    // The wheel turned over this control (MousePos in screen coordinates). The control
+    // hears it first, then each parent up to the form, until one handles it. Handled (when
+    // given) tells whether one did; a peer lets its widget scroll by itself only when none
+    // did. False when the control refused the input.
+    bool UserMouseWheel(int WheelDelta, TShiftState Shift, TPoint MousePos, bool* Handled = nullptr);
 
     // Runs the click logic as if clicked (the platform's Click), without the input check.
     virtual void Click();
@@ -160,6 +179,10 @@ protected:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
+    // The wheel's handlers on this control; true when the turn was handled.
+    virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos);
+    virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+    virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
     virtual void Resize();
     virtual void TextChanged() {}
     virtual void VisibleChanged();
@@ -200,6 +223,7 @@ private:
     TPopupMenu* FPopupMenu = nullptr;
     TCursor FCursor = crDefault;
     int FTag = 0;
+    int FWheelAccumulator = 0;  // the part of a notch not yet turned into Up/Down
     std::unique_ptr<TPeer> FPeer;
 };
 
@@ -263,6 +287,18 @@ public:
     // The user moved the focus here (clicked into the control).
     bool UserFocused();
 
+    // -- the window's own scroll bars (a control whose window is made with scroll bars,
+    //    not a scroll box). The peer shows a bar for each kind the control has, in a strip
+    //    kScrollBarSize wide right of or below the client area, mirrors GetScrollBarInfo
+    //    on TControlChange::Scroll, and reports the user's scrolling with UserScroll.
+    //    ClientRect() of such a control already leaves the strips (and the edge) out.
+    virtual bool HasScrollBar(TScrollBarKind /*kind*/) const { return false; }
+    virtual TScrollBarInfo GetScrollBarInfo(TScrollBarKind /*kind*/) const { return {}; }
+    // The sunken edge round the client area and the bars (kClientEdgeWidth or 0).
+    virtual int GetEdgeWidth() const { return 0; }
+    // The user worked a scroll bar; Pos is the thumb position for scTrack and scPosition.
+    bool UserScroll(TScrollBarKind kind, TScrollCode code, int pos = 0);
+
     void SetBounds(int left, int top, int width, int height) override;
     void CreatePeers() override;
     void DestroyPeers() override;
@@ -275,6 +311,8 @@ protected:
     virtual void KeyDown(Word& key, TShiftState shift);
     virtual void KeyUp(Word& key, TShiftState shift);
     virtual void KeyPress(char& key);
+    // What the control does with a scroll bar's request (nothing here).
+    virtual void DoScroll(TScrollBarKind /*kind*/, TScrollCode /*code*/, int /*pos*/) {}
     // What the control does with a character that got through OnKeyPress.
     virtual void DefaultKeyPress(char) {}
     // Whether the control handles this key itself (so Enter does not press the default

@@ -56,6 +56,9 @@ void TCustomForm::Publish(TPropertyTable& t)
     t.Event("OnDeactivate", &TCustomForm::OnDeactivate);
     t.Event("OnDestroy", &TCustomForm::OnDestroy);
     t.Event("OnHide", &TCustomForm::OnHide);
+    t.Event("OnMouseWheel", &TControl::OnMouseWheel);
+    t.Event("OnMouseWheelDown", &TControl::OnMouseWheelDown);
+    t.Event("OnMouseWheelUp", &TControl::OnMouseWheelUp);
     t.Event("OnPaint", &TCustomForm::OnPaint);
     t.Event("OnShow", &TCustomForm::OnShow);
 }

@@ -4,6 +4,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -50,6 +51,7 @@ void RegisterGuiClasses()
         TImage::StaticClass(), TBevel::StaticClass(), TTimer::StaticClass(),
         TSpeedButton::StaticClass(),
         TTreeView::StaticClass(), TToolButton::StaticClass(), TToolBar::StaticClass(),
+        TCustomImageList::StaticClass(), TImageList::StaticClass(),
         TStatusPanel::StaticClass(), TStatusBar::StaticClass(), TProgressBar::StaticClass(),
         TUpDown::StaticClass(), TDateTimePicker::StaticClass(), TMonthCalendar::StaticClass(),
         TMenuItem::StaticClass(), TMenu::StaticClass(), TMainMenu::StaticClass(), TPopupMenu::StaticClass(),

@@ -48,6 +48,25 @@ SKLAD_ENUM(TToolButtonStyle, tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbs
 SKLAD_ENUM(TStatusPanelStyle, psText, psOwnerDraw)
 SKLAD_ENUM(TButtonLayout, blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom)
 SKLAD_ENUM(TResizeStyle, rsNone, rsLine, rsUpdate, rsPattern)
+SKLAD_ENUM(TScrollBarKind, sbHorizontal, sbVertical)
+// The requests a scroll bar makes: arrows, the track beside the thumb, the thumb dragged
+// (scTrack) or dropped (scPosition), the ends.
+SKLAD_ENUM(TScrollCode, scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom,
+           scEndScroll)
+
+// What one scroll bar of a window shows: positions Min .. Max, a thumb Page long at Pos.
+// A bar that cannot scroll is shown disabled.
+struct TScrollBarInfo {
+    int Min = 0, Max = 0, Page = 0, Pos = 0;
+    bool Enabled = false;
+    bool operator==(const TScrollBarInfo&) const = default;
+};
+// Thickness of a window's scroll bar and of its client edge, in pixels.
+constexpr int kScrollBarSize = 17;
+constexpr int kClientEdgeWidth = 2;
+
+// One notch of the mouse wheel.
+constexpr int WHEEL_DELTA = 120;
 
 // Modal results.
 using TModalResult = int;

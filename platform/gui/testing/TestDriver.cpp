@@ -312,6 +312,20 @@ void TTestDriver::Press(TWinControl* control, const AnsiString& characters)
         Act(control, "type into", [&] { return control->UserKeyPress(c); });
 }
 
+bool TTestDriver::Wheel(TControl* control, int delta, TShiftState shift, int x, int y)
+{
+    bool handled = false;
+    Act(control, "turn the wheel over", [&] {
+        return control->UserMouseWheel(delta, shift, control->ClientToScreen({x, y}), &handled);
+    });
+    return handled;
+}
+
+void TTestDriver::Scroll(TWinControl* control, TScrollBarKind kind, TScrollCode code, int pos)
+{
+    Act(control, "scroll", [&] { return control->UserScroll(kind, code, pos); });
+}
+
 void TTestDriver::PickDate(TDateTimePicker* picker, TDateTime date)
 {
     Act(picker, "pick a date in", [&] { return picker->UserPicked(date); });

@@ -126,6 +126,12 @@ public:
     void PickDate(TDateTimePicker* picker, TDateTime date);
     void PickDate(TMonthCalendar* calendar, TDateTime date);
     void Drag(TSplitter* splitter, int delta);
+    // The wheel turned over a control by `delta` (WHEEL_DELTA a notch, positive away from
+    // the user) with the mouse over its client point (x, y); returns whether a handler
+    // took the turn.
+    bool Wheel(TControl* control, int delta, TShiftState shift = {}, int x = 1, int y = 1);
+    // A scroll bar of the control's own window worked (arrow, track, thumb, ends).
+    void Scroll(TWinControl* control, TScrollBarKind kind, TScrollCode code, int pos = 0);
     void Step(TUpDown* upDown, bool up);
     // The close box of a form.
     void CloseForm(TCustomForm* form);
