@@ -147,7 +147,16 @@ private:
     int FTag = 0;
     std::vector<TComponent*> FComponents;   // owned
     std::unordered_map<AnsiString, TComponent*> FNameIndex;  // upper-cased names of FComponents
-    std::vector<TComponent*> FFreeNotifies;  // told of our destruction, and we of theirs
+    // Told of our destruction, and we of theirs. A link counts the requests on both sides, so
+    // two components referring to each other (A.Child = B, B.Child = A) keep their link
+    // until both references are dropped; the count is the same on both sides.
+    struct TFreeLink {
+        TComponent* Peer;
+        int Uses;
+    };
+    std::vector<TFreeLink> FFreeNotifies;
+    TFreeLink* FindFreeLink(TComponent* peer);
+    void DropFreeLink(TComponent* peer);
     TComponentState FComponentState;
 };
 

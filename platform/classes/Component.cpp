@@ -53,10 +53,9 @@ TComponent::~TComponent()
     FComponentState.Include(csDestroying);
     // Tell everyone who asked, then forget them both ways.
     while (!FFreeNotifies.empty()) {
-        TComponent* other = FFreeNotifies.back();
+        TComponent* other = FFreeNotifies.back().Peer;
         FFreeNotifies.pop_back();
-        auto& back = other->FFreeNotifies;
-        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        other->DropFreeLink(this);
         other->Notification(this, opRemove);
     }
     DestroyComponents();
@@ -160,31 +159,50 @@ void TComponent::DestroyComponents()
     FNameIndex.clear();
 }
 
+TComponent::TFreeLink* TComponent::FindFreeLink(TComponent* peer)
+{
+    for (TFreeLink& link : FFreeNotifies)
+        if (link.Peer == peer)
+            return &link;
+    return nullptr;
+}
+
+void TComponent::DropFreeLink(TComponent* peer)
+{
+    std::erase_if(FFreeNotifies, [peer](const TFreeLink& link) { return link.Peer == peer; });
+}
+
 void TComponent::FreeNotification(TComponent* AComponent)
 {
     if (!AComponent || AComponent == this)
         return;
-    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end())
-        FFreeNotifies.push_back(AComponent);
-    auto& other = AComponent->FFreeNotifies;
-    if (std::find(other.begin(), other.end(), this) == other.end())
-        other.push_back(this);
+    if (TFreeLink* mine = FindFreeLink(AComponent)) {
+        ++mine->Uses;
+        ++AComponent->FindFreeLink(this)->Uses;
+    } else {
+        FFreeNotifies.push_back({AComponent, 1});
+        AComponent->FFreeNotifies.push_back({this, 1});
+    }
     FComponentState.Include(csFreeNotification);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent)
 {
-    if (!AComponent)
+    TFreeLink* mine = AComponent ? FindFreeLink(AComponent) : nullptr;
+    if (!mine)
         return;
-    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
-    auto& other = AComponent->FFreeNotifies;
-    other.erase(std::remove(other.begin(), other.end(), this), other.end());
+    if (--mine->Uses > 0) {
+        --AComponent->FindFreeLink(this)->Uses;
+        return;
+    }
+    DropFreeLink(AComponent);
+    AComponent->DropFreeLink(this);
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation)
 {
     if (Operation == opRemove && AComponent)
-        RemoveFreeNotification(AComponent);
+        DropFreeLink(AComponent);
     // Owned components hear about their siblings; iterate by index from the end because a
     // handler may remove entries.
     for (size_t i = FComponents.size(); i-- > 0;) {

@@ -155,6 +155,34 @@ TEST(ComponentTest, FreeNotificationClearsReferences)
     delete t2;  // must not call into the destroyed w2
 }
 
+TEST(ComponentTest, MutualReferencesSurviveDroppingOneSide)
+{
+    // Two components referring to each other share one link; dropping one reference
+    // must not cut the other's notification, whichever dies first.
+    for (bool firstDiesFirst : {true, false}) {
+        SCOPED_TRACE(firstDiesFirst ? "first dies first" : "second dies first");
+        TTestForm form(nullptr);
+        TTestForm other(nullptr);
+        auto* a = new TTestWidget(&form);
+        auto* b = new TTestWidget(&other);
+        a->SetBuddy(b);
+        b->SetBuddy(a);
+        b->SetBuddy(nullptr);  // b lets go; a still refers to b
+        b->SetBuddy(a);        // and takes it up again
+        a->SetBuddy(nullptr);  // a lets go; b still refers to a
+        if (firstDiesFirst) {
+            delete a;
+            EXPECT_EQ(b->FBuddy, nullptr);
+            delete b;
+        } else {
+            a->SetBuddy(b);
+            delete b;
+            EXPECT_EQ(a->FBuddy, nullptr);
+            delete a;
+        }
+    }
+}
+
 TEST(ComponentTest, SiblingsHearOfRemoval)
 {
     TTestForm form(nullptr);
