@@ -183,7 +183,8 @@ AnsiString LinesStatement(const char* lines, bool withVat)
         l + ".Количество," + l + ".Сумма";
     if (withVat)
         sql += "," + l + ".Ставка," + l + ".Сумма_с_НДС";
-    return sql + " From " + l + " Inner Join Products On (" + l + ".IDТовара=Products.ID) Where " + l +
+    // A line whose product was deleted since still prints, with its quantity and sum.
+    return sql + " From " + l + " Left Join Products On (" + l + ".IDТовара=Products.ID) Where " + l +
            ".IDДокумента=:id Order By " + l + ".rowid";
 }
 

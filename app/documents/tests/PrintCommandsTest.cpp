@@ -127,6 +127,18 @@ TEST_F(PrintCommandsTest, AReceiptPrintsItsDateAsText)
     EXPECT_EQ(Form1->ADOQuery7->FieldByName("№_заказа")->AsString(), "П-15");
 }
 
+TEST_F(PrintCommandsTest, ALineWhoseProductWasDeletedStillPrints)
+{
+    const int64_t act = AddAct(Day(2027, 2, 4), 0, "Брак");
+    AddLine("StructureAkt", act, paint, 2, 200);
+    AddLine("StructureAkt", act, nut, 3, 3);
+    w->Exec("Delete From Products Where ID=:i", {nut});
+    const TDocumentPrint p = LoadDocumentForPrint(MainReportQueries(), DocumentKind::Act, act);
+    EXPECT_EQ(Form1->ADOQuery8->RecordCount(), 2);
+    EXPECT_EQ(Column(Form1->ADOQuery8, "Цена"), (std::vector<AnsiString>{"100", "1"}));
+    EXPECT_DOUBLE_EQ(p.Total, 203);
+}
+
 TEST_F(PrintCommandsTest, TotalsAreRoundedToKopecks)
 {
     const int64_t r = AddOrder("11", "Не выдавался", 0);

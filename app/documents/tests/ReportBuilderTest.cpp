@@ -7,6 +7,7 @@
 #include "app/documents/Unit9.h"
 #include "app/shell/Unit1.h"
 #include "platform/db/ADODB.h"
+#include "platform/db/DbFaults.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
@@ -171,6 +172,31 @@ TEST_F(ReportBuilderTest, SupplierAndOrderFiltersMarkTheirGoodsAndCombine)
         w->Exec("Update Products Set V='V' Where ID=:i", {paint});
         d->Select(Form9->ComboBox2, "7");
         EXPECT_EQ(Marked(), (std::vector<int64_t>{bolt, screw})) << "without the supplier filter only the order's goods";
+    });
+}
+
+TEST_F(ReportBuilderTest, MarkingAnOrderLandsWholeOrNotAtAll)
+{
+    InBuilder([&] {
+        d->Choose(Form9->RadioButton3);
+        d->Tick(Form9->CheckBox2);
+        w->Exec("Update Products Set V='V', O='5' Where ID=:i", {paint});
+        const std::string before = w->Snapshot();
+        int failAt = 1;
+        for (; failAt < 50; ++failAt) {
+            SCOPED_TRACE("failure injected at statement " + std::to_string(failAt));
+            DbFaults::FailStatement(failAt);
+            d->Select(Form9->ComboBox2, "7");
+            DbFaults::Clear();
+            const bool landed = w->Snapshot() != before;
+            const std::vector<AnsiString> errors = d->TakeErrors();
+            if (landed)
+                break;
+            EXPECT_FALSE(errors.empty()) << "the user was told";
+        }
+        EXPECT_GT(failAt, 3) << "unmark, clear the orders, mark: each step was broken once";
+        EXPECT_EQ(Marked(), (std::vector<int64_t>{bolt, screw}));
+        EXPECT_EQ(w->Scalar("Select O From Products Where ID=:i", {paint}).AsString(), "-");
     });
 }
 
