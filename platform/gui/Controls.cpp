@@ -77,6 +77,8 @@ void TControl::SetParent(TWinControl* value)
             ParentFontChanged();
         if (FParentColor)
             ParentColorChanged();
+        if (FParentShowHint)
+            ApplyShowHint(value->GetShowHint());
         value->ChildPlaced(this);
         if (value->Peer())
             CreatePeers();
@@ -303,19 +305,27 @@ void TControl::SetHint(const AnsiString& value)
 void TControl::SetShowHint(bool value)
 {
     FParentShowHint = false;
-    if (value == FShowHint)
-        return;
-    FShowHint = value;
-    Changed(TControlChange::Hint);
+    ApplyShowHint(value);
 }
 
 void TControl::SetParentShowHint(bool value)
 {
     FParentShowHint = value;
-    if (value && FParent && FParent->GetShowHint() != FShowHint) {
-        FShowHint = FParent->GetShowHint();
-        Changed(TControlChange::Hint);
-    }
+    if (value && FParent)
+        ApplyShowHint(FParent->GetShowHint());
+}
+
+void TControl::ApplyShowHint(bool value)
+{
+    if (value == FShowHint)
+        return;
+    FShowHint = value;
+    Changed(TControlChange::Hint);
+    // Children that follow their parent's ShowHint follow it down the tree.
+    if (auto* win = dynamic_cast<TWinControl*>(this))
+        for (TControl* c : win->FControls)
+            if (c->FParentShowHint)
+                c->ApplyShowHint(value);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* value)

@@ -199,6 +199,8 @@ protected:
     virtual void ParentStateChanged(TControlChanges what);
     // Lets the parent realign after a change of this control's layout.
     void RequestAlign();
+    // Sets ShowHint and hands it to the children that follow their parent's.
+    void ApplyShowHint(bool value);
 
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     AnsiString FText;

@@ -5,10 +5,13 @@
 #include "platform/qt/QtText.h"
 
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/ImgList.h"
 
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QHeaderView>
+#include <QIcon>
+#include <QImage>
 #include <QPainter>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -134,6 +137,23 @@ protected:
     void Update(TControlChanges) override {}
 };
 
+// Image Index of a list as an icon; transparent pixels stay transparent, and Qt greys the
+// icon by itself for a disabled button. A null icon for a bad index.
+QIcon IconOf(const TCustomImageList& images, int index)
+{
+    const TPixelBuffer pixels = images.GetImagePixels(index);
+    if (pixels.Width == 0 || pixels.Height == 0)
+        return QIcon();
+    QImage image(pixels.Width, pixels.Height, QImage::Format_ARGB32);
+    for (int y = 0; y < pixels.Height; ++y) {
+        const uint32_t* row = pixels.Row(y);
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < pixels.Width; ++x)
+            line[x] = row[x];
+    }
+    return QIcon(QPixmap::fromImage(image));
+}
+
 class TToolButtonPeer : public TQtControlPeer {
 public:
     explicit TToolButtonPeer(TToolButton& button) : TQtControlPeer(button, new QToolButton), FButton(button)
@@ -161,6 +181,20 @@ protected:
         }
         if (HasChange(what, TControlChange::Checked) && w->isChecked() != FButton.GetDown())
             w->setChecked(FButton.GetDown());
+        if (HasChange(what, TControlChange::Image) || HasChange(what, TControlChange::Style)) {
+            // The picture when the tool bar's list has one for this button, with the
+            // caption under it when the bar shows captions; else the caption alone, so a
+            // button is never blank.
+            TToolBar* bar = FButton.ToolBar();
+            TCustomImageList* images = bar ? bar->GetImages() : nullptr;
+            const QIcon icon = images && !separator ? IconOf(*images, FButton.GetImageIndex()) : QIcon();
+            w->setIcon(icon);
+            if (!icon.isNull())
+                w->setIconSize(QSize(images->GetWidth(), images->GetHeight()));
+            w->setToolButtonStyle(icon.isNull()               ? Qt::ToolButtonTextOnly
+                                  : bar && bar->GetShowCaptions() ? Qt::ToolButtonTextUnderIcon
+                                                                 : Qt::ToolButtonIconOnly);
+        }
     }
 
 private:

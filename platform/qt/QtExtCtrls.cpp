@@ -11,6 +11,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
+#include <QScrollBar>
+
+#include <array>
 
 namespace {
 
@@ -184,7 +187,116 @@ private:
     QWidget* FInner;
 };
 
+// A window with scroll bars of its own (TWinControl::HasScrollBar): a frame with the
+// client edge, the client area where the children go, and a bar right of and below it.
+// The bars mirror GetScrollBarInfo; every request the user makes on them (arrows, track,
+// thumb, ends) goes to the model, which decides the position the bar then shows.
+class TScrollWindowPeer : public TQtControlPeer {
+public:
+    explicit TScrollWindowPeer(TWinControl& window) : TQtControlPeer(window, new QFrame), FWindow(window)
+    {
+        auto* frame = static_cast<QFrame*>(Widget());
+        FClient = new QWidget(frame);
+        WatchInput(FClient);
+        for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+            auto* bar = new QScrollBar(kind == sbHorizontal ? Qt::Horizontal : Qt::Vertical, frame);
+            bar->setFocusPolicy(Qt::NoFocus);
+            QObject::connect(bar, &QAbstractSlider::actionTriggered, Context(),
+                             [this, kind](int action) { Report(kind, action); });
+            QObject::connect(bar, &QAbstractSlider::sliderReleased, Context(), [this, kind, bar] {
+                FWindow.UserScroll(kind, scPosition, bar->value());
+                Mirror();
+            });
+            WatchInput(bar);
+            FBars[kind] = bar;
+        }
+    }
+    QWidget* Container() const override { return FClient; }
+    QWidget* OriginWidget() const override { return FClient; }
+    QScrollBar* Bar(TScrollBarKind kind) const { return FBars[kind]; }
+
+protected:
+    bool IsNonClientPart(QWidget* widget) const override
+    {
+        return widget != FBars[sbHorizontal] && widget != FBars[sbVertical];
+    }
+    void Update(TControlChanges what) override
+    {
+        if (HasChange(what, TControlChange::Style)) {
+            auto* frame = static_cast<QFrame*>(Widget());
+            const int edge = FWindow.GetEdgeWidth();
+            frame->setFrameStyle(edge > 0 ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
+            frame->setLineWidth(std::max(edge, 1));
+        }
+        if (HasChange(what, TControlChange::Bounds) || HasChange(what, TControlChange::Style))
+            Layout();
+        if (HasChange(what, TControlChange::Scroll) || HasChange(what, TControlChange::Bounds) ||
+            HasChange(what, TControlChange::Enabled))
+            Mirror();
+    }
+
+private:
+    void Layout()
+    {
+        const int edge = FWindow.GetEdgeWidth();
+        const TRect client = FWindow.ClientRect();
+        FClient->setGeometry(edge, edge, client.Width(), client.Height());
+        QScrollBar* h = FBars[sbHorizontal];
+        QScrollBar* v = FBars[sbVertical];
+        h->setGeometry(edge, edge + client.Height(), client.Width(), kScrollBarSize);
+        v->setGeometry(edge + client.Width(), edge, kScrollBarSize, client.Height());
+        h->setVisible(FWindow.HasScrollBar(sbHorizontal));
+        v->setVisible(FWindow.HasScrollBar(sbVertical));
+    }
+    void Mirror()
+    {
+        for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+            QScrollBar* bar = FBars[kind];
+            const TScrollBarInfo info = FWindow.GetScrollBarInfo(kind);
+            const QSignalBlocker block(bar);
+            bar->setRange(info.Min, std::max(info.Min, info.Max - info.Page));
+            bar->setPageStep(std::max(info.Page, 1));
+            bar->setValue(info.Pos);
+            bar->setEnabled(info.Enabled);
+        }
+    }
+    void Report(TScrollBarKind kind, int action)
+    {
+        TScrollCode code;
+        int pos = 0;
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
+        case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
+        case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
+        case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
+        case QAbstractSlider::SliderToMinimum: code = scTop; break;
+        case QAbstractSlider::SliderToMaximum: code = scBottom; break;
+        case QAbstractSlider::SliderMove:
+            code = scTrack;
+            pos = FBars[kind]->sliderPosition();
+            break;
+        default: return;
+        }
+        QPointer<QObject> alive = Context();
+        FWindow.UserScroll(kind, code, pos);
+        // The bar goes on to move to where it thought the request led; it shows the
+        // model's position instead, also when the model did not move.
+        if (alive)
+            Mirror();
+    }
+
+    TWinControl& FWindow;
+    QWidget* FClient;
+    std::array<QScrollBar*, 2> FBars{};
+};
+
 }  // namespace
+
+QScrollBar* QtWindowScrollBar(const TWinControl* control, TScrollBarKind kind)
+{
+    auto* peer = dynamic_cast<TScrollWindowPeer*>(QtPeerOf(control));
+    return peer ? peer->Bar(kind) : nullptr;
+}
 
 std::unique_ptr<TPeer> CreateExtPeer(TControl& control)
 {
@@ -205,5 +317,7 @@ std::unique_ptr<TPeer> CreateExtPeer(TControl& control)
 
 std::unique_ptr<TPeer> CreateGenericPeer(TControl& control)
 {
+    if (auto* w = dynamic_cast<TWinControl*>(&control); w && (w->HasScrollBar(sbHorizontal) || w->HasScrollBar(sbVertical)))
+        return std::make_unique<TScrollWindowPeer>(*w);
     return std::make_unique<TPlainPeer>(control, new QWidget);
 }

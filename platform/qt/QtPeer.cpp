@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 namespace {
 
@@ -53,6 +54,10 @@ constexpr KeyPair kKeys[] = {
     {Qt::Key_NumLock, VK_NUMLOCK}, {Qt::Key_ScrollLock, VK_SCROLL}, {Qt::Key_Asterisk, VK_MULTIPLY},
     {Qt::Key_Plus, VK_ADD},        {Qt::Key_Minus, VK_SUBTRACT},  {Qt::Key_Slash, VK_DIVIDE},
 };
+
+// Set while a wheel turn that the model left alone is handed to a widget: every peer's
+// filter lets it through untouched.
+bool gForwardingWheel = false;
 
 }  // namespace
 
@@ -188,6 +193,8 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick: {
+        if (IsNonClientPart(widget))
+            return false;
         auto* e = static_cast<QMouseEvent*>(event);
         TMouseButton button;
         if (!ToMouseButton(e->button(), button))
@@ -208,10 +215,33 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         return false;
     }
     case QEvent::MouseMove: {
+        if (IsNonClientPart(widget))
+            return false;
         auto* e = static_cast<QMouseEvent*>(event);
         const QPoint p = controlPoint(e->position().toPoint());
         FControl.UserMouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
         return false;
+    }
+    case QEvent::Wheel: {
+        if (gForwardingWheel)
+            return false;
+        auto* e = static_cast<QWheelEvent*>(event);
+        const int delta = e->angleDelta().y();
+        if (delta == 0)
+            return false;  // a sideways wheel: the platform's wheel turns only up and down
+        const QPoint global = e->globalPosition().toPoint();
+        bool handled = false;
+        FControl.UserMouseWheel(delta, ShiftOf(e->modifiers(), e->buttons()), TPoint{global.x(), global.y()}, &handled);
+        if (!handled && alive && !IsNonClientPart(widget)) {
+            // A synthesized copy goes to this widget only; Qt does not pass it to parents.
+            QWheelEvent copy(e->position(), e->globalPosition(), e->pixelDelta(), e->angleDelta(), e->buttons(),
+                             e->modifiers(), e->phase(), e->inverted(), e->source());
+            gForwardingWheel = true;
+            QCoreApplication::sendEvent(widget, &copy);
+            gForwardingWheel = false;
+        }
+        e->accept();
+        return true;
     }
     case QEvent::ContextMenu:
         // The model pops its own menu on the button release; no desktop default menus.

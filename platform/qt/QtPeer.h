@@ -45,7 +45,12 @@ protected:
     virtual void Update(TControlChanges what) = 0;
     virtual void ApplyBounds();
     virtual void ApplyColor();
-    // Catches mouse, key, focus and context-menu input on `widget` for the model.
+    // Catches mouse, wheel, key, focus and context-menu input on `widget` for the model.
+    //
+    // The wheel goes to the model once, from the control under the mouse (UserMouseWheel,
+    // which passes it up to the form). Only when no handler took it does the widget get
+    // the turn to scroll by itself, and the turn never travels on to the parent widgets,
+    // whose controls have heard it already through the model.
     //
     // Keys go to the model before the widget sees them: UserFilterKeyDown, then for a
     // character UserFilterKeyPress. A key the model takes (a handler zeroed it, a
@@ -60,6 +65,11 @@ protected:
     // Whether a double click goes to the model as UserDoubleClicked (not for grids,
     // which report the cell).
     virtual bool ForwardsDoubleClicks() const { return true; }
+    // Whether `widget` is a part of the window outside its client area (a window's own
+    // scroll bars). Mouse buttons and moves there are the widget's business, not the
+    // control's; a wheel turn there goes to the control, and the widget does not scroll
+    // by itself (on the platform the window decides what the wheel does).
+    virtual bool IsNonClientPart(QWidget* /*widget*/) const { return false; }
     QObject* Context() const { return FContext.get(); }
     bool Applying() const { return FApplying > 0; }
 

@@ -416,3 +416,32 @@ TEST_F(ToolBarImagesTest, ImagesIsAPublishedReference)
 }
 
 }  // namespace
+
+namespace {
+
+// Hints show as tooltips only where ShowHint is on; children follow their parent's unless
+// they set their own, as on the platform.
+TEST_F(WheelTest, ShowHintFollowsTheParentUnlessSetOnTheControl)
+{
+    TLogForm* form = NewForm("Form");
+    auto* bar = new TToolBar(form);
+    bar->SetParent(form);
+    auto* early = new TToolButton(form);
+    early->SetParent(bar);
+    auto* own = new TToolButton(form);
+    own->SetParent(bar);
+    own->SetShowHint(false);
+    form->SetShowHint(true);
+    EXPECT_TRUE(bar->GetShowHint());
+    EXPECT_TRUE(early->GetShowHint()) << "down the tree";
+    EXPECT_FALSE(own->GetShowHint()) << "set on the control itself";
+    auto* late = new TToolButton(form);
+    late->SetParent(bar);
+    EXPECT_TRUE(late->GetShowHint()) << "put on a parent that shows hints";
+    own->SetParentShowHint(true);
+    EXPECT_TRUE(own->GetShowHint());
+    form->SetShowHint(false);
+    EXPECT_FALSE(late->GetShowHint());
+}
+
+}  // namespace
