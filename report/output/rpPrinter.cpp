@@ -211,8 +211,10 @@ void TrpPrinter::SetPrintParams(int paperSize, Extended paperWidth, Extended pap
     // The kept settings change in place, so each change stays for later pages and jobs.
     FSetup.PaperCode = paperSize;
     if (paperSize == DMPAPER_USER) {
-        FSetup.PaperWidth = double(Round(paperWidth * 10)) / 10;
-        FSetup.PaperHeight = double(Round(paperHeight * 10)) / 10;
+        // A page's size is as turned; the device setup holds the sheet upright.
+        const bool turned = orientation == poLandscape;
+        FSetup.PaperWidth = double(Round((turned ? paperHeight : paperWidth) * 10)) / 10;
+        FSetup.PaperHeight = double(Round((turned ? paperWidth : paperHeight) * 10)) / 10;
     }
     FSetup.Orientation = orientation;
     FSetup.Copies = copies < 1 ? 1 : copies;

@@ -206,3 +206,83 @@ TEST_F(OrderStateTest, AGroupNameWithAQuotePrintsAsTyped)
     ShowOrderState(true);
     EXPECT_TRUE(Has(Texts(Form1->rpReport(13)), "Склад Склад 'Север'"));
 }
+
+#ifdef SKLAD_ORDER_STATE_PDF
+// The prepared order state printed into a PDF file through the Qt PDF backend, read back
+// with pdftotext: the Cyrillic texts arrive on paper, page numbers filled in.
+#include "platform/printers/RecordingPrinter.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtPrinting.h"
+#include "platform/rtl/Cp1251.h"
+#include "report/output/rpPreviewPages.h"
+#include "report/output/rpPrinter.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+class TPdfPrinterSystem : public TPrinterSystem {
+public:
+    std::vector<TPrinterInfo> Printers() override { return {{"PDF", "", true}}; }
+    AnsiString DefaultPrinter() override { return "PDF"; }
+    std::unique_ptr<TPrintDevice> Open(const AnsiString&) override { return std::make_unique<TQtPdfDevice>(300); }
+};
+
+std::string Run(const std::string& command)
+{
+    std::string text;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+            text.append(buf, n);
+        pclose(p);
+    }
+    return text;
+}
+
+std::string PdfText(const std::string& path) { return Run("pdftotext -layout '" + path + "' - 2>/dev/null"); }
+std::string PdfInfo(const std::string& path) { return Run("pdfinfo '" + path + "' 2>/dev/null"); }
+
+}  // namespace
+
+TEST_F(OrderStateTest, ThePreparedReportPrintsToPdfWithItsCyrillicText)
+{
+    if (std::system("pdftotext -v > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftotext is not installed";
+    StartOnWarehouse();
+    Seed();
+    ShowOrderState(true);
+    auto* pages = dynamic_cast<TrpPreviewPages*>(Form1->rpReport(13)->GetPreviewPages());
+    ASSERT_NE(pages, nullptr);
+    ASSERT_EQ(pages->GetCount(), 1);
+
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int argc = 1;
+    char name[] = "test_order_state";
+    char* argv[] = {name, nullptr};
+    const std::string path = (std::filesystem::temp_directory_path() / "order-state.pdf").string();
+    {
+        TQtBackend backend(argc, argv);
+        TPdfPrinterSystem system;
+        TPrinterSystemScope scope(system);
+        rpFreePrinters();
+        TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
+        ASSERT_NE(printer, nullptr);
+        printer->FileName = Utf8ToAnsi(path);
+        pages->PrintTo(*printer, TrpPrintSettings{});
+        rpFreePrinters();
+    }
+    const std::string text = PdfText(path);
+    EXPECT_NE(PdfInfo(path).find("842 x 595"), std::string::npos) << "a landscape A4 sheet\n" << PdfInfo(path);
+    if (!getenv("KEEP_PDF"))
+        std::filesystem::remove(path);
+    for (const char* expected : {"СОСТОЯНИЕ ЗАКАЗА № 7 ОТ 05.03.2027", "Склад Склад", "Получатель: Получатель",
+                                 "Требуется", "Болт", "Красный", "Состояние заказа на", "1 из 1"}) {
+        const std::string utf8 = AnsiToUtf8(expected);
+        EXPECT_NE(text.find(utf8), std::string::npos) << utf8 << "\n--- pdftotext ---\n" << text;
+    }
+}
+#endif
