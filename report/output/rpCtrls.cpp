@@ -86,6 +86,7 @@ void TrpScrollWin::Scroll(bool Horizontal, TrpScrollCode Code, int TrackPos)
     case scThumbTrack: target = TrackPos; break;
     case scTop: target = 0; break;
     case scBottom: target = Horizontal ? FHorzRange : FVertRange; break;
+    case scEndScroll: return;
     }
     if (Horizontal)
         SetHorzPosition(target);
@@ -95,10 +96,19 @@ void TrpScrollWin::Scroll(bool Horizontal, TrpScrollCode Code, int TrackPos)
 
 bool TrpScrollWin::UserScrolled(bool Horizontal, TrpScrollCode Code, int TrackPos)
 {
-    if (!AcceptsInput())
-        return false;
-    Guarded([&] { Scroll(Horizontal, Code, TrackPos); });
-    return true;
+    return UserScroll(Horizontal ? sbHorizontal : sbVertical, Code, TrackPos);
+}
+
+TRect TrpScrollWin::ClientRect() const
+{
+    const int inset = 2 * kClientEdgeWidth + kScrollBarSize;
+    return Rect(0, 0, std::max(GetWidth() - inset, 0), std::max(GetHeight() - inset, 0));
+}
+
+void TrpScrollWin::DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos)
+{
+    if (Code != scEndScroll)
+        Scroll(Kind == sbHorizontal, Code, Pos);
 }
 
 void TrpScrollWin::Paint(TCanvas& Canvas)

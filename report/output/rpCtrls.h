@@ -11,8 +11,9 @@
 // Scroll bars: TrpScrollWin holds range, page and position for each direction and keeps
 // the position within 0 .. range - page. Every position change calls the hooks
 // OnHScrollChange / OnVScrollChange, which the page surface overrides. ScrollBarInfo()
-// is what the bar would show (maximum 0 and disabled when the page is larger than the
-// range).
+// is what the bar shows (maximum 0 and disabled when the page is larger than the range);
+// the window's peer shows both bars from it (the gui layer's window scroll bars) and
+// hands the user's scrolling back through DoScroll.
 #pragma once
 
 #include "platform/gui/Buttons.h"
@@ -24,16 +25,13 @@
 
 // ---------------------------------------------------------------- scrolling window
 
-// The scroll-bar requests of the platform (line, page, thumb, ends).
-SKLAD_ENUM(TrpScrollCode, scLineUp, scLineDown, scPageUp, scPageDown, scThumbPosition, scThumbTrack, scTop,
-           scBottom)
+// The scroll-bar requests of the platform (line, page, thumb, ends); the thumb codes
+// under the names of the window messages.
+using TrpScrollCode = TScrollCode;
+constexpr TScrollCode scThumbPosition = scPosition, scThumbTrack = scTrack;
 
 // What one scroll bar shows.
-struct TrpScrollBarInfo {
-    int Min = 0, Max = 0, Page = 0, Pos = 0;
-    bool Enabled = false;
-    bool operator==(const TrpScrollBarInfo&) const = default;
-};
+using TrpScrollBarInfo = TScrollBarInfo;
 
 class TrpScrollWin : public TCustomControl {
     SKLAD_CLASS_NOPUBLISH(TrpScrollWin, TCustomControl)
@@ -64,12 +62,20 @@ public:
     // The user scrolled (a peer's bar, or the test driver).
     bool UserScrolled(bool Horizontal, TrpScrollCode Code, int TrackPos = 0);
 
+    // The window has the client edge and both bars, always shown (disabled when they
+    // cannot scroll): the client area is what is left inside them.
+    TRect ClientRect() const override;
+    bool HasScrollBar(TScrollBarKind) const override { return true; }
+    TScrollBarInfo GetScrollBarInfo(TScrollBarKind Kind) const override { return ScrollBarInfo(Kind == sbHorizontal); }
+    int GetEdgeWidth() const override { return kClientEdgeWidth; }
+
     // Fills the client area with the control's colour.
     void Paint(TCanvas& Canvas) override;
 
 protected:
     virtual void OnHScrollChange() {}
     virtual void OnVScrollChange() {}
+    void DoScroll(TScrollBarKind Kind, TScrollCode Code, int Pos) override;
 
 private:
     int FHorzRange = 0, FVertRange = 0;

@@ -1,5 +1,6 @@
 #include "report/output/rpPreviewForm.h"
 
+#include "report/output/rpPreviewImages.h"
 #include "report/output/rpPrinter.h"
 #include "report/output/rpProgress.h"
 
@@ -38,6 +39,10 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     ToolBar->SetBorderWidth(2);
     ToolBar->SetButtonHeight(23);
     ToolBar->SetWrapable(false);
+    MainImages = new TImageList(this);
+    MainImages->SetName("MainImages");
+    rpLoadPreviewImages(MainImages);
+    ToolBar->SetImages(MainImages);
 
     ExportPopup = new TPopupMenu(this);
     ExportPopup->SetName("ExportPopup");
@@ -119,6 +124,7 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     StatusBar->GetPanels()->Add()->SetWidth(50);
 
     OnKeyDown = TKeyEvent(this, &TrpPreviewForm::FormKeyDown);
+    OnMouseWheel = TMouseWheelEvent(this, &TrpPreviewForm::FormMouseWheelEvent);
     OnKeyPress = TKeyPressEvent(this, &TrpPreviewForm::FormKeyPress);
     OnCloseQuery = TCloseQueryEvent(this, &TrpPreviewForm::FormCloseQuery);
     OnClose = TCloseEvent(this, &TrpPreviewForm::FormClose);
@@ -287,6 +293,13 @@ void TrpPreviewForm::OnPageChanged(TrpPreview* Sender, int PageNo)
 }
 
 void TrpPreviewForm::FormMouseWheel(int WheelDelta) { Preview->MouseWheelScroll(WheelDelta); }
+
+// Not marked handled: a control under the mouse that scrolls by itself (the outline
+// tree) still does.
+void TrpPreviewForm::FormMouseWheelEvent(TObject*, TShiftState, int WheelDelta, TPoint, bool&)
+{
+    FormMouseWheel(WheelDelta);
+}
 
 void TrpPreviewForm::PrintBClick(TObject*)
 {

@@ -9,8 +9,9 @@
 // closing, the page commands are disabled and the window refuses to close.
 //
 // The tool bar holds its buttons in one fixed row; the zoom box and the page number sit
-// in TrpTBPanel panels (rpDock.h). Button images are not drawn by the gui layer; each
-// button keeps its image index.
+// in TrpTBPanel panels (rpDock.h). The buttons show the pictures of MainImages
+// (rpPreviewImages.h) by their image index, and their hints as tooltips. The mouse wheel
+// anywhere over the window scrolls the pages (FormMouseWheel, the form's OnMouseWheel).
 //
 // rpInstallPreviewWindows() makes this window, the progress window and the password prompt
 // the ones the report library opens (start-up).
@@ -21,6 +22,7 @@
 #include "report/output/rpPreview.h"
 
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
 
 #include <memory>
@@ -76,6 +78,7 @@ public:
     TrpPreview* Preview = nullptr;
 
     TToolBar* ToolBar = nullptr;
+    TImageList* MainImages = nullptr;
     TToolButton* PrintB = nullptr;
     TToolButton* OpenB = nullptr;
     TToolButton* SaveB = nullptr;
@@ -114,6 +117,7 @@ public:
 
 private:
     void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void FormMouseWheelEvent(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled);
     void FormKeyPress(TObject* Sender, char& Key);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormClose(TObject* Sender, TCloseAction& Action);

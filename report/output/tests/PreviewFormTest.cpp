@@ -350,3 +350,71 @@ TEST_F(PreviewFormTest, ModelessWindowFreesItselfOnClose)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PreviewFormTest, TheWheelScrollsThePagesFromAnywhereInTheWindow)
+{
+    ShowPrepared([&](TrpPreviewForm& f) {
+        TrpPreviewWorkspace* surface = f.Preview->Workspace;
+        struct Turn {
+            const char* why;
+            TControl* over;
+            int delta;
+            int position;
+        };
+        const Turn turns[] = {
+            {"a notch towards the user scrolls 20 pixels down", surface->Surface, -120, 20},
+            {"any delta is one step of 20 pixels", surface->Surface, -360, 40},
+            {"over the tool bar the window still hears it", f.ToolBar, -120, 60},
+            {"a small touch-pad turn is a step too", surface->Surface, -15, 80},
+            {"away from the user scrolls back up", surface->Surface, 120, 60},
+            {"past the top the view stays at 0", surface->Surface, 120 * 5, 40},
+        };
+        for (const Turn& t : turns) {
+            SCOPED_TRACE(t.why);
+            const bool handled = env.d.Wheel(t.over, t.delta);
+            EXPECT_FALSE(handled) << "the window does not mark the turn handled";
+            EXPECT_EQ(surface->GetVertPosition(), t.position);
+        }
+        surface->SetVertPosition(0);
+        env.d.Wheel(surface->Surface, 120);
+        EXPECT_EQ(surface->GetVertPosition(), 0) << "nothing above the first page";
+    });
+}
+
+TEST_F(PreviewFormTest, EveryToolButtonHasAPictureAndAHint)
+{
+    ShowPrepared([&](TrpPreviewForm& f) {
+        ASSERT_EQ(f.ToolBar->GetImages(), f.MainImages);
+        EXPECT_EQ(f.MainImages->Count(), 22);
+        EXPECT_EQ(f.MainImages->GetWidth(), 16);
+        std::vector<TPixelBuffer> seen;
+        for (int i = 0; i < f.ToolBar->ButtonCount(); ++i) {
+            TToolButton* b = f.ToolBar->Buttons(i);
+            if (b->GetStyle() == tbsSeparator || b->GetStyle() == tbsDivider)
+                continue;
+            SCOPED_TRACE(b->Name());
+            const TPixelBuffer pixels = f.MainImages->GetImagePixels(b->GetImageIndex());
+            ASSERT_EQ(pixels.Width, 16);
+            int opaque = 0;
+            for (uint32_t p : pixels.Pixels)
+                opaque += (p >> 24) != 0;
+            EXPECT_GT(opaque, 20) << "a picture, not an empty square";
+            for (const TPixelBuffer& other : seen)
+                EXPECT_FALSE(other == pixels) << "each button its own picture";
+            seen.push_back(pixels);
+            EXPECT_FALSE(b->GetHint().empty());
+            EXPECT_TRUE(b->GetShowHint()) << "the window shows hints, and its buttons follow it";
+        }
+        EXPECT_EQ(seen.size(), 20u);
+        // The unused places of the strip stay empty.
+        for (int unused : {6, 18}) {
+            const TPixelBuffer pixels = f.MainImages->GetImagePixels(unused);
+            for (uint32_t p : pixels.Pixels)
+                EXPECT_EQ(p >> 24, 0u);
+        }
+    });
+}
+
+}  // namespace

@@ -98,8 +98,9 @@ protected:
         report = env.NewReport(5);
         pages = TPreviewEnv::PagesOf(report);
         form = new TForm(Application);
-        form->SetClientWidth(834);
-        form->SetClientHeight(600);
+        // The surface's client area comes out 834 x 600: the window less its edge and bars.
+        form->SetClientWidth(834 + 2 * kClientEdgeWidth + kScrollBarSize);
+        form->SetClientHeight(600 + 2 * kClientEdgeWidth + kScrollBarSize);
         preview = new TrpPreview(form);
         preview->SetParent(form);
         preview->SetAlign(alClient);
@@ -123,8 +124,21 @@ TEST_F(PreviewTest, AttachedByTheReport)
     EXPECT_EQ(preview->GetPageCount(), 5);
     EXPECT_EQ(preview->GetPageNo(), 1);
     EXPECT_EQ(preview->Workspace->GetClientWidth(), 834);
+    EXPECT_EQ(preview->Workspace->GetWidth(), 855) << "the client edge and the vertical bar beside it";
+    EXPECT_EQ(preview->Workspace->Surface->GetWidth(), 834) << "the surface fills the client area only";
     EXPECT_EQ(preview->Workspace->GetVertRange(), 10 + 5 * 1133 - 10 + 10) << "extent plus 10";
     EXPECT_EQ(preview->Workspace->GetVertPage(), 600);
+    // What the bars show, and the user's scrolling on them.
+    const TScrollBarInfo v = preview->Workspace->GetScrollBarInfo(sbVertical);
+    EXPECT_EQ(v, (TScrollBarInfo{0, 5675, 600, 0, true}));
+    EXPECT_FALSE(preview->Workspace->GetScrollBarInfo(sbHorizontal).Enabled) << "the page fits the width";
+    env.d.Scroll(preview->Workspace, sbVertical, scLineDown);
+    env.d.Scroll(preview->Workspace, sbVertical, scPageDown);
+    EXPECT_EQ(preview->Workspace->GetVertPosition(), 308) << "steps of 8 and 300 pixels";
+    env.d.Scroll(preview->Workspace, sbVertical, scTrack, 2300);
+    EXPECT_EQ(preview->GetPageNo(), 3) << "the thumb dragged to the third page";
+    env.d.Scroll(preview->Workspace, sbVertical, scEndScroll);
+    EXPECT_EQ(preview->Workspace->GetVertPosition(), 2300);
 }
 
 TEST_F(PreviewTest, Navigation)
