@@ -5,6 +5,7 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/qt/QtBackend.h"
+#include "platform/qt/QtProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,49 @@ TEST(PreviewQtSmoke, WindowGetsWidgetsAndPaintsPages)
     EXPECT_EQ(form->StatusBar->GetPanels()->Items(0)->GetText(), "Страница 1 из 3");
     env.d.Click(form->NextB);
     EXPECT_EQ(form->Preview->GetPageNo(), 2);
+    env.d.Click(form->CancelB);
+}
+
+TEST(PreviewQtSmoke, ScrollBarsWheelAndToolBarPictures)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TPreviewEnv env;
+    TrpReport* report = env.NewReport(4);
+    report->GetPreviewOptions()->Modal = false;
+    report->GetPreviewOptions()->Maximized = false;
+    env.d.Run([&] { report->ShowPreparedReport(); });
+    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    ASSERT_NE(form, nullptr);
+    TrpPreviewWorkspace* surface = form->Preview->Workspace;
+    qtServices->ProcessNativeEvents();
+
+    // The bar shows the model's range, page and position.
+    const TScrollBarInfo model = surface->GetScrollBarInfo(sbVertical);
+    EXPECT_EQ(QtShownScrollBar(surface, sbVertical), model);
+    EXPECT_EQ(QtShownScrollBar(surface, sbHorizontal), surface->GetScrollBarInfo(sbHorizontal));
+    EXPECT_TRUE(QtShownScrollBar(surface, sbHorizontal).Enabled) << "an A4 page is wider than this window";
+
+    // Dragging the bar scrolls the model, and the page number follows.
+    ASSERT_TRUE(QtDragScrollBar(surface, sbVertical, 2300));
+    EXPECT_EQ(surface->GetVertPosition(), 2300);
+    EXPECT_EQ(form->Preview->GetPageNo(), 3);
+    // Moving the model moves the bar.
+    form->Preview->First();
+    EXPECT_EQ(QtShownScrollBar(surface, sbVertical).Pos, 0);
+
+    // The wheel over the pages scrolls them by 20 pixels a turn.
+    QtTurnWheel(surface->Surface, -120);
+    EXPECT_EQ(surface->GetVertPosition(), 20);
+    QtTurnWheel(form->StatusBar, -120);
+    EXPECT_EQ(surface->GetVertPosition(), 40) << "anywhere over the window";
+
+    // Tool buttons show pictures, and their hints as tooltips.
+    for (TToolButton* b : {form->PrintB, form->OpenB, form->FindB, form->ZoomWholePageB, form->FirstB, form->LastB}) {
+        SCOPED_TRACE(b->Name());
+        EXPECT_TRUE(QtShowsPicture(b));
+        EXPECT_EQ(QtToolTip(b), b->GetHint());
+    }
     env.d.Click(form->CancelB);
 }
 
