@@ -317,7 +317,15 @@ std::unique_ptr<TPeer> CreateExtPeer(TControl& control)
 
 std::unique_ptr<TPeer> CreateGenericPeer(TControl& control)
 {
-    if (auto* w = dynamic_cast<TWinControl*>(&control); w && (w->HasScrollBar(sbHorizontal) || w->HasScrollBar(sbVertical)))
-        return std::make_unique<TScrollWindowPeer>(*w);
-    return std::make_unique<TPlainPeer>(control, new QWidget);
+    auto* win = dynamic_cast<TWinControl*>(&control);
+    std::unique_ptr<TQtControlPeer> peer;
+    if (win && (win->HasScrollBar(sbHorizontal) || win->HasScrollBar(sbVertical)))
+        peer = std::make_unique<TScrollWindowPeer>(*win);
+    else
+        peer = std::make_unique<TPlainPeer>(control, new QWidget);
+    // A custom control that stops the tab key takes the focus, so the model's active
+    // control gets the keys (a preview scrolls by its arrows and page keys).
+    if (win && win->GetTabStop())
+        peer->Widget()->setFocusPolicy(Qt::StrongFocus);
+    return peer;
 }

@@ -8,6 +8,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -113,6 +114,12 @@ protected:
         if (HasChange(what, TControlChange::Active) && FForm.Active() && frame->isVisible()) {
             frame->raise();
             frame->activateWindow();
+            // The keys go to the form's active control, not to whatever widget Qt
+            // would pick first in its focus chain.
+            if (TQtControlPeer* active = QtPeerOf(FForm.GetActiveControl());
+                active && active->Widget()->isVisible() && active->Widget()->focusPolicy() != Qt::NoFocus &&
+                !frame->isAncestorOf(QApplication::focusWidget()))
+                active->Widget()->setFocus(Qt::ActiveWindowFocusReason);
         }
     }
 

@@ -167,6 +167,14 @@ public:
         if (OnDropped)
             OnDropped(false);
     }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QComboBox::resizeEvent(event);
+        if (isEditable() && !lineEdit()->hasFocus())
+            lineEdit()->setCursorPosition(0);
+    }
 };
 
 class TComboPeer : public TQtControlPeer {
@@ -222,6 +230,10 @@ protected:
             if (w->isEditable() && w->currentText() != text)
                 w->setEditText(text);
         }
+        // Text the program set shows from its start, as the platform's edit does, not
+        // scrolled to a cursor at its end (a narrow box would cut "100%" to "00%").
+        if (w->isEditable() && !w->lineEdit()->hasFocus())
+            w->lineEdit()->setCursorPosition(0);
         if (HasChange(what, TControlChange::DropDown)) {
             const bool dropped = FCombo.GetDroppedDown();
             if (dropped && w->isVisible())

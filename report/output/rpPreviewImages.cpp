@@ -9,6 +9,7 @@
 namespace {
 
 constexpr int kSide = 16;
+constexpr TColor kInk = TColor(0x404040);  // outlines: dark enough not to look disabled
 
 // Draws one picture with its origin at the left of its cell.
 class TPainter {
@@ -54,12 +55,12 @@ public:
     // A sheet of paper with a folded corner and text lines.
     void Sheet(int l, int t, int r, int b, bool lines = true)
     {
-        Shape({{l, t}, {r - 4, t}, {r - 1, t + 3}, {r - 1, b - 1}, {l, b - 1}}, clWhite, clGray);
-        Line(r - 4, t, r - 4, t + 3, clGray);
-        Line(r - 4, t + 3, r - 1, t + 3, clGray);
+        Shape({{l, t}, {r - 4, t}, {r - 1, t + 3}, {r - 1, b - 1}, {l, b - 1}}, clWhite, kInk);
+        Line(r - 4, t, r - 4, t + 3, kInk);
+        Line(r - 4, t + 3, r - 1, t + 3, kInk);
         if (lines)
             for (int y = t + 4; y < b - 2; y += 2)
-                Line(l + 2, y, r - 3, y, clSilver);
+                Line(l + 2, y, r - 3, y, clGray);
     }
 
 private:
@@ -108,9 +109,9 @@ void DrawPicture(TCanvas& canvas, int index)
         break;
     case 2:  // print: a printer with a sheet in it
         p.Sheet(4, 1, 12, 7, false);
-        p.Box(1, 6, 15, 12, clSilver, clGray);
-        p.Fill(3, 8, 5, 9, kGreen);
-        p.Sheet(4, 10, 12, 15, false);
+        p.Box(1, 6, 15, 12, TColor(0x787878), kInk);
+        p.Fill(3, 8, 5, 9, TColor(0x30E030));
+        p.Sheet(4, 10, 12, 15, true);
         break;
     case 3:  // export: a sheet and an arrow leaving it
         p.Sheet(1, 1, 11, 15);
@@ -152,9 +153,13 @@ void DrawPicture(TCanvas& canvas, int index)
         Arrow(p, 11, 1);
         p.Fill(12, 2, 14, 14, kBlue);
         break;
-    case 12:  // whole page: a sheet inside the frame of the view
-        p.Box(0, 0, 16, 16, TColor(0xE0E0E0), clGray);
+    case 12:  // whole page: a sheet inside the corners of the view
         p.Sheet(4, 2, 12, 14);
+        for (int x : {0, 15})
+            for (int y : {0, 15}) {
+                p.Line(x, y, x == 0 ? 4 : 11, y, kBlue);
+                p.Line(x, y, x, y == 0 ? 4 : 11, kBlue);
+            }
         break;
     case 13:  // page width: a sheet with arrows to both sides
         p.Sheet(3, 1, 13, 15);

@@ -1,0 +1,92 @@
+// preview_screenshot - opens the preview window on a prepared two-page report on the
+// desktop (or under Xvfb) and keeps it up for a few seconds, so a screenshot can be taken:
+//
+//     xvfb-run -a -s "-screen 0 1280x900x24" sh -c \
+//       'preview_screenshot 6 & sleep 4; xwd -root -silent > f.xwd; wait'
+//
+// Modes (second argument): "page" (100%, the default), "whole" (whole page), "two" (two
+// pages side by side), "scrolled" (100%, wheel turned ten notches down).
+#include "report/output/rpPreviewForm.h"
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/qt/QtBackend.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+void Build(TTestReport& t)
+{
+    TrpReportPage* page = t.Page();
+    page->SetPaperWidth(210);
+    page->SetPaperHeight(297);
+    page->LeftMargin = page->RightMargin = page->TopMargin = page->BottomMargin = 15;
+    auto* title = t.Band<TrpReportTitle>(0, 40);
+    t.Memo(title, 0, 0, 680, 30, "Остатки товаров на складе");
+    auto* header = t.Band<TrpPageHeader>(50, 25);
+    t.Memo(header, 0, 0, 60, 20, "№");
+    t.Memo(header, 60, 0, 420, 20, "Наименование");
+    t.Memo(header, 480, 0, 200, 20, "Сумма");
+    auto* master = t.Band<TrpMasterData>(90, 22);
+    master->SetDataSet(t.DataSet("Data", NumberedRows(55)));
+    t.Memo(master, 0, 0, 60, 20, "[Line#]");
+    t.Memo(master, 60, 0, 420, 20, "Товар [Data.\"N\"] — [Data.\"Name\"]");
+    t.Memo(master, 480, 0, 200, 20, "[Data.\"Sum\"]");
+    auto* footer = t.Band<TrpPageFooter>(1000, 25);
+    t.Memo(footer, 0, 0, 680, 20, "Страница [Page#] из [TotalPages#]");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 6;
+    const std::string mode = argc > 2 ? argv[2] : "page";
+    auto desktop = InstallQtBackendIfDisplay(argc, argv);
+    if (!desktop) {
+        std::fprintf(stderr, "preview_screenshot: no display\n");
+        return 1;
+    }
+    CreateApplication();
+    rpInstallPreviewWindows();
+    {
+        TTestReport t;
+        Build(t);
+        TrpReport* report = t.Report();
+        report->GetEngineOptions()->DoublePass = true;
+        if (!t.Prepare()) {
+            std::fprintf(stderr, "preview_screenshot: %s\n", t.Errors().c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "preview_screenshot: %d pages\n", t.Pages()->GetCount());
+        TrpPreviewOptions* options = report->GetPreviewOptions();
+        options->Modal = false;
+        options->Maximized = false;
+        report->ShowPreparedReport();
+        auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+        if (!form)
+            return 1;
+        form->SetBounds(20, 20, 1100, 820);
+        if (mode == "whole")
+            form->ZoomWholePageBClick(form);
+        else if (mode == "two")
+            form->Zoom50BClick(form);
+        else if (mode == "scrolled")
+            for (int i = 0; i < 10; ++i)
+                form->Preview->Workspace->Surface->UserMouseWheel(-120, {}, {0, 0});
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            Application->ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        form->Close();
+        Application->ProcessMessages();
+    }
+    DestroyApplication();
+    return 0;
+}
