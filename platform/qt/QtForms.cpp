@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 
 namespace {
 
@@ -51,6 +52,13 @@ public:
             bar->setParent(nullptr);
     }
 
+    void Changed(TControlChanges what) override
+    {
+        TQtControlPeer::Changed(what);
+        if (FResizeMissed && !Applying())
+            WindowResized();
+    }
+
     QWidget* Container() const override { return FClient; }
     QWidget* OriginWidget() const override { return FClient; }
 
@@ -62,9 +70,14 @@ public:
 
     void WindowResized()
     {
-        if (Applying())
-            return;
         LayoutFrame();
+        if (Applying()) {
+            // Qt resized the window while we set it (a maximized window getting the
+            // screen as it shows): the model hears of it once the setting is done.
+            FResizeMissed = true;
+            return;
+        }
+        FResizeMissed = false;
         if (FForm.GetWindowState() == wsMinimized)
             return;
         const TRect client = FForm.ClientRect();
@@ -108,8 +121,25 @@ protected:
                 state = Qt::WindowMaximized;
             else if (FForm.GetWindowState() == wsMinimized)
                 state = Qt::WindowMinimized;
+            // Not every desktop has a window manager to size a maximized window (nor
+            // does the offscreen platform): give it the screen's work area ourselves, so
+            // the first show already has the final size and the children laid out on it.
+            // Qt drops the maximized state on a new geometry, so the area comes first and
+            // the normal bounds are kept here for the way back.
+            const bool wasMaximized = frame->windowState() & Qt::WindowMaximized;
+            if (state == Qt::WindowMaximized && !wasMaximized)
+                if (QScreen* screen = frame->screen()) {
+                    FNormalGeometry = frame->geometry();
+                    const QRect area = screen->availableGeometry();
+                    if (frame->geometry() != area)
+                        frame->setGeometry(area);
+                }
             if (frame->windowState() != state)
                 frame->setWindowState(state);
+            if (state == Qt::WindowNoState && wasMaximized && FNormalGeometry.isValid())
+                frame->setGeometry(FNormalGeometry);
+            if (state != Qt::WindowMaximized)
+                FNormalGeometry = QRect();
         }
         if (HasChange(what, TControlChange::Active) && FForm.Active() && frame->isVisible()) {
             frame->raise();
@@ -210,6 +240,8 @@ private:
     TCustomForm& FForm;
     QWidget* FClient = nullptr;
     bool FFixedSize = false;
+    bool FResizeMissed = false;
+    QRect FNormalGeometry;  // the window's bounds before it was maximized
 };
 
 void TQtFormWidget::closeEvent(QCloseEvent* event)

@@ -5,7 +5,8 @@
 //       'preview_screenshot 6 & sleep 4; xwd -root -silent > f.xwd; wait'
 //
 // Modes (second argument): "page" (100%, the default), "whole" (whole page), "two" (two
-// pages side by side), "scrolled" (100%, wheel turned ten notches down).
+// pages side by side), "scrolled" (100%, wheel turned ten notches down), "maximized"
+// (shown maximized from the start, as the preview options ask).
 #include "report/output/rpPreviewForm.h"
 #include "report/output/tests/EngineTestSupport.h"
 
@@ -66,12 +67,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "preview_screenshot: %d pages\n", t.Pages()->GetCount());
         TrpPreviewOptions* options = report->GetPreviewOptions();
         options->Modal = false;
-        options->Maximized = false;
+        options->Maximized = mode == "maximized";
         report->ShowPreparedReport();
         auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
         if (!form)
             return 1;
-        form->SetBounds(20, 20, 1100, 820);
+        if (mode != "maximized")
+            form->SetBounds(20, 20, 1100, 820);
         if (mode == "whole")
             form->ZoomWholePageBClick(form);
         else if (mode == "two")
