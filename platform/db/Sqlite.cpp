@@ -76,7 +76,7 @@ Database::~Database() { Close(); }
 void Database::Open(const AnsiString& path, Mode mode, int busyTimeoutMs)
 {
     Close();
-    int flags = SQLITE_OPEN_FULLMUTEX;
+    int flags = SQLITE_OPEN_NOMUTEX;  // one thread uses a connection; no locking per call
     switch (mode) {
     case Mode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
     case Mode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
