@@ -8,7 +8,11 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -151,6 +155,53 @@ private:
     TMemo& FMemo;
 };
 
+// Qt's drop-down button and edit margins are wider than the platform's: a box laid out
+// for the platform (the preview's 49-pixel zoom box) would cut its text. This style
+// keeps the desktop's look but gives the button the platform's width and the rest to
+// the text.
+class TSlimComboStyle : public QProxyStyle {
+public:
+    static constexpr int ArrowWidth = 13;
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override
+    {
+        const QRect base = QProxyStyle::subControlRect(control, option, sub, widget);
+        if (control != CC_ComboBox || !option)
+            return base;
+        const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+        const int frame = combo && !combo->frame ? 0 : 2;
+        const QRect r = option->rect;
+        const QRect arrow(r.right() - frame - ArrowWidth + 1, r.top() + frame, ArrowWidth,
+                          std::max(0, r.height() - 2 * frame));
+        switch (sub) {
+        case SC_ComboBoxArrow: return arrow;
+        case SC_ComboBoxEditField:
+            return QRect(r.left() + frame, r.top() + frame, std::max(0, arrow.left() - r.left() - frame),
+                         std::max(0, r.height() - 2 * frame));
+        default: return base;
+        }
+    }
+    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex* option, const QPoint& pos,
+                                     const QWidget* widget) const override
+    {
+        if (control == CC_ComboBox && option && subControlRect(control, option, SC_ComboBoxArrow, widget).contains(pos))
+            return SC_ComboBoxArrow;
+        return QProxyStyle::hitTestComplexControl(control, option, pos, widget);
+    }
+};
+
+// One style for every combo box, living as long as the application.
+QStyle* SlimComboStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new TSlimComboStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 // Tells the model when the list drops down and closes up.
 class TQtComboWidget : public QComboBox {
 public:
@@ -183,6 +234,7 @@ public:
     {
         auto* w = static_cast<TQtComboWidget*>(Widget());
         w->setInsertPolicy(QComboBox::NoInsert);
+        w->setStyle(SlimComboStyle());
         QObject::connect(w, &QComboBox::activated, Context(), [this](int index) {
             if (!FCombo.UserSelected(index))
                 Changed(TControlChange::ItemIndex | TControlChange::Caption);
