@@ -68,9 +68,9 @@ protected:
     TPreviewEnv env;
     static TRecordingPrinterSpec Office()
     {
-        TRecordingPrinterSpec spec("Office");
-        spec.Papers = {{"A4", DMPAPER_A4}, {"A5", DMPAPER_A5}, {"Letter", DMPAPER_LETTER}};
-        return spec;
+        TRecordingPrinterSpec office("Office");
+        office.Papers = {{"A4", DMPAPER_A4}, {"A5", DMPAPER_A5}, {"Letter", DMPAPER_LETTER}};
+        return office;
     }
     TRecordingPrinterSystem system{{Office()}, "Office"};
     TPrinterSystemScope use{system};
