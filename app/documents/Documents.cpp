@@ -1,6 +1,7 @@
 #include "app/documents/Documents.h"
 
 #include "app/shell/ShellDb.h"
+#include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Cp1251.h"
@@ -181,19 +182,7 @@ AnsiString TotalCaption(float total)
 
 AnsiString DocumentMessage(TDocumentMessage id, std::initializer_list<std::string_view> args)
 {
-    const std::string_view text = kMessageTexts[static_cast<int>(id)];
-    AnsiString out;
-    auto arg = args.begin();
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
-            if (arg != args.end())
-                out += *arg++;
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return FillMessage(kMessageTexts[static_cast<int>(id)], args);
 }
 
 // ---------------------------------------------------------------- distinct-value lists

@@ -1,6 +1,7 @@
 #include "app/documents/Printing.h"
 
 #include "app/shell/ShellDb.h"
+#include "app/shell/ShellMessages.h"
 #include "app/shell/Unit1.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
@@ -136,19 +137,7 @@ const char* const kPrintMessageTexts[] = {
 
 AnsiString PrintMessage(TPrintMessage id, std::initializer_list<std::string_view> args)
 {
-    const std::string_view text = kPrintMessageTexts[static_cast<int>(id)];
-    AnsiString out;
-    auto arg = args.begin();
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
-            if (arg != args.end())
-                out += *arg++;
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return FillMessage(kPrintMessageTexts[static_cast<int>(id)], args);
 }
 
 // ---------------------------------------------------------------- documents

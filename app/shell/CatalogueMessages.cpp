@@ -1,5 +1,7 @@
 #include "app/shell/CatalogueMessages.h"
 
+#include "app/shell/ShellMessages.h"
+
 namespace {
 constexpr std::string_view kTexts[] = {
 #define X(id, text) text,
@@ -10,17 +12,5 @@ constexpr std::string_view kTexts[] = {
 
 AnsiString CatalogueMessage(TCatalogueMessage id, std::initializer_list<std::string_view> args)
 {
-    const std::string_view text = kTexts[static_cast<int>(id)];
-    AnsiString out;
-    auto arg = args.begin();
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's') {
-            if (arg != args.end())
-                out += *arg++;
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return FillMessage(kTexts[static_cast<int>(id)], args);
 }

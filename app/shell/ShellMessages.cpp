@@ -8,9 +8,8 @@ constexpr std::string_view kTexts[] = {
 };
 }  // namespace
 
-AnsiString ShellMessage(TShellMessage id, std::initializer_list<std::string_view> args)
+AnsiString FillMessage(std::string_view text, std::initializer_list<std::string_view> args)
 {
-    const std::string_view text = kTexts[static_cast<int>(id)];
     AnsiString out;
     auto arg = args.begin();
     for (size_t i = 0; i < text.size(); ++i) {
@@ -23,4 +22,9 @@ AnsiString ShellMessage(TShellMessage id, std::initializer_list<std::string_view
         }
     }
     return out;
+}
+
+AnsiString ShellMessage(TShellMessage id, std::initializer_list<std::string_view> args)
+{
+    return FillMessage(kTexts[static_cast<int>(id)], args);
 }

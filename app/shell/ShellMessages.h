@@ -27,3 +27,7 @@ enum class TShellMessage {
 };
 
 AnsiString ShellMessage(TShellMessage id, std::initializer_list<std::string_view> args = {});
+
+// Puts the arguments into a message text in place of each %s, in order; a %s without an
+// argument is dropped. Every message table of the program fills its texts through this.
+AnsiString FillMessage(std::string_view text, std::initializer_list<std::string_view> args);
