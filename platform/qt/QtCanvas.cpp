@@ -242,8 +242,26 @@ void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
         plain.setUnderline(false);
         plain.setStrikeOut(false);
         FPainter->setFont(plain);
-        for (size_t i = 0; i < text.size(); ++i)
-            FPainter->drawText(QPointF(edges[i], base), ToQString(AnsiString(1, text[i])));
+        // An advance given narrower than the glyph's own (a line measured at 600 ppi and
+        // drawn on the screen, where the pixel font comes out wider) would let the glyph
+        // run into the next one and the last past the line's end, under a frame: such a
+        // glyph is narrowed to the advance given.
+        std::vector<double> natural;
+        if (!run.Dx.empty())
+            DefaultFontBackend().GetAdvances(FFont.Desc(), text, natural);
+        for (size_t i = 0; i < text.size(); ++i) {
+            const double given = i < run.Dx.size() ? run.Dx[i] : 0;
+            const double own = i < natural.size() ? natural[i] : 0;
+            if (given > 0 && own > given) {
+                FPainter->save();
+                FPainter->translate(edges[i], 0);
+                FPainter->scale(given / own, 1.0);
+                FPainter->drawText(QPointF(0, base), ToQString(AnsiString(1, text[i])));
+                FPainter->restore();
+            } else {
+                FPainter->drawText(QPointF(edges[i], base), ToQString(AnsiString(1, text[i])));
+            }
+        }
         const double thickness = std::max(1.0, fm.lineWidth());
         if (FFont.Style.Contains(fsUnderline))
             FPainter->fillRect(QRectF(0, base + fm.underlinePos(), width, thickness), ToQColor(FFont.Color));
