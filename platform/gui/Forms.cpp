@@ -448,6 +448,10 @@ TModalResult TCustomForm::ShowModal()
     FModalEnding = false;
     FHideEndsModal = false;
     FModalCloseAction = caHide;
+    // The peer takes the new modality while the window is still hidden: a form shown
+    // modally before keeps its peer, which would otherwise show it non-modal and leave
+    // it blocked behind the form that opened it.
+    Changed(TControlChange::Modal);
 
     // Every way out (result or exception) restores the stack and the blocked forms.
     struct Restore {

@@ -14,6 +14,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <QApplication>
+#include <QWindow>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -339,6 +340,61 @@ TEST_F(QtSmoke, NestedModalLoopsRunOnQtsLoopAndReturnTheirResults)
     EXPECT_EQ(innerModality, Qt::ApplicationModal);
     EXPECT_FALSE(QtPeerOf(inner)->Widget()->isVisible());
     EXPECT_FALSE(QtPeerOf(outer)->Widget()->isVisible());
+}
+
+TEST_F(QtSmoke, ADialogShownModallyAgainFromAModalFormTakesInput)
+{
+    // A document window (modal) opens its picker (modal) twice: the second time the
+    // picker must again be the modal window Qt delivers input to.
+    TForm* outer = nullptr;
+    Application->CreateForm(outer);
+    auto* open = new TButton(outer);
+    open->SetParent(outer);
+    TForm* inner = nullptr;
+    Application->CreateForm(inner);
+    auto* ok = new TButton(inner);
+    ok->SetParent(inner);
+    ok->SetModalResult(mrOk);
+
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        inner->SetModalResult(mrAbort);
+        outer->SetModalResult(mrAbort);
+    });
+    watchdog.start(10000);
+
+    struct Seen {
+        bool innerIsQtsModalWindow = false;
+        bool outerBlocked = false;
+    };
+    std::vector<Seen> seen;
+    open->OnClick = TNotifyEvent::Lambda([&](TObject*) {
+        QTimer::singleShot(0, [&] {
+            Seen s;
+            QWidget* frame = QtPeerOf(inner)->Widget();
+            s.innerIsQtsModalWindow = frame->windowHandle() && QGuiApplication::modalWindow() == frame->windowHandle();
+            s.outerBlocked = !open->UserClicked();
+            seen.push_back(s);
+            qobject_cast<QPushButton*>(QtPeerOf(ok)->Widget())->click();
+        });
+        inner->ShowModal();
+    });
+    QTimer::singleShot(0, [&] {
+        auto* button = qobject_cast<QPushButton*>(QtPeerOf(open)->Widget());
+        button->click();
+        button->click();
+        outer->SetModalResult(mrOk);
+    });
+
+    outer->ShowModal();
+
+    ASSERT_EQ(seen.size(), 2u);
+    for (size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(i == 0 ? "first showing" : "second showing");
+        EXPECT_TRUE(seen[i].innerIsQtsModalWindow) << "the dialog on top gets the input";
+        EXPECT_TRUE(seen[i].outerBlocked);
+    }
 }
 
 }  // namespace
