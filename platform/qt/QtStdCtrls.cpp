@@ -73,6 +73,30 @@ protected:
             w->setAlignment(ToQtAlignment(FLabel.GetAlignment()) | v);
             w->setWordWrap(FLabel.GetWordWrap());
         }
+        ApplyBounds();
+    }
+
+    // An auto-sized label was laid out with the widths of the Windows fonts; here the
+    // text is often wider, and a caption set at run time (a total, a date) wider still.
+    // The label grows to show its whole text, away from the side it is aligned to;
+    // it never shrinks below the laid-out width.
+    void ApplyBounds() override
+    {
+        auto* w = static_cast<QLabel*>(Widget());
+        QRect r(FLabel.GetLeft(), FLabel.GetTop(), FLabel.GetWidth(), FLabel.GetHeight());
+        if (FLabel.GetAutoSize() && !FLabel.GetWordWrap() && !w->text().isEmpty()) {
+            const int needed = w->fontMetrics().horizontalAdvance(w->text()) + 2 * w->margin() + 2;
+            if (needed > r.width()) {
+                const int extra = needed - r.width();
+                if (FLabel.GetAlignment() == taRightJustify)
+                    r.moveLeft(r.left() - extra);
+                else if (FLabel.GetAlignment() == taCenter)
+                    r.moveLeft(r.left() - extra / 2);
+                r.setWidth(needed);
+            }
+        }
+        if (w->geometry() != r)
+            w->setGeometry(r);
     }
 
 private:

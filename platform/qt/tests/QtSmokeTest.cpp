@@ -175,7 +175,10 @@ TEST_F(QtSmoke, EveryWidgetSitsWhereTheModelsLayoutPutIt)
             SCOPED_TRACE(control->Name());
             TQtControlPeer* peer = QtPeerOf(control);
             ASSERT_NE(peer, nullptr);
-            const QRect shown = peer->Widget()->geometry();
+            QRect shown = peer->Widget()->geometry();
+            // An auto-sized label may be wider, to show its whole caption in this font.
+            if (auto* label = dynamic_cast<TLabel*>(control); label && label->GetAutoSize() && shown.width() > control->GetWidth())
+                shown.setWidth(control->GetWidth());
             EXPECT_EQ(shown, QRect(control->GetLeft(), control->GetTop(), control->GetWidth(), control->GetHeight()));
         }
     };
@@ -394,6 +397,45 @@ TEST_F(QtSmoke, ADialogShownModallyAgainFromAModalFormTakesInput)
         SCOPED_TRACE(i == 0 ? "first showing" : "second showing");
         EXPECT_TRUE(seen[i].innerIsQtsModalWindow) << "the dialog on top gets the input";
         EXPECT_TRUE(seen[i].outerBlocked);
+    }
+}
+
+TEST_F(QtSmoke, AnAutoSizedLabelShowsItsWholeCaption)
+{
+    // A total written at run time into a label laid out for the shorter caption.
+    struct Case {
+        const char* why;
+        bool autoSize;
+        TAlignment alignment;
+        bool grows;
+        bool keepsRightEdge;
+    } const cases[] = {
+        {"left-aligned grows to the right", true, taLeftJustify, true, false},
+        {"right-aligned grows to the left", true, taRightJustify, true, true},
+        {"a fixed-size label keeps its box", false, taLeftJustify, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        auto* label = new TLabel(Form);
+        label->SetParent(Form);
+        label->SetBounds(100, 10, 83, 13);
+        label->SetAutoSize(c.autoSize);
+        label->SetAlignment(c.alignment);
+        label->SetCaption("Итого на сумму 1234567,89");
+        auto* w = qobject_cast<QLabel*>(QtPeerOf(label)->Widget());
+        ASSERT_NE(w, nullptr);
+        const int textWidth = w->fontMetrics().horizontalAdvance(w->text());
+        ASSERT_GT(textWidth, 83) << "the caption is wider than the laid-out box";
+        if (c.grows)
+            EXPECT_GE(w->width(), textWidth);
+        else
+            EXPECT_EQ(w->width(), 83);
+        EXPECT_EQ(w->geometry().right(), c.keepsRightEdge || !c.grows ? 100 + 83 - 1 : 100 + w->width() - 1);
+        EXPECT_EQ(w->y(), 10);
+
+        label->SetCaption("Итого");
+        EXPECT_EQ(w->geometry(), QRect(100, 10, 83, 13)) << "a short caption never shrinks the box";
+        delete label;
     }
 }
 
