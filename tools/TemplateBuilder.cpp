@@ -207,9 +207,13 @@ void BuildFamily(TBuild& b, const TFamily& f, bool sizes, bool colour)
     auto* master = b.NewBand<TrpMasterData>("MasterData1", masterTop, kRowHeight);
     master->SetDataSet(dynamic_cast<TrpDataSet*>(b.Report->Owner()->FindComponent(f.Lines)));
     master->SetRowCount(0);
+    // A text wider than its cell wraps; the whole row grows with it, so nothing is cut off and
+    // the cells of a row keep one height.
+    master->Stretched = true;
     for (size_t i = 0; i < f.Columns.size(); ++i)
         if (widths[i] > 0)
-            b.Memo(lefts[i], 0, widths[i], kRowHeight, f.Columns[i].Text, f.Columns[i].Align, 9, false, true);
+            b.Memo(lefts[i], 0, widths[i], kRowHeight, f.Columns[i].Text, f.Columns[i].Align, 9, false, true)
+                ->StretchMode = smMaxHeight;
 
     if (f.Totals.empty() && !f.Footer)
         return;
@@ -450,10 +454,12 @@ void BuildOrderState(TBuild& b, bool sizes, bool colour)
     auto* master = b.NewBand<TrpMasterData>("MasterData1", masterTop, kRowHeight);
     master->SetDataSet(dynamic_cast<TrpDataSet*>(b.Report->Owner()->FindComponent(D2)));
     master->SetRowCount(0);
+    master->Stretched = true;
     for (int c : {ArticleC, NameC, UnitC, PriceC, QtyC, SumC, SizesC, ColourC, LineNoC, IssuedC, NeededC})
         if (w[static_cast<size_t>(c)] > 0)
             b.Memo(x[c], 0, w[c], kRowHeight, cols[static_cast<size_t>(c)].Text, cols[static_cast<size_t>(c)].Align, 9,
-                   false, true);
+                   false, true)
+                ->StretchMode = smMaxHeight;
 
     auto* footer = b.NewBand<TrpColumnFooter>("ColumnFooter1", masterTop + kRowHeight + 20, 0);
     b.Memo(0, 0, x[SumC], kRowHeight, "Итого : ", haRight, 9, true);

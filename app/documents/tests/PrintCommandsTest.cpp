@@ -10,6 +10,8 @@
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
 #include "report/model/rpClass.h"
+#include "report/model/rpMemo.h"
+#include "report/model/rpPages.h"
 
 namespace {
 
@@ -199,6 +201,37 @@ TEST_F(PrintCommandsTest, TheJournalPrintsTheListAsShown)
         EXPECT_TRUE(HasText(report, c.printed));
         EXPECT_FALSE(HasText(report, "П-архив")) << "only the listed documents";
     }
+}
+
+// A status wider than its cell wraps onto a second line: the row grows so that both lines
+// print, and every cell of the row keeps the row's height (the frames stay one table).
+TEST_F(PrintCommandsTest, ALongTextGrowsItsRowInsteadOfBeingCutOff)
+{
+    AddOrder("12", "Частично выдан", 0);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        Print([&] { d->Click(Form4->Button9); });
+    });
+    TrpReport* report = Shown(TReportFamily::RequestsList);
+    ASSERT_NE(report, nullptr);
+    TrpCustomPreviewPages* pages = report->GetPreviewPages();
+    ASSERT_GT(pages->GetCount(), 0);
+    std::vector<TrpCustomMemoView*> memos;
+    for (TrpComponent* c : pages->GetPage(0)->GetAllObjects())
+        if (auto* m = dynamic_cast<TrpCustomMemoView*>(c))
+            memos.push_back(m);
+    TrpCustomMemoView* status = nullptr;
+    for (TrpCustomMemoView* m : memos)
+        if (TrimRight(m->GetText()) == "Частично выдан")
+            status = m;
+    ASSERT_NE(status, nullptr);
+    const Extended designed = 20;  // one line of the list's row
+    EXPECT_GT(status->GetHeight(), designed + 8) << "the wrapped status needs a second line";
+    for (TrpCustomMemoView* m : memos)
+        if (m->GetTop() == status->GetTop() && m->GetParent() == status->GetParent()) {
+            SCOPED_TRACE(m->GetText());
+            EXPECT_EQ(m->GetHeight(), status->GetHeight());
+        }
 }
 
 TEST_F(PrintCommandsTest, TheStockQueriesBindEveryValue)
