@@ -183,6 +183,9 @@ void TForm3::Button1Click(TObject*)
     Form2->SetWidth(800);
     Form2->Button4->SetVisible(true);
     Form2->Button5->SetVisible(true);
+    // The list keeps the query of its last showing; its stock figures must be today's.
+    if (Form1->ADOQuery5->Active())
+        Form1->ADOQuery5->Requery();
     Form2->ShowModal();
     ShowLines();
     UpdateTotal();

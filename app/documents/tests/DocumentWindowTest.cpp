@@ -368,4 +368,35 @@ TEST_F(DocumentTest, DoubleClickOnTheLinesAddsWhenThereAreNone)
     d->Run([] { Form1->Button6Click(nullptr); });
 }
 
+TEST_F(DocumentTest, ThePickerShowsTodaysStockNotTheListOfItsLastShowing)
+{
+    // The picker's list stays open between showings; stock written off in between must
+    // show, or the worker picks from yesterday's figures.
+    StartOnWarehouse();
+    const TProductSeed bolt = Product("Болт", "Склад", 10, 2.5);
+    const int id = w->AddProduct(bolt);
+    std::vector<double> shown;
+    const auto look = [&](bool filter) {
+        d->ExpectModal(Form2, [&] {
+            if (filter)
+                d->Type(Form2->ComboBox1, "Болт");
+            ASSERT_TRUE(Form1->ADOQuery5->Active());
+            ASSERT_FALSE(Form1->ADOQuery5->IsEmpty());
+            shown.push_back(Form1->ADOQuery5->FieldByName("Количество")->AsFloat());
+            d->Click(Form2->Button6);
+        });
+        d->Click(Form3->Button1);
+    };
+    d->ExpectModal(Form3, [&] {
+        look(true);
+        w->Exec("Update Products Set Количество=3 Where ID=:p", {id});
+        look(false);
+        Abandon(*d);
+    });
+    d->Run([] { Form1->Button9Click(nullptr); });
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_DOUBLE_EQ(shown[0], 10);
+    EXPECT_DOUBLE_EQ(shown[1], 3) << "the second showing lists the stock as it is now";
+}
+
 }  // namespace
