@@ -30,7 +30,10 @@ AnsiString Field(const char* ds, const char* field) { return AnsiString("[") + d
 AnsiString Ref(const char* ds, const char* field) { return AnsiString("<") + ds + ".\"" + field + "\">"; }
 AnsiString Num(const char* ds, const char* field) { return "StrToFloat(" + Ref(ds, field) + ")"; }
 AnsiString Product(const char* ds, const char* a, const char* b) { return Num(ds, a) + "*" + Num(ds, b); }
-AnsiString Sum(const AnsiString& expr) { return "[SUM(" + expr + ",MasterData1)]"; }
+// Totals are running totals (flag 2): a footer that reset after every page would print only
+// the last page's lines as "Итого" of a document of several pages, disagreeing with the
+// amount in words, which covers the whole document.
+AnsiString Sum(const AnsiString& expr) { return "[SUM(" + expr + ",MasterData1,2)]"; }
 
 // ---------------------------------------------------------------- families
 

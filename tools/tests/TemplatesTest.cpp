@@ -199,7 +199,7 @@ TEST_F(Templates, OrderStateMemosStandInTheProgramsOrder)
         "[rpDBDataset2.\"Цена\"]", "[rpDBDataset2.\"Количество\"]", "[rpDBDataset2.\"Сумма\"]",
         "[rpDBDataset2.\"Размеры\"]", "[rpDBDataset2.\"Цвет\"]", "[Line#]", "[rpDBDataset2.\"Отпущено\"]",
         "[((StrToFloat(<rpDBDataset2.\"Количество\">)) -(StrToFloat(<rpDBDataset2.\"Отпущено\">)) )]",
-        "Итого : ", "[SUM(StrToFloat(<rpDBDataset2.\"Сумма\">),MasterData1)]", "Состояние заказа на", "[Date]"};
+        "Итого : ", "[SUM(StrToFloat(<rpDBDataset2.\"Сумма\">),MasterData1,2)]", "Состояние заказа на", "[Date]"};
     ASSERT_EQ(texts.size(), expected.size());
     for (size_t i = 0; i < texts.size(); ++i) {
         SCOPED_TRACE(i);

@@ -141,6 +141,28 @@ TEST_F(PrintCommandsTest, ALineWhoseProductWasDeletedStillPrints)
     EXPECT_DOUBLE_EQ(p.Total, 203);
 }
 
+TEST_F(PrintCommandsTest, TheLastPageTotalsTheWholeDocument)
+{
+    // Enough lines for two pages: "Итого" on the last page is the document's total, as the
+    // amount in words is, not the sum of the last page's lines.
+    const int64_t act = AddAct(Day(2027, 2, 4), 0, "Брак");
+    const int lines = 80;
+    for (int i = 0; i < lines; ++i)
+        AddLine("StructureAkt", act, paint, 1, 100);
+    InViewer(&TForm4::RadioButton10, 0, [&] { Print([&] { d->Click(Form3->Button8); }); });
+    TrpReport* report = Shown(TReportFamily::WriteOffAct);
+    ASSERT_NE(report, nullptr);
+    TrpCustomPreviewPages* pages = report->GetPreviewPages();
+    ASSERT_GE(pages->GetCount(), 2) << "the act must run over more than one page";
+    std::vector<AnsiString> lastPage;
+    if (TrpReportPage* page = pages->GetPage(pages->GetCount() - 1))
+        for (TrpComponent* c : page->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c))
+                lastPage.push_back(TrimRight(m->GetText()));
+    EXPECT_NE(std::find(lastPage.begin(), lastPage.end(), IntToStr(lines * 100)), lastPage.end())
+        << "the whole total on the last page";
+}
+
 TEST_F(PrintCommandsTest, TotalsAreRoundedToKopecks)
 {
     const int64_t r = AddOrder("11", "Не выдавался", 0);
