@@ -14,7 +14,9 @@
 #include <QProxyStyle>
 #include <QStyleOptionComboBox>
 #include <QGroupBox>
+#include <QCompleter>
 #include <QLabel>
+#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -284,6 +286,19 @@ protected:
                         if (!FCombo.UserTyped(FromQString(text)))
                             Changed(TControlChanges(TControlChange::Caption));
                     });
+                    // The text the box completes while typing is the box's text, as on the
+                    // platform: the model hears of it (and filters on it), not only of the
+                    // letters typed, so what is shown is what is saved.
+                    if (QCompleter* completer = w->completer())
+                        QObject::connect(completer, qOverload<const QString&>(&QCompleter::highlighted), Context(),
+                                         [this, w](const QString&) {
+                                             // After the key's own edit has been reported.
+                                             QTimer::singleShot(0, Context(), [this, w] {
+                                                 const AnsiString text = FromQString(w->lineEdit()->text());
+                                                 if (!Applying() && w->isEditable() && text != FCombo.GetText())
+                                                     FCombo.UserTyped(text);
+                                             });
+                                         });
                 }
             }
             w->setMaxVisibleItems(std::max(1, FCombo.GetDropDownCount()));

@@ -394,4 +394,24 @@ TEST_F(QtInput, TimersTickWhileAFileDialogIsOpen)
     });
 }
 
+TEST_F(QtInput, TheTextAComboBoxCompletesIsTheTextTheProgramSees)
+{
+    // A filter box narrows a list on every change: the completed name must reach it, or
+    // the list stays empty while the box shows a product.
+    Combo->GetItems()->Clear();
+    Combo->GetItems()->Add("Cable NYM");
+    Combo->GetItems()->Add("Wire PVS");
+    std::vector<AnsiString> changes;
+    Combo->OnChange = TNotifyEvent::Lambda([&](TObject*) { changes.push_back(Combo->GetText()); });
+    QWidget* focus = Focus(Combo);
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClicks(focus, QStringLiteral("Cab"));
+    QApplication::processEvents();
+    auto* shown = WidgetOf<QComboBox>(Combo);
+    ASSERT_EQ(shown->currentText(), QStringLiteral("Cable NYM")) << "the box completed the name";
+    EXPECT_EQ(Combo->GetText(), "Cable NYM");
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(changes.back(), "Cable NYM");
+}
+
 }  // namespace
