@@ -135,7 +135,10 @@ void TQtControlPeer::Changed(TControlChanges what)
     Update(what);
     if (HasChange(what, TControlChange::Bounds))
         ApplyBounds();
-    if (HasChange(what, TControlChange::Order)) {
+    // Siblings stack in their list order (the later on top); a control shown again takes
+    // its place too, so a list laid over an edit box is not left under it.
+    if (HasChange(what, TControlChange::Order) ||
+        (HasChange(what, TControlChange::Visible) && FControl.GetVisible())) {
         if (TWinControl* parent = FControl.GetParent())
             for (TControl* sibling : parent->ControlList())
                 if (TQtControlPeer* peer = QtPeerOf(sibling))
