@@ -4,6 +4,7 @@
 #include "app/shell/ShellDb.h"
 #include "app/shell/Unit1.h"
 #include "platform/db/ADODB.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
 
 TForm6* Form6 = nullptr;
@@ -53,6 +54,12 @@ void TForm6::FillFrom(TDataSet* data)
 
 void TForm6::Button1Click(TObject*)
 {
+    // A supplier is known by its name: a nameless row could never be found again,
+    // and the goods that named the old one would lose their supplier.
+    if (FMode != TDetailsMode::Company && Trim(Edit[0]->GetText()).empty()) {
+        ShowMessage("Введите название поставщика");
+        return;
+    }
     TADOQuery* q = Form1->ADOQuery2;
     AnsiString set;
     for (int i = 0; i < 12; ++i)

@@ -509,6 +509,43 @@ TEST_F(GoodsCardTest, TheSupplierButtonOpensKnownOrNewSupplierDetails)
     });
 }
 
+TEST_F(GoodsCardTest, SupplierDetailsAreNotStoredWithoutAName)
+{
+    TProductSeed seed = Product("Болт", "Склад", 1, 2);
+    seed.Supplier = "ООО Крепёж";
+    w->AddProduct(seed);
+    w->AddSupplier("ООО Крепёж");
+    StartOnWarehouse();
+    struct Case {
+        const char* why;
+        const char* supplier;  // typed in the card before "->"
+        const char* name;      // the name box of the details dialog at OK
+    } const cases[] = {
+        {"a known supplier whose name was wiped", "ООО Крепёж", ""},
+        {"a known supplier renamed to blanks", "ООО Крепёж", "   "},
+        {"a new supplier whose name was wiped", "Новый поставщик", ""},
+    };
+    View([&] {
+        Form2->ComboBox6->SetEnabled(true);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.why);
+            d->Type(Form2->ComboBox6, c.supplier);
+            d->ExpectModal(Form6, [&] {
+                d->Type(Form6->Edit[1], "Тула");
+                d->Type(Form6->Edit[0], c.name);
+                d->Click(Form6->Button1);
+                EXPECT_EQ(d->MessageTexts().back(), "Введите название поставщика");
+                EXPECT_TRUE(d->IsShowing(Form6)) << "the dialog waits for a name";
+                d->CloseForm(Form6);
+            });
+            d->Click(Form2->Button9);
+        }
+        d->Click(Form2->Button6);
+    });
+    EXPECT_EQ(w->Scalar("Select Count(*) From P").AsInteger(), 1);
+    EXPECT_EQ(w->Scalar("Select Count(*) From P Where Название='ООО Крепёж' And Адрес=''").AsInteger(), 1);
+}
+
 TEST_F(GoodsCardTest, DocumentsOfThisProductOpenTheJournalOnIt)
 {
     TProductSeed seed = Product("Болт", "Склад", 1, 2);
