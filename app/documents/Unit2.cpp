@@ -306,6 +306,10 @@ void TForm2::Button9Click(TObject*)
         Form6->SetMode(TDetailsMode::Supplier, q->FieldByName("Название")->AsString());
     }
     Form6->ShowModal();
+    // A renamed supplier: the card shows the name its goods now carry.
+    if (Form6->Mode() == TDetailsMode::Supplier && !Form6->SupplierName().empty() &&
+        Form6->SupplierName() != ComboBox6->GetText())
+        ComboBox6->SetText(Form6->SupplierName());
 }
 
 void TForm2::Button1Click(TObject*)

@@ -86,10 +86,30 @@ void TForm6::Button1Click(TObject*)
         if (bind("Update Owner Set " + set, false) == 0)
             bind("Insert Into Owner (" + columns + ") Values (" + values + ")", false);
         break;
-    case TDetailsMode::Supplier:
-        if (bind("Update P Set " + set + " Where Название=:old", true) == 0)
-            bind("Insert Into P (" + columns + ") Values (" + values + ")", false);
+    case TDetailsMode::Supplier: {
+        // A new name goes to the goods that named the old one, in the same transaction, so
+        // no product is left pointing at a supplier that is gone; taking another supplier's
+        // name would merge two suppliers and is refused.
+        const bool renamed = !AnsiSameText(Trim(texts[0]), Trim(FSupplierName));
+        if (renamed) {
+            OpenSql(q, "Select Название From P Where Название=:name", {{"name", texts[0]}});
+            const bool taken = !q->IsEmpty();
+            q->Close();
+            if (taken) {
+                ShowMessage("Поставщик с таким названием уже есть");
+                return;
+            }
+        }
+        InTransaction(Form1->ADOConnection1, [&] {
+            if (bind("Update P Set " + set + " Where Название=:old", true) == 0)
+                bind("Insert Into P (" + columns + ") Values (" + values + ")", false);
+            if (renamed)
+                ExecSql(q, "Update Products Set Имя_поставщика=:new Where Имя_поставщика=:old",
+                        {{"new", texts[0]}, {"old", FSupplierName}});
+        });
+        FSupplierName = texts[0];
         break;
+    }
     case TDetailsMode::NewSupplier:
         bind("Insert Into P (" + columns + ") Values (" + values + ")", false);
         break;

@@ -30,6 +30,8 @@ public:
     TDetailsMode Mode() const { return FMode; }
     // Sets the mode and its caption; for Supplier, `supplierName` is the row to update.
     void SetMode(TDetailsMode mode, const AnsiString& supplierName = {});
+    // For Supplier: the supplier's name as last stored (a rename changes it).
+    const AnsiString& SupplierName() const { return FSupplierName; }
     // Fills the boxes from the first row of a query over Owner or P.
     void FillFrom(class TDataSet* data);
 

@@ -546,6 +546,40 @@ TEST_F(GoodsCardTest, SupplierDetailsAreNotStoredWithoutAName)
     EXPECT_EQ(w->Scalar("Select Count(*) From P Where Название='ООО Крепёж' And Адрес=''").AsInteger(), 1);
 }
 
+TEST_F(GoodsCardTest, RenamingASupplierCarriesTheNameToItsGoods)
+{
+    TProductSeed bolt = Product("Болт", "Склад", 1, 2);
+    bolt.Supplier = "ООО Крепёж";
+    w->AddProduct(bolt);
+    TProductSeed nut = Product("Гайка", "Склад", 1, 2);
+    nut.Supplier = "ООО Крепёж";
+    w->AddProduct(nut);
+    w->AddSupplier("ООО Крепёж");
+    w->AddSupplier("ООО Метиз");
+    StartOnWarehouse();
+    View([&] {
+        Form2->ComboBox6->SetEnabled(true);
+        // Taking another supplier's name would merge the two: refused, the dialog stays.
+        d->Type(Form2->ComboBox6, "ООО Крепёж");
+        d->ExpectModal(Form6, [&] {
+            d->Type(Form6->Edit[0], "ооо метиз");
+            d->Click(Form6->Button1);
+            EXPECT_EQ(d->MessageTexts().back(), "Поставщик с таким названием уже есть");
+            EXPECT_TRUE(d->IsShowing(Form6));
+            // A new name of its own goes through, to the supplier and its goods.
+            d->Type(Form6->Edit[0], "ООО Крепёж и Ко");
+            d->Click(Form6->Button1);
+        });
+        d->Click(Form2->Button9);
+        EXPECT_EQ(Form2->ComboBox6->GetText(), "ООО Крепёж и Ко") << "the card shows the new name";
+        d->Click(Form2->Button6);
+    });
+    EXPECT_EQ(w->Scalar("Select Count(*) From P").AsInteger(), 2);
+    EXPECT_EQ(w->Scalar("Select Count(*) From P Where Название='ООО Крепёж и Ко'").AsInteger(), 1);
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Имя_поставщика='ООО Крепёж и Ко'").AsInteger(), 2);
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Имя_поставщика='ООО Крепёж'").AsInteger(), 0);
+}
+
 TEST_F(GoodsCardTest, DocumentsOfThisProductOpenTheJournalOnIt)
 {
     TProductSeed seed = Product("Болт", "Склад", 1, 2);
