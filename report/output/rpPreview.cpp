@@ -763,18 +763,35 @@ void TrpPreview::LoadFromFile(const AnsiString& FileName)
 {
     if (FRunning || !PreviewPages)
         return;
+    // Loading clears the store before it reads; a damaged file would leave nothing on
+    // show. The pages shown are kept aside and put back when the file cannot be read, and
+    // the error goes on to the caller.
+    TMemoryStream shown;
+    PreviewPages->SaveToStream(shown);
+    const int pageNo = FPageNo;
     Lock();
-    {
+    try {
         struct Unlocker {
             TrpPreview* P;
             ~Unlocker() { P->Unlock(); }
         } unlock{this};
         ShowMessage(rpResources().Get("clLoading"));
-        PreviewPages->LoadFromFile(FileName, false);
+        try {
+            PreviewPages->LoadFromFile(FileName, false);
+        } catch (...) {
+            shown.SetPosition(0);
+            PreviewPages->LoadFromStream(shown, false);
+            throw;
+        }
         if (Report)
             SetOutlineVisible(Report->GetPreviewOptions()->OutlineVisible);
         UpdateOutline();
         UpdatePages();
+    } catch (...) {
+        UpdateOutline();
+        UpdatePages();
+        SetPageNo(pageNo);
+        throw;
     }
     SetPageNo(1);
 }

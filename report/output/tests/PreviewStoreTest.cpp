@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -90,6 +91,48 @@ TEST_F(PreviewStoreTest, SaveAndOpenAnRpfFile)
         EXPECT_EQ(f.Preview->Workspace->PageList().Count(), count);
         EXPECT_EQ(f.Preview->GetPageNo(), 1);
         EXPECT_GT(f.Preview->OutlineTree->GetItems()->Count(), 0) << "the outline comes with the file";
+    });
+}
+
+TEST_F(PreviewStoreTest, ADamagedFileLeavesThePagesShown)
+{
+    struct Case {
+        const char* why;
+        std::string content;
+    };
+    const Case cases[] = {
+        {"not XML at all", "PK\x03\x04 this is a zip"},
+        {"cut off inside an attribute",
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?><preparedreport><previewpages><page0><m1 l=\"1"},
+        {"another kind of XML", "<?xml version=\"1.0\"?><report/>"},
+    };
+    const int count = report->Pages()->GetCount();
+    Show([&](TrpPreviewForm& f) {
+        const int outline = f.Preview->OutlineTree->GetItems()->Count();
+        f.Preview->SetPageNo(2);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.why);
+            {
+                std::ofstream out(file, std::ios::binary | std::ios::trunc);
+                out << c.content;
+            }
+            d.AnswerFileDialog(PathFromSystem(file));
+            d.Click(f.OpenB);
+            EXPECT_EQ(d.TakeErrors().size(), 1u) << "the error is shown";
+            EXPECT_EQ(f.Preview->GetPageCount(), count);
+            EXPECT_EQ(f.Preview->Workspace->PageList().Count(), count);
+            EXPECT_EQ(f.Preview->GetPageNo(), 2);
+            EXPECT_EQ(f.Preview->OutlineTree->GetItems()->Count(), outline);
+            EXPECT_FALSE(f.Preview->GetLocked());
+            EXPECT_EQ(f.StatusBar->GetPanels()->Items(0)->GetText(), "Страница 2 из " + IntToStr(count));
+        }
+        // The pages are still whole: they save and open again.
+        d.AnswerFileDialog(PathFromSystem(file));
+        d.Click(f.SaveB);
+        f.Preview->Clear();
+        d.AnswerFileDialog(PathFromSystem(file));
+        d.Click(f.OpenB);
+        EXPECT_EQ(f.Preview->GetPageCount(), count);
     });
 }
 
