@@ -187,4 +187,33 @@ TEST_F(PreviewStoreTest, PrintButtonPrintsThroughTheDialog)
     EXPECT_EQ(printers.Spool().Documents[0].Pages.size(), 1u) << "the current page only";
 }
 
+// A file printer listed after the office queue (as a desktop's PDF printer is): printing
+// to it asks for the file name with the save dialog; cancelling it prints nothing.
+TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)
+{
+    TRecordingPrinterSpec pdf("Печать в PDF");
+    pdf.WritesFiles = true;
+    TRecordingPrinterSystem system{{{"Office"}, pdf}, "Office"};
+    TPrinterSystemScope usePdf{system};
+    rpFreePrinters();
+    EXPECT_EQ(rpPrinters().GetCurrentPrinter()->Name, "Office") << "the system's default stays the default";
+    rpPrinters().SetPrinterIndex(rpPrinters().IndexOf("Печать в PDF"));
+    const std::string base = file.substr(0, file.size() - 4);
+    Show([&](TrpPreviewForm& f) {
+        d.CancelFileDialog();
+        d.Click(f.PrintB);
+        EXPECT_TRUE(system.Spool().Documents.empty()) << "cancelling the save dialog prints nothing";
+        d.AnswerFileDialog(PathFromSystem(base + ".txt"));
+        d.Click(f.PrintB);
+        ASSERT_EQ(d.FileDialogs().size(), 2u);
+        EXPECT_EQ(d.FileDialogs()[1].Kind, TFileDialogKind::Save);
+        EXPECT_EQ(d.FileDialogs()[1].Filter, "PDF (*.pdf)|*.pdf");
+        EXPECT_TRUE(d.TakeErrors().empty());
+    });
+    ASSERT_EQ(system.Spool().Documents.size(), 1u);
+    EXPECT_EQ(system.Spool().Documents[0].FileName, PathFromSystem(base + ".txt.pdf"));
+    EXPECT_EQ(system.Spool().Documents[0].Pages.size(), size_t(report->Pages()->GetCount()));
+    EXPECT_EQ(rpPrinters().GetCurrentPrinter()->FileName, "") << "the next print command asks again";
+}
+
 }  // namespace
