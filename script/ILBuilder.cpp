@@ -585,7 +585,11 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
 
     std::unique_ptr<TscCustomVariable> v;
     if (param)
-        v = std::make_unique<TscParamItem>(name, varType, typeName, init != nullptr, varParam);
+    {
+        auto p = std::make_unique<TscParamItem>(name, varType, typeName, init != nullptr, varParam);
+        p->TakesDeclaredType = true;
+        v = std::move(p);
+    }
     else if (varType == fvtChar || varType == fvtString)
         v = std::make_unique<TscStringVariable>(name, varType, typeName);
     else
@@ -593,7 +597,7 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
     if (auto* s = dynamic_cast<TscStringVariable*>(v.get()))
         s->StringValue = VarToStr(value);
     else
-        v->Value = value;
+        v->SetValue(value);
     if (helper)
         v->RefItem = AddHidden(script, std::move(helper));
     return v;

@@ -10,6 +10,8 @@
 #include "report/model/rpUtils.h"
 #include "report/model/rpXMLSerializer.h"
 
+#include "script/GlobalUnit.h"
+
 #include "platform/gui/GuiTypes.h"
 #include "platform/gui/Services.h"
 #include "platform/graphics/Metafile.h"
@@ -952,4 +954,9 @@ void rpInstallOutputFactories()
     rpSetOutlineFactory([](TrpCustomPreviewPages* Pages) -> std::unique_ptr<TrpCustomOutline> {
         return std::make_unique<TrpOutline>(Pages);
     });
+    // Scripts see the report's engine and outline under their own classes.
+    if (TscScript* unit = scGlobalUnit()) {
+        unit->AddClass(TrpEngine::StaticClass(), "TrpCustomEngine");
+        unit->AddClass(TrpOutline::StaticClass(), "TrpCustomOutline");
+    }
 }
