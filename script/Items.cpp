@@ -387,8 +387,10 @@ Variant TscMethodHelper::GetValue()
     AnsiString name = AnsiUpperCase(Name);
     if (IsIndexMethod)
         name += ".GET";
-    // Members of a class need a live object of it; global functions get none.
-    TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
+    // Members of a class need a live object of it; global functions get none,
+    // and so does a class method called on the class name.
+    TObject* obj =
+        ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, IsClassMethod, Name) : nullptr;
     Variant r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params); });
     WriteBackVarParams(this, params);
     return r;
@@ -499,6 +501,14 @@ TscMethodHelper* TscClassVariable::AddMethod(const AnsiString& syntax, TscCallMe
     auto m = std::make_unique<TscMethodHelper>(syntax, std::move(callEvent), Script);
     m->ClassRef = ClassRef;
     return Append(std::move(m));
+}
+
+TscMethodHelper* TscClassVariable::AddClassMethod(const AnsiString& syntax, TscCallMethodEvent callEvent)
+{
+    TscMethodHelper* m = AddMethod(syntax, std::move(callEvent));
+    if (m)
+        m->IsClassMethod = true;
+    return m;
 }
 
 TscEventHelper* TscClassVariable::AddEvent(const AnsiString& name, TscEventClass eventClass)

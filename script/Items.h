@@ -172,6 +172,9 @@ public:
     TClass ClassRef = nullptr;
     AnsiString Description;
     bool IsIndexMethod = false;
+    // A class method may be called on the class itself (TFoo.Version); the
+    // host then receives no instance.
+    bool IsClassMethod = false;
     TscCallMethodEvent OnCall;
     AnsiString Syntax;
     Variant GetValue() override;
@@ -213,6 +216,8 @@ public:
 
     TscMethodHelper* AddConstructor(const AnsiString& syntax, TscCallMethodEvent callEvent);
     TscMethodHelper* AddMethod(const AnsiString& syntax, TscCallMethodEvent callEvent);
+    // A method that may also be called without an object, on the class name.
+    TscMethodHelper* AddClassMethod(const AnsiString& syntax, TscCallMethodEvent callEvent);
     TscEventHelper* AddEvent(const AnsiString& name, TscEventClass eventClass);
     TscPropertyHelper* AddProperty(const AnsiString& name, const AnsiString& typeName, TscGetValueEvent getEvent,
                                    TscSetValueEvent setEvent = nullptr);

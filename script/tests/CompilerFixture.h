@@ -91,6 +91,10 @@ protected:
             VarArrayPut(p, Variant(VarArrayGet(p, {0}).AsInteger() + 1), {0});
             return Null();
         });
+        // A class method: callable on the class name, without an object.
+        cls->AddClassMethod("function Version: String", [](TObject* o, TClass, const AnsiString&, Variant&) {
+            return Variant(o ? "1.0 of " + static_cast<TTestThing*>(o)->Caption : AnsiString("1.0"));
+        });
         // A member named like a reserved word of some syntaxes (delete).
         cls->AddMethod("function Delete(Index: Integer): Integer", [](TObject*, TClass, const AnsiString&, Variant& p) {
             return Variant(VarArrayGet(p, {0}).AsInteger() * 10);
