@@ -73,7 +73,11 @@ AnsiString ValueToXML(const Variant& value)
     case varSmallint:
     case varInteger:
     case varByte:
-        return IntToStr(value.AsInteger());
+    case varShortInt:
+    case varWord:
+    case varLongWord:
+    case varInt64: // the engine's own integer literals
+        return IntToStr(value.AsInt64());
     case varSingle:
     case varDouble:
     case varCurrency:

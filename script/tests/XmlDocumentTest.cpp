@@ -1,6 +1,8 @@
 // The engine's XML model: escapes, attribute lookup, writer layout, reader faults.
 #include "script/XmlDocument.h"
 
+#include "script/TypeRules.h"
+
 #include "platform/classes/Streams.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +59,11 @@ TEST(XmlEscapes, Functions)
     EXPECT_THROW(XMLToStr("&#6x;"), EConvertError);
     EXPECT_THROW(XMLToStr("&#999;"), EConvertError);
     EXPECT_EQ(ValueToXML(Variant(42)), "42");
+    // Integers of every width, the 64-bit ones of the script's literals too.
+    EXPECT_EQ(ValueToXML(ParserStringToVariant("7")), "7");
+    EXPECT_EQ(ValueToXML(ParserStringToVariant("5000000000")), "5000000000");
+    EXPECT_EQ(ValueToXML(Variant(static_cast<int64_t>(-9000000000))), "-9000000000");
+    EXPECT_EQ(ValueToXML(Variant(static_cast<uint32_t>(4000000000u))), "4000000000");
     EXPECT_EQ(ValueToXML(Variant(true)), "1");
     EXPECT_EQ(ValueToXML(Variant("a\"b")), "a&#34;b");
     EXPECT_EQ(ValueToXML(Null()), "");
