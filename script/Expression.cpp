@@ -169,12 +169,17 @@ Variant TscOperatorNode::GetValue()
         if (SetOp)
             return SetOperation(Op, a, b);
         if (StrCat) {
-            if (::VarType(a) == varString)
-                return Variant(VarToStr(a) + VarToStr(b));
+            if (::VarType(a) == varString) {
+                AnsiString right = VarToStr(b);
+                scCheckStringLength(static_cast<int64_t>(a.StrPtr()->size()) + static_cast<int64_t>(right.size()));
+                return Variant(VarToStr(a) + right);
+            }
+            script_detail::CheckJoin(a, b);
             return a + b;
         }
         if (BothInteger)
             return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) + static_cast<uint32_t>(b.AsInteger())));
+        script_detail::CheckJoin(a, b);
         return a + b;
     }
     case opMinus: {

@@ -111,6 +111,7 @@ Variant SetLengthFn(Variant& p)
     const int len = ArgInt(p, 1);
     if (VarType(s) == varString || VarType(s) == varOleStr) {
         AnsiString text = s.AsString();
+        scCheckStringLength(len);
         // A longer text is filled with blanks, never with whatever memory held.
         text.resize(static_cast<size_t>(len < 0 ? 0 : len), ' ');
         SetArg(p, 0, Variant(std::move(text)));
@@ -231,6 +232,7 @@ const TBuiltin kBuiltins[] = {
      [](Variant& p) {
          const AnsiString s = ArgStr(p, 0);
          AnsiString s2 = ArgStr(p, 1);
+         scCheckStringLength(static_cast<int64_t>(s.size()) + static_cast<int64_t>(s2.size()));
          Insert(s, s2, ArgInt(p, 2));
          SetArg(p, 1, Variant(std::move(s2)));
          return Variant();

@@ -62,6 +62,14 @@ TObject* script_detail::ResolveInstance(const Variant& value, TClass cls, bool a
     return obj;
 }
 
+void script_detail::CheckJoin(const Variant& a, const Variant& b)
+{
+    const AnsiString* x = a.StrPtr();
+    const AnsiString* y = b.StrPtr();
+    if (x && y)
+        scCheckStringLength(static_cast<int64_t>(x->size()) + static_cast<int64_t>(y->size()));
+}
+
 // ---------------------------------------------------------------- TscItemList
 
 TscItemList::~TscItemList()
@@ -204,8 +212,9 @@ TscProcVariable::TscProcVariable(const AnsiString& name, TscVarType varType, con
 TscProcVariable::~TscProcVariable()
 {
     // The parameters belong to the parameter list; the local table only names them.
-    for (int i = 0; i < ParamCount(); ++i)
-        FLocalScript->Remove(GetParam(i));
+    for (int i = 0; i < ParamCount(); ++i) {
+        std::unique_ptr<TscCustomVariable> none = FLocalScript->Remove(GetParam(i)); // a link owns nothing
+    }
 }
 
 void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)

@@ -249,6 +249,8 @@ TObject* ResolveInstance(const Variant& value, TClass cls, bool allowNone, const
 // Called in a catch block around a host callback: the exception now unwinding
 // is the host's own and leaves the engine as raised (see TscStatement::Execute).
 void NoteHostException();
+// Refuses to join two strings past the length cap (scCheckStringLength).
+void CheckJoin(const Variant& a, const Variant& b);
 // Runs a host callback; an exception it raises is noted as the host's own.
 template <class F>
 decltype(auto) CallHost(F&& call)

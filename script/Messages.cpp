@@ -31,6 +31,13 @@ void scRaise(TscMessageId id, const AnsiString& detail)
     throw EScriptError(id, Format(text, {detail}));
 }
 
+void scCheckStringLength(int64_t length)
+{
+    if (length > kScriptMaxStringLength)
+        throw EScriptError(TscMessageId::SStringTooLong,
+                           Format(scMessage(TscMessageId::SStringTooLong), {length, kScriptMaxStringLength}));
+}
+
 void scRaiseIndex(TscMessageId id, int64_t index, int64_t low, int64_t high)
 {
     if (id == TscMessageId::SStringIndex)

@@ -51,7 +51,8 @@
     X(SOleTooManyArgs, "Слишком много аргументов в позднем вызове %s (не более 64)")          \
     X(SOleNoObject, "Значение не является объектом автоматизации: %s")                      \
     X(SEventValue, "Недопустимое значение параметра %s, возвращенное обработчиком события")   \
-    X(SArrayBounds, "Границы массива задаются парами целых чисел, от одной до трех пар")
+    X(SArrayBounds, "Границы массива задаются парами целых чисел, от одной до трех пар")           \
+    X(SStringTooLong, "Строка слишком длинная: %d символов (не более %d)")
 
 enum class TscMessageId : uint8_t {
 #define X(id, text) id,
@@ -101,6 +102,13 @@ private:
     int FMessageId;
 };
 
+
+// Strings made by scripts hold at most this many characters, as arrays hold a
+// bounded number of elements: a runaway length is an orderly error, not an
+// attempt to allocate gigabytes.
+constexpr int64_t kScriptMaxStringLength = int64_t(1) << 26;
+// Raises SStringTooLong when a string of length characters would pass the cap.
+void scCheckStringLength(int64_t length);
 
 // Raises the message with no detail.
 [[noreturn]] void scRaise(TscMessageId id);

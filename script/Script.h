@@ -81,8 +81,9 @@ public:
     // Names an item owned elsewhere (a procedure's parameters in its local
     // table); Clear and RemoveItems unlink it without freeing it.
     TscCustomVariable* AddLink(const AnsiString& name, TscCustomVariable* item);
-    // Unlinks without freeing; the caller owns the item afterwards (nullptr for a link).
-    std::unique_ptr<TscCustomVariable> Remove(TscCustomVariable* item);
+    // Unlinks without freeing and hands the item to the caller (nullptr for a
+    // link), who must keep it or free it on purpose.
+    [[nodiscard]] std::unique_ptr<TscCustomVariable> Remove(TscCustomVariable* item);
     void Clear();
     void ClearItems(const TObject* owner);
     void RemoveItems(const TObject* owner);

@@ -1,6 +1,7 @@
 // Statements.cpp - see Statements.h.
 #include "script/Statements.h"
 
+#include "script/Messages.h"
 #include "script/Script.h"
 
 namespace {
@@ -64,7 +65,10 @@ void TscAssignOpStmt::Execute()
         return;
     }
     switch (Op) {
-    case '+': Target->SetValue(a + b); break;
+    case '+':
+        script_detail::CheckJoin(a, b);
+        Target->SetValue(a + b);
+        break;
     case '-': Target->SetValue(VarSub(a, b)); break;
     case '*': Target->SetValue(VarMul(a, b)); break;
     default: Target->SetValue(VarDiv(a, b)); break;

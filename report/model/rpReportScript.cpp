@@ -77,8 +77,9 @@ Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& Error
         if (!fn) {
             // A failed compile may leave a half-made function of this name behind; it
             // must not shadow the next expression that gets the same number.
-            if (TscCustomVariable* stale = FScript->FindLocal(name))
-                FScript->Remove(stale);
+            if (TscCustomVariable* stale = FScript->FindLocal(name)) {
+                std::unique_ptr<TscCustomVariable> dropped = FScript->Remove(stale); // freed here
+            }
             ErrorMsg = rpResources().Get("clExprError") + " '" + Expression + "': " +
                        (ok ? AnsiString("function not found") : FScript->ErrorText);
             return Null();
