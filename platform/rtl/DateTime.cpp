@@ -297,8 +297,7 @@ void FormatInto(AnsiString& out, std::string_view f, TDateTime dt, const TFormat
                 out += ' ';
                 FormatInto(out, fs.LongTimeFormat, dt, fs, depth + 1);
             }
-            run = 1;
-            break;
+            break; // a run of c is one c
         case 'D':
             if (run == 1)
                 Pad(out, d, 1);
@@ -310,25 +309,20 @@ void FormatInto(AnsiString& out, std::string_view f, TDateTime dt, const TFormat
                 out += fs.LongDayNames[DayOfWeek(dt) - 1];
             else if (run == 5)
                 FormatInto(out, fs.ShortDateFormat, dt, fs, depth + 1);
-            else {
+            else
                 FormatInto(out, fs.LongDateFormat, dt, fs, depth + 1);
-                run = 6;
-            }
             break;
         case 'M':
-            if (last == 'H') {
+            if (last == 'H')
                 Pad(out, mi, run >= 2 ? 2 : 1);
-                run = run > 2 ? 2 : run;
-            } else if (run == 1)
+            else if (run == 1)
                 Pad(out, mo, 1);
             else if (run == 2)
                 Pad(out, mo, 2);
             else if (run == 3)
                 out += fs.ShortMonthNames[mo - 1];
-            else {
+            else
                 out += fs.LongMonthNames[mo - 1];
-                run = 4;
-            }
             break;
         case 'Y':
             if (run <= 2)
@@ -343,34 +337,29 @@ void FormatInto(AnsiString& out, std::string_view f, TDateTime dt, const TFormat
                 if (hh == 0)
                     hh = 12;
             }
-            run = run > 2 ? 2 : run;
-            Pad(out, hh, int(run));
+            Pad(out, hh, run >= 2 ? 2 : 1);
             break;
         }
+        // Each run of one letter is one token: hhh is hh, zz is z, ttt is tt.
         case 'N':
-            run = run > 2 ? 2 : run;
-            Pad(out, mi, int(run));
+            Pad(out, mi, run >= 2 ? 2 : 1);
             break;
         case 'S':
-            run = run > 2 ? 2 : run;
-            Pad(out, s, int(run));
+            Pad(out, s, run >= 2 ? 2 : 1);
             break;
         case 'Z':
-            run = run >= 3 ? 3 : 1;
-            Pad(out, ms, int(run));
+            Pad(out, ms, run >= 3 ? 3 : 1);
             break;
         case 'T':
-            run = run > 2 ? 2 : run;
             FormatInto(out, run == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, dt, fs, depth + 1);
             break;
         case 'A':
+            // am/pm and a/p write the picture's own letters: Am/Pm gives Am or Pm.
             if (StartsWithNoCase(f, i, "am/pm")) {
-                AnsiString w = h < 12 ? "am" : "pm";
-                out += f[i] == 'A' ? UpperCase(w) : w;
+                out.append(f.substr(h < 12 ? i : i + 3, 2));
                 run = 5;
             } else if (StartsWithNoCase(f, i, "a/p")) {
-                char w = h < 12 ? 'a' : 'p';
-                out += f[i] == 'A' ? char(w - 32) : w;
+                out += f[h < 12 ? i : i + 2];
                 run = 3;
             } else if (StartsWithNoCase(f, i, "ampm")) {
                 out += h < 12 ? fs.TimeAMString : fs.TimePMString;

@@ -238,7 +238,7 @@ AnsiString Format(std::string_view fmt, const TVarRec* args, size_t count, const
             }
             switch (type) {
             case 'e':
-                piece = FloatRecToText(rec, ffExponent, prec < 0 ? 15 : prec > 18 ? 18 : prec < 1 ? 1 : int(prec), 3, fs);
+                piece = FloatRecToText(rec, ffExponent, prec < 0 ? 15 : prec > 18 ? 18 : prec < 2 ? 2 : int(prec), 3, fs);
                 break;
             case 'f':
                 piece = FloatRecToText(rec, ffFixed, 18, prec < 0 ? 2 : prec > 18 ? 18 : int(prec), fs);

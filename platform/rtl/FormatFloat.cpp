@@ -125,6 +125,8 @@ AnsiString Render(const Section& sec, const TFloatRec& rec, bool minus, const TF
         }
         size_t nz = intDigits.find_first_not_of('0');
         intDigits = nz == AnsiString::npos ? AnsiString() : intDigits.substr(nz);
+        if (intDigits.empty())
+            intDigits = "0"; // a mantissa shows at least one digit: zero is 0E0
     } else {
         for (int i = 0; i < rec.Exponent && rec.Count; ++i)
             intDigits += i < rec.Count ? rec.Digits[i] : '0';
@@ -184,6 +186,9 @@ AnsiString Render(const Section& sec, const TFloatRec& rec, bool minus, const TF
         case '.':
             if (!point) {
                 point = true;
+                if (intSeen == 0)
+                    for (int k = len - 1; k >= 0; --k)
+                        emitIntDigit(k); // no integer places: the integer part is still shown
                 if (!fracDigits.empty())
                     out += fs.DecimalSeparator;
             }
@@ -249,6 +254,12 @@ AnsiString FormatRec(std::string_view picture, const TFloatRec& value, const TFo
     bool negative = value.Negative && value.Count > 0;
     Section sec = negative ? pick(1) : first;
     bool ownNegative = negative && parts.size() > 1 && !parts[1].empty();
+    // An empty section (as the first of ";-0.00") shows its values in general form.
+    if (sec.text.empty()) {
+        if (value.Count == 0 && parts.size() > 2 && !parts[2].empty())
+            return Render(Analyse(parts[2]), value, false, fs);
+        return FloatToStr(fallback, fs);
+    }
 
     // Huge values do not fit a fixed picture: show them in general form.
     if (!sec.scientific && value.Count && value.Exponent > 18)

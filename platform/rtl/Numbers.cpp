@@ -547,6 +547,8 @@ AnsiString FloatToStrF(double value, TFloatFormat format, int precision, int dig
         return nf;
     if (precision < 1)
         precision = 1;
+    if (precision < 2 && (format == ffFixed || format == ffExponent))
+        precision = 2; // as the classic library: one significant digit is too few here
     if (precision > 18)
         precision = 18;
     if (digits < 0)

@@ -136,6 +136,15 @@ TEST(DateTime, FormatDateTime)
         {"c with time", "c", "05.03.2024 14:07:09", "03/05/2024 2:07:09 PM"},
         {"specifiers are case-insensitive", "DD.MM.YYYY", "05.03.2024", "05.03.2024"},
         {"long date", "dddddd", "5 Март 2024 г.", "Tuesday, March 5, 2024"},
+        {"hhh is one hh", "hhh", "14", "14"},
+        {"nnn is one nn", "nnn", "07", "07"},
+        {"sss is one ss", "sss", "09", "09"},
+        {"ttt is one tt", "ttt", "14:07:09", "2:07:09 PM"},
+        {"cc is one c", "cc", "05.03.2024 14:07:09", "03/05/2024 2:07:09 PM"},
+        {"mmmmm is one mmmm", "mmmmm", "Март", "March"},
+        {"zz is one z", "zz", "45", "45"},
+        {"Am/Pm keeps the picture's letters", "h Am/Pm", "2 Pm", "2 Pm"},
+        {"a/P keeps the picture's letters", "h a/P", "2 P", "2 P"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.why);

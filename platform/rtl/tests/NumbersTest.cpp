@@ -179,6 +179,8 @@ TEST(Numbers, FloatToStrFFormats)
         {"general with precision", 1234.5678, ffGeneral, 6, 0, "1234,57", "1234.57"},
         {"general precision forces exponent", 1234567, ffGeneral, 4, 0, "1,235E6", "1.235E6"},
         {"fixed too wide falls back to general", 1e20, ffFixed, 15, 2, "1E20", "1E20"},
+        {"fixed precision 1 is taken as 2", 12.345, ffFixed, 1, 2, "12,00", "12.00"},
+        {"exponent precision 1 is taken as 2", 1234.5, ffExponent, 1, 2, "1,2E+03", "1.2E+03"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.why);
@@ -215,6 +217,12 @@ TEST(Numbers, FormatFloatPictures)
         {"literal between digits", "00-00", 1234, "12-34", "12-34"},
         {"huge value in a fixed picture", "0.00", 1e25, "1E25", "1E25"},
         {"unterminated quote is tolerated", "0 'abc", 1, "1 abc", "1 abc"},
+        {"no integer places still shows the integer part", ".00", 1234.5678, "1234,57", "1234.57"},
+        {"no integer places below one", ".00", 0.5, ",50", ".50"},
+        {"empty positive section is general", ";-0.00", 1.5, "1,5", "1.5"},
+        {"empty positive section, negative value", ";-0.00", -1.5, "-1,50", "-1.50"},
+        {"empty positive section, zero", ";-0.00", 0, "0", "0"},
+        {"scientific zero shows a digit", "#.###E-0", 0, "0E0", "0E0"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.why);
