@@ -1,6 +1,7 @@
 // Designator.cpp - see Designator.h.
 #include "script/Designator.h"
 
+#include "script/Automation.h"
 #include "script/GlobalUnit.h"
 #include "script/Messages.h"
 #include "script/Script.h"
@@ -162,6 +163,7 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
             late->ParentRef = previous;
             late->ParentValue = current;
             late->Script = Script;
+            late->NeedResult = !last || NeedResult;
             current = late->Invoke(args, assigning && last, value, step->Indexed, &written);
             previous = late;
             // Var parameters of the member found: back into the argument expressions.
@@ -251,6 +253,8 @@ void TscArrayDesignator::SetValue(const Variant& value)
 TscLateMember::TscLateMember(const AnsiString& name) : TscCustomHelper(name, fvtVariant, AnsiString())
 {
 }
+
+TscLateMember::~TscLateMember() = default;
 
 namespace {
 
@@ -387,10 +391,26 @@ Variant TscLateMember::Invoke(std::vector<Variant>& args, bool assigning, const 
     if (Name == "[")
         return IndexValue(ParentRef, target, Script, args, assigning, value);
     if (::VarType(target) == varDispatch) {
-        const uint16_t flags = assigning ? 4 : (args.empty() ? 3 : 1);
-        if (assigning)
-            args.push_back(value);
-        return DispatchInvoke(target, Name, flags, std::span<const Variant>(args));
+        // One parameter per argument, as the helper collects them; more than it
+        // takes are refused by it before the server is called.
+        if (!FOle)
+            FOle = std::make_unique<TscOLEHelper>(Name);
+        while (FOle->ParamCount() < static_cast<int>(args.size()))
+            FOle->AddParam(std::make_unique<TscParamItem>(AnsiString(), fvtVariant, "Variant", false, false));
+        while (FOle->ParamCount() > static_cast<int>(args.size())) {
+            std::unique_ptr<TObject> extra = FOle->Remove(FOle->GetParam(FOle->ParamCount() - 1));
+        }
+        for (size_t j = 0; j < args.size(); ++j)
+            FOle->GetParam(static_cast<int>(j))->SetValue(args[j]);
+        FOle->ParentRef = ParentRef;
+        FOle->ParentValue = target;
+        FOle->Script = Script;
+        FOle->NeedResult = NeedResult;
+        if (assigning) {
+            FOle->SetValue(value);
+            return value;
+        }
+        return FOle->GetValue();
     }
     TObject* obj = script_detail::ResolveInstance(target, nullptr, false, Name);
     TscClassVariable* cls = ScriptClassOf(Script, obj);

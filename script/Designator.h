@@ -91,15 +91,23 @@ private:
 // Name "[" is an index: a character of a string, an element of an array, the
 // default property of an object. Any other name is a member of the object's
 // class as the script knows it (found by class name up the ancestry), or a
-// late-bound call of an automation object.
+// late-bound call of an automation object (through a TscOLEHelper, which
+// sends a read or call with a result as method-or-get, a call statement as a
+// plain method call and an assignment as a put).
 class TscLateMember : public TscCustomHelper {
 public:
     explicit TscLateMember(const AnsiString& name);
+    ~TscLateMember() override;
     // indexed: args came in brackets (obj.Items[i]); a member without an index
     // then has its value indexed. Var parameters of the member found are
     // written back into args and their indices added to written.
     Variant Invoke(std::vector<Variant>& args, bool assigning, const Variant& value, bool indexed = false,
                    std::vector<int>* written = nullptr);
+
+private:
+    // The member of an automation object goes through its OLE helper, the one
+    // path of late-bound automation calls (made on first use).
+    std::unique_ptr<class TscOLEHelper> FOle;
 };
 
 // [a, b..c]: entries are expressions; a null entry marks a range between its

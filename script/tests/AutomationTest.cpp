@@ -1,12 +1,14 @@
-// Late-bound member calls: the flags, the argument order and the put argument
-// an automation server sees, and the errors a script gets.
+// Late-bound member calls on automation objects, through real script text in
+// the four syntaxes: the flags, the argument order and the put argument a
+// recording automation server sees, and the errors a script gets.
 #include "script/Automation.h"
-#include "script/Functions.h"
-#include "script/tests/FunctionsFixture.h"
+#include "script/tests/CompilerFixture.h"
 
 #include <map>
 
 namespace {
+
+const char* const kMembers[] = {"Visible", "Cells", "Add", "Quit", "Fail", "Busy"};
 
 // A server that records every call and keeps properties in a map.
 class TRecordingServer : public TVariantDispatchBase {
@@ -27,7 +29,6 @@ public:
     }
     int32_t GetIDOfName(const AnsiString& name) override
     {
-        static const char* const kMembers[] = {"Visible", "Cells", "Add", "Quit", "Fail", "Busy"};
         for (int i = 0; i < static_cast<int>(std::size(kMembers)); ++i)
             if (AnsiSameText(kMembers[i], name))
                 return i + 1;
@@ -35,7 +36,6 @@ public:
     }
     Variant Invoke(int32_t id, uint16_t flags, std::span<const Variant> args) override
     {
-        static const char* const kMembers[] = {"Visible", "Cells", "Add", "Quit", "Fail", "Busy"};
         const AnsiString name = kMembers[id - 1];
         Calls.push_back({name, flags, std::vector<Variant>(args.begin(), args.end())});
         if (name == "Fail")
@@ -58,157 +58,174 @@ public:
         AnsiString key = name;
         for (const Variant& a : args)
             key += "[" + VarToStr(a) + "]";
-        return Props.count(key) ? Props[key] : Variant();
+        return Props.count(key) ? Props[key] : Variant("none");
     }
 };
 
-class AutomationTest : public FunctionsTest {
+class AutomationTest : public CompilerTest {
 protected:
     void SetUp() override
     {
-        FunctionsTest::SetUp();
-        Server = new TRecordingServer;
-        Object = Variant(Server);
+        CompilerTest::SetUp();
+        InstallFactory();
+    }
+    // CreateOleObject('Sklad.Test') makes a recording server.
+    void InstallFactory()
+    {
+        scSetOleObjectFactory([this](const AnsiString& name) -> IVariantDispatch* {
+            if (name != "Sklad.Test")
+                return nullptr;
+            Server = new TRecordingServer;
+            Server->Freed = &Freed;
+            return Server;
+        });
     }
     void TearDown() override
     {
-        Object = Variant();
         scSetOleObjectFactory(nullptr);
-        FunctionsTest::TearDown();
+        CompilerTest::TearDown();
     }
 
-    // What the designator does with one late-bound step.
-    TscOLEHelper& Step(const AnsiString& name, std::vector<Variant> args, bool needResult = true)
+    // The message of the error that left the script, or "" when none did.
+    AnsiString RunError(const AnsiString& language, const AnsiString& text)
     {
-        Helpers.push_back(std::make_unique<TscOLEHelper>(name));
-        TscOLEHelper& h = *Helpers.back();
-        for (const Variant& a : args) {
-            auto p = std::make_unique<TscParamItem>(AnsiString(), fvtVariant, "Variant", false, false);
-            p->Value = a;
-            h.AddParam(std::move(p));
+        Output.clear();
+        if (!Compile(language, text))
+            return "compile error " + S->ErrorText;
+        try {
+            S->Execute();
+        } catch (const Exception& e) {
+            return e.Message();
         }
-        h.ParentValue = Object;
-        h.NeedResult = needResult;
-        return h;
+        return AnsiString();
     }
 
-    TRecordingServer* Server = nullptr;
-    Variant Object;
-    std::vector<std::unique_ptr<TscOLEHelper>> Helpers;
+    TRecordingServer* Server = nullptr; // the last object made; owned by the script's Variants
+    int Freed = 0;
+};
+
+struct ServerCall {
+    const char* why;
+    const char* name;
+    uint16_t flags;
+    std::vector<Variant> args;
+};
+
+// What every syntax's script below sends, in order.
+const ServerCall kCalls[] = {
+    {"a property put", "Visible", 4, {"on"}},
+    {"a property read asks for a result: method or get", "Visible", 3, {}},
+    {"a call statement sends a plain method call", "Quit", 1, {}},
+    {"a function call's three arguments arrive in source order, result wanted", "Add", 3, {1, 2, 3}},
+    {"an indexed put sends the indexes, then the value", "Cells", 4, {2, 3, "x"}},
+    {"an indexed read asks for a result", "Cells", 3, {2, 3}},
 };
 
 } // namespace
 
-TEST_F(AutomationTest, FlagsAndArgumentsTheServerSees)
+TEST_F(AutomationTest, FlagsAndArgumentsTheServerSeesInEverySyntax)
 {
-    Server->Props["Visible"] = true;
-    EXPECT_EQ(Step("Visible", {}).GetValue(), Variant(true));
-    EXPECT_TRUE(VarIsEmpty(Step("Quit", {}, false).GetValue()));
-    EXPECT_EQ(Step("Add", {1, 2, 3}).GetValue(), Variant(6));
-    Step("Cells", {2, 3}).SetValue("x");
-    EXPECT_EQ(Step("Cells", {2, 3}).GetValue(), Variant("x"));
-
-    struct Row {
-        const char* why;
-        const char* name;
-        uint16_t flags;
-        std::vector<Variant> args;
+    struct Script {
+        const char* language;
+        const char* text;
     };
-    const Row rows[] = {
-        {"a property read asks for a result: method or get", "Visible", 3, {}},
-        {"a call statement sends a plain method call", "Quit", 1, {}},
-        {"three arguments arrive in source order", "Add", 3, {1, 2, 3}},
-        {"an indexed put sends the indexes, then the value", "Cells", 4, {2, 3, "x"}},
-        {"an indexed read", "Cells", 3, {2, 3}},
+    const Script kScripts[] = {
+        {"PascalScript", "var v, x: Variant;\r\nbegin\r\n  v := CreateOleObject('Sklad.Test');\r\n"
+                         "  v.Visible := 'on';\r\n  Print(v.Visible);\r\n  v.Quit;\r\n  x := v.Add(1, 2, 3);\r\n"
+                         "  Print(x);\r\n  v.Cells[2, 3] := 'x';\r\n  Print(v.Cells[2, 3]);\r\nend."},
+        {"C++Script", "Variant v, x;\r\n{\r\n  v = CreateOleObject(\"Sklad.Test\");\r\n  v.Visible = \"on\";\r\n"
+                      "  Print(v.Visible);\r\n  v.Quit;\r\n  x = v.Add(1, 2, 3);\r\n  Print(x);\r\n"
+                      "  v.Cells[2, 3] = \"x\";\r\n  Print(v.Cells[2, 3]);\r\n}"},
+        {"JScript", "var v = CreateOleObject(\"Sklad.Test\"), x;\r\nv.Visible = \"on\";\r\nPrint(v.Visible);\r\n"
+                    "v.Quit;\r\nx = v.Add(1, 2, 3);\r\nPrint(x);\r\nv.Cells[2, 3] = \"x\";\r\nPrint(v.Cells[2, 3]);\r\n"},
+        {"BasicScript", "v = CreateOleObject(\"Sklad.Test\")\r\nv.Visible = \"on\"\r\nPrint(v.Visible)\r\nv.Quit\r\n"
+                        "x = v.Add(1, 2, 3)\r\nPrint(x)\r\nv.Cells(2, 3) = \"x\"\r\nPrint(v.Cells(2, 3))\r\n"},
     };
-    ASSERT_EQ(Server->Calls.size(), std::size(rows));
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(rows[i].why);
-        EXPECT_EQ(Server->Calls[i].name, rows[i].name);
-        EXPECT_EQ(Server->Calls[i].flags, rows[i].flags);
-        ASSERT_EQ(Server->Calls[i].args.size(), rows[i].args.size());
-        for (size_t j = 0; j < rows[i].args.size(); ++j)
-            EXPECT_TRUE(IdenticalValues(Server->Calls[i].args[j], rows[i].args[j]));
+    for (const Script& s : kScripts) {
+        SCOPED_TRACE(s.language);
+        Server = nullptr;
+        EXPECT_EQ(Run(s.language, s.text), (std::vector<AnsiString>{"on", "6", "x"}));
+        ASSERT_NE(Server, nullptr);
+        ASSERT_EQ(Server->Calls.size(), std::size(kCalls));
+        for (size_t i = 0; i < std::size(kCalls); ++i) {
+            SCOPED_TRACE(kCalls[i].why);
+            EXPECT_EQ(Server->Calls[i].name, kCalls[i].name);
+            EXPECT_EQ(Server->Calls[i].flags, kCalls[i].flags);
+            ASSERT_EQ(Server->Calls[i].args.size(), kCalls[i].args.size());
+            for (size_t j = 0; j < kCalls[i].args.size(); ++j)
+                EXPECT_EQ(VarToStr(Server->Calls[i].args[j]), VarToStr(kCalls[i].args[j]));
+        }
     }
-}
-
-TEST_F(AutomationTest, APutReturnsNothingEvenWhenAResultIsWanted)
-{
-    Step("Visible", {}, true).SetValue(false);
-    ASSERT_EQ(Server->Calls.size(), 1u);
-    EXPECT_EQ(Server->Calls[0].flags, DISPATCH_PROPERTYPUT);
 }
 
 TEST_F(AutomationTest, Errors)
 {
     struct Row {
         const char* why;
-        const char* name;
-        std::string expected;
+        const char* statement;
+        const char* expected;
     };
     const Row rows[] = {
-        {"an unknown member", "Nope", "OLE error 80020006: Nope"},
-        {"a server exception keeps the member name, not the server's text", "Fail", "OLE error 80020009: Fail"},
-        {"a server's own status", "Busy", "OLE error 8001010A: Busy"},
+        {"an unknown member", "v.Nope;", "OLE error 80020006: Nope"},
+        {"an unknown member read", "Print(v.Nope);", "OLE error 80020006: Nope"},
+        {"a server exception keeps the member name, not the server's text", "v.Fail;", "OLE error 80020009: Fail"},
+        {"a server's own status", "Print(v.Busy);", "OLE error 8001010A: Busy"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.why);
-        try {
-            Step(r.name, {}).GetValue();
-            ADD_FAILURE() << "no exception";
-        } catch (const EScriptError& e) {
-            ADD_FAILURE() << "engine error " << e.Message();
-        } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), r.expected);
-        }
+        EXPECT_EQ(RunError("PascalScript", AnsiString("var v: Variant; begin v := CreateOleObject('Sklad.Test'); ") +
+                                               r.statement + " end."),
+                  r.expected);
     }
+    // A script's handler catches them like any other error.
+    EXPECT_EQ(Run("PascalScript", "var v: Variant; begin v := CreateOleObject('Sklad.Test');"
+                                  " try v.Fail; except Print('caught'); end; end."),
+              std::vector<AnsiString>{"caught"});
+}
+
+TEST_F(AutomationTest, TooManyArgumentsAreRefusedBeforeTheCall)
+{
+    AnsiString ones = "1";
+    for (int i = 1; i < TscOLEHelper::MaxArgs; ++i)
+        ones += ", 1";
+    const AnsiString open = "var v: Variant; begin v := CreateOleObject('Sklad.Test'); ";
+    EXPECT_EQ(Run("PascalScript", open + "Print(v.Add(" + ones + ")); end."), std::vector<AnsiString>{"64"});
+    ASSERT_TRUE(Compile("PascalScript", open + "Print(v.Add(" + ones + ", 1)); end."));
+    EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), TscMessageId::SOleTooManyArgs);
+    EXPECT_TRUE(Server->Calls.empty());
+    // A put with 64 indexes has 65 arguments.
+    ASSERT_TRUE(Compile("PascalScript", open + "v.Cells[" + ones + "] := 1; end."));
+    EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), TscMessageId::SOleTooManyArgs);
+    EXPECT_TRUE(Server->Calls.empty());
 }
 
 TEST_F(AutomationTest, ValuesThatAreNoAutomationObject)
 {
+    // A nil automation reference reaches the helper; the helper refuses any
+    // value that holds no automation object before calling anything.
     const Variant kNotObjects[] = {Variant(), Null(), Variant(5), Variant("Excel"),
                                    Variant(static_cast<IVariantDispatch*>(nullptr))};
     for (const Variant& v : kNotObjects) {
         SCOPED_TRACE(VarTypeAsText(VarType(v)));
-        TscOLEHelper& h = Step("Visible", {});
+        TscOLEHelper h("Visible");
         h.ParentValue = v;
         EXPECT_EQ(ScriptErrorOf([&] { h.GetValue(); }), TscMessageId::SOleNoObject);
         EXPECT_EQ(ScriptErrorOf([&] { h.SetValue(1); }), TscMessageId::SOleNoObject);
     }
 }
 
-TEST_F(AutomationTest, TooManyArgumentsAreRefusedBeforeTheCall)
-{
-    std::vector<Variant> args(TscOLEHelper::MaxArgs, Variant(1));
-    EXPECT_EQ(Step("Add", args).GetValue(), Variant(64));
-    args.push_back(1);
-    EXPECT_EQ(ScriptErrorOf([&] { Step("Add", args).GetValue(); }), TscMessageId::SOleTooManyArgs);
-    // A put with 64 indexes has 65 arguments.
-    args.pop_back();
-    EXPECT_EQ(ScriptErrorOf([&] { Step("Cells", args).SetValue(1); }), TscMessageId::SOleTooManyArgs);
-    EXPECT_EQ(Server->Calls.size(), 1u);
-}
-
 TEST_F(AutomationTest, CreateOleObjectUsesTheProgramsFactory)
 {
-    EXPECT_EQ(ScriptErrorOf([&] { Call("CreateOleObject", {"Excel.Application"}); }), TscMessageId::SOleNotAvailable);
+    ASSERT_TRUE(Compile("PascalScript", "var v: Variant; begin v := CreateOleObject('Word.Application'); end."));
+    EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), TscMessageId::SOleNotAvailable);
+    scSetOleObjectFactory(nullptr);
+    ASSERT_TRUE(Compile("PascalScript", "var v: Variant; begin v := CreateOleObject('Sklad.Test'); end."));
+    EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), TscMessageId::SOleNotAvailable);
+    InstallFactory();
 
-    int freed = 0;
-    scSetOleObjectFactory([&](const AnsiString& name) -> IVariantDispatch* {
-        if (name != "Sklad.Test")
-            return nullptr;
-        auto* s = new TRecordingServer;
-        s->Freed = &freed;
-        return s;
-    });
-    EXPECT_EQ(ScriptErrorOf([&] { Call("CreateOleObject", {"Word.Application"}); }), TscMessageId::SOleNotAvailable);
-    {
-        Variant made = Call("CreateOleObject", {"Sklad.Test"});
-        EXPECT_EQ(VarType(made), varDispatch);
-        Object = made;
-        EXPECT_EQ(Step("Add", {2, 5}).GetValue(), Variant(7));
-        Object = Variant();
-        Helpers.clear();
-    }
-    EXPECT_EQ(freed, 1) << "the object is released with its last Variant";
+    EXPECT_EQ(Run("PascalScript", "var v: Variant; begin v := CreateOleObject('Sklad.Test'); Print(v.Add(2, 5)); end."),
+              std::vector<AnsiString>{"7"});
+    EXPECT_EQ(Freed, 0) << "the script's variable still holds it";
+    S->Clear();
+    EXPECT_EQ(Freed, 1) << "the object is released with its last Variant";
 }
