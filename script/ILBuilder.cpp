@@ -129,7 +129,15 @@ uint8_t TscILParser::FindType(const AnsiString& name, TscXMLItem* at)
     while (program && !AnsiSameText(program->Name, "program"))
         program = program->Parent();
     if (program) {
-        if (TscXMLItem* types = program->FindItem("types"))
+        // The types element is the program's last child: look there first, so
+        // that each declaration does not walk the whole program.
+        TscXMLItem* types = nullptr;
+        for (int i = program->Count() - 1; i >= 0 && !types; --i)
+            if (AnsiSameText(program->Items(i)->Name, "types"))
+                types = program->Items(i);
+        if (!types)
+            types = program->FindItem("types");
+        if (types)
             for (int i = 0; i < types->Count(); ++i)
                 if (AnsiSameText(types->Items(i)->Name, name)) {
                     mapped = types->Items(i)->Prop("type");

@@ -163,36 +163,30 @@ void TscScript::AddHelperItems()
     Add("__ArrayHelper", std::make_unique<TscArrayHelper>("__ArrayHelper", -1, fvtVariant, AnsiString()));
 }
 
-size_t TscScript::Locate(const AnsiString& name, bool& found) const
+bool TscScript::NameLess::operator()(const AnsiString& a, const AnsiString& b) const
 {
-    size_t lo = 0, hi = FItems.size();
-    while (lo < hi) {
-        const size_t mid = (lo + hi) / 2;
-        const int c = AnsiCompareText(FItems[mid].Name, name);
-        if (c < 0) {
-            lo = mid + 1;
-        } else if (c > 0) {
-            hi = mid;
-        } else {
-            found = true;
-            return mid;
-        }
-    }
-    found = false;
-    return lo;
+    return AnsiCompareText(a, b) < 0;
+}
+
+void TscScript::RebuildOrder() const
+{
+    FOrder.clear();
+    FOrder.reserve(FItems.size());
+    for (const auto& e : FItems)
+        FOrder.push_back(&e);
+    FOrderStale = false;
 }
 
 TscCustomVariable* TscScript::Add(const AnsiString& name, std::unique_ptr<TscCustomVariable> item)
 {
     if (!item)
         return nullptr;
-    bool found;
-    const size_t at = Locate(name, found);
-    if (found)
+    if (FItems.count(name))
         return nullptr; // the first stays; the new one is freed on leaving
     item->RegisteredBy = RegisteringOwner;
     TscCustomVariable* raw = item.get();
-    FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(at), Entry{name, raw, std::move(item)});
+    FItems.emplace(name, Entry{raw, std::move(item)});
+    FOrderStale = true;
     return raw;
 }
 
@@ -200,59 +194,74 @@ TscCustomVariable* TscScript::AddLink(const AnsiString& name, TscCustomVariable*
 {
     if (!item)
         return nullptr;
-    bool found;
-    const size_t at = Locate(name, found);
-    if (found)
+    if (!FItems.emplace(name, Entry{item, nullptr}).second)
         return nullptr;
-    FItems.insert(FItems.begin() + static_cast<std::ptrdiff_t>(at), Entry{name, item, nullptr});
+    FOrderStale = true;
     return item;
 }
 
 std::unique_ptr<TscCustomVariable> TscScript::Remove(TscCustomVariable* item)
 {
-    const auto it = std::find_if(FItems.begin(), FItems.end(), [item](const Entry& e) { return e.Item == item; });
+    const auto it = std::find_if(FItems.begin(), FItems.end(), [item](const auto& e) { return e.second.Item == item; });
     if (it == FItems.end())
         return nullptr;
-    std::unique_ptr<TscCustomVariable> owned = std::move(it->Owned);
+    std::unique_ptr<TscCustomVariable> owned = std::move(it->second.Owned);
     FItems.erase(it);
+    FOrderStale = true;
     return owned;
 }
 
 void TscScript::Clear()
 {
     // Moved out first: an item's destructor that looks names up finds an empty table.
-    auto items = std::move(FItems);
+    Table items = std::move(FItems);
     FItems.clear();
+    FOrder.clear();
+    FOrderStale = false;
     for (auto it = items.rbegin(); it != items.rend(); ++it)
-        it->Owned.reset();
+        it->second.Owned.reset();
     items.clear();
     FMainStatement->Clear();
-    FCodeLines->Clear();
+    ClearCodeLines();
 }
 
 void TscScript::ClearItems(const TObject* owner)
 {
     RemoveItems(owner);
     FMainStatement->Clear();
+    ClearCodeLines();
+}
+
+void TscScript::ClearCodeLines()
+{
     FCodeLines->Clear();
+    FCodeLineUnits.clear();
+    FCodeLinesPending = false;
 }
 
 void TscScript::RemoveItems(const TObject* owner)
 {
-    for (size_t i = FItems.size(); i-- > 0;) {
-        if (i >= FItems.size() || FItems[i].Item->RegisteredBy != owner)
+    // From the last entry to the first; an item's destructor may remove
+    // others, so each is looked up again before it goes.
+    std::vector<std::pair<AnsiString, TscCustomVariable*>> doomed;
+    for (auto it = FItems.rbegin(); it != FItems.rend(); ++it)
+        if (it->second.Item->RegisteredBy == owner)
+            doomed.emplace_back(it->first, it->second.Item);
+    for (const auto& [name, item] : doomed) {
+        const auto it = FItems.find(name);
+        if (it == FItems.end() || it->second.Item != item)
             continue;
-        std::unique_ptr<TscCustomVariable> owned = std::move(FItems[i].Owned);
-        FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
+        std::unique_ptr<TscCustomVariable> owned = std::move(it->second.Owned);
+        FItems.erase(it);
+        FOrderStale = true;
         owned.reset();
     }
 }
 
 TscCustomVariable* TscScript::FindLocal(const AnsiString& name) const
 {
-    bool found;
-    const size_t at = Locate(name, found);
-    return found ? FItems[at].Item : nullptr;
+    const auto it = FItems.find(name);
+    return it != FItems.end() ? it->second.Item : nullptr;
 }
 
 TscCustomVariable* TscScript::Find(const AnsiString& name) const
@@ -537,8 +546,8 @@ void TscScript::Terminate()
 {
     ExitRequested = true;
     Terminated = true;
-    for (const Entry& e : FItems)
-        if (auto* proc = dynamic_cast<TscProcVariable*>(e.Item))
+    for (const auto& e : FItems)
+        if (auto* proc = dynamic_cast<TscProcVariable*>(e.second.Item))
             proc->LocalScript()->Terminate();
 }
 
@@ -552,40 +561,41 @@ void TscScript::RunLine(const AnsiString& unitName, const AnsiString& sourcePos)
         }
 }
 
-namespace {
-
-int CodeLineEntry(const TStrings& lines, const AnsiString& unitName)
-{
-    for (int i = 0; i < lines.Count(); ++i) {
-        const AnsiString s = lines.Strings(i);
-        const auto eq = s.find('=');
-        if (eq != AnsiString::npos && AnsiSameText(s.substr(0, eq), unitName))
-            return i;
-    }
-    return -1;
-}
-
-} // namespace
-
 void TscScript::AddCodeLine(const AnsiString& unitName, const AnsiString& sourcePos)
 {
-    int at = CodeLineEntry(*FCodeLines, unitName);
-    if (at < 0)
-        at = FCodeLines->Add(unitName + "=");
-    const AnsiString line = sourcePos.substr(0, sourcePos.find(':'));
-    AnsiString entry = FCodeLines->Strings(at);
-    const AnsiString list = "," + entry.substr(entry.find('=') + 1);
-    if (list.find("," + line + ",") != AnsiString::npos)
+    const AnsiString key = AnsiUpperCase(unitName);
+    auto it = FCodeLineUnits.find(key);
+    if (it == FCodeLineUnits.end()) {
+        CodeLineUnit unit;
+        unit.Entry = FCodeLines->Add(unitName + "=");
+        unit.Name = unitName;
+        it = FCodeLineUnits.emplace(key, std::move(unit)).first;
+    }
+    CodeLineUnit& unit = it->second;
+    AnsiString line = sourcePos.substr(0, sourcePos.find(':'));
+    if (!unit.Lines.insert(line).second)
         return;
-    FCodeLines->Put(at, entry + line + ",");
+    unit.Text += line;
+    unit.Text += ',';
+    unit.Pending = true;
+    FCodeLinesPending = true;
+}
+
+TStrings* TscScript::CodeLines() const
+{
+    if (FCodeLinesPending) {
+        for (auto& [key, unit] : FCodeLineUnits)
+            if (unit.Pending) {
+                FCodeLines->Put(unit.Entry, unit.Name + "=" + unit.Text);
+                unit.Pending = false;
+            }
+        FCodeLinesPending = false;
+    }
+    return FCodeLines.get();
 }
 
 bool TscScript::IsExecutableLine(int lineNumber, const AnsiString& unitName) const
 {
-    const int at = CodeLineEntry(*FCodeLines, unitName);
-    if (at < 0)
-        return false;
-    const AnsiString entry = FCodeLines->Strings(at);
-    const AnsiString list = "," + entry.substr(entry.find('=') + 1);
-    return list.find("," + std::to_string(lineNumber) + ",") != AnsiString::npos;
+    const auto it = FCodeLineUnits.find(AnsiUpperCase(unitName));
+    return it != FCodeLineUnits.end() && it->second.Lines.count(std::to_string(lineNumber)) > 0;
 }

@@ -25,7 +25,10 @@
 #include "platform/classes/Classes.h"
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TscScript;
@@ -69,15 +72,19 @@ public:
     TscScript* CurrentScope = nullptr;
     TscStatement* MainStatement() const { return FMainStatement.get(); }
     bool Terminated = false;
-    TStrings* CodeLines() const { return FCodeLines.get(); }
+    // The executable lines per unit as text, one entry per unit: the unit name,
+    // "=", then line numbers each followed by ",". Kept by AddCodeLine, emptied
+    // by Clear and ClearItems; hosts read it.
+    TStrings* CodeLines() const;
 
     // The table.
     // Stores item under name; returns it, or nullptr when the name was taken
     // (the new item is freed then and the first one stays).
     TscCustomVariable* Add(const AnsiString& name, std::unique_ptr<TscCustomVariable> item);
     int Count() const { return static_cast<int>(FItems.size()); }
-    TscCustomVariable* GetItem(int i) const { return FItems[i].Item; }
-    const AnsiString& GetItemName(int i) const { return FItems[i].Name; }
+    // Item i in name order.
+    TscCustomVariable* GetItem(int i) const { return Ordered()[static_cast<size_t>(i)]->second.Item; }
+    const AnsiString& GetItemName(int i) const { return Ordered()[static_cast<size_t>(i)]->first; }
     // Names an item owned elsewhere (a procedure's parameters in its local
     // table); Clear and RemoveItems unlink it without freeing it.
     TscCustomVariable* AddLink(const AnsiString& name, TscCustomVariable* item);
@@ -125,19 +132,46 @@ public:
 
 private:
     struct Entry {
-        AnsiString Name;
         TscCustomVariable* Item;
         std::unique_ptr<TscCustomVariable> Owned; // empty for a link
     };
-    // Index of name, or of where it would go (found tells which).
-    size_t Locate(const AnsiString& name, bool& found) const;
+    // Names compare as the locale compares text, ignoring case.
+    struct NameLess {
+        bool operator()(const AnsiString& a, const AnsiString& b) const;
+    };
+    using Table = std::map<AnsiString, Entry, NameLess>;
+    // The entries in name order, for access by index; rebuilt after a change.
+    const std::vector<const Table::value_type*>& Ordered() const
+    {
+        if (FOrderStale)
+            RebuildOrder();
+        return FOrder;
+    }
+    void RebuildOrder() const;
     void AddHelperItems();
     void AddEnumItems(const AnsiString& typeName, const AnsiString& names, bool asSet);
     void AssignParams(class TscProcVariable* proc, const Variant& params);
 
-    std::vector<Entry> FItems;
+    // A tree sorted by name: adding to a table of thousands takes a few
+    // comparisons, not a shift of the whole table.
+    Table FItems;
+    mutable std::vector<const Table::value_type*> FOrder;
+    mutable bool FOrderStale = false;
     std::unique_ptr<TStringList> FLines;
     std::unique_ptr<TStringList> FCodeLines;
+    // Beside the text of CodeLines, by upper-cased unit name: its entry, the
+    // line numbers recorded and the text not yet written into the entry. Adding
+    // a line is then constant time; CodeLines() writes the text on demand.
+    struct CodeLineUnit {
+        int Entry = 0;
+        AnsiString Name;
+        AnsiString Text;
+        std::unordered_set<AnsiString> Lines;
+        bool Pending = false;
+    };
+    mutable std::unordered_map<AnsiString, CodeLineUnit> FCodeLineUnits;
+    mutable bool FCodeLinesPending = false;
+    void ClearCodeLines();
     std::unique_ptr<TscStatement> FMainStatement;
 };
 

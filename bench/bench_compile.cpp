@@ -1,0 +1,119 @@
+// bench_compile.cpp - compiling scripts of 1,000, 10,000 and 100,000 lines in
+// each syntax. The time per line (the inverse of items_per_second) must not
+// grow with the length of the text: compiling is linear.
+//
+// A generated script is one tenth declarations (a variable each) and nine
+// tenths statements: assignments, ifs, calls of a built-in function, loops
+// (in BasicScript, whose loops and else parts take lines of their own, ifs).
+//
+// With SKLAD_BENCH_QUICK set (the test run) only the 1,000-line texts compile.
+#include "script/GlobalUnit.h"
+#include "script/Script.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+enum Syntax { kPascal, kCpp, kJScript, kBasic };
+
+const char* const kLanguage[] = {"PascalScript", "C++Script", "JScript", "BasicScript"};
+
+// One statement of kind k over the variables va and vb.
+AnsiString Statement(Syntax syntax, int k, const AnsiString& va, const AnsiString& vb)
+{
+    switch (syntax) {
+    case kPascal:
+        switch (k % 4) {
+        case 0: return "  " + va + " := " + vb + " + 1;";
+        case 1: return "  if " + va + " > 3 then " + vb + " := " + va + " * 2 else " + vb + " := 0;";
+        case 2: return "  s := IntToStr(" + va + ") + 'x';";
+        default: return "  for i := 1 to 2 do " + va + " := " + va + " - i;";
+        }
+    case kCpp:
+    case kJScript:
+        switch (k % 4) {
+        case 0: return "  " + va + " = " + vb + " + 1;";
+        case 1: return "  if (" + va + " > 3) " + vb + " = " + va + " * 2; else " + vb + " = 0;";
+        case 2: return "  s = IntToStr(" + va + ") + \"x\";";
+        default: return "  for (i = 1; i <= 2; i++) " + va + " = " + va + " - i;";
+        }
+    case kBasic:
+        switch (k % 4) {
+        case 0: return va + " = " + vb + " + 1";
+        case 1: return "If " + va + " > 3 Then " + vb + " = " + va + " * 2";
+        case 2: return "s = IntToStr(" + va + ") & \"x\"";
+        default: return "If " + va + " < 0 Then " + va + " = 0";
+        }
+    }
+    return AnsiString();
+}
+
+AnsiString MakeScript(Syntax syntax, int lines)
+{
+    const int vars = lines / 10;
+    AnsiString text;
+    text.reserve(static_cast<size_t>(lines) * 48);
+    auto name = [](int i) { return "v" + std::to_string(i * 7919 % 1000003); };
+    auto add = [&](const AnsiString& line) { text += line + "\r\n"; };
+    switch (syntax) {
+    case kPascal: add("var i: Integer; s: String;"); break;
+    case kCpp: add("int i; string s;"); break;
+    case kJScript: add("var i, s;"); break;
+    case kBasic: add("Dim i, s"); break;
+    }
+    for (int v = 0; v < vars; ++v) {
+        switch (syntax) {
+        case kPascal: add("var " + name(v) + ": Integer;"); break;
+        case kCpp: add("int " + name(v) + ";"); break;
+        case kJScript: add("var " + name(v) + ";"); break;
+        case kBasic: add("Dim " + name(v)); break;
+        }
+    }
+    if (syntax == kPascal)
+        add("begin");
+    if (syntax == kCpp)
+        add("{");
+    for (int k = vars; k < lines; ++k)
+        add(Statement(syntax, k, name(k % vars), name((k * 31) % vars)));
+    if (syntax == kPascal)
+        add("end.");
+    if (syntax == kCpp)
+        add("}");
+    return text;
+}
+
+void BM_Compile(benchmark::State& state, Syntax syntax)
+{
+    int lines = static_cast<int>(state.range(0));
+    if (std::getenv("SKLAD_BENCH_QUICK") && lines > 1000)
+        lines = 1000;
+    ScriptEngineStartup();
+    {
+        const AnsiString text = MakeScript(syntax, lines);
+        for (auto _ : state) {
+            TscScript script(nullptr);
+            script.Parent = scGlobalUnit();
+            script.SyntaxType = kLanguage[syntax];
+            script.Lines()->SetText(text);
+            if (!script.Compile()) {
+                // A generated text that does not compile is a fault of the engine: fail the run.
+                std::fprintf(stderr, "%s: %s: %s\n", kLanguage[syntax], script.ErrorPos.c_str(),
+                             script.ErrorText.c_str());
+                std::exit(1);
+            }
+            benchmark::DoNotOptimize(script.MainStatement());
+        }
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * lines);
+    }
+    ScriptEngineShutdown();
+}
+
+BENCHMARK_CAPTURE(BM_Compile, Pascal, kPascal)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Compile, Cpp, kCpp)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Compile, JScript, kJScript)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Compile, Basic, kBasic)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+} // namespace
