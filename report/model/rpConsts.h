@@ -20,6 +20,7 @@ inline constexpr const char* kTooDeep = "report objects nested deeper than %d le
 inline constexpr const char* kNotAComponent = "%s is not a report object class";
 inline constexpr const char* kRootMismatch = "the data holds a %s, not a %s";
 inline constexpr const char* kMissing = "Missing %s";
+inline constexpr const char* kNotACompressor = "the default compressor class %s is not a compressor";
 
 // Form-resource collections.
 inline constexpr const char* kCollectionExpected = "a collection (value type 14 or 1) expected, found value type %d";

@@ -74,10 +74,18 @@ TrpDataSet::~TrpDataSet()
 {
     auto& list = DataSetList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    for (TrpReportDataSets* coll : Collections())
+    std::vector<TrpCustomReport*> told;
+    for (TrpReportDataSets* coll : std::vector<TrpReportDataSets*>(Collections())) {
         for (int i = coll->Count() - 1; i >= 0; --i)
             if (coll->Items(i)->GetDataSet() == this)
                 coll->Delete(i);
+        TrpCustomReport* r = coll->Report();
+        if (r && std::find(told.begin(), told.end(), r) == told.end())
+            told.push_back(r);
+    }
+    // Told here, while this is still a dataset (an owner's notification comes too late to tell).
+    for (TrpCustomReport* r : told)
+        r->DataSetRemoved(this);
 }
 
 void TrpDataSet::SetName(const AnsiString& NewName)

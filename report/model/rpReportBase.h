@@ -68,6 +68,8 @@ public:
     std::unique_ptr<TCustomIniFile> GetIniFile() const;
     // The error box with every line of Errors (unless SilentMode).
     void ShowErrors();
+    // A dataset is being freed (its items are gone from the report's collections already).
+    virtual void DataSetRemoved(TrpDataSet* /*DataSet*/) {}
 
     TStringList Errors;  // sorted, duplicates ignored
     AnsiString CurObject;
