@@ -250,7 +250,9 @@ void TrpComponent::SetName(const AnsiString& NewName)
     TComponent::SetName(NewName);
 }
 
-AnsiString TrpComponent::GetBaseName() const { return BaseName.empty() ? MakeBaseName(ClassName()) : BaseName; }
+AnsiString TrpComponent::GetBaseName() const { return BaseName.empty() ? DefaultBaseName() : BaseName; }
+
+AnsiString TrpComponent::DefaultBaseName() const { return MakeBaseName(ClassName()); }
 
 void TrpComponent::CreateUniqueName()
 {

@@ -107,9 +107,10 @@ public:
     // ---- names
     void SetName(const AnsiString& NewName) override;
     void CreateUniqueName();
-    // The stem of generated names: BaseName when set, else the class name without the
-    // first "Trp" and the first "View" (TrpMemoView gives "Memo").
+    // The stem of generated names: BaseName when set, else DefaultBaseName.
     AnsiString GetBaseName() const;
+    // The class name without the first "Trp" and the first "View" (TrpMemoView gives "Memo").
+    virtual AnsiString DefaultBaseName() const;
     virtual AnsiString GetDescription() const { return ClassName(); }
 
     // ---- hooks
