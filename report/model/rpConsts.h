@@ -26,6 +26,9 @@ inline constexpr const char* kNotACompressor = "the default compressor class %s 
 inline constexpr const char* kCollectionExpected = "a collection (value type 14 or 1) expected, found value type %d";
 inline constexpr const char* kItemTooLong = "collection item of %s bytes is longer than the %s bytes left";
 
+// Styles.
+inline constexpr const char* kDuplicateStyle = "Duplicate name: a second style named \"%s\" (letters' case aside) was left out";
+
 // Component tree.
 inline constexpr const char* kParentCycle = "%s cannot be placed inside itself or one of its own objects";
 inline constexpr const char* kVariableCycle = "variable %s refers back to itself";
