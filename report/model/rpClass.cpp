@@ -412,7 +412,7 @@ TrpReport::~TrpReport()
     if (FDataSet)
         FDataSet->RemoveFreeNotification(this);
     // The objects go first, while everything they may touch exists.
-    TrpComponent::Clear();
+    FreeObjects();
     FLocalValue = nullptr;
 }
 

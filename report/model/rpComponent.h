@@ -74,6 +74,7 @@ public:
     // Every descendant, depth first, parents before children (a fresh list each call).
     std::vector<TrpComponent*> GetAllObjects() const;
     TrpComponent* FindObject(std::string_view AName) const;
+    bool IsDescendantOf(const TrpComponent* Ancestor) const;
     TrpPage* GetPage() const;
     TrpCustomReport* GetReport() const;
     bool GetIsLoading() const { return IsLoading || Loading(); }
