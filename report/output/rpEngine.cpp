@@ -752,7 +752,8 @@ bool TrpEngine::CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth)
         auto* d = dynamic_cast<TrpDataBand*>(band);
         Report->DoNotifyEvent(band, d ? d->OnMasterDetail : AnsiString());
         ds->First();
-        while (!ds->Eof() && !Stopped()) {
+        int walked = 0;
+        while (!ds->Eof() && !Stopped() && !RowLimitReached(band, ++walked)) {
             if (CanShow(band, d && d->PrintIfDetailEmpty, Depth + 1)) {
                 result = true;
                 break;
@@ -761,6 +762,14 @@ bool TrpEngine::CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth)
         }
     }
     return result;
+}
+
+bool TrpEngine::RowLimitReached(TrpBand* Band, int Rows)
+{
+    if (Rows <= MaxRowsPerBand)
+        return false;
+    Fail(Format(rpenginemsg::kRowLimit, {Band->Name(), MaxRowsPerBand}));
+    return true;
 }
 
 void TrpEngine::ResetSuppressValues(TrpBand* Band)
@@ -822,7 +831,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         bool shown = false;
         Extended saveCurY = CurY;
         int columnKeepPos = 0, footerKeepPos = 0;
-        while (!ds->Eof()) {
+        int walked = 0;
+        while (!ds->Eof() && !RowLimitReached(band, ++walked)) {
             if (CanShow(band, band->PrintIfDetailEmpty, Depth)) {
                 if (first) {
                     if (band->KeepTogether)
@@ -1607,7 +1617,8 @@ void TrpEngine::ShowVDataBands(TrpComponent* Parent, int Depth)
         band->SetCurColumn(1);
         ResetSuppressValues(band);
         bool first = true, shown = false;
-        while (!ds->Eof() && !Stopped()) {
+        int walked = 0;
+        while (!ds->Eof() && !Stopped() && !RowLimitReached(band, ++walked)) {
             if (first) {
                 ShowBand(s.Header);
                 AddToVHeaderList(s.Header);
