@@ -182,6 +182,15 @@ TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
     EXPECT_FALSE(S->Compile());
     EXPECT_EQ(S->ErrorUnit, "bad.pas");
     EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "1:12: Expression expected");
+
+    // An error found while building a unit's program names the unit too.
+    S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& text) { text = "begin\r\n  Undeclared := 1;\r\nend."; };
+    S->Lines()->SetText("uses 'build.pas';\r\nbegin\r\nend.");
+    S->Clear();
+    RegisterHost(*S);
+    EXPECT_FALSE(S->Compile());
+    EXPECT_EQ(S->ErrorUnit, "build.pas");
+    EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "2:13: Неопределенный идентификатор: 'Undeclared'");
 }
 
 TEST_F(CompilerEndToEnd, IlSurvivesARoundTrip)
@@ -227,6 +236,8 @@ TEST_F(CompilerEndToEnd, BuildErrorsNameTheirPlace)
         {"return with a value from a void routine", "C++Script", "void P() { return 1; } { P(); }",
          "1:19: Неопределенный идентификатор: 'Result'"},
         {"is needs a class on its right", "PascalScript", "begin Print(Thing is 1); end.", "1:21: Несовместимые типы"},
+        {"a routine of an if-branch is not known before it", "JScript",
+         "Print(g());\r\nif (1 == 1) {\r\n  function g() { return 5; }\r\n}", "3:13: Идентификатор переопределен: 'g'"},
     };
     for (const BuildCase& c : kBuild) {
         SCOPED_TRACE(c.why);
