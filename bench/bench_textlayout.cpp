@@ -1,6 +1,7 @@
 // One long memo of plain text (paragraphs of about 600 bytes, word wrap on, 180 mm wide,
 // Arial 10) laid out through the Qt font backend. The argument is the text's size in KB.
-//   Measure  CalcHeight, as the engine stretches a band
+//   Measure  CalcHeight, as the engine stretches a band, laid out anew every time (also
+//            with the whole text one paragraph), and again at the same size (kept layout)
 //   Split    InitPart, then DrawPart into parts of one A4 page's height until nothing is left
 //   Draw     the whole memo drawn once on a canvas that records nothing
 // Counter us_per_KB: time per KB of text; it should stay level as the text grows.
@@ -33,7 +34,7 @@ void Startup()
     rpInitReportClasses();
 }
 
-AnsiString MakeText(int KB)
+AnsiString MakeText(int KB, size_t ParagraphSize = 600)
 {
     static const char* const kWords[] = {"болт", "оцинкованный", "гайка", "шайба", "М8", "склад", "поставка",
                                          "накладная", "количество", "цена", "товар", "остаток"};
@@ -45,7 +46,7 @@ AnsiString MakeText(int KB)
         const AnsiString w = kWords[(k * 7 + k / 5) % std::size(kWords)];
         text += w;
         paragraph += w.size() + 1;
-        if (paragraph > 600) {
+        if (paragraph > ParagraphSize) {
             text += "\r\n";
             paragraph = 0;
         } else {
@@ -55,7 +56,7 @@ AnsiString MakeText(int KB)
     return text;
 }
 
-std::unique_ptr<TrpMemoView> MakeMemo(int KB)
+std::unique_ptr<TrpMemoView> MakeMemo(int KB, size_t ParagraphSize = 600)
 {
     Startup();
     auto memo = std::make_unique<TrpMemoView>(nullptr);
@@ -63,7 +64,7 @@ std::unique_ptr<TrpMemoView> MakeMemo(int KB)
     memo->GetFont()->SetName("Arial");
     memo->GetFont()->SetSize(10);
     memo->WordWrap = true;
-    memo->SetText(MakeText(KB));
+    memo->SetText(MakeText(KB, ParagraphSize));
     return memo;
 }
 
@@ -74,9 +75,29 @@ void PerKB(benchmark::State& state)
                                                          benchmark::Counter::kInvert);
 }
 
-void Measure(benchmark::State& state)
+// Every iteration lays the text out anew: the width changes by one unit each time.
+void MeasureAt(benchmark::State& state, size_t ParagraphSize)
+{
+    auto memo = MakeMemo(int(state.range(0)), ParagraphSize);
+    const Extended width = memo->GetWidth();
+    bool wide = false;
+    for (auto _ : state) {
+        memo->SetWidth(width + (wide ? 1 : 0));
+        wide = !wide;
+        benchmark::DoNotOptimize(memo->CalcHeight());
+    }
+    PerKB(state);
+}
+
+void Measure(benchmark::State& state) { MeasureAt(state, 600); }
+// The whole text one paragraph.
+void MeasureOneParagraph(benchmark::State& state) { MeasureAt(state, size_t(-1)); }
+
+// Measured again at the same size: the layout is kept.
+void MeasureAgain(benchmark::State& state)
 {
     auto memo = MakeMemo(int(state.range(0)));
+    memo->CalcHeight();
     for (auto _ : state)
         benchmark::DoNotOptimize(memo->CalcHeight());
     PerKB(state);
@@ -122,6 +143,8 @@ void Sizes(benchmark::internal::Benchmark* b)
 }
 
 BENCHMARK(Measure)->Apply(Sizes);
+BENCHMARK(MeasureOneParagraph)->Apply(Sizes);
+BENCHMARK(MeasureAgain)->Apply(Sizes);
 BENCHMARK(Split)->Apply(Sizes);
 BENCHMARK(Draw)->Apply(Sizes);
 
