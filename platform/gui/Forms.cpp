@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -935,6 +936,28 @@ void TApplication::BringToFront()
 {
     if (Screen && Screen->GetActiveForm())
         Screen->GetActiveForm()->BringToFront();
+}
+
+namespace {
+std::map<int, AnsiString>& CursorSlots()
+{
+    static std::map<int, AnsiString> slots;
+    return slots;
+}
+}  // namespace
+
+void TScreen::SetCursors(int index, const AnsiString& resource)
+{
+    if (resource.empty())
+        CursorSlots().erase(index);
+    else
+        CursorSlots()[index] = resource;
+}
+
+AnsiString TScreen::GetCursors(int index)
+{
+    auto it = CursorSlots().find(index);
+    return it == CursorSlots().end() ? AnsiString() : it->second;
 }
 
 void CreateApplication()

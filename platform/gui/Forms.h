@@ -268,6 +268,10 @@ public:
     const std::vector<TCustomForm*>& ModalStack() const { return FModalStack; }
     // True when a modal form above `form` blocks its input.
     bool IsBlocked(const TCustomForm* form) const;
+    // The program's own cursors (the platform's Screen.Cursors): slot `index` holds the
+    // name of a cursor resource, "" when empty. One table for the process.
+    static void SetCursors(int index, const AnsiString& resource);
+    static AnsiString GetCursors(int index);
 
 private:
     friend class TCustomForm;

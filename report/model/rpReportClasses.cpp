@@ -28,6 +28,10 @@ void rpInitReportClasses()
     rpObjects().RegisterObject1(TrpDMPMemoView::StaticClass(), nullptr, {}, {}, 0, 2);
     rpObjects().RegisterObject1(TrpDMPLineView::StaticClass(), nullptr, {}, {}, 0, 5);
     rpRegisterDesignTime();
+    // The library's cursors: hand over clickable objects, zoom, format painter.
+    TScreen::SetCursors(50, "rpHAND");
+    TScreen::SetCursors(51, "rpZOOM");
+    TScreen::SetCursors(52, "rpFORMAT");
     rpClassRTTIStartup();
 }
 

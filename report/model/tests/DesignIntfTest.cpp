@@ -274,6 +274,13 @@ TEST_F(DesignIntfTest, ColourAndFontEditorsOpenTheDialogs)
     EXPECT_EQ(Memo2->GetFont()->GetSize(), 17);
 }
 
+TEST_F(DesignIntfTest, StartUpLoadsTheLibrarysCursors)
+{
+    EXPECT_EQ(TScreen::GetCursors(50), "rpHAND");
+    EXPECT_EQ(TScreen::GetCursors(51), "rpZOOM");
+    EXPECT_EQ(TScreen::GetCursors(52), "rpFORMAT");
+}
+
 TEST_F(DesignIntfTest, Registries)
 {
     TrpObjectCollection& objects = rpObjects();
