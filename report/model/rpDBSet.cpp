@@ -29,16 +29,6 @@ const std::vector<TrpDataSet*>& rpDataSets() { return DataSetList(); }
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TrpDialogComponent)
 
-namespace {
-TrpObjectImageDrawer& ObjectImageDrawer()
-{
-    static TrpObjectImageDrawer d;
-    return d;
-}
-}  // namespace
-
-void rpSetObjectImageDrawer(TrpObjectImageDrawer Drawer) { ObjectImageDrawer() = std::move(Drawer); }
-
 TrpDialogComponent::TrpDialogComponent(TComponent* AOwner) : TrpReportComponent(AOwner)
 {
     Bitmap = std::make_unique<TBitmap>();
@@ -76,8 +66,9 @@ void TrpDialogComponent::Draw(TCanvas* Canvas, Extended, Extended, Extended, Ext
     Canvas->LineTo(r - 1, b - 1);
     Canvas->LineTo(l - 1, b - 1);
     if (Bitmap) {
-        if (ImageIndex != -1 && ObjectImageDrawer())
-            ObjectImageDrawer()(Bitmap->GetCanvas(), 0, 0, ImageIndex);
+        TCustomImageList* images = rpResources().GetObjectImages();
+        if (ImageIndex >= 0 && ImageIndex < images->Count())
+            images->Draw(Bitmap->GetCanvas(), 0, 0, ImageIndex);
         Canvas->Draw(l + 3, t + 3, Bitmap.get());
     }
     TFont* font = Canvas->GetFont();

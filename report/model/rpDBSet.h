@@ -43,10 +43,6 @@ public:
     int ImageIndex = -1;
 };
 
-// Draws image Index of the library's object images (22 x 22) at (X, Y); installed with
-// the image lists, nothing without them.
-using TrpObjectImageDrawer = std::function<void(TCanvas* Canvas, int X, int Y, int Index)>;
-void rpSetObjectImageDrawer(TrpObjectImageDrawer Drawer);
 
 class TrpDataSet : public TrpDialogComponent {
     SKLAD_CLASS(TrpDataSet, TrpDialogComponent)

@@ -322,3 +322,56 @@ TEST_F(DesignIntfTest, Registries)
     EXPECT_EQ(added->GetTag(), 5);
     EXPECT_TRUE(added->GetChecked());
 }
+
+TEST_F(DesignIntfTest, ImageStripsAreCutIntoTheLibrarysLists)
+{
+    // Four 2 x 2 cells: image, disabled image, image, disabled image. Each cell's
+    // bottom-left pixel (magenta) is its transparent colour; its top-left pixel is white.
+    TPixelBuffer p;
+    p.Width = 8;
+    p.Height = 2;
+    p.Pixels.assign(16, 0xFF102030u);
+    for (int c = 0; c < 4; ++c) {
+        p.Row(0)[c * 2] = 0xFFFFFFFFu;
+        p.Row(1)[c * 2] = 0xFFFF00FFu;
+    }
+    TBitmap strip;
+    strip.SetSize(8, 2);
+    strip.SetPixels(p);
+    TImageList normal(nullptr), disabled(nullptr);
+    for (TImageList* l : {&normal, &disabled}) {
+        l->SetWidth(2);
+        l->SetHeight(2);
+    }
+    rpAssignImages(&strip, 2, 2, &normal, &disabled);
+    EXPECT_EQ(normal.Count(), 2);
+    EXPECT_EQ(disabled.Count(), 2);
+    TBitmap cell;
+    normal.GetBitmap(0, &cell);
+    EXPECT_EQ(cell.Pixels().Row(0)[0] & 0xFFFFFFu, 0xFFFFFFu);
+    disabled.GetBitmap(0, &cell);
+    EXPECT_EQ(cell.Pixels().Row(0)[0] & 0xFFFFFFu, 0xE0E0E0u) << "white turns light grey in disabled images";
+
+    int loads = 0;
+    rpSetBitmapResourceLoader([&](const AnsiString& name, TBitmap& b) {
+        ++loads;
+        if (name != "rpBUTTONS")
+            return false;
+        b.SetSize(64, 16);
+        return true;
+    });
+    rpResources().SetButtonImages(nullptr, true);  // empties both lists
+    EXPECT_EQ(rpResources().GetMainButtonImages()->Count(), 2) << "two pairs in a 64-pixel strip";
+    EXPECT_EQ(rpResources().GetDisabledButtonImages()->Count(), 2);
+    EXPECT_EQ(rpResources().GetObjectImages()->Count(), 0) << "no rpOBJECTS resource";
+    rpSetBitmapResourceLoader(nullptr);
+    EXPECT_EQ(loads, 2);
+}
+
+TEST_F(DesignIntfTest, GetComponentsListsTheReportsObjectsOfAClass)
+{
+    TStringList list;
+    rpGetComponents(R, TrpMemoView::StaticClass(), &list, Memo2);
+    EXPECT_EQ(list.GetCommaText(), "Memo1");
+    EXPECT_EQ(list.Objects(0), Memo);
+}
