@@ -50,8 +50,30 @@ TFieldDef* TFieldDefs::Find(std::string_view name) const
 
 TFieldDef* TFieldDefs::Add(const AnsiString& name, TFieldType type, int size)
 {
-    FItems.push_back(std::make_unique<TFieldDef>(name, type, size, Count() + 1));
-    return FItems.back().get();
+    if (FSpare.empty()) {
+        FItems.push_back(std::make_unique<TFieldDef>(name, type, size, Count() + 1));
+        return FItems.back().get();
+    }
+    FItems.push_back(std::move(FSpare.back()));
+    FSpare.pop_back();
+    TFieldDef& d = *FItems.back();
+    d.Name = name;
+    d.DataType = type;
+    d.Size = size;
+    d.FieldNo = Count();
+    d.Required = false;
+    d.TableName.clear();
+    d.OriginName.clear();
+    d.IsKey = false;
+    return &d;
+}
+
+void TFieldDefs::Clear()
+{
+    // Last first, so that Add takes them back in column order.
+    for (auto it = FItems.rbegin(); it != FItems.rend(); ++it)
+        FSpare.push_back(std::move(*it));
+    FItems.clear();
 }
 
 void TFieldDefs::Update()

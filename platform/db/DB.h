@@ -96,7 +96,7 @@ public:
     int IndexOf(std::string_view name) const;  // ignores case; -1 when absent
     TFieldDef* Find(std::string_view name) const;  // raises "field not found"
     TFieldDef* Add(const AnsiString& name, TFieldType type, int size = 0);
-    void Clear() { FItems.clear(); }
+    void Clear();
     // Reads the definitions again from the dataset (without opening it).
     void Update();
     bool Updated = false;
@@ -104,6 +104,9 @@ public:
 private:
     TDataSet* FDataSet;
     std::vector<std::unique_ptr<TFieldDef>> FItems;
+    // Definitions of the last opening, taken again by Add: a statement reopened with the
+    // same columns makes no new definitions.
+    std::vector<std::unique_ptr<TFieldDef>> FSpare;
 };
 
 // ---------------------------------------------------------------- fields
