@@ -195,7 +195,8 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
 {
     AnsiString name = Name;
     if (name.size() == 1) {
-        auto* comp = dynamic_cast<TrpComponent*>(Obj);
+        auto* comp = Obj->ClassType()->InheritsFrom(TrpComponent::StaticClass()) ? static_cast<TrpComponent*>(Obj)
+                                                                                  : nullptr;
         switch (name[0]) {
         case 'x':
             if (comp)
@@ -232,10 +233,11 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
         obj = next;
         name.erase(0, dot + 1);
     }
-    if (auto* strings = dynamic_cast<TStrings*>(obj); strings && name == "text") {
-        strings->SetText(rpXMLToStr(Value));
-        return;
-    }
+    if (name == "text")
+        if (auto* strings = dynamic_cast<TStrings*>(obj)) {
+            strings->SetText(rpXMLToStr(Value));
+            return;
+        }
     if (name == "propdata") {
         ReadPropData(Value, obj);
         return;
