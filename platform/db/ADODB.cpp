@@ -640,7 +640,7 @@ void TADOQuery::InternalOpen()
                         cells[c] = Variant(d);
                     break;
                 }
-                case SQLITE_TEXT: cells[c] = Variant(st.ColumnText(c)); break;
+                case SQLITE_TEXT: SetTextCell(c, st.ColumnUtf8(c)); break;
                 default: cells[c] = Variant(AnsiString(st.ColumnBlob(c))); break;
                 }
             }

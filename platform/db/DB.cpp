@@ -445,6 +445,9 @@ void TDataSet::CheckActive() const
 void TDataSet::ClearRows()
 {
     FCells.clear();
+    FPending.clear();
+    FPendingCount = 0;
+    FText.clear();
     FRowSerial.clear();
     FCurrent = -1;
 }
@@ -462,8 +465,35 @@ Variant* TDataSet::AppendRow()
         FColCount = static_cast<size_t>(FFieldDefs.Count());
     const size_t at = FCells.size();
     FCells.resize(at + FColCount, Variant::Null());
+    FPending.resize(at + FColCount, false);
     FRowSerial.push_back(FNextSerial++);
     return FCells.data() + at;
+}
+
+void TDataSet::SetTextCell(int col, std::string_view utf8)
+{
+    const size_t i = FCells.size() - FColCount + static_cast<size_t>(col);
+    constexpr size_t kMaxPending = (size_t(1) << 24) - 1;
+    if (utf8.size() > kMaxPending || FText.size() > (size_t(1) << 38)) {
+        FCells[i] = Variant(Utf8ToAnsi(utf8));
+        return;
+    }
+    const auto packed = static_cast<long long>((FText.size() << 24) | utf8.size());
+    FText.append(utf8);
+    FCells[i] = Variant(packed);
+    if (!FPending[i]) {
+        FPending[i] = true;
+        ++FPendingCount;
+    }
+}
+
+void TDataSet::ConvertText(size_t cell) const
+{
+    const auto packed = static_cast<uint64_t>(FCells[cell].AsInt64());
+    const std::string_view utf8(FText.data() + (packed >> 24), packed & 0xFFFFFF);
+    FCells[cell] = Variant(Utf8ToAnsi(utf8));
+    FPending[cell] = false;
+    --FPendingCount;
 }
 
 void TDataSet::Open()
@@ -713,8 +743,16 @@ void TDataSet::GetFieldNames(TStrings* list)
 
 void TDataSet::InternalDelete(int row)
 {
-    const auto at = FCells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(row) * FColCount);
+    const size_t first = static_cast<size_t>(row) * FColCount;
+    for (size_t i = first; i < first + FColCount; ++i)
+        if (FPending[i]) {
+            FPending[i] = false;
+            --FPendingCount;
+        }
+    const auto at = FCells.begin() + static_cast<std::ptrdiff_t>(first);
     FCells.erase(at, at + static_cast<std::ptrdiff_t>(FColCount));
+    const auto flags = FPending.begin() + static_cast<std::ptrdiff_t>(first);
+    FPending.erase(flags, flags + static_cast<std::ptrdiff_t>(FColCount));
     FRowSerial.erase(FRowSerial.begin() + row);
 }
 
