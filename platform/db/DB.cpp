@@ -465,7 +465,7 @@ Variant* TDataSet::AppendRow()
         FColCount = static_cast<size_t>(FFieldDefs.Count());
     const size_t at = FCells.size();
     FCells.resize(at + FColCount, Variant::Null());
-    FPending.resize(at + FColCount, false);
+    FPending.resize(at + FColCount, 0);
     FRowSerial.push_back(FNextSerial++);
     return FCells.data() + at;
 }
@@ -482,7 +482,7 @@ void TDataSet::SetTextCell(int col, std::string_view utf8)
     FText.append(utf8);
     FCells[i] = Variant(packed);
     if (!FPending[i]) {
-        FPending[i] = true;
+        FPending[i] = 1;
         ++FPendingCount;
     }
 }
@@ -492,7 +492,7 @@ void TDataSet::ConvertText(size_t cell) const
     const auto packed = static_cast<uint64_t>(FCells[cell].AsInt64());
     const std::string_view utf8(FText.data() + (packed >> 24), packed & 0xFFFFFF);
     FCells[cell] = Variant(Utf8ToAnsi(utf8));
-    FPending[cell] = false;
+    FPending[cell] = 0;
     --FPendingCount;
 }
 
@@ -746,7 +746,7 @@ void TDataSet::InternalDelete(int row)
     const size_t first = static_cast<size_t>(row) * FColCount;
     for (size_t i = first; i < first + FColCount; ++i)
         if (FPending[i]) {
-            FPending[i] = false;
+            FPending[i] = 0;
             --FPendingCount;
         }
     const auto at = FCells.begin() + static_cast<std::ptrdiff_t>(first);

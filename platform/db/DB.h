@@ -368,7 +368,7 @@ private:
     // rows * FColCount. A cell whose FPending flag is set holds (offset << 24 | length) of
     // its UTF-8 text in FText as an Int64 until it is first read.
     mutable std::vector<Variant> FCells;
-    mutable std::vector<bool> FPending;
+    mutable std::vector<uint8_t> FPending;
     mutable size_t FPendingCount = 0;
     std::string FText;
     std::vector<uint64_t> FRowSerial;  // bookmark serial of each row, increasing
