@@ -305,7 +305,7 @@ TEST(DockTest, PositionsRoundTrip)
     button->SetParent(bar);
     button->SetBounds(0, 0, 30, 22);
     ASSERT_TRUE(bar->DockTo(top, 0, 0));
-    EXPECT_EQ(bar->GetWidth(), 30 + 4);
+    EXPECT_EQ(bar->GetWidth(), 8 + 30 + 4) << "the grip, the button, plus 4";
     EXPECT_EQ(top->GetHeight(), 26 + 1);
 
     const std::string path = (std::filesystem::temp_directory_path() / "sklad-dock-test.ini").string();
