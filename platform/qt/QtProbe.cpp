@@ -89,3 +89,8 @@ void QtMouse(const TControl* control, TQtMouseAction action, int x, int y)
     QMouseEvent e(type, p, global, button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &e);
 }
+
+AnsiString QtTranslated(const char* context, const char* text)
+{
+    return FromQString(QCoreApplication::translate(context, text));
+}

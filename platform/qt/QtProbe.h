@@ -30,3 +30,5 @@ bool QtWindowFrameless(const TControl* control);
 // the control's widget, as the user's mouse would arrive.
 enum class TQtMouseAction { Press, Move, Release };
 void QtMouse(const TControl* control, TQtMouseAction action, int x, int y);
+// Qt's own text `text` of `context` in the language loaded at start-up.
+AnsiString QtTranslated(const char* context, const char* text);

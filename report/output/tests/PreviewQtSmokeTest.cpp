@@ -92,6 +92,28 @@ TEST(PreviewQtSmoke, ScrollBarsWheelAndToolBarPictures)
     env.d.Click(form->CancelB);
 }
 
+// Qt's own dialogs (file, font, colour, print) speak Russian like the rest of the program.
+TEST(PreviewQtSmoke, QtDialogsSpeakRussian)
+{
+    TOffscreen qt;
+    struct Case {
+        const char* context;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"QPlatformTheme", "Cancel", "Отмена"},
+        {"QFileDialog", "File &name:", "&Имя файла:"},
+        {"QFontDialog", "Select Font", "Выбор шрифта"},
+        {"QColorDialog", "Select Color", "Выбор цвета"},
+        {"QPrintDialog", "Print", "Печать"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(QtTranslated(c.context, c.text), c.expected);
+    }
+}
+
 // A tool bar with widgets: taken by its grip's widget and dragged out of its dock it
 // floats in a frameless window of its own; the close button hides it; docked again, its
 // widget stands in the dock.
