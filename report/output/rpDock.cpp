@@ -687,7 +687,12 @@ TrpDockSite::TrpDockSite(TComponent* AOwner) : TPanel(AOwner)
     Splitter = new TrpDockSplitter(this, this);
 }
 
-TrpDockSite::~TrpDockSite() = default;
+TrpDockSite::~TrpDockSite()
+{
+    // Windows still docked get their controls back before the host panels go.
+    while (!FDocked.empty())
+        UndockForm(FDocked.back().Form);
+}
 
 std::vector<TCustomForm*> TrpDockSite::DockedForms() const
 {

@@ -369,6 +369,8 @@ TEST(DockTest, DockSiteForWindows)
         EXPECT_TRUE(site->Splitter->GetVisible());
     }
     std::filesystem::remove(path);
+    delete site;
+    EXPECT_EQ(memo->GetParent(), tool) << "a site that goes gives the window its controls back";
 }
 
 }  // namespace
