@@ -430,11 +430,11 @@ bool TCustomComboBox::UserDroppedDown(bool dropped)
         if (dropped == FDroppedDown)
             return;
         if (dropped)
-            OnDropDown(this);
+            DropDown();
         FDroppedDown = dropped;
         Changed(TControlChange::DropDown);
         if (!dropped)
-            OnCloseUp(this);
+            CloseUp();
     });
     return true;
 }

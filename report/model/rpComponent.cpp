@@ -188,9 +188,12 @@ TrpPage* TrpComponent::GetPage() const
 
 TrpCustomReport* TrpComponent::GetReport() const
 {
+    // Drawing asks for every object's report: the class table answers faster than
+    // dynamic_cast, which compares type names across libraries.
+    const TClass report = TrpCustomReport::StaticClass();
     for (const TrpComponent* p = this; p; p = p->FParent)
-        if (auto* r = dynamic_cast<const TrpCustomReport*>(p))
-            return const_cast<TrpCustomReport*>(r);
+        if (p->ClassType()->InheritsFrom(report))
+            return static_cast<TrpCustomReport*>(const_cast<TrpComponent*>(p));
     return nullptr;
 }
 

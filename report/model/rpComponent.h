@@ -201,8 +201,6 @@ public:
     AnsiString OnAfterPrint;
     AnsiString OnBeforePrint;
     AnsiString OnPreviewClick;
-    // Objects that move when this one grows; filled by the engine.
-    std::vector<TrpReportComponent*> ShiftChildren;
 };
 
 // The base of report and dialog pages; adds nothing of its own.
