@@ -52,6 +52,8 @@ CREATE TABLE Products (
     O                 VARCHAR(50)  COLLATE RUNOCASE DEFAULT '-'
 );
 CREATE INDEX Products_Группа ON Products (Группа);
+-- Goods are found by name: an imported request's lines, a document line without its product's id.
+CREATE INDEX Products_Наименование ON Products (Наименование);
 
 CREATE TABLE P (
     Название VARCHAR(255) COLLATE RUNOCASE DEFAULT '',

@@ -339,9 +339,11 @@ void TForm1::N13Click(TObject* Sender) { Button8Click(Sender); }
 
 void TForm1::ClearTempDocumentTables()
 {
-    ExecSql(ADOQuery4, "Delete * From TempStructureDocuments");
-    OpenSql(ADOQuery4, "Select * From TempStructureDocuments");
-    ExecSql(ADOQuery4, "Delete * From TempStructureOtpusk");
+    // Both tables in one write: one commit to wait for, not two.
+    InTransaction(ADOConnection1, [this] {
+        ExecSql(ADOQuery4, "Delete * From TempStructureDocuments");
+        ExecSql(ADOQuery4, "Delete * From TempStructureOtpusk");
+    });
     OpenSql(ADOQuery4, "Select * From TempStructureOtpusk");
 }
 
@@ -483,10 +485,13 @@ void TForm1::N21Click(TObject*)
     if (WorkingMode == 0)
         return;
     BuildGroupsTree(Form9->TreeView1, false);
-    ExecSql(ADOQuery2, "Update Products Set V=' '");
-    OpenSql(ADOQuery15, "Select * From Products");
+    // No goods stay marked; a warehouse with none marked is not written to.
+    ExecSql(ADOQuery2, "Update Products Set V=' ' Where (V Is Null) Or (V<>' ')");
+    // Selecting the top-level group lists all goods; read them once, not again for the tree.
     if (Form9->TreeView1->GetItems()->Count() > 0)
         Form9->TreeView1->SetSelected(Form9->TreeView1->GetItems()->GetFirstNode());
+    else
+        OpenSql(ADOQuery15, "Select * From Products");
     Form9->ShowModal();
 }
 

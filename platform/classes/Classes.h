@@ -227,7 +227,7 @@ public:
     virtual void Clear() = 0;
     virtual int Add(const AnsiString& S);
     virtual int AddObject(const AnsiString& S, TObject* AObject);
-    void AddStrings(const TStrings& Strings);
+    virtual void AddStrings(const TStrings& Strings);
     virtual int IndexOf(const AnsiString& S) const;
     int IndexOfName(const AnsiString& Name) const;
     int IndexOfObject(const TObject* AObject) const;
@@ -298,6 +298,8 @@ public:
     void Clear() override;
     int Add(const AnsiString& S) override;
     int AddObject(const AnsiString& S, TObject* AObject) override;
+    // On a sorted list: the same list as adding the strings one by one, in n log n.
+    void AddStrings(const TStrings& Strings) override;
     int IndexOf(const AnsiString& S) const override;
     // Binary search on a sorted list: true when found; Index is the position found or the
     // position where S would be inserted.
