@@ -182,6 +182,15 @@ TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
     EXPECT_FALSE(S->Compile());
     EXPECT_EQ(S->ErrorUnit, "bad.pas");
     EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "1:12: Expression expected");
+
+    // An error found while building a unit's program names the unit too.
+    S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& text) { text = "begin\r\n  Undeclared := 1;\r\nend."; };
+    S->Lines()->SetText("uses 'build.pas';\r\nbegin\r\nend.");
+    S->Clear();
+    RegisterHost(*S);
+    EXPECT_FALSE(S->Compile());
+    EXPECT_EQ(S->ErrorUnit, "build.pas");
+    EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "2:13: Неопределенный идентификатор: 'Undeclared'");
 }
 
 TEST_F(CompilerEndToEnd, IlSurvivesARoundTrip)
@@ -227,6 +236,8 @@ TEST_F(CompilerEndToEnd, BuildErrorsNameTheirPlace)
         {"return with a value from a void routine", "C++Script", "void P() { return 1; } { P(); }",
          "1:19: Неопределенный идентификатор: 'Result'"},
         {"is needs a class on its right", "PascalScript", "begin Print(Thing is 1); end.", "1:21: Несовместимые типы"},
+        {"a routine of an if-branch is not known before it", "JScript",
+         "Print(g());\r\nif (1 == 1) {\r\n  function g() { return 5; }\r\n}", "3:13: Идентификатор переопределен: 'g'"},
     };
     for (const BuildCase& c : kBuild) {
         SCOPED_TRACE(c.why);
@@ -304,6 +315,60 @@ TEST_F(CompilerEndToEnd, RunTimeErrorsReachTheHostWithTheirLine)
         ASSERT_TRUE(Compile(c.language, c.text)) << S->ErrorText;
         EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), c.id);
     }
+}
+
+class EHostRefusal : public Exception {
+public:
+    using Exception::Exception;
+    const char* ClassName() const noexcept override { return "EHostRefusal"; }
+};
+
+TEST_F(CompilerEndToEnd, HostExceptionsReachTheCallerAsRaised)
+{
+    struct HostCase {
+        const char* language;
+        const char* text;
+        const char* pos; // where the failing statement stands
+    };
+    const HostCase kHost[] = {
+        {"PascalScript", "procedure P;\r\nbegin\r\n  Refuse(1);\r\nend;\r\nbegin\r\n  P;\r\nend.", "3:3"},
+        {"C++Script", "{\r\n  Print(1);\r\n  Refuse(1);\r\n}", "3:3"},
+        {"JScript", "Print(1);\r\nRefuse(1);", "2:1"},
+        {"BasicScript", "Print(1)\r\n\r\nRefuse(1)\r\n", "3:1"},
+    };
+    for (const HostCase& c : kHost) {
+        SCOPED_TRACE(c.language);
+        S->Clear();
+        RegisterHost(*S);
+        S->AddMethod("procedure Refuse(Code: Integer)", [](TObject*, TClass, const AnsiString&, Variant&) -> Variant {
+            throw EHostRefusal("refused");
+        });
+        S->SyntaxType = c.language;
+        S->Lines()->SetText(c.text);
+        ASSERT_TRUE(S->Compile()) << S->ErrorText;
+        bool caught = false;
+        try {
+            S->Execute();
+        } catch (const EHostRefusal& e) {
+            caught = true;
+            EXPECT_EQ(e.Message(), "refused");
+        }
+        EXPECT_TRUE(caught) << "the host's own class reaches it";
+        EXPECT_EQ(S->RunErrorPos, c.pos);
+        EXPECT_EQ(S->RunErrorUnit, "");
+    }
+    // A script's own handler still catches it.
+    S->Clear();
+    RegisterHost(*S);
+    S->AddMethod("procedure Refuse2", [](TObject*, TClass, const AnsiString&, Variant&) -> Variant {
+        throw EHostRefusal("refused");
+    });
+    S->Lines()->SetText("begin try Refuse2; except Print('handled'); end; end.");
+    S->SyntaxType = "PascalScript";
+    ASSERT_TRUE(S->Compile()) << S->ErrorText;
+    Output.clear();
+    S->Execute();
+    EXPECT_EQ(Output, std::vector<AnsiString>{"handled"});
 }
 
 TEST_F(CompilerEndToEnd, RecursionKeepsTheCallersFrameAcrossACaughtError)
