@@ -273,6 +273,12 @@ void TADOConnection::Close()
     AfterDisconnect(this);
 }
 
+void TADOConnection::CheckIntegrity()
+{
+    CheckConnected();
+    FDb.CheckIntegrity();
+}
+
 void TADOConnection::CheckConnected() const
 {
     if (!Connected())
