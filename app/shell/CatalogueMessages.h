@@ -29,7 +29,9 @@
     X(QuantityAboveMax,  "Количество не может быть больше %s")                                        \
     X(BadNumber,         "Поле \"%s\" должно быть числом, не меньшим нуля")                            \
     X(CardFieldsMissing, "Заполните наименование и группу товара")                                    \
-    X(CardNotSaved,      "Карточка не сохранена, ничего не изменено.\n%s")
+    X(CardNotSaved,      "Карточка не сохранена, ничего не изменено.\n%s")                          \
+    X(ControlCharacters, "Текст \"%s\" содержит управляющие символы (перевод строки, табуляцию "       \
+                         "и т. п.): в названии их быть не может.")
 
 enum class TCatalogueMessage {
 #define X(id, text) id,
@@ -38,3 +40,7 @@ enum class TCatalogueMessage {
 };
 
 AnsiString CatalogueMessage(TCatalogueMessage id, std::initializer_list<std::string_view> args = {});
+
+// True when the text holds a control character (a line break, a tab, NUL ...): names are
+// one line of printable text.
+bool HasControlCharacters(std::string_view text);

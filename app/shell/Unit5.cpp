@@ -116,6 +116,11 @@ void TForm5::Button1Click(TObject*)
         ShowMessage("Поле не должно быть пустым");
         return;
     }
+    const bool isName = FJob == TInputJob::AddSubgroup || FJob == TInputJob::Rename || FJob == TInputJob::Article;
+    if (isName && HasControlCharacters(text)) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::ControlCharacters, {text}));
+        return;
+    }
     switch (FJob) {
     case TInputJob::AddSubgroup: AddSubgroup(text); break;
     case TInputJob::Rename: RenameGroup(text); break;
