@@ -217,7 +217,10 @@ CREATE TABLE TempStructureDocuments (
     Количество        REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null') AND abs(Количество) <= 1e30),
     Сумма             REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null') AND abs(Сумма) <= 1e30),
     Ставка            REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null') AND abs(Ставка) <= 1e30),
-    Сумма_с_НДС       REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null') AND abs(Сумма_с_НДС) <= 1e30)
+    Сумма_с_НДС       REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null') AND abs(Сумма_с_НДС) <= 1e30),
+    -- The product the user picked for the line; Null for a line that names none, which is then
+    -- found by its six describing columns.
+    IDТовара          INTEGER CHECK (typeof(IDТовара) IN ('integer', 'null'))
 );
 
 CREATE TABLE TempStructureOtpusk (

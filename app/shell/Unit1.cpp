@@ -306,6 +306,7 @@ void TForm1::SwitchDatabase(const AnsiString& path)
     ADOConnection1->SetConnectionString(JetConnectionString(path));
     ADOConnection1->Open();
     FDatabasePath = path;
+    AddLineProductColumn();
 
     DBGrid1->SetVisible(false);
     struct TShowGrid { TDBGrid* Grid; ~TShowGrid() { Grid->SetVisible(true); } } show{DBGrid1};
@@ -323,6 +324,22 @@ void TForm1::CloseDatabase()
     FDatabasePath.clear();
     TreeView1->GetItems()->Clear();
     SetCaption("Склад");  // as the window shows before any warehouse is open
+}
+
+void TForm1::AddLineProductColumn()
+{
+    // Files made before document lines kept their product's id get the column; the lines
+    // table is scratch, so nothing else changes. A file that cannot take it stays as it is.
+    try {
+        OpenSql(ADOQuery2, "Select IDТовара From TempStructureDocuments Where ID=0");
+    } catch (const std::exception&) {
+        try {
+            ExecSql(ADOQuery2, "Alter Table TempStructureDocuments Add Column IDТовара INTEGER "
+                               "CHECK (typeof(IDТовара) IN ('integer', 'null'))");
+        } catch (const std::exception&) {
+        }
+    }
+    ADOQuery2->Close();
 }
 
 void TForm1::LoadColumnWidths()

@@ -198,6 +198,7 @@ private:
     // Points the shared connection at a checked warehouse and shows it; raises on failure.
     void SwitchDatabase(const AnsiString& path);
     void CloseDatabase();  // no warehouse open: queries and connection closed, tree empty
+    void AddLineProductColumn();
     void LoadColumnWidths();
     void SaveColumnWidths() noexcept;
     std::vector<TGroupRow> ReadGroups();

@@ -575,7 +575,23 @@ bool TCustomForm::UserResized(int width, int height)
 {
     if (!FVisible)
         return false;
-    Application->Guard([&] { SetBounds(FLeft, FTop, width, height); });
+    Application->Guard([&] {
+        SetBounds(FLeft, FTop, width, height);
+        UserMovedOrSized();
+    });
+    return true;
+}
+
+bool TCustomForm::UserMoved(int left, int top)
+{
+    if (!FVisible)
+        return false;
+    if (left == FLeft && top == FTop)
+        return true;
+    Application->Guard([&] {
+        SetBounds(left, top, FWidth, FHeight);
+        UserMovedOrSized();
+    });
     return true;
 }
 

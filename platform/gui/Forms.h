@@ -120,6 +120,8 @@ public:
     bool UserActivated();
     // The user resized the window to this outer size.
     bool UserResized(int width, int height);
+    // The user moved the window to this place.
+    bool UserMoved(int left, int top);
 
     // -- events
     TNotifyEvent OnCreate;
@@ -148,6 +150,8 @@ public:
     void DestroyPeers() override;
 
 protected:
+    // After the user moved or resized the window (the end of a move or size).
+    virtual void UserMovedOrSized() {}
     // OnCreate, called once after the layout has been read (by TForm's constructor).
     void DoCreate();
     virtual void DoShow();

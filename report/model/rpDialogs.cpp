@@ -45,7 +45,34 @@ void TrpDialogForm::Publish(TPropertyTable&) {}
 
 TrpDialogForm::TrpDialogForm(TComponent* AOwner) : TForm(AOwner)
 {
+    SetClientWidth(115);
+    SetClientHeight(59);
+    SetCaption(" ");
+    SetKeyPreview(true);
+    GetFont()->SetName("Tahoma");
+    GetFont()->SetSize(8);
     OnCloseQuery = TCloseQueryEvent(this, &TrpDialogForm::RefuseClose);
+}
+
+void TrpDialogForm::UserMovedOrSized()
+{
+    TForm::UserMovedOrSized();
+    OnModify(this);
+}
+
+bool TrpDialogForm::WantsKey(Word Key) const
+{
+    // The dialog code: arrows and tab are the window's own.
+    switch (Key) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        return true;
+    default:
+        return TForm::WantsKey(Key);
+    }
 }
 
 void TrpDialogForm::RefuseClose(TObject*, bool& CanClose) { CanClose = false; }

@@ -31,6 +31,7 @@
 #include "report/output/rpAggregate.h"
 
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TrpBand;
@@ -82,6 +83,9 @@ public:
     // Stops the run with Message as an error line (bad template or data).
     void Fail(const AnsiString& Message);
     bool Failed() const { return FFailed; }
+    // Rows one walk of a band may take before its dataset is taken to never end (a
+    // group break restarts a band's row limit, so the limit alone does not end the walk).
+    static inline int MaxRowsPerBand = 1000000;
 
     // ---- state, as the parts of the engine share it
     TrpAggregateList AggregateList;
@@ -141,6 +145,7 @@ private:
     void InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN);
     void CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int ColumnKeepPos, Extended SaveCurY);
     void ShowGroupFooters(TrpGroupHeader* Group, int Index);
+    bool RowLimitReached(TrpBand* Band, int Rows);
     void ResetSuppressValues(TrpBand* Band);
     void NotifyObjects(TrpBand* Band);
     void AddToHeaderList(TrpBand* Band);
@@ -190,4 +195,9 @@ private:
     Extended FFreshY = -1;
     int FFreshPage = -1;
     std::vector<TrpBand*> FNoMasters;
+    // Objects moved into vertical bands for the run: each home band's objects in their
+    // template order, and each moved object's template Left.
+    std::vector<std::pair<TrpBand*, std::vector<TrpComponent*>>> FHomeOrder;
+    std::vector<std::pair<TrpComponent*, Extended>> FMovedLeft;
+    void RestoreTemplate();
 };

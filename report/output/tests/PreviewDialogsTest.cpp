@@ -6,11 +6,15 @@
 #include "report/output/rpSearchDialog.h"
 #include "report/output/tests/PreviewTestSupport.h"
 
+#include "report/model/rpDialogs.h"
 #include "report/model/rpPages.h"
 
 #include "platform/printers/RecordingPrinter.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
 
 namespace {
 
@@ -175,6 +179,65 @@ TEST_F(PageSettingsTest, ANumberThatIsNoneKeepsTheDialogOpen)
     EXPECT_DOUBLE_EQ(double(page.LeftMargin), 20);
 }
 
+// Without a print queue the virtual printer lists the paper table: every row has a name
+// of its own, and the dialog finds the chosen paper by its code.
+class PageSettingsVirtualTest : public PageSettingsTest {
+protected:
+    TNoPrinterSystem none;
+    TPrinterSystemScope useNone{none};
+};
+
+TEST_F(PageSettingsVirtualTest, PapersOfTheVirtualPrinter)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TrpPageSettingsForm&)> act;  // before OK or Cancel
+        bool ok;
+        int paper;
+        TPrinterOrientation orientation;
+        double width, height;
+    };
+    auto choose = [&](int code) {
+        return [&, code](TrpPageSettingsForm& f) {
+            env.d.Select(f.SizeCB, rpPrinters().GetCurrentPrinter()->PaperIndex(code));
+        };
+    };
+    const Case cases[] = {
+        {"OK without changes leaves A4 as A4", [](TrpPageSettingsForm&) {}, true, DMPAPER_A4, poPortrait, 210, 297},
+        {"choosing A3 fills in A3's size", choose(DMPAPER_A3), true, DMPAPER_A3, poPortrait, 297, 420},
+        {"turning A4 landscape keeps A4",
+         [&](TrpPageSettingsForm& f) {
+             env.d.Choose(f.LandscapeRB);
+             EXPECT_EQ(f.WidthE->GetText(), "29,70");
+             EXPECT_EQ(f.HeightE->GetText(), "21");
+         },
+         true, DMPAPER_A4, poLandscape, 297, 210},
+        {"Cancel leaves the page untouched", choose(DMPAPER_A3), false, DMPAPER_A4, poPortrait, 210, 297},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        page.SetOrientation(poPortrait);
+        page.SetPaperWidth(210);
+        page.SetPaperHeight(297);
+        page.SetPaperSize(DMPAPER_A4);
+        Show([&](TrpPageSettingsForm& f) {
+            EXPECT_EQ(f.SizeCB->GetText(), "A4");
+            c.act(f);
+            env.d.Click(c.ok ? f.OKB : f.CancelB);
+        });
+        EXPECT_EQ(page.GetPaperSize(), c.paper);
+        EXPECT_EQ(page.GetOrientation(), c.orientation);
+        EXPECT_DOUBLE_EQ(double(page.GetPaperWidth()), c.width);
+        EXPECT_DOUBLE_EQ(double(page.GetPaperHeight()), c.height);
+    }
+    const TStrings* names = rpPrinters().GetCurrentPrinter()->GetPapers();
+    std::set<AnsiString> seen;
+    for (int k = 0; k < names->Count(); ++k) {
+        EXPECT_FALSE(names->Strings(k).empty()) << "row " << k;
+        EXPECT_TRUE(seen.insert(names->Strings(k)).second) << names->Strings(k) << " stands twice";
+    }
+}
+
 // ---------------------------------------------------------------- progress
 
 TEST(ProgressTest, MessagePlacesAndTheActiveWindow)
@@ -199,6 +262,75 @@ TEST(ProgressTest, MessagePlacesAndTheActiveWindow)
         EXPECT_EQ(progress.Bar->GetPosition(), 2);
     }
     EXPECT_TRUE(main->GetEnabled());
+}
+
+TEST(ProgressTest, DraggedByItsBody)
+{
+    TPreviewEnv env;
+    TrpProgress progress(nullptr);
+    progress.Execute(0, "Готовится страница 1", false, true);
+    const int left = progress.GetLeft(), top = progress.GetTop();
+    struct Case {
+        const char* why;
+        TControl* body;
+        int dx, dy;
+    };
+    const Case cases[] = {
+        {"by the panel", progress.Panel, 20, 15},
+        {"by the message", progress.LMessage, -5, 30},
+    };
+    int movedX = 0, movedY = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        ASSERT_TRUE(c.body->UserMouseDown(mbLeft, {}, 10, 10));
+        c.body->UserMouseMove({ssLeft}, 10 + c.dx, 10 + c.dy);
+        c.body->UserMouseUp(mbLeft, {}, 10, 10);
+        movedX += c.dx;
+        movedY += c.dy;
+        EXPECT_EQ(progress.GetLeft(), left + movedX);
+        EXPECT_EQ(progress.GetTop(), top + movedY);
+    }
+    progress.Panel->UserMouseMove({}, 90, 90);
+    EXPECT_EQ(progress.GetLeft(), left + movedX) << "only while the button is held";
+}
+
+// ---------------------------------------------------------------- dialog page window
+
+// Exposes the window's dialog code.
+struct TDialogFormProbe : TrpDialogForm {
+    using TrpDialogForm::TrpDialogForm;
+    using TrpDialogForm::WantsKey;
+};
+
+TEST(DialogFormTest, DefaultsAndModify)
+{
+    TPreviewEnv env;
+    TDialogFormProbe form(Application);
+    EXPECT_EQ(form.GetClientWidth(), 115);
+    EXPECT_EQ(form.GetClientHeight(), 59);
+    EXPECT_EQ(form.GetCaption(), " ");
+    EXPECT_TRUE(form.GetKeyPreview());
+    EXPECT_EQ(form.GetFont()->GetName(), "Tahoma");
+    EXPECT_EQ(form.GetFont()->GetSize(), 8);
+    for (Word key : {VK_TAB, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN})
+        EXPECT_TRUE(form.WantsKey(key)) << key;
+    int modified = 0;
+    form.OnModify = TNotifyEvent::Lambda([&](TObject* sender) {
+        EXPECT_EQ(sender, &form);
+        ++modified;
+    });
+    form.Show();
+    form.SetBounds(10, 10, 200, 150);
+    EXPECT_EQ(modified, 0) << "moved by the program";
+    form.UserMoved(40, 30);
+    EXPECT_EQ(form.GetLeft(), 40);
+    EXPECT_EQ(modified, 1) << "moved by the user";
+    form.UserResized(250, 180);
+    EXPECT_EQ(form.GetWidth(), 250);
+    EXPECT_EQ(modified, 2) << "resized by the user";
+    bool closed = true;
+    form.OnCloseQuery(&form, closed);
+    EXPECT_FALSE(closed) << "it refuses to close until its page takes it over";
 }
 
 TEST(ProgressTest, CancelStopsTheBuild)
