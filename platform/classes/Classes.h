@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -77,6 +78,15 @@ class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
+
+    // Destruction runs in two steps, as on the platform. BeforeDestruction runs while the
+    // whole object still stands: a form fires OnDestroy there, and the components that
+    // asked are told of the end (Notification opRemove) while every part of this one is
+    // alive. Then the destructors run. `delete` (by an owner, a std::unique_ptr or by
+    // hand) takes both steps; a component that is not deleted (a local) gets only the
+    // destructors, which tell whoever was not told yet.
+    virtual void BeforeDestruction();
+    static void operator delete(TComponent* component, std::destroying_delete_t);
 
     TComponent* Owner() const { return FOwner; }
     TPersistent* GetOwner() const override { return FOwner; }
@@ -138,6 +148,9 @@ public:
 protected:
     virtual void ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName);
     virtual void ChangeName(const AnsiString& NewName) { FName = NewName; }
+    // Tells the components that asked (Notification opRemove) and forgets them; part of
+    // BeforeDestruction, for a destructor whose clients must hear of the end first.
+    void SendFreeNotifications();
 
 private:
     void Insert(TComponent* AComponent);
