@@ -112,6 +112,7 @@ void EnsureProgram(const AnsiString& firstWarehouse)
     std::fprintf(ini, "[LASTFILE]\r\nLastFile=%s\r\n", AnsiToUtf8(firstWarehouse).c_str());
     std::fclose(ini);
     CreateApplication();
+    StartLibraries();  // the script engine and the report classes the program's reports are made of
     RegisterProgramClasses();
     CreateForms();
 }

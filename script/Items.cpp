@@ -148,6 +148,25 @@ int TscCustomVariable::GetNumberOfRequiredParams() const
 
 // ---------------------------------------------------------------- simple items
 
+namespace {
+
+// A value as a variable of the declared type holds it: an Integer stored into
+// a Double becomes a floating value, so Format('%f') and "/" read it as one.
+Variant AsDeclared(TscVarType varType, const Variant& value)
+{
+    if (varType == fvtFloat && VarIsOrdinal(value) && ::VarType(value) != varBoolean)
+        return Variant(value.AsDouble());
+    return value;
+}
+
+} // namespace
+
+void TscVariable::SetValue(const Variant& value)
+{
+    if (!ReadOnly)
+        Value = AsDeclared(VarType, value);
+}
+
 void TscStringVariable::SetValue(const Variant& value)
 {
     StringValue = VarToStr(value);
@@ -162,6 +181,12 @@ TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const Ans
                            bool isOptional, bool isVarParam)
     : TscCustomVariable(name, varType, typeName), IsOptional(isOptional), IsVarParam(isVarParam)
 {
+}
+
+void TscParamItem::SetValue(const Variant& value)
+{
+    if (!ReadOnly)
+        Value = TakesDeclaredType ? AsDeclared(VarType, value) : value;
 }
 
 // ---------------------------------------------------------------- TscProcVariable
@@ -269,7 +294,7 @@ Variant TscPropertyHelper::GetValue()
             }
         }
     } else if (OnGetValue) {
-        r = OnGetValue(obj, ClassRef, AnsiUpperCase(Name));
+        r = script_detail::CallHost([&] { return OnGetValue(obj, ClassRef, AnsiUpperCase(Name)); });
     }
     if (VarType == fvtBool)
         r = Variant(!(VarIsNull(r) || VarIsEmpty(r) || r == Variant(0)));
@@ -285,7 +310,9 @@ void TscPropertyHelper::SetValue(const Variant& value)
         // A set constructor the compiler could not see the target of (late binding).
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
         if (OnSetValue)
-            OnSetValue(obj, ClassRef, AnsiUpperCase(Name), toMask ? Variant(scSetToMask(value)) : value);
+            script_detail::CallHost([&] {
+                OnSetValue(obj, ClassRef, AnsiUpperCase(Name), toMask ? Variant(scSetToMask(value)) : value);
+            });
         return;
     }
     const TPropInfo* p = GetPropInfo(obj, Name);
@@ -362,7 +389,7 @@ Variant TscMethodHelper::GetValue()
         name += ".GET";
     // Members of a class need a live object of it; global functions get none.
     TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
-    Variant r = OnCall(obj, ClassRef, name, params);
+    Variant r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params); });
     WriteBackVarParams(this, params);
     return r;
 }
@@ -375,7 +402,7 @@ Variant TscMethodHelper::Construct(TscClassVariable* cls, Variant& params)
     // The object is made whole by the class registry; the host's constructor
     // member then finishes it (an owner, a file name ...).
     std::unique_ptr<TObject> obj = c->NewInstance();
-    OnCall(obj.get(), ClassRef, AnsiUpperCase(Name), params);
+    script_detail::CallHost([&] { return OnCall(obj.get(), ClassRef, AnsiUpperCase(Name), params); });
     WriteBackVarParams(this, params);
     // From here the object lives until the script frees it, or its owner does.
     return ObjectToVariant(obj.release());
@@ -390,7 +417,7 @@ void TscMethodHelper::SetValue(const Variant& value)
     for (int i = 0; i < ParamCount(); ++i)
         VarArrayPut(params, GetParam(i)->GetValue(), {i});
     VarArrayPut(params, value, {ParamCount()});
-    OnCall(obj, ClassRef, AnsiUpperCase(Name) + ".SET", params);
+    script_detail::CallHost([&] { return OnCall(obj, ClassRef, AnsiUpperCase(Name) + ".SET", params); });
 }
 
 // ---------------------------------------------------------------- components and events

@@ -85,9 +85,11 @@ public:
     int GetNumberOfRequiredParams() const;
 };
 
+// A script or host variable; a value stored into it takes its declared type.
 class TscVariable : public TscCustomVariable {
 public:
     using TscCustomVariable::TscCustomVariable;
+    void SetValue(const Variant& value) override;
 };
 
 class TscTypeVariable : public TscCustomVariable {
@@ -110,6 +112,11 @@ public:
     Variant DefValue = Null();
     bool IsOptional;
     bool IsVarParam;
+    // A parameter of a script procedure converts what it is given to its
+    // declared type, as a variable does; a host function's parameter keeps the
+    // value as passed.
+    bool TakesDeclaredType = false;
+    void SetValue(const Variant& value) override;
 };
 
 // A script procedure or function. Its body and locals live in LocalScript.
@@ -234,4 +241,18 @@ namespace script_detail {
 // The object behind a member's ParentValue, checked against cls. Null and
 // Empty give nullptr when allowNone, else SNilObject like nil does.
 TObject* ResolveInstance(const Variant& value, TClass cls, bool allowNone, const AnsiString& member);
+// Called in a catch block around a host callback: the exception now unwinding
+// is the host's own and leaves the engine as raised (see TscStatement::Execute).
+void NoteHostException();
+// Runs a host callback; an exception it raises is noted as the host's own.
+template <class F>
+decltype(auto) CallHost(F&& call)
+{
+    try {
+        return call();
+    } catch (...) {
+        NoteHostException();
+        throw;
+    }
+}
 } // namespace script_detail

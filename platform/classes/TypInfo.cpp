@@ -363,6 +363,7 @@ void TPropertyTable::InheritFrom(const TPropertyTable& parent)
 {
     FProps = parent.FProps;  // shared: the parent's descriptions serve the child unchanged
     FView = parent.FView;
+    FByName = parent.FByName;
     for (const auto& m : parent.FMethods)
         FMethods.push_back(std::make_unique<TPublishedMethod>(*m));
 }
@@ -377,21 +378,31 @@ TPropInfo& TPropertyTable::Slot(std::string_view name)
             p->NameIndex = static_cast<int>(i);
             FProps[i] = p;
             FView[i] = p.get();
+            FByName[FoldedName(name)] = p.get();
             return *p;
         }
     }
     p->NameIndex = static_cast<int>(FProps.size());
     FProps.push_back(p);
     FView.push_back(p.get());
+    FByName[FoldedName(name)] = p.get();
     return *p;
+}
+
+std::string TPropertyTable::FoldedName(std::string_view name)
+{
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    return key;
 }
 
 const TPropInfo* TPropertyTable::FindProperty(std::string_view name) const
 {
-    for (const TPropInfo* p : FView)
-        if (SameText(p->Name, name))
-            return p;
-    return nullptr;
+    // SameText folds ASCII letters only, as the key does.
+    const auto it = FByName.find(FoldedName(name));
+    return it != FByName.end() ? it->second : nullptr;
 }
 
 const TPublishedMethod* TPropertyTable::FindMethod(std::string_view name) const

@@ -79,6 +79,23 @@ const SyntaxCase kSyntax[] = {
     {"JScript while needs its bracket", "JScript", "while i < 3) i++;", "1:7: '(' expected"},
     {"Basic For needs To", "BasicScript", "For i = 1 3\r\nNext\r\n", "1:11: 'TO' expected"},
     {"identifier ranges in sets", "PascalScript", "var a, b: Integer; begin Print(2 in [a..b]); end.", ""},
+    {"a first Basic line that is no statement", "BasicScript", "Next\r\nPrint(1)\r\n", "1:1: End of line expected"},
+    {"a first Basic line that is a bracket", "BasicScript", ")\r\nPrint(1)\r\n", "1:1: End of line expected"},
+    {"a first Basic line assigning to REM", "BasicScript", "REM = 4\r\nPrint(1)\r\n", "1:1: End of line expected"},
+    {"an empty Basic With on the first line", "BasicScript", "With Foo\r\nEnd With\r\nPrint(1)\r\n",
+     "1:1: End of line expected"},
+    {"Basic blank lines before a bad line", "BasicScript", "\r\n  \r\n  Next\r\nPrint(1)\r\n",
+     "3:3: End of line expected"},
+    {"a member step without a name before a bracket", "PascalScript", "var s: String; begin Print(s.); end.",
+     "1:30: Identifier expected"},
+    {"a member step without a name before :=", "PascalScript", "var s: String; begin s. := 1; end.",
+     "1:25: Identifier expected"},
+    {"empty statements in a block", "PascalScript", "begin ; end.", ""},
+    {"an empty statement between two", "PascalScript", "begin Print('a');; Print('b'); end.", ""},
+    {"empty statements after repeat and try", "PascalScript",
+     "begin repeat ; until True; try ; finally ; end; try ; except ; end; end.", ""},
+    {"an empty statement still needs its separator", "PascalScript", "begin Print(1) Print(2) end.",
+     "1:16: ';' expected"},
 };
 
 TEST_F(CompilerEndToEnd, SyntaxErrorsSayWhatAndWhere)
@@ -165,6 +182,15 @@ TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
     EXPECT_FALSE(S->Compile());
     EXPECT_EQ(S->ErrorUnit, "bad.pas");
     EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "1:12: Expression expected");
+
+    // An error found while building a unit's program names the unit too.
+    S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& text) { text = "begin\r\n  Undeclared := 1;\r\nend."; };
+    S->Lines()->SetText("uses 'build.pas';\r\nbegin\r\nend.");
+    S->Clear();
+    RegisterHost(*S);
+    EXPECT_FALSE(S->Compile());
+    EXPECT_EQ(S->ErrorUnit, "build.pas");
+    EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "2:13: Неопределенный идентификатор: 'Undeclared'");
 }
 
 TEST_F(CompilerEndToEnd, IlSurvivesARoundTrip)
@@ -210,6 +236,8 @@ TEST_F(CompilerEndToEnd, BuildErrorsNameTheirPlace)
         {"return with a value from a void routine", "C++Script", "void P() { return 1; } { P(); }",
          "1:19: Неопределенный идентификатор: 'Result'"},
         {"is needs a class on its right", "PascalScript", "begin Print(Thing is 1); end.", "1:21: Несовместимые типы"},
+        {"a routine of an if-branch is not known before it", "JScript",
+         "Print(g());\r\nif (1 == 1) {\r\n  function g() { return 5; }\r\n}", "3:13: Идентификатор переопределен: 'g'"},
     };
     for (const BuildCase& c : kBuild) {
         SCOPED_TRACE(c.why);
@@ -289,6 +317,60 @@ TEST_F(CompilerEndToEnd, RunTimeErrorsReachTheHostWithTheirLine)
     }
 }
 
+class EHostRefusal : public Exception {
+public:
+    using Exception::Exception;
+    const char* ClassName() const noexcept override { return "EHostRefusal"; }
+};
+
+TEST_F(CompilerEndToEnd, HostExceptionsReachTheCallerAsRaised)
+{
+    struct HostCase {
+        const char* language;
+        const char* text;
+        const char* pos; // where the failing statement stands
+    };
+    const HostCase kHost[] = {
+        {"PascalScript", "procedure P;\r\nbegin\r\n  Refuse(1);\r\nend;\r\nbegin\r\n  P;\r\nend.", "3:3"},
+        {"C++Script", "{\r\n  Print(1);\r\n  Refuse(1);\r\n}", "3:3"},
+        {"JScript", "Print(1);\r\nRefuse(1);", "2:1"},
+        {"BasicScript", "Print(1)\r\n\r\nRefuse(1)\r\n", "3:1"},
+    };
+    for (const HostCase& c : kHost) {
+        SCOPED_TRACE(c.language);
+        S->Clear();
+        RegisterHost(*S);
+        S->AddMethod("procedure Refuse(Code: Integer)", [](TObject*, TClass, const AnsiString&, Variant&) -> Variant {
+            throw EHostRefusal("refused");
+        });
+        S->SyntaxType = c.language;
+        S->Lines()->SetText(c.text);
+        ASSERT_TRUE(S->Compile()) << S->ErrorText;
+        bool caught = false;
+        try {
+            S->Execute();
+        } catch (const EHostRefusal& e) {
+            caught = true;
+            EXPECT_EQ(e.Message(), "refused");
+        }
+        EXPECT_TRUE(caught) << "the host's own class reaches it";
+        EXPECT_EQ(S->RunErrorPos, c.pos);
+        EXPECT_EQ(S->RunErrorUnit, "");
+    }
+    // A script's own handler still catches it.
+    S->Clear();
+    RegisterHost(*S);
+    S->AddMethod("procedure Refuse2", [](TObject*, TClass, const AnsiString&, Variant&) -> Variant {
+        throw EHostRefusal("refused");
+    });
+    S->Lines()->SetText("begin try Refuse2; except Print('handled'); end; end.");
+    S->SyntaxType = "PascalScript";
+    ASSERT_TRUE(S->Compile()) << S->ErrorText;
+    Output.clear();
+    S->Execute();
+    EXPECT_EQ(Output, std::vector<AnsiString>{"handled"});
+}
+
 TEST_F(CompilerEndToEnd, RecursionKeepsTheCallersFrameAcrossACaughtError)
 {
     // P(0) raises inside P(1) inside P(2); each caller catches and must see its own n and k.
@@ -366,6 +448,9 @@ TEST_F(CompilerEndToEnd, LanguageQuirksBuiltSoundly)
          "{ switch (1) { case 1: case 2: Print(\"two\"); default: Print(\"default\"); } }", {"default"}},
         {"string character assignment through a designator", "PascalScript",
          "var s: String; begin s := 'abc'; s[2] := 'X'; Print(s); end.", {"aXc"}},
+        {"empty statements are skipped", "PascalScript",
+         "var i: Integer; begin ;; Print('a');; Print('b'); repeat ; i := i + 1; until i = 2; Print(i); end.",
+         {"a", "b", "2"}},
     };
     for (const Quirk& q : kQuirks) {
         SCOPED_TRACE(q.why);

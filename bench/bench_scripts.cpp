@@ -1,0 +1,294 @@
+// bench_scripts.cpp - the script engine on whole programs, in its four syntaxes.
+//
+// Each workload is a function Run(n) kept as a script file per syntax in bench/scripts/
+// (loop.pas, loop.cpp, loop.js, loop.vb ...); the benchmark compiles it once, calls Run
+// and checks the answer on every iteration. The same programs written for Lua 5.4 and
+// Python 3 sit beside them (*.lua, *.py) for bench/compare.sh.
+//
+//   loop     sum of i mod 7, i = 1..10,000,000
+//   fib      fib(27) by plain recursion (635,621 calls)
+//   float    5,000,000 steps of x := x * 0.999 + i / 3.0 - 1.1
+//   string   appending IntToStr(i), i = 1..200,000, to one string
+//   method   1,000,000 calls of a host object's method (Counter.Add)
+//   report   100,000 evaluations of a report's bracketed expression over dataset fields
+//            (expressions of a report are PascalScript whatever its script language, so
+//            this one has a single form: report.expr)
+//
+// With SKLAD_BENCH_QUICK set in the environment every size is cut down, so a test can run
+// each program once in well under a second.
+#include "report/model/rpClass.h"
+#include "report/model/rpReportClasses.h"
+#include "report/output/rpPreviewPages.h"
+#include "script/GlobalUnit.h"
+#include "script/Script.h"
+
+#include "platform/classes/Classes.h"
+#include "platform/db/DB.h"
+#include "platform/rtl/Cp1251.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+// The host object of the method workload.
+class TBenchCounter : public TComponent {
+    SKLAD_CLASS(TBenchCounter, TComponent)
+public:
+    using TComponent::TComponent;
+    int Total = 0;
+};
+SKLAD_DEFINE_CLASS(TBenchCounter)
+void TBenchCounter::Publish(TPropertyTable&) {}
+
+namespace {
+
+// Set when a program does not compile or gives a wrong answer: the run then fails.
+bool gFailed = false;
+
+void Fail(benchmark::State& state, const char* what, const std::string& why)
+{
+    gFailed = true;
+    std::fprintf(stderr, "%s: %s\n", what, why.c_str());
+    state.SkipWithError(why.c_str());
+}
+
+bool Quick()
+{
+    return std::getenv("SKLAD_BENCH_QUICK") != nullptr;
+}
+
+AnsiString ReadScript(const std::string& file)
+{
+    std::ifstream in(std::string(SKLAD_BENCH_SCRIPTS) + "/" + file, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read bench/scripts/" + file);
+    return Utf8ToAnsi(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+}
+
+// ---------------------------------------------------------------- the workloads
+
+struct Workload {
+    const char* Name;
+    int Size;       // n of the full run
+    int QuickSize;  // n under SKLAD_BENCH_QUICK
+    double (*Answer)(int n);
+};
+
+double LoopAnswer(int n)
+{
+    double s = 0;
+    for (int i = 1; i <= n; ++i)
+        s += i % 7;
+    return s;
+}
+
+double FibAnswer(int n)
+{
+    double a = 0, b = 1;
+    for (int i = 0; i < n; ++i) {
+        const double c = a + b;
+        a = b;
+        b = c;
+    }
+    return a;
+}
+
+double FloatAnswer(int n)
+{
+    double x = 0.5;
+    for (int i = 1; i <= n; ++i)
+        x = x * 0.999 + i / 3.0 - 1.1;
+    return x;
+}
+
+double StringAnswer(int n)
+{
+    double len = 0;
+    for (int i = 1; i <= n; ++i)
+        len += static_cast<double>(std::to_string(i).size());
+    return len;
+}
+
+double MethodAnswer(int n)
+{
+    double s = 0;
+    for (int i = 1; i <= n; ++i)
+        s += i % 10;
+    return s;
+}
+
+constexpr Workload kWorkloads[] = {
+    {"loop", 10000000, 1000, LoopAnswer},
+    {"fib", 27, 10, FibAnswer},
+    {"float", 5000000, 1000, FloatAnswer},
+    {"string", 200000, 1000, StringAnswer},
+    {"method", 1000000, 1000, MethodAnswer},
+};
+
+struct Syntax {
+    const char* Ext;
+    const char* Name;
+};
+
+constexpr Syntax kSyntaxes[] = {
+    {"pas", "PascalScript"},
+    {"cpp", "C++Script"},
+    {"js", "JScript"},
+    {"vb", "BasicScript"},
+};
+
+void RegisterCounter(TscScript& s, TBenchCounter& counter)
+{
+    TscClassVariable* cls = s.AddClass(TBenchCounter::StaticClass(), "");
+    cls->AddMethod("procedure Add(Value: Integer)", [](TObject* o, TClass, const AnsiString&, Variant& p) {
+        static_cast<TBenchCounter*>(o)->Total += VarArrayGet(p, {0}).AsInteger();
+        return Null();
+    });
+    cls->AddMethod("procedure Clear", [](TObject* o, TClass, const AnsiString&, Variant&) {
+        static_cast<TBenchCounter*>(o)->Total = 0;
+        return Null();
+    });
+    cls->AddProperty("Total", "Integer", [](TObject* o, TClass, const AnsiString&) {
+        return Variant(static_cast<TBenchCounter*>(o)->Total);
+    });
+    s.AddObject("Counter", &counter);
+}
+
+bool SameAnswer(double want, const Variant& got)
+{
+    const double g = got.AsDouble();
+    return g == want || std::fabs(g - want) <= 1e-9 * std::fabs(want);
+}
+
+void RunWorkload(benchmark::State& state, const Workload& w, const Syntax& syntax)
+{
+    const int n = Quick() ? w.QuickSize : w.Size;
+    const double want = w.Answer(n);
+    ScriptEngineStartup();
+    {
+        TBenchCounter counter(nullptr);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        RegisterCounter(s, counter);
+        s.SyntaxType = syntax.Name;
+        s.Lines()->SetText(ReadScript(std::string(w.Name) + "." + syntax.Ext));
+        if (!s.Compile()) {
+            Fail(state, w.Name, s.ErrorPos + ": " + s.ErrorText);
+        } else {
+            const Variant args = VarArrayOf({Variant(n)});
+            Variant got;
+            for (auto _ : state) {
+                got = s.CallFunction("Run", args);
+                if (!SameAnswer(want, got)) {
+                    Fail(state, w.Name, "wrong answer " + VarToStr(got));
+                    break;
+                }
+            }
+            state.counters["n"] = n;
+        }
+    }
+    ScriptEngineShutdown();
+}
+
+// ---------------------------------------------------------------- the report workload
+
+// Rows of (Price float, Qty integer) read from memory.
+class TBenchRows : public TDataSet {
+public:
+    explicit TBenchRows(TComponent* AOwner, int rows) : TDataSet(AOwner), FRows(rows) {}
+
+protected:
+    void InternalOpen() override
+    {
+        FieldDefs().Clear();
+        FieldDefs().Add("Price", ftFloat);
+        FieldDefs().Add("Qty", ftInteger);
+        for (int i = 0; i < FRows; ++i) {
+            Variant* row = AppendRow();
+            row[0] = Variant(10 + (i % 100) * 0.25);
+            row[1] = Variant(i % 7 + 1);
+        }
+    }
+
+private:
+    int FRows;
+};
+
+void BM_report(benchmark::State& state)
+{
+    const int n = Quick() ? 1000 : 100000;
+    const int rows = 1000;
+    AnsiString expr = ReadScript("report.expr");
+    while (!expr.empty() && (expr.back() == '\n' || expr.back() == '\r'))
+        expr.pop_back();
+    double want = 0;
+    for (int k = 0; k < n; ++k) {
+        const int i = k % rows;
+        want += (10 + (i % 100) * 0.25) * (i % 7 + 1) + 1;
+    }
+    ScriptEngineStartup();
+    rpInitReportClasses();
+    rpInstallOutputFactories();
+    {
+        TComponent owner(nullptr);
+        auto* mem = new TBenchRows(&owner, rows);
+        mem->Open();
+        auto* ds = new TrpDBDataset(&owner);
+        ds->SetName("Goods");
+        ds->SetDataSet(mem);
+        auto* report = new TrpReport(&owner);
+        report->GetEngineOptions()->SilentMode = true;
+        report->GetDataSets()->Add(ds);
+        if (!report->PrepareScript()) {
+            Fail(state, "report", "the report's script does not compile");
+        } else {
+            for (auto _ : state) {
+                double sum = 0;
+                mem->First();
+                for (int k = 0; k < n; ++k) {
+                    if (mem->Eof())
+                        mem->First();
+                    sum += report->Calc(expr).AsDouble();
+                    mem->Next();
+                }
+                if (std::fabs(sum - want) > 1e-9 * want) {
+                    Fail(state, "report", "wrong answer " + std::to_string(sum));
+                    break;
+                }
+            }
+            state.counters["n"] = n;
+        }
+    }
+    rpSetPreviewPagesFactory(nullptr);
+    rpSetOutlineFactory(nullptr);
+    rpSetEngineFactory(nullptr);
+    rpDoneReportClasses();
+    ScriptEngineShutdown();
+}
+
+const bool kRegistered = [] {
+    for (const Workload& w : kWorkloads)
+        for (const Syntax& s : kSyntaxes)
+            benchmark::RegisterBenchmark((std::string("BM_") + w.Name + "/" + s.Ext).c_str(),
+                                         [&w, &s](benchmark::State& st) { RunWorkload(st, w, s); })
+                ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_report/pas", BM_report)->Unit(benchmark::kMillisecond);
+    return true;
+}();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return gFailed ? 1 : 0;
+}

@@ -1,0 +1,9 @@
+-- The n-th Fibonacci number, computed by plain recursion.
+local function fib(n)
+  if n < 2 then return n end
+  return fib(n - 1) + fib(n - 2)
+end
+
+function run(n)
+  return fib(n)
+end

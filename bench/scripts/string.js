@@ -1,0 +1,9 @@
+// Appends the decimal text of 1..n to one string; the answer is its length.
+function Run(n)
+{
+  var i, s;
+  s = "";
+  for (i = 1; i <= n; i++)
+    s = s + IntToStr(i);
+  return Length(s);
+}
