@@ -80,11 +80,10 @@ public:
     ~TComponent() override;
 
     // Destruction runs in two steps, as on the platform. BeforeDestruction runs while the
-    // whole object still stands: a form fires OnDestroy there, and the components that
-    // asked are told of the end (Notification opRemove) while every part of this one is
-    // alive. Then the destructors run. `delete` (by an owner, a std::unique_ptr or by
-    // hand) takes both steps; a component that is not deleted (a local) gets only the
-    // destructors, which tell whoever was not told yet.
+    // whole object still stands (a form fires OnDestroy there) and marks it Destroying;
+    // then the destructors run, the last of them telling the components that asked
+    // (Notification opRemove). `delete` (by an owner, a std::unique_ptr or by hand) takes
+    // both steps; a component that is not deleted (a local) gets only the destructors.
     virtual void BeforeDestruction();
     static void operator delete(TComponent* component, std::destroying_delete_t);
 
@@ -148,8 +147,9 @@ public:
 protected:
     virtual void ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName);
     virtual void ChangeName(const AnsiString& NewName) { FName = NewName; }
-    // Tells the components that asked (Notification opRemove) and forgets them; part of
-    // BeforeDestruction, for a destructor whose clients must hear of the end first.
+    // Tells the components that asked (Notification opRemove) and forgets them. The
+    // destructor of TComponent does it; a derived destructor whose clients call back into
+    // it (an image list's tool bars) does it first, while its own part still stands.
     void SendFreeNotifications();
 
 private:

@@ -60,7 +60,6 @@ TComponent::~TComponent()
 void TComponent::BeforeDestruction()
 {
     FComponentState.Include(csDestroying);
-    SendFreeNotifications();
 }
 
 void TComponent::operator delete(TComponent* component, std::destroying_delete_t)

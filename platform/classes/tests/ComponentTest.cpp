@@ -159,41 +159,6 @@ TEST(ComponentTest, FreeNotificationClearsReferences)
     delete t2;  // must not call into the destroyed w2
 }
 
-// Whoever asked hears of a deleted component before any of its destructors ran: a
-// handler may still use the whole object (its derived class's part too).
-TEST(ComponentTest, DeletedComponentIsWholeWhenOthersHearOfIt)
-{
-    struct TWatcher : TComponent {
-        TWatcher() : TComponent(nullptr) {}
-        std::vector<bool> Whole;  // per notification: was the component still a TTestWidget
-        void Notification(TComponent* c, TOperation op) override
-        {
-            TComponent::Notification(c, op);
-            if (op == opRemove)
-                Whole.push_back(dynamic_cast<TTestWidget*>(c) != nullptr);
-        }
-    };
-    const struct {
-        const char* how;
-        void (*free)(TTestWidget* w);
-    } kWays[] = {
-        {"delete by hand", [](TTestWidget* w) { delete w; }},
-        {"by a std::unique_ptr", [](TTestWidget* w) { std::unique_ptr<TTestWidget> held(w); }},
-        {"with its owner", [](TTestWidget* w) { delete w->Owner(); }},
-    };
-    for (const auto& way : kWays) {
-        SCOPED_TRACE(way.how);
-        TWatcher watcher;
-        auto* owner = new TTestForm(nullptr);
-        auto* w = new TTestWidget(owner);
-        w->FreeNotification(&watcher);
-        way.free(w);
-        EXPECT_EQ(watcher.Whole, std::vector<bool>{true});
-        if (std::string(way.how) != "with its owner")
-            delete owner;
-    }
-}
-
 TEST(ComponentTest, MutualReferencesSurviveDroppingOneSide)
 {
     // Two components referring to each other share one link; dropping one reference
