@@ -22,6 +22,7 @@
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -188,7 +189,7 @@ void PrepareAndPdf(benchmark::State& state)
     TPdfPrinterSystem system;
     TPrinterSystemScope scope(system);
     rpFreePrinters();
-    const std::string path = (std::filesystem::temp_directory_path() / "bench-list-report.pdf").string();
+    const std::string path = (std::filesystem::temp_directory_path() / ("bench-list-report-" + std::to_string(getpid()) + ".pdf")).string();
     int pages = 0;
     for (auto _ : state) {
         TListReport report(static_cast<int>(state.range(0)));

@@ -306,9 +306,22 @@ TCollectionItem* TMetaClass::CreateItem(TCollection& collection) const
 // ---------------------------------------------------------------- class registry
 
 namespace {
+// Registered classes in order, and by name with ASCII letters folded as SameText does:
+// reading a prepared page looks a class up by name for every object.
 struct Registry {
     std::vector<TClass> Order;
+    std::unordered_map<std::string, TClass> ByName;
 };
+
+std::string FoldedClassName(std::string_view name)
+{
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    return key;
+}
+
 Registry& Reg()
 {
     static Registry r;
@@ -326,6 +339,7 @@ void RegisterClass(TClass cls)
         throw EComponentError(Format(msg::kDuplicateClass, {cls->ClassName()}));
     }
     Reg().Order.push_back(cls);
+    Reg().ByName.emplace(FoldedClassName(cls->ClassName()), cls);
 }
 
 void RegisterClasses(std::initializer_list<TClass> classes)
@@ -338,14 +352,17 @@ void UnRegisterClass(TClass cls)
 {
     auto& v = Reg().Order;
     v.erase(std::remove(v.begin(), v.end(), cls), v.end());
+    auto& byName = Reg().ByName;
+    const auto it = byName.find(FoldedClassName(cls->ClassName()));
+    if (it != byName.end() && it->second == cls)
+        byName.erase(it);
 }
 
 TClass GetClass(std::string_view name)
 {
-    for (TClass c : Reg().Order)
-        if (SameText(c->ClassName(), name))
-            return c;
-    return nullptr;
+    const auto& byName = Reg().ByName;
+    const auto it = byName.find(FoldedClassName(name));
+    return it != byName.end() ? it->second : nullptr;
 }
 
 TClass FindClass(std::string_view name)

@@ -58,6 +58,11 @@ TQtPainterDevice::TQtPainterDevice(QPainter* painter, int dpiX, int dpiY, TRect 
     ApplyBrush();
 }
 
+TQtPainterDevice::~TQtPainterDevice()
+{
+    FlushText();
+}
+
 TFontBackend& TQtPainterDevice::Fonts()
 {
     return DefaultFontBackend();
@@ -143,6 +148,7 @@ void TQtPainterDevice::SetBkMode(bool opaque, TColor color)
 
 void TQtPainterDevice::SetClip(const TRect* clip)
 {
+    FlushText();
     if (clip)
         FPainter->setClipRect(QRect(clip->Left, clip->Top, clip->Width(), clip->Height()));
     else
@@ -157,6 +163,7 @@ QRect TQtPainterDevice::ShapeRect(const TRect& r) const
 
 void TQtPainterDevice::Line(TPoint from, TPoint to)
 {
+    FlushText();
     RestoreShapePen();
     // With flat caps Qt leaves the last pixel unpainted, as the platform does.
     FPainter->drawLine(from.X, from.Y, to.X, to.Y);
@@ -164,18 +171,21 @@ void TQtPainterDevice::Line(TPoint from, TPoint to)
 
 void TQtPainterDevice::Polyline(const std::vector<TPoint>& points)
 {
+    FlushText();
     RestoreShapePen();
     FPainter->drawPolyline(ToQPolygon(points));
 }
 
 void TQtPainterDevice::Polygon(const std::vector<TPoint>& points)
 {
+    FlushText();
     RestoreShapePen();
     FPainter->drawPolygon(ToQPolygon(points), Qt::OddEvenFill);
 }
 
 void TQtPainterDevice::Rectangle(const TRect& r)
 {
+    FlushText();
     if (r.IsEmpty())
         return;
     RestoreShapePen();
@@ -188,6 +198,7 @@ void TQtPainterDevice::Rectangle(const TRect& r)
 
 void TQtPainterDevice::FillRect(const TRect& r)
 {
+    FlushText();
     if (FBrush.Style == bsClear || r.IsEmpty())
         return;
     FPainter->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), FPainter->brush());
@@ -195,6 +206,7 @@ void TQtPainterDevice::FillRect(const TRect& r)
 
 void TQtPainterDevice::FrameRect(const TRect& r)
 {
+    FlushText();
     if (r.IsEmpty())
         return;
     const QColor c = ToQColor(FBrush.Color);
@@ -206,12 +218,14 @@ void TQtPainterDevice::FrameRect(const TRect& r)
 
 void TQtPainterDevice::Ellipse(const TRect& r)
 {
+    FlushText();
     RestoreShapePen();
     FPainter->drawEllipse(ShapeRect(r));
 }
 
 void TQtPainterDevice::RoundRect(const TRect& r, int cornerWidth, int cornerHeight)
 {
+    FlushText();
     RestoreShapePen();
     FPainter->drawRoundedRect(ShapeRect(r), cornerWidth / 2.0, cornerHeight / 2.0, Qt::AbsoluteSize);
 }
@@ -220,6 +234,7 @@ void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
 {
     if (FPrinter && !FPixels && VectorTextOut(run, text))
         return;
+    FlushText();
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (run.Options & ETO_CLIPPED)
@@ -367,10 +382,26 @@ bool TQtPainterDevice::VectorTextOut(const TTextRun& run, std::string_view text)
         FPositions[i] = QPointF(x, font.Ascent);
     }
 
+    // A glyph moved back by a fraction of a dot may start that much before the rectangle.
     const QRectF cell(run.X + left, run.Y, width - left, cellHeight);
     const QRect rect(run.Rect.Left, run.Rect.Top, run.Rect.Width(), run.Rect.Height());
-    const bool clip = (run.Options & ETO_CLIPPED) && (rotated || !QRectF(rect).contains(cell));
+    const bool clip =
+        (run.Options & ETO_CLIPPED) && (rotated || !QRectF(rect).adjusted(-1, 0, 1, 0).contains(cell));
     const bool transformed = rotated || !narrowed.empty();
+    const QColor color = ToQColor(FFont.Color);
+    const bool lines = FFont.Style.Contains(fsUnderline) || FFont.Style.Contains(fsStrikeOut);
+    if (!clip && !transformed && !lines && !(run.Options & ETO_OPAQUE) && !run.Opaque) {
+        if (FBatchFont != &font || FBatchColor != color)
+            FlushText();
+        FBatchFont = &font;
+        FBatchColor = color;
+        for (size_t i = 0; i < n; ++i) {
+            FBatchGlyphs.push_back(FGlyphRun[i]);
+            FBatchPositions.push_back(FPositions[i] + QPointF(run.X, run.Y));
+        }
+        return true;
+    }
+    FlushText();
     if (clip || transformed) {
         FPainter->save();
         if (clip)
@@ -378,12 +409,12 @@ bool TQtPainterDevice::VectorTextOut(const TTextRun& run, std::string_view text)
     }
     if (run.Options & ETO_OPAQUE)
         FPainter->fillRect(rect, ToQColor(run.BkColor));
-    const QColor color = ToQColor(FFont.Color);
     if (FPainter->pen().color() != color || FPainter->pen().style() != Qt::SolidLine) {
         FPainter->setPen(color);
         FTextPen = true;
     }
-    if (FPainter->backgroundMode() != Qt::TransparentMode)
+    const bool opaque = FPainter->backgroundMode() != Qt::TransparentMode;
+    if (opaque)
         FPainter->setBackgroundMode(Qt::TransparentMode);
 
     // Unrotated runs are placed in device coordinates; rotated ones about their origin.
@@ -434,11 +465,36 @@ bool TQtPainterDevice::VectorTextOut(const TTextRun& run, std::string_view text)
                            color);
     if (clip || transformed)
         FPainter->restore();
+    else if (opaque)
+        FPainter->setBackgroundMode(Qt::OpaqueMode);
     return true;
+}
+
+void TQtPainterDevice::FlushText()
+{
+    if (!FBatchFont)
+        return;
+    if (FPainter->pen().color() != FBatchColor || FPainter->pen().style() != Qt::SolidLine) {
+        FPainter->setPen(FBatchColor);
+        FTextPen = true;
+    }
+    const bool opaque = FPainter->backgroundMode() != Qt::TransparentMode;
+    if (opaque)
+        FPainter->setBackgroundMode(Qt::TransparentMode);
+    QGlyphRun glyphs;
+    glyphs.setRawFont(FBatchFont->Raw);
+    glyphs.setRawData(FBatchGlyphs.data(), FBatchPositions.data(), int(FBatchGlyphs.size()));
+    FPainter->drawGlyphRun(QPointF(0, 0), glyphs);
+    if (opaque)
+        FPainter->setBackgroundMode(Qt::OpaqueMode);  // hatched brushes keep their background
+    FBatchFont = nullptr;
+    FBatchGlyphs.clear();
+    FBatchPositions.clear();
 }
 
 void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode)
 {
+    FlushText();
     if (pixels.Width <= 0 || pixels.Height <= 0 || dest.Width() == 0 || dest.Height() == 0)
         return;
     const QImage image(reinterpret_cast<const uchar*>(pixels.Pixels.data()), pixels.Width, pixels.Height,
@@ -467,6 +523,7 @@ void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels,
 
 void TQtPainterDevice::SetPixel(int x, int y, TColor color)
 {
+    FlushText();
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_Source);
     FPainter->setPen(ToQColor(color));
@@ -476,6 +533,7 @@ void TQtPainterDevice::SetPixel(int x, int y, TColor color)
 
 TColor TQtPainterDevice::GetPixel(int x, int y)
 {
+    FlushText();
     if (!FPixels || x < 0 || y < 0 || x >= FPixels->width() || y >= FPixels->height())
         return clNone;
     const QRgb p = FPixels->pixel(x, y);

@@ -9,7 +9,7 @@
 // on vector pages (PDF, printers), where a glyph exceeds its advance by rounding only, a
 // run is one glyph run at the layout's positions and only a glyph that would cross the
 // run's end is moved back or narrowed, so a page stream holds text, not a graphics state
-// per character.
+// per character; plain runs of one font and colour are drawn together.
 //
 // TQtImageCanvas is a QImage with a canvas on it (tests, page pictures). The bitmap
 // device (TQtBitmapDevice) paints straight into a TBitmap's own pixels, which a QImage
@@ -42,6 +42,8 @@ public:
     // (empty: unbounded); `printer` marks printer and PDF pages.
     TQtPainterDevice(QPainter* painter, int dpiX, int dpiY, TRect bounds, bool printer = false,
                      QImage* pixels = nullptr);
+    // Draws the text still held back (see FlushText); the painter must still be active.
+    ~TQtPainterDevice() override;
 
     int PixelsPerInchX() const override { return FDpiX; }
     int PixelsPerInchY() const override { return FDpiY; }
@@ -82,6 +84,10 @@ private:
     QRect ShapeRect(const TRect& r) const;
     const TGlyphFont& GlyphFont();
     bool VectorTextOut(const TTextRun& run, std::string_view text);
+    // Vector pages hold back plain runs of one font and colour and draw them as one glyph
+    // run when anything else is drawn, the clip changes or the device goes away, so a page
+    // stream holds a text object per block of text rather than per run.
+    void FlushText();
 
     QPainter* FPainter;
     int FDpiX, FDpiY;
@@ -100,6 +106,10 @@ private:
     std::vector<double> FEdges, FAdvances;
     std::vector<quint32> FGlyphRun;
     std::vector<QPointF> FPositions;
+    const TGlyphFont* FBatchFont = nullptr;  // of the runs held back; nullptr: none
+    QColor FBatchColor;
+    std::vector<quint32> FBatchGlyphs;
+    std::vector<QPointF> FBatchPositions;
 };
 
 // A QImage (white, 32 bits) with a canvas drawing on it.

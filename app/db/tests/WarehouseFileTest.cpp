@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace {
 
@@ -229,6 +230,20 @@ TEST_F(WarehouseTest, TransactionRollsBackOnError)
     EXPECT_EQ(q->ExecSql("Update Products Set Цена=:p", {{"p", 2.5}}), 1);
 }
 
+TEST_F(WarehouseTest, NumberColumnsRefuseInfiniteAndHugeValues)
+{
+    const int id = w.AddProduct(Product("Болт", 3));
+    const double huge[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), 1e31};
+    for (const char* column : {"Цена", "Количество", "Минимум", "Максимум"})
+        for (double value : huge) {
+            SCOPED_TRACE(std::string(column) + " " + std::to_string(value));
+            EXPECT_THROW(q->ExecSql("Update Products Set " + AnsiString(column) + "=:v Where ID=:id",
+                                    {{"v", value}, {"id", id}}),
+                         EDbError);
+        }
+    EXPECT_EQ(q->ExecSql("Update Products Set Цена=:v Where ID=:id", {{"v", 1e12}, {"id", id}}), 1);
+}
+
 TEST_F(WarehouseTest, AllOrNothingUnderInjectedFaults)
 {
     auto post = [&] {
@@ -290,6 +305,26 @@ TEST_F(WarehouseTest, DeleteRemovesTheCurrentRowOfASingleTableSelect)
     EXPECT_TRUE(q->IsEmpty());
     EXPECT_NE(q->FindField("Documents.Архив"), nullptr) << "shared names are qualified";
     EXPECT_NE(q->FindField("StructureDocuments.Архив"), nullptr);
+}
+
+TEST_F(WarehouseTest, TextCellsReadLateGiveTheirOwnRowsText)
+{
+    // A text cell is converted when it is first read: rows read out of order, after a delete
+    // before them, and by RowValue all give their own text.
+    const std::vector<AnsiString> names = {"Болт", "", "a name longer than the short-string buffer", "Ёлка ё №5"};
+    for (const AnsiString& n : names)
+        w.Exec("Insert Into TempStructureDocuments (Наименование) Values (:n)", {n});
+    q->OpenSql("Select * From TempStructureDocuments");
+    const int col = q->FieldByName("Наименование")->Index();
+    EXPECT_EQ(q->RowValue(4, col).AsString(), names[3]) << "the last row read first";
+    q->Next();
+    q->Delete();  // the empty name, before rows not read yet
+    const std::vector<AnsiString> left = {names[0], names[2], names[3]};
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(q->RowDisplayText(r + 1, col), left[size_t(r)]) << "row " << r + 1;
+    q->Last();
+    EXPECT_EQ(q->FieldByName("Наименование")->AsString(), names[3]);
+    EXPECT_EQ(q->FieldByName("Наименование")->Value(), Variant(names[3]));
 }
 
 TEST_F(WarehouseTest, AQueryWalksRowsWhileTheSameTableIsWritten)

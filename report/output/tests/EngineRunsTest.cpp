@@ -147,4 +147,29 @@ TEST(EngineRuns, DataSetWithoutEndStopsAtTheRowLimit)
     EXPECT_NE(t.Errors().find("Band Endless: more than 1000 rows"), AnsiString::npos) << t.Errors();
 }
 
+// What a run learns of the template (here which object hangs under which) is learnt again
+// on the next run: an object moved away between runs no longer moves with the one it was
+// under.
+TEST(EngineRuns, SecondRunSeesTheTemplateAsItIsThen)
+{
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(10, 40);
+    band->SetRowCount(1);
+    band->Stretched = true;
+    TrpMemoView* tall = t.Memo(band, 0, 0, 100, 20, "1\r\n2\r\n3\r\n4");
+    tall->StretchMode = smActualHeight;
+    TrpMemoView* below = t.Memo(band, 0, 20, 100, 20, "below");
+    auto topOfBelow = [&] {
+        for (TrpComponent* c : t.Pages()->GetPage(0)->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c); m && TrimRight(m->GetText()) == "below")
+                return FormatFloat("0", static_cast<double>(m->GetTop()));
+        return AnsiString("missing");
+    };
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_NE(topOfBelow(), "20") << "under the growing memo it moves down";
+    below->SetLeft(200);
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(topOfBelow(), "20") << "beside it, it stays";
+}
+
 }  // namespace
