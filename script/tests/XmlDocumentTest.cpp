@@ -58,6 +58,8 @@ TEST(XmlEscapes, Functions)
     EXPECT_EQ(XMLToStr("a&#;"), "a&#;");      // too short to be an escape
     EXPECT_THROW(XMLToStr("&#6x;"), EConvertError);
     EXPECT_THROW(XMLToStr("&#999;"), EConvertError);
+    EXPECT_THROW(XMLToStr("&#0000000000000000000001;"), EConvertError);  // long codes are refused unread
+    EXPECT_THROW(XMLToStr("&#99999999999999999999;"), EConvertError);
     EXPECT_EQ(ValueToXML(Variant(42)), "42");
     // Integers of every width, the 64-bit ones of the script's literals too.
     EXPECT_EQ(ValueToXML(ParserStringToVariant("7")), "7");
