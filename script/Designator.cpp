@@ -18,36 +18,67 @@ public:
     {
         if (!proc || !proc->Executing)
             return;
-        FScript = proc->LocalScript();
-        for (int i = 0; i < FScript->Count(); ++i) {
-            TscCustomVariable* item = FScript->GetItem(i);
-            if (auto* s = dynamic_cast<TscStringVariable*>(item))
-                FValues.emplace_back(item, Variant(s->StringValue));
-            else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
-                FValues.emplace_back(item, item->Value);
+        FSlots = &proc->FrameSlots();
+        const size_t n = FSlots->size();
+        FValues = n <= kInline ? FInline : (FHeap = std::make_unique<Variant[]>(n)).get();
+        for (size_t i = 0; i < n; ++i) {
+            const TscProcVariable::FrameSlot& slot = (*FSlots)[i];
+            if (slot.String)
+                FStrings.push_back(slot.String->StringValue);
+            else
+                FValues[i] = slot.Item->Value;
         }
     }
     ~FrameSave()
     {
-        for (auto& [item, value] : FValues) {
-            if (auto* s = dynamic_cast<TscStringVariable*>(item))
-                s->StringValue = VarToStr(value);
+        if (!FSlots)
+            return;
+        size_t k = 0;
+        for (size_t i = 0; i < FSlots->size(); ++i) {
+            const TscProcVariable::FrameSlot& slot = (*FSlots)[i];
+            if (slot.String)
+                slot.String->StringValue = std::move(FStrings[k++]);
             else
-                item->Value = std::move(value);
+                slot.Item->Value = std::move(FValues[i]);
         }
     }
     FrameSave(const FrameSave&) = delete;
     FrameSave& operator=(const FrameSave&) = delete;
 
 private:
-    TscScript* FScript = nullptr;
-    std::vector<std::pair<TscCustomVariable*, Variant>> FValues;
+    static constexpr size_t kInline = 8;
+    const std::vector<TscProcVariable::FrameSlot>* FSlots = nullptr;
+    Variant FInline[kInline];
+    std::unique_ptr<Variant[]> FHeap;
+    Variant* FValues = nullptr;
+    std::vector<AnsiString> FStrings;
 };
 
 bool IsPlainVariable(const TscCustomVariable* item)
 {
     return dynamic_cast<const TscVariable*>(item) || dynamic_cast<const TscParamItem*>(item);
 }
+
+// Argument values of one step: up to four in place, more on the heap.
+class ArgumentValues {
+public:
+    ArgumentValues(const TscDesignatorItem* step, bool macro) : FCount(static_cast<size_t>(step->Count()))
+    {
+        FValues = FCount <= kInline ? FInline : (FHeap = std::make_unique<Variant[]>(FCount)).get();
+        for (size_t j = 0; j < FCount; ++j) {
+            TscExpression* e = step->GetItem(static_cast<int>(j));
+            FValues[j] = macro ? Variant(e->SourceText) : e->GetValue();
+        }
+    }
+    const Variant& operator[](size_t j) const { return FValues[j]; }
+
+private:
+    static constexpr size_t kInline = 4;
+    size_t FCount;
+    Variant FInline[kInline];
+    std::unique_ptr<Variant[]> FHeap;
+    Variant* FValues;
+};
 
 std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro)
 {
@@ -61,6 +92,21 @@ std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- TscDesignatorItem
+
+TscDesignatorItem::RefKind TscDesignatorItem::ClassifyRef(const TscCustomVariable* ref)
+{
+    if (dynamic_cast<const TscDesignator*>(ref))
+        return RefKind::Nested;
+    if (dynamic_cast<const TscLateMember*>(ref))
+        return RefKind::Late;
+    if (dynamic_cast<const TscProcVariable*>(ref))
+        return RefKind::Proc;
+    if (dynamic_cast<const TscCustomHelper*>(ref))
+        return RefKind::Helper;
+    return RefKind::Other;
+}
 
 // ---------------------------------------------------------------- TscDesignator
 
@@ -151,12 +197,15 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
         TscDesignatorItem* step = FSteps[i].get();
         TscCustomVariable* item = step->Ref;
         const bool last = i + 1 == n;
-        if (auto* nested = dynamic_cast<TscDesignator*>(item)) {
+        const TscDesignatorItem::RefKind kind = step->KindOfRef();
+        if (kind == TscDesignatorItem::RefKind::Nested) {
+            auto* nested = static_cast<TscDesignator*>(item);
             previous = nested;
             current = nested->GetValue();
             continue;
         }
-        if (auto* late = dynamic_cast<TscLateMember*>(item)) {
+        if (kind == TscDesignatorItem::RefKind::Late) {
+            auto* late = static_cast<TscLateMember*>(item);
             std::vector<Variant> args = EvaluateArguments(step, false);
             std::vector<int> written;
             late->ParentRef = previous;
@@ -169,15 +218,16 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
                 step->GetItem(j)->SetValue(args[static_cast<size_t>(j)]);
             continue;
         }
-        FrameSave frame(dynamic_cast<TscProcVariable*>(item));
+        FrameSave frame(kind == TscDesignatorItem::RefKind::Proc ? static_cast<TscProcVariable*>(item) : nullptr);
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
             // All arguments first: they may read the old parameters of this very procedure.
-            std::vector<Variant> args = EvaluateArguments(step, item->IsMacro);
+            const ArgumentValues args(step, item->IsMacro);
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->SetValue(args[static_cast<size_t>(j)]);
         }
-        if (auto* helper = dynamic_cast<TscCustomHelper*>(item)) {
+        if (kind == TscDesignatorItem::RefKind::Helper) {
+            auto* helper = static_cast<TscCustomHelper*>(item);
             helper->ParentRef = previous;
             helper->ParentValue = current;
             helper->Script = Script;

@@ -28,8 +28,23 @@ public:
     TscCustomVariable* Ref = nullptr; // not owned
     AnsiString SourcePos;
     bool Indexed = false; // an indexed property that has been given its index
+    // What Ref is, found once per Ref so that evaluation tests no types.
+    enum class RefKind : uint8_t { Other, Nested, Late, Proc, Helper };
+    RefKind KindOfRef()
+    {
+        if (FKindOf != Ref) {
+            FKind = ClassifyRef(Ref);
+            FKindOf = Ref;
+        }
+        return FKind;
+    }
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
+
+private:
+    static RefKind ClassifyRef(const TscCustomVariable* ref);
+    const TscCustomVariable* FKindOf = nullptr;
+    RefKind FKind = RefKind::Other;
 };
 
 class TscDesignator : public TscCustomVariable {

@@ -2,6 +2,7 @@
 #include "script/Expression.h"
 
 #include "script/Designator.h"
+#include "script/FastPaths.h"
 #include "script/Messages.h"
 #include "script/Script.h"
 
@@ -9,6 +10,8 @@
 #include "platform/rtl/Cp1251.h"
 
 namespace {
+
+using script_fast::ToInt32;
 
 struct OperatorText {
     const char* Text;
@@ -151,17 +154,29 @@ Variant TscOperatorNode::GetValue()
     switch (Op) {
     case opNone:
         return Left->GetValue();
-    case opGreat: { const Variant a = Left->GetValue(); return Variant(VarGt(a, Right->GetValue())); }
-    case opLess: { const Variant a = Left->GetValue(); return Variant(VarLt(a, Right->GetValue())); }
-    case opLessEq: { const Variant a = Left->GetValue(); return Variant(VarLe(a, Right->GetValue())); }
-    case opGreatEq: { const Variant a = Left->GetValue(); return Variant(VarGe(a, Right->GetValue())); }
+    case opGreat:
+    case opLess:
+    case opLessEq:
+    case opGreatEq:
     case opNonEq:
     case opEq: {
         const Variant a = Left->GetValue();
         const Variant b = Right->GetValue();
         if (SetOp)
             return Variant((scSetToMask(a) == scSetToMask(b)) == (Op == opEq));
-        return Variant(Op == opEq ? VarEq(a, b) : VarNe(a, b));
+        static constexpr script_fast::Cmp kCmp[] = {script_fast::Cmp::Gt, script_fast::Cmp::Lt, script_fast::Cmp::Le,
+                                                    script_fast::Cmp::Ge, script_fast::Cmp::Ne, script_fast::Cmp::Eq};
+        bool r;
+        if (script_fast::TryCompare(kCmp[Op - opGreat], a, b, r))
+            return Variant(r);
+        switch (Op) {
+        case opGreat: return Variant(VarGt(a, b));
+        case opLess: return Variant(VarLt(a, b));
+        case opLessEq: return Variant(VarLe(a, b));
+        case opGreatEq: return Variant(VarGe(a, b));
+        case opNonEq: return Variant(VarNe(a, b));
+        default: return Variant(VarEq(a, b));
+        }
     }
     case opPlus: {
         const Variant a = Left->GetValue();
@@ -174,7 +189,10 @@ Variant TscOperatorNode::GetValue()
             return a + b;
         }
         if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) + static_cast<uint32_t>(b.AsInteger())));
+            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) + static_cast<uint32_t>(ToInt32(b))));
+        Variant r;
+        if (script_fast::TryArith('+', a, b, r))
+            return r;
         return a + b;
     }
     case opMinus: {
@@ -183,7 +201,10 @@ Variant TscOperatorNode::GetValue()
         if (SetOp)
             return SetOperation(Op, a, b);
         if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) - static_cast<uint32_t>(b.AsInteger())));
+            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) - static_cast<uint32_t>(ToInt32(b))));
+        Variant r;
+        if (script_fast::TryArith('-', a, b, r))
+            return r;
         return VarSub(a, b);
     }
     case opMul: {
@@ -192,12 +213,19 @@ Variant TscOperatorNode::GetValue()
         if (SetOp)
             return SetOperation(Op, a, b);
         if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) * static_cast<uint32_t>(b.AsInteger())));
+            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) * static_cast<uint32_t>(ToInt32(b))));
+        Variant r;
+        if (script_fast::TryArith('*', a, b, r))
+            return r;
         return VarMul(a, b);
     }
     case opDivFloat: {
         const Variant a = Left->GetValue();
-        return VarDiv(a, Right->GetValue());
+        const Variant b = Right->GetValue();
+        Variant r;
+        if (script_fast::TryArith('/', a, b, r))
+            return r;
+        return VarDiv(a, b);
     }
     case opDivInt:
     case opMod: {
@@ -205,7 +233,7 @@ Variant TscOperatorNode::GetValue()
         const Variant b = Right->GetValue();
         if (!BothInteger)
             return Op == opDivInt ? VarIntDiv(a, b) : VarMod(a, b);
-        const int32_t x = a.AsInteger(), y = b.AsInteger();
+        const int32_t x = ToInt32(a), y = ToInt32(b);
         if (y == 0)
             throw EDivByZero("Division by zero");
         if (y == -1) // the one quotient that leaves 32 bits wraps like the others

@@ -183,6 +183,22 @@ TscProcVariable::~TscProcVariable()
         FLocalScript->Remove(GetParam(i));
 }
 
+const std::vector<TscProcVariable::FrameSlot>& TscProcVariable::FrameSlots()
+{
+    if (FFrameTableSize != FLocalScript->Count()) {
+        FFrameSlots.clear();
+        for (int i = 0; i < FLocalScript->Count(); ++i) {
+            TscCustomVariable* item = FLocalScript->GetItem(i);
+            if (auto* s = dynamic_cast<TscStringVariable*>(item))
+                FFrameSlots.push_back({item, s});
+            else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
+                FFrameSlots.push_back({item, nullptr});
+        }
+        FFrameTableSize = FLocalScript->Count();
+    }
+    return FFrameSlots;
+}
+
 void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
 {
     TscParamItem* p = param.get();

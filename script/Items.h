@@ -123,6 +123,14 @@ public:
     bool IsFunc;
     TscScript* LocalScript() const { return FLocalScript.get(); }
 
+    // What a recursive call of the procedure saves and puts back: the variables and
+    // parameters of LocalScript in table order, found once (again when the table changes).
+    struct FrameSlot {
+        TscCustomVariable* Item;
+        TscStringVariable* String; // the same item when it keeps its value as text
+    };
+    const std::vector<FrameSlot>& FrameSlots();
+
     // Adds a parameter to the list and, by name, to the local table.
     void AddProcParam(std::unique_ptr<TscParamItem> param);
     // Calls the procedure with the parameters as they stand.
@@ -130,6 +138,8 @@ public:
 
 private:
     std::unique_ptr<TscScript> FLocalScript;
+    std::vector<FrameSlot> FFrameSlots;
+    int FFrameTableSize = -1; // LocalScript's item count when FFrameSlots was made
 };
 
 class TscCustomExpression : public TscCustomVariable {

@@ -27,6 +27,19 @@ public:
     TscCustomVariable* Source = nullptr;
     void Optimize();
     void Execute() override;
+
+protected:
+    // Decided once by Optimize, so running needs no type tests. PlainTarget: Target is a
+    // plain variable or parameter (its stored Value is read and written directly);
+    // StringTarget: Target is a String variable.
+    TscCustomVariable* PlainTarget = nullptr;
+    TscStringVariable* StringTarget = nullptr;
+    // s := s & e (a join whose left side is the target itself and whose right side calls
+    // no script routine and does not name the target): e, whose text is appended in place.
+    TscExpressionNode* AppendSource = nullptr;
+
+private:
+    bool AppendInPlace();
 };
 
 // x += e and the like; also what x := x op e is shortened to.

@@ -152,6 +152,14 @@ void Variant::Clear() noexcept
     FData.VInt64 = 0;
 }
 
+bool Variant::AppendUnshared(std::string_view text)
+{
+    if (FType != varString || FData.VString->Refs != 1)
+        return false;
+    FData.VString->Text.append(text);
+    return true;
+}
+
 const AnsiString* Variant::StrPtr() const noexcept
 {
     return FType == varString || FType == varOleStr ? &FData.VString->Text : nullptr;

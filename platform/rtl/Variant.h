@@ -217,6 +217,9 @@ public:
 
     // Direct access to a string Variant's text (nullptr when not varString).
     const AnsiString* StrPtr() const noexcept;
+    // Appends text in place to a string Variant whose text no other Variant shares (what
+    // v = v + text gives, without copying v); false, and nothing changed, otherwise.
+    bool AppendUnshared(std::string_view text);
 
     // Array elements in place: one index per dimension. The array is made unique first
     // (copy on write), so the reference is valid until this Variant is next copied or changed.
@@ -229,6 +232,7 @@ public:
     // Raw payload for the fast paths (valid only for the matching VType).
     int32_t RawInteger() const noexcept { return FData.VInteger; }
     double RawDouble() const noexcept { return FData.VDouble; }
+    int64_t RawInt64() const noexcept { return FData.VInt64; }
 
     friend bool IdenticalValues(const Variant& a, const Variant& b);
 
