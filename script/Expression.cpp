@@ -243,13 +243,13 @@ Variant TscOperatorNode::GetValue()
     case opAnd: {
         const Variant a = Left->GetValue();
         if (BothBoolean)
-            return a.AsBoolean() ? Right->GetValue() : a;
+            return script_fast::ToBool(a) ? Right->GetValue() : a;
         return VarAnd(a, Right->GetValue());
     }
     case opOr: {
         const Variant a = Left->GetValue();
         if (BothBoolean)
-            return a.AsBoolean() ? a : Right->GetValue();
+            return script_fast::ToBool(a) ? a : Right->GetValue();
         return VarOr(a, Right->GetValue());
     }
     case opXor: { const Variant a = Left->GetValue(); return VarXor(a, Right->GetValue()); }

@@ -42,7 +42,18 @@ inline int64_t AsInt(const Variant& v)
 // The value of an Integer Variant without the general conversion.
 inline int32_t ToInt32(const Variant& v)
 {
-    return v.VType() == varInteger ? v.RawInteger() : v.AsInteger();
+    if (v.VType() == varInteger)
+        return v.RawInteger();
+    if (v.VType() == varInt64 && v.RawInt64() >= INT32_MIN && v.RawInt64() <= INT32_MAX)
+        return static_cast<int32_t>(v.RawInt64());
+    return v.AsInteger();
+}
+
+// The value of a Boolean Variant without the general conversion (a Boolean Variant keeps
+// the rest of its payload zero, so its integer view is 0 or 1).
+inline bool ToBool(const Variant& v)
+{
+    return v.VType() == varBoolean ? v.RawInteger() != 0 : v.AsBoolean();
 }
 
 // op is '+', '-', '*' or '/'.

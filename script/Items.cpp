@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -244,6 +245,18 @@ Variant TscProcVariable::GetValue()
     return IsFunc && RefItem ? RefItem->GetValue() : Null();
 }
 
+// ---------------------------------------------------------------- helpers
+
+const AnsiString& TscCustomHelper::UpperName()
+{
+    if (!FUpperMade || FUpperOf != Name) {
+        FUpperOf = Name;
+        FUpperName = AnsiUpperCase(Name);
+        FUpperMade = true;
+    }
+    return FUpperName;
+}
+
 // ---------------------------------------------------------------- TscPropertyHelper
 
 Variant TscPropertyHelper::GetValue()
@@ -285,7 +298,7 @@ Variant TscPropertyHelper::GetValue()
             }
         }
     } else if (OnGetValue) {
-        r = OnGetValue(obj, ClassRef, AnsiUpperCase(Name));
+        r = OnGetValue(obj, ClassRef, UpperName());
     }
     if (VarType == fvtBool)
         r = Variant(!(VarIsNull(r) || VarIsEmpty(r) || r == Variant(0)));
@@ -301,7 +314,7 @@ void TscPropertyHelper::SetValue(const Variant& value)
         // A set constructor the compiler could not see the target of (late binding).
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
         if (OnSetValue)
-            OnSetValue(obj, ClassRef, AnsiUpperCase(Name), toMask ? Variant(scSetToMask(value)) : value);
+            OnSetValue(obj, ClassRef, UpperName(), toMask ? Variant(scSetToMask(value)) : value);
         return;
     }
     const TPropInfo* p = GetPropInfo(obj, Name);
@@ -365,20 +378,40 @@ Variant TscMethodHelper::GetValue()
 {
     if (!OnCall)
         return Variant(0);
-    Variant params = MakeParams(ParamCount());
-    for (int i = 0; i < ParamCount(); ++i)
-        VarArrayPut(params, GetParam(i)->GetValue(), {i});
+    // The array of the last call is used again when the host left it as it was made and it
+    // holds only plain numbers (nothing whose life it would prolong); a host that kept a
+    // copy of it keeps its own values (the array is copied on write).
+    const int count = ParamCount();
+    Variant params = std::move(FParams);
+    if (!VarIsArray(params) || VarArrayDimCount(params) != 1 || VarArrayLowBound(params, 1) != 0 ||
+        VarArrayHighBound(params, 1) != count - 1 || VarArrayElementType(params) != varVariant)
+        params = MakeParams(count);
+    struct KeepParams {
+        Variant& From;
+        Variant& To;
+        int Count;
+        ~KeepParams()
+        {
+            for (int i = 0; i < Count; ++i) {
+                const int at[1] = {i};
+                const TVarType t = ::VarType(std::as_const(From).Elem(std::span<const int>(at)));
+                if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
+                    return;
+            }
+            To = std::move(From);
+        }
+    } keep{params, FParams, count};
+    for (int i = 0; i < count; ++i)
+        params.Elem(i) = GetParam(i)->GetValue();
 
     if (VarType == fvtConstructor && (VarIsNull(ParentValue) || VarIsEmpty(ParentValue)))
         if (auto* cls = dynamic_cast<TscClassVariable*>(ParentRef))
             return Construct(cls, params);
 
-    AnsiString name = AnsiUpperCase(Name);
-    if (IsIndexMethod)
-        name += ".GET";
     // Members of a class need a live object of it; global functions get none.
     TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
-    Variant r = OnCall(obj, ClassRef, name, params);
+    Variant r = IsIndexMethod ? OnCall(obj, ClassRef, UpperName() + ".GET", params)
+                              : OnCall(obj, ClassRef, UpperName(), params);
     WriteBackVarParams(this, params);
     return r;
 }
@@ -391,7 +424,7 @@ Variant TscMethodHelper::Construct(TscClassVariable* cls, Variant& params)
     // The object is made whole by the class registry; the host's constructor
     // member then finishes it (an owner, a file name ...).
     std::unique_ptr<TObject> obj = c->NewInstance();
-    OnCall(obj.get(), ClassRef, AnsiUpperCase(Name), params);
+    OnCall(obj.get(), ClassRef, UpperName(), params);
     WriteBackVarParams(this, params);
     // From here the object lives until the script frees it, or its owner does.
     return ObjectToVariant(obj.release());
@@ -406,7 +439,7 @@ void TscMethodHelper::SetValue(const Variant& value)
     for (int i = 0; i < ParamCount(); ++i)
         VarArrayPut(params, GetParam(i)->GetValue(), {i});
     VarArrayPut(params, value, {ParamCount()});
-    OnCall(obj, ClassRef, AnsiUpperCase(Name) + ".SET", params);
+    OnCall(obj, ClassRef, UpperName() + ".SET", params);
 }
 
 // ---------------------------------------------------------------- components and events

@@ -154,6 +154,14 @@ public:
     TscCustomVariable* ParentRef = nullptr;
     Variant ParentValue = Null();
     TscScript* Script = nullptr;
+
+protected:
+    // The name upper-cased as host callbacks receive it, made again only when Name changes.
+    const AnsiString& UpperName();
+
+private:
+    AnsiString FUpperName, FUpperOf;
+    bool FUpperMade = false;
 };
 
 class TscPropertyHelper : public TscCustomHelper {
@@ -182,6 +190,7 @@ public:
 
 private:
     Variant Construct(class TscClassVariable* cls, Variant& params);
+    Variant FParams; // the argument array of the last call, for the next one
 };
 
 class TscComponentHelper : public TscCustomHelper {

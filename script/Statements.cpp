@@ -110,7 +110,7 @@ bool TscAssignmentStmt::AppendInPlace()
     const Variant b = AppendSource->GetValue();
     if (::VarType(PlainTarget->Value) == varString && PlainTarget->Value.AppendUnshared(VarToStr(b)))
         return true;
-    PlainTarget->Value = Variant(VarToStr(PlainTarget->Value) + VarToStr(b));
+    PlainTarget->SetValue(Variant(VarToStr(PlainTarget->Value) + VarToStr(b)));
     return true;
 }
 
@@ -133,10 +133,12 @@ void TscAssignOpStmt::Execute()
     if (!SetOp) {
         // The common shapes in place: the target's own value, no copy of it.
         if (PlainTarget && !PlainTarget->ReadOnly) {
+            // Read by reference; the result is stored through SetValue, which gives it the
+            // variable's declared type. A string grows in place when nothing else shares it.
             Variant& a = PlainTarget->Value;
             Variant r;
             if (script_fast::TryArith(Op, a, b, r)) {
-                a = std::move(r);
+                PlainTarget->SetValue(r);
                 return;
             }
             if (Op == '+' && ::VarType(b) == varString && a.AppendUnshared(*b.StrPtr()))
@@ -191,7 +193,7 @@ void TscIfStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    if (Condition->GetValue().AsBoolean())
+    if (script_fast::ToBool(Condition->GetValue()))
         TscStatement::Execute();
     else
         ElseStmt->Execute();
@@ -239,7 +241,7 @@ void TscRepeatStmt::Execute()
     for (;;) {
         if (!RunBody(*this))
             break;
-        if (Condition->GetValue().AsBoolean() == !InverseCondition)
+        if (script_fast::ToBool(Condition->GetValue()) == !InverseCondition)
             break;
     }
 }
@@ -252,7 +254,7 @@ void TscWhileStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && Condition->GetValue().AsBoolean())
+    while (!Script->Terminated && script_fast::ToBool(Condition->GetValue()))
         if (!RunBody(*this))
             break;
 }
@@ -315,7 +317,7 @@ void TscCppForStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && Condition->GetValue().AsBoolean()) {
+    while (!Script->Terminated && script_fast::ToBool(Condition->GetValue())) {
         if (!RunBody(*this))
             break;
         SecondStmt->Execute();
