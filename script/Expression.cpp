@@ -448,6 +448,8 @@ struct TypeChecker {
         if (allowed) {
             if ((l.VarType == fvtInt && r.VarType == fvtFloat) || (l.VarType == fvtFloat && r.VarType == fvtInt))
                 t.VarType = fvtFloat;
+            if (op->Op == opDivFloat && t.VarType == fvtInt)
+                t.VarType = fvtFloat; // "/" yields a floating value even of two Integers
             if (IsComparison(op->Op) || op->Op == opIn || op->Op == opIs)
                 t = TscTypeRec(fvtBool, AnsiString());
             else if (op->StrCat && (l.VarType == fvtChar || r.VarType == fvtString || r.VarType == fvtChar))

@@ -13,6 +13,8 @@
 #include "platform/classes/Streams.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <exception>
+
 namespace {
 
 // Array variables may hold at most this many elements.
@@ -507,10 +509,16 @@ void TscILParser::DoUses(TscXMLItem* item, TscScript* script)
 {
     const AnsiString saved = UnitName;
     UnitName = item->Prop("unit");
+    // An error leaves the unit's name in place: it names where the error lies.
     struct Restore {
         AnsiString& name;
         AnsiString saved;
-        ~Restore() { name = saved; }
+        int unwinding = std::uncaught_exceptions();
+        ~Restore()
+        {
+            if (std::uncaught_exceptions() == unwinding)
+                name = saved;
+        }
     } restore{UnitName, saved};
     AnsiString il;
     if (Program->OnGetILUnit)
@@ -585,7 +593,11 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
 
     std::unique_ptr<TscCustomVariable> v;
     if (param)
-        v = std::make_unique<TscParamItem>(name, varType, typeName, init != nullptr, varParam);
+    {
+        auto p = std::make_unique<TscParamItem>(name, varType, typeName, init != nullptr, varParam);
+        p->TakesDeclaredType = true;
+        v = std::move(p);
+    }
     else if (varType == fvtChar || varType == fvtString)
         v = std::make_unique<TscStringVariable>(name, varType, typeName);
     else
@@ -593,7 +605,7 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
     if (auto* s = dynamic_cast<TscStringVariable*>(v.get()))
         s->StringValue = VarToStr(value);
     else
-        v->Value = value;
+        v->SetValue(value);
     if (helper)
         v->RefItem = AddHidden(script, std::move(helper));
     return v;
@@ -736,8 +748,18 @@ void TscILParser::DoRoutine2(TscXMLItem* item, TscScript* script, bool isFunctio
         name = TextOf(Child(item, 0));
     }
     auto* proc = dynamic_cast<TscProcVariable*>(script->FindLocal(name));
-    if (!proc)
-        return; // not pre-declared: declared inside a statement other than a block
+    if (!proc) {
+        // Declared inside a statement other than a block, so not known before
+        // this point: it is declared where it stands (a name already in use
+        // here is reported as redeclared).
+        if (isFunction)
+            DoFunc1(item, script);
+        else
+            DoProc1(item, script);
+        proc = dynamic_cast<TscProcVariable*>(script->FindLocal(name));
+        if (!proc)
+            return;
+    }
     DoProgram(item, proc->LocalScript());
 }
 

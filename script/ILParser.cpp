@@ -304,9 +304,12 @@ bool TscILParser::MakeILScript(const AnsiString& text)
         FErrorPos = Parser.GetXYPosition();
         FLines.clear();
     }
-    if (ok && FErrorText.empty() && !FGrammar->RequireEnd.empty()) {
+    if (FErrorText.empty() && !FGrammar->RequireEnd.empty()) {
         // A program that stopped matching before the end of its text has a
-        // statement the grammar could not read: say so instead of dropping the rest.
+        // statement the grammar could not read: say so instead of dropping the
+        // rest. A walk that failed without a message failed on its first line.
+        if (!ok)
+            Parser.SetPosition(start);
         for (;;) {
             Parser.SkipSpaces();
             if (!Parser.GetEOL())
@@ -588,8 +591,6 @@ bool TscILParser::Walk(const TscGrammarElement* e)
                 }
                 break;
             }
-            if (after == passStart)
-                break; // a pass that reads nothing would repeat for ever
             if (!e->Text.empty()) {
                 Parser.SkipSpaces();
                 if (Parser.GetChar() != e->Text) {
@@ -597,6 +598,10 @@ bool TscILParser::Walk(const TscGrammarElement* e)
                     break;
                 }
             }
+            // A pass that reads nothing would repeat for ever; an empty pass
+            // followed by its separator read the separator (an empty statement).
+            if (Parser.Position() == passStart)
+                break;
         }
         if (e->Kind == TscGrammarKind::OptLoop) {
             if (!r) {

@@ -149,6 +149,25 @@ int TscCustomVariable::GetNumberOfRequiredParams() const
 
 // ---------------------------------------------------------------- simple items
 
+namespace {
+
+// A value as a variable of the declared type holds it: an Integer stored into
+// a Double becomes a floating value, so Format('%f') and "/" read it as one.
+Variant AsDeclared(TscVarType varType, const Variant& value)
+{
+    if (varType == fvtFloat && VarIsOrdinal(value) && ::VarType(value) != varBoolean)
+        return Variant(value.AsDouble());
+    return value;
+}
+
+} // namespace
+
+void TscVariable::SetValue(const Variant& value)
+{
+    if (!ReadOnly)
+        Value = AsDeclared(VarType, value);
+}
+
 void TscStringVariable::SetValue(const Variant& value)
 {
     StringValue = VarToStr(value);
@@ -163,6 +182,12 @@ TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const Ans
                            bool isOptional, bool isVarParam)
     : TscCustomVariable(name, varType, typeName), IsOptional(isOptional), IsVarParam(isVarParam)
 {
+}
+
+void TscParamItem::SetValue(const Variant& value)
+{
+    if (!ReadOnly)
+        Value = TakesDeclaredType ? AsDeclared(VarType, value) : value;
 }
 
 // ---------------------------------------------------------------- TscProcVariable

@@ -85,9 +85,11 @@ public:
     int GetNumberOfRequiredParams() const;
 };
 
+// A script or host variable; a value stored into it takes its declared type.
 class TscVariable : public TscCustomVariable {
 public:
     using TscCustomVariable::TscCustomVariable;
+    void SetValue(const Variant& value) override;
 };
 
 class TscTypeVariable : public TscCustomVariable {
@@ -110,6 +112,11 @@ public:
     Variant DefValue = Null();
     bool IsOptional;
     bool IsVarParam;
+    // A parameter of a script procedure converts what it is given to its
+    // declared type, as a variable does; a host function's parameter keeps the
+    // value as passed.
+    bool TakesDeclaredType = false;
+    void SetValue(const Variant& value) override;
 };
 
 // A script procedure or function. Its body and locals live in LocalScript.

@@ -276,7 +276,14 @@ TscCustomVariable* TscScript::AddObject(const AnsiString& name, TObject* instanc
 {
     if (TscCustomVariable* item = Find(name))
         return item;
-    const AnsiString className = instance ? instance->ClassName() : AnsiString();
+    // The object is typed by its own class when that is registered, else by its nearest
+    // registered ancestor, so that members declared there reach it.
+    AnsiString className = instance ? instance->ClassName() : AnsiString();
+    for (TClass c = instance ? instance->ClassType() : nullptr; c; c = c->ClassParent())
+        if (FindClass(c->ClassName())) {
+            className = c->ClassName();
+            break;
+        }
     auto v = std::make_unique<TscVariable>(name, fvtClass, className);
     v->Value = ObjectToVariant(instance);
     return Add(name, std::move(v));

@@ -354,10 +354,18 @@ void TscTryStmt::Execute()
     } catch (...) {
         pending = std::current_exception();
     }
+    // A break, continue or exit that ended the body waits until the finally part
+    // has run to its end; a jump made by the finally part itself is kept as well.
+    const bool breakRequested = Script->BreakRequested;
+    const bool continueRequested = Script->ContinueRequested;
     const bool exitRequested = Script->ExitRequested;
+    Script->BreakRequested = false;
+    Script->ContinueRequested = false;
     Script->ExitRequested = false;
     ExceptStmt->Execute();
-    Script->ExitRequested = exitRequested;
+    Script->BreakRequested = Script->BreakRequested || breakRequested;
+    Script->ContinueRequested = Script->ContinueRequested || continueRequested;
+    Script->ExitRequested = Script->ExitRequested || exitRequested;
     if (pending)
         std::rethrow_exception(pending);
 }

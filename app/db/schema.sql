@@ -216,7 +216,10 @@ CREATE TABLE TempStructureDocuments (
     Количество        REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null')),
     Сумма             REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null')),
     Ставка            REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null')),
-    Сумма_с_НДС       REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null'))
+    Сумма_с_НДС       REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null')),
+    -- The product the user picked for the line; Null for a line that names none, which is then
+    -- found by its six describing columns.
+    IDТовара          INTEGER CHECK (typeof(IDТовара) IN ('integer', 'null'))
 );
 
 CREATE TABLE TempStructureOtpusk (

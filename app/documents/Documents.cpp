@@ -7,7 +7,9 @@
 #include "platform/rtl/Cp1251.h"
 #include "platform/rtl/Math.h"
 
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -52,21 +54,15 @@ AnsiString Text(TADOQuery* q, const char* field)
     return Field(q, field)->AsString();
 }
 
-// The product a scratch line describes, found again by its six describing columns, as the
-// write-off posting finds it. Raises when there is none.
+// The product of a scratch line, or the refusal that names the line.
 int64_t FindLineProduct(TADOQuery* work, TADOQuery* line)
 {
-    const AnsiString name = Text(line, "Наименование"), brand = Text(line, "Марка"), colour = Text(line, "Цвет"),
-                     sizes = Text(line, "Размеры"), unit = Text(line, "Единица_измерения"),
-                     group = Text(line, "Группа");
-    OpenSql(work,
-            "Select ID From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
-            "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
-            {{"n", name}, {"b", brand}, {"c", colour}, {"s", sizes}, {"u", unit}, {"g", group}});
-    if (work->IsEmpty())
-        throw EDocumentError(
-            DocumentMessage(TDocumentMessage::UnknownProduct, {name, brand, colour, sizes, unit, group}));
-    return work->FieldByName("ID")->AsLargeInt();
+    if (const int64_t id = LineProduct(work, line))
+        return id;
+    throw EDocumentError(DocumentMessage(TDocumentMessage::UnknownProduct,
+                                         {Text(line, "Наименование"), Text(line, "Марка"), Text(line, "Цвет"),
+                                          Text(line, "Размеры"), Text(line, "Единица_измерения"),
+                                          Text(line, "Группа")}));
 }
 
 double Stock(TADOQuery* work, int64_t productId)
@@ -124,6 +120,25 @@ RequestState ReadRequestState(TADOQuery* work, int64_t requestId, bool& found)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- line products
+
+int64_t LineProduct(TADOQuery* work, TADOQuery* line)
+{
+    // The product the user picked: two goods may share all six describing columns (one bolt
+    // from two suppliers), so a line that carries its product's id keeps exactly that one.
+    if (TField* picked = line->FindField("IDТовара"); picked && !picked->IsNull()) {
+        const int64_t id = picked->AsLargeInt();
+        OpenSql(work, "Select ID From Products Where ID=:id", {{"id", id}});
+        return work->IsEmpty() ? 0 : id;
+    }
+    OpenSql(work,
+            "Select ID From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
+            "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
+            {{"n", Text(line, "Наименование")}, {"b", Text(line, "Марка")}, {"c", Text(line, "Цвет")},
+             {"s", Text(line, "Размеры")}, {"u", Text(line, "Единица_измерения")}, {"g", Text(line, "Группа")}});
+    return work->IsEmpty() ? 0 : work->FieldByName("ID")->AsLargeInt();
+}
 
 // ---------------------------------------------------------------- kinds and states
 
@@ -190,38 +205,55 @@ AnsiString DocumentMessage(TDocumentMessage id, std::initializer_list<std::strin
 std::vector<AnsiString> DistinctByExclusion(const std::vector<Variant>& column)
 {
     // The fill queried the table again and again, each time excluding every value found so
-    // far, and stopped when a query returned at most one row. Replayed here on the column read
-    // once: "Col <> value" drops Null rows and compares without regard to case.
+    // far ("Col <> value": Null rows drop out, case is ignored), added the first row of each
+    // answer and stopped when an answer had at most one row. Pass i therefore adds the i-th
+    // new value in order of first occurrence and goes on while the rows of that value and of
+    // all later new values number more than one. One pass over the column gives the same.
     std::vector<AnsiString> items;
     if (column.empty()) {
         items.emplace_back();
         return items;
     }
-    std::vector<AnsiString> excluded;
     const auto text = [](const Variant& v) { return v.IsNull() || v.IsEmpty() ? AnsiString() : v.AsString(); };
-    items.push_back(text(column.front()));
-    excluded.push_back(items.back());
-    for (;;) {
-        AnsiString first;
-        int left = 0;
-        for (const Variant& v : column) {
-            if (v.IsNull() || v.IsEmpty())
-                continue;
-            const AnsiString s = v.AsString();
-            bool out = false;
-            for (const AnsiString& e : excluded)
-                if (AnsiSameText(s, e)) {
-                    out = true;
-                    break;
-                }
-            if (out)
-                continue;
-            if (left++ == 0)
-                first = s;
+    // Two texts are the same value when AnsiSameText says so: equal collation weights.
+    const auto key = [](const AnsiString& s) {
+        std::string k;
+        k.reserve(s.size() * 2);
+        for (unsigned char c : s) {
+            const uint16_t w = cp1251::SortWeight(c);
+            k.push_back(static_cast<char>(w >> 8));
+            k.push_back(static_cast<char>(w & 0xFF));
         }
-        items.push_back(first);
-        excluded.push_back(first);
-        if (left <= 1)
+        return k;
+    };
+    const AnsiString first = text(column.front());
+    const std::string firstKey = key(first);
+    struct TValue {
+        AnsiString Text;  // as its first row has it
+        size_t Rows;
+    };
+    std::vector<TValue> values;  // the new values after the first, in order of first occurrence
+    std::unordered_map<std::string, size_t> index;
+    for (const Variant& v : column) {
+        if (v.IsNull() || v.IsEmpty())
+            continue;
+        const AnsiString s = v.AsString();
+        std::string k = key(s);
+        if (k == firstKey)
+            continue;
+        const auto [it, added] = index.try_emplace(std::move(k), values.size());
+        if (added)
+            values.push_back({s, 0});
+        ++values[it->second].Rows;
+    }
+    // Rows still in the answer of each pass: the rows of this value and of every later one.
+    std::vector<size_t> rowsFrom(values.size() + 1, 0);
+    for (size_t i = values.size(); i-- > 0;)
+        rowsFrom[i] = rowsFrom[i + 1] + values[i].Rows;
+    items.push_back(first);
+    for (size_t i = 0;; ++i) {
+        items.push_back(i < values.size() ? values[i].Text : AnsiString());
+        if (rowsFrom[std::min(i, values.size())] <= 1)
             break;
     }
     return items;
@@ -333,6 +365,23 @@ int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& h)
         if (figures.empty())
             throw EDocumentError(DocumentMessage(TDocumentMessage::NothingToIssue));
 
+        // Each product's lines together take no more than its stock as it stands now.
+        std::vector<std::pair<int64_t, double>> totals;
+        for (const TLineFigures& l : figures) {
+            auto it = std::find_if(totals.begin(), totals.end(), [&](const auto& t) { return t.first == l.Product; });
+            if (it == totals.end())
+                totals.emplace_back(l.Product, l.Quantity);
+            else
+                it->second = RoundTo(it->second + l.Quantity, -2);
+        }
+        for (const auto& [product, total] : totals) {
+            OpenSql(work, "Select Наименование,Количество From Products Where ID=:id", {{"id", product}});
+            const double stock = RoundTo(Num(work, "Количество"), -2);
+            if (total > stock)
+                throw EDocumentError(DocumentMessage(TDocumentMessage::AboveStock,
+                                                     {Text(work, "Наименование"), FloatToStr(stock), FloatToStr(total)}));
+        }
+
         ExecSql(work,
                 "Insert Into Otpusk (Дата_создания,Получатель,Через_кого,Заказчик,№_заказа,IDЗаявки,Архив) "
                 "Values (:d,:r,:w,:c,:n,:req,0)",
@@ -392,21 +441,26 @@ int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int va
                 "Inner Join Products On (StructureApplication.IDТовара=Products.ID) "
                 "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
                 {{"r", requestId}});
+        // What is left of each product's stock after the lines before: a request may name one
+        // product on several lines, and together they take no more than the stock.
+        std::unordered_map<int64_t, double> left;
         for (lines->First(); !lines->Eof(); lines->Next()) {
             // The outstanding need; a line issued beyond its quantity needs nothing.
             float q = static_cast<float>(Num(lines, "Количество") - Num(lines, "Отпущено"));
             if (q < 0)
                 q = 0;
-            const double stock = Num(lines, "Stock");
+            const int64_t product = lines->FieldByName("IDТовара")->AsLargeInt();
+            const double stock = left.try_emplace(product, RoundTo(Num(lines, "Stock"), -2)).first->second;
             if (!(stock > 0))
                 continue;
             if (stock < q)
                 q = static_cast<float>(stock);
+            left[product] = RoundTo(stock - RoundTo(q, -2), -2);
             const long double amount = static_cast<long double>(q) * Num(lines, "Цена");
             ExecSql(work,
                     "Insert Into TempStructureOtpusk (IDТовара,Количество,Макс,Сумма,Ставка,Сумма_с_НДС) "
                     "Values (:p,:q,:m,:s,:r,:v)",
-                    {{"p", lines->FieldByName("IDТовара")->AsLargeInt()}, {"q", RoundTo(q, -2)},
+                    {{"p", product}, {"q", RoundTo(q, -2)},
                      {"m", static_cast<double>(q)}, {"s", RoundCents(amount)}, {"r", vatRate},
                      {"v", VatSum(vatRate, amount)}});
             ++written;
@@ -423,7 +477,8 @@ void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
         OpenSql(lines,
                 "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
                 "Products.Единица_измерения,Products.Группа,Products.Цена,Products.Минимум,Products.Максимум,"
-                "StructureApplication.Количество,StructureApplication.Сумма From StructureApplication "
+                "StructureApplication.Количество,StructureApplication.Сумма,StructureApplication.IDТовара "
+                "From StructureApplication "
                 "Inner Join Products On (StructureApplication.IDТовара=Products.ID) "
                 "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
                 {{"r", requestId}});
@@ -431,12 +486,13 @@ void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
             const double sum = static_cast<float>(Num(lines, "StructureApplication.Сумма"));
             ExecSql(work,
                     "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,"
-                    "Количество,Цена,Минимум,Максимум,Сумма,Сумма_с_НДС) Values (:n,:b,:c,:s,:u,:g,:q,:p,:mn,:mx,:sum,:sum)",
+                    "Количество,Цена,Минимум,Максимум,Сумма,Сумма_с_НДС,IDТовара) "
+                    "Values (:n,:b,:c,:s,:u,:g,:q,:p,:mn,:mx,:sum,:sum,:id)",
                     {{"n", Text(lines, "Наименование")}, {"b", Text(lines, "Марка")}, {"c", Text(lines, "Цвет")},
                      {"s", Text(lines, "Размеры")}, {"u", Text(lines, "Единица_измерения")},
                      {"g", Text(lines, "Группа")}, {"q", Num(lines, "StructureApplication.Количество")},
                      {"p", Num(lines, "Цена")}, {"mn", Num(lines, "Минимум")}, {"mx", Num(lines, "Максимум")},
-                     {"sum", sum}});
+                     {"sum", sum}, {"id", lines->FieldByName("IDТовара")->AsLargeInt()}});
         }
     });
 }

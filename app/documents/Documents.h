@@ -72,6 +72,7 @@ AnsiString TotalCaption(float total);
     X(NoLines,         "В документе нет ни одной строки.")                                        \
     X(NothingToIssue,  "В накладной нет товара к отпуску.")                                       \
     X(AboveMax,        "Товара \"%s\" можно отпустить не больше %s.")                                \
+    X(AboveStock,      "Товара \"%s\" на складе %s, а в накладной %s.")                             \
     X(BadQuantity,     "Количество товара \"%s\" должно быть больше нуля.")                         \
     X(RequestChanged,  "Заявка уже изменена или удалена.")                                        \
     X(RequestUsed,     "Нельзя изменить заявку так как она уже использовалась")                   \
@@ -89,6 +90,14 @@ AnsiString DocumentMessage(TDocumentMessage id, std::initializer_list<std::strin
 
 // A document that cannot be written as it stands; what() is the text for the user.
 SKLAD_EXCEPTION(EDocumentError, Exception)
+
+// ---------------------------------------------------------------- line products
+
+// The Products.ID of the current row of a TempStructureDocuments query, or 0 when there is
+// none: the line's own IDТовара when it carries one (0 when that product is gone), else the
+// first product, by ID, whose six describing columns (Наименование, Марка, Цвет, Размеры,
+// Единица_измерения, Группа) equal the line's. Runs its select on `work`.
+int64_t LineProduct(TADOQuery* work, TADOQuery* line);
 
 // ---------------------------------------------------------------- distinct-value lists
 
@@ -129,8 +138,10 @@ int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& header)
 void ReplaceRequest(TADOQuery* work, TADOQuery* lines, int64_t requestId, const TRequestHeader& header);
 
 // Builds the lines of an issue invoice from a request into TempStructureOtpusk (emptied
-// first): the outstanding quantity of each line, capped by the stock; lines whose product
-// has no stock are left out. Returns the number of lines written.
+// first): the outstanding quantity of each line, capped by what the product's stock has left
+// after the lines before it, so that the lines of one product together take at most its
+// stock; lines whose product has nothing left are left out. Returns the number of lines
+// written. SaveIssue checks the totals again against the stock read in its transaction.
 int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int vatRate);
 
 // Copies a request's lines into TempStructureDocuments (emptied first) for editing.

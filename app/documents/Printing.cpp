@@ -360,9 +360,15 @@ void PrintJournalList(DocumentKind kind)
     TADOQuery* list = Form1->ADOQuery6;
     if (!list->Active())
         return;
-    // The report walks the list to its end; the journal keeps its selected row.
+    // The report walks the list to its end and closes it when it is done with it; the journal
+    // gets its list back, on its own statement, with the row that was selected.
     const int row = list->RecNo();
     ShowFamilyReport(family, {{"Summa", ""}});
-    if (row > 0 && list->Active() && !list->IsEmpty())
+    if (!list->Active())
+        list->Open();
+    // Off its end first: a list left past its last row reports that row's number still, and
+    // moving to the number it already has would leave it past the end.
+    list->First();
+    if (row > 1 && !list->IsEmpty())
         list->SetRecNo(std::min(row, list->RecordCount()));
 }

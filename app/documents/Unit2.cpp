@@ -366,6 +366,45 @@ void TForm2::LinesWritten()
     Close();
 }
 
+int64_t TForm2::LineProductId(int64_t current)
+{
+    const AnsiString values[] = {ComboBox1->GetText(), ComboBox2->GetText(), ComboBox3->GetText(),
+                                 ComboBox4->GetText(), ComboBox5->GetText(), ComboBox7->GetText()};
+    const char* const columns[] = {"Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Группа"};
+    const bool picking = Role() == TCardRole::Picker;
+    const AnsiString article = picking ? Art->GetText() : AnsiString();
+    const auto describes = [&](TADOQuery* q) {
+        for (int i = 0; i < 6; ++i)
+            if (!AnsiSameText(q->FieldByName(columns[i])->AsString(), values[i]))
+                return false;
+        return article.empty() || AnsiSameText(q->FieldByName("№")->AsString(), article);
+    };
+    // The row the user picked in the goods grid (or narrowed the grid to).
+    TADOQuery* grid = Form1->ADOQuery5;
+    if (picking && grid->Active() && !grid->IsEmpty() && !grid->Eof() && grid->FindField("ID") && describes(grid))
+        return grid->FieldByName("ID")->AsLargeInt();
+    // Otherwise the goods the boxes describe: the line's own product while it still fits,
+    // then the one with the article shown, then the first.
+    TADOQuery* q = Form1->ADOQuery2;
+    OpenSql(q,
+            "Select ID,№ From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
+            "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
+            {{"n", values[0]}, {"b", values[1]}, {"c", values[2]}, {"s", values[3]}, {"u", values[4]},
+             {"g", values[5]}});
+    if (q->IsEmpty())
+        return 0;
+    int64_t chosen = 0;
+    for (q->First(); !q->Eof(); q->Next()) {
+        const int64_t id = q->FieldByName("ID")->AsLargeInt();
+        if (id == current)
+            return id;
+        if (chosen == 0 && !article.empty() && AnsiSameText(q->FieldByName("№")->AsString(), article))
+            chosen = id;
+    }
+    q->First();
+    return chosen ? chosen : q->FieldByName("ID")->AsLargeInt();
+}
+
 void TForm2::WriteDocumentLine(bool add)
 {
     double quantity = 0, price = 0, minimum = 0, maximum = 0;
@@ -376,7 +415,7 @@ void TForm2::WriteDocumentLine(bool add)
         ShowMessage(CatalogueMessage(TCatalogueMessage::CardFieldsMissing));
         return;
     }
-    int64_t lineId = 0;
+    int64_t lineId = 0, lineProduct = 0;
     if (!add) {
         TADOQuery* lines = Form1->ADOQuery4;
         if (!lines->Active() || lines->IsEmpty() || lines->Eof() || !lines->FindField("ID")) {
@@ -384,7 +423,10 @@ void TForm2::WriteDocumentLine(bool add)
             return;
         }
         lineId = lines->FieldByName("ID")->AsLargeInt();
+        if (TField* f = lines->FindField("IDТовара"); f && !f->IsNull())
+            lineProduct = f->AsLargeInt();
     }
+    const int64_t product = LineProductId(lineProduct);
     const int rate = Form1->DocVatRate;
     const double sum = RoundTo(quantity * price, -2);
     const TSqlParams values = {
@@ -393,19 +435,19 @@ void TForm2::WriteDocumentLine(bool add)
         {"price", price},                {"min", minimum},                {"max", maximum},
         {"q", quantity},                 {"supplier", Form3->ComboBox2->GetText()},
         {"sum", sum},                    {"rate", rate},                  {"vat", WithVat(rate, sum)},
-        {"id", lineId},
+        {"id", lineId},                  {"product", product ? Variant(product) : Null()},
     };
     if (add)
         ExecSql(Form1->ADOQuery2,
                 "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,Цена,"
-                "Минимум,Максимум,Количество,Имя_поставщика,Сумма,Ставка,Сумма_с_НДС) Values (:name,:brand,:colour,"
-                ":sizes,:unit,:group,:price,:min,:max,:q,:supplier,:sum,:rate,:vat)",
+                "Минимум,Максимум,Количество,Имя_поставщика,Сумма,Ставка,Сумма_с_НДС,IDТовара) Values (:name,:brand,"
+                ":colour,:sizes,:unit,:group,:price,:min,:max,:q,:supplier,:sum,:rate,:vat,:product)",
                 values);
     else
         ExecSql(Form1->ADOQuery2,
                 "Update TempStructureDocuments Set Наименование=:name,Марка=:brand,Цвет=:colour,Размеры=:sizes,"
                 "Единица_измерения=:unit,Группа=:group,Цена=:price,Минимум=:min,Максимум=:max,Количество=:q,"
-                "Имя_поставщика=:supplier,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where ID=:id",
+                "Имя_поставщика=:supplier,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat,IDТовара=:product Where ID=:id",
                 values);
     LinesWritten();
 }
@@ -413,27 +455,36 @@ void TForm2::WriteDocumentLine(bool add)
 void TForm2::ChangeIssueLine()
 {
     TADOQuery* lines = Form1->ADOQuery4;
-    if (!lines->Active() || lines->IsEmpty() || lines->Eof() || !lines->FindField("IDТовара")) {
+    if (!lines->Active() || lines->IsEmpty() || lines->Eof() || !lines->FindField("ID")) {
         Close();
         return;
     }
     double quantity = 0;
     if (!ReadQuantity(quantity))
         return;
-    const int64_t product = lines->FieldByName("IDТовара")->AsLargeInt();
+    // The line under the cursor, by its own row: a request may name one product on several
+    // lines, each with its own cap.
+    const int64_t line = lines->FieldByName("ID")->AsLargeInt();
     TADOQuery* q = Form1->ADOQuery2;
-    OpenSql(q, "Select Макс From TempStructureOtpusk Where IDТовара=:id", {{"id", product}});
-    const double most = q->IsEmpty() ? 0 : RoundTo(q->FieldByName("Макс")->AsFloat(), -2);
+    OpenSql(q,
+            "Select TempStructureOtpusk.Макс,Products.Цена From TempStructureOtpusk Left Join Products "
+            "On (TempStructureOtpusk.IDТовара=Products.ID) Where TempStructureOtpusk.ID=:id",
+            {{"id", line}});
+    if (q->IsEmpty()) {
+        Close();
+        return;
+    }
+    const double most = RoundTo(q->FieldByName("Макс")->AsFloat(), -2);
     if (quantity > most) {
         ShowMessage(CatalogueMessage(TCatalogueMessage::QuantityAboveMax, {FloatToStr(most)}));
         return;
     }
-    OpenSql(q, "Select Цена From Products Where ID=:id", {{"id", product}});
-    const double price = q->IsEmpty() ? 0 : q->FieldByName("Цена")->AsFloat();
+    TField* priceField = q->FieldByName("Цена");
+    const double price = priceField->IsNull() ? 0 : priceField->AsFloat();
     const int rate = Form1->DocVatRate;
     const double sum = RoundTo(quantity * price, -2);
-    ExecSql(q, "Update TempStructureOtpusk Set Количество=:q,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where IDТовара=:id",
-            {{"q", quantity}, {"sum", sum}, {"rate", rate}, {"vat", WithVat(rate, sum)}, {"id", product}});
+    ExecSql(q, "Update TempStructureOtpusk Set Количество=:q,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where ID=:id",
+            {{"q", quantity}, {"sum", sum}, {"rate", rate}, {"vat", WithVat(rate, sum)}, {"id", line}});
     LinesWritten();
 }
 

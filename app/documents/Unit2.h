@@ -124,6 +124,9 @@ private:
     bool ReadNumber(TEdit* edit, const char* caption, double& value);
     bool ReadQuantity(double& value);
     void StoreCard();
+    // The Products.ID a document line written from the card is for (0: none fits the boxes);
+    // `current` is the line's product before a change.
+    int64_t LineProductId(int64_t current);
     void WriteDocumentLine(bool add);
     void ChangeIssueLine();
     void LinesWritten();

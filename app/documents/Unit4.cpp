@@ -668,6 +668,7 @@ void TForm4::Button4Click(TObject*)
     FillDistinct(Form1->ADOQuery2, f->ComboBox6, "Application", "№_заказа");
 
     f->SetMode(TDocumentMode::EditRequest, DocumentKind::Request, requestId);
+    Form1->DocVatRate = 0;  // a request carries no VAT
     ShowAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, true);
     EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, true);
     f->Label2->SetCaption("Получатель");

@@ -283,6 +283,7 @@ TOpenResult TForm1::OpenDatabase(const AnsiString& path)
     ADOConnection1->SetConnectionString(JetConnectionString(path));
     ADOConnection1->Open();
     FDatabasePath = path;
+    AddLineProductColumn();
 
     DBGrid1->SetVisible(false);
     BuildGroupsTree(TreeView1, true);
@@ -291,6 +292,22 @@ TOpenResult TForm1::OpenDatabase(const AnsiString& path)
     WorkingMode = 1;
     LoadColumnWidths();
     return TOpenResult::Opened;
+}
+
+void TForm1::AddLineProductColumn()
+{
+    // Files made before document lines kept their product's id get the column; the lines
+    // table is scratch, so nothing else changes. A file that cannot take it stays as it is.
+    try {
+        OpenSql(ADOQuery2, "Select IDТовара From TempStructureDocuments Where ID=0");
+    } catch (const std::exception&) {
+        try {
+            ExecSql(ADOQuery2, "Alter Table TempStructureDocuments Add Column IDТовара INTEGER "
+                               "CHECK (typeof(IDТовара) IN ('integer', 'null'))");
+        } catch (const std::exception&) {
+        }
+    }
+    ADOQuery2->Close();
 }
 
 void TForm1::LoadColumnWidths()

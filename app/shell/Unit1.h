@@ -195,6 +195,7 @@ private:
     void SetArchiveButtonsEnabled(bool enabled);
     bool ChooseAndOpenWarehouse();  // the open dialog; writes "LastFile" after success
     void WriteLastFile(const AnsiString& path);
+    void AddLineProductColumn();
     void LoadColumnWidths();
     void SaveColumnWidths() noexcept;
     std::vector<TGroupRow> ReadGroups();

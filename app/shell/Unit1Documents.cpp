@@ -107,6 +107,8 @@ void TForm1::PrepareOrderRequestForm()
     FillDistinct(ADOQuery2, f->ComboBox5, "Application", "Заказчик");
     FillDistinct(ADOQuery2, f->ComboBox6, "Application", "№_заказа");
     ClearTempDocumentTables();
+    // A request carries no VAT: its lines' sums are their sums, whatever an earlier invoice set.
+    DocVatRate = 0;
 
     ShowAll({f->ComboBox2, f->ComboBox3}, true);
     Enable({f->ComboBox2, f->ComboBox3, f->CheckBox1, f->Button1, f->Button2, f->Button3}, true);
@@ -157,6 +159,8 @@ void TForm1::Button9Click(TObject*)
     f->GroupBox1->SetWidth(777);
     f->GroupBox1->SetCaption("Причина списания");
     ClearTempDocumentTables();
+    // An act carries no VAT: its total is the sum of its lines as they are posted.
+    DocVatRate = 0;
     f->ShowLines();
     f->UpdateTotal();
     f->ShowModal();
@@ -227,6 +231,7 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
                 const double sum = RoundCents(static_cast<long double>(quantity) * price);
                 // The goods of that name with exactly this unit; another unit is other goods.
                 AnsiString brand, colour, sizes, group;
+                int64_t product = 0;
                 bool known = false;
                 OpenSql(q, "Select * From Products Where Наименование=:n Order By ID", {{"n", r.ItemName}});
                 for (q->First(); !q->Eof(); q->Next())
@@ -235,6 +240,7 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
                         colour = q->FieldByName("Цвет")->AsString();
                         sizes = q->FieldByName("Размеры")->AsString();
                         group = q->FieldByName("Группа")->AsString();
+                        product = q->FieldByName("ID")->AsLargeInt();
                         known = true;
                         break;
                     }
@@ -251,14 +257,15 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
                             "VALUES (:n,:b,:c,:s,:u,:sup,:p,1,1,:g,0,'-',0)",
                             {{"n", r.ItemName}, {"b", brand}, {"c", colour}, {"s", sizes}, {"u", r.UnitName},
                              {"sup", file.Customer}, {"p", RoundTo(price, -2)}, {"g", group}});
+                    product = q->LastInsertId();
                 }
                 ExecSql(f->ImportQuery,
                         "INSERT INTO TempStructureDocuments\n(Наименование,Марка,Цвет,Размеры,Единица_измерения,"
-                        "Имя_поставщика,Цена,Минимум,Максимум,Группа,Количество,Сумма,Ставка,Сумма_с_НДС) "
-                        "VALUES (:n,:b,:c,:s,:u,:sup,:p,1,:mx,:g,:q,:sum,0,:sum)",
+                        "Имя_поставщика,Цена,Минимум,Максимум,Группа,Количество,Сумма,Ставка,Сумма_с_НДС,IDТовара) "
+                        "VALUES (:n,:b,:c,:s,:u,:sup,:p,1,:mx,:g,:q,:sum,0,:sum,:id)",
                         {{"n", r.ItemName}, {"b", brand}, {"c", colour}, {"s", sizes}, {"u", r.UnitName},
                          {"sup", file.Customer}, {"p", RoundTo(price, -2)}, {"mx", static_cast<double>(quantity)},
-                         {"g", group}, {"q", RoundTo(quantity, -2)}, {"sum", sum}});
+                         {"g", group}, {"q", RoundTo(quantity, -2)}, {"sum", sum}, {"id", product}});
             }
         });
     } catch (const std::exception& e) {

@@ -100,7 +100,8 @@ void TForm1::Button3Click(TObject*)
     const double price = ADOQuery1->FieldByName("Цена")->AsFloat();
     const double maximum = ADOQuery1->FieldByName("Максимум")->AsFloat();
     const double minimum = ADOQuery1->FieldByName("Минимум")->AsFloat();
-    Form2->Edit9->SetText(FloatToStr(RoundTo(stock * price, -2)));
+    // The value of the stock as it is, not rounded to cents.
+    Form2->Edit9->SetText(FloatToStr(stock * price));
     // Reserved: what open requests still wait for, archived ones included.
     double reserved = 0;
     OpenSql(ADOQuery2, "Select * From StructureApplication Where (IDТовара=:id) And (Количество>Отпущено)", {{"id", id}});

@@ -251,8 +251,8 @@ void TForm5::SetArticle(const AnsiString& article)
 
 bool TForm5::ParseVat(int& value)
 {
-    // A percent: a whole number from 0 to 100, nothing around it.
-    if (TryStrToInt(Edit1->GetText(), value) && value >= 0 && value <= 100)
+    // A percent: a whole number, nothing around it; a negative rate would lower prices.
+    if (TryStrToInt(Edit1->GetText(), value) && value >= 0)
         return true;
     Application->MessageBox("Введены ошибочные данные", "Повторите ввод", 0);
     return false;

@@ -1,5 +1,6 @@
 #include "app/shell/WriteOff.h"
 
+#include "app/documents/Documents.h"
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/ShellDb.h"
 #include "app/shell/Unit5.h"
@@ -67,27 +68,16 @@ TPostResult PostWriteOff(TADOQuery* work, TADOQuery* lines, const TWriteOffAct& 
                 throw TRefusal{TPostStatus::BadQuantity,
                                CatalogueMessage(TCatalogueMessage::WriteOffQuantity, {name})};
 
-            // The product is found again by the six columns that describe it.
-            OpenSql(work,
-                    "Select * From Products Where (Наименование=:name) and (Марка=:brand) and (Цвет=:colour) "
-                    "and (Размеры=:sizes) and (Единица_измерения=:unit)  and (Группа=:group) Order By ID",
-                    {{"name", name},
-                     {"brand", lines->FieldByName("Марка")->AsString()},
-                     {"colour", lines->FieldByName("Цвет")->AsString()},
-                     {"sizes", lines->FieldByName("Размеры")->AsString()},
-                     {"unit", lines->FieldByName("Единица_измерения")->AsString()},
-                     {"group", lines->FieldByName("Группа")->AsString()}});
-            if (work->IsEmpty())
+            // The product the user picked for the line (by value only for a line that names none).
+            const int64_t productId = LineProduct(work, lines);
+            if (productId == 0)
                 throw TRefusal{TPostStatus::UnknownProduct,
                                CatalogueMessage(TCatalogueMessage::WriteOffUnknown, {name, Describe(lines)})};
-            const int64_t productId = work->FieldByName("ID")->AsLargeInt();
+            OpenSql(work, "Select Количество From Products Where ID=:id", {{"id", productId}});
             const double stock = RoundTo(work->FieldByName("Количество")->AsFloat(), -2);
-            // Two lines of one product lower it twice: this reads what the last line left.
+            // Two lines of one product lower it twice: this reads what the last line left. Stock
+            // may go below zero (goods found missing beyond what was booked); the figure is kept.
             const double newStock = RoundTo(stock - quantity, -2);
-            if (newStock < 0)
-                throw TRefusal{TPostStatus::NotEnoughStock,
-                               CatalogueMessage(TCatalogueMessage::WriteOffStock,
-                                                {name, FloatToStr(stock), FloatToStr(quantity)})};
 
             ExecSql(work, "Update Products Set Количество=:stock Where ID=:id", {{"stock", newStock}, {"id", productId}});
             ExecSql(work,

@@ -10,10 +10,14 @@
 // the act is posted in one transaction (BEGIN IMMEDIATE): the Akt row, one StructureAkt row
 // per line, every product's stock lowered, and the scratch line tables emptied; all of it lands
 // or none of it does. A refused act (wrong password, a line whose product no longer exists, a
-// quantity above the stock, a failed statement) writes nothing, says why, and leaves the input
+// quantity not above zero, a failed statement) writes nothing, says why, and leaves the input
 // dialog open over the document window with its lines as they were. After a posting the input
 // dialog and the document window (Form3) are closed, the goods grid is reloaded and the
 // journal's list of acts rebuilt; the caller recomputes nothing.
+//
+// A line keeps the product picked for it (TempStructureDocuments.IDТовара); a line without
+// one is found by its six describing columns. Stock is not compared with the quantity: a
+// write-off may take it below zero, and the negative figure is written.
 //
 // Figures: quantities, sums and stock are doubles rounded with RoundTo(x, -2); ids are 64-bit.
 // Every value is bound. PostWriteOff() is the posting alone, for the dialog and for tests.
@@ -42,7 +46,6 @@ enum class TPostStatus {
     Posted,
     UnknownProduct,  // a line names no product (the card was changed or deleted)
     BadQuantity,     // a line's quantity is not above zero
-    NotEnoughStock,  // a line would take a product's stock below zero
     Failed,          // the database refused a statement
 };
 

@@ -9,7 +9,12 @@
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TControlItems)
 
-TControlItems::TControlItems(std::function<void()> onChange) : FNotify(std::move(onChange)) {}
+TControlItems::TControlItems(std::function<void()> onChange) : FNotify(std::move(onChange))
+{
+    // A list or combo control keeps every string added to it, sorted or not: "Болт" and
+    // "болт" are two items, placed side by side when the control sorts.
+    SetDuplicates(dupAccept);
+}
 
 void TControlItems::Changed()
 {
@@ -271,8 +276,12 @@ void TCustomComboBox::ItemsChanged()
     // The selection follows its text when items move (sorting, inserts); a deleted
     // selected item leaves none selected.
     if (FItemIndex >= 0) {
-        const int index = FItems->IndexOf(GetText());
-        FItemIndex = (index >= 0 && FItems->Get(index) == GetText()) ? index : -1;
+        const AnsiString text = GetText();
+        int index = FItemIndex < FItems->Count() && FItems->Get(FItemIndex) == text ? FItemIndex : -1;
+        for (int i = 0; i < FItems->Count() && index < 0; ++i)
+            if (FItems->Get(i) == text)
+                index = i;
+        FItemIndex = index;
         if (FItemIndex < 0 && FStyle == csDropDownList) {
             FSettingIndex = true;
             SetText("");

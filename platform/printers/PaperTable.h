@@ -2,7 +2,9 @@
 //
 // 66 rows, codes 1..68 without 48 and 49, sizes in tenths of a millimetre, portrait as
 // the platform lists them (a few rows, codes 4, 35, 39 and 46, are wider than tall and
-// stay so). Code 256 (DMPAPER_USER) is a size of the user's and has no row.
+// stay so). Code 256 (DMPAPER_USER) is a size of the user's and has no row. Every row has
+// its own name, so a paper list made from the table never shows blank or repeated rows;
+// code lists still find papers by code, never by name.
 #pragma once
 
 #include "platform/rtl/System.h"
@@ -16,7 +18,7 @@ constexpr int DMDUP_SIMPLEX = 1, DMDUP_VERTICAL = 2, DMDUP_HORIZONTAL = 3;
 
 struct TPaperInfo {
     int Code;
-    const char* Name;  // empty in every row, as on the platform
+    const char* Name;  // unique within the table
     int Width;         // tenths of a millimetre
     int Height;
 };
@@ -30,5 +32,5 @@ bool GetPaperDimensions(int code, double& width, double& height);
 // The paper code whose size is width x height mm (either way round, within half a
 // millimetre), or DMPAPER_USER.
 int PaperCodeForSize(double width, double height);
-// A short name for the common codes ("A4", "Letter"...); "" for the others.
+// The table's name of a code ("A4", "Letter"...), "User" for DMPAPER_USER, "" without a row.
 AnsiString PaperName(int code);

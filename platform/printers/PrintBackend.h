@@ -101,6 +101,9 @@ public:
                                                 const TPageSetup& first) = 0;
     // EPrinter when the device takes no raw documents.
     virtual std::unique_ptr<TRawPrintJob> BeginRawDoc(const AnsiString& title);
+    // True for a device whose documents always go to a file (a PDF printer): the caller
+    // asks the user for the file name before it starts a document.
+    virtual bool WritesFiles() const { return false; }
     // The device's own settings dialog; true when the user changed `setup`.
     virtual bool PropertiesDialog(TPageSetup& setup) { (void)setup; return false; }
 };

@@ -45,6 +45,7 @@ struct TRecordingPrinterSpec {
     std::vector<TNamedCode> Papers;  // empty: every row of the paper table
     std::vector<TNamedCode> Bins{{"Auto", DMBIN_AUTO}, {"Manual", DMBIN_MANUAL}};
     bool AcceptsRaw = true;
+    bool WritesFiles = false;  // a file printer: every document needs a file name
     TPageSetup Default;
 };
 
@@ -56,6 +57,7 @@ public:
     std::vector<TNamedCode> Papers() override;
     std::vector<TNamedCode> Bins() override { return FSpec.Bins; }
     TPageSetup DefaultSetup() override { return FSpec.Default; }
+    bool WritesFiles() const override { return FSpec.WritesFiles; }
     TSheetGeometry Geometry(const TPageSetup& setup) override { return SheetFor(setup, FSpec.DPI, FSpec.Margin); }
     std::unique_ptr<TPrintJob> BeginDoc(const AnsiString& title, const AnsiString& fileName,
                                         const TPageSetup& first) override;

@@ -225,12 +225,15 @@ std::unique_ptr<TPrintJob> TQtPrinterDevice::BeginDoc(const AnsiString& title, c
                                          [name](const TPageSetup& s) { return TQtPrinterDevice(name).Geometry(s); });
 }
 
+const char* const kPdfPrinterName = "Печать в PDF";
+
 std::vector<TPrinterInfo> TQtPrinterSystem::Printers()
 {
     std::vector<TPrinterInfo> list;
     const QString def = QPrinterInfo::defaultPrinterName();
     for (const QString& name : QPrinterInfo::availablePrinterNames())
         list.push_back({FromQString(name), {}, name == def});
+    list.push_back({kPdfPrinterName, {}, false});
     return list;
 }
 
@@ -241,8 +244,11 @@ AnsiString TQtPrinterSystem::DefaultPrinter()
 
 std::unique_ptr<TPrintDevice> TQtPrinterSystem::Open(const AnsiString& name)
 {
+    // A queue of that very name comes first, as it does in the list.
     for (const QString& n : QPrinterInfo::availablePrinterNames())
         if (AnsiSameText(FromQString(n), name))
             return std::make_unique<TQtPrinterDevice>(FromQString(n));
+    if (AnsiSameText(name, kPdfPrinterName))
+        return std::make_unique<TQtPdfDevice>();
     throw EPrinter(printer_msg::kInvalidPrinter);
 }

@@ -4,9 +4,10 @@
 // its sheets have no unprintable margins, and every page may have its own paper and
 // orientation. TQtPrinterSystem lists the printers CUPS knows (QPrinterInfo) and opens
 // each as a TQtPrinterDevice that prints through QPrinter; with a file name a document
-// goes to that file as PDF. A machine without printers gives an empty list, no default
-// and EPrinter "Printer selected is not valid" for any name. Raw documents are not
-// offered by either.
+// goes to that file as PDF. After the queues the list always holds one more printer,
+// kPdfPrinterName, that writes PDF files (as a desktop's built-in PDF printer does): it is
+// never the default, and on a machine without queues it is the only printer. Any other
+// name gives EPrinter "Printer selected is not valid". Raw documents are not offered.
 //
 // All of it needs a QGuiApplication. InstallQtGraphics (QtGraphics.h) installs the
 // printer system.
@@ -24,6 +25,7 @@ public:
     std::vector<TNamedCode> Bins() override { return {{"Auto", DMBIN_AUTO}}; }
     TPageSetup DefaultSetup() override { return TPageSetup{}; }
     TSheetGeometry Geometry(const TPageSetup& setup) override { return SheetFor(setup, {FDpi, FDpi}, 0); }
+    bool WritesFiles() const override { return true; }
     // EPrinter when `fileName` is empty or the file cannot be written.
     std::unique_ptr<TPrintJob> BeginDoc(const AnsiString& title, const AnsiString& fileName,
                                         const TPageSetup& first) override;
@@ -46,6 +48,9 @@ public:
 private:
     AnsiString FName;
 };
+
+// The name of the PDF printer in the system's printer list.
+extern const char* const kPdfPrinterName;
 
 class TQtPrinterSystem : public TPrinterSystem {
 public:

@@ -33,17 +33,6 @@ T* ArgObj(const Variant& Params, int Index)
     return static_cast<T*>(VariantToObject(Arg(Params, Index), T::StaticClass()));
 }
 
-Variant Handles(const std::vector<TrpComponent*>& List)
-{
-    std::vector<Variant> v;
-    v.reserve(List.size());
-    for (TrpComponent* c : List)
-        v.push_back(ObjectToVariant(c));
-    if (v.empty())
-        return VarArrayCreate({0, -1}, varVariant);
-    return VarArrayOf(std::span<const Variant>(v));
-}
-
 // The objects of a report that is being built must stay as they are.
 void RefuseWhileRunning(TrpComponent* C, const char* What)
 {
@@ -126,6 +115,11 @@ TrpFunctions::TrpFunctions()
         s->AddDefaultProperty("Strings", "Integer", "String", call);
     }
     u->AddClass(TStringList::StaticClass(), "TStrings");
+    if (TscClassVariable* l = u->AddClass(TList::StaticClass(), "TObject")) {
+        l->AddProperty("Count", "Integer", get);
+        l->AddMethod("function IndexOf(Item: TObject): Integer", call);
+        l->AddDefaultProperty("Items", "Integer", "TObject", call, true);
+    }
 
     auto cls = [&](TClass c, const char* ancestor) { return u->AddClass(c, ancestor); };
     if (TscClassVariable* c = cls(TrpDataSet::StaticClass(), "TComponent")) {
@@ -150,8 +144,8 @@ TrpFunctions::TrpFunctions()
                               "procedure SaveToStream(Stream: TStream; SaveChildren: Boolean = True)",
                               "procedure SetBounds(ALeft, ATop, AWidth, AHeight: Extended)"})
             c->AddMethod(m, call);
-        c->AddProperty("Objects", "Variant", get);
-        c->AddProperty("AllObjects", "Variant", get);
+        c->AddProperty("Objects", "TList", get);
+        c->AddProperty("AllObjects", "TList", get);
         c->AddProperty("Parent", "TrpComponent", get, set);
         c->AddProperty("Page", "TrpPage", get);
         c->AddProperty("AbsLeft", "Extended", get);
@@ -253,6 +247,12 @@ Variant TrpFunctions::ReportCallMethod(TObject* Instance, TClass ClassType, cons
             return Variant(s->Strings(i));
         }
         if (M == "STRINGS.SET") s->Put(Arg(P, 0).AsInteger(), ArgStr(P, 1));
+        return Variant(0);
+    }
+    if (ClassType == TList::StaticClass()) {
+        auto* l = static_cast<TList*>(Instance);
+        if (M == "INDEXOF") return Variant(l->IndexOf(ArgObj<TObject>(P, 0)));
+        if (M == "ITEMS.GET") return ObjectToVariant(l->Get(Arg(P, 0).AsInteger()));
         return Variant(0);
     }
     if (ClassType == TrpDataSet::StaticClass()) {
@@ -370,12 +370,14 @@ Variant TrpFunctions::ReportGetProp(TObject* Instance, TClass ClassType, const A
         auto* s = static_cast<TStrings*>(Instance);
         if (N == "TEXT") return Variant(s->GetText());
         if (N == "COUNT") return Variant(s->Count());
+    } else if (ClassType == TList::StaticClass()) {
+        if (N == "COUNT") return Variant(static_cast<TList*>(Instance)->Count());
     } else if (ClassType == TrpDataSet::StaticClass()) {
         if (N == "RECNO") return Variant(static_cast<TrpDataSet*>(Instance)->RecNo);
     } else if (ClassType == TrpComponent::StaticClass()) {
         auto* c = static_cast<TrpComponent*>(Instance);
-        if (N == "OBJECTS") return Handles(c->Objects());
-        if (N == "ALLOBJECTS") return Handles(c->GetAllObjects());
+        if (N == "OBJECTS") return ObjectToVariant(c->GetObjectsList());
+        if (N == "ALLOBJECTS") return ObjectToVariant(c->GetAllObjectsList());
         if (N == "PARENT") return ObjectToVariant(c->Parent());
         if (N == "PAGE") return ObjectToVariant(c->GetPage());
         if (N == "ABSLEFT") return Variant(static_cast<double>(c->GetAbsLeft()));

@@ -116,6 +116,24 @@ void TrpComponent::Clear()
         delete FObjects.front();  // its destructor takes it off the list
 }
 
+namespace {
+
+TList* Refill(std::unique_ptr<TList>& List, const std::vector<TrpComponent*>& Items)
+{
+    if (!List)
+        List = std::make_unique<TList>();
+    List->Clear();
+    for (TrpComponent* c : Items)
+        List->Add(c);
+    return List.get();
+}
+
+}  // namespace
+
+TList* TrpComponent::GetObjectsList() { return Refill(FObjectsList, FObjects); }
+
+TList* TrpComponent::GetAllObjectsList() { return Refill(FAllObjectsList, GetAllObjects()); }
+
 std::vector<TrpComponent*> TrpComponent::GetAllObjects() const
 {
     std::vector<TrpComponent*> all;

@@ -73,6 +73,10 @@ public:
     virtual void Clear();
     // Every descendant, depth first, parents before children (a fresh list each call).
     std::vector<TrpComponent*> GetAllObjects() const;
+    // The children and all descendants as the lists scripts read: refilled on every call,
+    // owned by this object; changing them changes nothing in the tree.
+    TList* GetObjectsList();
+    TList* GetAllObjectsList();
     TrpComponent* FindObject(std::string_view AName) const;
     TrpPage* GetPage() const;
     TrpCustomReport* GetReport() const;
@@ -172,6 +176,7 @@ private:
     void AlignChild(TrpComponent* View, int I, const std::vector<TrpComponent*>& Sorted);
     TrpComponent* FParent = nullptr;
     std::vector<TrpComponent*> FObjects;  // owned
+    std::unique_ptr<TList> FObjectsList, FAllObjectsList;
     std::unique_ptr<TFont> FFont;
     bool FParentFont = false;
 };

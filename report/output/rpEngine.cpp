@@ -225,8 +225,35 @@ bool TrpEngine::Initialize()
     return Report->Errors.Count() == 0;
 }
 
+void TrpEngine::RestoreTemplate()
+{
+    if (FHomeOrder.empty())
+        return;
+    // An object the script freed meanwhile is not touched.
+    std::unordered_set<TrpComponent*> alive;
+    for (int i = 0; i < Report->GetPagesCount(); ++i)
+        for (TrpComponent* c : Report->GetPages(i)->GetAllObjects())
+            alive.insert(c);
+    for (auto& [o, left] : FMovedLeft)
+        if (alive.count(o))
+            o->SetLeft(left);
+    for (auto& [home, order] : FHomeOrder) {
+        if (!alive.count(home))
+            continue;
+        for (TrpComponent* o : order)
+            if (alive.count(o))
+                o->SetParent(nullptr);
+        for (TrpComponent* o : order)
+            if (alive.count(o))
+                o->SetParent(home);
+    }
+    FHomeOrder.clear();
+    FMovedLeft.clear();
+}
+
 void TrpEngine::Finalize()
 {
+    RestoreTemplate();
     try {
         Report->GetDataSets()->Finalize();
     } catch (...) {
@@ -558,6 +585,10 @@ void TrpEngine::PreparePage(TStrings* ErrorList, bool Vertical)
                 for (TrpComponent* o : std::vector<TrpComponent*>(b->Objects())) {
                     if (o->GetLeft() >= vb->GetLeft() - 0.0001L &&
                         vb->GetLeft() + vb->GetWidth() + 0.0001L >= o->GetLeft() + o->GetWidth()) {
+                        // The template gets the object back at the end of the run.
+                        if (!s.HasVObjects)
+                            FHomeOrder.push_back({b, b->Objects()});
+                        FMovedLeft.push_back({o, o->GetLeft()});
                         o->SetParent(vb);
                         State(o).HomeBand = b;
                         o->SetLeft(o->GetLeft() - vb->GetLeft());
@@ -1058,10 +1089,17 @@ void TrpEngine::Stretch(TrpBand* Band)
         Report->DoBeforePrint(Band);
     }
     bool hasInner = false, grew = false;
-    for (TrpView* v : ViewsOf(Band)) {
+    // A band beside vertical bands already holds the copies they made, with their data;
+    // its own objects take theirs as in any band.
+    const std::vector<TrpView*> views = ViewsOf(Band);
+    const size_t own = vmaster && Band->ObjectsCountBeforeOutput >= 0
+                           ? static_cast<size_t>(Band->ObjectsCountBeforeOutput)
+                           : views.size();
+    for (size_t i = 0; i < views.size(); ++i) {
+        TrpView* v = views[i];
         if (auto* sub = dynamic_cast<TrpSubreport*>(v); sub && sub->PrintOnParent)
             hasInner = true;
-        if (!vmaster) {
+        if (i < own) {
             Report->CurObject = v->Name();
             v->BeforePrint();
             if (Band->GetVisible()) {
@@ -1112,11 +1150,9 @@ void TrpEngine::UnStretch(TrpBand* Band)
         v->AfterPrint();
         FGrowth.erase(v);
     }
-    if (Band != VMasterBand) {
-        Report->CurObject = Band->Name();
-        Report->DoAfterPrint(Band);
-        Band->AfterPrint();
-    }
+    Report->CurObject = Band->Name();
+    Report->DoAfterPrint(Band);
+    Band->AfterPrint();
     if (Band->ObjectsCountBeforeOutput >= 0) {
         while (Band->ObjectCount() > Band->ObjectsCountBeforeOutput)
             delete Band->Object(Band->ObjectCount() - 1);
@@ -1157,7 +1193,7 @@ void TrpEngine::DoShow(TrpBand* Band)
             // would ask for another page, which reprints it again, without end.
             if (!multiColumn && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
-                if (Band->AllowSplit) {
+                if (Band->AllowSplit && !s.HasVObjects) {
                     DrawSplit(Band);
                     split = true;
                 } else if (!AtFreshTop()) {
@@ -1409,6 +1445,8 @@ void TrpEngine::EndColumn()
         PreviewPages->AddObject(footer);
     }
     UnStretch(footer);
+    // Its totals cover one column: the next column starts them afresh.
+    AggregateList.Reset(footer);
 }
 
 void TrpEngine::OutputToCopy(TrpBand* Band)
@@ -1534,16 +1572,20 @@ void TrpEngine::RemoveFromVHeaderList(TrpBand* Band)
 
 void TrpEngine::ShowVBands(TrpBand* Band)
 {
+    // The band is output in parts across pages and is never split.
     VMasterBand = Band;
     Band->ObjectsCountBeforeOutput = Band->ObjectCount();
-    Band->AllowSplit = false;
     VHeaderList.clear();
     VPageList.clear();
     VPageList.push_back(0);
     CurVColumn = 0;
     Band->BeforePrint();
     Report->DoBeforePrint(Band);
+    // The vertical rows count their own lines; the horizontal row keeps its number.
+    const int line = CurLine, lineThrough = CurLineThrough;
     ShowVDataBands(Page, 0);
+    CurLine = line;
+    CurLineThrough = lineThrough;
     VPageList.push_back(Band->ObjectCount());
 }
 

@@ -31,6 +31,7 @@
 #include "report/output/rpAggregate.h"
 
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TrpBand;
@@ -190,4 +191,9 @@ private:
     Extended FFreshY = -1;
     int FFreshPage = -1;
     std::vector<TrpBand*> FNoMasters;
+    // Objects moved into vertical bands for the run: each home band's objects in their
+    // template order, and each moved object's template Left.
+    std::vector<std::pair<TrpBand*, std::vector<TrpComponent*>>> FHomeOrder;
+    std::vector<std::pair<TrpComponent*, Extended>> FMovedLeft;
+    void RestoreTemplate();
 };

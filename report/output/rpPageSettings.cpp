@@ -114,6 +114,17 @@ struct TUpdating {
 
 AnsiString Centimetres(long double mm) { return rpFloatToStr(mm / 10); }
 
+// The code of the chosen paper, found by its place in the list: paper names may be blank
+// or repeated, codes are not. No choice gives the first entry's code (the custom size).
+int ChosenPaper(const TrpCustomPrinter& printer, const TComboBox& list)
+{
+    const int index = list.GetItemIndex();
+    const int count = printer.GetPapers()->Count();
+    if (count == 0)
+        return DMPAPER_USER;
+    return printer.GetPaperCode(index >= 0 && index < count ? index : 0);
+}
+
 }  // namespace
 
 void TrpPageSettingsForm::FormShow(TObject*)
@@ -157,7 +168,7 @@ void TrpPageSettingsForm::SizeCBClick(TObject*)
     TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
     if (!printer)
         return;
-    const int paper = printer->PaperNameToNumber(SizeCB->GetText());
+    const int paper = ChosenPaper(*printer, *SizeCB);
     const long double w = rpStrToFloat(WidthE->GetText()) * 10;
     const long double h = rpStrToFloat(HeightE->GetText()) * 10;
     const TPrinterOrientation orientation = PortraitRB->GetChecked() ? poPortrait : poLandscape;
@@ -200,7 +211,7 @@ void TrpPageSettingsForm::FormHide(TObject*)
     p.PaperWidth = rpStrToFloat(WidthE->GetText()) * 10;
     p.PaperHeight = rpStrToFloat(HeightE->GetText()) * 10;
     TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
-    p.PaperSize = printer ? printer->PaperNameToNumber(SizeCB->GetText()) : DMPAPER_USER;
+    p.PaperSize = printer ? ChosenPaper(*printer, *SizeCB) : DMPAPER_USER;
     p.LeftMargin = rpStrToFloat(MarginLeftE->GetText()) * 10;
     p.RightMargin = rpStrToFloat(MarginRightE->GetText()) * 10;
     p.TopMargin = rpStrToFloat(MarginTopE->GetText()) * 10;

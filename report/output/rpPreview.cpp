@@ -29,6 +29,39 @@ int RoundInt(Extended x) { return static_cast<int>(Round(x)); }
 
 }  // namespace
 
+// An outline node's data holds its position. The classic form, (Page + 1) + (Top div 2) x
+// 2^20 in 32 bits, is kept wherever it fits (page numbers below 2^20, tops below 4096
+// pixels) since that is what others have always read from a node. Anything larger (a top
+// far down a tall page, a huge page number) goes into the wide form: bit 62 set, the page
+// number in bits 0..30 and the whole top in bits 31..61, so nothing is lost.
+static_assert(sizeof(intptr_t) >= 8, "outline positions need 64-bit node data");
+
+namespace {
+constexpr int64_t kWideOutline = int64_t(1) << 62;
+constexpr int64_t kWideMask = (int64_t(1) << 31) - 1;
+}  // namespace
+
+intptr_t rpPackOutlinePosition(int Page, int Top)
+{
+    const int64_t pageNo = int64_t(Page) + 1;
+    if (pageNo >= 0 && pageNo < (int64_t(1) << kOutlinePageBits) && Top >= 0 && Top / 2 < 2048)
+        return intptr_t(pageNo + (int64_t(Top / 2) << kOutlinePageBits));
+    return intptr_t(kWideOutline | (pageNo & kWideMask) | ((int64_t(std::max(Top, 0)) & kWideMask) << 31));
+}
+
+void rpUnpackOutlinePosition(intptr_t Data, int& PageNo, int& Top)
+{
+    const int64_t data = Data;
+    if (data & kWideOutline) {
+        PageNo = int(data & kWideMask);
+        Top = int((data >> 31) & kWideMask);
+        return;
+    }
+    const int32_t classic = int32_t(data);
+    PageNo = classic % (1 << kOutlinePageBits);
+    Top = (classic / (1 << kOutlinePageBits)) * 2;
+}
+
 TrpFindState& rpFindState()
 {
     static TrpFindState state;
@@ -633,9 +666,8 @@ void TrpPreview::AddOutlineNodes(TTreeNode* Parent, int Depth)
         AnsiString text;
         int page = 0, top = 0;
         outline->GetItem(i, text, page, top);
-        const uint32_t data = static_cast<uint32_t>(page + 1) + (static_cast<uint32_t>(top / 2) << kOutlinePageBits);
         TTreeNode* node = OutlineTree->GetItems()->AddChildObject(
-            Parent, text, reinterpret_cast<void*>(static_cast<intptr_t>(static_cast<int32_t>(data))));
+            Parent, text, reinterpret_cast<void*>(rpPackOutlinePosition(page, top)));
         outline->LevelDown(i);
         AddOutlineNodes(node, Depth + 1);
         outline->LevelUp();
@@ -647,9 +679,8 @@ void TrpPreview::TreeClick(TObject*)
     TTreeNode* node = OutlineTree->GetSelected();
     if (!node)
         return;
-    const int32_t data = static_cast<int32_t>(reinterpret_cast<intptr_t>(node->GetData()));
-    const int page = data % (1 << kOutlinePageBits);
-    const int top = (data / (1 << kOutlinePageBits)) * 2;
+    int page = 0, top = 0;
+    rpUnpackOutlinePosition(reinterpret_cast<intptr_t>(node->GetData()), page, top);
     SetPosition(page, top);
     if (CanFocus())
         SetFocus();
@@ -732,18 +763,35 @@ void TrpPreview::LoadFromFile(const AnsiString& FileName)
 {
     if (FRunning || !PreviewPages)
         return;
+    // Loading clears the store before it reads; a damaged file would leave nothing on
+    // show. The pages shown are kept aside and put back when the file cannot be read, and
+    // the error goes on to the caller.
+    TMemoryStream shown;
+    PreviewPages->SaveToStream(shown);
+    const int pageNo = FPageNo;
     Lock();
-    {
+    try {
         struct Unlocker {
             TrpPreview* P;
             ~Unlocker() { P->Unlock(); }
         } unlock{this};
         ShowMessage(rpResources().Get("clLoading"));
-        PreviewPages->LoadFromFile(FileName, false);
+        try {
+            PreviewPages->LoadFromFile(FileName, false);
+        } catch (...) {
+            shown.SetPosition(0);
+            PreviewPages->LoadFromStream(shown, false);
+            throw;
+        }
         if (Report)
             SetOutlineVisible(Report->GetPreviewOptions()->OutlineVisible);
         UpdateOutline();
         UpdatePages();
+    } catch (...) {
+        UpdateOutline();
+        UpdatePages();
+        SetPageNo(pageNo);
+        throw;
     }
     SetPageNo(1);
 }

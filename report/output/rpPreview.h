@@ -34,6 +34,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -105,6 +106,12 @@ struct TrpFindState {
     int LastFoundRecord = -1;
 };
 TrpFindState& rpFindState();
+
+// The position an outline node carries: (Page + 1) + (Top div 2) x 2^20 where that fits
+// (pages below 2^20, tops below 4096 pixels), a wider form without loss otherwise.
+// Unpacking gives the 1-based page number and the top.
+intptr_t rpPackOutlinePosition(int Page, int Top);
+void rpUnpackOutlinePosition(intptr_t Data, int& PageNo, int& Top);
 
 // ---------------------------------------------------------------- the page surface
 

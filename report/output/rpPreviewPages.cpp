@@ -10,6 +10,8 @@
 #include "report/model/rpUtils.h"
 #include "report/model/rpXMLSerializer.h"
 
+#include "script/GlobalUnit.h"
+
 #include "platform/gui/GuiTypes.h"
 #include "platform/gui/Services.h"
 #include "platform/graphics/Metafile.h"
@@ -314,6 +316,10 @@ void TrpPreviewPages::BeginPass()
     FirstPageIndex = GetCount() - 1;
     if (FirstPageIndex != -1)
         FirstObjectIndex = PagesItem()->Items(FirstPageIndex)->Count();
+    FOutlineMark.clear();
+    if (TrpOutline* outline = GetOutline())
+        for (TrpXMLItem* item = outline->Root(); item; item = item->Count() ? item->Items(item->Count() - 1) : nullptr)
+            FOutlineMark.push_back(item->Count());
 }
 
 void TrpPreviewPages::ClearFirstPassPages()
@@ -327,6 +333,17 @@ void TrpPreviewPages::ClearFirstPassPages()
             delete first->Items(first->Count() - 1);
         while (pages->Count() > FirstPageIndex + 1)
             delete pages->Items(pages->Count() - 1);
+        // The first pass's outline entries go with its pages; the earlier run's stay.
+        if (TrpOutline* outline = GetOutline()) {
+            TrpXMLItem* item = outline->Root();
+            for (size_t level = 0; item && level < FOutlineMark.size(); ++level) {
+                const int keep = FOutlineMark[level];
+                while (item->Count() > keep)
+                    delete item->Items(item->Count() - 1);
+                item = keep > 0 ? item->Items(keep - 1) : nullptr;
+            }
+            outline->Forget();
+        }
     } else {
         TrpXMLItem* root = FXMLDoc->Root();
         for (int i = 0; i < root->Count(); ++i)
@@ -952,4 +969,9 @@ void rpInstallOutputFactories()
     rpSetOutlineFactory([](TrpCustomPreviewPages* Pages) -> std::unique_ptr<TrpCustomOutline> {
         return std::make_unique<TrpOutline>(Pages);
     });
+    // Scripts see the report's engine and outline under their own classes.
+    if (TscScript* unit = scGlobalUnit()) {
+        unit->AddClass(TrpEngine::StaticClass(), "TrpCustomEngine");
+        unit->AddClass(TrpOutline::StaticClass(), "TrpCustomOutline");
+    }
 }

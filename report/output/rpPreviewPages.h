@@ -116,6 +116,9 @@ public:
     int64_t MemoryUsed = 0;
 
 private:
+    // The outline as a pass began: the number of children of each entry on its last
+    // branch (root first). A run only ever appends entries along that branch.
+    std::vector<int> FOutlineMark;
     struct TCached {
         int Index;
         std::unique_ptr<TrpReportPage> Page;

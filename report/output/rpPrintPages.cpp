@@ -9,6 +9,7 @@
 
 #include "report/model/rpUtils.h"
 
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -41,6 +42,32 @@ bool TrpPreviewPages::Print()
         settings.PrintPages = static_cast<TrpPrintPages>(std::clamp(choices.PrintPages, 0, 2));
         settings.Reverse = choices.Reverse;
     }
+    TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
+    if (!printer)
+        throw EPrinter("There is no default printer currently selected");
+    // A file printer (PDF) writes where the user says; the name serves this job only, so
+    // the next print command asks again. Cancelling the save dialog cancels the command.
+    struct TJobFileName {
+        TrpCustomPrinter* p = nullptr;
+        ~TJobFileName()
+        {
+            if (p)
+                p->FileName.clear();
+        }
+    } jobFile;
+    if (printer->WritesFiles() && printer->FileName.empty()) {
+        TSaveDialog dialog(Application);
+        dialog.Filter = "PDF (*.pdf)|*.pdf";
+        dialog.DefaultExt = "pdf";
+        dialog.Options = TOpenOptions{ofHideReadOnly, ofOverwritePrompt, ofEnableSizing};
+        if (!dialog.Execute())
+            return false;
+        AnsiString name = dialog.FileName;
+        if (!SameText(ExtractFileExt(name), ".pdf"))
+            name += ".pdf";
+        printer->FileName = name;
+        jobFile.p = printer;
+    }
     if (Report->OnPrintReport)
         Report->OnPrintReport(Report);
     if (TrpCustomPreview* preview = Report->GetPreview())
@@ -53,9 +80,6 @@ bool TrpPreviewPages::Print()
                 r->OnAfterPrintReport(r);
         }
     } after{Report};
-    TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
-    if (!printer)
-        throw EPrinter("There is no default printer currently selected");
     PrintTo(*printer, settings);
     return true;
 }

@@ -68,6 +68,9 @@ public:
     // The device's own settings dialog; a bin chosen there overrides the pages' bins in
     // the next job.
     virtual void PropertiesDlg() = 0;
+    // True when every document of this printer goes to a file (a PDF printer), so a print
+    // command asks for the file name first.
+    virtual bool WritesFiles() const { return false; }
 
     int BinIndex(int code) const;
     int PaperIndex(int code) const;
@@ -141,6 +144,7 @@ public:
     // The kept device settings (what every page and job changes).
     const TPageSetup& DeviceSetup() const { return FSetup; }
     TPrintDevice* Device() const { return FDevice.get(); }
+    bool WritesFiles() const override { return FDevice && FDevice->WritesFiles(); }
 
 private:
     TPrintDevice& RequireDevice();

@@ -173,7 +173,7 @@ const char* scJScriptGrammar()
 <keyword text="FOR"/><char text="(" err="err12"/><forstmtitem/><char text=";" err="err5"/>
 <expression err="err2"/><char text=";" err="err5"/><forstmtitem/><char text=")" err="err7"/><statement/>
 </forstmt>
-<forstmtitem><switch><assignstmt/><callstmt/><varstmt/><empty node="empty"/></switch></forstmtitem>
+<forstmtitem node="compoundstmt"><switch><assignstmt/><callstmt/><varstmt/><empty node="empty"/></switch></forstmtitem>
 <trystmt node="trystmt">
 <keyword text="TRY"/><statement/>
 <switch err="err17">

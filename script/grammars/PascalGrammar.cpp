@@ -148,6 +148,9 @@ const char* scPascalGrammar()
 <optionalloop>
 <switch>
 <sequence><char text="."/><keyword add="node"/></sequence>
+<!-- a dot without a member name: "Identifier expected"; two dots end the
+     designator quietly, as the range of lo..hi -->
+<sequence><char text="."/><char text="." skip="0" err="err1"/><char text=".." skip="0"/></sequence>
 <sequence><char text="[" add="node"/><exprlist err="err2"/><char text="]" err="err8"/></sequence>
 <sequence><char text="("/><exprlist err="err2"/><char text=")" err="err7"/></sequence>
 </switch>

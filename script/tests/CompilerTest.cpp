@@ -79,6 +79,23 @@ const SyntaxCase kSyntax[] = {
     {"JScript while needs its bracket", "JScript", "while i < 3) i++;", "1:7: '(' expected"},
     {"Basic For needs To", "BasicScript", "For i = 1 3\r\nNext\r\n", "1:11: 'TO' expected"},
     {"identifier ranges in sets", "PascalScript", "var a, b: Integer; begin Print(2 in [a..b]); end.", ""},
+    {"a first Basic line that is no statement", "BasicScript", "Next\r\nPrint(1)\r\n", "1:1: End of line expected"},
+    {"a first Basic line that is a bracket", "BasicScript", ")\r\nPrint(1)\r\n", "1:1: End of line expected"},
+    {"a first Basic line assigning to REM", "BasicScript", "REM = 4\r\nPrint(1)\r\n", "1:1: End of line expected"},
+    {"an empty Basic With on the first line", "BasicScript", "With Foo\r\nEnd With\r\nPrint(1)\r\n",
+     "1:1: End of line expected"},
+    {"Basic blank lines before a bad line", "BasicScript", "\r\n  \r\n  Next\r\nPrint(1)\r\n",
+     "3:3: End of line expected"},
+    {"a member step without a name before a bracket", "PascalScript", "var s: String; begin Print(s.); end.",
+     "1:30: Identifier expected"},
+    {"a member step without a name before :=", "PascalScript", "var s: String; begin s. := 1; end.",
+     "1:25: Identifier expected"},
+    {"empty statements in a block", "PascalScript", "begin ; end.", ""},
+    {"an empty statement between two", "PascalScript", "begin Print('a');; Print('b'); end.", ""},
+    {"empty statements after repeat and try", "PascalScript",
+     "begin repeat ; until True; try ; finally ; end; try ; except ; end; end.", ""},
+    {"an empty statement still needs its separator", "PascalScript", "begin Print(1) Print(2) end.",
+     "1:16: ';' expected"},
 };
 
 TEST_F(CompilerEndToEnd, SyntaxErrorsSayWhatAndWhere)
@@ -165,6 +182,15 @@ TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
     EXPECT_FALSE(S->Compile());
     EXPECT_EQ(S->ErrorUnit, "bad.pas");
     EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "1:12: Expression expected");
+
+    // An error found while building a unit's program names the unit too.
+    S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& text) { text = "begin\r\n  Undeclared := 1;\r\nend."; };
+    S->Lines()->SetText("uses 'build.pas';\r\nbegin\r\nend.");
+    S->Clear();
+    RegisterHost(*S);
+    EXPECT_FALSE(S->Compile());
+    EXPECT_EQ(S->ErrorUnit, "build.pas");
+    EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "2:13: Неопределенный идентификатор: 'Undeclared'");
 }
 
 TEST_F(CompilerEndToEnd, IlSurvivesARoundTrip)
@@ -210,6 +236,8 @@ TEST_F(CompilerEndToEnd, BuildErrorsNameTheirPlace)
         {"return with a value from a void routine", "C++Script", "void P() { return 1; } { P(); }",
          "1:19: Неопределенный идентификатор: 'Result'"},
         {"is needs a class on its right", "PascalScript", "begin Print(Thing is 1); end.", "1:21: Несовместимые типы"},
+        {"a routine of an if-branch is not known before it", "JScript",
+         "Print(g());\r\nif (1 == 1) {\r\n  function g() { return 5; }\r\n}", "3:13: Идентификатор переопределен: 'g'"},
     };
     for (const BuildCase& c : kBuild) {
         SCOPED_TRACE(c.why);
@@ -366,6 +394,9 @@ TEST_F(CompilerEndToEnd, LanguageQuirksBuiltSoundly)
          "{ switch (1) { case 1: case 2: Print(\"two\"); default: Print(\"default\"); } }", {"default"}},
         {"string character assignment through a designator", "PascalScript",
          "var s: String; begin s := 'abc'; s[2] := 'X'; Print(s); end.", {"aXc"}},
+        {"empty statements are skipped", "PascalScript",
+         "var i: Integer; begin ;; Print('a');; Print('b'); repeat ; i := i + 1; until i = 2; Print(i); end.",
+         {"a", "b", "2"}},
     };
     for (const Quirk& q : kQuirks) {
         SCOPED_TRACE(q.why);

@@ -130,6 +130,7 @@ const FiguresCase kTodayFigures[] = {
     {"fully issued request lines reserve nothing", 10, 2, 20, 1, {{5, 5}, {4, 1}}, "10", "3", "0", "0"},
     {"a maximum under the minimum: the shortage wins", 5, 8, 1, 1, {}, "5", "0", "0", "3"},
     {"the value is to the cent", 3, 0, 10, 0.1, {}, "0,3", "0", "0", "0"},
+    {"the value is not rounded to the cent", 1.5, 0, 10, 0.333, {}, "0,4995", "0", "0", "0"},
     {"fractional reserve to the cent", 1, 0, 10, 2.5, {{0.3, 0.1}, {0.2, 0.1}}, "2,5", "0,3", "0", "0"},
 };
 
@@ -450,10 +451,7 @@ TEST_F(LineEditorTest, AnIssueLineIsHeldToWhatTheRequestStillWaitsFor)
     d->Run([] {
         Form3->SetMode(TDocumentMode::NewIssue, DocumentKind::Issue, 1);
         Form1->DocVatRate = 18;
-        Form1->ADOQuery4->OpenSql(
-            "Select Products.Наименование,Products.Цена,TempStructureOtpusk.Количество,TempStructureOtpusk.Макс,"
-            "TempStructureOtpusk.IDТовара From TempStructureOtpusk Inner Join Products On "
-            "(TempStructureOtpusk.IDТовара=Products.ID)");
+        Form3->ShowLines();  // the window's own statement for the lines of an invoice
     });
     Edit([&] {
         d->Type(Form2->ComboBox6, "6");

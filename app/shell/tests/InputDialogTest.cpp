@@ -252,7 +252,8 @@ const VatCase kVat[] = {
     {"a percent sign is not a number", "18%", false},
     {"a fraction is not a whole percent", "18,5", false},
     {"a negative rate would lower prices", "-5", false},
-    {"more than a hundred percent", "101", false},
+    {"more than a hundred percent is still a rate", "101", true},
+    {"the largest integer", "2147483647", true},
     {"words", "НДС", false},
     {"too big for an integer", "99999999999", false},
 };

@@ -8,6 +8,9 @@
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 AnsiString TreeShape(TTreeView* tree)
@@ -224,6 +227,25 @@ TEST_F(TreeTest, TheGoodsCardGroupListOffersOnlyGroupsWithoutSubgroups)
     EXPECT_EQ(groups->Strings(0), "Алкидные");
     EXPECT_EQ(groups->Strings(1), "Крепёж");
     EXPECT_EQ(Form2->ComboBox1->GetItems()->Count(), 4) << "each name once";
+}
+
+TEST_F(TreeTest, TheGoodsCardListsKeepNamesThatDifferOnlyInCase)
+{
+    // The lists are sorted; a value is left out only when exactly the same text is there.
+    for (const char* name : {"болт", "Болт", "болт", "БОЛТ", "Анкер"})
+        w->AddProduct(Product(name, "Склад", 1, 1));
+    StartOnWarehouse();
+    d->Run([] { Form1->FillGoodsCardCombos(); });
+    TStrings* names = Form2->ComboBox1->GetItems();
+    ASSERT_EQ(names->Count(), 4);
+    EXPECT_EQ(names->Strings(0), "Анкер");
+    for (const char* name : {"болт", "Болт", "БОЛТ"})
+        EXPECT_GE(names->IndexOf(name), 1) << name;
+    std::vector<AnsiString> listed;
+    for (int i = 1; i < 4; ++i)
+        listed.push_back(names->Strings(i));
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<AnsiString>{"БОЛТ", "Болт", "болт"}));
 }
 
 }  // namespace

@@ -231,4 +231,21 @@ TEST(Aggregates, PageFooterTotalsPerPage)
     EXPECT_EQ(PageTexts(t.Pages(), 2).back(), "page 50");
 }
 
+// A column footer's total covers its own column: it resets at the end of each column.
+TEST(Aggregates, ColumnFooterTotalsPerColumn)
+{
+    TTestReport t;
+    t.Page()->SetColumns(2);
+    auto* master = t.Band<TrpMasterData>(0, 50);
+    master->SetName("Master");
+    master->SetDataSet(t.DataSet("D", NumberedRows(5)));
+    t.Memo(master, 0, 0, 100, 10, "[D.\"N\"]");
+    t.Memo(t.Band<TrpColumnFooter>(100, 20), 0, 0, 100, 20, "column [SUM(<D.\"N\">,Master)]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    ASSERT_EQ(t.Pages()->GetCount(), 1);
+    // 189 units less a 20-unit footer hold three rows of 50 in a column.
+    EXPECT_EQ(PageTexts(t.Pages(), 0),
+              (std::vector<AnsiString>{"1", "2", "3", "column 6", "4", "5", "column 9"}));
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include "report/model/rpRes.h"
 
 #include "script/GlobalUnit.h"
+#include "script/bindings/Bindings.h"
 
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/rtl/SysUtils.h"
@@ -16,7 +17,9 @@ void EngineStartup()
     if (started)
         return;
     started = true;
+    // In the program's order: the class bindings come before the report classes.
     ScriptEngineStartup();
+    ScriptBindingsStartup();
     rpInitReportClasses();
     rpInstallOutputFactories();
     RegisterClass(TRowsDataSet::StaticClass());

@@ -6,6 +6,7 @@
 #include "platform/printers/RecordingPrinter.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtPrinting.h"
+#include "platform/gui/testing/TestDriver.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdlib>
@@ -57,6 +58,51 @@ TEST(PagesPdf, PrintedPagesMakeAPdfFile)
     const std::regex page("/Type\\s*/Page[^s]");
     EXPECT_EQ(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()), 2);
     std::filesystem::remove(path);
+}
+
+// The platform's printer list ends with its PDF printer; the system's default (if any)
+// stays current. Printing to the PDF printer asks for the file name and writes the PDF.
+TEST(PagesPdf, ThePlatformAlwaysHasAPdfPrinter)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "test_report_engine_pdf";
+    static char* argv[] = {name, nullptr};
+    static TQtBackend backend(argc, argv);
+
+    TQtPrinterSystem system;
+    TPrinterSystemScope scope(system);
+    rpFreePrinters();
+    TrpPrinters& printers = rpPrinters();
+    EXPECT_TRUE(printers.HasPhysicalPrinters()) << "nothing says there is no printer";
+    const int pdf = printers.GetPrinters()->Count() - 1;
+    ASSERT_GE(pdf, 0);
+    EXPECT_EQ(printers.GetPrinters()->Strings(pdf), kPdfPrinterName) << "listed after the queues";
+    const AnsiString def = system.DefaultPrinter();
+    EXPECT_EQ(printers.GetCurrentPrinter()->Name, def.empty() ? AnsiString(kPdfPrinterName) : def);
+    printers.SetPrinterIndex(pdf);
+    EXPECT_TRUE(printers.GetCurrentPrinter()->WritesFiles());
+
+    TTestDriver d;
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(0, 150);
+    band->SetRowCount(3);
+    t.Memo(band, 0, 0, 200, 20, "Строка [Line]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    t.Report()->GetPrintOptions()->ShowDialog = false;
+    const std::string path = (std::filesystem::temp_directory_path() / "pdf-printer-pages").string();
+    std::filesystem::remove(path + ".pdf");
+    d.AnswerFileDialog(PathFromSystem(path));
+    d.Run([&] { t.Pages()->Print(); });
+    EXPECT_TRUE(d.TakeErrors().empty());
+    rpFreePrinters();
+
+    std::ifstream in(path + ".pdf", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    const std::regex page("/Type\\s*/Page[^s]");
+    EXPECT_EQ(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()), 3);
+    std::filesystem::remove(path + ".pdf");
 }
 
 }  // namespace

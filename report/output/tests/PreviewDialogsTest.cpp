@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
 namespace {
 
 // ---------------------------------------------------------------- find
@@ -173,6 +176,65 @@ TEST_F(PageSettingsTest, ANumberThatIsNoneKeepsTheDialogOpen)
         env.d.Click(f.OKB);
     });
     EXPECT_DOUBLE_EQ(double(page.LeftMargin), 20);
+}
+
+// Without a print queue the virtual printer lists the paper table: every row has a name
+// of its own, and the dialog finds the chosen paper by its code.
+class PageSettingsVirtualTest : public PageSettingsTest {
+protected:
+    TNoPrinterSystem none;
+    TPrinterSystemScope useNone{none};
+};
+
+TEST_F(PageSettingsVirtualTest, PapersOfTheVirtualPrinter)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TrpPageSettingsForm&)> act;  // before OK or Cancel
+        bool ok;
+        int paper;
+        TPrinterOrientation orientation;
+        double width, height;
+    };
+    auto choose = [&](int code) {
+        return [&, code](TrpPageSettingsForm& f) {
+            env.d.Select(f.SizeCB, rpPrinters().GetCurrentPrinter()->PaperIndex(code));
+        };
+    };
+    const Case cases[] = {
+        {"OK without changes leaves A4 as A4", [](TrpPageSettingsForm&) {}, true, DMPAPER_A4, poPortrait, 210, 297},
+        {"choosing A3 fills in A3's size", choose(DMPAPER_A3), true, DMPAPER_A3, poPortrait, 297, 420},
+        {"turning A4 landscape keeps A4",
+         [&](TrpPageSettingsForm& f) {
+             env.d.Choose(f.LandscapeRB);
+             EXPECT_EQ(f.WidthE->GetText(), "29,70");
+             EXPECT_EQ(f.HeightE->GetText(), "21");
+         },
+         true, DMPAPER_A4, poLandscape, 297, 210},
+        {"Cancel leaves the page untouched", choose(DMPAPER_A3), false, DMPAPER_A4, poPortrait, 210, 297},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        page.SetOrientation(poPortrait);
+        page.SetPaperWidth(210);
+        page.SetPaperHeight(297);
+        page.SetPaperSize(DMPAPER_A4);
+        Show([&](TrpPageSettingsForm& f) {
+            EXPECT_EQ(f.SizeCB->GetText(), "A4");
+            c.act(f);
+            env.d.Click(c.ok ? f.OKB : f.CancelB);
+        });
+        EXPECT_EQ(page.GetPaperSize(), c.paper);
+        EXPECT_EQ(page.GetOrientation(), c.orientation);
+        EXPECT_DOUBLE_EQ(double(page.GetPaperWidth()), c.width);
+        EXPECT_DOUBLE_EQ(double(page.GetPaperHeight()), c.height);
+    }
+    const TStrings* names = rpPrinters().GetCurrentPrinter()->GetPapers();
+    std::set<AnsiString> seen;
+    for (int k = 0; k < names->Count(); ++k) {
+        EXPECT_FALSE(names->Strings(k).empty()) << "row " << k;
+        EXPECT_TRUE(seen.insert(names->Strings(k)).second) << names->Strings(k) << " stands twice";
+    }
 }
 
 // ---------------------------------------------------------------- progress

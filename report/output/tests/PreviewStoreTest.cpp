@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -93,6 +94,48 @@ TEST_F(PreviewStoreTest, SaveAndOpenAnRpfFile)
     });
 }
 
+TEST_F(PreviewStoreTest, ADamagedFileLeavesThePagesShown)
+{
+    struct Case {
+        const char* why;
+        std::string content;
+    };
+    const Case cases[] = {
+        {"not XML at all", "PK\x03\x04 this is a zip"},
+        {"cut off inside an attribute",
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?><preparedreport><previewpages><page0><m1 l=\"1"},
+        {"another kind of XML", "<?xml version=\"1.0\"?><report/>"},
+    };
+    const int count = report->Pages()->GetCount();
+    Show([&](TrpPreviewForm& f) {
+        const int outline = f.Preview->OutlineTree->GetItems()->Count();
+        f.Preview->SetPageNo(2);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.why);
+            {
+                std::ofstream out(file, std::ios::binary | std::ios::trunc);
+                out << c.content;
+            }
+            d.AnswerFileDialog(PathFromSystem(file));
+            d.Click(f.OpenB);
+            EXPECT_EQ(d.TakeErrors().size(), 1u) << "the error is shown";
+            EXPECT_EQ(f.Preview->GetPageCount(), count);
+            EXPECT_EQ(f.Preview->Workspace->PageList().Count(), count);
+            EXPECT_EQ(f.Preview->GetPageNo(), 2);
+            EXPECT_EQ(f.Preview->OutlineTree->GetItems()->Count(), outline);
+            EXPECT_FALSE(f.Preview->GetLocked());
+            EXPECT_EQ(f.StatusBar->GetPanels()->Items(0)->GetText(), "Страница 2 из " + IntToStr(count));
+        }
+        // The pages are still whole: they save and open again.
+        d.AnswerFileDialog(PathFromSystem(file));
+        d.Click(f.SaveB);
+        f.Preview->Clear();
+        d.AnswerFileDialog(PathFromSystem(file));
+        d.Click(f.OpenB);
+        EXPECT_EQ(f.Preview->GetPageCount(), count);
+    });
+}
+
 TEST_F(PreviewStoreTest, FindAndOutlineOnPreparedPages)
 {
     Show([&](TrpPreviewForm& f) {
@@ -142,6 +185,35 @@ TEST_F(PreviewStoreTest, PrintButtonPrintsThroughTheDialog)
     });
     ASSERT_EQ(printers.Spool().Documents.size(), 1u);
     EXPECT_EQ(printers.Spool().Documents[0].Pages.size(), 1u) << "the current page only";
+}
+
+// A file printer listed after the office queue (as a desktop's PDF printer is): printing
+// to it asks for the file name with the save dialog; cancelling it prints nothing.
+TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)
+{
+    TRecordingPrinterSpec pdf("Печать в PDF");
+    pdf.WritesFiles = true;
+    TRecordingPrinterSystem system{{{"Office"}, pdf}, "Office"};
+    TPrinterSystemScope usePdf{system};
+    rpFreePrinters();
+    EXPECT_EQ(rpPrinters().GetCurrentPrinter()->Name, "Office") << "the system's default stays the default";
+    rpPrinters().SetPrinterIndex(rpPrinters().IndexOf("Печать в PDF"));
+    const std::string base = file.substr(0, file.size() - 4);
+    Show([&](TrpPreviewForm& f) {
+        d.CancelFileDialog();
+        d.Click(f.PrintB);
+        EXPECT_TRUE(system.Spool().Documents.empty()) << "cancelling the save dialog prints nothing";
+        d.AnswerFileDialog(PathFromSystem(base + ".txt"));
+        d.Click(f.PrintB);
+        ASSERT_EQ(d.FileDialogs().size(), 2u);
+        EXPECT_EQ(d.FileDialogs()[1].Kind, TFileDialogKind::Save);
+        EXPECT_EQ(d.FileDialogs()[1].Filter, "PDF (*.pdf)|*.pdf");
+        EXPECT_TRUE(d.TakeErrors().empty());
+    });
+    ASSERT_EQ(system.Spool().Documents.size(), 1u);
+    EXPECT_EQ(system.Spool().Documents[0].FileName, PathFromSystem(base + ".txt.pdf"));
+    EXPECT_EQ(system.Spool().Documents[0].Pages.size(), size_t(report->Pages()->GetCount()));
+    EXPECT_EQ(rpPrinters().GetCurrentPrinter()->FileName, "") << "the next print command asks again";
 }
 
 }  // namespace

@@ -367,6 +367,44 @@ TEST_F(PreviewTest, OutlineSelectsAPage)
     EXPECT_EQ(preview->GetPageNo(), 5);
 }
 
+TEST_F(PreviewTest, OutlineReachesFarDownTallPages)
+{
+    struct Case {
+        const char* why;
+        int page, top;
+        bool classic;  // stored in the 32-bit form others read
+        int reached;   // the top the view is brought to
+    };
+    const Case cases[] = {
+        {"a top that fits keeps the classic form (odd tops round down)", 1, 4093, true, 4092},
+        {"a top beyond 4095 pixels is carried whole", 1, 5001, false, 5001},
+        {"near the foot of the first page, over a metre and a half tall", 0, 5800, false, 5800},
+    };
+    pages->SetPages(3, 794, 6000);
+    preview->Init();
+    TFakeOutline* outline = pages->FakeOutline();
+    outline->Root.clear();
+    for (const Case& c : cases)
+        outline->Root.push_back({c.why, c.page, c.top, {}});
+    preview->SetOutlineVisible(true);
+    preview->UpdateOutline();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTreeNode* node = nullptr;
+        for (int k = 0; k < preview->OutlineTree->GetItems()->Count(); ++k)
+            if (preview->OutlineTree->GetItems()->Item(k)->GetText() == c.why)
+                node = preview->OutlineTree->GetItems()->Item(k);
+        ASSERT_NE(node, nullptr);
+        const intptr_t data = reinterpret_cast<intptr_t>(node->GetData());
+        if (c.classic)
+            EXPECT_EQ(data, (c.page + 1) + (c.top / 2) * (1 << 20));
+        env.d.ChooseNode(preview->OutlineTree, c.why);
+        const int expected =
+            preview->Workspace->GetPageBounds(c.page).Top - 10 + int(Round((c.reached + 10 * 3.77953L)));
+        EXPECT_EQ(preview->Workspace->GetVertPosition(), expected);
+    }
+}
+
 TEST_F(PreviewTest, DeletingAndAddingPages)
 {
     struct Case {

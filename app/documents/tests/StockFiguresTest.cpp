@@ -1,0 +1,314 @@
+// Stock figures stay right: a document line keeps the product the user picked, an issue invoice
+// never takes a product below zero, an issue line is changed on its own row, a window's total
+// agrees with its lines, and the journal's viewer works after printing. Each case runs the
+// program through the driver on a warehouse file and reads the tables afterwards.
+#include "app/documents/tests/PrintFixture.h"
+
+#include "app/documents/Unit11.h"
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/shell/Unit1.h"
+#include "app/shell/Unit5.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+
+namespace {
+
+class StockFiguresTest : public PrintTest {
+protected:
+    // One bolt from two suppliers: the six describing columns are the same, the article and
+    // the supplier are not. The older one (lower id) is A's.
+    void SeedTwoBolts(double stockA = 0, double stockB = 0)
+    {
+        TProductSeed a = Product("Болт", "Склад", stockA, 2);
+        a.Article = "A-1";
+        a.Supplier = "Альфа";
+        TProductSeed b = a;
+        b.Article = "B-1";
+        b.Supplier = "Бета";
+        b.Quantity = stockB;
+        boltA = w->AddProduct(a);
+        boltB = w->AddProduct(b);
+    }
+    double Stock(int64_t product)
+    {
+        return w->Scalar("Select Количество From Products Where ID=:id", {product}).AsDouble();
+    }
+    // "Добавить" in the document window, picking supplier B's bolt by its article.
+    void AddBoltB(const char* quantity, TButton* TForm2::*ok)
+    {
+        d->ExpectModal(Form2, [&] {
+            d->Select(Form2->Art, "B-1");
+            ASSERT_EQ(Form1->ADOQuery5->RecordCount(), 1);
+            d->ClickRow(Form2->DBGrid1, 0);
+            d->Type(Form2->ComboBox6, quantity);
+            d->Click(Form2->*ok);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        d->Click(Form3->Button1);
+    }
+    int64_t boltA = 0, boltB = 0;
+};
+
+// ---------------------------------------------------------------- lines keep their product
+
+TEST_F(StockFiguresTest, AReceiptCreditsTheBoltPickedByItsArticle)
+{
+    SeedTwoBolts();
+    StartOnWarehouse();
+    d->ExpectModal(Form3, [&] {
+        d->Select(Form3->ComboBox1, 0);
+        d->Type(Form3->ComboBox2, "Бета");
+        d->Type(Form3->ComboBox3, "Иванов");
+        d->Select(Form3->ComboBox4, 0);
+        AddBoltB("5", &TForm2::Button7);
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    d->Run([] { Form1->Button5Click(nullptr); });
+    EXPECT_EQ(Stock(boltB), 5);
+    EXPECT_EQ(Stock(boltA), 0);
+    EXPECT_EQ(w->Scalar("Select IDТовара From StructureDocuments").AsInt64(), boltB);
+}
+
+TEST_F(StockFiguresTest, ARequestAndItsEditingKeepThePickedBolt)
+{
+    SeedTwoBolts();
+    StartOnWarehouse();
+    d->ExpectModal(Form3, [&] {
+        for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3, Form3->ComboBox5, Form3->ComboBox6})
+            d->Type(box, "Заказ");
+        // Picked from the grid this time: both bolts are listed, B's is the second row.
+        d->ExpectModal(Form2, [&] {
+            d->Select(Form2->ComboBox1, "Болт");
+            ASSERT_EQ(Form1->ADOQuery5->RecordCount(), 2);
+            d->ClickRow(Form2->DBGrid1, 1);
+            d->Type(Form2->ComboBox6, "3");
+            d->Click(Form2->Button7);
+        });
+        d->Click(Form3->Button1);
+        d->Click(Form3->Button4);
+    });
+    d->Run([] { Form1->Button6Click(nullptr); });
+    EXPECT_EQ(w->Scalar("Select IDТовара From StructureApplication").AsInt64(), boltB);
+
+    // Reopened for editing, its quantity changed and saved: still B's bolt.
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            d->ExpectModal(Form2, [&] {
+                d->Type(Form2->ComboBox6, "4");
+                d->Click(Form2->Button7);
+            });
+            d->Click(Form3->Button3);
+            d->Click(Form3->Button7);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button4);
+    });
+    EXPECT_EQ(w->Scalar("Select IDТовара From StructureApplication").AsInt64(), boltB);
+    EXPECT_EQ(w->Scalar("Select Количество From StructureApplication").AsDouble(), 4);
+}
+
+TEST_F(StockFiguresTest, AWriteOffLowersThePickedBoltEvenBelowZero)
+{
+    SeedTwoBolts(10, 3);
+    StartOnWarehouse();
+    d->ExpectModal(Form3, [&] {
+        d->Type(Form3->Edit2, "Бой");
+        AddBoltB("5", &TForm2::Button3);
+        d->ExpectModal(Form5, [&] {
+            d->Type(Form5->Edit1, "1");
+            d->Click(Form5->Button1);
+            EXPECT_FALSE(d->IsShowing(Form5));
+        });
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    d->Run([] { Form1->Button9Click(nullptr); });
+    EXPECT_EQ(Stock(boltB), -2) << "a write-off beyond the stock writes the negative figure";
+    EXPECT_EQ(Stock(boltA), 10);
+    EXPECT_EQ(w->Scalar("Select IDТовара From StructureAkt").AsInt64(), boltB);
+}
+
+TEST_F(StockFiguresTest, ALineWhosePickedProductIsGoneIsRefusedNotMatchedByValue)
+{
+    SeedTwoBolts();
+    StartOnWarehouse();
+    d->ExpectModal(Form3, [&] {
+        d->Select(Form3->ComboBox1, 0);
+        d->Type(Form3->ComboBox2, "Бета");
+        d->Type(Form3->ComboBox3, "Иванов");
+        d->Select(Form3->ComboBox4, 0);
+        AddBoltB("5", &TForm2::Button7);
+        w->Exec("Delete From Products Where ID=:id", {boltB});
+        const std::string before = w->Snapshot();
+        d->Click(Form3->Button4);
+        EXPECT_TRUE(d->IsShowing(Form3));
+        EXPECT_EQ(d->MessageTexts().back().substr(0, 21), "Документ не сохранен.");
+        EXPECT_EQ(w->Snapshot(), before);
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    });
+    d->Run([] { Form1->Button5Click(nullptr); });
+    EXPECT_EQ(Stock(boltA), 0);
+}
+
+// ---------------------------------------------------------------- issue invoices
+
+class IssueCapTest : public StockFiguresTest {
+protected:
+    void SetUp() override
+    {
+        StockFiguresTest::SetUp();
+        StartOnWarehouse();
+        bolt = w->AddProduct(Product("Болт", "Склад", 5, 10));
+        request = AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался");
+    }
+    void Issue(const std::function<void()>& script)
+    {
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, script);
+            d->Click(Form4->Button3);
+        });
+    }
+    double LineQuantity(int line)  // line 0 = first
+    {
+        return w->Scalar("Select Количество From TempStructureOtpusk Order By ID Limit 1 Offset :n", {line}).AsDouble();
+    }
+    int64_t bolt = 0, request = 0;
+};
+
+TEST_F(IssueCapTest, TwoLinesOfOneProductTogetherTakeNoMoreThanItsStock)
+{
+    AddRequestLine(request, bolt, 4, 0);
+    AddRequestLine(request, bolt, 4, 0);
+    Issue([&] {
+        ASSERT_EQ(Form1->ADOQuery4->RecordCount(), 2);
+        EXPECT_EQ(LineQuantity(0), 4);
+        EXPECT_EQ(LineQuantity(1), 1) << "what the first line left";
+        EXPECT_EQ(w->Scalar("Select Max(Макс) From TempStructureOtpusk Where Количество=1").AsDouble(), 1);
+        EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 50");
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    EXPECT_EQ(Stock(bolt), 0);
+    EXPECT_EQ(w->Scalar("Select Sum(Количество) From StructureOtpusk").AsDouble(), 5);
+    EXPECT_EQ(w->Scalar("Select Отпуск_товара From Application").AsString(), "Частично выдан");
+}
+
+TEST_F(IssueCapTest, SavingChecksTheTotalAgainstTheStockAsItStandsThen)
+{
+    AddRequestLine(request, bolt, 4, 0);
+    AddRequestLine(request, bolt, 4, 0);
+    Issue([&] {
+        // Stock fell after the invoice was built: its lines now ask for more than there is.
+        w->Exec("Update Products Set Количество=3 Where ID=:id", {bolt});
+        const std::string before = w->Snapshot();
+        d->Click(Form3->Button4);
+        EXPECT_TRUE(d->IsShowing(Form3));
+        EXPECT_EQ(d->MessageTexts().back(), "Документ не сохранен.\nТовара \"Болт\" на складе 3, а в накладной 5.");
+        EXPECT_EQ(w->Snapshot(), before);
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    });
+    EXPECT_EQ(Stock(bolt), 3);
+    EXPECT_EQ(w->Scalar("Select Count(*) From Otpusk").AsInteger(), 0);
+}
+
+TEST_F(IssueCapTest, ALineIsChangedCappedAndRemovedOnItsOwnRow)
+{
+    w->Exec("Update Products Set Количество=8 Where ID=:id", {bolt});
+    AddRequestLine(request, bolt, 3, 0);
+    AddRequestLine(request, bolt, 5, 0);
+    Issue([&] {
+        ASSERT_EQ(Form1->ADOQuery4->RecordCount(), 2);
+        // The second line may take its own cap of 5.
+        d->ClickRow(Form3->DBGrid1, 1);
+        d->ExpectModal(Form2, [&] {
+            d->Type(Form2->ComboBox6, "6");
+            d->Click(Form2->Button2);
+            EXPECT_EQ(d->MessageTexts().back(), "Количество не может быть больше 5");
+            d->Type(Form2->ComboBox6, "5");
+            d->Click(Form2->Button2);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        d->Click(Form3->Button3);
+        EXPECT_EQ(LineQuantity(0), 3) << "the first line is untouched";
+        EXPECT_EQ(LineQuantity(1), 5);
+
+        d->ClickRow(Form3->DBGrid1, 0);
+        d->ExpectModal(Form2, [&] {
+            d->Type(Form2->ComboBox6, "2");
+            d->Click(Form2->Button2);
+        });
+        d->Click(Form3->Button3);
+        EXPECT_EQ(LineQuantity(0), 2);
+        EXPECT_EQ(LineQuantity(1), 5);
+        EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 70");
+
+        d->ClickRow(Form3->DBGrid1, 0);
+        d->Click(Form3->Button2);
+        ASSERT_EQ(w->Scalar("Select Count(*) From TempStructureOtpusk").AsInteger(), 1);
+        EXPECT_EQ(LineQuantity(0), 5) << "only the line under the cursor goes";
+        d->Click(Form3->Button4);
+    });
+    EXPECT_EQ(Stock(bolt), 3);
+}
+
+// ---------------------------------------------------------------- totals and the journal
+
+TEST_F(StockFiguresTest, AWriteOffAfterAnInvoiceWithVatShowsItsLinesTotal)
+{
+    const int64_t bolt = w->AddProduct(Product("Болт", "Склад", 10, 104));
+    const int64_t request = AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался");
+    AddRequestLine(request, bolt, 1, 0);
+    StartOnWarehouse();
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            d->Tick(Form3->CheckBox1, true);
+            d->Click(Form3->Button4);
+        });
+        d->Click(Form4->Button3);
+    });
+    ASSERT_EQ(w->Scalar("Select Сумма_с_НДС From StructureOtpusk").AsDouble(), 122.72);
+
+    d->ExpectModal(Form3, [&] {
+        d->ExpectModal(Form2, [&] {
+            d->Select(Form2->ComboBox1, "Болт");
+            d->ClickRow(Form2->DBGrid1, 0);
+            d->Type(Form2->ComboBox6, "10");
+            d->Click(Form2->Button3);
+        });
+        d->Click(Form3->Button1);
+        EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 1040");
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    });
+    d->Run([] { Form1->Button9Click(nullptr); });
+}
+
+TEST_F(StockFiguresTest, TheJournalViewsADocumentAfterPrintingItsList)
+{
+    const int64_t bolt = w->AddProduct(Product("Болт", "Склад", 10, 2));
+    AddLineOf("StructureDocuments", AddReceipt(Day(2027, 2, 1), 0, "П-15"), bolt, 3);
+    AddLineOf("StructureDocuments", AddReceipt(Day(2027, 2, 2), 0, "П-16"), bolt, 4);
+    StartOnWarehouse();
+    InJournal([&] {
+        d->ClickRow(Form4->DBGrid1, 1);
+        Print([&] { d->Click(Form4->Button9); });
+        bool viewed = false;
+        d->ExpectModal(Form3, [&] {
+            viewed = true;
+            EXPECT_EQ(Form3->Edit3->GetText(), "П-16") << "the row selected before printing";
+            d->Click(Form3->Button6);
+        });
+        d->Click(Form4->Button2);
+        EXPECT_TRUE(viewed) << "\"Просмотр\" opens the document after \"Печать\"";
+    });
+}
+
+}  // namespace

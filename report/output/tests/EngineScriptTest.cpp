@@ -1,0 +1,187 @@
+// Report scripts driving the real engine and outline: a page built by script, outline
+// entries added from band events, the object lists a script walks and moves objects
+// between; each in the four script syntaxes.
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "report/output/rpOutline.h"
+
+#include "report/model/rpXML.h"
+
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+struct TSyntaxCase {
+    const char* language;
+    const char* script;
+};
+
+AnsiString Texts(TrpPreviewPages* Pages)
+{
+    AnsiString out;
+    for (int i = 0; i < Pages->GetCount(); ++i) {
+        out += "|";
+        for (const AnsiString& s : PageTexts(Pages, i))
+            out += s + ";";
+    }
+    return out;
+}
+
+// The outline as "text@page" entries, nesting in brackets.
+AnsiString OutlineDump(TrpXMLItem* Item)
+{
+    AnsiString out;
+    for (int i = 0; i < Item->Count(); ++i) {
+        TrpXMLItem* e = Item->Items(i);
+        out += e->Prop("text") + "@" + e->Prop("page");
+        if (e->Count() > 0)
+            out += "[" + OutlineDump(e) + "]";
+        out += ";";
+    }
+    return out;
+}
+
+AnsiString OutlineDump(TrpPreviewPages* Pages)
+{
+    auto* outline = dynamic_cast<TrpOutline*>(Pages->Outline());
+    return outline ? OutlineDump(outline->Root()) : AnsiString("no outline");
+}
+
+void SetScript(TTestReport& T, const TSyntaxCase& C)
+{
+    T.Report()->ScriptLanguage = C.language;
+    T.Report()->GetScriptText()->SetText(C.script);
+}
+
+// A page built by its OnManualBuild procedure: a band shown, a new page, the band again
+// while there is room; the band's event adds an outline entry each time.
+TEST(EngineScript, PageBuiltByScriptThroughEngineAndOutline)
+{
+    const TSyntaxCase cases[] = {
+        {"PascalScript",
+         "procedure Build;\n"
+         "begin\n"
+         "  Engine.ShowBand(Row1);\n"
+         "  Engine.NewPage;\n"
+         "  if Engine.FreeSpace > 100 then Engine.ShowBand(Row1);\n"
+         "  Note.Text := 'free ' + IntToStr(Round(Engine.FreeSpace));\n"
+         "  Engine.ShowBand(Row1);\n"
+         "end;\n"
+         "procedure RowEvent;\n"
+         "begin\n"
+         "  Outline.AddItem('x');\n"
+         "  Outline.LevelUp;\n"
+         "end;\n"
+         "begin end."},
+        {"C++Script",
+         "void Build() {\n"
+         "  Engine.ShowBand(Row1);\n"
+         "  Engine.NewPage();\n"
+         "  if (Engine.FreeSpace() > 100) Engine.ShowBand(Row1);\n"
+         "  Note.Text = \"free \" + IntToStr(Round(Engine.FreeSpace()));\n"
+         "  Engine.ShowBand(Row1);\n"
+         "}\n"
+         "void RowEvent() {\n"
+         "  Outline.AddItem(\"x\");\n"
+         "  Outline.LevelUp();\n"
+         "}\n"
+         "{ }"},
+        {"JScript",
+         "function Build() {\n"
+         "  Engine.ShowBand(Row1);\n"
+         "  Engine.NewPage();\n"
+         "  if (Engine.FreeSpace() > 100) Engine.ShowBand(Row1);\n"
+         "  Note.Text = \"free \" + IntToStr(Round(Engine.FreeSpace()));\n"
+         "  Engine.ShowBand(Row1);\n"
+         "}\n"
+         "function RowEvent() {\n"
+         "  Outline.AddItem(\"x\");\n"
+         "  Outline.LevelUp();\n"
+         "}\n"},
+        {"BasicScript",
+         "Sub Build\n"
+         "  Engine.ShowBand(Row1)\n"
+         "  Engine.NewPage\n"
+         "  If Engine.FreeSpace > 100 Then Engine.ShowBand(Row1)\n"
+         "  Note.Text = \"free \" & IntToStr(Round(Engine.FreeSpace))\n"
+         "  Engine.ShowBand(Row1)\n"
+         "End Sub\n"
+         "Sub RowEvent\n"
+         "  Outline.AddItem(\"x\")\n"
+         "  Outline.LevelUp\n"
+         "End Sub\n"},
+    };
+    for (const TSyntaxCase& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        SetScript(t, c);
+        t.Page()->OnManualBuild = "Build";
+        auto* row = t.Band<TrpChild>(10, 20);
+        row->SetName("Row1");
+        row->OnBeforePrint = "RowEvent";
+        t.Memo(row, 0, 0, 100, 20, "Row");
+        t.Memo(row, 100, 0, 100, 20, "")->SetName("Note");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(t.Errors(), "");
+        // 189 units inside the page; two rows of 20 on the second page leave 169.
+        EXPECT_EQ(Texts(t.Pages()), "|Row;;|Row;;Row;free 169;");
+        EXPECT_EQ(OutlineDump(t.Pages()), "x@0;x@1;x@1;");
+    }
+}
+
+// Objects and AllObjects are lists a script counts and searches; setting Parent moves an
+// object into the new parent's list.
+TEST(EngineScript, ObjectListsAndParent)
+{
+    const TSyntaxCase cases[] = {
+        {"PascalScript",
+         "procedure TitleEvent;\n"
+         "begin\n"
+         "  Memo1.Text := IntToStr(Title1.Objects.Count) + ' ' + IntToStr(Title1.Objects.IndexOf(Memo2)) + ' ' +\n"
+         "    IntToStr(TList(Report.AllObjects).Count) + ' ' + IntToStr(Report.AllObjects.IndexOf(Title1));\n"
+         "end;\n"
+         "begin\n"
+         "  Memo3.Parent := Title1;\n"
+         "end."},
+        {"C++Script",
+         "void TitleEvent() {\n"
+         "  Memo1.Text = IntToStr(Title1.Objects.Count) + \" \" + IntToStr(Title1.Objects.IndexOf(Memo2)) + \" \" +\n"
+         "    IntToStr(Report.AllObjects.Count) + \" \" + IntToStr(Report.AllObjects.IndexOf(Title1));\n"
+         "}\n"
+         "{\n"
+         "  Memo3.Parent = Title1;\n"
+         "}"},
+        {"JScript",
+         "function TitleEvent() {\n"
+         "  Memo1.Text = IntToStr(Title1.Objects.Count) + \" \" + IntToStr(Title1.Objects.IndexOf(Memo2)) + \" \" +\n"
+         "    IntToStr(Report.AllObjects.Count) + \" \" + IntToStr(Report.AllObjects.IndexOf(Title1));\n"
+         "}\n"
+         "Memo3.Parent = Title1;\n"},
+        {"BasicScript",
+         "Sub TitleEvent\n"
+         "  Memo1.Text = IntToStr(Title1.Objects.Count) & \" \" & IntToStr(Title1.Objects.IndexOf(Memo2)) & \" \" & "
+         "IntToStr(Report.AllObjects.Count) & \" \" & IntToStr(Report.AllObjects.IndexOf(Title1))\n"
+         "End Sub\n"
+         "Memo3.Parent = Title1\n"},
+    };
+    for (const TSyntaxCase& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        SetScript(t, c);
+        auto* title = t.Band<TrpReportTitle>(0, 60);
+        title->SetName("Title1");
+        title->OnBeforePrint = "TitleEvent";
+        t.Memo(title, 0, 0, 200, 20, "")->SetName("Memo1");
+        t.Memo(title, 0, 20, 200, 20, "second")->SetName("Memo2");
+        auto* other = t.Band<TrpPageFooter>(100, 40);
+        t.Memo(other, 0, 20, 200, 20, "moved")->SetName("Memo3");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(t.Errors(), "");
+        // Report: Page1, Title1 with Memo1, Memo2 and the moved Memo3, the footer.
+        EXPECT_EQ(PageTexts(t.Pages(), 0).front(), "3 1 6 1");
+        ASSERT_EQ(title->ObjectCount(), 3);
+        EXPECT_EQ(title->Object(2)->Name(), "Memo3");
+    }
+}
+
+}  // namespace

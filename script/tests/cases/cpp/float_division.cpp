@@ -1,0 +1,15 @@
+// "/" always yields a floating value, and a float variable keeps what it is
+// given as a floating value.
+int i; float d;
+void Show(float x) {
+  Print(Format("%.2f", [x]));
+}
+{
+  i = 7;
+  d = i / 2 + 1;
+  Print(d);                      // expect: 4,5
+  Print(1 / 3 * 3);              // expect: 1
+  d = 5;
+  Print(Format("%.2f", [d]));    // expect: 5,00
+  Show(3);                       // expect: 3,00
+}
