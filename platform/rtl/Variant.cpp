@@ -117,30 +117,13 @@ void Variant::ReleaseData() noexcept
     FType = varEmpty;
 }
 
-Variant& Variant::operator=(const Variant& v)
+Variant& Variant::AssignSlow(const Variant& v)
 {
     if (this == &v)
         return *this;
-    if (IsSimple() && v.IsSimple()) {
-        FType = v.FType;
-        FData = v.FData;
-        return *this;
-    }
     Variant tmp(v);
     std::swap(FType, tmp.FType);
     std::swap(FData, tmp.FData);
-    return *this;
-}
-
-Variant& Variant::operator=(Variant&& v) noexcept
-{
-    if (this == &v)
-        return *this;
-    if (!IsSimple())
-        ReleaseData();
-    FType = v.FType;
-    FData = v.FData;
-    v.FType = varEmpty;
     return *this;
 }
 

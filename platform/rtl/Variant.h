@@ -161,8 +161,27 @@ public:
     Variant(const Variant& v) { if (v.IsSimple()) { FType = v.FType; FData = v.FData; } else CopyFrom(v); }
     Variant(Variant&& v) noexcept : FType(v.FType), FData(v.FData) { v.FType = varEmpty; }
     ~Variant() { if (!IsSimple()) ReleaseData(); }
-    Variant& operator=(const Variant& v);
-    Variant& operator=(Variant&& v) noexcept;
+    // Inline for values that own nothing (every scalar); the rest share or release out of line.
+    Variant& operator=(const Variant& v)
+    {
+        if (IsSimple() && v.IsSimple()) {
+            FType = v.FType;
+            FData = v.FData;
+            return *this;
+        }
+        return AssignSlow(v);
+    }
+    Variant& operator=(Variant&& v) noexcept
+    {
+        if (this == &v)
+            return *this;
+        if (!IsSimple())
+            ReleaseData();
+        FType = v.FType;
+        FData = v.FData;
+        v.FType = varEmpty;
+        return *this;
+    }
 
     Variant(bool v) noexcept : FType(varBoolean) { FData.VInt64 = 0; FData.VBoolean = v; }
     Variant(char v);  // a one-character string
@@ -294,6 +313,7 @@ private:
                (FType & varArray) == 0;
     }
     void CopyFrom(const Variant& v);
+    Variant& AssignSlow(const Variant& v);
     void ReleaseData() noexcept;
 
     TVarType FType;
