@@ -8,19 +8,44 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <memory>
+#include <optional>
+
 namespace {
+
+// Up to N Variants in place, more on the heap; only as many as asked for are made.
+template <size_t N>
+class VariantBuffer {
+public:
+    explicit VariantBuffer(size_t n) : FCount(n)
+    {
+        FData = n <= N ? reinterpret_cast<Variant*>(FInline) : static_cast<Variant*>(::operator new(n * sizeof(Variant)));
+        std::uninitialized_default_construct_n(FData, n);
+    }
+    ~VariantBuffer()
+    {
+        std::destroy_n(FData, FCount);
+        if (FData != reinterpret_cast<Variant*>(FInline))
+            ::operator delete(FData);
+    }
+    VariantBuffer(const VariantBuffer&) = delete;
+    VariantBuffer& operator=(const VariantBuffer&) = delete;
+    Variant& operator[](size_t i) { return FData[i]; }
+    const Variant& operator[](size_t i) const { return FData[i]; }
+
+private:
+    size_t FCount;
+    Variant* FData;
+    alignas(Variant) unsigned char FInline[N * sizeof(Variant)];
+};
 
 // The locals of a running procedure, kept across a recursive call of it and
 // put back when the call ends, however it ends.
 class FrameSave {
 public:
-    explicit FrameSave(TscProcVariable* proc)
+    explicit FrameSave(TscProcVariable* proc) : FSlots(&proc->FrameSlots()), FValues(FSlots->size())
     {
-        if (!proc || !proc->Executing)
-            return;
-        FSlots = &proc->FrameSlots();
         const size_t n = FSlots->size();
-        FValues = n <= kInline ? FInline : (FHeap = std::make_unique<Variant[]>(n)).get();
         for (size_t i = 0; i < n; ++i) {
             const TscProcVariable::FrameSlot& slot = (*FSlots)[i];
             if (slot.String)
@@ -31,8 +56,6 @@ public:
     }
     ~FrameSave()
     {
-        if (!FSlots)
-            return;
         size_t k = 0;
         for (size_t i = 0; i < FSlots->size(); ++i) {
             const TscProcVariable::FrameSlot& slot = (*FSlots)[i];
@@ -46,11 +69,8 @@ public:
     FrameSave& operator=(const FrameSave&) = delete;
 
 private:
-    static constexpr size_t kInline = 8;
-    const std::vector<TscProcVariable::FrameSlot>* FSlots = nullptr;
-    Variant FInline[kInline];
-    std::unique_ptr<Variant[]> FHeap;
-    Variant* FValues = nullptr;
+    const std::vector<TscProcVariable::FrameSlot>* FSlots;
+    VariantBuffer<8> FValues;
     std::vector<AnsiString> FStrings;
 };
 
@@ -62,9 +82,9 @@ bool IsPlainVariable(const TscCustomVariable* item)
 // Argument values of one step: up to four in place, more on the heap.
 class ArgumentValues {
 public:
-    ArgumentValues(const TscDesignatorItem* step, bool macro) : FCount(static_cast<size_t>(step->Count()))
+    ArgumentValues(const TscDesignatorItem* step, bool macro)
+        : FCount(static_cast<size_t>(step->Count())), FValues(FCount)
     {
-        FValues = FCount <= kInline ? FInline : (FHeap = std::make_unique<Variant[]>(FCount)).get();
         for (size_t j = 0; j < FCount; ++j) {
             TscExpression* e = step->GetItem(static_cast<int>(j));
             FValues[j] = macro ? Variant(e->SourceText) : e->GetValue();
@@ -73,11 +93,8 @@ public:
     const Variant& operator[](size_t j) const { return FValues[j]; }
 
 private:
-    static constexpr size_t kInline = 4;
     size_t FCount;
-    Variant FInline[kInline];
-    std::unique_ptr<Variant[]> FHeap;
-    Variant* FValues;
+    VariantBuffer<4> FValues;
 };
 
 std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro)
@@ -218,7 +235,10 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
                 step->GetItem(j)->SetValue(args[static_cast<size_t>(j)]);
             continue;
         }
-        FrameSave frame(kind == TscDesignatorItem::RefKind::Proc ? static_cast<TscProcVariable*>(item) : nullptr);
+        // Only a recursive call saves a frame; other steps build none.
+        std::optional<FrameSave> frame;
+        if (kind == TscDesignatorItem::RefKind::Proc && static_cast<TscProcVariable*>(item)->Executing)
+            frame.emplace(static_cast<TscProcVariable*>(item));
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
             // All arguments first: they may read the old parameters of this very procedure.

@@ -9,6 +9,8 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <typeinfo>
+
 namespace {
 
 using script_fast::ToInt32;
@@ -133,6 +135,7 @@ std::unique_ptr<TscExpressionNode> TscExpressionNode::RemoveNode(TscExpressionNo
 TscOperandNode::TscOperandNode(const Variant& value)
 {
     Value = value;
+    Direct = &Value;
     switch (::VarType(value)) {
     case varBoolean: VarType = fvtBool; break;
     case varSingle:
@@ -160,8 +163,9 @@ Variant TscOperatorNode::GetValue()
     case opGreatEq:
     case opNonEq:
     case opEq: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return Variant((scSetToMask(a) == scSetToMask(b)) == (Op == opEq));
         static constexpr script_fast::Cmp kCmp[] = {script_fast::Cmp::Gt, script_fast::Cmp::Lt, script_fast::Cmp::Le,
@@ -179,8 +183,9 @@ Variant TscOperatorNode::GetValue()
         }
     }
     case opPlus: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
         if (StrCat) {
@@ -191,46 +196,50 @@ Variant TscOperatorNode::GetValue()
         if (BothInteger)
             return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) + static_cast<uint32_t>(ToInt32(b))));
         Variant r;
-        if (script_fast::TryArith('+', a, b, r))
+        if (script_fast::TryArith<'+'>(a, b, r))
             return r;
         return a + b;
     }
     case opMinus: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
         if (BothInteger)
             return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) - static_cast<uint32_t>(ToInt32(b))));
         Variant r;
-        if (script_fast::TryArith('-', a, b, r))
+        if (script_fast::TryArith<'-'>(a, b, r))
             return r;
         return VarSub(a, b);
     }
     case opMul: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
         if (BothInteger)
             return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) * static_cast<uint32_t>(ToInt32(b))));
         Variant r;
-        if (script_fast::TryArith('*', a, b, r))
+        if (script_fast::TryArith<'*'>(a, b, r))
             return r;
         return VarMul(a, b);
     }
     case opDivFloat: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         Variant r;
-        if (script_fast::TryArith('/', a, b, r))
+        if (script_fast::TryArith<'/'>(a, b, r))
             return r;
         return VarDiv(a, b);
     }
     case opDivInt:
     case opMod: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (!BothInteger)
             return Op == opDivInt ? VarIntDiv(a, b) : VarMod(a, b);
         const int32_t x = ToInt32(a), y = ToInt32(b);
@@ -279,12 +288,15 @@ TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
     TypeName = Designator->TypeName;
     ValueSource = Designator->Kind == dkVariable && Designator->RefItem ? Designator->RefItem
                                                                         : static_cast<TscCustomVariable*>(Designator.get());
+    const std::type_info& t = typeid(*ValueSource);
+    Direct = t == typeid(TscVariable) || t == typeid(TscParamItem) ? &ValueSource->Value : nullptr;
 }
 
 TscDesignatorNode::~TscDesignatorNode() = default;
 
 TscSetNode::TscSetNode(std::unique_ptr<TscSetExpression> set) : TscOperandNode(Null()), Set(std::move(set))
 {
+    Direct = nullptr;
     VarType = fvtVariant;
 }
 
@@ -511,6 +523,32 @@ struct TypeChecker {
 
 } // namespace
 
+namespace {
+
+// No code runs while node is evaluated: constants, plain variables and operators on them.
+bool RunsNoCode(const TscExpressionNode* node)
+{
+    if (!node)
+        return true;
+    if (node->Direct)
+        return true;
+    const auto* op = dynamic_cast<const TscOperatorNode*>(node);
+    return op && op->Op != opIn && op->Op != opIs && RunsNoCode(op->Left.get()) && RunsNoCode(op->Right.get());
+}
+
+void MarkDirectOperands(TscExpressionNode* node)
+{
+    auto* op = dynamic_cast<TscOperatorNode*>(node);
+    if (!op)
+        return;
+    MarkDirectOperands(op->Left.get());
+    MarkDirectOperands(op->Right.get());
+    op->RightDirect = op->Right ? op->Right->Direct : nullptr;
+    op->LeftDirect = op->Left && RunsNoCode(op->Right.get()) ? op->Left->Direct : nullptr;
+}
+
+} // namespace
+
 void TscExpression::Finalize(AnsiString& errorPos)
 {
     errorPos.clear();
@@ -527,6 +565,7 @@ void TscExpression::Finalize(AnsiString& errorPos)
     TypeName = t.TypeName;
     auto* dn = dynamic_cast<TscDesignatorNode*>(FRoot.get());
     ReadOnly = !dn || dn->Designator->ReadOnly;
+    MarkDirectOperands(FRoot.get());
 }
 
 void TscExpression::SetValue(const Variant& value)

@@ -45,6 +45,10 @@ public:
     TscExpressionNode* ParentNode = nullptr;
     AnsiString SourcePos;
 
+    // The node's value read in place: a constant's, or a plain variable's stored value;
+    // nullptr when the value must be computed (GetValue).
+    const Variant* Direct = nullptr;
+
     virtual int Priority() const = 0;
     // Fills the left slot, else the right one; false when both are taken.
     bool AddNode(std::unique_ptr<TscExpressionNode> node);
@@ -66,6 +70,11 @@ public:
     bool BothInteger = false;
     bool BothBoolean = false;
     bool SetOp = false;      // over set bit masks: + - * union, difference, intersection; = <> compare
+    // Operands read in place instead of copied (set when the tree is finished): the right
+    // one whenever it is direct, the left one only when nothing on the right can run code
+    // that changes it, so reading it after the right side gives the same value.
+    const Variant* LeftDirect = nullptr;
+    const Variant* RightDirect = nullptr;
     int Priority() const override;
     Variant GetValue() override;
 };

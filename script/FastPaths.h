@@ -56,41 +56,72 @@ inline bool ToBool(const Variant& v)
     return v.VType() == varBoolean ? v.RawInteger() != 0 : v.AsBoolean();
 }
 
-// op is '+', '-', '*' or '/'.
-inline bool TryArith(char op, const Variant& a, const Variant& b, Variant& r)
+template <char Op>
+inline long double Apply(long double p, long double q)
+{
+    if constexpr (Op == '+')
+        return p + q;
+    else if constexpr (Op == '-')
+        return p - q;
+    else if constexpr (Op == '*')
+        return p * q;
+    else
+        return p / q;
+}
+
+// Op is '+', '-', '*' or '/'.
+template <char Op>
+inline bool TryArith(const Variant& a, const Variant& b, Variant& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
+    if (ta == varDouble && tb == varDouble) {
+        if constexpr (Op == '+') {
+            r = Variant(a.RawDouble() + b.RawDouble());
+        } else {
+            const long double q = b.RawDouble();
+            if (Op == '/' && q == 0)
+                return false; // the general path raises the right error
+            r = Variant(static_cast<double>(Apply<Op>(static_cast<long double>(a.RawDouble()), q)));
+        }
+        return true;
+    }
     if (!IsNum(ta) || !IsNum(tb))
         return false;
-    if (op == '/' || ta == varDouble || tb == varDouble) {
-        if (op == '+' && ta == varDouble && tb == varDouble) {
-            r = Variant(a.RawDouble() + b.RawDouble());
-            return true;
-        }
+    if (Op == '/' || ta == varDouble || tb == varDouble) {
         const long double p = AsLong(a), q = AsLong(b);
-        switch (op) {
-        case '+': r = Variant(static_cast<double>(p + q)); return true;
-        case '-': r = Variant(static_cast<double>(p - q)); return true;
-        case '*': r = Variant(static_cast<double>(p * q)); return true;
-        default:
-            if (q == 0)
-                return false; // the general path raises the right error
-            r = Variant(static_cast<double>(p / q));
-            return true;
-        }
+        if (Op == '/' && q == 0)
+            return false;
+        r = Variant(static_cast<double>(Apply<Op>(p, q)));
+        return true;
     }
-    const int64_t x = AsInt(a), y = AsInt(b);
-    int64_t v;
-    const bool overflow = op == '+'   ? __builtin_add_overflow(x, y, &v)
-                          : op == '-' ? __builtin_sub_overflow(x, y, &v)
-                                      : __builtin_mul_overflow(x, y, &v);
-    if (overflow)
-        return false;
-    if (ta == varInt64 || tb == varInt64 || v < INT32_MIN || v > INT32_MAX)
-        r = Variant(static_cast<long long>(v));
-    else
-        r = Variant(static_cast<int32_t>(v));
+    if constexpr (Op != '/') {
+        const int64_t x = AsInt(a), y = AsInt(b);
+        int64_t v;
+        bool overflow;
+        if constexpr (Op == '+')
+            overflow = __builtin_add_overflow(x, y, &v);
+        else if constexpr (Op == '-')
+            overflow = __builtin_sub_overflow(x, y, &v);
+        else
+            overflow = __builtin_mul_overflow(x, y, &v);
+        if (overflow)
+            return false;
+        if (ta == varInt64 || tb == varInt64 || v < INT32_MIN || v > INT32_MAX)
+            r = Variant(static_cast<long long>(v));
+        else
+            r = Variant(static_cast<int32_t>(v));
+    }
     return true;
+}
+
+inline bool TryArith(char op, const Variant& a, const Variant& b, Variant& r)
+{
+    switch (op) {
+    case '+': return TryArith<'+'>(a, b, r);
+    case '-': return TryArith<'-'>(a, b, r);
+    case '*': return TryArith<'*'>(a, b, r);
+    default: return TryArith<'/'>(a, b, r);
+    }
 }
 
 enum class Cmp { Lt, Le, Gt, Ge, Eq, Ne };
