@@ -14,6 +14,11 @@
 // Recursion: a call of a procedure that is already running saves its locals
 // and parameters and puts them back afterwards, also when the call raises, so
 // the caller's frame survives an exception caught further out.
+//
+// Speed: each step knows what its item is (found once per item, not by a type
+// test per evaluation), a procedure keeps the list of what a recursive call
+// saves, and the saved values and the argument values of a step live in place
+// on the stack for the usual small counts. Nothing is allocated per call.
 #pragma once
 
 #include "script/Expression.h"

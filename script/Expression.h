@@ -15,6 +15,11 @@
 // shl shr 2; + - or xor strcat 3; comparisons, in, is 4. Equal priorities
 // associate to the left.
 //
+// Speed: numbers take the inline paths of FastPaths.h, which compute exactly as
+// the general Variant operations do. A constant or a plain variable under an
+// operator is read in place rather than copied (the left one only when nothing
+// on the right runs code that could change it).
+//
 // Limits: an expression holds at most kMaxExpressionItems items, so the
 // recursive walks over the tree (type check, evaluation, destruction) stay far
 // inside the stack. A malformed item sequence (")" without "(", an operator

@@ -12,6 +12,15 @@
 // Loop epilogue: after the body, leave when BreakRequested or ExitRequested is
 // set, else clear ContinueRequested and go on. Every loop clears
 // BreakRequested when it ends; ExitRequested propagates to the enclosing lists.
+//
+// Speed: an assignment decides once, when it is built, what its target is. On a
+// plain variable or parameter, x := x op e reads the stored value in place and
+// takes the inline arithmetic of FastPaths.h; appending a text to a String
+// variable, or to a Variant whose text nothing else shares, extends it in place,
+// so building a long text by appending is linear. BasicScript's s = s & e does
+// the same when e can neither run a script routine nor name s (the left side is
+// read first there, so anything else goes the general way). The results, their
+// types and the errors are those of the general operations.
 #pragma once
 
 #include "script/Designator.h"
