@@ -172,10 +172,14 @@ void TscCallStmt::Execute()
     if (Modificator.empty()) {
         Designator->NeedResult = false;
         Designator->GetValue();
-    } else if (Modificator == "+") {
-        Designator->SetValue(Designator->GetValue() + Variant(1));
     } else {
-        Designator->SetValue(VarSub(Designator->GetValue(), Variant(1)));
+        const Variant one(1);
+        const Variant v = Designator->GetValue();
+        Variant r;
+        if (Modificator == "+")
+            Designator->SetValue(script_fast::TryArith<'+'>(v, one, r) ? r : v + one);
+        else
+            Designator->SetValue(script_fast::TryArith<'-'>(v, one, r) ? r : VarSub(v, one));
     }
 }
 
@@ -291,11 +295,19 @@ void TscVbForStmt::Execute()
     LoopEnd end{Script};
     const bool down = VarLt(s, Variant(0));
     Variant i = b;
-    while (!Script->Terminated && (down ? VarGe(i, e) : VarLe(i, e))) {
+    const auto goesOn = [&] {
+        bool r;
+        if (script_fast::TryCompare(down ? script_fast::Cmp::Ge : script_fast::Cmp::Le, i, e, r))
+            return r;
+        return down ? VarGe(i, e) : VarLe(i, e);
+    };
+    while (!Script->Terminated && goesOn()) {
         LoopVariable->Value = i;
         if (!RunBody(*this))
             break;
-        i = i + s; // a zero step never ends by itself; the host stops it like any endless loop
+        // A zero step never ends by itself; the host stops it like any endless loop.
+        Variant next;
+        i = script_fast::TryArith<'+'>(i, s, next) ? next : i + s;
     }
 }
 
