@@ -71,7 +71,7 @@ inline long double Apply(long double p, long double q)
 
 // Op is '+', '-', '*' or '/'.
 template <char Op>
-inline bool TryArith(const Variant& a, const Variant& b, Variant& r)
+[[gnu::always_inline]] inline bool TryArith(const Variant& a, const Variant& b, Variant& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
     if (ta == varDouble && tb == varDouble) {
@@ -126,7 +126,7 @@ inline bool TryArith(char op, const Variant& a, const Variant& b, Variant& r)
 
 enum class Cmp { Lt, Le, Gt, Ge, Eq, Ne };
 
-inline bool TryCompare(Cmp c, const Variant& a, const Variant& b, bool& r)
+[[gnu::always_inline]] inline bool TryCompare(Cmp c, const Variant& a, const Variant& b, bool& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
     if (!IsNum(ta) || !IsNum(tb))

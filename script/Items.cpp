@@ -153,11 +153,14 @@ namespace {
 
 // A value as a variable of the declared type holds it: an Integer stored into
 // a Double becomes a floating value, so Format('%f') and "/" read it as one.
-Variant AsDeclared(TscVarType varType, const Variant& value)
+// Stores value into target as a variable of varType holds it (no copy made when the
+// value is kept as it is).
+void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
 {
     if (varType == fvtFloat && VarIsOrdinal(value) && ::VarType(value) != varBoolean)
-        return Variant(value.AsDouble());
-    return value;
+        target = Variant(value.AsDouble());
+    else
+        target = value;
 }
 
 } // namespace
@@ -165,7 +168,7 @@ Variant AsDeclared(TscVarType varType, const Variant& value)
 void TscVariable::SetValue(const Variant& value)
 {
     if (!ReadOnly)
-        Value = AsDeclared(VarType, value);
+        StoreAsDeclared(Value, VarType, value);
 }
 
 void TscStringVariable::SetValue(const Variant& value)
@@ -186,8 +189,12 @@ TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const Ans
 
 void TscParamItem::SetValue(const Variant& value)
 {
-    if (!ReadOnly)
-        Value = TakesDeclaredType ? AsDeclared(VarType, value) : value;
+    if (ReadOnly)
+        return;
+    if (TakesDeclaredType)
+        StoreAsDeclared(Value, VarType, value);
+    else
+        Value = value;
 }
 
 // ---------------------------------------------------------------- TscProcVariable
