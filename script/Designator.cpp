@@ -197,6 +197,27 @@ void TscDesignator::Borrow(TscDesignator& other)
 
 Variant TscDesignator::GetValue()
 {
+    // A call of a script routine on its own, the commonest designator of all: the
+    // step of DoCalc without the walk.
+    if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc) {
+        TscDesignatorItem* step = FSteps[0].get();
+        auto* proc = static_cast<TscProcVariable*>(step->Ref);
+        std::optional<FrameSave> frame;
+        if (proc->Executing)
+            frame.emplace(proc);
+        const int argCount = std::min(step->Count(), proc->ParamCount());
+        if (argCount > 0) {
+            const ArgumentValues args(step, proc->IsMacro);
+            for (int j = 0; j < argCount; ++j)
+                proc->GetParam(j)->SetValue(args[static_cast<size_t>(j)]);
+        }
+        proc->NeedResult = NeedResult;
+        Variant result = proc->GetValue();
+        for (int j = 0; j < argCount; ++j)
+            if (proc->GetParam(j)->IsVarParam)
+                step->GetItem(j)->SetValue(proc->GetParam(j)->GetValue());
+        return result;
+    }
     return DoCalc(Null(), false);
 }
 
