@@ -76,7 +76,8 @@ void TscAssignmentStmt::Optimize()
     Target = Designator->Kind == dkVariable && Designator->RefItem ? Designator->RefItem
                                                                    : static_cast<TscCustomVariable*>(Designator.get());
     TscCustomVariable* single = Expression->SingleItem();
-    Source = single ? single : Expression.get();
+    // The tree's root stands for the whole expression (its value is the root's value).
+    Source = single ? single : Expression->Root() ? static_cast<TscCustomVariable*>(Expression->Root()) : Expression.get();
     PlainTarget = nullptr;
     StringTarget = nullptr;
     AppendSource = nullptr;
@@ -197,7 +198,7 @@ void TscIfStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    if (script_fast::ToBool(Condition->GetValue()))
+    if (script_fast::ToBool(Condition->Root()->GetValue()))
         TscStatement::Execute();
     else
         ElseStmt->Execute();
@@ -245,7 +246,7 @@ void TscRepeatStmt::Execute()
     for (;;) {
         if (!RunBody(*this))
             break;
-        if (script_fast::ToBool(Condition->GetValue()) == !InverseCondition)
+        if (script_fast::ToBool(Condition->Root()->GetValue()) == !InverseCondition)
             break;
     }
 }
@@ -258,7 +259,7 @@ void TscWhileStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && script_fast::ToBool(Condition->GetValue()))
+    while (!Script->Terminated && script_fast::ToBool(Condition->Root()->GetValue()))
         if (!RunBody(*this))
             break;
 }
@@ -329,7 +330,7 @@ void TscCppForStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && script_fast::ToBool(Condition->GetValue())) {
+    while (!Script->Terminated && script_fast::ToBool(Condition->Root()->GetValue())) {
         if (!RunBody(*this))
             break;
         SecondStmt->Execute();
