@@ -302,14 +302,31 @@ int64_t RangeChecked(int64_t x, int64_t lo, int64_t hi, TVarType from, TVarType 
 
 }  // namespace
 
-int64_t Variant::AsInt64() const { return ToInt64(*this, varInt64, FormatSettings()); }
+// The accessors answer the commonest types first, without the general conversion.
+int64_t Variant::AsInt64() const
+{
+    if (FType == varInteger)
+        return FData.VInteger;
+    if (FType == varInt64)
+        return FData.VInt64;
+    return ToInt64(*this, varInt64, FormatSettings());
+}
 
 int32_t Variant::AsInteger() const
 {
+    if (FType == varInteger)
+        return FData.VInteger;
     return int32_t(RangeChecked(ToInt64(*this, varInteger, FormatSettings()), INT32_MIN, INT32_MAX, FType, varInteger));
 }
 
-double Variant::AsDouble() const { return ToDouble(*this, varDouble, FormatSettings()); }
+double Variant::AsDouble() const
+{
+    if (FType == varDouble)
+        return FData.VDouble;
+    if (FType == varInteger)
+        return FData.VInteger;
+    return ToDouble(*this, varDouble, FormatSettings());
+}
 
 Currency Variant::AsCurrency() const
 {
