@@ -330,7 +330,7 @@ Variant TscPropertyHelper::GetValue()
             }
         }
     } else if (OnGetValue) {
-        r = OnGetValue(obj, ClassRef, UpperName());
+        r = script_detail::CallHost([&] { return OnGetValue(obj, ClassRef, UpperName()); });
     }
     if (VarType == fvtBool)
         r = Variant(!(VarIsNull(r) || VarIsEmpty(r) || r == Variant(0)));
@@ -346,7 +346,9 @@ void TscPropertyHelper::SetValue(const Variant& value)
         // A set constructor the compiler could not see the target of (late binding).
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
         if (OnSetValue)
-            OnSetValue(obj, ClassRef, UpperName(), toMask ? Variant(scSetToMask(value)) : value);
+            script_detail::CallHost([&] {
+                OnSetValue(obj, ClassRef, UpperName(), toMask ? Variant(scSetToMask(value)) : value);
+            });
         return;
     }
     const TPropInfo* p = GetPropInfo(obj, Name);
@@ -442,8 +444,10 @@ Variant TscMethodHelper::GetValue()
 
     // Members of a class need a live object of it; global functions get none.
     TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
-    Variant r = IsIndexMethod ? OnCall(obj, ClassRef, UpperName() + ".GET", params)
-                              : OnCall(obj, ClassRef, UpperName(), params);
+    Variant r = script_detail::CallHost([&] {
+        return IsIndexMethod ? OnCall(obj, ClassRef, UpperName() + ".GET", params)
+                             : OnCall(obj, ClassRef, UpperName(), params);
+    });
     WriteBackVarParams(this, params);
     return r;
 }
@@ -456,7 +460,7 @@ Variant TscMethodHelper::Construct(TscClassVariable* cls, Variant& params)
     // The object is made whole by the class registry; the host's constructor
     // member then finishes it (an owner, a file name ...).
     std::unique_ptr<TObject> obj = c->NewInstance();
-    OnCall(obj.get(), ClassRef, UpperName(), params);
+    script_detail::CallHost([&] { return OnCall(obj.get(), ClassRef, UpperName(), params); });
     WriteBackVarParams(this, params);
     // From here the object lives until the script frees it, or its owner does.
     return ObjectToVariant(obj.release());
@@ -471,7 +475,7 @@ void TscMethodHelper::SetValue(const Variant& value)
     for (int i = 0; i < ParamCount(); ++i)
         VarArrayPut(params, GetParam(i)->GetValue(), {i});
     VarArrayPut(params, value, {ParamCount()});
-    OnCall(obj, ClassRef, UpperName() + ".SET", params);
+    script_detail::CallHost([&] { return OnCall(obj, ClassRef, UpperName() + ".SET", params); });
 }
 
 // ---------------------------------------------------------------- components and events

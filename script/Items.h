@@ -260,4 +260,18 @@ namespace script_detail {
 // The object behind a member's ParentValue, checked against cls. Null and
 // Empty give nullptr when allowNone, else SNilObject like nil does.
 TObject* ResolveInstance(const Variant& value, TClass cls, bool allowNone, const AnsiString& member);
+// Called in a catch block around a host callback: the exception now unwinding
+// is the host's own and leaves the engine as raised (see TscStatement::Execute).
+void NoteHostException();
+// Runs a host callback; an exception it raises is noted as the host's own.
+template <class F>
+decltype(auto) CallHost(F&& call)
+{
+    try {
+        return call();
+    } catch (...) {
+        NoteHostException();
+        throw;
+    }
+}
 } // namespace script_detail

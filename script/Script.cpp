@@ -43,6 +43,41 @@ TscStatement::TscStatement(TscScript* script, const AnsiString& unitName, const 
 {
 }
 
+namespace {
+
+// The host callback's exception now unwinding, and whether a statement has
+// recorded its position yet.
+thread_local std::exception_ptr tHostException;
+thread_local bool tHostExceptionPlaced = false;
+
+bool IsHostException()
+{
+    return tHostException && std::current_exception() == tHostException;
+}
+
+// Records where a run-time error left a statement, on its script and the
+// scripts enclosing it up to the main one.
+void PlaceRunError(const TscStatement& stmt)
+{
+    for (TscScript* s = stmt.Script; s; s = s->Parent) {
+        s->RunErrorUnit = stmt.UnitName;
+        s->RunErrorPos = stmt.SourcePos;
+        if (s->IsMainScript)
+            break;
+    }
+}
+
+} // namespace
+
+void script_detail::NoteHostException()
+{
+    const std::exception_ptr e = std::current_exception();
+    if (e != tHostException) {
+        tHostException = e;
+        tHostExceptionPlaced = false;
+    }
+}
+
 void TscStatement::Execute()
 {
     for (int i = 0; i < Count(); ++i) {
@@ -55,12 +90,27 @@ void TscStatement::Execute()
             throw; // already knows where it happened
         } catch (const EAbort&) {
             throw; // the silent exception stays silent
-        } catch (const Exception& e) {
-            const auto* own = dynamic_cast<const EScriptError*>(&e);
-            throw EScriptRunError(e.Message(), child->UnitName, child->SourcePos, e.ClassName(),
-                                  own ? static_cast<int>(own->Id()) : -1);
-        } catch (const std::exception& e) {
-            throw EScriptRunError(e.what(), child->UnitName, child->SourcePos, "Exception", -1);
+        } catch (...) {
+            // A host callback's exception reaches the caller of Execute as the
+            // host raised it, so the host can catch its own class; the position
+            // goes on the script. The engine's own errors become EScriptRunError.
+            if (IsHostException()) {
+                if (!tHostExceptionPlaced) {
+                    tHostExceptionPlaced = true;
+                    PlaceRunError(*child);
+                }
+                throw;
+            }
+            PlaceRunError(*child);
+            try {
+                throw;
+            } catch (const Exception& e) {
+                const auto* own = dynamic_cast<const EScriptError*>(&e);
+                throw EScriptRunError(e.Message(), child->UnitName, child->SourcePos, e.ClassName(),
+                                      own ? static_cast<int>(own->Id()) : -1);
+            } catch (const std::exception& e) {
+                throw EScriptRunError(e.what(), child->UnitName, child->SourcePos, "Exception", -1);
+            }
         }
         if (Script->BreakRequested || Script->ContinueRequested || Script->ExitRequested)
             break;
@@ -374,6 +424,8 @@ void TscScript::Execute()
     ExitRequested = false;
     Terminated = false;
     IsMainScript = true;
+    RunErrorUnit.clear();
+    RunErrorPos.clear();
     struct Reset {
         TscScript* s;
         ~Reset()

@@ -57,6 +57,12 @@ public:
     AnsiString ErrorText;
     AnsiString ErrorPos;
     AnsiString ErrorUnit;
+    // Where the last run-time error left a statement: its unit (empty for the
+    // main text) and "line:col". Set on the running script and the scripts
+    // enclosing it up to the main one; cleared by Execute. A host reads them
+    // for an exception of its own, which leaves Execute as it raised it.
+    AnsiString RunErrorUnit;
+    AnsiString RunErrorPos;
     bool ExtendedCharset = false;
     bool IsMainScript = false;
     TscScript* Parent = nullptr;

@@ -5,7 +5,7 @@ packages=(
   cmake g++ make pkg-config
   googletest libgtest-dev libbenchmark-dev
   libsqlite3-dev sqlite3
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libjpeg62-turbo-dev libcups2-dev
   fonts-liberation xvfb xauth poppler-utils
 )

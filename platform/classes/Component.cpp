@@ -135,9 +135,10 @@ void TComponent::Insert(TComponent* AComponent)
 
 void TComponent::Remove(TComponent* AComponent)
 {
-    auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
-    if (it != FComponents.end())
-        FComponents.erase(it);
+    // Searched from the end: components usually go in the reverse order they came.
+    auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+    if (it != FComponents.rend())
+        FComponents.erase(std::next(it).base());
     if (!AComponent->FName.empty()) {
         auto named = FNameIndex.find(UpperCase(AComponent->FName));
         if (named != FNameIndex.end() && named->second == AComponent)

@@ -306,9 +306,22 @@ TCollectionItem* TMetaClass::CreateItem(TCollection& collection) const
 // ---------------------------------------------------------------- class registry
 
 namespace {
+// Registered classes in order, and by name with ASCII letters folded as SameText does:
+// reading a prepared page looks a class up by name for every object.
 struct Registry {
     std::vector<TClass> Order;
+    std::unordered_map<std::string, TClass> ByName;
 };
+
+std::string FoldedClassName(std::string_view name)
+{
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    return key;
+}
+
 Registry& Reg()
 {
     static Registry r;
@@ -326,6 +339,7 @@ void RegisterClass(TClass cls)
         throw EComponentError(Format(msg::kDuplicateClass, {cls->ClassName()}));
     }
     Reg().Order.push_back(cls);
+    Reg().ByName.emplace(FoldedClassName(cls->ClassName()), cls);
 }
 
 void RegisterClasses(std::initializer_list<TClass> classes)
@@ -338,14 +352,17 @@ void UnRegisterClass(TClass cls)
 {
     auto& v = Reg().Order;
     v.erase(std::remove(v.begin(), v.end(), cls), v.end());
+    auto& byName = Reg().ByName;
+    const auto it = byName.find(FoldedClassName(cls->ClassName()));
+    if (it != byName.end() && it->second == cls)
+        byName.erase(it);
 }
 
 TClass GetClass(std::string_view name)
 {
-    for (TClass c : Reg().Order)
-        if (SameText(c->ClassName(), name))
-            return c;
-    return nullptr;
+    const auto& byName = Reg().ByName;
+    const auto it = byName.find(FoldedClassName(name));
+    return it != byName.end() ? it->second : nullptr;
 }
 
 TClass FindClass(std::string_view name)
@@ -363,6 +380,7 @@ void TPropertyTable::InheritFrom(const TPropertyTable& parent)
 {
     FProps = parent.FProps;  // shared: the parent's descriptions serve the child unchanged
     FView = parent.FView;
+    FByName = parent.FByName;
     for (const auto& m : parent.FMethods)
         FMethods.push_back(std::make_unique<TPublishedMethod>(*m));
 }
@@ -377,21 +395,31 @@ TPropInfo& TPropertyTable::Slot(std::string_view name)
             p->NameIndex = static_cast<int>(i);
             FProps[i] = p;
             FView[i] = p.get();
+            FByName[FoldedName(name)] = p.get();
             return *p;
         }
     }
     p->NameIndex = static_cast<int>(FProps.size());
     FProps.push_back(p);
     FView.push_back(p.get());
+    FByName[FoldedName(name)] = p.get();
     return *p;
+}
+
+std::string TPropertyTable::FoldedName(std::string_view name)
+{
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    return key;
 }
 
 const TPropInfo* TPropertyTable::FindProperty(std::string_view name) const
 {
-    for (const TPropInfo* p : FView)
-        if (SameText(p->Name, name))
-            return p;
-    return nullptr;
+    // SameText folds ASCII letters only, as the key does.
+    const auto it = FByName.find(FoldedName(name));
+    return it != FByName.end() ? it->second : nullptr;
 }
 
 const TPublishedMethod* TPropertyTable::FindMethod(std::string_view name) const

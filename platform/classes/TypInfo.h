@@ -69,6 +69,7 @@
 #include <typeindex>
 #include <typeinfo>
 #include <utility>
+#include <unordered_map>
 #include <vector>
 
 // ---------------------------------------------------------------- type information
@@ -585,9 +586,12 @@ public:
 
 private:
     TPropInfo& Slot(std::string_view name);  // new at the end, or the inherited one replaced in place
+    static std::string FoldedName(std::string_view name);  // the name with ASCII letters in lower case
     TClass FOwner;
     std::vector<std::shared_ptr<TPropInfo>> FProps;
     std::vector<const TPropInfo*> FView;
+    // FView by folded name: readers look properties up by name for every object they build.
+    std::unordered_map<std::string, const TPropInfo*> FByName;
     std::vector<std::unique_ptr<TPublishedMethod>> FMethods;
 };
 

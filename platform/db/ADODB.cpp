@@ -499,11 +499,15 @@ sqlite::Statement& TADOQuery::PrepareBound()
     if (Trim(text).empty())
         throw EDbError(TDbMessage::EmptySql, {NameOf(this, "ADOQuery")});
 
-    std::vector<int> lists;
-    lists.reserve(static_cast<size_t>(FParameters->Count()));
-    for (int i = 0; i < FParameters->Count(); ++i)
-        lists.push_back(FParameters->Items(i)->ListSize());
-    if (text != FRewriteSource || lists != FRewriteLists) {
+    // The rewrite depends on the text and on the sizes of list parameters.
+    bool sameLists = static_cast<int>(FRewriteLists.size()) == FParameters->Count();
+    for (int i = 0; sameLists && i < FParameters->Count(); ++i)
+        sameLists = FParameters->Items(i)->ListSize() == FRewriteLists[static_cast<size_t>(i)];
+    if (text != FRewriteSource || !sameLists) {
+        std::vector<int> lists;
+        lists.reserve(static_cast<size_t>(FParameters->Count()));
+        for (int i = 0; i < FParameters->Count(); ++i)
+            lists.push_back(FParameters->Items(i)->ListSize());
         FRewritten = RewriteSql(text, [this](std::string_view name) {
             const TParameter* p = FParameters->FindParam(name);
             return p ? p->ListSize() : -1;
@@ -636,7 +640,7 @@ void TADOQuery::InternalOpen()
                         cells[c] = Variant(d);
                     break;
                 }
-                case SQLITE_TEXT: cells[c] = Variant(st.ColumnText(c)); break;
+                case SQLITE_TEXT: SetTextCell(c, st.ColumnUtf8(c)); break;
                 default: cells[c] = Variant(AnsiString(st.ColumnBlob(c))); break;
                 }
             }

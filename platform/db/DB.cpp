@@ -50,8 +50,30 @@ TFieldDef* TFieldDefs::Find(std::string_view name) const
 
 TFieldDef* TFieldDefs::Add(const AnsiString& name, TFieldType type, int size)
 {
-    FItems.push_back(std::make_unique<TFieldDef>(name, type, size, Count() + 1));
-    return FItems.back().get();
+    if (FSpare.empty()) {
+        FItems.push_back(std::make_unique<TFieldDef>(name, type, size, Count() + 1));
+        return FItems.back().get();
+    }
+    FItems.push_back(std::move(FSpare.back()));
+    FSpare.pop_back();
+    TFieldDef& d = *FItems.back();
+    d.Name = name;
+    d.DataType = type;
+    d.Size = size;
+    d.FieldNo = Count();
+    d.Required = false;
+    d.TableName.clear();
+    d.OriginName.clear();
+    d.IsKey = false;
+    return &d;
+}
+
+void TFieldDefs::Clear()
+{
+    // Last first, so that Add takes them back in column order.
+    for (auto it = FItems.rbegin(); it != FItems.rend(); ++it)
+        FSpare.push_back(std::move(*it));
+    FItems.clear();
 }
 
 void TFieldDefs::Update()
@@ -423,6 +445,9 @@ void TDataSet::CheckActive() const
 void TDataSet::ClearRows()
 {
     FCells.clear();
+    FPending.clear();
+    FPendingCount = 0;
+    FText.clear();
     FRowSerial.clear();
     FCurrent = -1;
 }
@@ -440,8 +465,35 @@ Variant* TDataSet::AppendRow()
         FColCount = static_cast<size_t>(FFieldDefs.Count());
     const size_t at = FCells.size();
     FCells.resize(at + FColCount, Variant::Null());
+    FPending.resize(at + FColCount, 0);
     FRowSerial.push_back(FNextSerial++);
     return FCells.data() + at;
+}
+
+void TDataSet::SetTextCell(int col, std::string_view utf8)
+{
+    const size_t i = FCells.size() - FColCount + static_cast<size_t>(col);
+    constexpr size_t kMaxPending = (size_t(1) << 24) - 1;
+    if (utf8.size() > kMaxPending || FText.size() > (size_t(1) << 38)) {
+        FCells[i] = Variant(Utf8ToAnsi(utf8));
+        return;
+    }
+    const auto packed = static_cast<long long>((FText.size() << 24) | utf8.size());
+    FText.append(utf8);
+    FCells[i] = Variant(packed);
+    if (!FPending[i]) {
+        FPending[i] = 1;
+        ++FPendingCount;
+    }
+}
+
+void TDataSet::ConvertText(size_t cell) const
+{
+    const auto packed = static_cast<uint64_t>(FCells[cell].AsInt64());
+    const std::string_view utf8(FText.data() + (packed >> 24), packed & 0xFFFFFF);
+    FCells[cell] = Variant(Utf8ToAnsi(utf8));
+    FPending[cell] = 0;
+    --FPendingCount;
 }
 
 void TDataSet::Open()
@@ -691,8 +743,16 @@ void TDataSet::GetFieldNames(TStrings* list)
 
 void TDataSet::InternalDelete(int row)
 {
-    const auto at = FCells.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(row) * FColCount);
+    const size_t first = static_cast<size_t>(row) * FColCount;
+    for (size_t i = first; i < first + FColCount; ++i)
+        if (FPending[i]) {
+            FPending[i] = 0;
+            --FPendingCount;
+        }
+    const auto at = FCells.begin() + static_cast<std::ptrdiff_t>(first);
     FCells.erase(at, at + static_cast<std::ptrdiff_t>(FColCount));
+    const auto flags = FPending.begin() + static_cast<std::ptrdiff_t>(first);
+    FPending.erase(flags, flags + static_cast<std::ptrdiff_t>(FColCount));
     FRowSerial.erase(FRowSerial.begin() + row);
 }
 

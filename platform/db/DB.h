@@ -37,6 +37,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class TDataSet;
@@ -96,7 +98,7 @@ public:
     int IndexOf(std::string_view name) const;  // ignores case; -1 when absent
     TFieldDef* Find(std::string_view name) const;  // raises "field not found"
     TFieldDef* Add(const AnsiString& name, TFieldType type, int size = 0);
-    void Clear() { FItems.clear(); }
+    void Clear();
     // Reads the definitions again from the dataset (without opening it).
     void Update();
     bool Updated = false;
@@ -104,6 +106,9 @@ public:
 private:
     TDataSet* FDataSet;
     std::vector<std::unique_ptr<TFieldDef>> FItems;
+    // Definitions of the last opening, taken again by Add: a statement reopened with the
+    // same columns makes no new definitions.
+    std::vector<std::unique_ptr<TFieldDef>> FSpare;
 };
 
 // ---------------------------------------------------------------- fields
@@ -328,7 +333,16 @@ protected:
     void ReserveRows(size_t rows);
     // Starts a new row and returns its cells (FieldDefs().Count() of them, Null).
     Variant* AppendRow();
-    const Variant& CellAt(int row, int col) const { return FCells[static_cast<size_t>(row) * FColCount + col]; }
+    // Puts UTF-8 text into cell `col` of the row just appended; it becomes the CP1251 string
+    // when the cell is first read, so a row fetched for one field converts only that one.
+    void SetTextCell(int col, std::string_view utf8);
+    const Variant& CellAt(int row, int col) const
+    {
+        const size_t i = static_cast<size_t>(row) * FColCount + static_cast<size_t>(col);
+        if (FPendingCount > 0 && FPending[i])
+            ConvertText(i);
+        return FCells[i];
+    }
     int CurrentRow() const { return FCurrent; }
     int RowCount() const { return static_cast<int>(FRowSerial.size()); }
     void CheckActive() const;
@@ -341,6 +355,8 @@ private:
     void SetCurrent(int row, bool fireScroll);
     void NotifySources(TDataSource::TEventKind kind, int info);
 
+    void ConvertText(size_t cell) const;
+
     bool FActive = false;
     bool FOpenWhenLoaded = false;
     bool FBof = true;
@@ -349,7 +365,12 @@ private:
     int FDisableCount = 0;
     bool FPendingChange = false;
     size_t FColCount = 0;
-    std::vector<Variant> FCells;       // rows * FColCount
+    // rows * FColCount. A cell whose FPending flag is set holds (offset << 24 | length) of
+    // its UTF-8 text in FText as an Int64 until it is first read.
+    mutable std::vector<Variant> FCells;
+    mutable std::vector<uint8_t> FPending;
+    mutable size_t FPendingCount = 0;
+    std::string FText;
     std::vector<uint64_t> FRowSerial;  // bookmark serial of each row, increasing
     uint64_t FNextSerial = 1;
     uint64_t FGeneration = 0;

@@ -271,6 +271,13 @@ AnsiString Statement::ColumnText(int col) const
     return p ? Utf8ToAnsi(std::string_view(p, static_cast<size_t>(n))) : AnsiString();
 }
 
+std::string_view Statement::ColumnUtf8(int col) const noexcept
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, col));
+    const int n = sqlite3_column_bytes(FStmt, col);
+    return p ? std::string_view(p, static_cast<size_t>(n)) : std::string_view();
+}
+
 std::string_view Statement::ColumnBlob(int col) const noexcept
 {
     const auto* p = static_cast<const char*>(sqlite3_column_blob(FStmt, col));

@@ -97,6 +97,7 @@ public:
     int64_t ColumnInt64(int col) const noexcept;
     double ColumnDouble(int col) const noexcept;
     AnsiString ColumnText(int col) const;  // converted to CP1251
+    std::string_view ColumnUtf8(int col) const noexcept;  // as stored, valid until the next step
     std::string_view ColumnBlob(int col) const noexcept;
     AnsiString ColumnName(int col) const;
     AnsiString ColumnDeclType(int col) const;  // "" for an expression

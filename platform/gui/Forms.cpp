@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -575,7 +576,23 @@ bool TCustomForm::UserResized(int width, int height)
 {
     if (!FVisible)
         return false;
-    Application->Guard([&] { SetBounds(FLeft, FTop, width, height); });
+    Application->Guard([&] {
+        SetBounds(FLeft, FTop, width, height);
+        UserMovedOrSized();
+    });
+    return true;
+}
+
+bool TCustomForm::UserMoved(int left, int top)
+{
+    if (!FVisible)
+        return false;
+    if (left == FLeft && top == FTop)
+        return true;
+    Application->Guard([&] {
+        SetBounds(left, top, FWidth, FHeight);
+        UserMovedOrSized();
+    });
     return true;
 }
 
@@ -935,6 +952,28 @@ void TApplication::BringToFront()
 {
     if (Screen && Screen->GetActiveForm())
         Screen->GetActiveForm()->BringToFront();
+}
+
+namespace {
+std::map<int, AnsiString>& CursorSlots()
+{
+    static std::map<int, AnsiString> slots;
+    return slots;
+}
+}  // namespace
+
+void TScreen::SetCursors(int index, const AnsiString& resource)
+{
+    if (resource.empty())
+        CursorSlots().erase(index);
+    else
+        CursorSlots()[index] = resource;
+}
+
+AnsiString TScreen::GetCursors(int index)
+{
+    auto it = CursorSlots().find(index);
+    return it == CursorSlots().end() ? AnsiString() : it->second;
 }
 
 void CreateApplication()

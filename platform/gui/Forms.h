@@ -120,6 +120,8 @@ public:
     bool UserActivated();
     // The user resized the window to this outer size.
     bool UserResized(int width, int height);
+    // The user moved the window to this place.
+    bool UserMoved(int left, int top);
 
     // -- events
     TNotifyEvent OnCreate;
@@ -148,6 +150,8 @@ public:
     void DestroyPeers() override;
 
 protected:
+    // After the user moved or resized the window (the end of a move or size).
+    virtual void UserMovedOrSized() {}
     // OnCreate, called once after the layout has been read (by TForm's constructor).
     void DoCreate();
     virtual void DoShow();
@@ -268,6 +272,10 @@ public:
     const std::vector<TCustomForm*>& ModalStack() const { return FModalStack; }
     // True when a modal form above `form` blocks its input.
     bool IsBlocked(const TCustomForm* form) const;
+    // The program's own cursors (the platform's Screen.Cursors): slot `index` holds the
+    // name of a cursor resource, "" when empty. One table for the process.
+    static void SetCursors(int index, const AnsiString& resource);
+    static AnsiString GetCursors(int index);
 
 private:
     friend class TCustomForm;

@@ -208,10 +208,14 @@ public:
     // The user typed `text` into the edit part (not for csDropDownList): Text follows,
     // ItemIndex becomes the item with exactly this text or -1, OnChange fires.
     bool UserTyped(const AnsiString& text);
-    // The user opened or closed the list: OnDropDown / OnCloseUp.
+    // The user opened or closed the list: DropDown / CloseUp (OnDropDown / OnCloseUp).
     bool UserDroppedDown(bool dropped = true);
 
 protected:
+    // The list drops (before it shows) and closes (after); combo classes of their own add
+    // to these and call the inherited step, which fires the event.
+    virtual void DropDown() { OnDropDown(this); }
+    virtual void CloseUp() { OnCloseUp(this); }
     void ItemsChanged();
     void TextChanged() override;
     bool WantsKey(Word key) const override;

@@ -101,6 +101,8 @@ public:
                                                 const TPageSetup& first) = 0;
     // EPrinter when the device takes no raw documents.
     virtual std::unique_ptr<TRawPrintJob> BeginRawDoc(const AnsiString& title);
+    // Fonts the device has besides the screen's (name, font type bits: 4 = TrueType).
+    virtual std::vector<TNamedCode> Fonts() { return {}; }
     // True for a device whose documents always go to a file (a PDF printer): the caller
     // asks the user for the file name before it starts a document.
     virtual bool WritesFiles() const { return false; }

@@ -46,6 +46,7 @@ struct TRecordingPrinterSpec {
     std::vector<TNamedCode> Bins{{"Auto", DMBIN_AUTO}, {"Manual", DMBIN_MANUAL}};
     bool AcceptsRaw = true;
     bool WritesFiles = false;  // a file printer: every document needs a file name
+    std::vector<TNamedCode> Fonts;  // the device's own fonts
     TPageSetup Default;
 };
 
@@ -58,6 +59,7 @@ public:
     std::vector<TNamedCode> Bins() override { return FSpec.Bins; }
     TPageSetup DefaultSetup() override { return FSpec.Default; }
     bool WritesFiles() const override { return FSpec.WritesFiles; }
+    std::vector<TNamedCode> Fonts() override { return FSpec.Fonts; }
     TSheetGeometry Geometry(const TPageSetup& setup) override { return SheetFor(setup, FSpec.DPI, FSpec.Margin); }
     std::unique_ptr<TPrintJob> BeginDoc(const AnsiString& title, const AnsiString& fileName,
                                         const TPageSetup& first) override;

@@ -18,14 +18,17 @@
 #include <memory>
 
 class QApplication;
+class QTranslator;
 class TQtServices;
 class TQtWidgetSet;
 class TGuiServices;
 
 class TQtBackend {
 public:
-    // Creates the QApplication (unless one exists) and installs the Qt services and
-    // widget set. `argc` must outlive the backend, as Qt keeps a reference to it.
+    // Creates the QApplication (unless one exists), loads Qt's own Russian texts (file,
+    // font, colour and print dialogs: "qtbase_ru" from Qt's translations folder) and
+    // installs the Qt services and widget set. `argc` must outlive the backend, as Qt
+    // keeps a reference to it.
     TQtBackend(int& argc, char** argv);
     // Removes the widget set and puts the previous services back.
     ~TQtBackend();
@@ -40,6 +43,7 @@ public:
 private:
     std::unique_ptr<QApplication> FOwnedApp;
     QApplication* FApp = nullptr;
+    std::unique_ptr<QTranslator> FTranslator;
     std::unique_ptr<TQtServices> FServices;
     std::unique_ptr<TQtWidgetSet> FWidgetSet;
     TGuiServices* FPreviousServices = nullptr;

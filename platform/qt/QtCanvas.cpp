@@ -3,8 +3,10 @@
 #include "platform/graphics/RasterDevice.h"
 #include "platform/qt/QtFontMetrics.h"
 #include "platform/qt/QtText.h"
+#include "platform/rtl/Cp1251.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPolygon>
 
 #include <cmath>
@@ -56,6 +58,11 @@ TQtPainterDevice::TQtPainterDevice(QPainter* painter, int dpiX, int dpiY, TRect 
     ApplyBrush();
 }
 
+TQtPainterDevice::~TQtPainterDevice()
+{
+    FlushText();
+}
+
 TFontBackend& TQtPainterDevice::Fonts()
 {
     return DefaultFontBackend();
@@ -80,6 +87,7 @@ void TQtPainterDevice::ApplyMode(TPenMode mode)
 
 void TQtPainterDevice::ApplyPen()
 {
+    FTextPen = false;
     if (FPen.Mode == pmNop) {
         FPainter->setPen(Qt::NoPen);
         return;
@@ -96,6 +104,14 @@ void TQtPainterDevice::ApplyPen()
     pen.setJoinStyle(Qt::MiterJoin);
     FPainter->setPen(pen);
     ApplyMode(FPen.Mode);
+}
+
+// Vector text leaves the text colour in the painter's pen (every change of pen costs a
+// PDF page a graphics state); shapes take their own pen back first.
+void TQtPainterDevice::RestoreShapePen()
+{
+    if (FTextPen)
+        ApplyPen();
 }
 
 void TQtPainterDevice::ApplyBrush()
@@ -119,6 +135,7 @@ void TQtPainterDevice::SelectFont(const TFontState& font)
 {
     FFont = font;
     FQFont = TQtFontBackend::ToQFont(font.Desc());
+    FGlyphFont = nullptr;
 }
 
 void TQtPainterDevice::SetBkMode(bool opaque, TColor color)
@@ -131,6 +148,7 @@ void TQtPainterDevice::SetBkMode(bool opaque, TColor color)
 
 void TQtPainterDevice::SetClip(const TRect* clip)
 {
+    FlushText();
     if (clip)
         FPainter->setClipRect(QRect(clip->Left, clip->Top, clip->Width(), clip->Height()));
     else
@@ -145,24 +163,32 @@ QRect TQtPainterDevice::ShapeRect(const TRect& r) const
 
 void TQtPainterDevice::Line(TPoint from, TPoint to)
 {
+    FlushText();
+    RestoreShapePen();
     // With flat caps Qt leaves the last pixel unpainted, as the platform does.
     FPainter->drawLine(from.X, from.Y, to.X, to.Y);
 }
 
 void TQtPainterDevice::Polyline(const std::vector<TPoint>& points)
 {
+    FlushText();
+    RestoreShapePen();
     FPainter->drawPolyline(ToQPolygon(points));
 }
 
 void TQtPainterDevice::Polygon(const std::vector<TPoint>& points)
 {
+    FlushText();
+    RestoreShapePen();
     FPainter->drawPolygon(ToQPolygon(points), Qt::OddEvenFill);
 }
 
 void TQtPainterDevice::Rectangle(const TRect& r)
 {
+    FlushText();
     if (r.IsEmpty())
         return;
+    RestoreShapePen();
     if (FPen.Style == psClear || FPen.Mode == pmNop) {
         FillRect(r);
         return;
@@ -172,6 +198,7 @@ void TQtPainterDevice::Rectangle(const TRect& r)
 
 void TQtPainterDevice::FillRect(const TRect& r)
 {
+    FlushText();
     if (FBrush.Style == bsClear || r.IsEmpty())
         return;
     FPainter->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), FPainter->brush());
@@ -179,6 +206,7 @@ void TQtPainterDevice::FillRect(const TRect& r)
 
 void TQtPainterDevice::FrameRect(const TRect& r)
 {
+    FlushText();
     if (r.IsEmpty())
         return;
     const QColor c = ToQColor(FBrush.Color);
@@ -190,16 +218,23 @@ void TQtPainterDevice::FrameRect(const TRect& r)
 
 void TQtPainterDevice::Ellipse(const TRect& r)
 {
+    FlushText();
+    RestoreShapePen();
     FPainter->drawEllipse(ShapeRect(r));
 }
 
 void TQtPainterDevice::RoundRect(const TRect& r, int cornerWidth, int cornerHeight)
 {
+    FlushText();
+    RestoreShapePen();
     FPainter->drawRoundedRect(ShapeRect(r), cornerWidth / 2.0, cornerHeight / 2.0, Qt::AbsoluteSize);
 }
 
 void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
 {
+    if (FPrinter && !FPixels && VectorTextOut(run, text))
+        return;
+    FlushText();
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (run.Options & ETO_CLIPPED)
@@ -271,8 +306,195 @@ void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
     FPainter->restore();
 }
 
+const TQtPainterDevice::TGlyphFont& TQtPainterDevice::GlyphFont()
+{
+    if (FGlyphFont)
+        return *FGlyphFont;
+    const TFontSpec desc = FFont.Desc();
+    auto key = std::make_tuple(desc.Name, desc.Height, desc.Style.Bits());
+    auto it = FGlyphFonts.find(key);
+    if (it == FGlyphFonts.end()) {
+        TGlyphFont f;
+        f.Raw = QRawFont::fromFont(FQFont);
+        if (f.Raw.isValid()) {
+            std::array<QChar, 256> chars;
+            for (int b = 0; b < 256; ++b)
+                chars[size_t(b)] = QChar(char16_t(cp1251::ToUnicode(static_cast<unsigned char>(b))));
+            int n = 256;
+            if (!f.Raw.glyphIndexesForChars(chars.data(), 256, f.Glyphs.data(), &n) || n != 256)
+                f.Glyphs.fill(0);
+        }
+        const QFontMetricsF fm(FQFont);
+        f.Ascent = fm.ascent();
+        f.Descent = fm.descent();
+        f.UnderlinePos = fm.underlinePos();
+        f.StrikeOutPos = fm.strikeOutPos();
+        f.LineWidth = std::max(1.0, fm.lineWidth());
+        it = FGlyphFonts.emplace(key, std::move(f)).first;
+    }
+    FGlyphFont = &it->second;
+    return *FGlyphFont;
+}
+
+// Text on a vector page. The glyphs stand where the advances put them, as one glyph run.
+// Advances are whole device dots, so a glyph may be up to about a dot wider than its
+// advance and touch its neighbour; the run's end is kept: a glyph that would cross it
+// moves back by its overhang when that is a small part of its width, and is narrowed to
+// the room left otherwise. The rectangle clips only when the text cell is not inside it.
+// False (nothing drawn) when the font lacks a glyph: the caller's path falls back on
+// Qt's font substitution.
+bool TQtPainterDevice::VectorTextOut(const TTextRun& run, std::string_view text)
+{
+    const TGlyphFont& font = GlyphFont();
+    if (!font.Raw.isValid())
+        return false;
+    const size_t n = text.size();
+    FGlyphRun.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        FGlyphRun[i] = font.Glyphs[static_cast<unsigned char>(text[i])];
+        if (FGlyphRun[i] == 0)
+            return false;
+    }
+    DefaultFontBackend().GetAdvances(FFont.Desc(), text, FAdvances);
+    FEdges.resize(n);
+    double width = 0;
+    for (size_t i = 0; i < n; ++i) {
+        FEdges[i] = width;
+        width += run.Dx.empty() ? FAdvances[i] : (i < run.Dx.size() ? run.Dx[i] : 0);
+    }
+    const double cellHeight = font.Ascent + font.Descent;
+    const bool rotated = FFont.Orientation != 0;
+
+    // Where each glyph goes, and which must be narrowed to keep the run's end.
+    FPositions.resize(n);
+    std::vector<size_t> narrowed;
+    double left = 0;
+    for (size_t i = 0; i < n; ++i) {
+        double x = FEdges[i];
+        const double over = x + FAdvances[i] - width;
+        if (over > 1e-6 && FAdvances[i] > 0) {
+            if (over <= FAdvances[i] * 0.25)
+                x -= over;
+            else
+                narrowed.push_back(i);
+        }
+        left = std::min(left, x);
+        FPositions[i] = QPointF(x, font.Ascent);
+    }
+
+    // A glyph moved back by a fraction of a dot may start that much before the rectangle.
+    const QRectF cell(run.X + left, run.Y, width - left, cellHeight);
+    const QRect rect(run.Rect.Left, run.Rect.Top, run.Rect.Width(), run.Rect.Height());
+    const bool clip =
+        (run.Options & ETO_CLIPPED) && (rotated || !QRectF(rect).adjusted(-1, 0, 1, 0).contains(cell));
+    const bool transformed = rotated || !narrowed.empty();
+    const QColor color = ToQColor(FFont.Color);
+    const bool lines = FFont.Style.Contains(fsUnderline) || FFont.Style.Contains(fsStrikeOut);
+    if (!clip && !transformed && !lines && !(run.Options & ETO_OPAQUE) && !run.Opaque) {
+        if (FBatchFont != &font || FBatchColor != color)
+            FlushText();
+        FBatchFont = &font;
+        FBatchColor = color;
+        for (size_t i = 0; i < n; ++i) {
+            FBatchGlyphs.push_back(FGlyphRun[i]);
+            FBatchPositions.push_back(FPositions[i] + QPointF(run.X, run.Y));
+        }
+        return true;
+    }
+    FlushText();
+    if (clip || transformed) {
+        FPainter->save();
+        if (clip)
+            FPainter->setClipRect(rect, FPainter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    }
+    if (run.Options & ETO_OPAQUE)
+        FPainter->fillRect(rect, ToQColor(run.BkColor));
+    if (FPainter->pen().color() != color || FPainter->pen().style() != Qt::SolidLine) {
+        FPainter->setPen(color);
+        FTextPen = true;
+    }
+    const bool opaque = FPainter->backgroundMode() != Qt::TransparentMode;
+    if (opaque)
+        FPainter->setBackgroundMode(Qt::TransparentMode);
+
+    // Unrotated runs are placed in device coordinates; rotated ones about their origin.
+    QPointF origin(run.X, run.Y);
+    if (rotated) {
+        FPainter->translate(run.X, run.Y);
+        FPainter->rotate(-FFont.Orientation / 10.0);
+        origin = QPointF(0, 0);
+    }
+    if (run.Opaque && !(run.Options & ETO_OPAQUE))
+        FPainter->fillRect(QRectF(origin.x(), origin.y(), width, cellHeight), ToQColor(run.BkColor));
+    size_t kept = 0;
+    for (size_t i = 0, k = 0; i < n; ++i) {
+        if (k < narrowed.size() && narrowed[k] == i) {
+            ++k;
+            continue;
+        }
+        FGlyphRun[kept] = FGlyphRun[i];
+        FPositions[kept] = FPositions[i] + origin;
+        ++kept;
+    }
+    if (kept > 0) {
+        QGlyphRun glyphs;
+        glyphs.setRawFont(font.Raw);
+        glyphs.setRawData(FGlyphRun.data(), FPositions.data(), int(kept));
+        FPainter->drawGlyphRun(QPointF(0, 0), glyphs);
+    }
+    for (size_t i : narrowed) {
+        const double room = std::max(0.0, width - FEdges[i]);
+        if (room <= 0)
+            continue;
+        const quint32 glyph = font.Glyphs[static_cast<unsigned char>(text[i])];
+        const QPointF at(0, font.Ascent);
+        const QTransform before = FPainter->worldTransform();
+        FPainter->translate(origin.x() + FEdges[i], origin.y());
+        FPainter->scale(room / FAdvances[i], 1.0);
+        QGlyphRun one;
+        one.setRawFont(font.Raw);
+        one.setRawData(&glyph, &at, 1);
+        FPainter->drawGlyphRun(QPointF(0, 0), one);
+        FPainter->setWorldTransform(before);
+    }
+    if (FFont.Style.Contains(fsUnderline))
+        FPainter->fillRect(QRectF(origin.x(), origin.y() + font.Ascent + font.UnderlinePos, width, font.LineWidth),
+                           color);
+    if (FFont.Style.Contains(fsStrikeOut))
+        FPainter->fillRect(QRectF(origin.x(), origin.y() + font.Ascent - font.StrikeOutPos, width, font.LineWidth),
+                           color);
+    if (clip || transformed)
+        FPainter->restore();
+    else if (opaque)
+        FPainter->setBackgroundMode(Qt::OpaqueMode);
+    return true;
+}
+
+void TQtPainterDevice::FlushText()
+{
+    if (!FBatchFont)
+        return;
+    if (FPainter->pen().color() != FBatchColor || FPainter->pen().style() != Qt::SolidLine) {
+        FPainter->setPen(FBatchColor);
+        FTextPen = true;
+    }
+    const bool opaque = FPainter->backgroundMode() != Qt::TransparentMode;
+    if (opaque)
+        FPainter->setBackgroundMode(Qt::TransparentMode);
+    QGlyphRun glyphs;
+    glyphs.setRawFont(FBatchFont->Raw);
+    glyphs.setRawData(FBatchGlyphs.data(), FBatchPositions.data(), int(FBatchGlyphs.size()));
+    FPainter->drawGlyphRun(QPointF(0, 0), glyphs);
+    if (opaque)
+        FPainter->setBackgroundMode(Qt::OpaqueMode);  // hatched brushes keep their background
+    FBatchFont = nullptr;
+    FBatchGlyphs.clear();
+    FBatchPositions.clear();
+}
+
 void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode)
 {
+    FlushText();
     if (pixels.Width <= 0 || pixels.Height <= 0 || dest.Width() == 0 || dest.Height() == 0)
         return;
     const QImage image(reinterpret_cast<const uchar*>(pixels.Pixels.data()), pixels.Width, pixels.Height,
@@ -301,6 +523,7 @@ void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels,
 
 void TQtPainterDevice::SetPixel(int x, int y, TColor color)
 {
+    FlushText();
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_Source);
     FPainter->setPen(ToQColor(color));
@@ -310,6 +533,7 @@ void TQtPainterDevice::SetPixel(int x, int y, TColor color)
 
 TColor TQtPainterDevice::GetPixel(int x, int y)
 {
+    FlushText();
     if (!FPixels || x < 0 || y < 0 || x >= FPixels->width() || y >= FPixels->height())
         return clNone;
     const QRgb p = FPixels->pixel(x, y);

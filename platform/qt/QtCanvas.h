@@ -4,7 +4,12 @@
 // ends (a widget's paint event, a PDF writer's page, an image). Coordinates are device
 // pixels; a text position is the top of the text cell, so the base line is moved down by
 // the font's ascent; explicit advances place every character where the layout put it.
-// Text is measured and drawn with the same fonts (QtFontMetrics.h).
+// Text is measured and drawn with the same fonts (QtFontMetrics.h). No glyph is drawn past
+// the end of its run: on pixel devices a glyph wider than its advance is narrowed to it;
+// on vector pages (PDF, printers), where a glyph exceeds its advance by rounding only, a
+// run is one glyph run at the layout's positions and only a glyph that would cross the
+// run's end is moved back or narrowed, so a page stream holds text, not a graphics state
+// per character; plain runs of one font and colour are drawn together.
 //
 // TQtImageCanvas is a QImage with a canvas on it (tests, page pictures). The bitmap
 // device (TQtBitmapDevice) paints straight into a TBitmap's own pixels, which a QImage
@@ -20,8 +25,12 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 
+#include <array>
+#include <map>
 #include <memory>
+#include <tuple>
 
 class TQtFontBackend;
 
@@ -33,6 +42,8 @@ public:
     // (empty: unbounded); `printer` marks printer and PDF pages.
     TQtPainterDevice(QPainter* painter, int dpiX, int dpiY, TRect bounds, bool printer = false,
                      QImage* pixels = nullptr);
+    // Draws the text still held back (see FlushText); the painter must still be active.
+    ~TQtPainterDevice() override;
 
     int PixelsPerInchX() const override { return FDpiX; }
     int PixelsPerInchY() const override { return FDpiY; }
@@ -59,10 +70,24 @@ public:
     TColor GetPixel(int x, int y) override;
 
 private:
+    // A font as vector pages draw it: the glyph of every CP1251 byte (0: none) and the
+    // metrics the text cell and its lines need, in device units.
+    struct TGlyphFont {
+        QRawFont Raw;
+        std::array<quint32, 256> Glyphs{};
+        double Ascent = 0, Descent = 0, UnderlinePos = 0, StrikeOutPos = 0, LineWidth = 1;
+    };
     void ApplyPen();
     void ApplyBrush();
     void ApplyMode(TPenMode mode);
+    void RestoreShapePen();
     QRect ShapeRect(const TRect& r) const;
+    const TGlyphFont& GlyphFont();
+    bool VectorTextOut(const TTextRun& run, std::string_view text);
+    // Vector pages hold back plain runs of one font and colour and draw them as one glyph
+    // run when anything else is drawn, the clip changes or the device goes away, so a page
+    // stream holds a text object per block of text rather than per run.
+    void FlushText();
 
     QPainter* FPainter;
     int FDpiX, FDpiY;
@@ -75,6 +100,16 @@ private:
     QFont FQFont;
     bool FBkOpaque = true;
     TColor FBkColor = clWhite;
+    bool FTextPen = false;  // the painter's pen is a text colour, not FPen
+    std::map<std::tuple<AnsiString, int, uint32_t>, TGlyphFont> FGlyphFonts;
+    const TGlyphFont* FGlyphFont = nullptr;  // of FFont; reset by SelectFont
+    std::vector<double> FEdges, FAdvances;
+    std::vector<quint32> FGlyphRun;
+    std::vector<QPointF> FPositions;
+    const TGlyphFont* FBatchFont = nullptr;  // of the runs held back; nullptr: none
+    QColor FBatchColor;
+    std::vector<quint32> FBatchGlyphs;
+    std::vector<QPointF> FBatchPositions;
 };
 
 // A QImage (white, 32 bits) with a canvas drawing on it.

@@ -26,6 +26,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -85,6 +86,14 @@ public:
         if (width == client.Width() && height == client.Height())
             return;
         FForm.UserResized(width + (FForm.GetWidth() - client.Width()), height + (FForm.GetHeight() - client.Height()));
+    }
+
+    void WindowMoved()
+    {
+        if (Applying() || FForm.GetWindowState() != wsNormal)
+            return;
+        const QRect frame = Widget()->frameGeometry();
+        FForm.UserMoved(frame.x(), frame.y());
     }
 
     void WindowActivated()
@@ -257,6 +266,14 @@ void TQtFormWidget::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (FPeer)
         FPeer->WindowResized();
+}
+
+void TQtFormWidget::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // Only the user's moves: the window system's, not ours from the model.
+    if (FPeer && event->spontaneous())
+        FPeer->WindowMoved();
 }
 
 void TQtFormWidget::changeEvent(QEvent* event)

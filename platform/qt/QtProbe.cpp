@@ -5,6 +5,7 @@
 #include "platform/qt/QtText.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -51,4 +52,45 @@ bool QtShowsPicture(const TControl* control)
     TQtControlPeer* peer = QtPeerOf(control);
     auto* button = peer ? qobject_cast<QToolButton*>(peer->Widget()) : nullptr;
     return button && !button->icon().isNull() && button->toolButtonStyle() != Qt::ToolButtonTextOnly;
+}
+
+bool QtWidgetShown(const TControl* control)
+{
+    TQtControlPeer* peer = QtPeerOf(control);
+    return peer && peer->Widget()->isVisible();
+}
+
+bool QtWidgetInside(const TControl* control, const TControl* ancestor)
+{
+    TQtControlPeer* peer = QtPeerOf(control);
+    TQtControlPeer* outer = QtPeerOf(ancestor);
+    return peer && outer && outer->Widget()->isAncestorOf(peer->Widget());
+}
+
+bool QtWindowFrameless(const TControl* control)
+{
+    TQtControlPeer* peer = QtPeerOf(control);
+    return peer && (peer->Widget()->window()->windowFlags() & Qt::FramelessWindowHint);
+}
+
+void QtMouse(const TControl* control, TQtMouseAction action, int x, int y)
+{
+    TQtControlPeer* peer = QtPeerOf(control);
+    if (!peer)
+        return;
+    QWidget* widget = peer->Widget();
+    const QPointF p(x, y);
+    const QPointF global = widget->mapToGlobal(p);
+    const QEvent::Type type = action == TQtMouseAction::Press  ? QEvent::MouseButtonPress
+                            : action == TQtMouseAction::Move   ? QEvent::MouseMove
+                                                               : QEvent::MouseButtonRelease;
+    const Qt::MouseButton button = action == TQtMouseAction::Move ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held = action == TQtMouseAction::Release ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, p, global, button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &e);
+}
+
+AnsiString QtTranslated(const char* context, const char* text)
+{
+    return FromQString(QCoreApplication::translate(context, text));
 }

@@ -19,3 +19,16 @@ void QtTurnWheel(const TControl* control, int delta);
 AnsiString QtToolTip(const TControl* control);
 // Whether the control's widget (a tool button) shows a picture.
 bool QtShowsPicture(const TControl* control);
+
+// Whether the control's widget is shown on screen (it and its window visible).
+bool QtWidgetShown(const TControl* control);
+// Whether the control's widget lies inside the widget of `ancestor`.
+bool QtWidgetInside(const TControl* control, const TControl* ancestor);
+// Whether the control's window is drawn without the window system's frame.
+bool QtWindowFrameless(const TControl* control);
+// The left mouse button pressed, the mouse moved with it held, or released, at (x, y) of
+// the control's widget, as the user's mouse would arrive.
+enum class TQtMouseAction { Press, Move, Release };
+void QtMouse(const TControl* control, TQtMouseAction action, int x, int y);
+// Qt's own text `text` of `context` in the language loaded at start-up.
+AnsiString QtTranslated(const char* context, const char* text);

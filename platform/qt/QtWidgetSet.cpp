@@ -9,6 +9,8 @@
 
 #include "platform/qt/QtGraphics.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QApplication>
 #include <QLocale>
 
@@ -46,6 +48,13 @@ TQtBackend::TQtBackend(int& argc, char** argv)
     }
     // Calendars, date fields and Qt's own dialog texts speak the program's language.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    auto translator = std::make_unique<QTranslator>();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), "qtbase", "_", folder) ||
+        translator->load(QLocale(QLocale::Russian, QLocale::Russia), "qt", "_", folder)) {
+        QCoreApplication::installTranslator(translator.get());
+        FTranslator = std::move(translator);
+    }
     // The model decides when the program ends (the main form closing), not Qt.
     FApp->setQuitOnLastWindowClosed(false);
     FServices = std::make_unique<TQtServices>();
@@ -61,6 +70,8 @@ TQtBackend::~TQtBackend()
     UninstallQtGraphics();
     SetWidgetSet(nullptr);
     SetServices(FPreviousServices);
+    if (FTranslator)
+        QCoreApplication::removeTranslator(FTranslator.get());
 }
 
 bool TQtBackend::DisplayPresent()

@@ -1,5 +1,7 @@
 #include "platform/rtl/Cp1251.h"
 
+#include <cstring>
+
 #include <array>
 
 namespace {
@@ -282,18 +284,37 @@ AnsiString AnsiToUtf8(std::string_view ansi)
 
 AnsiString Utf8ToAnsi(std::string_view utf8)
 {
-    AnsiString out;
-    out.reserve(utf8.size());
+    // Every output byte takes at least one input byte, so the text is sized once: ASCII
+    // runs are copied eight bytes at a time, and two-byte sequences (all of Cyrillic) are
+    // decoded on the spot; anything else goes through the full decoder.
+    AnsiString out(utf8.size(), '\0');
+    char* o = out.data();
     const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-    size_t i = 0, n = utf8.size();
+    size_t i = 0;
+    const size_t n = utf8.size();
     while (i < n) {
         if (s[i] < 0x80) {
-            out += char(s[i++]);
+            uint64_t word;
+            while (i + 8 <= n && (std::memcpy(&word, s + i, 8), (word & 0x8080808080808080ull) == 0)) {
+                std::memcpy(o, &word, 8);
+                o += 8;
+                i += 8;
+            }
+            while (i < n && s[i] < 0x80)
+                *o++ = char(s[i++]);
             continue;
         }
-        long cp = DecodeUtf8(s, n, i);
-        int c = cp < 0 ? -1 : cp1251::FromUnicode(char32_t(cp));
-        out += c < 0 ? '?' : char(c);
+        if ((s[i] & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80 && s[i] >= 0xC2) {
+            const char32_t cp = char32_t((s[i] & 0x1F) << 6 | (s[i + 1] & 0x3F));
+            const int c = cp1251::FromUnicode(cp);
+            *o++ = c < 0 ? '?' : char(c);
+            i += 2;
+            continue;
+        }
+        const long cp = DecodeUtf8(s, n, i);
+        const int c = cp < 0 ? -1 : cp1251::FromUnicode(char32_t(cp));
+        *o++ = c < 0 ? '?' : char(c);
     }
+    out.resize(size_t(o - out.data()));
     return out;
 }

@@ -22,6 +22,10 @@ int64_t ToInt64(long double r)
 
 int64_t Round(long double x)
 {
+    // llrintl rounds in the default mode too (halves to even) and is several times faster
+    // than nearbyintl; it is exact wherever its result fits. NaN fails both comparisons.
+    if (x > -9.0e18L && x < 9.0e18L)
+        return std::llrintl(x);
     CheckFinite(x);
     return ToInt64(std::nearbyintl(x));  // default rounding mode: halves to even
 }

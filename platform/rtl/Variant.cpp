@@ -48,6 +48,62 @@ using namespace rtl_variant;
 // ---------------------------------------------------------------- life cycle
 
 namespace {
+
+// At most this many free string records wait per thread; the rest go back to the heap.
+constexpr int kFreeStrRecords = 4096;
+
+struct TFreeStrRecords {
+    struct Node {
+        Node* Next;
+    };
+    Node* Head = nullptr;
+    int Count = 0;
+    ~TFreeStrRecords()
+    {
+        while (Node* n = Head) {
+            Head = n->Next;
+            ::operator delete(n);
+        }
+        Count = kFreeStrRecords;  // records freed later (static Variants) go to the heap
+    }
+};
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPoolStrRecords = false;  // let the sanitizer see every record freed
+#else
+constexpr bool kPoolStrRecords = true;
+#endif
+
+thread_local TFreeStrRecords tFreeStrRecords;
+
+}  // namespace
+
+void* detail::VarStrRep::operator new(size_t size)
+{
+    TFreeStrRecords& f = tFreeStrRecords;
+    if (kPoolStrRecords && f.Head && size == sizeof(VarStrRep)) {
+        TFreeStrRecords::Node* n = f.Head;
+        f.Head = n->Next;
+        --f.Count;
+        return n;
+    }
+    return ::operator new(size);
+}
+
+void detail::VarStrRep::operator delete(void* p) noexcept
+{
+    TFreeStrRecords& f = tFreeStrRecords;
+    if (kPoolStrRecords && p && f.Count < kFreeStrRecords) {
+        auto* n = static_cast<TFreeStrRecords::Node*>(p);
+        n->Next = f.Head;
+        f.Head = n;
+        ++f.Count;
+        return;
+    }
+    ::operator delete(p);
+}
+
+namespace {
 VarStrRep* NewStr(std::string_view s)
 {
     auto* r = new VarStrRep;

@@ -11,6 +11,10 @@ namespace detail {
 struct VarStrRep {
     int Refs = 1;
     AnsiString Text;
+    // Records come from a short free list of the thread: a dataset reopened for every
+    // point select frees and makes the same few strings again.
+    static void* operator new(size_t size);
+    static void operator delete(void* p) noexcept;
 };
 
 // Elements are stored with the first index varying fastest, so changing the last bound

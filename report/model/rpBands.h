@@ -41,8 +41,6 @@ public:
     bool Stretched = false;
     bool PrintChildIfInvisible = false;
     bool Vertical = false;
-    std::vector<TrpBand*> SubBands;  // filled by the engine; not owned
-    int ObjectsCountBeforeOutput = -1;
 
 private:
     bool OnDotMatrixPage() const;
@@ -139,7 +137,6 @@ public:
     AnsiString Condition;
     bool KeepTogether = false;
     bool ReprintOnNewPage = false;
-    Variant LastValue;
 };
 
 // The 18 band kinds, by BandNumber.

@@ -5,6 +5,7 @@
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -227,20 +228,52 @@ void TrpDrawText::SetText(const AnsiString& text)
     SetText(lines);
 }
 
+AnsiString TrpDrawText::LayoutKey(Extended width) const
+{
+    // Everything the line breaks and the tags depend on, besides the text.
+    const TFont* m = FMeasureCanvas->GetFont();
+    return m->GetName() + "|" + IntToStr(m->GetHeight()) + "|" + IntToStr(int(m->GetStyle().Bits())) + "|" +
+           IntToStr(int(m->GetCharset())) + "|" + IntToStr(int(m->GetColor())) + "|" + IntToStr(FFontSize) + "|" +
+           (FWordWrap ? "w" : "-") + (FWordBreak ? "b" : "-") + (FTags->AllowTags ? "t" : "-") + "|" +
+           FloatToStr(double(width)) + "|" + FloatToStr(double(FParagraphGap)) + "|" +
+           FloatToStr(double(FCharSpacing));
+}
+
 void TrpDrawText::SetText(const TStrings& text)
 {
+    const bool sideways = (FRotation >= 90 && FRotation <= 179) || FRotation >= 270;
+    const Extended w = sideways ? FLayoutRect.Bottom - FLayoutRect.Top : FLayoutRect.Right - FLayoutRect.Left;
+    // A text laid out again at the same size is not laid out anew: measuring, splitting
+    // and drawing one memo share one layout.
+    const AnsiString key = LayoutKey(w);
+    if (FLayoutValid && key == FLayoutKey && int(FLayoutText.size()) == text.Count()) {
+        bool same = true;
+        for (int k = 0; k < text.Count() && same; ++k)
+            same = FLayoutText[size_t(k)] == text[k];
+        if (same) {
+            FFirstLine = 0;
+            return;
+        }
+    }
+    FLayoutValid = false;
+    FFirstLine = 0;
+    FLayoutKey = key;
+    FLayoutText.clear();
+    FLayoutText.reserve(size_t(text.Count()));
+    for (int k = 0; k < text.Count(); ++k)
+        FLayoutText.push_back(text[k]);
     FPlainText.clear();
     FLines->Clear();
     FMarks.clear();
     FParaStarts.clear();
     TFont* m = FMeasureCanvas->GetFont();
     FTags->SetDefaults(m->GetColor(), FFontSize, m->GetStyle());
-    if (text.Count() == 0)
+    if (text.Count() == 0) {
+        FLayoutValid = true;
         return;
+    }
     const TFontStyles savedStyle = m->GetStyle();
 
-    const bool sideways = (FRotation >= 90 && FRotation <= 179) || FRotation >= 270;
-    const Extended w = sideways ? FLayoutRect.Bottom - FLayoutRect.Top : FLayoutRect.Right - FLayoutRect.Left;
     const int fullWidth = RoundInt(w * kMeasureScale);
     const int firstWidth = RoundInt((w - FParagraphGap) * kMeasureScale);
     const int spacing = RoundInt(FCharSpacing * kMeasureScale);
@@ -267,6 +300,7 @@ void TrpDrawText::SetText(const TStrings& text)
         }
     }
     m->SetStyle(savedStyle);
+    FLayoutValid = true;
 }
 
 void TrpDrawText::AddLine(const AnsiString& s)
@@ -278,6 +312,7 @@ void TrpDrawText::AddLine(const AnsiString& s)
 
 AnsiString TrpDrawText::DeleteTags(const AnsiString& s)
 {
+    FLayoutValid = false;  // the tags of this text join the layout's
     AnsiString copy = s;
     FTags->ExpandHTMLTags(copy);
     return copy;
@@ -285,6 +320,7 @@ AnsiString TrpDrawText::DeleteTags(const AnsiString& s)
 
 void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, int charSpacing)
 {
+    FLayoutValid = false;
     FTags->NewLine();
     FParaStart = FTags->Position;
     FTags->ExpandHTMLTags(s);
@@ -308,6 +344,9 @@ void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, 
     size_t start = 1, lastBlank = 1;
     int offset = 0, limit = firstLineWidth;
     size_t i = 1;
+    // The tag line is broken once, after the paragraph: moving the rest of it at every
+    // break would cost time quadratic in the paragraph's length.
+    std::vector<TrpHTMLTagsList::TBreak> breaks;
     // Every break moves start forward by at least one character, so this ends for any width.
     while (i <= n) {
         if (ch(i) == ' ')
@@ -323,15 +362,15 @@ void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, 
                 head = Hyphenate(s, lastBlank, i - 1);  // word from lastBlank + 1 (0-based: lastBlank)
             if (!head.empty()) {
                 line = part(start, lastBlank) + head + "-";
-                FTags->Wrap(int(lastBlank - start + 1 + head.size()), true);
+                breaks.push_back({int(lastBlank - start + 1 + head.size()), true});
                 lastBlank += head.size();
             } else {
                 line = part(start, lastBlank - 1);
-                FTags->Wrap(int(lastBlank - start + 1), false);
+                breaks.push_back({int(lastBlank - start + 1), false});
             }
         } else if (i == start) {
             line = part(start, start);
-            FTags->Wrap(1, false);
+            breaks.push_back({1, false});
             lastBlank = start;
         } else {
             AnsiString head;
@@ -339,11 +378,11 @@ void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, 
                 head = Hyphenate(s, start - 1, i - 1);
             if (!head.empty()) {
                 line = head + "-";
-                FTags->Wrap(int(head.size()), true);
+                breaks.push_back({int(head.size()), true});
                 lastBlank = start + head.size() - 1;
             } else {
                 line = part(start, i - 1);
-                FTags->Wrap(int(i - start), false);
+                breaks.push_back({int(i - start), false});
                 lastBlank = i - 1;
             }
         }
@@ -356,6 +395,7 @@ void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, 
     }
     if (start <= n)
         AddLine(part(start, n));
+    FTags->Wrap(breaks);
 }
 
 // ---------------------------------------------------------------- measures
@@ -408,6 +448,36 @@ Extended TrpDrawText::UnusedSpace()
     return unused == 0 ? 0.0001L : unused;
 }
 
+size_t TrpDrawText::LineStart(int line) const
+{
+    // The line's first character, or the start of its paragraph for a line that holds
+    // nothing but tags.
+    const TrpHTMLTags* tags = line < FTags->Count() ? FTags->Items(line) : nullptr;
+    const TrpHTMLTag* first = tags && tags->Count() > 0 ? tags->Items(0) : nullptr;
+    size_t pos = size_t(first ? first->Position : FParaStarts[size_t(line)]);
+    return std::clamp(pos, size_t(1), FPlainText.size() + 1);
+}
+
+AnsiString TrpDrawText::ReopenTags(int line) const
+{
+    if (!FTags->AllowTags)
+        return {};
+    const TrpHTMLTags* tags = line < FTags->Count() ? FTags->Items(line) : nullptr;
+    const TrpHTMLTag* first = tags && tags->Count() > 0 ? tags->Items(0) : nullptr;
+    const TFontStyles style = first ? first->Style : FTags->DefStyle;
+    const TColor color = first ? first->Color : FTags->DefColor;
+    const TColor rgb = ColorToRGB(color);
+    AnsiString open = "<font color=\"#" + IntToHex(GetRValue(rgb), 2) + IntToHex(GetGValue(rgb), 2) +
+                      IntToHex(GetBValue(rgb), 2) + "\">";
+    if (style.Contains(fsUnderline))
+        open += "<u>";
+    if (style.Contains(fsItalic))
+        open += "<i>";
+    if (style.Contains(fsBold))
+        open += "<b>";
+    return open;
+}
+
 AnsiString TrpDrawText::GetOutBoundsText()
 {
     const int count = FLines->Count();
@@ -416,36 +486,36 @@ AnsiString TrpDrawText::GetOutBoundsText()
     const int f = std::min(LinesThatFit(), count);
     if (f >= FTags->Count() || f >= count)
         return {};
-    // Where line f starts in PlainText: its first character, or the start of its paragraph
-    // for a line that holds nothing but tags.
-    const TrpHTMLTags* tags = FTags->Items(f);
-    const TrpHTMLTag* first = tags->Count() > 0 ? tags->Items(0) : nullptr;
-    size_t pos = size_t(first ? first->Position : FParaStarts[size_t(f)]);
-    if (pos < 1)
-        pos = 1;
-    if (pos > FPlainText.size() + 1)
-        pos = FPlainText.size() + 1;
-    AnsiString rest = FPlainText.substr(pos - 1);
+    FLayoutValid = false;  // the layout is cut to what fits
+    const size_t pos = LineStart(f);
+    AnsiString rest = ReopenTags(f) + FPlainText.substr(pos - 1);
     FPlainText.erase(pos - 1);
     while (FLines->Count() > f)
         FLines->Delete(FLines->Count() - 1);
     FMarks.resize(size_t(f));
     FParaStarts.resize(size_t(f));
-
-    if (FTags->AllowTags) {
-        const TFontStyles style = first ? first->Style : FTags->DefStyle;
-        const TColor color = first ? first->Color : FTags->DefColor;
-        if (style.Contains(fsBold))
-            rest = "<b>" + rest;
-        if (style.Contains(fsItalic))
-            rest = "<i>" + rest;
-        if (style.Contains(fsUnderline))
-            rest = "<u>" + rest;
-        const TColor rgb = ColorToRGB(color);
-        rest = "<font color=\"#" + IntToHex(GetRValue(rgb), 2) + IntToHex(GetGValue(rgb), 2) +
-               IntToHex(GetBValue(rgb), 2) + "\">" + rest;
-    }
     return rest;
+}
+
+AnsiString TrpDrawText::TakePart()
+{
+    const int count = FLines->Count();
+    if (FFirstLine >= count)
+        return {};
+    const int f = std::min(LinesThatFit(), count - FFirstLine);
+    const AnsiString open = FFirstLine > 0 ? ReopenTags(FFirstLine) : AnsiString();
+    const size_t from = FFirstLine > 0 ? LineStart(FFirstLine) : 1;
+    const int next = FFirstLine + f;
+    const size_t to = next < count && next < FTags->Count() ? LineStart(next) : FPlainText.size() + 1;
+    FFirstLine = next < FTags->Count() ? next : count;
+    return open + FPlainText.substr(from - 1, to > from ? to - from : 0);
+}
+
+AnsiString TrpDrawText::RestOfParts() const
+{
+    if (FFirstLine >= FLines->Count())
+        return {};
+    return ReopenTags(FFirstLine) + FPlainText.substr(LineStart(FFirstLine) - 1);
 }
 
 AnsiString TrpDrawText::GetWrappedText() const

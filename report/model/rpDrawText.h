@@ -96,6 +96,16 @@ public:
     // GetOutBoundsText, the part that fits.
     AnsiString GetInBoundsText() const { return FPlainText; }
 
+    // Parts of one layout, without laying the text out again (a long memo split across
+    // pages): after SetText, TakePart gives the text of the lines, from the first not yet
+    // taken, that fit LayoutRect's height (SetDimensions may change the height between
+    // parts), as GetInBoundsText would after GetOutBoundsText, and moves past them.
+    // RestOfParts is the text not yet taken, as GetOutBoundsText would give it. A paragraph
+    // that goes on in the next part keeps its line breaks there.
+    AnsiString TakePart();
+    bool PartsLeft() const { return FFirstLine < FLines->Count(); }
+    AnsiString RestOfParts() const;
+
     // Whether the canvas draws on a printer page.
     static bool IsPrinter(const TCanvas* canvas);
 
@@ -117,6 +127,11 @@ private:
     class TMeasureDevice;
 
     void AddLine(const AnsiString& s);
+    AnsiString LayoutKey(Extended width) const;
+    // Where layout line `line` starts in PlainText (1-based).
+    size_t LineStart(int line) const;
+    // Tags that open the styles of the first character of layout line `line`.
+    AnsiString ReopenTags(int line) const;
     int LinesThatFit();
     // Device font height of `size` points on the canvas being drawn.
     int DeviceFontHeight(int size) const;
@@ -145,6 +160,11 @@ private:
     int FParaStart = 1;
     bool FWordBreak = false;
     bool FWordWrap = false;
+    // The text and settings of the current layout, while it is whole.
+    bool FLayoutValid = false;
+    AnsiString FLayoutKey;
+    std::vector<AnsiString> FLayoutText;
+    int FFirstLine = 0;  // the first line not yet taken by TakePart
     // While drawing: the target's kind and resolution.
     bool FPrinter = false;
     int FDevicePPIX = kPixelsPerInch, FDevicePPIY = kPixelsPerInch;

@@ -1,6 +1,8 @@
 // rpDrawTextTags.cpp - cutting the mark-up tags out of report text lines.
 #include "report/model/rpDrawTextTags.h"
 
+#include <algorithm>
+
 #include "platform/rtl/Cp1251.h"
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
@@ -154,6 +156,33 @@ void TrpHTMLTagsList::Wrap(int tagsCount, bool addBreak)
         last.Add(std::move(hyphen));
     }
     FTagLines.push_back(std::move(next));
+}
+
+void TrpHTMLTagsList::Wrap(const std::vector<TBreak>& breaks)
+{
+    if (FTagLines.empty() || breaks.empty())
+        return;
+    TrpHTMLTags& last = *FTagLines.back();
+    std::vector<std::unique_ptr<TrpHTMLTag>> tags = std::move(last.FItems);
+    last.FItems.clear();
+    TrpHTMLTags* line = &last;
+    size_t from = 0;
+    for (const TBreak& b : breaks) {
+        const size_t count = size_t(std::max(b.TagsCount, 0));
+        if (tags.size() - from <= count)
+            continue;  // nothing would be left for a new line
+        line->FItems.reserve(count + 1);
+        for (size_t k = from; k < from + count; ++k)
+            line->FItems.push_back(std::move(tags[k]));
+        if (b.AddBreak && count > 0)
+            line->FItems.push_back(std::make_unique<TrpHTMLTag>(*line->FItems.back()));
+        from += count;
+        FTagLines.push_back(std::make_unique<TrpHTMLTags>());
+        line = FTagLines.back().get();
+    }
+    line->FItems.reserve(tags.size() - from);
+    for (size_t k = from; k < tags.size(); ++k)
+        line->FItems.push_back(std::move(tags[k]));
 }
 
 void TrpHTMLTagsList::AddChar()

@@ -44,6 +44,7 @@ public:
     void MoveTail(int index, TrpHTMLTags& target);
 
 private:
+    friend class TrpHTMLTagsList;
     std::vector<std::unique_ptr<TrpHTMLTag>> FItems;
 };
 
@@ -67,6 +68,13 @@ public:
     // Breaks the last tag line after `tagsCount` tags; with `addBreak` the kept part gets
     // a copy of its last tag for the hyphen.
     void Wrap(int tagsCount, bool addBreak);
+    // The breaks of one paragraph at once, each as Wrap would make it after the ones before
+    // (counts relative to the start of the line being broken); time linear in the tags.
+    struct TBreak {
+        int TagsCount;
+        bool AddBreak;
+    };
+    void Wrap(const std::vector<TBreak>& breaks);
     // Cuts the tags out of `s` and records one tag per remaining character. A colour
     // value "#..." that is not a hexadecimal number leaves the tag as text.
     void ExpandHTMLTags(AnsiString& s);

@@ -206,7 +206,15 @@ void TrpCustomMemoView::GetData()
     FHighlight->Active = false;
     if (report && !FHighlight->Condition.empty()) {
         const Variant c = report->Calc(FHighlight->Condition);
-        FHighlight->Active = !VarIsNull(c) && !VarIsEmpty(c) && c.AsBoolean();
+        try {
+            FHighlight->Active = !VarIsNull(c) && !VarIsEmpty(c) && c.AsBoolean();
+        } catch (const std::exception& e) {
+            // A condition that gives no Boolean is an expression error of this memo.
+            const AnsiString error =
+                Name() + ": " + rpResources().Get("clExprError") + " '" + FHighlight->Condition + "': " + e.what();
+            report->Errors.Add(error);
+            throw Exception(error);
+        }
     }
     if (SuppressRepeated) {
         const AnsiString text = GetText();

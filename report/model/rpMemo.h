@@ -114,6 +114,10 @@ private:
     int FRotation = 0;
     AnsiString FStyle;
     TrpCustomMemoView* FFlowTo = nullptr;
+    // While the memo is split into parts: the layout of its text, laid out once, and the
+    // width it was laid out at.
+    std::unique_ptr<TrpDrawText> FPartLayout;
+    int FPartWidth = 0;
 };
 
 class TrpMemoView : public TrpCustomMemoView {

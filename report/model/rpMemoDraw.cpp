@@ -173,19 +173,49 @@ Extended TrpCustomMemoView::CalcWidth()
     return static_cast<Extended>(Round(dt.CalcWidth() + AdjustCalcWidth()));
 }
 
-void TrpCustomMemoView::InitPart() { RestText = GetText(); }
+void TrpCustomMemoView::InitPart()
+{
+    RestText = GetText();
+    FPartLayout.reset();
+}
 
 Extended TrpCustomMemoView::DrawPart()
 {
-    TrpDrawText& dt = DrawTextObject();
-    TrpDrawTextLock lock(dt);
     const TColor savedColor = Color;
-    SetText(RestText);
-    SetDrawParams(nullptr, 1, 1, 0, 0);
+    if (AutoWidth || FloatsDiffer(ParagraphGap, 0)) {
+        // The width follows the text of each part, or the paragraph that goes on in the
+        // next part starts there as a new one: every part is laid out anew.
+        TrpDrawText& dt = DrawTextObject();
+        TrpDrawTextLock lock(dt);
+        SetText(RestText);
+        SetDrawParams(nullptr, 1, 1, 0, 0);
+        const Extended unused = dt.UnusedSpace();
+        RestText = dt.GetOutBoundsText();
+        SetText(dt.GetInBoundsText());
+        Color = savedColor;
+        return unused == 0 ? FHeight : unused;
+    }
+    // The text is laid out once, when the first part is taken, and each part takes the
+    // lines that fit: a long text splits in time linear in its length.
+    BeginDraw(nullptr, 1, 1, 0, 0);
+    const TRect r = TextRect;
+    if (!FPartLayout || FPartWidth != r.Right - r.Left) {
+        FPartLayout = std::make_unique<TrpDrawText>();
+        FPartWidth = r.Right - r.Left;
+        SetFontParams(*FPartLayout);
+        FPartLayout->SetDimensions(1, 1, r, r);
+        TStringList lines;
+        lines.SetText(RestText);
+        FPartLayout->SetText(lines);
+    }
+    TrpDrawText& dt = *FPartLayout;  // this memo's own: no lock needed
+    dt.SetDimensions(1, 1, r, r);
     const Extended unused = dt.UnusedSpace();
-    RestText = dt.GetOutBoundsText();
-    SetText(dt.GetInBoundsText());
+    SetText(dt.TakePart());
+    RestText = dt.RestOfParts();
     Color = savedColor;
+    if (!dt.PartsLeft())
+        FPartLayout.reset();
     return unused == 0 ? FHeight : unused;
 }
 

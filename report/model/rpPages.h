@@ -90,7 +90,6 @@ public:
     AnsiString OnManualBuild;
     AnsiString OnAfterPrint, OnBeforePrint;  // script procedure names
     TrpView* SubReport = nullptr;  // set by the subreport view that shows this page
-    std::vector<TrpBand*> MasterBands, VMasterBands;  // filled by the engine; not owned
 
 protected:
     Extended FPaperHeight = 0, FPaperWidth = 0;

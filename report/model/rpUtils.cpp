@@ -6,6 +6,7 @@
 #include "report/model/rpRes.h"
 #include "report/model/rpXMLSerializer.h"
 
+#include "platform/gui/Forms.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <cmath>
@@ -169,6 +170,76 @@ AnsiString rpGetFullName(TComponent* Root, TComponent* Component)
     if (formOwner->Name().empty() || owner->Name().empty())
         return {};
     return formOwner->Name() + "." + owner->Name() + "." + Component->Name();
+}
+
+void rpGetComponents(TComponent* Owner, TClass ClassRef, TStrings* List, TComponent* Skip)
+{
+    List->Clear();
+    auto visit = [&](TComponent* container) {
+        for (int i = 0; i < container->ComponentCount(); ++i) {
+            TComponent* c = container->Components(i);
+            if (c != Skip && c->InheritsFrom(ClassRef))
+                List->AddObject(rpGetFullName(Owner, c), c);
+        }
+    };
+    if (dynamic_cast<TrpCustomReport*>(Owner))
+        visit(Owner);
+    if (Screen)
+        for (TCustomForm* form : Screen->FormList())
+            visit(form);
+}
+
+namespace {
+// The transparent colour of a bitmap's pixels: its bottom-left pixel, as a colour.
+TColor CornerColor(const TPixelBuffer& p)
+{
+    const uint32_t c = p.Row(p.Height - 1)[0];
+    return RGB(int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF));
+}
+}  // namespace
+
+void rpAssignImages(TBitmap* Bitmap, int Dx, int Dy, TCustomImageList* List1, TCustomImageList* List2)
+{
+    if (!Bitmap || !List1 || Dx <= 0 || Dy <= 0 || Bitmap->Empty())
+        return;
+    const TPixelBuffer& strip = Bitmap->Pixels();
+    auto add = [&](TCustomImageList* list, int x, int y, bool grey) {
+        TPixelBuffer p;
+        p.Width = Dx;
+        p.Height = Dy;
+        p.Pixels.assign(size_t(Dx) * size_t(Dy), 0xFFFFFFFFu);
+        for (int j = 0; j < Dy && y + j < strip.Height; ++j)
+            for (int i = 0; i < Dx && x + i < strip.Width; ++i) {
+                uint32_t px = strip.Row(y + j)[x + i];
+                if (grey && (px & 0xFFFFFFu) == 0xFFFFFFu)
+                    px = (px & 0xFF000000u) | 0xE0E0E0u;
+                p.Row(j)[i] = px;
+            }
+        const TColor transparent = CornerColor(p);
+        TBitmap work;
+        work.SetSize(Dx, Dy);
+        work.SetPixels(std::move(p));
+        list->AddMasked(&work, transparent);
+    };
+    for (int y = 0; y < strip.Height; y += Dy)
+        for (int x = 0; x < strip.Width; x += Dx) {
+            add(List1, x, y, false);
+            if (List2) {
+                x += Dx;  // the disabled twin is the next cell
+                add(List2, x, y, true);
+            }
+        }
+}
+
+void rpDrawTransparent(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap)
+{
+    if (!Canvas || !Bitmap || Bitmap->Empty())
+        return;
+    TImageList list(nullptr);
+    list.SetWidth(Bitmap->GetWidth());
+    list.SetHeight(Bitmap->GetHeight());
+    list.AddMasked(Bitmap, CornerColor(Bitmap->Pixels()));
+    list.Draw(Canvas, X, Y, 0);
 }
 
 // ---------------------------------------------------------------- text helpers

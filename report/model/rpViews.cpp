@@ -6,6 +6,7 @@
 #include "report/model/rpRes.h"
 #include "report/model/rpUtils.h"
 
+#include "platform/graphics/Icon.h"
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -691,7 +692,8 @@ bool rpLoadPictureFromBlob(TPicture* Picture, const AnsiString& Blob)
         cls = GraphicClassByName("TMetafile");
     else if (left > 100 && std::memcmp(Blob.data() + p + 40, " EMF", 4) == 0)
         cls = GraphicClassByName("TMetafile");
-    // Icons have no graphic class on this platform: not recognised.
+    else if (left >= 6 && u16(p + 2) < 2)
+        cls = TIcon::StaticClass();
     if (!cls) {
         Picture->SetGraphic(static_cast<TGraphic*>(nullptr));
         return false;

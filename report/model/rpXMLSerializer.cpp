@@ -166,26 +166,26 @@ void TrpXMLSerializer::WriteComponent(TrpComponent* Component)
 
 // ---------------------------------------------------------------- reading
 
-void TrpXMLSerializer::XMLToObj(const AnsiString& Text, TPersistent* Obj)
+void TrpXMLSerializer::XMLToObj(std::string_view Text, TPersistent* Obj)
 {
     size_t pos = 0;
     const size_t n = Text.size();
     while (pos < n) {
         const size_t q1 = Text.find('"', pos);
-        if (q1 == AnsiString::npos)
+        if (q1 == std::string_view::npos)
             break;
-        AnsiString name = q1 > pos ? Text.substr(pos, q1 - pos - 1) : AnsiString();
-        name = LowerCase(Trim(name));
+        const AnsiString name = LowerCase(Trim(q1 > pos ? Text.substr(pos, q1 - pos - 1) : std::string_view()));
         if (name.empty())
             break;
         const size_t q2 = Text.find('"', q1 + 1);
-        const AnsiString value = Text.substr(q1 + 1, q2 == AnsiString::npos ? AnsiString::npos : q2 - q1 - 1);
+        const AnsiString value(
+            Text.substr(q1 + 1, q2 == std::string_view::npos ? std::string_view::npos : q2 - q1 - 1));
         try {
             OneProp(name, value, Obj);
         } catch (const Exception& e) {
             AddError(e.Message());
         }
-        if (q2 == AnsiString::npos)
+        if (q2 == std::string_view::npos)
             break;
         pos = q2 + 2;  // the closing quote and the blank after it
     }
@@ -195,7 +195,8 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
 {
     AnsiString name = Name;
     if (name.size() == 1) {
-        auto* comp = dynamic_cast<TrpComponent*>(Obj);
+        auto* comp = Obj->ClassType()->InheritsFrom(TrpComponent::StaticClass()) ? static_cast<TrpComponent*>(Obj)
+                                                                                  : nullptr;
         switch (name[0]) {
         case 'x':
             if (comp)
@@ -232,10 +233,11 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
         obj = next;
         name.erase(0, dot + 1);
     }
-    if (auto* strings = dynamic_cast<TStrings*>(obj); strings && name == "text") {
-        strings->SetText(rpXMLToStr(Value));
-        return;
-    }
+    if (name == "text")
+        if (auto* strings = dynamic_cast<TStrings*>(obj)) {
+            strings->SetText(rpXMLToStr(Value));
+            return;
+        }
     if (name == "propdata") {
         ReadPropData(Value, obj);
         return;
@@ -395,15 +397,21 @@ void TrpXMLSerializer::ReadRootComponent(TrpComponent* Root, TrpXMLItem* Item, b
     }
 }
 
-TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, const AnsiString& Text)
+TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::string_view Text, std::string_view More)
 {
     Owner = AOwner;
-    const AnsiString t = TrimLeft(Text);
-    if (Trim(t).empty())
-        return nullptr;
+    std::string_view t = Text;
+    while (!t.empty() && static_cast<unsigned char>(t.front()) <= ' ')
+        t.remove_prefix(1);
+    if (t.empty()) {
+        if (Trim(More).empty())
+            return nullptr;
+        return ReadComponentStr(AOwner, AnsiString(More));  // the class name is in More
+    }
+    // Each part is read where it lies: a page's objects are built from long texts.
     const size_t blank = t.find(' ');
-    const AnsiString className = t.substr(0, blank);
-    const AnsiString attrs = blank == AnsiString::npos ? AnsiString() : t.substr(blank);
+    const AnsiString className(t.substr(0, blank));
+    const std::string_view attrs = blank == std::string_view::npos ? std::string_view() : t.substr(blank);
     TClass cls = FindClass(className);
     if (!cls->InheritsFrom(TrpComponent::StaticClass()))
         throw EClassNotFound(Format(rpmsg::kNotAComponent, {className}));
@@ -418,6 +426,8 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, const Ans
     comp->IsLoading = true;
     try {
         XMLToObj(attrs, comp);
+        if (!More.empty())
+            XMLToObj(More, comp);
         FixupReferences();
     } catch (...) {
         FFixups.clear();

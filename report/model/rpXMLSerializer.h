@@ -21,6 +21,8 @@
 // wait as fixups until the whole read is done, so they may name later objects.
 #pragma once
 
+#include <string_view>
+
 #include "report/model/rpComponent.h"
 
 class TrpXMLSerializer {
@@ -37,7 +39,7 @@ public:
 
     // Attribute text of one object, each attribute preceded by one blank.
     AnsiString ObjToXML(TPersistent* Obj, const AnsiString& Prefix = {});
-    void XMLToObj(const AnsiString& Text, TPersistent* Obj);
+    void XMLToObj(std::string_view Text, TPersistent* Obj);
     // One attribute; Name already in lower case.
     void OneProp(const AnsiString& Name, const AnsiString& Value, TPersistent* Obj);
 
@@ -56,7 +58,9 @@ public:
     AnsiString WriteComponentStr(TrpComponent* Component);
     // A new component of the class that starts Text, owned by AOwner (the caller owns it
     // when AOwner is nullptr); nullptr for blank text. EClassNotFound for an unknown class.
-    TrpComponent* ReadComponentStr(TrpComponent* AOwner, const AnsiString& Text);
+    // More holds attributes read after Text's, as if joined to it by a blank (a prepared
+    // object is its copy's text and its difference from the copy).
+    TrpComponent* ReadComponentStr(TrpComponent* AOwner, std::string_view Text, std::string_view More = {});
     // Attributes into any object; references resolved at once.
     void ReadPersistentStr(TrpComponent* Root, TPersistent* Obj, const AnsiString& Text);
 

@@ -1,5 +1,7 @@
 #include "report/output/rpCtrls.h"
 
+#include "report/output/rpPrinter.h"
+
 #include "platform/classes/IniFiles.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/gui/Forms.h"
@@ -359,12 +361,155 @@ void TrpFontComboBox::Publish(TPropertyTable& t)
     t.Prop("MRURegKey", &TrpFontComboBox::GetMRURegKey, &TrpFontComboBox::SetRegKey);
 }
 
+// ---------------------------------------------------------------- TrpFontPreview
+
+SKLAD_DEFINE_CLASS(TrpFontPreview)
+
+TrpFontPreview::TrpFontPreview(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    SetBounds(0, 0, 200, 50);
+    SetVisible(false);
+    Panel = new TPanel(this);
+    Panel->SetParent(this);
+    Panel->SetAlign(alClient);
+    Panel->SetColor(clWindow);
+    Panel->SetBorderStyle(bsSingle);
+    Panel->SetBevelInner(bvNone);
+    Panel->SetBevelOuter(bvNone);
+    Panel->SetParentFont(false);
+    Panel->GetFont()->SetSize(18);
+    Panel->GetFont()->SetColor(clWindowText);
+    Panel->SetCaption("");
+}
+
+void TrpFontPreview::SetFontName(const AnsiString& Name)
+{
+    Panel->GetFont()->SetName(Name);
+    Panel->SetCaption(Name);
+}
+
+void rpDrawTrueTypePicture(TCanvas& Canvas, int X, int Y)
+{
+    // Two T's, the second lower right and darker, as the font lists show them.
+    TPen* pen = Canvas.GetPen();
+    pen->SetStyle(psSolid);
+    pen->SetWidth(1);
+    pen->SetColor(clGray);
+    Canvas.MoveTo(X, Y);
+    Canvas.LineTo(X + 7, Y);
+    Canvas.MoveTo(X + 3, Y);
+    Canvas.LineTo(X + 3, Y + 8);
+    pen->SetColor(clBlack);
+    Canvas.MoveTo(X + 4, Y + 4);
+    Canvas.LineTo(X + 12, Y + 4);
+    Canvas.MoveTo(X + 8, Y + 4);
+    Canvas.LineTo(X + 8, Y + 12);
+}
+
+// ---------------------------------------------------------------- TrpFontComboBox
+
 TrpFontComboBox::TrpFontComboBox(TComponent* AOwner) : TrpCustomComboBox(AOwner), FMRURegKey(kMRUFontKey)
 {
     SetDropDownCount(12);
     SetWidth(150);
     FImageWidth = 16;
     SetReadOnly(true);
+    if (!Designing()) {
+        FontPreview = new TrpFontPreview(this);
+        if (auto* owner = dynamic_cast<TWinControl*>(AOwner))
+            FontPreview->SetParent(owner);
+    }
+    Init();
+}
+
+void TrpFontComboBox::Init()
+{
+    SetItemHeight(std::max(kTrueTypePictureHeight + 1, FontTextHeight(GetFont())));
+    Invalidate();
+}
+
+void TrpFontComboBox::FontChanged()
+{
+    TrpCustomComboBox::FontChanged();
+    Init();
+}
+
+void TrpFontComboBox::Loaded()
+{
+    TrpCustomComboBox::Loaded();
+    if (!Designing())
+        Reset();
+}
+
+void TrpFontComboBox::DrawItem(TCanvas& Canvas, int Index, const TRect& R, bool Selected)
+{
+    if (Index < 0 || Index >= GetItems()->Count())
+        return;
+    const AnsiString name = GetItems()->Strings(Index);
+    if (Selected && FontPreview)
+        FontPreview->SetFontName(name);
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.GetBrush()->SetColor(Selected ? clHighlight : clWindow);
+    Canvas.FillRect(R);
+    int textLeft = R.Left + 15 + 2;
+    if (FontTypeOf(Index) & TRUETYPE_FONTTYPE) {
+        rpDrawTrueTypePicture(Canvas, R.Left + 1, R.Top + (R.Height() - kTrueTypePictureHeight) / 2);
+        textLeft = R.Left + kTrueTypePictureWidth + 2;
+    }
+    Canvas.GetFont()->Assign(GetFont());
+    Canvas.GetFont()->SetColor(Selected ? clHighlightText : clWindowText);
+    Canvas.GetBrush()->SetStyle(bsClear);
+    Canvas.TextOut(textLeft, R.Top + (R.Height() - Canvas.TextHeight(name)) / 2, name);
+    // The recent fonts are set off from the rest by a line under the last of them.
+    if (FShowMRU && FMRUCount >= 0 && Index == FMRUCount) {
+        Canvas.GetPen()->SetStyle(psSolid);
+        Canvas.GetPen()->SetColor(clBtnShadow);
+        Canvas.MoveTo(R.Left, R.Bottom - 2);
+        Canvas.LineTo(R.Right, R.Bottom - 2);
+    }
+}
+
+void TrpFontComboBox::DrawImage(TCanvas& Canvas, const TRect& R)
+{
+    TrpCustomComboBox::DrawImage(Canvas, R);
+    const int index = GetItems()->IndexOf(GetText());
+    if (index >= 0 && (FontTypeOf(index) & TRUETYPE_FONTTYPE))
+        rpDrawTrueTypePicture(Canvas, R.Left, R.Top + (R.Height() - kTrueTypePictureHeight) / 2);
+}
+
+TRect TrpFontComboBox::PreviewRect(int ScreenWidth) const
+{
+    const TPoint origin = ClientToScreen(Point(0, 0));
+    const int w = FontPreview ? FontPreview->GetWidth() : 200, h = FontPreview ? FontPreview->GetHeight() : 50;
+    int left = origin.X + GetWidth();
+    if (left + w > ScreenWidth)
+        left = origin.X - w;
+    const int top = GetListInverted() ? origin.Y - h : origin.Y;
+    return Bounds(left, top, w, h);
+}
+
+void TrpFontComboBox::DropDown()
+{
+    TrpCustomComboBox::DropDown();
+    if (!FontPreview)
+        return;
+    if (GetItemIndex() >= 0 && GetItemIndex() < kMRUFonts && GetItems()->Count() > 0)
+        FontPreview->SetFontName(GetItems()->Strings(0));
+    else if (GetItemIndex() >= 0)
+        FontPreview->SetFontName(GetItems()->Strings(GetItemIndex()));
+    const TRect r = PreviewRect(Screen ? Screen->GetWidth() : 1024);
+    TWinControl* parent = FontPreview->GetParent();
+    const TPoint at = parent ? parent->ScreenToClient(Point(r.Left, r.Top)) : Point(r.Left, r.Top);
+    FontPreview->SetBounds(at.X, at.Y, r.Width(), r.Height());
+    FontPreview->BringToFront();
+    FontPreview->SetVisible(true);
+}
+
+void TrpFontComboBox::CloseUp()
+{
+    if (FontPreview)
+        FontPreview->SetVisible(false);
+    TrpCustomComboBox::CloseUp();
 }
 
 void TrpFontComboBox::SetRegKey(const AnsiString& Value) { FMRURegKey = Value.empty() ? AnsiString(kMRUFontKey) : Value; }
@@ -377,6 +522,12 @@ int TrpFontComboBox::FontTypeOf(int Index) const
 void TrpFontComboBox::PopulateList()
 {
     std::vector<TrpFontEntry> fonts = FontSource() ? FontSource()() : ProgramFonts();
+    // With printers installed, the current printer's own fonts as well.
+    if (rpPrinters().HasPhysicalPrinters())
+        if (auto* printer = dynamic_cast<TrpPrinter*>(rpPrinters().GetCurrentPrinter()))
+            if (TPrintDevice* device = printer->Device())
+                for (const TNamedCode& f : device->Fonts())
+                    fonts.push_back({f.Name, f.Code});
     std::sort(fonts.begin(), fonts.end(),
               [](const TrpFontEntry& a, const TrpFontEntry& b) { return AnsiCompareText(a.Name, b.Name) < 0; });
     // Each face once.

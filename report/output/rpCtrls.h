@@ -162,10 +162,37 @@ constexpr int TRUETYPE_FONTTYPE = 4;
 using TrpFontSource = std::function<std::vector<TrpFontEntry>()>;
 void rpSetFontSource(TrpFontSource Source);
 
+// The sample beside a dropped font list: the highlighted font's name written in that
+// font, 18 point, on a bordered panel. A pop-up of the box's window; hidden until the list
+// drops.
+class TrpFontPreview : public TCustomControl {
+    SKLAD_CLASS_NOPUBLISH(TrpFontPreview, TCustomControl)
+public:
+    explicit TrpFontPreview(TComponent* AOwner);
+    TPanel* Panel = nullptr;
+    // Shows Name written in that font.
+    void SetFontName(const AnsiString& Name);
+};
+
+// The TrueType picture drawn before TrueType fonts (two overlapping T's).
+constexpr int kTrueTypePictureWidth = 12, kTrueTypePictureHeight = 12;
+void rpDrawTrueTypePicture(TCanvas& Canvas, int X, int Y);
+
 class TrpFontComboBox : public TrpCustomComboBox {
     SKLAD_CLASS(TrpFontComboBox, TrpCustomComboBox)
 public:
     explicit TrpFontComboBox(TComponent* AOwner);
+
+    TrpFontPreview* FontPreview = nullptr;  // not made at design time
+    // Item height := the larger of the picture's height + 1 and the font's height.
+    void Init();
+    // One item of the dropped list: a selected item's font goes to the preview; the
+    // TrueType picture, the name, and a line under the last recent font.
+    void DrawItem(TCanvas& Canvas, int Index, const TRect& R, bool Selected);
+    // Where the preview goes when the list drops (screen coordinates): right of the box,
+    // left of it when it would leave a screen ScreenWidth wide, above the box's level
+    // when the list opens upwards.
+    TRect PreviewRect(int ScreenWidth) const;
 
     bool GetShowMRU() const { return FShowMRU; }
     void SetShowMRU(bool Value) { FShowMRU = Value; }
@@ -184,6 +211,13 @@ public:
     bool UserChose(int Index);
 
     TNotifyEvent OnClick;
+
+protected:
+    void DrawImage(TCanvas& Canvas, const TRect& R) override;
+    void DropDown() override;
+    void CloseUp() override;
+    void FontChanged() override;
+    void Loaded() override;
 
 private:
     void WriteMRU();

@@ -1,9 +1,21 @@
 #include "report/output/rpDock.h"
 
+#include "report/model/rpUtils.h"
+
 #include "platform/classes/IniFiles.h"
 #include "platform/graphics/Canvas.h"
 
 #include <algorithm>
+
+namespace {
+
+constexpr int kFloatDistance = 20;       // leaving a dock by more than this floats a tool bar
+constexpr int kFrame = 3, kCaption = 18;  // where a floating tool bar sits in its window
+constexpr int kDockSlack = 4;             // a dock of one pixel is hit a little around it
+
+bool IsVerticalDock(const TrpDock* dock) { return dock && dock->IsVertical(); }
+
+}  // namespace
 
 // ---------------------------------------------------------------- TrpTBPanel
 
@@ -22,7 +34,9 @@ void TrpTBPanel::SetParent(TWinControl* Value)
     TPanel::SetParent(Value);
     if (Destroying())
         return;
-    if (auto* panel = dynamic_cast<TCustomPanel*>(Value)) {
+    if (auto* bar = dynamic_cast<TrpToolBar*>(Value)) {
+        SetAlign(bar->IsVertical() ? alTop : alLeft);
+    } else if (auto* panel = dynamic_cast<TCustomPanel*>(Value)) {
         const TAlign a = panel->GetAlign();
         SetAlign(a == alLeft || a == alRight ? alTop : alLeft);
     }
@@ -50,45 +64,151 @@ TrpDock::TrpDock(TComponent* AOwner) : TPanel(AOwner)
     SetAlign(alTop);
     SetBevelOuter(bvNone);
     SetCaption("");
-    SetHeight(1);
+    // Empty: one pixel deep whichever edge it is put along.
+    SetBounds(GetLeft(), GetTop(), 1, 1);
+}
+
+void TrpDock::Loaded()
+{
+    TPanel::Loaded();
+    AdjustBounds();
 }
 
 void TrpDock::AdjustBounds()
 {
-    // Rows in use, counted by where the visible tool bars start.
-    std::vector<int> rows;
-    int reach = 0;
+    const bool vertical = IsVertical();
+    const bool fromEnd = CountsFromEnd();
+    const int rowSize = std::max(RowSize, 1);
+    const int depth = vertical ? GetWidth() : GetHeight();
+    // Each visible tool bar by its distance from the edge rows are counted from.
+    struct Item {
+        TControl* Control;
+        int Off, Size;
+    };
+    std::vector<Item> items;
     for (TControl* c : ControlList()) {
         if (!c->GetVisible())
             continue;
-        const int start = IsVertical() ? c->GetLeft() : c->GetTop();
-        const int depth = IsVertical() ? c->GetWidth() : c->GetHeight();
-        const int row = std::max(start, 0) / std::max(RowSize, 1);
-        if (std::find(rows.begin(), rows.end(), row) == rows.end())
-            rows.push_back(row);
-        reach = std::max(reach, start + depth);
+        const int start = vertical ? c->GetLeft() : c->GetTop();
+        const int size = vertical ? c->GetWidth() : c->GetHeight();
+        items.push_back({c, fromEnd ? depth - (start + size) : start, size});
     }
-    std::sort(rows.begin(), rows.end());
-    // Empty row lines close up: each tool bar moves to the index of its row.
-    for (TControl* c : ControlList()) {
-        if (!c->GetVisible())
+    // A tool bar put before the first row (a new row there) pushes the others on.
+    int least = 0;
+    for (const Item& it : items)
+        least = std::min(least, it.Off);
+    int rows = depth / rowSize;
+    for (Item& it : items) {
+        it.Off -= least;
+        rows = std::max(rows, (it.Off + it.Size + rowSize - 1) / rowSize);
+    }
+    // A row line no visible tool bar touches is removed: those beyond it move back a row.
+    for (int k = 0; k < rows;) {
+        const int from = k * rowSize, to = from + rowSize;
+        const bool touched =
+            std::any_of(items.begin(), items.end(), [&](const Item& it) { return it.Off < to && it.Off + it.Size > from; });
+        if (touched) {
+            ++k;
             continue;
-        const int start = IsVertical() ? c->GetLeft() : c->GetTop();
-        const int row = std::max(start, 0) / std::max(RowSize, 1);
-        const int index = static_cast<int>(std::find(rows.begin(), rows.end(), row) - rows.begin());
-        const int target = index * RowSize + std::max(start, 0) % std::max(RowSize, 1);
-        if (IsVertical())
-            c->SetLeft(target);
+        }
+        for (Item& it : items)
+            if (it.Off >= to)
+                it.Off -= rowSize;
+        --rows;
+    }
+    int newDepth = rows * rowSize + 1;
+    for (const Item& it : items)
+        newDepth = std::max(newDepth, it.Off + it.Size + 1);
+    if (ControlCount() == 0)
+        newDepth = 1;
+    for (const Item& it : items) {
+        const int start = fromEnd ? newDepth - it.Off - it.Size : it.Off;
+        if (vertical)
+            it.Control->SetBounds(start, it.Control->GetTop(), it.Control->GetWidth(), it.Control->GetHeight());
         else
-            c->SetTop(target);
+            it.Control->SetBounds(it.Control->GetLeft(), start, it.Control->GetWidth(), it.Control->GetHeight());
     }
-    int depth = rows.empty() ? 1 : static_cast<int>(rows.size()) * RowSize + 1;
-    if (!rows.empty())
-        depth = std::max(depth, std::min(reach, depth + RowSize));
-    if (IsVertical())
-        SetWidth(depth);
+    // A bottom or right dock keeps its outer edge.
+    if (vertical)
+        SetBounds(fromEnd ? GetLeft() + GetWidth() - newDepth : GetLeft(), GetTop(), newDepth, GetHeight());
     else
-        SetHeight(depth);
+        SetBounds(GetLeft(), fromEnd ? GetTop() + GetHeight() - newDepth : GetTop(), GetWidth(), newDepth);
+}
+
+TPoint TrpDock::PlaceFor(const TControl* Bar, TPoint Pointer, int Along) const
+{
+    const bool vertical = IsVertical();
+    const int rowSize = std::max(RowSize, 1);
+    const int depth = vertical ? GetWidth() : GetHeight();
+    const int across = vertical ? Pointer.X : Pointer.Y;
+    const int size = vertical ? Bar->GetWidth() : Bar->GetHeight();
+    auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+    int start;
+    if (CountsFromEnd()) {
+        const int row = floorDiv(depth - 1 - across, rowSize);
+        start = depth - row * rowSize - size;
+    } else {
+        start = floorDiv(across, rowSize) * rowSize;
+    }
+    Along = std::max(Along, 0);
+    return vertical ? TPoint{start, Along} : TPoint{Along, start};
+}
+
+// ---------------------------------------------------------------- TrpDragBox
+
+SKLAD_DEFINE_CLASS(TrpDragBox)
+
+TrpDragBox::TrpDragBox(TComponent* AOwner) : TPaintBox(AOwner)
+{
+    SetBounds(0, 0, 8, 8);
+    SetAlign(alLeft);
+    SetCursor(crSizeAll);
+}
+
+TrpToolBar* TrpDragBox::ToolBar() const { return dynamic_cast<TrpToolBar*>(GetParent()); }
+
+void TrpDragBox::Paint(TCanvas& Canvas)
+{
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.GetBrush()->SetColor(clBtnFace);
+    Canvas.FillRect(ClientRect());
+    Canvas.GetPen()->SetColor(clBtnShadow);
+    Canvas.GetPen()->SetStyle(psSolid);
+    Canvas.GetPen()->SetWidth(1);
+    const bool vertical = ToolBar() && ToolBar()->IsVertical();
+    if (!vertical) {
+        // Short horizontal strokes on every odd row.
+        for (int y = 1; y < GetHeight(); y += 2) {
+            Canvas.MoveTo(2, y);
+            Canvas.LineTo(6, y);
+        }
+    } else {
+        for (int x = 1; x < GetWidth(); x += 2) {
+            Canvas.MoveTo(x, 2);
+            Canvas.LineTo(x, 6);
+        }
+    }
+}
+
+void TrpDragBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TPaintBox::MouseDown(Button, Shift, X, Y);
+    if (TrpToolBar* bar = ToolBar())
+        bar->MouseDown(Button, Shift, X + GetLeft(), Y + GetTop());
+}
+
+void TrpDragBox::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TPaintBox::MouseMove(Shift, X, Y);
+    if (TrpToolBar* bar = ToolBar())
+        bar->MouseMove(Shift, X + GetLeft(), Y + GetTop());
+}
+
+void TrpDragBox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TPaintBox::MouseUp(Button, Shift, X, Y);
+    if (TrpToolBar* bar = ToolBar())
+        bar->MouseUp(Button, Shift, X + GetLeft(), Y + GetTop());
 }
 
 // ---------------------------------------------------------------- TrpToolBar
@@ -97,12 +217,45 @@ SKLAD_DEFINE_CLASS(TrpToolBar)
 
 TrpToolBar::TrpToolBar(TComponent* AOwner) : TPanel(AOwner)
 {
-    SetBevelOuter(bvNone);
+    SetBevelOuter(bvRaised);
+    SetBevelWidth(1);
     SetCaption("");
     SetHeight(26);
+    FDragBox = new TrpDragBox(this);
+    FDragBox->SetParent(this);
+}
+
+TrpToolBar::~TrpToolBar()
+{
+    if (FFloatWindow) {
+        FFloatWindow->ToolBar = nullptr;
+        TrpFloatWindow* window = FFloatWindow;
+        FFloatWindow = nullptr;
+        if (!window->Destroying())
+            delete window;
+    }
 }
 
 TrpDock* TrpToolBar::Dock() const { return dynamic_cast<TrpDock*>(GetParent()); }
+
+bool TrpToolBar::IsVertical() const
+{
+    if (FIsFloat)
+        return Orientation == toVertOnly;
+    return IsVerticalDock(Dock());
+}
+
+TRect TrpToolBar::ClientRect() const
+{
+    // The client area is the bounds inset by one pixel (the frame), floating or not.
+    return Rect(1, 1, std::max(GetWidth() - 1, 1), std::max(GetHeight() - 1, 1));
+}
+
+void TrpToolBar::SetFrame()
+{
+    // A docked tool bar has a raised one-pixel frame, a floating one none.
+    SetBevelOuter(FIsFloat ? bvNone : bvRaised);
+}
 
 bool TrpToolBar::DockTo(TrpDock* NewDock, int X, int Y)
 {
@@ -110,40 +263,535 @@ bool TrpToolBar::DockTo(TrpDock* NewDock, int X, int Y)
         return false;
     if ((Orientation == toVertOnly && !NewDock->IsVertical()) || (Orientation == toHorzOnly && NewDock->IsVertical()))
         return false;
+    TPanel::SetVisible(false);
+    if (FIsFloat && FFloatWindow) {
+        TrpFloatWindow* window = FFloatWindow;
+        window->Hide();
+        window->ToolBar = nullptr;
+        FFloatWindow = nullptr;
+        // The window may be the one whose mouse handler runs now: it goes when idle.
+        window->Release();
+    }
     TrpDock* old = Dock();
-    SetVisible(false);
     SetParent(NewDock);
     if (old && old != NewDock)
         old->AdjustBounds();
-    SetBounds(X, Y, GetWidth(), GetHeight());
-    SetVisible(true);
+    FIsFloat = false;
+    SetFrame();
+    FDragBox->SetVisible(true);
     RealignControls();
+    SetBounds(X, Y, GetWidth(), GetHeight());
+    TPanel::SetVisible(true);
+    AdjustBounds();
     NewDock->AdjustBounds();
     return true;
 }
 
+bool TrpToolBar::AddToDock(TrpDock* NewDock)
+{
+    if (!NewDock)
+        return false;
+    // Beyond the occupied rows; the dock's compaction moves it into place.
+    switch (NewDock->GetAlign()) {
+    case alBottom: return DockTo(NewDock, 0, 1 - GetHeight());
+    case alLeft: return DockTo(NewDock, NewDock->GetWidth() - 1, 0);
+    case alRight: return DockTo(NewDock, 1 - (Orientation == toHorzOnly ? GetWidth() : GetHeight()), 0);
+    default: return DockTo(NewDock, 0, NewDock->GetHeight() - 1);
+    }
+}
+
+void TrpToolBar::FloatTo(int X, int Y)
+{
+    if (FIsFloat && FFloatWindow) {
+        FFloatWindow->SetBounds(X, Y, FFloatWindow->GetWidth(), FFloatWindow->GetHeight());
+        return;
+    }
+    const bool visible = GetVisible();
+    TrpDock* old = Dock();
+    TCustomForm* host = ParentForm();
+    auto* window = new TrpFloatWindow(host ? static_cast<TComponent*>(host) : Owner());
+    window->ToolBar = this;
+    window->SetCaption(GetCaption());
+    FFloatWindow = window;
+    TPanel::SetVisible(false);
+    SetParent(window);
+    FIsFloat = true;
+    SetFrame();
+    FDragBox->SetVisible(false);
+    RealignControls();
+    SetBounds(kFrame, kCaption, GetWidth(), GetHeight());
+    window->SetBounds(X, Y, GetWidth() + 2 * kFrame, GetHeight() + kCaption + kFrame);
+    window->PlaceCloseButton();
+    if (old)
+        old->AdjustBounds();
+    TPanel::SetVisible(true);
+    if (visible)
+        window->Show();
+}
+
+void TrpToolBar::MakeFloat()
+{
+    FloatTo(FCursor.X - FGrab.X - kFrame, FCursor.Y - FGrab.Y - kCaption);
+}
+
+void TrpToolBar::StartDrag(TPoint Screen)
+{
+    FDragging = true;
+    FCursor = Screen;
+    // Measured from the tool bar's outer corner (its client area may be inset by a frame).
+    const TPoint origin = GetParent() ? GetParent()->ClientToScreen({GetLeft(), GetTop()}) : ClientToScreen({0, 0});
+    FGrab = {Screen.X - origin.X, Screen.Y - origin.Y};
+}
+
+void TrpToolBar::MoveTo(TPoint Screen)
+{
+    FCursor = Screen;
+    if (FIsFloat) {
+        FloatTo(Screen.X - FGrab.X - kFrame, Screen.Y - FGrab.Y - kCaption);
+        if (TrpDock* dock = FFloatWindow ? FFloatWindow->FindDock(Screen) : nullptr) {
+            const TPoint q = dock->ScreenToClient(Screen);
+            const TPoint at = dock->PlaceFor(this, q, (dock->IsVertical() ? q.Y - FGrab.Y : q.X - FGrab.X));
+            DockTo(dock, at.X, at.Y);
+        }
+        return;
+    }
+    TrpDock* dock = Dock();
+    if (!dock)
+        return;
+    const TPoint q = dock->ScreenToClient(Screen);
+    const int outX = q.X < 0 ? -q.X : std::max(q.X - (dock->GetWidth() - 1), 0);
+    const int outY = q.Y < 0 ? -q.Y : std::max(q.Y - (dock->GetHeight() - 1), 0);
+    if (CanFloat && (outX > kFloatDistance || outY > kFloatDistance)) {
+        MakeFloat();
+        return;
+    }
+    const bool vertical = dock->IsVertical();
+    const TPoint at = dock->PlaceFor(this, q, vertical ? q.Y - FGrab.Y : q.X - FGrab.X);
+    SetBounds(at.X, at.Y, GetWidth(), GetHeight());
+    // Past the neighbours of the row: each starts after the one before it.
+    std::vector<TControl*> row;
+    for (TControl* c : dock->ControlList())
+        if (c->GetVisible() && (vertical ? c->GetLeft() == at.X : c->GetTop() == at.Y))
+            row.push_back(c);
+    auto along = [vertical](const TControl* c) { return vertical ? c->GetTop() : c->GetLeft(); };
+    std::stable_sort(row.begin(), row.end(), [&](const TControl* a, const TControl* b) {
+        return along(a) < along(b) || (along(a) == along(b) && a == this && b != this);
+    });
+    int next = 0;
+    for (TControl* c : row) {
+        const int start = std::max(along(c), next);
+        if (vertical)
+            c->SetBounds(c->GetLeft(), start, c->GetWidth(), c->GetHeight());
+        else
+            c->SetBounds(start, c->GetTop(), c->GetWidth(), c->GetHeight());
+        next = start + (vertical ? c->GetHeight() : c->GetWidth());
+    }
+    dock->AdjustBounds();
+}
+
 void TrpToolBar::RealignControls()
 {
-    const bool vertical = Dock() && Dock()->IsVertical();
-    int pos = 2;
-    int across = 0;
+    const bool vertical = IsVertical();
+    // A tool bar turning across keeps its row's thickness.
+    const int thickness = std::min(GetWidth(), GetHeight()) > 0 ? std::min(GetWidth(), GetHeight()) : 26;
+    if (vertical && GetWidth() > GetHeight())
+        SetBounds(GetLeft(), GetTop(), thickness, GetWidth());
+    else if (!vertical && GetHeight() > GetWidth())
+        SetBounds(GetLeft(), GetTop(), GetHeight(), thickness);
+    // Turning across, each child keeps its length along the tool bar.
+    const bool turned = vertical != FLaidVertical;
+    FLaidVertical = vertical;
+    DisableAlign();
+    int pos = 1;
     for (TControl* c : ControlList()) {
+        if (turned)
+            c->SetBounds(c->GetLeft(), c->GetTop(), c->GetHeight(), c->GetWidth());
         if (!c->GetVisible())
             continue;
+        // In order, so the alignment keeps it.
         if (vertical) {
             c->SetBounds(1, pos, c->GetWidth(), c->GetHeight());
+            c->SetAlign(alTop);
             pos += c->GetHeight();
-            across = std::max(across, c->GetWidth());
         } else {
             c->SetBounds(pos, 1, c->GetWidth(), c->GetHeight());
+            c->SetAlign(alLeft);
             pos += c->GetWidth();
-            across = std::max(across, c->GetHeight());
         }
     }
+    EnableAlign();
+    AdjustBounds();
+}
+
+void TrpToolBar::AdjustBounds()
+{
+    const bool vertical = IsVertical();
+    int length = 0;
+    for (TControl* c : ControlList())
+        if (c->GetVisible())
+            length += vertical ? c->GetHeight() : c->GetWidth();
     if (vertical)
-        SetBounds(GetLeft(), GetTop(), std::max(GetWidth(), across + 2), pos + 2);
+        SetBounds(GetLeft(), GetTop(), GetWidth(), length + 4);
     else
-        SetBounds(GetLeft(), GetTop(), pos + 2, std::max(GetHeight(), across + 2));
+        SetBounds(GetLeft(), GetTop(), length + 4, GetHeight());
+    if (FIsFloat && FFloatWindow)
+        FFloatWindow->SetBounds(FFloatWindow->GetLeft(), FFloatWindow->GetTop(), GetWidth() + 2 * kFrame,
+                                GetHeight() + kCaption + kFrame);
+}
+
+bool TrpToolBar::GetVisible() const
+{
+    if (FIsFloat && FFloatWindow)
+        return FFloatWindow->GetVisible();
+    return TPanel::GetVisible();
+}
+
+void TrpToolBar::SetVisible(bool Value)
+{
+    if (FIsFloat && FFloatWindow) {
+        FFloatWindow->SetVisible(Value);
+        return;
+    }
+    TPanel::SetVisible(Value);
+}
+
+void TrpToolBar::Paint(TCanvas& Canvas)
+{
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.GetBrush()->SetColor(clBtnFace);
+    Canvas.FillRect(Rect(0, 0, GetWidth(), GetHeight()));
+    if (FIsFloat)
+        return;
+    const int w = GetWidth(), h = GetHeight();
+    Canvas.GetPen()->SetStyle(psSolid);
+    Canvas.GetPen()->SetWidth(1);
+    Canvas.GetPen()->SetColor(clBtnHighlight);
+    Canvas.MoveTo(0, h - 1);
+    Canvas.LineTo(0, 0);
+    Canvas.LineTo(w - 1, 0);
+    Canvas.GetPen()->SetColor(clBtnShadow);
+    Canvas.LineTo(w - 1, h - 1);
+    Canvas.LineTo(-1, h - 1);
+}
+
+void TrpToolBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TPanel::MouseDown(Button, Shift, X, Y);
+    if (Button == mbLeft)
+        StartDrag(ClientToScreen({X, Y}));
+}
+
+void TrpToolBar::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TPanel::MouseMove(Shift, X, Y);
+    if (FDragging)
+        MoveTo(ClientToScreen({X, Y}));
+}
+
+void TrpToolBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TPanel::MouseUp(Button, Shift, X, Y);
+    FDragging = false;
+}
+
+// ---------------------------------------------------------------- TrpFloatWindow
+
+SKLAD_DEFINE_CLASS(TrpFloatWindow)
+
+TrpFloatWindow::TrpFloatWindow(TComponent* AOwner) : TForm(AOwner)
+{
+    SetBorderStyle(bsNone);
+    GetFont()->SetName("Tahoma");
+    Surface = new TPaintBox(this);
+    Surface->SetParent(this);
+    Surface->SetAlign(alClient);
+    Surface->OnPaint = TNotifyEvent(this, &TrpFloatWindow::SurfacePaint);
+    Surface->OnMouseDown = TMouseEvent(this, &TrpFloatWindow::SurfaceMouseDown);
+    Surface->OnMouseMove = TMouseMoveEvent(this, &TrpFloatWindow::SurfaceMouseMove);
+    Surface->OnMouseUp = TMouseEvent(this, &TrpFloatWindow::SurfaceMouseUp);
+    CloseBtn = new TSpeedButton(this);
+    CloseBtn->SetParent(this);
+    CloseBtn->SetFlat(true);
+    CloseBtn->SetCaption("x");
+    CloseBtn->OnClick = TNotifyEvent(this, &TrpFloatWindow::CloseBtnClick);
+    OnShow = TNotifyEvent(this, &TrpFloatWindow::WindowShow);
+    PlaceCloseButton();
+}
+
+TrpFloatWindow::~TrpFloatWindow()
+{
+    if (ToolBar) {
+        TrpToolBar* bar = ToolBar;
+        ToolBar = nullptr;
+        bar->FFloatWindow = nullptr;
+        if (bar->GetParent() == this)
+            bar->SetParent(nullptr);
+    }
+}
+
+void TrpFloatWindow::PlaceCloseButton()
+{
+    CloseBtn->SetBounds(GetWidth() - 14, 4, 11, 11);
+}
+
+void TrpFloatWindow::WindowShow(TObject*) { PlaceCloseButton(); }
+
+void TrpFloatWindow::CloseBtnClick(TObject*)
+{
+    // Closing hides the window and the tool bar with it.
+    Close();
+}
+
+void TrpFloatWindow::PaintFrame(TCanvas& Canvas)
+{
+    const int w = GetWidth(), h = GetHeight();
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.GetBrush()->SetColor(clGray);
+    // The grey frame, 3 pixels wide, and the caption bar.
+    Canvas.FillRect(Rect(0, 0, w, kFrame));
+    Canvas.FillRect(Rect(0, h - kFrame, w, h));
+    Canvas.FillRect(Rect(0, 0, kFrame, h));
+    Canvas.FillRect(Rect(w - kFrame, 0, w, h));
+    Canvas.FillRect(Rect(kFrame, kFrame, w - kFrame, kCaption));
+    // Thin lines of the face colour inside the frame.
+    Canvas.GetPen()->SetStyle(psSolid);
+    Canvas.GetPen()->SetWidth(1);
+    Canvas.GetPen()->SetColor(clBtnFace);
+    Canvas.MoveTo(kFrame - 1, kCaption);
+    Canvas.LineTo(kFrame - 1, h - kFrame + 1);
+    Canvas.LineTo(w - kFrame, h - kFrame + 1);
+    Canvas.LineTo(w - kFrame, kCaption - 1);
+    Canvas.GetBrush()->SetStyle(bsClear);
+    Canvas.GetFont()->Assign(GetFont());
+    Canvas.GetFont()->SetStyle(TFontStyles{fsBold});
+    Canvas.GetFont()->SetColor(clCaptionText);
+    Canvas.TextOut(6, 3, GetCaption());
+}
+
+void TrpFloatWindow::SurfacePaint(TObject*) { PaintFrame(*Surface->GetCanvas()); }
+
+void TrpFloatWindow::SurfaceMouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y)
+{
+    if (Button != mbLeft || Y < kFrame || Y >= kCaption)
+        return;
+    FMoving = true;
+    FLast = Surface->ClientToScreen({X, Y});
+    if (ToolBar) {
+        // The drag is the tool bar's: a dock under the cursor takes it.
+        ToolBar->StartDrag(FLast);
+    }
+}
+
+void TrpFloatWindow::SurfaceMouseMove(TObject*, TShiftState, int X, int Y)
+{
+    if (!FMoving)
+        return;
+    const TPoint p = Surface->ClientToScreen({X, Y});
+    if (ToolBar && ToolBar->FDragging) {
+        ToolBar->MoveTo(p);
+        if (!ToolBar || !ToolBar->IsFloat())
+            FMoving = false;
+        return;
+    }
+    SetBounds(GetLeft() + p.X - FLast.X, GetTop() + p.Y - FLast.Y, GetWidth(), GetHeight());
+    FLast = p;
+}
+
+void TrpFloatWindow::SurfaceMouseUp(TObject*, TMouseButton, TShiftState, int, int)
+{
+    FMoving = false;
+    if (ToolBar)
+        ToolBar->FDragging = false;
+}
+
+TrpDock* TrpFloatWindow::FindDock(TPoint Screen) const
+{
+    TComponent* host = Owner();
+    auto* form = dynamic_cast<TWinControl*>(host);
+    if (!form || !ToolBar)
+        return nullptr;
+    TrpDock* found = nullptr;
+    std::function<void(const TWinControl*)> walk = [&](const TWinControl* parent) {
+        for (TControl* c : parent->ControlList()) {
+            if (found || !c->GetVisible())
+                continue;
+            if (auto* dock = dynamic_cast<TrpDock*>(c)) {
+                const TPoint q = dock->ScreenToClient(Screen);
+                if (q.X >= -kDockSlack && q.Y >= -kDockSlack && q.X < dock->GetWidth() + kDockSlack &&
+                    q.Y < dock->GetHeight() + kDockSlack)
+                    found = dock;
+            } else if (auto* w = dynamic_cast<TWinControl*>(c)) {
+                walk(w);
+            }
+        }
+    };
+    walk(form);
+    if (!found)
+        return nullptr;
+    // Docks against the tool bar's orientation are refused.
+    if (ToolBar->Orientation == toVertOnly && !found->IsVertical())
+        return nullptr;
+    if (ToolBar->Orientation == toHorzOnly && found->IsVertical())
+        return nullptr;
+    return found;
+}
+
+// ---------------------------------------------------------------- TrpDockSite
+
+SKLAD_DEFINE_CLASS(TrpDockSplitter)
+
+TrpDockSplitter::TrpDockSplitter(TComponent* AOwner, TrpDockSite* Site) : TPaintBox(AOwner), FSite(Site)
+{
+    SetBounds(0, 0, 3, 3);
+    SetCursor(crHSplit);
+    SetVisible(false);
+}
+
+void TrpDockSplitter::Paint(TCanvas& Canvas)
+{
+    Canvas.GetBrush()->SetStyle(bsSolid);
+    Canvas.GetBrush()->SetColor(clBtnFace);
+    Canvas.FillRect(ClientRect());
+}
+
+void TrpDockSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TPaintBox::MouseDown(Button, Shift, X, Y);
+    FSite->Resizing = true;
+}
+
+void TrpDockSplitter::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TPaintBox::MouseMove(Shift, X, Y);
+    if (!FSite->Resizing)
+        return;
+    const int width = FSite->GetAlign() == alLeft ? FSite->GetWidth() + X : FSite->GetWidth() - X;
+    FSite->SetWidth(std::max(width, 0));
+}
+
+void TrpDockSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TPaintBox::MouseUp(Button, Shift, X, Y);
+    FSite->Resizing = false;
+}
+
+SKLAD_DEFINE_CLASS(TrpDockSite)
+
+TrpDockSite::TrpDockSite(TComponent* AOwner) : TPanel(AOwner)
+{
+    SetCaption(" ");
+    SetBevelInner(bvNone);
+    SetBevelOuter(bvNone);
+    SetWidth(10);
+    SetAlign(alLeft);
+    Splitter = new TrpDockSplitter(this, this);
+}
+
+TrpDockSite::~TrpDockSite()
+{
+    // Windows still docked get their controls back before the host panels go.
+    while (!FDocked.empty())
+        UndockForm(FDocked.back().Form);
+}
+
+std::vector<TCustomForm*> TrpDockSite::DockedForms() const
+{
+    std::vector<TCustomForm*> forms;
+    for (const TDocked& d : FDocked)
+        forms.push_back(d.Form);
+    return forms;
+}
+
+bool TrpDockSite::IsDocked(const TCustomForm* Form) const
+{
+    return std::any_of(FDocked.begin(), FDocked.end(), [&](const TDocked& d) { return d.Form == Form; });
+}
+
+void TrpDockSite::DockForm(TCustomForm* Form)
+{
+    if (!Form || IsDocked(Form))
+        return;
+    DockWidth = Form->GetWidth();
+    // A window stands on its own; docked, its controls move onto a host panel in the site
+    // and the window hides until it is undocked.
+    auto* host = new TPanel(this);
+    host->SetBevelOuter(bvNone);
+    host->SetCaption("");
+    host->SetParent(this);
+    host->SetAlign(alClient);
+    const std::vector<TControl*> controls = Form->ControlList();
+    for (TControl* c : controls)
+        c->SetParent(host);
+    Form->FreeNotification(this);
+    FDocked.push_back({Form, host});
+    Form->Hide();
+    if (DockWidth > GetWidth())
+        SetWidth(DockWidth);
+    Splitter->SetVisible(true);
+    PlaceSplitter();
+}
+
+void TrpDockSite::UndockForm(TCustomForm* Form)
+{
+    auto it = std::find_if(FDocked.begin(), FDocked.end(), [&](const TDocked& d) { return d.Form == Form; });
+    if (it == FDocked.end())
+        return;
+    TPanel* host = it->Host;
+    FDocked.erase(it);
+    const std::vector<TControl*> controls = host->ControlList();
+    for (TControl* c : controls)
+        c->SetParent(Form);
+    delete host;
+    Form->RemoveFreeNotification(this);
+    if (FDocked.empty())
+        Splitter->SetVisible(false);
+}
+
+void TrpDockSite::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TPanel::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    // A docked window that goes takes nothing of the site with it but its place.
+    const auto gone = std::remove_if(FDocked.begin(), FDocked.end(), [&](const TDocked& d) { return d.Form == AComponent; });
+    if (gone != FDocked.end()) {
+        FDocked.erase(gone, FDocked.end());
+        if (FDocked.empty() && Splitter)
+            Splitter->SetVisible(false);
+    }
+}
+
+TrpDockSite* rpDockSiteOf(const TCustomForm* Form)
+{
+    TComponent* owner = Form ? Form->Owner() : nullptr;
+    if (!owner)
+        return nullptr;
+    for (int i = 0; i < owner->ComponentCount(); ++i)
+        if (auto* site = dynamic_cast<TrpDockSite*>(owner->Components(i)); site && site->IsDocked(Form))
+            return site;
+    return nullptr;
+}
+
+void TrpDockSite::PlaceSplitter()
+{
+    if (!Splitter)
+        return;
+    const int left = GetAlign() == alLeft ? GetLeft() + GetWidth() : GetLeft() - 3;
+    Splitter->SetBounds(left, GetTop(), 3, GetHeight());
+}
+
+void TrpDockSite::SetParent(TWinControl* Value)
+{
+    TPanel::SetParent(Value);
+    if (Splitter && !Destroying())
+        Splitter->SetParent(Value);
+    PlaceSplitter();
+}
+
+void TrpDockSite::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    TPanel::SetBounds(ALeft, ATop, AWidth, AHeight);
+    PlaceSplitter();
 }
 
 // ---------------------------------------------------------------- positions
@@ -151,33 +799,75 @@ void TrpToolBar::RealignControls()
 void rpSaveToolbarPosition(TCustomIniFile& Ini, TrpToolBar* ToolBar)
 {
     const AnsiString section = "ToolBar." + ToolBar->GetName();
-    Ini.WriteBool(section, "Float", false);
+    const bool floating = ToolBar->IsFloat() && ToolBar->FloatWindow();
+    Ini.WriteBool(section, "Float", floating);
     Ini.WriteBool(section, "Visible", ToolBar->GetVisible());
-    Ini.WriteInteger(section, "Left", ToolBar->GetLeft());
-    Ini.WriteInteger(section, "Top", ToolBar->GetTop());
+    // A floating tool bar is where its window is.
+    Ini.WriteInteger(section, "Left", floating ? ToolBar->FloatWindow()->GetLeft() : ToolBar->GetLeft());
+    Ini.WriteInteger(section, "Top", floating ? ToolBar->FloatWindow()->GetTop() : ToolBar->GetTop());
     Ini.WriteInteger(section, "Width", ToolBar->GetWidth());
     Ini.WriteInteger(section, "Height", ToolBar->GetHeight());
-    if (TrpDock* dock = ToolBar->Dock())
+    if (TrpDock* dock = ToolBar->Dock(); dock && !floating)
         Ini.WriteString(section, "Dock", dock->GetName());
 }
 
 void rpRestoreToolbarPosition(TCustomIniFile& Ini, TrpToolBar* ToolBar)
 {
     const AnsiString section = "ToolBar." + ToolBar->GetName();
+    const bool floating = ToolBar->IsFloat() && ToolBar->FloatWindow();
     ToolBar->SetVisible(false);
-    const int left = Ini.ReadInteger(section, "Left", ToolBar->GetLeft());
-    const int top = Ini.ReadInteger(section, "Top", ToolBar->GetTop());
-    TrpDock* current = ToolBar->Dock();
-    // Fixed tool bars: a "Float" entry docks them where they were.
-    const AnsiString dockName = Ini.ReadString(section, "Dock", current ? current->GetName() : AnsiString());
-    TComponent* owner = ToolBar->Owner();
-    auto* dock = owner ? dynamic_cast<TrpDock*>(owner->FindComponent(dockName)) : nullptr;
-    if (dock && dock != current)
-        ToolBar->DockTo(dock, left, top);
+    const int left =
+        Ini.ReadInteger(section, "Left", floating ? ToolBar->FloatWindow()->GetLeft() : ToolBar->GetLeft());
+    const int top = Ini.ReadInteger(section, "Top", floating ? ToolBar->FloatWindow()->GetTop() : ToolBar->GetTop());
+    if (!Ini.ReadBool(section, "Float", false)) {
+        TrpDock* current = ToolBar->Dock();
+        const AnsiString dockName = Ini.ReadString(section, "Dock", current ? current->GetName() : AnsiString());
+        TComponent* owner = ToolBar->Owner();
+        auto* dock = owner && !dockName.empty() ? dynamic_cast<TrpDock*>(owner->FindComponent(dockName)) : nullptr;
+        if (dock && dock != current) {
+            ToolBar->DockTo(dock, left, top);
+        } else if (dock) {
+            // Back to its place in the same dock.
+            ToolBar->SetBounds(left, top, ToolBar->GetWidth(), ToolBar->GetHeight());
+        }
+    } else {
+        ToolBar->FloatTo(left, top);
+    }
     const int width = Ini.ReadInteger(section, "Width", ToolBar->GetWidth());
     const int height = Ini.ReadInteger(section, "Height", ToolBar->GetHeight());
     ToolBar->SetBounds(ToolBar->GetLeft(), ToolBar->GetTop(), width, height);
+    if (TrpDock* dock = ToolBar->Dock())
+        dock->AdjustBounds();
     ToolBar->SetVisible(Ini.ReadBool(section, "Visible", true));
+}
+
+void rpSaveDock(TCustomIniFile& Ini, TrpDockSite* Site)
+{
+    TStringList layout;
+    layout.Add(IntToStr(Site->GetWidth()));
+    for (TCustomForm* f : Site->DockedForms())
+        layout.Add(f->GetName());
+    TMemoryStream stream;
+    layout.SaveToStream(stream);
+    stream.SetPosition(0);
+    Ini.WriteString("Dock." + Site->GetName(), "Data", rpStreamToString(stream));
+}
+
+void rpRestoreDock(TCustomIniFile& Ini, TrpDockSite* Site)
+{
+    TMemoryStream stream;
+    rpStringToStream(Ini.ReadString("Dock." + Site->GetName(), "Data", ""), stream);
+    if (stream.GetSize() == 0)
+        return;
+    stream.SetPosition(0);
+    TStringList layout;
+    layout.LoadFromStream(stream);
+    TComponent* owner = Site->Owner();
+    for (int i = 1; i < layout.Count(); ++i)
+        if (auto* form = owner ? dynamic_cast<TCustomForm*>(owner->FindComponent(layout.Strings(i))) : nullptr)
+            Site->DockForm(form);
+    if (layout.Count() > 0)
+        Site->SetWidth(StrToIntDef(layout.Strings(0), Site->GetWidth()));
 }
 
 void rpSaveFormPosition(TCustomIniFile& Ini, TCustomForm* Form)
@@ -189,7 +879,8 @@ void rpSaveFormPosition(TCustomIniFile& Ini, TCustomForm* Form)
     Ini.WriteInteger(section, "Height", Form->GetHeight());
     Ini.WriteBool(section, "Maximized", Form->GetWindowState() == wsMaximized);
     Ini.WriteBool(section, "Visible", Form->GetVisible());
-    Ini.WriteString(section, "Dock", Form->GetParent() ? Form->GetParent()->GetName() : AnsiString());
+    TrpDockSite* site = rpDockSiteOf(Form);
+    Ini.WriteString(section, "Dock", site ? site->GetName() : AnsiString());
 }
 
 void rpRestoreFormPosition(TCustomIniFile& Ini, TCustomForm* Form)
@@ -203,8 +894,11 @@ void rpRestoreFormPosition(TCustomIniFile& Ini, TCustomForm* Form)
                         Ini.ReadInteger(section, "Height", Form->GetHeight()));
     }
     const AnsiString dockName = Ini.ReadString(section, "Dock", "");
-    if (TComponent* owner = Form->Owner(); owner && !dockName.empty())
-        if (auto* site = dynamic_cast<TWinControl*>(owner->FindComponent(dockName)))
-            Form->SetParent(site);
+    if (TComponent* owner = Form->Owner(); owner && !dockName.empty()) {
+        if (auto* site = dynamic_cast<TrpDockSite*>(owner->FindComponent(dockName))) {
+            site->DockForm(Form);
+            return;  // shown in the site
+        }
+    }
     Form->SetVisible(Ini.ReadBool(section, "Visible", true));
 }

@@ -17,9 +17,16 @@
 // A band goes through ShowBand -> DoShow: events, data, stretching, the fit test, then
 // split (AllowSplit), a new page or column, or placement.
 //
-// Working state per band (the links to header, footer and group, row counters) lives in
-// the engine's own table, not on the template objects; the template is the same after a
-// run as before it.
+// The run's own state lives in one place, TrpEngineRun (rpEngineRun.h), made when a run
+// starts and dropped when it ends: the bands' links and counters, shift lists, growth,
+// the pages' master-band lists, and the objects lent to vertical bands. The template is
+// the same after a run as before it: objects moved into vertical bands go home at the end.
+//
+// The engine's code is split by what it does:
+//   rpEngine.cpp         the run, its passes and the page frame; binding the band tree
+//   rpEngineData.cpp     data bands, groups, headers and footers
+//   rpEngineBand.cpp     one band's output: stretching, splitting, keeping together, columns
+//   rpEngineSub.cpp      subreports, vertical bands and the outline
 //
 // Sound behaviour on bad templates and data: a page without printable room, a band that
 // can never fit (it would ask for new pages forever), bands or subreports nested without
@@ -30,8 +37,7 @@
 
 #include "report/output/rpAggregate.h"
 
-#include <unordered_map>
-#include <unordered_set>
+#include <memory>
 #include <vector>
 
 class TrpBand;
@@ -41,6 +47,7 @@ class TrpReportPage;
 class TrpNullBand;
 class TrpCustomMemoView;
 class TrpPreviewPages;
+class TrpEngineRun;
 
 class TrpHeaderListItem {
 public:
@@ -82,7 +89,9 @@ public:
     TrpBand* GetCurBand() const { return CurBand; }
     // Stops the run with Message as an error line (bad template or data).
     void Fail(const AnsiString& Message);
-    bool Failed() const { return FFailed; }
+    // Rows one walk of a band may take before its dataset is taken to never end (a
+    // group break restarts a band's row limit, so the limit alone does not end the walk).
+    static inline int MaxRowsPerBand = 1000000;
 
     // ---- state, as the parts of the engine share it
     TrpAggregateList AggregateList;
@@ -107,22 +116,10 @@ public:
     std::vector<int> VPageList;
 
 private:
-    // Links and counters of one band for this run.
-    struct TBandState {
-        TrpBand* Header = nullptr;
-        TrpBand* Footer = nullptr;
-        TrpGroupHeader* Group = nullptr;
-        int LineN = 0;
-        int LineThrough = 0;
-        bool HasVObjects = false;
-        TrpBand* HomeBand = nullptr;       // for objects moved into a vertical band
-        std::vector<Extended> Growth;      // per object, while stretched
-    };
-    TBandState& State(TrpComponent* C) { return FState[C]; }
-
-    // 5.101
+    // rpEngine.cpp
     bool Initialize();
     void Finalize();
+    void RestoreTemplate();
     bool RunDialogs();
     void RunReportPages();
     void RunPage(TrpReportPage* APage);
@@ -135,10 +132,16 @@ private:
     void BindDataBands(std::vector<TrpBand*>& List, int From, TrpBand* Parent, int Level, bool Vertical);
     void PageBody();
     void OutputFooter(TrpBand* Band);
-    // 5.102
+    void MarkFresh();
+    bool AtFreshTop() const;
+    void ProcessMessages();
+    bool Stopped() const;
+    TrpPreviewPages* Pages() const;
+    // rpEngineData.cpp
     void ShowDataBands(TrpComponent* Parent, int Depth = 0);
     bool CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth = 0);
     const std::vector<TrpBand*>& BandList(TrpComponent* Obj);
+    bool RowLimitReached(TrpBand* Band, int Rows);
     void InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN);
     void CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int ColumnKeepPos, Extended SaveCurY);
     void ShowGroupFooters(TrpGroupHeader* Group, int Index);
@@ -147,7 +150,7 @@ private:
     void AddToHeaderList(TrpBand* Band);
     void RemoveFromHeaderList(TrpBand* Band);
     Variant GroupCondition(TrpGroupHeader* Header);
-    // 5.103
+    // rpEngineBand.cpp
     void DoShow(TrpBand* Band);
     void Stretch(TrpBand* Band);
     void UnStretch(TrpBand* Band);
@@ -160,7 +163,7 @@ private:
     void AddColumn();
     void EndColumn();
     void OutputToCopy(TrpBand* Band);
-    // 5.104
+    // rpEngineSub.cpp
     void CheckSubReports(TrpBand* Band);
     void RunInnerSubReports(TrpBand* Band);
     void ShowVBands(TrpBand* Band);
@@ -173,27 +176,7 @@ private:
     void AddPageOutline();
     void OutlineRoot();
     void OutlineUp(TrpBand* Band);
-    TrpPreviewPages* Pages() const;
-    void MarkFresh();
-    bool AtFreshTop() const;
-    void ProcessMessages();
-    bool Stopped() const;
 
-    std::unordered_map<TrpComponent*, TBandState> FState;
-    std::vector<std::unique_ptr<TrpBand>> FTempBands;
-    std::unordered_map<TrpComponent*, Extended> FGrowth;  // how much each stretched object grew
-    bool FFailed = false;
-    int FShowDepth = 0;
-    int FRunPageDepth = 0;
-    // The Y below the frame of the page or column just begun: a band that does not fit
-    // there would not fit on any page, so it is placed (overflowing) instead of leaving
-    // an empty page behind.
-    Extended FFreshY = -1;
-    int FFreshPage = -1;
-    std::vector<TrpBand*> FNoMasters;
-    // Objects moved into vertical bands for the run: each home band's objects in their
-    // template order, and each moved object's template Left.
-    std::vector<std::pair<TrpBand*, std::vector<TrpComponent*>>> FHomeOrder;
-    std::vector<std::pair<TrpComponent*, Extended>> FMovedLeft;
-    void RestoreTemplate();
+    // The state of the run under way (an empty one between runs).
+    std::unique_ptr<TrpEngineRun> FRun;
 };

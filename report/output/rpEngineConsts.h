@@ -12,7 +12,6 @@ inline constexpr const char* kDamagedObject = "Prepared page %d: an object could
 // Engine: templates and data that could never give pages.
 inline constexpr const char* kPageTooSmall = "Page %s: the printable area is %s by %s units; a page needs room for at least one line";
 inline constexpr const char* kBandNeverFits = "Band %s is %s units high and cannot fit on page %s, which leaves %s units below its headers and above its footers";
-inline constexpr const char* kTooManyPages = "The report stopped after %d pages: band %s keeps asking for a new page without printing anything";
 inline constexpr const char* kGroupCondition = "Group %s: the condition cannot be evaluated: %s";
 inline constexpr const char* kNestingTooDeep = "Band %s: subreports and detail bands nested deeper than %d levels";
 inline constexpr const char* kNoPreviewPages = "The report has no prepared-pages store to build into";

@@ -526,10 +526,9 @@ void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent,
     for (int i = 0; i < Element->Count(); ++i) {
         TrpXMLItem* child = Element->Items(i);
         auto* copy = dynamic_cast<TrpComponent*>(GetObject(child->Name));
-        const AnsiString text = (copy ? copy->BaseName : child->Name) + " " + child->Text;
         TrpComponent* obj = nullptr;
         try {
-            obj = serializer.ReadComponentStr(Parent, text);
+            obj = serializer.ReadComponentStr(Parent, copy ? copy->BaseName : child->Name, child->Text);
         } catch (const Exception& e) {
             // One damaged object is left out; the rest of the page still shows.
             Report->Errors.Add(Format(rpenginemsg::kDamagedObject, {PageIndex + 1, e.Message()}));

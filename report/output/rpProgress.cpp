@@ -30,6 +30,11 @@ TrpProgress::TrpProgress(TComponent* AOwner) : TForm(AOwner)
     CancelB->SetModalResult(mrCancel);
     CancelB->OnClick = TNotifyEvent(this, &TrpProgress::CancelBClick);
     OnHide = TNotifyEvent(this, &TrpProgress::FormHide);
+    for (TControl* body : std::initializer_list<TControl*>{Panel, LMessage}) {
+        body->OnMouseDown = TMouseEvent(this, &TrpProgress::BodyMouseDown);
+        body->OnMouseMove = TMouseMoveEvent(this, &TrpProgress::BodyMouseMove);
+        body->OnMouseUp = TMouseEvent(this, &TrpProgress::BodyMouseUp);
+    }
 
     rpResources().LocalizeForm(this);
     if (Screen && Screen->GetActiveForm() && Screen->GetActiveForm() != this) {
@@ -42,6 +47,27 @@ TrpProgress::TrpProgress(TComponent* AOwner) : TForm(AOwner)
 }
 
 TrpProgress::~TrpProgress() { ReleaseActiveForm(); }
+
+void TrpProgress::BodyMouseDown(TObject* Sender, TMouseButton Button, TShiftState, int X, int Y)
+{
+    auto* body = dynamic_cast<TControl*>(Sender);
+    if (Button != mbLeft || !body)
+        return;
+    FDragging = true;
+    FDragFrom = body->ClientToScreen({X, Y});
+}
+
+void TrpProgress::BodyMouseMove(TObject* Sender, TShiftState, int X, int Y)
+{
+    auto* body = dynamic_cast<TControl*>(Sender);
+    if (!FDragging || !body)
+        return;
+    const TPoint p = body->ClientToScreen({X, Y});
+    SetBounds(GetLeft() + p.X - FDragFrom.X, GetTop() + p.Y - FDragFrom.Y, GetWidth(), GetHeight());
+    FDragFrom = p;
+}
+
+void TrpProgress::BodyMouseUp(TObject*, TMouseButton, TShiftState, int, int) { FDragging = false; }
 
 void TrpProgress::Notification(TComponent* AComponent, TOperation Operation)
 {

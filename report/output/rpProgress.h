@@ -47,6 +47,11 @@ public:
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    // The body acts as a caption: pressing anywhere in it and moving drags the window.
+    void BodyMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void BodyMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void BodyMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+
 private:
     void FormHide(TObject* Sender);
     void CancelBClick(TObject* Sender);
@@ -57,6 +62,8 @@ private:
     int FPosition = 0;
     AnsiString FMessage;
     bool FShowProgress = false;
+    bool FDragging = false;
+    TPoint FDragFrom{0, 0};  // screen point of the last drag step
 };
 
 class TrpPasswordForm : public TForm {

@@ -317,6 +317,60 @@ TEST_F(CompilerEndToEnd, RunTimeErrorsReachTheHostWithTheirLine)
     }
 }
 
+class EHostRefusal : public Exception {
+public:
+    using Exception::Exception;
+    const char* ClassName() const noexcept override { return "EHostRefusal"; }
+};
+
+TEST_F(CompilerEndToEnd, HostExceptionsReachTheCallerAsRaised)
+{
+    struct HostCase {
+        const char* language;
+        const char* text;
+        const char* pos; // where the failing statement stands
+    };
+    const HostCase kHost[] = {
+        {"PascalScript", "procedure P;\r\nbegin\r\n  Refuse(1);\r\nend;\r\nbegin\r\n  P;\r\nend.", "3:3"},
+        {"C++Script", "{\r\n  Print(1);\r\n  Refuse(1);\r\n}", "3:3"},
+        {"JScript", "Print(1);\r\nRefuse(1);", "2:1"},
+        {"BasicScript", "Print(1)\r\n\r\nRefuse(1)\r\n", "3:1"},
+    };
+    for (const HostCase& c : kHost) {
+        SCOPED_TRACE(c.language);
+        S->Clear();
+        RegisterHost(*S);
+        S->AddMethod("procedure Refuse(Code: Integer)", [](TObject*, TClass, const AnsiString&, Variant&) -> Variant {
+            throw EHostRefusal("refused");
+        });
+        S->SyntaxType = c.language;
+        S->Lines()->SetText(c.text);
+        ASSERT_TRUE(S->Compile()) << S->ErrorText;
+        bool caught = false;
+        try {
+            S->Execute();
+        } catch (const EHostRefusal& e) {
+            caught = true;
+            EXPECT_EQ(e.Message(), "refused");
+        }
+        EXPECT_TRUE(caught) << "the host's own class reaches it";
+        EXPECT_EQ(S->RunErrorPos, c.pos);
+        EXPECT_EQ(S->RunErrorUnit, "");
+    }
+    // A script's own handler still catches it.
+    S->Clear();
+    RegisterHost(*S);
+    S->AddMethod("procedure Refuse2", [](TObject*, TClass, const AnsiString&, Variant&) -> Variant {
+        throw EHostRefusal("refused");
+    });
+    S->Lines()->SetText("begin try Refuse2; except Print('handled'); end; end.");
+    S->SyntaxType = "PascalScript";
+    ASSERT_TRUE(S->Compile()) << S->ErrorText;
+    Output.clear();
+    S->Execute();
+    EXPECT_EQ(Output, std::vector<AnsiString>{"handled"});
+}
+
 TEST_F(CompilerEndToEnd, RecursionKeepsTheCallersFrameAcrossACaughtError)
 {
     // P(0) raises inside P(1) inside P(2); each caller catches and must see its own n and k.

@@ -292,6 +292,26 @@ TEST_F(WarehouseTest, DeleteRemovesTheCurrentRowOfASingleTableSelect)
     EXPECT_NE(q->FindField("StructureDocuments.Архив"), nullptr);
 }
 
+TEST_F(WarehouseTest, TextCellsReadLateGiveTheirOwnRowsText)
+{
+    // A text cell is converted when it is first read: rows read out of order, after a delete
+    // before them, and by RowValue all give their own text.
+    const std::vector<AnsiString> names = {"Болт", "", "a name longer than the short-string buffer", "Ёлка ё №5"};
+    for (const AnsiString& n : names)
+        w.Exec("Insert Into TempStructureDocuments (Наименование) Values (:n)", {n});
+    q->OpenSql("Select * From TempStructureDocuments");
+    const int col = q->FieldByName("Наименование")->Index();
+    EXPECT_EQ(q->RowValue(4, col).AsString(), names[3]) << "the last row read first";
+    q->Next();
+    q->Delete();  // the empty name, before rows not read yet
+    const std::vector<AnsiString> left = {names[0], names[2], names[3]};
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(q->RowDisplayText(r + 1, col), left[size_t(r)]) << "row " << r + 1;
+    q->Last();
+    EXPECT_EQ(q->FieldByName("Наименование")->AsString(), names[3]);
+    EXPECT_EQ(q->FieldByName("Наименование")->Value(), Variant(names[3]));
+}
+
 TEST_F(WarehouseTest, AQueryWalksRowsWhileTheSameTableIsWritten)
 {
     for (int i = 0; i < 5; ++i)

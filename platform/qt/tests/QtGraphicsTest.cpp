@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QProcess>
 #include <QRegularExpression>
@@ -21,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -111,6 +113,70 @@ TEST_F(QtGraphics, ImageCanvasPaintsShapesAndText)
     EXPECT_GT(DarkPixels(img, QRect(40, 30, width, 20)), 20);
     EXPECT_EQ(DarkPixels(img, QRect(40, 0, 80, 29)), 0);  // nothing above the cell
     EXPECT_EQ(c.GetPixel(5, 5), clRed);
+}
+
+// The rightmost column with ink in `area`, or area.left() - 1 without any.
+int LastInkColumn(const QImage& image, const QRect& area)
+{
+    for (int x = area.right(); x >= area.left(); --x)
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            if (qGray(image.pixel(x, y)) < 160)
+                return x;
+    return area.left() - 1;
+}
+
+// A line laid out with advances narrower than the glyphs (by rounding on a printer, by far
+// on a screen) keeps to its end on both kinds of device: a vector page (one glyph run) and
+// a pixel device (glyph by glyph).
+TEST_F(QtGraphics, TextNeverRunsPastTheEndOfItsAdvances)
+{
+    struct Case {
+        const char* why;
+        double scale;  // advances given / the font's own (0: none given)
+        bool clipped;  // a clip rectangle ending 10 dots before the run's end
+    };
+    const Case cases[] = {
+        {"the font's own advances", 0, false},
+        {"advances rounded down to whole dots", -1, false},
+        {"advances a tenth narrower", 0.9, false},
+        {"advances half the glyphs' widths", 0.5, false},
+        {"a clip rectangle shorter than the text", 1, true},
+    };
+    const TFontSpec spec{"Arial", -40, {}};
+    const AnsiString text = "Шкаф WWW 1234,50";
+    std::vector<double> own;
+    QtFontBackend().GetAdvances(spec, text, own);
+    for (const Case& c : cases) {
+        std::vector<int> dx;
+        for (double a : own)
+            dx.push_back(c.scale < 0 ? int(std::floor(a)) : int(std::lround(a * (c.scale > 0 ? c.scale : 1))));
+        int end = 10;
+        for (size_t i = 0; i < dx.size(); ++i)
+            end += c.scale == 0 ? 0 : dx[i];
+        if (c.scale == 0)
+            end = 10 + int(std::ceil(QtFontBackend().TextWidth(spec, text)));
+        for (bool vector : {true, false}) {
+            SCOPED_TRACE(std::string(c.why) + (vector ? ", vector page" : ", pixel device"));
+            QImage image(900, 80, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            {
+                TQtPainterDevice device(&painter, 96, 96, Rect(0, 0, 900, 80), vector, vector ? nullptr : &image);
+                TCanvas canvas(&device);
+                canvas.GetFont()->SetName("Arial");
+                canvas.GetFont()->SetHeight(-40);
+                canvas.GetBrush()->SetStyle(bsClear);
+                const TRect rect = Rect(10, 10, c.clipped ? end - 10 : 890, 70);
+                canvas.ExtTextOut(10, 10, c.clipped ? ETO_CLIPPED : 0, &rect, text,
+                                  c.scale == 0 ? nullptr : dx.data());
+            }  // a vector page draws what it held back when it goes
+            painter.end();
+            const int last = LastInkColumn(image, QRect(0, 0, 900, 80));
+            EXPECT_GT(last, end - 40) << "the text is drawn";
+            EXPECT_LT(last, c.clipped ? end - 10 : end);
+            EXPECT_EQ(DarkPixels(image, QRect(0, 0, 9, 80)), 0) << "nothing before the run's start";
+        }
+    }
 }
 
 TEST_F(QtGraphics, BitmapCanvasPaintsThroughQt)

@@ -431,6 +431,40 @@ TEST(DrawTextSplit, InBoundsPlusRestIsTheText)
     }
 }
 
+// Parts taken from one layout are the parts that laying each rest out anew gives, so a
+// long text splits without being laid out again for every part.
+TEST(DrawTextSplit, PartsOfOneLayoutMatchLayingEachRestOutAgain)
+{
+    const AnsiString text = "Первая <b>строка текста</b> для разбиения на части\r\n\r\n<font color=blue>Вторая</font> "
+                            "строка, тоже длинная и <i>с тегами</i>, и ещё одна для переноса слов";
+    for (bool wordBreak : {false, true})
+        for (int height = 25; height <= 85; height += 20) {
+            SCOPED_TRACE(IntToStr(height) + (wordBreak ? " with word breaks" : ""));
+            TSettings s = Tall(height);
+            s.tags = true;
+            s.width = 120;
+            s.wordBreak = wordBreak;
+            std::vector<AnsiString> anew, anewRests;
+            AnsiString rest = text;
+            for (int guard = 0; !rest.empty() && guard < 100; ++guard) {
+                TrpDrawText dt;
+                Lay(dt, rest, s);
+                rest = dt.GetOutBoundsText();
+                anew.push_back(dt.GetInBoundsText());
+                anewRests.push_back(rest);
+            }
+            TrpDrawText dt;
+            Lay(dt, text, s);
+            std::vector<AnsiString> parts, rests;
+            for (int guard = 0; dt.PartsLeft() && guard < 100; ++guard) {
+                parts.push_back(dt.TakePart());
+                rests.push_back(dt.RestOfParts());
+            }
+            EXPECT_EQ(parts, anew);
+            EXPECT_EQ(rests, anewRests);
+        }
+}
+
 // ---------------------------------------------------------------- drawing details
 
 std::vector<TDrawRecord> TextRecords(const TRecordingCanvas& c)

@@ -201,6 +201,26 @@ TEST_F(Fixture, CompactTextAndReferencesToLaterObjects)
     EXPECT_EQ(dynamic_cast<TTestMemo*>(m)->Memo->Count(), 2);
     EXPECT_EQ(s.ReadComponentStr(r, "   "), nullptr);
     EXPECT_THROW(s.ReadComponentStr(r, "TNothing a=\"1\""), EClassNotFound);
+    // A copy's text and a difference read after it, as a prepared page's objects are: the
+    // later attribute wins, as in the joined text.
+    struct Parts {
+        const char* why;
+        const char* text;
+        const char* more;
+        double left, top;
+    };
+    const Parts parts[] = {
+        {"the difference overrides", "TTestMemo l=\"12\" t=\"3\"", "l=\"40\"", 40, 3},
+        {"a class name alone", "TTestMemo", "t=\"7\"", 0, 7},
+        {"blank text: the class comes from the rest", "  ", "TTestMemo t=\"5\"", 0, 5},
+    };
+    for (const Parts& p : parts) {
+        SCOPED_TRACE(p.why);
+        TrpComponent* c = s.ReadComponentStr(r, p.text, p.more);
+        ASSERT_NE(c, nullptr);
+        EXPECT_DOUBLE_EQ(static_cast<double>(c->GetLeft()), p.left);
+        EXPECT_DOUBLE_EQ(static_cast<double>(c->GetTop()), p.top);
+    }
 
     const AnsiString xml = "<?xml?><TTestReport><TTestPage Name=\"P\"><TTestBand Name=\"B\" DataSet=\"rpDBDataset9\"/>"
                            "</TTestPage><TTestPage Name=\"P2\"/></TTestReport>";

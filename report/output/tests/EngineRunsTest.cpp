@@ -90,4 +90,86 @@ TEST(EngineRuns, VerticalBandsOnEveryRunWithoutRestore)
     }
 }
 
+// A highlight condition must give a Boolean; any other value is an error of the memo's
+// expression, named in the report's errors like every other.
+TEST(EngineRuns, HighlightConditionThatIsNoBoolean)
+{
+    struct Case {
+        const char* why;
+        const char* condition;
+        bool built;
+    };
+    const Case cases[] = {
+        {"a Boolean condition", "<Data.\"N\"> > 1", true},
+        {"Null counts as false", "Null", true},
+        {"a text is no Boolean", "'abc'", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        auto* band = t.Band<TrpMasterData>(10, 20);
+        band->SetDataSet(t.DataSet("Data", NumberedRows(2)));
+        TrpMemoView* memo = t.Memo(band, 0, 0, 100, 20, "[Data.\"N\"]");
+        memo->SetName("Amount");
+        memo->GetHighlight()->Condition = c.condition;
+        EXPECT_EQ(t.Prepare(), c.built) << t.Errors();
+        if (c.built) {
+            EXPECT_EQ(t.Errors(), "");
+        } else {
+            ASSERT_EQ(t.Report()->Errors.Count(), 1) << t.Errors();
+            EXPECT_EQ(t.Report()->Errors[0].substr(0, 7), "Amount:");
+            EXPECT_NE(t.Report()->Errors[0].find("'abc'"), AnsiString::npos) << t.Errors();
+        }
+    }
+}
+
+// A dataset that never reaches its end, walked by a band whose row limit restarts at every
+// group break, stops the run with an error instead of building forever.
+TEST(EngineRuns, DataSetWithoutEndStopsAtTheRowLimit)
+{
+    struct Restore {
+        int kept = TrpEngine::MaxRowsPerBand;
+        ~Restore() { TrpEngine::MaxRowsPerBand = kept; }
+    } restore;
+    TrpEngine::MaxRowsPerBand = 1000;
+    TTestReport t;
+    TRowsDataSet* data = t.DataSet("D", NumberedRows(3));
+    data->RangeEnd = reLast;  // no end of its own
+    auto* gh = t.Band<TrpGroupHeader>(0, 10);
+    gh->Condition = "Line#";  // from the third row on, a new group on every row
+    gh->SetVisible(false);
+    auto* band = t.Band<TrpMasterData>(20, 10);
+    band->SetName("Endless");
+    band->SetDataSet(data);
+    band->SetRowCount(3);
+    band->SetVisible(false);
+    EXPECT_FALSE(t.Prepare());
+    EXPECT_NE(t.Errors().find("Band Endless: more than 1000 rows"), AnsiString::npos) << t.Errors();
+}
+
+// What a run learns of the template (here which object hangs under which) is learnt again
+// on the next run: an object moved away between runs no longer moves with the one it was
+// under.
+TEST(EngineRuns, SecondRunSeesTheTemplateAsItIsThen)
+{
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(10, 40);
+    band->SetRowCount(1);
+    band->Stretched = true;
+    TrpMemoView* tall = t.Memo(band, 0, 0, 100, 20, "1\r\n2\r\n3\r\n4");
+    tall->StretchMode = smActualHeight;
+    TrpMemoView* below = t.Memo(band, 0, 20, 100, 20, "below");
+    auto topOfBelow = [&] {
+        for (TrpComponent* c : t.Pages()->GetPage(0)->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c); m && TrimRight(m->GetText()) == "below")
+                return FormatFloat("0", static_cast<double>(m->GetTop()));
+        return AnsiString("missing");
+    };
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_NE(topOfBelow(), "20") << "under the growing memo it moves down";
+    below->SetLeft(200);
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(topOfBelow(), "20") << "beside it, it stays";
+}
+
 }  // namespace

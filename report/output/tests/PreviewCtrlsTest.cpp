@@ -2,6 +2,8 @@
 // combo's recent fonts, the combo edit, tool-bar panels and saved positions.
 #include "report/output/rpCtrls.h"
 #include "report/output/rpDock.h"
+#include "report/output/rpPrinter.h"
+#include "platform/printers/RecordingPrinter.h"
 
 #include "platform/classes/IniFiles.h"
 #include "platform/graphics/testing/RecordingCanvas.h"
@@ -229,6 +231,85 @@ TEST_F(FontComboTest, RecentFontsComeFirstAndSurvive)
     EXPECT_EQ(reg.ReadInteger("FontType0"), 0);
 }
 
+TEST_F(FontComboTest, PreviewItemsAndThePrintersFonts)
+{
+    TRecordingPrinterSpec office("Office");
+    office.Fonts = {{"Courier Printer", 0}};
+    TRecordingPrinterSystem printers{{office}, "Office"};
+    TPrinterSystemScope use{printers};
+    rpFreePrinters();
+    auto* form = new TForm(Application);
+    form->SetBounds(0, 0, 600, 400);
+    form->Show();
+    auto* box = new TrpFontComboBox(form);
+    box->SetParent(form);
+    box->SetBounds(10, 10, 150, 21);
+    box->Reset();
+    EXPECT_EQ(box->GetItems()->Count(), 8) << "the screen's seven and the printer's own";
+    const int printerFont = box->GetItems()->IndexOf("Courier Printer");
+    ASSERT_GE(printerFont, 0);
+    EXPECT_EQ(box->FontTypeOf(printerFont), 0);
+
+    // The item height leaves room for the TrueType picture even with a small font.
+    box->GetFont()->SetSize(5);
+    EXPECT_EQ(box->GetItemHeight(), kTrueTypePictureHeight + 1);
+    box->GetFont()->SetSize(20);
+    EXPECT_GT(box->GetItemHeight(), kTrueTypePictureHeight + 1);
+    box->GetFont()->SetSize(8);
+
+    TrpFontPreview* preview = box->FontPreview;
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->GetParent(), form);
+    EXPECT_FALSE(preview->GetVisible());
+    EXPECT_EQ(preview->GetWidth(), 200);
+    EXPECT_EQ(preview->GetHeight(), 50);
+    EXPECT_EQ(preview->Panel->GetFont()->GetSize(), 18);
+    EXPECT_EQ(preview->Panel->GetColor(), clWindow);
+
+    Choose(box, "Tahoma");
+    Choose(box, "Georgia");
+    ASSERT_EQ(box->GetMRUCount(), 1);
+    // Dropping the list shows the sample of the first entry right of the box.
+    d.Run([&] { box->UserDroppedDown(true); });
+    EXPECT_TRUE(preview->GetVisible());
+    EXPECT_EQ(preview->Panel->GetCaption(), "Georgia");
+    EXPECT_EQ(preview->Panel->GetFont()->GetName(), "Georgia");
+    EXPECT_EQ(preview->GetLeft(), 10 + 150);
+    EXPECT_EQ(preview->GetTop(), 10);
+
+    struct ItemCase {
+        const char* why;
+        AnsiString name;
+        bool selected;
+        std::vector<std::string> drawn, notDrawn;
+    };
+    const TRect r = Bounds(0, 26, 150, 13);
+    const ItemCase items[] = {
+        {"a TrueType font: the picture, the name after it", "Arial", false, {"pen clGray", "text 14 "}, {"clBtnShadow"}},
+        {"the last recent font (the first chosen): the line under it", "Tahoma", false, {"line 0 37 150 37"}, {}},
+        {"a font without the picture: 15 pixels kept free", "Courier Printer", false, {"text 17 "}, {"pen clGray"}},
+        {"the highlighted font goes to the sample", "Courier Printer", true, {"brush clHighlight"}, {}},
+    };
+    for (const ItemCase& c : items) {
+        SCOPED_TRACE(c.why);
+        int index = -1;
+        for (int i = 0; i < box->GetItems()->Count() && index < 0; ++i)
+            if (box->GetItems()->Strings(i) == c.name)
+                index = i;
+        TRecordingCanvas canvas;
+        box->DrawItem(canvas.Canvas, index, r, c.selected);
+        const std::string dump = canvas.Dump();
+        for (const std::string& part : c.drawn)
+            EXPECT_NE(dump.find(part), std::string::npos) << part << "\n" << dump;
+        for (const std::string& part : c.notDrawn)
+            EXPECT_EQ(dump.find(part), std::string::npos) << part << "\n" << dump;
+    }
+    EXPECT_EQ(preview->Panel->GetCaption(), "Courier Printer");
+    d.Run([&] { box->UserDroppedDown(false); });
+    EXPECT_FALSE(preview->GetVisible());
+    rpFreePrinters();
+}
+
 TEST(ComboEditTest, ButtonAtTheRightEnd)
 {
     TTestDriver d;
@@ -305,7 +386,7 @@ TEST(DockTest, PositionsRoundTrip)
     button->SetParent(bar);
     button->SetBounds(0, 0, 30, 22);
     ASSERT_TRUE(bar->DockTo(top, 0, 0));
-    EXPECT_EQ(bar->GetWidth(), 30 + 4);
+    EXPECT_EQ(bar->GetWidth(), 8 + 30 + 4) << "the grip, the button, plus 4";
     EXPECT_EQ(top->GetHeight(), 26 + 1);
 
     const std::string path = (std::filesystem::temp_directory_path() / "sklad-dock-test.ini").string();

@@ -6,6 +6,7 @@
 #include "report/output/rpSearchDialog.h"
 #include "report/output/tests/PreviewTestSupport.h"
 
+#include "report/model/rpDialogs.h"
 #include "report/model/rpPages.h"
 
 #include "platform/printers/RecordingPrinter.h"
@@ -261,6 +262,75 @@ TEST(ProgressTest, MessagePlacesAndTheActiveWindow)
         EXPECT_EQ(progress.Bar->GetPosition(), 2);
     }
     EXPECT_TRUE(main->GetEnabled());
+}
+
+TEST(ProgressTest, DraggedByItsBody)
+{
+    TPreviewEnv env;
+    TrpProgress progress(nullptr);
+    progress.Execute(0, "Готовится страница 1", false, true);
+    const int left = progress.GetLeft(), top = progress.GetTop();
+    struct Case {
+        const char* why;
+        TControl* body;
+        int dx, dy;
+    };
+    const Case cases[] = {
+        {"by the panel", progress.Panel, 20, 15},
+        {"by the message", progress.LMessage, -5, 30},
+    };
+    int movedX = 0, movedY = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        ASSERT_TRUE(c.body->UserMouseDown(mbLeft, {}, 10, 10));
+        c.body->UserMouseMove({ssLeft}, 10 + c.dx, 10 + c.dy);
+        c.body->UserMouseUp(mbLeft, {}, 10, 10);
+        movedX += c.dx;
+        movedY += c.dy;
+        EXPECT_EQ(progress.GetLeft(), left + movedX);
+        EXPECT_EQ(progress.GetTop(), top + movedY);
+    }
+    progress.Panel->UserMouseMove({}, 90, 90);
+    EXPECT_EQ(progress.GetLeft(), left + movedX) << "only while the button is held";
+}
+
+// ---------------------------------------------------------------- dialog page window
+
+// Exposes the window's dialog code.
+struct TDialogFormProbe : TrpDialogForm {
+    using TrpDialogForm::TrpDialogForm;
+    using TrpDialogForm::WantsKey;
+};
+
+TEST(DialogFormTest, DefaultsAndModify)
+{
+    TPreviewEnv env;
+    TDialogFormProbe form(Application);
+    EXPECT_EQ(form.GetClientWidth(), 115);
+    EXPECT_EQ(form.GetClientHeight(), 59);
+    EXPECT_EQ(form.GetCaption(), " ");
+    EXPECT_TRUE(form.GetKeyPreview());
+    EXPECT_EQ(form.GetFont()->GetName(), "Tahoma");
+    EXPECT_EQ(form.GetFont()->GetSize(), 8);
+    for (Word key : {VK_TAB, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN})
+        EXPECT_TRUE(form.WantsKey(key)) << key;
+    int modified = 0;
+    form.OnModify = TNotifyEvent::Lambda([&](TObject* sender) {
+        EXPECT_EQ(sender, &form);
+        ++modified;
+    });
+    form.Show();
+    form.SetBounds(10, 10, 200, 150);
+    EXPECT_EQ(modified, 0) << "moved by the program";
+    form.UserMoved(40, 30);
+    EXPECT_EQ(form.GetLeft(), 40);
+    EXPECT_EQ(modified, 1) << "moved by the user";
+    form.UserResized(250, 180);
+    EXPECT_EQ(form.GetWidth(), 250);
+    EXPECT_EQ(modified, 2) << "resized by the user";
+    bool closed = true;
+    form.OnCloseQuery(&form, closed);
+    EXPECT_FALSE(closed) << "it refuses to close until its page takes it over";
 }
 
 TEST(ProgressTest, CancelStopsTheBuild)

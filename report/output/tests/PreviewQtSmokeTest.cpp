@@ -1,5 +1,6 @@
 // The preview window with Qt widget peers, offscreen: the window, its tool bar and the page
 // surface get widgets, and painting the surface through its widget draws the pages.
+#include "report/output/rpDock.h"
 #include "report/output/rpPreviewForm.h"
 #include "report/output/tests/PreviewTestSupport.h"
 
@@ -89,6 +90,91 @@ TEST(PreviewQtSmoke, ScrollBarsWheelAndToolBarPictures)
         EXPECT_EQ(QtToolTip(b), b->GetHint());
     }
     env.d.Click(form->CancelB);
+}
+
+// Qt's own dialogs (file, font, colour, print) speak Russian like the rest of the program.
+TEST(PreviewQtSmoke, QtDialogsSpeakRussian)
+{
+    TOffscreen qt;
+    struct Case {
+        const char* context;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"QPlatformTheme", "Cancel", "Отмена"},
+        {"QFileDialog", "File &name:", "&Имя файла:"},
+        {"QFontDialog", "Select Font", "Выбор шрифта"},
+        {"QColorDialog", "Select Color", "Выбор цвета"},
+        {"QPrintDialog", "Print", "Печать"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(QtTranslated(c.context, c.text), c.expected);
+    }
+}
+
+// A tool bar with widgets: taken by its grip's widget and dragged out of its dock it
+// floats in a frameless window of its own; the close button hides it; docked again, its
+// widget stands in the dock.
+TEST(PreviewQtSmoke, ToolBarFloatsAndDocksWithWidgets)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->SetBounds(100, 100, 640, 480);
+    auto* top = new TrpDock(form);
+    top->SetParent(form);
+    top->AdjustBounds();
+    auto* bottom = new TrpDock(form);
+    bottom->SetParent(form);
+    bottom->SetAlign(alBottom);
+    bottom->AdjustBounds();
+    auto* bar = new TrpToolBar(form);
+    bar->SetCaption("Навигация");
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new TSpeedButton(form);
+        b->SetBounds(0, 0, 23, 22);
+        b->SetParent(bar);
+    }
+    ASSERT_TRUE(bar->DockTo(top, 0, 0));
+    form->Show();
+    qtServices->ProcessNativeEvents();
+    EXPECT_TRUE(QtWidgetShown(bar));
+    EXPECT_TRUE(QtWidgetInside(bar, top));
+    EXPECT_TRUE(QtWidgetShown(bar->DragBox()));
+
+    QtMouse(bar->DragBox(), TQtMouseAction::Press, 3, 5);
+    EXPECT_TRUE(bar->Dragging());
+    QtMouse(bar, TQtMouseAction::Move, 4, 6 + 120);
+    ASSERT_TRUE(bar->IsFloat());
+    QtMouse(bar, TQtMouseAction::Release, 4, 6);
+    qtServices->ProcessNativeEvents();
+    TrpFloatWindow* window = bar->FloatWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(QtWidgetShown(window));
+    EXPECT_TRUE(QtWindowFrameless(window));
+    EXPECT_TRUE(QtWidgetInside(bar, window));
+    EXPECT_TRUE(QtWidgetShown(bar));
+    EXPECT_TRUE(QtWidgetShown(window->CloseBtn));
+
+    d.Click(window->CloseBtn);
+    qtServices->ProcessNativeEvents();
+    EXPECT_FALSE(QtWidgetShown(window));
+    EXPECT_FALSE(bar->GetVisible());
+    bar->SetVisible(true);
+    qtServices->ProcessNativeEvents();
+    EXPECT_TRUE(QtWidgetShown(bar));
+
+    ASSERT_TRUE(bar->AddToDock(bottom));
+    d.Run([] { Application->ProcessMessages(); });
+    qtServices->ProcessNativeEvents();
+    EXPECT_EQ(bar->FloatWindow(), nullptr);
+    EXPECT_TRUE(QtWidgetInside(bar, bottom));
+    EXPECT_TRUE(QtWidgetShown(bar));
+    EXPECT_EQ(bottom->GetHeight(), 27);
+    delete form;
 }
 
 }  // namespace

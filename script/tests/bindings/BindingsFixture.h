@@ -66,6 +66,9 @@ protected:
                 S->Execute();
             } catch (const EScriptRunError& e) {
                 error = "line " + std::to_string(e.Line()) + ": " + e.Message();
+            } catch (const Exception& e) {
+                // A host callback's own exception leaves as raised; the script knows where.
+                error = "line " + std::to_string(std::atoi(S->RunErrorPos.c_str())) + ": " + e.Message();
             }
         });
         return error;

@@ -1,0 +1,223 @@
+// A list report prepared and printed into a 300-dpi PDF file, as a stock list is printed:
+// report title, page header, one data band of four memos per row, a page footer with the
+// page's SUM and a summary, on A4. The argument is the number of rows (55 rows a page).
+//   Prepare        PrepareReport alone
+//   PrepareAndPdf  PrepareReport, then every page printed through the Qt PDF backend
+// Counters: pages, the PDF's size in MB, and peak_mb, the process's peak resident memory after
+// the run (runs go smallest first, so each figure covers its own size and the smaller).
+#include "platform/printers/PrintBackend.h"
+#include "platform/printers/RecordingPrinter.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtPrinting.h"
+#include "platform/rtl/SysUtils.h"
+#include "report/model/rpBands.h"
+#include "report/model/rpClass.h"
+#include "report/model/rpDBSet.h"
+#include "report/model/rpMemo.h"
+#include "report/model/rpPages.h"
+#include "report/model/rpReportClasses.h"
+#include "report/output/rpPreviewPages.h"
+#include "report/output/rpPrinter.h"
+#include "script/GlobalUnit.h"
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+// Rows "N", "Name", "Price", "Sum" computed from the row number, so a million rows cost
+// no memory before the report reads them.
+class TListRows : public TrpUserDataSet {
+    SKLAD_CLASS_NOPUBLISH(TListRows, TrpUserDataSet)
+public:
+    explicit TListRows(TComponent* AOwner) : TrpUserDataSet(AOwner) { RangeEnd = reCount; }
+    void SetRowCount(int n) { RangeEndCount = n; }
+    Variant GetValue(const AnsiString& Index) override
+    {
+        const int n = RecNo + 1;
+        if (SameText(Index, "N"))
+            return n;
+        if (SameText(Index, "Name"))
+            return AnsiString("Товар номер ") + IntToStr(n) + " (болт оцинкованный)";
+        if (SameText(Index, "Price"))
+            return 10.5 + n % 97;
+        if (SameText(Index, "Sum"))
+            return (n % 50) * (10.5 + n % 97);
+        return Null();
+    }
+    AnsiString GetDisplayText(const AnsiString& Index) override { return VarToStr(GetValue(Index)); }
+    void GetFieldList(TStrings* List) override
+    {
+        List->Clear();
+        for (const char* f : {"N", "Name", "Price", "Sum"})
+            List->Add(f);
+    }
+    int FieldsCount() override { return 4; }
+};
+
+SKLAD_DEFINE_CLASS(TListRows)
+
+void Startup()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "bench_report";
+    static char* argv[] = {name, nullptr};
+    static TQtBackend backend(argc, argv);
+    ScriptEngineStartup();
+    rpInitReportClasses();
+    rpInstallOutputFactories();
+    RegisterClass(TListRows::StaticClass());
+}
+
+class TPdfPrinterSystem : public TPrinterSystem {
+public:
+    std::vector<TPrinterInfo> Printers() override { return {{"PDF", "", true}}; }
+    AnsiString DefaultPrinter() override { return "PDF"; }
+    std::unique_ptr<TPrintDevice> Open(const AnsiString&) override { return std::make_unique<TQtPdfDevice>(300); }
+};
+
+// The list report over `rows` rows, A4 portrait, 10 mm margins.
+class TListReport {
+public:
+    explicit TListReport(int rows)
+    {
+        FReport = std::make_unique<TrpReport>(nullptr);
+        FReport->SetName("ListReport");
+        FReport->GetEngineOptions()->SilentMode = true;
+        FReport->GetEngineOptions()->RestoreReport = false;
+        FReport->GetPrintOptions()->ShowDialog = false;
+        FReport->ShowProgress = false;
+        FRows = std::make_unique<TListRows>(nullptr);
+        FRows->SetName("Rows");
+        FRows->SetUserName("Rows");
+        FRows->SetRowCount(rows);
+        FReport->GetDataSets()->Add(FRows.get());
+
+        auto* page = new TrpReportPage(FReport.get());
+        page->SetName("Page1");
+        page->SetPaperWidth(210);
+        page->SetPaperHeight(297);
+        page->LeftMargin = page->RightMargin = page->TopMargin = page->BottomMargin = 10;
+
+        auto* title = Band<TrpReportTitle>(page, "ReportTitle1", 0, 30);
+        Memo(title, 0, 0, 700, 26, "Остатки товаров на складе")->GetFont()->SetSize(14);
+        auto* header = Band<TrpPageHeader>(page, "PageHeader1", 40, 20);
+        Memo(header, 0, 0, 60, 18, "№");
+        Memo(header, 60, 0, 400, 18, "Наименование");
+        Memo(header, 460, 0, 110, 18, "Цена");
+        Memo(header, 570, 0, 120, 18, "Сумма");
+        auto* master = Band<TrpMasterData>(page, "MasterData1", 70, 18);
+        master->SetDataSet(FRows.get());
+        Memo(master, 0, 0, 60, 18, "[Rows.\"N\"]");
+        Memo(master, 60, 0, 400, 18, "[Rows.\"Name\"]");
+        Memo(master, 460, 0, 110, 18, "[Rows.\"Price\"]");
+        Memo(master, 570, 0, 120, 18, "[Rows.\"Sum\"]");
+        auto* footer = Band<TrpPageFooter>(page, "PageFooter1", 200, 20);
+        Memo(footer, 0, 0, 690, 18, "Итого на странице: [SUM(<Rows.\"Sum\">,MasterData1)]   Стр. [Page#]");
+        auto* summary = Band<TrpReportSummary>(page, "ReportSummary1", 120, 20);
+        Memo(summary, 0, 0, 690, 18, "Всего строк: [COUNT(MasterData1)]");
+    }
+    ~TListReport()
+    {
+        FReport.reset();
+        FRows.reset();
+    }
+
+    TrpPreviewPages* Prepare()
+    {
+        if (!FReport->PrepareReport(true))
+            std::abort();
+        return dynamic_cast<TrpPreviewPages*>(FReport->GetPreviewPages());
+    }
+
+private:
+    template <class B>
+    static B* Band(TrpReportPage* page, const char* name, Extended top, Extended height)
+    {
+        auto* b = new B(page);
+        b->SetName(name);
+        b->SetBounds(0, top, 0, height);
+        return b;
+    }
+    TrpMemoView* Memo(TrpComponent* parent, Extended left, Extended top, Extended width, Extended height,
+                      const AnsiString& text)
+    {
+        auto* m = new TrpMemoView(parent);
+        m->SetName("Memo" + IntToStr(++FMemos));
+        m->SetBounds(left, top, width, height);
+        m->SetText(text);
+        return m;
+    }
+
+    std::unique_ptr<TrpReport> FReport;
+    std::unique_ptr<TListRows> FRows;
+    int FMemos = 0;
+};
+
+double PeakMb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024.0;
+}
+
+void Prepare(benchmark::State& state)
+{
+    Startup();
+    int pages = 0;
+    for (auto _ : state) {
+        TListReport report(static_cast<int>(state.range(0)));
+        pages = report.Prepare()->GetCount();
+    }
+    state.counters["pages"] = pages;
+    state.counters["peak_mb"] = PeakMb();
+}
+
+void PrepareAndPdf(benchmark::State& state)
+{
+    Startup();
+    TPdfPrinterSystem system;
+    TPrinterSystemScope scope(system);
+    rpFreePrinters();
+    const std::string path = (std::filesystem::temp_directory_path() / ("bench-list-report-" + std::to_string(getpid()) + ".pdf")).string();
+    int pages = 0;
+    for (auto _ : state) {
+        TListReport report(static_cast<int>(state.range(0)));
+        TrpPreviewPages* prepared = report.Prepare();
+        pages = prepared->GetCount();
+        TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
+        printer->FileName = path;
+        prepared->PrintTo(*printer, TrpPrintSettings{});
+        printer->FileName.clear();
+    }
+    rpFreePrinters();
+    state.counters["pages"] = pages;
+    state.counters["pdf_mb"] = std::filesystem::file_size(path) / 1048576.0;
+    state.counters["peak_mb"] = PeakMb();
+    if (!getenv("KEEP_PDF"))
+        std::filesystem::remove(path);
+}
+
+// SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
+const bool kRegistered = [] {
+    const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
+    benchmark::RegisterBenchmark("Prepare", Prepare)->Arg(quick ? 200 : 10000)->Unit(benchmark::kMillisecond);
+    auto* pdf = benchmark::RegisterBenchmark("PrepareAndPdf", PrepareAndPdf)->Unit(benchmark::kMillisecond);
+    if (quick)
+        pdf->Arg(200);
+    else
+        pdf->Arg(10000)->Arg(100000);
+    return true;
+}();
+
+}  // namespace

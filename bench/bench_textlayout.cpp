@@ -1,0 +1,151 @@
+// One long memo of plain text (paragraphs of about 600 bytes, word wrap on, 180 mm wide,
+// Arial 10) laid out through the Qt font backend. The argument is the text's size in KB.
+//   Measure  CalcHeight, as the engine stretches a band, laid out anew every time (also
+//            with the whole text one paragraph), and again at the same size (kept layout)
+//   Split    InitPart, then DrawPart into parts of one A4 page's height until nothing is left
+//   Draw     the whole memo drawn once on a canvas that records nothing
+// Counter us_per_KB: time per KB of text; it should stay level as the text grows.
+#include "platform/graphics/CanvasDevice.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/rtl/SysUtils.h"
+#include "report/model/rpMemo.h"
+#include "report/model/rpReportClasses.h"
+#include "script/GlobalUnit.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+void Startup()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "bench_textlayout";
+    static char* argv[] = {name, nullptr};
+    static TQtBackend backend(argc, argv);
+    ScriptEngineStartup();
+    rpInitReportClasses();
+}
+
+AnsiString MakeText(int KB, size_t ParagraphSize = 600)
+{
+    static const char* const kWords[] = {"болт", "оцинкованный", "гайка", "шайба", "М8", "склад", "поставка",
+                                         "накладная", "количество", "цена", "товар", "остаток"};
+    AnsiString text;
+    const size_t size = size_t(KB) * 1024;
+    text.reserve(size + 64);
+    size_t paragraph = 0;
+    for (unsigned k = 0; text.size() < size; ++k) {
+        const AnsiString w = kWords[(k * 7 + k / 5) % std::size(kWords)];
+        text += w;
+        paragraph += w.size() + 1;
+        if (paragraph > ParagraphSize) {
+            text += "\r\n";
+            paragraph = 0;
+        } else {
+            text += ' ';
+        }
+    }
+    return text;
+}
+
+std::unique_ptr<TrpMemoView> MakeMemo(int KB, size_t ParagraphSize = 600)
+{
+    Startup();
+    auto memo = std::make_unique<TrpMemoView>(nullptr);
+    memo->SetBounds(0, 0, 180 * 3.77953L, 100);
+    memo->GetFont()->SetName("Arial");
+    memo->GetFont()->SetSize(10);
+    memo->WordWrap = true;
+    memo->SetText(MakeText(KB, ParagraphSize));
+    return memo;
+}
+
+void PerKB(benchmark::State& state)
+{
+    state.counters["us_per_KB"] = benchmark::Counter(double(state.range(0)) / 1e6,
+                                                     benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+
+// Every iteration lays the text out anew: the width changes by one unit each time.
+void MeasureAt(benchmark::State& state, size_t ParagraphSize)
+{
+    auto memo = MakeMemo(int(state.range(0)), ParagraphSize);
+    const Extended width = memo->GetWidth();
+    bool wide = false;
+    for (auto _ : state) {
+        memo->SetWidth(width + (wide ? 1 : 0));
+        wide = !wide;
+        benchmark::DoNotOptimize(memo->CalcHeight());
+    }
+    PerKB(state);
+}
+
+void Measure(benchmark::State& state) { MeasureAt(state, 600); }
+// The whole text one paragraph.
+void MeasureOneParagraph(benchmark::State& state) { MeasureAt(state, size_t(-1)); }
+
+// Measured again at the same size: the layout is kept.
+void MeasureAgain(benchmark::State& state)
+{
+    auto memo = MakeMemo(int(state.range(0)));
+    memo->CalcHeight();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(memo->CalcHeight());
+    PerKB(state);
+}
+
+void Split(benchmark::State& state)
+{
+    auto memo = MakeMemo(int(state.range(0)));
+    const AnsiString text = memo->GetText();
+    const Extended page = 277 * 3.77953L;
+    int parts = 0;
+    for (auto _ : state) {
+        memo->SetText(text);
+        memo->InitPart();
+        parts = 0;
+        while (!memo->RestText.empty() && parts < 100000) {
+            memo->SetHeight(page);
+            memo->DrawPart();
+            ++parts;
+        }
+    }
+    state.counters["parts"] = parts;
+    PerKB(state);
+}
+
+void Draw(benchmark::State& state)
+{
+    auto memo = MakeMemo(int(state.range(0)));
+    memo->SetHeight(memo->CalcHeight());
+    TNullDevice device;
+    TCanvas canvas(&device);
+    for (auto _ : state)
+        memo->Draw(&canvas, 1, 1, 0, 0);
+    PerKB(state);
+}
+
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(10)->Arg(100);
+    if (!std::getenv("SKLAD_BENCH_QUICK"))
+        b->Arg(1024);
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(Measure)->Apply(Sizes);
+BENCHMARK(MeasureOneParagraph)->Apply(Sizes);
+BENCHMARK(MeasureAgain)->Apply(Sizes);
+BENCHMARK(Split)->Apply(Sizes);
+BENCHMARK(Draw)->Apply(Sizes);
+
+}  // namespace

@@ -1,0 +1,488 @@
+// rpEngineBand.cpp - the output of one band: its events and data, stretching objects
+// and shifting the ones below, the fit test, splitting a band across pages, keeping a
+// block of bands together, page columns and multi-column data bands.
+#include "report/output/rpEngineRun.h"
+
+#include "report/output/rpEngineConsts.h"
+#include "report/output/rpPreviewPages.h"
+
+#include "report/model/rpMemo.h"
+#include "report/model/rpUtils.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <map>
+
+using namespace rpengine;
+
+void TrpEngine::ShowBand(TrpBand* Band)
+{
+    if (!Band || FRun->Failed)
+        return;
+    if (FRun->ShowDepth >= kMaxShowDepth) {
+        Fail(Format(rpenginemsg::kNestingTooDeep, {Band->Name(), kMaxShowDepth}));
+        return;
+    }
+    ++FRun->ShowDepth;
+    struct Leave {
+        int& d;
+        ~Leave() { --d; }
+    } leave{FRun->ShowDepth};
+    if (Band->KeepChild)
+        StartKeep(Band);
+    DoShow(Band);
+    if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible))
+        ShowBand(Band->GetChild());
+    if (Band->KeepChild)
+        EndKeep(Band);
+    if (Is<TrpDataBand>(Band))
+        AggregateList.AddValue(Band, 0);
+}
+
+void TrpEngine::PrepareShiftTree(TrpBand* Band)
+{
+    if (FRun->HasShiftTree(Band))
+        return;
+    FRun->MarkShiftTree(Band);
+    const std::vector<TrpView*> views = ViewsOf(Band);
+    for (TrpView* v : views)
+        FRun->ShiftList(v).clear();
+    FRun->ShiftList(Band).clear();
+    for (TrpView* a : views) {
+        TrpView* best = nullptr;
+        Extended bestGap = 1e10L;
+        for (TrpView* b : views) {
+            if (b == a)
+                continue;
+            const Extended d = a->GetTop() - (b->GetTop() + b->GetHeight());
+            if (d > -0.0001L && b->GetLeft() < a->GetLeft() + a->GetWidth() - 0.0001L &&
+                a->GetLeft() < b->GetLeft() + b->GetWidth() - 0.0001L && d < bestGap) {
+                bestGap = d;
+                best = b;
+            }
+        }
+        FRun->ShiftList(best ? static_cast<TrpComponent*>(best) : Band).push_back(a);
+    }
+}
+
+void TrpEngine::ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Band, int Depth)
+{
+    // Zero-height objects at one place can hang under each other: the depth ends that.
+    if (!Parent || Depth > Band->ObjectCount())
+        return;
+    const std::vector<TrpView*> list = FRun->ShiftList(Parent);
+    for (TrpView* x : list) {
+        if (x->Parent() != Band)
+            continue;
+        switch (x->ShiftMode) {
+        case smAlways: {
+            x->SetTop(x->GetTop() + Offset);
+            auto g = FRun->Growth.find(x);
+            ShiftObjects(x, Offset + (g == FRun->Growth.end() ? 0 : g->second), Band, Depth + 1);
+            break;
+        }
+        case smWhenOverlapped: {
+            if (Parent == Band)
+                break;  // a top-level object has nothing above it to overlap
+            const Extended bottom = Parent->GetTop() + Parent->GetHeight();
+            if (x->GetTop() < bottom) {
+                const Extended d = bottom - x->GetTop();
+                x->SetTop(bottom);
+                ShiftObjects(x, d, Band, Depth + 1);
+            }
+            break;
+        }
+        case smDontShift:
+            break;
+        }
+    }
+}
+
+void TrpEngine::Stretch(TrpBand* Band)
+{
+    CurBand = Band;
+    PrepareShiftTree(Band);
+    const bool vmaster = Band == VMasterBand;
+    if (!vmaster) {
+        Report->CurObject = Band->Name();
+        Band->BeforePrint();
+        Report->DoBeforePrint(Band);
+    }
+    bool hasInner = false, grew = false;
+    // A band beside vertical bands already holds the copies they made, with their data;
+    // its own objects take theirs as in any band.
+    const std::vector<TrpView*> views = ViewsOf(Band);
+    const int ownCount = FRun->Band(Band).OwnObjectCount;
+    const size_t own = vmaster && ownCount >= 0
+                           ? static_cast<size_t>(ownCount)
+                           : views.size();
+    for (size_t i = 0; i < views.size(); ++i) {
+        TrpView* v = views[i];
+        if (auto* sub = dynamic_cast<TrpSubreport*>(v); sub && sub->PrintOnParent)
+            hasInner = true;
+        if (i < own) {
+            Report->CurObject = v->Name();
+            v->BeforePrint();
+            if (Band->GetVisible()) {
+                Report->DoBeforePrint(v);
+                if (v->GetVisible()) {
+                    v->GetData();
+                    Report->DoNotifyEvent(v, v->OnAfterData);
+                }
+            }
+        }
+        FRun->Growth[v] = 0;
+        auto* st = dynamic_cast<TrpStretcheable*>(v);
+        if (Band->GetVisible() && v->GetVisible() && st && st->StretchMode != smDontStretch) {
+            const Extended h = st->CalcHeight();
+            if (h > st->GetHeight()) {
+                FRun->Growth[v] = h - st->GetHeight();
+                st->SetHeight(h);
+                grew = true;
+            }
+        }
+    }
+    if (!Band->GetVisible())
+        return;
+    if (grew)
+        ShiftObjects(Band, 0, Band, 0);
+    if (hasInner)
+        RunInnerSubReports(Band);
+    Extended maxBottom = 0;
+    for (TrpView* v : ViewsOf(Band))
+        maxBottom = std::max(maxBottom, v->GetTop() + v->GetHeight());
+    if (Band->Stretched)
+        Band->SetHeight(maxBottom);
+    Report->DoNotifyEvent(Band, Band->OnAfterCalcHeight);
+    for (TrpView* v : ViewsOf(Band))
+        if (auto* st = dynamic_cast<TrpStretcheable*>(v); st && st->StretchMode == smMaxHeight)
+            st->SetHeight(maxBottom - st->GetTop());
+}
+
+void TrpEngine::UnStretch(TrpBand* Band)
+{
+    const std::vector<TrpView*> views = ViewsOf(Band);
+    if (Band->GetVisible())
+        for (TrpView* v : views) {
+            Report->CurObject = v->Name();
+            Report->DoAfterPrint(v);
+        }
+    for (TrpView* v : views) {
+        v->AfterPrint();
+        FRun->Growth.erase(v);
+    }
+    Report->CurObject = Band->Name();
+    Report->DoAfterPrint(Band);
+    Band->AfterPrint();
+    int& own = FRun->Band(Band).OwnObjectCount;
+    if (own >= 0) {
+        while (Band->ObjectCount() > own)
+            delete Band->Object(Band->ObjectCount() - 1);
+        own = -1;
+    }
+}
+
+void TrpEngine::DoShow(TrpBand* Band)
+{
+    TrpEngineRun::TBandState& s = FRun->Band(Band);
+    std::vector<int> keptPageList;
+    TrpBand* keptVMaster = nullptr;
+    const Extended startX = CurX;
+    if (s.HasVObjects && !OutputTo) {
+        Report->CurObject = Band->Name();
+        ShowVBands(Band);
+        CurX = 0;
+        PreviewPages->AddPageAction = apAdd;
+        keptPageList = VPageList;
+        keptVMaster = VMasterBand;
+    }
+    if (Band->Vertical) {
+        ShowVBand(Band);
+        return;
+    }
+    auto* data = dynamic_cast<TrpDataBand*>(Band);
+    const bool multiColumn = data && data->Columns >= 2;
+    if (!CallFromAddPage && Band->GetVisible() && Band->StartNewPage && !OutputTo) {
+        const bool firstRow = (data || Is<TrpGroupHeader>(Band)) && s.LineThrough == 1;
+        if (!firstRow)
+            NewPage();
+    }
+    Stretch(Band);
+    try {
+        if (Band->GetVisible() && !FRun->Failed) {
+            bool split = false;
+            // A band reprinted at the top of a fresh page is placed as it is: testing it
+            // would ask for another page, which reprints it again, without end.
+            if (!multiColumn && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
+                !OutputTo) {
+                if (Band->AllowSplit && !s.HasVObjects) {
+                    DrawSplit(Band);
+                    split = true;
+                } else if (!AtFreshTop()) {
+                    NewColumn();
+                }
+            }
+            if (!split && !FRun->Failed) {
+                Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
+                                          : CurX);
+                if (!Is<TrpNullBand>(Band))
+                    Band->SetTop(CurY);
+                if (!OutputTo) {
+                    if (s.HasVObjects) {
+                        VPageList = keptPageList;
+                        VMasterBand = keptVMaster;
+                        OutputInParts(Band);
+                        CurX = startX;
+                    } else if (!(CallFromAddPage && PreviewPages->BandExists(Band))) {
+                        PreviewPages->AddObject(Band);
+                    }
+                } else {
+                    OutputToCopy(Band);
+                }
+                CurY += Band->GetHeight();
+            }
+        }
+    } catch (...) {
+        UnStretch(Band);
+        throw;
+    }
+    UnStretch(Band);
+    if (s.HasVObjects)
+        VMasterBand = nullptr;
+    if (Is<TrpFooter>(Band) || Is<TrpGroupFooter>(Band) || Is<TrpPageFooter>(Band) || Is<TrpReportSummary>(Band))
+        AggregateList.Reset(Band);
+    if (Band->GetVisible() && !FRun->Failed)
+        CheckSubReports(Band);
+}
+
+void TrpEngine::DrawSplit(TrpBand* Band)
+{
+    std::vector<TrpView*> all = ViewsOf(Band);
+    std::vector<TrpView*> work;
+    std::map<TrpView*, Extended> full;
+    for (TrpView* v : all) {
+        if (Is<TrpSubreport>(v))
+            continue;
+        work.push_back(v);
+        if (auto* st = dynamic_cast<TrpStretcheable*>(v)) {
+            st->InitPart();
+            full[v] = v->GetHeight();
+        }
+    }
+    for (TrpView* v : all)
+        v->SetParent(nullptr);
+    Extended room = FreeSpace();
+    int idle = 0;
+    while (!work.empty() && !FRun->Failed) {
+        std::vector<TrpView*> moved;
+        std::vector<TrpView*> still;
+        bool placedAny = false;
+        auto pushBelow = [&](TrpView* x, Extended by) {
+            for (TrpView* y : work) {
+                if (y == x || std::find(moved.begin(), moved.end(), y) != moved.end())
+                    continue;
+                if (x->GetTop() + x->GetHeight() <= y->GetTop() && y->GetLeft() < x->GetLeft() + x->GetWidth() &&
+                    x->GetLeft() < y->GetLeft() + y->GetWidth()) {
+                    y->SetTop(y->GetTop() + by);
+                    moved.push_back(y);
+                }
+            }
+        };
+        for (TrpView* x : work) {
+            auto* st = dynamic_cast<TrpStretcheable*>(x);
+            // At the very top of a fresh part an object that can never fit goes out whole.
+            const bool atTop = x->GetTop() <= 0.0001L && idle > 0;
+            if (x->GetTop() + x->GetHeight() <= room || (atTop && !st)) {
+                x->SetParent(Band);
+                placedAny = true;
+                if (st)
+                    st->DrawPart();
+                continue;
+            }
+            if (x->GetTop() >= room) {
+                still.push_back(x);
+                continue;
+            }
+            if (!st) {
+                pushBelow(x, room - x->GetTop());
+                x->SetTop(room);
+                still.push_back(x);
+                continue;
+            }
+            const Extended fullH = full[x];
+            st->SetHeight(room - st->GetTop());
+            const Extended free = st->DrawPart();
+            pushBelow(x, free);
+            if (std::fabs(static_cast<double>(free - st->GetHeight())) >= 0.0001) {
+                st->SetParent(Band);
+                placedAny = true;
+                full[x] = free + (fullH - st->GetHeight());
+            } else if (atTop) {
+                st->SetHeight(fullH);  // not one line fits a whole part: out it goes, overflowing
+                st->SetParent(Band);
+                placedAny = true;
+                continue;
+            } else {
+                st->SetTop(room);
+                st->SetHeight(fullH);
+            }
+            still.push_back(x);
+        }
+        work = still;
+        idle = placedAny ? 0 : idle + 1;
+        if (idle > kMaxIdleSplits) {
+            Fail(Format(rpenginemsg::kBandNeverFits,
+                        {Band->Name(), Num(Band->GetHeight()), IntToStr(PreviewPages->CurPage + 1), Num(room)}));
+            break;
+        }
+        Extended height = 0;
+        for (TrpView* v : ViewsOf(Band))
+            height = std::max(height, v->GetTop() + v->GetHeight());
+        Band->SetHeight(height);
+        if (work.empty()) {
+            for (TrpView* v : ViewsOf(Band)) {
+                if (v->Align == baBottom)
+                    v->SetTop(height - v->GetHeight());
+                if (auto* st = dynamic_cast<TrpStretcheable*>(v); st && st->StretchMode == smMaxHeight)
+                    st->SetHeight(height - st->GetTop());
+            }
+        }
+        Band->SetLeft(CurX);
+        Band->SetTop(CurY);
+        PreviewPages->AddObject(Band);
+        if (work.empty())
+            CurY += Band->GetHeight();
+        else
+            NewColumn();
+        for (TrpView* v : ViewsOf(Band))
+            v->SetParent(nullptr);
+        for (TrpView* v : work) {
+            v->SetTop(v->GetTop() - room);
+            if (auto* st = dynamic_cast<TrpStretcheable*>(v)) {
+                if (st->GetTop() < 0)
+                    st->SetTop(0);
+                st->SetHeight(full[v]);
+            }
+        }
+        room = FreeSpace();
+    }
+    for (TrpView* v : all)
+        if (v->Parent() == Band)
+            v->SetParent(nullptr);
+    for (TrpView* v : all)
+        v->SetParent(Band);
+}
+
+void TrpEngine::StartKeep(TrpBand* Band, int Position)
+{
+    if (Keeping || IsFirstBand)
+        return;
+    Keeping = true;
+    KeepBand = Band;
+    KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
+    KeepOutline = PreviewPages->Outline()->GetCurPosition();
+    AggregateList.StartKeep();
+}
+
+void TrpEngine::EndKeep(TrpBand* Band)
+{
+    if (Band != KeepBand || !Band)
+        return;
+    KeepBand = nullptr;
+    Keeping = false;
+    AggregateList.EndKeep();
+}
+
+void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY)
+{
+    if (Band->Columns <= 1)
+        return;
+    Band->ColumnBottom = std::max(Band->ColumnBottom, CurY);
+    if (Band->GetCurColumn() < Band->Columns) {
+        CurY = SaveCurY;
+    } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
+        CurY = Band->ColumnBottom;
+    } else if (Keeping) {
+        NewColumn();
+    } else {
+        const Extended rowBottom = Band->ColumnBottom;
+        PreviewPages->CutObjects(ColumnKeepPos);
+        NewColumn();
+        PreviewPages->PasteObjects(CurX, CurY);
+        CurY = CurY + rowBottom - SaveCurY;
+    }
+    Band->SetCurColumn(Band->GetCurColumn() + 1);
+}
+
+void TrpEngine::AddColumn()
+{
+    ++CurColumn;
+    Extended x = 0;
+    TStrings* positions = Page->GetColumnPositions();
+    if (CurColumn - 1 < positions->Count()) {
+        try {
+            x = rpStrToFloat(positions->Strings(CurColumn - 1)) * kUnitsPerMM;
+        } catch (const Exception&) {
+            x = 0;
+        }
+    }
+    CurY = ColumnStartY;
+    for (int i = 0; i < HeaderList.Count(); ++i) {
+        TrpHeaderListItem* item = HeaderList.Items(i);
+        CurX = x + item->Left;
+        TrpBand* band = item->Band;
+        if (!band || (Is<TrpPageHeader>(band) && CurY != 0))
+            continue;
+        for (int guard = 0; band && guard < kMaxShowDepth; ++guard) {
+            band->Overflow = true;
+            Stretch(band);
+            if (band->GetVisible()) {
+                band->SetLeft(CurX);
+                band->SetTop(CurY);
+                if (!Is<TrpPageHeader>(band))
+                    PreviewPages->AddObject(band);
+                CurY += band->GetHeight();
+            }
+            const bool goOn = band->GetVisible() || band->PrintChildIfInvisible;
+            UnStretch(band);
+            band->Overflow = false;
+            if (!goOn)
+                break;
+            band = band->GetChild();
+        }
+    }
+    CurX = x + PageCurX;
+    MarkFresh();
+}
+
+void TrpEngine::EndColumn()
+{
+    TrpBand* footer = FindBand(TrpColumnFooter::StaticClass());
+    if (!footer)
+        return;
+    Stretch(footer);
+    if (footer->GetVisible()) {
+        footer->SetLeft(CurX - PageCurX);
+        footer->SetTop(CurY);
+        PreviewPages->AddObject(footer);
+    }
+    UnStretch(footer);
+    // Its totals cover one column: the next column starts them afresh.
+    AggregateList.Reset(footer);
+}
+
+void TrpEngine::OutputToCopy(TrpBand* Band)
+{
+    TComponent* made = Band->ClassType()->CreateComponent(*OutputTo);
+    auto* copy = dynamic_cast<TrpBand*>(made);
+    if (!copy) {
+        delete made;
+        return;
+    }
+    copy->AssignAll(Band);
+    copy->SetLeft(CurX);
+    copy->SetTop(CurY);
+}

@@ -1,0 +1,293 @@
+// rpEngineData.cpp - the walk over the data: data bands over their datasets, masters and
+// details, whether a band has anything to print, groups that open and close with their
+// condition, headers and footers of data bands and the header list they reprint from,
+// row counters, and the row limit that stops a dataset that never ends.
+#include "report/output/rpEngineRun.h"
+
+#include "report/output/rpEngineConsts.h"
+#include "report/output/rpPreviewPages.h"
+
+#include "report/model/rpMemo.h"
+#include "report/model/rpUtils.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace rpengine;
+
+const std::vector<TrpBand*>& TrpEngine::BandList(TrpComponent* Obj)
+{
+    if (auto* page = dynamic_cast<TrpReportPage*>(Obj))
+        return FRun->PageOf(page).MasterBands;
+    if (auto* band = dynamic_cast<TrpBand*>(Obj))
+        return FRun->Band(band).SubBands;
+    return FRun->NoBands;
+}
+
+bool TrpEngine::CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth)
+{
+    if (PrintIfEmpty)
+        return true;
+    const std::vector<TrpBand*> list = BandList(Obj);
+    bool result = list.empty() && !Is<TrpReportPage>(Obj);
+    if (Depth > kMaxShowDepth)
+        return result;
+    for (TrpBand* band : list) {
+        TrpDataSet* ds = DataSetOf(band);
+        if (!ds)
+            continue;
+        auto* d = dynamic_cast<TrpDataBand*>(band);
+        Report->DoNotifyEvent(band, d ? d->OnMasterDetail : AnsiString());
+        ds->First();
+        int walked = 0;
+        while (!ds->Eof() && !Stopped() && !RowLimitReached(band, ++walked)) {
+            if (CanShow(band, d && d->PrintIfDetailEmpty, Depth + 1)) {
+                result = true;
+                break;
+            }
+            ds->Next();
+        }
+    }
+    return result;
+}
+
+bool TrpEngine::RowLimitReached(TrpBand* Band, int Rows)
+{
+    if (Rows <= MaxRowsPerBand)
+        return false;
+    Fail(Format(rpenginemsg::kRowLimit, {Band->Name(), MaxRowsPerBand}));
+    return true;
+}
+
+void TrpEngine::ResetSuppressValues(TrpBand* Band)
+{
+    if (!Band)
+        return;
+    for (TrpComponent* c : Band->Objects())
+        if (auto* m = dynamic_cast<TrpCustomMemoView*>(c))
+            m->LastText = Null();
+}
+
+void TrpEngine::NotifyObjects(TrpBand* Band)
+{
+    const std::vector<TObject*> list = NotifyList;
+    for (TObject* o : list)
+        if (auto* c = dynamic_cast<TrpComponent*>(o))
+            c->OnNotify(Band);
+}
+
+void TrpEngine::AddToHeaderList(TrpBand* Band)
+{
+    bool reprint = false;
+    if (auto* h = dynamic_cast<TrpHeader*>(Band))
+        reprint = h->ReprintOnNewPage;
+    else if (auto* g = dynamic_cast<TrpGroupHeader*>(Band))
+        reprint = g->ReprintOnNewPage;
+    if (reprint)
+        HeaderList.AddItem(Band, PageCurX, Keeping);
+}
+
+void TrpEngine::RemoveFromHeaderList(TrpBand* Band)
+{
+    if (Band)
+        HeaderList.RemoveItem(Band);
+}
+
+void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
+{
+    ProcessMessages();
+    if (Stopped())
+        return;
+    if (Depth > kMaxShowDepth) {
+        Fail(Format(rpenginemsg::kNestingTooDeep, {Parent->Name(), kMaxShowDepth}));
+        return;
+    }
+    const std::vector<TrpBand*> list = BandList(Parent);
+    for (TrpBand* b : list) {
+        TrpDataSet* ds = DataSetOf(b);
+        auto* band = dynamic_cast<TrpDataBand*>(b);
+        if (!ds || !band)
+            continue;
+        TrpEngineRun::TBandState& s = FRun->Band(band);
+        ds->First();
+        s.LineN = 1;
+        s.LineThrough = 1;
+        band->SetCurColumn(1);
+        ResetSuppressValues(band);
+        bool first = true;
+        bool shown = false;
+        Extended saveCurY = CurY;
+        int columnKeepPos = 0, footerKeepPos = 0;
+        int walked = 0;
+        while (!ds->Eof() && !RowLimitReached(band, ++walked)) {
+            if (CanShow(band, band->PrintIfDetailEmpty, Depth)) {
+                if (first) {
+                    if (band->KeepTogether)
+                        StartKeep(band);
+                    if (band->KeepHeader && s.Header)
+                        StartKeep(band);
+                    ShowBand(s.Header);
+                    AddToHeaderList(s.Header);
+                } else if (!s.Group && band->KeepTogether) {
+                    StartKeep(band);
+                }
+                if (s.Group) {
+                    if (first)
+                        InitGroups(s.Group, 0, true);
+                    else
+                        CheckGroups(band, s.Group, columnKeepPos, saveCurY);
+                }
+                if (band->KeepFooter)
+                    footerKeepPos = PreviewPages->GetCurPosition();
+                if (band->Columns >= 2 && band->GetCurColumn() == 1)
+                    columnKeepPos = PreviewPages->GetCurPosition();
+                saveCurY = CurY;
+                CurLine = s.LineN;
+                CurLineThrough = s.LineThrough;
+                ShowBand(band);
+                NotifyObjects(band);
+                if (first && band->KeepHeader && s.Header)
+                    EndKeep(band);
+                ++s.LineN;
+                ++s.LineThrough;
+                first = false;
+                shown = true;
+                CheckBandColumns(band, columnKeepPos, saveCurY);
+                AddBandOutline(band);
+                ShowDataBands(band, Depth + 1);
+                OutlineUp(band);
+            }
+            IsFirstBand = false;
+            if (band->FooterAfterEach)
+                ShowBand(s.Footer);
+            if (!s.Group && band->KeepTogether)
+                EndKeep(band);
+            ds->Next();
+            // Cancel is heard between rows, not only between bands.
+            ProcessMessages();
+            if ((band->GetRowCount() != 0 && band->GetRowCount() < s.LineN) || Stopped())
+                break;
+        }
+        band->SetCurColumn(band->Columns);
+        CheckBandColumns(band, columnKeepPos, saveCurY);
+        if (shown && !FRun->Failed) {
+            if (s.Group)
+                ShowGroupFooters(s.Group, 0);
+            if (!band->FooterAfterEach) {
+                if (band->KeepFooter)
+                    StartKeep(band, footerKeepPos);
+                ShowBand(s.Footer);
+                if (band->KeepFooter)
+                    EndKeep(band);
+            }
+            RemoveFromHeaderList(s.Header);
+            if (s.Group && band->KeepTogether)
+                EndKeep(band);
+        }
+        if (Stopped())
+            return;
+        IsFirstBand = false;
+    }
+}
+
+Variant TrpEngine::GroupCondition(TrpGroupHeader* Header)
+{
+    Report->CurObject = Header->Name();
+    try {
+        return Report->Calc(Header->Condition);
+    } catch (const Exception& e) {
+        Fail(Format(rpenginemsg::kGroupCondition, {Header->Name(), e.Message()}));
+        return Null();
+    }
+}
+
+void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
+{
+    const std::vector<TrpBand*> headers = FRun->Band(Group).SubBands;
+    for (size_t i = static_cast<size_t>(std::max(Index, 0)); i < headers.size() && !FRun->Failed; ++i) {
+        auto* h = dynamic_cast<TrpGroupHeader*>(headers[i]);
+        if (!h)
+            continue;
+        TrpEngineRun::TBandState& s = FRun->Band(h);
+        if (ResetLineN) {
+            s.LineN = 1;
+            s.LineThrough = 1;
+            ResetSuppressValues(h);
+        } else {
+            ++s.LineN;
+            if (i + 1 < headers.size())
+                FRun->Band(headers[i + 1]).LineN = 0;
+            ++s.LineThrough;
+        }
+        CurLine = s.LineN;
+        CurLineThrough = s.LineThrough;
+        s.GroupValue = GroupCondition(h);
+        if (FRun->Failed)
+            return;
+        if (h->KeepTogether)
+            StartKeep(h);
+        ShowBand(h);
+        AddBandOutline(h);
+        if (h->Vertical)
+            AddToVHeaderList(h);
+        else
+            AddToHeaderList(h);
+    }
+}
+
+void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int ColumnKeepPos, Extended SaveCurY)
+{
+    const std::vector<TrpBand*> headers = FRun->Band(Group).SubBands;
+    for (size_t i = 0; i < headers.size(); ++i) {
+        auto* h = dynamic_cast<TrpGroupHeader*>(headers[i]);
+        if (!h)
+            continue;
+        const Variant value = GroupCondition(h);
+        if (FRun->Failed)
+            return;
+        bool differ = false;
+        try {
+            differ = VarCompare(value, FRun->Band(h).GroupValue) != vrEqual;
+        } catch (const Exception&) {
+            differ = true;  // values that cannot be compared count as a change
+        }
+        if (!differ)
+            continue;
+        Master->SetCurColumn(Master->Columns);
+        CheckBandColumns(Master, ColumnKeepPos, SaveCurY);
+        TrpDataSet* ds = DataSetOf(Master);
+        bool moved = false;
+        try {
+            ds->Prior();
+            moved = true;
+        } catch (const Exception&) {
+        }
+        ShowGroupFooters(Group, static_cast<int>(i));
+        if (moved)
+            ds->Next();
+        InitGroups(Group, static_cast<int>(i), false);
+        FRun->Band(Master).LineN = 1;
+        ResetSuppressValues(Master);
+        return;
+    }
+}
+
+void TrpEngine::ShowGroupFooters(TrpGroupHeader* Group, int Index)
+{
+    const std::vector<TrpBand*> headers = FRun->Band(Group).SubBands;
+    for (int i = static_cast<int>(headers.size()) - 1; i >= Index && i >= 0; --i) {
+        auto* h = dynamic_cast<TrpGroupHeader*>(headers[static_cast<size_t>(i)]);
+        if (!h)
+            continue;
+        ShowBand(FRun->Band(h).Footer);
+        OutlineUp(h);
+        if (h->Vertical)
+            RemoveFromVHeaderList(h);
+        else
+            RemoveFromHeaderList(h);
+        if (h->KeepTogether)
+            EndKeep(h);
+    }
+}

@@ -1,0 +1,132 @@
+// rpEngineRun.h - the state of one engine run, and the small helpers the engine's files
+// share. Only the engine's own files include it.
+//
+// TrpEngineRun holds everything a run learns about the template and keeps while it works:
+// per band its links (header, footer, group, details), row counters, the last value of a
+// group condition and the count of its own objects while copies are appended; per object
+// the shift list and how much it grew; per page its master-band lists; and the objects
+// lent to vertical bands, to be given back. The engine makes a fresh one for every run and
+// drops it at the end, so nothing of a run stays behind, neither in the engine nor on the
+// template, and a pointer into a template that was reloaded is never followed.
+#pragma once
+
+#include "report/output/rpEngine.h"
+
+#include "report/model/rpBands.h"
+#include "report/model/rpPages.h"
+#include "report/model/rpViews.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+class TrpEngineRun {
+public:
+    struct TBandState {
+        TrpBand* Header = nullptr;
+        TrpBand* Footer = nullptr;
+        TrpGroupHeader* Group = nullptr;
+        // A data band's details, or a group header's own nested headers (outermost first).
+        std::vector<TrpBand*> SubBands;
+        int LineN = 0;
+        int LineThrough = 0;
+        Variant GroupValue;         // a group header's last condition value
+        bool HasVObjects = false;   // some of its objects lie in vertical bands
+        int OwnObjectCount = -1;    // while copies are appended after its own objects
+    };
+    struct TPageState {
+        std::vector<TrpBand*> MasterBands, VMasterBands;
+    };
+
+    TBandState& Band(TrpComponent* B) { return FBands[B]; }
+    TPageState& PageOf(TrpReportPage* P) { return FPages[P]; }
+    // The views hanging under a band or a view: they move when it grows.
+    std::vector<TrpView*>& ShiftList(TrpComponent* C) { return FShiftLists[C]; }
+    bool HasShiftTree(TrpBand* B) const { return FShiftTrees.count(B) != 0; }
+    void MarkShiftTree(TrpBand* B) { FShiftTrees[B] = true; }
+    // The horizontal band an object was lent from, or nullptr.
+    TrpBand* HomeBand(TrpComponent* C) const
+    {
+        auto it = FHome.find(C);
+        return it == FHome.end() ? nullptr : it->second;
+    }
+
+    // Lends an object of Home to a vertical band for the run (SetParent is the caller's).
+    void Lend(TrpComponent* Object, TrpBand* Home)
+    {
+        if (!Band(Home).HasVObjects)
+            FHomeOrder.emplace_back(Home, Home->Objects());
+        FLeft.emplace_back(Object, Object->GetLeft());
+        FHome[Object] = Home;
+    }
+    // Gives every lent object back to its home band, in the template's order and place.
+    // Objects that are no longer part of the report (freed by a script) are not touched.
+    void GiveBack(TrpReport* Report);
+
+    std::unordered_map<TrpComponent*, Extended> Growth;  // how much each stretched object grew
+    bool Failed = false;
+    int ShowDepth = 0;
+    int RunPageDepth = 0;
+    // The Y below the frame of the page or column just begun: a band that does not fit
+    // there would not fit on any page, so it is placed (overflowing) instead of leaving
+    // an empty page behind.
+    Extended FreshY = -1;
+    int FreshPage = -1;
+    const std::vector<TrpBand*> NoBands;
+
+private:
+    std::unordered_map<TrpComponent*, TBandState> FBands;
+    std::unordered_map<TrpReportPage*, TPageState> FPages;
+    std::unordered_map<TrpComponent*, std::vector<TrpView*>> FShiftLists;
+    std::unordered_map<TrpBand*, bool> FShiftTrees;
+    std::unordered_map<TrpComponent*, TrpBand*> FHome;
+    std::vector<std::pair<TrpBand*, std::vector<TrpComponent*>>> FHomeOrder;
+    std::vector<std::pair<TrpComponent*, Extended>> FLeft;
+};
+
+namespace rpengine {
+
+constexpr Extended kUnitsPerMM = 3.77953L;
+// Deepest nesting of bands shown from bands (child chains, subreports in subreports).
+constexpr int kMaxShowDepth = 64;
+// Split passes in a row that may place nothing before the band is declared unplaceable.
+constexpr int kMaxIdleSplits = 2;
+
+inline AnsiString Num(Extended V) { return FormatFloat("0.##", static_cast<double>(V)); }
+
+template <class T>
+bool Is(const TObject* O)
+{
+    return dynamic_cast<const T*>(O) != nullptr;
+}
+
+// Level of a data band in the master/detail tree: 1 for master data ... 6; 0 for others.
+inline int DataLevel(const TrpBand* B)
+{
+    const int n = B->BandNumber();
+    return n >= 6 && n <= 11 ? n - 5 : 0;
+}
+
+// The dataset a data band walks: its own, or its row-count dataset.
+inline TrpDataSet* DataSetOf(TrpBand* B)
+{
+    auto* d = dynamic_cast<TrpDataBand*>(B);
+    if (!d)
+        return nullptr;
+    if (d->GetDataSet())
+        return d->GetDataSet();
+    return d->GetRowCount() >= 1 ? d->VirtualDataSet() : nullptr;
+}
+
+inline std::vector<TrpView*> ViewsOf(TrpComponent* C)
+{
+    std::vector<TrpView*> r;
+    for (TrpComponent* o : C->Objects())
+        if (auto* v = dynamic_cast<TrpView*>(o))
+            r.push_back(v);
+    return r;
+}
+
+}  // namespace rpengine

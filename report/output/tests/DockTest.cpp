@@ -1,0 +1,376 @@
+// Tool bars that dock, drag and float, dock compaction, the dock site for windows, and
+// saving and restoring their positions: driven headless as the user's mouse would.
+#include "report/output/rpDock.h"
+
+#include "platform/classes/IniFiles.h"
+#include "platform/graphics/testing/RecordingCanvas.h"
+#include "platform/gui/testing/TestDriver.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+// A window with a dock on every edge and a tool bar of two buttons in the top dock.
+struct TDockedWindow {
+    TDockedWindow()
+    {
+        form = new TForm(Application);
+        form->SetBounds(100, 100, 640, 480);
+        top = MakeDock("TopDock", alTop);
+        bottom = MakeDock("BottomDock", alBottom);
+        left = MakeDock("LeftDock", alLeft);
+        right = MakeDock("RightDock", alRight);
+        notADock = new TPanel(form);
+        notADock->SetName("Panel1");
+        notADock->SetParent(form);
+        notADock->SetAlign(alClient);
+        bar = new TrpToolBar(form);
+        bar->SetName("Bar1");
+        bar->SetCaption("Навигация");
+        for (int i = 0; i < 2; ++i) {
+            auto* b = new TSpeedButton(form);
+            b->SetBounds(0, 0, 23, 22);
+            b->SetParent(bar);
+        }
+        EXPECT_TRUE(bar->DockTo(top, 0, 0));
+        form->Show();
+    }
+    TrpDock* MakeDock(const char* name, TAlign align)
+    {
+        auto* dock = new TrpDock(form);
+        dock->SetName(name);
+        dock->SetParent(form);
+        dock->SetAlign(align);
+        dock->AdjustBounds();  // as after loading the window
+        return dock;
+    }
+    // The grip pressed, the pointer moved to screen point `to` and (optionally) released.
+    void PressGrip() const
+    {
+        TrpDragBox* grip = bar->DragBox();
+        grip->UserMouseDown(mbLeft, {}, 3, 5);
+    }
+    void MoveTo(TPoint screen) const
+    {
+        // The events reach whichever control holds the pointer: the tool bar, in its
+        // coordinates of the moment.
+        const TPoint p = bar->ScreenToClient(screen);
+        bar->UserMouseMove({}, p.X, p.Y);
+    }
+    void Release() const
+    {
+        bar->UserMouseUp(mbLeft, {}, 0, 0);
+    }
+    // Where the pointer is when the grip was taken at (3, 5): the grip hands the tool bar
+    // (4, 6), one pixel of frame in.
+    TPoint GripOnScreen() const { return bar->ClientToScreen({4, 6}); }
+
+    TTestDriver d;
+    TForm* form = nullptr;
+    TrpDock *top = nullptr, *bottom = nullptr, *left = nullptr, *right = nullptr;
+    TPanel* notADock = nullptr;
+    TrpToolBar* bar = nullptr;
+};
+
+TEST(DockTest, ADockedToolBar)
+{
+    TDockedWindow w;
+    EXPECT_EQ(w.bar->Dock(), w.top);
+    EXPECT_FALSE(w.bar->IsFloat());
+    EXPECT_EQ(w.bar->DragBox()->GetWidth(), 8);
+    EXPECT_TRUE(w.bar->DragBox()->GetVisible());
+    EXPECT_EQ(w.bar->GetHeight(), 26);
+    EXPECT_EQ(w.bar->GetWidth(), 8 + 23 + 23 + 4) << "the grip and the buttons plus 4";
+    EXPECT_EQ(w.top->GetHeight(), 27);
+    EXPECT_EQ(w.bottom->GetHeight(), 1) << "a dock without tool bars is one pixel";
+    EXPECT_EQ(w.bar->Controls(1)->GetLeft(), 1 + 8) << "laid one after another inside the frame";
+    EXPECT_EQ(w.bar->Controls(2)->GetLeft(), 1 + 8 + 23);
+
+    // A docked tool bar has the raised frame; its grip is striped on every odd row.
+    TRecordingCanvas docked;
+    w.bar->Paint(docked.Canvas);
+    const std::string frame = docked.Dump();
+    EXPECT_NE(frame.find("pen clBtnHighlight 1 psSolid pmCopy\nline 0 25 0 0\nline 0 0 57 0\n"
+                         "pen clBtnShadow 1 psSolid pmCopy\nline 57 0 57 25\nline 57 25 -1 25"),
+              std::string::npos)
+        << frame;
+    TRecordingCanvas grip;
+    w.bar->DragBox()->Paint(grip.Canvas);
+    EXPECT_NE(grip.Dump().find("line 2 1 6 1"), std::string::npos) << grip.Dump();
+    EXPECT_NE(grip.Dump().find("line 2 3 6 3"), std::string::npos);
+
+    // Turned into a right-hand dock the tool bar stands upright and its panels align to
+    // the top.
+    ASSERT_TRUE(w.bar->AddToDock(w.right));
+    EXPECT_EQ(w.top->GetHeight(), 1);
+    EXPECT_TRUE(w.bar->IsVertical());
+    EXPECT_EQ(w.bar->GetWidth(), 26);
+    EXPECT_EQ(w.bar->GetHeight(), 8 + 23 + 23 + 4) << "each keeps its length along the tool bar";
+    EXPECT_EQ(w.right->GetWidth(), 27);
+    EXPECT_EQ(w.bar->GetLeft(), 1) << "the first tool bar of a right dock starts at 1";
+    auto* panel = new TrpTBPanel(w.form);
+    panel->SetParent(w.bar);
+    EXPECT_EQ(panel->GetAlign(), alTop);
+    TRecordingCanvas upright;
+    w.bar->DragBox()->Paint(upright.Canvas);
+    EXPECT_NE(upright.Dump().find("line 1 2 1 6"), std::string::npos) << upright.Dump();
+}
+
+struct CompactionCase {
+    const char* why;
+    TAlign align;
+    int depth;                   // the dock's depth before
+    std::vector<int> starts;     // tool bars' starts across the dock (top or left)
+    int expectedDepth;
+    std::vector<int> expected;   // their starts afterwards
+};
+
+const CompactionCase kCompaction[] = {
+    {"an empty row between two closes up", alTop, 79, {0, 52}, 53, {0, 26}},
+    {"an empty first row closes up", alTop, 53, {26}, 27, {0}},
+    {"a tool bar added beyond the rows of a top dock", alTop, 27, {0, 26}, 53, {0, 26}},
+    {"a bottom dock grows from its outer edge: the new one starts at 1", alBottom, 27, {1, -25}, 53, {27, 1}},
+    {"a bottom dock's empty outer row closes up", alBottom, 53, {1}, 27, {1}},
+    {"a right dock like a bottom one", alRight, 27, {1, -25}, 53, {27, 1}},
+    {"a left dock like a top one", alLeft, 79, {0, 52}, 53, {0, 26}},
+    {"a dock without tool bars is one pixel", alTop, 79, {}, 1, {}},
+};
+
+TEST(DockTest, Compaction)
+{
+    TTestDriver d;
+    for (const CompactionCase& c : kCompaction) {
+        SCOPED_TRACE(c.why);
+        auto* form = new TForm(Application);
+        form->SetBounds(0, 0, 640, 480);
+        auto* dock = new TrpDock(form);
+        dock->SetParent(form);
+        dock->SetAlign(c.align);
+        const bool vertical = c.align == alLeft || c.align == alRight;
+        if (vertical)
+            dock->SetWidth(c.depth);
+        else
+            dock->SetHeight(c.depth);
+        const int outer = c.align == alBottom ? dock->GetTop() + dock->GetHeight()
+                        : c.align == alRight  ? dock->GetLeft() + dock->GetWidth()
+                                              : 0;
+        std::vector<TControl*> bars;
+        for (int start : c.starts) {
+            auto* bar = new TPanel(form);
+            bar->SetParent(dock);
+            if (vertical)
+                bar->SetBounds(start, 0, 26, 60);
+            else
+                bar->SetBounds(0, start, 60, 26);
+            bars.push_back(bar);
+        }
+        dock->AdjustBounds();
+        EXPECT_EQ(vertical ? dock->GetWidth() : dock->GetHeight(), c.expectedDepth);
+        for (size_t i = 0; i < bars.size(); ++i)
+            EXPECT_EQ(vertical ? bars[i]->GetLeft() : bars[i]->GetTop(), c.expected[i]) << "tool bar " << i;
+        if (c.align == alBottom)
+            EXPECT_EQ(dock->GetTop() + dock->GetHeight(), outer) << "the outer edge stays";
+        if (c.align == alRight)
+            EXPECT_EQ(dock->GetLeft() + dock->GetWidth(), outer) << "the outer edge stays";
+        delete form;
+    }
+}
+
+TEST(DockTest, DraggingFloatsAndDocks)
+{
+    TDockedWindow w;
+    const TPoint start = w.GripOnScreen();
+    w.PressGrip();
+    EXPECT_TRUE(w.bar->Dragging());
+    // Along the dock.
+    w.MoveTo({start.X + 40, start.Y});
+    EXPECT_EQ(w.bar->GetLeft(), 40);
+    EXPECT_EQ(w.bar->Dock(), w.top);
+    // Just below the dock: a second row, and the emptied first row closes up again.
+    w.MoveTo({start.X + 40, start.Y + 30});
+    EXPECT_EQ(w.bar->Dock(), w.top);
+    EXPECT_EQ(w.top->GetHeight(), 27);
+    EXPECT_EQ(w.bar->GetTop(), 0);
+    // More than 20 pixels out of the dock: it floats at the cursor.
+    const TPoint far{start.X + 100, w.top->ClientToScreen({0, 0}).Y + w.top->GetHeight() + 60};
+    w.MoveTo(far);
+    ASSERT_TRUE(w.bar->IsFloat());
+    TrpFloatWindow* window = w.bar->FloatWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->GetVisible());
+    EXPECT_TRUE(w.bar->GetVisible());
+    EXPECT_EQ(window->GetBorderStyle(), bsNone);
+    EXPECT_EQ(window->GetCaption(), "Навигация");
+    EXPECT_EQ(w.bar->GetParent(), window);
+    EXPECT_EQ(w.bar->BoundsRect(), Bounds(3, 18, w.bar->GetWidth(), w.bar->GetHeight()));
+    EXPECT_EQ(window->GetClientWidth(), w.bar->GetWidth() + 6);
+    EXPECT_EQ(window->GetClientHeight(), w.bar->GetHeight() + 21);
+    EXPECT_FALSE(w.bar->DragBox()->GetVisible());
+    EXPECT_EQ(w.top->GetHeight(), 1);
+    EXPECT_EQ(w.GripOnScreen(), far) << "the tool bar stays under the pointer";
+    EXPECT_EQ(window->CloseBtn->BoundsRect(), Bounds(window->GetWidth() - 14, 4, 11, 11));
+    // The float window follows the pointer; no dock there.
+    w.MoveTo({far.X + 30, far.Y + 10});
+    EXPECT_TRUE(w.bar->IsFloat());
+    EXPECT_EQ(w.GripOnScreen(), (TPoint{far.X + 30, far.Y + 10}));
+    // A horizontal-only tool bar is not taken by the left dock...
+    w.bar->Orientation = toHorzOnly;
+    w.MoveTo(w.left->ClientToScreen({0, 100}));
+    EXPECT_TRUE(w.bar->IsFloat());
+    // ...but by the bottom one, keeping the bottom dock's outer edge.
+    const int outer = w.bottom->GetTop() + w.bottom->GetHeight();
+    w.MoveTo(w.bottom->ClientToScreen({200, 0}));
+    EXPECT_FALSE(w.bar->IsFloat());
+    EXPECT_EQ(w.bar->Dock(), w.bottom);
+    EXPECT_EQ(w.bar->FloatWindow(), nullptr);
+    EXPECT_TRUE(w.bar->DragBox()->GetVisible());
+    EXPECT_EQ(w.bottom->GetHeight(), 27);
+    EXPECT_EQ(w.bottom->GetTop() + w.bottom->GetHeight(), outer);
+    EXPECT_EQ(w.bar->GetTop(), 1);
+    w.Release();
+    EXPECT_FALSE(w.bar->Dragging());
+
+    // A tool bar that may not float stays in its dock however far it is dragged.
+    w.bar->CanFloat = false;
+    w.PressGrip();
+    w.MoveTo({start.X, start.Y - 300});
+    EXPECT_FALSE(w.bar->IsFloat());
+    EXPECT_NE(w.bar->Dock(), nullptr);
+    w.Release();
+}
+
+TEST(DockTest, FloatWindowAndPositions)
+{
+    TDockedWindow w;
+    w.bar->FloatTo(300, 200);
+    TrpFloatWindow* window = w.bar->FloatWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->GetLeft(), 300);
+    EXPECT_EQ(window->GetTop(), 200);
+
+    // The window's frame, caption bar and bold caption; a floating tool bar has no frame.
+    TRecordingCanvas frame;
+    window->PaintFrame(frame.Canvas);
+    const std::string dump = frame.Dump();
+    const int ww = window->GetWidth(), wh = window->GetHeight();
+    for (const std::string& part : std::vector<std::string>{"brush clGray bsSolid", "fill 0 0 " + std::to_string(ww) + " 3",
+                                    "fill 3 3 " + std::to_string(ww - 3) + " 18", "pen clBtnFace",
+                                    "fill 0 " + std::to_string(wh - 3) + " " + std::to_string(ww) + " " + std::to_string(wh),
+                                    std::string("[fsBold]"), std::string("text 6 3 \"Навигация\"")})
+        EXPECT_NE(dump.find(part), std::string::npos) << part << "\n" << dump;
+    TRecordingCanvas floating, docked;
+    w.bar->Paint(floating.Canvas);
+
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("sklad-dock-" + std::to_string(::getpid()) + ".ini")).string();
+    std::filesystem::remove(path);
+    {
+        TIniFile ini(PathFromSystem(path));
+        rpSaveToolbarPosition(ini, w.bar);
+        EXPECT_TRUE(ini.ReadBool("ToolBar.Bar1", "Float", false));
+        EXPECT_EQ(ini.ReadInteger("ToolBar.Bar1", "Left", 0), 300) << "the float window's left, not the tool bar's";
+        EXPECT_EQ(ini.ReadInteger("ToolBar.Bar1", "Top", 0), 200);
+        EXPECT_EQ(ini.ReadString("ToolBar.Bar1", "Dock", "none"), "none") << "no dock while floating";
+
+        // The close button hides the window and the tool bar with it.
+        w.d.Click(window->CloseBtn);
+        EXPECT_FALSE(w.bar->GetVisible());
+        EXPECT_FALSE(window->GetVisible());
+        w.bar->SetVisible(true);
+        EXPECT_TRUE(window->GetVisible());
+
+        // Restoring the saved float position after docking floats it there again.
+        w.bar->DockTo(w.top, 0, 0);
+        w.d.Run([] { Application->ProcessMessages(); });  // the released window goes
+        rpRestoreToolbarPosition(ini, w.bar);
+        ASSERT_TRUE(w.bar->IsFloat());
+        EXPECT_EQ(w.bar->FloatWindow()->GetLeft(), 300);
+        EXPECT_TRUE(w.bar->GetVisible());
+
+        // Docked by name; a name that is not a dock leaves it where it is.
+        ini.WriteBool("ToolBar.Bar1", "Float", false);
+        ini.WriteString("ToolBar.Bar1", "Dock", "BottomDock");
+        ini.WriteInteger("ToolBar.Bar1", "Left", 0);
+        ini.WriteInteger("ToolBar.Bar1", "Top", 1);
+        rpRestoreToolbarPosition(ini, w.bar);
+        EXPECT_EQ(w.bar->Dock(), w.bottom);
+        EXPECT_FALSE(w.bar->IsFloat());
+        w.bar->Paint(docked.Canvas);
+        ini.WriteString("ToolBar.Bar1", "Dock", "Panel1");
+        rpRestoreToolbarPosition(ini, w.bar);
+        EXPECT_EQ(w.bar->Dock(), w.bottom);
+        EXPECT_TRUE(w.bar->GetVisible());
+    }
+    EXPECT_NE(floating.Dump(), docked.Dump()) << "only a docked tool bar paints the raised frame";
+    std::filesystem::remove(path);
+}
+
+TEST(DockTest, DockSiteForWindows)
+{
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->SetBounds(0, 0, 800, 600);
+    auto* site = new TrpDockSite(form);
+    site->SetName("Site1");
+    site->SetParent(form);
+    form->Show();
+    EXPECT_EQ(site->GetCaption(), " ");
+    EXPECT_EQ(site->GetWidth(), 10);
+    EXPECT_EQ(site->GetAlign(), alLeft);
+    EXPECT_FALSE(site->Splitter->GetVisible());
+    auto* tool = new TForm(form);
+    tool->SetName("ToolWindow");
+    tool->SetBounds(0, 0, 150, 200);
+    auto* memo = new TPanel(tool);
+    memo->SetParent(tool);
+
+    site->DockForm(tool);
+    EXPECT_TRUE(site->ContainsControl(memo)) << "the window's controls stand in the site";
+    EXPECT_FALSE(tool->GetVisible());
+    EXPECT_EQ(site->DockWidth, 150);
+    EXPECT_EQ(site->GetWidth(), 150) << "widened to the dropped window";
+    EXPECT_TRUE(site->Splitter->GetVisible());
+    EXPECT_EQ(site->Splitter->GetLeft(), site->GetLeft() + site->GetWidth());
+    EXPECT_EQ(site->Splitter->GetWidth(), 3);
+
+    // Dragging the splitter resizes the site.
+    site->Splitter->UserMouseDown(mbLeft, {}, 1, 10);
+    EXPECT_TRUE(site->Resizing);
+    site->Splitter->UserMouseMove({ssLeft}, 30, 10);
+    EXPECT_EQ(site->GetWidth(), 180);
+    site->Splitter->UserMouseUp(mbLeft, {}, 1, 10);
+    EXPECT_FALSE(site->Resizing);
+    site->Splitter->UserMouseMove({}, 50, 10);
+    EXPECT_EQ(site->GetWidth(), 180) << "only while the splitter is held";
+
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("sklad-site-" + std::to_string(::getpid()) + ".ini")).string();
+    std::filesystem::remove(path);
+    {
+        TIniFile ini(PathFromSystem(path));
+        rpSaveDock(ini, site);
+        rpSaveFormPosition(ini, tool);
+        EXPECT_EQ(ini.ReadString("Form.TForm", "Dock", ""), "Site1");
+        EXPECT_FALSE(ini.ReadString("Dock.Site1", "Data", "").empty());
+        site->UndockForm(tool);
+        EXPECT_FALSE(site->Splitter->GetVisible()) << "the last window left";
+        site->SetWidth(10);
+        EXPECT_EQ(memo->GetParent(), tool) << "undocked, the controls are the window's again";
+        rpRestoreDock(ini, site);
+        EXPECT_TRUE(site->IsDocked(tool));
+        EXPECT_EQ(site->GetWidth(), 180);
+        site->UndockForm(tool);
+        rpRestoreFormPosition(ini, tool);
+        EXPECT_TRUE(site->IsDocked(tool));
+        EXPECT_TRUE(site->Splitter->GetVisible());
+    }
+    std::filesystem::remove(path);
+    delete site;
+    EXPECT_EQ(memo->GetParent(), tool) << "a site that goes gives the window its controls back";
+}
+
+}  // namespace
