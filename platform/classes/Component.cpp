@@ -51,6 +51,28 @@ TComponent::TComponent(TComponent* AOwner)
 TComponent::~TComponent()
 {
     FComponentState.Include(csDestroying);
+    SendFreeNotifications();
+    DestroyComponents();
+    if (FOwner)
+        FOwner->RemoveComponent(this);
+}
+
+void TComponent::BeforeDestruction()
+{
+    FComponentState.Include(csDestroying);
+}
+
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t)
+{
+    // The memory block starts at the most derived object.
+    void* block = dynamic_cast<void*>(component);
+    component->BeforeDestruction();
+    component->~TComponent();
+    ::operator delete(block);
+}
+
+void TComponent::SendFreeNotifications()
+{
     // Tell everyone who asked, then forget them both ways.
     while (!FFreeNotifies.empty()) {
         TComponent* other = FFreeNotifies.back().Peer;
@@ -58,9 +80,6 @@ TComponent::~TComponent()
         other->DropFreeLink(this);
         other->Notification(this, opRemove);
     }
-    DestroyComponents();
-    if (FOwner)
-        FOwner->RemoveComponent(this);
 }
 
 void TComponent::SetComponentState(TComponentStateElement e, bool on)
@@ -135,9 +154,10 @@ void TComponent::Insert(TComponent* AComponent)
 
 void TComponent::Remove(TComponent* AComponent)
 {
-    auto it = std::find(FComponents.begin(), FComponents.end(), AComponent);
-    if (it != FComponents.end())
-        FComponents.erase(it);
+    // Searched from the end: components usually go in the reverse order they came.
+    auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+    if (it != FComponents.rend())
+        FComponents.erase(std::next(it).base());
     if (!AComponent->FName.empty()) {
         auto named = FNameIndex.find(UpperCase(AComponent->FName));
         if (named != FNameIndex.end() && named->second == AComponent)

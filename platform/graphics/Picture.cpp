@@ -2,6 +2,7 @@
 
 #include "platform/classes/Streaming.h"
 #include "platform/graphics/GraphicIO.h"
+#include "platform/graphics/Icon.h"
 #include "platform/graphics/Jpeg.h"
 #include "platform/graphics/Metafile.h"
 #include "platform/rtl/SysUtils.h"
@@ -24,6 +25,7 @@ std::vector<FileFormat>& Formats()
         {"jpeg", "JPEG Image File", TJPEGImage::StaticClass()},
         {"emf", "Enhanced Metafiles", TMetafile::StaticClass()},
         {"wmf", "Metafiles", TMetafile::StaticClass()},
+        {"ico", "Icons", TIcon::StaticClass()},
     };
     return formats;
 }
@@ -45,6 +47,8 @@ TGraphicClass SniffClass(const AnsiString& head)
         return TJPEGImage::StaticClass();
     if (head.size() >= 4 && head.compare(0, 4, "SKMF") == 0)
         return TMetafile::StaticClass();
+    if (head.size() >= 4 && head.compare(0, 4, std::string("\0\0\1\0", 4)) == 0)
+        return TIcon::StaticClass();
     return nullptr;
 }
 
@@ -71,7 +75,8 @@ TGraphicClass GraphicClassForExtension(const AnsiString& extension)
 
 TGraphicClass GraphicClassByName(const AnsiString& className)
 {
-    for (TGraphicClass cls : {TBitmap::StaticClass(), TJPEGImage::StaticClass(), TMetafile::StaticClass()})
+    for (TGraphicClass cls :
+         {TBitmap::StaticClass(), TJPEGImage::StaticClass(), TMetafile::StaticClass(), TIcon::StaticClass()})
         if (SameText(cls->ClassName(), className))
             return cls;
     for (const FileFormat& f : Formats())

@@ -346,8 +346,14 @@ void TCustomComboBox::SetDroppedDown(bool value)
 {
     if (value == FDroppedDown)
         return;
+    // As on the platform: the list dropped down from code is announced as when the user
+    // opens it, and closing it as when the user closes it.
+    if (value)
+        OnDropDown(this);
     FDroppedDown = value;
     Changed(TControlChange::DropDown);
+    if (!value)
+        OnCloseUp(this);
 }
 
 void TCustomComboBox::Clear()

@@ -2,6 +2,8 @@
 // code the contracts carry themselves.
 #include "report/model/rpClass.h"
 
+#include "report/model/rpConsts.h"
+#include "report/model/rpDMPClass.h"
 #include "report/model/rpDrawText.h"
 #include "report/model/rpPages.h"
 #include "report/model/rpRes.h"
@@ -105,6 +107,23 @@ TClass& DefaultCompressor()
 {
     static TClass c = nullptr;
     return c;
+}
+// The compressor made last, while it lives: its class is asked for once it is complete
+// (inside the base constructor an object is still of the base class).
+TrpCustomCompressor*& NewestCompressor()
+{
+    static TrpCustomCompressor* c = nullptr;
+    return c;
+}
+
+struct DesignerRegistration {
+    TClass Class = nullptr;
+    TrpDesignerFactory Factory;
+};
+DesignerRegistration& Designers()
+{
+    static DesignerRegistration d;
+    return d;
 }
 
 void ProcessMessages()
@@ -222,19 +241,25 @@ TrpCustomExportFilter::~TrpCustomExportFilter()
 
 // ---- compressors
 
-TClass rpDefaultCompressor() { return DefaultCompressor(); }
+TClass rpDefaultCompressor()
+{
+    if (TrpCustomCompressor* newest = NewestCompressor())
+        return newest->ClassType();
+    return DefaultCompressor();
+}
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomCompressor)
 void TrpCustomCompressor::Publish(TPropertyTable&) {}
 
 TrpCustomCompressor::TrpCustomCompressor(TComponent* AOwner) : TComponent(AOwner)
 {
-    OldCompressor = DefaultCompressor();
-    DefaultCompressor() = ClassType();
+    OldCompressor = rpDefaultCompressor();
+    NewestCompressor() = this;
 }
 
 TrpCustomCompressor::~TrpCustomCompressor()
 {
+    NewestCompressor() = nullptr;
     DefaultCompressor() = OldCompressor;
     Stream.reset();
     if (!TempFile.empty())
@@ -249,6 +274,65 @@ void TrpCustomCompressor::CreateStream()
     } else {
         Stream = std::make_unique<TMemoryStream>();
     }
+}
+
+namespace {
+// A compressor of the default class for one report file, or none without a default.
+std::unique_ptr<TrpCustomCompressor> NewCompressor(TrpReport* Report)
+{
+    TClass cls = rpDefaultCompressor();
+    if (!cls)
+        return nullptr;
+    std::unique_ptr<TComponent> made = cls->CreateComponent(nullptr);
+    auto* c = dynamic_cast<TrpCustomCompressor*>(made.get());
+    if (!c)
+        throw EComponentError(Format(rpmsg::kNotACompressor, {cls->ClassName()}));
+    made.release();
+    std::unique_ptr<TrpCustomCompressor> result(c);
+    result->Report = Report;
+    result->IsTemplateFile = true;
+    result->CreateStream();
+    return result;
+}
+}  // namespace
+
+// ---- designer and wizards
+
+void rpSetDesignerClass(TClass Class, TrpDesignerFactory Factory)
+{
+    Designers().Class = Factory ? Class : nullptr;
+    Designers().Factory = Class ? std::move(Factory) : nullptr;
+}
+
+TClass rpDesignerClass() { return Designers().Class; }
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomDesigner)
+
+TrpCustomDesigner::TrpCustomDesigner(TComponent* AOwner, TrpReport* AReport, bool APreviewDesigner)
+    : TForm(AOwner),
+      Report(AReport),
+      IsPreviewDesigner(APreviewDesigner),
+      SelectedObjects(std::make_unique<TList>()),
+      Objects(std::make_unique<TList>())
+{
+}
+
+TrpCustomDesigner::~TrpCustomDesigner() = default;
+
+void TrpCustomDesigner::SetModified(bool Value)
+{
+    Modified = Value;
+    if (Value && Report)
+        Report->Modified = true;
+}
+
+SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomWizard)
+
+TrpCustomWizard::TrpCustomWizard(TComponent* AOwner)
+    : TComponent(AOwner), Designer(dynamic_cast<TrpCustomDesigner*>(AOwner))
+{
+    if (Designer)
+        Report = Designer->Report;
 }
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomPreviewForm)
@@ -328,7 +412,7 @@ TrpReport::~TrpReport()
     if (FDataSet)
         FDataSet->RemoveFreeNotification(this);
     // The objects go first, while everything they may touch exists.
-    TrpComponent::Clear();
+    FreeObjects();
     FLocalValue = nullptr;
 }
 
@@ -372,6 +456,12 @@ void TrpReport::Notification(TComponent* AComponent, TOperation Operation)
         FPreviewForm = nullptr;
 }
 
+void TrpReport::DataSetRemoved(TrpDataSet* /*DataSet*/)
+{
+    if (Designer)
+        Designer->UpdateDataTree();
+}
+
 AnsiString TrpReport::GetDescription() const { return rpResources().Get("obReport"); }
 
 TrpPage* TrpReport::GetPages(int Index) const { return static_cast<TrpPage*>(Object(Index)); }
@@ -404,6 +494,8 @@ void TrpReport::SetDataSetName(const AnsiString& Value)
 
 void TrpReport::SetPreview(TrpCustomPreview* Value)
 {
+    if (CurSerializer)
+        return;  // a file's Preview attaches nothing: the preview is the program's
     if (FPreview && FPreview != Value) {
         FPreview->RemoveFreeNotification(this);
         if (!Value) {
@@ -442,11 +534,53 @@ std::function<void()> TrpReport::KeepProgramSettings()
 {
     std::function<void()> base = TrpCustomReport::KeepProgramSettings();
     TrpCustomPreview* preview = FPreview;
+    // The preview is the program's: a file that names one attaches nothing.
     return [this, base, preview] {
         base();
-        if (FPreview != preview && preview)
+        if (FPreview != preview)
             SetPreview(preview);
     };
+}
+
+std::function<void()> TrpReport::DetachForSave()
+{
+    // Never written as a reference: the field is emptied for the write, not detached.
+    TrpCustomPreview* preview = FPreview;
+    FPreview = nullptr;
+    return [this, preview] { FPreview = preview; };
+}
+
+void TrpReport::LoadFromStream(TStream& Stream)
+{
+    Errors.Clear();
+    std::unique_ptr<TrpCustomCompressor> compressor;
+    try {
+        compressor = NewCompressor(this);
+        if (compressor) {
+            compressor->Decompress(Stream);
+            compressor->Stream->SetPosition(0);
+        }
+    } catch (const std::exception&) {
+        compressor.reset();
+        Errors.Add(rpResources().Get("clDecompressError"));
+        ShowErrors();
+        return;
+    }
+    TrpCustomReport::LoadFromStream(compressor ? *compressor->Stream : Stream);
+}
+
+void TrpReport::SaveToStream(TStream& Stream, bool SaveChildren, bool SaveDefaultValues)
+{
+    std::unique_ptr<TrpCustomCompressor> compressor;
+    if (GetReportOptions()->Compressed)
+        compressor = NewCompressor(this);
+    if (!compressor) {
+        TrpCustomReport::SaveToStream(Stream, SaveChildren, SaveDefaultValues);
+        return;
+    }
+    TrpCustomReport::SaveToStream(*compressor->Stream, SaveChildren, SaveDefaultValues);
+    compressor->Stream->SetPosition(0);
+    compressor->Compress(Stream);
 }
 
 // ---------------------------------------------------------------- preparing and showing
@@ -589,10 +723,81 @@ bool TrpReport::Print() { return FPreviewPages->Print(); }
 
 bool TrpReport::Export(TrpCustomExportFilter* Filter) { return FPreviewPages->Export(Filter); }
 
+namespace {
+TrpPrinterSelector& PrinterSelector()
+{
+    static TrpPrinterSelector s;
+    return s;
+}
+}  // namespace
+
+void rpSetPrinterSelector(TrpPrinterSelector Selector) { PrinterSelector() = std::move(Selector); }
+
 void TrpReport::SelectPrinter()
 {
-    // The printer list belongs to the output layer, which selects the printer itself
-    // before printing; nothing to choose here.
+    if (PrinterSelector())
+        PrinterSelector()(GetPrintOptions()->Printer);
+}
+
+// ---------------------------------------------------------------- designer
+
+namespace {
+// A report without pages gets one for the designer to show.
+void EnsurePage(TrpReport* Report)
+{
+    if (Report->GetPagesCount() > 0)
+        return;
+    TrpReportPage* page = Report->DotMatrixReport ? new TrpDMPPage(Report) : new TrpReportPage(Report);
+    page->SetDefaults();
+    page->SetName("Page1");
+}
+
+// Shows a designer of the registered class modally; the result is whether it changed anything.
+bool RunDesigner(TrpReport* Report, bool PreviewDesigner)
+{
+    std::unique_ptr<TrpCustomDesigner> d = Designers().Factory(nullptr, Report, PreviewDesigner);
+    Report->Designer = d.get();
+    TCustomForm* active = Screen ? Screen->GetActiveForm() : nullptr;
+    if (active)
+        active->SetEnabled(false);
+    auto done = [&] {
+        const bool modified = d->Modified;
+        d.reset();
+        Report->Designer = nullptr;
+        if (active) {
+            active->SetEnabled(true);
+            if (active->CanFocus())
+                active->SetFocus();
+        }
+        return modified;
+    };
+    try {
+        d->ShowModal();
+        d->Closed = true;
+    } catch (...) {
+        done();
+        throw;
+    }
+    return done();
+}
+}  // namespace
+
+bool TrpReport::DesignReport()
+{
+    if (Designer || !Designers().Factory)
+        return false;
+    EnsurePage(this);
+    FScript->ClearItems(this);
+    Modified = false;
+    RunDesigner(this, false);
+    return true;
+}
+
+bool TrpReport::DesignPreviewPage()
+{
+    if (Designer || !Designers().Factory)
+        return false;
+    return RunDesigner(this, true);
 }
 
 // ---------------------------------------------------------------- progress

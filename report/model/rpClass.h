@@ -191,7 +191,8 @@ public:
     // A filter that is not registered.
     TrpCustomExportFilter();
     ~TrpCustomExportFilter() override;
-    static AnsiString GetDescription() { return {}; }
+    // The export menu's caption for the filter's class (the same for every instance).
+    virtual AnsiString GetDescription() const { return {}; }
     virtual TModalResult ShowModal() { return mrOk; }
     virtual bool Start() { return true; }
     virtual void ExportObject(TrpComponent* Obj) = 0;
@@ -236,8 +237,65 @@ public:
     std::unique_ptr<TStream> Stream;
     AnsiString TempFile;
 };
-// The default compressor class: none until a compressor component is created.
+// The default compressor class: none until a compressor component is created; then the
+// class of the newest one (a class declared with SKLAD_CLASS, so reports can make one).
 TClass rpDefaultCompressor();
+
+// ---------------------------------------------------------------- designer and wizards
+
+class TrpPage;
+
+// The report designer's window. No designer exists in this program; a report opens one
+// only when a designer class is registered (rpRegisterDesignerClass).
+class TrpCustomDesigner : public TForm {
+    SKLAD_CLASS_NOPUBLISH(TrpCustomDesigner, TForm)
+public:
+    TrpCustomDesigner(TComponent* AOwner, TrpReport* AReport, bool APreviewDesigner = false);
+    ~TrpCustomDesigner() override;
+
+    virtual void SetModified(bool Value);  // true also marks the report modified
+    virtual void SetPage(TrpPage* Value) { Page = Value; }
+    virtual TStrings* GetCode() = 0;
+    virtual void InsertExpression(const AnsiString& Expr) = 0;
+    virtual void Lock() = 0;
+    virtual void ReloadPages(int Index) = 0;
+    virtual void ReloadReport() = 0;
+    virtual void UpdateDataTree() = 0;
+    virtual void UpdatePage() = 0;
+
+    TrpReport* Report;
+    bool IsPreviewDesigner;
+    bool Closed = false;  // set by the designer when its window is done
+    bool Modified = false;
+    TrpPage* Page = nullptr;
+    std::unique_ptr<TList> SelectedObjects;
+    std::unique_ptr<TList> Objects;
+};
+
+using TrpDesignerFactory =
+    std::function<std::unique_ptr<TrpCustomDesigner>(TComponent* Owner, TrpReport* Report, bool PreviewDesigner)>;
+// Registers the designer class (nullptr and an empty factory unregister it).
+void rpSetDesignerClass(TClass Class, TrpDesignerFactory Factory);
+template <class T>
+void rpRegisterDesignerClass()
+{
+    rpSetDesignerClass(T::StaticClass(), [](TComponent* Owner, TrpReport* Report, bool Preview) {
+        return std::unique_ptr<TrpCustomDesigner>(std::make_unique<T>(Owner, Report, Preview));
+    });
+}
+TClass rpDesignerClass();
+
+// A designer's wizard: made with the designer as owner, it works on the designer's report.
+class TrpCustomWizard : public TComponent {
+    SKLAD_CLASS_NOPUBLISH(TrpCustomWizard, TComponent)
+public:
+    explicit TrpCustomWizard(TComponent* AOwner);
+    virtual AnsiString GetDescription() const { return {}; }
+    virtual bool Execute() = 0;
+
+    TrpCustomDesigner* Designer;
+    TrpReport* Report = nullptr;
+};
 
 // ---------------------------------------------------------------- output-layer windows
 
@@ -274,6 +332,11 @@ void rpSetPreviewPagesFactory(TrpPreviewPagesFactory Factory);
 void rpSetOutlineFactory(TrpOutlineFactory Factory);
 void rpSetPreviewFormFactory(TrpPreviewFormFactory Factory);
 void rpSetProgressFactory(TrpProgressFactory Factory);
+
+// Makes the printer of that name current when the printer list has it (the output layer
+// installs it with its printer list).
+using TrpPrinterSelector = std::function<void(const AnsiString& PrinterName)>;
+void rpSetPrinterSelector(TrpPrinterSelector Selector);
 
 // ---------------------------------------------------------------- expression cache
 
@@ -319,6 +382,7 @@ public:
     void Clear() override;
     void DefineProperties(TFiler* Filer) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void DataSetRemoved(TrpDataSet* DataSet) override;  // an open designer refreshes its data tree
     AnsiString GetDescription() const override;
 
     // ---- pages (report and dialog pages, in child order)
@@ -358,11 +422,18 @@ public:
     void DoBeforePrint(TrpReportComponent* Component);
     void DoAfterPrint(TrpReportComponent* Component);
     bool DoPreviewClick(TrpView* View, TMouseButton Button, TShiftState Shift, bool Modified);
-    // The printer named by PrintOptions.Printer becomes current (output layer's hook).
+    // The printer named by PrintOptions.Printer becomes current when the printer list has it.
     void SelectPrinter();
-    // No designer exists in this program: these do nothing and return false.
-    bool DesignReport() { return false; }
-    bool DesignPreviewPage() { return false; }
+    // Open the registered designer (modally); without one they do nothing. DesignReport
+    // answers whether a designer was shown, DesignPreviewPage whether it changed the page.
+    bool DesignReport();
+    bool DesignPreviewPage();
+    TrpCustomDesigner* Designer = nullptr;  // the open designer, or none
+
+    // ---- report files: the default compressor, when there is one, decompresses every
+    // load and compresses saves of a Compressed report; Preview is never written.
+    void LoadFromStream(TStream& Stream) override;
+    void SaveToStream(TStream& Stream, bool SaveChildren = true, bool SaveDefaultValues = false) override;
 
     // ---- script and expressions (rpReportScript.cpp)
     bool PrepareScript();
@@ -410,6 +481,7 @@ public:
 
 protected:
     std::function<void()> KeepProgramSettings() override;
+    std::function<void()> DetachForSave() override;
 
 private:
     void DoClear();

@@ -95,7 +95,9 @@ void TrpComponent::SetParent(TrpComponent* AParent)
             throw EInvalidOperation(Format(rpmsg::kParentCycle, {Name().empty() ? ClassName() : Name()}));
     if (FParent) {
         auto& list = FParent->FObjects;
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        auto it = std::find(list.rbegin(), list.rend(), this);  // freeing goes from the end
+        if (it != list.rend())
+            list.erase(std::next(it).base());
     }
     FParent = AParent;
     if (FParent) {
@@ -112,8 +114,10 @@ void TrpComponent::SetParentComponent(TComponent* Value)
 
 void TrpComponent::Clear()
 {
+    // Last first: each child leaves the end of this list and of its owner's, so freeing
+    // n objects costs n steps.
     while (!FObjects.empty())
-        delete FObjects.front();  // its destructor takes it off the list
+        delete FObjects.back();  // its destructor takes it off the list
 }
 
 namespace {
@@ -152,8 +156,22 @@ std::vector<TrpComponent*> TrpComponent::GetAllObjects() const
     return all;
 }
 
+bool TrpComponent::IsDescendantOf(const TrpComponent* Ancestor) const
+{
+    for (const TrpComponent* p = FParent; p; p = p->FParent)
+        if (p == Ancestor)
+            return true;
+    return false;
+}
+
 TrpComponent* TrpComponent::FindObject(std::string_view AName) const
 {
+    // The report's name index finds the objects it owns (all that a load makes) at once.
+    if (!AName.empty())
+        if (const TrpCustomReport* report = GetReport())
+            if (auto* c = dynamic_cast<TrpComponent*>(report->FindComponent(AName)))
+                if (c->IsDescendantOf(this))
+                    return c;
     for (TrpComponent* c : GetAllObjects())
         if (SameText(c->Name(), AName))
             return c;
@@ -263,7 +281,11 @@ void TrpComponent::SetName(const AnsiString& NewName)
 {
     if (!NewName.empty()) {
         if (TrpCustomReport* report = GetReport()) {
-            TrpComponent* other = report->FindObject(NewName);
+            // While a load runs every object it makes is owned by the report, whose name
+            // index (TComponent::SetName) answers without walking the tree per name.
+            TrpComponent* other = report->CurSerializer && Owner() == report
+                                      ? dynamic_cast<TrpComponent*>(report->FindComponent(NewName))
+                                      : report->FindObject(NewName);
             if (other && other != this)
                 throw EComponentError(rpResources().Get("prDupl"));
         }
@@ -271,7 +293,9 @@ void TrpComponent::SetName(const AnsiString& NewName)
     TComponent::SetName(NewName);
 }
 
-AnsiString TrpComponent::GetBaseName() const { return BaseName.empty() ? MakeBaseName(ClassName()) : BaseName; }
+AnsiString TrpComponent::GetBaseName() const { return BaseName.empty() ? DefaultBaseName() : BaseName; }
+
+AnsiString TrpComponent::DefaultBaseName() const { return MakeBaseName(ClassName()); }
 
 void TrpComponent::CreateUniqueName()
 {

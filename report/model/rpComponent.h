@@ -78,6 +78,7 @@ public:
     TList* GetObjectsList();
     TList* GetAllObjectsList();
     TrpComponent* FindObject(std::string_view AName) const;
+    bool IsDescendantOf(const TrpComponent* Ancestor) const;
     TrpPage* GetPage() const;
     TrpCustomReport* GetReport() const;
     bool GetIsLoading() const { return IsLoading || Loading(); }
@@ -111,9 +112,10 @@ public:
     // ---- names
     void SetName(const AnsiString& NewName) override;
     void CreateUniqueName();
-    // The stem of generated names: BaseName when set, else the class name without the
-    // first "Trp" and the first "View" (TrpMemoView gives "Memo").
+    // The stem of generated names: BaseName when set, else DefaultBaseName.
     AnsiString GetBaseName() const;
+    // The class name without the first "Trp" and the first "View" (TrpMemoView gives "Memo").
+    virtual AnsiString DefaultBaseName() const;
     virtual AnsiString GetDescription() const { return ClassName(); }
 
     // ---- hooks

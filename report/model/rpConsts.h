@@ -20,10 +20,14 @@ inline constexpr const char* kTooDeep = "report objects nested deeper than %d le
 inline constexpr const char* kNotAComponent = "%s is not a report object class";
 inline constexpr const char* kRootMismatch = "the data holds a %s, not a %s";
 inline constexpr const char* kMissing = "Missing %s";
+inline constexpr const char* kNotACompressor = "the default compressor class %s is not a compressor";
 
 // Form-resource collections.
 inline constexpr const char* kCollectionExpected = "a collection (value type 14 or 1) expected, found value type %d";
 inline constexpr const char* kItemTooLong = "collection item of %s bytes is longer than the %s bytes left";
+
+// Styles.
+inline constexpr const char* kDuplicateStyle = "Duplicate name: a second style named \"%s\" (letters' case aside) was left out";
 
 // Component tree.
 inline constexpr const char* kParentCycle = "%s cannot be placed inside itself or one of its own objects";

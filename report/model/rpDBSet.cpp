@@ -31,15 +31,54 @@ SKLAD_DEFINE_ABSTRACT_CLASS(TrpDialogComponent)
 
 TrpDialogComponent::TrpDialogComponent(TComponent* AOwner) : TrpReportComponent(AOwner)
 {
+    Bitmap = std::make_unique<TBitmap>();
+    Bitmap->SetSize(22, 22);
+    Bitmap->GetCanvas()->GetBrush()->SetColor(clBtnFace);
+    Bitmap->GetCanvas()->FillRect(TRect{0, 0, 22, 22});
     FWidth = 28;
     FHeight = 28;
 }
 
-void TrpDialogComponent::Draw(TCanvas*, Extended, Extended, Extended, Extended)
+TrpDialogComponent::~TrpDialogComponent()
+{
+    Component.reset();
+    Bitmap.reset();
+}
+
+void TrpDialogComponent::Draw(TCanvas* Canvas, Extended, Extended, Extended, Extended)
 {
     // The designer's icon view; nothing is printed for a non-visual component.
     FWidth = 28;
     FHeight = 28;
+    if (!Canvas)
+        return;
+    const int l = static_cast<int>(std::nearbyint(FLeft)), t = static_cast<int>(std::nearbyint(FTop));
+    const int r = l + 28, b = t + 28;
+    // A raised edge: light above and left, shadow below and right.
+    TPen* pen = Canvas->GetPen();
+    pen->SetStyle(psSolid);
+    pen->SetWidth(1);
+    pen->SetColor(clBtnHighlight);
+    Canvas->MoveTo(l, b - 1);
+    Canvas->LineTo(l, t);
+    Canvas->LineTo(r - 1, t);
+    pen->SetColor(clBtnShadow);
+    Canvas->LineTo(r - 1, b - 1);
+    Canvas->LineTo(l - 1, b - 1);
+    if (Bitmap) {
+        TCustomImageList* images = rpResources().GetObjectImages();
+        if (ImageIndex >= 0 && ImageIndex < images->Count())
+            images->Draw(Bitmap->GetCanvas(), 0, 0, ImageIndex);
+        Canvas->Draw(l + 3, t + 3, Bitmap.get());
+    }
+    TFont* font = Canvas->GetFont();
+    font->SetName("Tahoma");
+    font->SetSize(8);
+    font->SetColor(clBlack);
+    font->SetStyle({});
+    Canvas->GetBrush()->SetStyle(bsClear);
+    const AnsiString name = Name();
+    Canvas->TextOut(l + (28 - Canvas->TextWidth(name)) / 2, b + 1, name);
 }
 
 void TrpDialogComponent::DefineProperties(TFiler* Filer)
@@ -74,10 +113,18 @@ TrpDataSet::~TrpDataSet()
 {
     auto& list = DataSetList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    for (TrpReportDataSets* coll : Collections())
+    std::vector<TrpCustomReport*> told;
+    for (TrpReportDataSets* coll : std::vector<TrpReportDataSets*>(Collections())) {
         for (int i = coll->Count() - 1; i >= 0; --i)
             if (coll->Items(i)->GetDataSet() == this)
                 coll->Delete(i);
+        TrpCustomReport* r = coll->Report();
+        if (r && std::find(told.begin(), told.end(), r) == told.end())
+            told.push_back(r);
+    }
+    // Told here, while this is still a dataset (an owner's notification comes too late to tell).
+    for (TrpCustomReport* r : told)
+        r->DataSetRemoved(this);
 }
 
 void TrpDataSet::SetName(const AnsiString& NewName)
@@ -156,7 +203,10 @@ void TrpUserDataSet::Publish(TPropertyTable& t)
     t.Event("OnGetValue", &TrpUserDataSet::OnGetValue);
 }
 
-TrpUserDataSet::TrpUserDataSet(TComponent* AOwner) : TrpDataSet(AOwner) {}
+TrpUserDataSet::TrpUserDataSet(TComponent* AOwner) : TrpDataSet(AOwner)
+{
+    Bitmap.reset();  // a user dataset has no icon
+}
 
 void TrpUserDataSet::GetFieldList(TStrings* List) { List->Assign(FFields.get()); }
 

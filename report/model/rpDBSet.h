@@ -28,15 +28,21 @@ using TrpGetValueEvent = TEvent<void(const AnsiString& VarName, Variant& Value)>
 SKLAD_EVENT_TYPE(TrpGetValueEvent)
 
 // Base of the non-visual report components. Stores its position in form resources as
-// "pLeft"/"pTop" while it belongs to a report.
+// "pLeft"/"pTop" while it belongs to a report. The designer shows it as a 28 x 28 icon:
+// Bitmap (22 x 22, button face; user datasets have none) under its name.
 class TrpDialogComponent : public TrpReportComponent {
     SKLAD_CLASS_NOPUBLISH(TrpDialogComponent, TrpReportComponent)
 public:
     explicit TrpDialogComponent(TComponent* AOwner);
+    ~TrpDialogComponent() override;
     void Draw(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY) override;
     void DefineProperties(TFiler* Filer) override;
+
+    std::unique_ptr<TBitmap> Bitmap;
+    std::unique_ptr<TComponent> Component;  // the wrapped non-visual object, if any
     int ImageIndex = -1;
 };
+
 
 class TrpDataSet : public TrpDialogComponent {
     SKLAD_CLASS(TrpDataSet, TrpDialogComponent)

@@ -94,18 +94,24 @@ void TrpDialogControl::Publish(TPropertyTable& t)
     t.Prop("Visible", &C::GetVisible, &C::SetVisible).Default(true);
 }
 
-TrpDialogControl::TrpDialogControl(TComponent* AOwner) : TrpReportComponent(AOwner)
+TrpDialogControl::TrpDialogControl(TComponent* AOwner) : TrpReportComponent(AOwner) {}
+
+AnsiString TrpDialogControl::DefaultBaseName() const
 {
+    // Asked for on use: inside this constructor the class would still be this base class.
     AnsiString base = ClassName();
     if (size_t at = base.find("Trp"); at != AnsiString::npos)
         base.erase(at, 3);
     if (size_t at = base.find("Control"); at != AnsiString::npos)
         base.erase(at, 7);
-    BaseName = base;
+    return base;
 }
 
 TrpDialogControl::~TrpDialogControl()
 {
+    // Controls inside this one go first: their windows sit on this control's window,
+    // which frees what is still on it.
+    Clear();
     if (FControl)
         FControl->SetParent(nullptr);
     FControl.reset();
@@ -230,13 +236,22 @@ void TrpDialogControl::SetFocus()
 
 void TrpDialogControl::Draw(TCanvas* Canvas, Extended, Extended, Extended, Extended)
 {
-    // A designer's picture only: the control's face as a plain button-face box.
+    // The designer's picture, not scaled: the control paints itself on a button-face
+    // bitmap of the component's size, which goes to the component's absolute place.
     if (!Canvas)
         return;
-    Canvas->GetBrush()->SetColor(clBtnFace);
-    Canvas->GetBrush()->SetStyle(bsSolid);
-    const int l = Rounded(GetAbsLeft()), t = Rounded(GetAbsTop());
-    Canvas->FillRect(TRect{l, t, l + Rounded(FWidth), t + Rounded(FHeight)});
+    const int w = Rounded(FWidth), h = Rounded(FHeight);
+    if (w <= 0 || h <= 0)
+        return;
+    TBitmap picture;
+    picture.SetSize(w, h);
+    TCanvas* c = picture.GetCanvas();
+    c->GetBrush()->SetColor(clBtnFace);
+    c->GetBrush()->SetStyle(bsSolid);
+    c->FillRect(TRect{0, 0, w, h});
+    if (FControl)
+        FControl->Paint(*c);
+    Canvas->Draw(Rounded(GetAbsLeft()), Rounded(GetAbsTop()), &picture);
 }
 
 void TrpDialogControl::DoClick(TObject*)

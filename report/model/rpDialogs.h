@@ -44,6 +44,8 @@ public:
     ~TrpDialogControl() override;
 
     void InitControl(std::unique_ptr<TControl> AControl);
+    // The class name without "Trp" and "Control" ("Button" for TrpButtonControl).
+    AnsiString DefaultBaseName() const override;
     TControl* Control() const { return FControl.get(); }
 
     void SetParent(TrpComponent* AParent) override;

@@ -134,6 +134,7 @@ void TrpReportOptions::Publish(TPropertyTable& t)
     t.Prop("Name", &O::Name, &O::Name);
     t.Prop("LastChange", &O::LastChange, &O::LastChange);
     t.Prop("Password", &O::Password, &O::Password);
+    t.Prop("Picture", &O::GetPicture, &O::SetPicture);
     t.Prop("VersionBuild", &O::VersionBuild, &O::VersionBuild);
     t.Prop("VersionMajor", &O::VersionMajor, &O::VersionMajor);
     t.Prop("VersionMinor", &O::VersionMinor, &O::VersionMinor);
@@ -152,6 +153,7 @@ void TrpReportOptions::Clear()
     Name.clear();
     LastChange = CreateDate;
     Password.clear();
+    FPicture->SetGraphic(static_cast<TGraphic*>(nullptr));
     VersionBuild.clear();
     VersionMajor.clear();
     VersionMinor.clear();
@@ -171,6 +173,7 @@ void TrpReportOptions::Assign(TPersistent* Source)
     Name = s->Name;
     LastChange = s->LastChange;
     Password = s->Password;
+    FPicture->Assign(s->FPicture.get());
     VersionBuild = s->VersionBuild;
     VersionMajor = s->VersionMajor;
     VersionMinor = s->VersionMinor;

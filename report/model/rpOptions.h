@@ -85,6 +85,9 @@ public:
 
     TStrings* GetDescription() const { return FDescription.get(); }
     void SetDescription(TStrings* Value) { FDescription->Assign(Value); }
+    // The report's picture (shown by a designer's report list); setting copies it.
+    TPicture* GetPicture() const { return FPicture.get(); }
+    void SetPicture(TPicture* Value) { FPicture->Assign(Value); }
 
     AnsiString Author;
     bool Compressed = false;
@@ -97,6 +100,7 @@ public:
 
 private:
     std::unique_ptr<TStringList> FDescription = std::make_unique<TStringList>();
+    std::unique_ptr<TPicture> FPicture = std::make_unique<TPicture>();
 };
 
 // Asks the user for a report's password (the output layer installs the password window);

@@ -23,15 +23,52 @@ TrpCustomReport::TrpCustomReport(TComponent* AOwner)
 
 TrpCustomReport::~TrpCustomReport()
 {
-    TrpComponent::Clear();  // the objects go while the collections they may touch still exist
+    FreeObjects();  // the objects go while the collections they may touch still exist
     for (TrpDataSet* ds : rpDataSets())
         if (ds->Report == this)
             ds->Report = nullptr;
 }
 
+void TrpCustomReport::FreeObjects()
+{
+    if (Objects().empty())
+        return;
+    FreeingObjects freeing;
+    for (TrpComponent* c : GetAllObjects())
+        freeing.Going.insert(c);
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (!freeing.Going.count(Components(i)))
+            freeing.Staying.push_back(Components(i));
+    FFreeing = &freeing;
+    try {
+        TrpComponent::Clear();
+    } catch (...) {
+        FFreeing = nullptr;
+        throw;
+    }
+    FFreeing = nullptr;
+}
+
+void TrpCustomReport::Notification(TComponent* AComponent, TOperation Operation)
+{
+    // No report object reacts to another's arrival: a load does not tell every object
+    // about each new one (that made loading quadratic in the object count).
+    if (Operation == opInsert && CurSerializer)
+        return;
+    if (FFreeing && Operation == opRemove) {
+        if (FFreeing->Going.count(AComponent)) {
+            for (TComponent* c : FFreeing->Staying)
+                c->Notification(AComponent, Operation);
+            return;
+        }
+        std::erase(FFreeing->Staying, AComponent);
+    }
+    TrpComponent::Notification(AComponent, Operation);
+}
+
 void TrpCustomReport::Clear()
 {
-    TrpComponent::Clear();
+    FreeObjects();
     FDataSets->Clear();
     FVariables->Clear();
     FEngineOptions->Clear();

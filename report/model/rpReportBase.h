@@ -20,6 +20,7 @@
 #include "platform/classes/IniFiles.h"
 
 #include <functional>
+#include <unordered_set>
 
 class TrpCustomReport : public TrpComponent {
     SKLAD_CLASS_NOPUBLISH(TrpCustomReport, TrpComponent)
@@ -29,6 +30,7 @@ public:
 
     // Children, datasets, variables and the option objects' Clear values.
     void Clear() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // "Datasets", then "Variables" (form A or B, see rpUtils.h).
     void DefineProperties(TFiler* Filer) override;
 
@@ -68,6 +70,8 @@ public:
     std::unique_ptr<TCustomIniFile> GetIniFile() const;
     // The error box with every line of Errors (unless SilentMode).
     void ShowErrors();
+    // A dataset is being freed (its items are gone from the report's collections already).
+    virtual void DataSetRemoved(TrpDataSet* /*DataSet*/) {}
 
     TStringList Errors;  // sorted, duplicates ignored
     AnsiString CurObject;
@@ -80,6 +84,10 @@ public:
     TStream* LoadStream = nullptr;
 
 protected:
+    // Frees the whole tree. The objects going are not told about one another (their
+    // references use free notification); the report's other components still are. This
+    // keeps freeing a template linear in its size.
+    void FreeObjects();
     // Copies aside what a loaded file must not change and returns how to put it back.
     // TrpReport extends it (the preview).
     virtual std::function<void()> KeepProgramSettings();
@@ -88,6 +96,11 @@ protected:
     virtual void DoLoadFromStream();
 
 private:
+    struct FreeingObjects {
+        std::unordered_set<const TComponent*> Going;
+        std::vector<TComponent*> Staying;
+    };
+    FreeingObjects* FFreeing = nullptr;
     std::unique_ptr<TrpReportDataSets> FDataSets;
     std::unique_ptr<TrpVariables> FVariables;
     std::unique_ptr<TrpEngineOptions> FEngineOptions;

@@ -9,35 +9,6 @@
 
 #include "platform/rtl/SysUtils.h"
 
-TrpObjectCollection& rpObjects()
-{
-    static TrpObjectCollection c;
-    return c;
-}
-
-void TrpObjectCollection::RegisterObject1(TClass ClassRef, const AnsiString& ButtonHint, const AnsiString& CategoryName,
-                                          int Flags, int ImageIndex)
-{
-    for (const TrpObjectItem& i : FItems)
-        if (ClassRef && i.ClassRef == ClassRef && i.Flags == Flags)
-            return;
-    FItems.push_back({ClassRef, ImageIndex, ButtonHint, CategoryName, Flags});
-    if (ClassRef)
-        RegisterClass(ClassRef);
-}
-
-void TrpObjectCollection::Unregister(TClass ClassRef)
-{
-    std::erase_if(FItems, [&](const TrpObjectItem& i) { return i.ClassRef == ClassRef; });
-}
-
-const TrpObjectItem& TrpObjectCollection::GetObjectItem(int Index) const
-{
-    if (Index < 0 || Index >= Count())
-        throw EListError(Format("List index out of bounds (%d)", {Index}));
-    return FItems[static_cast<size_t>(Index)];
-}
-
 void rpInitReportClasses()
 {
     rpInitModel();
@@ -54,13 +25,19 @@ void rpInitReportClasses()
                      TrpStyleItem::StaticClass(),     TrpNullBand::StaticClass(),    TrpCustomLineView::StaticClass()});
     RegisterClasses({TrpDMPPage::StaticClass(), TrpFormat::StaticClass(), TrpDBDataset::StaticClass(),
                      TrpUserDataSet::StaticClass()});
-    rpObjects().RegisterObject1(TrpDMPMemoView::StaticClass(), {}, {}, 0, 2);
-    rpObjects().RegisterObject1(TrpDMPLineView::StaticClass(), {}, {}, 0, 5);
+    rpObjects().RegisterObject1(TrpDMPMemoView::StaticClass(), nullptr, {}, {}, 0, 2);
+    rpObjects().RegisterObject1(TrpDMPLineView::StaticClass(), nullptr, {}, {}, 0, 5);
+    rpRegisterDesignTime();
+    // The library's cursors: hand over clickable objects, zoom, format painter.
+    TScreen::SetCursors(50, "rpHAND");
+    TScreen::SetCursors(51, "rpZOOM");
+    TScreen::SetCursors(52, "rpFORMAT");
     rpClassRTTIStartup();
 }
 
 void rpDoneReportClasses()
 {
+    rpUnregisterDesignTime();
     rpClassRTTIShutdown();
     rpFreeParentForm();
 }

@@ -1,11 +1,68 @@
 // rpRes.cpp - the resource dictionary and the library's Russian texts.
 #include "report/model/rpRes.h"
 
+#include "report/model/rpUtils.h"
+
 #include "platform/rtl/SysUtils.h"
 
 SKLAD_DEFINE_CLASS(TrpResources)
 
+namespace {
+TrpBitmapResourceLoader& BitmapLoader()
+{
+    static TrpBitmapResourceLoader loader;
+    return loader;
+}
+
+std::unique_ptr<TImageList> NewImageList(int Size)
+{
+    auto list = std::make_unique<TImageList>(nullptr);
+    list->SetWidth(Size);
+    list->SetHeight(Size);
+    return list;
+}
+}  // namespace
+
+void rpSetBitmapResourceLoader(TrpBitmapResourceLoader Loader) { BitmapLoader() = std::move(Loader); }
+
+TCustomImageList* TrpResources::GetMainButtonImages()
+{
+    if (FMainButtonImages->Count() == 0 && BitmapLoader()) {
+        TBitmap strip;
+        if (BitmapLoader()("rpBUTTONS", strip))
+            SetButtonImages(&strip);
+    }
+    return FMainButtonImages.get();
+}
+
+void TrpResources::SetButtonImages(TBitmap* Images, bool Clear)
+{
+    if (Clear) {
+        FMainButtonImages->Clear();
+        FDisabledButtonImages->Clear();
+    }
+    rpAssignImages(Images, 16, 16, FMainButtonImages.get(), FDisabledButtonImages.get());
+}
+
+TCustomImageList* TrpResources::GetObjectImages()
+{
+    if (FObjectImages->Count() == 0 && BitmapLoader()) {
+        TBitmap strip;
+        if (BitmapLoader()("rpOBJECTS", strip))
+            SetObjectImages(&strip);
+    }
+    return FObjectImages.get();
+}
+
+void TrpResources::SetObjectImages(TBitmap* Images, bool Clear)
+{
+    if (Clear)
+        FObjectImages->Clear();
+    rpAssignImages(Images, 22, 22, FObjectImages.get());
+}
+
 TrpResources::TrpResources()
+    : FDisabledButtonImages(NewImageList(16)), FMainButtonImages(NewImageList(16)), FObjectImages(NewImageList(22))
 {
     FNames.SetSorted(true);
     FNames.SetDuplicates(dupIgnore);

@@ -5,10 +5,15 @@
 // window's captions and hints ("PrintB.Caption=Печать"). frAddClassesRes() fills it with the
 // Russian texts at start-up; a key with no text comes back as the key itself.
 //
-// Not here: the button and object image strips (they arrive with the bitmap classes).
+// It also holds the library's image lists: the tool-bar buttons (16 x 16, with their
+// disabled twins) and the report objects (22 x 22), cut from the bitmap resources
+// "rpBUTTONS" and "rpOBJECTS" on first use (see rpSetBitmapResourceLoader).
 #pragma once
 
 #include "platform/classes/Classes.h"
+#include "platform/gui/ImgList.h"
+
+#include <functional>
 
 class TrpResources : public TObject {
     SKLAD_CLASS_NOPUBLISH(TrpResources, TObject)
@@ -26,10 +31,26 @@ public:
     // no component, or a property that is not a string, are skipped.
     void LocalizeForm(TComponent* Form) const;
 
+    // The 16 x 16 button images; the "rpBUTTONS" strip is cut into them when empty.
+    TCustomImageList* GetMainButtonImages();
+    TCustomImageList* GetDisabledButtonImages() const { return FDisabledButtonImages.get(); }
+    // Cuts a strip of pairs (image, disabled image) into the two button lists.
+    void SetButtonImages(TBitmap* Images, bool Clear = false);
+    // The 22 x 22 object images; the "rpOBJECTS" strip is cut into them when empty.
+    TCustomImageList* GetObjectImages();
+    void SetObjectImages(TBitmap* Images, bool Clear = false);
+
 private:
+    std::unique_ptr<TImageList> FDisabledButtonImages;
+    std::unique_ptr<TImageList> FMainButtonImages;
+    std::unique_ptr<TImageList> FObjectImages;
     TStringList FNames;   // sorted keys, object = index into FValues
     TStringList FValues;
 };
+
+// Reads a bitmap resource of the program by name into Bitmap; false when there is none.
+using TrpBitmapResourceLoader = std::function<bool(const AnsiString& Name, TBitmap& Bitmap)>;
+void rpSetBitmapResourceLoader(TrpBitmapResourceLoader Loader);
 
 // The one dictionary, created on first use.
 TrpResources& rpResources();

@@ -2,6 +2,7 @@
 #include "report/model/rpStyles.h"
 
 #include "report/model/rpClass.h"
+#include "report/model/rpConsts.h"
 #include "report/model/rpMemo.h"
 #include "report/model/rpXMLSerializer.h"
 
@@ -96,7 +97,7 @@ void TrpStyles::Apply()
 void TrpStyles::SaveToXMLItem(TrpXMLItem* Item)
 {
     Item->Name = "style";
-    Item->SetProp("Name", rpStrToXML(Name));
+    Item->SetProp("Name", Name);  // SetProp escapes
     TrpXMLSerializer s;
     for (int i = 0; i < Count(); ++i) {
         TrpXMLItem* child = Item->Add();
@@ -111,7 +112,7 @@ void TrpStyles::SaveToXMLItem(TrpXMLItem* Item)
 void TrpStyles::LoadFromXMLItem(TrpXMLItem* Item)
 {
     Clear();
-    Name = rpXMLToStr(Item->Prop("Name"));
+    Name = Item->Prop("Name");  // Prop unescapes
     TrpXMLSerializer s;
     for (int i = 0; i < Item->Count(); ++i) {
         TrpXMLItem* child = Item->Items(i);
@@ -119,6 +120,14 @@ void TrpStyles::LoadFromXMLItem(TrpXMLItem* Item)
             continue;
         TrpStyleItem* style = Add();
         s.XMLToObj(child->Text, style);
+        // A name another style has already (letters' case aside) is refused by SetName;
+        // the style is dropped and the report is told, rather than kept without a name.
+        const AnsiString wanted = child->Prop("Name");
+        if (style->GetName() != wanted) {
+            delete style;
+            if (FReport)
+                FReport->Errors.Add(Format(rpmsg::kDuplicateStyle, {wanted}));
+        }
     }
     Apply();
 }

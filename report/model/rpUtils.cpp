@@ -6,6 +6,9 @@
 #include "report/model/rpRes.h"
 #include "report/model/rpXMLSerializer.h"
 
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <cmath>
@@ -169,6 +172,125 @@ AnsiString rpGetFullName(TComponent* Root, TComponent* Component)
     if (formOwner->Name().empty() || owner->Name().empty())
         return {};
     return formOwner->Name() + "." + owner->Name() + "." + Component->Name();
+}
+
+void rpGetComponents(TComponent* Owner, TClass ClassRef, TStrings* List, TComponent* Skip)
+{
+    List->Clear();
+    auto visit = [&](TComponent* container) {
+        for (int i = 0; i < container->ComponentCount(); ++i) {
+            TComponent* c = container->Components(i);
+            if (c != Skip && c->InheritsFrom(ClassRef))
+                List->AddObject(rpGetFullName(Owner, c), c);
+        }
+    };
+    if (dynamic_cast<TrpCustomReport*>(Owner))
+        visit(Owner);
+    if (Screen)
+        for (TCustomForm* form : Screen->FormList())
+            visit(form);
+}
+
+namespace {
+// The transparent colour of a bitmap's pixels: its bottom-left pixel, as a colour.
+TColor CornerColor(const TPixelBuffer& p)
+{
+    const uint32_t c = p.Row(p.Height - 1)[0];
+    return RGB(int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF));
+}
+}  // namespace
+
+void rpAssignImages(TBitmap* Bitmap, int Dx, int Dy, TCustomImageList* List1, TCustomImageList* List2)
+{
+    if (!Bitmap || !List1 || Dx <= 0 || Dy <= 0 || Bitmap->Empty())
+        return;
+    const TPixelBuffer& strip = Bitmap->Pixels();
+    auto add = [&](TCustomImageList* list, int x, int y, bool grey) {
+        TPixelBuffer p;
+        p.Width = Dx;
+        p.Height = Dy;
+        p.Pixels.assign(size_t(Dx) * size_t(Dy), 0xFFFFFFFFu);
+        for (int j = 0; j < Dy && y + j < strip.Height; ++j)
+            for (int i = 0; i < Dx && x + i < strip.Width; ++i) {
+                uint32_t px = strip.Row(y + j)[x + i];
+                if (grey && (px & 0xFFFFFFu) == 0xFFFFFFu)
+                    px = (px & 0xFF000000u) | 0xE0E0E0u;
+                p.Row(j)[i] = px;
+            }
+        const TColor transparent = CornerColor(p);
+        TBitmap work;
+        work.SetSize(Dx, Dy);
+        work.SetPixels(std::move(p));
+        list->AddMasked(&work, transparent);
+    };
+    for (int y = 0; y < strip.Height; y += Dy)
+        for (int x = 0; x < strip.Width; x += Dx) {
+            add(List1, x, y, false);
+            if (List2) {
+                x += Dx;  // the disabled twin is the next cell
+                add(List2, x, y, true);
+            }
+        }
+}
+
+void rpDrawTransparent(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap)
+{
+    if (!Canvas || !Bitmap || Bitmap->Empty())
+        return;
+    TImageList list(nullptr);
+    list.SetWidth(Bitmap->GetWidth());
+    list.SetHeight(Bitmap->GetHeight());
+    list.AddMasked(Bitmap, CornerColor(Bitmap->Pixels()));
+    list.Draw(Canvas, X, Y, 0);
+}
+
+void rpFormToRes(TComponent* Form, const AnsiString& FileName)
+{
+    if (!Form)
+        return;
+    auto quoted = [](AnsiString s) {
+        for (size_t at = s.find('\''); at != AnsiString::npos; at = s.find('\'', at + 2))
+            s.insert(at, 1, '\'');
+        return s;
+    };
+    AnsiString text = "rpResources.Add('" + Form->ClassName() + "',\r\n";
+    std::vector<TComponent*> seen;
+    auto line = [&](TComponent* c, const char* prop, const AnsiString& value) {
+        text += "    '" + quoted(c->Name() + "." + prop + "=" + value) + "' + #13#10 +\r\n";
+    };
+    auto visit = [&](TComponent* c) {
+        if (std::find(seen.begin(), seen.end(), c) != seen.end() || c->Name().empty())
+            return;
+        seen.push_back(c);
+        if (auto* item = dynamic_cast<TMenuItem*>(c)) {
+            if (item->GetCaption() != "-")
+                line(c, "Caption", item->GetCaption());
+            return;
+        }
+        auto* control = dynamic_cast<TControl*>(c);
+        if (!control)
+            return;
+        if (!dynamic_cast<TCustomComboBox*>(c) && !dynamic_cast<TCustomEdit*>(c) && !control->GetCaption().empty())
+            line(c, "Caption", control->GetCaption());
+        if (!control->GetHint().empty())
+            line(c, "Hint", control->GetHint());
+    };
+    std::function<void(TWinControl*)> children = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            visit(c);
+            if (auto* w = dynamic_cast<TWinControl*>(c))
+                children(w);
+        }
+    };
+    if (auto* w = dynamic_cast<TWinControl*>(Form))
+        children(w);
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+        visit(Form->Components(i));
+    text += "    '');\r\n";
+    TFileStream f(FileName, FileExists(FileName) ? fmOpenReadWrite : fmCreate);
+    f.Seek(0, soEnd);
+    f.WriteBuffer(text.data(), int64_t(text.size()));
 }
 
 // ---------------------------------------------------------------- text helpers

@@ -18,6 +18,7 @@
 #include "report/model/rpComponent.h"
 
 #include "platform/classes/Streaming.h"
+#include "platform/gui/ImgList.h"
 
 #include <functional>
 
@@ -29,6 +30,18 @@ void ConvertItemStrings(TCollectionItem* Item, bool Encode);
 
 TComponent* rpFindComponent(TComponent* Owner, const AnsiString& Name);
 AnsiString rpGetFullName(TComponent* Root, TComponent* Component);
+// Every component of ClassRef (but Skip) owned by Owner when it is a report, then by
+// every form of the screen, by its full name with the component as the line's object.
+void rpGetComponents(TComponent* Owner, TClass ClassRef, TStrings* List, TComponent* Skip);
+// Cuts a strip into Dx x Dy cells, left to right and row by row, each added to List1
+// without its transparent colour (the cell's bottom-left pixel). With List2 the cells
+// alternate: the one after each goes to List2 with pure white turned light grey.
+void rpAssignImages(TBitmap* Bitmap, int Dx, int Dy, TCustomImageList* List1, TCustomImageList* List2 = nullptr);
+// Draws the bitmap at (X, Y) leaving out its transparent colour (the bottom-left pixel).
+void rpDrawTransparent(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap);
+// Developer aid: appends to FileName the program text that registers the form's captions
+// and hints as a text block of the resource dictionary (rpResources.Add('TForm', ...)).
+void rpFormToRes(TComponent* Form, const AnsiString& FileName = "c:\\1.pas");
 void rpSetCommaText(const AnsiString& Text, TStrings* List, char Separator);
 AnsiString rpRemoveQuotes(const AnsiString& Text);
 AnsiString rpStreamToString(TStream& Stream);

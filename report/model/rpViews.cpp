@@ -6,6 +6,7 @@
 #include "report/model/rpRes.h"
 #include "report/model/rpUtils.h"
 
+#include "platform/graphics/Icon.h"
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -246,7 +247,7 @@ void TrpView::DrawBackground()
     if (Color != clNone) {
         brush->SetColor(Color);
         brush->SetStyle(bsSolid);
-        Canvas->FillRect(TRect(X, Y, X1, Y1));
+        Canvas->FillRect(Rect(X, Y, X1, Y1));
     }
     if (BrushStyle != bsSolid) {
         brush->SetStyle(BrushStyle);
@@ -615,7 +616,7 @@ void TrpPictureView::Draw(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, 
     DrawBackground();
     if (!Canvas)
         return;
-    TRect r(X, Y, X1, Y1);
+    TRect r{X, Y, X1, Y1};
     TGraphic* g = FPicture->GetGraphic();
     const int pw = FPicture->GetWidth(), ph = FPicture->GetHeight();
     if (!g || g->Empty() || pw <= 0 || ph <= 0) {
@@ -637,7 +638,7 @@ void TrpPictureView::Draw(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, 
                 r.Right = r.Left + rpDevRound(pw * ky);
             if (Center) {
                 const int w = r.Right - r.Left, h = r.Bottom - r.Top;
-                r = TRect(r.Left + (DX - w) / 2, r.Top + (DY - h) / 2, r.Right + (DX - w) / 2, r.Bottom + (DY - h) / 2);
+                r = Rect(r.Left + (DX - w) / 2, r.Top + (DY - h) / 2, r.Right + (DX - w) / 2, r.Bottom + (DY - h) / 2);
             }
         }
         rpDrawGraphic(Canvas, r, g);
@@ -691,7 +692,8 @@ bool rpLoadPictureFromBlob(TPicture* Picture, const AnsiString& Blob)
         cls = GraphicClassByName("TMetafile");
     else if (left > 100 && std::memcmp(Blob.data() + p + 40, " EMF", 4) == 0)
         cls = GraphicClassByName("TMetafile");
-    // Icons have no graphic class on this platform: not recognised.
+    else if (left >= 6 && u16(p + 2) < 2)
+        cls = TIcon::StaticClass();
     if (!cls) {
         Picture->SetGraphic(static_cast<TGraphic*>(nullptr));
         return false;

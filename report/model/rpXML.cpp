@@ -408,14 +408,14 @@ void TrpXMLWriter::WriteHeader() { WriteLn("<?xml version=\"1.0\" encoding=\"utf
 void TrpXMLWriter::WriteItem(TrpXMLItem* Item, int Level)
 {
     bool readBack = false;
-    if (SwapStream && Item->Unloadable && !Item->Loaded) {
-        TrpXMLReader reader(*SwapStream);
+    TStream* from = Item->InSwapFile ? SwapStream : SourceStream;
+    if (from && Item->Unloadable && !Item->Loaded) {
+        // The children come from the stored copy; the name and attributes are the ones in
+        // memory, which may have changed while the element was out.
+        TrpXMLReader reader(*from);
         reader.SetPosition(static_cast<int64_t>(Item->Offset()));
         auto stored = std::make_unique<TrpXMLItem>();
         reader.ReadRootItem(stored.get(), true);
-        Item->Name = stored->Name;
-        Item->Text = stored->Text;
-        StripMarker(Item->Text);  // an element stored without children keeps it in its text
         while (stored->Count() > 0)
             Item->AddItem(stored->Items(0));
         readBack = true;
@@ -493,7 +493,7 @@ void TrpXMLDocument::LoadFromStream(std::unique_ptr<TStream> Stream, bool AllowP
     FRoot->SetOffset(0);
     Read(*Stream, !AllowPartialLoading);
     if (AllowPartialLoading)
-        FSwap = std::move(Stream);
+        FSource = std::move(Stream);
 }
 
 void TrpXMLDocument::SaveToStream(TStream& Stream)
@@ -501,6 +501,7 @@ void TrpXMLDocument::SaveToStream(TStream& Stream)
     TrpXMLWriter writer(Stream);
     writer.AutoIndent = AutoIndent;
     writer.SwapStream = FSwap.get();
+    writer.SourceStream = FSource.get();
     writer.WriteHeader();
     writer.WriteRootItem(FRoot.get());
 }
@@ -537,6 +538,7 @@ void TrpXMLDocument::CreateTempFile()
 void TrpXMLDocument::DeleteTempFile()
 {
     FSwap.reset();
+    FSource.reset();
     if (FTempFileCreated) {
         DeleteFile(FTempFile);
         FTempFile.clear();
@@ -548,32 +550,36 @@ void TrpXMLDocument::UnloadItem(TrpXMLItem* Item)
 {
     if (!Item->Loaded || !Item->Unloadable)
         return;
-    if (!FSwap || !FTempFileCreated) {
-        // A partial load's source stream is read-only: unloaded items then go to our own file,
-        // and items still in the source are read back before it is dropped.
-        if (FSwap && !FTempFileCreated)
-            return;
-        CreateTempFile();
-    }
+    CreateTempFile();
+    // Written aside first: children that are out themselves are read back from the swap
+    // file while the element is written.
+    TMemoryStream text;
+    TrpXMLWriter writer(text);
+    writer.SwapStream = FSwap.get();
+    writer.SourceStream = FSource.get();
+    writer.WriteRootItem(Item);
     const int64_t at = FSwap->GetSize();
     FSwap->Seek(at, soBeginning);
+    FSwap->WriteBuffer(text.Memory(), text.GetSize());
     Item->SetOffset(static_cast<uint64_t>(at));
-    TrpXMLWriter writer(*FSwap);
-    writer.WriteRootItem(Item);
     Item->Clear();
+    Item->InSwapFile = true;
 }
 
 void TrpXMLDocument::LoadItem(TrpXMLItem* Item)
 {
-    if (!FSwap || !Item->Unloadable || Item->Loaded)
+    TStream* from = StreamOf(Item);
+    if (!from || !Item->Unloadable || Item->Loaded)
         return;
+    const AnsiString name = Item->Name;
     const AnsiString text = Item->Text;
-    TrpXMLReader reader(*FSwap);
+    TrpXMLReader reader(*from);
     reader.SetPosition(static_cast<int64_t>(Item->Offset()));
     auto stored = std::make_unique<TrpXMLItem>();
     reader.ReadRootItem(stored.get(), true);
     while (stored->Count() > 0)
         Item->AddItem(stored->Items(0));
+    Item->Name = name;
     Item->Text = text;
     Item->Loaded = true;
 }

@@ -38,6 +38,9 @@ public:
     AnsiString Name;
     AnsiString Text;            // raw attribute text
     bool Unloadable = false;
+    // Where Offset points while unloaded: the document's own swap file (true) or the
+    // source stream of a partial load (false).
+    bool InSwapFile = false;
 
     TrpXMLItem* Parent() const { return FParent; }
     int Count() const { return static_cast<int>(FItems.size()); }
@@ -108,7 +111,9 @@ class TrpXMLWriter {
 public:
     explicit TrpXMLWriter(TStream& Stream) : FStream(Stream) {}
     bool AutoIndent = false;
-    TStream* SwapStream = nullptr;  // unloaded elements are read back from it
+    // Unloaded elements are read back from one of these (see TrpXMLItem::InSwapFile).
+    TStream* SwapStream = nullptr;
+    TStream* SourceStream = nullptr;
 
     void WriteHeader();
     void WriteItem(TrpXMLItem* Item, int Level);
@@ -143,16 +148,23 @@ public:
     void SaveToFile(const AnsiString& FileName);    // through FileName + ".tmp"
 
     void CreateTempFile();
+    // Deletes the swap file and drops the source stream of a partial load.
     void DeleteTempFile();
+    // Reads a swapped-out item back; its attributes stay as they are now (changes made
+    // while it was out win over the stored ones).
     void LoadItem(TrpXMLItem* Item);
+    // Moves a loaded unloadable item's children to the swap file (also after a partial
+    // load: the source stream is only read).
     void UnloadItem(TrpXMLItem* Item);
-    TStream* SwapStream() const { return FSwap.get(); }
+    TStream* SwapStream() const { return FSwap ? FSwap.get() : FSource.get(); }
 
 private:
     void Read(TStream& Stream, bool ReadChildren);
+    TStream* StreamOf(const TrpXMLItem* Item) const { return Item->InSwapFile ? FSwap.get() : FSource.get(); }
     std::unique_ptr<TrpXMLItem> FRoot;
     AnsiString FTempFile;
-    std::unique_ptr<TStream> FSwap;
+    std::unique_ptr<TStream> FSwap;    // our own swap file
+    std::unique_ptr<TStream> FSource;  // the source of a partial load, owned from then on
     bool FTempFileCreated = false;
 };
 

@@ -1,6 +1,7 @@
 // rpPrinter.cpp - the report library's printer list and printer objects.
 #include "report/output/rpPrinter.h"
 
+#include "report/model/rpClass.h"
 #include "report/model/rpPages.h"
 #include "report/model/rpRes.h"
 
@@ -471,5 +472,10 @@ void rpInstallPrinterPaperQuery()
         height = p->DefPaperHeight;
         orientation = p->DefOrientation;
         return true;
+    });
+    rpSetPrinterSelector([](const AnsiString& name) {
+        const int index = rpPrinters().IndexOf(name);
+        if (index >= 0)
+            rpPrinters().SetPrinterIndex(index);
     });
 }

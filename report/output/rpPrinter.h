@@ -214,5 +214,6 @@ void rpFreePrinters();
 
 // Makes new report pages take their default paper, size and orientation from the current
 // printer (start-up, once the printer list may be read). The paper table's sizes by code
-// are rpGetPaperDimensions of report/model/rpPages.h.
+// are rpGetPaperDimensions of report/model/rpPages.h. Also lets a report select the printer
+// its PrintOptions name (TrpReport::SelectPrinter).
 void rpInstallPrinterPaperQuery();

@@ -34,6 +34,8 @@ struct RuleForm {
         Radio2->OnClick = Count("Radio2.OnClick");
         Combo->OnChange = Count("Combo.OnChange");
         Combo->OnSelect = Count("Combo.OnSelect");
+        Combo->OnDropDown = Count("Combo.OnDropDown");
+        Combo->OnCloseUp = Count("Combo.OnCloseUp");
         Edit->OnChange = Count("Edit.OnChange");
         Tree->OnChange = TTVChangedEvent::Lambda([this](TObject*, TTreeNode* n) {
             Fired.push_back("Tree.OnChange " + std::string(n ? n->GetText() : AnsiString("-")));
@@ -95,6 +97,14 @@ TEST_F(GuiTest, ChangesFromCodeFireTheClassicEvents)
              EXPECT_EQ(f.Combo->GetText(), "Накладная");
          },
          {}},
+        {"dropping a combo's list down from code fires OnDropDown, closing it OnCloseUp",
+         [](RuleForm& f) {
+             f.Combo->SetDroppedDown(true);
+             EXPECT_TRUE(f.Combo->GetDroppedDown());
+             f.Combo->SetDroppedDown(true);
+             f.Combo->SetDroppedDown(false);
+         },
+         {"Combo.OnDropDown", "Combo.OnCloseUp"}},
         {"an edit's Text from code fires OnChange", [](RuleForm& f) { f.Edit->SetText("18"); }, {"Edit.OnChange"}},
         {"an edit's unchanged Text fires nothing", [](RuleForm& f) { f.Edit->SetText(""); }, {}},
         {"a tree's Selected from code fires OnChange",

@@ -84,3 +84,24 @@ TEST(Options, ReportFileKeepsProgramSettingsAndChecksPassword)
     rpSetPasswordQuery(nullptr);
     EXPECT_FALSE(dst.LoadFromFile("/nonexistent/report.xml"));
 }
+
+TEST(Options, TheReportsPictureTravelsWithTheFileAndClearEmptiesIt)
+{
+    RegisterModelTestClasses();
+    TTestReport src(nullptr);
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->SetSize(3, 2);
+    src.GetReportOptions()->GetPicture()->SetGraphic(std::move(bmp));
+    TStringStream s;
+    src.SaveToStream(s);
+    TTestReport dst(nullptr);
+    TStringStream in(s.DataString());
+    dst.LoadFromStream(in);
+    EXPECT_EQ(dst.GetReportOptions()->GetPicture()->GetWidth(), 3);
+    EXPECT_EQ(dst.GetReportOptions()->GetPicture()->GetHeight(), 2);
+    TrpReportOptions copy;
+    copy.Assign(dst.GetReportOptions());
+    EXPECT_EQ(copy.GetPicture()->GetWidth(), 3) << "Assign copies the picture";
+    dst.Clear();
+    EXPECT_EQ(dst.GetReportOptions()->GetPicture()->GetGraphic(), nullptr);
+}

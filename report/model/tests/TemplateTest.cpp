@@ -430,3 +430,32 @@ TEST_F(TemplateTest, Styles)
     EXPECT_EQ(back.IndexOf("two"), 1);
     EXPECT_EQ(back.IndexOf("three"), -1);
 }
+
+TEST_F(TemplateTest, StyleNamesAreEscapedOnceAndCaseTwinsAreReported)
+{
+    TrpStyles styles;
+    styles.Name = "Red & \"Blue\"";
+    styles.Add()->SetName("Head");
+    TMemoryStream ms;
+    styles.SaveToStream(ms);
+    const AnsiString text(static_cast<const char*>(ms.Memory()), static_cast<size_t>(ms.GetSize()));
+    EXPECT_NE(text.find("Name=\"Red &#38; &#34;Blue&#34;\""), AnsiString::npos) << text;
+    EXPECT_EQ(text.find("&#38;#"), AnsiString::npos) << "escaped once";
+    ms.SetPosition(0);
+    TrpStyles back;
+    back.LoadFromStream(ms);
+    EXPECT_EQ(back.Name, styles.Name);
+
+    const AnsiString twins = "<?xml version=\"1.0\"?><style Name=\"S\"><item Name=\"Head\" Color=\"255\"/>"
+                             "<item Name=\"HEAD\" Color=\"65280\"/><item Name=\"Body\"/></style>";
+    TrpReport* r = MakeReport();
+    TStringStream in(twins);
+    r->GetStyles()->LoadFromStream(in);
+    TStrings* names = new TStringList;
+    r->GetStyles()->GetList(names);
+    EXPECT_EQ(names->GetCommaText(), "Head,Body") << "the twin is left out, not kept without a name";
+    delete names;
+    EXPECT_EQ(r->GetStyles()->Find("head")->Color, 255);
+    ASSERT_EQ(r->Errors.Count(), 1);
+    EXPECT_NE(r->Errors[0].find("HEAD"), AnsiString::npos) << r->Errors[0];
+}

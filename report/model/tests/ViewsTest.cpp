@@ -243,6 +243,10 @@ TEST_F(ViewsTest, PictureBlobsAreRecognisedByTheirBytes)
             h += static_cast<char>((len >> (8 * i)) & 0xFF);
         return h;
     };
+    // A 3 x 1 icon of 32 bits per pixel (white, alpha kept).
+    AnsiString icon("\0\0\1\0\1\0\3\1\0\0\1\0\x20\0\x38\0\0\0\x16\0\0\0", 22);
+    icon += AnsiString("\x28\0\0\0\3\0\0\0\2\0\0\0\1\0\x20\0", 16) + AnsiString(24, '\0');
+    icon += AnsiString(12, '\xFF') + AnsiString(4, '\0');
     struct Case {
         const char* why;
         AnsiString blob;
@@ -250,6 +254,7 @@ TEST_F(ViewsTest, PictureBlobsAreRecognisedByTheirBytes)
     };
     const Case cases[] = {
         {"a bitmap without header", bytes, true},
+        {"an icon (the value at offset 2 below 2)", icon, true},
         {"a bitmap after a header whose length matches", header(static_cast<uint32_t>(bytes.size())) + bytes, true},
         {"the same header with a wrong length is read from 0", header(1) + bytes, false},
         {"an empty blob", AnsiString(), false},

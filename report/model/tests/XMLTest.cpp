@@ -262,6 +262,57 @@ TEST(XMLDocument, UnloadAndLoadThroughTheSwapFile)
     EXPECT_EQ(page->Items(2)->Prop("i"), "2");
 }
 
+TEST(XMLDocument, APartiallyLoadedDocumentSwapsOutAgain)
+{
+    const AnsiString text = "<?xml?><r><page n=\"1\"ld=\"0\"><obj a=\"1\"/></page><page n=\"2\"ld=\"0\"><obj a=\"2\"/></page></r>";
+    TrpXMLDocument doc;
+    doc.LoadFromStream(std::make_unique<TStringStream>(text), true);
+    TrpXMLItem* first = doc.Root()->Items(0);
+    TrpXMLItem* second = doc.Root()->Items(1);
+    doc.LoadItem(first);
+    first->Items(0)->SetProp("a", "changed");
+    first->Add()->Name = "added";
+    doc.UnloadItem(first);
+    EXPECT_FALSE(first->Loaded);
+    EXPECT_EQ(first->Count(), 0) << "the page's objects left memory again";
+    ASSERT_NE(doc.SwapStream(), nullptr);
+
+    // Attributes changed while out win, in memory and in the saved text.
+    first->SetProp("n", "one");
+    second->SetProp("n", "two");
+    const AnsiString saved = Save(doc);
+    EXPECT_NE(saved.find("<page n=\"one\"ld=\"0\">"), AnsiString::npos) << saved;
+    EXPECT_NE(saved.find("<page n=\"two\"ld=\"0\">"), AnsiString::npos) << saved;
+    EXPECT_NE(saved.find("a=\"changed\""), AnsiString::npos) << saved;
+    EXPECT_NE(saved.find("<added"), AnsiString::npos) << saved;
+    EXPECT_NE(saved.find("<obj a=\"2\"/>"), AnsiString::npos) << "the other page still comes from the source";
+
+    doc.LoadItem(first);
+    doc.LoadItem(second);
+    ASSERT_EQ(first->Count(), 2);
+    EXPECT_EQ(first->Items(0)->Prop("a"), "changed");
+    EXPECT_EQ(first->Prop("n"), "one");
+    ASSERT_EQ(second->Count(), 1);
+    EXPECT_EQ(second->Items(0)->Prop("a"), "2");
+}
+
+TEST(XMLDocument, AnElementChangedWhileInTheSwapFileIsSavedAsChanged)
+{
+    TrpXMLDocument doc;
+    doc.Root()->Name = "r";
+    TrpXMLItem* page = doc.Root()->Add();
+    page->Name = "page";
+    page->Unloadable = true;
+    page->SetProp("w", "100");
+    page->Add()->Name = "obj";
+    doc.UnloadItem(page);
+    page->SetProp("w", "200");
+    const AnsiString saved = Save(doc);
+    EXPECT_NE(saved.find("w=\"200\""), AnsiString::npos) << saved;
+    EXPECT_EQ(saved.find("w=\"100\""), AnsiString::npos) << saved;
+    EXPECT_EQ(page->Prop("w"), "200");
+}
+
 TEST(XMLDocument, TruncationAtEveryLengthIsACleanErrorOrALoad)
 {
     const AnsiString text = "<?xml version=\"1.0\"?><r a=\"&#60;\"><c x=\"1\"><d/></c><!-- z --><e/></r>";

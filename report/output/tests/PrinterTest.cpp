@@ -2,8 +2,12 @@
 // printer, papers and bins, sheets, drawn and raw jobs on the recording backend.
 #include "report/output/rpPrinter.h"
 
+#include "report/model/rpClass.h"
 #include "report/model/rpPages.h"
+#include "report/model/rpReportClasses.h"
 #include "report/model/rpRes.h"
+
+#include "script/GlobalUnit.h"
 
 #include "platform/printers/PrinterConsts.h"
 #include "platform/printers/RecordingPrinter.h"
@@ -139,6 +143,29 @@ TEST_F(PrinterTest, NewPagesTakeTheCurrentPrintersPaper)
     EXPECT_EQ(page.GetOrientation(), poLandscape);
     EXPECT_NEAR(double(page.GetPaperWidth()), 210, 1e-9);
     EXPECT_NEAR(double(page.GetPaperHeight()), 148, 1e-9);
+}
+
+TEST_F(PrinterTest, AReportSelectsThePrinterItsOptionsName)
+{
+    TRecordingPrinterSystem system({{"Office"}, {"Lab"}}, "Office");
+    TPrinterSystemScope use(system);
+    rpInstallPrinterPaperQuery();
+    ScriptEngineStartup();
+    rpInitReportClasses();
+    {
+        TrpReport report(nullptr);
+        EXPECT_EQ(rpPrinters().GetPrinterIndex(), 0);
+        report.GetPrintOptions()->Printer = "lab";
+        report.SelectPrinter();
+        EXPECT_EQ(rpPrinters().GetPrinterIndex(), 1);
+        report.GetPrintOptions()->Printer = "Gone";
+        report.SelectPrinter();
+        EXPECT_EQ(rpPrinters().GetPrinterIndex(), 1) << "a printer not in the list changes nothing";
+    }
+    rpSetPrinterSelector(nullptr);
+    rpSetPrinterPaperQuery({});
+    rpDoneReportClasses();
+    ScriptEngineShutdown();
 }
 
 TEST_F(PrinterTest, ListIndexOutsideIsAnError)

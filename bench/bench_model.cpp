@@ -1,0 +1,100 @@
+// Report object model benchmarks: loading and freeing templates of many objects.
+//
+// A template of N memo views (spread over bands of 100 memos each on one page) is loaded
+// from its XML text and freed again. Both must grow linearly with N.
+#include "report/model/rpBands.h"
+#include "report/model/rpClass.h"
+#include "report/model/rpMemo.h"
+#include "report/model/rpPages.h"
+#include "report/model/rpReportClasses.h"
+
+#include "script/GlobalUnit.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct Startup {
+    Startup()
+    {
+        ScriptEngineStartup();
+        rpInitReportClasses();
+    }
+};
+
+void Setup()
+{
+    static Startup once;
+}
+
+AnsiString TemplateText(int memos)
+{
+    AnsiString s = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<TrpReport>\r\n<TrpReportPage Name=\"Page1\">\r\n";
+    for (int b = 0; b * 100 < memos; ++b) {
+        s += "<TrpMasterData Name=\"MasterData" + IntToStr(b + 1) + "\" Top=\"" + IntToStr(b * 20) + "\" Height=\"18\">\r\n";
+        for (int i = b * 100; i < memos && i < (b + 1) * 100; ++i)
+            s += "<TrpMemoView Name=\"Memo" + IntToStr(i + 1) + "\" Left=\"" + IntToStr(i % 100 * 7) +
+                 "\" Width=\"7\" Height=\"18\" Text=\"[Line] x\"/>\r\n";
+        s += "</TrpMasterData>\r\n";
+    }
+    s += "</TrpReportPage>\r\n</TrpReport>\r\n";
+    return s;
+}
+
+std::unique_ptr<TrpReport> NewReport()
+{
+    auto r = std::make_unique<TrpReport>(nullptr);
+    r->GetEngineOptions()->SilentMode = true;
+    return r;
+}
+
+void BM_LoadReport(benchmark::State& state)
+{
+    Setup();
+    const AnsiString text = TemplateText(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto r = NewReport();
+        TStringStream in(text);
+        state.ResumeTiming();
+        r->LoadFromStream(in);
+        state.PauseTiming();
+        if (!r->FindObject("Memo1") || r->Errors.Count() != 0)
+            state.SkipWithError("the template did not load");
+        r.reset();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+// Sizes: a warehouse's largest template has some hundred objects; ten and a hundred times
+// more than a thousand show the growth. SKLAD_BENCH_QUICK (the test run) takes the smallest.
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(1000);
+    if (!std::getenv("SKLAD_BENCH_QUICK"))
+        b->Arg(10000)->Arg(100000);
+    b->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+}
+BENCHMARK(BM_LoadReport)->Apply(Sizes);
+
+void BM_FreeReport(benchmark::State& state)
+{
+    Setup();
+    const AnsiString text = TemplateText(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto r = NewReport();
+        TStringStream in(text);
+        r->LoadFromStream(in);
+        state.ResumeTiming();
+        r.reset();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_FreeReport)->Apply(Sizes);
+
+}  // namespace

@@ -1,0 +1,403 @@
+// DesignIntfTest.cpp - the design-time registries, the property editors' texts and the
+// property lists of one and of several report objects.
+#include "report/model/tests/ReportFixture.h"
+
+#include "report/model/rpDsgnIntf.h"
+#include "report/model/rpRes.h"
+
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/testing/TestDriver.h"
+
+namespace {
+
+// A character property: no report class publishes one.
+class TCharHolder : public TComponent {
+    SKLAD_CLASS(TCharHolder, TComponent)
+public:
+    explicit TCharHolder(TComponent* AOwner) : TComponent(AOwner) {}
+    char Separator = ';';
+    Extended Ratio = 1.5L;
+};
+SKLAD_DEFINE_CLASS(TCharHolder)
+void TCharHolder::Publish(TPropertyTable& t)
+{
+    t.Prop("Separator", &TCharHolder::Separator, &TCharHolder::Separator);
+    t.Prop("Ratio", &TCharHolder::Ratio, &TCharHolder::Ratio);
+}
+
+class DesignIntfTest : public ReportTest {
+protected:
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        R = MakeReport();
+        Page = AddPage(R);
+        Band = Add<TrpMasterData>(Page, "MasterData1");
+        Memo = Add<TrpMemoView>(Band, "Memo1");
+        Memo2 = Add<TrpMemoView>(Band, "Memo2");
+        Line = Add<TrpLineView>(Band, "Line1");
+    }
+    void TearDown() override
+    {
+        rpUnregisterDesignTime();
+        rpRegisterDesignTime();
+        ReportTest::TearDown();
+    }
+    // The editor of one property of one object, as a property list makes it.
+    TrpPropertyEditor* EditorOf(TObject* obj, const char* name)
+    {
+        Lists.push_back(std::make_unique<TrpPropertyList>(nullptr));
+        Lists.back()->SetComponent(obj);
+        TrpPropertyItem* item = Lists.back()->Find(name);
+        return item ? item->Editor.get() : nullptr;
+    }
+    TrpReport* R = nullptr;
+    TrpReportPage* Page = nullptr;
+    TrpMasterData* Band = nullptr;
+    TrpMemoView *Memo = nullptr, *Memo2 = nullptr;
+    TrpLineView* Line = nullptr;
+    std::vector<std::unique_ptr<TrpPropertyList>> Lists;
+};
+
+AnsiString Names(const TrpPropertyList& list)
+{
+    AnsiString r;
+    for (int i = 0; i < list.Count(); ++i)
+        r += (i ? "," : "") + list.GetPropertyItem(i)->Editor->GetName();
+    return r;
+}
+
+}  // namespace
+
+TEST_F(DesignIntfTest, EditorsShowAndTakeTheirTexts)
+{
+    auto* holder = new TCharHolder(Owner.get());
+    auto* button = new TButton(Owner.get());
+    auto* item = new TMenuItem(Owner.get());
+    struct Case {
+        const char* why;
+        TObject* obj;
+        const char* prop;
+        const char* typed;   // nullptr: only the shown text is checked
+        const char* shown;   // after typing
+    } cases[] = {
+        {"a character below 33 shows as #code", holder, "Separator", " ", "#32"},
+        {"#65 is the letter A", holder, "Separator", "#65", "A"},
+        {"an empty text is code 0", holder, "Separator", "", "#0"},
+        {"either separator is a decimal point", holder, "Ratio", " 2.25 ", "2,25"},
+        {"a comma as well", holder, "Ratio", "3,5", "3,5"},
+        {"a modal result past the names shows as a number", button, "ModalResult", "11", "11"},
+        {"modal-result names ignore case", button, "ModalResult", "mryes", "mrYes"},
+        {"an empty modal result is mrNone", button, "ModalResult", "", "mrNone"},
+        {"no short-cut", item, "ShortCut", "(None)", "(None)"},
+        {"a short-cut by its text", item, "ShortCut", "Ctrl+N", "Ctrl+N"},
+        {"colour identifiers", Memo, "Color", "clRed", "clRed"},
+        {"a colour number", Memo, "Color", "12345", "$00003039"},
+        {"cursor identifiers", Memo, "Cursor", "crHandPoint", "crHandPoint"},
+        {"a cursor number without a name", Memo, "Cursor", "50", "50"},
+        {"enumeration identifiers", Memo, "HAlign", "haRight", "haRight"},
+        {"integers", Memo, "Rotation", "90", "90"},
+        {"strings", Memo, "TagStr", "x y", "x y"},
+        {"an empty set", Memo, "Restrictions", nullptr, "[]"},
+        {"the name", Memo, "Name", "Memo9", "Memo9"},
+        {"a reference by name", Memo, "FlowTo", "Memo2", "Memo2"},
+        {"no reference", Memo, "FlowTo", "", ""},
+        {"a sub-object shows nothing", Memo, "Frame", nullptr, ""},
+        {"fonts show nothing", Memo, "Font", nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpPropertyEditor* e = EditorOf(c.obj, c.prop);
+        ASSERT_NE(e, nullptr);
+        if (c.typed)
+            e->SetValue(c.typed);
+        EXPECT_EQ(e->GetValue(), c.shown);
+    }
+    EXPECT_EQ(holder->Separator, '\0');
+    EXPECT_EQ(button->GetModalResult(), mrNone);
+    EXPECT_EQ(Memo->GetFlowTo(), nullptr);
+}
+
+TEST_F(DesignIntfTest, RejectedTextsRaiseTheInvalidPropertyErrorAndChangeNothing)
+{
+    auto* holder = new TCharHolder(Owner.get());
+    auto* item = new TMenuItem(Owner.get());
+    struct Case {
+        const char* why;
+        TObject* obj;
+        const char* prop;
+        const char* typed;
+    } cases[] = {
+        {"two characters", holder, "Separator", "ab"},
+        {"# without a number", holder, "Separator", "#x"},
+        {"not a number", holder, "Ratio", "1.2.3"},
+        {"not an integer", Memo, "Rotation", "ninety"},
+        {"not an identifier of the type", Memo, "HAlign", "haNowhere"},
+        {"an unknown colour", Memo, "Color", "clSomething"},
+        {"an unknown cursor", Memo, "Cursor", "crSomething"},
+        {"an unknown short-cut", item, "ShortCut", "Hyper+Q"},
+        {"a name no object has", Memo, "FlowTo", "Nobody"},
+        {"an object of the wrong class", Memo, "FlowTo", "Line1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpPropertyEditor* e = EditorOf(c.obj, c.prop);
+        ASSERT_NE(e, nullptr);
+        const AnsiString before = e->GetValue();
+        try {
+            e->SetValue(c.typed);
+            ADD_FAILURE() << "accepted";
+        } catch (const EPropertyError& err) {
+            EXPECT_EQ(AnsiString(err.what()), rpResources().Get("prInvProp"));
+        }
+        EXPECT_EQ(e->GetValue(), before);
+    }
+}
+
+TEST_F(DesignIntfTest, ValueLists)
+{
+    TrpPropertyEditor* shortcut = EditorOf(new TMenuItem(Owner.get()), "ShortCut");
+    shortcut->GetValues();
+    ASSERT_EQ(shortcut->Values->Count(), 109);
+    EXPECT_EQ((*shortcut->Values)[0], "(None)");
+    EXPECT_EQ((*shortcut->Values)[1], ShortCutToText(ShortCut('A', {ssCtrl})));
+    EXPECT_EQ((*shortcut->Values)[53], ShortCutToText(VK_F1));
+    EXPECT_EQ((*shortcut->Values)[108], ShortCutToText(ShortCut(VK_BACK, {ssShift, ssAlt})));
+
+    TrpPropertyEditor* result = EditorOf(new TButton(Owner.get()), "ModalResult");
+    result->GetValues();
+    EXPECT_EQ(result->Values->GetCommaText(),
+              "mrNone,mrOk,mrCancel,mrAbort,mrRetry,mrIgnore,mrYes,mrNo,mrAll,mrNoToAll,mrYesToAll");
+
+    TrpPropertyEditor* flow = EditorOf(Memo, "FlowTo");
+    flow->GetValues();
+    EXPECT_EQ(flow->Values->GetCommaText(), "Memo2") << "memos of the page, not itself, not the line";
+
+    TrpPropertyEditor* fonts = EditorOf(Memo->GetFont(), "Name");
+    fonts->GetValues();
+    EXPECT_GE(fonts->Values->IndexOf("Arial"), 0);
+    EXPECT_TRUE(dynamic_cast<TrpFontNameProperty*>(fonts));
+
+    // Edit steps through a value list and wraps after the last sorted identifier.
+    TrpPropertyEditor* halign = EditorOf(Memo, "HAlign");
+    halign->GetValues();
+    const AnsiString last = (*halign->Values)[halign->Values->Count() - 1];
+    halign->SetValue(last);
+    EXPECT_TRUE(halign->Edit());
+    EXPECT_EQ(halign->GetValue(), (*halign->Values)[0]);
+}
+
+TEST_F(DesignIntfTest, SetsListTheirMembers)
+{
+    TrpPropertyList list(nullptr);
+    list.SetComponent(Memo);
+    TrpPropertyItem* item = list.Find("Restrictions");
+    ASSERT_NE(item, nullptr);
+    ASSERT_NE(item->SubProperty, nullptr);
+    EXPECT_EQ(item->SubProperty->Parent, &list);
+    EXPECT_EQ(Names(*item->SubProperty), "rfDontModify,rfDontSize,rfDontMove,rfDontDelete");
+    item->SubProperty->GetPropertyItem(2)->Editor->SetValue("true");
+    item->SubProperty->GetPropertyItem(0)->Editor->SetValue("True");
+    EXPECT_EQ(item->Editor->GetValue(), "[rfDontModify,rfDontMove]");
+    item->SubProperty->GetPropertyItem(0)->Editor->SetValue("FALSE");
+    EXPECT_EQ(item->Editor->GetValue(), "[rfDontMove]");
+    EXPECT_THROW(item->SubProperty->GetPropertyItem(0)->Editor->SetValue("yes"), EPropertyError);
+
+    TrpPropertyItem* frame = list.Find("Frame");
+    ASSERT_NE(frame->SubProperty, nullptr) << "a sub-object lists its own properties";
+    EXPECT_NE(frame->SubProperty->Find("Typ"), nullptr);
+}
+
+TEST_F(DesignIntfTest, HiddenPropertiesStayHiddenInDescendants)
+{
+    rpHideProperties(TrpView::StaticClass(), "Left;Top");
+    for (TObject* obj : {static_cast<TObject*>(Memo), static_cast<TObject*>(Line)}) {
+        TrpPropertyList list(nullptr);
+        list.SetComponent(obj);
+        EXPECT_EQ(list.Find("Left"), nullptr);
+        EXPECT_EQ(list.Find("Top"), nullptr);
+        EXPECT_NE(list.Find("Width"), nullptr);
+    }
+    TrpPropertyList band(nullptr);
+    band.SetComponent(Band);
+    EXPECT_NE(band.Find("Top"), nullptr) << "a band is no view";
+}
+
+TEST_F(DesignIntfTest, SeveralObjectsListOnlyWhatTheyShare)
+{
+    std::unique_ptr<TrpPropertyList> list = rpCreatePropertyList({Memo, Line}, nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->Find("Name"), nullptr) << "Name is for one object only";
+    EXPECT_EQ(list->Find("HAlign"), nullptr) << "only the memo has it";
+    TrpPropertyItem* width = list->Find("Width");
+    ASSERT_NE(width, nullptr);
+    width->Editor->SetValue("77");
+    EXPECT_EQ(Memo->GetWidth(), 77);
+    EXPECT_EQ(Line->GetWidth(), 77);
+    TrpPropertyItem* restrictions = list->Find("Restrictions");
+    ASSERT_NE(restrictions, nullptr);
+    restrictions->SubProperty->GetPropertyItem(1)->Editor->SetValue("True");
+    EXPECT_TRUE(Memo->Restrictions.Contains(rfDontSize));
+    EXPECT_TRUE(Line->Restrictions.Contains(rfDontSize));
+    EXPECT_EQ(rpCreatePropertyList({}, nullptr), nullptr);
+}
+
+TEST_F(DesignIntfTest, FindingTheEditorOfAProperty)
+{
+    TrpPropertyEditorCollection& e = rpPropertyEditors();
+    const TPropInfo* event = GetPropInfo(Memo, "OnBeforePrint");
+    EXPECT_EQ(e.GetPropertyEditor(event->PropType, Memo, "OnBeforePrint"), -1) << "no event editor yet";
+    e.RegisterEventEditor(rpEditorClass<TrpStringProperty>());
+    EXPECT_EQ(e.GetPropertyEditor(event->PropType, Memo, "OnBeforePrint"), e.EventEditorIndex);
+    EXPECT_EQ(e.GetItem(e.EventEditorIndex).EditorClass, rpEditorClass<TrpStringProperty>());
+
+    // Registered editors win over the kind's editor; a class item wins whatever its type.
+    EXPECT_TRUE(dynamic_cast<TrpColorProperty*>(EditorOf(Memo, "Color")));
+    EXPECT_TRUE(dynamic_cast<TrpNameProperty*>(EditorOf(Memo, "Name")));
+    EXPECT_TRUE(dynamic_cast<TrpFontProperty*>(EditorOf(Memo, "Font")));
+    EXPECT_TRUE(dynamic_cast<TrpCursorProperty*>(EditorOf(Memo, "Cursor")));
+    EXPECT_TRUE(dynamic_cast<TrpComponentProperty*>(EditorOf(Memo, "FlowTo")));
+    e.Register(nullptr, TrpMemoView::StaticClass(), "Rotation", rpEditorClass<TrpCursorProperty>());
+    EXPECT_TRUE(dynamic_cast<TrpCursorProperty*>(EditorOf(Memo, "Rotation")));
+}
+
+TEST_F(DesignIntfTest, ColourAndFontEditorsOpenTheDialogs)
+{
+    TTestDriver d;
+    d.AnswerColor(clGreen);
+    EXPECT_TRUE(EditorOf(Memo, "Color")->Edit());
+    EXPECT_EQ(Memo->Color, clGreen);
+    d.AnswerFont([](TFont& f) { f.SetSize(17); });
+    std::unique_ptr<TrpPropertyList> both = rpCreatePropertyList({Memo, Memo2}, nullptr);
+    EXPECT_TRUE(both->Find("Font")->Editor->Edit());
+    EXPECT_EQ(Memo->GetFont()->GetSize(), 17);
+    EXPECT_EQ(Memo2->GetFont()->GetSize(), 17);
+}
+
+TEST_F(DesignIntfTest, StartUpLoadsTheLibrarysCursors)
+{
+    EXPECT_EQ(TScreen::GetCursors(50), "rpHAND");
+    EXPECT_EQ(TScreen::GetCursors(51), "rpZOOM");
+    EXPECT_EQ(TScreen::GetCursors(52), "rpFORMAT");
+}
+
+TEST_F(DesignIntfTest, Registries)
+{
+    TrpObjectCollection& objects = rpObjects();
+    const int before = objects.Count();
+    TBitmap bmp;
+    objects.RegisterObject(TrpShapeView::StaticClass(), &bmp, "Фигуры");
+    objects.RegisterObject1(TrpShapeView::StaticClass(), nullptr, "again", "", 0, 3);
+    objects.RegisterCategory("Прочее", nullptr, "hint", 7);
+    ASSERT_EQ(objects.Count(), before + 2) << "the same class with the same flags once";
+    EXPECT_EQ(objects.GetObjectItem(before).ButtonBmp, &bmp);
+    EXPECT_EQ(objects.GetObjectItem(before).ButtonImageIndex, -1);
+    EXPECT_EQ(objects.GetObjectItem(before + 1).ClassRef, nullptr);
+    EXPECT_EQ(objects.GetObjectItem(before + 1).ButtonImageIndex, 7);
+    objects.Unregister(TrpShapeView::StaticClass());
+    EXPECT_EQ(objects.Count(), before + 1);
+    EXPECT_THROW(objects.GetObjectItem(objects.Count()), EListError);
+
+    rpWizards().Register(TrpCustomWizard::StaticClass(), nullptr, true);
+    rpWizards().Register(TrpCustomWizard::StaticClass(), nullptr, false);
+    ASSERT_EQ(rpWizards().Count(), 1);
+    EXPECT_TRUE(rpWizards().GetWizardItem(0).IsToolbarWizard);
+    EXPECT_EQ(rpWizards().GetWizardItem(0).ButtonImageIndex, -1);
+
+    class TMemoEditor : public TrpComponentEditor {
+    public:
+        using TrpComponentEditor::TrpComponentEditor;
+        bool HasEditor() override { return true; }
+    };
+    rpComponentEditors().Register(TrpView::StaticClass(), &rpNewComponentEditor<TrpComponentEditor>);
+    rpComponentEditors().Register(TrpCustomMemoView::StaticClass(), &rpNewComponentEditor<TMemoEditor>);
+    TMenu menu(nullptr);
+    auto editor = rpComponentEditors().GetComponentEditor(Memo, nullptr, &menu);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->HasEditor()) << "the last class the memo inherits from";
+    EXPECT_FALSE(rpComponentEditors().GetComponentEditor(Line, nullptr, &menu)->HasEditor());
+    EXPECT_EQ(rpComponentEditors().GetComponentEditor(Band, nullptr, &menu), nullptr);
+    TMenuItem* added = editor->AddItem("Правка", 5, true);
+    EXPECT_EQ(menu.GetItems()->Count(), 1);
+    EXPECT_EQ(added->GetTag(), 5);
+    EXPECT_TRUE(added->GetChecked());
+}
+
+TEST_F(DesignIntfTest, ImageStripsAreCutIntoTheLibrarysLists)
+{
+    // Four 2 x 2 cells: image, disabled image, image, disabled image. Each cell's
+    // bottom-left pixel (magenta) is its transparent colour; its top-left pixel is white.
+    TPixelBuffer p;
+    p.Width = 8;
+    p.Height = 2;
+    p.Pixels.assign(16, 0xFF102030u);
+    for (int c = 0; c < 4; ++c) {
+        p.Row(0)[c * 2] = 0xFFFFFFFFu;
+        p.Row(1)[c * 2] = 0xFFFF00FFu;
+    }
+    TBitmap strip;
+    strip.SetSize(8, 2);
+    strip.SetPixels(p);
+    TImageList normal(nullptr), disabled(nullptr);
+    for (TImageList* l : {&normal, &disabled}) {
+        l->SetWidth(2);
+        l->SetHeight(2);
+    }
+    rpAssignImages(&strip, 2, 2, &normal, &disabled);
+    EXPECT_EQ(normal.Count(), 2);
+    EXPECT_EQ(disabled.Count(), 2);
+    TBitmap cell;
+    normal.GetBitmap(0, &cell);
+    EXPECT_EQ(cell.Pixels().Row(0)[0] & 0xFFFFFFu, 0xFFFFFFu);
+    disabled.GetBitmap(0, &cell);
+    EXPECT_EQ(cell.Pixels().Row(0)[0] & 0xFFFFFFu, 0xE0E0E0u) << "white turns light grey in disabled images";
+
+    int loads = 0;
+    rpSetBitmapResourceLoader([&](const AnsiString& name, TBitmap& b) {
+        ++loads;
+        if (name != "rpBUTTONS")
+            return false;
+        b.SetSize(64, 16);
+        return true;
+    });
+    rpResources().SetButtonImages(nullptr, true);  // empties both lists
+    EXPECT_EQ(rpResources().GetMainButtonImages()->Count(), 2) << "two pairs in a 64-pixel strip";
+    EXPECT_EQ(rpResources().GetDisabledButtonImages()->Count(), 2);
+    EXPECT_EQ(rpResources().GetObjectImages()->Count(), 0) << "no rpOBJECTS resource";
+    rpSetBitmapResourceLoader(nullptr);
+    EXPECT_EQ(loads, 2);
+}
+
+TEST_F(DesignIntfTest, GetComponentsListsTheReportsObjectsOfAClass)
+{
+    TStringList list;
+    rpGetComponents(R, TrpMemoView::StaticClass(), &list, Memo2);
+    EXPECT_EQ(list.GetCommaText(), "Memo1");
+    EXPECT_EQ(list.Objects(0), Memo);
+}
+
+TEST_F(DesignIntfTest, FormToResWritesTheFormsTextsAsABlock)
+{
+    auto* form = new TForm(Owner.get());
+    form->SetName("Form1");
+    auto* button = new TButton(form);
+    button->SetName("OkB");
+    button->SetParent(form);
+    button->SetCaption("Д'Артаньян");
+    button->SetHint("Подсказка");
+    auto* edit = new TEdit(form);
+    edit->SetName("Edit1");
+    edit->SetParent(form);
+    edit->SetText("typed");
+    const AnsiString file = "formtores-test.pas";
+    DeleteFile(file);
+    rpFormToRes(form, file);
+    TStringList lines;
+    lines.LoadFromFile(file);
+    DeleteFile(file);
+    EXPECT_EQ(lines.GetText(),
+              "rpResources.Add('TForm',\r\n"
+              "    'OkB.Caption=Д''Артаньян' + #13#10 +\r\n"
+              "    'OkB.Hint=Подсказка' + #13#10 +\r\n"
+              "    '');\r\n");
+}
