@@ -279,13 +279,21 @@ std::unique_ptr<TscCustomVariable> ParseMethodSyntax(const AnsiString& syntax, c
         parser.SkipSpaces();
         const int beforeDefault = parser.Position();
         if (parser.GetChar() == "=") {
+            // A default no number can hold ($FFFF... beyond 64 bits) is a bad declaration.
+            const auto literal = [&](const AnsiString& text) {
+                try {
+                    return ParserStringToVariant(text);
+                } catch (const EConvertError&) {
+                    scRaise(TscMessageId::SBadDeclaration, syntax);
+                }
+            };
             AnsiString s;
             parser.SkipSpaces();
             const int at = parser.Position();
             if (!(s = parser.GetNumber()).empty() || !(s = parser.GetString()).empty()) {
-                defValue = ParserStringToVariant(s);
+                defValue = literal(s);
             } else if (parser.SetPosition(at), parser.GetChar() == "-" && !(s = parser.GetNumber()).empty()) {
-                defValue = VarNeg(ParserStringToVariant(s));
+                defValue = VarNeg(literal(s));
             } else {
                 parser.SetPosition(at);
                 const AnsiString ident = parser.GetWord();

@@ -45,14 +45,15 @@ AnsiString XMLToStr(const AnsiString& text)
             const size_t semi = text.find(';', i + 2);
             if (semi != AnsiString::npos) {
                 const AnsiString digits = text.substr(i + 2, semi - i - 2);
+                // At most three decimal digits: the code is read only once their count is known.
                 bool ok = !digits.empty() && digits.size() <= 3;
                 int code = 0;
-                for (char d : digits) {
-                    if (d < '0' || d > '9') {
+                for (size_t k = 0; ok && k < digits.size(); ++k) {
+                    const char d = digits[k];
+                    if (d < '0' || d > '9')
                         ok = false;
-                        break;
-                    }
-                    code = code * 10 + (d - '0');
+                    else
+                        code = code * 10 + (d - '0');
                 }
                 if (!ok || code > 255)
                     throw EConvertError("'" + digits + "' is not a valid character code");

@@ -8,7 +8,8 @@
 -- holding day numbers: days since 30 December 1899 with the time of day as the fraction, the platform's
 -- TDateTime, so they compare and sort as numbers. The CHECK constraints keep every number column a number:
 -- a text such as '12,5' or '12.03.2024' that the column cannot take as a number is refused with an error
--- instead of being stored as text that sorts and sums wrongly.
+-- instead of being stored as text that sorts and sums wrongly, and so is a number beyond 1e30 (infinity
+-- included), which would make every sum it enters meaningless.
 --
 -- Collation. Every text column compares with RUNOCASE, registered by the database layer: case is ignored
 -- for Latin and Cyrillic letters (Ё and ё included), as the old file format did for '=', '<>' and Order By.
@@ -41,17 +42,19 @@ CREATE TABLE Products (
     Размеры           VARCHAR(50)  COLLATE RUNOCASE DEFAULT '',
     Единица_измерения VARCHAR(50)  COLLATE RUNOCASE DEFAULT '',
     Имя_поставщика    VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
-    Цена              REAL DEFAULT 0 CHECK (typeof(Цена) IN ('integer', 'real', 'null')),
-    Минимум           REAL DEFAULT 0 CHECK (typeof(Минимум) IN ('integer', 'real', 'null')),
-    Максимум          REAL DEFAULT 0 CHECK (typeof(Максимум) IN ('integer', 'real', 'null')),
+    Цена              REAL DEFAULT 0 CHECK (typeof(Цена) IN ('integer', 'real', 'null') AND abs(Цена) <= 1e30),
+    Минимум           REAL DEFAULT 0 CHECK (typeof(Минимум) IN ('integer', 'real', 'null') AND abs(Минимум) <= 1e30),
+    Максимум          REAL DEFAULT 0 CHECK (typeof(Максимум) IN ('integer', 'real', 'null') AND abs(Максимум) <= 1e30),
     Группа            VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
-    Количество        REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null')),
+    Количество        REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null') AND abs(Количество) <= 1e30),
     ПоставщикОстатка  VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
-    КоличествоОстатка REAL DEFAULT 0 CHECK (typeof(КоличествоОстатка) IN ('integer', 'real', 'null')),
+    КоличествоОстатка REAL DEFAULT 0 CHECK (typeof(КоличествоОстатка) IN ('integer', 'real', 'null') AND abs(КоличествоОстатка) <= 1e30),
     V                 VARCHAR(1)   COLLATE RUNOCASE DEFAULT ' ',
     O                 VARCHAR(50)  COLLATE RUNOCASE DEFAULT '-'
 );
 CREATE INDEX Products_Группа ON Products (Группа);
+-- Goods are found by name: an imported request's lines, a document line without its product's id.
+CREATE INDEX Products_Наименование ON Products (Наименование);
 
 CREATE TABLE P (
     Название VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
@@ -115,7 +118,7 @@ CREATE TABLE ColumnSize (
 
 CREATE TABLE Documents (
     ID             INTEGER PRIMARY KEY AUTOINCREMENT,
-    Дата_создания  DATETIME CHECK (typeof(Дата_создания) IN ('integer', 'real', 'null')),
+    Дата_создания  DATETIME CHECK (typeof(Дата_создания) IN ('integer', 'real', 'null') AND abs(Дата_создания) <= 1e30),
     "№_заказа"     VARCHAR(50)  COLLATE RUNOCASE DEFAULT '',
     Тип_документа  VARCHAR(50)  COLLATE RUNOCASE DEFAULT '',
     Вид_оплаты     VARCHAR(50)  COLLATE RUNOCASE DEFAULT '',
@@ -127,10 +130,10 @@ CREATE TABLE Documents (
 CREATE TABLE StructureDocuments (
     IDДокумента INTEGER CHECK (typeof(IDДокумента) IN ('integer', 'null')),
     IDТовара    INTEGER CHECK (typeof(IDТовара) IN ('integer', 'null')),
-    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null')),
-    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null')),
-    Ставка      REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null')),
-    Сумма_с_НДС REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null')),
+    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null') AND abs(Количество) <= 1e30),
+    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null') AND abs(Сумма) <= 1e30),
+    Ставка      REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null') AND abs(Ставка) <= 1e30),
+    Сумма_с_НДС REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null') AND abs(Сумма_с_НДС) <= 1e30),
     Архив       INTEGER NOT NULL DEFAULT 0 CHECK (Архив IN (0, 1))
 );
 CREATE INDEX StructureDocuments_IDДокумента ON StructureDocuments (IDДокумента);
@@ -138,7 +141,7 @@ CREATE INDEX StructureDocuments_IDТовара ON StructureDocuments (IDТова
 
 CREATE TABLE Otpusk (
     ID            INTEGER PRIMARY KEY AUTOINCREMENT,
-    Дата_создания DATETIME CHECK (typeof(Дата_создания) IN ('integer', 'real', 'null')),
+    Дата_создания DATETIME CHECK (typeof(Дата_создания) IN ('integer', 'real', 'null') AND abs(Дата_создания) <= 1e30),
     Получатель    VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
     Через_кого    VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
     Заказчик      VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
@@ -150,10 +153,10 @@ CREATE TABLE Otpusk (
 CREATE TABLE StructureOtpusk (
     IDДокумента INTEGER CHECK (typeof(IDДокумента) IN ('integer', 'null')),
     IDТовара    INTEGER CHECK (typeof(IDТовара) IN ('integer', 'null')),
-    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null')),
-    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null')),
-    Ставка      REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null')),
-    Сумма_с_НДС REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null')),
+    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null') AND abs(Количество) <= 1e30),
+    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null') AND abs(Сумма) <= 1e30),
+    Ставка      REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null') AND abs(Ставка) <= 1e30),
+    Сумма_с_НДС REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null') AND abs(Сумма_с_НДС) <= 1e30),
     Архив       INTEGER NOT NULL DEFAULT 0 CHECK (Архив IN (0, 1))
 );
 CREATE INDEX StructureOtpusk_IDДокумента ON StructureOtpusk (IDДокумента);
@@ -161,8 +164,8 @@ CREATE INDEX StructureOtpusk_IDТовара ON StructureOtpusk (IDТовара);
 
 CREATE TABLE Application (
     ID            INTEGER PRIMARY KEY AUTOINCREMENT,
-    Дата_создания DATETIME CHECK (typeof(Дата_создания) IN ('integer', 'real', 'null')),
-    Дата_сдачи    DATETIME CHECK (typeof(Дата_сдачи) IN ('integer', 'real', 'null')),
+    Дата_создания DATETIME CHECK (typeof(Дата_создания) IN ('integer', 'real', 'null') AND abs(Дата_создания) <= 1e30),
+    Дата_сдачи    DATETIME CHECK (typeof(Дата_сдачи) IN ('integer', 'real', 'null') AND abs(Дата_сдачи) <= 1e30),
     Получатель    VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
     Через_кого    VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
     Отпуск_товара VARCHAR(50)  COLLATE RUNOCASE DEFAULT 'Не выдавался',
@@ -175,9 +178,9 @@ CREATE TABLE Application (
 CREATE TABLE StructureApplication (
     IDДокумента INTEGER CHECK (typeof(IDДокумента) IN ('integer', 'null')),
     IDТовара    INTEGER CHECK (typeof(IDТовара) IN ('integer', 'null')),
-    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null')),
-    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null')),
-    Отпущено    REAL DEFAULT 0 CHECK (typeof(Отпущено) IN ('integer', 'real', 'null')),
+    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null') AND abs(Количество) <= 1e30),
+    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null') AND abs(Сумма) <= 1e30),
+    Отпущено    REAL DEFAULT 0 CHECK (typeof(Отпущено) IN ('integer', 'real', 'null') AND abs(Отпущено) <= 1e30),
     Архив       INTEGER NOT NULL DEFAULT 0 CHECK (Архив IN (0, 1))
 );
 CREATE INDEX StructureApplication_IDДокумента ON StructureApplication (IDДокумента);
@@ -185,17 +188,17 @@ CREATE INDEX StructureApplication_IDТовара ON StructureApplication (IDТо
 
 CREATE TABLE Akt (
     ID            INTEGER PRIMARY KEY AUTOINCREMENT,
-    Дата_создания DATETIME CHECK (typeof(Дата_создания) IN ('integer', 'real', 'null')),
+    Дата_создания DATETIME CHECK (typeof(Дата_создания) IN ('integer', 'real', 'null') AND abs(Дата_создания) <= 1e30),
     Причина       VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
-    Дата          DATETIME CHECK (typeof(Дата) IN ('integer', 'real', 'null')),
+    Дата          DATETIME CHECK (typeof(Дата) IN ('integer', 'real', 'null') AND abs(Дата) <= 1e30),
     Архив         INTEGER NOT NULL DEFAULT 0 CHECK (Архив IN (0, 1))
 );
 
 CREATE TABLE StructureAkt (
     IDДокумента INTEGER CHECK (typeof(IDДокумента) IN ('integer', 'null')),
     IDТовара    INTEGER CHECK (typeof(IDТовара) IN ('integer', 'null')),
-    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null')),
-    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null')),
+    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null') AND abs(Количество) <= 1e30),
+    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null') AND abs(Сумма) <= 1e30),
     Архив       INTEGER NOT NULL DEFAULT 0 CHECK (Архив IN (0, 1))
 );
 CREATE INDEX StructureAkt_IDДокумента ON StructureAkt (IDДокумента);
@@ -209,14 +212,14 @@ CREATE TABLE TempStructureDocuments (
     Размеры           VARCHAR(50)  COLLATE RUNOCASE DEFAULT '',
     Единица_измерения VARCHAR(50)  COLLATE RUNOCASE DEFAULT '',
     Имя_поставщика    VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
-    Цена              REAL DEFAULT 0 CHECK (typeof(Цена) IN ('integer', 'real', 'null')),
-    Минимум           REAL DEFAULT 0 CHECK (typeof(Минимум) IN ('integer', 'real', 'null')),
-    Максимум          REAL DEFAULT 0 CHECK (typeof(Максимум) IN ('integer', 'real', 'null')),
+    Цена              REAL DEFAULT 0 CHECK (typeof(Цена) IN ('integer', 'real', 'null') AND abs(Цена) <= 1e30),
+    Минимум           REAL DEFAULT 0 CHECK (typeof(Минимум) IN ('integer', 'real', 'null') AND abs(Минимум) <= 1e30),
+    Максимум          REAL DEFAULT 0 CHECK (typeof(Максимум) IN ('integer', 'real', 'null') AND abs(Максимум) <= 1e30),
     Группа            VARCHAR(255) COLLATE RUNOCASE DEFAULT '',
-    Количество        REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null')),
-    Сумма             REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null')),
-    Ставка            REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null')),
-    Сумма_с_НДС       REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null')),
+    Количество        REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null') AND abs(Количество) <= 1e30),
+    Сумма             REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null') AND abs(Сумма) <= 1e30),
+    Ставка            REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null') AND abs(Ставка) <= 1e30),
+    Сумма_с_НДС       REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null') AND abs(Сумма_с_НДС) <= 1e30),
     -- The product the user picked for the line; Null for a line that names none, which is then
     -- found by its six describing columns.
     IDТовара          INTEGER CHECK (typeof(IDТовара) IN ('integer', 'null'))
@@ -225,11 +228,11 @@ CREATE TABLE TempStructureDocuments (
 CREATE TABLE TempStructureOtpusk (
     ID          INTEGER PRIMARY KEY AUTOINCREMENT,
     IDТовара    INTEGER CHECK (typeof(IDТовара) IN ('integer', 'null')),
-    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null')),
-    Макс        REAL DEFAULT 0 CHECK (typeof(Макс) IN ('integer', 'real', 'null')),
-    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null')),
-    Ставка      REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null')),
-    Сумма_с_НДС REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null'))
+    Количество  REAL DEFAULT 0 CHECK (typeof(Количество) IN ('integer', 'real', 'null') AND abs(Количество) <= 1e30),
+    Макс        REAL DEFAULT 0 CHECK (typeof(Макс) IN ('integer', 'real', 'null') AND abs(Макс) <= 1e30),
+    Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null') AND abs(Сумма) <= 1e30),
+    Ставка      REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null') AND abs(Ставка) <= 1e30),
+    Сумма_с_НДС REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null') AND abs(Сумма_с_НДС) <= 1e30)
 );
 
 -- The rows a new warehouse needs: the program reads them without checking that they exist.

@@ -268,8 +268,10 @@ void FillDistinct(TADOQuery* query, TComboBox* combo, const char* table, const c
     values.reserve(query->RecordCount());
     for (query->First(); !query->Eof(); query->Next())
         values.push_back(query->Fields().Fields(0)->Value());
+    TStringList items;
     for (const AnsiString& s : DistinctByExclusion(values))
-        combo->GetItems()->Add(s);
+        items.Add(s);
+    combo->GetItems()->AddStrings(items);
 }
 
 // ---------------------------------------------------------------- saving documents

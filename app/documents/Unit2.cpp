@@ -21,6 +21,9 @@ TForm2* Form2 = nullptr;
 namespace {
 
 constexpr const char* kQuantityLabel = "Количество";
+// Prices and quantities a user types stay below a million millions, so that every sum of
+// them, with VAT, over any number of lines stays a finite number.
+constexpr double kLargestTypedNumber = 1e12;
 
 // The VAT rule of document lines: the sum with the document's rate, to the cent.
 double WithVat(int rate, double sum)
@@ -339,7 +342,7 @@ bool TForm2::ReadNumber(TEdit* edit, const char* caption, double& value)
         value = 0;
         return true;
     }
-    if (TryStrToFloat(text, value) && value >= 0)
+    if (TryStrToFloat(text, value) && value >= 0 && value <= kLargestTypedNumber)
         return true;
     ShowMessage(CatalogueMessage(TCatalogueMessage::BadNumber, {caption}));
     return false;
@@ -347,7 +350,7 @@ bool TForm2::ReadNumber(TEdit* edit, const char* caption, double& value)
 
 bool TForm2::ReadQuantity(double& value)
 {
-    if (TryStrToFloat(Trim(ComboBox6->GetText()), value) && RoundTo(value, -2) > 0) {
+    if (TryStrToFloat(Trim(ComboBox6->GetText()), value) && RoundTo(value, -2) > 0 && value <= kLargestTypedNumber) {
         value = RoundTo(value, -2);
         return true;
     }

@@ -396,8 +396,9 @@ void TForm9::FormShow(TObject*)
     for (Work()->First(); !Work()->Eof(); Work()->Next())
         ComboBox1->GetItems()->Add(Work()->FieldByName("Название")->AsString());
     FillDistinct(Work(), ComboBox2, "Application", "№_заказа");
-    ExecSql(Work(), "Update Products Set V=' '");
-    Reread();
+    // Nothing marked: the goods are read again only when a mark went.
+    if (ExecSql(Work(), "Update Products Set V=' ' Where (V Is Null) Or (V<>' ')") > 0)
+        Reread();
 
     if (FirstShow == 0)
         return;

@@ -14,3 +14,11 @@ AnsiString CatalogueMessage(TCatalogueMessage id, std::initializer_list<std::str
 {
     return FillMessage(kTexts[static_cast<int>(id)], args);
 }
+
+bool HasControlCharacters(std::string_view text)
+{
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7F)
+            return true;
+    return false;
+}

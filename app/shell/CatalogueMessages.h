@@ -14,7 +14,8 @@
     X(GroupGone,         "Группа \"%s\" не найдена в базе. Обновите дерево групп.")                  \
     X(RenameFailed,      "Группа не переименована, ничего не изменено.\n%s")                         \
     X(BadWarehouseName,  "Недопустимое имя склада \"%s\": имя файла не может содержать "               \
-                         "символы \\ / : * ? \" < > | и управляющие символы.")                        \
+                         "символы \\ / : * ? \" < > | и управляющие символы, оканчиваться пробелом "  \
+                         "или точкой и быть именем устройства (CON, PRN, AUX, NUL, COM1, LPT1 ...).")  \
     X(NoTemplate,        "Не найден шаблон нового склада %s")                                         \
     X(CopyFailed,        "Не удалось создать файл %s")                                                \
     X(WriteOffUnknown,   "Акт не списан: товар \"%s\" (%s) не найден на складе - карточка изменена "   \
@@ -26,7 +27,9 @@
     X(QuantityAboveMax,  "Количество не может быть больше %s")                                        \
     X(BadNumber,         "Поле \"%s\" должно быть числом, не меньшим нуля")                            \
     X(CardFieldsMissing, "Заполните наименование и группу товара")                                    \
-    X(CardNotSaved,      "Карточка не сохранена, ничего не изменено.\n%s")
+    X(CardNotSaved,      "Карточка не сохранена, ничего не изменено.\n%s")                          \
+    X(ControlCharacters, "Текст \"%s\" содержит управляющие символы (перевод строки, табуляцию "       \
+                         "и т. п.): в названии их быть не может.")
 
 enum class TCatalogueMessage {
 #define X(id, text) id,
@@ -35,3 +38,7 @@ enum class TCatalogueMessage {
 };
 
 AnsiString CatalogueMessage(TCatalogueMessage id, std::initializer_list<std::string_view> args = {});
+
+// True when the text holds a control character (a line break, a tab, NUL ...): names are
+// one line of printable text.
+bool HasControlCharacters(std::string_view text);

@@ -65,13 +65,31 @@ int ChooseTemplateNumber(TReportFamily family, int colour, int sizes)
 
 AnsiString ReportTextLiteral(const AnsiString& text)
 {
-    AnsiString out = "'";
+    // Quoted runs for what a literal can hold, character codes (#13) for control characters:
+    // 'a'#13#10'b'. A quote inside a run is doubled.
+    AnsiString out;
+    bool inRun = false;
     for (char ch : text) {
+        const auto code = static_cast<unsigned char>(ch);
+        if (code < 0x20 || code == 0x7F) {
+            if (inRun)
+                out += '\'';
+            inRun = false;
+            out += '#' + IntToStr(code);
+            continue;
+        }
+        if (!inRun)
+            out += '\'';
+        inRun = true;
         out += ch;
         if (ch == '\'')
             out += '\'';
     }
-    return out + "'";
+    if (out.empty())
+        return "''";
+    if (inRun)
+        out += '\'';
+    return out;
 }
 
 void SetReportText(TrpReport* report, const AnsiString& name, const AnsiString& text)

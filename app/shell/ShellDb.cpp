@@ -57,7 +57,7 @@ void InTransaction(TADOConnection* connection, const std::function<void()>& fn)
 
 AnsiString JetConnectionString(const AnsiString& path)
 {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + path +
+    return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + ConnectionStringQuote(path) +
            ";Mode=ReadWrite;Extended Properties=;Jet OLEDB:System database=;Jet OLEDB:Registry Path=;"
            "Jet OLEDB:Database Password=;Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=1;"
            "Jet OLEDB:Global Partial Bulk Ops=2;Jet OLEDB:Global Bulk Transactions=1;"

@@ -263,12 +263,13 @@ bool TForm1::DatabaseOpen() const
 TOpenResult TForm1::OpenDatabase(const AnsiString& path)
 {
     // Check the file on a connection of our own first: only a file that opens as a
-    // warehouse replaces the open one.
+    // warehouse and reads whole replaces the open one.
     try {
         TADOConnection probe(nullptr);
         probe.SetConnectionString(JetConnectionString(path));
         probe.SetLoginPrompt(false);
         probe.Open();
+        probe.CheckIntegrity();
         probe.Close();
     } catch (const std::exception& e) {
         const AnsiString why = e.what();
@@ -277,21 +278,52 @@ TOpenResult TForm1::OpenDatabase(const AnsiString& path)
         return TOpenResult::Failed;
     }
 
-    for (TADOQuery* q : {ADOQuery1, ADOQuery2, ADOQuery3, ADOQuery4, ADOQuery5})
-        q->Close();
-    ADOConnection1->Close();
+    const AnsiString previous = DatabaseOpen() ? FDatabasePath : AnsiString();
+    try {
+        SwitchDatabase(path);
+        return TOpenResult::Opened;
+    } catch (const std::exception& e) {
+        const AnsiString why = e.what();
+        // Whatever failed after the switch, the program goes back to the warehouse it had.
+        bool restored = false;
+        if (!previous.empty()) {
+            try {
+                SwitchDatabase(previous);
+                restored = true;
+            } catch (const std::exception&) {
+            }
+        }
+        if (!restored)
+            CloseDatabase();
+        ShowMessage(ShellMessage(restored ? TShellMessage::OpenFailedKept : TShellMessage::OpenFailed, {path, why}));
+        return TOpenResult::Failed;
+    }
+}
+
+void TForm1::SwitchDatabase(const AnsiString& path)
+{
+    CloseDatabase();
     ADOConnection1->SetConnectionString(JetConnectionString(path));
     ADOConnection1->Open();
     FDatabasePath = path;
     AddLineProductColumn();
 
     DBGrid1->SetVisible(false);
+    struct TShowGrid { TDBGrid* Grid; ~TShowGrid() { Grid->SetVisible(true); } } show{DBGrid1};
     BuildGroupsTree(TreeView1, true);
-    DBGrid1->SetVisible(true);
     SetCaption("Korvel Склад 1.0  " + path);
     WorkingMode = 1;
     LoadColumnWidths();
-    return TOpenResult::Opened;
+}
+
+void TForm1::CloseDatabase()
+{
+    for (TADOQuery* q : {ADOQuery1, ADOQuery2, ADOQuery3, ADOQuery4, ADOQuery5})
+        q->Close();
+    ADOConnection1->Close();
+    FDatabasePath.clear();
+    TreeView1->GetItems()->Clear();
+    SetCaption("Склад");  // as the window shows before any warehouse is open
 }
 
 void TForm1::AddLineProductColumn()
@@ -339,9 +371,11 @@ void TForm1::N13Click(TObject* Sender) { Button8Click(Sender); }
 
 void TForm1::ClearTempDocumentTables()
 {
-    ExecSql(ADOQuery4, "Delete * From TempStructureDocuments");
-    OpenSql(ADOQuery4, "Select * From TempStructureDocuments");
-    ExecSql(ADOQuery4, "Delete * From TempStructureOtpusk");
+    // Both tables in one write: one commit to wait for, not two.
+    InTransaction(ADOConnection1, [this] {
+        ExecSql(ADOQuery4, "Delete * From TempStructureDocuments");
+        ExecSql(ADOQuery4, "Delete * From TempStructureOtpusk");
+    });
     OpenSql(ADOQuery4, "Select * From TempStructureOtpusk");
 }
 
@@ -483,10 +517,13 @@ void TForm1::N21Click(TObject*)
     if (WorkingMode == 0)
         return;
     BuildGroupsTree(Form9->TreeView1, false);
-    ExecSql(ADOQuery2, "Update Products Set V=' '");
-    OpenSql(ADOQuery15, "Select * From Products");
+    // No goods stay marked; a warehouse with none marked is not written to.
+    ExecSql(ADOQuery2, "Update Products Set V=' ' Where (V Is Null) Or (V<>' ')");
+    // Selecting the top-level group lists all goods; read them once, not again for the tree.
     if (Form9->TreeView1->GetItems()->Count() > 0)
         Form9->TreeView1->SetSelected(Form9->TreeView1->GetItems()->GetFirstNode());
+    else
+        OpenSql(ADOQuery15, "Select * From Products");
     Form9->ShowModal();
 }
 

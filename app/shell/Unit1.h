@@ -195,6 +195,9 @@ private:
     void SetArchiveButtonsEnabled(bool enabled);
     bool ChooseAndOpenWarehouse();  // the open dialog; writes "LastFile" after success
     void WriteLastFile(const AnsiString& path);
+    // Points the shared connection at a checked warehouse and shows it; raises on failure.
+    void SwitchDatabase(const AnsiString& path);
+    void CloseDatabase();  // no warehouse open: queries and connection closed, tree empty
     void AddLineProductColumn();
     void LoadColumnWidths();
     void SaveColumnWidths() noexcept;

@@ -237,12 +237,15 @@ void TForm1::FillComboFromProductsColumn(TComboBox* combo, const AnsiString& col
         return;
     OpenSql(ADOQuery2, "Select " + QuoteName(column) + " From Products");
     std::unordered_set<AnsiString> seen;
+    TStringList values;
     TField* field = ADOQuery2->Fields()[0];
     for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next()) {
         const AnsiString value = field->AsString();
         if (seen.insert(value).second)
-            combo->GetItems()->Add(value);
+            values.Add(value);
     }
+    // In one go: a sorted list takes them in one sort, not one insert each.
+    combo->GetItems()->AddStrings(values);
 }
 
 void TForm1::FillGoodsCardCombos()

@@ -63,13 +63,20 @@ void RefreshGoodsGrid()
 bool IsValidWarehouseName(const AnsiString& name)
 {
     // The name becomes a file in the program's folder: no folder parts, nothing the
-    // file systems the warehouses travel to would refuse.
-    if (name.empty())
+    // file systems the warehouses travel to would refuse (characters, a blank or a dot at
+    // the end, a device name such as CON or COM1 before the first dot).
+    if (name.empty() || name.back() == ' ' || name.back() == '.')
         return false;
     for (unsigned char c : name)
         if (c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(char(c)) != std::string_view::npos)
             return false;
-    return true;
+    const AnsiString base = UpperCase(TrimRight(name.substr(0, name.find('.'))));
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+        if (base == device)
+            return false;
+    const bool numbered = base.size() == 4 && (base.rfind("COM", 0) == 0 || base.rfind("LPT", 0) == 0) &&
+                          base[3] >= '1' && base[3] <= '9';
+    return !numbered;
 }
 
 SKLAD_DEFINE_CLASS(TForm5)
@@ -107,6 +114,11 @@ void TForm5::Button1Click(TObject*)
     const AnsiString text = Edit1->GetText();
     if (text.empty()) {
         ShowMessage("Поле не должно быть пустым");
+        return;
+    }
+    const bool isName = FJob == TInputJob::AddSubgroup || FJob == TInputJob::Rename || FJob == TInputJob::Article;
+    if (isName && HasControlCharacters(text)) {
+        ShowMessage(CatalogueMessage(TCatalogueMessage::ControlCharacters, {text}));
         return;
     }
     switch (FJob) {

@@ -1,5 +1,6 @@
 #include "app/shell/Unit6.h"
 
+#include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
 #include "app/shell/ShellDb.h"
 #include "app/shell/Unit1.h"
@@ -60,6 +61,11 @@ void TForm6::Button1Click(TObject*)
         ShowMessage("Введите название поставщика");
         return;
     }
+    for (int i = 0; i < 12; ++i)
+        if (HasControlCharacters(Edit[i]->GetText())) {
+            ShowMessage(CatalogueMessage(TCatalogueMessage::ControlCharacters, {Edit[i]->GetText()}));
+            return;
+        }
     TADOQuery* q = Form1->ADOQuery2;
     AnsiString set;
     for (int i = 0; i < 12; ++i)

@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -77,6 +78,14 @@ class TComponent : public TPersistent {
 public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
+
+    // Destruction runs in two steps, as on the platform. BeforeDestruction runs while the
+    // whole object still stands (a form fires OnDestroy there) and marks it Destroying;
+    // then the destructors run, the last of them telling the components that asked
+    // (Notification opRemove). `delete` (by an owner, a std::unique_ptr or by hand) takes
+    // both steps; a component that is not deleted (a local) gets only the destructors.
+    virtual void BeforeDestruction();
+    static void operator delete(TComponent* component, std::destroying_delete_t);
 
     TComponent* Owner() const { return FOwner; }
     TPersistent* GetOwner() const override { return FOwner; }
@@ -138,6 +147,10 @@ public:
 protected:
     virtual void ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName);
     virtual void ChangeName(const AnsiString& NewName) { FName = NewName; }
+    // Tells the components that asked (Notification opRemove) and forgets them. The
+    // destructor of TComponent does it; a derived destructor whose clients call back into
+    // it (an image list's tool bars) does it first, while its own part still stands.
+    void SendFreeNotifications();
 
 private:
     void Insert(TComponent* AComponent);
@@ -227,7 +240,7 @@ public:
     virtual void Clear() = 0;
     virtual int Add(const AnsiString& S);
     virtual int AddObject(const AnsiString& S, TObject* AObject);
-    void AddStrings(const TStrings& Strings);
+    virtual void AddStrings(const TStrings& Strings);
     virtual int IndexOf(const AnsiString& S) const;
     int IndexOfName(const AnsiString& Name) const;
     int IndexOfObject(const TObject* AObject) const;
@@ -298,6 +311,8 @@ public:
     void Clear() override;
     int Add(const AnsiString& S) override;
     int AddObject(const AnsiString& S, TObject* AObject) override;
+    // On a sorted list: the same list as adding the strings one by one, in n log n.
+    void AddStrings(const TStrings& Strings) override;
     int IndexOf(const AnsiString& S) const override;
     // Binary search on a sorted list: true when found; Index is the position found or the
     // position where S would be inserted.

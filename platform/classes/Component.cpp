@@ -51,6 +51,28 @@ TComponent::TComponent(TComponent* AOwner)
 TComponent::~TComponent()
 {
     FComponentState.Include(csDestroying);
+    SendFreeNotifications();
+    DestroyComponents();
+    if (FOwner)
+        FOwner->RemoveComponent(this);
+}
+
+void TComponent::BeforeDestruction()
+{
+    FComponentState.Include(csDestroying);
+}
+
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t)
+{
+    // The memory block starts at the most derived object.
+    void* block = dynamic_cast<void*>(component);
+    component->BeforeDestruction();
+    component->~TComponent();
+    ::operator delete(block);
+}
+
+void TComponent::SendFreeNotifications()
+{
     // Tell everyone who asked, then forget them both ways.
     while (!FFreeNotifies.empty()) {
         TComponent* other = FFreeNotifies.back().Peer;
@@ -58,9 +80,6 @@ TComponent::~TComponent()
         other->DropFreeLink(this);
         other->Notification(this, opRemove);
     }
-    DestroyComponents();
-    if (FOwner)
-        FOwner->RemoveComponent(this);
 }
 
 void TComponent::SetComponentState(TComponentStateElement e, bool on)

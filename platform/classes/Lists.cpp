@@ -632,6 +632,57 @@ int TStringList::AddObject(const AnsiString& S, TObject* AObject)
     return index;
 }
 
+void TStringList::AddStrings(const TStrings& Strings)
+{
+    const int n = Strings.GetCount();
+    if (!FSorted || FDuplicates == dupError || &Strings == this || n < 8) {
+        TStrings::AddStrings(Strings);
+        return;
+    }
+    // One by one, each string would go before the strings equal to it (Find gives the first
+    // of them): among equal strings the later added come first, all before those already
+    // here. With dupIgnore a string equal to one already here, or to one added before it,
+    // is dropped. One sort by (string, rank) gives that order: rank i >= 0 for the item at
+    // index i, -1 - j for the j-th string added.
+    struct Ranked {
+        Item It;
+        long Rank;
+    };
+    std::vector<Ranked> all;
+    all.reserve(FList.size() + static_cast<size_t>(n));
+    for (size_t i = 0; i < FList.size(); ++i)
+        all.push_back({FList[i], static_cast<long>(i)});
+    for (int j = 0; j < n; ++j)
+        all.push_back({Item{Strings.Get(j), Strings.GetObject(j)}, -1L - j});
+    std::sort(all.begin(), all.end(), [this](const Ranked& a, const Ranked& b) {
+        const int c = CompareStrings(a.It.S, b.It.S);
+        return c != 0 ? c < 0 : a.Rank < b.Rank;
+    });
+    std::vector<Item> merged;
+    merged.reserve(all.size());
+    for (size_t i = 0; i < all.size();) {
+        size_t end = i + 1;
+        while (end < all.size() && CompareStrings(all[i].It.S, all[end].It.S) == 0)
+            ++end;
+        if (FDuplicates == dupAccept) {
+            for (size_t k = i; k < end; ++k)
+                merged.push_back(std::move(all[k].It));
+        } else if (all[end - 1].Rank >= 0) {
+            // dupIgnore: what was here stays, the added strings equal to it go.
+            for (size_t k = i; k < end; ++k)
+                if (all[k].Rank >= 0)
+                    merged.push_back(std::move(all[k].It));
+        } else {
+            // dupIgnore, only added strings: the first of them, last in the run.
+            merged.push_back(std::move(all[end - 1].It));
+        }
+        i = end;
+    }
+    BeginUpdate();
+    FList.swap(merged);
+    EndUpdate();
+}
+
 bool TStringList::Find(const AnsiString& S, int& Index) const
 {
     // Binary search; with duplicates accepted it finds the first of equal strings.

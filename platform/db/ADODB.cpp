@@ -145,10 +145,20 @@ AnsiString ConnectionStringValue(const AnsiString& cs, std::string_view key)
                 ++vstart;
             AnsiString value;
             if (vstart < cs.size() && (cs[vstart] == '"' || cs[vstart] == '\'')) {
+                // A quoted value runs to its closing quote; the quote doubled stands for itself.
                 const char q = cs[vstart];
-                const size_t close = cs.find(q, vstart + 1);
-                value = cs.substr(vstart + 1, (close == AnsiString::npos ? cs.size() : close) - vstart - 1);
-                end = close == AnsiString::npos ? AnsiString::npos : cs.find(';', close);
+                size_t at = vstart + 1;
+                for (; at < cs.size(); ++at) {
+                    if (cs[at] != q) {
+                        value += cs[at];
+                    } else if (at + 1 < cs.size() && cs[at + 1] == q) {
+                        value += q;
+                        ++at;
+                    } else {
+                        break;
+                    }
+                }
+                end = at >= cs.size() ? AnsiString::npos : cs.find(';', at);
             } else {
                 value = Trim(cs.substr(vstart, (end == AnsiString::npos ? cs.size() : end) - vstart));
             }
@@ -160,6 +170,22 @@ AnsiString ConnectionStringValue(const AnsiString& cs, std::string_view key)
         i = end + 1;
     }
     return AnsiString();
+}
+
+AnsiString ConnectionStringQuote(const AnsiString& value)
+{
+    const bool plain = value.find_first_of(";'\"") == AnsiString::npos &&
+                       (value.empty() || (value.front() != ' ' && value.back() != ' '));
+    if (plain)
+        return value;
+    const char q = value.find('"') == AnsiString::npos || value.find('\'') != AnsiString::npos ? '"' : '\'';
+    AnsiString out(1, q);
+    for (char c : value) {
+        out += c;
+        if (c == q)
+            out += q;
+    }
+    return out + q;
 }
 
 // ---------------------------------------------------------------------------- TADOConnection
@@ -271,6 +297,12 @@ void TADOConnection::Close()
     ClearCache();
     FDb.Close();
     AfterDisconnect(this);
+}
+
+void TADOConnection::CheckIntegrity()
+{
+    CheckConnected();
+    FDb.CheckIntegrity();
 }
 
 void TADOConnection::CheckConnected() const

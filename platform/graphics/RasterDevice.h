@@ -41,10 +41,14 @@ public:
     TColor GetPixel(int x, int y) override;
 
 private:
-    bool Inside(int x, int y) const;
-    void Plot(int x, int y, uint32_t rgb, TPenMode mode);
-    void PenDot(int x, int y, bool last);
-    void Span(int y, int x1, int x2, uint32_t rgb);  // x1..x2-1, copy mode
+    // Every primitive works only over the pixels of the device inside the clip rectangle,
+    // and computes positions in 64 bits: coordinates anywhere in the int range draw in
+    // time bounded by the device's size.
+    TRect Visible() const;
+    bool Inside(int64_t x, int64_t y) const;
+    void Plot(int64_t x, int64_t y, uint32_t rgb, TPenMode mode);
+    void Span(int64_t y, int64_t x1, int64_t x2, uint32_t rgb, TPenMode mode = pmCopy);  // x1..x2-1
+    void ThickLine(TPoint from, TPoint to, const TRect& visible, uint32_t rgb);
     bool PenVisible() const { return FPen.Style != psClear && FPen.Mode != pmNop; }
     bool BrushVisible() const { return FBrush.Style != bsClear; }
 

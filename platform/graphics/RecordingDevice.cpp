@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -50,7 +51,15 @@ void AppendInts(AnsiString& out, const std::vector<int32_t>& args, size_t from, 
     }
 }
 
-int Scale(int v, double s) { return int(std::nearbyint(v * s)); }
+// A coordinate computed in floating point, held inside the int range.
+int Saturate(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return int(std::clamp(v, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
+}
+
+int Scale(int v, double s) { return Saturate(std::nearbyint(v * s)); }
 
 }  // namespace
 
@@ -342,8 +351,8 @@ AnsiString DumpRecords(const TDrawRecords& records)
 
 void PlayRecords(const TDrawRecords& records, TCanvasDevice& device, double sx, double sy, int dx, int dy)
 {
-    auto X = [&](int x) { return dx + Scale(x, sx); };
-    auto Y = [&](int y) { return dy + Scale(y, sy); };
+    auto X = [&](int x) { return Saturate(double(dx) + Scale(x, sx)); };
+    auto Y = [&](int y) { return Saturate(double(dy) + Scale(y, sy)); };
     auto R = [&](const std::vector<int32_t>& a, size_t i) { return TRect{X(a[i]), Y(a[i + 1]), X(a[i + 2]), Y(a[i + 3])}; };
     auto Points = [&](const std::vector<int32_t>& a) {
         std::vector<TPoint> pts;
@@ -400,8 +409,8 @@ void PlayRecords(const TDrawRecords& records, TCanvasDevice& device, double sx, 
             int placed = 0;
             for (size_t i = 9; i < a.size(); ++i) {
                 sum += a[i];
-                const int edge = Scale(int(sum), sx);
-                run.Dx.push_back(edge - placed);
+                const int edge = Saturate(std::nearbyint(sum * sx));
+                run.Dx.push_back(Saturate(double(edge) - placed));
                 placed = edge;
             }
             device.TextOut(run, r.Text);

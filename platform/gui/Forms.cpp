@@ -75,13 +75,27 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCa
         Screen->AddForm(this);
 }
 
-TCustomForm::~TCustomForm()
+void TCustomForm::FireOnDestroy()
 {
+    if (FDestroyFired)
+        return;
+    FDestroyFired = true;
     try {
         OnDestroy(this);
     } catch (...) {
-        // A destructor cannot report; the form goes anyway.
+        // Destruction cannot report; the form goes anyway.
     }
+}
+
+void TCustomForm::BeforeDestruction()
+{
+    FireOnDestroy();
+    TScrollingWinControl::BeforeDestruction();
+}
+
+TCustomForm::~TCustomForm()
+{
+    FireOnDestroy();  // a form that was not deleted (a local) has not fired it yet
     FActiveControl = nullptr;
     if (Screen)
         Screen->RemoveForm(this);
@@ -646,13 +660,25 @@ void TDataModule::Publish(TPropertyTable& t)
 
 TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
 
-TDataModule::~TDataModule()
+void TDataModule::FireOnDestroy()
 {
+    if (FDestroyFired)
+        return;
+    FDestroyFired = true;
     try {
         OnDestroy(this);
     } catch (...) {
+        // Destruction cannot report; the module goes anyway.
     }
 }
+
+void TDataModule::BeforeDestruction()
+{
+    FireOnDestroy();
+    TComponent::BeforeDestruction();
+}
+
+TDataModule::~TDataModule() { FireOnDestroy(); }
 
 // ---------------------------------------------------------------- TScreen
 

@@ -57,6 +57,8 @@ public:
     // of TForm that takes the layout file.
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
+    // Fires OnDestroy while the whole form (its derived class's part too) still stands.
+    void BeforeDestruction() override;
 
     // -- window properties
     TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
@@ -188,6 +190,8 @@ private:
     bool FShowing = false;        // OnShow has run and OnHide not yet
     bool FInShowHide = false;
     bool FHideEndsModal = false;  // hidden while modal: the loop ends without asking
+    bool FDestroyFired = false;   // OnDestroy has run
+    void FireOnDestroy();
     TCloseAction FModalCloseAction = caHide;
     int FBlockCount = 0;          // modal showings that block this form
     std::unique_ptr<TCanvas> FCanvas;
@@ -247,8 +251,13 @@ class TDataModule : public TComponent {
 public:
     explicit TDataModule(TComponent* AOwner);
     ~TDataModule() override;
+    void BeforeDestruction() override;  // fires OnDestroy, as a form does
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
+
+private:
+    void FireOnDestroy();
+    bool FDestroyFired = false;
 };
 
 // ---------------------------------------------------------------- screen

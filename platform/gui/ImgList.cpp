@@ -50,6 +50,9 @@ TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}
 
 TCustomImageList::~TCustomImageList()
 {
+    // Clients hear of the end while the list is whole (they unregister their links), and
+    // only then are the links that remain cut off.
+    SendFreeNotifications();
     for (TChangeLink* link : FLinks)
         link->FSender = nullptr;
 }

@@ -103,6 +103,12 @@ public:
     {
         static_cast<TQtSplitterWidget*>(Widget())->OnDragged = [this](int delta) { FSplitter.UserDragged(delta); };
     }
+    // The widget outlives the peer (deleted later): its callback into this peer goes first.
+    ~TSplitterPeer() override
+    {
+        if (auto* w = static_cast<TQtSplitterWidget*>(Widget()))
+            w->OnDragged = nullptr;
+    }
 
 protected:
     void Update(TControlChanges what) override

@@ -270,6 +270,13 @@ public:
                 FCombo.UserDroppedDown(dropped);
         };
     }
+    // The widget outlives the peer (it is hidden, which closes an open list, and deleted
+    // later): its callback into this peer goes first.
+    ~TComboPeer() override
+    {
+        if (auto* w = static_cast<TQtComboWidget*>(Widget()))
+            w->OnDropped = nullptr;
+    }
 
 protected:
     void Update(TControlChanges what) override

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -47,6 +48,21 @@ bool IsConsonant(unsigned char c)
 const unsigned char kHardSign = static_cast<unsigned char>("Ъ"[0]);
 const unsigned char kSoftSign = static_cast<unsigned char>("Ь"[0]);
 const unsigned char kShortI = static_cast<unsigned char>("Й"[0]);
+
+// A sum or product computed in 64 bits, held inside the int range.
+int SaturateInt(int64_t x)
+{
+    return int(std::clamp<int64_t>(x, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// Coordinates and gaps far beyond any page (a quarter of the int range) are held there,
+// so the layout's sums of positions and extents stay inside the int range.
+constexpr int kMaxCoord = 1 << 29;
+constexpr Extended kMaxGap = 1 << 24;
+
+int ClampCoord(int v) { return std::clamp(v, -kMaxCoord, kMaxCoord); }
+
+Extended ClampGap(Extended v) { return std::isfinite(v) ? std::clamp(v, -kMaxGap, kMaxGap) : 0; }
 
 // Spreads `count` units of `add` over a[low..high] by halving.
 void DistributeSpace(std::vector<int>& a, int low, int high, int add, int count)
@@ -207,17 +223,20 @@ void TrpDrawText::SetOptions(bool wordWrap, bool htmlTags, bool rtlReading, bool
 
 void TrpDrawText::SetGaps(Extended paragraphGap, Extended charSpacing, Extended lineSpacing)
 {
-    FParagraphGap = paragraphGap;
-    FCharSpacing = charSpacing;
-    FLineSpacing = lineSpacing;
+    FParagraphGap = ClampGap(paragraphGap);
+    FCharSpacing = ClampGap(charSpacing);
+    FLineSpacing = ClampGap(lineSpacing);
 }
 
 void TrpDrawText::SetDimensions(Extended scaleX, Extended scaleY, const TRect& layoutRect, const TRect& drawRect)
 {
-    FScaleX = scaleX;
-    FScaleY = scaleY;
-    FLayoutRect = layoutRect;
-    FDrawRect = drawRect;
+    FScaleX = ClampGap(scaleX);
+    FScaleY = ClampGap(scaleY);
+    const auto clamp = [](const TRect& r) {
+        return TRect{ClampCoord(r.Left), ClampCoord(r.Top), ClampCoord(r.Right), ClampCoord(r.Bottom)};
+    };
+    FLayoutRect = clamp(layoutRect);
+    FDrawRect = clamp(drawRect);
 }
 
 void TrpDrawText::SetText(const AnsiString& text)
@@ -585,32 +604,35 @@ void TrpDrawText::DrawText(TCanvas* canvas, TrpHAlign hAlign, TrpVAlign vAlign)
         hExact = (FLineSpacing * kMeasureScale * n + Extended(m) * n) / kMeasureScale * FScaleY;
     }
     const int h = RoundInt(hExact);
-    const int lineStep = RoundInt(FLineSpacing * FScaleY) + d;
-    const int hDevice = n * lineStep;
+    const int lineStep = SaturateInt(int64_t(RoundInt(FLineSpacing * FScaleY)) + d);
+    const int64_t hDevice = int64_t(n) * lineStep;
 
     // Start point, line width w and cross extent b.
     const Extended angle = FRotation * kPi / 180;
     const Extended c = std::fabs(std::cos(angle)), s = std::fabs(std::sin(angle));
-    const int L = FDrawRect.Left, T = FDrawRect.Top, R = FDrawRect.Right, Bm = FDrawRect.Bottom;
-    int x = L, y = T, w = R - L, b = Bm - T;
-    const int slanted = c > 0 ? RoundInt((R - L - h * s) / c) : 0;
+    // Positions are whole numbers kept in floating point: a rotated line over huge bounds
+    // reaches beyond the int range before the canvas cuts it.
+    const auto rnd = [](Extended v) -> Extended { return std::isfinite(v) ? std::nearbyintl(v) : 0; };
+    const Extended L = FDrawRect.Left, T = FDrawRect.Top, R = FDrawRect.Right, Bm = FDrawRect.Bottom;
+    Extended x = L, y = T, w = R - L, b = Bm - T;
+    const Extended slanted = c > 0 ? rnd((R - L - h * s) / c) : 0;
     const int r = FRotation;
     if (r == 0) {
         x = L, y = T, w = R - L, b = Bm - T;
     } else if (r < 90) {
-        w = slanted, x = L, y = T + RoundInt(w * s), b = Bm - y - RoundInt(h * c) + h;
+        w = slanted, x = L, y = T + rnd(w * s), b = Bm - y - rnd(h * c) + h;
     } else if (r == 90) {
         x = L, y = Bm, w = Bm - T, b = R - L;
     } else if (r < 180) {
-        w = slanted, x = L + RoundInt(w * c), y = Bm, b = Bm - T - RoundInt(h * c + w * s) + h;
+        w = slanted, x = L + rnd(w * c), y = Bm, b = Bm - T - rnd(h * c + w * s) + h;
     } else if (r == 180) {
         x = R, y = Bm, w = R - L, b = Bm - T;
     } else if (r < 270) {
-        w = slanted, x = R, y = Bm - RoundInt(w * s), b = y - T - RoundInt(h * c) + h;
+        w = slanted, x = R, y = Bm - rnd(w * s), b = y - T - rnd(h * c) + h;
     } else if (r == 270) {
         x = R, y = T, w = Bm - T, b = R - L;
     } else {
-        w = slanted, x = L + RoundInt(h * s), y = T, b = Bm - T - RoundInt(w * s + h * c) + h;
+        w = slanted, x = L + rnd(h * s), y = T, b = Bm - T - rnd(w * s + h * c) + h;
     }
 
     // Vertical alignment moves the start across the lines.
@@ -626,21 +648,22 @@ void TrpDrawText::DrawText(TCanvas* canvas, TrpHAlign hAlign, TrpVAlign vAlign)
         case 270: sa = -1; break;
         default: ca = (r < 90 || r > 270) ? 1 : -1; break;
         }
-        y += RoundInt(dv * ca);
-        x += RoundInt(dv * sa);
+        y += rnd(dv * ca);
+        x += rnd(dv * sa);
     }
 
     // Line steps, with the difference between the exact and the device height spread.
     std::vector<int> steps(size_t(std::max(0, n - 1)), lineStep);
     if (n > 1) {
-        const int diff = h - hDevice;
-        const int sign = diff < 0 ? -1 : 1, q = std::abs(diff);
+        const int64_t diff = h - hDevice;
+        const int sign = diff < 0 ? -1 : 1;
+        const int64_t q = diff < 0 ? -diff : diff;
         if (q < n) {
-            DistributeSpace(steps, 0, n - 2, sign, q);
+            DistributeSpace(steps, 0, n - 2, sign, int(q));
         } else {
             for (int& step : steps)
-                step += sign * (q / (n - 1));
-            DistributeSpace(steps, 0, n - 2, sign, q % (n - 1));
+                step = SaturateInt(step + sign * (q / (n - 1)));
+            DistributeSpace(steps, 0, n - 2, sign, int(q % (n - 1)));
         }
     }
 
@@ -654,16 +677,16 @@ void TrpDrawText::DrawText(TCanvas* canvas, TrpHAlign hAlign, TrpVAlign vAlign)
         TrpHAlign align = hAlign;
         if (hAlign == haBlock && last)
             align = FRTLReading ? haRight : haLeft;
-        DrawTextLine(*canvas, (*FLines)[i], x + indent, y, w - indent, i, align);
+        DrawTextLine(*canvas, (*FLines)[i], RoundInt(x + indent), RoundInt(y), RoundInt(w - indent), i, align);
         if (i < n - 1) {
-            x += RoundInt(steps[size_t(i)] * sinA);
-            y += RoundInt(steps[size_t(i)] * cosA);
+            x += rnd(steps[size_t(i)] * sinA);
+            y += rnd(steps[size_t(i)] * cosA);
         }
     }
     canvas->GetFont()->Assign(&saved);
 }
 
-void TrpDrawText::DrawTextLine(TCanvas& canvas, const AnsiString& s, int x, int y, int dx, int lineIndex,
+void TrpDrawText::DrawTextLine(TCanvas& canvas, const AnsiString& s, int startX, int startY, int dx, int lineIndex,
                                TrpHAlign align)
 {
     const size_t count = s.size();
@@ -691,7 +714,11 @@ void TrpDrawText::DrawTextLine(TCanvas& canvas, const AnsiString& s, int x, int 
     f->SetColor(runColor);
 
     const int v600 = FPrinter ? RoundInt(w600 * Extended(FDevicePPIX) / 600) : RoundInt(w600 * 96.0L / 600 * FScaleX);
-    int k = v600 - w;
+    int64_t k = int64_t(v600) - w;
+    // The pen position in floating point, as in DrawText: runs of a long rotated line may
+    // step beyond the int range.
+    const auto rnd = [](Extended v) -> Extended { return std::isfinite(v) ? std::nearbyintl(v) : 0; };
+    Extended x = startX, y = startY;
 
     const Extended angle = FRotation * kPi / 180;
     const Extended sinA = std::sin(angle), cosA = std::cos(angle);
@@ -700,37 +727,38 @@ void TrpDrawText::DrawTextLine(TCanvas& canvas, const AnsiString& s, int x, int 
         if (c == ' ' || static_cast<unsigned char>(c) == 160)
             ++blanks;
     if (align == haRight || align == haCenter) {
-        Extended t = dx - v600 + (align == haRight ? 1 : 0);
+        Extended t = Extended(dx) - v600 + (align == haRight ? 1 : 0);
         if (align == haCenter)
-            t = Extended(dx - v600) / 2;
-        x += RoundInt(t * cosA);
-        y -= RoundInt(t * sinA);
+            t = (Extended(dx) - v600) / 2;
+        x += rnd(t * cosA);
+        y -= rnd(t * sinA);
         if (align == haRight && FRotation == 0 && FTags->DefStyle.Contains(fsItalic))
             x -= 1;
     } else if (align == haBlock) {
         if (blanks == 0)
             align = haLeft;
         else
-            k = std::abs(dx) - w;
+            k = std::abs(int64_t(dx)) - w;
     }
 
     // The correction goes into the widths: between words when justified, else spread.
-    const int sign = k < 0 ? -1 : 1, q = std::abs(k);
+    const int sign = k < 0 ? -1 : 1;
+    const int64_t q = k < 0 ? -k : k;
     if (align == haBlock) {
-        const int each = q / blanks, extra = q % blanks + 1;
+        const int64_t each = q / blanks, extra = q % blanks + 1;
         int seen = 0;
         for (size_t j = 0; j < count; ++j) {
             if (s[j] != ' ' && static_cast<unsigned char>(s[j]) != 160)
                 continue;
             ++seen;
-            FCharWidths[j] += sign * each + (seen <= extra ? sign : 0);
+            FCharWidths[j] = SaturateInt(FCharWidths[j] + sign * each + (seen <= extra ? sign : 0));
         }
-    } else if (q < int(count)) {
-        DistributeSpace(FCharWidths, 0, int(count) - 1, sign, q);
+    } else if (q < int64_t(count)) {
+        DistributeSpace(FCharWidths, 0, int(count) - 1, sign, int(q));
     } else {
         for (size_t j = 0; j < count; ++j)
-            FCharWidths[j] += sign * (q / int(count));
-        DistributeSpace(FCharWidths, 0, int(count) - 1, sign, q % int(count));
+            FCharWidths[j] = SaturateInt(FCharWidths[j] + sign * (q / int64_t(count)));
+        DistributeSpace(FCharWidths, 0, int(count) - 1, sign, int(q % int64_t(count)));
     }
 
     // Runs of characters in one style.
@@ -753,16 +781,16 @@ void TrpDrawText::DrawTextLine(TCanvas& canvas, const AnsiString& s, int x, int 
             ApplyTagFont(canvas, *tag);
             shift = RoundInt(tag->Shift * tag->Size * FScaleY);
         }
-        int sum = 0;
+        int64_t sum = 0;
         for (size_t q2 = j; q2 < end; ++q2)
             sum += FCharWidths[q2];
-        canvas.ExtTextOut(x + RoundInt(shift * sinA), y + RoundInt(shift * cosA), FTextOutOptions, &FDrawRect,
-                          std::string_view(s).substr(j, end - j), FCharWidths.data() + j);
+        canvas.ExtTextOut(RoundInt(x + rnd(shift * sinA)), RoundInt(y + rnd(shift * cosA)), FTextOutOptions,
+                          &FDrawRect, std::string_view(s).substr(j, end - j), FCharWidths.data() + j);
         if (FRotation != 0) {
-            x += RoundInt(sum * cosA);
-            y -= RoundInt(sum * sinA);
+            x += rnd(sum * cosA);
+            y -= rnd(sum * sinA);
         } else {
-            x += sum;
+            x += Extended(sum);
         }
         j = end;
     }

@@ -136,7 +136,8 @@ private:
     // Device font height of `size` points on the canvas being drawn.
     int DeviceFontHeight(int size) const;
     void ApplyTagFont(TCanvas& canvas, const TrpHTMLTag& tag);
-    void DrawTextLine(TCanvas& canvas, const AnsiString& s, int x, int y, int dx, int lineIndex, TrpHAlign align);
+    void DrawTextLine(TCanvas& canvas, const AnsiString& s, int startX, int startY, int dx, int lineIndex,
+                      TrpHAlign align);
 
     std::unique_ptr<TMeasureDevice> FMeasureDevice;
     std::unique_ptr<TCanvas> FMeasureCanvas;

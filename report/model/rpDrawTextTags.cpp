@@ -7,6 +7,9 @@
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <map>
 
 namespace {
@@ -336,13 +339,17 @@ int TrpHTMLTagsList::FillCharSpacingArray(std::vector<int>& widths, const AnsiSt
     TFontStyles style = canvas.GetFont()->GetStyle();
     if (const TrpHTMLTag* first = tagAt(0))
         style = first->Style;
-    int total = 0;
+    // Widths and their sums are held inside the int range, whatever the spacing added.
+    const auto saturate = [](int64_t v) {
+        return int(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    };
+    int64_t total = 0;
     for (size_t k = 0; k < n; ++k) {
         const TrpHTMLTag* tag = tagAt(k);
         if (tag && (k == 0 || !tag->Continues))
             style = tag->Style;
         const std::vector<int>& e = edgesFor(style);
-        int w = e[k] - (k > 0 ? e[k - 1] : 0) + add;
+        int w = saturate(int64_t(e[k]) - (k > 0 ? e[k - 1] : 0) + add);
         if (tag && tag->Reduced)
             w = int(Round(w / 1.5L));
         widths[k] = w;
@@ -351,6 +358,6 @@ int TrpHTMLTagsList::FillCharSpacingArray(std::vector<int>& widths, const AnsiSt
     canvas.GetFont()->SetStyle(style);
     if (convert)
         for (size_t k = 1; k < n; ++k)
-            widths[k] += widths[k - 1];
-    return total;
+            widths[k] = saturate(int64_t(widths[k]) + widths[k - 1]);
+    return saturate(total);
 }

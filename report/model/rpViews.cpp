@@ -247,7 +247,7 @@ void TrpView::DrawBackground()
     if (Color != clNone) {
         brush->SetColor(Color);
         brush->SetStyle(bsSolid);
-        Canvas->FillRect(TRect(X, Y, X1, Y1));
+        Canvas->FillRect(Rect(X, Y, X1, Y1));
     }
     if (BrushStyle != bsSolid) {
         brush->SetStyle(BrushStyle);
@@ -616,7 +616,7 @@ void TrpPictureView::Draw(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, 
     DrawBackground();
     if (!Canvas)
         return;
-    TRect r(X, Y, X1, Y1);
+    TRect r{X, Y, X1, Y1};
     TGraphic* g = FPicture->GetGraphic();
     const int pw = FPicture->GetWidth(), ph = FPicture->GetHeight();
     if (!g || g->Empty() || pw <= 0 || ph <= 0) {
@@ -638,7 +638,7 @@ void TrpPictureView::Draw(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, 
                 r.Right = r.Left + rpDevRound(pw * ky);
             if (Center) {
                 const int w = r.Right - r.Left, h = r.Bottom - r.Top;
-                r = TRect(r.Left + (DX - w) / 2, r.Top + (DY - h) / 2, r.Right + (DX - w) / 2, r.Bottom + (DY - h) / 2);
+                r = Rect(r.Left + (DX - w) / 2, r.Top + (DY - h) / 2, r.Right + (DX - w) / 2, r.Bottom + (DY - h) / 2);
             }
         }
         rpDrawGraphic(Canvas, r, g);

@@ -84,9 +84,9 @@ bool TrpEngine::Run()
     // A fresh state for this run; it is dropped when the run ends, whichever way.
     FRun = std::make_unique<TrpEngineRun>();
     struct Drop {
-        std::unique_ptr<TrpEngineRun>& Run;
-        ~Drop() { Run = std::make_unique<TrpEngineRun>(); }
-    } drop{FRun};
+        TrpEngine& Engine;
+        ~Drop() { Engine.EndRun(); }
+    } drop{*this};
     if (!Pages()) {
         Report->Errors.Add(rpenginemsg::kNoPreviewPages);
         return false;
@@ -191,6 +191,23 @@ bool TrpEngine::Initialize()
 }
 
 void TrpEngine::RestoreTemplate() { FRun->GiveBack(Report); }
+
+void TrpEngine::EndRun()
+{
+    // Nothing of the run points into the template any more: it may be reloaded or freed.
+    FRun = std::make_unique<TrpEngineRun>();
+    HeaderList.Clear();
+    FooterList.clear();
+    VHeaderList.clear();
+    VPageList.clear();
+    Page = nullptr;
+    CurBand = nullptr;
+    KeepBand = nullptr;
+    KeepOutline = nullptr;
+    Keeping = false;
+    OutputTo = nullptr;
+    VMasterBand = nullptr;
+}
 
 void TrpEngineRun::GiveBack(TrpReport* Report)
 {
@@ -474,6 +491,8 @@ void TrpEngine::OutputFooter(TrpBand* Band)
 
 void TrpEngine::EndPage()
 {
+    if (!Running)
+        return;  // a script outside a run: there is no page
     if (Page && Page->GetColumns() > 1) {
         EndColumn();
         CurX = PageCurX;
@@ -490,6 +509,8 @@ void TrpEngine::EndPage()
 
 void TrpEngine::NewPage()
 {
+    if (!Running)
+        return;
     if (Keeping)
         PreviewPages->CutObjects(KeepPosition);
     EndPage();
@@ -508,6 +529,8 @@ void TrpEngine::NewPage()
 
 void TrpEngine::NewColumn()
 {
+    if (!Running)
+        return;
     if (Page && Page->GetColumns() > CurColumn) {
         EndColumn();
         AddColumn();

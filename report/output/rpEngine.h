@@ -120,6 +120,7 @@ private:
     bool Initialize();
     void Finalize();
     void RestoreTemplate();
+    void EndRun();
     bool RunDialogs();
     void RunReportPages();
     void RunPage(TrpReportPage* APage);

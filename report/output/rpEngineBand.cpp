@@ -13,14 +13,13 @@
 
 #include <algorithm>
 #include <cmath>
-
 #include <map>
 
 using namespace rpengine;
 
 void TrpEngine::ShowBand(TrpBand* Band)
 {
-    if (!Band || FRun->Failed)
+    if (!Band || FRun->Failed || !Running)
         return;
     if (FRun->ShowDepth >= kMaxShowDepth) {
         Fail(Format(rpenginemsg::kNestingTooDeep, {Band->Name(), kMaxShowDepth}));

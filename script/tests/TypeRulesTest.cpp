@@ -220,6 +220,11 @@ TEST_F(TypeRules, MethodDeclarations)
     EXPECT_EQ(ScriptErrorOf([&] { ParseMethodSyntax("function NoType(a)", S.get()); }),
               TscMessageId::SBadDeclaration);
     EXPECT_EQ(ScriptErrorOf([&] { ParseMethodSyntax("function", S.get()); }), TscMessageId::SBadDeclaration);
+    // A default beyond 64 bits is the engine's error, not a conversion error escaping.
+    for (const char* syntax : {"procedure P(a: Integer = $FFFFFFFFFFFFFFFFFF)", "procedure P(a: Integer = -$FFFFFFFFFFFFFFFFFF)"}) {
+        SCOPED_TRACE(syntax);
+        EXPECT_EQ(ScriptErrorOf([&] { ParseMethodSyntax(syntax, S.get()); }), TscMessageId::SBadDeclaration);
+    }
 }
 
 TEST_F(TypeRules, Languages)

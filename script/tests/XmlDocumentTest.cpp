@@ -56,6 +56,8 @@ TEST(XmlEscapes, Functions)
     EXPECT_EQ(XMLToStr("a&#;"), "a&#;");      // too short to be an escape
     EXPECT_THROW(XMLToStr("&#6x;"), EConvertError);
     EXPECT_THROW(XMLToStr("&#999;"), EConvertError);
+    EXPECT_THROW(XMLToStr("&#0000000000000000000001;"), EConvertError);  // long codes are refused unread
+    EXPECT_THROW(XMLToStr("&#99999999999999999999;"), EConvertError);
     EXPECT_EQ(ValueToXML(Variant(42)), "42");
     EXPECT_EQ(ValueToXML(Variant(true)), "1");
     EXPECT_EQ(ValueToXML(Variant("a\"b")), "a&#34;b");

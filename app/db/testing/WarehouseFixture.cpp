@@ -67,7 +67,7 @@ TWarehouseFixture::~TWarehouseFixture()
 
 AnsiString TWarehouseFixture::ConnectionString() const
 {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + FPath +
+    return "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + ConnectionStringQuote(FPath) +
            ";Mode=ReadWrite;Extended Properties=;Jet OLEDB:System database=;Jet OLEDB:Registry Path=;"
            "Jet OLEDB:Database Password=;Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=1;"
            "Jet OLEDB:Global Partial Bulk Ops=2;Jet OLEDB:Global Bulk Transactions=1;"

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace {
 
@@ -227,6 +228,20 @@ TEST_F(WarehouseTest, TransactionRollsBackOnError)
     EXPECT_EQ(w.Snapshot(), before);
     // The connection goes on working.
     EXPECT_EQ(q->ExecSql("Update Products Set Цена=:p", {{"p", 2.5}}), 1);
+}
+
+TEST_F(WarehouseTest, NumberColumnsRefuseInfiniteAndHugeValues)
+{
+    const int id = w.AddProduct(Product("Болт", 3));
+    const double huge[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), 1e31};
+    for (const char* column : {"Цена", "Количество", "Минимум", "Максимум"})
+        for (double value : huge) {
+            SCOPED_TRACE(std::string(column) + " " + std::to_string(value));
+            EXPECT_THROW(q->ExecSql("Update Products Set " + AnsiString(column) + "=:v Where ID=:id",
+                                    {{"v", value}, {"id", id}}),
+                         EDbError);
+        }
+    EXPECT_EQ(q->ExecSql("Update Products Set Цена=:v Where ID=:id", {{"v", 1e12}, {"id", id}}), 1);
 }
 
 TEST_F(WarehouseTest, AllOrNothingUnderInjectedFaults)

@@ -207,6 +207,22 @@ TEST_F(OrderStateTest, AGroupNameWithAQuotePrintsAsTyped)
     EXPECT_TRUE(Has(Texts(Form1->rpReport(13)), "Склад Склад 'Север'"));
 }
 
+TEST_F(OrderStateTest, AGroupNameWithControlCharactersPrintsAsStored)
+{
+    const AnsiString names[] = {"Склад\r\nСевер", AnsiString("Склад\0Юг", 8), "Склад\tЗапад", "'\x1f'"};
+    StartOnWarehouse();
+    Seed();
+    for (const AnsiString& name : names) {
+        SCOPED_TRACE(name);
+        w->Exec("Update Groups Set NameGroup=:n Where IDName=0", {name});
+        d->Run([this] { Form1->OpenDatabase(w->Path()); });
+        d->ClearMessages();
+        ShowOrderState(true);
+        EXPECT_TRUE(d->MessageTexts().empty());
+        EXPECT_TRUE(Has(Texts(Form1->rpReport(13)), "Склад " + name));
+    }
+}
+
 #ifdef SKLAD_ORDER_STATE_PDF
 // The prepared order state printed into a PDF file through the Qt PDF backend, read back
 // with pdftotext: the Cyrillic texts arrive on paper, page numbers filled in.

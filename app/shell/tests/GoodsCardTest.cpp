@@ -179,6 +179,10 @@ TEST_F(GoodsCardTest, AProductInUseChangesOnlyItsPriceAndLimits)
         EXPECT_EQ(d->MessageTexts().back(), "Поле \"Цена\" должно быть числом, не меньшим нуля");
         EXPECT_TRUE(d->IsShowing(Form2));
         EXPECT_EQ(Form2->Edit1->GetText(), "12,5р");
+        d->Type(Form2->Edit1, "1e308");
+        d->Click(Form2->Button7);
+        EXPECT_EQ(d->MessageTexts().back(), "Поле \"Цена\" должно быть числом, не меньшим нуля");
+        EXPECT_TRUE(d->IsShowing(Form2));
         d->Type(Form2->Edit3, "-1");
         d->Type(Form2->Edit1, "12,5");
         d->Click(Form2->Button7);
@@ -361,6 +365,8 @@ const QuantityCase kQuantities[] = {
     {"words", "три", false},
     {"zero", "0", false},
     {"negative", "-1", false},
+    {"so large that its sum is infinite", "1e308", false},
+    {"above a million millions", "1000000000001", false},
     {"a decimal comma", "1,5", true},
 };
 

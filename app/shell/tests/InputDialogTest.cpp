@@ -88,6 +88,12 @@ const RefusedNameCase kRefusedSubgroups[] = {
     {"the same name in other letter case", "КРЕПЁЖ", "Группа с таким именем уже существует"},
     {"the parent's own name", "Краски", "Группа с таким именем уже существует"},
     {"an empty box", "", "Поле не должно быть пустым"},
+    {"a line break", "Эмали\r\nновые",
+     "Текст \"Эмали\r\nновые\" содержит управляющие символы (перевод строки, табуляцию и т. п.): "
+     "в названии их быть не может."},
+    {"a tab", "Лаки\t2",
+     "Текст \"Лаки\t2\" содержит управляющие символы (перевод строки, табуляцию и т. п.): "
+     "в названии их быть не может."},
 };
 
 TEST_F(InputDialogTest, RefusedSubgroupNamesKeepTheDialogOpenAndWriteNothing)
@@ -213,6 +219,8 @@ TEST_F(InputDialogTest, TheArticleIsStoredForTheProductUnderTheCursor)
     d->ClickRow(Form1->DBGrid1, 1);
     d->ExpectModal(Form5, [&] {
         EXPECT_EQ(Form5->GetCaption(), "Добавить/изменить артикул");
+        EXPECT_TRUE(TypeAndOk("A-7\nБ"));
+        EXPECT_NE(d->MessageTexts().back().find("управляющие символы"), AnsiString::npos);
         EXPECT_FALSE(TypeAndOk("A-7'Б"));
     });
     d->Run([] { Form1->Button10Click(nullptr); });

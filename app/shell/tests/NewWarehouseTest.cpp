@@ -112,6 +112,28 @@ TEST_F(NewWarehouseTest, AnExistingFileIsNeverOverwritten)
     EXPECT_EQ(Form1->DatabasePath(), w->Path());
 }
 
+TEST_F(NewWarehouseTest, NamesWithSemicolonsAndQuotesOpen)
+{
+    StartOnWarehouse();
+    for (const AnsiString name : {"x;y", "Склад 'Север'; второй"}) {
+        SCOPED_TRACE(name);
+        const AnsiString path = w->Dir() + name + ".kvb";
+        d->ExpectModal(Form5, [&] {
+            d->ExpectModal(Form7, [&] {
+                EXPECT_EQ(Form1->DatabasePath(), path);
+                d->Type(Form7->Edit1, "1");
+                d->Type(Form7->Edit2, "1");
+                d->Click(Form7->Button1);
+            });
+            d->Type(Form5->Edit1, name);
+            d->Click(Form5->Button1);
+        });
+        OpenNewWarehouseCommand();
+        EXPECT_EQ(Form1->DatabasePath(), path);
+        EXPECT_TRUE(d->MessageTexts().empty());
+    }
+}
+
 struct BadNameCase {
     const char* why;
     const char* name;
@@ -123,6 +145,12 @@ const BadNameCase kBadNames[] = {
     {"a backslash is a folder part for the connection", "папка\\склад"},
     {"a colon", "Склад: 2"},
     {"a control character", "Склад\t2"},
+    {"a blank at the end", "Склад 2 "},
+    {"a dot at the end", "Склад 2."},
+    {"a device name", "CON"},
+    {"a device name in small letters", "nul"},
+    {"a numbered device name", "COM1"},
+    {"a device name with an extension", "lpt9.old"},
 };
 
 TEST_F(NewWarehouseTest, NamesThatAreNoPlainFileNameAreRefused)

@@ -80,6 +80,9 @@ TEST(ReportText, FixedTextsAreQuotedLiterals)
         {"empty", "", "''"},
         {"a quote inside is doubled, not the end of the text", "О'Нил", "'О''Нил'"},
         {"brackets stay text", "[Page#]", "'[Page#]'"},
+        {"line breaks become character codes", "Склад\r\nСевер", "'Склад'#13#10'Север'"},
+        {"a text of control characters alone", std::string("\0\t", 2), "#0#9"},
+        {"a control character after a quote", "О'\x1f", "'О'''#31"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -170,6 +170,28 @@ TEST_F(ShellTest, SupplierDetailsAreWrittenToTheirOwnRow)
     EXPECT_EQ(w->Scalar("Select Count(*) From Owner Where Название='Второй'").AsInteger(), 0);
 }
 
+TEST_F(ShellTest, SupplierDetailsWithControlCharactersAreRefused)
+{
+    StartOnWarehouse();
+    const std::string before = w->Snapshot();
+    d->ExpectModal(Form6, [&] {
+        for (int field : {0, 1}) {
+            SCOPED_TRACE(field);
+            d->Type(Form6->Edit[field], AnsiString("Тула\0Север", 10));
+            d->Click(Form6->Button1);
+            EXPECT_TRUE(d->IsShowing(Form6));
+            EXPECT_NE(d->MessageTexts().back().find("управляющие символы"), AnsiString::npos);
+            d->Type(Form6->Edit[field], "Тула");
+        }
+        d->CloseForm(Form6);
+    });
+    d->Run([] {
+        Form6->SetMode(TDetailsMode::NewSupplier);
+        Form6->ShowModal();
+    });
+    EXPECT_EQ(w->Snapshot(), before);
+}
+
 TEST_F(ShellTest, TheAboutBoxAndTheNameColumnWorkInTheArchiveView)
 {
     StartOnWarehouse();

@@ -180,6 +180,38 @@ TEST(TStringListTest, DuplicatesOnSortedLists)
     }
 }
 
+TEST(TStringListTest, AddStringsOnASortedListEqualsAddingOneByOne)
+{
+    // Case variants and repeats, added to lists that already hold some of them.
+    const char* const pool[] = {"болт", "Болт", "БОЛТ", "анкер", "Анкер", "винт", "", "Ёж", "ёж", "еж", "b", "B"};
+    uint32_t seed = 7;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) % 12; };
+    for (TDuplicates dup : {dupAccept, dupIgnore}) {
+        for (int round = 0; round < 40; ++round) {
+            SCOPED_TRACE(std::to_string(int(dup)) + " round " + std::to_string(round));
+            TStringList start, batch;
+            for (int i = 0, n = int(next()); i < n; ++i)
+                start.Add(pool[next()]);
+            for (int i = 0, n = 8 + int(next()) * 3; i < n; ++i)
+                batch.AddObject(pool[next()], reinterpret_cast<TObject*>(uintptr_t(i + 1)));
+            TStringList one, many;
+            for (TStringList* l : {&one, &many}) {
+                l->SetDuplicates(dup);
+                l->SetSorted(true);
+                l->AddStrings(start);
+            }
+            for (int i = 0; i < batch.Count(); ++i)
+                one.AddObject(batch[i], batch.Objects(i));
+            many.AddStrings(batch);
+            ASSERT_EQ(many.Count(), one.Count());
+            for (int i = 0; i < one.Count(); ++i) {
+                EXPECT_EQ(many[i], one[i]) << i;
+                EXPECT_EQ(many.Objects(i), one.Objects(i)) << i;
+            }
+        }
+    }
+}
+
 TEST(TStringListTest, ObjectsTravelWithTheirStrings)
 {
     TStringList l, other;

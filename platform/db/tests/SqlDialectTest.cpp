@@ -1,5 +1,7 @@
 #include "platform/db/SqlDialect.h"
 
+#include "platform/db/ADODB.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -128,6 +130,33 @@ TEST(SqlDialect, LongChainFoldsToOneTerm)
     EXPECT_EQ(folded.find(" Or (IDName="), std::string::npos);
     EXPECT_NE(folded.find("(IDName In (1,2,3,"), std::string::npos);
     EXPECT_NE(folded.find(",2000))"), std::string::npos);
+}
+
+TEST(ConnectionString, AQuotedPathComesBackWhole)
+{
+    struct Case {
+        const char* why;
+        AnsiString path;
+    };
+    const Case cases[] = {
+        {"plain", "/home/склад/New.kvb"},
+        {"a semicolon", "/home/x;y/a;b.kvb"},
+        {"a single quote", "/home/O'Neil/it's.kvb"},
+        {"a double quote", "/home/\"x\".kvb"},
+        {"both quotes and a semicolon", "/a'b\"c;d.kvb"},
+        {"blanks at both ends", " /склад.kvb "},
+        {"an equals sign", "/a=b.kvb"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const AnsiString cs = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ConnectionStringQuote(c.path) +
+                              ";Mode=ReadWrite;Jet OLEDB:SFP=False";
+        EXPECT_EQ(ConnectionStringValue(cs, "Data Source"), c.path);
+        EXPECT_EQ(ConnectionStringValue(cs, "Mode"), "ReadWrite");
+        TADOConnection connection(nullptr);
+        connection.SetConnectionString(cs);
+        EXPECT_EQ(connection.DataSource(), c.path);
+    }
 }
 
 }  // namespace

@@ -1,20 +1,8 @@
 // Fuzz target: JPEG data as a picture would load it.
-#include "platform/classes/Streams.h"
-#include "platform/graphics/Jpeg.h"
-
-#include <cstddef>
-#include <cstdint>
+#include "platform/graphics/fuzz/GraphicsTargets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TStringStream s(AnsiString(reinterpret_cast<const char*>(data), size));
-    try {
-        TJPEGImage image;
-        image.SetGrayscale(size > 0 && (data[size - 1] & 1));
-        image.LoadFromStream(s);
-        TBitmap b;
-        b.Assign(&image);
-    } catch (const EInvalidGraphic&) {
-    }
+    FuzzJpeg(data, size);
     return 0;
 }

@@ -205,6 +205,39 @@ TEST_F(GuiTest, AReleasedFormIsNeverDestroyedUnderALoop)
     EXPECT_NE(std::find(Log().begin(), Log().end(), "Tool.OnDestroy"), Log().end());
 }
 
+// OnDestroy runs while the whole form stands: its handler, a method of the derived form,
+// still finds the derived form, however the form goes.
+TEST_F(GuiTest, OnDestroySeesTheWholeForm)
+{
+    const struct {
+        const char* how;
+        void (*free)(TLogForm* form, TTestDriver& d);
+    } kWays[] = {
+        {"delete by hand", [](TLogForm* form, TTestDriver&) { delete form; }},
+        {"by a std::unique_ptr", [](TLogForm* form, TTestDriver&) { std::unique_ptr<TLogForm> held(form); }},
+        {"released, freed by the main loop", [](TLogForm* form, TTestDriver& d) {
+             form->Release();
+             d.RunApplication([] {});
+         }},
+    };
+    NewForm("Main");
+    for (const auto& way : kWays) {
+        SCOPED_TRACE(way.how);
+        TLogForm* form = NewForm("Going");
+        bool whole = false;
+        const TNotifyEvent logged = form->OnDestroy;
+        form->OnDestroy = TNotifyEvent::Lambda([&, logged](TObject* sender) {
+            whole = dynamic_cast<TLogForm*>(sender) != nullptr;
+            logged(sender);
+        });
+        ClearLog();
+        way.free(form, D);
+        EXPECT_TRUE(whole);
+        const Strings log = Log();
+        EXPECT_EQ(std::count(log.begin(), log.end(), "Going.OnDestroy"), 1);
+    }
+}
+
 TEST_F(GuiTest, ClosingTheMainFormEndsRun)
 {
     TLogForm* main = NewForm("Main");

@@ -6,6 +6,7 @@
 #include "platform/graphics/testing/RecordingCanvas.h"
 
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 void FuzzDrawText(const uint8_t* data, size_t size)
@@ -26,7 +27,9 @@ void FuzzDrawText(const uint8_t* data, size_t size)
     dt.SetFont(&font);
     dt.SetOptions(flags & 1, flags & 2, flags & 4, flags & 8, flags & 16, rotation);
     dt.SetGaps((flags & 32) ? 7.5L : 0, (flags & 64) ? 1.25L : 0, (flags & 128) ? 3 : 0);
-    const TRect r{0, 0, width, height};
+    // A width byte of 0x80 stands for bounds over the whole int range.
+    constexpr int kMin = std::numeric_limits<int>::min(), kMax = std::numeric_limits<int>::max();
+    const TRect r = data[1] == 0x80 ? TRect{kMin, kMin, kMax, kMax} : TRect{0, 0, width, height};
     dt.SetDimensions(1, 1, r, r);
     dt.SetText(text);
     const AnsiString whole = dt.GetInBoundsText();

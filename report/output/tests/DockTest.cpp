@@ -243,6 +243,38 @@ TEST(DockTest, DraggingFloatsAndDocks)
     w.Release();
 }
 
+TEST(DockTest, DraggingPastNeighboursAndBetweenRows)
+{
+    TDockedWindow w;
+    auto* second = new TrpToolBar(w.form);
+    second->SetName("Bar2");
+    auto* b = new TSpeedButton(w.form);
+    b->SetBounds(0, 0, 23, 22);
+    b->SetParent(second);
+    ASSERT_TRUE(second->DockTo(w.top, w.bar->GetWidth(), 0));
+    ASSERT_EQ(second->GetLeft(), 58);
+    ASSERT_EQ(w.top->GetHeight(), 27);
+
+    // The first dragged beyond the start of the second goes after it.
+    const TPoint start = w.GripOnScreen();
+    w.PressGrip();
+    w.MoveTo({start.X + 70, start.Y});
+    EXPECT_EQ(second->GetLeft(), 58) << "the one passed keeps its place";
+    EXPECT_EQ(w.bar->GetLeft(), second->GetLeft() + second->GetWidth()) << "the dragged one goes after it";
+    // Down into a row of its own: the dock grows by a row.
+    w.MoveTo({start.X + 70, start.Y + 30});
+    EXPECT_EQ(w.bar->GetTop(), 26);
+    EXPECT_EQ(second->GetTop(), 0);
+    EXPECT_EQ(w.top->GetHeight(), 53);
+    // Back up: the emptied second row closes up again.
+    w.MoveTo({start.X, start.Y});
+    w.Release();
+    EXPECT_EQ(w.bar->GetTop(), 0);
+    EXPECT_EQ(w.top->GetHeight(), 27);
+    EXPECT_EQ(w.bar->GetLeft(), 0);
+    EXPECT_GE(second->GetLeft(), w.bar->GetWidth()) << "the neighbour moved on to make room";
+}
+
 TEST(DockTest, FloatWindowAndPositions)
 {
     TDockedWindow w;

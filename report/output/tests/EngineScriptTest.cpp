@@ -184,4 +184,31 @@ TEST(EngineScript, ObjectListsAndParent)
     }
 }
 
+// The engine used by the report's main block, before any page exists and on a template
+// reloaded after the previous run, does nothing: there is no page to put anything on.
+TEST(EngineScript, EngineOutsideARunDoesNothing)
+{
+    const TSyntaxCase cases[] = {
+        {"PascalScript", "begin\n  Engine.NewPage;\n  Engine.NewColumn;\n  Engine.ShowBand(Row1);\nend."},
+        {"C++Script", "{\n  Engine.NewPage();\n  Engine.NewColumn();\n  Engine.ShowBand(Row1);\n}"},
+        {"JScript", "Engine.NewPage();\nEngine.NewColumn();\nEngine.ShowBand(Row1);\n"},
+        {"BasicScript", "Engine.NewPage\nEngine.NewColumn\nEngine.ShowBand(Row1)\n"},
+    };
+    for (const TSyntaxCase& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        t.Report()->GetEngineOptions()->RestoreReport = true;
+        SetScript(t, c);
+        auto* row = t.Band<TrpMasterData>(10, 20);
+        row->SetName("Row1");
+        row->SetRowCount(1);
+        t.Memo(row, 0, 0, 100, 20, "row");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "foot");
+        for (int run = 1; run <= 2; ++run) {
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            EXPECT_EQ(Texts(t.Pages()), "|row;foot;");
+        }
+    }
+}
+
 }  // namespace

@@ -1,0 +1,220 @@
+// Damaged warehouse files: each is refused with a message that names it, the file is left as
+// it was, and the warehouse that was open stays open. The damaged copies are made here from
+// the template and from the demo warehouse.
+#include "app/shell/tests/ShellFixture.h"
+
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/db/DbFaults.h"
+#include "platform/db/Sqlite.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/rtl/Cp1251.h"
+
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+
+namespace {
+
+std::string ReadBytes(const AnsiString& path)
+{
+    std::ifstream in(PathToSystem(path), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const AnsiString& path, const std::string& bytes)
+{
+    std::ofstream(PathToSystem(path), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+size_t PageSize(const std::string& file)
+{
+    const size_t size = (static_cast<unsigned char>(file[16]) << 8) | static_cast<unsigned char>(file[17]);
+    return size == 1 ? 65536 : size;
+}
+
+// Pages (from 2 on) that begin like a b-tree page: interior or leaf, table or index.
+std::vector<size_t> BtreePages(const std::string& file)
+{
+    std::vector<size_t> pages;
+    const size_t pageSize = PageSize(file);
+    for (size_t p = 2; p * pageSize <= file.size(); ++p) {
+        const unsigned char type = static_cast<unsigned char>(file[(p - 1) * pageSize]);
+        if (type == 2 || type == 5 || type == 10 || type == 13)
+            pages.push_back(p);
+    }
+    return pages;
+}
+
+struct TDamage {
+    std::string Why;
+    std::function<void(std::string&)> Apply;
+};
+
+// Damage that SQLite's own check always finds: every page that holds a table or an index
+// zeroed, or given a page type that does not exist; the file cut to half its length.
+std::vector<TDamage> CertainDamage(const std::string& good)
+{
+    std::vector<TDamage> damage;
+    const size_t pageSize = PageSize(good);
+    damage.push_back({"cut to half its length", [](std::string& f) { f.resize(f.size() / 2); }});
+    for (size_t page : BtreePages(good)) {
+        const size_t at = (page - 1) * pageSize;
+        damage.push_back({"page " + std::to_string(page) + " zeroed",
+                          [at, pageSize](std::string& f) { std::fill_n(f.begin() + at, pageSize, '\0'); }});
+        damage.push_back({"page " + std::to_string(page) + " of an unknown type",
+                          [at](std::string& f) { f[at] = '\x07'; }});
+    }
+    return damage;
+}
+
+AnsiString MakeDemoWarehouse(const AnsiString& dir)
+{
+    const AnsiString path = dir + "demo.kvb";
+    WriteBytes(path, ReadBytes(TWarehouseFixture::TemplatePath()));
+    std::ifstream in(SKLAD_DEMO_SQL, std::ios::binary);
+    std::ostringstream sql;
+    sql << in.rdbuf();
+    sqlite::Database db;
+    db.OpenWarehouse(path, false);
+    db.Exec("BEGIN IMMEDIATE");
+    db.Exec(Utf8ToAnsi(sql.str()));
+    db.Exec("COMMIT");
+    return path;
+}
+
+class DamagedWarehouseTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        StartOnWarehouse();
+        FCaption = Form1->GetCaption();
+        FGoods = Form1->ADOQuery1->RecordCount();
+        FRoot = Form1->TreeView1->GetItems()->GetFirstNode()->GetText();
+    }
+
+    // The warehouse of the fixture is still open and shown as before.
+    void ExpectTheOpenWarehouseKept()
+    {
+        EXPECT_TRUE(Form1->DatabaseOpen());
+        EXPECT_EQ(Form1->DatabasePath(), w->Path());
+        EXPECT_EQ(Form1->GetCaption(), FCaption);
+        EXPECT_EQ(Form1->ADOQuery1->RecordCount(), FGoods);
+        ASSERT_NE(Form1->TreeView1->GetItems()->GetFirstNode(), nullptr);
+        EXPECT_EQ(Form1->TreeView1->GetItems()->GetFirstNode()->GetText(), FRoot);
+    }
+
+    // Opens the file through the program's own command; returns the messages shown.
+    std::vector<AnsiString> Open(const AnsiString& path)
+    {
+        d->ClearMessages();
+        d->AnswerFileDialog(path);
+        d->Run([] { Form1->Button1Click(nullptr); });
+        return d->MessageTexts();
+    }
+
+    AnsiString FCaption;
+    int FGoods = 0;
+    AnsiString FRoot;
+};
+
+TEST_F(DamagedWarehouseTest, EveryCertainlyDamagedCopyIsRefusedByNameAndChangesNothing)
+{
+    struct TSource { const char* why; AnsiString path; };
+    const TSource sources[] = {
+        {"the template", TWarehouseFixture::TemplatePath()},
+        {"the demo warehouse", MakeDemoWarehouse(w->Dir())},
+    };
+    const AnsiString damaged = w->Dir() + "повреждённый склад.kvb";
+    for (const TSource& source : sources) {
+        const std::string good = ReadBytes(source.path);
+        const std::vector<TDamage> damage = CertainDamage(good);
+        ASSERT_GT(damage.size(), 10u) << source.why;
+        for (const TDamage& dmg : damage) {
+            SCOPED_TRACE(std::string(source.why) + ": " + dmg.Why);
+            std::string bytes = good;
+            dmg.Apply(bytes);
+            WriteBytes(damaged, bytes);
+            const std::vector<AnsiString> shown = Open(damaged);
+            ASSERT_EQ(shown.size(), 1u);
+            EXPECT_NE(shown[0].find("Файл склада " + damaged + " повреждён"), AnsiString::npos) << shown[0];
+            EXPECT_NE(shown[0].find("Работа продолжается с прежним складом"), AnsiString::npos);
+            ExpectTheOpenWarehouseKept();
+            EXPECT_EQ(ReadBytes(damaged), bytes) << "a refused file is not written";
+        }
+    }
+}
+
+// Random byte damage may hit a value and leave a file SQLite cannot tell from a good one;
+// such a file may open, but then every row of every table reads. A file that does not read
+// whole is refused and the open warehouse stays.
+TEST_F(DamagedWarehouseTest, ARandomlyDamagedCopyEitherReadsWholeOrIsRefused)
+{
+    const std::string good = ReadBytes(MakeDemoWarehouse(w->Dir()));
+    const AnsiString damaged = w->Dir() + "flipped.kvb";
+    std::mt19937 random(20261207);
+    int refused = 0;
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::string bytes = good;
+        for (int i = 0; i < 24; ++i)
+            bytes[100 + random() % (bytes.size() - 100)] ^= static_cast<char>(1 + random() % 255);
+        WriteBytes(damaged, bytes);
+        const std::vector<AnsiString> shown = Open(damaged);
+        if (Form1->DatabasePath() == damaged) {
+            EXPECT_TRUE(shown.empty() || shown[0].find("не связанные") != AnsiString::npos);
+            for (const AnsiString& table : sqlite::WarehouseTables()) {
+                TADOQuery q(nullptr);
+                q.SetConnection(Form1->ADOConnection1);
+                q.GetSQL()->SetText("Select * From " + table);
+                EXPECT_NO_THROW({
+                    q.Open();
+                    for (q.First(); !q.Eof(); q.Next())
+                        for (int f = 0; f < q.FieldCount(); ++f)
+                            q.Fields()[f]->AsString();
+                }) << table;
+            }
+            d->ClearMessages();
+            ASSERT_EQ(Open(w->Path()), std::vector<AnsiString>{});
+        } else {
+            ++refused;
+            ASSERT_EQ(shown.size(), 1u);
+            EXPECT_NE(shown[0].find(damaged), AnsiString::npos) << shown[0];
+            ExpectTheOpenWarehouseKept();
+        }
+    }
+    EXPECT_GT(refused, 30);
+}
+
+TEST_F(DamagedWarehouseTest, AFailureAfterTheSwitchGoesBackToTheWarehouseThatWasOpen)
+{
+    TWarehouseFixture other;
+    other.SetPassword("2");
+    // Each statement of opening the other warehouse fails in turn: whichever it is, the
+    // program goes back to the warehouse it had and says why.
+    int failures = 0;
+    for (int failAt = 1; failAt <= 8; ++failAt) {
+        SCOPED_TRACE("statement " + std::to_string(failAt));
+        DbFaults::FailStatement(failAt);
+        const std::vector<AnsiString> shown = Open(other.Path());
+        DbFaults::Clear();
+        if (Form1->DatabasePath() == other.Path()) {
+            EXPECT_TRUE(shown.empty());
+            ASSERT_EQ(Open(w->Path()), std::vector<AnsiString>{});
+            continue;
+        }
+        ++failures;
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_NE(shown[0].find("Склад " + other.Path() + " не открыт"), AnsiString::npos) << shown[0];
+        EXPECT_NE(shown[0].find("Работа продолжается с прежним складом"), AnsiString::npos);
+        ExpectTheOpenWarehouseKept();
+        EXPECT_EQ(IniText().find(other.Path()), AnsiString::npos);
+    }
+    EXPECT_GE(failures, 2);
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+// bench_documents.cpp - opening the document windows whose lists are filled from earlier
+// documents, on a warehouse ten times the size a real one reaches.
+//
+// The warehouse: 100,000 goods, 10,000 order requests of three lines each (2,000 recipients,
+// 500 persons "Через кого", 5,000 customers, every order number its own) and 10,000 receipts
+// (1,000 persons "Через кого"). Each benchmark times one command of the program from the
+// click to the end of its window's OnShow, what the user waits for (with no driver installed
+// the window is then cancelled at once, and what follows is not timed). Each should stay
+// under 100 ms.
+//
+//   BM_NewReceipt          "Приход товара"         the list "Через кого" of the receipts
+//   BM_NewRequest          "Заявка на заказ"       four lists of the requests
+//   BM_EditRequest         journal "Изменить"      the same four lists, and the request's lines
+//   BM_IssueFromRequest    journal "Сформировать накладную на отпуск"
+//   BM_ImportRequest       "Импорт" of a 20-line .sklad file into a new request
+//   BM_ReportBuilder       the report builder, its order-number list
+//   BM_LinePicker          "Добавить" in a receipt: the goods card's lists of 100,000 goods
+#include "app/documents/Import.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit4.h"
+#include "app/documents/Unit9.h"
+#include "app/shell/Startup.h"
+#include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
+#include "platform/db/Sqlite.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kGoods = 100000;
+constexpr int kRequests = 10000;
+constexpr int kReceipts = 10000;
+
+AnsiString BenchDir()
+{
+    static const AnsiString dir = [] {
+        char tmpl[] = "/tmp/bench_documents_XXXXXX";
+        const char* made = mkdtemp(tmpl);
+        return IncludeTrailingPathDelimiter(made ? made : "/tmp");
+    }();
+    return dir;
+}
+
+AnsiString TemplatePath()
+{
+    char buf[4096];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    buf[n > 0 ? n : 0] = 0;
+    return ExtractFilePath(PathFromSystem(buf)) + "New/New.kvb";
+}
+
+AnsiString MakeWarehouse()
+{
+    const AnsiString path = BenchDir() + "documents.kvb";
+    if (FileExists(path))
+        return path;
+    CopyFile(TemplatePath(), path, false);
+    sqlite::Database db;
+    db.OpenWarehouse(path, false);
+    db.Exec("BEGIN IMMEDIATE");
+    db.Exec("Insert Into Passwords (Пароль) Values ('1')");
+    {
+        sqlite::Statement ins(db,
+                              AnsiToUtf8("Insert Into Products (№,Наименование,Марка,Цвет,Размеры,Единица_измерения,"
+                                         "Имя_поставщика,Группа,Цена,Количество) Values (?,?,?,?,?,?,?,'Склад',?,?)"),
+                              "insert product");
+        for (int i = 0; i < kGoods; ++i) {
+            ins.BindText(1, "A-" + IntToStr(i));
+            ins.BindText(2, "Товар " + IntToStr(i / 3));
+            ins.BindText(3, "Марка " + IntToStr(i % 700));
+            ins.BindText(4, "Цвет " + IntToStr(i % 60));
+            ins.BindText(5, IntToStr(i % 200) + "x" + IntToStr(i % 13));
+            ins.BindText(6, i % 2 ? "шт" : "кг");
+            ins.BindText(7, "Поставщик " + IntToStr(i % 300));
+            ins.BindDouble(8, 10 + i % 1000);
+            ins.BindInt64(9, i % 50);
+            ins.Step();
+            ins.Reset();
+        }
+    }
+    {
+        sqlite::Statement head(db,
+                               AnsiToUtf8("Insert Into Application (Дата_создания,Дата_сдачи,Получатель,Через_кого,"
+                                          "Заказчик,№_заказа,Отпуск_товара) Values (?,?,?,?,?,?,'Не выдавался')"),
+                               "insert request");
+        sqlite::Statement line(db,
+                               AnsiToUtf8("Insert Into StructureApplication (IDДокумента,IDТовара,Количество,Сумма,"
+                                          "Отпущено) Values (?,?,?,?,0)"),
+                               "insert request line");
+        for (int i = 0; i < kRequests; ++i) {
+            head.BindDouble(1, 46000 + i / 10);
+            head.BindDouble(2, 46010 + i / 10);
+            head.BindText(3, "Получатель " + IntToStr(i % 2000));
+            head.BindText(4, "Курьер " + IntToStr(i % 500));
+            head.BindText(5, "Заказчик " + IntToStr(i % 5000));
+            head.BindText(6, "З-" + IntToStr(i));
+            head.Step();
+            head.Reset();
+            const int64_t id = db.LastInsertRowId();
+            for (int j = 0; j < 3; ++j) {
+                line.BindInt64(1, id);
+                line.BindInt64(2, 1 + (i * 7 + j * 31) % kGoods);
+                line.BindDouble(3, 1 + j);
+                line.BindDouble(4, 10 * (1 + j));
+                line.Step();
+                line.Reset();
+            }
+        }
+    }
+    {
+        sqlite::Statement ins(db,
+                              AnsiToUtf8("Insert Into Documents (Дата_создания,№_заказа,Тип_документа,Вид_оплаты,"
+                                         "Имя_поставщика,Через_кого) Values (?,?,'Накладная','Наличный расчет',?,?)"),
+                              "insert receipt");
+        for (int i = 0; i < kReceipts; ++i) {
+            ins.BindDouble(1, 46000 + i / 10);
+            ins.BindText(2, IntToStr(i));
+            ins.BindText(3, "Поставщик " + IntToStr(i % 300));
+            ins.BindText(4, "Экспедитор " + IntToStr(i % 1000));
+            ins.Step();
+            ins.Reset();
+        }
+    }
+    db.Exec("COMMIT");
+    return path;
+}
+
+AnsiString MakeImportFile()
+{
+    OrderRequestFile f;
+    f.Magic = OrderRequestFile::kMagic;
+    f.Customer = "Заказчик 1";
+    f.DocumentNumber = "И-1";
+    f.DueDate = "01.02.2027";
+    for (int i = 0; i < 20; ++i) {
+        OrderRequestRecord r;
+        r.ItemName = "Товар " + IntToStr(i * 1000);
+        r.UnitName = i % 2 ? "шт" : "кг";
+        r.Quantity = float(1 + i);
+        r.Price = float(10 + i);
+        f.Records.push_back(r);
+    }
+    const std::vector<uint8_t> bytes = WriteOrderRequest(f);
+    const AnsiString path = BenchDir() + "order.sklad";
+    FILE* out = std::fopen(PathToSystem(path).c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+    return path;
+}
+
+// The program on the warehouse, made once for the whole run.
+void EnsureProgram()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    const AnsiString path = MakeWarehouse();
+    setenv("SKLAD_HOME", PathToSystem(BenchDir()).c_str(), 1);
+    FILE* ini = std::fopen(PathToSystem(BenchDir() + "sklad.ini").c_str(), "wb");
+    std::fprintf(ini, "[LASTFILE]\r\nLastFile=%s\r\n", AnsiToUtf8(path).c_str());
+    std::fclose(ini);
+    CreateApplication();
+    StartLibraries();
+    RegisterProgramClasses();
+    CreateForms();
+}
+
+// Runs `command` (after `before`, which is not timed) and times it from its start to the
+// moment its window has shown (the end of the window's OnShow): what the user waits for.
+void TimeToShow(benchmark::State& state, TForm* window, const std::function<void()>& before,
+                const std::function<void()>& command)
+{
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point shown;
+    const TNotifyEvent original = window->OnShow;
+    window->OnShow = TNotifyEvent::Lambda([&](TObject* sender) {
+        if (original)
+            original(sender);
+        shown = Clock::now();
+    });
+    for (auto _ : state) {
+        before();
+        shown = {};
+        const Clock::time_point start = Clock::now();
+        command();
+        if (shown == Clock::time_point{}) {
+            state.SkipWithError("the window did not show");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(shown - start).count());
+    }
+    window->OnShow = original;
+}
+
+void Nothing() {}
+
+void BM_NewReceipt(benchmark::State& state)
+{
+    EnsureProgram();
+    TimeToShow(state, Form3, Nothing, [] { Form1->Button5Click(nullptr); });
+    state.counters["items"] = double(Form3->ComboBox3->GetItems()->Count());
+}
+
+void BM_NewRequest(benchmark::State& state)
+{
+    EnsureProgram();
+    TimeToShow(state, Form3, Nothing, [] { Form1->Button6Click(nullptr); });
+    state.counters["items"] = double(Form3->ComboBox6->GetItems()->Count());
+}
+
+// The journal's list of requests, its first one selected.
+void RequestList()
+{
+    Form4->RadioButton9->SetChecked(true);
+    Form4->RadioButton9Click(nullptr);
+}
+
+void BM_EditRequest(benchmark::State& state)
+{
+    EnsureProgram();
+    TimeToShow(state, Form3, RequestList, [] { Form4->Button4Click(nullptr); });
+    state.counters["items"] = double(Form3->ComboBox6->GetItems()->Count());
+}
+
+void BM_IssueFromRequest(benchmark::State& state)
+{
+    EnsureProgram();
+    TimeToShow(state, Form3, RequestList, [] { Form4->Button3Click(nullptr); });
+    state.counters["lines"] = double(Form1->ADOQuery4->RecordCount());
+}
+
+void BM_ImportRequest(benchmark::State& state)
+{
+    EnsureProgram();
+    const AnsiString file = MakeImportFile();
+    TimeToShow(state, Form3, Nothing, [&] { Form1->ImportOrderRequest(file, TImportTarget::NewRequest); });
+    state.counters["lines"] = double(Form1->ADOQuery4->RecordCount());
+}
+
+void BM_ReportBuilder(benchmark::State& state)
+{
+    EnsureProgram();
+    TimeToShow(state, Form9, Nothing, [] { Form1->N21Click(nullptr); });
+    state.counters["goods"] = double(Form1->ADOQuery15->RecordCount());
+}
+
+void BM_LinePicker(benchmark::State& state)
+{
+    EnsureProgram();
+    Form1->Button5Click(nullptr);  // a receipt with its header filled in
+    Form3->ComboBox1->SetItemIndex(0);
+    Form3->ComboBox2->SetText("Поставщик 1");
+    Form3->ComboBox3->SetText("Экспедитор 1");
+    Form3->ComboBox4->SetItemIndex(0);
+    TimeToShow(state, Form2, Nothing, [] { Form3->Button1Click(nullptr); });
+    state.counters["names"] = double(Form2->ComboBox1->GetItems()->Count());
+}
+
+}  // namespace
+
+BENCHMARK(BM_NewReceipt)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IssueFromRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportBuilder)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinePicker)->UseManualTime()->Unit(benchmark::kMillisecond);
