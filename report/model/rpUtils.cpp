@@ -7,6 +7,8 @@
 #include "report/model/rpXMLSerializer.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <cmath>
@@ -240,6 +242,55 @@ void rpDrawTransparent(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap)
     list.SetHeight(Bitmap->GetHeight());
     list.AddMasked(Bitmap, CornerColor(Bitmap->Pixels()));
     list.Draw(Canvas, X, Y, 0);
+}
+
+void rpFormToRes(TComponent* Form, const AnsiString& FileName)
+{
+    if (!Form)
+        return;
+    auto quoted = [](AnsiString s) {
+        for (size_t at = s.find('\''); at != AnsiString::npos; at = s.find('\'', at + 2))
+            s.insert(at, 1, '\'');
+        return s;
+    };
+    AnsiString text = "rpResources.Add('" + Form->ClassName() + "',\r\n";
+    std::vector<TComponent*> seen;
+    auto line = [&](TComponent* c, const char* prop, const AnsiString& value) {
+        text += "    '" + quoted(c->Name() + "." + prop + "=" + value) + "' + #13#10 +\r\n";
+    };
+    auto visit = [&](TComponent* c) {
+        if (std::find(seen.begin(), seen.end(), c) != seen.end() || c->Name().empty())
+            return;
+        seen.push_back(c);
+        if (auto* item = dynamic_cast<TMenuItem*>(c)) {
+            if (item->GetCaption() != "-")
+                line(c, "Caption", item->GetCaption());
+            return;
+        }
+        auto* control = dynamic_cast<TControl*>(c);
+        if (!control)
+            return;
+        if (!dynamic_cast<TCustomComboBox*>(c) && !dynamic_cast<TCustomEdit*>(c) && !control->GetCaption().empty())
+            line(c, "Caption", control->GetCaption());
+        if (!control->GetHint().empty())
+            line(c, "Hint", control->GetHint());
+    };
+    std::function<void(TWinControl*)> children = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            visit(c);
+            if (auto* w = dynamic_cast<TWinControl*>(c))
+                children(w);
+        }
+    };
+    if (auto* w = dynamic_cast<TWinControl*>(Form))
+        children(w);
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+        visit(Form->Components(i));
+    text += "    '');\r\n";
+    TFileStream f(FileName, FileExists(FileName) ? fmOpenReadWrite : fmCreate);
+    f.Seek(0, soEnd);
+    f.WriteBuffer(text.data(), int64_t(text.size()));
 }
 
 // ---------------------------------------------------------------- text helpers

@@ -39,6 +39,9 @@ void rpGetComponents(TComponent* Owner, TClass ClassRef, TStrings* List, TCompon
 void rpAssignImages(TBitmap* Bitmap, int Dx, int Dy, TCustomImageList* List1, TCustomImageList* List2 = nullptr);
 // Draws the bitmap at (X, Y) leaving out its transparent colour (the bottom-left pixel).
 void rpDrawTransparent(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap);
+// Developer aid: appends to FileName the program text that registers the form's captions
+// and hints as a text block of the resource dictionary (rpResources.Add('TForm', ...)).
+void rpFormToRes(TComponent* Form, const AnsiString& FileName = "c:\\1.pas");
 void rpSetCommaText(const AnsiString& Text, TStrings* List, char Separator);
 AnsiString rpRemoveQuotes(const AnsiString& Text);
 AnsiString rpStreamToString(TStream& Stream);

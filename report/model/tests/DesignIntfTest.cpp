@@ -375,3 +375,29 @@ TEST_F(DesignIntfTest, GetComponentsListsTheReportsObjectsOfAClass)
     EXPECT_EQ(list.GetCommaText(), "Memo1");
     EXPECT_EQ(list.Objects(0), Memo);
 }
+
+TEST_F(DesignIntfTest, FormToResWritesTheFormsTextsAsABlock)
+{
+    auto* form = new TForm(Owner.get());
+    form->SetName("Form1");
+    auto* button = new TButton(form);
+    button->SetName("OkB");
+    button->SetParent(form);
+    button->SetCaption("Д'Артаньян");
+    button->SetHint("Подсказка");
+    auto* edit = new TEdit(form);
+    edit->SetName("Edit1");
+    edit->SetParent(form);
+    edit->SetText("typed");
+    const AnsiString file = "formtores-test.pas";
+    DeleteFile(file);
+    rpFormToRes(form, file);
+    TStringList lines;
+    lines.LoadFromFile(file);
+    DeleteFile(file);
+    EXPECT_EQ(lines.GetText(),
+              "rpResources.Add('TForm',\r\n"
+              "    'OkB.Caption=Д''Артаньян' + #13#10 +\r\n"
+              "    'OkB.Hint=Подсказка' + #13#10 +\r\n"
+              "    '');\r\n");
+}
