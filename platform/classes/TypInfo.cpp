@@ -395,30 +395,33 @@ TPropInfo& TPropertyTable::Slot(std::string_view name)
             p->NameIndex = static_cast<int>(i);
             FProps[i] = p;
             FView[i] = p.get();
-            FByName[FoldedName(name)] = p.get();
+            FByName[std::string(name)] = p.get();
             return *p;
         }
     }
     p->NameIndex = static_cast<int>(FProps.size());
     FProps.push_back(p);
     FView.push_back(p.get());
-    FByName[FoldedName(name)] = p.get();
+    FByName[std::string(name)] = p.get();
     return *p;
 }
 
-std::string TPropertyTable::FoldedName(std::string_view name)
+size_t TPropertyTable::TFoldedHash::operator()(std::string_view s) const noexcept
 {
-    std::string key(name);
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    return key;
+    size_t h = 14695981039346656037ull;
+    for (unsigned char c : s)
+        h = (h ^ (c >= 'A' && c <= 'Z' ? c + 32u : c)) * 1099511628211ull;
+    return h;
+}
+
+bool TPropertyTable::TFoldedEqual::operator()(std::string_view a, std::string_view b) const noexcept
+{
+    return SameText(a, b);
 }
 
 const TPropInfo* TPropertyTable::FindProperty(std::string_view name) const
 {
-    // SameText folds ASCII letters only, as the key does.
-    const auto it = FByName.find(FoldedName(name));
+    const auto it = FByName.find(name);
     return it != FByName.end() ? it->second : nullptr;
 }
 

@@ -586,12 +586,20 @@ public:
 
 private:
     TPropInfo& Slot(std::string_view name);  // new at the end, or the inherited one replaced in place
-    static std::string FoldedName(std::string_view name);  // the name with ASCII letters in lower case
+    // Names compared as SameText does (ASCII letters folded), looked up without a copy.
+    struct TFoldedHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const noexcept;
+    };
+    struct TFoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const noexcept;
+    };
     TClass FOwner;
     std::vector<std::shared_ptr<TPropInfo>> FProps;
     std::vector<const TPropInfo*> FView;
-    // FView by folded name: readers look properties up by name for every object they build.
-    std::unordered_map<std::string, const TPropInfo*> FByName;
+    // FView by name: readers look properties up by name for every object they build.
+    std::unordered_map<std::string, const TPropInfo*, TFoldedHash, TFoldedEqual> FByName;
     std::vector<std::unique_ptr<TPublishedMethod>> FMethods;
 };
 
