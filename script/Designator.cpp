@@ -8,46 +8,94 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <memory>
+#include <optional>
+
 namespace {
+
+// Up to N Variants in place, more on the heap; only as many as asked for are made.
+template <size_t N>
+class VariantBuffer {
+public:
+    explicit VariantBuffer(size_t n) : FCount(n)
+    {
+        FData = n <= N ? reinterpret_cast<Variant*>(FInline) : static_cast<Variant*>(::operator new(n * sizeof(Variant)));
+        std::uninitialized_default_construct_n(FData, n);
+    }
+    ~VariantBuffer()
+    {
+        std::destroy_n(FData, FCount);
+        if (FData != reinterpret_cast<Variant*>(FInline))
+            ::operator delete(FData);
+    }
+    VariantBuffer(const VariantBuffer&) = delete;
+    VariantBuffer& operator=(const VariantBuffer&) = delete;
+    Variant& operator[](size_t i) { return FData[i]; }
+    const Variant& operator[](size_t i) const { return FData[i]; }
+
+private:
+    size_t FCount;
+    Variant* FData;
+    alignas(Variant) unsigned char FInline[N * sizeof(Variant)];
+};
 
 // The locals of a running procedure, kept across a recursive call of it and
 // put back when the call ends, however it ends.
 class FrameSave {
 public:
-    explicit FrameSave(TscProcVariable* proc)
+    explicit FrameSave(TscProcVariable* proc) : FSlots(&proc->FrameSlots()), FValues(FSlots->size())
     {
-        if (!proc || !proc->Executing)
-            return;
-        FScript = proc->LocalScript();
-        for (int i = 0; i < FScript->Count(); ++i) {
-            TscCustomVariable* item = FScript->GetItem(i);
-            if (auto* s = dynamic_cast<TscStringVariable*>(item))
-                FValues.emplace_back(item, Variant(s->StringValue));
-            else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
-                FValues.emplace_back(item, item->Value);
+        const size_t n = FSlots->size();
+        for (size_t i = 0; i < n; ++i) {
+            const TscProcVariable::FrameSlot& slot = (*FSlots)[i];
+            if (slot.String)
+                FStrings.push_back(slot.String->StringValue);
+            else
+                FValues[i] = slot.Item->Value;
         }
     }
     ~FrameSave()
     {
-        for (auto& [item, value] : FValues) {
-            if (auto* s = dynamic_cast<TscStringVariable*>(item))
-                s->StringValue = VarToStr(value);
+        size_t k = 0;
+        for (size_t i = 0; i < FSlots->size(); ++i) {
+            const TscProcVariable::FrameSlot& slot = (*FSlots)[i];
+            if (slot.String)
+                slot.String->StringValue = std::move(FStrings[k++]);
             else
-                item->Value = std::move(value);
+                slot.Item->Value = std::move(FValues[i]);
         }
     }
     FrameSave(const FrameSave&) = delete;
     FrameSave& operator=(const FrameSave&) = delete;
 
 private:
-    TscScript* FScript = nullptr;
-    std::vector<std::pair<TscCustomVariable*, Variant>> FValues;
+    const std::vector<TscProcVariable::FrameSlot>* FSlots;
+    VariantBuffer<8> FValues;
+    std::vector<AnsiString> FStrings;
 };
 
 bool IsPlainVariable(const TscCustomVariable* item)
 {
     return dynamic_cast<const TscVariable*>(item) || dynamic_cast<const TscParamItem*>(item);
 }
+
+// Argument values of one step: up to four in place, more on the heap.
+class ArgumentValues {
+public:
+    ArgumentValues(const TscDesignatorItem* step, bool macro)
+        : FCount(static_cast<size_t>(step->Count())), FValues(FCount)
+    {
+        for (size_t j = 0; j < FCount; ++j) {
+            TscExpression* e = step->GetItem(static_cast<int>(j));
+            FValues[j] = macro ? Variant(e->SourceText) : e->GetValue();
+        }
+    }
+    const Variant& operator[](size_t j) const { return FValues[j]; }
+
+private:
+    size_t FCount;
+    VariantBuffer<4> FValues;
+};
 
 std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro)
 {
@@ -61,6 +109,21 @@ std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- TscDesignatorItem
+
+TscDesignatorItem::RefKind TscDesignatorItem::ClassifyRef(const TscCustomVariable* ref)
+{
+    if (dynamic_cast<const TscDesignator*>(ref))
+        return RefKind::Nested;
+    if (dynamic_cast<const TscLateMember*>(ref))
+        return RefKind::Late;
+    if (dynamic_cast<const TscProcVariable*>(ref))
+        return RefKind::Proc;
+    if (dynamic_cast<const TscCustomHelper*>(ref))
+        return RefKind::Helper;
+    return RefKind::Other;
+}
 
 // ---------------------------------------------------------------- TscDesignator
 
@@ -134,6 +197,27 @@ void TscDesignator::Borrow(TscDesignator& other)
 
 Variant TscDesignator::GetValue()
 {
+    // A call of a script routine on its own, the commonest designator of all: the
+    // step of DoCalc without the walk.
+    if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc) {
+        TscDesignatorItem* step = FSteps[0].get();
+        auto* proc = static_cast<TscProcVariable*>(step->Ref);
+        std::optional<FrameSave> frame;
+        if (proc->Executing)
+            frame.emplace(proc);
+        const int argCount = std::min(step->Count(), proc->ParamCount());
+        if (argCount > 0) {
+            const ArgumentValues args(step, proc->IsMacro);
+            for (int j = 0; j < argCount; ++j)
+                proc->GetParam(j)->SetValue(args[static_cast<size_t>(j)]);
+        }
+        proc->NeedResult = NeedResult;
+        Variant result = proc->GetValue();
+        for (int j = 0; j < argCount; ++j)
+            if (proc->GetParam(j)->IsVarParam)
+                step->GetItem(j)->SetValue(proc->GetParam(j)->GetValue());
+        return result;
+    }
     return DoCalc(Null(), false);
 }
 
@@ -151,12 +235,15 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
         TscDesignatorItem* step = FSteps[i].get();
         TscCustomVariable* item = step->Ref;
         const bool last = i + 1 == n;
-        if (auto* nested = dynamic_cast<TscDesignator*>(item)) {
+        const TscDesignatorItem::RefKind kind = step->KindOfRef();
+        if (kind == TscDesignatorItem::RefKind::Nested) {
+            auto* nested = static_cast<TscDesignator*>(item);
             previous = nested;
             current = nested->GetValue();
             continue;
         }
-        if (auto* late = dynamic_cast<TscLateMember*>(item)) {
+        if (kind == TscDesignatorItem::RefKind::Late) {
+            auto* late = static_cast<TscLateMember*>(item);
             std::vector<Variant> args = EvaluateArguments(step, false);
             std::vector<int> written;
             late->ParentRef = previous;
@@ -169,15 +256,19 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
                 step->GetItem(j)->SetValue(args[static_cast<size_t>(j)]);
             continue;
         }
-        FrameSave frame(dynamic_cast<TscProcVariable*>(item));
+        // Only a recursive call saves a frame; other steps build none.
+        std::optional<FrameSave> frame;
+        if (kind == TscDesignatorItem::RefKind::Proc && static_cast<TscProcVariable*>(item)->Executing)
+            frame.emplace(static_cast<TscProcVariable*>(item));
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
             // All arguments first: they may read the old parameters of this very procedure.
-            std::vector<Variant> args = EvaluateArguments(step, item->IsMacro);
+            const ArgumentValues args(step, item->IsMacro);
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->SetValue(args[static_cast<size_t>(j)]);
         }
-        if (auto* helper = dynamic_cast<TscCustomHelper*>(item)) {
+        if (kind == TscDesignatorItem::RefKind::Helper) {
+            auto* helper = static_cast<TscCustomHelper*>(item);
             helper->ParentRef = previous;
             helper->ParentValue = current;
             helper->Script = Script;

@@ -14,6 +14,11 @@
 // Recursion: a call of a procedure that is already running saves its locals
 // and parameters and puts them back afterwards, also when the call raises, so
 // the caller's frame survives an exception caught further out.
+//
+// Speed: each step knows what its item is (found once per item, not by a type
+// test per evaluation), a procedure keeps the list of what a recursive call
+// saves, and the saved values and the argument values of a step live in place
+// on the stack for the usual small counts. Nothing is allocated per call.
 #pragma once
 
 #include "script/Expression.h"
@@ -28,8 +33,23 @@ public:
     TscCustomVariable* Ref = nullptr; // not owned
     AnsiString SourcePos;
     bool Indexed = false; // an indexed property that has been given its index
+    // What Ref is, found once per Ref so that evaluation tests no types.
+    enum class RefKind : uint8_t { Other, Nested, Late, Proc, Helper };
+    RefKind KindOfRef()
+    {
+        if (FKindOf != Ref) {
+            FKind = ClassifyRef(Ref);
+            FKindOf = Ref;
+        }
+        return FKind;
+    }
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
+
+private:
+    static RefKind ClassifyRef(const TscCustomVariable* ref);
+    const TscCustomVariable* FKindOf = nullptr;
+    RefKind FKind = RefKind::Other;
 };
 
 class TscDesignator : public TscCustomVariable {

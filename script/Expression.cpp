@@ -2,13 +2,18 @@
 #include "script/Expression.h"
 
 #include "script/Designator.h"
+#include "script/FastPaths.h"
 #include "script/Messages.h"
 #include "script/Script.h"
 
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <typeinfo>
+
 namespace {
+
+using script_fast::ToInt32;
 
 struct OperatorText {
     const char* Text;
@@ -130,6 +135,7 @@ std::unique_ptr<TscExpressionNode> TscExpressionNode::RemoveNode(TscExpressionNo
 TscOperandNode::TscOperandNode(const Variant& value)
 {
     Value = value;
+    Direct = &Value;
     switch (::VarType(value)) {
     case varBoolean: VarType = fvtBool; break;
     case varSingle:
@@ -151,21 +157,35 @@ Variant TscOperatorNode::GetValue()
     switch (Op) {
     case opNone:
         return Left->GetValue();
-    case opGreat: { const Variant a = Left->GetValue(); return Variant(VarGt(a, Right->GetValue())); }
-    case opLess: { const Variant a = Left->GetValue(); return Variant(VarLt(a, Right->GetValue())); }
-    case opLessEq: { const Variant a = Left->GetValue(); return Variant(VarLe(a, Right->GetValue())); }
-    case opGreatEq: { const Variant a = Left->GetValue(); return Variant(VarGe(a, Right->GetValue())); }
+    case opGreat:
+    case opLess:
+    case opLessEq:
+    case opGreatEq:
     case opNonEq:
     case opEq: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return Variant((scSetToMask(a) == scSetToMask(b)) == (Op == opEq));
-        return Variant(Op == opEq ? VarEq(a, b) : VarNe(a, b));
+        static constexpr script_fast::Cmp kCmp[] = {script_fast::Cmp::Gt, script_fast::Cmp::Lt, script_fast::Cmp::Le,
+                                                    script_fast::Cmp::Ge, script_fast::Cmp::Ne, script_fast::Cmp::Eq};
+        bool r;
+        if (script_fast::TryCompare(kCmp[Op - opGreat], a, b, r))
+            return Variant(r);
+        switch (Op) {
+        case opGreat: return Variant(VarGt(a, b));
+        case opLess: return Variant(VarLt(a, b));
+        case opLessEq: return Variant(VarLe(a, b));
+        case opGreatEq: return Variant(VarGe(a, b));
+        case opNonEq: return Variant(VarNe(a, b));
+        default: return Variant(VarEq(a, b));
+        }
     }
     case opPlus: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
         if (StrCat) {
@@ -174,38 +194,55 @@ Variant TscOperatorNode::GetValue()
             return a + b;
         }
         if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) + static_cast<uint32_t>(b.AsInteger())));
+            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) + static_cast<uint32_t>(ToInt32(b))));
+        Variant r;
+        if (script_fast::TryArith<'+'>(a, b, r))
+            return r;
         return a + b;
     }
     case opMinus: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
         if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) - static_cast<uint32_t>(b.AsInteger())));
+            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) - static_cast<uint32_t>(ToInt32(b))));
+        Variant r;
+        if (script_fast::TryArith<'-'>(a, b, r))
+            return r;
         return VarSub(a, b);
     }
     case opMul: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
         if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(a.AsInteger()) * static_cast<uint32_t>(b.AsInteger())));
+            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) * static_cast<uint32_t>(ToInt32(b))));
+        Variant r;
+        if (script_fast::TryArith<'*'>(a, b, r))
+            return r;
         return VarMul(a, b);
     }
     case opDivFloat: {
-        const Variant a = Left->GetValue();
-        return VarDiv(a, Right->GetValue());
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
+        Variant r;
+        if (script_fast::TryArith<'/'>(a, b, r))
+            return r;
+        return VarDiv(a, b);
     }
     case opDivInt:
     case opMod: {
-        const Variant a = Left->GetValue();
-        const Variant b = Right->GetValue();
+        Variant ta, tb;
+        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
+        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (!BothInteger)
             return Op == opDivInt ? VarIntDiv(a, b) : VarMod(a, b);
-        const int32_t x = a.AsInteger(), y = b.AsInteger();
+        const int32_t x = ToInt32(a), y = ToInt32(b);
         if (y == 0)
             throw EDivByZero("Division by zero");
         if (y == -1) // the one quotient that leaves 32 bits wraps like the others
@@ -215,13 +252,13 @@ Variant TscOperatorNode::GetValue()
     case opAnd: {
         const Variant a = Left->GetValue();
         if (BothBoolean)
-            return a.AsBoolean() ? Right->GetValue() : a;
+            return script_fast::ToBool(a) ? Right->GetValue() : a;
         return VarAnd(a, Right->GetValue());
     }
     case opOr: {
         const Variant a = Left->GetValue();
         if (BothBoolean)
-            return a.AsBoolean() ? a : Right->GetValue();
+            return script_fast::ToBool(a) ? a : Right->GetValue();
         return VarOr(a, Right->GetValue());
     }
     case opXor: { const Variant a = Left->GetValue(); return VarXor(a, Right->GetValue()); }
@@ -251,12 +288,15 @@ TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
     TypeName = Designator->TypeName;
     ValueSource = Designator->Kind == dkVariable && Designator->RefItem ? Designator->RefItem
                                                                         : static_cast<TscCustomVariable*>(Designator.get());
+    const std::type_info& t = typeid(*ValueSource);
+    Direct = t == typeid(TscVariable) || t == typeid(TscParamItem) ? &ValueSource->Value : nullptr;
 }
 
 TscDesignatorNode::~TscDesignatorNode() = default;
 
 TscSetNode::TscSetNode(std::unique_ptr<TscSetExpression> set) : TscOperandNode(Null()), Set(std::move(set))
 {
+    Direct = nullptr;
     VarType = fvtVariant;
 }
 
@@ -483,6 +523,32 @@ struct TypeChecker {
 
 } // namespace
 
+namespace {
+
+// No code runs while node is evaluated: constants, plain variables and operators on them.
+bool RunsNoCode(const TscExpressionNode* node)
+{
+    if (!node)
+        return true;
+    if (node->Direct)
+        return true;
+    const auto* op = dynamic_cast<const TscOperatorNode*>(node);
+    return op && op->Op != opIn && op->Op != opIs && RunsNoCode(op->Left.get()) && RunsNoCode(op->Right.get());
+}
+
+void MarkDirectOperands(TscExpressionNode* node)
+{
+    auto* op = dynamic_cast<TscOperatorNode*>(node);
+    if (!op)
+        return;
+    MarkDirectOperands(op->Left.get());
+    MarkDirectOperands(op->Right.get());
+    op->RightDirect = op->Right ? op->Right->Direct : nullptr;
+    op->LeftDirect = op->Left && RunsNoCode(op->Right.get()) ? op->Left->Direct : nullptr;
+}
+
+} // namespace
+
 void TscExpression::Finalize(AnsiString& errorPos)
 {
     errorPos.clear();
@@ -499,6 +565,7 @@ void TscExpression::Finalize(AnsiString& errorPos)
     TypeName = t.TypeName;
     auto* dn = dynamic_cast<TscDesignatorNode*>(FRoot.get());
     ReadOnly = !dn || dn->Designator->ReadOnly;
+    MarkDirectOperands(FRoot.get());
 }
 
 void TscExpression::SetValue(const Variant& value)

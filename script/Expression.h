@@ -15,6 +15,11 @@
 // shl shr 2; + - or xor strcat 3; comparisons, in, is 4. Equal priorities
 // associate to the left.
 //
+// Speed: numbers take the inline paths of FastPaths.h, which compute exactly as
+// the general Variant operations do. A constant or a plain variable under an
+// operator is read in place rather than copied (the left one only when nothing
+// on the right runs code that could change it).
+//
 // Limits: an expression holds at most kMaxExpressionItems items, so the
 // recursive walks over the tree (type check, evaluation, destruction) stay far
 // inside the stack. A malformed item sequence (")" without "(", an operator
@@ -45,6 +50,10 @@ public:
     TscExpressionNode* ParentNode = nullptr;
     AnsiString SourcePos;
 
+    // The node's value read in place: a constant's, or a plain variable's stored value;
+    // nullptr when the value must be computed (GetValue).
+    const Variant* Direct = nullptr;
+
     virtual int Priority() const = 0;
     // Fills the left slot, else the right one; false when both are taken.
     bool AddNode(std::unique_ptr<TscExpressionNode> node);
@@ -66,6 +75,11 @@ public:
     bool BothInteger = false;
     bool BothBoolean = false;
     bool SetOp = false;      // over set bit masks: + - * union, difference, intersection; = <> compare
+    // Operands read in place instead of copied (set when the tree is finished): the right
+    // one whenever it is direct, the left one only when nothing on the right can run code
+    // that changes it, so reading it after the right side gives the same value.
+    const Variant* LeftDirect = nullptr;
+    const Variant* RightDirect = nullptr;
     int Priority() const override;
     Variant GetValue() override;
 };

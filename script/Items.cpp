@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -152,11 +153,14 @@ namespace {
 
 // A value as a variable of the declared type holds it: an Integer stored into
 // a Double becomes a floating value, so Format('%f') and "/" read it as one.
-Variant AsDeclared(TscVarType varType, const Variant& value)
+// Stores value into target as a variable of varType holds it (no copy made when the
+// value is kept as it is).
+void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
 {
     if (varType == fvtFloat && VarIsOrdinal(value) && ::VarType(value) != varBoolean)
-        return Variant(value.AsDouble());
-    return value;
+        target = Variant(value.AsDouble());
+    else
+        target = value;
 }
 
 } // namespace
@@ -164,7 +168,7 @@ Variant AsDeclared(TscVarType varType, const Variant& value)
 void TscVariable::SetValue(const Variant& value)
 {
     if (!ReadOnly)
-        Value = AsDeclared(VarType, value);
+        StoreAsDeclared(Value, VarType, value);
 }
 
 void TscStringVariable::SetValue(const Variant& value)
@@ -185,8 +189,12 @@ TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const Ans
 
 void TscParamItem::SetValue(const Variant& value)
 {
-    if (!ReadOnly)
-        Value = TakesDeclaredType ? AsDeclared(VarType, value) : value;
+    if (ReadOnly)
+        return;
+    if (TakesDeclaredType)
+        StoreAsDeclared(Value, VarType, value);
+    else
+        Value = value;
 }
 
 // ---------------------------------------------------------------- TscProcVariable
@@ -206,6 +214,22 @@ TscProcVariable::~TscProcVariable()
     // The parameters belong to the parameter list; the local table only names them.
     for (int i = 0; i < ParamCount(); ++i)
         FLocalScript->Remove(GetParam(i));
+}
+
+const std::vector<TscProcVariable::FrameSlot>& TscProcVariable::FrameSlots()
+{
+    if (FFrameTableSize != FLocalScript->Count()) {
+        FFrameSlots.clear();
+        for (int i = 0; i < FLocalScript->Count(); ++i) {
+            TscCustomVariable* item = FLocalScript->GetItem(i);
+            if (auto* s = dynamic_cast<TscStringVariable*>(item))
+                FFrameSlots.push_back({item, s});
+            else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
+                FFrameSlots.push_back({item, nullptr});
+        }
+        FFrameTableSize = FLocalScript->Count();
+    }
+    return FFrameSlots;
 }
 
 void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
@@ -253,6 +277,18 @@ Variant TscProcVariable::GetValue()
     return IsFunc && RefItem ? RefItem->GetValue() : Null();
 }
 
+// ---------------------------------------------------------------- helpers
+
+const AnsiString& TscCustomHelper::UpperName()
+{
+    if (!FUpperMade || FUpperOf != Name) {
+        FUpperOf = Name;
+        FUpperName = AnsiUpperCase(Name);
+        FUpperMade = true;
+    }
+    return FUpperName;
+}
+
 // ---------------------------------------------------------------- TscPropertyHelper
 
 Variant TscPropertyHelper::GetValue()
@@ -294,7 +330,7 @@ Variant TscPropertyHelper::GetValue()
             }
         }
     } else if (OnGetValue) {
-        r = script_detail::CallHost([&] { return OnGetValue(obj, ClassRef, AnsiUpperCase(Name)); });
+        r = script_detail::CallHost([&] { return OnGetValue(obj, ClassRef, UpperName()); });
     }
     if (VarType == fvtBool)
         r = Variant(!(VarIsNull(r) || VarIsEmpty(r) || r == Variant(0)));
@@ -311,7 +347,7 @@ void TscPropertyHelper::SetValue(const Variant& value)
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
         if (OnSetValue)
             script_detail::CallHost([&] {
-                OnSetValue(obj, ClassRef, AnsiUpperCase(Name), toMask ? Variant(scSetToMask(value)) : value);
+                OnSetValue(obj, ClassRef, UpperName(), toMask ? Variant(scSetToMask(value)) : value);
             });
         return;
     }
@@ -376,20 +412,42 @@ Variant TscMethodHelper::GetValue()
 {
     if (!OnCall)
         return Variant(0);
-    Variant params = MakeParams(ParamCount());
-    for (int i = 0; i < ParamCount(); ++i)
-        VarArrayPut(params, GetParam(i)->GetValue(), {i});
+    // The array of the last call is used again when the host left it as it was made and it
+    // holds only plain numbers (nothing whose life it would prolong); a host that kept a
+    // copy of it keeps its own values (the array is copied on write).
+    const int count = ParamCount();
+    Variant params = std::move(FParams);
+    if (!VarIsArray(params) || VarArrayDimCount(params) != 1 || VarArrayLowBound(params, 1) != 0 ||
+        VarArrayHighBound(params, 1) != count - 1 || VarArrayElementType(params) != varVariant)
+        params = MakeParams(count);
+    struct KeepParams {
+        Variant& From;
+        Variant& To;
+        int Count;
+        ~KeepParams()
+        {
+            for (int i = 0; i < Count; ++i) {
+                const int at[1] = {i};
+                const TVarType t = ::VarType(std::as_const(From).Elem(std::span<const int>(at)));
+                if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
+                    return;
+            }
+            To = std::move(From);
+        }
+    } keep{params, FParams, count};
+    for (int i = 0; i < count; ++i)
+        params.Elem(i) = GetParam(i)->GetValue();
 
     if (VarType == fvtConstructor && (VarIsNull(ParentValue) || VarIsEmpty(ParentValue)))
         if (auto* cls = dynamic_cast<TscClassVariable*>(ParentRef))
             return Construct(cls, params);
 
-    AnsiString name = AnsiUpperCase(Name);
-    if (IsIndexMethod)
-        name += ".GET";
     // Members of a class need a live object of it; global functions get none.
     TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
-    Variant r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params); });
+    Variant r = script_detail::CallHost([&] {
+        return IsIndexMethod ? OnCall(obj, ClassRef, UpperName() + ".GET", params)
+                             : OnCall(obj, ClassRef, UpperName(), params);
+    });
     WriteBackVarParams(this, params);
     return r;
 }
@@ -402,7 +460,7 @@ Variant TscMethodHelper::Construct(TscClassVariable* cls, Variant& params)
     // The object is made whole by the class registry; the host's constructor
     // member then finishes it (an owner, a file name ...).
     std::unique_ptr<TObject> obj = c->NewInstance();
-    script_detail::CallHost([&] { return OnCall(obj.get(), ClassRef, AnsiUpperCase(Name), params); });
+    script_detail::CallHost([&] { return OnCall(obj.get(), ClassRef, UpperName(), params); });
     WriteBackVarParams(this, params);
     // From here the object lives until the script frees it, or its owner does.
     return ObjectToVariant(obj.release());
@@ -417,7 +475,7 @@ void TscMethodHelper::SetValue(const Variant& value)
     for (int i = 0; i < ParamCount(); ++i)
         VarArrayPut(params, GetParam(i)->GetValue(), {i});
     VarArrayPut(params, value, {ParamCount()});
-    script_detail::CallHost([&] { return OnCall(obj, ClassRef, AnsiUpperCase(Name) + ".SET", params); });
+    script_detail::CallHost([&] { return OnCall(obj, ClassRef, UpperName() + ".SET", params); });
 }
 
 // ---------------------------------------------------------------- components and events

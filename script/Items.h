@@ -130,6 +130,14 @@ public:
     bool IsFunc;
     TscScript* LocalScript() const { return FLocalScript.get(); }
 
+    // What a recursive call of the procedure saves and puts back: the variables and
+    // parameters of LocalScript in table order, found once (again when the table changes).
+    struct FrameSlot {
+        TscCustomVariable* Item;
+        TscStringVariable* String; // the same item when it keeps its value as text
+    };
+    const std::vector<FrameSlot>& FrameSlots();
+
     // Adds a parameter to the list and, by name, to the local table.
     void AddProcParam(std::unique_ptr<TscParamItem> param);
     // Calls the procedure with the parameters as they stand.
@@ -137,6 +145,8 @@ public:
 
 private:
     std::unique_ptr<TscScript> FLocalScript;
+    std::vector<FrameSlot> FFrameSlots;
+    int FFrameTableSize = -1; // LocalScript's item count when FFrameSlots was made
 };
 
 class TscCustomExpression : public TscCustomVariable {
@@ -151,6 +161,14 @@ public:
     TscCustomVariable* ParentRef = nullptr;
     Variant ParentValue = Null();
     TscScript* Script = nullptr;
+
+protected:
+    // The name upper-cased as host callbacks receive it, made again only when Name changes.
+    const AnsiString& UpperName();
+
+private:
+    AnsiString FUpperName, FUpperOf;
+    bool FUpperMade = false;
 };
 
 class TscPropertyHelper : public TscCustomHelper {
@@ -179,6 +197,7 @@ public:
 
 private:
     Variant Construct(class TscClassVariable* cls, Variant& params);
+    Variant FParams; // the argument array of the last call, for the next one
 };
 
 class TscComponentHelper : public TscCustomHelper {

@@ -1,7 +1,10 @@
 // Statements.cpp - see Statements.h.
 #include "script/Statements.h"
 
+#include "script/FastPaths.h"
 #include "script/Script.h"
+
+#include <typeinfo>
 
 namespace {
 
@@ -29,6 +32,39 @@ struct LoopEnd {
     }
 };
 
+// An expression that runs no script routine and does not name target: constants,
+// operators, other variables, host functions, properties and methods, with arguments of
+// the same kind. Evaluating it leaves target as it is.
+bool IsPlainExpression(const TscExpressionNode* node, const TscCustomVariable* target)
+{
+    if (!node)
+        return true;
+    if (const auto* op = dynamic_cast<const TscOperatorNode*>(node))
+        return IsPlainExpression(op->Left.get(), target) && IsPlainExpression(op->Right.get(), target);
+    if (dynamic_cast<const TscSetNode*>(node))
+        return false;
+    const auto* dn = dynamic_cast<const TscDesignatorNode*>(node);
+    if (!dn)
+        return true; // a constant
+    const TscDesignator* d = dn->Designator.get();
+    if (d->StepCount() == 0 || d->RefItem == target)
+        return false;
+    for (int i = 0; i < d->StepCount(); ++i) {
+        const TscDesignatorItem* step = d->Step(i);
+        const TscCustomVariable* ref = step->Ref;
+        const std::type_info& t = typeid(*ref);
+        const bool plain = t == typeid(TscVariable) || t == typeid(TscParamItem) || t == typeid(TscStringVariable) ||
+                           t == typeid(TscMethodHelper) || t == typeid(TscPropertyHelper) ||
+                           t == typeid(TscComponentHelper);
+        if (!plain || ref == target)
+            return false;
+        for (int j = 0; j < step->Count(); ++j)
+            if (!IsPlainExpression(step->GetItem(j)->Root(), target))
+                return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- assignments
@@ -40,13 +76,51 @@ void TscAssignmentStmt::Optimize()
     Target = Designator->Kind == dkVariable && Designator->RefItem ? Designator->RefItem
                                                                    : static_cast<TscCustomVariable*>(Designator.get());
     TscCustomVariable* single = Expression->SingleItem();
-    Source = single ? single : Expression.get();
+    // The tree's root stands for the whole expression (its value is the root's value).
+    Source = single ? single : Expression->Root() ? static_cast<TscCustomVariable*>(Expression->Root()) : Expression.get();
+    PlainTarget = nullptr;
+    StringTarget = nullptr;
+    AppendSource = nullptr;
+    if (Target != Designator.get()) {
+        const std::type_info& t = typeid(*Target);
+        if (t == typeid(TscVariable) || t == typeid(TscParamItem))
+            PlainTarget = Target;
+        else if (t == typeid(TscStringVariable))
+            StringTarget = static_cast<TscStringVariable*>(Target);
+    }
+    if (PlainTarget || StringTarget) {
+        auto* op = dynamic_cast<TscOperatorNode*>(Expression->Root());
+        auto* left = op ? dynamic_cast<TscDesignatorNode*>(op->Left.get()) : nullptr;
+        if (op && op->StrCat && !op->SetOp && left && left->ValueSource == Target && op->Right &&
+            IsPlainExpression(op->Right.get(), Target))
+            AppendSource = op->Right.get();
+    }
+}
+
+bool TscAssignmentStmt::AppendInPlace()
+{
+    // The join gives the left text followed by the right one when the left value is a
+    // string; the right side cannot change the target, so reading it first is the same.
+    if (StringTarget) {
+        const Variant b = AppendSource->GetValue();
+        StringTarget->StringValue += VarToStr(b);
+        return true;
+    }
+    if (PlainTarget->ReadOnly || ::VarType(PlainTarget->Value) != varString)
+        return false;
+    const Variant b = AppendSource->GetValue();
+    if (::VarType(PlainTarget->Value) == varString && PlainTarget->Value.AppendUnshared(VarToStr(b)))
+        return true;
+    PlainTarget->SetValue(Variant(VarToStr(PlainTarget->Value) + VarToStr(b)));
+    return true;
 }
 
 void TscAssignmentStmt::Execute()
 {
     RunLine();
     if (Script->Terminated)
+        return;
+    if (AppendSource && AppendInPlace())
         return;
     Target->SetValue(Source->GetValue());
 }
@@ -57,6 +131,24 @@ void TscAssignOpStmt::Execute()
     if (Script->Terminated)
         return;
     const Variant b = Source->GetValue();
+    if (!SetOp) {
+        // The common shapes in place: the target's own value, no copy of it.
+        if (PlainTarget && !PlainTarget->ReadOnly) {
+            // Read by reference; the result is stored through SetValue, which gives it the
+            // variable's declared type. A string grows in place when nothing else shares it.
+            Variant& a = PlainTarget->Value;
+            Variant r;
+            if (script_fast::TryArith(Op, a, b, r)) {
+                PlainTarget->SetValue(r);
+                return;
+            }
+            if (Op == '+' && ::VarType(b) == varString && a.AppendUnshared(*b.StrPtr()))
+                return;
+        } else if (StringTarget && Op == '+' && ::VarType(b) == varString) {
+            StringTarget->StringValue += *b.StrPtr();
+            return;
+        }
+    }
     const Variant a = Target->GetValue();
     if (SetOp && Op != '/') {
         const int64_t x = scSetToMask(a), y = scSetToMask(b);
@@ -81,10 +173,14 @@ void TscCallStmt::Execute()
     if (Modificator.empty()) {
         Designator->NeedResult = false;
         Designator->GetValue();
-    } else if (Modificator == "+") {
-        Designator->SetValue(Designator->GetValue() + Variant(1));
     } else {
-        Designator->SetValue(VarSub(Designator->GetValue(), Variant(1)));
+        const Variant one(1);
+        const Variant v = Designator->GetValue();
+        Variant r;
+        if (Modificator == "+")
+            Designator->SetValue(script_fast::TryArith<'+'>(v, one, r) ? r : v + one);
+        else
+            Designator->SetValue(script_fast::TryArith<'-'>(v, one, r) ? r : VarSub(v, one));
     }
 }
 
@@ -102,7 +198,7 @@ void TscIfStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    if (Condition->GetValue().AsBoolean())
+    if (script_fast::ToBool(Condition->Root()->GetValue()))
         TscStatement::Execute();
     else
         ElseStmt->Execute();
@@ -150,7 +246,7 @@ void TscRepeatStmt::Execute()
     for (;;) {
         if (!RunBody(*this))
             break;
-        if (Condition->GetValue().AsBoolean() == !InverseCondition)
+        if (script_fast::ToBool(Condition->Root()->GetValue()) == !InverseCondition)
             break;
     }
 }
@@ -163,7 +259,7 @@ void TscWhileStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && Condition->GetValue().AsBoolean())
+    while (!Script->Terminated && script_fast::ToBool(Condition->Root()->GetValue()))
         if (!RunBody(*this))
             break;
 }
@@ -200,11 +296,19 @@ void TscVbForStmt::Execute()
     LoopEnd end{Script};
     const bool down = VarLt(s, Variant(0));
     Variant i = b;
-    while (!Script->Terminated && (down ? VarGe(i, e) : VarLe(i, e))) {
+    const auto goesOn = [&] {
+        bool r;
+        if (script_fast::TryCompare(down ? script_fast::Cmp::Ge : script_fast::Cmp::Le, i, e, r))
+            return r;
+        return down ? VarGe(i, e) : VarLe(i, e);
+    };
+    while (!Script->Terminated && goesOn()) {
         LoopVariable->Value = i;
         if (!RunBody(*this))
             break;
-        i = i + s; // a zero step never ends by itself; the host stops it like any endless loop
+        // A zero step never ends by itself; the host stops it like any endless loop.
+        Variant next;
+        i = script_fast::TryArith<'+'>(i, s, next) ? next : i + s;
     }
 }
 
@@ -226,7 +330,7 @@ void TscCppForStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && Condition->GetValue().AsBoolean()) {
+    while (!Script->Terminated && script_fast::ToBool(Condition->Root()->GetValue())) {
         if (!RunBody(*this))
             break;
         SecondStmt->Execute();

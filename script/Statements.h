@@ -12,6 +12,15 @@
 // Loop epilogue: after the body, leave when BreakRequested or ExitRequested is
 // set, else clear ContinueRequested and go on. Every loop clears
 // BreakRequested when it ends; ExitRequested propagates to the enclosing lists.
+//
+// Speed: an assignment decides once, when it is built, what its target is. On a
+// plain variable or parameter, x := x op e reads the stored value in place and
+// takes the inline arithmetic of FastPaths.h; appending a text to a String
+// variable, or to a Variant whose text nothing else shares, extends it in place,
+// so building a long text by appending is linear. BasicScript's s = s & e does
+// the same when e can neither run a script routine nor name s (the left side is
+// read first there, so anything else goes the general way). The results, their
+// types and the errors are those of the general operations.
 #pragma once
 
 #include "script/Designator.h"
@@ -27,6 +36,19 @@ public:
     TscCustomVariable* Source = nullptr;
     void Optimize();
     void Execute() override;
+
+protected:
+    // Decided once by Optimize, so running needs no type tests. PlainTarget: Target is a
+    // plain variable or parameter (its stored Value is read and written directly);
+    // StringTarget: Target is a String variable.
+    TscCustomVariable* PlainTarget = nullptr;
+    TscStringVariable* StringTarget = nullptr;
+    // s := s & e (a join whose left side is the target itself and whose right side calls
+    // no script routine and does not name the target): e, whose text is appended in place.
+    TscExpressionNode* AppendSource = nullptr;
+
+private:
+    bool AppendInPlace();
 };
 
 // x += e and the like; also what x := x op e is shortened to.

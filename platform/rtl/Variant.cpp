@@ -173,30 +173,13 @@ void Variant::ReleaseData() noexcept
     FType = varEmpty;
 }
 
-Variant& Variant::operator=(const Variant& v)
+Variant& Variant::AssignSlow(const Variant& v)
 {
     if (this == &v)
         return *this;
-    if (IsSimple() && v.IsSimple()) {
-        FType = v.FType;
-        FData = v.FData;
-        return *this;
-    }
     Variant tmp(v);
     std::swap(FType, tmp.FType);
     std::swap(FData, tmp.FData);
-    return *this;
-}
-
-Variant& Variant::operator=(Variant&& v) noexcept
-{
-    if (this == &v)
-        return *this;
-    if (!IsSimple())
-        ReleaseData();
-    FType = v.FType;
-    FData = v.FData;
-    v.FType = varEmpty;
     return *this;
 }
 
@@ -206,6 +189,14 @@ void Variant::Clear() noexcept
         ReleaseData();
     FType = varEmpty;
     FData.VInt64 = 0;
+}
+
+bool Variant::AppendUnshared(std::string_view text)
+{
+    if (FType != varString || FData.VString->Refs != 1)
+        return false;
+    FData.VString->Text.append(text);
+    return true;
 }
 
 const AnsiString* Variant::StrPtr() const noexcept
@@ -367,14 +358,31 @@ int64_t RangeChecked(int64_t x, int64_t lo, int64_t hi, TVarType from, TVarType 
 
 }  // namespace
 
-int64_t Variant::AsInt64() const { return ToInt64(*this, varInt64, FormatSettings()); }
+// The accessors answer the commonest types first, without the general conversion.
+int64_t Variant::AsInt64() const
+{
+    if (FType == varInteger)
+        return FData.VInteger;
+    if (FType == varInt64)
+        return FData.VInt64;
+    return ToInt64(*this, varInt64, FormatSettings());
+}
 
 int32_t Variant::AsInteger() const
 {
+    if (FType == varInteger)
+        return FData.VInteger;
     return int32_t(RangeChecked(ToInt64(*this, varInteger, FormatSettings()), INT32_MIN, INT32_MAX, FType, varInteger));
 }
 
-double Variant::AsDouble() const { return ToDouble(*this, varDouble, FormatSettings()); }
+double Variant::AsDouble() const
+{
+    if (FType == varDouble)
+        return FData.VDouble;
+    if (FType == varInteger)
+        return FData.VInteger;
+    return ToDouble(*this, varDouble, FormatSettings());
+}
 
 Currency Variant::AsCurrency() const
 {

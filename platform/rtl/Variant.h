@@ -161,8 +161,27 @@ public:
     Variant(const Variant& v) { if (v.IsSimple()) { FType = v.FType; FData = v.FData; } else CopyFrom(v); }
     Variant(Variant&& v) noexcept : FType(v.FType), FData(v.FData) { v.FType = varEmpty; }
     ~Variant() { if (!IsSimple()) ReleaseData(); }
-    Variant& operator=(const Variant& v);
-    Variant& operator=(Variant&& v) noexcept;
+    // Inline for values that own nothing (every scalar); the rest share or release out of line.
+    Variant& operator=(const Variant& v)
+    {
+        if (IsSimple() && v.IsSimple()) {
+            FType = v.FType;
+            FData = v.FData;
+            return *this;
+        }
+        return AssignSlow(v);
+    }
+    Variant& operator=(Variant&& v) noexcept
+    {
+        if (this == &v)
+            return *this;
+        if (!IsSimple())
+            ReleaseData();
+        FType = v.FType;
+        FData = v.FData;
+        v.FType = varEmpty;
+        return *this;
+    }
 
     Variant(bool v) noexcept : FType(varBoolean) { FData.VInt64 = 0; FData.VBoolean = v; }
     Variant(char v);  // a one-character string
@@ -217,6 +236,9 @@ public:
 
     // Direct access to a string Variant's text (nullptr when not varString).
     const AnsiString* StrPtr() const noexcept;
+    // Appends text in place to a string Variant whose text no other Variant shares (what
+    // v = v + text gives, without copying v); false, and nothing changed, otherwise.
+    bool AppendUnshared(std::string_view text);
 
     // Array elements in place: one index per dimension. The array is made unique first
     // (copy on write), so the reference is valid until this Variant is next copied or changed.
@@ -229,6 +251,7 @@ public:
     // Raw payload for the fast paths (valid only for the matching VType).
     int32_t RawInteger() const noexcept { return FData.VInteger; }
     double RawDouble() const noexcept { return FData.VDouble; }
+    int64_t RawInt64() const noexcept { return FData.VInt64; }
 
     friend bool IdenticalValues(const Variant& a, const Variant& b);
 
@@ -290,6 +313,7 @@ private:
                (FType & varArray) == 0;
     }
     void CopyFrom(const Variant& v);
+    Variant& AssignSlow(const Variant& v);
     void ReleaseData() noexcept;
 
     TVarType FType;

@@ -2,6 +2,10 @@
 // through the one-line expression of each language.
 #include "script/tests/CompilerFixture.h"
 
+#include "script/FastPaths.h"
+
+#include <limits>
+
 namespace {
 
 struct ExprCase {
@@ -139,3 +143,57 @@ TEST_F(ExpressionTest, SetValueIsTheArrayOfEntries)
 }
 
 } // namespace
+
+// The inline paths of + - * / and the comparisons give, for every pair of Integer, Int64
+// and Double values they take, the very value and type the general operations give; the
+// pairs they leave (an overflow, a zero divisor, other kinds) are left to the general path.
+TEST(InlineArithmetic, AgreesWithTheGeneralOperations)
+{
+    const Variant values[] = {
+        Variant(0), Variant(1), Variant(-7), Variant(INT32_MAX), Variant(INT32_MIN),
+        Variant(static_cast<long long>(0)), Variant(static_cast<long long>(3000000000LL)),
+        Variant(static_cast<long long>(INT64_MAX)), Variant(static_cast<long long>(INT64_MIN)),
+        Variant(0.0), Variant(-0.0), Variant(0.1), Variant(1e308), Variant(1.0 / 3.0), Variant(2.5e9),
+        Variant(9007199254740993.0), Variant(std::numeric_limits<double>::quiet_NaN()),
+        Variant("2"), Variant(true), Null(),
+    };
+    using Fast = bool (*)(const Variant&, const Variant&, Variant&);
+    struct Op {
+        char name;
+        Fast fast;
+        Variant (*general)(const Variant&, const Variant&);
+    };
+    const Op ops[] = {
+        {'+', script_fast::TryArith<'+'>, [](const Variant& a, const Variant& b) { return a + b; }},
+        {'-', script_fast::TryArith<'-'>, VarSub},
+        {'*', script_fast::TryArith<'*'>, VarMul},
+        {'/', script_fast::TryArith<'/'>, VarDiv},
+    };
+    struct Cmp {
+        script_fast::Cmp cmp;
+        bool (*general)(const Variant&, const Variant&);
+    };
+    const Cmp cmps[] = {{script_fast::Cmp::Lt, VarLt}, {script_fast::Cmp::Le, VarLe}, {script_fast::Cmp::Gt, VarGt},
+                        {script_fast::Cmp::Ge, VarGe}, {script_fast::Cmp::Eq, VarEq}, {script_fast::Cmp::Ne, VarNe}};
+    for (const Variant& a : values)
+        for (const Variant& b : values) {
+            SCOPED_TRACE(VarToStr(a) + " (" + VarTypeAsText(VarType(a)) + ") with " + VarToStr(b) + " (" +
+                         VarTypeAsText(VarType(b)) + ")");
+            const bool taken = script_fast::IsNum(VarType(a)) && script_fast::IsNum(VarType(b));
+            for (const Op& op : ops) {
+                SCOPED_TRACE(op.name);
+                Variant fast;
+                if (!op.fast(a, b, fast))
+                    continue;
+                EXPECT_TRUE(taken);
+                EXPECT_TRUE(IdenticalValues(fast, op.general(a, b))) << VarToStr(fast);
+            }
+            for (const Cmp& c : cmps) {
+                bool fast;
+                if (script_fast::TryCompare(c.cmp, a, b, fast))
+                    EXPECT_EQ(fast, c.general(a, b)) << int(c.cmp);
+                else
+                    EXPECT_FALSE(taken);
+            }
+        }
+}
