@@ -165,6 +165,7 @@ public:
     // Opens the warehouse file at path. A file that cannot be opened as a warehouse leaves
     // the open one (if any) untouched and tells the user why.
     TOpenResult OpenDatabase(const AnsiString& path);
+    void CloseDatabase();  // no warehouse open: queries and connection closed, tree empty
     bool DatabaseOpen() const;
     const AnsiString& DatabasePath() const { return FDatabasePath; }
     void ClearTempDocumentTables();
@@ -197,7 +198,6 @@ private:
     void WriteLastFile(const AnsiString& path);
     // Points the shared connection at a checked warehouse and shows it; raises on failure.
     void SwitchDatabase(const AnsiString& path);
-    void CloseDatabase();  // no warehouse open: queries and connection closed, tree empty
     void AddLineProductColumn();
     void LoadColumnWidths();
     void SaveColumnWidths() noexcept;

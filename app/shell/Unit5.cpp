@@ -323,15 +323,20 @@ void TForm5::NewWarehouse(const AnsiString& name)
         Close();
         return;
     }
-    // No password: back to the warehouse open before; the new file goes once it is closed.
-    if (previous.empty() || Form1->OpenDatabase(previous) != TOpenResult::Opened)
-        return;
+    // No password: the new file goes, "LastFile" names what it named before, and the warehouse
+    // open before comes back. When that one cannot be opened, the program is left with none
+    // open (and says why) rather than on a warehouse nobody may use.
+    Form1->CloseDatabase();
     DeleteFile(path);
-    TIniFile ini(iniPath);
-    if (oldEntry.empty())
-        ini.DeleteKey(kIniSection, kIniKey);
-    else
-        ini.WriteString(kIniSection, kIniKey, oldEntry);
+    {
+        TIniFile ini(iniPath);
+        if (oldEntry.empty())
+            ini.DeleteKey(kIniSection, kIniKey);
+        else
+            ini.WriteString(kIniSection, kIniKey, oldEntry);
+    }
+    if (!previous.empty())
+        Form1->OpenDatabase(previous);
 }
 
 // ---------------------------------------------------------------- write-off

@@ -11,6 +11,9 @@ namespace {
 
 // Deepest nesting of parentheses, angle brackets and variables followed while scanning.
 constexpr int kMaxScanDepth = 64;
+// Variables may name each other in several places (V = "V V"): the expansion ends after this
+// many pieces of one expression instead of growing without end.
+constexpr int kMaxScanSteps = 100000;
 
 // Bytes that separate words while scanning (digits included: a number is no call).
 bool IsSeparator(unsigned char c)
@@ -34,12 +37,18 @@ bool IsWordEnd(unsigned char c)
 }
 
 // Index of the bracket that closes the one at `open` (0-based), counting nesting of the
-// same pair; npos when it never closes.
-size_t MatchClose(const AnsiString& S, size_t open, char OpenCh, char CloseCh)
+// same pair; npos when it never closes. With `skipQuoted`, brackets inside single-quoted
+// text do not count.
+size_t MatchClose(const AnsiString& S, size_t open, char OpenCh, char CloseCh, bool skipQuoted = false)
 {
     int depth = 0;
+    bool quoted = false;
     for (size_t i = open; i < S.size(); ++i) {
-        if (S[i] == OpenCh)
+        if (skipQuoted && S[i] == '\'')
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (S[i] == OpenCh)
             ++depth;
         else if (S[i] == CloseCh && --depth == 0)
             return i;
@@ -342,7 +351,9 @@ void TrpAggregateList::FindAggregates(TrpCustomMemoView* Memo, TrpBand* DataBand
 
 void TrpAggregateList::ScanExpression(const AnsiString& S, TrpCustomMemoView* Memo, TrpBand* DataBand, int Depth)
 {
-    if (Depth > kMaxScanDepth || S.empty())
+    if (Depth == 0)
+        FScanSteps = 0;
+    if (Depth > kMaxScanDepth || S.empty() || ++FScanSteps > kMaxScanSteps)
         return;
     Variant value;
     if (Names.Variable && Names.Variable(S, value)) {
@@ -361,7 +372,8 @@ void TrpAggregateList::ScanExpression(const AnsiString& S, TrpCustomMemoView* Me
             i = close == AnsiString::npos ? S.size() : close + 1;
         } else if (c == '(' || c == '<') {
             size_t next = 0;
-            const AnsiString inner = Inner(S, i, MatchClose(S, i, static_cast<char>(c), c == '(' ? ')' : '>'), next);
+            const AnsiString inner =
+                Inner(S, i, MatchClose(S, i, static_cast<char>(c), c == '(' ? ')' : '>', c == '('), next);
             ScanExpression(inner, Memo, DataBand, Depth + 1);
             i = next;
         } else {
@@ -372,7 +384,7 @@ void TrpAggregateList::ScanExpression(const AnsiString& S, TrpCustomMemoView* Me
             const AnsiString upper = UpperCase(word);
             if (e < S.size() && S[e] == '(' &&
                 (upper == "SUM" || upper == "MIN" || upper == "MAX" || upper == "AVG" || upper == "COUNT")) {
-                const size_t close = MatchClose(S, e, '(', ')');
+                const size_t close = MatchClose(S, e, '(', ')', true);
                 const size_t end = close == AnsiString::npos ? S.size() : close + 1;
                 NewItem(S.substr(i, end - i), Memo, DataBand);
                 i = end;

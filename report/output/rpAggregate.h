@@ -114,6 +114,7 @@ public:
 private:
     void NewItem(const AnsiString& CallText, TrpCustomMemoView* Memo, TrpBand* DataBand);
     std::vector<std::unique_ptr<TrpAggregateItem>> FItems;
+    int FScanSteps = 0;  // pieces looked at in one scan of a memo's expression
 };
 
 // The arguments of a call: the text after the first "(" up to its closing parenthesis,

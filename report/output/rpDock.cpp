@@ -836,9 +836,10 @@ void rpRestoreToolbarPosition(TCustomIniFile& Ini, TrpToolBar* ToolBar)
     const int width = Ini.ReadInteger(section, "Width", ToolBar->GetWidth());
     const int height = Ini.ReadInteger(section, "Height", ToolBar->GetHeight());
     ToolBar->SetBounds(ToolBar->GetLeft(), ToolBar->GetTop(), width, height);
+    // Shown first: a dock fitted while its toolbar is still hidden would close up around it.
+    ToolBar->SetVisible(Ini.ReadBool(section, "Visible", true));
     if (TrpDock* dock = ToolBar->Dock())
         dock->AdjustBounds();
-    ToolBar->SetVisible(Ini.ReadBool(section, "Visible", true));
 }
 
 void rpSaveDock(TCustomIniFile& Ini, TrpDockSite* Site)

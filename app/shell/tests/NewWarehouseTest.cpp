@@ -84,6 +84,30 @@ TEST_F(NewWarehouseTest, CancellingThePasswordGoesBackToThePreviousWarehouse)
     EXPECT_EQ(IniText(), iniBefore);
 }
 
+TEST_F(NewWarehouseTest, CancellingThePasswordWhenThePreviousWarehouseIsGoneLeavesNoneOpen)
+{
+    StartOnWarehouse();
+    const AnsiString iniBefore = IniText();
+    const AnsiString path = w->Dir() + "Временный.kvb";
+    d->ExpectModal(Form5, [&] {
+        d->ExpectModal(Form7, [&] {
+            DeleteFile(w->Path());  // the warehouse open before can no longer be opened
+            d->Click(Form7->Button2);
+        });
+        d->Type(Form5->Edit1, "Временный");
+        d->Click(Form5->Button1);
+        d->CloseForm(Form5);
+    });
+    d->ClearMessages();
+    OpenNewWarehouseCommand();
+    EXPECT_FALSE(Form1->DatabaseOpen()) << "not left on a new warehouse without a password";
+    EXPECT_FALSE(FileExists(path)) << "the new file is deleted";
+    EXPECT_EQ(IniText(), iniBefore);
+    ASSERT_EQ(d->MessageTexts().size(), 1u);
+    EXPECT_NE(d->MessageTexts()[0].find("Склад " + w->Path() + " не открыт"), AnsiString::npos);
+    EXPECT_EQ(d->MessageTexts()[0].find("прежним"), AnsiString::npos) << d->MessageTexts()[0];
+}
+
 TEST_F(NewWarehouseTest, AnExistingFileIsNeverOverwritten)
 {
     StartOnWarehouse();

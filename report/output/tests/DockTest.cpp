@@ -336,6 +336,7 @@ TEST(DockTest, FloatWindowAndPositions)
         rpRestoreToolbarPosition(ini, w.bar);
         EXPECT_EQ(w.bar->Dock(), w.bottom);
         EXPECT_TRUE(w.bar->GetVisible());
+        EXPECT_GE(w.bottom->GetHeight(), w.bar->GetHeight()) << "the dock still holds its visible tool bar";
     }
     EXPECT_NE(floating.Dump(), docked.Dump()) << "only a docked tool bar paints the raised frame";
     std::filesystem::remove(path);

@@ -133,6 +133,8 @@ TEST(Aggregates, FindCallsInMemoText)
         {"an unclosed bracket finds nothing", "[SUM(x)", {}},
         {"a dataset field is not scanned", "[D.\"Sum\"]", {}},
         {"a report variable holding a call is expanded", "[Total]", {"SUM(<D.\"Sum\">)"}},
+        {"a bracket inside quoted text is text", "[SUM(<D.\"N\"> + Length(')'),Master,2)]",
+         {"SUM(<D.\"N\"> + Length(')'),Master,2)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -148,6 +150,18 @@ TEST(Aggregates, FindCallsInMemoText)
             got.push_back(list.Items(i)->AggregateText);
         EXPECT_EQ(got, c.calls);
     }
+}
+
+TEST(Aggregates, VariablesNamingThemselvesTwiceEndTheScan)
+{
+    TTestReport t;
+    t.Report()->GetVariables()->SetVariable("V", AnsiString("V V"));
+    auto* footer = t.Band<TrpFooter>(0, 10);
+    TrpMemoView* memo = t.Memo(footer, 0, 0, 10, 10, "[V] [SUM(x)]");
+    TrpAggregateList list(t.Report());
+    list.FindAggregates(memo, nullptr);  // must end
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Items(0)->AggregateText, "SUM(x)");
 }
 
 TEST(Aggregates, DeepNestingIsBounded)
