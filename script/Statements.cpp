@@ -103,13 +103,16 @@ bool TscAssignmentStmt::AppendInPlace()
     // The join gives the left text followed by the right one when the left value is a
     // string; the right side cannot change the target, so reading it first is the same.
     if (StringTarget) {
-        const Variant b = AppendSource->GetValue();
-        StringTarget->StringValue += VarToStr(b);
+        const AnsiString b = VarToStr(AppendSource->GetValue());
+        scCheckStringLength(static_cast<int64_t>(StringTarget->StringValue.size()) + static_cast<int64_t>(b.size()));
+        StringTarget->StringValue += b;
         return true;
     }
     if (PlainTarget->ReadOnly || ::VarType(PlainTarget->Value) != varString)
         return false;
     const Variant b = AppendSource->GetValue();
+    scCheckStringLength(static_cast<int64_t>(PlainTarget->Value.StrPtr()->size()) +
+                        static_cast<int64_t>(VarToStr(b).size()));
     if (::VarType(PlainTarget->Value) == varString && PlainTarget->Value.AppendUnshared(VarToStr(b)))
         return true;
     PlainTarget->SetValue(Variant(VarToStr(PlainTarget->Value) + VarToStr(b)));
@@ -143,9 +146,13 @@ void TscAssignOpStmt::Execute()
                 PlainTarget->SetValue(r);
                 return;
             }
+            if (Op == '+')
+                script_detail::CheckJoin(a, b);
             if (Op == '+' && ::VarType(b) == varString && a.AppendUnshared(*b.StrPtr()))
                 return;
         } else if (StringTarget && Op == '+' && ::VarType(b) == varString) {
+            scCheckStringLength(static_cast<int64_t>(StringTarget->StringValue.size()) +
+                                static_cast<int64_t>(b.StrPtr()->size()));
             StringTarget->StringValue += *b.StrPtr();
             return;
         }
