@@ -142,10 +142,10 @@ TEST_F(QtGraphics, TextNeverRunsPastTheEndOfItsAdvances)
         {"advances half the glyphs' widths", 0.5, false},
         {"a clip rectangle shorter than the text", 1, true},
     };
-    const TFontSpec spec{"Arial", -40, {}};
+    const TFontSpec arial{"Arial", -40, {}};
     const AnsiString text = "Шкаф WWW 1234,50";
     std::vector<double> own;
-    QtFontBackend().GetAdvances(spec, text, own);
+    QtFontBackend().GetAdvances(arial, text, own);
     for (const Case& c : cases) {
         std::vector<int> dx;
         for (double a : own)
@@ -154,7 +154,7 @@ TEST_F(QtGraphics, TextNeverRunsPastTheEndOfItsAdvances)
         for (size_t i = 0; i < dx.size(); ++i)
             end += c.scale == 0 ? 0 : dx[i];
         if (c.scale == 0)
-            end = 10 + int(std::ceil(QtFontBackend().TextWidth(spec, text)));
+            end = 10 + int(std::ceil(QtFontBackend().TextWidth(arial, text)));
         for (bool vector : {true, false}) {
             SCOPED_TRACE(std::string(c.why) + (vector ? ", vector page" : ", pixel device"));
             QImage image(900, 80, QImage::Format_RGB32);
