@@ -938,7 +938,15 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
             d->AddStep(AddHidden(script, std::make_unique<TscLateMember>(text)), SourcePos);
             continue;
         }
-        switch (pi->VarType) {
+        TscVarType piType = pi->VarType;
+        AnsiString piTypeName = pi->TypeName;
+        if (piType == fvtConstructor) {
+            // TStringList.Create.ClassName: a constructor yields its class.
+            piType = fvtClass;
+            if (d->StepCount() >= 2)
+                piTypeName = d->Step(d->StepCount() - 2)->Ref->TypeName;
+        }
+        switch (piType) {
         case fvtString:
         case fvtChar:
             if (!index)
@@ -946,7 +954,7 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
             d->AddStep(Lookup(script, "__StringHelper"), SourcePos);
             break;
         case fvtClass: {
-            TscClassVariable* cls = FindClass(pi->TypeName);
+            TscClassVariable* cls = FindClass(piTypeName);
             if (index) {
                 if (!cls->DefProperty)
                     scRaise(TscMessageId::SClassError, cls->Name);
