@@ -78,7 +78,7 @@ public:
     // an empty page behind.
     Extended FreshY = -1;
     int FreshPage = -1;
-    const std::vector<TrpBand*> NoBands;
+    const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
 
 private:
     std::unordered_map<TrpComponent*, TBandState> FBands;
