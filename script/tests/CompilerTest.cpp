@@ -133,6 +133,62 @@ TEST_F(CompilerEndToEnd, LanguageLineChoosesTheGrammar)
               TscMessageId::SLangNotFound);
 }
 
+TEST_F(CompilerEndToEnd, LanguageLineIsTheWholeWord)
+{
+    // Only the word language itself makes a language line; a longer word is
+    // left to the grammar of the script's own language.
+    const struct {
+        const char* text;
+        std::vector<AnsiString> run;
+    } kCases[] = {
+        {"#languages\r\nbegin end.", {"compile error"}},
+        {"#languageJScript\r\nPrint(5);\r\n", {"compile error"}},
+        {"#language_x JScript\r\nPrint(5);\r\n", {"compile error"}},
+        {"#language\tJScript\r\nPrint(5);\r\n", {"5"}},
+        {"# LANGUAGE   BasicScript \r\nPrint(2 & 3)\r\n", {"5"}},
+    };
+    for (const auto& c : kCases) {
+        std::vector<AnsiString> got;
+        EXPECT_NO_THROW(got = Run("PascalScript", c.text)) << c.text;
+        if (!got.empty() && got[0].rfind("compile error", 0) == 0)
+            got = {"compile error"};
+        EXPECT_EQ(got, c.run) << c.text;
+    }
+}
+
+TEST_F(CompilerEndToEnd, UnitNamesAreEscapedInTheIl)
+{
+    // A unit name holding a quote or an angle bracket: the IL stays readable
+    // and an error in the unit names it whole.
+    for (const char* name : {"a\"b.pas", "x<y>.pas", "it's.pas"}) {
+        const AnsiString unitName = name;
+        S->OnGetUnit = [&](TscScript*, const AnsiString& asked, AnsiString& text) {
+            text = asked == unitName ? "function Twice(x: Integer): Integer; begin Result := x * 2; end; begin end."
+                                     : "";
+        };
+        AnsiString quoted;
+        for (char ch : unitName)
+            quoted += ch == '\'' ? AnsiString("''") : AnsiString(1, ch);
+        const AnsiString text = "uses '" + quoted + "'; begin Print(Twice(21)); end.";
+        const AnsiString il = IlOf("PascalScript", text);
+        ASSERT_EQ(il.rfind("error", 0), AnsiString::npos) << il;
+        S->Clear();
+        RegisterHost(*S);
+        TStringStream stream(il);
+        ASSERT_TRUE(S->SetILCode(stream)) << name << ": " << S->ErrorText;
+        S->Execute();
+        EXPECT_EQ(Output, std::vector<AnsiString>{"42"}) << name;
+        Output.clear();
+
+        S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& t) { t = "begin\r\n  Undeclared := 1;\r\nend."; };
+        S->Clear();
+        RegisterHost(*S);
+        S->Lines()->SetText(text);
+        EXPECT_FALSE(S->Compile());
+        EXPECT_EQ(S->ErrorUnit, unitName);
+    }
+}
+
 TEST_F(CompilerEndToEnd, UnknownLanguageAndBrokenGrammarRaise)
 {
     S->SyntaxType = "Klingon";
