@@ -215,6 +215,82 @@ TEST_F(CompilerEndToEnd, NestingAndSizeLimitsEndInCleanErrors)
               std::vector<AnsiString>{"7"});
 }
 
+// A chain of n else-ifs mapping x to 2x, in the syntax given.
+AnsiString ElseIfChain(const AnsiString& language, int n, int x)
+{
+    const AnsiString nl = "\r\n";
+    AnsiString s;
+    auto num = [](int i) { return std::to_string(i); };
+    if (language == "PascalScript") {
+        s = "var x, r: Integer;" + nl + "begin" + nl + "  x := " + num(x) + ";" + nl + "  if x = 0 then r := 0" + nl;
+        for (int i = 1; i < n; ++i)
+            s += "  else if x = " + num(i) + " then r := " + num(2 * i) + nl;
+        s += "  else r := -1;" + nl + "  Print(r);" + nl + "end.";
+    } else if (language == "C++Script" || language == "JScript") {
+        s = (language == "JScript" ? "var x, r;" + nl : "int x, r;" + nl + "{" + nl);
+        s += "x = " + num(x) + ";" + nl + "if (x == 0) r = 0;" + nl;
+        for (int i = 1; i < n; ++i)
+            s += "else if (x == " + num(i) + ") r = " + num(2 * i) + ";" + nl;
+        s += "else r = -1;" + nl + "Print(r);" + nl + (language == "JScript" ? "" : "}");
+    } else {
+        s = "Dim x, r" + nl + "x = " + num(x) + nl + "If x = 0 Then" + nl + "  r = 0" + nl;
+        for (int i = 1; i < n; ++i)
+            s += "ElseIf x = " + num(i) + " Then" + nl + "  r = " + num(2 * i) + nl;
+        s += "Else" + nl + "  r = -1" + nl + "End If" + nl + "Print(r)" + nl;
+    }
+    return s;
+}
+
+TEST_F(CompilerEndToEnd, LongElseIfChainsCompileAndRun)
+{
+    // A mapping of a few thousand codes is an ordinary script: a chain of
+    // else-ifs is a list of branches, not a nesting.
+    for (const char* language : {"PascalScript", "C++Script", "JScript", "BasicScript"}) {
+        for (const auto& [x, r] : {std::pair{0, "0"}, {1, "2"}, {2500, "5000"}, {4999, "9998"}, {5000, "-1"}}) {
+            EXPECT_EQ(Run(language, ElseIfChain(language, 5000, x)), std::vector<AnsiString>{r})
+                << language << " x = " << x;
+        }
+        // Its IL loads back and runs the same.
+        const AnsiString il = IlOf(language, ElseIfChain(language, 5000, 4321));
+        ASSERT_EQ(il.rfind("error", 0), AnsiString::npos) << language << ": " << il.substr(0, 200);
+        S->Clear();
+        RegisterHost(*S);
+        Output.clear();
+        TStringStream stream(il);
+        ASSERT_TRUE(S->SetILCode(stream)) << language << ": " << S->ErrorText;
+        S->Execute();
+        EXPECT_EQ(Output, std::vector<AnsiString>{"8642"}) << language;
+    }
+}
+
+TEST_F(CompilerEndToEnd, ElseIfKeepsWhichIfAnElseBelongsTo)
+{
+    const struct {
+        const char* language;
+        const char* text;
+        std::vector<AnsiString> out;
+    } kCases[] = {
+        // The else after a nested if belongs to the nearest if.
+        {"PascalScript", "var a, b: Integer; begin a := 2; b := 1; if a = 1 then Print('one') else if a = 2 then "
+                         "if b = 2 then Print('two-two') else Print('two-other') else Print('never'); end.",
+         {"two-other"}},
+        {"C++Script", "int a = 3; { if (a == 1) Print(\"one\"); else if (a == 2) Print(\"two\"); "
+                      "else { if (a == 3) Print(\"three\"); } }",
+         {"three"}},
+        {"JScript", "var a = 2; if (a == 1) Print(\"one\"); else if (a == 2) { Print(\"two\"); } else Print(\"other\");",
+         {"two"}},
+        {"BasicScript", "a = 5\r\nIf a = 1 Then\r\nPrint(\"one\")\r\nElseIf a = 2 Then\r\nPrint(\"two\")\r\n"
+                        "Else\r\nPrint(\"other\")\r\nEnd If\r\n",
+         {"other"}},
+        // An else followed by a block, not by if, is the last branch.
+        {"PascalScript", "var a: Integer; begin a := 7; if a = 1 then Print('one') else begin if a = 7 then Print('seven') "
+                         "end; end.",
+         {"seven"}},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(Run(c.language, c.text), c.out) << c.text;
+}
+
 TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
 {
     int asked = 0;
