@@ -16,6 +16,7 @@
 
 #include "script/Il.h"
 #include "script/Messages.h"
+#include "script/Stack.h"
 #include "script/Script.h"
 #include "script/TypeRules.h"
 
@@ -496,7 +497,7 @@ bool TscILParser::Walk(const TscGrammarElement* e)
 {
     if (++FSteps > FStepLimit)
         throw WalkAbort{TscMessageId::STextTooComplex};
-    if (FDepth >= kMaxWalkDepth)
+    if (FDepth >= kMaxWalkDepth || (FDepth % 16 == 0 && scStackNearEnd()))
         throw WalkAbort{TscMessageId::SNestingTooDeep};
     struct Depth {
         int& d;

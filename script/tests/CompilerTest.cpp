@@ -503,6 +503,35 @@ TEST_F(CompilerEndToEnd, HostExceptionsReachTheCallerAsRaised)
     EXPECT_EQ(Output, std::vector<AnsiString>{"handled"});
 }
 
+TEST_F(CompilerEndToEnd, DeepRecursionIsAllowedAndARunawayOneStopsInOrder)
+{
+    // A small routine calling itself: 100,000 levels run in every syntax;
+    // deeper ends in the engine's error, on the script's own stack and on the
+    // caller's stack (a host calling a routine directly).
+    const struct {
+        const char* language;
+        const char* text; // %d: the depth
+    } kScripts[] = {
+        {"PascalScript", "function F(n: Integer): Integer;\r\nbegin\r\n  if n = 0 then Result := 0 else Result := F(n - 1) + 1;"
+                         "\r\nend;\r\nbegin\r\n  Print(F(%d));\r\nend."},
+        {"C++Script", "int F(int n)\r\n{\r\n  if (n == 0) return 0; else return F(n - 1) + 1;\r\n}\r\n{\r\n  Print(F(%d));\r\n}"},
+        {"JScript", "function F(n)\r\n{\r\n  if (n == 0) return 0; else return F(n - 1) + 1;\r\n}\r\nPrint(F(%d));\r\n"},
+        {"BasicScript", "Function F(n)\r\n  If n = 0 Then\r\n    Return 0\r\n  Else\r\n    Return F(n - 1) + 1\r\n  End If\r\n"
+                        "End Function\r\nPrint(F(%d))\r\n"},
+    };
+    for (const auto& s : kScripts) {
+        SCOPED_TRACE(s.language);
+        const AnsiString deep = Format(s.text, {100000});
+        EXPECT_EQ(Run(s.language, deep), std::vector<AnsiString>{"100000"});
+        ASSERT_TRUE(Compile(s.language, Format(s.text, {1000000})));
+        EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), TscMessageId::SCallTooDeep);
+        // The host calls the routine itself, on its own (shorter) stack.
+        Variant args = VarArrayCreate({0, 0}, varVariant);
+        args.Elem(0) = Variant(1000000);
+        EXPECT_EQ(ScriptErrorOf([&] { S->CallFunction("F", args); }), TscMessageId::SCallTooDeep);
+    }
+}
+
 TEST_F(CompilerEndToEnd, RecursionKeepsTheCallersFrameAcrossACaughtError)
 {
     // P(0) raises inside P(1) inside P(2); each caller catches and must see its own n and k.
