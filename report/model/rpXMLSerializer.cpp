@@ -310,14 +310,14 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
         const TPropInfo* p = FindProp(obj, std::string_view(name).substr(0, dot));
         if (!p || p->Kind() != tkClass)
             return;
-        auto* next = dynamic_cast<TPersistent*>(GetObjectProp(obj, p));
+        auto* next = ObjectAs<TPersistent>(GetObjectProp(obj, p));
         if (!next)
             return;
         obj = next;
         name.erase(0, dot + 1);
     }
     if (name == "text")
-        if (auto* strings = dynamic_cast<TStrings*>(obj)) {
+        if (auto* strings = ObjectAs<TStrings>(obj)) {
             strings->SetText(rpXMLToStr(Value));
             return;
         }
@@ -539,7 +539,7 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
         throw;
     }
     comp->IsLoading = false;
-    if (!dynamic_cast<TrpCustomReport*>(comp))
+    if (!ObjectAs<TrpCustomReport>(comp))
         comp->Loaded();
     ownerless.release();
     return comp;
