@@ -417,9 +417,10 @@ Variant TscMethodHelper::GetValue()
 {
     if (!OnCall)
         return Variant(0);
-    // The array of the last call is used again when the host left it as it was made and it
-    // holds only plain numbers (nothing whose life it would prolong); a host that kept a
-    // copy of it keeps its own values (the array is copied on write).
+    // The array of the last call is used again when the host left it of the shape it was
+    // made with. Texts, objects and arrays in it are let go first, so that the kept array
+    // prolongs the life of nothing (a text passed in stays unshared and can grow in place);
+    // a host that kept a copy of the array keeps its own values (copied on write).
     const int count = ParamCount();
     Variant params = std::move(FParams);
     if (!VarIsArray(params) || VarArrayDimCount(params) != 1 || VarArrayLowBound(params, 1) != 0 ||
@@ -431,13 +432,20 @@ Variant TscMethodHelper::GetValue()
         int Count;
         ~KeepParams()
         {
-            for (int i = 0; i < Count; ++i) {
-                const int at[1] = {i};
-                const TVarType t = ::VarType(std::as_const(From).Elem(std::span<const int>(at)));
-                if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
+            try {
+                if (!VarIsArray(From) || VarArrayDimCount(From) != 1 || VarArrayLowBound(From, 1) != 0 ||
+                    VarArrayHighBound(From, 1) != Count - 1 || VarArrayElementType(From) != varVariant)
                     return;
+                for (int i = 0; i < Count; ++i) {
+                    const int at[1] = {i};
+                    const TVarType t = ::VarType(std::as_const(From).Elem(std::span<const int>(at)));
+                    if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
+                        From.Elem(i) = Variant();
+                }
+                To = std::move(From);
+            } catch (...) {
+                // not kept: the next call makes a new array
             }
-            To = std::move(From);
         }
     } keep{params, FParams, count};
     for (int i = 0; i < count; ++i)

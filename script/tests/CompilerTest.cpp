@@ -459,3 +459,35 @@ TEST_F(CompilerEndToEnd, LanguageQuirksBuiltSoundly)
 }
 
 } // namespace
+
+namespace {
+
+// A host method's argument array is used again by the next call: what one call's host
+// kept of it, and what the script passed, are not changed by the next call.
+TEST_F(CompilerEndToEnd, HostArgumentArraysAreNotSharedBetweenCalls)
+{
+    std::vector<Variant> kept;
+    S->AddMethod("function Keep(A: Variant; B: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        kept.push_back(p); // the host keeps the whole array
+        return Variant(VarToStr(VarArrayGet(p, {0})) + VarToStr(VarArrayGet(p, {1})));
+    });
+    Output.clear();
+    S->SyntaxType = "PascalScript";
+    S->Lines()->SetText("var s, r: String; i: Integer;\r\nbegin\r\n  s := 'ab';\r\n"
+                        "  for i := 1 to 3 do begin r := Keep(s, i); s := s + '-' + r; end;\r\n  Print(s);\r\nend.");
+    ASSERT_TRUE(S->Compile()) << S->ErrorText;
+    S->Execute();
+    EXPECT_EQ(Output, (std::vector<AnsiString>{"ab-ab1-ab-ab12-ab-ab1-ab-ab123"}));
+    ASSERT_EQ(kept.size(), 3u);
+    const struct {
+        const char* a;
+        int b;
+    } kWant[] = {{"ab", 1}, {"ab-ab1", 2}, {"ab-ab1-ab-ab12", 3}};
+    for (size_t k = 0; k < kept.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(VarToStr(VarArrayGet(kept[k], {0})), kWant[k].a);
+        EXPECT_EQ(VarArrayGet(kept[k], {1}), Variant(kWant[k].b));
+    }
+}
+
+} // namespace
