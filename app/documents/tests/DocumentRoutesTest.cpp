@@ -250,4 +250,71 @@ TEST_F(DocumentRoutesTest, ANewActAfterViewingOneTakesItsOwnReason)
     EXPECT_EQ(w->Scalar("Select Причина From Akt Order By ID Desc").AsString(), "Бой");
 }
 
+TEST_F(DocumentRoutesTest, TheLineEditorTakesAQuantityAfterAGoodsCardWasViewed)
+{
+    // Goods in use open their card for prices only, the describing boxes and ComboBox6
+    // disabled; the line editor that follows must still take a quantity.
+    SeedGoods(2.5, 1.25, 0.33);
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, boltB, 1, 0, 2);
+    StartOnWarehouse();
+    ShowMain();
+    const auto viewCard = [&] {
+        d->ExpectModal(Form2, [&] { d->Click(Form2->Button6); });
+        d->Click(Form1->Button3);  // "Просмотр"
+    };
+    viewCard();
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            Change("0,75");
+            d->Click(Form3->Button7);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button4);  // edit the request
+    });
+    EXPECT_EQ(Lines("StructureApplication"), (TLines{{boltB, 0.75}}));
+    viewCard();
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            Change("0,5", &TForm2::Button2);
+            d->Click(Form3->Button4);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button3);  // issue
+    });
+    EXPECT_EQ(Stock(boltB), 0.75);
+    EXPECT_EQ(Lines("StructureOtpusk"), (TLines{{boltB, 0.5}}));
+}
+
+TEST_F(DocumentRoutesTest, AnIssueLineGetsOneVatSumWhicheverComesFirst)
+{
+    // Sum 0.25 at 18 %: the single-precision rule gives 0.30 (a computation in doubles 0.29).
+    const int64_t screw = w->AddProduct(Product("Шуруп", "Склад", 10, 0.25));
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, screw, 5, 0, 1.25);
+    StartOnWarehouse();
+    Form1->VatRate = 18;
+    for (const bool tickFirst : {true, false}) {
+        SCOPED_TRACE(tickFirst ? "НДС ticked, then the line changed" : "the line changed, then НДС ticked");
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, [&] {
+                if (tickFirst)
+                    d->Tick(Form3->CheckBox1);
+                d->ClickRow(Form3->DBGrid1, 0);
+                Change("1", &TForm2::Button2);
+                if (!tickFirst)
+                    d->Tick(Form3->CheckBox1);
+                EXPECT_EQ(w->Scalar("Select Сумма From TempStructureOtpusk").AsDouble(), 0.25);
+                EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk").AsDouble(), 0.3);
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            d->Click(Form4->Button3);
+        });
+    }
+}
+
 }  // namespace
