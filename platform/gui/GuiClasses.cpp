@@ -10,9 +10,7 @@
 
 #include "platform/classes/Streaming.h"
 
-#ifdef SKLAD_GUI_WITH_DB
 #include "platform/gui/DBGrids.h"
-#endif
 
 #include <mutex>
 
@@ -58,7 +56,5 @@ void RegisterGuiClasses()
         TCommonDialog::StaticClass(), TOpenDialog::StaticClass(), TSaveDialog::StaticClass(),
         TFontDialog::StaticClass(), TColorDialog::StaticClass(),
     });
-#ifdef SKLAD_GUI_WITH_DB
     RegisterDBGridClasses();
-#endif
 }
