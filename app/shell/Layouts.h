@@ -1,8 +1,7 @@
 // Layouts.h - the window layouts built into the program.
 //
-// The layouts of app/forms/*.dfm are compiled in as UTF-8 bytes (Embed.cmake), the way the
-// Windows program carried them as resources, so the program needs no files beside it to
-// build its windows. LoadFormLayout converts one to CP1251 and reads it into a form.
+// The layouts of app/forms/*.dfm are compiled in as UTF-8 bytes (Embed.cmake), so the
+// program needs no files beside it to build its windows. LoadFormLayout converts one to CP1251 and reads it into a form.
 #pragma once
 
 #include "platform/rtl/System.h"

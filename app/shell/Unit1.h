@@ -13,7 +13,8 @@
 // its subgroups are listed by one statement with the group names bound as a list. Every
 // value in SQL is bound.
 //
-// Not here: the document commands' own work (app/documents), the report library (later).
+// Not here: the document commands' own work (app/documents), the stock reports' data
+// (Reports.h) and printed documents (app/documents/Printing.h).
 #pragma once
 
 #include "app/shell/GroupTree.h"

@@ -56,7 +56,7 @@ protected:
     void Select(const AnsiString& text) { d->ChooseNode(Form1->TreeView1, text); }
 };
 
-TEST_F(TreeTest, TheTreeFollowsTheGroupsTableInTheSpecifiedOrder)
+TEST_F(TreeTest, TheTreeShowsGroupsDepthFirstInTableOrder)
 {
     Seed();
     StartOnWarehouse();
