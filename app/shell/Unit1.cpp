@@ -24,6 +24,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/ScopeExit.h"
 
 TForm1* Form1 = nullptr;
 
@@ -180,7 +181,7 @@ void TForm1::FormActivate(TObject*)
     if (FInActivate || FQuitting || !DatabaseOpen())
         return;
     FInActivate = true;
-    struct TReset { bool& Flag; ~TReset() { Flag = false; } } reset{FInActivate};
+    TScopeExit reset([this] { FInActivate = false; });
 
     OpenSql(ADOQuery2, "Select * From Passwords");
     while (ADOQuery2->IsEmpty() && !FQuitting) {
@@ -309,7 +310,7 @@ void TForm1::SwitchDatabase(const AnsiString& path)
     AddLineProductColumn();
 
     DBGrid1->SetVisible(false);
-    struct TShowGrid { TDBGrid* Grid; ~TShowGrid() { Grid->SetVisible(true); } } show{DBGrid1};
+    TScopeExit show([this] { DBGrid1->SetVisible(true); });
     BuildGroupsTree(TreeView1, true);
     SetCaption("Korvel Склад 1.0  " + path);
     WorkingMode = 1;

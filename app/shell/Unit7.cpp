@@ -7,6 +7,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/ScopeExit.h"
 
 TForm7* Form7 = nullptr;
 
@@ -71,7 +72,7 @@ void TForm7::Button1Click(TObject*)
 {
     TADOQuery* q = Form1->ADOQuery2;
     const AnsiString password = Edit1->GetText();
-    struct TDone { uint8_t& Flag; ~TDone() { Flag = 0; } } done{Cancelled};
+    TScopeExit done([this] { Cancelled = 0; });
     if (password.empty()) {
         ShowMessage("Ошибка - пустой пароль");
         return;
