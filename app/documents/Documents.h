@@ -8,7 +8,8 @@
 // Figures. Money and quantities are rounded to cents with RoundTo(x, -2) (halves to the even
 // neighbour). The working figures of a line (its quantity, its sum before VAT, a running
 // total) are single precision, so the figures printed and stored match those already in
-// warehouse files: a sum of 10.005 is the nearest single first and its VAT sum is computed from that. VatSum is the one VAT rule.
+// warehouse files: a sum of 10.005 is the nearest single first and its VAT sum is computed
+// from that. VatSum is the one VAT rule.
 //
 // Writes. Every operation that writes document rows runs in one transaction (BEGIN
 // IMMEDIATE) on the main window's connection: all of it lands or none of it does. They

@@ -78,8 +78,6 @@ public:
 
     // Shared scratch of the catalogue windows.
     AnsiString WorkText;
-    AnsiString ProductFilter;   // the Products.ID whose documents the journal shows; empty = all
-    AnsiString GroupCondition;
     uint8_t VatInputValid = 0;
     uint8_t FirstShow = 0;
     uint8_t ComboKeyFlag = 0;

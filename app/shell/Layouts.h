@@ -27,11 +27,6 @@ std::string_view FormLayoutUtf8(std::string_view unit);
 // The layout text of a unit in CP1251, as the form constructors take it.
 AnsiString FormLayoutText(std::string_view unit);
 
-// Stand-in until the window layer gives controls read from a layout their parent: makes each
-// control that has none a child of the control it is nested in in the unit's layout (the
-// form for the outermost ones). Controls that already have a parent are left alone.
-void EnsureLayoutParents(TComponent& form, std::string_view unit);
-
 // Finds a component the layout created and stores it in the form's field; a layout that
 // lacks it, or made it of another class, is our own mistake and raises EComponentError.
 template <class T>

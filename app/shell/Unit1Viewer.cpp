@@ -51,7 +51,6 @@ void TForm1::Button3Click(TObject*)
     if (!HasCurrentProduct(ADOQuery1))
         return;
     const int64_t id = ADOQuery1->FieldByName("ID")->AsLargeInt();
-    SqlText = IntToStr(id);
     OpenSql(ADOQuery2, "Select * From StructureDocuments Where IDТовара=:id", {{"id", id}});
     OpenSql(ADOQuery3, "Select * From StructureApplication Where IDТовара=:id", {{"id", id}});
     OpenSql(ADOQuery4, "Select * From StructureOtpusk Where IDТовара=:id", {{"id", id}});
@@ -128,7 +127,7 @@ void TForm1::Button3Click(TObject*)
 void TForm1::Button2Click(TObject*)
 {
     // A new goods card, in the selected group when it holds goods rather than subgroups.
-    if (WorkingMode == 0)
+    if (WorkingMode == wmArchive)
         return;
     FillGoodsCardCombos();
     TTreeNode* node = TreeView1->GetSelected();
@@ -158,7 +157,7 @@ void TForm1::Button2Click(TObject*)
 void TForm1::Button4Click(TObject*)
 {
     // Only a card that nothing refers to goes: no stock and no line of any document.
-    if (WorkingMode == 0 || !HasCurrentProduct(ADOQuery1))
+    if (WorkingMode == wmArchive || !HasCurrentProduct(ADOQuery1))
         return;
     const int64_t id = ADOQuery1->FieldByName("ID")->AsLargeInt();
     if (Application->MessageBox("Вы действительно хотите удалить?", "Внимание!", MB_YESNO) != IDYES)

@@ -23,7 +23,7 @@ void TForm7::Publish(TPropertyTable& t)
 
 TForm7::TForm7(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit7"), [this] { EnsureLayoutParents(*this, "Unit7"); });
+    InitLayoutText(FormLayoutText("Unit7"));
     SKLAD_BIND(Label1);
     SKLAD_BIND(Edit1);
     SKLAD_BIND(Panel1);

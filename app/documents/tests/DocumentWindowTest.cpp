@@ -106,7 +106,7 @@ TEST_F(DocumentTest, NewRequestAndActCaptionsCarryTheDayOfTheCommand)
 TEST_F(DocumentTest, ArchiveViewMenuItemsStartNoDocument)
 {
     StartOnWarehouse();
-    d->Run([] { Form1->WorkingMode = 0; });
+    d->Run([] { Form1->WorkingMode = wmArchive; });
     for (TMenuItem* item : {Form1->N6, Form1->N8, Form1->N12})
         d->Run([&] { item->Click(); });
     EXPECT_TRUE(d->Modals().empty());

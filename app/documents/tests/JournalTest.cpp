@@ -80,7 +80,7 @@ TEST_F(JournalTest, EachViewListsItsKindWorkingArchivedOrOfOneProduct)
             EXPECT_EQ(Listed(), c.working);
             EXPECT_EQ(ShownColumns(), c.columns);
         });
-        Form2->ProductFilter = IntToStr(product);
+        Form4->ProductFilter = IntToStr(product);
         d->ExpectModal(Form4, [&] {
             d->Choose(Form4->*c.view);
             EXPECT_EQ(Listed(), c.ofProduct);
@@ -90,7 +90,7 @@ TEST_F(JournalTest, EachViewListsItsKindWorkingArchivedOrOfOneProduct)
             Form4->RadioButton7Click(nullptr);
             Form4->ShowModal();
         });
-        Form2->ProductFilter.clear();
+        Form4->ProductFilter.clear();
         d->ExpectModal(Form4, [&] {
             EXPECT_EQ(Form4->GetCaption(), "Работа с документами - Архив");
             EXPECT_EQ(Form4->Button5->GetCaption(), "Извлечь из архива");
@@ -170,11 +170,11 @@ TEST_F(JournalTest, TitleClickListsEachDocumentOnceInColumnOrder)
     AddLineOf("StructureDocuments", a, p, 1);
     AddLineOf("StructureDocuments", a, p, 2);  // the same product twice on one receipt
     AddLineOf("StructureDocuments", b, p, 1);
-    Form2->ProductFilter = IntToStr(p);
+    Form4->ProductFilter = IntToStr(p);
     d->ExpectModal(Form4, [&] {
         EXPECT_EQ(Listed(), 3);
         d->ClickTitle(Form4->DBGrid1, 5);  // visible column 5: "№_заказа"
-        EXPECT_EQ(Form2->WorkText, "№_заказа");
+        EXPECT_EQ(Form4->SortColumn, "№_заказа");
         EXPECT_EQ(ListedIds(), (std::vector<int64_t>{b, a}));
         d->Click(Form4->Button8);
     });
@@ -182,7 +182,7 @@ TEST_F(JournalTest, TitleClickListsEachDocumentOnceInColumnOrder)
         Form4->RadioButton7Click(nullptr);
         Form4->ShowModal();
     });
-    Form2->ProductFilter.clear();
+    Form4->ProductFilter.clear();
 }
 
 TEST_F(JournalTest, ViewShowsTheDocumentReadOnlyAndClosesWithoutAsking)

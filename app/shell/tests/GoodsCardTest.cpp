@@ -601,7 +601,7 @@ TEST_F(GoodsCardTest, DocumentsOfThisProductOpenTheJournalOnIt)
         d->Click(Form2->Button1);
         d->Click(Form2->Button6);
     });
-    EXPECT_EQ(Form2->ProductFilter, IntToStr(int64_t(p)));
+    EXPECT_EQ(Form4->ProductFilter, IntToStr(int64_t(p)));
 }
 
 }  // namespace

@@ -195,7 +195,7 @@ TEST_F(ShellTest, SupplierDetailsWithControlCharactersAreRefused)
 TEST_F(ShellTest, TheAboutBoxAndTheNameColumnWorkInTheArchiveView)
 {
     StartOnWarehouse();
-    Form1->WorkingMode = 0;
+    Form1->WorkingMode = wmArchive;
     d->ExpectModal(Form10, [&] {
         EXPECT_EQ(Form10->GetCaption(), "О программе");
         d->Click(Form10->Button1);

@@ -188,6 +188,27 @@ TEST_F(ShellTest, YesOnExitWritesEveryGridsWidthsThatReadBack)
         }
 }
 
+TEST_F(ShellTest, SavedWidthsComeBackOnEachWindowsFirstShowing)
+{
+    // Widths stored before the warehouse opens; each grid reads its own row when its
+    // window first shows, and only columns the row holds a value for change.
+    w->Exec("Update ColumnSize Set \"0\"=40+ID, \"1\"=Null");
+    StartOnWarehouse();
+    const int before = Form4->DBGrid1->GetColumns()->Items(1)->GetWidth();
+    EXPECT_EQ(Form1->DBGrid1->GetColumns()->Items(0)->GetWidth(), 41) << "the main window, on open";
+    d->ExpectModal(Form4, [&] {
+        EXPECT_EQ(Form4->DBGrid1->GetColumns()->Items(0)->GetWidth(), 44);
+        EXPECT_EQ(Form4->DBGrid1->GetColumns()->Items(1)->GetWidth(), before) << "a Null width is skipped";
+        d->Click(Form4->Button8);
+    });
+    d->Click(Form1->Button7);
+    d->ExpectModal(Form9, [&] {
+        EXPECT_EQ(Form9->DBGrid1->GetColumns()->Items(0)->GetWidth(), 49);
+        d->Click(Form9->Button3);
+    });
+    d->Menu(Form1->N21);
+}
+
 TEST_F(ShellTest, SavingWidthsNeverBlocksExit)
 {
     StartOnWarehouse();
