@@ -2,6 +2,7 @@
 #include "script/Functions.h"
 
 #include "script/Automation.h"
+#include "script/EngineGlobals.h"
 #include "script/GlobalUnit.h"
 #include "script/Messages.h"
 
@@ -347,9 +348,6 @@ const TConstant kConstants[] = {
 };
 static_assert(std::size(kConstants) == 25, "the library has 25 constants");
 
-std::unique_ptr<TFunctions> gFunctions;
-int gFunctionsRefCount = 0;
-
 } // namespace
 
 // ---------------------------------------------------------------- registrar
@@ -383,16 +381,20 @@ TFunctions::~TFunctions()
         unit->RemoveItems(this);
 }
 
+// The registrar is held by the engine's one owner of globals (EngineGlobals.h), which
+// frees it before the global unit it registered into.
 void scFunctionsStartup()
 {
-    if (gFunctionsRefCount++ == 0)
-        gFunctions = std::make_unique<TFunctions>();
+    auto& g = script_detail::EngineGlobals();
+    if (g.FunctionsUsers++ == 0)
+        g.Functions = std::make_unique<TFunctions>();
 }
 
 void scFunctionsShutdown()
 {
-    if (gFunctionsRefCount > 0 && --gFunctionsRefCount == 0)
-        gFunctions.reset();
+    auto& g = script_detail::EngineGlobals();
+    if (g.FunctionsUsers > 0 && --g.FunctionsUsers == 0)
+        g.Functions.reset();
 }
 
 void scSetShowMessageHook(TscShowMessageHook hook)

@@ -1,6 +1,7 @@
 // GlobalUnit.cpp - see GlobalUnit.h.
 #include "script/GlobalUnit.h"
 
+#include "script/EngineGlobals.h"
 #include "script/Functions.h"
 #include "script/Grammars.h"
 #include "script/ILParser.h"
@@ -8,8 +9,7 @@
 
 namespace {
 
-std::unique_ptr<TscScript> gGlobalUnit;
-std::unique_ptr<TscEventList> gEventList;
+// A plain flag, outside the owner: it stays readable while other files' statics are freed.
 bool gGlobalUnitDestroyed = false;
 
 void FillGlobalUnit(TscScript& u)
@@ -134,20 +134,54 @@ void TscEventList::FreeObjectEvents(const TObject* instance)
 
 // ---------------------------------------------------------------- singletons
 
+script_detail::TEngineGlobals::TEngineGlobals()
+{
+    // The language list is a static of its own file: made before this owner, it is
+    // freed after it, so Teardown may still reset it at exit.
+    CreateLanguageList();
+}
+
+script_detail::TEngineGlobals::~TEngineGlobals()
+{
+    Teardown();
+}
+
+void script_detail::TEngineGlobals::Teardown()
+{
+    FunctionsUsers = 0;
+    Functions.reset();
+    EventList.reset();
+    GlobalUnit.reset();
+    DestroyLanguageList();
+    gGlobalUnitDestroyed = true;
+}
+
+script_detail::TEngineGlobals& script_detail::EngineGlobals()
+{
+    static TEngineGlobals globals;
+    return globals;
+}
+
 TscScript* scGlobalUnit()
 {
-    if (!gGlobalUnit && !gGlobalUnitDestroyed) {
-        gGlobalUnit = std::make_unique<TscScript>(nullptr);
-        FillGlobalUnit(*gGlobalUnit);
+    if (gGlobalUnitDestroyed)
+        return nullptr;
+    auto& g = script_detail::EngineGlobals();
+    if (!g.GlobalUnit) {
+        g.GlobalUnit = std::make_unique<TscScript>(nullptr);
+        FillGlobalUnit(*g.GlobalUnit);
     }
-    return gGlobalUnit.get();
+    return g.GlobalUnit.get();
 }
 
 TscEventList* scEventList()
 {
-    if (!gEventList && !gGlobalUnitDestroyed)
-        gEventList = std::make_unique<TscEventList>();
-    return gEventList.get();
+    if (gGlobalUnitDestroyed)
+        return nullptr;
+    auto& g = script_detail::EngineGlobals();
+    if (!g.EventList)
+        g.EventList = std::make_unique<TscEventList>();
+    return g.EventList.get();
 }
 
 bool GlobalUnitDestroyed()
@@ -157,8 +191,8 @@ bool GlobalUnitDestroyed()
 
 void ScriptEngineStartup()
 {
-    script_detail::CreateLanguageList();
     gGlobalUnitDestroyed = false;
+    script_detail::CreateLanguageList();
     scGlobalUnit();
     scEventList();
     // The four languages and the compiler that reads them.
@@ -170,12 +204,6 @@ void ScriptEngineStartup()
 
 void ScriptEngineShutdown()
 {
-    // In reverse: the built-in functions take their items out of the global
-    // unit; adapters name procedures of scripts, so they go before the global
-    // unit with everything still registered in it; the grammars go last.
-    scFunctionsShutdown();
-    gEventList.reset();
-    gGlobalUnit.reset();
-    script_detail::DestroyLanguageList();
-    gGlobalUnitDestroyed = true;
+    // In reverse, in the order EngineGlobals.h writes down.
+    script_detail::EngineGlobals().Teardown();
 }

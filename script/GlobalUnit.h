@@ -5,7 +5,8 @@
 // into it. It and the list of event adapters exist between ScriptEngineStartup
 // and ScriptEngineShutdown, which main() and test fixtures call explicitly;
 // nothing depends on static initialisation order. After shutdown scGlobalUnit
-// returns nullptr until the next start-up.
+// returns nullptr until the next start-up. One owner holds these objects and frees
+// them in a written-down order (EngineGlobals.h), also at exit without a shutdown.
 //
 // Indexes are checked: a string index outside 1..length or an array index
 // outside the array's bounds raises EScriptError (SStringIndex, SArrayIndex).

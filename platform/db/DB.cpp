@@ -688,9 +688,12 @@ int TDataSet::MoveBy(int distance)
 void TDataSet::SetRecNo(int value)
 {
     CheckActive();
-    if (value < 1 || value > static_cast<int>(FRowSerial.size()) || value - 1 == FCurrent)
+    if (value < 1 || value > static_cast<int>(FRowSerial.size()))
         return;
-    SetCurrent(value - 1, true);
+    // Placing the cursor on a row, even the current one, leaves it on that row: neither
+    // end flag stays set (a grid click on the last row after Down past it).
+    if (value - 1 != FCurrent)
+        SetCurrent(value - 1, true);
     FBof = FEof = false;
 }
 

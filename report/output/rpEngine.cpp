@@ -133,6 +133,7 @@ bool TrpEngine::Initialize()
     CurVColumn = 0;
     OutputTo = nullptr;
     AggregateList.Clear();
+    FRun->Remember(Report);
     for (int i = 0; i < Report->GetPagesCount(); ++i) {
         auto* page = dynamic_cast<TrpReportPage*>(Report->GetPages(i));
         if (!page) {
@@ -209,9 +210,17 @@ void TrpEngine::EndRun()
     VMasterBand = nullptr;
 }
 
+void TrpEngineRun::Remember(TrpReport* Report)
+{
+    FGeometry.clear();
+    for (int i = 0; i < Report->GetPagesCount(); ++i)
+        for (TrpComponent* c : Report->GetPages(i)->GetAllObjects())
+            FGeometry.push_back({c, c->GetLeft(), c->GetTop(), c->GetWidth(), c->GetHeight()});
+}
+
 void TrpEngineRun::GiveBack(TrpReport* Report)
 {
-    if (FHomeOrder.empty())
+    if (FHomeOrder.empty() && FGeometry.empty())
         return;
     std::unordered_set<TrpComponent*> alive;
     for (int i = 0; i < Report->GetPagesCount(); ++i)
@@ -230,9 +239,17 @@ void TrpEngineRun::GiveBack(TrpReport* Report)
             if (alive.count(o))
                 o->SetParent(home);
     }
+    for (const TGeometry& g : FGeometry)
+        if (alive.count(g.C)) {
+            g.C->SetLeft(g.Left);
+            g.C->SetTop(g.Top);
+            g.C->SetWidth(g.Width);
+            g.C->SetHeight(g.Height);
+        }
     FHomeOrder.clear();
     FLeft.clear();
     FHome.clear();
+    FGeometry.clear();
 }
 
 void TrpEngine::Finalize()

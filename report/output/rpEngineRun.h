@@ -61,8 +61,12 @@ public:
         FLeft.emplace_back(Object, Object->GetLeft());
         FHome[Object] = Home;
     }
-    // Gives every lent object back to its home band, in the template's order and place.
-    // Objects that are no longer part of the report (freed by a script) are not touched.
+    // Notes where every object of the template stands before the run changes anything.
+    void Remember(TrpReport* Report);
+    // Gives every lent object back to its home band, in the template's order, and every
+    // object its place and size from before the run, so a template run again without
+    // being reloaded (and saved after a run) is the template the user made. Objects that
+    // are no longer part of the report (freed by a script) are not touched.
     void GiveBack(TrpReport* Report);
 
     std::unordered_map<TrpComponent*, Extended> Growth;  // how much each stretched object grew
@@ -74,7 +78,7 @@ public:
     // an empty page behind.
     Extended FreshY = -1;
     int FreshPage = -1;
-    const std::vector<TrpBand*> NoBands;
+    const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
 
 private:
     std::unordered_map<TrpComponent*, TBandState> FBands;
@@ -84,6 +88,11 @@ private:
     std::unordered_map<TrpComponent*, TrpBand*> FHome;
     std::vector<std::pair<TrpBand*, std::vector<TrpComponent*>>> FHomeOrder;
     std::vector<std::pair<TrpComponent*, Extended>> FLeft;
+    struct TGeometry {
+        TrpComponent* C;
+        Extended Left, Top, Width, Height;
+    };
+    std::vector<TGeometry> FGeometry;
 };
 
 namespace rpengine {

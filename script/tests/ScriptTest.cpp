@@ -1,6 +1,7 @@
 // TscScript: the item table, registration, calls, termination, code lines and
 // the global unit's life.
 #include "script/tests/EngineFixture.h"
+#include "script/Functions.h"
 #include "script/ILParser.h"
 
 #include "platform/classes/Handles.h"
@@ -351,5 +352,38 @@ TEST(GlobalUnitLife, StartupAndShutdownTwice)
         EXPECT_EQ(scGlobalUnit(), nullptr); // not recreated after shutdown
         EXPECT_EQ(scEventList(), nullptr);
         EXPECT_TRUE(GlobalUnitDestroyed());
+    }
+}
+
+// A program that starts the engine and leaves through exit() without stopping it: the
+// engine's globals are freed in their written-down order (the built-in functions before
+// the global unit they registered into), not in the link order of their files. Under
+// the sanitizers the child dies on a read of freed memory if the order is wrong.
+TEST(GlobalUnitLife, ExitWithoutShutdownFreesInOrder)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        const char* name;
+        void (*run)();
+    } cases[] = {
+        {"engine only", [] { ScriptEngineStartup(); }},
+        {"started twice, stopped once", [] {
+             ScriptEngineStartup();
+             ScriptEngineShutdown();
+             ScriptEngineStartup();
+         }},
+        {"second functions user left open", [] {
+             ScriptEngineStartup();
+             scFunctionsStartup();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EXIT(
+            {
+                c.run();
+                std::exit(0);
+            },
+            ::testing::ExitedWithCode(0), "");
     }
 }

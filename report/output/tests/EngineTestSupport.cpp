@@ -2,6 +2,8 @@
 
 #include "report/model/rpReportClasses.h"
 #include "report/model/rpRes.h"
+#include "report/output/rpPreviewPages.h"
+#include "report/output/tests/StopAtEnd.h"
 
 #include "script/GlobalUnit.h"
 #include "script/bindings/Bindings.h"
@@ -23,6 +25,15 @@ void EngineStartup()
     rpInitReportClasses();
     rpInstallOutputFactories();
     RegisterClass(TRowsDataSet::StaticClass());
+    StopAtEnd([] {
+        // In reverse, as the program stops them.
+        rpSetEngineFactory(nullptr);
+        rpSetPreviewPagesFactory(nullptr);
+        rpSetOutlineFactory(nullptr);
+        rpDoneReportClasses();
+        ScriptBindingsShutdown();
+        ScriptEngineShutdown();
+    });
 }
 
 SKLAD_DEFINE_CLASS(TRowsDataSet)

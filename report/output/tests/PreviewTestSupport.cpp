@@ -1,4 +1,5 @@
 #include "report/output/tests/PreviewTestSupport.h"
+#include "report/output/tests/StopAtEnd.h"
 
 #include "report/output/rpPreviewForm.h"
 #include "report/output/rpPrinter.h"
@@ -181,6 +182,10 @@ TPreviewEnv::TPreviewEnv()
     static const bool started = [] {
         ScriptEngineStartup();
         rpInitReportClasses();
+        StopAtEnd([] {
+            rpDoneReportClasses();
+            ScriptEngineShutdown();
+        });
         return true;
     }();
     (void)started;

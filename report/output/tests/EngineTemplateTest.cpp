@@ -1,0 +1,197 @@
+// A run leaves the template as it found it; pages built in parts and moved by
+// keep-together carry their footers and outline entries along.
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "report/output/rpOutline.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <functional>
+
+namespace {
+
+AnsiString Texts(TrpPreviewPages* Pages)
+{
+    AnsiString out;
+    for (int i = 0; i < Pages->GetCount(); ++i) {
+        out += "|";
+        for (const AnsiString& s : PageTexts(Pages, i))
+            out += s + ";";
+    }
+    return out;
+}
+
+AnsiString Saved(TrpReport* Report)
+{
+    TStringStream s;
+    Report->SaveToStream(s);
+    return s.DataString();
+}
+
+// Rows R1, R2, each with three vertical columns starting at 50.
+void VerticalRows(TTestReport& t)
+{
+    auto* row = t.Band<TrpMasterData>(10, 20);
+    row->SetDataSet(t.DataSet("H", NumberedRows(2)));
+    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+    auto* vband = t.Band<TrpMasterData>(0, 0);
+    vband->Vertical = true;
+    vband->SetBounds(50, 0, 50, 100);
+    vband->SetDataSet(t.DataSet("V", NumberedRows(3)));
+}
+
+TEST(EngineTemplate, VerticalBandAwayFromTheEdgeTwice)
+{
+    TTestReport t;
+    VerticalRows(t);
+    const AnsiString before = Saved(t.Report());
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE("run " + IntToStr(run));
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), "|R1;1:1;1:2;1:3;R2;2:1;2:2;2:3;");
+        EXPECT_EQ(Saved(t.Report()), before);
+    }
+}
+
+// Every kind of template: saved, run twice without being reloaded, saved again. The
+// second run prints what the first did, and the template is byte for byte the same.
+TEST(EngineTemplate, RunGivesBackEveryGeometry)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&)> build;
+    };
+    const auto stretchy = [](TTestReport& t, TrpBand* b, Extended top, const AnsiString& text) {
+        TrpMemoView* m = t.Memo(b, 0, top, 100, 15, text);
+        m->StretchMode = smActualHeight;
+        return m;
+    };
+    const Case cases[] = {
+        {"page frame bands",
+         [&](TTestReport& t) {
+             t.Memo(t.Band<TrpReportTitle>(0, 15), 0, 0, 100, 15, "Title");
+             t.Memo(t.Band<TrpPageHeader>(20, 15), 0, 0, 100, 15, "Head [Page#]");
+             t.Memo(t.Band<TrpOverlay>(40, 15), 200, 0, 100, 15, "Over");
+             auto* b = t.Band<TrpMasterData>(60, 40);
+             b->SetDataSet(t.DataSet("D", NumberedRows(9)));
+             t.Memo(b, 0, 0, 100, 15, "[D.\"N\"]");
+             t.Memo(t.Band<TrpReportSummary>(110, 15), 0, 0, 100, 15, "Sum");
+             t.Memo(t.Band<TrpPageFooter>(150, 20), 0, 0, 100, 15, "Foot");
+         }},
+        {"header, groups, footer, child and stretching",
+         [&](TTestReport& t) {
+             auto* h = t.Band<TrpHeader>(0, 15);
+             h->ReprintOnNewPage = true;
+             t.Memo(h, 0, 0, 100, 15, "H");
+             auto* g = t.Band<TrpGroupHeader>(20, 15);
+             g->Condition = "<D.\"Group\">";
+             g->ReprintOnNewPage = true;
+             g->KeepTogether = true;
+             t.Memo(g, 0, 0, 100, 15, "G[D.\"Group\"]");
+             auto* b = t.Band<TrpMasterData>(40, 15);
+             b->SetName("Rows");
+             b->Stretched = true;
+             b->SetDataSet(t.DataSet("D", NumberedRows(9, 4)));
+             stretchy(t, b, 0, "[D.\"Name\"]\r\nsecond line");
+             t.Memo(b, 0, 15, 100, 15, "under");
+             auto* c = t.Band<TrpChild>(60, 10);
+             t.Memo(c, 0, 0, 100, 10, "child");
+             b->SetChild(c);
+             t.Memo(t.Band<TrpGroupFooter>(80, 15), 0, 0, 100, 15, "GF[COUNT(Rows)]");
+             t.Memo(t.Band<TrpFooter>(100, 15), 0, 0, 100, 15, "F");
+         }},
+        {"master, detail and subdetail kept together and split",
+         [&](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(0, 15);
+             m->SetDataSet(t.DataSet("M", NumberedRows(3)));
+             m->KeepTogether = true;
+             t.Memo(m, 0, 0, 100, 15, "M[M.\"N\"]");
+             auto* d = t.Band<TrpDetailData>(20, 15);
+             d->SetDataSet(t.DataSet("D", NumberedRows(4)));
+             d->AllowSplit = true;
+             d->Stretched = true;
+             stretchy(t, d, 0, "D[D.\"N\"]\r\n2\r\n3\r\n4\r\n5\r\n6");
+             auto* s = t.Band<TrpSubdetailData>(40, 15);
+             s->SetRowCount(2);
+             t.Memo(s, 10, 0, 100, 15, "S[Line]");
+         }},
+        {"page columns with column header and footer",
+         [&](TTestReport& t) {
+             t.Page()->SetColumns(2);
+             t.Memo(t.Band<TrpColumnHeader>(0, 15), 0, 0, 100, 15, "CH");
+             auto* b = t.Band<TrpMasterData>(20, 20);
+             b->SetDataSet(t.DataSet("D", NumberedRows(20)));
+             t.Memo(b, 0, 0, 100, 15, "[D.\"N\"]");
+             t.Memo(t.Band<TrpColumnFooter>(60, 15), 0, 0, 100, 15, "CF");
+         }},
+        {"band columns",
+         [&](TTestReport& t) {
+             auto* b = t.Band<TrpMasterData>(20, 20);
+             b->Columns = 3;
+             b->ColumnWidth = 90;
+             b->ColumnGap = 10;
+             b->SetDataSet(t.DataSet("D", NumberedRows(20)));
+             t.Memo(b, 0, 0, 80, 15, "[D.\"N\"]");
+         }},
+        {"subreports beside and inside a band",
+         [&](TTestReport& t) {
+             TrpReportPage* beside = t.AddPage();
+             auto* sb = t.Band<TrpMasterData>(5, 15, beside);
+             sb->SetDataSet(t.DataSet("S", NumberedRows(12)));
+             t.Memo(sb, 0, 0, 100, 15, "S[S.\"N\"]");
+             TrpReportPage* inside = t.AddPage();
+             auto* ib = t.Band<TrpMasterData>(5, 15, inside);
+             ib->SetDataSet(t.DataSet("I", NumberedRows(3)));
+             stretchy(t, ib, 0, "I[I.\"N\"]");
+             auto* band = t.Band<TrpMasterData>(10, 30);
+             band->SetRowCount(2);
+             t.Memo(band, 0, 0, 100, 15, "Row [Line]");
+             auto* s1 = new TrpSubreport(band);
+             s1->SetName("Beside");
+             s1->SetBounds(120, 5, 100, 15);
+             s1->SetSubPage(beside);
+             auto* s2 = new TrpSubreport(band);
+             s2->SetName("Inside");
+             s2->SetBounds(240, 10, 100, 15);
+             s2->PrintOnParent = true;
+             s2->SetSubPage(inside);
+         }},
+        {"vertical bands with header, footer and a wrap",
+         [&](TTestReport& t) {
+             t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 100, 15, "PH");
+             auto* row = t.Band<TrpMasterData>(20, 20);
+             row->SetDataSet(t.DataSet("H", NumberedRows(2)));
+             t.Memo(row, 0, 0, 40, 20, "R[H.\"N\"]");
+             t.Memo(row, 40, 0, 30, 20, "vh");
+             t.Memo(row, 75, 0, 45, 20, "[H.\"N\"]:[V.\"N\"]");
+             t.Memo(row, 125, 0, 30, 20, "vf");
+             auto* vh = t.Band<TrpHeader>(0, 0);
+             vh->Vertical = true;
+             vh->ReprintOnNewPage = true;
+             vh->SetBounds(40, 0, 30, 100);
+             auto* vband = t.Band<TrpMasterData>(0, 0);
+             vband->Vertical = true;
+             vband->SetBounds(75, 0, 45, 100);
+             vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
+             auto* vf = t.Band<TrpFooter>(0, 0);
+             vf->Vertical = true;
+             vf->SetBounds(125, 0, 30, 100);
+             t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        c.build(t);
+        const AnsiString before = Saved(t.Report());
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        const AnsiString first = Texts(t.Pages());
+        EXPECT_EQ(Saved(t.Report()), before) << "after one run";
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), first);
+        EXPECT_EQ(Saved(t.Report()), before) << "after two runs";
+    }
+}
+
+}  // namespace
