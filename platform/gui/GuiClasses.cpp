@@ -54,7 +54,8 @@ void RegisterGuiClasses()
         TUpDown::StaticClass(), TDateTimePicker::StaticClass(), TMonthCalendar::StaticClass(),
         TMenuItem::StaticClass(), TMenu::StaticClass(), TMainMenu::StaticClass(), TPopupMenu::StaticClass(),
         TCommonDialog::StaticClass(), TOpenDialog::StaticClass(), TSaveDialog::StaticClass(),
-        TFontDialog::StaticClass(), TColorDialog::StaticClass(),
+        TFontDialog::StaticClass(), TColorDialog::StaticClass(), TPrintDialog::StaticClass(),
+        TPrinterSetupDialog::StaticClass(),
     });
     RegisterDBGridClasses();
 }
