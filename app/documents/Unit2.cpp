@@ -97,13 +97,14 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     DBGrid1->SetDataSource(Form1->DataSource3);
 }
 
-TCardRole TForm2::Role() const
+void TForm2::SetRole(TCardRole role)
 {
-    switch (GetWidth()) {
-    case 474: return TCardRole::Card;
-    case 800: return TCardRole::Picker;
-    case 248: return TCardRole::Editor;
-    default: return TCardRole::Other;
+    FRole = role;
+    switch (role) {
+    case TCardRole::Card: SetWidth(474); break;
+    case TCardRole::Picker: SetWidth(800); break;
+    case TCardRole::Editor: SetWidth(248); break;
+    case TCardRole::Other: break;
     }
 }
 

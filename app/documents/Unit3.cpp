@@ -176,7 +176,7 @@ void TForm3::Button1Click(TObject*)
     Form1->FillGoodsCardCombos();
     PrepareCard(true);
     Form2->DBGrid1->SetVisible(true);
-    Form2->SetWidth(800);
+    Form2->SetRole(TCardRole::Picker);
     Form2->Button4->SetVisible(true);
     Form2->Button5->SetVisible(true);
     // The list keeps the query of its last showing; its stock figures must be today's.
@@ -222,7 +222,7 @@ void TForm3::Button3Click(TObject*)
     Form2->Edit3->SetText(FieldText(lines, "Максимум"));
     Form2->ComboBox7->SetText(FieldText(lines, "Группа"));
     Form2->ComboBox6->SetText(FieldText(lines, "Количество"));
-    Form2->SetWidth(248);
+    Form2->SetRole(TCardRole::Editor);
     Form2->Button4->SetVisible(false);
     Form2->Button5->SetVisible(false);
     Form2->ShowModal();

@@ -22,7 +22,7 @@ namespace {
 // Lays the card out for its card role (width 474, no goods grid, the supplier box).
 void ArrangeCardRole()
 {
-    Form2->SetWidth(474);
+    Form2->SetRole(TCardRole::Card);
     Form2->Button4->SetVisible(false);
     Form2->Button5->SetVisible(false);
     Form2->DBGrid1->SetVisible(false);

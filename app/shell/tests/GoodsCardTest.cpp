@@ -50,7 +50,7 @@ protected:
             Form2->Button9->SetVisible(false);
             Form2->DBGrid1->SetVisible(true);
             Form2->SetCaption("Добавление товара в документ");
-            Form2->SetWidth(800);
+            Form2->SetRole(TCardRole::Picker);
             for (TButton* b : {Form2->Button1, Form2->Button2, Form2->Button3})
                 b->SetVisible(false);
             Form2->Button7->SetVisible(true);
@@ -441,7 +441,7 @@ protected:
         d->Run([] {
             Form2->Label6->SetCaption("Количество");
             Form2->SetCaption("Изменение товара в документе");
-            Form2->SetWidth(248);
+            Form2->SetRole(TCardRole::Editor);
             for (TButton* b : {Form2->Button1, Form2->Button3, Form2->Button7})
                 b->SetVisible(false);
             Form2->Button2->SetVisible(true);
