@@ -57,7 +57,7 @@ TEST_F(DocumentTest, NewReceiptListsSuppliersAndThroughWhomAndArrangesTheWindow)
         EXPECT_EQ(Form3->Label9->GetCaption(), "                   Копия чека №");
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 
     // The next receipt keeps the type, and its number box shows at once.
     d->ExpectModal(Form3, [&] {
@@ -65,7 +65,7 @@ TEST_F(DocumentTest, NewReceiptListsSuppliersAndThroughWhomAndArrangesTheWindow)
         EXPECT_EQ(Form3->Label9->GetCaption(), "                   Копия чека №");
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, ThroughWhomListsEachPersonOnceInOrderOfFirstUse)
@@ -77,7 +77,7 @@ TEST_F(DocumentTest, ThroughWhomListsEachPersonOnceInOrderOfFirstUse)
         EXPECT_EQ(Items(Form3->ComboBox3), (std::vector<AnsiString>{"Петров", "Сидоров", ""}));
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, NewRequestAndActCaptionsCarryTheDayOfTheCommand)
@@ -92,7 +92,7 @@ TEST_F(DocumentTest, NewRequestAndActCaptionsCarryTheDayOfTheCommand)
         EXPECT_TRUE(Form3->DateTimePicker2->GetVisible());
         Abandon(*d);
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
     d->ExpectModal(Form3, [&] {
         EXPECT_EQ(Form3->GetCaption(), "Списание по акту на 02.04.2027");
         EXPECT_EQ(Form3->GroupBox1->GetCaption(), "Причина списания");
@@ -100,7 +100,7 @@ TEST_F(DocumentTest, NewRequestAndActCaptionsCarryTheDayOfTheCommand)
         EXPECT_FALSE(Form3->ComboBox2->GetVisible());
         Abandon(*d);
     });
-    d->Run([] { Form1->Button9Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button9); });
 }
 
 TEST_F(DocumentTest, ArchiveViewMenuItemsStartNoDocument)
@@ -123,7 +123,7 @@ TEST_F(DocumentTest, AddingALineNeedsACompleteHeader)
         EXPECT_FALSE(d->IsShowing(Form2));
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, SupplierChangeRestampsEveryLine)
@@ -141,7 +141,7 @@ TEST_F(DocumentTest, SupplierChangeRestampsEveryLine)
         EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 2);
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, ReceiptSavesHeaderLinesAndStockTogether)
@@ -164,7 +164,7 @@ TEST_F(DocumentTest, ReceiptSavesHeaderLinesAndStockTogether)
         d->Click(Form3->Button4);
         EXPECT_FALSE(d->IsShowing(Form3));
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
     EXPECT_EQ(w->Scalar("Select Имя_поставщика From Documents").AsString(), "ООО \"Рога\" и 'Копыта'");
     EXPECT_EQ(w->Scalar("Select №_заказа From Documents").AsString(), "17'");
     EXPECT_EQ(w->Scalar("Select Вид_оплаты From Documents").AsString(), "Безналичный расчет");
@@ -189,7 +189,7 @@ TEST_F(DocumentTest, ReceiptSaveIsAllOrNothingUnderFaults)
         AddLine(nut, 2);
         EveryStepFails([&] { d->Click(Form3->Button4); }, "Документ не сохранен.");
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
     EXPECT_EQ(w->Scalar("Select Count(*) From StructureDocuments").AsInteger(), 2);
     EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From Products Where Наименование='Гайка'").AsDouble(), 3);
 }
@@ -228,7 +228,7 @@ TEST_F(DocumentTest, ARequestThatCannotBeWrittenWritesNothing)
             EXPECT_EQ(w->Snapshot(), before);
             Abandon(*d);
         });
-        d->Run([] { Form1->Button6Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button6); });
     }
 }
 
@@ -248,7 +248,7 @@ TEST_F(DocumentTest, RequestIsSavedNotIssuedWithItsDueDate)
         d->Click(Form3->Button4);
         EXPECT_FALSE(d->IsShowing(Form3));
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
     EXPECT_EQ(w->Scalar("Select Отпуск_товара From Application").AsString(), "Не выдавался");
     EXPECT_EQ(w->Scalar("Select Заказчик From Application").AsString(), "Иванов");
     EXPECT_DOUBLE_EQ(w->Scalar("Select Дата_сдачи From Application").AsDouble(), double(Day(2027, 5, 20)));
@@ -273,7 +273,7 @@ TEST_F(DocumentTest, CancelAsksAndNoKeepsTheLines)
         Abandon(*d);
         EXPECT_FALSE(d->IsShowing(Form3));
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form3", "Form11", "Form11"}));
 }
 
@@ -293,7 +293,7 @@ TEST_F(DocumentTest, RemovingALineRemovesThatLineOnly)
         EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 2,5");
         Abandon(*d);
     });
-    d->Run([] { Form1->Button9Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button9); });
 }
 
 TEST_F(DocumentTest, ActOkHandsTheActToThePasswordDialog)
@@ -312,7 +312,7 @@ TEST_F(DocumentTest, ActOkHandsTheActToThePasswordDialog)
         d->Click(Form3->Button4);
         EXPECT_FALSE(d->IsShowing(Form3));
     });
-    d->Run([] { Form1->Button9Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button9); });
     EXPECT_EQ(w->Scalar("Select Причина From Akt").AsString(), "Брак при 'разгрузке'");
     EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From Products Where ID=:p", {id}).AsDouble(), 6);
 }
@@ -343,7 +343,7 @@ TEST_F(DocumentTest, SupplierCardShowsTheSupplierOrANewOne)
         d->Click(Form3->Button9);
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, DoubleClickOnTheLinesAddsWhenThereAreNone)
@@ -365,7 +365,7 @@ TEST_F(DocumentTest, DoubleClickOnTheLinesAddsWhenThereAreNone)
         d->DoubleClick(Form3->DBGrid1);
         Abandon(*d);
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
 }
 
 TEST_F(DocumentTest, ThePickerShowsTodaysStockNotTheListOfItsLastShowing)
@@ -393,7 +393,7 @@ TEST_F(DocumentTest, ThePickerShowsTodaysStockNotTheListOfItsLastShowing)
         look(false);
         Abandon(*d);
     });
-    d->Run([] { Form1->Button9Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button9); });
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_DOUBLE_EQ(shown[0], 10);
     EXPECT_DOUBLE_EQ(shown[1], 3) << "the second showing lists the stock as it is now";

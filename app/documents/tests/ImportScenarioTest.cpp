@@ -50,7 +50,7 @@ protected:
                 d->Click(Form3->Button6);
             }
         });
-        d->Run([] { Form1->N1Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N1); });
     }
     double Line(const char* column, const char* name)
     {
@@ -140,7 +140,7 @@ TEST_F(ImportTest, ARefusedFileChangesNothingAndSaysWhy)
         const std::string before = w->Snapshot();
         d->ClearMessages();
         d->AnswerFileDialog(path);
-        d->Run([] { Form1->N1Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N1); });
         EXPECT_EQ(w->Snapshot(), before);
         if (c.message.empty()) {
             EXPECT_TRUE(d->MessageTexts().empty());
@@ -199,7 +199,7 @@ TEST_F(ImportTest, ImportButtonAddsToTheRequestBeingEnteredAndKeepsItsHeader)
         d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
         d->Click(Form3->Button6);
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
 }
 
 }  // namespace

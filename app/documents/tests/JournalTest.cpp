@@ -100,7 +100,7 @@ TEST_F(JournalTest, EachViewListsItsKindWorkingArchivedOrOfOneProduct)
             EXPECT_FALSE(Form4->Button1->GetEnabled());
             d->Click(Form4->Button8);
         });
-        d->Run([] { Form1->N18Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N18); });
         EXPECT_EQ(Form1->WorkingMode, 1) << "closing the journal returns to the working view";
     }
 }
@@ -376,7 +376,7 @@ TEST_F(JournalTest, ArchivingAndRestoringMoveHeaderAndLinesTogether)
         EXPECT_EQ(Listed(), 1);
         d->Click(Form4->Button8);
     });
-    d->Run([] { Form1->N18Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N18); });
     EXPECT_EQ(w->Scalar("Select Count(*) From StructureAkt Where Архив=0").AsInteger(), 1);
 }
 
@@ -409,7 +409,7 @@ TEST_F(JournalTest, ArchiveDialogMovesFinishedDocumentsOfTheRangeOnly)
         EveryStepFails([&] { d->Click(Form8->Button2); }, "Документы не перенесены.");
         EXPECT_EQ(d->MessageTexts().back(), "В архив перенесено документов: 3");
     });
-    d->Run([] { Form1->N17Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N17); });
     EXPECT_FALSE(archived("Documents", before));
     EXPECT_TRUE(archived("Documents", first));
     EXPECT_TRUE(archived("Akt", last));
@@ -424,28 +424,28 @@ TEST_F(JournalTest, ArchiveDialogMovesFinishedDocumentsOfTheRangeOnly)
         EXPECT_DOUBLE_EQ(Form8->Date2->GetDate(), double(Day(2027, 6, 30)));
         d->Click(Form8->Button3);
     });
-    d->Run([] { Form1->N17Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N17); });
 }
 
 TEST_F(JournalTest, CalendarFillsTheDateItWasOpenedFor)
 {
     StartOnWarehouse();
-    d->Run([] {
+    d->Run([&] {
         Form4->RadioButton12Click(nullptr);
-        Form4->Button7Click(nullptr);
+        d->Click(Form4->Button7);
     });
     EXPECT_TRUE(Form4->Button10->GetEnabled());
     EXPECT_TRUE(Form4->MonthCalendar1->GetVisible());
     EXPECT_EQ(Form4->MonthCalendar1->GetLeft(), 274);
-    d->Run([] {
+    d->Run([&] {
         Form4->MonthCalendar1->SetDate(Day(2027, 7, 1));
         Form4->MonthCalendar1Click(nullptr);
-        Form4->Button7Click(nullptr);  // the same button again hides it
+        d->Click(Form4->Button7);  // the same button again hides it
     });
     EXPECT_EQ(Form4->Edit1->GetText(), "01.07.2027");
     EXPECT_FALSE(Form4->MonthCalendar1->GetVisible());
-    d->Run([] {
-        Form4->Button10Click(nullptr);
+    d->Run([&] {
+        d->Click(Form4->Button10);
         Form4->MonthCalendar1->SetDate(Day(2027, 7, 9));
         Form4->MonthCalendar1Click(nullptr);
     });

@@ -113,7 +113,7 @@ protected:
     {
         d->ClearMessages();
         d->AnswerFileDialog(path);
-        d->Run([] { Form1->Button1Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button1); });
         return d->MessageTexts();
     }
 

@@ -98,7 +98,7 @@ TEST_F(ShellTest, AFailedOpenKeepsThePreviousWarehouseAndTheIni)
             std::ofstream(PathToSystem(path)) << b.content;
         d->ClearMessages();
         d->AnswerFileDialog(path);
-        d->Run([] { Form1->Button1Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button1); });
         ASSERT_EQ(d->MessageTexts().size(), 1u);
         EXPECT_NE(d->MessageTexts()[0].find("Работа продолжается с прежним складом"), AnsiString::npos);
         EXPECT_EQ(Form1->GetCaption(), caption);
@@ -116,7 +116,7 @@ TEST_F(ShellTest, OpeningAnotherWarehouseReplacesCaptionTreeAndIni)
     other.SetPassword("2");
     other.Exec("Update Groups Set NameGroup='Второй' Where IDName=0");
     d->AnswerFileDialog(other.Path());
-    d->Run([] { Form1->Button1Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button1); });
     EXPECT_EQ(Form1->GetCaption(), "Korvel Склад 1.0  " + other.Path());
     EXPECT_EQ(Form1->TreeView1->GetItems()->GetFirstNode()->GetText(), "Второй");
     EXPECT_NE(IniText().find(other.Path()), AnsiString::npos);
@@ -239,18 +239,18 @@ TEST_F(ShellTest, TheArchiveViewSwitchesTheCommandsOffUntilTheJournalCloses)
         EXPECT_FALSE(Form1->Button5->GetEnabled());
         EXPECT_FALSE(Form1->Button3->GetEnabled());
         // Commands that do nothing in the archive view: no window opens.
-        Form1->N6Click(nullptr);
-        Form1->N8Click(nullptr);
-        Form1->N12Click(nullptr);
-        Form1->N14Click(nullptr);
-        Form1->N16Click(nullptr);
-        Form1->N17Click(nullptr);
-        Form1->N20Click(nullptr);
-        Form1->N21Click(nullptr);
-        Form1->DBGrid1DblClick(nullptr);
+        d->Menu(Form1->N6);
+        d->Menu(Form1->N8);
+        d->Menu(Form1->N12);
+        d->Menu(Form1->N14);
+        d->Menu(Form1->N16);
+        d->Menu(Form1->N17);
+        d->Menu(Form1->N20);
+        d->Menu(Form1->N21);
+        d->DoubleClick(Form1->DBGrid1);
         d->Click(Form4->Button8);
     });
-    d->Run([] { Form1->N18Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N18); });
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form4"}));
     EXPECT_EQ(Form1->WorkingMode, 1);
     EXPECT_TRUE(Form1->Button5->GetEnabled());
@@ -260,7 +260,7 @@ TEST_F(ShellTest, TheArchiveViewSwitchesTheCommandsOffUntilTheJournalCloses)
 TEST_F(ShellTest, HelpOpensTheHelpFileBesideTheProgram)
 {
     StartOnWarehouse();
-    d->Run([] { Form1->N23Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N23); });
     ASSERT_EQ(d->ShellCalls().size(), 1u);
     EXPECT_EQ(d->ShellCalls()[0].Verb, "open");
     EXPECT_EQ(d->ShellCalls()[0].File, w->Dir() + "Складhelp.chm");

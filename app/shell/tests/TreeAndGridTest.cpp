@@ -120,7 +120,7 @@ TEST_F(TreeTest, DeleteRefusesTheRootAndGroupsWithGoodsBelow)
         Select(r.group);
         d->ClearMessages();
         d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
-        d->Run([] { Form1->N3Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N3); });
         EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{"Вы действительно хотите удалить?", r.message}));
         EXPECT_EQ(w->Snapshot(), before);
     }
@@ -133,7 +133,7 @@ TEST_F(TreeTest, DeleteRemovesAnEmptySubtreeFromTableAndTree)
     StartOnWarehouse();
     Select("Краски");
     d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
-    d->Run([] { Form1->N3Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N3); });
     EXPECT_EQ(TreeShape(Form1->TreeView1), "Склад:0 Крепёж:1");
     EXPECT_EQ(w->Scalar("Select Count(*) From Groups").AsInteger(), 2);
 }
@@ -146,7 +146,7 @@ TEST_F(TreeTest, AnswerNoToDeleteChangesNothing)
     w->Exec("Delete From Products");
     const std::string before = w->Snapshot();
     d->AnswerMessage("Вы действительно хотите удалить?", mrNo);
-    d->Run([] { Form1->N3Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N3); });
     EXPECT_EQ(w->Snapshot(), before);
 }
 
@@ -162,7 +162,7 @@ TEST_F(TreeTest, AnApostropheInAGroupNameWorksEverywhere)
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Шпага");
     w->Exec("Delete From Products");
     d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
-    d->Run([] { Form1->N3Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N3); });
     EXPECT_EQ(w->Scalar("Select Count(*) From Groups").AsInteger(), 1);
     EXPECT_TRUE(d->Errors().empty());
 }
@@ -197,7 +197,7 @@ TEST_F(TreeTest, AddSubgroupIsRefusedOnALeafWithGoodsAndAllowedAboveSubgroups)
     Seed();
     StartOnWarehouse();
     Select("Алкидные");
-    d->Run([] { Form1->N2Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N2); });
     EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{"Нельзя добавить подгруппу т.к. в группе содержится товар"}));
     Select("Эмали");
     d->ExpectModal(Form5, [&] {
@@ -206,13 +206,13 @@ TEST_F(TreeTest, AddSubgroupIsRefusedOnALeafWithGoodsAndAllowedAboveSubgroups)
         EXPECT_FALSE(Form5->ComboBox1->GetVisible());
         d->CloseForm(Form5);
     });
-    d->Run([] { Form1->N2Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N2); });
     d->ExpectModal(Form5, [&] {
         EXPECT_EQ(Form5->Job(), TInputJob::Rename);
         EXPECT_EQ(Form5->Edit1->GetText(), "Эмали");
         d->CloseForm(Form5);
     });
-    d->Run([] { Form1->SpeedButton1Click(nullptr); });
+    d->Run([&] { d->Click(Form1->SpeedButton1); });
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form5", "Form5"}));
 }
 
