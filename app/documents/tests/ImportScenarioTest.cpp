@@ -50,7 +50,7 @@ protected:
                 d->Click(Form3->Button6);
             }
         });
-        d->Run([&] { d->Menu(Form1->N1); });
+        d->Run([] { Form1->N1Click(nullptr); });
     }
     double Line(const char* column, const char* name)
     {
@@ -140,7 +140,7 @@ TEST_F(ImportTest, ARefusedFileChangesNothingAndSaysWhy)
         const std::string before = w->Snapshot();
         d->ClearMessages();
         d->AnswerFileDialog(path);
-        d->Run([&] { d->Menu(Form1->N1); });
+        d->Run([] { Form1->N1Click(nullptr); });
         EXPECT_EQ(w->Snapshot(), before);
         if (c.message.empty()) {
             EXPECT_TRUE(d->MessageTexts().empty());

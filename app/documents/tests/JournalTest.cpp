@@ -430,22 +430,22 @@ TEST_F(JournalTest, ArchiveDialogMovesFinishedDocumentsOfTheRangeOnly)
 TEST_F(JournalTest, CalendarFillsTheDateItWasOpenedFor)
 {
     StartOnWarehouse();
-    d->Run([&] {
+    d->Run([] {
         Form4->RadioButton12Click(nullptr);
-        d->Click(Form4->Button7);
+        Form4->Button7Click(nullptr);
     });
     EXPECT_TRUE(Form4->Button10->GetEnabled());
     EXPECT_TRUE(Form4->MonthCalendar1->GetVisible());
     EXPECT_EQ(Form4->MonthCalendar1->GetLeft(), 274);
-    d->Run([&] {
+    d->Run([] {
         Form4->MonthCalendar1->SetDate(Day(2027, 7, 1));
         Form4->MonthCalendar1Click(nullptr);
-        d->Click(Form4->Button7);  // the same button again hides it
+        Form4->Button7Click(nullptr);  // the same button again hides it
     });
     EXPECT_EQ(Form4->Edit1->GetText(), "01.07.2027");
     EXPECT_FALSE(Form4->MonthCalendar1->GetVisible());
-    d->Run([&] {
-        d->Click(Form4->Button10);
+    d->Run([] {
+        Form4->Button10Click(nullptr);
         Form4->MonthCalendar1->SetDate(Day(2027, 7, 9));
         Form4->MonthCalendar1Click(nullptr);
     });

@@ -8,6 +8,7 @@
 #include "platform/db/DbFaults.h"
 #include "platform/db/Sqlite.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Cp1251.h"
 
 #include <fstream>

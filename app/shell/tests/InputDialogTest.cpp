@@ -223,7 +223,7 @@ TEST_F(InputDialogTest, TheArticleIsStoredForTheProductUnderTheCursor)
         EXPECT_NE(d->MessageTexts().back().find("управляющие символы"), AnsiString::npos);
         EXPECT_FALSE(TypeAndOk("A-7'Б"));
     });
-    d->Run([&] { d->Click(Form1->Button10); });
+    d->Run([] { Form1->Button10Click(nullptr); });
     EXPECT_EQ(w->Scalar("Select № From Products Where Наименование='НЦ-132'").AsString(), "A-7'Б");
     EXPECT_EQ(w->Scalar("Select № From Products Where Наименование='ПФ-115'").AsString(), "");
 }

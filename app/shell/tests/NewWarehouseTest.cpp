@@ -7,6 +7,7 @@
 #include "app/shell/Unit7.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Cp1251.h"

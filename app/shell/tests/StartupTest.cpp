@@ -239,18 +239,18 @@ TEST_F(ShellTest, TheArchiveViewSwitchesTheCommandsOffUntilTheJournalCloses)
         EXPECT_FALSE(Form1->Button5->GetEnabled());
         EXPECT_FALSE(Form1->Button3->GetEnabled());
         // Commands that do nothing in the archive view: no window opens.
-        d->Menu(Form1->N6);
-        d->Menu(Form1->N8);
-        d->Menu(Form1->N12);
-        d->Menu(Form1->N14);
-        d->Menu(Form1->N16);
-        d->Menu(Form1->N17);
-        d->Menu(Form1->N20);
-        d->Menu(Form1->N21);
-        d->DoubleClick(Form1->DBGrid1);
+        Form1->N6Click(nullptr);
+        Form1->N8Click(nullptr);
+        Form1->N12Click(nullptr);
+        Form1->N14Click(nullptr);
+        Form1->N16Click(nullptr);
+        Form1->N17Click(nullptr);
+        Form1->N20Click(nullptr);
+        Form1->N21Click(nullptr);
+        Form1->DBGrid1DblClick(nullptr);
         d->Click(Form4->Button8);
     });
-    d->Run([&] { d->Menu(Form1->N18); });
+    d->Run([] { Form1->N18Click(nullptr); });
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form4"}));
     EXPECT_EQ(Form1->WorkingMode, 1);
     EXPECT_TRUE(Form1->Button5->GetEnabled());

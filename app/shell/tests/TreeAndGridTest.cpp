@@ -4,6 +4,7 @@
 #include "app/documents/Unit2.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
+#include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"

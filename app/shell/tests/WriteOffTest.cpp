@@ -282,7 +282,7 @@ TEST_F(WriteOffTest, AnActEnteredInTheDocumentWindowIsPostedThroughThePasswordDi
         d->Click(Form3->Button4);
         EXPECT_FALSE(d->IsShowing(Form3)) << "the posting closes the document window";
     });
-    d->Run([&] { d->Click(Form1->Button9); });
+    d->Run([] { Form1->Button9Click(nullptr); });
     EXPECT_EQ(Stock(nut), 9.5);
     EXPECT_EQ(w->Scalar("Select Причина From Akt").AsString(), "Брак");
     EXPECT_EQ(w->Scalar("Select Сумма From StructureAkt").AsDouble(), 1.25);
