@@ -173,6 +173,8 @@ public:
         const char* Column;  // a column of Products
     };
     void FillCombosFromProducts(std::initializer_list<TProductsColumnCombo> combos);
+    // One list: the distinct values of one Products column.
+    void FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column);
     void FillGoodsCardCombos();
     // Fills a tree view from table Groups (the main tree and the report builder's).
     void BuildGroupsTree(TTreeView* tree, bool reportLeftOut);

@@ -228,6 +228,11 @@ void TForm1::SpeedButton1Click(TObject* Sender) { N10Click(Sender); }
 
 // ---------------------------------------------------------------- goods card lists
 
+void TForm1::FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column)
+{
+    FillCombosFromProducts({{combo, column.c_str()}});
+}
+
 void TForm1::FillCombosFromProducts(std::initializer_list<TProductsColumnCombo> combos)
 {
     // One read of the goods for all the lists: each list takes its column's values, each once.

@@ -37,7 +37,8 @@ void RegisterGuiClasses()
     });
     RegisterClasses({
         TControl::StaticClass(), TWinControl::StaticClass(), TGraphicControl::StaticClass(),
-        TCustomControl::StaticClass(), TScrollingWinControl::StaticClass(), TScrollBox::StaticClass(),
+        TCustomControl::StaticClass(), TControlScrollBar::StaticClass(), TScrollingWinControl::StaticClass(),
+        TScrollBox::StaticClass(),
         TCustomForm::StaticClass(), TForm::StaticClass(), TDataModule::StaticClass(),
         TScreen::StaticClass(), TApplication::StaticClass(),
         TCustomLabel::StaticClass(), TLabel::StaticClass(), TCustomEdit::StaticClass(), TEdit::StaticClass(),

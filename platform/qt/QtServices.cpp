@@ -275,6 +275,14 @@ bool TQtServices::ExecutePrintDialog(TPrintDialogRequest& request)
         request.PaperCode = printer.pageLayout().pageSize().windowsId();
     } else {
         const auto has = [&](TPrintDialogOption o) { return (request.Options & (1u << o)) != 0; };
+        // The dialog takes copies and pages from the printer when it is made.
+        if (request.FromPage > 0 && request.ToPage >= request.FromPage)
+            printer.setFromTo(request.FromPage, request.ToPage);
+        printer.setPrintRange(request.PrintRange == prPageNums  ? QPrinter::PageRange
+                              : request.PrintRange == prSelection ? QPrinter::Selection
+                                                                  : QPrinter::AllPages);
+        printer.setCopyCount(std::max(request.Copies, 1));
+        printer.setCollateCopies(request.Collate);
         QPrintDialog dialog(&printer, DialogParent());
         QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintCollateCopies |
                                                            QAbstractPrintDialog::PrintShowPageSize;
@@ -287,13 +295,6 @@ bool TQtServices::ExecutePrintDialog(TPrintDialogRequest& request)
         dialog.setOptions(options);
         if (request.MaxPage > 0 && request.MaxPage >= request.MinPage)
             dialog.setMinMax(std::max(request.MinPage, 1), request.MaxPage);
-        if (request.FromPage > 0 && request.ToPage >= request.FromPage)
-            printer.setFromTo(request.FromPage, request.ToPage);
-        printer.setPrintRange(request.PrintRange == prPageNums  ? QPrinter::PageRange
-                              : request.PrintRange == prSelection ? QPrinter::Selection
-                                                                  : QPrinter::AllPages);
-        printer.setCopyCount(std::max(request.Copies, 1));
-        printer.setCollateCopies(request.Collate);
         if (dialog.exec() != QDialog::Accepted)
             return false;
         request.Copies = printer.copyCount();

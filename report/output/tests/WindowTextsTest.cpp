@@ -7,6 +7,9 @@
 #include "report/output/tests/PreviewTestSupport.h"
 
 #include "report/model/rpRes.h"
+#include "report/model/rpUtils.h"
+
+#include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +116,30 @@ TEST_F(WindowTextsTest, AChangedBlockChangesTheWindow)
     EXPECT_EQ(form->PrintB->GetCaption(), "");
     EXPECT_EQ(form->ZoomCB->GetHint(), "Zoom");
     EXPECT_EQ(form->Showtemplate1->GetCaption(), "Show template") << "no row for it: the window's own text";
+}
+
+TEST_F(WindowTextsTest, TheDeveloperAidWritesTheBlocksOfTheWindows)
+{
+    frAddClassesRes();
+    const AnsiString file = rpCreateTempFile("");
+    DeleteFile(file);
+    for (const TWindowCase& w : Windows()) {
+        SCOPED_TRACE(w.Key);
+        std::unique_ptr<TComponent> window(w.Make());
+        rpFormToRes(window.get(), file);
+        TStringList written;
+        written.LoadFromFile(file);
+        DeleteFile(file);
+        ASSERT_GT(written.Count(), 1);
+        EXPECT_EQ(written[0], AnsiString("rpResources.Add('") + w.Key + "',");
+        EXPECT_EQ(written[written.Count() - 1], "    '');");
+        for (const TBlockLine& line : BlockLines(w.Key)) {
+            if (line.Component.empty())
+                continue;  // the window's own caption is not a component's
+            const AnsiString row = "    '" + line.Component + "." + line.Property + "=" + line.Text + "' + #13#10 +";
+            EXPECT_GE(written.IndexOf(row), 0) << line.Component << "." << line.Property;
+        }
+    }
 }
 
 }  // namespace
