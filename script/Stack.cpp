@@ -95,8 +95,9 @@ bool scStackNearEnd()
         tState.Low = ThreadStackLow();
     if (tState.Low == 0)
         return false;
-    char here;
-    const auto sp = reinterpret_cast<uintptr_t>(&here);
+    // The frame's own address, not a local's: with AddressSanitizer's fake stacks a local
+    // may live on the heap, far from the stack whose room is measured.
+    const auto sp = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
     return sp < tState.Low + kReserve;
 }
 
