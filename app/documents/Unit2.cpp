@@ -1,5 +1,6 @@
 #include "app/documents/Unit2.h"
 
+#include "app/documents/Documents.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
 #include "app/shell/GridWidths.h"
@@ -26,10 +27,11 @@ constexpr const char* kQuantityLabel = "Количество";
 // them, with VAT, over any number of lines stays a finite number.
 constexpr double kLargestTypedNumber = 1e12;
 
-// The VAT rule of document lines: the sum with the document's rate, to the cent.
+// The VAT rule of document lines, the same as the document window's "НДС": the sum held in
+// single precision, with the document's rate, to the cent.
 double WithVat(int rate, double sum)
 {
-    return RoundTo(rate * sum * 0.01 + sum, -2);
+    return VatSum(rate, static_cast<float>(sum));
 }
 
 }  // namespace

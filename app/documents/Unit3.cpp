@@ -207,6 +207,8 @@ void TForm3::Button3Click(TObject*)
         for (TWinControl* c : nine)
             c->SetEnabled(false);
     }
+    // The quantity box is what this editor is for, whatever card was shown before it.
+    Form2->ComboBox6->SetEnabled(true);
     Form2->Button7->SetVisible(described);
     Form2->Button2->SetVisible(!described);
     Form2->Button1->SetVisible(false);

@@ -307,7 +307,8 @@ void TForm1::UpgradeSchema()
     // A file made by an older program gets the scratch columns the template now has, once, in
     // one transaction that also records the file's new version; a file of this version is
     // only read here. Only scratch tables change, so no stock figure is touched. A file that
-    // cannot take the change (read-only, say) stays as it is.
+    // cannot take the change now (another program is writing it) is not opened: without its
+    // columns every document would fail half-way.
     try {
         OpenSql(ADOQuery2, "PRAGMA user_version");
         const int version = ADOQuery2->IsEmpty() ? 0 : ADOQuery2->Fields()[0]->AsInteger();
@@ -330,7 +331,12 @@ void TForm1::UpgradeSchema()
                                    "CHECK (typeof(IDСтрокиЗаявки) IN ('integer', 'null'))");
             ExecSql(ADOQuery2, "PRAGMA user_version = " + IntToStr(kSchemaVersion));
         });
-    } catch (const std::exception&) {
+    } catch (const EDbError& e) {
+        ADOQuery2->Close();
+        const int primary = e.SqliteCode() & 0xff;
+        if (primary == 5 || primary == 6)  // SQLITE_BUSY, SQLITE_LOCKED
+            throw EDbError(TDbMessage::FileLocked, {FDatabasePath.c_str()});
+        throw;
     }
     ADOQuery2->Close();
 }
