@@ -3,6 +3,7 @@
 //   Measure  CalcHeight, as the engine stretches a band, laid out anew every time (also
 //            with the whole text one paragraph), and again at the same size (kept layout)
 //   Split    InitPart, then DrawPart into parts of one A4 page's height until nothing is left
+//            (also with a paragraph gap and with the width following the text)
 //   Draw     the whole memo drawn once on a canvas that records nothing
 // Counter us_per_KB: time per KB of text; it should stay level as the text grows.
 #include "platform/graphics/CanvasDevice.h"
@@ -103,9 +104,15 @@ void MeasureAgain(benchmark::State& state)
     PerKB(state);
 }
 
-void Split(benchmark::State& state)
+enum class TSplitKind { Plain, ParagraphGap, AutoWidth };
+
+void SplitAs(benchmark::State& state, TSplitKind Kind)
 {
     auto memo = MakeMemo(int(state.range(0)));
+    if (Kind == TSplitKind::ParagraphGap)
+        memo->ParagraphGap = 10;
+    else if (Kind == TSplitKind::AutoWidth)
+        memo->AutoWidth = true;
     const AnsiString text = memo->GetText();
     const Extended page = 277 * 3.77953L;
     int parts = 0;
@@ -122,6 +129,11 @@ void Split(benchmark::State& state)
     state.counters["parts"] = parts;
     PerKB(state);
 }
+
+void Split(benchmark::State& state) { SplitAs(state, TSplitKind::Plain); }
+// Parts laid out anew: the paragraph that goes on starts as a new one, or the width follows the text.
+void SplitParagraphGap(benchmark::State& state) { SplitAs(state, TSplitKind::ParagraphGap); }
+void SplitAutoWidth(benchmark::State& state) { SplitAs(state, TSplitKind::AutoWidth); }
 
 void Draw(benchmark::State& state)
 {
@@ -146,6 +158,8 @@ BENCHMARK(Measure)->Apply(Sizes);
 BENCHMARK(MeasureOneParagraph)->Apply(Sizes);
 BENCHMARK(MeasureAgain)->Apply(Sizes);
 BENCHMARK(Split)->Apply(Sizes);
+BENCHMARK(SplitParagraphGap)->Apply(Sizes);
+BENCHMARK(SplitAutoWidth)->Apply(Sizes);
 BENCHMARK(Draw)->Apply(Sizes);
 
 }  // namespace
