@@ -414,6 +414,9 @@ void TrpEngine::InitPage()
     if (PreviewPages->GetCount() > 0 && Page->PrintOnPreviousPage) {
         PreviewPages->CurPage = PreviewPages->GetCount() - 1;
         CurY = PreviewPages->GetLastY();
+        // Below another report's output the page is not fresh: a new page has more room.
+        if (!AtFreshTop())
+            FRun->FreshPage = -1;
         ShowBand(title);
     } else {
         AddPage();

@@ -227,8 +227,13 @@ void TrpEngine::DoShow(TrpBand* Band)
                 if (Band->AllowSplit && !s.HasVObjects) {
                     DrawSplit(Band);
                     split = true;
-                } else if (!AtFreshTop()) {
-                    NewColumn();
+                } else {
+                    // A column below the title has no more room than the one before it: go on
+                    // to the next column or page until the band fits or the place is fresh.
+                    for (int k = 0; k <= Page->GetColumns() && !AtFreshTop() && !FRun->Failed &&
+                                    FreeSpace() < Band->GetHeight();
+                         ++k)
+                        NewColumn();
                 }
             }
             if (!split && !FRun->Failed) {
@@ -461,7 +466,9 @@ void TrpEngine::AddColumn()
         }
     }
     CurX = x + PageCurX;
-    MarkFresh();
+    // A column is fresh when its page was: below the title a new page has more room.
+    if (FRun->FreshPage == PreviewPages->CurPage)
+        MarkFresh();
 }
 
 void TrpEngine::EndColumn()
