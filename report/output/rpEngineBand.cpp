@@ -227,10 +227,11 @@ void TrpEngine::DoShow(TrpBand* Band)
                 if (Band->AllowSplit && !s.HasVObjects) {
                     DrawSplit(Band);
                     split = true;
-                } else {
+                } else if (!AtFreshTop()) {
+                    NewColumn();
                     // A column below the title has no more room than the one before it: go on
                     // to the next column or page until the band fits or the place is fresh.
-                    for (int k = 0; k <= Page->GetColumns() && !AtFreshTop() && !FRun->Failed &&
+                    for (int k = 0; k < Page->GetColumns() && CurColumn > 1 && !AtFreshTop() && !FRun->Failed &&
                                     FreeSpace() < Band->GetHeight();
                          ++k)
                         NewColumn();
