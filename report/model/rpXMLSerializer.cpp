@@ -178,6 +178,12 @@ void TrpXMLSerializer::XMLToObj(std::string_view Text, TPersistent* Obj)
         if (name.empty())
             break;
         const size_t q2 = Text.find('"', q1 + 1);
+        if (FSkipping && name == SkipInText) {
+            if (q2 == std::string_view::npos)
+                break;
+            pos = q2 + 2;
+            continue;
+        }
         const AnsiString value(
             Text.substr(q1 + 1, q2 == std::string_view::npos ? std::string_view::npos : q2 - q1 - 1));
         try {
@@ -425,11 +431,14 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
     }
     comp->IsLoading = true;
     try {
+        FSkipping = !SkipInText.empty() && !More.empty();
         XMLToObj(attrs, comp);
+        FSkipping = false;
         if (!More.empty())
             XMLToObj(More, comp);
         FixupReferences();
     } catch (...) {
+        FSkipping = false;
         FFixups.clear();
         comp->IsLoading = false;
         if (!ownerless)
