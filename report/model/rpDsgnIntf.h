@@ -311,7 +311,8 @@ public:
     void Clear() { FItems.clear(); }
     // Keeps the items that Other has too (same name and type kind) and that allow multi-select.
     void FillCommonProperties(TrpPropertyList* Other);
-    // Adds Other's objects and property descriptions to these editors, position by position.
+    // Adds Other's objects and property descriptions to these editors, each to the editor
+    // of the property of the same name and kind.
     void AddProperties(TrpPropertyList* Other);
     // The item of that name (ignoring case), or none.
     TrpPropertyItem* Find(const AnsiString& Name) const;

@@ -5,6 +5,8 @@
 #include "report/model/rpDsgnIntf.h"
 #include "report/model/rpRes.h"
 
+#include "platform/graphics/FontBackend.h"
+#include "platform/graphics/Graphic.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/testing/TestDriver.h"
 
@@ -240,6 +242,93 @@ TEST_F(DesignIntfTest, SeveralObjectsListOnlyWhatTheyShare)
     EXPECT_TRUE(Memo->Restrictions.Contains(rfDontSize));
     EXPECT_TRUE(Line->Restrictions.Contains(rfDontSize));
     EXPECT_EQ(rpCreatePropertyList({}, nullptr), nullptr);
+}
+
+// Every property two or three objects of different classes share is edited on all of them,
+// also when one class has an editor of its own for a property the others lack in the list.
+TEST_F(DesignIntfTest, SeveralObjectsEditEachSharedPropertyOnAll)
+{
+    rpPropertyEditors().Register(nullptr, TrpLineView::StaticClass(), "Cursor", rpEditorClass<TrpNameProperty>());
+    auto* picture = Add<TrpPictureView>(Band, "Picture1");
+    const std::vector<std::vector<TObject*>> selections = {
+        {Memo, Line}, {Line, Memo}, {Memo, Line, picture}, {picture, Memo, Line}, {Memo, Band}};
+    for (const auto& selection : selections) {
+        std::unique_ptr<TrpPropertyList> list = rpCreatePropertyList(selection, nullptr);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->Find("Cursor"), nullptr) << "the line edits its cursor alone";
+        int edited = 0;
+        for (int i = 0; i < list->Count(); ++i) {
+            TrpPropertyEditor* editor = list->GetPropertyItem(i)->Editor.get();
+            const AnsiString name = editor->GetName();
+            SCOPED_TRACE(AnsiString(selection[0]->ClassName()) + " and others: " + name);
+            ASSERT_EQ(editor->CompList.size(), selection.size());
+            for (size_t k = 0; k < selection.size(); ++k) {
+                EXPECT_EQ(editor->CompList[k], selection[k]);
+                EXPECT_TRUE(SameText(editor->PropList[k]->Name, name));
+            }
+            // A value other than the first object's: the next of a value list, else a number.
+            AnsiString value;
+            if (editor->GetAttributes().Contains(paValueList)) {
+                editor->GetValues();
+                for (int v = 0; v < editor->Values->Count(); ++v)
+                    if (editor->Values->Strings(v) != editor->GetValue())
+                        value = editor->Values->Strings(v);
+            } else if (editor->GetPropInfo()->Kind() == tkInteger || editor->GetPropInfo()->Kind() == tkFloat) {
+                value = "33";
+            }
+            if (value.empty())
+                continue;
+            try {
+                editor->SetValue(value);
+            } catch (const Exception&) {
+                continue;  // not a value this property takes
+            }
+            ++edited;
+            const AnsiString got = editor->GetValue();
+            for (TObject* o : selection)
+                EXPECT_EQ(EditorOf(o, name.c_str())->GetValue(), got) << o->ClassName();
+        }
+        EXPECT_GE(edited, 5);
+    }
+}
+
+// A colour row of the drop-down list shows its swatch: nothing paints over it afterwards.
+TEST_F(DesignIntfTest, ColourRowsKeepTheirSwatch)
+{
+    TrpPropertyEditor* editor = EditorOf(Memo, "Color");
+    ASSERT_TRUE(dynamic_cast<TrpColorProperty*>(editor));
+    editor->GetValues();
+    struct Row {
+        const char* name;
+        uint32_t rgb;
+    };
+    for (const Row& r : {Row{"clRed", 0xFF0000u}, Row{"clBlue", 0x0000FFu}, Row{"clLime", 0x00FF00u}}) {
+        SCOPED_TRACE(r.name);
+        const int index = editor->Values->IndexOf(r.name);
+        ASSERT_GE(index, 0);
+        TBitmap row;
+        row.SetSize(120, 16);
+        row.GetCanvas()->GetBrush()->SetColor(clWhite);
+        editor->OnDrawLBItem(row.GetCanvas(), index, TRect(0, 0, 120, 16));
+        EXPECT_EQ(row.Pixels().Row(8)[8] & 0xFFFFFFu, r.rgb);
+        EXPECT_EQ(row.GetCanvas()->GetPen()->GetColor(), static_cast<TColor>(0x808080)) << "the pen is left grey";
+    }
+}
+
+// The font name editor offers the platform's installed fonts when it knows them.
+TEST_F(DesignIntfTest, FontNamesAreTheInstalledFonts)
+{
+    struct TwoFonts : TFakeFontBackend {
+        std::vector<AnsiString> Families() override { return {"DejaVu Sans", "Liberation Serif"}; }
+    } installed;
+    TrpPropertyEditor* editor = EditorOf(Memo->GetFont(), "Name");
+    ASSERT_NE(editor, nullptr);
+    editor->GetValues();
+    EXPECT_GE(editor->Values->IndexOf("Arial"), 0) << "no font database: the fixed list";
+    TFontBackend* kept = SetDefaultFontBackend(&installed);
+    editor->GetValues();
+    SetDefaultFontBackend(kept);
+    EXPECT_EQ(editor->Values->Text(), "DejaVu Sans\r\nLiberation Serif\r\n");
 }
 
 TEST_F(DesignIntfTest, FindingTheEditorOfAProperty)
