@@ -272,6 +272,10 @@ public:
     int FormCount() const { return int(FForms.size()); }
     TCustomForm* Forms(int index) const;
     const std::vector<TCustomForm*>& FormList() const { return FForms; }
+    // The data modules alive, in creation order.
+    int DataModuleCount() const { return int(FDataModules.size()); }
+    TDataModule* DataModules(int index) const;
+    const std::vector<TDataModule*>& DataModuleList() const { return FDataModules; }
     TCursor GetCursor() const { return FCursor; }
     void SetCursor(TCursor value);
     int GetWidth() const;
@@ -289,12 +293,16 @@ public:
 private:
     friend class TCustomForm;
     friend class TApplication;
+    friend class TDataModule;
     void AddForm(TCustomForm* form);
+    void AddDataModule(TDataModule* module) { FDataModules.push_back(module); }
+    void RemoveDataModule(TDataModule* module);
     void RemoveForm(TCustomForm* form);
     // Makes `form` the active form (nullptr: none), firing Deactivate/Activate.
     void SetActiveForm(TCustomForm* form);
 
     std::vector<TCustomForm*> FForms;        // in creation order
+    std::vector<TDataModule*> FDataModules;  // in creation order
     std::vector<TCustomForm*> FActivation;   // most recently active last
     std::vector<TCustomForm*> FModalStack;   // innermost last
     TCustomForm* FActiveForm = nullptr;

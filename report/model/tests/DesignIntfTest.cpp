@@ -2,11 +2,13 @@
 // property lists of one and of several report objects.
 #include "report/model/tests/ReportFixture.h"
 
+#include "report/model/rpDBSet.h"
 #include "report/model/rpDsgnIntf.h"
 #include "report/model/rpRes.h"
 
 #include "platform/graphics/FontBackend.h"
 #include "platform/graphics/Graphic.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/testing/TestDriver.h"
 
@@ -463,6 +465,27 @@ TEST_F(DesignIntfTest, GetComponentsListsTheReportsObjectsOfAClass)
     rpGetComponents(R, TrpMemoView::StaticClass(), &list, Memo2);
     EXPECT_EQ(list.GetCommaText(), "Memo1");
     EXPECT_EQ(list.Objects(0), Memo);
+}
+
+// The report, then every form, every data module and the modules a module form holds.
+TEST_F(DesignIntfTest, GetComponentsVisitsFormsAndDataModules)
+{
+    TTestDriver d;
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetName("Form1");
+    (new TrpDBDataset(form.get()))->SetName("OnForm");
+    auto module = std::make_unique<TDataModule>(nullptr);
+    module->SetName("DataModule1");
+    (new TrpDBDataset(module.get()))->SetName("InModule");
+    auto other = std::make_unique<TDataModule>(nullptr);
+    other->SetName("DataModule2");
+    (new TrpDBDataset(other.get()))->SetName("InOther");
+    TStringList list;
+    rpGetComponents(R, TrpDBDataset::StaticClass(), &list, nullptr);
+    EXPECT_EQ(list.GetCommaText(), "Form1.OnForm,DataModule1.InModule,DataModule2.InOther");
+    module.reset();
+    rpGetComponents(R, TrpDBDataset::StaticClass(), &list, nullptr);
+    EXPECT_EQ(list.GetCommaText(), "Form1.OnForm,DataModule2.InOther") << "a freed module leaves the screen's list";
 }
 
 TEST_F(DesignIntfTest, FormToResWritesTheFormsTextsAsABlock)
