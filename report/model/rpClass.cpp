@@ -807,6 +807,15 @@ bool TrpReport::DesignReport()
     return true;
 }
 
+bool TrpReport::DesignReport(TObject* /*DesignerIntf*/, TObject* Editor)
+{
+    if (Designer || !Designers().Factory || !Editor || !SameText(Editor->ClassName(), "TrpReportEditor"))
+        return false;
+    EnsurePage(this);
+    RunDesigner(this, false);
+    return true;
+}
+
 bool TrpReport::DesignPreviewPage()
 {
     if (Designer || !Designers().Factory)

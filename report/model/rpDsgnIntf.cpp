@@ -1,6 +1,7 @@
 // rpDsgnIntf.cpp - registries, property editors, component editors, property lists.
 #include "report/model/rpDsgnIntf.h"
 
+#include "report/model/rpClass.h"
 #include "report/model/rpRes.h"
 #include "report/model/rpReportBase.h"
 
@@ -980,4 +981,14 @@ std::unique_ptr<TrpPropertyList> rpCreatePropertyList(const std::vector<TObject*
     for (size_t i = 1; i < lists.size(); ++i)
         first->AddProperties(lists[i].get());
     return std::move(lists.front());
+}
+
+// ---------------------------------------------------------------- TrpReportEditor
+
+SKLAD_DEFINE_CLASS(TrpReportEditor)
+
+bool TrpReportEditor::Edit()
+{
+    auto* report = dynamic_cast<TrpReport*>(Component);
+    return report && report->DesignReport(Designer, this);
 }

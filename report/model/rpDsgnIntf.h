@@ -290,6 +290,15 @@ public:
     TMenu* Menu;
 };
 
+// The editor of a report on a form: editing it opens the report's designer.
+class TrpReportEditor : public TrpComponentEditor {
+    SKLAD_CLASS_NOPUBLISH(TrpReportEditor, TrpComponentEditor)
+public:
+    using TrpComponentEditor::TrpComponentEditor;
+    bool Edit() override;
+    bool HasEditor() override { return true; }
+};
+
 // ---------------------------------------------------------------- property lists
 
 class TrpPropertyList;
