@@ -836,6 +836,11 @@ void rpRestoreToolbarPosition(TCustomIniFile& Ini, TrpToolBar* ToolBar)
     const int width = Ini.ReadInteger(section, "Width", ToolBar->GetWidth());
     const int height = Ini.ReadInteger(section, "Height", ToolBar->GetHeight());
     ToolBar->SetBounds(ToolBar->GetLeft(), ToolBar->GetTop(), width, height);
+    if (TrpFloatWindow* window = ToolBar->IsFloat() ? ToolBar->FloatWindow() : nullptr) {
+        // The window holds the tool bar at its restored size.
+        window->SetBounds(window->GetLeft(), window->GetTop(), width + 2 * kFrame, height + kCaption + kFrame);
+        window->PlaceCloseButton();
+    }
     // Shown first: a dock fitted while its toolbar is still hidden would close up around it.
     ToolBar->SetVisible(Ini.ReadBool(section, "Visible", true));
     if (TrpDock* dock = ToolBar->Dock())

@@ -323,6 +323,17 @@ TEST(DockTest, FloatWindowAndPositions)
         EXPECT_EQ(w.bar->FloatWindow()->GetLeft(), 300);
         EXPECT_TRUE(w.bar->GetVisible());
 
+        // A saved size other than the docked one: the float window holds the tool bar
+        // with its frame on both sides.
+        w.bar->DockTo(w.top, 0, 0);
+        w.d.Run([] { Application->ProcessMessages(); });
+        ini.WriteInteger("ToolBar.Bar1", "Width", 120);
+        rpRestoreToolbarPosition(ini, w.bar);
+        ASSERT_TRUE(w.bar->IsFloat());
+        EXPECT_EQ(w.bar->GetWidth(), 120);
+        EXPECT_EQ(w.bar->FloatWindow()->GetClientWidth(), 126);
+        EXPECT_EQ(w.bar->FloatWindow()->GetClientHeight(), w.bar->GetHeight() + 21);
+
         // Docked by name; a name that is not a dock leaves it where it is.
         ini.WriteBool("ToolBar.Bar1", "Float", false);
         ini.WriteString("ToolBar.Bar1", "Dock", "BottomDock");
