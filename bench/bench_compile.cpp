@@ -4,7 +4,8 @@
 //
 // A generated script is one tenth declarations (a variable each) and nine
 // tenths statements: assignments, ifs, calls of a built-in function, loops
-// (in BasicScript, whose loops and else parts take lines of their own, ifs).
+// (in BasicScript, whose loops and else parts take lines of their own, ifs)
+// and withs (not in C++Script, which has none).
 //
 // With SKLAD_BENCH_QUICK set (the test run) only the 1,000-line texts compile.
 #include "script/GlobalUnit.h"
@@ -21,9 +22,18 @@ enum Syntax { kPascal, kCpp, kJScript, kBasic };
 
 const char* const kLanguage[] = {"PascalScript", "C++Script", "JScript", "BasicScript"};
 
-// One statement of kind k over the variables va and vb.
+// One statement of kind k over the variables va and vb. Every fifth is a
+// with (in the syntaxes that have one): each needs a hidden variable.
 AnsiString Statement(Syntax syntax, int k, const AnsiString& va, const AnsiString& vb)
 {
+    if (k % 5 == 4) {
+        switch (syntax) {
+        case kPascal: return "  with o do " + va + " := " + vb + ";";
+        case kJScript: return "  with (o) " + va + " = " + vb + ";";
+        case kBasic: return "With o\r\n" + va + " = " + vb + "\r\nEnd With";
+        case kCpp: break;
+        }
+    }
     switch (syntax) {
     case kPascal:
         switch (k % 4) {
@@ -59,10 +69,10 @@ AnsiString MakeScript(Syntax syntax, int lines)
     auto name = [](int i) { return "v" + std::to_string(i * 7919 % 1000003); };
     auto add = [&](const AnsiString& line) { text += line + "\r\n"; };
     switch (syntax) {
-    case kPascal: add("var i: Integer; s: String;"); break;
+    case kPascal: add("var i: Integer; s: String; o: Variant;"); break;
     case kCpp: add("int i; string s;"); break;
-    case kJScript: add("var i, s;"); break;
-    case kBasic: add("Dim i, s"); break;
+    case kJScript: add("var i, s, o;"); break;
+    case kBasic: add("Dim i, s, o"); break;
     }
     for (int v = 0; v < vars; ++v) {
         switch (syntax) {

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -33,8 +34,11 @@ const int kPoints = kQuick ? 100 : 10000;
 
 std::string Schema()
 {
-    const fs::path p = fs::path(__FILE__).parent_path().parent_path() / "app" / "db" / "schema.sql";
-    std::ifstream in(p, std::ios::binary);
+    std::ifstream in(SKLAD_BENCH_SCHEMA, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "bench_db: cannot read %s\n", SKLAD_BENCH_SCHEMA);
+        std::exit(1);
+    }
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
@@ -48,7 +52,11 @@ std::string MakeWarehouse(const char* name, int rows)
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
     sqlite::RegisterCollations(db);
-    sqlite3_exec(db, ("PRAGMA synchronous=OFF;" + Schema()).c_str(), nullptr, nullptr, nullptr);
+    char* err = nullptr;
+    if (sqlite3_exec(db, ("PRAGMA synchronous=OFF;" + Schema()).c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "bench_db: the schema failed: %s\n", err ? err : "error");
+        std::exit(1);
+    }
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
     // Program text is CP1251; SQLite takes UTF-8.

@@ -15,6 +15,8 @@
 //   BM_ImportRequest       "Импорт" of a 20-line .sklad file into a new request
 //   BM_ReportBuilder       the report builder, its order-number list
 //   BM_LinePicker          "Добавить" in a receipt: the goods card's lists of 100,000 goods
+//   BM_OpenWarehouse       "Открыть склад" of this warehouse, its whole-file check included
+//                          (should stay under 1 s)
 #include "app/documents/Import.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit2.h"
@@ -24,6 +26,7 @@
 #include "app/shell/Unit1.h"
 #include "platform/db/ADODB.h"
 #include "platform/db/Sqlite.h"
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
@@ -268,6 +271,19 @@ void BM_LinePicker(benchmark::State& state)
     state.counters["names"] = double(Form2->ComboBox1->GetItems()->Count());
 }
 
+void BM_OpenWarehouse(benchmark::State& state)
+{
+    EnsureProgram();
+    const AnsiString path = MakeWarehouse();
+    for (auto _ : state) {
+        if (Form1->OpenDatabase(path) != TOpenResult::Opened) {
+            state.SkipWithError("the warehouse did not open");
+            break;
+        }
+    }
+    state.counters["groups"] = double(Form1->TreeView1->GetItems()->Count());
+}
+
 }  // namespace
 
 BENCHMARK(BM_NewReceipt)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -277,3 +293,4 @@ BENCHMARK(BM_IssueFromRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportBuilder)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinePicker)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWarehouse)->Unit(benchmark::kMillisecond);

@@ -9,6 +9,9 @@
 //   fib      fib(27) by plain recursion (635,621 calls)
 //   float    5,000,000 steps of x := x * 0.999 + i / 3.0 - 1.1
 //   string   appending IntToStr(i), i = 1..200,000, to one string
+//   chain    s := s + ', ' + IntToStr(i), i = 1..200,000 (BasicScript s = s & ", " & i): a
+//            chain of joins onto the target; also run at 20,000 (BM_chain/<syntax>/20k),
+//            so that the time per step can be seen to stay flat
 //   method   1,000,000 calls of a host object's method (Counter.Add)
 //   report   100,000 evaluations of a report's bracketed expression over dataset fields
 //            (expressions of a report are PascalScript whatever its script language, so
@@ -114,6 +117,11 @@ double StringAnswer(int n)
     return len;
 }
 
+double ChainAnswer(int n)
+{
+    return StringAnswer(n) + 2.0 * n;
+}
+
 double MethodAnswer(int n)
 {
     double s = 0;
@@ -127,6 +135,7 @@ constexpr Workload kWorkloads[] = {
     {"fib", 27, 10, FibAnswer},
     {"float", 5000000, 1000, FloatAnswer},
     {"string", 200000, 1000, StringAnswer},
+    {"chain", 200000, 1000, ChainAnswer},
     {"method", 1000000, 1000, MethodAnswer},
 };
 
@@ -165,9 +174,9 @@ bool SameAnswer(double want, const Variant& got)
     return g == want || std::fabs(g - want) <= 1e-9 * std::fabs(want);
 }
 
-void RunWorkload(benchmark::State& state, const Workload& w, const Syntax& syntax)
+void RunWorkload(benchmark::State& state, const Workload& w, const Syntax& syntax, int size = 0)
 {
-    const int n = Quick() ? w.QuickSize : w.Size;
+    const int n = Quick() ? w.QuickSize : size ? size : w.Size;
     const double want = w.Answer(n);
     ScriptEngineStartup();
     {
@@ -190,6 +199,9 @@ void RunWorkload(benchmark::State& state, const Workload& w, const Syntax& synta
                 }
             }
             state.counters["n"] = n;
+            // time per step (per unit of n), to compare sizes
+            state.counters["per_step"] =
+                benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
         }
     }
     ScriptEngineShutdown();
@@ -277,6 +289,10 @@ const bool kRegistered = [] {
             benchmark::RegisterBenchmark((std::string("BM_") + w.Name + "/" + s.Ext).c_str(),
                                          [&w, &s](benchmark::State& st) { RunWorkload(st, w, s); })
                 ->Unit(benchmark::kMillisecond);
+    for (const Syntax& s : kSyntaxes)
+        benchmark::RegisterBenchmark((std::string("BM_chain/") + s.Ext + "/20k").c_str(),
+                                     [&s](benchmark::State& st) { RunWorkload(st, kWorkloads[4], s, 20000); })
+            ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_report/pas", BM_report)->Unit(benchmark::kMillisecond);
     return true;
 }();

@@ -152,6 +152,26 @@ int TscOperatorNode::Priority() const
     return kPriority[Op];
 }
 
+Variant TscOperatorNode::Join(const Variant& a, const Variant& b) const
+{
+    if (StrCat) {
+        if (::VarType(a) == varString) {
+            AnsiString right = VarToStr(b);
+            scCheckStringLength(static_cast<int64_t>(a.StrPtr()->size()) + static_cast<int64_t>(right.size()));
+            return Variant(VarToStr(a) + right);
+        }
+        script_detail::CheckJoin(a, b);
+        return a + b;
+    }
+    if (BothInteger)
+        return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) + static_cast<uint32_t>(ToInt32(b))));
+    Variant r;
+    if (script_fast::TryArith<'+'>(a, b, r))
+        return r;
+    script_detail::CheckJoin(a, b);
+    return a + b;
+}
+
 Variant TscOperatorNode::GetValue()
 {
     switch (Op) {
@@ -188,22 +208,7 @@ Variant TscOperatorNode::GetValue()
         const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
-        if (StrCat) {
-            if (::VarType(a) == varString) {
-                AnsiString right = VarToStr(b);
-                scCheckStringLength(static_cast<int64_t>(a.StrPtr()->size()) + static_cast<int64_t>(right.size()));
-                return Variant(VarToStr(a) + right);
-            }
-            script_detail::CheckJoin(a, b);
-            return a + b;
-        }
-        if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) + static_cast<uint32_t>(ToInt32(b))));
-        Variant r;
-        if (script_fast::TryArith<'+'>(a, b, r))
-            return r;
-        script_detail::CheckJoin(a, b);
-        return a + b;
+        return Join(a, b);
     }
     case opMinus: {
         Variant ta, tb;
@@ -581,6 +586,36 @@ void TscExpression::SetValue(const Variant& value)
         dn->Designator->SetValue(value);
 }
 
+bool scIsPlainExpression(const TscExpressionNode* node, const TscCustomVariable* target)
+{
+    if (!node)
+        return true;
+    if (const auto* op = dynamic_cast<const TscOperatorNode*>(node))
+        return scIsPlainExpression(op->Left.get(), target) && scIsPlainExpression(op->Right.get(), target);
+    if (dynamic_cast<const TscSetNode*>(node))
+        return false;
+    const auto* dn = dynamic_cast<const TscDesignatorNode*>(node);
+    if (!dn)
+        return true; // a constant
+    const TscDesignator* d = dn->Designator.get();
+    if (d->StepCount() == 0 || d->RefItem == target)
+        return false;
+    for (int i = 0; i < d->StepCount(); ++i) {
+        const TscDesignatorItem* step = d->Step(i);
+        const TscCustomVariable* ref = step->Ref;
+        const std::type_info& t = typeid(*ref);
+        const bool plain = t == typeid(TscVariable) || t == typeid(TscParamItem) || t == typeid(TscStringVariable) ||
+                           t == typeid(TscMethodHelper) || t == typeid(TscPropertyHelper) ||
+                           t == typeid(TscComponentHelper);
+        if (!plain || ref == target)
+            return false;
+        for (int j = 0; j < step->Count(); ++j)
+            if (!scIsPlainExpression(step->GetItem(j)->Root(), target))
+                return false;
+    }
+    return true;
+}
+
 namespace {
 
 bool IsSameVariable(const TscExpressionNode* node, const TscCustomVariable* var)
@@ -613,7 +648,9 @@ void TscExpression::Optimize(const TscDesignator* target, AnsiString& opText)
     if (IsSameVariable(op->Left.get(), var)) {
         keep = std::move(op->Right);
     } else if (IsSameVariable(op->Right.get(), var) && (op->Op == opPlus || op->Op == opMul) &&
-               var->VarType != fvtString && var->VarType != fvtVariant) {
+               var->VarType != fvtString && var->VarType != fvtVariant && scIsPlainExpression(op->Left.get(), var)) {
+        // e op x: the shortened form reads x first, which is the same only when e cannot
+        // change x.
         keep = std::move(op->Left);
     } else {
         return;

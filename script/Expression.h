@@ -82,6 +82,8 @@ public:
     const Variant* RightDirect = nullptr;
     int Priority() const override;
     Variant GetValue() override;
+    // A "+" or STRCAT node's result from its operands' values (not a set operator).
+    Variant Join(const Variant& a, const Variant& b) const;
 };
 
 class TscDesignatorNode : public TscOperandNode {
@@ -101,6 +103,12 @@ public:
     bool AsMask = false; // the value goes to a set-typed target: give the bit mask
     Variant GetValue() override;
 };
+
+// An expression that runs no script routine and does not name target: constants,
+// operators, other variables, host functions, properties and methods, with arguments of
+// the same kind. Evaluating it leaves target as it is, so target may be read before or
+// after it with the same result.
+bool scIsPlainExpression(const TscExpressionNode* node, const TscCustomVariable* target);
 
 class TscExpression : public TscCustomExpression {
 public:

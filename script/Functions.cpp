@@ -167,7 +167,9 @@ const TBuiltin kBuiltins[] = {
          const AnsiString fmt = ArgStr(p, 0);
          TVarRecArray args;
          VariantToVarRec(Arg(p, 1), args);
-         return Variant(Format(fmt, args.Items, FormatSettings()));
+         AnsiString s = Format(fmt, args.Items, FormatSettings());
+         scCheckStringLength(static_cast<int64_t>(s.size()));
+         return Variant(std::move(s));
      }},
     {"function FormatFloat(Fmt: String; Value: Extended): String", TFunctions::ctFormat,
      [](Variant& p) { return Variant(FormatFloat(ArgStr(p, 0), ArgFloat(p, 1))); }},

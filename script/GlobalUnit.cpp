@@ -72,8 +72,9 @@ Variant TscArrayHelper::GetValue()
 
 void TscArrayHelper::SetValue(const Variant& value)
 {
+    // An element takes the array's element type, as a variable of it would.
     if (Variant* e = Element(true))
-        *e = value;
+        StoreAsDeclared(*e, VarType, value);
 }
 
 TscStringHelper::TscStringHelper() : TscCustomHelper("__StringHelper", fvtChar, AnsiString())

@@ -478,24 +478,25 @@ void TscILParser::DoReturn(TscXMLItem* item, TscScript* script, TscStatement* li
 void TscILParser::DoWith(TscXMLItem* item, TscScript* script, TscStatement* list)
 {
     const int n = item->Count();
+    // The body is the last child unless it is missing (with X do ;): then
+    // every designator is an object to check all the same.
+    const bool hasBody = n > 0 && El(item->Items(n - 1)) != IlElement::Dsgn;
+    const int objects = hasBody ? n - 1 : n;
     size_t pushed = 0;
-    for (int i = 0; i < n - 1; ++i) {
+    for (int i = 0; i < objects; ++i) {
         TscXMLItem* c = item->Items(i);
         if (El(c) != IlElement::Dsgn)
             continue;
         std::unique_ptr<TscDesignator> d = DoDesignator(c, script, emNone);
         if (d->VarType != fvtClass && d->VarType != fvtVariant)
             scRaise(TscMessageId::SClassRequired);
-        // The hidden variable is named by a number: no identifier can clash with it.
+        // The hidden variable is named by a number: no identifier can clash
+        // with it. Numbers are never reused in one compilation, so finding a
+        // free one does not grow with the number of withs.
         AnsiString name;
-        for (int k = 0;; ++k) {
-            name = std::to_string(k);
-            bool taken = script->FindLocal(name) != nullptr;
-            for (const WithEntry& w : WithNames)
-                taken = taken || w.Name == name;
-            if (!taken)
-                break;
-        }
+        do
+            name = std::to_string(FWithCounter++);
+        while (script->FindLocal(name));
         TscCustomVariable* var = script->Add(name, std::make_unique<TscVariable>(name, d->VarType, d->TypeName));
         auto stmt = NewStmt<TscWithStmt>(c, script);
         stmt->Designator = std::move(d);
@@ -509,7 +510,7 @@ void TscILParser::DoWith(TscXMLItem* item, TscScript* script, TscStatement* list
         size_t count;
         ~Pop() { names.resize(names.size() - count); }
     } pop{WithNames, pushed};
-    if (n > 0)
+    if (hasBody)
         DoStmt(item->Items(n - 1), script, list);
 }
 
@@ -586,9 +587,13 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
             } else {
                 hi = DoExpression(Child(dim, 0), script)->GetValue().AsInteger() - 1;
             }
-            elements *= std::max<int64_t>(0, int64_t(hi) - lo + 1);
-            if (hi < lo || elements > kMaxArrayElements || bounds.size() >= 6)
-                scRaiseIndex(TscMessageId::SArrayIndex, hi, lo, lo + kMaxArrayElements - 1);
+            if (bounds.size() >= 6)
+                scRaise(TscMessageId::SArrayBounds);
+            // The bounds printed are those this dimension could have had.
+            const int64_t room = kMaxArrayElements / elements;
+            if (hi < lo || int64_t(hi) - lo + 1 > room)
+                scRaiseIndex(TscMessageId::SArrayIndex, hi, lo, static_cast<int>(std::min<int64_t>(lo + room - 1, INT32_MAX)));
+            elements *= int64_t(hi) - lo + 1;
             bounds.push_back(lo);
             bounds.push_back(hi);
         }
@@ -938,7 +943,15 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
             d->AddStep(AddHidden(script, std::make_unique<TscLateMember>(text)), SourcePos);
             continue;
         }
-        switch (pi->VarType) {
+        TscVarType piType = pi->VarType;
+        AnsiString piTypeName = pi->TypeName;
+        if (piType == fvtConstructor) {
+            // TStringList.Create.ClassName: a constructor yields its class.
+            piType = fvtClass;
+            if (d->StepCount() >= 2)
+                piTypeName = d->Step(d->StepCount() - 2)->Ref->TypeName;
+        }
+        switch (piType) {
         case fvtString:
         case fvtChar:
             if (!index)
@@ -946,7 +959,7 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
             d->AddStep(Lookup(script, "__StringHelper"), SourcePos);
             break;
         case fvtClass: {
-            TscClassVariable* cls = FindClass(pi->TypeName);
+            TscClassVariable* cls = FindClass(piTypeName);
             if (index) {
                 if (!cls->DefProperty)
                     scRaise(TscMessageId::SClassError, cls->Name);

@@ -98,6 +98,7 @@ private:
     };
     std::vector<WithEntry> WithNames;
     int FHiddenCounter = 0;
+    int FWithCounter = 0;
 
     void DoProgram(TscXMLItem* item, TscScript* script);
     void DeclareRoutines(TscXMLItem* item, TscScript* script);

@@ -157,8 +157,6 @@ int TscCustomVariable::GetNumberOfRequiredParams() const
 
 // ---------------------------------------------------------------- simple items
 
-namespace {
-
 // A value as a variable of the declared type holds it: an Integer stored into
 // a Double becomes a floating value, so Format('%f') and "/" read it as one.
 // Stores value into target as a variable of varType holds it (no copy made when the
@@ -170,8 +168,6 @@ void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
     else
         target = value;
 }
-
-} // namespace
 
 void TscVariable::SetValue(const Variant& value)
 {

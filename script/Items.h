@@ -85,6 +85,10 @@ public:
     int GetNumberOfRequiredParams() const;
 };
 
+// Stores value into target as a variable of varType holds it: an Integer
+// given to a Double becomes a floating value.
+void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value);
+
 // A script or host variable; a value stored into it takes its declared type.
 class TscVariable : public TscCustomVariable {
 public:

@@ -38,6 +38,13 @@ void scCheckStringLength(int64_t length)
                            Format(scMessage(TscMessageId::SStringTooLong), {length, kScriptMaxStringLength}));
 }
 
+void scCheckStreamSize(int64_t size, int64_t current)
+{
+    if (size > kScriptMaxStreamSize && size > current)
+        throw EScriptError(TscMessageId::SStreamTooLarge,
+                           Format(scMessage(TscMessageId::SStreamTooLarge), {size, kScriptMaxStreamSize}));
+}
+
 void scRaiseIndex(TscMessageId id, int64_t index, int64_t low, int64_t high)
 {
     if (id == TscMessageId::SStringIndex)

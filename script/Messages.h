@@ -52,7 +52,8 @@
     X(SOleNoObject, "Значение не является объектом автоматизации: %s")                      \
     X(SEventValue, "Недопустимое значение параметра %s, возвращенное обработчиком события")   \
     X(SArrayBounds, "Границы массива задаются парами целых чисел, от одной до трех пар")           \
-    X(SStringTooLong, "Строка слишком длинная: %d символов (не более %d)")
+    X(SStringTooLong, "Строка слишком длинная: %d символов (не более %d)")                      \
+    X(SStreamTooLarge, "Поток в памяти слишком большой: %d байт (не более %d)")
 
 enum class TscMessageId : uint8_t {
 #define X(id, text) id,
@@ -109,6 +110,12 @@ private:
 constexpr int64_t kScriptMaxStringLength = int64_t(1) << 26;
 // Raises SStringTooLong when a string of length characters would pass the cap.
 void scCheckStringLength(int64_t length);
+
+// Memory streams a script writes hold at most this many bytes, for the same reason.
+constexpr int64_t kScriptMaxStreamSize = int64_t(1) << 28;
+// Raises SStreamTooLarge when a memory stream of size bytes would pass the cap;
+// a stream the host made larger may keep its size, not grow.
+void scCheckStreamSize(int64_t size, int64_t current = 0);
 
 // Raises the message with no detail.
 [[noreturn]] void scRaise(TscMessageId id);

@@ -33,39 +33,6 @@ struct LoopEnd {
     }
 };
 
-// An expression that runs no script routine and does not name target: constants,
-// operators, other variables, host functions, properties and methods, with arguments of
-// the same kind. Evaluating it leaves target as it is.
-bool IsPlainExpression(const TscExpressionNode* node, const TscCustomVariable* target)
-{
-    if (!node)
-        return true;
-    if (const auto* op = dynamic_cast<const TscOperatorNode*>(node))
-        return IsPlainExpression(op->Left.get(), target) && IsPlainExpression(op->Right.get(), target);
-    if (dynamic_cast<const TscSetNode*>(node))
-        return false;
-    const auto* dn = dynamic_cast<const TscDesignatorNode*>(node);
-    if (!dn)
-        return true; // a constant
-    const TscDesignator* d = dn->Designator.get();
-    if (d->StepCount() == 0 || d->RefItem == target)
-        return false;
-    for (int i = 0; i < d->StepCount(); ++i) {
-        const TscDesignatorItem* step = d->Step(i);
-        const TscCustomVariable* ref = step->Ref;
-        const std::type_info& t = typeid(*ref);
-        const bool plain = t == typeid(TscVariable) || t == typeid(TscParamItem) || t == typeid(TscStringVariable) ||
-                           t == typeid(TscMethodHelper) || t == typeid(TscPropertyHelper) ||
-                           t == typeid(TscComponentHelper);
-        if (!plain || ref == target)
-            return false;
-        for (int j = 0; j < step->Count(); ++j)
-            if (!IsPlainExpression(step->GetItem(j)->Root(), target))
-                return false;
-    }
-    return true;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- assignments
@@ -81,7 +48,6 @@ void TscAssignmentStmt::Optimize()
     Source = single ? single : Expression->Root() ? static_cast<TscCustomVariable*>(Expression->Root()) : Expression.get();
     PlainTarget = nullptr;
     StringTarget = nullptr;
-    AppendSource = nullptr;
     if (Target != Designator.get()) {
         const std::type_info& t = typeid(*Target);
         if (t == typeid(TscVariable) || t == typeid(TscParamItem))
@@ -89,33 +55,74 @@ void TscAssignmentStmt::Optimize()
         else if (t == typeid(TscStringVariable))
             StringTarget = static_cast<TscStringVariable*>(Target);
     }
+    AppendChain.clear();
+    SourcePlain = scIsPlainExpression(Expression->Root(), Target);
     if (PlainTarget || StringTarget) {
-        auto* op = dynamic_cast<TscOperatorNode*>(Expression->Root());
-        auto* left = op ? dynamic_cast<TscDesignatorNode*>(op->Left.get()) : nullptr;
-        if (op && op->StrCat && !op->SetOp && left && left->ValueSource == Target && op->Right &&
-            IsPlainExpression(op->Right.get(), Target))
-            AppendSource = op->Right.get();
+        std::vector<TscOperatorNode*> chain;
+        TscExpressionNode* node = Expression->Root();
+        auto* op = dynamic_cast<TscOperatorNode*>(node);
+        while (op && op->Op == opPlus && !op->SetOp && op->Left && op->Right &&
+               scIsPlainExpression(op->Right.get(), Target)) {
+            chain.push_back(op);
+            node = op->Left.get();
+            op = dynamic_cast<TscOperatorNode*>(node);
+        }
+        auto* left = dynamic_cast<TscDesignatorNode*>(node);
+        if (!chain.empty() && left && left->ValueSource == Target)
+            AppendChain.assign(chain.rbegin(), chain.rend());
     }
 }
 
 bool TscAssignmentStmt::AppendInPlace()
 {
-    // The join gives the left text followed by the right one when the left value is a
-    // string; the right side cannot change the target, so reading it first is the same.
+    AnsiString* text;
     if (StringTarget) {
-        const AnsiString b = VarToStr(AppendSource->GetValue());
-        scCheckStringLength(static_cast<int64_t>(StringTarget->StringValue.size()) + static_cast<int64_t>(b.size()));
-        StringTarget->StringValue += b;
-        return true;
+        text = &StringTarget->StringValue;
+    } else {
+        if (PlainTarget->ReadOnly || ::VarType(PlainTarget->Value) != varString)
+            return false;
+        text = PlainTarget->Value.UnsharedStr();
+        if (!text) { // shared with another variable: this one gets its own copy once
+            PlainTarget->Value = Variant(AnsiString(*PlainTarget->Value.StrPtr()));
+            text = PlainTarget->Value.UnsharedStr();
+        }
     }
-    if (PlainTarget->ReadOnly || ::VarType(PlainTarget->Value) != varString)
-        return false;
-    const Variant b = AppendSource->GetValue();
-    scCheckStringLength(static_cast<int64_t>(PlainTarget->Value.StrPtr()->size()) +
-                        static_cast<int64_t>(VarToStr(b).size()));
-    if (::VarType(PlainTarget->Value) == varString && PlainTarget->Value.AppendUnshared(VarToStr(b)))
-        return true;
-    PlainTarget->SetValue(Variant(VarToStr(PlainTarget->Value) + VarToStr(b)));
+    // The operands cannot read or change the target, so the partial text is seen by
+    // nobody; an error leaves the target as it was.
+    const size_t start = text->size();
+    Variant rest; // the general join's value once an operand is not a text
+    bool general = false;
+    try {
+        for (size_t k = 0; k < AppendChain.size(); ++k) {
+            const TscOperatorNode* op = AppendChain[k];
+            Variant tb;
+            const Variant& b = op->RightDirect ? *op->RightDirect : (tb = op->Right->GetValue());
+            const AnsiString* piece = ::VarType(b) == varString ? b.StrPtr() : nullptr;
+            AnsiString converted;
+            if (!piece && op->StrCat) {
+                converted = VarToStr(b);
+                piece = &converted;
+            }
+            if (!piece) {
+                general = true;
+                rest = op->Join(Variant(*text), b);
+                text->resize(start);
+                for (++k; k < AppendChain.size(); ++k) {
+                    const TscOperatorNode* next = AppendChain[k];
+                    Variant tn;
+                    rest = next->Join(rest, next->RightDirect ? *next->RightDirect : (tn = next->Right->GetValue()));
+                }
+                break;
+            }
+            scCheckStringLength(static_cast<int64_t>(text->size()) + static_cast<int64_t>(piece->size()));
+            text->append(*piece);
+        }
+    } catch (...) {
+        text->resize(start);
+        throw;
+    }
+    if (general)
+        Target->SetValue(rest);
     return true;
 }
 
@@ -124,7 +131,7 @@ void TscAssignmentStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    if (AppendSource && AppendInPlace())
+    if (!AppendChain.empty() && AppendInPlace())
         return;
     Target->SetValue(Source->GetValue());
 }
@@ -134,6 +141,12 @@ void TscAssignOpStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
+    if (!SourcePlain) {
+        // The source may change the target: the target's value is taken first.
+        const Variant a = Target->GetValue();
+        Apply(a, Source->GetValue());
+        return;
+    }
     const Variant b = Source->GetValue();
     if (!SetOp) {
         // The common shapes in place: the target's own value, no copy of it.
@@ -157,7 +170,11 @@ void TscAssignOpStmt::Execute()
             return;
         }
     }
-    const Variant a = Target->GetValue();
+    Apply(Target->GetValue(), b);
+}
+
+void TscAssignOpStmt::Apply(const Variant& a, const Variant& b)
+{
     if (SetOp && Op != '/') {
         const int64_t x = scSetToMask(a), y = scSetToMask(b);
         Target->SetValue(Variant(Op == '+' ? x | y : Op == '-' ? x & ~y : x & y));

@@ -15,16 +15,24 @@
 //
 // Speed: an assignment decides once, when it is built, what its target is. On a
 // plain variable or parameter, x := x op e reads the stored value in place and
-// takes the inline arithmetic of FastPaths.h; appending a text to a String
-// variable, or to a Variant whose text nothing else shares, extends it in place,
-// so building a long text by appending is linear. BasicScript's s = s & e does
-// the same when e can neither run a script routine nor name s (the left side is
-// read first there, so anything else goes the general way). The results, their
-// types and the errors are those of the general operations.
+// takes the inline arithmetic of FastPaths.h; appending to a String variable, or to
+// a Variant whose text nothing else shares, extends it in place, so building a long
+// text by appending is linear. Every left-deep chain of joins that starts at the
+// target does so (s := s + ', ' + IntToStr(i), BasicScript s = s & "," & i) when no
+// operand can run a script routine or name s: the operands are evaluated in their
+// order and each text appended as it comes; an error on the way cuts the target back
+// to its old text, and an operand that is not a text turns the rest into the general
+// join. The results, their types and the errors are those of the general operations.
+//
+// Order of effects: x op= e, and x := x op e shortened to it, read the target's value
+// before evaluating e, as the left operand of an operator is read before the right one.
+// When e cannot change x the order cannot be seen, and the stored value is used in place.
 #pragma once
 
 #include "script/Designator.h"
 #include "script/Statement.h"
+
+#include <vector>
 
 class TscAssignmentStmt : public TscStatement {
 public:
@@ -43,9 +51,12 @@ protected:
     // StringTarget: Target is a String variable.
     TscCustomVariable* PlainTarget = nullptr;
     TscStringVariable* StringTarget = nullptr;
-    // s := s & e (a join whose left side is the target itself and whose right side calls
-    // no script routine and does not name the target): e, whose text is appended in place.
-    TscExpressionNode* AppendSource = nullptr;
+    // s := s + a + b ... (a left-deep chain of joins from the target itself whose operands
+    // call no script routine and do not name the target): the join nodes, innermost first;
+    // each one's right operand is appended in place.
+    std::vector<TscOperatorNode*> AppendChain;
+    // The source cannot change the target (scIsPlainExpression).
+    bool SourcePlain = false;
 
 private:
     bool AppendInPlace();
@@ -61,6 +72,9 @@ public:
     char Op; // '+', '-', '*', '/'
     bool SetOp = false; // a set's mask with a set constructor: union, difference, intersection
     void Execute() override;
+
+private:
+    void Apply(const Variant& a, const Variant& b);
 };
 
 class TscCallStmt : public TscStatement {

@@ -22,7 +22,7 @@
 -- application_id 'KVB1' marks a warehouse file; the database layer refuses SQLite files without it.
 
 PRAGMA application_id = 1263944241;  -- 0x4B564231, 'KVB1'
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;  -- the program brings older files up to this once (TForm1::UpgradeSchema)
 PRAGMA journal_mode = DELETE;
 
 CREATE TABLE Groups (
@@ -232,7 +232,10 @@ CREATE TABLE TempStructureOtpusk (
     Макс        REAL DEFAULT 0 CHECK (typeof(Макс) IN ('integer', 'real', 'null') AND abs(Макс) <= 1e30),
     Сумма       REAL DEFAULT 0 CHECK (typeof(Сумма) IN ('integer', 'real', 'null') AND abs(Сумма) <= 1e30),
     Ставка      REAL DEFAULT 0 CHECK (typeof(Ставка) IN ('integer', 'real', 'null') AND abs(Ставка) <= 1e30),
-    Сумма_с_НДС REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null') AND abs(Сумма_с_НДС) <= 1e30)
+    Сумма_с_НДС REAL DEFAULT 0 CHECK (typeof(Сумма_с_НДС) IN ('integer', 'real', 'null') AND abs(Сумма_с_НДС) <= 1e30),
+    -- The request line (StructureApplication's rowid) the line is issued against: one product may
+    -- stand on several lines of a request, and each keeps what was issued on it.
+    IDСтрокиЗаявки INTEGER CHECK (typeof(IDСтрокиЗаявки) IN ('integer', 'null'))
 );
 
 -- The rows a new warehouse needs: the program reads them without checking that they exist.

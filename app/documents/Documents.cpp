@@ -79,6 +79,7 @@ void SetStock(TADOQuery* work, int64_t productId, double stock)
 struct TLineFigures {
     int64_t Product;
     double Quantity, Sum, Rate, SumVat;
+    int64_t RequestLine = 0;  // an issue line: the request line it is issued against (0: none known)
 };
 
 // Reads the scratch lines of a receipt or request: every line must name a product and carry
@@ -346,7 +347,8 @@ int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& h)
         OpenSql(lines,
                 "Select TempStructureOtpusk.IDТовара,TempStructureOtpusk.Количество,TempStructureOtpusk.Макс,"
                 "TempStructureOtpusk.Сумма,TempStructureOtpusk.Ставка,TempStructureOtpusk.Сумма_с_НДС,"
-                "Products.Наименование,Products.Количество As Stock From TempStructureOtpusk "
+                "TempStructureOtpusk.IDСтрокиЗаявки,Products.Наименование,Products.Количество As Stock "
+                "From TempStructureOtpusk "
                 "Left Join Products On (TempStructureOtpusk.IDТовара=Products.ID) Order By TempStructureOtpusk.ID");
         std::vector<TLineFigures> figures;
         for (lines->First(); !lines->Eof(); lines->Next()) {
@@ -361,8 +363,10 @@ int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& h)
                 throw EDocumentError(DocumentMessage(TDocumentMessage::AboveMax, {name, FloatToStr(most)}));
             if (lines->FieldByName("Stock")->IsNull())
                 throw EDocumentError(DocumentMessage(TDocumentMessage::UnknownProduct, {name, "", "", "", "", ""}));
+            TField* requestLine = lines->FieldByName("IDСтрокиЗаявки");
             figures.push_back({lines->FieldByName("IDТовара")->AsLargeInt(), q, Num(lines, "Сумма"),
-                               Num(lines, "Ставка"), Num(lines, "Сумма_с_НДС")});
+                               Num(lines, "Ставка"), Num(lines, "Сумма_с_НДС"),
+                               requestLine->IsNull() ? 0 : requestLine->AsLargeInt()});
         }
         if (figures.empty())
             throw EDocumentError(DocumentMessage(TDocumentMessage::NothingToIssue));
@@ -397,7 +401,20 @@ int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& h)
                     {{"d", id}, {"p", l.Product}, {"q", l.Quantity}, {"s", l.Sum}, {"r", l.Rate}, {"v", l.SumVat}});
             SetStock(work, l.Product, Stock(work, l.Product) - l.Quantity);
 
-            // The issued quantity goes to the request's lines of this product, in their order,
+            // The issued quantity goes to the request line it was issued against.
+            if (l.RequestLine != 0) {
+                OpenSql(work,
+                        "Select Отпущено From StructureApplication Where (rowid=:rid) And (IDДокумента=:r) "
+                        "And (IDТовара=:p)",
+                        {{"rid", l.RequestLine}, {"r", h.RequestId}, {"p", l.Product}});
+                if (!work->IsEmpty()) {
+                    const double issued = RoundTo(Num(work, "Отпущено") + l.Quantity, -2);
+                    ExecSql(work, "Update StructureApplication Set Отпущено=:o Where rowid=:rid",
+                            {{"o", issued}, {"rid", l.RequestLine}});
+                    continue;
+                }
+            }
+            // A line that names none: to the request's lines of this product, in their order,
             // each taking what it still needs; the last one takes any rest.
             OpenSql(work,
                     "Select rowid As RID,Количество,Отпущено From StructureApplication "
@@ -439,8 +456,8 @@ int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int va
         ExecSql(work, "Delete From TempStructureOtpusk");
         OpenSql(lines,
                 "Select Products.Цена,Products.Количество As Stock,StructureApplication.Количество,"
-                "StructureApplication.Отпущено,StructureApplication.IDТовара From StructureApplication "
-                "Inner Join Products On (StructureApplication.IDТовара=Products.ID) "
+                "StructureApplication.Отпущено,StructureApplication.IDТовара,StructureApplication.rowid As RID "
+                "From StructureApplication Inner Join Products On (StructureApplication.IDТовара=Products.ID) "
                 "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
                 {{"r", requestId}});
         // What is left of each product's stock after the lines before: a request may name one
@@ -460,9 +477,9 @@ int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int va
             left[product] = RoundTo(stock - RoundTo(q, -2), -2);
             const long double amount = static_cast<long double>(q) * Num(lines, "Цена");
             ExecSql(work,
-                    "Insert Into TempStructureOtpusk (IDТовара,Количество,Макс,Сумма,Ставка,Сумма_с_НДС) "
-                    "Values (:p,:q,:m,:s,:r,:v)",
-                    {{"p", product}, {"q", RoundTo(q, -2)},
+                    "Insert Into TempStructureOtpusk (IDТовара,Количество,Макс,Сумма,Ставка,Сумма_с_НДС,IDСтрокиЗаявки) "
+                    "Values (:p,:q,:m,:s,:r,:v,:line)",
+                    {{"p", product}, {"q", RoundTo(q, -2)}, {"line", lines->FieldByName("RID")->AsLargeInt()},
                      {"m", static_cast<double>(q)}, {"s", RoundCents(amount)}, {"r", vatRate},
                      {"v", VatSum(vatRate, amount)}});
             ++written;

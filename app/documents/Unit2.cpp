@@ -236,7 +236,7 @@ void TForm2::ComboBox1KeyDown(TObject* Sender, uint16_t&, TShiftState)
 void TForm2::DBGrid1CellClick(TColumn*)
 {
     TADOQuery* q = Form1->ADOQuery5;
-    if (!q->Active() || q->IsEmpty() || q->Eof())
+    if (!HasCurrentRow(q))
         return;
     const auto text = [q](const char* column) { return q->FieldByName(column)->AsString(); };
     Art->SetText(text("№"));
@@ -318,7 +318,7 @@ void TForm2::Button9Click(TObject*)
 void TForm2::Button1Click(TObject*)
 {
     TADOQuery* goods = Form1->ADOQuery1;
-    if (goods->Active() && !goods->IsEmpty() && !goods->Eof())
+    if (HasCurrentRow(goods))
         ProductFilter = goods->FieldByName("ID")->AsString();
     Form4->GroupBox1->SetEnabled(false);
     Form4->SetCaption("Работа с документами товара  " + ComboBox1->GetText() + " " + ComboBox2->GetText() + " " +
@@ -384,7 +384,7 @@ int64_t TForm2::LineProductId(int64_t current)
     };
     // The row the user picked in the goods grid (or narrowed the grid to).
     TADOQuery* grid = Form1->ADOQuery5;
-    if (picking && grid->Active() && !grid->IsEmpty() && !grid->Eof() && grid->FindField("ID") && describes(grid))
+    if (picking && HasCurrentRow(grid) && grid->FindField("ID") && describes(grid))
         return grid->FieldByName("ID")->AsLargeInt();
     // Otherwise the goods the boxes describe: the line's own product while it still fits,
     // then the one with the article shown, then the first.
@@ -421,7 +421,7 @@ void TForm2::WriteDocumentLine(bool add)
     int64_t lineId = 0, lineProduct = 0;
     if (!add) {
         TADOQuery* lines = Form1->ADOQuery4;
-        if (!lines->Active() || lines->IsEmpty() || lines->Eof() || !lines->FindField("ID")) {
+        if (!HasCurrentRow(lines) || !lines->FindField("ID")) {
             Close();
             return;
         }
@@ -458,7 +458,7 @@ void TForm2::WriteDocumentLine(bool add)
 void TForm2::ChangeIssueLine()
 {
     TADOQuery* lines = Form1->ADOQuery4;
-    if (!lines->Active() || lines->IsEmpty() || lines->Eof() || !lines->FindField("ID")) {
+    if (!HasCurrentRow(lines) || !lines->FindField("ID")) {
         Close();
         return;
     }

@@ -100,11 +100,6 @@ const char* const kIssueLinesSql =
     "TempStructureOtpusk.IDТовара,TempStructureOtpusk.ID From TempStructureOtpusk "
     "Inner Join Products On (TempStructureOtpusk.IDТовара=Products.ID) Order By TempStructureOtpusk.ID";
 
-bool HasCurrentRow(TADOQuery* q)
-{
-    return q->Active() && !q->IsEmpty() && !q->Eof();
-}
-
 AnsiString FieldText(TADOQuery* q, const char* name)
 {
     TField* f = q->FindField(name);
@@ -451,7 +446,7 @@ void TForm3::Button8Click(TObject*)
     // Only a saved document is printed: the viewer shows the journal's selected row, which
     // stays selected while this window is open.
     TADOQuery* row = Form1->ADOQuery6;
-    if (FMode != TDocumentMode::View || !row->Active() || row->IsEmpty() || row->Eof())
+    if (FMode != TDocumentMode::View || !HasCurrentRow(row))
         return;
     PrintDocument(FKind, row->FieldByName("ID")->AsLargeInt());
 }

@@ -11,6 +11,7 @@
 #include "platform/rtl/Math.h"
 
 #include <cmath>
+#include <unordered_set>
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
@@ -369,13 +370,13 @@ void TForm4::DBGrid1TitleClick(TColumn* Column)
         return;
     // The same documents, each once, as a plain list of their ids ordered by the column.
     std::vector<Variant> ids;
-    std::vector<int64_t> seen;
+    std::unordered_set<int64_t> seen;
+    seen.reserve(static_cast<size_t>(q->RecordCount()));
+    TField* idField = q->FieldByName("ID");
     for (q->First(); !q->Eof(); q->Next()) {
-        const int64_t id = q->FieldByName("ID")->AsLargeInt();
-        if (std::find(seen.begin(), seen.end(), id) == seen.end()) {
-            seen.push_back(id);
+        const int64_t id = idField->AsLargeInt();
+        if (seen.insert(id).second)
             ids.emplace_back(id);
-        }
     }
     const DocumentKind kind = SelectedKind();
     Form2->WorkText = Column->GetFieldName();

@@ -287,7 +287,7 @@ void TForm9::TreeView1Change(TObject*, TTreeNode*)
 void TForm9::DBGrid1DblClick(TObject*)
 {
     TADOQuery* q = Goods();
-    if (!q->Active() || q->IsEmpty() || q->Eof())
+    if (!HasCurrentRow(q))
         return;
     // Anything but "V" (a blank, an empty text, Null) counts as unmarked, so one double
     // click always marks an unmarked product.

@@ -25,6 +25,11 @@ void Prepare(TADOQuery* query, const AnsiString& sql, TSqlParams params)
 
 }  // namespace
 
+bool HasCurrentRow(const TDataSet* query)
+{
+    return query && query->Active() && !query->IsEmpty();
+}
+
 void OpenSql(TADOQuery* query, const AnsiString& sql, TSqlParams params)
 {
     Prepare(query, sql, params);

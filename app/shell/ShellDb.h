@@ -15,6 +15,7 @@
 #include <vector>
 
 class TADOQuery;
+class TDataSet;
 class TADOConnection;
 
 struct TSqlParam {
@@ -27,6 +28,11 @@ struct TSqlParam {
 };
 
 using TSqlParams = std::initializer_list<TSqlParam>;
+
+// Whether a window command has a row to act on: the query is open and holds rows. The
+// end-of-data flag is no test for this: a grid's Down past the last row or Ctrl+End sets it
+// while the last row stays current and highlighted.
+bool HasCurrentRow(const TDataSet* query);
 
 // Close, replace the text, bind, open.
 void OpenSql(TADOQuery* query, const AnsiString& sql, TSqlParams params = {});

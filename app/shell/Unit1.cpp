@@ -306,13 +306,14 @@ void TForm1::SwitchDatabase(const AnsiString& path)
     ADOConnection1->SetConnectionString(JetConnectionString(path));
     ADOConnection1->Open();
     FDatabasePath = path;
-    AddLineProductColumn();
+    UpgradeSchema();
 
     DBGrid1->SetVisible(false);
     struct TShowGrid { TDBGrid* Grid; ~TShowGrid() { Grid->SetVisible(true); } } show{DBGrid1};
     BuildGroupsTree(TreeView1, true);
     SetCaption("Korvel Склад 1.0  " + path);
     WorkingMode = 1;
+    EnableWarehouseCommands();
     LoadColumnWidths();
 }
 
@@ -324,20 +325,38 @@ void TForm1::CloseDatabase()
     FDatabasePath.clear();
     TreeView1->GetItems()->Clear();
     SetCaption("Склад");  // as the window shows before any warehouse is open
+    EnableWarehouseCommands();
 }
 
-void TForm1::AddLineProductColumn()
+void TForm1::UpgradeSchema()
 {
-    // Files made before document lines kept their product's id get the column; the lines
-    // table is scratch, so nothing else changes. A file that cannot take it stays as it is.
+    // A file made by an older program gets the scratch columns the template now has, once, in
+    // one transaction that also records the file's new version; a file of this version is
+    // only read here. Only scratch tables change, so no stock figure is touched. A file that
+    // cannot take the change (read-only, say) stays as it is.
     try {
-        OpenSql(ADOQuery2, "Select IDТовара From TempStructureDocuments Where ID=0");
+        OpenSql(ADOQuery2, "PRAGMA user_version");
+        const int version = ADOQuery2->IsEmpty() ? 0 : ADOQuery2->Fields()[0]->AsInteger();
+        ADOQuery2->Close();
+        if (version >= kSchemaVersion)
+            return;
+        const auto lacks = [this](const char* table, const char* column) {
+            OpenSql(ADOQuery2, AnsiString("Select Count(*) As N From pragma_table_info('") + table + "') Where name=:c",
+                    {{"c", AnsiString(column)}});
+            const bool missing = ADOQuery2->FieldByName("N")->AsInteger() == 0;
+            ADOQuery2->Close();
+            return missing;
+        };
+        InTransaction(ADOConnection1, [&] {
+            if (lacks("TempStructureDocuments", "IDТовара"))
+                ExecSql(ADOQuery2, "Alter Table TempStructureDocuments Add Column IDТовара INTEGER "
+                                   "CHECK (typeof(IDТовара) IN ('integer', 'null'))");
+            if (lacks("TempStructureOtpusk", "IDСтрокиЗаявки"))
+                ExecSql(ADOQuery2, "Alter Table TempStructureOtpusk Add Column IDСтрокиЗаявки INTEGER "
+                                   "CHECK (typeof(IDСтрокиЗаявки) IN ('integer', 'null'))");
+            ExecSql(ADOQuery2, "PRAGMA user_version = " + IntToStr(kSchemaVersion));
+        });
     } catch (const std::exception&) {
-        try {
-            ExecSql(ADOQuery2, "Alter Table TempStructureDocuments Add Column IDТовара INTEGER "
-                               "CHECK (typeof(IDТовара) IN ('integer', 'null'))");
-        } catch (const std::exception&) {
-        }
     }
     ADOQuery2->Close();
 }
@@ -385,6 +404,16 @@ void TForm1::SetArchiveButtonsEnabled(bool enabled)
 {
     for (TButton* b : {Button10, Button3, Button2, Button4, Button11, Button5, Button6, Button9})
         b->SetEnabled(enabled);
+}
+
+void TForm1::EnableWarehouseCommands()
+{
+    const bool open = DatabaseOpen();
+    SetArchiveButtonsEnabled(open && WorkingMode == 1);
+    for (TControl* c : std::initializer_list<TControl*>{Button7, SpeedButton1, SpeedButton2, SpeedButton3})
+        c->SetEnabled(open);
+    for (TMenuItem* m : {N19, N1, N14, N26, N20, N16, N25, N6, N12, N8, N18, N17, N21, N10, N2, N3})
+        m->SetEnabled(open);
 }
 
 void TForm1::N18Click(TObject* Sender)
@@ -532,7 +561,7 @@ void TForm1::N21Click(TObject*)
 
 void TForm1::Button11Click(TObject*)
 {
-    if (WorkingMode == 0 || !ADOQuery1->Active() || ADOQuery1->Eof())
+    if (WorkingMode == 0 || !HasCurrentRow(ADOQuery1))
         return;
     Form5->ComboBox1->GetItems()->Clear();
     OpenSql(ADOQuery2, "Select NameGroup From Groups");
@@ -550,7 +579,7 @@ void TForm1::Button11Click(TObject*)
 
 void TForm1::Button10Click(TObject*)
 {
-    if (!ADOQuery1->Active() || ADOQuery1->Eof())
+    if (!HasCurrentRow(ADOQuery1))
         return;
     Form5->Edit1->SetText("");
     Form5->SetJob(TInputJob::Article);

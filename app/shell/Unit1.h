@@ -21,6 +21,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 class TButton;
@@ -171,6 +172,12 @@ public:
     void ClearTempDocumentTables();
     // The group condition of the selected node: the names of the group and all groups below.
     std::vector<AnsiString> CollectSubgroups();
+    struct TProductsColumnCombo {
+        TComboBox* Combo;
+        const char* Column;  // a column of Products
+    };
+    void FillCombosFromProducts(std::initializer_list<TProductsColumnCombo> combos);
+    // One list: the distinct values of one Products column.
     void FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column);
     void FillGoodsCardCombos();
     // Fills a tree view from table Groups (the main tree and the report builder's).
@@ -194,11 +201,16 @@ public:
 private:
     void BindComponents();
     void SetArchiveButtonsEnabled(bool enabled);
+    // Without a warehouse only "Открыть склад", "Новый склад" and help stay enabled.
+    void EnableWarehouseCommands();
     bool ChooseAndOpenWarehouse();  // the open dialog; writes "LastFile" after success
     void WriteLastFile(const AnsiString& path);
     // Points the shared connection at a checked warehouse and shows it; raises on failure.
     void SwitchDatabase(const AnsiString& path);
-    void AddLineProductColumn();
+    // The version of the warehouse schema this program writes (PRAGMA user_version); older
+    // files are brought up to it once when opened.
+    static constexpr int kSchemaVersion = 2;
+    void UpgradeSchema();
     void LoadColumnWidths();
     void SaveColumnWidths() noexcept;
     std::vector<TGroupRow> ReadGroups();

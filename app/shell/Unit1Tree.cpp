@@ -11,6 +11,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <memory>
 #include <unordered_set>
 
 namespace {
@@ -144,7 +145,7 @@ void TForm1::DBGrid1TitleClick(TColumn* Column)
 
 void TForm1::DBGrid1DblClick(TObject* Sender)
 {
-    if (ADOQuery1->Active() && !ADOQuery1->Eof() && WorkingMode == 1)
+    if (HasCurrentRow(ADOQuery1) && WorkingMode == 1)
         Button3Click(Sender);
 }
 
@@ -231,21 +232,43 @@ void TForm1::SpeedButton1Click(TObject* Sender) { N10Click(Sender); }
 
 void TForm1::FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column)
 {
-    combo->GetItems()->Clear();
-    combo->SetText("");
-    if (!IsProductColumn(column))
-        return;
-    OpenSql(ADOQuery2, "Select " + QuoteName(column) + " From Products");
-    std::unordered_set<AnsiString> seen;
-    TStringList values;
-    TField* field = ADOQuery2->Fields()[0];
-    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next()) {
-        const AnsiString value = field->AsString();
-        if (seen.insert(value).second)
-            values.Add(value);
+    FillCombosFromProducts({{combo, column.c_str()}});
+}
+
+void TForm1::FillCombosFromProducts(std::initializer_list<TProductsColumnCombo> combos)
+{
+    // One read of the goods for all the lists: each list takes its column's values, each once.
+    AnsiString select;
+    for (const TProductsColumnCombo& c : combos) {
+        c.Combo->GetItems()->Clear();
+        c.Combo->SetText("");
+        if (IsProductColumn(c.Column))
+            select += (select.empty() ? "" : ",") + QuoteName(c.Column);
     }
+    if (select.empty())
+        return;
+    OpenSql(ADOQuery2, "Select " + select + " From Products");
+    struct TList {
+        TComboBox* Combo;
+        TField* Field;
+        std::unordered_set<AnsiString> Seen;
+        std::unique_ptr<TStringList> Values;
+    };
+    std::vector<TList> lists;
+    lists.reserve(combos.size());
+    int index = 0;
+    for (const TProductsColumnCombo& c : combos)
+        if (IsProductColumn(c.Column))
+            lists.push_back({c.Combo, ADOQuery2->Fields()[index++], {}, std::make_unique<TStringList>()});
+    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
+        for (TList& l : lists) {
+            AnsiString value = l.Field->AsString();
+            if (l.Seen.insert(value).second)
+                l.Values->Add(std::move(value));
+        }
     // In one go: a sorted list takes them in one sort, not one insert each.
-    combo->GetItems()->AddStrings(values);
+    for (TList& l : lists)
+        l.Combo->GetItems()->AddStrings(*l.Values);
 }
 
 void TForm1::FillGoodsCardCombos()
@@ -253,12 +276,12 @@ void TForm1::FillGoodsCardCombos()
     Form2->Edit1->SetText("");
     Form2->Edit2->SetText("");
     Form2->Edit3->SetText("");
-    FillComboFromProductsColumn(Form2->Art, "№");
-    FillComboFromProductsColumn(Form2->ComboBox1, "Наименование");
-    FillComboFromProductsColumn(Form2->ComboBox2, "Марка");
-    FillComboFromProductsColumn(Form2->ComboBox3, "Цвет");
-    FillComboFromProductsColumn(Form2->ComboBox4, "Размеры");
-    FillComboFromProductsColumn(Form2->ComboBox5, "Единица_измерения");
+    FillCombosFromProducts({{Form2->Art, "№"},
+                            {Form2->ComboBox1, "Наименование"},
+                            {Form2->ComboBox2, "Марка"},
+                            {Form2->ComboBox3, "Цвет"},
+                            {Form2->ComboBox4, "Размеры"},
+                            {Form2->ComboBox5, "Единица_измерения"}});
     Form2->ComboBox6->SetText("");
     Form2->ComboBox6->GetItems()->Clear();
     OpenSql(ADOQuery2, "Select * From P");

@@ -19,11 +19,6 @@
 
 namespace {
 
-bool HasCurrentProduct(TADOQuery* q)
-{
-    return q->Active() && !q->IsEmpty() && !q->Eof();
-}
-
 // Lays the card out for its card role (width 474, no goods grid, the supplier box).
 void ArrangeCardRole()
 {
@@ -48,7 +43,7 @@ void EnableDescribingFields(bool enabled)
 
 void TForm1::Button3Click(TObject*)
 {
-    if (!HasCurrentProduct(ADOQuery1))
+    if (!HasCurrentRow(ADOQuery1))
         return;
     const int64_t id = ADOQuery1->FieldByName("ID")->AsLargeInt();
     SqlText = IntToStr(id);
@@ -158,7 +153,7 @@ void TForm1::Button2Click(TObject*)
 void TForm1::Button4Click(TObject*)
 {
     // Only a card that nothing refers to goes: no stock and no line of any document.
-    if (WorkingMode == 0 || !HasCurrentProduct(ADOQuery1))
+    if (WorkingMode == 0 || !HasCurrentRow(ADOQuery1))
         return;
     const int64_t id = ADOQuery1->FieldByName("ID")->AsLargeInt();
     if (Application->MessageBox("Вы действительно хотите удалить?", "Внимание!", MB_YESNO) != IDYES)

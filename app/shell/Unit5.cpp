@@ -26,7 +26,7 @@ constexpr const char* kFileExists = "Файл с таким именем уже 
 bool CurrentProductId(int64_t& id)
 {
     TADOQuery* q = Form1->ADOQuery1;
-    if (!q->Active() || q->Eof() || q->IsEmpty())
+    if (!HasCurrentRow(q))
         return false;
     id = q->FieldByName("ID")->AsLargeInt();
     return true;
@@ -64,18 +64,20 @@ bool IsValidWarehouseName(const AnsiString& name)
 {
     // The name becomes a file in the program's folder: no folder parts, nothing the
     // file systems the warehouses travel to would refuse (characters, a blank or a dot at
-    // the end, a device name such as CON or COM1 before the first dot).
+    // the end, a device name before the first dot: CON, PRN, AUX, NUL, CONIN$, CONOUT$,
+    // COM0 to COM9, LPT0 to LPT9). The superscript-digit forms (COM¹ ...) cannot be held
+    // by the name's code page: they arrive as '?', which is refused with the characters.
     if (name.empty() || name.back() == ' ' || name.back() == '.')
         return false;
     for (unsigned char c : name)
         if (c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(char(c)) != std::string_view::npos)
             return false;
     const AnsiString base = UpperCase(TrimRight(name.substr(0, name.find('.'))));
-    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
         if (base == device)
             return false;
     const bool numbered = base.size() == 4 && (base.rfind("COM", 0) == 0 || base.rfind("LPT", 0) == 0) &&
-                          base[3] >= '1' && base[3] <= '9';
+                          base[3] >= '0' && base[3] <= '9';
     return !numbered;
 }
 

@@ -8,7 +8,7 @@
 // A refused job shows why and leaves the dialog open with its input unchanged; a job that
 // succeeds closes the dialog. Every value is bound. Work that writes several rows (renaming
 // a group, posting an act) runs in one transaction. The VAT dialog stores the value shown on
-// every close and cannot be closed while its text is not a percent (0 to 100).
+// every close and cannot be closed while its text is not a whole percent of 0 or more.
 //
 // The write-off posting itself is WriteOff.h; the new warehouse is made here.
 #pragma once

@@ -525,8 +525,9 @@ sqlite::Statement& TADOQuery::PrepareBound()
 {
     if (!FConnection)
         throw EDbError(TDbMessage::NoConnection, {NameOf(this, "ADOQuery")});
-    if (!FConnection->Connected())
-        FConnection->Open();
+    // A closed connection stays closed: whoever closed it decides when, and to which file,
+    // it connects again. Reconnecting here would skip the opener's own checks.
+    FConnection->CheckConnected();
     const AnsiString text = FSQL->Text();
     if (Trim(text).empty())
         throw EDbError(TDbMessage::EmptySql, {NameOf(this, "ADOQuery")});

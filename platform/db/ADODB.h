@@ -92,7 +92,7 @@ public:
 
     void Open();
     void Close();  // closes every query on this connection first
-    // Raises EDbError(DamagedFile) unless the open warehouse passes SQLite's quick check.
+    // Raises EDbError(DamagedFile) unless the open warehouse passes SQLite's integrity check.
     void CheckIntegrity();
     bool Connected() const { return FDb.IsOpen(); }
     bool GetConnected() const { return Connected(); }

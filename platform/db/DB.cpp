@@ -118,7 +118,7 @@ int TField::DisplayWidth() const
     }
 }
 
-const Variant& TField::Cell() const
+Variant TField::Cell() const
 {
     if (!FDataSet || FIndex < 0) {
         if (FDataSet && !FDataSet->Active())
@@ -487,13 +487,10 @@ void TDataSet::SetTextCell(int col, std::string_view utf8)
     }
 }
 
-void TDataSet::ConvertText(size_t cell) const
+Variant TDataSet::TextCell(size_t cell) const
 {
-    const auto packed = static_cast<uint64_t>(FCells[cell].AsInt64());
-    const std::string_view utf8(FText.data() + (packed >> 24), packed & 0xFFFFFF);
-    FCells[cell] = Variant(Utf8ToAnsi(utf8));
-    FPending[cell] = 0;
-    --FPendingCount;
+    const auto packed = static_cast<uint64_t>(FCells[cell].RawInt64());
+    return Variant(Utf8ToAnsi(std::string_view(FText.data() + (packed >> 24), packed & 0xFFFFFF)));
 }
 
 void TDataSet::Open()
@@ -587,7 +584,7 @@ void TDataSet::CreateFields()
     FLastLayout = FFields.FItems;
 }
 
-const Variant& TDataSet::CurrentCell(int index) const
+Variant TDataSet::CurrentCell(int index) const
 {
     if (!FActive)
         throw EDbError(TDbMessage::DataSetClosed, {DataSetName(this)});
@@ -688,9 +685,12 @@ int TDataSet::MoveBy(int distance)
 void TDataSet::SetRecNo(int value)
 {
     CheckActive();
-    if (value < 1 || value > static_cast<int>(FRowSerial.size()) || value - 1 == FCurrent)
+    if (value < 1 || value > static_cast<int>(FRowSerial.size()))
         return;
-    SetCurrent(value - 1, true);
+    // Placing the cursor on a row, even the current one, leaves it on that row: neither
+    // end flag stays set (a grid click on the last row after Down past it).
+    if (value - 1 != FCurrent)
+        SetCurrent(value - 1, true);
     FBof = FEof = false;
 }
 

@@ -159,7 +159,7 @@ public:
 
 private:
     friend class TDataSet;
-    const Variant& Cell() const;
+    Variant Cell() const;
     // AsString and DisplayText of a value of this field's type (the table in the header).
     AnsiString TextOf(const Variant& v) const;
     AnsiString DisplayTextOf(const Variant& v) const;
@@ -311,7 +311,7 @@ public:
         BeforeDelete, AfterDelete, BeforeRefresh, AfterRefresh;
 
     // The cell of the current row for column `index` (Null without a current row).
-    const Variant& CurrentCell(int index) const;
+    Variant CurrentCell(int index) const;
 
     // Any row, read without moving the cursor: no scroll events, no data-source
     // notifications. `recNo` counts from 1 as RecNo does, `fieldIndex` is the position in
@@ -333,14 +333,15 @@ protected:
     void ReserveRows(size_t rows);
     // Starts a new row and returns its cells (FieldDefs().Count() of them, Null).
     Variant* AppendRow();
-    // Puts UTF-8 text into cell `col` of the row just appended; it becomes the CP1251 string
-    // when the cell is first read, so a row fetched for one field converts only that one.
+    // Puts UTF-8 text into cell `col` of the row just appended. The cell keeps the UTF-8
+    // bytes and gives the CP1251 string at each read: no string record per cell is made
+    // for the whole result, and a row fetched for one field converts only that one.
     void SetTextCell(int col, std::string_view utf8);
-    const Variant& CellAt(int row, int col) const
+    Variant CellAt(int row, int col) const
     {
         const size_t i = static_cast<size_t>(row) * FColCount + static_cast<size_t>(col);
         if (FPendingCount > 0 && FPending[i])
-            ConvertText(i);
+            return TextCell(i);
         return FCells[i];
     }
     int CurrentRow() const { return FCurrent; }
@@ -355,7 +356,7 @@ private:
     void SetCurrent(int row, bool fireScroll);
     void NotifySources(TDataSource::TEventKind kind, int info);
 
-    void ConvertText(size_t cell) const;
+    Variant TextCell(size_t cell) const;
 
     bool FActive = false;
     bool FOpenWhenLoaded = false;
@@ -366,10 +367,10 @@ private:
     bool FPendingChange = false;
     size_t FColCount = 0;
     // rows * FColCount. A cell whose FPending flag is set holds (offset << 24 | length) of
-    // its UTF-8 text in FText as an Int64 until it is first read.
-    mutable std::vector<Variant> FCells;
-    mutable std::vector<uint8_t> FPending;
-    mutable size_t FPendingCount = 0;
+    // its UTF-8 text in FText as an Int64.
+    std::vector<Variant> FCells;
+    std::vector<uint8_t> FPending;
+    size_t FPendingCount = 0;
     std::string FText;
     std::vector<uint64_t> FRowSerial;  // bookmark serial of each row, increasing
     uint64_t FNextSerial = 1;

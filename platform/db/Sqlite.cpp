@@ -163,7 +163,7 @@ void Database::OpenWarehouse(const AnsiString& path, bool readOnly, int busyTime
 void Database::CheckIntegrity()
 {
     try {
-        Statement check(*this, "PRAGMA quick_check", "PRAGMA quick_check");
+        Statement check(*this, "PRAGMA integrity_check", "PRAGMA integrity_check");
         if (check.Step() && check.ColumnText(0) == "ok" && !check.Step())
             return;
     } catch (const EDbError& e) {

@@ -1029,12 +1029,163 @@ void TCustomControl::Publish(TPropertyTable&) {}
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
 TCustomControl::~TCustomControl() = default;
 
+SKLAD_DEFINE_CLASS(TControlScrollBar)
+void TControlScrollBar::Publish(TPropertyTable& t)
+{
+    t.Prop("ButtonSize", &TControlScrollBar::GetButtonSize, &TControlScrollBar::SetButtonSize).Default(0);
+    t.Prop("Color", &TControlScrollBar::GetColor, &TControlScrollBar::SetColor).Type("TColor").Default(clBtnHighlight);
+    t.Prop("Increment", &TControlScrollBar::GetIncrement, &TControlScrollBar::SetIncrement).Default(8);
+    t.Prop("Margin", &TControlScrollBar::GetMargin, &TControlScrollBar::SetMargin).Default(0);
+    t.Prop("ParentColor", &TControlScrollBar::GetParentColor, &TControlScrollBar::SetParentColor).Default(true);
+    t.Prop("Position", &TControlScrollBar::GetPosition, &TControlScrollBar::SetPosition).Default(0);
+    t.Prop("Range", &TControlScrollBar::GetRange, &TControlScrollBar::SetRange)
+        .Stored(&TControlScrollBar::IsRangeStored);
+    t.Prop("Size", &TControlScrollBar::GetSize, &TControlScrollBar::SetSize).Default(0);
+    t.Prop("Smooth", &TControlScrollBar::GetSmooth, &TControlScrollBar::SetSmooth).Default(false);
+    t.Prop("Style", &TControlScrollBar::GetStyle, &TControlScrollBar::SetStyle).Default(ssRegular);
+    t.Prop("ThumbSize", &TControlScrollBar::GetThumbSize, &TControlScrollBar::SetThumbSize).Default(0);
+    t.Prop("Tracking", &TControlScrollBar::GetTracking, &TControlScrollBar::SetTracking).Default(false);
+    t.Prop("Visible", &TControlScrollBar::GetVisible, &TControlScrollBar::SetVisible).Default(true);
+}
+
+TControlScrollBar::TControlScrollBar(TScrollingWinControl* control, TScrollBarKind kind)
+    : FControl(control), FKind(kind)
+{
+}
+
+void TControlScrollBar::Assign(TPersistent* source)
+{
+    auto* bar = dynamic_cast<TControlScrollBar*>(source);
+    if (!bar) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FButtonSize = bar->FButtonSize;
+    FColor = bar->FColor;
+    FIncrement = bar->FIncrement;
+    FMargin = bar->FMargin;
+    FParentColor = bar->FParentColor;
+    FSize = bar->FSize;
+    FSmooth = bar->FSmooth;
+    FStyle = bar->FStyle;
+    FThumbSize = bar->FThumbSize;
+    FTracking = bar->FTracking;
+    FVisible = bar->FVisible;
+    if (!bar->FControl || !bar->FControl->GetAutoScroll())
+        SetRange(bar->GetRange());
+    SetPosition(bar->FPosition);
+}
+
+int TControlScrollBar::ClientExtent() const
+{
+    if (!FControl)
+        return 0;
+    return FKind == sbHorizontal ? FControl->GetClientWidth() : FControl->GetClientHeight();
+}
+
+int TControlScrollBar::GetRange() const
+{
+    if (!FControl || !FControl->GetAutoScroll())
+        return FRange;
+    // How far the children reach, counted from the unscrolled origin.
+    int reach = 0;
+    for (TControl* child : FControl->ControlList()) {
+        if (!child->GetVisible() || child->GetAlign() != alNone)
+            continue;
+        reach = std::max(reach, FKind == sbHorizontal ? FPosition + child->GetLeft() + child->GetWidth()
+                                                      : FPosition + child->GetTop() + child->GetHeight());
+    }
+    return reach > 0 ? reach + FMargin : 0;
+}
+
+void TControlScrollBar::SetRange(int value)
+{
+    if (FControl)
+        FControl->SetAutoScroll(false);
+    FRange = std::max(0, value);
+    SetPosition(FPosition);
+}
+
+bool TControlScrollBar::IsRangeStored() const { return !FControl || !FControl->GetAutoScroll(); }
+
+bool TControlScrollBar::IsScrollBarVisible() const
+{
+    return FVisible && FControl && GetRange() > ClientExtent();
+}
+
+void TControlScrollBar::SetPosition(int value)
+{
+    const int position = std::clamp(value, 0, FVisible ? MaxPosition() : 0);
+    if (position == FPosition)
+        return;
+    const int delta = FPosition - position;
+    FPosition = position;
+    if (FControl) {
+        if (FKind == sbHorizontal)
+            FControl->ScrollChildren(delta, 0);
+        else
+            FControl->ScrollChildren(0, delta);
+    }
+}
+
+void TControlScrollBar::SetIncrement(int value)
+{
+    if (value < 1 || value > 32767)
+        throw ERangeError("Value must be between 1 and 32767");
+    FIncrement = value;
+}
+
+void TControlScrollBar::SetColor(TColor value)
+{
+    FColor = value;
+    FParentColor = false;
+}
+
+void TControlScrollBar::SetVisible(bool value)
+{
+    FVisible = value;
+    if (!value)
+        SetPosition(0);
+}
+
 SKLAD_DEFINE_ABSTRACT_CLASS(TScrollingWinControl)
 void TScrollingWinControl::Publish(TPropertyTable& t)
 {
     t.Prop("AutoScroll", &TScrollingWinControl::GetAutoScroll, &TScrollingWinControl::SetAutoScroll).Default(true);
+    t.Prop("HorzScrollBar", &TScrollingWinControl::GetHorzScrollBar, &TScrollingWinControl::SetHorzScrollBar);
+    t.Prop("VertScrollBar", &TScrollingWinControl::GetVertScrollBar, &TScrollingWinControl::SetVertScrollBar);
 }
-TScrollingWinControl::TScrollingWinControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+TScrollingWinControl::TScrollingWinControl(TComponent* AOwner)
+    : TWinControl(AOwner),
+      FHorzScrollBar(std::make_unique<TControlScrollBar>(this, sbHorizontal)),
+      FVertScrollBar(std::make_unique<TControlScrollBar>(this, sbVertical))
+{
+}
+
+TScrollingWinControl::~TScrollingWinControl() = default;
+
+void TScrollingWinControl::ScrollChildren(int dx, int dy)
+{
+    for (TControl* child : ControlList())
+        if (child->GetAlign() == alNone)
+            child->SetBounds(child->GetLeft() + dx, child->GetTop() + dy, child->GetWidth(), child->GetHeight());
+}
+
+void TScrollingWinControl::ScrollInView(TControl* control)
+{
+    if (!control || control->GetParent() != this)
+        return;
+    const TRect client = ClientRect();
+    auto follow = [](TControlScrollBar& bar, int start, int extent, int clientExtent) {
+        if (start < 0)
+            bar.SetPosition(bar.GetPosition() + start);
+        else if (start + extent > clientExtent)
+            bar.SetPosition(bar.GetPosition() + std::min(start, start + extent - clientExtent));
+    };
+    follow(*FHorzScrollBar, control->GetLeft(), control->GetWidth(), client.Width());
+    follow(*FVertScrollBar, control->GetTop(), control->GetHeight(), client.Height());
+}
 
 SKLAD_DEFINE_CLASS(TScrollBox)
 void TScrollBox::Publish(TPropertyTable& t)

@@ -17,6 +17,8 @@
 // exception guard: an exception shows the error dialog and the program goes on.
 #pragma once
 
+#include <algorithm>
+
 #include "platform/classes/Classes.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/graphics/Graphics.h"
@@ -371,16 +373,100 @@ private:
     std::unique_ptr<TCanvas> FCanvas;
 };
 
+class TScrollingWinControl;
+
+SKLAD_ENUM(TScrollBarStyle, ssRegular, ssFlat, ssHotTrack)
+
+// One scroll bar of a scroll box or form. Range is the extent of what can be scrolled
+// (with AutoScroll, how far the children reach plus Margin); the bar is needed when it
+// is visible and Range exceeds the client area. Position runs from 0 to Range less the
+// client extent; changing it moves the children (those not aligned) the other way.
+// Setting Range switches the owner's AutoScroll off, as the class library does.
+class TControlScrollBar : public TPersistent {
+    SKLAD_CLASS(TControlScrollBar, TPersistent)
+public:
+    explicit TControlScrollBar(TScrollingWinControl* control = nullptr, TScrollBarKind kind = sbHorizontal);
+    void Assign(TPersistent* source) override;
+    TScrollBarKind GetKind() const { return FKind; }
+    // Whether the bar shows: visible and more to scroll than the client area holds.
+    bool IsScrollBarVisible() const;
+    // The position while the bar shows, else 0.
+    int GetScrollPos() const { return IsScrollBarVisible() ? FPosition : 0; }
+
+    int GetButtonSize() const { return FButtonSize; }
+    void SetButtonSize(int value) { FButtonSize = std::max(0, value); }
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor value);
+    int GetIncrement() const { return FIncrement; }
+    void SetIncrement(int value);
+    int GetMargin() const { return FMargin; }
+    void SetMargin(int value) { FMargin = std::max(0, value); }
+    bool GetParentColor() const { return FParentColor; }
+    void SetParentColor(bool value) { FParentColor = value; }
+    int GetPosition() const { return FPosition; }
+    void SetPosition(int value);
+    int GetRange() const;
+    void SetRange(int value);
+    int GetSize() const { return FSize; }
+    void SetSize(int value) { FSize = std::max(0, value); }
+    bool GetSmooth() const { return FSmooth; }
+    void SetSmooth(bool value) { FSmooth = value; }
+    TScrollBarStyle GetStyle() const { return FStyle; }
+    void SetStyle(TScrollBarStyle value) { FStyle = value; }
+    int GetThumbSize() const { return FThumbSize; }
+    void SetThumbSize(int value) { FThumbSize = std::max(0, value); }
+    bool GetTracking() const { return FTracking; }
+    void SetTracking(bool value) { FTracking = value; }
+    bool GetVisible() const { return FVisible; }
+    void SetVisible(bool value);
+    bool IsRangeStored() const;
+
+private:
+    friend class TScrollingWinControl;
+    int ClientExtent() const;
+    // The largest position the range allows.
+    int MaxPosition() const { return std::max(0, GetRange() - ClientExtent()); }
+
+    TScrollingWinControl* FControl;
+    TScrollBarKind FKind;
+    int FButtonSize = 0;
+    TColor FColor = clBtnHighlight;
+    int FIncrement = 8;
+    int FMargin = 0;
+    bool FParentColor = true;
+    int FPosition = 0;
+    int FRange = 0;
+    int FSize = 0;
+    bool FSmooth = false;
+    TScrollBarStyle FStyle = ssRegular;
+    int FThumbSize = 0;
+    bool FTracking = false;
+    bool FVisible = true;
+};
+
 // A control inside a scrolled area (scroll box, form).
 class TScrollingWinControl : public TWinControl {
     SKLAD_CLASS(TScrollingWinControl, TWinControl)
 public:
     explicit TScrollingWinControl(TComponent* AOwner);
+    ~TScrollingWinControl() override;
     bool GetAutoScroll() const { return FAutoScroll; }
     void SetAutoScroll(bool value) { FAutoScroll = value; }
+    TControlScrollBar* GetHorzScrollBar() const { return FHorzScrollBar.get(); }
+    void SetHorzScrollBar(TControlScrollBar* value) { FHorzScrollBar->Assign(value); }
+    TControlScrollBar* GetVertScrollBar() const { return FVertScrollBar.get(); }
+    void SetVertScrollBar(TControlScrollBar* value) { FVertScrollBar->Assign(value); }
+    // Scrolls so that the control shows whole (as far as the ranges allow).
+    void ScrollInView(TControl* control);
 
 private:
+    friend class TControlScrollBar;
+    // Moves the children that are not aligned by dx, dy.
+    void ScrollChildren(int dx, int dy);
+
     bool FAutoScroll = true;
+    std::unique_ptr<TControlScrollBar> FHorzScrollBar;
+    std::unique_ptr<TControlScrollBar> FVertScrollBar;
 };
 
 class TScrollBox : public TScrollingWinControl {

@@ -1,7 +1,11 @@
 #include "platform/gui/Dialogs.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/printers/PaperTable.h"
+#include "platform/printers/Printers.h"
 #include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -116,6 +120,123 @@ bool TColorDialog::Execute()
     if (chosen)
         Color = work;
     return chosen;
+}
+
+namespace {
+
+// The installed printers and the current one, as the dialogs show them. False (after the
+// warning when asked for) when there is none.
+bool FillPrinters(TPrintDialogRequest& request, bool warn)
+{
+    TPrinter* printer = Printer();
+    TStrings* names = printer->GetPrinters();
+    for (int i = 0; i < names->Count(); ++i)
+        request.Printers.push_back(names->Strings(i));
+    request.PrinterIndex = printer->GetPrinterIndex();
+    if (!request.Printers.empty() || !warn)
+        return true;
+    TMessageRequest message;
+    message.Kind = TMessageKind::MessageBox;
+    message.Text = "Принтеры не установлены";
+    message.Caption = Title();
+    message.Type = mtWarning;
+    message.Buttons = TMsgDlgButtons{mbOK};
+    Services().ShowMessageBox(message);
+    return false;
+}
+
+// Makes the printer the user chose current; an answer outside the list keeps the old one.
+void TakePrinter(const TPrintDialogRequest& request)
+{
+    TPrinter* printer = Printer();
+    if (request.PrinterIndex >= 0 && request.PrinterIndex < printer->GetPrinters()->Count() &&
+        request.PrinterIndex != printer->GetPrinterIndex())
+        printer->SetPrinterIndex(request.PrinterIndex);
+}
+
+}  // namespace
+
+SKLAD_DEFINE_CLASS(TPrintDialog)
+void TPrintDialog::Publish(TPropertyTable& t)
+{
+    t.Prop("Collate", &TPrintDialog::Collate, &TPrintDialog::Collate).Default(false);
+    t.Prop("Copies", &TPrintDialog::Copies, &TPrintDialog::Copies).Default(0);
+    t.Prop("FromPage", &TPrintDialog::FromPage, &TPrintDialog::FromPage).Default(0);
+    t.Prop("MinPage", &TPrintDialog::MinPage, &TPrintDialog::MinPage).Default(0);
+    t.Prop("MaxPage", &TPrintDialog::MaxPage, &TPrintDialog::MaxPage).Default(0);
+    t.Prop("Options", &TPrintDialog::Options, &TPrintDialog::Options).Default(TPrintDialogOptions{});
+    t.Prop("PrintToFile", &TPrintDialog::PrintToFile, &TPrintDialog::PrintToFile).Default(false);
+    t.Prop("PrintRange", &TPrintDialog::PrintRange, &TPrintDialog::PrintRange).Default(prAllPages);
+    t.Prop("ToPage", &TPrintDialog::ToPage, &TPrintDialog::ToPage).Default(0);
+}
+
+TPrintDialog::TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+bool TPrintDialog::Execute()
+{
+    TPrintDialogRequest request;
+    if (!FillPrinters(request, Options.Contains(poWarning)))
+        return false;
+    // The page boxes show the range the program allows: pages outside it start at its ends.
+    const bool bounded = MaxPage >= MinPage && MaxPage > 0;
+    auto inRange = [&](int page) { return bounded ? std::clamp(page, MinPage, MaxPage) : std::max(page, 0); };
+    request.Copies = std::max(Copies, 1);
+    request.Collate = Collate;
+    request.MinPage = MinPage;
+    request.MaxPage = MaxPage;
+    request.FromPage = inRange(FromPage);
+    request.ToPage = inRange(ToPage);
+    request.PrintRange = PrintRange;
+    request.Options = Options.Bits();
+    request.PrintToFile = PrintToFile;
+    OnShow(this);
+    const bool chosen = Services().ExecutePrintDialog(request);
+    OnClose(this);
+    if (!chosen)
+        return false;
+    // What the dialog lets the user choose, and nothing else.
+    TPrintRange range = prAllPages;
+    if (request.PrintRange == prPageNums && Options.Contains(poPageNums))
+        range = prPageNums;
+    else if (request.PrintRange == prSelection && Options.Contains(poSelection))
+        range = prSelection;
+    if (range == prPageNums) {
+        const int from = inRange(request.FromPage), to = inRange(request.ToPage);
+        FromPage = std::min(from, to);
+        ToPage = std::max(from, to);
+    }
+    PrintRange = range;
+    Copies = std::max(request.Copies, 1);
+    Collate = request.Collate;
+    PrintToFile = request.PrintToFile && Options.Contains(poPrintToFile) && !Options.Contains(poDisablePrintToFile);
+    TakePrinter(request);
+    return true;
+}
+
+SKLAD_DEFINE_CLASS(TPrinterSetupDialog)
+void TPrinterSetupDialog::Publish(TPropertyTable&) {}
+
+TPrinterSetupDialog::TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+bool TPrinterSetupDialog::Execute()
+{
+    TPrintDialogRequest request;
+    request.Setup = true;
+    FillPrinters(request, false);
+    TPrinter* printer = Printer();
+    request.PaperCode = printer->GetPaper();
+    request.Orientation = printer->GetOrientation();
+    OnShow(this);
+    const bool chosen = Services().ExecutePrintDialog(request);
+    OnClose(this);
+    if (!chosen)
+        return false;
+    TakePrinter(request);
+    printer->SetOrientation(request.Orientation == poLandscape ? poLandscape : poPortrait);
+    // A paper the platform does not know keeps the one chosen before.
+    if (FindPaper(request.PaperCode))
+        printer->SetPaper(request.PaperCode);
+    return true;
 }
 
 void ShowMessage(const AnsiString& msg)

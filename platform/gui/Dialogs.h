@@ -26,6 +26,10 @@ SKLAD_ENUM(TFontDialogOption, fdAnsiOnly, fdTrueTypeOnly, fdEffects, fdFixedPitc
 using TFontDialogOptions = TSet<TFontDialogOption>;
 SKLAD_SET(TFontDialogOptions, TFontDialogOption)
 SKLAD_ENUM(TFontDialogDevice, fdScreen, fdPrinter, fdBoth)
+SKLAD_ENUM(TPrintRange, prAllPages, prSelection, prPageNums)
+SKLAD_ENUM(TPrintDialogOption, poPrintToFile, poPageNums, poSelection, poWarning, poHelp, poDisablePrintToFile)
+using TPrintDialogOptions = TSet<TPrintDialogOption>;
+SKLAD_SET(TPrintDialogOptions, TPrintDialogOption)
 
 class TCommonDialog : public TComponent {
     SKLAD_CLASS(TCommonDialog, TComponent)
@@ -108,6 +112,36 @@ public:
 
 private:
     std::unique_ptr<TStringList> FCustomColors;
+};
+
+// The print dialog: the printer (the program's Printer()), copies and collation, the
+// page range and printing to a file. Options decide what the user may choose: the page
+// numbers only with poPageNums, the selection only with poSelection, the file box with
+// poPrintToFile (disabled by poDisablePrintToFile); poWarning warns and gives false when
+// no printer is installed. The printer chosen becomes the program's current printer.
+class TPrintDialog : public TCommonDialog {
+    SKLAD_CLASS(TPrintDialog, TCommonDialog)
+public:
+    explicit TPrintDialog(TComponent* AOwner);
+    bool Execute() override;
+    bool Collate = false;
+    int Copies = 0;  // 0: one copy
+    int FromPage = 0;
+    int MinPage = 0;
+    int MaxPage = 0;
+    TPrintDialogOptions Options;
+    bool PrintToFile = false;
+    TPrintRange PrintRange = prAllPages;
+    int ToPage = 0;
+};
+
+// The printer set-up dialog: the printer, its paper and orientation, which become the
+// program's printer's.
+class TPrinterSetupDialog : public TCommonDialog {
+    SKLAD_CLASS(TPrinterSetupDialog, TCommonDialog)
+public:
+    explicit TPrinterSetupDialog(TComponent* AOwner);
+    bool Execute() override;
 };
 
 // A message with an OK button; the caption is the application's title.

@@ -1023,6 +1023,26 @@ AnsiString TScreen::GetCursors(int index)
     return it == CursorSlots().end() ? AnsiString() : it->second;
 }
 
+namespace {
+int gFindFormsCookie = 0;
+
+// Forms and data modules by name, for names like "Form2.Query1" in component references.
+TComponent* FindFormOrDataModule(std::string_view name)
+{
+    if (Screen)
+        for (TCustomForm* form : Screen->FormList())
+            if (SameText(form->Name(), name))
+                return form;
+    if (Application)
+        for (int i = 0; i < Application->ComponentCount(); ++i) {
+            TComponent* c = Application->Components(i);
+            if (dynamic_cast<TDataModule*>(c) && SameText(c->Name(), name))
+                return c;
+        }
+    return nullptr;
+}
+}  // namespace
+
 void CreateApplication()
 {
     if (Application)
@@ -1030,10 +1050,15 @@ void CreateApplication()
     RegisterGuiClasses();
     Screen = new TScreen(nullptr);
     Application = new TApplication(nullptr);
+    gFindFormsCookie = RegisterFindGlobalComponentProc(FindFormOrDataModule);
 }
 
 void DestroyApplication()
 {
+    if (gFindFormsCookie) {
+        UnregisterFindGlobalComponentProc(gFindFormsCookie);
+        gFindFormsCookie = 0;
+    }
     delete Application;
     Application = nullptr;
     delete Screen;

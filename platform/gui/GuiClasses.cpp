@@ -39,7 +39,8 @@ void RegisterGuiClasses()
     });
     RegisterClasses({
         TControl::StaticClass(), TWinControl::StaticClass(), TGraphicControl::StaticClass(),
-        TCustomControl::StaticClass(), TScrollingWinControl::StaticClass(), TScrollBox::StaticClass(),
+        TCustomControl::StaticClass(), TControlScrollBar::StaticClass(), TScrollingWinControl::StaticClass(),
+        TScrollBox::StaticClass(),
         TCustomForm::StaticClass(), TForm::StaticClass(), TDataModule::StaticClass(),
         TScreen::StaticClass(), TApplication::StaticClass(),
         TCustomLabel::StaticClass(), TLabel::StaticClass(), TCustomEdit::StaticClass(), TEdit::StaticClass(),
@@ -56,7 +57,8 @@ void RegisterGuiClasses()
         TUpDown::StaticClass(), TDateTimePicker::StaticClass(), TMonthCalendar::StaticClass(),
         TMenuItem::StaticClass(), TMenu::StaticClass(), TMainMenu::StaticClass(), TPopupMenu::StaticClass(),
         TCommonDialog::StaticClass(), TOpenDialog::StaticClass(), TSaveDialog::StaticClass(),
-        TFontDialog::StaticClass(), TColorDialog::StaticClass(),
+        TFontDialog::StaticClass(), TColorDialog::StaticClass(), TPrintDialog::StaticClass(),
+        TPrinterSetupDialog::StaticClass(),
     });
 #ifdef SKLAD_GUI_WITH_DB
     RegisterDBGridClasses();

@@ -68,6 +68,22 @@ struct TFileDialogRequest {
     std::vector<AnsiString> Files;  // out: every chosen file (multi-select), else just FileName
 };
 
+// What a print or printer set-up dialog shows and the user chooses. Pages, copies and the
+// range are the print dialog's; paper and orientation the set-up dialog's.
+struct TPrintDialogRequest {
+    bool Setup = false;                 // the printer set-up dialog
+    std::vector<AnsiString> Printers;   // installed printers, in the system's order
+    int PrinterIndex = -1;              // in/out: the chosen printer (-1: none)
+    int Copies = 1;
+    bool Collate = false;
+    int FromPage = 0, ToPage = 0, MinPage = 0, MaxPage = 0;
+    int PrintRange = 0;                 // TPrintRange
+    uint32_t Options = 0;               // TPrintDialogOptions bits
+    bool PrintToFile = false;
+    int PaperCode = 0;                  // set-up: the paper (platform paper code)
+    int Orientation = 0;                // set-up: 0 portrait, 1 landscape
+};
+
 class TGuiServices {
 public:
     virtual ~TGuiServices() = default;
@@ -84,6 +100,9 @@ public:
     virtual bool ExecuteFileDialog(TFileDialogRequest& request) = 0;
     virtual bool ExecuteFontDialog(TFont& font) = 0;
     virtual bool ExecuteColorDialog(TColor& color) = 0;
+    // The print or printer set-up dialog; true when the user confirmed, the request then
+    // holding the choice. Without a desktop nobody can answer: cancelled.
+    virtual bool ExecutePrintDialog(TPrintDialogRequest& /*request*/) { return false; }
     // One-line text prompt; on OK `value` holds the text and the result is true.
     virtual bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value) = 0;
 

@@ -15,6 +15,9 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QScreen>
@@ -250,6 +253,65 @@ bool TQtServices::ExecuteColorDialog(TColor& color)
     if (!chosen.isValid())
         return false;
     color = TColor(chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16));
+    return true;
+}
+
+bool TQtServices::ExecutePrintDialog(TPrintDialogRequest& request)
+{
+    const int count = static_cast<int>(request.Printers.size());
+    QPrinter printer(QPrinter::HighResolution);
+    if (request.PrinterIndex >= 0 && request.PrinterIndex < count)
+        printer.setPrinterName(ToQString(request.Printers[size_t(request.PrinterIndex)]));
+    TModelPump pump;
+    if (request.Setup) {
+        const QPageSize::PageSizeId id = QPageSize::id(request.PaperCode);
+        if (id != QPageSize::Custom)
+            printer.setPageSize(QPageSize(id));
+        printer.setPageOrientation(request.Orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+        QPageSetupDialog dialog(&printer, DialogParent());
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        request.Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0;
+        request.PaperCode = printer.pageLayout().pageSize().windowsId();
+    } else {
+        const auto has = [&](TPrintDialogOption o) { return (request.Options & (1u << o)) != 0; };
+        // The dialog takes copies and pages from the printer when it is made.
+        if (request.FromPage > 0 && request.ToPage >= request.FromPage)
+            printer.setFromTo(request.FromPage, request.ToPage);
+        printer.setPrintRange(request.PrintRange == prPageNums  ? QPrinter::PageRange
+                              : request.PrintRange == prSelection ? QPrinter::Selection
+                                                                  : QPrinter::AllPages);
+        printer.setCopyCount(std::max(request.Copies, 1));
+        printer.setCollateCopies(request.Collate);
+        QPrintDialog dialog(&printer, DialogParent());
+        QAbstractPrintDialog::PrintDialogOptions options = QAbstractPrintDialog::PrintCollateCopies |
+                                                           QAbstractPrintDialog::PrintShowPageSize;
+        if (has(poPrintToFile) && !has(poDisablePrintToFile))
+            options |= QAbstractPrintDialog::PrintToFile;
+        if (has(poSelection))
+            options |= QAbstractPrintDialog::PrintSelection;
+        if (has(poPageNums))
+            options |= QAbstractPrintDialog::PrintPageRange;
+        dialog.setOptions(options);
+        if (request.MaxPage > 0 && request.MaxPage >= request.MinPage)
+            dialog.setMinMax(std::max(request.MinPage, 1), request.MaxPage);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        request.Copies = printer.copyCount();
+        request.Collate = printer.collateCopies();
+        switch (printer.printRange()) {
+        case QPrinter::PageRange: request.PrintRange = prPageNums; break;
+        case QPrinter::Selection: request.PrintRange = prSelection; break;
+        default: request.PrintRange = prAllPages; break;
+        }
+        request.FromPage = printer.fromPage();
+        request.ToPage = printer.toPage();
+        request.PrintToFile = !printer.outputFileName().isEmpty();
+    }
+    const AnsiString chosen = FromQString(printer.printerName());
+    for (int i = 0; i < count; ++i)
+        if (request.Printers[size_t(i)] == chosen)
+            request.PrinterIndex = i;
     return true;
 }
 

@@ -6,7 +6,7 @@
 // so a modal loop nests naturally: a button's click handler calls ShowModal, whose
 // loop waits in a fresh QEventLoop inside the click's dispatch.
 //
-// Message boxes, file, font and colour dialogs and input prompts are Qt dialogs run
+// Message boxes, file, font, colour and print dialogs and input prompts are Qt dialogs run
 // modally over every window, each in Qt's own nested loop. While one is open the
 // program's timers keep ticking and posted calls run (TApplication::DispatchPending),
 // as they did under the platform's message boxes. Texts cross the edge through QtText.
@@ -28,6 +28,7 @@ public:
     bool ExecuteFileDialog(TFileDialogRequest& request) override;
     bool ExecuteFontDialog(TFont& font) override;
     bool ExecuteColorDialog(TColor& color) override;
+    bool ExecutePrintDialog(TPrintDialogRequest& request) override;
     bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value) override;
 
     uint64_t TickCount() override;

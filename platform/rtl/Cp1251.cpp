@@ -256,6 +256,21 @@ int Utf8AnsiCompareText(const char* a, size_t na, const char* b, size_t nb) noex
     };
     size_t i = 0, j = 0;
     while (i < na && j < nb) {
+        // Identical characters weigh the same: ASCII and the two-byte sequences (all of
+        // Cyrillic) are stepped over without decoding. Index checks and lookups compare
+        // mostly texts with long equal beginnings.
+        const unsigned char c = sa[i];
+        if (c == sb[j]) {
+            if (c < 0x80) {
+                ++i, ++j;
+                continue;
+            }
+            if (c >= 0xC2 && c <= 0xDF && i + 1 < na && j + 1 < nb && sa[i + 1] == sb[j + 1] &&
+                (sa[i + 1] & 0xC0) == 0x80) {
+                i += 2, j += 2;
+                continue;
+            }
+        }
         size_t i0 = i, j0 = j;
         long ca = DecodeUtf8(sa, na, i), cb = DecodeUtf8(sb, nb, j);
         uint32_t x = weight(ca), y = weight(cb);

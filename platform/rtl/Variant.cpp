@@ -199,6 +199,11 @@ bool Variant::AppendUnshared(std::string_view text)
     return true;
 }
 
+AnsiString* Variant::UnsharedStr() noexcept
+{
+    return FType == varString && FData.VString->Refs == 1 ? &FData.VString->Text : nullptr;
+}
+
 const AnsiString* Variant::StrPtr() const noexcept
 {
     return FType == varString || FType == varOleStr ? &FData.VString->Text : nullptr;

@@ -239,6 +239,9 @@ public:
     // Appends text in place to a string Variant whose text no other Variant shares (what
     // v = v + text gives, without copying v); false, and nothing changed, otherwise.
     bool AppendUnshared(std::string_view text);
+    // The text of a string Variant that no other Variant shares, to change in place;
+    // nullptr otherwise.
+    AnsiString* UnsharedStr() noexcept;
 
     // Array elements in place: one index per dimension. The array is made unique first
     // (copy on write), so the reference is valid until this Variant is next copied or changed.

@@ -246,10 +246,16 @@ void TrpDataBand5::Publish(TPropertyTable&) {}
 SKLAD_DEFINE_CLASS(TrpDataBand6)
 void TrpDataBand6::Publish(TPropertyTable&) {}
 
-TrpDataBand::TrpDataBand(TComponent* AOwner)
-    : TrpBand(AOwner), FVirtualDataSet(std::make_unique<TrpUserDataSet>(nullptr))
+TrpDataBand::TrpDataBand(TComponent* AOwner) : TrpBand(AOwner) {}
+
+TrpUserDataSet* TrpDataBand::VirtualDataSet() const
 {
-    FVirtualDataSet->RangeEnd = reCount;
+    if (!FVirtualDataSet) {
+        FVirtualDataSet = std::make_unique<TrpUserDataSet>(nullptr);
+        FVirtualDataSet->RangeEnd = reCount;
+        FVirtualDataSet->RangeEndCount = FRowCount;
+    }
+    return FVirtualDataSet.get();
 }
 
 TrpDataBand::~TrpDataBand()
@@ -292,7 +298,8 @@ void TrpDataBand::Notification(TComponent* AComponent, TOperation Operation)
 void TrpDataBand::SetRowCount(int Value)
 {
     FRowCount = Value;
-    FVirtualDataSet->RangeEndCount = Value;
+    if (FVirtualDataSet)
+        FVirtualDataSet->RangeEndCount = Value;
 }
 
 void TrpDataBand::SetCurColumn(int Value)

@@ -62,7 +62,9 @@ public:
     void SetRowCount(int Value);
     int GetCurColumn() const { return FCurColumn; }
     void SetCurColumn(int Value);
-    TrpUserDataSet* VirtualDataSet() const { return FVirtualDataSet.get(); }
+    // The row-count dataset, made when first asked for: the copies of a band on prepared
+    // pages never use it.
+    TrpUserDataSet* VirtualDataSet() const;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     Extended ColumnGap = 0;
@@ -81,7 +83,7 @@ private:
     TrpDataSet* FDataSet = nullptr;
     AnsiString FDataSetName;
     int FRowCount = 0;
-    std::unique_ptr<TrpUserDataSet> FVirtualDataSet;
+    mutable std::unique_ptr<TrpUserDataSet> FVirtualDataSet;
 };
 
 #define RP_BAND_CLASS(Name, Base)                             \

@@ -249,13 +249,18 @@ void TrpDrawText::SetText(const AnsiString& text)
 
 AnsiString TrpDrawText::LayoutKey(Extended width) const
 {
-    // Everything the line breaks and the tags depend on, besides the text.
+    // Everything the line breaks and the tags depend on, besides the text: the numbers go in
+    // as their bytes, so equal keys mean equal values and no number is formatted per memo.
     const TFont* m = FMeasureCanvas->GetFont();
-    return m->GetName() + "|" + IntToStr(m->GetHeight()) + "|" + IntToStr(int(m->GetStyle().Bits())) + "|" +
-           IntToStr(int(m->GetCharset())) + "|" + IntToStr(int(m->GetColor())) + "|" + IntToStr(FFontSize) + "|" +
-           (FWordWrap ? "w" : "-") + (FWordBreak ? "b" : "-") + (FTags->AllowTags ? "t" : "-") + "|" +
-           FloatToStr(double(width)) + "|" + FloatToStr(double(FParagraphGap)) + "|" +
-           FloatToStr(double(FCharSpacing));
+    const int ints[] = {m->GetHeight(), int(m->GetStyle().Bits()), int(m->GetCharset()), int(m->GetColor()), FFontSize,
+                        (FWordWrap ? 1 : 0) | (FWordBreak ? 2 : 0) | (FTags->AllowTags ? 4 : 0)};
+    const double reals[] = {double(width), double(FParagraphGap), double(FCharSpacing)};
+    AnsiString key;
+    key.reserve(m->GetName().size() + sizeof(ints) + sizeof(reals));
+    key.append(reinterpret_cast<const char*>(ints), sizeof(ints));
+    key.append(reinterpret_cast<const char*>(reals), sizeof(reals));
+    key.append(m->GetName());
+    return key;
 }
 
 void TrpDrawText::SetText(const TStrings& text)

@@ -325,16 +325,20 @@ int TrpHTMLTagsList::FillCharSpacingArray(std::vector<int>& widths, const AnsiSt
     };
     // The whole line is measured once per style it uses; a character's width is the
     // difference of the cumulative edges in its own style.
-    std::map<unsigned, std::vector<int>> edgesByStyle;
+    // A line uses few styles: a short list, the first one without a search.
+    std::vector<std::pair<unsigned, std::vector<int>>> edgesByStyle;
+    edgesByStyle.reserve(4);
     auto edgesFor = [&](TFontStyles style) -> const std::vector<int>& {
-        auto it = edgesByStyle.find(style.Bits());
-        if (it == edgesByStyle.end()) {
-            canvas.GetFont()->SetStyle(style);
-            std::vector<int>& e = edgesByStyle[style.Bits()];
-            canvas.GetTextExtentExPoint(s, e);
-            return e;
-        }
-        return it->second;
+        for (const auto& [bits, e] : edgesByStyle)
+            if (bits == style.Bits())
+                return e;
+        canvas.GetFont()->SetStyle(style);
+        std::vector<int> e;
+        canvas.GetTextExtentExPoint(s, e);
+        // Reallocation moves the vectors, not their buffers: earlier references stay valid
+        // only until the next style is added, and each is used before that.
+        edgesByStyle.emplace_back(style.Bits(), std::move(e));
+        return edgesByStyle.back().second;
     };
     TFontStyles style = canvas.GetFont()->GetStyle();
     if (const TrpHTMLTag* first = tagAt(0))

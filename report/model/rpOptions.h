@@ -4,8 +4,6 @@
 // only some of them, and Assign that copies every published property from another object
 // of the same class. Their published properties are attributes of the report XML and of
 // the form resource ("PreviewOptions.Zoom").
-//
-// Not here: the report's Picture (arrives with the picture classes).
 #pragma once
 
 #include "report/model/rpComponent.h"

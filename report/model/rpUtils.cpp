@@ -166,12 +166,13 @@ AnsiString rpGetFullName(TComponent* Root, TComponent* Component)
         return Component->Name();
     if (auto* report = dynamic_cast<TrpCustomReport*>(Root); report && owner == report->Owner())
         return Component->Name();
-    // A form or data module is an owner without an owner of its own worth naming; a frame
-    // is a component owned by a form that owns components itself.
-    if (!owner->Owner() || dynamic_cast<TrpComponent*>(owner))
+    // Forms and data modules are owned by the application, so they are known by their class.
+    if (!owner->Owner() || dynamic_cast<TCustomForm*>(owner) || dynamic_cast<TDataModule*>(owner) ||
+        dynamic_cast<TrpComponent*>(owner))
         return owner->Name().empty() ? AnsiString() : owner->Name() + "." + Component->Name();
+    // A frame: a scrolling window owned by a form, owning components of its own.
     TComponent* formOwner = owner->Owner();
-    if (formOwner->Name().empty() || owner->Name().empty())
+    if (!dynamic_cast<TScrollingWinControl*>(owner) || formOwner->Name().empty() || owner->Name().empty())
         return {};
     return formOwner->Name() + "." + owner->Name() + "." + Component->Name();
 }

@@ -166,7 +166,10 @@ void TrpXMLSerializer::WriteComponent(TrpComponent* Component)
 
 // ---------------------------------------------------------------- reading
 
-void TrpXMLSerializer::XMLToObj(std::string_view Text, TPersistent* Obj)
+namespace {
+// Calls F(name, value) for each attribute of Text; names come trimmed and in lower case.
+template <class F>
+void ForEachAttr(std::string_view Text, F&& f)
 {
     size_t pos = 0;
     const size_t n = Text.size();
@@ -174,27 +177,40 @@ void TrpXMLSerializer::XMLToObj(std::string_view Text, TPersistent* Obj)
         const size_t q1 = Text.find('"', pos);
         if (q1 == std::string_view::npos)
             break;
-        const AnsiString name = LowerCase(Trim(q1 > pos ? Text.substr(pos, q1 - pos - 1) : std::string_view()));
+        AnsiString name = LowerCase(Trim(q1 > pos ? Text.substr(pos, q1 - pos - 1) : std::string_view()));
         if (name.empty())
             break;
         const size_t q2 = Text.find('"', q1 + 1);
-        if (FSkipping && name == SkipInText) {
-            if (q2 == std::string_view::npos)
-                break;
-            pos = q2 + 2;
-            continue;
-        }
-        const AnsiString value(
-            Text.substr(q1 + 1, q2 == std::string_view::npos ? std::string_view::npos : q2 - q1 - 1));
+        AnsiString value(Text.substr(q1 + 1, q2 == std::string_view::npos ? std::string_view::npos : q2 - q1 - 1));
+        f(std::move(name), std::move(value));
+        if (q2 == std::string_view::npos)
+            break;
+        pos = q2 + 2;  // the closing quote and the blank after it
+    }
+}
+}  // namespace
+
+const TrpParsedAttrs::TAttrs& TrpParsedAttrs::Of(std::string_view Text)
+{
+    const auto found = FByText.find(Text);
+    if (found != FByText.end())
+        return found->second;
+    TAttrs attrs;
+    ForEachAttr(Text, [&](AnsiString name, AnsiString value) { attrs.emplace_back(std::move(name), std::move(value)); });
+    return FByText.emplace(std::string(Text), std::move(attrs)).first->second;
+}
+
+void TrpXMLSerializer::XMLToObj(std::string_view Text, TPersistent* Obj)
+{
+    ForEachAttr(Text, [&](const AnsiString& name, const AnsiString& value) {
+        if (FSkipping && name == SkipInText)
+            return;
         try {
             OneProp(name, value, Obj);
         } catch (const Exception& e) {
             AddError(e.Message());
         }
-        if (q2 == std::string_view::npos)
-            break;
-        pos = q2 + 2;  // the closing quote and the blank after it
-    }
+    });
 }
 
 void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, TPersistent* Obj)
@@ -432,7 +448,19 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
     comp->IsLoading = true;
     try {
         FSkipping = !SkipInText.empty() && !More.empty();
-        XMLToObj(attrs, comp);
+        if (Parsed) {
+            for (const auto& [name, value] : Parsed->Of(attrs)) {
+                if (FSkipping && name == SkipInText)
+                    continue;
+                try {
+                    OneProp(name, value, comp);
+                } catch (const Exception& e) {
+                    AddError(e.Message());
+                }
+            }
+        } else {
+            XMLToObj(attrs, comp);
+        }
         FSkipping = false;
         if (!More.empty())
             XMLToObj(More, comp);

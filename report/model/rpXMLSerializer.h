@@ -22,8 +22,27 @@
 #pragma once
 
 #include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "report/model/rpComponent.h"
+
+// Attribute texts split into names (in lower case) and values, kept by text: the objects of
+// prepared pages are built from a few long texts of their originals, read once each.
+class TrpParsedAttrs {
+public:
+    using TAttrs = std::vector<std::pair<AnsiString, AnsiString>>;
+    const TAttrs& Of(std::string_view Text);
+    void Clear() { FByText.clear(); }
+
+private:
+    struct THash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, TAttrs, THash, std::equal_to<>> FByText;
+};
 
 class TrpXMLSerializer {
 public:
@@ -36,6 +55,8 @@ public:
     TrpComponent* Owner = nullptr;
     bool SerializeDefaultValues = false;
     TStream* Stream = nullptr;
+    // When set, ReadComponentStr takes Text's attributes from here instead of reading them.
+    TrpParsedAttrs* Parsed = nullptr;
 
     // Attribute text of one object, each attribute preceded by one blank.
     AnsiString ObjToXML(TPersistent* Obj, const AnsiString& Prefix = {});

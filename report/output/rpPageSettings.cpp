@@ -43,52 +43,51 @@ SKLAD_DEFINE_CLASS(TrpPageSettingsForm)
 TrpPageSettingsForm::TrpPageSettingsForm(TComponent* AOwner) : TForm(AOwner)
 {
     rpSetDialogLook(this, 286, 359);
-    SetCaption("Настройки страницы");
 
-    SizeL = rpMakeControl<TGroupBox>(this, this, "SizeL", 8, 4, 270, 97, "Размер   ");
+    SizeL = rpMakeControl<TGroupBox>(this, this, "SizeL", 8, 4, 270, 97);
     SizeCB = rpMakeControl<TComboBox>(this, SizeL, "SizeCB", 8, 18, 253, 21);
     SizeCB->SetStyle(csDropDownList);
     SizeCB->SetDropDownCount(16);
-    WidthL = rpMakeControl<TLabel>(this, SizeL, "WidthL", 8, 48, 60, 13, "Ширина");
+    WidthL = rpMakeControl<TLabel>(this, SizeL, "WidthL", 8, 48, 60, 13);
     WidthE = rpMakeControl<TEdit>(this, SizeL, "WidthE", 80, 44, 57, 21);
-    rpMakeControl<TLabel>(this, SizeL, "cmL1", 142, 48, 15, 13, "см");
-    HeightL = rpMakeControl<TLabel>(this, SizeL, "HeightL", 8, 72, 60, 13, "Высота");
+    rpMakeControl<TLabel>(this, SizeL, "cmL1", 142, 48, 15, 13);
+    HeightL = rpMakeControl<TLabel>(this, SizeL, "HeightL", 8, 72, 60, 13);
     HeightE = rpMakeControl<TEdit>(this, SizeL, "HeightE", 80, 68, 57, 21);
-    rpMakeControl<TLabel>(this, SizeL, "cmL2", 142, 72, 15, 13, "см");
+    rpMakeControl<TLabel>(this, SizeL, "cmL2", 142, 72, 15, 13);
 
-    OrientationL = rpMakeControl<TGroupBox>(this, this, "OrientationL", 8, 104, 270, 65, "Ориентация   ");
-    PortraitRB = rpMakeControl<TRadioButton>(this, OrientationL, "PortraitRB", 60, 18, 200, 17, "Портретная");
-    LandscapeRB = rpMakeControl<TRadioButton>(this, OrientationL, "LandscapeRB", 60, 40, 200, 17, "Альбомная");
+    OrientationL = rpMakeControl<TGroupBox>(this, this, "OrientationL", 8, 104, 270, 65);
+    PortraitRB = rpMakeControl<TRadioButton>(this, OrientationL, "PortraitRB", 60, 18, 200, 17);
+    LandscapeRB = rpMakeControl<TRadioButton>(this, OrientationL, "LandscapeRB", 60, 40, 200, 17);
     PortraitImg = rpMakeControl<TImage>(this, OrientationL, "PortraitImg", 12, 18, 32, 40);
     LandscapeImg = rpMakeControl<TImage>(this, OrientationL, "LandscapeImg", 12, 18, 32, 40);
     LandscapeImg->SetVisible(false);
     PortraitRB->SetChecked(true);
 
-    MarginsL = rpMakeControl<TGroupBox>(this, this, "MarginsL", 8, 172, 270, 73, "Поля   ");
-    LeftL = rpMakeControl<TLabel>(this, MarginsL, "LeftL", 8, 20, 50, 13, "Левое");
+    MarginsL = rpMakeControl<TGroupBox>(this, this, "MarginsL", 8, 172, 270, 73);
+    LeftL = rpMakeControl<TLabel>(this, MarginsL, "LeftL", 8, 20, 50, 13);
     MarginLeftE = rpMakeControl<TEdit>(this, MarginsL, "MarginLeftE", 64, 16, 49, 21);
-    rpMakeControl<TLabel>(this, MarginsL, "cmL3", 117, 20, 15, 13, "см");
-    TopL = rpMakeControl<TLabel>(this, MarginsL, "TopL", 8, 46, 50, 13, "Верхнее");
+    rpMakeControl<TLabel>(this, MarginsL, "cmL3", 117, 20, 15, 13);
+    TopL = rpMakeControl<TLabel>(this, MarginsL, "TopL", 8, 46, 50, 13);
     MarginTopE = rpMakeControl<TEdit>(this, MarginsL, "MarginTopE", 64, 42, 49, 21);
-    rpMakeControl<TLabel>(this, MarginsL, "cmL4", 117, 46, 15, 13, "см");
-    RightL = rpMakeControl<TLabel>(this, MarginsL, "RightL", 140, 20, 50, 13, "Правое");
+    rpMakeControl<TLabel>(this, MarginsL, "cmL4", 117, 46, 15, 13);
+    RightL = rpMakeControl<TLabel>(this, MarginsL, "RightL", 140, 20, 50, 13);
     MarginRightE = rpMakeControl<TEdit>(this, MarginsL, "MarginRightE", 196, 16, 49, 21);
-    rpMakeControl<TLabel>(this, MarginsL, "cmL5", 249, 20, 15, 13, "см");
-    BottomL = rpMakeControl<TLabel>(this, MarginsL, "BottomL", 140, 46, 50, 13, "Нижнее");
+    rpMakeControl<TLabel>(this, MarginsL, "cmL5", 249, 20, 15, 13);
+    BottomL = rpMakeControl<TLabel>(this, MarginsL, "BottomL", 140, 46, 50, 13);
     MarginBottomE = rpMakeControl<TEdit>(this, MarginsL, "MarginBottomE", 196, 42, 49, 21);
-    rpMakeControl<TLabel>(this, MarginsL, "cmL6", 249, 46, 15, 13, "см");
+    rpMakeControl<TLabel>(this, MarginsL, "cmL6", 249, 46, 15, 13);
 
-    OtherL = rpMakeControl<TGroupBox>(this, this, "OtherL", 8, 248, 270, 69, "Прочее   ");
+    OtherL = rpMakeControl<TGroupBox>(this, this, "OtherL", 8, 248, 270, 69);
     ApplyToCurRB =
-        rpMakeControl<TRadioButton>(this, OtherL, "ApplyToCurRB", 8, 20, 250, 17, "Применить к текущей странице");
+        rpMakeControl<TRadioButton>(this, OtherL, "ApplyToCurRB", 8, 20, 250, 17);
     ApplyToAllRB =
-        rpMakeControl<TRadioButton>(this, OtherL, "ApplyToAllRB", 8, 42, 250, 17, "Применить ко всем страницам");
+        rpMakeControl<TRadioButton>(this, OtherL, "ApplyToAllRB", 8, 42, 250, 17);
     ApplyToCurRB->SetChecked(true);
 
-    OKB = rpMakeControl<TButton>(this, this, "OKB", 122, 326, 75, 25, "ОК");
+    OKB = rpMakeControl<TButton>(this, this, "OKB", 122, 326, 75, 25);
     OKB->SetDefault(true);
     OKB->SetModalResult(mrOk);
-    CancelB = rpMakeControl<TButton>(this, this, "CancelB", 203, 326, 75, 25, "Отмена");
+    CancelB = rpMakeControl<TButton>(this, this, "CancelB", 203, 326, 75, 25);
     CancelB->SetCancel(true);
     CancelB->SetModalResult(mrCancel);
 

@@ -28,7 +28,6 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     GetFont()->SetSize(8);
     SetKeyPreview(true);
     SetShowHint(true);
-    SetCaption("Предварительный просмотр");
 
     ToolBar = new TToolBar(this);
     ToolBar->SetName("ToolBar");
@@ -54,18 +53,18 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     Showtemplate1->OnClick = TNotifyEvent(this, &TrpPreviewForm::Showtemplate1Click);
     HiddenMenu->GetItems()->Add(Showtemplate1);
 
-    PrintB = AddButton("PrintB", 2, "Печать", "Печать", &TrpPreviewForm::PrintBClick);
-    OpenB = AddButton("OpenB", 0, "Открыть", "Открыть", &TrpPreviewForm::OpenBClick);
-    SaveB = AddButton("SaveB", 1, "Сохранить", "Сохранить", &TrpPreviewForm::SaveBClick);
-    ExportB = AddButton("ExportB", 3, "Экспорт", "Экспорт", nullptr, tbsDropDown);
+    PrintB = AddButton("PrintB", 2, &TrpPreviewForm::PrintBClick);
+    OpenB = AddButton("OpenB", 0, &TrpPreviewForm::OpenBClick);
+    SaveB = AddButton("SaveB", 1, &TrpPreviewForm::SaveBClick);
+    ExportB = AddButton("ExportB", 3, nullptr, tbsDropDown);
     ExportB->SetDropdownMenu(ExportPopup);
-    FindB = AddButton("FindB", 4, "Найти", "Найти", &TrpPreviewForm::FindBClick);
+    FindB = AddButton("FindB", 4, &TrpPreviewForm::FindBClick);
     Sep1 = AddSeparator("Sep1");
     ZoomWholePageB =
-        AddButton("ZoomWholePageB", 12, "Целиком", "Страница целиком", &TrpPreviewForm::ZoomWholePageBClick);
-    ZoomPageWidthB = AddButton("ZoomPageWidthB", 13, "По ширине", "По ширине", &TrpPreviewForm::ZoomPageWidthBClick);
-    Zoom100B = AddButton("Zoom100B", 14, "100%", "100%", &TrpPreviewForm::Zoom100BClick);
-    Zoom50B = AddButton("Zoom50B", 15, "Две страницы", "Две страницы", &TrpPreviewForm::Zoom50BClick);
+        AddButton("ZoomWholePageB", 12, &TrpPreviewForm::ZoomWholePageBClick);
+    ZoomPageWidthB = AddButton("ZoomPageWidthB", 13, &TrpPreviewForm::ZoomPageWidthBClick);
+    Zoom100B = AddButton("Zoom100B", 14, &TrpPreviewForm::Zoom100BClick);
+    Zoom50B = AddButton("Zoom50B", 15, &TrpPreviewForm::Zoom50BClick);
     Sep3 = AddPanel("Sep3", 56);
     ZoomCB = new TrpComboBox(this);
     ZoomCB->SetName("ZoomCB");
@@ -73,28 +72,27 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     ZoomCB->SetAlign(alNone);
     ZoomCB->SetBounds(4, 2, 49, 19);
     ZoomCB->SetListWidth(100);
-    ZoomCB->SetHint("Масштаб");
     ZoomCB->SetStyle(csDropDown);
     ZoomCB->SetTabStop(true);
     ZoomCB->OnSelect = TNotifyEvent(this, &TrpPreviewForm::ZoomCBClick);
     Sep2 = AddSeparator("Sep2");
     PageSettingsB =
-        AddButton("PageSettingsB", 7, "Поля", "Свойства страницы", &TrpPreviewForm::PageSettingsBClick);
-    OutlineB = AddButton("OutlineB", 5, "Дерево", "Дерево отчета", &TrpPreviewForm::OutlineBClick, tbsCheck);
+        AddButton("PageSettingsB", 7, &TrpPreviewForm::PageSettingsBClick);
+    OutlineB = AddButton("OutlineB", 5, &TrpPreviewForm::OutlineBClick, tbsCheck);
     Sep5 = AddSeparator("Sep5");
-    HandToolB = AddButton("HandToolB", 16, "Рука", "Рука", &TrpPreviewForm::SelectToolBClick, tbsCheck);
+    HandToolB = AddButton("HandToolB", 16, &TrpPreviewForm::SelectToolBClick, tbsCheck);
     HandToolB->SetGrouped(true);
     HandToolB->SetDown(true);
-    ZoomToolB = AddButton("ZoomToolB", 17, "Лупа", "Лупа", &TrpPreviewForm::SelectToolBClick, tbsCheck);
+    ZoomToolB = AddButton("ZoomToolB", 17, &TrpPreviewForm::SelectToolBClick, tbsCheck);
     ZoomToolB->SetGrouped(true);
     Sep7 = AddSeparator("Sep7");
-    NewPageB = AddButton("NewPageB", 19, "Добавить", "Добавить страницу", &TrpPreviewForm::NewPageBClick);
-    DelPageB = AddButton("DelPageB", 20, "Удалить", "Удалить страницу", &TrpPreviewForm::DelPageBClick);
-    DesignerB = AddButton("DesignerB", 21, "Правка", "Редактировать страницу", &TrpPreviewForm::DesignerBClick);
+    NewPageB = AddButton("NewPageB", 19, &TrpPreviewForm::NewPageBClick);
+    DelPageB = AddButton("DelPageB", 20, &TrpPreviewForm::DelPageBClick);
+    DesignerB = AddButton("DesignerB", 21, &TrpPreviewForm::DesignerBClick);
     DesignerB->OnMouseUp = TMouseEvent(this, &TrpPreviewForm::DesignerBMouseUp);
     Sep6 = AddSeparator("Sep6");
-    FirstB = AddButton("FirstB", 8, "Первая", "На первую страницу", &TrpPreviewForm::FirstBClick);
-    PriorB = AddButton("PriorB", 9, "Предыдущая", "На предыдущую страницу", &TrpPreviewForm::PriorBClick);
+    FirstB = AddButton("FirstB", 8, &TrpPreviewForm::FirstBClick);
+    PriorB = AddButton("PriorB", 9, &TrpPreviewForm::PriorBClick);
     Sep4 = AddPanel("Sep4", 47);
     PageE = new TEdit(this);
     PageE->SetName("PageE");
@@ -102,18 +100,16 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     PageE->SetAlign(alNone);
     PageE->SetBounds(4, 4, 37, 15);
     PageE->SetBorderStyle(bsNone);
-    PageE->SetHint("Номер страницы");
     PageE->SetText("1");
     PageE->SetTabStop(true);
-    NextB = AddButton("NextB", 10, "Следующая", "На следующую страницу", &TrpPreviewForm::NextBClick);
-    LastB = AddButton("LastB", 11, "Последняя", "На последнюю страницу", &TrpPreviewForm::LastBClick);
+    NextB = AddButton("NextB", 10, &TrpPreviewForm::NextBClick);
+    LastB = AddButton("LastB", 11, &TrpPreviewForm::LastBClick);
     frTBPanel1 = AddPanel("frTBPanel1", 50);
     CancelB = new TSpeedButton(this);
     CancelB->SetName("CancelB");
     CancelB->SetParent(ToolBar);
     CancelB->SetBounds(FNextLeft, 0, 68, 23);
     CancelB->SetSpacing(2);
-    CancelB->SetCaption("Закрыть");
     CancelB->OnClick = TNotifyEvent(this, &TrpPreviewForm::CancelBClick);
 
     StatusBar = new TStatusBar(this);
@@ -129,7 +125,7 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     OnCloseQuery = TCloseQueryEvent(this, &TrpPreviewForm::FormCloseQuery);
     OnClose = TCloseEvent(this, &TrpPreviewForm::FormClose);
 
-    // What the form resource's creation handler does.
+    // What the form resource's creation handler does; every caption and hint comes from here.
     rpResources().LocalizeForm(this);
     TStrings* zooms = ZoomCB->GetItems();
     for (const char* z : {"25%", "50%", "75%", "100%", "150%", "200%"})
@@ -147,8 +143,7 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
 
 TrpPreviewForm::~TrpPreviewForm() { *FAlive = false; }
 
-TToolButton* TrpPreviewForm::AddButton(const char* Name, int ImageIndex, const AnsiString& Caption,
-                                       const AnsiString& Hint, void (TrpPreviewForm::*Click)(TObject*),
+TToolButton* TrpPreviewForm::AddButton(const char* Name, int ImageIndex, void (TrpPreviewForm::*Click)(TObject*),
                                        TToolButtonStyle Style)
 {
     auto* button = new TToolButton(this);
@@ -157,8 +152,6 @@ TToolButton* TrpPreviewForm::AddButton(const char* Name, int ImageIndex, const A
     button->SetStyle(Style);
     button->SetLeft(FNextLeft);
     button->SetImageIndex(ImageIndex);
-    button->SetCaption(Caption);
-    button->SetHint(Hint);
     if (Click)
         button->OnClick = TNotifyEvent(this, Click);
     FNextLeft += button->GetWidth();

@@ -122,8 +122,9 @@ private:
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void DesignerBMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    TToolButton* AddButton(const char* Name, int ImageIndex, const AnsiString& Caption, const AnsiString& Hint,
-                           void (TrpPreviewForm::*Click)(TObject*), TToolButtonStyle Style = tbsButton);
+    // Captions and hints come from the window's resource text block.
+    TToolButton* AddButton(const char* Name, int ImageIndex, void (TrpPreviewForm::*Click)(TObject*),
+                           TToolButtonStyle Style = tbsButton);
     TToolButton* AddSeparator(const char* Name);
     TrpTBPanel* AddPanel(const char* Name, int Width);
     void FreeSeparator(TToolButton*& Separator);

@@ -143,6 +143,7 @@ void TrpPreviewPages::ClearPageCache() { FCache.clear(); }
 
 void TrpPreviewPages::ClearSourcePages()
 {
+    FParsedBases.Clear();
     // Template objects may point at these copies; they are never followed without checking
     // the dictionary first (see CopyOf), since the template may be gone (reloaded) as well.
     FDictionary.Clear();
@@ -533,6 +534,7 @@ void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent,
     if (Depth > kMaxXMLDepth)
         return;
     TrpXMLSerializer serializer(nullptr);
+    serializer.Parsed = &FParsedBases;
     for (int i = 0; i < Element->Count(); ++i) {
         TrpXMLItem* child = Element->Items(i);
         auto* copy = dynamic_cast<TrpComponent*>(GetObject(child->Name));

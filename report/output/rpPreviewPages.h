@@ -28,6 +28,7 @@
 
 #include "report/model/rpOptions.h"
 #include "report/model/rpXML.h"
+#include "report/model/rpXMLSerializer.h"
 
 #include "platform/printers/PrintBackend.h"
 
@@ -140,6 +141,7 @@ private:
     std::vector<TCached> FCache;  // most recently used first
     std::vector<std::unique_ptr<TrpReportPage>> FSourcePages;
     std::unique_ptr<TrpXMLDocument> FXMLDoc;
+    TrpParsedAttrs FParsedBases;  // the copies' texts, read once for all pages
     bool FPrinting = false;
 };
 

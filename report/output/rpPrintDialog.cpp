@@ -23,11 +23,10 @@ constexpr const char* kBadPageNumbers =
     "Неверно указаны номера страниц: \"%s\". Введите номера и/или диапазоны страниц, разделенные запятыми. "
     "Например, 1,3,5-12";
 
-// The window as designed; the captions below are replaced by the resource texts of the
-// class's block when the window is created.
+// The window as designed; its captions are the resource texts of the class's block,
+// applied when the window is created.
 constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
   BorderStyle = bsDialog
-  Caption = 'Печать'
   ClientHeight = 263
   ClientWidth = 477
   Color = clBtnFace
@@ -47,12 +46,10 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
     Top = 4
     Width = 469
     Height = 97
-    Caption = 'Принтер   '
     TabOrder = 0
     object TypeL: TLabel
       Left = 16
       Top = 52
-      Caption = 'Тип:'
     end
     object TypeL1: TLabel
       Left = 52
@@ -61,7 +58,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
     object WhereL: TLabel
       Left = 8
       Top = 72
-      Caption = 'Где:'
     end
     object WhereL1: TLabel
       Left = 52
@@ -82,7 +78,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
       Top = 20
       Width = 95
       Height = 22
-      Caption = 'Свойства...'
       TabOrder = 1
       OnClick = PropButtonClick
     end
@@ -91,7 +86,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
       Top = 52
       Width = 129
       Height = 17
-      Caption = 'Печать в файл'
       TabOrder = 2
     end
     object ReverseCB: TCheckBox
@@ -99,7 +93,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
       Top = 72
       Width = 129
       Height = 17
-      Caption = 'В обратном порядке'
       TabOrder = 3
     end
   end
@@ -108,7 +101,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
     Top = 104
     Width = 261
     Height = 117
-    Caption = 'Страницы   '
     TabOrder = 1
     object DescrL: TLabel
       Left = 8
@@ -116,7 +108,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
       Width = 249
       Height = 29
       AutoSize = False
-      Caption = 'Введите номера и/или диапазоны страниц, разделенные запятыми. Например, 1,3,5-12'
       WordWrap = True
     end
     object AllRB: TRadioButton
@@ -124,7 +115,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
       Top = 20
       Width = 125
       Height = 17
-      Caption = 'Все'
       Checked = True
       TabOrder = 0
     end
@@ -133,7 +123,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
       Top = 40
       Width = 125
       Height = 17
-      Caption = 'Текущая'
       TabOrder = 1
     end
     object PageNumbersRB: TRadioButton
@@ -141,7 +130,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
       Top = 60
       Width = 77
       Height = 17
-      Caption = 'Номера:'
       TabOrder = 2
       OnClick = PageNumbersRBClick
     end
@@ -159,12 +147,10 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
     Top = 104
     Width = 201
     Height = 117
-    Caption = 'Копии   '
     TabOrder = 2
     object CopiesL: TLabel
       Left = 12
       Top = 20
-      Caption = 'Количество'
       FocusControl = CopiesE
     end
     object CopiesPB: TPaintBox
@@ -194,7 +180,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
       Width = 61
       Height = 41
       AutoSize = False
-      Caption = 'Разобрать по копиям'
       WordWrap = True
       OnClick = CollateLClick
       OnDblClick = CollateLClick
@@ -230,7 +215,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
   object PrintL: TLabel
     Left = 4
     Top = 236
-    Caption = 'Печатать'
   end
   object PrinterImg: TImage
     Left = 260
@@ -253,7 +237,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
     Top = 232
     Width = 75
     Height = 25
-    Caption = 'ОК'
     Default = True
     ModalResult = 1
     TabOrder = 4
@@ -264,7 +247,6 @@ constexpr const char* kLayout = R"(object rpPrintDialog: TrpPrintDialog
     Width = 75
     Height = 25
     Cancel = True
-    Caption = 'Отмена'
     ModalResult = 2
     TabOrder = 5
   end

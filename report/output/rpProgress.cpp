@@ -25,7 +25,7 @@ TrpProgress::TrpProgress(TComponent* AOwner) : TForm(AOwner)
     LMessage->SetAlignment(taCenter);
     Bar = rpMakeControl<TProgressBar>(this, Panel, "Bar", 16, 37, 237, 17);
     Bar->SetStep(1);
-    CancelB = rpMakeControl<TButton>(this, Panel, "CancelB", 100, 64, 75, 25, "Отмена");
+    CancelB = rpMakeControl<TButton>(this, Panel, "CancelB", 100, 64, 75, 25);
     CancelB->SetCancel(true);
     CancelB->SetModalResult(mrCancel);
     CancelB->OnClick = TNotifyEvent(this, &TrpProgress::CancelBClick);

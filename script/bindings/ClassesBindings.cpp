@@ -14,11 +14,13 @@
 // document's root) cannot be handed to another tree, which would own it twice.
 #include "script/bindings/BindingsCommon.h"
 
+#include "script/Messages.h"
 #include "script/XmlDocument.h"
 
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdint>
 
 namespace script_bindings {
@@ -186,6 +188,14 @@ Variant CallStrings(TStrings* s, const AnsiString& n, Variant& p)
     return Variant(0);
 }
 
+// A memory stream grows to hold what is written past its end: refuse a size
+// past the cap before the memory is asked for.
+void CheckGrowth(TStream* s, int64_t end)
+{
+    if (dynamic_cast<TMemoryStream*>(s))
+        scCheckStreamSize(end, s->GetSize());
+}
+
 Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
 {
     if (n == "READ") {
@@ -202,6 +212,8 @@ Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
         // Never past the text given.
         const AnsiString buffer = StrArg(p, 0);
         const int64_t count = std::min<int64_t>(CheckedCount(Int64Arg(p, 1)), static_cast<int64_t>(buffer.size()));
+        if (count)
+            CheckGrowth(s, s->GetPosition() + count);
         return Variant(static_cast<int>(count ? s->Write(buffer.data(), count) : 0));
     }
     if (n == "SEEK") {
@@ -211,7 +223,10 @@ Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
     }
     if (n == "COPYFROM") {
         auto* source = ObjArgAs<TStream>(p, 0, "Source");
-        return Variant(static_cast<long long>(s->CopyFrom(*source, CheckedCount(Int64Arg(p, 1)))));
+        const int64_t count = CheckedCount(Int64Arg(p, 1));
+        // A count of 0 copies the whole source.
+        CheckGrowth(s, s->GetPosition() + (count ? count : source->GetSize()));
+        return Variant(static_cast<long long>(s->CopyFrom(*source, count)));
     }
     return Variant(0);
 }
@@ -222,10 +237,18 @@ Variant CallMemoryStream(TMemoryStream* s, const AnsiString& n, Variant& p)
         s->Clear();
     else if (n == "LOADFROMSTREAM") {
         auto* source = ObjArgAs<TStream>(p, 0, "Stream");
-        if (source != s)
+        if (source != s) {
+            scCheckStreamSize(source->GetSize(), s->GetSize());
             s->LoadFromStream(*source);
-    } else if (n == "LOADFROMFILE")
-        s->LoadFromFile(StrArg(p, 0));
+        }
+    } else if (n == "LOADFROMFILE") {
+        const AnsiString name = StrArg(p, 0);
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(std::filesystem::path(name), ec);
+        if (!ec)
+            scCheckStreamSize(static_cast<int64_t>(size), s->GetSize());
+        s->LoadFromFile(name);
+    }
     else if (n == "SAVETOSTREAM") {
         auto* dest = ObjArgAs<TStream>(p, 0, "Stream");
         if (dest != s)

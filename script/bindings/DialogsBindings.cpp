@@ -86,6 +86,8 @@ public:
         Class(u, TSaveDialog::StaticClass(), "TCommonDialog");
         Class(u, TColorDialog::StaticClass(), "TCommonDialog");
         Class(u, TFontDialog::StaticClass(), "TCommonDialog");
+        Class(u, TPrintDialog::StaticClass(), "TCommonDialog");
+        Class(u, TPrinterSetupDialog::StaticClass(), "TCommonDialog");
 
         u.AddMethod("function MessageDlg(Msg: string; DlgType: TMsgDlgType; Buttons: TMsgDlgButtons; "
                     "HelpCtx: Longint): Integer",

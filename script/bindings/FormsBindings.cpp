@@ -198,6 +198,8 @@ public:
         listBox.AddIndexProperty("Selected", "Integer", "Boolean", call);
         Class(u, TListBox::StaticClass(), "TCustomListBox");
 
+        Class(u, TControlScrollBar::StaticClass(), "TPersistent");
+
         Class(u, TScrollingWinControl::StaticClass(), "TWinControl");
         Class(u, TScrollBox::StaticClass(), "TScrollingWinControl");
 

@@ -38,7 +38,8 @@ const TableCase kTables[] = {
     {"TempStructureDocuments", {"ID", "Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Имя_поставщика",
                                 "Цена", "Минимум", "Максимум", "Группа", "Количество", "Сумма", "Ставка", "Сумма_с_НДС",
                                 "IDТовара"}},
-    {"TempStructureOtpusk", {"ID", "IDТовара", "Количество", "Макс", "Сумма", "Ставка", "Сумма_с_НДС"}},
+    {"TempStructureOtpusk", {"ID", "IDТовара", "Количество", "Макс", "Сумма", "Ставка", "Сумма_с_НДС",
+                             "IDСтрокиЗаявки"}},
 };
 
 struct Column {
@@ -165,6 +166,7 @@ const RowCase kRows[] = {
     {"no goods", "SELECT count(*) FROM Products", 0},
     {"no documents", "SELECT count(*) FROM Documents", 0},
     {"warehouse mark", "PRAGMA application_id", 0x4B564231},
+    {"schema version", "PRAGMA user_version", 2},
 };
 
 TEST_F(SchemaTest, TemplateRows)

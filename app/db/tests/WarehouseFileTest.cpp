@@ -309,8 +309,8 @@ TEST_F(WarehouseTest, DeleteRemovesTheCurrentRowOfASingleTableSelect)
 
 TEST_F(WarehouseTest, TextCellsReadLateGiveTheirOwnRowsText)
 {
-    // A text cell is converted when it is first read: rows read out of order, after a delete
-    // before them, and by RowValue all give their own text.
+    // A text cell keeps its UTF-8 bytes and is converted when read: rows read out of order,
+    // after a delete before them, and by RowValue all give their own text.
     const std::vector<AnsiString> names = {"Болт", "", "a name longer than the short-string buffer", "Ёлка ё №5"};
     for (const AnsiString& n : names)
         w.Exec("Insert Into TempStructureDocuments (Наименование) Values (:n)", {n});
@@ -325,6 +325,14 @@ TEST_F(WarehouseTest, TextCellsReadLateGiveTheirOwnRowsText)
     q->Last();
     EXPECT_EQ(q->FieldByName("Наименование")->AsString(), names[3]);
     EXPECT_EQ(q->FieldByName("Наименование")->Value(), Variant(names[3]));
+
+    // A value read stays whole after other reads of the same cell and after the dataset closes.
+    const Variant held = q->FieldByName("Наименование")->Value();
+    EXPECT_EQ(q->FieldByName("Наименование")->Value(), held);
+    q->First();
+    EXPECT_EQ(q->FieldByName("Наименование")->AsString(), names[0]);
+    q->Close();
+    EXPECT_EQ(held.AsString(), names[3]);
 }
 
 TEST_F(WarehouseTest, AQueryWalksRowsWhileTheSameTableIsWritten)

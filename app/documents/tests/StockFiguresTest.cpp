@@ -258,6 +258,58 @@ TEST_F(IssueCapTest, ALineIsChangedCappedAndRemovedOnItsOwnRow)
     EXPECT_EQ(Stock(bolt), 3);
 }
 
+TEST_F(IssueCapTest, WhatIsIssuedStaysOnTheRequestLineItWasIssuedFor)
+{
+    // One product on two request lines (3 and 5, stock 8): each invoice line belongs to its own
+    // request line, whichever way the user reaches and changes it.
+    const TShiftState ctrl = TShiftState() << ssCtrl;
+    TDBGrid* const g = Form3->DBGrid1;
+    const auto change = [&](const char* quantity) {
+        d->ExpectModal(Form2, [&] {
+            d->Type(Form2->ComboBox6, quantity);
+            d->Click(Form2->Button2);
+        });
+        d->Click(Form3->Button3);
+    };
+    struct TCase {
+        const char* Name;
+        std::function<void()> Edit;
+        double First, Second;  // Отпущено of the request lines afterwards
+    };
+    const TCase cases[] = {
+        {"nothing changed", [] {}, 3, 5},
+        {"first line lowered by the mouse", [&] { d->ClickRow(g, 0), change("2"); }, 2, 5},
+        {"first line lowered by the keyboard", [&] { d->Key(g, VK_HOME, ctrl), change("1"); }, 1, 5},
+        {"second line lowered after Down past the end", [&] { d->Key(g, VK_DOWN), d->Key(g, VK_DOWN), change("2"); }, 3, 2},
+        {"first line removed", [&] { d->ClickRow(g, 0), d->Click(Form3->Button2); }, 0, 5},
+        {"both lowered", [&] { d->ClickRow(g, 0), change("1"), d->ClickRow(g, 1), change("4"); }, 1, 4},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const char* table : {"Application", "StructureApplication", "Otpusk", "StructureOtpusk"})
+            w->Exec(AnsiString("Delete From ") + table);
+        w->Exec("Update Products Set Количество=8 Where ID=:id", {bolt});
+        request = AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался");
+        AddRequestLine(request, bolt, 3, 0);
+        AddRequestLine(request, bolt, 5, 0);
+        Issue([&] {
+            ASSERT_EQ(Form1->ADOQuery4->RecordCount(), 2);
+            c.Edit();
+            d->Click(Form3->Button4);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        const auto issued = [&](int line) {
+            return w->Scalar("Select Отпущено From StructureApplication Order By rowid Limit 1 Offset :n", {line})
+                .AsDouble();
+        };
+        EXPECT_EQ(issued(0), c.First);
+        EXPECT_EQ(issued(1), c.Second);
+        EXPECT_EQ(Stock(bolt), 8 - c.First - c.Second);
+        EXPECT_EQ(w->Scalar("Select Отпуск_товара From Application").AsString(),
+                  c.First == 3 && c.Second == 5 ? "Выдан" : "Частично выдан");
+    }
+}
+
 // ---------------------------------------------------------------- totals and the journal
 
 TEST_F(StockFiguresTest, AWriteOffAfterAnInvoiceWithVatShowsItsLinesTotal)

@@ -7,6 +7,7 @@
 #include "app/documents/Unit4.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit6.h"
+#include "platform/db/DbFaults.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/ExtCtrls.h"
@@ -64,6 +65,34 @@ protected:
         });
     }
 };
+
+TEST_F(GoodsCardTest, TheCardListsComeFromOneReadOfTheGoods)
+{
+    for (int i = 0; i < 30; ++i) {
+        TProductSeed p = Product("Болт " + IntToStr(i % 7), "Склад", 1, 2);
+        p.Article = "A-" + IntToStr(i);
+        p.Brand = "М" + IntToStr(i % 3);
+        p.Colour = i % 2 ? "красный" : "Красный";  // case makes a value of its own
+        p.Sizes = IntToStr(i % 5);
+        p.Unit = i % 2 ? "шт" : "кг";
+        w->AddProduct(p);
+    }
+    StartOnWarehouse();
+    DbFaults::ResetCount();
+    d->Run([] { Form1->FillGoodsCardCombos(); });
+    EXPECT_EQ(DbFaults::Count(), 2) << "the goods once, the suppliers once";
+    struct TList {
+        TComboBox* Box;
+        int Count;
+    };
+    const TList lists[] = {{Form2->Art, 30}, {Form2->ComboBox1, 7}, {Form2->ComboBox2, 3},
+                           {Form2->ComboBox3, 2}, {Form2->ComboBox4, 5}, {Form2->ComboBox5, 2}};
+    for (const TList& l : lists) {
+        SCOPED_TRACE(l.Box->Name());
+        EXPECT_EQ(l.Box->GetItems()->Count(), l.Count);
+        EXPECT_EQ(l.Box->GetText(), "");
+    }
+}
 
 // ---------------------------------------------------------------- the viewer
 

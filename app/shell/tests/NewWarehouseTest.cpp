@@ -1,10 +1,13 @@
 // A new warehouse: the template copied beside the program, opened, remembered, given its password.
 #include "app/shell/tests/ShellFixture.h"
 
+#include "app/shell/ShellDb.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
 #include "app/shell/Unit7.h"
+#include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Cp1251.h"
 
@@ -108,6 +111,83 @@ TEST_F(NewWarehouseTest, CancellingThePasswordWhenThePreviousWarehouseIsGoneLeav
     EXPECT_EQ(d->MessageTexts()[0].find("прежним"), AnsiString::npos) << d->MessageTexts()[0];
 }
 
+TEST_F(NewWarehouseTest, WithNoWarehouseOpenNothingReachesTheCancelledFileAndOpeningStillWorks)
+{
+    StartOnWarehouse();
+    const AnsiString cancelled = w->Dir() + "Временный.kvb";
+    const AnsiString other = w->Dir() + "Другой.kvb";
+    CopyFile(w->Path(), other, false);
+    d->ExpectModal(Form5, [&] {
+        d->ExpectModal(Form7, [&] {
+            DeleteFile(w->Path());
+            d->Click(Form7->Button2);
+        });
+        d->Type(Form5->Edit1, "Временный");
+        d->Click(Form5->Button1);
+        d->CloseForm(Form5);
+    });
+    OpenNewWarehouseCommand();
+    ASSERT_FALSE(Form1->DatabaseOpen());
+    d->ClearMessages();
+    const size_t modals = d->Modals().size();
+
+    // The shared queries do not reconnect by themselves to the file just cancelled.
+    d->Run([] { OpenSql(Form1->ADOQuery2, "Select * From Groups"); });
+    EXPECT_EQ(d->TakeErrors().size(), 1u);
+    EXPECT_FALSE(Form1->DatabaseOpen());
+
+    struct TCommand {
+        const char* Name;
+        TControl* Button;
+        TMenuItem* Item;
+    };
+    const TCommand commands[] = {
+        {"Работа с док.", Form1->Button7, nullptr},     {"Приход товара", Form1->Button5, nullptr},
+        {"Заявка на заказ", Form1->Button6, nullptr},   {"Артикул", Form1->Button10, nullptr},
+        {"Списание по акту", Form1->Button9, nullptr},  {"Просмотр", Form1->Button3, nullptr},
+        {"Добавить карточку", Form1->Button2, nullptr}, {"Удалить карточку", Form1->Button4, nullptr},
+        {"Переместить", Form1->Button11, nullptr},      {"Добавить группу", Form1->SpeedButton2, nullptr},
+        {"Удалить группу", Form1->SpeedButton3, nullptr}, {"Переименовать группу", Form1->SpeedButton1, nullptr},
+        {"Закрыть архив", nullptr, Form1->N19},          {"Импорт", nullptr, Form1->N1},
+        {"Информация", nullptr, Form1->N14},             {"Графа \"Наименование\"", nullptr, Form1->N26},
+        {"НДС", nullptr, Form1->N20},                    {"Изменить пароль", nullptr, Form1->N16},
+        {"Работа с документами", nullptr, Form1->N25},   {"Новый приход", nullptr, Form1->N6},
+        {"Списание", nullptr, Form1->N12},               {"Заявка", nullptr, Form1->N8},
+        {"Открыть архив", nullptr, Form1->N18},          {"Экспорт в архив", nullptr, Form1->N17},
+        {"Сформировать отчет", nullptr, Form1->N21},     {"Переименовать", nullptr, Form1->N10},
+        {"Добавить подгруппу", nullptr, Form1->N2},      {"Удалить группу (меню)", nullptr, Form1->N3},
+    };
+    for (const TCommand& c : commands) {
+        SCOPED_TRACE(c.Name);
+        const bool enabled = c.Button ? c.Button->GetEnabled() : c.Item->GetEnabled();
+        if (enabled) {
+            d->ClearMessages();
+            if (c.Button)
+                d->Click(c.Button);
+            else
+                d->Menu(c.Item);
+            ASSERT_FALSE(d->MessageTexts().empty()) << "enabled, and says nothing";
+            EXPECT_EQ(d->MessageTexts().back(), "Склад не открыт");
+        }
+        EXPECT_EQ(d->Errors(), std::vector<AnsiString>{});
+        EXPECT_EQ(d->Modals().size(), modals) << "a window was shown";
+        EXPECT_FALSE(FileExists(cancelled));
+    }
+    d->Run([] { Form1->DBGrid1DblClick(nullptr); });
+    EXPECT_EQ(d->Modals().size(), modals);
+
+    // "Открыть склад" opens another warehouse, and its commands are there again.
+    EXPECT_TRUE(Form1->N4->GetEnabled() && Form1->Button1->GetEnabled() && Form1->N13->GetEnabled() &&
+                Form1->Button8->GetEnabled());
+    d->AnswerFileDialog(other);
+    d->Menu(Form1->N4);
+    EXPECT_TRUE(Form1->DatabaseOpen());
+    EXPECT_EQ(Form1->GetCaption(), "Korvel Склад 1.0  " + other);
+    for (const TCommand& c : commands)
+        EXPECT_TRUE(c.Button ? c.Button->GetEnabled() : c.Item->GetEnabled()) << c.Name;
+    EXPECT_EQ(d->Errors(), std::vector<AnsiString>{});
+}
+
 TEST_F(NewWarehouseTest, AnExistingFileIsNeverOverwritten)
 {
     StartOnWarehouse();
@@ -175,6 +255,10 @@ const BadNameCase kBadNames[] = {
     {"a device name in small letters", "nul"},
     {"a numbered device name", "COM1"},
     {"a device name with an extension", "lpt9.old"},
+    {"the console input", "CONIN$"},
+    {"the console output, with an extension", "conout$.kvb"},
+    {"port number 0", "COM0"},
+    {"printer number 0, with a blank before the dot", "LPT0 .old"},
 };
 
 TEST_F(NewWarehouseTest, NamesThatAreNoPlainFileNameAreRefused)

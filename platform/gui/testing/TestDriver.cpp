@@ -495,6 +495,26 @@ bool TTestDriver::ExecuteColorDialog(TColor& color)
     return true;
 }
 
+void TTestDriver::AnswerPrintDialog(std::function<void(TPrintDialogRequest&)> change)
+{
+    FPrintAnswers.push_back(std::move(change));
+}
+
+bool TTestDriver::ExecutePrintDialog(TPrintDialogRequest& request)
+{
+    FPrintDialogs.push_back(request);
+    if (FPrintAnswers.empty()) {
+        ADD_FAILURE() << "print dialog not answered by the test; cancelled";
+        return false;
+    }
+    auto change = std::move(FPrintAnswers.front());
+    FPrintAnswers.pop_front();
+    if (!change)
+        return false;
+    change(request);
+    return true;
+}
+
 // ---------------------------------------------------------------- clock, shell
 
 void TTestDriver::SetNow(TDateTime now)

@@ -168,6 +168,10 @@ public:
     void CancelInput();
     void AnswerFont(std::function<void(TFont&)> change);
     void AnswerColor(TColor color);
+    // Print and printer set-up dialogs: `change` acts on what the dialog shows, as the
+    // user would; an empty function cancels. Every dialog shown is recorded as it opened.
+    void AnswerPrintDialog(std::function<void(TPrintDialogRequest&)> change);
+    const std::vector<TPrintDialogRequest>& PrintDialogs() const { return FPrintDialogs; }
 
     // -- clock, shell, process
     void SetNow(TDateTime now);
@@ -182,6 +186,7 @@ public:
     bool ExecuteFileDialog(TFileDialogRequest& request) override;
     bool ExecuteFontDialog(TFont& font) override;
     bool ExecuteColorDialog(TColor& color) override;
+    bool ExecutePrintDialog(TPrintDialogRequest& request) override;
     bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value) override;
     uint64_t TickCount() override { return FTick; }
     int ShellExecute(const AnsiString& verb, const AnsiString& file, const AnsiString& parameters,
@@ -223,6 +228,8 @@ private:
     std::deque<std::optional<AnsiString>> FInputAnswers;
     std::deque<std::function<void(TFont&)>> FFontAnswers;
     std::deque<TColor> FColorAnswers;
+    std::deque<std::function<void(TPrintDialogRequest&)>> FPrintAnswers;
+    std::vector<TPrintDialogRequest> FPrintDialogs;
     std::vector<TShellCall> FShellCalls;
     std::vector<TLoopState> FLoops;
     std::function<void()> FMainScript;

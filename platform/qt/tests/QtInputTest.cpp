@@ -9,6 +9,7 @@
 
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
@@ -21,6 +22,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -392,6 +395,51 @@ TEST_F(QtInput, TimersTickWhileAFileDialogIsOpen)
         request.Filter = "Склад (*.kvb)|*.kvb";
         EXPECT_FALSE(Services().ExecuteFileDialog(request));
     });
+}
+
+TEST_F(QtInput, TimersTickWhileAPrintDialogIsOpen)
+{
+    ExpectTimersTickUnder([] {
+        TPrintDialogRequest request;
+        EXPECT_FALSE(Services().ExecutePrintDialog(request));
+    });
+}
+
+TEST_F(QtInput, ThePrintDialogOffersWhatTheOptionsAllowAndGivesBackTheChoice)
+{
+    TPrintDialogRequest request;
+    request.Options = (1u << poPageNums) | (1u << poDisablePrintToFile);
+    request.MinPage = 1;
+    request.MaxPage = 9;
+    request.FromPage = 2;
+    request.ToPage = 4;
+    request.PrintRange = prPageNums;
+    request.Copies = 2;
+    request.Collate = true;
+    bool seen = false;
+    QTimer::singleShot(50, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = true;
+        EXPECT_TRUE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+        EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintToFile));
+        EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintSelection));
+        EXPECT_EQ(dialog->minPage(), 1);
+        EXPECT_EQ(dialog->maxPage(), 9);
+        dialog->accept();
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { CloseActiveDialog(); });
+    watchdog.start(10000);
+    EXPECT_TRUE(Services().ExecutePrintDialog(request));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(request.PrintRange, prPageNums);
+    EXPECT_EQ(request.FromPage, 2);
+    EXPECT_EQ(request.ToPage, 4);
+    EXPECT_EQ(request.Copies, 2);
+    EXPECT_TRUE(request.Collate);
 }
 
 TEST_F(QtInput, TheTextAComboBoxCompletesIsTheTextTheProgramSees)

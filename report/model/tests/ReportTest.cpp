@@ -408,3 +408,39 @@ TEST_F(ReportTest, ClosingThePreviewBeforeTheTimerBuildsNothing)
     rpSetPreviewFormFactory(nullptr);
     EXPECT_EQ(runs, 0);
 }
+
+// Forms and data modules of the program are owned by the application; a frame by its form.
+TEST(ReportFullNames, ComponentsOnTheProgramsWindowsAreNamedThroughTheirWindow)
+{
+    TTestDriver d;
+    auto* form1 = new TForm(Application);
+    form1->SetName("Form1");
+    auto* report = new TrpReport(form1);
+    auto* form2 = new TForm(Application);
+    form2->SetName("Form2");
+    auto* module = new TDataModule(Application);
+    module->SetName("DataModule1");
+    auto* frame = new TScrollBox(form2);
+    frame->SetName("Frame1");
+    auto* own = new TComponent(form1);
+    own->SetName("Own");
+    auto* other = new TComponent(form2);
+    other->SetName("Other");
+    auto* query = new TComponent(module);
+    query->SetName("Query");
+    auto* inFrame = new TComponent(frame);
+    inFrame->SetName("Inner");
+    const struct {
+        TComponent* Component;
+        const char* Name;
+    } cases[] = {
+        {own, "Own"},
+        {other, "Form2.Other"},
+        {query, "DataModule1.Query"},
+        {inFrame, "Form2.Frame1.Inner"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rpGetFullName(report, c.Component), c.Name);
+        EXPECT_EQ(rpFindComponent(report, c.Name), c.Component) << c.Name;
+    }
+}

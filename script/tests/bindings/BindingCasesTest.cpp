@@ -10,6 +10,10 @@
 //   modal <Form>: <step>; <step> ...     what the user does in <Form>'s ShowModal;
 //                                        steps: click <Control>, type <Control> <text>
 //   answer file: <name>                  the answer to the next file dialog
+//   printers: <name>, <name> ...         the installed printers (the first is the default)
+//   answer print: <key>=<n> ...          the answer to the next print or set-up dialog
+//                                        (printer, copies, collate, range, from, to,
+//                                        file, paper, orientation) / cancel print
 //   then click <Form>.<Control>          after the script, the user clicks a control;
 //                                        an error dialog it raises is output as
 //                                        "error dialog: <message>"
@@ -18,13 +22,18 @@
 // Files are UTF-8 on disk and read into CP1251 like any script text.
 #include "script/tests/bindings/BindingsFixture.h"
 
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/printers/Printers.h"
+#include "platform/printers/RecordingPrinter.h"
 #include "platform/rtl/Cp1251.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <sstream>
 
 namespace {
 
@@ -118,6 +127,19 @@ TEST_P(BindingCase, RunsAsItSays)
     const AnsiString text = Utf8ToAnsi(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
 
     std::vector<AnsiString> expected, expectedMessages, thenClicks;
+    std::unique_ptr<TRecordingPrinterSystem> printers;
+    TPrinterSystem* previousPrinters = nullptr;
+    struct TRestorePrinters {
+        std::unique_ptr<TRecordingPrinterSystem>& Printers;
+        TPrinterSystem*& Previous;
+        ~TRestorePrinters()
+        {
+            if (Printers) {
+                SetPrinterSystem(Previous);
+                Printer()->Refresh();
+            }
+        }
+    } restorePrinters{printers, previousPrinters};
     AnsiString runtimeError;
     const AnsiString m = c.comment + " ";
     size_t start = 0;
@@ -148,7 +170,40 @@ TEST_P(BindingCase, RunsAsItSays)
             Driver->CancelInput();
         else if (d.rfind("answer file: ", 0) == 0)
             Driver->AnswerFileDialog(after("answer file: "));
-        else if (d.rfind("then click ", 0) == 0)
+        else if (d.rfind("printers: ", 0) == 0) {
+            TStringList names;
+            names.SetCommaText(after("printers: "));
+            std::vector<TRecordingPrinterSpec> specs;
+            for (int i = 0; i < names.Count(); ++i)
+                specs.emplace_back(names[i]);
+            printers = std::make_unique<TRecordingPrinterSystem>(specs, specs.empty() ? AnsiString() : specs[0].Name);
+            previousPrinters = SetPrinterSystem(printers.get());
+            Printer()->Refresh();
+        } else if (d.rfind("cancel print", 0) == 0)
+            Driver->AnswerPrintDialog({});
+        else if (d.rfind("answer print: ", 0) == 0) {
+            std::map<std::string, int> v;
+            std::istringstream pairs(after("answer print: "));
+            for (std::string pair; pairs >> pair;) {
+                const auto eq = pair.find('=');
+                v[pair.substr(0, eq)] = std::stoi(pair.substr(eq + 1));
+            }
+            Driver->AnswerPrintDialog([v](TPrintDialogRequest& r) {
+                auto set = [&](const char* key, auto& field) {
+                    if (auto it = v.find(key); it != v.end())
+                        field = static_cast<std::remove_reference_t<decltype(field)>>(it->second);
+                };
+                set("printer", r.PrinterIndex);
+                set("copies", r.Copies);
+                set("collate", r.Collate);
+                set("range", r.PrintRange);
+                set("from", r.FromPage);
+                set("to", r.ToPage);
+                set("file", r.PrintToFile);
+                set("paper", r.PaperCode);
+                set("orientation", r.Orientation);
+            });
+        } else if (d.rfind("then click ", 0) == 0)
             thenClicks.push_back(Trim(after("then click ")));
         else if (d.rfind("then press ", 0) == 0)
             thenClicks.push_back("\x01" + after("then press "));

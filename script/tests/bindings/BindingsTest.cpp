@@ -212,6 +212,8 @@ TEST_F(BindingsTest, RegisteredClassesKeepTheirAncestors)
         {"TObject", ""},          {"TStringList", "TStrings"},     {"TFileStream", "TStream"},
         {"TLabel", "TWinControl"}, {"TSaveDialog", "TCommonDialog"}, {"TBitmap", "TGraphic"},
         {"TForm", "TCustomForm"},  {"TApplication", "TComponent"},   {"TMetafileCanvas", "TCanvas"},
+        {"TControlScrollBar", "TPersistent"}, {"TPrintDialog", "TCommonDialog"},
+        {"TPrinterSetupDialog", "TCommonDialog"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.cls);

@@ -1,6 +1,6 @@
 // Assignments that work on the variable itself (appending, x := x op e) give what the
 // general operations give: a text shared with another variable stays as it was, a
-// number added to a text adds, the right side runs before the target is read, an
+// number added to a text adds, the target is read before the right side runs, an
 // Integer sum that leaves 32 bits widens, and a recursive call's saved locals are
 // back before the caller's append.
 var s, t: String; v, w: Variant; i: Integer; d: Double;
@@ -34,7 +34,7 @@ begin
   Print(v);                 // expect: 6
   s := 'a';
   s := s + Grow;
-  Print(s);                 // expect: changed!
+  Print(s);                 // expect: a!
   Print(Depth(2, 'a'));     // expect: a2a21a210
   i := 2147483647;
   i := i + 1;

@@ -1,0 +1,12 @@
+// Joins ", " and the decimal text of i onto one string, i = 1..n; the answer is its length.
+int Run(int n)
+{
+  int i;
+  string s;
+  s = "";
+  for (i = 1; i <= n; i++)
+    s = s + ", " + IntToStr(i);
+  return Length(s);
+}
+{
+}

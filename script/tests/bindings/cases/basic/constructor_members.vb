@@ -1,0 +1,7 @@
+' A member straight after a constructor: the constructor yields its class.
+Dim n
+Print(TStringList.Create.ClassName)             ' expect: TStringList
+Print(TComponent.Create(Nothing).ClassName)     ' expect: TComponent
+Print(TMemoryStream.Create.Size)                ' expect: 0
+n = TStringList.Create.Add("x")
+Print(n)                                        ' expect: 0
