@@ -3,6 +3,7 @@
 
 #include "script/GlobalUnit.h"
 #include "script/Messages.h"
+#include "script/Stack.h"
 #include "script/Script.h"
 
 #include "platform/classes/Classes.h"
@@ -15,8 +16,10 @@
 
 namespace {
 
-// Nested script calls allowed before a runaway recursion is stopped.
-constexpr int kMaxCallDepth = 1000;
+// Nested script calls allowed before a runaway recursion is stopped; the
+// stack a script runs on has room for them (Stack.h), and a shorter stack
+// stops them earlier with the same error.
+constexpr int kMaxCallDepth = 150000;
 int gCallDepth = 0;
 
 // A Variant array 0..count-1 of Variants (an empty array when count is 0).
@@ -246,7 +249,7 @@ void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
 
 Variant TscProcVariable::GetValue()
 {
-    if (gCallDepth >= kMaxCallDepth)
+    if (gCallDepth >= kMaxCallDepth || scStackNearEnd())
         scRaise(TscMessageId::SCallTooDeep, Name);
     const bool wasExecuting = Executing;
     Executing = true;
@@ -417,9 +420,10 @@ Variant TscMethodHelper::GetValue()
 {
     if (!OnCall)
         return Variant(0);
-    // The array of the last call is used again when the host left it as it was made and it
-    // holds only plain numbers (nothing whose life it would prolong); a host that kept a
-    // copy of it keeps its own values (the array is copied on write).
+    // The array of the last call is used again when the host left it of the shape it was
+    // made with. Texts, objects and arrays in it are let go first, so that the kept array
+    // prolongs the life of nothing (a text passed in stays unshared and can grow in place);
+    // a host that kept a copy of the array keeps its own values (copied on write).
     const int count = ParamCount();
     Variant params = std::move(FParams);
     if (!VarIsArray(params) || VarArrayDimCount(params) != 1 || VarArrayLowBound(params, 1) != 0 ||
@@ -431,13 +435,20 @@ Variant TscMethodHelper::GetValue()
         int Count;
         ~KeepParams()
         {
-            for (int i = 0; i < Count; ++i) {
-                const int at[1] = {i};
-                const TVarType t = ::VarType(std::as_const(From).Elem(std::span<const int>(at)));
-                if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
+            try {
+                if (!VarIsArray(From) || VarArrayDimCount(From) != 1 || VarArrayLowBound(From, 1) != 0 ||
+                    VarArrayHighBound(From, 1) != Count - 1 || VarArrayElementType(From) != varVariant)
                     return;
+                for (int i = 0; i < Count; ++i) {
+                    const int at[1] = {i};
+                    const TVarType t = ::VarType(std::as_const(From).Elem(std::span<const int>(at)));
+                    if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
+                        From.Elem(i) = Variant();
+                }
+                To = std::move(From);
+            } catch (...) {
+                // not kept: the next call makes a new array
             }
-            To = std::move(From);
         }
     } keep{params, FParams, count};
     for (int i = 0; i < count; ++i)

@@ -315,7 +315,7 @@ void TForm4::StoreSort(bool lateOnly)
     Form1->Today = Now();
     const TDateTime today = Form1->Today;
     std::vector<std::pair<int64_t, int64_t>> sorts;
-    OpenSql(scan, "Select ID,Дата_сдачи From Application Where (Отпуск_товара<>:s) And (Архив<>1)",
+    OpenSql(scan, "Select ID,Дата_сдачи,Sort From Application Where (Отпуск_товара<>:s) And (Архив<>1)",
             {{"s", kIssued}});
     for (scan->First(); !scan->Eof(); scan->Next()) {
         TField* due = scan->FieldByName("Дата_сдачи");
@@ -326,8 +326,13 @@ void TForm4::StoreSort(bool lateOnly)
             if (!lateOnly || std::floor(double(d)) <= std::floor(double(today)))
                 n = Trunc(std::fabs(double(d) - double(today)) * 1440.0L);
         }
-        sorts.emplace_back(scan->FieldByName("ID")->AsLargeInt(), n);
+        // Only a figure that changed is written: listing again within the minute writes nothing.
+        TField* stored = scan->FieldByName("Sort");
+        if (stored->IsNull() || stored->AsLargeInt() != n)
+            sorts.emplace_back(scan->FieldByName("ID")->AsLargeInt(), n);
     }
+    if (sorts.empty())
+        return;
     InTransaction(Form1->ADOConnection1, [&] {
         for (const auto& [id, n] : sorts)
             ExecSql(Form1->ADOQuery3, "Update Application Set Sort=:n Where ID=:id", {{"n", n}, {"id", id}});

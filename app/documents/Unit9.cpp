@@ -396,9 +396,8 @@ void TForm9::FormShow(TObject*)
     for (Work()->First(); !Work()->Eof(); Work()->Next())
         ComboBox1->GetItems()->Add(Work()->FieldByName("Название")->AsString());
     FillDistinct(Work(), ComboBox2, "Application", "№_заказа");
-    // Nothing marked: the goods are read again only when a mark went.
-    if (ExecSql(Work(), "Update Products Set V=' ' Where (V Is Null) Or (V<>' ')") > 0)
-        Reread();
+    // The marks were cleared by the opener (the main window's report command) just before the
+    // goods were read: another pass over every product here would find nothing to clear.
 
     if (FirstShow == 0)
         return;

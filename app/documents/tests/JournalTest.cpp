@@ -161,6 +161,36 @@ TEST_F(JournalTest, LatenessListsRequestsDueTodayOrEarlierMostOverdueFirst)
     EXPECT_EQ(w->Scalar("Select Sort From Application Where ID=:i", {lastWeek}).AsInteger(), 7 * 1440 + 12 * 60);
 }
 
+TEST_F(JournalTest, ListingAgainWithinTheMinuteWritesNoFigureThatStayedTheSame)
+{
+    StartOnWarehouse();
+    d->SetNow(Day(2027, 3, 10, 12));
+    constexpr int kRequests = 40;
+    for (int i = 0; i < kRequests; ++i)
+        AddRequest(Day(2027, 3, 1), Day(2027, 3, 1 + i % 20), "Не выдавался");
+    struct TCase {
+        const char* Name;
+        TRadioButton* TForm4::*View;
+    };
+    const TCase cases[] = {{"urgency", &TForm4::RadioButton5}, {"lateness", &TForm4::RadioButton6}};
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(c.Name);
+            d->Choose(Form4->RadioButton9);
+            DbFaults::ResetCount();
+            d->Choose(Form4->*c.View);
+            const int first = DbFaults::Count();
+            const std::vector<int64_t> listed = ListedIds();
+            d->Choose(Form4->RadioButton9);
+            DbFaults::ResetCount();
+            d->Choose(Form4->*c.View);
+            EXPECT_LE(DbFaults::Count(), first - kRequests / 2) << "the second listing rewrote the figures";
+            EXPECT_EQ(ListedIds(), listed);
+        }
+    });
+}
+
 TEST_F(JournalTest, TitleClickListsEachDocumentOnceInColumnOrder)
 {
     StartOnWarehouse();
