@@ -278,6 +278,13 @@ void TscILParser::DoAssign(TscXMLItem* item, TscScript* script, TscStatement* li
         if (opText != " ")
             op = opText;
     }
+    if (op == "/") {
+        // x /= e on an Integer is refused as x := x / e is: the quotient is real.
+        TscVariable quotient("", fvtFloat, "");
+        if (!AssignCompatible(d.get(), &quotient, Program))
+            scRaise(TscMessageId::SIncompatibleTypes,
+                    ": '" + d->GetFullTypeName() + "', '" + quotient.GetFullTypeName() + "'");
+    }
     std::unique_ptr<TscAssignmentStmt> stmt;
     const AnsiString pos = item->Prop("pos");
     Program->AddCodeLine(UnitName, pos);
