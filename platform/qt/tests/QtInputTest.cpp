@@ -463,3 +463,45 @@ TEST_F(QtInput, TheTextAComboBoxCompletesIsTheTextTheProgramSees)
 }
 
 }  // namespace
+
+// A scroll box shows the bars its model needs and moves its children only by the model's
+// Position: the user's bar actions go to the model, and a script's Position shows on the bar.
+TEST_F(QtInput, AScrollBoxScrollsByItsModelsPosition)
+{
+    auto* box = Add<TScrollBox>(200, 8, 200, 100);
+    auto* inner = new TButton(Form);
+    inner->SetParent(box);
+    inner->SetBounds(10, 300, 50, 20);
+    QApplication::processEvents();
+    QScrollBar* bars[2] = {};
+    for (QScrollBar* bar : WidgetOf(box)->findChildren<QScrollBar*>())
+        bars[bar->orientation() == Qt::Horizontal ? sbHorizontal : sbVertical] = bar;
+    ASSERT_TRUE(bars[sbHorizontal] && bars[sbVertical]);
+    EXPECT_TRUE(bars[sbHorizontal]->isHidden()) << "nothing to scroll sideways";
+    EXPECT_FALSE(bars[sbVertical]->isHidden());
+    EXPECT_EQ(bars[sbVertical]->maximum(), 320 - 96);
+    QScrollBar* v = bars[sbVertical];
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int position;
+    };
+    const Step steps[] = {
+        {"the program sets Position", [&] { box->GetVertScrollBar()->SetPosition(50); }, 50},
+        {"the user's arrow", [&] { v->triggerAction(QAbstractSlider::SliderSingleStepAdd); }, 58},
+        {"the user's page", [&] { v->triggerAction(QAbstractSlider::SliderPageStepAdd); }, 58 + 86},
+        {"the user's end", [&] { v->triggerAction(QAbstractSlider::SliderToMaximum); }, 224},
+        {"the user's start", [&] { v->triggerAction(QAbstractSlider::SliderToMinimum); }, 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        QApplication::processEvents();
+        EXPECT_EQ(box->GetVertScrollBar()->GetPosition(), s.position);
+        EXPECT_EQ(v->value(), s.position);
+        EXPECT_EQ(WidgetOf(inner)->y(), 300 - s.position) << "the child sits where the model put it";
+    }
+    inner->SetBounds(10, 10, 50, 20);
+    QApplication::processEvents();
+    EXPECT_TRUE(v->isHidden()) << "everything fits";
+}
