@@ -278,6 +278,78 @@ private:
 
 }  // namespace
 
+TQtOverlayScrollBars::TQtOverlayScrollBars(TWinControl& window, QWidget* parent, QObject* context)
+    : FWindow(window), FContext(context)
+{
+    for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+        auto* bar = new QScrollBar(kind == sbHorizontal ? Qt::Horizontal : Qt::Vertical, parent);
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->hide();
+        QObject::connect(bar, &QAbstractSlider::actionTriggered, context,
+                         [this, kind](int action) { Report(kind, action); });
+        QObject::connect(bar, &QAbstractSlider::sliderReleased, context, [this, kind, bar] {
+            QPointer<QObject> alive = FContext;
+            FWindow.UserScroll(kind, scPosition, bar->value());
+            if (alive)
+                Mirror();
+        });
+        FBars[kind] = bar;
+    }
+}
+
+void TQtOverlayScrollBars::Update(const QRect& client)
+{
+    const int s = kScrollBarSize;
+    const bool hasH = FWindow.HasScrollBar(sbHorizontal), hasV = FWindow.HasScrollBar(sbVertical);
+    QScrollBar* h = FBars[sbHorizontal];
+    QScrollBar* v = FBars[sbVertical];
+    h->setGeometry(client.left(), client.bottom() + 1 - s, std::max(0, client.width() - (hasV ? s : 0)), s);
+    v->setGeometry(client.right() + 1 - s, client.top(), s, std::max(0, client.height() - (hasH ? s : 0)));
+    h->setVisible(hasH);
+    v->setVisible(hasV);
+    h->raise();
+    v->raise();
+    Mirror();
+}
+
+void TQtOverlayScrollBars::Mirror()
+{
+    for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+        QScrollBar* bar = FBars[kind];
+        const TScrollBarInfo info = FWindow.GetScrollBarInfo(kind);
+        const QSignalBlocker block(bar);
+        bar->setRange(info.Min, std::max(info.Min, info.Max - info.Page));
+        bar->setPageStep(std::max(info.Page, 1));
+        bar->setValue(info.Pos);
+        bar->setEnabled(info.Enabled);
+    }
+}
+
+void TQtOverlayScrollBars::Report(TScrollBarKind kind, int action)
+{
+    TScrollCode code;
+    int pos = 0;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
+    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
+    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
+    case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
+    case QAbstractSlider::SliderToMinimum: code = scTop; break;
+    case QAbstractSlider::SliderToMaximum: code = scBottom; break;
+    case QAbstractSlider::SliderMove:
+        code = scTrack;
+        pos = FBars[kind]->sliderPosition();
+        break;
+    default: return;
+    }
+    QPointer<QObject> alive = FContext;
+    FWindow.UserScroll(kind, code, pos);
+    // The bar goes on to move to where it thought the request led; it shows the model's
+    // position instead, also when the model did not move.
+    if (alive)
+        Mirror();
+}
+
 QScrollBar* QtWindowScrollBar(const TWinControl* control, TScrollBarKind kind)
 {
     auto* peer = dynamic_cast<TScrollWindowPeer*>(QtPeerOf(control));

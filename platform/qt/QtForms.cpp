@@ -42,6 +42,7 @@ public:
         FClient->setAutoFillBackground(false);
         FClient->show();
         WatchInput(FClient);
+        FBars = std::make_unique<TQtOverlayScrollBars>(form, Widget(), Context());
         Widget()->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     ~TQtFormPeer() override
@@ -110,6 +111,8 @@ protected:
             frame->setWindowTitle(ToQString(FForm.GetCaption()));
         if (HasChange(what, TControlChange::Style))
             ApplyStyle();
+        if (HasChange(what, TControlChange::Scroll))
+            FBars->Update(FClient->geometry());
         if (HasChange(what, TControlChange::Menu))
             AttachMenu();
         if (HasChange(what, TControlChange::Modal)) {
@@ -195,6 +198,7 @@ private:
         const QRect client(0, menuHeight, frame->width(), std::max(0, frame->height() - menuHeight));
         if (FClient->geometry() != client)
             FClient->setGeometry(client);
+        FBars->Update(client);
     }
 
     void AttachMenu()
@@ -248,6 +252,7 @@ private:
 
     TCustomForm& FForm;
     QWidget* FClient = nullptr;
+    std::unique_ptr<TQtOverlayScrollBars> FBars;
     bool FFixedSize = false;
     bool FResizeMissed = false;
     QRect FNormalGeometry;  // the window's bounds before it was maximized

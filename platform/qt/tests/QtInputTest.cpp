@@ -505,3 +505,32 @@ TEST_F(QtInput, AScrollBoxScrollsByItsModelsPosition)
     QApplication::processEvents();
     EXPECT_TRUE(v->isHidden()) << "everything fits";
 }
+
+// A form whose controls reach past its client area shows the bars its model needs, over
+// the client's edges, and the user's bar actions scroll the controls through the model.
+TEST_F(QtInput, AFormShowsTheBarsItsControlsNeed)
+{
+    auto* far = Add<TButton>(700, 30, 75, 25);
+    QApplication::processEvents();
+    QScrollBar* bars[2] = {};
+    for (QScrollBar* bar : QtPeerOf(Form)->Widget()->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+        bars[bar->orientation() == Qt::Horizontal ? sbHorizontal : sbVertical] = bar;
+    ASSERT_TRUE(bars[sbHorizontal] && bars[sbVertical]);
+    QScrollBar* h = bars[sbHorizontal];
+    EXPECT_FALSE(h->isHidden()) << "a button out to the right";
+    EXPECT_TRUE(bars[sbVertical]->isHidden()) << "nothing below the client area";
+    const int client = Form->GetClientWidth();
+    EXPECT_EQ(h->maximum(), 775 - client);
+    EXPECT_EQ(h->geometry().bottom(), WidgetOf(Form)->height() - 1) << "over the client's bottom edge";
+    h->triggerAction(QAbstractSlider::SliderToMaximum);
+    QApplication::processEvents();
+    EXPECT_EQ(Form->GetHorzScrollBar()->GetPosition(), 775 - client);
+    EXPECT_EQ(WidgetOf(far)->x(), client - 75) << "the button scrolled into view";
+    Form->GetHorzScrollBar()->SetPosition(0);
+    QApplication::processEvents();
+    EXPECT_EQ(h->value(), 0);
+    EXPECT_EQ(WidgetOf(far)->x(), 700);
+    far->SetLeft(100);
+    QApplication::processEvents();
+    EXPECT_TRUE(h->isHidden()) << "everything fits";
+}
