@@ -1,6 +1,7 @@
 // The form peer: a top-level window with the menu bar above a client widget. The
 // client widget is the form's client area; the model's children sit on it at the
 // bounds the model's own layout gave them.
+#include "platform/qt/QtCanvasWidget.h"
 #include "platform/qt/QtPeer.h"
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
@@ -38,7 +39,7 @@ public:
     explicit TQtFormPeer(TCustomForm& form)
         : TQtControlPeer(form, new TQtFormWidget(*this)), FForm(form)
     {
-        FClient = new QWidget(Widget());
+        FClient = new TQtCanvasWidget(form, *form.GetCanvas(), Widget());
         FClient->setAutoFillBackground(false);
         FClient->show();
         WatchInput(FClient);

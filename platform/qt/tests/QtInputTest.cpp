@@ -534,3 +534,21 @@ TEST_F(QtInput, AFormShowsTheBarsItsControlsNeed)
     QApplication::processEvents();
     EXPECT_TRUE(h->isHidden()) << "everything fits";
 }
+
+// A form's OnPaint runs when the window paints, and what it draws on the form's Canvas is
+// what the user sees there.
+TEST_F(QtInput, AFormPaintsWhatItsOnPaintDraws)
+{
+    int paints = 0;
+    Form->OnPaint = TNotifyEvent::Lambda([&](TObject*) {
+        ++paints;
+        TCanvas* canvas = Form->GetCanvas();
+        canvas->GetBrush()->SetColor(clRed);
+        canvas->FillRect(Rect(200, 150, 260, 190));
+    });
+    QWidget* client = QtPeerOf(Form)->Container();
+    const QImage shot = client->grab().toImage();
+    EXPECT_GE(paints, 1);
+    EXPECT_EQ(shot.pixelColor(230, 170), QColor(Qt::red));
+    EXPECT_NE(shot.pixelColor(300, 170), QColor(Qt::red)) << "only where it drew";
+}
