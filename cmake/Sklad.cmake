@@ -7,7 +7,8 @@
 # sklad_tests(<label> [NAME <name>] SOURCES ... [DEPS ...])
 #   One GoogleTest program per folder, registered with CTest under <label>.
 #   The program is test_<name> (NAME defaults to the label), so two folders
-#   can share a label.
+#   can share a label. It links sklad_test_main (cmake/TestMain.cpp: a fresh home
+#   folder per run) and gets SKLAD_TEST_PROPERTIES on every test.
 
 function(sklad_library target)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
@@ -27,9 +28,9 @@ function(sklad_tests label)
   set(target test_${A_NAME})
   add_executable(${target} ${A_SOURCES})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${target} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${target} PRIVATE ${A_DEPS} sklad_test_main)
   gtest_discover_tests(${target}
-    PROPERTIES LABELS ${label}
+    PROPERTIES LABELS ${label} ${SKLAD_TEST_PROPERTIES}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -59,6 +59,17 @@ Variant TscOLEHelper::DispatchInvoke(const Variant& params, int paramCount, uint
         scRaise(TscMessageId::SOleNoObject, Name);
     // The server may drop its last other reference during the call.
     const Variant keep = ParentValue;
+    // Nor the object nor its arguments stay held once the call is over:
+    // v := Null must release the server.
+    struct Release {
+        TscOLEHelper& helper;
+        ~Release()
+        {
+            helper.ParentValue = Variant();
+            for (int i = 0; i < helper.ParamCount(); ++i)
+                helper.GetParam(i)->Value = Variant();
+        }
+    } release{*this};
 
     // Arguments in source order; a put carries the new value last, which is
     // what the reserved "value being put" argument names.

@@ -479,6 +479,9 @@ Variant TscLateMember::Invoke(std::vector<Variant>& args, bool assigning, const 
                               std::vector<int>* written)
 {
     const Variant target = ParentValue;
+    // Hold no object past the call (an automation server is released when
+    // the script drops it).
+    ParentValue = Variant();
     if (Name == "[")
         return IndexValue(ParentRef, target, Script, args, assigning, value);
     if (::VarType(target) == varDispatch) {

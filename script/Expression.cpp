@@ -190,7 +190,7 @@ Variant TscOperatorNode::GetValue()
             return Variant((scSetToMask(a) == scSetToMask(b)) == (Op == opEq));
         static constexpr script_fast::Cmp kCmp[] = {script_fast::Cmp::Gt, script_fast::Cmp::Lt, script_fast::Cmp::Le,
                                                     script_fast::Cmp::Ge, script_fast::Cmp::Ne, script_fast::Cmp::Eq};
-        bool r;
+        bool r = false;
         if (script_fast::TryCompare(kCmp[Op - opGreat], a, b, r))
             return Variant(r);
         switch (Op) {

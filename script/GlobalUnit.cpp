@@ -122,15 +122,53 @@ void TscCustomEvent::CallHandler(std::span<const TVarRec> params)
     Handler->GetValue();
 }
 
+TscEventList::~TscEventList()
+{
+    Clear();
+}
+
+void TscEventList::Add(std::unique_ptr<TObject> adapter)
+{
+    const auto* event = dynamic_cast<const TscCustomEvent*>(adapter.get());
+    const uint64_t serial = ++FSerial;
+    FByInstance[event ? event->Instance : nullptr].push_back(serial);
+    FItems.emplace(serial, std::move(adapter));
+}
+
+TObject* TscEventList::Get(int i) const
+{
+    if (i < 0 || i >= Count())
+        return nullptr;
+    return std::next(FItems.begin(), i)->second.get();
+}
+
 void TscEventList::FreeObjectEvents(const TObject* instance)
 {
-    for (int i = Count() - 1; i >= 0; --i) {
-        if (i >= Count())
-            continue;
-        auto* adapter = static_cast<TscCustomEvent*>(Get(i));
-        if (adapter->Instance == instance)
-            Remove(adapter).reset();
+    const auto it = FByInstance.find(instance);
+    if (it == FByInstance.end())
+        return;
+    // Unlinked first, destroyed after: nothing a destructor does sees a half-changed list.
+    std::vector<std::unique_ptr<TObject>> going;
+    for (const uint64_t serial : it->second) {
+        const auto item = FItems.find(serial);
+        if (item != FItems.end()) {
+            going.push_back(std::move(item->second));
+            FItems.erase(item);
+        }
     }
+    FByInstance.erase(it);
+    while (!going.empty())
+        going.pop_back(); // last made, first freed
+}
+
+void TscEventList::Clear()
+{
+    auto items = std::move(FItems);
+    FItems.clear();
+    FByInstance.clear();
+    // Last made, first freed.
+    while (!items.empty())
+        items.erase(std::prev(items.end()));
 }
 
 // ---------------------------------------------------------------- singletons

@@ -16,7 +16,10 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <map>
 #include <span>
+#include <unordered_map>
+#include <vector>
 
 // Element accessor of Variant arrays (1 to 3 dimensions); the array is the
 // stored value of ParentRef, read and written in place.
@@ -53,9 +56,27 @@ public:
     void CallHandler(std::span<const TVarRec> params);
 };
 
-class TscEventList : public TscItemList {
+// The adapters of every script handler installed in a host event, in the
+// order they were made, found by the object they belong to: freeing an
+// object (or a form with thousands of controls) drops its adapters without
+// walking everyone else's.
+class TscEventList : public TObject {
 public:
+    TscEventList() = default;
+    ~TscEventList() override;
+    TscEventList(const TscEventList&) = delete;
+    TscEventList& operator=(const TscEventList&) = delete;
+
+    void Add(std::unique_ptr<TObject> adapter);
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TObject* Get(int i) const; // in the order added
     void FreeObjectEvents(const TObject* instance);
+    void Clear();
+
+private:
+    std::map<uint64_t, std::unique_ptr<TObject>> FItems; // by serial: the order added
+    std::unordered_map<const TObject*, std::vector<uint64_t>> FByInstance;
+    uint64_t FSerial = 0;
 };
 
 // The singletons; nullptr outside start-up .. shutdown.

@@ -278,6 +278,13 @@ void TscILParser::DoAssign(TscXMLItem* item, TscScript* script, TscStatement* li
         if (opText != " ")
             op = opText;
     }
+    if (op == "/") {
+        // x /= e on an Integer is refused as x := x / e is: the quotient is real.
+        TscVariable quotient("", fvtFloat, "");
+        if (!AssignCompatible(d.get(), &quotient, Program))
+            scRaise(TscMessageId::SIncompatibleTypes,
+                    ": '" + d->GetFullTypeName() + "', '" + quotient.GetFullTypeName() + "'");
+    }
     std::unique_ptr<TscAssignmentStmt> stmt;
     const AnsiString pos = item->Prop("pos");
     Program->AddCodeLine(UnitName, pos);
@@ -310,12 +317,25 @@ void TscILParser::DoIf(TscXMLItem* item, TscScript* script, TscStatement* list)
 {
     auto stmt = NewStmt<TscIfStmt>(item, script);
     stmt->Condition = DoExpression(Child(item, 0), script);
+    // An else-if chain comes as a list: each link becomes an if in the else
+    // part of the one before, built here in a loop rather than by recursion.
+    TscIfStmt* current = stmt.get();
     for (int i = 1; i < item->Count(); ++i) {
         TscXMLItem* c = item->Items(i);
-        if (El(c) == IlElement::ThenStmt)
-            DoStatements(c, script, stmt.get());
-        else if (El(c) == IlElement::ElseStmt)
-            DoStatements(c, script, stmt->ElseStmt.get());
+        if (El(c) == IlElement::ThenStmt) {
+            DoStatements(c, script, current);
+        } else if (El(c) == IlElement::ElseIf) {
+            auto link = NewStmt<TscIfStmt>(c, script);
+            link->Condition = DoExpression(Child(c, 0), script);
+            for (int j = 1; j < c->Count(); ++j)
+                if (El(c->Items(j)) == IlElement::ThenStmt)
+                    DoStatements(c->Items(j), script, link.get());
+            TscIfStmt* next = link.get();
+            current->ElseStmt->Add(std::move(link));
+            current = next;
+        } else if (El(c) == IlElement::ElseStmt) {
+            DoStatements(c, script, current->ElseStmt.get());
+        }
     }
     list->Add(std::move(stmt));
 }

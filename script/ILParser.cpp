@@ -16,6 +16,7 @@
 
 #include "script/Il.h"
 #include "script/Messages.h"
+#include "script/Stack.h"
 #include "script/Script.h"
 #include "script/TypeRules.h"
 
@@ -272,7 +273,9 @@ bool TscILParser::MakeILScript(const AnsiString& text)
         size_t i = 1;
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
             ++i;
-        if (text.size() - i >= 8 && AnsiSameText(text.substr(i, 8), "language")) {
+        // The word must be exactly "language": #languages or #languageJScript is not one.
+        if (text.size() - i >= 8 && AnsiSameText(text.substr(i, 8), "language") &&
+            (text.size() == i + 8 || static_cast<unsigned char>(text[i + 8]) < 33)) {
             const size_t eol = text.find_first_of("\r\n", i + 8);
             const AnsiString lang = Trim(text.substr(i + 8, eol == AnsiString::npos ? AnsiString::npos : eol - i - 8));
             SelectLanguage(lang);
@@ -481,7 +484,7 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
     }
     std::vector<IlLine> block;
     block.reserve(unitLines.size() + 2);
-    block.push_back({IlLine::Open, "uses", "unit=\"" + fileName + "\""});
+    block.push_back({IlLine::Open, "uses", Attr("unit", fileName)});
     for (IlLine& l : unitLines)
         block.push_back(std::move(l));
     block.push_back({IlLine::Close, "uses", {}});
@@ -494,7 +497,7 @@ bool TscILParser::Walk(const TscGrammarElement* e)
 {
     if (++FSteps > FStepLimit)
         throw WalkAbort{TscMessageId::STextTooComplex};
-    if (FDepth >= kMaxWalkDepth)
+    if (FDepth >= kMaxWalkDepth || (FDepth % 16 == 0 && scStackNearEnd()))
         throw WalkAbort{TscMessageId::SNestingTooDeep};
     struct Depth {
         int& d;

@@ -18,7 +18,8 @@
 //   <compoundstmt>             statements
 //   <assignstmt>               dsgn [modificator] expr
 //   <callstmt>                 dsgn [modificator: "+" for ++, "-" for --]
-//   <ifstmt>                   expr thenstmt [elsestmt]
+//   <ifstmt>                   expr thenstmt elseif* [elsestmt]
+//   <elseif>                   expr thenstmt  (else if: a link of a chain, not a nesting)
 //   <casestmt>                 [switchbreak] expr caseselector* [else statement]
 //   <caseselector>             set statement
 //   <whilestmt>                expr statement
@@ -62,6 +63,7 @@
     X(IfStmt, "ifstmt")               \
     X(ThenStmt, "thenstmt")           \
     X(ElseStmt, "elsestmt")           \
+    X(ElseIf, "elseif")               \
     X(CaseStmt, "casestmt")           \
     X(CaseSelector, "caseselector")   \
     X(WhileStmt, "whilestmt")         \

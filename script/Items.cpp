@@ -3,6 +3,7 @@
 
 #include "script/GlobalUnit.h"
 #include "script/Messages.h"
+#include "script/Stack.h"
 #include "script/Script.h"
 
 #include "platform/classes/Classes.h"
@@ -15,8 +16,10 @@
 
 namespace {
 
-// Nested script calls allowed before a runaway recursion is stopped.
-constexpr int kMaxCallDepth = 1000;
+// Nested script calls allowed before a runaway recursion is stopped; the
+// stack a script runs on has room for them (Stack.h), and a shorter stack
+// stops them earlier with the same error.
+constexpr int kMaxCallDepth = 150000;
 int gCallDepth = 0;
 
 // A Variant array 0..count-1 of Variants (an empty array when count is 0).
@@ -246,7 +249,7 @@ void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
 
 Variant TscProcVariable::GetValue()
 {
-    if (gCallDepth >= kMaxCallDepth)
+    if (gCallDepth >= kMaxCallDepth || scStackNearEnd())
         scRaise(TscMessageId::SCallTooDeep, Name);
     const bool wasExecuting = Executing;
     Executing = true;

@@ -3,6 +3,7 @@
 
 #include "script/GlobalUnit.h"
 #include "script/Messages.h"
+#include "script/Stack.h"
 
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
@@ -422,7 +423,7 @@ bool TscScript::Compile()
         ErrorText = AnsiString(scMessage(TscMessageId::SCompilerMissing));
         return false;
     }
-    Hooks().Compile(*this);
+    scRunOnScriptStack([this] { Hooks().Compile(*this); });
     if (ErrorText.empty())
         ErrorPos.clear();
     return ErrorText.empty();
@@ -443,7 +444,7 @@ void TscScript::Execute()
             s->Terminated = false;
         }
     } reset{this};
-    FMainStatement->Execute();
+    scRunOnScriptStack([this] { FMainStatement->Execute(); });
 }
 
 bool TscScript::Run()
@@ -461,7 +462,7 @@ bool TscScript::GetILCode(TStream& stream)
         ErrorText = AnsiString(scMessage(TscMessageId::SCompilerMissing));
         return false;
     }
-    Hooks().GetILCode(*this, stream);
+    scRunOnScriptStack([&] { Hooks().GetILCode(*this, stream); });
     if (ErrorText.empty())
         ErrorPos.clear();
     return ErrorText.empty();
@@ -474,7 +475,7 @@ bool TscScript::SetILCode(TStream& stream)
         ErrorText = AnsiString(scMessage(TscMessageId::SCompilerMissing));
         return false;
     }
-    Hooks().SetILCode(*this, stream);
+    scRunOnScriptStack([&] { Hooks().SetILCode(*this, stream); });
     if (ErrorText.empty())
         ErrorPos.clear();
     return ErrorText.empty();

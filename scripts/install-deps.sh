@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds and tests with.
+# Installs the Debian packages the project builds and tests with;
+# `install-deps.sh fuzz` also what the fuzz build needs (clang 14 with libFuzzer).
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
@@ -9,6 +10,9 @@ packages=(
   libjpeg62-turbo-dev libcups2-dev
   fonts-liberation xvfb xauth poppler-utils
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang-14 libclang-rt-14-dev llvm-14)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -7,8 +7,9 @@
 //
 // Figures. Money and quantities are rounded to cents with RoundTo(x, -2) (halves to the even
 // neighbour). The working figures of a line (its quantity, its sum before VAT, a running
-// total) are single precision, as the program has always kept them, so a sum of 10.005 is
-// the nearest single first and its VAT sum is computed from that. VatSum is the one VAT rule.
+// total) are single precision, so the figures printed and stored match those already in
+// warehouse files: a sum of 10.005 is the nearest single first and its VAT sum is computed
+// from that. VatSum is the one VAT rule.
 //
 // Writes. Every operation that writes document rows runs in one transaction (BEGIN
 // IMMEDIATE) on the main window's connection: all of it lands or none of it does. They
@@ -103,8 +104,8 @@ int64_t LineProduct(TADOQuery* work, TADOQuery* line);
 
 // The values of a column as the program's exclusion fill lists them: each distinct value
 // once (compared without regard to case), in order of first occurrence, Null rows dropped;
-// and, as the repeated exclusion always did, one empty item at the end when the table is
-// empty or its last new value occurs in more than one row.
+// and one empty item at the end when the table is empty or its last new value occurs in
+// more than one row (the lists' users pick that item to mean "none").
 std::vector<AnsiString> DistinctByExclusion(const std::vector<Variant>& column);
 // Empties the combo box and fills it with DistinctByExclusion of Table.Column, read in table
 // order with one statement on `query`.

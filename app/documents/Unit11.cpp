@@ -17,7 +17,7 @@ void TForm11::Publish(TPropertyTable& t)
 
 TForm11::TForm11(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit11"), [this] { EnsureLayoutParents(*this, "Unit11"); });
+    InitLayoutText(FormLayoutText("Unit11"));
     SKLAD_BIND(Label1);
     SKLAD_BIND(Label2);
     SKLAD_BIND(Button1);

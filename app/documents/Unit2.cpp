@@ -1,7 +1,9 @@
 #include "app/documents/Unit2.h"
 
+#include "app/documents/Documents.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
+#include "app/shell/GridWidths.h"
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
 #include "app/shell/ShellDb.h"
@@ -25,10 +27,11 @@ constexpr const char* kQuantityLabel = "Количество";
 // them, with VAT, over any number of lines stays a finite number.
 constexpr double kLargestTypedNumber = 1e12;
 
-// The VAT rule of document lines: the sum with the document's rate, to the cent.
+// The VAT rule of document lines, the same as the document window's "НДС": the sum held in
+// single precision, with the document's rate, to the cent.
 double WithVat(int rate, double sum)
 {
-    return RoundTo(rate * sum * 0.01 + sum, -2);
+    return VatSum(rate, static_cast<float>(sum));
 }
 
 }  // namespace
@@ -64,7 +67,7 @@ void TForm2::Publish(TPropertyTable& t)
 
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit2"), [this] { EnsureLayoutParents(*this, "Unit2"); });
+    InitLayoutText(FormLayoutText("Unit2"));
     SKLAD_BIND(Art);
     SKLAD_BIND(ComboBox1);
     SKLAD_BIND(ComboBox2);
@@ -96,13 +99,14 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     DBGrid1->SetDataSource(Form1->DataSource3);
 }
 
-TCardRole TForm2::Role() const
+void TForm2::SetRole(TCardRole role)
 {
-    switch (GetWidth()) {
-    case 474: return TCardRole::Card;
-    case 800: return TCardRole::Picker;
-    case 248: return TCardRole::Editor;
-    default: return TCardRole::Other;
+    FRole = role;
+    switch (role) {
+    case TCardRole::Card: SetWidth(474); break;
+    case TCardRole::Picker: SetWidth(800); break;
+    case TCardRole::Editor: SetWidth(248); break;
+    case TCardRole::Other: break;
     }
 }
 
@@ -277,12 +281,7 @@ void TForm2::FormShow(TObject*)
     for (TComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
         box->SetDropDownCount(DropDownRows(box));
     if (FirstShow) {
-        TADOQuery* q = Form1->ADOQuery3;
-        OpenSql(q, "Select * From ColumnSize Where ID=3");
-        if (!q->IsEmpty())
-            for (int i = 0; i <= 6 && i < DBGrid1->GetColumns()->Count(); ++i)
-                if (TField* f = q->FindField(IntToStr(i)); f && !f->IsNull())
-                    DBGrid1->GetColumns()->Items(i)->SetWidth(f->AsInteger());
+        LoadGridWidths(*this, Form1->ADOQuery3);
         FirstShow = 0;
     }
 }
@@ -319,7 +318,7 @@ void TForm2::Button1Click(TObject*)
 {
     TADOQuery* goods = Form1->ADOQuery1;
     if (HasCurrentRow(goods))
-        ProductFilter = goods->FieldByName("ID")->AsString();
+        Form4->ProductFilter = goods->FieldByName("ID")->AsString();
     Form4->GroupBox1->SetEnabled(false);
     Form4->SetCaption("Работа с документами товара  " + ComboBox1->GetText() + " " + ComboBox2->GetText() + " " +
                       ComboBox3->GetText());

@@ -1,8 +1,8 @@
 // Unit2.h - the goods card: a product's record card, the line picker and the line editor of documents.
 //
-// Three roles, told apart by the width the opener gives the window: the card of one product
-// (474, the main window's viewer), the line picker (800, "Добавить" of the document window,
-// with the goods grid) and the line editor (248, "Изменить"). In the picker and editor roles
+// Three roles, set by the opener with SetRole, which gives the window the role's width: the
+// card of one product (474, the main window's viewer), the line picker (800, "Добавить" of the
+// document window, with the goods grid) and the line editor (248, "Изменить"). In the picker and editor roles
 // the boxes filter the goods grid (TForm1::ADOQuery5) by every non-empty box, values bound.
 //
 // The OK buttons: Button7 stores the card (card role) or adds/changes a receipt or request
@@ -28,6 +28,7 @@ class TLabel;
 
 class TComboBox;
 
+// Set by the opener with SetRole, which also gives the window the role's width.
 enum class TCardRole {
     Card,    // width 474
     Picker,  // width 800
@@ -78,8 +79,6 @@ public:
 
     // Shared scratch of the catalogue windows.
     AnsiString WorkText;
-    AnsiString ProductFilter;   // the Products.ID whose documents the journal shows; empty = all
-    AnsiString GroupCondition;
     uint8_t VatInputValid = 0;
     uint8_t FirstShow = 0;
     uint8_t ComboKeyFlag = 0;
@@ -88,7 +87,9 @@ public:
     int64_t CardProductId = 0;
     TCardMode CardMode = TCardMode::PricesOnly;
 
-    TCardRole Role() const;
+    // The role the opener gave; the window's width follows it (474, 800, 248).
+    void SetRole(TCardRole role);
+    TCardRole Role() const { return FRole; }
     int DropDownRows(TComboBox* box) const;
     void ClearOtherCombos(TComboBox* box);
 
@@ -117,6 +118,7 @@ public:
     void ComboBox1KeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
 
 private:
+    TCardRole FRole = TCardRole::Other;
     using TFurther = std::initializer_list<std::pair<TComboBox*, const char*>>;
     void Filter(TObject* sender, TComboBox* own, const char* column, TFurther further);
     void SelectFrom(TComboBox* box, void (TForm2::*change)(TObject*));

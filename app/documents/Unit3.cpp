@@ -3,6 +3,7 @@
 #include "app/documents/Printing.h"
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
+#include "app/shell/GridWidths.h"
 #include "app/shell/ShellDb.h"
 #include "app/shell/Unit6.h"
 #include "app/shell/WriteOff.h"
@@ -39,7 +40,7 @@ void TForm3::Publish(TPropertyTable& t)
 
 TForm3::TForm3(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit3"), [this] { EnsureLayoutParents(*this, "Unit3"); });
+    InitLayoutText(FormLayoutText("Unit3"));
     SKLAD_BIND(GroupBox1);
     SKLAD_BIND(GroupBox2);
     SKLAD_BIND(GroupBox3);
@@ -175,7 +176,7 @@ void TForm3::Button1Click(TObject*)
     Form1->FillGoodsCardCombos();
     PrepareCard(true);
     Form2->DBGrid1->SetVisible(true);
-    Form2->SetWidth(800);
+    Form2->SetRole(TCardRole::Picker);
     Form2->Button4->SetVisible(true);
     Form2->Button5->SetVisible(true);
     // The list keeps the query of its last showing; its stock figures must be today's.
@@ -206,6 +207,8 @@ void TForm3::Button3Click(TObject*)
         for (TWinControl* c : nine)
             c->SetEnabled(false);
     }
+    // The quantity box is what this editor is for, whatever card was shown before it.
+    Form2->ComboBox6->SetEnabled(true);
     Form2->Button7->SetVisible(described);
     Form2->Button2->SetVisible(!described);
     Form2->Button1->SetVisible(false);
@@ -221,7 +224,7 @@ void TForm3::Button3Click(TObject*)
     Form2->Edit3->SetText(FieldText(lines, "Максимум"));
     Form2->ComboBox7->SetText(FieldText(lines, "Группа"));
     Form2->ComboBox6->SetText(FieldText(lines, "Количество"));
-    Form2->SetWidth(248);
+    Form2->SetRole(TCardRole::Editor);
     Form2->Button4->SetVisible(false);
     Form2->Button5->SetVisible(false);
     Form2->ShowModal();
@@ -341,13 +344,9 @@ void TForm3::FormShow(TObject*)
     }
     FDatesGiven = false;
     ImportQuery->SetConnection(Form1->ImportQuery->Connection());
-    if (Form1->Form3FirstShow) {
-        OpenSql(Form1->ADOQuery3, "Select * From ColumnSize Where ID=2");
-        if (!Form1->ADOQuery3->IsEmpty())
-            for (Form1->LoopIndex = 0; Form1->LoopIndex <= 9; ++Form1->LoopIndex)
-                if (TField* f = Form1->ADOQuery3->FindField(IntToStr(Form1->LoopIndex)); f && !f->IsNull())
-                    DBGrid1->GetColumns()->Items(Form1->LoopIndex)->SetWidth(f->AsInteger());
-        Form1->Form3FirstShow = 0;
+    if (FirstShow) {
+        LoadGridWidths(*this, Form1->ADOQuery3);
+        FirstShow = 0;
     }
 }
 

@@ -87,6 +87,9 @@ public:
     float LinePrice = 0;
     float NewStock = 0;
 
+    // Set when a warehouse is shown; the first showing after it loads the saved column widths.
+    uint8_t FirstShow = 0;
+
     TDocumentMode Mode() const { return FMode; }
     DocumentKind Kind() const { return FKind; }
     int64_t RequestId() const { return FRequestId; }

@@ -3,6 +3,7 @@
 #include "app/documents/Printing.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
+#include "app/shell/GridWidths.h"
 #include "app/shell/Layouts.h"
 #include "app/shell/ShellDb.h"
 #include "app/shell/Unit1.h"
@@ -55,7 +56,7 @@ void TForm4::Publish(TPropertyTable& t)
 
 TForm4::TForm4(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit4"), [this] { EnsureLayoutParents(*this, "Unit4"); });
+    InitLayoutText(FormLayoutText("Unit4"));
     SKLAD_BIND(GroupBox1);
     SKLAD_BIND(GroupBox2);
     SKLAD_BIND(GroupBox3);
@@ -148,14 +149,14 @@ DocumentKind TForm4::SelectedKind() const
 
 bool TForm4::ProductFiltered() const
 {
-    return !Form2->ProductFilter.empty();
+    return !ProductFilter.empty();
 }
 
 int64_t TForm4::FilteredProduct() const
 {
     // The filter is a product's id as text; anything else matches no document.
     int64_t id = 0;
-    return TryStrToInt64(Form2->ProductFilter, id) ? id : -1;
+    return TryStrToInt64(ProductFilter, id) ? id : -1;
 }
 
 bool TForm4::HasSelection() const
@@ -178,7 +179,7 @@ void TForm4::LoadList(const AnsiString& sql, TSqlListParams params)
     q->Open();
 }
 
-void TForm4::ShowColumns(std::initializer_list<int> visible)
+void TForm4::ShowColumns(const std::vector<int>& visible)
 {
     TDBGridColumns* columns = DBGrid1->GetColumns();
     columns->Items(0)->SetVisible(false);
@@ -191,83 +192,80 @@ void TForm4::ShowColumns(std::initializer_list<int> visible)
 
 // ---------------------------------------------------------------- views
 
-void TForm4::RadioButton7Click(TObject*)
+namespace {
+
+// One row per document kind: what the list shows and which commands it offers.
+struct TJournalView {
+    DocumentKind Kind;
+    std::vector<int> Columns;            // shown besides column 1
+    const char* NumberCaption;           // title of column 12
+    bool LineRate, LineVat;              // columns 8 and 9 of the lines grid
+    bool NewDocument;                    // "Button1" in the working view
+};
+
+// grep ORDER: DocumentKind
+const TJournalView kJournalViews[] = {
+    {DocumentKind::Receipt, {2, 3, 6, 7, 12}, "№", false, false, true},
+    {DocumentKind::Issue, {5, 7, 11, 12}, "№ заказа", true, true, false},
+    {DocumentKind::Request, {4, 5, 7, 8, 11, 12}, "№ заказа", false, false, true},
+    {DocumentKind::Act, {10}, "№ заказа", false, false, true},
+};
+
+const TJournalView& JournalView(DocumentKind kind)
 {
-    ShowColumns({2, 3, 6, 7, 12});
-    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption("№");
-    LinesColumns(false, false, false);
+    for (const TJournalView& v : kJournalViews)
+        if (v.Kind == kind)
+            return v;
+    return kJournalViews[0];
+}
+
+}  // namespace
+
+void TForm4::ShowView(DocumentKind kind)
+{
+    const TJournalView& view = JournalView(kind);
+    const bool working = Form1->WorkingMode != wmArchive;
+    ShowColumns(view.Columns);
+    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption(view.NumberCaption);
+    LinesColumns(view.LineRate, view.LineVat, false);
+    const TDocumentTables& t = DocumentTables(kind);
+    if (kind == DocumentKind::Request) {
+        Form3->GroupBox1->SetWidth(777);
+        EnableAll({Button3, GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5,
+                    RadioButton6, Button1, Button4},
+                   working);
+        EnableAll({Button2, Button5, Button6}, true);
+        RadioButton1->SetChecked(true);  // runs the "Все заявки" filter when it was not the one
+        if (!working)
+            LoadList("Select * From Application Where Архив=1");
+        else if (ProductFiltered())
+            LoadList(AnsiString(kRequestJoin) + " And (StructureApplication.Архив<>1)");
+        else
+            LoadList("Select * From Application Where Архив<>1");
+        if (!Form1->Button10->GetEnabled())
+            Button3->SetEnabled(false);
+        return;
+    }
     EnableAll({GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5, RadioButton6,
                 Button3, Button4, Button6},
                false);
-    Button1->SetEnabled(Form1->WorkingMode != 0);
+    Button1->SetEnabled(view.NewDocument && working);
     EnableAll({Button2, Button5}, true);
-    if (Form1->WorkingMode == 0)
-        LoadList("Select * From Documents Where Архив=1");
-    else if (ProductFiltered())
-        LoadList("Select * From Documents Inner Join StructureDocuments On (Documents.ID=StructureDocuments.IDДокумента) "
-                 "Where (StructureDocuments.IDТовара=:p) And (StructureDocuments.Архив<>1)");
-    else
-        LoadList("Select * From Documents Where Архив<>1");
-}
-
-void TForm4::RadioButton8Click(TObject*)
-{
-    ShowColumns({5, 7, 11, 12});
-    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption("№ заказа");
-    LinesColumns(true, true, false);
-    EnableAll({GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5, RadioButton6,
-                Button3, Button1, Button4, Button6},
-               false);
-    EnableAll({Button2, Button5}, true);
-    if (Form1->WorkingMode == 0)
-        LoadList("Select * From Otpusk Where Архив=1");
-    else if (ProductFiltered())
-        LoadList("Select * From Otpusk Inner Join StructureOtpusk On (Otpusk.ID=StructureOtpusk.IDДокумента) "
-                 "Where (StructureOtpusk.IDТовара=:p) And (StructureOtpusk.Архив<>1)");
-    else
-        LoadList("Select * From Otpusk Where Архив<>1");
-}
-
-void TForm4::RadioButton9Click(TObject*)
-{
-    ShowColumns({4, 5, 7, 8, 11, 12});
-    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption("№ заказа");
-    LinesColumns(false, false, false);
-    Form3->GroupBox1->SetWidth(777);
-    const bool working = Form1->WorkingMode != 0;
-    EnableAll({Button3, GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5,
-                RadioButton6, Button1, Button4},
-               working);
-    EnableAll({Button2, Button5, Button6}, true);
-    RadioButton1->SetChecked(true);  // runs the "Все заявки" filter when it was not the one
+    // Table names come from the kinds' own list, never from input.
+    const AnsiString header = t.Header, lines = t.Lines;
     if (!working)
-        LoadList("Select * From Application Where Архив=1");
+        LoadList("Select * From " + header + " Where Архив=1");
     else if (ProductFiltered())
-        LoadList(AnsiString(kRequestJoin) + " And (StructureApplication.Архив<>1)");
+        LoadList("Select * From " + header + " Inner Join " + lines + " On (" + header + ".ID=" + lines +
+                 ".IDДокумента) Where (" + lines + ".IDТовара=:p) And (" + lines + ".Архив<>1)");
     else
-        LoadList("Select * From Application Where Архив<>1");
-    if (!Form1->Button10->GetEnabled())
-        Button3->SetEnabled(false);
+        LoadList("Select * From " + header + " Where Архив<>1");
 }
 
-void TForm4::RadioButton10Click(TObject*)
-{
-    ShowColumns({10});
-    DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption("№ заказа");
-    LinesColumns(false, false, false);
-    EnableAll({GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5, RadioButton6,
-                Button3, Button4, Button6},
-               false);
-    Button1->SetEnabled(Form1->WorkingMode != 0);
-    EnableAll({Button2, Button5}, true);
-    if (Form1->WorkingMode == 0)
-        LoadList("Select * From Akt Where Архив=1");
-    else if (ProductFiltered())
-        LoadList("Select * From Akt Inner Join StructureAkt On (Akt.ID=StructureAkt.IDДокумента) "
-                 "Where (StructureAkt.IDТовара=:p) And (StructureAkt.Архив<>1)");
-    else
-        LoadList("Select * From Akt Where Архив<>1");
-}
+void TForm4::RadioButton7Click(TObject*) { ShowView(DocumentKind::Receipt); }
+void TForm4::RadioButton8Click(TObject*) { ShowView(DocumentKind::Issue); }
+void TForm4::RadioButton9Click(TObject*) { ShowView(DocumentKind::Request); }
+void TForm4::RadioButton10Click(TObject*) { ShowView(DocumentKind::Act); }
 
 void TForm4::ReloadView(DocumentKind kind)
 {
@@ -285,7 +283,7 @@ void TForm4::FilterEnd()
 {
     if (!Form1->Button10->GetEnabled())
         Button3->SetEnabled(false);
-    if (Form1->WorkingMode == 0)
+    if (Form1->WorkingMode == wmArchive)
         EnableAll({Button3, Button1, Button4}, false);
 }
 
@@ -312,10 +310,9 @@ void TForm4::RadioButton4Click(TObject*) { RequestFilter(true, false, RequestSta
 void TForm4::StoreSort(bool lateOnly)
 {
     TADOQuery* scan = Form1->ADOQuery2;
-    Form1->Today = Now();
-    const TDateTime today = Form1->Today;
+    const TDateTime today = Now();
     std::vector<std::pair<int64_t, int64_t>> sorts;
-    OpenSql(scan, "Select ID,Дата_сдачи From Application Where (Отпуск_товара<>:s) And (Архив<>1)",
+    OpenSql(scan, "Select ID,Дата_сдачи,Sort From Application Where (Отпуск_товара<>:s) And (Архив<>1)",
             {{"s", kIssued}});
     for (scan->First(); !scan->Eof(); scan->Next()) {
         TField* due = scan->FieldByName("Дата_сдачи");
@@ -326,8 +323,13 @@ void TForm4::StoreSort(bool lateOnly)
             if (!lateOnly || std::floor(double(d)) <= std::floor(double(today)))
                 n = Trunc(std::fabs(double(d) - double(today)) * 1440.0L);
         }
-        sorts.emplace_back(scan->FieldByName("ID")->AsLargeInt(), n);
+        // Only a figure that changed is written: listing again within the minute writes nothing.
+        TField* stored = scan->FieldByName("Sort");
+        if (stored->IsNull() || stored->AsLargeInt() != n)
+            sorts.emplace_back(scan->FieldByName("ID")->AsLargeInt(), n);
     }
+    if (sorts.empty())
+        return;
     InTransaction(Form1->ADOConnection1, [&] {
         for (const auto& [id, n] : sorts)
             ExecSql(Form1->ADOQuery3, "Update Application Set Sort=:n Where ID=:id", {{"n", n}, {"id", id}});
@@ -379,12 +381,11 @@ void TForm4::DBGrid1TitleClick(TColumn* Column)
             ids.emplace_back(id);
     }
     const DocumentKind kind = SelectedKind();
-    Form2->WorkText = Column->GetFieldName();
-    Form2->GroupCondition = "Where ID In (:ids)";
-    AnsiString sql = AnsiString("Select * From ") + DocumentTables(kind).Header + " " + Form2->GroupCondition;
+    SortColumn = Column->GetFieldName();
+    AnsiString sql = AnsiString("Select * From ") + DocumentTables(kind).Header + " Where ID In (:ids)";
     // Only a column of the table may name the order.
-    if (IsHeaderColumn(kind, Form2->WorkText))
-        sql += " Order By " + QuoteName(Form2->WorkText) + " Asc";
+    if (IsHeaderColumn(kind, SortColumn))
+        sql += " Order By " + QuoteName(SortColumn) + " Asc";
     q->Close();
     q->SQL()->Clear();
     q->SQL()->Add(sql);
@@ -399,11 +400,7 @@ void TForm4::FormShow(TObject*)
     MonthCalendar1->SetVisible(false);
     if (!FirstShow)
         return;
-    OpenSql(Form1->ADOQuery3, "Select * From ColumnSize Where ID=4");
-    if (!Form1->ADOQuery3->IsEmpty())
-        for (int i = 0; i <= 12; ++i)
-            if (TField* f = Form1->ADOQuery3->FindField(IntToStr(i)); f && !f->IsNull())
-                DBGrid1->GetColumns()->Items(i)->SetWidth(f->AsInteger());
+    LoadGridWidths(*this, Form1->ADOQuery3);
     FirstShow = 0;
 }
 
@@ -423,28 +420,33 @@ void TForm4::Button1Click(TObject*)
     ReloadView(kind);
 }
 
-void TForm4::Button7Click(TObject*)
+// The calendar drops under the date box it fills: its left edge tells which one it serves.
+constexpr int kCalendarUnderDate1 = 274;  // under Edit1, the period's first day
+constexpr int kCalendarUnderDate2 = 394;  // under Edit2, its last day
+
+void TForm4::ToggleCalendar(int left)
 {
-    if (MonthCalendar1->GetLeft() == 274)
+    if (MonthCalendar1->GetLeft() == left)
         MonthCalendar1->SetVisible(!MonthCalendar1->GetVisible());
     else
         MonthCalendar1->SetVisible(true);
-    MonthCalendar1->SetLeft(274);
+    MonthCalendar1->SetLeft(left);
+}
+
+void TForm4::Button7Click(TObject*)
+{
+    ToggleCalendar(kCalendarUnderDate1);
 }
 
 void TForm4::Button10Click(TObject*)
 {
-    if (MonthCalendar1->GetLeft() == 394)
-        MonthCalendar1->SetVisible(!MonthCalendar1->GetVisible());
-    else
-        MonthCalendar1->SetVisible(true);
-    MonthCalendar1->SetLeft(394);
+    ToggleCalendar(kCalendarUnderDate2);
 }
 
 void TForm4::MonthCalendar1Click(TObject*)
 {
     const AnsiString text = DateToStr(MonthCalendar1->GetDate());
-    if (MonthCalendar1->GetLeft() == 274)
+    if (MonthCalendar1->GetLeft() == kCalendarUnderDate1)
         Edit1->SetText(text);
     else
         Edit2->SetText(text);
@@ -598,7 +600,7 @@ void TForm4::Button2Click(TObject*)
 
 void TForm4::Button3Click(TObject*)
 {
-    if (!HasSelection() || SelectedKind() != DocumentKind::Request || Form1->WorkingMode == 0)
+    if (!HasSelection() || SelectedKind() != DocumentKind::Request || Form1->WorkingMode == wmArchive)
         return;
     TADOQuery* row = Form1->ADOQuery6;
     if (Text(row, "Отпуск_товара") == kIssued)
@@ -646,7 +648,7 @@ void TForm4::Button3Click(TObject*)
 void TForm4::Button4Click(TObject*)
 {
     Form1->ClearTempDocumentTables();
-    if (SelectedKind() != DocumentKind::Request || !HasSelection() || Form1->WorkingMode == 0)
+    if (SelectedKind() != DocumentKind::Request || !HasSelection() || Form1->WorkingMode == wmArchive)
         return;
     TADOQuery* row = Form1->ADOQuery6;
     if (Text(row, "Отпуск_товара") != RequestStateText(RequestState::NotIssued)) {
@@ -707,7 +709,7 @@ void TForm4::Button5Click(TObject*)
     TADOQuery* row = Form1->ADOQuery6;
     const DocumentKind kind = SelectedKind();
     const int64_t id = row->FieldByName("ID")->AsLargeInt();
-    const bool archiving = Form1->WorkingMode != 0;
+    const bool archiving = Form1->WorkingMode != wmArchive;
     if (archiving && kind == DocumentKind::Request && Text(row, "Отпуск_товара") != kIssued) {
         ShowMessage("Нельзя добавлять в архив документы которые будут использоваться в дальнейшем");
         return;
@@ -758,10 +760,10 @@ void TForm4::Button9Click(TObject*)
 void TForm4::FormClose(TObject*, TCloseAction&)
 {
     // Closing the journal always returns the main window to the working view.
-    if (Form1->WorkingMode == 0)
+    if (Form1->WorkingMode == wmArchive)
         Form1->Button10->SetEnabled(true);
     for (TButton* b : {Form1->Button3, Form1->Button2, Form1->Button4, Form1->Button11, Form1->Button5,
                        Form1->Button6, Form1->Button9})
         b->SetEnabled(true);
-    Form1->WorkingMode = 1;
+    Form1->WorkingMode = wmWorking;
 }

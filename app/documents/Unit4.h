@@ -2,7 +2,7 @@
 //
 // Lists one kind of document (receipts, issue invoices, order requests, write-off acts) in
 // the main window's ADOQuery6, working or archived by the main window's WorkingMode, all
-// documents or those holding one product (TForm2::ProductFilter). The request view filters
+// documents or those holding one product (ProductFilter). The request view filters
 // and orders requests by state, urgency and lateness. The commands on the selected row view
 // a document, make an issue invoice from a request, reopen a request, and archive or restore
 // a document with its lines in one transaction. Every value is bound; the list of a sorted
@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 class TButton;
 class TDBGrid;
@@ -62,6 +63,10 @@ public:
     TButton* Button10 = nullptr;
 
     uint8_t FirstShow = 0;
+    // The Products.ID whose documents the journal shows; empty: all documents.
+    AnsiString ProductFilter;
+    // The column the list was last ordered by (a title click).
+    AnsiString SortColumn;
 
     void RadioButton1Click(TObject* Sender);
     void RadioButton2Click(TObject* Sender);
@@ -97,7 +102,11 @@ public:
 private:
     // Loads a list: one statement on ADOQuery6, with the product filter bound when it is used.
     void LoadList(const AnsiString& sql, TSqlListParams params = {});
-    void ShowColumns(std::initializer_list<int> visible);
+    void ShowColumns(const std::vector<int>& visible);
+    // Lists the documents of one kind with the view's columns and commands.
+    void ShowView(DocumentKind kind);
+    // Shows the calendar under the date box at `left`, or hides it when it is already there.
+    void ToggleCalendar(int left);
     void RequestFilter(bool issueOn, bool editOn, const char* state);
     void FilterEnd();
     // Writes Sort of the requests not yet issued; `lateOnly` leaves requests due after today at 0.

@@ -20,7 +20,7 @@ void TForm8::Publish(TPropertyTable& t)
 
 TForm8::TForm8(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit8"), [this] { EnsureLayoutParents(*this, "Unit8"); });
+    InitLayoutText(FormLayoutText("Unit8"));
     SKLAD_BIND(Date1);
     SKLAD_BIND(Date2);
     SKLAD_BIND(Label1);

@@ -2,6 +2,7 @@
 
 #include "app/documents/Printing.h"
 #include "app/documents/Unit2.h"
+#include "app/shell/GridWidths.h"
 #include "app/shell/GroupTree.h"
 #include "app/shell/Layouts.h"
 #include "app/shell/ShellDb.h"
@@ -53,7 +54,7 @@ void TForm9::Publish(TPropertyTable& t)
 
 TForm9::TForm9(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit9"), [this] { EnsureLayoutParents(*this, "Unit9"); });
+    InitLayoutText(FormLayoutText("Unit9"));
     SKLAD_BIND(GroupBox1);
     SKLAD_BIND(GroupBox2);
     SKLAD_BIND(GroupBox3);
@@ -396,17 +397,12 @@ void TForm9::FormShow(TObject*)
     for (Work()->First(); !Work()->Eof(); Work()->Next())
         ComboBox1->GetItems()->Add(Work()->FieldByName("Название")->AsString());
     FillDistinct(Work(), ComboBox2, "Application", "№_заказа");
-    // Nothing marked: the goods are read again only when a mark went.
-    if (ExecSql(Work(), "Update Products Set V=' ' Where (V Is Null) Or (V<>' ')") > 0)
-        Reread();
+    // The marks were cleared by the opener (the main window's report command) just before the
+    // goods were read: another pass over every product here would find nothing to clear.
 
     if (FirstShow == 0)
         return;
-    OpenSql(Form1->ADOQuery3, "Select * From ColumnSize Where ID=9");
-    if (!Form1->ADOQuery3->IsEmpty())
-        for (int i = 0; i <= 6 && i < DBGrid1->GetColumns()->Count(); ++i)
-            if (TField* f = Form1->ADOQuery3->FindField(IntToStr(i)); f && !f->IsNull())
-                DBGrid1->GetColumns()->Items(i)->SetWidth(f->AsInteger());
+    LoadGridWidths(*this, Form1->ADOQuery3);
     FirstShow = 0;
 }
 

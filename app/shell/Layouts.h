@@ -1,8 +1,7 @@
 // Layouts.h - the window layouts built into the program.
 //
-// The layouts of app/forms/*.dfm are compiled in as UTF-8 bytes (Embed.cmake), the way the
-// Windows program carried them as resources, so the program needs no files beside it to
-// build its windows. LoadFormLayout converts one to CP1251 and reads it into a form.
+// The layouts of app/forms/*.dfm are compiled in as UTF-8 bytes (Embed.cmake), so the
+// program needs no files beside it to build its windows. LoadFormLayout converts one to CP1251 and reads it into a form.
 #pragma once
 
 #include "platform/rtl/System.h"
@@ -27,11 +26,6 @@ std::string_view FormLayoutUtf8(std::string_view unit);
 
 // The layout text of a unit in CP1251, as the form constructors take it.
 AnsiString FormLayoutText(std::string_view unit);
-
-// Stand-in until the window layer gives controls read from a layout their parent: makes each
-// control that has none a child of the control it is nested in in the unit's layout (the
-// form for the outermost ones). Controls that already have a parent are left alone.
-void EnsureLayoutParents(TComponent& form, std::string_view unit);
 
 // Finds a component the layout created and stores it in the form's field; a layout that
 // lacks it, or made it of another class, is our own mistake and raises EComponentError.

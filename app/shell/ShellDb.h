@@ -46,5 +46,6 @@ AnsiString QuoteName(std::string_view name);
 // Runs fn inside one transaction of the connection: all of its statements land or none do.
 void InTransaction(TADOConnection* connection, const std::function<void()>& fn);
 
-// The connection string of a warehouse file, in the form the program has always used.
+// The connection string of a warehouse file: Data Source names the file (quoted where its
+// path needs it), the other keys name the provider the main window's layout declares.
 AnsiString JetConnectionString(const AnsiString& path);

@@ -1,6 +1,6 @@
 // ShellMessages.h - the messages the program adds to those of its windows.
 //
-// The windows' own texts stand where they are used, as the program has always shown them.
+// The windows' own texts stand where they are used, in the words their users know.
 // The texts below are ours: they tell the user why something sound happened instead of a
 // crash or a silent loss (a file that does not open, groups that cannot be placed in the
 // tree, a warehouse without a password). Arguments are put in with %s, in order.

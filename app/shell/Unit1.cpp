@@ -7,6 +7,7 @@
 #include "app/documents/Unit8.h"
 #include "app/documents/Unit9.h"
 #include "app/shell/AppPaths.h"
+#include "app/shell/GridWidths.h"
 #include "app/shell/Layouts.h"
 #include "app/shell/ShellDb.h"
 #include "app/shell/ShellMessages.h"
@@ -24,16 +25,11 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/ScopeExit.h"
 
 TForm1* Form1 = nullptr;
 
 namespace {
-
-// The grids whose widths are kept in ColumnSize: id and number of columns.
-struct TSavedGrid {
-    int Id;
-    int Columns;
-};
 
 void QuestionYesNo(bool& yes, const AnsiString& text)
 {
@@ -96,7 +92,6 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
     // The components are bound before OnCreate (FormCreate) runs, which needs them.
     InitLayoutText(FormLayoutText("Unit1"), [this] {
-        EnsureLayoutParents(*this, "Unit1");
         BindComponents();
         CreateReports();
     });
@@ -167,7 +162,7 @@ void TForm1::FormShow(TObject*)
 {
     if (TreeView1->GetItems()->Count() > 0)
         TreeView1->SetSelected(TreeView1->GetItems()->GetFirstNode());
-    Form3FirstShow = 1;
+    Form3->FirstShow = 1;
     Form2->FirstShow = 1;
     Form4->FirstShow = 1;
     Form9->FirstShow = 1;
@@ -180,7 +175,7 @@ void TForm1::FormActivate(TObject*)
     if (FInActivate || FQuitting || !DatabaseOpen())
         return;
     FInActivate = true;
-    struct TReset { bool& Flag; ~TReset() { Flag = false; } } reset{FInActivate};
+    TScopeExit reset([this] { FInActivate = false; });
 
     OpenSql(ADOQuery2, "Select * From Passwords");
     while (ADOQuery2->IsEmpty() && !FQuitting) {
@@ -228,29 +223,8 @@ void TForm1::SaveColumnWidths() noexcept
 {
     // Exit never fails because of the widths: without a database, or when an update
     // fails, the widths are simply not kept.
-    if (!DatabaseOpen())
-        return;
-    try {
-        const auto width = [](TDBGrid* grid, int i) { return grid->GetColumns()->Items(i)->GetWidth(); };
-        const auto save = [](TADOQuery* q, int id, int column, int w) {
-            ExecSql(q, "Update ColumnSize Set " + IntToStr(column) + "=:w Where ID=:id",
-                    {{"w", w}, {"id", id}});
-        };
-        InTransaction(ADOConnection1, [&] {
-            for (int i = 0; i <= 9; ++i) {
-                save(ADOQuery2, 1, i, width(DBGrid1, i));
-                save(ADOQuery3, 2, i, width(Form3->DBGrid1, i));
-            }
-            for (int i = 0; i <= 6; ++i)
-                save(ADOQuery2, 3, i, width(Form2->DBGrid1, i));
-            for (int i = 0; i <= 12; ++i)
-                save(ADOQuery2, 4, i, width(Form4->DBGrid1, i));
-            for (int i = 0; i <= 6; ++i)
-                save(ADOQuery2, 9, i, width(Form9->DBGrid1, i));
-        });
-    } catch (const std::exception&) {
-        // Nothing to tell: the program is closing.
-    }
+    if (DatabaseOpen())
+        SaveGridWidths(ADOConnection1, ADOQuery2);
 }
 
 // ---------------------------------------------------------------- the warehouse file
@@ -309,10 +283,10 @@ void TForm1::SwitchDatabase(const AnsiString& path)
     UpgradeSchema();
 
     DBGrid1->SetVisible(false);
-    struct TShowGrid { TDBGrid* Grid; ~TShowGrid() { Grid->SetVisible(true); } } show{DBGrid1};
+    TScopeExit show([this] { DBGrid1->SetVisible(true); });
     BuildGroupsTree(TreeView1, true);
     SetCaption("Korvel Склад 1.0  " + path);
-    WorkingMode = 1;
+    WorkingMode = wmWorking;
     EnableWarehouseCommands();
     LoadColumnWidths();
 }
@@ -333,7 +307,8 @@ void TForm1::UpgradeSchema()
     // A file made by an older program gets the scratch columns the template now has, once, in
     // one transaction that also records the file's new version; a file of this version is
     // only read here. Only scratch tables change, so no stock figure is touched. A file that
-    // cannot take the change (read-only, say) stays as it is.
+    // cannot take the change now (another program is writing it) is not opened: without its
+    // columns every document would fail half-way.
     try {
         OpenSql(ADOQuery2, "PRAGMA user_version");
         const int version = ADOQuery2->IsEmpty() ? 0 : ADOQuery2->Fields()[0]->AsInteger();
@@ -356,19 +331,19 @@ void TForm1::UpgradeSchema()
                                    "CHECK (typeof(IDСтрокиЗаявки) IN ('integer', 'null'))");
             ExecSql(ADOQuery2, "PRAGMA user_version = " + IntToStr(kSchemaVersion));
         });
-    } catch (const std::exception&) {
+    } catch (const EDbError& e) {
+        ADOQuery2->Close();
+        const int primary = e.SqliteCode() & 0xff;
+        if (primary == 5 || primary == 6)  // SQLITE_BUSY, SQLITE_LOCKED
+            throw EDbError(TDbMessage::FileLocked, {FDatabasePath.c_str()});
+        throw;
     }
     ADOQuery2->Close();
 }
 
 void TForm1::LoadColumnWidths()
 {
-    OpenSql(ADOQuery2, "Select * From ColumnSize Where ID=1");
-    if (ADOQuery2->IsEmpty())
-        return;
-    for (int i = 0; i <= 9; ++i)
-        if (TField* f = ADOQuery2->FindField(IntToStr(i)); f && !f->IsNull())
-            DBGrid1->GetColumns()->Items(i)->SetWidth(f->AsInteger());
+    LoadGridWidths(*this, ADOQuery2);
 }
 
 void TForm1::Button1Click(TObject*)
@@ -409,7 +384,7 @@ void TForm1::SetArchiveButtonsEnabled(bool enabled)
 void TForm1::EnableWarehouseCommands()
 {
     const bool open = DatabaseOpen();
-    SetArchiveButtonsEnabled(open && WorkingMode == 1);
+    SetArchiveButtonsEnabled(open && WorkingMode == wmWorking);
     for (TControl* c : std::initializer_list<TControl*>{Button7, SpeedButton1, SpeedButton2, SpeedButton3})
         c->SetEnabled(open);
     for (TMenuItem* m : {N19, N1, N14, N26, N20, N16, N25, N6, N12, N8, N18, N17, N21, N10, N2, N3})
@@ -419,21 +394,21 @@ void TForm1::EnableWarehouseCommands()
 void TForm1::N18Click(TObject* Sender)
 {
     SetArchiveButtonsEnabled(false);
-    WorkingMode = 0;
+    WorkingMode = wmArchive;
     Button7Click(Sender);
 }
 
 void TForm1::N19Click(TObject*)
 {
     SetArchiveButtonsEnabled(true);
-    WorkingMode = 1;
+    WorkingMode = wmWorking;
 }
 
 // ---------------------------------------------------------------- settings and help
 
 void TForm1::N14Click(TObject*)
 {
-    if (WorkingMode == 0)
+    if (WorkingMode == wmArchive)
         return;
     OpenSql(ADOQuery2, "Select * From Owner");
     Form6->Edit[0]->SetEnabled(true);
@@ -444,7 +419,7 @@ void TForm1::N14Click(TObject*)
 
 void TForm1::N16Click(TObject*)
 {
-    if (WorkingMode == 0)
+    if (WorkingMode == wmArchive)
         return;
     Form7->SetMode(TPasswordMode::Old);
     Form7->ShowModal();
@@ -452,7 +427,7 @@ void TForm1::N16Click(TObject*)
 
 void TForm1::N20Click(TObject*)
 {
-    if (WorkingMode == 0)
+    if (WorkingMode == wmArchive)
         return;
     Form5->Edit1->SetText("");
     Form5->ComboBox1->SetVisible(false);
@@ -488,10 +463,10 @@ void TForm1::N24Click(TObject*)
 
 void TForm1::Button7Click(TObject*)
 {
-    Form2->ProductFilter.clear();
+    Form4->ProductFilter.clear();
     Form4->GroupBox1->SetEnabled(false);
     Form4->GroupBox1->SetVisible(true);
-    if (WorkingMode == 1) {
+    if (WorkingMode == wmWorking) {
         Form4->SetCaption("Работа с документами");
         Form4->Button5->SetCaption("Добавить в архив");
         Form4->Button5->SetHint("Добавляет выделенный документ в архив");
@@ -519,31 +494,31 @@ void TForm1::N7Click(TObject* Sender)
 // import (N1Click) are in Unit1Documents.cpp.
 void TForm1::N6Click(TObject* Sender)
 {
-    if (WorkingMode == 1)
+    if (WorkingMode == wmWorking)
         Button5Click(Sender);
 }
 
 void TForm1::N8Click(TObject* Sender)
 {
-    if (WorkingMode == 1)
+    if (WorkingMode == wmWorking)
         Button6Click(Sender);
 }
 
 void TForm1::N12Click(TObject* Sender)
 {
-    if (WorkingMode == 1)
+    if (WorkingMode == wmWorking)
         Button9Click(Sender);
 }
 
 void TForm1::N17Click(TObject*)
 {
-    if (WorkingMode == 1)
+    if (WorkingMode == wmWorking)
         Form8->ShowModal();
 }
 
 void TForm1::N21Click(TObject*)
 {
-    if (WorkingMode == 0)
+    if (WorkingMode == wmArchive)
         return;
     BuildGroupsTree(Form9->TreeView1, false);
     // No goods stay marked; a warehouse with none marked is not written to.
@@ -561,7 +536,7 @@ void TForm1::N21Click(TObject*)
 
 void TForm1::Button11Click(TObject*)
 {
-    if (WorkingMode == 0 || !HasCurrentRow(ADOQuery1))
+    if (WorkingMode == wmArchive || !HasCurrentRow(ADOQuery1))
         return;
     Form5->ComboBox1->GetItems()->Clear();
     OpenSql(ADOQuery2, "Select NameGroup From Groups");

@@ -2,7 +2,7 @@
 //
 // TForm1 is both the main window and the shared data module: it owns the one connection
 // to the open warehouse, the shared queries and data sources that every window runs its SQL
-// through, and the working fields (VatRate, WorkingMode, first-show flags ...) the other
+// through, and the working fields (VatRate, WorkingMode ...) the other
 // windows read and write directly. Its layout is app/forms/Unit1.dfm.
 //
 // Opening a warehouse (OpenDatabase) checks the file on a connection of its own before it
@@ -13,7 +13,8 @@
 // its subgroups are listed by one statement with the group names bound as a list. Every
 // value in SQL is bound.
 //
-// Not here: the document commands' own work (app/documents), the report library (later).
+// Not here: the document commands' own work (app/documents), the stock reports' data
+// (Reports.h) and printed documents (app/documents/Printing.h).
 #pragma once
 
 #include "app/shell/GroupTree.h"
@@ -49,6 +50,10 @@ enum class TReportFamily : uint8_t;  // Reports.h
 // Where an order-request file goes: a new request (the menu command) or the request being
 // entered in the document window (its "Импорт" button).
 enum class TImportTarget { NewRequest, EnteredRequest };
+
+// Which documents the journal and the document commands work on: the working ones or the
+// archive. The values are those stored in the documents' Архив column.
+enum TWorkingMode : uint8_t { wmArchive = 0, wmWorking = 1 };
 
 // What a failed open did to the program.
 enum class TOpenResult { Opened, Failed };
@@ -102,19 +107,10 @@ public:
                  *rpDBDataset4 = nullptr, *rpDBDataset5 = nullptr;
 
     // -- working fields shared with the other windows
-    AnsiString SqlText, SqlText2;
     AnsiString AppDir;  // with its trailing separator
-    TField* NameField = nullptr;
-    TField* WorkField = nullptr;
-    TField* IdField = nullptr;
     int DocVatRate = 0;
     int VatRate = 0;
-    int LoopIndex = 0;
-    int GroupCount = 0;
-    TDateTime Today;
-    AnsiString GroupId, GroupName;
-    uint8_t WorkingMode = 1;  // 1 working documents, 0 archive view
-    uint8_t Form3FirstShow = 0;
+    TWorkingMode WorkingMode = wmWorking;
     uint8_t CreateMissingGoods = 0;
 
     // -- event handlers (published, bound by the layout)

@@ -14,7 +14,7 @@ void TForm10::Publish(TPropertyTable& t)
 
 TForm10::TForm10(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit10"), [this] { EnsureLayoutParents(*this, "Unit10"); });
+    InitLayoutText(FormLayoutText("Unit10"));
     SKLAD_BIND(Label1);
     SKLAD_BIND(Button1);
 }

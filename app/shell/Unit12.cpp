@@ -21,7 +21,7 @@ void TForm12::Publish(TPropertyTable& t)
 
 TForm12::TForm12(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit12"), [this] { EnsureLayoutParents(*this, "Unit12"); });
+    InitLayoutText(FormLayoutText("Unit12"));
     SKLAD_BIND(Label1);
     SKLAD_BIND(Label2);
     SKLAD_BIND(CheckBox1);

@@ -154,7 +154,10 @@ void TForm1::Button9Click(TObject*)
     f->Label2->SetCaption("Получатель");
     f->Label4->SetCaption("Итого на сумму");
     ShowAll({f->Label5, f->Label1, f->Label2, f->Label3, f->Label8, f->ComboBox1}, false);
+    // The reason box belongs to this act: the viewer of an earlier act left it disabled and filled.
     f->Edit2->SetVisible(true);
+    f->Edit2->SetEnabled(true);
+    f->Edit2->SetText("");
     ShowAll({f->GroupBox2, f->ComboBox2, f->ComboBox3, f->ComboBox4, f->CheckBox1, f->ComboBox5, f->ComboBox6}, false);
     f->GroupBox1->SetWidth(777);
     f->GroupBox1->SetCaption("Причина списания");

@@ -50,7 +50,6 @@ void TForm1::BuildGroupsTree(TTreeView* tree, bool reportLeftOut)
     tree->GetItems()->BeginUpdate();
     tree->GetItems()->Clear();
     const std::vector<TGroupRow> rows = ReadGroups();
-    GroupCount = int(rows.size());
     const TGroupTree groups = BuildGroupTree(rows);
     std::vector<TTreeNode*> path;  // the last node added at each depth
     for (const TGroupNode& n : groups.Nodes) {
@@ -60,7 +59,6 @@ void TForm1::BuildGroupsTree(TTreeView* tree, bool reportLeftOut)
                                  : tree->GetItems()->Add(nullptr, rows[n.Row].Name);
         path.push_back(node);
     }
-    LoopIndex = int(groups.Nodes.size());
     tree->FullExpand();
     tree->GetItems()->EndUpdate();
     if (reportLeftOut && !groups.LeftOut.empty()) {
@@ -145,7 +143,7 @@ void TForm1::DBGrid1TitleClick(TColumn* Column)
 
 void TForm1::DBGrid1DblClick(TObject* Sender)
 {
-    if (HasCurrentRow(ADOQuery1) && WorkingMode == 1)
+    if (HasCurrentRow(ADOQuery1) && WorkingMode == wmWorking)
         Button3Click(Sender);
 }
 
@@ -153,7 +151,7 @@ void TForm1::DBGrid1DblClick(TObject* Sender)
 
 void TForm1::N2Click(TObject*)
 {
-    if (WorkingMode != 1)
+    if (WorkingMode != wmWorking)
         return;
     TTreeNode* node = TreeView1->GetSelected();
     if (!node)
@@ -172,7 +170,7 @@ void TForm1::N2Click(TObject*)
 
 void TForm1::N10Click(TObject*)
 {
-    if (WorkingMode != 1)
+    if (WorkingMode != wmWorking)
         return;
     TTreeNode* node = TreeView1->GetSelected();
     if (!node)
@@ -188,7 +186,7 @@ void TForm1::N3Click(TObject*)
 {
     if (Application->MessageBox("Вы действительно хотите удалить?", "Внимание!", MB_YESNO) != IDYES)
         return;
-    if (WorkingMode == 0)
+    if (WorkingMode == wmArchive)
         return;
     TTreeNode* node = TreeView1->GetSelected();
     if (!node)

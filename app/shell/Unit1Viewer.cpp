@@ -22,7 +22,7 @@ namespace {
 // Lays the card out for its card role (width 474, no goods grid, the supplier box).
 void ArrangeCardRole()
 {
-    Form2->SetWidth(474);
+    Form2->SetRole(TCardRole::Card);
     Form2->Button4->SetVisible(false);
     Form2->Button5->SetVisible(false);
     Form2->DBGrid1->SetVisible(false);
@@ -46,7 +46,6 @@ void TForm1::Button3Click(TObject*)
     if (!HasCurrentRow(ADOQuery1))
         return;
     const int64_t id = ADOQuery1->FieldByName("ID")->AsLargeInt();
-    SqlText = IntToStr(id);
     OpenSql(ADOQuery2, "Select * From StructureDocuments Where IDТовара=:id", {{"id", id}});
     OpenSql(ADOQuery3, "Select * From StructureApplication Where IDТовара=:id", {{"id", id}});
     OpenSql(ADOQuery4, "Select * From StructureOtpusk Where IDТовара=:id", {{"id", id}});
@@ -123,7 +122,7 @@ void TForm1::Button3Click(TObject*)
 void TForm1::Button2Click(TObject*)
 {
     // A new goods card, in the selected group when it holds goods rather than subgroups.
-    if (WorkingMode == 0)
+    if (WorkingMode == wmArchive)
         return;
     FillGoodsCardCombos();
     TTreeNode* node = TreeView1->GetSelected();
@@ -153,7 +152,7 @@ void TForm1::Button2Click(TObject*)
 void TForm1::Button4Click(TObject*)
 {
     // Only a card that nothing refers to goes: no stock and no line of any document.
-    if (WorkingMode == 0 || !HasCurrentRow(ADOQuery1))
+    if (WorkingMode == wmArchive || !HasCurrentRow(ADOQuery1))
         return;
     const int64_t id = ADOQuery1->FieldByName("ID")->AsLargeInt();
     if (Application->MessageBox("Вы действительно хотите удалить?", "Внимание!", MB_YESNO) != IDYES)

@@ -92,7 +92,7 @@ void TForm5::Publish(TPropertyTable& t)
 
 TForm5::TForm5(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit5"), [this] { EnsureLayoutParents(*this, "Unit5"); });
+    InitLayoutText(FormLayoutText("Unit5"));
     SKLAD_BIND(Edit1);
     SKLAD_BIND(Button1);
     SKLAD_BIND(ComboBox1);

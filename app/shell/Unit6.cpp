@@ -24,7 +24,7 @@ void TForm6::Publish(TPropertyTable& t)
 
 TForm6::TForm6(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit6"), [this] { EnsureLayoutParents(*this, "Unit6"); });
+    InitLayoutText(FormLayoutText("Unit6"));
     for (int i = 0; i < 12; ++i) {
         BindComponent(*this, Edit[i], ("Edit" + std::to_string(i + 1)).c_str());
         BindComponent(*this, Label[i], ("Label" + std::to_string(i + 1)).c_str());

@@ -7,6 +7,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/ScopeExit.h"
 
 TForm7* Form7 = nullptr;
 
@@ -22,7 +23,7 @@ void TForm7::Publish(TPropertyTable& t)
 
 TForm7::TForm7(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 {
-    InitLayoutText(FormLayoutText("Unit7"), [this] { EnsureLayoutParents(*this, "Unit7"); });
+    InitLayoutText(FormLayoutText("Unit7"));
     SKLAD_BIND(Label1);
     SKLAD_BIND(Edit1);
     SKLAD_BIND(Panel1);
@@ -71,7 +72,7 @@ void TForm7::Button1Click(TObject*)
 {
     TADOQuery* q = Form1->ADOQuery2;
     const AnsiString password = Edit1->GetText();
-    struct TDone { uint8_t& Flag; ~TDone() { Flag = 0; } } done{Cancelled};
+    TScopeExit done([this] { Cancelled = 0; });
     if (password.empty()) {
         ShowMessage("Ошибка - пустой пароль");
         return;

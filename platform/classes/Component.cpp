@@ -223,8 +223,12 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation)
 {
     if (Operation == opRemove && AComponent)
         DropFreeLink(AComponent);
-    // Owned components hear about their siblings; iterate by index from the end because a
-    // handler may remove entries.
+    // Owned components hear when a sibling goes, so none keeps a pointer to it. An
+    // arrival is told to the owner only: nothing reacts to a sibling's arrival, and
+    // telling everyone made filling a form with n controls take n * n calls.
+    if (Operation == opInsert)
+        return;
+    // Iterate by index from the end because a handler may remove entries.
     for (size_t i = FComponents.size(); i-- > 0;) {
         if (i >= FComponents.size())
             continue;

@@ -51,6 +51,7 @@ void THandleTable::Forget(const TObject* obj) noexcept
 }
 
 uint32_t HandleOf(const TObject* obj) { return obj ? THandleTable::Assign(obj) : 0; }
+uint32_t ExistingHandleOf(const TObject* obj) { return obj ? THandleTable::Existing(obj) : 0; }
 
 TObject* ResolveHandle(uint32_t handle)
 {

@@ -22,6 +22,8 @@
 // The handle of an object, assigning one on first use; 0 for nullptr. Raises
 // EOutOfResources if the process ever runs out of handles.
 uint32_t HandleOf(const TObject* obj);
+// The handle an object has already, 0 when it has none yet (none is assigned).
+uint32_t ExistingHandleOf(const TObject* obj);
 // The object behind a handle: nullptr for 0; EInvalidHandle for a handle that was never
 // given out or whose object was destroyed.
 TObject* ResolveHandle(uint32_t handle);
@@ -52,5 +54,6 @@ T* VariantToObjectAs(const Variant& value)
 class THandleTable {
 public:
     static uint32_t Assign(const TObject* obj);
+    static uint32_t Existing(const TObject* obj) { return obj->FHandle; }
     static void Forget(const TObject* obj) noexcept;
 };

@@ -4,6 +4,7 @@
 #include "platform/classes/ClassesConsts.h"
 #include "platform/classes/Streaming.h"
 #include "platform/rtl/Cp1251.h"
+#include "platform/rtl/ScopeExit.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -152,14 +153,9 @@ int TStrings::AddObject(const AnsiString& S, TObject* AObject)
 void TStrings::AddStrings(const TStrings& Strings)
 {
     BeginUpdate();
-    try {
-        for (int i = 0; i < Strings.GetCount(); ++i)
-            AddObject(Strings.Get(i), Strings.GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TScopeExit cleanup([&] { EndUpdate(); });
+    for (int i = 0; i < Strings.GetCount(); ++i)
+        AddObject(Strings.Get(i), Strings.GetObject(i));
 }
 
 int TStrings::CompareStrings(const AnsiString& S1, const AnsiString& S2) const { return AnsiCompareText(S1, S2); }
@@ -194,19 +190,14 @@ int TStrings::IndexOfObject(const TObject* AObject) const
 void TStrings::Exchange(int Index1, int Index2)
 {
     BeginUpdate();
-    try {
-        AnsiString s1 = Get(Index1), s2 = Get(Index2);
-        TObject* o1 = GetObject(Index1);
-        TObject* o2 = GetObject(Index2);
-        Put(Index1, s2);
-        PutObject(Index1, o2);
-        Put(Index2, s1);
-        PutObject(Index2, o1);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TScopeExit cleanup([&] { EndUpdate(); });
+    AnsiString s1 = Get(Index1), s2 = Get(Index2);
+    TObject* o1 = GetObject(Index1);
+    TObject* o2 = GetObject(Index2);
+    Put(Index1, s2);
+    PutObject(Index1, o2);
+    Put(Index2, s1);
+    PutObject(Index2, o1);
 }
 
 void TStrings::Move(int CurIndex, int NewIndex)
@@ -214,16 +205,11 @@ void TStrings::Move(int CurIndex, int NewIndex)
     if (CurIndex == NewIndex)
         return;
     BeginUpdate();
-    try {
-        AnsiString s = Get(CurIndex);
-        TObject* o = GetObject(CurIndex);
-        Delete(CurIndex);
-        InsertObject(NewIndex, s, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TScopeExit cleanup([&] { EndUpdate(); });
+    AnsiString s = Get(CurIndex);
+    TObject* o = GetObject(CurIndex);
+    Delete(CurIndex);
+    InsertObject(NewIndex, s, o);
 }
 
 bool TStrings::Equals(const TStrings& Strings) const
@@ -283,26 +269,21 @@ AnsiString TStrings::GetText() const
 void TStrings::SetText(const AnsiString& Text)
 {
     BeginUpdate();
-    try {
-        Clear();
-        size_t i = 0;
-        const size_t n = Text.size();
-        while (i < n) {
-            size_t j = i;
-            while (j < n && Text[j] != '\r' && Text[j] != '\n')
-                ++j;
-            Add(Text.substr(i, j - i));
-            if (j < n && Text[j] == '\r')
-                ++j;
-            if (j < n && Text[j] == '\n')
-                ++j;
-            i = j;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    TScopeExit cleanup([&] { EndUpdate(); });
+    Clear();
+    size_t i = 0;
+    const size_t n = Text.size();
+    while (i < n) {
+        size_t j = i;
+        while (j < n && Text[j] != '\r' && Text[j] != '\n')
+            ++j;
+        Add(Text.substr(i, j - i));
+        if (j < n && Text[j] == '\r')
+            ++j;
+        if (j < n && Text[j] == '\n')
+            ++j;
+        i = j;
     }
-    EndUpdate();
 }
 
 namespace {
@@ -346,50 +327,45 @@ AnsiString TStrings::GetDelimitedText() const
 void TStrings::SetDelimitedText(const AnsiString& Value)
 {
     BeginUpdate();
-    try {
-        Clear();
-        const size_t n = Value.size();
-        size_t i = 0;
-        auto space = [&](size_t k) { return k < n && static_cast<unsigned char>(Value[k]) <= ' '; };
+    TScopeExit cleanup([&] { EndUpdate(); });
+    Clear();
+    const size_t n = Value.size();
+    size_t i = 0;
+    auto space = [&](size_t k) { return k < n && static_cast<unsigned char>(Value[k]) <= ' '; };
+    while (space(i))
+        ++i;
+    while (i < n) {
+        AnsiString item;
+        if (Value[i] == QuoteChar) {
+            ++i;
+            while (i < n) {
+                if (Value[i] == QuoteChar) {
+                    if (i + 1 < n && Value[i + 1] == QuoteChar) {
+                        item += QuoteChar;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                item += Value[i++];
+            }
+        } else {
+            while (i < n && !space(i) && Value[i] != Delimiter)
+                item += Value[i++];
+        }
+        Add(item);
         while (space(i))
             ++i;
-        while (i < n) {
-            AnsiString item;
-            if (Value[i] == QuoteChar) {
-                ++i;
-                while (i < n) {
-                    if (Value[i] == QuoteChar) {
-                        if (i + 1 < n && Value[i + 1] == QuoteChar) {
-                            item += QuoteChar;
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
-                    }
-                    item += Value[i++];
-                }
-            } else {
-                while (i < n && !space(i) && Value[i] != Delimiter)
-                    item += Value[i++];
-            }
-            Add(item);
+        if (i < n && Value[i] == Delimiter) {
+            ++i;
+            // A delimiter at the very end adds an empty last item.
+            if (i >= n)
+                Add(AnsiString());
             while (space(i))
                 ++i;
-            if (i < n && Value[i] == Delimiter) {
-                ++i;
-                // A delimiter at the very end adds an empty last item.
-                if (i >= n)
-                    Add(AnsiString());
-                while (space(i))
-                    ++i;
-            }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
 }
 
 AnsiString TStrings::GetCommaText() const
@@ -409,15 +385,8 @@ void TStrings::SetCommaText(const AnsiString& Value)
     const char d = Delimiter, q = QuoteChar;
     Delimiter = ',';
     QuoteChar = '"';
-    try {
-        SetDelimitedText(Value);
-    } catch (...) {
-        Delimiter = d;
-        QuoteChar = q;
-        throw;
-    }
-    Delimiter = d;
-    QuoteChar = q;
+    TScopeExit cleanup([&] { Delimiter = d; QuoteChar = q; });
+    SetDelimitedText(Value);
 }
 
 void TStrings::BeginUpdate()
@@ -467,14 +436,9 @@ void TStrings::Assign(TPersistent* Source)
         if (src == this)
             return;
         BeginUpdate();
-        try {
-            Clear();
-            AddStrings(*src);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        TScopeExit cleanup([&] { EndUpdate(); });
+        Clear();
+        AddStrings(*src);
         return;
     }
     TPersistent::Assign(Source);
@@ -486,16 +450,13 @@ void TStrings::DefineProperties(TFiler* Filer)
         "Strings",
         [this](TReader& r) {
             r.ReadListBegin();
-            BeginUpdate();
-            try {
+            {
+                BeginUpdate();
+                TScopeExit cleanup([&] { EndUpdate(); });
                 Clear();
                 while (!r.EndOfList())
                     Add(r.ReadString());
-            } catch (...) {
-                EndUpdate();
-                throw;
             }
-            EndUpdate();
             r.ReadListEnd();
         },
         [this](TWriter& w) {
@@ -906,15 +867,10 @@ void TCollection::Assign(TPersistent* Source)
         if (src == this)
             return;
         BeginUpdate();
-        try {
-            Clear();
-            for (TCollectionItem* item : src->FItems)
-                Add()->Assign(item);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        TScopeExit cleanup([&] { EndUpdate(); });
+        Clear();
+        for (TCollectionItem* item : src->FItems)
+            Add()->Assign(item);
         return;
     }
     TPersistent::Assign(Source);

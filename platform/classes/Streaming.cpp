@@ -3,6 +3,7 @@
 
 #include "platform/classes/ClassesConsts.h"
 #include "platform/rtl/Cp1251.h"
+#include "platform/rtl/ScopeExit.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variant.h"
 
@@ -176,15 +177,8 @@ void TWriter::WriteComponent(TComponent* Component)
         throw EWriteError(Format(msg::kTooDeep, {TReader::kMaxDepth}));
     }
     Component->SetComponentState(csWriting, true);
-    try {
-        WriteComponentData(Component);
-    } catch (...) {
-        Component->SetComponentState(csWriting, false);
-        --FDepth;
-        throw;
-    }
-    Component->SetComponentState(csWriting, false);
-    --FDepth;
+    TScopeExit cleanup([&] { Component->SetComponentState(csWriting, false); --FDepth; });
+    WriteComponentData(Component);
 }
 
 void TWriter::WriteComponentData(TComponent* Instance)
@@ -303,13 +297,8 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop)
         if (auto* pers = dynamic_cast<TPersistent*>(obj)) {
             const AnsiString saved = FPropPath;
             FPropPath += Prop->Name + ".";
-            try {
-                WriteProperties(pers);
-            } catch (...) {
-                FPropPath = saved;
-                throw;
-            }
-            FPropPath = saved;
+            TScopeExit cleanup([&] { FPropPath = saved; });
+            WriteProperties(pers);
         }
         return;
     }
@@ -435,17 +424,12 @@ void TWriter::WriteCollection(TCollection* Value)
     if (Value) {
         const AnsiString saved = FPropPath;
         FPropPath.clear();
-        try {
-            for (int i = 0; i < Value->Count(); ++i) {
-                WriteListBegin();
-                WriteProperties(Value->Items(i));
-                WriteListEnd();
-            }
-        } catch (...) {
-            FPropPath = saved;
-            throw;
+        TScopeExit cleanup([&] { FPropPath = saved; });
+        for (int i = 0; i < Value->Count(); ++i) {
+            WriteListBegin();
+            WriteProperties(Value->Items(i));
+            WriteListEnd();
         }
-        FPropPath = saved;
     }
     WriteListEnd();
 }
@@ -845,26 +829,19 @@ void TReader::ReadCollection(TCollection* Collection)
         Fail(Format(msg::kTooDeep, {kMaxDepth}));
     }
     Collection->BeginUpdate();
-    try {
-        Collection->Clear();
-        while (!EndOfList()) {
-            TValueType t = NextValue();
-            if (t == vaInt8 || t == vaInt16 || t == vaInt32)
-                ReadInteger();  // an order value; items are kept in stream order
-            ReadListBegin();
-            TCollectionItem* item = Collection->Add();
-            while (!EndOfList())
-                ReadProperty(item);
-            ReadListEnd();
-        }
+    TScopeExit cleanup([&] { Collection->EndUpdate(); --FDepth; });
+    Collection->Clear();
+    while (!EndOfList()) {
+        TValueType t = NextValue();
+        if (t == vaInt8 || t == vaInt16 || t == vaInt32)
+            ReadInteger();  // an order value; items are kept in stream order
+        ReadListBegin();
+        TCollectionItem* item = Collection->Add();
+        while (!EndOfList())
+            ReadProperty(item);
         ReadListEnd();
-    } catch (...) {
-        Collection->EndUpdate();
-        --FDepth;
-        throw;
     }
-    Collection->EndUpdate();
-    --FDepth;
+    ReadListEnd();
 }
 
 void TReader::ReadProperty(TPersistent* Instance)
@@ -1142,27 +1119,24 @@ void TReader::ReadRootComponent(TComponent* Root)
     FRoot = Root;
     FLookupRoot = Root;
     FDepth = 0;
-    try {
-        ReadSignature();
-        ReadComponent(Root, Root->Owner(), nullptr);
-        FixupReferences();
-        std::vector<TComponent*> loaded(FLoaded);
-        Cleanup(false);
-        for (TComponent* c : loaded)
-            c->Loaded();
-        for (TComponent* c : loaded)
-            c->SetComponentState(csLoading, false);
-    } catch (...) {
-        Cleanup(true);
-        throw;
-    }
+    TScopeFail cleanup([&] { Cleanup(true); });
+    ReadSignature();
+    ReadComponent(Root, Root->Owner(), nullptr);
+    FixupReferences();
+    std::vector<TComponent*> loaded(FLoaded);
+    Cleanup(false);
+    for (TComponent* c : loaded)
+        c->Loaded();
+    for (TComponent* c : loaded)
+        c->SetComponentState(csLoading, false);
 }
 
 std::unique_ptr<TComponent> TReader::ReadComponentNoOwner()
 {
     FDepth = 0;
     std::unique_ptr<TComponent> root;
-    try {
+    {
+        TScopeFail cleanup([&] { Cleanup(true); });
         const int64_t origin = FStream.GetPosition();
         ReadSignature();
         // Peek at the class to create the root first, so children can be owned by it.
@@ -1187,9 +1161,6 @@ std::unique_ptr<TComponent> TReader::ReadComponentNoOwner()
         if (!cls->InheritsFrom(TComponent::StaticClass()))
             throw EComponentStreamError(start, Format(msg::kCannotCreate, {className}));
         root = cls->CreateComponent(nullptr);
-    } catch (...) {
-        Cleanup(true);
-        throw;
     }
     ReadRootComponent(root.get());  // cleans up its own children on failure; root goes with `root`
     return root;

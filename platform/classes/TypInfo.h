@@ -362,6 +362,14 @@ private:
 };
 
 // The run-time class: name, parent, published properties and methods, factory.
+class TMetaClass;
+
+// obj as a T, answered by the class records, as dynamic_cast answers it but without its
+// search through the C++ type records (hot loops over report objects). T must declare its
+// own class record (SKLAD_CLASS), or its parent's would answer for it.
+template <class T, class O>
+T* ObjectAs(O* obj);
+
 class TMetaClass {
 public:
     using Factory = TObject* (*)(void* arg);
@@ -402,6 +410,12 @@ private:
     Factory FFactory;
     mutable std::unique_ptr<TPropertyTable> FTable;  // built on first use
 };
+
+template <class T, class O>
+T* ObjectAs(O* obj)
+{
+    return obj && obj->ClassType()->InheritsFrom(T::StaticClass()) ? static_cast<T*>(obj) : nullptr;
+}
 
 // Declares the reflection members inside a class body. Leaves the access at public.
 #define SKLAD_CLASS(Name, Parent)                                            \

@@ -657,8 +657,15 @@ void TWinControl::InsertControl(TControl* control)
 
 void TWinControl::RemoveControl(TControl* control)
 {
-    FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
-    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), control), FTabList.end());
+    // Searched from the end: controls usually go in the reverse order they came,
+    // so emptying a parent of n controls stays linear.
+    const auto drop = [control](auto& list) {
+        const auto it = std::find(list.rbegin(), list.rend(), control);
+        if (it != list.rend())
+            list.erase(std::next(it).base());
+    };
+    drop(FControls);
+    drop(FTabList);
     control->FParent = nullptr;
     if (Destroying())
         return;

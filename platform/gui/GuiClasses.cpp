@@ -10,9 +10,7 @@
 
 #include "platform/classes/Streaming.h"
 
-#ifdef SKLAD_GUI_WITH_DB
 #include "platform/gui/DBGrids.h"
-#endif
 
 #include <mutex>
 
@@ -60,7 +58,5 @@ void RegisterGuiClasses()
         TFontDialog::StaticClass(), TColorDialog::StaticClass(), TPrintDialog::StaticClass(),
         TPrinterSetupDialog::StaticClass(),
     });
-#ifdef SKLAD_GUI_WITH_DB
     RegisterDBGridClasses();
-#endif
 }

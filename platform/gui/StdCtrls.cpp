@@ -71,6 +71,7 @@ SKLAD_DEFINE_ABSTRACT_CLASS(TCustomEdit)
 void TCustomEdit::Publish(TPropertyTable& t)
 {
     t.Prop("AutoSelect", &TCustomEdit::GetAutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
+    t.Prop("BevelInner", &TCustomEdit::GetBevelInner, &TCustomEdit::SetBevelInner).Default(bvRaised);
     t.Prop("BevelKind", &TCustomEdit::GetBevelKind, &TCustomEdit::SetBevelKind).Default(bkNone);
     t.Prop("BorderStyle", &TCustomEdit::GetBorderStyle, &TCustomEdit::SetBorderStyle).Default(bsSingle).Type("TBorderStyle");
     t.Prop("CharCase", &TCustomEdit::GetCharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
@@ -90,6 +91,7 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
 
 void TCustomEdit::SetPasswordChar(char value) { if (value != FPasswordChar) { FPasswordChar = value; Changed(TControlChange::Style); } }
 void TCustomEdit::SetReadOnly(bool value) { if (value != FReadOnly) { FReadOnly = value; Changed(TControlChange::Style); } }
+void TCustomEdit::SetBevelInner(TBevelCut value) { if (value != FBevelInner) { FBevelInner = value; Changed(TControlChange::Style); } }
 void TCustomEdit::SetBorderStyle(TBorderStyle value) { if (value != FBorderStyle) { FBorderStyle = value; Changed(TControlChange::Style); } }
 void TCustomEdit::SetBevelKind(TBevelKind value) { if (value != FBevelKind) { FBevelKind = value; Changed(TControlChange::Style); } }
 
@@ -242,6 +244,7 @@ void TCustomComboBox::Publish(TPropertyTable& t)
 {
     t.Prop("AutoComplete", &TCustomComboBox::GetAutoComplete, &TCustomComboBox::SetAutoComplete).Default(true);
     t.Prop("AutoDropDown", &TCustomComboBox::GetAutoDropDown, &TCustomComboBox::SetAutoDropDown).Default(false);
+    t.Prop("BevelInner", &TCustomComboBox::GetBevelInner, &TCustomComboBox::SetBevelInner).Default(bvRaised);
     t.Prop("BevelKind", &TCustomComboBox::GetBevelKind, &TCustomComboBox::SetBevelKind).Default(bkNone);
     t.Prop("CharCase", &TCustomComboBox::GetCharCase, &TCustomComboBox::SetCharCase).Default(ecNormal);
     t.Prop("DropDownCount", &TCustomComboBox::GetDropDownCount, &TCustomComboBox::SetDropDownCount).Default(8);
@@ -448,12 +451,22 @@ TComboBox::TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
 SKLAD_DEFINE_ABSTRACT_CLASS(TCustomListBox)
 void TCustomListBox::Publish(TPropertyTable& t)
 {
+    t.Prop("BevelInner", &TCustomListBox::GetBevelInner, &TCustomListBox::SetBevelInner).Default(bvRaised);
+    t.Prop("BorderStyle", &TCustomListBox::GetBorderStyle, &TCustomListBox::SetBorderStyle).Default(bsSingle).Type("TBorderStyle");
     t.Prop("ItemHeight", &TCustomListBox::GetItemHeight, &TCustomListBox::SetItemHeight);
     t.Prop("Items", &TCustomListBox::GetItems, &TCustomListBox::SetItems);
     t.Prop("MultiSelect", &TCustomListBox::GetMultiSelect, &TCustomListBox::SetMultiSelect).Default(false);
     t.Prop("Sorted", &TCustomListBox::GetSorted, &TCustomListBox::SetSorted).Default(false);
     t.Prop("Style", &TCustomListBox::GetStyle, &TCustomListBox::SetStyle).Default(lbStandard);
     t.Prop("ItemIndex", &TCustomListBox::GetItemIndex, &TCustomListBox::SetItemIndex).Default(-1);
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle value)
+{
+    if (value != FBorderStyle) {
+        FBorderStyle = value;
+        Changed(TControlChange::Style);
+    }
 }
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)

@@ -82,6 +82,8 @@ public:
     void SetBorderStyle(TBorderStyle value);
     TBevelKind GetBevelKind() const { return FBevelKind; }
     void SetBevelKind(TBevelKind value);
+    TBevelCut GetBevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut value);
     bool GetAutoSelect() const { return FAutoSelect; }
     void SetAutoSelect(bool value) { FAutoSelect = value; }
     bool GetModified() const { return FModified; }
@@ -115,6 +117,7 @@ private:
     TEditCharCase FCharCase = ecNormal;
     TBorderStyle FBorderStyle = bsSingle;
     TBevelKind FBevelKind = bkNone;
+    TBevelCut FBevelInner = bvRaised;
     bool FAutoSelect = true;
     bool FModified = false;
     int FSelStart = 0, FSelLength = 0;
@@ -193,6 +196,8 @@ public:
     void SetCharCase(TEditCharCase value) { FCharCase = value; }
     TBevelKind GetBevelKind() const { return FBevelKind; }
     void SetBevelKind(TBevelKind value) { FBevelKind = value; }
+    TBevelCut GetBevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut value) { FBevelInner = value; }
     void Clear();
 
     TNotifyEvent OnChange;
@@ -233,6 +238,7 @@ private:
     int FMaxLength = 0;
     TEditCharCase FCharCase = ecNormal;
     TBevelKind FBevelKind = bkNone;
+    TBevelCut FBevelInner = bvRaised;
 };
 
 class TComboBox : public TCustomComboBox {
@@ -259,6 +265,10 @@ public:
     void SetSorted(bool value);
     TListBoxStyle GetStyle() const { return FStyle; }
     void SetStyle(TListBoxStyle value) { FStyle = value; }
+    TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle value);
+    TBevelCut GetBevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut value) { FBevelInner = value; }
     int GetItemHeight() const { return FItemHeight; }
     void SetItemHeight(int value) { FItemHeight = value; }
     int GetTopIndex() const { return FTopIndex; }
@@ -277,6 +287,8 @@ private:
     bool FMultiSelect = false;
     std::vector<bool> FSelected;
     TListBoxStyle FStyle = lbStandard;
+    TBorderStyle FBorderStyle = bsSingle;
+    TBevelCut FBevelInner = bvRaised;
     int FItemHeight = 13;
     int FTopIndex = 0;
 };

@@ -361,9 +361,11 @@ protected:
     void Update(TControlChanges what) override
     {
         auto* w = static_cast<QListWidget*>(Widget());
-        if (HasChange(what, TControlChange::Style))
+        if (HasChange(what, TControlChange::Style)) {
             w->setSelectionMode(FList.GetMultiSelect() ? QAbstractItemView::ExtendedSelection
                                                        : QAbstractItemView::SingleSelection);
+            w->setFrameShape(FList.GetBorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+        }
         if (HasChange(what, TControlChange::Items)) {
             w->clear();
             w->addItems(ItemsOf(*FList.GetItems()));

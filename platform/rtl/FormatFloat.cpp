@@ -126,7 +126,7 @@ AnsiString Render(const Section& sec, const TFloatRec& rec, bool minus, const TF
         size_t nz = intDigits.find_first_not_of('0');
         intDigits = nz == AnsiString::npos ? AnsiString() : intDigits.substr(nz);
         if (intDigits.empty())
-            intDigits = "0"; // a mantissa shows at least one digit: zero is 0E0
+            intDigits.assign(1, '0'); // a mantissa shows at least one digit: zero is 0E0
     } else {
         for (int i = 0; i < rec.Exponent && rec.Count; ++i)
             intDigits += i < rec.Count ? rec.Digits[i] : '0';

@@ -82,10 +82,10 @@ bool rpTagColorByName(const AnsiString& name, TColor& color)
 
 // ---------------------------------------------------------------- TrpHTMLTags
 
-TrpHTMLTag* TrpHTMLTags::Add(std::unique_ptr<TrpHTMLTag> tag)
+TrpHTMLTag* TrpHTMLTags::Add(const TrpHTMLTag& tag)
 {
-    FItems.push_back(std::move(tag));
-    return FItems.back().get();
+    FItems.push_back(tag);
+    return &FItems.back();
 }
 
 void TrpHTMLTags::MoveTail(int index, TrpHTMLTags& target)
@@ -95,7 +95,7 @@ void TrpHTMLTags::MoveTail(int index, TrpHTMLTags& target)
     if (size_t(index) >= FItems.size())
         return;
     for (size_t k = size_t(index); k < FItems.size(); ++k)
-        target.FItems.push_back(std::move(FItems[k]));
+        target.FItems.push_back(FItems[k]);
     FItems.resize(size_t(index));
 }
 
@@ -125,7 +125,7 @@ TrpHTMLTag* TrpHTMLTagsList::Add()
 {
     if (FTagLines.empty())
         NewLine();
-    return FTagLines.back()->Add(std::make_unique<TrpHTMLTag>());
+    return FTagLines.back()->Add();
 }
 
 TrpHTMLTag* TrpHTMLTagsList::GetPrevTag() const
@@ -155,8 +155,8 @@ void TrpHTMLTagsList::Wrap(int tagsCount, bool addBreak)
     auto next = std::make_unique<TrpHTMLTags>();
     last.MoveTail(tagsCount, *next);
     if (addBreak && last.Count() > 0) {
-        auto hyphen = std::make_unique<TrpHTMLTag>(*last.Items(last.Count() - 1));
-        last.Add(std::move(hyphen));
+        const TrpHTMLTag hyphen = *last.Items(last.Count() - 1);
+        last.Add(hyphen);
     }
     FTagLines.push_back(std::move(next));
 }
@@ -166,7 +166,7 @@ void TrpHTMLTagsList::Wrap(const std::vector<TBreak>& breaks)
     if (FTagLines.empty() || breaks.empty())
         return;
     TrpHTMLTags& last = *FTagLines.back();
-    std::vector<std::unique_ptr<TrpHTMLTag>> tags = std::move(last.FItems);
+    std::vector<TrpHTMLTag> tags = std::move(last.FItems);
     last.FItems.clear();
     TrpHTMLTags* line = &last;
     size_t from = 0;
@@ -176,16 +176,18 @@ void TrpHTMLTagsList::Wrap(const std::vector<TBreak>& breaks)
             continue;  // nothing would be left for a new line
         line->FItems.reserve(count + 1);
         for (size_t k = from; k < from + count; ++k)
-            line->FItems.push_back(std::move(tags[k]));
-        if (b.AddBreak && count > 0)
-            line->FItems.push_back(std::make_unique<TrpHTMLTag>(*line->FItems.back()));
+            line->FItems.push_back(tags[k]);
+        if (b.AddBreak && count > 0) {
+            const TrpHTMLTag hyphen = line->FItems.back();
+            line->FItems.push_back(hyphen);
+        }
         from += count;
         FTagLines.push_back(std::make_unique<TrpHTMLTags>());
         line = FTagLines.back().get();
     }
     line->FItems.reserve(tags.size() - from);
     for (size_t k = from; k < tags.size(); ++k)
-        line->FItems.push_back(std::move(tags[k]));
+        line->FItems.push_back(tags[k]);
 }
 
 void TrpHTMLTagsList::AddChar()

@@ -37,15 +37,16 @@ struct TrpHTMLTag {
 class TrpHTMLTags {
 public:
     int Count() const { return int(FItems.size()); }
-    TrpHTMLTag* Items(int index) const { return FItems.at(size_t(index)).get(); }
-    TrpHTMLTag* Add(std::unique_ptr<TrpHTMLTag> tag);
+    // Valid until the line next changes.
+    TrpHTMLTag* Items(int index) const { return const_cast<TrpHTMLTag*>(&FItems.at(size_t(index))); }
+    TrpHTMLTag* Add(const TrpHTMLTag& tag = {});
     void Clear() { FItems.clear(); }
     // Moves the tags from `index` on to the end of `target` (wrapping).
     void MoveTail(int index, TrpHTMLTags& target);
 
 private:
     friend class TrpHTMLTagsList;
-    std::vector<std::unique_ptr<TrpHTMLTag>> FItems;
+    std::vector<TrpHTMLTag> FItems;  // by value: a tag per character, no allocation each
 };
 
 // The tag lines of one laid-out text and the running state of the expansion.

@@ -190,14 +190,77 @@ void ForEachAttr(std::string_view Text, F&& f)
 }
 }  // namespace
 
-const TrpParsedAttrs::TAttrs& TrpParsedAttrs::Of(std::string_view Text)
+TrpParsedAttrs::TEntry& TrpParsedAttrs::EntryOf(std::string_view Text)
 {
     const auto found = FByText.find(Text);
     if (found != FByText.end())
         return found->second;
-    TAttrs attrs;
-    ForEachAttr(Text, [&](AnsiString name, AnsiString value) { attrs.emplace_back(std::move(name), std::move(value)); });
-    return FByText.emplace(std::string(Text), std::move(attrs)).first->second;
+    TEntry entry;
+    ForEachAttr(Text, [&](AnsiString name, AnsiString value) { entry.Attrs.emplace_back(std::move(name), std::move(value)); });
+    return FByText.emplace(std::string(Text), std::move(entry)).first->second;
+}
+
+const TrpParsedAttrs::TAttrs& TrpParsedAttrs::Of(std::string_view Text) { return EntryOf(Text).Attrs; }
+
+const std::vector<TrpParsedAttrs::TSetter>& TrpParsedAttrs::For(std::string_view Text, TClass Cls)
+{
+    TEntry& entry = EntryOf(Text);
+    for (const auto& [cls, setters] : entry.Setters)
+        if (cls == Cls)
+            return setters;
+    // Only what OneProp would do with a plain property of the class itself is prepared: the
+    // one-letter, dotted and special names, and values it would refuse, stay attributes.
+    std::vector<TSetter> setters;
+    for (size_t i = 0; i < entry.Attrs.size(); ++i) {
+        const auto& [name, value] = entry.Attrs[i];
+        TSetter setter;
+        setter.Attr = i;
+        const TPropInfo* p = name.size() > 1 && name.find('.') == AnsiString::npos && name != "text" &&
+                                     name != "propdata"
+                                 ? Cls->FindProperty(name)
+                                 : nullptr;
+        if (p && p->Writable) {
+            const TTypeInfo* type = p->PropType;
+            try {
+                switch (type->Kind) {
+                case tkInteger: case tkChar: case tkWChar: case tkSet: case tkInt64: {
+                    const int64_t v = StrToInt64(value);
+                    if (type->Kind == tkInteger &&
+                        ((type->MinValue < type->MaxValue && (v < type->MinValue || v > type->MaxValue)) ||
+                         v < INT32_MIN || v > UINT32_MAX))
+                        break;
+                    setter.Prop = p;
+                    setter.Ord = v;
+                    break;
+                }
+                case tkEnumeration: {
+                    int v;
+                    if (!TryStrToInt(value, v))
+                        v = GetEnumValue(type, value);
+                    if (v < type->MinValue || v > type->MaxValue)
+                        break;
+                    setter.Prop = p;
+                    setter.Ord = v;
+                    break;
+                }
+                case tkFloat:
+                    setter.Float = rpStrToFloat(value);
+                    setter.Prop = p;
+                    break;
+                case tkString: case tkLString: case tkWString: case tkVariant:
+                    setter.Str = rpXMLToStr(value);
+                    setter.Prop = p;
+                    break;
+                default: break;
+                }
+            } catch (const Exception&) {
+                setter.Prop = nullptr;  // OneProp reports it for each object
+            }
+        }
+        setters.push_back(std::move(setter));
+    }
+    entry.Setters.emplace_back(Cls, std::move(setters));
+    return entry.Setters.back().second;
 }
 
 void TrpXMLSerializer::XMLToObj(std::string_view Text, TPersistent* Obj)
@@ -247,14 +310,14 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
         const TPropInfo* p = FindProp(obj, std::string_view(name).substr(0, dot));
         if (!p || p->Kind() != tkClass)
             return;
-        auto* next = dynamic_cast<TPersistent*>(GetObjectProp(obj, p));
+        auto* next = ObjectAs<TPersistent>(GetObjectProp(obj, p));
         if (!next)
             return;
         obj = next;
         name.erase(0, dot + 1);
     }
     if (name == "text")
-        if (auto* strings = dynamic_cast<TStrings*>(obj)) {
+        if (auto* strings = ObjectAs<TStrings>(obj)) {
             strings->SetText(rpXMLToStr(Value));
             return;
         }
@@ -446,9 +509,19 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
     comp->IsLoading = true;
     try {
         if (Parsed) {
-            for (const auto& [name, value] : Parsed->Of(attrs))
+            const TrpParsedAttrs::TAttrs& parsed = Parsed->Of(attrs);
+            for (const TrpParsedAttrs::TSetter& set : Parsed->For(attrs, cls))
                 try {
-                    OneProp(name, value, comp);
+                    if (!set.Prop) {
+                        OneProp(parsed[set.Attr].first, parsed[set.Attr].second, comp);
+                        continue;
+                    }
+                    switch (set.Prop->PropType->Kind) {
+                    case tkFloat: SetFloatProp(comp, set.Prop, set.Float); break;
+                    case tkString: case tkLString: case tkWString: SetStrProp(comp, set.Prop, set.Str); break;
+                    case tkVariant: SetVariantProp(comp, set.Prop, Variant(set.Str)); break;
+                    default: SetOrdProp(comp, set.Prop, set.Ord); break;
+                    }
                 } catch (const Exception& e) {
                     AddError(e.Message());
                 }
@@ -466,7 +539,7 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
         throw;
     }
     comp->IsLoading = false;
-    if (!dynamic_cast<TrpCustomReport*>(comp))
+    if (!ObjectAs<TrpCustomReport>(comp))
         comp->Loaded();
     ownerless.release();
     return comp;

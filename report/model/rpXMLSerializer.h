@@ -33,15 +33,31 @@
 class TrpParsedAttrs {
 public:
     using TAttrs = std::vector<std::pair<AnsiString, AnsiString>>;
+    // One attribute ready for objects of one class: a plain published property with its
+    // value converted, or (Prop null) the attribute read as text each time.
+    struct TSetter {
+        const TPropInfo* Prop = nullptr;
+        int64_t Ord = 0;
+        long double Float = 0;
+        AnsiString Str;
+        size_t Attr = 0;
+    };
     const TAttrs& Of(std::string_view Text);
+    // Text's attributes as setters for objects of class Cls.
+    const std::vector<TSetter>& For(std::string_view Text, TClass Cls);
     void Clear() { FByText.clear(); }
 
 private:
+    struct TEntry {
+        TAttrs Attrs;
+        std::vector<std::pair<TClass, std::vector<TSetter>>> Setters;
+    };
     struct THash {
         using is_transparent = void;
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
-    std::unordered_map<std::string, TAttrs, THash, std::equal_to<>> FByText;
+    TEntry& EntryOf(std::string_view Text);
+    std::unordered_map<std::string, TEntry, THash, std::equal_to<>> FByText;
 };
 
 class TrpXMLSerializer {

@@ -440,6 +440,7 @@ void TrpEngine::AddPage()
     CurY = 0;
     const Extended savedX = CurX;
     PageHeaderHeight = 0;
+    bool titleShown = false;
     for (int i = 0; i < HeaderList.Count(); ++i) {
         TrpHeaderListItem* item = HeaderList.Items(i);
         CurX = item->Left;
@@ -455,8 +456,10 @@ void TrpEngine::AddPage()
         CurLine = s.LineN;
         CurLineThrough = s.LineThrough;
         CallFromAddPage = true;
-        if (Is<TrpReportTitle>(band))
+        if (Is<TrpReportTitle>(band)) {
             item->Band = nullptr;  // the title prints once
+            titleShown = band->GetVisible();
+        }
         if (Is<TrpPageHeader>(band))
             PageHeaderHeight = band->GetHeight();
         ShowBand(band);
@@ -464,7 +467,12 @@ void TrpEngine::AddPage()
         band->Overflow = false;
     }
     CurX = savedX;
-    MarkFresh();
+    // The title's page is not fresh: the next page, without the title, has more room, so a
+    // band that does not fit below the title moves there.
+    if (titleShown)
+        FRun->FreshPage = -1;
+    else
+        MarkFresh();
 }
 
 void TrpEngine::MarkFresh()

@@ -6,6 +6,7 @@
 #include "report/output/rpEngineConsts.h"
 #include "report/output/rpPreviewPages.h"
 
+#include "report/model/rpDMPClass.h"
 #include "report/model/rpMemo.h"
 #include "report/model/rpUtils.h"
 
@@ -150,15 +151,21 @@ void TrpEngine::Stretch(TrpBand* Band)
         ShiftObjects(Band, 0, Band, 0);
     if (hasInner)
         RunInnerSubReports(Band);
+    // A character printer draws a memo's bottom frame on the row below its text, so that row
+    // belongs to the band too.
+    auto bottomRow = [](TrpView* v) -> Extended {
+        auto* dmp = dynamic_cast<TrpDMPMemoView*>(v);
+        return dmp && dmp->GetFrame() && dmp->GetFrame()->Typ.Contains(ftBottom) ? rpCharY : Extended(0);
+    };
     Extended maxBottom = 0;
     for (TrpView* v : ViewsOf(Band))
-        maxBottom = std::max(maxBottom, v->GetTop() + v->GetHeight());
+        maxBottom = std::max(maxBottom, v->GetTop() + v->GetHeight() + bottomRow(v));
     if (Band->Stretched)
         Band->SetHeight(maxBottom);
     Report->DoNotifyEvent(Band, Band->OnAfterCalcHeight);
     for (TrpView* v : ViewsOf(Band))
         if (auto* st = dynamic_cast<TrpStretcheable*>(v); st && st->StretchMode == smMaxHeight)
-            st->SetHeight(maxBottom - st->GetTop());
+            st->SetHeight(maxBottom - st->GetTop() - bottomRow(v));
 }
 
 void TrpEngine::UnStretch(TrpBand* Band)

@@ -255,7 +255,7 @@ void TrpPreviewPages::DoAddObject(TrpComponent* Obj, TrpXMLItem* Parent, int Dep
     if (!Obj->GetVisible() || Depth >= kMaxXMLDepth - 4)
         return;
     TrpXMLItem* element = Parent;
-    if (!dynamic_cast<TrpSubreport*>(Obj) && !IsCrossView(Obj)) {
+    if (!ObjectAs<TrpSubreport>(Obj) && !IsCrossView(Obj)) {
         element = Parent->Add();
         TrpComponent* copy = CopyOf(Obj);
         if (copy) {
@@ -388,7 +388,7 @@ void TrpPreviewPages::PasteObjects(Extended X, Extended Y)
     delete cutted;
 }
 
-TrpBand* TrpPreviewPages::BandOfCopy(TObject* Copy) const { return dynamic_cast<TrpBand*>(Copy); }
+TrpBand* TrpPreviewPages::BandOfCopy(TObject* Copy) const { return ObjectAs<TrpBand>(Copy); }
 
 bool TrpPreviewPages::BandExists(TrpBand* Band)
 {
@@ -396,12 +396,12 @@ bool TrpPreviewPages::BandExists(TrpBand* Band)
     if (!page || !Band)
         return false;
     for (int i = 0; i < page->Count(); ++i) {
-        auto* copy = dynamic_cast<TrpComponent*>(GetObject(page->Items(i)->Name));
+        auto* copy = ObjectAs<TrpComponent>(GetObject(page->Items(i)->Name));
         if (!copy)
             continue;
         if (copy->OriginalComponent == Band)
             return true;
-        if (dynamic_cast<TrpPageFooter*>(Band) && dynamic_cast<TrpPageFooter*>(copy))
+        if (ObjectAs<TrpPageFooter>(Band) && ObjectAs<TrpPageFooter>(copy))
             return true;
         if (dynamic_cast<TrpColumnFooter*>(Band) && dynamic_cast<TrpColumnFooter*>(copy))
             return true;
@@ -527,7 +527,7 @@ void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent,
     serializer.Parsed = &FParsedBases;
     for (int i = 0; i < Element->Count(); ++i) {
         TrpXMLItem* child = Element->Items(i);
-        auto* copy = dynamic_cast<TrpComponent*>(GetObject(child->Name));
+        auto* copy = ObjectAs<TrpComponent>(GetObject(child->Name));
         TrpComponent* obj = nullptr;
         try {
             obj = serializer.ReadComponentStr(Parent, copy ? copy->BaseName : child->Name, child->Text);
@@ -627,7 +627,7 @@ void TrpPreviewPages::DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Exte
     const bool metafile = dynamic_cast<TMetafileCanvas*>(Canvas) != nullptr;
     const int count = GetCount();
     for (TrpComponent* obj : page->GetAllObjects()) {
-        auto* view = dynamic_cast<TrpView*>(obj);
+        auto* view = ObjectAs<TrpView>(obj);
         if (!view)
             continue;
         const Extended l = view->GetAbsLeft(), t = view->GetAbsTop();
@@ -639,7 +639,7 @@ void TrpPreviewPages::DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Exte
         if (FPrinting && !view->Printable)
             continue;
         view->IsPrinting = FPrinting;
-        if (auto* memo = dynamic_cast<TrpCustomMemoView*>(view))
+        if (auto* memo = ObjectAs<TrpCustomMemoView>(view))
             rpMemoSetTotalPages(memo, count);
         view->Draw(Canvas, ScaleX, ScaleY, OffsetX, OffsetY);
         view->IsPrinting = false;

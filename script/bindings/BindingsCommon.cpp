@@ -8,16 +8,17 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <set>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace script_bindings {
 
 namespace {
 
-std::unordered_set<uint32_t> gScriptMade;                 // handles of objects constructed by scripts
-std::vector<uint32_t> gScriptMadeOrder;                    // the same, in creation order
+// Handles of the objects scripts constructed and have not freed. Handles rise
+// in the order objects get them, so the set is also the order they were made.
+std::set<uint32_t> gScriptMade;
 std::unordered_map<const TObject*, uint32_t> gStored;      // pointer -> handle when put into a raw container
 std::vector<std::unique_ptr<TComponent>> gPendingFrees;    // taken away, destroyed from the event loop
 bool gFlushPosted = false;
@@ -157,18 +158,21 @@ Variant StoredObject(const TObject* obj)
 
 void MarkScriptMade(TObject* obj)
 {
-    const uint32_t h = HandleOf(obj);
-    if (gScriptMade.insert(h).second)
-        gScriptMadeOrder.push_back(h);
+    // Objects freed with their owner leave dead handles behind: drop them
+    // whenever the set has doubled since the last sweep, so it stays as large
+    // as what is alive.
+    static size_t sweepAt = 1024;
+    if (gScriptMade.size() >= sweepAt) {
+        std::erase_if(gScriptMade, [](uint32_t h) { return !IsLiveHandle(h); });
+        sweepAt = std::max<size_t>(1024, 2 * gScriptMade.size());
+    }
+    gScriptMade.insert(HandleOf(obj));
 }
 
 bool TakeIfFresh(TObject* obj)
 {
-    // Handles are handed out in rising order and never reused: an object that had
-    // none before gets one above a probe's taken just now.
-    const TObject probe;
-    const uint32_t mark = HandleOf(&probe);
-    const bool fresh = HandleOf(obj) > mark;
+    // An object that has no handle yet was never handed out: it is new.
+    const bool fresh = obj && ExistingHandleOf(obj) == 0;
     if (fresh)
         MarkScriptMade(obj);
     return fresh;
@@ -176,7 +180,8 @@ bool TakeIfFresh(TObject* obj)
 
 bool IsScriptMade(const TObject* obj)
 {
-    return obj && obj->ObjectHandle() && gScriptMade.count(obj->ObjectHandle()) != 0;
+    const uint32_t h = ExistingHandleOf(obj);
+    return h && gScriptMade.count(h) != 0;
 }
 
 void FreeObject(TObject* obj)
@@ -186,7 +191,7 @@ void FreeObject(TObject* obj)
     if (!MayFree(obj))
         throw EInvalidOperation(Format(kNotOwned, {obj->ClassName()}));
     FreeEventsOf(obj);
-    gScriptMade.erase(obj->ObjectHandle());
+    gScriptMade.erase(ExistingHandleOf(obj));
     // gStored keeps its entry: a list may still hold the pointer, and must give back
     // the dead handle, not look at freed memory.
 
@@ -222,8 +227,7 @@ void FlushPendingFrees()
 void FreeScriptOrphans()
 {
     FlushPendingFrees();
-    auto order = std::move(gScriptMadeOrder);
-    gScriptMadeOrder.clear();
+    const std::vector<uint32_t> order(gScriptMade.begin(), gScriptMade.end());
     // Last made, first freed; what has an owner now goes with its owner.
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         if (!gScriptMade.count(*it) || !IsLiveHandle(*it))

@@ -176,19 +176,17 @@ const char* scBasicGrammar()
 <switch>
 <sequence>
 <eol/><optional><statements node="thenstmt"/></optional>
-<optionalswitch><elseifstmt node="elsestmt"/><elsestmt node="elsestmt"/></optionalswitch>
+<optionalloop><elseifstmt node="elseif"/></optionalloop>
+<optional><elsestmt node="elsestmt"/></optional>
 <keyword text="END" err="err11"/><keyword text="IF" err="err28"/>
 </sequence>
 <statementlist node="thenstmt"/>
 </switch>
 </thenstmt>
-<elseifstmt node="ifstmt">
+<elseifstmt>
 <keyword text="ELSEIF"/><expression err="err2"/><keyword text="THEN" err="err13"/>
 <switch>
-<sequence>
-<eol/><optional><statements node="thenstmt"/></optional>
-<optionalswitch><elseifstmt node="elsestmt"/><elsestmt node="elsestmt"/></optionalswitch>
-</sequence>
+<sequence><eol/><optional><statements node="thenstmt"/></optional></sequence>
 <statement node="thenstmt"/>
 </switch>
 </elseifstmt>

@@ -214,6 +214,31 @@ TEST_F(AutomationTest, ValuesThatAreNoAutomationObject)
     }
 }
 
+TEST_F(AutomationTest, TheEngineKeepsNoObjectItCalled)
+{
+    // Clearing the script's own variable releases the server: nothing the
+    // engine used for a call still holds it.
+    const struct {
+        const char* language;
+        const char* text;
+    } kScripts[] = {
+        {"PascalScript", "var v: Variant;\r\nbegin\r\n  v := CreateOleObject('Sklad.Test');\r\n  v.Quit;\r\n"
+                         "  Print(v.Add(1, 2));\r\n  v.Visible := 1;\r\n  v := Null;\r\nend."},
+        {"C++Script", "Variant v;\r\n{\r\n  v = CreateOleObject(\"Sklad.Test\");\r\n  v.Quit;\r\n"
+                      "  Print(v.Add(1, 2));\r\n  v.Visible = 1;\r\n  v = null;\r\n}"},
+        {"JScript", "var v = CreateOleObject(\"Sklad.Test\");\r\nv.Quit;\r\nPrint(v.Add(1, 2));\r\n"
+                    "v.Visible = 1;\r\nv = null;\r\n"},
+        {"BasicScript", "v = CreateOleObject(\"Sklad.Test\")\r\nv.Quit\r\nPrint(v.Add(1, 2))\r\n"
+                        "v.Visible = 1\r\nv = Nothing\r\n"},
+    };
+    for (const auto& s : kScripts) {
+        SCOPED_TRACE(s.language);
+        Freed = 0;
+        EXPECT_EQ(Run(s.language, s.text), std::vector<AnsiString>{"3"});
+        EXPECT_EQ(Freed, 1);
+    }
+}
+
 TEST_F(AutomationTest, CreateOleObjectUsesTheProgramsFactory)
 {
     ASSERT_TRUE(Compile("PascalScript", "var v: Variant; begin v := CreateOleObject('Word.Application'); end."));

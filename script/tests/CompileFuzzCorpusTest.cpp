@@ -12,6 +12,8 @@
 #include <string>
 
 int FuzzScriptCompile(const uint8_t* data, size_t size);
+int FuzzScriptCompileIn(const char* language, const uint8_t* data, size_t size);
+extern const char* const kFuzzScriptLanguages[4];
 
 namespace {
 
@@ -29,6 +31,9 @@ TEST(CompileFuzz, CorpusReplays)
     for (const auto& entry : fs::directory_iterator(fs::path(SCRIPT_FUZZ_DIR) / "corpus" / "compile")) {
         SCOPED_TRACE(entry.path().string());
         const std::string bytes = ReadFile(entry.path());
+        // Every file in every language, and as the fuzzer reads it.
+        for (const char* language : kFuzzScriptLanguages)
+            EXPECT_EQ(FuzzScriptCompileIn(language, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), 0);
         EXPECT_EQ(FuzzScriptCompile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), 0);
         ++files;
     }
@@ -59,7 +64,8 @@ TEST(CompileFuzz, MutatedCasesEndCleanly)
                     break;
             }
             SCOPED_TRACE(entry.path().string() + " round " + std::to_string(round));
-            EXPECT_EQ(FuzzScriptCompile(reinterpret_cast<const uint8_t*>(text.data()), text.size()), 0);
+            for (const char* language : kFuzzScriptLanguages)
+                EXPECT_EQ(FuzzScriptCompileIn(language, reinterpret_cast<const uint8_t*>(text.data()), text.size()), 0);
         }
     }
 }

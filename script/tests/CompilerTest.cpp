@@ -133,6 +133,62 @@ TEST_F(CompilerEndToEnd, LanguageLineChoosesTheGrammar)
               TscMessageId::SLangNotFound);
 }
 
+TEST_F(CompilerEndToEnd, LanguageLineIsTheWholeWord)
+{
+    // Only the word language itself makes a language line; a longer word is
+    // left to the grammar of the script's own language.
+    const struct {
+        const char* text;
+        std::vector<AnsiString> run;
+    } kCases[] = {
+        {"#languages\r\nbegin end.", {"compile error"}},
+        {"#languageJScript\r\nPrint(5);\r\n", {"compile error"}},
+        {"#language_x JScript\r\nPrint(5);\r\n", {"compile error"}},
+        {"#language\tJScript\r\nPrint(5);\r\n", {"5"}},
+        {"# LANGUAGE   BasicScript \r\nPrint(2 & 3)\r\n", {"5"}},
+    };
+    for (const auto& c : kCases) {
+        std::vector<AnsiString> got;
+        EXPECT_NO_THROW(got = Run("PascalScript", c.text)) << c.text;
+        if (!got.empty() && got[0].rfind("compile error", 0) == 0)
+            got = {"compile error"};
+        EXPECT_EQ(got, c.run) << c.text;
+    }
+}
+
+TEST_F(CompilerEndToEnd, UnitNamesAreEscapedInTheIl)
+{
+    // A unit name holding a quote or an angle bracket: the IL stays readable
+    // and an error in the unit names it whole.
+    for (const char* name : {"a\"b.pas", "x<y>.pas", "it's.pas"}) {
+        const AnsiString unitName = name;
+        S->OnGetUnit = [&](TscScript*, const AnsiString& asked, AnsiString& text) {
+            text = asked == unitName ? "function Twice(x: Integer): Integer; begin Result := x * 2; end; begin end."
+                                     : "";
+        };
+        AnsiString quoted;
+        for (char ch : unitName)
+            quoted += ch == '\'' ? AnsiString("''") : AnsiString(1, ch);
+        const AnsiString text = "uses '" + quoted + "'; begin Print(Twice(21)); end.";
+        const AnsiString il = IlOf("PascalScript", text);
+        ASSERT_EQ(il.rfind("error", 0), AnsiString::npos) << il;
+        S->Clear();
+        RegisterHost(*S);
+        TStringStream stream(il);
+        ASSERT_TRUE(S->SetILCode(stream)) << name << ": " << S->ErrorText;
+        S->Execute();
+        EXPECT_EQ(Output, std::vector<AnsiString>{"42"}) << name;
+        Output.clear();
+
+        S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& t) { t = "begin\r\n  Undeclared := 1;\r\nend."; };
+        S->Clear();
+        RegisterHost(*S);
+        S->Lines()->SetText(text);
+        EXPECT_FALSE(S->Compile());
+        EXPECT_EQ(S->ErrorUnit, unitName);
+    }
+}
+
 TEST_F(CompilerEndToEnd, UnknownLanguageAndBrokenGrammarRaise)
 {
     S->SyntaxType = "Klingon";
@@ -157,6 +213,82 @@ TEST_F(CompilerEndToEnd, NestingAndSizeLimitsEndInCleanErrors)
     // Moderate depth is fine.
     EXPECT_EQ(Run("PascalScript", "begin Print(" + AnsiString(100, '(') + "7" + AnsiString(100, ')') + "); end."),
               std::vector<AnsiString>{"7"});
+}
+
+// A chain of n else-ifs mapping x to 2x, in the syntax given.
+AnsiString ElseIfChain(const AnsiString& language, int n, int x)
+{
+    const AnsiString nl = "\r\n";
+    AnsiString s;
+    auto num = [](int i) { return std::to_string(i); };
+    if (language == "PascalScript") {
+        s = "var x, r: Integer;" + nl + "begin" + nl + "  x := " + num(x) + ";" + nl + "  if x = 0 then r := 0" + nl;
+        for (int i = 1; i < n; ++i)
+            s += "  else if x = " + num(i) + " then r := " + num(2 * i) + nl;
+        s += "  else r := -1;" + nl + "  Print(r);" + nl + "end.";
+    } else if (language == "C++Script" || language == "JScript") {
+        s = (language == "JScript" ? "var x, r;" + nl : "int x, r;" + nl + "{" + nl);
+        s += "x = " + num(x) + ";" + nl + "if (x == 0) r = 0;" + nl;
+        for (int i = 1; i < n; ++i)
+            s += "else if (x == " + num(i) + ") r = " + num(2 * i) + ";" + nl;
+        s += "else r = -1;" + nl + "Print(r);" + nl + (language == "JScript" ? "" : "}");
+    } else {
+        s = "Dim x, r" + nl + "x = " + num(x) + nl + "If x = 0 Then" + nl + "  r = 0" + nl;
+        for (int i = 1; i < n; ++i)
+            s += "ElseIf x = " + num(i) + " Then" + nl + "  r = " + num(2 * i) + nl;
+        s += "Else" + nl + "  r = -1" + nl + "End If" + nl + "Print(r)" + nl;
+    }
+    return s;
+}
+
+TEST_F(CompilerEndToEnd, LongElseIfChainsCompileAndRun)
+{
+    // A mapping of a few thousand codes is an ordinary script: a chain of
+    // else-ifs is a list of branches, not a nesting.
+    for (const char* language : {"PascalScript", "C++Script", "JScript", "BasicScript"}) {
+        for (const auto& [x, r] : {std::pair{0, "0"}, {1, "2"}, {2500, "5000"}, {4999, "9998"}, {5000, "-1"}}) {
+            EXPECT_EQ(Run(language, ElseIfChain(language, 5000, x)), std::vector<AnsiString>{r})
+                << language << " x = " << x;
+        }
+        // Its IL loads back and runs the same.
+        const AnsiString il = IlOf(language, ElseIfChain(language, 5000, 4321));
+        ASSERT_EQ(il.rfind("error", 0), AnsiString::npos) << language << ": " << il.substr(0, 200);
+        S->Clear();
+        RegisterHost(*S);
+        Output.clear();
+        TStringStream stream(il);
+        ASSERT_TRUE(S->SetILCode(stream)) << language << ": " << S->ErrorText;
+        S->Execute();
+        EXPECT_EQ(Output, std::vector<AnsiString>{"8642"}) << language;
+    }
+}
+
+TEST_F(CompilerEndToEnd, ElseIfKeepsWhichIfAnElseBelongsTo)
+{
+    const struct {
+        const char* language;
+        const char* text;
+        std::vector<AnsiString> out;
+    } kCases[] = {
+        // The else after a nested if belongs to the nearest if.
+        {"PascalScript", "var a, b: Integer; begin a := 2; b := 1; if a = 1 then Print('one') else if a = 2 then "
+                         "if b = 2 then Print('two-two') else Print('two-other') else Print('never'); end.",
+         {"two-other"}},
+        {"C++Script", "int a = 3; { if (a == 1) Print(\"one\"); else if (a == 2) Print(\"two\"); "
+                      "else { if (a == 3) Print(\"three\"); } }",
+         {"three"}},
+        {"JScript", "var a = 2; if (a == 1) Print(\"one\"); else if (a == 2) { Print(\"two\"); } else Print(\"other\");",
+         {"two"}},
+        {"BasicScript", "a = 5\r\nIf a = 1 Then\r\nPrint(\"one\")\r\nElseIf a = 2 Then\r\nPrint(\"two\")\r\n"
+                        "Else\r\nPrint(\"other\")\r\nEnd If\r\n",
+         {"other"}},
+        // An else followed by a block, not by if, is the last branch.
+        {"PascalScript", "var a: Integer; begin a := 7; if a = 1 then Print('one') else begin if a = 7 then Print('seven') "
+                         "end; end.",
+         {"seven"}},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(Run(c.language, c.text), c.out) << c.text;
 }
 
 TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
@@ -369,6 +501,40 @@ TEST_F(CompilerEndToEnd, HostExceptionsReachTheCallerAsRaised)
     Output.clear();
     S->Execute();
     EXPECT_EQ(Output, std::vector<AnsiString>{"handled"});
+}
+
+TEST_F(CompilerEndToEnd, DeepRecursionIsAllowedAndARunawayOneStopsInOrder)
+{
+    // A small routine calling itself: 100,000 levels run in every syntax;
+    // deeper ends in the engine's error, on the script's own stack and on the
+    // caller's stack (a host calling a routine directly).
+    const struct {
+        const char* language;
+        const char* text; // %d: the depth
+    } kScripts[] = {
+        {"PascalScript", "function F(n: Integer): Integer;\r\nbegin\r\n  if n = 0 then Result := 0 else Result := F(n - 1) + 1;"
+                         "\r\nend;\r\nbegin\r\n  Print(F(%d));\r\nend."},
+        {"C++Script", "int F(int n)\r\n{\r\n  if (n == 0) return 0; else return F(n - 1) + 1;\r\n}\r\n{\r\n  Print(F(%d));\r\n}"},
+        {"JScript", "function F(n)\r\n{\r\n  if (n == 0) return 0; else return F(n - 1) + 1;\r\n}\r\nPrint(F(%d));\r\n"},
+        {"BasicScript", "Function F(n)\r\n  If n = 0 Then\r\n    Return 0\r\n  Else\r\n    Return F(n - 1) + 1\r\n  End If\r\n"
+                        "End Function\r\nPrint(F(%d))\r\n"},
+    };
+#if defined(__SANITIZE_ADDRESS__)
+    const int allowed = 5000; // the sanitizer's frames are several times larger
+#else
+    const int allowed = 100000;
+#endif
+    for (const auto& s : kScripts) {
+        SCOPED_TRACE(s.language);
+        const AnsiString deep = Format(s.text, {allowed});
+        EXPECT_EQ(Run(s.language, deep), std::vector<AnsiString>{IntToStr(allowed)});
+        ASSERT_TRUE(Compile(s.language, Format(s.text, {1000000})));
+        EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), TscMessageId::SCallTooDeep);
+        // The host calls the routine itself, on its own (shorter) stack.
+        Variant args = VarArrayCreate({0, 0}, varVariant);
+        args.Elem(0) = Variant(1000000);
+        EXPECT_EQ(ScriptErrorOf([&] { S->CallFunction("F", args); }), TscMessageId::SCallTooDeep);
+    }
 }
 
 TEST_F(CompilerEndToEnd, RecursionKeepsTheCallersFrameAcrossACaughtError)

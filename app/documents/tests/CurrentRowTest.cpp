@@ -79,7 +79,7 @@ TEST_F(CurrentRowTest, ChangeAndRemoveActOnTheLastLineReachedByKeyOrMouse)
                 << "the last line went, the first stayed";
             Abandon();
         });
-        d->Run([] { Form1->Button5Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button5); });
     }
 }
 
@@ -132,7 +132,7 @@ TEST_F(CurrentRowTest, APickerRowClickedAfterTheKeysCreditsThatProduct)
             d->Click(Form3->Button4);
             EXPECT_FALSE(d->IsShowing(Form3));
         });
-        d->Run([] { Form1->Button5Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button5); });
         const int64_t other = c.Credited == boltA ? boltB : boltA;
         EXPECT_EQ(Stock(c.Credited) - (c.Credited == boltA ? beforeA : beforeB), 4);
         EXPECT_EQ(Stock(other), other == boltA ? beforeA : beforeB);
@@ -153,14 +153,14 @@ TEST_F(CurrentRowTest, TheBuilderMarksTheLastRowReachedByTheKeys)
             reach.Go(*d, Form9->DBGrid1);
             const AnsiString last = goods->FieldByName("Наименование")->AsString();
             const auto mark = [&] { return w->Scalar("Select V From Products Where Наименование=:n", {last}).AsString(); };
-            d->Run([] { Form9->DBGrid1DblClick(nullptr); });  // the grid's double click on its current row
+            d->Run([&] { d->DoubleClick(Form9->DBGrid1); });  // the grid's double click on its current row
             EXPECT_EQ(mark(), "V");
             reach.Go(*d, Form9->DBGrid1);
             d->DoubleClickRow(Form9->DBGrid1, 1);  // the mouse on that same row unmarks it
             EXPECT_EQ(mark(), " ");
             d->Click(Form9->Button3);
         });
-        d->Run([] { Form1->N21Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N21); });
     }
 }
 
@@ -184,7 +184,7 @@ TEST_F(CurrentRowTest, TheMainGridOpensTheCardOfTheLastRowReachedByTheKeys)
             if (how == 0)
                 d->Click(Form1->Button3);  // "Просмотр"
             else if (how == 1)
-                d->Run([] { Form1->DBGrid1DblClick(nullptr); });
+                d->Run([&] { d->DoubleClick(Form1->DBGrid1); });
             else
                 d->DoubleClickRow(Form1->DBGrid1, 1);
             EXPECT_EQ(shown, last);

@@ -64,7 +64,7 @@ void DocumentTest::InJournal(const std::function<void()>& script)
         if (d->IsShowing(Form4))
             d->Click(Form4->Button8);
     });
-    d->Run([] { Form1->Button7Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button7); });
 }
 
 void DocumentTest::EveryStepFails(const std::function<void()>& attempt, const AnsiString& told)

@@ -57,7 +57,7 @@ TEST_F(DocumentTest, NewReceiptListsSuppliersAndThroughWhomAndArrangesTheWindow)
         EXPECT_EQ(Form3->Label9->GetCaption(), "                   Копия чека №");
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 
     // The next receipt keeps the type, and its number box shows at once.
     d->ExpectModal(Form3, [&] {
@@ -65,7 +65,7 @@ TEST_F(DocumentTest, NewReceiptListsSuppliersAndThroughWhomAndArrangesTheWindow)
         EXPECT_EQ(Form3->Label9->GetCaption(), "                   Копия чека №");
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, ThroughWhomListsEachPersonOnceInOrderOfFirstUse)
@@ -77,7 +77,7 @@ TEST_F(DocumentTest, ThroughWhomListsEachPersonOnceInOrderOfFirstUse)
         EXPECT_EQ(Items(Form3->ComboBox3), (std::vector<AnsiString>{"Петров", "Сидоров", ""}));
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, NewRequestAndActCaptionsCarryTheDayOfTheCommand)
@@ -106,7 +106,7 @@ TEST_F(DocumentTest, NewRequestAndActCaptionsCarryTheDayOfTheCommand)
 TEST_F(DocumentTest, ArchiveViewMenuItemsStartNoDocument)
 {
     StartOnWarehouse();
-    d->Run([] { Form1->WorkingMode = 0; });
+    d->Run([] { Form1->WorkingMode = wmArchive; });
     for (TMenuItem* item : {Form1->N6, Form1->N8, Form1->N12})
         d->Run([&] { item->Click(); });
     EXPECT_TRUE(d->Modals().empty());
@@ -123,7 +123,7 @@ TEST_F(DocumentTest, AddingALineNeedsACompleteHeader)
         EXPECT_FALSE(d->IsShowing(Form2));
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, SupplierChangeRestampsEveryLine)
@@ -141,7 +141,7 @@ TEST_F(DocumentTest, SupplierChangeRestampsEveryLine)
         EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 2);
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, ReceiptSavesHeaderLinesAndStockTogether)
@@ -164,7 +164,7 @@ TEST_F(DocumentTest, ReceiptSavesHeaderLinesAndStockTogether)
         d->Click(Form3->Button4);
         EXPECT_FALSE(d->IsShowing(Form3));
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
     EXPECT_EQ(w->Scalar("Select Имя_поставщика From Documents").AsString(), "ООО \"Рога\" и 'Копыта'");
     EXPECT_EQ(w->Scalar("Select №_заказа From Documents").AsString(), "17'");
     EXPECT_EQ(w->Scalar("Select Вид_оплаты From Documents").AsString(), "Безналичный расчет");
@@ -189,7 +189,7 @@ TEST_F(DocumentTest, ReceiptSaveIsAllOrNothingUnderFaults)
         AddLine(nut, 2);
         EveryStepFails([&] { d->Click(Form3->Button4); }, "Документ не сохранен.");
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
     EXPECT_EQ(w->Scalar("Select Count(*) From StructureDocuments").AsInteger(), 2);
     EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From Products Where Наименование='Гайка'").AsDouble(), 3);
 }
@@ -228,7 +228,7 @@ TEST_F(DocumentTest, ARequestThatCannotBeWrittenWritesNothing)
             EXPECT_EQ(w->Snapshot(), before);
             Abandon(*d);
         });
-        d->Run([] { Form1->Button6Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button6); });
     }
 }
 
@@ -248,7 +248,7 @@ TEST_F(DocumentTest, RequestIsSavedNotIssuedWithItsDueDate)
         d->Click(Form3->Button4);
         EXPECT_FALSE(d->IsShowing(Form3));
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
     EXPECT_EQ(w->Scalar("Select Отпуск_товара From Application").AsString(), "Не выдавался");
     EXPECT_EQ(w->Scalar("Select Заказчик From Application").AsString(), "Иванов");
     EXPECT_DOUBLE_EQ(w->Scalar("Select Дата_сдачи From Application").AsDouble(), double(Day(2027, 5, 20)));
@@ -273,7 +273,7 @@ TEST_F(DocumentTest, CancelAsksAndNoKeepsTheLines)
         Abandon(*d);
         EXPECT_FALSE(d->IsShowing(Form3));
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form3", "Form11", "Form11"}));
 }
 
@@ -343,7 +343,7 @@ TEST_F(DocumentTest, SupplierCardShowsTheSupplierOrANewOne)
         d->Click(Form3->Button9);
         Abandon(*d);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
 }
 
 TEST_F(DocumentTest, DoubleClickOnTheLinesAddsWhenThereAreNone)
@@ -365,7 +365,7 @@ TEST_F(DocumentTest, DoubleClickOnTheLinesAddsWhenThereAreNone)
         d->DoubleClick(Form3->DBGrid1);
         Abandon(*d);
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
 }
 
 TEST_F(DocumentTest, ThePickerShowsTodaysStockNotTheListOfItsLastShowing)

@@ -199,7 +199,7 @@ TEST_F(ImportTest, ImportButtonAddsToTheRequestBeingEnteredAndKeepsItsHeader)
         d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
         d->Click(Form3->Button6);
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
 }
 
 }  // namespace

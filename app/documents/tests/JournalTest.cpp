@@ -80,7 +80,7 @@ TEST_F(JournalTest, EachViewListsItsKindWorkingArchivedOrOfOneProduct)
             EXPECT_EQ(Listed(), c.working);
             EXPECT_EQ(ShownColumns(), c.columns);
         });
-        Form2->ProductFilter = IntToStr(product);
+        Form4->ProductFilter = IntToStr(product);
         d->ExpectModal(Form4, [&] {
             d->Choose(Form4->*c.view);
             EXPECT_EQ(Listed(), c.ofProduct);
@@ -90,7 +90,7 @@ TEST_F(JournalTest, EachViewListsItsKindWorkingArchivedOrOfOneProduct)
             Form4->RadioButton7Click(nullptr);
             Form4->ShowModal();
         });
-        Form2->ProductFilter.clear();
+        Form4->ProductFilter.clear();
         d->ExpectModal(Form4, [&] {
             EXPECT_EQ(Form4->GetCaption(), "Работа с документами - Архив");
             EXPECT_EQ(Form4->Button5->GetCaption(), "Извлечь из архива");
@@ -100,7 +100,7 @@ TEST_F(JournalTest, EachViewListsItsKindWorkingArchivedOrOfOneProduct)
             EXPECT_FALSE(Form4->Button1->GetEnabled());
             d->Click(Form4->Button8);
         });
-        d->Run([] { Form1->N18Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N18); });
         EXPECT_EQ(Form1->WorkingMode, 1) << "closing the journal returns to the working view";
     }
 }
@@ -161,6 +161,36 @@ TEST_F(JournalTest, LatenessListsRequestsDueTodayOrEarlierMostOverdueFirst)
     EXPECT_EQ(w->Scalar("Select Sort From Application Where ID=:i", {lastWeek}).AsInteger(), 7 * 1440 + 12 * 60);
 }
 
+TEST_F(JournalTest, ListingAgainWithinTheMinuteWritesNoFigureThatStayedTheSame)
+{
+    StartOnWarehouse();
+    d->SetNow(Day(2027, 3, 10, 12));
+    constexpr int kRequests = 40;
+    for (int i = 0; i < kRequests; ++i)
+        AddRequest(Day(2027, 3, 1), Day(2027, 3, 1 + i % 20), "Не выдавался");
+    struct TCase {
+        const char* Name;
+        TRadioButton* TForm4::*View;
+    };
+    const TCase cases[] = {{"urgency", &TForm4::RadioButton5}, {"lateness", &TForm4::RadioButton6}};
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(c.Name);
+            d->Choose(Form4->RadioButton9);
+            DbFaults::ResetCount();
+            d->Choose(Form4->*c.View);
+            const int first = DbFaults::Count();
+            const std::vector<int64_t> listed = ListedIds();
+            d->Choose(Form4->RadioButton9);
+            DbFaults::ResetCount();
+            d->Choose(Form4->*c.View);
+            EXPECT_LE(DbFaults::Count(), first - kRequests / 2) << "the second listing rewrote the figures";
+            EXPECT_EQ(ListedIds(), listed);
+        }
+    });
+}
+
 TEST_F(JournalTest, TitleClickListsEachDocumentOnceInColumnOrder)
 {
     StartOnWarehouse();
@@ -170,11 +200,11 @@ TEST_F(JournalTest, TitleClickListsEachDocumentOnceInColumnOrder)
     AddLineOf("StructureDocuments", a, p, 1);
     AddLineOf("StructureDocuments", a, p, 2);  // the same product twice on one receipt
     AddLineOf("StructureDocuments", b, p, 1);
-    Form2->ProductFilter = IntToStr(p);
+    Form4->ProductFilter = IntToStr(p);
     d->ExpectModal(Form4, [&] {
         EXPECT_EQ(Listed(), 3);
         d->ClickTitle(Form4->DBGrid1, 5);  // visible column 5: "№_заказа"
-        EXPECT_EQ(Form2->WorkText, "№_заказа");
+        EXPECT_EQ(Form4->SortColumn, "№_заказа");
         EXPECT_EQ(ListedIds(), (std::vector<int64_t>{b, a}));
         d->Click(Form4->Button8);
     });
@@ -182,7 +212,7 @@ TEST_F(JournalTest, TitleClickListsEachDocumentOnceInColumnOrder)
         Form4->RadioButton7Click(nullptr);
         Form4->ShowModal();
     });
-    Form2->ProductFilter.clear();
+    Form4->ProductFilter.clear();
 }
 
 TEST_F(JournalTest, ViewShowsTheDocumentReadOnlyAndClosesWithoutAsking)
@@ -376,7 +406,7 @@ TEST_F(JournalTest, ArchivingAndRestoringMoveHeaderAndLinesTogether)
         EXPECT_EQ(Listed(), 1);
         d->Click(Form4->Button8);
     });
-    d->Run([] { Form1->N18Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N18); });
     EXPECT_EQ(w->Scalar("Select Count(*) From StructureAkt Where Архив=0").AsInteger(), 1);
 }
 
@@ -409,7 +439,7 @@ TEST_F(JournalTest, ArchiveDialogMovesFinishedDocumentsOfTheRangeOnly)
         EveryStepFails([&] { d->Click(Form8->Button2); }, "Документы не перенесены.");
         EXPECT_EQ(d->MessageTexts().back(), "В архив перенесено документов: 3");
     });
-    d->Run([] { Form1->N17Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N17); });
     EXPECT_FALSE(archived("Documents", before));
     EXPECT_TRUE(archived("Documents", first));
     EXPECT_TRUE(archived("Akt", last));
@@ -424,7 +454,7 @@ TEST_F(JournalTest, ArchiveDialogMovesFinishedDocumentsOfTheRangeOnly)
         EXPECT_DOUBLE_EQ(Form8->Date2->GetDate(), double(Day(2027, 6, 30)));
         d->Click(Form8->Button3);
     });
-    d->Run([] { Form1->N17Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N17); });
 }
 
 TEST_F(JournalTest, CalendarFillsTheDateItWasOpenedFor)

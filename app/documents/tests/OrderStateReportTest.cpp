@@ -52,7 +52,7 @@ protected:
                     if (d->IsShowing(form))
                         d->Click(form->CancelB);
                 });
-            d->Run([] { Form4->Button6Click(nullptr); });
+            d->Run([&] { d->Click(Form4->Button6); });
         });
     }
 

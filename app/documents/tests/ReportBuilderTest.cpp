@@ -34,7 +34,7 @@ protected:
             if (d->IsShowing(Form9))
                 d->Click(Form9->Button3);
         });
-        d->Run([] { Form1->N21Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N21); });
     }
 
     std::vector<int64_t> Marked()

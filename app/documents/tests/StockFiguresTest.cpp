@@ -66,7 +66,7 @@ TEST_F(StockFiguresTest, AReceiptCreditsTheBoltPickedByItsArticle)
         d->Click(Form3->Button4);
         EXPECT_FALSE(d->IsShowing(Form3));
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
     EXPECT_EQ(Stock(boltB), 5);
     EXPECT_EQ(Stock(boltA), 0);
     EXPECT_EQ(w->Scalar("Select IDТовара From StructureDocuments").AsInt64(), boltB);
@@ -90,7 +90,7 @@ TEST_F(StockFiguresTest, ARequestAndItsEditingKeepThePickedBolt)
         d->Click(Form3->Button1);
         d->Click(Form3->Button4);
     });
-    d->Run([] { Form1->Button6Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button6); });
     EXPECT_EQ(w->Scalar("Select IDТовара From StructureApplication").AsInt64(), boltB);
 
     // Reopened for editing, its quantity changed and saved: still B's bolt.
@@ -151,7 +151,7 @@ TEST_F(StockFiguresTest, ALineWhosePickedProductIsGoneIsRefusedNotMatchedByValue
         d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
         d->Click(Form3->Button6);
     });
-    d->Run([] { Form1->Button5Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button5); });
     EXPECT_EQ(Stock(boltA), 0);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/db/DbFaults.h"
 #include "platform/db/Sqlite.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Cp1251.h"
 
 #include <fstream>
@@ -113,7 +114,7 @@ protected:
     {
         d->ClearMessages();
         d->AnswerFileDialog(path);
-        d->Run([] { Form1->Button1Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button1); });
         return d->MessageTexts();
     }
 

@@ -36,7 +36,7 @@ protected:
     void View(const std::function<void()>& script)
     {
         d->ExpectModal(Form2, script);
-        d->Run([] { Form1->Button3Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button3); });
     }
     // Shows the card as the document window's line picker over a receipt.
     void Pick(const std::function<void()>& script)
@@ -50,7 +50,7 @@ protected:
             Form2->Button9->SetVisible(false);
             Form2->DBGrid1->SetVisible(true);
             Form2->SetCaption("Добавление товара в документ");
-            Form2->SetWidth(800);
+            Form2->SetRole(TCardRole::Picker);
             for (TButton* b : {Form2->Button1, Form2->Button2, Form2->Button3})
                 b->SetVisible(false);
             Form2->Button7->SetVisible(true);
@@ -192,7 +192,7 @@ TEST_F(GoodsCardTest, NoProductUnderTheCursorShowsNoCard)
     w->AddGroup("Пустая", w->RootGroupId());
     StartOnWarehouse();
     d->ChooseNode(Form1->TreeView1, "Пустая");
-    d->Run([] { Form1->Button3Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button3); });
     EXPECT_TRUE(d->Modals().empty());
 }
 
@@ -255,7 +255,7 @@ TEST_F(GoodsCardTest, ANewCardGoesIntoTheSelectedGroup)
         d->Type(Form2->Edit1, "0,75");
         d->Click(Form2->Button7);
     });
-    d->Run([] { Form1->Button2Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button2); });
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Шайба");
     EXPECT_EQ(w->Scalar("Select Цена From Products Where Наименование='Шайба'").AsDouble(), 0.75);
     EXPECT_EQ(w->Scalar("Select Количество From Products Where Наименование='Шайба'").AsDouble(), 0);
@@ -269,11 +269,11 @@ TEST_F(GoodsCardTest, OnlyACardNothingRefersToIsDeleted)
     StartOnWarehouse();
     d->ClickRow(Form1->DBGrid1, 0);
     d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
-    d->Run([] { Form1->Button4Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button4); });
     EXPECT_EQ(d->MessageTexts().back(), "Невозможно удалить - товар есть на складе или в документах");
     d->ClickRow(Form1->DBGrid1, 1);
     d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
-    d->Run([] { Form1->Button4Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button4); });
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Болт");
 }
 
@@ -380,7 +380,7 @@ TEST_F(PickerTest, InTheCardRoleTypingFiltersNothing)
         EXPECT_FALSE(Form1->ADOQuery5->Active());
         d->Click(Form2->Button6);
     });
-    d->Run([] { Form1->Button3Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button3); });
 }
 
 struct QuantityCase {
@@ -441,7 +441,7 @@ protected:
         d->Run([] {
             Form2->Label6->SetCaption("Количество");
             Form2->SetCaption("Изменение товара в документе");
-            Form2->SetWidth(248);
+            Form2->SetRole(TCardRole::Editor);
             for (TButton* b : {Form2->Button1, Form2->Button3, Form2->Button7})
                 b->SetVisible(false);
             Form2->Button2->SetVisible(true);
@@ -630,7 +630,7 @@ TEST_F(GoodsCardTest, DocumentsOfThisProductOpenTheJournalOnIt)
         d->Click(Form2->Button1);
         d->Click(Form2->Button6);
     });
-    EXPECT_EQ(Form2->ProductFilter, IntToStr(int64_t(p)));
+    EXPECT_EQ(Form4->ProductFilter, IntToStr(int64_t(p)));
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ const TreeCase kTrees[] = {
     {"an empty table gives an empty tree", {}, "", 0},
 };
 
-TEST(GroupTree, BuildsTheSpecifiedWalk)
+TEST(GroupTree, WalksDepthFirstFromTheFirstTopLevelRowInTableOrder)
 {
     for (const auto& c : kTrees) {
         SCOPED_TRACE(c.why);

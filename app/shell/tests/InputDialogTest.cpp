@@ -67,7 +67,7 @@ TEST_F(InputDialogTest, ANewSubgroupComesFirstUnderItsParentAndIsSelected)
     StartOnWarehouse();
     Select("Краски");
     d->ExpectModal(Form5, [&] { EXPECT_FALSE(TypeAndOk("Грунты 'ГФ'")); });
-    d->Run([] { Form1->N2Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N2); });
     TTreeNode* parent = Node("Краски");
     EXPECT_EQ(Children(parent), "Грунты 'ГФ' Эмали");
     ASSERT_NE(Form1->TreeView1->GetSelected(), nullptr);
@@ -112,7 +112,7 @@ TEST_F(InputDialogTest, RefusedSubgroupNamesKeepTheDialogOpenAndWriteNothing)
         }
         d->CloseForm(Form5);
     });
-    d->Run([] { Form1->N2Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N2); });
     EXPECT_EQ(w->Snapshot(), before);
     EXPECT_EQ(Children(Node("Краски")), "Эмали");
 }
@@ -129,7 +129,7 @@ TEST_F(InputDialogTest, RenamingALeafRepointsItsGoodsAndReloadsTheGrid)
         EXPECT_EQ(d->MessageTexts().back(), "Группа с таким именем уже существует");
         EXPECT_FALSE(TypeAndOk("Эмали д'Арт"));
     });
-    d->Run([] { Form1->N10Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N10); });
     EXPECT_EQ(Form1->TreeView1->GetSelected()->GetText(), "Эмали д'Арт");
     EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа=:g", {"Эмали д'Арт"}).AsInteger(), 2);
     EXPECT_EQ(w->Scalar("Select Count(*) From Groups Where NameGroup='Эмали'").AsInteger(), 0);
@@ -140,7 +140,7 @@ TEST_F(InputDialogTest, RenamingALeafRepointsItsGoodsAndReloadsTheGrid)
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "ПФ-115 НЦ-132");
     // A quote in the old name is no trouble either.
     d->ExpectModal(Form5, [&] { EXPECT_FALSE(TypeAndOk("Эмали")); });
-    d->Run([] { Form1->N10Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N10); });
     EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа='Эмали'").AsInteger(), 2);
 }
 
@@ -151,7 +151,7 @@ TEST_F(InputDialogTest, RenamingAGroupWithSubgroupsLeavesTheGridAndTheSubgroupGo
     Select("Краски");
     const AnsiString shown = GoodsNames(Form1->ADOQuery1);
     d->ExpectModal(Form5, [&] { EXPECT_FALSE(TypeAndOk("Лакокраска")); });
-    d->Run([] { Form1->N10Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N10); });
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), shown);
     EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа='Эмали'").AsInteger(), 2);
     EXPECT_EQ(w->Scalar("Select Count(*) From Groups Where NameGroup='Лакокраска'").AsInteger(), 1);
@@ -176,7 +176,7 @@ TEST_F(InputDialogTest, ARenameBrokenAtAnyStatementChangesNothingAndSaysWhy)
             if (open)
                 d->CloseForm(Form5);
         });
-        d->Run([] { Form1->N10Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N10); });
         const std::vector<AnsiString> errors = d->TakeErrors();
         if (!open)
             break;  // every statement ran
@@ -206,7 +206,7 @@ TEST_F(InputDialogTest, MovingAProductNeedsAGroupFromTheListAndIgnoresTheEditBox
         d->Click(Form5->Button1);
         EXPECT_FALSE(d->IsShowing(Form5));
     });
-    d->Run([] { Form1->Button11Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button11); });
     EXPECT_EQ(w->Scalar("Select Группа From Products Where Наименование='Болт'").AsString(), "Эмали");
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "") << "the grid reloads without the moved product";
 }
@@ -287,7 +287,7 @@ TEST_F(InputDialogTest, TheVatDialogStoresOnlyAPercent)
                 d->CloseForm(Form5);
             }
         });
-        d->Run([] { Form1->N20Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N20); });
         const int expected = c.stored ? std::atoi(c.typed) : 18;
         EXPECT_EQ(w->Scalar("Select НДС From NDS").AsInteger(), expected);
         EXPECT_EQ(Form1->VatRate, expected);
@@ -308,7 +308,7 @@ TEST_F(InputDialogTest, TheVatDialogCannotBeClosedEmptyAndOkOnEmptyAsksForText)
         d->CloseForm(Form5);  // the close box stores the value shown
         EXPECT_FALSE(d->IsShowing(Form5));
     });
-    d->Run([] { Form1->N20Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N20); });
     EXPECT_EQ(w->Scalar("Select НДС From NDS").AsInteger(), 10);
     EXPECT_EQ(Form1->VatRate, 10);
 }

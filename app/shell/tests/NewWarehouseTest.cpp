@@ -7,6 +7,7 @@
 #include "app/shell/Unit7.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Cp1251.h"
@@ -36,7 +37,7 @@ protected:
             names.insert(e.path().string());
         return names;
     }
-    void OpenNewWarehouseCommand() { d->Run([] { Form1->Button8Click(nullptr); }); }
+    void OpenNewWarehouseCommand() { d->Run([&] { d->Click(Form1->Button8); }); }
 };
 
 TEST_F(NewWarehouseTest, ANewWarehouseIsOpenedRememberedAndGivenItsPassword)
@@ -173,7 +174,7 @@ TEST_F(NewWarehouseTest, WithNoWarehouseOpenNothingReachesTheCancelledFileAndOpe
         EXPECT_EQ(d->Modals().size(), modals) << "a window was shown";
         EXPECT_FALSE(FileExists(cancelled));
     }
-    d->Run([] { Form1->DBGrid1DblClick(nullptr); });
+    d->Run([&] { d->DoubleClick(Form1->DBGrid1); });
     EXPECT_EQ(d->Modals().size(), modals);
 
     // "Открыть склад" opens another warehouse, and its commands are there again.

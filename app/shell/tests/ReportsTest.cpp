@@ -226,8 +226,9 @@ TEST_F(ReportsTest, BeforePrintGivesMemosCyrillicAndTheLandscapeReportsA4)
         auto* page = dynamic_cast<TrpReportPage*>(Form1->rpReport(n)->GetPages(0));
         EXPECT_EQ(page->GetPaperSize(), a4 ? 9 : 256);
         // A4 keeps the template's orientation: the landscape sheets stay 297 wide.
-        if (f == TReportFamily::OrderState || f == TReportFamily::StockState)
+        if (f == TReportFamily::OrderState || f == TReportFamily::StockState) {
             EXPECT_EQ(page->GetPaperWidth(), 297);
+        }
     }
 }
 

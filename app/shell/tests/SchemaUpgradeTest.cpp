@@ -84,4 +84,47 @@ TEST_F(SchemaUpgradeTest, AnOlderFileIsUpgradedOnceAndNeverAgain)
     }
 }
 
+// An older file another program is writing cannot take its new columns now: it is refused by
+// name, the open warehouse stays, and the file is upgraded once it is free.
+TEST_F(SchemaUpgradeTest, AnOlderFileThatCannotBeUpgradedNowIsRefused)
+{
+    StartOnWarehouse();
+    const AnsiString old = w->Dir() + "старый.kvb";
+    CopyFile(w->Path(), old, false);
+    {
+        sqlite::Database db;
+        db.OpenWarehouse(old, false);
+        db.Exec("Drop Table TempStructureOtpusk; Create Table TempStructureOtpusk (ID INTEGER PRIMARY KEY "
+                "AUTOINCREMENT, IDТовара INTEGER, Количество REAL, Макс REAL, Сумма REAL, Ставка REAL, "
+                "Сумма_с_НДС REAL); PRAGMA user_version=1");
+    }
+    const std::string before = ReadBytes(old);
+    const int timeout = Form1->ADOConnection1->GetBusyTimeout();
+    Form1->ADOConnection1->SetBusyTimeout(50);
+    {
+        sqlite::Database writer;
+        writer.OpenWarehouse(old, false);
+        writer.Exec("BEGIN IMMEDIATE");
+        d->ClearMessages();
+        d->Run([&] { Form1->OpenDatabase(old); });
+        writer.Exec("ROLLBACK");
+    }
+    Form1->ADOConnection1->SetBusyTimeout(timeout);
+    EXPECT_EQ(Form1->DatabasePath(), w->Path()) << "the open warehouse is kept";
+    ASSERT_EQ(d->MessageTexts().size(), 1u);
+    EXPECT_NE(d->MessageTexts()[0].find("Файл склада " + old + " занят другой программой"), AnsiString::npos)
+        << d->MessageTexts()[0];
+    EXPECT_EQ(ReadBytes(old), before);
+
+    d->ClearMessages();
+    d->Run([&] { Form1->OpenDatabase(old); });
+    EXPECT_EQ(Form1->DatabasePath(), old);
+    EXPECT_EQ(d->MessageTexts(), std::vector<AnsiString>{});
+    sqlite::Database db;
+    db.OpenWarehouse(old, true);
+    sqlite::Statement version(db, "PRAGMA user_version", "PRAGMA user_version");
+    ASSERT_TRUE(version.Step());
+    EXPECT_EQ(version.ColumnInt64(0), 2);
+}
+
 }  // namespace

@@ -36,7 +36,7 @@ TEST_F(ShellTest, PasswordChangeAsksTheOldOneThenStoresTheNewOne)
         d->Type(Form7->Edit2, "new'pass");
         d->Click(Form7->Button1);
     });
-    d->Run([] { Form1->N16Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N16); });
     EXPECT_FALSE(d->IsShowing(Form7));
     EXPECT_EQ(w->Scalar("Select Count(*) From Passwords").AsInteger(), 1);
     EXPECT_EQ(w->Scalar("Select Пароль From Passwords").AsString(), "new'pass");
@@ -106,7 +106,7 @@ TEST_F(ShellTest, NameColumnFlagsShowTheirHintAndAreWrittenBack)
             EXPECT_NE(Form12->Label2->GetCaption(), c.hint);
             d->Click(Form12->Button1);
         });
-        d->Run([] { Form1->N26Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N26); });
         EXPECT_EQ(w->Scalar("Select Цвет From Name").AsInteger(), c.colorTicked ? 0 : 1);
         EXPECT_EQ(w->Scalar("Select Размеры From Name").AsInteger(), c.sizes);
     }
@@ -120,7 +120,7 @@ TEST_F(ShellTest, CancelInTheNameColumnDialogWritesNothing)
         d->Tick(Form12->CheckBox2, false);
         d->Click(Form12->Button2);
     });
-    d->Run([] { Form1->N26Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N26); });
     EXPECT_EQ(w->Snapshot(), before);
 }
 
@@ -135,7 +135,7 @@ TEST_F(ShellTest, CompanyDetailsAreWrittenToOwner)
         d->Type(Form6->Edit[11], "О'Нил");
         d->Click(Form6->Button1);
     });
-    d->Run([] { Form1->N14Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N14); });
     EXPECT_EQ(w->Scalar("Select Count(*) From Owner").AsInteger(), 1);
     EXPECT_EQ(w->Scalar("Select Название From Owner").AsString(), "ООО \"Ромашка\"");
     EXPECT_EQ(w->Scalar("Select ИНН From Owner").AsString(), "7701234567");
@@ -195,18 +195,18 @@ TEST_F(ShellTest, SupplierDetailsWithControlCharactersAreRefused)
 TEST_F(ShellTest, TheAboutBoxAndTheNameColumnWorkInTheArchiveView)
 {
     StartOnWarehouse();
-    Form1->WorkingMode = 0;
+    Form1->WorkingMode = wmArchive;
     d->ExpectModal(Form10, [&] {
         EXPECT_EQ(Form10->GetCaption(), "О программе");
         d->Click(Form10->Button1);
     });
     d->ExpectModal(Form12, [&] { d->Click(Form12->Button2); });
-    d->Run([] {
-        Form1->N24Click(nullptr);
-        Form1->N26Click(nullptr);
-        Form1->N14Click(nullptr);
-        Form1->N16Click(nullptr);
-        Form1->N20Click(nullptr);
+    d->Run([&] {
+        d->Menu(Form1->N24);
+        d->Menu(Form1->N26);
+        d->Menu(Form1->N14);
+        d->Menu(Form1->N16);
+        d->Menu(Form1->N20);
     });
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form10", "Form12"}));
 }

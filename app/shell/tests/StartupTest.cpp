@@ -98,7 +98,7 @@ TEST_F(ShellTest, AFailedOpenKeepsThePreviousWarehouseAndTheIni)
             std::ofstream(PathToSystem(path)) << b.content;
         d->ClearMessages();
         d->AnswerFileDialog(path);
-        d->Run([] { Form1->Button1Click(nullptr); });
+        d->Run([&] { d->Click(Form1->Button1); });
         ASSERT_EQ(d->MessageTexts().size(), 1u);
         EXPECT_NE(d->MessageTexts()[0].find("Работа продолжается с прежним складом"), AnsiString::npos);
         EXPECT_EQ(Form1->GetCaption(), caption);
@@ -116,7 +116,7 @@ TEST_F(ShellTest, OpeningAnotherWarehouseReplacesCaptionTreeAndIni)
     other.SetPassword("2");
     other.Exec("Update Groups Set NameGroup='Второй' Where IDName=0");
     d->AnswerFileDialog(other.Path());
-    d->Run([] { Form1->Button1Click(nullptr); });
+    d->Run([&] { d->Click(Form1->Button1); });
     EXPECT_EQ(Form1->GetCaption(), "Korvel Склад 1.0  " + other.Path());
     EXPECT_EQ(Form1->TreeView1->GetItems()->GetFirstNode()->GetText(), "Второй");
     EXPECT_NE(IniText().find(other.Path()), AnsiString::npos);
@@ -188,6 +188,27 @@ TEST_F(ShellTest, YesOnExitWritesEveryGridsWidthsThatReadBack)
         }
 }
 
+TEST_F(ShellTest, SavedWidthsComeBackOnEachWindowsFirstShowing)
+{
+    // Widths stored before the warehouse opens; each grid reads its own row when its
+    // window first shows, and only columns the row holds a value for change.
+    w->Exec("Update ColumnSize Set \"0\"=40+ID, \"1\"=Null");
+    StartOnWarehouse();
+    const int before = Form4->DBGrid1->GetColumns()->Items(1)->GetWidth();
+    EXPECT_EQ(Form1->DBGrid1->GetColumns()->Items(0)->GetWidth(), 41) << "the main window, on open";
+    d->ExpectModal(Form4, [&] {
+        EXPECT_EQ(Form4->DBGrid1->GetColumns()->Items(0)->GetWidth(), 44);
+        EXPECT_EQ(Form4->DBGrid1->GetColumns()->Items(1)->GetWidth(), before) << "a Null width is skipped";
+        d->Click(Form4->Button8);
+    });
+    d->Click(Form1->Button7);
+    d->ExpectModal(Form9, [&] {
+        EXPECT_EQ(Form9->DBGrid1->GetColumns()->Items(0)->GetWidth(), 49);
+        d->Click(Form9->Button3);
+    });
+    d->Menu(Form1->N21);
+}
+
 TEST_F(ShellTest, SavingWidthsNeverBlocksExit)
 {
     StartOnWarehouse();
@@ -239,7 +260,7 @@ TEST_F(ShellTest, TheArchiveViewSwitchesTheCommandsOffUntilTheJournalCloses)
 TEST_F(ShellTest, HelpOpensTheHelpFileBesideTheProgram)
 {
     StartOnWarehouse();
-    d->Run([] { Form1->N23Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N23); });
     ASSERT_EQ(d->ShellCalls().size(), 1u);
     EXPECT_EQ(d->ShellCalls()[0].Verb, "open");
     EXPECT_EQ(d->ShellCalls()[0].File, w->Dir() + "Складhelp.chm");

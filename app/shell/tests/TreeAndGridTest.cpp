@@ -4,6 +4,7 @@
 #include "app/documents/Unit2.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
+#include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
@@ -56,7 +57,7 @@ protected:
     void Select(const AnsiString& text) { d->ChooseNode(Form1->TreeView1, text); }
 };
 
-TEST_F(TreeTest, TheTreeFollowsTheGroupsTableInTheSpecifiedOrder)
+TEST_F(TreeTest, TheTreeShowsGroupsDepthFirstInTableOrder)
 {
     Seed();
     StartOnWarehouse();
@@ -120,7 +121,7 @@ TEST_F(TreeTest, DeleteRefusesTheRootAndGroupsWithGoodsBelow)
         Select(r.group);
         d->ClearMessages();
         d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
-        d->Run([] { Form1->N3Click(nullptr); });
+        d->Run([&] { d->Menu(Form1->N3); });
         EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{"Вы действительно хотите удалить?", r.message}));
         EXPECT_EQ(w->Snapshot(), before);
     }
@@ -133,7 +134,7 @@ TEST_F(TreeTest, DeleteRemovesAnEmptySubtreeFromTableAndTree)
     StartOnWarehouse();
     Select("Краски");
     d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
-    d->Run([] { Form1->N3Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N3); });
     EXPECT_EQ(TreeShape(Form1->TreeView1), "Склад:0 Крепёж:1");
     EXPECT_EQ(w->Scalar("Select Count(*) From Groups").AsInteger(), 2);
 }
@@ -146,7 +147,7 @@ TEST_F(TreeTest, AnswerNoToDeleteChangesNothing)
     w->Exec("Delete From Products");
     const std::string before = w->Snapshot();
     d->AnswerMessage("Вы действительно хотите удалить?", mrNo);
-    d->Run([] { Form1->N3Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N3); });
     EXPECT_EQ(w->Snapshot(), before);
 }
 
@@ -162,7 +163,7 @@ TEST_F(TreeTest, AnApostropheInAGroupNameWorksEverywhere)
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Шпага");
     w->Exec("Delete From Products");
     d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
-    d->Run([] { Form1->N3Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N3); });
     EXPECT_EQ(w->Scalar("Select Count(*) From Groups").AsInteger(), 1);
     EXPECT_TRUE(d->Errors().empty());
 }
@@ -197,7 +198,7 @@ TEST_F(TreeTest, AddSubgroupIsRefusedOnALeafWithGoodsAndAllowedAboveSubgroups)
     Seed();
     StartOnWarehouse();
     Select("Алкидные");
-    d->Run([] { Form1->N2Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N2); });
     EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{"Нельзя добавить подгруппу т.к. в группе содержится товар"}));
     Select("Эмали");
     d->ExpectModal(Form5, [&] {
@@ -206,13 +207,13 @@ TEST_F(TreeTest, AddSubgroupIsRefusedOnALeafWithGoodsAndAllowedAboveSubgroups)
         EXPECT_FALSE(Form5->ComboBox1->GetVisible());
         d->CloseForm(Form5);
     });
-    d->Run([] { Form1->N2Click(nullptr); });
+    d->Run([&] { d->Menu(Form1->N2); });
     d->ExpectModal(Form5, [&] {
         EXPECT_EQ(Form5->Job(), TInputJob::Rename);
         EXPECT_EQ(Form5->Edit1->GetText(), "Эмали");
         d->CloseForm(Form5);
     });
-    d->Run([] { Form1->SpeedButton1Click(nullptr); });
+    d->Run([&] { d->Click(Form1->SpeedButton1); });
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form5", "Form5"}));
 }
 

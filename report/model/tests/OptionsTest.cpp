@@ -35,9 +35,13 @@ TEST(Options, ClearResetsOnlyItsShare)
 
 TEST(Options, PasswordShiftAndCheck)
 {
-    const AnsiString typed = "\x01\xF6\xFFa";
+    const AnsiString typed = "\x01\xF6\xFF" "a";  // split: a hex escape would take the 'a'
+    ASSERT_EQ(typed.size(), 4u);
     const AnsiString stored = rpEncodePassword(typed);
+    ASSERT_EQ(stored.size(), typed.size());
     EXPECT_EQ(static_cast<unsigned char>(stored[0]), 0xF7);
+    EXPECT_EQ(static_cast<unsigned char>(stored[2]), 0xF5);
+    EXPECT_EQ(static_cast<unsigned char>(stored[3]), 0x57) << "the 'a' after 0xFF is stored too";
     EXPECT_EQ(rpDecodePassword(stored), typed);
     TrpReportOptions o;
     EXPECT_TRUE(o.CheckPassword()) << "no password, nothing asked";

@@ -172,10 +172,12 @@ TEST(DockTest, Compaction)
         EXPECT_EQ(vertical ? dock->GetWidth() : dock->GetHeight(), c.expectedDepth);
         for (size_t i = 0; i < bars.size(); ++i)
             EXPECT_EQ(vertical ? bars[i]->GetLeft() : bars[i]->GetTop(), c.expected[i]) << "tool bar " << i;
-        if (c.align == alBottom)
+        if (c.align == alBottom) {
             EXPECT_EQ(dock->GetTop() + dock->GetHeight(), outer) << "the outer edge stays";
-        if (c.align == alRight)
+        }
+        if (c.align == alRight) {
             EXPECT_EQ(dock->GetLeft() + dock->GetWidth(), outer) << "the outer edge stays";
+        }
         delete form;
     }
 }

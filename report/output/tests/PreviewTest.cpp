@@ -396,8 +396,9 @@ TEST_F(PreviewTest, OutlineReachesFarDownTallPages)
                 node = preview->OutlineTree->GetItems()->Item(k);
         ASSERT_NE(node, nullptr);
         const intptr_t data = reinterpret_cast<intptr_t>(node->GetData());
-        if (c.classic)
+        if (c.classic) {
             EXPECT_EQ(data, (c.page + 1) + (c.top / 2) * (1 << 20));
+        }
         env.d.ChooseNode(preview->OutlineTree, c.why);
         const int expected =
             preview->Workspace->GetPageBounds(c.page).Top - 10 + int(Round((c.reached + 10 * 3.77953L)));

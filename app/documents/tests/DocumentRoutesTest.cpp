@@ -1,0 +1,320 @@
+// Every document kind entered, corrected and saved through the windows, reaching lines by the
+// keyboard and the mouse, on goods that differ only in their article and hold fractional
+// stock; the tables are read afterwards.
+#include "app/documents/tests/DocumentFixture.h"
+
+#include "app/documents/Unit11.h"
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/shell/Unit1.h"
+#include "app/shell/ShellDb.h"
+#include "app/shell/Unit5.h"
+#include "platform/db/ADODB.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+
+namespace {
+
+class DocumentRoutesTest : public DocumentTest {
+protected:
+    void SeedGoods(double stockA, double stockB, double stockNut)
+    {
+        TProductSeed a = Product("Болт", "Склад", stockA, 2);
+        a.Article = "A-1";
+        TProductSeed b = a;
+        b.Article = "B-1";
+        b.Quantity = stockB;
+        boltA = w->AddProduct(a);
+        boltB = w->AddProduct(b);
+        TProductSeed n = Product("Гайка", "Склад", stockNut, 0.5);
+        n.Article = "N-1";
+        nut = w->AddProduct(n);
+    }
+    double Stock(int64_t product)
+    {
+        return w->Scalar("Select Количество From Products Where ID=:id", {product}).AsDouble();
+    }
+    // "Добавить": the goods of this article clicked in the picker's grid, with a quantity.
+    void Add(const char* article, const char* quantity, TButton* TForm2::*ok = &TForm2::Button7)
+    {
+        d->ExpectModal(Form2, [&] {
+            d->Select(Form2->Art, article);
+            ASSERT_EQ(Form1->ADOQuery5->RecordCount(), 1);
+            d->ClickRow(Form2->DBGrid1, 0);
+            d->Type(Form2->ComboBox6, quantity);
+            d->Click(Form2->*ok);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        d->Click(Form3->Button1);
+    }
+    // "Изменить" on the current line, a new quantity typed, OK (or the card's "Отмена").
+    void Change(const char* quantity, TButton* TForm2::*ok = &TForm2::Button7)
+    {
+        d->ExpectModal(Form2, [&] {
+            d->Type(Form2->ComboBox6, quantity);
+            d->Click(Form2->*ok);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        d->Click(Form3->Button3);
+    }
+    std::vector<double> TempQuantities(const char* table = "TempStructureDocuments")
+    {
+        std::vector<double> out;
+        OpenSql(Form1->ADOQuery2, AnsiString("Select Количество From ") + table + " Order By ID");
+        for (Form1->ADOQuery2->First(); !Form1->ADOQuery2->Eof(); Form1->ADOQuery2->Next())
+            out.push_back(Form1->ADOQuery2->Fields().Fields(0)->AsFloat());
+        return out;
+    }
+    std::vector<std::pair<int64_t, double>> Lines(const char* table)
+    {
+        std::vector<std::pair<int64_t, double>> out;
+        OpenSql(Form1->ADOQuery2, AnsiString("Select IDТовара,Количество From ") + table + " Order By rowid");
+        for (Form1->ADOQuery2->First(); !Form1->ADOQuery2->Eof(); Form1->ADOQuery2->Next())
+            out.emplace_back(Form1->ADOQuery2->Fields().Fields(0)->AsLargeInt(),
+                             Form1->ADOQuery2->Fields().Fields(1)->AsFloat());
+        return out;
+    }
+    int64_t boltA = 0, boltB = 0, nut = 0;
+};
+
+using TLines = std::vector<std::pair<int64_t, double>>;
+
+TEST_F(DocumentRoutesTest, AReceiptCorrectedByTheKeysCreditsEachPickedProduct)
+{
+    SeedGoods(2.5, 1.25, 0.33);
+    StartOnWarehouse();
+    TDBGrid* g = Form3->DBGrid1;
+    const TShiftState ctrl = TShiftState() << ssCtrl;
+    d->ExpectModal(Form3, [&] {
+        d->Select(Form3->ComboBox1, 0);
+        d->Type(Form3->ComboBox2, "Поставщик");
+        d->Type(Form3->ComboBox3, "Иванов");
+        d->Select(Form3->ComboBox4, 0);
+        Add("A-1", "0,5");
+        Add("B-1", "1,75");
+        Add("N-1", "3");
+        // The picker cancelled: no line.
+        d->ExpectModal(Form2, [&] {
+            d->Select(Form2->Art, "A-1");
+            d->ClickRow(Form2->DBGrid1, 0);
+            d->Type(Form2->ComboBox6, "9");
+            d->Click(Form2->Button6);
+        });
+        d->Click(Form3->Button1);
+        EXPECT_EQ(TempQuantities(), (std::vector<double>{0.5, 1.75, 3}));
+
+        d->Key(g, VK_HOME, ctrl);
+        d->Key(g, VK_DOWN);
+        Change("2,25");  // B's line
+        d->Key(g, VK_END, ctrl);
+        Change("7", &TForm2::Button6);  // cancelled: unchanged
+        d->Key(g, VK_NEXT);
+        d->Click(Form3->Button2);  // the nut's line goes
+        EXPECT_EQ(TempQuantities(), (std::vector<double>{0.5, 2.25}));
+        d->Key(g, VK_UP);
+        d->Key(g, VK_UP);
+        d->Key(g, VK_UP);
+        Change("1,5");  // A's line
+        EXPECT_EQ(TempQuantities(), (std::vector<double>{1.5, 2.25}));
+        // "Отмена" answered "Нет": the entry stays.
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button2); });
+        d->Click(Form3->Button6);
+        EXPECT_TRUE(d->IsShowing(Form3));
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    d->Run([] { Form1->Button5Click(nullptr); });
+    EXPECT_EQ(Stock(boltA), 4);
+    EXPECT_EQ(Stock(boltB), 3.5);
+    EXPECT_EQ(Stock(nut), 0.33);
+    EXPECT_EQ(Lines("StructureDocuments"), (TLines{{boltA, 1.5}, {boltB, 2.25}}));
+}
+
+TEST_F(DocumentRoutesTest, ARequestEditedTwiceThenIssuedBeyondStock)
+{
+    SeedGoods(2.5, 1.25, 0.33);
+    StartOnWarehouse();
+    TDBGrid* g = Form3->DBGrid1;
+    d->ExpectModal(Form3, [&] {
+        for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3, Form3->ComboBox5, Form3->ComboBox6})
+            d->Type(box, "Заказ");
+        Add("B-1", "5");
+        Add("A-1", "1");
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    d->Run([] { Form1->Button6Click(nullptr); });
+    EXPECT_EQ(Lines("StructureApplication"), (TLines{{boltB, 5}, {boltA, 1}}));
+
+    // Edited: the second line lowered by the keys, a nut added, the first removed by the mouse.
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            d->Key(g, VK_DOWN);
+            d->Key(g, VK_DOWN);
+            Change("0,75");
+            Add("N-1", "0,33");
+            d->ClickRow(g, 0);
+            d->Click(Form3->Button2);
+            d->Click(Form3->Button7);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button4);
+    });
+    EXPECT_EQ(Lines("StructureApplication"), (TLines{{boltA, 0.75}, {nut, 0.33}}));
+    // Reopened and saved unchanged, twice.
+    for (int i = 0; i < 2; ++i)
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, [&] {
+                d->Click(Form3->Button7);
+                EXPECT_FALSE(d->IsShowing(Form3));
+            });
+            d->Click(Form4->Button4);
+        });
+    EXPECT_EQ(Lines("StructureApplication"), (TLines{{boltA, 0.75}, {nut, 0.33}}));
+
+    // Add B again asking more than its stock, then issue.
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            Add("B-1", "4");
+            d->Click(Form3->Button7);
+        });
+        d->Click(Form4->Button4);
+    });
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(TempQuantities("TempStructureOtpusk"), (std::vector<double>{0.75, 0.33, 1.25}));
+            d->Key(g, VK_END, TShiftState() << ssCtrl);
+            // Above the most: refused, the card stays; then cancelled.
+            d->ExpectModal(Form2, [&] {
+                d->Type(Form2->ComboBox6, "4");
+                d->Click(Form2->Button2);
+                EXPECT_TRUE(d->IsShowing(Form2));
+                d->Click(Form2->Button6);
+            });
+            d->Click(Form3->Button3);
+            d->ClickRow(g, 0);
+            Change("0,5", &TForm2::Button2);
+            EXPECT_EQ(TempQuantities("TempStructureOtpusk"), (std::vector<double>{0.5, 0.33, 1.25}));
+            d->Click(Form3->Button4);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button3);
+    });
+    EXPECT_EQ(Stock(boltA), 2);
+    EXPECT_EQ(Stock(boltB), 0);
+    EXPECT_EQ(Stock(nut), 0);
+    EXPECT_EQ(Lines("StructureOtpusk"), (TLines{{boltA, 0.5}, {nut, 0.33}, {boltB, 1.25}}));
+    OpenSql(Form1->ADOQuery2, "Select Отпущено From StructureApplication Order By rowid");
+    std::vector<double> issued;
+    for (Form1->ADOQuery2->First(); !Form1->ADOQuery2->Eof(); Form1->ADOQuery2->Next())
+        issued.push_back(Form1->ADOQuery2->Fields().Fields(0)->AsFloat());
+    EXPECT_EQ(issued, (std::vector<double>{0.5, 0.33, 1.25}));
+    EXPECT_EQ(w->Scalar("Select Отпуск_товара From Application").AsString(), "Частично выдан");
+}
+
+TEST_F(DocumentRoutesTest, ANewActAfterViewingOneTakesItsOwnReason)
+{
+    SeedGoods(2.5, 1.25, 0.33);
+    const int64_t old = AddAct(Day(2026, 1, 5), 0, "Старая");
+    AddLineOf("StructureAkt", old, boltA, 1);
+    StartOnWarehouse();
+    InJournal([&] {
+        d->Choose(Form4->RadioButton10);
+        d->ExpectModal(Form3, [&] { d->Click(Form3->Button6); });
+        d->Click(Form4->Button2);
+    });
+    d->ExpectModal(Form3, [&] {
+        d->Type(Form3->Edit2, "Бой");
+        Add("B-1", "0,25", &TForm2::Button3);
+        // The password cancelled: nothing posted, the window stays.
+        d->ExpectModal(Form5, [&] { d->CloseForm(Form5); });
+        d->Click(Form3->Button4);
+        EXPECT_TRUE(d->IsShowing(Form3));
+        d->Key(Form3->DBGrid1, VK_DOWN);
+        Change("0,5", &TForm2::Button2);
+        d->ExpectModal(Form5, [&] {
+            d->Type(Form5->Edit1, "1");
+            d->Click(Form5->Button1);
+        });
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    d->Run([] { Form1->Button9Click(nullptr); });
+    EXPECT_EQ(Stock(boltB), 0.75);
+    EXPECT_EQ(Stock(boltA), 2.5);
+    EXPECT_EQ(w->Scalar("Select Причина From Akt Order By ID Desc").AsString(), "Бой");
+}
+
+TEST_F(DocumentRoutesTest, TheLineEditorTakesAQuantityAfterAGoodsCardWasViewed)
+{
+    // Goods in use open their card for prices only, the describing boxes and ComboBox6
+    // disabled; the line editor that follows must still take a quantity.
+    SeedGoods(2.5, 1.25, 0.33);
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, boltB, 1, 0, 2);
+    StartOnWarehouse();
+    ShowMain();
+    const auto viewCard = [&] {
+        d->ExpectModal(Form2, [&] { d->Click(Form2->Button6); });
+        d->Click(Form1->Button3);  // "Просмотр"
+    };
+    viewCard();
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            Change("0,75");
+            d->Click(Form3->Button7);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button4);  // edit the request
+    });
+    EXPECT_EQ(Lines("StructureApplication"), (TLines{{boltB, 0.75}}));
+    viewCard();
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            Change("0,5", &TForm2::Button2);
+            d->Click(Form3->Button4);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button3);  // issue
+    });
+    EXPECT_EQ(Stock(boltB), 0.75);
+    EXPECT_EQ(Lines("StructureOtpusk"), (TLines{{boltB, 0.5}}));
+}
+
+TEST_F(DocumentRoutesTest, AnIssueLineGetsOneVatSumWhicheverComesFirst)
+{
+    // Sum 0.25 at 18 %: the single-precision rule gives 0.30 (a computation in doubles 0.29).
+    const int64_t screw = w->AddProduct(Product("Шуруп", "Склад", 10, 0.25));
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, screw, 5, 0, 1.25);
+    StartOnWarehouse();
+    Form1->VatRate = 18;
+    for (const bool tickFirst : {true, false}) {
+        SCOPED_TRACE(tickFirst ? "НДС ticked, then the line changed" : "the line changed, then НДС ticked");
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, [&] {
+                if (tickFirst)
+                    d->Tick(Form3->CheckBox1);
+                d->ClickRow(Form3->DBGrid1, 0);
+                Change("1", &TForm2::Button2);
+                if (!tickFirst)
+                    d->Tick(Form3->CheckBox1);
+                EXPECT_EQ(w->Scalar("Select Сумма From TempStructureOtpusk").AsDouble(), 0.25);
+                EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk").AsDouble(), 0.3);
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            d->Click(Form4->Button3);
+        });
+    }
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// bench_components.cpp - making and freeing many components, in the platform
+// alone and from a script: 2,000, 20,000 and 200,000 buttons owned by one form,
+// each made, and in the script given an OnClick handler, then the form freed
+// with them. The time per button (the inverse of items_per_second) must not
+// grow with their number: creating and freeing are linear.
+//
+// With SKLAD_BENCH_QUICK set (the test run) only 2,000 buttons are made.
+#include "script/GlobalUnit.h"
+#include "script/Script.h"
+#include "script/bindings/Bindings.h"
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/testing/TestDriver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+int Count(const benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    return std::getenv("SKLAD_BENCH_QUICK") && n > 2000 ? 2000 : n;
+}
+
+void BM_PlatformButtons(benchmark::State& state)
+{
+    const int n = Count(state);
+    TTestDriver driver;
+    for (auto _ : state) {
+        auto form = std::make_unique<TForm>(nullptr);
+        for (int i = 0; i < n; ++i) {
+            auto* b = new TButton(form.get());
+            b->SetParent(form.get());
+        }
+        form.reset();
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
+void BM_ScriptButtons(benchmark::State& state)
+{
+    const int n = Count(state);
+    TTestDriver driver;
+    ScriptEngineStartup();
+    ScriptBindingsStartup();
+    {
+        TscScript script(nullptr);
+        script.Parent = scGlobalUnit();
+        script.SyntaxType = "PascalScript";
+        script.Lines()->SetText("var f: TForm; b: TButton; i: Integer;\r\n"
+                                "procedure Click(Sender: TObject);\r\nbegin\r\nend;\r\n"
+                                "begin\r\n  f := TForm.Create(nil);\r\n"
+                                "  for i := 1 to " + std::to_string(n) + " do begin\r\n"
+                                "    b := TButton.Create(f);\r\n    b.Parent := f;\r\n    b.OnClick := 'Click';\r\n"
+                                "  end;\r\n  f.Free;\r\nend.");
+        if (!script.Compile()) {
+            std::fprintf(stderr, "%s: %s\n", script.ErrorPos.c_str(), script.ErrorText.c_str());
+            std::exit(1);
+        }
+        for (auto _ : state)
+            driver.Run([&] { script.Execute(); });
+    }
+    ScriptBindingsShutdown();
+    ScriptEngineShutdown();
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
+BENCHMARK(BM_PlatformButtons)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScriptButtons)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+} // namespace

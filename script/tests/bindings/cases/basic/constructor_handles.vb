@@ -1,0 +1,7 @@
+' A constructor takes one handle for the object it makes, none besides.
+Dim a, b, c
+a = TStringList.Create
+b = TStringList.Create
+c = TStringList.Create
+Print(b - a)                          ' expect: 1
+Print(c - b)                          ' expect: 1
