@@ -64,6 +64,8 @@ void TCustomForm::Publish(TPropertyTable& t)
     t.Event("OnShow", &TCustomForm::OnShow);
 }
 
+void TCustomForm::Paint(TCanvas&) { OnPaint(this); }
+
 TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
 {
     FVisible = false;

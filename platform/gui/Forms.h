@@ -140,6 +140,9 @@ public:
     TButton* DefaultButton() const;
     TButton* CancelButton() const;
     TCanvas* GetCanvas() const { return FCanvas.get(); }
+    // The window's client area is painted: OnPaint draws on Canvas (the peer gives the
+    // canvas its device only for the length of the paint).
+    void Paint(TCanvas& canvas) override;
 
     void SetVisible(bool value) override;
     void SetParent(TWinControl* value) override;

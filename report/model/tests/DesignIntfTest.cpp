@@ -12,6 +12,8 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/testing/TestDriver.h"
 
+#include <functional>
+
 namespace {
 
 // A character property: no report class publishes one.
@@ -512,4 +514,73 @@ TEST_F(DesignIntfTest, FormToResWritesTheFormsTextsAsABlock)
               "    'OkB.Caption=Д''Артаньян' + #13#10 +\r\n"
               "    'OkB.Hint=Подсказка' + #13#10 +\r\n"
               "    '');\r\n");
+}
+
+namespace {
+
+// Every editable item of a list, nested ones included, with its path of names.
+void EachEditable(TrpPropertyList* list, const AnsiString& path,
+                  const std::function<void(TrpPropertyItem*, const AnsiString&)>& fn)
+{
+    for (int i = 0; i < list->Count(); ++i) {
+        TrpPropertyItem* item = list->GetPropertyItem(i);
+        const AnsiString name = path + item->Editor->GetName();
+        if (!item->Editor->GetAttributes().Contains(paReadOnly))
+            fn(item, name);
+        if (item->SubProperty)
+            EachEditable(item->SubProperty.get(), name + ".", fn);
+    }
+}
+
+// The shown text of one property of one object, by its path.
+AnsiString ShownOf(TObject* obj, const AnsiString& path)
+{
+    TrpPropertyList list(nullptr);
+    list.SetComponent(obj);
+    TrpPropertyList* at = &list;
+    AnsiString rest = path;
+    for (size_t dot; (dot = rest.find('.')) != AnsiString::npos; rest = rest.substr(dot + 1)) {
+        TrpPropertyItem* item = at->Find(rest.substr(0, dot));
+        if (!item || !item->SubProperty)
+            return "<none>";
+        at = item->SubProperty.get();
+    }
+    TrpPropertyItem* item = at->Find(rest);
+    return item ? item->Editor->GetValue() : AnsiString("<none>");
+}
+
+}  // namespace
+
+TEST_F(DesignIntfTest, EveryCommonPropertyOfSeveralClassesEditsThemAll)
+{
+    auto* shape = Add<TrpShapeView>(Band, "Shape1");
+    auto* picture = Add<TrpPictureView>(Band, "Picture1");
+    const std::vector<std::vector<TObject*>> selections = {
+        {Memo, Line}, {Line, shape}, {Memo, shape, picture}, {Line, Memo, shape}};
+    for (const std::vector<TObject*>& sel : selections) {
+        std::unique_ptr<TrpPropertyList> list = rpCreatePropertyList(sel, nullptr);
+        ASSERT_NE(list, nullptr);
+        int edited = 0;
+        EachEditable(list.get(), "", [&](TrpPropertyItem* item, const AnsiString& name) {
+            SCOPED_TRACE(name.c_str());
+            TrpPropertyEditor* e = item->Editor.get();
+            // The first object's value goes to every one: a value from the list where there is one.
+            AnsiString value = e->GetValue();
+            if (e->GetAttributes().Contains(paValueList)) {
+                e->GetValues();
+                if (e->Values->Count() > 0)
+                    value = e->Values->Strings(e->Values->Count() - 1);
+            }
+            try {
+                e->SetValue(value);
+            } catch (const Exception&) {
+                return;  // a value the property refuses for every object alike
+            }
+            ++edited;
+            const AnsiString shown = e->GetValue();
+            for (TObject* obj : sel)
+                EXPECT_EQ(ShownOf(obj, name), shown) << static_cast<TComponent*>(obj)->GetName().c_str();
+        });
+        EXPECT_GT(edited, 5);
+    }
 }
