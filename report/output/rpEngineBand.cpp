@@ -4,6 +4,7 @@
 #include "report/output/rpEngineRun.h"
 
 #include "report/output/rpEngineConsts.h"
+#include "report/output/rpOutline.h"
 #include "report/output/rpPreviewPages.h"
 
 #include "report/model/rpDMPClass.h"
@@ -396,6 +397,8 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     KeepBand = Band;
     KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
     KeepOutline = PreviewPages->Outline()->GetCurPosition();
+    if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
+        KeepOutlineMark = outline->Mark();
     AggregateList.StartKeep();
 }
 

@@ -2,6 +2,8 @@
 // (golden files), the device rectangle, frames and their difference text.
 #include "report/model/tests/ReportFixture.h"
 
+#include "report/model/rpRes.h"
+
 #include "platform/graphics/testing/Golden.h"
 #include "platform/graphics/testing/RecordingCanvas.h"
 
@@ -219,6 +221,29 @@ TEST_F(ViewsTest, PicturesKeepTheirAspect)
     p->Draw(&c2.Canvas, 1, 1, 0, 0);
     EXPECT_NE(c2.Dump().find("bitmap 0 25 100 75 200x100"), AnsiString::npos) << c2.Dump();
     Golden("picture_centered", p);
+}
+
+// Without a picture, at design time, the view shows its name and the empty-picture sign;
+// in a run it shows nothing inside.
+TEST_F(ViewsTest, EmptyPictureShowsItsSignWhileDesigning)
+{
+    rpSetBitmapResourceLoader([](const AnsiString& name, TBitmap& b) {
+        if (name != "rpEMPTY")
+            return false;
+        b.SetSize(16, 16);
+        return true;
+    });
+    for (bool designing : {true, false}) {
+        SCOPED_TRACE(designing ? "designing" : "running");
+        auto* p = Add<TrpPictureView>(Band, designing ? "Picture1" : "Picture2");
+        Band->SetTop(0);
+        p->SetBounds(10, 20, 100, 50);
+        p->IsDesigning = designing;
+        TRecordingCanvas c;
+        p->Draw(&c.Canvas, 1, 1, 0, 0);
+        EXPECT_EQ(c.Dump().find("bitmap 11 22 27 38 16x16") != AnsiString::npos, designing) << c.Dump();
+    }
+    rpSetBitmapResourceLoader(nullptr);
 }
 
 TEST_F(ViewsTest, PictureDiffWithoutAPictureIsItsGeometry)
