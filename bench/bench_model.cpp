@@ -1,7 +1,9 @@
 // Report object model benchmarks: loading and freeing templates of many objects.
 //
 // A template of N memo views (spread over bands of 100 memos each on one page) is loaded
-// from its XML text and freed again. Both must grow linearly with N.
+// from its XML text and freed again, or built in code: bands and memos created and named
+// as a program makes them (CreateUniqueName), or given names of their own (SetName). All
+// must grow linearly with N.
 #include "report/model/rpBands.h"
 #include "report/model/rpClass.h"
 #include "report/model/rpMemo.h"
@@ -96,5 +98,42 @@ void BM_FreeReport(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_FreeReport)->Apply(Sizes);
+
+// Built in code: every object named as it is made.
+void BuildInCode(benchmark::State& state, bool Unique)
+{
+    Setup();
+    const int memos = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        auto r = NewReport();
+        auto* page = new TrpReportPage(r.get());
+        page->SetName("Page1");
+        TrpBand* band = nullptr;
+        for (int i = 0; i < memos; ++i) {
+            if (i % 100 == 0) {
+                band = new TrpMasterData(page);
+                if (Unique)
+                    band->CreateUniqueName();
+                else
+                    band->SetName("MasterData" + IntToStr(i / 100 + 1));
+                band->SetBounds(0, i / 100 * 20, 0, 18);
+            }
+            auto* m = new TrpMemoView(band);
+            if (Unique)
+                m->CreateUniqueName();
+            else
+                m->SetName("Memo" + IntToStr(i + 1));
+            m->SetBounds(i % 100 * 7, 0, 7, 18);
+        }
+        if (!r->FindObject("Memo" + IntToStr(memos)))
+            state.SkipWithError("the last memo has another name");
+        state.PauseTiming();
+        r.reset();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK_CAPTURE(BuildInCode, CreateUniqueName, true)->Apply(Sizes);
+BENCHMARK_CAPTURE(BuildInCode, SetName, false)->Apply(Sizes);
 
 }  // namespace

@@ -3,13 +3,22 @@
 //   Measure  CalcHeight, as the engine stretches a band, laid out anew every time (also
 //            with the whole text one paragraph), and again at the same size (kept layout)
 //   Split    InitPart, then DrawPart into parts of one A4 page's height until nothing is left
+//            (also with a paragraph gap and with the width following the text)
 //   Draw     the whole memo drawn once on a canvas that records nothing
+//   PrepareAndDraw/FromData, /InTemplate
+//            a report whose one band holds the memo, split across A4 pages, prepared and
+//            every page drawn: the text comes from a dataset field, or is held in the
+//            template itself (the memo's own text, escaped in the saved pages)
 // Counter us_per_KB: time per KB of text; it should stay level as the text grows.
 #include "platform/graphics/CanvasDevice.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/rtl/SysUtils.h"
+#include "report/model/rpBands.h"
+#include "report/model/rpDBSet.h"
 #include "report/model/rpMemo.h"
+#include "report/model/rpPages.h"
 #include "report/model/rpReportClasses.h"
+#include "report/output/rpPreviewPages.h"
 #include "script/GlobalUnit.h"
 
 #include <benchmark/benchmark.h>
@@ -32,6 +41,7 @@ void Startup()
     static TQtBackend backend(argc, argv);
     ScriptEngineStartup();
     rpInitReportClasses();
+    rpInstallOutputFactories();
 }
 
 AnsiString MakeText(int KB, size_t ParagraphSize = 600)
@@ -103,9 +113,15 @@ void MeasureAgain(benchmark::State& state)
     PerKB(state);
 }
 
-void Split(benchmark::State& state)
+enum class TSplitKind { Plain, ParagraphGap, AutoWidth };
+
+void SplitAs(benchmark::State& state, TSplitKind Kind)
 {
     auto memo = MakeMemo(int(state.range(0)));
+    if (Kind == TSplitKind::ParagraphGap)
+        memo->ParagraphGap = 10;
+    else if (Kind == TSplitKind::AutoWidth)
+        memo->AutoWidth = true;
     const AnsiString text = memo->GetText();
     const Extended page = 277 * 3.77953L;
     int parts = 0;
@@ -123,6 +139,11 @@ void Split(benchmark::State& state)
     PerKB(state);
 }
 
+void Split(benchmark::State& state) { SplitAs(state, TSplitKind::Plain); }
+// Parts laid out anew: the paragraph that goes on starts as a new one, or the width follows the text.
+void SplitParagraphGap(benchmark::State& state) { SplitAs(state, TSplitKind::ParagraphGap); }
+void SplitAutoWidth(benchmark::State& state) { SplitAs(state, TSplitKind::AutoWidth); }
+
 void Draw(benchmark::State& state)
 {
     auto memo = MakeMemo(int(state.range(0)));
@@ -131,6 +152,70 @@ void Draw(benchmark::State& state)
     TCanvas canvas(&device);
     for (auto _ : state)
         memo->Draw(&canvas, 1, 1, 0, 0);
+    PerKB(state);
+}
+
+// One row whose field "T" is the text.
+class TTextRow : public TrpUserDataSet {
+    SKLAD_CLASS_NOPUBLISH(TTextRow, TrpUserDataSet)
+public:
+    explicit TTextRow(TComponent* AOwner) : TrpUserDataSet(AOwner)
+    {
+        RangeEnd = reCount;
+        RangeEndCount = 1;
+    }
+    Variant GetValue(const AnsiString&) override { return Text; }
+    AnsiString GetDisplayText(const AnsiString&) override { return Text; }
+    void GetFieldList(TStrings* List) override
+    {
+        List->Clear();
+        List->Add("T");
+    }
+    int FieldsCount() override { return 1; }
+    AnsiString Text;
+};
+SKLAD_DEFINE_CLASS(TTextRow)
+
+void PrepareAndDraw(benchmark::State& state, bool InTemplate)
+{
+    Startup();
+    const AnsiString text = MakeText(int(state.range(0)));
+    TTextRow rows(nullptr);
+    rows.SetUserName("D");
+    rows.Text = text;
+    TrpReport report(nullptr);
+    report.GetEngineOptions()->SilentMode = true;
+    report.ShowProgress = false;
+    report.GetDataSets()->Add(&rows);
+    auto* page = new TrpReportPage(&report);
+    page->SetName("Page1");
+    page->SetPaperSize(9);  // A4
+    auto* band = new TrpMasterData(page);
+    band->SetName("MasterData1");
+    band->SetBounds(0, 0, 0, 20);
+    band->SetDataSet(&rows);
+    band->Stretched = true;
+    band->AllowSplit = true;
+    auto* memo = new TrpMemoView(band);
+    memo->SetName("Memo1");
+    memo->SetBounds(0, 0, 180 * 3.77953L, 20);
+    memo->GetFont()->SetName("Arial");
+    memo->GetFont()->SetSize(10);
+    memo->WordWrap = true;
+    memo->StretchMode = smMaxHeight;
+    memo->SetText(InTemplate ? text : AnsiString("[D.\"T\"]"));
+    TNullDevice device;
+    TCanvas canvas(&device);
+    int pages = 0;
+    for (auto _ : state) {
+        if (!report.PrepareReport(true))
+            std::abort();
+        auto* prepared = dynamic_cast<TrpPreviewPages*>(report.GetPreviewPages());
+        pages = prepared->GetCount();
+        for (int i = 0; i < pages; ++i)
+            prepared->DrawPage(i, &canvas, 1, 1, 0, 0);
+    }
+    state.counters["pages"] = pages;
     PerKB(state);
 }
 
@@ -146,6 +231,10 @@ BENCHMARK(Measure)->Apply(Sizes);
 BENCHMARK(MeasureOneParagraph)->Apply(Sizes);
 BENCHMARK(MeasureAgain)->Apply(Sizes);
 BENCHMARK(Split)->Apply(Sizes);
+BENCHMARK(SplitParagraphGap)->Apply(Sizes);
+BENCHMARK(SplitAutoWidth)->Apply(Sizes);
 BENCHMARK(Draw)->Apply(Sizes);
+BENCHMARK_CAPTURE(PrepareAndDraw, FromData, false)->Apply(Sizes);
+BENCHMARK_CAPTURE(PrepareAndDraw, InTemplate, true)->Apply(Sizes);
 
 }  // namespace

@@ -194,11 +194,14 @@ void TForm9::RadioButton3Click(TObject*)
 
 void TForm9::RadioButton4Click(TObject*)
 {
-    // The earliest and the latest day of any receipt or issue invoice, whatever the order
-    // the rows were stored in; no documents at all: today to today.
+    // The earliest and the latest day of any document that moved stock (receipts, issue
+    // invoices and write-off acts: a sheet "for the whole period" that left out a later
+    // write-off would end on a stock the warehouse no longer has), whatever the order the
+    // rows were stored in; no documents at all: today to today.
     OpenSql(Work(),
             "Select Min(D) As Первая,Max(D) As Последняя From (Select Дата_создания As D From Documents "
-            "Union All Select Дата_создания From Otpusk) Where D Is Not Null");
+            "Union All Select Дата_создания From Otpusk Union All Select Дата_создания From Akt) "
+            "Where D Is Not Null");
     TField* first = Work()->FindField("Первая");
     TField* last = Work()->FindField("Последняя");
     const bool any = first && last && !first->IsNull() && !last->IsNull();

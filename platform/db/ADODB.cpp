@@ -592,8 +592,10 @@ void TADOQuery::ReadFieldDefs(sqlite::Statement& st)
             duplicate = duplicate || (o != c && AnsiSameText(names[static_cast<size_t>(o)], name));
         if (duplicate && !table.empty())
             name = table + "." + name;
+        // The type first: it gives the size (the order of a call's arguments is not fixed).
         int size = 0;
-        TFieldDef* def = defs.Add(name, FieldTypeOfDecl(st.ColumnDeclType(c), size), size);
+        const TFieldType type = FieldTypeOfDecl(st.ColumnDeclType(c), size);
+        TFieldDef* def = defs.Add(name, type, size);
         def->TableName = table;
         def->OriginName = st.ColumnOriginName(c);
         if (!table.empty()) {

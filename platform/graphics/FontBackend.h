@@ -46,6 +46,9 @@ public:
     virtual void GetAdvances(const TFontSpec& font, std::string_view text, std::vector<double>& out) = 0;
     // Width of the whole text; the default sums the advances.
     virtual double TextWidth(const TFontSpec& font, std::string_view text);
+    // The font families installed, as names to give a font; none when the backend knows
+    // of no installed fonts (the fake).
+    virtual std::vector<AnsiString> Families() { return {}; }
 };
 
 // The exact fake: em = -Height (or Height / 1.0 for a cell height, the cell being 1 em);

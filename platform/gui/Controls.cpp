@@ -667,8 +667,11 @@ void TWinControl::RemoveControl(TControl* control)
     drop(FControls);
     drop(FTabList);
     control->FParent = nullptr;
-    if (control->GetAlign() != alNone && !Destroying())
+    if (Destroying())
+        return;
+    if (control->GetAlign() != alNone)
         AlignControls();
+    ContentChanged();
 }
 
 int TWinControl::GetTabOrder() const
@@ -826,6 +829,7 @@ void TWinControl::ChildPlaced(TControl* control)
     const TRect client = ClientRect();
     control->FAnchorRight = client.Width() - (control->FLeft + control->FWidth);
     control->FAnchorBottom = client.Height() - (control->FTop + control->FHeight);
+    ContentChanged();
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
@@ -1111,6 +1115,8 @@ void TControlScrollBar::SetRange(int value)
         FControl->SetAutoScroll(false);
     FRange = std::max(0, value);
     SetPosition(FPosition);
+    if (FControl)
+        FControl->BarsChanged();
 }
 
 bool TControlScrollBar::IsRangeStored() const { return !FControl || !FControl->GetAutoScroll(); }
@@ -1132,6 +1138,7 @@ void TControlScrollBar::SetPosition(int value)
             FControl->ScrollChildren(delta, 0);
         else
             FControl->ScrollChildren(0, delta);
+        FControl->BarsChanged();
     }
 }
 
@@ -1153,6 +1160,8 @@ void TControlScrollBar::SetVisible(bool value)
     FVisible = value;
     if (!value)
         SetPosition(0);
+    if (FControl)
+        FControl->BarsChanged();
 }
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TScrollingWinControl)
@@ -1172,11 +1181,79 @@ TScrollingWinControl::TScrollingWinControl(TComponent* AOwner)
 
 TScrollingWinControl::~TScrollingWinControl() = default;
 
+void TScrollingWinControl::SetAutoScroll(bool value)
+{
+    if (value == FAutoScroll)
+        return;
+    FAutoScroll = value;
+    BarsChanged();
+}
+
 void TScrollingWinControl::ScrollChildren(int dx, int dy)
 {
-    for (TControl* child : ControlList())
-        if (child->GetAlign() == alNone)
-            child->SetBounds(child->GetLeft() + dx, child->GetTop() + dy, child->GetWidth(), child->GetHeight());
+    // One change for the whole move, not one per child.
+    const bool outer = !FScrolling;
+    FScrolling = true;
+    try {
+        for (TControl* child : ControlList())
+            if (child->GetAlign() == alNone)
+                child->SetBounds(child->GetLeft() + dx, child->GetTop() + dy, child->GetWidth(), child->GetHeight());
+    } catch (...) {
+        FScrolling = !outer;
+        throw;
+    }
+    FScrolling = !outer;
+}
+
+void TScrollingWinControl::BarsChanged()
+{
+    if (!FScrolling)
+        Changed(TControlChange::Scroll);
+}
+
+void TScrollingWinControl::ContentChanged()
+{
+    if (FScrolling)
+        return;
+    // A range that shrank pulls the position in, as a user scrolling would.
+    for (TControlScrollBar* bar : {FHorzScrollBar.get(), FVertScrollBar.get()})
+        if (bar->FPosition > 0 && bar->FPosition > bar->MaxPosition())
+            bar->SetPosition(bar->FPosition);
+    BarsChanged();
+}
+
+bool TScrollingWinControl::HasScrollBar(TScrollBarKind kind) const
+{
+    return (kind == sbHorizontal ? FHorzScrollBar : FVertScrollBar)->IsScrollBarVisible();
+}
+
+TScrollBarInfo TScrollingWinControl::GetScrollBarInfo(TScrollBarKind kind) const
+{
+    const TControlScrollBar& bar = kind == sbHorizontal ? *FHorzScrollBar : *FVertScrollBar;
+    TScrollBarInfo info;
+    info.Max = bar.GetRange();
+    info.Page = bar.ClientExtent();
+    info.Pos = bar.GetPosition();
+    info.Enabled = bar.IsScrollBarVisible();
+    return info;
+}
+
+void TScrollingWinControl::DoScroll(TScrollBarKind kind, TScrollCode code, int pos)
+{
+    TControlScrollBar& bar = kind == sbHorizontal ? *FHorzScrollBar : *FVertScrollBar;
+    const int at = bar.GetPosition();
+    const int page = std::max(1, bar.ClientExtent() * 9 / 10);
+    switch (code) {
+    case scLineUp: bar.SetPosition(at - bar.GetIncrement()); break;
+    case scLineDown: bar.SetPosition(at + bar.GetIncrement()); break;
+    case scPageUp: bar.SetPosition(at - page); break;
+    case scPageDown: bar.SetPosition(at + page); break;
+    case scPosition:
+    case scTrack: bar.SetPosition(pos); break;
+    case scTop: bar.SetPosition(0); break;
+    case scBottom: bar.SetPosition(bar.GetRange()); break;
+    default: break;
+    }
 }
 
 void TScrollingWinControl::ScrollInView(TControl* control)

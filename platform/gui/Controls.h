@@ -338,6 +338,8 @@ protected:
     virtual void ArrangeChildren(TRect& /*rect*/) {}
     // Right and bottom anchors are measured against the client size at placing time.
     void ChildPlaced(TControl* control);
+    // A child was placed, moved, sized or removed (not while aligning).
+    virtual void ContentChanged() {}
 
 private:
     void AlignPass();
@@ -451,7 +453,7 @@ public:
     explicit TScrollingWinControl(TComponent* AOwner);
     ~TScrollingWinControl() override;
     bool GetAutoScroll() const { return FAutoScroll; }
-    void SetAutoScroll(bool value) { FAutoScroll = value; }
+    void SetAutoScroll(bool value);
     TControlScrollBar* GetHorzScrollBar() const { return FHorzScrollBar.get(); }
     void SetHorzScrollBar(TControlScrollBar* value) { FHorzScrollBar->Assign(value); }
     TControlScrollBar* GetVertScrollBar() const { return FVertScrollBar.get(); }
@@ -459,12 +461,25 @@ public:
     // Scrolls so that the control shows whole (as far as the ranges allow).
     void ScrollInView(TControl* control);
 
+    // The bars as the window's own: shown while needed, worked by the user (lines by
+    // Increment, pages by nine tenths of the client extent), their peer told of every
+    // change of range or position. Unlike other windows with bars, the client area keeps
+    // its size: a scroll box's peer lays the bars over its right and bottom edges.
+    bool HasScrollBar(TScrollBarKind kind) const override;
+    TScrollBarInfo GetScrollBarInfo(TScrollBarKind kind) const override;
+
+protected:
+    void DoScroll(TScrollBarKind kind, TScrollCode code, int pos) override;
+    void ContentChanged() override;
+
 private:
     friend class TControlScrollBar;
     // Moves the children that are not aligned by dx, dy.
     void ScrollChildren(int dx, int dy);
+    void BarsChanged();
 
     bool FAutoScroll = true;
+    bool FScrolling = false;
     std::unique_ptr<TControlScrollBar> FHorzScrollBar;
     std::unique_ptr<TControlScrollBar> FVertScrollBar;
 };
@@ -476,6 +491,7 @@ public:
     TBorderStyle GetBorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle value);
     TRect ClientRect() const override;
+    int GetEdgeWidth() const override { return FBorderStyle == bsNone ? 0 : kClientEdgeWidth; }
 
 private:
     TBorderStyle FBorderStyle = bsSingle;

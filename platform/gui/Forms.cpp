@@ -64,6 +64,8 @@ void TCustomForm::Publish(TPropertyTable& t)
     t.Event("OnShow", &TCustomForm::OnShow);
 }
 
+void TCustomForm::Paint(TCanvas&) { OnPaint(this); }
+
 TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
 {
     FVisible = false;
@@ -658,7 +660,11 @@ void TDataModule::Publish(TPropertyTable& t)
     t.Event("OnDestroy", &TDataModule::OnDestroy);
 }
 
-TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
+TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner)
+{
+    if (Screen)
+        Screen->AddDataModule(this);
+}
 
 void TDataModule::FireOnDestroy()
 {
@@ -678,7 +684,12 @@ void TDataModule::BeforeDestruction()
     TComponent::BeforeDestruction();
 }
 
-TDataModule::~TDataModule() { FireOnDestroy(); }
+TDataModule::~TDataModule()
+{
+    FireOnDestroy();
+    if (Screen)
+        Screen->RemoveDataModule(this);
+}
 
 // ---------------------------------------------------------------- TScreen
 
@@ -704,6 +715,18 @@ int TScreen::GetHeight() const { return Services().ScreenRect().Height(); }
 bool TScreen::IsBlocked(const TCustomForm* form) const { return form && form->FBlockCount > 0; }
 
 void TScreen::AddForm(TCustomForm* form) { FForms.push_back(form); }
+
+TDataModule* TScreen::DataModules(int index) const
+{
+    if (index < 0 || index >= DataModuleCount())
+        throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+    return FDataModules[size_t(index)];
+}
+
+void TScreen::RemoveDataModule(TDataModule* module)
+{
+    FDataModules.erase(std::remove(FDataModules.begin(), FDataModules.end(), module), FDataModules.end());
+}
 
 void TScreen::RemoveForm(TCustomForm* form)
 {

@@ -140,6 +140,9 @@ public:
     TButton* DefaultButton() const;
     TButton* CancelButton() const;
     TCanvas* GetCanvas() const { return FCanvas.get(); }
+    // The window's client area is painted: OnPaint draws on Canvas (the peer gives the
+    // canvas its device only for the length of the paint).
+    void Paint(TCanvas& canvas) override;
 
     void SetVisible(bool value) override;
     void SetParent(TWinControl* value) override;
@@ -272,6 +275,10 @@ public:
     int FormCount() const { return int(FForms.size()); }
     TCustomForm* Forms(int index) const;
     const std::vector<TCustomForm*>& FormList() const { return FForms; }
+    // The data modules alive, in creation order.
+    int DataModuleCount() const { return int(FDataModules.size()); }
+    TDataModule* DataModules(int index) const;
+    const std::vector<TDataModule*>& DataModuleList() const { return FDataModules; }
     TCursor GetCursor() const { return FCursor; }
     void SetCursor(TCursor value);
     int GetWidth() const;
@@ -289,12 +296,16 @@ public:
 private:
     friend class TCustomForm;
     friend class TApplication;
+    friend class TDataModule;
     void AddForm(TCustomForm* form);
+    void AddDataModule(TDataModule* module) { FDataModules.push_back(module); }
+    void RemoveDataModule(TDataModule* module);
     void RemoveForm(TCustomForm* form);
     // Makes `form` the active form (nullptr: none), firing Deactivate/Activate.
     void SetActiveForm(TCustomForm* form);
 
     std::vector<TCustomForm*> FForms;        // in creation order
+    std::vector<TDataModule*> FDataModules;  // in creation order
     std::vector<TCustomForm*> FActivation;   // most recently active last
     std::vector<TCustomForm*> FModalStack;   // innermost last
     TCustomForm* FActiveForm = nullptr;

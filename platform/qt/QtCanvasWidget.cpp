@@ -6,7 +6,15 @@
 
 #include <QPaintEvent>
 
-TQtCanvasWidget::TQtCanvasWidget(TGraphicControl& control, QWidget* parent) : QWidget(parent), FControl(control) {}
+TQtCanvasWidget::TQtCanvasWidget(TGraphicControl& control, QWidget* parent)
+    : TQtCanvasWidget(control, *control.GetCanvas(), parent)
+{
+}
+
+TQtCanvasWidget::TQtCanvasWidget(TControl& control, TCanvas& canvas, QWidget* parent)
+    : QWidget(parent), FControl(control), FCanvas(canvas)
+{
+}
 
 void TQtCanvasWidget::paintEvent(QPaintEvent* event)
 {
@@ -14,7 +22,7 @@ void TQtCanvasWidget::paintEvent(QPaintEvent* event)
     const QRect dirty = event->rect();
     painter.setClipRect(dirty);
     TQtPainterDevice device(&painter, logicalDpiX(), logicalDpiY(), Rect(0, 0, width(), height()));
-    TCanvas* canvas = FControl.GetCanvas();
+    TCanvas* canvas = &FCanvas;
     canvas->SetDevice(&device);
     struct Detach {
         TCanvas* Canvas;

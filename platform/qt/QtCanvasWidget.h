@@ -8,15 +8,20 @@
 
 #include <QWidget>
 
+class TCanvas;
+class TControl;
 class TGraphicControl;
 
 class TQtCanvasWidget : public QWidget {
 public:
     explicit TQtCanvasWidget(TGraphicControl& control, QWidget* parent = nullptr);
+    // Any control with a canvas of its own (a form's client area).
+    TQtCanvasWidget(TControl& control, TCanvas& canvas, QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TGraphicControl& FControl;
+    TControl& FControl;
+    TCanvas& FCanvas;
 };

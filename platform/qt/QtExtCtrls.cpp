@@ -10,7 +10,6 @@
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollArea>
 #include <QScrollBar>
 
 #include <array>
@@ -159,47 +158,17 @@ private:
     TBevel& FBevel;
 };
 
-class TScrollBoxPeer : public TQtControlPeer {
-public:
-    explicit TScrollBoxPeer(TScrollBox& box) : TQtControlPeer(box, new QScrollArea), FBox(box)
-    {
-        auto* area = static_cast<QScrollArea*>(Widget());
-        FInner = new QWidget;
-        area->setWidget(FInner);
-        area->setWidgetResizable(false);
-        WatchInput(area->viewport());
-    }
-    QWidget* Container() const override { return FInner; }
-    QWidget* OriginWidget() const override { return FInner; }
-
-protected:
-    void Update(TControlChanges what) override
-    {
-        auto* area = static_cast<QScrollArea*>(Widget());
-        if (HasChange(what, TControlChange::Style))
-            area->setFrameShape(FBox.GetBorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
-        // The scrolled area is as large as the children reach.
-        int right = FBox.ClientRect().Width(), bottom = FBox.ClientRect().Height();
-        for (TControl* child : FBox.ControlList())
-            if (child->GetVisible()) {
-                right = std::max(right, child->GetLeft() + child->GetWidth());
-                bottom = std::max(bottom, child->GetTop() + child->GetHeight());
-            }
-        FInner->resize(right, bottom);
-    }
-
-private:
-    TScrollBox& FBox;
-    QWidget* FInner;
-};
-
 // A window with scroll bars of its own (TWinControl::HasScrollBar): a frame with the
 // client edge, the client area where the children go, and a bar right of and below it.
 // The bars mirror GetScrollBarInfo; every request the user makes on them (arrows, track,
 // thumb, ends) goes to the model, which decides the position the bar then shows.
+// A scroll box's client area keeps its whole size, so its bars lie over the client's
+// right and bottom edges, shown while the model says they are needed; the children move
+// only by the model's Position, never by the widget scrolling on its own.
 class TScrollWindowPeer : public TQtControlPeer {
 public:
-    explicit TScrollWindowPeer(TWinControl& window) : TQtControlPeer(window, new QFrame), FWindow(window)
+    explicit TScrollWindowPeer(TWinControl& window, bool overlay = false)
+        : TQtControlPeer(window, new QFrame), FWindow(window), FOverlay(overlay)
     {
         auto* frame = static_cast<QFrame*>(Widget());
         FClient = new QWidget(frame);
@@ -234,7 +203,8 @@ protected:
             frame->setFrameStyle(edge > 0 ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
             frame->setLineWidth(std::max(edge, 1));
         }
-        if (HasChange(what, TControlChange::Bounds) || HasChange(what, TControlChange::Style))
+        if (HasChange(what, TControlChange::Bounds) || HasChange(what, TControlChange::Style) ||
+            (FOverlay && HasChange(what, TControlChange::Scroll)))
             Layout();
         if (HasChange(what, TControlChange::Scroll) || HasChange(what, TControlChange::Bounds) ||
             HasChange(what, TControlChange::Enabled))
@@ -249,10 +219,19 @@ private:
         FClient->setGeometry(edge, edge, client.Width(), client.Height());
         QScrollBar* h = FBars[sbHorizontal];
         QScrollBar* v = FBars[sbVertical];
-        h->setGeometry(edge, edge + client.Height(), client.Width(), kScrollBarSize);
-        v->setGeometry(edge + client.Width(), edge, kScrollBarSize, client.Height());
-        h->setVisible(FWindow.HasScrollBar(sbHorizontal));
-        v->setVisible(FWindow.HasScrollBar(sbVertical));
+        const bool hasH = FWindow.HasScrollBar(sbHorizontal), hasV = FWindow.HasScrollBar(sbVertical);
+        if (FOverlay) {
+            const int s = kScrollBarSize;
+            h->setGeometry(edge, edge + client.Height() - s, std::max(0, client.Width() - (hasV ? s : 0)), s);
+            v->setGeometry(edge + client.Width() - s, edge, s, std::max(0, client.Height() - (hasH ? s : 0)));
+            h->raise();
+            v->raise();
+        } else {
+            h->setGeometry(edge, edge + client.Height(), client.Width(), kScrollBarSize);
+            v->setGeometry(edge + client.Width(), edge, kScrollBarSize, client.Height());
+        }
+        h->setVisible(hasH);
+        v->setVisible(hasV);
     }
     void Mirror()
     {
@@ -292,11 +271,84 @@ private:
     }
 
     TWinControl& FWindow;
+    bool FOverlay;
     QWidget* FClient;
     std::array<QScrollBar*, 2> FBars{};
 };
 
 }  // namespace
+
+TQtOverlayScrollBars::TQtOverlayScrollBars(TWinControl& window, QWidget* parent, QObject* context)
+    : FWindow(window), FContext(context)
+{
+    for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+        auto* bar = new QScrollBar(kind == sbHorizontal ? Qt::Horizontal : Qt::Vertical, parent);
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->hide();
+        QObject::connect(bar, &QAbstractSlider::actionTriggered, context,
+                         [this, kind](int action) { Report(kind, action); });
+        QObject::connect(bar, &QAbstractSlider::sliderReleased, context, [this, kind, bar] {
+            QPointer<QObject> alive = FContext;
+            FWindow.UserScroll(kind, scPosition, bar->value());
+            if (alive)
+                Mirror();
+        });
+        FBars[kind] = bar;
+    }
+}
+
+void TQtOverlayScrollBars::Update(const QRect& client)
+{
+    const int s = kScrollBarSize;
+    const bool hasH = FWindow.HasScrollBar(sbHorizontal), hasV = FWindow.HasScrollBar(sbVertical);
+    QScrollBar* h = FBars[sbHorizontal];
+    QScrollBar* v = FBars[sbVertical];
+    h->setGeometry(client.left(), client.bottom() + 1 - s, std::max(0, client.width() - (hasV ? s : 0)), s);
+    v->setGeometry(client.right() + 1 - s, client.top(), s, std::max(0, client.height() - (hasH ? s : 0)));
+    h->setVisible(hasH);
+    v->setVisible(hasV);
+    h->raise();
+    v->raise();
+    Mirror();
+}
+
+void TQtOverlayScrollBars::Mirror()
+{
+    for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+        QScrollBar* bar = FBars[kind];
+        const TScrollBarInfo info = FWindow.GetScrollBarInfo(kind);
+        const QSignalBlocker block(bar);
+        bar->setRange(info.Min, std::max(info.Min, info.Max - info.Page));
+        bar->setPageStep(std::max(info.Page, 1));
+        bar->setValue(info.Pos);
+        bar->setEnabled(info.Enabled);
+    }
+}
+
+void TQtOverlayScrollBars::Report(TScrollBarKind kind, int action)
+{
+    TScrollCode code;
+    int pos = 0;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
+    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
+    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
+    case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
+    case QAbstractSlider::SliderToMinimum: code = scTop; break;
+    case QAbstractSlider::SliderToMaximum: code = scBottom; break;
+    case QAbstractSlider::SliderMove:
+        code = scTrack;
+        pos = FBars[kind]->sliderPosition();
+        break;
+    default: return;
+    }
+    QPointer<QObject> alive = FContext;
+    FWindow.UserScroll(kind, code, pos);
+    // The bar goes on to move to where it thought the request led; it shows the model's
+    // position instead, also when the model did not move.
+    if (alive)
+        Mirror();
+}
 
 QScrollBar* QtWindowScrollBar(const TWinControl* control, TScrollBarKind kind)
 {
@@ -313,7 +365,7 @@ std::unique_ptr<TPeer> CreateExtPeer(TControl& control)
     if (auto* c = dynamic_cast<TBevel*>(&control))
         return std::make_unique<TBevelPeer>(*c);
     if (auto* c = dynamic_cast<TScrollBox*>(&control))
-        return std::make_unique<TScrollBoxPeer>(*c);
+        return std::make_unique<TScrollWindowPeer>(*c, true);
     if (auto* c = dynamic_cast<TPaintBox*>(&control))
         return std::make_unique<TPlainPeer>(control, new TQtCanvasWidget(*c));
     if (dynamic_cast<TImage*>(&control))

@@ -4,6 +4,8 @@
 #include "platform/qt/QtText.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <QFontDatabase>
+#include <QStringList>
 #include <QFontMetricsF>
 
 #include <array>
@@ -90,4 +92,16 @@ double TQtFontBackend::TextWidth(const TFontSpec& font, std::string_view text)
     for (char c : text)
         sum += e.Advances[static_cast<unsigned char>(c)];
     return sum;
+}
+
+std::vector<AnsiString> TQtFontBackend::Families()
+{
+    std::vector<AnsiString> out;
+    for (const QString& family : QFontDatabase::families()) {
+        // A name the code page cannot hold could not be given back to Qt: left out.
+        const AnsiString name = FromQString(family);
+        if (ToQString(name) == family)
+            out.push_back(name);
+    }
+    return out;
 }

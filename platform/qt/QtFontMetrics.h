@@ -25,6 +25,7 @@ public:
     TFontMetrics GetMetrics(const TFontSpec& font) override;
     void GetAdvances(const TFontSpec& font, std::string_view text, std::vector<double>& out) override;
     double TextWidth(const TFontSpec& font, std::string_view text) override;
+    std::vector<AnsiString> Families() override;
 
     // The QFont a font description stands for (pixel size = the em height).
     static QFont ToQFont(const TFontSpec& font);

@@ -1,6 +1,7 @@
 // The form peer: a top-level window with the menu bar above a client widget. The
 // client widget is the form's client area; the model's children sit on it at the
 // bounds the model's own layout gave them.
+#include "platform/qt/QtCanvasWidget.h"
 #include "platform/qt/QtPeer.h"
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
@@ -38,10 +39,11 @@ public:
     explicit TQtFormPeer(TCustomForm& form)
         : TQtControlPeer(form, new TQtFormWidget(*this)), FForm(form)
     {
-        FClient = new QWidget(Widget());
+        FClient = new TQtCanvasWidget(form, *form.GetCanvas(), Widget());
         FClient->setAutoFillBackground(false);
         FClient->show();
         WatchInput(FClient);
+        FBars = std::make_unique<TQtOverlayScrollBars>(form, Widget(), Context());
         Widget()->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     ~TQtFormPeer() override
@@ -110,6 +112,8 @@ protected:
             frame->setWindowTitle(ToQString(FForm.GetCaption()));
         if (HasChange(what, TControlChange::Style))
             ApplyStyle();
+        if (HasChange(what, TControlChange::Scroll))
+            FBars->Update(FClient->geometry());
         if (HasChange(what, TControlChange::Menu))
             AttachMenu();
         if (HasChange(what, TControlChange::Modal)) {
@@ -195,6 +199,7 @@ private:
         const QRect client(0, menuHeight, frame->width(), std::max(0, frame->height() - menuHeight));
         if (FClient->geometry() != client)
             FClient->setGeometry(client);
+        FBars->Update(client);
     }
 
     void AttachMenu()
@@ -248,6 +253,7 @@ private:
 
     TCustomForm& FForm;
     QWidget* FClient = nullptr;
+    std::unique_ptr<TQtOverlayScrollBars> FBars;
     bool FFixedSize = false;
     bool FResizeMissed = false;
     QRect FNormalGeometry;  // the window's bounds before it was maximized

@@ -25,6 +25,30 @@ std::unique_ptr<TPeer> CreateGenericPeer(TControl& control);
 // A window's own scroll bar shown by its peer, or nullptr (tests read and drive it).
 QScrollBar* QtWindowScrollBar(const TWinControl* control, TScrollBarKind kind);
 
+class QObject;
+class QRect;
+class QWidget;
+
+// A window's two scroll bars laid over the right and bottom edges of its client area
+// (a form's bars: the model keeps its client size). Each shows while the model says it
+// is needed, mirrors the model's range and position, and hands the user's requests to
+// the model (UserScroll), which decides the position the bar then shows.
+class TQtOverlayScrollBars {
+public:
+    // The bars are children of `parent`; their connections die with `context`.
+    TQtOverlayScrollBars(TWinControl& window, QWidget* parent, QObject* context);
+    // `client` is the client area in the parent's coordinates.
+    void Update(const QRect& client);
+    QScrollBar* Bar(TScrollBarKind kind) const { return FBars[kind]; }
+
+private:
+    void Mirror();
+    void Report(TScrollBarKind kind, int action);
+    TWinControl& FWindow;
+    QObject* FContext;
+    QScrollBar* FBars[2] = {};
+};
+
 std::unique_ptr<TPeer> CreateQtMenuPeer(TMenu& menu);
 // The menu bar of a main menu's peer, or nullptr.
 QMenuBar* MenuBarOf(const TMenu* menu);

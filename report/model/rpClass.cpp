@@ -630,13 +630,27 @@ bool TrpReport::PrepareReport(bool ClearLastReport)
             kept.Assign(&Errors);
             saved.SetPosition(0);
             Reloading = true;
-            try {
-                const bool silent = GetEngineOptions()->SilentMode;
-                GetEngineOptions()->SilentMode = true;  // the reload must not show its own box
-                LoadFromStream(saved);
-                GetEngineOptions()->SilentMode = silent;
-            } catch (const std::exception& e) {
-                kept.Add(e.what());
+            {
+                // The reload must not show its own box; the user's setting comes back
+                // however the reload ends.
+                struct Silence {
+                    TrpReport& R;
+                    const bool Kept;
+                    explicit Silence(TrpReport& Report) : R(Report), Kept(Report.GetEngineOptions()->SilentMode)
+                    {
+                        R.GetEngineOptions()->SilentMode = true;
+                    }
+                    ~Silence()
+                    {
+                        R.GetEngineOptions()->SilentMode = Kept;
+                        R.Reloading = false;
+                    }
+                } silence(*this);
+                try {
+                    LoadFromStream(saved);
+                } catch (const std::exception& e) {
+                    kept.Add(e.what());
+                }
             }
             Reloading = false;
             Errors.Clear();
@@ -789,6 +803,15 @@ bool TrpReport::DesignReport()
     EnsurePage(this);
     FScript->ClearItems(this);
     Modified = false;
+    RunDesigner(this, false);
+    return true;
+}
+
+bool TrpReport::DesignReport(TObject* /*DesignerIntf*/, TObject* Editor)
+{
+    if (Designer || !Designers().Factory || !Editor || !SameText(Editor->ClassName(), "TrpReportEditor"))
+        return false;
+    EnsurePage(this);
     RunDesigner(this, false);
     return true;
 }

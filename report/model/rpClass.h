@@ -427,6 +427,9 @@ public:
     // Open the registered designer (modally); without one they do nothing. DesignReport
     // answers whether a designer was shown, DesignPreviewPage whether it changed the page.
     bool DesignReport();
+    // The designer opened from a design-time editor: only for an editor of class
+    // "TrpReportEditor" (DesignerIntf is the host's designer interface, not used here).
+    bool DesignReport(TObject* DesignerIntf, TObject* Editor);
     bool DesignPreviewPage();
     TrpCustomDesigner* Designer = nullptr;  // the open designer, or none
 

@@ -170,10 +170,19 @@ protected:
     // The font's change event: the object's own font from now on, and the children that
     // take their parent's font follow.
     virtual void FontChanged(TObject* Sender);
+    void ChangeName(const AnsiString& NewName) override;
     Extended FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     bool FVisible = true;
 
 private:
+    // On a report: the names of every object of its tree, made on the first name lookup
+    // and kept up to date by every rename, move and free from then on, so naming and
+    // finding objects does not walk the whole tree per name.
+    struct TNameIndex;
+    TNameIndex* NameIndex() const;
+    static TNameIndex* IndexOver(const TrpComponent* C);
+    void IndexSubtree(TNameIndex* Index, bool Add);
+    mutable std::unique_ptr<TNameIndex> FNameIndex;
     void Init(TComponent* AOwner);
     void AlignChild(TrpComponent* View, int I, const std::vector<TrpComponent*>& Sorted);
     TrpComponent* FParent = nullptr;

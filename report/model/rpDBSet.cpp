@@ -197,6 +197,7 @@ void TrpDataSet::AddFieldError(const AnsiString& Index)
 // ---------------------------------------------------------------- TrpUserDataSet
 
 SKLAD_DEFINE_CLASS(TrpUserDataSet)
+SKLAD_DEFINE_CLASS(TrpDBComponents)
 void TrpUserDataSet::Publish(TPropertyTable& t)
 {
     t.Prop("Fields", &TrpUserDataSet::GetFields, &TrpUserDataSet::SetFields);

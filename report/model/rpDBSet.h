@@ -209,6 +209,14 @@ private:
     TrpCustomReport* FReport;
 };
 
+// A component that lists database components for the designer; it only describes itself.
+class TrpDBComponents : public TComponent {
+    SKLAD_CLASS_NOPUBLISH(TrpDBComponents, TComponent)
+public:
+    explicit TrpDBComponents(TComponent* AOwner) : TComponent(AOwner) {}
+    virtual AnsiString GetDescription() const { return {}; }
+};
+
 // The dataset of that user name for Owner (see rpDBSet.cpp), or DataSet when none fits.
 TrpDataSet* rpFindDataSet(TrpDataSet* DataSet, const AnsiString& Name, TComponent* Owner);
 // Every registered, enabled dataset with a user name, as lines with the dataset as object.

@@ -1,9 +1,11 @@
 // rpDsgnIntf.cpp - registries, property editors, component editors, property lists.
 #include "report/model/rpDsgnIntf.h"
 
+#include "report/model/rpClass.h"
 #include "report/model/rpRes.h"
 #include "report/model/rpReportBase.h"
 
+#include "platform/graphics/FontBackend.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -613,14 +615,14 @@ void DrawSwatch(TCanvas* Canvas, const TRect& ARect, TColor Color)
 }  // namespace
 void TrpColorProperty::OnDrawLBItem(TCanvas* Canvas, int Index, const TRect& ARect)
 {
-    Canvas->FillRect(ARect);
+    // The row with its text first: filling it after the swatch would paint over it.
+    TrpPropertyEditor::OnDrawLBItem(Canvas, Index, ARect);
     if (Index >= 0 && Index < Values->Count()) {
         int color = clBlack;
         if (!IdentToColor((*Values)[Index], color))
             color = clBlack;
         DrawSwatch(Canvas, ARect, static_cast<TColor>(color));
     }
-    TrpPropertyEditor::OnDrawLBItem(Canvas, Index, ARect);
 }
 void TrpColorProperty::OnDrawItem(TCanvas* Canvas, const TRect& ARect)
 {
@@ -658,6 +660,13 @@ void TrpFontNameProperty::GetValues()
 
 void rpGetFontNames(TStrings* List)
 {
+    const std::vector<AnsiString> installed = DefaultFontBackend().Families();
+    if (!installed.empty()) {
+        for (const AnsiString& name : installed)
+            List->Add(name);
+        return;
+    }
+    // No font database (headless): the names the library's templates use.
     for (const char* name : {"Arial", "Arial Cyr", "Courier New", "Courier New Cyr", "MS Sans Serif", "Tahoma",
                              "Times New Roman", "Times New Roman Cyr"})
         List->Add(name);
@@ -928,9 +937,21 @@ void TrpPropertyList::FillCommonProperties(TrpPropertyList* Other)
 
 void TrpPropertyList::AddProperties(TrpPropertyList* Other)
 {
-    for (size_t i = 0; i < FItems.size() && i < Other->FItems.size(); ++i) {
-        TrpPropertyItem* mine = FItems[i].get();
-        TrpPropertyItem* theirs = Other->FItems[i].get();
+    // Paired by name, not by position: a property one class edits alone (an editor of its
+    // own without multi-select) is missing from that class's list only.
+    for (const auto& mineItem : FItems) {
+        TrpPropertyItem* mine = mineItem.get();
+        const TPropInfo* info = mine->Editor->GetPropInfo();
+        TrpPropertyItem* theirs = nullptr;
+        for (const auto& o : Other->FItems) {
+            const TPropInfo* other = o->Editor->GetPropInfo();
+            if (info && other && other->Kind() == info->Kind() && SameText(other->Name, info->Name)) {
+                theirs = o.get();
+                break;
+            }
+        }
+        if (!theirs)
+            continue;
         for (size_t k = 0; k < theirs->Editor->CompList.size(); ++k)
             mine->Editor->Add(theirs->Editor->CompList[k], theirs->Editor->PropList[k]);
         if (mine->SubProperty && theirs->SubProperty)
@@ -951,9 +972,23 @@ std::unique_ptr<TrpPropertyList> rpCreatePropertyList(const std::vector<TObject*
     TrpPropertyList* first = lists.front().get();
     for (size_t i = 1; i < lists.size(); ++i)
         first->FillCommonProperties(lists[i].get());
-    for (size_t i = 1; i < lists.size(); ++i) {
+    // What another list leaves out (its editor edits one object only) goes from the first
+    // too, so every editor left writes to every selected object.
+    for (size_t i = 1; i < lists.size(); ++i)
         lists[i]->FillCommonProperties(first);
+    for (size_t i = 1; i < lists.size(); ++i)
+        first->FillCommonProperties(lists[i].get());
+    for (size_t i = 1; i < lists.size(); ++i)
         first->AddProperties(lists[i].get());
-    }
     return std::move(lists.front());
+}
+
+// ---------------------------------------------------------------- TrpReportEditor
+
+SKLAD_DEFINE_CLASS(TrpReportEditor)
+
+bool TrpReportEditor::Edit()
+{
+    auto* report = dynamic_cast<TrpReport*>(Component);
+    return report && report->DesignReport(Designer, this);
 }

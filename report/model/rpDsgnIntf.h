@@ -290,6 +290,15 @@ public:
     TMenu* Menu;
 };
 
+// The editor of a report on a form: editing it opens the report's designer.
+class TrpReportEditor : public TrpComponentEditor {
+    SKLAD_CLASS_NOPUBLISH(TrpReportEditor, TrpComponentEditor)
+public:
+    using TrpComponentEditor::TrpComponentEditor;
+    bool Edit() override;
+    bool HasEditor() override { return true; }
+};
+
 // ---------------------------------------------------------------- property lists
 
 class TrpPropertyList;
@@ -311,7 +320,8 @@ public:
     void Clear() { FItems.clear(); }
     // Keeps the items that Other has too (same name and type kind) and that allow multi-select.
     void FillCommonProperties(TrpPropertyList* Other);
-    // Adds Other's objects and property descriptions to these editors, position by position.
+    // Adds Other's objects and property descriptions to these editors, each to the editor
+    // of the property of the same name and kind.
     void AddProperties(TrpPropertyList* Other);
     // The item of that name (ignoring case), or none.
     TrpPropertyItem* Find(const AnsiString& Name) const;

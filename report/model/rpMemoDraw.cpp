@@ -184,13 +184,36 @@ Extended TrpCustomMemoView::DrawPart()
     const TColor savedColor = Color;
     if (AutoWidth || FloatsDiffer(ParagraphGap, 0)) {
         // The width follows the text of each part, or the paragraph that goes on in the
-        // next part starts there as a new one: every part is laid out anew.
+        // next part starts there as a new one: every part is laid out anew. Only the first
+        // paragraphs of the rest are laid out, twice as many each time until some are left
+        // over, so a long text splits in time linear in its length.
         TrpDrawText& dt = DrawTextObject();
         TrpDrawTextLock lock(dt);
-        SetText(RestText);
-        SetDrawParams(nullptr, 1, 1, 0, 0);
-        const Extended unused = dt.UnusedSpace();
-        RestText = dt.GetOutBoundsText();
+        AnsiString rest = std::move(RestText);
+        Extended unused = 0;
+        for (size_t paragraphs = 8;; paragraphs *= 2) {
+            // The first `paragraphs` lines with their line ends: a final line end adds no line.
+            size_t cut = 0;
+            size_t count = 0;
+            for (size_t k = rest.find("\r\n"); k != AnsiString::npos; k = rest.find("\r\n", k + 2))
+                if (++count == paragraphs) {
+                    cut = k + 2;
+                    break;
+                }
+            const bool whole = cut == 0 || cut >= rest.size();
+            SetText(whole ? rest : rest.substr(0, cut));
+            SetDrawParams(nullptr, 1, 1, 0, 0);
+            unused = dt.UnusedSpace();
+            const AnsiString out = dt.GetOutBoundsText();
+            if (whole) {
+                RestText = out;
+                break;
+            }
+            if (!out.empty()) {
+                RestText = std::move(rest.replace(0, cut, out));  // out ends its last line
+                break;
+            }
+        }
         SetText(dt.GetInBoundsText());
         Color = savedColor;
         return unused == 0 ? FHeight : unused;

@@ -25,6 +25,11 @@ std::unique_ptr<TImageList> NewImageList(int Size)
 
 void rpSetBitmapResourceLoader(TrpBitmapResourceLoader Loader) { BitmapLoader() = std::move(Loader); }
 
+bool rpLoadBitmapResource(const AnsiString& Name, TBitmap& Bitmap)
+{
+    return BitmapLoader() && BitmapLoader()(Name, Bitmap);
+}
+
 TCustomImageList* TrpResources::GetMainButtonImages()
 {
     if (FMainButtonImages->Count() == 0 && BitmapLoader()) {

@@ -51,6 +51,8 @@ private:
 // Reads a bitmap resource of the program by name into Bitmap; false when there is none.
 using TrpBitmapResourceLoader = std::function<bool(const AnsiString& Name, TBitmap& Bitmap)>;
 void rpSetBitmapResourceLoader(TrpBitmapResourceLoader Loader);
+// A bitmap resource by name through the installed loader; false when there is none.
+bool rpLoadBitmapResource(const AnsiString& Name, TBitmap& Bitmap);
 
 // The one dictionary, created on first use.
 TrpResources& rpResources();

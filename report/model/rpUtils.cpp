@@ -7,6 +7,8 @@
 #include "report/model/rpXMLSerializer.h"
 
 #include "platform/gui/Forms.h"
+
+#include <algorithm>
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
@@ -178,7 +180,11 @@ AnsiString rpGetFullName(TComponent* Root, TComponent* Component)
 void rpGetComponents(TComponent* Owner, TClass ClassRef, TStrings* List, TComponent* Skip)
 {
     List->Clear();
+    std::vector<TComponent*> visited;  // a module both alive and held by a form: once
     auto visit = [&](TComponent* container) {
+        if (std::find(visited.begin(), visited.end(), container) != visited.end())
+            return;
+        visited.push_back(container);
         for (int i = 0; i < container->ComponentCount(); ++i) {
             TComponent* c = container->Components(i);
             if (c != Skip && c->InheritsFrom(ClassRef))
@@ -187,9 +193,18 @@ void rpGetComponents(TComponent* Owner, TClass ClassRef, TStrings* List, TCompon
     };
     if (dynamic_cast<TrpCustomReport*>(Owner))
         visit(Owner);
-    if (Screen)
-        for (TCustomForm* form : Screen->FormList())
-            visit(form);
+    if (!Screen)
+        return;
+    for (TCustomForm* form : Screen->FormList())
+        visit(form);
+    for (TDataModule* module : Screen->DataModuleList())
+        visit(module);
+    // Data modules hosted by a form of their own: the modules that form holds.
+    for (TCustomForm* form : Screen->FormList())
+        if (SameText(form->ClassName(), "TDataModuleForm"))
+            for (int i = 0; i < form->ComponentCount(); ++i)
+                if (auto* module = dynamic_cast<TDataModule*>(form->Components(i)))
+                    visit(module);
 }
 
 namespace {

@@ -628,6 +628,9 @@ void TrpPictureView::Draw(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, 
             f->SetColor(clBlack);
             f->SetCharset(rpCharset);
             Canvas->TextOut(X + 20, Y + 3, rpResources().Get("obPicture"));
+            TBitmap empty;
+            if (rpLoadBitmapResource("rpEMPTY", empty) && !empty.Empty())
+                Canvas->Draw(X + 1, Y + 2, &empty);
         }
     } else if (Stretched) {
         if (KeepAspectRatio) {

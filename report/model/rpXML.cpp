@@ -29,17 +29,23 @@ AnsiString rpStrToXML(std::string_view Text)
 
 AnsiString rpXMLToStr(std::string_view Text)
 {
-    AnsiString s(Text);
-    size_t i = 0;
-    while (i < s.size()) {
-        if (s[i] == '&' && i + 1 < s.size() && s[i + 1] == '#' && s.size() - i >= 4) {
-            const size_t semi = s.find(';', i + 3);
-            if (semi != AnsiString::npos) {
-                const int code = StrToInt(std::string_view(s).substr(i + 2, semi - i - 2));
-                const char c = static_cast<char>(((code % 256) + 256) % 256);
-                s.replace(i, semi - i + 1, 1, c);
+    // One pass into a new string: long texts (a memo of a megabyte) stay linear.
+    AnsiString s;
+    s.reserve(Text.size());
+    size_t i = 0, noSemiFrom = AnsiString::npos;
+    while (i < Text.size()) {
+        if (Text[i] == '&' && i + 1 < Text.size() && Text[i + 1] == '#' && Text.size() - i >= 4 &&
+            i + 3 < noSemiFrom) {
+            const size_t semi = Text.find(';', i + 3);
+            if (semi != std::string_view::npos) {
+                const int code = StrToInt(Text.substr(i + 2, semi - i - 2));
+                s += static_cast<char>(((code % 256) + 256) % 256);
+                i = semi + 1;
+                continue;
             }
+            noSemiFrom = i + 3;  // no ';' from here on: nothing further can be unescaped
         }
+        s += Text[i];
         ++i;
     }
     return s;

@@ -266,6 +266,8 @@ const std::vector<TrpParsedAttrs::TSetter>& TrpParsedAttrs::For(std::string_view
 void TrpXMLSerializer::XMLToObj(std::string_view Text, TPersistent* Obj)
 {
     ForEachAttr(Text, [&](const AnsiString& name, const AnsiString& value) {
+        if (FSkipping && name == SkipInText)
+            return;
         try {
             OneProp(name, value, Obj);
         } catch (const Exception& e) {
@@ -508,10 +510,13 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
     }
     comp->IsLoading = true;
     try {
+        FSkipping = !SkipInText.empty() && !More.empty();
         if (Parsed) {
             const TrpParsedAttrs::TAttrs& parsed = Parsed->Of(attrs);
             for (const TrpParsedAttrs::TSetter& set : Parsed->For(attrs, cls))
                 try {
+                    if (FSkipping && parsed[set.Attr].first == SkipInText)
+                        continue;
                     if (!set.Prop) {
                         OneProp(parsed[set.Attr].first, parsed[set.Attr].second, comp);
                         continue;
@@ -528,10 +533,12 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
         } else {
             XMLToObj(attrs, comp);
         }
+        FSkipping = false;
         if (!More.empty())
             XMLToObj(More, comp);
         FixupReferences();
     } catch (...) {
+        FSkipping = false;
         FFixups.clear();
         comp->IsLoading = false;
         if (!ownerless)

@@ -98,10 +98,15 @@ public:
     // More holds attributes read after Text's, as if joined to it by a blank (a prepared
     // object is its copy's text and its difference from the copy).
     TrpComponent* ReadComponentStr(TrpComponent* AOwner, std::string_view Text, std::string_view More = {});
+    // An attribute (lower case) of Text that ReadComponentStr passes over unread because
+    // More replaces it: a prepared memo's own text makes its copy's text, however long,
+    // not worth reading again for every page.
+    AnsiString SkipInText;
     // Attributes into any object; references resolved at once.
     void ReadPersistentStr(TrpComponent* Root, TPersistent* Obj, const AnsiString& Text);
 
 private:
+    bool FSkipping = false;
     struct Fixup {
         TPersistent* Obj;
         const TPropInfo* Prop;

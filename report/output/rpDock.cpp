@@ -79,7 +79,18 @@ void TrpDock::AdjustBounds()
     const bool vertical = IsVertical();
     const bool fromEnd = CountsFromEnd();
     const int rowSize = std::max(RowSize, 1);
-    const int depth = vertical ? GetWidth() : GetHeight();
+    int depth = vertical ? GetWidth() : GetHeight();
+    // A bottom or right dock shifts tool bars that lie partly before its start forward, so that
+    // the first starts at 1; only then are they measured from its outer edge.
+    int shift = 0;
+    if (fromEnd) {
+        int first = 0;
+        for (TControl* c : ControlList())
+            if (c->GetVisible())
+                first = std::min(first, vertical ? c->GetLeft() : c->GetTop());
+        if (first < 0)
+            shift = 1 - first;
+    }
     // Each visible tool bar by its distance from the edge rows are counted from.
     struct Item {
         TControl* Control;
@@ -89,10 +100,15 @@ void TrpDock::AdjustBounds()
     for (TControl* c : ControlList()) {
         if (!c->GetVisible())
             continue;
-        const int start = vertical ? c->GetLeft() : c->GetTop();
+        const int start = (vertical ? c->GetLeft() : c->GetTop()) + shift;
         const int size = vertical ? c->GetWidth() : c->GetHeight();
-        items.push_back({c, fromEnd ? depth - (start + size) : start, size});
+        if (fromEnd)
+            depth = std::max(depth, start + size);
+        items.push_back({c, start, size});
     }
+    if (fromEnd)
+        for (Item& it : items)
+            it.Off = depth - (it.Off + it.Size);
     // A tool bar put before the first row (a new row there) pushes the others on.
     int least = 0;
     for (const Item& it : items)
@@ -100,7 +116,8 @@ void TrpDock::AdjustBounds()
     int rows = depth / rowSize;
     for (Item& it : items) {
         it.Off -= least;
-        rows = std::max(rows, (it.Off + it.Size + rowSize - 1) / rowSize);
+        // A row is counted for where a tool bar begins; one reaching a little further only deepens the dock.
+        rows = std::max(rows, it.Off / rowSize + 1);
     }
     // A row line no visible tool bar touches is removed: those beyond it move back a row.
     for (int k = 0; k < rows;) {
@@ -836,6 +853,11 @@ void rpRestoreToolbarPosition(TCustomIniFile& Ini, TrpToolBar* ToolBar)
     const int width = Ini.ReadInteger(section, "Width", ToolBar->GetWidth());
     const int height = Ini.ReadInteger(section, "Height", ToolBar->GetHeight());
     ToolBar->SetBounds(ToolBar->GetLeft(), ToolBar->GetTop(), width, height);
+    if (TrpFloatWindow* window = ToolBar->IsFloat() ? ToolBar->FloatWindow() : nullptr) {
+        // The window holds the tool bar at its restored size.
+        window->SetBounds(window->GetLeft(), window->GetTop(), width + 2 * kFrame, height + kCaption + kFrame);
+        window->PlaceCloseButton();
+    }
     // Shown first: a dock fitted while its toolbar is still hidden would close up around it.
     ToolBar->SetVisible(Ini.ReadBool(section, "Visible", true));
     if (TrpDock* dock = ToolBar->Dock())

@@ -7,6 +7,7 @@
 
 #include "report/output/rpEngineConsts.h"
 #include "report/output/rpEngineRun.h"
+#include "report/output/rpOutline.h"
 #include "report/output/rpPreviewPages.h"
 
 #include "report/model/rpDialogs.h"
@@ -81,6 +82,7 @@ Variant TrpEngine::GetAggregateValue(const AnsiString& Name, const AnsiString& E
 bool TrpEngine::Run()
 {
     bool result = false;
+    bool countingPass = false;  // the first of two passes is running
     // A fresh state for this run; it is dropped when the run ends, whichever way.
     FRun = std::make_unique<TrpEngineRun>();
     struct Drop {
@@ -100,22 +102,32 @@ bool TrpEngine::Run()
                 FinalPass = !GetDoublePass();
                 TotalPages = 0;
                 PreviewPages->BeginPass();
+                countingPass = GetDoublePass();
                 RunReportPages();
+                countingPass = false;
                 if (GetDoublePass() && !Stopped()) {
                     // The first pass's outline entries are gone with its pages.
                     Keeping = false;
                     KeepBand = nullptr;
                     KeepOutline = nullptr;
+                    KeepOutlineMark.clear();
                     TotalPages = PreviewPages->GetCount();
                     PreviewPages->ClearFirstPassPages();
                     AggregateList.ClearValues();
                     FinalPass = true;
                     RunReportPages();
+                } else if (GetDoublePass()) {
+                    // Stopped while counting pages: the first pass's pages hold no text yet
+                    // and must not be shown.
+                    PreviewPages->ClearFirstPassPages();
+                    KeepOutlineMark.clear();
                 }
             }
             Report->DoNotifyEvent(Report, Report->OnStopReport);
         }
     } catch (...) {
+        if (countingPass)
+            PreviewPages->ClearFirstPassPages();
         Finalize();
         throw;
     }
@@ -205,6 +217,7 @@ void TrpEngine::EndRun()
     CurBand = nullptr;
     KeepBand = nullptr;
     KeepOutline = nullptr;
+    KeepOutlineMark.clear();
     Keeping = false;
     OutputTo = nullptr;
     VMasterBand = nullptr;
@@ -414,6 +427,9 @@ void TrpEngine::InitPage()
     if (PreviewPages->GetCount() > 0 && Page->PrintOnPreviousPage) {
         PreviewPages->CurPage = PreviewPages->GetCount() - 1;
         CurY = PreviewPages->GetLastY();
+        // Below another report's output the page is not fresh: a new page has more room.
+        if (!AtFreshTop())
+            FRun->FreshPage = -1;
         ShowBand(title);
     } else {
         AddPage();
@@ -543,7 +559,9 @@ void TrpEngine::NewPage()
     if (Keeping) {
         AggregateList.EndKeep();
         PreviewPages->PasteObjects(0, CurY);
-        if (KeepOutline)
+        if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
+            outline->MoveSince(KeepOutlineMark, static_cast<int>(std::lround(static_cast<double>(CurY))));
+        else if (KeepOutline)
             PreviewPages->Outline()->ShiftItems(KeepOutline, static_cast<int>(std::lround(static_cast<double>(CurY))));
         CurY = PreviewPages->GetLastY();
     }

@@ -39,6 +39,7 @@
 
 #include <memory>
 #include <vector>
+#include <utility>
 
 class TrpBand;
 class TrpDataBand;
@@ -107,6 +108,8 @@ public:
     TrpBand* KeepBand = nullptr;
     bool Keeping = false;
     TrpXMLItem* KeepOutline = nullptr;
+    // Where the outline stood when the kept block began: what it added since moves with it.
+    std::vector<std::pair<TrpXMLItem*, int>> KeepOutlineMark;
     int KeepPosition = 0;
     TrpNullBand* OutputTo = nullptr;
     TrpReportPage* Page = nullptr;

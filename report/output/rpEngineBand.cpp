@@ -4,6 +4,7 @@
 #include "report/output/rpEngineRun.h"
 
 #include "report/output/rpEngineConsts.h"
+#include "report/output/rpOutline.h"
 #include "report/output/rpPreviewPages.h"
 
 #include "report/model/rpDMPClass.h"
@@ -229,6 +230,12 @@ void TrpEngine::DoShow(TrpBand* Band)
                     split = true;
                 } else if (!AtFreshTop()) {
                     NewColumn();
+                    // A column below the title has no more room than the one before it: go on
+                    // to the next column or page until the band fits or the place is fresh.
+                    for (int k = 0; k < Page->GetColumns() && CurColumn > 1 && !AtFreshTop() && !FRun->Failed &&
+                                    FreeSpace() < Band->GetHeight();
+                         ++k)
+                        NewColumn();
                 }
             }
             if (!split && !FRun->Failed) {
@@ -390,6 +397,8 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     KeepBand = Band;
     KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
     KeepOutline = PreviewPages->Outline()->GetCurPosition();
+    if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
+        KeepOutlineMark = outline->Mark();
     AggregateList.StartKeep();
 }
 
@@ -461,7 +470,9 @@ void TrpEngine::AddColumn()
         }
     }
     CurX = x + PageCurX;
-    MarkFresh();
+    // A column is fresh when its page was: below the title a new page has more room.
+    if (FRun->FreshPage == PreviewPages->CurPage)
+        MarkFresh();
 }
 
 void TrpEngine::EndColumn()

@@ -243,6 +243,7 @@ void TrpEngine::ShowVBand(TrpBand* Band)
 void TrpEngine::OutputInParts(TrpBand* Band)
 {
     const int keptPage = PreviewPages->CurPage;
+    const int keptColumn = CurColumn;
     const Extended keptY = CurY;
     PreviewPages->AddPageAction = apWriteOver;
     std::vector<TrpComponent*> objects(Band->Objects());
@@ -256,6 +257,10 @@ void TrpEngine::OutputInParts(TrpBand* Band)
         if (k + 2 < VPageList.size()) {
             NewPage();
             CurY = keptY;
+        } else if (k > 0) {
+            // The last part's page gets its footers too. A row that fits on its page ends
+            // nothing: that page goes on after it.
+            EndPage();
         }
     }
     for (TrpComponent* o : objects)
@@ -263,6 +268,7 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     for (TrpComponent* o : objects)
         o->SetParent(Band);
     PreviewPages->CurPage = keptPage;
+    CurColumn = keptColumn;
     CurY = keptY;
     PreviewPages->AddPageAction = apAdd;
 }

@@ -115,6 +115,48 @@ void TrpOutline::ShiftItems(TrpXMLItem* From, int NewTop)
     ShiftTree(next, NewTop - IntProp(next, "top", 0), 0);
 }
 
+TrpOutline::TMark TrpOutline::Mark()
+{
+    TMark mark;
+    TrpXMLItem* root = Root();
+    for (TrpXMLItem* i = Current(); i && static_cast<int>(mark.size()) <= kMaxXMLDepth; i = i->Parent()) {
+        mark.emplace_back(i, i->Count());
+        if (i == root)
+            break;
+    }
+    return mark;  // deepest level first: the order the new entries come in
+}
+
+namespace {
+
+void MoveTree(TrpXMLItem* Item, int Page, int Delta, int Depth)
+{
+    if (Depth > kMaxXMLDepth)
+        return;
+    Item->SetProp("page", IntToStr(Page));
+    Item->SetProp("top", IntToStr(IntProp(Item, "top", 0) + Delta));
+    for (int i = 0; i < Item->Count(); ++i)
+        MoveTree(Item->Items(i), Page, Delta, Depth + 1);
+}
+
+}  // namespace
+
+void TrpOutline::MoveSince(const TMark& Mark, int NewTop)
+{
+    const int page = PreviewPages ? PreviewPages->CurPage : 0;
+    bool first = true;
+    int delta = 0;
+    for (const auto& [level, count] : Mark)
+        for (int i = count; i < level->Count(); ++i) {
+            TrpXMLItem* item = level->Items(i);
+            if (first) {
+                delta = NewTop - IntProp(item, "top", 0);
+                first = false;
+            }
+            MoveTree(item, page, delta, 0);
+        }
+}
+
 TrpXMLItem* TrpOutline::GetCurPosition()
 {
     TrpXMLItem* cur = Current();

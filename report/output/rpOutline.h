@@ -18,6 +18,8 @@
 #include "report/model/rpXML.h"
 
 #include <map>
+#include <utility>
+#include <vector>
 
 class TrpOutline : public TrpCustomOutline {
     SKLAD_CLASS_NOPUBLISH(TrpOutline, TrpCustomOutline)
@@ -32,6 +34,14 @@ public:
     void GetItem(int Index, AnsiString& Text, int& Page, int& Top) override;
     void ShiftItems(TrpXMLItem* From, int NewTop) override;
     TrpXMLItem* GetCurPosition() override;
+
+    // The levels from the root to the current one, each with its number of entries now:
+    // every entry added after this lies beyond those counts.
+    using TMark = std::vector<std::pair<TrpXMLItem*, int>>;
+    TMark Mark();
+    // Every entry added since Mark moves to the current page, its top shifted so the first
+    // of them lands at NewTop; the entries under them move along.
+    void MoveSince(const TMark& Mark, int NewTop);
 
     // The "outline" element, found or added under the prepared report's root.
     TrpXMLItem* Root();

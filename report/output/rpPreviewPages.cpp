@@ -21,6 +21,16 @@
 
 namespace {
 
+// Whether attribute text (name="value" pairs, quotes inside values escaped) holds Name.
+bool HasAttribute(std::string_view Text, std::string_view Name)
+{
+    const std::string opening = std::string(Name) + "=\"";
+    for (size_t at = Text.find(opening); at != std::string_view::npos; at = Text.find(opening, at + 1))
+        if (at == 0 || Text[at - 1] == ' ')
+            return true;
+    return false;
+}
+
 constexpr int kMaxCachedPages = 50;
 constexpr Extended kUnitsPerMM = 3.77953L;
 
@@ -529,6 +539,8 @@ void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent,
         TrpXMLItem* child = Element->Items(i);
         auto* copy = ObjectAs<TrpComponent>(GetObject(child->Name));
         TrpComponent* obj = nullptr;
+        // A memo's page text (x) replaces its copy's whole text: that is not read per page.
+        serializer.SkipInText = HasAttribute(child->Text, "x") ? "memo.text" : "";
         try {
             obj = serializer.ReadComponentStr(Parent, copy ? copy->BaseName : child->Name, child->Text);
         } catch (const Exception& e) {

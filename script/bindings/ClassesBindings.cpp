@@ -202,6 +202,7 @@ Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
         // Never more than is left: a large count must not reserve memory for nothing.
         const int64_t want = CheckedCount(Int64Arg(p, 1));
         const int64_t left = std::max<int64_t>(0, s->GetSize() - s->GetPosition());
+        scCheckStringLength(std::min(want, left)); // the text read is a script string
         AnsiString buffer(static_cast<size_t>(std::min(want, left)), '\0');
         const int64_t got = buffer.empty() ? 0 : s->Read(buffer.data(), static_cast<int64_t>(buffer.size()));
         buffer.resize(static_cast<size_t>(std::max<int64_t>(0, got)));
@@ -373,6 +374,13 @@ Variant ClassesCallMethod(TObject* inst, TClass ct, const AnsiString& n, Variant
     return Variant(0);
 }
 
+// Lines joined into one text: a script string like any other, refused past the cap.
+AnsiString CheckedText(AnsiString text)
+{
+    scCheckStringLength(static_cast<int64_t>(text.size()));
+    return text;
+}
+
 Variant ClassesGetProp(TObject* inst, TClass ct, const AnsiString& n)
 {
     if (!inst)
@@ -384,11 +392,11 @@ Variant ClassesGetProp(TObject* inst, TClass ct, const AnsiString& n)
     if (ct == TStrings::StaticClass()) {
         auto* s = static_cast<TStrings*>(inst);
         if (n == "COMMATEXT")
-            return Variant(s->GetCommaText());
+            return Variant(CheckedText(s->GetCommaText()));
         if (n == "COUNT")
             return Variant(s->Count());
         if (n == "TEXT")
-            return Variant(s->GetText());
+            return Variant(CheckedText(s->GetText()));
     } else if (ct == TStringList::StaticClass()) {
         auto* s = static_cast<TStringList*>(inst);
         if (n == "DUPLICATES")

@@ -220,6 +220,7 @@ TEST_F(ReportBuilderTest, WholePeriodRunsFromTheEarliestToTheLatestDocument)
         const char* why;
         std::vector<TDateTime> receipts, issues;
         const char *from, *to;
+        std::vector<TDateTime> acts = {};
     };
     const Case cases[] = {
         {"stored out of order", {Day(2027, 2, 10), Day(2027, 2, 1)}, {Day(2027, 2, 20), Day(2027, 2, 5)}, "01.02.2027",
@@ -227,16 +228,22 @@ TEST_F(ReportBuilderTest, WholePeriodRunsFromTheEarliestToTheLatestDocument)
         {"receipts only", {Day(2027, 3, 4, 15)}, {}, "04.03.2027", "04.03.2027"},
         {"issue invoices only", {}, {Day(2027, 3, 9), Day(2027, 3, 2)}, "02.03.2027", "09.03.2027"},
         {"no documents: today", {}, {}, "15.04.2027", "15.04.2027"},
+        {"a write-off act after the last receipt and issue", {Day(2027, 2, 1)}, {Day(2027, 2, 5)}, "01.02.2027",
+         "28.02.2027", {Day(2027, 2, 28, 16)}},
+        {"write-off acts only", {}, {}, "03.03.2027", "06.03.2027", {Day(2027, 3, 6), Day(2027, 3, 3)}},
     };
     d->SetNow(Day(2027, 4, 15, 10));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         w->Exec("Delete From Documents");
         w->Exec("Delete From Otpusk");
+        w->Exec("Delete From Akt");
         for (TDateTime t : c.receipts)
             AddReceipt(t);
         for (TDateTime t : c.issues)
             AddIssue(t);
+        for (TDateTime t : c.acts)
+            AddAct(t);
         InBuilder([&] {
             d->Choose(Form9->RadioButton2);
             EXPECT_TRUE(Form9->GroupBox1->GetVisible());

@@ -125,6 +125,55 @@ TEST_F(ScrollBarsTest, FormsReadTheirBarsFromTheLayout)
     delete form;
 }
 
+// The box's bars are its own: shown while needed, and what the user does on them moves
+// Position and the children (lines by Increment, pages by nine tenths of the client).
+TEST_F(ScrollBarsTest, TheUserScrollsTheBoxThroughItsBars)
+{
+    auto* form = new TForm(Application);
+    form->SetBounds(0, 0, 400, 300);
+    Box->SetParent(form);
+    d.Run([&] { form->Show(); });
+    EXPECT_TRUE(Box->HasScrollBar(sbHorizontal));
+    EXPECT_TRUE(Box->HasScrollBar(sbVertical));
+    EXPECT_EQ(Box->GetScrollBarInfo(sbVertical), (TScrollBarInfo{0, 260, 100, 0, true}));
+    struct Case {
+        TScrollBarKind Kind;
+        TScrollCode Code;
+        int Pos, Position, Left, Top;
+    };
+    const Case cases[] = {
+        {sbVertical, scLineDown, 0, 8, 300, 222},
+        {sbVertical, scPageDown, 0, 98, 300, 132},
+        {sbVertical, scBottom, 0, 160, 300, 70},
+        {sbVertical, scLineUp, 0, 152, 300, 78},
+        {sbVertical, scTrack, 40, 40, 300, 190},
+        {sbVertical, scPosition, 500, 160, 300, 70},
+        {sbVertical, scTop, 0, 0, 300, 230},
+        {sbHorizontal, scPageDown, 0, 150, 150, 230},
+        {sbHorizontal, scPageUp, 0, 0, 300, 230},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.Kind) << " " << int(c.Code));
+        d.Scroll(Box, c.Kind, c.Code, c.Pos);
+        TControlScrollBar* bar = c.Kind == sbHorizontal ? Box->GetHorzScrollBar() : Box->GetVertScrollBar();
+        EXPECT_EQ(bar->GetPosition(), c.Position);
+        EXPECT_EQ(Box->GetScrollBarInfo(c.Kind).Pos, c.Position);
+        EXPECT_EQ(Button->GetLeft(), c.Left);
+        EXPECT_EQ(Button->GetTop(), c.Top);
+    }
+    Box->GetVertScrollBar()->SetPosition(160);
+    Button->SetBounds(300, 0, 50, 30);  // reaches to 190 from the unscrolled origin now
+    EXPECT_EQ(Box->GetVertScrollBar()->GetPosition(), 90) << "a shorter range pulls the position in";
+    EXPECT_EQ(Button->GetTop(), 70);
+    Box->GetVertScrollBar()->SetPosition(0);
+    Box->GetHorzScrollBar()->SetPosition(0);
+    Button->SetBounds(10, 10, 50, 30);
+    EXPECT_FALSE(Box->HasScrollBar(sbHorizontal)) << "everything fits";
+    EXPECT_FALSE(Box->HasScrollBar(sbVertical));
+    Box->SetParent(nullptr);
+    delete form;
+}
+
 }  // namespace
 
 SKLAD_DEFINE_CLASS(TScrolledForm)

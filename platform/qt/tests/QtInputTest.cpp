@@ -463,3 +463,92 @@ TEST_F(QtInput, TheTextAComboBoxCompletesIsTheTextTheProgramSees)
 }
 
 }  // namespace
+
+// A scroll box shows the bars its model needs and moves its children only by the model's
+// Position: the user's bar actions go to the model, and a script's Position shows on the bar.
+TEST_F(QtInput, AScrollBoxScrollsByItsModelsPosition)
+{
+    auto* box = Add<TScrollBox>(200, 8, 200, 100);
+    auto* inner = new TButton(Form);
+    inner->SetParent(box);
+    inner->SetBounds(10, 300, 50, 20);
+    QApplication::processEvents();
+    QScrollBar* bars[2] = {};
+    for (QScrollBar* bar : WidgetOf(box)->findChildren<QScrollBar*>())
+        bars[bar->orientation() == Qt::Horizontal ? sbHorizontal : sbVertical] = bar;
+    ASSERT_TRUE(bars[sbHorizontal] && bars[sbVertical]);
+    EXPECT_TRUE(bars[sbHorizontal]->isHidden()) << "nothing to scroll sideways";
+    EXPECT_FALSE(bars[sbVertical]->isHidden());
+    EXPECT_EQ(bars[sbVertical]->maximum(), 320 - 96);
+    QScrollBar* v = bars[sbVertical];
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int position;
+    };
+    const Step steps[] = {
+        {"the program sets Position", [&] { box->GetVertScrollBar()->SetPosition(50); }, 50},
+        {"the user's arrow", [&] { v->triggerAction(QAbstractSlider::SliderSingleStepAdd); }, 58},
+        {"the user's page", [&] { v->triggerAction(QAbstractSlider::SliderPageStepAdd); }, 58 + 86},
+        {"the user's end", [&] { v->triggerAction(QAbstractSlider::SliderToMaximum); }, 224},
+        {"the user's start", [&] { v->triggerAction(QAbstractSlider::SliderToMinimum); }, 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        QApplication::processEvents();
+        EXPECT_EQ(box->GetVertScrollBar()->GetPosition(), s.position);
+        EXPECT_EQ(v->value(), s.position);
+        EXPECT_EQ(WidgetOf(inner)->y(), 300 - s.position) << "the child sits where the model put it";
+    }
+    inner->SetBounds(10, 10, 50, 20);
+    QApplication::processEvents();
+    EXPECT_TRUE(v->isHidden()) << "everything fits";
+}
+
+// A form whose controls reach past its client area shows the bars its model needs, over
+// the client's edges, and the user's bar actions scroll the controls through the model.
+TEST_F(QtInput, AFormShowsTheBarsItsControlsNeed)
+{
+    auto* far = Add<TButton>(700, 30, 75, 25);
+    QApplication::processEvents();
+    QScrollBar* bars[2] = {};
+    for (QScrollBar* bar : QtPeerOf(Form)->Widget()->findChildren<QScrollBar*>(Qt::FindDirectChildrenOnly))
+        bars[bar->orientation() == Qt::Horizontal ? sbHorizontal : sbVertical] = bar;
+    ASSERT_TRUE(bars[sbHorizontal] && bars[sbVertical]);
+    QScrollBar* h = bars[sbHorizontal];
+    EXPECT_FALSE(h->isHidden()) << "a button out to the right";
+    EXPECT_TRUE(bars[sbVertical]->isHidden()) << "nothing below the client area";
+    const int client = Form->GetClientWidth();
+    EXPECT_EQ(h->maximum(), 775 - client);
+    EXPECT_EQ(h->geometry().bottom(), WidgetOf(Form)->height() - 1) << "over the client's bottom edge";
+    h->triggerAction(QAbstractSlider::SliderToMaximum);
+    QApplication::processEvents();
+    EXPECT_EQ(Form->GetHorzScrollBar()->GetPosition(), 775 - client);
+    EXPECT_EQ(WidgetOf(far)->x(), client - 75) << "the button scrolled into view";
+    Form->GetHorzScrollBar()->SetPosition(0);
+    QApplication::processEvents();
+    EXPECT_EQ(h->value(), 0);
+    EXPECT_EQ(WidgetOf(far)->x(), 700);
+    far->SetLeft(100);
+    QApplication::processEvents();
+    EXPECT_TRUE(h->isHidden()) << "everything fits";
+}
+
+// A form's OnPaint runs when the window paints, and what it draws on the form's Canvas is
+// what the user sees there.
+TEST_F(QtInput, AFormPaintsWhatItsOnPaintDraws)
+{
+    int paints = 0;
+    Form->OnPaint = TNotifyEvent::Lambda([&](TObject*) {
+        ++paints;
+        TCanvas* canvas = Form->GetCanvas();
+        canvas->GetBrush()->SetColor(clRed);
+        canvas->FillRect(Rect(200, 150, 260, 190));
+    });
+    QWidget* client = QtPeerOf(Form)->Container();
+    const QImage shot = client->grab().toImage();
+    EXPECT_GE(paints, 1);
+    EXPECT_EQ(shot.pixelColor(230, 170), QColor(Qt::red));
+    EXPECT_NE(shot.pixelColor(300, 170), QColor(Qt::red)) << "only where it drew";
+}

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 struct Tree : ::testing::Test {
     void SetUp() override
@@ -60,6 +62,58 @@ TEST_F(Tree, UniqueNamesIgnoringCase)
         b->SetName("Memo1");
     } catch (const EComponentError& e) {
         EXPECT_EQ(e.Message(), rpResources().Get("prDupl"));
+    }
+}
+
+// Names are looked up many times while a report is built in code; each answer follows
+// every rename, move and free made since the last one.
+TEST_F(Tree, NamesFollowRenamesMovesAndFrees)
+{
+    struct Case {
+        const char* why;
+        std::function<void(Tree&, TTestMemo*)> change;
+        const char* name;     // the name then looked up
+        bool found;           // FindObject on the report finds it
+        const char* created;  // what CreateUniqueName gives a new memo
+    };
+    const Case cases[] = {
+        {"a name taken", [](Tree&, TTestMemo*) {}, "memo2", true, "Memo4"},
+        {"a name given away", [](Tree&, TTestMemo* m) { m->SetName("Other"); }, "Memo2", false, "Memo2"},
+        {"a memo freed", [](Tree&, TTestMemo* m) { delete m; }, "Memo2", false, "Memo2"},
+        {"a memo moved out of the report",
+         [](Tree&, TTestMemo* m) { m->SetParent(nullptr); delete m; }, "Memo2", false, "Memo2"},
+        {"a band with its memos moved to another page",
+         [](Tree& t, TTestMemo*) {
+             auto* other = new TTestPage(t.report.get());
+             other->SetName("Page2");
+             t.band->SetParent(other);
+         },
+         "MEMO3", true, "Memo4"},
+        {"a band freed with its memos", [](Tree& t, TTestMemo*) { delete t.band; }, "Memo1", false, "Memo1"},
+        {"a page freed by clearing the report", [](Tree& t, TTestMemo*) { t.report->Clear(); }, "Band1", false,
+         "Memo1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        SetUp();
+        TTestMemo* memos[3];
+        for (TTestMemo*& m : memos) {
+            m = new TTestMemo(band);
+            m->CreateUniqueName();
+        }
+        ASSERT_EQ(memos[2]->Name(), "Memo3");
+        ASSERT_EQ(report->FindObject("Memo2"), memos[1]) << "the index is made by now";
+        c.change(*this, memos[1]);
+        EXPECT_EQ(report->FindObject(c.name) != nullptr, c.found);
+        if (!report->FindObject("Page1")) {
+            page = new TTestPage(report.get());
+            page->SetName("Page1");
+        }
+        auto* fresh = new TTestMemo(page);
+        fresh->CreateUniqueName();
+        EXPECT_EQ(fresh->Name(), c.created);
+        EXPECT_THROW(fresh->SetName("page1"), EComponentError);
+        EXPECT_EQ(report->FindObject(fresh->Name()), fresh);
     }
 }
 

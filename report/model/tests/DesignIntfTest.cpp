@@ -2,11 +2,17 @@
 // property lists of one and of several report objects.
 #include "report/model/tests/ReportFixture.h"
 
+#include "report/model/rpDBSet.h"
 #include "report/model/rpDsgnIntf.h"
 #include "report/model/rpRes.h"
 
+#include "platform/graphics/FontBackend.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/testing/TestDriver.h"
+
+#include <functional>
 
 namespace {
 
@@ -242,6 +248,93 @@ TEST_F(DesignIntfTest, SeveralObjectsListOnlyWhatTheyShare)
     EXPECT_EQ(rpCreatePropertyList({}, nullptr), nullptr);
 }
 
+// Every property two or three objects of different classes share is edited on all of them,
+// also when one class has an editor of its own for a property the others lack in the list.
+TEST_F(DesignIntfTest, SeveralObjectsEditEachSharedPropertyOnAll)
+{
+    rpPropertyEditors().Register(nullptr, TrpLineView::StaticClass(), "Cursor", rpEditorClass<TrpNameProperty>());
+    auto* picture = Add<TrpPictureView>(Band, "Picture1");
+    const std::vector<std::vector<TObject*>> selections = {
+        {Memo, Line}, {Line, Memo}, {Memo, Line, picture}, {picture, Memo, Line}, {Memo, Band}};
+    for (const auto& selection : selections) {
+        std::unique_ptr<TrpPropertyList> list = rpCreatePropertyList(selection, nullptr);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->Find("Cursor"), nullptr) << "the line edits its cursor alone";
+        int edited = 0;
+        for (int i = 0; i < list->Count(); ++i) {
+            TrpPropertyEditor* editor = list->GetPropertyItem(i)->Editor.get();
+            const AnsiString name = editor->GetName();
+            SCOPED_TRACE(AnsiString(selection[0]->ClassName()) + " and others: " + name);
+            ASSERT_EQ(editor->CompList.size(), selection.size());
+            for (size_t k = 0; k < selection.size(); ++k) {
+                EXPECT_EQ(editor->CompList[k], selection[k]);
+                EXPECT_TRUE(SameText(editor->PropList[k]->Name, name));
+            }
+            // A value other than the first object's: the next of a value list, else a number.
+            AnsiString value;
+            if (editor->GetAttributes().Contains(paValueList)) {
+                editor->GetValues();
+                for (int v = 0; v < editor->Values->Count(); ++v)
+                    if (editor->Values->Strings(v) != editor->GetValue())
+                        value = editor->Values->Strings(v);
+            } else if (editor->GetPropInfo()->Kind() == tkInteger || editor->GetPropInfo()->Kind() == tkFloat) {
+                value = "33";
+            }
+            if (value.empty())
+                continue;
+            try {
+                editor->SetValue(value);
+            } catch (const Exception&) {
+                continue;  // not a value this property takes
+            }
+            ++edited;
+            const AnsiString got = editor->GetValue();
+            for (TObject* o : selection)
+                EXPECT_EQ(EditorOf(o, name.c_str())->GetValue(), got) << o->ClassName();
+        }
+        EXPECT_GE(edited, 5);
+    }
+}
+
+// A colour row of the drop-down list shows its swatch: nothing paints over it afterwards.
+TEST_F(DesignIntfTest, ColourRowsKeepTheirSwatch)
+{
+    TrpPropertyEditor* editor = EditorOf(Memo, "Color");
+    ASSERT_TRUE(dynamic_cast<TrpColorProperty*>(editor));
+    editor->GetValues();
+    struct Row {
+        const char* name;
+        uint32_t rgb;
+    };
+    for (const Row& r : {Row{"clRed", 0xFF0000u}, Row{"clBlue", 0x0000FFu}, Row{"clLime", 0x00FF00u}}) {
+        SCOPED_TRACE(r.name);
+        const int index = editor->Values->IndexOf(r.name);
+        ASSERT_GE(index, 0);
+        TBitmap row;
+        row.SetSize(120, 16);
+        row.GetCanvas()->GetBrush()->SetColor(clWhite);
+        editor->OnDrawLBItem(row.GetCanvas(), index, TRect(0, 0, 120, 16));
+        EXPECT_EQ(row.Pixels().Row(8)[8] & 0xFFFFFFu, r.rgb);
+        EXPECT_EQ(row.GetCanvas()->GetPen()->GetColor(), static_cast<TColor>(0x808080)) << "the pen is left grey";
+    }
+}
+
+// The font name editor offers the platform's installed fonts when it knows them.
+TEST_F(DesignIntfTest, FontNamesAreTheInstalledFonts)
+{
+    struct TwoFonts : TFakeFontBackend {
+        std::vector<AnsiString> Families() override { return {"DejaVu Sans", "Liberation Serif"}; }
+    } installed;
+    TrpPropertyEditor* editor = EditorOf(Memo->GetFont(), "Name");
+    ASSERT_NE(editor, nullptr);
+    editor->GetValues();
+    EXPECT_GE(editor->Values->IndexOf("Arial"), 0) << "no font database: the fixed list";
+    TFontBackend* kept = SetDefaultFontBackend(&installed);
+    editor->GetValues();
+    SetDefaultFontBackend(kept);
+    EXPECT_EQ(editor->Values->Text(), "DejaVu Sans\r\nLiberation Serif\r\n");
+}
+
 TEST_F(DesignIntfTest, FindingTheEditorOfAProperty)
 {
     TrpPropertyEditorCollection& e = rpPropertyEditors();
@@ -376,6 +469,27 @@ TEST_F(DesignIntfTest, GetComponentsListsTheReportsObjectsOfAClass)
     EXPECT_EQ(list.Objects(0), Memo);
 }
 
+// The report, then every form, every data module and the modules a module form holds.
+TEST_F(DesignIntfTest, GetComponentsVisitsFormsAndDataModules)
+{
+    TTestDriver d;
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetName("Form1");
+    (new TrpDBDataset(form.get()))->SetName("OnForm");
+    auto module = std::make_unique<TDataModule>(nullptr);
+    module->SetName("DataModule1");
+    (new TrpDBDataset(module.get()))->SetName("InModule");
+    auto other = std::make_unique<TDataModule>(nullptr);
+    other->SetName("DataModule2");
+    (new TrpDBDataset(other.get()))->SetName("InOther");
+    TStringList list;
+    rpGetComponents(R, TrpDBDataset::StaticClass(), &list, nullptr);
+    EXPECT_EQ(list.GetCommaText(), "Form1.OnForm,DataModule1.InModule,DataModule2.InOther");
+    module.reset();
+    rpGetComponents(R, TrpDBDataset::StaticClass(), &list, nullptr);
+    EXPECT_EQ(list.GetCommaText(), "Form1.OnForm,DataModule2.InOther") << "a freed module leaves the screen's list";
+}
+
 TEST_F(DesignIntfTest, FormToResWritesTheFormsTextsAsABlock)
 {
     auto* form = new TForm(Owner.get());
@@ -400,4 +514,73 @@ TEST_F(DesignIntfTest, FormToResWritesTheFormsTextsAsABlock)
               "    'OkB.Caption=Д''Артаньян' + #13#10 +\r\n"
               "    'OkB.Hint=Подсказка' + #13#10 +\r\n"
               "    '');\r\n");
+}
+
+namespace {
+
+// Every editable item of a list, nested ones included, with its path of names.
+void EachEditable(TrpPropertyList* list, const AnsiString& path,
+                  const std::function<void(TrpPropertyItem*, const AnsiString&)>& fn)
+{
+    for (int i = 0; i < list->Count(); ++i) {
+        TrpPropertyItem* item = list->GetPropertyItem(i);
+        const AnsiString name = path + item->Editor->GetName();
+        if (!item->Editor->GetAttributes().Contains(paReadOnly))
+            fn(item, name);
+        if (item->SubProperty)
+            EachEditable(item->SubProperty.get(), name + ".", fn);
+    }
+}
+
+// The shown text of one property of one object, by its path.
+AnsiString ShownOf(TObject* obj, const AnsiString& path)
+{
+    TrpPropertyList list(nullptr);
+    list.SetComponent(obj);
+    TrpPropertyList* at = &list;
+    AnsiString rest = path;
+    for (size_t dot; (dot = rest.find('.')) != AnsiString::npos; rest = rest.substr(dot + 1)) {
+        TrpPropertyItem* item = at->Find(rest.substr(0, dot));
+        if (!item || !item->SubProperty)
+            return "<none>";
+        at = item->SubProperty.get();
+    }
+    TrpPropertyItem* item = at->Find(rest);
+    return item ? item->Editor->GetValue() : AnsiString("<none>");
+}
+
+}  // namespace
+
+TEST_F(DesignIntfTest, EveryCommonPropertyOfSeveralClassesEditsThemAll)
+{
+    auto* shape = Add<TrpShapeView>(Band, "Shape1");
+    auto* picture = Add<TrpPictureView>(Band, "Picture1");
+    const std::vector<std::vector<TObject*>> selections = {
+        {Memo, Line}, {Line, shape}, {Memo, shape, picture}, {Line, Memo, shape}};
+    for (const std::vector<TObject*>& sel : selections) {
+        std::unique_ptr<TrpPropertyList> list = rpCreatePropertyList(sel, nullptr);
+        ASSERT_NE(list, nullptr);
+        int edited = 0;
+        EachEditable(list.get(), "", [&](TrpPropertyItem* item, const AnsiString& name) {
+            SCOPED_TRACE(name.c_str());
+            TrpPropertyEditor* e = item->Editor.get();
+            // The first object's value goes to every one: a value from the list where there is one.
+            AnsiString value = e->GetValue();
+            if (e->GetAttributes().Contains(paValueList)) {
+                e->GetValues();
+                if (e->Values->Count() > 0)
+                    value = e->Values->Strings(e->Values->Count() - 1);
+            }
+            try {
+                e->SetValue(value);
+            } catch (const Exception&) {
+                return;  // a value the property refuses for every object alike
+            }
+            ++edited;
+            const AnsiString shown = e->GetValue();
+            for (TObject* obj : sel)
+                EXPECT_EQ(ShownOf(obj, name), shown) << static_cast<TComponent*>(obj)->GetName().c_str();
+        });
+        EXPECT_GT(edited, 5);
+    }
 }

@@ -3,6 +3,8 @@
 // description as the preview's menu asks for it.
 #include "report/model/tests/ReportFixture.h"
 
+#include "report/model/rpDBSet.h"
+#include "report/model/rpDsgnIntf.h"
 #include "report/model/rpRes.h"
 
 #include "platform/gui/testing/TestDriver.h"
@@ -214,6 +216,41 @@ TEST_F(ReportTest, DesignReportNeedsARegisteredDesigner)
     d.Run([&] { EXPECT_TRUE(r->DesignPreviewPage()); });
     rpSetDesignerClass(nullptr, nullptr);
     EXPECT_FALSE(r->DesignReport());
+}
+
+// From a design-time editor the designer opens only for the report's own editor class.
+TEST_F(ReportTest, DesignReportFromAnEditor)
+{
+    TrpReport* r = MakeReport();
+    TrpReportEditor editor(r, nullptr, nullptr);
+    EXPECT_FALSE(editor.Edit()) << "no designer registered";
+    rpRegisterDesignerClass<TTestDesigner>();
+    TTestDriver d;
+    TrpComponentEditor other(r, nullptr, nullptr);
+    EXPECT_FALSE(r->DesignReport(nullptr, &other)) << "an editor of another class";
+    EXPECT_FALSE(r->DesignReport(nullptr, nullptr));
+    EXPECT_EQ(r->GetPagesCount(), 0);
+    int shown = 0;
+    d.ExpectModal("TestDesigner", [&] {
+        ++shown;
+        ASSERT_NE(r->Designer, nullptr);
+        EXPECT_FALSE(r->Designer->IsPreviewDesigner);
+        d.CloseForm(r->Designer);
+    });
+    d.Run([&] { EXPECT_TRUE(editor.Edit()); });
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(r->Designer, nullptr);
+    ASSERT_EQ(r->GetPagesCount(), 1);
+    EXPECT_EQ(r->GetPages(0)->Name(), "Page1");
+    rpSetDesignerClass(nullptr, nullptr);
+}
+
+TEST(DBComponents, DescribeThemselvesEmpty)
+{
+    TrpDBComponents c(nullptr);
+    const TrpDBComponents& base = c;
+    EXPECT_EQ(base.GetDescription(), "");
+    EXPECT_EQ(AnsiString(c.ClassName()), "TrpDBComponents");
 }
 
 TEST_F(ReportTest, AnExportFilterDescribesItselfThroughTheBaseClass)

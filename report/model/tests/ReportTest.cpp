@@ -7,6 +7,8 @@
 
 #include "platform/gui/testing/TestDriver.h"
 
+#include <stdexcept>
+
 TEST_F(ReportTest, FreshReportDefaults)
 {
     TrpReport* r = MakeReport();
@@ -192,6 +194,44 @@ TEST_F(ReportTest, RestoreAfterRunPutsTheTemplateBack)
     auto* again = dynamic_cast<TrpMemoView*>(r->FindObject("Memo1"));
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->GetText(), "template\r\n");
+}
+
+namespace {
+// A report whose reload after a run fails, as a damaged saved copy would.
+class TFailingReloadReport : public TrpReport {
+public:
+    using TrpReport::TrpReport;
+    bool Fail = false;
+    void DoLoadFromStream() override
+    {
+        if (Fail)
+            throw std::runtime_error("reload failed");
+        TrpReport::DoLoadFromStream();
+    }
+};
+}  // namespace
+
+// The reload after a run is silent, and the user's own silence setting comes back whether
+// the reload ends normally or with an error.
+TEST_F(ReportTest, ReloadAfterRunGivesBackTheSilenceSetting)
+{
+    for (bool fail : {false, true}) {
+        for (bool silent : {false, true}) {
+            SCOPED_TRACE(std::string(fail ? "failing" : "normal") + (silent ? ", silent" : ", not silent"));
+            TTestDriver d;
+            auto* r = new TFailingReloadReport(Owner.get());
+            r->SetName(fail ? "Failing" : "Normal");
+            r->GetEngineOptions()->RestoreReport = true;
+            r->GetEngineOptions()->SilentMode = silent;
+            AddPage(r);
+            r->Fail = fail;
+            EXPECT_EQ(r->PrepareReport(), !fail);
+            EXPECT_EQ(r->GetEngineOptions()->SilentMode, silent);
+            EXPECT_FALSE(r->Reloading);
+            EXPECT_EQ(r->Errors.Text().find("reload failed") != AnsiString::npos, fail);
+            delete r;
+        }
+    }
 }
 
 TEST_F(ReportTest, CancelledDialogGivesFalse)

@@ -2,6 +2,8 @@
 // (golden files), the device rectangle, frames and their difference text.
 #include "report/model/tests/ReportFixture.h"
 
+#include "report/model/rpRes.h"
+
 #include "platform/graphics/testing/Golden.h"
 #include "platform/graphics/testing/RecordingCanvas.h"
 
@@ -221,6 +223,29 @@ TEST_F(ViewsTest, PicturesKeepTheirAspect)
     Golden("picture_centered", p);
 }
 
+// Without a picture, at design time, the view shows its name and the empty-picture sign;
+// in a run it shows nothing inside.
+TEST_F(ViewsTest, EmptyPictureShowsItsSignWhileDesigning)
+{
+    rpSetBitmapResourceLoader([](const AnsiString& name, TBitmap& b) {
+        if (name != "rpEMPTY")
+            return false;
+        b.SetSize(16, 16);
+        return true;
+    });
+    for (bool designing : {true, false}) {
+        SCOPED_TRACE(designing ? "designing" : "running");
+        auto* p = Add<TrpPictureView>(Band, designing ? "Picture1" : "Picture2");
+        Band->SetTop(0);
+        p->SetBounds(10, 20, 100, 50);
+        p->IsDesigning = designing;
+        TRecordingCanvas c;
+        p->Draw(&c.Canvas, 1, 1, 0, 0);
+        EXPECT_EQ(c.Dump().find("bitmap 11 22 27 38 16x16") != AnsiString::npos, designing) << c.Dump();
+    }
+    rpSetBitmapResourceLoader(nullptr);
+}
+
 TEST_F(ViewsTest, PictureDiffWithoutAPictureIsItsGeometry)
 {
     auto* a = Add<TrpPictureView>(Band, "Picture1");
@@ -361,6 +386,80 @@ TEST_F(ViewsTest, MemoSplitsAcrossPages)
     const Extended unused = m->DrawPart();
     EXPECT_GT(unused, 0);
     EXPECT_EQ(m->RestText, "");
+}
+
+// Memos whose parts are laid out anew (a paragraph gap, or the width following the text) lay
+// out only the first paragraphs of the rest; the parts still hold every word and every blank
+// line, in order, wherever the paragraphs taken end.
+TEST_F(ViewsTest, MemoPartsLaidOutAnewKeepEveryLine)
+{
+    struct TCase {
+        const char* Name;
+        int Paragraphs;
+        const char* Break;  // what ends a paragraph, every fifth one ends with two
+    };
+    const TCase cases[] = {
+        {"CR LF", 300, "\r\n"},
+        {"LF", 300, "\n"},
+        {"CR CR LF", 300, "\r\r\n"},
+        {"one paragraph", 1, "\r\n"},
+    };
+    for (bool autoWidth : {false, true})
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(AnsiString(c.Name) + (autoWidth ? ", auto width" : ", paragraph gap"));
+            AnsiString text;
+            std::vector<AnsiString> words;
+            for (int p = 1; p <= c.Paragraphs; ++p) {
+                for (int w = 0; w < 1 + p % 7; ++w) {
+                    words.push_back("w" + IntToStr(p) + "_" + IntToStr(w));
+                    text += words.back() + " ";
+                }
+                text += c.Break;
+                if (p % 5 == 0)
+                    text += c.Break;
+            }
+            auto* m = Add<TrpMemoView>(Band, "Memo1");
+            m->SetBounds(0, 0, 120, 100);
+            m->WordWrap = true;
+            if (autoWidth)
+                m->AutoWidth = true;
+            else
+                m->ParagraphGap = 10;
+            m->SetText(text);
+            m->InitPart();
+            std::vector<AnsiString> got;
+            AnsiString all;
+            int parts = 0;
+            while (!m->RestText.empty() && parts < 1000) {
+                m->SetHeight(60 + (parts % 3) * 25);
+                m->DrawPart();
+                all += m->GetText();
+                ++parts;
+            }
+            EXPECT_LT(parts, 1000);
+            std::unique_ptr<TStringList> lines(new TStringList);
+            lines->SetText(all);
+            int blank = 0;
+            for (int i = 0; i < lines->Count(); ++i) {
+                const AnsiString line = Trim((*lines)[i]);
+                if (line.empty())
+                    ++blank;
+                size_t start = 0;
+                while (start < line.size()) {
+                    size_t end = line.find(' ', start);
+                    if (end == AnsiString::npos)
+                        end = line.size();
+                    if (end > start)
+                        got.push_back(line.substr(start, end - start));
+                    start = end + 1;
+                }
+            }
+            EXPECT_EQ(got, words);
+            const int blankLines = c.Paragraphs / 5 * (AnsiString(c.Break) == "\r\r\n" ? 3 : 1) +
+                                   (AnsiString(c.Break) == "\r\r\n" ? c.Paragraphs - c.Paragraphs / 5 : 0);
+            EXPECT_EQ(blank, blankLines);
+            delete m;
+        }
 }
 
 TEST_F(ViewsTest, DotMatrixMemoFrameRunsThroughCellMiddles)

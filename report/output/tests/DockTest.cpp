@@ -136,6 +136,11 @@ const CompactionCase kCompaction[] = {
     {"a bottom dock grows from its outer edge: the new one starts at 1", alBottom, 27, {1, -25}, 53, {27, 1}},
     {"a bottom dock's empty outer row closes up", alBottom, 53, {1}, 27, {1}},
     {"a right dock like a bottom one", alRight, 27, {1, -25}, 53, {27, 1}},
+    {"a bottom dock shifts a tool bar partly before its start to 1", alBottom, 27, {-3}, 27, {1}},
+    {"a right dock shifts a tool bar partly before its start to 1", alRight, 27, {-3}, 27, {1}},
+    {"a bottom dock shifts all of them, the first to 1", alBottom, 27, {-3, 23}, 53, {1, 27}},
+    {"a tool bar off the row grid deepens a bottom dock by a pixel, not a row", alBottom, 27, {0}, 28, {1}},
+    {"a tool bar off the row grid deepens a top dock by a pixel, not a row", alTop, 27, {1}, 28, {1}},
     {"a left dock like a top one", alLeft, 79, {0, 52}, 53, {0, 26}},
     {"a dock without tool bars is one pixel", alTop, 79, {}, 1, {}},
 };
@@ -324,6 +329,17 @@ TEST(DockTest, FloatWindowAndPositions)
         ASSERT_TRUE(w.bar->IsFloat());
         EXPECT_EQ(w.bar->FloatWindow()->GetLeft(), 300);
         EXPECT_TRUE(w.bar->GetVisible());
+
+        // A saved size other than the docked one: the float window holds the tool bar
+        // with its frame on both sides.
+        w.bar->DockTo(w.top, 0, 0);
+        w.d.Run([] { Application->ProcessMessages(); });
+        ini.WriteInteger("ToolBar.Bar1", "Width", 120);
+        rpRestoreToolbarPosition(ini, w.bar);
+        ASSERT_TRUE(w.bar->IsFloat());
+        EXPECT_EQ(w.bar->GetWidth(), 120);
+        EXPECT_EQ(w.bar->FloatWindow()->GetClientWidth(), 126);
+        EXPECT_EQ(w.bar->FloatWindow()->GetClientHeight(), w.bar->GetHeight() + 21);
 
         // Docked by name; a name that is not a dock leaves it where it is.
         ini.WriteBool("ToolBar.Bar1", "Float", false);

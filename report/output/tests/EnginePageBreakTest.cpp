@@ -8,8 +8,8 @@
 
 namespace {
 
-// "text@top" of every memo on a page, top measured on the page.
-AnsiString Placed(TrpPreviewPages* Pages)
+// "text@top" (or "text@left,top") of every memo on a page, measured on the page.
+AnsiString Placed(TrpPreviewPages* Pages, bool WithLeft = false)
 {
     AnsiString out;
     for (int i = 0; i < Pages->GetCount(); ++i) {
@@ -21,7 +21,10 @@ AnsiString Placed(TrpPreviewPages* Pages)
             if (auto* m = dynamic_cast<TrpCustomMemoView*>(c)) {
                 const TrpComponent* band = m->GetParent();
                 const Extended top = m->GetTop() + (band ? band->GetTop() : 0);
-                out += TrimRight(m->GetText()) + "@" + IntToStr(static_cast<int>(top + 0.5L)) + ";";
+                out += TrimRight(m->GetText()) + "@";
+                if (WithLeft)
+                    out += IntToStr(static_cast<int>(m->GetLeft() + (band ? band->GetLeft() : 0) + 0.5L)) + ",";
+                out += IntToStr(static_cast<int>(top + 0.5L)) + ";";
             }
     }
     return out;
@@ -47,6 +50,27 @@ TEST(EnginePageBreak, BandThatDoesNotFitBelowTheTitleMovesToTheNextPage)
         {"taller than a page", 400, false, "|T@0;F@174;|R@0;F@174;"},
         {"does not fit, with a page header", 70, true, "|T@0;H@100;F@174;|H@0;R@15;F@174;"},
     };
+    // With two page columns the second column below the title has no more room than the first.
+    const TCase columnCases[] = {
+        {"two columns, fits", 60, false, "|T@0,0;R@0,100;R@170,100;F@0,174;"},
+        {"two columns, does not fit", 80, false, "|T@0,0;F@0,174;|R@0,0;R@0,80;F@0,174;"},
+        {"two columns, taller than a page", 400, false, "|T@0,0;F@0,174;|R@0,0;R@170,0;F@0,174;"},
+    };
+    for (const TCase& c : columnCases) {
+        SCOPED_TRACE(c.Name);
+        TTestReport t;
+        t.Page()->SetColumns(2);
+        t.Page()->GetColumnPositions()->Clear();
+        t.Page()->GetColumnPositions()->Add("0");
+        t.Page()->GetColumnPositions()->Add("45");
+        t.Memo(t.Band<TrpReportTitle>(0, 100), 0, 0, 100, 20, "T");
+        auto* band = t.Band<TrpMasterData>(130, c.BandHeight);
+        band->SetRowCount(2);
+        t.Memo(band, 0, 0, 100, 20, "R");
+        t.Memo(t.Band<TrpPageFooter>(600, 15), 0, 0, 100, 15, "F");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Placed(t.Pages(), true), c.Expected);
+    }
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         TTestReport t;

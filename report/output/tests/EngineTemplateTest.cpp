@@ -54,6 +54,106 @@ TEST(EngineTemplate, VerticalBandAwayFromTheEdgeTwice)
     }
 }
 
+// Rows of vertical columns wider than the page print in parts on the following pages; each
+// of those pages gets its page header and page footer like any other.
+TEST(EngineTemplate, RowInPartsEndsEveryPage)
+{
+    TTestReport t;
+    t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 100, 15, "PH");
+    auto* row = t.Band<TrpMasterData>(20, 20);
+    row->SetDataSet(t.DataSet("H", NumberedRows(2)));
+    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+    auto* vband = t.Band<TrpMasterData>(0, 0);
+    vband->Vertical = true;
+    vband->SetBounds(50, 0, 50, 100);
+    vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
+    t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF [Page#]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|PH;R1;1:1;1:2;1:3;1:4;1:5;1:6;PF 1;R2;2:1;2:2;2:3;2:4;2:5;2:6;"
+                                "|PH;1:7;1:8;PF 2;2:7;2:8;");
+}
+
+// Every outline entry as "text@page:top", depth first, sub-entries in brackets.
+AnsiString Outline(TrpXMLItem* Item)
+{
+    AnsiString out;
+    for (int i = 0; i < Item->Count(); ++i) {
+        TrpXMLItem* e = Item->Items(i);
+        out += " " + e->Prop("text") + "@" + e->Prop("page") + ":" + e->Prop("top");
+        if (e->Count() > 0)
+            out += " [" + Outline(e) + " ]";
+    }
+    return out;
+}
+
+// A block kept together that moves to the next page takes every outline entry made inside
+// it along, at whatever level the block opened them.
+TEST(EngineTemplate, KeptBlockMovesItsOutlineEntries)
+{
+    struct Case {
+        const char* why;
+        bool outerKept, innerKept;
+        const char* pages;
+        const char* outline;
+    };
+    const Case cases[] = {
+        {"the inner group is kept: its entries open under an outer entry that stays", false, true,
+         "|A1;B1;1;2;3;A2;|B2;4;5;6;",
+         " A1@0:0 [ B1@0:20 ] A2@0:100 [ B2@1:0 ]"},
+        {"the outer group is kept: its entry moves with everything under it", true, false,
+         "|A1;B1;1;2;3;|A2;B2;4;5;6;",
+         " A1@0:0 [ B1@0:20 ] A2@1:0 [ B2@1:20 ]"},
+        {"both are kept", true, true,
+         "|A1;B1;1;2;3;|A2;B2;4;5;6;",
+         " A1@0:0 [ B1@0:20 ] A2@1:0 [ B2@1:20 ]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        auto* outer = t.Band<TrpGroupHeader>(0, 20);
+        outer->Condition = "<D.\"Group\">";
+        outer->KeepTogether = c.outerKept;
+        outer->OutlineText = "'A' + Copy(<D.\"Group\">, 2, 1)";
+        t.Memo(outer, 0, 0, 100, 20, "A[Copy(<D.\"Group\">, 2, 1)]");
+        auto* inner = t.Band<TrpGroupHeader>(30, 20);
+        inner->Condition = "<D.\"Group\">";
+        inner->KeepTogether = c.innerKept;
+        inner->OutlineText = "'B' + Copy(<D.\"Group\">, 2, 1)";
+        t.Memo(inner, 0, 0, 100, 20, "B[Copy(<D.\"Group\">, 2, 1)]");
+        auto* rows = t.Band<TrpMasterData>(60, 20);
+        rows->SetDataSet(t.DataSet("D", NumberedRows(6, 3)));
+        t.Memo(rows, 0, 0, 100, 20, "[D.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), c.pages);
+        EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
+// A double-pass report stopped while it counts its pages keeps none of the first pass's
+// pages, which hold no text yet; stopped in the final pass, it keeps what it printed.
+TEST(EngineTemplate, StoppedDoublePassShowsNoUnevaluatedText)
+{
+    for (bool inFinalPass : {false, true}) {
+        SCOPED_TRACE(inFinalPass ? "stopped in the final pass" : "stopped in the first pass");
+        TTestReport t;
+        t.Report()->GetEngineOptions()->DoublePass = true;
+        auto* band = t.Band<TrpMasterData>(10, 60);
+        band->SetName("Rows");
+        band->SetDataSet(t.DataSet("D", NumberedRows(6)));
+        t.Memo(band, 0, 0, 100, 20, "Row [D.\"N\"]");
+        TrpEngine* engine = t.Engine();
+        t.Report()->OnBeforePrint = TrpBeforePrintEvent::Lambda([&](TrpReportComponent* Sender) {
+            if (Sender == band && engine->FinalPass == inFinalPass && engine->CurLine == 4)
+                engine->StopReport();
+        });
+        t.Prepare();
+        const AnsiString texts = Texts(t.Pages());
+        EXPECT_EQ(texts.find('['), AnsiString::npos) << texts;
+        EXPECT_EQ(texts, inFinalPass ? "|Row 1;Row 2;Row 3;|Row 4;" : "");
+    }
+}
+
 // Every kind of template: saved, run twice without being reloaded, saved again. The
 // second run prints what the first did, and the template is byte for byte the same.
 TEST(EngineTemplate, RunGivesBackEveryGeometry)
