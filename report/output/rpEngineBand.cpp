@@ -391,7 +391,9 @@ void TrpEngine::DrawSplit(TrpBand* Band)
 
 void TrpEngine::StartKeep(TrpBand* Band, int Position)
 {
-    if (Keeping || IsFirstBand)
+    // The first band of a page does not start a block: moving it would gain no room. Below
+    // the title a new page has more room, so there it does.
+    if (Keeping || (IsFirstBand && AtFreshTop()))
         return;
     Keeping = true;
     KeepBand = Band;

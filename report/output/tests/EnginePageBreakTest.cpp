@@ -136,3 +136,44 @@ TEST(EnginePageBreak, DotMatrixBottomFrameTakesOneMoreRow)
             height = d->GetHeight();
     EXPECT_NEAR(static_cast<double>(height), 34.0, 0.001);
 }
+
+// A kept block that does not fit below the title moves whole to the next page with its
+// outline entries; on a page without a title the first block stays where it is.
+TEST(EnginePageBreak, KeptBlockBelowTheTitleMovesWhole)
+{
+    struct TCase {
+        const char* Name;
+        Extended TitleHeight;
+        const char* Expected;
+    };
+    const TCase cases[] = {
+        {"no title", 0, "|M1@0;D1@40;D2@60;M2@80;D1@120;D2@140;F@174;|M3@0;D1@40;D2@60;F@174;"},
+        {"title", 100, "|T@0;F@174;|M1@0;D1@40;D2@60;M2@80;D1@120;D2@140;F@174;|M3@0;D1@40;D2@60;F@174;"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTestReport t;
+        if (c.TitleHeight > 0)
+            t.Memo(t.Band<TrpReportTitle>(0, c.TitleHeight), 0, 0, 100, 20, "T");
+        auto* master = t.Band<TrpMasterData>(110, 40);
+        master->SetDataSet(t.DataSet("M", NumberedRows(3)));
+        master->KeepTogether = true;
+        master->OutlineText = "'M' + IntToStr(<M.\"N\">)";
+        t.Memo(master, 0, 0, 100, 40, "M[M.\"N\"]");
+        auto* detail = t.Band<TrpDetailData>(160, 20);
+        detail->SetDataSet(t.DataSet("D", NumberedRows(2)));
+        t.Memo(detail, 10, 0, 100, 20, "D[D.\"N\"]");
+        t.Memo(t.Band<TrpPageFooter>(600, 15), 0, 0, 100, 15, "F");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Placed(t.Pages()), c.Expected);
+        TrpCustomOutline* o = t.Pages()->Outline();
+        o->LevelRoot();
+        ASSERT_EQ(o->GetCount(), 3);
+        AnsiString text;
+        int page = -1, top = -1;
+        o->GetItem(0, text, page, top);
+        EXPECT_EQ(text, "M1");
+        EXPECT_EQ(page, c.TitleHeight > 0 ? 1 : 0);
+        EXPECT_EQ(top, 0);
+    }
+}
