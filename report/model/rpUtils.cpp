@@ -14,6 +14,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cmath>
+#include <functional>
 
 // ---------------------------------------------------------------- collections
 
@@ -181,10 +182,26 @@ void rpGetComponents(TComponent* Owner, TClass ClassRef, TStrings* List, TCompon
 {
     List->Clear();
     std::vector<TComponent*> visited;  // a module both alive and held by a form: once
-    auto visit = [&](TComponent* container) {
+    std::function<void(TComponent*)> visit;
+    // The frames placed on a window (also on its panels), each visited before its host:
+    // a frame owns its components, so its host's list does not hold them.
+    std::function<void(TWinControl*)> frames = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            auto* w = dynamic_cast<TWinControl*>(parent->Controls(i));
+            if (!w)
+                continue;
+            if (dynamic_cast<TScrollingWinControl*>(w) && !dynamic_cast<TCustomForm*>(w) && w->ComponentCount() > 0)
+                visit(w);
+            else
+                frames(w);
+        }
+    };
+    visit = [&](TComponent* container) {
         if (std::find(visited.begin(), visited.end(), container) != visited.end())
             return;
         visited.push_back(container);
+        if (auto* w = dynamic_cast<TWinControl*>(container))
+            frames(w);
         for (int i = 0; i < container->ComponentCount(); ++i) {
             TComponent* c = container->Components(i);
             if (c != Skip && c->InheritsFrom(ClassRef))

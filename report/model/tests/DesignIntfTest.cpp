@@ -8,6 +8,7 @@
 
 #include "platform/graphics/FontBackend.h"
 #include "platform/graphics/Graphic.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/testing/TestDriver.h"
@@ -488,6 +489,47 @@ TEST_F(DesignIntfTest, GetComponentsVisitsFormsAndDataModules)
     module.reset();
     rpGetComponents(R, TrpDBDataset::StaticClass(), &list, nullptr);
     EXPECT_EQ(list.GetCommaText(), "Form1.OnForm,DataModule2.InOther") << "a freed module leaves the screen's list";
+}
+
+// A frame owns its components: the form's frames, also those on a panel or inside another
+// frame, come before the form's own components, under their full names.
+TEST_F(DesignIntfTest, GetComponentsVisitsAFormsFramesFirst)
+{
+    TTestDriver d;
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetName("Form1");
+    auto frame = [](const AnsiString& name, TComponent* owner, TWinControl* parent) {
+        auto* f = new TScrollBox(owner);
+        f->SetName(name);
+        f->SetParent(parent);
+        return f;
+    };
+    auto* panel = new TPanel(form.get());
+    panel->SetName("Panel1");
+    panel->SetParent(form.get());
+    TScrollBox* direct = frame("Frame1", form.get(), form.get());
+    TScrollBox* onPanel = frame("Frame2", form.get(), panel);
+    TScrollBox* inner = frame("Inner", direct, direct);
+    auto dataset = [](const AnsiString& name, TComponent* owner) {
+        auto* c = new TrpDBDataset(owner);
+        c->SetName(name);
+        return c;
+    };
+    TComponent* onForm = dataset("OnForm", form.get());
+    TComponent* inFrame = dataset("InFrame", direct);
+    TComponent* onPanelSet = dataset("OnPanel", onPanel);
+    TComponent* deep = dataset("Deep", inner);
+    TStringList list;
+    rpGetComponents(R, TrpDBDataset::StaticClass(), &list, nullptr);
+    const std::vector<std::pair<AnsiString, TComponent*>> want = {{"Form1.Frame2.OnPanel", onPanelSet},
+                                                                  {"Frame1.Inner.Deep", deep},
+                                                                  {"Form1.Frame1.InFrame", inFrame},
+                                                                  {"Form1.OnForm", onForm}};
+    ASSERT_EQ(list.Count(), int(want.size())) << list.GetCommaText();
+    for (int i = 0; i < list.Count(); ++i) {
+        EXPECT_EQ(list[i], want[size_t(i)].first);
+        EXPECT_EQ(list.Objects(i), want[size_t(i)].second) << list[i];
+    }
 }
 
 TEST_F(DesignIntfTest, FormToResWritesTheFormsTextsAsABlock)
