@@ -10,6 +10,7 @@
 #include "report/model/rpStyles.h"
 #include "report/model/rpUtils.h"
 #include "report/model/rpViews.h"
+#include "report/model/rpXML.h"
 
 #include "script/GlobalUnit.h"
 
@@ -436,7 +437,18 @@ void TrpReport::DoClear()
 void TrpReport::DefineProperties(TFiler* Filer)
 {
     TrpCustomReport::DefineProperties(Filer);
-    Filer->DefineProperty("Style", [this](TReader& r) { rpReadCollection(FStyles.get(), r, this); },
+    // A style whose name another one has already (letters' case aside) is refused by its
+    // SetName; it is left out and the report is told, as a style file's loading does.
+    auto twins = [this](TCollectionItem* Item, const AnsiString& Text) {
+        TrpXMLItem attrs;
+        attrs.Text = Text;
+        const AnsiString wanted = attrs.Prop("Name");
+        if (static_cast<TrpStyleItem*>(Item)->GetName() != wanted) {
+            delete Item;
+            Errors.Add(Format(rpmsg::kDuplicateStyle, {wanted}));
+        }
+    };
+    Filer->DefineProperty("Style", [this, twins](TReader& r) { rpReadCollection(FStyles.get(), r, this, twins); },
                           [this](TWriter& w) { rpWriteCollection(FStyles.get(), w, this); }, true);
 }
 

@@ -86,7 +86,8 @@ void rpWriteCollection(TCollection* Collection, TWriter& Writer, TrpComponent* O
     Writer.WriteListEnd();
 }
 
-void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Owner)
+void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Owner,
+                      const std::function<void(TCollectionItem*, const AnsiString&)>& ItemRead)
 {
     const TValueType first = Reader.ReadValue();
     if (first == vaCollection) {
@@ -120,6 +121,8 @@ void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Ow
                 shared->XMLToObj(text, item);
             else
                 own->ReadPersistentStr(report, item, text);
+            if (ItemRead)
+                ItemRead(item, text);
             Reader.ReadListEnd();
         }
         Reader.ReadListEnd();

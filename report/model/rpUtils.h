@@ -23,7 +23,9 @@
 #include <functional>
 
 void rpWriteCollection(TCollection* Collection, TWriter& Writer, TrpComponent* Owner);
-void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Owner);
+// ItemRead, when given, sees each item of the attribute-text form with its text once applied.
+void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Owner,
+                      const std::function<void(TCollectionItem*, const AnsiString&)>& ItemRead = {});
 // Byte 1 followed by c stands for c + 128 (decoding); Encode writes it that way.
 AnsiString ConvertHighChars(const AnsiString& Text, bool Encode);
 void ConvertItemStrings(TCollectionItem* Item, bool Encode);

@@ -459,3 +459,28 @@ TEST_F(TemplateTest, StyleNamesAreEscapedOnceAndCaseTwinsAreReported)
     ASSERT_EQ(r->Errors.Count(), 1);
     EXPECT_NE(r->Errors[0].find("HEAD"), AnsiString::npos) << r->Errors[0];
 }
+
+// The same twins inside a report file: the report's own styles are read item by item.
+TEST_F(TemplateTest, StyleCaseTwinsInAReportFileAreLeftOutAndReported)
+{
+    TrpReport* r = MakeReport();
+    for (const char* name : {"Head", "Body", "Foot"})
+        r->GetStyles()->Add()->SetName(name);
+    TMemoryStream ms;
+    r->SaveToStream(ms);
+    AnsiString text(static_cast<const char*>(ms.Memory()), static_cast<size_t>(ms.GetSize()));
+    const size_t at = text.find("426F6479");  // "Body" in the property data
+    ASSERT_NE(at, AnsiString::npos);
+    text.replace(at, 8, "48454144");  // "HEAD"
+    TrpReport* back = MakeReport("rpReport2");
+    back->GetEngineOptions()->SilentMode = true;
+    TStringStream in(text);
+    back->LoadFromStream(in);
+    TStringList names;
+    back->GetStyles()->GetList(&names);
+    EXPECT_EQ(names.GetCommaText(), "Head,Foot") << "the twin is left out, not kept without a name";
+    bool told = false;
+    for (int i = 0; i < back->Errors.Count(); ++i)
+        told = told || back->Errors[i].find("\"HEAD\"") != AnsiString::npos;
+    EXPECT_TRUE(told) << back->Errors.GetText();
+}
