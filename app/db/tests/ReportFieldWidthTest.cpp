@@ -40,8 +40,9 @@ TEST(ReportFieldWidth, DeclaredSizesOfTheWarehouseColumns)
             EXPECT_EQ(ds->GetDisplayWidth(c.field), width);
             if (open) {
                 ASSERT_NE(q->FindField(c.field), nullptr);
-                if (q->FindField(c.field)->DataType() == ftString)
+                if (q->FindField(c.field)->DataType() == ftString) {
                     EXPECT_EQ(q->FindField(c.field)->Size(), width);
+                }
             }
         }
     }

@@ -77,8 +77,9 @@ TEST_F(SchemaUpgradeTest, AnOlderFileIsUpgradedOnceAndNeverAgain)
         EXPECT_EQ(Version(), 2);
         EXPECT_TRUE(HasColumn("TempStructureDocuments", "IDТовара"));
         EXPECT_TRUE(HasColumn("TempStructureOtpusk", "IDСтрокиЗаявки"));
-        if (!*old.Sql)
+        if (!*old.Sql) {
             EXPECT_EQ(ReadBytes(w->Path()), before) << "a file of this version is only read";
+        }
         EXPECT_TRUE(ReopenLeavesTheFileAsItWas());
         EXPECT_EQ(w->Scalar("Select Количество From Products").AsDouble(), 3) << "the stock is untouched";
     }
