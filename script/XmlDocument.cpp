@@ -387,7 +387,9 @@ void TscXMLReader::ReadItem(AnsiString& name, AnsiString& text)
             RaiseException();
         break;
     }
-    if (!collected.empty() && collected.back() == ' ')
+    // Every blank before '>' goes, so "<a x/  >" closes itself as "<a x/>" does: a text
+    // that ended in "/ " would otherwise open an element the writer writes as closed.
+    while (!collected.empty() && collected.back() == ' ')
         collected.pop_back();
     const size_t blank = collected.find(' ');
     if (blank == AnsiString::npos) {
