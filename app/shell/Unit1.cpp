@@ -463,23 +463,7 @@ void TForm1::N24Click(TObject*)
 
 void TForm1::Button7Click(TObject*)
 {
-    Form4->ProductFilter.clear();
-    Form4->GroupBox1->SetEnabled(false);
-    Form4->GroupBox1->SetVisible(true);
-    if (WorkingMode == wmWorking) {
-        Form4->SetCaption("Работа с документами");
-        Form4->Button5->SetCaption("Добавить в архив");
-        Form4->Button5->SetHint("Добавляет выделенный документ в архив");
-    } else {
-        Form4->SetCaption("Работа с документами - Архив");
-        Form4->Button5->SetCaption("Извлечь из архива");
-        Form4->Button5->SetHint("Восстанавливает выделенный документ из архива");
-    }
-    Form4->RadioButton7Click(nullptr);
-    Form4->RadioButton7->SetChecked(true);
-    Form4->RadioButton11Click(nullptr);
-    Form4->RadioButton11->SetChecked(true);
-    Form4->ShowModal();
+    Form4->ShowJournal();
 }
 
 void TForm1::N25Click(TObject* Sender) { Button7Click(Sender); }

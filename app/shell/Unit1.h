@@ -168,18 +168,10 @@ public:
     void ClearTempDocumentTables();
     // The group condition of the selected node: the names of the group and all groups below.
     std::vector<AnsiString> CollectSubgroups();
-    struct TProductsColumnCombo {
-        TComboBox* Combo;
-        const char* Column;  // a column of Products
-    };
-    void FillCombosFromProducts(std::initializer_list<TProductsColumnCombo> combos);
-    // One list: the distinct values of one Products column.
-    void FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column);
-    void FillGoodsCardCombos();
+    // The groups goods may be put in (those without subgroups), in the tree's order.
+    std::vector<AnsiString> GoodsGroupNames() const;
     // Fills a tree view from table Groups (the main tree and the report builder's).
     void BuildGroupsTree(TTreeView* tree, bool reportLeftOut);
-    // The document window set up as a new order request, not shown (Unit1Documents.cpp).
-    void PrepareOrderRequestForm();
     // Reads an order-request file into a request (Unit1Documents.cpp); false when nothing was read.
     bool ImportOrderRequest(const AnsiString& path, TImportTarget target);
 
