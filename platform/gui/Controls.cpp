@@ -285,8 +285,9 @@ void TControl::ParentColorChanged()
 
 void TControl::ParentStateChanged(TControlChanges what) { Changed(what); }
 
-void TControl::SetText(const AnsiString& value)
+void TControl::SetText(const AnsiString& text)
 {
+    const AnsiString value = AdjustText(text);
     if (value == FText)
         return;
     FText = value;

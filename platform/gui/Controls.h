@@ -187,6 +187,8 @@ protected:
     virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
     virtual void Resize();
     virtual void TextChanged() {}
+    // What Text keeps of a value set to it, from code or typed (edits apply CharCase).
+    virtual AnsiString AdjustText(const AnsiString& value) const { return value; }
     virtual void VisibleChanged();
     virtual void EnabledChanged();
     virtual void FontChanged();
