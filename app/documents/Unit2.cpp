@@ -297,17 +297,7 @@ void TForm2::Button9Click(TObject*)
     }
     TADOQuery* q = Form1->ADOQuery2;
     OpenSql(q, "Select * From P Where Название=:name", {{"name", name}});
-    if (q->IsEmpty()) {
-        for (int i = 1; i < 12; ++i)
-            Form6->Edit[i]->SetText("");
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::NewSupplier);
-    } else {
-        Form6->FillFrom(q);
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::Supplier, q->FieldByName("Название")->AsString());
-    }
-    Form6->ShowModal();
+    Form6->ShowSupplier(q, name, q->IsEmpty() ? AnsiString() : q->FieldByName("Название")->AsString());
     // A renamed supplier: the card shows the name its goods now carry.
     if (Form6->Mode() == TDetailsMode::Supplier && !Form6->SupplierName().empty() &&
         Form6->SupplierName() != ComboBox6->GetText())
@@ -317,14 +307,8 @@ void TForm2::Button9Click(TObject*)
 void TForm2::Button1Click(TObject*)
 {
     TADOQuery* goods = Form1->ADOQuery1;
-    if (HasCurrentRow(goods))
-        Form4->ProductFilter = goods->FieldByName("ID")->AsString();
-    Form4->GroupBox1->SetEnabled(false);
-    Form4->SetCaption("Работа с документами товара  " + ComboBox1->GetText() + " " + ComboBox2->GetText() + " " +
-                      ComboBox3->GetText());
-    Form4->RadioButton7Click(nullptr);
-    Form4->RadioButton7->SetChecked(true);
-    Form4->ShowModal();
+    Form4->ShowProductDocuments(HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString() : AnsiString(),
+                                ComboBox1->GetText() + " " + ComboBox2->GetText() + " " + ComboBox3->GetText());
 }
 
 void TForm2::Button6Click(TObject*)
@@ -435,7 +419,7 @@ void TForm2::WriteDocumentLine(bool add)
         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()}, {"colour", ComboBox3->GetText()},
         {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},  {"group", ComboBox7->GetText()},
         {"price", price},                {"min", minimum},                {"max", maximum},
-        {"q", quantity},                 {"supplier", Form3->ComboBox2->GetText()},
+        {"q", quantity},                 {"supplier", Form3->Party()},
         {"sum", sum},                    {"rate", rate},                  {"vat", WithVat(rate, sum)},
         {"id", lineId},                  {"product", product ? Variant(product) : Null()},
     };
@@ -535,7 +519,7 @@ void TForm2::StoreCard()
         return;
     }
     Close();
-    RefreshGoodsGrid();
+    Form1->RefreshGoodsGrid();
 }
 
 void TForm2::Button7Click(TObject*)
@@ -561,4 +545,191 @@ void TForm2::Button2Click(TObject*)
         ChangeIssueLine();
     else
         WriteDocumentLine(false);
+}
+
+// ---------------------------------------------------------------- openers
+
+void TForm2::FillLists()
+{
+    Edit1->SetText("");
+    Edit2->SetText("");
+    Edit3->SetText("");
+    FillProductLists(Form1->ADOQuery2, {{Art, "№"},
+                                        {ComboBox1, "Наименование"},
+                                        {ComboBox2, "Марка"},
+                                        {ComboBox3, "Цвет"},
+                                        {ComboBox4, "Размеры"},
+                                        {ComboBox5, "Единица_измерения"}});
+    ComboBox6->SetText("");
+    ComboBox6->GetItems()->Clear();
+    TADOQuery* q = Form1->ADOQuery2;
+    OpenSql(q, "Select * From P");
+    for (q->First(); !q->Eof(); q->Next())
+        ComboBox6->GetItems()->Add(q->FieldByName("Название")->AsString());
+    ComboBox7->GetItems()->Clear();
+    ComboBox7->SetText("");
+    for (const AnsiString& group : Form1->GoodsGroupNames())
+        ComboBox7->GetItems()->Add(group);
+}
+
+void TForm2::EnableDescribingFields(bool enabled)
+{
+    for (TComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
+        box->SetEnabled(enabled);
+}
+
+void TForm2::ShowCardRole()
+{
+    SetRole(TCardRole::Card);
+    Button4->SetVisible(false);
+    Button5->SetVisible(false);
+    DBGrid1->SetVisible(false);
+    Label6->SetCaption("Поставщик");
+    Button9->SetVisible(true);
+    ComboBox6->SetWidth(169);
+    Button2->SetVisible(false);
+    ShowModal();
+    GroupBox1->SetCaption("Область заполнения");
+}
+
+void TForm2::ShowProduct(TCardMode mode, const TProductCard& p)
+{
+    CardProductId = p.Id;
+    if (mode == TCardMode::FullEdit) {
+        FillLists();
+        for (TEdit* e : {Edit1, Edit2, Edit3})
+            e->SetEnabled(true);
+        EnableDescribingFields(true);
+        Art->SetEnabled(true);
+        Button1->SetVisible(false);
+        Button3->SetVisible(false);
+        Button7->SetVisible(true);
+        SetCaption("Изменение карточки учета товара");
+    } else {
+        Button1->SetVisible(true);
+        Button7->SetVisible(true);
+        Button3->SetVisible(false);
+        for (TEdit* e : {Edit1, Edit2, Edit3})
+            e->SetEnabled(true);
+        EnableDescribingFields(false);
+        SetCaption("Просмотр карточки учета товара");
+    }
+    CardMode = mode;
+    Button2->SetVisible(false);
+
+    ComboBox1->SetText(p.Name);
+    Art->SetText(p.Article);
+    ComboBox2->SetText(p.Brand);
+    ComboBox3->SetText(p.Colour);
+    ComboBox4->SetText(p.Sizes);
+    ComboBox5->SetText(p.Unit);
+    ComboBox6->SetText(p.Supplier);
+    Edit1->SetText(p.Price);
+    Edit2->SetText(p.Minimum);
+    Edit3->SetText(p.Maximum);
+    ComboBox7->SetText(p.Group);
+    Edit7->SetText(p.Stock);
+    Edit9->SetText(FloatToStr(p.Value));
+    Edit4->SetText(FloatToStr(p.Surplus));
+    Edit5->SetText(FloatToStr(p.Shortage));
+    Edit6->SetText(FloatToStr(p.Reserved));
+    ShowCardRole();
+}
+
+void TForm2::ShowNewCard(const AnsiString& group)
+{
+    FillLists();
+    if (!group.empty())
+        ComboBox7->SetText(group);
+    for (TComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
+        box->SetText("");
+    Art->SetText("");
+    for (TEdit* e : {Edit1, Edit2, Edit3})
+        e->SetEnabled(true);
+    EnableDescribingFields(true);
+    Art->SetEnabled(true);
+    for (TEdit* e : {Edit4, Edit5, Edit6, Edit7, Edit9})
+        e->SetText("0");
+    Button1->SetVisible(false);
+    Button3->SetVisible(false);
+    Button7->SetVisible(true);
+    SetCaption("Новая карточка учета товара");
+    CardMode = TCardMode::NewCard;
+    CardProductId = 0;
+    ShowCardRole();
+}
+
+void TForm2::PrepareLineCard(bool forAdding)
+{
+    ComboBox6->SetText("");
+    Label6->SetCaption(kQuantityLabel);
+    Button9->SetVisible(false);
+    ComboBox6->SetWidth(193);
+    SetCaption(forAdding ? "Добавление товара в документ" : "Изменение товара в документе");
+}
+
+void TForm2::ShowAsPicker(bool act)
+{
+    for (TWinControl* c : std::initializer_list<TWinControl*>{Edit1, Edit2, Edit3, ComboBox1, ComboBox2, ComboBox3,
+                                                              ComboBox4, ComboBox5, ComboBox6, ComboBox7})
+        c->SetEnabled(true);
+    Button3->SetVisible(act);
+    Button2->SetVisible(false);
+    Button1->SetVisible(false);
+    Button7->SetVisible(!act);
+    FillLists();
+    PrepareLineCard(true);
+    DBGrid1->SetVisible(true);
+    SetRole(TCardRole::Picker);
+    Button4->SetVisible(true);
+    Button5->SetVisible(true);
+    // The list keeps the query of its last showing; its stock figures must be today's.
+    if (Form1->ADOQuery5->Active())
+        Form1->ADOQuery5->Requery();
+    ShowModal();
+}
+
+void TForm2::ShowAsEditor(TADOQuery* line, TLineEdit edit)
+{
+    const auto text = [line](const char* name) {
+        TField* f = line->FindField(name);
+        return f ? f->AsString() : AnsiString();
+    };
+    TWinControl* const nine[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5,
+                                 ComboBox7, Edit1,     Edit2,     Edit3};
+    if (edit == TLineEdit::Whole) {
+        for (TWinControl* c : nine)
+            c->SetEnabled(true);
+        FillLists();
+    } else {
+        // A request keeps the goods it names; an issue line or an act line changes its quantity only.
+        for (TWinControl* c : nine)
+            c->SetEnabled(false);
+    }
+    const bool described = edit != TLineEdit::LineQuantity;
+    // The quantity box is what this editor is for, whatever card was shown before it.
+    ComboBox6->SetEnabled(true);
+    Button7->SetVisible(described);
+    Button2->SetVisible(!described);
+    Button1->SetVisible(false);
+    Button3->SetVisible(false);
+    PrepareLineCard(false);
+    ComboBox1->SetText(text("Наименование"));
+    ComboBox2->SetText(text("Марка"));
+    ComboBox3->SetText(text("Цвет"));
+    ComboBox4->SetText(text("Размеры"));
+    ComboBox5->SetText(text("Единица_измерения"));
+    Edit1->SetText(text("Цена"));
+    Edit2->SetText(text("Минимум"));
+    Edit3->SetText(text("Максимум"));
+    ComboBox7->SetText(text("Группа"));
+    ComboBox6->SetText(text("Количество"));
+    SetRole(TCardRole::Editor);
+    Button4->SetVisible(false);
+    Button5->SetVisible(false);
+    ShowModal();
+    Button2->SetVisible(false);
+    Button1->SetVisible(false);
+    Button7->SetVisible(true);
+    Button3->SetVisible(false);
 }
