@@ -311,8 +311,7 @@ void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& ord
 
 AnsiString WarehouseName()
 {
-    TTreeNode* root = Form1->TreeView1->GetItems()->GetFirstNode();
-    return root ? root->GetText() : AnsiString();
+    return Form1->TopGroupName();
 }
 
 bool ShowFamilyReport(TReportFamily family, TReportTexts texts)

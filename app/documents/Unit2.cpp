@@ -297,17 +297,7 @@ void TForm2::Button9Click(TObject*)
     }
     TADOQuery* q = Form1->ADOQuery2;
     OpenSql(q, "Select * From P Where Название=:name", {{"name", name}});
-    if (q->IsEmpty()) {
-        for (int i = 1; i < 12; ++i)
-            Form6->Edit[i]->SetText("");
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::NewSupplier);
-    } else {
-        Form6->FillFrom(q);
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::Supplier, q->FieldByName("Название")->AsString());
-    }
-    Form6->ShowModal();
+    Form6->ShowSupplier(q, name, q->IsEmpty() ? AnsiString() : q->FieldByName("Название")->AsString());
     // A renamed supplier: the card shows the name its goods now carry.
     if (Form6->Mode() == TDetailsMode::Supplier && !Form6->SupplierName().empty() &&
         Form6->SupplierName() != ComboBox6->GetText())
@@ -529,7 +519,7 @@ void TForm2::StoreCard()
         return;
     }
     Close();
-    RefreshGoodsGrid();
+    Form1->RefreshGoodsGrid();
 }
 
 void TForm2::Button7Click(TObject*)

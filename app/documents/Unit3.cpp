@@ -267,17 +267,7 @@ void TForm3::Button9Click(TObject*)
         return;
     }
     OpenSql(Form1->ADOQuery2, "Select * From P Where Название=:n", {{"n", name}});
-    if (Form1->ADOQuery2->IsEmpty()) {
-        for (TEdit* e : Form6->Edit)
-            e->SetText("");
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::NewSupplier);
-    } else {
-        Form6->FillFrom(Form1->ADOQuery2);
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::Supplier, name);
-    }
-    Form6->ShowModal();
+    Form6->ShowSupplier(Form1->ADOQuery2, name, name);
 }
 
 void TForm3::FormShow(TObject*)

@@ -220,7 +220,7 @@ void TForm4::ShowView(DocumentKind kind)
             LoadList(AnsiString(kRequestJoin) + " And (StructureApplication.Архив<>1)");
         else
             LoadList("Select * From Application Where Архив<>1");
-        if (!Form1->Button10->GetEnabled())
+        if (!Form1->WorkingCommandsEnabled())
             Button3->SetEnabled(false);
         return;
     }
@@ -259,7 +259,7 @@ void TForm4::ReloadView(DocumentKind kind)
 
 void TForm4::FilterEnd()
 {
-    if (!Form1->Button10->GetEnabled())
+    if (!Form1->WorkingCommandsEnabled())
         Button3->SetEnabled(false);
     if (Form1->WorkingMode == wmArchive)
         EnableAll({Button3, Button1, Button4}, false);
@@ -547,8 +547,7 @@ void TForm4::Button6Click(TObject*)
     TrpReport* report = Form1->ChooseTemplate(TReportFamily::OrderState);
     if (!report)
         return;
-    TTreeNode* root = Form1->TreeView1->GetItems()->GetFirstNode();
-    SetReportText(report, "itog", root ? root->GetText() : AnsiString());
+    SetReportText(report, "itog", Form1->TopGroupName());
     report->ShowReport(true);
 }
 
@@ -564,11 +563,5 @@ void TForm4::Button9Click(TObject*)
 
 void TForm4::FormClose(TObject*, TCloseAction&)
 {
-    // Closing the journal always returns the main window to the working view.
-    if (Form1->WorkingMode == wmArchive)
-        Form1->Button10->SetEnabled(true);
-    for (TButton* b : {Form1->Button3, Form1->Button2, Form1->Button4, Form1->Button11, Form1->Button5,
-                       Form1->Button6, Form1->Button9})
-        b->SetEnabled(true);
-    Form1->WorkingMode = wmWorking;
+    Form1->JournalClosed();
 }

@@ -388,6 +388,19 @@ void TForm9::CheckBox2Click(TObject*)
 
 // ---------------------------------------------------------------- showing and printing
 
+void TForm9::ShowBuilder()
+{
+    Form1->BuildGroupsTree(TreeView1, false);
+    // No goods stay marked; a warehouse with none marked is not written to.
+    ExecSql(Form1->ADOQuery2, "Update Products Set V=' ' Where (V Is Null) Or (V<>' ')");
+    // Selecting the top-level group lists all goods; read them once, not again for the tree.
+    if (TreeView1->GetItems()->Count() > 0)
+        TreeView1->SetSelected(TreeView1->GetItems()->GetFirstNode());
+    else
+        OpenSql(Form1->ADOQuery15, "Select * From Products");
+    ShowModal();
+}
+
 void TForm9::FormShow(TObject*)
 {
     // The state every opening starts from: the stock-state report, no calendars, the

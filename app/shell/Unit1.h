@@ -170,6 +170,22 @@ public:
     std::vector<AnsiString> CollectSubgroups();
     // The groups goods may be put in (those without subgroups), in the tree's order.
     std::vector<AnsiString> GoodsGroupNames() const;
+    // The top-level group's name (the warehouse's name on printed reports); empty without one.
+    AnsiString TopGroupName() const;
+    // The group selected in the tree, if any.
+    TTreeNode* SelectedGroup() const;
+    // A new subgroup's node, first under `parent`, shown and selected.
+    void AddGroupNode(TTreeNode* parent, const AnsiString& name);
+    // A renamed group's node; a group of goods lists them again under the new name.
+    void RenameGroupNode(TTreeNode* node, const AnsiString& name);
+    // Selects the top-level group, listing all goods.
+    void SelectTopGroup();
+    // Reloads the goods grid for the selected group: the node is unselected and selected again.
+    void RefreshGoodsGrid();
+    // The commands on working documents are enabled (a warehouse is open, not the archive view).
+    bool WorkingCommandsEnabled() const;
+    // The journal closed: the main window is back in the working view.
+    void JournalClosed();
     // Fills a tree view from table Groups (the main tree and the report builder's).
     void BuildGroupsTree(TTreeView* tree, bool reportLeftOut);
     // Reads an order-request file into a request (Unit1Documents.cpp); false when nothing was read.

@@ -39,6 +39,22 @@ void TForm12::UpdateHint()
     Label2->SetCaption(AnsiString("Наименование должно содержать не более ") + limit + " символов");
 }
 
+void TForm12::ShowFlags()
+{
+    TADOQuery* q = Form1->ADOQuery2;
+    OpenSql(q, "Select * From Name");
+    if (!q->IsEmpty()) {
+        // Flags other than 0 and 1 leave the box as it was.
+        const int color = q->FieldByName("Цвет")->AsInteger();
+        const int sizes = q->FieldByName("Размеры")->AsInteger();
+        if (color == 0 || color == 1)
+            CheckBox1->SetChecked(color == 1);
+        if (sizes == 0 || sizes == 1)
+            CheckBox2->SetChecked(sizes == 1);
+    }
+    ShowModal();
+}
+
 void TForm12::FormShow(TObject*) { UpdateHint(); }
 void TForm12::CheckBox1Click(TObject*) { UpdateHint(); }
 void TForm12::CheckBox2Click(TObject*) { UpdateHint(); }

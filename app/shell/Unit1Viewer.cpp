@@ -99,5 +99,5 @@ void TForm1::Button4Click(TObject*)
         return;
     }
     ExecSql(ADOQuery2, "Delete * From Products Where ID=:id", {{"id", id}});
-    RefreshGoodsGrid();
+    Form1->RefreshGoodsGrid();
 }

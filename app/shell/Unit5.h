@@ -47,6 +47,12 @@ public:
     // Sets the job and its caption.
     void SetJob(TInputJob job);
 
+    // -- openers: each arranges the dialog for its job and shows it modally.
+    // A job of one line of input, the box holding `text` (hidden as typed for the write-off password).
+    void Ask(TInputJob job, const AnsiString& text = {});
+    // The move job: the list of every group instead of the box.
+    void AskGroupToMoveTo();
+
     // The act the write-off job posts (set by ConfirmWriteOff) and whether it was posted.
     TWriteOffAct WriteOffAct;
     bool WriteOffPosted = false;
@@ -71,7 +77,5 @@ private:
 
 extern TForm5* Form5;
 
-// Reloads the goods grid for the selected group: the node is unselected and selected again.
-void RefreshGoodsGrid();
 // A name the new-warehouse job accepts as a file name in the program's folder.
 bool IsValidWarehouseName(const AnsiString& name);

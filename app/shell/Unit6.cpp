@@ -53,6 +53,31 @@ void TForm6::FillFrom(TDataSet* data)
         Edit[i]->SetText(row ? data->FieldByName(kDetailsColumns[i])->AsString() : AnsiString());
 }
 
+void TForm6::ShowCompany()
+{
+    TADOQuery* q = Form1->ADOQuery2;
+    OpenSql(q, "Select * From Owner");
+    Edit[0]->SetEnabled(true);
+    FillFrom(q);
+    SetMode(TDetailsMode::Company);
+    ShowModal();
+}
+
+void TForm6::ShowSupplier(TDataSet* row, const AnsiString& name, const AnsiString& key)
+{
+    if (!row || !row->Active() || row->IsEmpty()) {
+        for (TEdit* e : Edit)
+            e->SetText("");
+        Edit[0]->SetText(name);
+        SetMode(TDetailsMode::NewSupplier);
+    } else {
+        FillFrom(row);
+        Edit[0]->SetText(name);
+        SetMode(TDetailsMode::Supplier, key);
+    }
+    ShowModal();
+}
+
 void TForm6::Button1Click(TObject*)
 {
     // A supplier is known by its name: a nameless row could never be found again,

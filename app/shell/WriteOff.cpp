@@ -36,13 +36,7 @@ TWriteOffOutcome ConfirmWriteOff(const TWriteOffAct& act)
 {
     Form5->WriteOffAct = act;
     Form5->WriteOffPosted = false;
-    Form5->Edit1->SetText("");
-    Form5->Edit1->SetPasswordChar('*');
-    Form5->ComboBox1->SetVisible(false);
-    Form5->SetJob(TInputJob::WriteOff);
-    Form5->ShowModal();
-    // The other jobs show what is typed.
-    Form5->Edit1->SetPasswordChar(0);
+    Form5->Ask(TInputJob::WriteOff);
     return Form5->WriteOffPosted ? TWriteOffOutcome::Posted : TWriteOffOutcome::NotPosted;
 }
 
