@@ -3,7 +3,7 @@
 
 #include "app/documents/Documents.h"
 #include "app/documents/Unit2.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"
@@ -144,11 +144,7 @@ void TForm1::N2Click(TObject*)
         ShowMessage("Нельзя добавить подгруппу т.к. в группе содержится товар");
         return;
     }
-    Form5->Edit1->SetPasswordChar(0);
-    Form5->ComboBox1->SetVisible(false);
-    Form5->Edit1->SetText("");
-    Form5->SetJob(TInputJob::AddSubgroup);
-    Form5->ShowModal();
+    Form5->Ask(TInputJob::AddSubgroup);
 }
 
 void TForm1::N10Click(TObject*)
@@ -158,11 +154,7 @@ void TForm1::N10Click(TObject*)
     TTreeNode* node = TreeView1->GetSelected();
     if (!node)
         return;
-    Form5->Edit1->SetPasswordChar(0);
-    Form5->Edit1->SetText(node->GetText());
-    Form5->SetJob(TInputJob::Rename);
-    Form5->ComboBox1->SetVisible(false);
-    Form5->ShowModal();
+    Form5->Ask(TInputJob::Rename, node->GetText());
 }
 
 void TForm1::N3Click(TObject*)
@@ -210,6 +202,49 @@ void TForm1::SpeedButton3Click(TObject* Sender) { N3Click(Sender); }
 void TForm1::SpeedButton1Click(TObject* Sender) { N10Click(Sender); }
 
 // ---------------------------------------------------------------- goods card lists
+
+AnsiString TForm1::TopGroupName() const
+{
+    TTreeNode* root = TreeView1->GetItems()->GetFirstNode();
+    return root ? root->GetText() : AnsiString();
+}
+
+TTreeNode* TForm1::SelectedGroup() const
+{
+    return TreeView1->GetSelected();
+}
+
+void TForm1::AddGroupNode(TTreeNode* parent, const AnsiString& name)
+{
+    TreeView1->GetItems()->AddChildFirst(parent, name);
+    parent->Expand(false);
+    // The new node follows its parent in display order; selecting it shows its (no) goods.
+    TreeView1->GetItems()->Item(parent->AbsoluteIndex() + 1)->SetSelected(true);
+}
+
+void TForm1::RenameGroupNode(TTreeNode* node, const AnsiString& name)
+{
+    node->SetText(name);
+    // A leaf's grid shows its goods under their new group name.
+    if (!node->HasChildren())
+        TreeView1Change(TreeView1, node);
+}
+
+void TForm1::SelectTopGroup()
+{
+    if (TTreeNode* first = TreeView1->GetItems()->GetFirstNode())
+        first->SetSelected(true);
+}
+
+void TForm1::RefreshGoodsGrid()
+{
+    TTreeNode* node = TreeView1->GetSelected();
+    if (!node)
+        return;
+    const int k = node->AbsoluteIndex();
+    TreeView1->GetItems()->Item(k)->SetSelected(false);
+    TreeView1->GetItems()->Item(k)->SetSelected(true);
+}
 
 std::vector<AnsiString> TForm1::GoodsGroupNames() const
 {

@@ -8,7 +8,7 @@
 #include "app/shell/Unit1.h"
 
 #include "app/documents/Unit2.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
@@ -99,5 +99,5 @@ void TForm1::Button4Click(TObject*)
         return;
     }
     ExecSql(ADOQuery2, "Delete * From Products Where ID=:id", {{"id", id}});
-    RefreshGoodsGrid();
+    Form1->RefreshGoodsGrid();
 }
