@@ -298,8 +298,9 @@ void TControl::ParentColorChanged()
 
 void TControl::ParentStateChanged(TControlChanges what) { Changed(what); }
 
-void TControl::SetText(const AnsiString& value)
+void TControl::SetText(const AnsiString& text)
 {
+    const AnsiString value = AdjustText(text);
     if (value == FText)
         return;
     FText = value;
@@ -1350,4 +1351,41 @@ TRect TScrollBox::ClientRect() const
 {
     const int b = FBorderStyle == bsNone ? 0 : 2;
     return Rect(0, 0, std::max(0, FWidth - 2 * b), std::max(0, FHeight - 2 * b));
+}
+
+// ---------------------------------------------------------------- painting into a bitmap
+
+void PaintControlTo(TControl& control, TBitmap& bitmap)
+{
+    if (bitmap.Empty())
+        return;
+    if (TWidgetSet* set = WidgetSet()) {
+        TPixelBuffer pixels = bitmap.Pixels();
+        if (set->RenderControl(control, pixels)) {
+            bitmap.SetPixels(std::move(pixels));
+            return;
+        }
+    }
+    TCanvas& c = *bitmap.GetCanvas();
+    const int w = control.GetWidth(), h = control.GetHeight();
+    if (w >= 2 && h >= 2) {
+        // A raised edge: light on the top and left, shadow on the bottom and right.
+        c.GetPen()->SetStyle(psSolid);
+        c.GetPen()->SetWidth(1);
+        c.GetPen()->SetColor(clBtnHighlight);
+        c.MoveTo(0, h - 1);
+        c.LineTo(0, 0);
+        c.LineTo(w - 1, 0);
+        c.GetPen()->SetColor(clBtnShadow);
+        c.LineTo(w - 1, h - 1);
+        c.LineTo(-1, h - 1);
+    }
+    const AnsiString& caption = control.GetCaption();
+    if (!caption.empty()) {
+        c.GetFont()->Assign(control.GetFont());
+        c.GetBrush()->SetStyle(bsClear);
+        c.TextOut(std::max(2, (w - c.TextWidth(caption)) / 2), std::max(1, (h - c.TextHeight(caption)) / 2), caption);
+        c.GetBrush()->SetStyle(bsSolid);
+    }
+    control.Paint(c);
 }

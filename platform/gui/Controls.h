@@ -203,6 +203,8 @@ protected:
     virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
     virtual void Resize();
     virtual void TextChanged() {}
+    // What Text keeps of a value set to it, from code or typed (edits apply CharCase).
+    virtual AnsiString AdjustText(const AnsiString& value) const { return value; }
     virtual void VisibleChanged();
     virtual void EnabledChanged();
     virtual void FontChanged();
@@ -515,3 +517,9 @@ public:
 private:
     TBorderStyle FBorderStyle = bsSingle;
 };
+
+// Paints the control into `bitmap` at (0, 0), as a designer shows a control whose window is
+// not on screen (the platform's PaintTo): with a widget set the control's widget paints
+// itself; headless, a raised frame and the caption are drawn simply, then the control's
+// own Paint. What the control leaves unpainted keeps the bitmap's colour.
+void PaintControlTo(TControl& control, TBitmap& bitmap);

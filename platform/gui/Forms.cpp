@@ -4,6 +4,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/graphics/Resources.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -1024,25 +1025,40 @@ void TApplication::BringToFront()
 }
 
 namespace {
-std::map<int, AnsiString>& CursorSlots()
+struct TCursorSlot {
+    AnsiString Resource;
+    std::shared_ptr<const TCursorImage> Image;  // a copy: the slot outlives re-registration
+};
+
+std::map<int, TCursorSlot>& CursorSlots()
 {
-    static std::map<int, AnsiString> slots;
+    static std::map<int, TCursorSlot> slots;
     return slots;
 }
 }  // namespace
 
 void TScreen::SetCursors(int index, const AnsiString& resource)
 {
-    if (resource.empty())
+    if (resource.empty()) {
         CursorSlots().erase(index);
-    else
-        CursorSlots()[index] = resource;
+        return;
+    }
+    TCursorSlot& slot = CursorSlots()[index];
+    slot.Resource = resource;
+    const TCursorImage* image = FindCursorResource(resource);
+    slot.Image = image ? std::make_shared<const TCursorImage>(*image) : nullptr;
 }
 
 AnsiString TScreen::GetCursors(int index)
 {
     auto it = CursorSlots().find(index);
-    return it == CursorSlots().end() ? AnsiString() : it->second;
+    return it == CursorSlots().end() ? AnsiString() : it->second.Resource;
+}
+
+const TCursorImage* TScreen::GetCursorImage(int index)
+{
+    auto it = CursorSlots().find(index);
+    return it == CursorSlots().end() ? nullptr : it->second.Image.get();
 }
 
 namespace {

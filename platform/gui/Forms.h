@@ -29,6 +29,7 @@
 // way out); a released form is destroyed only when no loop shows it.
 #pragma once
 
+#include "platform/graphics/Resources.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Services.h"
 
@@ -300,10 +301,14 @@ public:
     const std::vector<TCustomForm*>& ModalStack() const { return FModalStack; }
     // True when a modal form above `form` blocks its input.
     bool IsBlocked(const TCustomForm* form) const;
-    // The program's own cursors (the platform's Screen.Cursors): slot `index` holds the
-    // name of a cursor resource, "" when empty. One table for the process.
+    // The program's own cursors (the platform's Screen.Cursors), one table for the
+    // process. SetCursors loads the named cursor resource (Resources.h) into slot `index`
+    // ("" empties it); GetCursors gives the slot's resource name, "" when empty, and
+    // GetCursorImage the loaded picture, nullptr when the slot is empty or its resource
+    // did not exist when it was loaded. A control whose Cursor is that number shows it.
     static void SetCursors(int index, const AnsiString& resource);
     static AnsiString GetCursors(int index);
+    static const TCursorImage* GetCursorImage(int index);
 
 private:
     friend class TCustomForm;

@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QCursor>
+#include <QImage>
+#include <QPixmap>
 #include <QContextMenuEvent>
 #include <QFont>
 #include <QKeyEvent>
@@ -162,7 +165,7 @@ void TQtControlPeer::Changed(TControlChanges what)
     if (HasChange(what, TControlChange::Hint))
         FWidget->setToolTip(FControl.GetShowHint() ? ToQString(FControl.GetHint()) : QString());
     if (HasChange(what, TControlChange::Cursor))
-        FWidget->setCursor(ToQtCursor(FControl.GetCursor()));
+        FWidget->setCursor(ToQCursor(FControl.GetCursor()));
     if (HasChange(what, TControlChange::Enabled))
         FWidget->setEnabled(FControl.GetEnabled());
     Update(what);
@@ -425,6 +428,21 @@ Qt::CursorShape ToQtCursor(TCursor cursor)
     case crSizeAll: return Qt::SizeAllCursor;
     default: return Qt::ArrowCursor;
     }
+}
+
+QCursor ToQCursor(TCursor cursor)
+{
+    // The program's own cursors (hand, zoom and the like) are pictures loaded into the
+    // screen's slots; every other number is one of the desktop's shapes.
+    if (const TCursorImage* image = TScreen::GetCursorImage(cursor)) {
+        const TPixelBuffer& p = image->Pixels;
+        if (p.Width > 0 && p.Height > 0) {
+            const QImage picture(reinterpret_cast<const uchar*>(p.Pixels.data()), p.Width, p.Height, p.Width * 4,
+                                 QImage::Format_ARGB32);
+            return QCursor(QPixmap::fromImage(picture.copy()), image->HotX, image->HotY);
+        }
+    }
+    return QCursor(ToQtCursor(cursor));
 }
 
 Word ToVirtualKey(int qtKey)

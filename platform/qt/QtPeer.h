@@ -21,6 +21,7 @@
 
 class QFont;
 class QColor;
+class QCursor;
 class QEvent;
 class QKeyEvent;
 
@@ -107,6 +108,8 @@ QWidget* ContainerOf(const TWinControl* control);
 QFont ToQFont(const TFont& font);
 QColor ToQColor(TColor color);
 Qt::CursorShape ToQtCursor(TCursor cursor);
+// The cursor a control shows: a program cursor's picture from the screen's slots, else the shape.
+QCursor ToQCursor(TCursor cursor);
 // The key of a QKeyEvent as the platform's virtual-key number (0 when none).
 Word ToVirtualKey(int qtKey);
 int ToQtKey(Word virtualKey);

@@ -4,6 +4,7 @@
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
 
+#include <QCursor>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -72,6 +73,24 @@ AnsiString QtToolTip(const TControl* control)
 {
     TQtControlPeer* peer = QtPeerOf(control);
     return peer ? FromQString(peer->Widget()->toolTip()) : AnsiString();
+}
+
+TQtShownCursor QtShownCursor(const TControl* control)
+{
+    TQtShownCursor shown;
+    TQtControlPeer* peer = QtPeerOf(control);
+    if (!peer)
+        return shown;
+    const QCursor cursor = peer->Widget()->cursor();
+    shown.Shape = int(cursor.shape());
+    if (cursor.shape() == Qt::BitmapCursor) {
+        shown.Picture = true;
+        shown.Width = cursor.pixmap().width();
+        shown.Height = cursor.pixmap().height();
+        shown.HotX = cursor.hotSpot().x();
+        shown.HotY = cursor.hotSpot().y();
+    }
+    return shown;
 }
 
 bool QtShowsPicture(const TControl* control)

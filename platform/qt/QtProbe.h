@@ -17,6 +17,13 @@ bool QtDragScrollBar(const TWinControl* control, TScrollBarKind kind, int pos);
 void QtTurnWheel(const TControl* control, int delta);
 // The tooltip of the control's widget.
 AnsiString QtToolTip(const TControl* control);
+// The cursor over the control's widget: a picture (Width, Height and hot spot of its
+// pixmap) or, with Picture false, one of the desktop's shapes (Shape: Qt's number).
+struct TQtShownCursor {
+    bool Picture = false;
+    int Shape = 0, Width = 0, Height = 0, HotX = 0, HotY = 0;
+};
+TQtShownCursor QtShownCursor(const TControl* control);
 // Whether the control's widget (a tool button) shows a picture.
 bool QtShowsPicture(const TControl* control);
 
