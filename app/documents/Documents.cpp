@@ -1,6 +1,6 @@
 #include "app/documents/Documents.h"
 
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/StdCtrls.h"

@@ -17,7 +17,7 @@
 // stands, and let the layer's EDbError through when the database refuses a statement; the
 // window catches both and tells the user. Every value is bound.
 //
-// Not here: which window shows what (Unit3, Unit4), the write-off posting (app/shell/WriteOff.h).
+// Not here: which window shows what (Unit3, Unit4), the write-off posting (app/documents/WriteOff.h).
 #pragma once
 
 #include "platform/rtl/SysUtils.h"

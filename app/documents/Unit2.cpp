@@ -3,13 +3,12 @@
 #include "app/documents/Documents.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
-#include "app/shell/GridWidths.h"
+#include "app/documents/GridWidths.h"
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
-#include "app/shell/Unit5.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Statements.h"
+#include "app/shell/DataModule.h"
+#include "app/documents/Unit6.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Dialogs.h"
@@ -96,7 +95,7 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Button6);
     SKLAD_BIND(Button7);
     SKLAD_BIND(Button9);
-    DBGrid1->SetDataSource(Form1->DataSource3);
+    DBGrid1->SetDataSource(WarehouseData->DataSource3);
 }
 
 void TForm2::SetRole(TCardRole role)
@@ -129,7 +128,7 @@ void TForm2::Filter(TObject* sender, TComboBox* own, const char* column, TFurthe
         WorkText += " and (" + QuoteName(name) + "=:v" + IntToStr(int64_t(values.size())) + ")";
         values.push_back(box->GetText());
     }
-    TADOQuery* q = Form1->ADOQuery5;
+    TADOQuery* q = WarehouseData->ADOQuery5;
     q->Close();
     q->SQL()->Clear();
     q->SQL()->Add("Select * From Products" + WorkText);
@@ -239,7 +238,7 @@ void TForm2::ComboBox1KeyDown(TObject* Sender, uint16_t&, TShiftState)
 
 void TForm2::DBGrid1CellClick(TColumn*)
 {
-    TADOQuery* q = Form1->ADOQuery5;
+    TADOQuery* q = WarehouseData->ADOQuery5;
     if (!HasCurrentRow(q))
         return;
     const auto text = [q](const char* column) { return q->FieldByName(column)->AsString(); };
@@ -260,12 +259,12 @@ void TForm2::DBGrid1CellClick(TColumn*)
 
 void TForm2::Button4Click(TObject*)
 {
-    OpenSql(Form1->ADOQuery5, "Select * From Products Where Количество<Минимум");
+    OpenSql(WarehouseData->ADOQuery5, "Select * From Products Where Количество<Минимум");
 }
 
 void TForm2::Button5Click(TObject*)
 {
-    OpenSql(Form1->ADOQuery5, "Select * From Products Where Количество>Максимум");
+    OpenSql(WarehouseData->ADOQuery5, "Select * From Products Where Количество>Максимум");
 }
 
 // ---------------------------------------------------------------- showing
@@ -281,7 +280,7 @@ void TForm2::FormShow(TObject*)
     for (TComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
         box->SetDropDownCount(DropDownRows(box));
     if (FirstShow) {
-        LoadGridWidths(*this, Form1->ADOQuery3);
+        LoadGridWidths(*this, WarehouseData->ADOQuery3);
         FirstShow = 0;
     }
 }
@@ -295,7 +294,7 @@ void TForm2::Button9Click(TObject*)
         ShowMessage("Введите название поставщика");
         return;
     }
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q, "Select * From P Where Название=:name", {{"name", name}});
     Form6->ShowSupplier(q, name, q->IsEmpty() ? AnsiString() : q->FieldByName("Название")->AsString());
     // A renamed supplier: the card shows the name its goods now carry.
@@ -306,7 +305,7 @@ void TForm2::Button9Click(TObject*)
 
 void TForm2::Button1Click(TObject*)
 {
-    TADOQuery* goods = Form1->ADOQuery1;
+    TADOQuery* goods = WarehouseData->ADOQuery1;
     Form4->ShowProductDocuments(HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString() : AnsiString(),
                                 ComboBox1->GetText() + " " + ComboBox2->GetText() + " " + ComboBox3->GetText());
 }
@@ -344,7 +343,7 @@ bool TForm2::ReadQuantity(double& value)
 void TForm2::LinesWritten()
 {
     // The document window shows its lines with its own statement and recomputes its total.
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!lines->SQL()->GetText().empty()) {
         lines->Close();
         lines->Open();
@@ -366,12 +365,12 @@ int64_t TForm2::LineProductId(int64_t current)
         return article.empty() || AnsiSameText(q->FieldByName("№")->AsString(), article);
     };
     // The row the user picked in the goods grid (or narrowed the grid to).
-    TADOQuery* grid = Form1->ADOQuery5;
+    TADOQuery* grid = WarehouseData->ADOQuery5;
     if (picking && HasCurrentRow(grid) && grid->FindField("ID") && describes(grid))
         return grid->FieldByName("ID")->AsLargeInt();
     // Otherwise the goods the boxes describe: the line's own product while it still fits,
     // then the one with the article shown, then the first.
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q,
             "Select ID,№ From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
             "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
@@ -403,7 +402,7 @@ void TForm2::WriteDocumentLine(bool add)
     }
     int64_t lineId = 0, lineProduct = 0;
     if (!add) {
-        TADOQuery* lines = Form1->ADOQuery4;
+        TADOQuery* lines = WarehouseData->ADOQuery4;
         if (!HasCurrentRow(lines) || !lines->FindField("ID")) {
             Close();
             return;
@@ -413,7 +412,7 @@ void TForm2::WriteDocumentLine(bool add)
             lineProduct = f->AsLargeInt();
     }
     const int64_t product = LineProductId(lineProduct);
-    const int rate = Form1->DocVatRate;
+    const int rate = WarehouseData->DocVatRate;
     const double sum = RoundTo(quantity * price, -2);
     const TSqlParams values = {
         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()}, {"colour", ComboBox3->GetText()},
@@ -424,13 +423,13 @@ void TForm2::WriteDocumentLine(bool add)
         {"id", lineId},                  {"product", product ? Variant(product) : Null()},
     };
     if (add)
-        ExecSql(Form1->ADOQuery2,
+        ExecSql(WarehouseData->ADOQuery2,
                 "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,Цена,"
                 "Минимум,Максимум,Количество,Имя_поставщика,Сумма,Ставка,Сумма_с_НДС,IDТовара) Values (:name,:brand,"
                 ":colour,:sizes,:unit,:group,:price,:min,:max,:q,:supplier,:sum,:rate,:vat,:product)",
                 values);
     else
-        ExecSql(Form1->ADOQuery2,
+        ExecSql(WarehouseData->ADOQuery2,
                 "Update TempStructureDocuments Set Наименование=:name,Марка=:brand,Цвет=:colour,Размеры=:sizes,"
                 "Единица_измерения=:unit,Группа=:group,Цена=:price,Минимум=:min,Максимум=:max,Количество=:q,"
                 "Имя_поставщика=:supplier,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat,IDТовара=:product Where ID=:id",
@@ -440,7 +439,7 @@ void TForm2::WriteDocumentLine(bool add)
 
 void TForm2::ChangeIssueLine()
 {
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!HasCurrentRow(lines) || !lines->FindField("ID")) {
         Close();
         return;
@@ -451,7 +450,7 @@ void TForm2::ChangeIssueLine()
     // The line under the cursor, by its own row: a request may name one product on several
     // lines, each with its own cap.
     const int64_t line = lines->FieldByName("ID")->AsLargeInt();
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q,
             "Select TempStructureOtpusk.Макс,Products.Цена From TempStructureOtpusk Left Join Products "
             "On (TempStructureOtpusk.IDТовара=Products.ID) Where TempStructureOtpusk.ID=:id",
@@ -467,7 +466,7 @@ void TForm2::ChangeIssueLine()
     }
     TField* priceField = q->FieldByName("Цена");
     const double price = priceField->IsNull() ? 0 : priceField->AsFloat();
-    const int rate = Form1->DocVatRate;
+    const int rate = WarehouseData->DocVatRate;
     const double sum = RoundTo(quantity * price, -2);
     ExecSql(q, "Update TempStructureOtpusk Set Количество=:q,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where ID=:id",
             {{"q", quantity}, {"sum", sum}, {"rate", rate}, {"vat", WithVat(rate, sum)}, {"id", line}});
@@ -480,7 +479,7 @@ void TForm2::StoreCard()
     if (!ReadNumber(Edit1, "Цена", price) || !ReadNumber(Edit2, "Минимум на складе", minimum) ||
         !ReadNumber(Edit3, "Максимум на складе", maximum))
         return;
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     try {
         if (CardMode == TCardMode::PricesOnly) {
             if (Art->GetEnabled())
@@ -519,7 +518,7 @@ void TForm2::StoreCard()
         return;
     }
     Close();
-    Form1->RefreshGoodsGrid();
+    WarehouseData->RefreshGoodsGrid();
 }
 
 void TForm2::Button7Click(TObject*)
@@ -554,7 +553,7 @@ void TForm2::FillLists()
     Edit1->SetText("");
     Edit2->SetText("");
     Edit3->SetText("");
-    FillProductLists(Form1->ADOQuery2, {{Art, "№"},
+    FillProductLists(WarehouseData->ADOQuery2, {{Art, "№"},
                                         {ComboBox1, "Наименование"},
                                         {ComboBox2, "Марка"},
                                         {ComboBox3, "Цвет"},
@@ -562,13 +561,13 @@ void TForm2::FillLists()
                                         {ComboBox5, "Единица_измерения"}});
     ComboBox6->SetText("");
     ComboBox6->GetItems()->Clear();
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q, "Select * From P");
     for (q->First(); !q->Eof(); q->Next())
         ComboBox6->GetItems()->Add(q->FieldByName("Название")->AsString());
     ComboBox7->GetItems()->Clear();
     ComboBox7->SetText("");
-    for (const AnsiString& group : Form1->GoodsGroupNames())
+    for (const AnsiString& group : WarehouseData->GoodsGroupNames())
         ComboBox7->GetItems()->Add(group);
 }
 
@@ -684,8 +683,8 @@ void TForm2::ShowAsPicker(bool act)
     Button4->SetVisible(true);
     Button5->SetVisible(true);
     // The list keeps the query of its last showing; its stock figures must be today's.
-    if (Form1->ADOQuery5->Active())
-        Form1->ADOQuery5->Requery();
+    if (WarehouseData->ADOQuery5->Active())
+        WarehouseData->ADOQuery5->Requery();
     ShowModal();
 }
 

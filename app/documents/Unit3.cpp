@@ -3,12 +3,12 @@
 #include "app/documents/Printing.h"
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
-#include "app/shell/GridWidths.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit6.h"
-#include "app/shell/WriteOff.h"
+#include "app/documents/GridWidths.h"
+#include "app/documents/Statements.h"
+#include "app/documents/Unit6.h"
+#include "app/documents/WriteOff.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/Unit1.h"
+#include "app/shell/DataModule.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
@@ -77,8 +77,8 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(ImportBtn);
     SKLAD_BIND(Import);
     SKLAD_BIND(ImportQuery);
-    DBGrid1->SetDataSource(Form1->DataSource2);
-    ImportQuery->SetConnection(Form1->ADOConnection1);
+    DBGrid1->SetDataSource(WarehouseData->DataSource2);
+    ImportQuery->SetConnection(WarehouseData->ADOConnection1);
 }
 
 // ---------------------------------------------------------------- mode and lines
@@ -112,18 +112,18 @@ AnsiString FieldText(TADOQuery* q, const char* name)
 void TForm3::ShowLines()
 {
     if (FMode == TDocumentMode::NewIssue)
-        OpenSql(Form1->ADOQuery4, kIssueLinesSql);
+        OpenSql(WarehouseData->ADOQuery4, kIssueLinesSql);
     else
-        OpenSql(Form1->ADOQuery4, "Select * From TempStructureDocuments Order By ID");
+        OpenSql(WarehouseData->ADOQuery4, "Select * From TempStructureDocuments Order By ID");
 }
 
 void TForm3::UpdateTotal()
 {
     DocTotal = 0;
-    OpenSql(Form1->ADOQuery2, FMode == TDocumentMode::NewIssue ? "Select Сумма_с_НДС From TempStructureOtpusk"
+    OpenSql(WarehouseData->ADOQuery2, FMode == TDocumentMode::NewIssue ? "Select Сумма_с_НДС From TempStructureOtpusk"
                                                                : "Select Сумма_с_НДС From TempStructureDocuments");
-    for (Form1->ADOQuery2->First(); !Form1->ADOQuery2->Eof(); Form1->ADOQuery2->Next()) {
-        TField* f = Form1->ADOQuery2->FieldByName("Сумма_с_НДС");
+    for (WarehouseData->ADOQuery2->First(); !WarehouseData->ADOQuery2->Eof(); WarehouseData->ADOQuery2->Next()) {
+        TField* f = WarehouseData->ADOQuery2->FieldByName("Сумма_с_НДС");
         DocTotal = static_cast<float>(DocTotal + (f->IsNull() ? 0.0 : f->AsFloat()));
     }
     Label4->SetCaption(TotalCaption(DocTotal));
@@ -168,7 +168,7 @@ void TForm3::Button1Click(TObject*)
 
 void TForm3::Button3Click(TObject*)
 {
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!Editing() || !HasCurrentRow(lines))
         return;
     const int at = lines->RecNo();
@@ -186,15 +186,15 @@ void TForm3::Button3Click(TObject*)
 
 void TForm3::Button2Click(TObject*)
 {
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!Editing() || !HasCurrentRow(lines))
         return;
     // The line under the cursor goes, and only that one (by its own id).
     const int64_t id = lines->FieldByName("ID")->AsLargeInt();
     if (FMode == TDocumentMode::NewIssue)
-        ExecSql(Form1->ADOQuery2, "Delete From TempStructureOtpusk Where ID=:id", {{"id", id}});
+        ExecSql(WarehouseData->ADOQuery2, "Delete From TempStructureOtpusk Where ID=:id", {{"id", id}});
     else
-        ExecSql(Form1->ADOQuery2, "Delete From TempStructureDocuments Where ID=:id", {{"id", id}});
+        ExecSql(WarehouseData->ADOQuery2, "Delete From TempStructureDocuments Where ID=:id", {{"id", id}});
     ShowLines();
     UpdateTotal();
 }
@@ -203,8 +203,8 @@ void TForm3::DBGrid1DblClick(TObject*)
 {
     if (!Editing() || !ComboBox2->GetEnabled())
         return;
-    OpenSql(Form1->ADOQuery2, "Select ID From TempStructureDocuments");
-    if (Form1->ADOQuery2->IsEmpty())
+    OpenSql(WarehouseData->ADOQuery2, "Select ID From TempStructureDocuments");
+    if (WarehouseData->ADOQuery2->IsEmpty())
         Button1Click(nullptr);
     else
         Button3Click(nullptr);
@@ -212,14 +212,14 @@ void TForm3::DBGrid1DblClick(TObject*)
 
 void TForm3::CheckBox1Click(TObject*)
 {
-    Form1->DocVatRate = CheckBox1->GetChecked() ? Form1->VatRate : 0;
+    WarehouseData->DocVatRate = CheckBox1->GetChecked() ? WarehouseData->VatRate : 0;
     if (!Editing())
         return;
-    const int rate = Form1->DocVatRate;
+    const int rate = WarehouseData->DocVatRate;
     const char* table = FMode == TDocumentMode::NewIssue ? "TempStructureOtpusk" : "TempStructureDocuments";
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     // Every line gets the document's rate; its VAT sum comes from its single-precision sum.
-    InTransaction(Form1->ADOConnection1, [&] {
+    InTransaction(WarehouseData->ADOConnection1, [&] {
         OpenSql(q, AnsiString("Select ID,Сумма From ") + table + " Where (Ставка Is Null) Or (Ставка<>:r)",
                 {{"r", rate}});
         std::vector<std::pair<int64_t, double>> updates;
@@ -243,7 +243,7 @@ void TForm3::ComboBox2Change(TObject*)
     const AnsiString text = ComboBox2->GetText();
     Form2->WorkText = text;
     // Every line carries the header's supplier or recipient, also lines entered before it.
-    ExecSql(Form1->ADOQuery4,
+    ExecSql(WarehouseData->ADOQuery4,
             "Update TempStructureDocuments Set Имя_поставщика=:t Where (Имя_поставщика Is Null) Or (Имя_поставщика<>:t)",
             {{"t", text}});
     ShowLines();
@@ -266,8 +266,8 @@ void TForm3::Button9Click(TObject*)
         ShowMessage("Введите название поставщика");
         return;
     }
-    OpenSql(Form1->ADOQuery2, "Select * From P Where Название=:n", {{"n", name}});
-    Form6->ShowSupplier(Form1->ADOQuery2, name, name);
+    OpenSql(WarehouseData->ADOQuery2, "Select * From P Where Название=:n", {{"n", name}});
+    Form6->ShowSupplier(WarehouseData->ADOQuery2, name, name);
 }
 
 void TForm3::FormShow(TObject*)
@@ -279,9 +279,9 @@ void TForm3::FormShow(TObject*)
         DateTimePicker2->SetDateTime(Date());
     }
     FDatesGiven = false;
-    ImportQuery->SetConnection(Form1->ImportQuery->Connection());
+    ImportQuery->SetConnection(WarehouseData->ImportQuery->Connection());
     if (FirstShow) {
-        LoadGridWidths(*this, Form1->ADOQuery3);
+        LoadGridWidths(*this, WarehouseData->ADOQuery3);
         FirstShow = 0;
     }
 }
@@ -309,16 +309,16 @@ void TForm3::Save(const std::function<void()>& write)
     // Stock changed: the goods grid shows it at once. The document is saved whatever
     // happens here; a grid that cannot be read again shows its old figures until reloaded.
     try {
-        if (Form1->ADOQuery1->Active())
-            Form1->ADOQuery1->Refresh();
+        if (WarehouseData->ADOQuery1->Active())
+            WarehouseData->ADOQuery1->Refresh();
     } catch (const std::exception&) {
     }
 }
 
 void TForm3::Button4Click(TObject*)
 {
-    TADOQuery* work = Form1->ADOQuery2;
-    TADOQuery* lines = Form1->ADOQuery3;
+    TADOQuery* work = WarehouseData->ADOQuery2;
+    TADOQuery* lines = WarehouseData->ADOQuery3;
     switch (FMode) {
     case TDocumentMode::NewAct:
         // The input dialog asks for the password and posts the act; it closes this window.
@@ -369,7 +369,7 @@ void TForm3::Button7Click(TObject*)
         return;
     }
     Save([&] {
-        ReplaceRequest(Form1->ADOQuery2, Form1->ADOQuery3, FRequestId,
+        ReplaceRequest(WarehouseData->ADOQuery2, WarehouseData->ADOQuery3, FRequestId,
                        {.Due = DateTimePicker2->GetDateTime(), .Recipient = ComboBox2->GetText(),
                         .Through = ComboBox3->GetText(), .Customer = ComboBox5->GetText(),
                         .Number = ComboBox6->GetText()});
@@ -380,7 +380,7 @@ void TForm3::Button8Click(TObject*)
 {
     // Only a saved document is printed: the viewer shows the journal's selected row, which
     // stays selected while this window is open.
-    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* row = WarehouseData->ADOQuery6;
     if (FMode != TDocumentMode::View || !HasCurrentRow(row))
         return;
     PrintDocument(FKind, row->FieldByName("ID")->AsLargeInt());
@@ -390,7 +390,7 @@ void TForm3::ImportBtnClick(TObject*)
 {
     if (FMode != TDocumentMode::NewRequest || !Import->Execute())
         return;
-    Form1->ImportOrderRequest(Import->FileName, TImportTarget::EnteredRequest);
+    WarehouseData->ImportOrderRequest(Import->FileName, TImportTarget::EnteredRequest);
 }
 
 // ---------------------------------------------------------------- openers
@@ -418,7 +418,7 @@ AnsiString DateText(TADOQuery* q, const char* field)
 // The saved header row of a document, on the main window's work query.
 TADOQuery* OpenHeader(DocumentKind kind, int64_t id)
 {
-    TADOQuery* row = Form1->ADOQuery2;
+    TADOQuery* row = WarehouseData->ADOQuery2;
     OpenSql(row, AnsiString("Select * From ") + DocumentTables(kind).Header + " Where ID=:id", {{"id", id}});
     return row;
 }
@@ -461,7 +461,7 @@ void TForm3::PrepareNew(DocumentKind kind)
 
 void TForm3::PrepareReceipt()
 {
-    TADOQuery* work = Form1->ADOQuery2;
+    TADOQuery* work = WarehouseData->ADOQuery2;
     SetMode(TDocumentMode::NewReceipt, DocumentKind::Receipt);
     ComboBox2->SetText("");
     ComboBox2->GetItems()->Clear();
@@ -469,8 +469,8 @@ void TForm3::PrepareReceipt()
     for (work->First(); !work->Eof(); work->Next())
         ComboBox2->GetItems()->Add(work->FieldByName("Название")->AsString());
     FillDistinct(work, ComboBox3, "Documents", "Через_кого");
-    Form1->ClearTempDocumentTables();
-    Form1->DocVatRate = 0;
+    WarehouseData->ClearTempDocumentTables();
+    WarehouseData->DocVatRate = 0;
     Edit3->SetText("");
 
     EnableAll({ComboBox2, ComboBox3, ComboBox1, ComboBox4}, true);
@@ -508,15 +508,15 @@ void TForm3::PrepareReceipt()
 
 void TForm3::PrepareRequest()
 {
-    TADOQuery* work = Form1->ADOQuery2;
+    TADOQuery* work = WarehouseData->ADOQuery2;
     SetMode(TDocumentMode::NewRequest, DocumentKind::Request);
     FillDistinct(work, ComboBox2, "Application", "Получатель");
     FillDistinct(work, ComboBox3, "Application", "Через_кого");
     FillDistinct(work, ComboBox5, "Application", "Заказчик");
     FillDistinct(work, ComboBox6, "Application", "№_заказа");
-    Form1->ClearTempDocumentTables();
+    WarehouseData->ClearTempDocumentTables();
     // A request carries no VAT: its lines' sums are their sums, whatever an earlier invoice set.
-    Form1->DocVatRate = 0;
+    WarehouseData->DocVatRate = 0;
 
     ShowAll({ComboBox2, ComboBox3}, true);
     EnableAll({ComboBox2, ComboBox3, CheckBox1, Button1, Button2, Button3}, true);
@@ -559,9 +559,9 @@ void TForm3::PrepareAct()
     ShowAll({GroupBox2, ComboBox2, ComboBox3, ComboBox4, CheckBox1, ComboBox5, ComboBox6}, false);
     GroupBox1->SetWidth(777);
     GroupBox1->SetCaption("Причина списания");
-    Form1->ClearTempDocumentTables();
+    WarehouseData->ClearTempDocumentTables();
     // An act carries no VAT: its total is the sum of its lines as they are posted.
-    Form1->DocVatRate = 0;
+    WarehouseData->DocVatRate = 0;
 }
 
 void TForm3::TakeImportHeader(const AnsiString& customer, const AnsiString& number, TDateTime due, bool intoWindow)
@@ -583,7 +583,7 @@ void TForm3::TakeImportHeader(const AnsiString& customer, const AnsiString& numb
 void TForm3::ShowDocument(DocumentKind kind, int64_t id)
 {
     TADOQuery* row = OpenHeader(kind, id);
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     const char* totalField = "Сумма";
     SetMode(TDocumentMode::View, kind);
     switch (kind) {
@@ -704,9 +704,9 @@ bool TForm3::StartIssue(int64_t requestId)
                      created = DateText(row, "Дата_создания");
     SetMode(TDocumentMode::NewIssue, DocumentKind::Issue, requestId);
     // The invoice starts without VAT, its lines too: "НДС" is unticked.
-    Form1->DocVatRate = 0;
+    WarehouseData->DocVatRate = 0;
     try {
-        BuildIssueLines(Form1->ADOQuery3, Form1->ADOQuery2, requestId, Form1->DocVatRate);
+        BuildIssueLines(WarehouseData->ADOQuery3, WarehouseData->ADOQuery2, requestId, WarehouseData->DocVatRate);
     } catch (const std::exception& e) {
         ShowMessage(DocumentMessage(TDocumentMessage::NotIssued, {e.what()}));
         return false;
@@ -748,14 +748,14 @@ bool TForm3::EditRequest(int64_t requestId)
     const bool hasDue = dueField && !dueField->IsNull();
     const TDateTime due = hasDue ? dueField->AsDateTime() : Date();
 
-    TADOQuery* work = Form1->ADOQuery2;
+    TADOQuery* work = WarehouseData->ADOQuery2;
     FillDistinct(work, ComboBox2, "Application", "Получатель");
     FillDistinct(work, ComboBox3, "Application", "Через_кого");
     FillDistinct(work, ComboBox5, "Application", "Заказчик");
     FillDistinct(work, ComboBox6, "Application", "№_заказа");
 
     SetMode(TDocumentMode::EditRequest, DocumentKind::Request, requestId);
-    Form1->DocVatRate = 0;  // a request carries no VAT
+    WarehouseData->DocVatRate = 0;  // a request carries no VAT
     ShowAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, true);
     EnableAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, true);
     Label2->SetCaption("Получатель");
@@ -774,7 +774,7 @@ bool TForm3::EditRequest(int64_t requestId)
     KeepGivenDates();
     SetCaption("Заявка на заказ " + created);
     try {
-        LoadRequestForEdit(Form1->ADOQuery3, Form1->ADOQuery2, requestId);
+        LoadRequestForEdit(WarehouseData->ADOQuery3, WarehouseData->ADOQuery2, requestId);
     } catch (const std::exception& e) {
         ShowMessage(DocumentMessage(TDocumentMessage::NotSaved, {e.what()}));
         return false;

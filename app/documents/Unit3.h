@@ -9,7 +9,7 @@
 //
 // Saving runs in one transaction (Documents.h): a document lands whole or not at all, and a
 // refused one leaves the window open with its lines and says why. A write-off act is posted
-// by the input dialog (app/shell/WriteOff.h).
+// by the input dialog (app/documents/WriteOff.h).
 #pragma once
 
 #include "app/documents/Documents.h"
@@ -98,7 +98,7 @@ public:
     void SetMode(TDocumentMode mode, DocumentKind kind, int64_t requestId = 0);
     // The opener has put the document's own dates into the pickers: FormShow keeps them.
     void KeepGivenDates() { FDatesGiven = true; }
-    // Reopens the lines (Form1->ADOQuery4) on the scratch table of the mode.
+    // Reopens the lines (WarehouseData->ADOQuery4) on the scratch table of the mode.
     void ShowLines();
     // Recomputes DocTotal from the scratch lines and shows it in Label4.
     void UpdateTotal();

@@ -3,10 +3,10 @@
 #include "app/documents/Printing.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
-#include "app/shell/GridWidths.h"
+#include "app/documents/GridWidths.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
+#include "app/documents/Statements.h"
+#include "app/shell/DataModule.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/rtl/Math.h"
@@ -16,7 +16,7 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 #include "report/model/rpClass.h"
 
 TForm4* Form4 = nullptr;
@@ -86,7 +86,7 @@ TForm4::TForm4(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Button8);
     SKLAD_BIND(Button9);
     SKLAD_BIND(Button10);
-    DBGrid1->SetDataSource(Form1->DataSource4);
+    DBGrid1->SetDataSource(WarehouseData->DataSource4);
 }
 
 namespace {
@@ -140,13 +140,13 @@ int64_t TForm4::FilteredProduct() const
 
 bool TForm4::HasSelection() const
 {
-    TADOQuery* q = Form1->ADOQuery6;
+    TADOQuery* q = WarehouseData->ADOQuery6;
     return q->Active() && !q->IsEmpty() && !q->Eof();
 }
 
 void TForm4::LoadList(const AnsiString& sql, TSqlListParams params)
 {
-    TADOQuery* q = Form1->ADOQuery6;
+    TADOQuery* q = WarehouseData->ADOQuery6;
     q->Close();
     q->SQL()->Clear();
     q->SQL()->Add(sql);
@@ -203,7 +203,7 @@ const TJournalView& JournalView(DocumentKind kind)
 void TForm4::ShowView(DocumentKind kind)
 {
     const TJournalView& view = JournalView(kind);
-    const bool working = Form1->WorkingMode != wmArchive;
+    const bool working = WarehouseData->WorkingMode != wmArchive;
     ShowColumns(view.Columns);
     DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption(view.NumberCaption);
     Form3->FollowJournalView(kind, view.LineRate, view.LineVat);
@@ -220,7 +220,7 @@ void TForm4::ShowView(DocumentKind kind)
             LoadList(AnsiString(kRequestJoin) + " And (StructureApplication.Архив<>1)");
         else
             LoadList("Select * From Application Where Архив<>1");
-        if (!Form1->WorkingCommandsEnabled())
+        if (!WarehouseData->WorkingCommandsEnabled())
             Button3->SetEnabled(false);
         return;
     }
@@ -259,9 +259,9 @@ void TForm4::ReloadView(DocumentKind kind)
 
 void TForm4::FilterEnd()
 {
-    if (!Form1->WorkingCommandsEnabled())
+    if (!WarehouseData->WorkingCommandsEnabled())
         Button3->SetEnabled(false);
-    if (Form1->WorkingMode == wmArchive)
+    if (WarehouseData->WorkingMode == wmArchive)
         EnableAll({Button3, Button1, Button4}, false);
 }
 
@@ -287,7 +287,7 @@ void TForm4::RadioButton4Click(TObject*) { RequestFilter(true, false, RequestSta
 
 void TForm4::StoreSort(bool lateOnly)
 {
-    TADOQuery* scan = Form1->ADOQuery2;
+    TADOQuery* scan = WarehouseData->ADOQuery2;
     const TDateTime today = Now();
     std::vector<std::pair<int64_t, int64_t>> sorts;
     OpenSql(scan, "Select ID,Дата_сдачи,Sort From Application Where (Отпуск_товара<>:s) And (Архив<>1)",
@@ -308,9 +308,9 @@ void TForm4::StoreSort(bool lateOnly)
     }
     if (sorts.empty())
         return;
-    InTransaction(Form1->ADOConnection1, [&] {
+    InTransaction(WarehouseData->ADOConnection1, [&] {
         for (const auto& [id, n] : sorts)
-            ExecSql(Form1->ADOQuery3, "Update Application Set Sort=:n Where ID=:id", {{"n", n}, {"id", id}});
+            ExecSql(WarehouseData->ADOQuery3, "Update Application Set Sort=:n Where ID=:id", {{"n", n}, {"id", id}});
     });
 }
 
@@ -342,7 +342,7 @@ void TForm4::RadioButton6Click(TObject*)
 
 void TForm4::DBGrid1TitleClick(TColumn* Column)
 {
-    TADOQuery* q = Form1->ADOQuery6;
+    TADOQuery* q = WarehouseData->ADOQuery6;
     if (!q->Active())
         return;
     q->Refresh();
@@ -378,7 +378,7 @@ void TForm4::ShowJournal()
     ProductFilter.clear();
     GroupBox1->SetEnabled(false);
     GroupBox1->SetVisible(true);
-    if (Form1->WorkingMode == wmWorking) {
+    if (WarehouseData->WorkingMode == wmWorking) {
         SetCaption("Работа с документами");
         Button5->SetCaption("Добавить в архив");
         Button5->SetHint("Добавляет выделенный документ в архив");
@@ -410,7 +410,7 @@ void TForm4::FormShow(TObject*)
     MonthCalendar1->SetVisible(false);
     if (!FirstShow)
         return;
-    LoadGridWidths(*this, Form1->ADOQuery3);
+    LoadGridWidths(*this, WarehouseData->ADOQuery3);
     FirstShow = 0;
 }
 
@@ -418,9 +418,9 @@ void TForm4::Button1Click(TObject*)
 {
     const DocumentKind kind = SelectedKind();
     switch (kind) {
-    case DocumentKind::Receipt: Form1->Button5Click(nullptr); break;
-    case DocumentKind::Request: Form1->Button6Click(nullptr); break;
-    case DocumentKind::Act: Form1->Button9Click(nullptr); break;
+    case DocumentKind::Receipt:
+    case DocumentKind::Request:
+    case DocumentKind::Act: Form3->StartNew(kind); break;
     case DocumentKind::Issue: return;  // issue invoices are made from requests only
     }
     // The new document, if saved, is listed at once.
@@ -479,14 +479,14 @@ void TForm4::Button2Click(TObject*)
 {
     if (!HasSelection())
         return;
-    Form3->ShowDocument(SelectedKind(), Form1->ADOQuery6->FieldByName("ID")->AsLargeInt());
+    Form3->ShowDocument(SelectedKind(), WarehouseData->ADOQuery6->FieldByName("ID")->AsLargeInt());
 }
 
 void TForm4::Button3Click(TObject*)
 {
-    if (!HasSelection() || SelectedKind() != DocumentKind::Request || Form1->WorkingMode == wmArchive)
+    if (!HasSelection() || SelectedKind() != DocumentKind::Request || WarehouseData->WorkingMode == wmArchive)
         return;
-    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* row = WarehouseData->ADOQuery6;
     if (Text(row, "Отпуск_товара") == kIssued)
         return;
     if (Form3->StartIssue(row->FieldByName("ID")->AsLargeInt()))
@@ -495,10 +495,10 @@ void TForm4::Button3Click(TObject*)
 
 void TForm4::Button4Click(TObject*)
 {
-    Form1->ClearTempDocumentTables();
-    if (SelectedKind() != DocumentKind::Request || !HasSelection() || Form1->WorkingMode == wmArchive)
+    WarehouseData->ClearTempDocumentTables();
+    if (SelectedKind() != DocumentKind::Request || !HasSelection() || WarehouseData->WorkingMode == wmArchive)
         return;
-    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* row = WarehouseData->ADOQuery6;
     if (Text(row, "Отпуск_товара") != RequestStateText(RequestState::NotIssued)) {
         MessageDlg(DocumentMessage(TDocumentMessage::RequestUsed), mtInformation, TMsgDlgButtons{mbOK});
         return;
@@ -511,16 +511,16 @@ void TForm4::Button5Click(TObject*)
 {
     if (!HasSelection())
         return;
-    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* row = WarehouseData->ADOQuery6;
     const DocumentKind kind = SelectedKind();
     const int64_t id = row->FieldByName("ID")->AsLargeInt();
-    const bool archiving = Form1->WorkingMode != wmArchive;
+    const bool archiving = WarehouseData->WorkingMode != wmArchive;
     if (archiving && kind == DocumentKind::Request && Text(row, "Отпуск_товара") != kIssued) {
         ShowMessage("Нельзя добавлять в архив документы которые будут использоваться в дальнейшем");
         return;
     }
     try {
-        SetArchived(Form1->ADOQuery3, kind, {id}, archiving);
+        SetArchived(WarehouseData->ADOQuery3, kind, {id}, archiving);
     } catch (const std::exception& e) {
         ShowMessage(DocumentMessage(TDocumentMessage::NotArchived, {e.what()}));
         return;
@@ -535,19 +535,19 @@ void TForm4::Button6Click(TObject*)
 {
     if (!HasSelection())
         return;
-    const int64_t id = Form1->ADOQuery6->FieldByName("ID")->AsLargeInt();
-    OpenSql(Form1->ADOQuery7, "Select * From Application Where ID=:id", {{"id", id}});
-    OpenSql(Form1->ADOQuery8,
+    const int64_t id = WarehouseData->ADOQuery6->FieldByName("ID")->AsLargeInt();
+    OpenSql(WarehouseData->ADOQuery7, "Select * From Application Where ID=:id", {{"id", id}});
+    OpenSql(WarehouseData->ADOQuery8,
             "Select Products.Наименование,Products.Цвет,Products.Размеры,Products.Цена,Products.№,"
             "Products.Единица_измерения,StructureApplication.Количество,StructureApplication.Сумма,"
             "StructureApplication.Отпущено From StructureApplication Inner Join Products On "
             "(StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id",
             {{"id", id}});
     // Flags of table Name other than 0 and 1 choose no template: nothing is shown.
-    TrpReport* report = Form1->ChooseTemplate(TReportFamily::OrderState);
+    TrpReport* report = WarehouseData->ChooseTemplate(TReportFamily::OrderState);
     if (!report)
         return;
-    SetReportText(report, "itog", Form1->TopGroupName());
+    SetReportText(report, "itog", WarehouseData->TopGroupName());
     report->ShowReport(true);
 }
 
@@ -563,5 +563,5 @@ void TForm4::Button9Click(TObject*)
 
 void TForm4::FormClose(TObject*, TCloseAction&)
 {
-    Form1->JournalClosed();
+    WarehouseData->JournalClosed();
 }

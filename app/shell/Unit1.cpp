@@ -7,14 +7,14 @@
 #include "app/documents/Unit8.h"
 #include "app/documents/Unit9.h"
 #include "app/shell/AppPaths.h"
-#include "app/shell/GridWidths.h"
+#include "app/documents/GridWidths.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/Unit10.h"
 #include "app/shell/Unit12.h"
 #include "app/shell/Unit5.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 #include "app/shell/Unit7.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/db/ADODB.h"
@@ -28,6 +28,7 @@
 #include "platform/rtl/ScopeExit.h"
 
 TForm1* Form1 = nullptr;
+TWarehouseData* WarehouseData = nullptr;
 
 namespace {
 
@@ -95,9 +96,14 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
         BindComponents();
         CreateReports();
     });
+    WarehouseData = this;
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    if (WarehouseData == this)
+        WarehouseData = nullptr;
+}
 
 void TForm1::BindComponents()
 {

@@ -8,7 +8,7 @@
 #include "app/documents/Documents.h"
 #include "app/documents/Import.h"
 #include "app/documents/Unit3.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"

@@ -3,7 +3,7 @@
 
 #include "app/documents/Documents.h"
 #include "app/documents/Unit2.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"

@@ -6,7 +6,7 @@
 #include "app/shell/AppPaths.h"
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit7.h"
 #include "platform/classes/IniFiles.h"
@@ -30,6 +30,15 @@ bool CurrentProductId(int64_t& id)
         return false;
     id = q->FieldByName("ID")->AsLargeInt();
     return true;
+}
+
+// The password dialog of write-off acts (WriteOff.h).
+TWriteOffOutcome AskWriteOffPassword(const TWriteOffAct& act)
+{
+    Form5->WriteOffAct = act;
+    Form5->WriteOffPosted = false;
+    Form5->Ask(TInputJob::WriteOff);
+    return Form5->WriteOffPosted ? TWriteOffOutcome::Posted : TWriteOffOutcome::NotPosted;
 }
 
 }  // namespace
@@ -85,6 +94,12 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Edit1);
     SKLAD_BIND(Button1);
     SKLAD_BIND(ComboBox1);
+    SetWriteOffDialog(&AskWriteOffPassword);
+}
+
+TForm5::~TForm5()
+{
+    SetWriteOffDialog(nullptr);
 }
 
 void TForm5::SetJob(TInputJob job)
@@ -94,6 +109,7 @@ void TForm5::SetJob(TInputJob job)
 }
 
 // ---------------------------------------------------------------- openers
+
 
 void TForm5::Ask(TInputJob job, const AnsiString& text)
 {

@@ -13,7 +13,7 @@
 // The write-off posting itself is WriteOff.h; the new warehouse is made here.
 #pragma once
 
-#include "app/shell/WriteOff.h"
+#include "app/documents/WriteOff.h"
 #include "platform/gui/Forms.h"
 
 class TEdit;
@@ -38,6 +38,7 @@ class TForm5 : public TForm {
     SKLAD_CLASS(TForm5, TForm)
 public:
     explicit TForm5(TComponent* AOwner);
+    ~TForm5() override;
 
     TEdit* Edit1 = nullptr;
     TButton* Button1 = nullptr;

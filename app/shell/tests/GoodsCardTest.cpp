@@ -6,7 +6,7 @@
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
 #include "app/shell/Unit1.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 #include "platform/db/DbFaults.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"

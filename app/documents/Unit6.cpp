@@ -1,9 +1,9 @@
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
+#include "app/documents/Statements.h"
+#include "app/shell/DataModule.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
@@ -55,7 +55,7 @@ void TForm6::FillFrom(TDataSet* data)
 
 void TForm6::ShowCompany()
 {
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q, "Select * From Owner");
     Edit[0]->SetEnabled(true);
     FillFrom(q);
@@ -91,7 +91,7 @@ void TForm6::Button1Click(TObject*)
             ShowMessage(CatalogueMessage(TCatalogueMessage::ControlCharacters, {Edit[i]->GetText()}));
             return;
         }
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     AnsiString set;
     for (int i = 0; i < 12; ++i)
         set += AnsiString(i ? "," : "") + kDetailsColumns[i] + "=:v" + std::to_string(i);
@@ -131,7 +131,7 @@ void TForm6::Button1Click(TObject*)
                 return;
             }
         }
-        InTransaction(Form1->ADOConnection1, [&] {
+        InTransaction(WarehouseData->ADOConnection1, [&] {
             if (bind("Update P Set " + set + " Where Название=:old", true) == 0)
                 bind("Insert Into P (" + columns + ") Values (" + values + ")", false);
             if (renamed)
