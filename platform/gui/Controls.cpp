@@ -38,8 +38,17 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
     FFont->OnChange = TNotifyEvent::Lambda([this](TObject*) { FontChanged(); });
 }
 
+namespace {
+
+// The control holding the mouse capture; a control going lets go of it.
+TControl* gCapture = nullptr;
+
+}  // namespace
+
 TControl::~TControl()
 {
+    if (gCapture == this)
+        gCapture = nullptr;
     FPeer.reset();
     if (FParent)
         FParent->RemoveControl(this);
@@ -127,6 +136,10 @@ TPoint TControl::ClientToScreen(TPoint p) const
             const TRect r = c->FParent->ClientRect();
             p.X += r.Left;
             p.Y += r.Top;
+        } else {
+            const TPoint frame = c->WindowClientOffset();
+            p.X += frame.X;
+            p.Y += frame.Y;
         }
     }
     return p;
@@ -416,8 +429,42 @@ bool TControl::UserDoubleClicked()
     return true;
 }
 
+TControl* GetCapture() { return gCapture; }
+
+TControl* SetCapture(TControl* control)
+{
+    TControl* previous = gCapture;
+    if (previous == control)
+        return previous;
+    gCapture = control;
+    if (previous)
+        previous->Changed(TControlChange::Capture);
+    if (control)
+        control->Changed(TControlChange::Capture);
+    return previous;
+}
+
+bool ReleaseCapture() { return SetCapture(nullptr) != nullptr; }
+
+TControl* TControl::CaptureInstead(int& x, int& y) const
+{
+    TControl* capture = gCapture;
+    if (!capture || capture == this)
+        return nullptr;
+    const TPoint p = capture->ScreenToClient(ClientToScreen({x, y}));
+    x = p.X;
+    y = p.Y;
+    return capture;
+}
+
+// The capture's holder takes the message whether or not it would take input now: the
+// window system delivers captured messages to a hidden or disabled window too.
 bool TControl::UserMouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
+    if (TControl* capture = CaptureInstead(x, y)) {
+        capture->Guarded([&] { capture->MouseDown(button, shift, x, y); });
+        return true;
+    }
     if (!AcceptsInput())
         return false;
     Guarded([&] { MouseDown(button, shift, x, y); });
@@ -426,6 +473,10 @@ bool TControl::UserMouseDown(TMouseButton button, TShiftState shift, int x, int 
 
 bool TControl::UserMouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
+    if (TControl* capture = CaptureInstead(x, y)) {
+        capture->Guarded([&] { capture->MouseUp(button, shift, x, y); });
+        return true;
+    }
     if (!AcceptsInput())
         return false;
     Guarded([&] { MouseUp(button, shift, x, y); });
@@ -434,6 +485,10 @@ bool TControl::UserMouseUp(TMouseButton button, TShiftState shift, int x, int y)
 
 bool TControl::UserMouseMove(TShiftState shift, int x, int y)
 {
+    if (TControl* capture = CaptureInstead(x, y)) {
+        capture->Guarded([&] { capture->MouseMove(shift, x, y); });
+        return true;
+    }
     if (!AcceptsInput())
         return false;
     Guarded([&] { MouseMove(shift, x, y); });

@@ -184,6 +184,20 @@ void TCustomForm::SetFormStyle(TFormStyle value)
     Changed(TControlChange::WindowState);
 }
 
+void TCustomForm::SetPopupParent(TCustomForm* value)
+{
+    if (value == this)
+        value = nullptr;
+    if (value == FPopupParent)
+        return;
+    if (FPopupParent)
+        FPopupParent->RemoveFreeNotification(this);
+    FPopupParent = value;
+    if (FPopupParent)
+        FPopupParent->FreeNotification(this);
+    Changed(TControlChange::Style);
+}
+
 void TCustomForm::SetMenu(TMainMenu* value)
 {
     if (value == FMenu)
@@ -213,6 +227,10 @@ void TCustomForm::Notification(TComponent* component, TOperation operation)
     }
     if (component == FActiveControl)
         FActiveControl = nullptr;
+    if (component == FPopupParent) {
+        FPopupParent = nullptr;
+        Changed(TControlChange::Style);
+    }
 }
 
 void TCustomForm::SetActiveControl(TWinControl* value)
@@ -452,6 +470,8 @@ TModalResult TCustomForm::ShowModal()
     if (!Screen || !Application)
         throw EInvalidOperation("The application object does not exist");
 
+    // A drag in progress ends here: the modal window takes the mouse.
+    ReleaseCapture();
     TCustomForm* previousActive = Screen->GetActiveForm();
     std::vector<TCustomForm*> blocked;
     for (TCustomForm* f : Screen->FForms)

@@ -76,6 +76,10 @@ public:
     void SetKeyPreview(bool value) { FKeyPreview = value; }
     TMainMenu* GetMenu() const { return FMenu; }
     void SetMenu(TMainMenu* value);
+    // The form whose window owns this one's (the window it was created with as parent
+    // window): an owned window stays above its owner. Cleared when the owner goes.
+    TCustomForm* GetPopupParent() const { return FPopupParent; }
+    void SetPopupParent(TCustomForm* value);
     TWinControl* GetActiveControl() const { return FActiveControl; }
     // Moves the focus (OnExit of the old control, OnEnter of the new one).
     void SetActiveControl(TWinControl* value);
@@ -125,6 +129,12 @@ public:
     bool UserResized(int width, int height);
     // The user moved the window to this place.
     bool UserMoved(int left, int top);
+    // The window system put the client area (dx, dy) in from the window's outer corner
+    // (its frame, title bar and menu bar): from then on ClientToScreen gives the screen
+    // the user sees. Headless there is no such frame and client points start at the
+    // window's corner.
+    void UserFramed(int dx, int dy) { FClientOffset = {dx, dy}; }
+    TPoint WindowClientOffset() const override { return FClientOffset; }
 
     // -- events
     TNotifyEvent OnCreate;
@@ -185,6 +195,8 @@ private:
     TFormStyle FFormStyle = fsNormal;
     bool FKeyPreview = false;
     TMainMenu* FMenu = nullptr;
+    TCustomForm* FPopupParent = nullptr;
+    TPoint FClientOffset{0, 0};
     TWinControl* FActiveControl = nullptr;
     int FTextHeight = 13;
     TModalResult FModalResult = mrNone;

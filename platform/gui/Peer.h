@@ -62,6 +62,7 @@ enum class TControlChange : uint32_t {
     Active = 1u << 21,      // form: became the active window (bring to front)
     Image = 1u << 22,       // picture/glyph changed
     Scroll = 1u << 23,      // scroll position, top item
+    Capture = 1u << 24,     // the control took or lost the mouse capture (GetCapture)
     All = 0xFFFFFFFFu,
 };
 using TControlChanges = uint32_t;

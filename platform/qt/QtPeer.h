@@ -46,6 +46,8 @@ protected:
     virtual void Update(TControlChanges what) = 0;
     virtual void ApplyBounds();
     virtual void ApplyColor();
+    // Grabs the mouse while the control holds the capture, lets go when it lost it.
+    void ApplyCapture();
     // Catches mouse, wheel, key, focus and context-menu input on `widget` for the model.
     //
     // The wheel goes to the model once, from the control under the mouse (UserMouseWheel,

@@ -37,5 +37,17 @@ bool QtWindowFrameless(const TControl* control);
 // the control's widget, as the user's mouse would arrive.
 enum class TQtMouseAction { Press, Move, Release };
 void QtMouse(const TControl* control, TQtMouseAction action, int x, int y);
+// The user's mouse (left button) at a screen point, through Qt's window-system entry as
+// the X server would deliver it: to the window holding the pointer grab; else, while the
+// button is held, to the window it went down in; else to the window under the point (an
+// owned window above its owner). Qt then picks the widget.
+void QtPointer(TQtMouseAction action, TPoint screen);
+// Where the control's widget lies on the screen.
+TRect QtWidgetOnScreen(const TControl* control);
+// Whether the window of `window`'s widget has the window of `owner`'s as transient
+// parent (WM_TRANSIENT_FOR on X11) and is a tool window, which stays above it.
+bool QtWindowOwnedBy(const TControl* window, const TControl* owner);
+// Whether the control's widget holds Qt's mouse grab.
+bool QtGrabsMouse(const TControl* control);
 // Qt's own text `text` of `context` in the language loaded at start-up.
 AnsiString QtTranslated(const char* context, const char* text);
