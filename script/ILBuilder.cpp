@@ -310,6 +310,7 @@ void TscILParser::DoCall(TscXMLItem* item, TscScript* script, TscStatement* list
         if (stmt->Designator->ReadOnly)
             scRaise(TscMessageId::SLeftCantAssigned);
     }
+    stmt->Optimize();
     list->Add(std::move(stmt));
 }
 

@@ -193,11 +193,41 @@ void TscAssignOpStmt::Apply(const Variant& a, const Variant& b)
 
 TscCallStmt::~TscCallStmt() = default;
 
+void TscCallStmt::Optimize()
+{
+    PlainTarget = nullptr;
+    Step = Modificator.empty() ? 0 : Modificator == "+" ? 1 : -1;
+    if (Step == 0 || Designator->Kind != dkVariable || !Designator->RefItem)
+        return;
+    const std::type_info& t = typeid(*Designator->RefItem);
+    if (t == typeid(TscVariable) || t == typeid(TscParamItem))
+        PlainTarget = Designator->RefItem;
+}
+
 void TscCallStmt::Execute()
 {
     RunLine();
     if (Script->Terminated)
         return;
+    // An Integer or Int64 counter (a number literal is an Int64) steps in place, keeping
+    // its kind as the general path does; what SetValue would store is the same value (a
+    // Double variable converts, so it takes the general path, as an overflow does).
+    if (PlainTarget && !PlainTarget->ReadOnly && PlainTarget->VarType != fvtFloat) {
+        Variant& v = PlainTarget->Value;
+        if (v.VType() == varInteger) {
+            int32_t r;
+            if (!__builtin_add_overflow(v.RawInteger(), Step, &r)) {
+                v = Variant(r);
+                return;
+            }
+        } else if (v.VType() == varInt64) {
+            long long r;
+            if (!__builtin_add_overflow(v.RawInt64(), static_cast<long long>(Step), &r)) {
+                v = Variant(r);
+                return;
+            }
+        }
+    }
     if (Modificator.empty()) {
         Designator->NeedResult = false;
         Designator->GetValue();

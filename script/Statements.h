@@ -83,7 +83,13 @@ public:
     ~TscCallStmt() override;
     std::unique_ptr<TscDesignator> Designator;
     AnsiString Modificator; // "", "+" (x++) or "-" (x--)
+    // Decides once what x++ and x-- count: a plain variable or parameter is stepped in place.
+    void Optimize();
     void Execute() override;
+
+private:
+    TscCustomVariable* PlainTarget = nullptr; // not owned
+    int Step = 0;                             // +1 or -1 with a modificator
 };
 
 class TscIfStmt : public TscStatement {
