@@ -31,7 +31,10 @@ Variant MakeParams(int count)
 // Copies back what the host wrote into var parameters, never past the array it returned.
 void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
 {
-    if (!VarIsArray(params) || VarArrayDimCount(params) != 1)
+    bool any = false;
+    for (int i = 0; i < item->ParamCount() && !any; ++i)
+        any = item->GetParam(i)->IsVarParam;
+    if (!any || !VarIsArray(params) || VarArrayDimCount(params) != 1)
         return;
     const int lo = VarArrayLowBound(params, 1), hi = VarArrayHighBound(params, 1);
     for (int i = 0; i < item->ParamCount(); ++i)

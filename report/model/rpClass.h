@@ -31,6 +31,7 @@
 #include "platform/gui/Forms.h"
 
 #include <functional>
+#include <unordered_map>
 
 class TrpReport;
 class TrpBand;
@@ -354,6 +355,8 @@ public:
 
 private:
     TStringList FExpressions;  // sorted, case-insensitive; object = the compiled function
+    // The same functions by exact text, found by hashing instead of comparing texts.
+    std::unordered_map<AnsiString, TscCustomVariable*> FByText;
     TscScript* FMainScript;
     std::unique_ptr<TscScript> FScript;
 };
