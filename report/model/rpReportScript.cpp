@@ -103,6 +103,7 @@ Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& Error
 bool TrpReport::PrepareScript()
 {
     FExpressionCache->Clear();
+    FFieldRefs.clear();
     FEngine->NotifyList.clear();
     FLocalValue = nullptr;
     FScript->ClearItems(this);
@@ -179,12 +180,26 @@ void TrpReport::AddFunction(const AnsiString& FuncName, const AnsiString& Catego
 
 // ---------------------------------------------------------------- values
 
+const TrpReport::TFieldRef& TrpReport::FieldRef(const AnsiString& Expr)
+{
+    if (FFieldRefsStamp != rpDataSetNamesStamp()) {
+        FFieldRefs.clear();
+        FFieldRefsStamp = rpDataSetNamesStamp();
+    }
+    if (const auto known = FFieldRefs.find(Expr); known != FFieldRefs.end())
+        return known->second;
+    TFieldRef ref{nullptr, {}};
+    GetDatasetAndField(Expr, ref.DataSet, ref.Field);
+    return FFieldRefs.emplace(Expr, std::move(ref)).first->second;
+}
+
 bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
 {
     Value = Null();
-    TrpDataSet* ds = nullptr;
-    AnsiString field;
-    GetDatasetAndField(Expr, ds, field);
+    // Copies: reading a field may run code that changes the datasets, and the memo with them.
+    const TFieldRef& ref = FieldRef(Expr);
+    TrpDataSet* const ds = ref.DataSet;
+    const AnsiString field = ds ? ref.Field : AnsiString();
     if (ds && !field.empty()) {
         Value = ds->GetValue(field);
         if (GetEngineOptions()->ConvertNulls && VarIsNull(Value)) {
