@@ -429,8 +429,7 @@ Variant TscMethodHelper::GetValue()
     // a host that kept a copy of the array keeps its own values (copied on write).
     const int count = ParamCount();
     Variant params = std::move(FParams);
-    if (!VarIsArray(params) || VarArrayDimCount(params) != 1 || VarArrayLowBound(params, 1) != 0 ||
-        VarArrayHighBound(params, 1) != count - 1 || VarArrayElementType(params) != varVariant)
+    if (!VarArrayIsList(params, count))
         params = MakeParams(count);
     struct KeepParams {
         Variant& From;
@@ -439,8 +438,7 @@ Variant TscMethodHelper::GetValue()
         ~KeepParams()
         {
             try {
-                if (!VarIsArray(From) || VarArrayDimCount(From) != 1 || VarArrayLowBound(From, 1) != 0 ||
-                    VarArrayHighBound(From, 1) != Count - 1 || VarArrayElementType(From) != varVariant)
+                if (!VarArrayIsList(From, Count))
                     return;
                 for (int i = 0; i < Count; ++i) {
                     const int at[1] = {i};
