@@ -148,6 +148,11 @@ void TscAssignOpStmt::Execute()
         return;
     }
     const Variant b = Source->GetValue();
+    if (IntegerOp) {
+        const Variant& a = PlainTarget ? PlainTarget->Value : Target->GetValue();
+        Target->SetValue(Variant(script_fast::WrapArith(Op, script_fast::ToInt32(a), script_fast::ToInt32(b))));
+        return;
+    }
     if (!SetOp) {
         // The common shapes in place: the target's own value, no copy of it.
         if (PlainTarget && !PlainTarget->ReadOnly) {
@@ -180,6 +185,10 @@ void TscAssignOpStmt::Apply(const Variant& a, const Variant& b)
         Target->SetValue(Variant(Op == '+' ? x | y : Op == '-' ? x & ~y : x & y));
         return;
     }
+    if (IntegerOp) {
+        Target->SetValue(Variant(script_fast::WrapArith(Op, script_fast::ToInt32(a), script_fast::ToInt32(b))));
+        return;
+    }
     switch (Op) {
     case '+':
         script_detail::CheckJoin(a, b);
@@ -209,12 +218,18 @@ void TscCallStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    // An Integer or Int64 counter (a number literal is an Int64) steps in place, keeping
-    // its kind as the general path does; what SetValue would store is the same value (a
-    // Double variable converts, so it takes the general path, as an overflow does).
+    // A plain counter steps in place, storing what the general path below would: on an
+    // Integer variable the 32-bit step; else an Integer or Int64 value (a number literal
+    // is an Int64) keeps its kind, and an overflow or a Double variable (which converts)
+    // takes the general path.
     if (PlainTarget && !PlainTarget->ReadOnly && PlainTarget->VarType != fvtFloat) {
         Variant& v = PlainTarget->Value;
-        if (v.VType() == varInteger) {
+        if (IntegerStep) {
+            if (v.VType() == varInteger || v.VType() == varInt64) {
+                v = Variant(script_fast::WrapArith(Modificator[0], script_fast::ToInt32(v), 1));
+                return;
+            }
+        } else if (v.VType() == varInteger) {
             int32_t r;
             if (!__builtin_add_overflow(v.RawInteger(), Step, &r)) {
                 v = Variant(r);
@@ -234,6 +249,10 @@ void TscCallStmt::Execute()
     } else {
         const Variant one(1);
         const Variant v = Designator->GetValue();
+        if (IntegerStep) {
+            Designator->SetValue(Variant(script_fast::WrapArith(Modificator[0], script_fast::ToInt32(v), 1)));
+            return;
+        }
         Variant r;
         if (Modificator == "+")
             Designator->SetValue(script_fast::TryArith<'+'>(v, one, r) ? r : v + one);

@@ -1,6 +1,6 @@
 #include "app/documents/Documents.h"
 
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/StdCtrls.h"
@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <unordered_set>
 #include <unordered_map>
 
 namespace {
@@ -273,6 +275,60 @@ void FillDistinct(TADOQuery* query, TComboBox* combo, const char* table, const c
     for (const AnsiString& s : DistinctByExclusion(values))
         items.Add(s);
     combo->GetItems()->AddStrings(items);
+}
+
+namespace {
+
+// The columns of Products, the only names a list or a sort may put into SQL.
+const char* const kProductColumns[] = {
+    "ID", "№", "Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Имя_поставщика", "Цена",
+    "Минимум", "Максимум", "Группа", "Количество", "ПоставщикОстатка", "КоличествоОстатка", "V", "O",
+};
+
+}  // namespace
+
+bool IsProductColumn(const AnsiString& name)
+{
+    for (const char* c : kProductColumns)
+        if (AnsiSameText(name, c))
+            return true;
+    return false;
+}
+
+void FillProductLists(TADOQuery* query, std::initializer_list<TProductList> lists)
+{
+    // One read of the goods for all the lists: each list takes its column's values, each once.
+    AnsiString select;
+    for (const TProductList& l : lists) {
+        l.Combo->GetItems()->Clear();
+        l.Combo->SetText("");
+        if (IsProductColumn(l.Column))
+            select += (select.empty() ? "" : ",") + QuoteName(l.Column);
+    }
+    if (select.empty())
+        return;
+    OpenSql(query, "Select " + select + " From Products");
+    struct TFill {
+        TComboBox* Combo;
+        TField* Field;
+        std::unordered_set<AnsiString> Seen;
+        std::unique_ptr<TStringList> Values;
+    };
+    std::vector<TFill> fills;
+    fills.reserve(lists.size());
+    int index = 0;
+    for (const TProductList& l : lists)
+        if (IsProductColumn(l.Column))
+            fills.push_back({l.Combo, query->Fields()[index++], {}, std::make_unique<TStringList>()});
+    for (query->First(); !query->Eof(); query->Next())
+        for (TFill& f : fills) {
+            AnsiString value = f.Field->AsString();
+            if (f.Seen.insert(value).second)
+                f.Values->Add(std::move(value));
+        }
+    // In one go: a sorted list takes them in one sort, not one insert each.
+    for (TFill& f : fills)
+        f.Combo->GetItems()->AddStrings(*f.Values);
 }
 
 // ---------------------------------------------------------------- saving documents

@@ -10,7 +10,7 @@
 #include "app/shell/Unit10.h"
 #include "app/shell/Unit12.h"
 #include "app/shell/Unit5.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 #include "app/shell/Unit7.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"
@@ -89,6 +89,10 @@ void CreateForms()
     Application->CreateForm(Form10);
     Application->CreateForm(Form11);
     Application->CreateForm(Form12);
+    // The goods card's "documents of the product" opens the journal.
+    Form2->OnShowDocuments = [](const AnsiString& productId, const AnsiString& product) {
+        Form4->ShowProductDocuments(productId, product);
+    };
 }
 
 void ForgetForms()

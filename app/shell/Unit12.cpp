@@ -1,8 +1,8 @@
 #include "app/shell/Unit12.h"
 
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
+#include "app/documents/Statements.h"
+#include "app/shell/MainWindow.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -39,14 +39,30 @@ void TForm12::UpdateHint()
     Label2->SetCaption(AnsiString("Наименование должно содержать не более ") + limit + " символов");
 }
 
+void TForm12::ShowFlags()
+{
+    TADOQuery* q = MainWindow->ADOQuery2;
+    OpenSql(q, "Select * From Name");
+    if (!q->IsEmpty()) {
+        // Flags other than 0 and 1 leave the box as it was.
+        const int color = q->FieldByName("Цвет")->AsInteger();
+        const int sizes = q->FieldByName("Размеры")->AsInteger();
+        if (color == 0 || color == 1)
+            CheckBox1->SetChecked(color == 1);
+        if (sizes == 0 || sizes == 1)
+            CheckBox2->SetChecked(sizes == 1);
+    }
+    ShowModal();
+}
+
 void TForm12::FormShow(TObject*) { UpdateHint(); }
 void TForm12::CheckBox1Click(TObject*) { UpdateHint(); }
 void TForm12::CheckBox2Click(TObject*) { UpdateHint(); }
 
 void TForm12::Button1Click(TObject*)
 {
-    TADOQuery* q = Form1->ADOQuery2;
-    InTransaction(Form1->ADOConnection1, [&] {
+    TADOQuery* q = MainWindow->ADOQuery2;
+    InTransaction(MainWindow->ADOConnection1, [&] {
         ExecSql(q, "Update Name Set Цвет=:v", {{"v", CheckBox1->GetChecked() ? 1 : 0}});
         ExecSql(q, "Update Name Set Размеры=:v", {{"v", CheckBox2->GetChecked() ? 1 : 0}});
     });

@@ -1,8 +1,9 @@
 // Unit1Tree.cpp - the main window's groups tree and goods grid.
 #include "app/shell/Unit1.h"
 
+#include "app/documents/Documents.h"
 #include "app/documents/Unit2.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"
@@ -13,24 +14,6 @@
 
 #include <memory>
 #include <unordered_set>
-
-namespace {
-
-// The Products columns a title click may sort by; anything else is not put into SQL.
-const char* const kProductColumns[] = {
-    "ID", "№", "Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Имя_поставщика", "Цена",
-    "Минимум", "Максимум", "Группа", "Количество", "ПоставщикОстатка", "КоличествоОстатка", "V", "O",
-};
-
-bool IsProductColumn(const AnsiString& name)
-{
-    for (const char* c : kProductColumns)
-        if (AnsiSameText(name, c))
-            return true;
-    return false;
-}
-
-}  // namespace
 
 std::vector<TGroupRow> TForm1::ReadGroups()
 {
@@ -161,11 +144,7 @@ void TForm1::N2Click(TObject*)
         ShowMessage("Нельзя добавить подгруппу т.к. в группе содержится товар");
         return;
     }
-    Form5->Edit1->SetPasswordChar(0);
-    Form5->ComboBox1->SetVisible(false);
-    Form5->Edit1->SetText("");
-    Form5->SetJob(TInputJob::AddSubgroup);
-    Form5->ShowModal();
+    Form5->Ask(TInputJob::AddSubgroup);
 }
 
 void TForm1::N10Click(TObject*)
@@ -175,11 +154,7 @@ void TForm1::N10Click(TObject*)
     TTreeNode* node = TreeView1->GetSelected();
     if (!node)
         return;
-    Form5->Edit1->SetPasswordChar(0);
-    Form5->Edit1->SetText(node->GetText());
-    Form5->SetJob(TInputJob::Rename);
-    Form5->ComboBox1->SetVisible(false);
-    Form5->ShowModal();
+    Form5->Ask(TInputJob::Rename, node->GetText());
 }
 
 void TForm1::N3Click(TObject*)
@@ -228,68 +203,57 @@ void TForm1::SpeedButton1Click(TObject* Sender) { N10Click(Sender); }
 
 // ---------------------------------------------------------------- goods card lists
 
-void TForm1::FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column)
+AnsiString TForm1::TopGroupName() const
 {
-    FillCombosFromProducts({{combo, column.c_str()}});
+    TTreeNode* root = TreeView1->GetItems()->GetFirstNode();
+    return root ? root->GetText() : AnsiString();
 }
 
-void TForm1::FillCombosFromProducts(std::initializer_list<TProductsColumnCombo> combos)
+TTreeNode* TForm1::SelectedGroup() const
 {
-    // One read of the goods for all the lists: each list takes its column's values, each once.
-    AnsiString select;
-    for (const TProductsColumnCombo& c : combos) {
-        c.Combo->GetItems()->Clear();
-        c.Combo->SetText("");
-        if (IsProductColumn(c.Column))
-            select += (select.empty() ? "" : ",") + QuoteName(c.Column);
-    }
-    if (select.empty())
+    return TreeView1->GetSelected();
+}
+
+void TForm1::AddGroupNode(TTreeNode* parent, const AnsiString& name)
+{
+    TreeView1->GetItems()->AddChildFirst(parent, name);
+    parent->Expand(false);
+    // The new node follows its parent in display order; selecting it shows its (no) goods.
+    TreeView1->GetItems()->Item(parent->AbsoluteIndex() + 1)->SetSelected(true);
+}
+
+void TForm1::RenameGroupNode(TTreeNode* node, const AnsiString& name)
+{
+    node->SetText(name);
+    // A leaf's grid shows its goods under their new group name.
+    if (!node->HasChildren())
+        TreeView1Change(TreeView1, node);
+}
+
+void TForm1::SelectTopGroup()
+{
+    if (TTreeNode* first = TreeView1->GetItems()->GetFirstNode())
+        first->SetSelected(true);
+}
+
+void TForm1::RefreshGoodsGrid()
+{
+    TTreeNode* node = TreeView1->GetSelected();
+    if (!node)
         return;
-    OpenSql(ADOQuery2, "Select " + select + " From Products");
-    struct TList {
-        TComboBox* Combo;
-        TField* Field;
-        std::unordered_set<AnsiString> Seen;
-        std::unique_ptr<TStringList> Values;
-    };
-    std::vector<TList> lists;
-    lists.reserve(combos.size());
-    int index = 0;
-    for (const TProductsColumnCombo& c : combos)
-        if (IsProductColumn(c.Column))
-            lists.push_back({c.Combo, ADOQuery2->Fields()[index++], {}, std::make_unique<TStringList>()});
-    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
-        for (TList& l : lists) {
-            AnsiString value = l.Field->AsString();
-            if (l.Seen.insert(value).second)
-                l.Values->Add(std::move(value));
-        }
-    // In one go: a sorted list takes them in one sort, not one insert each.
-    for (TList& l : lists)
-        l.Combo->GetItems()->AddStrings(*l.Values);
+    const int k = node->AbsoluteIndex();
+    TreeView1->GetItems()->Item(k)->SetSelected(false);
+    TreeView1->GetItems()->Item(k)->SetSelected(true);
 }
 
-void TForm1::FillGoodsCardCombos()
+std::vector<AnsiString> TForm1::GoodsGroupNames() const
 {
-    Form2->Edit1->SetText("");
-    Form2->Edit2->SetText("");
-    Form2->Edit3->SetText("");
-    FillCombosFromProducts({{Form2->Art, "№"},
-                            {Form2->ComboBox1, "Наименование"},
-                            {Form2->ComboBox2, "Марка"},
-                            {Form2->ComboBox3, "Цвет"},
-                            {Form2->ComboBox4, "Размеры"},
-                            {Form2->ComboBox5, "Единица_измерения"}});
-    Form2->ComboBox6->SetText("");
-    Form2->ComboBox6->GetItems()->Clear();
-    OpenSql(ADOQuery2, "Select * From P");
-    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
-        Form2->ComboBox6->GetItems()->Add(ADOQuery2->FieldByName("Название")->AsString());
-    Form2->ComboBox7->GetItems()->Clear();
-    Form2->ComboBox7->SetText("");
+    // Goods sit in groups without subgroups.
+    std::vector<AnsiString> names;
     for (int i = 0; i < TreeView1->GetItems()->Count(); ++i) {
         TTreeNode* node = TreeView1->GetItems()->Item(i);
         if (!node->HasChildren())
-            Form2->ComboBox7->GetItems()->Add(node->GetText());
+            names.push_back(node->GetText());
     }
+    return names;
 }

@@ -6,8 +6,9 @@
 // (TrpDragBox) and its body drag it: inside its dock past its neighbours and from row to
 // row; a drag that leaves the dock by more than 20 pixels floats it at the cursor (unless
 // CanFloat is false); a float window dragged over a dock that takes the tool bar's
-// orientation docks it there. A drag is followed in screen coordinates, so it goes on
-// while the tool bar changes windows.
+// orientation docks it there. A drag is followed in screen coordinates and holds the
+// mouse capture from press to release (the tool bar while docked, its float window while
+// floating), so it goes on while the tool bar changes windows and wherever the pointer goes.
 //
 // Dock compaction (TrpDock::AdjustBounds, also after loading): rows are counted from the
 // dock's start for top and left docks and from its outer edge for bottom and right ones;
@@ -101,7 +102,8 @@ public:
     bool AddToDock(TrpDock* Dock);
     // Floats it with its window at (X, Y) (screen), or moves the window when floating.
     void FloatTo(int X, int Y);
-    // Floats it at the cursor; the drag goes on with the float window.
+    // Floats it at the cursor; during a drag the float window takes the mouse capture, so
+    // the drag goes on with it wherever the pointer goes.
     void MakeFloat();
     // One step of a drag with the pointer at Screen.
     void MoveTo(TPoint Screen);
@@ -128,7 +130,10 @@ protected:
 private:
     friend class TrpDragBox;
     friend class TrpFloatWindow;
+    // A drag holds the mouse capture from the press to the release: the tool bar holds it
+    // while docked, its float window while floating.
     void StartDrag(TPoint Screen);
+    void EndDrag();
     void SetFrame();
     TrpDragBox* FDragBox = nullptr;
     TrpFloatWindow* FFloatWindow = nullptr;
@@ -140,7 +145,8 @@ private:
 };
 
 // The borderless window of a floating tool bar: a grey frame and caption bar (dragging
-// the bar moves the window) and a close button.
+// the bar moves the window) and a close button. Its owner's form owns its window, so it
+// stays above that form.
 class TrpFloatWindow : public TForm {
     SKLAD_CLASS_NOPUBLISH(TrpFloatWindow, TForm)
 public:
@@ -157,7 +163,17 @@ public:
     // Places the close button at the top right.
     void PlaceCloseButton();
 
+protected:
+    // The window's own mouse messages: those it gets while it holds the capture.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
 private:
+    // A press on the caption bar starts moving the window, or dragging the tool bar.
+    void PointerDown(TMouseButton Button, TPoint Screen);
+    void PointerMove(TPoint Screen);
+    void PointerUp();
     void SurfacePaint(TObject* Sender);
     void SurfaceMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void SurfaceMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);

@@ -201,7 +201,9 @@ void TrpEngine::DoShow(TrpBand* Band)
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
         ShowVBands(Band);
-        CurX = 0;
+        // The row's own objects, and footers after it, read whole-row totals.
+        CurVColumn = 0;
+        CurX = startX;
         PreviewPages->AddPageAction = apAdd;
         keptPageList = VPageList;
         keptVMaster = VMasterBand;

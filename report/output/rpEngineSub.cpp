@@ -76,8 +76,10 @@ void TrpEngine::RunInnerSubReports(TrpBand* Band)
             auto* sub = dynamic_cast<TrpSubreport*>(v);
             if (!sub || !sub->GetVisible() || !sub->PrintOnParent || !sub->GetSubPage())
                 continue;
-            PageCurX = keptPageX + sub->GetLeft();
-            CurX = keptPageX + sub->GetLeft();
+            // What the subreport prints moves into the band, so it is placed from the band's
+            // left edge, wherever the band itself goes.
+            PageCurX = sub->GetLeft();
+            CurX = sub->GetLeft();
             CurY = sub->GetTop();
             RunPage(sub->GetSubPage());
         }
@@ -133,6 +135,10 @@ void TrpEngine::ShowVBands(TrpBand* Band)
     Report->DoBeforePrint(Band);
     // The vertical rows count their own lines; the horizontal row keeps its number.
     const int line = CurLine, lineThrough = CurLineThrough;
+    // The first columns start where the vertical bands lie in the template, beside what the
+    // row prints itself.
+    FRun->VRowX = CurX;
+    CurX += FRun->PageOf(Page).VBandsLeft;
     ShowVDataBands(Page, 0);
     CurLine = line;
     CurLineThrough = lineThrough;
@@ -204,8 +210,8 @@ void TrpEngine::ShowVBand(TrpBand* Band)
     Band->BeforePrint();
     Report->DoBeforePrint(Band);
     if (Band->GetVisible()) {
-        if (CurX + Band->GetWidth() > PageWidth && CurX > 0) {
-            CurX = 0;
+        if (CurX + Band->GetWidth() > PageWidth && CurX > FRun->VRowX) {
+            CurX = FRun->VRowX;
             VPageList.push_back(VMasterBand->ObjectCount());
             const std::vector<TrpBand*> headers = VHeaderList;
             for (TrpBand* h : headers)
@@ -222,7 +228,7 @@ void TrpEngine::ShowVBand(TrpBand* Band)
             TComponent* made = v->ClassType()->CreateComponent(*VMasterBand);
             if (auto* copy = dynamic_cast<TrpView*>(made)) {
                 copy->Assign(v);
-                copy->SetLeft(v->GetLeft() + CurX);
+                copy->SetLeft(v->GetLeft() + CurX - FRun->VRowX);  // within the row
                 copy->OriginalComponent = v->OriginalComponent;
                 copy->AliasName = v->AliasName;
             } else {
@@ -245,7 +251,6 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     const int keptPage = PreviewPages->CurPage;
     const int keptColumn = CurColumn;
     const Extended keptY = CurY;
-    PreviewPages->AddPageAction = apWriteOver;
     std::vector<TrpComponent*> objects(Band->Objects());
     for (size_t k = 0; k + 1 < VPageList.size(); ++k) {
         const int a = VPageList[k], b = VPageList[k + 1];
@@ -254,14 +259,8 @@ void TrpEngine::OutputInParts(TrpBand* Band)
         for (int i = a; i < b && i < static_cast<int>(objects.size()); ++i)
             objects[static_cast<size_t>(i)]->SetParent(Band);
         PreviewPages->AddObject(Band);
-        if (k + 2 < VPageList.size()) {
-            NewPage();
-            CurY = keptY;
-        } else if (k > 0) {
-            // The last part's page gets its footers too. A row that fits on its page ends
-            // nothing: that page goes on after it.
-            EndPage();
-        }
+        if (k + 2 < VPageList.size())
+            AddPartPage(keptPage, keptY);
     }
     for (TrpComponent* o : objects)
         o->SetParent(nullptr);
@@ -271,6 +270,31 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     CurColumn = keptColumn;
     CurY = keptY;
     PreviewPages->AddPageAction = apAdd;
+}
+
+void TrpEngine::AddPartPage(int RowPage, Extended RowY)
+{
+    // The row's own page stays open for the rows below it: it and the pages its rows go on
+    // over end together (EndPage), each with its footers over the same rows.
+    PreviewPages->AddPageAction = apWriteOver;
+    const int pages = PreviewPages->GetCount();
+    const bool first = IsFirstPage;
+    const Extended freshY = FRun->FreshY;
+    const int freshPage = FRun->FreshPage;
+    IsFirstPage = false;  // a page after the row's own is never the first
+    AddPage();
+    IsFirstPage = first;
+    FRun->FreshY = freshY;
+    FRun->FreshPage = freshPage;
+    FRun->PartPages[RowPage].insert(PreviewPages->CurPage);
+    if (PreviewPages->GetCount() > pages) {
+        // A new page gets its outline entry; the rows' entries stay where they were.
+        TrpCustomOutline* outline = PreviewPages->Outline();
+        TrpXMLItem* level = outline->CurItem;
+        AddPageOutline();
+        outline->CurItem = level;
+    }
+    CurY = RowY;
 }
 
 void TrpEngine::AddPageOutline()

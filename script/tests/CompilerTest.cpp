@@ -291,6 +291,92 @@ TEST_F(CompilerEndToEnd, ElseIfKeepsWhichIfAnElseBelongsTo)
         EXPECT_EQ(Run(c.language, c.text), c.out) << c.text;
 }
 
+TEST_F(CompilerEndToEnd, RunTimeErrorsInALaterElseIfPointAtItsIf)
+{
+    // A failing condition of a later link is reported where that link's if
+    // stands, not at the else before it.
+    const struct {
+        const char* language;
+        const char* text;
+        const char* pos;
+    } kCases[] = {
+        {"PascalScript", "var a: array[0..2] of Integer; i: Integer;\r\nbegin\r\n  i := 3;\r\n  if i = 1 then Print(1)\r\n"
+                         "  else if i = 2 then Print(2)\r\n  else  if a[i] = 0 then Print(3);\r\nend.",
+         "6:9"},
+        {"PascalScript", "var a: array[0..2] of Integer; i: Integer;\r\nbegin\r\n  i := 3;\r\n  if i = 1 then Print(1)\r\n"
+                         "  else if i = 2 then Print(2)\r\n  else  Print(a[i]);\r\nend.",
+         "6:9"},
+        {"C++Script", "int a[3]; int i = 3;\r\n{\r\n  if (i == 1) Print(1);\r\n  else if (a[i] == 0) Print(2);\r\n}",
+         "4:8"},
+        {"JScript", "var a[3]; var i = 3;\r\nif (i == 1) Print(1);\r\nelse if (i == 2) Print(2);\r\nelse   if (a[i] == 0) Print(3);",
+         "4:8"},
+        {"BasicScript", "Dim a[3]\r\ni = 3\r\nIf i = 1 Then\r\n  Print(1)\r\n  ElseIf a[i] = 0 Then\r\n  Print(2)\r\nEnd If\r\n",
+         "5:3"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(Compile(c.language, c.text)) << S->ErrorText;
+        AnsiString pos;
+        try {
+            S->Execute();
+        } catch (const EScriptRunError& e) {
+            pos = e.SourcePos();
+        }
+        EXPECT_EQ(pos, c.pos);
+        EXPECT_EQ(S->RunErrorPos, c.pos);
+    }
+}
+
+TEST_F(CompilerEndToEnd, UnaryMinusAndStringLiteralsFollowEachGrammar)
+{
+    // A leading minus belongs to a simple expression: at the start, after "(" and
+    // after a comparison; after + - * / and not it is refused. Double-quoted
+    // literals take backslash escapes and join touching pieces; Pascal's doubled
+    // quote is a quote.
+    const struct {
+        const char* language;
+        const char* expr;
+        const char* out; // or "compile error L:C: text"
+    } kCases[] = {
+        {"PascalScript", "-2 * 3", "-6"},
+        {"PascalScript", "2 * (-3)", "-6"},
+        {"PascalScript", "1 < -1", "False"},
+        {"PascalScript", "-2 = -2", "True"},
+        {"PascalScript", "2 * -3", "compile error 1:15: ')' expected"},
+        {"PascalScript", "2 - -3", "compile error 1:15: ')' expected"},
+        {"PascalScript", "not -1", "compile error 1:17: Expression expected"},
+        {"PascalScript", "'it''s'", "it's"},
+        {"PascalScript", "'a'#66'c'", "aBc"},
+        {"PascalScript", "'a\\n'", "a\\n"},
+        {"C++Script", "-2 * 3", "-6"},
+        {"C++Script", "-2 == -2", "True"},
+        {"C++Script", "2 * -3", "compile error 1:11: ')' expected"},
+        {"C++Script", "\"a\\\"b\\x41\\q\"", "a\"bAq"},
+        {"C++Script", "\"a\"\"b\"", "ab"},
+        {"JScript", "5 + (-3)", "2"},
+        {"JScript", "5 + -3", "compile error 1:9: ')' expected"},
+        {"JScript", "\"x\\\\y\"", "x\\y"},
+        {"BasicScript", "-5 \\ 2", "-2"},
+        {"BasicScript", "1 = -1", "False"},
+        {"BasicScript", "2 * -3", "compile error 1:9: ')' expected"},
+        {"BasicScript", "\"say \"\"hi\"\"\"", "say hi"},
+        {"BasicScript", "\"say \\\"hi\\\"\"", "say \"hi\""},
+    };
+    for (const auto& c : kCases) {
+        const AnsiString lang = c.language;
+        AnsiString text;
+        if (lang == "PascalScript")
+            text = AnsiString("begin Print(") + c.expr + "); end.";
+        else if (lang == "C++Script")
+            text = AnsiString("{ Print(") + c.expr + "); }";
+        else if (lang == "JScript")
+            text = AnsiString("Print(") + c.expr + ");";
+        else
+            text = AnsiString("Print(") + c.expr + ")\r\n";
+        EXPECT_EQ(Run(c.language, text), std::vector<AnsiString>{c.out}) << c.language << ": " << c.expr;
+    }
+}
+
 TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
 {
     int asked = 0;

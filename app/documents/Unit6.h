@@ -35,6 +35,13 @@ public:
     // Fills the boxes from the first row of a query over Owner or P.
     void FillFrom(class TDataSet* data);
 
+    // -- openers: each fills the boxes and sets the mode, then shows the dialog modally.
+    // The own company's details (table Owner).
+    void ShowCompany();
+    // The details of the supplier typed as `name`: its row of P when `row` holds one (updated
+    // by the name `key`), else a new supplier. The name box shows `name` as typed.
+    void ShowSupplier(class TDataSet* row, const AnsiString& name, const AnsiString& key);
+
     void Button1Click(TObject* Sender);
     void Button2Click(TObject* Sender);
 
