@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 class TButton;
 class TComboBox;
@@ -116,9 +117,14 @@ public:
     void Button9Click(TObject* Sender);
     void FormShow(TObject* Sender);
     void ComboBox1KeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
+    // The picker's goods grid moved to another row (TForm1::ADOQuery5's AfterScroll).
+    void GoodsRowReached();
 
 private:
     TCardRole FRole = TCardRole::Other;
+    bool FReadingGoods = false;  // the goods grid is being filled, not moved by the user
+    // Close, set the text, bind :v0, :v1 ... in order, open.
+    void OpenGoods(const AnsiString& sql, const std::vector<Variant>& values = {});
     using TFurther = std::initializer_list<std::pair<TComboBox*, const char*>>;
     void Filter(TObject* sender, TComboBox* own, const char* column, TFurther further);
     void SelectFrom(TComboBox* box, void (TForm2::*change)(TObject*));
