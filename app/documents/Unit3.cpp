@@ -326,11 +326,14 @@ void TForm3::Button9Click(TObject*)
             e->SetText("");
         Form6->Edit[0]->SetText(name);
         Form6->SetMode(TDetailsMode::NewSupplier);
+        Form6->SetCaption("Информация о новом поставщике");
     } else {
         Form6->FillFrom(Form1->ADOQuery2);
         Form6->Edit[0]->SetText(name);
         Form6->SetMode(TDetailsMode::Supplier, name);
+        Form6->SetCaption("Информация о поставщике");
     }
+    // The document window's own captions, without the trailing blank of the goods card's.
     Form6->ShowModal();
 }
 
