@@ -234,10 +234,14 @@ struct LayerSession {
     }
 };
 
+// Made on first use and removed when the process ends.
 const std::string& ScanFile()
 {
-    static const std::string path = MakeWarehouse("sklad_bench_scan.kvb", kRows);
-    return path;
+    static const struct TScanFile {
+        std::string Path = MakeWarehouse("sklad_bench_scan.kvb", kRows);
+        ~TScanFile() { fs::remove(Path); }
+    } file;
+    return file.Path;
 }
 
 void ReportRatio(benchmark::State& state, const char* work, TTimes layer, int iterations)

@@ -37,6 +37,7 @@
 #include <cstdio>
 #include <functional>
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -45,14 +46,31 @@ constexpr int kGoods = 100000;
 constexpr int kRequests = 10000;
 constexpr int kReceipts = 10000;
 
+// The warehouses' folder, made on first use and removed with everything in it at exit.
+class TBenchDir {
+public:
+    TBenchDir()
+    {
+        char tmpl[] = "/tmp/bench_documents_XXXXXX";
+        if (const char* made = mkdtemp(tmpl))
+            FMade = made;
+    }
+    ~TBenchDir()
+    {
+        std::error_code ec;
+        if (!FMade.empty())
+            std::filesystem::remove_all(FMade, ec);
+    }
+    AnsiString Path() const { return IncludeTrailingPathDelimiter(FMade.empty() ? AnsiString("/tmp") : FMade); }
+
+private:
+    AnsiString FMade;
+};
+
 AnsiString BenchDir()
 {
-    static const AnsiString dir = [] {
-        char tmpl[] = "/tmp/bench_documents_XXXXXX";
-        const char* made = mkdtemp(tmpl);
-        return IncludeTrailingPathDelimiter(made ? made : "/tmp");
-    }();
-    return dir;
+    static const TBenchDir dir;
+    return dir.Path();
 }
 
 AnsiString TemplatePath()

@@ -16,19 +16,37 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <unistd.h>
 
 namespace {
 
+// The warehouses' folder, made on first use and removed with everything in it at exit.
+class TBenchDir {
+public:
+    TBenchDir()
+    {
+        char tmpl[] = "/tmp/bench_shell_XXXXXX";
+        if (const char* made = mkdtemp(tmpl))
+            FMade = made;
+    }
+    ~TBenchDir()
+    {
+        std::error_code ec;
+        if (!FMade.empty())
+            std::filesystem::remove_all(FMade, ec);
+    }
+    AnsiString Path() const { return IncludeTrailingPathDelimiter(FMade.empty() ? AnsiString("/tmp") : FMade); }
+
+private:
+    AnsiString FMade;
+};
+
 AnsiString BenchDir()
 {
-    static const AnsiString dir = [] {
-        char tmpl[] = "/tmp/bench_shell_XXXXXX";
-        const char* made = mkdtemp(tmpl);
-        return IncludeTrailingPathDelimiter(made ? made : "/tmp");
-    }();
-    return dir;
+    static const TBenchDir dir;
+    return dir.Path();
 }
 
 AnsiString TemplatePath()

@@ -3,7 +3,8 @@
 //   Measure  CalcHeight, as the engine stretches a band, laid out anew every time (also
 //            with the whole text one paragraph), and again at the same size (kept layout)
 //   Split    InitPart, then DrawPart into parts of one A4 page's height until nothing is left
-//            (also with a paragraph gap and with the width following the text)
+//            (also with a paragraph gap and with the width following the text; and each of
+//            the three with the whole text one paragraph)
 //   Draw     the whole memo drawn once on a canvas that records nothing
 //   PrepareAndDraw/FromData, /InTemplate
 //            a report whose one band holds the memo, split across A4 pages, prepared and
@@ -115,9 +116,9 @@ void MeasureAgain(benchmark::State& state)
 
 enum class TSplitKind { Plain, ParagraphGap, AutoWidth };
 
-void SplitAs(benchmark::State& state, TSplitKind Kind)
+void SplitAs(benchmark::State& state, TSplitKind Kind, size_t ParagraphSize = 600)
 {
-    auto memo = MakeMemo(int(state.range(0)));
+    auto memo = MakeMemo(int(state.range(0)), ParagraphSize);
     if (Kind == TSplitKind::ParagraphGap)
         memo->ParagraphGap = 10;
     else if (Kind == TSplitKind::AutoWidth)
@@ -143,6 +144,10 @@ void Split(benchmark::State& state) { SplitAs(state, TSplitKind::Plain); }
 // Parts laid out anew: the paragraph that goes on starts as a new one, or the width follows the text.
 void SplitParagraphGap(benchmark::State& state) { SplitAs(state, TSplitKind::ParagraphGap); }
 void SplitAutoWidth(benchmark::State& state) { SplitAs(state, TSplitKind::AutoWidth); }
+// The whole text one paragraph, split in each of the three ways.
+void SplitOneParagraph(benchmark::State& state) { SplitAs(state, TSplitKind::Plain, size_t(-1)); }
+void SplitOneParagraphGap(benchmark::State& state) { SplitAs(state, TSplitKind::ParagraphGap, size_t(-1)); }
+void SplitOneParagraphAutoWidth(benchmark::State& state) { SplitAs(state, TSplitKind::AutoWidth, size_t(-1)); }
 
 void Draw(benchmark::State& state)
 {
@@ -233,6 +238,9 @@ BENCHMARK(MeasureAgain)->Apply(Sizes);
 BENCHMARK(Split)->Apply(Sizes);
 BENCHMARK(SplitParagraphGap)->Apply(Sizes);
 BENCHMARK(SplitAutoWidth)->Apply(Sizes);
+BENCHMARK(SplitOneParagraph)->Apply(Sizes);
+BENCHMARK(SplitOneParagraphGap)->Apply(Sizes);
+BENCHMARK(SplitOneParagraphAutoWidth)->Apply(Sizes);
 BENCHMARK(Draw)->Apply(Sizes);
 BENCHMARK_CAPTURE(PrepareAndDraw, FromData, false)->Apply(Sizes);
 BENCHMARK_CAPTURE(PrepareAndDraw, InTemplate, true)->Apply(Sizes);

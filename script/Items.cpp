@@ -74,6 +74,13 @@ void script_detail::CheckJoin(const Variant& a, const Variant& b)
         scCheckStringLength(static_cast<int64_t>(x->size()) + static_cast<int64_t>(y->size()));
 }
 
+const Variant& script_detail::CheckHostText(const Variant& v)
+{
+    if (const AnsiString* s = v.StrPtr())
+        scCheckStringLength(static_cast<int64_t>(s->size()));
+    return v;
+}
+
 // ---------------------------------------------------------------- TscItemList
 
 TscItemList::~TscItemList()
@@ -342,6 +349,7 @@ Variant TscPropertyHelper::GetValue()
     }
     if (VarType == fvtBool)
         r = Variant(!(VarIsNull(r) || VarIsEmpty(r) || r == Variant(0)));
+    script_detail::CheckHostText(r);
     return r;
 }
 
@@ -467,6 +475,7 @@ Variant TscMethodHelper::GetValue()
                              : OnCall(obj, ClassRef, UpperName(), params);
     });
     WriteBackVarParams(this, params);
+    script_detail::CheckHostText(r);
     return r;
 }
 

@@ -274,6 +274,9 @@ TObject* ResolveInstance(const Variant& value, TClass cls, bool allowNone, const
 void NoteHostException();
 // Refuses to join two strings past the length cap (scCheckStringLength).
 void CheckJoin(const Variant& a, const Variant& b);
+// A text a host member gives (a loaded line, a property) is a script string
+// like any other: refused past the cap.
+const Variant& CheckHostText(const Variant& v);
 // Runs a host callback; an exception it raises is noted as the host's own.
 template <class F>
 decltype(auto) CallHost(F&& call)

@@ -6,7 +6,7 @@
 // they read and diff as text; the program converts them back when it loads them. A test
 // builds them again and compares, so the files never drift from this code.
 //
-// Families and variants follow app/shell/Reports.h: templates 1 .. 17 are the base of the
+// Families and variants follow app/documents/Reports.h: templates 1 .. 17 are the base of the
 // 17 families, 18 .. 56 the first, second and third variants of families 1 .. 13 (without
 // colour and sizes, sizes only, colour only). Every template has one report page, paper
 // code 256 with 210 x 297 mm portrait or 297 x 210 mm landscape, margins of 10 mm; a page

@@ -17,7 +17,7 @@
 // stands, and let the layer's EDbError through when the database refuses a statement; the
 // window catches both and tells the user. Every value is bound.
 //
-// Not here: which window shows what (Unit3, Unit4), the write-off posting (app/shell/WriteOff.h).
+// Not here: which window shows what (Unit3, Unit4), the write-off posting (app/documents/WriteOff.h).
 #pragma once
 
 #include "platform/rtl/SysUtils.h"
@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <initializer_list>
 #include <vector>
 
 class TADOQuery;
@@ -110,6 +111,18 @@ std::vector<AnsiString> DistinctByExclusion(const std::vector<Variant>& column);
 // Empties the combo box and fills it with DistinctByExclusion of Table.Column, read in table
 // order with one statement on `query`.
 void FillDistinct(TADOQuery* query, TComboBox* combo, const char* table, const char* column);
+
+// A column of Products (letters' case aside): the only names a list or a sort may put into SQL.
+bool IsProductColumn(const AnsiString& name);
+
+// A list box and the column of Products it lists.
+struct TProductList {
+    TComboBox* Combo;
+    const char* Column;
+};
+// Empties each box and lists its column's values, each once, from one read of Products on
+// `query`; a box whose column is not one of Products stays empty.
+void FillProductLists(TADOQuery* query, std::initializer_list<TProductList> lists);
 
 // ---------------------------------------------------------------- saving documents
 

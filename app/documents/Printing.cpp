@@ -1,8 +1,8 @@
 #include "app/documents/Printing.h"
 
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
-#include "app/shell/Unit1.h"
+#include "app/shell/DataModule.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Dialogs.h"
@@ -144,7 +144,7 @@ AnsiString PrintMessage(TPrintMessage id, std::initializer_list<std::string_view
 
 TReportQueries MainReportQueries()
 {
-    return {Form1->ADOQuery7, Form1->ADOQuery8, Form1->ADOQuery14, Form1->ADOQuery2};
+    return {WarehouseData->ADOQuery7, WarehouseData->ADOQuery8, WarehouseData->ADOQuery14, WarehouseData->ADOQuery2};
 }
 
 TReportFamily DocumentFamily(DocumentKind kind, const AnsiString& receiptType)
@@ -311,13 +311,12 @@ void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& ord
 
 AnsiString WarehouseName()
 {
-    TTreeNode* root = Form1->TreeView1->GetItems()->GetFirstNode();
-    return root ? root->GetText() : AnsiString();
+    return WarehouseData->TopGroupName();
 }
 
 bool ShowFamilyReport(TReportFamily family, TReportTexts texts)
 {
-    TrpReport* report = Form1->ChooseTemplate(family);
+    TrpReport* report = WarehouseData->ChooseTemplate(family);
     if (!report) {
         ShowMessage(PrintMessage(TPrintMessage::NoTemplate));
         return false;
@@ -357,7 +356,7 @@ void PrintJournalList(DocumentKind kind)
     case DocumentKind::Request: family = TReportFamily::RequestsList; break;
     case DocumentKind::Act: family = TReportFamily::WriteOffActsList; break;
     }
-    TADOQuery* list = Form1->ADOQuery6;
+    TADOQuery* list = WarehouseData->ADOQuery6;
     if (!list->Active())
         return;
     // The report walks the list to its end and closes it when it is done with it; the journal

@@ -29,7 +29,7 @@
 #pragma once
 
 #include "app/documents/Documents.h"
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 
 #include "platform/rtl/SysUtils.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/documents/Unit3.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/Unit1.h"
+#include "app/shell/DataModule.h"
 #include "platform/gui/StdCtrls.h"
 
 TForm11* Form11 = nullptr;

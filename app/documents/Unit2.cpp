@@ -3,13 +3,12 @@
 #include "app/documents/Documents.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
-#include "app/shell/GridWidths.h"
+#include "app/documents/GridWidths.h"
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
-#include "app/shell/Unit5.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Statements.h"
+#include "app/shell/DataModule.h"
+#include "app/documents/Unit6.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Dialogs.h"
@@ -97,9 +96,9 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Button6);
     SKLAD_BIND(Button7);
     SKLAD_BIND(Button9);
-    DBGrid1->SetDataSource(Form1->DataSource3);
+    DBGrid1->SetDataSource(WarehouseData->DataSource3);
     // The card follows the goods grid: see GoodsRowReached.
-    Form1->ADOQuery5->AfterScroll = TDataSetNotifyEvent::Lambda([](TDataSet*) {
+    WarehouseData->ADOQuery5->AfterScroll = TDataSetNotifyEvent::Lambda([](TDataSet*) {
         if (Form2)
             Form2->GoodsRowReached();
     });
@@ -118,7 +117,7 @@ void TForm2::GoodsRowReached()
 
 void TForm2::OpenGoods(const AnsiString& sql, const std::vector<Variant>& values)
 {
-    TADOQuery* q = Form1->ADOQuery5;
+    TADOQuery* q = WarehouseData->ADOQuery5;
     FReadingGoods = true;
     TScopeExit done([this] { FReadingGoods = false; });
     q->Close();
@@ -160,7 +159,7 @@ void TForm2::Filter(TObject* sender, TComboBox* own, const char* column, TFurthe
         values.push_back(box->GetText());
     }
     OpenGoods("Select * From Products" + WorkText, values);
-    if (Form1->ADOQuery5->IsEmpty() && sender)
+    if (WarehouseData->ADOQuery5->IsEmpty() && sender)
         own->SetDroppedDown(false);
     for (TEdit* e : {Edit1, Edit2, Edit3})
         e->SetEnabled(true);
@@ -263,7 +262,7 @@ void TForm2::ComboBox1KeyDown(TObject* Sender, uint16_t&, TShiftState)
 
 void TForm2::DBGrid1CellClick(TColumn*)
 {
-    TADOQuery* q = Form1->ADOQuery5;
+    TADOQuery* q = WarehouseData->ADOQuery5;
     if (!HasCurrentRow(q))
         return;
     const auto text = [q](const char* column) { return q->FieldByName(column)->AsString(); };
@@ -305,7 +304,7 @@ void TForm2::FormShow(TObject*)
     for (TComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
         box->SetDropDownCount(DropDownRows(box));
     if (FirstShow) {
-        LoadGridWidths(*this, Form1->ADOQuery3);
+        LoadGridWidths(*this, WarehouseData->ADOQuery3);
         FirstShow = 0;
     }
 }
@@ -319,19 +318,9 @@ void TForm2::Button9Click(TObject*)
         ShowMessage("Введите название поставщика");
         return;
     }
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q, "Select * From P Where Название=:name", {{"name", name}});
-    if (q->IsEmpty()) {
-        for (int i = 1; i < 12; ++i)
-            Form6->Edit[i]->SetText("");
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::NewSupplier);
-    } else {
-        Form6->FillFrom(q);
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::Supplier, q->FieldByName("Название")->AsString());
-    }
-    Form6->ShowModal();
+    Form6->ShowSupplier(q, name, q->IsEmpty() ? AnsiString() : q->FieldByName("Название")->AsString());
     // A renamed supplier: the card shows the name its goods now carry.
     if (Form6->Mode() == TDetailsMode::Supplier && !Form6->SupplierName().empty() &&
         Form6->SupplierName() != ComboBox6->GetText())
@@ -340,15 +329,9 @@ void TForm2::Button9Click(TObject*)
 
 void TForm2::Button1Click(TObject*)
 {
-    TADOQuery* goods = Form1->ADOQuery1;
-    if (HasCurrentRow(goods))
-        Form4->ProductFilter = goods->FieldByName("ID")->AsString();
-    Form4->GroupBox1->SetEnabled(false);
-    Form4->SetCaption("Работа с документами товара  " + ComboBox1->GetText() + " " + ComboBox2->GetText() + " " +
-                      ComboBox3->GetText());
-    Form4->RadioButton7Click(nullptr);
-    Form4->RadioButton7->SetChecked(true);
-    Form4->ShowModal();
+    TADOQuery* goods = WarehouseData->ADOQuery1;
+    Form4->ShowProductDocuments(HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString() : AnsiString(),
+                                ComboBox1->GetText() + " " + ComboBox2->GetText() + " " + ComboBox3->GetText());
 }
 
 void TForm2::Button6Click(TObject*)
@@ -384,7 +367,7 @@ bool TForm2::ReadQuantity(double& value)
 void TForm2::LinesWritten()
 {
     // The document window shows its lines with its own statement and recomputes its total.
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!lines->SQL()->GetText().empty()) {
         lines->Close();
         lines->Open();
@@ -406,12 +389,12 @@ int64_t TForm2::LineProductId(int64_t current)
         return article.empty() || AnsiSameText(q->FieldByName("№")->AsString(), article);
     };
     // The row the user picked in the goods grid (or narrowed the grid to).
-    TADOQuery* grid = Form1->ADOQuery5;
+    TADOQuery* grid = WarehouseData->ADOQuery5;
     if (picking && HasCurrentRow(grid) && grid->FindField("ID") && describes(grid))
         return grid->FieldByName("ID")->AsLargeInt();
     // Otherwise the goods the boxes describe: the line's own product while it still fits,
     // then the one with the article shown, then the first.
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q,
             "Select ID,№ From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
             "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
@@ -443,7 +426,7 @@ void TForm2::WriteDocumentLine(bool add)
     }
     int64_t lineId = 0, lineProduct = 0;
     if (!add) {
-        TADOQuery* lines = Form1->ADOQuery4;
+        TADOQuery* lines = WarehouseData->ADOQuery4;
         if (!HasCurrentRow(lines) || !lines->FindField("ID")) {
             Close();
             return;
@@ -453,24 +436,24 @@ void TForm2::WriteDocumentLine(bool add)
             lineProduct = f->AsLargeInt();
     }
     const int64_t product = LineProductId(lineProduct);
-    const int rate = Form1->DocVatRate;
+    const int rate = WarehouseData->DocVatRate;
     const double sum = RoundTo(quantity * price, -2);
     const TSqlParams values = {
         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()}, {"colour", ComboBox3->GetText()},
         {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},  {"group", ComboBox7->GetText()},
         {"price", price},                {"min", minimum},                {"max", maximum},
-        {"q", quantity},                 {"supplier", Form3->ComboBox2->GetText()},
+        {"q", quantity},                 {"supplier", Form3->Party()},
         {"sum", sum},                    {"rate", rate},                  {"vat", WithVat(rate, sum)},
         {"id", lineId},                  {"product", product ? Variant(product) : Null()},
     };
     if (add)
-        ExecSql(Form1->ADOQuery2,
+        ExecSql(WarehouseData->ADOQuery2,
                 "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,Цена,"
                 "Минимум,Максимум,Количество,Имя_поставщика,Сумма,Ставка,Сумма_с_НДС,IDТовара) Values (:name,:brand,"
                 ":colour,:sizes,:unit,:group,:price,:min,:max,:q,:supplier,:sum,:rate,:vat,:product)",
                 values);
     else
-        ExecSql(Form1->ADOQuery2,
+        ExecSql(WarehouseData->ADOQuery2,
                 "Update TempStructureDocuments Set Наименование=:name,Марка=:brand,Цвет=:colour,Размеры=:sizes,"
                 "Единица_измерения=:unit,Группа=:group,Цена=:price,Минимум=:min,Максимум=:max,Количество=:q,"
                 "Имя_поставщика=:supplier,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat,IDТовара=:product Where ID=:id",
@@ -480,7 +463,7 @@ void TForm2::WriteDocumentLine(bool add)
 
 void TForm2::ChangeIssueLine()
 {
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!HasCurrentRow(lines) || !lines->FindField("ID")) {
         Close();
         return;
@@ -491,7 +474,7 @@ void TForm2::ChangeIssueLine()
     // The line under the cursor, by its own row: a request may name one product on several
     // lines, each with its own cap.
     const int64_t line = lines->FieldByName("ID")->AsLargeInt();
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q,
             "Select TempStructureOtpusk.Макс,Products.Цена From TempStructureOtpusk Left Join Products "
             "On (TempStructureOtpusk.IDТовара=Products.ID) Where TempStructureOtpusk.ID=:id",
@@ -507,7 +490,7 @@ void TForm2::ChangeIssueLine()
     }
     TField* priceField = q->FieldByName("Цена");
     const double price = priceField->IsNull() ? 0 : priceField->AsFloat();
-    const int rate = Form1->DocVatRate;
+    const int rate = WarehouseData->DocVatRate;
     const double sum = RoundTo(quantity * price, -2);
     ExecSql(q, "Update TempStructureOtpusk Set Количество=:q,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where ID=:id",
             {{"q", quantity}, {"sum", sum}, {"rate", rate}, {"vat", WithVat(rate, sum)}, {"id", line}});
@@ -520,7 +503,7 @@ void TForm2::StoreCard()
     if (!ReadNumber(Edit1, "Цена", price) || !ReadNumber(Edit2, "Минимум на складе", minimum) ||
         !ReadNumber(Edit3, "Максимум на складе", maximum))
         return;
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     try {
         if (CardMode == TCardMode::PricesOnly) {
             if (Art->GetEnabled())
@@ -559,7 +542,7 @@ void TForm2::StoreCard()
         return;
     }
     Close();
-    RefreshGoodsGrid();
+    WarehouseData->RefreshGoodsGrid();
 }
 
 void TForm2::Button7Click(TObject*)
@@ -585,4 +568,191 @@ void TForm2::Button2Click(TObject*)
         ChangeIssueLine();
     else
         WriteDocumentLine(false);
+}
+
+// ---------------------------------------------------------------- openers
+
+void TForm2::FillLists()
+{
+    Edit1->SetText("");
+    Edit2->SetText("");
+    Edit3->SetText("");
+    FillProductLists(WarehouseData->ADOQuery2, {{Art, "№"},
+                                        {ComboBox1, "Наименование"},
+                                        {ComboBox2, "Марка"},
+                                        {ComboBox3, "Цвет"},
+                                        {ComboBox4, "Размеры"},
+                                        {ComboBox5, "Единица_измерения"}});
+    ComboBox6->SetText("");
+    ComboBox6->GetItems()->Clear();
+    TADOQuery* q = WarehouseData->ADOQuery2;
+    OpenSql(q, "Select * From P");
+    for (q->First(); !q->Eof(); q->Next())
+        ComboBox6->GetItems()->Add(q->FieldByName("Название")->AsString());
+    ComboBox7->GetItems()->Clear();
+    ComboBox7->SetText("");
+    for (const AnsiString& group : WarehouseData->GoodsGroupNames())
+        ComboBox7->GetItems()->Add(group);
+}
+
+void TForm2::EnableDescribingFields(bool enabled)
+{
+    for (TComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7})
+        box->SetEnabled(enabled);
+}
+
+void TForm2::ShowCardRole()
+{
+    SetRole(TCardRole::Card);
+    Button4->SetVisible(false);
+    Button5->SetVisible(false);
+    DBGrid1->SetVisible(false);
+    Label6->SetCaption("Поставщик");
+    Button9->SetVisible(true);
+    ComboBox6->SetWidth(169);
+    Button2->SetVisible(false);
+    ShowModal();
+    GroupBox1->SetCaption("Область заполнения");
+}
+
+void TForm2::ShowProduct(TCardMode mode, const TProductCard& p)
+{
+    CardProductId = p.Id;
+    if (mode == TCardMode::FullEdit) {
+        FillLists();
+        for (TEdit* e : {Edit1, Edit2, Edit3})
+            e->SetEnabled(true);
+        EnableDescribingFields(true);
+        Art->SetEnabled(true);
+        Button1->SetVisible(false);
+        Button3->SetVisible(false);
+        Button7->SetVisible(true);
+        SetCaption("Изменение карточки учета товара");
+    } else {
+        Button1->SetVisible(true);
+        Button7->SetVisible(true);
+        Button3->SetVisible(false);
+        for (TEdit* e : {Edit1, Edit2, Edit3})
+            e->SetEnabled(true);
+        EnableDescribingFields(false);
+        SetCaption("Просмотр карточки учета товара");
+    }
+    CardMode = mode;
+    Button2->SetVisible(false);
+
+    ComboBox1->SetText(p.Name);
+    Art->SetText(p.Article);
+    ComboBox2->SetText(p.Brand);
+    ComboBox3->SetText(p.Colour);
+    ComboBox4->SetText(p.Sizes);
+    ComboBox5->SetText(p.Unit);
+    ComboBox6->SetText(p.Supplier);
+    Edit1->SetText(p.Price);
+    Edit2->SetText(p.Minimum);
+    Edit3->SetText(p.Maximum);
+    ComboBox7->SetText(p.Group);
+    Edit7->SetText(p.Stock);
+    Edit9->SetText(FloatToStr(p.Value));
+    Edit4->SetText(FloatToStr(p.Surplus));
+    Edit5->SetText(FloatToStr(p.Shortage));
+    Edit6->SetText(FloatToStr(p.Reserved));
+    ShowCardRole();
+}
+
+void TForm2::ShowNewCard(const AnsiString& group)
+{
+    FillLists();
+    if (!group.empty())
+        ComboBox7->SetText(group);
+    for (TComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
+        box->SetText("");
+    Art->SetText("");
+    for (TEdit* e : {Edit1, Edit2, Edit3})
+        e->SetEnabled(true);
+    EnableDescribingFields(true);
+    Art->SetEnabled(true);
+    for (TEdit* e : {Edit4, Edit5, Edit6, Edit7, Edit9})
+        e->SetText("0");
+    Button1->SetVisible(false);
+    Button3->SetVisible(false);
+    Button7->SetVisible(true);
+    SetCaption("Новая карточка учета товара");
+    CardMode = TCardMode::NewCard;
+    CardProductId = 0;
+    ShowCardRole();
+}
+
+void TForm2::PrepareLineCard(bool forAdding)
+{
+    ComboBox6->SetText("");
+    Label6->SetCaption(kQuantityLabel);
+    Button9->SetVisible(false);
+    ComboBox6->SetWidth(193);
+    SetCaption(forAdding ? "Добавление товара в документ" : "Изменение товара в документе");
+}
+
+void TForm2::ShowAsPicker(bool act)
+{
+    for (TWinControl* c : std::initializer_list<TWinControl*>{Edit1, Edit2, Edit3, ComboBox1, ComboBox2, ComboBox3,
+                                                              ComboBox4, ComboBox5, ComboBox6, ComboBox7})
+        c->SetEnabled(true);
+    Button3->SetVisible(act);
+    Button2->SetVisible(false);
+    Button1->SetVisible(false);
+    Button7->SetVisible(!act);
+    FillLists();
+    PrepareLineCard(true);
+    DBGrid1->SetVisible(true);
+    SetRole(TCardRole::Picker);
+    Button4->SetVisible(true);
+    Button5->SetVisible(true);
+    // The list keeps the query of its last showing; its stock figures must be today's.
+    if (WarehouseData->ADOQuery5->Active())
+        WarehouseData->ADOQuery5->Requery();
+    ShowModal();
+}
+
+void TForm2::ShowAsEditor(TADOQuery* line, TLineEdit edit)
+{
+    const auto text = [line](const char* name) {
+        TField* f = line->FindField(name);
+        return f ? f->AsString() : AnsiString();
+    };
+    TWinControl* const nine[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5,
+                                 ComboBox7, Edit1,     Edit2,     Edit3};
+    if (edit == TLineEdit::Whole) {
+        for (TWinControl* c : nine)
+            c->SetEnabled(true);
+        FillLists();
+    } else {
+        // A request keeps the goods it names; an issue line or an act line changes its quantity only.
+        for (TWinControl* c : nine)
+            c->SetEnabled(false);
+    }
+    const bool described = edit != TLineEdit::LineQuantity;
+    // The quantity box is what this editor is for, whatever card was shown before it.
+    ComboBox6->SetEnabled(true);
+    Button7->SetVisible(described);
+    Button2->SetVisible(!described);
+    Button1->SetVisible(false);
+    Button3->SetVisible(false);
+    PrepareLineCard(false);
+    ComboBox1->SetText(text("Наименование"));
+    ComboBox2->SetText(text("Марка"));
+    ComboBox3->SetText(text("Цвет"));
+    ComboBox4->SetText(text("Размеры"));
+    ComboBox5->SetText(text("Единица_измерения"));
+    Edit1->SetText(text("Цена"));
+    Edit2->SetText(text("Минимум"));
+    Edit3->SetText(text("Максимум"));
+    ComboBox7->SetText(text("Группа"));
+    ComboBox6->SetText(text("Количество"));
+    SetRole(TCardRole::Editor);
+    Button4->SetVisible(false);
+    Button5->SetVisible(false);
+    ShowModal();
+    Button2->SetVisible(false);
+    Button1->SetVisible(false);
+    Button7->SetVisible(true);
+    Button3->SetVisible(false);
 }

@@ -1,9 +1,11 @@
 // Unit2.h - the goods card: a product's record card, the line picker and the line editor of documents.
 //
-// Three roles, set by the opener with SetRole, which gives the window the role's width: the
-// card of one product (474, the main window's viewer), the line picker (800, "Добавить" of the
-// document window, with the goods grid) and the line editor (248, "Изменить"). In the picker and editor roles
-// the boxes filter the goods grid (TForm1::ADOQuery5) by every non-empty box, values bound.
+// Three roles, each with its opener (ShowProduct/ShowNewCard, ShowAsPicker, ShowAsEditor),
+// which arranges the window and gives it the role's width: the card of one product (474, the
+// main window's viewer), the line picker (800, "Добавить" of the document window, with the
+// goods grid) and the line editor (248, "Изменить"). No other window touches its controls.
+// In the picker and editor roles the boxes filter the goods grid (TForm1::ADOQuery5) by every
+// non-empty box, values bound.
 //
 // The OK buttons: Button7 stores the card (card role) or adds/changes a receipt or request
 // line; Button3 adds a write-off line; Button2 changes an issue or write-off line. Lines go to
@@ -13,6 +15,7 @@
 #pragma once
 
 #include "platform/gui/Forms.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -26,8 +29,7 @@ class TColumn;
 class TEdit;
 class TGroupBox;
 class TLabel;
-
-class TComboBox;
+class TADOQuery;
 
 // Set by the opener with SetRole, which also gives the window the role's width.
 enum class TCardRole {
@@ -42,6 +44,23 @@ enum class TCardMode {
     NewCard,     // a new product of the selected group: everything, inserted on OK
     FullEdit,    // a product no document names yet: everything
     PricesOnly,  // a product in use: price, minimum, maximum (and the article when enabled)
+};
+
+// A product as its card shows it: Products' columns as text, and the figures of today.
+struct TProductCard {
+    int64_t Id = 0;
+    AnsiString Name, Article, Brand, Colour, Sizes, Unit, Supplier, Price, Minimum, Maximum, Group, Stock;
+    double Value = 0;     // the stock's value, not rounded
+    double Surplus = 0;   // above the maximum, after what open requests reserve
+    double Shortage = 0;  // below the minimum, after what open requests reserve
+    double Reserved = 0;  // what open requests still wait for
+};
+
+// What the line editor may change.
+enum class TLineEdit {
+    Whole,            // a receipt line: every field; OK writes the line anew
+    RequestQuantity,  // a request line: its quantity; OK writes the line anew
+    LineQuantity,     // an issue or write-off line: its quantity only
 };
 
 class TForm2 : public TForm {
@@ -91,6 +110,18 @@ public:
     // The role the opener gave; the window's width follows it (474, 800, 248).
     void SetRole(TCardRole role);
     TCardRole Role() const { return FRole; }
+    // -- openers: each arranges the window for its role, then shows it modally.
+    // The card of a product (the main window's "Просмотр"); FullEdit or PricesOnly.
+    void ShowProduct(TCardMode mode, const TProductCard& product);
+    // A new card, in `group` when one is given.
+    void ShowNewCard(const AnsiString& group);
+    // The line picker of the document window; `act`: the lines of a write-off act.
+    void ShowAsPicker(bool act);
+    // The line editor over the document window's current line `line`.
+    void ShowAsEditor(TADOQuery* line, TLineEdit edit);
+    // The lists of the boxes: the goods' values, the suppliers, the groups that hold goods.
+    void FillLists();
+
     int DropDownRows(TComboBox* box) const;
     void ClearOtherCombos(TComboBox* box);
 
@@ -121,6 +152,11 @@ public:
     void GoodsRowReached();
 
 private:
+    void EnableDescribingFields(bool enabled);
+    // The card role's layout; shows the card.
+    void ShowCardRole();
+    void PrepareLineCard(bool forAdding);
+
     TCardRole FRole = TCardRole::Other;
     bool FReadingGoods = false;  // the goods grid is being filled, not moved by the user
     // Close, set the text, bind :v0, :v1 ... in order, open.

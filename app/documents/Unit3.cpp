@@ -3,12 +3,12 @@
 #include "app/documents/Printing.h"
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
-#include "app/shell/GridWidths.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit6.h"
-#include "app/shell/WriteOff.h"
+#include "app/documents/GridWidths.h"
+#include "app/documents/Statements.h"
+#include "app/documents/Unit6.h"
+#include "app/documents/WriteOff.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/Unit1.h"
+#include "app/shell/DataModule.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
@@ -77,8 +77,8 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(ImportBtn);
     SKLAD_BIND(Import);
     SKLAD_BIND(ImportQuery);
-    DBGrid1->SetDataSource(Form1->DataSource2);
-    ImportQuery->SetConnection(Form1->ADOConnection1);
+    DBGrid1->SetDataSource(WarehouseData->DataSource2);
+    ImportQuery->SetConnection(WarehouseData->ADOConnection1);
 }
 
 // ---------------------------------------------------------------- mode and lines
@@ -112,18 +112,18 @@ AnsiString FieldText(TADOQuery* q, const char* name)
 void TForm3::ShowLines()
 {
     if (FMode == TDocumentMode::NewIssue)
-        OpenSql(Form1->ADOQuery4, kIssueLinesSql);
+        OpenSql(WarehouseData->ADOQuery4, kIssueLinesSql);
     else
-        OpenSql(Form1->ADOQuery4, "Select * From TempStructureDocuments Order By ID");
+        OpenSql(WarehouseData->ADOQuery4, "Select * From TempStructureDocuments Order By ID");
 }
 
 void TForm3::UpdateTotal()
 {
     DocTotal = 0;
-    OpenSql(Form1->ADOQuery2, FMode == TDocumentMode::NewIssue ? "Select Сумма_с_НДС From TempStructureOtpusk"
+    OpenSql(WarehouseData->ADOQuery2, FMode == TDocumentMode::NewIssue ? "Select Сумма_с_НДС From TempStructureOtpusk"
                                                                : "Select Сумма_с_НДС From TempStructureDocuments");
-    for (Form1->ADOQuery2->First(); !Form1->ADOQuery2->Eof(); Form1->ADOQuery2->Next()) {
-        TField* f = Form1->ADOQuery2->FieldByName("Сумма_с_НДС");
+    for (WarehouseData->ADOQuery2->First(); !WarehouseData->ADOQuery2->Eof(); WarehouseData->ADOQuery2->Next()) {
+        TField* f = WarehouseData->ADOQuery2->FieldByName("Сумма_с_НДС");
         DocTotal = static_cast<float>(DocTotal + (f->IsNull() ? 0.0 : f->AsFloat()));
     }
     Label4->SetCaption(TotalCaption(DocTotal));
@@ -147,91 +147,37 @@ bool TForm3::HeaderComplete() const
     }
 }
 
-void TForm3::PrepareCard(bool forAdding)
+AnsiString TForm3::Party() const
 {
-    Form2->ComboBox6->SetText("");
-    Form2->Label6->SetCaption("Количество");
-    Form2->Button9->SetVisible(false);
-    Form2->ComboBox6->SetWidth(193);
-    Form2->SetCaption(forAdding ? "Добавление товара в документ" : "Изменение товара в документе");
+    return ComboBox2->GetText();
 }
 
 void TForm3::Button1Click(TObject*)
 {
     if (!Editing() || !Button1->GetEnabled())
         return;
-    for (TWinControl* c : std::initializer_list<TWinControl*>{
-             Form2->Edit1, Form2->Edit2, Form2->Edit3, Form2->ComboBox1, Form2->ComboBox2, Form2->ComboBox3,
-             Form2->ComboBox4, Form2->ComboBox5, Form2->ComboBox6, Form2->ComboBox7})
-        c->SetEnabled(true);
     const bool act = FMode == TDocumentMode::NewAct;
-    Form2->Button3->SetVisible(act);
-    Form2->Button2->SetVisible(false);
-    Form2->Button1->SetVisible(false);
-    Form2->Button7->SetVisible(!act);
     if (!act && !HeaderComplete()) {
         ShowMessage("Заполнены не все данные о документе");
         return;
     }
-    Form1->FillGoodsCardCombos();
-    PrepareCard(true);
-    Form2->DBGrid1->SetVisible(true);
-    Form2->SetRole(TCardRole::Picker);
-    Form2->Button4->SetVisible(true);
-    Form2->Button5->SetVisible(true);
-    // The list keeps the query of its last showing; its stock figures must be today's.
-    if (Form1->ADOQuery5->Active())
-        Form1->ADOQuery5->Requery();
-    Form2->ShowModal();
+    Form2->ShowAsPicker(act);
     ShowLines();
     UpdateTotal();
 }
 
 void TForm3::Button3Click(TObject*)
 {
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!Editing() || !HasCurrentRow(lines))
         return;
     const int at = lines->RecNo();
-    TWinControl* const nine[] = {Form2->ComboBox1, Form2->ComboBox2, Form2->ComboBox3, Form2->ComboBox4,
-                                 Form2->ComboBox5, Form2->ComboBox7, Form2->Edit1,     Form2->Edit2,
-                                 Form2->Edit3};
-    const bool described = FMode == TDocumentMode::NewReceipt || FMode == TDocumentMode::NewRequest ||
-                           FMode == TDocumentMode::EditRequest;
-    if (FMode == TDocumentMode::NewReceipt) {
-        for (TWinControl* c : nine)
-            c->SetEnabled(true);
-        Form1->FillGoodsCardCombos();
-    } else {
-        // A request keeps the goods it names; an issue line or an act line changes its quantity only.
-        for (TWinControl* c : nine)
-            c->SetEnabled(false);
-    }
-    // The quantity box is what this editor is for, whatever card was shown before it.
-    Form2->ComboBox6->SetEnabled(true);
-    Form2->Button7->SetVisible(described);
-    Form2->Button2->SetVisible(!described);
-    Form2->Button1->SetVisible(false);
-    Form2->Button3->SetVisible(false);
-    PrepareCard(false);
-    Form2->ComboBox1->SetText(FieldText(lines, "Наименование"));
-    Form2->ComboBox2->SetText(FieldText(lines, "Марка"));
-    Form2->ComboBox3->SetText(FieldText(lines, "Цвет"));
-    Form2->ComboBox4->SetText(FieldText(lines, "Размеры"));
-    Form2->ComboBox5->SetText(FieldText(lines, "Единица_измерения"));
-    Form2->Edit1->SetText(FieldText(lines, "Цена"));
-    Form2->Edit2->SetText(FieldText(lines, "Минимум"));
-    Form2->Edit3->SetText(FieldText(lines, "Максимум"));
-    Form2->ComboBox7->SetText(FieldText(lines, "Группа"));
-    Form2->ComboBox6->SetText(FieldText(lines, "Количество"));
-    Form2->SetRole(TCardRole::Editor);
-    Form2->Button4->SetVisible(false);
-    Form2->Button5->SetVisible(false);
-    Form2->ShowModal();
-    Form2->Button2->SetVisible(false);
-    Form2->Button1->SetVisible(false);
-    Form2->Button7->SetVisible(true);
-    Form2->Button3->SetVisible(false);
+    TLineEdit edit = TLineEdit::LineQuantity;
+    if (FMode == TDocumentMode::NewReceipt)
+        edit = TLineEdit::Whole;
+    else if (FMode == TDocumentMode::NewRequest || FMode == TDocumentMode::EditRequest)
+        edit = TLineEdit::RequestQuantity;
+    Form2->ShowAsEditor(lines, edit);
     ShowLines();
     if (at >= 1 && at <= lines->RecordCount())
         lines->SetRecNo(at);
@@ -240,15 +186,15 @@ void TForm3::Button3Click(TObject*)
 
 void TForm3::Button2Click(TObject*)
 {
-    TADOQuery* lines = Form1->ADOQuery4;
+    TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!Editing() || !HasCurrentRow(lines))
         return;
     // The line under the cursor goes, and only that one (by its own id).
     const int64_t id = lines->FieldByName("ID")->AsLargeInt();
     if (FMode == TDocumentMode::NewIssue)
-        ExecSql(Form1->ADOQuery2, "Delete From TempStructureOtpusk Where ID=:id", {{"id", id}});
+        ExecSql(WarehouseData->ADOQuery2, "Delete From TempStructureOtpusk Where ID=:id", {{"id", id}});
     else
-        ExecSql(Form1->ADOQuery2, "Delete From TempStructureDocuments Where ID=:id", {{"id", id}});
+        ExecSql(WarehouseData->ADOQuery2, "Delete From TempStructureDocuments Where ID=:id", {{"id", id}});
     ShowLines();
     UpdateTotal();
 }
@@ -257,8 +203,8 @@ void TForm3::DBGrid1DblClick(TObject*)
 {
     if (!Editing() || !ComboBox2->GetEnabled())
         return;
-    OpenSql(Form1->ADOQuery2, "Select ID From TempStructureDocuments");
-    if (Form1->ADOQuery2->IsEmpty())
+    OpenSql(WarehouseData->ADOQuery2, "Select ID From TempStructureDocuments");
+    if (WarehouseData->ADOQuery2->IsEmpty())
         Button1Click(nullptr);
     else
         Button3Click(nullptr);
@@ -266,14 +212,14 @@ void TForm3::DBGrid1DblClick(TObject*)
 
 void TForm3::CheckBox1Click(TObject*)
 {
-    Form1->DocVatRate = CheckBox1->GetChecked() ? Form1->VatRate : 0;
+    WarehouseData->DocVatRate = CheckBox1->GetChecked() ? WarehouseData->VatRate : 0;
     if (!Editing())
         return;
-    const int rate = Form1->DocVatRate;
+    const int rate = WarehouseData->DocVatRate;
     const char* table = FMode == TDocumentMode::NewIssue ? "TempStructureOtpusk" : "TempStructureDocuments";
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     // Every line gets the document's rate; its VAT sum comes from its single-precision sum.
-    InTransaction(Form1->ADOConnection1, [&] {
+    InTransaction(WarehouseData->ADOConnection1, [&] {
         OpenSql(q, AnsiString("Select ID,Сумма From ") + table + " Where (Ставка Is Null) Or (Ставка<>:r)",
                 {{"r", rate}});
         std::vector<std::pair<int64_t, double>> updates;
@@ -297,7 +243,7 @@ void TForm3::ComboBox2Change(TObject*)
     const AnsiString text = ComboBox2->GetText();
     Form2->WorkText = text;
     // Every line carries the header's supplier or recipient, also lines entered before it.
-    ExecSql(Form1->ADOQuery4,
+    ExecSql(WarehouseData->ADOQuery4,
             "Update TempStructureDocuments Set Имя_поставщика=:t Where (Имя_поставщика Is Null) Or (Имя_поставщика<>:t)",
             {{"t", text}});
     ShowLines();
@@ -320,21 +266,8 @@ void TForm3::Button9Click(TObject*)
         ShowMessage("Введите название поставщика");
         return;
     }
-    OpenSql(Form1->ADOQuery2, "Select * From P Where Название=:n", {{"n", name}});
-    if (Form1->ADOQuery2->IsEmpty()) {
-        for (TEdit* e : Form6->Edit)
-            e->SetText("");
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::NewSupplier);
-        Form6->SetCaption("Информация о новом поставщике");
-    } else {
-        Form6->FillFrom(Form1->ADOQuery2);
-        Form6->Edit[0]->SetText(name);
-        Form6->SetMode(TDetailsMode::Supplier, name);
-        Form6->SetCaption("Информация о поставщике");
-    }
-    // The document window's own captions, without the trailing blank of the goods card's.
-    Form6->ShowModal();
+    OpenSql(WarehouseData->ADOQuery2, "Select * From P Where Название=:n", {{"n", name}});
+    Form6->ShowSupplier(WarehouseData->ADOQuery2, name, name, TSupplierCaption::DocumentWindow);
 }
 
 void TForm3::FormShow(TObject*)
@@ -346,9 +279,9 @@ void TForm3::FormShow(TObject*)
         DateTimePicker2->SetDateTime(Date());
     }
     FDatesGiven = false;
-    ImportQuery->SetConnection(Form1->ImportQuery->Connection());
+    ImportQuery->SetConnection(WarehouseData->ImportQuery->Connection());
     if (FirstShow) {
-        LoadGridWidths(*this, Form1->ADOQuery3);
+        LoadGridWidths(*this, WarehouseData->ADOQuery3);
         FirstShow = 0;
     }
 }
@@ -376,16 +309,16 @@ void TForm3::Save(const std::function<void()>& write)
     // Stock changed: the goods grid shows it at once. The document is saved whatever
     // happens here; a grid that cannot be read again shows its old figures until reloaded.
     try {
-        if (Form1->ADOQuery1->Active())
-            Form1->ADOQuery1->Refresh();
+        if (WarehouseData->ADOQuery1->Active())
+            WarehouseData->ADOQuery1->Refresh();
     } catch (const std::exception&) {
     }
 }
 
 void TForm3::Button4Click(TObject*)
 {
-    TADOQuery* work = Form1->ADOQuery2;
-    TADOQuery* lines = Form1->ADOQuery3;
+    TADOQuery* work = WarehouseData->ADOQuery2;
+    TADOQuery* lines = WarehouseData->ADOQuery3;
     switch (FMode) {
     case TDocumentMode::NewAct:
         // The input dialog asks for the password and posts the act; it closes this window.
@@ -436,7 +369,7 @@ void TForm3::Button7Click(TObject*)
         return;
     }
     Save([&] {
-        ReplaceRequest(Form1->ADOQuery2, Form1->ADOQuery3, FRequestId,
+        ReplaceRequest(WarehouseData->ADOQuery2, WarehouseData->ADOQuery3, FRequestId,
                        {.Due = DateTimePicker2->GetDateTime(), .Recipient = ComboBox2->GetText(),
                         .Through = ComboBox3->GetText(), .Customer = ComboBox5->GetText(),
                         .Number = ComboBox6->GetText()});
@@ -447,7 +380,7 @@ void TForm3::Button8Click(TObject*)
 {
     // Only a saved document is printed: the viewer shows the journal's selected row, which
     // stays selected while this window is open.
-    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* row = WarehouseData->ADOQuery6;
     if (FMode != TDocumentMode::View || !HasCurrentRow(row))
         return;
     PrintDocument(FKind, row->FieldByName("ID")->AsLargeInt());
@@ -457,5 +390,397 @@ void TForm3::ImportBtnClick(TObject*)
 {
     if (FMode != TDocumentMode::NewRequest || !Import->Execute())
         return;
-    Form1->ImportOrderRequest(Import->FileName, TImportTarget::EnteredRequest);
+    WarehouseData->ImportOrderRequest(Import->FileName, TImportTarget::EnteredRequest);
+}
+
+// ---------------------------------------------------------------- openers
+
+namespace {
+
+void ShowAll(std::initializer_list<TControl*> controls, bool visible)
+{
+    for (TControl* c : controls)
+        c->SetVisible(visible);
+}
+
+void EnableAll(std::initializer_list<TControl*> controls, bool enabled)
+{
+    for (TControl* c : controls)
+        c->SetEnabled(enabled);
+}
+
+AnsiString DateText(TADOQuery* q, const char* field)
+{
+    TField* f = q->FindField(field);
+    return f && !f->IsNull() ? DateToStr(f->AsDateTime()) : AnsiString();
+}
+
+// The saved header row of a document, on the main window's work query.
+TADOQuery* OpenHeader(DocumentKind kind, int64_t id)
+{
+    TADOQuery* row = WarehouseData->ADOQuery2;
+    OpenSql(row, AnsiString("Select * From ") + DocumentTables(kind).Header + " Where ID=:id", {{"id", id}});
+    return row;
+}
+
+}  // namespace
+
+void TForm3::ShowLineColumns(bool rate, bool vat, bool issued)
+{
+    DBGrid1->GetColumns()->Items(8)->SetVisible(rate);
+    DBGrid1->GetColumns()->Items(9)->SetVisible(vat);
+    DBGrid1->GetColumns()->Items(10)->SetVisible(issued);
+}
+
+void TForm3::FollowJournalView(DocumentKind kind, bool lineRate, bool lineVat)
+{
+    ShowLineColumns(lineRate, lineVat, false);
+    if (kind == DocumentKind::Request)
+        GroupBox1->SetWidth(777);
+}
+
+void TForm3::StartNew(DocumentKind kind)
+{
+    PrepareNew(kind);
+    // Only a request being entered takes an import file.
+    ImportBtn->SetVisible(kind == DocumentKind::Request);
+    ShowModal();
+}
+
+void TForm3::PrepareNew(DocumentKind kind)
+{
+    switch (kind) {
+    case DocumentKind::Receipt: PrepareReceipt(); break;
+    case DocumentKind::Request: PrepareRequest(); break;
+    case DocumentKind::Act: PrepareAct(); break;
+    case DocumentKind::Issue: break;  // made from a request only: StartIssue
+    }
+    ShowLines();
+    UpdateTotal();
+}
+
+void TForm3::PrepareReceipt()
+{
+    TADOQuery* work = WarehouseData->ADOQuery2;
+    SetMode(TDocumentMode::NewReceipt, DocumentKind::Receipt);
+    ComboBox2->SetText("");
+    ComboBox2->GetItems()->Clear();
+    OpenSql(work, "Select Название From P Order By rowid");
+    for (work->First(); !work->Eof(); work->Next())
+        ComboBox2->GetItems()->Add(work->FieldByName("Название")->AsString());
+    FillDistinct(work, ComboBox3, "Documents", "Через_кого");
+    WarehouseData->ClearTempDocumentTables();
+    WarehouseData->DocVatRate = 0;
+    Edit3->SetText("");
+
+    EnableAll({ComboBox2, ComboBox3, ComboBox1, ComboBox4}, true);
+    CheckBox1->SetVisible(true);
+    CheckBox1->SetEnabled(false);
+    EnableAll({Button1, Button2, Button3}, true);
+    Button4->SetVisible(true);
+    ShowAll({DateTimePicker2, Button7, Button8}, false);
+    Button9->SetVisible(true);
+    GroupBox3->SetVisible(false);
+    GroupBox3->SetEnabled(true);
+    GroupBox1->SetWidth(777);
+    Label4->SetCaption("Итого на сумму");
+    // A type chosen for an earlier receipt is still there: its number box shows at once.
+    if (ComboBox1->GetItemIndex() == 0) {
+        Label9->SetCaption("Приходная накладная №");
+        GroupBox3->SetVisible(true);
+    } else if (ComboBox1->GetItemIndex() == 1) {
+        Label9->SetCaption("                   Копия чека №");
+        GroupBox3->SetVisible(true);
+    }
+    ShowLineColumns(false, false, false);
+    SetCaption("Приход товара");
+    Label2->SetCaption("Поставщик");
+    ShowAll({Label5, Edit2}, false);
+    ShowAll({Label1, Label2, Label3, Label8, ComboBox1}, true);
+    ShowAll({ComboBox5, ComboBox6}, false);
+    ShowAll({ComboBox4, ComboBox2, ComboBox3}, true);
+    GroupBox1->SetVisible(true);
+    GroupBox1->SetEnabled(true);
+    GroupBox2->SetVisible(false);
+    CheckBox1->SetChecked(false);
+    GroupBox1->SetCaption("Данные о документе");
+}
+
+void TForm3::PrepareRequest()
+{
+    TADOQuery* work = WarehouseData->ADOQuery2;
+    SetMode(TDocumentMode::NewRequest, DocumentKind::Request);
+    FillDistinct(work, ComboBox2, "Application", "Получатель");
+    FillDistinct(work, ComboBox3, "Application", "Через_кого");
+    FillDistinct(work, ComboBox5, "Application", "Заказчик");
+    FillDistinct(work, ComboBox6, "Application", "№_заказа");
+    WarehouseData->ClearTempDocumentTables();
+    // A request carries no VAT: its lines' sums are their sums, whatever an earlier invoice set.
+    WarehouseData->DocVatRate = 0;
+
+    ShowAll({ComboBox2, ComboBox3}, true);
+    EnableAll({ComboBox2, ComboBox3, CheckBox1, Button1, Button2, Button3}, true);
+    ShowAll({Button4, DateTimePicker1, DateTimePicker2}, true);
+    ShowAll({Button7, Button9}, false);
+    ShowAll({ComboBox5, ComboBox6}, true);
+    EnableAll({ComboBox5, ComboBox6}, true);
+    Edit2->SetVisible(false);
+    GroupBox2->SetVisible(true);
+    GroupBox1->SetWidth(777);
+    ShowLineColumns(false, false, false);
+    GroupBox3->SetVisible(false);
+    Label4->SetCaption("Итого на сумму");
+    SetCaption("Заявка на заказ на " + DateToStr(Date()));
+    Label2->SetCaption("Получатель");
+    Label5->SetVisible(true);
+    ShowAll({Label1, Label8, ComboBox1, ComboBox4, CheckBox1, Button8}, false);
+    ShowAll({Label2, Label3}, true);
+    GroupBox1->SetCaption("Данные о документе");
+    GroupBox1->SetVisible(true);
+    GroupBox1->SetEnabled(true);
+}
+
+void TForm3::PrepareAct()
+{
+    SetMode(TDocumentMode::NewAct, DocumentKind::Act);
+    ComboBox2->SetEnabled(false);
+    EnableAll({ComboBox3, CheckBox1, Button1, Button2, Button3}, true);
+    Button4->SetVisible(true);
+    ShowAll({DateTimePicker2, Button7, Button8, Button9, GroupBox3, ImportBtn}, false);
+    ShowLineColumns(false, false, false);
+    SetCaption("Списание по акту на " + DateToStr(Date()));
+    Label2->SetCaption("Получатель");
+    Label4->SetCaption("Итого на сумму");
+    ShowAll({Label5, Label1, Label2, Label3, Label8, ComboBox1}, false);
+    // The reason box belongs to this act: the viewer of an earlier act left it disabled and filled.
+    Edit2->SetVisible(true);
+    Edit2->SetEnabled(true);
+    Edit2->SetText("");
+    ShowAll({GroupBox2, ComboBox2, ComboBox3, ComboBox4, CheckBox1, ComboBox5, ComboBox6}, false);
+    GroupBox1->SetWidth(777);
+    GroupBox1->SetCaption("Причина списания");
+    WarehouseData->ClearTempDocumentTables();
+    // An act carries no VAT: its total is the sum of its lines as they are posted.
+    WarehouseData->DocVatRate = 0;
+}
+
+void TForm3::TakeImportHeader(const AnsiString& customer, const AnsiString& number, TDateTime due, bool intoWindow)
+{
+    // A header the user has already typed stays; empty boxes take the file's.
+    const bool takeHeader = !intoWindow || (ComboBox5->GetText().empty() && ComboBox6->GetText().empty());
+    if (takeHeader) {
+        ComboBox5->SetText(customer);
+        ComboBox6->SetText(number);
+        DateTimePicker2->SetDateTime(due);
+        KeepGivenDates();
+    }
+    if (!intoWindow || ComboBox2->GetText().empty())
+        ComboBox2->SetText("-");
+    if (!intoWindow || ComboBox3->GetText().empty())
+        ComboBox3->SetText("-");
+}
+
+void TForm3::ShowDocument(DocumentKind kind, int64_t id)
+{
+    TADOQuery* row = OpenHeader(kind, id);
+    TADOQuery* lines = WarehouseData->ADOQuery4;
+    const char* totalField = "Сумма";
+    SetMode(TDocumentMode::View, kind);
+    switch (kind) {
+    case DocumentKind::Request:
+        ComboBox2->SetText(FieldText(row, "Получатель"));
+        ComboBox3->SetText(FieldText(row, "Через_кого"));
+        ComboBox5->SetText(FieldText(row, "Заказчик"));
+        ComboBox6->SetText(FieldText(row, "№_заказа"));
+        if (TField* due = row->FindField("Дата_сдачи"); due && !due->IsNull())
+            DateTimePicker2->SetDateTime(due->AsDateTime());
+        KeepGivenDates();
+        Label2->SetCaption("Получатель");
+        SetCaption("Заявка на заказ от" + DateText(row, "Дата_создания"));
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
+                "Products.Группа,Products.Цена,StructureApplication.Количество,StructureApplication.Сумма,"
+                "StructureApplication.Отпущено From StructureApplication Inner Join Products "
+                "On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id Order By StructureApplication.rowid",
+                {{"id", id}});
+        ShowAll({Label2, Label3, Label5, ComboBox2, ComboBox3, ComboBox5, ComboBox6, GroupBox2}, true);
+        ShowAll({Label1, Label8, ComboBox4, CheckBox1, Edit2, GroupBox3, Button7, DateTimePicker2}, false);
+        EnableAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, false);
+        ShowLineColumns(false, false, true);
+        GroupBox1->SetCaption("Данные о документе");
+        GroupBox1->SetWidth(777);
+        break;
+    case DocumentKind::Issue:
+        totalField = "Сумма_с_НДС";
+        ComboBox2->SetText(FieldText(row, "Получатель"));
+        ComboBox3->SetText(FieldText(row, "Через_кого"));
+        ComboBox5->SetText(FieldText(row, "Заказчик"));
+        ComboBox6->SetText(FieldText(row, "№_заказа"));
+        Label2->SetCaption("Получатель");
+        SetCaption("Накладная на отпуск товара со склада от " + DateText(row, "Дата_создания"));
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
+                "Products.Группа,Products.Цена,StructureOtpusk.Количество,StructureOtpusk.Сумма,StructureOtpusk.Ставка,"
+                "StructureOtpusk.Сумма_с_НДС From StructureOtpusk Inner Join Products On "
+                "(StructureOtpusk.IDТовара=Products.ID) Where StructureOtpusk.IDДокумента=:id Order By StructureOtpusk.rowid",
+                {{"id", id}});
+        ShowAll({Label2, Label3, ComboBox2, ComboBox3, ComboBox5, ComboBox6, GroupBox2}, true);
+        ShowAll({Label5, DateTimePicker2, Edit2, Label1, Label8, ComboBox1, ComboBox4, CheckBox1, GroupBox3}, false);
+        EnableAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, false);
+        ShowLineColumns(true, true, false);
+        GroupBox1->SetCaption("Данные о документе");
+        GroupBox1->SetWidth(369);
+        break;
+    case DocumentKind::Receipt: {
+        totalField = "Сумма_с_НДС";
+        Edit3->SetText(FieldText(row, "№_заказа"));
+        if (TField* created = row->FindField("Дата_создания"); created && !created->IsNull())
+            DateTimePicker1->SetDateTime(created->AsDateTime());
+        KeepGivenDates();
+        const bool invoice = FieldText(row, "Тип_документа") == "Накладная";
+        ComboBox1->SetItemIndex(invoice ? 0 : 1);
+        Label9->SetCaption(invoice ? "Приходная накладная №" : "                   Копия чека №");
+        ComboBox2->SetText(FieldText(row, "Имя_поставщика"));
+        const AnsiString payment = FieldText(row, "Вид_оплаты");
+        ComboBox4->SetItemIndex(payment == "Наличный расчет" ? 0 : payment == "Безналичный расчет" ? 1 : -1);
+        ComboBox3->SetText(FieldText(row, "Через_кого"));
+        Label2->SetCaption("Поставщик");
+        SetCaption("Приход товара");
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
+                "Products.Группа,Products.Цена,StructureDocuments.Количество,StructureDocuments.Сумма,"
+                "StructureDocuments.Ставка,StructureDocuments.Сумма_с_НДС From StructureDocuments Inner Join Products On "
+                "(StructureDocuments.IDТовара=Products.ID) Where StructureDocuments.IDДокумента=:id "
+                "Order By StructureDocuments.rowid",
+                {{"id", id}});
+        ShowAll({Label1, Label8, ComboBox1, ComboBox4, GroupBox3, Label2, Label3, ComboBox2, ComboBox3}, true);
+        GroupBox3->SetEnabled(false);
+        ShowAll({Label5, DateTimePicker2, Edit2, GroupBox2, CheckBox1, ComboBox5, ComboBox6}, false);
+        EnableAll({ComboBox1, ComboBox2, ComboBox3, ComboBox4}, false);
+        ShowLineColumns(false, false, false);
+        GroupBox1->SetCaption("Данные о документе");
+        GroupBox1->SetWidth(777);
+        break;
+    }
+    case DocumentKind::Act:
+        GroupBox1->SetCaption("Причина списания");
+        Edit2->SetText(FieldText(row, "Причина"));
+        SetCaption("Списание по акту  от" + DateText(row, "Дата_создания"));
+        OpenSql(lines,
+                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
+                "Products.Группа,Products.Цена,StructureAkt.Количество,StructureAkt.Сумма From StructureAkt "
+                "Inner Join Products On (StructureAkt.IDТовара=Products.ID) Where StructureAkt.IDДокумента=:id "
+                "Order By StructureAkt.rowid",
+                {{"id", id}});
+        Edit2->SetVisible(true);
+        Edit2->SetEnabled(false);
+        ShowAll({Label1, Label2, Label3, Label5, Label8, ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5,
+                 ComboBox6, CheckBox1, GroupBox2, GroupBox3, DateTimePicker2},
+                false);
+        ShowLineColumns(false, false, false);
+        GroupBox1->SetWidth(777);
+        break;
+    }
+    float total = 0;
+    for (lines->First(); !lines->Eof(); lines->Next()) {
+        TField* v = lines->FindField(totalField);
+        total = static_cast<float>(total + (v && !v->IsNull() ? v->AsFloat() : 0.0));
+    }
+    lines->First();
+    DocTotal = total;
+    Label4->SetCaption(TotalCaption(total));
+    EnableAll({Button1, Button2, Button3}, false);
+    ShowAll({Button4, Button9, ImportBtn}, false);
+    Button8->SetVisible(true);
+    ShowModal();
+}
+
+bool TForm3::StartIssue(int64_t requestId)
+{
+    TADOQuery* row = OpenHeader(DocumentKind::Request, requestId);
+    // The request's values are read before its lines reuse the query.
+    const AnsiString recipient = FieldText(row, "Получатель"), through = FieldText(row, "Через_кого"),
+                     customer = FieldText(row, "Заказчик"), number = FieldText(row, "№_заказа"),
+                     created = DateText(row, "Дата_создания");
+    SetMode(TDocumentMode::NewIssue, DocumentKind::Issue, requestId);
+    // The invoice starts without VAT, its lines too: "НДС" is unticked.
+    WarehouseData->DocVatRate = 0;
+    try {
+        BuildIssueLines(WarehouseData->ADOQuery3, WarehouseData->ADOQuery2, requestId, WarehouseData->DocVatRate);
+    } catch (const std::exception& e) {
+        ShowMessage(DocumentMessage(TDocumentMessage::NotIssued, {e.what()}));
+        return false;
+    }
+    ComboBox2->SetText(recipient);
+    ComboBox3->SetText(through);
+    ComboBox5->SetText(customer);
+    ComboBox6->SetText(number);
+    Edit2->SetVisible(false);
+    Label4->SetCaption("Итого на сумму");
+    ShowLineColumns(true, true, false);
+    SetCaption("Накладная на отпуск товара со склада на " + DateToStr(Date()) + " по заявке на заказ от " + created);
+    Label2->SetCaption("Получатель");
+    ShowAll({Label2, Label3, ComboBox2, ComboBox3, CheckBox1, GroupBox2, ComboBox5, ComboBox6, Button4}, true);
+    EnableAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, false);
+    CheckBox1->SetEnabled(true);
+    CheckBox1->SetChecked(false);
+    ShowAll({Label1, Label5, Label8, ComboBox1, ComboBox4, GroupBox3, DateTimePicker2, Button7, Button8, Button9,
+             ImportBtn},
+            false);
+    Button1->SetEnabled(false);
+    EnableAll({Button2, Button3}, true);
+    GroupBox1->SetCaption("Данные о документе");
+    GroupBox1->SetWidth(369);
+    ShowLines();
+    UpdateTotal();
+    ShowModal();
+    return true;
+}
+
+bool TForm3::EditRequest(int64_t requestId)
+{
+    TADOQuery* row = OpenHeader(DocumentKind::Request, requestId);
+    // The row's values are read before the lists reuse the query.
+    const AnsiString recipient = FieldText(row, "Получатель"), customer = FieldText(row, "Заказчик"),
+                     number = FieldText(row, "№_заказа"), through = FieldText(row, "Через_кого"),
+                     created = DateText(row, "Дата_создания");
+    TField* dueField = row->FindField("Дата_сдачи");
+    const bool hasDue = dueField && !dueField->IsNull();
+    const TDateTime due = hasDue ? dueField->AsDateTime() : Date();
+
+    TADOQuery* work = WarehouseData->ADOQuery2;
+    FillDistinct(work, ComboBox2, "Application", "Получатель");
+    FillDistinct(work, ComboBox3, "Application", "Через_кого");
+    FillDistinct(work, ComboBox5, "Application", "Заказчик");
+    FillDistinct(work, ComboBox6, "Application", "№_заказа");
+
+    SetMode(TDocumentMode::EditRequest, DocumentKind::Request, requestId);
+    WarehouseData->DocVatRate = 0;  // a request carries no VAT
+    ShowAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, true);
+    EnableAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, true);
+    Label2->SetCaption("Получатель");
+    ShowAll({Label2, Label3, Label5, DateTimePicker2, GroupBox2, Button7}, true);
+    ShowAll({Label1, Label8, ComboBox1, ComboBox4, CheckBox1, Edit2, GroupBox3, Button4, Button8, Button9, ImportBtn},
+            false);
+    EnableAll({Button1, Button2, Button3}, true);
+    ShowLineColumns(false, false, false);
+    GroupBox1->SetCaption("Данные о документе");
+
+    ComboBox2->SetText(recipient);
+    ComboBox5->SetText(customer);
+    ComboBox6->SetText(number);
+    ComboBox3->SetText(through);
+    DateTimePicker2->SetDateTime(due);
+    KeepGivenDates();
+    SetCaption("Заявка на заказ " + created);
+    try {
+        LoadRequestForEdit(WarehouseData->ADOQuery3, WarehouseData->ADOQuery2, requestId);
+    } catch (const std::exception& e) {
+        ShowMessage(DocumentMessage(TDocumentMessage::NotSaved, {e.what()}));
+        return false;
+    }
+    ShowLines();
+    UpdateTotal();
+    ShowModal();
+    return true;
 }

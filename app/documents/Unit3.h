@@ -1,15 +1,15 @@
 // Unit3.h - the document window: receipts, order requests, issue invoices and write-off acts are entered and viewed here.
 //
-// The window never guesses what it holds: each opener (the main window's new-document
-// commands, the journal's view, issue and edit commands, the import) arranges the controls
-// as the document needs them and sets the window's mode with SetMode; the handlers decide by
-// the mode. Lines being entered live in the scratch tables (TempStructureDocuments, or
+// The window never guesses what it holds and arranges itself: its openers (StartNew,
+// ShowDocument, StartIssue, EditRequest), called by the main window's new-document commands,
+// the journal and the import, lay out the controls as the document needs them and set the
+// window's mode; the handlers decide by the mode. No other window touches its controls. Lines being entered live in the scratch tables (TempStructureDocuments, or
 // TempStructureOtpusk for an issue invoice) and are shown through the main window's
 // ADOQuery4; the goods card (TForm2) picks and changes them.
 //
 // Saving runs in one transaction (Documents.h): a document lands whole or not at all, and a
 // refused one leaves the window open with its lines and says why. A write-off act is posted
-// by the input dialog (app/shell/WriteOff.h).
+// by the input dialog (app/documents/WriteOff.h).
 #pragma once
 
 #include "app/documents/Documents.h"
@@ -98,11 +98,31 @@ public:
     void SetMode(TDocumentMode mode, DocumentKind kind, int64_t requestId = 0);
     // The opener has put the document's own dates into the pickers: FormShow keeps them.
     void KeepGivenDates() { FDatesGiven = true; }
-    // Reopens the lines (Form1->ADOQuery4) on the scratch table of the mode.
+    // Reopens the lines (WarehouseData->ADOQuery4) on the scratch table of the mode.
     void ShowLines();
     // Recomputes DocTotal from the scratch lines and shows it in Label4.
     void UpdateTotal();
     bool Editing() const { return FMode != TDocumentMode::View; }
+    // The header's supplier (receipt) or recipient (request, issue invoice) as typed.
+    AnsiString Party() const;
+
+    // -- openers: each arranges the window for what it shows, then shows it modally.
+    // A new receipt, order request or write-off act with empty lines.
+    void StartNew(DocumentKind kind);
+    // The same without showing: the import fills a new request before it is shown.
+    void PrepareNew(DocumentKind kind);
+    // An imported request's header; into a request being entered only the boxes left empty.
+    void TakeImportHeader(const AnsiString& customer, const AnsiString& number, TDateTime due, bool intoWindow);
+    // A saved document of `kind`, read-only.
+    void ShowDocument(DocumentKind kind, int64_t id);
+    // An issue invoice made from request `requestId`; false (and why told) when its lines could not be made.
+    bool StartIssue(int64_t requestId);
+    // A saved request reopened for changes; false (and why told) when its lines could not be read.
+    bool EditRequest(int64_t requestId);
+    // Columns 8, 9 and 10 of the lines grid: rate, sum with VAT, issued.
+    void ShowLineColumns(bool rate, bool vat, bool issued);
+    // The journal switched to a view of `kind`: the lines grid shows that kind's columns.
+    void FollowJournalView(DocumentKind kind, bool lineRate, bool lineVat);
 
     void Button1Click(TObject* Sender);
     void Button2Click(TObject* Sender);
@@ -123,7 +143,9 @@ private:
     bool HeaderComplete() const;
     // Runs a save; a refused or failed one is told and leaves the window open.
     void Save(const std::function<void()>& write);
-    void PrepareCard(bool forAdding);
+    void PrepareReceipt();
+    void PrepareRequest();
+    void PrepareAct();
 
     TDocumentMode FMode = TDocumentMode::NewReceipt;
     DocumentKind FKind = DocumentKind::Receipt;

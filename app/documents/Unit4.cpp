@@ -3,10 +3,10 @@
 #include "app/documents/Printing.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
-#include "app/shell/GridWidths.h"
+#include "app/documents/GridWidths.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
+#include "app/documents/Statements.h"
+#include "app/shell/DataModule.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/rtl/Math.h"
@@ -16,7 +16,7 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 #include "report/model/rpClass.h"
 
 TForm4* Form4 = nullptr;
@@ -86,7 +86,7 @@ TForm4::TForm4(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Button8);
     SKLAD_BIND(Button9);
     SKLAD_BIND(Button10);
-    DBGrid1->SetDataSource(Form1->DataSource4);
+    DBGrid1->SetDataSource(WarehouseData->DataSource4);
 }
 
 namespace {
@@ -101,31 +101,10 @@ const char* const kRequestJoin =
 
 const char* const kIssued = "Выдан";
 
-TDBGrid* LinesGrid() { return Form3->DBGrid1; }
-
-void LinesColumns(bool rate, bool vat, bool issued)
-{
-    LinesGrid()->GetColumns()->Items(8)->SetVisible(rate);
-    LinesGrid()->GetColumns()->Items(9)->SetVisible(vat);
-    LinesGrid()->GetColumns()->Items(10)->SetVisible(issued);
-}
-
-void ShowAll(std::initializer_list<TControl*> controls, bool visible)
-{
-    for (TControl* c : controls)
-        c->SetVisible(visible);
-}
-
 void EnableAll(std::initializer_list<TControl*> controls, bool enabled)
 {
     for (TControl* c : controls)
         c->SetEnabled(enabled);
-}
-
-AnsiString DateText(TADOQuery* q, const char* field)
-{
-    TField* f = q->FindField(field);
-    return f && !f->IsNull() ? DateToStr(f->AsDateTime()) : AnsiString();
 }
 
 AnsiString Text(TADOQuery* q, const char* field)
@@ -161,13 +140,13 @@ int64_t TForm4::FilteredProduct() const
 
 bool TForm4::HasSelection() const
 {
-    TADOQuery* q = Form1->ADOQuery6;
+    TADOQuery* q = WarehouseData->ADOQuery6;
     return q->Active() && !q->IsEmpty() && !q->Eof();
 }
 
 void TForm4::LoadList(const AnsiString& sql, TSqlListParams params)
 {
-    TADOQuery* q = Form1->ADOQuery6;
+    TADOQuery* q = WarehouseData->ADOQuery6;
     q->Close();
     q->SQL()->Clear();
     q->SQL()->Add(sql);
@@ -224,13 +203,12 @@ const TJournalView& JournalView(DocumentKind kind)
 void TForm4::ShowView(DocumentKind kind)
 {
     const TJournalView& view = JournalView(kind);
-    const bool working = Form1->WorkingMode != wmArchive;
+    const bool working = WarehouseData->WorkingMode != wmArchive;
     ShowColumns(view.Columns);
     DBGrid1->GetColumns()->Items(12)->GetTitle()->SetCaption(view.NumberCaption);
-    LinesColumns(view.LineRate, view.LineVat, false);
+    Form3->FollowJournalView(kind, view.LineRate, view.LineVat);
     const TDocumentTables& t = DocumentTables(kind);
     if (kind == DocumentKind::Request) {
-        Form3->GroupBox1->SetWidth(777);
         EnableAll({Button3, GroupBox1, RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5,
                     RadioButton6, Button1, Button4},
                    working);
@@ -242,7 +220,7 @@ void TForm4::ShowView(DocumentKind kind)
             LoadList(AnsiString(kRequestJoin) + " And (StructureApplication.Архив<>1)");
         else
             LoadList("Select * From Application Where Архив<>1");
-        if (!Form1->Button10->GetEnabled())
+        if (!WarehouseData->WorkingCommandsEnabled())
             Button3->SetEnabled(false);
         return;
     }
@@ -281,9 +259,9 @@ void TForm4::ReloadView(DocumentKind kind)
 
 void TForm4::FilterEnd()
 {
-    if (!Form1->Button10->GetEnabled())
+    if (!WarehouseData->WorkingCommandsEnabled())
         Button3->SetEnabled(false);
-    if (Form1->WorkingMode == wmArchive)
+    if (WarehouseData->WorkingMode == wmArchive)
         EnableAll({Button3, Button1, Button4}, false);
 }
 
@@ -309,7 +287,7 @@ void TForm4::RadioButton4Click(TObject*) { RequestFilter(true, false, RequestSta
 
 void TForm4::StoreSort(bool lateOnly)
 {
-    TADOQuery* scan = Form1->ADOQuery2;
+    TADOQuery* scan = WarehouseData->ADOQuery2;
     const TDateTime today = Now();
     std::vector<std::pair<int64_t, int64_t>> sorts;
     OpenSql(scan, "Select ID,Дата_сдачи,Sort From Application Where (Отпуск_товара<>:s) And (Архив<>1)",
@@ -330,9 +308,9 @@ void TForm4::StoreSort(bool lateOnly)
     }
     if (sorts.empty())
         return;
-    InTransaction(Form1->ADOConnection1, [&] {
+    InTransaction(WarehouseData->ADOConnection1, [&] {
         for (const auto& [id, n] : sorts)
-            ExecSql(Form1->ADOQuery3, "Update Application Set Sort=:n Where ID=:id", {{"n", n}, {"id", id}});
+            ExecSql(WarehouseData->ADOQuery3, "Update Application Set Sort=:n Where ID=:id", {{"n", n}, {"id", id}});
     });
 }
 
@@ -364,7 +342,7 @@ void TForm4::RadioButton6Click(TObject*)
 
 void TForm4::DBGrid1TitleClick(TColumn* Column)
 {
-    TADOQuery* q = Form1->ADOQuery6;
+    TADOQuery* q = WarehouseData->ADOQuery6;
     if (!q->Active())
         return;
     q->Refresh();
@@ -395,12 +373,44 @@ void TForm4::DBGrid1TitleClick(TColumn* Column)
 
 // ---------------------------------------------------------------- show, dates, new document
 
+void TForm4::ShowJournal()
+{
+    ProductFilter.clear();
+    GroupBox1->SetEnabled(false);
+    GroupBox1->SetVisible(true);
+    if (WarehouseData->WorkingMode == wmWorking) {
+        SetCaption("Работа с документами");
+        Button5->SetCaption("Добавить в архив");
+        Button5->SetHint("Добавляет выделенный документ в архив");
+    } else {
+        SetCaption("Работа с документами - Архив");
+        Button5->SetCaption("Извлечь из архива");
+        Button5->SetHint("Восстанавливает выделенный документ из архива");
+    }
+    RadioButton7Click(nullptr);
+    RadioButton7->SetChecked(true);
+    RadioButton11Click(nullptr);
+    RadioButton11->SetChecked(true);
+    ShowModal();
+}
+
+void TForm4::ShowProductDocuments(const AnsiString& productId, const AnsiString& product)
+{
+    if (!productId.empty())
+        ProductFilter = productId;
+    GroupBox1->SetEnabled(false);
+    SetCaption("Работа с документами товара  " + product);
+    RadioButton7Click(nullptr);
+    RadioButton7->SetChecked(true);
+    ShowModal();
+}
+
 void TForm4::FormShow(TObject*)
 {
     MonthCalendar1->SetVisible(false);
     if (!FirstShow)
         return;
-    LoadGridWidths(*this, Form1->ADOQuery3);
+    LoadGridWidths(*this, WarehouseData->ADOQuery3);
     FirstShow = 0;
 }
 
@@ -408,12 +418,9 @@ void TForm4::Button1Click(TObject*)
 {
     const DocumentKind kind = SelectedKind();
     switch (kind) {
-    case DocumentKind::Receipt: Form1->Button5Click(nullptr); break;
-    case DocumentKind::Request: Form1->Button6Click(nullptr); break;
-    case DocumentKind::Act:
-        Form3->ImportBtn->SetVisible(false);
-        Form1->Button9Click(nullptr);
-        break;
+    case DocumentKind::Receipt:
+    case DocumentKind::Request:
+    case DocumentKind::Act: Form3->StartNew(kind); break;
     case DocumentKind::Issue: return;  // issue invoices are made from requests only
     }
     // The new document, if saved, is listed at once.
@@ -472,250 +479,48 @@ void TForm4::Button2Click(TObject*)
 {
     if (!HasSelection())
         return;
-    TADOQuery* row = Form1->ADOQuery6;
-    TADOQuery* lines = Form1->ADOQuery4;
-    TForm3* f = Form3;
-    const DocumentKind kind = SelectedKind();
-    const int64_t id = row->FieldByName("ID")->AsLargeInt();
-    const char* totalField = "Сумма";
-    f->SetMode(TDocumentMode::View, kind);
-    switch (kind) {
-    case DocumentKind::Request:
-        f->ComboBox2->SetText(Text(row, "Получатель"));
-        f->ComboBox3->SetText(Text(row, "Через_кого"));
-        f->ComboBox5->SetText(Text(row, "Заказчик"));
-        f->ComboBox6->SetText(Text(row, "№_заказа"));
-        if (TField* due = row->FindField("Дата_сдачи"); due && !due->IsNull())
-            f->DateTimePicker2->SetDateTime(due->AsDateTime());
-        f->KeepGivenDates();
-        f->Label2->SetCaption("Получатель");
-        f->SetCaption("Заявка на заказ от" + DateText(row, "Дата_создания"));
-        OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
-                "Products.Группа,Products.Цена,StructureApplication.Количество,StructureApplication.Сумма,"
-                "StructureApplication.Отпущено From StructureApplication Inner Join Products "
-                "On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id Order By StructureApplication.rowid",
-                {{"id", id}});
-        ShowAll({f->Label2, f->Label3, f->Label5, f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6,
-                    f->GroupBox2},
-                   true);
-        ShowAll({f->Label1, f->Label8, f->ComboBox4, f->CheckBox1, f->Edit2, f->GroupBox3, f->Button7,
-                    f->DateTimePicker2},
-                   false);
-        EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, false);
-        LinesColumns(false, false, true);
-        f->GroupBox1->SetCaption("Данные о документе");
-        f->GroupBox1->SetWidth(777);
-        break;
-    case DocumentKind::Issue:
-        totalField = "Сумма_с_НДС";
-        f->ComboBox2->SetText(Text(row, "Получатель"));
-        f->ComboBox3->SetText(Text(row, "Через_кого"));
-        f->ComboBox5->SetText(Text(row, "Заказчик"));
-        f->ComboBox6->SetText(Text(row, "№_заказа"));
-        f->Label2->SetCaption("Получатель");
-        f->SetCaption("Накладная на отпуск товара со склада от " + DateText(row, "Дата_создания"));
-        OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
-                "Products.Группа,Products.Цена,StructureOtpusk.Количество,StructureOtpusk.Сумма,StructureOtpusk.Ставка,"
-                "StructureOtpusk.Сумма_с_НДС From StructureOtpusk Inner Join Products On "
-                "(StructureOtpusk.IDТовара=Products.ID) Where StructureOtpusk.IDДокумента=:id Order By StructureOtpusk.rowid",
-                {{"id", id}});
-        ShowAll({f->Label2, f->Label3, f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6, f->GroupBox2}, true);
-        ShowAll({f->Label5, f->DateTimePicker2, f->Edit2, f->Label1, f->Label8, f->ComboBox1, f->ComboBox4,
-                    f->CheckBox1, f->GroupBox3},
-                   false);
-        EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, false);
-        LinesColumns(true, true, false);
-        f->GroupBox1->SetCaption("Данные о документе");
-        f->GroupBox1->SetWidth(369);
-        break;
-    case DocumentKind::Receipt: {
-        totalField = "Сумма_с_НДС";
-        f->Edit3->SetText(Text(row, "№_заказа"));
-        if (TField* created = row->FindField("Дата_создания"); created && !created->IsNull())
-            f->DateTimePicker1->SetDateTime(created->AsDateTime());
-        f->KeepGivenDates();
-        const bool invoice = Text(row, "Тип_документа") == "Накладная";
-        f->ComboBox1->SetItemIndex(invoice ? 0 : 1);
-        f->Label9->SetCaption(invoice ? "Приходная накладная №" : "                   Копия чека №");
-        f->ComboBox2->SetText(Text(row, "Имя_поставщика"));
-        const AnsiString payment = Text(row, "Вид_оплаты");
-        f->ComboBox4->SetItemIndex(payment == "Наличный расчет" ? 0 : payment == "Безналичный расчет" ? 1 : -1);
-        f->ComboBox3->SetText(Text(row, "Через_кого"));
-        f->Label2->SetCaption("Поставщик");
-        f->SetCaption("Приход товара");
-        OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
-                "Products.Группа,Products.Цена,StructureDocuments.Количество,StructureDocuments.Сумма,"
-                "StructureDocuments.Ставка,StructureDocuments.Сумма_с_НДС From StructureDocuments Inner Join Products On "
-                "(StructureDocuments.IDТовара=Products.ID) Where StructureDocuments.IDДокумента=:id "
-                "Order By StructureDocuments.rowid",
-                {{"id", id}});
-        ShowAll({f->Label1, f->Label8, f->ComboBox1, f->ComboBox4, f->GroupBox3, f->Label2, f->Label3, f->ComboBox2,
-                    f->ComboBox3},
-                   true);
-        f->GroupBox3->SetEnabled(false);
-        ShowAll({f->Label5, f->DateTimePicker2, f->Edit2, f->GroupBox2, f->CheckBox1, f->ComboBox5, f->ComboBox6},
-                   false);
-        EnableAll({f->ComboBox1, f->ComboBox2, f->ComboBox3, f->ComboBox4}, false);
-        LinesColumns(false, false, false);
-        f->GroupBox1->SetCaption("Данные о документе");
-        f->GroupBox1->SetWidth(777);
-        break;
-    }
-    case DocumentKind::Act:
-        f->GroupBox1->SetCaption("Причина списания");
-        f->Edit2->SetText(Text(row, "Причина"));
-        f->SetCaption("Списание по акту  от" + DateText(row, "Дата_создания"));
-        OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
-                "Products.Группа,Products.Цена,StructureAkt.Количество,StructureAkt.Сумма From StructureAkt "
-                "Inner Join Products On (StructureAkt.IDТовара=Products.ID) Where StructureAkt.IDДокумента=:id "
-                "Order By StructureAkt.rowid",
-                {{"id", id}});
-        f->Edit2->SetVisible(true);
-        f->Edit2->SetEnabled(false);
-        ShowAll({f->Label1, f->Label2, f->Label3, f->Label5, f->Label8, f->ComboBox1, f->ComboBox2, f->ComboBox3,
-                    f->ComboBox4, f->ComboBox5, f->ComboBox6, f->CheckBox1, f->GroupBox2, f->GroupBox3,
-                    f->DateTimePicker2},
-                   false);
-        LinesColumns(false, false, false);
-        f->GroupBox1->SetWidth(777);
-        break;
-    }
-    float total = 0;
-    for (lines->First(); !lines->Eof(); lines->Next()) {
-        TField* v = lines->FindField(totalField);
-        total = static_cast<float>(total + (v && !v->IsNull() ? v->AsFloat() : 0.0));
-    }
-    lines->First();
-    f->DocTotal = total;
-    f->Label4->SetCaption(TotalCaption(total));
-    EnableAll({f->Button1, f->Button2, f->Button3}, false);
-    ShowAll({f->Button4, f->Button9, f->ImportBtn}, false);
-    f->Button8->SetVisible(true);
-    f->ShowModal();
+    Form3->ShowDocument(SelectedKind(), WarehouseData->ADOQuery6->FieldByName("ID")->AsLargeInt());
 }
 
 void TForm4::Button3Click(TObject*)
 {
-    if (!HasSelection() || SelectedKind() != DocumentKind::Request || Form1->WorkingMode == wmArchive)
+    if (!HasSelection() || SelectedKind() != DocumentKind::Request || WarehouseData->WorkingMode == wmArchive)
         return;
-    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* row = WarehouseData->ADOQuery6;
     if (Text(row, "Отпуск_товара") == kIssued)
         return;
-    const int64_t requestId = row->FieldByName("ID")->AsLargeInt();
-    const AnsiString created = DateText(row, "Дата_создания");
-    TForm3* f = Form3;
-    f->SetMode(TDocumentMode::NewIssue, DocumentKind::Issue, requestId);
-    // The invoice starts without VAT, its lines too: "НДС" is unticked.
-    Form1->DocVatRate = 0;
-    try {
-        BuildIssueLines(Form1->ADOQuery3, Form1->ADOQuery2, requestId, Form1->DocVatRate);
-    } catch (const std::exception& e) {
-        ShowMessage(DocumentMessage(TDocumentMessage::NotIssued, {e.what()}));
-        return;
-    }
-    f->ComboBox2->SetText(Text(row, "Получатель"));
-    f->ComboBox3->SetText(Text(row, "Через_кого"));
-    f->ComboBox5->SetText(Text(row, "Заказчик"));
-    f->ComboBox6->SetText(Text(row, "№_заказа"));
-    f->Edit2->SetVisible(false);
-    f->Label4->SetCaption("Итого на сумму");
-    LinesColumns(true, true, false);
-    f->SetCaption("Накладная на отпуск товара со склада на " + DateToStr(Date()) + " по заявке на заказ от " + created);
-    f->Label2->SetCaption("Получатель");
-    ShowAll({f->Label2, f->Label3, f->ComboBox2, f->ComboBox3, f->CheckBox1, f->GroupBox2, f->ComboBox5,
-                f->ComboBox6, f->Button4},
-               true);
-    EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, false);
-    f->CheckBox1->SetEnabled(true);
-    f->CheckBox1->SetChecked(false);
-    ShowAll({f->Label1, f->Label5, f->Label8, f->ComboBox1, f->ComboBox4, f->GroupBox3, f->DateTimePicker2,
-                f->Button7, f->Button8, f->Button9, f->ImportBtn},
-               false);
-    f->Button1->SetEnabled(false);
-    EnableAll({f->Button2, f->Button3}, true);
-    f->GroupBox1->SetCaption("Данные о документе");
-    f->GroupBox1->SetWidth(369);
-    f->ShowLines();
-    f->UpdateTotal();
-    f->ShowModal();
-    ReloadView(DocumentKind::Request);
+    if (Form3->StartIssue(row->FieldByName("ID")->AsLargeInt()))
+        ReloadView(DocumentKind::Request);
 }
 
 void TForm4::Button4Click(TObject*)
 {
-    Form1->ClearTempDocumentTables();
-    if (SelectedKind() != DocumentKind::Request || !HasSelection() || Form1->WorkingMode == wmArchive)
+    WarehouseData->ClearTempDocumentTables();
+    if (SelectedKind() != DocumentKind::Request || !HasSelection() || WarehouseData->WorkingMode == wmArchive)
         return;
-    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* row = WarehouseData->ADOQuery6;
     if (Text(row, "Отпуск_товара") != RequestStateText(RequestState::NotIssued)) {
         MessageDlg(DocumentMessage(TDocumentMessage::RequestUsed), mtInformation, TMsgDlgButtons{mbOK});
         return;
     }
-    const int64_t requestId = row->FieldByName("ID")->AsLargeInt();
-    // The row's values are read before the lists reuse the queries.
-    const AnsiString recipient = Text(row, "Получатель"), customer = Text(row, "Заказчик"),
-                     number = Text(row, "№_заказа"), through = Text(row, "Через_кого"),
-                     created = DateText(row, "Дата_создания");
-    TField* dueField = row->FindField("Дата_сдачи");
-    const bool hasDue = dueField && !dueField->IsNull();
-    const TDateTime due = hasDue ? dueField->AsDateTime() : Date();
-
-    TForm3* f = Form3;
-    FillDistinct(Form1->ADOQuery2, f->ComboBox2, "Application", "Получатель");
-    FillDistinct(Form1->ADOQuery2, f->ComboBox3, "Application", "Через_кого");
-    FillDistinct(Form1->ADOQuery2, f->ComboBox5, "Application", "Заказчик");
-    FillDistinct(Form1->ADOQuery2, f->ComboBox6, "Application", "№_заказа");
-
-    f->SetMode(TDocumentMode::EditRequest, DocumentKind::Request, requestId);
-    Form1->DocVatRate = 0;  // a request carries no VAT
-    ShowAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, true);
-    EnableAll({f->ComboBox2, f->ComboBox3, f->ComboBox5, f->ComboBox6}, true);
-    f->Label2->SetCaption("Получатель");
-    ShowAll({f->Label2, f->Label3, f->Label5, f->DateTimePicker2, f->GroupBox2, f->Button7}, true);
-    ShowAll({f->Label1, f->Label8, f->ComboBox1, f->ComboBox4, f->CheckBox1, f->Edit2, f->GroupBox3, f->Button4,
-                f->Button8, f->Button9, f->ImportBtn},
-               false);
-    EnableAll({f->Button1, f->Button2, f->Button3}, true);
-    LinesColumns(false, false, false);
-    f->GroupBox1->SetCaption("Данные о документе");
-
-    f->ComboBox2->SetText(recipient);
-    f->ComboBox5->SetText(customer);
-    f->ComboBox6->SetText(number);
-    f->ComboBox3->SetText(through);
-    f->DateTimePicker2->SetDateTime(due);
-    f->KeepGivenDates();
-    f->SetCaption("Заявка на заказ " + created);
-    try {
-        LoadRequestForEdit(Form1->ADOQuery3, Form1->ADOQuery2, requestId);
-    } catch (const std::exception& e) {
-        ShowMessage(DocumentMessage(TDocumentMessage::NotSaved, {e.what()}));
-        return;
-    }
-    f->ShowLines();
-    f->UpdateTotal();
-    f->ShowModal();
-    ReloadView(DocumentKind::Request);
+    if (Form3->EditRequest(row->FieldByName("ID")->AsLargeInt()))
+        ReloadView(DocumentKind::Request);
 }
 
 void TForm4::Button5Click(TObject*)
 {
     if (!HasSelection())
         return;
-    TADOQuery* row = Form1->ADOQuery6;
+    TADOQuery* row = WarehouseData->ADOQuery6;
     const DocumentKind kind = SelectedKind();
     const int64_t id = row->FieldByName("ID")->AsLargeInt();
-    const bool archiving = Form1->WorkingMode != wmArchive;
+    const bool archiving = WarehouseData->WorkingMode != wmArchive;
     if (archiving && kind == DocumentKind::Request && Text(row, "Отпуск_товара") != kIssued) {
         ShowMessage("Нельзя добавлять в архив документы которые будут использоваться в дальнейшем");
         return;
     }
     try {
-        SetArchived(Form1->ADOQuery3, kind, {id}, archiving);
+        SetArchived(WarehouseData->ADOQuery3, kind, {id}, archiving);
     } catch (const std::exception& e) {
         ShowMessage(DocumentMessage(TDocumentMessage::NotArchived, {e.what()}));
         return;
@@ -730,20 +535,19 @@ void TForm4::Button6Click(TObject*)
 {
     if (!HasSelection())
         return;
-    const int64_t id = Form1->ADOQuery6->FieldByName("ID")->AsLargeInt();
-    OpenSql(Form1->ADOQuery7, "Select * From Application Where ID=:id", {{"id", id}});
-    OpenSql(Form1->ADOQuery8,
+    const int64_t id = WarehouseData->ADOQuery6->FieldByName("ID")->AsLargeInt();
+    OpenSql(WarehouseData->ADOQuery7, "Select * From Application Where ID=:id", {{"id", id}});
+    OpenSql(WarehouseData->ADOQuery8,
             "Select Products.Наименование,Products.Цвет,Products.Размеры,Products.Цена,Products.№,"
             "Products.Единица_измерения,StructureApplication.Количество,StructureApplication.Сумма,"
             "StructureApplication.Отпущено From StructureApplication Inner Join Products On "
             "(StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id",
             {{"id", id}});
     // Flags of table Name other than 0 and 1 choose no template: nothing is shown.
-    TrpReport* report = Form1->ChooseTemplate(TReportFamily::OrderState);
+    TrpReport* report = WarehouseData->ChooseTemplate(TReportFamily::OrderState);
     if (!report)
         return;
-    TTreeNode* root = Form1->TreeView1->GetItems()->GetFirstNode();
-    SetReportText(report, "itog", root ? root->GetText() : AnsiString());
+    SetReportText(report, "itog", WarehouseData->TopGroupName());
     report->ShowReport(true);
 }
 
@@ -759,11 +563,5 @@ void TForm4::Button9Click(TObject*)
 
 void TForm4::FormClose(TObject*, TCloseAction&)
 {
-    // Closing the journal always returns the main window to the working view.
-    if (Form1->WorkingMode == wmArchive)
-        Form1->Button10->SetEnabled(true);
-    for (TButton* b : {Form1->Button3, Form1->Button2, Form1->Button4, Form1->Button11, Form1->Button5,
-                       Form1->Button6, Form1->Button9})
-        b->SetEnabled(true);
-    Form1->WorkingMode = wmWorking;
+    WarehouseData->JournalClosed();
 }

@@ -96,6 +96,13 @@ public:
     void FormClose(TObject* Sender, TCloseAction& Action);
     void DBGrid1TitleClick(TColumn* Column);
 
+    // -- openers
+    // All documents, working or archived by the main window's mode, receipts first.
+    void ShowJournal();
+    // The documents holding one product (its Products.ID as text; empty keeps the filter
+    // as it was); `product` is the caption's description of it.
+    void ShowProductDocuments(const AnsiString& productId, const AnsiString& product);
+
     // The kind of the selected view (RadioButton7..10).
     DocumentKind SelectedKind() const;
 

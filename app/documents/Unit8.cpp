@@ -2,7 +2,7 @@
 
 #include "app/documents/Documents.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/Unit1.h"
+#include "app/shell/DataModule.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
@@ -39,7 +39,7 @@ void TForm8::Button2Click(TObject*)
     }
     int moved = 0;
     try {
-        moved = ArchiveRange(Form1->ADOQuery3, from, to);
+        moved = ArchiveRange(WarehouseData->ADOQuery3, from, to);
     } catch (const std::exception& e) {
         // Nothing moved; the range stays for another try.
         ShowMessage(DocumentMessage(TDocumentMessage::NotArchived, {e.what()}));

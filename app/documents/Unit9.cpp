@@ -2,11 +2,11 @@
 
 #include "app/documents/Printing.h"
 #include "app/documents/Unit2.h"
-#include "app/shell/GridWidths.h"
-#include "app/shell/GroupTree.h"
+#include "app/documents/GridWidths.h"
+#include "app/documents/GroupTree.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
+#include "app/documents/Statements.h"
+#include "app/shell/DataModule.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
@@ -82,18 +82,18 @@ TForm9::TForm9(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Button5);
     SKLAD_BIND(Button6);
     SKLAD_BIND(Button7);
-    DBGrid1->SetDataSource(Form1->DataSource5);
+    DBGrid1->SetDataSource(WarehouseData->DataSource5);
 }
 
 
 namespace {
 
-TADOQuery* Goods() { return Form1->ADOQuery15; }
+TADOQuery* Goods() { return WarehouseData->ADOQuery15; }
 
 // The goods list reads what its grid shows and what marking needs (ID, V), not every
 // column: on 100,000 goods the other ten columns would double the time the window opens.
 const char* const kGoodsSelect = "Select ID,№,Наименование,Цвет,Единица_измерения,Количество,Группа,V From Products";
-TADOQuery* Work() { return Form1->ADOQuery2; }
+TADOQuery* Work() { return WarehouseData->ADOQuery2; }
 
 // Runs the goods query again, keeping the row the user stood on where it still exists.
 void Reread()
@@ -268,7 +268,7 @@ void TForm9::GroupBox2Click(TObject*) { HideCalendars(); }
 void TForm9::TreeView1Change(TObject*, TTreeNode*)
 {
     TTreeNode* node = TreeView1->GetSelected();
-    if (!node || !Form1->DatabaseOpen())
+    if (!node || !WarehouseData->DatabaseOpen())
         return;
     if (node->Level() == 0) {
         OpenSql(Goods(), kGoodsSelect);
@@ -327,7 +327,7 @@ void TForm9::Button7Click(TObject*)
     for (q->First(); !q->Eof(); q->Next())
         ids.push_back(IntToStr(q->FieldByName("ID")->AsLargeInt()));
     q->First();
-    InTransaction(Form1->ADOConnection1,
+    InTransaction(WarehouseData->ADOConnection1,
                   [&] { ExecSql(Work(), "Update Products Set V='V' Where ID In (:ids)", {{"ids", ids}}); });
     Reread();
 }
@@ -351,7 +351,7 @@ void TForm9::CheckBox1Click(TObject*)
 void TForm9::ComboBox1Select(TObject*)
 {
     const AnsiString supplier = ComboBox1->GetText();
-    InTransaction(Form1->ADOConnection1, [&] {
+    InTransaction(WarehouseData->ADOConnection1, [&] {
         if (!CheckBox2->GetChecked())
             ExecSql(Work(), "Update Products Set V=' '");
         ExecSql(Work(), "Update Products Set V='V' Where Имя_поставщика=:s", {{"s", supplier}});
@@ -365,7 +365,7 @@ void TForm9::ComboBox2Select(TObject*)
     if (order.empty())
         return;
     // An order without goods marks nothing (and lists nothing), rather than everything.
-    InTransaction(Form1->ADOConnection1, [&] {
+    InTransaction(WarehouseData->ADOConnection1, [&] {
         if (!CheckBox1->GetChecked())
             ExecSql(Work(), "Update Products Set V=' '");
         ExecSql(Work(), "Update Products Set O='-'");
@@ -392,6 +392,19 @@ void TForm9::CheckBox2Click(TObject*)
 
 // ---------------------------------------------------------------- showing and printing
 
+void TForm9::ShowBuilder()
+{
+    WarehouseData->BuildGroupsTree(TreeView1, false);
+    // No goods stay marked; a warehouse with none marked is not written to.
+    ExecSql(WarehouseData->ADOQuery2, "Update Products Set V=' ' Where (V Is Null) Or (V<>' ')");
+    // Selecting the top-level group lists all goods; read them once, not again for the tree.
+    if (TreeView1->GetItems()->Count() > 0)
+        TreeView1->SetSelected(TreeView1->GetItems()->GetFirstNode());
+    else
+        OpenSql(WarehouseData->ADOQuery15, "Select * From Products");
+    ShowModal();
+}
+
 void TForm9::FormShow(TObject*)
 {
     // The state every opening starts from: the stock-state report, no calendars, the
@@ -409,7 +422,7 @@ void TForm9::FormShow(TObject*)
 
     if (FirstShow == 0)
         return;
-    LoadGridWidths(*this, Form1->ADOQuery3);
+    LoadGridWidths(*this, WarehouseData->ADOQuery3);
     FirstShow = 0;
 }
 

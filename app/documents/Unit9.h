@@ -82,6 +82,9 @@ public:
     void MonthCalendar2Click(TObject* Sender);
     void TreeView1Click(TObject* Sender);
     void FormClick(TObject* Sender);
+    // Opens the builder over the warehouse's groups, every product unmarked.
+    void ShowBuilder();
+
     void DBGrid1CellClick(TColumn* Column);
     void DBGrid1DblClick(TObject* Sender);
     void GroupBox1Click(TObject* Sender);

@@ -10,7 +10,7 @@
 #include "app/shell/Unit10.h"
 #include "app/shell/Unit12.h"
 #include "app/shell/Unit5.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 #include "app/shell/Unit7.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"

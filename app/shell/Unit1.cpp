@@ -7,14 +7,14 @@
 #include "app/documents/Unit8.h"
 #include "app/documents/Unit9.h"
 #include "app/shell/AppPaths.h"
-#include "app/shell/GridWidths.h"
+#include "app/documents/GridWidths.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/Unit10.h"
 #include "app/shell/Unit12.h"
 #include "app/shell/Unit5.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 #include "app/shell/Unit7.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/db/ADODB.h"
@@ -28,6 +28,7 @@
 #include "platform/rtl/ScopeExit.h"
 
 TForm1* Form1 = nullptr;
+TWarehouseData* WarehouseData = nullptr;
 
 namespace {
 
@@ -95,9 +96,14 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
         BindComponents();
         CreateReports();
     });
+    WarehouseData = this;
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    if (WarehouseData == this)
+        WarehouseData = nullptr;
+}
 
 void TForm1::BindComponents()
 {
@@ -355,10 +361,7 @@ void TForm1::N4Click(TObject* Sender) { Button1Click(Sender); }
 
 void TForm1::Button8Click(TObject*)
 {
-    Form5->Edit1->SetText("");
-    Form5->SetJob(TInputJob::NewWarehouse);
-    Form5->ComboBox1->SetVisible(false);
-    Form5->ShowModal();
+    Form5->Ask(TInputJob::NewWarehouse);
 }
 
 void TForm1::N13Click(TObject* Sender) { Button8Click(Sender); }
@@ -391,6 +394,21 @@ void TForm1::EnableWarehouseCommands()
         m->SetEnabled(open);
 }
 
+bool TForm1::WorkingCommandsEnabled() const
+{
+    return Button10->GetEnabled();
+}
+
+void TForm1::JournalClosed()
+{
+    // Closing the journal always returns the main window to the working view.
+    if (WorkingMode == wmArchive)
+        Button10->SetEnabled(true);
+    for (TButton* b : {Button3, Button2, Button4, Button11, Button5, Button6, Button9})
+        b->SetEnabled(true);
+    WorkingMode = wmWorking;
+}
+
 void TForm1::N18Click(TObject* Sender)
 {
     SetArchiveButtonsEnabled(false);
@@ -410,11 +428,7 @@ void TForm1::N14Click(TObject*)
 {
     if (WorkingMode == wmArchive)
         return;
-    OpenSql(ADOQuery2, "Select * From Owner");
-    Form6->Edit[0]->SetEnabled(true);
-    Form6->FillFrom(ADOQuery2);
-    Form6->SetMode(TDetailsMode::Company);
-    Form6->ShowModal();
+    Form6->ShowCompany();
 }
 
 void TForm1::N16Click(TObject*)
@@ -429,24 +443,12 @@ void TForm1::N20Click(TObject*)
 {
     if (WorkingMode == wmArchive)
         return;
-    Form5->Edit1->SetText("");
-    Form5->ComboBox1->SetVisible(false);
-    Form5->SetJob(TInputJob::Vat);
-    Form5->ShowModal();
+    Form5->Ask(TInputJob::Vat);
 }
 
 void TForm1::N26Click(TObject*)
 {
-    OpenSql(ADOQuery2, "Select * From Name");
-    if (!ADOQuery2->IsEmpty()) {
-        const int color = ADOQuery2->FieldByName("Цвет")->AsInteger();
-        const int sizes = ADOQuery2->FieldByName("Размеры")->AsInteger();
-        if (color == 0 || color == 1)
-            Form12->CheckBox1->SetChecked(color == 1);
-        if (sizes == 0 || sizes == 1)
-            Form12->CheckBox2->SetChecked(sizes == 1);
-    }
-    Form12->ShowModal();
+    Form12->ShowFlags();
 }
 
 void TForm1::N23Click(TObject*)
@@ -463,23 +465,7 @@ void TForm1::N24Click(TObject*)
 
 void TForm1::Button7Click(TObject*)
 {
-    Form4->ProductFilter.clear();
-    Form4->GroupBox1->SetEnabled(false);
-    Form4->GroupBox1->SetVisible(true);
-    if (WorkingMode == wmWorking) {
-        Form4->SetCaption("Работа с документами");
-        Form4->Button5->SetCaption("Добавить в архив");
-        Form4->Button5->SetHint("Добавляет выделенный документ в архив");
-    } else {
-        Form4->SetCaption("Работа с документами - Архив");
-        Form4->Button5->SetCaption("Извлечь из архива");
-        Form4->Button5->SetHint("Восстанавливает выделенный документ из архива");
-    }
-    Form4->RadioButton7Click(nullptr);
-    Form4->RadioButton7->SetChecked(true);
-    Form4->RadioButton11Click(nullptr);
-    Form4->RadioButton11->SetChecked(true);
-    Form4->ShowModal();
+    Form4->ShowJournal();
 }
 
 void TForm1::N25Click(TObject* Sender) { Button7Click(Sender); }
@@ -520,15 +506,7 @@ void TForm1::N21Click(TObject*)
 {
     if (WorkingMode == wmArchive)
         return;
-    BuildGroupsTree(Form9->TreeView1, false);
-    // No goods stay marked; a warehouse with none marked is not written to.
-    ExecSql(ADOQuery2, "Update Products Set V=' ' Where (V Is Null) Or (V<>' ')");
-    // Selecting the top-level group lists all goods; read them once, not again for the tree.
-    if (Form9->TreeView1->GetItems()->Count() > 0)
-        Form9->TreeView1->SetSelected(Form9->TreeView1->GetItems()->GetFirstNode());
-    else
-        OpenSql(ADOQuery15, "Select * From Products");
-    Form9->ShowModal();
+    Form9->ShowBuilder();
 }
 
 // ---------------------------------------------------------------- goods cards
@@ -538,26 +516,12 @@ void TForm1::Button11Click(TObject*)
 {
     if (WorkingMode == wmArchive || !HasCurrentRow(ADOQuery1))
         return;
-    Form5->ComboBox1->GetItems()->Clear();
-    OpenSql(ADOQuery2, "Select NameGroup From Groups");
-    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
-        Form5->ComboBox1->GetItems()->Add(ADOQuery2->FieldByName("NameGroup")->AsString());
-    Form5->ComboBox1->SetItemIndex(-1);
-    Form5->ComboBox1->SetText("");
-    Form5->Edit1->SetVisible(true);
-    Form5->Edit1->SetEnabled(true);
-    Form5->SetJob(TInputJob::MoveProduct);
-    Form5->SetCaption("Переместить в группу");
-    Form5->ComboBox1->SetVisible(true);
-    Form5->ShowModal();
+    Form5->AskGroupToMoveTo();
 }
 
 void TForm1::Button10Click(TObject*)
 {
     if (!HasCurrentRow(ADOQuery1))
         return;
-    Form5->Edit1->SetText("");
-    Form5->SetJob(TInputJob::Article);
-    Form5->ComboBox1->SetVisible(false);
-    Form5->ShowModal();
+    Form5->Ask(TInputJob::Article);
 }

@@ -1,9 +1,9 @@
 // Unit1.h - the main window: groups tree, goods grid, menus, and the program's shared state.
 //
-// TForm1 is both the main window and the shared data module: it owns the one connection
-// to the open warehouse, the shared queries and data sources that every window runs its SQL
-// through, and the working fields (VatRate, WorkingMode ...) the other
-// windows read and write directly. Its layout is app/forms/Unit1.dfm.
+// TForm1 is both the main window and the shared data module (TWarehouseData, DataModule.h): it
+// owns the one connection to the open warehouse, the shared queries and data sources that
+// every window runs its SQL through, the working/archive mode and the VAT rates. The windows
+// of app/documents reach it only as the data module. Its layout is app/forms/Unit1.dfm.
 //
 // Opening a warehouse (OpenDatabase) checks the file on a connection of its own before it
 // touches the shared one, so a missing, damaged or foreign file leaves the open warehouse as
@@ -17,7 +17,8 @@
 // (Reports.h) and printed documents (app/documents/Printing.h).
 #pragma once
 
-#include "app/shell/GroupTree.h"
+#include "app/documents/GroupTree.h"
+#include "app/shell/DataModule.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -45,20 +46,11 @@ class TComboBox;
 class TrpReport;
 class TrpDBDataset;
 class TrpReportComponent;
-enum class TReportFamily : uint8_t;  // Reports.h
-
-// Where an order-request file goes: a new request (the menu command) or the request being
-// entered in the document window (its "Импорт" button).
-enum class TImportTarget { NewRequest, EnteredRequest };
-
-// Which documents the journal and the document commands work on: the working ones or the
-// archive. The values are those stored in the documents' Архив column.
-enum TWorkingMode : uint8_t { wmArchive = 0, wmWorking = 1 };
 
 // What a failed open did to the program.
 enum class TOpenResult { Opened, Failed };
 
-class TForm1 : public TForm {
+class TForm1 : public TForm, public TWarehouseData {
     SKLAD_CLASS(TForm1, TForm)
 public:
     explicit TForm1(TComponent* AOwner);
@@ -94,23 +86,15 @@ public:
               *N16 = nullptr, *N17 = nullptr, *N18 = nullptr, *N19 = nullptr, *N20 = nullptr, *N21 = nullptr,
               *N22 = nullptr, *N23 = nullptr, *N24 = nullptr, *N25 = nullptr, *N26 = nullptr, *N27 = nullptr,
               *N28 = nullptr;
-    TADOConnection* ADOConnection1 = nullptr;
-    TADOQuery *ADOQuery1 = nullptr, *ADOQuery2 = nullptr, *ADOQuery3 = nullptr, *ADOQuery4 = nullptr,
-              *ADOQuery5 = nullptr, *ADOQuery6 = nullptr, *ADOQuery7 = nullptr, *ADOQuery8 = nullptr,
-              *ADOQuery9 = nullptr, *ADOQuery14 = nullptr, *ADOQuery15 = nullptr, *ImportQuery = nullptr;
-    TDataSource *DataSource1 = nullptr, *DataSource2 = nullptr, *DataSource3 = nullptr, *DataSource4 = nullptr,
-                *DataSource5 = nullptr;
+    // ADOConnection1, the shared queries and data sources: TWarehouseData.
     TOpenDialog* OpenDialog1 = nullptr;
     TOpenDialog* OpenDialog = nullptr;
     // Report bridges over ADOQuery7, ADOQuery8, ADOQuery14, ADOQuery2, ADOQuery6 (Reports.h).
     TrpDBDataset *rpDBDataset1 = nullptr, *rpDBDataset2 = nullptr, *rpDBDataset3 = nullptr,
                  *rpDBDataset4 = nullptr, *rpDBDataset5 = nullptr;
 
-    // -- working fields shared with the other windows
+    // -- working fields (DocVatRate, VatRate, WorkingMode: TWarehouseData)
     AnsiString AppDir;  // with its trailing separator
-    int DocVatRate = 0;
-    int VatRate = 0;
-    TWorkingMode WorkingMode = wmWorking;
     uint8_t CreateMissingGoods = 0;
 
     // -- event handlers (published, bound by the layout)
@@ -163,34 +147,42 @@ public:
     // the open one (if any) untouched and tells the user why.
     TOpenResult OpenDatabase(const AnsiString& path);
     void CloseDatabase();  // no warehouse open: queries and connection closed, tree empty
-    bool DatabaseOpen() const;
+    bool DatabaseOpen() const override;
     const AnsiString& DatabasePath() const { return FDatabasePath; }
-    void ClearTempDocumentTables();
+    void ClearTempDocumentTables() override;
     // The group condition of the selected node: the names of the group and all groups below.
     std::vector<AnsiString> CollectSubgroups();
-    struct TProductsColumnCombo {
-        TComboBox* Combo;
-        const char* Column;  // a column of Products
-    };
-    void FillCombosFromProducts(std::initializer_list<TProductsColumnCombo> combos);
-    // One list: the distinct values of one Products column.
-    void FillComboFromProductsColumn(TComboBox* combo, const AnsiString& column);
-    void FillGoodsCardCombos();
+    // The groups goods may be put in (those without subgroups), in the tree's order.
+    std::vector<AnsiString> GoodsGroupNames() const override;
+    // The top-level group's name (the warehouse's name on printed reports); empty without one.
+    AnsiString TopGroupName() const override;
+    // The group selected in the tree, if any.
+    TTreeNode* SelectedGroup() const;
+    // A new subgroup's node, first under `parent`, shown and selected.
+    void AddGroupNode(TTreeNode* parent, const AnsiString& name);
+    // A renamed group's node; a group of goods lists them again under the new name.
+    void RenameGroupNode(TTreeNode* node, const AnsiString& name);
+    // Selects the top-level group, listing all goods.
+    void SelectTopGroup();
+    // Reloads the goods grid for the selected group: the node is unselected and selected again.
+    void RefreshGoodsGrid() override;
+    // The commands on working documents are enabled (a warehouse is open, not the archive view).
+    bool WorkingCommandsEnabled() const override;
+    // The journal closed: the main window is back in the working view.
+    void JournalClosed() override;
     // Fills a tree view from table Groups (the main tree and the report builder's).
-    void BuildGroupsTree(TTreeView* tree, bool reportLeftOut);
-    // The document window set up as a new order request, not shown (Unit1Documents.cpp).
-    void PrepareOrderRequestForm();
+    void BuildGroupsTree(TTreeView* tree, bool reportLeftOut) override;
     // Reads an order-request file into a request (Unit1Documents.cpp); false when nothing was read.
-    bool ImportOrderRequest(const AnsiString& path, TImportTarget target);
+    bool ImportOrderRequest(const AnsiString& path, TImportTarget target) override;
 
     // The close without the question, for a user who chose to quit (no password given).
     void Quit();
 
     // -- report templates (Reports.h, Unit1Reports.cpp)
     // Template rpReportN, n in 1 .. 56 (EListError outside).
-    TrpReport* rpReport(int n) const;
+    TrpReport* rpReport(int n) const override;
     // The family's template for the flags of table Name; nullptr when they choose none.
-    TrpReport* ChooseTemplate(TReportFamily family);
+    TrpReport* ChooseTemplate(TReportFamily family) override;
     // Before-print event of every template: Cyrillic fonts, A4 for the landscape reports.
     void rpReport1BeforePrint(TrpReportComponent* Sender);
 

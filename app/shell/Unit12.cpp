@@ -1,7 +1,7 @@
 #include "app/shell/Unit12.h"
 
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit1.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/StdCtrls.h"
@@ -37,6 +37,22 @@ void TForm12::UpdateHint()
     const bool sizes = CheckBox2->GetChecked();
     const char* limit = color && sizes ? "14" : (color || sizes) ? "22" : "30";
     Label2->SetCaption(AnsiString("Наименование должно содержать не более ") + limit + " символов");
+}
+
+void TForm12::ShowFlags()
+{
+    TADOQuery* q = Form1->ADOQuery2;
+    OpenSql(q, "Select * From Name");
+    if (!q->IsEmpty()) {
+        // Flags other than 0 and 1 leave the box as it was.
+        const int color = q->FieldByName("Цвет")->AsInteger();
+        const int sizes = q->FieldByName("Размеры")->AsInteger();
+        if (color == 0 || color == 1)
+            CheckBox1->SetChecked(color == 1);
+        if (sizes == 0 || sizes == 1)
+            CheckBox2->SetChecked(sizes == 1);
+    }
+    ShowModal();
 }
 
 void TForm12::FormShow(TObject*) { UpdateHint(); }

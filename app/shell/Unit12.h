@@ -20,6 +20,8 @@ public:
     TButton* Button1 = nullptr;
     TButton* Button2 = nullptr;
 
+    // Shows the dialog with the boxes as table Name holds them.
+    void ShowFlags();
     // Sets the length hint from the two boxes.
     void UpdateHint();
 

@@ -4,7 +4,8 @@
 // FormCreate: the templates from the XML the program carries (Reports.h), each bound to
 // the window's before-print hook. A template that cannot be read stops the creation with
 // a message naming it; the program would otherwise fail later, at the first print.
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit1.h"
 
 #include "platform/db/ADODB.h"
@@ -45,4 +46,29 @@ void TForm1::rpReport1BeforePrint(TrpReportComponent* Sender)
             if (auto* page = dynamic_cast<TrpReportPage*>(report->GetPages(i)))
                 page->SetPaperSize(9);
     }
+}
+
+TrpReport* TForm1::rpReport(int n) const
+{
+    if (n < 1 || n > static_cast<int>(FReports.size()))
+        throw EListError(Format("Шаблона отчета %d нет (1 .. %d)", {n, static_cast<int>(FReports.size())}));
+    return FReports[static_cast<size_t>(n - 1)];
+}
+
+TrpReport* TForm1::ChooseTemplate(TReportFamily family)
+{
+    if (!FamilyHasVariants(family))
+        return rpReport(TemplateNumber(family, TTemplateVariant::Base));
+    // A query of its own, so that choosing leaves the shared work queries as they were.
+    TADOQuery flags(nullptr);
+    flags.SetConnection(ADOConnection1);
+    OpenSql(&flags, "Select * From Name");
+    if (flags.IsEmpty())
+        return nullptr;
+    TField* colour = flags.FieldByName("Цвет");
+    TField* sizes = flags.FieldByName("Размеры");
+    if (colour->IsNull() || sizes->IsNull())
+        return nullptr;
+    const int number = ChooseTemplateNumber(family, colour->AsInteger(), sizes->AsInteger());
+    return number ? rpReport(number) : nullptr;
 }

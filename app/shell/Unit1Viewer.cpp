@@ -8,7 +8,7 @@
 #include "app/shell/Unit1.h"
 
 #include "app/documents/Unit2.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
@@ -16,30 +16,6 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Math.h"
-
-namespace {
-
-// Lays the card out for its card role (width 474, no goods grid, the supplier box).
-void ArrangeCardRole()
-{
-    Form2->SetRole(TCardRole::Card);
-    Form2->Button4->SetVisible(false);
-    Form2->Button5->SetVisible(false);
-    Form2->DBGrid1->SetVisible(false);
-    Form2->Label6->SetCaption("Поставщик");
-    Form2->Button9->SetVisible(true);
-    Form2->ComboBox6->SetWidth(169);
-    Form2->Button2->SetVisible(false);
-}
-
-void EnableDescribingFields(bool enabled)
-{
-    for (TComboBox* box : {Form2->ComboBox1, Form2->ComboBox2, Form2->ComboBox3, Form2->ComboBox4,
-                           Form2->ComboBox5, Form2->ComboBox6, Form2->ComboBox7})
-        box->SetEnabled(enabled);
-}
-
-}  // namespace
 
 void TForm1::Button3Click(TObject*)
 {
@@ -52,50 +28,28 @@ void TForm1::Button3Click(TObject*)
     const double stock = ADOQuery1->FieldByName("Количество")->AsFloat();
     const bool unused = stock == 0 && ADOQuery2->IsEmpty() && ADOQuery3->IsEmpty() && ADOQuery4->IsEmpty();
 
-    Form2->CardProductId = id;
-    if (unused) {
-        FillGoodsCardCombos();
-        for (TEdit* e : {Form2->Edit1, Form2->Edit2, Form2->Edit3})
-            e->SetEnabled(true);
-        EnableDescribingFields(true);
-        Form2->Art->SetEnabled(true);
-        Form2->Button1->SetVisible(false);
-        Form2->Button3->SetVisible(false);
-        Form2->Button7->SetVisible(true);
-        Form2->SetCaption("Изменение карточки учета товара");
-        Form2->CardMode = TCardMode::FullEdit;
-    } else {
-        Form2->Button1->SetVisible(true);
-        Form2->Button7->SetVisible(true);
-        Form2->Button3->SetVisible(false);
-        for (TEdit* e : {Form2->Edit1, Form2->Edit2, Form2->Edit3})
-            e->SetEnabled(true);
-        EnableDescribingFields(false);
-        Form2->SetCaption("Просмотр карточки учета товара");
-        Form2->CardMode = TCardMode::PricesOnly;
-    }
-    Form2->Button2->SetVisible(false);
-
     const auto text = [this](const char* column) { return ADOQuery1->FieldByName(column)->AsString(); };
-    Form2->ComboBox1->SetText(text("Наименование"));
-    Form2->Art->SetText(text("№"));
-    Form2->ComboBox2->SetText(text("Марка"));
-    Form2->ComboBox3->SetText(text("Цвет"));
-    Form2->ComboBox4->SetText(text("Размеры"));
-    Form2->ComboBox5->SetText(text("Единица_измерения"));
-    Form2->ComboBox6->SetText(text("Имя_поставщика"));
-    Form2->Edit1->SetText(text("Цена"));
-    Form2->Edit2->SetText(text("Минимум"));
-    Form2->Edit3->SetText(text("Максимум"));
-    Form2->ComboBox7->SetText(text("Группа"));
-    Form2->Edit7->SetText(text("Количество"));
+    TProductCard card;
+    card.Id = id;
+    card.Name = text("Наименование");
+    card.Article = text("№");
+    card.Brand = text("Марка");
+    card.Colour = text("Цвет");
+    card.Sizes = text("Размеры");
+    card.Unit = text("Единица_измерения");
+    card.Supplier = text("Имя_поставщика");
+    card.Price = text("Цена");
+    card.Minimum = text("Минимум");
+    card.Maximum = text("Максимум");
+    card.Group = text("Группа");
+    card.Stock = text("Количество");
 
     // Данные на сегодня.
     const double price = ADOQuery1->FieldByName("Цена")->AsFloat();
     const double maximum = ADOQuery1->FieldByName("Максимум")->AsFloat();
     const double minimum = ADOQuery1->FieldByName("Минимум")->AsFloat();
     // The value of the stock as it is, not rounded to cents.
-    Form2->Edit9->SetText(FloatToStr(stock * price));
+    card.Value = stock * price;
     // Reserved: what open requests still wait for, archived ones included.
     double reserved = 0;
     OpenSql(ADOQuery2, "Select * From StructureApplication Where (IDТовара=:id) And (Количество>Отпущено)", {{"id", id}});
@@ -110,13 +64,10 @@ void TForm1::Button3Click(TObject*)
         shortage = RoundTo(minimum - (stock - reserved), -2);
         surplus = 0;
     }
-    Form2->Edit4->SetText(FloatToStr(surplus));
-    Form2->Edit5->SetText(FloatToStr(shortage));
-    Form2->Edit6->SetText(FloatToStr(reserved));
-
-    ArrangeCardRole();
-    Form2->ShowModal();
-    Form2->GroupBox1->SetCaption("Область заполнения");
+    card.Surplus = surplus;
+    card.Shortage = shortage;
+    card.Reserved = reserved;
+    Form2->ShowProduct(unused ? TCardMode::FullEdit : TCardMode::PricesOnly, card);
 }
 
 void TForm1::Button2Click(TObject*)
@@ -124,29 +75,8 @@ void TForm1::Button2Click(TObject*)
     // A new goods card, in the selected group when it holds goods rather than subgroups.
     if (WorkingMode == wmArchive)
         return;
-    FillGoodsCardCombos();
     TTreeNode* node = TreeView1->GetSelected();
-    if (node && !node->HasChildren())
-        Form2->ComboBox7->SetText(node->GetText());
-    for (TComboBox* box : {Form2->ComboBox1, Form2->ComboBox2, Form2->ComboBox3, Form2->ComboBox4, Form2->ComboBox5,
-                           Form2->ComboBox6})
-        box->SetText("");
-    Form2->Art->SetText("");
-    for (TEdit* e : {Form2->Edit1, Form2->Edit2, Form2->Edit3})
-        e->SetEnabled(true);
-    EnableDescribingFields(true);
-    Form2->Art->SetEnabled(true);
-    for (TEdit* e : {Form2->Edit4, Form2->Edit5, Form2->Edit6, Form2->Edit7, Form2->Edit9})
-        e->SetText("0");
-    Form2->Button1->SetVisible(false);
-    Form2->Button3->SetVisible(false);
-    Form2->Button7->SetVisible(true);
-    Form2->SetCaption("Новая карточка учета товара");
-    Form2->CardMode = TCardMode::NewCard;
-    Form2->CardProductId = 0;
-    ArrangeCardRole();
-    Form2->ShowModal();
-    Form2->GroupBox1->SetCaption("Область заполнения");
+    Form2->ShowNewCard(node && !node->HasChildren() ? node->GetText() : AnsiString());
 }
 
 void TForm1::Button4Click(TObject*)
@@ -169,5 +99,5 @@ void TForm1::Button4Click(TObject*)
         return;
     }
     ExecSql(ADOQuery2, "Delete * From Products Where ID=:id", {{"id", id}});
-    RefreshGoodsGrid();
+    Form1->RefreshGoodsGrid();
 }

@@ -6,7 +6,7 @@
 #include "app/shell/AppPaths.h"
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit7.h"
 #include "platform/classes/IniFiles.h"
@@ -32,6 +32,15 @@ bool CurrentProductId(int64_t& id)
     return true;
 }
 
+// The password dialog of write-off acts (WriteOff.h).
+TWriteOffOutcome AskWriteOffPassword(const TWriteOffAct& act)
+{
+    Form5->WriteOffAct = act;
+    Form5->WriteOffPosted = false;
+    Form5->Ask(TInputJob::WriteOff);
+    return Form5->WriteOffPosted ? TWriteOffOutcome::Posted : TWriteOffOutcome::NotPosted;
+}
+
 }  // namespace
 
 const char* InputJobCaption(TInputJob job)
@@ -47,17 +56,6 @@ const char* InputJobCaption(TInputJob job)
     case TInputJob::None: break;
     }
     return "Form5";
-}
-
-void RefreshGoodsGrid()
-{
-    TTreeView* tree = Form1->TreeView1;
-    TTreeNode* node = tree->GetSelected();
-    if (!node)
-        return;
-    const int k = node->AbsoluteIndex();
-    tree->GetItems()->Item(k)->SetSelected(false);
-    tree->GetItems()->Item(k)->SetSelected(true);
 }
 
 bool IsValidWarehouseName(const AnsiString& name)
@@ -96,12 +94,49 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Edit1);
     SKLAD_BIND(Button1);
     SKLAD_BIND(ComboBox1);
+    SetWriteOffDialog(&AskWriteOffPassword);
+}
+
+TForm5::~TForm5()
+{
+    SetWriteOffDialog(nullptr);
 }
 
 void TForm5::SetJob(TInputJob job)
 {
     FJob = job;
     SetCaption(InputJobCaption(job));
+}
+
+// ---------------------------------------------------------------- openers
+
+
+void TForm5::Ask(TInputJob job, const AnsiString& text)
+{
+    Edit1->SetPasswordChar(job == TInputJob::WriteOff ? '*' : 0);
+    Edit1->SetText(text);
+    ComboBox1->SetVisible(false);
+    SetJob(job);
+    ShowModal();
+    // The other jobs show what is typed.
+    Edit1->SetPasswordChar(0);
+}
+
+void TForm5::AskGroupToMoveTo()
+{
+    TADOQuery* q = Form1->ADOQuery2;
+    ComboBox1->GetItems()->Clear();
+    OpenSql(q, "Select NameGroup From Groups");
+    for (q->First(); !q->Eof(); q->Next())
+        ComboBox1->GetItems()->Add(q->FieldByName("NameGroup")->AsString());
+    ComboBox1->SetItemIndex(-1);
+    ComboBox1->SetText("");
+    Edit1->SetVisible(true);
+    Edit1->SetEnabled(true);
+    SetJob(TInputJob::MoveProduct);
+    SetCaption("Переместить в группу");
+    ComboBox1->SetVisible(true);
+    ShowModal();
 }
 
 // ---------------------------------------------------------------- dispatch
@@ -182,7 +217,7 @@ void TForm5::AddSubgroup(const AnsiString& name)
         ShowMessage(kGroupExists);
         return;
     }
-    TTreeNode* parent = Form1->TreeView1->GetSelected();
+    TTreeNode* parent = Form1->SelectedGroup();
     if (!parent)
         return;
     OpenSql(q2, "Select * From Groups Where NameGroup=:name", {{"name", parent->GetText()}});
@@ -193,10 +228,7 @@ void TForm5::AddSubgroup(const AnsiString& name)
     const int64_t parentId = q2->FieldByName("ID")->AsLargeInt();
     ExecSql(Form1->ADOQuery3, "Insert Into Groups (NameGroup,IDName) Values (:name,:parent)",
             {{"name", name}, {"parent", parentId}});
-    Form1->TreeView1->GetItems()->AddChildFirst(parent, name);
-    parent->Expand(false);
-    // The new node follows its parent in display order; selecting it shows its (no) goods.
-    Form1->TreeView1->GetItems()->Item(parent->AbsoluteIndex() + 1)->SetSelected(true);
+    Form1->AddGroupNode(parent, name);
     Close();
 }
 
@@ -209,7 +241,7 @@ void TForm5::RenameGroup(const AnsiString& name)
         ShowMessage(kGroupExists);
         return;
     }
-    TTreeNode* node = Form1->TreeView1->GetSelected();
+    TTreeNode* node = Form1->SelectedGroup();
     if (!node)
         return;
     const AnsiString old = node->GetText();
@@ -228,11 +260,8 @@ void TForm5::RenameGroup(const AnsiString& name)
         ShowMessage(CatalogueMessage(TCatalogueMessage::RenameFailed, {e.what()}));
         return;
     }
-    node->SetText(name);
     Close();
-    // A leaf's grid shows its goods under their new group name.
-    if (!node->HasChildren())
-        Form1->TreeView1Change(Form1->TreeView1, node);
+    Form1->RenameGroupNode(node, name);
 }
 
 // ---------------------------------------------------------------- goods
@@ -248,7 +277,7 @@ void TForm5::MoveProduct()
     if (CurrentProductId(id))
         ExecSql(Form1->ADOQuery2, "Update Products Set Группа=:group Where ID=:id",
                 {{"group", ComboBox1->GetItems()->Strings(index)}, {"id", id}});
-    RefreshGoodsGrid();
+    Form1->RefreshGoodsGrid();
     Close();
 }
 
@@ -258,7 +287,7 @@ void TForm5::SetArticle(const AnsiString& article)
     if (CurrentProductId(id))
         ExecSql(Form1->ADOQuery2, "Update Products Set №=:article Where ID=:id", {{"article", article}, {"id", id}});
     Close();
-    RefreshGoodsGrid();
+    Form1->RefreshGoodsGrid();
 }
 
 // ---------------------------------------------------------------- VAT
@@ -314,8 +343,7 @@ void TForm5::NewWarehouse(const AnsiString& name)
     const AnsiString iniPath = dir + kIniFileName;
     const AnsiString oldEntry = TIniFile(iniPath).ReadString(kIniSection, kIniKey, "");
     TIniFile(iniPath).WriteString(kIniSection, kIniKey, path);
-    if (TTreeNode* first = Form1->TreeView1->GetItems()->GetFirstNode())
-        first->SetSelected(true);
+    Form1->SelectTopGroup();
 
     // The first password of the new warehouse.
     Form7->Cancelled = 0;
@@ -361,6 +389,6 @@ void TForm5::PostWriteOffAct(const AnsiString& password)
     Form3->Close();
     Close();
     Form1->ClearTempDocumentTables();
-    RefreshGoodsGrid();
+    Form1->RefreshGoodsGrid();
     Form4->RadioButton10Click(nullptr);
 }

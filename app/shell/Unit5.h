@@ -13,7 +13,7 @@
 // The write-off posting itself is WriteOff.h; the new warehouse is made here.
 #pragma once
 
-#include "app/shell/WriteOff.h"
+#include "app/documents/WriteOff.h"
 #include "platform/gui/Forms.h"
 
 class TEdit;
@@ -38,6 +38,7 @@ class TForm5 : public TForm {
     SKLAD_CLASS(TForm5, TForm)
 public:
     explicit TForm5(TComponent* AOwner);
+    ~TForm5() override;
 
     TEdit* Edit1 = nullptr;
     TButton* Button1 = nullptr;
@@ -46,6 +47,12 @@ public:
     TInputJob Job() const { return FJob; }
     // Sets the job and its caption.
     void SetJob(TInputJob job);
+
+    // -- openers: each arranges the dialog for its job and shows it modally.
+    // A job of one line of input, the box holding `text` (hidden as typed for the write-off password).
+    void Ask(TInputJob job, const AnsiString& text = {});
+    // The move job: the list of every group instead of the box.
+    void AskGroupToMoveTo();
 
     // The act the write-off job posts (set by ConfirmWriteOff) and whether it was posted.
     TWriteOffAct WriteOffAct;
@@ -71,7 +78,5 @@ private:
 
 extern TForm5* Form5;
 
-// Reloads the goods grid for the selected group: the node is unselected and selected again.
-void RefreshGoodsGrid();
 // A name the new-warehouse job accepts as a file name in the program's folder.
 bool IsValidWarehouseName(const AnsiString& name);

@@ -1,7 +1,7 @@
 #include "app/shell/Unit7.h"
 
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit1.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"

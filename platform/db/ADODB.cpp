@@ -313,6 +313,12 @@ void TADOConnection::CheckConnected() const
 
 void TADOConnection::ClearCache() { FCache.clear(); }
 
+void TADOConnection::CachedFieldDefsStored()
+{
+    static uint64_t stamps = 0;  // process-wide: a stamp never names another list
+    FLastDefs->Stamp = ++stamps;
+}
+
 sqlite::Statement& TADOConnection::Prepare(const AnsiString& sqliteText, const AnsiString& shownText)
 {
     CheckConnected();
@@ -588,7 +594,13 @@ void TADOQuery::ReadFieldDefs(sqlite::Statement& st)
     std::vector<TColumnInfo>& cached = FConnection->CachedFieldDefs();
     TFieldDefs& defs = FieldDefs();
     defs.Clear();
-    if (!cached.empty() && static_cast<int>(cached.size()) == st.ColumnCount()) {
+    const int count = static_cast<int>(cached.size());
+    if (count > 0 && count == st.ColumnCount()) {
+        // The same statement and columns as this query's last opening: its definitions stand.
+        const uint64_t stamp = FConnection->CachedFieldDefsStamp();
+        if (stamp == FDefsStamp && defs.Restore(count))
+            return;
+        FDefsStamp = stamp;
         for (const TColumnInfo& c : cached) {
             TFieldDef* d = defs.Add(c.Name, c.DataType, c.Size);
             d->Required = c.Required;
@@ -638,6 +650,8 @@ void TADOQuery::ReadFieldDefs(sqlite::Statement& st)
     }
     if (!complete)
         cached.clear();  // expression columns are typed from their values each time
+    FConnection->CachedFieldDefsStored();
+    FDefsStamp = complete ? FConnection->CachedFieldDefsStamp() : 0;
 }
 
 void TADOQuery::InternalInitFieldDefs()
@@ -661,15 +675,17 @@ void TADOQuery::InternalOpen()
 
     DbFaults::BeforeStatement();
     ReserveRows(16);
+    // The statement's own calls, in the loop that runs once per cell.
+    sqlite3_stmt* const h = st.Handle();
     try {
         while (st.Step()) {
             Variant* cells = AppendRow();
             for (int c = 0; c < n; ++c) {
                 const TFieldType type = types[static_cast<size_t>(c)];
-                switch (st.ColumnType(c)) {
+                switch (sqlite3_column_type(h, c)) {
                 case SQLITE_NULL: break;
                 case SQLITE_INTEGER: {
-                    const int64_t i = st.ColumnInt64(c);
+                    const int64_t i = sqlite3_column_int64(h, c);
                     switch (type) {
                     case ftFloat: case ftCurrency: case ftBCD: cells[c] = Variant(double(i)); break;
                     case ftDate: case ftTime: case ftDateTime: cells[c] = Variant(TDateTime(double(i))); break;
@@ -684,7 +700,7 @@ void TADOQuery::InternalOpen()
                     break;
                 }
                 case SQLITE_FLOAT: {
-                    const double d = st.ColumnDouble(c);
+                    const double d = sqlite3_column_double(h, c);
                     if (type == ftDate || type == ftTime || type == ftDateTime)
                         cells[c] = Variant(TDateTime(d));
                     else if (type == ftString || type == ftFixedChar || type == ftWideString)
@@ -693,7 +709,11 @@ void TADOQuery::InternalOpen()
                         cells[c] = Variant(d);
                     break;
                 }
-                case SQLITE_TEXT: SetTextCell(c, st.ColumnUtf8(c)); break;
+                case SQLITE_TEXT: {
+                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(h, c));
+                    SetTextCell(c, std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(h, c))));
+                    break;
+                }
                 default: cells[c] = Variant(AnsiString(st.ColumnBlob(c))); break;
                 }
             }

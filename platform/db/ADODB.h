@@ -117,7 +117,11 @@ public:
     sqlite::Database& Database() { return FDb; }
     sqlite::Statement& Prepare(const AnsiString& sqliteText, const AnsiString& shownText);
     // The field definitions read for the statement Prepare returned last (empty until stored).
-    std::vector<TColumnInfo>& CachedFieldDefs() { return *FLastDefs; }
+    std::vector<TColumnInfo>& CachedFieldDefs() { return FLastDefs->Columns; }
+    // Names that list as it stands: a new number whenever it is stored again, never reused,
+    // so a query can tell that its definitions were made from it.
+    uint64_t CachedFieldDefsStamp() const { return FLastDefs->Stamp; }
+    void CachedFieldDefsStored();
     int DataSetCount() const { return static_cast<int>(FDataSets.size()); }
 
     TNotifyEvent AfterConnect, BeforeDisconnect, AfterDisconnect;
@@ -142,9 +146,13 @@ private:
         AnsiString Text;
         std::unique_ptr<sqlite::Statement> Stmt;
         uint64_t LastUse = 0;
-        std::unique_ptr<std::vector<TColumnInfo>> Defs = std::make_unique<std::vector<TColumnInfo>>();
+        struct TDefs {
+            std::vector<TColumnInfo> Columns;
+            uint64_t Stamp = 0;
+        };
+        std::unique_ptr<TDefs> Defs = std::make_unique<TDefs>();
     };
-    std::vector<TColumnInfo>* FLastDefs = nullptr;
+    CacheEntry::TDefs* FLastDefs = nullptr;
     std::vector<CacheEntry> FCache;
     uint64_t FUseClock = 0;
     std::vector<TADOQuery*> FDataSets;
@@ -248,6 +256,8 @@ private:
     AnsiString FRewriteSource;
     std::vector<int> FRewriteLists;
     TRewrittenSql FRewritten;
+    // The stamp of the cached columns the field definitions were last made from (0: none).
+    uint64_t FDefsStamp = 0;
 };
 
 // Registers the layer's classes by name (TADOConnection, TADOQuery, TDataSource, TField), for

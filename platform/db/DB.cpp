@@ -50,6 +50,7 @@ TFieldDef* TFieldDefs::Find(std::string_view name) const
 
 TFieldDef* TFieldDefs::Add(const AnsiString& name, TFieldType type, int size)
 {
+    FLastCleared = -1;
     if (FSpare.empty()) {
         FItems.push_back(std::make_unique<TFieldDef>(name, type, size, Count() + 1));
         return FItems.back().get();
@@ -73,7 +74,19 @@ void TFieldDefs::Clear()
     // Last first, so that Add takes them back in column order.
     for (auto it = FItems.rbegin(); it != FItems.rend(); ++it)
         FSpare.push_back(std::move(*it));
+    FLastCleared = FItems.empty() && FLastCleared > 0 ? FLastCleared : static_cast<int>(FItems.size());
     FItems.clear();
+}
+
+bool TFieldDefs::Restore(int count)
+{
+    if (count <= 0 || !FItems.empty() || FLastCleared != count || FSpare.size() < static_cast<size_t>(count))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        FItems.push_back(std::move(FSpare.back()));
+        FSpare.pop_back();
+    }
+    return true;
 }
 
 void TFieldDefs::Update()
@@ -120,6 +133,9 @@ int TField::DisplayWidth() const
 
 Variant TField::Cell() const
 {
+    if (FDataSet && FIndex >= 0 && FDataSet->FActive && FDataSet->FCurrent >= 0 &&
+        static_cast<size_t>(FIndex) < FDataSet->FColCount)
+        return FDataSet->CellAt(FDataSet->FCurrent, FIndex);
     if (!FDataSet || FIndex < 0) {
         if (FDataSet && !FDataSet->Active())
             throw EDbError(TDbMessage::DataSetClosed, {DataSetName(FDataSet)});
@@ -464,26 +480,24 @@ Variant* TDataSet::AppendRow()
     if (FRowSerial.empty())
         FColCount = static_cast<size_t>(FFieldDefs.Count());
     const size_t at = FCells.size();
-    FCells.resize(at + FColCount, Variant::Null());
-    FPending.resize(at + FColCount, 0);
+    if (at + FColCount > FCells.capacity()) {
+        FCells.reserve(std::max(FCells.capacity() * 2, at + FColCount));
+        FPending.reserve(FCells.capacity());
+    }
+    for (size_t c = 0; c < FColCount; ++c) {
+        FCells.emplace_back(Variant::Null());
+        FPending.push_back(0);
+    }
     FRowSerial.push_back(FNextSerial++);
     return FCells.data() + at;
 }
 
-void TDataSet::SetTextCell(int col, std::string_view utf8)
+void TDataSet::SetLongTextCell(size_t cell, std::string_view utf8)
 {
-    const size_t i = FCells.size() - FColCount + static_cast<size_t>(col);
-    constexpr size_t kMaxPending = (size_t(1) << 24) - 1;
-    if (utf8.size() > kMaxPending || FText.size() > (size_t(1) << 38)) {
-        FCells[i] = Variant(Utf8ToAnsi(utf8));
-        return;
-    }
-    const auto packed = static_cast<long long>((FText.size() << 24) | utf8.size());
-    FText.append(utf8);
-    FCells[i] = Variant(packed);
-    if (!FPending[i]) {
-        FPending[i] = 1;
-        ++FPendingCount;
+    FCells[cell] = Variant(Utf8ToAnsi(utf8));
+    if (FPending[cell]) {
+        FPending[cell] = 0;
+        --FPendingCount;
     }
 }
 

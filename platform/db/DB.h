@@ -101,11 +101,16 @@ public:
     void Clear();
     // Reads the definitions again from the dataset (without opening it).
     void Update();
+    // Takes back, unchanged, the `count` definitions the last Clear put aside, when nothing
+    // was added since: a statement reopened with the columns it had keeps its definitions
+    // without building them again. False when it cannot.
+    bool Restore(int count);
     bool Updated = false;
 
 private:
     TDataSet* FDataSet;
     std::vector<std::unique_ptr<TFieldDef>> FItems;
+    int FLastCleared = -1;  // definitions the last Clear put aside; -1 after an Add
     // Definitions of the last opening, taken again by Add: a statement reopened with the
     // same columns makes no new definitions.
     std::vector<std::unique_ptr<TFieldDef>> FSpare;
@@ -336,13 +341,25 @@ protected:
     // Puts UTF-8 text into cell `col` of the row just appended. The cell keeps the UTF-8
     // bytes and gives the CP1251 string at each read: no string record per cell is made
     // for the whole result, and a row fetched for one field converts only that one.
-    void SetTextCell(int col, std::string_view utf8);
+    void SetTextCell(int col, std::string_view utf8)
+    {
+        const size_t i = FCells.size() - FColCount + static_cast<size_t>(col);
+        if (utf8.size() > kMaxPendingText || FText.size() > kMaxTextOffset) {
+            SetLongTextCell(i, utf8);
+            return;
+        }
+        FCells[i] = Variant(static_cast<long long>((FText.size() << 24) | utf8.size()));
+        FText.append(utf8);
+        FPendingCount += FPending[i] == 0;
+        FPending[i] = 1;
+    }
     Variant CellAt(int row, int col) const
     {
         const size_t i = static_cast<size_t>(row) * FColCount + static_cast<size_t>(col);
-        if (FPendingCount > 0 && FPending[i])
+        const Variant& cell = FCells[i];
+        if (cell.VType() == varInt64 && FPendingCount > 0 && FPending[i])  // only a number's flag is read
             return TextCell(i);
-        return FCells[i];
+        return cell;
     }
     int CurrentRow() const { return FCurrent; }
     int RowCount() const { return static_cast<int>(FRowSerial.size()); }
@@ -352,11 +369,14 @@ protected:
 private:
     friend class TFieldDefs;
     friend class TDataSource;
+    friend class TField;
     void CreateFields();
     void SetCurrent(int row, bool fireScroll);
     void NotifySources(TDataSource::TEventKind kind, int info);
 
     Variant TextCell(size_t cell) const;
+    void SetLongTextCell(size_t cell, std::string_view utf8);
+    static constexpr size_t kMaxPendingText = (size_t(1) << 24) - 1, kMaxTextOffset = size_t(1) << 38;
 
     bool FActive = false;
     bool FOpenWhenLoaded = false;

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/GraphicIO.h"
 #include "platform/graphics/RasterDevice.h"
+#include "platform/graphics/Resources.h"
 
 #include <algorithm>
 
@@ -180,6 +181,14 @@ void TBitmap::LoadFromStream(TStream& stream)
     FPixels = std::move(pixels);
     DropDevice();
     Changed();
+}
+
+void TBitmap::LoadFromResourceName(const AnsiString& name)
+{
+    const TPixelBuffer* pixels = FindBitmapResource(name);
+    if (!pixels)
+        throw EResNotFound("Resource " + name + " not found");
+    SetPixels(*pixels);
 }
 
 void TBitmap::SaveToStream(TStream& stream)

@@ -101,6 +101,8 @@ public:
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
     void Assign(TPersistent* source) override;
+    // The program's bitmap resource of that name (Resources.h); EResNotFound when none.
+    void LoadFromResourceName(const AnsiString& name);
 
 private:
     void DropDevice();

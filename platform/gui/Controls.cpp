@@ -38,8 +38,17 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
     FFont->OnChange = TNotifyEvent::Lambda([this](TObject*) { FontChanged(); });
 }
 
+namespace {
+
+// The control holding the mouse capture; a control going lets go of it.
+TControl* gCapture = nullptr;
+
+}  // namespace
+
 TControl::~TControl()
 {
+    if (gCapture == this)
+        gCapture = nullptr;
     FPeer.reset();
     if (FParent)
         FParent->RemoveControl(this);
@@ -127,6 +136,10 @@ TPoint TControl::ClientToScreen(TPoint p) const
             const TRect r = c->FParent->ClientRect();
             p.X += r.Left;
             p.Y += r.Top;
+        } else {
+            const TPoint frame = c->WindowClientOffset();
+            p.X += frame.X;
+            p.Y += frame.Y;
         }
     }
     return p;
@@ -285,8 +298,9 @@ void TControl::ParentColorChanged()
 
 void TControl::ParentStateChanged(TControlChanges what) { Changed(what); }
 
-void TControl::SetText(const AnsiString& value)
+void TControl::SetText(const AnsiString& text)
 {
+    const AnsiString value = AdjustText(text);
     if (value == FText)
         return;
     FText = value;
@@ -415,8 +429,42 @@ bool TControl::UserDoubleClicked()
     return true;
 }
 
+TControl* GetCapture() { return gCapture; }
+
+TControl* SetCapture(TControl* control)
+{
+    TControl* previous = gCapture;
+    if (previous == control)
+        return previous;
+    gCapture = control;
+    if (previous)
+        previous->Changed(TControlChange::Capture);
+    if (control)
+        control->Changed(TControlChange::Capture);
+    return previous;
+}
+
+bool ReleaseCapture() { return SetCapture(nullptr) != nullptr; }
+
+TControl* TControl::CaptureInstead(int& x, int& y) const
+{
+    TControl* capture = gCapture;
+    if (!capture || capture == this)
+        return nullptr;
+    const TPoint p = capture->ScreenToClient(ClientToScreen({x, y}));
+    x = p.X;
+    y = p.Y;
+    return capture;
+}
+
+// The capture's holder takes the message whether or not it would take input now: the
+// window system delivers captured messages to a hidden or disabled window too.
 bool TControl::UserMouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
+    if (TControl* capture = CaptureInstead(x, y)) {
+        capture->Guarded([&] { capture->MouseDown(button, shift, x, y); });
+        return true;
+    }
     if (!AcceptsInput())
         return false;
     Guarded([&] { MouseDown(button, shift, x, y); });
@@ -425,6 +473,10 @@ bool TControl::UserMouseDown(TMouseButton button, TShiftState shift, int x, int 
 
 bool TControl::UserMouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
+    if (TControl* capture = CaptureInstead(x, y)) {
+        capture->Guarded([&] { capture->MouseUp(button, shift, x, y); });
+        return true;
+    }
     if (!AcceptsInput())
         return false;
     Guarded([&] { MouseUp(button, shift, x, y); });
@@ -433,6 +485,10 @@ bool TControl::UserMouseUp(TMouseButton button, TShiftState shift, int x, int y)
 
 bool TControl::UserMouseMove(TShiftState shift, int x, int y)
 {
+    if (TControl* capture = CaptureInstead(x, y)) {
+        capture->Guarded([&] { capture->MouseMove(shift, x, y); });
+        return true;
+    }
     if (!AcceptsInput())
         return false;
     Guarded([&] { MouseMove(shift, x, y); });
@@ -1295,4 +1351,41 @@ TRect TScrollBox::ClientRect() const
 {
     const int b = FBorderStyle == bsNone ? 0 : 2;
     return Rect(0, 0, std::max(0, FWidth - 2 * b), std::max(0, FHeight - 2 * b));
+}
+
+// ---------------------------------------------------------------- painting into a bitmap
+
+void PaintControlTo(TControl& control, TBitmap& bitmap)
+{
+    if (bitmap.Empty())
+        return;
+    if (TWidgetSet* set = WidgetSet()) {
+        TPixelBuffer pixels = bitmap.Pixels();
+        if (set->RenderControl(control, pixels)) {
+            bitmap.SetPixels(std::move(pixels));
+            return;
+        }
+    }
+    TCanvas& c = *bitmap.GetCanvas();
+    const int w = control.GetWidth(), h = control.GetHeight();
+    if (w >= 2 && h >= 2) {
+        // A raised edge: light on the top and left, shadow on the bottom and right.
+        c.GetPen()->SetStyle(psSolid);
+        c.GetPen()->SetWidth(1);
+        c.GetPen()->SetColor(clBtnHighlight);
+        c.MoveTo(0, h - 1);
+        c.LineTo(0, 0);
+        c.LineTo(w - 1, 0);
+        c.GetPen()->SetColor(clBtnShadow);
+        c.LineTo(w - 1, h - 1);
+        c.LineTo(-1, h - 1);
+    }
+    const AnsiString& caption = control.GetCaption();
+    if (!caption.empty()) {
+        c.GetFont()->Assign(control.GetFont());
+        c.GetBrush()->SetStyle(bsClear);
+        c.TextOut(std::max(2, (w - c.TextWidth(caption)) / 2), std::max(1, (h - c.TextHeight(caption)) / 2), caption);
+        c.GetBrush()->SetStyle(bsSolid);
+    }
+    control.Paint(c);
 }

@@ -15,6 +15,13 @@
 // when the control does not accept input: hidden or disabled here or in a parent, or on
 // a form that a modal form above it blocks. Handlers run inside the application's
 // exception guard: an exception shows the error dialog and the program goes on.
+//
+// Mouse capture: while a control holds it (SetCapture), every mouse button and move
+// message goes to that control, in its own client coordinates, wherever the pointer is
+// and whichever control it was reported to; a drag that moves its control into another
+// window goes on that way. The holder is told (its peer grabs the pointer on the
+// desktop). It lasts until ReleaseCapture, another SetCapture, a modal form showing, or
+// the holder's destruction.
 #pragma once
 
 #include <algorithm>
@@ -41,6 +48,12 @@ using TMouseWheelEvent =
 SKLAD_EVENT_TYPE(TMouseWheelEvent)
 using TMouseWheelUpDownEvent = TEvent<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
 SKLAD_EVENT_TYPE(TMouseWheelUpDownEvent)
+
+// The mouse capture (see the file header). SetCapture returns the previous holder;
+// ReleaseCapture returns whether a control held it.
+TControl* SetCapture(TControl* control);
+bool ReleaseCapture();
+TControl* GetCapture();
 
 class TControl : public TComponent {
     SKLAD_CLASS(TControl, TComponent)
@@ -71,6 +84,9 @@ public:
     void SetClientHeight(int value);
     TPoint ClientToScreen(TPoint p) const;
     TPoint ScreenToClient(TPoint p) const;
+    // Where a window's client area starts inside its outer corner (a form's frame on the
+    // desktop); nothing for other controls.
+    virtual TPoint WindowClientOffset() const { return {0, 0}; }
 
     TAlign GetAlign() const { return FAlign; }
     void SetAlign(TAlign value);
@@ -187,6 +203,8 @@ protected:
     virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
     virtual void Resize();
     virtual void TextChanged() {}
+    // What Text keeps of a value set to it, from code or typed (edits apply CharCase).
+    virtual AnsiString AdjustText(const AnsiString& value) const { return value; }
     virtual void VisibleChanged();
     virtual void EnabledChanged();
     virtual void FontChanged();
@@ -211,6 +229,9 @@ protected:
 
 private:
     friend class TWinControl;
+    friend TControl* SetCapture(TControl* control);
+    // The capture's holder when it is another control: (x, y) become its coordinates.
+    TControl* CaptureInstead(int& x, int& y) const;
     TWinControl* FParent = nullptr;
     TAlign FAlign = alNone;
     TAnchors FAnchors{akLeft, akTop};
@@ -496,3 +517,9 @@ public:
 private:
     TBorderStyle FBorderStyle = bsSingle;
 };
+
+// Paints the control into `bitmap` at (0, 0), as a designer shows a control whose window is
+// not on screen (the platform's PaintTo): with a widget set the control's widget paints
+// itself; headless, a raised frame and the caption are drawn simply, then the control's
+// own Paint. What the control leaves unpainted keeps the bitmap's colour.
+void PaintControlTo(TControl& control, TBitmap& bitmap);

@@ -4,6 +4,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/graphics/Resources.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -183,6 +184,20 @@ void TCustomForm::SetFormStyle(TFormStyle value)
     Changed(TControlChange::WindowState);
 }
 
+void TCustomForm::SetPopupParent(TCustomForm* value)
+{
+    if (value == this)
+        value = nullptr;
+    if (value == FPopupParent)
+        return;
+    if (FPopupParent)
+        FPopupParent->RemoveFreeNotification(this);
+    FPopupParent = value;
+    if (FPopupParent)
+        FPopupParent->FreeNotification(this);
+    Changed(TControlChange::Style);
+}
+
 void TCustomForm::SetMenu(TMainMenu* value)
 {
     if (value == FMenu)
@@ -212,6 +227,10 @@ void TCustomForm::Notification(TComponent* component, TOperation operation)
     }
     if (component == FActiveControl)
         FActiveControl = nullptr;
+    if (component == FPopupParent) {
+        FPopupParent = nullptr;
+        Changed(TControlChange::Style);
+    }
 }
 
 void TCustomForm::SetActiveControl(TWinControl* value)
@@ -451,6 +470,8 @@ TModalResult TCustomForm::ShowModal()
     if (!Screen || !Application)
         throw EInvalidOperation("The application object does not exist");
 
+    // A drag in progress ends here: the modal window takes the mouse.
+    ReleaseCapture();
     TCustomForm* previousActive = Screen->GetActiveForm();
     std::vector<TCustomForm*> blocked;
     for (TCustomForm* f : Screen->FForms)
@@ -1004,25 +1025,40 @@ void TApplication::BringToFront()
 }
 
 namespace {
-std::map<int, AnsiString>& CursorSlots()
+struct TCursorSlot {
+    AnsiString Resource;
+    std::shared_ptr<const TCursorImage> Image;  // a copy: the slot outlives re-registration
+};
+
+std::map<int, TCursorSlot>& CursorSlots()
 {
-    static std::map<int, AnsiString> slots;
+    static std::map<int, TCursorSlot> slots;
     return slots;
 }
 }  // namespace
 
 void TScreen::SetCursors(int index, const AnsiString& resource)
 {
-    if (resource.empty())
+    if (resource.empty()) {
         CursorSlots().erase(index);
-    else
-        CursorSlots()[index] = resource;
+        return;
+    }
+    TCursorSlot& slot = CursorSlots()[index];
+    slot.Resource = resource;
+    const TCursorImage* image = FindCursorResource(resource);
+    slot.Image = image ? std::make_shared<const TCursorImage>(*image) : nullptr;
 }
 
 AnsiString TScreen::GetCursors(int index)
 {
     auto it = CursorSlots().find(index);
-    return it == CursorSlots().end() ? AnsiString() : it->second;
+    return it == CursorSlots().end() ? AnsiString() : it->second.Resource;
+}
+
+const TCursorImage* TScreen::GetCursorImage(int index)
+{
+    auto it = CursorSlots().find(index);
+    return it == CursorSlots().end() ? nullptr : it->second.Image.get();
 }
 
 namespace {

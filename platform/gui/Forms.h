@@ -29,6 +29,7 @@
 // way out); a released form is destroyed only when no loop shows it.
 #pragma once
 
+#include "platform/graphics/Resources.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Services.h"
 
@@ -75,6 +76,10 @@ public:
     void SetKeyPreview(bool value) { FKeyPreview = value; }
     TMainMenu* GetMenu() const { return FMenu; }
     void SetMenu(TMainMenu* value);
+    // The form whose window owns this one's (the window it was created with as parent
+    // window): an owned window stays above its owner. Cleared when the owner goes.
+    TCustomForm* GetPopupParent() const { return FPopupParent; }
+    void SetPopupParent(TCustomForm* value);
     TWinControl* GetActiveControl() const { return FActiveControl; }
     // Moves the focus (OnExit of the old control, OnEnter of the new one).
     void SetActiveControl(TWinControl* value);
@@ -124,6 +129,12 @@ public:
     bool UserResized(int width, int height);
     // The user moved the window to this place.
     bool UserMoved(int left, int top);
+    // The window system put the client area (dx, dy) in from the window's outer corner
+    // (its frame, title bar and menu bar): from then on ClientToScreen gives the screen
+    // the user sees. Headless there is no such frame and client points start at the
+    // window's corner.
+    void UserFramed(int dx, int dy) { FClientOffset = {dx, dy}; }
+    TPoint WindowClientOffset() const override { return FClientOffset; }
 
     // -- events
     TNotifyEvent OnCreate;
@@ -184,6 +195,8 @@ private:
     TFormStyle FFormStyle = fsNormal;
     bool FKeyPreview = false;
     TMainMenu* FMenu = nullptr;
+    TCustomForm* FPopupParent = nullptr;
+    TPoint FClientOffset{0, 0};
     TWinControl* FActiveControl = nullptr;
     int FTextHeight = 13;
     TModalResult FModalResult = mrNone;
@@ -288,10 +301,14 @@ public:
     const std::vector<TCustomForm*>& ModalStack() const { return FModalStack; }
     // True when a modal form above `form` blocks its input.
     bool IsBlocked(const TCustomForm* form) const;
-    // The program's own cursors (the platform's Screen.Cursors): slot `index` holds the
-    // name of a cursor resource, "" when empty. One table for the process.
+    // The program's own cursors (the platform's Screen.Cursors), one table for the
+    // process. SetCursors loads the named cursor resource (Resources.h) into slot `index`
+    // ("" empties it); GetCursors gives the slot's resource name, "" when empty, and
+    // GetCursorImage the loaded picture, nullptr when the slot is empty or its resource
+    // did not exist when it was loaded. A control whose Cursor is that number shows it.
     static void SetCursors(int index, const AnsiString& resource);
     static AnsiString GetCursors(int index);
+    static const TCursorImage* GetCursorImage(int index);
 
 private:
     friend class TCustomForm;

@@ -33,6 +33,7 @@
 class TControl;
 class TMenuItem;
 class TMenu;
+struct TPixelBuffer;
 
 // What changed. One list; a peer ignores the flags that mean nothing to its widget.
 enum class TControlChange : uint32_t {
@@ -61,6 +62,7 @@ enum class TControlChange : uint32_t {
     Active = 1u << 21,      // form: became the active window (bring to front)
     Image = 1u << 22,       // picture/glyph changed
     Scroll = 1u << 23,      // scroll position, top item
+    Capture = 1u << 24,     // the control took or lost the mouse capture (GetCapture)
     All = 0xFFFFFFFFu,
 };
 using TControlChanges = uint32_t;
@@ -86,6 +88,10 @@ public:
     // The peer of a main menu or popup menu; its items report through it with
     // TControlChange::Menu and are read from the menu's item tree.
     virtual std::unique_ptr<TPeer> CreateMenuPeer(TMenu& menu) = 0;
+    // Paints the control as its widget shows it into `pixels` (the control's own size,
+    // origin at its top-left), also when the control is on no shown window; what the
+    // widget leaves unpainted keeps the pixels' colour. False when it cannot.
+    virtual bool RenderControl(TControl& /*control*/, TPixelBuffer& /*pixels*/) { return false; }
 };
 
 // The installed widget set, or nullptr when running headless.

@@ -5,6 +5,20 @@
 
 #include <algorithm>
 
+namespace {
+
+// An upper- or lower-case edit keeps its text in that case, however it is set.
+AnsiString Cased(TEditCharCase charCase, const AnsiString& text)
+{
+    if (charCase == ecUpperCase)
+        return AnsiUpperCase(text);
+    if (charCase == ecLowerCase)
+        return AnsiLowerCase(text);
+    return text;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------- TControlItems
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TControlItems)
@@ -141,13 +155,14 @@ void TCustomEdit::Change()
     OnChange(this);
 }
 
+AnsiString TCustomEdit::AdjustText(const AnsiString& value) const
+{
+    return Cased(FCharCase, value);
+}
+
 AnsiString TCustomEdit::Filter(const AnsiString& text) const
 {
-    AnsiString s = text;
-    if (FCharCase == ecUpperCase)
-        s = AnsiUpperCase(s);
-    else if (FCharCase == ecLowerCase)
-        s = AnsiLowerCase(s);
+    AnsiString s = Cased(FCharCase, text);
     if (FMaxLength > 0 && int(s.size()) > FMaxLength)
         s.resize(size_t(FMaxLength));
     return s;
@@ -206,6 +221,8 @@ TMemo::TMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<
         if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
             text.resize(text.size() - 2);
         SetText(text);
+        if (GetText() != text)
+            FLines->SetText(GetText()); // the lines take the memo's case too
         FSyncing = false;
     });
 }
@@ -280,9 +297,9 @@ void TCustomComboBox::ItemsChanged()
     // selected item leaves none selected.
     if (FItemIndex >= 0) {
         const AnsiString text = GetText();
-        int index = FItemIndex < FItems->Count() && FItems->Get(FItemIndex) == text ? FItemIndex : -1;
+        int index = FItemIndex < FItems->Count() && Cased(FCharCase, FItems->Get(FItemIndex)) == text ? FItemIndex : -1;
         for (int i = 0; i < FItems->Count() && index < 0; ++i)
-            if (FItems->Get(i) == text)
+            if (Cased(FCharCase, FItems->Get(i)) == text)
                 index = i;
         FItemIndex = index;
         if (FItemIndex < 0 && FStyle == csDropDownList) {
@@ -305,14 +322,25 @@ void TCustomComboBox::SetItemIndex(int value)
     Changed(TControlChange::ItemIndex);
 }
 
+AnsiString TCustomComboBox::AdjustText(const AnsiString& value) const
+{
+    return Cased(FCharCase, value);
+}
+
+void TCustomComboBox::SetCharCase(TEditCharCase value)
+{
+    FCharCase = value;
+    SetText(GetText());
+}
+
 void TCustomComboBox::TextChanged()
 {
     if (FSettingIndex)
         return;
-    // Text set from code: the item with exactly that text becomes selected.
+    // Text set from code: the item with exactly that text (in the box's case) becomes selected.
     int index = -1;
     for (int i = 0; i < FItems->Count(); ++i)
-        if (FItems->Get(i) == GetText()) {
+        if (Cased(FCharCase, FItems->Get(i)) == GetText()) {
             index = i;
             break;
         }
@@ -409,11 +437,7 @@ bool TCustomComboBox::UserTyped(const AnsiString& text)
 {
     if (!AcceptsInput() || FStyle == csDropDownList)
         return false;
-    AnsiString s = text;
-    if (FCharCase == ecUpperCase)
-        s = AnsiUpperCase(s);
-    else if (FCharCase == ecLowerCase)
-        s = AnsiLowerCase(s);
+    AnsiString s = Cased(FCharCase, text);
     if (FMaxLength > 0 && int(s.size()) > FMaxLength)
         s.resize(size_t(FMaxLength));
     Guarded([&] {

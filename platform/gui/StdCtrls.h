@@ -106,6 +106,7 @@ public:
 protected:
     virtual void Change();
     void TextChanged() override;
+    AnsiString AdjustText(const AnsiString& value) const override;
     void DefaultKeyPress(char key) override;
     // Applies MaxLength and CharCase to a text the user typed.
     AnsiString Filter(const AnsiString& text) const;
@@ -193,7 +194,7 @@ public:
     int GetMaxLength() const { return FMaxLength; }
     void SetMaxLength(int value) { FMaxLength = value; }
     TEditCharCase GetCharCase() const { return FCharCase; }
-    void SetCharCase(TEditCharCase value) { FCharCase = value; }
+    void SetCharCase(TEditCharCase value);
     TBevelKind GetBevelKind() const { return FBevelKind; }
     void SetBevelKind(TBevelKind value) { FBevelKind = value; }
     TBevelCut GetBevelInner() const { return FBevelInner; }
@@ -223,6 +224,7 @@ protected:
     virtual void CloseUp() { OnCloseUp(this); }
     void ItemsChanged();
     void TextChanged() override;
+    AnsiString AdjustText(const AnsiString& value) const override;
     bool WantsKey(Word key) const override;
 
 private:

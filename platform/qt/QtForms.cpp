@@ -14,6 +14,8 @@
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
 
 namespace {
 
@@ -29,6 +31,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     TQtFormPeer* FPeer;
@@ -90,12 +93,35 @@ public:
         FForm.UserResized(width + (FForm.GetWidth() - client.Width()), height + (FForm.GetHeight() - client.Height()));
     }
 
+    // Tells the model where the desktop put the client area inside the window's frame,
+    // so the model's screen points are the desktop's.
+    void ClientPlaced()
+    {
+        const QPoint client = FClient->mapToGlobal(QPoint(0, 0));
+        const QPoint corner = Widget()->frameGeometry().topLeft();
+        FForm.UserFramed(client.x() - corner.x(), client.y() - corner.y());
+    }
+
     void WindowMoved()
     {
         if (Applying() || FForm.GetWindowState() != wsNormal)
             return;
         const QRect frame = Widget()->frameGeometry();
         FForm.UserMoved(frame.x(), frame.y());
+    }
+
+    // An owned window's window system window names its owner's (WM_TRANSIENT_FOR on
+    // X11), so the window manager keeps it above that window. Set as the window is about
+    // to be mapped, when both native windows exist.
+    void ApplyOwner()
+    {
+        QWindow* window = Widget()->windowHandle();
+        if (!window)
+            return;
+        TQtControlPeer* owner = QtPeerOf(FForm.GetPopupParent());
+        QWindow* ownerWindow = owner ? owner->Widget()->window()->windowHandle() : nullptr;
+        if (window->transientParent() != ownerWindow && ownerWindow != window)
+            window->setTransientParent(ownerWindow);
     }
 
     void WindowActivated()
@@ -200,6 +226,7 @@ private:
         if (FClient->geometry() != client)
             FClient->setGeometry(client);
         FBars->Update(client);
+        ClientPlaced();
     }
 
     void AttachMenu()
@@ -238,6 +265,10 @@ private:
         }
         if (FForm.GetFormStyle() == fsStayOnTop)
             flags |= Qt::WindowStaysOnTopHint;
+        // A window with an owner is a tool window of it: Qt (and the window manager)
+        // keeps such a window above its transient parent.
+        if (FForm.GetPopupParent() && (flags & Qt::WindowType_Mask) == Qt::Window)
+            flags = (flags & ~Qt::WindowType_Mask) | Qt::Tool;
         FFixedSize = border == bsDialog || border == bsSingle || border == bsToolWindow;
         if (!FFixedSize) {
             frame->setMinimumSize(0, 0);
@@ -249,6 +280,7 @@ private:
             if (shown)
                 frame->show();
         }
+        ApplyOwner();
     }
 
     TCustomForm& FForm;
@@ -277,9 +309,20 @@ void TQtFormWidget::resizeEvent(QResizeEvent* event)
 void TQtFormWidget::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
+    if (FPeer)
+        FPeer->ClientPlaced();
     // Only the user's moves: the window system's, not ours from the model.
     if (FPeer && event->spontaneous())
         FPeer->WindowMoved();
+}
+
+void TQtFormWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (FPeer) {
+        FPeer->ApplyOwner();
+        FPeer->ClientPlaced();
+    }
 }
 
 void TQtFormWidget::changeEvent(QEvent* event)

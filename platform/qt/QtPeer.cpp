@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QCursor>
+#include <QImage>
+#include <QPixmap>
 #include <QContextMenuEvent>
 #include <QFont>
 #include <QKeyEvent>
@@ -59,6 +62,37 @@ constexpr KeyPair kKeys[] = {
 // filter lets it through untouched.
 bool gForwardingWheel = false;
 
+// The last mouse button or move event a model took. Qt hands an event a widget leaves
+// alone on to its parent widgets, as a copy; the window system gives a mouse message to
+// one window only, so the parents' controls must not hear it again (with the mouse
+// captured, each of them would pass it to the holder once more).
+struct TMouseSeen {
+    QPointer<QWidget> Widget;
+    QEvent::Type Type = QEvent::None;
+    quint64 Time = 0;
+    QPointF Global;
+    Qt::MouseButtons Buttons;
+    Qt::MouseButton Button = Qt::NoButton;
+};
+TMouseSeen gMouseSeen;
+
+bool Matches(const TMouseSeen& seen, const QMouseEvent* e)
+{
+    return seen.Type == e->type() && seen.Time == e->timestamp() && seen.Global == e->globalPosition() &&
+           seen.Buttons == e->buttons() && seen.Button == e->button();
+}
+
+// Whether a widget below this one in the same window took this event already.
+bool SeenBelow(QWidget* widget, const QMouseEvent* e)
+{
+    return gMouseSeen.Widget && Matches(gMouseSeen, e) && widget->isAncestorOf(gMouseSeen.Widget);
+}
+
+void Seen(QWidget* widget, const QMouseEvent* e)
+{
+    gMouseSeen = {widget, e->type(), e->timestamp(), e->globalPosition(), e->buttons(), e->button()};
+}
+
 }  // namespace
 
 // Hands the watched widgets' input events to their peer.
@@ -91,6 +125,8 @@ TQtControlPeer::~TQtControlPeer()
 {
     FFilter.reset();
     FContext.reset();  // cuts every connection made by this peer
+    if (FWidget && QWidget::mouseGrabber() == FWidget)
+        FWidget->releaseMouse();
     if (FWidget) {
         FWidget->hide();
         FWidget->setParent(nullptr);
@@ -129,7 +165,7 @@ void TQtControlPeer::Changed(TControlChanges what)
     if (HasChange(what, TControlChange::Hint))
         FWidget->setToolTip(FControl.GetShowHint() ? ToQString(FControl.GetHint()) : QString());
     if (HasChange(what, TControlChange::Cursor))
-        FWidget->setCursor(ToQtCursor(FControl.GetCursor()));
+        FWidget->setCursor(ToQCursor(FControl.GetCursor()));
     if (HasChange(what, TControlChange::Enabled))
         FWidget->setEnabled(FControl.GetEnabled());
     Update(what);
@@ -150,6 +186,22 @@ void TQtControlPeer::Changed(TControlChanges what)
         FWidget->setFocus(Qt::OtherFocusReason);
     if (HasChange(what, TControlChange::Repaint))
         FWidget->update();
+    if (HasChange(what, TControlChange::Capture) || HasChange(what, TControlChange::Visible))
+        ApplyCapture();
+}
+
+void TQtControlPeer::ApplyCapture()
+{
+    // Qt's grab sends every mouse event to the grabbing widget, wherever the pointer is;
+    // on X11 it grabs the pointer for the widget's window too, so a drag that left the
+    // window where the button went down goes on reaching it.
+    if (GetCapture() == &FControl) {
+        // Only a shown widget can grab; one shown later grabs then.
+        if (FWidget->isVisible() && QWidget::mouseGrabber() != FWidget)
+            FWidget->grabMouse();
+    } else if (QWidget::mouseGrabber() == FWidget) {
+        FWidget->releaseMouse();
+    }
 }
 
 void TQtControlPeer::ApplyBounds()
@@ -183,13 +235,11 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         return false;
     // Input may destroy this peer (a handler frees the control); stop touching it then.
     QPointer<QObject> alive = FContext.get();
-    const auto controlPoint = [&](QPoint p) {
-        QWidget* origin = OriginWidget();
-        if (widget == origin)
-            return p;
-        if (origin->isAncestorOf(widget))
-            return widget->mapTo(origin, p);
-        return origin->mapFromGlobal(widget->mapToGlobal(p));
+    // The pointer in the control's coordinates from its screen position: a window the
+    // program moves under the pointer (a dragged float window) gets events measured from
+    // where the window system still had it, while the model has it where it goes.
+    const auto pointerPoint = [&](const QMouseEvent* e) {
+        return OriginWidget()->mapFromGlobal(e->globalPosition().toPoint());
     };
     auto* win = dynamic_cast<TWinControl*>(&FControl);
     switch (event->type()) {
@@ -202,18 +252,21 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         TMouseButton button;
         if (!ToMouseButton(e->button(), button))
             return false;
-        const QPoint p = controlPoint(e->position().toPoint());
+        const QPoint p = pointerPoint(e);
         TShiftState shift = ShiftOf(e->modifiers(), e->buttons() | e->button());
+        const bool seen = SeenBelow(widget, e);
         if (event->type() == QEvent::MouseButtonRelease) {
-            FControl.UserMouseUp(button, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+            if (!seen && FControl.UserMouseUp(button, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()))
+                Seen(widget, e);
             if (alive && button == mbRight)
                 FControl.UserContextMenu(p.x(), p.y());
         } else if (event->type() == QEvent::MouseButtonDblClick) {
-            FControl.UserMouseDown(button, shift + TShiftState{ssDouble}, p.x(), p.y());
+            if (!seen && FControl.UserMouseDown(button, shift + TShiftState{ssDouble}, p.x(), p.y()))
+                Seen(widget, e);
             if (alive && button == mbLeft && ForwardsDoubleClicks())
                 FControl.UserDoubleClicked();
-        } else {
-            FControl.UserMouseDown(button, shift, p.x(), p.y());
+        } else if (!seen && FControl.UserMouseDown(button, shift, p.x(), p.y())) {
+            Seen(widget, e);
         }
         return false;
     }
@@ -221,8 +274,9 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         if (IsNonClientPart(widget))
             return false;
         auto* e = static_cast<QMouseEvent*>(event);
-        const QPoint p = controlPoint(e->position().toPoint());
-        FControl.UserMouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+        const QPoint p = pointerPoint(e);
+        if (!SeenBelow(widget, e) && FControl.UserMouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()))
+            Seen(widget, e);
         return false;
     }
     case QEvent::Wheel: {
@@ -374,6 +428,21 @@ Qt::CursorShape ToQtCursor(TCursor cursor)
     case crSizeAll: return Qt::SizeAllCursor;
     default: return Qt::ArrowCursor;
     }
+}
+
+QCursor ToQCursor(TCursor cursor)
+{
+    // The program's own cursors (hand, zoom and the like) are pictures loaded into the
+    // screen's slots; every other number is one of the desktop's shapes.
+    if (const TCursorImage* image = TScreen::GetCursorImage(cursor)) {
+        const TPixelBuffer& p = image->Pixels;
+        if (p.Width > 0 && p.Height > 0) {
+            const QImage picture(reinterpret_cast<const uchar*>(p.Pixels.data()), p.Width, p.Height, p.Width * 4,
+                                 QImage::Format_ARGB32);
+            return QCursor(QPixmap::fromImage(picture.copy()), image->HotX, image->HotY);
+        }
+    }
+    return QCursor(ToQtCursor(cursor));
 }
 
 Word ToVirtualKey(int qtKey)

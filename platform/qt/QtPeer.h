@@ -21,6 +21,7 @@
 
 class QFont;
 class QColor;
+class QCursor;
 class QEvent;
 class QKeyEvent;
 
@@ -45,6 +46,8 @@ protected:
     virtual void Update(TControlChanges what) = 0;
     virtual void ApplyBounds();
     virtual void ApplyColor();
+    // Grabs the mouse while the control holds the capture, lets go when it lost it.
+    void ApplyCapture();
     // Catches mouse, wheel, key, focus and context-menu input on `widget` for the model.
     //
     // The wheel goes to the model once, from the control under the mouse (UserMouseWheel,
@@ -105,6 +108,8 @@ QWidget* ContainerOf(const TWinControl* control);
 QFont ToQFont(const TFont& font);
 QColor ToQColor(TColor color);
 Qt::CursorShape ToQtCursor(TCursor cursor);
+// The cursor a control shows: a program cursor's picture from the screen's slots, else the shape.
+QCursor ToQCursor(TCursor cursor);
 // The key of a QKeyEvent as the platform's virtual-key number (0 when none).
 Word ToVirtualKey(int qtKey);
 int ToQtKey(Word virtualKey);

@@ -4,11 +4,39 @@
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
 
+#include <QCursor>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QPointer>
 #include <QWheelEvent>
+#include <QWindow>
+
+// Qt's window-system entry for synthesized mouse input (exported by QtGui; QTest uses it).
+Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
+                                      Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
+                                      Qt::KeyboardModifiers mods, int timestamp);
+
+namespace {
+
+QPointer<QWindow> gPressedWindow;  // where the held button went down
+int gPointerTime = 0;
+
+QWindow* WindowAt(QPoint global)
+{
+    QWindow* found = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        QWindow* window = w->windowHandle();
+        if (!window || !w->isVisible() || !w->frameGeometry().contains(global))
+            continue;
+        if (!found || window->transientParent() == found)
+            found = window;
+    }
+    return found;
+}
+
+}  // namespace
 
 TScrollBarInfo QtShownScrollBar(const TWinControl* control, TScrollBarKind kind)
 {
@@ -45,6 +73,24 @@ AnsiString QtToolTip(const TControl* control)
 {
     TQtControlPeer* peer = QtPeerOf(control);
     return peer ? FromQString(peer->Widget()->toolTip()) : AnsiString();
+}
+
+TQtShownCursor QtShownCursor(const TControl* control)
+{
+    TQtShownCursor shown;
+    TQtControlPeer* peer = QtPeerOf(control);
+    if (!peer)
+        return shown;
+    const QCursor cursor = peer->Widget()->cursor();
+    shown.Shape = int(cursor.shape());
+    if (cursor.shape() == Qt::BitmapCursor) {
+        shown.Picture = true;
+        shown.Width = cursor.pixmap().width();
+        shown.Height = cursor.pixmap().height();
+        shown.HotX = cursor.hotSpot().x();
+        shown.HotY = cursor.hotSpot().y();
+    }
+    return shown;
 }
 
 bool QtShowsPicture(const TControl* control)
@@ -88,6 +134,61 @@ void QtMouse(const TControl* control, TQtMouseAction action, int x, int y)
     const Qt::MouseButtons held = action == TQtMouseAction::Release ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent e(type, p, global, button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &e);
+}
+
+void QtPointer(TQtMouseAction action, TPoint screen)
+{
+    const QPoint global(screen.X, screen.Y);
+    QWindow* target = nullptr;
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        target = grabber->window()->windowHandle();
+    else if (gPressedWindow)
+        target = gPressedWindow;
+    else
+        target = WindowAt(global);
+    if (action == TQtMouseAction::Release)
+        gPressedWindow = nullptr;
+    if (!target)
+        return;
+    if (action == TQtMouseAction::Press)
+        gPressedWindow = target;
+    const QEvent::Type type = action == TQtMouseAction::Press  ? QEvent::MouseButtonPress
+                            : action == TQtMouseAction::Move   ? QEvent::MouseMove
+                                                               : QEvent::MouseButtonRelease;
+    const Qt::MouseButton button = action == TQtMouseAction::Move ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held = action == TQtMouseAction::Release ? Qt::NoButton : Qt::LeftButton;
+    // A second apart, so no two presses make a double click.
+    gPointerTime += 1000;
+    qt_handleMouseEvent(target, target->mapFromGlobal(QPointF(global)), QPointF(global), held, button, type,
+                        Qt::NoModifier, gPointerTime);
+}
+
+TRect QtWidgetOnScreen(const TControl* control)
+{
+    TQtControlPeer* peer = QtPeerOf(control);
+    if (!peer)
+        return {};
+    const QWidget* widget = peer->Widget();
+    const QPoint at = widget->mapToGlobal(QPoint(0, 0));
+    return Bounds(at.x(), at.y(), widget->width(), widget->height());
+}
+
+bool QtWindowOwnedBy(const TControl* window, const TControl* owner)
+{
+    TQtControlPeer* peer = QtPeerOf(window);
+    TQtControlPeer* ownerPeer = QtPeerOf(owner);
+    if (!peer || !ownerPeer)
+        return false;
+    const QWidget* frame = peer->Widget()->window();
+    const QWindow* handle = frame->windowHandle();
+    return handle && handle->transientParent() == ownerPeer->Widget()->window()->windowHandle() &&
+           frame->windowType() == Qt::Tool;
+}
+
+bool QtGrabsMouse(const TControl* control)
+{
+    TQtControlPeer* peer = QtPeerOf(control);
+    return peer && QWidget::mouseGrabber() == peer->Widget();
 }
 
 AnsiString QtTranslated(const char* context, const char* text)

@@ -17,6 +17,13 @@ bool QtDragScrollBar(const TWinControl* control, TScrollBarKind kind, int pos);
 void QtTurnWheel(const TControl* control, int delta);
 // The tooltip of the control's widget.
 AnsiString QtToolTip(const TControl* control);
+// The cursor over the control's widget: a picture (Width, Height and hot spot of its
+// pixmap) or, with Picture false, one of the desktop's shapes (Shape: Qt's number).
+struct TQtShownCursor {
+    bool Picture = false;
+    int Shape = 0, Width = 0, Height = 0, HotX = 0, HotY = 0;
+};
+TQtShownCursor QtShownCursor(const TControl* control);
 // Whether the control's widget (a tool button) shows a picture.
 bool QtShowsPicture(const TControl* control);
 
@@ -30,5 +37,17 @@ bool QtWindowFrameless(const TControl* control);
 // the control's widget, as the user's mouse would arrive.
 enum class TQtMouseAction { Press, Move, Release };
 void QtMouse(const TControl* control, TQtMouseAction action, int x, int y);
+// The user's mouse (left button) at a screen point, through Qt's window-system entry as
+// the X server would deliver it: to the window holding the pointer grab; else, while the
+// button is held, to the window it went down in; else to the window under the point (an
+// owned window above its owner). Qt then picks the widget.
+void QtPointer(TQtMouseAction action, TPoint screen);
+// Where the control's widget lies on the screen.
+TRect QtWidgetOnScreen(const TControl* control);
+// Whether the window of `window`'s widget has the window of `owner`'s as transient
+// parent (WM_TRANSIENT_FOR on X11) and is a tool window, which stays above it.
+bool QtWindowOwnedBy(const TControl* window, const TControl* owner);
+// Whether the control's widget holds Qt's mouse grab.
+bool QtGrabsMouse(const TControl* control);
 // Qt's own text `text` of `context` in the language loaded at start-up.
 AnsiString QtTranslated(const char* context, const char* text);

@@ -2,6 +2,7 @@
 
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtGraphics.h"
+#include "platform/qt/QtPeer.h"
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtServices.h"
 
@@ -13,10 +14,14 @@
 #include <QTranslator>
 #include <QApplication>
 #include <QLocale>
+#include <QPainter>
+#include <QPointer>
 
 #include <cstdlib>
 
-std::unique_ptr<TPeer> TQtWidgetSet::CreatePeer(TControl& control)
+namespace {
+// The peer that fits the control, before it shows anything.
+std::unique_ptr<TPeer> NewPeer(TControl& control)
 {
     // Most specific families first; a form is a windowed control too.
     using Factory = std::unique_ptr<TPeer> (*)(TControl&);
@@ -27,9 +32,50 @@ std::unique_ptr<TPeer> TQtWidgetSet::CreatePeer(TControl& control)
             break;
     if (!peer)
         peer = CreateGenericPeer(control);
+    return peer;
+}
+}  // namespace
+
+std::unique_ptr<TPeer> TQtWidgetSet::CreatePeer(TControl& control)
+{
+    std::unique_ptr<TPeer> peer = NewPeer(control);
     // A new peer starts by showing everything the model holds.
     peer->Changed(TControlChanges(TControlChange::All));
     return peer;
+}
+
+bool TQtWidgetSet::RenderControl(TControl& control, TPixelBuffer& pixels)
+{
+    if (pixels.Width <= 0 || pixels.Height <= 0)
+        return false;
+    // The painting lands straight in the pixels; what the widget leaves alone stays.
+    QImage image(reinterpret_cast<uchar*>(pixels.Pixels.data()), pixels.Width, pixels.Height, pixels.Width * 4,
+                 QImage::Format_RGB32);
+    auto render = [&](QWidget* widget) {
+        QPainter painter(&image);
+        widget->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    };
+    if (TQtControlPeer* shown = QtPeerOf(&control)) {
+        render(shown->Widget());
+        return true;
+    }
+    // A control on no shown window gets a widget of its own for the painting: off screen,
+    // on no parent, dropped right afterwards.
+    std::unique_ptr<TPeer> peer = NewPeer(control);
+    auto* qtPeer = dynamic_cast<TQtControlPeer*>(peer.get());
+    if (!qtPeer || !qtPeer->Widget())
+        return false;
+    QPointer<QWidget> widget = qtPeer->Widget();
+    widget->setParent(nullptr);
+    widget->setAttribute(Qt::WA_DontShowOnScreen);
+    peer->Changed(TControlChanges(TControlChange::All));
+    widget->move(0, 0);
+    widget->ensurePolished();
+    render(widget);
+    peer.reset();
+    if (widget)  // the peer leaves its widget to the event loop; this one goes now
+        QCoreApplication::sendPostedEvents(widget, QEvent::DeferredDelete);
+    return true;
 }
 
 std::unique_ptr<TPeer> TQtWidgetSet::CreateMenuPeer(TMenu& menu)

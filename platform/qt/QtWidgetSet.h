@@ -7,4 +7,5 @@ class TQtWidgetSet : public TWidgetSet {
 public:
     std::unique_ptr<TPeer> CreatePeer(TControl& control) override;
     std::unique_ptr<TPeer> CreateMenuPeer(TMenu& menu) override;
+    bool RenderControl(TControl& control, TPixelBuffer& pixels) override;
 };

@@ -1,5 +1,6 @@
 #include "platform/rtl/Cp1251.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include <array>
@@ -18,6 +19,20 @@ constexpr char16_t kUpperHalf[64] = {
     0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
+
+// The code page byte of every code point a two-byte UTF-8 sequence can hold (U+0080..U+07FF),
+// -1 where the code page has none: text from SQLite is mostly Cyrillic, decoded by lookup.
+constexpr auto kFromTwoByte = [] {
+    std::array<int16_t, 0x800 - 0x80> t{};
+    for (auto& v : t)
+        v = -1;
+    for (int i = 0; i < 64; ++i)
+        if (kUpperHalf[i] >= 0x80 && kUpperHalf[i] < 0x800)
+            t[kUpperHalf[i] - 0x80] = int16_t(0x80 + i);
+    for (int c = 0x0410; c <= 0x044F; ++c)
+        t[c - 0x80] = int16_t(0xC0 + (c - 0x0410));
+    return t;
+}();
 
 // Capital/small pairs of the Cyrillic letters outside А..я.
 constexpr unsigned char kCasePairs[][2] = {
@@ -319,9 +334,16 @@ AnsiString Utf8ToAnsi(std::string_view utf8)
                 *o++ = char(s[i++]);
             continue;
         }
+        // Runs of Russian letters: А..п are D0 90..D0 BF, р..я D1 80..D1 8F.
+        while (i + 1 < n && ((s[i] == 0xD0 && s[i + 1] >= 0x90 && s[i + 1] <= 0xBF) ||
+                             (s[i] == 0xD1 && s[i + 1] >= 0x80 && s[i + 1] <= 0x8F))) {
+            *o++ = char(s[i + 1] + (s[i] == 0xD0 ? 0x30 : 0x70));
+            i += 2;
+        }
+        if (i >= n || s[i] < 0x80)
+            continue;
         if ((s[i] & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80 && s[i] >= 0xC2) {
-            const char32_t cp = char32_t((s[i] & 0x1F) << 6 | (s[i + 1] & 0x3F));
-            const int c = cp1251::FromUnicode(cp);
+            const int c = kFromTwoByte[size_t((s[i] & 0x1F) << 6 | (s[i + 1] & 0x3F)) - 0x80];
             *o++ = c < 0 ? '?' : char(c);
             i += 2;
             continue;

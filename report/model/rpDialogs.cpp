@@ -236,8 +236,9 @@ void TrpDialogControl::SetFocus()
 
 void TrpDialogControl::Draw(TCanvas* Canvas, Extended, Extended, Extended, Extended)
 {
-    // The designer's picture, not scaled: the control paints itself on a button-face
-    // bitmap of the component's size, which goes to the component's absolute place.
+    // The designer's picture, not scaled: the control paints itself (its widget, or a
+    // simple frame and caption without one) on a button-face bitmap of the component's
+    // size, which goes to the component's absolute place.
     if (!Canvas)
         return;
     const int w = Rounded(FWidth), h = Rounded(FHeight);
@@ -250,7 +251,7 @@ void TrpDialogControl::Draw(TCanvas* Canvas, Extended, Extended, Extended, Exten
     c->GetBrush()->SetStyle(bsSolid);
     c->FillRect(TRect{0, 0, w, h});
     if (FControl)
-        FControl->Paint(*c);
+        PaintControlTo(*FControl, picture);
     Canvas->Draw(Rounded(GetAbsLeft()), Rounded(GetAbsTop()), &picture);
 }
 

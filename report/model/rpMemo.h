@@ -118,6 +118,7 @@ private:
     // width it was laid out at.
     std::unique_ptr<TrpDrawText> FPartLayout;
     int FPartWidth = 0;
+    size_t FPartBytes = 0;  // what the last part laid out anew took of the text
 };
 
 class TrpMemoView : public TrpCustomMemoView {

@@ -7,6 +7,8 @@
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
+
 TrpDrawText& TrpCustomMemoView::DrawTextObject() const
 {
     if (TrpReport* report = rpReportOf(this))
@@ -173,10 +175,40 @@ Extended TrpCustomMemoView::CalcWidth()
     return static_cast<Extended>(Round(dt.CalcWidth() + AdjustCalcWidth()));
 }
 
+namespace {
+
+// Where a start of Text at least Want bytes long may end: after a line end, or before a
+// blank inside a paragraph (never inside a tag, never right after a line end). The size of
+// Text when there is no such place.
+size_t PartCut(const AnsiString& Text, size_t Want, bool Tags)
+{
+    const size_t start = std::max<size_t>(Want, 1);
+    bool inTag = false;  // a '<' before p that no '>' has closed yet
+    if (Tags)
+        for (size_t k = std::min(start, Text.size()); k-- > 0;)
+            if (Text[k] == '>' || Text[k] == '<') {
+                inTag = Text[k] == '<';
+                break;
+            }
+    for (size_t p = start; p < Text.size(); ++p) {
+        const char before = Text[p - 1];
+        if (before == '\n')
+            return p;
+        if (Text[p] == ' ' && before != '\r' && before != ' ' && !inTag)
+            return p;
+        if (Tags && (Text[p] == '<' || Text[p] == '>'))
+            inTag = Text[p] == '<';
+    }
+    return Text.size();
+}
+
+}  // namespace
+
 void TrpCustomMemoView::InitPart()
 {
     RestText = GetText();
     FPartLayout.reset();
+    FPartBytes = 0;
 }
 
 Extended TrpCustomMemoView::DrawPart()
@@ -184,33 +216,32 @@ Extended TrpCustomMemoView::DrawPart()
     const TColor savedColor = Color;
     if (AutoWidth || FloatsDiffer(ParagraphGap, 0)) {
         // The width follows the text of each part, or the paragraph that goes on in the
-        // next part starts there as a new one: every part is laid out anew. Only the first
-        // paragraphs of the rest are laid out, twice as many each time until some are left
-        // over, so a long text splits in time linear in its length.
+        // next part starts there as a new one: every part is laid out anew. Only the start
+        // of the rest is laid out, twice as long each time until some lines are left over,
+        // so a long text splits in time linear in its length. Lines are laid out one after
+        // another, so every line but the last of a start is the whole text's line too.
         TrpDrawText& dt = DrawTextObject();
         TrpDrawTextLock lock(dt);
         AnsiString rest = std::move(RestText);
         Extended unused = 0;
-        for (size_t paragraphs = 8;; paragraphs *= 2) {
-            // The first `paragraphs` lines with their line ends: a final line end adds no line.
-            size_t cut = 0;
-            size_t count = 0;
-            for (size_t k = rest.find("\r\n"); k != AnsiString::npos; k = rest.find("\r\n", k + 2))
-                if (++count == paragraphs) {
-                    cut = k + 2;
-                    break;
-                }
-            const bool whole = cut == 0 || cut >= rest.size();
+        // A part takes about as much as the one before it.
+        for (size_t want = std::max<size_t>(FPartBytes + FPartBytes / 4, 4096);; want *= 2) {
+            const size_t cut = PartCut(rest, want, AllowHTMLTags);
+            const bool whole = cut >= rest.size();
             SetText(whole ? rest : rest.substr(0, cut));
             SetDrawParams(nullptr, 1, 1, 0, 0);
             unused = dt.UnusedSpace();
-            const AnsiString out = dt.GetOutBoundsText();
+            AnsiString out = dt.GetOutBoundsText();
             if (whole) {
-                RestText = out;
+                RestText = std::move(out);
                 break;
             }
             if (!out.empty()) {
-                RestText = std::move(rest.replace(0, cut, out));  // out ends its last line
+                // Out ends its last line; a paragraph cut in two goes on without a break.
+                if (rest[cut - 1] != '\n' && out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0)
+                    out.resize(out.size() - 2);
+                FPartBytes = cut - std::min(cut, out.size());
+                RestText = std::move(rest.replace(0, cut, out));
                 break;
             }
         }

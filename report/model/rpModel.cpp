@@ -12,4 +12,5 @@ void rpInitModel()
     RegisterClasses({TrpUserDataSet::StaticClass(), TrpDBDataset::StaticClass(), TrpVariable::StaticClass(),
                      TrpDataSetItem::StaticClass()});
     frAddClassesRes();
+    rpRegisterResourceImages();
 }

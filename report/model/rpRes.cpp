@@ -3,6 +3,7 @@
 
 #include "report/model/rpUtils.h"
 
+#include "platform/graphics/Resources.h"
 #include "platform/rtl/SysUtils.h"
 
 SKLAD_DEFINE_CLASS(TrpResources)
@@ -27,14 +28,20 @@ void rpSetBitmapResourceLoader(TrpBitmapResourceLoader Loader) { BitmapLoader() 
 
 bool rpLoadBitmapResource(const AnsiString& Name, TBitmap& Bitmap)
 {
-    return BitmapLoader() && BitmapLoader()(Name, Bitmap);
+    if (BitmapLoader())
+        return BitmapLoader()(Name, Bitmap);
+    const TPixelBuffer* pixels = FindBitmapResource(Name);
+    if (!pixels)
+        return false;
+    Bitmap.SetPixels(*pixels);
+    return true;
 }
 
 TCustomImageList* TrpResources::GetMainButtonImages()
 {
-    if (FMainButtonImages->Count() == 0 && BitmapLoader()) {
+    if (FMainButtonImages->Count() == 0) {
         TBitmap strip;
-        if (BitmapLoader()("rpBUTTONS", strip))
+        if (rpLoadBitmapResource("rpBUTTONS", strip))
             SetButtonImages(&strip);
     }
     return FMainButtonImages.get();
@@ -51,9 +58,9 @@ void TrpResources::SetButtonImages(TBitmap* Images, bool Clear)
 
 TCustomImageList* TrpResources::GetObjectImages()
 {
-    if (FObjectImages->Count() == 0 && BitmapLoader()) {
+    if (FObjectImages->Count() == 0) {
         TBitmap strip;
-        if (BitmapLoader()("rpOBJECTS", strip))
+        if (rpLoadBitmapResource("rpOBJECTS", strip))
             SetObjectImages(&strip);
     }
     return FObjectImages.get();

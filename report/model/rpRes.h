@@ -49,10 +49,16 @@ private:
 };
 
 // Reads a bitmap resource of the program by name into Bitmap; false when there is none.
+// The program's own resources (platform/graphics/Resources.h) unless a test installs
+// another loader; nullptr puts the program's back.
 using TrpBitmapResourceLoader = std::function<bool(const AnsiString& Name, TBitmap& Bitmap)>;
 void rpSetBitmapResourceLoader(TrpBitmapResourceLoader Loader);
 // A bitmap resource by name through the installed loader; false when there is none.
 bool rpLoadBitmapResource(const AnsiString& Name, TBitmap& Bitmap);
+// Registers the library's pictures as program resources: the bitmaps "rpBUTTONS" (pairs of
+// 16 x 16 cells), "rpOBJECTS" (22 x 22 cells) and "rpEMPTY", and the cursors "rpHAND",
+// "rpZOOM" and "rpFORMAT". Run by rpInitModel.
+void rpRegisterResourceImages();
 
 // The one dictionary, created on first use.
 TrpResources& rpResources();

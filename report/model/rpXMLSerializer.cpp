@@ -190,21 +190,33 @@ void ForEachAttr(std::string_view Text, F&& f)
 }
 }  // namespace
 
-TrpParsedAttrs::TEntry& TrpParsedAttrs::EntryOf(std::string_view Text)
+TrpParsedAttrs::TEntry& TrpParsedAttrs::EntryOf(std::string_view Text, const void* Key)
 {
+    auto parse = [](std::string_view Text) {
+        TEntry entry;
+        ForEachAttr(Text, [&](AnsiString name, AnsiString value) { entry.Attrs.emplace_back(std::move(name), std::move(value)); });
+        return entry;
+    };
+    if (Key) {
+        TKeyed& keyed = FByKey[Key];
+        if (keyed.Data != Text.data() || keyed.Size != Text.size() || !keyed.Data) {
+            keyed.Entry = parse(Text);
+            keyed.Data = Text.data();
+            keyed.Size = Text.size();
+        }
+        return keyed.Entry;
+    }
     const auto found = FByText.find(Text);
     if (found != FByText.end())
         return found->second;
-    TEntry entry;
-    ForEachAttr(Text, [&](AnsiString name, AnsiString value) { entry.Attrs.emplace_back(std::move(name), std::move(value)); });
-    return FByText.emplace(std::string(Text), std::move(entry)).first->second;
+    return FByText.emplace(std::string(Text), parse(Text)).first->second;
 }
 
-const TrpParsedAttrs::TAttrs& TrpParsedAttrs::Of(std::string_view Text) { return EntryOf(Text).Attrs; }
+const TrpParsedAttrs::TAttrs& TrpParsedAttrs::Of(std::string_view Text, const void* Key) { return EntryOf(Text, Key).Attrs; }
 
-const std::vector<TrpParsedAttrs::TSetter>& TrpParsedAttrs::For(std::string_view Text, TClass Cls)
+const std::vector<TrpParsedAttrs::TSetter>& TrpParsedAttrs::For(std::string_view Text, TClass Cls, const void* Key)
 {
-    TEntry& entry = EntryOf(Text);
+    TEntry& entry = EntryOf(Text, Key);
     for (const auto& [cls, setters] : entry.Setters)
         if (cls == Cls)
             return setters;
@@ -491,7 +503,15 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
     if (t.empty()) {
         if (Trim(More).empty())
             return nullptr;
-        return ReadComponentStr(AOwner, AnsiString(More));  // the class name is in More
+        // The class name is in More, a text of this call only: it is not kept by the key.
+        const void* key = ParsedKey;
+        ParsedKey = nullptr;
+        struct Restore {
+            const void*& Key;
+            const void* Was;
+            ~Restore() { Key = Was; }
+        } restore{ParsedKey, key};
+        return ReadComponentStr(AOwner, AnsiString(More));
     }
     // Each part is read where it lies: a page's objects are built from long texts.
     const size_t blank = t.find(' ');
@@ -512,8 +532,8 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
     try {
         FSkipping = !SkipInText.empty() && !More.empty();
         if (Parsed) {
-            const TrpParsedAttrs::TAttrs& parsed = Parsed->Of(attrs);
-            for (const TrpParsedAttrs::TSetter& set : Parsed->For(attrs, cls))
+            const TrpParsedAttrs::TAttrs& parsed = Parsed->Of(attrs, ParsedKey);
+            for (const TrpParsedAttrs::TSetter& set : Parsed->For(attrs, cls, ParsedKey))
                 try {
                     if (FSkipping && parsed[set.Attr].first == SkipInText)
                         continue;

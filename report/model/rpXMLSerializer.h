@@ -30,6 +30,9 @@
 
 // Attribute texts split into names (in lower case) and values, kept by text: the objects of
 // prepared pages are built from a few long texts of their originals, read once each.
+// A text may also be kept by the object that holds it (Key): it is then found without
+// reading it again, however long. The holder says when its text changes or it goes (Forget);
+// a text seen at another place or length under the same key is read anew all the same.
 class TrpParsedAttrs {
 public:
     using TAttrs = std::vector<std::pair<AnsiString, AnsiString>>;
@@ -42,22 +45,33 @@ public:
         AnsiString Str;
         size_t Attr = 0;
     };
-    const TAttrs& Of(std::string_view Text);
+    const TAttrs& Of(std::string_view Text, const void* Key = nullptr);
     // Text's attributes as setters for objects of class Cls.
-    const std::vector<TSetter>& For(std::string_view Text, TClass Cls);
-    void Clear() { FByText.clear(); }
+    const std::vector<TSetter>& For(std::string_view Text, TClass Cls, const void* Key = nullptr);
+    void Forget(const void* Key) { FByKey.erase(Key); }
+    void Clear()
+    {
+        FByText.clear();
+        FByKey.clear();
+    }
 
 private:
     struct TEntry {
         TAttrs Attrs;
         std::vector<std::pair<TClass, std::vector<TSetter>>> Setters;
     };
+    struct TKeyed {
+        const char* Data = nullptr;
+        size_t Size = 0;
+        TEntry Entry;
+    };
     struct THash {
         using is_transparent = void;
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
-    TEntry& EntryOf(std::string_view Text);
+    TEntry& EntryOf(std::string_view Text, const void* Key);
     std::unordered_map<std::string, TEntry, THash, std::equal_to<>> FByText;
+    std::unordered_map<const void*, TKeyed> FByKey;
 };
 
 class TrpXMLSerializer {
@@ -71,8 +85,10 @@ public:
     TrpComponent* Owner = nullptr;
     bool SerializeDefaultValues = false;
     TStream* Stream = nullptr;
-    // When set, ReadComponentStr takes Text's attributes from here instead of reading them.
+    // When set, ReadComponentStr takes Text's attributes from here instead of reading them,
+    // kept by ParsedKey (the object holding Text) when that is set.
     TrpParsedAttrs* Parsed = nullptr;
+    const void* ParsedKey = nullptr;
 
     // Attribute text of one object, each attribute preceded by one blank.
     AnsiString ObjToXML(TPersistent* Obj, const AnsiString& Prefix = {});

@@ -172,7 +172,8 @@ void TrpAggregateItem::Calc()
 
 Variant TrpAggregateItem::Value() const
 {
-    if (!VCount.empty()) {
+    // Outside a vertical column (VColumn 0) the total is the whole rows'.
+    if (VColumn > 0 && !VCount.empty()) {
         auto c = VCount.find(VColumn);
         const int n = c == VCount.end() ? 0 : c->second;
         if (Func == agCount)

@@ -283,6 +283,9 @@ bool TrpToolBar::DockTo(TrpDock* NewDock, int X, int Y)
     TPanel::SetVisible(false);
     if (FIsFloat && FFloatWindow) {
         TrpFloatWindow* window = FFloatWindow;
+        // A drag that docks the tool bar goes on in the dock.
+        if (GetCapture() == window)
+            SetCapture(this);
         window->Hide();
         window->ToolBar = nullptr;
         FFloatWindow = nullptr;
@@ -327,6 +330,7 @@ void TrpToolBar::FloatTo(int X, int Y)
     TrpDock* old = Dock();
     TCustomForm* host = ParentForm();
     auto* window = new TrpFloatWindow(host ? static_cast<TComponent*>(host) : Owner());
+    window->SetPopupParent(host);
     window->ToolBar = this;
     window->SetCaption(GetCaption());
     FFloatWindow = window;
@@ -349,6 +353,10 @@ void TrpToolBar::FloatTo(int X, int Y)
 void TrpToolBar::MakeFloat()
 {
     FloatTo(FCursor.X - FGrab.X - kFrame, FCursor.Y - FGrab.Y - kCaption);
+    // Only while the button is held: a capture taken without one would keep the next
+    // click anywhere on the screen for the float window.
+    if (FDragging && FIsFloat && FFloatWindow)
+        SetCapture(FFloatWindow);
 }
 
 void TrpToolBar::StartDrag(TPoint Screen)
@@ -358,6 +366,15 @@ void TrpToolBar::StartDrag(TPoint Screen)
     // Measured from the tool bar's outer corner (its client area may be inset by a frame).
     const TPoint origin = GetParent() ? GetParent()->ClientToScreen({GetLeft(), GetTop()}) : ClientToScreen({0, 0});
     FGrab = {Screen.X - origin.X, Screen.Y - origin.Y};
+    SetCapture(FIsFloat && FFloatWindow ? static_cast<TControl*>(FFloatWindow) : this);
+}
+
+void TrpToolBar::EndDrag()
+{
+    FDragging = false;
+    TControl* capture = GetCapture();
+    if (capture && (capture == this || capture == FFloatWindow))
+        ReleaseCapture();
 }
 
 void TrpToolBar::MoveTo(TPoint Screen)
@@ -508,7 +525,7 @@ void TrpToolBar::MouseMove(TShiftState Shift, int X, int Y)
 void TrpToolBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     TPanel::MouseUp(Button, Shift, X, Y);
-    FDragging = false;
+    EndDrag();
 }
 
 // ---------------------------------------------------------------- TrpFloatWindow
@@ -589,36 +606,69 @@ void TrpFloatWindow::SurfacePaint(TObject*) { PaintFrame(*Surface->GetCanvas());
 
 void TrpFloatWindow::SurfaceMouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y)
 {
-    if (Button != mbLeft || Y < kFrame || Y >= kCaption)
-        return;
-    FMoving = true;
-    FLast = Surface->ClientToScreen({X, Y});
-    if (ToolBar) {
-        // The drag is the tool bar's: a dock under the cursor takes it.
-        ToolBar->StartDrag(FLast);
-    }
+    PointerDown(Button, Surface->ClientToScreen({X, Y}));
 }
 
 void TrpFloatWindow::SurfaceMouseMove(TObject*, TShiftState, int X, int Y)
 {
-    if (!FMoving)
-        return;
-    const TPoint p = Surface->ClientToScreen({X, Y});
-    if (ToolBar && ToolBar->FDragging) {
-        ToolBar->MoveTo(p);
-        if (!ToolBar || !ToolBar->IsFloat())
-            FMoving = false;
-        return;
-    }
-    SetBounds(GetLeft() + p.X - FLast.X, GetTop() + p.Y - FLast.Y, GetWidth(), GetHeight());
-    FLast = p;
+    PointerMove(Surface->ClientToScreen({X, Y}));
 }
 
-void TrpFloatWindow::SurfaceMouseUp(TObject*, TMouseButton, TShiftState, int, int)
+void TrpFloatWindow::SurfaceMouseUp(TObject*, TMouseButton, TShiftState, int, int) { PointerUp(); }
+
+void TrpFloatWindow::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TForm::MouseDown(Button, Shift, X, Y);
+    PointerDown(Button, ClientToScreen({X, Y}));
+}
+
+void TrpFloatWindow::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TForm::MouseMove(Shift, X, Y);
+    PointerMove(ClientToScreen({X, Y}));
+}
+
+void TrpFloatWindow::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TForm::MouseUp(Button, Shift, X, Y);
+    PointerUp();
+}
+
+void TrpFloatWindow::PointerDown(TMouseButton Button, TPoint Screen)
+{
+    const int y = ScreenToClient(Screen).Y;
+    if (Button != mbLeft || y < kFrame || y >= kCaption)
+        return;
+    FMoving = true;
+    FLast = Screen;
+    if (ToolBar) {
+        // The drag is the tool bar's: a dock under the cursor takes it.
+        ToolBar->StartDrag(FLast);
+    } else {
+        SetCapture(this);
+    }
+}
+
+void TrpFloatWindow::PointerMove(TPoint Screen)
+{
+    // A drag that floated the tool bar goes on here, under the capture.
+    if (ToolBar && ToolBar->FDragging) {
+        ToolBar->MoveTo(Screen);
+        return;
+    }
+    if (!FMoving)
+        return;
+    SetBounds(GetLeft() + Screen.X - FLast.X, GetTop() + Screen.Y - FLast.Y, GetWidth(), GetHeight());
+    FLast = Screen;
+}
+
+void TrpFloatWindow::PointerUp()
 {
     FMoving = false;
-    if (ToolBar)
-        ToolBar->FDragging = false;
+    if (ToolBar && ToolBar->FDragging)
+        ToolBar->EndDrag();
+    else if (GetCapture() == this)
+        ReleaseCapture();
 }
 
 TrpDock* TrpFloatWindow::FindDock(TPoint Screen) const

@@ -101,7 +101,8 @@ public:
     bool AddToDock(TrpDock* Dock);
     // Floats it with its window at (X, Y) (screen), or moves the window when floating.
     void FloatTo(int X, int Y);
-    // Floats it at the cursor; the drag goes on with the float window.
+    // Floats it at the cursor; during a drag the float window takes the mouse capture, so
+    // the drag goes on with it wherever the pointer goes.
     void MakeFloat();
     // One step of a drag with the pointer at Screen.
     void MoveTo(TPoint Screen);
@@ -128,7 +129,10 @@ protected:
 private:
     friend class TrpDragBox;
     friend class TrpFloatWindow;
+    // A drag holds the mouse capture from the press to the release: the tool bar holds it
+    // while docked, its float window while floating.
     void StartDrag(TPoint Screen);
+    void EndDrag();
     void SetFrame();
     TrpDragBox* FDragBox = nullptr;
     TrpFloatWindow* FFloatWindow = nullptr;
@@ -140,7 +144,8 @@ private:
 };
 
 // The borderless window of a floating tool bar: a grey frame and caption bar (dragging
-// the bar moves the window) and a close button.
+// the bar moves the window) and a close button. Its owner's form owns its window, so it
+// stays above that form.
 class TrpFloatWindow : public TForm {
     SKLAD_CLASS_NOPUBLISH(TrpFloatWindow, TForm)
 public:
@@ -157,7 +162,17 @@ public:
     // Places the close button at the top right.
     void PlaceCloseButton();
 
+protected:
+    // The window's own mouse messages: those it gets while it holds the capture.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
 private:
+    // A press on the caption bar starts moving the window, or dragging the tool bar.
+    void PointerDown(TMouseButton Button, TPoint Screen);
+    void PointerMove(TPoint Screen);
+    void PointerUp();
     void SurfacePaint(TObject* Sender);
     void SurfaceMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void SurfaceMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);

@@ -20,7 +20,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <set>
 #include <unordered_set>
 
 using namespace rpengine;
@@ -450,9 +452,12 @@ void TrpEngine::InitPage()
 
 void TrpEngine::AddPage()
 {
+    const int pages = PreviewPages->GetCount();
     PreviewPages->AddPage(Page);
     CurY = 0;
-    ShowBand(TrpOverlay::StaticClass());
+    // A page gone back to (the further part of a wide row) has its overlay already.
+    if (PreviewPages->GetCount() > pages)
+        ShowBand(TrpOverlay::StaticClass());
     CurY = 0;
     const Extended savedX = CurX;
     PageHeaderHeight = 0;
@@ -502,7 +507,7 @@ bool TrpEngine::AtFreshTop() const
     return PreviewPages->CurPage == FRun->FreshPage && CurY <= FRun->FreshY + 0.0001L;
 }
 
-void TrpEngine::OutputFooter(TrpBand* Band)
+void TrpEngine::OutputFooter(TrpBand* Band, bool Reset)
 {
     if (!Band)
         return;
@@ -526,8 +531,17 @@ void TrpEngine::OutputFooter(TrpBand* Band)
     }
     UnStretch(Band);
     // A page footer left out keeps its totals for the next page's footer.
-    if (!(leftOut && Is<TrpPageFooter>(Band)))
+    if (Reset && !(leftOut && Is<TrpPageFooter>(Band)))
         AggregateList.Reset(Band);
+}
+
+void TrpEngine::EndPageFooters(bool Reset)
+{
+    for (TrpBand* band : FooterList) {
+        if (band && Is<TrpPageFooter>(band))
+            CurY = PageHeight - band->GetHeight();
+        OutputFooter(band, Reset);
+    }
 }
 
 void TrpEngine::EndPage()
@@ -540,12 +554,31 @@ void TrpEngine::EndPage()
         CurColumn = 1;
         ColumnStartY = 0;
     }
-    for (TrpBand* band : FooterList) {
-        if (band && Is<TrpPageFooter>(band))
-            CurY = PageHeight - band->GetHeight();
-        OutputFooter(band);
+    // The pages that rows of this one went on over end with it: each shows the footers
+    // over the same rows, and the totals restart only after the last of them.
+    const int rowPage = PreviewPages->CurPage;
+    std::set<int> parts;
+    if (auto it = FRun->PartPages.find(rowPage); it != FRun->PartPages.end()) {
+        parts = std::move(it->second);
+        FRun->PartPages.erase(it);
     }
+    const Extended y = CurY;
+    const bool last = IsLastPage;
+    IsLastPage = last && parts.empty();
+    EndPageFooters(parts.empty());
+    const Extended below = CurY;
     IsFirstPage = false;
+    for (auto it = parts.begin(); it != parts.end(); ++it) {
+        PreviewPages->CurPage = *it;
+        CurY = y;
+        IsLastPage = last && std::next(it) == parts.end();
+        EndPageFooters(std::next(it) == parts.end());
+    }
+    if (!parts.empty()) {
+        PreviewPages->CurPage = rowPage;
+        CurY = below;
+        IsLastPage = last;
+    }
 }
 
 void TrpEngine::NewPage()

@@ -135,7 +135,8 @@ private:
     void BindHeadersFooters(std::vector<TrpBand*>& List, TStrings* ErrorList);
     void BindDataBands(std::vector<TrpBand*>& List, int From, TrpBand* Parent, int Level, bool Vertical);
     void PageBody();
-    void OutputFooter(TrpBand* Band);
+    void OutputFooter(TrpBand* Band, bool Reset);
+    void EndPageFooters(bool Reset);
     void MarkFresh();
     bool AtFreshTop() const;
     void ProcessMessages();
@@ -174,6 +175,7 @@ private:
     void ShowVDataBands(TrpComponent* Parent, int Depth);
     void ShowVBand(TrpBand* Band);
     void OutputInParts(TrpBand* Band);
+    void AddPartPage(int RowPage, Extended RowY);
     void AddToVHeaderList(TrpBand* Band);
     void RemoveFromVHeaderList(TrpBand* Band);
     void AddBandOutline(TrpBand* Band);

@@ -201,6 +201,8 @@ void TrpEngine::DoShow(TrpBand* Band)
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
         ShowVBands(Band);
+        // The row's own objects, and footers after it, read whole-row totals.
+        CurVColumn = 0;
         CurX = 0;
         PreviewPages->AddPageAction = apAdd;
         keptPageList = VPageList;

@@ -18,6 +18,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <map>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -78,6 +80,9 @@ public:
     // an empty page behind.
     Extended FreshY = -1;
     int FreshPage = -1;
+    // Rows wider than the page go on over the pages after their own: per page of such rows,
+    // the pages their further parts lie on. They end with the row's page, with its footers.
+    std::map<int, std::set<int>> PartPages;
     const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
 
 private:

@@ -245,7 +245,6 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     const int keptPage = PreviewPages->CurPage;
     const int keptColumn = CurColumn;
     const Extended keptY = CurY;
-    PreviewPages->AddPageAction = apWriteOver;
     std::vector<TrpComponent*> objects(Band->Objects());
     for (size_t k = 0; k + 1 < VPageList.size(); ++k) {
         const int a = VPageList[k], b = VPageList[k + 1];
@@ -254,14 +253,8 @@ void TrpEngine::OutputInParts(TrpBand* Band)
         for (int i = a; i < b && i < static_cast<int>(objects.size()); ++i)
             objects[static_cast<size_t>(i)]->SetParent(Band);
         PreviewPages->AddObject(Band);
-        if (k + 2 < VPageList.size()) {
-            NewPage();
-            CurY = keptY;
-        } else if (k > 0) {
-            // The last part's page gets its footers too. A row that fits on its page ends
-            // nothing: that page goes on after it.
-            EndPage();
-        }
+        if (k + 2 < VPageList.size())
+            AddPartPage(keptPage, keptY);
     }
     for (TrpComponent* o : objects)
         o->SetParent(nullptr);
@@ -271,6 +264,31 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     CurColumn = keptColumn;
     CurY = keptY;
     PreviewPages->AddPageAction = apAdd;
+}
+
+void TrpEngine::AddPartPage(int RowPage, Extended RowY)
+{
+    // The row's own page stays open for the rows below it: it and the pages its rows go on
+    // over end together (EndPage), each with its footers over the same rows.
+    PreviewPages->AddPageAction = apWriteOver;
+    const int pages = PreviewPages->GetCount();
+    const bool first = IsFirstPage;
+    const Extended freshY = FRun->FreshY;
+    const int freshPage = FRun->FreshPage;
+    IsFirstPage = false;  // a page after the row's own is never the first
+    AddPage();
+    IsFirstPage = first;
+    FRun->FreshY = freshY;
+    FRun->FreshPage = freshPage;
+    FRun->PartPages[RowPage].insert(PreviewPages->CurPage);
+    if (PreviewPages->GetCount() > pages) {
+        // A new page gets its outline entry; the rows' entries stay where they were.
+        TrpCustomOutline* outline = PreviewPages->Outline();
+        TrpXMLItem* level = outline->CurItem;
+        AddPageOutline();
+        outline->CurItem = level;
+    }
+    CurY = RowY;
 }
 
 void TrpEngine::AddPageOutline()

@@ -212,6 +212,7 @@ void TrpPreviewPages::AddSourcePage(TrpReportPage* Page)
             stem = "o";
         const AnsiString alias = FDictionary.AddUnique(stem, "Page" + IntToStr(n) + "." + o->Name(), c);
         c->BaseName = c->FullDiff ? c->ClassName() : serializer.WriteComponentStr(c);
+        FParsedBases.Forget(c);
         c->AliasName = alias;
         o->AliasName = alias;
     }
@@ -239,6 +240,7 @@ void TrpPreviewPages::AddToSourcePage(TrpComponent* Obj)
     const AnsiString alias =
         FDictionary.AddUnique(stem, "Page" + IntToStr(SourcePageCount() - 1) + "." + copy->Name(), copy);
     copy->BaseName = copy->FullDiff ? copy->ClassName() : serializer.WriteComponentStr(copy);
+    FParsedBases.Forget(copy);
     Obj->OriginalComponent = copy;
     copy->AliasName = alias;
     Obj->AliasName = alias;
@@ -541,6 +543,9 @@ void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent,
         TrpComponent* obj = nullptr;
         // A memo's page text (x) replaces its copy's whole text: that is not read per page.
         serializer.SkipInText = HasAttribute(child->Text, "x") ? "memo.text" : "";
+        // A copy's text is read once for all pages, kept by the copy (whose text is only
+        // ever set where it is forgotten here, and which goes only with all the copies).
+        serializer.ParsedKey = copy;
         try {
             obj = serializer.ReadComponentStr(Parent, copy ? copy->BaseName : child->Name, child->Text);
         } catch (const Exception& e) {
@@ -872,8 +877,10 @@ void TrpPreviewPages::AfterLoad()
             std::unique_ptr<TrpReportPage> page =
                 NewPageOfClass(SameClassName(child->Name, "TrpDMPPage") ? child->Name : AnsiString("TrpReportPage"));
             serializer.ReadRootComponent(page.get(), child);
-            for (TrpComponent* obj : page->GetAllObjects())
+            for (TrpComponent* obj : page->GetAllObjects()) {
                 obj->BaseName = serializer.WriteComponentStr(obj);
+                FParsedBases.Forget(obj);
+            }
             FSourcePages.push_back(std::move(page));
         }
         for (int i = 0; i < serializer.Errors.Count(); ++i)

@@ -151,13 +151,14 @@ const char* scJScriptGrammar()
 <ifstmt node="ifstmt">
 <keyword text="IF"/><char text="(" err="err12"/><expression err="err2"/><char text=")" err="err7"/>
 <statement node="thenstmt"/>
-<optionalloop><elseifpart node="elseif"/></optionalloop>
+<optionalloop><elseifpart/></optionalloop>
 <optional><keyword text="ELSE"/><statement node="elsestmt"/></optional>
 </ifstmt>
-<elseifpart>
-<keyword text="ELSE"/><keyword text="IF"/><char text="(" err="err12"/><expression err="err2"/><char text=")" err="err7"/>
+<elseifpart><keyword text="ELSE"/><elseiflink node="elseif"/></elseifpart>
+<elseiflink>
+<keyword text="IF"/><char text="(" err="err12"/><expression err="err2"/><char text=")" err="err7"/>
 <statement node="thenstmt"/>
-</elseifpart>
+</elseiflink>
 <switchstmt node="casestmt">
 <keyword text="SWITCH"/><empty add="switchbreak"/>
 <char text="(" err="err12"/><expression err="err2"/><char text=")" err="err7"/><char text="{" err="err10"/>

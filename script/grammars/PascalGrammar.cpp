@@ -180,13 +180,14 @@ const char* scPascalGrammar()
 <ifstmt node="ifstmt">
 <keyword text="IF"/><expression err="err2"/><keyword text="THEN" err="err13"/>
 <statement node="thenstmt"/>
-<optionalloop><elseifpart node="elseif"/></optionalloop>
+<optionalloop><elseifpart/></optionalloop>
 <optional><keyword text="ELSE"/><statement node="elsestmt"/></optional>
 </ifstmt>
-<elseifpart>
-<keyword text="ELSE"/><keyword text="IF"/><expression err="err2"/><keyword text="THEN" err="err13"/>
+<elseifpart><keyword text="ELSE"/><elseiflink node="elseif"/></elseifpart>
+<elseiflink>
+<keyword text="IF"/><expression err="err2"/><keyword text="THEN" err="err13"/>
 <statement node="thenstmt"/>
-</elseifpart>
+</elseiflink>
 <casestmt node="casestmt">
 <keyword text="CASE"/><expression err="err2"/><keyword text="OF" err="err12"/>
 <loop text=";" skip="1"><caseselector/></loop>

@@ -291,6 +291,42 @@ TEST_F(CompilerEndToEnd, ElseIfKeepsWhichIfAnElseBelongsTo)
         EXPECT_EQ(Run(c.language, c.text), c.out) << c.text;
 }
 
+TEST_F(CompilerEndToEnd, RunTimeErrorsInALaterElseIfPointAtItsIf)
+{
+    // A failing condition of a later link is reported where that link's if
+    // stands, not at the else before it.
+    const struct {
+        const char* language;
+        const char* text;
+        const char* pos;
+    } kCases[] = {
+        {"PascalScript", "var a: array[0..2] of Integer; i: Integer;\r\nbegin\r\n  i := 3;\r\n  if i = 1 then Print(1)\r\n"
+                         "  else if i = 2 then Print(2)\r\n  else  if a[i] = 0 then Print(3);\r\nend.",
+         "6:9"},
+        {"PascalScript", "var a: array[0..2] of Integer; i: Integer;\r\nbegin\r\n  i := 3;\r\n  if i = 1 then Print(1)\r\n"
+                         "  else if i = 2 then Print(2)\r\n  else  Print(a[i]);\r\nend.",
+         "6:9"},
+        {"C++Script", "int a[3]; int i = 3;\r\n{\r\n  if (i == 1) Print(1);\r\n  else if (a[i] == 0) Print(2);\r\n}",
+         "4:8"},
+        {"JScript", "var a[3]; var i = 3;\r\nif (i == 1) Print(1);\r\nelse if (i == 2) Print(2);\r\nelse   if (a[i] == 0) Print(3);",
+         "4:8"},
+        {"BasicScript", "Dim a[3]\r\ni = 3\r\nIf i = 1 Then\r\n  Print(1)\r\n  ElseIf a[i] = 0 Then\r\n  Print(2)\r\nEnd If\r\n",
+         "5:3"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(Compile(c.language, c.text)) << S->ErrorText;
+        AnsiString pos;
+        try {
+            S->Execute();
+        } catch (const EScriptRunError& e) {
+            pos = e.SourcePos();
+        }
+        EXPECT_EQ(pos, c.pos);
+        EXPECT_EQ(S->RunErrorPos, c.pos);
+    }
+}
+
 TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
 {
     int asked = 0;

@@ -1,7 +1,7 @@
 // The committed templates against their builder, and what each template must hold.
 #include "tools/TemplateBuilder.h"
 
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 
 #include "report/model/rpBands.h"
 #include "report/model/rpClass.h"

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <limits>
 
@@ -333,6 +334,69 @@ TEST_F(WarehouseTest, TextCellsReadLateGiveTheirOwnRowsText)
     EXPECT_EQ(q->FieldByName("Наименование")->AsString(), names[0]);
     q->Close();
     EXPECT_EQ(held.AsString(), names[3]);
+}
+
+// A statement reopened with the columns it had takes back its field definitions and fields
+// instead of making them again; whatever happened between the openings, the definitions,
+// fields and values are those of the statement's own columns.
+struct ReopenCase {
+    const char* why;
+    std::function<void(TADOQuery&)> between;
+};
+
+TEST_F(WarehouseTest, AReopenedStatementHasItsOwnColumnsWhateverHappenedBetween)
+{
+    const char* const point = "Select * From Products Where Наименование=:name";
+    const ReopenCase cases[] = {
+        {"the same statement, another value", [](TADOQuery&) {}},
+        {"another statement in between",
+         [](TADOQuery& q) { q.OpenSql("Select Цена, ID From Products"); q.Close(); }},
+        {"a definition added by hand", [](TADOQuery& q) { q.FieldDefs().Add("Extra", ftString, 5); }},
+        {"the definitions cleared by hand", [](TADOQuery& q) { q.FieldDefs().Clear(); }},
+        {"the definitions read again while closed", [](TADOQuery& q) { q.FieldDefs().Update(); }},
+        {"as many other columns opened, then these read while closed",
+         [](TADOQuery& q) {
+             AnsiString columns;
+             for (const char* c : {"ID", "\"№\"", "Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения",
+                                   "Имя_поставщика", "Цена", "Минимум", "Максимум", "Группа", "Количество",
+                                   "ПоставщикОстатка", "КоличествоОстатка", "V", "O"})
+                 columns += AnsiString(columns.empty() ? "" : ", ") + c + " As X" + IntToStr(int(columns.size()));
+             q.OpenSql("Select " + columns + " From Products");
+             EXPECT_EQ(q.FieldCount(), 17);
+             q.Close();
+             q.SQL()->SetText("Select * From Products Where Наименование=:name");
+             q.Parameters()->ParamByName("name")->Value = "Болт";
+             q.FieldDefs().Update();
+         }},
+        {"the connection closed and opened", [this](TADOQuery&) { conn->Close(); conn->Open(); }},
+    };
+    w.Exec("Insert Into Products (Наименование, Цена) Values ('Болт', 2.5)", {});
+    w.Exec("Insert Into Products (Наименование, Цена) Values ('Винт', 3)", {});
+    for (const ReopenCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        for (int warm = 0; warm < 2; ++warm)
+            q->OpenSql(point, {{"name", "Болт"}});
+        const TField* field = q->FieldByName("Наименование");
+        const int columns = q->FieldCount();
+        ASSERT_EQ(columns, 17);
+        q->Close();
+        c.between(*q);
+        q->OpenSql(point, {{"name", "Винт"}});
+        ASSERT_EQ(q->FieldCount(), columns);
+        ASSERT_EQ(q->FieldDefs().Count(), columns);
+        EXPECT_EQ(q->FieldByName("Наименование"), field) << "a field object lives as long as its dataset";
+        for (int i = 0; i < columns; ++i) {
+            EXPECT_EQ(q->FieldDefs()[i]->FieldNo, i + 1);
+            EXPECT_EQ(q->Fields()[i]->FieldName(), q->FieldDefs()[i]->Name);
+            EXPECT_EQ(q->Fields()[i]->Index(), i);
+        }
+        EXPECT_EQ(q->FieldDefs()[0]->Name, "ID");
+        EXPECT_TRUE(q->FieldDefs()[0]->IsKey);
+        EXPECT_EQ(q->FieldDefs()[2]->Size, 255);
+        EXPECT_EQ(q->FieldByName("Наименование")->AsString(), "Винт");
+        EXPECT_DOUBLE_EQ(q->FieldByName("Цена")->AsFloat(), 3);
+        EXPECT_EQ(q->FieldByName("Цена")->DataType(), ftFloat);
+    }
 }
 
 TEST_F(WarehouseTest, AQueryWalksRowsWhileTheSameTableIsWritten)

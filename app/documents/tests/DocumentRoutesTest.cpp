@@ -8,7 +8,7 @@
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
 #include "app/shell/Unit1.h"
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/DBGrids.h"

@@ -7,7 +7,7 @@
 #include "app/documents/Unit3.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Menus.h"

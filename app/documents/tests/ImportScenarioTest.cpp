@@ -157,7 +157,7 @@ TEST_F(ImportTest, ImportIsAllOrNothingUnderFaults)
     StartOnWarehouse();
     w->AddProduct(Product("Болт", "Склад", 10, 1));
     const AnsiString path = WriteFile(Order());
-    d->Run([] { Form1->PrepareOrderRequestForm(); });
+    d->Run([] { Form3->PrepareNew(DocumentKind::Request); });
     const std::string before = w->Snapshot();
     int failAt = 1;
     for (; failAt < 100; ++failAt) {

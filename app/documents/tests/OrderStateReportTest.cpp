@@ -4,7 +4,7 @@
 #include "app/documents/tests/DocumentFixture.h"
 
 #include "app/documents/Unit4.h"
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 #include "app/shell/Unit1.h"
 #include "platform/gui/StdCtrls.h"
 #include "report/model/rpClass.h"

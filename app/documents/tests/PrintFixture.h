@@ -14,7 +14,7 @@
 
 #include "app/documents/tests/DocumentFixture.h"
 
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 
 #include <vector>
 

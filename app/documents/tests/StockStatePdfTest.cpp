@@ -4,7 +4,7 @@
 #include "app/documents/tests/PrintFixture.h"
 
 #include "app/documents/Unit9.h"
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 #include "app/shell/Unit1.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/printers/RecordingPrinter.h"

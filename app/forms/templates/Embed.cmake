@@ -4,7 +4,7 @@
 # The files stay UTF-8 bytes (numbers, not string literals), untouched by the CP1251
 # execution character set; the program converts them when it loads a template.
 set(body "// Generated from app/forms/templates/*.xml by Embed.cmake; do not edit.\n")
-string(APPEND body "#include \"app/shell/Reports.h\"\n\nnamespace {\n")
+string(APPEND body "#include \"app/documents/Reports.h\"\n\nnamespace {\n")
 set(table "")
 set(i 0)
 foreach(f IN LISTS FILES)

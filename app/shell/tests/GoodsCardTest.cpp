@@ -6,7 +6,7 @@
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
 #include "app/shell/Unit1.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 #include "platform/db/DbFaults.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
@@ -44,7 +44,7 @@ protected:
         d->ExpectModal(Form2, script);
         d->Run([] {
             Form3->ComboBox2->SetText("ООО Поставщик");
-            Form1->FillGoodsCardCombos();
+            Form2->FillLists();
             Form2->ComboBox6->SetText("");
             Form2->Label6->SetCaption("Количество");
             Form2->Button9->SetVisible(false);
@@ -79,7 +79,7 @@ TEST_F(GoodsCardTest, TheCardListsComeFromOneReadOfTheGoods)
     }
     StartOnWarehouse();
     DbFaults::ResetCount();
-    d->Run([] { Form1->FillGoodsCardCombos(); });
+    d->Run([] { Form2->FillLists(); });
     EXPECT_EQ(DbFaults::Count(), 2) << "the goods once, the suppliers once";
     struct TList {
         TComboBox* Box;

@@ -1,7 +1,7 @@
 // A new warehouse: the template copied beside the program, opened, remembered, given its password.
 #include "app/shell/tests/ShellFixture.h"
 
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
 #include "app/shell/Unit7.h"

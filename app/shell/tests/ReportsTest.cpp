@@ -1,6 +1,6 @@
 // The main window's templates: families and variants, fixed texts for report variables,
 // loading the built-in templates, and the before-print hook.
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/tests/ShellFixture.h"
 

@@ -4,7 +4,7 @@
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit10.h"
 #include "app/shell/Unit12.h"
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 #include "app/shell/Unit7.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"

@@ -222,7 +222,7 @@ TEST_F(TreeTest, TheGoodsCardGroupListOffersOnlyGroupsWithoutSubgroups)
     Seed();
     w->AddProduct(Product("ПФ-115", "Крепёж", 2, 400));
     StartOnWarehouse();
-    d->Run([] { Form1->FillGoodsCardCombos(); });
+    d->Run([] { Form2->FillLists(); });
     TStrings* groups = Form2->ComboBox7->GetItems();
     ASSERT_EQ(groups->Count(), 2);
     EXPECT_EQ(groups->Strings(0), "Алкидные");
@@ -236,7 +236,7 @@ TEST_F(TreeTest, TheGoodsCardListsKeepNamesThatDifferOnlyInCase)
     for (const char* name : {"болт", "Болт", "болт", "БОЛТ", "Анкер"})
         w->AddProduct(Product(name, "Склад", 1, 1));
     StartOnWarehouse();
-    d->Run([] { Form1->FillGoodsCardCombos(); });
+    d->Run([] { Form2->FillLists(); });
     TStrings* names = Form2->ComboBox1->GetItems();
     ASSERT_EQ(names->Count(), 4);
     EXPECT_EQ(names->Strings(0), "Анкер");
@@ -266,7 +266,7 @@ TEST_F(TreeTest, TheGoodsCardListsHoldWhatAddingEachStoredValueGives)
     }
     w->Exec("Update Products Set Марка=Null Where ID=:id", {nullBrand});
     StartOnWarehouse();
-    d->Run([] { Form1->FillGoodsCardCombos(); });
+    d->Run([] { Form2->FillLists(); });
     const std::pair<TComboBox*, const char*> lists[] = {
         {Form2->Art, "№"},     {Form2->ComboBox1, "Наименование"}, {Form2->ComboBox2, "Марка"},
         {Form2->ComboBox3, "Цвет"}, {Form2->ComboBox4, "Размеры"},  {Form2->ComboBox5, "Единица_измерения"},

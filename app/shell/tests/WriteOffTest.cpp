@@ -5,7 +5,7 @@
 #include "app/documents/Unit3.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
-#include "app/shell/WriteOff.h"
+#include "app/documents/WriteOff.h"
 #include "platform/db/DbFaults.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"

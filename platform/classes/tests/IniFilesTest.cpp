@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -119,6 +120,8 @@ protected:
     void TearDown() override
     {
         DeleteFile(TRegistry::FileName());
+        std::error_code ec;
+        std::filesystem::remove_all(PathToSystem(FDir), ec);
         if (FHadOld)
             ::setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
         else

@@ -312,6 +312,86 @@ void TTestDriver::Press(TWinControl* control, const AnsiString& characters)
         Act(control, "type into", [&] { return control->UserKeyPress(c); });
 }
 
+TControl* TTestDriver::ControlAt(TPoint screen) const
+{
+    if (!Screen)
+        return nullptr;
+    auto ownedBy = [](const TCustomForm* form, const TCustomForm* owner) {
+        for (const TCustomForm* f = form->GetPopupParent(); f; f = f->GetPopupParent())
+            if (f == owner)
+                return true;
+        return false;
+    };
+    TCustomForm* top = nullptr;
+    const std::vector<TCustomForm*>& forms = Screen->FormList();
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+        TCustomForm* form = *it;
+        if (!form->IsShowing() || !form->BoundsRect().Contains(screen))
+            continue;
+        if (!top || ownedBy(form, top))
+            top = form;
+    }
+    if (!top)
+        return nullptr;
+    TControl* inner = top->ControlAtPos(top->ScreenToClient(screen));
+    return inner ? inner : top;
+}
+
+bool TTestDriver::StillThere(const TControl* control)
+{
+    if (!Screen || !control)
+        return false;
+    for (const TCustomForm* form : Screen->FormList())
+        if (form == control || form->ContainsControl(control))
+            return true;
+    return false;
+}
+
+TControl* TTestDriver::PointerTarget(TPoint screen) const
+{
+    if (TControl* capture = GetCapture())
+        return capture;
+    if (FPressed)
+        return StillThere(FPressed) && FPressed->IsShowing() ? FPressed : nullptr;
+    return ControlAt(screen);
+}
+
+void TTestDriver::PointerDown(TPoint screen, TMouseButton button)
+{
+    TControl* target = PointerTarget(screen);
+    if (!target) {
+        ADD_FAILURE() << "mouse down at " << screen.X << "," << screen.Y << ": no window there";
+        return;
+    }
+    if (!FPressed)
+        FPressed = target;
+    const TPoint p = target->ScreenToClient(screen);
+    const TShiftState shift{button == mbLeft ? ssLeft : button == mbRight ? ssRight : ssMiddle};
+    target->UserMouseDown(button, shift, p.X, p.Y);
+    AfterInput();
+}
+
+void TTestDriver::PointerMove(TPoint screen)
+{
+    TControl* target = PointerTarget(screen);
+    if (!target)
+        return;  // the button went down on a control that is gone: the desktop drops it
+    const TPoint p = target->ScreenToClient(screen);
+    target->UserMouseMove(FPressed ? TShiftState{ssLeft} : TShiftState{}, p.X, p.Y);
+    AfterInput();
+}
+
+void TTestDriver::PointerUp(TPoint screen, TMouseButton button)
+{
+    TControl* target = PointerTarget(screen);
+    FPressed = nullptr;
+    if (!target)
+        return;
+    const TPoint p = target->ScreenToClient(screen);
+    target->UserMouseUp(button, {}, p.X, p.Y);
+    AfterInput();
+}
+
 bool TTestDriver::Wheel(TControl* control, int delta, TShiftState shift, int x, int y)
 {
     bool handled = false;

@@ -126,6 +126,16 @@ public:
     void PickDate(TDateTimePicker* picker, TDateTime date);
     void PickDate(TMonthCalendar* calendar, TDateTime date);
     void Drag(TSplitter* splitter, int delta);
+    // The user's mouse at a screen point, delivered as the window system delivers it: to
+    // the control holding the mouse capture; else, while the button is held, to the
+    // control it went down on, and to nothing once that control no longer shows; else to
+    // the control under the point (ControlAt).
+    void PointerDown(TPoint screen, TMouseButton button = mbLeft);
+    void PointerMove(TPoint screen);
+    void PointerUp(TPoint screen, TMouseButton button = mbLeft);
+    // The deepest visible control under a screen point: in the topmost shown form there
+    // (later forms above earlier ones, an owned window above its owner), or nullptr.
+    TControl* ControlAt(TPoint screen) const;
     // The wheel turned over a control by `delta` (WHEEL_DELTA a notch, positive away from
     // the user) with the mouse over its client point (x, y); returns whether a handler
     // took the turn.
@@ -213,6 +223,10 @@ private:
     void Act(TControl* control, const char* what, const std::function<bool()>& action);
     // What the loop does after an input event: posted calls, modal close questions.
     void AfterInput();
+    // Where a pointer message goes (see PointerDown), or nullptr.
+    TControl* PointerTarget(TPoint screen) const;
+    // Whether a control is still on a form of the screen (compared, not touched).
+    static bool StillThere(const TControl* control);
     AnsiString Describe(const TControl* control) const;
     void ForceEnd(TCustomForm* form);
 
@@ -237,4 +251,5 @@ private:
     uint64_t FTick = 1000;
     AnsiString FExeName = "/opt/sklad/sklad";
     bool FClockFixed = false;
+    TControl* FPressed = nullptr;  // where the held button went down
 };

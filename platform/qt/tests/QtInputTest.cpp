@@ -28,6 +28,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -551,4 +552,47 @@ TEST_F(QtInput, AFormPaintsWhatItsOnPaintDraws)
     EXPECT_GE(paints, 1);
     EXPECT_EQ(shot.pixelColor(230, 170), QColor(Qt::red));
     EXPECT_NE(shot.pixelColor(300, 170), QColor(Qt::red)) << "only where it drew";
+}
+
+// The control holding the mouse capture grabs Qt's pointer: a move the window system
+// reports to another window reaches it, in its own coordinates, which are the model's
+// too. A window with an owner is a tool window whose transient parent is the owner's.
+TEST_F(QtInput, TheCaptureHolderGetsThePointerFromAnyWindowAndOwnedWindowsStayAbove)
+{
+    auto* box = Add<TPaintBox>(200, 150, 60, 40);
+    std::vector<QPoint> moves;
+    box->OnMouseMove = TMouseMoveEvent::Lambda([&](TObject*, TShiftState, int x, int y) { moves.push_back({x, y}); });
+    auto* other = new TForm(Application);
+    other->SetBounds(700, 80, 200, 150);
+    other->SetPopupParent(Form);
+    other->Show();
+    QApplication::processEvents();
+    QWidget* otherFrame = WidgetOf(other)->window();
+    ASSERT_NE(otherFrame->windowHandle(), nullptr);
+    EXPECT_EQ(otherFrame->windowType(), Qt::Tool);
+    EXPECT_EQ(otherFrame->windowHandle()->transientParent(), WidgetOf(Form)->window()->windowHandle());
+
+    // The button held, as in a drag (Qt hands moves without one only to tracking widgets).
+    QWindow* otherWindow = otherFrame->windowHandle();
+    SetCapture(box);
+    EXPECT_EQ(QWidget::mouseGrabber(), WidgetOf(box));
+    QTest::mousePress(otherWindow, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(otherWindow, QPoint(10, 10));
+    const QPoint global = otherWindow->mapToGlobal(QPoint(10, 10));
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0], WidgetOf(box)->mapFromGlobal(global));
+    const TPoint model = box->ScreenToClient({global.x(), global.y()});
+    EXPECT_EQ(moves[0], QPoint(model.X, model.Y)) << "the model's screen is the desktop's";
+    ReleaseCapture();
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    QTest::mouseMove(otherWindow, QPoint(20, 20));
+    QTest::mouseRelease(otherWindow, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(moves.size(), 1u) << "released, the box hears nothing from the other window";
+
+    other->SetPopupParent(nullptr);
+    QApplication::processEvents();
+    otherFrame = WidgetOf(other)->window();
+    EXPECT_EQ(otherFrame->windowType(), Qt::Window);
+    EXPECT_EQ(otherFrame->windowHandle()->transientParent(), nullptr);
+    delete other;
 }

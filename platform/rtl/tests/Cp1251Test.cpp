@@ -99,6 +99,20 @@ TEST(Cp1251, EveryByteSurvivesTheRoundTrip)
     EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
 }
 
+TEST(Cp1251, EveryTwoByteSequenceDecodesAsTheCodePointItNames)
+{
+    // Two-byte sequences are decoded by a table and Russian letters by a quicker path: both
+    // agree with FromUnicode for every code point they cover, alone and between letters.
+    for (char32_t cp = 0x80; cp < 0x800; ++cp) {
+        SCOPED_TRACE(testing::Message() << "U+" << std::hex << unsigned(cp));
+        const int byte = cp1251::FromUnicode(cp);
+        const AnsiString one(1, byte < 0 ? '?' : char(byte));
+        EXPECT_EQ(Utf8ToAnsi(Utf8Of(cp)), one);
+        EXPECT_EQ(Utf8ToAnsi(Utf8Of(0x044F) + Utf8Of(cp) + Utf8Of(0x0410) + "x"), "я" + one + "Аx");
+    }
+    EXPECT_EQ(Utf8ToAnsi("\xD0\x90\xD1"), "А?") << "a Russian letter, then a cut sequence";
+}
+
 struct Utf8Case {
     const char* why;
     std::string utf8;

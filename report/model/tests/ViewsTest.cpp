@@ -462,6 +462,78 @@ TEST_F(ViewsTest, MemoPartsLaidOutAnewKeepEveryLine)
         }
 }
 
+// Parts laid out anew from only the start of the rest are the parts the whole rest gives:
+// each part is compared with the rest laid out whole at the part's height, also for one long
+// paragraph, words longer than a line, hyphenation and tags.
+TEST_F(ViewsTest, MemoPartsFromTheStartOfTheRestAreTheWholeRestsParts)
+{
+    struct TCase {
+        const char* Name;
+        bool AutoWidth, WordBreak, Tags;
+        int ParagraphEvery;  // words per paragraph; 0: one paragraph
+    };
+    const TCase cases[] = {
+        {"one paragraph, paragraph gap", false, false, false, 0},
+        {"one paragraph, auto width", true, false, false, 0},
+        {"one paragraph, hyphenated", false, true, false, 0},
+        {"one paragraph with tags", false, false, true, 0},
+        {"paragraphs of 40 words", false, false, false, 40},
+        {"paragraphs of 400 words, auto width", true, false, false, 400},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        AnsiString text;
+        for (int w = 1; text.size() < 24000; ++w) {
+            AnsiString word = w % 97 == 0 ? AnsiString(60, 'x') : "word" + IntToStr(w % 13 ? w : w * 1000);
+            if (c.Tags && w % 11 == 0)
+                word = "<b>" + word + "</b>";
+            if (c.Tags && w % 17 == 0)
+                word = "<font color=\"#FF0000\">" + word + "</font>";
+            text += word + (c.ParagraphEvery && w % c.ParagraphEvery == 0 ? "\r\n" : " ");
+        }
+        auto setUp = [&](TrpMemoView* m) {
+            m->SetBounds(0, 0, 150, 100);
+            m->WordWrap = true;
+            m->WordBreak = c.WordBreak;
+            m->AllowHTMLTags = c.Tags;
+            m->AutoWidth = c.AutoWidth;
+            if (!c.AutoWidth)
+                m->ParagraphGap = 10;
+        };
+        auto* m = Add<TrpMemoView>(Band, "Parted");
+        setUp(m);
+        m->SetText(text);
+        m->InitPart();
+        int parts = 0;
+        while (!m->RestText.empty() && parts < 1000) {
+            SCOPED_TRACE("part " + IntToStr(parts));
+            const Extended height = 60 + (parts % 5) * 40;
+            auto* whole = Add<TrpMemoView>(Band, "Whole");
+            setUp(whole);
+            whole->SetText(m->RestText);
+            whole->SetHeight(height);
+            AnsiString wantRest, wantPart;
+            {
+                TrpDrawText& dt = whole->DrawTextObject();
+                TrpDrawTextLock lock(dt);
+                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
+                wantRest = dt.GetOutBoundsText();
+                wantPart = dt.GetInBoundsText();
+            }
+            whole->SetText(wantPart);  // as the memo holds it
+            wantPart = whole->GetText();
+            delete whole;
+            m->SetHeight(height);
+            m->DrawPart();
+            ASSERT_EQ(m->GetText(), wantPart);
+            ASSERT_EQ(m->RestText, wantRest);
+            ++parts;
+        }
+        EXPECT_GT(parts, 2);
+        delete m;
+    }
+}
+
 TEST_F(ViewsTest, DotMatrixMemoFrameRunsThroughCellMiddles)
 {
     TrpReport* r = MakeReport("rpReport2");

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -248,6 +249,74 @@ TEST(DockTest, DraggingFloatsAndDocks)
     EXPECT_FALSE(w.bar->IsFloat());
     EXPECT_NE(w.bar->Dock(), nullptr);
     w.Release();
+}
+
+// The user's pointer, delivered where the window system would: the press on the grip, then
+// moves that leave the grip far behind (it hides as the tool bar floats).
+TEST(DockTest, ThePointerDragsAToolBarOutAndItsFloatWindowFollows)
+{
+    TDockedWindow w;
+    const TPoint grip = w.bar->DragBox()->ClientToScreen({3, 5});
+    // Where the pointer holds the tool bar once it floats: the same point of it all along.
+    std::optional<TPoint> grab;
+    w.d.PointerDown(grip);
+    ASSERT_TRUE(w.bar->Dragging());
+    struct Step {
+        const char* why;
+        TPoint to;
+        bool floating;
+    };
+    const Step path[] = {
+        {"along the dock", {grip.X + 40, grip.Y}, false},
+        {"more than 20 pixels below the dock: it floats", {grip.X + 100, grip.Y + 80}, true},
+        {"on, far from where the button went down", {grip.X + 200, grip.Y + 180}, true},
+        {"back over the window's middle", {grip.X + 150, grip.Y + 120}, true},
+        {"outside the window altogether", {grip.X + 700, grip.Y + 60}, true},
+    };
+    for (const Step& step : path) {
+        SCOPED_TRACE(step.why);
+        w.d.PointerMove(step.to);
+        ASSERT_EQ(w.bar->IsFloat(), step.floating);
+        EXPECT_TRUE(w.bar->Dragging());
+        if (step.floating) {
+            const TPoint corner = w.bar->ClientToScreen({0, 0});
+            const TPoint held{step.to.X - corner.X, step.to.Y - corner.Y};
+            EXPECT_TRUE(Rect(0, 0, w.bar->GetWidth(), w.bar->GetHeight()).Contains(held)) << "under the pointer";
+            if (!grab)
+                grab = held;
+            EXPECT_EQ(held, *grab) << "it follows the pointer";
+            EXPECT_EQ(GetCapture(), w.bar->FloatWindow());
+        }
+    }
+    TrpFloatWindow* window = w.bar->FloatWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->GetPopupParent(), w.form) << "owned by the tool bar's form";
+    w.d.PointerUp({grip.X + 700, grip.Y + 60});
+    EXPECT_FALSE(w.bar->Dragging()) << "the release ends the drag";
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // The float window lies over the form and above it: its caption bar takes the pointer.
+    w.d.PointerMove({grip.X + 150, grip.Y + 120});
+    const TPoint caption = window->ClientToScreen({30, 10});
+    EXPECT_EQ(w.d.ControlAt(caption), window->Surface);
+    // Dragged by it over the bottom dock: docked there, and the drag goes on in the dock.
+    w.d.PointerDown(caption);
+    const TPoint overDock = w.bottom->ClientToScreen({200, 0});
+    w.d.PointerMove(overDock);
+    ASSERT_FALSE(w.bar->IsFloat());
+    EXPECT_EQ(w.bar->Dock(), w.bottom);
+    EXPECT_EQ(GetCapture(), w.bar);
+    const int along = w.bar->GetLeft();
+    w.d.PointerMove({overDock.X + 30, overDock.Y});
+    EXPECT_EQ(w.bar->GetLeft(), along + 30) << "it moves along the dock with the pointer";
+    w.d.PointerUp({overDock.X + 30, overDock.Y});
+    EXPECT_FALSE(w.bar->Dragging());
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // Floated by code, with no button held, the window takes no capture.
+    w.bar->MakeFloat();
+    EXPECT_TRUE(w.bar->IsFloat());
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST(DockTest, DraggingPastNeighboursAndBetweenRows)

@@ -70,8 +70,9 @@ TEST(EngineTemplate, RowInPartsEndsEveryPage)
     vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
     t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF [Page#]");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
-    EXPECT_EQ(Texts(t.Pages()), "|PH;R1;1:1;1:2;1:3;1:4;1:5;1:6;PF 1;R2;2:1;2:2;2:3;2:4;2:5;2:6;"
-                                "|PH;1:7;1:8;PF 2;2:7;2:8;");
+    // The footers end each page, after all its rows.
+    EXPECT_EQ(Texts(t.Pages()), "|PH;R1;1:1;1:2;1:3;1:4;1:5;1:6;R2;2:1;2:2;2:3;2:4;2:5;2:6;PF 1;"
+                                "|PH;1:7;1:8;2:7;2:8;PF 2;");
 }
 
 // Every outline entry as "text@page:top", depth first, sub-entries in brackets.
@@ -295,3 +296,109 @@ TEST(EngineTemplate, RunGivesBackEveryGeometry)
 }
 
 }  // namespace
+
+// Per page: its rows ("R1-R7"), its number of vertical cells and its footer texts. Rows that
+// print in parts put their first part on a page of their own and the rest on the pages after
+// it; each of those pages ends with its own footer, showing the totals of the rows on it.
+AnsiString RowPages(TrpPreviewPages* Pages)
+{
+    AnsiString out;
+    for (int i = 0; i < Pages->GetCount(); ++i) {
+        AnsiString first, last, footers;
+        int cells = 0;
+        for (const AnsiString& s : PageTexts(Pages, i)) {
+            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s == "OV")
+                footers += " " + s;
+            else if (s.rfind("R", 0) == 0)
+                (first.empty() ? first : last) = s;
+            else if (s.find(':') != AnsiString::npos)
+                ++cells;
+        }
+        out += "|" + first + (last.empty() ? "" : "-" + last) + " " + IntToStr(cells) + footers;
+    }
+    return out;
+}
+
+TEST(EngineTemplate, RowsInPartsTotalEveryPage)
+{
+    struct Case {
+        const char* why;
+        int columns;         // vertical columns per row: 3 fit one page, 8 take two, 14 three
+        const char* footer;  // page footer text, or none
+        bool columnFooter;
+        const char* expected;
+        bool onFirst = true, onLast = true, overlay = false;
+    };
+    const Case cases[] = {
+        {"rows in one part", 3, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", false,
+         "|R1-R7 21 PF 1 280|R8-R9 6 PF 2 170"},
+        {"rows in two parts", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", false,
+         "|R1-R7 42 PF 1 280| 14 PF 2 280|R8-R9 12 PF 3 170| 4 PF 4 170"},
+        {"rows in three parts", 14, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", false,
+         "|R1-R7 42 PF 1 280| 42 PF 2 280| 14 PF 3 280|R8-R9 12 PF 4 170| 12 PF 5 170| 4 PF 6 170"},
+        {"a running total is not reset", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row,2)]", false,
+         "|R1-R7 42 PF 1 280| 14 PF 2 280|R8-R9 12 PF 3 450| 4 PF 4 450"},
+        {"a count", 14, "PF [COUNT(Row)]", false,
+         "|R1-R7 42 PF 7| 42 PF 7| 14 PF 7|R8-R9 12 PF 2| 12 PF 2| 4 PF 2"},
+        {"no page footer: the rows take its room", 8, nullptr, false,
+         "|R1-R8 48| 16|R9 6| 2"},
+        {"a column footer closes every page's rows", 8, nullptr, true,
+         "|R1-R7 42 CF 280| 14 CF 280|R8-R9 12 CF 170| 4 CF 170"},
+        {"both footers", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", true,
+         "|R1-R7 42 CF 280 PF 1 280| 14 CF 280 PF 2 280|R8-R9 12 CF 170 PF 3 170| 4 CF 170 PF 4 170"},
+        {"not on the first page: its rows count on the page after it", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row)]",
+         false, "|R1-R7 42| 14 PF 2 280|R8-R9 12 PF 3 170| 4 PF 4 170", false, true},
+        {"not on the last page, which is the last part's", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", false,
+         "|R1-R7 42 PF 1 280| 14 PF 2 280|R8-R9 12 PF 3 170| 4", true, false},
+        {"an overlay once on every page", 14, "PF [Page#]", false,
+         "|R1-R7 42 OV PF 1| 42 OV PF 2| 14 OV PF 3|R8-R9 12 OV PF 4| 12 OV PF 5| 4 OV PF 6", true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetName("Row");
+        row->SetDataSet(t.DataSet("H", NumberedRows(9)));
+        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+        t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(50, 0, 50, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        if (c.columnFooter)
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        if (c.footer) {
+            auto* pf = t.Band<TrpPageFooter>(150, 15);
+            pf->PrintOnFirstPage = c.onFirst;
+            pf->PrintOnLastPage = c.onLast;
+            t.Memo(pf, 0, 0, 40, 15, c.footer);
+        }
+        if (c.overlay)
+            t.Memo(t.Band<TrpOverlay>(170, 15), 300, 0, 40, 15, "OV");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowPages(t.Pages()), c.expected);
+    }
+}
+
+// A row's further parts open new pages with their own outline entries; the rows' entries
+// stay under the entry of the page the rows start on.
+TEST(EngineTemplate, RowsInPartsKeepTheirOutline)
+{
+    TTestReport t;
+    t.Page()->OutlineText = "'P'";
+    auto* row = t.Band<TrpMasterData>(20, 20);
+    row->SetName("Row");
+    row->OutlineText = "'R' + IntToStr(<H.\"N\">)";
+    row->SetDataSet(t.DataSet("H", NumberedRows(10)));
+    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+    auto* vband = t.Band<TrpMasterData>(0, 0);
+    vband->Vertical = true;
+    vband->SetBounds(50, 0, 50, 100);
+    vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()),
+              " P@0:0 [ R1@0:0 R2@0:20 R3@0:40 R4@0:60 R5@0:80 R6@0:100 R7@0:120 R8@0:140 R9@0:160 ]"
+              " P@1:0 P@2:0 [ R10@2:0 ] P@3:0");
+}

@@ -208,3 +208,30 @@ TEST(PagesFile, CorpusReplay)
 }
 
 }  // namespace
+
+namespace {
+
+// Pages are built from their source objects' texts, read once per source object: whenever
+// the source objects are made anew (another run, a file loaded), the pages show the new texts.
+TEST(PagesFile, SourceTextsReadAgainWhenTheyChange)
+{
+    TTestReport t;
+    auto* master = t.Band<TrpMasterData>(20, 30);
+    master->SetDataSet(t.DataSet("Data", NumberedRows(2)));
+    TrpMemoView* held = t.Memo(master, 0, 0, 200, 20, "alpha one");
+    held->AllowExpressions = false;
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(PageTexts(t.Pages(), 0), (std::vector<AnsiString>{"alpha one", "alpha one"}));
+    TMemoryStream first;
+    t.Pages()->SaveToStream(first);
+    const AnsiString firstBytes = first.DataString();
+
+    held->SetText("gamma two");  // as long as before
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(PageTexts(t.Pages(), 0), (std::vector<AnsiString>{"gamma two", "gamma two"})) << "run again";
+
+    LoadInto(t.Pages(), firstBytes);
+    EXPECT_EQ(PageTexts(t.Pages(), 0), (std::vector<AnsiString>{"alpha one", "alpha one"})) << "file loaded";
+}
+
+}  // namespace

@@ -177,4 +177,102 @@ TEST(PreviewQtSmoke, ToolBarFloatsAndDocksWithWidgets)
     delete form;
 }
 
+// A tool bar dragged out of its dock by the user's mouse, as the window system delivers
+// it: the float window takes the pointer, follows it to wherever it goes, stays above the
+// form that owns it, and lets go at the release; dragged by its caption bar over a dock, it
+// docks there and the drag goes on in the dock.
+TEST(PreviewQtSmoke, AFloatingToolBarFollowsThePointerUntilTheRelease)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->SetBounds(100, 100, 640, 480);
+    auto* top = new TrpDock(form);
+    top->SetParent(form);
+    top->AdjustBounds();
+    auto* bottom = new TrpDock(form);
+    bottom->SetParent(form);
+    bottom->SetAlign(alBottom);
+    bottom->AdjustBounds();
+    auto* bar = new TrpToolBar(form);
+    bar->SetCaption("Навигация");
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new TSpeedButton(form);
+        b->SetBounds(0, 0, 23, 22);
+        b->SetParent(bar);
+    }
+    ASSERT_TRUE(bar->DockTo(top, 0, 0));
+    form->Show();
+    qtServices->ProcessNativeEvents();
+    // Where the pointer takes the tool bar (the grip's (3, 5)), from its outer corner.
+    const TPoint grip = bar->DragBox()->ClientToScreen({3, 5});
+    const TPoint grab{grip.X - bar->ClientToScreen({0, 0}).X, grip.Y - bar->ClientToScreen({0, 0}).Y};
+    auto barCorner = [&] { return bar->ClientToScreen({0, 0}); };
+
+    QtPointer(TQtMouseAction::Press, grip);
+    ASSERT_TRUE(bar->Dragging());
+    EXPECT_TRUE(QtGrabsMouse(bar)) << "the drag holds the pointer from the press";
+    struct Step {
+        const char* why;
+        TPoint to;
+        bool floating;
+    };
+    const Step path[] = {
+        {"along the dock", {grip.X + 40, grip.Y}, false},
+        {"more than 20 pixels below the dock: it floats", {grip.X + 100, grip.Y + 80}, true},
+        {"on, down and right, far from where it went down", {grip.X + 200, grip.Y + 180}, true},
+        {"back over the form's middle", {grip.X + 150, grip.Y + 120}, true},
+        {"outside the form altogether", {grip.X + 700, grip.Y + 60}, true},
+    };
+    for (const Step& step : path) {
+        SCOPED_TRACE(step.why);
+        QtPointer(TQtMouseAction::Move, step.to);
+        qtServices->ProcessNativeEvents();
+        ASSERT_EQ(bar->IsFloat(), step.floating);
+        EXPECT_TRUE(bar->Dragging());
+        if (!step.floating)
+            continue;
+        EXPECT_EQ(barCorner(), (TPoint{step.to.X - grab.X, step.to.Y - grab.Y})) << "under the pointer";
+        TrpFloatWindow* window = bar->FloatWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(QtWidgetOnScreen(window), window->BoundsRect()) << "the window itself moved there";
+        EXPECT_TRUE(QtGrabsMouse(window));
+    }
+    TrpFloatWindow* window = bar->FloatWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->GetPopupParent(), form);
+    EXPECT_TRUE(QtWindowOwnedBy(window, form)) << "the float window stays above its form";
+
+    QtPointer(TQtMouseAction::Release, {grip.X + 700, grip.Y + 60});
+    qtServices->ProcessNativeEvents();
+    EXPECT_FALSE(bar->Dragging()) << "the release ends the drag";
+    EXPECT_FALSE(QtGrabsMouse(window));
+    EXPECT_EQ(GetCapture(), nullptr);
+    QtPointer(TQtMouseAction::Move, {grip.X + 750, grip.Y + 90});
+    EXPECT_EQ(window->GetLeft(), grip.X + 700 - grab.X - 3) << "a move without the button leaves it";
+
+    // Its caption bar dragged over the bottom dock: docked there, and the drag goes on in it.
+    const TPoint caption = window->ClientToScreen({30, 10});
+    QtPointer(TQtMouseAction::Press, caption);
+    ASSERT_TRUE(bar->Dragging());
+    const TPoint overDock = bottom->ClientToScreen({200, 0});
+    QtPointer(TQtMouseAction::Move, overDock);
+    qtServices->ProcessNativeEvents();
+    ASSERT_FALSE(bar->IsFloat());
+    EXPECT_EQ(bar->Dock(), bottom);
+    EXPECT_TRUE(QtGrabsMouse(bar));
+    QtPointer(TQtMouseAction::Move, {overDock.X + 30, overDock.Y});
+    EXPECT_EQ(bar->Dock(), bottom);
+    const int along = bar->GetLeft();
+    QtPointer(TQtMouseAction::Release, {overDock.X + 30, overDock.Y});
+    d.Run([] { Application->ProcessMessages(); });
+    qtServices->ProcessNativeEvents();
+    EXPECT_FALSE(bar->Dragging());
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(QtWidgetInside(bar, bottom));
+    EXPECT_GT(along, 0) << "it moved along the dock with the pointer";
+    delete form;
+}
+
 }  // namespace

@@ -1,12 +1,14 @@
 // preview_screenshot - opens the preview window on a prepared two-page report on the
 // desktop (or under Xvfb) and keeps it up for a few seconds, so a screenshot can be taken:
 //
-//     xvfb-run -a -s "-screen 0 1280x900x24" sh -c \
-//       'preview_screenshot 6 & sleep 4; xwd -root -silent > f.xwd; wait'
+//     xvfb-run -a -s "-screen 0 1280x900x24" sh -c 'preview_screenshot 6 & sleep 4; xwd -root -silent > f.xwd; wait'
 //
 // Modes (second argument): "page" (100%, the default), "whole" (whole page), "two" (two
 // pages side by side), "scrolled" (100%, wheel turned ten notches down), "maximized"
-// (shown maximized from the start, as the preview options ask).
+// (shown maximized from the start, as the preview options ask), "toolbar" (a dock with a
+// tool bar above the preview's own bar, to be dragged with xdotool: the grip's screen
+// point is printed at the start, where the tool bar ended up at the end).
+#include "report/output/rpDock.h"
 #include "report/output/rpPreviewForm.h"
 #include "report/output/tests/EngineTestSupport.h"
 
@@ -78,13 +80,40 @@ int main(int argc, char** argv)
             form->ZoomWholePageBClick(form);
         else if (mode == "two")
             form->Zoom50BClick(form);
-        else if (mode == "scrolled")
+        TrpToolBar* bar = nullptr;
+        if (mode == "toolbar") {
+            auto* dock = new TrpDock(form);
+            dock->SetParent(form);
+            dock->SetTop(0);
+            bar = new TrpToolBar(form);
+            bar->SetCaption("Навигация");
+            for (const char* caption : {"<<", "<", ">", ">>"}) {
+                auto* b = new TSpeedButton(form);
+                b->SetCaption(caption);
+                b->SetBounds(0, 0, 23, 22);
+                b->SetParent(bar);
+            }
+            bar->DockTo(dock, 0, 0);
+            Application->ProcessMessages();
+            const TPoint grip = bar->DragBox()->ClientToScreen({3, 5});
+            std::fprintf(stderr, "preview_screenshot: grip at %d,%d\n", grip.X, grip.Y);
+        }
+        if (mode == "scrolled")
             for (int i = 0; i < 10; ++i)
                 form->Preview->Workspace->Surface->UserMouseWheel(-120, {}, {0, 0});
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (std::chrono::steady_clock::now() < end) {
             Application->ProcessMessages();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (bar) {
+            const TPoint at = bar->ClientToScreen({0, 0});
+            std::fprintf(stderr, "preview_screenshot: tool bar %s at %d,%d, %s\n",
+                         bar->IsFloat() ? "floating" : "docked", at.X, at.Y,
+                         bar->Dragging() ? "still dragging" : "not dragging");
+            if (bar->FloatWindow())
+                std::fprintf(stderr, "preview_screenshot: float window at %d,%d\n", bar->FloatWindow()->GetLeft(),
+                             bar->FloatWindow()->GetTop());
         }
         form->Close();
         Application->ProcessMessages();

@@ -1,7 +1,6 @@
-#include "app/shell/Reports.h"
+#include "app/documents/Reports.h"
 
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
+#include "app/documents/Statements.h"
 #include "platform/db/ADODB.h"
 #include "report/model/rpVariables.h"
 #include "report/model/rpClass.h"
@@ -104,33 +103,6 @@ void SetReportText(TrpReport* report, const AnsiString& name, const AnsiString& 
 void SetReportTextAt(TrpReport* report, int index, const AnsiString& text)
 {
     report->GetVariables()->Items(index)->SetValue(ReportTextLiteral(text));
-}
-
-// ---------------------------------------------------------------- main window
-
-TrpReport* TForm1::rpReport(int n) const
-{
-    if (n < 1 || n > static_cast<int>(FReports.size()))
-        throw EListError(Format("Шаблона отчета %d нет (1 .. %d)", {n, static_cast<int>(FReports.size())}));
-    return FReports[static_cast<size_t>(n - 1)];
-}
-
-TrpReport* TForm1::ChooseTemplate(TReportFamily family)
-{
-    if (!FamilyHasVariants(family))
-        return rpReport(TemplateNumber(family, TTemplateVariant::Base));
-    // A query of its own, so that choosing leaves the shared work queries as they were.
-    TADOQuery flags(nullptr);
-    flags.SetConnection(ADOConnection1);
-    OpenSql(&flags, "Select * From Name");
-    if (flags.IsEmpty())
-        return nullptr;
-    TField* colour = flags.FieldByName("Цвет");
-    TField* sizes = flags.FieldByName("Размеры");
-    if (colour->IsNull() || sizes->IsNull())
-        return nullptr;
-    const int number = ChooseTemplateNumber(family, colour->AsInteger(), sizes->AsInteger());
-    return number ? rpReport(number) : nullptr;
 }
 
 // ---------------------------------------------------------------- built-in templates

@@ -1,4 +1,4 @@
-// ShellDb.h - running one statement on a shared query, with every value bound.
+// Statements.h - running one statement on a shared query, with every value bound.
 //
 // The windows keep the habit of the program: a shared query is closed, its text replaced
 // by one statement, then opened (a select) or executed. Values never enter the text: they

@@ -1,9 +1,9 @@
-#include "app/shell/Unit6.h"
+#include "app/documents/Unit6.h"
 
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit1.h"
+#include "app/documents/Statements.h"
+#include "app/shell/DataModule.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
@@ -53,6 +53,33 @@ void TForm6::FillFrom(TDataSet* data)
         Edit[i]->SetText(row ? data->FieldByName(kDetailsColumns[i])->AsString() : AnsiString());
 }
 
+void TForm6::ShowCompany()
+{
+    TADOQuery* q = WarehouseData->ADOQuery2;
+    OpenSql(q, "Select * From Owner");
+    Edit[0]->SetEnabled(true);
+    FillFrom(q);
+    SetMode(TDetailsMode::Company);
+    ShowModal();
+}
+
+void TForm6::ShowSupplier(TDataSet* row, const AnsiString& name, const AnsiString& key, TSupplierCaption caption)
+{
+    if (!row || !row->Active() || row->IsEmpty()) {
+        for (TEdit* e : Edit)
+            e->SetText("");
+        Edit[0]->SetText(name);
+        SetMode(TDetailsMode::NewSupplier);
+    } else {
+        FillFrom(row);
+        Edit[0]->SetText(name);
+        SetMode(TDetailsMode::Supplier, key);
+    }
+    if (caption == TSupplierCaption::DocumentWindow)
+        SetCaption(TrimRight(GetCaption()));
+    ShowModal();
+}
+
 void TForm6::Button1Click(TObject*)
 {
     // A supplier is known by its name: a nameless row could never be found again,
@@ -66,7 +93,7 @@ void TForm6::Button1Click(TObject*)
             ShowMessage(CatalogueMessage(TCatalogueMessage::ControlCharacters, {Edit[i]->GetText()}));
             return;
         }
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = WarehouseData->ADOQuery2;
     AnsiString set;
     for (int i = 0; i < 12; ++i)
         set += AnsiString(i ? "," : "") + kDetailsColumns[i] + "=:v" + std::to_string(i);
@@ -106,7 +133,7 @@ void TForm6::Button1Click(TObject*)
                 return;
             }
         }
-        InTransaction(Form1->ADOConnection1, [&] {
+        InTransaction(WarehouseData->ADOConnection1, [&] {
             if (bind("Update P Set " + set + " Where Название=:old", true) == 0)
                 bind("Insert Into P (" + columns + ") Values (" + values + ")", false);
             if (renamed)

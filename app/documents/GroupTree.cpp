@@ -1,4 +1,4 @@
-#include "app/shell/GroupTree.h"
+#include "app/documents/GroupTree.h"
 
 #include "platform/rtl/Cp1251.h"
 

@@ -1,4 +1,4 @@
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 
 #include "platform/db/ADODB.h"
 

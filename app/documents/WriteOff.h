@@ -6,7 +6,8 @@
 //     // Единица_измерения, Группа, Цена, Количество), as the goods card wrote them
 //     ConfirmWriteOff({.Reason = Edit2->GetText(), .Date = the act's date});
 //
-// It shows the input dialog (TForm5) asking for the warehouse password. On the right password
+// It shows the password dialog (the shell's input dialog, TForm5, which registers itself with
+// SetWriteOffDialog when it is made) asking for the warehouse password. On the right password
 // the act is posted in one transaction (BEGIN IMMEDIATE): the Akt row, one StructureAkt row
 // per line, every product's stock lowered, and the scratch line tables emptied; all of it lands
 // or none of it does. A refused act (wrong password, a line whose product no longer exists, a
@@ -38,8 +39,12 @@ enum class TWriteOffOutcome {
 };
 
 // The write-off act's OK: asks for the password and posts (see above). Call it with the act's
-// lines in TempStructureDocuments.
+// lines in TempStructureDocuments. Without a registered dialog nothing is posted.
 TWriteOffOutcome ConfirmWriteOff(const TWriteOffAct& act);
+
+// The dialog that asks for the password and posts; nullptr takes it away.
+using TWriteOffDialog = TWriteOffOutcome (*)(const TWriteOffAct& act);
+void SetWriteOffDialog(TWriteOffDialog dialog);
 
 // What a posting did; anything but Posted wrote nothing.
 enum class TPostStatus {

@@ -1,9 +1,8 @@
-#include "app/shell/WriteOff.h"
+#include "app/documents/WriteOff.h"
 
 #include "app/documents/Documents.h"
 #include "app/shell/CatalogueMessages.h"
-#include "app/shell/ShellDb.h"
-#include "app/shell/Unit5.h"
+#include "app/documents/Statements.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Math.h"
@@ -30,20 +29,18 @@ AnsiString Describe(TADOQuery* line)
     return out;
 }
 
+TWriteOffDialog gWriteOffDialog = nullptr;
+
 }  // namespace
+
+void SetWriteOffDialog(TWriteOffDialog dialog)
+{
+    gWriteOffDialog = dialog;
+}
 
 TWriteOffOutcome ConfirmWriteOff(const TWriteOffAct& act)
 {
-    Form5->WriteOffAct = act;
-    Form5->WriteOffPosted = false;
-    Form5->Edit1->SetText("");
-    Form5->Edit1->SetPasswordChar('*');
-    Form5->ComboBox1->SetVisible(false);
-    Form5->SetJob(TInputJob::WriteOff);
-    Form5->ShowModal();
-    // The other jobs show what is typed.
-    Form5->Edit1->SetPasswordChar(0);
-    return Form5->WriteOffPosted ? TWriteOffOutcome::Posted : TWriteOffOutcome::NotPosted;
+    return gWriteOffDialog ? gWriteOffDialog(act) : TWriteOffOutcome::NotPosted;
 }
 
 TPostResult PostWriteOff(TADOQuery* work, TADOQuery* lines, const TWriteOffAct& act)

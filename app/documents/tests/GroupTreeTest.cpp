@@ -1,5 +1,5 @@
 // The groups tree and subtrees, computed from rows as table Groups returns them.
-#include "app/shell/GroupTree.h"
+#include "app/documents/GroupTree.h"
 
 #include <gtest/gtest.h>
 

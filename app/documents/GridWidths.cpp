@@ -1,6 +1,6 @@
-#include "app/shell/GridWidths.h"
+#include "app/documents/GridWidths.h"
 
-#include "app/shell/ShellDb.h"
+#include "app/documents/Statements.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Forms.h"

@@ -1,0 +1,106 @@
+// QtDrawingTest.cpp - the library's pictures on the Qt backend, offscreen: the program's
+// cursors become the widgets' cursors, and a dialog control's designer picture is what
+// its widget paints.
+#include "report/model/tests/ReportFixture.h"
+
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/qt/QtBackend.h"
+#include "platform/qt/QtProbe.h"
+
+#include <cstdlib>
+
+namespace {
+
+struct TOffscreen {
+    TOffscreen()
+    {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "test_report_classes_qt";
+        static char* argv[] = {name, nullptr};
+        Backend = std::make_unique<TQtBackend>(argc, argv);
+    }
+    std::unique_ptr<TQtBackend> Backend;
+};
+
+class TrpEditControl : public TrpDialogControl {
+    SKLAD_CLASS_NOPUBLISH(TrpEditControl, TrpDialogControl)
+public:
+    explicit TrpEditControl(TComponent* AOwner) : TrpDialogControl(AOwner)
+    {
+        InitControl(std::make_unique<TEdit>(nullptr));
+    }
+};
+SKLAD_DEFINE_CLASS(TrpEditControl)
+
+class TrpButtonControl : public TrpDialogControl {
+    SKLAD_CLASS_NOPUBLISH(TrpButtonControl, TrpDialogControl)
+public:
+    explicit TrpButtonControl(TComponent* AOwner) : TrpDialogControl(AOwner)
+    {
+        InitControl(std::make_unique<TButton>(nullptr));
+    }
+};
+SKLAD_DEFINE_CLASS(TrpButtonControl)
+
+uint32_t PixelAt(const TBitmap& b, int x, int y) { return b.Pixels().Row(y)[x] & 0xFFFFFFu; }
+
+}  // namespace
+
+TEST_F(ReportTest, ProgramCursorsShowTheirPicturesOnWidgets)
+{
+    TOffscreen qt;
+    TForm form(nullptr);
+    auto* hand = new TPanel(&form);
+    hand->SetParent(&form);
+    hand->SetCursor(50);
+    auto* zoom = new TPanel(&form);
+    zoom->SetParent(&form);
+    zoom->SetCursor(51);
+    auto* pointing = new TPanel(&form);
+    pointing->SetParent(&form);
+    pointing->SetCursor(crHandPoint);
+    form.Show();
+    const TQtShownCursor h = QtShownCursor(hand), z = QtShownCursor(zoom), p = QtShownCursor(pointing);
+    ASSERT_TRUE(h.Picture);
+    EXPECT_EQ(h.Width, 32);
+    EXPECT_EQ(h.Height, 32);
+    EXPECT_EQ(h.HotX, TScreen::GetCursorImage(50)->HotX);
+    EXPECT_EQ(h.HotY, TScreen::GetCursorImage(50)->HotY);
+    ASSERT_TRUE(z.Picture);
+    EXPECT_EQ(z.HotX, TScreen::GetCursorImage(51)->HotX);
+    EXPECT_FALSE(p.Picture) << "the desktop's own pointing hand";
+    form.Hide();
+}
+
+// The control on no shown window still paints through a widget of its own: an edit box
+// shows its white field where the headless picture has only the button face.
+TEST_F(ReportTest, ADialogControlIsDrawnByItsWidget)
+{
+    TOffscreen qt;
+    TrpReport* r = MakeReport();
+    auto* dlg = new TrpDialogPage(r);
+    auto* edit = Add<TrpEditControl>(dlg, "Edit1");
+    edit->SetBounds(10, 20, 80, 24);
+    TBitmap target;
+    target.SetSize(120, 60);
+    edit->Draw(target.GetCanvas(), 1, 1, 0, 0);
+    EXPECT_EQ(PixelAt(target, 50, 32), 0xFFFFFFu) << "the edit's field";
+    EXPECT_NE(PixelAt(target, 10, 20), 0xFFFFFFu) << "its frame";
+    EXPECT_EQ(PixelAt(target, 95, 50), 0xFFFFFFu) << "nothing beyond the control";
+
+    auto* button = Add<TrpButtonControl>(dlg, "Button1");
+    button->SetBounds(0, 0, 60, 24);
+    button->SetCaption("ЖЖЖЖ");
+    TBitmap face;
+    face.SetSize(60, 24);
+    button->Draw(face.GetCanvas(), 1, 1, 0, 0);
+    int dark = 0;
+    for (int y = 6; y < 18; ++y)
+        for (int x = 15; x < 45; ++x)
+            dark += (PixelAt(face, x, y) & 0xFF) < 0x60;
+    EXPECT_GT(dark, 10) << "the caption's letters";
+    EXPECT_EQ(edit->Control()->Peer(), nullptr) << "the painting widget is gone again";
+}

@@ -1,0 +1,152 @@
+// ResourceImagesTest.cpp - the library's own pictures as program resources: the strips cut
+// into the image lists, the cursors in the screen's slots, the empty-picture sign, and a
+// dialog control drawn without a widget.
+#include "report/model/tests/ReportFixture.h"
+
+#include "report/model/rpRes.h"
+
+#include "platform/graphics/Resources.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <set>
+
+namespace {
+
+uint32_t Rgb(TColor c)
+{
+    const TColor rgb = ColorToRGB(c);
+    return (uint32_t(GetRValue(rgb)) << 16) | (uint32_t(GetGValue(rgb)) << 8) | GetBValue(rgb);
+}
+
+uint32_t PixelAt(const TBitmap& b, int x, int y) { return b.Pixels().Row(y)[x] & 0xFFFFFFu; }
+
+std::vector<uint32_t> ImagePixels(TCustomImageList* list, int index)
+{
+    TBitmap cell;
+    list->GetBitmap(index, &cell);
+    return cell.Pixels().Pixels;
+}
+
+class TrpCaptionControl : public TrpDialogControl {
+    SKLAD_CLASS_NOPUBLISH(TrpCaptionControl, TrpDialogControl)
+public:
+    explicit TrpCaptionControl(TComponent* AOwner) : TrpDialogControl(AOwner)
+    {
+        InitControl(std::make_unique<TButton>(nullptr));
+    }
+};
+SKLAD_DEFINE_CLASS(TrpCaptionControl)
+
+}  // namespace
+
+TEST_F(ReportTest, LibraryStripsAreCutIntoListsOfTheirSizes)
+{
+    struct Strip {
+        const char* name;
+        int cell;        // width and height of one image
+        bool pairs;      // image and disabled twin side by side
+        TCustomImageList* list;
+        int leastCount;  // what the program asks for by index
+    };
+    const Strip kStrips[] = {
+        {"rpBUTTONS", 16, true, rpResources().GetMainButtonImages(), 1},
+        {"rpOBJECTS", 22, false, rpResources().GetObjectImages(), 6},  // dot-matrix text 2, line 5
+    };
+    for (const Strip& s : kStrips) {
+        SCOPED_TRACE(s.name);
+        TBitmap strip;
+        strip.LoadFromResourceName(s.name);
+        ASSERT_EQ(strip.GetHeight(), s.cell);
+        const int cells = strip.GetWidth() / s.cell;
+        ASSERT_EQ(strip.GetWidth() % (s.pairs ? 2 * s.cell : s.cell), 0);
+        const int images = s.pairs ? cells / 2 : cells;
+        EXPECT_GE(images, s.leastCount);
+        EXPECT_EQ(s.list->Count(), images);
+        EXPECT_EQ(s.list->GetWidth(), s.cell);
+        EXPECT_EQ(s.list->GetHeight(), s.cell);
+        std::set<std::vector<uint32_t>> distinct;
+        for (int i = 0; i < images; ++i)
+            distinct.insert(ImagePixels(s.list, i));
+        EXPECT_EQ(int(distinct.size()), images) << "every image is a picture of its own";
+    }
+    TCustomImageList* disabled = rpResources().GetDisabledButtonImages();
+    ASSERT_EQ(disabled->Count(), rpResources().GetMainButtonImages()->Count());
+    for (int i = 0; i < disabled->Count(); ++i)
+        EXPECT_NE(ImagePixels(disabled, i), ImagePixels(rpResources().GetMainButtonImages(), i)) << i;
+
+    TBitmap empty;
+    empty.LoadFromResourceName("RPEMPTY");  // resource names ignore case
+    EXPECT_EQ(empty.GetWidth(), 16);
+    EXPECT_EQ(empty.GetHeight(), 16);
+    EXPECT_THROW(empty.LoadFromResourceName("rpNOSUCH"), EResNotFound);
+    EXPECT_EQ(empty.GetWidth(), 16) << "a missing resource leaves the bitmap alone";
+    rpResources().SetButtonImages(nullptr, true);  // the dictionary lives on between tests
+    rpResources().SetObjectImages(nullptr, true);
+}
+
+TEST_F(ReportTest, StartUpLoadsThreeDistinctCursorPictures)
+{
+    std::set<std::vector<uint32_t>> pictures;
+    for (int slot : {50, 51, 52}) {
+        SCOPED_TRACE(slot);
+        const TCursorImage* c = TScreen::GetCursorImage(slot);
+        ASSERT_NE(c, nullptr);
+        ASSERT_EQ(c->Pixels.Width, 32);
+        ASSERT_EQ(c->Pixels.Height, 32);
+        EXPECT_TRUE(c->HotX >= 0 && c->HotX < 32 && c->HotY >= 0 && c->HotY < 32);
+        EXPECT_EQ(c->Pixels.Row(0)[31] >> 24, 0u) << "a corner shows the screen through";
+        EXPECT_EQ(c->Pixels.Row(c->HotY)[c->HotX] >> 24, 0xFFu) << "the hot spot lies on the picture";
+        pictures.insert(c->Pixels.Pixels);
+    }
+    EXPECT_EQ(pictures.size(), 3u);
+    EXPECT_EQ(TScreen::GetCursorImage(53), nullptr);
+    TScreen::SetCursors(53, "rpNOSUCH");
+    EXPECT_EQ(TScreen::GetCursorImage(53), nullptr) << "a missing resource loads no picture";
+    TScreen::SetCursors(53, "");
+}
+
+// At design time a picture view without a picture shows the empty-picture sign at
+// (X + 1, Y + 2), pixel for pixel; in a run it shows only its white background.
+TEST_F(ReportTest, EmptyPictureViewDrawsTheSignAtItsPlace)
+{
+    TrpReport* r = MakeReport();
+    auto* band = Add<TrpMasterData>(AddPage(r), "MasterData1");
+    band->SetTop(0);
+    auto* p = Add<TrpPictureView>(band, "Picture1");
+    p->SetBounds(10, 20, 100, 50);
+    const TPixelBuffer* sign = FindBitmapResource("rpEMPTY");
+    ASSERT_NE(sign, nullptr);
+    for (bool designing : {true, false}) {
+        SCOPED_TRACE(designing ? "designing" : "running");
+        p->IsDesigning = designing;
+        TBitmap page;
+        page.SetSize(160, 100);
+        p->Draw(page.GetCanvas(), 1, 1, 0, 0);
+        int same = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                same += PixelAt(page, 11 + x, 22 + y) == (sign->Row(y)[x] & 0xFFFFFFu);
+        if (designing)
+            EXPECT_EQ(same, 256);
+        else
+            EXPECT_LT(same, 256);
+        EXPECT_EQ(PixelAt(page, 10, 21), 0xFFFFFFu) << "the sign starts one pixel right and two down";
+    }
+}
+
+// Without a widget set the control is drawn as a raised frame on the button face.
+TEST_F(ReportTest, ADialogControlWithoutAWidgetIsDrawnAsAFrame)
+{
+    TrpReport* r = MakeReport();
+    auto* dlg = new TrpDialogPage(r);
+    auto* button = Add<TrpCaptionControl>(dlg, "Button1");
+    button->SetBounds(10, 20, 40, 16);
+    button->SetCaption("OK");
+    TBitmap target;
+    target.SetSize(80, 60);
+    button->Draw(target.GetCanvas(), 2, 2, 5, 5);
+    EXPECT_EQ(PixelAt(target, 10, 20), Rgb(clBtnHighlight));
+    EXPECT_EQ(PixelAt(target, 49, 35), Rgb(clBtnShadow));
+    EXPECT_EQ(PixelAt(target, 15, 22), Rgb(clBtnFace));
+    EXPECT_EQ(PixelAt(target, 50, 36), 0xFFFFFFu) << "nothing beyond the control";
+}
