@@ -49,6 +49,13 @@ inline int32_t ToInt32(const Variant& v)
     return v.AsInteger();
 }
 
+// + - * of two Integer-typed values: 32 bits that wrap, as the Integer type does.
+inline int32_t WrapArith(char op, int32_t x, int32_t y)
+{
+    const uint32_t a = static_cast<uint32_t>(x), b = static_cast<uint32_t>(y);
+    return static_cast<int32_t>(op == '+' ? a + b : op == '-' ? a - b : a * b);
+}
+
 // The value of a Boolean Variant without the general conversion (a Boolean Variant keeps
 // the rest of its payload zero, so its integer view is 0 or 1).
 inline bool ToBool(const Variant& v)

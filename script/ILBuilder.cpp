@@ -293,6 +293,8 @@ void TscILParser::DoAssign(TscXMLItem* item, TscScript* script, TscStatement* li
     else {
         auto assignOp = std::make_unique<TscAssignOpStmt>(script, UnitName, pos, op[0]);
         assignOp->SetOp = !modifier.empty() && e->IsSetMask();
+        assignOp->IntegerOp = !assignOp->SetOp && op != "/" && d->VarType == fvtInt && e->Root() &&
+                              e->Root()->VarType == fvtInt;
         stmt = std::move(assignOp);
     }
     stmt->Designator = std::move(d);
@@ -307,6 +309,7 @@ void TscILParser::DoCall(TscXMLItem* item, TscScript* script, TscStatement* list
     stmt->Designator = DoDesignator(Child(item, 0), script, emit);
     if (item->Count() > 1) {
         stmt->Modificator = TextOf(item->Items(1));
+        stmt->IntegerStep = stmt->Designator->VarType == fvtInt;
         if (stmt->Designator->ReadOnly)
             scRaise(TscMessageId::SLeftCantAssigned);
     }

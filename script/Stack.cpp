@@ -18,6 +18,7 @@
 #endif
 
 #ifdef SKLAD_ASAN
+#include <sanitizer/asan_interface.h>
 #include <sanitizer/common_interface_defs.h>
 #endif
 
@@ -138,6 +139,12 @@ void scRunOnScriptStack(const std::function<void()>& work)
 #endif
     tSwitch = savedSwitch;
     tState = saved;
+#ifdef SKLAD_ASAN
+    // Frames still open on this stack when it was left (the trampoline's, and any an
+    // exception unwound) keep their poisoned red zones in the shadow memory, and
+    // unmapping does not clear them: whatever is mapped here next would be reported.
+    __asan_unpoison_memory_region(block, kScriptStackSize);
+#endif
     munmap(block, kScriptStackSize);
     if (s.Error)
         std::rethrow_exception(s.Error);

@@ -148,6 +148,11 @@ void TscAssignOpStmt::Execute()
         return;
     }
     const Variant b = Source->GetValue();
+    if (IntegerOp) {
+        const Variant& a = PlainTarget ? PlainTarget->Value : Target->GetValue();
+        Target->SetValue(Variant(script_fast::WrapArith(Op, script_fast::ToInt32(a), script_fast::ToInt32(b))));
+        return;
+    }
     if (!SetOp) {
         // The common shapes in place: the target's own value, no copy of it.
         if (PlainTarget && !PlainTarget->ReadOnly) {
@@ -180,6 +185,10 @@ void TscAssignOpStmt::Apply(const Variant& a, const Variant& b)
         Target->SetValue(Variant(Op == '+' ? x | y : Op == '-' ? x & ~y : x & y));
         return;
     }
+    if (IntegerOp) {
+        Target->SetValue(Variant(script_fast::WrapArith(Op, script_fast::ToInt32(a), script_fast::ToInt32(b))));
+        return;
+    }
     switch (Op) {
     case '+':
         script_detail::CheckJoin(a, b);
@@ -204,6 +213,10 @@ void TscCallStmt::Execute()
     } else {
         const Variant one(1);
         const Variant v = Designator->GetValue();
+        if (IntegerStep) {
+            Designator->SetValue(Variant(script_fast::WrapArith(Modificator[0], script_fast::ToInt32(v), 1)));
+            return;
+        }
         Variant r;
         if (Modificator == "+")
             Designator->SetValue(script_fast::TryArith<'+'>(v, one, r) ? r : v + one);

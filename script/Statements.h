@@ -71,6 +71,9 @@ public:
     }
     char Op; // '+', '-', '*', '/'
     bool SetOp = false; // a set's mask with a set constructor: union, difference, intersection
+    // An Integer target and an Integer source: + - * in 32 bits, as x := x op e and
+    // z := x op e compute it, not widened.
+    bool IntegerOp = false;
     void Execute() override;
 
 private:
@@ -83,6 +86,7 @@ public:
     ~TscCallStmt() override;
     std::unique_ptr<TscDesignator> Designator;
     AnsiString Modificator; // "", "+" (x++) or "-" (x--)
+    bool IntegerStep = false; // x++ on an Integer: 32 bits, as x := x + 1
     void Execute() override;
 };
 

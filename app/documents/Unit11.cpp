@@ -1,8 +1,6 @@
 #include "app/documents/Unit11.h"
 
-#include "app/documents/Unit3.h"
 #include "app/shell/Layouts.h"
-#include "app/shell/DataModule.h"
 #include "platform/gui/StdCtrls.h"
 
 TForm11* Form11 = nullptr;
@@ -24,9 +22,16 @@ TForm11::TForm11(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Button2);
 }
 
+bool TForm11::AskAbandon()
+{
+    FAbandon = false;
+    ShowModal();
+    return FAbandon;
+}
+
 void TForm11::Button1Click(TObject*)
 {
-    Form3->Close();
+    FAbandon = true;
     Close();
 }
 

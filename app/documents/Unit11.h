@@ -1,6 +1,7 @@
 // Unit11.h - the warning before a document being created is abandoned.
 //
-// "Да" closes the document window without saving what was entered; "Нет" goes back to it.
+// "Да" abandons the document: the document window, which asked, closes without saving what
+// was entered; "Нет" goes back to it.
 #pragma once
 
 #include "platform/gui/Forms.h"
@@ -20,8 +21,14 @@ public:
     TButton* Button1 = nullptr;
     TButton* Button2 = nullptr;
 
+    // Shows the warning; true when the user chose to abandon the document.
+    bool AskAbandon();
+
     void Button1Click(TObject* Sender);
     void Button2Click(TObject* Sender);
+
+private:
+    bool FAbandon = false;
 };
 
 extern TForm11* Form11;

@@ -1,8 +1,6 @@
 #include "app/documents/Unit2.h"
 
 #include "app/documents/Documents.h"
-#include "app/documents/Unit3.h"
-#include "app/documents/Unit4.h"
 #include "app/documents/GridWidths.h"
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
@@ -330,7 +328,8 @@ void TForm2::Button9Click(TObject*)
 void TForm2::Button1Click(TObject*)
 {
     TADOQuery* goods = WarehouseData->ADOQuery1;
-    Form4->ShowProductDocuments(HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString() : AnsiString(),
+    if (OnShowDocuments)
+        OnShowDocuments(HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString() : AnsiString(),
                                 ComboBox1->GetText() + " " + ComboBox2->GetText() + " " + ComboBox3->GetText());
 }
 
@@ -442,7 +441,7 @@ void TForm2::WriteDocumentLine(bool add)
         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()}, {"colour", ComboBox3->GetText()},
         {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},  {"group", ComboBox7->GetText()},
         {"price", price},                {"min", minimum},                {"max", maximum},
-        {"q", quantity},                 {"supplier", Form3->Party()},
+        {"q", quantity},                 {"supplier", FParty},
         {"sum", sum},                    {"rate", rate},                  {"vat", WithVat(rate, sum)},
         {"id", lineId},                  {"product", product ? Variant(product) : Null()},
     };
@@ -564,7 +563,7 @@ void TForm2::Button3Click(TObject*)
 
 void TForm2::Button2Click(TObject*)
 {
-    if (Form3->Mode() == TDocumentMode::NewIssue)
+    if (FLineEdit == TLineEdit::IssueQuantity)
         ChangeIssueLine();
     else
         WriteDocumentLine(false);
@@ -691,8 +690,9 @@ void TForm2::PrepareLineCard(bool forAdding)
     SetCaption(forAdding ? "Добавление товара в документ" : "Изменение товара в документе");
 }
 
-void TForm2::ShowAsPicker(bool act)
+void TForm2::ShowAsPicker(bool act, const AnsiString& party)
 {
+    FParty = party;
     for (TWinControl* c : std::initializer_list<TWinControl*>{Edit1, Edit2, Edit3, ComboBox1, ComboBox2, ComboBox3,
                                                               ComboBox4, ComboBox5, ComboBox6, ComboBox7})
         c->SetEnabled(true);
@@ -712,8 +712,10 @@ void TForm2::ShowAsPicker(bool act)
     ShowModal();
 }
 
-void TForm2::ShowAsEditor(TADOQuery* line, TLineEdit edit)
+void TForm2::ShowAsEditor(TADOQuery* line, TLineEdit edit, const AnsiString& party)
 {
+    FParty = party;
+    FLineEdit = edit;
     const auto text = [line](const char* name) {
         TField* f = line->FindField(name);
         return f ? f->AsString() : AnsiString();
@@ -729,7 +731,7 @@ void TForm2::ShowAsEditor(TADOQuery* line, TLineEdit edit)
         for (TWinControl* c : nine)
             c->SetEnabled(false);
     }
-    const bool described = edit != TLineEdit::LineQuantity;
+    const bool described = edit == TLineEdit::Whole || edit == TLineEdit::RequestQuantity;
     // The quantity box is what this editor is for, whatever card was shown before it.
     ComboBox6->SetEnabled(true);
     Button7->SetVisible(described);

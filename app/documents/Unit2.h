@@ -18,6 +18,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -60,7 +61,8 @@ struct TProductCard {
 enum class TLineEdit {
     Whole,            // a receipt line: every field; OK writes the line anew
     RequestQuantity,  // a request line: its quantity; OK writes the line anew
-    LineQuantity,     // an issue or write-off line: its quantity only
+    IssueQuantity,    // an issue invoice line: its quantity only
+    ActQuantity,      // a write-off line: its quantity only
 };
 
 class TForm2 : public TForm {
@@ -115,10 +117,13 @@ public:
     void ShowProduct(TCardMode mode, const TProductCard& product);
     // A new card, in `group` when one is given.
     void ShowNewCard(const AnsiString& group);
-    // The line picker of the document window; `act`: the lines of a write-off act.
-    void ShowAsPicker(bool act);
+    // The line picker of the document window; `act`: the lines of a write-off act. Lines
+    // written carry `party`, the document's supplier or recipient.
+    void ShowAsPicker(bool act, const AnsiString& party);
     // The line editor over the document window's current line `line`.
-    void ShowAsEditor(TADOQuery* line, TLineEdit edit);
+    void ShowAsEditor(TADOQuery* line, TLineEdit edit, const AnsiString& party);
+    // The documents holding the card's product: the journal, set at start-up.
+    std::function<void(const AnsiString& productId, const AnsiString& product)> OnShowDocuments;
     // The lists of the boxes: the goods' values, the suppliers, the groups that hold goods.
     void FillLists();
 
@@ -161,6 +166,8 @@ private:
     bool FReadingGoods = false;  // the goods grid is being filled, not moved by the user
     // Close, set the text, bind :v0, :v1 ... in order, open.
     void OpenGoods(const AnsiString& sql, const std::vector<Variant>& values = {});
+    TLineEdit FLineEdit = TLineEdit::Whole;
+    AnsiString FParty;
     using TFurther = std::initializer_list<std::pair<TComboBox*, const char*>>;
     void Filter(TObject* sender, TComboBox* own, const char* column, TFurther further);
     void SelectFrom(TComboBox* box, void (TForm2::*change)(TObject*));

@@ -161,7 +161,7 @@ void TForm3::Button1Click(TObject*)
         ShowMessage("Заполнены не все данные о документе");
         return;
     }
-    Form2->ShowAsPicker(act);
+    Form2->ShowAsPicker(act, Party());
     ShowLines();
     UpdateTotal();
 }
@@ -172,12 +172,14 @@ void TForm3::Button3Click(TObject*)
     if (!Editing() || !HasCurrentRow(lines))
         return;
     const int at = lines->RecNo();
-    TLineEdit edit = TLineEdit::LineQuantity;
+    TLineEdit edit = TLineEdit::ActQuantity;
     if (FMode == TDocumentMode::NewReceipt)
         edit = TLineEdit::Whole;
     else if (FMode == TDocumentMode::NewRequest || FMode == TDocumentMode::EditRequest)
         edit = TLineEdit::RequestQuantity;
-    Form2->ShowAsEditor(lines, edit);
+    else if (FMode == TDocumentMode::NewIssue)
+        edit = TLineEdit::IssueQuantity;
+    Form2->ShowAsEditor(lines, edit, Party());
     ShowLines();
     if (at >= 1 && at <= lines->RecordCount())
         lines->SetRecNo(at);
@@ -291,9 +293,7 @@ void TForm3::FormShow(TObject*)
 void TForm3::Button6Click(TObject*)
 {
     // Leaving an entry asks first; a document only viewed closes at once.
-    if (Button1->GetEnabled() || Button2->GetEnabled() || Button3->GetEnabled())
-        Form11->ShowModal();
-    else
+    if (!(Button1->GetEnabled() || Button2->GetEnabled() || Button3->GetEnabled()) || Form11->AskAbandon())
         Close();
 }
 

@@ -89,6 +89,10 @@ void CreateForms()
     Application->CreateForm(Form10);
     Application->CreateForm(Form11);
     Application->CreateForm(Form12);
+    // The goods card's "documents of the product" opens the journal.
+    Form2->OnShowDocuments = [](const AnsiString& productId, const AnsiString& product) {
+        Form4->ShowProductDocuments(productId, product);
+    };
 }
 
 void ForgetForms()

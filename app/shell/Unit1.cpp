@@ -29,6 +29,7 @@
 
 TForm1* Form1 = nullptr;
 TWarehouseData* WarehouseData = nullptr;
+TMainWindow* MainWindow = nullptr;
 
 namespace {
 
@@ -97,12 +98,15 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
         CreateReports();
     });
     WarehouseData = this;
+    MainWindow = this;
 }
 
 TForm1::~TForm1()
 {
     if (WarehouseData == this)
         WarehouseData = nullptr;
+    if (MainWindow == this)
+        MainWindow = nullptr;
 }
 
 void TForm1::BindComponents()

@@ -18,7 +18,7 @@
 #pragma once
 
 #include "app/documents/GroupTree.h"
-#include "app/shell/DataModule.h"
+#include "app/shell/MainWindow.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -47,10 +47,7 @@ class TrpReport;
 class TrpDBDataset;
 class TrpReportComponent;
 
-// What a failed open did to the program.
-enum class TOpenResult { Opened, Failed };
-
-class TForm1 : public TForm, public TWarehouseData {
+class TForm1 : public TForm, public TMainWindow {
     SKLAD_CLASS(TForm1, TForm)
 public:
     explicit TForm1(TComponent* AOwner);
@@ -94,7 +91,7 @@ public:
                  *rpDBDataset4 = nullptr, *rpDBDataset5 = nullptr;
 
     // -- working fields (DocVatRate, VatRate, WorkingMode: TWarehouseData)
-    AnsiString AppDir;  // with its trailing separator
+    // AppDir: TMainWindow.
     uint8_t CreateMissingGoods = 0;
 
     // -- event handlers (published, bound by the layout)
@@ -145,10 +142,10 @@ public:
     // -- operations used by the other windows
     // Opens the warehouse file at path. A file that cannot be opened as a warehouse leaves
     // the open one (if any) untouched and tells the user why.
-    TOpenResult OpenDatabase(const AnsiString& path);
-    void CloseDatabase();  // no warehouse open: queries and connection closed, tree empty
+    TOpenResult OpenDatabase(const AnsiString& path) override;
+    void CloseDatabase() override;  // no warehouse open: queries and connection closed, tree empty
     bool DatabaseOpen() const override;
-    const AnsiString& DatabasePath() const { return FDatabasePath; }
+    const AnsiString& DatabasePath() const override { return FDatabasePath; }
     void ClearTempDocumentTables() override;
     // The group condition of the selected node: the names of the group and all groups below.
     std::vector<AnsiString> CollectSubgroups();
@@ -157,13 +154,13 @@ public:
     // The top-level group's name (the warehouse's name on printed reports); empty without one.
     AnsiString TopGroupName() const override;
     // The group selected in the tree, if any.
-    TTreeNode* SelectedGroup() const;
+    TTreeNode* SelectedGroup() const override;
     // A new subgroup's node, first under `parent`, shown and selected.
-    void AddGroupNode(TTreeNode* parent, const AnsiString& name);
+    void AddGroupNode(TTreeNode* parent, const AnsiString& name) override;
     // A renamed group's node; a group of goods lists them again under the new name.
-    void RenameGroupNode(TTreeNode* node, const AnsiString& name);
+    void RenameGroupNode(TTreeNode* node, const AnsiString& name) override;
     // Selects the top-level group, listing all goods.
-    void SelectTopGroup();
+    void SelectTopGroup() override;
     // Reloads the goods grid for the selected group: the node is unselected and selected again.
     void RefreshGoodsGrid() override;
     // The commands on working documents are enabled (a warehouse is open, not the archive view).

@@ -2,7 +2,7 @@
 
 #include "app/shell/Layouts.h"
 #include "app/documents/Statements.h"
-#include "app/shell/Unit1.h"
+#include "app/shell/MainWindow.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -41,7 +41,7 @@ void TForm12::UpdateHint()
 
 void TForm12::ShowFlags()
 {
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = MainWindow->ADOQuery2;
     OpenSql(q, "Select * From Name");
     if (!q->IsEmpty()) {
         // Flags other than 0 and 1 leave the box as it was.
@@ -61,8 +61,8 @@ void TForm12::CheckBox2Click(TObject*) { UpdateHint(); }
 
 void TForm12::Button1Click(TObject*)
 {
-    TADOQuery* q = Form1->ADOQuery2;
-    InTransaction(Form1->ADOConnection1, [&] {
+    TADOQuery* q = MainWindow->ADOQuery2;
+    InTransaction(MainWindow->ADOConnection1, [&] {
         ExecSql(q, "Update Name Set Цвет=:v", {{"v", CheckBox1->GetChecked() ? 1 : 0}});
         ExecSql(q, "Update Name Set Размеры=:v", {{"v", CheckBox2->GetChecked() ? 1 : 0}});
     });

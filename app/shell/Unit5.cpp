@@ -7,7 +7,7 @@
 #include "app/shell/CatalogueMessages.h"
 #include "app/shell/Layouts.h"
 #include "app/documents/Statements.h"
-#include "app/shell/Unit1.h"
+#include "app/shell/MainWindow.h"
 #include "app/shell/Unit7.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/db/ADODB.h"
@@ -25,7 +25,7 @@ constexpr const char* kFileExists = "Файл с таким именем уже 
 // The ID of the product under the goods grid's cursor; false when there is none.
 bool CurrentProductId(int64_t& id)
 {
-    TADOQuery* q = Form1->ADOQuery1;
+    TADOQuery* q = MainWindow->ADOQuery1;
     if (!HasCurrentRow(q))
         return false;
     id = q->FieldByName("ID")->AsLargeInt();
@@ -124,7 +124,7 @@ void TForm5::Ask(TInputJob job, const AnsiString& text)
 
 void TForm5::AskGroupToMoveTo()
 {
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = MainWindow->ADOQuery2;
     ComboBox1->GetItems()->Clear();
     OpenSql(q, "Select NameGroup From Groups");
     for (q->First(); !q->Eof(); q->Next())
@@ -183,8 +183,8 @@ void TForm5::Button1Click(TObject*)
 void TForm5::FormShow(TObject*)
 {
     if (FJob == TInputJob::Vat) {
-        OpenSql(Form1->ADOQuery3, "Select * From NDS");
-        Edit1->SetText(Form1->ADOQuery3->IsEmpty() ? AnsiString() : Form1->ADOQuery3->FieldByName("НДС")->AsString());
+        OpenSql(MainWindow->ADOQuery3, "Select * From NDS");
+        Edit1->SetText(MainWindow->ADOQuery3->IsEmpty() ? AnsiString() : MainWindow->ADOQuery3->FieldByName("НДС")->AsString());
     }
     if (Edit1->CanFocus())
         Edit1->SetFocus();
@@ -210,14 +210,14 @@ void TForm5::FormClose(TObject*, TCloseAction& Action)
 
 void TForm5::AddSubgroup(const AnsiString& name)
 {
-    TADOQuery* q2 = Form1->ADOQuery2;
+    TADOQuery* q2 = MainWindow->ADOQuery2;
     // Group names are unique in the whole warehouse, not only among siblings.
     OpenSql(q2, "Select * From Groups Where NameGroup=:name", {{"name", name}});
     if (!q2->IsEmpty()) {
         ShowMessage(kGroupExists);
         return;
     }
-    TTreeNode* parent = Form1->SelectedGroup();
+    TTreeNode* parent = MainWindow->SelectedGroup();
     if (!parent)
         return;
     OpenSql(q2, "Select * From Groups Where NameGroup=:name", {{"name", parent->GetText()}});
@@ -226,29 +226,29 @@ void TForm5::AddSubgroup(const AnsiString& name)
         return;
     }
     const int64_t parentId = q2->FieldByName("ID")->AsLargeInt();
-    ExecSql(Form1->ADOQuery3, "Insert Into Groups (NameGroup,IDName) Values (:name,:parent)",
+    ExecSql(MainWindow->ADOQuery3, "Insert Into Groups (NameGroup,IDName) Values (:name,:parent)",
             {{"name", name}, {"parent", parentId}});
-    Form1->AddGroupNode(parent, name);
+    MainWindow->AddGroupNode(parent, name);
     Close();
 }
 
 void TForm5::RenameGroup(const AnsiString& name)
 {
-    TADOQuery* q2 = Form1->ADOQuery2;
-    TADOQuery* q3 = Form1->ADOQuery3;
+    TADOQuery* q2 = MainWindow->ADOQuery2;
+    TADOQuery* q3 = MainWindow->ADOQuery3;
     OpenSql(q2, "Select * From Groups Where NameGroup=:name", {{"name", name}});
     if (!q2->IsEmpty()) {
         ShowMessage(kGroupExists);
         return;
     }
-    TTreeNode* node = Form1->SelectedGroup();
+    TTreeNode* node = MainWindow->SelectedGroup();
     if (!node)
         return;
     const AnsiString old = node->GetText();
     // The goods follow their group's new name; the goods of subgroups name their own groups.
     // Both land together or not at all.
     try {
-        InTransaction(Form1->ADOConnection1, [&] {
+        InTransaction(MainWindow->ADOConnection1, [&] {
             OpenSql(q3, "Select * From Groups Where NameGroup=:old", {{"old", old}});
             if (q3->IsEmpty())
                 throw Exception(CatalogueMessage(TCatalogueMessage::GroupGone, {old}));
@@ -261,7 +261,7 @@ void TForm5::RenameGroup(const AnsiString& name)
         return;
     }
     Close();
-    Form1->RenameGroupNode(node, name);
+    MainWindow->RenameGroupNode(node, name);
 }
 
 // ---------------------------------------------------------------- goods
@@ -275,9 +275,9 @@ void TForm5::MoveProduct()
     }
     int64_t id = 0;
     if (CurrentProductId(id))
-        ExecSql(Form1->ADOQuery2, "Update Products Set Группа=:group Where ID=:id",
+        ExecSql(MainWindow->ADOQuery2, "Update Products Set Группа=:group Where ID=:id",
                 {{"group", ComboBox1->GetItems()->Strings(index)}, {"id", id}});
-    Form1->RefreshGoodsGrid();
+    MainWindow->RefreshGoodsGrid();
     Close();
 }
 
@@ -285,9 +285,9 @@ void TForm5::SetArticle(const AnsiString& article)
 {
     int64_t id = 0;
     if (CurrentProductId(id))
-        ExecSql(Form1->ADOQuery2, "Update Products Set №=:article Where ID=:id", {{"article", article}, {"id", id}});
+        ExecSql(MainWindow->ADOQuery2, "Update Products Set №=:article Where ID=:id", {{"article", article}, {"id", id}});
     Close();
-    Form1->RefreshGoodsGrid();
+    MainWindow->RefreshGoodsGrid();
 }
 
 // ---------------------------------------------------------------- VAT
@@ -303,10 +303,10 @@ bool TForm5::ParseVat(int& value)
 
 void TForm5::StoreVat(int value)
 {
-    TADOQuery* q3 = Form1->ADOQuery3;
+    TADOQuery* q3 = MainWindow->ADOQuery3;
     if (ExecSql(q3, "Update NDS Set НДС=:v", {{"v", value}}) == 0)
         ExecSql(q3, "Insert Into NDS (НДС) Values (:v)", {{"v", value}});
-    Form1->VatRate = value;
+    MainWindow->VatRate = value;
 }
 
 // ---------------------------------------------------------------- new warehouse
@@ -317,7 +317,7 @@ void TForm5::NewWarehouse(const AnsiString& name)
         ShowMessage(CatalogueMessage(TCatalogueMessage::BadWarehouseName, {name}));
         return;
     }
-    const AnsiString dir = Form1->AppDir;
+    const AnsiString dir = MainWindow->AppDir;
     const AnsiString templatePath = dir + kTemplatePath;
     const AnsiString path = dir + name + ".kvb";
     // Never over an existing file: the copy itself refuses one, checked first only to say so.
@@ -335,15 +335,15 @@ void TForm5::NewWarehouse(const AnsiString& name)
         return;
     }
 
-    const AnsiString previous = Form1->DatabasePath();
-    if (Form1->OpenDatabase(path) != TOpenResult::Opened) {
+    const AnsiString previous = MainWindow->DatabasePath();
+    if (MainWindow->OpenDatabase(path) != TOpenResult::Opened) {
         DeleteFile(path);  // OpenDatabase has said why
         return;
     }
     const AnsiString iniPath = dir + kIniFileName;
     const AnsiString oldEntry = TIniFile(iniPath).ReadString(kIniSection, kIniKey, "");
     TIniFile(iniPath).WriteString(kIniSection, kIniKey, path);
-    Form1->SelectTopGroup();
+    MainWindow->SelectTopGroup();
 
     // The first password of the new warehouse.
     Form7->Cancelled = 0;
@@ -356,7 +356,7 @@ void TForm5::NewWarehouse(const AnsiString& name)
     // No password: the new file goes, "LastFile" names what it named before, and the warehouse
     // open before comes back. When that one cannot be opened, the program is left with none
     // open (and says why) rather than on a warehouse nobody may use.
-    Form1->CloseDatabase();
+    MainWindow->CloseDatabase();
     DeleteFile(path);
     {
         TIniFile ini(iniPath);
@@ -366,21 +366,21 @@ void TForm5::NewWarehouse(const AnsiString& name)
             ini.WriteString(kIniSection, kIniKey, oldEntry);
     }
     if (!previous.empty())
-        Form1->OpenDatabase(previous);
+        MainWindow->OpenDatabase(previous);
 }
 
 // ---------------------------------------------------------------- write-off
 
 void TForm5::PostWriteOffAct(const AnsiString& password)
 {
-    TADOQuery* q2 = Form1->ADOQuery2;
+    TADOQuery* q2 = MainWindow->ADOQuery2;
     OpenSql(q2, "Select * From Passwords");
     const AnsiString stored = q2->IsEmpty() ? AnsiString() : q2->FieldByName("Пароль")->AsString();
     if (q2->IsEmpty() || stored != password) {
         ShowMessage("Неверный пароль,проверьте раскладку клавиатуры");
         return;
     }
-    const TPostResult result = PostWriteOff(q2, Form1->ADOQuery3, WriteOffAct);
+    const TPostResult result = PostWriteOff(q2, MainWindow->ADOQuery3, WriteOffAct);
     if (result.Status != TPostStatus::Posted) {
         ShowMessage(result.Message);
         return;
@@ -388,7 +388,7 @@ void TForm5::PostWriteOffAct(const AnsiString& password)
     WriteOffPosted = true;
     Form3->Close();
     Close();
-    Form1->ClearTempDocumentTables();
-    Form1->RefreshGoodsGrid();
+    MainWindow->ClearTempDocumentTables();
+    MainWindow->RefreshGoodsGrid();
     Form4->RadioButton10Click(nullptr);
 }

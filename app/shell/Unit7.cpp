@@ -2,7 +2,7 @@
 
 #include "app/shell/Layouts.h"
 #include "app/documents/Statements.h"
-#include "app/shell/Unit1.h"
+#include "app/shell/MainWindow.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
@@ -70,7 +70,7 @@ void TForm7::FormShow(TObject*)
 
 void TForm7::Button1Click(TObject*)
 {
-    TADOQuery* q = Form1->ADOQuery2;
+    TADOQuery* q = MainWindow->ADOQuery2;
     const AnsiString password = Edit1->GetText();
     TScopeExit done([this] { Cancelled = 0; });
     if (password.empty()) {
@@ -85,7 +85,7 @@ void TForm7::Button1Click(TObject*)
             return;
         }
         // One password per warehouse: whatever rows there were, this one replaces them.
-        InTransaction(Form1->ADOConnection1, [&] {
+        InTransaction(MainWindow->ADOConnection1, [&] {
             ExecSql(q, "Delete * From Passwords");
             ExecSql(q, "Insert Into Passwords (Пароль) Values (:p)", {{"p", password}});
         });

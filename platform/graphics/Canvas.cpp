@@ -310,6 +310,13 @@ void TCanvas::DrawPixels(const TRect& rect, const TPixelBuffer& pixels)
     Device().DrawBitmap(rect, pixels, FCopyMode);
 }
 
+void TCanvas::DrawPixelsAlpha(const TRect& rect, const TPixelBuffer& pixels)
+{
+    if (pixels.Width <= 0 || pixels.Height <= 0)
+        return;
+    Device().DrawBitmapAlpha(rect, pixels);
+}
+
 TColor TCanvas::GetPixel(int x, int y)
 {
     return Device().GetPixel(x, y);

@@ -91,6 +91,8 @@ public:
     void Draw(int x, int y, TGraphic* graphic);
     void StretchDraw(const TRect& rect, TGraphic* graphic);
     // Sends a bitmap's pixels to the device (what bitmaps do when drawn).
+    // The same, blended by the pixels' alpha (0: what lies below shows).
+    void DrawPixelsAlpha(const TRect& rect, const TPixelBuffer& pixels);
     void DrawPixels(const TRect& rect, const TPixelBuffer& pixels);
 
     TColor GetPixel(int x, int y);

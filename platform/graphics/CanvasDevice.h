@@ -107,6 +107,9 @@ public:
     virtual void RoundRect(const TRect& r, int cornerWidth, int cornerHeight) = 0;
     virtual void TextOut(const TTextRun& run, std::string_view text) = 0;
     virtual void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode) = 0;
+    // Stretches pixels whose alpha says how much of them covers what lies below (icons).
+    // Devices that keep no pixels to blend with draw them as they are.
+    virtual void DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels) { DrawBitmap(dest, pixels, cmSrcCopy); }
     virtual void SetPixel(int x, int y, TColor color) = 0;
     // The colour at a pixel, or clNone where the device keeps no pixels.
     virtual TColor GetPixel(int x, int y) { (void)x; (void)y; return clNone; }

@@ -119,8 +119,9 @@ void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the s
 
 void TIcon::Draw(TCanvas& canvas, const TRect& rect)
 {
+    // Drawn through its mask, as the platform draws icons.
     if (!Empty())
-        canvas.DrawPixels(rect, FPixels);
+        canvas.DrawPixelsAlpha(rect, FPixels);
 }
 
 void TIcon::LoadFromStream(TStream& stream)

@@ -1,5 +1,10 @@
 #include "platform/graphics/RasterDevice.h"
 
+namespace {
+// DrawBitmap's private mode for DrawBitmapAlpha: no raster operation has this number.
+constexpr int kBlendAlpha = -1;
+}  // namespace
+
 #include "platform/graphics/FontBackend.h"
 
 #include <algorithm>
@@ -326,6 +331,11 @@ void TRasterDevice::TextOut(const TTextRun& run, std::string_view text)
         Span(y, left, right, rgb);
 }
 
+void TRasterDevice::DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels)
+{
+    DrawBitmap(dest, pixels, kBlendAlpha);
+}
+
 void TRasterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& src, int copyMode)
 {
     const int64_t w = int64_t(dest.Right) - dest.Left, h = int64_t(dest.Bottom) - dest.Top;
@@ -343,8 +353,19 @@ void TRasterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& src, int c
                 continue;
             const int64_t x = w > 0 ? tx - dest.Left : dest.Left - 1 - tx;
             const int sx = int(x * src.Width / std::abs(w));
-            const uint32_t s = src.Row(sy)[sx] | 0xFF000000u;
+            const uint32_t raw = src.Row(sy)[sx];
+            const uint32_t s = raw | 0xFF000000u;
             uint32_t& d = FPixels.Row(int(ty))[tx];
+            if (copyMode == kBlendAlpha) {
+                const uint32_t a = raw >> 24;
+                uint32_t out = 0xFF000000u;
+                for (int shift = 0; shift < 24; shift += 8) {
+                    const uint32_t sc = (raw >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
+                    out |= ((sc * a + dc * (255 - a) + 127) / 255) << shift;
+                }
+                d = out;
+                continue;
+            }
             switch (copyMode) {
             case cmSrcAnd: d = s & d; break;
             case cmSrcPaint: d = s | d; break;

@@ -521,6 +521,19 @@ void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels,
     FPainter->restore();
 }
 
+void TQtPainterDevice::DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels)
+{
+    FlushText();
+    if (pixels.Width <= 0 || pixels.Height <= 0 || dest.Width() <= 0 || dest.Height() <= 0)
+        return;
+    const QImage image(reinterpret_cast<const uchar*>(pixels.Pixels.data()), pixels.Width, pixels.Height,
+                       pixels.Width * 4, QImage::Format_ARGB32);
+    FPainter->save();
+    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), image);
+    FPainter->restore();
+}
+
 void TQtPainterDevice::SetPixel(int x, int y, TColor color)
 {
     FlushText();

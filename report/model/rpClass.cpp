@@ -54,43 +54,6 @@ public:
     TrpXMLItem* GetCurPosition() override { return nullptr; }
 };
 
-// An empty store: no pages.
-class TrpNoPreviewPages : public TrpCustomPreviewPages {
-public:
-    using TrpCustomPreviewPages::TrpCustomPreviewPages;
-    int GetCount() override { return 0; }
-    TrpReportPage* GetPage(int) override { return nullptr; }
-    TPoint GetPageSize(int) override { return {}; }
-    void Clear() override {}
-    void Initialize() override {}
-    void AddObject(TrpComponent*) override {}
-    void AddPage(TrpReportPage*) override {}
-    void AddSourcePage(TrpReportPage*) override {}
-    void AddToSourcePage(TrpComponent*) override {}
-    void BeginPass() override {}
-    void ClearFirstPassPages() override {}
-    void CutObjects(int) override {}
-    void Finish() override {}
-    void PasteObjects(Extended, Extended) override {}
-    bool BandExists(TrpBand*) override { return false; }
-    int GetCurPosition() override { return 0; }
-    Extended GetLastY() override { return 0; }
-    void AddEmptyPage(int) override {}
-    void DeletePage(int) override {}
-    void ModifyPage(int, TrpReportPage*) override {}
-    void DrawPage(int, TCanvas*, Extended, Extended, Extended, Extended) override {}
-    bool ObjectOver(int, int, int, TMouseButton, TShiftState, Extended, Extended, Extended, bool, TCursor&) override
-    {
-        return false;
-    }
-    void LoadFromStream(TStream&, bool) override {}
-    void SaveToStream(TStream&) override {}
-    bool LoadFromFile(const AnsiString&, bool) override { return false; }
-    void SaveToFile(const AnsiString&) override {}
-    bool Print() override { return false; }
-    bool Export(TrpCustomExportFilter*) override { return false; }
-};
-
 struct Factories {
     TrpEngineFactory Engine;
     TrpPreviewPagesFactory PreviewPages;

@@ -537,9 +537,20 @@ AnsiString TrpDrawText::TakePart()
 
 AnsiString TrpDrawText::RestOfParts() const
 {
-    if (FFirstLine >= FLines->Count())
-        return {};
-    return ReopenTags(FFirstLine) + FPlainText.substr(LineStart(FFirstLine) - 1);
+    AnsiString rest;
+    RestOfParts(rest);
+    return rest;
+}
+
+void TrpDrawText::RestOfParts(AnsiString& Into) const
+{
+    if (FFirstLine >= FLines->Count()) {
+        Into.clear();
+        return;
+    }
+    const size_t from = LineStart(FFirstLine) - 1;
+    Into.assign(ReopenTags(FFirstLine));
+    Into.append(FPlainText, from, AnsiString::npos);
 }
 
 AnsiString TrpDrawText::GetWrappedText() const

@@ -105,6 +105,8 @@ public:
     AnsiString TakePart();
     bool PartsLeft() const { return FFirstLine < FLines->Count(); }
     AnsiString RestOfParts() const;
+    // The same into Into, reusing its room: the rest only shrinks from part to part.
+    void RestOfParts(AnsiString& Into) const;
 
     // Whether the canvas draws on a printer page.
     static bool IsPrinter(const TCanvas* canvas);

@@ -266,7 +266,7 @@ Extended TrpCustomMemoView::DrawPart()
     dt.SetDimensions(1, 1, r, r);
     const Extended unused = dt.UnusedSpace();
     SetText(dt.TakePart());
-    RestText = dt.RestOfParts();
+    dt.RestOfParts(RestText);
     Color = savedColor;
     if (!dt.PartsLeft())
         FPartLayout.reset();

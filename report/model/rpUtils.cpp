@@ -241,23 +241,24 @@ void rpAssignImages(TBitmap* Bitmap, int Dx, int Dy, TCustomImageList* List1, TC
     if (!Bitmap || !List1 || Dx <= 0 || Dy <= 0 || Bitmap->Empty())
         return;
     const TPixelBuffer& strip = Bitmap->Pixels();
+    // One work bitmap for every cell: a cell copies what lies inside the strip and leaves
+    // the rest as the cell before left it. So the missing twin of the last image of an odd
+    // strip is that image again, greyed, and the two lists keep their indexes in step.
+    TPixelBuffer work;
+    work.Width = Dx;
+    work.Height = Dy;
+    work.Pixels.assign(size_t(Dx) * size_t(Dy), 0xFFFFFFFFu);
     auto add = [&](TCustomImageList* list, int x, int y, bool grey) {
-        TPixelBuffer p;
-        p.Width = Dx;
-        p.Height = Dy;
-        p.Pixels.assign(size_t(Dx) * size_t(Dy), 0xFFFFFFFFu);
         for (int j = 0; j < Dy && y + j < strip.Height; ++j)
-            for (int i = 0; i < Dx && x + i < strip.Width; ++i) {
-                uint32_t px = strip.Row(y + j)[x + i];
-                if (grey && (px & 0xFFFFFFu) == 0xFFFFFFu)
+            for (int i = 0; i < Dx && x + i < strip.Width; ++i)
+                work.Row(j)[i] = strip.Row(y + j)[x + i];
+        if (grey)
+            for (uint32_t& px : work.Pixels)
+                if ((px & 0xFFFFFFu) == 0xFFFFFFu)
                     px = (px & 0xFF000000u) | 0xE0E0E0u;
-                p.Row(j)[i] = px;
-            }
-        const TColor transparent = CornerColor(p);
-        TBitmap work;
-        work.SetSize(Dx, Dy);
-        work.SetPixels(std::move(p));
-        list->AddMasked(&work, transparent);
+        TBitmap cell;
+        cell.SetPixels(work);
+        list->AddMasked(&cell, CornerColor(work));
     };
     for (int y = 0; y < strip.Height; y += Dy)
         for (int x = 0; x < strip.Width; x += Dx) {

@@ -7,6 +7,7 @@
 #include "report/model/rpUtils.h"
 
 #include "platform/graphics/Icon.h"
+#include "platform/graphics/Metafile.h"
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -26,8 +27,23 @@ int rpDevRound(Extended Value)
 
 void rpDrawGraphic(TCanvas* Canvas, const TRect& R, TGraphic* Graphic)
 {
-    if (Canvas && Graphic && !Graphic->Empty())
+    if (!Canvas || !Graphic || Graphic->Empty())
+        return;
+    if (dynamic_cast<TMetafile*>(Graphic)) {
         Canvas->StretchDraw(R, Graphic);
+        return;
+    }
+    // Any other picture is drawn on a white 32-bit bitmap of its own size first, which is
+    // then copied into the rectangle: the rectangle is covered whole, and what the picture
+    // leaves transparent comes out white, whatever lies under the view.
+    TBitmap work;
+    work.SetPixelFormat(pf32bit);
+    work.SetSize(Graphic->GetWidth(), Graphic->GetHeight());
+    work.GetCanvas()->Draw(0, 0, Graphic);
+    const int mode = Canvas->GetCopyMode();
+    Canvas->SetCopyMode(cmSrcCopy);
+    Canvas->DrawPixels(R, work.Pixels());
+    Canvas->SetCopyMode(mode);
 }
 
 namespace {

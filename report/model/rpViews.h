@@ -249,5 +249,6 @@ private:
     TrpReportPage* FPage = nullptr;
 };
 
-// Draws a graphic stretched into R.
+// Draws a graphic stretched into R, covering it whole: a metafile by the canvas's own
+// stretching, any other picture through a white bitmap, so its transparent parts are white.
 void rpDrawGraphic(TCanvas* Canvas, const TRect& R, TGraphic* Graphic);

@@ -622,13 +622,18 @@ void TrpEngine::PreparePage(TStrings* ErrorList, bool Vertical)
     Page->AlignChildren();
     (Vertical ? FRun->PageOf(Page).VMasterBands : FRun->PageOf(Page).MasterBands).clear();
     std::vector<TrpBand*> bands, vbands;
+    Extended vleft = -1;
     for (TrpComponent* c : Page->Objects())
         if (auto* b = dynamic_cast<TrpBand*>(c)) {
-            if (b->Vertical)
+            if (b->Vertical) {
                 vbands.push_back(b);
+                vleft = vleft < 0 ? b->GetLeft() : std::min(vleft, b->GetLeft());
+            }
             if (b->Vertical == Vertical)
                 bands.push_back(b);
         }
+    if (Vertical)
+        FRun->PageOf(Page).VBandsLeft = std::max<Extended>(vleft, 0);
     for (TrpBand* b : bands) {
         PrepareShiftTree(b);
         TrpEngineRun::TBandState& s = FRun->Band(b);

@@ -203,7 +203,7 @@ void TrpEngine::DoShow(TrpBand* Band)
         ShowVBands(Band);
         // The row's own objects, and footers after it, read whole-row totals.
         CurVColumn = 0;
-        CurX = 0;
+        CurX = startX;
         PreviewPages->AddPageAction = apAdd;
         keptPageList = VPageList;
         keptVMaster = VMasterBand;

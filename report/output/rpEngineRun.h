@@ -40,6 +40,7 @@ public:
     };
     struct TPageState {
         std::vector<TrpBand*> MasterBands, VMasterBands;
+        Extended VBandsLeft = 0;  // where the page's first vertical band lies in the template
     };
 
     TBandState& Band(TrpComponent* B) { return FBands[B]; }
@@ -80,6 +81,9 @@ public:
     // an empty page behind.
     Extended FreshY = -1;
     int FreshPage = -1;
+    // The X of the row whose vertical bands are being output: their columns are placed from
+    // it, and a row that goes on over the next page starts there again.
+    Extended VRowX = 0;
     // Rows wider than the page go on over the pages after their own: per page of such rows,
     // the pages their further parts lie on. They end with the row's page, with its footers.
     std::map<int, std::set<int>> PartPages;

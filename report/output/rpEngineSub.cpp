@@ -76,8 +76,10 @@ void TrpEngine::RunInnerSubReports(TrpBand* Band)
             auto* sub = dynamic_cast<TrpSubreport*>(v);
             if (!sub || !sub->GetVisible() || !sub->PrintOnParent || !sub->GetSubPage())
                 continue;
-            PageCurX = keptPageX + sub->GetLeft();
-            CurX = keptPageX + sub->GetLeft();
+            // What the subreport prints moves into the band, so it is placed from the band's
+            // left edge, wherever the band itself goes.
+            PageCurX = sub->GetLeft();
+            CurX = sub->GetLeft();
             CurY = sub->GetTop();
             RunPage(sub->GetSubPage());
         }
@@ -133,6 +135,10 @@ void TrpEngine::ShowVBands(TrpBand* Band)
     Report->DoBeforePrint(Band);
     // The vertical rows count their own lines; the horizontal row keeps its number.
     const int line = CurLine, lineThrough = CurLineThrough;
+    // The first columns start where the vertical bands lie in the template, beside what the
+    // row prints itself.
+    FRun->VRowX = CurX;
+    CurX += FRun->PageOf(Page).VBandsLeft;
     ShowVDataBands(Page, 0);
     CurLine = line;
     CurLineThrough = lineThrough;
@@ -204,8 +210,8 @@ void TrpEngine::ShowVBand(TrpBand* Band)
     Band->BeforePrint();
     Report->DoBeforePrint(Band);
     if (Band->GetVisible()) {
-        if (CurX + Band->GetWidth() > PageWidth && CurX > 0) {
-            CurX = 0;
+        if (CurX + Band->GetWidth() > PageWidth && CurX > FRun->VRowX) {
+            CurX = FRun->VRowX;
             VPageList.push_back(VMasterBand->ObjectCount());
             const std::vector<TrpBand*> headers = VHeaderList;
             for (TrpBand* h : headers)
@@ -222,7 +228,7 @@ void TrpEngine::ShowVBand(TrpBand* Band)
             TComponent* made = v->ClassType()->CreateComponent(*VMasterBand);
             if (auto* copy = dynamic_cast<TrpView*>(made)) {
                 copy->Assign(v);
-                copy->SetLeft(v->GetLeft() + CurX);
+                copy->SetLeft(v->GetLeft() + CurX - FRun->VRowX);  // within the row
                 copy->OriginalComponent = v->OriginalComponent;
                 copy->AliasName = v->AliasName;
             } else {

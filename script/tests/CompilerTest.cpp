@@ -327,6 +327,56 @@ TEST_F(CompilerEndToEnd, RunTimeErrorsInALaterElseIfPointAtItsIf)
     }
 }
 
+TEST_F(CompilerEndToEnd, UnaryMinusAndStringLiteralsFollowEachGrammar)
+{
+    // A leading minus belongs to a simple expression: at the start, after "(" and
+    // after a comparison; after + - * / and not it is refused. Double-quoted
+    // literals take backslash escapes and join touching pieces; Pascal's doubled
+    // quote is a quote.
+    const struct {
+        const char* language;
+        const char* expr;
+        const char* out; // or "compile error L:C: text"
+    } kCases[] = {
+        {"PascalScript", "-2 * 3", "-6"},
+        {"PascalScript", "2 * (-3)", "-6"},
+        {"PascalScript", "1 < -1", "False"},
+        {"PascalScript", "-2 = -2", "True"},
+        {"PascalScript", "2 * -3", "compile error 1:15: ')' expected"},
+        {"PascalScript", "2 - -3", "compile error 1:15: ')' expected"},
+        {"PascalScript", "not -1", "compile error 1:17: Expression expected"},
+        {"PascalScript", "'it''s'", "it's"},
+        {"PascalScript", "'a'#66'c'", "aBc"},
+        {"PascalScript", "'a\\n'", "a\\n"},
+        {"C++Script", "-2 * 3", "-6"},
+        {"C++Script", "-2 == -2", "True"},
+        {"C++Script", "2 * -3", "compile error 1:11: ')' expected"},
+        {"C++Script", "\"a\\\"b\\x41\\q\"", "a\"bAq"},
+        {"C++Script", "\"a\"\"b\"", "ab"},
+        {"JScript", "5 + (-3)", "2"},
+        {"JScript", "5 + -3", "compile error 1:9: ')' expected"},
+        {"JScript", "\"x\\\\y\"", "x\\y"},
+        {"BasicScript", "-5 \\ 2", "-2"},
+        {"BasicScript", "1 = -1", "False"},
+        {"BasicScript", "2 * -3", "compile error 1:9: ')' expected"},
+        {"BasicScript", "\"say \"\"hi\"\"\"", "say hi"},
+        {"BasicScript", "\"say \\\"hi\\\"\"", "say \"hi\""},
+    };
+    for (const auto& c : kCases) {
+        const AnsiString lang = c.language;
+        AnsiString text;
+        if (lang == "PascalScript")
+            text = AnsiString("begin Print(") + c.expr + "); end.";
+        else if (lang == "C++Script")
+            text = AnsiString("{ Print(") + c.expr + "); }";
+        else if (lang == "JScript")
+            text = AnsiString("Print(") + c.expr + ");";
+        else
+            text = AnsiString("Print(") + c.expr + ")\r\n";
+        EXPECT_EQ(Run(c.language, text), std::vector<AnsiString>{c.out}) << c.language << ": " << c.expr;
+    }
+}
+
 TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
 {
     int asked = 0;

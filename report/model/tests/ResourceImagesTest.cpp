@@ -4,6 +4,10 @@
 #include "report/model/tests/ReportFixture.h"
 
 #include "report/model/rpRes.h"
+#include "report/model/rpUtils.h"
+#include "report/model/rpViews.h"
+
+#include "platform/graphics/Icon.h"
 
 #include "platform/graphics/Resources.h"
 #include "platform/gui/StdCtrls.h"
@@ -149,4 +153,128 @@ TEST_F(ReportTest, ADialogControlWithoutAWidgetIsDrawnAsAFrame)
     EXPECT_EQ(PixelAt(target, 49, 35), Rgb(clBtnShadow));
     EXPECT_EQ(PixelAt(target, 15, 22), Rgb(clBtnFace));
     EXPECT_EQ(PixelAt(target, 50, 36), 0xFFFFFFu) << "nothing beyond the control";
+}
+
+namespace {
+
+// An icon file of one 2 x 1 image, 32 bits per pixel: opaque red, then fully transparent
+// (its colour bits say green, which must never show).
+AnsiString TwoPixelIcon()
+{
+    auto put = [](AnsiString& s, uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            s += char((v >> (8 * i)) & 0xFF);
+    };
+    AnsiString dib;
+    put(dib, 40, 4);
+    put(dib, 2, 4);
+    put(dib, 2, 4);  // twice the height: colours and mask
+    put(dib, 1, 2);
+    put(dib, 32, 2);
+    for (int i = 0; i < 6; ++i)
+        put(dib, 0, 4);
+    put(dib, 0xFFFF0000u, 4);  // BGRA in memory: red, opaque
+    put(dib, 0x0000FF00u, 4);  // green, alpha 0
+    put(dib, 0, 4);            // mask row
+    AnsiString file;
+    put(file, 0, 2);
+    put(file, 1, 2);
+    put(file, 1, 2);
+    file += char(2);
+    file += char(1);
+    put(file, 0, 2);
+    put(file, 1, 2);
+    put(file, 32, 2);
+    put(file, uint32_t(dib.size()), 4);
+    put(file, 22, 4);
+    return file + dib;
+}
+
+}  // namespace
+
+// A picture is copied into the rectangle whole: what it leaves transparent is white, not
+// what lies under the view; drawn plainly, the same icon lets the background through.
+TEST_F(ReportTest, DrawGraphicCoversTheRectangleWhole)
+{
+    TIcon icon;
+    TStringStream data(TwoPixelIcon());
+    icon.LoadFromStream(data);
+    ASSERT_EQ(icon.GetWidth(), 2);
+    struct Case {
+        const char* why;
+        bool throughDrawGraphic;
+        uint32_t transparentPart;
+    };
+    const Case kCases[] = {
+        {"rpDrawGraphic: the white of its work bitmap", true, 0xFFFFFFu},
+        {"the canvas's own drawing: the blue below", false, 0x0000FFu},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        TBitmap target;
+        target.SetSize(8, 4);
+        target.GetCanvas()->GetBrush()->SetColor(clBlue);
+        target.GetCanvas()->FillRect(Rect(0, 0, 8, 4));
+        if (c.throughDrawGraphic)
+            rpDrawGraphic(target.GetCanvas(), Rect(0, 0, 4, 2), &icon);
+        else
+            target.GetCanvas()->StretchDraw(Rect(0, 0, 4, 2), &icon);
+        for (int y = 0; y < 2; ++y) {
+            EXPECT_EQ(PixelAt(target, 1, y), 0xFF0000u);
+            EXPECT_EQ(PixelAt(target, 3, y), c.transparentPart);
+        }
+        EXPECT_EQ(PixelAt(target, 4, 0), 0x0000FFu) << "nothing beyond the rectangle";
+    }
+}
+
+// Strips of 1, 2 and 3 cells with disabled twins, and a strip whose last cell is cut off.
+TEST_F(ReportTest, AssignImagesKeepsTheTwoListsInStep)
+{
+    auto strip = [](int cells, int width) {
+        TPixelBuffer p;
+        p.Width = width;
+        p.Height = 2;
+        p.Pixels.assign(size_t(width) * 2, 0xFF102030u);
+        for (int c = 0; c < cells; ++c) {
+            p.Row(0)[c * 2] = 0xFFFFFFFFu;        // white: greyed in a disabled image
+            p.Row(0)[c * 2 + 1] = 0xFF000000u + uint32_t(c);  // tells the cells apart
+            p.Row(1)[c * 2] = 0xFFFF00FFu;        // bottom left: the transparent colour
+        }
+        return p;
+    };
+    struct Case {
+        const char* why;
+        int cells, width;
+        bool twins;
+        int normal, disabled;
+    };
+    const Case kCases[] = {
+        {"one cell: its twin is the cell itself, greyed", 1, 2, true, 1, 1},
+        {"one pair", 2, 4, true, 1, 1},
+        {"an odd strip: the last image's twin is that image, greyed", 3, 6, true, 2, 2},
+        {"a cut-off cell keeps the rest of the cell before", 2, 3, false, 2, 0},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        TBitmap b;
+        b.SetPixels(strip(c.cells, c.width));
+        TImageList normal(nullptr), disabled(nullptr);
+        for (TImageList* l : {&normal, &disabled}) {
+            l->SetWidth(2);
+            l->SetHeight(2);
+        }
+        rpAssignImages(&b, 2, 2, &normal, c.twins ? &disabled : nullptr);
+        ASSERT_EQ(normal.Count(), c.normal);
+        ASSERT_EQ(disabled.Count(), c.disabled);
+        if (c.twins) {
+            const std::vector<uint32_t> last = ImagePixels(&normal, c.normal - 1);
+            const std::vector<uint32_t> twin = ImagePixels(&disabled, c.disabled - 1);
+            EXPECT_EQ(twin[0] & 0xFFFFFFu, 0xE0E0E0u) << "white turns light grey";
+            if (c.cells % 2) {
+                EXPECT_EQ(twin[1], last[1]) << "the missing twin repeats its image";
+            }
+        } else {
+            EXPECT_EQ(ImagePixels(&normal, 1)[1], ImagePixels(&normal, 0)[1]);
+        }
+    }
 }

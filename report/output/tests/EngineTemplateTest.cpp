@@ -70,9 +70,10 @@ TEST(EngineTemplate, RowInPartsEndsEveryPage)
     vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
     t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF [Page#]");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
-    // The footers end each page, after all its rows.
-    EXPECT_EQ(Texts(t.Pages()), "|PH;R1;1:1;1:2;1:3;1:4;1:5;1:6;R2;2:1;2:2;2:3;2:4;2:5;2:6;PF 1;"
-                                "|PH;1:7;1:8;2:7;2:8;PF 2;");
+    // The footers end each page, after all its rows; the columns start where the vertical
+    // band lies, beside the row's own text.
+    EXPECT_EQ(Texts(t.Pages()), "|PH;R1;1:1;1:2;1:3;1:4;1:5;R2;2:1;2:2;2:3;2:4;2:5;PF 1;"
+                                "|PH;1:6;1:7;1:8;2:6;2:7;2:8;PF 2;");
 }
 
 // Every outline entry as "text@page:top", depth first, sub-entries in brackets.
@@ -295,7 +296,90 @@ TEST(EngineTemplate, RunGivesBackEveryGeometry)
     }
 }
 
-}  // namespace
+// Each page's texts with the X they are drawn at: "|R1@21 1:1@51".
+AnsiString Placed(TrpPreviewPages* Pages)
+{
+    AnsiString out;
+    const AnsiString dump = DrawDump(Pages);
+    size_t at = 0;
+    while (at < dump.size()) {
+        size_t end = dump.find('\n', at);
+        if (end == AnsiString::npos)
+            end = dump.size();
+        const AnsiString line = dump.substr(at, end - at);
+        at = end + 1;
+        if (line.rfind("page ", 0) == 0) {
+            out += "|";
+            continue;
+        }
+        if (line.rfind("text ", 0) != 0)
+            continue;
+        const size_t x = 5, blank = line.find(' ', x);
+        const size_t q1 = line.find('"'), q2 = line.find('"', q1 + 1);
+        out += (out.back() == '|' ? "" : " ") + line.substr(q1 + 1, q2 - q1 - 1) + "@" + line.substr(x, blank - x);
+    }
+    return out;
+}
+
+// Where the columns of vertical bands and the rows of subreports inside a band land: from the
+// left edge of the vertical band in the template, and from the left edge of the subreport,
+// also when the row or the subreport lies in a subreport beside a band.
+TEST(EngineTemplate, VerticalColumnsAndInnerSubreportsWhereTheyLie)
+{
+    struct Case {
+        const char* why;
+        bool vertical, besideSub;
+        int columns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"vertical band beside the row's own text", true, false, 2, "|R1@21 c1@51 c2@81"},
+        {"the same in a subreport beside a band", true, true, 2, "|Row@21 R1@141 c1@171 c2@201"},
+        {"wider than the page: the next page starts at the subreport's left", true, true, 10,
+         "|Row@21 R1@141 c1@171 c2@201 c3@231 c4@261 c5@291 c6@321|c7@141 c8@171 c9@201 c10@231"},
+        {"subreport inside a band", false, false, 0, "|S1@21 I1@71 I2@71"},
+        {"subreport inside a band of a subreport beside a band", false, true, 0, "|Row@21 S1@141 I1@191 I2@191"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TrpReportPage* home = c.besideSub ? t.AddPage() : t.Page();
+        if (c.vertical) {
+            auto* row = t.Band<TrpMasterData>(0, 20, home);
+            row->SetDataSet(t.DataSet("H", NumberedRows(1)));
+            t.Memo(row, 0, 0, 30, 20, "R[H.\"N\"]");
+            t.Memo(row, 30, 0, 30, 20, "c[V.\"N\"]");
+            auto* vband = t.Band<TrpMasterData>(0, 0, home);
+            vband->Vertical = true;
+            vband->SetBounds(30, 0, 30, 100);
+            vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        } else {
+            TrpReportPage* inner = t.AddPage();
+            auto* ib = t.Band<TrpMasterData>(0, 15, inner);
+            ib->SetDataSet(t.DataSet("I", NumberedRows(2)));
+            t.Memo(ib, 0, 0, 40, 15, "I[I.\"N\"]");
+            auto* sb = t.Band<TrpMasterData>(0, 40, home);
+            sb->SetDataSet(t.DataSet("S", NumberedRows(1)));
+            t.Memo(sb, 0, 0, 40, 15, "S[S.\"N\"]");
+            auto* sub = new TrpSubreport(sb);
+            sub->SetName("Inner");
+            sub->SetBounds(50, 0, 40, 15);
+            sub->PrintOnParent = true;
+            sub->SetSubPage(inner);
+        }
+        if (c.besideSub) {
+            auto* band = t.Band<TrpMasterData>(10, 30);
+            band->SetRowCount(1);
+            t.Memo(band, 0, 0, 100, 15, "Row");
+            auto* sub = new TrpSubreport(band);
+            sub->SetName("Beside");
+            sub->SetBounds(120, 0, 100, 15);
+            sub->SetSubPage(home);
+        }
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Placed(t.Pages()), c.expected);
+    }
+}
 
 // Per page: its rows ("R1-R7"), its number of vertical cells and its footer texts. Rows that
 // print in parts put their first part on a page of their own and the rest on the pages after
@@ -333,25 +417,25 @@ TEST(EngineTemplate, RowsInPartsTotalEveryPage)
         {"rows in one part", 3, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", false,
          "|R1-R7 21 PF 1 280|R8-R9 6 PF 2 170"},
         {"rows in two parts", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", false,
-         "|R1-R7 42 PF 1 280| 14 PF 2 280|R8-R9 12 PF 3 170| 4 PF 4 170"},
+         "|R1-R7 35 PF 1 280| 21 PF 2 280|R8-R9 10 PF 3 170| 6 PF 4 170"},
         {"rows in three parts", 14, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", false,
-         "|R1-R7 42 PF 1 280| 42 PF 2 280| 14 PF 3 280|R8-R9 12 PF 4 170| 12 PF 5 170| 4 PF 6 170"},
+         "|R1-R7 35 PF 1 280| 42 PF 2 280| 21 PF 3 280|R8-R9 10 PF 4 170| 12 PF 5 170| 6 PF 6 170"},
         {"a running total is not reset", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row,2)]", false,
-         "|R1-R7 42 PF 1 280| 14 PF 2 280|R8-R9 12 PF 3 450| 4 PF 4 450"},
+         "|R1-R7 35 PF 1 280| 21 PF 2 280|R8-R9 10 PF 3 450| 6 PF 4 450"},
         {"a count", 14, "PF [COUNT(Row)]", false,
-         "|R1-R7 42 PF 7| 42 PF 7| 14 PF 7|R8-R9 12 PF 2| 12 PF 2| 4 PF 2"},
+         "|R1-R7 35 PF 7| 42 PF 7| 21 PF 7|R8-R9 10 PF 2| 12 PF 2| 6 PF 2"},
         {"no page footer: the rows take its room", 8, nullptr, false,
-         "|R1-R8 48| 16|R9 6| 2"},
+         "|R1-R8 40| 24|R9 5| 3"},
         {"a column footer closes every page's rows", 8, nullptr, true,
-         "|R1-R7 42 CF 280| 14 CF 280|R8-R9 12 CF 170| 4 CF 170"},
+         "|R1-R7 35 CF 280| 21 CF 280|R8-R9 10 CF 170| 6 CF 170"},
         {"both footers", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", true,
-         "|R1-R7 42 CF 280 PF 1 280| 14 CF 280 PF 2 280|R8-R9 12 CF 170 PF 3 170| 4 CF 170 PF 4 170"},
+         "|R1-R7 35 CF 280 PF 1 280| 21 CF 280 PF 2 280|R8-R9 10 CF 170 PF 3 170| 6 CF 170 PF 4 170"},
         {"not on the first page: its rows count on the page after it", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row)]",
-         false, "|R1-R7 42| 14 PF 2 280|R8-R9 12 PF 3 170| 4 PF 4 170", false, true},
+         false, "|R1-R7 35| 21 PF 2 280|R8-R9 10 PF 3 170| 6 PF 4 170", false, true},
         {"not on the last page, which is the last part's", 8, "PF [Page#] [SUM(<H.\"Sum\">,Row)]", false,
-         "|R1-R7 42 PF 1 280| 14 PF 2 280|R8-R9 12 PF 3 170| 4", true, false},
+         "|R1-R7 35 PF 1 280| 21 PF 2 280|R8-R9 10 PF 3 170| 6", true, false},
         {"an overlay once on every page", 14, "PF [Page#]", false,
-         "|R1-R7 42 OV PF 1| 42 OV PF 2| 14 OV PF 3|R8-R9 12 OV PF 4| 12 OV PF 5| 4 OV PF 6", true, true, true},
+         "|R1-R7 35 OV PF 1| 42 OV PF 2| 21 OV PF 3|R8-R9 10 OV PF 4| 12 OV PF 5| 6 OV PF 6", true, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -402,3 +486,5 @@ TEST(EngineTemplate, RowsInPartsKeepTheirOutline)
               " P@0:0 [ R1@0:0 R2@0:20 R3@0:40 R4@0:60 R5@0:80 R6@0:100 R7@0:120 R8@0:140 R9@0:160 ]"
               " P@1:0 P@2:0 [ R10@2:0 ] P@3:0");
 }
+
+}  // namespace

@@ -1,8 +1,8 @@
 // Assignments that work on the variable itself (appending, x := x op e) give what the
 // general operations give: a text shared with another variable stays as it was, a
 // number added to a text adds, the target is read before the right side runs, an
-// Integer sum that leaves 32 bits widens, and a recursive call's saved locals are
-// back before the caller's append.
+// Integer sum that leaves 32 bits wraps as every Integer sum does, and a recursive
+// call's saved locals are back before the caller's append.
 var s, t: String; v, w: Variant; i: Integer; d: Double;
 function Grow: String;
 begin
@@ -38,7 +38,7 @@ begin
   Print(Depth(2, 'a'));     // expect: a2a21a210
   i := 2147483647;
   i := i + 1;
-  Print(i);                 // expect: 2147483648
+  Print(i);                 // expect: -2147483648
   i := 7;
   i := i * 3 - 1;
   Print(i);                 // expect: 20
