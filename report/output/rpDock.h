@@ -6,8 +6,9 @@
 // (TrpDragBox) and its body drag it: inside its dock past its neighbours and from row to
 // row; a drag that leaves the dock by more than 20 pixels floats it at the cursor (unless
 // CanFloat is false); a float window dragged over a dock that takes the tool bar's
-// orientation docks it there. A drag is followed in screen coordinates, so it goes on
-// while the tool bar changes windows.
+// orientation docks it there. A drag is followed in screen coordinates and holds the
+// mouse capture from press to release (the tool bar while docked, its float window while
+// floating), so it goes on while the tool bar changes windows and wherever the pointer goes.
 //
 // Dock compaction (TrpDock::AdjustBounds, also after loading): rows are counted from the
 // dock's start for top and left docks and from its outer edge for bottom and right ones;
