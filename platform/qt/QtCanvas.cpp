@@ -65,7 +65,7 @@ TQtPainterDevice::~TQtPainterDevice()
 
 TFontBackend& TQtPainterDevice::Fonts()
 {
-    return DefaultFontBackend();
+    return FFonts ? *FFonts : DefaultFontBackend();
 }
 
 void TQtPainterDevice::ApplyMode(TPenMode mode)
@@ -257,7 +257,7 @@ void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
         }
     } else {
         std::vector<double> advances;
-        DefaultFontBackend().GetAdvances(FFont.Desc(), text, advances);
+        Fonts().GetAdvances(FFont.Desc(), text, advances);
         for (double a : advances) {
             edges.push_back(width);
             width += a;
@@ -283,7 +283,7 @@ void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
         // glyph is narrowed to the advance given.
         std::vector<double> natural;
         if (!run.Dx.empty())
-            DefaultFontBackend().GetAdvances(FFont.Desc(), text, natural);
+            Fonts().GetAdvances(FFont.Desc(), text, natural);
         for (size_t i = 0; i < text.size(); ++i) {
             const double given = i < run.Dx.size() ? run.Dx[i] : 0;
             const double own = i < natural.size() ? natural[i] : 0;
@@ -355,7 +355,7 @@ bool TQtPainterDevice::VectorTextOut(const TTextRun& run, std::string_view text)
         if (FGlyphRun[i] == 0)
             return false;
     }
-    DefaultFontBackend().GetAdvances(FFont.Desc(), text, FAdvances);
+    Fonts().GetAdvances(FFont.Desc(), text, FAdvances);
     FEdges.resize(n);
     double width = 0;
     for (size_t i = 0; i < n; ++i) {

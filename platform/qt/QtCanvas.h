@@ -50,6 +50,9 @@ public:
     TRect GetBounds() const override { return FBounds; }
     TFontBackend& Fonts() override;
     bool IsPrinter() const override { return FPrinter; }
+    // Text is measured with `fonts` instead of the default backend: a device that paints on
+    // a thread of its own brings a backend of that thread (backends keep their own caches).
+    void SetFontBackend(TFontBackend* fonts) { FFonts = fonts; }
 
     void SelectPen(const TPenState& pen) override;
     void SelectBrush(const TBrushState& brush) override;
@@ -91,6 +94,7 @@ private:
     void FlushText();
 
     QPainter* FPainter;
+    TFontBackend* FFonts = nullptr;  // nullptr: the default backend
     int FDpiX, FDpiY;
     TRect FBounds;
     bool FPrinter;

@@ -1,7 +1,9 @@
 #include "platform/qt/QtPrinting.h"
 
+#include "platform/graphics/RecordingDevice.h"
 #include "platform/printers/PrinterConsts.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtFontMetrics.h"
 #include "platform/qt/QtText.h"
 #include "platform/rtl/Cp1251.h"
 
@@ -12,6 +14,11 @@
 #include <QPrinterInfo>
 
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 QPageLayout PageLayoutFor(const TPageSetup& setup)
 {
@@ -31,20 +38,113 @@ QPageLayout PageLayoutFor(const TPageSetup& setup)
 
 namespace {
 
+// A thread that runs tasks in the order given. Post waits while a few tasks are queued, so a
+// fast producer holds at most that many pages in memory. A task that throws stops the tasks
+// after it (those posted as cleanup still run); the failure is raised by the next Post or
+// Finish, on the posting thread. One thread posts.
+class TPainterThread {
+public:
+    TPainterThread() : FThread([this] { Run(); }) {}
+    ~TPainterThread()
+    {
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            FStop = true;
+        }
+        FWake.notify_all();
+        FThread.join();
+    }
+    TPainterThread(const TPainterThread&) = delete;
+    TPainterThread& operator=(const TPainterThread&) = delete;
+
+    void Post(std::function<void()> task, bool cleanup = false)
+    {
+        std::unique_lock<std::mutex> lock(FLock);
+        FIdle.wait(lock, [this] { return FTasks.size() < kMaxQueued || FFailure; });
+        if (FFailure && !cleanup)
+            std::rethrow_exception(FFailure);
+        FTasks.push_back({std::move(task), cleanup});
+        std::deque<TTask> ran;
+        ran.swap(FRan);
+        lock.unlock();
+        FWake.notify_one();
+    }
+
+    // Waits until every task posted has run.
+    void Finish()
+    {
+        std::unique_lock<std::mutex> lock(FLock);
+        FIdle.wait(lock, [this] { return FTasks.empty() && !FBusy; });
+        FRan.clear();
+        if (FFailure)
+            std::rethrow_exception(FFailure);
+    }
+
+private:
+    static constexpr size_t kMaxQueued = 4;  // two pages: their start and their drawing
+    struct TTask {
+        std::function<void()> Run;
+        bool Cleanup = false;
+    };
+
+    void Run()
+    {
+        std::unique_lock<std::mutex> lock(FLock);
+        for (;;) {
+            FWake.wait(lock, [this] { return FStop || !FTasks.empty(); });
+            if (FTasks.empty())
+                return;
+            TTask task = std::move(FTasks.front());
+            FTasks.pop_front();
+            const bool skip = FFailure && !task.Cleanup;
+            FBusy = true;
+            lock.unlock();
+            std::exception_ptr failure;
+            if (!skip) {
+                try {
+                    task.Run();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            }
+            lock.lock();
+            FRan.push_back(std::move(task));
+            if (failure && !FFailure)
+                FFailure = failure;
+            FBusy = false;
+            FIdle.notify_all();
+        }
+    }
+
+    std::mutex FLock;
+    std::condition_variable FWake, FIdle;
+    std::deque<TTask> FTasks;
+    // Tasks that ran, released by the posting thread: what they hold was allocated there, and
+    // freeing it on the painter thread would contend for that thread's allocator.
+    std::deque<TTask> FRan;
+    bool FStop = false, FBusy = false;
+    std::exception_ptr FFailure;
+    std::thread FThread;  // last: it starts once the rest is made
+};
+
 // One document on a paged Qt device (a PDF writer or a printer). The device's page layout
 // is set before each page; the painter begins with the first page.
 class TQtPagedJob : public TPrintJob {
 public:
+    // `threaded`: pages are painted on a thread of their own (see TThreadedPages below).
     TQtPagedJob(std::unique_ptr<QPagedPaintDevice> device, QPrinter* printer, TPoint dpi, TPageSetup first,
-                std::function<TSheetGeometry(const TPageSetup&)> geometry)
+                std::function<TSheetGeometry(const TPageSetup&)> geometry, bool threaded = false)
         : FDevice(std::move(device)), FPrinter(printer), FDpi(dpi), FSetup(first), FGeometry(std::move(geometry))
     {
+        if (threaded)
+            FPainterThread = std::make_unique<TPainterThread>();
     }
 
     ~TQtPagedJob() override
     {
         if (!FDone)
             Abort();
+        FPainterThread.reset();  // joined before the painter and the device go
     }
 
     void SetPageSetup(const TPageSetup& setup) override { FSetup = setup; }
@@ -58,7 +158,98 @@ public:
             EndPage();
         FCanvas.SetDevice(nullptr);
         FPageDevice.reset();
-        QPageLayout layout = PageLayoutFor(FSetup);
+        if (FPainterThread)
+            return BeginRecordedPage();
+        StartPage(FSetup);
+        const TSheetGeometry sheet = Geometry();
+        FPageDevice = std::make_unique<TQtPainterDevice>(&FPainter, FDpi.X, FDpi.Y,
+                                                         Rect(0, 0, sheet.PageWidth(), sheet.PageHeight()), true);
+        FCanvas.SetDevice(FPageDevice.get());
+        FInPage = true;
+        return FCanvas;
+    }
+
+    void EndPage() override
+    {
+        FInPage = false;
+        FCanvas.SetDevice(nullptr);
+        FPageDevice.reset();
+        if (FRecorder) {
+            // The page's calls go to the painter thread, which plays them as this thread drew them.
+            auto records = std::make_shared<TDrawRecords>(FRecorder->TakeRecords());
+            FRecorder.reset();
+            FPainterThread->Post([this, records, bounds = FRecordedBounds] {
+                if (!FThreadFonts)
+                    FThreadFonts = std::make_unique<TQtFontBackend>();
+                TQtPainterDevice device(&FPainter, FDpi.X, FDpi.Y, bounds, true);
+                device.SetFontBackend(FThreadFonts.get());
+                PlayRecords(*records, device);
+            });
+        }
+    }
+
+    void EndDoc() override
+    {
+        if (FDone)
+            throw EPrinter(printer_msg::kNotPrinting);
+        EndPage();
+        FDone = true;
+        if (FPainterThread) {
+            FPainterThread->Post([this] { FinishPainter(); });
+            FPainterThread->Finish();
+            return;
+        }
+        FinishPainter();
+    }
+
+    void Abort() override
+    {
+        if (FDone)
+            return;
+        FInPage = false;
+        FCanvas.SetDevice(nullptr);
+        FPageDevice.reset();
+        FRecorder.reset();  // a page not finished is not printed
+        FDone = true;
+        if (FPainterThread) {
+            FPainterThread->Post([this] { AbortPainter(); }, /*cleanup=*/true);
+            try {
+                FPainterThread->Finish();
+            } catch (...) {
+                // an earlier page's failure was reported already, or is moot once aborted
+            }
+            return;
+        }
+        AbortPainter();
+    }
+
+private:
+    // Threaded pages. The report draws a page into records while the painter thread paints the
+    // pages before it: the painter, the device, the fonts Qt uses for them and the compression
+    // of the page streams all stay on that thread, from the first page to the end of the
+    // document. Only the start of the document is waited for, so that a device that cannot
+    // start fails on the first BeginPage, as without the thread.
+    TCanvas& BeginRecordedPage()
+    {
+        const TPageSetup setup = FSetup;
+        const bool first = !FStarted;
+        FStarted = true;
+        FPainterThread->Post([this, setup] { StartPage(setup); });
+        if (first)
+            FPainterThread->Finish();
+        const TSheetGeometry sheet = Geometry();
+        FRecordedBounds = Rect(0, 0, sheet.PageWidth(), sheet.PageHeight());
+        FRecorder = std::make_unique<TRecordingDevice>(&DefaultFontBackend(), FDpi.X, FDpi.Y, FRecordedBounds);
+        FRecorder->SetPrinter(true);
+        FCanvas.SetDevice(FRecorder.get());
+        FInPage = true;
+        return FCanvas;
+    }
+
+    // The device's page for `setup`: the first begins the painter, the others a new page.
+    void StartPage(const TPageSetup& setup)
+    {
+        QPageLayout layout = PageLayoutFor(setup);
         if (FPrinter) {
             FPrinter->setCopyCount(std::max(1, FSetup.Copies));
             FPrinter->setDuplex(FSetup.Duplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
@@ -73,44 +264,22 @@ public:
         } else if (!FDevice->newPage()) {
             throw EPrinter("Cannot start a new page");
         }
-        const TSheetGeometry sheet = Geometry();
-        FPageDevice = std::make_unique<TQtPainterDevice>(&FPainter, FDpi.X, FDpi.Y,
-                                                         Rect(0, 0, sheet.PageWidth(), sheet.PageHeight()), true);
-        FCanvas.SetDevice(FPageDevice.get());
-        FInPage = true;
-        return FCanvas;
     }
 
-    void EndPage() override
+    void FinishPainter()
     {
-        FInPage = false;
-        FCanvas.SetDevice(nullptr);
-        FPageDevice.reset();
-    }
-
-    void EndDoc() override
-    {
-        if (FDone)
-            throw EPrinter(printer_msg::kNotPrinting);
-        EndPage();
-        FDone = true;
         if (FPainter.isActive() && !FPainter.end())
             throw EPrinter("The document could not be finished");
     }
 
-    void Abort() override
+    void AbortPainter()
     {
-        if (FDone)
-            return;
-        EndPage();
-        FDone = true;
         if (FPrinter)
             FPrinter->abort();
         if (FPainter.isActive())
             FPainter.end();
     }
 
-private:
     std::unique_ptr<QPagedPaintDevice> FDevice;
     QPrinter* FPrinter;  // FDevice itself when printing on a printer
     TPoint FDpi;
@@ -120,6 +289,12 @@ private:
     std::unique_ptr<TQtPainterDevice> FPageDevice;
     TCanvas FCanvas;
     bool FInPage = false, FDone = false;
+    // Threaded pages: the page being recorded, and what the painter thread alone uses.
+    std::unique_ptr<TRecordingDevice> FRecorder;
+    TRect FRecordedBounds;
+    bool FStarted = false;
+    std::unique_ptr<TQtFontBackend> FThreadFonts;
+    std::unique_ptr<TPainterThread> FPainterThread;
 };
 
 std::vector<TNamedCode> TablePapers()
@@ -160,7 +335,8 @@ std::unique_ptr<TPrintJob> TQtPdfDevice::BeginDoc(const AnsiString& title, const
     writer->setCreator("Korvel");
     const int dpi = FDpi;
     return std::make_unique<TQtPagedJob>(std::move(writer), nullptr, TPoint{dpi, dpi}, first,
-                                         [dpi](const TPageSetup& s) { return SheetFor(s, {dpi, dpi}, 0); });
+                                         [dpi](const TPageSetup& s) { return SheetFor(s, {dpi, dpi}, 0); },
+                                         /*threaded=*/true);
 }
 
 // ---------------------------------------------------------------- system printers

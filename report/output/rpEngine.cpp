@@ -507,10 +507,48 @@ bool TrpEngine::AtFreshTop() const
     return PreviewPages->CurPage == FRun->FreshPage && CurY <= FRun->FreshY + 0.0001L;
 }
 
-void TrpEngine::OutputFooter(TrpBand* Band, bool Reset)
+bool TrpEngine::FooterColumns(TrpBand* Band, std::vector<int>& Parts)
+{
+    // A footer's objects lying in vertical bands print per column, as a header's do.
+    if (!Band || !FRun->Band(Band).HasVObjects || OutputTo || VMasterBand)
+        return false;
+    const Extended x = CurX;
+    CurX = 0;  // a footer starts at the page's left edge
+    Report->CurObject = Band->Name();
+    ShowVBands(Band);
+    CurVColumn = 0;
+    CurX = x;
+    Parts = VPageList;
+    return true;
+}
+
+void TrpEngine::AddBandPart(TrpBand* Band, const std::vector<int>& Parts, int Part)
+{
+    // The band's own objects, and the column copies of this part of the row (none when the
+    // row has fewer parts than the pages it ends).
+    std::vector<TrpComponent*> objects(Band->Objects());
+    const size_t own = static_cast<size_t>(std::max(FRun->Band(Band).OwnObjectCount, 0));
+    for (TrpComponent* o : objects)
+        o->SetParent(nullptr);
+    for (size_t i = 0; i < objects.size(); ++i) {
+        const size_t k = static_cast<size_t>(Part);
+        const bool inPart = k + 1 < Parts.size() && static_cast<int>(i) >= Parts[k] && static_cast<int>(i) < Parts[k + 1];
+        if (i < own || inPart)
+            objects[i]->SetParent(Band);
+    }
+    PreviewPages->AddObject(Band);
+    for (TrpComponent* o : objects)
+        o->SetParent(nullptr);
+    for (TrpComponent* o : objects)
+        o->SetParent(Band);
+}
+
+void TrpEngine::OutputFooter(TrpBand* Band, bool Reset, int Part)
 {
     if (!Band)
         return;
+    std::vector<int> parts;
+    const bool columns = FooterColumns(Band, parts);
     Stretch(Band);
     bool leftOut = false;
     try {
@@ -520,27 +558,35 @@ void TrpEngine::OutputFooter(TrpBand* Band, bool Reset)
             if (auto* pf = dynamic_cast<TrpPageFooter*>(Band))
                 leftOut = (IsFirstPage && !pf->PrintOnFirstPage) || (IsLastPage && !pf->PrintOnLastPage);
             if (!leftOut) {
-                if (!PreviewPages->BandExists(Band))
-                    PreviewPages->AddObject(Band);
+                if (!PreviewPages->BandExists(Band)) {
+                    if (columns)
+                        AddBandPart(Band, parts, Part);
+                    else
+                        PreviewPages->AddObject(Band);
+                }
                 CurY += Band->GetHeight();
             }
         }
     } catch (...) {
         UnStretch(Band);
+        if (columns)
+            VMasterBand = nullptr;
         throw;
     }
     UnStretch(Band);
+    if (columns)
+        VMasterBand = nullptr;
     // A page footer left out keeps its totals for the next page's footer.
     if (Reset && !(leftOut && Is<TrpPageFooter>(Band)))
         AggregateList.Reset(Band);
 }
 
-void TrpEngine::EndPageFooters(bool Reset)
+void TrpEngine::EndPageFooters(bool Reset, int Part)
 {
     for (TrpBand* band : FooterList) {
         if (band && Is<TrpPageFooter>(band))
             CurY = PageHeight - band->GetHeight();
-        OutputFooter(band, Reset);
+        OutputFooter(band, Reset, Part);
     }
 }
 
@@ -565,14 +611,15 @@ void TrpEngine::EndPage()
     const Extended y = CurY;
     const bool last = IsLastPage;
     IsLastPage = last && parts.empty();
-    EndPageFooters(parts.empty());
+    EndPageFooters(parts.empty(), 0);
     const Extended below = CurY;
     IsFirstPage = false;
+    int part = 0;
     for (auto it = parts.begin(); it != parts.end(); ++it) {
         PreviewPages->CurPage = *it;
         CurY = y;
         IsLastPage = last && std::next(it) == parts.end();
-        EndPageFooters(std::next(it) == parts.end());
+        EndPageFooters(std::next(it) == parts.end(), ++part);
     }
     if (!parts.empty()) {
         PreviewPages->CurPage = rowPage;

@@ -135,8 +135,10 @@ private:
     void BindHeadersFooters(std::vector<TrpBand*>& List, TStrings* ErrorList);
     void BindDataBands(std::vector<TrpBand*>& List, int From, TrpBand* Parent, int Level, bool Vertical);
     void PageBody();
-    void OutputFooter(TrpBand* Band, bool Reset);
-    void EndPageFooters(bool Reset);
+    void OutputFooter(TrpBand* Band, bool Reset, int Part = 0);
+    void EndPageFooters(bool Reset, int Part);
+    bool FooterColumns(TrpBand* Band, std::vector<int>& Parts);
+    void AddBandPart(TrpBand* Band, const std::vector<int>& Parts, int Part);
     void MarkFresh();
     bool AtFreshTop() const;
     void ProcessMessages();
@@ -175,7 +177,7 @@ private:
     void ShowVDataBands(TrpComponent* Parent, int Depth);
     void ShowVBand(TrpBand* Band);
     void OutputInParts(TrpBand* Band);
-    void AddPartPage(int RowPage, Extended RowY);
+    void AddPartPage(int RowPage, Extended RowY, int Part);
     void AddToVHeaderList(TrpBand* Band);
     void RemoveFromVHeaderList(TrpBand* Band);
     void AddBandOutline(TrpBand* Band);

@@ -484,13 +484,27 @@ void TrpEngine::EndColumn()
     TrpBand* footer = FindBand(TrpColumnFooter::StaticClass());
     if (!footer)
         return;
+    std::vector<int> parts;
+    const bool columns = FooterColumns(footer, parts);
     Stretch(footer);
-    if (footer->GetVisible()) {
-        footer->SetLeft(CurX - PageCurX);
-        footer->SetTop(CurY);
-        PreviewPages->AddObject(footer);
+    try {
+        if (footer->GetVisible()) {
+            footer->SetLeft(CurX - PageCurX);
+            footer->SetTop(CurY);
+            if (columns)
+                AddBandPart(footer, parts, 0);
+            else
+                PreviewPages->AddObject(footer);
+        }
+    } catch (...) {
+        UnStretch(footer);
+        if (columns)
+            VMasterBand = nullptr;
+        throw;
     }
     UnStretch(footer);
+    if (columns)
+        VMasterBand = nullptr;
     // Its totals cover one column: the next column starts them afresh.
     AggregateList.Reset(footer);
 }

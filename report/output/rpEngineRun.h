@@ -84,6 +84,9 @@ public:
     // The X of the row whose vertical bands are being output: their columns are placed from
     // it, and a row that goes on over the next page starts there again.
     Extended VRowX = 0;
+    // The part of a wide row that the page being begun holds: bands reprinted at its top
+    // that are wide rows themselves print that part of their columns.
+    int AddPagePart = 0;
     // Rows wider than the page go on over the pages after their own: per page of such rows,
     // the pages their further parts lie on. They end with the row's page, with its footers.
     std::map<int, std::set<int>> PartPages;

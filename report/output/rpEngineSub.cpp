@@ -248,19 +248,27 @@ void TrpEngine::ShowVBand(TrpBand* Band)
 
 void TrpEngine::OutputInParts(TrpBand* Band)
 {
+    // Bands reprinted on the pages the row goes on over may be wide rows themselves.
+    const std::vector<int> parts = VPageList;
+    if (CallFromAddPage) {
+        // Reprinted at the top of a page: the part of it that belongs there, no more pages.
+        if (!PreviewPages->BandExists(Band))
+            AddBandPart(Band, parts, FRun->AddPagePart);
+        return;
+    }
     const int keptPage = PreviewPages->CurPage;
     const int keptColumn = CurColumn;
     const Extended keptY = CurY;
     std::vector<TrpComponent*> objects(Band->Objects());
-    for (size_t k = 0; k + 1 < VPageList.size(); ++k) {
-        const int a = VPageList[k], b = VPageList[k + 1];
+    for (size_t k = 0; k + 1 < parts.size(); ++k) {
+        const int a = parts[k], b = parts[k + 1];
         for (TrpComponent* o : objects)
             o->SetParent(nullptr);
         for (int i = a; i < b && i < static_cast<int>(objects.size()); ++i)
             objects[static_cast<size_t>(i)]->SetParent(Band);
         PreviewPages->AddObject(Band);
-        if (k + 2 < VPageList.size())
-            AddPartPage(keptPage, keptY);
+        if (k + 2 < parts.size())
+            AddPartPage(keptPage, keptY, static_cast<int>(k) + 1);
     }
     for (TrpComponent* o : objects)
         o->SetParent(nullptr);
@@ -272,7 +280,7 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     PreviewPages->AddPageAction = apAdd;
 }
 
-void TrpEngine::AddPartPage(int RowPage, Extended RowY)
+void TrpEngine::AddPartPage(int RowPage, Extended RowY, int Part)
 {
     // The row's own page stays open for the rows below it: it and the pages its rows go on
     // over end together (EndPage), each with its footers over the same rows.
@@ -282,7 +290,9 @@ void TrpEngine::AddPartPage(int RowPage, Extended RowY)
     const Extended freshY = FRun->FreshY;
     const int freshPage = FRun->FreshPage;
     IsFirstPage = false;  // a page after the row's own is never the first
+    FRun->AddPagePart = Part;
     AddPage();
+    FRun->AddPagePart = 0;
     IsFirstPage = first;
     FRun->FreshY = freshY;
     FRun->FreshPage = freshPage;

@@ -271,6 +271,74 @@ TEST_F(QtGraphics, PdfDocumentHasItsPagesSheetsAndText)
     std::remove(path.c_str());
 }
 
+TEST_F(QtGraphics, PdfPagesPaintedBesideTheDrawingKeepTheirOrderSheetsAndText)
+{
+    // Pages are painted on a thread of their own while the next is drawn, a few pages behind:
+    // more pages than it holds, each on its own sheet, come out in order, as drawn.
+    const std::string path = testing::TempDir() + "qt_graphics_threaded.pdf";
+    std::remove(path.c_str());
+    TQtPdfDevice pdf(300);
+    TPageSetup setup;
+    std::unique_ptr<TPrintJob> job = pdf.BeginDoc("Pages", path, setup);
+    const int pages = 9;
+    for (int i = 1; i <= pages; ++i) {
+        setup.Orientation = i % 3 == 0 ? poLandscape : poPortrait;
+        job->SetPageSetup(setup);
+        TCanvas& c = job->BeginPage();
+        c.GetFont()->SetName("Arial");
+        c.GetFont()->SetSize(12);
+        c.TextOut(300, 300, "Страница " + IntToStr(i));
+        c.Rectangle(100, 100, 1000, 700);
+        if (i % 2 == 0)
+            job->EndPage();  // an odd page is ended by the next BeginPage
+    }
+    job->EndDoc();
+    EXPECT_THROW(job->EndDoc(), EPrinter);
+    job.reset();
+
+    const QString info = RunTool("pdfinfo", {"-f", "1", "-l", QString::number(pages), QString::fromStdString(path)});
+    if (!info.isEmpty()) {
+        EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+" + QString::number(pages)))) << info.toStdString();
+        for (int i = 1; i <= pages; ++i) {
+            const QString size = i % 3 == 0 ? "84[12](\\.\\d+)? x 595" : "595(\\.\\d+)? x 84[12]";
+            EXPECT_TRUE(info.contains(QRegularExpression(QString("Page\\s+%1 size:\\s+").arg(i) + size)))
+                << "page " << i << "\n" << info.toStdString();
+        }
+    }
+    for (int i = 1; i <= pages; ++i) {
+        const QString text = RunTool("pdftotext", {"-f", QString::number(i), "-l", QString::number(i),
+                                                   QString::fromStdString(path), "-"});
+        if (text.isEmpty())
+            break;
+        EXPECT_EQ(text.trimmed(), ToQString("Страница " + IntToStr(i))) << "page " << i;
+    }
+    std::remove(path.c_str());
+}
+
+TEST_F(QtGraphics, AnAbortedOrDroppedPdfJobEndsItsPainterAndLetsTheFileBeWrittenAgain)
+{
+    const std::string path = testing::TempDir() + "qt_graphics_aborted.pdf";
+    for (const bool abort : {true, false}) {
+        SCOPED_TRACE(abort ? "Abort" : "the job destroyed in the middle of a page");
+        TQtPdfDevice pdf(300);
+        std::unique_ptr<TPrintJob> job = pdf.BeginDoc("x", path, TPageSetup{});
+        for (int i = 0; i < 6; ++i)
+            job->BeginPage().TextOut(100, 100, "page");
+        if (abort) {
+            job->Abort();
+            EXPECT_THROW(job->BeginPage(), EPrinter);
+        }
+        job.reset();
+        std::unique_ptr<TPrintJob> again = pdf.BeginDoc("x", path, TPageSetup{});
+        again->BeginPage().TextOut(100, 100, "again");
+        again->EndDoc();
+        const std::string bytes = ReadAll(path);
+        ASSERT_GE(bytes.size(), 5u);
+        EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    }
+    std::remove(path.c_str());
+}
+
 TEST_F(QtGraphics, PdfNeedsAWritableFile)
 {
     TQtPdfDevice pdf;

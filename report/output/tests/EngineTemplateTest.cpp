@@ -487,4 +487,41 @@ TEST(EngineTemplate, RowsInPartsKeepTheirOutline)
               " P@1:0 P@2:0 [ R10@2:0 ] P@3:0");
 }
 
+// Objects of footers that lie over vertical bands print per column, as those of headers and
+// summaries do, and a page the row went on over gets the footer's columns of its own part.
+TEST(EngineTemplate, FooterObjectsOverVerticalBandsPrintPerColumn)
+{
+    struct Case {
+        const char* why;
+        int columns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"rows in one part", 2, "|h1;h2;R1;1;2;R2;1;2;s1;s2;c1;c2;PF 1;f1;f2;"},
+        {"rows in two parts", 7,
+         "|h1;h2;h3;h4;h5;R1;1;2;3;4;5;R2;1;2;3;4;5;s1;s2;s3;s4;s5;c1;c2;c3;c4;c5;PF 1;f1;f2;f3;f4;f5;"
+         "|h6;h7;6;7;6;7;s6;s7;c6;c7;PF 2;f6;f7;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 50, 0, 50, 15, "h[V.\"N\"]");
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetDataSet(t.DataSet("H", NumberedRows(2)));
+        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+        t.Memo(row, 50, 0, 50, 20, "[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(50, 0, 50, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        t.Memo(t.Band<TrpReportSummary>(100, 15), 50, 0, 50, 15, "s[V.\"N\"]");
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
+        auto* pf = t.Band<TrpPageFooter>(150, 15);
+        t.Memo(pf, 0, 0, 40, 15, "PF [Page#]");
+        t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), c.expected);
+    }
+}
+
 }  // namespace
