@@ -100,7 +100,11 @@ Variant TscOLEHelper::DispatchInvoke(const Variant& params, int paramCount, uint
     } catch (const std::exception&) {
         throw Exception(scOleErrorText(DISP_E_EXCEPTION, Name));
     }
-    return wantResult ? result : Variant();
+    if (!wantResult)
+        return Variant();
+    // A text the server gives is a script string like any other: refused past the cap.
+    script_detail::CheckHostText(result);
+    return result;
 }
 
 void scSetOleObjectFactory(TscOleObjectFactory factory)

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kMembers[] = {"Visible", "Cells", "Add", "Quit", "Fail", "Busy"};
+const char* const kMembers[] = {"Visible", "Cells", "Add", "Quit", "Fail", "Busy", "Text"};
 
 // A server that records every call and keeps properties in a map.
 class TRecordingServer : public TVariantDispatchBase {
@@ -42,6 +42,8 @@ public:
             throw Exception("server-side message");
         if (name == "Busy")
             throw EOleError(0x8001010Au, "busy");
+        if (name == "Text") // a text of the length asked for
+            return Variant(AnsiString(static_cast<size_t>(args[0].AsInt64()), 'x'));
         if (name == "Add") {
             Variant sum = 0;
             for (const Variant& a : args)
@@ -181,6 +183,33 @@ TEST_F(AutomationTest, Errors)
     EXPECT_EQ(Run("PascalScript", "var v: Variant; begin v := CreateOleObject('Sklad.Test');"
                                   " try v.Fail; except Print('caught'); end; end."),
               std::vector<AnsiString>{"caught"});
+}
+
+TEST_F(AutomationTest, TextsPastTheStringCapAreRefusedLikeEveryOtherHostResult)
+{
+    const AnsiString cap = IntToStr(kScriptMaxStringLength);
+    const AnsiString over = IntToStr(kScriptMaxStringLength + 1);
+    const struct {
+        const char* language;
+        AnsiString text;
+    } kScripts[] = {
+        {"PascalScript", "var v: Variant; s: String;\r\nbegin\r\n  v := CreateOleObject('Sklad.Test');\r\n"
+                         "  s := v.Text(" + cap + ");\r\n  Print(Length(s));\r\n  s := v.Text(" + over + ");\r\nend."},
+        {"C++Script", "Variant v; string s;\r\n{\r\n  v = CreateOleObject(\"Sklad.Test\");\r\n"
+                      "  s = v.Text(" + cap + ");\r\n  Print(Length(s));\r\n  s = v.Text(" + over + ");\r\n}"},
+        {"JScript", "var v = CreateOleObject(\"Sklad.Test\"), s;\r\ns = v.Text(" + cap + ");\r\n"
+                    "Print(Length(s));\r\ns = v.Text(" + over + ");\r\n"},
+        {"BasicScript", "v = CreateOleObject(\"Sklad.Test\")\r\ns = v.Text(" + cap + ")\r\n"
+                        "Print(Length(s))\r\ns = v.Text(" + over + ")\r\n"},
+    };
+    for (const auto& s : kScripts) {
+        SCOPED_TRACE(s.language);
+        Output.clear();
+        ASSERT_TRUE(Compile(s.language, s.text)) << S->ErrorText;
+        EXPECT_EQ(ScriptErrorOf([&] { S->Execute(); }), TscMessageId::SStringTooLong);
+        EXPECT_EQ(Output, std::vector<AnsiString>{cap});
+        S->Clear();
+    }
 }
 
 TEST_F(AutomationTest, TooManyArgumentsAreRefusedBeforeTheCall)
