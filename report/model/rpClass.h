@@ -32,6 +32,7 @@
 #include "platform/gui/Forms.h"
 
 #include <functional>
+#include <unordered_map>
 
 class TrpReport;
 class TrpBand;
@@ -393,6 +394,8 @@ public:
 
 private:
     TStringList FExpressions;  // sorted, case-insensitive; object = the compiled function
+    // The same functions by exact text, found by hashing instead of comparing texts.
+    std::unordered_map<AnsiString, TscCustomVariable*> FByText;
     TscScript* FMainScript;
     std::unique_ptr<TscScript> FScript;
 };
@@ -546,6 +549,16 @@ private:
     bool FTerminated = false;
     int FCalcDepth = 0;
     std::vector<AnsiString> FVariablesInCalc;  // report variables being evaluated now
+    // What GetDatasetAndField gave for a text (DataSet nullptr: no dataset field), kept
+    // while rpDataSetNamesStamp stays FFieldRefsStamp, so a freed or renamed dataset is
+    // never used from here.
+    struct TFieldRef {
+        TrpDataSet* DataSet;
+        AnsiString Field;
+    };
+    std::unordered_map<AnsiString, TFieldRef> FFieldRefs;
+    uint64_t FFieldRefsStamp = 0;
+    const TFieldRef& FieldRef(const AnsiString& Expr);
 };
 
 // The report a component belongs to, as a TrpReport (nullptr when none).

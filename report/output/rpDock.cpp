@@ -311,11 +311,14 @@ bool TrpToolBar::AddToDock(TrpDock* NewDock)
 {
     if (!NewDock)
         return false;
-    // Beyond the occupied rows; the dock's compaction moves it into place.
+    // Beyond the occupied rows; the dock's compaction moves it into place. Before a bottom
+    // or right dock's start by its depth across the dock, which it keeps when it turns (an
+    // upright tool bar's length there would push it a part of a row too far).
+    const int across = IsVertical() ? GetWidth() : GetHeight();
     switch (NewDock->GetAlign()) {
-    case alBottom: return DockTo(NewDock, 0, 1 - GetHeight());
+    case alBottom: return DockTo(NewDock, 0, 1 - across);
     case alLeft: return DockTo(NewDock, NewDock->GetWidth() - 1, 0);
-    case alRight: return DockTo(NewDock, 1 - (Orientation == toHorzOnly ? GetWidth() : GetHeight()), 0);
+    case alRight: return DockTo(NewDock, 1 - across, 0);
     default: return DockTo(NewDock, 0, NewDock->GetHeight() - 1);
     }
 }

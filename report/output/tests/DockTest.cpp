@@ -188,6 +188,57 @@ TEST(DockTest, Compaction)
     }
 }
 
+// A tool bar added to a dock that already holds one goes into a row of its own next to it,
+// whichever way it stood before: the dock grows by exactly one row.
+struct AddToDockCase {
+    const char* why;
+    int from;    // where the added tool bar stands: 0 top, 1 left dock, 2 floating, 3 floating upright only
+    int target;  // 0 top, 1 bottom, 2 left, 3 right
+    int resident, added;  // their starts across the dock afterwards
+};
+
+const AddToDockCase kAddToDock[] = {
+    {"from the top dock into the bottom one", 0, 1, 27, 1},
+    {"from the top dock into the right one", 0, 3, 27, 1},
+    {"from the top dock into the left one", 0, 2, 0, 26},
+    {"upright from the left dock into the bottom one", 1, 1, 27, 1},
+    {"upright from the left dock into the right one", 1, 3, 27, 1},
+    {"upright from the left dock into the top one", 1, 0, 0, 26},
+    {"floating into the bottom dock", 2, 1, 27, 1},
+    {"floating upright into the right dock", 3, 3, 27, 1},
+    {"floating upright into the left dock", 3, 2, 0, 26},
+};
+
+TEST(DockTest, AddToDockGoesIntoANewRow)
+{
+    for (const AddToDockCase& c : kAddToDock) {
+        SCOPED_TRACE(c.why);
+        TDockedWindow w;
+        TrpDock* docks[] = {w.top, w.bottom, w.left, w.right};
+        TrpDock* target = docks[c.target];
+        auto* resident = new TrpToolBar(w.form);
+        for (int i = 0; i < 3; ++i) {
+            auto* b = new TSpeedButton(w.form);
+            b->SetBounds(0, 0, 23, 22);
+            b->SetParent(resident);
+        }
+        ASSERT_TRUE(resident->AddToDock(target));
+        if (c.from == 1)
+            ASSERT_TRUE(w.bar->AddToDock(w.left));
+        if (c.from >= 2) {
+            w.bar->Orientation = c.from == 3 ? toVertOnly : toAny;
+            w.bar->FloatTo(300, 300);
+        }
+        ASSERT_TRUE(w.bar->AddToDock(target));
+        const bool vertical = target->IsVertical();
+        auto start = [vertical](const TControl* bar) { return vertical ? bar->GetLeft() : bar->GetTop(); };
+        EXPECT_EQ(vertical ? target->GetWidth() : target->GetHeight(), 53) << "two rows";
+        EXPECT_EQ(start(resident), c.resident);
+        EXPECT_EQ(start(w.bar), c.added);
+        EXPECT_EQ(vertical ? w.bar->GetWidth() : w.bar->GetHeight(), 26) << "across the dock";
+    }
+}
+
 TEST(DockTest, DraggingFloatsAndDocks)
 {
     TDockedWindow w;
