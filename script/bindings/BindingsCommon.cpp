@@ -50,8 +50,9 @@ void FreeEventsOf(TObject* obj)
     if (list->Count() == 0)
         return;
     list->FreeObjectEvents(obj);
+    // Last made first: their adapters are the newest, so the list shrinks from its end.
     if (auto* c = dynamic_cast<TComponent*>(obj))
-        for (int i = 0; i < c->ComponentCount(); ++i)
+        for (int i = c->ComponentCount(); i-- > 0;)
             FreeEventsOf(c->Components(i));
 }
 
