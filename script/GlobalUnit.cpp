@@ -7,6 +7,8 @@
 #include "script/ILParser.h"
 #include "script/Messages.h"
 
+#include "platform/classes/Handles.h"
+
 #include <utility>
 
 namespace {
@@ -129,7 +131,7 @@ TscEventList::~TscEventList()
     Clear();
 }
 
-uint32_t& TscEventList::NewestOf(const TObject* instance)
+uint32_t& TscEventList::NewestOf(uint32_t instance)
 {
     return instance ? FNewest[instance] : FNewestOfNone;
 }
@@ -137,7 +139,7 @@ uint32_t& TscEventList::NewestOf(const TObject* instance)
 void TscEventList::Add(std::unique_ptr<TObject> adapter)
 {
     const auto* event = dynamic_cast<const TscCustomEvent*>(adapter.get());
-    const TObject* instance = event ? event->Instance : nullptr;
+    const uint32_t instance = event ? HandleOf(event->Instance) : 0;
     FEntries.push_back({std::move(adapter), instance, 0});
     uint32_t& newest = NewestOf(instance);
     FEntries.back().Older = newest;
@@ -159,11 +161,12 @@ void TscEventList::FreeObjectEvents(const TObject* instance)
 {
     uint32_t next = 0;
     if (instance) {
-        const uint32_t* newest = FNewest.Find(instance);
+        const uint32_t h = ExistingHandleOf(instance);
+        const uint32_t* newest = FNewest.Find(h);
         if (!newest)
             return;
         next = *newest;
-        FNewest.Erase(instance);
+        FNewest.Erase(h);
     } else {
         next = std::exchange(FNewestOfNone, 0);
     }

@@ -78,15 +78,17 @@ public:
 private:
     struct TEntry {
         std::unique_ptr<TObject> Adapter; // empty once freed
-        const TObject* Instance;
-        uint32_t Older; // 1 + index of the object's previous adapter; 0 at its first
+        uint32_t Instance;                // the object's handle, 0 for none
+        uint32_t Older;                   // 1 + index of the object's previous adapter; 0 at its first
     };
-    uint32_t& NewestOf(const TObject* instance);
+    uint32_t& NewestOf(uint32_t instance);
     void Compact();
 
-    std::vector<TEntry> FEntries;                // in the order added
-    TFlatMap<const TObject*, uint32_t> FNewest;  // object -> 1 + index of its newest adapter
-    uint32_t FNewestOfNone = 0;                  // adapters that belong to no object
+    // Objects are known by handle: handles are never reused, and those of objects made
+    // one after another are neighbours in the table.
+    std::vector<TEntry> FEntries;          // in the order added
+    TFlatMap<uint32_t, uint32_t> FNewest;  // object's handle -> 1 + index of its newest adapter
+    uint32_t FNewestOfNone = 0;            // adapters that belong to no object
     int FLive = 0;
 };
 

@@ -123,13 +123,16 @@ private:
         K Key{};
         V Value{};
     };
-    static constexpr size_t kMinCapacity = 16;
+    static constexpr size_t kMinCapacity = 64; // at least four groups
 
     size_t Capacity() const { return FSlots ? FMask + 1 : 0; }
 
     // Fibonacci hashing spreads runs of nearby keys (rising handles, objects allocated
-    // one after another) over the table, so no long runs of occupied slots form; keys
-    // four apart stay in one cache line.
+    // one after another) over the table, so no long runs of occupied slots form; yet
+    // integer keys within one aligned group of sixteen share their slots' cache lines,
+    // so handles made or freed one after another touch memory one after another.
+    static constexpr int kGroupBits = std::is_pointer_v<K> ? 2 : 4;
+
     size_t Home(K key) const
     {
         uint64_t k;
@@ -137,8 +140,9 @@ private:
             k = reinterpret_cast<uintptr_t>(key) >> 4;
         else
             k = static_cast<uint64_t>(key);
-        const uint64_t group = (k >> 2) * 0x9E3779B97F4A7C15ull;
-        return static_cast<size_t>(((group >> FShift) << 2) | (k & 3)) & FMask;
+        const uint64_t group = (k >> kGroupBits) * 0x9E3779B97F4A7C15ull;
+        const uint64_t low = k & ((uint64_t(1) << kGroupBits) - 1);
+        return static_cast<size_t>(((group >> FShift) << kGroupBits) | low) & FMask;
     }
 
     void Grow() { Rehash(FSlots ? Capacity() * 2 : kMinCapacity); }
@@ -150,8 +154,8 @@ private:
         std::unique_ptr<TSlot[]> old = std::move(FSlots);
         FSlots = std::move(fresh);
         FMask = capacity - 1;
-        // The top bits of the product pick one of capacity / 4 groups of four slots.
-        FShift = 64 - (std::countr_zero(capacity) - 2);
+        // The top bits of the product pick one of the groups.
+        FShift = 64 - (std::countr_zero(capacity) - kGroupBits);
         FSize = 0;
         for (size_t i = 0; i < oldCapacity; ++i)
             if (old[i].Key != K{})
