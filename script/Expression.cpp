@@ -250,8 +250,17 @@ Variant TscOperatorNode::GetValue()
         Variant ta, tb;
         const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
         const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
-        if (!BothInteger)
+        if (!BothInteger) {
+            // Integer values whose static type is unknown (Variant variables): the general
+            // operation's result without its conversions. A zero divisor and the one
+            // quotient that leaves 32 bits go to it.
+            if (a.VType() == varInteger && b.VType() == varInteger) {
+                const int32_t x = a.RawInteger(), y = b.RawInteger();
+                if (y != 0 && y != -1)
+                    return Op == opDivInt ? Variant(x / y) : Variant(x % y);
+            }
             return Op == opDivInt ? VarIntDiv(a, b) : VarMod(a, b);
+        }
         const int32_t x = ToInt32(a), y = ToInt32(b);
         if (y == 0)
             throw EDivByZero("Division by zero");

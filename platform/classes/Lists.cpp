@@ -701,8 +701,13 @@ bool TStringList::Find(const AnsiString& S, int& Index) const
 
 int TStringList::IndexOf(const AnsiString& S) const
 {
-    if (!FSorted)
-        return TStrings::IndexOf(S);
+    if (!FSorted) {
+        // The strings compared where they lie: Get would copy each one.
+        for (size_t i = 0; i < FList.size(); ++i)
+            if (CompareStrings(FList[i].S, S) == 0)
+                return static_cast<int>(i);
+        return -1;
+    }
     int i;
     return Find(S, i) ? i : -1;
 }

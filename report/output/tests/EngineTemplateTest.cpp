@@ -525,3 +525,56 @@ TEST(EngineTemplate, FooterObjectsOverVerticalBandsPrintPerColumn)
 }
 
 }  // namespace
+
+namespace {
+
+// A page or column broken by a wide row itself: the footers that end it and the headers
+// that begin the next column still print their objects over vertical bands per column,
+// and the row goes on with its own columns after them.
+TEST(EngineTemplate, BandsAroundABreakOfAWideRowPrintTheirColumns)
+{
+    struct Case {
+        const char* why;
+        bool pageColumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a page broken by a row", false,
+         "|h1@71 h2@121 R1@21 1@71 2@121 R2@21 1@71 2@121 R3@21 1@71 2@121 R4@21 1@71 2@121"
+         " c1@71 c2@121 PF@21 f1@71 f2@121"
+         "|h1@71 h2@121 R5@21 1@71 2@121 R6@21 1@71 2@121 c1@71 c2@121 PF@21 f1@71 f2@121"},
+        {"a column broken by a row: the rows after it stay in the new column", true,
+         "|h1@71 h2@121 R1@21 1@71 2@121 R2@21 1@71 2@121 R3@21 1@71 2@121 R4@21 1@71 2@121"
+         " c1@71 c2@121 h1@241 h2@291 R5@191 1@241 2@291 R6@191 1@241 2@291 c1@241 c2@291"
+         " PF@21 f1@71 f2@121"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+        }
+        auto* h = t.Band<TrpHeader>(0, 15);
+        h->ReprintOnNewPage = true;
+        t.Memo(h, 50, 0, 50, 15, "h[V.\"N\"]");
+        auto* row = t.Band<TrpMasterData>(20, 30);
+        row->SetDataSet(t.DataSet("H", NumberedRows(6)));
+        t.Memo(row, 0, 0, 50, 30, "R[H.\"N\"]");
+        t.Memo(row, 50, 0, 50, 30, "[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(50, 0, 50, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(2)));
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
+        auto* pf = t.Band<TrpPageFooter>(150, 15);
+        t.Memo(pf, 0, 0, 40, 15, "PF");
+        t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Placed(t.Pages()), c.expected);
+    }
+}
+
+}  // namespace
