@@ -10,7 +10,7 @@
 #include "platform/rtl/Cp1251.h"
 
 #include <memory>
-#include <optional>
+#include <new>
 
 namespace {
 
@@ -73,6 +73,29 @@ private:
     const std::vector<TscProcVariable::FrameSlot>* FSlots;
     VariantBuffer<8> FValues;
     std::vector<AnsiString> FStrings;
+};
+
+// A FrameSave made only when a call is recursive. std::optional would do, but GCC clears
+// its whole payload on every step that makes none, which costs more than the rest of a call.
+class MaybeFrameSave {
+public:
+    MaybeFrameSave() = default;
+    ~MaybeFrameSave()
+    {
+        if (FSaved)
+            std::launder(reinterpret_cast<FrameSave*>(FStorage))->~FrameSave();
+    }
+    MaybeFrameSave(const MaybeFrameSave&) = delete;
+    MaybeFrameSave& operator=(const MaybeFrameSave&) = delete;
+    void Save(TscProcVariable* proc)
+    {
+        new (FStorage) FrameSave(proc);
+        FSaved = true;
+    }
+
+private:
+    bool FSaved = false;
+    alignas(FrameSave) unsigned char FStorage[sizeof(FrameSave)];
 };
 
 bool IsPlainVariable(const TscCustomVariable* item)
@@ -203,9 +226,9 @@ Variant TscDesignator::GetValue()
     if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc) {
         TscDesignatorItem* step = FSteps[0].get();
         auto* proc = static_cast<TscProcVariable*>(step->Ref);
-        std::optional<FrameSave> frame;
+        MaybeFrameSave frame;
         if (proc->Executing)
-            frame.emplace(proc);
+            frame.Save(proc);
         const int argCount = std::min(step->Count(), proc->ParamCount());
         if (argCount > 0) {
             const ArgumentValues args(step, proc->IsMacro);
@@ -259,9 +282,9 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
             continue;
         }
         // Only a recursive call saves a frame; other steps build none.
-        std::optional<FrameSave> frame;
+        MaybeFrameSave frame;
         if (kind == TscDesignatorItem::RefKind::Proc && static_cast<TscProcVariable*>(item)->Executing)
-            frame.emplace(static_cast<TscProcVariable*>(item));
+            frame.Save(static_cast<TscProcVariable*>(item));
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
             // All arguments first: they may read the old parameters of this very procedure.

@@ -250,8 +250,17 @@ Variant TscOperatorNode::GetValue()
         Variant ta, tb;
         const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
         const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
-        if (!BothInteger)
+        if (!BothInteger) {
+            // Integer values whose static type is unknown (Variant variables): the general
+            // operation's result without its conversions. A zero divisor and the one
+            // quotient that leaves 32 bits go to it.
+            if (a.VType() == varInteger && b.VType() == varInteger) {
+                const int32_t x = a.RawInteger(), y = b.RawInteger();
+                if (y != 0 && y != -1)
+                    return Op == opDivInt ? Variant(x / y) : Variant(x % y);
+            }
             return Op == opDivInt ? VarIntDiv(a, b) : VarMod(a, b);
+        }
         const int32_t x = ToInt32(a), y = ToInt32(b);
         if (y == 0)
             throw EDivByZero("Division by zero");
@@ -272,8 +281,17 @@ Variant TscOperatorNode::GetValue()
         return VarOr(a, Right->GetValue());
     }
     case opXor: { const Variant a = Left->GetValue(); return VarXor(a, Right->GetValue()); }
-    case opShl: { const Variant a = Left->GetValue(); return VarShl(a, Right->GetValue()); }
-    case opShr: { const Variant a = Left->GetValue(); return VarShr(a, Right->GetValue()); }
+    case opShl:
+    case opShr: {
+        Variant a = Left->GetValue(), b = Right->GetValue();
+        if (BothInteger) {
+            // An Integer shifts in 32 bits however its value was last stored (a literal
+            // leaves a wide value, a sum or a step a 32-bit one).
+            a = Variant(ToInt32(a));
+            b = Variant(ToInt32(b));
+        }
+        return Op == opShl ? VarShl(a, b) : VarShr(a, b);
+    }
     case opNot: return VarNot(Left->GetValue());
     case opUnMinus: return VarNeg(Left->GetValue());
     case opIn: {

@@ -313,6 +313,7 @@ void TscILParser::DoCall(TscXMLItem* item, TscScript* script, TscStatement* list
         if (stmt->Designator->ReadOnly)
             scRaise(TscMessageId::SLeftCantAssigned);
     }
+    stmt->Optimize();
     list->Add(std::move(stmt));
 }
 

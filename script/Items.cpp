@@ -31,7 +31,10 @@ Variant MakeParams(int count)
 // Copies back what the host wrote into var parameters, never past the array it returned.
 void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
 {
-    if (!VarIsArray(params) || VarArrayDimCount(params) != 1)
+    bool any = false;
+    for (int i = 0; i < item->ParamCount() && !any; ++i)
+        any = item->GetParam(i)->IsVarParam;
+    if (!any || !VarIsArray(params) || VarArrayDimCount(params) != 1)
         return;
     const int lo = VarArrayLowBound(params, 1), hi = VarArrayHighBound(params, 1);
     for (int i = 0; i < item->ParamCount(); ++i)
@@ -434,8 +437,7 @@ Variant TscMethodHelper::GetValue()
     // a host that kept a copy of the array keeps its own values (copied on write).
     const int count = ParamCount();
     Variant params = std::move(FParams);
-    if (!VarIsArray(params) || VarArrayDimCount(params) != 1 || VarArrayLowBound(params, 1) != 0 ||
-        VarArrayHighBound(params, 1) != count - 1 || VarArrayElementType(params) != varVariant)
+    if (!VarArrayIsList(params, count))
         params = MakeParams(count);
     struct KeepParams {
         Variant& From;
@@ -444,8 +446,7 @@ Variant TscMethodHelper::GetValue()
         ~KeepParams()
         {
             try {
-                if (!VarIsArray(From) || VarArrayDimCount(From) != 1 || VarArrayLowBound(From, 1) != 0 ||
-                    VarArrayHighBound(From, 1) != Count - 1 || VarArrayElementType(From) != varVariant)
+                if (!VarArrayIsList(From, Count))
                     return;
                 for (int i = 0; i < Count; ++i) {
                     const int at[1] = {i};

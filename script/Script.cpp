@@ -118,7 +118,7 @@ void TscStatement::Execute()
     }
 }
 
-void TscStatement::RunLine()
+void TscStatement::RunLineHook()
 {
     Script->RunLine(UnitName, SourcePos);
 }

@@ -34,8 +34,6 @@
 class TscScript;
 
 using TscGetUnitEvent = std::function<void(TscScript* Sender, const AnsiString& UnitName, AnsiString& UnitText)>;
-using TscRunLineEvent =
-    std::function<void(TscScript* Sender, const AnsiString& UnitName, const AnsiString& SourcePos)>;
 
 class TscScript : public TComponent {
     SKLAD_CLASS(TscScript, TComponent)

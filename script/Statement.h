@@ -11,7 +11,57 @@
 
 #include "script/Items.h"
 
+#include <functional>
+#include <type_traits>
+#include <utility>
+
 class TscScript;
+
+// A host's run-line hook (TscScript::OnRunLine), used like the std::function it holds.
+// The engine counts the hooks set anywhere, so that while none is set a statement does
+// not walk up its script's parents looking for one.
+class TscRunLineEvent {
+public:
+    using Function = std::function<void(TscScript* Sender, const AnsiString& UnitName, const AnsiString& SourcePos)>;
+
+    TscRunLineEvent() = default;
+    TscRunLineEvent(std::nullptr_t) {}
+    template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TscRunLineEvent> &&
+                                                 std::is_constructible_v<Function, F>>>
+    TscRunLineEvent(F&& f) : FFunction(std::forward<F>(f))
+    {
+        if (FFunction)
+            ++FLive;
+    }
+    TscRunLineEvent(const TscRunLineEvent& other) : FFunction(other.FFunction)
+    {
+        if (FFunction)
+            ++FLive;
+    }
+    TscRunLineEvent(TscRunLineEvent&& other) noexcept { FFunction.swap(other.FFunction); }
+    TscRunLineEvent& operator=(TscRunLineEvent other) noexcept
+    {
+        FFunction.swap(other.FFunction); // other takes the old hook away with it
+        return *this;
+    }
+    ~TscRunLineEvent()
+    {
+        if (FFunction)
+            --FLive;
+    }
+
+    explicit operator bool() const { return static_cast<bool>(FFunction); }
+    void operator()(TscScript* sender, const AnsiString& unitName, const AnsiString& sourcePos) const
+    {
+        FFunction(sender, unitName, sourcePos);
+    }
+    // True when some script anywhere has a hook.
+    static bool AnySet() { return FLive != 0; }
+
+private:
+    Function FFunction;
+    inline static int FLive = 0;
+};
 
 class TscStatement : public TscItemList {
 public:
@@ -23,5 +73,12 @@ public:
 
     virtual void Execute();
     TscStatement* GetItem(int i) const { return static_cast<TscStatement*>(Get(i)); }
-    void RunLine();
+    void RunLine()
+    {
+        if (TscRunLineEvent::AnySet())
+            RunLineHook();
+    }
+
+private:
+    void RunLineHook();
 };

@@ -202,11 +202,47 @@ void TscAssignOpStmt::Apply(const Variant& a, const Variant& b)
 
 TscCallStmt::~TscCallStmt() = default;
 
+void TscCallStmt::Optimize()
+{
+    PlainTarget = nullptr;
+    Step = Modificator.empty() ? 0 : Modificator == "+" ? 1 : -1;
+    if (Step == 0 || Designator->Kind != dkVariable || !Designator->RefItem)
+        return;
+    const std::type_info& t = typeid(*Designator->RefItem);
+    if (t == typeid(TscVariable) || t == typeid(TscParamItem))
+        PlainTarget = Designator->RefItem;
+}
+
 void TscCallStmt::Execute()
 {
     RunLine();
     if (Script->Terminated)
         return;
+    // A plain counter steps in place, storing what the general path below would: on an
+    // Integer variable the 32-bit step; else an Integer or Int64 value (a number literal
+    // is an Int64) keeps its kind, and an overflow or a Double variable (which converts)
+    // takes the general path.
+    if (PlainTarget && !PlainTarget->ReadOnly && PlainTarget->VarType != fvtFloat) {
+        Variant& v = PlainTarget->Value;
+        if (IntegerStep) {
+            if (v.VType() == varInteger || v.VType() == varInt64) {
+                v = Variant(script_fast::WrapArith(Modificator[0], script_fast::ToInt32(v), 1));
+                return;
+            }
+        } else if (v.VType() == varInteger) {
+            int32_t r;
+            if (!__builtin_add_overflow(v.RawInteger(), Step, &r)) {
+                v = Variant(r);
+                return;
+            }
+        } else if (v.VType() == varInt64) {
+            long long r;
+            if (!__builtin_add_overflow(v.RawInt64(), static_cast<long long>(Step), &r)) {
+                v = Variant(r);
+                return;
+            }
+        }
+    }
     if (Modificator.empty()) {
         Designator->NeedResult = false;
         Designator->GetValue();

@@ -87,7 +87,13 @@ public:
     std::unique_ptr<TscDesignator> Designator;
     AnsiString Modificator; // "", "+" (x++) or "-" (x--)
     bool IntegerStep = false; // x++ on an Integer: 32 bits, as x := x + 1
+    // Decides once what x++ and x-- count: a plain variable or parameter is stepped in place.
+    void Optimize();
     void Execute() override;
+
+private:
+    TscCustomVariable* PlainTarget = nullptr; // not owned
+    int Step = 0;                             // +1 or -1 with a modificator
 };
 
 class TscIfStmt : public TscStatement {

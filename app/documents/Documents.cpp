@@ -3,13 +3,18 @@
 #include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
+#include "platform/db/Sqlite.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Cp1251.h"
 #include "platform/rtl/Math.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <deque>
 #include <memory>
+#include <string_view>
 #include <unordered_set>
 #include <unordered_map>
 
@@ -285,6 +290,108 @@ const char* const kProductColumns[] = {
     "Минимум", "Максимум", "Группа", "Количество", "ПоставщикОстатка", "КоличествоОстатка", "V", "O",
 };
 
+
+// The distinct texts of one column (exact bytes, as stored), each once, in the order read:
+// an open-addressing table of indexes into one buffer, no allocation per row.
+class TDistinctTexts {
+public:
+    void Add(std::string_view text)
+    {
+        if ((FSpans.size() + 1) * 2 > FSlots.size())
+            Grow();
+        const size_t mask = FSlots.size() - 1;
+        const size_t hash = std::hash<std::string_view>{}(text);
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
+            TSlot& slot = FSlots[at];
+            if (slot.Index == 0) {
+                FSpans.push_back({FBytes.size(), text.size(), hash});
+                FBytes.append(text);
+                slot = {hash, FSpans.size()};
+                return;
+            }
+            if (slot.Hash == hash && (*this)[slot.Index - 1] == text)
+                return;
+        }
+    }
+    size_t Count() const { return FSpans.size(); }
+    std::string_view operator[](size_t i) const { return {FBytes.data() + FSpans[i].Begin, FSpans[i].Length}; }
+
+private:
+    struct TSpan {
+        size_t Begin, Length, Hash;
+    };
+    struct TSlot {
+        size_t Hash = 0;
+        size_t Index = 0;  // 0: free, else the index in FSpans + 1
+    };
+    void Grow()
+    {
+        FSlots.assign(std::max<size_t>(1024, FSlots.size() * 2), TSlot{});
+        const size_t mask = FSlots.size() - 1;
+        for (size_t i = 0; i < FSpans.size(); ++i) {
+            size_t at = FSpans[i].Hash & mask;
+            while (FSlots[at].Index != 0)
+                at = (at + 1) & mask;
+            FSlots[at] = {FSpans[i].Hash, i + 1};
+        }
+    }
+
+    std::string FBytes;
+    std::vector<TSpan> FSpans;
+    std::vector<TSlot> FSlots;
+};
+
+// The order in which a sorted list without regard to case holds `texts`: Russian
+// alphabetical, case aside, texts equal but for case in the order given. Each text becomes a
+// key of its letters' ranks (a letter's place among the distinct sort weights, one byte), so
+// that comparing two keys byte by byte compares the texts as the list does.
+std::vector<size_t> AlphabeticalOrder(const std::deque<AnsiString>& texts)
+{
+    static const std::array<unsigned char, 256> rank = [] {
+        std::array<uint16_t, 256> weights{};
+        for (int c = 0; c < 256; ++c)
+            weights[size_t(c)] = cp1251::SortWeight(static_cast<unsigned char>(c));
+        std::array<uint16_t, 256> sorted = weights;
+        std::sort(sorted.begin(), sorted.end());
+        const auto distinctEnd = std::unique(sorted.begin(), sorted.end());
+        std::array<unsigned char, 256> r{};
+        for (size_t c = 0; c < 256; ++c)
+            r[c] = static_cast<unsigned char>(std::lower_bound(sorted.begin(), distinctEnd, weights[c]) - sorted.begin());
+        return r;
+    }();
+    struct TKey {
+        uint64_t Head;  // the first eight bytes of the key, high byte first, zeros after its end
+        size_t Begin, Length, Index;
+    };
+    std::string keys;
+    std::vector<TKey> order;
+    order.reserve(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const AnsiString& t = texts[i];
+        uint64_t head = 0;
+        for (size_t k = 0; k < 8; ++k)
+            head = (head << 8) | (k < t.size() ? rank[static_cast<unsigned char>(t[k])] : 0);
+        order.push_back({head, keys.size(), t.size(), i});
+        for (unsigned char c : t)
+            keys.push_back(static_cast<char>(rank[c]));
+    }
+    const char* base = keys.data();
+    std::sort(order.begin(), order.end(), [base](const TKey& a, const TKey& b) {
+        if (a.Head != b.Head)
+            return a.Head < b.Head;
+        const size_t n = std::min(a.Length, b.Length);
+        if (n > 8)
+            if (int c = std::memcmp(base + a.Begin + 8, base + b.Begin + 8, n - 8))
+                return c < 0;
+        return a.Length != b.Length ? a.Length < b.Length : a.Index < b.Index;
+    });
+    std::vector<size_t> result;
+    result.reserve(order.size());
+    for (const TKey& k : order)
+        result.push_back(k.Index);
+    return result;
+}
+
 }  // namespace
 
 bool IsProductColumn(const AnsiString& name)
@@ -298,37 +405,44 @@ bool IsProductColumn(const AnsiString& name)
 void FillProductLists(TADOQuery* query, std::initializer_list<TProductList> lists)
 {
     // One read of the goods for all the lists: each list takes its column's values, each once.
+    // The rows are read as they come rather than opened as a dataset: of 100,000 goods only
+    // the distinct texts are kept, and only those are turned into program text.
     AnsiString select;
+    std::vector<TComboBox*> boxes;
     for (const TProductList& l : lists) {
         l.Combo->GetItems()->Clear();
         l.Combo->SetText("");
-        if (IsProductColumn(l.Column))
+        if (IsProductColumn(l.Column)) {
             select += (select.empty() ? "" : ",") + QuoteName(l.Column);
+            boxes.push_back(l.Combo);
+        }
     }
     if (select.empty())
         return;
-    OpenSql(query, "Select " + select + " From Products");
-    struct TFill {
-        TComboBox* Combo;
-        TField* Field;
-        std::unordered_set<AnsiString> Seen;
-        std::unique_ptr<TStringList> Values;
-    };
-    std::vector<TFill> fills;
-    fills.reserve(lists.size());
-    int index = 0;
-    for (const TProductList& l : lists)
-        if (IsProductColumn(l.Column))
-            fills.push_back({l.Combo, query->Fields()[index++], {}, std::make_unique<TStringList>()});
-    for (query->First(); !query->Eof(); query->Next())
-        for (TFill& f : fills) {
-            AnsiString value = f.Field->AsString();
-            if (f.Seen.insert(value).second)
-                f.Values->Add(std::move(value));
+    query->Close();
+    std::vector<TDistinctTexts> texts(boxes.size());
+    query->Connection()->ReadRows("Select " + select + " From Products", [&](const sqlite::Statement& row) {
+        for (size_t c = 0; c < texts.size(); ++c)
+            texts[c].Add(row.ColumnUtf8(int(c)));
+    });
+    for (size_t c = 0; c < texts.size(); ++c) {
+        std::deque<AnsiString> read;
+        for (size_t i = 0; i < texts[c].Count(); ++i)
+            read.push_back(Utf8ToAnsi(texts[c][i]));
+        texts[c] = {};
+        TStringList values;
+        auto* items = dynamic_cast<TStringList*>(boxes[c]->GetItems());
+        if (items && items->GetSorted() && !items->GetCaseSensitive()) {
+            // The list's own order, found once here by comparing weight keys, so that the
+            // list takes the texts as they come instead of comparing them letter by letter.
+            for (size_t i : AlphabeticalOrder(read))
+                values.Add(std::move(read[i]));
+        } else {
+            for (AnsiString& t : read)
+                values.Add(std::move(t));
         }
-    // In one go: a sorted list takes them in one sort, not one insert each.
-    for (TFill& f : fills)
-        f.Combo->GetItems()->AddStrings(*f.Values);
+        boxes[c]->GetItems()->AddStrings(values);
+    }
 }
 
 // ---------------------------------------------------------------- saving documents

@@ -12,6 +12,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Math.h"
+#include "platform/rtl/ScopeExit.h"
 
 #include <vector>
 
@@ -94,6 +95,35 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Button7);
     SKLAD_BIND(Button9);
     DBGrid1->SetDataSource(WarehouseData->DataSource3);
+    // The card follows the goods grid: see GoodsRowReached.
+    WarehouseData->ADOQuery5->AfterScroll = TDataSetNotifyEvent::Lambda([](TDataSet*) {
+        if (Form2)
+            Form2->GoodsRowReached();
+    });
+}
+
+void TForm2::GoodsRowReached()
+{
+    // A row the user reaches in the picker's grid by any route (a click, Up/Down, Page
+    // Up/Down, Home/End, Ctrl+Home/End, a row chosen in the view) is picked as a click picks
+    // it: the row highlighted is the one the card shows, and the one the line is written
+    // for, with its own price. Reading a new list of goods picks nothing.
+    if (FReadingGoods || Role() != TCardRole::Picker || !GetVisible())
+        return;
+    DBGrid1CellClick(nullptr);
+}
+
+void TForm2::OpenGoods(const AnsiString& sql, const std::vector<Variant>& values)
+{
+    TADOQuery* q = WarehouseData->ADOQuery5;
+    FReadingGoods = true;
+    TScopeExit done([this] { FReadingGoods = false; });
+    q->Close();
+    q->SQL()->Clear();
+    q->SQL()->Add(sql);
+    for (size_t i = 0; i < values.size(); ++i)
+        q->Parameters()->ParamByName("v" + IntToStr(int64_t(i)))->Value = values[i];
+    q->Open();
 }
 
 void TForm2::SetRole(TCardRole role)
@@ -126,14 +156,8 @@ void TForm2::Filter(TObject* sender, TComboBox* own, const char* column, TFurthe
         WorkText += " and (" + QuoteName(name) + "=:v" + IntToStr(int64_t(values.size())) + ")";
         values.push_back(box->GetText());
     }
-    TADOQuery* q = WarehouseData->ADOQuery5;
-    q->Close();
-    q->SQL()->Clear();
-    q->SQL()->Add("Select * From Products" + WorkText);
-    for (size_t i = 0; i < values.size(); ++i)
-        q->Parameters()->ParamByName("v" + IntToStr(int64_t(i)))->Value = values[i];
-    q->Open();
-    if (q->IsEmpty() && sender)
+    OpenGoods("Select * From Products" + WorkText, values);
+    if (WarehouseData->ADOQuery5->IsEmpty() && sender)
         own->SetDroppedDown(false);
     for (TEdit* e : {Edit1, Edit2, Edit3})
         e->SetEnabled(true);
@@ -255,14 +279,18 @@ void TForm2::DBGrid1CellClick(TColumn*)
         e->SetEnabled(false);
 }
 
+// A stock list is a list to pick from, not a filter of the card: the card follows the row
+// it highlights, as after a move in the grid.
 void TForm2::Button4Click(TObject*)
 {
-    OpenSql(WarehouseData->ADOQuery5, "Select * From Products Where Количество<Минимум");
+    OpenGoods("Select * From Products Where Количество<Минимум");
+    GoodsRowReached();
 }
 
 void TForm2::Button5Click(TObject*)
 {
-    OpenSql(WarehouseData->ADOQuery5, "Select * From Products Where Количество>Максимум");
+    OpenGoods("Select * From Products Where Количество>Максимум");
+    GoodsRowReached();
 }
 
 // ---------------------------------------------------------------- showing

@@ -21,6 +21,7 @@
 #include <functional>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 class TButton;
 class TComboBox;
@@ -152,6 +153,8 @@ public:
     void Button9Click(TObject* Sender);
     void FormShow(TObject* Sender);
     void ComboBox1KeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
+    // The picker's goods grid moved to another row (TForm1::ADOQuery5's AfterScroll).
+    void GoodsRowReached();
 
 private:
     void EnableDescribingFields(bool enabled);
@@ -160,6 +163,9 @@ private:
     void PrepareLineCard(bool forAdding);
 
     TCardRole FRole = TCardRole::Other;
+    bool FReadingGoods = false;  // the goods grid is being filled, not moved by the user
+    // Close, set the text, bind :v0, :v1 ... in order, open.
+    void OpenGoods(const AnsiString& sql, const std::vector<Variant>& values = {});
     TLineEdit FLineEdit = TLineEdit::Whole;
     AnsiString FParty;
     using TFurther = std::initializer_list<std::pair<TComboBox*, const char*>>;

@@ -269,7 +269,7 @@ void TForm3::Button9Click(TObject*)
         return;
     }
     OpenSql(WarehouseData->ADOQuery2, "Select * From P Where Название=:n", {{"n", name}});
-    Form6->ShowSupplier(WarehouseData->ADOQuery2, name, name);
+    Form6->ShowSupplier(WarehouseData->ADOQuery2, name, name, TSupplierCaption::DocumentWindow);
 }
 
 void TForm3::FormShow(TObject*)

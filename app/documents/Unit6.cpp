@@ -63,7 +63,7 @@ void TForm6::ShowCompany()
     ShowModal();
 }
 
-void TForm6::ShowSupplier(TDataSet* row, const AnsiString& name, const AnsiString& key)
+void TForm6::ShowSupplier(TDataSet* row, const AnsiString& name, const AnsiString& key, TSupplierCaption caption)
 {
     if (!row || !row->Active() || row->IsEmpty()) {
         for (TEdit* e : Edit)
@@ -75,6 +75,8 @@ void TForm6::ShowSupplier(TDataSet* row, const AnsiString& name, const AnsiStrin
         Edit[0]->SetText(name);
         SetMode(TDetailsMode::Supplier, key);
     }
+    if (caption == TSupplierCaption::DocumentWindow)
+        SetCaption(TrimRight(GetCaption()));
     ShowModal();
 }
 

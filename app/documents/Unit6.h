@@ -17,6 +17,13 @@ enum class TDetailsMode {
     NewSupplier,  // "Информация о новом поставщике "
 };
 
+// Who opens a supplier's details: the goods card's captions end in a blank, the document
+// window's do not.
+enum class TSupplierCaption {
+    GoodsCard,
+    DocumentWindow,
+};
+
 class TForm6 : public TForm {
     SKLAD_CLASS(TForm6, TForm)
 public:
@@ -40,7 +47,8 @@ public:
     void ShowCompany();
     // The details of the supplier typed as `name`: its row of P when `row` holds one (updated
     // by the name `key`), else a new supplier. The name box shows `name` as typed.
-    void ShowSupplier(class TDataSet* row, const AnsiString& name, const AnsiString& key);
+    void ShowSupplier(class TDataSet* row, const AnsiString& name, const AnsiString& key,
+                      TSupplierCaption caption = TSupplierCaption::GoodsCard);
 
     void Button1Click(TObject* Sender);
     void Button2Click(TObject* Sender);

@@ -341,6 +341,8 @@ protected:
 private:
     struct Item { AnsiString S; TObject* Obj = nullptr; };
     void InsertItem(int Index, const AnsiString& S, TObject* AObject);
+    // AddStrings into an empty sorted list: false (nothing done) unless Strings come in order.
+    bool AddInOrder(const TStrings& Strings);
     void Check(int Index) const;
     std::vector<Item> FList;
     bool FSorted = false;

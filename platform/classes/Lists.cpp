@@ -605,6 +605,8 @@ void TStringList::AddStrings(const TStrings& Strings)
     // here. With dupIgnore a string equal to one already here, or to one added before it,
     // is dropped. One sort by (string, rank) gives that order: rank i >= 0 for the item at
     // index i, -1 - j for the j-th string added.
+    if (FList.empty() && AddInOrder(Strings))
+        return;
     struct Ranked {
         Item It;
         long Rank;
@@ -644,6 +646,36 @@ void TStringList::AddStrings(const TStrings& Strings)
     EndUpdate();
 }
 
+bool TStringList::AddInOrder(const TStrings& Strings)
+{
+    // Strings that come in order need no sort: one pass checks it and builds what the sort
+    // would, each run of equal strings reversed (dupAccept) or cut to its first (dupIgnore).
+    const int n = Strings.GetCount();
+    std::vector<Item> merged;
+    merged.reserve(static_cast<size_t>(n));
+    AnsiString previous;
+    for (int j = 0; j < n;) {
+        AnsiString s = Strings.Get(j);
+        if (j > 0 && CompareStrings(previous, s) > 0)
+            return false;
+        int end = j + 1;
+        while (end < n && CompareStrings(s, Strings.Get(end)) == 0)
+            ++end;
+        if (FDuplicates == dupAccept) {
+            for (int k = end - 1; k >= j; --k)
+                merged.push_back(Item{k == j ? s : Strings.Get(k), Strings.GetObject(k)});
+        } else {
+            merged.push_back(Item{s, Strings.GetObject(j)});
+        }
+        previous = std::move(s);
+        j = end;
+    }
+    BeginUpdate();
+    FList.swap(merged);
+    EndUpdate();
+    return true;
+}
+
 bool TStringList::Find(const AnsiString& S, int& Index) const
 {
     // Binary search; with duplicates accepted it finds the first of equal strings.
@@ -669,8 +701,13 @@ bool TStringList::Find(const AnsiString& S, int& Index) const
 
 int TStringList::IndexOf(const AnsiString& S) const
 {
-    if (!FSorted)
-        return TStrings::IndexOf(S);
+    if (!FSorted) {
+        // The strings compared where they lie: Get would copy each one.
+        for (size_t i = 0; i < FList.size(); ++i)
+            if (CompareStrings(FList[i].S, S) == 0)
+                return static_cast<int>(i);
+        return -1;
+    }
     int i;
     return Find(S, i) ? i : -1;
 }

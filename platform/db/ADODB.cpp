@@ -396,6 +396,24 @@ int TADOConnection::Execute(const AnsiString& sql)
     return st.ReadOnly() ? 0 : static_cast<int>(FDb.Changes());
 }
 
+void TADOConnection::ReadRows(const AnsiString& sql, const std::function<void(const sqlite::Statement&)>& row)
+{
+    CheckConnected();
+    const TRewrittenSql r = RewriteSql(sql);
+    sqlite::Statement& st = Prepare(r.Text, sql);
+    if (st.ParamCount() > 0)
+        throw EDbError(TDbMessage::ParamNotSet, {NameOf(this, "Connection"), r.Slots.empty() ? "?" : r.Slots[0].Name});
+    DbFaults::BeforeStatement();
+    try {
+        while (st.Step())
+            row(st);
+    } catch (...) {
+        st.Reset();
+        throw;
+    }
+    st.Reset();
+}
+
 TTransaction::~TTransaction()
 {
     if (!FConnection)

@@ -44,6 +44,7 @@
 #include "platform/db/Sqlite.h"
 #include "platform/db/SqlDialect.h"
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <span>
@@ -106,6 +107,10 @@ public:
 
     // Runs one statement with no parameters; returns rows affected.
     int Execute(const AnsiString& sql);
+    // Runs a select with no parameters and hands each row to `row` as it is read, keeping
+    // none: for callers that boil a large table down to little (the distinct values of a
+    // column). A row's texts are valid only during the call.
+    void ReadRows(const AnsiString& sql, const std::function<void(const sqlite::Statement&)>& row);
     int64_t LastInsertId() const { return FDb.LastInsertRowId(); }
 
     // For the layer and its tests: the SQLite connection and the cached statement for a text.

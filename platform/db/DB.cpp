@@ -149,7 +149,6 @@ void TField::ConvertError(const Variant& v, const char* target) const
     throw EDbError(TDbMessage::FieldTypeError, {FFieldName, VarToStr(v), target});
 }
 
-Variant TField::Value() const { return Cell(); }
 bool TField::IsNull() const { return Cell().IsNull(); }
 
 AnsiString TField::AsString() const { return TextOf(Cell()); }
@@ -258,11 +257,9 @@ void TField::SaveToStream(TStream& Stream) const
 
 // ---------------------------------------------------------------------------- TFields
 
-TField* TFields::Fields(int index) const
+void TFields::RaiseIndex(int index)
 {
-    if (index < 0 || index >= Count())
-        throw EListError("List index out of bounds (" + IntToStr(index) + ")");
-    return FItems[static_cast<size_t>(index)];
+    throw EListError("List index out of bounds (" + IntToStr(index) + ")");
 }
 
 TField* TFields::FindField(std::string_view name) const

@@ -145,7 +145,7 @@ public:
     void SetVisible(bool v) { FVisible = v; }
 
     // The current row's value; Null on an empty or closed dataset.
-    Variant Value() const;
+    Variant Value() const;  // inline, after TDataSet
     Variant GetValue() const { return Value(); }
     bool IsNull() const;
     AnsiString AsString() const;
@@ -186,7 +186,12 @@ class TFields : public TObject {
 public:
     explicit TFields(TDataSet* owner = nullptr) : FDataSet(owner) {}
     int Count() const { return static_cast<int>(FItems.size()); }
-    TField* Fields(int index) const;  // EListError outside the range
+    TField* Fields(int index) const  // EListError outside the range
+    {
+        if (index < 0 || index >= Count())
+            RaiseIndex(index);
+        return FItems[static_cast<size_t>(index)];
+    }
     TField* operator[](int index) const { return Fields(index); }
     TField* FindField(std::string_view name) const;  // ignores case; nullptr when absent
     TField* FieldByName(std::string_view name) const;  // raises "field not found"
@@ -196,6 +201,7 @@ public:
 
 private:
     friend class TDataSet;
+    [[noreturn]] static void RaiseIndex(int index);
     TDataSet* FDataSet;
     std::vector<TField*> FItems;  // the fields of the current opening, in column order
     // Every field object the dataset ever made, one per column name. A field keeps its object
@@ -400,3 +406,12 @@ private:
     std::vector<TDataSource*> FSources;
     std::vector<TField*> FLastLayout;  // the fields of the last opening, for a quick reopen
 };
+
+inline Variant TField::Value() const
+{
+    // The current row of an open dataset; Cell() raises for the rest.
+    const TDataSet* d = FDataSet;
+    if (d && FIndex >= 0 && d->FActive && d->FCurrent >= 0 && static_cast<size_t>(FIndex) < d->FColCount)
+        return d->CellAt(d->FCurrent, FIndex);
+    return Cell();
+}

@@ -142,6 +142,9 @@ void Database::OpenWarehouse(const AnsiString& path, bool readOnly, int busyTime
             if (!found)
                 Fail(TDbMessage::MissingTable, {path, t});
         }
+        // Room for a large warehouse's pages (32 MB at most): the windows read whole tables
+        // again and again, and pages kept here need no read from the file while it is unchanged.
+        Exec("PRAGMA cache_size=-32768");
         if (!readOnly) {
             Statement mode(*this, "PRAGMA journal_mode", "PRAGMA journal_mode");
             if (mode.Step() && SameText(mode.ColumnText(0), "wal"))

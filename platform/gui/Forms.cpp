@@ -109,8 +109,6 @@ TCustomForm::~TCustomForm()
         released.erase(std::remove(released.begin(), released.end(), this), released.end());
     }
     DestroyPeers();
-    if (FMenu)
-        FMenu->RemoveFreeNotification(this);
 }
 
 void TCustomForm::DoCreate()
@@ -203,11 +201,8 @@ void TCustomForm::SetMenu(TMainMenu* value)
     if (value == FMenu)
         return;
     const int cw = GetClientWidth(), ch = GetClientHeight();
-    if (FMenu)
-        FMenu->RemoveFreeNotification(this);
-    FMenu = value;
+    FMenu.Set(value);
     if (FMenu) {
-        FMenu->FreeNotification(this);
         if (Peer())
             FMenu->CreatePeer();
     }
@@ -221,10 +216,8 @@ void TCustomForm::Notification(TComponent* component, TOperation operation)
     TScrollingWinControl::Notification(component, operation);
     if (operation != opRemove)
         return;
-    if (component == FMenu) {
-        FMenu = nullptr;
+    if (FMenu.Forget(component, operation))
         Changed(TControlChange::Menu);
-    }
     if (component == FActiveControl)
         FActiveControl = nullptr;
     if (component == FPopupParent) {

@@ -32,6 +32,7 @@
 #include "platform/graphics/Resources.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Services.h"
+#include "platform/classes/ComponentRef.h"
 
 #include <deque>
 #include <functional>
@@ -74,7 +75,7 @@ public:
     void SetFormStyle(TFormStyle value);
     bool GetKeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool value) { FKeyPreview = value; }
-    TMainMenu* GetMenu() const { return FMenu; }
+    TMainMenu* GetMenu() const { return FMenu.Get(); }
     void SetMenu(TMainMenu* value);
     // The form whose window owns this one's (the window it was created with as parent
     // window): an owned window stays above its owner. Cleared when the owner goes.
@@ -194,7 +195,7 @@ private:
     TWindowState FWindowState = wsNormal;
     TFormStyle FFormStyle = fsNormal;
     bool FKeyPreview = false;
-    TMainMenu* FMenu = nullptr;
+    TComponentRef<TMainMenu> FMenu{this};
     TCustomForm* FPopupParent = nullptr;
     TPoint FClientOffset{0, 0};
     TWinControl* FActiveControl = nullptr;

@@ -61,18 +61,13 @@ void TCustomLabel::SetTransparent(bool value) { if (value != FTransparent) { FTr
 
 void TCustomLabel::SetFocusControl(TWinControl* value)
 {
-    if (FFocusControl)
-        FFocusControl->RemoveFreeNotification(this);
-    FFocusControl = value;
-    if (value)
-        value->FreeNotification(this);
+    FFocusControl.Set(value);
 }
 
 void TCustomLabel::Notification(TComponent* component, TOperation operation)
 {
     TGraphicControl::Notification(component, operation);
-    if (operation == opRemove && component == FFocusControl)
-        FFocusControl = nullptr;
+    FFocusControl.Forget(component, operation);
 }
 
 SKLAD_DEFINE_CLASS(TLabel)

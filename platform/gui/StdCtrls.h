@@ -12,6 +12,7 @@
 #pragma once
 
 #include "platform/gui/Controls.h"
+#include "platform/classes/ComponentRef.h"
 
 class TStringList;
 
@@ -44,7 +45,7 @@ public:
     void SetWordWrap(bool value);
     bool GetTransparent() const { return FTransparent; }
     void SetTransparent(bool value);
-    TWinControl* GetFocusControl() const { return FFocusControl; }
+    TWinControl* GetFocusControl() const { return FFocusControl.Get(); }
     void SetFocusControl(TWinControl* value);
 
 protected:
@@ -56,7 +57,7 @@ private:
     bool FAutoSize = true;
     bool FWordWrap = false;
     bool FTransparent = false;
-    TWinControl* FFocusControl = nullptr;
+    TComponentRef<TWinControl> FFocusControl{this};
 };
 
 class TLabel : public TCustomLabel {

@@ -24,8 +24,16 @@ int64_t Round(long double x)
 {
     // llrintl rounds in the default mode too (halves to even) and is several times faster
     // than nearbyintl; it is exact wherever its result fits. NaN fails both comparisons.
-    if (x > -9.0e18L && x < 9.0e18L)
+    if (x > -9.0e18L && x < 9.0e18L) {
+#if defined(__x86_64__) || defined(__i386__)
+        // What llrintl does, without the call: the page engine rounds millions of positions.
+        long long r;
+        __asm__("fistpll %0" : "=m"(r) : "t"(x) : "st");
+        return r;
+#else
         return std::llrintl(x);
+#endif
+    }
     CheckFinite(x);
     return ToInt64(std::nearbyintl(x));  // default rounding mode: halves to even
 }

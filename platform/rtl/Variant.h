@@ -411,6 +411,9 @@ Variant VarArrayGet(const Variant& a, std::span<const int> indices);
 void VarArrayPut(Variant& a, const Variant& value, std::initializer_list<int> indices);
 void VarArrayPut(Variant& a, const Variant& value, std::span<const int> indices);
 TVarType VarArrayElementType(const Variant& a);
+// True when a is a one-dimensional array of Variants indexed 0..count-1: the shape of an
+// argument list, tested in one call.
+bool VarArrayIsList(const Variant& a, int count);
 
 // ---------------------------------------------------------------- late binding
 // Calls a member by name: looks the name up, raises EVariantDispatchError

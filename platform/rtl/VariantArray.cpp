@@ -164,6 +164,14 @@ int VarArrayHighBound(const Variant& a, int dim)
 
 TVarType VarArrayElementType(const Variant& a) { return Rep(a).ElemType; }
 
+bool VarArrayIsList(const Variant& a, int count)
+{
+    if (!a.IsArray())
+        return false;
+    const VarArrayRep& r = *VariantAccess::Arr(a);
+    return r.Dims == 1 && r.Low[0] == 0 && r.High[0] == count - 1 && r.ElemType == varVariant;
+}
+
 void VarArrayRedim(Variant& a, int highBound)
 {
     Rep(a);

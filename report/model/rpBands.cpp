@@ -48,11 +48,7 @@ void TrpBand::Publish(TPropertyTable& t)
 TrpBand::TrpBand(TComponent* AOwner) : TrpReportComponent(AOwner) {}
 TrpBand::TrpBand(TComponent* AOwner, uint16_t Flags) : TrpReportComponent(AOwner, Flags) {}
 
-TrpBand::~TrpBand()
-{
-    if (FChild)
-        FChild->RemoveFreeNotification(this);
-}
+TrpBand::~TrpBand() = default;
 
 AnsiString TrpBand::GetDescription() const { return rpResources().Get("obBand"); }
 
@@ -78,20 +74,13 @@ int TrpBand::BandNumber() const
 
 void TrpBand::SetChild(TrpChild* Value)
 {
-    if (FChild == Value)
-        return;
-    if (FChild)
-        FChild->RemoveFreeNotification(this);
-    FChild = Value == static_cast<TrpBand*>(this) ? nullptr : Value;  // a band is never its own child
-    if (FChild)
-        FChild->FreeNotification(this);
+    FChild.Set(Value == static_cast<TrpBand*>(this) ? nullptr : Value);  // a band is never its own child
 }
 
 void TrpBand::Notification(TComponent* AComponent, TOperation Operation)
 {
     TrpReportComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FChild)
-        FChild = nullptr;
+    FChild.Forget(AComponent, Operation);
 }
 
 bool TrpBand::OnDotMatrixPage() const { return dynamic_cast<TrpDMPPage*>(Parent()) != nullptr; }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "report/model/rpViews.h"
+#include "platform/classes/ComponentRef.h"
 
 class TrpChild;
 
@@ -29,7 +30,7 @@ public:
     void SetHeight(Extended Value) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-    TrpChild* GetChild() const { return FChild; }
+    TrpChild* GetChild() const { return FChild.Get(); }
     void SetChild(TrpChild* Value);
 
     bool AllowSplit = false;
@@ -44,7 +45,7 @@ public:
 
 private:
     bool OnDotMatrixPage() const;
-    TrpChild* FChild = nullptr;
+    TComponentRef<TrpChild> FChild{this};
 };
 
 class TrpDataBand : public TrpBand {

@@ -26,11 +26,13 @@
 
 #include "report/model/rpReportBase.h"
 
+#include "platform/classes/ComponentRef.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 
 #include <functional>
+#include <unordered_map>
 
 class TrpReport;
 class TrpBand;
@@ -392,6 +394,8 @@ public:
 
 private:
     TStringList FExpressions;  // sorted, case-insensitive; object = the compiled function
+    // The same functions by exact text, found by hashing instead of comparing texts.
+    std::unordered_map<AnsiString, TscCustomVariable*> FByText;
     TscScript* FMainScript;
     std::unique_ptr<TscScript> FScript;
 };
@@ -428,7 +432,7 @@ public:
     TrpPage* GetPages(int Index) const;  // EListError outside the range
 
     // ---- published surface
-    TrpDataSet* GetDataSet() const { return FDataSet; }
+    TrpDataSet* GetDataSet() const { return FDataSet.Get(); }
     void SetDataSet(TrpDataSet* Value);
     AnsiString GetDataSetName() const;
     void SetDataSetName(const AnsiString& Value);
@@ -537,7 +541,7 @@ private:
     std::unique_ptr<TrpCustomPreviewPages> FPreviewPages;
     std::unique_ptr<TrpDrawText> FDrawText;
     std::unique_ptr<TrpCustomProgress> FProgress;
-    TrpDataSet* FDataSet = nullptr;
+    TComponentRef<TrpDataSet> FDataSet{this};
     AnsiString FDataSetName;
     TrpCustomPreview* FPreview = nullptr;
     TrpCustomPreviewForm* FPreviewForm = nullptr;
@@ -545,6 +549,16 @@ private:
     bool FTerminated = false;
     int FCalcDepth = 0;
     std::vector<AnsiString> FVariablesInCalc;  // report variables being evaluated now
+    // What GetDatasetAndField gave for a text (DataSet nullptr: no dataset field), kept
+    // while rpDataSetNamesStamp stays FFieldRefsStamp, so a freed or renamed dataset is
+    // never used from here.
+    struct TFieldRef {
+        TrpDataSet* DataSet;
+        AnsiString Field;
+    };
+    std::unordered_map<AnsiString, TFieldRef> FFieldRefs;
+    uint64_t FFieldRefsStamp = 0;
+    const TFieldRef& FieldRef(const AnsiString& Expr);
 };
 
 // The report a component belongs to, as a TrpReport (nullptr when none).

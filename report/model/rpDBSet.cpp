@@ -21,9 +21,12 @@ std::vector<TrpReportDataSets*>& Collections()
     static std::vector<TrpReportDataSets*> list;
     return list;
 }
+uint64_t gNamesStamp = 0;
+void NamesChanged() { ++gNamesStamp; }
 }  // namespace
 
 const std::vector<TrpDataSet*>& rpDataSets() { return DataSetList(); }
+uint64_t rpDataSetNamesStamp() { return gNamesStamp; }
 
 // ---------------------------------------------------------------- TrpDialogComponent
 
@@ -107,10 +110,15 @@ void TrpDataSet::Publish(TPropertyTable& t)
     t.Event("OnPrior", &TrpDataSet::OnPrior);
 }
 
-TrpDataSet::TrpDataSet(TComponent* AOwner) : TrpDialogComponent(AOwner) { DataSetList().push_back(this); }
+TrpDataSet::TrpDataSet(TComponent* AOwner) : TrpDialogComponent(AOwner)
+{
+    DataSetList().push_back(this);
+    NamesChanged();
+}
 
 TrpDataSet::~TrpDataSet()
 {
+    NamesChanged();
     auto& list = DataSetList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     std::vector<TrpCustomReport*> told;
@@ -130,6 +138,7 @@ TrpDataSet::~TrpDataSet()
 void TrpDataSet::SetName(const AnsiString& NewName)
 {
     const bool follow = FUserName.empty() || FUserName == Name();
+    NamesChanged();
     TrpDialogComponent::SetName(NewName);
     if (follow)
         FUserName = NewName;
@@ -139,6 +148,7 @@ void TrpDataSet::SetUserName(const AnsiString& Value)
 {
     if (Trim(Value).empty())
         throw EPropertyError(rpResources().Get("prInvProp"));
+    NamesChanged();
     FUserName = Value;
 }
 
@@ -595,8 +605,11 @@ void TrpDataSetItem::Publish(TPropertyTable& t)
     t.Prop("DataSetName", &TrpDataSetItem::GetDataSetName, &TrpDataSetItem::SetDataSetName);
 }
 
+TrpDataSetItem::~TrpDataSetItem() { NamesChanged(); }
+
 void TrpDataSetItem::SetDataSet(TrpDataSet* Value)
 {
+    NamesChanged();
     FDataSet = Value;
     FDataSetName = Value ? Value->GetUserName() : AnsiString();
 }
@@ -605,6 +618,7 @@ AnsiString TrpDataSetItem::GetDataSetName() const { return FDataSet ? FDataSet->
 
 void TrpDataSetItem::SetDataSetName(const AnsiString& Value)
 {
+    NamesChanged();
     FDataSetName = Value;
     auto* coll = dynamic_cast<TrpReportDataSets*>(Collection());
     FDataSet = rpFindDataSet(FDataSet, Value, coll ? coll->Report() : nullptr);
@@ -612,6 +626,7 @@ void TrpDataSetItem::SetDataSetName(const AnsiString& Value)
 
 void TrpDataSetItem::Assign(TPersistent* Source)
 {
+    NamesChanged();
     if (auto* s = dynamic_cast<TrpDataSetItem*>(Source)) {
         FDataSet = s->FDataSet;
         FDataSetName = s->FDataSetName;
@@ -640,6 +655,8 @@ TrpDataSetItem* TrpReportDataSets::Add(TrpDataSet* DataSet)
     item->SetDataSet(DataSet);
     return item;
 }
+
+void TrpReportDataSets::Update(TCollectionItem*) { NamesChanged(); }
 
 TrpDataSetItem* TrpReportDataSets::Find(const TrpDataSet* DataSet) const
 {

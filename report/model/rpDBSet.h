@@ -179,6 +179,7 @@ class TrpDataSetItem : public TCollectionItem {
     SKLAD_CLASS(TrpDataSetItem, TCollectionItem)
 public:
     explicit TrpDataSetItem(TCollection* Collection) : TCollectionItem(Collection) {}
+    ~TrpDataSetItem() override;
     TrpDataSet* GetDataSet() const { return FDataSet; }
     void SetDataSet(TrpDataSet* Value);
     AnsiString GetDataSetName() const;
@@ -204,6 +205,9 @@ public:
     void Initialize();
     void Finalize();
 
+protected:
+    void Update(TCollectionItem* Item) override;
+
 private:
     friend class TrpDataSet;
     TrpCustomReport* FReport;
@@ -223,3 +227,7 @@ TrpDataSet* rpFindDataSet(TrpDataSet* DataSet, const AnsiString& Name, TComponen
 void rpGetDataSetList(TStrings* List);
 // The library-wide list, in registration order.
 const std::vector<TrpDataSet*>& rpDataSets();
+// Changes whenever what a report's dataset name may stand for changes: a dataset made,
+// freed or renamed, an entry of a report's dataset list set, added, moved or removed.
+// Whoever keeps a dataset found by name keeps it only while this stays the same.
+uint64_t rpDataSetNamesStamp();

@@ -628,7 +628,9 @@ void TrpDrawText::DrawText(TCanvas* canvas, TrpHAlign hAlign, TrpVAlign vAlign)
     const Extended c = std::fabs(std::cos(angle)), s = std::fabs(std::sin(angle));
     // Positions are whole numbers kept in floating point: a rotated line over huge bounds
     // reaches beyond the int range before the canvas cuts it.
-    const auto rnd = [](Extended v) -> Extended { return std::isfinite(v) ? std::nearbyintl(v) : 0; };
+    const auto rnd = [](Extended v) -> Extended {
+        return std::fabs(v) < 9.0e18L ? Extended(Round(v)) : std::isfinite(v) ? std::nearbyintl(v) : 0;
+    };
     const Extended L = FDrawRect.Left, T = FDrawRect.Top, R = FDrawRect.Right, Bm = FDrawRect.Bottom;
     Extended x = L, y = T, w = R - L, b = Bm - T;
     const Extended slanted = c > 0 ? rnd((R - L - h * s) / c) : 0;
@@ -733,7 +735,9 @@ void TrpDrawText::DrawTextLine(TCanvas& canvas, const AnsiString& s, int startX,
     int64_t k = int64_t(v600) - w;
     // The pen position in floating point, as in DrawText: runs of a long rotated line may
     // step beyond the int range.
-    const auto rnd = [](Extended v) -> Extended { return std::isfinite(v) ? std::nearbyintl(v) : 0; };
+    const auto rnd = [](Extended v) -> Extended {
+        return std::fabs(v) < 9.0e18L ? Extended(Round(v)) : std::isfinite(v) ? std::nearbyintl(v) : 0;
+    };
     Extended x = startX, y = startY;
 
     const Extended angle = FRotation * kPi / 180;

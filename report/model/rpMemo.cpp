@@ -99,11 +99,7 @@ void TrpCustomMemoView::InitMemo()
     FullDiff = false;
 }
 
-TrpCustomMemoView::~TrpCustomMemoView()
-{
-    if (FFlowTo)
-        FFlowTo->RemoveFreeNotification(this);
-}
+TrpCustomMemoView::~TrpCustomMemoView() = default;
 
 AnsiString TrpCustomMemoView::GetDescription() const { return rpResources().Get("obText"); }
 
@@ -111,20 +107,13 @@ void TrpCustomMemoView::SetFlowTo(TrpCustomMemoView* Value)
 {
     if (Value == this)
         Value = nullptr;  // flowing into itself would split forever
-    if (FFlowTo == Value)
-        return;
-    if (FFlowTo)
-        FFlowTo->RemoveFreeNotification(this);
-    FFlowTo = Value;
-    if (FFlowTo)
-        FFlowTo->FreeNotification(this);
+    FFlowTo.Set(Value);
 }
 
 void TrpCustomMemoView::Notification(TComponent* AComponent, TOperation Operation)
 {
     TrpStretcheable::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FFlowTo)
-        FFlowTo = nullptr;
+    FFlowTo.Forget(AComponent, Operation);
 }
 
 void TrpCustomMemoView::SetStyle(const AnsiString& Value)

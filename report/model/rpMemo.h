@@ -19,6 +19,7 @@
 
 #include "report/model/rpDrawText.h"
 #include "report/model/rpViews.h"
+#include "platform/classes/ComponentRef.h"
 
 class TrpStyleItem;
 
@@ -45,7 +46,7 @@ public:
     const AnsiString& GetStyle() const { return FStyle; }
     void SetStyle(const AnsiString& Value);
     void ApplyStyle(TrpStyleItem* Item);
-    TrpCustomMemoView* GetFlowTo() const { return FFlowTo; }
+    TrpCustomMemoView* GetFlowTo() const { return FFlowTo.Get(); }
     void SetFlowTo(TrpCustomMemoView* Value);
     bool HasAutoWidth() const override { return AutoWidth; }
 
@@ -113,7 +114,7 @@ private:
     std::unique_ptr<TStringList> FMemo;
     int FRotation = 0;
     AnsiString FStyle;
-    TrpCustomMemoView* FFlowTo = nullptr;
+    TComponentRef<TrpCustomMemoView> FFlowTo{this};
     // While the memo is split into parts: the layout of its text, laid out once, and the
     // width it was laid out at.
     std::unique_ptr<TrpDrawText> FPartLayout;

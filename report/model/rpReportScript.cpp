@@ -27,7 +27,8 @@ AnsiString ParamText(const Variant& Params, int Index)
 {
     if (!VarIsArray(Params) || VarArrayHighBound(Params, 1) < Index)
         return {};
-    return VarToStr(VarArrayGet(Params, {Index}));
+    const int at[1] = {Index};
+    return VarToStr(Params.Elem(std::span<const int>(at))); // the element read in place
 }
 
 // Sets a flag for the length of a scope and puts the given value back afterwards.
@@ -56,6 +57,7 @@ TrpExpressionCache::~TrpExpressionCache() = default;
 void TrpExpressionCache::Clear()
 {
     FExpressions.Clear();
+    FByText.clear();
     FScript->Clear();
 }
 
@@ -65,8 +67,11 @@ Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& Error
     FScript->Parent = AScript;
     TscCustomVariable* fn = nullptr;
     int at;
-    if (FExpressions.Find(Expression, at)) {
+    if (const auto known = FByText.find(Expression); known != FByText.end()) {
+        fn = known->second;
+    } else if (FExpressions.Find(Expression, at)) {
         fn = static_cast<TscCustomVariable*>(FExpressions.Objects(at));
+        FByText.emplace(Expression, fn);
     } else {
         const AnsiString name = "_f" + IntToStr(FExpressions.Count());
         FScript->Lines()->SetText("function " + name + ": Variant; begin Result := " + Expression +
@@ -85,6 +90,7 @@ Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& Error
             return Null();
         }
         FExpressions.AddObject(Expression, fn);
+        FByText.emplace(Expression, fn);
     }
     bool& mainFlag = FMainScript->IsMainScript;
     FlagGuard guard{mainFlag, true};
@@ -97,6 +103,7 @@ Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& Error
 bool TrpReport::PrepareScript()
 {
     FExpressionCache->Clear();
+    FFieldRefs.clear();
     FEngine->NotifyList.clear();
     FLocalValue = nullptr;
     FScript->ClearItems(this);
@@ -173,12 +180,26 @@ void TrpReport::AddFunction(const AnsiString& FuncName, const AnsiString& Catego
 
 // ---------------------------------------------------------------- values
 
+const TrpReport::TFieldRef& TrpReport::FieldRef(const AnsiString& Expr)
+{
+    if (FFieldRefsStamp != rpDataSetNamesStamp()) {
+        FFieldRefs.clear();
+        FFieldRefsStamp = rpDataSetNamesStamp();
+    }
+    if (const auto known = FFieldRefs.find(Expr); known != FFieldRefs.end())
+        return known->second;
+    TFieldRef ref{nullptr, {}};
+    GetDatasetAndField(Expr, ref.DataSet, ref.Field);
+    return FFieldRefs.emplace(Expr, std::move(ref)).first->second;
+}
+
 bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
 {
     Value = Null();
-    TrpDataSet* ds = nullptr;
-    AnsiString field;
-    GetDatasetAndField(Expr, ds, field);
+    // Copies: reading a field may run code that changes the datasets, and the memo with them.
+    const TFieldRef& ref = FieldRef(Expr);
+    TrpDataSet* const ds = ref.DataSet;
+    const AnsiString field = ds ? ref.Field : AnsiString();
     if (ds && !field.empty()) {
         Value = ds->GetValue(field);
         if (GetEngineOptions()->ConvertNulls && VarIsNull(Value)) {

@@ -274,11 +274,31 @@ void rpDrawTransparent(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap)
 {
     if (!Canvas || !Bitmap || Bitmap->Empty())
         return;
-    TImageList list(nullptr);
-    list.SetWidth(Bitmap->GetWidth());
-    list.SetHeight(Bitmap->GetHeight());
-    list.AddMasked(Bitmap, CornerColor(Bitmap->Pixels()));
-    list.Draw(Canvas, X, Y, 0);
+    // Row by row, each run of pixels that are not the transparent colour is copied as it
+    // is; an image list would cut a bitmap larger than its largest cell.
+    const TPixelBuffer& src = Bitmap->Pixels();
+    const uint32_t key = src.Row(src.Height - 1)[0] & 0xFFFFFFu;
+    const int mode = Canvas->GetCopyMode();
+    Canvas->SetCopyMode(cmSrcCopy);
+    TPixelBuffer run;
+    run.Height = 1;
+    for (int y = 0; y < src.Height; ++y) {
+        const uint32_t* row = src.Row(y);
+        for (int x = 0; x < src.Width;) {
+            if ((row[x] & 0xFFFFFFu) == key) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < src.Width && (row[end] & 0xFFFFFFu) != key)
+                ++end;
+            run.Width = end - x;
+            run.Pixels.assign(row + x, row + end);
+            Canvas->DrawPixels(Rect(X + x, Y + y, X + end, Y + y + 1), run);
+            x = end;
+        }
+    }
+    Canvas->SetCopyMode(mode);
 }
 
 void rpFormToRes(TComponent* Form, const AnsiString& FileName)

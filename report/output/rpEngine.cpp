@@ -507,19 +507,34 @@ bool TrpEngine::AtFreshTop() const
     return PreviewPages->CurPage == FRun->FreshPage && CurY <= FRun->FreshY + 0.0001L;
 }
 
-bool TrpEngine::FooterColumns(TrpBand* Band, std::vector<int>& Parts)
+bool TrpEngine::FooterColumns(TrpBand* Band, std::vector<int>& Parts, Extended StartX)
 {
-    // A footer's objects lying in vertical bands print per column, as a header's do.
-    if (!Band || !FRun->Band(Band).HasVObjects || OutputTo || VMasterBand)
+    // A footer's objects lying in vertical bands print per column, as a header's do, also
+    // when a wide row under way breaks the page or column: that row is given back after.
+    if (!Band || !FRun->Band(Band).HasVObjects || OutputTo || Band == VMasterBand)
         return false;
+    FRun->VRows.push_back({VMasterBand, VPageList, VHeaderList, CurVColumn, FRun->VRowX});
     const Extended x = CurX;
-    CurX = 0;  // a footer starts at the page's left edge
+    CurX = StartX;
     Report->CurObject = Band->Name();
     ShowVBands(Band);
     CurVColumn = 0;
     CurX = x;
     Parts = VPageList;
     return true;
+}
+
+void TrpEngine::EndFooterColumns()
+{
+    if (FRun->VRows.empty())
+        return;
+    TrpEngineRun::TVRow& r = FRun->VRows.back();
+    VMasterBand = r.Master;
+    VPageList = std::move(r.Pages);
+    VHeaderList = std::move(r.Headers);
+    CurVColumn = r.Column;
+    FRun->VRowX = r.RowX;
+    FRun->VRows.pop_back();
 }
 
 void TrpEngine::AddBandPart(TrpBand* Band, const std::vector<int>& Parts, int Part)
@@ -570,12 +585,12 @@ void TrpEngine::OutputFooter(TrpBand* Band, bool Reset, int Part)
     } catch (...) {
         UnStretch(Band);
         if (columns)
-            VMasterBand = nullptr;
+            EndFooterColumns();
         throw;
     }
     UnStretch(Band);
     if (columns)
-        VMasterBand = nullptr;
+        EndFooterColumns();
     // A page footer left out keeps its totals for the next page's footer.
     if (Reset && !(leftOut && Is<TrpPageFooter>(Band)))
         AggregateList.Reset(Band);
@@ -632,6 +647,13 @@ void TrpEngine::NewPage()
 {
     if (!Running)
         return;
+    if (Keeping && FRun->KeepSpansParts) {
+        // The block's wide rows lie on further pages too, which the block cannot take along:
+        // it stays whole where it is and breaks here, as a block taller than a page does.
+        AggregateList.EndKeep();
+        Keeping = false;
+        KeepBand = nullptr;
+    }
     if (Keeping)
         PreviewPages->CutObjects(KeepPosition);
     EndPage();

@@ -137,7 +137,8 @@ private:
     void PageBody();
     void OutputFooter(TrpBand* Band, bool Reset, int Part = 0);
     void EndPageFooters(bool Reset, int Part);
-    bool FooterColumns(TrpBand* Band, std::vector<int>& Parts);
+    bool FooterColumns(TrpBand* Band, std::vector<int>& Parts, Extended StartX = 0);
+    void EndFooterColumns();
     void AddBandPart(TrpBand* Band, const std::vector<int>& Parts, int Part);
     void MarkFresh();
     bool AtFreshTop() const;

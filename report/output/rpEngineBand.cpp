@@ -249,8 +249,10 @@ void TrpEngine::DoShow(TrpBand* Band)
                     if (s.HasVObjects) {
                         VPageList = keptPageList;
                         VMasterBand = keptVMaster;
+                        // The row may have gone on to a new column: the rows after it follow it.
+                        const Extended rowX = CurX;
                         OutputInParts(Band);
-                        CurX = startX;
+                        CurX = rowX;
                     } else if (!(CallFromAddPage && PreviewPages->BandExists(Band))) {
                         PreviewPages->AddObject(Band);
                     }
@@ -399,6 +401,7 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
         return;
     Keeping = true;
     KeepBand = Band;
+    FRun->KeepSpansParts = false;
     KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
     KeepOutline = PreviewPages->Outline()->GetCurPosition();
     if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
@@ -457,17 +460,32 @@ void TrpEngine::AddColumn()
             continue;
         for (int guard = 0; band && guard < kMaxShowDepth; ++guard) {
             band->Overflow = true;
+            // A header's objects over vertical bands print per column here too.
+            std::vector<int> parts;
+            const bool columns = !Is<TrpPageHeader>(band) && FooterColumns(band, parts, CurX);
             Stretch(band);
-            if (band->GetVisible()) {
-                band->SetLeft(CurX);
-                band->SetTop(CurY);
-                if (!Is<TrpPageHeader>(band))
-                    PreviewPages->AddObject(band);
-                CurY += band->GetHeight();
+            try {
+                if (band->GetVisible()) {
+                    band->SetLeft(CurX);
+                    band->SetTop(CurY);
+                    if (columns)
+                        AddBandPart(band, parts, FRun->AddPagePart);
+                    else if (!Is<TrpPageHeader>(band))
+                        PreviewPages->AddObject(band);
+                    CurY += band->GetHeight();
+                }
+            } catch (...) {
+                UnStretch(band);
+                band->Overflow = false;
+                if (columns)
+                    EndFooterColumns();
+                throw;
             }
             const bool goOn = band->GetVisible() || band->PrintChildIfInvisible;
             UnStretch(band);
             band->Overflow = false;
+            if (columns)
+                EndFooterColumns();
             if (!goOn)
                 break;
             band = band->GetChild();
@@ -485,7 +503,7 @@ void TrpEngine::EndColumn()
     if (!footer)
         return;
     std::vector<int> parts;
-    const bool columns = FooterColumns(footer, parts);
+    const bool columns = FooterColumns(footer, parts, CurX);
     Stretch(footer);
     try {
         if (footer->GetVisible()) {
@@ -499,12 +517,12 @@ void TrpEngine::EndColumn()
     } catch (...) {
         UnStretch(footer);
         if (columns)
-            VMasterBand = nullptr;
+            EndFooterColumns();
         throw;
     }
     UnStretch(footer);
     if (columns)
-        VMasterBand = nullptr;
+        EndFooterColumns();
     // Its totals cover one column: the next column starts them afresh.
     AggregateList.Reset(footer);
 }

@@ -90,6 +90,18 @@ public:
     // Rows wider than the page go on over the pages after their own: per page of such rows,
     // the pages their further parts lie on. They end with the row's page, with its footers.
     std::map<int, std::set<int>> PartPages;
+    // The wide row under way when a footer or a reprinted header prints its own columns in
+    // the middle of it (a page or column break the row caused): given back afterwards.
+    struct TVRow {
+        TrpBand* Master;
+        std::vector<int> Pages;
+        std::vector<TrpBand*> Headers;
+        int Column;
+        Extended RowX;
+    };
+    std::vector<TVRow> VRows;
+    // A row of the open keep-together block went on over further pages.
+    bool KeepSpansParts = false;
     const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
 
 private:

@@ -139,6 +139,83 @@ TEST_F(CurrentRowTest, APickerRowClickedAfterTheKeysCreditsThatProduct)
     }
 }
 
+TEST_F(CurrentRowTest, ThePickerWritesTheLineForTheRowHighlightedAtOk)
+{
+    // Three bolts that differ only in article, supplier and price. Whatever route reaches a
+    // row of the picker's grid, the card shows that row and OK writes the line for it, with
+    // its own price, not for a row clicked before.
+    struct TBolt {
+        const char* Article;
+        const char* Supplier;
+        double Price;
+    };
+    const TBolt bolts[] = {{"A-1", "Альфа", 2}, {"B-1", "Бета", 3}, {"C-1", "Гамма", 5}};
+    std::vector<int64_t> ids;
+    for (const TBolt& b : bolts) {
+        TProductSeed p = Product("Болт", "Склад", 0, b.Price);
+        p.Article = b.Article;
+        p.Supplier = b.Supplier;
+        ids.push_back(w->AddProduct(p));
+    }
+    // B and C are below their minimum; A above its maximum.
+    w->Exec("Update Products Set Минимум=1 Where №<>'A-1'");
+    w->Exec("Update Products Set Количество=5,Максимум=1 Where №='A-1'");
+    StartOnWarehouse();
+
+    TDBGrid* const g = Form2->DBGrid1;
+    const TShiftState ctrl = TShiftState() << ssCtrl;
+    struct TCase {
+        const char* Name;
+        std::function<void()> Reach;  // rows in id order: A, B, C
+        int Row;                      // the row highlighted at OK
+    };
+    const TCase cases[] = {
+        {"click 2", [&] { d->ClickRow(g, 2); }, 2},
+        {"click 0, Down", [&] { d->ClickRow(g, 0), d->Key(g, VK_DOWN); }, 1},
+        {"click 0, Down, Down, Up", [&] { d->ClickRow(g, 0), d->Key(g, VK_DOWN), d->Key(g, VK_DOWN), d->Key(g, VK_UP); }, 1},
+        {"click 0, Down past the end", [&] { d->ClickRow(g, 0); for (int i = 0; i < 4; ++i) d->Key(g, VK_DOWN); }, 2},
+        {"click 2, Up", [&] { d->ClickRow(g, 2), d->Key(g, VK_UP); }, 1},
+        {"click 0, Ctrl+End", [&] { d->ClickRow(g, 0), d->Key(g, VK_END, ctrl); }, 2},
+        {"click 0, End", [&] { d->ClickRow(g, 0), d->Key(g, VK_END); }, 2},
+        {"click 2, Home", [&] { d->ClickRow(g, 2), d->Key(g, VK_HOME); }, 0},
+        {"click 2, Ctrl+Home", [&] { d->ClickRow(g, 2), d->Key(g, VK_HOME, ctrl); }, 0},
+        {"click 0, Page Down", [&] { d->ClickRow(g, 0), d->Key(g, VK_NEXT); }, 2},
+        {"click 2, Page Up", [&] { d->ClickRow(g, 2), d->Key(g, VK_PRIOR); }, 0},
+        {"click 0, Ctrl+Page Down", [&] { d->ClickRow(g, 0), d->Key(g, VK_NEXT, ctrl); }, 2},
+        {"double-click 1", [&] { d->DoubleClickRow(g, 1); }, 1},
+        {"click 0, double-click 2", [&] { d->ClickRow(g, 0), d->DoubleClickRow(g, 2); }, 2},
+        {"Down, Down with no click", [&] { d->Key(g, VK_DOWN), d->Key(g, VK_DOWN); }, 2},
+        {"click 1, Enter", [&] { d->ClickRow(g, 1), d->Key(g, VK_RETURN); }, 1},
+        {"click 0, Down, click 0", [&] { d->ClickRow(g, 0), d->Key(g, VK_DOWN), d->ClickRow(g, 0); }, 0},
+        {"click 0, \"Меньше минимума\"", [&] { d->ClickRow(g, 0), d->Click(Form2->Button4); }, 1},
+        {"click 2, \"Больше максимума\"", [&] { d->ClickRow(g, 2), d->Click(Form2->Button5); }, 0},
+        {"\"Меньше минимума\", Down", [&] { d->Click(Form2->Button4), d->Key(g, VK_DOWN); }, 2},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        d->ExpectModal(Form3, [&] {
+            d->Select(Form3->ComboBox1, 0);
+            d->Type(Form3->ComboBox2, "Бета");
+            d->Type(Form3->ComboBox3, "Иванов");
+            d->Select(Form3->ComboBox4, 0);
+            d->ExpectModal(Form2, [&] {
+                d->Select(Form2->ComboBox1, "Болт");
+                ASSERT_EQ(Form1->ADOQuery5->RecordCount(), 3);
+                c.Reach();
+                EXPECT_EQ(Form2->Art->GetText(), bolts[c.Row].Article) << "the card shows the row highlighted";
+                d->Type(Form2->ComboBox6, "4");
+                d->Click(Form2->Button7);
+            });
+            d->Click(Form3->Button1);
+            EXPECT_EQ(w->Scalar("Select IDТовара From TempStructureDocuments").AsInt64(), ids[size_t(c.Row)]);
+            EXPECT_EQ(w->Scalar("Select Цена From TempStructureDocuments").AsDouble(), bolts[c.Row].Price);
+            EXPECT_EQ(w->Scalar("Select Сумма From TempStructureDocuments").AsDouble(), 4 * bolts[c.Row].Price);
+            Abandon();
+        });
+        d->Run([&] { d->Click(Form1->Button5); });
+    }
+}
+
 TEST_F(CurrentRowTest, TheBuilderMarksTheLastRowReachedByTheKeys)
 {
     w->AddProduct(Product("Болт", "Склад", 1, 2));

@@ -317,6 +317,40 @@ TEST_F(DocumentTest, ActOkHandsTheActToThePasswordDialog)
     EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From Products Where ID=:p", {id}).AsDouble(), 6);
 }
 
+TEST_F(DocumentTest, TheDocumentWindowsSupplierCardIsCaptionedWithoutATrailingBlank)
+{
+    // The document window's captions end in the last letter, by mouse or by keyboard, even
+    // right after the goods card showed its own (which end in a blank).
+    StartOnWarehouse();
+    w->AddSupplier("Альфа");
+    struct TCase {
+        const char* Name;
+        const char* Supplier;
+        const char* Caption;
+        std::function<void()> Open;
+    };
+    const TCase cases[] = {
+        {"click, known", "Альфа", "Информация о поставщике", [&] { d->Click(Form3->Button9); }},
+        {"Enter, known", "Альфа", "Информация о поставщике", [&] { d->Key(Form3->Button9, VK_RETURN); }},
+        {"click, new", "Гамма", "Информация о новом поставщике", [&] { d->Click(Form3->Button9); }},
+        {"Enter, new", "Гамма", "Информация о новом поставщике", [&] { d->Key(Form3->Button9, VK_RETURN); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Form6->SetMode(TDetailsMode::Supplier, "Альфа");  // the goods card's caption, last shown
+        d->ExpectModal(Form3, [&] {
+            d->Type(Form3->ComboBox2, c.Supplier);
+            d->ExpectModal(Form6, [&] {
+                EXPECT_EQ(Form6->GetCaption(), c.Caption);
+                d->Click(Form6->Button2);
+            });
+            c.Open();
+            Abandon(*d);
+        });
+        d->Run([&] { d->Click(Form1->Button5); });
+    }
+}
+
 TEST_F(DocumentTest, SupplierCardShowsTheSupplierOrANewOne)
 {
     StartOnWarehouse();
@@ -326,7 +360,7 @@ TEST_F(DocumentTest, SupplierCardShowsTheSupplierOrANewOne)
         d->Click(Form3->Button9);
         EXPECT_EQ(d->MessageTexts().back(), "Введите название поставщика");
         d->ExpectModal(Form6, [&] {
-            EXPECT_EQ(Form6->GetCaption(), "Информация о поставщике ");
+            EXPECT_EQ(Form6->GetCaption(), "Информация о поставщике");
             EXPECT_EQ(Form6->Edit[0]->GetText(), "Альфа 'плюс'");
             EXPECT_EQ(Form6->Edit[1]->GetText(), "Москва");
             d->Click(Form6->Button2);
@@ -334,7 +368,7 @@ TEST_F(DocumentTest, SupplierCardShowsTheSupplierOrANewOne)
         d->Select(Form3->ComboBox2, "Альфа 'плюс'");
         d->Click(Form3->Button9);
         d->ExpectModal(Form6, [&] {
-            EXPECT_EQ(Form6->GetCaption(), "Информация о новом поставщике ");
+            EXPECT_EQ(Form6->GetCaption(), "Информация о новом поставщике");
             EXPECT_EQ(Form6->Edit[0]->GetText(), "Бета");
             EXPECT_EQ(Form6->Edit[1]->GetText(), "");
             d->Click(Form6->Button2);

@@ -249,4 +249,46 @@ TEST_F(TreeTest, TheGoodsCardListsKeepNamesThatDifferOnlyInCase)
     EXPECT_EQ(listed, (std::vector<AnsiString>{"БОЛТ", "Болт", "болт"}));
 }
 
+TEST_F(TreeTest, TheGoodsCardListsHoldWhatAddingEachStoredValueGives)
+{
+    // The lists are filled from one read and put in order in one go; what they hold must be
+    // what adding each stored value once to the sorted list gives: case variants, Ё and Е,
+    // digits, Latin letters, empty and Null texts, a value repeated, in stored order.
+    const char* const values[] = {"болт", "Болт", "БОЛТ", "ёж", "еж", "Ёж", "", "10", "9", "b", "A",
+                                  "болт", "Анкер", "zz", "ZZ", "Ё", "Е", "я", "а-1", "а-10", "а-2"};
+    int nullBrand = 0;
+    for (const char* v : values) {
+        TProductSeed p;
+        p.Article = v, p.Name = v, p.Brand = v, p.Colour = v, p.Sizes = v, p.Unit = v;
+        const int id = w->AddProduct(p);
+        if (AnsiString(v) == "ZZ")
+            nullBrand = id;
+    }
+    w->Exec("Update Products Set Марка=Null Where ID=:id", {nullBrand});
+    StartOnWarehouse();
+    d->Run([] { Form2->FillLists(); });
+    const std::pair<TComboBox*, const char*> lists[] = {
+        {Form2->Art, "№"},     {Form2->ComboBox1, "Наименование"}, {Form2->ComboBox2, "Марка"},
+        {Form2->ComboBox3, "Цвет"}, {Form2->ComboBox4, "Размеры"},  {Form2->ComboBox5, "Единица_измерения"},
+    };
+    for (const auto& [box, column] : lists) {
+        SCOPED_TRACE(column);
+        TStringList expected;
+        expected.SetDuplicates(dupAccept);
+        expected.SetSorted(true);
+        std::vector<AnsiString> seen;
+        for (const char* v : values) {
+            const AnsiString text = AnsiString(column) == "Марка" && AnsiString(v) == "ZZ" ? AnsiString() : AnsiString(v);
+            if (std::find(seen.begin(), seen.end(), text) != seen.end())
+                continue;
+            seen.push_back(text);
+            expected.Add(text);
+        }
+        TStrings* items = box->GetItems();
+        ASSERT_EQ(items->Count(), expected.Count());
+        for (int i = 0; i < expected.Count(); ++i)
+            EXPECT_EQ(items->Strings(i), expected[i]) << i;
+    }
+}
+
 }  // namespace

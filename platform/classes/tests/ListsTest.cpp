@@ -212,6 +212,43 @@ TEST(TStringListTest, AddStringsOnASortedListEqualsAddingOneByOne)
     }
 }
 
+TEST(TStringListTest, AddStringsInOrderIntoAnEmptySortedListEqualsAddingOneByOne)
+{
+    // Batches that already come in the list's order (runs of case variants included) take
+    // the short way; they must still land as one-by-one adding puts them.
+    struct Case {
+        const char* why;
+        std::vector<const char*> batch;
+    };
+    const Case cases[] = {
+        {"distinct, in order", {"", "1", "9", "a", "B", "c", "Анкер", "болт", "винт", "еж", "ёж", "Ёжик"}},
+        {"case variants side by side", {"анкер", "болт", "Болт", "БОЛТ", "винт", "Винт", "ж", "з", "и"}},
+        {"a repeat at the start and the end", {"a", "a", "b", "c", "d", "e", "f", "g", "h", "h"}},
+        {"every string equal", {"x", "X", "x", "X", "x", "X", "x", "X"}},
+        {"out of order at the end", {"a", "b", "c", "d", "e", "f", "g", "h", "A"}},
+        {"out of order at the start", {"b", "a", "c", "d", "e", "f", "g", "h"}},
+    };
+    for (TDuplicates dup : {dupAccept, dupIgnore})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.why) + (dup == dupAccept ? " (accept)" : " (ignore)"));
+            TStringList batch, one, many;
+            for (size_t i = 0; i < c.batch.size(); ++i)
+                batch.AddObject(c.batch[i], reinterpret_cast<TObject*>(uintptr_t(i + 1)));
+            for (TStringList* l : {&one, &many}) {
+                l->SetDuplicates(dup);
+                l->SetSorted(true);
+            }
+            for (int i = 0; i < batch.Count(); ++i)
+                one.AddObject(batch[i], batch.Objects(i));
+            many.AddStrings(batch);
+            ASSERT_EQ(many.Count(), one.Count());
+            for (int i = 0; i < one.Count(); ++i) {
+                EXPECT_EQ(many[i], one[i]) << i;
+                EXPECT_EQ(many.Objects(i), one.Objects(i)) << i;
+            }
+        }
+}
+
 TEST(TStringListTest, ObjectsTravelWithTheirStrings)
 {
     TStringList l, other;

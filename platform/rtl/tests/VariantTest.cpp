@@ -495,6 +495,30 @@ TEST(VariantArray, BoundsAndElements)
     EXPECT_THROW(VarArrayGet(Variant(1), {0}), EVariantNotAnArrayError);
 }
 
+TEST(VariantArray, IsListTellsTheShapeOfAnArgumentList)
+{
+    struct Case {
+        const char* why;
+        Variant value;
+        int count;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"0..2 of Variants is a list of three", VarArrayCreate({0, 2}, varVariant), 3, true},
+        {"an empty list", VarArrayCreate({0, -1}, varVariant), 0, true},
+        {"one element too many", VarArrayCreate({0, 3}, varVariant), 3, false},
+        {"starts at 1", VarArrayCreate({1, 3}, varVariant), 3, false},
+        {"two dimensions", VarArrayCreate({0, 2, 0, 0}, varVariant), 3, false},
+        {"Integer elements", VarArrayCreate({0, 2}, varInteger), 3, false},
+        {"not an array", Variant(3), 3, false},
+        {"Null", Null(), 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(VarArrayIsList(c.value, c.count), c.expected);
+    }
+}
+
 TEST(VariantArray, ThreeDimensionsWithOwnBounds)
 {
     Variant a = VarArrayCreate({-1, 1, 0, 2, 5, 6}, varInteger);

@@ -365,3 +365,42 @@ TEST_F(ExpressionTest, AFreedObjectIsAStaleHandleNotADanglingPointer)
     ASSERT_EQ(R->Errors.Count(), 1);
     EXPECT_EQ(R->Errors[0].rfind("Memo2: Ошибка в выражении 'Memo1.Name + ''': ", 0), 0u) << R->Errors[0];
 }
+
+// A dataset field read by name is remembered per text; every change of what the name
+// stands for must be seen by the next read, and a freed dataset never read again.
+TEST_F(ExpressionTest, FieldNamesFollowEveryChangeOfTheDatasets)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TrpDBDataset* first, TrpDBDataset* second)> change;
+        bool freesFirst = false;
+    };
+    const Case cases[] = {
+        {"the first one renamed away", [](TrpDBDataset* first, TrpDBDataset*) { first->SetUserName("Прочее"); }},
+        {"the first one renamed with its component name",
+         [](TrpDBDataset* first, TrpDBDataset*) { first->SetName("Renamed"); }},
+        {"the first one freed", [](TrpDBDataset* first, TrpDBDataset*) { delete first; }, true},
+        {"the list entry given the second one",
+         [this](TrpDBDataset*, TrpDBDataset* second) { R->GetDataSets()->Items(0)->SetDataSet(second); }},
+        {"the second one moved to the front",
+         [this](TrpDBDataset*, TrpDBDataset*) { R->GetDataSets()->Items(1)->SetIndex(0); }},
+        {"the first one's entry removed", [this](TrpDBDataset*, TrpDBDataset*) { R->GetDataSets()->Delete(0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        R->GetDataSets()->Clear();
+        // The first one's user name follows its component name; the second takes the same
+        // name, and the first in the list answers to it.
+        auto* first = AddDataSet(R, "Sklad", {{Variant(1), Variant("a"), Variant(12.5), Variant(true)}});
+        auto* second = AddDataSet(R, "Second", {{Variant(2), Variant("b"), Variant(99.0), Variant(false)}});
+        second->SetUserName("Sklad");
+        first->First();
+        second->First();
+        EXPECT_EQ(R->Calc("Sklad.\"Сумма\"").AsDouble(), 12.5);
+        c.change(first, second);
+        EXPECT_EQ(R->Calc("Sklad.\"Сумма\"").AsDouble(), 99.0);
+        delete second;
+        if (!c.freesFirst)
+            delete first;
+    }
+}

@@ -8,6 +8,7 @@
 #include "report/model/rpViews.h"
 
 #include "platform/graphics/Icon.h"
+#include "platform/graphics/Metafile.h"
 
 #include "platform/graphics/Resources.h"
 #include "platform/gui/StdCtrls.h"
@@ -276,5 +277,47 @@ TEST_F(ReportTest, AssignImagesKeepsTheTwoListsInStep)
         } else {
             EXPECT_EQ(ImagePixels(&normal, 1)[1], ImagePixels(&normal, 0)[1]);
         }
+    }
+}
+
+// A bitmap drawn leaving out its transparent colour comes out whole at any size: every
+// corner but the bottom-left one (the transparent colour itself) lands on the target, on
+// a picture canvas and in a recorded metafile alike.
+TEST_F(ReportTest, DrawTransparentDrawsBitmapsOfAnySizeWhole)
+{
+    struct Case {
+        int w, h;
+    };
+    const Case cases[] = {{16, 16}, {300, 20}, {20, 300}, {257, 257}, {1, 2}, {3, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+        TBitmap picture;
+        picture.SetSize(c.w, c.h);
+        picture.GetCanvas()->GetBrush()->SetColor(clRed);
+        picture.GetCanvas()->FillRect(TRect{0, 0, c.w, c.h});
+        picture.GetCanvas()->SetPixel(0, c.h - 1, clLime);
+        TBitmap target;
+        target.SetSize(c.w + 4, c.h + 4);
+        rpDrawTransparent(target.GetCanvas(), 2, 2, &picture);
+        const TPoint corners[] = {{c.w - 1, 0}, {c.w - 1, c.h - 1}, {0, 0}};
+        for (const TPoint& p : corners) {
+            if (p.X != 0 || p.Y != c.h - 1) {
+                EXPECT_EQ(PixelAt(target, 2 + p.X, 2 + p.Y), 0xFF0000u) << p.X << "," << p.Y;
+            }
+        }
+        EXPECT_EQ(PixelAt(target, 2, 2 + c.h - 1), 0xFFFFFFu) << "the transparent colour is left out";
+        EXPECT_EQ(PixelAt(target, 2 + c.w, 2 + c.h), 0xFFFFFFu) << "nothing beyond the bitmap";
+
+        TMetafile metafile;
+        metafile.SetWidth(c.w + 4);
+        metafile.SetHeight(c.h + 4);
+        {
+            TMetafileCanvas canvas(&metafile);
+            rpDrawTransparent(&canvas, 2, 2, &picture);
+        }
+        TBitmap replayed;
+        replayed.SetSize(c.w + 4, c.h + 4);
+        replayed.GetCanvas()->Draw(0, 0, &metafile);
+        EXPECT_EQ(replayed.Pixels().Pixels, target.Pixels().Pixels) << "the metafile shows the same";
     }
 }

@@ -188,6 +188,57 @@ TEST(DockTest, Compaction)
     }
 }
 
+// A tool bar added to a dock that already holds one goes into a row of its own next to it,
+// whichever way it stood before: the dock grows by exactly one row.
+struct AddToDockCase {
+    const char* why;
+    int from;    // where the added tool bar stands: 0 top, 1 left dock, 2 floating, 3 floating upright only
+    int target;  // 0 top, 1 bottom, 2 left, 3 right
+    int resident, added;  // their starts across the dock afterwards
+};
+
+const AddToDockCase kAddToDock[] = {
+    {"from the top dock into the bottom one", 0, 1, 27, 1},
+    {"from the top dock into the right one", 0, 3, 27, 1},
+    {"from the top dock into the left one", 0, 2, 0, 26},
+    {"upright from the left dock into the bottom one", 1, 1, 27, 1},
+    {"upright from the left dock into the right one", 1, 3, 27, 1},
+    {"upright from the left dock into the top one", 1, 0, 0, 26},
+    {"floating into the bottom dock", 2, 1, 27, 1},
+    {"floating upright into the right dock", 3, 3, 27, 1},
+    {"floating upright into the left dock", 3, 2, 0, 26},
+};
+
+TEST(DockTest, AddToDockGoesIntoANewRow)
+{
+    for (const AddToDockCase& c : kAddToDock) {
+        SCOPED_TRACE(c.why);
+        TDockedWindow w;
+        TrpDock* docks[] = {w.top, w.bottom, w.left, w.right};
+        TrpDock* target = docks[c.target];
+        auto* resident = new TrpToolBar(w.form);
+        for (int i = 0; i < 3; ++i) {
+            auto* b = new TSpeedButton(w.form);
+            b->SetBounds(0, 0, 23, 22);
+            b->SetParent(resident);
+        }
+        ASSERT_TRUE(resident->AddToDock(target));
+        if (c.from == 1)
+            ASSERT_TRUE(w.bar->AddToDock(w.left));
+        if (c.from >= 2) {
+            w.bar->Orientation = c.from == 3 ? toVertOnly : toAny;
+            w.bar->FloatTo(300, 300);
+        }
+        ASSERT_TRUE(w.bar->AddToDock(target));
+        const bool vertical = target->IsVertical();
+        auto start = [vertical](const TControl* bar) { return vertical ? bar->GetLeft() : bar->GetTop(); };
+        EXPECT_EQ(vertical ? target->GetWidth() : target->GetHeight(), 53) << "two rows";
+        EXPECT_EQ(start(resident), c.resident);
+        EXPECT_EQ(start(w.bar), c.added);
+        EXPECT_EQ(vertical ? w.bar->GetWidth() : w.bar->GetHeight(), 26) << "across the dock";
+    }
+}
+
 TEST(DockTest, DraggingFloatsAndDocks)
 {
     TDockedWindow w;
@@ -349,6 +400,77 @@ TEST(DockTest, DraggingPastNeighboursAndBetweenRows)
     EXPECT_EQ(w.top->GetHeight(), 27);
     EXPECT_EQ(w.bar->GetLeft(), 0);
     EXPECT_GE(second->GetLeft(), w.bar->GetWidth()) << "the neighbour moved on to make room";
+}
+
+// No tool bar lies over another once one is dropped or restored into a dock, whatever
+// the order in which a window restores its tool bars.
+bool Overlap(const TControl* a, const TControl* b)
+{
+    return a->GetLeft() < b->GetLeft() + b->GetWidth() && b->GetLeft() < a->GetLeft() + a->GetWidth() &&
+           a->GetTop() < b->GetTop() + b->GetHeight() && b->GetTop() < a->GetTop() + a->GetHeight();
+}
+
+TEST(DockTest, RestoredToolBarsDoNotOverlap)
+{
+    for (int k = 0; k < 4; ++k) {
+        for (bool secondFirst : {false, true}) {
+            for (bool inPlace : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "dock " << k << (secondFirst ? ", restored second first" : "")
+                                                << (inPlace ? ", both still there" : ""));
+                TDockedWindow w;
+                TrpDock* docks[] = {w.top, w.bottom, w.left, w.right};
+                TrpDock* dock = docks[k];
+                auto* second = new TrpToolBar(w.form);
+                second->SetName("Bar2");
+                auto* b = new TSpeedButton(w.form);
+                b->SetBounds(0, 0, 23, 22);
+                b->SetParent(second);
+                ASSERT_TRUE(w.bar->AddToDock(dock));
+                ASSERT_TRUE(second->AddToDock(dock));  // a row of its own
+                const std::string path = (std::filesystem::temp_directory_path() /
+                                          ("sklad-rows-" + std::to_string(::getpid()) + ".ini")).string();
+                std::filesystem::remove(path);
+                {
+                    TIniFile ini(PathFromSystem(path));
+                    rpSaveToolbarPosition(ini, w.bar);
+                    rpSaveToolbarPosition(ini, second);
+                    if (!inPlace) {
+                        w.bar->FloatTo(300, 300);
+                        second->FloatTo(400, 400);
+                    }
+                    for (TrpToolBar* bar : secondFirst ? std::vector{second, w.bar} : std::vector{w.bar, second})
+                        rpRestoreToolbarPosition(ini, bar);
+                }
+                std::filesystem::remove(path);
+                ASSERT_EQ(w.bar->Dock(), dock);
+                ASSERT_EQ(second->Dock(), dock);
+                EXPECT_FALSE(Overlap(w.bar, second))
+                    << w.bar->BoundsRect().Left << "," << w.bar->BoundsRect().Top << " and "
+                    << second->BoundsRect().Left << "," << second->BoundsRect().Top;
+            }
+        }
+    }
+}
+
+TEST(DockTest, AFloatWindowDroppedOnAToolBarPushesItOn)
+{
+    TDockedWindow w;
+    auto* second = new TrpToolBar(w.form);
+    auto* b = new TSpeedButton(w.form);
+    b->SetBounds(0, 0, 23, 22);
+    b->SetParent(second);
+    ASSERT_TRUE(second->AddToDock(w.bottom));
+    w.bar->FloatTo(300, 200);
+    // The float window's caption taken and let go over the other tool bar's middle in
+    // one move.
+    const TPoint caption = w.bar->FloatWindow()->ClientToScreen({20, 10});
+    w.d.PointerDown(caption);
+    const TPoint over = second->ClientToScreen({second->GetWidth() / 2, 10});
+    w.d.PointerMove(over);
+    w.d.PointerUp(over);
+    ASSERT_EQ(w.bar->Dock(), w.bottom);
+    EXPECT_FALSE(Overlap(w.bar, second));
+    EXPECT_EQ(w.bottom->GetHeight(), 27) << "both in one row";
 }
 
 TEST(DockTest, FloatWindowAndPositions)

@@ -525,3 +525,98 @@ TEST(EngineTemplate, FooterObjectsOverVerticalBandsPrintPerColumn)
 }
 
 }  // namespace
+
+namespace {
+
+// A page or column broken by a wide row itself: the footers that end it and the headers
+// that begin the next column still print their objects over vertical bands per column,
+// and the row goes on with its own columns after them.
+TEST(EngineTemplate, BandsAroundABreakOfAWideRowPrintTheirColumns)
+{
+    struct Case {
+        const char* why;
+        bool pageColumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a page broken by a row", false,
+         "|h1@71 h2@121 R1@21 1@71 2@121 R2@21 1@71 2@121 R3@21 1@71 2@121 R4@21 1@71 2@121"
+         " c1@71 c2@121 PF@21 f1@71 f2@121"
+         "|h1@71 h2@121 R5@21 1@71 2@121 R6@21 1@71 2@121 c1@71 c2@121 PF@21 f1@71 f2@121"},
+        {"a column broken by a row: the rows after it stay in the new column", true,
+         "|h1@71 h2@121 R1@21 1@71 2@121 R2@21 1@71 2@121 R3@21 1@71 2@121 R4@21 1@71 2@121"
+         " c1@71 c2@121 h1@241 h2@291 R5@191 1@241 2@291 R6@191 1@241 2@291 c1@241 c2@291"
+         " PF@21 f1@71 f2@121"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+        }
+        auto* h = t.Band<TrpHeader>(0, 15);
+        h->ReprintOnNewPage = true;
+        t.Memo(h, 50, 0, 50, 15, "h[V.\"N\"]");
+        auto* row = t.Band<TrpMasterData>(20, 30);
+        row->SetDataSet(t.DataSet("H", NumberedRows(6)));
+        t.Memo(row, 0, 0, 50, 30, "R[H.\"N\"]");
+        t.Memo(row, 50, 0, 50, 30, "[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(50, 0, 50, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(2)));
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
+        auto* pf = t.Band<TrpPageFooter>(150, 15);
+        t.Memo(pf, 0, 0, 40, 15, "PF");
+        t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Placed(t.Pages()), c.expected);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A kept block whose rows went on over further pages cannot take those along: it stays
+// whole where it is and breaks like a block taller than a page, its totals on its pages.
+// Without such rows it moves to the next page as any kept block does.
+TEST(EngineTemplate, KeptBlockWithRowsInPartsStaysWhole)
+{
+    struct Case {
+        const char* why;
+        int columns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"rows in one part: the block moves", 3, "|R1-R4 12 PF 1 100|R5-R9 15 PF 2 350"},
+        {"rows in two parts: the block stays with its parts", 8,
+         "|R1-R5 25 PF 1 150| 15 PF 2 150|R6-R9 20 PF 3 300| 12 PF 4 300"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* g = t.Band<TrpGroupHeader>(20, 20);
+        g->Condition = "<H.\"Group\">";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 40, 20, "G[H.\"Group\"]");
+        auto* row = t.Band<TrpMasterData>(50, 20);
+        row->SetName("Row");
+        row->SetDataSet(t.DataSet("H", NumberedRows(9, 4)));
+        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+        t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(50, 0, 50, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowPages(t.Pages()), c.expected);
+    }
+}
+
+}  // namespace
