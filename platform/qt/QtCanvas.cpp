@@ -524,13 +524,20 @@ void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels,
 void TQtPainterDevice::DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels)
 {
     FlushText();
-    if (pixels.Width <= 0 || pixels.Height <= 0 || dest.Width() <= 0 || dest.Height() <= 0)
+    if (pixels.Width <= 0 || pixels.Height <= 0 || dest.Width() == 0 || dest.Height() == 0)
         return;
     const QImage image(reinterpret_cast<const uchar*>(pixels.Pixels.data()), pixels.Width, pixels.Height,
                        pixels.Width * 4, QImage::Format_ARGB32);
+    // Mirrored by a negative width or height, as DrawBitmap is.
+    const bool mirrorX = dest.Width() < 0, mirrorY = dest.Height() < 0;
+    const QRect target(std::min(dest.Left, dest.Right), std::min(dest.Top, dest.Bottom), std::abs(dest.Width()),
+                       std::abs(dest.Height()));
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    FPainter->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), image);
+    if (mirrorX || mirrorY)
+        FPainter->drawImage(target, image.mirrored(mirrorX, mirrorY));
+    else
+        FPainter->drawImage(target, image);
     FPainter->restore();
 }
 

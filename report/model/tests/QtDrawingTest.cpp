@@ -3,6 +3,7 @@
 // its widget paints.
 #include "report/model/tests/ReportFixture.h"
 
+#include "platform/graphics/Icon.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
@@ -103,4 +104,62 @@ TEST_F(ReportTest, ADialogControlIsDrawnByItsWidget)
             dark += (PixelAt(face, x, y) & 0xFF) < 0x60;
     EXPECT_GT(dark, 10) << "the caption's letters";
     EXPECT_EQ(edit->Control()->Peer(), nullptr) << "the painting widget is gone again";
+}
+
+namespace {
+// An icon file of one 2 x 1 image, 32 bits per pixel: opaque red, then fully transparent.
+AnsiString RedAndClearIcon()
+{
+    auto put = [](AnsiString& s, uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            s += char((v >> (8 * i)) & 0xFF);
+    };
+    AnsiString dib;
+    for (uint32_t v : {40u, 2u, 2u})
+        put(dib, v, 4);
+    put(dib, 1, 2);
+    put(dib, 32, 2);
+    for (int i = 0; i < 6; ++i)
+        put(dib, 0, 4);
+    for (uint32_t v : {0xFFFF0000u, 0x0000FF00u, 0u})
+        put(dib, v, 4);
+    AnsiString file;
+    for (uint32_t v : {0u, 1u, 1u})
+        put(file, v, 2);
+    file += "\x02\x01";
+    for (uint32_t v : {0u, 1u, 32u})
+        put(file, v, 2);
+    put(file, uint32_t(dib.size()), 4);
+    put(file, 22, 4);
+    return file + dib;
+}
+}  // namespace
+
+// An icon stretched into a rectangle given right to left or bottom to top comes out
+// mirrored, as every other picture does, instead of not at all.
+TEST_F(ReportTest, IconsDrawnIntoMirroredRectanglesShowMirrored)
+{
+    TOffscreen qt;
+    TIcon icon;
+    TStringStream data(RedAndClearIcon());
+    icon.LoadFromStream(data);
+    struct Case {
+        const char* why;
+        TRect rect;
+        TPoint red, clear;
+    };
+    const Case cases[] = {
+        {"as given", TRect{0, 0, 8, 4}, {1, 1}, {6, 1}},
+        {"right to left", TRect{8, 0, 0, 4}, {6, 1}, {1, 1}},
+        {"bottom to top", TRect{0, 4, 8, 0}, {1, 1}, {6, 1}},
+        {"both", TRect{8, 4, 0, 0}, {6, 2}, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TBitmap target;
+        target.SetSize(10, 6);
+        target.GetCanvas()->StretchDraw(c.rect, &icon);
+        EXPECT_EQ(PixelAt(target, c.red.X, c.red.Y), 0xFF0000u);
+        EXPECT_EQ(PixelAt(target, c.clear.X, c.clear.Y), 0xFFFFFFu);
+    }
 }
