@@ -281,8 +281,17 @@ Variant TscOperatorNode::GetValue()
         return VarOr(a, Right->GetValue());
     }
     case opXor: { const Variant a = Left->GetValue(); return VarXor(a, Right->GetValue()); }
-    case opShl: { const Variant a = Left->GetValue(); return VarShl(a, Right->GetValue()); }
-    case opShr: { const Variant a = Left->GetValue(); return VarShr(a, Right->GetValue()); }
+    case opShl:
+    case opShr: {
+        Variant a = Left->GetValue(), b = Right->GetValue();
+        if (BothInteger) {
+            // An Integer shifts in 32 bits however its value was last stored (a literal
+            // leaves a wide value, a sum or a step a 32-bit one).
+            a = Variant(ToInt32(a));
+            b = Variant(ToInt32(b));
+        }
+        return Op == opShl ? VarShl(a, b) : VarShr(a, b);
+    }
     case opNot: return VarNot(Left->GetValue());
     case opUnMinus: return VarNeg(Left->GetValue());
     case opIn: {

@@ -647,6 +647,13 @@ void TrpEngine::NewPage()
 {
     if (!Running)
         return;
+    if (Keeping && FRun->KeepSpansParts) {
+        // The block's wide rows lie on further pages too, which the block cannot take along:
+        // it stays whole where it is and breaks here, as a block taller than a page does.
+        AggregateList.EndKeep();
+        Keeping = false;
+        KeepBand = nullptr;
+    }
     if (Keeping)
         PreviewPages->CutObjects(KeepPosition);
     EndPage();

@@ -100,6 +100,8 @@ public:
         Extended RowX;
     };
     std::vector<TVRow> VRows;
+    // A row of the open keep-together block went on over further pages.
+    bool KeepSpansParts = false;
     const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
 
 private:

@@ -256,6 +256,8 @@ void TrpEngine::OutputInParts(TrpBand* Band)
             AddBandPart(Band, parts, FRun->AddPagePart);
         return;
     }
+    if (Keeping && parts.size() > 2)
+        FRun->KeepSpansParts = true;
     const int keptPage = PreviewPages->CurPage;
     const int keptColumn = CurColumn;
     const Extended keptY = CurY;

@@ -578,3 +578,45 @@ TEST(EngineTemplate, BandsAroundABreakOfAWideRowPrintTheirColumns)
 }
 
 }  // namespace
+
+namespace {
+
+// A kept block whose rows went on over further pages cannot take those along: it stays
+// whole where it is and breaks like a block taller than a page, its totals on its pages.
+// Without such rows it moves to the next page as any kept block does.
+TEST(EngineTemplate, KeptBlockWithRowsInPartsStaysWhole)
+{
+    struct Case {
+        const char* why;
+        int columns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"rows in one part: the block moves", 3, "|R1-R4 12 PF 1 100|R5-R9 15 PF 2 350"},
+        {"rows in two parts: the block stays with its parts", 8,
+         "|R1-R5 25 PF 1 150| 15 PF 2 150|R6-R9 20 PF 3 300| 12 PF 4 300"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* g = t.Band<TrpGroupHeader>(20, 20);
+        g->Condition = "<H.\"Group\">";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 40, 20, "G[H.\"Group\"]");
+        auto* row = t.Band<TrpMasterData>(50, 20);
+        row->SetName("Row");
+        row->SetDataSet(t.DataSet("H", NumberedRows(9, 4)));
+        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+        t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(50, 0, 50, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowPages(t.Pages()), c.expected);
+    }
+}
+
+}  // namespace

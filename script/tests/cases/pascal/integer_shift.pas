@@ -1,0 +1,12 @@
+// An Integer shifts in 32 bits (the count taken mod 32), however its value was
+// last stored: a literal, a sum or a step. A Variant keeps its width.
+var i, j: Integer; v: Variant;
+begin
+  i := 5; j := i shl 33; Print(j);             // expect: 10
+  i := 5; i := i + 0; j := i shl 33; Print(j); // expect: 10
+  i := 3; Print(i shl 31);                     // expect: -2147483648
+  i := -8; Print(i shr 1);                     // expect: 2147483644
+  i := -8; i := i * 1; Print(i shr 1);         // expect: 2147483644
+  Print(5 shl 33);                             // expect: 10
+  v := 5; Print(v shl 33);                     // expect: 42949672960
+end.
