@@ -381,9 +381,12 @@ std::unique_ptr<TPeer> CreateGenericPeer(TControl& control)
         peer = std::make_unique<TScrollWindowPeer>(*win);
     else
         peer = std::make_unique<TPlainPeer>(control, new QWidget);
-    // A custom control that stops the tab key takes the focus, so the model's active
-    // control gets the keys (a preview scrolls by its arrows and page keys).
+    // A custom control that stops the tab key can hold the focus, so the model's active
+    // control gets the keys (a preview scrolls by its arrows and page keys). A click does
+    // not move the focus to it, as on the platform, where such a control takes the focus
+    // only when its code asks: otherwise a click on a part of a composite control (the
+    // preview's page surface) took the keys from the control the model has active.
     if (win && win->GetTabStop())
-        peer->Widget()->setFocusPolicy(Qt::StrongFocus);
+        peer->Widget()->setFocusPolicy(Qt::TabFocus);
     return peer;
 }

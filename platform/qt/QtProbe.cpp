@@ -18,6 +18,10 @@ Q_GUI_EXPORT void qt_handleMouseEvent(QWindow* window, const QPointF& local, con
                                       Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
                                       Qt::KeyboardModifiers mods, int timestamp);
 
+// Its twin for keys.
+Q_GUI_EXPORT void qt_handleKeyEvent(QWindow* window, QEvent::Type type, int key, Qt::KeyboardModifiers mods,
+                                    const QString& text, bool autorep, ushort count);
+
 namespace {
 
 QPointer<QWindow> gPressedWindow;  // where the held button went down
@@ -161,6 +165,41 @@ void QtPointer(TQtMouseAction action, TPoint screen)
     gPointerTime += 1000;
     qt_handleMouseEvent(target, target->mapFromGlobal(QPointF(global)), QPointF(global), held, button, type,
                         Qt::NoModifier, gPointerTime);
+}
+
+bool QtKey(Word key, TShiftState shift)
+{
+    QWindow* target = QGuiApplication::focusWindow();
+    const int qtKey = ToQtKey(key);
+    if (!target || !qtKey)
+        return false;
+    Qt::KeyboardModifiers mods;
+    if (shift.Contains(ssShift)) mods |= Qt::ShiftModifier;
+    if (shift.Contains(ssCtrl)) mods |= Qt::ControlModifier;
+    if (shift.Contains(ssAlt)) mods |= Qt::AltModifier;
+    // The text the X server sends with the key: characters, Enter, Escape, Backspace, Tab.
+    QString text;
+    if (!(mods & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (key == VK_ESCAPE) text = QChar(0x1b);
+        else if (key == VK_RETURN) text = QChar('\r');
+        else if (key == VK_BACK) text = QChar('\b');
+        else if (key == VK_TAB) text = QChar('\t');
+        else if (key == VK_SPACE) text = QChar(' ');
+        else if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+            text = mods & Qt::ShiftModifier ? QChar(key) : QChar(key).toLower();
+    }
+    QPointer<QWindow> alive = target;
+    qt_handleKeyEvent(target, QEvent::KeyPress, qtKey, mods, text, false, 1);
+    if (alive)
+        qt_handleKeyEvent(target, QEvent::KeyRelease, qtKey, mods, text, false, 1);
+    return true;
+}
+
+bool QtWindowHasKeys(const TControl* control)
+{
+    TQtControlPeer* peer = QtPeerOf(control);
+    QWindow* window = peer && peer->Widget() ? peer->Widget()->window()->windowHandle() : nullptr;
+    return window && QGuiApplication::focusWindow() == window;
 }
 
 TRect QtWidgetOnScreen(const TControl* control)

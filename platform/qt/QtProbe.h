@@ -42,6 +42,13 @@ void QtMouse(const TControl* control, TQtMouseAction action, int x, int y);
 // button is held, to the window it went down in; else to the window under the point (an
 // owned window above its owner). Qt then picks the widget.
 void QtPointer(TQtMouseAction action, TPoint screen);
+// A key pressed and released by the user (with Ctrl, Alt or Shift held as `shift` says),
+// through Qt's window-system entry to the window holding the keyboard focus, as the X
+// server delivers it; Qt then hands it to that window's focus widget. False when no
+// window has the focus.
+bool QtKey(Word key, TShiftState shift = {});
+// Whether the control's window is the one holding the keyboard focus.
+bool QtWindowHasKeys(const TControl* control);
 // Where the control's widget lies on the screen.
 TRect QtWidgetOnScreen(const TControl* control);
 // Whether the window of `window`'s widget has the window of `owner`'s as transient

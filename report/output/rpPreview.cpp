@@ -322,6 +322,13 @@ void TrpPreviewWorkspace::HandleKey(Word Key)
     }
 }
 
+void TrpPreviewWorkspace::KeyDown(Word& Key, TShiftState Shift)
+{
+    TrpScrollWin::KeyDown(Key, Shift);
+    if (Key != 0)
+        FPreview->KeyDown(Key, Shift);
+}
+
 void TrpPreviewWorkspace::FindText()
 {
     TrpFindState& find = rpFindState();

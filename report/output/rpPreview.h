@@ -157,6 +157,8 @@ protected:
     void OnHScrollChange() override;
     void OnVScrollChange() override;
     void Resize() override;
+    // The surface is a part of the preview: keys it gets while focused are the preview's.
+    void KeyDown(Word& Key, TShiftState Shift) override;
 
 private:
     TrpPreview* FPreview = nullptr;

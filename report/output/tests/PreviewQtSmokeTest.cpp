@@ -276,3 +276,65 @@ TEST(PreviewQtSmoke, AFloatingToolBarFollowsThePointerUntilTheRelease)
 }
 
 }  // namespace
+
+// Keys pressed on the desktop reach the preview the way the window system sends them:
+// to the focused window, then to the widget Qt has focused there.
+TEST(PreviewQtSmoke, KeysFromTheWindowSystemMoveThePagesAndEscapeCloses)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TPreviewEnv env;
+    TrpReport* report = env.NewReport(4);
+    report->GetPreviewOptions()->Modal = false;
+    report->GetPreviewOptions()->Maximized = false;
+    env.d.Run([&] { report->ShowPreparedReport(); });
+    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    ASSERT_NE(form, nullptr);
+    TrpPreview* preview = form->Preview;
+    TrpPreviewWorkspace* surface = preview->Workspace;
+    qtServices->ProcessNativeEvents();
+    ASSERT_TRUE(QtWindowHasKeys(form));
+
+    struct Case {
+        const char* why;
+        Word key;
+        int page, top, left;  // -1: not checked
+    };
+    const Case cases[] = {
+        {"End goes to the last page", VK_END, 4, -1, -1},
+        {"Home goes to the first page", VK_HOME, 1, 0, -1},
+        {"Page Down scrolls 300 pixels", VK_NEXT, -1, 300, -1},
+        {"Down scrolls 8 more", VK_DOWN, -1, 308, -1},
+        {"Up scrolls back 8", VK_UP, -1, 300, -1},
+        {"Page Up scrolls back 300", VK_PRIOR, 1, 0, -1},
+        {"Right scrolls sideways 8", VK_RIGHT, -1, -1, 8},
+        {"Left scrolls back", VK_LEFT, -1, -1, 0},
+    };
+    // As the window opens, and after a click on the pages gave the page surface the focus.
+    for (bool clicked : {false, true}) {
+    SCOPED_TRACE(clicked ? "after a click on the pages" : "as the window opens");
+    if (clicked) {
+        const TRect r = QtWidgetOnScreen(surface->Surface);
+        QtPointer(TQtMouseAction::Press, TPoint{r.Left + 50, r.Top + 50});
+        QtPointer(TQtMouseAction::Release, TPoint{r.Left + 50, r.Top + 50});
+        EXPECT_EQ(form->GetActiveControl(), preview) << "a click leaves the keys with the preview";
+        surface->SetHorzPosition(0);
+        preview->First();
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        ASSERT_TRUE(QtKey(c.key));
+        if (c.page >= 0) {
+            EXPECT_EQ(preview->GetPageNo(), c.page);
+        }
+        if (c.top >= 0) {
+            EXPECT_EQ(surface->GetVertPosition(), c.top);
+        }
+        if (c.left >= 0) {
+            EXPECT_EQ(surface->GetHorzPosition(), c.left);
+        }
+    }
+    }
+    ASSERT_TRUE(QtKey(VK_ESCAPE));
+    EXPECT_FALSE(form->GetVisible()) << "Escape closes the window";
+}

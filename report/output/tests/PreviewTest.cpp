@@ -546,11 +546,16 @@ TEST_F(PreviewTest, Keys)
         {"end: the last page", VK_END, 10 + 4 * 1133 - 10, 5},
         {"home: the first", VK_HOME, 0, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
-        env.d.Key(preview, c.key);
-        EXPECT_EQ(preview->Workspace->GetVertPosition(), c.position);
-        EXPECT_EQ(preview->GetPageNo(), c.page);
+    // The page surface is part of the preview: with the focus there (tabbed to) the keys
+    // do the same.
+    for (TWinControl* target : {static_cast<TWinControl*>(preview), static_cast<TWinControl*>(preview->Workspace)}) {
+        SCOPED_TRACE(target == preview ? "keys into the preview" : "keys into its page surface");
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.why);
+            env.d.Key(target, c.key);
+            EXPECT_EQ(preview->Workspace->GetVertPosition(), c.position);
+            EXPECT_EQ(preview->GetPageNo(), c.page);
+        }
     }
     preview->MouseWheelScroll(-120);
     EXPECT_EQ(preview->Workspace->GetVertPosition(), 20);
