@@ -281,8 +281,19 @@ Variant TscOperatorNode::GetValue()
         return VarOr(a, Right->GetValue());
     }
     case opXor: { const Variant a = Left->GetValue(); return VarXor(a, Right->GetValue()); }
-    case opShl: { const Variant a = Left->GetValue(); return VarShl(a, Right->GetValue()); }
-    case opShr: { const Variant a = Left->GetValue(); return VarShr(a, Right->GetValue()); }
+    case opShl:
+    case opShr: {
+        Variant a = Left->GetValue(), b = Right->GetValue();
+        if (BothInteger) {
+            // An Integer shifts in 32 bits however its value was last stored (a literal
+            // leaves a wide value, a sum or a step a 32-bit one). A value past 32 bits (a
+            // Cardinal's top half) keeps the general shift.
+            for (Variant* v : {&a, &b})
+                if (v->VType() == varInt64 && v->RawInt64() >= INT32_MIN && v->RawInt64() <= INT32_MAX)
+                    *v = Variant(static_cast<int32_t>(v->RawInt64()));
+        }
+        return Op == opShl ? VarShl(a, b) : VarShr(a, b);
+    }
     case opNot: return VarNot(Left->GetValue());
     case opUnMinus: return VarNeg(Left->GetValue());
     case opIn: {

@@ -279,14 +279,18 @@ void TForm2::DBGrid1CellClick(TColumn*)
         e->SetEnabled(false);
 }
 
+// A stock list is a list to pick from, not a filter of the card: the card follows the row
+// it highlights, as after a move in the grid.
 void TForm2::Button4Click(TObject*)
 {
     OpenGoods("Select * From Products Where Количество<Минимум");
+    GoodsRowReached();
 }
 
 void TForm2::Button5Click(TObject*)
 {
     OpenGoods("Select * From Products Where Количество>Максимум");
+    GoodsRowReached();
 }
 
 // ---------------------------------------------------------------- showing

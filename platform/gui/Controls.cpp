@@ -129,14 +129,13 @@ void TControl::SetClientHeight(int value) { SetHeight(value + FHeight - GetClien
 
 TPoint TControl::ClientToScreen(TPoint p) const
 {
+    // A child's bounds are measured from its parent's corner, where the parent's own points
+    // start too: a panel's bevels or a group box's caption only narrow the area children
+    // are aligned in (ClientRect), they do not move the origin. Only a window's frame does.
     for (const TControl* c = this; c; c = c->FParent) {
         p.X += c->FLeft;
         p.Y += c->FTop;
-        if (c->FParent) {
-            const TRect r = c->FParent->ClientRect();
-            p.X += r.Left;
-            p.Y += r.Top;
-        } else {
+        if (!c->FParent) {
             const TPoint frame = c->WindowClientOffset();
             p.X += frame.X;
             p.Y += frame.Y;
@@ -693,8 +692,7 @@ TControl* TWinControl::ControlAtPos(TPoint p) const
         TControl* c = *it;
         if (c->GetVisible() && c->BoundsRect().Contains(p)) {
             if (auto* w = dynamic_cast<TWinControl*>(c)) {
-                const TRect cr = w->ClientRect();
-                if (TControl* inner = w->ControlAtPos({p.X - c->GetLeft() - cr.Left, p.Y - c->GetTop() - cr.Top}))
+                if (TControl* inner = w->ControlAtPos({p.X - c->GetLeft(), p.Y - c->GetTop()}))
                     return inner;
             }
             return c;

@@ -373,8 +373,7 @@ TrpReport::~TrpReport()
     SetPreview(nullptr);
     FTimer->SetEnabled(false);
     FTimer->OnTimer = nullptr;
-    if (FDataSet)
-        FDataSet->RemoveFreeNotification(this);
+    FDataSet.Set(nullptr);
     // The objects go first, while everything they may touch exists.
     FreeObjects();
     FLocalValue = nullptr;
@@ -420,9 +419,7 @@ void TrpReport::Notification(TComponent* AComponent, TOperation Operation)
     TrpCustomReport::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (AComponent == FDataSet) {
-        FDataSet = nullptr;
-    }
+    FDataSet.Forget(AComponent, Operation);
     if (AComponent == FPreview) {
         FPreview = nullptr;
         FPreviewForm = nullptr;
@@ -443,13 +440,8 @@ TrpPage* TrpReport::GetPages(int Index) const { return static_cast<TrpPage*>(Obj
 
 void TrpReport::SetDataSet(TrpDataSet* Value)
 {
-    if (FDataSet == Value)
+    if (!FDataSet.Set(Value))
         return;
-    if (FDataSet)
-        FDataSet->RemoveFreeNotification(this);
-    FDataSet = Value;
-    if (FDataSet)
-        FDataSet->FreeNotification(this);
     FDataSetName = FDataSet ? FDataSet->GetUserName() : AnsiString();
 }
 

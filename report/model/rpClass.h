@@ -26,6 +26,7 @@
 
 #include "report/model/rpReportBase.h"
 
+#include "platform/classes/ComponentRef.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
@@ -431,7 +432,7 @@ public:
     TrpPage* GetPages(int Index) const;  // EListError outside the range
 
     // ---- published surface
-    TrpDataSet* GetDataSet() const { return FDataSet; }
+    TrpDataSet* GetDataSet() const { return FDataSet.Get(); }
     void SetDataSet(TrpDataSet* Value);
     AnsiString GetDataSetName() const;
     void SetDataSetName(const AnsiString& Value);
@@ -540,7 +541,7 @@ private:
     std::unique_ptr<TrpCustomPreviewPages> FPreviewPages;
     std::unique_ptr<TrpDrawText> FDrawText;
     std::unique_ptr<TrpCustomProgress> FProgress;
-    TrpDataSet* FDataSet = nullptr;
+    TComponentRef<TrpDataSet> FDataSet{this};
     AnsiString FDataSetName;
     TrpCustomPreview* FPreview = nullptr;
     TrpCustomPreviewForm* FPreviewForm = nullptr;

@@ -158,7 +158,11 @@ TPoint TrpDock::PlaceFor(const TControl* Bar, TPoint Pointer, int Along) const
     const int rowSize = std::max(RowSize, 1);
     const int depth = vertical ? GetWidth() : GetHeight();
     const int across = vertical ? Pointer.X : Pointer.Y;
-    const int size = vertical ? Bar->GetWidth() : Bar->GetHeight();
+    // A tool bar keeps its depth when it turns into the dock: a floating one lying the
+    // other way is measured by its depth, not its length.
+    const auto* toolBar = dynamic_cast<const TrpToolBar*>(Bar);
+    const bool upright = toolBar ? toolBar->IsVertical() : vertical;
+    const int size = upright ? Bar->GetWidth() : Bar->GetHeight();
     auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
     int start;
     if (CountsFromEnd()) {
@@ -303,6 +307,8 @@ bool TrpToolBar::DockTo(TrpDock* NewDock, int X, int Y)
     SetBounds(X, Y, GetWidth(), GetHeight());
     TPanel::SetVisible(true);
     AdjustBounds();
+    // Dropped or restored onto a place another tool bar holds: that one makes room.
+    ClearRow();
     NewDock->AdjustBounds();
     return true;
 }
@@ -405,10 +411,20 @@ void TrpToolBar::MoveTo(TPoint Screen)
     const bool vertical = dock->IsVertical();
     const TPoint at = dock->PlaceFor(this, q, vertical ? q.Y - FGrab.Y : q.X - FGrab.X);
     SetBounds(at.X, at.Y, GetWidth(), GetHeight());
-    // Past the neighbours of the row: each starts after the one before it.
+    ClearRow();
+    dock->AdjustBounds();
+}
+
+void TrpToolBar::ClearRow()
+{
+    TrpDock* dock = Dock();
+    if (!dock)
+        return;
+    const bool vertical = dock->IsVertical();
+    // The row: the tool bars that start where this one does across the dock.
     std::vector<TControl*> row;
     for (TControl* c : dock->ControlList())
-        if (c->GetVisible() && (vertical ? c->GetLeft() == at.X : c->GetTop() == at.Y))
+        if (c->GetVisible() && (vertical ? c->GetLeft() == GetLeft() : c->GetTop() == GetTop()))
             row.push_back(c);
     auto along = [vertical](const TControl* c) { return vertical ? c->GetTop() : c->GetLeft(); };
     std::stable_sort(row.begin(), row.end(), [&](const TControl* a, const TControl* b) {
@@ -423,7 +439,6 @@ void TrpToolBar::MoveTo(TPoint Screen)
             c->SetBounds(start, c->GetTop(), c->GetWidth(), c->GetHeight());
         next = start + (vertical ? c->GetHeight() : c->GetWidth());
     }
-    dock->AdjustBounds();
 }
 
 void TrpToolBar::RealignControls()
@@ -894,12 +909,9 @@ void rpRestoreToolbarPosition(TCustomIniFile& Ini, TrpToolBar* ToolBar)
         const AnsiString dockName = Ini.ReadString(section, "Dock", current ? current->GetName() : AnsiString());
         TComponent* owner = ToolBar->Owner();
         auto* dock = owner && !dockName.empty() ? dynamic_cast<TrpDock*>(owner->FindComponent(dockName)) : nullptr;
-        if (dock && dock != current) {
+        // Also back to its place in the same dock, making room there as a drop does.
+        if (dock)
             ToolBar->DockTo(dock, left, top);
-        } else if (dock) {
-            // Back to its place in the same dock.
-            ToolBar->SetBounds(left, top, ToolBar->GetWidth(), ToolBar->GetHeight());
-        }
     } else {
         ToolBar->FloatTo(left, top);
     }

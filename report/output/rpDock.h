@@ -133,6 +133,9 @@ private:
     // A drag holds the mouse capture from the press to the release: the tool bar holds it
     // while docked, its float window while floating.
     void StartDrag(TPoint Screen);
+    // Past the neighbours of its row: those it overlaps move on, each starting after the
+    // one before it, so no tool bar hides another.
+    void ClearRow();
     void EndDrag();
     void SetFrame();
     TrpDragBox* FDragBox = nullptr;

@@ -401,6 +401,7 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
         return;
     Keeping = true;
     KeepBand = Band;
+    FRun->KeepSpansParts = false;
     KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
     KeepOutline = PreviewPages->Outline()->GetCurPosition();
     if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))

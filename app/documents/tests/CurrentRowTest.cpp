@@ -157,6 +157,9 @@ TEST_F(CurrentRowTest, ThePickerWritesTheLineForTheRowHighlightedAtOk)
         p.Supplier = b.Supplier;
         ids.push_back(w->AddProduct(p));
     }
+    // B and C are below their minimum; A above its maximum.
+    w->Exec("Update Products Set Минимум=1 Where №<>'A-1'");
+    w->Exec("Update Products Set Количество=5,Максимум=1 Where №='A-1'");
     StartOnWarehouse();
 
     TDBGrid* const g = Form2->DBGrid1;
@@ -184,6 +187,9 @@ TEST_F(CurrentRowTest, ThePickerWritesTheLineForTheRowHighlightedAtOk)
         {"Down, Down with no click", [&] { d->Key(g, VK_DOWN), d->Key(g, VK_DOWN); }, 2},
         {"click 1, Enter", [&] { d->ClickRow(g, 1), d->Key(g, VK_RETURN); }, 1},
         {"click 0, Down, click 0", [&] { d->ClickRow(g, 0), d->Key(g, VK_DOWN), d->ClickRow(g, 0); }, 0},
+        {"click 0, \"Меньше минимума\"", [&] { d->ClickRow(g, 0), d->Click(Form2->Button4); }, 1},
+        {"click 2, \"Больше максимума\"", [&] { d->ClickRow(g, 2), d->Click(Form2->Button5); }, 0},
+        {"\"Меньше минимума\", Down", [&] { d->Click(Form2->Button4), d->Key(g, VK_DOWN); }, 2},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -58,14 +58,15 @@ struct TCaptureWindows {
 TEST(MouseCaptureTest, EveryMessageGoesToTheHolderInItsCoordinates)
 {
     TCaptureWindows w;
-    // The panel lies at (110, 120) on the screen; its children one pixel of bevel further in.
+    // The panel lies at (110, 120) on the screen; its children at their bounds from its
+    // corner (its bevel narrows only the area they are aligned in), as their widgets show.
     struct Case {
         const char* why;
         std::function<void()> act;
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {"a move over a child of the holder", [&] { w.box->UserMouseMove({}, 1, 1); }, {"Panel move 7,7"}},
+        {"a move over a child of the holder", [&] { w.box->UserMouseMove({}, 2, 2); }, {"Panel move 7,7"}},
         {"a press on another window", [&] { w.button->UserMouseDown(mbLeft, {ssLeft}, 2, 3); }, {"Panel down 502,-7"}},
         {"a release over the holder itself", [&] { w.panel->UserMouseUp(mbLeft, {}, 7, 8); }, {"Panel up 7,8"}},
         {"the pointer far outside every window", [&] { w.d.PointerMove({1200, 900}); }, {"Panel move 1090,780"}},
@@ -135,8 +136,8 @@ TEST(MouseCaptureTest, ThePointerReachesWhatTheWindowSystemWouldDeliverTo)
 {
     TCaptureWindows w;
     // Down on the paint box: while the button is held its messages follow it off the box.
-    w.d.PointerDown({117, 127});
-    w.d.PointerMove({700, 500});
+    w.d.PointerDown({116, 126});
+    w.d.PointerMove({699, 499});
     EXPECT_EQ(w.Take(), (std::vector<std::string>{"Box down 1,1", "Box move 584,374"}));
     // Hidden while the button is held, it takes nothing more, and nothing else does.
     w.box->Hide();
@@ -145,7 +146,7 @@ TEST(MouseCaptureTest, ThePointerReachesWhatTheWindowSystemWouldDeliverTo)
     EXPECT_EQ(w.Take(), std::vector<std::string>{});
     w.box->Show();
     // Unless a control holds the capture: then it gets them.
-    w.d.PointerDown({117, 127});
+    w.d.PointerDown({116, 126});
     w.box->Hide();
     SetCapture(w.panel);
     w.d.PointerMove({120, 130});

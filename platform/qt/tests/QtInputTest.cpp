@@ -4,6 +4,7 @@
 // tests exact, popup menus open where the model said, and timers tick under dialogs.
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtPeer.h"
+#include "platform/qt/QtProbe.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/tests/QtTestApp.h"
 
@@ -595,4 +596,45 @@ TEST_F(QtInput, TheCaptureHolderGetsThePointerFromAnyWindowAndOwnedWindowsStayAb
     EXPECT_EQ(otherFrame->windowType(), Qt::Window);
     EXPECT_EQ(otherFrame->windowHandle()->transientParent(), nullptr);
     delete other;
+}
+
+// A child's screen point is where its widget shows, inside panels with bevels and borders
+// and inside a group box: the model counts the parent's frame once, as the widgets do.
+TEST_F(QtInput, AChildsScreenPointIsWhereItsWidgetShows)
+{
+    struct Case {
+        const char* why;
+        std::function<TWinControl*()> make;
+    };
+    const Case cases[] = {
+        {"a raised panel", [this] { return Add<TPanel>(20, 20, 200, 100); }},
+        {"a panel with both bevels two wide and a border",
+         [this] {
+             auto* p = Add<TPanel>(20, 20, 200, 100);
+             p->SetBevelInner(bvLowered);
+             p->SetBevelWidth(2);
+             p->SetBorderWidth(3);
+             return p;
+         }},
+        {"a flat panel", [this] {
+             auto* p = Add<TPanel>(20, 20, 200, 100);
+             p->SetBevelOuter(bvNone);
+             return p;
+         }},
+        {"a group box", [this] { return Add<TGroupBox>(20, 20, 200, 100); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TWinControl* parent = c.make();
+        auto* child = new TButton(Form);
+        child->SetParent(parent);
+        child->SetBounds(30, 40, 60, 25);
+        Form->Show();
+        QApplication::processEvents();
+        const TRect shown = QtWidgetOnScreen(child);
+        EXPECT_EQ(child->ClientToScreen({0, 0}), (TPoint{shown.Left, shown.Top}));
+        EXPECT_EQ(child->ClientToScreen({0, 0}), parent->ClientToScreen({30, 40})) << "the same point of the parent";
+        EXPECT_EQ(child->ScreenToClient({shown.Left + 5, shown.Top + 6}), (TPoint{5, 6}));
+        delete parent;
+    }
 }

@@ -402,6 +402,84 @@ TEST(DockTest, DraggingPastNeighboursAndBetweenRows)
     EXPECT_GE(second->GetLeft(), w.bar->GetWidth()) << "the neighbour moved on to make room";
 }
 
+// No tool bar lies over another once one is dropped or restored into a dock, whatever
+// the order in which a window restores its tool bars.
+bool Overlap(const TControl* a, const TControl* b)
+{
+    return a->GetLeft() < b->GetLeft() + b->GetWidth() && b->GetLeft() < a->GetLeft() + a->GetWidth() &&
+           a->GetTop() < b->GetTop() + b->GetHeight() && b->GetTop() < a->GetTop() + a->GetHeight();
+}
+
+TEST(DockTest, RestoredToolBarsDoNotOverlap)
+{
+    for (int k = 0; k < 4; ++k) {
+        for (bool secondFirst : {false, true}) {
+            for (bool inPlace : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "dock " << k << (secondFirst ? ", restored second first" : "")
+                                                << (inPlace ? ", both still there" : ""));
+                TDockedWindow w;
+                TrpDock* docks[] = {w.top, w.bottom, w.left, w.right};
+                TrpDock* dock = docks[k];
+                auto* second = new TrpToolBar(w.form);
+                second->SetName("Bar2");
+                auto* b = new TSpeedButton(w.form);
+                b->SetBounds(0, 0, 23, 22);
+                b->SetParent(second);
+                ASSERT_TRUE(w.bar->AddToDock(dock));
+                ASSERT_TRUE(second->AddToDock(dock));  // a row of its own
+                const std::string path = (std::filesystem::temp_directory_path() /
+                                          ("sklad-rows-" + std::to_string(::getpid()) + ".ini")).string();
+                std::filesystem::remove(path);
+                {
+                    TIniFile ini(PathFromSystem(path));
+                    rpSaveToolbarPosition(ini, w.bar);
+                    rpSaveToolbarPosition(ini, second);
+                    if (!inPlace) {
+                        w.bar->FloatTo(300, 300);
+                        second->FloatTo(400, 400);
+                    }
+                    for (TrpToolBar* bar : secondFirst ? std::vector{second, w.bar} : std::vector{w.bar, second})
+                        rpRestoreToolbarPosition(ini, bar);
+                }
+                std::filesystem::remove(path);
+                ASSERT_EQ(w.bar->Dock(), dock);
+                ASSERT_EQ(second->Dock(), dock);
+                EXPECT_FALSE(Overlap(w.bar, second))
+                    << w.bar->BoundsRect().Left << "," << w.bar->BoundsRect().Top << " and "
+                    << second->BoundsRect().Left << "," << second->BoundsRect().Top;
+            }
+        }
+    }
+}
+
+TEST(DockTest, AFloatWindowDroppedOnAToolBarPushesItOn)
+{
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(testing::Message() << "dock " << k);
+        TDockedWindow w;
+        TrpDock* docks[] = {w.top, w.bottom, w.left, w.right};
+        TrpDock* dock = docks[k];
+        auto* second = new TrpToolBar(w.form);
+        auto* b = new TSpeedButton(w.form);
+        b->SetBounds(0, 0, 23, 22);
+        b->SetParent(second);
+        ASSERT_TRUE(second->AddToDock(dock));
+        w.bar->FloatTo(300, 200);
+        // The float window's caption taken and let go over the other tool bar's middle in
+        // one move.
+        const TPoint caption = w.bar->FloatWindow()->ClientToScreen({20, 10});
+        w.d.PointerDown(caption);
+        const TPoint over = dock->IsVertical() ? second->ClientToScreen({10, second->GetHeight() / 2})
+                                               : second->ClientToScreen({second->GetWidth() / 2, 10});
+        w.d.PointerMove(over);
+        w.d.PointerUp(over);
+        ASSERT_EQ(w.bar->Dock(), dock);
+        EXPECT_FALSE(Overlap(w.bar, second));
+        EXPECT_EQ(dock->IsVertical() ? dock->GetWidth() : dock->GetHeight(), 27) << "both in one row";
+        EXPECT_EQ(dock->IsVertical() ? w.bar->GetLeft() : w.bar->GetTop(), dock->CountsFromEnd() ? 1 : 0);
+    }
+}
+
 TEST(DockTest, FloatWindowAndPositions)
 {
     TDockedWindow w;

@@ -578,3 +578,82 @@ TEST(EngineTemplate, BandsAroundABreakOfAWideRowPrintTheirColumns)
 }
 
 }  // namespace
+
+namespace {
+
+// A kept block whose rows went on over further pages cannot take those along: it stays
+// whole where it is and breaks like a block taller than a page, its totals on its pages.
+// Without such rows it moves to the next page as any kept block does.
+TEST(EngineTemplate, KeptBlockWithRowsInPartsStaysWhole)
+{
+    struct Case {
+        const char* why;
+        int columns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"rows in one part: the block moves", 3, "|R1-R4 12 PF 1 100|R5-R9 15 PF 2 350"},
+        {"rows in two parts: the block stays with its parts", 8,
+         "|R1-R5 25 PF 1 150| 15 PF 2 150|R6-R9 20 PF 3 300| 12 PF 4 300"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* g = t.Band<TrpGroupHeader>(20, 20);
+        g->Condition = "<H.\"Group\">";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 40, 20, "G[H.\"Group\"]");
+        auto* row = t.Band<TrpMasterData>(50, 20);
+        row->SetName("Row");
+        row->SetDataSet(t.DataSet("H", NumberedRows(9, 4)));
+        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+        t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(50, 0, 50, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowPages(t.Pages()), c.expected);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A group whose entry opened on an earlier page closes under the entry of the page it ends
+// on: the groups after it open under that page's entry, as the ones before did under theirs,
+// also when a kept group moved to the new page.
+TEST(EngineTemplate, GroupsAfterAPageBreakStayUnderThePageEntry)
+{
+    struct Case {
+        const char* why;
+        bool kept;
+        const char* outline;
+    };
+    const Case cases[] = {
+        {"a group broken by the page", false,
+         " P@0:0 [ G1@0:0 G2@0:120 ] P@1:0 [ G3@1:60 ] P@2:0 [ G4@2:0 ]"},
+        {"kept groups moving to the next page", true,
+         " P@0:0 [ G1@0:0 ] P@1:0 [ G2@1:0 ] P@2:0 [ G3@2:0 G4@2:120 ]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->OutlineText = "'P'";
+        auto* g = t.Band<TrpGroupHeader>(20, 20);
+        g->Condition = "<H.\"Group\">";
+        g->OutlineText = "<H.\"Group\">";
+        g->KeepTogether = c.kept;
+        t.Memo(g, 0, 0, 40, 20, "G[H.\"Group\"]");
+        auto* row = t.Band<TrpMasterData>(50, 20);
+        row->SetDataSet(t.DataSet("H", NumberedRows(16, 5)));
+        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
+}  // namespace
