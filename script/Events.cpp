@@ -10,14 +10,13 @@
 // ---------------------------------------------------------------- common part
 
 TscEventAdapter::TscEventAdapter(TObject* instance, TscProcVariable* handler)
-    : TscCustomEvent(instance, handler), FAlive(std::make_shared<TscEventAdapter*>(this)),
-      FHandlerHandle(HandleOf(handler))
+    : TscCustomEvent(instance, handler), FHandlerHandle(HandleOf(handler))
 {
 }
 
 TscEventAdapter::~TscEventAdapter()
 {
-    *FAlive = nullptr; // closures still installed in host objects go quiet
+    THandleTable::Forget(this); // closures still installed in host objects go quiet now
 }
 
 bool TscEventAdapter::HandlerAlive() const
@@ -33,10 +32,10 @@ bool TscEventAdapter::Run(std::span<const TVarRec> values)
     if (!Handler->Executing)
         for (int i = static_cast<int>(values.size()); i < Handler->ParamCount(); ++i)
             Handler->GetParam(i)->SetValue(Null());
-    const std::shared_ptr<TscEventAdapter*> cell = FAlive;
+    const uint32_t self = HandleOf(this);
     CallHandler(values);
     // The handler may have freed the object, and with it this adapter.
-    return *cell != nullptr && HandlerAlive();
+    return IsLiveHandle(self) && HandlerAlive();
 }
 
 TscParamItem* TscEventAdapter::Param(int i) const
@@ -67,7 +66,7 @@ int ShiftBits(TShiftState shift)
 
 TMethod TscNotifyEvent::GetMethod()
 {
-    return MakeMethod<TNotifyEvent::Signature>(&TscNotifyEvent::DoEvent);
+    return MakeMethod<TNotifyEvent::Signature, &TscNotifyEvent::DoEvent>();
 }
 
 void TscNotifyEvent::DoEvent(TObject* Sender)
@@ -78,7 +77,7 @@ void TscNotifyEvent::DoEvent(TObject* Sender)
 
 TMethod TscMouseEvent::GetMethod()
 {
-    return MakeMethod<TMouseEvent::Signature>(&TscMouseEvent::DoEvent);
+    return MakeMethod<TMouseEvent::Signature, &TscMouseEvent::DoEvent>();
 }
 
 void TscMouseEvent::DoEvent(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -90,7 +89,7 @@ void TscMouseEvent::DoEvent(TObject* Sender, TMouseButton Button, TShiftState Sh
 
 TMethod TscMouseMoveEvent::GetMethod()
 {
-    return MakeMethod<TMouseMoveEvent::Signature>(&TscMouseMoveEvent::DoEvent);
+    return MakeMethod<TMouseMoveEvent::Signature, &TscMouseMoveEvent::DoEvent>();
 }
 
 void TscMouseMoveEvent::DoEvent(TObject* Sender, TShiftState Shift, int X, int Y)
@@ -101,7 +100,7 @@ void TscMouseMoveEvent::DoEvent(TObject* Sender, TShiftState Shift, int X, int Y
 
 TMethod TscKeyEvent::GetMethod()
 {
-    return MakeMethod<TKeyEvent::Signature>(&TscKeyEvent::DoEvent);
+    return MakeMethod<TKeyEvent::Signature, &TscKeyEvent::DoEvent>();
 }
 
 void TscKeyEvent::DoEvent(TObject* Sender, uint16_t& Key, TShiftState Shift)
@@ -115,7 +114,7 @@ void TscKeyEvent::DoEvent(TObject* Sender, uint16_t& Key, TShiftState Shift)
 
 TMethod TscKeyPressEvent::GetMethod()
 {
-    return MakeMethod<TKeyPressEvent::Signature>(&TscKeyPressEvent::DoEvent);
+    return MakeMethod<TKeyPressEvent::Signature, &TscKeyPressEvent::DoEvent>();
 }
 
 void TscKeyPressEvent::DoEvent(TObject* Sender, char& Key)
@@ -132,7 +131,7 @@ void TscKeyPressEvent::DoEvent(TObject* Sender, char& Key)
 
 TMethod TscCloseEvent::GetMethod()
 {
-    return MakeMethod<TCloseEvent::Signature>(&TscCloseEvent::DoEvent);
+    return MakeMethod<TCloseEvent::Signature, &TscCloseEvent::DoEvent>();
 }
 
 void TscCloseEvent::DoEvent(TObject* Sender, TCloseAction& Action)
@@ -152,7 +151,7 @@ void TscCloseEvent::DoEvent(TObject* Sender, TCloseAction& Action)
 
 TMethod TscCloseQueryEvent::GetMethod()
 {
-    return MakeMethod<TCloseQueryEvent::Signature>(&TscCloseQueryEvent::DoEvent);
+    return MakeMethod<TCloseQueryEvent::Signature, &TscCloseQueryEvent::DoEvent>();
 }
 
 void TscCloseQueryEvent::DoEvent(TObject* Sender, bool& CanClose)
@@ -166,7 +165,7 @@ void TscCloseQueryEvent::DoEvent(TObject* Sender, bool& CanClose)
 
 TMethod TscCanResizeEvent::GetMethod()
 {
-    return MakeMethod<TCanResizeEvent::Signature>(&TscCanResizeEvent::DoEvent);
+    return MakeMethod<TCanResizeEvent::Signature, &TscCanResizeEvent::DoEvent>();
 }
 
 void TscCanResizeEvent::DoEvent(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)

@@ -21,7 +21,7 @@
 // Sender is an object handle, Button and Action ordinals, Shift the bit set
 // (bit 0 ssShift .. bit 6 ssDouble).
 //
-// Safety: the closure holds the adapter only weakly, and the adapter holds its
+// Safety: the closure holds the adapter by handle only, and the adapter holds its
 // procedure by handle. Firing an event after its adapter was freed (the object's
 // events released, the engine shut down) or after the script that owned the
 // procedure was freed does nothing and leaves the var arguments as they were.
@@ -33,8 +33,12 @@
 #include "script/GlobalUnit.h"
 
 #include "platform/classes/Classes.h"
+#include "platform/classes/Handles.h"
 
 #include <memory>
+
+// What a plain adapter puts around a dispatch: nothing.
+struct TscNoDispatchScope {};
 
 // Common part of the eight adapters.
 class TscEventAdapter : public TscCustomEvent {
@@ -43,15 +47,13 @@ public:
     ~TscEventAdapter() override;
 
 protected:
-    // The closure around call; it does nothing once this adapter is gone.
-    template <class Sig, class Self, class... A>
-    TMethod MakeMethod(void (Self::*doEvent)(A...))
+    // The closure around doEvent, with a Scope object alive around each call. It
+    // knows this adapter by handle alone: it does nothing once the adapter is gone,
+    // and is small enough to need no memory of its own.
+    template <class Sig, auto doEvent, class Scope = TscNoDispatchScope>
+    TMethod MakeMethod()
     {
-        std::shared_ptr<TscEventAdapter*> alive = FAlive;
-        return TMethod::Make<Sig>(this, MemberCode(doEvent), [alive, doEvent](A... args) {
-            if (*alive)
-                (static_cast<Self*>(*alive)->*doEvent)(std::forward<A>(args)...);
-        });
+        return MakeMethodOf<Sig, doEvent, Scope>(doEvent);
     }
     // Whether the handler's script still exists.
     bool HandlerAlive() const;
@@ -64,7 +66,17 @@ protected:
     static TVarRec ObjectArg(TObject* obj);
 
 private:
-    std::shared_ptr<TscEventAdapter*> FAlive;
+    template <class Sig, auto doEvent, class Scope, class Self, class... A>
+    TMethod MakeMethodOf(void (Self::*)(A...))
+    {
+        const uint32_t self = HandleOf(this);
+        return TMethod::Make<Sig>(this, MemberCode(doEvent), [self](A... args) {
+            [[maybe_unused]] Scope scope;
+            if (IsLiveHandle(self))
+                (static_cast<Self*>(ResolveHandle(self))->*doEvent)(std::forward<A>(args)...);
+        });
+    }
+
     uint32_t FHandlerHandle;
 };
 

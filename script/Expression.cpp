@@ -286,9 +286,11 @@ Variant TscOperatorNode::GetValue()
         Variant a = Left->GetValue(), b = Right->GetValue();
         if (BothInteger) {
             // An Integer shifts in 32 bits however its value was last stored (a literal
-            // leaves a wide value, a sum or a step a 32-bit one).
-            a = Variant(ToInt32(a));
-            b = Variant(ToInt32(b));
+            // leaves a wide value, a sum or a step a 32-bit one). A value past 32 bits (a
+            // Cardinal's top half) keeps the general shift.
+            for (Variant* v : {&a, &b})
+                if (v->VType() == varInt64 && v->RawInt64() >= INT32_MIN && v->RawInt64() <= INT32_MAX)
+                    *v = Variant(static_cast<int32_t>(v->RawInt64()));
         }
         return Op == opShl ? VarShl(a, b) : VarShr(a, b);
     }

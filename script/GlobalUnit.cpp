@@ -7,6 +7,10 @@
 #include "script/ILParser.h"
 #include "script/Messages.h"
 
+#include "platform/classes/Handles.h"
+
+#include <utility>
+
 namespace {
 
 // A plain flag, outside the owner: it stays readable while other files' statics are freed.
@@ -127,48 +131,92 @@ TscEventList::~TscEventList()
     Clear();
 }
 
+uint32_t& TscEventList::NewestOf(uint32_t instance)
+{
+    return instance ? FNewest[instance] : FNewestOfNone;
+}
+
 void TscEventList::Add(std::unique_ptr<TObject> adapter)
 {
     const auto* event = dynamic_cast<const TscCustomEvent*>(adapter.get());
-    const uint64_t serial = ++FSerial;
-    FByInstance[event ? event->Instance : nullptr].push_back(serial);
-    FItems.emplace(serial, std::move(adapter));
+    const uint32_t instance = event ? HandleOf(event->Instance) : 0;
+    FEntries.push_back({std::move(adapter), instance, 0});
+    uint32_t& newest = NewestOf(instance);
+    FEntries.back().Older = newest;
+    newest = static_cast<uint32_t>(FEntries.size());
+    ++FLive;
 }
 
 TObject* TscEventList::Get(int i) const
 {
-    if (i < 0 || i >= Count())
+    if (i < 0 || i >= FLive)
         return nullptr;
-    return std::next(FItems.begin(), i)->second.get();
+    for (const TEntry& e : FEntries)
+        if (e.Adapter && i-- == 0)
+            return e.Adapter.get();
+    return nullptr;
 }
 
 void TscEventList::FreeObjectEvents(const TObject* instance)
 {
-    const auto it = FByInstance.find(instance);
-    if (it == FByInstance.end())
-        return;
-    // Unlinked first, destroyed after: nothing a destructor does sees a half-changed list.
-    std::vector<std::unique_ptr<TObject>> going;
-    for (const uint64_t serial : it->second) {
-        const auto item = FItems.find(serial);
-        if (item != FItems.end()) {
-            going.push_back(std::move(item->second));
-            FItems.erase(item);
-        }
+    uint32_t next = 0;
+    if (instance) {
+        const uint32_t h = ExistingHandleOf(instance);
+        const uint32_t* newest = FNewest.Find(h);
+        if (!newest)
+            return;
+        next = *newest;
+        FNewest.Erase(h);
+    } else {
+        next = std::exchange(FNewestOfNone, 0);
     }
-    FByInstance.erase(it);
-    while (!going.empty())
-        going.pop_back(); // last made, first freed
+    // Unlinked first, destroyed after: nothing a destructor does sees a half-changed
+    // list. Most objects have one handler, which needs no list of its own.
+    std::unique_ptr<TObject> newestGoing;
+    std::vector<std::unique_ptr<TObject>> olderGoing;
+    for (; next; next = FEntries[next - 1].Older) {
+        std::unique_ptr<TObject>& a = FEntries[next - 1].Adapter;
+        if (!a)
+            continue;
+        if (!newestGoing)
+            newestGoing = std::move(a);
+        else
+            olderGoing.push_back(std::move(a));
+        --FLive;
+    }
+    // Objects usually go in the reverse order they got handlers: their records
+    // are the last ones, and the array shrinks from its end.
+    while (!FEntries.empty() && !FEntries.back().Adapter)
+        FEntries.pop_back();
+    if (FEntries.size() > 64 && static_cast<size_t>(FLive) * 2 < FEntries.size())
+        Compact();
+    newestGoing.reset(); // last made, first freed
+    for (std::unique_ptr<TObject>& a : olderGoing)
+        a.reset();
+}
+
+void TscEventList::Compact()
+{
+    std::erase_if(FEntries, [](const TEntry& e) { return !e.Adapter; });
+    FNewest.Clear();
+    FNewestOfNone = 0;
+    for (uint32_t i = 0; i < FEntries.size(); ++i) {
+        uint32_t& newest = NewestOf(FEntries[i].Instance);
+        FEntries[i].Older = newest;
+        newest = i + 1;
+    }
 }
 
 void TscEventList::Clear()
 {
-    auto items = std::move(FItems);
-    FItems.clear();
-    FByInstance.clear();
+    auto entries = std::move(FEntries);
+    FEntries.clear();
+    FNewest.Clear();
+    FNewestOfNone = 0;
+    FLive = 0;
     // Last made, first freed.
-    while (!items.empty())
-        items.erase(std::prev(items.end()));
+    while (!entries.empty())
+        entries.pop_back();
 }
 
 // ---------------------------------------------------------------- singletons

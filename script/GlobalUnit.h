@@ -14,6 +14,7 @@
 
 #include "script/Script.h"
 
+#include "platform/rtl/FlatMap.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <map>
@@ -59,7 +60,8 @@ public:
 // The adapters of every script handler installed in a host event, in the
 // order they were made, found by the object they belong to: freeing an
 // object (or a form with thousands of controls) drops its adapters without
-// walking everyone else's.
+// walking everyone else's. One record per adapter in one array, chained per
+// object by index: installing a handler costs the adapter and nothing else.
 class TscEventList : public TObject {
 public:
     TscEventList() = default;
@@ -68,15 +70,26 @@ public:
     TscEventList& operator=(const TscEventList&) = delete;
 
     void Add(std::unique_ptr<TObject> adapter);
-    int Count() const { return static_cast<int>(FItems.size()); }
+    int Count() const { return FLive; }
     TObject* Get(int i) const; // in the order added
     void FreeObjectEvents(const TObject* instance);
     void Clear();
 
 private:
-    std::map<uint64_t, std::unique_ptr<TObject>> FItems; // by serial: the order added
-    std::unordered_map<const TObject*, std::vector<uint64_t>> FByInstance;
-    uint64_t FSerial = 0;
+    struct TEntry {
+        std::unique_ptr<TObject> Adapter; // empty once freed
+        uint32_t Instance;                // the object's handle, 0 for none
+        uint32_t Older;                   // 1 + index of the object's previous adapter; 0 at its first
+    };
+    uint32_t& NewestOf(uint32_t instance);
+    void Compact();
+
+    // Objects are known by handle: handles are never reused, and those of objects made
+    // one after another are neighbours in the table.
+    std::vector<TEntry> FEntries;          // in the order added
+    TFlatMap<uint32_t, uint32_t> FNewest;  // object's handle -> 1 + index of its newest adapter
+    uint32_t FNewestOfNone = 0;            // adapters that belong to no object
+    int FLive = 0;
 };
 
 // The singletons; nullptr outside start-up .. shutdown.

@@ -2,17 +2,16 @@
 #include "platform/classes/Handles.h"
 
 #include "platform/classes/ClassesConsts.h"
+#include "platform/rtl/FlatMap.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variant.h"
-
-#include <unordered_map>
 
 namespace {
 
 constexpr uint32_t kLastHandle = 0x7FFFFFFFu;
 
 struct Table {
-    std::unordered_map<uint32_t, TObject*> Live;
+    TFlatMap<uint32_t, TObject*> Live; // one flat array: no heap node per handle
     uint32_t Next = 1;
 };
 
@@ -37,7 +36,7 @@ uint32_t THandleTable::Assign(const TObject* obj)
     if (t.Next > kLastHandle)
         throw EOutOfResources(msg::kOutOfHandles);
     const uint32_t h = t.Next++;
-    t.Live.emplace(h, const_cast<TObject*>(obj));
+    t.Live[h] = const_cast<TObject*>(obj);
     obj->FHandle = h;
     return h;
 }
@@ -45,7 +44,7 @@ uint32_t THandleTable::Assign(const TObject* obj)
 void THandleTable::Forget(const TObject* obj) noexcept
 {
     if (obj->FHandle) {
-        Tab().Live.erase(obj->FHandle);
+        Tab().Live.Erase(obj->FHandle);
         obj->FHandle = 0;
     }
 }
@@ -58,10 +57,10 @@ TObject* ResolveHandle(uint32_t handle)
     if (handle == 0)
         return nullptr;
     const Table& t = Tab();
-    auto it = t.Live.find(handle);
-    if (it == t.Live.end())
+    TObject* const* obj = t.Live.Find(handle);
+    if (!obj)
         Stale(handle);
-    return it->second;
+    return *obj;
 }
 
 TObject* ResolveHandle(uint32_t handle, TClass expected)
@@ -72,9 +71,9 @@ TObject* ResolveHandle(uint32_t handle, TClass expected)
     return obj;
 }
 
-bool IsLiveHandle(uint32_t handle) { return handle != 0 && Tab().Live.count(handle) != 0; }
+bool IsLiveHandle(uint32_t handle) { return handle != 0 && Tab().Live.Contains(handle); }
 
-size_t LiveHandleCount() { return Tab().Live.size(); }
+size_t LiveHandleCount() { return Tab().Live.Size(); }
 
 Variant ObjectToVariant(const TObject* obj) { return Variant(static_cast<int>(HandleOf(obj))); }
 

@@ -166,6 +166,14 @@ void Database::OpenWarehouse(const AnsiString& path, bool readOnly, int busyTime
 void Database::CheckIntegrity()
 {
     try {
+        // SQLite reads a short last page as if its missing bytes were zeros, and its check then
+        // finds nothing wrong: a file cut by a few bytes would open with the end of its last
+        // row quietly changed. A whole file is always its pages, whole.
+        struct stat st {};
+        const std::string utf8 = AnsiToUtf8(FPath);
+        Statement size(*this, "SELECT page_size * page_count FROM pragma_page_size, pragma_page_count", "PRAGMA page_count");
+        if (!size.Step() || ::stat(utf8.c_str(), &st) != 0 || int64_t(st.st_size) != size.ColumnInt64(0))
+            Fail(TDbMessage::DamagedFile, {FPath}, SQLITE_CORRUPT);
         Statement check(*this, "PRAGMA integrity_check", "PRAGMA integrity_check");
         if (check.Step() && check.ColumnText(0) == "ok" && !check.Step())
             return;

@@ -144,6 +144,15 @@ public:
     {
         if (!FDone)
             Abort();
+        if (FPainterThread) {
+            // Qt's fonts keep per-thread caches: what the painter thread made goes on that thread.
+            FPainterThread->Post([this] { FThreadFonts.reset(); }, /*cleanup=*/true);
+            try {
+                FPainterThread->Finish();
+            } catch (...) {
+                // a page's failure was reported by EndDoc or is moot once the job is dropped
+            }
+        }
         FPainterThread.reset();  // joined before the painter and the device go
     }
 
@@ -251,9 +260,9 @@ private:
     {
         QPageLayout layout = PageLayoutFor(setup);
         if (FPrinter) {
-            FPrinter->setCopyCount(std::max(1, FSetup.Copies));
-            FPrinter->setDuplex(FSetup.Duplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
-                                : FSetup.Duplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
+            FPrinter->setCopyCount(std::max(1, setup.Copies));
+            FPrinter->setDuplex(setup.Duplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
+                                : setup.Duplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
                                                                     : QPrinter::DuplexNone);
             layout.setMargins(FPrinter->pageLayout().margins());
         }

@@ -158,7 +158,11 @@ TPoint TrpDock::PlaceFor(const TControl* Bar, TPoint Pointer, int Along) const
     const int rowSize = std::max(RowSize, 1);
     const int depth = vertical ? GetWidth() : GetHeight();
     const int across = vertical ? Pointer.X : Pointer.Y;
-    const int size = vertical ? Bar->GetWidth() : Bar->GetHeight();
+    // A tool bar keeps its depth when it turns into the dock: a floating one lying the
+    // other way is measured by its depth, not its length.
+    const auto* toolBar = dynamic_cast<const TrpToolBar*>(Bar);
+    const bool upright = toolBar ? toolBar->IsVertical() : vertical;
+    const int size = upright ? Bar->GetWidth() : Bar->GetHeight();
     auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
     int start;
     if (CountsFromEnd()) {

@@ -656,6 +656,12 @@ void TrpEngine::NewPage()
     }
     if (Keeping)
         PreviewPages->CutObjects(KeepPosition);
+    // The kept block's entries made under the old page's entry move under the new one's.
+    TrpXMLItem* oldEntry = Keeping ? FRun->PageEntry : nullptr;
+    int movedFrom = -1;
+    for (const auto& [level, count] : KeepOutlineMark)
+        if (oldEntry && level == oldEntry)
+            movedFrom = count;
     EndPage();
     AddPage();
     if (Keeping) {
@@ -670,6 +676,10 @@ void TrpEngine::NewPage()
     Keeping = false;
     KeepBand = nullptr;
     AddPageOutline();
+    if (TrpXMLItem* entry = FRun->PageEntry; movedFrom >= 0 && entry && entry != oldEntry) {
+        while (oldEntry->Count() > movedFrom)
+            entry->AddItem(oldEntry->Items(movedFrom));
+    }
 }
 
 void TrpEngine::NewColumn()

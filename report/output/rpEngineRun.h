@@ -100,6 +100,8 @@ public:
         Extended RowX;
     };
     std::vector<TVRow> VRows;
+    // The outline entry of the page under way: band entries closing below it stay under it.
+    TrpXMLItem* PageEntry = nullptr;
     // A row of the open keep-together block went on over further pages.
     bool KeepSpansParts = false;
     const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none

@@ -303,8 +303,10 @@ void TrpEngine::AddPartPage(int RowPage, Extended RowY, int Part)
         // A new page gets its outline entry; the rows' entries stay where they were.
         TrpCustomOutline* outline = PreviewPages->Outline();
         TrpXMLItem* level = outline->CurItem;
+        TrpXMLItem* entry = FRun->PageEntry;
         AddPageOutline();
         outline->CurItem = level;
+        FRun->PageEntry = entry;
     }
     CurY = RowY;
 }
@@ -316,6 +318,7 @@ void TrpEngine::AddPageOutline()
     OutlineRoot();
     Report->CurObject = Page->Name();
     PreviewPages->Outline()->AddItem(VarToStr(Report->Calc(Page->OutlineText)), 0);
+    FRun->PageEntry = PreviewPages->Outline()->CurItem;
 }
 
 void TrpEngine::AddBandOutline(TrpBand* Band)
@@ -329,8 +332,15 @@ void TrpEngine::AddBandOutline(TrpBand* Band)
 
 void TrpEngine::OutlineUp(TrpBand* Band)
 {
-    if (Band && !Band->OutlineText.empty())
+    // A band whose entry opened on an earlier page closes under the entry of the page it
+    // ends on, so the entries after it stay under that page's entry, not beside it.
+    if (Band && !Band->OutlineText.empty() &&
+        !(FRun->PageEntry && PreviewPages->Outline()->CurItem == FRun->PageEntry))
         PreviewPages->Outline()->LevelUp();
 }
 
-void TrpEngine::OutlineRoot() { PreviewPages->Outline()->LevelRoot(); }
+void TrpEngine::OutlineRoot()
+{
+    PreviewPages->Outline()->LevelRoot();
+    FRun->PageEntry = nullptr;
+}

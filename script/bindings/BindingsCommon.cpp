@@ -5,24 +5,36 @@
 #include "script/XmlDocument.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/rtl/FlatMap.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
-#include <set>
-#include <unordered_map>
 #include <vector>
 
 namespace script_bindings {
 
 namespace {
 
-// Handles of the objects scripts constructed and have not freed. Handles rise
-// in the order objects get them, so the set is also the order they were made.
-std::set<uint32_t> gScriptMade;
-std::unordered_map<const TObject*, uint32_t> gStored;      // pointer -> handle when put into a raw container
+// Handles of the objects scripts constructed, in one sorted array: handles rise in
+// the order objects get them, so a new one goes at the end and the array is also the
+// order they were made. One a script freed keeps its place, marked, until a sweep.
+constexpr uint32_t kFreedMark = 0x80000000u; // handles stay below it
+std::vector<uint32_t> gScriptMade;
+size_t gScriptMadeSweepAt = 1024;
+TFlatMap<const TObject*, uint32_t> gStored;                // pointer -> handle when put into a raw container
 std::vector<std::unique_ptr<TComponent>> gPendingFrees;    // taken away, destroyed from the event loop
 bool gFlushPosted = false;
 int gEventDepth = 0;
+
+// The place of handle h in gScriptMade, or nullptr.
+uint32_t* ScriptMadeEntry(uint32_t h)
+{
+    if (!h)
+        return nullptr;
+    const auto it = std::lower_bound(gScriptMade.begin(), gScriptMade.end(), h,
+                                     [](uint32_t entry, uint32_t key) { return (entry & ~kFreedMark) < key; });
+    return it != gScriptMade.end() && (*it & ~kFreedMark) == h ? &*it : nullptr;
+}
 
 bool IsNilValue(const Variant& v)
 {
@@ -35,9 +47,12 @@ void FreeEventsOf(TObject* obj)
     TscEventList* list = scEventList();
     if (!list)
         return;
+    if (list->Count() == 0)
+        return;
     list->FreeObjectEvents(obj);
+    // Last made first: their adapters are the newest, so the list shrinks from its end.
     if (auto* c = dynamic_cast<TComponent*>(obj))
-        for (int i = 0; i < c->ComponentCount(); ++i)
+        for (int i = c->ComponentCount(); i-- > 0;)
             FreeEventsOf(c->Components(i));
 }
 
@@ -148,9 +163,9 @@ Variant StoredObject(const TObject* obj)
 {
     if (!obj)
         return Variant(0);
-    const auto it = gStored.find(obj);
-    if (it != gStored.end() && !IsLiveHandle(it->second))
-        return Variant(static_cast<int>(it->second)); // stale: the script gets a clean error on use
+    const uint32_t* stored = gStored.Find(obj);
+    if (stored && !IsLiveHandle(*stored))
+        return Variant(static_cast<int>(*stored)); // stale: the script gets a clean error on use
     return ObjectToVariant(obj);
 }
 
@@ -158,15 +173,22 @@ Variant StoredObject(const TObject* obj)
 
 void MarkScriptMade(TObject* obj)
 {
-    // Objects freed with their owner leave dead handles behind: drop them
-    // whenever the set has doubled since the last sweep, so it stays as large
-    // as what is alive.
-    static size_t sweepAt = 1024;
-    if (gScriptMade.size() >= sweepAt) {
-        std::erase_if(gScriptMade, [](uint32_t h) { return !IsLiveHandle(h); });
-        sweepAt = std::max<size_t>(1024, 2 * gScriptMade.size());
+    // Objects freed with their owner leave dead handles behind, and freed ones
+    // their marks: drop both whenever the array has doubled since the last sweep,
+    // so it stays as large as what is alive.
+    if (gScriptMade.size() >= gScriptMadeSweepAt) {
+        std::erase_if(gScriptMade, [](uint32_t h) { return (h & kFreedMark) || !IsLiveHandle(h); });
+        gScriptMadeSweepAt = std::max<size_t>(1024, 2 * gScriptMade.size());
     }
-    gScriptMade.insert(HandleOf(obj));
+    const uint32_t h = HandleOf(obj);
+    if (uint32_t* entry = ScriptMadeEntry(h)) {
+        *entry = h;
+        return;
+    }
+    // A fresh handle is the highest yet; anything else keeps the order.
+    const auto at = std::lower_bound(gScriptMade.begin(), gScriptMade.end(), h,
+                                     [](uint32_t entry, uint32_t key) { return (entry & ~kFreedMark) < key; });
+    gScriptMade.insert(at, h);
 }
 
 bool TakeIfFresh(TObject* obj)
@@ -180,8 +202,8 @@ bool TakeIfFresh(TObject* obj)
 
 bool IsScriptMade(const TObject* obj)
 {
-    const uint32_t h = ExistingHandleOf(obj);
-    return h && gScriptMade.count(h) != 0;
+    const uint32_t* entry = ScriptMadeEntry(ExistingHandleOf(obj));
+    return entry && !(*entry & kFreedMark);
 }
 
 void FreeObject(TObject* obj)
@@ -191,7 +213,8 @@ void FreeObject(TObject* obj)
     if (!MayFree(obj))
         throw EInvalidOperation(Format(kNotOwned, {obj->ClassName()}));
     FreeEventsOf(obj);
-    gScriptMade.erase(ExistingHandleOf(obj));
+    if (uint32_t* entry = ScriptMadeEntry(ExistingHandleOf(obj)))
+        *entry |= kFreedMark;
     // gStored keeps its entry: a list may still hold the pointer, and must give back
     // the dead handle, not look at freed memory.
 
@@ -227,12 +250,13 @@ void FlushPendingFrees()
 void FreeScriptOrphans()
 {
     FlushPendingFrees();
-    const std::vector<uint32_t> order(gScriptMade.begin(), gScriptMade.end());
+    const std::vector<uint32_t> order = gScriptMade;
     // Last made, first freed; what has an owner now goes with its owner.
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (!gScriptMade.count(*it) || !IsLiveHandle(*it))
+        const uint32_t* entry = ScriptMadeEntry(*it & ~kFreedMark);
+        if (!entry || (*entry & kFreedMark) || !IsLiveHandle(*entry))
             continue;
-        TObject* obj = ResolveHandle(*it);
+        TObject* obj = ResolveHandle(*entry);
         if (auto* c = dynamic_cast<TComponent*>(obj); c && c->Owner())
             continue;
         if (auto* x = dynamic_cast<TscXMLItem*>(obj); x && x->Parent())
@@ -241,7 +265,8 @@ void FreeScriptOrphans()
         delete obj;
     }
     gScriptMade.clear();
-    gStored.clear();
+    gScriptMadeSweepAt = 1024;
+    gStored.Clear();
 }
 
 int EventDepth()

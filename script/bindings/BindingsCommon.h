@@ -108,12 +108,7 @@ public:
     using Adapter::Adapter;
     TMethod GetMethod() override
     {
-        const TMethod inner = Adapter::GetMethod();
-        return TMethod::Make<void(A...)>(this, inner.Code(), [inner](A... args) {
-            TDispatchScope scope;
-            if (const auto* fn = inner.template Function<void(A...)>())
-                (*fn)(std::forward<A>(args)...);
-        });
+        return this->template MakeMethod<void(A...), &Adapter::DoEvent, TDispatchScope>();
     }
 };
 

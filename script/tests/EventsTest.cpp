@@ -371,3 +371,54 @@ TEST_F(EventsTest, EngineShutdownQuietsInstalledClosures)
     EXPECT_TRUE(Seen.empty());
     ScriptEngineStartup(); // as the fixture's shutdown expects
 }
+
+TEST_F(EventsTest, EachObjectsAdaptersGoWithItWhateverOrderObjectsGo)
+{
+    // 300 objects with one to three adapters each, made interleaved; the list then
+    // loses the objects in a given order and must keep exactly the others' adapters,
+    // in the order they were made, through its shrinking and compacting.
+    const struct {
+        const char* why;
+        bool (*goes)(int i); // object i is freed
+        bool reverse;        // freed last-made first
+    } kOrders[] = {
+        {"all, last made first", [](int) { return true; }, true},
+        {"all, first made first", [](int) { return true; }, false},
+        {"every other one", [](int i) { return i % 2 == 0; }, false},
+        {"all but the first ten, last made first", [](int i) { return i >= 10; }, true},
+        {"the first two hundred", [](int i) { return i < 200; }, false},
+    };
+    TscProcVariable* h = Handler({"Sender"});
+    for (const auto& order : kOrders) {
+        SCOPED_TRACE(order.why);
+        constexpr int kObjects = 300;
+        std::vector<std::unique_ptr<TFakeForm>> objects;
+        for (int i = 0; i < kObjects; ++i)
+            objects.push_back(std::make_unique<TFakeForm>(nullptr));
+        std::vector<std::pair<int, TObject*>> made; // object, adapter: in the order made
+        for (int round = 0; round < 3; ++round)
+            for (int i = 0; i < kObjects; ++i)
+                if (round <= i % 3) {
+                    auto adapter = std::make_unique<TscNotifyEvent>(objects[i].get(), h);
+                    made.emplace_back(i, adapter.get());
+                    scEventList()->Add(std::move(adapter));
+                }
+        for (int k = 0; k < kObjects; ++k) {
+            const int i = order.reverse ? kObjects - 1 - k : k;
+            if (order.goes(i))
+                scEventList()->FreeObjectEvents(objects[i].get());
+        }
+        std::erase_if(made, [&](const auto& m) { return order.goes(m.first); });
+        ASSERT_EQ(scEventList()->Count(), static_cast<int>(made.size()));
+        for (size_t j = 0; j < made.size(); ++j)
+            ASSERT_EQ(scEventList()->Get(static_cast<int>(j)), made[j].second) << j;
+        // Adapters made after the freeing join the rest in order.
+        auto late = std::make_unique<TscNotifyEvent>(objects[0].get(), h);
+        made.emplace_back(0, late.get());
+        scEventList()->Add(std::move(late));
+        EXPECT_EQ(scEventList()->Get(scEventList()->Count() - 1), made.back().second);
+        for (auto& o : objects)
+            scEventList()->FreeObjectEvents(o.get());
+        EXPECT_EQ(scEventList()->Count(), 0);
+    }
+}

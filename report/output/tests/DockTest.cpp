@@ -454,23 +454,30 @@ TEST(DockTest, RestoredToolBarsDoNotOverlap)
 
 TEST(DockTest, AFloatWindowDroppedOnAToolBarPushesItOn)
 {
-    TDockedWindow w;
-    auto* second = new TrpToolBar(w.form);
-    auto* b = new TSpeedButton(w.form);
-    b->SetBounds(0, 0, 23, 22);
-    b->SetParent(second);
-    ASSERT_TRUE(second->AddToDock(w.bottom));
-    w.bar->FloatTo(300, 200);
-    // The float window's caption taken and let go over the other tool bar's middle in
-    // one move.
-    const TPoint caption = w.bar->FloatWindow()->ClientToScreen({20, 10});
-    w.d.PointerDown(caption);
-    const TPoint over = second->ClientToScreen({second->GetWidth() / 2, 10});
-    w.d.PointerMove(over);
-    w.d.PointerUp(over);
-    ASSERT_EQ(w.bar->Dock(), w.bottom);
-    EXPECT_FALSE(Overlap(w.bar, second));
-    EXPECT_EQ(w.bottom->GetHeight(), 27) << "both in one row";
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(testing::Message() << "dock " << k);
+        TDockedWindow w;
+        TrpDock* docks[] = {w.top, w.bottom, w.left, w.right};
+        TrpDock* dock = docks[k];
+        auto* second = new TrpToolBar(w.form);
+        auto* b = new TSpeedButton(w.form);
+        b->SetBounds(0, 0, 23, 22);
+        b->SetParent(second);
+        ASSERT_TRUE(second->AddToDock(dock));
+        w.bar->FloatTo(300, 200);
+        // The float window's caption taken and let go over the other tool bar's middle in
+        // one move.
+        const TPoint caption = w.bar->FloatWindow()->ClientToScreen({20, 10});
+        w.d.PointerDown(caption);
+        const TPoint over = dock->IsVertical() ? second->ClientToScreen({10, second->GetHeight() / 2})
+                                               : second->ClientToScreen({second->GetWidth() / 2, 10});
+        w.d.PointerMove(over);
+        w.d.PointerUp(over);
+        ASSERT_EQ(w.bar->Dock(), dock);
+        EXPECT_FALSE(Overlap(w.bar, second));
+        EXPECT_EQ(dock->IsVertical() ? dock->GetWidth() : dock->GetHeight(), 27) << "both in one row";
+        EXPECT_EQ(dock->IsVertical() ? w.bar->GetLeft() : w.bar->GetTop(), dock->CountsFromEnd() ? 1 : 0);
+    }
 }
 
 TEST(DockTest, FloatWindowAndPositions)

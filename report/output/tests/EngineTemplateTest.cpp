@@ -620,3 +620,40 @@ TEST(EngineTemplate, KeptBlockWithRowsInPartsStaysWhole)
 }
 
 }  // namespace
+
+namespace {
+
+// A group whose entry opened on an earlier page closes under the entry of the page it ends
+// on: the groups after it open under that page's entry, as the ones before did under theirs,
+// also when a kept group moved to the new page.
+TEST(EngineTemplate, GroupsAfterAPageBreakStayUnderThePageEntry)
+{
+    struct Case {
+        const char* why;
+        bool kept;
+        const char* outline;
+    };
+    const Case cases[] = {
+        {"a group broken by the page", false,
+         " P@0:0 [ G1@0:0 G2@0:120 ] P@1:0 [ G3@1:60 ] P@2:0 [ G4@2:0 ]"},
+        {"kept groups moving to the next page", true,
+         " P@0:0 [ G1@0:0 ] P@1:0 [ G2@1:0 ] P@2:0 [ G3@2:0 G4@2:120 ]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->OutlineText = "'P'";
+        auto* g = t.Band<TrpGroupHeader>(20, 20);
+        g->Condition = "<H.\"Group\">";
+        g->OutlineText = "<H.\"Group\">";
+        g->KeepTogether = c.kept;
+        t.Memo(g, 0, 0, 40, 20, "G[H.\"Group\"]");
+        auto* row = t.Band<TrpMasterData>(50, 20);
+        row->SetDataSet(t.DataSet("H", NumberedRows(16, 5)));
+        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
+}  // namespace
