@@ -220,6 +220,12 @@ void TRecordingDevice::DrawBitmap(const TRect& d, const TPixelBuffer& pixels, in
                                    std::make_shared<const TPixelBuffer>(pixels)});
 }
 
+void TRecordingDevice::DrawBitmapAlpha(const TRect& d, const TPixelBuffer& pixels)
+{
+    // Kept as drawn, so that a play-back blends it again on the device it reaches.
+    DrawBitmap(d, pixels, kRecordedAlpha);
+}
+
 void TRecordingDevice::SetPixel(int x, int y, TColor color) { Add(TDrawOp::Pixel, {x, y, color}); }
 
 AnsiString TRecordingDevice::Dump() const { return DumpRecords(FRecords); }
@@ -322,7 +328,9 @@ AnsiString DumpRecord(const TDrawRecord& r)
         char buf[48];
         std::snprintf(buf, sizeof buf, " %dx%d #%08x", r.Pixels->Width, r.Pixels->Height, PixelChecksum(*r.Pixels));
         out += buf;
-        if (a[4] != cmSrcCopy) {
+        if (a[4] == kRecordedAlpha) {
+            out += " alpha";
+        } else if (a[4] != cmSrcCopy) {
             std::snprintf(buf, sizeof buf, " cm $%08X", unsigned(a[4]));
             out += buf;
         }
@@ -416,7 +424,12 @@ void PlayRecords(const TDrawRecords& records, TCanvasDevice& device, double sx, 
             device.TextOut(run, r.Text);
             break;
         }
-        case TDrawOp::Bitmap: device.DrawBitmap(R(a, 0), *r.Pixels, a[4]); break;
+        case TDrawOp::Bitmap:
+            if (a[4] == kRecordedAlpha)
+                device.DrawBitmapAlpha(R(a, 0), *r.Pixels);
+            else
+                device.DrawBitmap(R(a, 0), *r.Pixels, a[4]);
+            break;
         case TDrawOp::Pixel: device.SetPixel(X(a[0]), Y(a[1]), a[2]); break;
         default: break;
         }

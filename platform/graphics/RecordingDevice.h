@@ -13,7 +13,7 @@
 //   polyline x y x y ... | polygon x y x y ...
 //   rect l t r b | fill l t r b | frame l t r b | ellipse l t r b | roundrect l t r b cw ch
 //   text 10 20 "Abc" [clipped l t r b] [opaque l t r b] [rtl] [dx 6 6 6]
-//   bitmap l t r b 16x8 #1a2b3c4d [cm $00CC0020]   destination, size, pixel checksum
+//   bitmap l t r b 16x8 #1a2b3c4d [cm $00CC0020 | alpha]   destination, size, pixel checksum
 //   pixel x y colour
 //
 // Text in records and in the dump is CP1251; quotes and backslashes are escaped, other
@@ -40,13 +40,17 @@ enum class TDrawOp : uint8_t {
 
 const char* DrawOpName(TDrawOp op);
 
+// The copy mode of a bitmap record drawn through its alpha; no raster operation has it.
+constexpr int32_t kRecordedAlpha = -1;
+
 // Arguments by operation (all 32-bit integers):
 //   Pen: colour width style mode        Brush: colour style      BkMode: opaque colour
 //   Font: height colour style-bits charset orientation (Text = name)
 //   Clip, Rectangle, FillRect, FrameRect, Ellipse: l t r b      RoundRect: l t r b cw ch
 //   Line: x1 y1 x2 y2        Polyline, Polygon: x y pairs (at least one)
 //   Text: x y options rl rt rr rb opaque bkcolour, then one advance per byte or none
-//   Bitmap: l t r b copymode (Pixels = the bitmap)      Pixel: x y colour
+//   Bitmap: l t r b copymode (Pixels = the bitmap; copymode kRecordedAlpha: blended by
+//           the pixels' alpha, DrawBitmapAlpha)              Pixel: x y colour
 struct TDrawRecord {
     TDrawOp Op = TDrawOp::Line;
     std::vector<int32_t> Args;
@@ -90,6 +94,7 @@ public:
     void RoundRect(const TRect& r, int cornerWidth, int cornerHeight) override;
     void TextOut(const TTextRun& run, std::string_view text) override;
     void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode) override;
+    void DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels) override;
     void SetPixel(int x, int y, TColor color) override;
 
     const TDrawRecords& Records() const { return FRecords; }

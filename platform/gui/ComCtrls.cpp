@@ -533,11 +533,7 @@ void TToolButton::SetDown(bool value)
 
 void TToolButton::SetDropdownMenu(TPopupMenu* value)
 {
-    if (FDropdownMenu)
-        FDropdownMenu->RemoveFreeNotification(this);
-    FDropdownMenu = value;
-    if (value)
-        value->FreeNotification(this);
+    FDropdownMenu.Set(value);
 }
 
 void TToolButton::SetWrap(bool value) { if (value != FWrap) { FWrap = value; RequestAlign(); } }
@@ -545,8 +541,7 @@ void TToolButton::SetWrap(bool value) { if (value != FWrap) { FWrap = value; Req
 void TToolButton::Notification(TComponent* component, TOperation operation)
 {
     TGraphicControl::Notification(component, operation);
-    if (operation == opRemove && component == FDropdownMenu)
-        FDropdownMenu = nullptr;
+    FDropdownMenu.Forget(component, operation);
 }
 
 void TToolButton::Click()
@@ -592,24 +587,20 @@ void TToolBar::SetImages(TCustomImageList* value)
 {
     if (value == FImages)
         return;
-    if (FImages) {
+    if (FImages)
         FImages->UnRegisterChanges(FImageChangeLink.get());
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = value;
-    if (FImages) {
+    FImages.Set(value);
+    if (FImages)
         FImages->RegisterChanges(FImageChangeLink.get());
-        FImages->FreeNotification(this);
-    }
     ButtonsChanged();
 }
 
 void TToolBar::Notification(TComponent* component, TOperation operation)
 {
     TWinControl::Notification(component, operation);
-    if (operation == opRemove && component && component == FImages) {
+    if (operation == opRemove && component && component == FImages.Get()) {
         FImages->UnRegisterChanges(FImageChangeLink.get());
-        FImages = nullptr;
+        FImages.Forget(component, operation);
         ButtonsChanged();
     }
 }
@@ -847,20 +838,15 @@ void TUpDown::SetOrientation(TUDOrientation value) { if (value != FOrientation) 
 
 void TUpDown::SetAssociate(TWinControl* value)
 {
-    if (FAssociate)
-        FAssociate->RemoveFreeNotification(this);
-    FAssociate = value;
-    if (value) {
-        value->FreeNotification(this);
+    FAssociate.Set(value);
+    if (value)
         UpdateAssociate();
-    }
 }
 
 void TUpDown::Notification(TComponent* component, TOperation operation)
 {
     TWinControl::Notification(component, operation);
-    if (operation == opRemove && component == FAssociate)
-        FAssociate = nullptr;
+    FAssociate.Forget(component, operation);
 }
 
 void TUpDown::UpdateAssociate()

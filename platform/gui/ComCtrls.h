@@ -254,7 +254,7 @@ private:
     bool FGrouped = false;
     bool FAllowAllUp = false;
     bool FWrap = false;
-    TPopupMenu* FDropdownMenu = nullptr;
+    TComponentRef<TPopupMenu> FDropdownMenu{this};
 };
 
 // Lays its controls out in one row from the left (wrapping when Wrapable), each button
@@ -293,7 +293,7 @@ protected:
 private:
     void ImageListChange(TObject* Sender);
     void ButtonsChanged();
-    TCustomImageList* FImages = nullptr;
+    TComponentRef<TCustomImageList> FImages{this};
     std::unique_ptr<TChangeLink> FImageChangeLink;
     int FButtonWidth = 23, FButtonHeight = 22;
     bool FFlat = false, FShowCaptions = false, FWrapable = true, FAutoSize = false;
@@ -433,7 +433,7 @@ private:
     bool FWrap = false, FThousands = true;
     TUDOrientation FOrientation = udVertical;
     TUDAlignButton FAlignButton = udRight;
-    TWinControl* FAssociate = nullptr;
+    TComponentRef<TWinControl> FAssociate{this};
 };
 
 // ---------------------------------------------------------------- dates

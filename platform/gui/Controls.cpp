@@ -56,7 +56,7 @@ TControl::~TControl()
         // The menu must not point at a control that is gone (its peer places itself by it).
         if (FPopupMenu->PopupComponent == this)
             FPopupMenu->PopupComponent = nullptr;
-        FPopupMenu->RemoveFreeNotification(this);
+        FPopupMenu.Set(nullptr);
     }
 }
 
@@ -343,14 +343,9 @@ void TControl::ApplyShowHint(bool value)
 
 void TControl::SetPopupMenu(TPopupMenu* value)
 {
-    if (FPopupMenu) {
-        if (FPopupMenu->PopupComponent == this && FPopupMenu != value)
-            FPopupMenu->PopupComponent = nullptr;
-        FPopupMenu->RemoveFreeNotification(this);
-    }
-    FPopupMenu = value;
-    if (value)
-        value->FreeNotification(this);
+    if (FPopupMenu && FPopupMenu->PopupComponent == this && FPopupMenu != value)
+        FPopupMenu->PopupComponent = nullptr;
+    FPopupMenu.Set(value);
 }
 
 void TControl::SetCursor(TCursor value)
@@ -364,8 +359,7 @@ void TControl::SetCursor(TCursor value)
 void TControl::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == opRemove && component == FPopupMenu)
-        FPopupMenu = nullptr;
+    FPopupMenu.Forget(component, operation);
 }
 
 void TControl::Loaded()

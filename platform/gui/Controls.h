@@ -27,6 +27,7 @@
 #include <algorithm>
 
 #include "platform/classes/Classes.h"
+#include "platform/classes/ComponentRef.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/gui/GuiTypes.h"
@@ -245,7 +246,7 @@ private:
     AnsiString FHint;
     bool FShowHint = false;
     bool FParentShowHint = true;
-    TPopupMenu* FPopupMenu = nullptr;
+    TComponentRef<TPopupMenu> FPopupMenu{this};
     TCursor FCursor = crDefault;
     int FTag = 0;
     int FWheelAccumulator = 0;  // the part of a notch not yet turned into Up/Down

@@ -188,11 +188,7 @@ void TCustomForm::SetPopupParent(TCustomForm* value)
         value = nullptr;
     if (value == FPopupParent)
         return;
-    if (FPopupParent)
-        FPopupParent->RemoveFreeNotification(this);
-    FPopupParent = value;
-    if (FPopupParent)
-        FPopupParent->FreeNotification(this);
+    FPopupParent.Set(value);
     Changed(TControlChange::Style);
 }
 
@@ -220,10 +216,8 @@ void TCustomForm::Notification(TComponent* component, TOperation operation)
         Changed(TControlChange::Menu);
     if (component == FActiveControl)
         FActiveControl = nullptr;
-    if (component == FPopupParent) {
-        FPopupParent = nullptr;
+    if (FPopupParent.Forget(component, operation))
         Changed(TControlChange::Style);
-    }
 }
 
 void TCustomForm::SetActiveControl(TWinControl* value)

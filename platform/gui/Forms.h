@@ -196,7 +196,7 @@ private:
     TFormStyle FFormStyle = fsNormal;
     bool FKeyPreview = false;
     TComponentRef<TMainMenu> FMenu{this};
-    TCustomForm* FPopupParent = nullptr;
+    TComponentRef<TCustomForm> FPopupParent{this};
     TPoint FClientOffset{0, 0};
     TWinControl* FActiveControl = nullptr;
     int FTextHeight = 13;

@@ -247,23 +247,13 @@ TrpUserDataSet* TrpDataBand::VirtualDataSet() const
     return FVirtualDataSet.get();
 }
 
-TrpDataBand::~TrpDataBand()
-{
-    if (FDataSet)
-        FDataSet->RemoveFreeNotification(this);
-}
+TrpDataBand::~TrpDataBand() = default;
 
 AnsiString TrpDataBand::GetDescription() const { return rpResources().Get("obDataBand"); }
 
 void TrpDataBand::SetDataSet(TrpDataSet* Value)
 {
-    if (FDataSet != Value) {
-        if (FDataSet)
-            FDataSet->RemoveFreeNotification(this);
-        FDataSet = Value;
-        if (FDataSet)
-            FDataSet->FreeNotification(this);
-    }
+    FDataSet.Set(Value);
     FDataSetName = FDataSet ? FDataSet->GetUserName() : AnsiString();
 }
 
@@ -280,8 +270,7 @@ void TrpDataBand::SetDataSetName(const AnsiString& Value)
 void TrpDataBand::Notification(TComponent* AComponent, TOperation Operation)
 {
     TrpBand::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FDataSet)
-        FDataSet = nullptr;
+    FDataSet.Forget(AComponent, Operation);
 }
 
 void TrpDataBand::SetRowCount(int Value)

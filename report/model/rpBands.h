@@ -81,7 +81,7 @@ public:
 
 private:
     int FCurColumn = 1;
-    TrpDataSet* FDataSet = nullptr;
+    TComponentRef<TrpDataSet> FDataSet{this};
     AnsiString FDataSetName;
     int FRowCount = 0;
     mutable std::unique_ptr<TrpUserDataSet> FVirtualDataSet;

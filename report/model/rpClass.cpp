@@ -463,7 +463,8 @@ void TrpReport::SetPreview(TrpCustomPreview* Value)
 {
     if (CurSerializer)
         return;  // a file's Preview attaches nothing: the preview is the program's
-    if (FPreview && FPreview != Value) {
+    const bool changed = FPreview != Value;
+    if (FPreview && changed) {
         FPreview->RemoveFreeNotification(this);
         if (!Value) {
             FPreview->Report = nullptr;
@@ -473,7 +474,8 @@ void TrpReport::SetPreview(TrpCustomPreview* Value)
     }
     FPreview = Value;
     if (FPreview) {
-        FPreview->FreeNotification(this);
+        if (changed)  // setting it again takes no second link, which nil would not drop
+            FPreview->FreeNotification(this);
         FPreview->Report = this;
         FPreview->PreviewPages = FPreviewPages.get();
         FPreview->Init();

@@ -393,7 +393,7 @@ public:
     TscScript* GetScript() const { return FScript.get(); }
 
 private:
-    TStringList FExpressions;  // sorted, case-insensitive; object = the compiled function
+    TStringList FExpressions;  // sorted, case-sensitive; object = the compiled function
     // The same functions by exact text, found by hashing instead of comparing texts.
     std::unordered_map<AnsiString, TscCustomVariable*> FByText;
     TscScript* FMainScript;

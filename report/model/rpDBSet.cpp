@@ -297,21 +297,17 @@ bool TrpDBDataset::IsDataStored() const { return GetReport() == nullptr; }
 
 void TrpDBDataset::SetDataSet(TDataSet* Value)
 {
-    FDataSet = Value;
-    if (Value) {
-        Value->FreeNotification(this);
+    FDataSet.Set(Value);
+    if (Value)
         SetDataSource(nullptr);
-    }
     Recompute();
 }
 
 void TrpDBDataset::SetDataSource(TDataSource* Value)
 {
-    FDataSource = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        FDataSet = nullptr;
-    }
+    FDataSource.Set(Value);
+    if (Value)
+        FDataSet.Set(nullptr);
     Recompute();
 }
 
@@ -320,16 +316,11 @@ void TrpDBDataset::Notification(TComponent* AComponent, TOperation Operation)
     TrpCustomDBDataSet::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (AComponent == FHooked) {
-        FHooked = nullptr;  // its handler went with it
-        FSavedAfterOpen = nullptr;
-    }
-    if (AComponent == FDataSet)
-        FDataSet = nullptr;
-    if (AComponent == FDataSource)
-        FDataSource = nullptr;
-    if (AComponent == FEffective) {
-        FEffective = nullptr;
+    if (FHooked.Forget(AComponent, Operation))
+        FSavedAfterOpen = nullptr;  // its handler went with it
+    FDataSet.Forget(AComponent, Operation);
+    FDataSource.Forget(AComponent, Operation);
+    if (FEffective.Forget(AComponent, Operation)) {
         FResolved->Clear();
         FBookmark = {};
         Initialized = false;
@@ -345,9 +336,7 @@ void TrpDBDataset::Recompute()
         FBookmark = {};
         Initialized = false;
     }
-    if (e && e != FEffective)
-        e->FreeNotification(this);  // registrations left behind are harmless
-    FEffective = e;
+    FEffective.Set(e);
 }
 
 bool TrpDBDataset::DataSetActive() const { return FEffective && FEffective->Active(); }
@@ -372,7 +361,7 @@ void TrpDBDataset::Unhook()
 {
     if (FHooked) {
         FHooked->AfterOpen = FSavedAfterOpen;
-        FHooked = nullptr;
+        FHooked.Set(nullptr);
         FSavedAfterOpen = nullptr;
     }
 }
@@ -385,8 +374,7 @@ void TrpDBDataset::Initialize()
     Unhook();
     FSavedAfterOpen = FEffective->AfterOpen;
     FEffective->AfterOpen = TDataSetNotifyEvent(this, &TrpDBDataset::DataSetAfterOpen);
-    FHooked = FEffective;
-    FHooked->FreeNotification(this);
+    FHooked.Set(FEffective);
     FEndFlag = false;
     Initialized = false;
 }

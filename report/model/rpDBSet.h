@@ -14,6 +14,7 @@
 
 #include "report/model/rpComponent.h"
 
+#include "platform/classes/ComponentRef.h"
 #include "platform/db/DB.h"
 #include "platform/rtl/Variant.h"
 
@@ -165,10 +166,10 @@ private:
     void DataSetAfterOpen(TDataSet* DataSet);
     TField* ResolvedField(const AnsiString& Index, bool& Found);
     TBookmark FBookmark;
-    TDataSet* FDataSet = nullptr;
-    TDataSource* FDataSource = nullptr;
-    TDataSet* FEffective = nullptr;
-    TDataSet* FHooked = nullptr;  // whose AfterOpen we replaced
+    TComponentRef<TDataSet> FDataSet{this};
+    TComponentRef<TDataSource> FDataSource{this};
+    TComponentRef<TDataSet> FEffective{this};
+    TComponentRef<TDataSet> FHooked{this};  // whose AfterOpen we replaced
     bool FEndFlag = false;
     TDataSetNotifyEvent FSavedAfterOpen;
 };

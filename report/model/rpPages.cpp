@@ -87,8 +87,6 @@ TrpReportPage::~TrpReportPage()
     // The objects go while the page is whole: a subreport on this page that shows this
     // page touches it from its destructor.
     Clear();
-    if (FDataSet)
-        FDataSet->RemoveFreeNotification(this);
 }
 
 void TrpReportPage::UpdateDimensions()
@@ -201,13 +199,7 @@ void TrpReportPage::SetBackPicture(TPicture* Value) { FBackground->SetPicture(Va
 
 void TrpReportPage::SetDataSet(TrpDataSet* Value)
 {
-    if (FDataSet != Value) {
-        if (FDataSet)
-            FDataSet->RemoveFreeNotification(this);
-        FDataSet = Value;
-        if (FDataSet)
-            FDataSet->FreeNotification(this);
-    }
+    FDataSet.Set(Value);
     FDataSetName = FDataSet ? FDataSet->GetUserName() : AnsiString();
 }
 
@@ -226,8 +218,7 @@ void TrpReportPage::Notification(TComponent* AComponent, TOperation Operation)
     TrpPage::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (AComponent == FDataSet)
-        FDataSet = nullptr;
+    FDataSet.Forget(AComponent, Operation);
     if (AComponent == SubReport)
         SubReport = nullptr;
 }

@@ -100,6 +100,6 @@ private:
     std::unique_ptr<TrpPictureView> FBackground;
     int FColumns = 0;
     std::unique_ptr<TStringList> FColumnPositions, FHGuides, FVGuides;
-    TrpDataSet* FDataSet = nullptr;
+    TComponentRef<TrpDataSet> FDataSet{this};
     AnsiString FDataSetName;
 };

@@ -46,6 +46,9 @@ SKLAD_DEFINE_ABSTRACT_CLASS(TrpExpressionCache)
 
 TrpExpressionCache::TrpExpressionCache(TscScript* AMainScript) : FMainScript(AMainScript)
 {
+    // Texts are told apart by case too: 'ИТОГО' and 'Итого' are two expressions with two
+    // results, not one function that prints whichever came first.
+    FExpressions.SetCaseSensitive(true);
     FExpressions.SetSorted(true);
     FExpressions.SetDuplicates(dupIgnore);
     FScript = std::make_unique<TscScript>(nullptr);

@@ -185,21 +185,11 @@ void TrpView::Init()
     FullDiff = true;
 }
 
-TrpView::~TrpView()
-{
-    if (FDataSet)
-        FDataSet->RemoveFreeNotification(this);
-}
+TrpView::~TrpView() = default;
 
 void TrpView::SetDataSet(TrpDataSet* Value)
 {
-    if (FDataSet != Value) {
-        if (FDataSet)
-            FDataSet->RemoveFreeNotification(this);
-        FDataSet = Value;
-        if (FDataSet)
-            FDataSet->FreeNotification(this);
-    }
+    FDataSet.Set(Value);
     FDataSetName = FDataSet ? FDataSet->GetUserName() : AnsiString();
 }
 
@@ -217,8 +207,7 @@ void TrpView::SetDataSetName(const AnsiString& Value)
 void TrpView::Notification(TComponent* AComponent, TOperation Operation)
 {
     TrpReportComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FDataSet)
-        FDataSet = nullptr;
+    FDataSet.Forget(AComponent, Operation);
 }
 
 void TrpView::SetFrame(TrpFrame* Value)
@@ -768,34 +757,25 @@ TrpSubreport::TrpSubreport(TComponent* AOwner) : TrpView(AOwner)
 
 TrpSubreport::~TrpSubreport()
 {
-    if (FPage) {
-        FPage->RemoveFreeNotification(this);
-        if (FPage->SubReport == this)
-            FPage->SubReport = nullptr;
-    }
+    if (FPage && FPage->SubReport == this)
+        FPage->SubReport = nullptr;
 }
 
 void TrpSubreport::SetSubPage(TrpReportPage* Value)
 {
     if (FPage == Value)
         return;
-    if (FPage) {
-        FPage->RemoveFreeNotification(this);
-        if (FPage->SubReport == this)
-            FPage->SubReport = nullptr;
-    }
-    FPage = Value;
-    if (FPage) {
-        FPage->FreeNotification(this);
+    if (FPage && FPage->SubReport == this)
+        FPage->SubReport = nullptr;
+    FPage.Set(Value);
+    if (FPage)
         FPage->SubReport = this;
-    }
 }
 
 void TrpSubreport::Notification(TComponent* AComponent, TOperation Operation)
 {
     TrpView::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FPage)
-        FPage = nullptr;
+    FPage.Forget(AComponent, Operation);
 }
 
 AnsiString TrpSubreport::GetDescription() const { return rpResources().Get("obSubRep"); }

@@ -17,6 +17,7 @@
 #pragma once
 
 #include "report/model/rpDBSet.h"
+#include "platform/classes/ComponentRef.h"
 
 #include "platform/graphics/Graphics.h"
 
@@ -148,7 +149,7 @@ protected:
 private:
     void Init();
     std::unique_ptr<TrpFrame> FFrame;
-    TrpDataSet* FDataSet = nullptr;
+    TComponentRef<TrpDataSet> FDataSet{this};
     AnsiString FDataSetName;
     AnsiString FDataField;
     AnsiString FSavedTagStr, FSavedURL;
@@ -246,7 +247,7 @@ public:
     bool PrintOnParent = false;
 
 private:
-    TrpReportPage* FPage = nullptr;
+    TComponentRef<TrpReportPage> FPage{this};
 };
 
 // Draws a graphic stretched into R, covering it whole: a metafile by the canvas's own

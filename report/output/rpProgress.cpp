@@ -38,8 +38,7 @@ TrpProgress::TrpProgress(TComponent* AOwner) : TForm(AOwner)
 
     rpResources().LocalizeForm(this);
     if (Screen && Screen->GetActiveForm() && Screen->GetActiveForm() != this) {
-        FActiveForm = Screen->GetActiveForm();
-        FActiveForm->FreeNotification(this);
+        FActiveForm.Set(Screen->GetActiveForm());
         FActiveForm->SetEnabled(false);
     }
     Bar->SetMax(100);
@@ -72,8 +71,7 @@ void TrpProgress::BodyMouseUp(TObject*, TMouseButton, TShiftState, int, int) { F
 void TrpProgress::Notification(TComponent* AComponent, TOperation Operation)
 {
     TForm::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FActiveForm)
-        FActiveForm = nullptr;
+    FActiveForm.Forget(AComponent, Operation);
 }
 
 void TrpProgress::ReleaseActiveForm()
@@ -81,8 +79,7 @@ void TrpProgress::ReleaseActiveForm()
     if (!FActiveForm)
         return;
     FActiveForm->SetEnabled(true);
-    FActiveForm->RemoveFreeNotification(this);
-    FActiveForm = nullptr;
+    FActiveForm.Set(nullptr);
 }
 
 void TrpProgress::FormHide(TObject*) { ReleaseActiveForm(); }

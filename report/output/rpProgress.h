@@ -57,7 +57,7 @@ private:
     void CancelBClick(TObject* Sender);
     void ReleaseActiveForm();
 
-    TCustomForm* FActiveForm = nullptr;
+    TComponentRef<TCustomForm> FActiveForm{this};
     bool FTerminated = false;
     int FPosition = 0;
     AnsiString FMessage;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 class TMemDataSet : public TDataSet {
 public:
@@ -166,4 +169,87 @@ TEST(DataSets, UserDataSetFromEvents)
     int calls = 0;
     ds.OnCheckEOF = TrpCheckEOFEvent::Lambda([&](TObject*, bool& eof) { eof = ++calls > 2; });
     EXPECT_EQ(Walk(ds), 2);
+}
+
+namespace {
+// Owned by a holder: hears through it which components the holder is still told about.
+class TNotifySpy : public TComponent {
+public:
+    TNotifySpy(TComponent* holder, TComponent* watched) : TComponent(holder), FWatched(watched) {}
+    int Heard = 0;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        TComponent::Notification(AComponent, Operation);
+        Heard += Operation == opRemove && AComponent == FWatched;
+    }
+
+private:
+    TComponent* FWatched;
+};
+
+enum class TRefStep { SetA, SetB, SetNil };
+
+struct RefCase {
+    const char* why;
+    std::vector<TRefStep> steps;
+    bool pointsAtB;  // after A was freed
+    int heard;       // times the holder was told of A's death
+};
+
+// The targets live under another owner, so the holder hears of them only through its own links.
+const RefCase kDataSetRefs[] = {
+    {"freeing the referenced dataset clears the reference", {TRefStep::SetA}, false, 1},
+    {"a replaced dataset no longer reaches the holder", {TRefStep::SetA, TRefStep::SetB}, true, 0},
+    {"setting the same dataset twice takes one link", {TRefStep::SetA, TRefStep::SetA, TRefStep::SetNil}, false, 0},
+    {"a cleared reference no longer reaches the holder", {TRefStep::SetA, TRefStep::SetNil}, false, 0},
+};
+}  // namespace
+
+TEST(DataSets, DataSetAndSourceReferencesFollowTheirTargets)
+{
+    RegisterModelTestClasses();
+    for (const bool viaSource : {false, true}) {
+        for (const auto& c : kDataSetRefs) {
+            SCOPED_TRACE(std::string(c.why) + (viaSource ? " (DataSource)" : " (DataSet)"));
+            TComponent data(nullptr), form(nullptr);
+            auto* qa = new TMemDataSet(&data);
+            auto* qb = new TMemDataSet(&data);
+            auto* sa = new TDataSource(&data);
+            auto* sb = new TDataSource(&data);
+            sa->SetDataSet(qa);
+            sb->SetDataSet(qb);
+            auto* ds = new TrpDBDataset(&form);
+            TComponent* a = viaSource ? static_cast<TComponent*>(sa) : qa;
+            auto* spy = new TNotifySpy(ds, a);
+            for (TRefStep s : c.steps) {
+                if (viaSource)
+                    ds->SetDataSource(s == TRefStep::SetA ? sa : s == TRefStep::SetB ? sb : nullptr);
+                else
+                    ds->SetDataSet(s == TRefStep::SetA ? qa : s == TRefStep::SetB ? qb : nullptr);
+            }
+            delete a;
+            EXPECT_EQ(viaSource ? static_cast<TComponent*>(ds->GetDataSource()) : ds->GetDataSet(),
+                      c.pointsAtB ? (viaSource ? static_cast<TComponent*>(sb) : qb) : nullptr);
+            EXPECT_EQ(ds->EffectiveDataSet(), c.pointsAtB ? qb : nullptr);
+            EXPECT_EQ(spy->Heard, c.heard);
+        }
+    }
+}
+
+TEST(DataSets, AFreedDataSetLeavesNothingBehindOfItsTargets)
+{
+    // The holder goes first, after hooking its dataset's AfterOpen; its targets must neither
+    // call into it when they go nor keep its handler.
+    RegisterModelTestClasses();
+    TComponent data(nullptr);
+    auto* q = new TMemDataSet(&data);
+    auto* ds = new TrpDBDataset(nullptr);
+    ds->SetDataSet(q);
+    ds->SetDataSet(q);
+    ds->Initialize();
+    delete ds;
+    EXPECT_FALSE(q->AfterOpen);
+    delete q;
 }

@@ -94,9 +94,27 @@ TEST_F(ExpressionTest, EachDistinctTextCompilesOnce)
     EXPECT_NE(R->GetExpressionCache()->GetScript()->FindLocal("_f1"), nullptr);
     EXPECT_EQ(R->Calc("1 + 1").AsInteger(), 2);
     EXPECT_EQ(R->GetExpressionCache()->Count(), 2);
-    // Texts that differ only in case share one function.
-    EXPECT_EQ(VarToStr(R->Calc("'A'")), "A");
-    EXPECT_EQ(VarToStr(R->Calc("'a'")), "A");
+}
+
+// Texts that differ only in case are different expressions: each keeps its own result,
+// whichever is evaluated first.
+TEST_F(ExpressionTest, TextsThatDifferOnlyInCaseKeepTheirOwnResults)
+{
+    const struct {
+        const char* first;
+        const char* second;
+        const char* secondGives;
+    } cases[] = {
+        {"'A'", "'a'", "a"},
+        {"'Итого'", "'ИТОГО'", "ИТОГО"},
+        {"UpperCase('x') + 'y'", "UpperCase('x') + 'Y'", "XY"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        R->Calc(c.first);
+        EXPECT_EQ(VarToStr(R->Calc(c.second)), c.secondGives);
+        EXPECT_NE(VarToStr(R->Calc(c.first)), c.secondGives);
+    }
 }
 
 TEST_F(ExpressionTest, ExpressionsSeeFieldsInAngleBrackets)

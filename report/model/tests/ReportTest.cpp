@@ -114,6 +114,52 @@ TEST_F(ReportTest, FreedPreviewIsForgotten)
     EXPECT_EQ(r->GetPreview(), nullptr);
 }
 
+namespace {
+// Owned by a holder: hears through it which components the holder is still told about.
+class TNotifySpy : public TComponent {
+public:
+    TNotifySpy(TComponent* holder, TComponent* watched) : TComponent(holder), FWatched(watched) {}
+    int Heard = 0;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        TComponent::Notification(AComponent, Operation);
+        Heard += Operation == opRemove && AComponent == FWatched;
+    }
+
+private:
+    TComponent* FWatched;
+};
+}  // namespace
+
+TEST_F(ReportTest, PreviewReferenceFollowsItsTarget)
+{
+    // The previews live under another owner, so the report hears of them only through its links.
+    enum TStep { SetA, SetB, SetNil };
+    struct Case { const char* why; std::vector<TStep> steps; bool pointsAtB; int heard; };
+    const Case cases[] = {
+        {"freeing the preview clears the reference", {SetA}, false, 1},
+        {"a replaced preview no longer reaches the report", {SetA, SetB}, true, 0},
+        {"setting the same preview twice takes one link", {SetA, SetA, SetNil}, false, 0},
+        {"a cleared preview no longer reaches the report", {SetA, SetNil}, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpReport* r = MakeReport();
+        TComponent previews(nullptr);
+        auto* a = new TFakePreview(&previews);
+        auto* b = new TFakePreview(&previews);
+        auto* spy = new TNotifySpy(r, a);
+        for (TStep s : c.steps)
+            r->SetPreview(s == SetA ? a : s == SetB ? b : nullptr);
+        delete a;
+        EXPECT_EQ(r->GetPreview(), c.pointsAtB ? b : nullptr);
+        EXPECT_EQ(spy->Heard, c.heard);
+        delete r;
+    }
+}
+
 TEST_F(ReportTest, MissingDataSetStopsThePreparationWithOneBox)
 {
     TrpReport* r = MakeReport();

@@ -321,3 +321,34 @@ TEST_F(ReportTest, DrawTransparentDrawsBitmapsOfAnySizeWhole)
         EXPECT_EQ(replayed.Pixels().Pixels, target.Pixels().Pixels) << "the metafile shows the same";
     }
 }
+
+// An icon drawn into a metafile keeps its mask: played back, saved and read again or not,
+// its transparent part lets what lies below through, as drawn straight on a bitmap.
+TEST_F(ReportTest, IconsKeepTheirMaskInMetafiles)
+{
+    TIcon icon;
+    TStringStream data(TwoPixelIcon());
+    icon.LoadFromStream(data);
+    TMetafile recorded;
+    recorded.SetWidth(8);
+    recorded.SetHeight(4);
+    {
+        TMetafileCanvas canvas(&recorded);
+        canvas.StretchDraw(TRect{0, 0, 8, 4}, &icon);
+    }
+    TMemoryStream saved;
+    recorded.SaveToStream(saved);
+    saved.SetPosition(0);
+    TMetafile reread;
+    reread.LoadFromStream(saved);
+    for (TMetafile* m : {&recorded, &reread}) {
+        SCOPED_TRACE(m == &recorded ? "recorded" : "read again");
+        TBitmap target;
+        target.SetSize(8, 4);
+        target.GetCanvas()->GetBrush()->SetColor(clBlue);
+        target.GetCanvas()->FillRect(TRect{0, 0, 8, 4});
+        target.GetCanvas()->Draw(0, 0, m);
+        EXPECT_EQ(PixelAt(target, 1, 1), 0xFF0000u);
+        EXPECT_EQ(PixelAt(target, 6, 1), 0x0000FFu) << "the blue below shows through";
+    }
+}
