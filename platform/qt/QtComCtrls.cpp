@@ -9,6 +9,7 @@
 
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QImage>
@@ -368,9 +369,16 @@ public:
     {
         auto* w = static_cast<QCalendarWidget*>(Widget());
         w->setFirstDayOfWeek(Qt::Monday);
-        QObject::connect(w, &QCalendarWidget::clicked, Context(), [this](QDate date) {
+        const auto picked = [this](QDate date) {
             if (!FCalendar.UserPicked(FromQDateTime(QDateTime(date, QTime(0, 0)))))
                 Changed(TControlChanges(TControlChange::Value));
+        };
+        QObject::connect(w, &QCalendarWidget::clicked, Context(), picked);
+        // Enter on a day picks it as a click does, so a day can be chosen without the mouse. A
+        // double click also activates, but its first click has already picked the day.
+        QObject::connect(w, &QCalendarWidget::activated, Context(), [picked](QDate date) {
+            if (QGuiApplication::mouseButtons() == Qt::NoButton)
+                picked(date);
         });
     }
 

@@ -17,6 +17,8 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -638,3 +640,34 @@ TEST_F(QtInput, AChildsScreenPointIsWhereItsWidgetShows)
         delete parent;
     }
 }
+
+namespace {
+
+// A day of a month calendar is picked with the keyboard as with the mouse: arrows move to it,
+// Enter picks it (Date follows and OnClick runs once), arrows alone pick nothing.
+TEST_F(QtInput, EnterPicksTheCalendarsDayAsAClickDoes)
+{
+    auto* calendar = Add<TMonthCalendar>(8, 100, 220, 160);
+    calendar->SetDate(EncodeDate(2027, 2, 10));
+    int clicks = 0;
+    calendar->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+    Form->Show();
+    Activate();
+    auto* w = WidgetOf<QCalendarWidget>(calendar);
+    ASSERT_NE(w, nullptr);
+    auto* view = w->findChild<QAbstractItemView*>();
+    ASSERT_NE(view, nullptr);
+    view->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    QTest::keyClick(view, Qt::Key_Right);
+    EXPECT_EQ(clicks, 0) << "moving alone picks nothing";
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(DateToStr(calendar->GetDate()), "11.02.2027");
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->currentIndex()).center());
+    EXPECT_EQ(clicks, 2) << "the mouse picks as before";
+    EXPECT_EQ(DateToStr(calendar->GetDate()), "12.02.2027");
+}
+
+}  // namespace
