@@ -221,8 +221,8 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent)
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation)
 {
-    if (Operation == opRemove && AComponent)
-        DropFreeLink(AComponent);
+    // A free link is dropped at both ends or not at all: here the component may only be
+    // leaving its owner, and one end left behind would call into this one after it is gone.
     // Owned components hear when a sibling goes, so none keeps a pointer to it. An
     // arrival is told to the owner only: nothing reacts to a sibling's arrival, and
     // telling everyone made filling a form with n controls take n * n calls.

@@ -81,4 +81,19 @@ TEST(ComponentRef, ADestroyedHolderIsNeverToldAnything)
     delete target;
 }
 
+TEST(ComponentRef, ATargetTakenFromItsOwnerKeepsNoLinkToADeadHolder)
+{
+    // Taking a component from its owner tells the siblings it is removed: a holder among them
+    // forgets it. Its target must not keep the other end of the link, or its death would call
+    // into a holder freed meanwhile (the sanitizer build catches that).
+    TComponent root(nullptr);
+    auto* holder = new THolder(&root);
+    auto* target = new TComponent(&root);
+    EXPECT_TRUE(holder->First.Set(target));
+    root.RemoveComponent(target);
+    EXPECT_FALSE(holder->First);
+    delete holder;
+    delete target;
+}
+
 }  // namespace
