@@ -289,7 +289,7 @@ void TCustomForm::SetVisible(bool value)
         return;
     }
     if (value == FVisible) {
-        if (value && Screen)
+        if (value && Screen && FActivateOnShow)
             Screen->SetActiveForm(this);
         return;
     }
@@ -322,7 +322,7 @@ void TCustomForm::SetVisible(bool value)
         FInShowHide = false;
         Changed(TControlChange::Visible);
         ParentStateChanged(uint32_t(TControlChange::Visible));
-        if (Screen && FVisible)
+        if (Screen && FVisible && FActivateOnShow)
             Screen->SetActiveForm(this);
     } else {
         if (IsModal() && !FModalEnding) {

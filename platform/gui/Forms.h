@@ -81,6 +81,16 @@ public:
     // window): an owned window stays above its owner. Cleared when the owner goes.
     TCustomForm* GetPopupParent() const { return FPopupParent; }
     void SetPopupParent(TCustomForm* value);
+    // False for a window that showing leaves inactive (a floating tool bar's): the form
+    // that has the keys keeps them; a click on the window still activates it.
+    bool GetActivateOnShow() const { return FActivateOnShow; }
+    void SetActivateOnShow(bool value)
+    {
+        if (FActivateOnShow == value)
+            return;
+        FActivateOnShow = value;
+        Changed(TControlChange::Style);
+    }
     TWinControl* GetActiveControl() const { return FActiveControl; }
     // Moves the focus (OnExit of the old control, OnEnter of the new one).
     void SetActiveControl(TWinControl* value);
@@ -205,6 +215,7 @@ private:
     bool FModalEnding = false;    // the modal loop has been told to end
     bool FReleasePending = false;
     bool FShowing = false;        // OnShow has run and OnHide not yet
+    bool FActivateOnShow = true;
     bool FInShowHide = false;
     bool FHideEndsModal = false;  // hidden while modal: the loop ends without asking
     bool FDestroyFired = false;   // OnDestroy has run

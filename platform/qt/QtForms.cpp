@@ -126,8 +126,17 @@ public:
 
     void WindowActivated()
     {
-        if (!Applying() && !FForm.Active())
-            FForm.UserActivated();
+        if (Applying() || FForm.Active())
+            return;
+        if (!FForm.GetActivateOnShow()) {
+            // Activated by the platform as it was mapped: the keys go back to the form
+            // the model has active.
+            if (TQtControlPeer* active = QtPeerOf(Screen ? Screen->GetActiveForm() : nullptr);
+                active && active != this && active->Widget()->isVisible())
+                active->Widget()->activateWindow();
+            return;
+        }
+        FForm.UserActivated();
     }
 
 protected:
@@ -138,6 +147,9 @@ protected:
             frame->setWindowTitle(ToQString(FForm.GetCaption()));
         if (HasChange(what, TControlChange::Style))
             ApplyStyle();
+        // Before TQtControlPeer shows the window: the model did not activate it.
+        if (HasChange(what, TControlChange::Visible))
+            frame->setAttribute(Qt::WA_ShowWithoutActivating, !FForm.GetActivateOnShow());
         if (HasChange(what, TControlChange::Scroll))
             FBars->Update(FClient->geometry());
         if (HasChange(what, TControlChange::Menu))
@@ -265,6 +277,11 @@ private:
         }
         if (FForm.GetFormStyle() == fsStayOnTop)
             flags |= Qt::WindowStaysOnTopHint;
+        // A window shown without activating (a floating tool bar's) never takes the keys
+        // from its owner: Qt's offscreen platform and some window managers activate
+        // every window they map, whatever the show asked for.
+        if (!FForm.GetActivateOnShow())
+            flags |= Qt::WindowDoesNotAcceptFocus;
         // A window with an owner is a tool window of it: Qt (and the window manager)
         // keeps such a window above its transient parent.
         if (FForm.GetPopupParent() && (flags & Qt::WindowType_Mask) == Qt::Window)

@@ -553,6 +553,8 @@ SKLAD_DEFINE_CLASS(TrpFloatWindow)
 TrpFloatWindow::TrpFloatWindow(TComponent* AOwner) : TForm(AOwner)
 {
     SetBorderStyle(bsNone);
+    // Floating or restoring a tool bar leaves the keys with the window they were in.
+    SetActivateOnShow(false);
     GetFont()->SetName("Tahoma");
     Surface = new TPaintBox(this);
     Surface->SetParent(this);

@@ -7,6 +7,8 @@
 #include "platform/gui/testing/TestDriver.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -478,6 +480,31 @@ TEST(DockTest, AFloatWindowDroppedOnAToolBarPushesItOn)
         EXPECT_EQ(dock->IsVertical() ? dock->GetWidth() : dock->GetHeight(), 27) << "both in one row";
         EXPECT_EQ(dock->IsVertical() ? w.bar->GetLeft() : w.bar->GetTop(), dock->CountsFromEnd() ? 1 : 0);
     }
+}
+
+// Floating a tool bar, or showing its float window again, leaves the window that had the
+// keys active; a click on the float window still activates it.
+TEST(DockTest, AFloatWindowShowsWithoutActivating)
+{
+    TDockedWindow w;
+    int deactivated = 0;
+    w.form->OnDeactivate = TNotifyEvent::Lambda([&](TObject*) { ++deactivated; });
+    ASSERT_EQ(Screen->GetActiveForm(), w.form);
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"floated", [&] { w.bar->FloatTo(300, 200); }},
+        {"hidden and shown again", [&] { w.bar->SetVisible(false); w.bar->SetVisible(true); }},
+        {"shown while shown", [&] { w.bar->SetVisible(true); }},
+    };
+    for (const auto& [why, act] : steps) {
+        SCOPED_TRACE(why);
+        act();
+        ASSERT_NE(w.bar->FloatWindow(), nullptr);
+        EXPECT_TRUE(w.bar->FloatWindow()->GetVisible());
+        EXPECT_EQ(Screen->GetActiveForm(), w.form);
+        EXPECT_EQ(deactivated, 0);
+    }
+    w.bar->FloatWindow()->UserActivated();
+    EXPECT_EQ(Screen->GetActiveForm(), w.bar->FloatWindow());
 }
 
 TEST(DockTest, FloatWindowAndPositions)

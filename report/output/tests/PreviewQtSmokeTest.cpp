@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -337,4 +338,51 @@ TEST(PreviewQtSmoke, KeysFromTheWindowSystemMoveThePagesAndEscapeCloses)
     }
     ASSERT_TRUE(QtKey(VK_ESCAPE));
     EXPECT_FALSE(form->GetVisible()) << "Escape closes the window";
+}
+
+// A tool bar floated, or its float window shown again, leaves the keys with the window
+// that had them: the model's active form and the window Qt gives the keys to.
+TEST(PreviewQtSmoke, AFloatWindowShowsWithoutTakingTheKeys)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->SetBounds(100, 100, 640, 480);
+    form->SetKeyPreview(true);
+    Word heard = 0;
+    form->OnKeyDown = TKeyEvent::Lambda([&](TObject*, Word& key, TShiftState) { heard = key; });
+    auto* top = new TrpDock(form);
+    top->SetParent(form);
+    top->AdjustBounds();
+    auto* bar = new TrpToolBar(form);
+    auto* b = new TSpeedButton(form);
+    b->SetBounds(0, 0, 23, 22);
+    b->SetParent(bar);
+    ASSERT_TRUE(bar->DockTo(top, 0, 0));
+    form->Show();
+    qtServices->ProcessNativeEvents();
+    ASSERT_TRUE(QtWindowHasKeys(form));
+
+    struct Step {
+        const char* why;
+        std::function<void()> act;
+    };
+    const Step steps[] = {
+        {"floated", [&] { bar->FloatTo(300, 300); }},
+        {"hidden and shown again", [&] { bar->SetVisible(false); bar->SetVisible(true); }},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.why);
+        s.act();
+        qtServices->ProcessNativeEvents();
+        ASSERT_NE(bar->FloatWindow(), nullptr);
+        EXPECT_TRUE(QtWidgetShown(bar->FloatWindow()));
+        EXPECT_EQ(Screen->GetActiveForm(), form);
+        EXPECT_TRUE(QtWindowHasKeys(form));
+        heard = 0;
+        ASSERT_TRUE(QtKey(VK_NEXT));
+        EXPECT_EQ(heard, VK_NEXT) << "the form hears the keys";
+    }
+    delete form;
 }
