@@ -170,6 +170,8 @@ private:
     void CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY);
     void AddColumn();
     void EndColumn();
+    void OutputColumnFooter(TrpBand* Footer, int Part);
+    Extended ColumnLeft(int Column);
     void OutputToCopy(TrpBand* Band);
     // rpEngineSub.cpp
     void CheckSubReports(TrpBand* Band);

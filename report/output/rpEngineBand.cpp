@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 
 using namespace rpengine;
 
@@ -442,15 +443,7 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
 void TrpEngine::AddColumn()
 {
     ++CurColumn;
-    Extended x = 0;
-    TStrings* positions = Page->GetColumnPositions();
-    if (CurColumn - 1 < positions->Count()) {
-        try {
-            x = rpStrToFloat(positions->Strings(CurColumn - 1)) * kUnitsPerMM;
-        } catch (const Exception&) {
-            x = 0;
-        }
-    }
+    const Extended x = ColumnLeft(CurColumn);
     CurY = ColumnStartY;
     for (int i = 0; i < HeaderList.Count(); ++i) {
         TrpHeaderListItem* item = HeaderList.Items(i);
@@ -497,34 +490,63 @@ void TrpEngine::AddColumn()
         MarkFresh();
 }
 
+Extended TrpEngine::ColumnLeft(int Column)
+{
+    TStrings* positions = Page->GetColumnPositions();
+    if (Column < 1 || Column - 1 >= positions->Count())
+        return 0;
+    try {
+        return rpStrToFloat(positions->Strings(Column - 1)) * kUnitsPerMM;
+    } catch (const Exception&) {
+        return 0;
+    }
+}
+
 void TrpEngine::EndColumn()
 {
+    // The column ends on its own page and on every page its rows went on over, each with
+    // the footer over the same rows; its totals cover all of them and then start afresh.
+    const std::set<int> partPages = std::move(FRun->ColumnPartPages);
+    FRun->ColumnPartPages.clear();
     TrpBand* footer = FindBand(TrpColumnFooter::StaticClass());
     if (!footer)
         return;
+    const int rowPage = PreviewPages->CurPage;
+    OutputColumnFooter(footer, 0);
+    int part = 0;
+    for (int page : partPages) {
+        if (FRun->Failed)
+            break;
+        PreviewPages->CurPage = page;
+        OutputColumnFooter(footer, ++part);
+    }
+    PreviewPages->CurPage = rowPage;
+    AggregateList.Reset(footer);
+}
+
+void TrpEngine::OutputColumnFooter(TrpBand* Footer, int Part)
+{
     std::vector<int> parts;
-    const bool columns = FooterColumns(footer, parts, CurX);
-    Stretch(footer);
+    const bool columns = FooterColumns(Footer, parts, CurX);
+    Stretch(Footer);
     try {
-        if (footer->GetVisible()) {
-            footer->SetLeft(CurX - PageCurX);
-            footer->SetTop(CurY);
+        if (Footer->GetVisible()) {
+            Footer->SetLeft(CurX - PageCurX);
+            Footer->SetTop(CurY);
             if (columns)
-                AddBandPart(footer, parts, 0);
+                AddBandPart(Footer, parts, Part);
             else
-                PreviewPages->AddObject(footer);
+                PreviewPages->AddObject(Footer);
         }
     } catch (...) {
-        UnStretch(footer);
+        UnStretch(Footer);
         if (columns)
             EndFooterColumns();
         throw;
     }
-    UnStretch(footer);
+    UnStretch(Footer);
     if (columns)
         EndFooterColumns();
-    // Its totals cover one column: the next column starts them afresh.
-    AggregateList.Reset(footer);
 }
 
 void TrpEngine::OutputToCopy(TrpBand* Band)

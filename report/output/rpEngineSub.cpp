@@ -138,6 +138,14 @@ void TrpEngine::ShowVBands(TrpBand* Band)
     // The first columns start where the vertical bands lie in the template, beside what the
     // row prints itself.
     FRun->VRowX = CurX;
+    FRun->VRowRight = PageWidth;
+    const bool pageWide = Is<TrpPageHeader>(Band) || Is<TrpPageFooter>(Band) || Is<TrpReportTitle>(Band) ||
+                          Is<TrpOverlay>(Band);
+    if (Page && !pageWide && CurColumn < Page->GetColumns()) {
+        const Extended right = ColumnLeft(CurColumn + 1) + PageCurX;
+        if (right > FRun->VRowX)
+            FRun->VRowRight = std::min(right, PageWidth);
+    }
     CurX += FRun->PageOf(Page).VBandsLeft;
     ShowVDataBands(Page, 0);
     CurLine = line;
@@ -210,7 +218,7 @@ void TrpEngine::ShowVBand(TrpBand* Band)
     Band->BeforePrint();
     Report->DoBeforePrint(Band);
     if (Band->GetVisible()) {
-        if (CurX + Band->GetWidth() > PageWidth && CurX > FRun->VRowX) {
+        if (CurX + Band->GetWidth() > FRun->VRowRight && CurX > FRun->VRowX) {
             CurX = FRun->VRowX;
             VPageList.push_back(VMasterBand->ObjectCount());
             const std::vector<TrpBand*> headers = VHeaderList;
@@ -299,6 +307,7 @@ void TrpEngine::AddPartPage(int RowPage, Extended RowY, int Part)
     FRun->FreshY = freshY;
     FRun->FreshPage = freshPage;
     FRun->PartPages[RowPage].insert(PreviewPages->CurPage);
+    FRun->ColumnPartPages.insert(PreviewPages->CurPage);
     if (PreviewPages->GetCount() > pages) {
         // A new page gets its outline entry; the rows' entries stay where they were.
         TrpCustomOutline* outline = PreviewPages->Outline();
