@@ -198,9 +198,30 @@ void TrpEngine::DoShow(TrpBand* Band)
     TrpEngineRun::TBandState& s = FRun->Band(Band);
     std::vector<int> keptPageList;
     TrpBand* keptVMaster = nullptr;
+    std::vector<TrpVCell> keptCells;
+    Extended keptRight = 0;
+    int keptOwn = 0;
     const Extended startX = CurX;
+    // A row's column totals count once it is placed, where it is placed.
+    struct Hold {
+        TrpAggregateList& List;
+        bool On = false;
+        void Commit()
+        {
+            if (On)
+                List.Commit();
+            On = false;
+        }
+        ~Hold()
+        {
+            if (On)
+                List.Discard();
+        }
+    } hold{AggregateList};
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
+        AggregateList.Hold(Band);
+        hold.On = true;
         ShowVBands(Band);
         // The row's own objects, and footers after it, read whole-row totals.
         CurVColumn = 0;
@@ -208,6 +229,10 @@ void TrpEngine::DoShow(TrpBand* Band)
         PreviewPages->AddPageAction = apAdd;
         keptPageList = VPageList;
         keptVMaster = VMasterBand;
+        keptCells = std::move(FRun->VCells);
+        FRun->VCells.clear();
+        keptRight = FRun->VRowRight;
+        keptOwn = FRun->Band(Band).OwnObjectCount;
     }
     if (Band->Vertical) {
         ShowVBand(Band);
@@ -241,6 +266,15 @@ void TrpEngine::DoShow(TrpBand* Band)
                         NewColumn();
                 }
             }
+            if (!split && !FRun->Failed && hold.On) {
+                // Moved on to a column (or page) of another place or width: its vertical
+                // columns are laid out for that place, before anything of it is placed.
+                const Extended right = RowRight(Band, CurX);
+                if (std::fabs(static_cast<double>(CurX - startX)) > 0.0001 ||
+                    std::fabs(static_cast<double>(right - keptRight)) > 0.0001)
+                    keptPageList = RelayVBands(Band, keptCells, keptOwn, CurX, right);
+                hold.Commit();
+            }
             if (!split && !FRun->Failed) {
                 Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
                                           : CurX);
@@ -267,6 +301,7 @@ void TrpEngine::DoShow(TrpBand* Band)
         UnStretch(Band);
         throw;
     }
+    hold.Commit();
     UnStretch(Band);
     if (s.HasVObjects)
         VMasterBand = nullptr;

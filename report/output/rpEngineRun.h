@@ -24,6 +24,19 @@
 #include <utility>
 #include <vector>
 
+// One vertical band output of a row: where its copies lie among the row's objects and where
+// it stood, so the row can be placed again for another column without running anything twice.
+struct TrpVCell {
+    TrpBand* Band = nullptr;
+    int First = 0, End = 0;  // its copies among the row's objects
+    Extended Offset = 0;     // its X within the row
+    Extended Width = 0;
+    int Column = 0;          // its vertical column number
+    bool Visible = false;
+    bool Repeat = false;     // a header repeated after a wrap
+    std::vector<TrpBand*> Headers;  // what a wrap just before it repeats
+};
+
 class TrpEngineRun {
 public:
     struct TBandState {
@@ -96,6 +109,9 @@ public:
     // The pages that rows of the page column under way went on over: the column ends on
     // each of them too, with its footer and totals.
     std::set<int> ColumnPartPages;
+    // Each vertical band output of the row being laid out, in order.
+    std::vector<TrpVCell> VCells;
+    bool VRepeating = false;
     // The wide row under way when a footer or a reprinted header prints its own columns in
     // the middle of it (a page or column break the row caused): given back afterwards.
     struct TVRow {

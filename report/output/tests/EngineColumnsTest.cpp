@@ -67,7 +67,7 @@ AnsiString ColumnPages(TrpPreviewPages* Pages, const std::vector<Extended>& Left
     return out;
 }
 
-// Two page columns at 0 and PositionMM; rows "R1".."R<rows>" of 20 units whose own text is
+// Two page columns at 0 and PositionMM (one column for 0); rows "R1".."R<rows>" of 20 units whose own text is
 // 30 wide, with vertical columns of 40 from 30 on.
 struct TColumnsTemplate {
     TrpDataBand* Row = nullptr;
@@ -77,11 +77,14 @@ struct TColumnsTemplate {
 
     void Build(TTestReport& t, int Rows, int VColumns, Extended PositionMM = 45)
     {
-        t.Page()->SetColumns(2);
-        t.Page()->GetColumnPositions()->Clear();
-        t.Page()->GetColumnPositions()->Add("0");
-        t.Page()->GetColumnPositions()->Add(FloatToStr(static_cast<double>(PositionMM)));
-        Lefts = {0, PositionMM * kMM};
+        Lefts = {0};
+        if (PositionMM > 0) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add(FloatToStr(static_cast<double>(PositionMM)));
+            Lefts.push_back(PositionMM * kMM);
+        }
         PageWidth = 90 * kMM;
         t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
         Row = t.Band<TrpMasterData>(20, 20);
@@ -164,6 +167,90 @@ TEST(EnginePageColumns, RowsInPartsTotalEveryPageAndColumn)
             t.Memo(t.Band<TrpOverlay>(170, 15), 300, 170, 30, 15, "OV");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(ColumnPages(t.Pages(), tpl.Lefts, tpl.PageWidth), c.expected);
+    }
+}
+
+// A row that does not fit moves to the next column (or page) before its vertical columns
+// are placed: they are laid out for the place it moves to, and its column totals count
+// once, in the footers of that place, not of the one it left.
+TEST(EnginePageColumns, RowMovingOnIsLaidOutWhereItLands)
+{
+    struct Case {
+        const char* why;
+        Extended positionMM;  // the second column's left, 0 for one column
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"into a narrower column: more parts", 60,
+         "|c1 R1-R7 28 CF 280 c280 c280 c280 c280; c2 R8-R9 4 CF 170 c170 c170; PH"
+         "|c1  14 CF 280 c280 c280; c2  4 CF 170 c170 c170; PH"
+         "|c2  4 CF 170 c170 c170; PH"},
+        {"into a wider column: fewer parts", 30,
+         "|c1 R1-R7 14 CF 280 c280 c280; c2 R8-R9 8 CF 170 c170 c170 c170 c170; PH"
+         "|c1  14 CF 280 c280 c280; c2  4 CF 170 c170 c170; PH"
+         "|c1  14 CF 280 c280 c280; PH"},
+        {"onto the next page", 0,
+         "|c1 R1-R7 42 CF 280 c280 c280 c280 c280 c280 c280; PH"
+         "|c1 R8-R9 12 CF 170 c170 c170 c170 c170 c170 c170; PH"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TColumnsTemplate tpl;
+        tpl.Build(t, 9, 6, c.positionMM);
+        auto* footer = t.Band<TrpColumnFooter>(130, 15);
+        t.Memo(footer, 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(footer, 30, 0, 40, 15, "c[SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), tpl.Lefts, tpl.PageWidth), c.expected);
+    }
+}
+
+// A row moving on to a narrower column wraps there, where it did not before: the vertical
+// header marked to reprint repeats after the new wrap, and the column totals of the cells
+// after it (which depend on the vertical row) land in the right footer cells.
+TEST(EnginePageColumns, RowMovingOnRepeatsItsHeadersAtItsNewWraps)
+{
+    struct Case {
+        const char* why;
+        bool reprint;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the header repeats", true,
+         "|c1 R1-R7 49 CF 280 c287 c294 c301 c308 c315 c322; c2 R8-R9 8 CF 170 c172 c174 c176; PH"
+         "|c2  8 CF 170 c178 c180 c182; PH"},
+        {"the header does not", false,
+         "|c1 R1-R7 49 CF 280 c287 c294 c301 c308 c315 c322; c2 R8-R9 8 CF 170 c172 c174 c176; PH"
+         "|c2  6 CF 170 c178 c180 c182; PH"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->SetColumns(2);
+        t.Page()->GetColumnPositions()->Clear();
+        t.Page()->GetColumnPositions()->Add("0");
+        t.Page()->GetColumnPositions()->Add("60");
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetName("Row");
+        row->SetDataSet(t.DataSet("H", NumberedRows(9)));
+        t.Memo(row, 0, 0, 30, 20, "R[H.\"N\"]");
+        t.Memo(row, 30, 0, 20, 20, "h:[H.\"N\"]");
+        t.Memo(row, 50, 0, 20, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vheader = t.Band<TrpHeader>(0, 0);
+        vheader->Vertical = true;
+        vheader->ReprintOnNewPage = c.reprint;
+        vheader->SetBounds(30, 0, 20, 100);
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(50, 0, 20, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(6)));
+        auto* footer = t.Band<TrpColumnFooter>(130, 15);
+        t.Memo(footer, 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(footer, 50, 0, 20, 15, "c[SUM(<H.\"Sum\"> + <V.\"N\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), {0, 60 * kMM}, 90 * kMM), c.expected);
     }
 }
 
