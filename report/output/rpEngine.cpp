@@ -472,6 +472,8 @@ void TrpEngine::AddPage()
             continue;
         if (Keeping && item->IsInKeepList)
             continue;
+        if (FRun->PartInColumn && !Is<TrpPageHeader>(band))
+            continue;  // the column's own headers go where the column is
         band->Overflow = true;
         const TrpEngineRun::TBandState& s = FRun->Band(band);
         CurLine = s.LineN;
@@ -617,6 +619,7 @@ void TrpEngine::EndPage()
         ColumnStartY = 0;
     }
     FRun->ColumnPartPages.clear();
+    FRun->HeadedColumns.clear();
     // The pages that rows of this one went on over end with it: each shows the footers
     // over the same rows, and the totals restart only after the last of them.
     const int rowPage = PreviewPages->CurPage;

@@ -170,6 +170,7 @@ private:
     void EndKeep(TrpBand* Band);
     void CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY);
     void AddColumn();
+    void ColumnHeaders(Extended X, int Part);
     void EndColumn();
     void OutputColumnFooter(TrpBand* Footer, int Part);
     Extended ColumnLeft(int Column);

@@ -480,6 +480,16 @@ void TrpEngine::AddColumn()
     ++CurColumn;
     const Extended x = ColumnLeft(CurColumn);
     CurY = ColumnStartY;
+    ColumnHeaders(x, FRun->AddPagePart);
+    CurX = x + PageCurX;
+    // A column is fresh when its page was: below the title a new page has more room.
+    if (FRun->FreshPage == PreviewPages->CurPage)
+        MarkFresh();
+}
+
+void TrpEngine::ColumnHeaders(Extended X, int Part)
+{
+    const Extended x = X;
     for (int i = 0; i < HeaderList.Count(); ++i) {
         TrpHeaderListItem* item = HeaderList.Items(i);
         CurX = x + item->Left;
@@ -497,7 +507,7 @@ void TrpEngine::AddColumn()
                     band->SetLeft(CurX);
                     band->SetTop(CurY);
                     if (columns)
-                        AddBandPart(band, parts, FRun->AddPagePart);
+                        AddBandPart(band, parts, Part);
                     else if (!Is<TrpPageHeader>(band))
                         PreviewPages->AddObject(band);
                     CurY += band->GetHeight();
@@ -519,10 +529,6 @@ void TrpEngine::AddColumn()
             band = band->GetChild();
         }
     }
-    CurX = x + PageCurX;
-    // A column is fresh when its page was: below the title a new page has more room.
-    if (FRun->FreshPage == PreviewPages->CurPage)
-        MarkFresh();
 }
 
 Extended TrpEngine::ColumnLeft(int Column)

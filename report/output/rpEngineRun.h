@@ -109,6 +109,10 @@ public:
     // The pages that rows of the page column under way went on over: the column ends on
     // each of them too, with its footer and totals.
     std::set<int> ColumnPartPages;
+    // A page a row of a later page column goes on over: it gets its own bands from the
+    // page's frame, and that column its headers, once per page and column.
+    bool PartInColumn = false;
+    std::set<std::pair<int, int>> HeadedColumns;
     // Each vertical band output of the row being laid out, in order.
     std::vector<TrpVCell> VCells;
     bool VRepeating = false;

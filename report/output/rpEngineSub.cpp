@@ -429,7 +429,16 @@ void TrpEngine::AddPartPage(int RowPage, Extended RowY, int Part)
     const int freshPage = FRun->FreshPage;
     IsFirstPage = false;  // a page after the row's own is never the first
     FRun->AddPagePart = Part;
+    const bool inColumn = Page && Page->GetColumns() > 1 && CurColumn > 1;
+    FRun->PartInColumn = inColumn;
     AddPage();
+    FRun->PartInColumn = false;
+    if (inColumn && FRun->HeadedColumns.insert({PreviewPages->CurPage, CurColumn}).second) {
+        const Extended x = CurX;
+        CurY = ColumnStartY;
+        ColumnHeaders(ColumnLeft(CurColumn), Part);
+        CurX = x;
+    }
     FRun->AddPagePart = 0;
     IsFirstPage = first;
     FRun->FreshY = freshY;

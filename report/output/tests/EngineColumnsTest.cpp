@@ -254,4 +254,38 @@ TEST(EnginePageColumns, RowMovingOnRepeatsItsHeadersAtItsNewWraps)
     }
 }
 
+// The pages a column's rows go on over begin that column with its headers, as the row's own
+// page does: the column header and the data headers that reprint, at the column's place.
+TEST(EnginePageColumns, RowsInPartsReprintTheirColumnsHeaders)
+{
+    struct Case {
+        const char* why;
+        bool dataHeader;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the column header", false,
+         "|c1 R1-R7 21 CH CF 280; c2 R8-R9 6 CH CF 170; PH"
+         "|c1  28 CH CF 280; c2  8 CH CF 170; PH"},
+        {"and a data header that reprints", true,
+         "|c1 R1-R6 18 CH DH CF 210; c2 R7-R9 9 CH DH CF 240; PH"
+         "|c1  24 CH DH CF 210; c2  12 CH DH CF 240; PH"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TColumnsTemplate tpl;
+        tpl.Build(t, 9, 7);
+        t.Memo(t.Band<TrpColumnHeader>(16, 15), 0, 0, 30, 15, "CH");
+        if (c.dataHeader) {
+            auto* h = t.Band<TrpHeader>(18, 15);
+            h->ReprintOnNewPage = true;
+            t.Memo(h, 0, 0, 30, 15, "DH");
+        }
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), tpl.Lefts, tpl.PageWidth), c.expected);
+    }
+}
+
 }  // namespace
