@@ -387,27 +387,6 @@ void rpSetPrinterSelector(TrpPrinterSelector Selector);
 
 // ---------------------------------------------------------------- expression cache
 
-// A string list that counts its changes (the report's system value names).
-class TrpNameList : public TStringList {
-public:
-    uint64_t Version() const { return FVersion; }
-
-protected:
-    void Changing() override
-    {
-        ++FVersion;
-        TStringList::Changing();
-    }
-    void Changed() override
-    {
-        ++FVersion;
-        TStringList::Changed();
-    }
-
-private:
-    uint64_t FVersion = 0;
-};
-
 class TrpExpressionCache : public TObject {
     SKLAD_CLASS_NOPUBLISH(TrpExpressionCache, TObject)
 public:
@@ -598,6 +577,8 @@ private:
         TNameGuard Guard;
         TrpDataSet* DataSet = nullptr;  // with a non-empty Field: a dataset field
         AnsiString Field;
+        bool DBField = false;  // DataSet is a plain TrpDBDataset: read through Slot
+        TrpDBDataset::TFieldSlot Slot;
         int SysIndex = -1;
         int VarIndex = -1;
         TscCustomVariable* Local = nullptr;

@@ -27,6 +27,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 SKLAD_EXCEPTION(ErpExpressionError, Exception)
 
@@ -251,6 +252,9 @@ void TrpReport::Resolve(TNameRef& Ref)
 {
     Ref.Guard = NameGuard();
     GetDatasetAndField(Ref.Name, Ref.DataSet, Ref.Field);
+    // Only the class itself: a descendant may read its fields its own way.
+    Ref.DBField = Ref.DataSet && typeid(*Ref.DataSet) == typeid(TrpDBDataset);
+    Ref.Slot = {};
     Ref.SysIndex = SysVariables.IndexOf(Ref.Name);
     Ref.VarIndex = GetVariables()->IndexOf(Ref.Name);
     Ref.Local = FScript->FindLocal(Ref.Name);
@@ -275,7 +279,7 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
         // Copies: reading a field may run code that changes the datasets, and the record with them.
         TrpDataSet* const ds = Ref.DataSet;
         const AnsiString field = Ref.Field;
-        Value = ds->GetValue(field);
+        Value = Ref.DBField ? static_cast<TrpDBDataset*>(ds)->GetValue(field, Ref.Slot) : ds->GetValue(field);
         if (GetEngineOptions()->ConvertNulls && VarIsNull(Value)) {
             switch (ds->GetFieldType(field)) {
             case fftNumeric: Value = Variant(0); break;
