@@ -146,7 +146,13 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 saveCurY = CurY;
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;
+                FRun->RowMoved = false;
                 ShowBand(band);
+                if (FRun->RowMoved) {
+                    FRun->RowMoved = false;
+                    saveCurY = FRun->RowMovedY;
+                    columnKeepPos = FRun->RowMovedPosition;
+                }
                 NotifyObjects(band);
                 if (first && band->KeepHeader && s.Header)
                     EndKeep(band);

@@ -288,4 +288,35 @@ TEST(EnginePageColumns, RowsInPartsReprintTheirColumnsHeaders)
     }
 }
 
+// A band of two columns whose rows are wide: each row wraps at its band column's right edge
+// and goes on over the next page in that column; a row of columns that does not fit moves
+// to the next page before its parts are placed, and its totals count there.
+TEST(EnginePageColumns, BandOfColumnsWithWideRows)
+{
+    struct Case {
+        const char* why;
+        int vcolumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"rows in one part", 3,
+         "|c1 R1-R13 21 CF 1050; c2 R2-R14 21; PH PF 1 1050|c1 R15-R17 6 CF 660; c2 R16-R18 6; PH PF 2 660"},
+        {"rows in two parts", 7,
+         "|c1 R1-R13 21 CF 1050; c2 R2-R14 21; PH PF 1 1050|c1  28 CF 1050; c2  28; PH PF 2 1050"
+         "|c1 R15-R17 6 CF 660; c2 R16-R18 6; PH PF 3 660|c1  8 CF 660; c2  8; PH PF 4 660"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TColumnsTemplate tpl;
+        tpl.Build(t, 18, c.vcolumns, 0);
+        tpl.Row->Columns = 2;
+        tpl.Row->ColumnWidth = 170;
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), {0, 170}, tpl.PageWidth), c.expected);
+    }
+}
+
 }  // namespace
