@@ -480,14 +480,24 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         CurY = SaveCurY;
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
+        AggregateList.EndPending();
     } else if (Keeping) {
-        NewColumn();
+        NewColumn();  // the row of columns stays where it is, and its totals count there
     } else {
+        // The row of columns moves on, and its totals with it: the footers ending the place
+        // it leaves do not count them.
         const Extended rowBottom = Band->ColumnBottom;
         PreviewPages->CutObjects(ColumnKeepPos);
+        struct Moving {
+            bool& Flag;
+            ~Moving() { Flag = false; }
+        } moving{FRun->MovingRow};
+        FRun->MovingRow = true;
         NewColumn();
+        FRun->MovingRow = false;
         PreviewPages->PasteObjects(CurX, CurY);
         CurY = CurY + rowBottom - SaveCurY;
+        AggregateList.EndPending();
     }
     Band->SetCurColumn(Band->GetCurColumn() + 1);
 }
@@ -562,6 +572,8 @@ Extended TrpEngine::ColumnLeft(int Column)
 
 void TrpEngine::EndColumn()
 {
+    if (!FRun->MovingRow)
+        AggregateList.EndPending();  // the rows above count in this column's footer
     // The column ends on its own page and on every page its rows went on over, each with
     // the footer over the same rows; its totals cover all of them and then start afresh.
     const std::set<int> partPages = std::move(FRun->ColumnPartPages);

@@ -141,8 +141,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 }
                 if (band->KeepFooter)
                     footerKeepPos = PreviewPages->GetCurPosition();
-                if (band->Columns >= 2 && band->GetCurColumn() == 1)
+                if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
+                    AggregateList.StartPending();
+                }
                 saveCurY = CurY;
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;

@@ -115,6 +115,8 @@ public:
     // A row of a band of columns moved on to the next column or page before it was placed:
     // the walk's row of columns starts there.
     bool RowMoved = false;
+    // A row of band columns that did not fit is on its way to the next column or page.
+    bool MovingRow = false;
     Extended RowMovedY = 0;
     int RowMovedPosition = 0;
     std::set<std::pair<int, int>> HeadedColumns;

@@ -319,4 +319,48 @@ TEST(EnginePageColumns, BandOfColumnsWithWideRows)
     }
 }
 
+// A row of band columns that does not fit below the rows above it moves on to the next page
+// or page column; its rows count in the footers of the place it lands on, not of the one
+// it left.
+TEST(EnginePageColumns, RowOfBandColumnsMovingOnTakesItsTotals)
+{
+    struct Case {
+        const char* why;
+        bool pageColumns;
+        const char* pageFooter;
+        const char* expected;
+    };
+    const char* pf = "PF [Page#] [SUM(<H.\"Sum\">,Row)] [COUNT(Row)]";
+    const Case cases[] = {
+        {"to the next page", false, pf,
+         "|c1 R1-R14 0 CF 1050; PH PF 1 1050 14|c1 R15-R18 0 CF 660; PH PF 2 660 4"},
+        {"a running total", false, "PF [SUM(<H.\"Sum\">,Row,2)]",
+         "|c1 R1-R14 0 CF 1050; PH PF 1050|c1 R15-R18 0 CF 660; PH PF 1710"},
+        {"to the next page column", true, pf, "|c1 R1-R14 0 CF 1050; c2 R15-R18 0 CF 660; PH PF 1 1710 18"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        std::vector<Extended> lefts{0};
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            lefts.push_back(45 * kMM);
+        }
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetName("Row");
+        row->Columns = 2;
+        row->ColumnWidth = 80;
+        row->SetDataSet(t.DataSet("H", NumberedRows(18)));
+        t.Memo(row, 0, 0, 30, 20, "R[H.\"N\"]");
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, c.pageFooter);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), lefts, 90 * kMM), c.expected);
+    }
+}
+
 }  // namespace
