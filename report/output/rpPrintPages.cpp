@@ -13,6 +13,156 @@
 #include "platform/gui/Forms.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+// Builds the pages of a print run, in the run's order, on a thread of its own: a page's
+// objects are made from the store while the page before it is drawn, and the pages drawn
+// go there to be freed. The store (its document, the parsed texts of the copies) is the
+// printing thread's except while that thread draws a page or waits for one: only then may
+// the builder touch it, so events and messages handled between pages never meet it.
+class TrpPageBuilder {
+public:
+    TrpPageBuilder(TrpPreviewPages& Pages, std::vector<int> Order)
+        : FPages(Pages), FOrder(std::move(Order)), FHeld(FStore), FThread([this] { Run(); })
+    {
+        FPages.FBuilder = this;
+    }
+    ~TrpPageBuilder()
+    {
+        FPages.FBuilder = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            FStop = true;
+        }
+        FChanged.notify_all();
+        if (FHeld.owns_lock())
+            FHeld.unlock();
+        FThread.join();
+    }
+    TrpPageBuilder(const TrpPageBuilder&) = delete;
+    TrpPageBuilder& operator=(const TrpPageBuilder&) = delete;
+
+    // The store is the builder's until Close (the printing thread only).
+    void Open() { FHeld.unlock(); }
+    void Close() { FHeld.lock(); }
+
+    // The next page of the order, which must be Index (nullptr when it could not be built);
+    // its problems are added to Errors. A failure of the builder is raised here.
+    std::unique_ptr<TrpReportPage> Take(int Index, TStrings& Errors)
+    {
+        TBuilt built;
+        {
+            Open();
+            std::unique_lock<std::mutex> lock(FLock);
+            FChanged.wait(lock, [this] { return !FReady.empty() || FFailure; });
+            if (FReady.empty()) {
+                lock.unlock();
+                Close();
+                std::rethrow_exception(FFailure);
+            }
+            built = std::move(FReady.front());
+            FReady.pop_front();
+            lock.unlock();
+            FChanged.notify_all();
+            Close();
+        }
+        for (int i = 0; i < built.Errors->Count(); ++i)
+            Errors.Add(built.Errors->Strings(i));
+        if (built.Index != Index)
+            throw EInvalidOperation("Pages were printed out of the order they were built in");
+        return std::move(built.Page);
+    }
+
+    void Dispose(std::unique_ptr<TrpReportPage> Page)
+    {
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            FTrash.push_back(std::move(Page));
+        }
+        FChanged.notify_all();
+    }
+
+private:
+    // One page built ahead bounds the memory and leaves the builder a whole page's drawing.
+    static constexpr size_t kAhead = 1;
+
+    struct TBuilt {
+        int Index = -1;
+        std::unique_ptr<TrpReportPage> Page;
+        std::unique_ptr<TStringList> Errors = std::make_unique<TStringList>();
+    };
+
+    void Run()
+    {
+        for (;;) {
+            std::vector<std::unique_ptr<TrpReportPage>> trash;
+            int index = -1;
+            {
+                std::unique_lock<std::mutex> lock(FLock);
+                FChanged.wait(lock, [this] { return FStop || !FTrash.empty() || CanBuild(); });
+                if (FStop)
+                    return;
+                trash.swap(FTrash);
+                if (CanBuild())
+                    index = FOrder[FNext];
+            }
+            std::lock_guard<std::mutex> store(FStore);
+            if (Stopping())
+                return;
+            trash.clear();
+            if (index < 0)
+                continue;
+            TBuilt built;
+            built.Index = index;
+            std::exception_ptr failure;
+            try {
+                TrpXMLItem* pages = FPages.PagesItem();
+                if (index < pages->Count())
+                    built.Page = FPages.BuildPage(pages->Items(index), index, *built.Errors);
+                if (built.Page)
+                    built.Page->AlignChildren();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            {
+                std::lock_guard<std::mutex> lock(FLock);
+                if (failure) {
+                    FFailure = failure;
+                    FStop = true;
+                } else {
+                    FReady.push_back(std::move(built));
+                    ++FNext;
+                }
+            }
+            FChanged.notify_all();
+        }
+    }
+
+    bool CanBuild() const { return !FFailure && FNext < FOrder.size() && FReady.size() < kAhead; }
+    bool Stopping()
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        return FStop;
+    }
+
+    TrpPreviewPages& FPages;
+    const std::vector<int> FOrder;
+    size_t FNext = 0;  // the position in FOrder built next
+    std::mutex FStore;
+    std::unique_lock<std::mutex> FHeld;  // the printing thread's hold on the store
+    std::mutex FLock;
+    std::condition_variable FChanged;
+    std::deque<TBuilt> FReady;
+    std::vector<std::unique_ptr<TrpReportPage>> FTrash;
+    std::exception_ptr FFailure;
+    bool FStop = false;
+    std::thread FThread;  // last: it starts once the rest is made
+};
+
 bool TrpPreviewPages::Print()
 {
     TrpPrintOptions* options = Report->GetPrintOptions();
@@ -104,25 +254,26 @@ void TrpPreviewPages::PrintTo(TrpCustomPrinter& Printer, const TrpPrintSettings&
     Printer.Title = !name.empty() ? name : Report->FileName;
     const int copies = std::max(Settings.Copies, 1);
     const int driverCopies = Settings.Collate ? 1 : copies;
-    bool started = false;
-    auto printPages = [&]() {
-        const int count = GetCount();
+    // The pages in the order they print: each chosen page, once a copy when we collate.
+    std::vector<int> order;
+    const int count = GetCount();
+    for (int c = 0; c < (Settings.Collate ? copies : 1); ++c)
         for (int k = 0; k < count; ++k) {
             const int i = Settings.Reverse ? count - 1 - k : k;
-            if (!PrintPage(i, Printer, Settings, pageList, started, driverCopies))
-                return false;
+            if (PrintsPage(i, Settings, pageList))
+                order.push_back(i);
         }
-        return true;
-    };
+    std::unique_ptr<TrpPageBuilder> builder;
+    if (order.size() > 1)
+        builder = std::make_unique<TrpPageBuilder>(*this, order);
+    bool started = false;
     try {
-        if (Settings.Collate) {
-            for (int c = 0; c < copies && !Report->GetTerminated(); ++c)
-                if (!printPages())
-                    break;
-        } else {
-            printPages();
-        }
+        for (const int i : order)
+            if (!PrintPage(i, Printer, Settings, pageList, started, driverCopies))
+                break;
+        builder.reset();
     } catch (...) {
+        builder.reset();
         if (started)
             Printer.Abort();
         throw;
@@ -131,17 +282,36 @@ void TrpPreviewPages::PrintTo(TrpCustomPrinter& Printer, const TrpPrintSettings&
         Printer.EndDoc();
 }
 
+bool TrpPreviewPages::PrintsPage(int Index, const TrpPrintSettings& Settings, TStrings& PageList)
+{
+    const int number = Index + 1;
+    if (Index >= GetCount())
+        return false;
+    if (PageList.Count() > 0 && PageList.IndexOf(IntToStr(number)) < 0)
+        return false;
+    if (Settings.PrintPages == ppOdd && number % 2 == 0)
+        return false;
+    if (Settings.PrintPages == ppEven && number % 2 == 1)
+        return false;
+    return true;
+}
+
+void TrpPreviewPages::DropCachedPages()
+{
+    if (!FBuilder) {
+        ClearPageCache();
+        return;
+    }
+    for (TCached& c : FCache)
+        FBuilder->Dispose(std::move(c.Page));
+    FCache.clear();
+}
+
 bool TrpPreviewPages::PrintPage(int Index, TrpCustomPrinter& Printer, const TrpPrintSettings& Settings,
                                 TStrings& PageList, bool& Started, int DriverCopies)
 {
     const int number = Index + 1;
-    if (Index >= GetCount())
-        return true;
-    if (PageList.Count() > 0 && PageList.IndexOf(IntToStr(number)) < 0)
-        return true;
-    if (Settings.PrintPages == ppOdd && number % 2 == 0)
-        return true;
-    if (Settings.PrintPages == ppEven && number % 2 == 1)
+    if (!PrintsPage(Index, Settings, PageList))
         return true;
     if (Report->GetTerminated()) {
         if (Started)
@@ -149,7 +319,16 @@ bool TrpPreviewPages::PrintPage(int Index, TrpCustomPrinter& Printer, const TrpP
         Started = false;  // an aborted job has no end
         return false;
     }
-    TrpReportPage* page = GetPage(Index);
+    TrpReportPage* page = nullptr;
+    if (FBuilder) {
+        std::unique_ptr<TrpReportPage> built = FBuilder->Take(Index, Report->Errors);
+        if (!built)
+            return true;
+        page = built.get();
+        FCache.insert(FCache.begin(), TCached{Index, std::move(built)});
+    } else {
+        page = GetPage(Index);
+    }
     if (!page)
         return true;
     // Copy what the job needs before the page cache may drop the page.
@@ -162,14 +341,35 @@ bool TrpPreviewPages::PrintPage(int Index, TrpCustomPrinter& Printer, const TrpP
         Printer.BeginDoc();
     Started = true;
     Printer.SetPrintParams(paperSize, paperWidth, paperHeight, orientation, bin, DriverCopies, duplex);
-    Printer.BeginPage();
-    const Extended dpiX = Printer.DPI.X, dpiY = Printer.DPI.Y;
-    DrawPage(Index, Printer.GetCanvas(), dpiX / 96, dpiY / 96, -Printer.LeftMargin * dpiX / 25.4L,
-             -Printer.TopMargin * dpiY / 25.4L);
+    const int count = GetCount();
+    // While the page is drawn and sent the builder makes the next one.
+    struct TWindow {
+            TrpPageBuilder* b;
+            explicit TWindow(TrpPageBuilder* B) : b(B)
+            {
+                if (b)
+                    b->Open();
+            }
+            ~TWindow()
+            {
+                if (b)
+                    b->Close();
+            }
+    };
+    {
+        TWindow window(FBuilder);
+        Printer.BeginPage();
+        const Extended dpiX = Printer.DPI.X, dpiY = Printer.DPI.Y;
+        DrawBuiltPage(page, Index, count, Printer.GetCanvas(), dpiX / 96, dpiY / 96,
+                      -Printer.LeftMargin * dpiX / 25.4L, -Printer.TopMargin * dpiY / 25.4L);
+    }
     Report->InternalOnProgress(ptPrinting, number);
-    Printer.EndPage();
+    {
+        TWindow window(FBuilder);
+        Printer.EndPage();
+    }
     if (Application)
         Application->ProcessMessages();
-    ClearPageCache();
+    DropCachedPages();
     return true;
 }
