@@ -139,7 +139,6 @@ TrpReportPage* TrpPreviewPages::SourcePage(int Index) const
     return FSourcePages[static_cast<size_t>(Index)].get();
 }
 
-void TrpPreviewPages::ClearPageCache() { FCache.clear(); }
 
 void TrpPreviewPages::ClearSourcePages()
 {

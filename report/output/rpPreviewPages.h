@@ -102,6 +102,7 @@ public:
     TObject* GetObject(const AnsiString& Name) const { return FDictionary.GetObject(Name); }
     TrpXMLItem* CurXMLPage();
     TrpXMLItem* PagesItem();
+    // Also when the store changed: a print run builds the pages it built ahead again.
     void ClearPageCache();
     void ClearSourcePages();
     int SourcePageCount() const { return static_cast<int>(FSourcePages.size()); }

@@ -46,35 +46,57 @@ public:
     TrpPageBuilder(const TrpPageBuilder&) = delete;
     TrpPageBuilder& operator=(const TrpPageBuilder&) = delete;
 
-    // The store is the builder's until Close (the printing thread only).
+    // The store is the builder's until Close (the printing thread only). Closing after a
+    // page is drawn waits for the next page to be built, so that events after a page always
+    // find it built (and a change they make to the store, Rewind, builds it again).
     void Open() { FHeld.unlock(); }
-    void Close() { FHeld.lock(); }
+    void Close(bool AfterDrawing = false)
+    {
+        if (AfterDrawing) {
+            std::unique_lock<std::mutex> lock(FLock);
+            FChanged.wait(lock, [this] { return FStop || !CanBuild(); });
+        }
+        FHeld.lock();
+    }
 
-    // The next page of the order, which must be Index (nullptr when it could not be built);
-    // its problems are added to Errors. A failure of the builder is raised here.
-    std::unique_ptr<TrpReportPage> Take(int Index, TStrings& Errors)
+    // The next page of the order (nullptr when it could not be built); its problems are
+    // added to Errors. A failure of the builder is raised here.
+    std::unique_ptr<TrpReportPage> Take(TStrings& Errors)
     {
         TBuilt built;
+        std::exception_ptr failure;
+        Open();
         {
-            Open();
             std::unique_lock<std::mutex> lock(FLock);
             FChanged.wait(lock, [this] { return !FReady.empty() || FFailure; });
-            if (FReady.empty()) {
-                lock.unlock();
-                Close();
-                std::rethrow_exception(FFailure);
+            if (!FReady.empty()) {
+                built = std::move(FReady.front());
+                FReady.pop_front();
+                ++FTaken;
+            } else {
+                failure = FFailure;
             }
-            built = std::move(FReady.front());
-            FReady.pop_front();
-            lock.unlock();
-            FChanged.notify_all();
-            Close();
         }
+        FChanged.notify_all();
+        Close();
+        if (failure)
+            std::rethrow_exception(failure);
         for (int i = 0; i < built.Errors->Count(); ++i)
             Errors.Add(built.Errors->Strings(i));
-        if (built.Index != Index)
-            throw EInvalidOperation("Pages were printed out of the order they were built in");
         return std::move(built.Page);
+    }
+
+    // The store changed (between pages): the pages built ahead are built again.
+    void Rewind()
+    {
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            for (TBuilt& b : FReady)
+                FTrash.push_back(std::move(b.Page));
+            FReady.clear();
+            FNext = FTaken;
+        }
+        FChanged.notify_all();
     }
 
     void Dispose(std::unique_ptr<TrpReportPage> Page)
@@ -91,7 +113,6 @@ private:
     static constexpr size_t kAhead = 1;
 
     struct TBuilt {
-        int Index = -1;
         std::unique_ptr<TrpReportPage> Page;
         std::unique_ptr<TStringList> Errors = std::make_unique<TStringList>();
     };
@@ -99,25 +120,28 @@ private:
     void Run()
     {
         for (;;) {
-            std::vector<std::unique_ptr<TrpReportPage>> trash;
-            int index = -1;
             {
                 std::unique_lock<std::mutex> lock(FLock);
                 FChanged.wait(lock, [this] { return FStop || !FTrash.empty() || CanBuild(); });
+                if (FStop)
+                    return;
+            }
+            // What to do is read again once the store is ours: it may have changed meanwhile.
+            std::lock_guard<std::mutex> store(FStore);
+            std::vector<std::unique_ptr<TrpReportPage>> trash;
+            int index = -1;
+            {
+                std::lock_guard<std::mutex> lock(FLock);
                 if (FStop)
                     return;
                 trash.swap(FTrash);
                 if (CanBuild())
                     index = FOrder[FNext];
             }
-            std::lock_guard<std::mutex> store(FStore);
-            if (Stopping())
-                return;
             trash.clear();
             if (index < 0)
                 continue;
             TBuilt built;
-            built.Index = index;
             std::exception_ptr failure;
             try {
                 TrpXMLItem* pages = FPages.PagesItem();
@@ -132,7 +156,6 @@ private:
                 std::lock_guard<std::mutex> lock(FLock);
                 if (failure) {
                     FFailure = failure;
-                    FStop = true;
                 } else {
                     FReady.push_back(std::move(built));
                     ++FNext;
@@ -143,15 +166,11 @@ private:
     }
 
     bool CanBuild() const { return !FFailure && FNext < FOrder.size() && FReady.size() < kAhead; }
-    bool Stopping()
-    {
-        std::lock_guard<std::mutex> lock(FLock);
-        return FStop;
-    }
 
     TrpPreviewPages& FPages;
     const std::vector<int> FOrder;
-    size_t FNext = 0;  // the position in FOrder built next
+    size_t FNext = 0;   // the position in FOrder built next
+    size_t FTaken = 0;  // the positions taken
     std::mutex FStore;
     std::unique_lock<std::mutex> FHeld;  // the printing thread's hold on the store
     std::mutex FLock;
@@ -296,6 +315,13 @@ bool TrpPreviewPages::PrintsPage(int Index, const TrpPrintSettings& Settings, TS
     return true;
 }
 
+void TrpPreviewPages::ClearPageCache()
+{
+    FCache.clear();
+    if (FBuilder)
+        FBuilder->Rewind();
+}
+
 void TrpPreviewPages::DropCachedPages()
 {
     if (!FBuilder) {
@@ -311,9 +337,19 @@ bool TrpPreviewPages::PrintPage(int Index, TrpCustomPrinter& Printer, const TrpP
                                 TStrings& PageList, bool& Started, int DriverCopies)
 {
     const int number = Index + 1;
-    if (!PrintsPage(Index, Settings, PageList))
+    // A page built ahead is taken in its turn even when it is not printed, so that the
+    // builder's order stays the run's.
+    std::unique_ptr<TrpReportPage> built;
+    if (FBuilder)
+        built = FBuilder->Take(Report->Errors);
+    if (!PrintsPage(Index, Settings, PageList)) {
+        if (built)
+            FBuilder->Dispose(std::move(built));
         return true;
+    }
     if (Report->GetTerminated()) {
+        if (built)
+            FBuilder->Dispose(std::move(built));
         if (Started)
             Printer.Abort();
         Started = false;  // an aborted job has no end
@@ -321,7 +357,6 @@ bool TrpPreviewPages::PrintPage(int Index, TrpCustomPrinter& Printer, const TrpP
     }
     TrpReportPage* page = nullptr;
     if (FBuilder) {
-        std::unique_ptr<TrpReportPage> built = FBuilder->Take(Index, Report->Errors);
         if (!built)
             return true;
         page = built.get();
@@ -344,20 +379,21 @@ bool TrpPreviewPages::PrintPage(int Index, TrpCustomPrinter& Printer, const TrpP
     const int count = GetCount();
     // While the page is drawn and sent the builder makes the next one.
     struct TWindow {
-            TrpPageBuilder* b;
-            explicit TWindow(TrpPageBuilder* B) : b(B)
-            {
-                if (b)
-                    b->Open();
-            }
-            ~TWindow()
-            {
-                if (b)
-                    b->Close();
-            }
+        TrpPageBuilder* b;
+        bool drawing;
+        TWindow(TrpPageBuilder* B, bool Drawing) : b(B), drawing(Drawing)
+        {
+            if (b)
+                b->Open();
+        }
+        ~TWindow()
+        {
+            if (b)
+                b->Close(drawing && std::uncaught_exceptions() == 0);
+        }
     };
     {
-        TWindow window(FBuilder);
+        TWindow window(FBuilder, true);
         Printer.BeginPage();
         const Extended dpiX = Printer.DPI.X, dpiY = Printer.DPI.Y;
         DrawBuiltPage(page, Index, count, Printer.GetCanvas(), dpiX / 96, dpiY / 96,
@@ -365,7 +401,7 @@ bool TrpPreviewPages::PrintPage(int Index, TrpCustomPrinter& Printer, const TrpP
     }
     Report->InternalOnProgress(ptPrinting, number);
     {
-        TWindow window(FBuilder);
+        TWindow window(FBuilder, false);
         Printer.EndPage();
     }
     if (Application)

@@ -164,6 +164,19 @@ TEST_F(PagesPrintTest, PagesBuiltAheadPrintAsTheStoreHoldsThem)
              });
          },
          reverse(), {"P5x1", "P4x1", "P3x1", "P2x1", "P1x1", "P5x1", "P4x1", "P3x1", "P2x1", "P1x1"}, ""},
+        {"an event changes a later page: it prints changed",
+         [](TFive& t) {
+             t.Report()->OnProgress = TrpProgressEvent::Lambda([&t](TrpReport*, TrpProgressType type, int page) {
+                 if (type != ptPrinting || page != 1)
+                     return;
+                 TrpReportPage* second = t.Pages()->GetPage(1);
+                 for (TrpComponent* c : second->GetAllObjects())
+                     if (auto* memo = dynamic_cast<TrpMemoView*>(c))
+                         memo->SetText("Changed");
+                 t.Pages()->ModifyPage(1, second);
+             });
+         },
+         {}, {"P1x1", "Changedx1", "P3x1", "P4x1", "P5x1"}, ""},
         {"a damaged object is left out, its page prints, the error says which page",
          [](TFive& t) {
              TrpXMLItem* object = t.Pages()->PagesItem()->Items(2)->Items(0);
