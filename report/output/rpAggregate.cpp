@@ -173,6 +173,9 @@ void TrpAggregateItem::Add(const Variant& v)
         ++VCount[VColumn];
         auto [it, added] = VValue.try_emplace(VColumn, Null());
         Accumulate(it->second, v);
+    } else if (Pending) {
+        ++PendCount;
+        Accumulate(PendValue, v);
     } else if (Keeping) {
         ++KeepCount;
         Accumulate(KeepValue, v);
@@ -255,6 +258,31 @@ void TrpAggregateItem::EndKeep()
         FValue = FValue + KeepValue;
         break;
     }
+}
+
+void TrpAggregateItem::StartPending()
+{
+    if (!InFrame || Pending)
+        return;
+    Pending = true;
+    PendCount = 0;
+    PendValue = Null();
+}
+
+void TrpAggregateItem::EndPending()
+{
+    if (!Pending)
+        return;
+    Pending = false;
+    if (Keeping) {
+        KeepCount += PendCount;
+        Accumulate(KeepValue, PendValue);
+    } else {
+        Count += PendCount;
+        Accumulate(FValue, PendValue);
+    }
+    PendCount = 0;
+    PendValue = Null();
 }
 
 // ---------------------------------------------------------------- TrpAggregateList
@@ -456,6 +484,7 @@ void TrpAggregateList::NewItem(const AnsiString& CallText, TrpCustomMemoView* Me
         }
     }
     item->IsPageFooter = dynamic_cast<TrpPageFooter*>(item->ParentBand) != nullptr;
+    item->InFrame = item->IsPageFooter || dynamic_cast<TrpColumnFooter*>(item->ParentBand) != nullptr;
     item->AggregateText = Trim(CallText);
     item->MemoName = Memo ? Memo->Name() : AnsiString();
     item->Reset();
@@ -554,6 +583,22 @@ void TrpAggregateList::EndKeep()
 
 void TrpAggregateList::ClearValues()
 {
-    for (auto& item : FItems)
+    for (auto& item : FItems) {
         item->ClearValue();
+        item->Pending = false;
+        item->PendCount = 0;
+        item->PendValue = Null();
+    }
+}
+
+void TrpAggregateList::StartPending()
+{
+    for (auto& item : FItems)
+        item->StartPending();
+}
+
+void TrpAggregateList::EndPending()
+{
+    for (auto& item : FItems)
+        item->EndPending();
 }

@@ -38,6 +38,10 @@ public:
     Variant Value() const;
     // Reset that ignores DontReset (between the two passes of a double-pass report).
     void ClearValue();
+    // Rows counted while pending are set aside and join the total only at EndPending, so
+    // a page or column footer printed in between does not show them.
+    void StartPending();
+    void EndPending();
 
     TrpAggregateFunction Func = agSum;
     TrpBand* Band = nullptr;  // the data band whose rows are aggregated
@@ -45,6 +49,7 @@ public:
     bool DontReset = false;
     AnsiString Expr;
     bool IsPageFooter = false;
+    bool InFrame = false;  // ParentBand is a page or column footer
     int Count = 0;
     Variant FValue = Null();
     std::map<int, Variant> VValue;  // per vertical column
@@ -56,6 +61,9 @@ public:
     TrpReport* Report = nullptr;
     int KeepCount = 0;
     Variant KeepValue = Null();
+    bool Pending = false;
+    int PendCount = 0;
+    Variant PendValue = Null();
     int VColumn = 0;
     // The band's visibility as the engine saw it for this row (Band->Visible by default).
     bool BandVisible() const;
@@ -119,6 +127,10 @@ public:
     // or page before it is placed counts in the footers of the place it lands on. Holds
     // nest; Commit and Discard end the innermost one.
     void Hold(TrpBand* Band);
+    // The rows of a row of band columns count in the page and column footers only once the
+    // row of columns has its place: it may still move on, and its totals with it.
+    void StartPending();
+    void EndPending();
     std::vector<TrpHeldValue>* Held();  // the innermost hold's values, or nullptr
     void Commit();
     void Discard();

@@ -612,6 +612,8 @@ void TrpEngine::EndPage()
 {
     if (!Running)
         return;  // a script outside a run: there is no page
+    if (!FRun->MovingRow)
+        AggregateList.EndPending();  // the rows above count in this page's footers
     if (Page && Page->GetColumns() > 1) {
         EndColumn();
         CurX = PageCurX;

@@ -288,4 +288,79 @@ TEST(EnginePageColumns, RowsInPartsReprintTheirColumnsHeaders)
     }
 }
 
+// A band of two columns whose rows are wide: each row wraps at its band column's right edge
+// and goes on over the next page in that column; a row of columns that does not fit moves
+// to the next page before its parts are placed, and its totals count there.
+TEST(EnginePageColumns, BandOfColumnsWithWideRows)
+{
+    struct Case {
+        const char* why;
+        int vcolumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"rows in one part", 3,
+         "|c1 R1-R13 21 CF 1050; c2 R2-R14 21; PH PF 1 1050|c1 R15-R17 6 CF 660; c2 R16-R18 6; PH PF 2 660"},
+        {"rows in two parts", 7,
+         "|c1 R1-R13 21 CF 1050; c2 R2-R14 21; PH PF 1 1050|c1  28 CF 1050; c2  28; PH PF 2 1050"
+         "|c1 R15-R17 6 CF 660; c2 R16-R18 6; PH PF 3 660|c1  8 CF 660; c2  8; PH PF 4 660"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TColumnsTemplate tpl;
+        tpl.Build(t, 18, c.vcolumns, 0);
+        tpl.Row->Columns = 2;
+        tpl.Row->ColumnWidth = 170;
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), {0, 170}, tpl.PageWidth), c.expected);
+    }
+}
+
+// A row of band columns that does not fit below the rows above it moves on to the next page
+// or page column; its rows count in the footers of the place it lands on, not of the one
+// it left.
+TEST(EnginePageColumns, RowOfBandColumnsMovingOnTakesItsTotals)
+{
+    struct Case {
+        const char* why;
+        bool pageColumns;
+        const char* pageFooter;
+        const char* expected;
+    };
+    const char* pf = "PF [Page#] [SUM(<H.\"Sum\">,Row)] [COUNT(Row)]";
+    const Case cases[] = {
+        {"to the next page", false, pf,
+         "|c1 R1-R14 0 CF 1050; PH PF 1 1050 14|c1 R15-R18 0 CF 660; PH PF 2 660 4"},
+        {"a running total", false, "PF [SUM(<H.\"Sum\">,Row,2)]",
+         "|c1 R1-R14 0 CF 1050; PH PF 1050|c1 R15-R18 0 CF 660; PH PF 1710"},
+        {"to the next page column", true, pf, "|c1 R1-R14 0 CF 1050; c2 R15-R18 0 CF 660; PH PF 1 1710 18"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        std::vector<Extended> lefts{0};
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            lefts.push_back(45 * kMM);
+        }
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetName("Row");
+        row->Columns = 2;
+        row->ColumnWidth = 80;
+        row->SetDataSet(t.DataSet("H", NumberedRows(18)));
+        t.Memo(row, 0, 0, 30, 20, "R[H.\"N\"]");
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, c.pageFooter);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), lefts, 90 * kMM), c.expected);
+    }
+}
+
 }  // namespace
