@@ -176,10 +176,14 @@ int TscCustomVariable::GetNumberOfRequiredParams() const
 // value is kept as it is).
 void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
 {
-    if (varType == fvtFloat && VarIsOrdinal(value) && ::VarType(value) != varBoolean)
-        target = Variant(value.AsDouble());
-    else
-        target = value;
+    if (varType == fvtFloat) {
+        const TVarType t = value.VType();
+        if (t != varDouble && t != varBoolean && VarIsOrdinal(value)) {
+            target = Variant(value.AsDouble());
+            return;
+        }
+    }
+    target = value;
 }
 
 void TscVariable::SetValue(const Variant& value)
