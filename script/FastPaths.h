@@ -12,6 +12,8 @@
 //     the last bit of stored results;
 //   - Integer with Integer gives Integer, and with Int64 on either side Int64; a result
 //     that overflows 64 bits goes to the general path (which gives a Double);
+//   - div and mod of Integer and Int64 values (TryIntDivMod) give Int64 when either side is
+//     one, else Integer; a zero divisor and -1 go to the general path;
 //   - comparisons of integers are exact, anything with a Double compares in long double
 //     (exact for these kinds); NaN is unordered, so only <> is true for it.
 #pragma once

@@ -132,11 +132,6 @@ Variant TscCustomVariable::GetValue()
     return Value;
 }
 
-TscParamItem* TscCustomVariable::GetParam(int i) const
-{
-    return static_cast<TscParamItem*>(Get(i));
-}
-
 void TscCustomVariable::AddParam(std::unique_ptr<TscParamItem> param)
 {
     Add(std::move(param));
