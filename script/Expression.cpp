@@ -598,6 +598,11 @@ void TscExpression::Finalize(AnsiString& errorPos)
     MarkDirectOperands(FRoot.get());
 }
 
+const Variant* TscExpression::ConstValue() const
+{
+    return FRoot && typeid(*FRoot) == typeid(TscOperandNode) ? FRoot->Direct : nullptr;
+}
+
 void TscExpression::SetValue(const Variant& value)
 {
     if (ReadOnly)
