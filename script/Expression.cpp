@@ -602,6 +602,11 @@ void TscExpression::Finalize(AnsiString& errorPos)
     MarkDirectOperands(FRoot.get());
 }
 
+const Variant* TscExpression::ConstValue() const
+{
+    return FRoot && typeid(*FRoot) == typeid(TscOperandNode) ? FRoot->Direct : nullptr;
+}
+
 void TscExpression::SetValue(const Variant& value)
 {
     if (ReadOnly)
