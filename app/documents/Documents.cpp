@@ -673,7 +673,8 @@ void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
                 "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
                 {{"r", requestId}});
         for (lines->First(); !lines->Eof(); lines->Next()) {
-            const double sum = static_cast<float>(Num(lines, "StructureApplication.Сумма"));
+            // The stored sum as it stands: single precision would change its cents from 131072 up.
+            const double sum = Num(lines, "StructureApplication.Сумма");
             ExecSql(work,
                     "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,"
                     "Количество,Цена,Минимум,Максимум,Сумма,Сумма_с_НДС,IDТовара) "

@@ -406,6 +406,30 @@ TEST_F(IssueTest, EditingIsRefusedOnceIssuedAndReplacesTheRequestOtherwise)
     EXPECT_DOUBLE_EQ(w->Scalar("Select Sum(Количество) From StructureApplication Where IDДокумента=:i", {fresh}).AsDouble(), 8);
 }
 
+// A request opened for editing and saved keeps the sums of the lines it did not change.
+TEST_F(JournalTest, EditingARequestKeepsTheSumsOfItsLines)
+{
+    StartOnWarehouse();
+    const int64_t p = w->AddProduct(Product("Кабель", "Склад", 0, 1));
+    const double sums[] = {12.5, 0.1, 200000.01, 1234567.89, 98765432.1};
+    const int64_t request = AddRequest(Day(2027, 2, 4), Day(2027, 2, 9), "Не выдавался", 0, "Цех");
+    for (double sum : sums)
+        AddRequestLine(request, p, 1, 0, sum);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(Form3->Mode(), TDocumentMode::EditRequest);
+            d->Click(Form3->Button7);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button4);
+    });
+    std::vector<double> stored;
+    for (int i = 0; i < int(std::size(sums)); ++i)
+        stored.push_back(w->Scalar("Select Сумма From StructureApplication Order By rowid Limit 1 Offset :i", {i}).AsDouble());
+    EXPECT_EQ(stored, std::vector<double>(std::begin(sums), std::end(sums)));
+}
+
 TEST_F(JournalTest, ArchivingAskedOfARequestStillInUseIsRefused)
 {
     StartOnWarehouse();
