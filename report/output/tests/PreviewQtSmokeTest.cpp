@@ -4,6 +4,8 @@
 #include "report/output/rpPreviewForm.h"
 #include "report/output/tests/PreviewTestSupport.h"
 
+#include "platform/classes/IniFiles.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/gui/Forms.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtProbe.h"
@@ -11,14 +13,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
 struct TOffscreen {
-    TOffscreen()
+    // `platform`: the offscreen platform with its options ("offscreen:configfile=...").
+    explicit TOffscreen(const char* platform = "offscreen")
     {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::setenv("QT_QPA_PLATFORM", platform, 1);
         static int argc = 1;
         static char name[] = "test_report_preview_qt";
         static char* argv[] = {name, nullptr};
@@ -385,4 +391,53 @@ TEST(PreviewQtSmoke, AFloatWindowShowsWithoutTakingTheKeys)
         EXPECT_EQ(heard, VK_NEXT) << "the form hears the keys";
     }
     delete form;
+}
+
+// The screen has the monitors Qt reports, and a float window whose saved place lies on none
+// of them comes back onto the nearest, where Qt shows it.
+TEST(PreviewQtSmoke, AFloatWindowSavedOffTheMonitorsComesBackOnTheNearest)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("sklad-screens-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    // Two monitors side by side, the second lower and smaller.
+    std::ofstream(folder / "screens.json")
+        << R"({"screens": [{"name": "A", "x": 0, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96},
+                           {"name": "B", "x": 1280, "y": 200, "width": 1024, "height": 768, "logicalDpi": 96}]})";
+    {
+        const std::string platform = "offscreen:configfile=" + (folder / "screens.json").string();
+        TOffscreen qt(platform.c_str());
+        TGuiServices* qtServices = &Services();
+        TTestDriver d;
+        auto* form = new TForm(Application);
+        form->SetBounds(100, 100, 640, 480);
+        auto* top = new TrpDock(form);
+        top->SetParent(form);
+        top->AdjustBounds();
+        auto* bar = new TrpToolBar(form);
+        bar->SetName("Bar1");
+        auto* b = new TSpeedButton(form);
+        b->SetBounds(0, 0, 23, 22);
+        b->SetParent(bar);
+        bar->FloatTo(0, 0);
+        form->Show();
+        {
+            // The desktop's answers, not the test driver's.
+            TServicesScope desktop(*qtServices);
+            ASSERT_EQ(Screen->MonitorCount(), 2);
+            EXPECT_EQ(Screen->Monitors(1)->BoundsRect(), Bounds(1280, 200, 1024, 768));
+            TIniFile ini(PathFromSystem((folder / "positions.ini").string()));
+            ini.WriteBool("ToolBar.Bar1", "Float", true);
+            ini.WriteInteger("ToolBar.Bar1", "Left", 4000);
+            ini.WriteInteger("ToolBar.Bar1", "Top", 500);
+            rpRestoreToolbarPosition(ini, bar);
+        }
+        qtServices->ProcessNativeEvents();
+        TrpFloatWindow* window = bar->FloatWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->BoundsRect(), Bounds(2304 - window->GetWidth(), 500, window->GetWidth(), window->GetHeight()));
+        EXPECT_EQ(QtWidgetOnScreen(window), window->BoundsRect()) << "Qt shows it there";
+        delete form;
+    }
+    std::filesystem::remove_all(folder);
 }
