@@ -124,11 +124,21 @@ public:
             window->setTransientParent(ownerWindow);
     }
 
+    // Clicked into while another window has the keys.
+    void TakeKeysOnClick()
+    {
+        if (FForm.Active() || !Widget()->isVisible())
+            return;
+        FTakesKeys = true;
+        AcceptFocus(true);
+        FForm.UserActivated();
+    }
+
     void WindowActivated()
     {
         if (Applying() || FForm.Active())
             return;
-        if (!FForm.GetActivateOnShow()) {
+        if (!FForm.GetActivateOnShow() && !FTakesKeys) {
             // Activated by the platform as it was mapped: the keys go back to the form
             // the model has active.
             if (TQtControlPeer* active = QtPeerOf(Screen ? Screen->GetActiveForm() : nullptr);
@@ -147,9 +157,15 @@ protected:
             frame->setWindowTitle(ToQString(FForm.GetCaption()));
         if (HasChange(what, TControlChange::Style))
             ApplyStyle();
-        // Before TQtControlPeer shows the window: the model did not activate it.
-        if (HasChange(what, TControlChange::Visible))
+        // Before TQtControlPeer shows the window: the model did not activate it. Shown
+        // again, it leaves the keys where they are until it is clicked into again.
+        if (HasChange(what, TControlChange::Visible)) {
             frame->setAttribute(Qt::WA_ShowWithoutActivating, !FForm.GetActivateOnShow());
+            if (FForm.GetVisible() && !frame->isVisible()) {
+                FTakesKeys = false;
+                AcceptFocus(FForm.GetActivateOnShow());
+            }
+        }
         if (HasChange(what, TControlChange::Scroll))
             FBars->Update(FClient->geometry());
         if (HasChange(what, TControlChange::Menu))
@@ -280,7 +296,7 @@ private:
         // A window shown without activating (a floating tool bar's) never takes the keys
         // from its owner: Qt's offscreen platform and some window managers activate
         // every window they map, whatever the show asked for.
-        if (!FForm.GetActivateOnShow())
+        if (!FForm.GetActivateOnShow() && !FTakesKeys)
             flags |= Qt::WindowDoesNotAcceptFocus;
         // A window with an owner is a tool window of it: Qt (and the window manager)
         // keeps such a window above its transient parent.
@@ -300,8 +316,23 @@ private:
         ApplyOwner();
     }
 
+    // Whether the window system may give the window the keys: told to the window as it
+    // stands, as setting the widget's flags would hide it and make it anew.
+    void AcceptFocus(bool accept)
+    {
+        QWidget* frame = Widget();
+        Qt::WindowFlags flags = frame->windowFlags();
+        flags.setFlag(Qt::WindowDoesNotAcceptFocus, !accept);
+        if (flags == frame->windowFlags())
+            return;
+        frame->overrideWindowFlags(flags);
+        if (QWindow* window = frame->windowHandle())
+            window->setFlags(flags);
+    }
+
     TCustomForm& FForm;
     QWidget* FClient = nullptr;
+    bool FTakesKeys = false;  // clicked into since it was shown without the keys
     std::unique_ptr<TQtOverlayScrollBars> FBars;
     bool FFixedSize = false;
     bool FResizeMissed = false;
@@ -350,6 +381,12 @@ void TQtFormWidget::changeEvent(QEvent* event)
 }
 
 }  // namespace
+
+void QtClickedIntoForm(TCustomForm& form)
+{
+    if (auto* peer = dynamic_cast<TQtFormPeer*>(form.Peer()))
+        peer->TakeKeysOnClick();
+}
 
 std::unique_ptr<TPeer> CreateFormPeer(TControl& control)
 {

@@ -441,3 +441,80 @@ TEST(PreviewQtSmoke, AFloatWindowSavedOffTheMonitorsComesBackOnTheNearest)
     }
     std::filesystem::remove_all(folder);
 }
+
+// A floating tool bar's window takes the keys when the user clicks into a control of it
+// that types (an edit), not on showing nor on a click of a tool button; the form they came
+// from gets them back when clicked into, and the window shown again leaves them there.
+TEST(PreviewQtSmoke, AClickIntoAFloatingBarsEditGivesItTheKeys)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->SetBounds(100, 100, 640, 480);
+    auto* top = new TrpDock(form);
+    top->SetParent(form);
+    top->AdjustBounds();
+    auto* bar = new TrpToolBar(form);
+    auto* button = new TSpeedButton(form);
+    button->SetBounds(0, 0, 23, 22);
+    button->SetParent(bar);
+    auto* holder = new TrpTBPanel(form);
+    holder->SetParent(bar);
+    holder->SetWidth(60);
+    auto* edit = new TEdit(form);
+    edit->SetParent(holder);
+    edit->SetBounds(2, 1, 56, 20);
+    ASSERT_TRUE(bar->DockTo(top, 0, 0));
+    form->Show();
+    bar->FloatTo(300, 300);
+    qtServices->ProcessNativeEvents();
+    TrpFloatWindow* window = bar->FloatWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QtWindowHasKeys(form));
+    auto click = [&](const TControl* control) {
+        const TRect r = QtWidgetOnScreen(control);
+        const TPoint at{r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+        QtPointer(TQtMouseAction::Press, at);
+        QtPointer(TQtMouseAction::Release, at);
+        qtServices->ProcessNativeEvents();
+    };
+    // The window manager activates a window clicked into; there is none offscreen.
+    auto backToTheForm = [&] {
+        form->UserActivated();
+        qtServices->ProcessNativeEvents();
+    };
+    struct Step {
+        const char* why;
+        std::function<void()> act;
+        bool windowHasKeys;
+    };
+    const Step steps[] = {
+        {"a tool button clicked", [&] { click(button); }, false},
+        {"the edit clicked", [&] { click(edit); }, true},
+        {"the form activated", backToTheForm, false},
+        {"the edit clicked again", [&] { click(edit); }, true},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.why);
+        s.act();
+        EXPECT_EQ(QtWindowHasKeys(window), s.windowHasKeys);
+        EXPECT_EQ(QtWindowHasKeys(form), !s.windowHasKeys);
+        EXPECT_EQ(Screen->GetActiveForm(), s.windowHasKeys ? static_cast<TCustomForm*>(window) : form);
+    }
+    ASSERT_TRUE(QtKey('7'));
+    ASSERT_TRUE(QtKey('5'));
+    EXPECT_EQ(edit->GetText(), "75") << "typed into the floating bar";
+    EXPECT_EQ(window->GetActiveControl(), edit);
+
+    // Back to the form, the window hidden and shown again: the keys stay with the form.
+    backToTheForm();
+    bar->SetVisible(false);
+    bar->SetVisible(true);
+    qtServices->ProcessNativeEvents();
+    EXPECT_TRUE(QtWindowHasKeys(form));
+    EXPECT_EQ(Screen->GetActiveForm(), form);
+    click(edit);
+    EXPECT_TRUE(QtWindowHasKeys(window)) << "and a click into it takes them again";
+    delete form;
+}
