@@ -317,10 +317,18 @@ TEST(PreviewQtSmoke, KeysFromTheWindowSystemMoveThePagesAndEscapeCloses)
         {"Right scrolls sideways 8", VK_RIGHT, -1, -1, 8},
         {"Left scrolls back", VK_LEFT, -1, -1, 0},
     };
-    // As the window opens, and after a click on the pages gave the page surface the focus.
-    for (bool clicked : {false, true}) {
-    SCOPED_TRACE(clicked ? "after a click on the pages" : "as the window opens");
-    if (clicked) {
+    // As the window opens, after a click on the pages, and after a click on the pages once
+    // the page number box had the keys.
+    for (int phase : {0, 1, 2}) {
+    SCOPED_TRACE(phase == 0 ? "as the window opens" : phase == 1 ? "after a click on the pages"
+                                                                 : "after a click on the pages from the page number");
+    if (phase == 2) {
+        const TRect box = QtWidgetOnScreen(form->PageE);
+        QtPointer(TQtMouseAction::Press, TPoint{box.Left + 5, box.Top + 5});
+        QtPointer(TQtMouseAction::Release, TPoint{box.Left + 5, box.Top + 5});
+        ASSERT_EQ(form->GetActiveControl(), form->PageE);
+    }
+    if (phase > 0) {
         const TRect r = QtWidgetOnScreen(surface->Surface);
         QtPointer(TQtMouseAction::Press, TPoint{r.Left + 50, r.Top + 50});
         QtPointer(TQtMouseAction::Release, TPoint{r.Left + 50, r.Top + 50});
