@@ -122,9 +122,11 @@ int main(int argc, char** argv)
         auto tell = [&] {
             char line[512];
             std::string state;
-            std::snprintf(line, sizeof line, "page %d, %s, active %s", form->Preview->GetPageNo(),
+            TWinControl* focused = Screen->GetActiveControl();
+            std::snprintf(line, sizeof line, "page %d, %s, active %s, focus %s", form->Preview->GetPageNo(),
                           form->GetVisible() ? "shown" : "closed",
-                          Screen->GetActiveForm() ? Screen->GetActiveForm()->ClassName().c_str() : "none");
+                          Screen->GetActiveForm() ? Screen->GetActiveForm()->ClassName().c_str() : "none",
+                          focused ? focused->ClassName().c_str() : "none");
             state = line;
             if (bar) {
                 const TPoint at = bar->ClientToScreen({0, 0});
