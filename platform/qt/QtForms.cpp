@@ -146,6 +146,12 @@ public:
                 active->Widget()->activateWindow();
             return;
         }
+        // The window system made it active: the model follows without asking back.
+        FActivatedBySystem = true;
+        struct Reset {
+            bool& Flag;
+            ~Reset() { Flag = false; }
+        } reset{FActivatedBySystem};
         FForm.UserActivated();
     }
 
@@ -209,8 +215,13 @@ protected:
                 FNormalGeometry = QRect();
         }
         if (HasChange(what, TControlChange::Active) && FForm.Active() && frame->isVisible()) {
-            frame->raise();
-            frame->activateWindow();
+            // Only the program's own activations ask the window system: its notices of
+            // activation arrive late, and answering each with a request of its own had two
+            // windows take the focus from each other for ever.
+            if (!FActivatedBySystem) {
+                frame->raise();
+                frame->activateWindow();
+            }
             // The keys go to the form's active control, not to whatever widget Qt
             // would pick first in its focus chain.
             if (TQtControlPeer* active = QtPeerOf(FForm.GetActiveControl());
@@ -333,6 +344,7 @@ private:
     TCustomForm& FForm;
     QWidget* FClient = nullptr;
     bool FTakesKeys = false;  // clicked into since it was shown without the keys
+    bool FActivatedBySystem = false;  // the model follows the window system's activation
     std::unique_ptr<TQtOverlayScrollBars> FBars;
     bool FFixedSize = false;
     bool FResizeMissed = false;
