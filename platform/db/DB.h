@@ -347,6 +347,8 @@ protected:
     // Puts UTF-8 text into cell `col` of the row just appended. The cell keeps the UTF-8
     // bytes and gives the CP1251 string at each read: no string record per cell is made
     // for the whole result, and a row fetched for one field converts only that one.
+    // Such a cell is held in the form of a Currency: a dataset that puts text this way keeps
+    // no Currency cells of its own (a database's values never arrive as Currency).
     void SetTextCell(int col, std::string_view utf8)
     {
         const size_t i = FCells.size() - FColCount + static_cast<size_t>(col);
@@ -354,16 +356,15 @@ protected:
             SetLongTextCell(i, utf8);
             return;
         }
-        FCells[i] = Variant(static_cast<long long>((FText.size() << 24) | utf8.size()));
+        FCells[i] = Variant(Currency::FromScaled(static_cast<int64_t>((FText.size() << 24) | utf8.size())));
         FText.append(utf8);
-        FPendingCount += FPending[i] == 0;
-        FPending[i] = 1;
+        FHasTextCells = true;
     }
     Variant CellAt(int row, int col) const
     {
         const size_t i = static_cast<size_t>(row) * FColCount + static_cast<size_t>(col);
         const Variant& cell = FCells[i];
-        if (cell.VType() == varInt64 && FPendingCount > 0 && FPending[i])  // only a number's flag is read
+        if (cell.VType() == varCurrency && FHasTextCells)
             return TextCell(i);
         return cell;
     }
@@ -392,11 +393,10 @@ private:
     int FDisableCount = 0;
     bool FPendingChange = false;
     size_t FColCount = 0;
-    // rows * FColCount. A cell whose FPending flag is set holds (offset << 24 | length) of
-    // its UTF-8 text in FText as an Int64.
+    // rows * FColCount. While FHasTextCells, a Currency cell holds (offset << 24 | length)
+    // of its UTF-8 text in FText.
     std::vector<Variant> FCells;
-    std::vector<uint8_t> FPending;
-    size_t FPendingCount = 0;
+    bool FHasTextCells = false;
     std::string FText;
     std::vector<uint64_t> FRowSerial;  // bookmark serial of each row, increasing
     uint64_t FNextSerial = 1;

@@ -308,6 +308,38 @@ TEST_F(WarehouseTest, DeleteRemovesTheCurrentRowOfASingleTableSelect)
     EXPECT_NE(q->FindField("StructureDocuments.Архив"), nullptr);
 }
 
+// Every kind of value SQLite hands back comes out of a query as its Variant, the cells
+// around it untouched.
+struct CellCase {
+    const char* why;
+    const char* expression;
+    Variant expected;
+};
+
+TEST_F(WarehouseTest, EveryStoredKindComesBackAsItsVariant)
+{
+    const CellCase cases[] = {
+        {"Null", "NULL", Null()},
+        {"integer", "-7", Variant(-7)},
+        {"integer beyond 32 bits", "5000000000", Variant(5000000000LL)},
+        {"real", "2.5", Variant(2.5)},
+        {"short text", "'шт'", Variant("шт")},
+        {"text longer than a short string", "'Ёлка №5, длинное имя товара'", Variant("Ёлка №5, длинное имя товара")},
+        {"empty text", "''", Variant("")},
+        {"blob bytes as they are", "X'00FF41'", Variant(std::string_view("\0\xFF" "A", 3))},
+        {"empty blob", "X''", Variant("")},
+    };
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        q->OpenSql(AnsiString("Select 'до' As A, ") + c.expression + " As V, 12 As B, 'после' As C");
+        ASSERT_EQ(q->RecordCount(), 1);
+        EXPECT_TRUE(IdenticalValues(q->FieldByName("V")->Value(), c.expected)) << VarToStr(q->FieldByName("V")->Value());
+        EXPECT_TRUE(IdenticalValues(q->FieldByName("A")->Value(), Variant("до")));
+        EXPECT_TRUE(IdenticalValues(q->FieldByName("B")->Value(), Variant(12)));
+        EXPECT_TRUE(IdenticalValues(q->FieldByName("C")->Value(), Variant("после")));
+    }
+}
+
 TEST_F(WarehouseTest, TextCellsReadLateGiveTheirOwnRowsText)
 {
     // A text cell keeps its UTF-8 bytes and is converted when read: rows read out of order,
