@@ -714,8 +714,12 @@ void TADOQuery::InternalOpen()
                     break;
                 }
                 case SQLITE_TEXT: {
-                    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(cell));
-                    SetTextCell(c, std::string_view(text, static_cast<size_t>(sqlite3_value_bytes(cell))));
+                    // UTF-8 text is taken as stored: asking for it as text would first copy
+                    // it to add the terminating zero, which the cell has no use for.
+                    const void* text = sqlite3_value_encoding(cell) == SQLITE_UTF8 ? sqlite3_value_blob(cell)
+                                                                                 : sqlite3_value_text(cell);
+                    const auto size = static_cast<size_t>(sqlite3_value_bytes(cell));
+                    SetTextCell(c, text ? std::string_view(static_cast<const char*>(text), size) : std::string_view());
                     break;
                 }
                 default: {

@@ -457,9 +457,9 @@ void TDataSet::CheckActive() const
 
 void TDataSet::ClearRows()
 {
-    FCells.clear();
+    FCells.Clear();
     FHasTextCells = false;
-    FText.clear();
+    FText.Clear();
     FRowSerial.clear();
     FCurrent = -1;
 }
@@ -467,7 +467,7 @@ void TDataSet::ClearRows()
 void TDataSet::ReserveRows(size_t rows)
 {
     FColCount = static_cast<size_t>(FFieldDefs.Count());
-    FCells.reserve(rows * FColCount);
+    FCells.Reserve(rows * FColCount);
     FRowSerial.reserve(rows);
 }
 
@@ -475,12 +475,11 @@ Variant* TDataSet::AppendRow()
 {
     if (FRowSerial.empty())
         FColCount = static_cast<size_t>(FFieldDefs.Count());
-    const size_t at = FCells.size();
-    if (at + FColCount > FCells.capacity())
-        FCells.reserve(std::max(FCells.capacity() * 2, at + FColCount));
-    FCells.insert(FCells.end(), FColCount, NullCell());
+    Variant* cells = FCells.Grow(FColCount);
+    for (size_t c = 0; c < FColCount; ++c)
+        new (cells + c) Variant(Variant::Null());
     FRowSerial.push_back(FNextSerial++);
-    return FCells.data() + at;
+    return cells;
 }
 
 void TDataSet::SetLongTextCell(size_t cell, std::string_view utf8)
@@ -491,7 +490,7 @@ void TDataSet::SetLongTextCell(size_t cell, std::string_view utf8)
 Variant TDataSet::TextCell(size_t cell) const
 {
     const auto packed = static_cast<uint64_t>(FCells[cell].RawInt64());
-    return VarFromUtf8(std::string_view(FText.data() + (packed >> 24), packed & 0xFFFFFF));
+    return VarFromUtf8(std::string_view(FText.Data() + (packed >> 24), packed & 0xFFFFFF));
 }
 
 void TDataSet::Open()
@@ -745,8 +744,7 @@ void TDataSet::GetFieldNames(TStrings* list)
 void TDataSet::InternalDelete(int row)
 {
     const size_t first = static_cast<size_t>(row) * FColCount;
-    const auto at = FCells.begin() + static_cast<std::ptrdiff_t>(first);
-    FCells.erase(at, at + static_cast<std::ptrdiff_t>(FColCount));
+    FCells.Erase(first, FColCount);
     FRowSerial.erase(FRowSerial.begin() + row);
 }
 
