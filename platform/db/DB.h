@@ -79,6 +79,8 @@ public:
     {
         if (n <= FCapacity)
             return;
+        if (n > SIZE_MAX / sizeof(T))
+            throw std::bad_alloc();
         void* p = std::realloc(static_cast<void*>(FData), n * sizeof(T));
         if (!p)
             throw std::bad_alloc();
