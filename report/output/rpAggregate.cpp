@@ -148,15 +148,27 @@ void TrpAggregateItem::Accumulate(Variant& Acc, const Variant& V) const
 
 void TrpAggregateItem::Calc()
 {
+    Variant v;
+    if (Take(v))
+        Add(v);
+}
+
+bool TrpAggregateItem::Take(Variant& V)
+{
     if (!BandVisible() && !CountInvisible)
-        return;
-    Variant v = Null();
+        return false;
+    V = Null();
     if (Func != agCount && Report) {
         Report->CurObject = MemoName;  // expression errors name the memo
-        v = Report->Calc(Expr);
-        if (IsVarTrue(v))
-            v = 1;
+        V = Report->Calc(Expr);
+        if (IsVarTrue(V))
+            V = 1;
     }
+    return true;
+}
+
+void TrpAggregateItem::Add(const Variant& v)
+{
     if (VColumn > 0) {
         ++VCount[VColumn];
         auto [it, added] = VValue.try_emplace(VColumn, Null());
@@ -276,7 +288,11 @@ TrpAggregateList::TrpAggregateList(TrpReport* AReport) : Report(AReport)
 
 TrpAggregateList::~TrpAggregateList() = default;
 
-void TrpAggregateList::Clear() { FItems.clear(); }
+void TrpAggregateList::Clear()
+{
+    FItems.clear();
+    FHolds.clear();
+}
 
 TrpAggregateItem* TrpAggregateList::Items(int Index) const
 {
@@ -433,8 +449,9 @@ void TrpAggregateList::NewItem(const AnsiString& CallText, TrpCustomMemoView* Me
     if (item->ParentBand && rpBandVertical(item->ParentBand) && HomeBand) {
         TrpBand* home = HomeBand(Memo);
         if (home) {
+            // A column footer's cells over vertical bands total per column as well.
             const int n = rpBandNumber(home);
-            if (n == 1 || n == 3 || n == 5 || n == 13)
+            if (n == 1 || n == 3 || n == 5 || n == 13 || n == 16)
                 item->ParentBand = home;
         }
     }
@@ -447,11 +464,44 @@ void TrpAggregateList::NewItem(const AnsiString& CallText, TrpCustomMemoView* Me
 
 void TrpAggregateList::AddValue(TrpBand* Band, int VColumn)
 {
+    THold* hold = nullptr;
+    if (VColumn > 0)
+        for (auto it = FHolds.rbegin(); it != FHolds.rend() && !hold; ++it)
+            if (it->Band == Band)
+                hold = &*it;
     for (auto& item : FItems)
         if (item->Band == Band) {
             item->VColumn = VColumn;
-            item->Calc();
+            if (!hold) {
+                item->Calc();
+                continue;
+            }
+            Variant v;
+            if (item->Take(v))
+                hold->Values.push_back({item.get(), VColumn, v});
         }
+}
+
+void TrpAggregateList::Hold(TrpBand* Band) { FHolds.push_back({Band, {}}); }
+
+std::vector<TrpHeldValue>* TrpAggregateList::Held() { return FHolds.empty() ? nullptr : &FHolds.back().Values; }
+
+void TrpAggregateList::Commit()
+{
+    if (FHolds.empty())
+        return;
+    const std::vector<TrpHeldValue> values = std::move(FHolds.back().Values);
+    FHolds.pop_back();
+    for (const TrpHeldValue& h : values) {
+        h.Item->VColumn = h.VColumn;
+        h.Item->Add(h.Value);
+    }
+}
+
+void TrpAggregateList::Discard()
+{
+    if (!FHolds.empty())
+        FHolds.pop_back();
 }
 
 Variant TrpAggregateList::GetValue(TrpBand* ParentBand, int VColumn, const AnsiString& FuncName,

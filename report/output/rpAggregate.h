@@ -29,6 +29,9 @@ SKLAD_ENUM(TrpAggregateFunction, agSum, agAvg, agMin, agMax, agCount)
 class TrpAggregateItem {
 public:
     void Calc();
+    // Calc in two steps: the row's value (false when the row does not count), then its count.
+    bool Take(Variant& V);
+    void Add(const Variant& V);
     void Reset();
     void StartKeep();
     void EndKeep();
@@ -59,6 +62,13 @@ public:
 
 private:
     void Accumulate(Variant& Acc, const Variant& V) const;
+};
+
+// A row's value for a vertical column, taken but not yet counted.
+struct TrpHeldValue {
+    TrpAggregateItem* Item;
+    int VColumn;
+    Variant Value;
 };
 
 // Scanning hooks: how the scanner learns whether a word names a report variable or a
@@ -104,6 +114,14 @@ public:
     void StartKeep();
     void EndKeep();
     void ClearValues();
+    // While a band is held, its values in vertical columns are taken at once (the data is
+    // where it is now) but counted only by Commit: a row that moves on to another column
+    // or page before it is placed counts in the footers of the place it lands on. Holds
+    // nest; Commit and Discard end the innermost one.
+    void Hold(TrpBand* Band);
+    std::vector<TrpHeldValue>* Held();  // the innermost hold's values, or nullptr
+    void Commit();
+    void Discard();
 
     TrpReport* Report;
     TrpAggregateNames Names;
@@ -114,6 +132,11 @@ public:
 private:
     void NewItem(const AnsiString& CallText, TrpCustomMemoView* Memo, TrpBand* DataBand);
     std::vector<std::unique_ptr<TrpAggregateItem>> FItems;
+    struct THold {
+        TrpBand* Band;
+        std::vector<TrpHeldValue> Values;
+    };
+    std::vector<THold> FHolds;
     int FScanSteps = 0;  // pieces looked at in one scan of a memo's expression
 };
 

@@ -472,6 +472,8 @@ void TrpEngine::AddPage()
             continue;
         if (Keeping && item->IsInKeepList)
             continue;
+        if (FRun->PartInColumn && !Is<TrpPageHeader>(band))
+            continue;  // the column's own headers go where the column is
         band->Overflow = true;
         const TrpEngineRun::TBandState& s = FRun->Band(band);
         CurLine = s.LineN;
@@ -513,7 +515,7 @@ bool TrpEngine::FooterColumns(TrpBand* Band, std::vector<int>& Parts, Extended S
     // when a wide row under way breaks the page or column: that row is given back after.
     if (!Band || !FRun->Band(Band).HasVObjects || OutputTo || Band == VMasterBand)
         return false;
-    FRun->VRows.push_back({VMasterBand, VPageList, VHeaderList, CurVColumn, FRun->VRowX});
+    FRun->VRows.push_back({VMasterBand, VPageList, VHeaderList, CurVColumn, FRun->VRowX, FRun->VRowRight});
     const Extended x = CurX;
     CurX = StartX;
     Report->CurObject = Band->Name();
@@ -534,6 +536,7 @@ void TrpEngine::EndFooterColumns()
     VHeaderList = std::move(r.Headers);
     CurVColumn = r.Column;
     FRun->VRowX = r.RowX;
+    FRun->VRowRight = r.RowRight;
     FRun->VRows.pop_back();
 }
 
@@ -615,6 +618,8 @@ void TrpEngine::EndPage()
         CurColumn = 1;
         ColumnStartY = 0;
     }
+    FRun->ColumnPartPages.clear();
+    FRun->HeadedColumns.clear();
     // The pages that rows of this one went on over end with it: each shows the footers
     // over the same rows, and the totals restart only after the last of them.
     const int rowPage = PreviewPages->CurPage;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 
 using namespace rpengine;
 
@@ -197,9 +198,30 @@ void TrpEngine::DoShow(TrpBand* Band)
     TrpEngineRun::TBandState& s = FRun->Band(Band);
     std::vector<int> keptPageList;
     TrpBand* keptVMaster = nullptr;
+    std::vector<TrpVCell> keptCells;
+    Extended keptRight = 0;
+    int keptOwn = 0;
     const Extended startX = CurX;
+    // A row's column totals count once it is placed, where it is placed.
+    struct Hold {
+        TrpAggregateList& List;
+        bool On = false;
+        void Commit()
+        {
+            if (On)
+                List.Commit();
+            On = false;
+        }
+        ~Hold()
+        {
+            if (On)
+                List.Discard();
+        }
+    } hold{AggregateList};
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
+        AggregateList.Hold(Band);
+        hold.On = true;
         ShowVBands(Band);
         // The row's own objects, and footers after it, read whole-row totals.
         CurVColumn = 0;
@@ -207,6 +229,10 @@ void TrpEngine::DoShow(TrpBand* Band)
         PreviewPages->AddPageAction = apAdd;
         keptPageList = VPageList;
         keptVMaster = VMasterBand;
+        keptCells = std::move(FRun->VCells);
+        FRun->VCells.clear();
+        keptRight = FRun->VRowRight;
+        keptOwn = FRun->Band(Band).OwnObjectCount;
     }
     if (Band->Vertical) {
         ShowVBand(Band);
@@ -240,6 +266,15 @@ void TrpEngine::DoShow(TrpBand* Band)
                         NewColumn();
                 }
             }
+            if (!split && !FRun->Failed && hold.On) {
+                // Moved on to a column (or page) of another place or width: its vertical
+                // columns are laid out for that place, before anything of it is placed.
+                const Extended right = RowRight(Band, CurX);
+                if (std::fabs(static_cast<double>(CurX - startX)) > 0.0001 ||
+                    std::fabs(static_cast<double>(right - keptRight)) > 0.0001)
+                    keptPageList = RelayVBands(Band, keptCells, keptOwn, CurX, right);
+                hold.Commit();
+            }
             if (!split && !FRun->Failed) {
                 Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
                                           : CurX);
@@ -266,6 +301,7 @@ void TrpEngine::DoShow(TrpBand* Band)
         UnStretch(Band);
         throw;
     }
+    hold.Commit();
     UnStretch(Band);
     if (s.HasVObjects)
         VMasterBand = nullptr;
@@ -442,16 +478,18 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
 void TrpEngine::AddColumn()
 {
     ++CurColumn;
-    Extended x = 0;
-    TStrings* positions = Page->GetColumnPositions();
-    if (CurColumn - 1 < positions->Count()) {
-        try {
-            x = rpStrToFloat(positions->Strings(CurColumn - 1)) * kUnitsPerMM;
-        } catch (const Exception&) {
-            x = 0;
-        }
-    }
+    const Extended x = ColumnLeft(CurColumn);
     CurY = ColumnStartY;
+    ColumnHeaders(x, FRun->AddPagePart);
+    CurX = x + PageCurX;
+    // A column is fresh when its page was: below the title a new page has more room.
+    if (FRun->FreshPage == PreviewPages->CurPage)
+        MarkFresh();
+}
+
+void TrpEngine::ColumnHeaders(Extended X, int Part)
+{
+    const Extended x = X;
     for (int i = 0; i < HeaderList.Count(); ++i) {
         TrpHeaderListItem* item = HeaderList.Items(i);
         CurX = x + item->Left;
@@ -469,7 +507,7 @@ void TrpEngine::AddColumn()
                     band->SetLeft(CurX);
                     band->SetTop(CurY);
                     if (columns)
-                        AddBandPart(band, parts, FRun->AddPagePart);
+                        AddBandPart(band, parts, Part);
                     else if (!Is<TrpPageHeader>(band))
                         PreviewPages->AddObject(band);
                     CurY += band->GetHeight();
@@ -491,40 +529,65 @@ void TrpEngine::AddColumn()
             band = band->GetChild();
         }
     }
-    CurX = x + PageCurX;
-    // A column is fresh when its page was: below the title a new page has more room.
-    if (FRun->FreshPage == PreviewPages->CurPage)
-        MarkFresh();
+}
+
+Extended TrpEngine::ColumnLeft(int Column)
+{
+    TStrings* positions = Page->GetColumnPositions();
+    if (Column < 1 || Column - 1 >= positions->Count())
+        return 0;
+    try {
+        return rpStrToFloat(positions->Strings(Column - 1)) * kUnitsPerMM;
+    } catch (const Exception&) {
+        return 0;
+    }
 }
 
 void TrpEngine::EndColumn()
 {
+    // The column ends on its own page and on every page its rows went on over, each with
+    // the footer over the same rows; its totals cover all of them and then start afresh.
+    const std::set<int> partPages = std::move(FRun->ColumnPartPages);
+    FRun->ColumnPartPages.clear();
     TrpBand* footer = FindBand(TrpColumnFooter::StaticClass());
     if (!footer)
         return;
+    const int rowPage = PreviewPages->CurPage;
+    OutputColumnFooter(footer, 0);
+    int part = 0;
+    for (int page : partPages) {
+        if (FRun->Failed)
+            break;
+        PreviewPages->CurPage = page;
+        OutputColumnFooter(footer, ++part);
+    }
+    PreviewPages->CurPage = rowPage;
+    AggregateList.Reset(footer);
+}
+
+void TrpEngine::OutputColumnFooter(TrpBand* Footer, int Part)
+{
     std::vector<int> parts;
-    const bool columns = FooterColumns(footer, parts, CurX);
-    Stretch(footer);
+    const bool columns = FooterColumns(Footer, parts, CurX);
+    Stretch(Footer);
     try {
-        if (footer->GetVisible()) {
-            footer->SetLeft(CurX - PageCurX);
-            footer->SetTop(CurY);
+        if (Footer->GetVisible()) {
+            Footer->SetLeft(CurX - PageCurX);
+            Footer->SetTop(CurY);
             if (columns)
-                AddBandPart(footer, parts, 0);
+                AddBandPart(Footer, parts, Part);
             else
-                PreviewPages->AddObject(footer);
+                PreviewPages->AddObject(Footer);
         }
     } catch (...) {
-        UnStretch(footer);
+        UnStretch(Footer);
         if (columns)
             EndFooterColumns();
         throw;
     }
-    UnStretch(footer);
+    UnStretch(Footer);
     if (columns)
         EndFooterColumns();
-    // Its totals cover one column: the next column starts them afresh.
-    AggregateList.Reset(footer);
 }
 
 void TrpEngine::OutputToCopy(TrpBand* Band)
