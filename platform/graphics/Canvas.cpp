@@ -307,7 +307,16 @@ void TCanvas::DrawPixels(const TRect& rect, const TPixelBuffer& pixels)
 {
     if (pixels.Width <= 0 || pixels.Height <= 0)
         return;
-    Device().DrawBitmap(rect, pixels, FCopyMode);
+    Device().DrawBitmap(rect, pixels, FCopyMode, FStretchMode);
+}
+
+int TCanvas::SetStretchBltMode(int mode)
+{
+    if (mode != HALFTONE && mode != COLORONCOLOR)
+        return 0;
+    const int previous = FStretchMode;
+    FStretchMode = mode;
+    return previous;
 }
 
 void TCanvas::DrawPixelsAlpha(const TRect& rect, const TPixelBuffer& pixels)

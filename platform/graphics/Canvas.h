@@ -3,8 +3,9 @@
 // A canvas draws on a device (CanvasDevice.h) that it does not own; without one it
 // draws nowhere and measures with the default font backend, so a control's canvas is
 // usable before the control has a window. The canvas holds the state: Font, Pen, Brush,
-// the pen position, the clipping rectangle and the copy mode; the device receives the
-// attributes only when they changed, just before an operation needs them.
+// the pen position, the clipping rectangle, the copy and stretch modes; the device
+// receives the attributes only when they changed, just before an operation needs them
+// (the two modes go with each bitmap drawn).
 //
 // Rules kept from the platform: Rectangle and Ellipse take the pixels from (X1, Y1) up
 // to but not including (X2, Y2); LineTo does not paint its end point; TextOut puts the
@@ -47,6 +48,11 @@ public:
     void SetBrush(TBrush* value) { FBrush->Assign(value); }
     int GetCopyMode() const { return FCopyMode; }
     void SetCopyMode(int value) { FCopyMode = value; }
+    // How bitmaps are stretched (HALFTONE or COLORONCOLOR, CanvasDevice.h), as the
+    // platform's SetStretchBltMode: answers the previous mode, or 0 for a mode it does not
+    // know (the mode then stays).
+    int GetStretchBltMode() const { return FStretchMode; }
+    int SetStretchBltMode(int mode);
     TPoint GetPenPos() const { return FPenPos; }
     void SetPenPos(TPoint p) { FPenPos = p; }
 
@@ -131,6 +137,7 @@ private:
     std::unique_ptr<TBrush> FBrush;
     TPoint FPenPos;
     int FCopyMode = cmSrcCopy;
+    int FStretchMode = HALFTONE;
     bool FKeepFontPoints = false;
     std::optional<TRect> FClip;
     // What the device has selected now (nothing after SetDevice).

@@ -76,6 +76,11 @@ constexpr int cmBlackness = 0x00000042, cmDstInvert = 0x00550009, cmMergeCopy = 
               cmSrcAnd = 0x008800C6, cmSrcCopy = 0x00CC0020, cmSrcErase = 0x00440328,
               cmSrcInvert = 0x00660046, cmSrcPaint = 0x00EE0086, cmWhiteness = 0x00FF0062;
 
+// How a bitmap drawn into another size is stretched (the platform's stretch modes):
+// HALFTONE smooths, COLORONCOLOR takes the nearest source pixel, so a picture keeps only
+// its own colours. HALFTONE is a canvas's mode until it is set.
+constexpr int COLORONCOLOR = 3, HALFTONE = 4;
+
 class TCanvasDevice {
 public:
     virtual ~TCanvasDevice() = default;
@@ -106,10 +111,14 @@ public:
     virtual void Ellipse(const TRect& r) = 0;
     virtual void RoundRect(const TRect& r, int cornerWidth, int cornerHeight) = 0;
     virtual void TextOut(const TTextRun& run, std::string_view text) = 0;
-    virtual void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode) = 0;
-    // Stretches pixels whose alpha says how much of them covers what lies below (icons).
-    // Devices that keep no pixels to blend with draw them as they are.
-    virtual void DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels) { DrawBitmap(dest, pixels, cmSrcCopy); }
+    // Stretches `pixels` into `dest` by the stretch mode (HALFTONE or COLORONCOLOR).
+    virtual void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode, int stretchMode) = 0;
+    // Stretches pixels whose alpha says how much of them covers what lies below (icons),
+    // by the nearest pixel. Devices that keep no pixels to blend with draw them as they are.
+    virtual void DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels)
+    {
+        DrawBitmap(dest, pixels, cmSrcCopy, COLORONCOLOR);
+    }
     virtual void SetPixel(int x, int y, TColor color) = 0;
     // The colour at a pixel, or clNone where the device keeps no pixels.
     virtual TColor GetPixel(int x, int y) { (void)x; (void)y; return clNone; }
@@ -133,6 +142,6 @@ public:
     void Ellipse(const TRect&) override {}
     void RoundRect(const TRect&, int, int) override {}
     void TextOut(const TTextRun&, std::string_view) override {}
-    void DrawBitmap(const TRect&, const TPixelBuffer&, int) override {}
+    void DrawBitmap(const TRect&, const TPixelBuffer&, int, int) override {}
     void SetPixel(int, int, TColor) override {}
 };

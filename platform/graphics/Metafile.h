@@ -8,6 +8,8 @@
 //   "SKMF" u16 version(1) i32 width i32 height u32 record-count
 //   per record: u8 op, u32 n, n x i32 args, u32 text length, text bytes (CP1251),
 //               u8 has-pixels [i32 width, i32 height, width*height x u32 pixels]
+// A bitmap stretched colour on colour carries its mode as a sixth argument; bitmaps
+// without it are smoothed, as every bitmap of older streams was.
 // Every count and length is checked against the bytes that are left and every record
 // against its operation (RecordingDevice.h) before anything is kept: a damaged stream
 // raises EInvalidGraphic and leaves the metafile as it was.

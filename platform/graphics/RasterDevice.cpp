@@ -333,10 +333,10 @@ void TRasterDevice::TextOut(const TTextRun& run, std::string_view text)
 
 void TRasterDevice::DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels)
 {
-    DrawBitmap(dest, pixels, kBlendAlpha);
+    DrawBitmap(dest, pixels, kBlendAlpha, COLORONCOLOR);
 }
 
-void TRasterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& src, int copyMode)
+void TRasterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& src, int copyMode, int)
 {
     const int64_t w = int64_t(dest.Right) - dest.Left, h = int64_t(dest.Bottom) - dest.Top;
     if (w == 0 || h == 0 || src.Width <= 0 || src.Height <= 0)

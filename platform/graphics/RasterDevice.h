@@ -3,7 +3,8 @@
 // Used when no platform painter is installed (tests, tools): solid fills, one-pixel
 // and square thick lines, rectangles, ellipses, rounded rectangles and polygons with
 // even-odd filling, pixels, pen modes that combine with the pixels (copy, xor, not,
-// black, white) and stretched bitmaps (nearest pixel). Pen dashes and brush hatches are
+// black, white) and stretched bitmaps (nearest pixel in either stretch mode: this device
+// does not smooth). Pen dashes and brush hatches are
 // drawn solid and text draws only its opaque background: glyphs need a font rasterizer,
 // which the Qt device brings.
 #pragma once
@@ -36,7 +37,7 @@ public:
     void Ellipse(const TRect& r) override;
     void RoundRect(const TRect& r, int cornerWidth, int cornerHeight) override;
     void TextOut(const TTextRun& run, std::string_view text) override;
-    void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode) override;
+    void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode, int stretchMode) override;
     void DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels) override;
     void SetPixel(int x, int y, TColor color) override;
     TColor GetPixel(int x, int y) override;

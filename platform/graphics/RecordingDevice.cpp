@@ -90,7 +90,6 @@ int FixedArgCount(TDrawOp op)
     case TDrawOp::FrameRect:
     case TDrawOp::Ellipse: return 4;
     case TDrawOp::RoundRect: return 6;
-    case TDrawOp::Bitmap: return 5;
     case TDrawOp::Pixel: return 3;
     default: return -1;
     }
@@ -109,6 +108,10 @@ AnsiString CheckRecord(const TDrawRecord& r)
     if (r.Op == TDrawOp::Text && n != 9 && n != 9 + r.Text.size())
         return "text takes 9 numbers and one advance per byte, found " + std::to_string(n);
     if (r.Op == TDrawOp::Bitmap) {
+        if (n != 5 && n != 6)
+            return "bitmap takes 5 or 6 numbers, found " + std::to_string(n);
+        if (n == 6 && r.Args[5] != COLORONCOLOR)
+            return "bitmap with unknown stretch mode " + std::to_string(r.Args[5]);
         if (!r.Pixels)
             return "bitmap without pixels";
         if (r.Pixels->Pixels.size() != size_t(r.Pixels->Width) * size_t(r.Pixels->Height))
@@ -214,16 +217,18 @@ void TRecordingDevice::TextOut(const TTextRun& run, std::string_view text)
     Add(TDrawOp::Text, std::move(args), AnsiString(text));
 }
 
-void TRecordingDevice::DrawBitmap(const TRect& d, const TPixelBuffer& pixels, int copyMode)
+void TRecordingDevice::DrawBitmap(const TRect& d, const TPixelBuffer& pixels, int copyMode, int stretchMode)
 {
-    FRecords.push_back(TDrawRecord{TDrawOp::Bitmap, {d.Left, d.Top, d.Right, d.Bottom, copyMode}, {},
-                                   std::make_shared<const TPixelBuffer>(pixels)});
+    std::vector<int32_t> args{d.Left, d.Top, d.Right, d.Bottom, copyMode};
+    if (stretchMode == COLORONCOLOR)
+        args.push_back(COLORONCOLOR);
+    FRecords.push_back(TDrawRecord{TDrawOp::Bitmap, std::move(args), {}, std::make_shared<const TPixelBuffer>(pixels)});
 }
 
 void TRecordingDevice::DrawBitmapAlpha(const TRect& d, const TPixelBuffer& pixels)
 {
     // Kept as drawn, so that a play-back blends it again on the device it reaches.
-    DrawBitmap(d, pixels, kRecordedAlpha);
+    DrawBitmap(d, pixels, kRecordedAlpha, HALFTONE);
 }
 
 void TRecordingDevice::SetPixel(int x, int y, TColor color) { Add(TDrawOp::Pixel, {x, y, color}); }
@@ -334,6 +339,8 @@ AnsiString DumpRecord(const TDrawRecord& r)
             std::snprintf(buf, sizeof buf, " cm $%08X", unsigned(a[4]));
             out += buf;
         }
+        if (a.size() > 5)
+            out += " coloroncolor";
         break;
     }
     case TDrawOp::Pixel:
@@ -428,7 +435,7 @@ void PlayRecords(const TDrawRecords& records, TCanvasDevice& device, double sx, 
             if (a[4] == kRecordedAlpha)
                 device.DrawBitmapAlpha(R(a, 0), *r.Pixels);
             else
-                device.DrawBitmap(R(a, 0), *r.Pixels, a[4]);
+                device.DrawBitmap(R(a, 0), *r.Pixels, a[4], a.size() > 5 ? a[5] : HALFTONE);
             break;
         case TDrawOp::Pixel: device.SetPixel(X(a[0]), Y(a[1]), a[2]); break;
         default: break;

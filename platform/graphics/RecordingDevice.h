@@ -13,7 +13,8 @@
 //   polyline x y x y ... | polygon x y x y ...
 //   rect l t r b | fill l t r b | frame l t r b | ellipse l t r b | roundrect l t r b cw ch
 //   text 10 20 "Abc" [clipped l t r b] [opaque l t r b] [rtl] [dx 6 6 6]
-//   bitmap l t r b 16x8 #1a2b3c4d [cm $00CC0020 | alpha]   destination, size, pixel checksum
+//   bitmap l t r b 16x8 #1a2b3c4d [cm $00CC0020 | alpha] [coloroncolor]
+//                                         destination, size, pixel checksum, modes
 //   pixel x y colour
 //
 // Text in records and in the dump is CP1251; quotes and backslashes are escaped, other
@@ -49,8 +50,10 @@ constexpr int32_t kRecordedAlpha = -1;
 //   Clip, Rectangle, FillRect, FrameRect, Ellipse: l t r b      RoundRect: l t r b cw ch
 //   Line: x1 y1 x2 y2        Polyline, Polygon: x y pairs (at least one)
 //   Text: x y options rl rt rr rb opaque bkcolour, then one advance per byte or none
-//   Bitmap: l t r b copymode (Pixels = the bitmap; copymode kRecordedAlpha: blended by
-//           the pixels' alpha, DrawBitmapAlpha)              Pixel: x y colour
+//   Bitmap: l t r b copymode [stretchmode] (Pixels = the bitmap; copymode kRecordedAlpha:
+//           blended by the pixels' alpha, DrawBitmapAlpha; the stretch mode is kept only
+//           when it is COLORONCOLOR, so records made before it existed stay as they were
+//           and read as HALFTONE)                             Pixel: x y colour
 struct TDrawRecord {
     TDrawOp Op = TDrawOp::Line;
     std::vector<int32_t> Args;
@@ -93,7 +96,7 @@ public:
     void Ellipse(const TRect& r) override;
     void RoundRect(const TRect& r, int cornerWidth, int cornerHeight) override;
     void TextOut(const TTextRun& run, std::string_view text) override;
-    void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode) override;
+    void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode, int stretchMode) override;
     void DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels) override;
     void SetPixel(int x, int y, TColor color) override;
 

@@ -491,15 +491,26 @@ bool TControl::UserMouseMove(TShiftState shift, int x, int y)
     return true;
 }
 
+TControl* TControl::ContextMenuHolder() const
+{
+    for (const TControl* c = this; c; c = c->FParent)
+        if (c->FPopupMenu && c->FPopupMenu->GetAutoPopup())
+            return const_cast<TControl*>(c);
+    return nullptr;
+}
+
 bool TControl::UserContextMenu(int x, int y)
 {
     if (!AcceptsInput())
         return false;
-    if (FPopupMenu && FPopupMenu->GetAutoPopup()) {
+    // A control without a menu leaves the click to its parents: the nearest one that has a
+    // menu pops it, once.
+    if (TControl* holder = ContextMenuHolder()) {
         const TPoint p = ClientToScreen({x, y});
-        Guarded([&] {
-            FPopupMenu->PopupComponent = this;
-            FPopupMenu->Popup(p.X, p.Y);
+        TPopupMenu* menu = holder->FPopupMenu;
+        holder->Guarded([&] {
+            menu->PopupComponent = holder;
+            menu->Popup(p.X, p.Y);
         });
     }
     return true;

@@ -158,8 +158,12 @@ public:
     bool UserMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     bool UserMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     bool UserMouseMove(TShiftState shift, int x, int y);
-    // Right-button release: the popup menu, if any, pops up at (x, y).
+    // Right-button release: the control's popup menu pops up at (x, y), or, when it has
+    // none, its nearest parent's (ContextMenuHolder).
     bool UserContextMenu(int x, int y);
+    // The control whose menu a right click here pops: this one or the nearest parent with
+    // a popup menu that pops by itself (AutoPopup); nullptr when none has one.
+    TControl* ContextMenuHolder() const;
     // The wheel turned over this control (MousePos in screen coordinates). The control
     // hears it first, then each parent up to the form, until one handles it. Handled (when
     // given) tells whether one did; a peer lets its widget scroll by itself only when none

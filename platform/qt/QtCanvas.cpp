@@ -237,6 +237,7 @@ void TQtPainterDevice::TextOut(const TTextRun& run, std::string_view text)
     FlushText();
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (run.Options & ETO_CLIPPED)
         FPainter->setClipRect(QRect(run.Rect.Left, run.Rect.Top, run.Rect.Width(), run.Rect.Height()),
                               FPainter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
@@ -492,7 +493,7 @@ void TQtPainterDevice::FlushText()
     FBatchPositions.clear();
 }
 
-void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode)
+void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode, int stretchMode)
 {
     FlushText();
     if (pixels.Width <= 0 || pixels.Height <= 0 || dest.Width() == 0 || dest.Height() == 0)
@@ -513,7 +514,9 @@ void TQtPainterDevice::DrawBitmap(const TRect& dest, const TPixelBuffer& pixels,
     const bool mirrorX = dest.Width() < 0, mirrorY = dest.Height() < 0;
     const QRect target(std::min(dest.Left, dest.Right), std::min(dest.Top, dest.Bottom), std::abs(dest.Width()),
                        std::abs(dest.Height()));
-    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    // Colour on colour takes the nearest pixel; on PDF pages and printers the image is kept
+    // at its own size and marked not to be interpolated.
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, stretchMode != COLORONCOLOR);
     if (mirrorX || mirrorY)
         FPainter->drawImage(target, image.mirrored(mirrorX, mirrorY));
     else
@@ -534,6 +537,7 @@ void TQtPainterDevice::DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pi
                        std::abs(dest.Height()));
     FPainter->save();
     FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (mirrorX || mirrorY)
         FPainter->drawImage(target, image.mirrored(mirrorX, mirrorY));
     else

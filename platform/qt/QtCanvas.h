@@ -68,7 +68,7 @@ public:
     void Ellipse(const TRect& r) override;
     void RoundRect(const TRect& r, int cornerWidth, int cornerHeight) override;
     void TextOut(const TTextRun& run, std::string_view text) override;
-    void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode) override;
+    void DrawBitmap(const TRect& dest, const TPixelBuffer& pixels, int copyMode, int stretchMode) override;
     void DrawBitmapAlpha(const TRect& dest, const TPixelBuffer& pixels) override;
     void SetPixel(int x, int y, TColor color) override;
     TColor GetPixel(int x, int y) override;

@@ -254,18 +254,30 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
             return false;
         const QPoint p = pointerPoint(e);
         TShiftState shift = ShiftOf(e->modifiers(), e->buttons() | e->button());
-        const bool seen = SeenBelow(widget, e);
+        // Only the control that takes the button hears it, and with it its menu and its
+        // double click: the parents' widgets get Qt's copy of an event the child's widget
+        // left alone, as the window system never sends them.
+        if (SeenBelow(widget, e))
+            return false;
+        // A captured button's message, and so its menu or double click, is the holder's.
+        TControl* target = GetCapture() ? GetCapture() : &FControl;
+        TQtControlPeer* targetPeer = target == &FControl ? this : QtPeerOf(target);
+        QPointer<QObject> targetAlive = targetPeer ? targetPeer->Context() : nullptr;
+        const TPoint q = target == &FControl ? TPoint{p.x(), p.y()}
+                                             : target->ScreenToClient(FControl.ClientToScreen({p.x(), p.y()}));
         if (event->type() == QEvent::MouseButtonRelease) {
-            if (!seen && FControl.UserMouseUp(button, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()))
-                Seen(widget, e);
-            if (alive && button == mbRight)
-                FControl.UserContextMenu(p.x(), p.y());
+            if (!FControl.UserMouseUp(button, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()))
+                return false;
+            Seen(widget, e);
+            if (button == mbRight && targetAlive)
+                target->UserContextMenu(q.X, q.Y);
         } else if (event->type() == QEvent::MouseButtonDblClick) {
-            if (!seen && FControl.UserMouseDown(button, shift + TShiftState{ssDouble}, p.x(), p.y()))
-                Seen(widget, e);
-            if (alive && button == mbLeft && ForwardsDoubleClicks())
-                FControl.UserDoubleClicked();
-        } else if (!seen && FControl.UserMouseDown(button, shift, p.x(), p.y())) {
+            if (!FControl.UserMouseDown(button, shift + TShiftState{ssDouble}, p.x(), p.y()))
+                return false;
+            Seen(widget, e);
+            if (button == mbLeft && targetAlive && targetPeer->ForwardsDoubleClicks())
+                target->UserDoubleClicked();
+        } else if (FControl.UserMouseDown(button, shift, p.x(), p.y())) {
             Seen(widget, e);
         }
         return false;
@@ -301,8 +313,9 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         return true;
     }
     case QEvent::ContextMenu:
-        // The model pops its own menu on the button release; no desktop default menus.
-        return FControl.GetPopupMenu() != nullptr;
+        // The model pops its own menu (or a parent's) on the button release; no desktop
+        // default menu then.
+        return FControl.ContextMenuHolder() != nullptr;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         if (FSending)

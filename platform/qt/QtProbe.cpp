@@ -140,7 +140,9 @@ void QtMouse(const TControl* control, TQtMouseAction action, int x, int y)
     QApplication::sendEvent(widget, &e);
 }
 
-void QtPointer(TQtMouseAction action, TPoint screen)
+namespace {
+
+void SendPointer(TQtMouseAction action, TPoint screen, Qt::MouseButton pressed, int time)
 {
     const QPoint global(screen.X, screen.Y);
     QWindow* target = nullptr;
@@ -159,12 +161,31 @@ void QtPointer(TQtMouseAction action, TPoint screen)
     const QEvent::Type type = action == TQtMouseAction::Press  ? QEvent::MouseButtonPress
                             : action == TQtMouseAction::Move   ? QEvent::MouseMove
                                                                : QEvent::MouseButtonRelease;
-    const Qt::MouseButton button = action == TQtMouseAction::Move ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons held = action == TQtMouseAction::Release ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButton button = action == TQtMouseAction::Move ? Qt::NoButton : pressed;
+    const Qt::MouseButtons held = action == TQtMouseAction::Release ? Qt::NoButton : Qt::MouseButtons(pressed);
+    qt_handleMouseEvent(target, target->mapFromGlobal(QPointF(global)), QPointF(global), held, button, type,
+                        Qt::NoModifier, time);
+}
+
+}  // namespace
+
+void QtPointer(TQtMouseAction action, TPoint screen, TMouseButton button)
+{
+    const Qt::MouseButton pressed = button == mbRight ? Qt::RightButton
+                                  : button == mbMiddle ? Qt::MiddleButton
+                                                       : Qt::LeftButton;
     // A second apart, so no two presses make a double click.
     gPointerTime += 1000;
-    qt_handleMouseEvent(target, target->mapFromGlobal(QPointF(global)), QPointF(global), held, button, type,
-                        Qt::NoModifier, gPointerTime);
+    SendPointer(action, screen, pressed, gPointerTime);
+}
+
+void QtDoubleClick(TPoint screen)
+{
+    gPointerTime += 1000;
+    const TQtMouseAction steps[] = {TQtMouseAction::Press, TQtMouseAction::Release, TQtMouseAction::Press,
+                                    TQtMouseAction::Release};
+    for (TQtMouseAction step : steps)
+        SendPointer(step, screen, Qt::LeftButton, gPointerTime += 20);
 }
 
 bool QtKey(Word key, TShiftState shift)

@@ -37,11 +37,14 @@ bool QtWindowFrameless(const TControl* control);
 // the control's widget, as the user's mouse would arrive.
 enum class TQtMouseAction { Press, Move, Release };
 void QtMouse(const TControl* control, TQtMouseAction action, int x, int y);
-// The user's mouse (left button) at a screen point, through Qt's window-system entry as
+// The user's mouse (the left button unless told) at a screen point, through Qt's window-system entry as
 // the X server would deliver it: to the window holding the pointer grab; else, while the
 // button is held, to the window it went down in; else to the window under the point (an
 // owned window above its owner). Qt then picks the widget.
-void QtPointer(TQtMouseAction action, TPoint screen);
+void QtPointer(TQtMouseAction action, TPoint screen, TMouseButton button = mbLeft);
+// The left button pressed and released twice in quick succession at a screen point, the
+// same way: Qt makes the second press a double click.
+void QtDoubleClick(TPoint screen);
 // A key pressed and released by the user (with Ctrl, Alt or Shift held as `shift` says),
 // through Qt's window-system entry to the window holding the keyboard focus, as the X
 // server delivers it; Qt then hands it to that window's focus widget. False when no

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -348,14 +349,18 @@ struct CursorName {
     TCursor Value;
     const char* Name;
 };
+// One name per value: the list Edit steps through must not hold two names of one cursor,
+// or stepping from the first would set the same value and stay there.
 const CursorName kCursors[] = {
     {crDefault, "crDefault"},     {crNone, "crNone"},         {crArrow, "crArrow"},       {crCross, "crCross"},
-    {crIBeam, "crIBeam"},         {crSize, "crSize"},         {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},
-    {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},     {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"},
-    {crDrag, "crDrag"},           {crNoDrop, "crNoDrop"},     {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},
-    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},   {crNo, "crNo"},             {crAppStart, "crAppStart"},
-    {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
+    {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},     {crSizeNWSE, "crSizeNWSE"},
+    {crSizeWE, "crSizeWE"},       {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},     {crMultiDrag, "crMultiDrag"},
+    {crSQLWait, "crSQLWait"},     {crNo, "crNo"},             {crAppStart, "crAppStart"}, {crHelp, "crHelp"},
+    {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
 };
+// crSize is the older name of crSizeAll: taken when typed, shown as crSizeAll.
+constexpr CursorName kOldCursorName{crSize, "crSize"};
 
 bool ParseInt(const AnsiString& Text, int64_t& Value)
 {
@@ -370,11 +375,31 @@ bool ParseInt(const AnsiString& Text, int64_t& Value)
     }
 }
 
-int64_t IntOrInvalid(const AnsiString& Text)
+// Whether the property's type holds the value: a number it would cut to another value
+// (300 for a byte) is refused, not stored wrapped.
+bool TypeHolds(const TPropInfo* Prop, int64_t Value)
+{
+    const TTypeInfo* t = Prop ? Prop->PropType : nullptr;
+    if (!t || t->Kind != tkInteger)
+        return true;
+    if (t->MinValue < t->MaxValue)
+        return Value >= t->MinValue && Value <= t->MaxValue;
+    return Value >= INT32_MIN && Value <= int64_t(UINT32_MAX);  // 32 bits, either sign
+}
+
+// The integer of Text, for every selected object's property. Hexadecimal text is a bit
+// pattern, as a colour shows itself: "$FFFFFFFF" is -1 for a signed 32-bit property.
+int64_t IntOrInvalid(const AnsiString& Text, const std::vector<const TPropInfo*>& Props)
 {
     int64_t v = 0;
     if (!ParseInt(Text, v))
         throw EPropertyError(rpResources().Get("prInvProp"));
+    const AnsiString t = Trim(Text);
+    const bool hex = !t.empty() && (t[0] == '$' || (t.size() > 1 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')));
+    const int64_t pattern = hex && v > INT32_MAX && v <= int64_t(UINT32_MAX) ? int64_t(int32_t(uint32_t(v))) : v;
+    for (const TPropInfo* p : Props)
+        if (!TypeHolds(p, v) && !TypeHolds(p, pattern))
+            throw EPropertyError(rpResources().Get("prInvProp"));
     return v;
 }
 }  // namespace
@@ -402,7 +427,7 @@ RP_DEFINE_EDITOR(TrpCursorProperty)
 // -- integer
 TrpPropertyAttributes TrpIntegerProperty::GetAttributes() { return TrpPropertyEditor::GetAttributes(); }
 AnsiString TrpIntegerProperty::GetValue() { return IntToStr(GetOrdValue()); }
-void TrpIntegerProperty::SetValue(const AnsiString& Value) { SetOrdValue(IntOrInvalid(Value)); }
+void TrpIntegerProperty::SetValue(const AnsiString& Value) { SetOrdValue(IntOrInvalid(Value, PropList)); }
 
 // -- float: either separator is taken
 TrpPropertyAttributes TrpFloatProperty::GetAttributes() { return TrpPropertyEditor::GetAttributes(); }
@@ -547,7 +572,9 @@ void TrpComponentProperty::SetValue(const AnsiString& Value)
             found = edited->FindObject(Value);
     }
     const TClass wanted = GetPropInfo()->PropType->ClassType;
-    if (!found || (wanted && !found->InheritsFrom(wanted)))
+    // The edited object is not among the values offered: a reference to itself would be
+    // dropped by the object (or loop), so it is refused rather than cleared in silence.
+    if (!found || found == edited || (wanted && !found->InheritsFrom(wanted)))
         InvalidValue();
     SetObjValue(found);
 }
@@ -583,7 +610,7 @@ void TrpColorProperty::SetValue(const AnsiString& Value)
         SetOrdValue(color);
         return;
     }
-    SetOrdValue(IntOrInvalid(Value));
+    SetOrdValue(IntOrInvalid(Value, PropList));
 }
 void TrpColorProperty::GetValues()
 {
@@ -687,7 +714,7 @@ void TrpFontCharsetProperty::SetValue(const AnsiString& Value)
         SetOrdValue(charset);
         return;
     }
-    SetOrdValue(IntOrInvalid(Value));
+    SetOrdValue(IntOrInvalid(Value, PropList));
 }
 void TrpFontCharsetProperty::GetValues()
 {
@@ -719,7 +746,7 @@ void TrpModalResultProperty::SetValue(const AnsiString& Value)
             SetOrdValue(static_cast<int64_t>(i));
             return;
         }
-    SetOrdValue(IntOrInvalid(Value));
+    SetOrdValue(IntOrInvalid(Value, PropList));
 }
 void TrpModalResultProperty::GetValues()
 {
@@ -790,7 +817,11 @@ void TrpCursorProperty::SetValue(const AnsiString& Value)
             SetOrdValue(c.Value);
             return;
         }
-    SetOrdValue(IntOrInvalid(Value));
+    if (SameText(Trim(Value), kOldCursorName.Name)) {
+        SetOrdValue(kOldCursorName.Value);
+        return;
+    }
+    SetOrdValue(IntOrInvalid(Value, PropList));
 }
 void TrpCursorProperty::GetValues()
 {

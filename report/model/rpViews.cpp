@@ -40,10 +40,14 @@ void rpDrawGraphic(TCanvas* Canvas, const TRect& R, TGraphic* Graphic)
     work.SetPixelFormat(pf32bit);
     work.SetSize(Graphic->GetWidth(), Graphic->GetHeight());
     work.GetCanvas()->Draw(0, 0, Graphic);
+    // Stretched colour on colour: every pixel of the picture keeps its own colour, on the
+    // screen as on a printer page, where the picture is stretched at the printer's resolution.
     const int mode = Canvas->GetCopyMode();
+    const int stretch = Canvas->SetStretchBltMode(COLORONCOLOR);
     Canvas->SetCopyMode(cmSrcCopy);
     Canvas->DrawPixels(R, work.Pixels());
     Canvas->SetCopyMode(mode);
+    Canvas->SetStretchBltMode(stretch);
 }
 
 namespace {

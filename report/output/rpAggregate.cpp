@@ -148,19 +148,34 @@ void TrpAggregateItem::Accumulate(Variant& Acc, const Variant& V) const
 
 void TrpAggregateItem::Calc()
 {
+    Variant v;
+    if (Take(v))
+        Add(v);
+}
+
+bool TrpAggregateItem::Take(Variant& V)
+{
     if (!BandVisible() && !CountInvisible)
-        return;
-    Variant v = Null();
+        return false;
+    V = Null();
     if (Func != agCount && Report) {
         Report->CurObject = MemoName;  // expression errors name the memo
-        v = Report->Calc(Expr);
-        if (IsVarTrue(v))
-            v = 1;
+        V = Report->Calc(Expr);
+        if (IsVarTrue(V))
+            V = 1;
     }
+    return true;
+}
+
+void TrpAggregateItem::Add(const Variant& v)
+{
     if (VColumn > 0) {
         ++VCount[VColumn];
         auto [it, added] = VValue.try_emplace(VColumn, Null());
         Accumulate(it->second, v);
+    } else if (Pending) {
+        ++PendCount;
+        Accumulate(PendValue, v);
     } else if (Keeping) {
         ++KeepCount;
         Accumulate(KeepValue, v);
@@ -211,16 +226,26 @@ void TrpAggregateItem::Reset()
 
 void TrpAggregateItem::StartKeep()
 {
-    if (!IsPageFooter || Keeping)
+    if (!FrameFooter() || Keeping)
         return;
     Keeping = true;
     KeepCount = 0;
     KeepValue = Null();
 }
 
+void TrpAggregateItem::FlushKeep()
+{
+    if (!Keeping)
+        return;
+    Count += KeepCount;
+    Accumulate(FValue, KeepValue);
+    KeepCount = 0;
+    KeepValue = Null();
+}
+
 void TrpAggregateItem::EndKeep()
 {
-    if (!IsPageFooter || !Keeping)
+    if (!FrameFooter() || !Keeping)
         return;
     Keeping = false;
     Count += KeepCount;
@@ -243,6 +268,31 @@ void TrpAggregateItem::EndKeep()
         FValue = FValue + KeepValue;
         break;
     }
+}
+
+void TrpAggregateItem::StartPending()
+{
+    if (!FrameFooter() || Pending)
+        return;
+    Pending = true;
+    PendCount = 0;
+    PendValue = Null();
+}
+
+void TrpAggregateItem::EndPending()
+{
+    if (!Pending)
+        return;
+    Pending = false;
+    if (Keeping) {
+        KeepCount += PendCount;
+        Accumulate(KeepValue, PendValue);
+    } else {
+        Count += PendCount;
+        Accumulate(FValue, PendValue);
+    }
+    PendCount = 0;
+    PendValue = Null();
 }
 
 // ---------------------------------------------------------------- TrpAggregateList
@@ -276,7 +326,11 @@ TrpAggregateList::TrpAggregateList(TrpReport* AReport) : Report(AReport)
 
 TrpAggregateList::~TrpAggregateList() = default;
 
-void TrpAggregateList::Clear() { FItems.clear(); }
+void TrpAggregateList::Clear()
+{
+    FItems.clear();
+    FHolds.clear();
+}
 
 TrpAggregateItem* TrpAggregateList::Items(int Index) const
 {
@@ -433,12 +487,14 @@ void TrpAggregateList::NewItem(const AnsiString& CallText, TrpCustomMemoView* Me
     if (item->ParentBand && rpBandVertical(item->ParentBand) && HomeBand) {
         TrpBand* home = HomeBand(Memo);
         if (home) {
+            // A column footer's cells over vertical bands total per column as well.
             const int n = rpBandNumber(home);
-            if (n == 1 || n == 3 || n == 5 || n == 13)
+            if (n == 1 || n == 3 || n == 5 || n == 13 || n == 16)
                 item->ParentBand = home;
         }
     }
     item->IsPageFooter = dynamic_cast<TrpPageFooter*>(item->ParentBand) != nullptr;
+    item->InFrame = item->IsPageFooter || dynamic_cast<TrpColumnFooter*>(item->ParentBand) != nullptr;
     item->AggregateText = Trim(CallText);
     item->MemoName = Memo ? Memo->Name() : AnsiString();
     item->Reset();
@@ -447,11 +503,44 @@ void TrpAggregateList::NewItem(const AnsiString& CallText, TrpCustomMemoView* Me
 
 void TrpAggregateList::AddValue(TrpBand* Band, int VColumn)
 {
+    THold* hold = nullptr;
+    if (VColumn > 0)
+        for (auto it = FHolds.rbegin(); it != FHolds.rend() && !hold; ++it)
+            if (it->Band == Band)
+                hold = &*it;
     for (auto& item : FItems)
         if (item->Band == Band) {
             item->VColumn = VColumn;
-            item->Calc();
+            if (!hold) {
+                item->Calc();
+                continue;
+            }
+            Variant v;
+            if (item->Take(v))
+                hold->Values.push_back({item.get(), VColumn, v});
         }
+}
+
+void TrpAggregateList::Hold(TrpBand* Band) { FHolds.push_back({Band, {}}); }
+
+std::vector<TrpHeldValue>* TrpAggregateList::Held() { return FHolds.empty() ? nullptr : &FHolds.back().Values; }
+
+void TrpAggregateList::Commit()
+{
+    if (FHolds.empty())
+        return;
+    const std::vector<TrpHeldValue> values = std::move(FHolds.back().Values);
+    FHolds.pop_back();
+    for (const TrpHeldValue& h : values) {
+        h.Item->VColumn = h.VColumn;
+        h.Item->Add(h.Value);
+    }
+}
+
+void TrpAggregateList::Discard()
+{
+    if (!FHolds.empty())
+        FHolds.pop_back();
 }
 
 Variant TrpAggregateList::GetValue(TrpBand* ParentBand, int VColumn, const AnsiString& FuncName,
@@ -504,6 +593,29 @@ void TrpAggregateList::EndKeep()
 
 void TrpAggregateList::ClearValues()
 {
-    for (auto& item : FItems)
+    for (auto& item : FItems) {
         item->ClearValue();
+        item->Pending = false;
+        item->PendCount = 0;
+        item->PendValue = Null();
+    }
+}
+
+void TrpAggregateList::FlushKeep(TrpBand* ParentBand)
+{
+    for (auto& item : FItems)
+        if (item->ParentBand == ParentBand)
+            item->FlushKeep();
+}
+
+void TrpAggregateList::StartPending()
+{
+    for (auto& item : FItems)
+        item->StartPending();
+}
+
+void TrpAggregateList::EndPending()
+{
+    for (auto& item : FItems)
+        item->EndPending();
 }

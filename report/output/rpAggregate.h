@@ -29,12 +29,23 @@ SKLAD_ENUM(TrpAggregateFunction, agSum, agAvg, agMin, agMax, agCount)
 class TrpAggregateItem {
 public:
     void Calc();
+    // Calc in two steps: the row's value (false when the row does not count), then its count.
+    bool Take(Variant& V);
+    void Add(const Variant& V);
     void Reset();
+    // Page and column footers take part in keep-together: a kept block that moves to the
+    // next page counts in the footers there.
     void StartKeep();
     void EndKeep();
+    // The kept rows so far join the total; the block goes on being kept.
+    void FlushKeep();
     Variant Value() const;
     // Reset that ignores DontReset (between the two passes of a double-pass report).
     void ClearValue();
+    // Rows counted while pending are set aside and join the total only at EndPending, so
+    // a page or column footer printed in between does not show them.
+    void StartPending();
+    void EndPending();
 
     TrpAggregateFunction Func = agSum;
     TrpBand* Band = nullptr;  // the data band whose rows are aggregated
@@ -42,6 +53,8 @@ public:
     bool DontReset = false;
     AnsiString Expr;
     bool IsPageFooter = false;
+    bool InFrame = false;  // ParentBand is a column footer (or a page footer)
+    bool FrameFooter() const { return IsPageFooter || InFrame; }
     int Count = 0;
     Variant FValue = Null();
     std::map<int, Variant> VValue;  // per vertical column
@@ -53,12 +66,22 @@ public:
     TrpReport* Report = nullptr;
     int KeepCount = 0;
     Variant KeepValue = Null();
+    bool Pending = false;
+    int PendCount = 0;
+    Variant PendValue = Null();
     int VColumn = 0;
     // The band's visibility as the engine saw it for this row (Band->Visible by default).
     bool BandVisible() const;
 
 private:
     void Accumulate(Variant& Acc, const Variant& V) const;
+};
+
+// A row's value for a vertical column, taken but not yet counted.
+struct TrpHeldValue {
+    TrpAggregateItem* Item;
+    int VColumn;
+    Variant Value;
 };
 
 // Scanning hooks: how the scanner learns whether a word names a report variable or a
@@ -104,6 +127,21 @@ public:
     void StartKeep();
     void EndKeep();
     void ClearValues();
+    // While a band is held, its values in vertical columns are taken at once (the data is
+    // where it is now) but counted only by Commit: a row that moves on to another column
+    // or page before it is placed counts in the footers of the place it lands on. Holds
+    // nest; Commit and Discard end the innermost one.
+    void Hold(TrpBand* Band);
+    std::vector<TrpHeldValue>* Held();  // the innermost hold's values, or nullptr
+    void Commit();
+    void Discard();
+    // The rows of a row of band columns count in the page and column footers only once the
+    // row of columns has its place: it may still move on, and its totals with it.
+    void StartPending();
+    void EndPending();
+    // A kept block that stays where it is while its page column ends: the column footer's
+    // totals take its rows.
+    void FlushKeep(TrpBand* ParentBand);
 
     TrpReport* Report;
     TrpAggregateNames Names;
@@ -114,6 +152,11 @@ public:
 private:
     void NewItem(const AnsiString& CallText, TrpCustomMemoView* Memo, TrpBand* DataBand);
     std::vector<std::unique_ptr<TrpAggregateItem>> FItems;
+    struct THold {
+        TrpBand* Band;
+        std::vector<TrpHeldValue> Values;
+    };
+    std::vector<THold> FHolds;
     int FScanSteps = 0;  // pieces looked at in one scan of a memo's expression
 };
 

@@ -359,9 +359,28 @@ void TrpToolBar::FloatTo(int X, int Y)
         window->Show();
 }
 
+TPoint TrpToolBar::GrabAfterTurn(bool WasVertical, bool Vertical) const
+{
+    // Along the length the grab keeps its distance from the leading end as the bar turns;
+    // a grab outside the bar (on the float window's caption or frame, which a docked bar
+    // has not) comes onto its nearest edge.
+    const bool turns = WasVertical != Vertical;
+    const TPoint grab = turns ? TPoint{FGrab.Y, FGrab.X} : FGrab;
+    const int width = turns ? GetHeight() : GetWidth(), height = turns ? GetWidth() : GetHeight();
+    return {std::clamp(grab.X, 0, std::max(width - 1, 0)), std::clamp(grab.Y, 0, std::max(height - 1, 0))};
+}
+
 void TrpToolBar::MakeFloat()
 {
+    // Out of a side dock an upright bar turns: the point the pointer holds turns with it.
+    const bool wasVertical = IsVertical();
+    FGrab = GrabAfterTurn(wasVertical, Orientation == toVertOnly);
     FloatTo(FCursor.X - FGrab.X - kFrame, FCursor.Y - FGrab.Y - kCaption);
+    // The float window drops the grip: a grab beyond the shorter bar comes onto its end.
+    if (const TPoint inside = GrabAfterTurn(IsVertical(), IsVertical()); inside != FGrab) {
+        FGrab = inside;
+        FloatTo(FCursor.X - FGrab.X - kFrame, FCursor.Y - FGrab.Y - kCaption);
+    }
     // Only while the button is held: a capture taken without one would keep the next
     // click anywhere on the screen for the float window.
     if (FDragging && FIsFloat && FFloatWindow)
@@ -392,9 +411,22 @@ void TrpToolBar::MoveTo(TPoint Screen)
     if (FIsFloat) {
         FloatTo(Screen.X - FGrab.X - kFrame, Screen.Y - FGrab.Y - kCaption);
         if (TrpDock* dock = FFloatWindow ? FFloatWindow->FindDock(Screen) : nullptr) {
+            // Held by the float window's caption, the pointer is above the bar by up to the
+            // caption's height, which is no part of it in the dock: only the bar's own point
+            // under the pointer counts, measured along the bar as it lies in the dock.
+            const bool vertical = dock->IsVertical();
+            const TPoint grab = GrabAfterTurn(IsVertical(), vertical);
             const TPoint q = dock->ScreenToClient(Screen);
-            const TPoint at = dock->PlaceFor(this, q, (dock->IsVertical() ? q.Y - FGrab.Y : q.X - FGrab.X));
-            DockTo(dock, at.X, at.Y);
+            const TPoint at = dock->PlaceFor(this, q, vertical ? q.Y - grab.Y : q.X - grab.X);
+            if (DockTo(dock, at.X, at.Y)) {
+                // Across the dock the row under the pointer placed it.
+                const TPoint corner = dock->ClientToScreen({GetLeft(), GetTop()});
+                FGrab = grab;
+                if (vertical)
+                    FGrab.X = std::clamp(Screen.X - corner.X, 0, std::max(GetWidth() - 1, 0));
+                else
+                    FGrab.Y = std::clamp(Screen.Y - corner.Y, 0, std::max(GetHeight() - 1, 0));
+            }
         }
         return;
     }

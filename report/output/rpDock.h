@@ -137,6 +137,9 @@ private:
     // one before it, so no tool bar hides another.
     void ClearRow();
     void EndDrag();
+    // The grab (FGrab) for the bar lying upright (Vertical) once it lay so (WasVertical),
+    // inside the bar.
+    TPoint GrabAfterTurn(bool WasVertical, bool Vertical) const;
     void SetFrame();
     TrpDragBox* FDragBox = nullptr;
     TrpFloatWindow* FFloatWindow = nullptr;

@@ -472,6 +472,8 @@ void TrpEngine::AddPage()
             continue;
         if (Keeping && item->IsInKeepList)
             continue;
+        if (FRun->PartInColumn && !Is<TrpPageHeader>(band))
+            continue;  // the column's own headers go where the column is
         band->Overflow = true;
         const TrpEngineRun::TBandState& s = FRun->Band(band);
         CurLine = s.LineN;
@@ -513,7 +515,7 @@ bool TrpEngine::FooterColumns(TrpBand* Band, std::vector<int>& Parts, Extended S
     // when a wide row under way breaks the page or column: that row is given back after.
     if (!Band || !FRun->Band(Band).HasVObjects || OutputTo || Band == VMasterBand)
         return false;
-    FRun->VRows.push_back({VMasterBand, VPageList, VHeaderList, CurVColumn, FRun->VRowX});
+    FRun->VRows.push_back({VMasterBand, VPageList, VHeaderList, CurVColumn, FRun->VRowX, FRun->VRowRight});
     const Extended x = CurX;
     CurX = StartX;
     Report->CurObject = Band->Name();
@@ -534,6 +536,7 @@ void TrpEngine::EndFooterColumns()
     VHeaderList = std::move(r.Headers);
     CurVColumn = r.Column;
     FRun->VRowX = r.RowX;
+    FRun->VRowRight = r.RowRight;
     FRun->VRows.pop_back();
 }
 
@@ -609,12 +612,16 @@ void TrpEngine::EndPage()
 {
     if (!Running)
         return;  // a script outside a run: there is no page
+    if (!FRun->MovingRow)
+        AggregateList.EndPending();  // the rows above count in this page's footers
     if (Page && Page->GetColumns() > 1) {
         EndColumn();
         CurX = PageCurX;
         CurColumn = 1;
         ColumnStartY = 0;
     }
+    FRun->ColumnPartPages.clear();
+    FRun->HeadedColumns.clear();
     // The pages that rows of this one went on over end with it: each shows the footers
     // over the same rows, and the totals restart only after the last of them.
     const int rowPage = PreviewPages->CurPage;
@@ -662,6 +669,15 @@ void TrpEngine::NewPage()
     for (const auto& [level, count] : KeepOutlineMark)
         if (oldEntry && level == oldEntry)
             movedFrom = count;
+    // The level the outline stands at, when it lies in what moves: entries after the move
+    // go on under it (a kept group's rows under the group), not under the new page's entry.
+    TrpXMLItem* level = PreviewPages->Outline()->CurItem;
+    bool levelMoves = false;
+    for (TrpXMLItem* i = level; movedFrom >= 0 && i && i->Parent(); i = i->Parent())
+        if (i->Parent() == oldEntry) {
+            levelMoves = oldEntry->IndexOf(i) >= movedFrom;
+            break;
+        }
     EndPage();
     AddPage();
     if (Keeping) {
@@ -679,6 +695,8 @@ void TrpEngine::NewPage()
     if (TrpXMLItem* entry = FRun->PageEntry; movedFrom >= 0 && entry && entry != oldEntry) {
         while (oldEntry->Count() > movedFrom)
             entry->AddItem(oldEntry->Items(movedFrom));
+        if (levelMoves)
+            PreviewPages->Outline()->CurItem = level;
     }
 }
 
@@ -687,6 +705,9 @@ void TrpEngine::NewColumn()
     if (!Running)
         return;
     if (Page && Page->GetColumns() > CurColumn) {
+        // A kept block does not move to the next column: its rows are this column's.
+        if (Keeping)
+            AggregateList.FlushKeep(FindBand(TrpColumnFooter::StaticClass()));
         EndColumn();
         AddColumn();
     } else {

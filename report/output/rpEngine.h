@@ -49,6 +49,7 @@ class TrpNullBand;
 class TrpCustomMemoView;
 class TrpPreviewPages;
 class TrpEngineRun;
+struct TrpVCell;
 
 class TrpHeaderListItem {
 public:
@@ -169,7 +170,10 @@ private:
     void EndKeep(TrpBand* Band);
     void CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY);
     void AddColumn();
+    void ColumnHeaders(Extended X, int Part);
     void EndColumn();
+    void OutputColumnFooter(TrpBand* Footer, int Part);
+    Extended ColumnLeft(int Column);
     void OutputToCopy(TrpBand* Band);
     // rpEngineSub.cpp
     void CheckSubReports(TrpBand* Band);
@@ -178,6 +182,9 @@ private:
     void ShowVDataBands(TrpComponent* Parent, int Depth);
     void ShowVBand(TrpBand* Band);
     void OutputInParts(TrpBand* Band);
+    Extended RowRight(TrpBand* Band, Extended RowX);
+    std::vector<int> RelayVBands(TrpBand* Band, const std::vector<TrpVCell>& Cells, int Own, Extended RowX,
+                                 Extended Right);
     void AddPartPage(int RowPage, Extended RowY, int Part);
     void AddToVHeaderList(TrpBand* Band);
     void RemoveFromVHeaderList(TrpBand* Band);

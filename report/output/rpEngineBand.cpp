@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 
 using namespace rpengine;
 
@@ -197,9 +198,38 @@ void TrpEngine::DoShow(TrpBand* Band)
     TrpEngineRun::TBandState& s = FRun->Band(Band);
     std::vector<int> keptPageList;
     TrpBand* keptVMaster = nullptr;
+    std::vector<TrpVCell> keptCells;
+    Extended keptRight = 0;
+    int keptOwn = 0;
     const Extended startX = CurX;
+    // A row's column totals count once it is placed, where it is placed.
+    struct Hold {
+        TrpAggregateList& List;
+        bool On = false;
+        void Commit()
+        {
+            if (On)
+                List.Commit();
+            On = false;
+        }
+        ~Hold()
+        {
+            if (On)
+                List.Discard();
+        }
+    } hold{AggregateList};
+    auto* data = dynamic_cast<TrpDataBand*>(Band);
+    const bool multiColumn = data && data->Columns >= 2;
+    // Where the row starts: its band column's place in a band of columns.
+    auto rowLeft = [&] {
+        return multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX;
+    };
+    const Extended startRowX = rowLeft();
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
+        AggregateList.Hold(Band);
+        hold.On = true;
+        CurX = startRowX;
         ShowVBands(Band);
         // The row's own objects, and footers after it, read whole-row totals.
         CurVColumn = 0;
@@ -207,13 +237,15 @@ void TrpEngine::DoShow(TrpBand* Band)
         PreviewPages->AddPageAction = apAdd;
         keptPageList = VPageList;
         keptVMaster = VMasterBand;
+        keptCells = std::move(FRun->VCells);
+        FRun->VCells.clear();
+        keptRight = FRun->VRowRight;
+        keptOwn = FRun->Band(Band).OwnObjectCount;
     }
     if (Band->Vertical) {
         ShowVBand(Band);
         return;
     }
-    auto* data = dynamic_cast<TrpDataBand*>(Band);
-    const bool multiColumn = data && data->Columns >= 2;
     if (!CallFromAddPage && Band->GetVisible() && Band->StartNewPage && !OutputTo) {
         const bool firstRow = (data || Is<TrpGroupHeader>(Band)) && s.LineThrough == 1;
         if (!firstRow)
@@ -222,15 +254,19 @@ void TrpEngine::DoShow(TrpBand* Band)
     Stretch(Band);
     try {
         if (Band->GetVisible() && !FRun->Failed) {
-            bool split = false;
+            bool split = false, moved = false;
             // A band reprinted at the top of a fresh page is placed as it is: testing it
-            // would ask for another page, which reprints it again, without end.
-            if (!multiColumn && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
+            // would ask for another page, which reprints it again, without end. A row of
+            // columns is tested after its last column, unless its first column is a wide
+            // row: what went on over further pages cannot be moved after it.
+            const bool tested = !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
+            if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
                     DrawSplit(Band);
                     split = true;
                 } else if (!AtFreshTop()) {
+                    moved = true;
                     NewColumn();
                     // A column below the title has no more room than the one before it: go on
                     // to the next column or page until the band fits or the place is fresh.
@@ -239,6 +275,22 @@ void TrpEngine::DoShow(TrpBand* Band)
                          ++k)
                         NewColumn();
                 }
+            }
+            if (!split && !FRun->Failed && hold.On) {
+                // Moved on to a column (or page) of another place or width: its vertical
+                // columns are laid out for that place, before anything of it is placed.
+                const Extended rowX = rowLeft();
+                const Extended right = RowRight(Band, rowX);
+                if (std::fabs(static_cast<double>(rowX - startRowX)) > 0.0001 ||
+                    std::fabs(static_cast<double>(right - keptRight)) > 0.0001)
+                    keptPageList = RelayVBands(Band, keptCells, keptOwn, rowX, right);
+                hold.Commit();
+            }
+            if (moved && multiColumn) {
+                // The row of columns starts here now, not where its walk began.
+                FRun->RowMoved = true;
+                FRun->RowMovedY = CurY;
+                FRun->RowMovedPosition = PreviewPages->GetCurPosition();
             }
             if (!split && !FRun->Failed) {
                 Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
@@ -266,6 +318,7 @@ void TrpEngine::DoShow(TrpBand* Band)
         UnStretch(Band);
         throw;
     }
+    hold.Commit();
     UnStretch(Band);
     if (s.HasVObjects)
         VMasterBand = nullptr;
@@ -427,14 +480,24 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         CurY = SaveCurY;
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
+        AggregateList.EndPending();
     } else if (Keeping) {
-        NewColumn();
+        NewColumn();  // the row of columns stays where it is, and its totals count there
     } else {
+        // The row of columns moves on, and its totals with it: the footers ending the place
+        // it leaves do not count them.
         const Extended rowBottom = Band->ColumnBottom;
         PreviewPages->CutObjects(ColumnKeepPos);
+        struct Moving {
+            bool& Flag;
+            ~Moving() { Flag = false; }
+        } moving{FRun->MovingRow};
+        FRun->MovingRow = true;
         NewColumn();
+        FRun->MovingRow = false;
         PreviewPages->PasteObjects(CurX, CurY);
         CurY = CurY + rowBottom - SaveCurY;
+        AggregateList.EndPending();
     }
     Band->SetCurColumn(Band->GetCurColumn() + 1);
 }
@@ -442,16 +505,18 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
 void TrpEngine::AddColumn()
 {
     ++CurColumn;
-    Extended x = 0;
-    TStrings* positions = Page->GetColumnPositions();
-    if (CurColumn - 1 < positions->Count()) {
-        try {
-            x = rpStrToFloat(positions->Strings(CurColumn - 1)) * kUnitsPerMM;
-        } catch (const Exception&) {
-            x = 0;
-        }
-    }
+    const Extended x = ColumnLeft(CurColumn);
     CurY = ColumnStartY;
+    ColumnHeaders(x, FRun->AddPagePart);
+    CurX = x + PageCurX;
+    // A column is fresh when its page was: below the title a new page has more room.
+    if (FRun->FreshPage == PreviewPages->CurPage)
+        MarkFresh();
+}
+
+void TrpEngine::ColumnHeaders(Extended X, int Part)
+{
+    const Extended x = X;
     for (int i = 0; i < HeaderList.Count(); ++i) {
         TrpHeaderListItem* item = HeaderList.Items(i);
         CurX = x + item->Left;
@@ -469,7 +534,7 @@ void TrpEngine::AddColumn()
                     band->SetLeft(CurX);
                     band->SetTop(CurY);
                     if (columns)
-                        AddBandPart(band, parts, FRun->AddPagePart);
+                        AddBandPart(band, parts, Part);
                     else if (!Is<TrpPageHeader>(band))
                         PreviewPages->AddObject(band);
                     CurY += band->GetHeight();
@@ -491,40 +556,67 @@ void TrpEngine::AddColumn()
             band = band->GetChild();
         }
     }
-    CurX = x + PageCurX;
-    // A column is fresh when its page was: below the title a new page has more room.
-    if (FRun->FreshPage == PreviewPages->CurPage)
-        MarkFresh();
+}
+
+Extended TrpEngine::ColumnLeft(int Column)
+{
+    TStrings* positions = Page->GetColumnPositions();
+    if (Column < 1 || Column - 1 >= positions->Count())
+        return 0;
+    try {
+        return rpStrToFloat(positions->Strings(Column - 1)) * kUnitsPerMM;
+    } catch (const Exception&) {
+        return 0;
+    }
 }
 
 void TrpEngine::EndColumn()
 {
+    if (!FRun->MovingRow)
+        AggregateList.EndPending();  // the rows above count in this column's footer
+    // The column ends on its own page and on every page its rows went on over, each with
+    // the footer over the same rows; its totals cover all of them and then start afresh.
+    const std::set<int> partPages = std::move(FRun->ColumnPartPages);
+    FRun->ColumnPartPages.clear();
     TrpBand* footer = FindBand(TrpColumnFooter::StaticClass());
     if (!footer)
         return;
+    const int rowPage = PreviewPages->CurPage;
+    OutputColumnFooter(footer, 0);
+    int part = 0;
+    for (int page : partPages) {
+        if (FRun->Failed)
+            break;
+        PreviewPages->CurPage = page;
+        OutputColumnFooter(footer, ++part);
+    }
+    PreviewPages->CurPage = rowPage;
+    AggregateList.Reset(footer);
+}
+
+void TrpEngine::OutputColumnFooter(TrpBand* Footer, int Part)
+{
     std::vector<int> parts;
-    const bool columns = FooterColumns(footer, parts, CurX);
-    Stretch(footer);
+    const bool columns = FooterColumns(Footer, parts, CurX);
+    Stretch(Footer);
     try {
-        if (footer->GetVisible()) {
-            footer->SetLeft(CurX - PageCurX);
-            footer->SetTop(CurY);
+        if (Footer->GetVisible()) {
+            Footer->SetLeft(CurX - PageCurX);
+            Footer->SetTop(CurY);
             if (columns)
-                AddBandPart(footer, parts, 0);
+                AddBandPart(Footer, parts, Part);
             else
-                PreviewPages->AddObject(footer);
+                PreviewPages->AddObject(Footer);
         }
     } catch (...) {
-        UnStretch(footer);
+        UnStretch(Footer);
         if (columns)
             EndFooterColumns();
         throw;
     }
-    UnStretch(footer);
+    UnStretch(Footer);
     if (columns)
         EndFooterColumns();
-    // Its totals cover one column: the next column starts them afresh.
-    AggregateList.Reset(footer);
 }
 
 void TrpEngine::OutputToCopy(TrpBand* Band)

@@ -24,6 +24,19 @@
 #include <utility>
 #include <vector>
 
+// One vertical band output of a row: where its copies lie among the row's objects and where
+// it stood, so the row can be placed again for another column without running anything twice.
+struct TrpVCell {
+    TrpBand* Band = nullptr;
+    int First = 0, End = 0;  // its copies among the row's objects
+    Extended Offset = 0;     // its X within the row
+    Extended Width = 0;
+    int Column = 0;          // its vertical column number
+    bool Visible = false;
+    bool Repeat = false;     // a header repeated after a wrap
+    std::vector<TrpBand*> Headers;  // what a wrap just before it repeats
+};
+
 class TrpEngineRun {
 public:
     struct TBandState {
@@ -84,12 +97,32 @@ public:
     // The X of the row whose vertical bands are being output: their columns are placed from
     // it, and a row that goes on over the next page starts there again.
     Extended VRowX = 0;
+    // Where that row's vertical columns wrap: the right edge of the page column it lies in
+    // on a page of columns (so it never runs over the next column), else the page's.
+    Extended VRowRight = 0;
     // The part of a wide row that the page being begun holds: bands reprinted at its top
     // that are wide rows themselves print that part of their columns.
     int AddPagePart = 0;
     // Rows wider than the page go on over the pages after their own: per page of such rows,
     // the pages their further parts lie on. They end with the row's page, with its footers.
     std::map<int, std::set<int>> PartPages;
+    // The pages that rows of the page column under way went on over: the column ends on
+    // each of them too, with its footer and totals.
+    std::set<int> ColumnPartPages;
+    // A page a row of a later page column goes on over: it gets its own bands from the
+    // page's frame, and that column its headers, once per page and column.
+    bool PartInColumn = false;
+    // A row of a band of columns moved on to the next column or page before it was placed:
+    // the walk's row of columns starts there.
+    bool RowMoved = false;
+    // A row of band columns that did not fit is on its way to the next column or page.
+    bool MovingRow = false;
+    Extended RowMovedY = 0;
+    int RowMovedPosition = 0;
+    std::set<std::pair<int, int>> HeadedColumns;
+    // Each vertical band output of the row being laid out, in order.
+    std::vector<TrpVCell> VCells;
+    bool VRepeating = false;
     // The wide row under way when a footer or a reprinted header prints its own columns in
     // the middle of it (a page or column break the row caused): given back afterwards.
     struct TVRow {
@@ -97,7 +130,7 @@ public:
         std::vector<int> Pages;
         std::vector<TrpBand*> Headers;
         int Column;
-        Extended RowX;
+        Extended RowX, RowRight;
     };
     std::vector<TVRow> VRows;
     // The outline entry of the page under way: band entries closing below it stay under it.

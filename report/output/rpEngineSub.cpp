@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 using namespace rpengine;
 
@@ -138,11 +139,32 @@ void TrpEngine::ShowVBands(TrpBand* Band)
     // The first columns start where the vertical bands lie in the template, beside what the
     // row prints itself.
     FRun->VRowX = CurX;
+    FRun->VRowRight = RowRight(Band, CurX);
+    FRun->VCells.clear();
+    FRun->VRepeating = false;
     CurX += FRun->PageOf(Page).VBandsLeft;
     ShowVDataBands(Page, 0);
     CurLine = line;
     CurLineThrough = lineThrough;
     VPageList.push_back(Band->ObjectCount());
+}
+
+Extended TrpEngine::RowRight(TrpBand* Band, Extended RowX)
+{
+    // A row in a page column wraps at the column's right edge, a row of a band of columns
+    // at its band column's; bands across the page at the page's.
+    const bool pageWide = Is<TrpPageHeader>(Band) || Is<TrpPageFooter>(Band) || Is<TrpReportTitle>(Band) ||
+                          Is<TrpOverlay>(Band);
+    Extended edge = PageWidth;
+    if (Page && !pageWide && CurColumn < Page->GetColumns()) {
+        const Extended right = ColumnLeft(CurColumn + 1) + PageCurX;
+        if (right > RowX)
+            edge = std::min(right, PageWidth);
+    }
+    // A row of a band of columns stays in its band column.
+    if (auto* d = dynamic_cast<TrpDataBand*>(Band); d && d->Columns >= 2 && d->ColumnWidth > 0)
+        edge = std::min(edge, RowX + d->ColumnWidth);
+    return edge;
 }
 
 void TrpEngine::ShowVDataBands(TrpComponent* Parent, int Depth)
@@ -209,14 +231,29 @@ void TrpEngine::ShowVBand(TrpBand* Band)
     Report->CurObject = Band->Name();
     Band->BeforePrint();
     Report->DoBeforePrint(Band);
+    TrpVCell cell;
+    cell.Band = Band;
+    cell.Width = Band->GetWidth();
+    cell.Visible = Band->GetVisible();
+    cell.Repeat = FRun->VRepeating;
     if (Band->GetVisible()) {
-        if (CurX + Band->GetWidth() > PageWidth && CurX > FRun->VRowX) {
+        cell.Headers = VHeaderList;
+        if (CurX + Band->GetWidth() > FRun->VRowRight && CurX > FRun->VRowX) {
             CurX = FRun->VRowX;
             VPageList.push_back(VMasterBand->ObjectCount());
             const std::vector<TrpBand*> headers = VHeaderList;
+            const bool repeating = FRun->VRepeating;
+            FRun->VRepeating = true;
             for (TrpBand* h : headers)
                 ShowBand(h);
+            FRun->VRepeating = repeating;
+            // The headers took numbers of their own: the band takes the next one, so its
+            // totals never mix with theirs.
+            if (!headers.empty())
+                ++CurVColumn;
         }
+        cell.First = VMasterBand->ObjectCount();
+        cell.Offset = CurX - FRun->VRowX;
         for (TrpView* v : ViewsOf(Band)) {
             if (FRun->HomeBand(v) != VMasterBand)
                 continue;
@@ -236,14 +273,117 @@ void TrpEngine::ShowVBand(TrpBand* Band)
             }
             v->AfterPrint();
         }
+        cell.End = VMasterBand->ObjectCount();
         CurX += Band->GetWidth();
     }
+    cell.Column = CurVColumn;
+    FRun->VCells.push_back(std::move(cell));
     Report->CurObject = Band->Name();
     Report->DoAfterPrint(Band);
     Band->AfterPrint();
     AggregateList.AddValue(VMasterBand, CurVColumn);
     if (Is<TrpFooter>(Band) || Is<TrpGroupFooter>(Band))
         AggregateList.Reset(Band);
+}
+
+std::vector<int> TrpEngine::RelayVBands(TrpBand* Band, const std::vector<TrpVCell>& Cells, int Own,
+                                        Extended RowX, Extended Right)
+{
+    // The row moved on before it was placed: its vertical columns, laid out where it was,
+    // are placed again from RowX. Copies move; wraps fall where this place's edge puts them;
+    // headers repeat after the new wraps (copied from their first output) instead of the
+    // old ones. Nothing is run again, and the row's held column totals follow the columns.
+    std::vector<TrpComponent*> objects(Band->Objects());
+    Own = std::clamp(Own, 0, static_cast<int>(objects.size()));
+    std::vector<TrpComponent*> order(objects.begin(), objects.begin() + Own);
+    std::vector<TrpComponent*> dropped;
+    std::vector<int> pages{0};
+    std::map<int, int> renumber;              // a column's old number -> its new one
+    std::vector<std::pair<int, int>> clones;  // a repeated header: (its first number, new)
+    std::map<TrpBand*, const TrpVCell*> firstOf;
+    Extended x = RowX + FRun->PageOf(Page).VBandsLeft;
+    int column = 0, last = Own;
+    auto put = [&](const TrpVCell& c, bool copy) {
+        const Extended dx = (x - RowX) - c.Offset;
+        for (int i = c.First; i < c.End && i < static_cast<int>(objects.size()); ++i) {
+            TrpComponent* o = objects[static_cast<size_t>(i)];
+            TrpComponent* placed = o;
+            if (copy) {
+                TComponent* made = o->ClassType()->CreateComponent(*Band);
+                auto* v = dynamic_cast<TrpView*>(made);
+                if (!v) {
+                    delete made;
+                    continue;
+                }
+                v->Assign(o);
+                v->OriginalComponent = o->OriginalComponent;
+                v->AliasName = o->AliasName;
+                v->SetParent(nullptr);
+                placed = v;
+            }
+            placed->SetLeft(o->GetLeft() + dx);
+            order.push_back(placed);
+        }
+    };
+    for (const TrpVCell& c : Cells) {
+        last = std::max(last, c.End);
+        if (c.Repeat) {
+            for (int i = c.First; i < c.End && i < static_cast<int>(objects.size()); ++i)
+                dropped.push_back(objects[static_cast<size_t>(i)]);
+            continue;
+        }
+        if (!c.Visible) {
+            renumber[c.Column] = ++column;
+            continue;
+        }
+        if (x + c.Width > Right && x > RowX) {
+            x = RowX;
+            pages.push_back(static_cast<int>(order.size()));
+            // Numbered as a wrap numbers them: the band's first number, the headers', then
+            // the band's own.
+            if (!c.Headers.empty())
+                ++column;
+            for (TrpBand* h : c.Headers) {
+                ++column;
+                auto it = firstOf.find(h);
+                if (it == firstOf.end())
+                    continue;
+                clones.emplace_back(it->second->Column, column);
+                put(*it->second, true);
+                x += it->second->Width;
+            }
+        }
+        renumber[c.Column] = ++column;
+        put(c, false);
+        x += c.Width;
+        firstOf.try_emplace(c.Band, &c);
+    }
+    pages.push_back(static_cast<int>(order.size()));
+    // Whatever came after the columns (a subreport's output inside the row) stays after them.
+    for (size_t i = static_cast<size_t>(last); i < objects.size(); ++i)
+        order.push_back(objects[i]);
+    for (TrpComponent* o : objects)
+        o->SetParent(nullptr);
+    for (TrpComponent* o : order)
+        o->SetParent(Band);
+    for (TrpComponent* o : dropped) {
+        FRun->Growth.erase(o);
+        delete o;
+    }
+    if (std::vector<TrpHeldValue>* held = AggregateList.Held()) {
+        std::vector<TrpHeldValue> moved;
+        for (const TrpHeldValue& h : *held)
+            if (auto it = renumber.find(h.VColumn); it != renumber.end())
+                moved.push_back({h.Item, it->second, h.Value});
+        for (const auto& [from, to] : clones)
+            for (const TrpHeldValue& h : *held)
+                if (h.VColumn == from)
+                    moved.push_back({h.Item, to, h.Value});
+        *held = std::move(moved);
+    }
+    FRun->VRowX = RowX;
+    FRun->VRowRight = Right;
+    return pages;
 }
 
 void TrpEngine::OutputInParts(TrpBand* Band)
@@ -293,12 +433,22 @@ void TrpEngine::AddPartPage(int RowPage, Extended RowY, int Part)
     const int freshPage = FRun->FreshPage;
     IsFirstPage = false;  // a page after the row's own is never the first
     FRun->AddPagePart = Part;
+    const bool inColumn = Page && Page->GetColumns() > 1 && CurColumn > 1;
+    FRun->PartInColumn = inColumn;
     AddPage();
+    FRun->PartInColumn = false;
+    if (inColumn && FRun->HeadedColumns.insert({PreviewPages->CurPage, CurColumn}).second) {
+        const Extended x = CurX;
+        CurY = ColumnStartY;
+        ColumnHeaders(ColumnLeft(CurColumn), Part);
+        CurX = x;
+    }
     FRun->AddPagePart = 0;
     IsFirstPage = first;
     FRun->FreshY = freshY;
     FRun->FreshPage = freshPage;
     FRun->PartPages[RowPage].insert(PreviewPages->CurPage);
+    FRun->ColumnPartPages.insert(PreviewPages->CurPage);
     if (PreviewPages->GetCount() > pages) {
         // A new page gets its outline entry; the rows' entries stay where they were.
         TrpCustomOutline* outline = PreviewPages->Outline();

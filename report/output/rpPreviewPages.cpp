@@ -139,7 +139,6 @@ TrpReportPage* TrpPreviewPages::SourcePage(int Index) const
     return FSourcePages[static_cast<size_t>(Index)].get();
 }
 
-void TrpPreviewPages::ClearPageCache() { FCache.clear(); }
 
 void TrpPreviewPages::ClearSourcePages()
 {
@@ -495,7 +494,7 @@ TrpReportPage* TrpPreviewPages::GetPage(int Index)
             }
     }
     TrpXMLItem* element = pages->Items(Index);
-    std::unique_ptr<TrpReportPage> page = BuildPage(element, Index);
+    std::unique_ptr<TrpReportPage> page = BuildPage(element, Index, Report->Errors);
     if (!page)
         return nullptr;
     page->AlignChildren();
@@ -511,7 +510,7 @@ TrpReportPage* TrpPreviewPages::GetPage(int Index)
     return result;
 }
 
-std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(TrpXMLItem* Element, int Index)
+std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(TrpXMLItem* Element, int Index, TStrings& Errors)
 {
     FXMLDoc->LoadItem(Element);
     if (IsWholePageName(Element->Name)) {
@@ -519,7 +518,7 @@ std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(TrpXMLItem* Element, i
         TrpXMLSerializer serializer(nullptr);
         serializer.ReadRootComponent(page.get(), Element);
         for (int i = 0; i < serializer.Errors.Count(); ++i)
-            Report->Errors.Add(serializer.Errors[i]);
+            Errors.Add(serializer.Errors[i]);
         return page;
     }
     TrpReportPage* source = SourcePage(SourceIndexOfElement(Element));
@@ -527,11 +526,12 @@ std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(TrpXMLItem* Element, i
         return nullptr;  // names no source page: nothing to build it from
     std::unique_ptr<TrpReportPage> page = NewPageOfClass(source->ClassName());
     page->Assign(source);
-    ReadPageObjects(Element, page.get(), 0, Index);
+    ReadPageObjects(Element, page.get(), 0, Index, Errors);
     return page;
 }
 
-void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent, int Depth, int PageIndex)
+void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent, int Depth, int PageIndex,
+                                      TStrings& Errors)
 {
     if (Depth > kMaxXMLDepth)
         return;
@@ -550,7 +550,7 @@ void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent,
             obj = serializer.ReadComponentStr(Parent, copy ? copy->BaseName : child->Name, child->Text);
         } catch (const Exception& e) {
             // One damaged object is left out; the rest of the page still shows.
-            Report->Errors.Add(Format(rpenginemsg::kDamagedObject, {PageIndex + 1, e.Message()}));
+            Errors.Add(Format(rpenginemsg::kDamagedObject, {PageIndex + 1, e.Message()}));
             continue;
         }
         if (!obj)
@@ -563,7 +563,7 @@ void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent,
         }
         if (obj->Parent() != Parent)
             obj->SetParent(Parent);
-        ReadPageObjects(child, obj, Depth + 1, PageIndex);
+        ReadPageObjects(child, obj, Depth + 1, PageIndex, Errors);
     }
 }
 
@@ -625,6 +625,12 @@ void TrpPreviewPages::DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Exte
     TrpReportPage* page = GetPage(Index);
     if (!page || !Canvas)
         return;
+    DrawBuiltPage(page, Index, GetCount(), Canvas, ScaleX, ScaleY, OffsetX, OffsetY);
+}
+
+void TrpPreviewPages::DrawBuiltPage(TrpReportPage* page, int Index, int count, TCanvas* Canvas, Extended ScaleX,
+                                    Extended ScaleY, Extended OffsetX, Extended OffsetY)
+{
     const bool mirror = page->MirrorMargins && (Index % 2) == 1;
     if (mirror)
         std::swap(page->LeftMargin, page->RightMargin);
@@ -642,7 +648,6 @@ void TrpPreviewPages::DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Exte
     OffsetX += page->LeftMargin * kUnitsPerMM * ScaleX;
     OffsetY += page->TopMargin * kUnitsPerMM * ScaleY;
     const bool metafile = dynamic_cast<TMetafileCanvas*>(Canvas) != nullptr;
-    const int count = GetCount();
     for (TrpComponent* obj : page->GetAllObjects()) {
         auto* view = ObjectAs<TrpView>(obj);
         if (!view)

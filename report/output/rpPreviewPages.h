@@ -38,6 +38,7 @@
 class TrpReportPage;
 class TrpView;
 class TrpCustomPrinter;
+class TrpPageBuilder;
 
 // What one print run prints: the print options, or what the print dialog gave.
 struct TrpPrintSettings {
@@ -101,6 +102,7 @@ public:
     TObject* GetObject(const AnsiString& Name) const { return FDictionary.GetObject(Name); }
     TrpXMLItem* CurXMLPage();
     TrpXMLItem* PagesItem();
+    // Also when the store changed: a print run builds the pages it built ahead again.
     void ClearPageCache();
     void ClearSourcePages();
     int SourcePageCount() const { return static_cast<int>(FSourcePages.size()); }
@@ -124,13 +126,22 @@ private:
         int Index;
         std::unique_ptr<TrpReportPage> Page;
     };
+    // Builds a print run's next pages while the page before them is drawn (rpPrintPages.cpp).
+    friend class TrpPageBuilder;
     void DoAddObject(TrpComponent* Obj, TrpXMLItem* Parent, int Depth);
-    std::unique_ptr<TrpReportPage> BuildPage(TrpXMLItem* Element, int Index);
-    void ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent, int Depth, int PageIndex);
+    // Problems with single objects become lines of Errors.
+    std::unique_ptr<TrpReportPage> BuildPage(TrpXMLItem* Element, int Index, TStrings& Errors);
+    void ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent, int Depth, int PageIndex, TStrings& Errors);
+    // Page (page Index of Count) on Canvas; reads nothing of the store.
+    void DrawBuiltPage(TrpReportPage* Page, int Index, int Count, TCanvas* Canvas, Extended ScaleX, Extended ScaleY,
+                       Extended OffsetX, Extended OffsetY);
+    // The cached pages go: on the page builder's thread while a print run has one.
+    void DropCachedPages();
     int SourceIndexOfElement(const TrpXMLItem* Element) const;
     void BeforeSave();
     void AfterLoad();
     void ResetDocument();
+    bool PrintsPage(int Index, const TrpPrintSettings& Settings, TStrings& PageList);
     bool PrintPage(int Index, TrpCustomPrinter& Printer, const TrpPrintSettings& Settings, TStrings& PageList,
                    bool& Started, int DriverCopies);
     TrpBand* BandOfCopy(TObject* Copy) const;
@@ -143,6 +154,7 @@ private:
     std::unique_ptr<TrpXMLDocument> FXMLDoc;
     TrpParsedAttrs FParsedBases;  // the copies' texts, read once for all pages
     bool FPrinting = false;
+    TrpPageBuilder* FBuilder = nullptr;  // while a print run builds ahead
 };
 
 // Installs the engine, prepared-pages and outline factories of this layer (start-up).

@@ -147,4 +147,96 @@ TEST(MetafileTest, PictureCarriesAMetafile)
     EXPECT_EQ(back.GetWidth(), 200);
 }
 
+
+// A stream of one 1x1 bitmap record with the given arguments, as the format stores it.
+AnsiString OneBitmapStream(const std::vector<int32_t>& args)
+{
+    AnsiString out("SKMF", 4);
+    auto u32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(char((v >> (8 * i)) & 0xFF));
+    };
+    out.push_back(1);
+    out.push_back(0);  // version 1
+    u32(10);
+    u32(10);
+    u32(1);
+    out.push_back(char(TDrawOp::Bitmap));
+    u32(uint32_t(args.size()));
+    for (int32_t v : args)
+        u32(uint32_t(v));
+    u32(0);  // no text
+    out.push_back(1);
+    u32(1);
+    u32(1);
+    u32(0xFF00FF00u);
+    return out;
+}
+
+// A bitmap record keeps its stretch mode through the stream; a record without one (as
+// every stream had before) plays smoothed, and modes the program never writes are refused.
+TEST(MetafileTest, BitmapRecordsKeepTheirStretchMode)
+{
+    struct Case {
+        const char* why;
+        std::vector<int32_t> args;
+        bool loads;
+        const char* played;  // the record as it reaches another recording
+    };
+    const Case kCases[] = {
+        {"an older record: smoothed", {0, 0, 10, 10, cmSrcCopy}, true, "bitmap 0 0 10 10 1x1 #040001ff"},
+        {"colour on colour", {0, 0, 10, 10, cmSrcCopy, COLORONCOLOR}, true, "bitmap 0 0 10 10 1x1 #040001ff coloroncolor"},
+        {"with a copy mode", {0, 0, 10, 10, cmSrcAnd, COLORONCOLOR}, true,
+         "bitmap 0 0 10 10 1x1 #040001ff cm $008800C6 coloroncolor"},
+        {"the default spelled out is not a form of ours", {0, 0, 10, 10, cmSrcCopy, HALFTONE}, false, ""},
+        {"an unknown mode", {0, 0, 10, 10, cmSrcCopy, 1}, false, ""},
+        {"a seventh number", {0, 0, 10, 10, cmSrcCopy, COLORONCOLOR, 0}, false, ""},
+        {"four numbers", {0, 0, 10, 10}, false, ""},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        const AnsiString bytes = OneBitmapStream(c.args);
+        TMetafile m;
+        if (!c.loads) {
+            EXPECT_THROW(m.Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), EInvalidGraphic);
+            EXPECT_TRUE(m.Empty());
+            continue;
+        }
+        m.Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        TRecordingCanvas played;
+        played.Canvas.Draw(0, 0, &m);
+        EXPECT_EQ(played.Dump(), AnsiString(c.played) + "\n");
+        EXPECT_EQ(m.Encode(), bytes) << "written back as it was read";
+    }
+}
+
+// The canvas keeps the mode for every bitmap it draws until it is set again.
+TEST(MetafileTest, CanvasStretchModeAnswersThePreviousMode)
+{
+    TRecordingCanvas c;
+    TBitmap b;
+    b.SetSize(1, 1);
+    struct Step {
+        int set;
+        int answer;
+        int after;
+    };
+    const Step kSteps[] = {
+        {COLORONCOLOR, HALFTONE, COLORONCOLOR},
+        {0, 0, COLORONCOLOR},  // unknown: refused, the mode stays
+        {1, 0, COLORONCOLOR},  // the monochrome modes are not kept
+        {COLORONCOLOR, COLORONCOLOR, COLORONCOLOR},
+        {HALFTONE, COLORONCOLOR, HALFTONE},
+    };
+    AnsiString expected;
+    for (const Step& s : kSteps) {
+        SCOPED_TRACE(s.set);
+        EXPECT_EQ(c.Canvas.SetStretchBltMode(s.set), s.answer);
+        EXPECT_EQ(c.Canvas.GetStretchBltMode(), s.after);
+        c.Canvas.StretchDraw(Rect(0, 0, 4, 4), &b);
+        expected += AnsiString("bitmap 0 0 4 4 1x1 #") + "09fa03fd" + (s.after == COLORONCOLOR ? " coloroncolor" : "") + "\n";
+    }
+    EXPECT_EQ(c.Dump(), expected);
+}
+
 }  // namespace

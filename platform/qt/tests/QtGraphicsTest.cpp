@@ -1,5 +1,6 @@
 // The Qt backends of the graphics and printing layers, on the offscreen platform.
 #include "platform/graphics/Graphics.h"
+#include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/printers/PrinterConsts.h"
 #include "platform/printers/Printers.h"
@@ -25,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -263,6 +265,154 @@ QString RunTool(const QString& tool, const QStringList& args)
     if (pid > 0)
         waitpid(pid, nullptr, 0);
     return QString::fromStdString(text);
+}
+
+// ---------------------------------------------------------------- stretch modes
+
+constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF;
+
+// Two by two squares of red and blue.
+TBitmap& Checker()
+{
+    static TBitmap checker;
+    if (checker.Empty()) {
+        TPixelBuffer p;
+        p.Width = p.Height = 2;
+        p.Pixels = {0xFF000000u | kRed, 0xFF000000u | kBlue, 0xFF000000u | kBlue, 0xFF000000u | kRed};
+        checker.SetSize(2, 2);
+        checker.SetPixels(std::move(p));
+    }
+    return checker;
+}
+
+std::set<uint32_t> ColoursOf(const TPixelBuffer& p)
+{
+    std::set<uint32_t> colours;
+    for (uint32_t v : p.Pixels)
+        colours.insert(v & 0xFFFFFF);
+    return colours;
+}
+
+std::set<uint32_t> ColoursOf(const QImage& image)
+{
+    std::set<uint32_t> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y) & 0xFFFFFF);
+    return colours;
+}
+
+void DrawChecker(TCanvas& canvas, int mode, int size)
+{
+    EXPECT_EQ(canvas.SetStretchBltMode(mode), HALFTONE) << "a canvas starts smoothing";
+    canvas.StretchDraw(Rect(0, 0, size, size), &Checker());
+}
+
+// The checker drawn 40 pixels wide in a stretch mode, on each device, and what came out.
+std::set<uint32_t> OnRaster(int mode)
+{
+    TPixelBuffer p;
+    p.Width = p.Height = 40;
+    p.Pixels.assign(40 * 40, 0xFFFFFFFFu);
+    TRasterDevice device(p);
+    TCanvas canvas(&device);
+    DrawChecker(canvas, mode, 40);
+    canvas.SetDevice(nullptr);
+    return ColoursOf(p);
+}
+
+std::set<uint32_t> RecordedOnRaster(int mode)
+{
+    TRecordingCanvas recorded;
+    DrawChecker(recorded.Canvas, mode, 40);
+    TPixelBuffer p;
+    p.Width = p.Height = 40;
+    p.Pixels.assign(40 * 40, 0xFFFFFFFFu);
+    TRasterDevice device(p);
+    PlayRecords(recorded.Device.Records(), device);
+    return ColoursOf(p);
+}
+
+std::set<uint32_t> OnQtImage(int mode)
+{
+    TQtImageCanvas image(40, 40);
+    DrawChecker(image.Canvas(), mode, 40);
+    return ColoursOf(image.Image());
+}
+
+// A printer page records at its resolution; here the page is played 6.25 times larger,
+// as a 96-dpi recording reaches a 600-dpi sheet.
+std::set<uint32_t> RecordedOnQtAtPrinterScale(int mode)
+{
+    TRecordingCanvas recorded;
+    DrawChecker(recorded.Canvas, mode, 40);
+    TQtImageCanvas image(250, 250, 600);
+    PlayRecords(recorded.Device.Records(), *image.Canvas().GetDevice(), 6.25, 6.25);
+    return ColoursOf(image.Image());
+}
+
+// The mode travels in the metafile's stream, whatever the mode of the canvas it is drawn on.
+std::set<uint32_t> MetafileThroughItsStream(int mode)
+{
+    TMetafile drawn;
+    {
+        TMetafileCanvas canvas(&drawn);
+        DrawChecker(canvas, mode, 40);
+    }
+    const AnsiString bytes = drawn.Encode();
+    TMetafile loaded;
+    loaded.Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    TQtImageCanvas image(80, 80);
+    image.Canvas().StretchDraw(Rect(0, 0, 80, 80), &loaded);
+    return ColoursOf(image.Image());
+}
+
+TEST_F(QtGraphics, ColourOnColourStretchKeepsOnlyThePictureColoursOnEveryDevice)
+{
+    struct Case {
+        const char* device;
+        std::set<uint32_t> (*draw)(int mode);
+        bool smooths;  // in the default mode
+    };
+    const Case kCases[] = {
+        {"software raster", OnRaster, false},
+        {"recording played on the software raster", RecordedOnRaster, false},
+        {"Qt image", OnQtImage, true},
+        {"recording played on Qt at printer scale", RecordedOnQtAtPrinterScale, true},
+        {"metafile saved, loaded and drawn on Qt", MetafileThroughItsStream, true},
+    };
+    const std::set<uint32_t> checker{kRed, kBlue};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.device);
+        EXPECT_EQ(c.draw(COLORONCOLOR), checker);
+        const std::set<uint32_t> smoothed = c.draw(HALFTONE);
+        if (c.smooths)
+            EXPECT_GT(smoothed.size(), 2u) << "the default mode blends neighbouring pixels";
+        else
+            EXPECT_EQ(smoothed, checker);
+    }
+}
+
+// On a PDF page a picture stretched colour on colour keeps its own pixels and is not
+// marked for smoothing: the viewer or printer enlarges it at its own resolution.
+TEST_F(QtGraphics, PdfKeepsAColourOnColourPictureAtItsOwnSize)
+{
+    const std::string path = testing::TempDir() + "qt_graphics_stretch.pdf";
+    std::remove(path.c_str());
+    TQtPdfDevice pdf(600);
+    std::unique_ptr<TPrintJob> job = pdf.BeginDoc("Stretch", path, TPageSetup{});
+    TCanvas& page = job->BeginPage();
+    page.SetStretchBltMode(COLORONCOLOR);
+    page.StretchDraw(Rect(600, 600, 850, 850), &Checker());
+    job->EndPage();
+    job->EndDoc();
+    const QString list = RunTool("pdfimages", {"-list", QString::fromStdString(path)});
+    std::remove(path.c_str());
+    if (list.isEmpty())
+        GTEST_SKIP() << "no pdfimages";
+    // page num type width height color comp bpc enc interp ...
+    EXPECT_TRUE(list.contains(QRegularExpression("\\n\\s*1\\s+\\d+\\s+image\\s+2\\s+2\\s+\\S+\\s+\\d+\\s+\\d+\\s+\\S+\\s+no\\s")))
+        << list.toStdString();
 }
 
 TEST_F(QtGraphics, PdfDocumentHasItsPagesSheetsAndText)

@@ -671,3 +671,79 @@ TEST_F(QtInput, EnterPicksTheCalendarsDayAsAClickDoes)
 }
 
 }  // namespace
+
+namespace {
+
+// A right click or a double click from the window system reaches only the control under
+// the pointer, however deep it sits: its own menu pops (without one, its nearest parent's),
+// once, and only its OnDblClick runs. The form and the panels around it have both too.
+TEST_F(QtInput, RightAndDoubleClicksReachOnlyTheControlUnderThePointer)
+{
+    std::vector<std::string> heard;
+    std::vector<TPopupMenu*> menus;
+    auto listen = [&](TControl* control, const std::string& name, bool withMenu) {
+        control->SetName(name.c_str());
+        control->OnDblClick = TNotifyEvent::Lambda([&heard, name](TObject*) { heard.push_back("double click " + name); });
+        if (!withMenu)
+            return;
+        auto* menu = new TPopupMenu(Form);
+        auto* item = new TMenuItem(Form);
+        item->SetCaption("Пункт");
+        menu->GetItems()->Add(item);
+        menu->OnPopup = TNotifyEvent::Lambda([&heard, menu](TObject*) {
+            heard.push_back("menu of " + std::string(menu->PopupComponent ? menu->PopupComponent->GetName().c_str() : "?"));
+        });
+        control->SetPopupMenu(menu);
+        menus.push_back(menu);
+    };
+    listen(Form, "Form", true);
+
+    struct Case {
+        const char* why;
+        std::function<TWinControl*()> parent;  // nullptr: on the form
+        bool ownMenu;
+        const char* menu;  // the one menu that pops
+    };
+    const Case cases[] = {
+        {"a control on the form", nullptr, true, "menu of Box"},
+        {"a control in a panel", [this] { return Add<TPanel>(200, 100, 200, 150); }, true, "menu of Box"},
+        {"a control in a group box", [this] { return Add<TGroupBox>(200, 100, 200, 150); }, true, "menu of Box"},
+        {"a control without a menu in a panel with one", [this] { return Add<TPanel>(200, 100, 200, 150); }, false,
+         "menu of Outer"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TWinControl* parent = c.parent ? c.parent() : nullptr;
+        if (parent)
+            listen(parent, "Outer", true);
+        auto* box = new TPaintBox(Form);
+        box->SetParent(parent ? parent : Form);
+        // Clear of the fixture's controls on the form.
+        box->SetBounds(parent ? 20 : 220, parent ? 30 : 130, 60, 40);
+        listen(box, "Box", c.ownMenu);
+        Form->Show();
+        QApplication::processEvents();
+        const TPoint at = box->ClientToScreen({10, 10});
+        ASSERT_EQ(QApplication::widgetAt(at.X, at.Y), WidgetOf(box));
+
+        heard.clear();
+        QtPointer(TQtMouseAction::Press, at, mbRight);
+        QtPointer(TQtMouseAction::Release, at, mbRight);
+        EXPECT_EQ(heard, std::vector<std::string>{c.menu}) << "the right click";
+        while (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+
+        heard.clear();
+        QtDoubleClick(at);
+        EXPECT_EQ(heard, std::vector<std::string>{"double click Box"}) << "the double click";
+
+        delete box;
+        delete parent;
+        for (TPopupMenu* menu : menus)
+            if (menu != Form->GetPopupMenu())
+                delete menu;
+        std::erase_if(menus, [this](TPopupMenu* menu) { return menu != Form->GetPopupMenu(); });
+    }
+}
+
+}  // namespace

@@ -24,13 +24,25 @@ public:
     explicit TCharHolder(TComponent* AOwner) : TComponent(AOwner) {}
     char Separator = ';';
     Extended Ratio = 1.5L;
+    uint8_t Level = 1;
 };
 SKLAD_DEFINE_CLASS(TCharHolder)
 void TCharHolder::Publish(TPropertyTable& t)
 {
     t.Prop("Separator", &TCharHolder::Separator, &TCharHolder::Separator);
     t.Prop("Ratio", &TCharHolder::Ratio, &TCharHolder::Ratio);
+    t.Prop("Level", &TCharHolder::Level, &TCharHolder::Level);
 }
+
+// "Level" again, as a 32-bit integer.
+class TWideHolder : public TComponent {
+    SKLAD_CLASS(TWideHolder, TComponent)
+public:
+    explicit TWideHolder(TComponent* AOwner) : TComponent(AOwner) {}
+    int Level = 1;
+};
+SKLAD_DEFINE_CLASS(TWideHolder)
+void TWideHolder::Publish(TPropertyTable& t) { t.Prop("Level", &TWideHolder::Level, &TWideHolder::Level); }
 
 class DesignIntfTest : public ReportTest {
 protected:
@@ -100,6 +112,7 @@ TEST_F(DesignIntfTest, EditorsShowAndTakeTheirTexts)
         {"a short-cut by its text", item, "ShortCut", "Ctrl+N", "Ctrl+N"},
         {"colour identifiers", Memo, "Color", "clRed", "clRed"},
         {"a colour number", Memo, "Color", "12345", "$00003039"},
+        {"a colour's own text for a negative value", Memo, "Color", "$FFFFFFFF", "$FFFFFFFF"},
         {"cursor identifiers", Memo, "Cursor", "crHandPoint", "crHandPoint"},
         {"a cursor number without a name", Memo, "Cursor", "50", "50"},
         {"enumeration identifiers", Memo, "HAlign", "haRight", "haRight"},
@@ -145,6 +158,14 @@ TEST_F(DesignIntfTest, RejectedTextsRaiseTheInvalidPropertyErrorAndChangeNothing
         {"an unknown short-cut", item, "ShortCut", "Hyper+Q"},
         {"a name no object has", Memo, "FlowTo", "Nobody"},
         {"an object of the wrong class", Memo, "FlowTo", "Line1"},
+        {"the edited object itself", Memo, "FlowTo", "Memo1"},
+        {"a byte above 255", holder, "Level", "256"},
+        {"a byte below 0", holder, "Level", "-1"},
+        {"a charset is a byte", Memo->GetFont(), "Charset", "300"},
+        {"an integer past 32 bits", Memo, "Rotation", "99999999999"},
+        {"a colour past 32 bits", Memo, "Color", "4294967296"},
+        {"a cursor past 32 bits", Memo, "Cursor", "-2147483649"},
+        {"a modal result past 32 bits", new TButton(Owner.get()), "ModalResult", "99999999999"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -192,6 +213,55 @@ TEST_F(DesignIntfTest, ValueLists)
     halign->SetValue(last);
     EXPECT_TRUE(halign->Edit());
     EXPECT_EQ(halign->GetValue(), (*halign->Values)[0]);
+}
+
+// Edit on a value list visits every value once and comes back to the first: no two
+// values of a list stand for one value of the property.
+TEST_F(DesignIntfTest, EditStepsThroughEveryValueOnce)
+{
+    struct Case {
+        TObject* obj;
+        const char* prop;
+    } cases[] = {
+        {Memo, "Cursor"},
+        {Memo, "HAlign"},
+        {Memo, "Visible"},
+        {Memo->GetFont(), "Charset"},
+        {new TButton(Owner.get()), "ModalResult"},
+        {new TMenuItem(Owner.get()), "ShortCut"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.prop);
+        TrpPropertyEditor* e = EditorOf(c.obj, c.prop);
+        ASSERT_NE(e, nullptr);
+        e->GetValues();
+        const int n = e->Values->Count();
+        ASSERT_GT(n, 1);
+        e->SetValue((*e->Values)[0]);
+        for (int i = 1; i <= n; ++i) {
+            ASSERT_TRUE(e->Edit());
+            ASSERT_EQ(e->GetValue(), (*e->Values)[i % n]) << "step " << i;
+        }
+    }
+    TrpPropertyEditor* cursor = EditorOf(Memo, "Cursor");
+    cursor->SetValue("crSize");
+    EXPECT_EQ(Memo->Cursor, crSizeAll) << "the older name is still taken";
+}
+
+// With several objects selected a number is taken only when every object's property holds it.
+TEST_F(DesignIntfTest, SeveralObjectsTakeOnlyNumbersEveryOneHolds)
+{
+    auto* wide = new TWideHolder(Owner.get());
+    auto* narrow = new TCharHolder(Owner.get());
+    std::unique_ptr<TrpPropertyList> list = rpCreatePropertyList({wide, narrow}, nullptr);
+    TrpPropertyItem* level = list->Find("Level");
+    ASSERT_NE(level, nullptr);
+    EXPECT_THROW(level->Editor->SetValue("300"), EPropertyError);
+    EXPECT_EQ(wide->Level, 1);
+    EXPECT_EQ(narrow->Level, 1);
+    level->Editor->SetValue("200");
+    EXPECT_EQ(wide->Level, 200);
+    EXPECT_EQ(narrow->Level, 200);
 }
 
 TEST_F(DesignIntfTest, SetsListTheirMembers)

@@ -11,6 +11,7 @@
 #include "platform/graphics/Metafile.h"
 
 #include "platform/graphics/Resources.h"
+#include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <set>
@@ -225,6 +226,43 @@ TEST_F(ReportTest, DrawGraphicCoversTheRectangleWhole)
             EXPECT_EQ(PixelAt(target, 3, y), c.transparentPart);
         }
         EXPECT_EQ(PixelAt(target, 4, 0), 0x0000FFu) << "nothing beyond the rectangle";
+    }
+}
+
+// A picture is stretched colour on colour whatever the canvas's mode, and the canvas keeps
+// its own mode afterwards; a metafile is played with the modes of its own records.
+TEST_F(ReportTest, DrawGraphicStretchesColourOnColourAndRestoresTheMode)
+{
+    TBitmap bitmap;
+    bitmap.SetSize(2, 2);
+    TMetafile smoothed;
+    {
+        TMetafileCanvas c(&smoothed);
+        c.StretchDraw(Rect(0, 0, 4, 4), &bitmap);
+    }
+    struct Case {
+        const char* why;
+        TGraphic* graphic;
+        int canvasMode;
+        const char* suffix;  // of the bitmap record drawn
+    };
+    const Case kCases[] = {
+        {"a bitmap on a smoothing canvas", &bitmap, HALFTONE, " coloroncolor"},
+        {"a bitmap on a colour-on-colour canvas", &bitmap, COLORONCOLOR, " coloroncolor"},
+        {"a metafile keeps its records' mode", &smoothed, COLORONCOLOR, ""},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        TRecordingCanvas rec;
+        rec.Canvas.SetStretchBltMode(c.canvasMode);
+        rpDrawGraphic(&rec.Canvas, Rect(0, 0, 40, 40), c.graphic);
+        EXPECT_EQ(rec.Canvas.GetStretchBltMode(), c.canvasMode);
+        const AnsiString dump = rec.Dump();
+        const std::string prefix = "bitmap 0 0 40 40 2x2 #";
+        const size_t at = dump.find(prefix);
+        ASSERT_NE(at, AnsiString::npos) << dump;
+        const size_t from = at + prefix.size() + 8;  // past the checksum
+        EXPECT_EQ(dump.substr(from, dump.find('\n', at) - from), c.suffix) << dump;
     }
 }
 

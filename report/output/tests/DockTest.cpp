@@ -482,6 +482,66 @@ TEST(DockTest, AFloatWindowDroppedOnAToolBarPushesItOn)
     }
 }
 
+// The pointer holds the same point of a tool bar through a drag that floats it out of a
+// dock or docks it by its float window's caption, on every side: in a side dock the bar
+// turns upright and the point it was held at along its length stays under the pointer; a
+// hold on the caption, which a docked bar has not, comes onto the bar's leading edge.
+TEST(DockTest, TheBarStaysUnderThePointerAsItDocksAndFloatsOnEverySide)
+{
+    struct Case {
+        const char* why;
+        int dock;  // top, bottom, left, right
+        TrpOrientation orientation;
+        int along;  // where the pointer holds the docked bar along its length
+    };
+    const Case cases[] = {
+        {"top", 0, toAny, 17},
+        {"bottom", 1, toAny, 17},
+        {"left: the bar turns upright", 2, toAny, 17},
+        {"right: the bar turns upright", 3, toAny, 17},
+        {"left, an upright bar held above its end", 2, toVertOnly, 0},
+        {"right, an upright bar held above its end", 3, toVertOnly, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TDockedWindow w;
+        TrpDock* docks[] = {w.top, w.bottom, w.left, w.right};
+        TrpDock* dock = docks[c.dock];
+        w.bar->Orientation = c.orientation;
+        w.bar->FloatTo(300, 200);
+        // Where the pointer holds the bar, from its outer corner.
+        auto held = [&](TPoint pointer) {
+            const TPoint corner = w.bar->GetParent()->ClientToScreen({w.bar->GetLeft(), w.bar->GetTop()});
+            return TPoint{pointer.X - corner.X, pointer.Y - corner.Y};
+        };
+        auto onBar = [&](TPoint pointer) {
+            return Rect(0, 0, w.bar->GetWidth(), w.bar->GetHeight()).Contains(held(pointer));
+        };
+        // The caption taken 20 pixels in (17 along the bar below it), or short of the close
+        // button of an upright one, and brought over the dock.
+        const int x = c.orientation == toVertOnly ? 8 : 20;
+        ASSERT_EQ(w.d.ControlAt(w.bar->FloatWindow()->ClientToScreen({x, 10})), w.bar->FloatWindow()->Surface);
+        w.d.PointerDown(w.bar->FloatWindow()->ClientToScreen({x, 10}));
+        const TPoint over = dock->ClientToScreen(dock->IsVertical() ? TPoint{0, 200} : TPoint{200, 0});
+        w.d.PointerMove(over);
+        ASSERT_EQ(w.bar->Dock(), dock);
+        EXPECT_TRUE(onBar(over)) << "on the bar, not beside it";
+        const TPoint grab = held(over);
+        EXPECT_EQ(dock->IsVertical() ? grab.Y : grab.X, c.along);
+        // The drag goes on along the dock, the same point held.
+        const TPoint on = dock->IsVertical() ? TPoint{over.X, over.Y + 30} : TPoint{over.X + 30, over.Y};
+        w.d.PointerMove(on);
+        EXPECT_EQ(held(on), grab) << "it moves with the pointer";
+        // Out again past the float distance, into the form's middle: floating, still held.
+        const TPoint out = w.notADock->ClientToScreen({200, 150});
+        w.d.PointerMove(out);
+        ASSERT_TRUE(w.bar->IsFloat());
+        EXPECT_TRUE(onBar(out)) << "the float window came with the pointer";
+        w.d.PointerUp(out);
+        EXPECT_FALSE(w.bar->Dragging());
+    }
+}
+
 // Floating a tool bar, or showing its float window again, leaves the window that had the
 // keys active; a click on the float window still activates it.
 TEST(DockTest, AFloatWindowShowsWithoutActivating)

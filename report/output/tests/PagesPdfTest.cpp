@@ -60,6 +60,48 @@ TEST(PagesPdf, PrintedPagesMakeAPdfFile)
     std::filesystem::remove(path);
 }
 
+// A file that cannot be written fails the run before its first page is drawn, with pages
+// already built ahead; the store stays whole and the next run prints every page.
+TEST(PagesPdf, AnUnwritableFileFailsOnTheFirstPage)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "test_report_engine_pdf";
+    static char* argv[] = {name, nullptr};
+    static TQtBackend backend(argc, argv);
+
+    TPdfPrinterSystem system;
+    TPrinterSystemScope scope(system);
+    rpFreePrinters();
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(0, 150);
+    band->SetRowCount(4);
+    t.Memo(band, 0, 0, 200, 20, "Строка [Line]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    int printed = 0;
+    t.Report()->OnProgress = TrpProgressEvent::Lambda([&](TrpReport*, TrpProgressType type, int) {
+        if (type == ptPrinting)
+            ++printed;
+    });
+    TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
+    ASSERT_NE(printer, nullptr);
+    printer->FileName = "/nonexistent-folder/pages.pdf";
+    EXPECT_THROW(t.Pages()->PrintTo(*printer, TrpPrintSettings{}), EPrinter);
+    EXPECT_EQ(printed, 0);
+
+    const std::string path = (std::filesystem::temp_directory_path() / "engine-pages-after-failure.pdf").string();
+    printer->FileName = path;
+    t.Pages()->PrintTo(*printer, TrpPrintSettings{});
+    printer->FileName.clear();
+    rpFreePrinters();
+    EXPECT_EQ(printed, 4);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::regex page("/Type\\s*/Page[^s]");
+    EXPECT_EQ(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()), 4);
+    std::filesystem::remove(path);
+}
+
 // The platform's printer list ends with its PDF printer; the system's default (if any)
 // stays current. Printing to the PDF printer asks for the file name and writes the PDF.
 TEST(PagesPdf, ThePlatformAlwaysHasAPdfPrinter)

@@ -128,6 +128,84 @@ TEST_F(PagesPrintTest, CancelAbortsTheJob)
     EXPECT_TRUE(FSystem.Spool().Documents[0].Aborted);
 }
 
+// A run builds each page while the one before it is drawn: what events between pages do
+// with the store, and pages that cannot be built whole, come out as when built in turn.
+TEST_F(PagesPrintTest, PagesBuiltAheadPrintAsTheStoreHoldsThem)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TFive&)> setup;
+        TrpPrintSettings settings;
+        std::vector<AnsiString> expected;
+        const char* error;  // a line of the report's errors holds this; empty: no errors
+    };
+    auto reverse = [] {
+        TrpPrintSettings s;
+        s.Reverse = true;
+        s.Copies = 2;
+        return s;
+    };
+    const Case cases[] = {
+        {"events between pages read other pages",
+         [](TFive& t) {
+             t.Report()->OnProgress = TrpProgressEvent::Lambda([&t](TrpReport*, TrpProgressType type, int page) {
+                 if (type != ptPrinting)
+                     return;
+                 t.Pages()->GetPage(page % 5);
+                 t.Pages()->FindText((page + 2) % 5, "P");
+             });
+         },
+         {}, {"P1x1", "P2x1", "P3x1", "P4x1", "P5x1"}, ""},
+        {"events between pages drop the cached pages",
+         [](TFive& t) {
+             t.Report()->OnProgress = TrpProgressEvent::Lambda([&t](TrpReport*, TrpProgressType, int) {
+                 t.Pages()->GetPage(0);
+                 t.Pages()->ClearPageCache();
+             });
+         },
+         reverse(), {"P5x1", "P4x1", "P3x1", "P2x1", "P1x1", "P5x1", "P4x1", "P3x1", "P2x1", "P1x1"}, ""},
+        {"an event changes a later page: it prints changed",
+         [](TFive& t) {
+             t.Report()->OnProgress = TrpProgressEvent::Lambda([&t](TrpReport*, TrpProgressType type, int page) {
+                 if (type != ptPrinting || page != 1)
+                     return;
+                 TrpReportPage* second = t.Pages()->GetPage(1);
+                 for (TrpComponent* c : second->GetAllObjects())
+                     if (auto* memo = dynamic_cast<TrpMemoView*>(c))
+                         memo->SetText("Changed");
+                 t.Pages()->ModifyPage(1, second);
+             });
+         },
+         {}, {"P1x1", "Changedx1", "P3x1", "P4x1", "P5x1"}, ""},
+        {"a damaged object is left out, its page prints, the error says which page",
+         [](TFive& t) {
+             TrpXMLItem* object = t.Pages()->PagesItem()->Items(2)->Items(0);
+             object->Name = "NoSuchClass";
+             object->Text.clear();
+         },
+         {}, {"P1x1", "P2x1", "x1", "P4x1", "P5x1"}, "Prepared page 3"},
+        {"a page naming no source page is passed over",
+         [](TFive& t) { t.Pages()->PagesItem()->Items(1)->Name = "page9"; },
+         {}, {"P1x1", "P3x1", "P4x1", "P5x1"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TFive t;
+        c.setup(t);
+        FSystem.Spool().Documents.clear();
+        t.Report()->Errors.Clear();
+        t.Pages()->PrintTo(*rpPrinters().GetCurrentPrinter(), c.settings);
+        ASSERT_EQ(FSystem.Spool().Documents.size(), 1u);
+        EXPECT_EQ(Printed(FSystem.Spool().Documents[0]), c.expected);
+        EXPECT_TRUE(FSystem.Spool().Documents[0].Ended);
+        const AnsiString errors = t.Report()->Errors.Text();
+        if (*c.error)
+            EXPECT_NE(errors.find(c.error), AnsiString::npos) << errors;
+        else
+            EXPECT_EQ(errors, "");
+    }
+}
+
 TEST_F(PagesPrintTest, PrintUsesThePrintOptionsAndTheirPrinter)
 {
     TFive t;

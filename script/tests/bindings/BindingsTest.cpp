@@ -300,3 +300,48 @@ TEST_F(BindingsTest, AnObjectBornWhereAStoredOneDiedIsItself)
 }
 
 } // namespace
+
+TEST_F(BindingsTest, EveryDialogShowsItsOwnKindThroughTheOneExecute)
+{
+    struct Row {
+        const char* language;
+        const char* script;
+    };
+    const Row rows[] = {
+        {"PascalScript",
+         "var o: TOpenDialog; s: TSaveDialog; f: TFontDialog; c: TColorDialog;\n"
+         "begin o := TOpenDialog.Create(nil); s := TSaveDialog.Create(nil); f := TFontDialog.Create(nil);\n"
+         "c := TColorDialog.Create(nil); Print(o.Execute); Print(s.Execute); Print(f.Execute); Print(c.Execute);\n"
+         "Print(s.FileName); Print(f.Font.Style); Print(c.Color); o.Free; s.Free; f.Free; c.Free; end."},
+        {"C++Script",
+         "TOpenDialog o; TSaveDialog s; TFontDialog f; TColorDialog c;\n"
+         "{ o = TOpenDialog.Create(nil); s = TSaveDialog.Create(nil); f = TFontDialog.Create(nil);\n"
+         "c = TColorDialog.Create(nil); Print(o.Execute()); Print(s.Execute()); Print(f.Execute()); Print(c.Execute());\n"
+         "Print(s.FileName); Print(f.Font.Style); Print(c.Color); o.Free(); s.Free(); f.Free(); c.Free(); }"},
+        {"JScript",
+         "var o = TOpenDialog.Create(nil), s = TSaveDialog.Create(nil), f = TFontDialog.Create(nil);\n"
+         "var c = TColorDialog.Create(nil); Print(o.Execute()); Print(s.Execute()); Print(f.Execute()); Print(c.Execute());\n"
+         "Print(s.FileName); Print(f.Font.Style); Print(c.Color); o.Free(); s.Free(); f.Free(); c.Free();"},
+        {"BasicScript",
+         "Dim o, s, f, c\n"
+         "o = TOpenDialog.Create(nil)\ns = TSaveDialog.Create(nil)\nf = TFontDialog.Create(nil)\n"
+         "c = TColorDialog.Create(nil)\nPrint(o.Execute)\nPrint(s.Execute)\nPrint(f.Execute)\nPrint(c.Execute)\n"
+         "Print(s.FileName)\nPrint(f.Font.Style)\nPrint(c.Color)\no.Free\ns.Free\nf.Free\nc.Free"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.language);
+        const size_t before = Driver->FileDialogs().size();
+        Driver->AnswerFileDialog("/tmp/opened.txt");
+        Driver->AnswerFileDialog("/tmp/saved.txt");
+        Driver->AnswerFont([](TFont& f) { f.SetStyle(TFontStyles{fsBold, fsItalic}); });
+        Driver->AnswerColor(clRed);
+        Output.clear();
+        ASSERT_TRUE(Compile(r.language, r.script)) << U(S->ErrorPos + ": " + S->ErrorText);
+        EXPECT_EQ(Execute(), "");
+        const std::vector<AnsiString> expected = {"True", "True", "True", "True", "/tmp/saved.txt", "3", "255"};
+        EXPECT_EQ(Output, expected);
+        ASSERT_EQ(Driver->FileDialogs().size(), before + 2);
+        EXPECT_EQ(Driver->FileDialogs()[before].Kind, TFileDialogKind::Open);
+        EXPECT_EQ(Driver->FileDialogs()[before + 1].Kind, TFileDialogKind::Save);
+    }
+}
