@@ -73,6 +73,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
 
+#include <bit>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -187,14 +188,16 @@ public:
         return *this;
     }
 
-    Variant(bool v) noexcept : FType(varBoolean) { FData.VInt64 = 0; FData.VBoolean = v; }
+    // The small kinds fill the whole payload in one store (the value zero-extended, as the
+    // union holds it): a copy read soon after then comes straight from that store.
+    Variant(bool v) noexcept : FType(varBoolean) { FData.VInt64 = v ? 1 : 0; }
     Variant(char v);  // a one-character string
-    Variant(signed char v) noexcept : FType(varShortInt) { FData.VInt64 = 0; FData.VShortInt = v; }
-    Variant(unsigned char v) noexcept : FType(varByte) { FData.VInt64 = 0; FData.VByte = v; }
-    Variant(short v) noexcept : FType(varSmallint) { FData.VInt64 = 0; FData.VSmallint = v; }
-    Variant(unsigned short v) noexcept : FType(varWord) { FData.VInt64 = 0; FData.VWord = v; }
-    Variant(int v) noexcept : FType(varInteger) { FData.VInt64 = 0; FData.VInteger = v; }
-    Variant(unsigned v) noexcept : FType(varLongWord) { FData.VInt64 = 0; FData.VLongWord = v; }
+    Variant(signed char v) noexcept : FType(varShortInt) { FData.VInt64 = static_cast<uint8_t>(v); }
+    Variant(unsigned char v) noexcept : FType(varByte) { FData.VInt64 = v; }
+    Variant(short v) noexcept : FType(varSmallint) { FData.VInt64 = static_cast<uint16_t>(v); }
+    Variant(unsigned short v) noexcept : FType(varWord) { FData.VInt64 = v; }
+    Variant(int v) noexcept : FType(varInteger) { FData.VInt64 = static_cast<uint32_t>(v); }
+    Variant(unsigned v) noexcept : FType(varLongWord) { FData.VInt64 = v; }
     Variant(long v) noexcept : FType(varInt64) { FData.VInt64 = v; }
     Variant(long long v) noexcept : FType(varInt64) { FData.VInt64 = v; }
     Variant(unsigned long v);       // varInt64; EVariantOverflowError above INT64_MAX
@@ -347,6 +350,7 @@ private:
     } FData;
 };
 static_assert(sizeof(Variant) == 16, "Variant stays a small value");
+static_assert(std::endian::native == std::endian::little, "the small kinds are stored zero-extended in the payload");
 
 inline Variant Null() { return Variant::Null(); }
 inline Variant Unassigned() { return Variant::Unassigned(); }

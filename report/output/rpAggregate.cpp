@@ -173,6 +173,9 @@ void TrpAggregateItem::Add(const Variant& v)
         ++VCount[VColumn];
         auto [it, added] = VValue.try_emplace(VColumn, Null());
         Accumulate(it->second, v);
+    } else if (Pending) {
+        ++PendCount;
+        Accumulate(PendValue, v);
     } else if (Keeping) {
         ++KeepCount;
         Accumulate(KeepValue, v);
@@ -223,16 +226,26 @@ void TrpAggregateItem::Reset()
 
 void TrpAggregateItem::StartKeep()
 {
-    if (!IsPageFooter || Keeping)
+    if (!FrameFooter() || Keeping)
         return;
     Keeping = true;
     KeepCount = 0;
     KeepValue = Null();
 }
 
+void TrpAggregateItem::FlushKeep()
+{
+    if (!Keeping)
+        return;
+    Count += KeepCount;
+    Accumulate(FValue, KeepValue);
+    KeepCount = 0;
+    KeepValue = Null();
+}
+
 void TrpAggregateItem::EndKeep()
 {
-    if (!IsPageFooter || !Keeping)
+    if (!FrameFooter() || !Keeping)
         return;
     Keeping = false;
     Count += KeepCount;
@@ -255,6 +268,31 @@ void TrpAggregateItem::EndKeep()
         FValue = FValue + KeepValue;
         break;
     }
+}
+
+void TrpAggregateItem::StartPending()
+{
+    if (!FrameFooter() || Pending)
+        return;
+    Pending = true;
+    PendCount = 0;
+    PendValue = Null();
+}
+
+void TrpAggregateItem::EndPending()
+{
+    if (!Pending)
+        return;
+    Pending = false;
+    if (Keeping) {
+        KeepCount += PendCount;
+        Accumulate(KeepValue, PendValue);
+    } else {
+        Count += PendCount;
+        Accumulate(FValue, PendValue);
+    }
+    PendCount = 0;
+    PendValue = Null();
 }
 
 // ---------------------------------------------------------------- TrpAggregateList
@@ -456,6 +494,7 @@ void TrpAggregateList::NewItem(const AnsiString& CallText, TrpCustomMemoView* Me
         }
     }
     item->IsPageFooter = dynamic_cast<TrpPageFooter*>(item->ParentBand) != nullptr;
+    item->InFrame = item->IsPageFooter || dynamic_cast<TrpColumnFooter*>(item->ParentBand) != nullptr;
     item->AggregateText = Trim(CallText);
     item->MemoName = Memo ? Memo->Name() : AnsiString();
     item->Reset();
@@ -554,6 +593,29 @@ void TrpAggregateList::EndKeep()
 
 void TrpAggregateList::ClearValues()
 {
-    for (auto& item : FItems)
+    for (auto& item : FItems) {
         item->ClearValue();
+        item->Pending = false;
+        item->PendCount = 0;
+        item->PendValue = Null();
+    }
+}
+
+void TrpAggregateList::FlushKeep(TrpBand* ParentBand)
+{
+    for (auto& item : FItems)
+        if (item->ParentBand == ParentBand)
+            item->FlushKeep();
+}
+
+void TrpAggregateList::StartPending()
+{
+    for (auto& item : FItems)
+        item->StartPending();
+}
+
+void TrpAggregateList::EndPending()
+{
+    for (auto& item : FItems)
+        item->EndPending();
 }

@@ -33,11 +33,19 @@ public:
     bool Take(Variant& V);
     void Add(const Variant& V);
     void Reset();
+    // Page and column footers take part in keep-together: a kept block that moves to the
+    // next page counts in the footers there.
     void StartKeep();
     void EndKeep();
+    // The kept rows so far join the total; the block goes on being kept.
+    void FlushKeep();
     Variant Value() const;
     // Reset that ignores DontReset (between the two passes of a double-pass report).
     void ClearValue();
+    // Rows counted while pending are set aside and join the total only at EndPending, so
+    // a page or column footer printed in between does not show them.
+    void StartPending();
+    void EndPending();
 
     TrpAggregateFunction Func = agSum;
     TrpBand* Band = nullptr;  // the data band whose rows are aggregated
@@ -45,6 +53,8 @@ public:
     bool DontReset = false;
     AnsiString Expr;
     bool IsPageFooter = false;
+    bool InFrame = false;  // ParentBand is a column footer (or a page footer)
+    bool FrameFooter() const { return IsPageFooter || InFrame; }
     int Count = 0;
     Variant FValue = Null();
     std::map<int, Variant> VValue;  // per vertical column
@@ -56,6 +66,9 @@ public:
     TrpReport* Report = nullptr;
     int KeepCount = 0;
     Variant KeepValue = Null();
+    bool Pending = false;
+    int PendCount = 0;
+    Variant PendValue = Null();
     int VColumn = 0;
     // The band's visibility as the engine saw it for this row (Band->Visible by default).
     bool BandVisible() const;
@@ -122,6 +135,13 @@ public:
     std::vector<TrpHeldValue>* Held();  // the innermost hold's values, or nullptr
     void Commit();
     void Discard();
+    // The rows of a row of band columns count in the page and column footers only once the
+    // row of columns has its place: it may still move on, and its totals with it.
+    void StartPending();
+    void EndPending();
+    // A kept block that stays where it is while its page column ends: the column footer's
+    // totals take its rows.
+    void FlushKeep(TrpBand* ParentBand);
 
     TrpReport* Report;
     TrpAggregateNames Names;

@@ -218,10 +218,18 @@ void TrpEngine::DoShow(TrpBand* Band)
                 List.Discard();
         }
     } hold{AggregateList};
+    auto* data = dynamic_cast<TrpDataBand*>(Band);
+    const bool multiColumn = data && data->Columns >= 2;
+    // Where the row starts: its band column's place in a band of columns.
+    auto rowLeft = [&] {
+        return multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX;
+    };
+    const Extended startRowX = rowLeft();
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
         AggregateList.Hold(Band);
         hold.On = true;
+        CurX = startRowX;
         ShowVBands(Band);
         // The row's own objects, and footers after it, read whole-row totals.
         CurVColumn = 0;
@@ -238,8 +246,6 @@ void TrpEngine::DoShow(TrpBand* Band)
         ShowVBand(Band);
         return;
     }
-    auto* data = dynamic_cast<TrpDataBand*>(Band);
-    const bool multiColumn = data && data->Columns >= 2;
     if (!CallFromAddPage && Band->GetVisible() && Band->StartNewPage && !OutputTo) {
         const bool firstRow = (data || Is<TrpGroupHeader>(Band)) && s.LineThrough == 1;
         if (!firstRow)
@@ -248,15 +254,19 @@ void TrpEngine::DoShow(TrpBand* Band)
     Stretch(Band);
     try {
         if (Band->GetVisible() && !FRun->Failed) {
-            bool split = false;
+            bool split = false, moved = false;
             // A band reprinted at the top of a fresh page is placed as it is: testing it
-            // would ask for another page, which reprints it again, without end.
-            if (!multiColumn && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
+            // would ask for another page, which reprints it again, without end. A row of
+            // columns is tested after its last column, unless its first column is a wide
+            // row: what went on over further pages cannot be moved after it.
+            const bool tested = !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
+            if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
                     DrawSplit(Band);
                     split = true;
                 } else if (!AtFreshTop()) {
+                    moved = true;
                     NewColumn();
                     // A column below the title has no more room than the one before it: go on
                     // to the next column or page until the band fits or the place is fresh.
@@ -269,11 +279,18 @@ void TrpEngine::DoShow(TrpBand* Band)
             if (!split && !FRun->Failed && hold.On) {
                 // Moved on to a column (or page) of another place or width: its vertical
                 // columns are laid out for that place, before anything of it is placed.
-                const Extended right = RowRight(Band, CurX);
-                if (std::fabs(static_cast<double>(CurX - startX)) > 0.0001 ||
+                const Extended rowX = rowLeft();
+                const Extended right = RowRight(Band, rowX);
+                if (std::fabs(static_cast<double>(rowX - startRowX)) > 0.0001 ||
                     std::fabs(static_cast<double>(right - keptRight)) > 0.0001)
-                    keptPageList = RelayVBands(Band, keptCells, keptOwn, CurX, right);
+                    keptPageList = RelayVBands(Band, keptCells, keptOwn, rowX, right);
                 hold.Commit();
+            }
+            if (moved && multiColumn) {
+                // The row of columns starts here now, not where its walk began.
+                FRun->RowMoved = true;
+                FRun->RowMovedY = CurY;
+                FRun->RowMovedPosition = PreviewPages->GetCurPosition();
             }
             if (!split && !FRun->Failed) {
                 Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
@@ -463,14 +480,24 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         CurY = SaveCurY;
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
+        AggregateList.EndPending();
     } else if (Keeping) {
-        NewColumn();
+        NewColumn();  // the row of columns stays where it is, and its totals count there
     } else {
+        // The row of columns moves on, and its totals with it: the footers ending the place
+        // it leaves do not count them.
         const Extended rowBottom = Band->ColumnBottom;
         PreviewPages->CutObjects(ColumnKeepPos);
+        struct Moving {
+            bool& Flag;
+            ~Moving() { Flag = false; }
+        } moving{FRun->MovingRow};
+        FRun->MovingRow = true;
         NewColumn();
+        FRun->MovingRow = false;
         PreviewPages->PasteObjects(CurX, CurY);
         CurY = CurY + rowBottom - SaveCurY;
+        AggregateList.EndPending();
     }
     Band->SetCurColumn(Band->GetCurColumn() + 1);
 }
@@ -545,6 +572,8 @@ Extended TrpEngine::ColumnLeft(int Column)
 
 void TrpEngine::EndColumn()
 {
+    if (!FRun->MovingRow)
+        AggregateList.EndPending();  // the rows above count in this column's footer
     // The column ends on its own page and on every page its rows went on over, each with
     // the footer over the same rows; its totals cover all of them and then start afresh.
     const std::set<int> partPages = std::move(FRun->ColumnPartPages);

@@ -141,12 +141,20 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 }
                 if (band->KeepFooter)
                     footerKeepPos = PreviewPages->GetCurPosition();
-                if (band->Columns >= 2 && band->GetCurColumn() == 1)
+                if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
+                    AggregateList.StartPending();
+                }
                 saveCurY = CurY;
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;
+                FRun->RowMoved = false;
                 ShowBand(band);
+                if (FRun->RowMoved) {
+                    FRun->RowMoved = false;
+                    saveCurY = FRun->RowMovedY;
+                    columnKeepPos = FRun->RowMovedPosition;
+                }
                 NotifyObjects(band);
                 if (first && band->KeepHeader && s.Header)
                     EndKeep(band);

@@ -112,6 +112,13 @@ public:
     // A page a row of a later page column goes on over: it gets its own bands from the
     // page's frame, and that column its headers, once per page and column.
     bool PartInColumn = false;
+    // A row of a band of columns moved on to the next column or page before it was placed:
+    // the walk's row of columns starts there.
+    bool RowMoved = false;
+    // A row of band columns that did not fit is on its way to the next column or page.
+    bool MovingRow = false;
+    Extended RowMovedY = 0;
+    int RowMovedPosition = 0;
     std::set<std::pair<int, int>> HeadedColumns;
     // Each vertical band output of the row being laid out, in order.
     std::vector<TrpVCell> VCells;

@@ -151,16 +151,20 @@ void TrpEngine::ShowVBands(TrpBand* Band)
 
 Extended TrpEngine::RowRight(TrpBand* Band, Extended RowX)
 {
-    // A row in a page column wraps at the column's right edge; bands across the page at
-    // the page's.
+    // A row in a page column wraps at the column's right edge, a row of a band of columns
+    // at its band column's; bands across the page at the page's.
     const bool pageWide = Is<TrpPageHeader>(Band) || Is<TrpPageFooter>(Band) || Is<TrpReportTitle>(Band) ||
                           Is<TrpOverlay>(Band);
+    Extended edge = PageWidth;
     if (Page && !pageWide && CurColumn < Page->GetColumns()) {
         const Extended right = ColumnLeft(CurColumn + 1) + PageCurX;
         if (right > RowX)
-            return std::min(right, PageWidth);
+            edge = std::min(right, PageWidth);
     }
-    return PageWidth;
+    // A row of a band of columns stays in its band column.
+    if (auto* d = dynamic_cast<TrpDataBand*>(Band); d && d->Columns >= 2 && d->ColumnWidth > 0)
+        edge = std::min(edge, RowX + d->ColumnWidth);
+    return edge;
 }
 
 void TrpEngine::ShowVDataBands(TrpComponent* Parent, int Depth)

@@ -54,6 +54,38 @@ TEST(Variant, ConstructorsPickTheTypeCode)
     static_assert(sizeof(Variant) == 16);
 }
 
+// The small kinds keep their value, sign included, through copies, conversions and
+// comparisons with the same number held as another kind.
+TEST(Variant, SmallKindsKeepTheirValue)
+{
+    struct Row { const char* why; Variant v; int64_t value; };
+    const Row rows[] = {
+        {"int -1", -1, -1},
+        {"int minimum", INT32_MIN, INT32_MIN},
+        {"int maximum", INT32_MAX, INT32_MAX},
+        {"short -2", short(-2), -2},
+        {"signed char -128", (signed char)-128, -128},
+        {"unsigned char 255", (unsigned char)255, 255},
+        {"unsigned short 65535", (unsigned short)65535, 65535},
+        {"unsigned maximum", 4294967295u, 4294967295LL},
+        {"true is -1", true, -1},
+        {"false is 0", false, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.why);
+        const Variant copy = r.v;
+        Variant assigned(AnsiString("text"));
+        assigned = copy;
+        EXPECT_EQ(copy.AsInt64(), r.value);
+        EXPECT_EQ(assigned.AsInt64(), r.value);
+        EXPECT_EQ(VarToStr(assigned, EnglishFormatSettings()),
+                  VarType(r.v) == varBoolean ? AnsiString(r.value ? "True" : "False") : AnsiString(std::to_string(r.value)));
+        if (VarType(r.v) != varBoolean)
+            EXPECT_TRUE(VarEq(assigned, Variant(static_cast<long long>(r.value))));
+        EXPECT_TRUE(IdenticalValues(assigned, r.v));
+    }
+}
+
 TEST(Variant, CopiesShareStringsAndStayIndependent)
 {
     Variant a = "склад";

@@ -3,6 +3,8 @@
 // footers and totals; a row moving to another column is laid out for that column.
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/output/rpOutline.h"
+
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -285,6 +287,152 @@ TEST(EnginePageColumns, RowsInPartsReprintTheirColumnsHeaders)
         t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(ColumnPages(t.Pages(), tpl.Lefts, tpl.PageWidth), c.expected);
+    }
+}
+
+// A band of two columns whose rows are wide: each row wraps at its band column's right edge
+// and goes on over the next page in that column; a row of columns that does not fit moves
+// to the next page before its parts are placed, and its totals count there.
+TEST(EnginePageColumns, BandOfColumnsWithWideRows)
+{
+    struct Case {
+        const char* why;
+        int vcolumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"rows in one part", 3,
+         "|c1 R1-R13 21 CF 1050; c2 R2-R14 21; PH PF 1 1050|c1 R15-R17 6 CF 660; c2 R16-R18 6; PH PF 2 660"},
+        {"rows in two parts", 7,
+         "|c1 R1-R13 21 CF 1050; c2 R2-R14 21; PH PF 1 1050|c1  28 CF 1050; c2  28; PH PF 2 1050"
+         "|c1 R15-R17 6 CF 660; c2 R16-R18 6; PH PF 3 660|c1  8 CF 660; c2  8; PH PF 4 660"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TColumnsTemplate tpl;
+        tpl.Build(t, 18, c.vcolumns, 0);
+        tpl.Row->Columns = 2;
+        tpl.Row->ColumnWidth = 170;
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), {0, 170}, tpl.PageWidth), c.expected);
+    }
+}
+
+// A row of band columns that does not fit below the rows above it moves on to the next page
+// or page column; its rows count in the footers of the place it lands on, not of the one
+// it left.
+TEST(EnginePageColumns, RowOfBandColumnsMovingOnTakesItsTotals)
+{
+    struct Case {
+        const char* why;
+        bool pageColumns;
+        const char* pageFooter;
+        const char* expected;
+    };
+    const char* pf = "PF [Page#] [SUM(<H.\"Sum\">,Row)] [COUNT(Row)]";
+    const Case cases[] = {
+        {"to the next page", false, pf,
+         "|c1 R1-R14 0 CF 1050; PH PF 1 1050 14|c1 R15-R18 0 CF 660; PH PF 2 660 4"},
+        {"a running total", false, "PF [SUM(<H.\"Sum\">,Row,2)]",
+         "|c1 R1-R14 0 CF 1050; PH PF 1050|c1 R15-R18 0 CF 660; PH PF 1710"},
+        {"to the next page column", true, pf, "|c1 R1-R14 0 CF 1050; c2 R15-R18 0 CF 660; PH PF 1 1710 18"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        std::vector<Extended> lefts{0};
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            lefts.push_back(45 * kMM);
+        }
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetName("Row");
+        row->Columns = 2;
+        row->ColumnWidth = 80;
+        row->SetDataSet(t.DataSet("H", NumberedRows(18)));
+        t.Memo(row, 0, 0, 30, 20, "R[H.\"N\"]");
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, c.pageFooter);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), lefts, 90 * kMM), c.expected);
+    }
+}
+
+// Every outline entry as "text@page:top", sub-entries in brackets.
+AnsiString OutlineOf(TrpXMLItem* Item)
+{
+    AnsiString out;
+    for (int i = 0; i < Item->Count(); ++i) {
+        TrpXMLItem* e = Item->Items(i);
+        out += " " + e->Prop("text") + "@" + e->Prop("page") + ":" + e->Prop("top");
+        if (e->Count() > 0)
+            out += " [" + OutlineOf(e) + " ]";
+    }
+    return out;
+}
+
+// Kept groups of rows: one that moves to the next page takes its totals into the column
+// footer there (not only the page footer's), and its rows' outline entries stay under the
+// group's; one that breaks into the next page column stays, and its rows count in the
+// column they lie in.
+TEST(EnginePageColumns, KeptGroupsCountWhereTheyLie)
+{
+    struct Case {
+        const char* why;
+        bool pageColumns;
+        const char* expected;
+        const char* outline;
+    };
+    const Case cases[] = {
+        {"one column: every group moves whole", false,
+         "|c1 R1-R4 12 GG1 CF 100; PH PF 1 100|c1 R5-R8 12 GG2 CF 260; PH PF 2 260|c1 R9-R12 12 GG3 CF 420; PH PF 3 420",
+         " P@0:0 [ G1@0:15 [ R1@0:30 R2@0:50 R3@0:70 R4@0:90 ] ] P@1:0 [ G2@1:15 [ R5@1:30 R6@1:50 R7@1:70 R8@1:90 ] ]"
+         " P@2:0 [ G3@2:15 [ R9@2:30 R10@2:50 R11@2:70 R12@2:90 ] ]"},
+        {"two columns: a group goes on into the next column, the last moves to a new page", true,
+         "|c1 R1-R5 15 GG1 GG2 CF 150; c2 R6-R8 9 CF 210; PH PF 1 360|c1 R9-R12 12 GG3 CF 420; PH PF 2 420",
+         " P@0:0 [ G1@0:15 [ R1@0:30 R2@0:50 R3@0:70 R4@0:90 ] G2@0:110 [ R5@0:125 R6@0:15 R7@0:35 R8@0:55 ] ]"
+         " P@1:0 [ G3@1:15 [ R9@1:30 R10@1:50 R11@1:70 R12@1:90 ] ]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        std::vector<Extended> lefts{0};
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            lefts.push_back(45 * kMM);
+        }
+        t.Page()->OutlineText = "'P'";
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* g = t.Band<TrpGroupHeader>(18, 15);
+        g->Condition = "<H.\"Group\">";
+        g->KeepTogether = true;
+        g->OutlineText = "<H.\"Group\">";
+        t.Memo(g, 0, 0, 30, 15, "G[H.\"Group\"]");
+        auto* row = t.Band<TrpMasterData>(40, 20);
+        row->SetName("Row");
+        row->OutlineText = "'R' + IntToStr(<H.\"N\">)";
+        row->SetDataSet(t.DataSet("H", NumberedRows(12, 4)));
+        t.Memo(row, 0, 0, 30, 20, "R[H.\"N\"]");
+        t.Memo(row, 30, 0, 40, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(30, 0, 40, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(3)));
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), lefts, 90 * kMM), c.expected);
+        EXPECT_EQ(OutlineOf(t.Pages()->GetOutline()->Root()), c.outline);
     }
 }
 
