@@ -454,6 +454,7 @@ void TscILParser::DoCppFor(TscXMLItem* item, TscScript* script, TscStatement* li
     DoStmt(Child(item, 2), script, stmt->SecondStmt.get());
     for (int i = 3; i < item->Count(); ++i)
         DoStmt(item->Items(i), script, stmt.get());
+    stmt->Optimize();
     list->Add(std::move(stmt));
 }
 
