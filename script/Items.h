@@ -123,6 +123,11 @@ public:
     void SetValue(const Variant& value) override;
 };
 
+inline TscParamItem* TscCustomVariable::GetParam(int i) const
+{
+    return static_cast<TscParamItem*>(Get(i));
+}
+
 // A script procedure or function. Its body and locals live in LocalScript.
 class TscProcVariable : public TscCustomVariable {
 public:
