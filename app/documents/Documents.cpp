@@ -198,7 +198,13 @@ double VatSum(int rate, long double sum)
     return RoundCents(rate * sum * 0.01L + sum);
 }
 
-AnsiString TotalCaption(float total)
+double WorkingFigure(double x)
+{
+    constexpr double kSingleHoldsCentsBelow = 131072.0;  // 2^17: a single's step is 1/64 there
+    return std::fabs(x) < kSingleHoldsCentsBelow ? static_cast<double>(static_cast<float>(x)) : x;
+}
+
+AnsiString TotalCaption(double total)
 {
     return "Итого на сумму " + FloatToStr(RoundTo(total, -2));
 }

@@ -61,8 +61,12 @@ double RoundCents(long double x);
 // The sum with VAT of a line sum (a single widened, or a product formed in extended precision)
 // that carries `rate` percent.
 double VatSum(int rate, long double sum);
+// A working figure of document lines (a line sum, a running total) as the program holds it:
+// in single precision, which decides how a sum such as 10.005 rounds; from 131,072 up a
+// single no longer holds cents, so there the figure keeps its double value.
+double WorkingFigure(double x);
 // "Итого на сумму " + the rounded total.
-AnsiString TotalCaption(float total);
+AnsiString TotalCaption(double total);
 
 // ---------------------------------------------------------------- messages we add
 

@@ -124,7 +124,7 @@ void TForm3::UpdateTotal()
                                                                : "Select Сумма_с_НДС From TempStructureDocuments");
     for (WarehouseData->ADOQuery2->First(); !WarehouseData->ADOQuery2->Eof(); WarehouseData->ADOQuery2->Next()) {
         TField* f = WarehouseData->ADOQuery2->FieldByName("Сумма_с_НДС");
-        DocTotal = static_cast<float>(DocTotal + (f->IsNull() ? 0.0 : f->AsFloat()));
+        DocTotal = WorkingFigure(DocTotal + (f->IsNull() ? 0.0 : f->AsFloat()));
     }
     Label4->SetCaption(TotalCaption(DocTotal));
 }
@@ -220,14 +220,14 @@ void TForm3::CheckBox1Click(TObject*)
     const int rate = WarehouseData->DocVatRate;
     const char* table = FMode == TDocumentMode::NewIssue ? "TempStructureOtpusk" : "TempStructureDocuments";
     TADOQuery* q = WarehouseData->ADOQuery2;
-    // Every line gets the document's rate; its VAT sum comes from its single-precision sum.
+    // Every line gets the document's rate; its VAT sum comes from its sum as a working figure.
     InTransaction(WarehouseData->ADOConnection1, [&] {
         OpenSql(q, AnsiString("Select ID,Сумма From ") + table + " Where (Ставка Is Null) Or (Ставка<>:r)",
                 {{"r", rate}});
         std::vector<std::pair<int64_t, double>> updates;
         for (q->First(); !q->Eof(); q->Next()) {
             TField* sum = q->FieldByName("Сумма");
-            DocTotal = static_cast<float>(sum->IsNull() ? 0.0 : sum->AsFloat());
+            DocTotal = WorkingFigure(sum->IsNull() ? 0.0 : sum->AsFloat());
             updates.emplace_back(q->FieldByName("ID")->AsLargeInt(), VatSum(rate, DocTotal));
         }
         for (const auto& [id, v] : updates)
@@ -681,10 +681,10 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         GroupBox1->SetWidth(777);
         break;
     }
-    float total = 0;
+    double total = 0;
     for (lines->First(); !lines->Eof(); lines->Next()) {
         TField* v = lines->FindField(totalField);
-        total = static_cast<float>(total + (v && !v->IsNull() ? v->AsFloat() : 0.0));
+        total = WorkingFigure(total + (v && !v->IsNull() ? v->AsFloat() : 0.0));
     }
     lines->First();
     DocTotal = total;

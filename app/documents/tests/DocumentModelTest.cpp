@@ -33,6 +33,35 @@ TEST(DocumentFigures, VatRuleRoundsTheSinglePrecisionSum)
     }
 }
 
+// Small figures go through single precision (it decides how 10.005 rounds); from 131,072 up
+// a single has no cents, and a figure keeps them.
+TEST(DocumentFigures, WorkingFiguresKeepTheirCents)
+{
+    struct Case {
+        const char* why;
+        int rate;
+        double sum;
+        double withVat;
+    } const cases[] = {
+        {"a small sum still rounds as its single", 0, 10.005, 10.01},
+        {"the single rule at a small sum with VAT", 18, 0.25, 0.30},
+        {"just below the edge a single holds cents", 0, 131071.99, 131071.99},
+        {"at the edge a single would give 131072.0", 0, 131072.01, 131072.01},
+        {"a large sum keeps its cent", 0, 200000.01, 200000.01},
+        {"VAT of a large sum is taken from the sum itself", 18, 200000.01, 236000.01},
+        {"negative large sums too", 0, -300000.07, -300000.07},
+        {"millions", 20, 1234567.89, 1481481.47},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_DOUBLE_EQ(VatSum(c.rate, WorkingFigure(c.sum)), c.withVat);
+    }
+    double total = 0;
+    for (double line : {12.5, 0.1, 200000.01, 1234567.89, 98765432.1})
+        total = WorkingFigure(total + line);
+    EXPECT_EQ(TotalCaption(total), "Итого на сумму 100200012,6");
+}
+
 TEST(DocumentFigures, ExtendedProductIsRoundedOnce)
 {
     // Import: quantity 3, price 33.333 rounded to cents and held as a single first.

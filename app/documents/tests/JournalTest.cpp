@@ -419,6 +419,7 @@ TEST_F(JournalTest, EditingARequestKeepsTheSumsOfItsLines)
         d->Choose(Form4->RadioButton9);
         d->ExpectModal(Form3, [&] {
             EXPECT_EQ(Form3->Mode(), TDocumentMode::EditRequest);
+            EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 100200012,6");
             d->Click(Form3->Button7);
             EXPECT_FALSE(d->IsShowing(Form3));
         });
