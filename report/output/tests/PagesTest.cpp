@@ -34,6 +34,48 @@ TEST(PagesDictionary, UniqueNames)
     EXPECT_EQ(d.GetSourceName("m1"), "");
 }
 
+// Short names handed out one after another (as a template's objects are registered), with
+// names of a loaded file added in between: every name is the one the probing rule gives.
+TEST(PagesDictionary, UniqueNamesInARow)
+{
+    struct Case {
+        const char* why;
+        std::vector<const char*> steps;  // "+name": added as it stands; otherwise the next unique name
+    };
+    const Case cases[] = {
+        {"a gap below a name present", {"+m3", "m1", "m2", "m4", "m5"}},
+        {"a name added after a run was passed", {"m1", "m2", "m3", "+m5", "m4", "m6", "+m8", "m7", "m9"}},
+        {"a name in other case blocks its number", {"m1", "+M2", "m3", "+M4", "m5"}},
+        {"halving lands inside a run", {"+m2", "+m4", "m5", "+m9", "m10", "m11"}},
+        {"other stems are apart", {"m1", "+b1", "b2", "m2", "+b3", "b4", "m3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpDictionary d;
+        for (const char* step : c.steps) {
+            if (step[0] == '+') {
+                d.Add(step + 1, "Page0.X", nullptr);
+                continue;
+            }
+            const AnsiString stem(step, 1);
+            EXPECT_EQ(d.AddUnique(stem, "Page0.X", nullptr), step);
+        }
+    }
+    // Past the highest probe (10000) and across a clear.
+    TrpDictionary d;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 1; i <= 12000; ++i)
+            if (d.AddUnique("m", "Page0.X", nullptr) != "m" + IntToStr(i)) {
+                ADD_FAILURE() << "name " << i << " of round " << round;
+                break;
+            }
+        d.Add("m12002", "Page0.X", nullptr);
+        EXPECT_EQ(d.CreateUniqueName("m"), "m12001");
+        d.Clear();
+        EXPECT_EQ(d.CreateUniqueName("m"), "m1");
+    }
+}
+
 TEST(PagesOutline, Levels)
 {
     TTestReport t;
