@@ -136,4 +136,26 @@ void BuildInCode(benchmark::State& state, bool Unique)
 BENCHMARK_CAPTURE(BuildInCode, CreateUniqueName, true)->Apply(Sizes);
 BENCHMARK_CAPTURE(BuildInCode, SetName, false)->Apply(Sizes);
 
+// One band holding every memo, placed by AlignChildren as each page is prepared and built;
+// a quarter of the memos share their Left with another.
+void AlignChildren(benchmark::State& state)
+{
+    Setup();
+    const int memos = static_cast<int>(state.range(0));
+    auto r = NewReport();
+    auto* page = new TrpReportPage(r.get());
+    page->SetName("Page1");
+    auto* band = new TrpMasterData(page);
+    band->SetName("MasterData1");
+    band->SetBounds(0, 0, 700, 18);
+    for (int i = 0; i < memos; ++i) {
+        auto* m = new TrpMemoView(band);
+        m->SetBounds((i * 7919) % (memos * 3 / 4 + 1) * 0.25, 0, 7, 18);
+    }
+    for (auto _ : state)
+        band->AlignChildren();
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(AlignChildren)->Apply(Sizes);
+
 }  // namespace
