@@ -6,6 +6,8 @@
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <cmath>
+
 namespace {
 
 TEST(PagesDictionary, UniqueNames)
@@ -303,6 +305,82 @@ TEST(PagesStore, MirroredMarginsOnEvenPages)
     };
     EXPECT_EQ(firstTextX(0), 78) << "20 mm left margin";
     EXPECT_EQ(firstTextX(1), 21) << "the second page takes the 5 mm right margin on the left";
+}
+
+// What an export filter is given: for each chosen page, the page placed at its margins,
+// a background object over the printable area, then the page's objects with their page
+// count filled in and their highlight font taken.
+class TListingFilter : public TrpCustomExportFilter {
+public:
+    TListingFilter() { ShowDialog = false; }
+    void StartPage(TrpReportPage* Page, int Index) override
+    {
+        Lines.push_back("page " + IntToStr(Index));
+    }
+    void ExportObject(TrpComponent* Obj) override
+    {
+        // Positions on the sheet: the page's own place is its margins.
+        const AnsiString where = Round(Obj->GetAbsLeft()) + "," + Round(Obj->GetAbsTop());
+        if (Obj->Name() == "_pagebackground") {
+            auto* v = dynamic_cast<TrpPictureView*>(Obj);
+            Lines.push_back("background " + where + " " + Round(Obj->GetWidth()) + "x" + Round(Obj->GetHeight()) +
+                            (v && v->Stretched && !v->KeepAspectRatio ? " stretched" : ""));
+        } else if (auto* memo = dynamic_cast<TrpMemoView*>(Obj)) {
+            Lines.push_back("memo " + Trim(memo->GetText()) + " " + where + " size " +
+                            IntToStr(memo->GetFont()->GetSize()));
+        }
+    }
+    std::vector<AnsiString> Lines;
+
+private:
+    static AnsiString Round(Extended v) { return IntToStr(static_cast<int>(std::lround(static_cast<double>(v)))); }
+};
+
+TEST(PagesStore, ExportGivesEachChosenPageAtItsMargins)
+{
+    struct Case {
+        const char* why;
+        bool mirror;
+        const char* pageNumbers;
+        std::vector<AnsiString> lines;
+    };
+    // 100 x 60 mm pages, margins 20 (left), 5 (right), 10 (top), 4 (bottom): the printable
+    // area is 284 x 174 units at (76, 38); two rows of 60 a page, the footer at its bottom.
+    const Case cases[] = {
+        {"every page", false, "",
+         {"page 0", "background 76,38 284x174 stretched", "memo Item 1 76,38 size 10", "memo Item 2 76,98 size 10",
+          "memo 1 of 2 76,197 size 10", "page 1", "background 76,38 284x174 stretched", "memo Item 3 76,38 size 10",
+          "memo Item 4 76,98 size 10", "memo 2 of 2 76,197 size 14"}},
+        {"mirrored margins: the second page at its right margin", true, "",
+         {"page 0", "background 76,38 284x174 stretched", "memo Item 1 76,38 size 10", "memo Item 2 76,98 size 10",
+          "memo 1 of 2 76,197 size 10", "page 1", "background 19,38 284x174 stretched", "memo Item 3 19,38 size 10",
+          "memo Item 4 19,98 size 10", "memo 2 of 2 19,197 size 14"}},
+        {"the second page only", false, "2",
+         {"page 1", "background 76,38 284x174 stretched", "memo Item 3 76,38 size 10", "memo Item 4 76,98 size 10",
+          "memo 2 of 2 76,197 size 14"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TrpReportPage* page = t.Page();
+        page->LeftMargin = 20;
+        page->RightMargin = 5;
+        page->TopMargin = 10;
+        page->BottomMargin = 4;
+        page->MirrorMargins = c.mirror;
+        auto* master = t.Band<TrpMasterData>(20, 60);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(4)));
+        t.Memo(master, 0, 0, 200, 20, "[Data.\"Name\"]");
+        TrpMemoView* footer = t.Memo(t.Band<TrpPageFooter>(100, 15), 0, 0, 100, 15, "[Page#] of [TotalPages#]");
+        footer->GetHighlight()->Condition = "<Page#> = 2";
+        footer->GetHighlight()->GetFont()->SetSize(14);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 2);
+        TListingFilter filter;
+        filter.PageNumbers = c.pageNumbers;
+        EXPECT_TRUE(t.Pages()->Export(&filter));
+        EXPECT_EQ(filter.Lines, c.lines);
+    }
 }
 
 TEST(PagesStore, FindText)
