@@ -23,6 +23,42 @@
 
 class TrpStyleItem;
 
+// The text of a memo not printed yet while it is split into parts. The parts come from one
+// layout of the text, and the rest is copied out of that layout only when it is read: a long
+// text splits in time linear in its length, not in its length times its parts.
+class TrpMemoRest {
+public:
+    TrpMemoRest& operator=(AnsiString Text)
+    {
+        FText = std::move(Text);
+        FLayout = nullptr;
+        return *this;
+    }
+    // From now on the rest is what Layout has not handed out yet (Layout must outlive
+    // that, or be read or replaced before it goes).
+    void Follow(const TrpDrawText* Layout) { FLayout = Layout; }
+    const AnsiString& Get() const
+    {
+        if (FLayout) {
+            FLayout->RestOfParts(FText);
+            FLayout = nullptr;
+        }
+        return FText;
+    }
+    operator const AnsiString&() const { return Get(); }
+    AnsiString Take()
+    {
+        Get();
+        return std::move(FText);
+    }
+    bool empty() const { return FLayout ? !FLayout->PartsLeft() : FText.empty(); }
+    friend bool operator==(const TrpMemoRest& A, std::string_view B) { return std::string_view(A.Get()) == B; }
+
+private:
+    mutable AnsiString FText;
+    mutable const TrpDrawText* FLayout = nullptr;
+};
+
 class TrpCustomMemoView : public TrpStretcheable {
     SKLAD_CLASS(TrpCustomMemoView, TrpStretcheable)
 public:
@@ -93,7 +129,7 @@ public:
     bool HideZeros = false;
     Extended LineSpacing = 2;
     Extended ParagraphGap = 0;
-    AnsiString RestText;
+    TrpMemoRest RestText;
     bool RTLReading = false;
     bool SuppressRepeated = false;
     AnsiString SavedText;

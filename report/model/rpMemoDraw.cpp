@@ -222,7 +222,7 @@ Extended TrpCustomMemoView::DrawPart()
         // another, so every line but the last of a start is the whole text's line too.
         TrpDrawText& dt = DrawTextObject();
         TrpDrawTextLock lock(dt);
-        AnsiString rest = std::move(RestText);
+        AnsiString rest = RestText.Take();
         Extended unused = 0;
         // A part takes about as much as the one before it.
         for (size_t want = std::max<size_t>(FPartBytes + FPartBytes / 4, 4096);; want *= 2) {
@@ -254,22 +254,25 @@ Extended TrpCustomMemoView::DrawPart()
     BeginDraw(nullptr, 1, 1, 0, 0);
     const TRect r = TextRect;
     if (!FPartLayout || FPartWidth != r.Right - r.Left) {
+        TStringList lines;
+        lines.SetText(RestText);  // read while the layout it may follow is still there
         FPartLayout = std::make_unique<TrpDrawText>();
         FPartWidth = r.Right - r.Left;
         SetFontParams(*FPartLayout);
         FPartLayout->SetDimensions(1, 1, r, r);
-        TStringList lines;
-        lines.SetText(RestText);
         FPartLayout->SetText(lines);
     }
     TrpDrawText& dt = *FPartLayout;  // this memo's own: no lock needed
     dt.SetDimensions(1, 1, r, r);
     const Extended unused = dt.UnusedSpace();
     SetText(dt.TakePart());
-    dt.RestOfParts(RestText);
     Color = savedColor;
-    if (!dt.PartsLeft())
+    if (dt.PartsLeft()) {
+        RestText.Follow(&dt);
+    } else {
+        RestText = AnsiString();
         FPartLayout.reset();
+    }
     return unused == 0 ? FHeight : unused;
 }
 
