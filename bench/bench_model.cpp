@@ -9,6 +9,7 @@
 #include "report/model/rpMemo.h"
 #include "report/model/rpPages.h"
 #include "report/model/rpReportClasses.h"
+#include "report/model/rpXML.h"
 
 #include "script/GlobalUnit.h"
 
@@ -157,5 +158,48 @@ void AlignChildren(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(AlignChildren)->Apply(Sizes);
+
+// The XML store of prepared pages: an element of N children brought back from the swap file
+// and sent out again (a page's objects), and a list of N elements emptied from its end (the
+// pages of a first pass dropped). Both must grow linearly with N.
+void BM_XMLSwapElementBack(benchmark::State& state)
+{
+    const int children = static_cast<int>(state.range(0));
+    TrpXMLDocument doc;
+    doc.Root()->Name = "pages";
+    TrpXMLItem* page = doc.Root()->Add();
+    page->Name = "page0";
+    page->Unloadable = true;
+    for (int i = 0; i < children; ++i) {
+        TrpXMLItem* c = page->Add();
+        c->Name = "m";
+        c->SetProp("l", IntToStr(i));
+    }
+    doc.UnloadItem(page);
+    for (auto _ : state) {
+        doc.LoadItem(page);
+        if (page->Count() != children)
+            state.SkipWithError("the children did not come back");
+        doc.UnloadItem(page);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_XMLSwapElementBack)->Apply(Sizes);
+
+void BM_XMLDropFromTheEnd(benchmark::State& state)
+{
+    const int children = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        TrpXMLItem list;
+        for (int i = 0; i < children; ++i)
+            list.Add();
+        state.ResumeTiming();
+        while (list.Count() > 0)
+            delete list.Items(list.Count() - 1);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_XMLDropFromTheEnd)->Apply(Sizes);
 
 }  // namespace

@@ -18,7 +18,10 @@
 // Speed: each step knows what its item is (found once per item, not by a type
 // test per evaluation), a procedure keeps the list of what a recursive call
 // saves, and the saved values and the argument values of a step live in place
-// on the stack for the usual small counts. Nothing is allocated per call.
+// on the stack for the usual small counts. Nothing is allocated per call. Locals stay in
+// their items (hosts read and write them there, by name, also while a routine runs), so a
+// recursive call copies the caller's values aside rather than giving the callee slots of
+// its own; what a call costs beyond that is the walk over the tree of nodes itself.
 #pragma once
 
 #include "script/Expression.h"

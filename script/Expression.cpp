@@ -258,6 +258,10 @@ Variant TscOperatorNode::GetValue()
                 const int32_t x = a.RawInteger(), y = b.RawInteger();
                 if (y != 0 && y != -1)
                     return Op == opDivInt ? Variant(x / y) : Variant(x % y);
+            } else if (script_fast::IsInt(a.VType()) && script_fast::IsInt(b.VType())) {
+                Variant r;
+                if (script_fast::TryIntDivMod(Op == opMod, a, b, r))
+                    return r;
             }
             return Op == opDivInt ? VarIntDiv(a, b) : VarMod(a, b);
         }
@@ -596,6 +600,11 @@ void TscExpression::Finalize(AnsiString& errorPos)
     auto* dn = dynamic_cast<TscDesignatorNode*>(FRoot.get());
     ReadOnly = !dn || dn->Designator->ReadOnly;
     MarkDirectOperands(FRoot.get());
+}
+
+const Variant* TscExpression::ConstValue() const
+{
+    return FRoot && typeid(*FRoot) == typeid(TscOperandNode) ? FRoot->Direct : nullptr;
 }
 
 void TscExpression::SetValue(const Variant& value)

@@ -130,6 +130,8 @@ public:
 
     Variant GetValue() override { return FRoot->GetValue(); }
     void SetValue(const Variant& value) override;
+    // The value when the whole expression is one constant, else nullptr.
+    const Variant* ConstValue() const;
     // x := x op e becomes an assign-with-operator; opText is " " when unchanged.
     void Optimize(const TscDesignator* target, AnsiString& opText);
     // A set constructor that makes up the whole expression (or set

@@ -12,6 +12,8 @@
 //     the last bit of stored results;
 //   - Integer with Integer gives Integer, and with Int64 on either side Int64; a result
 //     that overflows 64 bits goes to the general path (which gives a Double);
+//   - div and mod of Integer and Int64 values (TryIntDivMod) give Int64 when either side is
+//     one, else Integer; a zero divisor and -1 go to the general path;
 //   - comparisons of integers are exact, anything with a Double compares in long double
 //     (exact for these kinds); NaN is unordered, so only <> is true for it.
 #pragma once
@@ -23,6 +25,28 @@ namespace script_fast {
 inline bool IsNum(TVarType t)
 {
     return t == varInteger || t == varInt64 || t == varDouble;
+}
+
+inline bool IsInt(TVarType t)
+{
+    return t == varInteger || t == varInt64;
+}
+
+// div (mod when isMod) of two Integer or Int64 values as the general operation computes it:
+// the result is Int64 when either side is, else Integer. A zero divisor and -1 (whose
+// quotient may leave the range) go to the general path.
+inline bool TryIntDivMod(bool isMod, const Variant& a, const Variant& b, Variant& r)
+{
+    const int64_t x = a.VType() == varInteger ? a.RawInteger() : a.RawInt64();
+    const int64_t y = b.VType() == varInteger ? b.RawInteger() : b.RawInt64();
+    if (y == 0 || y == -1)
+        return false;
+    const int64_t q = isMod ? x % y : x / y;
+    if (a.VType() == varInt64 || b.VType() == varInt64)
+        r = Variant(static_cast<long long>(q));
+    else
+        r = Variant(static_cast<int32_t>(q));
+    return true;
 }
 
 inline long double AsLong(const Variant& v)

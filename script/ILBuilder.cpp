@@ -454,6 +454,7 @@ void TscILParser::DoCppFor(TscXMLItem* item, TscScript* script, TscStatement* li
     DoStmt(Child(item, 2), script, stmt->SecondStmt.get());
     for (int i = 3; i < item->Count(); ++i)
         DoStmt(item->Items(i), script, stmt.get());
+    stmt->Optimize();
     list->Add(std::move(stmt));
 }
 
@@ -834,7 +835,7 @@ void TscILParser::AddExpressionItems(TscXMLItem* item, TscScript* script, TscExp
         case IlElement::Op: e.AddOperator(AnsiLowerCase(TextOf(c))); break;
         case IlElement::Number:
         case IlElement::String: e.AddConst(ParserStringToVariant(TextOf(c))); break;
-        case IlElement::Dsgn: e.AddDesignator(DoDesignator(c, script, emNone)); break;
+        case IlElement::Dsgn: e.AddDesignator(BindConstantCall(DoDesignator(c, script, emNone), script)); break;
         case IlElement::Set: e.AddSet(DoSet(c, script)); break;
         case IlElement::New: e.AddDesignator(DoDesignator(Child(c, 0), script, emCreate)); break;
         case IlElement::Expr: AddExpressionItems(c, script, e); break;
@@ -1032,6 +1033,56 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
     }
     special->Borrow(*d);
     return special;
+}
+
+namespace {
+
+// A bound call: one step without arguments, read straight from the item its host gave
+// instead of walking the steps.
+class TscBoundDesignator final : public TscDesignator {
+public:
+    TscBoundDesignator(TscScript* script, TscCustomVariable* item, const AnsiString& sourcePos)
+        : TscDesignator(script), FItem(item)
+    {
+        AddStep(item, sourcePos);
+        Finalize();
+    }
+    Variant GetValue() override { return FItem->GetValue(); }
+
+private:
+    TscCustomVariable* FItem; // the only step's item
+};
+
+} // namespace
+
+// A host function read in an expression with nothing but constants, when its host binds
+// such calls (TscMethodHelper::OnBind): the item the host gives stands in for the call.
+std::unique_ptr<TscDesignator> TscILParser::BindConstantCall(std::unique_ptr<TscDesignator> d, TscScript* script)
+{
+    if (d->StepCount() != 1)
+        return d;
+    TscDesignatorItem* step = d->Step(0);
+    auto* m = dynamic_cast<TscMethodHelper*>(step->Ref);
+    if (!m || !m->OnBind || m->ClassRef || m->IsIndexMethod || m->VarType == fvtConstructor)
+        return d;
+    std::vector<Variant> args;
+    for (int j = 0; j < step->Count(); ++j) {
+        const Variant* v = step->GetItem(j)->ConstValue();
+        if (!v)
+            return d;
+        args.push_back(*v);
+    }
+    std::unique_ptr<TscCustomVariable> item = m->OnBind(args);
+    if (!item)
+        return d;
+    // Typed as the call, so the expression around it compiles exactly as before.
+    item->VarType = m->VarType;
+    item->TypeName = m->TypeName;
+    item->ReadOnly = m->ReadOnly;
+    TscCustomVariable* stand = AddHidden(script, std::move(item));
+    if (!stand)
+        return d;
+    return std::make_unique<TscBoundDesignator>(script, stand, step->SourcePos);
 }
 
 void TscILParser::CheckArguments(TscDesignator& d)

@@ -130,6 +130,7 @@ private:
     std::unique_ptr<TscDesignator> DoDesignator(TscXMLItem* item, TscScript* script, TscEmitOp emit);
     bool ResolveWith(const AnsiString& name, TscScript* script, TscDesignator& d);
     void CheckArguments(TscDesignator& d);
+    std::unique_ptr<TscDesignator> BindConstantCall(std::unique_ptr<TscDesignator> d, TscScript* script);
     std::unique_ptr<TscSetExpression> DoSet(TscXMLItem* item, TscScript* script);
 
     void CheckIdent(TscScript* script, const AnsiString& name);

@@ -132,11 +132,6 @@ Variant TscCustomVariable::GetValue()
     return Value;
 }
 
-TscParamItem* TscCustomVariable::GetParam(int i) const
-{
-    return static_cast<TscParamItem*>(Get(i));
-}
-
 void TscCustomVariable::AddParam(std::unique_ptr<TscParamItem> param)
 {
     Add(std::move(param));
@@ -176,10 +171,14 @@ int TscCustomVariable::GetNumberOfRequiredParams() const
 // value is kept as it is).
 void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
 {
-    if (varType == fvtFloat && VarIsOrdinal(value) && ::VarType(value) != varBoolean)
-        target = Variant(value.AsDouble());
-    else
-        target = value;
+    if (varType == fvtFloat) {
+        const TVarType t = value.VType();
+        if (t != varDouble && t != varBoolean && VarIsOrdinal(value)) {
+            target = Variant(value.AsDouble());
+            return;
+        }
+    }
+    target = value;
 }
 
 void TscVariable::SetValue(const Variant& value)

@@ -123,6 +123,11 @@ public:
     void SetValue(const Variant& value) override;
 };
 
+inline TscParamItem* TscCustomVariable::GetParam(int i) const
+{
+    return static_cast<TscParamItem*>(Get(i));
+}
+
 // A script procedure or function. Its body and locals live in LocalScript.
 class TscProcVariable : public TscCustomVariable {
 public:
@@ -198,6 +203,11 @@ public:
     // host then receives no instance.
     bool IsClassMethod = false;
     TscCallMethodEvent OnCall;
+    // Optional, for a function outside any class: a call whose arguments are all
+    // constants is offered to the host once, when it is compiled. An item returned
+    // stands for the call from then on and must read as the call would, each time it
+    // runs; nullptr keeps the call.
+    std::function<std::unique_ptr<TscCustomVariable>(const std::vector<Variant>& args)> OnBind;
     AnsiString Syntax;
     Variant GetValue() override;
     void SetValue(const Variant& value) override;

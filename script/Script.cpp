@@ -188,6 +188,7 @@ TscCustomVariable* TscScript::Add(const AnsiString& name, std::unique_ptr<TscCus
     TscCustomVariable* raw = item.get();
     FItems.emplace(name, Entry{raw, std::move(item)});
     FOrderStale = true;
+    ++FItemsVersion;
     return raw;
 }
 
@@ -198,6 +199,7 @@ TscCustomVariable* TscScript::AddLink(const AnsiString& name, TscCustomVariable*
     if (!FItems.emplace(name, Entry{item, nullptr}).second)
         return nullptr;
     FOrderStale = true;
+    ++FItemsVersion;
     return item;
 }
 
@@ -209,6 +211,7 @@ std::unique_ptr<TscCustomVariable> TscScript::Remove(TscCustomVariable* item)
     std::unique_ptr<TscCustomVariable> owned = std::move(it->second.Owned);
     FItems.erase(it);
     FOrderStale = true;
+    ++FItemsVersion;
     return owned;
 }
 
@@ -219,6 +222,7 @@ void TscScript::Clear()
     FItems.clear();
     FOrder.clear();
     FOrderStale = false;
+    ++FItemsVersion;
     for (auto it = items.rbegin(); it != items.rend(); ++it)
         it->second.Owned.reset();
     items.clear();
@@ -255,6 +259,7 @@ void TscScript::RemoveItems(const TObject* owner)
         std::unique_ptr<TscCustomVariable> owned = std::move(it->second.Owned);
         FItems.erase(it);
         FOrderStale = true;
+    ++FItemsVersion;
         owned.reset();
     }
 }

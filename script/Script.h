@@ -95,6 +95,9 @@ public:
     TscCustomVariable* Find(const AnsiString& name) const;
     TscCustomVariable* FindLocal(const AnsiString& name) const;
     TscClassVariable* FindClass(const AnsiString& name) const;
+    // Moves on whenever an item is added to or taken from this table, so a host
+    // that remembers what a name found here knows when to look again.
+    uint64_t ItemsVersion() const { return FItemsVersion; }
 
     // Variables[name]: Null when missing; writing a missing name adds a Variant variable.
     Variant GetVariables(const AnsiString& name) const;
@@ -155,6 +158,7 @@ private:
     Table FItems;
     mutable std::vector<const Table::value_type*> FOrder;
     mutable bool FOrderStale = false;
+    uint64_t FItemsVersion = 0;
     std::unique_ptr<TStringList> FLines;
     std::unique_ptr<TStringList> FCodeLines;
     // Beside the text of CodeLines, by upper-cased unit name: its entry, the

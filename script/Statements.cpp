@@ -202,6 +202,36 @@ void TscAssignOpStmt::Apply(const Variant& a, const Variant& b)
 
 TscCallStmt::~TscCallStmt() = default;
 
+bool TscCallStmt::StepInPlace()
+{
+    // A plain counter steps in place, storing what the general path would: on an Integer
+    // variable the 32-bit step; else an Integer or Int64 value (a number literal is an
+    // Int64) keeps its kind, and an overflow or a Double variable (which converts) takes
+    // the general path.
+    if (!PlainTarget || PlainTarget->ReadOnly || PlainTarget->VarType == fvtFloat)
+        return false;
+    Variant& v = PlainTarget->Value;
+    if (IntegerStep) {
+        if (v.VType() == varInteger || v.VType() == varInt64) {
+            v = Variant(script_fast::WrapArith(Modificator[0], script_fast::ToInt32(v), 1));
+            return true;
+        }
+    } else if (v.VType() == varInteger) {
+        int32_t r;
+        if (!__builtin_add_overflow(v.RawInteger(), Step, &r)) {
+            v = Variant(r);
+            return true;
+        }
+    } else if (v.VType() == varInt64) {
+        long long r;
+        if (!__builtin_add_overflow(v.RawInt64(), static_cast<long long>(Step), &r)) {
+            v = Variant(r);
+            return true;
+        }
+    }
+    return false;
+}
+
 void TscCallStmt::Optimize()
 {
     PlainTarget = nullptr;
@@ -218,31 +248,8 @@ void TscCallStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    // A plain counter steps in place, storing what the general path below would: on an
-    // Integer variable the 32-bit step; else an Integer or Int64 value (a number literal
-    // is an Int64) keeps its kind, and an overflow or a Double variable (which converts)
-    // takes the general path.
-    if (PlainTarget && !PlainTarget->ReadOnly && PlainTarget->VarType != fvtFloat) {
-        Variant& v = PlainTarget->Value;
-        if (IntegerStep) {
-            if (v.VType() == varInteger || v.VType() == varInt64) {
-                v = Variant(script_fast::WrapArith(Modificator[0], script_fast::ToInt32(v), 1));
-                return;
-            }
-        } else if (v.VType() == varInteger) {
-            int32_t r;
-            if (!__builtin_add_overflow(v.RawInteger(), Step, &r)) {
-                v = Variant(r);
-                return;
-            }
-        } else if (v.VType() == varInt64) {
-            long long r;
-            if (!__builtin_add_overflow(v.RawInt64(), static_cast<long long>(Step), &r)) {
-                v = Variant(r);
-                return;
-            }
-        }
-    }
+    if (StepInPlace())
+        return;
     if (Modificator.empty()) {
         Designator->NeedResult = false;
         Designator->GetValue();
@@ -398,6 +405,14 @@ TscCppForStmt::TscCppForStmt(TscScript* script, const AnsiString& unitName, cons
 
 TscCppForStmt::~TscCppForStmt() = default;
 
+void TscCppForStmt::Optimize()
+{
+    FStep = nullptr;
+    if (SecondStmt->Count() == 1)
+        if (auto* call = dynamic_cast<TscCallStmt*>(SecondStmt->GetItem(0)); call && !call->Modificator.empty())
+            FStep = call;
+}
+
 void TscCppForStmt::Execute()
 {
     RunLine();
@@ -410,7 +425,10 @@ void TscCppForStmt::Execute()
     while (!Script->Terminated && script_fast::ToBool(Condition->Root()->GetValue())) {
         if (!RunBody(*this))
             break;
-        SecondStmt->Execute();
+        // i++ in place is what the one-statement list runs when no host follows the lines
+        // (the list checks Terminated first, which the body has just checked); it cannot fail.
+        if (!FStep || TscRunLineEvent::AnySet() || !FStep->StepInPlace())
+            SecondStmt->Execute();
     }
 }
 

@@ -24,6 +24,10 @@
 // to its old text, and an operand that is not a text turns the rest into the general
 // join. The results, their types and the errors are those of the general operations.
 //
+// A C-style for loop whose step is a lone i++ or i-- steps the counter in place, without
+// the step's statement list, while no host follows the lines; anything else (a hook set,
+// a counter that is not a plain Integer or Int64 value) runs the step as written.
+//
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
 // before evaluating e, as the left operand of an operator is read before the right one.
 // When e cannot change x the order cannot be seen, and the stored value is used in place.
@@ -90,6 +94,9 @@ public:
     // Decides once what x++ and x-- count: a plain variable or parameter is stepped in place.
     void Optimize();
     void Execute() override;
+    // The step of x++ or x-- done in place, as Execute would do it once its position has
+    // gone to the host; false, with nothing changed, when it takes the general path.
+    bool StepInPlace();
 
 private:
     TscCustomVariable* PlainTarget = nullptr; // not owned
@@ -168,7 +175,12 @@ public:
     std::unique_ptr<TscStatement> FirstStmt;
     std::unique_ptr<TscExpression> Condition;
     std::unique_ptr<TscStatement> SecondStmt;
+    // Finds once whether the step is a lone counter step (i++), done in place.
+    void Optimize();
     void Execute() override;
+
+private:
+    TscCallStmt* FStep = nullptr; // the one statement of SecondStmt when it is such a step
 };
 
 class TscTryStmt : public TscStatement {

@@ -73,6 +73,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
 
+#include <bit>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -133,7 +134,11 @@ private:
 };
 
 namespace detail {
-struct VarStrRep;
+// A string Variant's shared text (see VariantImpl.h for how records are made and freed).
+struct VarStrRep {
+    int Refs = 1;
+    AnsiString Text;
+};
 struct VarArrayRep;
 Variant VarAddSlow(const Variant& a, const Variant& b);
 }  // namespace detail
@@ -183,14 +188,16 @@ public:
         return *this;
     }
 
-    Variant(bool v) noexcept : FType(varBoolean) { FData.VInt64 = 0; FData.VBoolean = v; }
+    // The small kinds fill the whole payload in one store (the value zero-extended, as the
+    // union holds it): a copy read soon after then comes straight from that store.
+    Variant(bool v) noexcept : FType(varBoolean) { FData.VInt64 = v ? 1 : 0; }
     Variant(char v);  // a one-character string
-    Variant(signed char v) noexcept : FType(varShortInt) { FData.VInt64 = 0; FData.VShortInt = v; }
-    Variant(unsigned char v) noexcept : FType(varByte) { FData.VInt64 = 0; FData.VByte = v; }
-    Variant(short v) noexcept : FType(varSmallint) { FData.VInt64 = 0; FData.VSmallint = v; }
-    Variant(unsigned short v) noexcept : FType(varWord) { FData.VInt64 = 0; FData.VWord = v; }
-    Variant(int v) noexcept : FType(varInteger) { FData.VInt64 = 0; FData.VInteger = v; }
-    Variant(unsigned v) noexcept : FType(varLongWord) { FData.VInt64 = 0; FData.VLongWord = v; }
+    Variant(signed char v) noexcept : FType(varShortInt) { FData.VInt64 = static_cast<uint8_t>(v); }
+    Variant(unsigned char v) noexcept : FType(varByte) { FData.VInt64 = v; }
+    Variant(short v) noexcept : FType(varSmallint) { FData.VInt64 = static_cast<uint16_t>(v); }
+    Variant(unsigned short v) noexcept : FType(varWord) { FData.VInt64 = v; }
+    Variant(int v) noexcept : FType(varInteger) { FData.VInt64 = static_cast<uint32_t>(v); }
+    Variant(unsigned v) noexcept : FType(varLongWord) { FData.VInt64 = v; }
     Variant(long v) noexcept : FType(varInt64) { FData.VInt64 = v; }
     Variant(long long v) noexcept : FType(varInt64) { FData.VInt64 = v; }
     Variant(unsigned long v);       // varInt64; EVariantOverflowError above INT64_MAX
@@ -235,7 +242,10 @@ public:
     IVariantDispatch* AsDispatch() const;  // no reference taken; EVariantTypeCastError if not varDispatch
 
     // Direct access to a string Variant's text (nullptr when not varString).
-    const AnsiString* StrPtr() const noexcept;
+    const AnsiString* StrPtr() const noexcept
+    {
+        return FType == varString || FType == varOleStr ? &FData.VString->Text : nullptr;
+    }
     // Appends text in place to a string Variant whose text no other Variant shares (what
     // v = v + text gives, without copying v); false, and nothing changed, otherwise.
     bool AppendUnshared(std::string_view text);
@@ -340,6 +350,7 @@ private:
     } FData;
 };
 static_assert(sizeof(Variant) == 16, "Variant stays a small value");
+static_assert(std::endian::native == std::endian::little, "the small kinds are stored zero-extended in the payload");
 
 inline Variant Null() { return Variant::Null(); }
 inline Variant Unassigned() { return Variant::Unassigned(); }
@@ -358,6 +369,9 @@ bool VarIsStr(const Variant& v);      // varString, varOleStr
 bool VarIsType(const Variant& v, TVarType t);
 AnsiString VarTypeAsText(TVarType t);  // "Integer", "String", "Array of Variant", ...
 
+// A string Variant of UTF-8 text, converted to CP1251 by the rules of Utf8ToAnsi straight
+// into the Variant's own string.
+Variant VarFromUtf8(std::string_view utf8);
 AnsiString VarToStr(const Variant& v);  // "" for Null
 AnsiString VarToStr(const Variant& v, const TFormatSettings& fs);
 AnsiString VarToStrDef(const Variant& v, const AnsiString& def);  // def for Null and Empty

@@ -22,6 +22,13 @@
 // each distinct expression text once per run into a function of the expression script.
 // Report variables may refer to each other; a cycle or a nesting deeper than
 // kMaxCalcDepth is reported as an expression error instead of exhausting the stack.
+//
+// What a name stands for is looked up once per text and kept with the stamps of what it
+// was looked up among (the datasets' names, the report variables' names, the script's
+// items, the system value names); a change of any of them looks it up again at the next
+// read. Values are always read when asked for. A bracketed name in compiled code
+// (<Goods."Price">) is bound the same way when it is compiled, so the running code reads
+// the field without naming it again.
 #pragma once
 
 #include "report/model/rpReportBase.h"
@@ -389,10 +396,16 @@ public:
     // Value of an expression text with AScript as the parent scope; ErrorMsg is set (and
     // Null returned) when it does not compile. Run-time errors propagate.
     Variant Calc(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript);
+    // Calc in two steps: the compiled function of a text (nullptr and ErrorMsg when it does
+    // not compile), and running it. A function lives until Generation() moves on.
+    TscCustomVariable* Function(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript);
+    Variant Run(TscCustomVariable* Function, TscScript* AScript);
+    uint64_t Generation() const { return FGeneration; }
     int Count() const { return FExpressions.Count(); }
     TscScript* GetScript() const { return FScript.get(); }
 
 private:
+    uint64_t FGeneration = 0;
     TStringList FExpressions;  // sorted, case-sensitive; object = the compiled function
     // The same functions by exact text, found by hashing instead of comparing texts.
     std::unordered_map<AnsiString, TscCustomVariable*> FByText;
@@ -507,7 +520,7 @@ public:
     AnsiString ScriptLanguage = "PascalScript";
     bool Modified = false;
     bool Preparing = false;  // true inside PrepareReport
-    TStringList SysVariables;
+    TrpNameList SysVariables;
     TrpBeforePrintEvent OnAfterPrint;
     TrpBeforePrintEvent OnBeforePrint;
     TNotifyEvent OnBeginDoc;
@@ -549,16 +562,38 @@ private:
     bool FTerminated = false;
     int FCalcDepth = 0;
     std::vector<AnsiString> FVariablesInCalc;  // report variables being evaluated now
-    // What GetDatasetAndField gave for a text (DataSet nullptr: no dataset field), kept
-    // while rpDataSetNamesStamp stays FFieldRefsStamp, so a freed or renamed dataset is
-    // never used from here.
-    struct TFieldRef {
-        TrpDataSet* DataSet;
-        AnsiString Field;
+    friend class TrpBracketItem;
+    // The stamps a name was looked up under; any that moved means looking again, so a
+    // freed or renamed dataset, a removed variable or script item is never used from here.
+    struct TNameGuard {
+        uint64_t DataSets = 0, Variables = 0, ScriptItems = 0, SysNames = 0;
+        bool operator==(const TNameGuard&) const = default;
     };
-    std::unordered_map<AnsiString, TFieldRef> FFieldRefs;
-    uint64_t FFieldRefsStamp = 0;
-    const TFieldRef& FieldRef(const AnsiString& Expr);
+    // What each lookup of DoGetValue found for a text, in the order they are tried.
+    struct TNameRef {
+        explicit TNameRef(const AnsiString& AName) : Name(AName) {}
+        const AnsiString Name;
+        bool Resolved = false;
+        TNameGuard Guard;
+        TrpDataSet* DataSet = nullptr;  // with a non-empty Field: a dataset field
+        AnsiString Field;
+        bool DBField = false;  // DataSet is a plain TrpDBDataset: read through Slot
+        TrpDBDataset::TFieldSlot Slot;
+        int SysIndex = -1;
+        int VarIndex = -1;
+        TscCustomVariable* Local = nullptr;
+        // The compiled function of the text while the expression cache keeps it.
+        TscCustomVariable* Function = nullptr;
+        uint64_t FunctionGeneration = 0;
+    };
+    std::unordered_map<AnsiString, TNameRef> FNameRefs;
+    int FNameReads = 0;  // reads under way: the records stay while it is not zero
+    TNameGuard NameGuard() const;
+    TNameRef& NameRef(const AnsiString& Expr);
+    void Resolve(TNameRef& Ref);
+    bool ReadName(TNameRef& Ref, Variant& Value);
+    // A name read through Get: its value, an aggregate's, or Null with an error line.
+    Variant ReadGet(TNameRef& Ref);
 };
 
 // The report a component belongs to, as a TrpReport (nullptr when none).

@@ -252,7 +252,7 @@ void TrpCustomDBDataSet::Publish(TPropertyTable& t)
 
 TrpCustomDBDataSet::TrpCustomDBDataSet(TComponent* AOwner) : TrpDataSet(AOwner)
 {
-    FResolved = std::make_unique<TStringList>();
+    FResolved = std::make_unique<TrpNameList>();
     FResolved->SetSorted(true);
     FResolved->SetDuplicates(dupIgnore);
 }
@@ -499,6 +499,22 @@ Variant TrpDBDataset::GetValue(const AnsiString& Index)
         return Null();
     }
     return f->Value();
+}
+
+Variant TrpDBDataset::GetValue(const AnsiString& Index, TFieldSlot& Slot)
+{
+    if (!Initialized)
+        Open();
+    if (!Slot.Known || Slot.Version != FResolved->Version()) {
+        bool found;
+        TField* f = ResolvedField(Index, found);
+        Slot = {true, FResolved->Version(), found ? f : nullptr};
+    }
+    if (!Slot.Field) {
+        AddFieldError(Index);
+        return Null();
+    }
+    return Slot.Field->Value();
 }
 
 AnsiString TrpDBDataset::GetDisplayText(const AnsiString& Index)

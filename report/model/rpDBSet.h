@@ -111,6 +111,28 @@ private:
     std::unique_ptr<TStringList> FFields = std::make_unique<TStringList>();
 };
 
+// A string list that counts its changes, so what was found in it can be kept until it
+// changes (the report's system value names, a dataset's resolved fields).
+class TrpNameList : public TStringList {
+public:
+    uint64_t Version() const { return FVersion; }
+
+protected:
+    void Changing() override
+    {
+        ++FVersion;
+        TStringList::Changing();
+    }
+    void Changed() override
+    {
+        ++FVersion;
+        TStringList::Changed();
+    }
+
+private:
+    uint64_t FVersion = 0;
+};
+
 class TrpCustomDBDataSet : public TrpDataSet {
     SKLAD_CLASS(TrpCustomDBDataSet, TrpDataSet)
 public:
@@ -123,7 +145,7 @@ public:
 
 protected:
     std::unique_ptr<TStringList> FFieldAliases = std::make_unique<TStringList>();
-    std::unique_ptr<TStringList> FResolved;  // alias -> TField (objects), sorted
+    std::unique_ptr<TrpNameList> FResolved;  // alias -> TField (objects), sorted
 };
 
 class TrpDBDataset : public TrpCustomDBDataSet {
@@ -150,6 +172,14 @@ public:
     void Prior() override;
     bool Eof() override;
     Variant GetValue(const AnsiString& Index) override;
+    // GetValue for a reader of one name again and again: Slot keeps what the name was
+    // found to be while the resolved fields stay as they were.
+    struct TFieldSlot {
+        bool Known = false;
+        uint64_t Version = 0;
+        TField* Field = nullptr;
+    };
+    Variant GetValue(const AnsiString& Index, TFieldSlot& Slot);
     AnsiString GetDisplayText(const AnsiString& Index) override;
     int GetDisplayWidth(const AnsiString& Index) override;
     TrpFieldType GetFieldType(const AnsiString& Index) override;

@@ -5,19 +5,29 @@
 // compile time or at run time, become one line of Errors naming the current object and
 // the expression, and are raised as ErpExpressionError; an outer Calc lets an inner one's
 // error pass unchanged, so a nested failure is reported once.
+//
+// Each text read as a name has one record (TNameRef) holding what every lookup found and
+// the stamps it found it under, and the compiled function of the text. A read checks the
+// stamps and looks again only when one moved, then reads the value. Get with a constant
+// name is bound when compiled (TscMethodHelper::OnBind) to an item holding its own record,
+// so <Goods."Price"> in an expression or a script reads the field as directly.
 #include "report/model/rpClass.h"
 
 #include "report/model/rpBands.h"
 #include "report/model/rpConsts.h"
 #include "report/model/rpRes.h"
+#include "report/model/rpVariables.h"
 #include "report/model/rpViews.h"
 
 #include "script/GlobalUnit.h"
+#include "script/Items.h"
+#include "script/Script.h"
 
 #include "platform/classes/Handles.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 SKLAD_EXCEPTION(ErpExpressionError, Exception)
 
@@ -59,12 +69,19 @@ TrpExpressionCache::~TrpExpressionCache() = default;
 
 void TrpExpressionCache::Clear()
 {
+    ++FGeneration;
     FExpressions.Clear();
     FByText.clear();
     FScript->Clear();
 }
 
 Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript)
+{
+    TscCustomVariable* fn = Function(Expression, ErrorMsg, AScript);
+    return fn ? Run(fn, AScript) : Null();
+}
+
+TscCustomVariable* TrpExpressionCache::Function(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript)
 {
     ErrorMsg.clear();
     FScript->Parent = AScript;
@@ -90,23 +107,53 @@ Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& Error
             }
             ErrorMsg = rpResources().Get("clExprError") + " '" + Expression + "': " +
                        (ok ? AnsiString("function not found") : FScript->ErrorText);
-            return Null();
+            return nullptr;
         }
         FExpressions.AddObject(Expression, fn);
         FByText.emplace(Expression, fn);
     }
+    return fn;
+}
+
+Variant TrpExpressionCache::Run(TscCustomVariable* fn, TscScript* AScript)
+{
+    FScript->Parent = AScript;
     bool& mainFlag = FMainScript->IsMainScript;
     FlagGuard guard{mainFlag, true};
     mainFlag = false;
     return fn->GetValue();
 }
 
+// ---------------------------------------------------------------- bound names
+
+// Get with a constant name in compiled code: reads as the call would, from a record of its
+// own, so the name is neither passed nor looked up again while nothing it depends on moves.
+class TrpBracketItem : public TscCustomVariable {
+public:
+    TrpBracketItem(TrpReport* AReport, const AnsiString& AName)
+        : TscCustomVariable(AnsiString(), fvtVariant, "Variant"), FReport(AReport), FRef(AName)
+    {
+    }
+    Variant GetValue() override
+    {
+        Variant r = script_detail::CallHost([this] { return FReport->ReadGet(FRef); });
+        script_detail::CheckHostText(r);
+        return r;
+    }
+    void SetValue(const Variant&) override {}  // as Get, which is no indexed property
+
+private:
+    TrpReport* FReport;
+    TrpReport::TNameRef FRef;
+};
+
 // ---------------------------------------------------------------- binding
 
 bool TrpReport::PrepareScript()
 {
     FExpressionCache->Clear();
-    FFieldRefs.clear();
+    if (FNameReads == 0)
+        FNameRefs.clear();  // else the stamps moved by the clearing below renew them
     FEngine->NotifyList.clear();
     FLocalValue = nullptr;
     FScript->ClearItems(this);
@@ -130,9 +177,14 @@ bool TrpReport::PrepareScript()
     FScript->AddObject("Outline", FPreviewPages->Outline());
     FScript->AddVariable("Value", "Variant", Null());
 
-    using namespace std::placeholders;
-    FScript->AddMethod("function Get(Name: String): Variant",
-                       [this](TObject* i, TClass c, const AnsiString& m, Variant& p) { return GetScriptValue(i, c, m, p); });
+    TscMethodHelper* get = FScript->AddMethod(
+        "function Get(Name: String): Variant",
+        [this](TObject* i, TClass c, const AnsiString& m, Variant& p) { return GetScriptValue(i, c, m, p); });
+    get->OnBind = [this](const std::vector<Variant>& args) -> std::unique_ptr<TscCustomVariable> {
+        if (args.size() != 1 || !VarIsStr(args[0]))
+            return nullptr;
+        return std::make_unique<TrpBracketItem>(this, args[0].AsString());
+    };
     FScript->AddMethod("procedure Set(Name: String; Value: Variant)",
                        [this](TObject* i, TClass c, const AnsiString& m, Variant& p) { return SetScriptValue(i, c, m, p); });
     const char* const macros[] = {
@@ -183,28 +235,51 @@ void TrpReport::AddFunction(const AnsiString& FuncName, const AnsiString& Catego
 
 // ---------------------------------------------------------------- values
 
-const TrpReport::TFieldRef& TrpReport::FieldRef(const AnsiString& Expr)
+TrpReport::TNameGuard TrpReport::NameGuard() const
 {
-    if (FFieldRefsStamp != rpDataSetNamesStamp()) {
-        FFieldRefs.clear();
-        FFieldRefsStamp = rpDataSetNamesStamp();
-    }
-    if (const auto known = FFieldRefs.find(Expr); known != FFieldRefs.end())
+    return {rpDataSetNamesStamp(), rpVariableNamesStamp(), FScript->ItemsVersion(),
+            SysVariables.Version() * 2 + (SysVariables.GetCaseSensitive() ? 1 : 0)};
+}
+
+TrpReport::TNameRef& TrpReport::NameRef(const AnsiString& Expr)
+{
+    if (const auto known = FNameRefs.find(Expr); known != FNameRefs.end())
         return known->second;
-    TFieldRef ref{nullptr, {}};
-    GetDatasetAndField(Expr, ref.DataSet, ref.Field);
-    return FFieldRefs.emplace(Expr, std::move(ref)).first->second;
+    return FNameRefs.emplace(Expr, TNameRef(Expr)).first->second;
+}
+
+void TrpReport::Resolve(TNameRef& Ref)
+{
+    Ref.Guard = NameGuard();
+    GetDatasetAndField(Ref.Name, Ref.DataSet, Ref.Field);
+    // Only the class itself: a descendant may read its fields its own way.
+    Ref.DBField = Ref.DataSet && typeid(*Ref.DataSet) == typeid(TrpDBDataset);
+    Ref.Slot = {};
+    Ref.SysIndex = SysVariables.IndexOf(Ref.Name);
+    Ref.VarIndex = GetVariables()->IndexOf(Ref.Name);
+    Ref.Local = FScript->FindLocal(Ref.Name);
+    Ref.Resolved = true;
 }
 
 bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
 {
+    return ReadName(NameRef(Expr), Value);
+}
+
+bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
+{
+    struct Reading {
+        int& n;
+        ~Reading() { --n; }
+    } reading{++FNameReads};
     Value = Null();
-    // Copies: reading a field may run code that changes the datasets, and the memo with them.
-    const TFieldRef& ref = FieldRef(Expr);
-    TrpDataSet* const ds = ref.DataSet;
-    const AnsiString field = ds ? ref.Field : AnsiString();
-    if (ds && !field.empty()) {
-        Value = ds->GetValue(field);
+    if (!Ref.Resolved || !(Ref.Guard == NameGuard()))
+        Resolve(Ref);
+    if (Ref.DataSet && !Ref.Field.empty()) {
+        // Copies: reading a field may run code that changes the datasets, and the record with them.
+        TrpDataSet* const ds = Ref.DataSet;
+        const AnsiString field = Ref.Field;
+        Value = Ref.DBField ? static_cast<TrpDBDataset*>(ds)->GetValue(field, Ref.Slot) : ds->GetValue(field);
         if (GetEngineOptions()->ConvertNulls && VarIsNull(Value)) {
             switch (ds->GetFieldType(field)) {
             case fftNumeric: Value = Variant(0); break;
@@ -215,10 +290,9 @@ bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
         return true;
     }
 
-    const int sys = SysVariables.IndexOf(Expr);
-    if (sys >= 0) {
+    if (Ref.SysIndex >= 0) {
         const int cur = FPreviewPages->CurPage, first = FPreviewPages->FirstPage;
-        switch (sys) {
+        switch (Ref.SysIndex) {
         case 0: Value = Variant(FEngine->StartDate); break;
         case 1: Value = Variant(FEngine->StartTime); break;
         case 2: Value = Variant(cur - first + 1); break;
@@ -234,15 +308,19 @@ bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
 
     if (OnGetValue) {
         Variant v;
-        OnGetValue(Expr, v);
+        OnGetValue(Ref.Name, v);
         if (!VarIsEmpty(v)) {
             Value = v;
             return true;
         }
+        // The handler may have changed the variables or the script: what follows is
+        // looked up as it stands now.
+        if (!(Ref.Guard == NameGuard()))
+            Resolve(Ref);
     }
 
-    const int var = GetVariables()->IndexOf(Expr);
-    if (var >= 0) {
+    if (Ref.VarIndex >= 0) {
+        const int var = Ref.VarIndex;
         const Variant stored = GetVariables()->Items(var)->GetValue();
         if (!VarIsStr(stored)) {
             Value = stored;
@@ -265,7 +343,7 @@ bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
         return true;
     }
 
-    if (TscCustomVariable* local = FScript->FindLocal(Expr)) {
+    if (TscCustomVariable* local = Ref.Local) {
         Value = local->GetValue();
         return true;
     }
@@ -292,12 +370,19 @@ Variant TrpReport::Calc(const AnsiString& Expr, TscScript* AScript)
 Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
 {
     TscScript* script = AScript ? AScript : FScript.get();
+    TNameRef& ref = NameRef(Expr);
     Variant v;
-    if (DoGetValue(Expr, v))
+    if (ReadName(ref, v))
         return v;
     AnsiString error;
     try {
-        v = FExpressionCache->Calc(Expr, error, script);
+        const uint64_t generation = FExpressionCache->Generation();
+        if (!ref.Function || ref.FunctionGeneration != generation) {
+            ref.Function = FExpressionCache->Function(Expr, error, script);
+            ref.FunctionGeneration = generation;
+        }
+        if (ref.Function)
+            v = FExpressionCache->Run(ref.Function, script);
     } catch (const ErpExpressionError&) {
         throw;
     } catch (const std::exception& e) {
@@ -318,10 +403,15 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
 
 Variant TrpReport::GetScriptValue(TObject*, TClass, const AnsiString&, Variant& Params)
 {
-    const AnsiString name = ParamText(Params, 0);
+    return ReadGet(NameRef(ParamText(Params, 0)));
+}
+
+Variant TrpReport::ReadGet(TNameRef& Ref)
+{
     Variant v;
-    if (DoGetValue(name, v))
+    if (ReadName(Ref, v))
         return v;
+    const AnsiString& name = Ref.Name;
     const size_t paren = name.find('(');
     if (paren != AnsiString::npos) {
         const AnsiString fn = UpperCase(Trim(name.substr(0, paren)));

@@ -5,7 +5,24 @@
 
 #include "platform/rtl/SysUtils.h"
 
+namespace {
+uint64_t gVariableNamesStamp = 0;
+}  // namespace
+
+uint64_t rpVariableNamesStamp() { return gVariableNamesStamp; }
+
 SKLAD_DEFINE_CLASS(TrpVariable)
+
+TrpVariable::TrpVariable(TCollection* Collection) : TCollectionItem(Collection) { ++gVariableNamesStamp; }
+
+TrpVariable::~TrpVariable() { ++gVariableNamesStamp; }
+
+void TrpVariable::SetName(const AnsiString& Value)
+{
+    FName = Value;
+    ++gVariableNamesStamp;
+}
+
 void TrpVariable::Publish(TPropertyTable& t)
 {
     t.Prop("Name", &TrpVariable::GetName, &TrpVariable::SetName);
@@ -17,12 +34,15 @@ void TrpVariable::Assign(TPersistent* Source)
     if (auto* v = dynamic_cast<TrpVariable*>(Source)) {
         FName = v->FName;
         FValue = v->FValue;
+        ++gVariableNamesStamp;
         return;
     }
     TCollectionItem::Assign(Source);
 }
 
 SKLAD_DEFINE_CLASS(TrpVariables)
+
+void TrpVariables::Update(TCollectionItem*) { ++gVariableNamesStamp; }
 
 int TrpVariables::IndexOf(std::string_view Name) const
 {

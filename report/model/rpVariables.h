@@ -12,12 +12,17 @@
 #include "platform/classes/Classes.h"
 #include "platform/rtl/Variant.h"
 
+// Moves on whenever a report variable is made, freed, renamed or moved in its list, so
+// what a name was found to be can be remembered until then.
+uint64_t rpVariableNamesStamp();
+
 class TrpVariable : public TCollectionItem {
     SKLAD_CLASS(TrpVariable, TCollectionItem)
 public:
-    explicit TrpVariable(TCollection* Collection) : TCollectionItem(Collection) {}
+    explicit TrpVariable(TCollection* Collection);
+    ~TrpVariable() override;
     const AnsiString& GetName() const { return FName; }
-    void SetName(const AnsiString& Value) { FName = Value; }
+    void SetName(const AnsiString& Value);
     const Variant& GetValue() const { return FValue; }
     void SetValue(const Variant& Value) { FValue = Value; }
     void Assign(TPersistent* Source) override;
@@ -52,6 +57,7 @@ public:
     void SaveToStream(TStream& Stream);
     void LoadFromXMLItem(TrpXMLItem* Item);
     void SaveToXMLItem(TrpXMLItem* Item);
+    void Update(TCollectionItem* Item) override;  // an item added, removed or moved
 
 private:
     int HeadingIndex(std::string_view Category) const;

@@ -83,9 +83,23 @@ void TrpXMLItem::Detach()
 {
     if (!FParent)
         return;
+    // Searched from the end: a list emptied from its end (pages dropped after a first
+    // pass) then costs one step per child, not the whole list each time.
     auto& list = FParent->FItems;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    const auto at = std::find(list.rbegin(), list.rend(), this);
+    if (at != list.rend())
+        list.erase(std::next(at).base());
     FParent = nullptr;
+}
+
+void TrpXMLItem::TakeChildren(TrpXMLItem& From)
+{
+    // One move for the whole list: taking the children one by one from the front of From
+    // would shift the rest each time.
+    for (TrpXMLItem* child : From.FItems)
+        child->FParent = this;
+    FItems.insert(FItems.end(), From.FItems.begin(), From.FItems.end());
+    From.FItems.clear();
 }
 
 TrpXMLItem* TrpXMLItem::Items(int Index) const
@@ -422,8 +436,7 @@ void TrpXMLWriter::WriteItem(TrpXMLItem* Item, int Level)
         reader.SetPosition(static_cast<int64_t>(Item->Offset()));
         auto stored = std::make_unique<TrpXMLItem>();
         reader.ReadRootItem(stored.get(), true);
-        while (stored->Count() > 0)
-            Item->AddItem(stored->Items(0));
+        Item->TakeChildren(*stored);
         readBack = true;
     }
     AnsiString attrs;
@@ -583,8 +596,7 @@ void TrpXMLDocument::LoadItem(TrpXMLItem* Item)
     reader.SetPosition(static_cast<int64_t>(Item->Offset()));
     auto stored = std::make_unique<TrpXMLItem>();
     reader.ReadRootItem(stored.get(), true);
-    while (stored->Count() > 0)
-        Item->AddItem(stored->Items(0));
+    Item->TakeChildren(*stored);
     Item->Name = name;
     Item->Text = text;
     Item->Loaded = true;

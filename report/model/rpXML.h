@@ -70,7 +70,11 @@ public:
     void SetOffset(uint64_t Value);
 
 private:
+    friend class TrpXMLWriter;
+    friend class TrpXMLDocument;
     void Detach();
+    // Appends every child of From, in order, and leaves From without children.
+    void TakeChildren(TrpXMLItem& From);
     TrpXMLItem* FParent = nullptr;
     std::vector<TrpXMLItem*> FItems;  // owned
     uint8_t FOffsetHi = 0;

@@ -226,16 +226,26 @@ void TrpAggregateItem::Reset()
 
 void TrpAggregateItem::StartKeep()
 {
-    if (!IsPageFooter || Keeping)
+    if (!FrameFooter() || Keeping)
         return;
     Keeping = true;
     KeepCount = 0;
     KeepValue = Null();
 }
 
+void TrpAggregateItem::FlushKeep()
+{
+    if (!Keeping)
+        return;
+    Count += KeepCount;
+    Accumulate(FValue, KeepValue);
+    KeepCount = 0;
+    KeepValue = Null();
+}
+
 void TrpAggregateItem::EndKeep()
 {
-    if (!IsPageFooter || !Keeping)
+    if (!FrameFooter() || !Keeping)
         return;
     Keeping = false;
     Count += KeepCount;
@@ -262,7 +272,7 @@ void TrpAggregateItem::EndKeep()
 
 void TrpAggregateItem::StartPending()
 {
-    if (!InFrame || Pending)
+    if (!FrameFooter() || Pending)
         return;
     Pending = true;
     PendCount = 0;
@@ -589,6 +599,13 @@ void TrpAggregateList::ClearValues()
         item->PendCount = 0;
         item->PendValue = Null();
     }
+}
+
+void TrpAggregateList::FlushKeep(TrpBand* ParentBand)
+{
+    for (auto& item : FItems)
+        if (item->ParentBand == ParentBand)
+            item->FlushKeep();
 }
 
 void TrpAggregateList::StartPending()

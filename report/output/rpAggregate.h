@@ -33,8 +33,12 @@ public:
     bool Take(Variant& V);
     void Add(const Variant& V);
     void Reset();
+    // Page and column footers take part in keep-together: a kept block that moves to the
+    // next page counts in the footers there.
     void StartKeep();
     void EndKeep();
+    // The kept rows so far join the total; the block goes on being kept.
+    void FlushKeep();
     Variant Value() const;
     // Reset that ignores DontReset (between the two passes of a double-pass report).
     void ClearValue();
@@ -49,7 +53,8 @@ public:
     bool DontReset = false;
     AnsiString Expr;
     bool IsPageFooter = false;
-    bool InFrame = false;  // ParentBand is a page or column footer
+    bool InFrame = false;  // ParentBand is a column footer (or a page footer)
+    bool FrameFooter() const { return IsPageFooter || InFrame; }
     int Count = 0;
     Variant FValue = Null();
     std::map<int, Variant> VValue;  // per vertical column
@@ -127,13 +132,16 @@ public:
     // or page before it is placed counts in the footers of the place it lands on. Holds
     // nest; Commit and Discard end the innermost one.
     void Hold(TrpBand* Band);
+    std::vector<TrpHeldValue>* Held();  // the innermost hold's values, or nullptr
+    void Commit();
+    void Discard();
     // The rows of a row of band columns count in the page and column footers only once the
     // row of columns has its place: it may still move on, and its totals with it.
     void StartPending();
     void EndPending();
-    std::vector<TrpHeldValue>* Held();  // the innermost hold's values, or nullptr
-    void Commit();
-    void Discard();
+    // A kept block that stays where it is while its page column ends: the column footer's
+    // totals take its rows.
+    void FlushKeep(TrpBand* ParentBand);
 
     TrpReport* Report;
     TrpAggregateNames Names;

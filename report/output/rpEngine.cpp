@@ -669,6 +669,15 @@ void TrpEngine::NewPage()
     for (const auto& [level, count] : KeepOutlineMark)
         if (oldEntry && level == oldEntry)
             movedFrom = count;
+    // The level the outline stands at, when it lies in what moves: entries after the move
+    // go on under it (a kept group's rows under the group), not under the new page's entry.
+    TrpXMLItem* level = PreviewPages->Outline()->CurItem;
+    bool levelMoves = false;
+    for (TrpXMLItem* i = level; movedFrom >= 0 && i && i->Parent(); i = i->Parent())
+        if (i->Parent() == oldEntry) {
+            levelMoves = oldEntry->IndexOf(i) >= movedFrom;
+            break;
+        }
     EndPage();
     AddPage();
     if (Keeping) {
@@ -686,6 +695,8 @@ void TrpEngine::NewPage()
     if (TrpXMLItem* entry = FRun->PageEntry; movedFrom >= 0 && entry && entry != oldEntry) {
         while (oldEntry->Count() > movedFrom)
             entry->AddItem(oldEntry->Items(movedFrom));
+        if (levelMoves)
+            PreviewPages->Outline()->CurItem = level;
     }
 }
 
@@ -694,6 +705,9 @@ void TrpEngine::NewColumn()
     if (!Running)
         return;
     if (Page && Page->GetColumns() > CurColumn) {
+        // A kept block does not move to the next column: its rows are this column's.
+        if (Keeping)
+            AggregateList.FlushKeep(FindBand(TrpColumnFooter::StaticClass()));
         EndColumn();
         AddColumn();
     } else {

@@ -150,8 +150,9 @@ TEST_F(ExpressionTest, SetValueIsTheArrayOfEntries)
 TEST(InlineArithmetic, AgreesWithTheGeneralOperations)
 {
     const Variant values[] = {
-        Variant(0), Variant(1), Variant(-7), Variant(INT32_MAX), Variant(INT32_MIN),
+        Variant(0), Variant(1), Variant(-7), Variant(INT32_MAX), Variant(INT32_MIN), Variant(-1), Variant(3),
         Variant(static_cast<long long>(0)), Variant(static_cast<long long>(3000000000LL)),
+        Variant(static_cast<long long>(-7)), Variant(static_cast<long long>(-1)),
         Variant(static_cast<long long>(INT64_MAX)), Variant(static_cast<long long>(INT64_MIN)),
         Variant(0.0), Variant(-0.0), Variant(0.1), Variant(1e308), Variant(1.0 / 3.0), Variant(2.5e9),
         Variant(9007199254740993.0), Variant(std::numeric_limits<double>::quiet_NaN()),
@@ -187,6 +188,14 @@ TEST(InlineArithmetic, AgreesWithTheGeneralOperations)
                     continue;
                 EXPECT_TRUE(taken);
                 EXPECT_TRUE(IdenticalValues(fast, op.general(a, b))) << VarToStr(fast);
+            }
+            // div and mod of Integer and Int64 values of unknown static type (Variants)
+            for (const bool isMod : {false, true}) {
+                Variant fast;
+                if (!script_fast::IsInt(VarType(a)) || !script_fast::IsInt(VarType(b)) ||
+                    !script_fast::TryIntDivMod(isMod, a, b, fast))
+                    continue;
+                EXPECT_TRUE(IdenticalValues(fast, isMod ? VarMod(a, b) : VarIntDiv(a, b))) << VarToStr(fast) << isMod;
             }
             for (const Cmp& c : cmps) {
                 bool fast;

@@ -330,3 +330,56 @@ TEST(XMLDocument, TruncationAtEveryLengthIsACleanErrorOrALoad)
         }
     }
 }
+
+TEST(XMLItem, AChildLeavesItsListFromAnyPlace)
+{
+    struct Case {
+        const char* why;
+        std::vector<int> freed;  // positions in the list as it stands then
+        const char* left;
+    } cases[] = {
+        {"the last, again and again", {4, 3}, "012"},
+        {"the first", {0}, "1234"},
+        {"one in the middle, then the new last", {2, 3}, "013"},
+        {"all from the end", {4, 3, 2, 1, 0}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpXMLItem list;
+        for (int i = 0; i < 5; ++i)
+            list.Add()->Name = IntToStr(i);
+        for (int at : c.freed)
+            delete list.Items(at);
+        AnsiString left;
+        for (int i = 0; i < list.Count(); ++i) {
+            left += list.Items(i)->Name;
+            EXPECT_EQ(list.Items(i)->Parent(), &list);
+        }
+        EXPECT_EQ(left, c.left);
+    }
+}
+
+TEST(XMLDocument, ChildrenBroughtBackBelongToTheirElement)
+{
+    TrpXMLDocument doc;
+    doc.Root()->Name = "r";
+    TrpXMLItem* page = doc.Root()->Add();
+    page->Name = "page";
+    page->Unloadable = true;
+    for (int i = 0; i < 4; ++i)
+        page->Add()->Name = "o" + IntToStr(i);
+    doc.UnloadItem(page);
+    const AnsiString saved = Save(doc);
+    EXPECT_NE(saved.find("<o0/><o1/><o2/><o3/></page>"), AnsiString::npos) << saved;
+    doc.LoadItem(page);
+    ASSERT_EQ(page->Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(page->Items(i)->Name, "o" + IntToStr(i));
+        EXPECT_EQ(page->Items(i)->Parent(), page);
+        EXPECT_EQ(page->IndexOf(page->Items(i)), i);
+        EXPECT_EQ(page->Items(i)->Root(), doc.Root());
+    }
+    delete page->Items(1);
+    EXPECT_EQ(page->Count(), 3);
+    EXPECT_EQ(page->Items(1)->Name, "o2");
+}

@@ -3,6 +3,8 @@
 // footers and totals; a row moving to another column is laid out for that column.
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/output/rpOutline.h"
+
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -360,6 +362,77 @@ TEST(EnginePageColumns, RowOfBandColumnsMovingOnTakesItsTotals)
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, c.pageFooter);
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(ColumnPages(t.Pages(), lefts, 90 * kMM), c.expected);
+    }
+}
+
+// Every outline entry as "text@page:top", sub-entries in brackets.
+AnsiString OutlineOf(TrpXMLItem* Item)
+{
+    AnsiString out;
+    for (int i = 0; i < Item->Count(); ++i) {
+        TrpXMLItem* e = Item->Items(i);
+        out += " " + e->Prop("text") + "@" + e->Prop("page") + ":" + e->Prop("top");
+        if (e->Count() > 0)
+            out += " [" + OutlineOf(e) + " ]";
+    }
+    return out;
+}
+
+// Kept groups of rows: one that moves to the next page takes its totals into the column
+// footer there (not only the page footer's), and its rows' outline entries stay under the
+// group's; one that breaks into the next page column stays, and its rows count in the
+// column they lie in.
+TEST(EnginePageColumns, KeptGroupsCountWhereTheyLie)
+{
+    struct Case {
+        const char* why;
+        bool pageColumns;
+        const char* expected;
+        const char* outline;
+    };
+    const Case cases[] = {
+        {"one column: every group moves whole", false,
+         "|c1 R1-R4 12 GG1 CF 100; PH PF 1 100|c1 R5-R8 12 GG2 CF 260; PH PF 2 260|c1 R9-R12 12 GG3 CF 420; PH PF 3 420",
+         " P@0:0 [ G1@0:15 [ R1@0:30 R2@0:50 R3@0:70 R4@0:90 ] ] P@1:0 [ G2@1:15 [ R5@1:30 R6@1:50 R7@1:70 R8@1:90 ] ]"
+         " P@2:0 [ G3@2:15 [ R9@2:30 R10@2:50 R11@2:70 R12@2:90 ] ]"},
+        {"two columns: a group goes on into the next column, the last moves to a new page", true,
+         "|c1 R1-R5 15 GG1 GG2 CF 150; c2 R6-R8 9 CF 210; PH PF 1 360|c1 R9-R12 12 GG3 CF 420; PH PF 2 420",
+         " P@0:0 [ G1@0:15 [ R1@0:30 R2@0:50 R3@0:70 R4@0:90 ] G2@0:110 [ R5@0:125 R6@0:15 R7@0:35 R8@0:55 ] ]"
+         " P@1:0 [ G3@1:15 [ R9@1:30 R10@1:50 R11@1:70 R12@1:90 ] ]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        std::vector<Extended> lefts{0};
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            lefts.push_back(45 * kMM);
+        }
+        t.Page()->OutlineText = "'P'";
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* g = t.Band<TrpGroupHeader>(18, 15);
+        g->Condition = "<H.\"Group\">";
+        g->KeepTogether = true;
+        g->OutlineText = "<H.\"Group\">";
+        t.Memo(g, 0, 0, 30, 15, "G[H.\"Group\"]");
+        auto* row = t.Band<TrpMasterData>(40, 20);
+        row->SetName("Row");
+        row->OutlineText = "'R' + IntToStr(<H.\"N\">)";
+        row->SetDataSet(t.DataSet("H", NumberedRows(12, 4)));
+        t.Memo(row, 0, 0, 30, 20, "R[H.\"N\"]");
+        t.Memo(row, 30, 0, 40, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(30, 0, 40, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(3)));
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF [SUM(<H.\"Sum\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(ColumnPages(t.Pages(), lefts, 90 * kMM), c.expected);
+        EXPECT_EQ(OutlineOf(t.Pages()->GetOutline()->Root()), c.outline);
     }
 }
 
