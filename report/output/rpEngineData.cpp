@@ -133,14 +133,21 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 } else if (!s.Group && band->KeepTogether) {
                     StartKeep(band);
                 }
+                // The last row may yet move on with the footer: page and column totals take
+                // each row once the next one begins (before its group ends) or its page ends.
+                if (band->KeepFooter && band->Columns < 2)
+                    AggregateList.EndPending();
                 if (s.Group) {
                     if (first)
                         InitGroups(s.Group, 0, true);
                     else
                         CheckGroups(band, s.Group, columnKeepPos, saveCurY);
                 }
-                if (band->KeepFooter)
+                if (band->KeepFooter) {
                     footerKeepPos = PreviewPages->GetCurPosition();
+                    if (band->Columns < 2)
+                        AggregateList.StartPending();
+                }
                 if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
                     AggregateList.StartPending();
@@ -184,8 +191,11 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             if (s.Group)
                 ShowGroupFooters(s.Group, 0);
             if (!band->FooterAfterEach) {
-                if (band->KeepFooter)
+                if (band->KeepFooter) {
                     StartKeep(band, footerKeepPos);
+                    if (band->Columns < 2)
+                        AggregateList.EndPending();  // into the kept block when there is one
+                }
                 ShowBand(s.Footer);
                 if (band->KeepFooter)
                     EndKeep(band);
@@ -194,6 +204,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             if (s.Group && band->KeepTogether)
                 EndKeep(band);
         }
+        if (band->KeepFooter && band->Columns < 2)
+            AggregateList.EndPending();
         if (Stopped())
             return;
         IsFirstBand = false;

@@ -3,6 +3,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
+
 namespace {
 
 // The text of every memo whose text starts with Prefix, in page order.
@@ -70,6 +72,74 @@ TEST(AggregatesRecount, CornerCellUnderVerticalFooter)
         for (int k = 1; k <= c.columns; ++k)
             columns.push_back("c" + IntToStr(15 * k));
         EXPECT_EQ(TextsStarting(t.Pages(), "c"), columns);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Rows "r<Sum>" and a page footer "PF<sum> <count> <max>": the footer of every page must
+// equal a recount of the rows printed on that page.
+void ExpectPageFootersRecount(TrpPreviewPages* Pages)
+{
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        int sum = 0, count = 0, max = 0;
+        AnsiString footer;
+        for (const AnsiString& s : PageTexts(Pages, p)) {
+            if (s.rfind("r", 0) == 0) {
+                const int v = StrToInt(s.substr(1));
+                sum += v;
+                ++count;
+                max = std::max(max, v);
+            } else if (s.rfind("PF", 0) == 0) {
+                footer = TrimRight(s);
+            }
+        }
+        const AnsiString expected = count == 0 ? AnsiString("PF 0") : "PF" + IntToStr(sum) + " " +
+                                                                          IntToStr(count) + " " + IntToStr(max);
+        EXPECT_EQ(footer, expected) << "page " << p + 1;
+    }
+}
+
+// A footer kept with the last row takes that row on to the next page: the row counts
+// in the page footer of the page it prints on, not of the one it left.
+TEST(AggregatesRecount, LastRowMovedWithItsFooter)
+{
+    struct Case {
+        const char* why;
+        int rows;
+        bool group, keepGroup;
+    };
+    const Case cases[] = {
+        {"the last row moves with the footer", 6, false, false},
+        {"the footer fits: nothing moves", 5, false, false},
+        {"the last row starts a new page itself", 7, false, false},
+        {"two pages of rows, then the last moves", 13, false, false},
+        {"in groups: each group's last row moves with the footer", 6, true, false},
+        {"in kept groups", 6, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.group) {
+            auto* gh = t.Band<TrpGroupHeader>(0, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->KeepTogether = c.keepGroup;
+            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 100, 10, "g");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepFooter = true;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.rows, 4)));
+        t.Memo(m, 0, 0, 100, 25, "r[D.\"Sum\"]");
+        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 100, 30, "F[SUM(<D.\"Sum\">,Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15,
+               "PF[SUM(<D.\"Sum\">,Master)] [COUNT(Master)] [MAX(<D.\"Sum\">,Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ExpectPageFootersRecount(t.Pages());
+        // The band's own footer still totals every row.
+        EXPECT_EQ(TextsStarting(t.Pages(), "F"), std::vector<AnsiString>{"F" + IntToStr(5 * c.rows * (c.rows + 1))});
     }
 }
 
