@@ -123,6 +123,11 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         int walked = 0;
         while (!ds->Eof() && !RowLimitReached(band, ++walked)) {
             if (CanShow(band, band->PrintIfDetailEmpty, Depth)) {
+                // The last row may yet move on with the footer: page and column totals take
+                // each row once the next one begins (before its block or group ends) or its
+                // page ends.
+                if (band->KeepFooter && band->Columns < 2)
+                    AggregateList.EndPending();
                 if (first) {
                     if (band->KeepTogether)
                         StartKeep(band);
@@ -133,10 +138,6 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 } else if (!s.Group && band->KeepTogether) {
                     StartKeep(band);
                 }
-                // The last row may yet move on with the footer: page and column totals take
-                // each row once the next one begins (before its group ends) or its page ends.
-                if (band->KeepFooter && band->Columns < 2)
-                    AggregateList.EndPending();
                 if (s.Group) {
                     if (first)
                         InitGroups(s.Group, 0, true);
