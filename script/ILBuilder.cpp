@@ -1035,6 +1035,26 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
     return special;
 }
 
+namespace {
+
+// A bound call: one step without arguments, read straight from the item its host gave
+// instead of walking the steps.
+class TscBoundDesignator final : public TscDesignator {
+public:
+    TscBoundDesignator(TscScript* script, TscCustomVariable* item, const AnsiString& sourcePos)
+        : TscDesignator(script), FItem(item)
+    {
+        AddStep(item, sourcePos);
+        Finalize();
+    }
+    Variant GetValue() override { return FItem->GetValue(); }
+
+private:
+    TscCustomVariable* FItem; // the only step's item
+};
+
+} // namespace
+
 // A host function read in an expression with nothing but constants, when its host binds
 // such calls (TscMethodHelper::OnBind): the item the host gives stands in for the call.
 std::unique_ptr<TscDesignator> TscILParser::BindConstantCall(std::unique_ptr<TscDesignator> d, TscScript* script)
@@ -1062,10 +1082,7 @@ std::unique_ptr<TscDesignator> TscILParser::BindConstantCall(std::unique_ptr<Tsc
     TscCustomVariable* stand = AddHidden(script, std::move(item));
     if (!stand)
         return d;
-    auto bound = std::make_unique<TscDesignator>(script);
-    bound->AddStep(stand, step->SourcePos);
-    bound->Finalize();
-    return bound;
+    return std::make_unique<TscBoundDesignator>(script, stand, step->SourcePos);
 }
 
 void TscILParser::CheckArguments(TscDesignator& d)

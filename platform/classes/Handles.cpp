@@ -6,6 +6,9 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variant.h"
 
+#include <atomic>
+#include <mutex>
+
 namespace {
 
 constexpr uint32_t kLastHandle = 0x7FFFFFFFu;
@@ -26,7 +29,77 @@ Table& Tab()
     throw EInvalidHandle(Format(msg::kStaleHandle, {UIntToStr(h)}));
 }
 
+// Traced addresses -> the handle of the last object there, with kAlive while one lives
+// there (see TraceAddress).
+constexpr uint32_t kAlive = 0x80000000u;  // handles stay below it
+
+struct Traces {
+    std::mutex Lock;
+    TFlatMap<const void*, uint32_t> ByAddress;
+    std::atomic<size_t> Count{0};  // read without the lock by every constructor
+};
+
+Traces& Trc()
+{
+    static Traces t;
+    return t;
+}
+
 }  // namespace
+
+void TraceAddress(const TObject* obj)
+{
+    if (!obj)
+        return;
+    const uint32_t h = HandleOf(obj);
+    Traces& t = Trc();
+    std::lock_guard<std::mutex> guard(t.Lock);
+    t.ByAddress[obj] = h | kAlive;
+    t.Count.store(t.ByAddress.Size(), std::memory_order_relaxed);
+}
+
+uint32_t DeadHandleAt(const void* address)
+{
+    Traces& t = Trc();
+    if (!address || t.Count.load(std::memory_order_relaxed) == 0)
+        return 0;
+    std::lock_guard<std::mutex> guard(t.Lock);
+    const uint32_t* v = t.ByAddress.Find(address);
+    return v && !(*v & kAlive) ? *v : 0;
+}
+
+void ClearAddressTraces()
+{
+    Traces& t = Trc();
+    std::lock_guard<std::mutex> guard(t.Lock);
+    t.ByAddress.Clear();
+    t.Count.store(0, std::memory_order_relaxed);
+}
+
+size_t AddressTraceCount()
+{
+    return Trc().Count.load(std::memory_order_relaxed);
+}
+
+void THandleTable::Born(const TObject* obj) noexcept
+{
+    Traces& t = Trc();
+    if (t.Count.load(std::memory_order_relaxed) == 0)
+        return;
+    std::lock_guard<std::mutex> guard(t.Lock);
+    if (uint32_t* v = t.ByAddress.Find(obj))
+        *v |= kAlive;
+}
+
+void THandleTable::Died(const TObject* obj, uint32_t handle) noexcept
+{
+    Traces& t = Trc();
+    if (t.Count.load(std::memory_order_relaxed) == 0)
+        return;
+    std::lock_guard<std::mutex> guard(t.Lock);
+    if (uint32_t* v = t.ByAddress.Find(obj))
+        *v = handle ? handle : (*v & ~kAlive);
+}
 
 uint32_t THandleTable::Assign(const TObject* obj)
 {
@@ -45,6 +118,7 @@ void THandleTable::Forget(const TObject* obj) noexcept
 {
     if (obj->FHandle) {
         Tab().Live.Erase(obj->FHandle);
+        Died(obj, obj->FHandle);
         obj->FHandle = 0;
     }
 }

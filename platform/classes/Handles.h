@@ -50,10 +50,25 @@ T* VariantToObjectAs(const Variant& value)
     return static_cast<T*>(VariantToObject(value, T::StaticClass()));
 }
 
+// Raw containers (a TList, the objects of a TStrings) hold bare pointers that can outlive
+// their objects. TraceAddress(obj) follows obj's address from then on: DeadHandleAt(p)
+// gives, for a traced address where no object lives now, the handle of the last one that
+// lived there (dead), so a pointer a container still holds is answered without reading
+// freed memory; 0 while an object lives there (born there since, perhaps: the pointer
+// names it now) and for an address never traced. An object whose handle was taken away
+// (Forget) counts as gone. Safe from any thread (objects are born on painting threads too).
+void TraceAddress(const TObject* obj);
+uint32_t DeadHandleAt(const void* address);
+void ClearAddressTraces();
+size_t AddressTraceCount();
+
 // The table itself; HandleOf and TObject's destructor go through it.
 class THandleTable {
 public:
     static uint32_t Assign(const TObject* obj);
     static uint32_t Existing(const TObject* obj) { return obj->FHandle; }
     static void Forget(const TObject* obj) noexcept;
+    // TObject's constructor and destructor: an object born or dying at a traced address.
+    static void Born(const TObject* obj) noexcept;
+    static void Died(const TObject* obj, uint32_t handle) noexcept;
 };

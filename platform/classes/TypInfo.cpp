@@ -184,6 +184,26 @@ uint32_t StringToSet(const TTypeInfo* setInfo, std::string_view text)
 
 // ---------------------------------------------------------------- closures
 
+void TMethod::SetName(AnsiString name)
+{
+    TBlock* own = FBlock ? FBlock->Clone() : new TBlock(&typeid(void), CodeBytes{}, {}, false);
+    own->Name = std::move(name);
+    Release(FBlock);
+    FBlock = own;
+}
+
+const AnsiString& TMethod::EmptyName()
+{
+    static const AnsiString empty;
+    return empty;
+}
+
+const TMethod::CodeBytes& TMethod::NoCode()
+{
+    static const CodeBytes none{};
+    return none;
+}
+
 TMethod::CodeBytes TMethod::NewCode()
 {
     static uint64_t counter = 0;
@@ -212,10 +232,17 @@ void RaiseEventSignatureMismatch(const std::type_info& expected, const TMethod& 
 
 // ---------------------------------------------------------------- TObject
 
+TObject::TObject()
+{
+    THandleTable::Born(this);
+}
+
 TObject::~TObject()
 {
     if (FHandle)
         THandleTable::Forget(this);
+    else
+        THandleTable::Died(this, 0);
 }
 
 TClass TObject::StaticClass()

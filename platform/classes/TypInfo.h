@@ -59,6 +59,7 @@
 #include "platform/rtl/System.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -201,19 +202,44 @@ uint32_t StringToSet(const TTypeInfo* setInfo, std::string_view text);
 
 // ---------------------------------------------------------------- closures
 
-// A type-erased handler: the object it belongs to, the identity of its code, the name of
-// the published method it came from (if any) and the callable itself.
+// A type-erased handler: the object it belongs to and one shared, immutable block with
+// the identity of its code, the name of the published method it came from (if any) and
+// the callable itself. Copies share the block, so an event is two pointers wide and an
+// unassigned one owns nothing: a control carries a dozen of them.
 class TMethod {
 public:
     using CodeBytes = std::array<unsigned char, 16>;
 
     TMethod() = default;
-    bool Assigned() const { return FFn != nullptr; }
+    TMethod(const TMethod& other) noexcept : FData(other.FData), FBlock(other.FBlock) { Retain(FBlock); }
+    TMethod(TMethod&& other) noexcept
+        : FData(std::exchange(other.FData, nullptr)), FBlock(std::exchange(other.FBlock, nullptr)) {}
+    TMethod& operator=(const TMethod& other) noexcept
+    {
+        Retain(other.FBlock);  // first: other may be *this
+        Release(FBlock);
+        FData = other.FData;
+        FBlock = other.FBlock;
+        return *this;
+    }
+    TMethod& operator=(TMethod&& other) noexcept
+    {
+        if (this != &other) {
+            Release(FBlock);
+            FData = std::exchange(other.FData, nullptr);
+            FBlock = std::exchange(other.FBlock, nullptr);
+        }
+        return *this;
+    }
+    ~TMethod() { Release(FBlock); }
+
+    bool Assigned() const { return FBlock && FBlock->Callable; }
     TObject* Data() const { return FData; }
-    const AnsiString& Name() const { return FName; }
-    void SetName(AnsiString name) { FName = std::move(name); }
-    const std::type_info* Signature() const { return FSignature; }
-    const CodeBytes& Code() const { return FCode; }
+    const AnsiString& Name() const { return FBlock ? FBlock->Name : EmptyName(); }
+    // The block is shared: renaming gives this handler a block of its own.
+    void SetName(AnsiString name);
+    const std::type_info* Signature() const { return FBlock ? FBlock->Signature : &typeid(void); }
+    const CodeBytes& Code() const { return FBlock ? FBlock->Code : NoCode(); }
     void Clear() { *this = TMethod(); }
 
     // Equal when both are unassigned, or both are bound to the same object and code.
@@ -221,7 +247,10 @@ public:
     {
         if (!a.Assigned() || !b.Assigned())
             return a.Assigned() == b.Assigned();
-        return a.FData == b.FData && a.FCode == b.FCode && *a.FSignature == *b.FSignature;
+        if (a.FData != b.FData)
+            return false;
+        return a.FBlock == b.FBlock ||
+               (a.FBlock->Code == b.FBlock->Code && *a.FBlock->Signature == *b.FBlock->Signature);
     }
 
     // Makes a handler from a callable of signature Sig. `code` identifies the code; pass
@@ -231,10 +260,7 @@ public:
     {
         TMethod m;
         m.FData = data;
-        m.FCode = code;
-        m.FName = std::move(name);
-        m.FSignature = &typeid(Sig);
-        m.FFn = std::make_shared<const std::function<Sig>>(std::forward<F>(fn));
+        m.FBlock = new TBlockOf<Sig>(code, std::move(name), std::forward<F>(fn));
         return m;
     }
     static CodeBytes NewCode();  // a code identity no other callable has
@@ -242,17 +268,49 @@ public:
     template <class Sig>
     const std::function<Sig>* Function() const
     {
-        if (!FFn || *FSignature != typeid(Sig))
+        if (!Assigned() || *FBlock->Signature != typeid(Sig))
             return nullptr;
-        return static_cast<const std::function<Sig>*>(FFn.get());
+        return &static_cast<const TBlockOf<Sig>*>(FBlock)->Fn;
     }
 
 private:
+    // Counted by the handlers that share it; never changed once made.
+    struct TBlock {
+        TBlock(const std::type_info* signature, const CodeBytes& code, AnsiString name, bool callable)
+            : Signature(signature), Code(code), Name(std::move(name)), Callable(callable) {}
+        TBlock(const TBlock& other)
+            : Signature(other.Signature), Code(other.Code), Name(other.Name), Callable(other.Callable) {}
+        virtual ~TBlock() = default;
+        virtual TBlock* Clone() const { return new TBlock(*this); }
+        mutable std::atomic<uint32_t> Refs{1};
+        const std::type_info* const Signature;
+        const CodeBytes Code;
+        AnsiString Name;  // set only while the block is not yet shared
+        const bool Callable;
+    };
+    template <class Sig>
+    struct TBlockOf final : TBlock {
+        template <class F>
+        TBlockOf(const CodeBytes& code, AnsiString name, F&& fn)
+            : TBlock(&typeid(Sig), code, std::move(name), true), Fn(std::forward<F>(fn)) {}
+        TBlock* Clone() const override { return new TBlockOf(*this); }
+        std::function<Sig> Fn;
+    };
+    static void Retain(const TBlock* b) noexcept
+    {
+        if (b)
+            b->Refs.fetch_add(1, std::memory_order_relaxed);
+    }
+    static void Release(const TBlock* b) noexcept
+    {
+        if (b && b->Refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            delete b;
+    }
+    static const AnsiString& EmptyName();
+    static const CodeBytes& NoCode();
+
     TObject* FData = nullptr;
-    AnsiString FName;
-    const std::type_info* FSignature = &typeid(void);
-    CodeBytes FCode{};
-    std::shared_ptr<const void> FFn;
+    const TBlock* FBlock = nullptr;
 };
 
 // The name a class publishes for the method with this code, or "" (see TPropertyTable::Method).
@@ -342,7 +400,7 @@ SKLAD_EVENT_TYPE(TNotifyEvent)
 // The root of every class. Not copyable: objects have identity (handles, owners).
 class TObject {
 public:
-    TObject() = default;
+    TObject();
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject();

@@ -675,17 +675,21 @@ void TADOQuery::InternalOpen()
 
     DbFaults::BeforeStatement();
     ReserveRows(16);
-    // The statement's own calls, in the loop that runs once per cell.
+    // One call into the statement per cell: the column's value is read through the value
+    // calls, which skip the statement's per-call error bookkeeping. The connection is used by
+    // one thread (opened without SQLite's mutexes), which is what reading a column's value
+    // this way asks for.
     sqlite3_stmt* const h = st.Handle();
     try {
         while (st.Step()) {
             Variant* cells = AppendRow();
             for (int c = 0; c < n; ++c) {
                 const TFieldType type = types[static_cast<size_t>(c)];
-                switch (sqlite3_column_type(h, c)) {
+                sqlite3_value* const cell = sqlite3_column_value(h, c);
+                switch (sqlite3_value_type(cell)) {
                 case SQLITE_NULL: break;
                 case SQLITE_INTEGER: {
-                    const int64_t i = sqlite3_column_int64(h, c);
+                    const int64_t i = sqlite3_value_int64(cell);
                     switch (type) {
                     case ftFloat: case ftCurrency: case ftBCD: cells[c] = Variant(double(i)); break;
                     case ftDate: case ftTime: case ftDateTime: cells[c] = Variant(TDateTime(double(i))); break;
@@ -700,7 +704,7 @@ void TADOQuery::InternalOpen()
                     break;
                 }
                 case SQLITE_FLOAT: {
-                    const double d = sqlite3_column_double(h, c);
+                    const double d = sqlite3_value_double(cell);
                     if (type == ftDate || type == ftTime || type == ftDateTime)
                         cells[c] = Variant(TDateTime(d));
                     else if (type == ftString || type == ftFixedChar || type == ftWideString)
@@ -710,11 +714,20 @@ void TADOQuery::InternalOpen()
                     break;
                 }
                 case SQLITE_TEXT: {
-                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(h, c));
-                    SetTextCell(c, std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(h, c))));
+                    // UTF-8 text is taken as stored: asking for it as text would first copy
+                    // it to add the terminating zero, which the cell has no use for.
+                    const void* text = sqlite3_value_encoding(cell) == SQLITE_UTF8 ? sqlite3_value_blob(cell)
+                                                                                 : sqlite3_value_text(cell);
+                    const auto size = static_cast<size_t>(sqlite3_value_bytes(cell));
+                    SetTextCell(c, text ? std::string_view(static_cast<const char*>(text), size) : std::string_view());
                     break;
                 }
-                default: cells[c] = Variant(AnsiString(st.ColumnBlob(c))); break;
+                default: {
+                    const auto* blob = static_cast<const char*>(sqlite3_value_blob(cell));
+                    const auto size = static_cast<size_t>(sqlite3_value_bytes(cell));
+                    cells[c] = Variant(AnsiString(blob ? std::string_view(blob, size) : std::string_view()));
+                    break;
+                }
                 }
             }
         }

@@ -457,10 +457,9 @@ void TDataSet::CheckActive() const
 
 void TDataSet::ClearRows()
 {
-    FCells.clear();
-    FPending.clear();
-    FPendingCount = 0;
-    FText.clear();
+    FCells.Clear();
+    FHasTextCells = false;
+    FText.Clear();
     FRowSerial.clear();
     FCurrent = -1;
 }
@@ -468,7 +467,7 @@ void TDataSet::ClearRows()
 void TDataSet::ReserveRows(size_t rows)
 {
     FColCount = static_cast<size_t>(FFieldDefs.Count());
-    FCells.reserve(rows * FColCount);
+    FCells.Reserve(rows * FColCount);
     FRowSerial.reserve(rows);
 }
 
@@ -476,32 +475,22 @@ Variant* TDataSet::AppendRow()
 {
     if (FRowSerial.empty())
         FColCount = static_cast<size_t>(FFieldDefs.Count());
-    const size_t at = FCells.size();
-    if (at + FColCount > FCells.capacity()) {
-        FCells.reserve(std::max(FCells.capacity() * 2, at + FColCount));
-        FPending.reserve(FCells.capacity());
-    }
-    for (size_t c = 0; c < FColCount; ++c) {
-        FCells.emplace_back(Variant::Null());
-        FPending.push_back(0);
-    }
+    Variant* cells = FCells.Grow(FColCount);
+    for (size_t c = 0; c < FColCount; ++c)
+        new (cells + c) Variant(Variant::Null());
     FRowSerial.push_back(FNextSerial++);
-    return FCells.data() + at;
+    return cells;
 }
 
 void TDataSet::SetLongTextCell(size_t cell, std::string_view utf8)
 {
-    FCells[cell] = Variant(Utf8ToAnsi(utf8));
-    if (FPending[cell]) {
-        FPending[cell] = 0;
-        --FPendingCount;
-    }
+    FCells[cell] = VarFromUtf8(utf8);
 }
 
 Variant TDataSet::TextCell(size_t cell) const
 {
     const auto packed = static_cast<uint64_t>(FCells[cell].RawInt64());
-    return Variant(Utf8ToAnsi(std::string_view(FText.data() + (packed >> 24), packed & 0xFFFFFF)));
+    return VarFromUtf8(std::string_view(FText.Data() + (packed >> 24), packed & 0xFFFFFF));
 }
 
 void TDataSet::Open()
@@ -755,15 +744,7 @@ void TDataSet::GetFieldNames(TStrings* list)
 void TDataSet::InternalDelete(int row)
 {
     const size_t first = static_cast<size_t>(row) * FColCount;
-    for (size_t i = first; i < first + FColCount; ++i)
-        if (FPending[i]) {
-            FPending[i] = 0;
-            --FPendingCount;
-        }
-    const auto at = FCells.begin() + static_cast<std::ptrdiff_t>(first);
-    FCells.erase(at, at + static_cast<std::ptrdiff_t>(FColCount));
-    const auto flags = FPending.begin() + static_cast<std::ptrdiff_t>(first);
-    FPending.erase(flags, flags + static_cast<std::ptrdiff_t>(FColCount));
+    FCells.Erase(first, FColCount);
     FRowSerial.erase(FRowSerial.begin() + row);
 }
 

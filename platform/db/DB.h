@@ -35,8 +35,12 @@
 #include "platform/db/DbConsts.h"
 #include "platform/rtl/Variant.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +48,68 @@
 class TDataSet;
 class TDataSource;
 class TField;
+
+namespace db_detail {
+
+// A growing array of values whose bytes may move as they are (a Variant and a char hold no
+// pointer into themselves). It grows by realloc, so a large result moves without copying,
+// where a vector would move its values one by one at each doubling.
+template <class T>
+class TRelocatableArray {
+public:
+    TRelocatableArray() = default;
+    TRelocatableArray(const TRelocatableArray&) = delete;
+    TRelocatableArray& operator=(const TRelocatableArray&) = delete;
+    ~TRelocatableArray()
+    {
+        Clear();
+        std::free(static_cast<void*>(FData));
+    }
+    size_t Size() const noexcept { return FSize; }
+    T* Data() noexcept { return FData; }
+    const T* Data() const noexcept { return FData; }
+    T& operator[](size_t i) noexcept { return FData[i]; }
+    const T& operator[](size_t i) const noexcept { return FData[i]; }
+    void Clear() noexcept  // keeps the room
+    {
+        std::destroy_n(FData, FSize);
+        FSize = 0;
+    }
+    void Reserve(size_t n)
+    {
+        if (n <= FCapacity)
+            return;
+        if (n > SIZE_MAX / sizeof(T))
+            throw std::bad_alloc();
+        void* p = std::realloc(static_cast<void*>(FData), n * sizeof(T));
+        if (!p)
+            throw std::bad_alloc();
+        FData = static_cast<T*>(p);
+        FCapacity = n;
+    }
+    // Room for n more at the end, counted in Size: the caller constructs them at once.
+    T* Grow(size_t n)
+    {
+        if (n > FCapacity - FSize)
+            Reserve(std::max(FCapacity * 2, FSize + n));
+        T* at = FData + FSize;
+        FSize += n;
+        return at;
+    }
+    void Erase(size_t first, size_t count) noexcept
+    {
+        std::destroy_n(FData + first, count);
+        std::memmove(static_cast<void*>(FData + first), static_cast<const void*>(FData + first + count),
+                     (FSize - first - count) * sizeof(T));
+        FSize -= count;
+    }
+
+private:
+    T* FData = nullptr;
+    size_t FSize = 0, FCapacity = 0;
+};
+
+}  // namespace db_detail
 
 SKLAD_ENUM(TFieldType, ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
            ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic, ftFmtMemo,
@@ -347,23 +413,26 @@ protected:
     // Puts UTF-8 text into cell `col` of the row just appended. The cell keeps the UTF-8
     // bytes and gives the CP1251 string at each read: no string record per cell is made
     // for the whole result, and a row fetched for one field converts only that one.
+    // Such a cell is held in the form of a Currency: a dataset that puts text this way keeps
+    // no Currency cells of its own (a database's values never arrive as Currency).
     void SetTextCell(int col, std::string_view utf8)
     {
-        const size_t i = FCells.size() - FColCount + static_cast<size_t>(col);
-        if (utf8.size() > kMaxPendingText || FText.size() > kMaxTextOffset) {
+        const size_t i = FCells.Size() - FColCount + static_cast<size_t>(col);
+        const size_t at = FText.Size();
+        if (utf8.size() > kMaxPendingText || at > kMaxTextOffset) {
             SetLongTextCell(i, utf8);
             return;
         }
-        FCells[i] = Variant(static_cast<long long>((FText.size() << 24) | utf8.size()));
-        FText.append(utf8);
-        FPendingCount += FPending[i] == 0;
-        FPending[i] = 1;
+        FCells[i] = Variant(Currency::FromScaled(static_cast<int64_t>((at << 24) | utf8.size())));
+        if (!utf8.empty())
+            std::memcpy(FText.Grow(utf8.size()), utf8.data(), utf8.size());
+        FHasTextCells = true;
     }
     Variant CellAt(int row, int col) const
     {
         const size_t i = static_cast<size_t>(row) * FColCount + static_cast<size_t>(col);
         const Variant& cell = FCells[i];
-        if (cell.VType() == varInt64 && FPendingCount > 0 && FPending[i])  // only a number's flag is read
+        if (cell.VType() == varCurrency && FHasTextCells)
             return TextCell(i);
         return cell;
     }
@@ -392,12 +461,11 @@ private:
     int FDisableCount = 0;
     bool FPendingChange = false;
     size_t FColCount = 0;
-    // rows * FColCount. A cell whose FPending flag is set holds (offset << 24 | length) of
-    // its UTF-8 text in FText as an Int64.
-    std::vector<Variant> FCells;
-    std::vector<uint8_t> FPending;
-    size_t FPendingCount = 0;
-    std::string FText;
+    // rows * FColCount. While FHasTextCells, a Currency cell holds (offset << 24 | length)
+    // of its UTF-8 text in FText.
+    db_detail::TRelocatableArray<Variant> FCells;
+    bool FHasTextCells = false;
+    db_detail::TRelocatableArray<char> FText;
     std::vector<uint64_t> FRowSerial;  // bookmark serial of each row, increasing
     uint64_t FNextSerial = 1;
     uint64_t FGeneration = 0;

@@ -84,8 +84,9 @@ public:
     TNotifyEvent OnChange;
 
 protected:
-    // Raises OnChange, unless changes are being collected (BeginUpdate).
-    void Changed();
+    // Raises OnChange, unless changes are being collected (BeginUpdate). An owner that
+    // holds the object inline may hear of changes here instead.
+    virtual void Changed();
 };
 
 class TFont : public TGraphicsObject {

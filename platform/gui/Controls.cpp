@@ -33,9 +33,12 @@ void TControl::Publish(TPropertyTable& t)
     t.Event("OnCanResize", &TControl::OnCanResize);
 }
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>())
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+void TControl::TOwnFont::Changed()
 {
-    FFont->OnChange = TNotifyEvent::Lambda([this](TObject*) { FontChanged(); });
+    TFont::Changed();
+    Control->FontChanged();
 }
 
 namespace {
@@ -234,7 +237,7 @@ bool TControl::AcceptsInput() const
 void TControl::SetFont(TFont* value)
 {
     if (value)
-        FFont->Assign(value);
+        FFont.Assign(value);
 }
 
 void TControl::FontChanged()
@@ -259,7 +262,7 @@ void TControl::ParentFontChanged()
     if (!FParentFont || !FParent)
         return;
     FSettingParentFont = true;
-    FFont->Assign(FParent->GetFont());
+    FFont.Assign(FParent->GetFont());
     FSettingParentFont = false;
 }
 

@@ -108,7 +108,7 @@ public:
     // Showing, enabled, and on a form that no modal form blocks.
     bool AcceptsInput() const;
 
-    TFont* GetFont() const { return FFont.get(); }
+    TFont* GetFont() const { return const_cast<TOwnFont*>(&FFont); }
     void SetFont(TFont* value);
     bool GetParentFont() const { return FParentFont; }
     void SetParentFont(bool value);
@@ -242,7 +242,14 @@ private:
     TAnchors FAnchors{akLeft, akTop};
     // Distances kept for right/bottom anchors, taken when the control is placed.
     int FAnchorRight = 0, FAnchorBottom = 0;
-    std::unique_ptr<TFont> FFont;
+    // The font lives inside the control (one block to make and free) and tells it of
+    // its changes itself, so no handler has to be made for it.
+    struct TOwnFont final : TFont {
+        explicit TOwnFont(TControl* control) : Control(control) {}
+        void Changed() override;
+        TControl* const Control;
+    };
+    TOwnFont FFont{this};
     bool FParentFont = true;
     bool FSettingParentFont = false;
     TColor FColor = clBtnFace;

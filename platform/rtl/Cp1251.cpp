@@ -312,13 +312,12 @@ AnsiString AnsiToUtf8(std::string_view ansi)
     return out;
 }
 
-AnsiString Utf8ToAnsi(std::string_view utf8)
+size_t Utf8ToAnsiInto(std::string_view utf8, char* out) noexcept
 {
-    // Every output byte takes at least one input byte, so the text is sized once: ASCII
-    // runs are copied eight bytes at a time, and two-byte sequences (all of Cyrillic) are
-    // decoded on the spot; anything else goes through the full decoder.
-    AnsiString out(utf8.size(), '\0');
-    char* o = out.data();
+    // Every output byte takes at least one input byte: ASCII runs are copied eight bytes at
+    // a time, and two-byte sequences (all of Cyrillic) are decoded on the spot; anything else
+    // goes through the full decoder.
+    char* o = out;
     const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
     size_t i = 0;
     const size_t n = utf8.size();
@@ -352,6 +351,20 @@ AnsiString Utf8ToAnsi(std::string_view utf8)
         const int c = cp < 0 ? -1 : cp1251::FromUnicode(char32_t(cp));
         *o++ = c < 0 ? '?' : char(c);
     }
-    out.resize(size_t(o - out.data()));
+    return size_t(o - out);
+}
+
+AnsiString Utf8ToAnsi(std::string_view utf8)
+{
+    // Russian text takes half its UTF-8 size: a short text is converted on the stack first,
+    // so that its string is made at its own length (a word of up to 15 letters then needs
+    // no heap at all).
+    constexpr size_t kOnStack = 512;
+    if (utf8.size() > AnsiString().capacity() && utf8.size() <= kOnStack) {
+        char buf[kOnStack];
+        return AnsiString(buf, Utf8ToAnsiInto(utf8, buf));
+    }
+    AnsiString out(utf8.size(), '\0');
+    out.resize(Utf8ToAnsiInto(utf8, out.data()));
     return out;
 }

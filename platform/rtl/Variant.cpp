@@ -1,6 +1,7 @@
 // Variant - construction, copying and conversions. The rules are in Variant.h.
 #include "platform/rtl/Variant.h"
 
+#include "platform/rtl/Cp1251.h"
 #include "platform/rtl/VariantImpl.h"
 
 #include <cmath>
@@ -49,27 +50,25 @@ using namespace rtl_variant;
 
 namespace {
 
-// At most this many free string records wait per thread; the rest go back to the heap.
+// At most this many free string records wait per thread, each with a buffer of at most
+// kKeptCapacity bytes; the rest go back to the heap.
 constexpr int kFreeStrRecords = 4096;
+constexpr size_t kKeptCapacity = 256;
 
 struct TFreeStrRecords {
-    struct Node {
-        Node* Next;
-    };
-    Node* Head = nullptr;
+    VarStrRep* Items[kFreeStrRecords];
     int Count = 0;
+    bool Closed = false;
     ~TFreeStrRecords()
     {
-        while (Node* n = Head) {
-            Head = n->Next;
-            ::operator delete(n);
-        }
-        Count = kFreeStrRecords;  // records freed later (static Variants) go to the heap
+        while (Count > 0)
+            delete Items[--Count];
+        Closed = true;  // records freed later (static Variants) go to the heap
     }
 };
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kPoolStrRecords = false;  // let the sanitizer see every record freed
+constexpr bool kPoolStrRecords = false;  // let the sanitizer see every record and buffer freed
 #else
 constexpr bool kPoolStrRecords = true;
 #endif
@@ -78,37 +77,46 @@ thread_local TFreeStrRecords tFreeStrRecords;
 
 }  // namespace
 
-void* detail::VarStrRep::operator new(size_t size)
+VarStrRep* detail::NewStrRep()
 {
     TFreeStrRecords& f = tFreeStrRecords;
-    if (kPoolStrRecords && f.Head && size == sizeof(VarStrRep)) {
-        TFreeStrRecords::Node* n = f.Head;
-        f.Head = n->Next;
-        --f.Count;
-        return n;
+    if (kPoolStrRecords && f.Count > 0) {
+        VarStrRep* r = f.Items[--f.Count];
+        r->Refs = 1;
+        return r;
     }
-    return ::operator new(size);
+    return new VarStrRep;
 }
 
-void detail::VarStrRep::operator delete(void* p) noexcept
+void detail::FreeStrRep(VarStrRep* rep) noexcept
 {
     TFreeStrRecords& f = tFreeStrRecords;
-    if (kPoolStrRecords && p && f.Count < kFreeStrRecords) {
-        auto* n = static_cast<TFreeStrRecords::Node*>(p);
-        n->Next = f.Head;
-        f.Head = n;
-        ++f.Count;
+    if (kPoolStrRecords && !f.Closed && f.Count < kFreeStrRecords && rep->Text.capacity() <= kKeptCapacity) {
+        rep->Text.clear();
+        f.Items[f.Count++] = rep;
         return;
     }
-    ::operator delete(p);
+    delete rep;
 }
 
 namespace {
+// A new record whose text `fill` writes; the record goes back if writing raises.
+template <class F>
+VarStrRep* NewStrWith(F&& fill)
+{
+    VarStrRep* r = detail::NewStrRep();
+    try {
+        fill(r->Text);
+    } catch (...) {
+        detail::FreeStrRep(r);
+        throw;
+    }
+    return r;
+}
+
 VarStrRep* NewStr(std::string_view s)
 {
-    auto* r = new VarStrRep;
-    r->Text.assign(s.data(), s.size());
-    return r;
+    return NewStrWith([&](AnsiString& t) { t.assign(s.data(), s.size()); });
 }
 }  // namespace
 
@@ -118,9 +126,21 @@ Variant::Variant(std::string_view v) : FType(varString) { FData.VString = NewStr
 Variant::Variant(const AnsiString& v) : FType(varString) { FData.VString = NewStr(v); }
 Variant::Variant(AnsiString&& v) : FType(varString)
 {
-    auto* r = new VarStrRep;
-    r->Text = std::move(v);
-    FData.VString = r;
+    // A text on the heap is taken over; a short one is copied into the record's own buffer.
+    FData.VString = NewStrWith([&](AnsiString& t) {
+        if (v.size() <= t.capacity())
+            t.assign(v);
+        else
+            t = std::move(v);
+    });
+}
+
+Variant VarFromUtf8(std::string_view utf8)
+{
+    return VariantAccess::MakeStr(NewStrWith([&](AnsiString& t) {
+        t.resize(utf8.size());
+        t.resize(Utf8ToAnsiInto(utf8, t.data()));
+    }));
 }
 
 Variant::Variant(unsigned long v) : FType(varInt64)
@@ -162,7 +182,7 @@ void Variant::ReleaseData() noexcept
 {
     if (FType == varString || FType == varOleStr) {
         if (--FData.VString->Refs == 0)
-            delete FData.VString;
+            detail::FreeStrRep(FData.VString);
     } else if (FType == varDispatch || FType == varUnknown) {
         if (FData.VDispatch)
             FData.VDispatch->Release();
@@ -202,11 +222,6 @@ bool Variant::AppendUnshared(std::string_view text)
 AnsiString* Variant::UnsharedStr() noexcept
 {
     return FType == varString && FData.VString->Refs == 1 ? &FData.VString->Text : nullptr;
-}
-
-const AnsiString* Variant::StrPtr() const noexcept
-{
-    return FType == varString || FType == varOleStr ? &FData.VString->Text : nullptr;
 }
 
 Variant EmptyParam() { return Variant::Error(int32_t(0x80020004u)); }

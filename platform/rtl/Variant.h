@@ -134,7 +134,11 @@ private:
 };
 
 namespace detail {
-struct VarStrRep;
+// A string Variant's shared text (see VariantImpl.h for how records are made and freed).
+struct VarStrRep {
+    int Refs = 1;
+    AnsiString Text;
+};
 struct VarArrayRep;
 Variant VarAddSlow(const Variant& a, const Variant& b);
 }  // namespace detail
@@ -238,7 +242,10 @@ public:
     IVariantDispatch* AsDispatch() const;  // no reference taken; EVariantTypeCastError if not varDispatch
 
     // Direct access to a string Variant's text (nullptr when not varString).
-    const AnsiString* StrPtr() const noexcept;
+    const AnsiString* StrPtr() const noexcept
+    {
+        return FType == varString || FType == varOleStr ? &FData.VString->Text : nullptr;
+    }
     // Appends text in place to a string Variant whose text no other Variant shares (what
     // v = v + text gives, without copying v); false, and nothing changed, otherwise.
     bool AppendUnshared(std::string_view text);
@@ -362,6 +369,9 @@ bool VarIsStr(const Variant& v);      // varString, varOleStr
 bool VarIsType(const Variant& v, TVarType t);
 AnsiString VarTypeAsText(TVarType t);  // "Integer", "String", "Array of Variant", ...
 
+// A string Variant of UTF-8 text, converted to CP1251 by the rules of Utf8ToAnsi straight
+// into the Variant's own string.
+Variant VarFromUtf8(std::string_view utf8);
 AnsiString VarToStr(const Variant& v);  // "" for Null
 AnsiString VarToStr(const Variant& v, const TFormatSettings& fs);
 AnsiString VarToStrDef(const Variant& v, const AnsiString& def);  // def for Null and Empty

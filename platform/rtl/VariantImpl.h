@@ -8,14 +8,12 @@
 
 namespace detail {
 
-struct VarStrRep {
-    int Refs = 1;
-    AnsiString Text;
-    // Records come from a short free list of the thread: a dataset reopened for every
-    // point select frees and makes the same few strings again.
-    static void* operator new(size_t size);
-    static void operator delete(void* p) noexcept;
-};
+// String records are made by NewStrRep and given back by FreeStrRep: a record freed goes
+// to a short free list of the thread with its text's buffer, so a text made again (a
+// dataset's cells read row after row, a dataset reopened for every point select) is written
+// into a buffer that is already there, without the heap.
+VarStrRep* NewStrRep();  // Refs 1, Text empty (its buffer may be a reused one)
+void FreeStrRep(VarStrRep* rep) noexcept;
 
 // Elements are stored with the first index varying fastest, so changing the last bound
 // keeps every remaining element in place.
@@ -36,6 +34,13 @@ public:
     static detail::VarArrayRep* Arr(const Variant& v) { return v.FData.VArray; }
     static const Variant::Data& Data(const Variant& v) { return v.FData; }
     static Variant MakeArray(detail::VarArrayRep* rep);
+    static Variant MakeStr(detail::VarStrRep* rep)
+    {
+        Variant v;
+        v.FType = varString;
+        v.FData.VString = rep;
+        return v;
+    }
     // Makes the array unique (copy on write) and returns it.
     static detail::VarArrayRep* MutableArr(Variant& v);
 };

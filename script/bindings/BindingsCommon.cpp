@@ -21,7 +21,6 @@ namespace {
 constexpr uint32_t kFreedMark = 0x80000000u; // handles stay below it
 std::vector<uint32_t> gScriptMade;
 size_t gScriptMadeSweepAt = 1024;
-TFlatMap<const TObject*, uint32_t> gStored;                // pointer -> handle when put into a raw container
 std::vector<std::unique_ptr<TComponent>> gPendingFrees;    // taken away, destroyed from the event loop
 bool gFlushPosted = false;
 int gEventDepth = 0;
@@ -155,17 +154,17 @@ Variant ObjOut(const TObject* obj)
 
 void RememberStored(const TObject* obj)
 {
-    if (obj)
-        gStored[obj] = HandleOf(obj);
+    TraceAddress(obj);
 }
 
 Variant StoredObject(const TObject* obj)
 {
     if (!obj)
         return Variant(0);
-    const uint32_t* stored = gStored.Find(obj);
-    if (stored && !IsLiveHandle(*stored))
-        return Variant(static_cast<int>(*stored)); // stale: the script gets a clean error on use
+    // A stored object that died since: the script gets a clean error on use. Once
+    // another object is born at its address, the pointer names that one.
+    if (const uint32_t dead = DeadHandleAt(obj))
+        return Variant(static_cast<int>(dead));
     return ObjectToVariant(obj);
 }
 
@@ -215,7 +214,7 @@ void FreeObject(TObject* obj)
     FreeEventsOf(obj);
     if (uint32_t* entry = ScriptMadeEntry(ExistingHandleOf(obj)))
         *entry |= kFreedMark;
-    // gStored keeps its entry: a list may still hold the pointer, and must give back
+    // Its address trace stays: a list may still hold the pointer, and must give back
     // the dead handle, not look at freed memory.
 
     auto* control = dynamic_cast<TControl*>(obj);
@@ -266,7 +265,7 @@ void FreeScriptOrphans()
     }
     gScriptMade.clear();
     gScriptMadeSweepAt = 1024;
-    gStored.Clear();
+    ClearAddressTraces();
 }
 
 int EventDepth()

@@ -24,7 +24,8 @@
 //
 // Raw containers (TList, TStrings.Objects) hold plain pointers. An object read
 // back from one is returned by the handle it had when it was stored, so an
-// object freed since then reads as a stale handle instead of freed memory.
+// object freed since then reads as a stale handle instead of freed memory,
+// until another object is born at its address: the pointer then names that one.
 #pragma once
 
 #include "script/Events.h"

@@ -308,6 +308,74 @@ TEST_F(WarehouseTest, DeleteRemovesTheCurrentRowOfASingleTableSelect)
     EXPECT_NE(q->FindField("StructureDocuments.Архив"), nullptr);
 }
 
+// Every kind of value SQLite hands back comes out of a query as its Variant, the cells
+// around it untouched.
+struct CellCase {
+    const char* why;
+    const char* expression;
+    Variant expected;
+};
+
+TEST_F(WarehouseTest, EveryStoredKindComesBackAsItsVariant)
+{
+    const CellCase cases[] = {
+        {"Null", "NULL", Null()},
+        {"integer", "-7", Variant(-7)},
+        {"integer beyond 32 bits", "5000000000", Variant(5000000000LL)},
+        {"real", "2.5", Variant(2.5)},
+        {"short text", "'шт'", Variant("шт")},
+        {"text longer than a short string", "'Ёлка №5, длинное имя товара'", Variant("Ёлка №5, длинное имя товара")},
+        {"empty text", "''", Variant("")},
+        {"blob bytes as they are", "X'00FF41'", Variant(std::string_view("\0\xFF" "A", 3))},
+        {"empty blob", "X''", Variant("")},
+    };
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        q->OpenSql(AnsiString("Select 'до' As A, ") + c.expression + " As V, 12 As B, 'после' As C");
+        ASSERT_EQ(q->RecordCount(), 1);
+        EXPECT_TRUE(IdenticalValues(q->FieldByName("V")->Value(), c.expected)) << VarToStr(q->FieldByName("V")->Value());
+        EXPECT_TRUE(IdenticalValues(q->FieldByName("A")->Value(), Variant("до")));
+        EXPECT_TRUE(IdenticalValues(q->FieldByName("B")->Value(), Variant(12)));
+        EXPECT_TRUE(IdenticalValues(q->FieldByName("C")->Value(), Variant("после")));
+    }
+}
+
+TEST_F(WarehouseTest, ManyRowsKeepTheirTextsThroughGrowthAndDeletes)
+{
+    // Enough rows for the result's storage to grow many times over; texts of every length
+    // from empty to past a short string, read after the result is whole and after rows
+    // between them are deleted.
+    auto name = [](int i) { return i % 7 == 0 ? AnsiString() : AnsiString(size_t(i % 40), 'ж') + IntToStr(i); };
+    const int rows = 500;
+    {
+        TTransaction t(*conn);
+        for (int i = 0; i < rows; ++i)
+            q->ExecSql("Insert Into TempStructureDocuments (Наименование, Количество) Values (:n, :q)",
+                       {{"n", name(i)}, {"q", i}});
+        t.Commit();
+    }
+    q->OpenSql("Select Наименование, Количество From TempStructureDocuments Order By Количество");
+    ASSERT_EQ(q->RecordCount(), rows);
+    std::vector<int> left;
+    for (int i = 0; i < rows; ++i)
+        left.push_back(i);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (size_t r = 0; r < left.size(); ++r) {
+            ASSERT_EQ(q->RowValue(int(r) + 1, 0).AsString(), name(left[r])) << "pass " << pass << ", row " << r + 1;
+            ASSERT_EQ(q->RowValue(int(r) + 1, 1).AsInteger(), left[r]);
+        }
+        // Every third row goes, from the end so the row numbers before stay.
+        TTransaction t(*conn);
+        for (int r = int(left.size()) - 1; r >= 0; r -= 3) {
+            q->SetRecNo(r + 1);
+            q->Delete();
+            left.erase(left.begin() + r);
+        }
+        t.Commit();
+        ASSERT_EQ(q->RecordCount(), int(left.size()));
+    }
+}
+
 TEST_F(WarehouseTest, TextCellsReadLateGiveTheirOwnRowsText)
 {
     // A text cell keeps its UTF-8 bytes and is converted when read: rows read out of order,

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 namespace {
 
 class TypInfoTest : public ::testing::Test {
@@ -313,6 +316,68 @@ TEST_F(TypInfoTest, RegisteringAnotherClassUnderATakenNameFails)
     // Same class twice is fine; FindClass keeps returning it.
     RegisterClass(TTestWidget::StaticClass());
     EXPECT_EQ(FindClass("TTestWidget"), TTestWidget::StaticClass());
+}
+
+// A handler is two pointers wide and shares its block among copies: the block (and
+// what the callable holds) lives exactly as long as the last copy, and renaming a
+// copy leaves the others as they were.
+TEST_F(TypInfoTest, HandlersShareTheirCodeAmongCopies)
+{
+    static_assert(sizeof(TMethod) <= 2 * sizeof(void*), "an unassigned event costs two pointers");
+    static_assert(sizeof(TNotifyEvent) == sizeof(TMethod));
+    TTestForm form(nullptr);
+    auto alive = std::make_shared<int>(0);
+    std::weak_ptr<int> watch = alive;
+    int calls = 0;
+    TNotifyEvent original = TNotifyEvent::Lambda([held = std::move(alive), &calls](TObject*) { ++calls; }, &form, "Own");
+    struct Row {
+        const char* why;
+        std::function<TNotifyEvent(TNotifyEvent&)> make;  // from the original, which it may change
+    };
+    const Row rows[] = {
+        {"copy", [](TNotifyEvent& e) { return e; }},
+        {"copy assigned over a handler", [&](TNotifyEvent& e) { TNotifyEvent t(&form, &TTestForm::Button1Click); t = e; return t; }},
+        {"self-assignment", [](TNotifyEvent& e) { TNotifyEvent t = e; auto& same = t; t = same; return t; }},
+        {"move", [](TNotifyEvent& e) { TNotifyEvent t = e; return TNotifyEvent(std::move(t)); }},
+        {"move assigned", [](TNotifyEvent& e) { TNotifyEvent t; TNotifyEvent u = e; t = std::move(u); return t; }},
+        {"through a published property", [&](TNotifyEvent& e) {
+             TTestWidget w(nullptr);
+             SetMethodProp(&w, "OnClick", e.Method());
+             return TNotifyEvent::FromMethod(GetMethodProp(&w, "OnClick"));
+         }},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        const int before = calls;
+        TNotifyEvent copy = r.make(original);
+        EXPECT_EQ(copy, original);
+        EXPECT_EQ(copy.Name(), "Own");
+        EXPECT_EQ(copy.Method().Data(), &form);
+        copy(nullptr);
+        original(nullptr);
+        EXPECT_EQ(calls, before + 2);
+        EXPECT_TRUE(original.Assigned());
+    }
+    // Renaming one copy gives it a block of its own, with the same code.
+    TMethod renamed = original.Method();
+    renamed.SetName("Other");
+    EXPECT_EQ(original.Name(), "Own");
+    EXPECT_EQ(renamed.Name(), "Other");
+    EXPECT_EQ(TNotifyEvent::FromMethod(renamed), original);
+    TMethod nameless;
+    nameless.SetName("Alone");
+    EXPECT_FALSE(nameless.Assigned());
+    EXPECT_EQ(nameless.Name(), "Alone");
+    EXPECT_EQ(nameless, TMethod());
+    // The callable goes with the last handler that holds it.
+    EXPECT_FALSE(watch.expired());
+    TNotifyEvent last = original;
+    original.Clear();
+    EXPECT_FALSE(watch.expired());
+    renamed.Clear();
+    EXPECT_FALSE(watch.expired());
+    last = TNotifyEvent();
+    EXPECT_TRUE(watch.expired());
 }
 
 }  // namespace

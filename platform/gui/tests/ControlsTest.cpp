@@ -5,8 +5,12 @@
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -164,6 +168,43 @@ TEST_F(GuiTest, ListBoxSelectionFromTheUserClicks)
     EXPECT_TRUE(list->GetSelected(1));
     EXPECT_EQ(clicks, 1);
     EXPECT_THROW(list->GetSelected(5), EListError);
+}
+
+// A control holds its font inline; every kind of change to it still reaches the
+// control: it stops following its parent, and the children that follow it follow.
+TEST_F(GuiTest, EveryChangeOfAControlsFontReachesItAndItsChildren)
+{
+    struct Row {
+        const char* why;
+        std::function<void(TFont&)> change;
+    };
+    const Row rows[] = {
+        {"size", [](TFont& f) { f.SetSize(14); }},
+        {"name", [](TFont& f) { f.SetName("Arial"); }},
+        {"style", [](TFont& f) { f.SetStyle({fsBold}); }},
+        {"colour", [](TFont& f) { f.SetColor(clRed); }},
+        {"assigned from another font", [](TFont& f) { TFont other; other.SetSize(20); other.SetColor(clBlue); f.Assign(&other); }},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        TForm form(nullptr);
+        auto* panel = new TPanel(&form);
+        panel->SetParent(&form);
+        auto* follows = new TButton(&form);
+        follows->SetParent(panel);
+        auto* own = new TButton(&form);
+        own->SetParent(panel);
+        own->GetFont()->SetSize(30);
+        ASSERT_FALSE(own->GetParentFont());
+        ASSERT_TRUE(panel->GetParentFont());
+        r.change(*panel->GetFont());
+        EXPECT_FALSE(panel->GetParentFont());
+        EXPECT_TRUE(follows->GetParentFont());
+        EXPECT_TRUE(follows->GetFont()->Equals(*panel->GetFont()));
+        EXPECT_FALSE(own->GetFont()->Equals(*panel->GetFont()));
+        EXPECT_EQ(own->GetFont()->GetSize(), 30);
+        EXPECT_FALSE(form.GetFont()->Equals(*panel->GetFont()));
+    }
 }
 
 }  // namespace

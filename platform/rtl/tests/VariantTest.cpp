@@ -1,9 +1,12 @@
 #include "platform/rtl/Variant.h"
 
+#include "platform/rtl/Cp1251.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
+#include <vector>
 
 // Failures show the type and the value.
 void PrintTo(const Variant& v, std::ostream* os)
@@ -95,6 +98,80 @@ TEST(Variant, CopiesShareStringsAndStayIndependent)
     EXPECT_EQ(VarToStr(c), "склад");
     c = c;  // self-assignment keeps the value
     EXPECT_EQ(VarToStr(c), "склад");
+}
+
+// A string freed goes back to a free list with its buffer and the next string is written
+// into it: whatever the order of lengths and of the ways strings are made, each holds its
+// own text, never a tail of the one before.
+struct MadeString {
+    const char* why;
+    Variant (*make)(const AnsiString& text);
+};
+
+const MadeString kStringMakers[] = {
+    {"from a C string", [](const AnsiString& t) { return Variant(t.c_str()); }},
+    {"from a view", [](const AnsiString& t) { return Variant(std::string_view(t)); }},
+    {"copied from a string", [](const AnsiString& t) { return Variant(t); }},
+    {"taking a string over", [](const AnsiString& t) { return Variant(AnsiString(t)); }},
+    {"converted from UTF-8", [](const AnsiString& t) { return VarFromUtf8(AnsiToUtf8(t)); }},
+    {"joined", [](const AnsiString& t) { return Variant(t.substr(0, t.size() / 2)) + Variant(t.substr(t.size() / 2)); }},
+};
+
+TEST(VariantStrings, FreedBuffersCarryNothingIntoTheNextString)
+{
+    // Long to short and back, across the short-string size (15), the kept-buffer size (256)
+    // and the size converted on the stack (512).
+    const size_t lengths[] = {600, 300, 257, 256, 200, 40, 16, 15, 3, 0, 1, 16, 255, 513, 512, 17};
+    std::vector<Variant> held;
+    int n = 0;
+    for (const MadeString& m : kStringMakers) {
+        for (size_t len : lengths) {
+            SCOPED_TRACE(testing::Message() << m.why << ", " << len << " characters");
+            AnsiString text;
+            for (size_t i = 0; i < len; ++i)
+                text += i % 3 == 0 ? 'x' : i % 3 == 1 ? 'Ж' : '1';
+            Variant v = m.make(text);
+            ASSERT_EQ(VarType(v), varString);
+            EXPECT_EQ(*v.StrPtr(), text);
+            if (++n % 3 == 0)
+                held.push_back(v);  // shared: outlives this copy
+            Variant other = v;
+            EXPECT_FALSE(other.AppendUnshared("!")) << "a shared text is not changed in place";
+            v.Clear();
+            EXPECT_EQ(*other.StrPtr(), text);
+            EXPECT_EQ(other.AppendUnshared("!"), n % 3 != 0);
+        }
+    }
+    n = 0;
+    for (const MadeString& m : kStringMakers)
+        for (size_t len : lengths)
+            if (++n % 3 == 0) {
+                SCOPED_TRACE(testing::Message() << m.why << ", held, " << len << " characters");
+                EXPECT_EQ(held.front().StrPtr()->size(), len);
+                held.erase(held.begin());
+            }
+}
+
+TEST(VariantStrings, Utf8IsConvertedByTheTextRules)
+{
+    const struct {
+        const char* why;
+        std::string utf8;
+        AnsiString ansi;
+    } cases[] = {
+        {"empty", "", ""},
+        {"ASCII", "A12345", "A12345"},
+        {"Russian", "\xD0\x9F\xD0\xBE\xD1\x81\xD1\x82\xD0\xB0\xD0\xB2\xD1\x89\xD0\xB8\xD0\xBA", "Поставщик"},
+        {"a NUL byte stays", std::string("a\0b", 3), AnsiString("a\0b", 3)},
+        {"no CP1251 byte and malformed bytes", "\xE4\xB8\xAD\x80z", "??z"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const Variant v = VarFromUtf8(c.utf8);
+        ASSERT_EQ(VarType(v), varString);
+        EXPECT_EQ(*v.StrPtr(), c.ansi);
+        EXPECT_EQ(Utf8ToAnsi(c.utf8), c.ansi);
+    }
 }
 
 TEST(Variant, TypeTests)

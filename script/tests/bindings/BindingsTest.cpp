@@ -12,6 +12,9 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -224,6 +227,76 @@ TEST_F(BindingsTest, RegisteredClassesKeepTheirAncestors)
     // Members are found through the chain: OnClick of a button lives on TControl.
     EXPECT_NE(scGlobalUnit()->FindClass("TButton")->Find("OnClick"), nullptr);
     EXPECT_NE(scGlobalUnit()->FindClass("TStringList")->Find("Free"), nullptr);
+}
+
+// A raw container keeps the bare pointer of an object the script stored. Once that
+// object is freed the pointer reads as its dead handle; once another object is born
+// at the same address (the allocator hands the freed block to the next object of its
+// size) the pointer names the newcomer, which was never stored through the script;
+// when that one goes too, the pointer is dead again.
+TEST_F(BindingsTest, AnObjectBornWhereAStoredOneDiedIsItself)
+{
+    auto list = std::make_unique<TList>();
+    auto strings = std::make_unique<TStringList>();
+    struct Row {
+        const char* why;
+        const char* store;  // stores a fresh string list in slot 0 and frees it
+        const char* slots;  // the container as the script names it
+        std::function<TObject*(int)> slot;
+        std::function<void(TStringList*)> put;  // the platform's own code adds one
+    };
+    const Row rows[] = {
+        {"a list's item", "var a: TStringList; begin a := TStringList.Create; List.Add(a); a.Free; end.", "List.Items",
+         [&](int i) { return static_cast<TObject*>(list->Get(i)); }, [&](TStringList* b) { list->Add(b); }},
+        {"a string's object", "var a: TStringList; begin a := TStringList.Create; Strs.AddObject('a', a); a.Free; end.",
+         "Strs.Objects", [&](int i) { return strings->GetObject(i); }, [&](TStringList* b) { strings->AddObject("b", b); }},
+    };
+    auto run = [&](const AnsiString& text) {
+        Output.clear();
+        S->Clear();
+        RegisterHost(*S);
+        S->AddObject("List", list.get());
+        S->AddObject("Strs", strings.get());
+        S->SyntaxType = "PascalScript";
+        S->Lines()->SetText(text);
+        EXPECT_TRUE(S->Compile()) << U(S->ErrorText);
+        const AnsiString error = Execute();
+        if (!error.empty())
+            Output.push_back("error");
+        return Output;
+    };
+    const std::vector<AnsiString> dead{"error"};
+    auto count = [](const Row& r, int i) {
+        return AnsiString("Print(TStringList(") + r.slots + "[" + std::to_string(i) + "]).Count);";
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        list->Clear();
+        strings->Clear();
+        run(r.store);
+        const AnsiString slot0 = "begin " + count(r, 0) + " end.";
+        const void* grave = r.slot(0);
+        ASSERT_NE(grave, nullptr);
+        // Nothing born there yet: a clean error, not a read of freed memory.
+        EXPECT_EQ(run(slot0), dead);
+
+        std::vector<std::unique_ptr<TStringList>> tries;
+        for (int i = 0; i < 20000 && r.slot(0) != static_cast<TObject*>(tries.empty() ? nullptr : tries.back().get()); ++i)
+            tries.push_back(std::make_unique<TStringList>());
+        if (tries.empty() || static_cast<TObject*>(tries.back().get()) != grave)
+            GTEST_SKIP() << "the allocator kept the freed block (a sanitizer's quarantine)";
+        TStringList* reborn = tries.back().get();
+        reborn->Add("one");
+        reborn->Add("two");
+        r.put(reborn);
+        // Both slots hold the newcomer's address now: it answers for both.
+        EXPECT_EQ(run("begin " + count(r, 1) + " " + count(r, 0) + " end."),
+                  (std::vector<AnsiString>{"2", "2"}));
+        tries.pop_back();
+        EXPECT_EQ(run(slot0), dead);
+        list->Clear();
+        strings->Clear();
+    }
 }
 
 } // namespace
