@@ -634,8 +634,9 @@ int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int va
         // product on several lines, and together they take no more than the stock.
         std::unordered_map<int64_t, double> left;
         for (lines->First(); !lines->Eof(); lines->Next()) {
-            // The outstanding need; a line issued beyond its quantity needs nothing.
-            float q = static_cast<float>(Num(lines, "Количество") - Num(lines, "Отпущено"));
+            // The outstanding need, to the cent; a line issued beyond its quantity needs nothing.
+            // Held in double: single precision loses the cents of quantities from 131072 up.
+            double q = RoundTo(Num(lines, "Количество") - Num(lines, "Отпущено"), -2);
             if (q < 0)
                 q = 0;
             const int64_t product = lines->FieldByName("IDТовара")->AsLargeInt();
@@ -643,14 +644,14 @@ int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int va
             if (!(stock > 0))
                 continue;
             if (stock < q)
-                q = static_cast<float>(stock);
-            left[product] = RoundTo(stock - RoundTo(q, -2), -2);
+                q = stock;
+            left[product] = RoundTo(stock - q, -2);
             const long double amount = static_cast<long double>(q) * Num(lines, "Цена");
             ExecSql(work,
                     "Insert Into TempStructureOtpusk (IDТовара,Количество,Макс,Сумма,Ставка,Сумма_с_НДС,IDСтрокиЗаявки) "
                     "Values (:p,:q,:m,:s,:r,:v,:line)",
-                    {{"p", product}, {"q", RoundTo(q, -2)}, {"line", lines->FieldByName("RID")->AsLargeInt()},
-                     {"m", static_cast<double>(q)}, {"s", RoundCents(amount)}, {"r", vatRate},
+                    {{"p", product}, {"q", q}, {"line", lines->FieldByName("RID")->AsLargeInt()},
+                     {"m", q}, {"s", RoundCents(amount)}, {"r", vatRate},
                      {"v", VatSum(vatRate, amount)}});
             ++written;
         }
@@ -672,7 +673,8 @@ void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
                 "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
                 {{"r", requestId}});
         for (lines->First(); !lines->Eof(); lines->Next()) {
-            const double sum = static_cast<float>(Num(lines, "StructureApplication.Сумма"));
+            // The stored sum as it stands: single precision would change its cents from 131072 up.
+            const double sum = Num(lines, "StructureApplication.Сумма");
             ExecSql(work,
                     "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,"
                     "Количество,Цена,Минимум,Максимум,Сумма,Сумма_с_НДС,IDТовара) "

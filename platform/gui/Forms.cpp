@@ -365,6 +365,23 @@ void TCustomForm::Hide() { SetVisible(false); }
 
 void TCustomForm::BringToFront() { Changed(TControlChange::Active); }
 
+TMonitor* TCustomForm::Monitor() const { return Screen ? Screen->MonitorFromRect(BoundsRect()) : nullptr; }
+
+void TCustomForm::MakeFullyVisible(TMonitor* monitor)
+{
+    if (!monitor)
+        monitor = Monitor();
+    if (!monitor)
+        return;
+    const TRect area = monitor->WorkareaRect();
+    int left = std::min(GetLeft(), area.Right - GetWidth());
+    int top = std::min(GetTop(), area.Bottom - GetHeight());
+    left = std::max(left, area.Left);
+    top = std::max(top, area.Top);
+    if (left != GetLeft() || top != GetTop())
+        SetBounds(left, top, GetWidth(), GetHeight());
+}
+
 bool TCustomForm::CloseQuery()
 {
     bool canClose = true;
@@ -719,6 +736,94 @@ TCustomForm* TScreen::Forms(int index) const
 void TScreen::SetCursor(TCursor value) { FCursor = value; }
 int TScreen::GetWidth() const { return Services().ScreenRect().Width(); }
 int TScreen::GetHeight() const { return Services().ScreenRect().Height(); }
+
+const std::vector<std::unique_ptr<TMonitor>>& TScreen::MonitorList() const
+{
+    // Monitors come and go while the program runs: asked each time, kept in the same
+    // objects where they can be.
+    std::vector<TMonitorArea> areas = Services().MonitorAreas();
+    if (areas.empty()) {
+        const TRect screen = Services().ScreenRect();
+        areas.push_back({screen, screen});
+    }
+    if (FMonitors.size() > areas.size())
+        FMonitors.resize(areas.size());
+    while (FMonitors.size() < areas.size())
+        FMonitors.push_back(std::make_unique<TMonitor>());
+    for (size_t i = 0; i < areas.size(); ++i) {
+        TMonitor& m = *FMonitors[i];
+        m.FNum = int(i);
+        m.FBounds = areas[i].Bounds;
+        m.FWorkArea = areas[i].WorkArea.IsEmpty() ? areas[i].Bounds : areas[i].WorkArea;
+    }
+    return FMonitors;
+}
+
+int TScreen::MonitorCount() const { return int(MonitorList().size()); }
+
+TMonitor* TScreen::Monitors(int index) const
+{
+    const auto& list = MonitorList();
+    if (index < 0 || index >= int(list.size()))
+        throw EListError("List index out of bounds (" + IntToStr(index) + ")");
+    return list[size_t(index)].get();
+}
+
+TRect TScreen::DesktopRect() const
+{
+    const auto& list = MonitorList();
+    TRect r = list.front()->BoundsRect();
+    for (const auto& m : list) {
+        const TRect b = m->BoundsRect();
+        r = {std::min(r.Left, b.Left), std::min(r.Top, b.Top), std::max(r.Right, b.Right), std::max(r.Bottom, b.Bottom)};
+    }
+    return r;
+}
+
+namespace {
+
+// The square of the gap between two rectangles (0 when they meet).
+long long GapSquared(const TRect& a, const TRect& b)
+{
+    const long long dx = std::max({0, b.Left - a.Right + 1, a.Left - b.Right + 1});
+    const long long dy = std::max({0, b.Top - a.Bottom + 1, a.Top - b.Bottom + 1});
+    return dx * dx + dy * dy;
+}
+
+}  // namespace
+
+TMonitor* TScreen::MonitorFromRect(const TRect& rect, TMonitorDefaultTo fallback) const
+{
+    const auto& list = MonitorList();
+    TMonitor* best = nullptr;
+    long long most = 0;
+    for (const auto& m : list) {
+        const TRect common = IntersectRect(rect, m->BoundsRect());
+        const long long area = common.IsEmpty() ? 0 : (long long)common.Width() * common.Height();
+        if (area > most) {
+            most = area;
+            best = m.get();
+        }
+    }
+    if (best || fallback == mdNull)
+        return best;
+    if (fallback == mdPrimary)
+        return list.front().get();
+    long long nearest = 0;
+    for (const auto& m : list) {
+        const long long gap = GapSquared(rect, m->BoundsRect());
+        if (!best || gap < nearest) {
+            nearest = gap;
+            best = m.get();
+        }
+    }
+    return best;
+}
+
+TMonitor* TScreen::MonitorFromPoint(TPoint point, TMonitorDefaultTo fallback) const
+{
+    return MonitorFromRect(Bounds(point.X, point.Y, 1, 1), fallback);
+}
 
 bool TScreen::IsBlocked(const TCustomForm* form) const { return form && form->FBlockCount > 0; }
 

@@ -44,6 +44,7 @@ class TMainMenu;
 class TMenu;
 class TButton;
 class TTimer;
+class TMonitor;
 
 // Same signature as TCloseQueryEvent (Done instead of CanClose).
 using TIdleEvent = TCloseQueryEvent;
@@ -121,6 +122,11 @@ public:
     // Destroys the form once no loop shows it any more (from the event loop).
     void Release();
     void BringToFront();
+    // The monitor that holds most of the window (the nearest when none does).
+    TMonitor* Monitor() const;
+    // Moves the window as little as it takes to lie wholly in the monitor's work area
+    // (Monitor() when none is given); one larger than the area keeps its top-left corner on it.
+    void MakeFullyVisible(TMonitor* monitor = nullptr);
     // Moves the focus to the next (or previous) windowed control in tab order.
     void SelectNext(TWinControl* current, bool forward = true);
 
@@ -290,6 +296,28 @@ private:
 
 // ---------------------------------------------------------------- screen
 
+// What MonitorFromRect and MonitorFromPoint give for a place on no monitor.
+enum TMonitorDefaultTo { mdNearest, mdNull, mdPrimary };
+
+// One monitor of the desktop, as the window system reports it (Screen->Monitors).
+class TMonitor {
+public:
+    int MonitorNum() const { return FNum; }
+    bool Primary() const { return FNum == 0; }
+    int Left() const { return FBounds.Left; }
+    int Top() const { return FBounds.Top; }
+    int Width() const { return FBounds.Width(); }
+    int Height() const { return FBounds.Height(); }
+    TRect BoundsRect() const { return FBounds; }
+    // The bounds less the desktop's panels: where windows go.
+    TRect WorkareaRect() const { return FWorkArea; }
+
+private:
+    friend class TScreen;
+    int FNum = 0;
+    TRect FBounds, FWorkArea;
+};
+
 class TScreen : public TComponent {
     SKLAD_CLASS(TScreen, TComponent)
 public:
@@ -308,6 +336,18 @@ public:
     void SetCursor(TCursor value);
     int GetWidth() const;
     int GetHeight() const;
+    // The desktop's monitors (the primary one first), as the window system has them now;
+    // headless there is one, the screen. A monitor object stays valid while there are at
+    // least as many monitors.
+    int MonitorCount() const;
+    TMonitor* Monitors(int index) const;
+    TMonitor* PrimaryMonitor() const { return Monitors(0); }
+    // The rectangle round every monitor.
+    TRect DesktopRect() const;
+    // The monitor that holds most of the rectangle (or the point); for one on no monitor,
+    // the nearest, none or the primary as `fallback` says.
+    TMonitor* MonitorFromRect(const TRect& rect, TMonitorDefaultTo fallback = mdNearest) const;
+    TMonitor* MonitorFromPoint(TPoint point, TMonitorDefaultTo fallback = mdNearest) const;
     // The form on top of the modal stack, or nullptr when none is shown modally.
     TCustomForm* ModalForm() const { return FModalStack.empty() ? nullptr : FModalStack.back(); }
     const std::vector<TCustomForm*>& ModalStack() const { return FModalStack; }
@@ -339,6 +379,9 @@ private:
     std::vector<TCustomForm*> FModalStack;   // innermost last
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
+    // Refreshed from the services on every question.
+    const std::vector<std::unique_ptr<TMonitor>>& MonitorList() const;
+    mutable std::vector<std::unique_ptr<TMonitor>> FMonitors;
 };
 
 // ---------------------------------------------------------------- application

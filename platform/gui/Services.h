@@ -26,6 +26,13 @@
 
 class TCustomForm;
 
+// One monitor of the desktop, in the desktop's coordinates: its bounds and its work area
+// (the bounds less the desktop's panels).
+struct TMonitorArea {
+    TRect Bounds;
+    TRect WorkArea;
+};
+
 // Which loop is waiting: the main loop (ModalForm == nullptr) or a form's modal loop.
 struct TLoopInfo {
     TCustomForm* ModalForm = nullptr;
@@ -118,6 +125,13 @@ public:
     virtual AnsiString ExeName() = 0;
     // Size of the screen in pixels.
     virtual TRect ScreenRect() { return Rect(0, 0, 1280, 1024); }
+    // The desktop's monitors, the primary one first. Without a desktop: one monitor, the
+    // screen.
+    virtual std::vector<TMonitorArea> MonitorAreas()
+    {
+        const TRect screen = ScreenRect();
+        return {{screen, screen}};
+    }
 };
 
 // No display and nobody to ask: messages go to standard error and get their default

@@ -124,11 +124,21 @@ public:
             window->setTransientParent(ownerWindow);
     }
 
+    // Clicked into while another window has the keys.
+    void TakeKeysOnClick()
+    {
+        if (FForm.Active() || !Widget()->isVisible())
+            return;
+        FTakesKeys = true;
+        AcceptFocus(true);
+        FForm.UserActivated();
+    }
+
     void WindowActivated()
     {
         if (Applying() || FForm.Active())
             return;
-        if (!FForm.GetActivateOnShow()) {
+        if (!FForm.GetActivateOnShow() && !FTakesKeys) {
             // Activated by the platform as it was mapped: the keys go back to the form
             // the model has active.
             if (TQtControlPeer* active = QtPeerOf(Screen ? Screen->GetActiveForm() : nullptr);
@@ -136,6 +146,12 @@ public:
                 active->Widget()->activateWindow();
             return;
         }
+        // The window system made it active: the model follows without asking back.
+        FActivatedBySystem = true;
+        struct Reset {
+            bool& Flag;
+            ~Reset() { Flag = false; }
+        } reset{FActivatedBySystem};
         FForm.UserActivated();
     }
 
@@ -147,9 +163,15 @@ protected:
             frame->setWindowTitle(ToQString(FForm.GetCaption()));
         if (HasChange(what, TControlChange::Style))
             ApplyStyle();
-        // Before TQtControlPeer shows the window: the model did not activate it.
-        if (HasChange(what, TControlChange::Visible))
+        // Before TQtControlPeer shows the window: the model did not activate it. Shown
+        // again, it leaves the keys where they are until it is clicked into again.
+        if (HasChange(what, TControlChange::Visible)) {
             frame->setAttribute(Qt::WA_ShowWithoutActivating, !FForm.GetActivateOnShow());
+            if (FForm.GetVisible() && !frame->isVisible()) {
+                FTakesKeys = false;
+                AcceptFocus(FForm.GetActivateOnShow());
+            }
+        }
         if (HasChange(what, TControlChange::Scroll))
             FBars->Update(FClient->geometry());
         if (HasChange(what, TControlChange::Menu))
@@ -193,8 +215,13 @@ protected:
                 FNormalGeometry = QRect();
         }
         if (HasChange(what, TControlChange::Active) && FForm.Active() && frame->isVisible()) {
-            frame->raise();
-            frame->activateWindow();
+            // Only the program's own activations ask the window system: its notices of
+            // activation arrive late, and answering each with a request of its own had two
+            // windows take the focus from each other for ever.
+            if (!FActivatedBySystem) {
+                frame->raise();
+                frame->activateWindow();
+            }
             // The keys go to the form's active control, not to whatever widget Qt
             // would pick first in its focus chain.
             if (TQtControlPeer* active = QtPeerOf(FForm.GetActiveControl());
@@ -280,7 +307,7 @@ private:
         // A window shown without activating (a floating tool bar's) never takes the keys
         // from its owner: Qt's offscreen platform and some window managers activate
         // every window they map, whatever the show asked for.
-        if (!FForm.GetActivateOnShow())
+        if (!FForm.GetActivateOnShow() && !FTakesKeys)
             flags |= Qt::WindowDoesNotAcceptFocus;
         // A window with an owner is a tool window of it: Qt (and the window manager)
         // keeps such a window above its transient parent.
@@ -300,8 +327,24 @@ private:
         ApplyOwner();
     }
 
+    // Whether the window system may give the window the keys: told to the window as it
+    // stands, as setting the widget's flags would hide it and make it anew.
+    void AcceptFocus(bool accept)
+    {
+        QWidget* frame = Widget();
+        Qt::WindowFlags flags = frame->windowFlags();
+        flags.setFlag(Qt::WindowDoesNotAcceptFocus, !accept);
+        if (flags == frame->windowFlags())
+            return;
+        frame->overrideWindowFlags(flags);
+        if (QWindow* window = frame->windowHandle())
+            window->setFlags(flags);
+    }
+
     TCustomForm& FForm;
     QWidget* FClient = nullptr;
+    bool FTakesKeys = false;  // clicked into since it was shown without the keys
+    bool FActivatedBySystem = false;  // the model follows the window system's activation
     std::unique_ptr<TQtOverlayScrollBars> FBars;
     bool FFixedSize = false;
     bool FResizeMissed = false;
@@ -350,6 +393,12 @@ void TQtFormWidget::changeEvent(QEvent* event)
 }
 
 }  // namespace
+
+void QtClickedIntoForm(TCustomForm& form)
+{
+    if (auto* peer = dynamic_cast<TQtFormPeer*>(form.Peer()))
+        peer->TakeKeysOnClick();
+}
 
 std::unique_ptr<TPeer> CreateFormPeer(TControl& control)
 {

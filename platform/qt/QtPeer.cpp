@@ -1,6 +1,7 @@
 #include "platform/qt/QtPeer.h"
 
 #include "platform/qt/FontMap.h"
+#include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
 
 #include "platform/gui/Forms.h"
@@ -259,6 +260,14 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         // left alone, as the window system never sends them.
         if (SeenBelow(widget, e))
             return false;
+        // A press into a window that showed without the keys gives it them when it lands
+        // on a widget a click focuses (an edit, not a tool button or the caption bar).
+        if (event->type() != QEvent::MouseButtonRelease && (widget->focusPolicy() & Qt::ClickFocus))
+            if (TCustomForm* form = FControl.ParentForm(); form && !form->GetActivateOnShow() && !form->Active()) {
+                QtClickedIntoForm(*form);
+                if (!alive)
+                    return false;
+            }
         // A captured button's message, and so its menu or double click, is the holder's.
         TControl* target = GetCapture() ? GetCapture() : &FControl;
         TQtControlPeer* targetPeer = target == &FControl ? this : QtPeerOf(target);

@@ -49,6 +49,12 @@ private:
     QScrollBar* FBars[2] = {};
 };
 
+// A mouse button pressed in a widget of `form` that takes the focus on a click: a window
+// shown without taking the keys (a floating tool bar's) takes them now, as a click
+// activates any window.
+class TCustomForm;
+void QtClickedIntoForm(TCustomForm& form);
+
 std::unique_ptr<TPeer> CreateQtMenuPeer(TMenu& menu);
 // The menu bar of a main menu's peer, or nullptr.
 QMenuBar* MenuBarOf(const TMenu* menu);

@@ -357,6 +357,21 @@ AnsiString TQtServices::ExeName()
     return FromQString(QCoreApplication::applicationFilePath());
 }
 
+std::vector<TMonitorArea> TQtServices::MonitorAreas()
+{
+    const auto toRect = [](const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.height()); };
+    std::vector<TMonitorArea> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        areas.push_back({toRect(primary->geometry()), toRect(primary->availableGeometry())});
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary)
+            areas.push_back({toRect(screen->geometry()), toRect(screen->availableGeometry())});
+    if (areas.empty())
+        return TGuiServices::MonitorAreas();
+    return areas;
+}
+
 TRect TQtServices::ScreenRect()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

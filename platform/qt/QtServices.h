@@ -37,6 +37,7 @@ public:
     [[noreturn]] void ExitProcess(int code) override;
     AnsiString ExeName() override;
     TRect ScreenRect() override;
+    std::vector<TMonitorArea> MonitorAreas() override;
 
 private:
     QElapsedTimer FClock;

@@ -540,8 +540,12 @@ void TrpXMLDocument::SaveToFile(const AnsiString& FileName)
     FRoot->Clear();
     DeleteTempFile();
     DeleteFile(FileName);
-    if (!RenameFile(tmp, FileName))
+    if (!RenameFile(tmp, FileName)) {
+        // The whole document is in the ".tmp" file: it is read back from there, so a name
+        // that cannot be replaced (a folder of that name) loses nothing that was in memory.
+        LoadFromFile(tmp);
         throw EFCreateError(Format(rpmsg::kRenameFailed, {tmp, FileName}));
+    }
     LoadFromFile(FileName);
 }
 

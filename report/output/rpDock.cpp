@@ -15,6 +15,15 @@ constexpr int kDockSlack = 4;             // a dock of one pixel is hit a little
 
 bool IsVerticalDock(const TrpDock* dock) { return dock && dock->IsVertical(); }
 
+// A window restored where no monitor is any more (one unplugged, the desktop laid out
+// anew) could never be reached again: it comes onto the nearest monitor. One that any
+// monitor shows a part of stays where the user left it.
+void BringOntoAMonitor(TCustomForm* window)
+{
+    if (Screen && !Screen->MonitorFromRect(window->BoundsRect(), mdNull))
+        window->MakeFullyVisible(Screen->MonitorFromRect(window->BoundsRect(), mdNearest));
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TrpTBPanel
@@ -956,6 +965,7 @@ void rpRestoreToolbarPosition(TCustomIniFile& Ini, TrpToolBar* ToolBar)
         // The window holds the tool bar at its restored size.
         window->SetBounds(window->GetLeft(), window->GetTop(), width + 2 * kFrame, height + kCaption + kFrame);
         window->PlaceCloseButton();
+        BringOntoAMonitor(window);
     }
     // Shown first: a dock fitted while its toolbar is still hidden would close up around it.
     ToolBar->SetVisible(Ini.ReadBool(section, "Visible", true));
@@ -1014,6 +1024,7 @@ void rpRestoreFormPosition(TCustomIniFile& Ini, TCustomForm* Form)
         Form->SetBounds(Ini.ReadInteger(section, "Left", Form->GetLeft()), Ini.ReadInteger(section, "Top", Form->GetTop()),
                         Ini.ReadInteger(section, "Width", Form->GetWidth()),
                         Ini.ReadInteger(section, "Height", Form->GetHeight()));
+        BringOntoAMonitor(Form);
     }
     const AnsiString dockName = Ini.ReadString(section, "Dock", "");
     if (TComponent* owner = Form->Owner(); owner && !dockName.empty()) {

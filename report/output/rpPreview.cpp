@@ -390,6 +390,9 @@ void TrpPreviewWorkspace::FindText()
 
 void TrpPreviewWorkspace::DoMouseDown(TMouseButton Button, TShiftState, int X, int Y)
 {
+    // A click on the pages gives them the keys, wherever they were (the page number box).
+    if (FPreview->CanFocus())
+        FPreview->SetFocus();
     if (FPreview->GetPageCount() == 0)
         return;
     if (Button == mbLeft) {

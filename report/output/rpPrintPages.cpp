@@ -272,7 +272,11 @@ void TrpPreviewPages::PrintTo(TrpCustomPrinter& Printer, const TrpPrintSettings&
     const AnsiString name = Report->GetReportOptions()->Name;
     Printer.Title = !name.empty() ? name : Report->FileName;
     const int copies = std::max(Settings.Copies, 1);
-    const int driverCopies = Settings.Collate ? 1 : copies;
+    // A file keeps no driver copies: uncollated copies go into it page by page, as a printer
+    // would have made them, so that the collate box never changes how many copies there are.
+    const bool driverMakesCopies = !Printer.WritesFiles() && Printer.FileName.empty();
+    const int driverCopies = Settings.Collate || !driverMakesCopies ? 1 : copies;
+    const int pageCopies = Settings.Collate ? 1 : copies / driverCopies;
     // The pages in the order they print: each chosen page, once a copy when we collate.
     std::vector<int> order;
     const int count = GetCount();
@@ -280,7 +284,7 @@ void TrpPreviewPages::PrintTo(TrpCustomPrinter& Printer, const TrpPrintSettings&
         for (int k = 0; k < count; ++k) {
             const int i = Settings.Reverse ? count - 1 - k : k;
             if (PrintsPage(i, Settings, pageList))
-                order.push_back(i);
+                order.insert(order.end(), pageCopies, i);
         }
     std::unique_ptr<TrpPageBuilder> builder;
     if (order.size() > 1)

@@ -325,6 +325,37 @@ TEST_F(IssueTest, SavingTheInvoiceIsAllOrNothingUnderFaults)
     EXPECT_EQ(w->Scalar("Select Count(*) From Otpusk").AsInteger(), 1);
 }
 
+// Large quantities keep their cents from the request to the invoice: the whole need, or the
+// whole stock, is issued to the cent and the stock comes out exact.
+TEST_F(IssueTest, LargeQuantitiesAreIssuedToTheCent)
+{
+    struct Case {
+        const char* why;
+        double need, issuedBefore, stock;
+        double issued, stockAfter;
+        const char* state;
+    };
+    const Case cases[] = {
+        {"the whole stock meets the whole need", 200000.01, 0, 200000.01, 200000.01, 0, "Выдан"},
+        {"the need from plenty of stock", 300000.07, 0, 1000000, 300000.07, 699999.93, "Выдан"},
+        {"the rest after a part issued", 1234567.89, 0.89, 5000000, 1234567.89, 3765433, "Выдан"},
+        {"the stock is less than the need", 500000, 0, 262144.03, 262144.03, 0, "Частично выдан"},
+        {"small figures", 5, 1.5, 2.33, 3.83, 0, "Частично выдан"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Delete From Application");
+        w->Exec("Delete From StructureApplication");
+        w->Exec("Update Products Set Количество=:q Where ID=:p", {c.stock, plenty});
+        request = AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Частично выдан");
+        AddRequestLine(request, plenty, c.need, c.issuedBefore);
+        Issue([&] { d->Click(Form3->Button4); EXPECT_FALSE(d->IsShowing(Form3)); });
+        EXPECT_EQ(w->Scalar("Select Отпуск_товара From Application").AsString(), c.state);
+        EXPECT_DOUBLE_EQ(w->Scalar("Select Отпущено From StructureApplication").AsDouble(), c.issued);
+        EXPECT_DOUBLE_EQ(w->Scalar("Select Количество From Products Where ID=:p", {plenty}).AsDouble(), c.stockAfter);
+    }
+}
+
 TEST_F(IssueTest, AnInvoiceWithNothingToIssueIsRefused)
 {
     Issue([&] {
@@ -373,6 +404,30 @@ TEST_F(IssueTest, EditingIsRefusedOnceIssuedAndReplacesTheRequestOtherwise)
     EXPECT_EQ(w->Scalar("Select Получатель From Application Where ID=:i", {fresh}).AsString(), "Цех 'Б'");
     EXPECT_EQ(w->Scalar("Select Count(*) From StructureApplication Where IDДокумента=:i", {fresh}).AsInteger(), 2);
     EXPECT_DOUBLE_EQ(w->Scalar("Select Sum(Количество) From StructureApplication Where IDДокумента=:i", {fresh}).AsDouble(), 8);
+}
+
+// A request opened for editing and saved keeps the sums of the lines it did not change.
+TEST_F(JournalTest, EditingARequestKeepsTheSumsOfItsLines)
+{
+    StartOnWarehouse();
+    const int64_t p = w->AddProduct(Product("Кабель", "Склад", 0, 1));
+    const double sums[] = {12.5, 0.1, 200000.01, 1234567.89, 98765432.1};
+    const int64_t request = AddRequest(Day(2027, 2, 4), Day(2027, 2, 9), "Не выдавался", 0, "Цех");
+    for (double sum : sums)
+        AddRequestLine(request, p, 1, 0, sum);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(Form3->Mode(), TDocumentMode::EditRequest);
+            d->Click(Form3->Button7);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Click(Form4->Button4);
+    });
+    std::vector<double> stored;
+    for (int i = 0; i < int(std::size(sums)); ++i)
+        stored.push_back(w->Scalar("Select Сумма From StructureApplication Order By rowid Limit 1 Offset :i", {i}).AsDouble());
+    EXPECT_EQ(stored, std::vector<double>(std::begin(sums), std::end(sums)));
 }
 
 TEST_F(JournalTest, ArchivingAskedOfARequestStillInUseIsRefused)

@@ -189,6 +189,8 @@ public:
     void AdvanceTime(int milliseconds);
     const std::vector<TShellCall>& ShellCalls() const { return FShellCalls; }
     void SetExeName(const AnsiString& path) { FExeName = path; }
+    // The desktop's monitors, the primary one first (none set: one, the screen).
+    void SetMonitors(std::vector<TMonitorArea> monitors) { FMonitors = std::move(monitors); }
 
     // -- TGuiServices
     void WaitForInput(const TLoopInfo& loop, int maxWaitMs) override;
@@ -203,6 +205,10 @@ public:
                      const AnsiString& directory, int showCmd) override;
     [[noreturn]] void ExitProcess(int code) override;
     AnsiString ExeName() override { return FExeName; }
+    std::vector<TMonitorArea> MonitorAreas() override
+    {
+        return FMonitors.empty() ? TGuiServices::MonitorAreas() : FMonitors;
+    }
 
 private:
     struct TModalScript {
@@ -250,6 +256,7 @@ private:
     std::optional<int> FExitCode;
     uint64_t FTick = 1000;
     AnsiString FExeName = "/opt/sklad/sklad";
+    std::vector<TMonitorArea> FMonitors;
     bool FClockFixed = false;
     TControl* FPressed = nullptr;  // where the held button went down
 };

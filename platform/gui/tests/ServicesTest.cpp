@@ -117,6 +117,58 @@ TEST_F(GuiTest, ShellOpenAndClockAreServices)
     EXPECT_EQ(D.ShellCalls()[0].ShowCmd, SW_SHOWMAXIMIZED);
 }
 
+// The screen has the monitors the desktop reports: a window belongs to the one holding
+// most of it; one on none goes to the nearest (or none, or the primary, as asked), and is
+// brought wholly into that monitor's work area.
+TEST_F(GuiTest, TheScreenKnowsEveryMonitorAndTheNearestToAWindow)
+{
+    EXPECT_EQ(Screen->MonitorCount(), 1) << "headless: one monitor, the screen";
+    EXPECT_EQ(Screen->Monitors(0)->BoundsRect(), Rect(0, 0, Screen->GetWidth(), Screen->GetHeight()));
+    // A primary monitor with a panel along its bottom, and a smaller one right of it, lower.
+    D.SetMonitors({{Rect(0, 0, 1280, 1024), Rect(0, 0, 1280, 984)}, {Bounds(1280, 200, 1024, 768), {}}});
+    ASSERT_EQ(Screen->MonitorCount(), 2);
+    EXPECT_TRUE(Screen->Monitors(0)->Primary());
+    EXPECT_EQ(Screen->Monitors(1)->WorkareaRect(), Bounds(1280, 200, 1024, 768)) << "no panel: the bounds";
+    EXPECT_EQ(Screen->DesktopRect(), Rect(0, 0, 2304, 1024));
+
+    TLogForm* form = NewForm("Float");
+    struct Case {
+        const char* why;
+        TRect window;
+        int nearest, null, primary;  // the monitor found as each fallback says; -1 none
+        TPoint shown;                // where MakeFullyVisible puts the window
+    };
+    const Case cases[] = {
+        {"on the primary", Bounds(100, 100, 200, 50), 0, 0, 0, {100, 100}},
+        {"across both, mostly on the second", Bounds(1200, 300, 200, 50), 1, 1, 1, {1280, 300}},
+        {"below the primary's panel", Bounds(100, 1000, 200, 50), 0, 0, 0, {100, 934}},
+        {"far right of everything", Bounds(5000, 400, 200, 50), 1, -1, 0, {2104, 400}},
+        {"just above the second, right of the primary", Bounds(1500, 100, 200, 50), 1, -1, 0, {1500, 200}},
+        {"far up and left", Bounds(-3000, -2000, 200, 50), 0, -1, 0, {0, 0}},
+        {"in the corner below the primary", Bounds(1200, 1030, 200, 50), 0, -1, 0, {1080, 934}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        auto number = [](TMonitor* m) { return m ? m->MonitorNum() : -1; };
+        EXPECT_EQ(number(Screen->MonitorFromRect(c.window)), c.nearest);
+        EXPECT_EQ(number(Screen->MonitorFromRect(c.window, mdNull)), c.null);
+        EXPECT_EQ(number(Screen->MonitorFromRect(c.window, mdPrimary)), c.primary);
+        form->SetBounds(c.window.Left, c.window.Top, c.window.Width(), c.window.Height());
+        EXPECT_EQ(number(form->Monitor()), c.nearest);
+        form->MakeFullyVisible();
+        EXPECT_EQ(form->BoundsRect(), Bounds(c.shown.X, c.shown.Y, 200, 50));
+    }
+    // One larger than the monitor keeps its top-left corner on it.
+    form->SetBounds(-50, -50, 3000, 2000);
+    form->MakeFullyVisible(Screen->Monitors(0));
+    EXPECT_EQ(form->BoundsRect(), Bounds(0, 0, 3000, 2000));
+    // A monitor unplugged: the list follows, the primary's object stays the same.
+    TMonitor* primary = Screen->Monitors(0);
+    D.SetMonitors({{Rect(0, 0, 1280, 1024), Rect(0, 0, 1280, 984)}});
+    EXPECT_EQ(Screen->MonitorCount(), 1);
+    EXPECT_EQ(Screen->Monitors(0), primary);
+}
+
 TEST_F(GuiTest, ADialogBlocksTheWindowsBehindIt)
 {
     TLogForm* main = NewForm("Main");

@@ -747,3 +747,40 @@ TEST_F(QtInput, RightAndDoubleClicksReachOnlyTheControlUnderThePointer)
 }
 
 }  // namespace
+
+namespace {
+
+// The window system's notices of activation arrive late, after the program may have asked
+// for another window: the model follows each one without asking back, so two windows do
+// not take the focus from each other for ever (the stale notices answered, each with a
+// request of its own, kept the two alternating while the program ran).
+TEST_F(QtInput, LateNoticesOfActivationDoNotMakeTwoWindowsAlternate)
+{
+    auto* other = new TForm(Application);
+    other->SetBounds(700, 80, 200, 150);
+    int formActivated = 0, otherActivated = 0;
+    // Alternating for ever, the two would never let the event loop return: hiding one
+    // ends it, and the counts tell.
+    auto count = [&](int& activations) {
+        if (++activations > 10 && other->GetVisible())
+            other->Hide();
+    };
+    Form->OnActivate = TNotifyEvent::Lambda([&](TObject*) { count(formActivated); });
+    other->OnActivate = TNotifyEvent::Lambda([&](TObject*) { count(otherActivated); });
+    other->Show();
+    QApplication::processEvents();
+    ASSERT_EQ(Screen->GetActiveForm(), other);
+    formActivated = otherActivated = 0;
+    // Two notices on their way at once: the form activated, then the other window.
+    WidgetOf(Form)->window()->windowHandle()->requestActivate();
+    WidgetOf(other)->window()->windowHandle()->requestActivate();
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(formActivated, 1);
+    EXPECT_EQ(otherActivated, 1);
+    EXPECT_EQ(Screen->GetActiveForm(), other) << "the last notice holds";
+    EXPECT_EQ(QGuiApplication::focusWindow(), WidgetOf(other)->window()->windowHandle());
+    delete other;
+}
+
+}  // namespace

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <stdlib.h>
+
 namespace {
 std::unique_ptr<TrpXMLDocument> Parse(const AnsiString& text)
 {
@@ -382,4 +385,63 @@ TEST(XMLDocument, ChildrenBroughtBackBelongToTheirElement)
     delete page->Items(1);
     EXPECT_EQ(page->Count(), 3);
     EXPECT_EQ(page->Items(1)->Name, "o2");
+}
+
+TEST(XMLDocument, SavingToAFileThatCannotBeReplacedKeepsTheDocument)
+{
+    char pattern[] = "/tmp/sklad_xml_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path dir = pattern;
+    struct Remove {
+        std::filesystem::path p;
+        ~Remove() { std::filesystem::remove_all(p); }
+    } remove{dir};
+    std::filesystem::create_directory(dir / "folder");
+
+    struct Case {
+        const char* why;
+        const char* name;
+        bool saved;
+    } cases[] = {
+        {"a new file", "new.xml", true},
+        {"the file the document came from", "source.xml", true},
+        {"a folder of that name", "folder", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        {
+            TrpXMLDocument first;
+            first.Root()->Name = "r";
+            for (int i = 0; i < 3; ++i) {
+                TrpXMLItem* page = first.Root()->Add();
+                page->Name = "page";
+                page->Unloadable = true;
+                page->Add()->Name = "o" + IntToStr(i);
+            }
+            TFileStream out((dir / "source.xml").string(), fmCreate);
+            first.SaveToStream(out);
+        }
+        TrpXMLDocument doc;
+        doc.TempDir = dir.string();
+        doc.LoadFromFile((dir / "source.xml").string());
+        doc.LoadItem(doc.Root()->Items(1));
+        doc.Root()->Items(1)->Items(0)->SetProp("a", "changed");
+        doc.UnloadItem(doc.Root()->Items(1));
+
+        bool saved = true;
+        try {
+            doc.SaveToFile((dir / c.name).string());
+        } catch (const EFCreateError&) {
+            saved = false;
+        }
+        EXPECT_EQ(saved, c.saved);
+        ASSERT_EQ(doc.Root()->Count(), 3) << "the pages are still there";
+        for (int i = 0; i < 3; ++i) {
+            TrpXMLItem* page = doc.Root()->Items(i);
+            doc.LoadItem(page);
+            ASSERT_EQ(page->Count(), 1);
+            EXPECT_EQ(page->Items(0)->Name, "o" + IntToStr(i));
+        }
+        EXPECT_EQ(doc.Root()->Items(1)->Items(0)->Prop("a"), "changed");
+    }
 }

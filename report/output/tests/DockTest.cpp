@@ -645,6 +645,68 @@ TEST(DockTest, FloatWindowAndPositions)
     std::filesystem::remove(path);
 }
 
+// A float window or a window whose saved place lies on no monitor any more comes back onto
+// the nearest one, wholly; one any monitor shows a part of stays where it was left.
+TEST(DockTest, APositionSavedOffEveryMonitorIsRestoredOntoTheNearest)
+{
+    struct Case {
+        const char* why;
+        bool twoMonitors;
+        TPoint saved;
+        TPoint expected;  // -1: the right or bottom edge of the monitor's work area
+    };
+    const Case cases[] = {
+        {"one monitor, on it", false, {300, 200}, {300, 200}},
+        {"one monitor, far below and right", false, {3000, 2000}, {-1, -1}},
+        {"one monitor, left and above", false, {-900, -700}, {0, 0}},
+        {"two, on the second", true, {1500, 400}, {1500, 400}},
+        {"two, partly over the primary's edge", true, {1250, 50}, {1250, 50}},
+        {"two, where a third monitor was", true, {3000, 400}, {-1, 400}},
+        {"two, above the second", true, {1800, -100}, {1800, 200}},
+    };
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("sklad-monitors-" + std::to_string(::getpid()) + ".ini")).string();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TDockedWindow w;
+        if (c.twoMonitors)
+            w.d.SetMonitors({{Rect(0, 0, 1280, 1024), Rect(0, 0, 1280, 984)}, {Bounds(1280, 200, 1024, 768), {}}});
+        std::filesystem::remove(path);
+        TIniFile ini(PathFromSystem(path));
+        auto expected = [&](const TCustomForm* window) {
+            const TRect area = (c.saved.X > 1280 && c.twoMonitors) ? Bounds(1280, 200, 1024, 768)
+                               : c.twoMonitors                     ? Rect(0, 0, 1280, 984)
+                                                                   : Rect(0, 0, 1280, 1024);
+            return TPoint{c.expected.X < 0 ? area.Right - window->GetWidth() : c.expected.X,
+                          c.expected.Y < 0 ? area.Bottom - window->GetHeight() : c.expected.Y};
+        };
+        {
+            SCOPED_TRACE("a floating tool bar");
+            w.bar->FloatTo(100, 100);
+            rpSaveToolbarPosition(ini, w.bar);
+            ini.WriteInteger("ToolBar.Bar1", "Left", c.saved.X);
+            ini.WriteInteger("ToolBar.Bar1", "Top", c.saved.Y);
+            w.bar->DockTo(w.top, 0, 0);
+            rpRestoreToolbarPosition(ini, w.bar);
+            ASSERT_TRUE(w.bar->IsFloat());
+            const TrpFloatWindow* window = w.bar->FloatWindow();
+            EXPECT_EQ((TPoint{window->GetLeft(), window->GetTop()}), expected(window));
+        }
+        {
+            SCOPED_TRACE("a window");
+            rpSaveFormPosition(ini, w.form);
+            ini.WriteInteger("Form.TForm", "Left", c.saved.X);
+            ini.WriteInteger("Form.TForm", "Top", c.saved.Y);
+            ini.WriteInteger("Form.TForm", "Width", 400);
+            ini.WriteInteger("Form.TForm", "Height", 300);
+            rpRestoreFormPosition(ini, w.form);
+            EXPECT_EQ((TPoint{w.form->GetLeft(), w.form->GetTop()}), expected(w.form));
+            EXPECT_EQ(w.form->GetWidth(), 400);
+        }
+    }
+    std::filesystem::remove(path);
+}
+
 TEST(DockTest, DockSiteForWindows)
 {
     TTestDriver d;

@@ -60,6 +60,44 @@ TEST(PagesPdf, PrintedPagesMakeAPdfFile)
     std::filesystem::remove(path);
 }
 
+// A PDF file holds every copy asked for, collated or not.
+TEST(PagesPdf, CopiesGoIntoThePdfCollatedOrNot)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "test_report_engine_pdf";
+    static char* argv[] = {name, nullptr};
+    static TQtBackend backend(argc, argv);
+
+    TPdfPrinterSystem system;
+    TPrinterSystemScope scope(system);
+    rpFreePrinters();
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(0, 150);
+    band->SetRowCount(3);
+    t.Memo(band, 0, 0, 200, 20, "Строка [Line]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    const std::string path = (std::filesystem::temp_directory_path() / "engine-copies.pdf").string();
+    for (const bool collate : {false, true}) {
+        SCOPED_TRACE(collate ? "collated" : "not collated");
+        TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
+        ASSERT_NE(printer, nullptr);
+        printer->FileName = path;
+        TrpPrintSettings settings;
+        settings.Copies = 2;
+        settings.Collate = collate;
+        settings.PageNumbers = "1,3";
+        t.Pages()->PrintTo(*printer, settings);
+        printer->FileName.clear();
+        std::ifstream in(path, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::regex page("/Type\\s*/Page[^s]");
+        EXPECT_EQ(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()), 4);
+        std::filesystem::remove(path);
+    }
+    rpFreePrinters();
+}
+
 // A file that cannot be written fails the run before its first page is drawn, with pages
 // already built ahead; the store stays whole and the next run prints every page.
 TEST(PagesPdf, AnUnwritableFileFailsOnTheFirstPage)

@@ -88,6 +88,51 @@ TEST_F(PagesPrintTest, WhichPagesInWhichOrder)
     }
 }
 
+// A file keeps no driver copies: whether the copies are collated or not, the file holds
+// all of them, uncollated ones page by page.
+TEST_F(PagesPrintTest, CopiesGoIntoAFileWhetherCollatedOrNot)
+{
+    struct Case {
+        const char* why;
+        const char* printer;
+        const char* fileName;
+        int copies;
+        bool collate;
+        std::vector<AnsiString> expected;
+    };
+    const Case cases[] = {
+        {"a file printer, uncollated", "File", "out.pdf", 3, false, {"P1x1", "P1x1", "P1x1", "P2x1", "P2x1", "P2x1"}},
+        {"a file printer, collated", "File", "out.pdf", 3, true, {"P1x1", "P2x1", "P1x1", "P2x1", "P1x1", "P2x1"}},
+        {"a file printer, copies 0", "File", "out.pdf", 0, false, {"P1x1", "P2x1"}},
+        {"a printer printing to a file, uncollated", "Office", "out.prn", 2, false, {"P1x1", "P1x1", "P2x1", "P2x1"}},
+        {"a printer, uncollated: the driver's copies", "Office", "", 2, false, {"P1x2", "P2x2"}},
+    };
+    TRecordingPrinterSpec file("File");
+    file.WritesFiles = true;
+    TRecordingPrinterSystem system{{TRecordingPrinterSpec("Office"), file}, "Office"};
+    TPrinterSystemScope scope{system};
+    rpFreePrinters();
+    {
+        TFive t;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.why);
+            system.Spool().Documents.clear();
+            rpPrinters().SetPrinterIndex(rpPrinters().IndexOf(c.printer));
+            TrpCustomPrinter* printer = rpPrinters().GetCurrentPrinter();
+            printer->FileName = c.fileName;
+            TrpPrintSettings s;
+            s.Copies = c.copies;
+            s.Collate = c.collate;
+            s.PageNumbers = "1-2";
+            t.Pages()->PrintTo(*printer, s);
+            printer->FileName.clear();
+            ASSERT_EQ(system.Spool().Documents.size(), 1u);
+            EXPECT_EQ(Printed(system.Spool().Documents[0]), c.expected);
+        }
+    }
+    rpFreePrinters();
+}
+
 TEST_F(PagesPrintTest, NoPageChosenStartsNoJob)
 {
     TFive t;

@@ -4,6 +4,8 @@
 #include "report/output/rpPreviewForm.h"
 #include "report/output/tests/PreviewTestSupport.h"
 
+#include "platform/classes/IniFiles.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/gui/Forms.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtProbe.h"
@@ -11,14 +13,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
 struct TOffscreen {
-    TOffscreen()
+    // `platform`: the offscreen platform with its options ("offscreen:configfile=...").
+    explicit TOffscreen(const char* platform = "offscreen")
     {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::setenv("QT_QPA_PLATFORM", platform, 1);
         static int argc = 1;
         static char name[] = "test_report_preview_qt";
         static char* argv[] = {name, nullptr};
@@ -311,10 +317,18 @@ TEST(PreviewQtSmoke, KeysFromTheWindowSystemMoveThePagesAndEscapeCloses)
         {"Right scrolls sideways 8", VK_RIGHT, -1, -1, 8},
         {"Left scrolls back", VK_LEFT, -1, -1, 0},
     };
-    // As the window opens, and after a click on the pages gave the page surface the focus.
-    for (bool clicked : {false, true}) {
-    SCOPED_TRACE(clicked ? "after a click on the pages" : "as the window opens");
-    if (clicked) {
+    // As the window opens, after a click on the pages, and after a click on the pages once
+    // the page number box had the keys.
+    for (int phase : {0, 1, 2}) {
+    SCOPED_TRACE(phase == 0 ? "as the window opens" : phase == 1 ? "after a click on the pages"
+                                                                 : "after a click on the pages from the page number");
+    if (phase == 2) {
+        const TRect box = QtWidgetOnScreen(form->PageE);
+        QtPointer(TQtMouseAction::Press, TPoint{box.Left + 5, box.Top + 5});
+        QtPointer(TQtMouseAction::Release, TPoint{box.Left + 5, box.Top + 5});
+        ASSERT_EQ(form->GetActiveControl(), form->PageE);
+    }
+    if (phase > 0) {
         const TRect r = QtWidgetOnScreen(surface->Surface);
         QtPointer(TQtMouseAction::Press, TPoint{r.Left + 50, r.Top + 50});
         QtPointer(TQtMouseAction::Release, TPoint{r.Left + 50, r.Top + 50});
@@ -384,5 +398,131 @@ TEST(PreviewQtSmoke, AFloatWindowShowsWithoutTakingTheKeys)
         ASSERT_TRUE(QtKey(VK_NEXT));
         EXPECT_EQ(heard, VK_NEXT) << "the form hears the keys";
     }
+    delete form;
+}
+
+// The screen has the monitors Qt reports, and a float window whose saved place lies on none
+// of them comes back onto the nearest, where Qt shows it.
+TEST(PreviewQtSmoke, AFloatWindowSavedOffTheMonitorsComesBackOnTheNearest)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("sklad-screens-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    // Two monitors side by side, the second lower and smaller.
+    std::ofstream(folder / "screens.json")
+        << R"({"screens": [{"name": "A", "x": 0, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96},
+                           {"name": "B", "x": 1280, "y": 200, "width": 1024, "height": 768, "logicalDpi": 96}]})";
+    {
+        const std::string platform = "offscreen:configfile=" + (folder / "screens.json").string();
+        TOffscreen qt(platform.c_str());
+        TGuiServices* qtServices = &Services();
+        TTestDriver d;
+        auto* form = new TForm(Application);
+        form->SetBounds(100, 100, 640, 480);
+        auto* top = new TrpDock(form);
+        top->SetParent(form);
+        top->AdjustBounds();
+        auto* bar = new TrpToolBar(form);
+        bar->SetName("Bar1");
+        auto* b = new TSpeedButton(form);
+        b->SetBounds(0, 0, 23, 22);
+        b->SetParent(bar);
+        bar->FloatTo(0, 0);
+        form->Show();
+        {
+            // The desktop's answers, not the test driver's.
+            TServicesScope desktop(*qtServices);
+            ASSERT_EQ(Screen->MonitorCount(), 2);
+            EXPECT_EQ(Screen->Monitors(1)->BoundsRect(), Bounds(1280, 200, 1024, 768));
+            TIniFile ini(PathFromSystem((folder / "positions.ini").string()));
+            ini.WriteBool("ToolBar.Bar1", "Float", true);
+            ini.WriteInteger("ToolBar.Bar1", "Left", 4000);
+            ini.WriteInteger("ToolBar.Bar1", "Top", 500);
+            rpRestoreToolbarPosition(ini, bar);
+        }
+        qtServices->ProcessNativeEvents();
+        TrpFloatWindow* window = bar->FloatWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->BoundsRect(), Bounds(2304 - window->GetWidth(), 500, window->GetWidth(), window->GetHeight()));
+        EXPECT_EQ(QtWidgetOnScreen(window), window->BoundsRect()) << "Qt shows it there";
+        delete form;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+// A floating tool bar's window takes the keys when the user clicks into a control of it
+// that types (an edit), not on showing nor on a click of a tool button; the form they came
+// from gets them back when clicked into, and the window shown again leaves them there.
+TEST(PreviewQtSmoke, AClickIntoAFloatingBarsEditGivesItTheKeys)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->SetBounds(100, 100, 640, 480);
+    auto* top = new TrpDock(form);
+    top->SetParent(form);
+    top->AdjustBounds();
+    auto* bar = new TrpToolBar(form);
+    auto* button = new TSpeedButton(form);
+    button->SetBounds(0, 0, 23, 22);
+    button->SetParent(bar);
+    auto* holder = new TrpTBPanel(form);
+    holder->SetParent(bar);
+    holder->SetWidth(60);
+    auto* edit = new TEdit(form);
+    edit->SetParent(holder);
+    edit->SetBounds(2, 1, 56, 20);
+    ASSERT_TRUE(bar->DockTo(top, 0, 0));
+    form->Show();
+    bar->FloatTo(300, 300);
+    qtServices->ProcessNativeEvents();
+    TrpFloatWindow* window = bar->FloatWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QtWindowHasKeys(form));
+    auto click = [&](const TControl* control) {
+        const TRect r = QtWidgetOnScreen(control);
+        const TPoint at{r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+        QtPointer(TQtMouseAction::Press, at);
+        QtPointer(TQtMouseAction::Release, at);
+        qtServices->ProcessNativeEvents();
+    };
+    // The window manager activates a window clicked into; there is none offscreen.
+    auto backToTheForm = [&] {
+        form->UserActivated();
+        qtServices->ProcessNativeEvents();
+    };
+    struct Step {
+        const char* why;
+        std::function<void()> act;
+        bool windowHasKeys;
+    };
+    const Step steps[] = {
+        {"a tool button clicked", [&] { click(button); }, false},
+        {"the edit clicked", [&] { click(edit); }, true},
+        {"the form activated", backToTheForm, false},
+        {"the edit clicked again", [&] { click(edit); }, true},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.why);
+        s.act();
+        EXPECT_EQ(QtWindowHasKeys(window), s.windowHasKeys);
+        EXPECT_EQ(QtWindowHasKeys(form), !s.windowHasKeys);
+        EXPECT_EQ(Screen->GetActiveForm(), s.windowHasKeys ? static_cast<TCustomForm*>(window) : form);
+    }
+    ASSERT_TRUE(QtKey('7'));
+    ASSERT_TRUE(QtKey('5'));
+    EXPECT_EQ(edit->GetText(), "75") << "typed into the floating bar";
+    EXPECT_EQ(window->GetActiveControl(), edit);
+
+    // Back to the form, the window hidden and shown again: the keys stay with the form.
+    backToTheForm();
+    bar->SetVisible(false);
+    bar->SetVisible(true);
+    qtServices->ProcessNativeEvents();
+    EXPECT_TRUE(QtWindowHasKeys(form));
+    EXPECT_EQ(Screen->GetActiveForm(), form);
+    click(edit);
+    EXPECT_TRUE(QtWindowHasKeys(window)) << "and a click into it takes them again";
     delete form;
 }

@@ -7,7 +7,10 @@
 // pages side by side), "scrolled" (100%, wheel turned ten notches down), "maximized"
 // (shown maximized from the start, as the preview options ask), "toolbar" (a dock with a
 // tool bar above the preview's own bar, to be dragged with xdotool: the grip's screen
-// point is printed at the start, where the tool bar ended up at the end).
+// point is printed at the start, where the tool bar ended up at the end; a left dock to
+// dock it back into and an edit in the bar to type into; what changes is printed as it
+// changes: the page, the window shown, where the tool bar is, the edit's text and which
+// window is active).
 #include "report/output/rpDock.h"
 #include "report/output/rpPreviewForm.h"
 #include "report/output/tests/EngineTestSupport.h"
@@ -81,10 +84,17 @@ int main(int argc, char** argv)
         else if (mode == "two")
             form->Zoom50BClick(form);
         TrpToolBar* bar = nullptr;
+        TEdit* edit = nullptr;
         if (mode == "toolbar") {
             auto* dock = new TrpDock(form);
+            dock->SetName("TopDock");
             dock->SetParent(form);
             dock->SetTop(0);
+            auto* left = new TrpDock(form);
+            left->SetName("LeftDock");
+            left->SetParent(form);
+            left->SetAlign(alLeft);
+            left->AdjustBounds();
             bar = new TrpToolBar(form);
             bar->SetCaption("Навигация");
             for (const char* caption : {"<<", "<", ">", ">>"}) {
@@ -93,17 +103,55 @@ int main(int argc, char** argv)
                 b->SetBounds(0, 0, 23, 22);
                 b->SetParent(bar);
             }
+            auto* holder = new TrpTBPanel(form);
+            holder->SetParent(bar);
+            holder->SetWidth(60);
+            edit = new TEdit(form);
+            edit->SetParent(holder);
+            edit->SetBounds(2, 1, 56, 20);
             bar->DockTo(dock, 0, 0);
             Application->ProcessMessages();
             const TPoint grip = bar->DragBox()->ClientToScreen({3, 5});
             std::fprintf(stderr, "preview_screenshot: grip at %d,%d\n", grip.X, grip.Y);
+            const TPoint l = left->ClientToScreen({0, 0});
+            std::fprintf(stderr, "preview_screenshot: left dock at %d,%d, %d high\n", l.X, l.Y, left->GetHeight());
+            const TPoint s = form->Preview->ClientToScreen({200, 200});
+            std::fprintf(stderr, "preview_screenshot: pages at %d,%d\n", s.X, s.Y);
         }
+        std::string said;
+        auto tell = [&] {
+            char line[512];
+            std::string state;
+            TWinControl* focused = Screen->GetActiveControl();
+            std::snprintf(line, sizeof line, "page %d, %s, active %s, focus %s", form->Preview->GetPageNo(),
+                          form->GetVisible() ? "shown" : "closed",
+                          Screen->GetActiveForm() ? Screen->GetActiveForm()->ClassName().c_str() : "none",
+                          focused ? focused->ClassName().c_str() : "none");
+            state = line;
+            if (bar) {
+                const TPoint at = bar->ClientToScreen({0, 0});
+                std::snprintf(line, sizeof line, "; tool bar %s at %d,%d %dx%d%s; edit \"%s\" at %d,%d", 
+                              bar->IsFloat() ? "floating" : (bar->Dock() ? bar->Dock()->GetName().c_str() : "?"), at.X,
+                              at.Y, bar->GetWidth(), bar->GetHeight(), bar->Dragging() ? ", dragging" : "",
+                              edit->GetText().c_str(), edit->ClientToScreen({5, 5}).X, edit->ClientToScreen({5, 5}).Y);
+                state += line;
+                if (bar->FloatWindow()) {
+                    std::snprintf(line, sizeof line, "; caption at %d,%d", bar->FloatWindow()->GetLeft() + 20,
+                                  bar->FloatWindow()->GetTop() + 10);
+                    state += line;
+                }
+            }
+            if (state != said)
+                std::fprintf(stderr, "preview_screenshot: %s\n", state.c_str());
+            said = state;
+        };
         if (mode == "scrolled")
             for (int i = 0; i < 10; ++i)
                 form->Preview->Workspace->Surface->UserMouseWheel(-120, {}, {0, 0});
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         while (std::chrono::steady_clock::now() < end) {
             Application->ProcessMessages();
+            tell();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         if (bar) {
