@@ -137,6 +137,28 @@ void BuildInCode(benchmark::State& state, bool Unique)
 BENCHMARK_CAPTURE(BuildInCode, CreateUniqueName, true)->Apply(Sizes);
 BENCHMARK_CAPTURE(BuildInCode, SetName, false)->Apply(Sizes);
 
+// One band holding every memo, placed by AlignChildren as each page is prepared and built;
+// a quarter of the memos share their Left with another.
+void AlignChildren(benchmark::State& state)
+{
+    Setup();
+    const int memos = static_cast<int>(state.range(0));
+    auto r = NewReport();
+    auto* page = new TrpReportPage(r.get());
+    page->SetName("Page1");
+    auto* band = new TrpMasterData(page);
+    band->SetName("MasterData1");
+    band->SetBounds(0, 0, 700, 18);
+    for (int i = 0; i < memos; ++i) {
+        auto* m = new TrpMemoView(band);
+        m->SetBounds((i * 7919) % (memos * 3 / 4 + 1) * 0.25, 0, 7, 18);
+    }
+    for (auto _ : state)
+        band->AlignChildren();
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(AlignChildren)->Apply(Sizes);
+
 // The XML store of prepared pages: an element of N children brought back from the swap file
 // and sent out again (a page's objects), and a list of N elements emptied from its end (the
 // pages of a first pass dropped). Both must grow linearly with N.

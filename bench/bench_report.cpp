@@ -208,6 +208,31 @@ void PrepareAndPdf(benchmark::State& state)
         std::filesystem::remove(path);
 }
 
+// A template page of `memos` objects registered as the store's source page: each object gets
+// its short name ("m1", "m2" ...) and its copy's text.
+void RegisterSourcePage(benchmark::State& state)
+{
+    Startup();
+    const int memos = static_cast<int>(state.range(0));
+    TrpReport report(nullptr);
+    auto* page = new TrpReportPage(&report);
+    page->SetName("Page1");
+    auto* band = new TrpReportTitle(page);
+    band->SetName("ReportTitle1");
+    band->SetBounds(0, 0, 0, 20);
+    for (int i = 0; i < memos; ++i) {
+        auto* m = new TrpMemoView(band);
+        m->SetName("Memo" + IntToStr(i + 1));
+        m->SetBounds(i % 100 * 7, 0, 7, 18);
+    }
+    auto* pages = dynamic_cast<TrpPreviewPages*>(report.GetPreviewPages());
+    for (auto _ : state) {
+        pages->Clear();
+        pages->AddSourcePage(page);
+    }
+    state.SetComplexityN(memos);
+}
+
 // SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
@@ -217,6 +242,11 @@ const bool kRegistered = [] {
         pdf->Arg(200);
     else
         pdf->Arg(10000)->Arg(100000);
+    auto* source = benchmark::RegisterBenchmark("RegisterSourcePage", RegisterSourcePage)->Unit(benchmark::kMillisecond);
+    if (quick)
+        source->Arg(100);
+    else
+        source->RangeMultiplier(4)->Range(1000, 64000)->Complexity();
     return true;
 }();
 

@@ -241,6 +241,15 @@ BENCHMARK(SplitAutoWidth)->Apply(Sizes);
 BENCHMARK(SplitOneParagraph)->Apply(Sizes);
 BENCHMARK(SplitOneParagraphGap)->Apply(Sizes);
 BENCHMARK(SplitOneParagraphAutoWidth)->Apply(Sizes);
+// Memos of many pages (a part a page: 1 MB makes about 200 parts, 16 MB about 3,000).
+BENCHMARK(Split)->Name("SplitManyPages")->Arg(1024)->Arg(4096)->Arg(16384)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(SplitParagraphGap)
+    ->Name("SplitManyPagesParagraphGap")
+    ->Arg(1024)
+    ->Arg(4096)
+    ->Arg(16384)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(Draw)->Apply(Sizes);
 BENCHMARK_CAPTURE(PrepareAndDraw, FromData, false)->Apply(Sizes);
 BENCHMARK_CAPTURE(PrepareAndDraw, InTemplate, true)->Apply(Sizes);

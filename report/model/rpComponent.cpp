@@ -420,19 +420,31 @@ void TrpComponent::CreateUniqueName()
 
 void TrpComponent::AlignChildren()
 {
-    TStringList sorted;
-    sorted.SetSorted(true);
-    sorted.SetDuplicates(dupAccept);
+    // The order of a sorted string list that accepts duplicates (each new key goes before
+    // its equals), sorted once instead of inserted one by one: a band of many objects is
+    // not quadratic.
+    struct Entry {
+        AnsiString Key;
+        size_t Index;
+        TrpComponent* Child;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(FObjects.size());
     for (TrpComponent* c : FObjects) {
         if (c->IsBand())
             continue;
         const double l = static_cast<double>(c->FLeft);
         const AnsiString key = l > 0 ? "1" + Format("%9.2f", {l}) : "0" + Format("%9.2f", {-l});
-        sorted.AddObject(key, c);
+        entries.push_back({key, entries.size(), c});
     }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        const int c = AnsiCompareText(a.Key, b.Key);
+        return c != 0 ? c < 0 : a.Index > b.Index;
+    });
     std::vector<TrpComponent*> list;
-    for (int i = 0; i < sorted.Count(); ++i)
-        list.push_back(static_cast<TrpComponent*>(sorted.Objects(i)));
+    list.reserve(entries.size());
+    for (const Entry& e : entries)
+        list.push_back(e.Child);
     for (size_t i = 0; i < list.size(); ++i) {
         TrpComponent* v = list[i];
         if (!v->IsView())

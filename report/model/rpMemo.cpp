@@ -316,12 +316,17 @@ void TrpCustomMemoView::ExtractTotalPages()
 {
     if (!AllowExpressions)
         return;
+    // Every marker goes: one left over would print as typed on the paper.
     AnsiString s = GetText();
-    const size_t at = UpperCase(s).find("[TOTALPAGES#]");
-    if (at == AnsiString::npos)
-        return;
-    s.replace(at, 13, IntToStr(PageTotal));
-    SetText(s);
+    const AnsiString total = IntToStr(PageTotal);
+    bool found = false;
+    for (size_t at = UpperCase(s).find("[TOTALPAGES#]"); at != AnsiString::npos;
+         at = UpperCase(s).find("[TOTALPAGES#]", at + total.size())) {
+        s.replace(at, 13, total);
+        found = true;
+    }
+    if (found)
+        SetText(s);
 }
 
 AnsiString TrpCustomMemoView::GetComponentText()

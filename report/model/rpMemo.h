@@ -23,6 +23,70 @@
 
 class TrpStyleItem;
 
+// The text of a memo not printed yet while it is split into parts. The parts come from one
+// layout of the text, and the rest is copied out of that layout only when it is read; parts
+// laid out one by one replace the front of the rest in place: either way a long text splits
+// in time linear in its length, not in its length times its parts.
+class TrpMemoRest {
+public:
+    TrpMemoRest& operator=(AnsiString Text)
+    {
+        FText = std::move(Text);
+        FAt = 0;
+        FLayout = nullptr;
+        return *this;
+    }
+    // From now on the rest is what Layout has not handed out yet (Layout must outlive
+    // that, or be read or replaced before it goes).
+    void Follow(const TrpDrawText* Layout) { FLayout = Layout; }
+    const AnsiString& Get() const
+    {
+        View();
+        if (FAt > 0) {
+            FText.erase(0, FAt);
+            FAt = 0;
+        }
+        return FText;
+    }
+    operator const AnsiString&() const { return Get(); }
+    // The rest without moving it (valid until the rest changes).
+    std::string_view View() const
+    {
+        if (FLayout) {
+            FLayout->RestOfParts(FText);
+            FAt = 0;
+            FLayout = nullptr;
+        }
+        return std::string_view(FText).substr(FAt);
+    }
+    // The first Count bytes of the rest give way to Head (what of them a part left over),
+    // written in their place, so a part costs its own size and not the rest's.
+    void ReplaceFront(size_t Count, std::string_view Head)
+    {
+        View();
+        const size_t end = FAt + std::min(Count, FText.size() - FAt);
+        if (Head.size() <= end) {
+            FAt = end - Head.size();
+            std::copy(Head.begin(), Head.end(), FText.begin() + static_cast<std::ptrdiff_t>(FAt));
+        } else {
+            FText = AnsiString(Head) + FText.substr(end);
+            FAt = 0;
+        }
+    }
+    AnsiString Take()
+    {
+        Get();
+        return std::move(FText);
+    }
+    bool empty() const { return FLayout ? !FLayout->PartsLeft() : FText.size() <= FAt; }
+    friend bool operator==(const TrpMemoRest& A, std::string_view B) { return std::string_view(A.Get()) == B; }
+
+private:
+    mutable AnsiString FText;
+    mutable size_t FAt = 0;  // where the rest begins in FText
+    mutable const TrpDrawText* FLayout = nullptr;
+};
+
 class TrpCustomMemoView : public TrpStretcheable {
     SKLAD_CLASS(TrpCustomMemoView, TrpStretcheable)
 public:
@@ -93,7 +157,7 @@ public:
     bool HideZeros = false;
     Extended LineSpacing = 2;
     Extended ParagraphGap = 0;
-    AnsiString RestText;
+    TrpMemoRest RestText;
     bool RTLReading = false;
     bool SuppressRepeated = false;
     AnsiString SavedText;

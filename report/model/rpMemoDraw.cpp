@@ -180,7 +180,7 @@ namespace {
 // Where a start of Text at least Want bytes long may end: after a line end, or before a
 // blank inside a paragraph (never inside a tag, never right after a line end). The size of
 // Text when there is no such place.
-size_t PartCut(const AnsiString& Text, size_t Want, bool Tags)
+size_t PartCut(std::string_view Text, size_t Want, bool Tags)
 {
     const size_t start = std::max<size_t>(Want, 1);
     bool inTag = false;  // a '<' before p that no '>' has closed yet
@@ -222,13 +222,13 @@ Extended TrpCustomMemoView::DrawPart()
         // another, so every line but the last of a start is the whole text's line too.
         TrpDrawText& dt = DrawTextObject();
         TrpDrawTextLock lock(dt);
-        AnsiString rest = std::move(RestText);
+        const std::string_view rest = RestText.View();
         Extended unused = 0;
         // A part takes about as much as the one before it.
         for (size_t want = std::max<size_t>(FPartBytes + FPartBytes / 4, 4096);; want *= 2) {
             const size_t cut = PartCut(rest, want, AllowHTMLTags);
             const bool whole = cut >= rest.size();
-            SetText(whole ? rest : rest.substr(0, cut));
+            SetText(AnsiString(whole ? rest : rest.substr(0, cut)));
             SetDrawParams(nullptr, 1, 1, 0, 0);
             unused = dt.UnusedSpace();
             AnsiString out = dt.GetOutBoundsText();
@@ -241,7 +241,7 @@ Extended TrpCustomMemoView::DrawPart()
                 if (rest[cut - 1] != '\n' && out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0)
                     out.resize(out.size() - 2);
                 FPartBytes = cut - std::min(cut, out.size());
-                RestText = std::move(rest.replace(0, cut, out));
+                RestText.ReplaceFront(cut, out);
                 break;
             }
         }
@@ -254,22 +254,25 @@ Extended TrpCustomMemoView::DrawPart()
     BeginDraw(nullptr, 1, 1, 0, 0);
     const TRect r = TextRect;
     if (!FPartLayout || FPartWidth != r.Right - r.Left) {
+        TStringList lines;
+        lines.SetText(RestText);  // read while the layout it may follow is still there
         FPartLayout = std::make_unique<TrpDrawText>();
         FPartWidth = r.Right - r.Left;
         SetFontParams(*FPartLayout);
         FPartLayout->SetDimensions(1, 1, r, r);
-        TStringList lines;
-        lines.SetText(RestText);
         FPartLayout->SetText(lines);
     }
     TrpDrawText& dt = *FPartLayout;  // this memo's own: no lock needed
     dt.SetDimensions(1, 1, r, r);
     const Extended unused = dt.UnusedSpace();
     SetText(dt.TakePart());
-    dt.RestOfParts(RestText);
     Color = savedColor;
-    if (!dt.PartsLeft())
+    if (dt.PartsLeft()) {
+        RestText.Follow(&dt);
+    } else {
+        RestText = AnsiString();
         FPartLayout.reset();
+    }
     return unused == 0 ? FHeight : unused;
 }
 

@@ -116,6 +116,12 @@ TrpAggregateFunction rpAggregateFunction(const AnsiString& Name)
     return agCount;
 }
 
+bool rpAggregateHomeBand(const TrpBand* Band)
+{
+    const int n = rpBandNumber(Band);
+    return n == 1 || n == 3 || n == 5 || n == 13 || n == 16;
+}
+
 // ---------------------------------------------------------------- TrpAggregateItem
 
 bool TrpAggregateItem::BandVisible() const { return Band && Band->GetVisible(); }
@@ -488,8 +494,7 @@ void TrpAggregateList::NewItem(const AnsiString& CallText, TrpCustomMemoView* Me
         TrpBand* home = HomeBand(Memo);
         if (home) {
             // A column footer's cells over vertical bands total per column as well.
-            const int n = rpBandNumber(home);
-            if (n == 1 || n == 3 || n == 5 || n == 13 || n == 16)
+            if (rpAggregateHomeBand(home))
                 item->ParentBand = home;
         }
     }

@@ -165,3 +165,6 @@ private:
 std::vector<AnsiString> rpSplitAggregateArgs(const AnsiString& Text, int OpenPos);
 // The function of a name: "SUM" agSum ... anything else agCount.
 TrpAggregateFunction rpAggregateFunction(const AnsiString& Name);
+// A band whose cells over vertical bands keep their totals as its own (summary, page footer,
+// footer, group footer, column footer), not as those of the vertical band they print in.
+bool rpAggregateHomeBand(const TrpBand* Band);

@@ -123,6 +123,11 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         int walked = 0;
         while (!ds->Eof() && !RowLimitReached(band, ++walked)) {
             if (CanShow(band, band->PrintIfDetailEmpty, Depth)) {
+                // The last row may yet move on with the footer: page and column totals take
+                // each row once the next one begins (before its block or group ends) or its
+                // page ends.
+                if (band->KeepFooter && band->Columns < 2)
+                    AggregateList.EndPending();
                 if (first) {
                     if (band->KeepTogether)
                         StartKeep(band);
@@ -139,8 +144,11 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     else
                         CheckGroups(band, s.Group, columnKeepPos, saveCurY);
                 }
-                if (band->KeepFooter)
+                if (band->KeepFooter) {
                     footerKeepPos = PreviewPages->GetCurPosition();
+                    if (band->Columns < 2)
+                        AggregateList.StartPending();
+                }
                 if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
                     AggregateList.StartPending();
@@ -184,8 +192,11 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             if (s.Group)
                 ShowGroupFooters(s.Group, 0);
             if (!band->FooterAfterEach) {
-                if (band->KeepFooter)
+                if (band->KeepFooter) {
                     StartKeep(band, footerKeepPos);
+                    if (band->Columns < 2)
+                        AggregateList.EndPending();  // into the kept block when there is one
+                }
                 ShowBand(s.Footer);
                 if (band->KeepFooter)
                     EndKeep(band);
@@ -194,6 +205,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             if (s.Group && band->KeepTogether)
                 EndKeep(band);
         }
+        if (band->KeepFooter && band->Columns < 2)
+            AggregateList.EndPending();
         if (Stopped())
             return;
         IsFirstBand = false;

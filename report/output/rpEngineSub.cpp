@@ -227,7 +227,10 @@ void TrpEngine::ShowVBand(TrpBand* Band)
     if (!VMasterBand)
         return;  // a vertical band outside a horizontal row has nowhere to go
     ++CurVColumn;
-    CurBand = (Is<TrpFooter>(Band) || Is<TrpGroupFooter>(Band)) ? Band : VMasterBand;
+    // A vertical footer's cell in a data row totals the row's columns; in a footer or
+    // summary row it belongs to that band, as its totals were collected.
+    const bool vfooter = Is<TrpFooter>(Band) || Is<TrpGroupFooter>(Band);
+    CurBand = vfooter && !rpAggregateHomeBand(VMasterBand) ? Band : VMasterBand;
     Report->CurObject = Band->Name();
     Band->BeforePrint();
     Report->DoBeforePrint(Band);

@@ -171,6 +171,7 @@ void TrpDictionary::Clear()
 {
     FNames.clear();
     FSources.clear();
+    FTakenRuns.clear();
 }
 
 void TrpDictionary::Add(const AnsiString& Name, const AnsiString& SourceName, TObject* Obj)
@@ -192,8 +193,22 @@ AnsiString TrpDictionary::CreateUniqueName(const AnsiString& Base) const
     int n = 10000;
     while (n > 1 && !FNames.count(Base + IntToStr(n)))
         n /= 2;
-    while (FNames.count(Base + IntToStr(n)))
-        ++n;
+    // Counting up from there jumps over the runs found by earlier calls.
+    std::unordered_map<int, int>& runs = FTakenRuns[Base];
+    std::vector<int> passed;
+    for (;;) {
+        if (auto it = runs.find(n); it != runs.end()) {
+            passed.push_back(n);
+            n = it->second;
+        } else if (FNames.count(Base + IntToStr(n))) {
+            passed.push_back(n);
+            ++n;
+        } else {
+            break;
+        }
+    }
+    for (int p : passed)
+        runs[p] = n;
     return Base + IntToStr(n);
 }
 

@@ -18,6 +18,7 @@
 #include "report/model/rpXML.h"
 
 #include <map>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -76,4 +77,8 @@ private:
     };
     std::map<AnsiString, int, NameLess> FNames;  // short name -> row of FSources
     std::vector<Source> FSources;
+    // Per stem, numbers known to start a run of names that all exist: N -> the number after
+    // the run. Names only come (Clear drops them all), so what is known stays true, and a
+    // template of many objects gets its short names without counting up past all of them.
+    mutable std::map<AnsiString, std::unordered_map<int, int>> FTakenRuns;
 };

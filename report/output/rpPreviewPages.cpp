@@ -748,15 +748,23 @@ bool TrpPreviewPages::Export(TrpCustomExportFilter* Filter)
     Filter->Report = Report;
     if (Filter->ShowDialog && Filter->ShowModal() != mrOk)
         return false;
+    TrpCustomPreview* preview = Report->GetPreview();
     if (Filter->CurPage)
-        Filter->PageNumbers = Report->GetPreview() ? IntToStr(CurPreviewPage) : AnsiString("1");
+        Filter->PageNumbers = preview ? IntToStr(CurPreviewPage) : AnsiString("1");
     Report->SetTerminated(false);
     TStringList list;
     bool result = true;
+    TBitmap scratch;  // AutoWidth memos take their width by being drawn once
+    scratch.SetSize(1, 1);
+    bool locked = false;
     try {
         rpParsePageNumbers(Filter->PageNumbers, &list, GetCount());
         if (!Filter->Start())
             return true;
+        if (preview) {
+            preview->Lock();
+            locked = true;
+        }
         Report->InternalOnProgressStart(ptExporting);
         for (int i = 0; i < GetCount(); ++i) {
             if (list.Count() > 0 && list.IndexOf(IntToStr(i + 1)) < 0)
@@ -766,22 +774,58 @@ bool TrpPreviewPages::Export(TrpCustomExportFilter* Filter)
                 continue;
             Report->InternalOnProgress(ptExporting, i + 1);
             Filter->StartPage(page, i);
-            for (TrpComponent* obj : page->GetAllObjects()) {
-                if (auto* memo = dynamic_cast<TrpCustomMemoView*>(obj))
-                    rpMemoSetTotalPages(memo, GetCount());
-                Filter->ExportObject(obj);
+            // The filter sees the page where it prints: placed at its margins (exchanged on
+            // the even pages of mirrored margins), under its background and frame.
+            const bool mirror = page->MirrorMargins && i % 2 == 1;
+            const Extended left = mirror ? page->RightMargin : page->LeftMargin;
+            page->SetLeft(left * kUnitsPerMM);
+            page->SetTop(page->TopMargin * kUnitsPerMM);
+            {
+                TrpPictureView background(nullptr);
+                background.SetName("_pagebackground");
+                background.SetColor(page->GetColor());
+                background.SetFrame(page->GetFrame());
+                background.SetPicture(page->GetBackPicture());
+                background.Stretched = true;
+                background.KeepAspectRatio = false;
+                background.SetBounds(page->GetLeft(), page->GetTop(),
+                                     page->GetWidth() - (page->LeftMargin + page->RightMargin) * kUnitsPerMM,
+                                     page->GetHeight() - (page->TopMargin + page->BottomMargin) * kUnitsPerMM);
+                Filter->ExportObject(&background);
             }
+            const std::vector<TrpComponent*> objects = page->GetAllObjects();
+            for (TrpComponent* obj : objects)
+                if (auto* memo = dynamic_cast<TrpCustomMemoView*>(obj)) {
+                    if (memo->GetHighlight()->Active)
+                        memo->SetFont(memo->GetHighlight()->GetFont());
+                    rpMemoSetTotalPages(memo, GetCount());
+                    memo->ExtractTotalPages();
+                    if (memo->AutoWidth)
+                        memo->Draw(scratch.GetCanvas(), 1, 1, 0, 0);
+                }
+            for (TrpComponent* obj : objects)
+                Filter->ExportObject(obj);
             Filter->FinishPage(page, i);
-            if (!Report->GetPreview())
+            if (!preview) {
                 ClearPageCache();
+            } else {
+                page->SetLeft(0);
+                page->SetTop(0);
+            }
             if (Report->GetTerminated())
                 break;
             if (Application)
                 Application->ProcessMessages();
         }
+        if (locked) {
+            locked = false;
+            preview->Unlock();  // hides the message and repaints
+        }
         Report->InternalOnProgressStop(ptExporting);
         Filter->Finish();
     } catch (const Exception& e) {
+        if (locked)
+            preview->Unlock();
         result = false;
         Report->Errors.Clear();
         Report->Errors.Add(e.Message());

@@ -218,6 +218,39 @@ TEST_F(Tree, AlignChildren)
     EXPECT_DOUBLE_EQ(static_cast<double>(w->GetWidth()), 120) << "stretches to the right neighbour";
 }
 
+// Children are placed in the order of their Left (at or below 0 first, nearest 0 first);
+// of children at the same Left the one added last is placed first.
+TEST_F(Tree, AlignChildrenPlacesInOrderOfLeft)
+{
+    struct Case {
+        const char* why;
+        std::vector<std::pair<double, double>> children;  // Left, Width; all aligned left
+        std::vector<double> lefts;                         // Left of each after aligning
+    };
+    const Case cases[] = {
+        {"left to right", {{50, 10}, {20, 30}, {90, 5}}, {30, 0, 40}},
+        {"the same Left: the later first", {{40, 10}, {40, 30}}, {30, 0}},
+        {"three at one Left", {{5, 1}, {5, 2}, {5, 4}}, {6, 4, 0}},
+        {"below 0 first, nearest 0 first", {{10, 7}, {-5, 3}, {-1, 2}, {-20, 1}}, {1, 0, 0, 0}},
+        {"equal to two decimals: the later first", {{3.01, 2}, {3.004, 5}, {3, 11}}, {11, 11, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        SetUp();
+        band->SetBounds(0, 0, 500, 20);
+        std::vector<TTestMemo*> memos;
+        for (const auto& [left, width] : c.children) {
+            auto* m = new TTestMemo(band);
+            m->SetBounds(left, 0, width, 20);
+            m->Align = baLeft;
+            memos.push_back(m);
+        }
+        band->AlignChildren();
+        for (size_t i = 0; i < memos.size(); ++i)
+            EXPECT_DOUBLE_EQ(static_cast<double>(memos[i]->GetLeft()), c.lefts[i]) << "child " << i;
+    }
+}
+
 TEST(ComponentHelpers, ShiftStateToInt)
 {
     EXPECT_EQ(ShiftStateToInt(TShiftState{ssShift, ssRight}), 17);

@@ -300,6 +300,27 @@ TEST_F(ExpressionTest, TotalPagesIsReplacedWhenDrawn)
     EXPECT_EQ(Memo->GetText(), "стр. [Page#] из 12\r\n");
 }
 
+TEST_F(ExpressionTest, EveryTotalPagesMarkerIsReplaced)
+{
+    struct Case {
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"[TotalPages#] / [totalpages#]", "7 / 7\r\n"},
+        {"из [TotalPages#], всего [TOTALPAGES#] л. [TotalPages#]", "из 7, всего 7 л. 7\r\n"},
+        {"[TotalPages#][TotalPages#]", "77\r\n"},
+        {"[TotalPages]", "[TotalPages]\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Memo->SetText(c.text);
+        Memo->PageTotal = 7;
+        Memo->ExtractTotalPages();
+        EXPECT_EQ(Memo->GetText(), c.expected);
+    }
+}
+
 TEST_F(ExpressionTest, TagStrIsExpandedDuringOutputOnly)
 {
     Memo->TagStr = "итог [1+1]";

@@ -6,6 +6,8 @@
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <cmath>
+
 namespace {
 
 TEST(PagesDictionary, UniqueNames)
@@ -32,6 +34,48 @@ TEST(PagesDictionary, UniqueNames)
     TrpDictionary d;
     EXPECT_EQ(d.GetObject("m1"), nullptr);
     EXPECT_EQ(d.GetSourceName("m1"), "");
+}
+
+// Short names handed out one after another (as a template's objects are registered), with
+// names of a loaded file added in between: every name is the one the probing rule gives.
+TEST(PagesDictionary, UniqueNamesInARow)
+{
+    struct Case {
+        const char* why;
+        std::vector<const char*> steps;  // "+name": added as it stands; otherwise the next unique name
+    };
+    const Case cases[] = {
+        {"a gap below a name present", {"+m3", "m1", "m2", "m4", "m5"}},
+        {"a name added after a run was passed", {"m1", "m2", "m3", "+m5", "m4", "m6", "+m8", "m7", "m9"}},
+        {"a name in other case blocks its number", {"m1", "+M2", "m3", "+M4", "m5"}},
+        {"halving lands inside a run", {"+m2", "+m4", "m5", "+m9", "m10", "m11"}},
+        {"other stems are apart", {"m1", "+b1", "b2", "m2", "+b3", "b4", "m3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpDictionary d;
+        for (const char* step : c.steps) {
+            if (step[0] == '+') {
+                d.Add(step + 1, "Page0.X", nullptr);
+                continue;
+            }
+            const AnsiString stem(step, 1);
+            EXPECT_EQ(d.AddUnique(stem, "Page0.X", nullptr), step);
+        }
+    }
+    // Past the highest probe (10000) and across a clear.
+    TrpDictionary d;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 1; i <= 12000; ++i)
+            if (d.AddUnique("m", "Page0.X", nullptr) != "m" + IntToStr(i)) {
+                ADD_FAILURE() << "name " << i << " of round " << round;
+                break;
+            }
+        d.Add("m12002", "Page0.X", nullptr);
+        EXPECT_EQ(d.CreateUniqueName("m"), "m12001");
+        d.Clear();
+        EXPECT_EQ(d.CreateUniqueName("m"), "m1");
+    }
 }
 
 TEST(PagesOutline, Levels)
@@ -261,6 +305,82 @@ TEST(PagesStore, MirroredMarginsOnEvenPages)
     };
     EXPECT_EQ(firstTextX(0), 78) << "20 mm left margin";
     EXPECT_EQ(firstTextX(1), 21) << "the second page takes the 5 mm right margin on the left";
+}
+
+// What an export filter is given: for each chosen page, the page placed at its margins,
+// a background object over the printable area, then the page's objects with their page
+// count filled in and their highlight font taken.
+class TListingFilter : public TrpCustomExportFilter {
+public:
+    TListingFilter() { ShowDialog = false; }
+    void StartPage(TrpReportPage* Page, int Index) override
+    {
+        Lines.push_back("page " + IntToStr(Index));
+    }
+    void ExportObject(TrpComponent* Obj) override
+    {
+        // Positions on the sheet: the page's own place is its margins.
+        const AnsiString where = Round(Obj->GetAbsLeft()) + "," + Round(Obj->GetAbsTop());
+        if (Obj->Name() == "_pagebackground") {
+            auto* v = dynamic_cast<TrpPictureView*>(Obj);
+            Lines.push_back("background " + where + " " + Round(Obj->GetWidth()) + "x" + Round(Obj->GetHeight()) +
+                            (v && v->Stretched && !v->KeepAspectRatio ? " stretched" : ""));
+        } else if (auto* memo = dynamic_cast<TrpMemoView*>(Obj)) {
+            Lines.push_back("memo " + Trim(memo->GetText()) + " " + where + " size " +
+                            IntToStr(memo->GetFont()->GetSize()));
+        }
+    }
+    std::vector<AnsiString> Lines;
+
+private:
+    static AnsiString Round(Extended v) { return IntToStr(static_cast<int>(std::lround(static_cast<double>(v)))); }
+};
+
+TEST(PagesStore, ExportGivesEachChosenPageAtItsMargins)
+{
+    struct Case {
+        const char* why;
+        bool mirror;
+        const char* pageNumbers;
+        std::vector<AnsiString> lines;
+    };
+    // 100 x 60 mm pages, margins 20 (left), 5 (right), 10 (top), 4 (bottom): the printable
+    // area is 284 x 174 units at (76, 38); two rows of 60 a page, the footer at its bottom.
+    const Case cases[] = {
+        {"every page", false, "",
+         {"page 0", "background 76,38 284x174 stretched", "memo Item 1 76,38 size 10", "memo Item 2 76,98 size 10",
+          "memo 1 of 2 76,197 size 10", "page 1", "background 76,38 284x174 stretched", "memo Item 3 76,38 size 10",
+          "memo Item 4 76,98 size 10", "memo 2 of 2 76,197 size 14"}},
+        {"mirrored margins: the second page at its right margin", true, "",
+         {"page 0", "background 76,38 284x174 stretched", "memo Item 1 76,38 size 10", "memo Item 2 76,98 size 10",
+          "memo 1 of 2 76,197 size 10", "page 1", "background 19,38 284x174 stretched", "memo Item 3 19,38 size 10",
+          "memo Item 4 19,98 size 10", "memo 2 of 2 19,197 size 14"}},
+        {"the second page only", false, "2",
+         {"page 1", "background 76,38 284x174 stretched", "memo Item 3 76,38 size 10", "memo Item 4 76,98 size 10",
+          "memo 2 of 2 76,197 size 14"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TrpReportPage* page = t.Page();
+        page->LeftMargin = 20;
+        page->RightMargin = 5;
+        page->TopMargin = 10;
+        page->BottomMargin = 4;
+        page->MirrorMargins = c.mirror;
+        auto* master = t.Band<TrpMasterData>(20, 60);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(4)));
+        t.Memo(master, 0, 0, 200, 20, "[Data.\"Name\"]");
+        TrpMemoView* footer = t.Memo(t.Band<TrpPageFooter>(100, 15), 0, 0, 100, 15, "[Page#] of [TotalPages#]");
+        footer->GetHighlight()->Condition = "<Page#> = 2";
+        footer->GetHighlight()->GetFont()->SetSize(14);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 2);
+        TListingFilter filter;
+        filter.PageNumbers = c.pageNumbers;
+        EXPECT_TRUE(t.Pages()->Export(&filter));
+        EXPECT_EQ(filter.Lines, c.lines);
+    }
 }
 
 TEST(PagesStore, FindText)

@@ -1,0 +1,156 @@
+// Totals recounted: every total printed equals the rows it covers.
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+
+namespace {
+
+// The text of every memo whose text starts with Prefix, in page order.
+std::vector<AnsiString> TextsStarting(TrpPreviewPages* Pages, const AnsiString& Prefix)
+{
+    std::vector<AnsiString> out;
+    for (int p = 0; p < Pages->GetCount(); ++p)
+        for (const AnsiString& s : PageTexts(Pages, p))
+            if (s.rfind(Prefix, 0) == 0)
+                out.push_back(TrimRight(s));
+    return out;
+}
+
+// A cross table of rows H (N = 1..5) and vertical columns V: the corner cell, under the
+// vertical footer, of a footer, a summary or a page footer totals the rows of H.
+TEST(AggregatesRecount, CornerCellUnderVerticalFooter)
+{
+    struct Case {
+        const char* why;
+        int band;  // 0 the rows' footer, 1 the summary, 2 the page footer
+        int columns;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"footer, sum", 0, 3, "X[SUM(<H.\"N\">,Row)]", "X15"},
+        {"footer, count", 0, 3, "X[COUNT(Row)]", "X5"},
+        {"summary, sum", 1, 3, "X[SUM(<H.\"N\">,Row)]", "X15"},
+        {"summary, max", 1, 3, "X[MAX(<H.\"N\">,Row)]", "X5"},
+        {"page footer, sum", 2, 3, "X[SUM(<H.\"N\">,Row)]", "X15"},
+        {"summary, columns in two parts", 1, 9, "X[SUM(<H.\"N\">,Row)]", "X15"},
+        {"footer, columns in two parts", 0, 9, "X[AVG(<H.\"N\">,Row)]", "X3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetName("Row");
+        row->SetDataSet(t.DataSet("H", NumberedRows(5)));
+        t.Memo(row, 0, 0, 30, 20, "R[H.\"N\"]");
+        t.Memo(row, 30, 0, 40, 20, "C[<H.\"N\"> * <V.\"N\">]");
+        t.Memo(row, 75, 0, 40, 20, "V[SUM(<H.\"N\"> * <V.\"N\">,VBand)]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->SetName("VBand");
+        vband->Vertical = true;
+        vband->SetBounds(30, 0, 40, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        auto* vfooter = t.Band<TrpFooter>(0, 0);
+        vfooter->Vertical = true;
+        vfooter->SetBounds(75, 0, 40, 100);
+        TrpBand* band = c.band == 0   ? static_cast<TrpBand*>(t.Band<TrpFooter>(50, 20))
+                        : c.band == 1 ? static_cast<TrpBand*>(t.Band<TrpReportSummary>(80, 20))
+                                      : static_cast<TrpBand*>(t.Band<TrpPageFooter>(150, 20));
+        t.Memo(band, 30, 0, 40, 20, "c[SUM(<H.\"N\"> * <V.\"N\">,Row)]");
+        t.Memo(band, 75, 0, 40, 20, c.text);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(TextsStarting(t.Pages(), "X"), std::vector<AnsiString>{c.expected});
+        // The rows' own vertical footer still totals each row over its columns.
+        const int n = c.columns * (c.columns + 1) / 2;
+        EXPECT_EQ(TextsStarting(t.Pages(), "V"),
+                  (std::vector<AnsiString>{"V" + IntToStr(n), "V" + IntToStr(2 * n), "V" + IntToStr(3 * n),
+                                           "V" + IntToStr(4 * n), "V" + IntToStr(5 * n)}));
+        // A column's cell below it totals that column: 15 times the column's number.
+        std::vector<AnsiString> columns;
+        for (int k = 1; k <= c.columns; ++k)
+            columns.push_back("c" + IntToStr(15 * k));
+        EXPECT_EQ(TextsStarting(t.Pages(), "c"), columns);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Rows "r<Sum>" and a page footer "PF<sum> <count> <max>": the footer of every page must
+// equal a recount of the rows printed on that page.
+void ExpectPageFootersRecount(TrpPreviewPages* Pages)
+{
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        int sum = 0, count = 0, max = 0;
+        AnsiString footer;
+        for (const AnsiString& s : PageTexts(Pages, p)) {
+            if (s.rfind("r", 0) == 0) {
+                const int v = StrToInt(s.substr(1));
+                sum += v;
+                ++count;
+                max = std::max(max, v);
+            } else if (s.rfind("PF", 0) == 0) {
+                footer = TrimRight(s);
+            }
+        }
+        const AnsiString expected = count == 0 ? AnsiString("PF 0") : "PF" + IntToStr(sum) + " " +
+                                                                          IntToStr(count) + " " + IntToStr(max);
+        EXPECT_EQ(footer, expected) << "page " << p + 1;
+    }
+}
+
+// A footer kept with the last row takes that row on to the next page: the row counts
+// in the page footer of the page it prints on, not of the one it left.
+TEST(AggregatesRecount, LastRowMovedWithItsFooter)
+{
+    struct Case {
+        const char* why;
+        int rows;
+        bool group, keepGroup;
+        bool keepRows = false;  // each row kept with its details
+    };
+    const Case cases[] = {
+        {"the last row moves with the footer", 6, false, false},
+        {"the footer fits: nothing moves", 5, false, false},
+        {"the last row starts a new page itself", 7, false, false},
+        {"two pages of rows, then the last moves", 13, false, false},
+        {"in groups: each group's last row moves with the footer", 6, true, false},
+        {"in kept groups", 6, true, true},
+        {"rows kept with their details", 3, false, false, true},
+        {"rows kept with their details, three pages", 5, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.group) {
+            auto* gh = t.Band<TrpGroupHeader>(0, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->KeepTogether = c.keepGroup;
+            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 100, 10, "g");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepFooter = true;
+        m->KeepTogether = c.keepRows;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.rows, 4)));
+        t.Memo(m, 0, 0, 100, 25, "r[D.\"Sum\"]");
+        if (c.keepRows) {
+            auto* d = t.Band<TrpDetailData>(30, 15);
+            d->SetDataSet(t.DataSet("S", NumberedRows(2)));
+            t.Memo(d, 0, 0, 100, 15, "d[S.\"N\"]");
+        }
+        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 100, 30, "F[SUM(<D.\"Sum\">,Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15,
+               "PF[SUM(<D.\"Sum\">,Master)] [COUNT(Master)] [MAX(<D.\"Sum\">,Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ExpectPageFootersRecount(t.Pages());
+        // The band's own footer still totals every row.
+        if (!c.keepRows)
+            EXPECT_EQ(TextsStarting(t.Pages(), "F"), std::vector<AnsiString>{"F" + IntToStr(5 * c.rows * (c.rows + 1))});
+    }
+}
+
+}  // namespace
