@@ -260,7 +260,10 @@ private:
     {
         QPageLayout layout = PageLayoutFor(setup);
         if (FPrinter) {
+            // Copies the driver makes are uncollated: collated copies are printed page run by
+            // page run by the print loop itself, asking the driver for one.
             FPrinter->setCopyCount(std::max(1, setup.Copies));
+            FPrinter->setCollateCopies(false);
             FPrinter->setDuplex(setup.Duplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
                                 : setup.Duplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
                                                                     : QPrinter::DuplexNone);
