@@ -179,6 +179,9 @@ void TrpAggregateItem::Add(const Variant& v)
         ++VCount[VColumn];
         auto [it, added] = VValue.try_emplace(VColumn, Null());
         Accumulate(it->second, v);
+    } else if (Holding) {
+        ++HoldCount;
+        Accumulate(HoldValue, v);
     } else if (Pending) {
         ++PendCount;
         Accumulate(PendValue, v);
@@ -274,6 +277,34 @@ void TrpAggregateItem::EndKeep()
         FValue = FValue + KeepValue;
         break;
     }
+}
+
+void TrpAggregateItem::StartHold()
+{
+    if (!FrameFooter() || Holding)
+        return;
+    Holding = true;
+    HoldCount = 0;
+    HoldValue = Null();
+}
+
+void TrpAggregateItem::EndHold()
+{
+    if (!Holding)
+        return;
+    Holding = false;
+    if (Pending) {
+        PendCount += HoldCount;
+        Accumulate(PendValue, HoldValue);
+    } else if (Keeping) {
+        KeepCount += HoldCount;
+        Accumulate(KeepValue, HoldValue);
+    } else {
+        Count += HoldCount;
+        Accumulate(FValue, HoldValue);
+    }
+    HoldCount = 0;
+    HoldValue = Null();
 }
 
 void TrpAggregateItem::StartPending()
@@ -603,6 +634,9 @@ void TrpAggregateList::ClearValues()
         item->Pending = false;
         item->PendCount = 0;
         item->PendValue = Null();
+        item->Holding = false;
+        item->HoldCount = 0;
+        item->HoldValue = Null();
     }
 }
 
@@ -623,4 +657,16 @@ void TrpAggregateList::EndPending()
 {
     for (auto& item : FItems)
         item->EndPending();
+}
+
+void TrpAggregateList::StartHold()
+{
+    for (auto& item : FItems)
+        item->StartHold();
+}
+
+void TrpAggregateList::EndHold()
+{
+    for (auto& item : FItems)
+        item->EndHold();
 }

@@ -46,6 +46,10 @@ public:
     // a page or column footer printed in between does not show them.
     void StartPending();
     void EndPending();
+    // One row held back inside the pending ones (those of its row of columns): it may yet
+    // move on alone with a kept footer while the rest of its row stays.
+    void StartHold();
+    void EndHold();
 
     TrpAggregateFunction Func = agSum;
     TrpBand* Band = nullptr;  // the data band whose rows are aggregated
@@ -69,6 +73,9 @@ public:
     bool Pending = false;
     int PendCount = 0;
     Variant PendValue = Null();
+    bool Holding = false;
+    int HoldCount = 0;
+    Variant HoldValue = Null();
     int VColumn = 0;
     // The band's visibility as the engine saw it for this row (Band->Visible by default).
     bool BandVisible() const;
@@ -139,6 +146,8 @@ public:
     // row of columns has its place: it may still move on, and its totals with it.
     void StartPending();
     void EndPending();
+    void StartHold();
+    void EndHold();
     // A kept block that stays where it is while its page column ends: the column footer's
     // totals take its rows.
     void FlushKeep(TrpBand* ParentBand);

@@ -612,8 +612,10 @@ void TrpEngine::EndPage()
 {
     if (!Running)
         return;  // a script outside a run: there is no page
-    if (!FRun->MovingRow)
-        AggregateList.EndPending();  // the rows above count in this page's footers
+    if (!FRun->MovingRow) {
+        AggregateList.EndHold();  // the rows above count in this page's footers
+        AggregateList.EndPending();
+    }
     if (Page && Page->GetColumns() > 1) {
         EndColumn();
         CurX = PageCurX;

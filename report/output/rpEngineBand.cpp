@@ -572,8 +572,10 @@ Extended TrpEngine::ColumnLeft(int Column)
 
 void TrpEngine::EndColumn()
 {
-    if (!FRun->MovingRow)
-        AggregateList.EndPending();  // the rows above count in this column's footer
+    if (!FRun->MovingRow) {
+        AggregateList.EndHold();  // the rows above count in this column's footer
+        AggregateList.EndPending();
+    }
     // The column ends on its own page and on every page its rows went on over, each with
     // the footer over the same rows; its totals cover all of them and then start afresh.
     const std::set<int> partPages = std::move(FRun->ColumnPartPages);

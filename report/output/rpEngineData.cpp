@@ -123,11 +123,11 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         int walked = 0;
         while (!ds->Eof() && !RowLimitReached(band, ++walked)) {
             if (CanShow(band, band->PrintIfDetailEmpty, Depth)) {
-                // The last row may yet move on with the footer: page and column totals take
-                // each row once the next one begins (before its block or group ends) or its
-                // page ends.
-                if (band->KeepFooter && band->Columns < 2)
-                    AggregateList.EndPending();
+                // The last row may yet move on with the footer, alone even when it shares
+                // a row of columns: page and column totals take each row once the next one
+                // begins (before its block or group ends) or its page ends.
+                if (band->KeepFooter)
+                    AggregateList.EndHold();
                 if (first) {
                     if (band->KeepTogether)
                         StartKeep(band);
@@ -146,8 +146,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 }
                 if (band->KeepFooter) {
                     footerKeepPos = PreviewPages->GetCurPosition();
-                    if (band->Columns < 2)
-                        AggregateList.StartPending();
+                    AggregateList.StartHold();
                 }
                 if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
@@ -194,8 +193,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             if (!band->FooterAfterEach) {
                 if (band->KeepFooter) {
                     StartKeep(band, footerKeepPos);
-                    if (band->Columns < 2)
-                        AggregateList.EndPending();  // into the kept block when there is one
+                    AggregateList.EndHold();  // into the kept block when there is one
                 }
                 ShowBand(s.Footer);
                 if (band->KeepFooter)
@@ -205,8 +203,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             if (s.Group && band->KeepTogether)
                 EndKeep(band);
         }
-        if (band->KeepFooter && band->Columns < 2)
-            AggregateList.EndPending();
+        if (band->KeepFooter)
+            AggregateList.EndHold();
         if (Stopped())
             return;
         IsFirstBand = false;

@@ -1,6 +1,8 @@
 // Totals recounted: every total printed equals the rows it covers.
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/output/rpEngineRun.h"
+
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -150,6 +152,101 @@ TEST(AggregatesRecount, LastRowMovedWithItsFooter)
         // The band's own footer still totals every row.
         if (!c.keepRows)
             EXPECT_EQ(TextsStarting(t.Pages(), "F"), std::vector<AnsiString>{"F" + IntToStr(5 * c.rows * (c.rows + 1))});
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Rows "r<Sum>", page footers "PF<sum> <count>" and "RT<running sum>", column footers
+// "CF<sum> <count>": each must equal a recount of the rows printed above it, on its page
+// or in its page column (split at Split, 0 for one), every row counted once.
+void ExpectFootersRecount(TrpPreviewPages* Pages, Extended Split, int Rows)
+{
+    int running = 0, seen = 0;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        ASSERT_NE(page, nullptr);
+        int sum[2] = {0, 0}, count[2] = {0, 0};
+        std::vector<std::pair<int, AnsiString>> footers;
+        AnsiString pf, rt;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            const AnsiString s = TrimRight(m->GetText());
+            const TrpComponent* band = m->GetParent();
+            const int k = Split > 0 && m->GetLeft() + (band ? band->GetLeft() : 0) >= Split - 0.01L ? 1 : 0;
+            if (s.rfind("r", 0) == 0) {
+                sum[k] += StrToInt(s.substr(1));
+                ++count[k];
+            } else if (s.rfind("CF", 0) == 0) {
+                footers.emplace_back(k, s);
+            } else if (s.rfind("PF", 0) == 0) {
+                pf = s;
+            } else if (s.rfind("RT", 0) == 0) {
+                rt = s;
+            }
+        }
+        for (const auto& [k, s] : footers)
+            EXPECT_EQ(s, "CF" + (count[k] ? IntToStr(sum[k]) : AnsiString()) + " " + IntToStr(count[k]))
+                << "page " << p + 1 << " column " << k + 1;
+        const int n = count[0] + count[1], total = sum[0] + sum[1];
+        seen += n;
+        running += total;
+        EXPECT_EQ(pf, "PF" + (n ? IntToStr(total) : AnsiString()) + " " + IntToStr(n)) << "page " << p + 1;
+        EXPECT_EQ(rt, "RT" + (running ? IntToStr(running) : AnsiString())) << "page " << p + 1;
+    }
+    EXPECT_EQ(seen, Rows);
+}
+
+// A band printed in columns with its footer kept: the records that move on with the footer
+// count in the footers of the page (or page column) they print on, not of the one they left.
+TEST(AggregatesRecount, RecordsInColumnsMovedWithTheirFooter)
+{
+    struct Case {
+        int columns;
+        int rows;
+        bool pageColumns;
+    };
+    const Case cases[] = {
+        {1, 10, false}, {1, 11, false}, {1, 12, false}, {1, 21, false},
+        {2, 10, false}, {2, 11, false}, {2, 12, false}, {2, 21, false},
+        {3, 10, false}, {3, 11, false}, {3, 12, false}, {3, 21, false},
+        {2, 31, false}, {3, 16, false}, {3, 17, false}, {3, 18, false}, {3, 31, false},
+        {1, 11, true},  {2, 11, true},  {2, 21, true},  {2, 22, true},  {3, 12, true},
+        {3, 21, true},  {3, 31, true},  {3, 32, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(IntToStr(c.columns) + " columns, " + IntToStr(c.rows) + " rows" +
+                     (c.pageColumns ? ", page columns" : ""));
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * rpengine::kUnitsPerMM;
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepFooter = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = 40;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.rows)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"Sum\"]");
+        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 100, 30, "F[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        if (c.pageColumns)
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        auto* pf = t.Band<TrpPageFooter>(150, 15);
+        t.Memo(pf, 0, 0, 60, 15, "PF[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        t.Memo(pf, 60, 0, 40, 15, "RT[SUM(<D.\"Sum\">,Master,2)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ExpectFootersRecount(t.Pages(), split, c.rows);
+        EXPECT_EQ(TextsStarting(t.Pages(), "F"),
+                  std::vector<AnsiString>{"F" + IntToStr(5 * c.rows * (c.rows + 1)) + " " + IntToStr(c.rows)});
     }
 }
 
