@@ -16,6 +16,16 @@
 
 namespace {
 
+// The Qt backend, offscreen, started once for the whole program.
+void StartQt()
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "test_report_engine_pdf";
+    static char* argv[] = {name, nullptr};
+    static TQtBackend backend(argc, argv);
+}
+
 // One printer, "PDF", whose documents go to PDF files.
 class TPdfPrinterSystem : public TPrinterSystem {
 public:
@@ -26,11 +36,7 @@ public:
 
 TEST(PagesPdf, PrintedPagesMakeAPdfFile)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "test_report_engine_pdf";
-    static char* argv[] = {name, nullptr};
-    static TQtBackend backend(argc, argv);
+    StartQt();
 
     TPdfPrinterSystem system;
     TPrinterSystemScope scope(system);
@@ -63,11 +69,7 @@ TEST(PagesPdf, PrintedPagesMakeAPdfFile)
 // A PDF file holds every copy asked for, collated or not.
 TEST(PagesPdf, CopiesGoIntoThePdfCollatedOrNot)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "test_report_engine_pdf";
-    static char* argv[] = {name, nullptr};
-    static TQtBackend backend(argc, argv);
+    StartQt();
 
     TPdfPrinterSystem system;
     TPrinterSystemScope scope(system);
@@ -102,11 +104,7 @@ TEST(PagesPdf, CopiesGoIntoThePdfCollatedOrNot)
 // already built ahead; the store stays whole and the next run prints every page.
 TEST(PagesPdf, AnUnwritableFileFailsOnTheFirstPage)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "test_report_engine_pdf";
-    static char* argv[] = {name, nullptr};
-    static TQtBackend backend(argc, argv);
+    StartQt();
 
     TPdfPrinterSystem system;
     TPrinterSystemScope scope(system);
@@ -144,11 +142,7 @@ TEST(PagesPdf, AnUnwritableFileFailsOnTheFirstPage)
 // stays current. Printing to the PDF printer asks for the file name and writes the PDF.
 TEST(PagesPdf, ThePlatformAlwaysHasAPdfPrinter)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "test_report_engine_pdf";
-    static char* argv[] = {name, nullptr};
-    static TQtBackend backend(argc, argv);
+    StartQt();
 
     TQtPrinterSystem system;
     TPrinterSystemScope scope(system);
