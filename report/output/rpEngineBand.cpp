@@ -495,6 +495,8 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         FRun->MovingRow = true;
         NewColumn();
         FRun->MovingRow = false;
+        FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
+        FRun->RowLandedSet = true;
         PreviewPages->PasteObjects(CurX, CurY);
         CurY = CurY + rowBottom - SaveCurY;
         AggregateList.EndPending();

@@ -119,6 +119,10 @@ public:
     bool MovingRow = false;
     Extended RowMovedY = 0;
     int RowMovedPosition = 0;
+    // Where the last row of columns that moved on landed (page, position); page -1 at the
+    // top of a fresh page or column, where a kept footer gains nothing by taking it along.
+    std::pair<int, int> RowLanded{-1, 0};
+    bool RowLandedSet = false;
     std::set<std::pair<int, int>> HeadedColumns;
     // Each vertical band output of the row being laid out, in order.
     std::vector<TrpVCell> VCells;
