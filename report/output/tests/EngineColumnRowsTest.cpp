@@ -18,7 +18,12 @@ struct TPlaced {
     AnsiString Text;
 };
 
-// Records "r<N>" print as N; rows of band columns are joined by blanks, rows below one
+constexpr Extended ColumnWidth = 40;
+
+bool IsRecord(const AnsiString& S) { return !S.empty() && S[0] >= '0' && S[0] <= '9'; }
+
+// Records "r<N>" print as N, followed by "@<band column>" when that is not their place in
+// their row; rows of band columns are joined by blanks, rows below one
 // another by "/", page columns by " | " and pages by "; ". Footers "F", "G" show whole.
 // Page and column footers ("PF<sum> <count>", "CF<sum> <count>") must equal a recount of
 // the records printed on their page or page column, each record once.
@@ -67,14 +72,23 @@ AnsiString RowsLayout(TrpPreviewPages* Pages, Extended Split, int Records)
         });
         if (!out.empty())
             out += "; ";
+        int inRow = 0;
         for (size_t i = 0; i < placed.size(); ++i) {
             if (i > 0) {
                 const TPlaced& prev = placed[i - 1];
-                out += prev.Column != placed[i].Column                 ? " | "
-                       : placed[i].Top > prev.Top + 0.01L              ? "/"
-                                                                       : " ";
+                const AnsiString gap = prev.Column != placed[i].Column    ? " | "
+                                       : placed[i].Top > prev.Top + 0.01L ? "/"
+                                                                          : " ";
+                inRow = gap == " " ? inRow : 0;
+                out += gap;
             }
             out += placed[i].Text;
+            // A record that is not in the band column its place in the row calls for.
+            const Extended left = placed[i].Left - (placed[i].Column ? Split : 0);
+            const int bandColumn = static_cast<int>(left / ColumnWidth + 0.5L) + 1;
+            ++inRow;
+            if (IsRecord(placed[i].Text) && bandColumn != inRow)
+                out += "@" + IntToStr(bandColumn);
         }
     }
     EXPECT_EQ(seen, Records);
@@ -137,7 +151,7 @@ TEST(EngineColumnRows, KeptFooterTakesTheWholeLastRow)
         m->SetName("Master");
         m->KeepFooter = true;
         m->Columns = c.columns;
-        m->ColumnWidth = 40;
+        m->ColumnWidth = ColumnWidth;
         m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
         t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
         t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 100, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
