@@ -6,6 +6,7 @@
 #include "report/output/rpEngineConsts.h"
 #include "report/output/rpOutline.h"
 #include "report/output/rpPreviewPages.h"
+#include "report/output/rpShiftTree.h"
 
 #include "report/model/rpDMPClass.h"
 #include "report/model/rpMemo.h"
@@ -53,21 +54,12 @@ void TrpEngine::PrepareShiftTree(TrpBand* Band)
     for (TrpView* v : views)
         FRun->ShiftList(v).clear();
     FRun->ShiftList(Band).clear();
-    for (TrpView* a : views) {
-        TrpView* best = nullptr;
-        Extended bestGap = 1e10L;
-        for (TrpView* b : views) {
-            if (b == a)
-                continue;
-            const Extended d = a->GetTop() - (b->GetTop() + b->GetHeight());
-            if (d > -0.0001L && b->GetLeft() < a->GetLeft() + a->GetWidth() - 0.0001L &&
-                a->GetLeft() < b->GetLeft() + b->GetWidth() - 0.0001L && d < bestGap) {
-                bestGap = d;
-                best = b;
-            }
-        }
-        FRun->ShiftList(best ? static_cast<TrpComponent*>(best) : Band).push_back(a);
-    }
+    std::vector<TShiftBox> boxes(views.size());
+    for (size_t i = 0; i < views.size(); ++i)
+        boxes[i] = {views[i]->GetLeft(), views[i]->GetTop(), views[i]->GetWidth(), views[i]->GetHeight()};
+    const std::vector<int> parent = rpShiftParents(boxes);
+    for (size_t i = 0; i < views.size(); ++i)
+        FRun->ShiftList(parent[i] >= 0 ? static_cast<TrpComponent*>(views[parent[i]]) : Band).push_back(views[i]);
 }
 
 void TrpEngine::ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Band, int Depth)
