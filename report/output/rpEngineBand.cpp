@@ -479,6 +479,17 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         // The row of columns moves on, and its totals with it: the footers ending the place
         // it leaves do not count them.
         const Extended rowBottom = Band->ColumnBottom;
+        // Its further parts on the pages after this one go too, not to be left over there.
+        const int rowPage = PreviewPages->CurPage;
+        std::vector<std::unique_ptr<TrpXMLItem>> parts;
+        if (TrpPreviewPages* pages = Pages())
+            for (const auto& [page, position] : FRun->RowParts) {
+                pages->CurPage = page;
+                parts.push_back(pages->TakeObjects(position));
+            }
+        FRun->RowParts.clear();
+        PreviewPages->CurPage = rowPage;
+        const Extended rowX = CurX;
         PreviewPages->CutObjects(ColumnKeepPos);
         struct Moving {
             bool& Flag;
@@ -490,7 +501,10 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         FRun->RowLandedSet = true;
         PreviewPages->PasteObjects(CurX, CurY);
+        const Extended landedY = CurY;
         CurY = CurY + rowBottom - SaveCurY;
+        if (!parts.empty())
+            PlaceRowParts(parts, CurX - rowX, landedY, landedY - SaveCurY);
         AggregateList.EndPending();
     }
     Band->SetCurColumn(Band->GetCurColumn() + 1);

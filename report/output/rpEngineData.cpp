@@ -160,6 +160,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 }
                 if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
+                    FRun->RowParts.clear();
                     AggregateList.StartPending();
                 }
                 saveCurY = CurY;
@@ -185,7 +186,12 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CheckBandColumns(band, columnKeepPos, saveCurY);
                 rowLanded();
                 AddBandOutline(band);
-                ShowDataBands(band, Depth + 1);
+                {
+                    // Details between the columns of a row leave the row's parts as they were.
+                    std::vector<std::pair<int, int>> rowParts = std::move(FRun->RowParts);
+                    ShowDataBands(band, Depth + 1);
+                    FRun->RowParts = std::move(rowParts);
+                }
                 OutlineUp(band);
             }
             IsFirstBand = false;

@@ -109,6 +109,9 @@ public:
     // The pages that rows of the page column under way went on over: the column ends on
     // each of them too, with its footer and totals.
     std::set<int> ColumnPartPages;
+    // The row of band columns under way: where its objects begin on each page its further
+    // parts lie on (page, position), in the order of the parts.
+    std::vector<std::pair<int, int>> RowParts;
     // A page a row of a later page column goes on over: it gets its own bands from the
     // page's frame, and that column its headers, once per page and column.
     bool PartInColumn = false;

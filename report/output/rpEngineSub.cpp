@@ -405,12 +405,18 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     const int keptColumn = CurColumn;
     const Extended keptY = CurY;
     std::vector<TrpComponent*> objects(Band->Objects());
+    auto* data = dynamic_cast<TrpDataBand*>(Band);
+    const bool rowOfColumns = data && data->Columns >= 2;
     for (size_t k = 0; k + 1 < parts.size(); ++k) {
         const int a = parts[k], b = parts[k + 1];
         for (TrpComponent* o : objects)
             o->SetParent(nullptr);
         for (int i = a; i < b && i < static_cast<int>(objects.size()); ++i)
             objects[static_cast<size_t>(i)]->SetParent(Band);
+        // Where the row of columns begins on this part's page: should the row move on,
+        // its parts there go with it.
+        if (rowOfColumns && k > 0 && FRun->RowParts.size() < k)
+            FRun->RowParts.emplace_back(PreviewPages->CurPage, PreviewPages->GetCurPosition());
         PreviewPages->AddObject(Band);
         if (k + 2 < parts.size())
             AddPartPage(keptPage, keptY, static_cast<int>(k) + 1);
@@ -462,6 +468,27 @@ void TrpEngine::AddPartPage(int RowPage, Extended RowY, int Part)
         FRun->PageEntry = entry;
     }
     CurY = RowY;
+}
+
+void TrpEngine::PlaceRowParts(std::vector<std::unique_ptr<TrpXMLItem>>& Parts, Extended DX, Extended RowY,
+                              Extended DY)
+{
+    // A row of columns moved on: its further parts follow on the pages after the one it
+    // landed on, at its new place there, each page with its frame as a row's part pages get.
+    const int rowPage = PreviewPages->CurPage;
+    const int rowColumn = CurColumn;
+    const Extended rowX = CurX;
+    const Extended rowY = CurY;
+    for (size_t k = 0; k < Parts.size() && !FRun->Failed; ++k) {
+        AddPartPage(rowPage, RowY, static_cast<int>(k) + 1);
+        Pages()->PutObjects(std::move(Parts[k]), DX, DY);
+    }
+    Parts.clear();
+    PreviewPages->CurPage = rowPage;
+    CurColumn = rowColumn;
+    CurX = rowX;
+    CurY = rowY;
+    PreviewPages->AddPageAction = apAdd;
 }
 
 void TrpEngine::AddPageOutline()

@@ -6,6 +6,8 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <tuple>
 
 namespace {
@@ -158,6 +160,187 @@ TEST(EngineColumnRows, KeptFooterTakesTheWholeLastRow)
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+    }
+}
+
+// Rows of a band of columns with vertical cells: per page and page column, rows "R<N>"
+// followed by their cells' span ("3:1-3"; on pages a row goes on over, the span alone),
+// rows side by side joined by blanks, rows below one another by "/" and page columns by
+// " # "; then the footers.
+// A row whose part lies at another height than the row itself, or two texts printed over
+// one another, are marked "!".
+AnsiString PartsLayout(TrpPreviewPages* Pages, Extended Split)
+{
+    struct TText {
+        int Column;
+        Extended Left, Top, Width, Height;
+        AnsiString Text;
+    };
+    AnsiString out;
+    std::map<int, Extended> rowTop;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        std::vector<TText> texts;
+        AnsiString footers;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0) {
+                footers += " " + s;
+                continue;
+            }
+            texts.push_back({Split > 0 && x >= Split - 0.01L ? 1 : 0, x, y, m->GetWidth(), m->GetHeight(), s});
+        }
+        bool overlap = false;
+        for (size_t i = 0; i < texts.size(); ++i)
+            for (size_t j = i + 1; j < texts.size(); ++j) {
+                const TText& a = texts[i];
+                const TText& b = texts[j];
+                if (a.Left < b.Left + b.Width - 0.01L && b.Left < a.Left + a.Width - 0.01L &&
+                    a.Top < b.Top + b.Height - 0.01L && b.Top < a.Top + a.Height - 0.01L)
+                    overlap = true;
+            }
+        std::sort(texts.begin(), texts.end(), [](const TText& a, const TText& b) {
+            return std::tie(a.Column, a.Top, a.Left) < std::tie(b.Column, b.Top, b.Left);
+        });
+        out += "|";
+        // Consecutive texts of one row in one page column make one group.
+        struct TGroup {
+            int Row, Column, First = 0, Last = 0;
+            Extended Top;
+            bool Own = false;
+        };
+        std::vector<TGroup> groups;
+        for (const TText& t : texts) {
+            const bool own = t.Text.rfind("R", 0) == 0;
+            const size_t colon = t.Text.find(':');
+            const int row = StrToInt(own ? t.Text.substr(1) : t.Text.substr(0, colon));
+            if (groups.empty() || groups.back().Row != row || groups.back().Column != t.Column)
+                groups.push_back({row, t.Column, 0, 0, t.Top});
+            TGroup& g = groups.back();
+            if (own) {
+                g.Own = true;
+                continue;
+            }
+            const int v = StrToInt(t.Text.substr(colon + 1));
+            g.First = g.First ? std::min(g.First, v) : v;
+            g.Last = std::max(g.Last, v);
+        }
+        for (size_t i = 0; i < groups.size(); ++i) {
+            const TGroup& g = groups[i];
+            if (i > 0)
+                out += g.Column != groups[i - 1].Column ? " # " : g.Top > groups[i - 1].Top + 0.01L ? "/" : " ";
+            if (g.Own)
+                out += "R" + IntToStr(g.Row) + (g.First ? " " : "");
+            if (g.First)
+                out += IntToStr(g.Row) + ":" + IntToStr(g.First) + (g.Last > g.First ? "-" + IntToStr(g.Last) : "");
+            auto [at, added] = rowTop.try_emplace(g.Row, g.Top);
+            if (!added && std::fabs(static_cast<double>(at->second - g.Top)) > 0.01)
+                out += "!";
+        }
+        out += ";" + footers + (overlap ? " !overlap" : "");
+    }
+    return out;
+}
+
+// A row of columns with vertical cells: "R<N>" 20 high (taller for the tall records)
+// and cells of 40 from 30 on, in band columns of ColumnWidthOfParts.
+constexpr Extended ColumnWidthOfParts = 170;
+
+// A row of a band of columns whose later column is too tall for the page moves on to the
+// next page or page column whole; the further parts of every column of it follow on the
+// pages after the one it lands on, beside one another at its new height, over no other
+// row's parts; the totals count every record where it is printed.
+TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
+{
+    struct Case {
+        const char* why;
+        int rows, vcolumns;
+        std::vector<int> tall;  // the records printed tall
+        int tallLines;
+        bool pageColumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the second column too tall: the row moves on with its parts", 10, 7, {8}, 7, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
+        {"the first column too tall", 10, 7, {7}, 7, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
+        {"taller than a whole page", 6, 7, {4}, 12, false,
+         "|R1 1:1-3 R2 2:1-3; PH PF3 2"
+         "|1:4-7 2:4-7; PH PF3 2"
+         "|R3 3:1-3 R4 4:1-3; PH PF7 2"
+         "|3:4-7 4:4-7; PH PF7 2"
+         "|R5 5:1-3 R6 6:1-3; PH PF11 2"
+         "|5:4-7 6:4-7; PH PF11 2"},
+        {"three parts", 10, 11, {8}, 7, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|1:8-11 2:8-11/3:8-11 4:8-11/5:8-11 6:8-11; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"
+         "|7:8-11 8:8-11/9:8-11 10:8-11; PH PF34 4"},
+        {"rows in one part move as before", 10, 3, {8}, 7, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"},
+        {"into the next page column", 10, 7, {8}, 7, true,
+         "|R1 1:1 R2 2:1/R3 3:1 R4 4:1/R5 5:1 R6 6:1 # R7 7:1 R8 8:1/R9 9:1 R10 10:1; PH CF21 CF34 PF55 10"
+         "|1:2-3 2:2-3/3:2-3 4:2-3/5:2-3 6:2-3 # 7:2-3 8:2-3/9:2-3 10:2-3; PH CF21 CF34 PF55 10"
+         "|1:4-5 2:4-5/3:4-5 4:4-5/5:4-5 6:4-5 # 7:4-5 8:4-5/9:4-5 10:4-5; PH CF21 CF34 PF55 10"
+         "|1:6-7 2:6-7/3:6-7 4:6-7/5:6-7 6:6-7 # 7:6-7 8:6-7/9:6-7 10:6-7; PH CF21 CF34 PF55 10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * kMM;
+        }
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetName("Row");
+        row->Columns = 2;
+        row->ColumnWidth = c.pageColumns ? 85 : ColumnWidthOfParts;
+        row->Stretched = true;
+        std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.rows);
+        for (auto& r : data) {
+            AnsiString text = "R" + IntToStr(r["N"].AsInteger());
+            if (std::find(c.tall.begin(), c.tall.end(), r["N"].AsInteger()) != c.tall.end())
+                for (int k = 1; k < c.tallLines; ++k)
+                    text += "\r\n.";
+            r["Text"] = text;
+        }
+        row->SetDataSet(t.DataSet("H", data));
+        auto* own = t.Memo(row, 0, 0, 30, 20, "[H.\"Text\"]");
+        own->StretchMode = smActualHeight;
+        t.Memo(row, 30, 0, 40, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(30, 0, 40, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(c.vcolumns)));
+        if (c.pageColumns)
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<H.\"N\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<H.\"N\">,Row)] [COUNT(Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PartsLayout(t.Pages(), split), c.expected);
     }
 }
 
