@@ -487,8 +487,9 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
                 pages->CurPage = page;
                 parts.push_back(pages->TakeObjects(position));
             }
-        FRun->RowParts.clear();
         PreviewPages->CurPage = rowPage;
+        DropRowPartPages(rowPage);
+        FRun->RowParts.clear();
         const Extended rowX = CurX;
         PreviewPages->CutObjects(ColumnKeepPos);
         struct Moving {

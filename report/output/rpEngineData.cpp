@@ -161,6 +161,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
                     FRun->RowParts.clear();
+                    FRun->RowFirstNewPage = PreviewPages->GetCount();
                     AggregateList.StartPending();
                 }
                 saveCurY = CurY;

@@ -112,6 +112,8 @@ public:
     // The row of band columns under way: where its objects begin on each page its further
     // parts lie on (page, position), in the order of the parts.
     std::vector<std::pair<int, int>> RowParts;
+    // The page count when that row began: pages from it on were made for its parts.
+    int RowFirstNewPage = 0;
     // A page a row of a later page column goes on over: it gets its own bands from the
     // page's frame, and that column its headers, once per page and column.
     bool PartInColumn = false;

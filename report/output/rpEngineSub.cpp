@@ -4,6 +4,7 @@
 #include "report/output/rpEngineRun.h"
 
 #include "report/output/rpEngineConsts.h"
+#include "report/output/rpOutline.h"
 #include "report/output/rpPreviewPages.h"
 
 #include "report/model/rpMemo.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 
 using namespace rpengine;
 
@@ -468,6 +470,37 @@ void TrpEngine::AddPartPage(int RowPage, Extended RowY, int Part)
         FRun->PageEntry = entry;
     }
     CurY = RowY;
+}
+
+void TrpEngine::DropRowPartPages(int RowPage)
+{
+    // Pages made for nothing but the parts of a row that moves on hold only their frame
+    // once the parts are taken off: the last pages of the report, they go rather than stay
+    // blank.
+    TrpPreviewPages* pages = Pages();
+    if (!pages)
+        return;
+    std::set<int> made;
+    for (const auto& [page, position] : FRun->RowParts)
+        if (page > RowPage && page >= FRun->RowFirstNewPage)
+            made.insert(page);
+    auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline());
+    while (!made.empty() && *made.rbegin() == pages->GetCount() - 1) {
+        const int page = *made.rbegin();
+        made.erase(page);
+        pages->DeletePage(page);
+        FRun->PartPages[RowPage].erase(page);
+        FRun->ColumnPartPages.erase(page);
+        std::erase_if(FRun->HeadedColumns, [page](const std::pair<int, int>& h) { return h.first == page; });
+        // Its own outline entry, at the root, goes with it.
+        TrpXMLItem* root = outline ? outline->Root() : nullptr;
+        for (int i = root ? root->Count() - 1 : -1; i >= 0; --i) {
+            TrpXMLItem* entry = root->Items(i);
+            if (entry->Count() == 0 && entry->Prop("page") == IntToStr(page) && entry != outline->CurItem &&
+                entry != FRun->PageEntry)
+                delete entry;
+        }
+    }
 }
 
 void TrpEngine::PlaceRowParts(std::vector<std::unique_ptr<TrpXMLItem>>& Parts, Extended DX, Extended RowY,

@@ -3,6 +3,8 @@
 // totals count each record where it is printed.
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/output/rpOutline.h"
+
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -193,7 +195,8 @@ AnsiString PartsLayout(TrpPreviewPages* Pages, Extended Split)
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
-            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0) {
+            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0 ||
+                s.rfind("A", 0) == 0) {
                 footers += " " + s;
                 continue;
             }
@@ -268,6 +271,7 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
         int tallLines;
         bool pageColumns;
         const char* expected;
+        int before = 0;  // rows of another band above
     };
     const Case cases[] = {
         {"the second column too tall: the row moves on with its parts", 10, 7, {8}, 7, false,
@@ -302,6 +306,17 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
          "|1:2-3 2:2-3/3:2-3 4:2-3/5:2-3 6:2-3 # 7:2-3 8:2-3/9:2-3 10:2-3; PH CF21 CF34 PF55 10"
          "|1:4-5 2:4-5/3:4-5 4:4-5/5:4-5 6:4-5 # 7:4-5 8:4-5/9:4-5 10:4-5; PH CF21 CF34 PF55 10"
          "|1:6-7 2:6-7/3:6-7 4:6-7/5:6-7 6:6-7 # 7:6-7 8:6-7/9:6-7 10:6-7; PH CF21 CF34 PF55 10"},
+        {"the pages made for the parts of a row that moves on go with it", 4, 7, {2}, 4, false,
+         "|; PH A1 A2 A3 A4 A5 A6 PF 0"
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3; PH PF10 4"
+         "|1:4-7 2:4-7/3:4-7 4:4-7; PH PF10 4",
+         6},
+        {"and in the next page column", 4, 7, {2}, 4, true,
+         "|R1 1:1 R2 2:1/R3 3:1 R4 4:1; PH A1 A2 A3 A4 A5 A6 CF CF10 PF10 4"
+         "|1:2-3 2:2-3/3:2-3 4:2-3; PH CF10 PF10 4"
+         "|1:4-5 2:4-5/3:4-5 4:4-5; PH CF10 PF10 4"
+         "|1:6-7 2:6-7/3:6-7 4:6-7; PH CF10 PF10 4",
+         6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -314,7 +329,13 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
             t.Page()->GetColumnPositions()->Add("45");
             split = 45 * kMM;
         }
+        t.Page()->OutlineText = "Page";
         t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        if (c.before) {
+            auto* above = t.Band<TrpMasterData>(16, 20);
+            above->SetDataSet(t.DataSet("A", NumberedRows(c.before)));
+            t.Memo(above, 0, 0, 30, 20, "A[A.\"N\"]");
+        }
         auto* row = t.Band<TrpMasterData>(20, 20);
         row->SetName("Row");
         row->Columns = 2;
@@ -341,6 +362,14 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<H.\"N\">,Row)] [COUNT(Row)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(PartsLayout(t.Pages(), split), c.expected);
+        // One outline entry per page, none for a page that went.
+        AnsiString entries, pages;
+        TrpXMLItem* root = t.Pages()->GetOutline()->Root();
+        for (int i = 0; i < root->Count(); ++i)
+            entries += " " + root->Items(i)->Prop("page");
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            pages += " " + IntToStr(i);
+        EXPECT_EQ(entries, pages);
     }
 }
 
