@@ -448,6 +448,10 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     KeepBand = Band;
     FRun->KeepSpansParts = false;
     KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
+    // A block that reaches back over a row gone on over further pages stays whole where it
+    // is, as one holding such a row from its start does: moving it would leave those parts.
+    if (Position && FRun->LastRowInParts.first == PreviewPages->CurPage && FRun->LastRowInParts.second >= Position)
+        FRun->KeepSpansParts = true;
     KeepOutline = PreviewPages->Outline()->GetCurPosition();
     if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
         KeepOutlineMark = outline->Mark();
@@ -501,6 +505,8 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         FRun->MovingRow = false;
         FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         FRun->RowLandedSet = true;
+        if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= ColumnKeepPos)
+            FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         PreviewPages->PasteObjects(CurX, CurY);
         const Extended landedY = CurY;
         CurY = CurY + rowBottom - SaveCurY;

@@ -114,6 +114,9 @@ public:
     std::vector<std::pair<int, int>> RowParts;
     // The page count when that row began: pages from it on were made for its parts.
     int RowFirstNewPage = 0;
+    // Where the last row that went on over further pages begins on its own page (page,
+    // position): a kept block reaching back over it stays where it is.
+    std::pair<int, int> LastRowInParts{-1, 0};
     // A page a row of a later page column goes on over: it gets its own bands from the
     // page's frame, and that column its headers, once per page and column.
     bool PartInColumn = false;

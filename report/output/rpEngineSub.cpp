@@ -403,6 +403,8 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     }
     if (Keeping && parts.size() > 2)
         FRun->KeepSpansParts = true;
+    if (parts.size() > 2)
+        FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
     const int keptPage = PreviewPages->CurPage;
     const int keptColumn = CurColumn;
     const Extended keptY = CurY;
@@ -514,6 +516,7 @@ void TrpEngine::PlaceRowParts(std::vector<std::unique_ptr<TrpXMLItem>>& Parts, E
     const Extended rowY = CurY;
     for (size_t k = 0; k < Parts.size() && !FRun->Failed; ++k) {
         AddPartPage(rowPage, RowY, static_cast<int>(k) + 1);
+        FRun->RowParts.emplace_back(PreviewPages->CurPage, PreviewPages->GetCurPosition());
         Pages()->PutObjects(std::move(Parts[k]), DX, DY);
     }
     Parts.clear();

@@ -196,7 +196,7 @@ AnsiString PartsLayout(TrpPreviewPages* Pages, Extended Split)
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
             if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0 ||
-                s.rfind("A", 0) == 0) {
+                s.rfind("A", 0) == 0 || s.rfind("F", 0) == 0) {
                 footers += " " + s;
                 continue;
             }
@@ -272,6 +272,8 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
         bool pageColumns;
         const char* expected;
         int before = 0;  // rows of another band above
+        int columns = 2;
+        bool keepFooter = false;
     };
     const Case cases[] = {
         {"the second column too tall: the row moves on with its parts", 10, 7, {8}, 7, false,
@@ -317,6 +319,22 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
          "|1:4-5 2:4-5/3:4-5 4:4-5; PH CF10 PF10 4"
          "|1:6-7 2:6-7/3:6-7 4:6-7; PH CF10 PF10 4",
          6},
+        {"a kept footer does not take a row in parts away from its parts", 14, 7, {}, 0, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
+         "/R11 11:1-3 R12 12:1-3/R13 13:1-3 R14 14:1-3; PH PF105 14"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7/7:4-7 8:4-7/9:4-7 10:4-7/11:4-7 12:4-7/13:4-7 14:4-7; PH PF105 14"
+         "|; PH F105 PF 0",
+         0, 2, true},
+        {"nor in one column", 7, 10, {}, 0, false,
+         "|R1 1:1-7/R2 2:1-7/R3 3:1-7/R4 4:1-7/R5 5:1-7/R6 6:1-7/R7 7:1-7; PH PF28 7"
+         "|1:8-10/2:8-10/3:8-10/4:8-10/5:8-10/6:8-10/7:8-10; PH PF28 7"
+         "|; PH F28 PF 0",
+         0, 1, true},
+        {"a kept footer takes a row in one part along", 14, 3, {}, 0, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
+         "/R11 11:1-3 R12 12:1-3; PH PF78 12"
+         "|R13 13:1-3 R14 14:1-3; PH F105 PF27 2",
+         0, 2, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -338,7 +356,8 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
         }
         auto* row = t.Band<TrpMasterData>(20, 20);
         row->SetName("Row");
-        row->Columns = 2;
+        row->Columns = c.columns;
+        row->KeepFooter = c.keepFooter;
         row->ColumnWidth = c.pageColumns ? 85 : ColumnWidthOfParts;
         row->Stretched = true;
         std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.rows);
@@ -359,6 +378,8 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
         vband->SetDataSet(t.DataSet("V", NumberedRows(c.vcolumns)));
         if (c.pageColumns)
             t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<H.\"N\">,Row)]");
+        if (c.keepFooter)
+            t.Memo(t.Band<TrpFooter>(60, 40), 0, 0, 100, 40, "F[SUM(<H.\"N\">,Row)]");
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<H.\"N\">,Row)] [COUNT(Row)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(PartsLayout(t.Pages(), split), c.expected);
