@@ -448,6 +448,10 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     KeepBand = Band;
     FRun->KeepSpansParts = false;
     KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
+    // A block that reaches back over a row gone on over further pages stays whole where it
+    // is, as one holding such a row from its start does: moving it would leave those parts.
+    if (Position && FRun->LastRowInParts.first == PreviewPages->CurPage && FRun->LastRowInParts.second >= Position)
+        FRun->KeepSpansParts = true;
     KeepOutline = PreviewPages->Outline()->GetCurPosition();
     if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
         KeepOutlineMark = outline->Mark();
@@ -479,6 +483,18 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         // The row of columns moves on, and its totals with it: the footers ending the place
         // it leaves do not count them.
         const Extended rowBottom = Band->ColumnBottom;
+        // Its further parts on the pages after this one go too, not to be left over there.
+        const int rowPage = PreviewPages->CurPage;
+        std::vector<std::unique_ptr<TrpXMLItem>> parts;
+        if (TrpPreviewPages* pages = Pages())
+            for (const auto& [page, position] : FRun->RowParts) {
+                pages->CurPage = page;
+                parts.push_back(pages->TakeObjects(position));
+            }
+        PreviewPages->CurPage = rowPage;
+        DropRowPartPages(rowPage);
+        FRun->RowParts.clear();
+        const Extended rowX = CurX;
         PreviewPages->CutObjects(ColumnKeepPos);
         struct Moving {
             bool& Flag;
@@ -487,8 +503,15 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         FRun->MovingRow = true;
         NewColumn();
         FRun->MovingRow = false;
+        FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
+        FRun->RowLandedSet = true;
+        if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= ColumnKeepPos)
+            FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         PreviewPages->PasteObjects(CurX, CurY);
+        const Extended landedY = CurY;
         CurY = CurY + rowBottom - SaveCurY;
+        if (!parts.empty())
+            PlaceRowParts(parts, CurX - rowX, landedY, landedY - SaveCurY);
         AggregateList.EndPending();
     }
     Band->SetCurColumn(Band->GetCurColumn() + 1);
