@@ -1037,8 +1037,7 @@ void TrpPreviewPages::LoadFromStream(TStream& Stream, bool AllowPartialLoading)
 
 void TrpPreviewPages::SaveToFile(const AnsiString& FileName)
 {
-    TFileStream stream(FileName, fmCreate);
-    SaveToStream(stream);
+    SaveFileWhole(FileName, [&](TStream& stream) { SaveToStream(stream); });
 }
 
 bool TrpPreviewPages::LoadFromFile(const AnsiString& FileName, bool ExceptionIfNotFound)
