@@ -115,6 +115,8 @@ bool TrpEngine::Run()
                     KeepOutlineMark.clear();
                     TotalPages = PreviewPages->GetCount();
                     PreviewPages->ClearFirstPassPages();
+                    FRun->LastRowInParts = {-1, 0};  // its pages are gone
+                    FRun->RowParts.clear();
                     AggregateList.ClearValues();
                     FinalPass = true;
                     RunReportPages();
