@@ -448,6 +448,7 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     KeepBand = Band;
     FRun->KeepSpansParts = false;
     KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
+    FRun->KeepTopY = CurY;
     // A block that reaches back over a row gone on over further pages stays whole where it
     // is, as one holding such a row from its start does: moving it would leave those parts.
     if (Position && FRun->LastRowInParts.first == PreviewPages->CurPage && FRun->LastRowInParts.second >= Position)
@@ -472,16 +473,21 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     if (Band->Columns <= 1)
         return;
     Band->ColumnBottom = std::max(Band->ColumnBottom, CurY);
+    const bool headerKept = FRun->HeaderKeep == Band && Keeping && KeepBand == Band;
     if (Band->GetCurColumn() < Band->Columns) {
         CurY = SaveCurY;
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
         AggregateList.EndPending();
-    } else if (Keeping) {
+    } else if (Keeping && !headerKept) {
         NewColumn();  // the row of columns stays where it is, and its totals count there
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
-        // it leaves do not count them.
+        // it leaves do not count them. A header kept with the first row goes along above it.
+        const int from = headerKept ? KeepPosition : ColumnKeepPos;
+        const Extended fromY = headerKept ? FRun->KeepTopY : SaveCurY;
+        if (headerKept)
+            EndKeep(Band);
         const Extended rowBottom = Band->ColumnBottom;
         // Its further parts on the pages after this one go too, not to be left over there.
         const int rowPage = PreviewPages->CurPage;
@@ -495,7 +501,7 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         DropRowPartPages(rowPage);
         FRun->RowParts.clear();
         const Extended rowX = CurX;
-        PreviewPages->CutObjects(ColumnKeepPos);
+        PreviewPages->CutObjects(from);
         struct Moving {
             bool& Flag;
             ~Moving() { Flag = false; }
@@ -505,14 +511,18 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         FRun->MovingRow = false;
         FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         FRun->RowLandedSet = true;
-        if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= ColumnKeepPos)
+        if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= from)
             FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         PreviewPages->PasteObjects(CurX, CurY);
         const Extended landedY = CurY;
-        CurY = CurY + rowBottom - SaveCurY;
+        CurY = CurY + rowBottom - fromY;
         if (!parts.empty())
-            PlaceRowParts(parts, CurX - rowX, landedY, landedY - SaveCurY);
+            PlaceRowParts(parts, CurX - rowX, landedY + SaveCurY - fromY, landedY - fromY);
         AggregateList.EndPending();
+    }
+    if (Band->GetCurColumn() >= Band->Columns && FRun->HeaderKeep == Band) {
+        EndKeep(Band);  // the first row of columns is complete
+        FRun->HeaderKeep = nullptr;
     }
     Band->SetCurColumn(Band->GetCurColumn() + 1);
 }

@@ -139,8 +139,11 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 if (first) {
                     if (band->KeepTogether)
                         StartKeep(band);
-                    if (band->KeepHeader && s.Header)
+                    if (band->KeepHeader && s.Header) {
                         StartKeep(band);
+                        if (band->Columns >= 2 && !band->KeepTogether && Keeping && KeepBand == band)
+                            FRun->HeaderKeep = band;
+                    }
                     ShowBand(s.Header);
                     AddToHeaderList(s.Header);
                 } else if (!s.Group && band->KeepTogether) {
@@ -178,7 +181,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     footerKeep = {fresh ? -1 : PreviewPages->CurPage, FRun->RowMovedPosition};
                 }
                 NotifyObjects(band);
-                if (first && band->KeepHeader && s.Header)
+                if (first && band->KeepHeader && s.Header && FRun->HeaderKeep != band)
                     EndKeep(band);
                 ++s.LineN;
                 ++s.LineThrough;
@@ -209,6 +212,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         band->SetCurColumn(band->Columns);
         CheckBandColumns(band, columnKeepPos, saveCurY);
         rowLanded();
+        if (FRun->HeaderKeep == band) {
+            EndKeep(band);
+            FRun->HeaderKeep = nullptr;
+        }
         if (shown && !FRun->Failed) {
             if (s.Group)
                 ShowGroupFooters(s.Group, 0);

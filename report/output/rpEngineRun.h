@@ -120,6 +120,10 @@ public:
     // Where the last row that went on over further pages begins on its own page (page,
     // position): a kept block reaching back over it stays where it is.
     std::pair<int, int> LastRowInParts{-1, 0};
+    // A band of columns whose header is kept with its first row: the block lasts until
+    // that row of columns is complete, and moves on with it. Where a block began.
+    TrpDataBand* HeaderKeep = nullptr;
+    Extended KeepTopY = 0;
     // A page a row of a later page column goes on over: it gets its own bands from the
     // page's frame, and that column its headers, once per page and column.
     bool PartInColumn = false;

@@ -165,6 +165,50 @@ TEST(EngineColumnRows, KeptFooterTakesTheWholeLastRow)
     }
 }
 
+// A header kept with the first row of a band of columns goes on with that whole row when
+// the row does not fit below it, rather than staying alone at the foot of the page.
+TEST(EngineColumnRows, KeptHeaderGoesWithTheWholeFirstRow)
+{
+    struct Case {
+        const char* why;
+        int columns, before, records;
+        const char* expected;
+        bool pageColumns = false;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 6, 4, "a/a/a/a/a/a; H/1 2/3 4/F10 4"},
+        {"into the next page column", 2, 6, 4, "a/a/a/a/a/a | H/1 2/3 4/F10 4", true},
+        {"three columns, the row partly filled", 3, 6, 2, "a/a/a/a/a/a; H/1 2/F3 2"},
+        {"one column", 1, 6, 2, "a/a/a/a/a/a; H/1/2/F3 2"},
+        {"the row fits: nothing moves", 2, 5, 2, "a/a/a/a/a/H/1 2; F3 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+        }
+        auto* above = t.Band<TrpMasterData>(5, 25);
+        above->SetDataSet(t.DataSet("A", NumberedRows(c.before)));
+        t.Memo(above, 0, 0, 30, 25, "a");
+        t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
+        auto* m = t.Band<TrpMasterData>(40, 25);
+        m->SetName("Master");
+        m->KeepHeader = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 100, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), c.pageColumns ? 45 * kMM : 0, c.records), c.expected);
+    }
+}
+
 // Rows of a band of columns with vertical cells: per page and page column, rows "R<N>"
 // followed by their cells' span ("3:1-3"; on pages a row goes on over, the span alone),
 // rows side by side joined by blanks, rows below one another by "/" and page columns by
