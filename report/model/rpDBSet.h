@@ -180,6 +180,12 @@ public:
         TField* Field = nullptr;
     };
     Variant GetValue(const AnsiString& Index, TFieldSlot& Slot);
+    // The field Slot holds when GetValue(Index, Slot) would read it with nothing to open or
+    // look up first; nullptr otherwise.
+    TField* CurrentSlotField(const TFieldSlot& Slot) const
+    {
+        return Initialized && Slot.Known && Slot.Version == FResolved->Version() ? Slot.Field : nullptr;
+    }
     AnsiString GetDisplayText(const AnsiString& Index) override;
     int GetDisplayWidth(const AnsiString& Index) override;
     TrpFieldType GetFieldType(const AnsiString& Index) override;
