@@ -585,20 +585,25 @@ private:
         int SysIndex = -1;
         int VarIndex = -1;
         TscCustomVariable* Local = nullptr;
+        bool NoName = false;  // none of the above: the text is an expression
         // The compiled form of the text while the expression cache keeps it.
         const TrpCompiledExpression* Function = nullptr;
         uint64_t FunctionGeneration = 0;
     };
     std::unordered_map<AnsiString, TNameRef> FNameRefs;
+    TNameRef* FLastNameRef = nullptr;  // the record NameRef gave last
     int FNameReads = 0;  // reads under way: the records stay while it is not zero
     TNameGuard NameGuard() const;
     TNameRef& NameRef(const AnsiString& Expr);
     void Resolve(TNameRef& Ref);
     bool ReadName(TNameRef& Ref, Variant& Value);
     // ReadName's quickest case: a field of a database dataset found before, read from the
-    // current row with nothing to open or look up (no code runs). False: take ReadName.
-    bool ReadKnownField(TNameRef& Ref, Variant& Value);
-    bool ReadSlotField(TNameRef& Ref, Variant& Value);
+    // current row with nothing to open or look up (no code runs); nullptr: take ReadName.
+    // SlotField is the same once the stamps are known to stand.
+    TField* KnownField(const TNameRef& Ref) const;
+    TField* SlotField(const TNameRef& Ref) const;
+    // A Null read from a field, given as its type's empty value when ConvertNulls says so.
+    void NullAsEmpty(const TNameRef& Ref, Variant& Value);
     void NullAsEmpty(TrpDataSet* DataSet, const AnsiString& Field, Variant& Value);
     // A name read through Get: its value, an aggregate's, or Null with an error line.
     Variant ReadGet(TNameRef& Ref);

@@ -267,4 +267,7 @@ const std::vector<TrpDataSet*>& rpDataSets();
 // Changes whenever what a report's dataset name may stand for changes: a dataset made,
 // freed or renamed, an entry of a report's dataset list set, added, moved or removed.
 // Whoever keeps a dataset found by name keeps it only while this stays the same.
-uint64_t rpDataSetNamesStamp();
+namespace rp_detail {
+extern uint64_t gDataSetNamesStamp;
+}
+inline uint64_t rpDataSetNamesStamp() { return rp_detail::gDataSetNamesStamp; }

@@ -10,7 +10,7 @@
 // the stamps it found it under, and the compiled form of the text. A read checks the
 // stamps and looks again only when one moved, then reads the value; a field of a database
 // dataset found before is read straight from the current row when nothing needs opening
-// or looking up (ReadKnownField). Get with a constant name is bound when compiled
+// or looking up (KnownField). Get with a constant name is bound when compiled
 // (TscMethodHelper::OnBind) to an item holding its own record, so <Goods."Price"> in an
 // expression or a script reads the field as directly.
 //
@@ -212,12 +212,16 @@ public:
     Variant GetValue() override
     {
         Variant r = script_detail::CallHost([this] {
-            Variant v;
-            if (!FReport->ReadKnownField(FRef, v))
-                v = FReport->ReadGet(FRef);
-            return v;
+            if (TField* f = FReport->KnownField(FRef)) {
+                Variant v = f->Value();
+                if (VarIsNull(v))
+                    FReport->NullAsEmpty(FRef, v);
+                return v;
+            }
+            return FReport->ReadGet(FRef);
         });
-        script_detail::CheckHostText(r);
+        if (r.StrPtr())
+            script_detail::CheckHostText(r);
         return r;
     }
     void SetValue(const Variant&) override {}  // as Get, which is no indexed property
@@ -233,7 +237,10 @@ bool TrpReport::PrepareScript()
 {
     FExpressionCache->Clear();
     if (FNameReads == 0)
+    {
         FNameRefs.clear();  // else the stamps moved by the clearing below renew them
+        FLastNameRef = nullptr;
+    }
     FEngine->NotifyList.clear();
     FLocalValue = nullptr;
     FScript->ClearItems(this);
@@ -323,9 +330,12 @@ TrpReport::TNameGuard TrpReport::NameGuard() const
 
 TrpReport::TNameRef& TrpReport::NameRef(const AnsiString& Expr)
 {
+    // The same text asked again, as a band's expressions are row after row, is not hashed again.
+    if (FLastNameRef && FLastNameRef->Name == Expr)
+        return *FLastNameRef;
     if (const auto known = FNameRefs.find(Expr); known != FNameRefs.end())
-        return known->second;
-    return FNameRefs.emplace(Expr, TNameRef(Expr)).first->second;
+        return *(FLastNameRef = &known->second);
+    return *(FLastNameRef = &FNameRefs.emplace(Expr, TNameRef(Expr)).first->second);
 }
 
 void TrpReport::Resolve(TNameRef& Ref)
@@ -338,6 +348,7 @@ void TrpReport::Resolve(TNameRef& Ref)
     Ref.SysIndex = SysVariables.IndexOf(Ref.Name);
     Ref.VarIndex = GetVariables()->IndexOf(Ref.Name);
     Ref.Local = FScript->FindLocal(Ref.Name);
+    Ref.NoName = !(Ref.DataSet && !Ref.Field.empty()) && Ref.SysIndex < 0 && Ref.VarIndex < 0 && !Ref.Local;
     Ref.Resolved = true;
 }
 
@@ -356,8 +367,12 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
     if (!Ref.Resolved || !(Ref.Guard == NameGuard()))
         Resolve(Ref);
     if (Ref.DataSet && !Ref.Field.empty()) {
-        if (ReadSlotField(Ref, Value))
+        if (TField* f = SlotField(Ref)) {
+            Value = f->Value();
+            if (VarIsNull(Value))
+                NullAsEmpty(Ref, Value);
             return true;
+        }
         // Copies: reading a field may run code that changes the datasets, and the record with them.
         TrpDataSet* const ds = Ref.DataSet;
         const AnsiString field = Ref.Field;
@@ -426,24 +441,20 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
     return false;
 }
 
-bool TrpReport::ReadKnownField(TNameRef& Ref, Variant& Value)
+TField* TrpReport::KnownField(const TNameRef& Ref) const
 {
-    return Ref.Resolved && Ref.DBField && !Ref.Field.empty() && Ref.Guard == NameGuard() && ReadSlotField(Ref, Value);
+    return Ref.Resolved && Ref.DBField && !Ref.Field.empty() && Ref.Guard == NameGuard() ? SlotField(Ref) : nullptr;
 }
 
-bool TrpReport::ReadSlotField(TNameRef& Ref, Variant& Value)
+TField* TrpReport::SlotField(const TNameRef& Ref) const
 {
-    if (!Ref.DBField)
-        return false;
-    TField* const f = static_cast<TrpDBDataset*>(Ref.DataSet)->CurrentSlotField(Ref.Slot);
-    if (!f)
-        return false;
-    Value = f->Value();
-    if (VarIsNull(Value)) {
-        const AnsiString field = Ref.Field;  // the type is asked by a dataset's own code
-        NullAsEmpty(Ref.DataSet, field, Value);
-    }
-    return true;
+    return Ref.DBField ? static_cast<TrpDBDataset*>(Ref.DataSet)->CurrentSlotField(Ref.Slot) : nullptr;
+}
+
+void TrpReport::NullAsEmpty(const TNameRef& Ref, Variant& Value)
+{
+    const AnsiString field = Ref.Field;  // the type is asked by a dataset's own code
+    NullAsEmpty(Ref.DataSet, field, Value);
 }
 
 void TrpReport::NullAsEmpty(TrpDataSet* DataSet, const AnsiString& Field, Variant& Value)
@@ -479,7 +490,9 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
     TscScript* script = AScript ? AScript : FScript.get();
     TNameRef& ref = NameRef(Expr);
     Variant v;
-    if (ReadName(ref, v))
+    // A text that named nothing when last looked up skips the lookups while nothing moved.
+    const bool noName = ref.Resolved && ref.NoName && !OnGetValue && ref.Guard == NameGuard();
+    if (!noName && ReadName(ref, v))
         return v;
     AnsiString error;
     try {

@@ -557,3 +557,39 @@ TEST_F(ExpressionTest, ExpressionsEvaluateAlikeWithALineHookAndWithout)
     EXPECT_EQ(VarToStr(R->Calc("Scope")), "none") << "an expression leaves the report's scope as it is";
     EXPECT_EQ(R->Calc("Stop(7) + 1").AsInteger(), 8) << "a stopped script still gives the value";
 }
+
+// A text that named nothing is taken as an expression without the lookups while nothing
+// they depend on moves; whatever gives it a meaning as a name shows in the next read.
+TEST_F(ExpressionTest, AnExpressionTextThatLaterNamesSomethingReadsAsTheName)
+{
+    struct Case {
+        const char* text;
+        std::function<void(const AnsiString& text)> change;
+        Variant want;
+    };
+    Engine(R)->CurLine = 42;
+    const Case cases[] = {
+        {"1 + 1", [this](const AnsiString& t) { R->GetVariables()->SetVariable(t, Variant(7)); }, Variant(7)},
+        {"2 + 2",
+         [this](const AnsiString& t) {
+             R->OnGetValue = TrpGetValueEvent::Lambda([t](const AnsiString& name, Variant& v) {
+                 if (name == t)
+                     v = Variant(9);
+             });
+         },
+         Variant(9)},
+        {"3 + 3", [this](const AnsiString& t) { R->SysVariables.Put(6, t); }, Variant(42)},
+        {"4 + 4", [this](const AnsiString&) { ASSERT_TRUE(R->PrepareScript()); }, Variant(8)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const int sum = c.text[0] - '0';
+        for (int pass = 0; pass < 2; ++pass)
+            EXPECT_EQ(R->Calc(c.text).AsInteger(), 2 * sum);
+        EXPECT_EQ(R->Calc("0").AsInteger(), 0) << "another text between";
+        c.change(c.text);
+        for (int pass = 0; pass < 2; ++pass)
+            EXPECT_EQ(R->Calc(c.text).AsInteger(), c.want.AsInteger());
+        R->OnGetValue = nullptr;
+    }
+}
