@@ -140,8 +140,7 @@ void TrpVariables::LoadFromFile(const AnsiString& FileName)
 
 void TrpVariables::SaveToFile(const AnsiString& FileName)
 {
-    TFileStream f(FileName, fmCreate);
-    SaveToStream(f);
+    SaveFileWhole(FileName, [&](TStream& f) { SaveToStream(f); });
 }
 
 void TrpVariables::LoadFromStream(TStream& Stream)
