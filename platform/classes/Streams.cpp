@@ -331,25 +331,84 @@ AnsiString CreateTempFile(const AnsiString& dir, const AnsiString& prefix)
     return PathFromSystem(buf.data());
 }
 
+namespace {
+
+// The file a name stands for: a link is followed to the file it points at, so that saving
+// through a link keeps the link and updates its file, as a user who made the link expects.
+// A link to nothing names the file it would point at.
+std::string FinalTarget(const std::string& name)
+{
+    std::string at = name;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
+        std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(at.c_str(), link.data(), link.size());
+        if (n < 0 || static_cast<size_t>(n) >= link.size())
+            return at;
+        link.resize(static_cast<size_t>(n));
+        if (link.empty())
+            return at;
+        if (link[0] != '/') {
+            const size_t slash = at.rfind('/');
+            link = (slash == std::string::npos ? std::string() : at.substr(0, slash + 1)) + link;
+        }
+        at = link;
+    }
+    return at;  // a loop of links: the save reports what the system says of it
+}
+
+// The new file, written through the handle it was made with: its name need not be
+// expressible in the program's own code page.
+class TNewFileStream : public THandleStream {
+public:
+    explicit TNewFileStream(int handle) { FHandle = handle; }
+    ~TNewFileStream() override
+    {
+        if (FHandle >= 0)
+            ::close(FHandle);
+    }
+    // Some file systems report a failed write only when the file is closed.
+    void Close()
+    {
+        const int h = FHandle;
+        FHandle = -1;
+        if (::close(h) != 0)
+            throw EWriteError(msg::kWriteError);
+    }
+};
+
+}  // namespace
+
 void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write)
 {
-    AnsiString dir = ExtractFileDir(fileName);
-    if (dir.empty())
-        dir = ".";
+    const std::string sysName = FinalTarget(PathToSystem(fileName));
+    // A file the user may not write stays as it is, as it would were it written in place.
+    if (::access(sysName.c_str(), F_OK) == 0 && ::access(sysName.c_str(), W_OK) != 0)
+        throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
+    const size_t slash = sysName.rfind('/');
+    const std::string sysDir = slash == std::string::npos ? "." : slash == 0 ? "/" : sysName.substr(0, slash);
     // The new file must be in the same folder: a rename never moves data between disks.
-    const AnsiString sysName = PathToSystem(fileName);
-    std::string templ = PathToSystem(IncludeTrailingPathDelimiter(dir) + ExtractFileName(fileName)) + ".tmpXXXXXX";
+    // Its name is cut short so that a long name still leaves room for the unique part.
+    std::string base = slash == std::string::npos ? sysName : sysName.substr(slash + 1);
+    if (base.size() > 64) {
+        size_t cut = 64;
+        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+            --cut;  // not inside a character
+        base.resize(cut);
+    }
+    std::string templ = sysName.substr(0, slash == std::string::npos ? 0 : slash + 1) + base + ".tmpXXXXXX";
     const int fd = ::mkstemp(templ.data());
     if (fd < 0)
         throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
-    ::close(fd);
     const std::string sysTmp = templ;
-    const AnsiString tmp = PathFromSystem(sysTmp);
     try {
         {
-            TFileStream out(tmp, fmOpenReadWrite);
+            TNewFileStream out(fd);
             write(out);
             out.Flush();
+            out.Close();
         }
         struct stat old {};
         const mode_t mode = ::stat(sysName.c_str(), &old) == 0 ? (old.st_mode & 07777) : [] {
@@ -367,7 +426,7 @@ void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&
         throw;
     }
     // The rename itself is on disk once the folder is.
-    const int d = ::open(PathToSystem(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int d = ::open(sysDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (d >= 0) {
         ::fsync(d);
         ::close(d);

@@ -144,4 +144,6 @@ AnsiString CreateTempFile(const AnsiString& dir, const AnsiString& prefix);
 // disk is full, the name cannot be replaced) the new file is removed, an old file of that
 // name stays as it was, and the error is raised: EFCreateError with the system's reason
 // when the file cannot be made or replaced. The file keeps the old file's permissions.
+// A name that is a link keeps the link: the file it points at is the one replaced. An old
+// file the user may not write is not replaced.
 void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write);

@@ -5,8 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -126,6 +132,99 @@ TEST(StreamsTest, MemoryStreamSeekPastEndThenWriteFillsWithZeros)
     ASSERT_EQ(m.Size(), 5);
     EXPECT_EQ(m.DataString(), AnsiString("\0\0\0\0x", 5));
     EXPECT_EQ(m.Seek(int64_t(-10), soCurrent), 0);  // clamped at the start
+}
+
+
+// Saving whole through the names a user meets: links, long names, files marked read-only.
+TEST(StreamsTest, SaveFileWholeFollowsLinksAndKeepsReadOnlyFiles)
+{
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/sklad_whole_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const fs::path dir = pattern;
+    auto bytes = [](const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    auto save = [](const fs::path& p, const std::string& text) {
+        SaveFileWhole(AnsiString(p.string()), [&](TStream& s) { s.WriteBuffer(text.data(), int64_t(text.size())); });
+    };
+    struct Case {
+        const char* why;
+        std::function<fs::path()> make;  // lays out the files; gives the name saved to
+        fs::path written;                // the file that must hold the new text
+        std::vector<fs::path> links;     // names that must still be links
+    };
+    const std::string longName = std::string(250, 'a') + ".frf";
+    const Case cases[] = {
+        {"a plain file", [&] { save(dir / "plain.frf", "old"); return dir / "plain.frf"; }, dir / "plain.frf", {}},
+        {"a link beside its file",
+         [&] {
+             save(dir / "real.frf", "old");
+             fs::create_symlink("real.frf", dir / "link.frf");
+             return dir / "link.frf";
+         },
+         dir / "real.frf", {dir / "link.frf"}},
+        {"a link to a file in another folder",
+         [&] {
+             fs::create_directory(dir / "store");
+             save(dir / "store" / "r.frf", "old");
+             fs::create_symlink(dir / "store" / "r.frf", dir / "abs.frf");
+             return dir / "abs.frf";
+         },
+         dir / "store" / "r.frf", {dir / "abs.frf"}},
+        {"a link to a link",
+         [&] {
+             save(dir / "end.frf", "old");
+             fs::create_symlink("end.frf", dir / "mid.frf");
+             fs::create_symlink("mid.frf", dir / "first.frf");
+             return dir / "first.frf";
+         },
+         dir / "end.frf", {dir / "first.frf", dir / "mid.frf"}},
+        {"a link to a file not yet made",
+         [&] {
+             fs::create_symlink("later.frf", dir / "dangling.frf");
+             return dir / "dangling.frf";
+         },
+         dir / "later.frf", {dir / "dangling.frf"}},
+        {"a name as long as the system allows",
+         [&] { return dir / longName; }, dir / longName, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const fs::path name = c.make();
+        ASSERT_NO_THROW(save(name, "new"));
+        EXPECT_EQ(bytes(c.written), "new");
+        for (const fs::path& l : c.links)
+            EXPECT_TRUE(fs::is_symlink(l)) << l;
+    }
+    for (const auto& e : fs::directory_iterator(dir))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+
+    // A file the user has made read-only is refused, not replaced behind his back.
+    fs::permissions(dir, fs::perms::all);
+    save(dir / "locked.frf", "old");
+    fs::permissions(dir / "locked.frf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The system's administrator may write anything: the user here is an ordinary one.
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        try {
+            save(dir / "locked.frf", "new");
+        } catch (const EFCreateError&) {
+            _exit(0);
+        }
+        _exit(1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the read-only file was replaced";
+    EXPECT_EQ(bytes(dir / "locked.frf"), "old");
+    fs::remove_all(dir);
 }
 
 }  // namespace
