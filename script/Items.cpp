@@ -347,6 +347,36 @@ Variant TscProcVariable::GetValue()
     return IsFunc && RefItem ? RefItem->GetValue() : Null();
 }
 
+// In step with GetValue above.
+TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(proc->Executing)
+{
+    if (gCallDepth >= kMaxCallDepth || scStackNearEnd())
+        scRaise(TscMessageId::SCallTooDeep, proc->Name);
+    proc->Executing = true;
+    ++gCallDepth;
+    for (TscScript* s = proc->LocalScript(); s; s = s->Parent)
+        if (s->IsMainScript) {
+            FMain = s;
+            break;
+        }
+    if (FMain) {
+        FSavedScope = FMain->CurrentScope;
+        FMain->CurrentScope = proc->LocalScript();
+    }
+    proc->LocalScript()->ExitRequested = false;
+    proc->LocalScript()->Terminated = false;
+}
+
+TscCallFrame::~TscCallFrame()
+{
+    FProc->LocalScript()->ExitRequested = false;
+    FProc->LocalScript()->Terminated = false;
+    if (FMain)
+        FMain->CurrentScope = FSavedScope;
+    FProc->Executing = FWasExecuting;
+    --gCallDepth;
+}
+
 // ---------------------------------------------------------------- helpers
 
 void TscCustomHelper::MakeUpperName()
