@@ -290,6 +290,36 @@ Variant TscProcVariable::Call()
     return RefItem == FResult ? FResult->Value : RefItem->GetValue();
 }
 
+// In step with GetValue above.
+TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(proc->Executing)
+{
+    if (gCallDepth >= kMaxCallDepth || scStackNearEnd())
+        scRaise(TscMessageId::SCallTooDeep, proc->Name);
+    proc->Executing = true;
+    ++gCallDepth;
+    for (TscScript* s = proc->LocalScript(); s; s = s->Parent)
+        if (s->IsMainScript) {
+            FMain = s;
+            break;
+        }
+    if (FMain) {
+        FSavedScope = FMain->CurrentScope;
+        FMain->CurrentScope = proc->LocalScript();
+    }
+    proc->LocalScript()->ExitRequested = false;
+    proc->LocalScript()->Terminated = false;
+}
+
+TscCallFrame::~TscCallFrame()
+{
+    FProc->LocalScript()->ExitRequested = false;
+    FProc->LocalScript()->Terminated = false;
+    if (FMain)
+        FMain->CurrentScope = FSavedScope;
+    FProc->Executing = FWasExecuting;
+    --gCallDepth;
+}
+
 // ---------------------------------------------------------------- helpers
 
 const AnsiString& TscCustomHelper::UpperName()

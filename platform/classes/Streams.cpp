@@ -255,6 +255,12 @@ TFileStream::TFileStream(const AnsiString& fileName, uint16_t mode) : FFileName(
     }
 }
 
+void THandleStream::Flush()
+{
+    if (::fsync(FHandle) != 0)
+        throw EWriteError(msg::kWriteError);
+}
+
 TFileStream::~TFileStream()
 {
     if (FHandle >= 0)
@@ -323,4 +329,47 @@ AnsiString CreateTempFile(const AnsiString& dir, const AnsiString& prefix)
         throw EFCreateError(Format(msg::kTempFileError, {base, SystemError(errno)}));
     ::close(fd);
     return PathFromSystem(buf.data());
+}
+
+void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write)
+{
+    AnsiString dir = ExtractFileDir(fileName);
+    if (dir.empty())
+        dir = ".";
+    // The new file must be in the same folder: a rename never moves data between disks.
+    const AnsiString sysName = PathToSystem(fileName);
+    std::string templ = PathToSystem(IncludeTrailingPathDelimiter(dir) + ExtractFileName(fileName)) + ".tmpXXXXXX";
+    const int fd = ::mkstemp(templ.data());
+    if (fd < 0)
+        throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
+    ::close(fd);
+    const std::string sysTmp = templ;
+    const AnsiString tmp = PathFromSystem(sysTmp);
+    try {
+        {
+            TFileStream out(tmp, fmOpenReadWrite);
+            write(out);
+            out.Flush();
+        }
+        struct stat old {};
+        const mode_t mode = ::stat(sysName.c_str(), &old) == 0 ? (old.st_mode & 07777) : [] {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            return static_cast<mode_t>(0666 & ~mask);
+        }();
+        ::chmod(sysTmp.c_str(), mode);
+        if (::rename(sysTmp.c_str(), sysName.c_str()) != 0) {
+            const int err = errno;
+            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(err)}));
+        }
+    } catch (...) {
+        ::unlink(sysTmp.c_str());
+        throw;
+    }
+    // The rename itself is on disk once the folder is.
+    const int d = ::open(PathToSystem(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d >= 0) {
+        ::fsync(d);
+        ::close(d);
+    }
 }
