@@ -5,11 +5,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
-namespace {
-uint64_t gVariableNamesStamp = 0;
-}  // namespace
-
-uint64_t rpVariableNamesStamp() { return gVariableNamesStamp; }
+uint64_t rp_detail::gVariableNamesStamp = 0;
+using rp_detail::gVariableNamesStamp;
 
 SKLAD_DEFINE_CLASS(TrpVariable)
 

@@ -37,6 +37,8 @@ struct TrpVCell {
     std::vector<TrpBand*> Headers;  // what a wrap just before it repeats
 };
 
+class TrpCustomMemoView;
+
 class TrpEngineRun {
 public:
     struct TBandState {
@@ -79,8 +81,9 @@ public:
     }
     // Notes where every object of the template stands before the run changes anything.
     void Remember(TrpReport* Report);
-    // Gives every lent object back to its home band, in the template's order, and every
-    // object its place and size from before the run, so a template run again without
+    // Gives every lent object back to its home band, in the template's order, every
+    // object its place and size from before the run, and every memo another memo flows
+    // into its own text and AllowExpressions, so a template run again without
     // being reloaded (and saved after a run) is the template the user made. Objects that
     // are no longer part of the report (freed by a script) are not touched.
     void GiveBack(TrpReport* Report);
@@ -168,6 +171,12 @@ private:
         Extended Left, Top, Width, Height;
     };
     std::vector<TGeometry> FGeometry;
+    struct TFlowTarget {
+        TrpCustomMemoView* Memo;
+        AnsiString Text;
+        bool AllowExpressions;
+    };
+    std::vector<TFlowTarget> FFlowTargets;
 };
 
 namespace rpengine {
