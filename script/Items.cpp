@@ -218,20 +218,15 @@ int TscCustomVariable::GetNumberOfRequiredParams() const
 
 // ---------------------------------------------------------------- simple items
 
-// A value as a variable of the declared type holds it: an Integer stored into
-// a Double becomes a floating value, so Format('%f') and "/" read it as one.
-// Stores value into target as a variable of varType holds it (no copy made when the
-// value is kept as it is).
-void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
+// A value as a Double variable holds it: an Integer stored into one becomes a
+// floating value, so Format('%f') and "/" read it as one.
+void StoreAsFloat(Variant& target, const Variant& value)
 {
-    if (varType == fvtFloat) {
-        const TVarType t = value.VType();
-        if (t != varDouble && t != varBoolean && VarIsOrdinal(value)) {
-            target = Variant(value.AsDouble());
-            return;
-        }
-    }
-    target = value;
+    const TVarType t = value.VType();
+    if (t != varDouble && t != varBoolean && VarIsOrdinal(value))
+        target = Variant(value.AsDouble());
+    else
+        target = value;
 }
 
 void TscVariable::SetValue(const Variant& value)
@@ -275,7 +270,7 @@ TscProcVariable::TscProcVariable(const AnsiString& name, TscVarType varType, con
     ReadOnly = true;
     FLocalScript->Parent = parentScript;
     if (isFunc)
-        RefItem = FLocalScript->Add("Result", std::make_unique<TscVariable>("Result", varType, typeName));
+        RefItem = FResult = FLocalScript->Add("Result", std::make_unique<TscVariable>("Result", varType, typeName));
 }
 
 TscProcVariable::~TscProcVariable()
@@ -286,20 +281,23 @@ TscProcVariable::~TscProcVariable()
     }
 }
 
-const std::vector<TscProcVariable::FrameSlot>& TscProcVariable::FrameSlots()
+int TscProcVariable::LocalCount() const
 {
-    if (FFrameTableSize != FLocalScript->Count()) {
-        FFrameSlots.clear();
-        for (int i = 0; i < FLocalScript->Count(); ++i) {
-            TscCustomVariable* item = FLocalScript->GetItem(i);
-            if (auto* s = dynamic_cast<TscStringVariable*>(item))
-                FFrameSlots.push_back({item, s});
-            else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
-                FFrameSlots.push_back({item, nullptr});
-        }
-        FFrameTableSize = FLocalScript->Count();
+    return FLocalScript->Count();
+}
+
+void TscProcVariable::MakeFrame()
+{
+    FFrame.Values.clear();
+    FFrame.Strings.clear();
+    for (int i = 0; i < FLocalScript->Count(); ++i) {
+        TscCustomVariable* item = FLocalScript->GetItem(i);
+        if (auto* s = dynamic_cast<TscStringVariable*>(item))
+            FFrame.Strings.push_back(s);
+        else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
+            FFrame.Values.push_back(item);
     }
-    return FFrameSlots;
+    FFrameTableSize = FLocalScript->Count();
 }
 
 void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
@@ -309,22 +307,13 @@ void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
     FLocalScript->AddLink(p->Name, p);
 }
 
-Variant TscProcVariable::GetValue()
+Variant TscProcVariable::Call()
 {
     if (gCallDepth >= kMaxCallDepth || scStackNearEnd())
         scRaise(TscMessageId::SCallTooDeep, Name);
-    const bool wasExecuting = Executing;
-    Executing = true;
-    ++gCallDepth;
-    TscScript* main = nullptr;
-    for (TscScript* s = FLocalScript.get(); s; s = s->Parent)
-        if (s->IsMainScript) {
-            main = s;
-            break;
-        }
-    TscScript* savedScope = main ? main->CurrentScope : nullptr;
-    if (main)
-        main->CurrentScope = FLocalScript.get();
+    TscScript* main = FLocalScript.get();
+    while (main && !main->IsMainScript)
+        main = main->Parent;
     struct Restore {
         TscProcVariable* self;
         TscScript* main;
@@ -339,12 +328,19 @@ Variant TscProcVariable::GetValue()
             self->Executing = wasExecuting;
             --gCallDepth;
         }
-    } restore{this, main, savedScope, wasExecuting};
+    } restore{this, main, main ? main->CurrentScope : nullptr, Executing};
+    Executing = true;
+    ++gCallDepth;
+    if (main)
+        main->CurrentScope = FLocalScript.get();
 
     FLocalScript->ExitRequested = false;
     FLocalScript->Terminated = false;
     FLocalScript->MainStatement()->Execute();
-    return IsFunc && RefItem ? RefItem->GetValue() : Null();
+    if (!IsFunc || !RefItem)
+        return Null();
+    // The Result made with the function is a plain variable: its value is read in place.
+    return RefItem == FResult ? FResult->Value : RefItem->GetValue();
 }
 
 // In step with GetValue above.

@@ -34,6 +34,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TscScript;
@@ -95,8 +96,24 @@ public:
 };
 
 // Stores value into target as a variable of varType holds it: an Integer
-// given to a Double becomes a floating value.
-void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value);
+// given to a Double becomes a floating value. Only a Double target looks at the
+// value's kind; every other one takes the value as it is.
+void StoreAsFloat(Variant& target, const Variant& value);
+inline void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
+{
+    if (varType == fvtFloat)
+        StoreAsFloat(target, value);
+    else
+        target = value;
+}
+// The same, taking over a value that is not needed afterwards (no copy of a text).
+inline void StoreAsDeclared(Variant& target, TscVarType varType, Variant&& value)
+{
+    if (varType == fvtFloat)
+        StoreAsFloat(target, value);
+    else
+        target = std::move(value);
+}
 
 // A script or host variable; a value stored into it takes its declared type.
 class TscVariable : public TscCustomVariable {
@@ -118,7 +135,7 @@ public:
     Variant GetValue() override;
 };
 
-class TscParamItem : public TscCustomVariable {
+class TscParamItem final : public TscCustomVariable {
 public:
     TscParamItem(const AnsiString& name, TscVarType varType, const AnsiString& typeName, bool isOptional,
                  bool isVarParam);
@@ -130,6 +147,16 @@ public:
     // value as passed.
     bool TakesDeclaredType = false;
     void SetValue(const Variant& value) override;
+    // SetValue of a value that is not needed afterwards: an argument passed to a call.
+    void Pass(Variant&& value)
+    {
+        if (ReadOnly)
+            return;
+        if (TakesDeclaredType)
+            StoreAsDeclared(Value, VarType, std::move(value));
+        else
+            Value = std::move(value);
+    }
 };
 
 inline TscParamItem* TscCustomVariable::GetParam(int i) const
@@ -138,7 +165,11 @@ inline TscParamItem* TscCustomVariable::GetParam(int i) const
 }
 
 // A script procedure or function. Its body and locals live in LocalScript.
-class TscProcVariable : public TscCustomVariable {
+//
+// Locals and parameters stay in their items, where hosts read and write them by
+// name while the routine runs; a recursive call therefore saves the caller's
+// values aside (Frame lists what to save) and puts them back when it ends.
+class TscProcVariable final : public TscCustomVariable {
 public:
     TscProcVariable(const AnsiString& name, TscVarType varType, const AnsiString& typeName,
                     TscScript* parentScript, bool isFunc);
@@ -149,22 +180,33 @@ public:
     TscScript* LocalScript() const { return FLocalScript.get(); }
 
     // What a recursive call of the procedure saves and puts back: the variables and
-    // parameters of LocalScript in table order, found once (again when the table changes).
-    struct FrameSlot {
-        TscCustomVariable* Item;
-        TscStringVariable* String; // the same item when it keeps its value as text
+    // parameters of LocalScript in table order, found once (again when the table
+    // changes). Values are kept in the item's Value, Strings as the item's text.
+    struct FrameLayout {
+        std::vector<TscCustomVariable*> Values;
+        std::vector<TscStringVariable*> Strings;
     };
-    const std::vector<FrameSlot>& FrameSlots();
+    const FrameLayout& Frame()
+    {
+        if (FFrameTableSize != LocalCount())
+            MakeFrame();
+        return FFrame;
+    }
 
     // Adds a parameter to the list and, by name, to the local table.
     void AddProcParam(std::unique_ptr<TscParamItem> param);
     // Calls the procedure with the parameters as they stand.
-    Variant GetValue() override;
+    Variant GetValue() override { return Call(); }
+    Variant Call();
 
 private:
+    int LocalCount() const;
+    void MakeFrame();
+
     std::unique_ptr<TscScript> FLocalScript;
-    std::vector<FrameSlot> FFrameSlots;
-    int FFrameTableSize = -1; // LocalScript's item count when FFrameSlots was made
+    TscCustomVariable* FResult = nullptr; // the Result variable made with the function
+    FrameLayout FFrame;
+    int FFrameTableSize = -1; // LocalScript's item count when FFrame was made
 };
 
 // What TscProcVariable::GetValue keeps around the body of a call, held by a host that

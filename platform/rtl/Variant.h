@@ -321,9 +321,13 @@ public:
 
 private:
     friend class VariantAccess;
+    // Owns nothing: not a string, dispatch, unknown or array. The small codes are looked up
+    // in one mask, so the usual kinds cost one test.
     bool IsSimple() const noexcept {
-        return FType != varString && FType != varOleStr && FType != varDispatch && FType != varUnknown &&
-               (FType & varArray) == 0;
+        constexpr uint64_t kOwning = (1ull << varOleStr) | (1ull << varDispatch) | (1ull << varUnknown);
+        if (FType < 64)
+            return ((kOwning >> FType) & 1) == 0;
+        return FType != varString && (FType & varArray) == 0;
     }
     void CopyFrom(const Variant& v);
     Variant& AssignSlow(const Variant& v);
