@@ -473,7 +473,13 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     if (Band->Columns <= 1)
         return;
     Band->ColumnBottom = std::max(Band->ColumnBottom, CurY);
-    const bool headerKept = FRun->HeaderKeep == Band && Keeping && KeepBand == Band;
+    // A block that is this row of columns (a header kept with the first row, or each row
+    // kept together) moves on as a row does: the next page column takes it too, where a
+    // kept block would stay and run over the column's foot.
+    const bool headerKept =
+        Keeping && KeepBand == Band &&
+        (FRun->HeaderKeep == Band ||
+         (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
     if (Band->GetCurColumn() < Band->Columns) {
         CurY = SaveCurY;
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {

@@ -201,7 +201,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             IsFirstBand = false;
             if (band->FooterAfterEach)
                 ShowBand(s.Footer);
-            if (!s.Group && band->KeepTogether)
+            // In a band of columns the block is the whole row of columns.
+            if (!s.Group && band->KeepTogether && band->GetCurColumn() == 1)
                 EndKeep(band);
             ds->Next();
             // Cancel is heard between rows, not only between bands.
@@ -212,7 +213,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         band->SetCurColumn(band->Columns);
         CheckBandColumns(band, columnKeepPos, saveCurY);
         rowLanded();
-        if (FRun->HeaderKeep == band) {
+        if (FRun->HeaderKeep == band || (!s.Group && band->KeepTogether)) {
             EndKeep(band);
             FRun->HeaderKeep = nullptr;
         }

@@ -209,6 +209,44 @@ TEST(EngineColumnRows, KeptHeaderGoesWithTheWholeFirstRow)
     }
 }
 
+// Records each kept together with what belongs to them, in a band of columns: a row of
+// columns that does not fit moves on whole, each record in its column.
+TEST(EngineColumnRows, RecordsKeptTogetherMoveOnAsAWholeRow)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        const char* expected;
+        bool pageColumns = false;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 14, "1 2/3 4/5 6/7 8/9 10/11 12; 13 14"},
+        {"three columns, the row partly filled", 3, 20, "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18; 19 20"},
+        {"one column", 1, 8, "1/2/3/4/5/6; 7/8"},
+        {"page columns", 2, 26, "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22/23 24; 25 26", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepTogether = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), c.pageColumns ? 45 * kMM : 0, c.records), c.expected);
+    }
+}
+
 // Rows of a band of columns with vertical cells: per page and page column, rows "R<N>"
 // followed by their cells' span ("3:1-3"; on pages a row goes on over, the span alone),
 // rows side by side joined by blanks, rows below one another by "/" and page columns by
