@@ -125,8 +125,7 @@ void TCustomMemoryStream::SaveToStream(TStream& stream)
 
 void TCustomMemoryStream::SaveToFile(const AnsiString& fileName)
 {
-    TFileStream f(fileName, fmCreate);
-    SaveToStream(f);
+    SaveFileWhole(fileName, [this](TStream& f) { SaveToStream(f); });
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count)
@@ -391,18 +390,24 @@ void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&
     const std::string sysDir = slash == std::string::npos ? "." : slash == 0 ? "/" : sysName.substr(0, slash);
     // The new file must be in the same folder: a rename never moves data between disks.
     // Its name is cut short so that a long name still leaves room for the unique part.
-    std::string base = slash == std::string::npos ? sysName : sysName.substr(slash + 1);
-    if (base.size() > 64) {
+    std::string name = slash == std::string::npos ? sysName : sysName.substr(slash + 1);
+    if (name.size() > 64) {
         size_t cut = 64;
-        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
             --cut;  // not inside a character
-        base.resize(cut);
+        name.resize(cut);
     }
-    std::string templ = sysName.substr(0, slash == std::string::npos ? 0 : slash + 1) + base + ".tmpXXXXXX";
-    const int fd = ::mkstemp(templ.data());
-    if (fd < 0)
-        throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
-    const std::string sysTmp = templ;
+    // Made with the mode a new file gets (0666 less the process's mask) and, below, given
+    // the old file's: asking the mask with umask() would change it for other threads.
+    const std::string base = sysName.substr(0, slash == std::string::npos ? 0 : slash + 1) + name + ".tmp";
+    std::string sysTmp;
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0; ++attempt) {
+        sysTmp = base + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        fd = ::open(sysTmp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 1000))
+            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
+    }
     try {
         {
             TNewFileStream out(fd);
@@ -411,12 +416,8 @@ void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&
             out.Close();
         }
         struct stat old {};
-        const mode_t mode = ::stat(sysName.c_str(), &old) == 0 ? (old.st_mode & 07777) : [] {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            return static_cast<mode_t>(0666 & ~mask);
-        }();
-        ::chmod(sysTmp.c_str(), mode);
+        if (::stat(sysName.c_str(), &old) == 0)
+            ::chmod(sysTmp.c_str(), old.st_mode & 07777);
         if (::rename(sysTmp.c_str(), sysName.c_str()) != 0) {
             const int err = errno;
             throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(err)}));

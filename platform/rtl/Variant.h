@@ -321,9 +321,13 @@ public:
 
 private:
     friend class VariantAccess;
+    // Owns nothing: not a string, dispatch, unknown or array. The small codes are looked up
+    // in one mask, so the usual kinds cost one test.
     bool IsSimple() const noexcept {
-        return FType != varString && FType != varOleStr && FType != varDispatch && FType != varUnknown &&
-               (FType & varArray) == 0;
+        constexpr uint64_t kOwning = (1ull << varOleStr) | (1ull << varDispatch) | (1ull << varUnknown);
+        if (FType < 64)
+            return ((kOwning >> FType) & 1) == 0;
+        return FType != varString && (FType & varArray) == 0;
     }
     void CopyFrom(const Variant& v);
     Variant& AssignSlow(const Variant& v);
@@ -428,6 +432,10 @@ TVarType VarArrayElementType(const Variant& a);
 // True when a is a one-dimensional array of Variants indexed 0..count-1: the shape of an
 // argument list, tested in one call.
 bool VarArrayIsList(const Variant& a, int count);
+// The elements of such a list, made unique first (copy on write) so that they can be
+// changed in place: the span is good until a is next copied or changed. false, and a
+// untouched, when a is not a list of count Variants.
+bool VarArrayListElems(Variant& a, int count, std::span<Variant>& elems);
 
 // ---------------------------------------------------------------- late binding
 // Calls a member by name: looks the name up, raises EVariantDispatchError
