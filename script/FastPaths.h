@@ -220,7 +220,7 @@ template <char Op, class V>
 }
 
 template <class V>
-inline bool TryArith(char op, const V& a, const V& b, V& r)
+[[gnu::always_inline]] inline bool TryArith(char op, const V& a, const V& b, V& r)
 {
     switch (op) {
     case '+': return TryArith<'+'>(a, b, r);

@@ -28,6 +28,53 @@ Variant MakeParams(int count)
     return VarArrayCreate({0, count - 1}, varVariant);
 }
 
+// The argument array of a host call. The array of the last call (kept) is used again when
+// the host left it of the shape it was made with, else a new one is made; either way Elems
+// are its elements, unshared, to fill in place. When the call is over the array goes back
+// into kept with its texts, objects and arrays let go first, so that the kept array
+// prolongs the life of nothing (a text passed in stays unshared and can grow in place); a
+// host that kept a copy of the array keeps its own values (copied on write).
+struct TKeptParams {
+    TKeptParams(Variant& kept, int count) : Kept(kept), Count(count), Array(std::move(kept))
+    {
+        if (!VarArrayListElems(Array, count, Elems)) {
+            Array = MakeParams(count);
+            VarArrayListElems(Array, count, Elems);
+        }
+    }
+    TKeptParams(const TKeptParams&) = delete;
+    TKeptParams& operator=(const TKeptParams&) = delete;
+    ~TKeptParams()
+    {
+        try {
+            // The host may have changed or replaced the array: look again.
+            std::span<Variant> elems;
+            if (!VarArrayListElems(Array, Count, elems))
+                return;
+            for (Variant& v : elems) {
+                const TVarType t = v.VType();
+                if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
+                    v = Variant();
+            }
+            Kept = std::move(Array);
+        } catch (...) {
+            // not kept: the next call makes a new array
+        }
+    }
+    Variant& Kept;
+    const int Count;
+    Variant Array;
+    std::span<Variant> Elems;
+};
+
+bool HasVarParams(const TscCustomVariable* item)
+{
+    for (int i = 0; i < item->ParamCount(); ++i)
+        if (item->GetParam(i)->IsVarParam)
+            return true;
+    return false;
+}
+
 // Copies back what the host wrote into var parameters, never past the array it returned.
 void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
 {
@@ -46,6 +93,12 @@ void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
 
 TObject* script_detail::ResolveInstance(const Variant& value, TClass cls, bool allowNone, const AnsiString& member)
 {
+    // The usual case first: the Integer handle of a live object of the class. Anything
+    // else takes the full checks below, which give each fault its own error.
+    if (value.VType() == varInteger && value.RawInteger() > 0)
+        if (TObject* obj = LiveObjectOf(static_cast<uint32_t>(value.RawInteger())))
+            if (!cls || obj->InheritsFrom(cls))
+                return obj;
     if (VarIsNull(value) || VarIsEmpty(value)) {
         if (allowNone)
             return nullptr;
@@ -322,24 +375,47 @@ TscCallFrame::~TscCallFrame()
 
 // ---------------------------------------------------------------- helpers
 
-const AnsiString& TscCustomHelper::UpperName()
+void TscCustomHelper::MakeUpperName()
 {
-    if (!FUpperMade || FUpperOf != Name) {
-        FUpperOf = Name;
-        FUpperName = AnsiUpperCase(Name);
-        FUpperMade = true;
+    FUpperOf = Name;
+    FUpperName = AnsiUpperCase(Name);
+    FUpperGet = FUpperName + ".GET";
+    FUpperSet = FUpperName + ".SET";
+    FUpperMade = true;
+}
+
+TObject* TscCustomHelper::ResolveInstanceAgain(TClass cls, bool allowNone)
+{
+    TObject* obj = script_detail::ResolveInstance(ParentValue, cls, allowNone, Name);
+    FInstanceObject = nullptr;
+    if (obj && ParentValue.VType() == varInteger) {
+        FInstanceHandle = ParentValue.RawInteger();
+        FInstanceClass = cls;
+        FInstanceDeaths = HandleDeaths();
+        FInstanceObject = obj;
     }
-    return FUpperName;
+    return obj;
 }
 
 // ---------------------------------------------------------------- TscPropertyHelper
 
+const TPropInfo* TscPropertyHelper::PropInfoOf(const TObject* obj)
+{
+    const TClass c = obj->ClassType();
+    if (c != FPropClass || !SameBytes(FPropOf, Name)) {
+        FPropInfo = GetPropInfo(obj, Name);
+        FPropClass = c;
+        FPropOf = Name;
+    }
+    return FPropInfo;
+}
+
 Variant TscPropertyHelper::GetValue()
 {
-    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    TObject* obj = Instance(ClassRef, false);
     Variant r = Null();
     if (IsPublished) {
-        const TPropInfo* p = GetPropInfo(obj, Name);
+        const TPropInfo* p = PropInfoOf(obj);
         if (p && p->Readable) {
             switch (p->Kind()) {
             case tkInteger:
@@ -385,7 +461,7 @@ void TscPropertyHelper::SetValue(const Variant& value)
 {
     if (ReadOnly)
         return;
-    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    TObject* obj = Instance(ClassRef, false);
     if (!IsPublished) {
         // A set constructor the compiler could not see the target of (late binding).
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
@@ -395,7 +471,7 @@ void TscPropertyHelper::SetValue(const Variant& value)
             });
         return;
     }
-    const TPropInfo* p = GetPropInfo(obj, Name);
+    const TPropInfo* p = PropInfoOf(obj);
     if (!p || !p->Writable)
         return;
     switch (p->Kind()) {
@@ -456,51 +532,23 @@ Variant TscMethodHelper::GetValue()
 {
     if (!OnCall)
         return Variant(0);
-    // The array of the last call is used again when the host left it of the shape it was
-    // made with. Texts, objects and arrays in it are let go first, so that the kept array
-    // prolongs the life of nothing (a text passed in stays unshared and can grow in place);
-    // a host that kept a copy of the array keeps its own values (copied on write).
     const int count = ParamCount();
-    Variant params = std::move(FParams);
-    if (!VarArrayIsList(params, count))
-        params = MakeParams(count);
-    struct KeepParams {
-        Variant& From;
-        Variant& To;
-        int Count;
-        ~KeepParams()
-        {
-            try {
-                if (!VarArrayIsList(From, Count))
-                    return;
-                for (int i = 0; i < Count; ++i) {
-                    const int at[1] = {i};
-                    const TVarType t = ::VarType(std::as_const(From).Elem(std::span<const int>(at)));
-                    if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
-                        From.Elem(i) = Variant();
-                }
-                To = std::move(From);
-            } catch (...) {
-                // not kept: the next call makes a new array
-            }
-        }
-    } keep{params, FParams, count};
+    TKeptParams params(FParams, count);
     for (int i = 0; i < count; ++i)
-        params.Elem(i) = GetParam(i)->GetValue();
+        params.Elems[static_cast<size_t>(i)] = GetParam(i)->Value;
 
     if (VarType == fvtConstructor && (VarIsNull(ParentValue) || VarIsEmpty(ParentValue)))
         if (auto* cls = dynamic_cast<TscClassVariable*>(ParentRef))
-            return Construct(cls, params);
+            return Construct(cls, params.Array);
 
     // Members of a class need a live object of it; global functions get none,
     // and so does a class method called on the class name.
     TObject* obj =
-        ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, IsClassMethod, Name) : nullptr;
-    Variant r = script_detail::CallHost([&] {
-        return IsIndexMethod ? OnCall(obj, ClassRef, UpperName() + ".GET", params)
-                             : OnCall(obj, ClassRef, UpperName(), params);
-    });
-    WriteBackVarParams(this, params);
+        ClassRef ? Instance(ClassRef, IsClassMethod) : nullptr;
+    const AnsiString& name = IsIndexMethod ? UpperName(".GET") : UpperName();
+    Variant r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
+    if (HasVarParams(this))
+        WriteBackVarParams(this, params.Array);
     script_detail::CheckHostText(r);
     return r;
 }
@@ -523,12 +571,14 @@ void TscMethodHelper::SetValue(const Variant& value)
 {
     if (!OnCall || !IsIndexMethod)
         return;
-    TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
-    Variant params = MakeParams(ParamCount() + 1);
-    for (int i = 0; i < ParamCount(); ++i)
-        VarArrayPut(params, GetParam(i)->GetValue(), {i});
-    VarArrayPut(params, value, {ParamCount()});
-    script_detail::CallHost([&] { return OnCall(obj, ClassRef, UpperName() + ".SET", params); });
+    TObject* obj = ClassRef ? Instance(ClassRef, false) : nullptr;
+    const int count = ParamCount();
+    TKeptParams params(FSetParams, count + 1);
+    for (int i = 0; i < count; ++i)
+        params.Elems[static_cast<size_t>(i)] = GetParam(i)->Value;
+    params.Elems[static_cast<size_t>(count)] = value;
+    const AnsiString& name = UpperName(".SET");
+    script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
 }
 
 // ---------------------------------------------------------------- components and events
@@ -556,7 +606,7 @@ Variant TscEventHelper::GetValue()
 
 void TscEventHelper::SetValue(const Variant& value)
 {
-    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    TObject* obj = Instance(ClassRef, false);
     const TPropInfo* prop = GetPropInfo(obj, Name);
     if (!prop || prop->Kind() != tkMethod)
         return;

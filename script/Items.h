@@ -13,6 +13,14 @@
 // SNotAnObject) before anything is touched. Host callbacks therefore always get
 // a live object of the class they registered the member on.
 //
+// Host calls are cheap to repeat. A member remembers the object its last call resolved,
+// with the handle and the count of handle deaths at that moment (Handles.h): the same
+// handle while no object with a handle has died since is the same live object of the
+// class already checked, so a loop over one object resolves it once. A published
+// property finds its property record once per class of object, a member makes its
+// upper-cased name once, and a method fills the argument array kept from its last call in
+// place (Items.cpp, TKeptParams) rather than making one per call.
+//
 // Ownership: a script's table owns its items, an item its parameters, a class
 // its members, a procedure its local script. RefItem, ParentRef, Script and
 // ClassRef are never owned.
@@ -20,6 +28,7 @@
 
 #include "script/TypeRules.h"
 
+#include "platform/classes/Handles.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Variant.h"
 
@@ -232,13 +241,57 @@ public:
     TscScript* Script = nullptr;
 
 protected:
-    // The name upper-cased as host callbacks receive it, made again only when Name changes.
-    const AnsiString& UpperName();
+    // The name upper-cased as host callbacks receive it, made again only when Name changes;
+    // with an accessor (".GET" or ".SET") the name an indexed property's host receives.
+    const AnsiString& UpperName()
+    {
+        if (!FUpperMade || !SameBytes(FUpperOf, Name))
+            MakeUpperName();
+        return FUpperName;
+    }
+    const AnsiString& UpperName(const char* accessor)
+    {
+        UpperName();
+        return accessor[1] == 'G' ? FUpperGet : FUpperSet;
+    }
+    // The object behind ParentValue, checked against cls as ResolveInstance does (Name in
+    // the errors). The object found is remembered with its handle: the next call on the
+    // same handle takes it again while no object with a handle has died since (Handles.h),
+    // which is the same object, alive and of the class checked.
+    TObject* Instance(TClass cls, bool allowNone)
+    {
+        if (FInstanceObject && ParentValue.VType() == varInteger && ParentValue.RawInteger() == FInstanceHandle &&
+            cls == FInstanceClass && HandleDeaths() == FInstanceDeaths)
+            return FInstanceObject;
+        return ResolveInstanceAgain(cls, allowNone);
+    }
+
+    static bool SameBytes(const AnsiString& a, const AnsiString& b);
 
 private:
-    AnsiString FUpperName, FUpperOf;
+    void MakeUpperName();
+    TObject* ResolveInstanceAgain(TClass cls, bool allowNone);
+    AnsiString FUpperName, FUpperOf, FUpperGet, FUpperSet;
     bool FUpperMade = false;
+    int32_t FInstanceHandle = 0;
+    TClass FInstanceClass = nullptr;
+    TObject* FInstanceObject = nullptr;
+    uint64_t FInstanceDeaths = 0;
 };
+
+// Equal texts: names are short, and this runs on every host call, so no call of memcmp.
+inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
+{
+    const size_t n = a.size();
+    if (n != b.size())
+        return false;
+    const char* x = a.data();
+    const char* y = b.data();
+    for (size_t i = 0; i < n; ++i)
+        if (x[i] != y[i])
+            return false;
+    return true;
+}
 
 class TscPropertyHelper : public TscCustomHelper {
 public:
@@ -249,6 +302,14 @@ public:
     TscSetValueEvent OnSetValue;
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+
+private:
+    // The published property Name of obj's class, found by name once per class (a class's
+    // properties are fixed once it is built).
+    const TPropInfo* PropInfoOf(const TObject* obj);
+    TClass FPropClass = nullptr;
+    AnsiString FPropOf;
+    const TPropInfo* FPropInfo = nullptr;
 };
 
 class TscMethodHelper : public TscCustomHelper {
@@ -274,7 +335,8 @@ public:
 
 private:
     Variant Construct(class TscClassVariable* cls, Variant& params);
-    Variant FParams; // the argument array of the last call, for the next one
+    // The argument arrays of the last call and of the last indexed write, for the next one.
+    Variant FParams, FSetParams;
 };
 
 class TscComponentHelper : public TscCustomHelper {

@@ -422,10 +422,19 @@ void TscForStmt::Execute()
     LoopEnd end{Script};
     // The count is fixed before the first pass; 64-bit, so no bound overflows it.
     const int64_t passes = Down ? b - e + 1 : e - b + 1;
+    TscStatement* only = Count() == 1 ? GetItem(0) : nullptr;
     for (int64_t k = 0; k < passes; ++k) {
         LoopVariable->Value = Variant(static_cast<int>(Down ? b - k : b + k));
-        if (!RunBody(*this))
+        if (only) {
+            // RunBody for a body of one statement: Terminated was last checked when the pass
+            // before ended (or before the first), and nothing since has run code.
+            TscStatement::RunChild(only);
+            if (Script->Terminated || Script->BreakRequested || Script->ExitRequested)
+                break;
+            Script->ContinueRequested = false;
+        } else if (!RunBody(*this)) {
             break;
+        }
     }
 }
 

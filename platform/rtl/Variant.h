@@ -432,6 +432,10 @@ TVarType VarArrayElementType(const Variant& a);
 // True when a is a one-dimensional array of Variants indexed 0..count-1: the shape of an
 // argument list, tested in one call.
 bool VarArrayIsList(const Variant& a, int count);
+// The elements of such a list, made unique first (copy on write) so that they can be
+// changed in place: the span is good until a is next copied or changed. false, and a
+// untouched, when a is not a list of count Variants.
+bool VarArrayListElems(Variant& a, int count, std::span<Variant>& elems);
 
 // ---------------------------------------------------------------- late binding
 // Calls a member by name: looks the name up, raises EVariantDispatchError

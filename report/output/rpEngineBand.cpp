@@ -476,7 +476,7 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     // A block that is this row of columns (a header kept with the first row, or each row
     // kept together) moves on as a row does: the next page column takes it too, where a
     // kept block would stay and run over the column's foot.
-    const bool headerKept =
+    const bool rowKept =
         Keeping && KeepBand == Band &&
         (FRun->HeaderKeep == Band ||
          (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
@@ -485,14 +485,14 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
         AggregateList.EndPending();
-    } else if (Keeping && !headerKept) {
+    } else if (Keeping && !rowKept) {
         NewColumn();  // the row of columns stays where it is, and its totals count there
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
-        // it leaves do not count them. A header kept with the first row goes along above it.
-        const int from = headerKept ? KeepPosition : ColumnKeepPos;
-        const Extended fromY = headerKept ? FRun->KeepTopY : SaveCurY;
-        if (headerKept)
+        // it leaves do not count them; a header kept with the first row goes along above it.
+        const int from = rowKept ? KeepPosition : ColumnKeepPos;
+        const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
+        if (rowKept)
             EndKeep(Band);
         const Extended rowBottom = Band->ColumnBottom;
         // Its further parts on the pages after this one go too, not to be left over there.
