@@ -140,6 +140,8 @@ struct VarStrRep {
     AnsiString Text;
 };
 struct VarArrayRep;
+// Gives a string record whose count reached zero back (see VariantImpl.h).
+void FreeStrRep(VarStrRep* rep) noexcept;
 Variant VarAddSlow(const Variant& a, const Variant& b);
 }  // namespace detail
 
@@ -165,7 +167,16 @@ public:
     Variant() noexcept : FType(varEmpty) { FData.VInt64 = 0; }
     Variant(const Variant& v) { if (v.IsSimple()) { FType = v.FType; FData = v.FData; } else CopyFrom(v); }
     Variant(Variant&& v) noexcept : FType(v.FType), FData(v.FData) { v.FType = varEmpty; }
-    ~Variant() { if (!IsSimple()) ReleaseData(); }
+    // A string's count is dropped inline: most strings die shared or go back to the free records.
+    ~Variant()
+    {
+        if (FType == varString) {
+            if (--FData.VString->Refs == 0)
+                detail::FreeStrRep(FData.VString);
+        } else if (!IsSimple()) {
+            ReleaseData();
+        }
+    }
     // Inline for values that own nothing (every scalar); the rest share or release out of line.
     Variant& operator=(const Variant& v)
     {
@@ -321,9 +332,14 @@ public:
 
 private:
     friend class VariantAccess;
-    bool IsSimple() const noexcept {
-        return FType != varString && FType != varOleStr && FType != varDispatch && FType != varUnknown &&
-               (FType & varArray) == 0;
+    // The kinds that own something: varOleStr, varDispatch and varUnknown among the small
+    // codes (one bit test), varString and arrays above them.
+    static constexpr uint32_t kOwningSmallKinds = 1u << varOleStr | 1u << varDispatch | 1u << varUnknown;
+    bool IsSimple() const noexcept
+    {
+        if (FType < 32)
+            return ((kOwningSmallKinds >> FType) & 1) == 0;
+        return FType != varString && (FType & varArray) == 0;
     }
     void CopyFrom(const Variant& v);
     Variant& AssignSlow(const Variant& v);
