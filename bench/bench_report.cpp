@@ -3,6 +3,8 @@
 // page's SUM and a summary, on A4. The argument is the number of rows (55 rows a page).
 //   Prepare        PrepareReport alone
 //   PrepareAndPdf  PrepareReport, then every page printed through the Qt PDF backend
+//   BandObjects    PrepareReport of one band of 100 to 10,000 empty memos, ten a row, each
+//                  row under the one before, so every memo hangs under the one above it
 // Counters: pages, the PDF's size in MB, and peak_mb, the process's peak resident memory after
 // the run (runs go smallest first, so each figure covers its own size and the smaller).
 #include "platform/printers/PrintBackend.h"
@@ -233,6 +235,32 @@ void RegisterSourcePage(benchmark::State& state)
     state.SetComplexityN(memos);
 }
 
+// One report title of `objects` memos, ten to a row, one unit high, each row right under the
+// one before: finding the memo each one hangs under is the part that grows with the count.
+void BandObjects(benchmark::State& state)
+{
+    Startup();
+    const int objects = static_cast<int>(state.range(0));
+    TrpReport report(nullptr);
+    report.GetEngineOptions()->SilentMode = true;
+    report.GetEngineOptions()->RestoreReport = false;
+    report.ShowProgress = false;
+    auto* page = new TrpReportPage(&report);
+    page->SetName("Page1");
+    auto* band = new TrpReportTitle(page);
+    band->SetName("ReportTitle1");
+    band->SetBounds(0, 0, 0, objects / 10 + 1);
+    for (int i = 0; i < objects; ++i) {
+        auto* m = new TrpMemoView(band);
+        m->SetName("Memo" + IntToStr(i + 1));
+        m->SetBounds(i % 10 * 70, i / 10, 70, 1);
+    }
+    for (auto _ : state)
+        if (!report.PrepareReport(true))
+            std::abort();
+    state.SetComplexityN(objects);
+}
+
 // SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
@@ -247,6 +275,11 @@ const bool kRegistered = [] {
         source->Arg(100);
     else
         source->RangeMultiplier(4)->Range(1000, 64000)->Complexity();
+    auto* objects = benchmark::RegisterBenchmark("BandObjects", BandObjects)->Unit(benchmark::kMillisecond);
+    if (quick)
+        objects->Arg(100);
+    else
+        objects->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
     return true;
 }();
 

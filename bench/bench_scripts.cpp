@@ -13,6 +13,8 @@
 //            chain of joins onto the target; also run at 20,000 (BM_chain/<syntax>/20k),
 //            so that the time per step can be seen to stay flat
 //   method   1,000,000 calls of a host object's method (Counter.Add)
+//   property 1,000,000 steps of Counter.Value := Counter.Value + i mod 10: a read and a
+//            write of a host object's published property per step
 //   report   100,000 evaluations of a report's bracketed expression over dataset fields
 //            (expressions of a report are PascalScript whatever its script language, so
 //            this one has a single form: report.expr)
@@ -38,7 +40,7 @@
 #include <iterator>
 #include <memory>
 
-// The host object of the method workload.
+// The host object of the method and property workloads (Value is Total, published).
 class TBenchCounter : public TComponent {
     SKLAD_CLASS(TBenchCounter, TComponent)
 public:
@@ -46,7 +48,10 @@ public:
     int Total = 0;
 };
 SKLAD_DEFINE_CLASS(TBenchCounter)
-void TBenchCounter::Publish(TPropertyTable&) {}
+void TBenchCounter::Publish(TPropertyTable& t)
+{
+    t.Prop("Value", &TBenchCounter::Total, &TBenchCounter::Total);
+}
 
 namespace {
 
@@ -137,6 +142,7 @@ constexpr Workload kWorkloads[] = {
     {"string", 200000, 1000, StringAnswer},
     {"chain", 200000, 1000, ChainAnswer},
     {"method", 1000000, 1000, MethodAnswer},
+    {"property", 1000000, 1000, MethodAnswer},
 };
 
 struct Syntax {

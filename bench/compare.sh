@@ -22,9 +22,9 @@ trap 'rm -f "$json"' EXIT
 "$bench" --benchmark_filter="BM_.*/$syntax\$" --benchmark_repetitions="$reps" \
   --benchmark_report_aggregates_only=true --benchmark_format=json >"$json" 2>/dev/null
 
-declare -A size=([loop]=10000000 [fib]=27 [float]=5000000 [string]=200000 [chain]=200000 [method]=1000000 [report]=100000)
+declare -A size=([loop]=10000000 [fib]=27 [float]=5000000 [string]=200000 [chain]=200000 [method]=1000000 [property]=1000000 [report]=100000)
 printf '%-8s %10s %12s %12s %12s %10s %10s\n' workload n "engine ms" "Lua ms" "Python ms" "x Lua" "x Python"
-for w in loop fib float string chain method report; do
+for w in loop fib float string chain method property report; do
   engine=$(python3 - "$json" "BM_$w/$syntax" <<'PY'
 import json, sys
 data = json.load(open(sys.argv[1]))

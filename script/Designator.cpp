@@ -41,38 +41,80 @@ private:
 };
 
 // The locals of a running procedure, kept across a recursive call of it and
-// put back when the call ends, however it ends.
+// put back when the call ends, however it ends. The callee starts with the
+// caller's values in place (as every call does), so they are copied aside; a
+// copy of a number is two stores, of a text a shared reference. Putting back is
+// a move. Each saved value keeps its item beside it, so what is restored does
+// not depend on the procedure's table after the call.
 class FrameSave {
 public:
-    explicit FrameSave(TscProcVariable* proc) : FSlots(&proc->FrameSlots()), FValues(FSlots->size())
+    [[gnu::always_inline]] explicit FrameSave(TscProcVariable* proc)
     {
-        const size_t n = FSlots->size();
-        for (size_t i = 0; i < n; ++i) {
-            const TscProcVariable::FrameSlot& slot = (*FSlots)[i];
-            if (slot.String)
-                FStrings.push_back(slot.String->StringValue);
-            else
-                FValues[i] = slot.Item->Value;
+        const TscProcVariable::FrameLayout& frame = proc->Frame();
+        const size_t n = frame.Values.size();
+        FSaved = n <= kInline ? reinterpret_cast<Saved*>(FInline) : static_cast<Saved*>(::operator new(n * sizeof(Saved)));
+        TscCustomVariable* const* items = frame.Values.data();
+        size_t i = 0;
+        try {
+            for (; i < n; ++i)
+                new (&FSaved[i]) Saved{items[i], items[i]->Value};
+        } catch (...) {
+            // A copy failed (an array out of memory): the ones made go back, which leaves
+            // the items as they are.
+            FCount = i;
+            PutBack();
+            throw;
         }
+        FCount = n;
+        if (!frame.Strings.empty())
+            SaveStrings(frame.Strings);
     }
-    ~FrameSave()
-    {
-        size_t k = 0;
-        for (size_t i = 0; i < FSlots->size(); ++i) {
-            const TscProcVariable::FrameSlot& slot = (*FSlots)[i];
-            if (slot.String)
-                slot.String->StringValue = std::move(FStrings[k++]);
-            else
-                slot.Item->Value = std::move(FValues[i]);
-        }
-    }
+    [[gnu::always_inline]] ~FrameSave() { PutBack(); }
     FrameSave(const FrameSave&) = delete;
     FrameSave& operator=(const FrameSave&) = delete;
 
 private:
-    const std::vector<TscProcVariable::FrameSlot>* FSlots;
-    VariantBuffer<8> FValues;
-    std::vector<AnsiString> FStrings;
+    // A value moved back leaves its saved copy empty, which owns nothing and needs no
+    // destructor.
+    [[gnu::always_inline]] void PutBack() noexcept
+    {
+        for (size_t i = 0; i < FCount; ++i)
+            FSaved[i].Item->Value = std::move(FSaved[i].Value);
+        if (FSaved != reinterpret_cast<Saved*>(FInline)) [[unlikely]]
+            ::operator delete(FSaved);
+        if (FStrings) [[unlikely]]
+            PutBackStrings();
+    }
+
+    struct Saved {
+        TscCustomVariable* Item;
+        Variant Value;
+    };
+    static constexpr size_t kInline = 8;
+
+    [[gnu::noinline]] void SaveStrings(const std::vector<TscStringVariable*>& strings)
+    {
+        try {
+            FStrings = std::make_unique<std::vector<std::pair<TscStringVariable*, AnsiString>>>();
+            FStrings->reserve(strings.size());
+            for (TscStringVariable* s : strings)
+                FStrings->emplace_back(s, s->StringValue);
+        } catch (...) {
+            PutBack();
+            throw;
+        }
+    }
+    [[gnu::noinline]] void PutBackStrings() noexcept
+    {
+        for (auto& [item, text] : *FStrings)
+            item->StringValue = std::move(text);
+        FStrings.reset();
+    }
+
+    size_t FCount;
+    Saved* FSaved;
+    std::unique_ptr<std::vector<std::pair<TscStringVariable*, AnsiString>>> FStrings;
+    alignas(Saved) unsigned char FInline[kInline * sizeof(Saved)];
 };
 
 // A FrameSave made only when a call is recursive. std::optional would do, but GCC clears
@@ -80,17 +122,22 @@ private:
 class MaybeFrameSave {
 public:
     MaybeFrameSave() = default;
-    ~MaybeFrameSave()
-    {
-        if (FSaved)
-            std::launder(reinterpret_cast<FrameSave*>(FStorage))->~FrameSave();
-    }
+    ~MaybeFrameSave() { PutBack(); }
     MaybeFrameSave(const MaybeFrameSave&) = delete;
     MaybeFrameSave& operator=(const MaybeFrameSave&) = delete;
     void Save(TscProcVariable* proc)
     {
         new (FStorage) FrameSave(proc);
         FSaved = true;
+    }
+    bool Saved() const { return FSaved; }
+    // The caller's values back now (before the call's var parameters reach its arguments).
+    void PutBack()
+    {
+        if (FSaved) {
+            FSaved = false;
+            std::launder(reinterpret_cast<FrameSave*>(FStorage))->~FrameSave();
+        }
     }
 
 private:
@@ -115,11 +162,41 @@ public:
         }
     }
     const Variant& operator[](size_t j) const { return FValues[j]; }
+    Variant&& Take(size_t j) { return std::move(FValues[j]); }
 
 private:
     size_t FCount;
     VariantBuffer<4> FValues;
 };
+
+// Var parameters of a call of item back into the argument expressions of step. After a
+// recursive call the caller's frame is put back first, so that what the call left in a var
+// parameter reaches the caller's argument instead of being overwritten by the saved value.
+[[gnu::noinline]] void WriteBackVarArguments(const TscDesignatorItem* step, TscCustomVariable* item, int argCount,
+                                             MaybeFrameSave& frame)
+{
+    if (!frame.Saved()) {
+        for (int j = 0; j < argCount; ++j)
+            if (item->GetParam(j)->IsVarParam)
+                step->GetItem(j)->SetValue(item->GetParam(j)->GetValue());
+        return;
+    }
+    std::vector<std::pair<int, Variant>> out;
+    for (int j = 0; j < argCount; ++j)
+        if (item->GetParam(j)->IsVarParam)
+            out.emplace_back(j, item->GetParam(j)->GetValue());
+    frame.PutBack();
+    for (auto& [j, v] : out)
+        step->GetItem(j)->SetValue(v);
+}
+
+bool AnyVarParam(const TscCustomVariable* item, int argCount)
+{
+    for (int j = 0; j < argCount; ++j)
+        if (item->GetParam(j)->IsVarParam)
+            return true;
+    return false;
+}
 
 std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro)
 {
@@ -230,16 +307,19 @@ Variant TscDesignator::GetValue()
         if (proc->Executing)
             frame.Save(proc);
         const int argCount = std::min(step->Count(), proc->ParamCount());
-        if (argCount > 0) {
-            const ArgumentValues args(step, proc->IsMacro);
+        if (argCount == 1 && step->Count() == 1) {
+            // One argument: computed whole before it is stored, so it goes straight in.
+            TscExpression* e = step->GetItem(0);
+            proc->GetParam(0)->Pass(proc->IsMacro ? Variant(e->SourceText) : e->GetValue());
+        } else if (argCount > 0) {
+            ArgumentValues args(step, proc->IsMacro);
             for (int j = 0; j < argCount; ++j)
-                proc->GetParam(j)->SetValue(args[static_cast<size_t>(j)]);
+                proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
         }
         proc->NeedResult = NeedResult;
-        Variant result = proc->GetValue();
-        for (int j = 0; j < argCount; ++j)
-            if (proc->GetParam(j)->IsVarParam)
-                step->GetItem(j)->SetValue(proc->GetParam(j)->GetValue());
+        Variant result = proc->Call();
+        if (AnyVarParam(proc, argCount))
+            WriteBackVarArguments(step, proc, argCount, frame);
         return result;
     }
     return DoCalc(Null(), false);
@@ -288,9 +368,9 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
             // All arguments first: they may read the old parameters of this very procedure.
-            const ArgumentValues args(step, item->IsMacro);
+            ArgumentValues args(step, item->IsMacro);
             for (int j = 0; j < argCount; ++j)
-                item->GetParam(j)->SetValue(args[static_cast<size_t>(j)]);
+                item->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
         }
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
@@ -305,9 +385,8 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
             item->NeedResult = !last || NeedResult;
             current = item->GetValue();
         }
-        for (int j = 0; j < argCount; ++j)
-            if (item->GetParam(j)->IsVarParam)
-                step->GetItem(j)->SetValue(item->GetParam(j)->GetValue());
+        if (AnyVarParam(item, argCount))
+            WriteBackVarArguments(step, item, argCount, frame);
     }
     return current;
 }

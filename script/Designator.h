@@ -13,15 +13,20 @@
 //
 // Recursion: a call of a procedure that is already running saves its locals
 // and parameters and puts them back afterwards, also when the call raises, so
-// the caller's frame survives an exception caught further out.
+// the caller's frame survives an exception caught further out. Var parameters
+// reach the caller's arguments after its frame is back, so a recursive call
+// that changes one (Count(n - 1, acc)) changes the caller's acc.
 //
 // Speed: each step knows what its item is (found once per item, not by a type
-// test per evaluation), a procedure keeps the list of what a recursive call
-// saves, and the saved values and the argument values of a step live in place
-// on the stack for the usual small counts. Nothing is allocated per call. Locals stay in
-// their items (hosts read and write them there, by name, also while a routine runs), so a
-// recursive call copies the caller's values aside rather than giving the callee slots of
-// its own; what a call costs beyond that is the walk over the tree of nodes itself.
+// test per evaluation); a designator that is one call of a script routine skips
+// the walk. A procedure keeps the list of what a recursive call saves, and the
+// saved values (with their items) and the argument values of a step live in
+// place on the stack for the usual small counts; nothing is allocated per call.
+// One argument goes straight into its parameter; several are all computed
+// first, since they may read the parameters of the very routine called. Locals
+// stay in their items (hosts read and write them there, by name, also while a
+// routine runs), so a recursive call copies the caller's values aside rather
+// than giving the callee slots of its own.
 #pragma once
 
 #include "script/Expression.h"

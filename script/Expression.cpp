@@ -315,6 +315,163 @@ Variant TscOperatorNode::GetValue()
     BadExpression();
 }
 
+namespace {
+
+using script_fast::Num;
+
+// An operand of a NumOk node: a value read in place (Direct), or an operator Num computes.
+template <bool Direct>
+[[gnu::always_inline]] inline bool NumOperand(const TscExpressionNode* node, Num& r)
+{
+    if constexpr (Direct)
+        return Num::From(*node->Direct, r);
+    else
+        return static_cast<const TscOperatorNode*>(node)->Num(r);
+}
+
+// The same operand where both sides are statically Integer: its 32-bit value as ToInt32
+// gives it, false when that would need the general conversion.
+template <bool Direct>
+[[gnu::always_inline]] inline bool IntOperand(const TscExpressionNode* node, int32_t& x)
+{
+    if constexpr (Direct) {
+        const Variant& v = *node->Direct;
+        if (v.VType() == varInteger) {
+            x = v.RawInteger();
+            return true;
+        }
+        if (v.VType() == varInt64 && v.RawInt64() >= INT32_MIN && v.RawInt64() <= INT32_MAX) {
+            x = static_cast<int32_t>(v.RawInt64());
+            return true;
+        }
+        return false;
+    } else {
+        Num n;
+        return static_cast<const TscOperatorNode*>(node)->Num(n) && n.ToInt32(x);
+    }
+}
+
+constexpr script_fast::Cmp CmpOf(TscOperatorType op)
+{
+    switch (op) {
+    case opGreat: return script_fast::Cmp::Gt;
+    case opLess: return script_fast::Cmp::Lt;
+    case opLessEq: return script_fast::Cmp::Le;
+    case opGreatEq: return script_fast::Cmp::Ge;
+    case opNonEq: return script_fast::Cmp::Ne;
+    default: return script_fast::Cmp::Eq;
+    }
+}
+
+constexpr bool IsCmp(TscOperatorType op)
+{
+    return op >= opGreat && op <= opEq;
+}
+
+// What GetValue computes for Op on two statically Integer operands (BothInteger).
+template <TscOperatorType Op, bool LD, bool RD>
+bool NumBothInteger(const TscOperatorNode* node, Num& r)
+{
+    int32_t x, y;
+    if (!IntOperand<LD>(node->Left.get(), x) || !IntOperand<RD>(node->Right.get(), y))
+        return false;
+    if constexpr (Op == opPlus || Op == opMinus || Op == opMul) {
+        r = Num(script_fast::WrapArith(Op == opPlus ? '+' : Op == opMinus ? '-' : '*', x, y));
+    } else if constexpr (Op == opDivInt || Op == opMod) {
+        if (y == 0)
+            return false; // the general path raises
+        if (y == -1)
+            r = Num(Op == opDivInt ? Wrap(0u - static_cast<uint32_t>(x)) : 0);
+        else
+            r = Num(Op == opDivInt ? x / y : x % y);
+    } else {
+        static_assert(IsCmp(Op));
+        // Exact on 32-bit values, as the 64-bit comparison of the general path.
+        bool c;
+        switch (CmpOf(Op)) {
+        case script_fast::Cmp::Lt: c = x < y; break;
+        case script_fast::Cmp::Le: c = x <= y; break;
+        case script_fast::Cmp::Gt: c = x > y; break;
+        case script_fast::Cmp::Ge: c = x >= y; break;
+        case script_fast::Cmp::Eq: c = x == y; break;
+        default: c = x != y; break;
+        }
+        r = Num::Bool(c);
+    }
+    return true;
+}
+
+// What GetValue computes for Op on operands of any other static types.
+template <TscOperatorType Op, bool LD, bool RD>
+bool NumGeneral(const TscOperatorNode* node, Num& r)
+{
+    Num a, b;
+    if (!NumOperand<LD>(node->Left.get(), a) || !NumOperand<RD>(node->Right.get(), b))
+        return false;
+    if constexpr (Op == opPlus) {
+        return script_fast::TryArith<'+'>(a, b, r);
+    } else if constexpr (Op == opMinus) {
+        return script_fast::TryArith<'-'>(a, b, r);
+    } else if constexpr (Op == opMul) {
+        return script_fast::TryArith<'*'>(a, b, r);
+    } else if constexpr (Op == opDivFloat) {
+        return script_fast::TryArith<'/'>(a, b, r);
+    } else if constexpr (Op == opDivInt || Op == opMod) {
+        if (a.Type == varInteger && b.Type == varInteger) {
+            const int32_t x = a.RawInteger(), y = b.RawInteger();
+            if (y == 0 || y == -1)
+                return false;
+            r = Num(Op == opDivInt ? x / y : x % y);
+            return true;
+        }
+        return script_fast::IsInt(a.Type) && script_fast::IsInt(b.Type) &&
+               script_fast::TryIntDivMod(Op == opMod, a, b, r);
+    } else {
+        static_assert(IsCmp(Op));
+        bool c = false;
+        if (!script_fast::TryCompare(CmpOf(Op), a, b, c))
+            return false;
+        r = Num::Bool(c);
+        return true;
+    }
+}
+
+template <TscOperatorType Op>
+TscOperatorNode::NumFunction PickNum(bool bothInteger, bool ld, bool rd)
+{
+    // "/" gives a floating value whatever its operands' types.
+    if (bothInteger && Op != opDivFloat) {
+        if constexpr (Op != opDivFloat)
+            return ld ? (rd ? NumBothInteger<Op, true, true> : NumBothInteger<Op, true, false>)
+                      : (rd ? NumBothInteger<Op, false, true> : NumBothInteger<Op, false, false>);
+    }
+    return ld ? (rd ? NumGeneral<Op, true, true> : NumGeneral<Op, true, false>)
+              : (rd ? NumGeneral<Op, false, true> : NumGeneral<Op, false, false>);
+}
+
+// The Num routine for op, nullptr when the operator has none.
+TscOperatorNode::NumFunction NumFor(const TscOperatorNode& op)
+{
+    const bool ld = op.Left->Direct != nullptr, rd = op.Right->Direct != nullptr;
+    switch (op.Op) {
+    case opPlus: return PickNum<opPlus>(op.BothInteger, ld, rd);
+    case opMinus: return PickNum<opMinus>(op.BothInteger, ld, rd);
+    case opMul: return PickNum<opMul>(op.BothInteger, ld, rd);
+    case opDivFloat: return PickNum<opDivFloat>(op.BothInteger, ld, rd);
+    case opDivInt: return PickNum<opDivInt>(op.BothInteger, ld, rd);
+    case opMod: return PickNum<opMod>(op.BothInteger, ld, rd);
+    case opGreat: return PickNum<opGreat>(op.BothInteger, ld, rd);
+    case opLess: return PickNum<opLess>(op.BothInteger, ld, rd);
+    case opLessEq: return PickNum<opLessEq>(op.BothInteger, ld, rd);
+    case opGreatEq: return PickNum<opGreatEq>(op.BothInteger, ld, rd);
+    case opNonEq: return PickNum<opNonEq>(op.BothInteger, ld, rd);
+    case opEq: return PickNum<opEq>(op.BothInteger, ld, rd);
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
 TscDesignatorNode::TscDesignatorNode(std::unique_ptr<TscDesignator> designator)
     : TscOperandNode(Null()), Designator(std::move(designator))
 {
@@ -570,6 +727,21 @@ bool RunsNoCode(const TscExpressionNode* node)
     return op && op->Op != opIn && op->Op != opIs && RunsNoCode(op->Left.get()) && RunsNoCode(op->Right.get());
 }
 
+// Gives the operators Num may compute their routine; true when node is one or a value
+// read in place.
+bool MarkNum(TscExpressionNode* node)
+{
+    if (node->Direct)
+        return true;
+    auto* op = dynamic_cast<TscOperatorNode*>(node);
+    if (!op)
+        return false;
+    const bool left = op->Left && MarkNum(op->Left.get());
+    const bool right = op->Right && MarkNum(op->Right.get());
+    op->NumCompute = !op->StrCat && !op->SetOp && left && right ? NumFor(*op) : nullptr;
+    return op->NumOk();
+}
+
 void MarkDirectOperands(TscExpressionNode* node)
 {
     auto* op = dynamic_cast<TscOperatorNode*>(node);
@@ -600,6 +772,14 @@ void TscExpression::Finalize(AnsiString& errorPos)
     auto* dn = dynamic_cast<TscDesignatorNode*>(FRoot.get());
     ReadOnly = !dn || dn->Designator->ReadOnly;
     MarkDirectOperands(FRoot.get());
+    UpdateNumRoot();
+}
+
+void TscExpression::UpdateNumRoot()
+{
+    FNumRoot = nullptr;
+    if (FRoot && MarkNum(FRoot.get()))
+        FNumRoot = dynamic_cast<const TscOperatorNode*>(FRoot.get());
 }
 
 const Variant* TscExpression::ConstValue() const
@@ -688,6 +868,7 @@ void TscExpression::Optimize(const TscDesignator* target, AnsiString& opText)
     FRoot = std::move(keep);
     FCurrent = FRoot.get();
     opText = text;
+    UpdateNumRoot();
 }
 
 namespace {
@@ -724,6 +905,7 @@ void TscExpression::ShapeFor(const TscCustomVariable* target)
         return;
     MakeMask(FRoot.get());
     VarType = fvtInt;
+    UpdateNumRoot();
 }
 
 bool TscExpression::IsSetMask() const

@@ -20,12 +20,25 @@
 // operator is read in place rather than copied (the left one only when nothing
 // on the right runs code that could change it).
 //
+// Number paths: when the tree is finished, every arithmetic or comparison operator
+// whose operands are constants, plain variables or such operators gets a routine
+// (NumCompute) made for its operator, its operands' static types (both Integer:
+// 32-bit arithmetic that wraps) and whether each operand is read in place or
+// computed. Num runs it: the value comes out as a script_fast::Num, with no Variant
+// made, no virtual call and no test of the operator. It gives up (false) when an
+// operand is not an Integer, Int64 or Double, or the operation would leave the
+// inline path (an overflow to Double, a zero divisor); nothing such a tree reads
+// runs code, so the caller then takes GetValue, which computes the value or raises
+// the error as it always did. Assignments, conditions and TscExpression::GetValue
+// try Num first on such a root (NumRoot).
+//
 // Limits: an expression holds at most kMaxExpressionItems items, so the
 // recursive walks over the tree (type check, evaluation, destruction) stay far
 // inside the stack. A malformed item sequence (")" without "(", an operator
 // without an operand) raises SBadExpression instead of walking past the root.
 #pragma once
 
+#include "script/FastPaths.h"
 #include "script/Items.h"
 
 #include <memory>
@@ -80,7 +93,18 @@ public:
     // that changes it, so reading it after the right side gives the same value.
     const Variant* LeftDirect = nullptr;
     const Variant* RightDirect = nullptr;
+    // Set when the tree is finished, for an arithmetic or comparison operator whose operands
+    // are constants, plain variables or such operators: the routine Num runs, made for this
+    // operator, its static types and its operands' kinds (read in place or computed).
+    using NumFunction = bool (*)(const TscOperatorNode* node, script_fast::Num& r);
+    NumFunction NumCompute = nullptr;
+    bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
+    // The value as GetValue computes it, without a Variant, when every operand read is an
+    // Integer, Int64 or Double and the operation takes an inline path; false otherwise
+    // (then GetValue gives the value or the error). Only for NumOk nodes: nothing they read
+    // runs code, so trying Num first and GetValue after sees the same values.
+    bool Num(script_fast::Num& r) const { return NumCompute(this, r); }
     Variant GetValue() override;
     // A "+" or STRCAT node's result from its operands' values (not a set operator).
     Variant Join(const Variant& a, const Variant& b) const;
@@ -128,7 +152,13 @@ public:
     // the first offending operator. Raises SBadExpression on a malformed tree.
     void Finalize(AnsiString& errorPos);
 
-    Variant GetValue() override { return FRoot->GetValue(); }
+    Variant GetValue() override
+    {
+        script_fast::Num n;
+        if (FNumRoot && FNumRoot->Num(n))
+            return n.ToVariant();
+        return FRoot->GetValue();
+    }
     void SetValue(const Variant& value) override;
     // The value when the whole expression is one constant, else nullptr.
     const Variant* ConstValue() const;
@@ -143,12 +173,16 @@ public:
     // The variable or constant node a one-item expression stands for, else nullptr.
     TscCustomVariable* SingleItem() const;
     TscExpressionNode* Root() const { return FRoot.get(); }
+    // The root when it is an operator Num may compute (NumOk), else nullptr.
+    const TscOperatorNode* NumRoot() const { return FNumRoot; }
 
 private:
+    void UpdateNumRoot();
     void AddOperand(std::unique_ptr<TscExpressionNode> node);
     void CountItem();
 
     std::unique_ptr<TscExpressionNode> FRoot;
     TscExpressionNode* FCurrent;
+    const TscOperatorNode* FNumRoot = nullptr;
     int FItems = 0;
 };

@@ -16,11 +16,82 @@
 //     one, else Integer; a zero divisor and -1 go to the general path;
 //   - comparisons of integers are exact, anything with a Double compares in long double
 //     (exact for these kinds); NaN is unordered, so only <> is true for it.
+//
+// The functions are templates over the value type: Variant, or Num, the plain number the
+// expression trees compute in between (Expression.h, number paths). One body serves both,
+// so a value computed without a Variant is the one the Variant path gives.
 #pragma once
 
 #include "platform/rtl/Variant.h"
 
 namespace script_fast {
+
+// A number (or a comparison's Boolean) held without a Variant: what the inline paths
+// compute in between, so a tree of arithmetic over numbers makes no Variant until its
+// result is stored. The accessors read as Variant's raw ones do.
+struct Num {
+    TVarType Type = varEmpty;
+    int64_t L = 0; // Integer (sign-extended), Int64, Boolean (0 or 1)
+    double D = 0;
+
+    Num() = default;
+    explicit Num(int32_t v) : Type(varInteger), L(v) {}
+    explicit Num(long long v) : Type(varInt64), L(v) {}
+    explicit Num(double v) : Type(varDouble), D(v) {}
+    static Num Bool(bool v)
+    {
+        Num n;
+        n.Type = varBoolean;
+        n.L = v ? 1 : 0;
+        return n;
+    }
+    TVarType VType() const { return Type; }
+    int32_t RawInteger() const { return static_cast<int32_t>(L); }
+    int64_t RawInt64() const { return L; }
+    double RawDouble() const { return D; }
+    Variant ToVariant() const
+    {
+        switch (Type) {
+        case varInteger: return Variant(static_cast<int32_t>(L));
+        case varInt64: return Variant(static_cast<long long>(L));
+        case varDouble: return Variant(D);
+        default: return Variant(L != 0);
+        }
+    }
+    // An Integer, Int64 or Double value; false for any other kind.
+    static bool From(const Variant& v, Num& n)
+    {
+        switch (v.VType()) {
+        case varInteger: n.Type = varInteger; n.L = v.RawInteger(); return true;
+        case varInt64: n.Type = varInt64; n.L = v.RawInt64(); return true;
+        case varDouble: n.Type = varDouble; n.D = v.RawDouble(); return true;
+        default: return false;
+        }
+    }
+    // An Integer, or an Int64 inside 32 bits.
+    static bool FromInt32(const Variant& v, int32_t& r)
+    {
+        if (v.VType() == varInteger) {
+            r = v.RawInteger();
+            return true;
+        }
+        if (v.VType() == varInt64 && v.RawInt64() >= INT32_MIN && v.RawInt64() <= INT32_MAX) {
+            r = static_cast<int32_t>(v.RawInt64());
+            return true;
+        }
+        return false;
+    }
+    // The value as ToInt32 gives it without the general conversion: false when that
+    // conversion would be needed.
+    bool ToInt32(int32_t& r) const
+    {
+        if (Type == varInteger || (Type == varInt64 && L >= INT32_MIN && L <= INT32_MAX)) {
+            r = static_cast<int32_t>(L);
+            return true;
+        }
+        return false;
+    }
+};
 
 inline bool IsNum(TVarType t)
 {
@@ -35,7 +106,8 @@ inline bool IsInt(TVarType t)
 // div (mod when isMod) of two Integer or Int64 values as the general operation computes it:
 // the result is Int64 when either side is, else Integer. A zero divisor and -1 (whose
 // quotient may leave the range) go to the general path.
-inline bool TryIntDivMod(bool isMod, const Variant& a, const Variant& b, Variant& r)
+template <class V>
+inline bool TryIntDivMod(bool isMod, const V& a, const V& b, V& r)
 {
     const int64_t x = a.VType() == varInteger ? a.RawInteger() : a.RawInt64();
     const int64_t y = b.VType() == varInteger ? b.RawInteger() : b.RawInt64();
@@ -43,13 +115,14 @@ inline bool TryIntDivMod(bool isMod, const Variant& a, const Variant& b, Variant
         return false;
     const int64_t q = isMod ? x % y : x / y;
     if (a.VType() == varInt64 || b.VType() == varInt64)
-        r = Variant(static_cast<long long>(q));
+        r = V(static_cast<long long>(q));
     else
-        r = Variant(static_cast<int32_t>(q));
+        r = V(static_cast<int32_t>(q));
     return true;
 }
 
-inline long double AsLong(const Variant& v)
+template <class V>
+inline long double AsLong(const V& v)
 {
     switch (v.VType()) {
     case varInteger: return static_cast<long double>(v.RawInteger());
@@ -58,7 +131,8 @@ inline long double AsLong(const Variant& v)
     }
 }
 
-inline int64_t AsInt(const Variant& v)
+template <class V>
+inline int64_t AsInt(const V& v)
 {
     return v.VType() == varInteger ? v.RawInteger() : v.RawInt64();
 }
@@ -100,19 +174,19 @@ inline long double Apply(long double p, long double q)
         return p / q;
 }
 
-// Op is '+', '-', '*' or '/'.
-template <char Op>
-[[gnu::always_inline]] inline bool TryArith(const Variant& a, const Variant& b, Variant& r)
+// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike.
+template <char Op, class V>
+[[gnu::always_inline]] inline bool TryArith(const V& a, const V& b, V& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
     if (ta == varDouble && tb == varDouble) {
         if constexpr (Op == '+') {
-            r = Variant(a.RawDouble() + b.RawDouble());
+            r = V(a.RawDouble() + b.RawDouble());
         } else {
             const long double q = b.RawDouble();
             if (Op == '/' && q == 0)
                 return false; // the general path raises the right error
-            r = Variant(static_cast<double>(Apply<Op>(static_cast<long double>(a.RawDouble()), q)));
+            r = V(static_cast<double>(Apply<Op>(static_cast<long double>(a.RawDouble()), q)));
         }
         return true;
     }
@@ -122,7 +196,7 @@ template <char Op>
         const long double p = AsLong(a), q = AsLong(b);
         if (Op == '/' && q == 0)
             return false;
-        r = Variant(static_cast<double>(Apply<Op>(p, q)));
+        r = V(static_cast<double>(Apply<Op>(p, q)));
         return true;
     }
     if constexpr (Op != '/') {
@@ -138,14 +212,15 @@ template <char Op>
         if (overflow)
             return false;
         if (ta == varInt64 || tb == varInt64 || v < INT32_MIN || v > INT32_MAX)
-            r = Variant(static_cast<long long>(v));
+            r = V(static_cast<long long>(v));
         else
-            r = Variant(static_cast<int32_t>(v));
+            r = V(static_cast<int32_t>(v));
     }
     return true;
 }
 
-inline bool TryArith(char op, const Variant& a, const Variant& b, Variant& r)
+template <class V>
+[[gnu::always_inline]] inline bool TryArith(char op, const V& a, const V& b, V& r)
 {
     switch (op) {
     case '+': return TryArith<'+'>(a, b, r);
@@ -157,7 +232,8 @@ inline bool TryArith(char op, const Variant& a, const Variant& b, Variant& r)
 
 enum class Cmp { Lt, Le, Gt, Ge, Eq, Ne };
 
-[[gnu::always_inline]] inline bool TryCompare(Cmp c, const Variant& a, const Variant& b, bool& r)
+template <class V>
+[[gnu::always_inline]] inline bool TryCompare(Cmp c, const V& a, const V& b, bool& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
     if (!IsNum(ta) || !IsNum(tb))

@@ -28,6 +28,53 @@ Variant MakeParams(int count)
     return VarArrayCreate({0, count - 1}, varVariant);
 }
 
+// The argument array of a host call. The array of the last call (kept) is used again when
+// the host left it of the shape it was made with, else a new one is made; either way Elems
+// are its elements, unshared, to fill in place. When the call is over the array goes back
+// into kept with its texts, objects and arrays let go first, so that the kept array
+// prolongs the life of nothing (a text passed in stays unshared and can grow in place); a
+// host that kept a copy of the array keeps its own values (copied on write).
+struct TKeptParams {
+    TKeptParams(Variant& kept, int count) : Kept(kept), Count(count), Array(std::move(kept))
+    {
+        if (!VarArrayListElems(Array, count, Elems)) {
+            Array = MakeParams(count);
+            VarArrayListElems(Array, count, Elems);
+        }
+    }
+    TKeptParams(const TKeptParams&) = delete;
+    TKeptParams& operator=(const TKeptParams&) = delete;
+    ~TKeptParams()
+    {
+        try {
+            // The host may have changed or replaced the array: look again.
+            std::span<Variant> elems;
+            if (!VarArrayListElems(Array, Count, elems))
+                return;
+            for (Variant& v : elems) {
+                const TVarType t = v.VType();
+                if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
+                    v = Variant();
+            }
+            Kept = std::move(Array);
+        } catch (...) {
+            // not kept: the next call makes a new array
+        }
+    }
+    Variant& Kept;
+    const int Count;
+    Variant Array;
+    std::span<Variant> Elems;
+};
+
+bool HasVarParams(const TscCustomVariable* item)
+{
+    for (int i = 0; i < item->ParamCount(); ++i)
+        if (item->GetParam(i)->IsVarParam)
+            return true;
+    return false;
+}
+
 // Copies back what the host wrote into var parameters, never past the array it returned.
 void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
 {
@@ -46,6 +93,12 @@ void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
 
 TObject* script_detail::ResolveInstance(const Variant& value, TClass cls, bool allowNone, const AnsiString& member)
 {
+    // The usual case first: the Integer handle of a live object of the class. Anything
+    // else takes the full checks below, which give each fault its own error.
+    if (value.VType() == varInteger && value.RawInteger() > 0)
+        if (TObject* obj = LiveObjectOf(static_cast<uint32_t>(value.RawInteger())))
+            if (!cls || obj->InheritsFrom(cls))
+                return obj;
     if (VarIsNull(value) || VarIsEmpty(value)) {
         if (allowNone)
             return nullptr;
@@ -165,20 +218,15 @@ int TscCustomVariable::GetNumberOfRequiredParams() const
 
 // ---------------------------------------------------------------- simple items
 
-// A value as a variable of the declared type holds it: an Integer stored into
-// a Double becomes a floating value, so Format('%f') and "/" read it as one.
-// Stores value into target as a variable of varType holds it (no copy made when the
-// value is kept as it is).
-void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
+// A value as a Double variable holds it: an Integer stored into one becomes a
+// floating value, so Format('%f') and "/" read it as one.
+void StoreAsFloat(Variant& target, const Variant& value)
 {
-    if (varType == fvtFloat) {
-        const TVarType t = value.VType();
-        if (t != varDouble && t != varBoolean && VarIsOrdinal(value)) {
-            target = Variant(value.AsDouble());
-            return;
-        }
-    }
-    target = value;
+    const TVarType t = value.VType();
+    if (t != varDouble && t != varBoolean && VarIsOrdinal(value))
+        target = Variant(value.AsDouble());
+    else
+        target = value;
 }
 
 void TscVariable::SetValue(const Variant& value)
@@ -222,7 +270,7 @@ TscProcVariable::TscProcVariable(const AnsiString& name, TscVarType varType, con
     ReadOnly = true;
     FLocalScript->Parent = parentScript;
     if (isFunc)
-        RefItem = FLocalScript->Add("Result", std::make_unique<TscVariable>("Result", varType, typeName));
+        RefItem = FResult = FLocalScript->Add("Result", std::make_unique<TscVariable>("Result", varType, typeName));
 }
 
 TscProcVariable::~TscProcVariable()
@@ -233,20 +281,23 @@ TscProcVariable::~TscProcVariable()
     }
 }
 
-const std::vector<TscProcVariable::FrameSlot>& TscProcVariable::FrameSlots()
+int TscProcVariable::LocalCount() const
 {
-    if (FFrameTableSize != FLocalScript->Count()) {
-        FFrameSlots.clear();
-        for (int i = 0; i < FLocalScript->Count(); ++i) {
-            TscCustomVariable* item = FLocalScript->GetItem(i);
-            if (auto* s = dynamic_cast<TscStringVariable*>(item))
-                FFrameSlots.push_back({item, s});
-            else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
-                FFrameSlots.push_back({item, nullptr});
-        }
-        FFrameTableSize = FLocalScript->Count();
+    return FLocalScript->Count();
+}
+
+void TscProcVariable::MakeFrame()
+{
+    FFrame.Values.clear();
+    FFrame.Strings.clear();
+    for (int i = 0; i < FLocalScript->Count(); ++i) {
+        TscCustomVariable* item = FLocalScript->GetItem(i);
+        if (auto* s = dynamic_cast<TscStringVariable*>(item))
+            FFrame.Strings.push_back(s);
+        else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
+            FFrame.Values.push_back(item);
     }
-    return FFrameSlots;
+    FFrameTableSize = FLocalScript->Count();
 }
 
 void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
@@ -256,22 +307,13 @@ void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
     FLocalScript->AddLink(p->Name, p);
 }
 
-Variant TscProcVariable::GetValue()
+Variant TscProcVariable::Call()
 {
     if (gCallDepth >= kMaxCallDepth || scStackNearEnd())
         scRaise(TscMessageId::SCallTooDeep, Name);
-    const bool wasExecuting = Executing;
-    Executing = true;
-    ++gCallDepth;
-    TscScript* main = nullptr;
-    for (TscScript* s = FLocalScript.get(); s; s = s->Parent)
-        if (s->IsMainScript) {
-            main = s;
-            break;
-        }
-    TscScript* savedScope = main ? main->CurrentScope : nullptr;
-    if (main)
-        main->CurrentScope = FLocalScript.get();
+    TscScript* main = FLocalScript.get();
+    while (main && !main->IsMainScript)
+        main = main->Parent;
     struct Restore {
         TscProcVariable* self;
         TscScript* main;
@@ -286,34 +328,94 @@ Variant TscProcVariable::GetValue()
             self->Executing = wasExecuting;
             --gCallDepth;
         }
-    } restore{this, main, savedScope, wasExecuting};
+    } restore{this, main, main ? main->CurrentScope : nullptr, Executing};
+    Executing = true;
+    ++gCallDepth;
+    if (main)
+        main->CurrentScope = FLocalScript.get();
 
     FLocalScript->ExitRequested = false;
     FLocalScript->Terminated = false;
     FLocalScript->MainStatement()->Execute();
-    return IsFunc && RefItem ? RefItem->GetValue() : Null();
+    if (!IsFunc || !RefItem)
+        return Null();
+    // The Result made with the function is a plain variable: its value is read in place.
+    return RefItem == FResult ? FResult->Value : RefItem->GetValue();
+}
+
+// In step with GetValue above.
+TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(proc->Executing)
+{
+    if (gCallDepth >= kMaxCallDepth || scStackNearEnd())
+        scRaise(TscMessageId::SCallTooDeep, proc->Name);
+    proc->Executing = true;
+    ++gCallDepth;
+    for (TscScript* s = proc->LocalScript(); s; s = s->Parent)
+        if (s->IsMainScript) {
+            FMain = s;
+            break;
+        }
+    if (FMain) {
+        FSavedScope = FMain->CurrentScope;
+        FMain->CurrentScope = proc->LocalScript();
+    }
+    proc->LocalScript()->ExitRequested = false;
+    proc->LocalScript()->Terminated = false;
+}
+
+TscCallFrame::~TscCallFrame()
+{
+    FProc->LocalScript()->ExitRequested = false;
+    FProc->LocalScript()->Terminated = false;
+    if (FMain)
+        FMain->CurrentScope = FSavedScope;
+    FProc->Executing = FWasExecuting;
+    --gCallDepth;
 }
 
 // ---------------------------------------------------------------- helpers
 
-const AnsiString& TscCustomHelper::UpperName()
+void TscCustomHelper::MakeUpperName()
 {
-    if (!FUpperMade || FUpperOf != Name) {
-        FUpperOf = Name;
-        FUpperName = AnsiUpperCase(Name);
-        FUpperMade = true;
+    FUpperOf = Name;
+    FUpperName = AnsiUpperCase(Name);
+    FUpperGet = FUpperName + ".GET";
+    FUpperSet = FUpperName + ".SET";
+    FUpperMade = true;
+}
+
+TObject* TscCustomHelper::ResolveInstanceAgain(TClass cls, bool allowNone)
+{
+    TObject* obj = script_detail::ResolveInstance(ParentValue, cls, allowNone, Name);
+    FInstanceObject = nullptr;
+    if (obj && ParentValue.VType() == varInteger) {
+        FInstanceHandle = ParentValue.RawInteger();
+        FInstanceClass = cls;
+        FInstanceDeaths = HandleDeaths();
+        FInstanceObject = obj;
     }
-    return FUpperName;
+    return obj;
 }
 
 // ---------------------------------------------------------------- TscPropertyHelper
 
+const TPropInfo* TscPropertyHelper::PropInfoOf(const TObject* obj)
+{
+    const TClass c = obj->ClassType();
+    if (c != FPropClass || !SameBytes(FPropOf, Name)) {
+        FPropInfo = GetPropInfo(obj, Name);
+        FPropClass = c;
+        FPropOf = Name;
+    }
+    return FPropInfo;
+}
+
 Variant TscPropertyHelper::GetValue()
 {
-    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    TObject* obj = Instance(ClassRef, false);
     Variant r = Null();
     if (IsPublished) {
-        const TPropInfo* p = GetPropInfo(obj, Name);
+        const TPropInfo* p = PropInfoOf(obj);
         if (p && p->Readable) {
             switch (p->Kind()) {
             case tkInteger:
@@ -359,7 +461,7 @@ void TscPropertyHelper::SetValue(const Variant& value)
 {
     if (ReadOnly)
         return;
-    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    TObject* obj = Instance(ClassRef, false);
     if (!IsPublished) {
         // A set constructor the compiler could not see the target of (late binding).
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
@@ -369,7 +471,7 @@ void TscPropertyHelper::SetValue(const Variant& value)
             });
         return;
     }
-    const TPropInfo* p = GetPropInfo(obj, Name);
+    const TPropInfo* p = PropInfoOf(obj);
     if (!p || !p->Writable)
         return;
     switch (p->Kind()) {
@@ -430,51 +532,23 @@ Variant TscMethodHelper::GetValue()
 {
     if (!OnCall)
         return Variant(0);
-    // The array of the last call is used again when the host left it of the shape it was
-    // made with. Texts, objects and arrays in it are let go first, so that the kept array
-    // prolongs the life of nothing (a text passed in stays unshared and can grow in place);
-    // a host that kept a copy of the array keeps its own values (copied on write).
     const int count = ParamCount();
-    Variant params = std::move(FParams);
-    if (!VarArrayIsList(params, count))
-        params = MakeParams(count);
-    struct KeepParams {
-        Variant& From;
-        Variant& To;
-        int Count;
-        ~KeepParams()
-        {
-            try {
-                if (!VarArrayIsList(From, Count))
-                    return;
-                for (int i = 0; i < Count; ++i) {
-                    const int at[1] = {i};
-                    const TVarType t = ::VarType(std::as_const(From).Elem(std::span<const int>(at)));
-                    if (t == varString || t == varOleStr || t == varDispatch || t == varUnknown || (t & varArray))
-                        From.Elem(i) = Variant();
-                }
-                To = std::move(From);
-            } catch (...) {
-                // not kept: the next call makes a new array
-            }
-        }
-    } keep{params, FParams, count};
+    TKeptParams params(FParams, count);
     for (int i = 0; i < count; ++i)
-        params.Elem(i) = GetParam(i)->GetValue();
+        params.Elems[static_cast<size_t>(i)] = GetParam(i)->Value;
 
     if (VarType == fvtConstructor && (VarIsNull(ParentValue) || VarIsEmpty(ParentValue)))
         if (auto* cls = dynamic_cast<TscClassVariable*>(ParentRef))
-            return Construct(cls, params);
+            return Construct(cls, params.Array);
 
     // Members of a class need a live object of it; global functions get none,
     // and so does a class method called on the class name.
     TObject* obj =
-        ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, IsClassMethod, Name) : nullptr;
-    Variant r = script_detail::CallHost([&] {
-        return IsIndexMethod ? OnCall(obj, ClassRef, UpperName() + ".GET", params)
-                             : OnCall(obj, ClassRef, UpperName(), params);
-    });
-    WriteBackVarParams(this, params);
+        ClassRef ? Instance(ClassRef, IsClassMethod) : nullptr;
+    const AnsiString& name = IsIndexMethod ? UpperName(".GET") : UpperName();
+    Variant r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
+    if (HasVarParams(this))
+        WriteBackVarParams(this, params.Array);
     script_detail::CheckHostText(r);
     return r;
 }
@@ -497,12 +571,14 @@ void TscMethodHelper::SetValue(const Variant& value)
 {
     if (!OnCall || !IsIndexMethod)
         return;
-    TObject* obj = ClassRef ? script_detail::ResolveInstance(ParentValue, ClassRef, false, Name) : nullptr;
-    Variant params = MakeParams(ParamCount() + 1);
-    for (int i = 0; i < ParamCount(); ++i)
-        VarArrayPut(params, GetParam(i)->GetValue(), {i});
-    VarArrayPut(params, value, {ParamCount()});
-    script_detail::CallHost([&] { return OnCall(obj, ClassRef, UpperName() + ".SET", params); });
+    TObject* obj = ClassRef ? Instance(ClassRef, false) : nullptr;
+    const int count = ParamCount();
+    TKeptParams params(FSetParams, count + 1);
+    for (int i = 0; i < count; ++i)
+        params.Elems[static_cast<size_t>(i)] = GetParam(i)->Value;
+    params.Elems[static_cast<size_t>(count)] = value;
+    const AnsiString& name = UpperName(".SET");
+    script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
 }
 
 // ---------------------------------------------------------------- components and events
@@ -530,7 +606,7 @@ Variant TscEventHelper::GetValue()
 
 void TscEventHelper::SetValue(const Variant& value)
 {
-    TObject* obj = script_detail::ResolveInstance(ParentValue, ClassRef, false, Name);
+    TObject* obj = Instance(ClassRef, false);
     const TPropInfo* prop = GetPropInfo(obj, Name);
     if (!prop || prop->Kind() != tkMethod)
         return;

@@ -13,6 +13,14 @@
 // SNotAnObject) before anything is touched. Host callbacks therefore always get
 // a live object of the class they registered the member on.
 //
+// Host calls are cheap to repeat. A member remembers the object its last call resolved,
+// with the handle and the count of handle deaths at that moment (Handles.h): the same
+// handle while no object with a handle has died since is the same live object of the
+// class already checked, so a loop over one object resolves it once. A published
+// property finds its property record once per class of object, a member makes its
+// upper-cased name once, and a method fills the argument array kept from its last call in
+// place (Items.cpp, TKeptParams) rather than making one per call.
+//
 // Ownership: a script's table owns its items, an item its parameters, a class
 // its members, a procedure its local script. RefItem, ParentRef, Script and
 // ClassRef are never owned.
@@ -20,11 +28,13 @@
 
 #include "script/TypeRules.h"
 
+#include "platform/classes/Handles.h"
 #include "platform/classes/TypInfo.h"
 #include "platform/rtl/Variant.h"
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TscScript;
@@ -86,8 +96,24 @@ public:
 };
 
 // Stores value into target as a variable of varType holds it: an Integer
-// given to a Double becomes a floating value.
-void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value);
+// given to a Double becomes a floating value. Only a Double target looks at the
+// value's kind; every other one takes the value as it is.
+void StoreAsFloat(Variant& target, const Variant& value);
+inline void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
+{
+    if (varType == fvtFloat)
+        StoreAsFloat(target, value);
+    else
+        target = value;
+}
+// The same, taking over a value that is not needed afterwards (no copy of a text).
+inline void StoreAsDeclared(Variant& target, TscVarType varType, Variant&& value)
+{
+    if (varType == fvtFloat)
+        StoreAsFloat(target, value);
+    else
+        target = std::move(value);
+}
 
 // A script or host variable; a value stored into it takes its declared type.
 class TscVariable : public TscCustomVariable {
@@ -109,7 +135,7 @@ public:
     Variant GetValue() override;
 };
 
-class TscParamItem : public TscCustomVariable {
+class TscParamItem final : public TscCustomVariable {
 public:
     TscParamItem(const AnsiString& name, TscVarType varType, const AnsiString& typeName, bool isOptional,
                  bool isVarParam);
@@ -121,6 +147,16 @@ public:
     // value as passed.
     bool TakesDeclaredType = false;
     void SetValue(const Variant& value) override;
+    // SetValue of a value that is not needed afterwards: an argument passed to a call.
+    void Pass(Variant&& value)
+    {
+        if (ReadOnly)
+            return;
+        if (TakesDeclaredType)
+            StoreAsDeclared(Value, VarType, std::move(value));
+        else
+            Value = std::move(value);
+    }
 };
 
 inline TscParamItem* TscCustomVariable::GetParam(int i) const
@@ -129,7 +165,11 @@ inline TscParamItem* TscCustomVariable::GetParam(int i) const
 }
 
 // A script procedure or function. Its body and locals live in LocalScript.
-class TscProcVariable : public TscCustomVariable {
+//
+// Locals and parameters stay in their items, where hosts read and write them by
+// name while the routine runs; a recursive call therefore saves the caller's
+// values aside (Frame lists what to save) and puts them back when it ends.
+class TscProcVariable final : public TscCustomVariable {
 public:
     TscProcVariable(const AnsiString& name, TscVarType varType, const AnsiString& typeName,
                     TscScript* parentScript, bool isFunc);
@@ -140,22 +180,51 @@ public:
     TscScript* LocalScript() const { return FLocalScript.get(); }
 
     // What a recursive call of the procedure saves and puts back: the variables and
-    // parameters of LocalScript in table order, found once (again when the table changes).
-    struct FrameSlot {
-        TscCustomVariable* Item;
-        TscStringVariable* String; // the same item when it keeps its value as text
+    // parameters of LocalScript in table order, found once (again when the table
+    // changes). Values are kept in the item's Value, Strings as the item's text.
+    struct FrameLayout {
+        std::vector<TscCustomVariable*> Values;
+        std::vector<TscStringVariable*> Strings;
     };
-    const std::vector<FrameSlot>& FrameSlots();
+    const FrameLayout& Frame()
+    {
+        if (FFrameTableSize != LocalCount())
+            MakeFrame();
+        return FFrame;
+    }
 
     // Adds a parameter to the list and, by name, to the local table.
     void AddProcParam(std::unique_ptr<TscParamItem> param);
     // Calls the procedure with the parameters as they stand.
-    Variant GetValue() override;
+    Variant GetValue() override { return Call(); }
+    Variant Call();
 
 private:
+    int LocalCount() const;
+    void MakeFrame();
+
     std::unique_ptr<TscScript> FLocalScript;
-    std::vector<FrameSlot> FFrameSlots;
-    int FFrameTableSize = -1; // LocalScript's item count when FFrameSlots was made
+    TscCustomVariable* FResult = nullptr; // the Result variable made with the function
+    FrameLayout FFrame;
+    int FFrameTableSize = -1; // LocalScript's item count when FFrame was made
+};
+
+// What TscProcVariable::GetValue keeps around the body of a call, held by a host that
+// evaluates a routine's body its own way (a report's one-line expression functions): the
+// depth limit (SCallTooDeep, raised by the constructor), Executing, the routine's scope as
+// its main script's CurrentScope, and its flags cleared before the body and after.
+class TscCallFrame {
+public:
+    explicit TscCallFrame(TscProcVariable* proc);
+    ~TscCallFrame();
+    TscCallFrame(const TscCallFrame&) = delete;
+    TscCallFrame& operator=(const TscCallFrame&) = delete;
+
+private:
+    TscProcVariable* FProc;
+    TscScript* FMain = nullptr;
+    TscScript* FSavedScope = nullptr;
+    bool FWasExecuting;
 };
 
 class TscCustomExpression : public TscCustomVariable {
@@ -172,13 +241,57 @@ public:
     TscScript* Script = nullptr;
 
 protected:
-    // The name upper-cased as host callbacks receive it, made again only when Name changes.
-    const AnsiString& UpperName();
+    // The name upper-cased as host callbacks receive it, made again only when Name changes;
+    // with an accessor (".GET" or ".SET") the name an indexed property's host receives.
+    const AnsiString& UpperName()
+    {
+        if (!FUpperMade || !SameBytes(FUpperOf, Name))
+            MakeUpperName();
+        return FUpperName;
+    }
+    const AnsiString& UpperName(const char* accessor)
+    {
+        UpperName();
+        return accessor[1] == 'G' ? FUpperGet : FUpperSet;
+    }
+    // The object behind ParentValue, checked against cls as ResolveInstance does (Name in
+    // the errors). The object found is remembered with its handle: the next call on the
+    // same handle takes it again while no object with a handle has died since (Handles.h),
+    // which is the same object, alive and of the class checked.
+    TObject* Instance(TClass cls, bool allowNone)
+    {
+        if (FInstanceObject && ParentValue.VType() == varInteger && ParentValue.RawInteger() == FInstanceHandle &&
+            cls == FInstanceClass && HandleDeaths() == FInstanceDeaths)
+            return FInstanceObject;
+        return ResolveInstanceAgain(cls, allowNone);
+    }
+
+    static bool SameBytes(const AnsiString& a, const AnsiString& b);
 
 private:
-    AnsiString FUpperName, FUpperOf;
+    void MakeUpperName();
+    TObject* ResolveInstanceAgain(TClass cls, bool allowNone);
+    AnsiString FUpperName, FUpperOf, FUpperGet, FUpperSet;
     bool FUpperMade = false;
+    int32_t FInstanceHandle = 0;
+    TClass FInstanceClass = nullptr;
+    TObject* FInstanceObject = nullptr;
+    uint64_t FInstanceDeaths = 0;
 };
+
+// Equal texts: names are short, and this runs on every host call, so no call of memcmp.
+inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
+{
+    const size_t n = a.size();
+    if (n != b.size())
+        return false;
+    const char* x = a.data();
+    const char* y = b.data();
+    for (size_t i = 0; i < n; ++i)
+        if (x[i] != y[i])
+            return false;
+    return true;
+}
 
 class TscPropertyHelper : public TscCustomHelper {
 public:
@@ -189,6 +302,14 @@ public:
     TscSetValueEvent OnSetValue;
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+
+private:
+    // The published property Name of obj's class, found by name once per class (a class's
+    // properties are fixed once it is built).
+    const TPropInfo* PropInfoOf(const TObject* obj);
+    TClass FPropClass = nullptr;
+    AnsiString FPropOf;
+    const TPropInfo* FPropInfo = nullptr;
 };
 
 class TscMethodHelper : public TscCustomHelper {
@@ -214,7 +335,8 @@ public:
 
 private:
     Variant Construct(class TscClassVariable* cls, Variant& params);
-    Variant FParams; // the argument array of the last call, for the next one
+    // The argument arrays of the last call and of the last indexed write, for the next one.
+    Variant FParams, FSetParams;
 };
 
 class TscComponentHelper : public TscCustomHelper {

@@ -84,37 +84,41 @@ void TscStatement::Execute()
     for (int i = 0; i < Count(); ++i) {
         if (Script->Terminated)
             break;
-        TscStatement* child = GetItem(i);
-        try {
-            child->Execute();
-        } catch (const EScriptRunError&) {
-            throw; // already knows where it happened
-        } catch (const EAbort&) {
-            throw; // the silent exception stays silent
-        } catch (...) {
-            // A host callback's exception reaches the caller of Execute as the
-            // host raised it, so the host can catch its own class; the position
-            // goes on the script. The engine's own errors become EScriptRunError.
-            if (IsHostException()) {
-                if (!tHostExceptionPlaced) {
-                    tHostExceptionPlaced = true;
-                    PlaceRunError(*child);
-                }
-                throw;
-            }
-            PlaceRunError(*child);
-            try {
-                throw;
-            } catch (const Exception& e) {
-                const auto* own = dynamic_cast<const EScriptError*>(&e);
-                throw EScriptRunError(e.Message(), child->UnitName, child->SourcePos, e.ClassName(),
-                                      own ? static_cast<int>(own->Id()) : -1);
-            } catch (const std::exception& e) {
-                throw EScriptRunError(e.what(), child->UnitName, child->SourcePos, "Exception", -1);
-            }
-        }
+        RunChild(GetItem(i));
         if (Script->BreakRequested || Script->ContinueRequested || Script->ExitRequested)
             break;
+    }
+}
+
+void TscStatement::ChildFailed(const TscStatement& child)
+{
+    try {
+        throw;
+    } catch (const EScriptRunError&) {
+        throw; // already knows where it happened
+    } catch (const EAbort&) {
+        throw; // the silent exception stays silent
+    } catch (...) {
+        // A host callback's exception reaches the caller of Execute as the
+        // host raised it, so the host can catch its own class; the position
+        // goes on the script. The engine's own errors become EScriptRunError.
+        if (IsHostException()) {
+            if (!tHostExceptionPlaced) {
+                tHostExceptionPlaced = true;
+                PlaceRunError(child);
+            }
+            throw;
+        }
+        PlaceRunError(child);
+        try {
+            throw;
+        } catch (const Exception& e) {
+            const auto* own = dynamic_cast<const EScriptError*>(&e);
+            throw EScriptRunError(e.Message(), child.UnitName, child.SourcePos, e.ClassName(),
+                                  own ? static_cast<int>(own->Id()) : -1);
+        } catch (const std::exception& e) {
+            throw EScriptRunError(e.what(), child.UnitName, child.SourcePos, "Exception", -1);
+        }
     }
 }
 

@@ -4,7 +4,9 @@
 // across nested lists travels through the flags of the owning script
 // (BreakRequested, ContinueRequested, ExitRequested, Terminated): a list stops
 // before a child when Terminated is set and after one when any of the other
-// flags is, and leaves the flags for the enclosing construct to handle. The
+// flags is, and leaves the flags for the enclosing construct to handle. Each
+// child runs through RunChild, which gives an error raised inside the child's
+// position (the error handling sits out of line, in ChildFailed). The
 // statement kinds (assignment, if, loops, try ...) are descendants added by the
 // compiler's back end.
 #pragma once
@@ -73,6 +75,16 @@ public:
 
     virtual void Execute();
     TscStatement* GetItem(int i) const { return static_cast<TscStatement*>(Get(i)); }
+    // Runs child as a list runs each of its statements: an error raised inside leaves
+    // with the child's position (a loop with a one-statement body runs it through here).
+    static void RunChild(TscStatement* child)
+    {
+        try {
+            child->Execute();
+        } catch (...) {
+            ChildFailed(*child);
+        }
+    }
     void RunLine()
     {
         if (TscRunLineEvent::AnySet())
@@ -81,4 +93,6 @@ public:
 
 private:
     void RunLineHook();
+    // Called in a catch block for child's error: throws it on as the list gives it out.
+    [[noreturn]] static void ChildFailed(const TscStatement& child);
 };

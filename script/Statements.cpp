@@ -13,14 +13,39 @@ namespace {
 bool RunBody(TscStatement& loop)
 {
     TscScript* s = loop.Script;
-    if (loop.Count() == 0)
+    const int n = loop.Count();
+    if (n == 1) {
+        // The list's own walk for one statement, without its loop.
+        if (!s->Terminated)
+            TscStatement::RunChild(loop.GetItem(0));
+    } else if (n == 0) {
         loop.RunLine(); // an empty body still gives the host its chance to stop us
-    else
+    } else {
         loop.TscStatement::Execute();
+    }
     if (s->Terminated || s->BreakRequested || s->ExitRequested)
         return false;
     s->ContinueRequested = false;
     return true;
+}
+
+// Stores a computed number into a plain variable or parameter as its SetValue would: a
+// floating variable given an integer converts it (the general path does that).
+inline void StoreNum(TscCustomVariable* target, const script_fast::Num& n)
+{
+    if (target->VarType == fvtFloat && n.Type != varDouble)
+        target->SetValue(n.ToVariant());
+    else if (!target->ReadOnly)
+        target->Value = n.ToVariant();
+}
+
+// A condition's truth: a comparison over numbers without a Variant, else the general value.
+inline bool Holds(const TscExpression& condition)
+{
+    script_fast::Num n;
+    if (const TscOperatorNode* op = condition.NumRoot(); op && op->Num(n) && n.Type == varBoolean)
+        return n.L != 0;
+    return script_fast::ToBool(condition.Root()->GetValue());
 }
 
 // Clears BreakRequested (and a pending continue) however the loop ends.
@@ -57,6 +82,8 @@ void TscAssignmentStmt::Optimize()
     }
     AppendChain.clear();
     SourcePlain = scIsPlainExpression(Expression->Root(), Target);
+    NumSource = Expression->NumRoot();
+    DirectSource = Expression->Root() ? Expression->Root()->Direct : nullptr;
     if (PlainTarget || StringTarget) {
         std::vector<TscOperatorNode*> chain;
         TscExpressionNode* node = Expression->Root();
@@ -131,6 +158,13 @@ void TscAssignmentStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
+    // A number computed without a Variant: the source's operands were all numbers, so the
+    // target was one too and no append applies.
+    script_fast::Num n;
+    if (PlainTarget && NumSource && NumSource->Num(n)) {
+        StoreNum(PlainTarget, n);
+        return;
+    }
     if (!AppendChain.empty() && AppendInPlace())
         return;
     Target->SetValue(Source->GetValue());
@@ -146,6 +180,29 @@ void TscAssignOpStmt::Execute()
         const Variant a = Target->GetValue();
         Apply(a, Source->GetValue());
         return;
+    }
+    if (PlainTarget && !PlainTarget->ReadOnly && !SetOp) {
+        // Numbers on both sides: computed and stored without a Variant in between. Anything
+        // else (a text, an overflow, a zero divisor) takes the paths below, which read the
+        // same values again: nothing here runs code.
+        script_fast::Num a, b;
+        if (IntegerOp) {
+            // An Integer target (never a floating one, so the value is stored as it is).
+            const Variant& v = PlainTarget->Value;
+            int32_t y;
+            if (v.VType() == varInteger && SourceNum(b) && b.ToInt32(y)) {
+                PlainTarget->Value = Variant(script_fast::WrapArith(Op, v.RawInteger(), y));
+                return;
+            }
+        } else if (script_fast::Num::From(PlainTarget->Value, a) && SourceNum(b)) {
+            {
+                script_fast::Num r;
+                if (script_fast::TryArith(Op, a, b, r)) {
+                    StoreNum(PlainTarget, r);
+                    return;
+                }
+            }
+        }
     }
     const Variant b = Source->GetValue();
     if (IntegerOp) {
@@ -212,8 +269,13 @@ bool TscCallStmt::StepInPlace()
         return false;
     Variant& v = PlainTarget->Value;
     if (IntegerStep) {
-        if (v.VType() == varInteger || v.VType() == varInt64) {
-            v = Variant(script_fast::WrapArith(Modificator[0], script_fast::ToInt32(v), 1));
+        // x + 1 and x - 1 in 32 bits that wrap.
+        if (v.VType() == varInteger) {
+            v = Variant(static_cast<int32_t>(static_cast<uint32_t>(v.RawInteger()) + static_cast<uint32_t>(Step)));
+            return true;
+        }
+        if (v.VType() == varInt64) {
+            v = Variant(script_fast::WrapArith(Step > 0 ? '+' : '-', script_fast::ToInt32(v), 1));
             return true;
         }
     } else if (v.VType() == varInteger) {
@@ -282,7 +344,7 @@ void TscIfStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    if (script_fast::ToBool(Condition->Root()->GetValue()))
+    if (Holds(*Condition))
         TscStatement::Execute();
     else
         ElseStmt->Execute();
@@ -330,7 +392,7 @@ void TscRepeatStmt::Execute()
     for (;;) {
         if (!RunBody(*this))
             break;
-        if (script_fast::ToBool(Condition->Root()->GetValue()) == !InverseCondition)
+        if (Holds(*Condition) == !InverseCondition)
             break;
     }
 }
@@ -343,7 +405,7 @@ void TscWhileStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && script_fast::ToBool(Condition->Root()->GetValue()))
+    while (!Script->Terminated && Holds(*Condition))
         if (!RunBody(*this))
             break;
 }
@@ -360,14 +422,50 @@ void TscForStmt::Execute()
     LoopEnd end{Script};
     // The count is fixed before the first pass; 64-bit, so no bound overflows it.
     const int64_t passes = Down ? b - e + 1 : e - b + 1;
+    TscStatement* only = Count() == 1 ? GetItem(0) : nullptr;
     for (int64_t k = 0; k < passes; ++k) {
         LoopVariable->Value = Variant(static_cast<int>(Down ? b - k : b + k));
-        if (!RunBody(*this))
+        if (only) {
+            // RunBody for a body of one statement: Terminated was last checked when the pass
+            // before ended (or before the first), and nothing since has run code.
+            TscStatement::RunChild(only);
+            if (Script->Terminated || Script->BreakRequested || Script->ExitRequested)
+                break;
+            Script->ContinueRequested = false;
+        } else if (!RunBody(*this)) {
             break;
+        }
     }
 }
 
 TscVbForStmt::~TscVbForStmt() = default;
+
+bool TscVbForStmt::CountsInPlace(const Variant& b, const Variant& e, const Variant& s)
+{
+    // Start, end and step Integer or Int64 values inside 32 bits: the counter is a plain
+    // number. The loop variable gets what the general walk gives it: the start as it is,
+    // then the sum, an Int64 when the start or the step is one (an Integer sum stays inside
+    // 32 bits while the end, inside 32 bits, is not passed).
+    int32_t first, last, step;
+    if (!script_fast::Num::FromInt32(b, first) || !script_fast::Num::FromInt32(e, last) ||
+        !script_fast::Num::FromInt32(s, step))
+        return false;
+    const bool wide = b.VType() == varInt64 || s.VType() == varInt64;
+    const bool down = step < 0;
+    bool firstPass = true;
+    for (int64_t i = first; !Script->Terminated && (down ? i >= last : i <= last); i += step) {
+        if (firstPass)
+            LoopVariable->Value = b;
+        else if (wide)
+            LoopVariable->Value = Variant(static_cast<long long>(i));
+        else
+            LoopVariable->Value = Variant(static_cast<int32_t>(i));
+        firstPass = false;
+        if (!RunBody(*this))
+            break;
+    }
+    return true;
+}
 
 void TscVbForStmt::Execute()
 {
@@ -378,6 +476,8 @@ void TscVbForStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
+    if (CountsInPlace(b, e, s))
+        return;
     const bool down = VarLt(s, Variant(0));
     Variant i = b;
     const auto goesOn = [&] {
@@ -422,7 +522,7 @@ void TscCppForStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && script_fast::ToBool(Condition->Root()->GetValue())) {
+    while (!Script->Terminated && Holds(*Condition)) {
         if (!RunBody(*this))
             break;
         // i++ in place is what the one-statement list runs when no host follows the lines

@@ -24,9 +24,19 @@
 // to its old text, and an operand that is not a text turns the rest into the general
 // join. The results, their types and the errors are those of the general operations.
 //
-// A C-style for loop whose step is a lone i++ or i-- steps the counter in place, without
-// the step's statement list, while no host follows the lines; anything else (a hook set,
-// a counter that is not a plain Integer or Int64 value) runs the step as written.
+// Numbers: an assignment to a plain variable or parameter whose source is a number tree
+// (TscExpression::NumRoot) computes it without Variants and stores the result as the
+// variable's SetValue would (an integer given to a floating variable converts); x op= e
+// on numbers likewise. Conditions of if, while, repeat and C-style for take a comparison
+// of numbers the same way. When an operand is not a number the general path runs, reading
+// the same values again (nothing in such a tree runs code).
+//
+// Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's
+// error handling). A C-style for loop whose step is a lone i++ or i-- steps the counter in
+// place, without the step's statement list, while no host follows the lines; anything else
+// (a hook set, a counter that is not a plain Integer or Int64 value) runs the step as
+// written. A BasicScript For..Next whose start, end and step are integers inside 32 bits
+// counts with a plain number and gives the variable the values the general walk gives.
 //
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
 // before evaluating e, as the left operand of an operator is read before the right one.
@@ -61,6 +71,17 @@ protected:
     std::vector<TscOperatorNode*> AppendChain;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
+    // The source as the inline number paths read it: an operator tree Num computes
+    // (TscExpression::NumRoot), or a constant or plain variable read in place.
+    const TscOperatorNode* NumSource = nullptr;
+    const Variant* DirectSource = nullptr;
+    // The source's number when it has one without running the general path.
+    bool SourceNum(script_fast::Num& n) const
+    {
+        if (NumSource)
+            return NumSource->Num(n);
+        return DirectSource && script_fast::Num::From(*DirectSource, n);
+    }
 
 private:
     bool AppendInPlace();
@@ -166,6 +187,11 @@ public:
     std::unique_ptr<TscExpression> Step; // may be empty: step 1
     TscCustomVariable* LoopVariable = nullptr;
     void Execute() override;
+
+private:
+    // Runs the loop with a plain counter when start, end and step allow it; false to leave
+    // it to the general walk.
+    bool CountsInPlace(const Variant& b, const Variant& e, const Variant& s);
 };
 
 class TscCppForStmt : public TscStatement {

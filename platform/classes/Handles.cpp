@@ -117,6 +117,7 @@ uint32_t THandleTable::Assign(const TObject* obj)
 void THandleTable::Forget(const TObject* obj) noexcept
 {
     if (obj->FHandle) {
+        ++handles_detail::gDeaths;
         Tab().Live.Erase(obj->FHandle);
         Died(obj, obj->FHandle);
         obj->FHandle = 0;
@@ -126,15 +127,20 @@ void THandleTable::Forget(const TObject* obj) noexcept
 uint32_t HandleOf(const TObject* obj) { return obj ? THandleTable::Assign(obj) : 0; }
 uint32_t ExistingHandleOf(const TObject* obj) { return obj ? THandleTable::Existing(obj) : 0; }
 
+TObject* LiveObjectOf(uint32_t handle) noexcept
+{
+    TObject* const* obj = Tab().Live.Find(handle);
+    return obj ? *obj : nullptr;
+}
+
 TObject* ResolveHandle(uint32_t handle)
 {
     if (handle == 0)
         return nullptr;
-    const Table& t = Tab();
-    TObject* const* obj = t.Live.Find(handle);
+    TObject* obj = LiveObjectOf(handle);
     if (!obj)
         Stale(handle);
-    return *obj;
+    return obj;
 }
 
 TObject* ResolveHandle(uint32_t handle, TClass expected)

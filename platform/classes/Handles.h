@@ -9,6 +9,9 @@
 // Destroying an object (TObject's destructor) removes its handle from the table; resolving
 // it afterwards raises EInvalidHandle instead of touching freed memory. Resolving checks the
 // class too: a handle of a TStringList given where a TComponent is expected is an error.
+// The table counts the handles it has forgotten (HandleDeaths): a caller that resolved a
+// handle once may keep the object while the count stays the same, since no object with a
+// handle has died meanwhile (a script calling one object in a loop resolves it once).
 //
 // Invariant: the table maps exactly the live objects that were ever given a handle.
 // Not here: ownership. Who frees what is TComponent's business; this table only forgets.
@@ -27,6 +30,15 @@ uint32_t ExistingHandleOf(const TObject* obj);
 // The object behind a handle: nullptr for 0; EInvalidHandle for a handle that was never
 // given out or whose object was destroyed.
 TObject* ResolveHandle(uint32_t handle);
+// The object behind a handle, nullptr for 0 and for a handle with no live object: the
+// lookup of ResolveHandle without the exception, for callers that raise their own error.
+TObject* LiveObjectOf(uint32_t handle) noexcept;
+// Handles forgotten so far (objects with a handle destroyed, or Forget): while it stays the
+// same, every object resolved before is still alive under the same handle.
+namespace handles_detail {
+inline uint64_t gDeaths = 0;
+}
+inline uint64_t HandleDeaths() noexcept { return handles_detail::gDeaths; }
 // As above, and the object must be of `expected` or a descendant (EInvalidHandle otherwise).
 TObject* ResolveHandle(uint32_t handle, TClass expected);
 template <class T>

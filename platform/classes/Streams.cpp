@@ -125,8 +125,7 @@ void TCustomMemoryStream::SaveToStream(TStream& stream)
 
 void TCustomMemoryStream::SaveToFile(const AnsiString& fileName)
 {
-    TFileStream f(fileName, fmCreate);
-    SaveToStream(f);
+    SaveFileWhole(fileName, [this](TStream& f) { SaveToStream(f); });
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count)
@@ -255,6 +254,12 @@ TFileStream::TFileStream(const AnsiString& fileName, uint16_t mode) : FFileName(
     }
 }
 
+void THandleStream::Flush()
+{
+    if (::fsync(FHandle) != 0)
+        throw EWriteError(msg::kWriteError);
+}
+
 TFileStream::~TFileStream()
 {
     if (FHandle >= 0)
@@ -323,4 +328,49 @@ AnsiString CreateTempFile(const AnsiString& dir, const AnsiString& prefix)
         throw EFCreateError(Format(msg::kTempFileError, {base, SystemError(errno)}));
     ::close(fd);
     return PathFromSystem(buf.data());
+}
+
+void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write)
+{
+    AnsiString dir = ExtractFileDir(fileName);
+    if (dir.empty())
+        dir = ".";
+    // The new file must be in the same folder: a rename never moves data between disks.
+    const AnsiString sysName = PathToSystem(fileName);
+    // Made with the mode a new file gets (0666 less the process's mask) and, below, given
+    // the old file's: asking the mask with umask() would change it for other threads.
+    const std::string base = PathToSystem(IncludeTrailingPathDelimiter(dir) + ExtractFileName(fileName)) + ".tmp";
+    std::string sysTmp;
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0; ++attempt) {
+        sysTmp = base + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        fd = ::open(sysTmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 1000))
+            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
+    }
+    ::close(fd);
+    const AnsiString tmp = PathFromSystem(sysTmp);
+    try {
+        {
+            TFileStream out(tmp, fmOpenReadWrite);
+            write(out);
+            out.Flush();
+        }
+        struct stat old {};
+        if (::stat(sysName.c_str(), &old) == 0)
+            ::chmod(sysTmp.c_str(), old.st_mode & 07777);
+        if (::rename(sysTmp.c_str(), sysName.c_str()) != 0) {
+            const int err = errno;
+            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(err)}));
+        }
+    } catch (...) {
+        ::unlink(sysTmp.c_str());
+        throw;
+    }
+    // The rename itself is on disk once the folder is.
+    const int d = ::open(PathToSystem(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d >= 0) {
+        ::fsync(d);
+        ::close(d);
+    }
 }

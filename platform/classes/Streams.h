@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 // Seek origins (numeric values as the platform's soFromBeginning / soFromCurrent / soFromEnd).
@@ -95,6 +96,8 @@ public:
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     void SetSize(int64_t size) override;
+    // Puts what was written on the disk itself; raises EWriteError when the system cannot.
+    void Flush();
 
 protected:
     int FHandle = -1;
@@ -135,3 +138,10 @@ private:
 // in the system's temporary directory) and returns its full name. The file stays on disk.
 // Raises EFCreateError when no file can be made.
 AnsiString CreateTempFile(const AnsiString& dir, const AnsiString& prefix);
+
+// Saves a file whole or not at all: `write` fills a new file in the same folder, which is
+// put on disk and then renamed over `fileName`. When anything fails (the write raises, the
+// disk is full, the name cannot be replaced) the new file is removed, an old file of that
+// name stays as it was, and the error is raised: EFCreateError with the system's reason
+// when the file cannot be made or replaced. The file keeps the old file's permissions.
+void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write);

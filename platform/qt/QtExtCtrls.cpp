@@ -158,6 +158,31 @@ private:
     TBevel& FBevel;
 };
 
+// Shows the window's scroll state on its Qt bar without the bar reporting it back.
+void ShowScrollInfo(QScrollBar* bar, const TScrollBarInfo& info)
+{
+    const QSignalBlocker block(bar);
+    bar->setRange(info.Min, std::max(info.Min, info.Max - info.Page));
+    bar->setPageStep(std::max(info.Page, 1));
+    bar->setValue(info.Pos);
+    bar->setEnabled(info.Enabled);
+}
+
+// What a Qt scroll bar's action asks of the window; false for an action that asks nothing.
+bool ScrollCodeOf(int action, TScrollCode& code)
+{
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; return true;
+    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; return true;
+    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; return true;
+    case QAbstractSlider::SliderPageStepSub: code = scPageUp; return true;
+    case QAbstractSlider::SliderToMinimum: code = scTop; return true;
+    case QAbstractSlider::SliderToMaximum: code = scBottom; return true;
+    case QAbstractSlider::SliderMove: code = scTrack; return true;
+    default: return false;
+    }
+}
+
 // A window with scroll bars of its own (TWinControl::HasScrollBar): a frame with the
 // client edge, the client area where the children go, and a bar right of and below it.
 // The bars mirror GetScrollBarInfo; every request the user makes on them (arrows, track,
@@ -179,8 +204,10 @@ public:
             QObject::connect(bar, &QAbstractSlider::actionTriggered, Context(),
                              [this, kind](int action) { Report(kind, action); });
             QObject::connect(bar, &QAbstractSlider::sliderReleased, Context(), [this, kind, bar] {
+                QPointer<QObject> alive = Context();
                 FWindow.UserScroll(kind, scPosition, bar->value());
-                Mirror();
+                if (alive)
+                    Mirror();
             });
             WatchInput(bar);
             FBars[kind] = bar;
@@ -235,35 +262,16 @@ private:
     }
     void Mirror()
     {
-        for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
-            QScrollBar* bar = FBars[kind];
-            const TScrollBarInfo info = FWindow.GetScrollBarInfo(kind);
-            const QSignalBlocker block(bar);
-            bar->setRange(info.Min, std::max(info.Min, info.Max - info.Page));
-            bar->setPageStep(std::max(info.Page, 1));
-            bar->setValue(info.Pos);
-            bar->setEnabled(info.Enabled);
-        }
+        for (TScrollBarKind kind : {sbHorizontal, sbVertical})
+            ShowScrollInfo(FBars[kind], FWindow.GetScrollBarInfo(kind));
     }
     void Report(TScrollBarKind kind, int action)
     {
         TScrollCode code;
-        int pos = 0;
-        switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
-        case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
-        case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
-        case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
-        case QAbstractSlider::SliderToMinimum: code = scTop; break;
-        case QAbstractSlider::SliderToMaximum: code = scBottom; break;
-        case QAbstractSlider::SliderMove:
-            code = scTrack;
-            pos = FBars[kind]->sliderPosition();
-            break;
-        default: return;
-        }
+        if (!ScrollCodeOf(action, code))
+            return;
         QPointer<QObject> alive = Context();
-        FWindow.UserScroll(kind, code, pos);
+        FWindow.UserScroll(kind, code, code == scTrack ? FBars[kind]->sliderPosition() : 0);
         // The bar goes on to move to where it thought the request led; it shows the
         // model's position instead, also when the model did not move.
         if (alive)
@@ -314,36 +322,17 @@ void TQtOverlayScrollBars::Update(const QRect& client)
 
 void TQtOverlayScrollBars::Mirror()
 {
-    for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
-        QScrollBar* bar = FBars[kind];
-        const TScrollBarInfo info = FWindow.GetScrollBarInfo(kind);
-        const QSignalBlocker block(bar);
-        bar->setRange(info.Min, std::max(info.Min, info.Max - info.Page));
-        bar->setPageStep(std::max(info.Page, 1));
-        bar->setValue(info.Pos);
-        bar->setEnabled(info.Enabled);
-    }
+    for (TScrollBarKind kind : {sbHorizontal, sbVertical})
+        ShowScrollInfo(FBars[kind], FWindow.GetScrollBarInfo(kind));
 }
 
 void TQtOverlayScrollBars::Report(TScrollBarKind kind, int action)
 {
     TScrollCode code;
-    int pos = 0;
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
-    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
-    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
-    case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
-    case QAbstractSlider::SliderToMinimum: code = scTop; break;
-    case QAbstractSlider::SliderToMaximum: code = scBottom; break;
-    case QAbstractSlider::SliderMove:
-        code = scTrack;
-        pos = FBars[kind]->sliderPosition();
-        break;
-    default: return;
-    }
+    if (!ScrollCodeOf(action, code))
+        return;
     QPointer<QObject> alive = FContext;
-    FWindow.UserScroll(kind, code, pos);
+    FWindow.UserScroll(kind, code, code == scTrack ? FBars[kind]->sliderPosition() : 0);
     // The bar goes on to move to where it thought the request led; it shows the model's
     // position instead, also when the model did not move.
     if (alive)

@@ -332,13 +332,12 @@ public:
 
 private:
     friend class VariantAccess;
-    // The kinds that own something: varOleStr, varDispatch and varUnknown among the small
-    // codes (one bit test), varString and arrays above them.
-    static constexpr uint32_t kOwningSmallKinds = 1u << varOleStr | 1u << varDispatch | 1u << varUnknown;
-    bool IsSimple() const noexcept
-    {
-        if (FType < 32)
-            return ((kOwningSmallKinds >> FType) & 1) == 0;
+    // Owns nothing: not a string, dispatch, unknown or array. The small codes are looked up
+    // in one mask, so the usual kinds cost one test.
+    bool IsSimple() const noexcept {
+        constexpr uint64_t kOwning = (1ull << varOleStr) | (1ull << varDispatch) | (1ull << varUnknown);
+        if (FType < 64)
+            return ((kOwning >> FType) & 1) == 0;
         return FType != varString && (FType & varArray) == 0;
     }
     void CopyFrom(const Variant& v);
@@ -444,6 +443,10 @@ TVarType VarArrayElementType(const Variant& a);
 // True when a is a one-dimensional array of Variants indexed 0..count-1: the shape of an
 // argument list, tested in one call.
 bool VarArrayIsList(const Variant& a, int count);
+// The elements of such a list, made unique first (copy on write) so that they can be
+// changed in place: the span is good until a is next copied or changed. false, and a
+// untouched, when a is not a list of count Variants.
+bool VarArrayListElems(Variant& a, int count, std::span<Variant>& elems);
 
 // ---------------------------------------------------------------- late binding
 // Calls a member by name: looks the name up, raises EVariantDispatchError

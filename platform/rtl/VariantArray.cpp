@@ -172,6 +172,20 @@ bool VarArrayIsList(const Variant& a, int count)
     return r.Dims == 1 && r.Low[0] == 0 && r.High[0] == count - 1 && r.ElemType == varVariant;
 }
 
+bool VarArrayListElems(Variant& a, int count, std::span<Variant>& elems)
+{
+    // Once per host call, twice: the test of VarArrayIsList written out, the copy only when shared.
+    if (!a.IsArray())
+        return false;
+    VarArrayRep* r = VariantAccess::Arr(a);
+    if (r->Dims != 1 || r->Low[0] != 0 || r->High[0] != count - 1 || r->ElemType != varVariant)
+        return false;
+    if (r->Refs > 1)
+        r = VariantAccess::MutableArr(a);
+    elems = std::span<Variant>(r->Items.data(), r->Items.size());
+    return true;
+}
+
 void VarArrayRedim(Variant& a, int highBound)
 {
     Rep(a);
@@ -219,7 +233,16 @@ Variant& Variant::Elem(int i, int j, int k)
     return Elem(std::span<const int>(idx));
 }
 
-Variant VarArrayGet(const Variant& a, std::span<const int> indices) { return a.Elem(indices); }
+Variant VarArrayGet(const Variant& a, std::span<const int> indices)
+{
+    // One index into a list, the way every host reads its arguments, without the general walk.
+    if (a.IsArray() && indices.size() == 1) {
+        const VarArrayRep& r = *VariantAccess::Arr(a);
+        if (r.Dims == 1 && indices[0] >= r.Low[0] && indices[0] <= r.High[0])
+            return r.Items[size_t(int64_t(indices[0]) - r.Low[0])];
+    }
+    return a.Elem(indices);
+}
 
 Variant VarArrayGet(const Variant& a, std::initializer_list<int> indices)
 {

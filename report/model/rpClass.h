@@ -387,6 +387,9 @@ void rpSetPrinterSelector(TrpPrinterSelector Selector);
 
 // ---------------------------------------------------------------- expression cache
 
+// A compiled expression text (rpReportScript.cpp).
+struct TrpCompiledExpression;
+
 class TrpExpressionCache : public TObject {
     SKLAD_CLASS_NOPUBLISH(TrpExpressionCache, TObject)
 public:
@@ -396,10 +399,10 @@ public:
     // Value of an expression text with AScript as the parent scope; ErrorMsg is set (and
     // Null returned) when it does not compile. Run-time errors propagate.
     Variant Calc(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript);
-    // Calc in two steps: the compiled function of a text (nullptr and ErrorMsg when it does
-    // not compile), and running it. A function lives until Generation() moves on.
-    TscCustomVariable* Function(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript);
-    Variant Run(TscCustomVariable* Function, TscScript* AScript);
+    // Calc in two steps: the compiled form of a text (nullptr and ErrorMsg when it does
+    // not compile), and running it. A compiled form lives until Generation() moves on.
+    const TrpCompiledExpression* Function(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript);
+    Variant Run(const TrpCompiledExpression* Compiled, TscScript* AScript);
     uint64_t Generation() const { return FGeneration; }
     int Count() const { return FExpressions.Count(); }
     TscScript* GetScript() const { return FScript.get(); }
@@ -407,8 +410,8 @@ public:
 private:
     uint64_t FGeneration = 0;
     TStringList FExpressions;  // sorted, case-sensitive; object = the compiled function
-    // The same functions by exact text, found by hashing instead of comparing texts.
-    std::unordered_map<AnsiString, TscCustomVariable*> FByText;
+    // The compiled forms by exact text, found by hashing instead of comparing texts.
+    std::unordered_map<AnsiString, std::unique_ptr<TrpCompiledExpression>> FByText;
     TscScript* FMainScript;
     std::unique_ptr<TscScript> FScript;
 };
@@ -582,16 +585,26 @@ private:
         int SysIndex = -1;
         int VarIndex = -1;
         TscCustomVariable* Local = nullptr;
-        // The compiled function of the text while the expression cache keeps it.
-        TscCustomVariable* Function = nullptr;
+        bool NoName = false;  // none of the above: the text is an expression
+        // The compiled form of the text while the expression cache keeps it.
+        const TrpCompiledExpression* Function = nullptr;
         uint64_t FunctionGeneration = 0;
     };
     std::unordered_map<AnsiString, TNameRef> FNameRefs;
+    TNameRef* FLastNameRef = nullptr;  // the record NameRef gave last
     int FNameReads = 0;  // reads under way: the records stay while it is not zero
     TNameGuard NameGuard() const;
     TNameRef& NameRef(const AnsiString& Expr);
     void Resolve(TNameRef& Ref);
     bool ReadName(TNameRef& Ref, Variant& Value);
+    // ReadName's quickest case: a field of a database dataset found before, read from the
+    // current row with nothing to open or look up (no code runs); nullptr: take ReadName.
+    // SlotField is the same once the stamps are known to stand.
+    TField* KnownField(const TNameRef& Ref) const;
+    TField* SlotField(const TNameRef& Ref) const;
+    // A Null read from a field, given as its type's empty value when ConvertNulls says so.
+    void NullAsEmpty(const TNameRef& Ref, Variant& Value);
+    void NullAsEmpty(TrpDataSet* DataSet, const AnsiString& Field, Variant& Value);
     // A name read through Get: its value, an aggregate's, or Null with an error line.
     Variant ReadGet(TNameRef& Ref);
 };

@@ -12,7 +12,6 @@ inline constexpr const char* kXMLUnclosedTag = "Invalid file format: '>' expecte
 inline constexpr const char* kXMLUnclosedComment = "Invalid file format: '-->' expected to close the comment that starts at byte %d, found the end of the data";
 inline constexpr const char* kXMLTooDeep = "elements nested deeper than %d levels";
 inline constexpr const char* kXMLItemCycle = "An XML element cannot become a child of itself or of its own child";
-inline constexpr const char* kRenameFailed = "Cannot rename \"%s\" to \"%s\"";
 inline constexpr const char* kListIndex = "List index out of bounds (%d)";
 
 // Serializer.

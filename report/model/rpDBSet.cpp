@@ -21,12 +21,12 @@ std::vector<TrpReportDataSets*>& Collections()
     static std::vector<TrpReportDataSets*> list;
     return list;
 }
-uint64_t gNamesStamp = 0;
-void NamesChanged() { ++gNamesStamp; }
+void NamesChanged() { ++rp_detail::gDataSetNamesStamp; }
 }  // namespace
 
+uint64_t rp_detail::gDataSetNamesStamp = 0;
+
 const std::vector<TrpDataSet*>& rpDataSets() { return DataSetList(); }
-uint64_t rpDataSetNamesStamp() { return gNamesStamp; }
 
 // ---------------------------------------------------------------- TrpDialogComponent
 

@@ -180,6 +180,12 @@ public:
         TField* Field = nullptr;
     };
     Variant GetValue(const AnsiString& Index, TFieldSlot& Slot);
+    // The field Slot holds when GetValue(Index, Slot) would read it with nothing to open or
+    // look up first; nullptr otherwise.
+    TField* CurrentSlotField(const TFieldSlot& Slot) const
+    {
+        return Initialized && Slot.Known && Slot.Version == FResolved->Version() ? Slot.Field : nullptr;
+    }
     AnsiString GetDisplayText(const AnsiString& Index) override;
     int GetDisplayWidth(const AnsiString& Index) override;
     TrpFieldType GetFieldType(const AnsiString& Index) override;
@@ -261,4 +267,7 @@ const std::vector<TrpDataSet*>& rpDataSets();
 // Changes whenever what a report's dataset name may stand for changes: a dataset made,
 // freed or renamed, an entry of a report's dataset list set, added, moved or removed.
 // Whoever keeps a dataset found by name keeps it only while this stays the same.
-uint64_t rpDataSetNamesStamp();
+namespace rp_detail {
+extern uint64_t gDataSetNamesStamp;
+}
+inline uint64_t rpDataSetNamesStamp() { return rp_detail::gDataSetNamesStamp; }

@@ -224,6 +224,7 @@ void rpParseInlineFormat(const AnsiString& f, TrpFormat& Format)
 {
     Format.Kind = fkText;
     Format.DecimalSeparator.clear();
+    Format.ThousandSeparator.clear();
     Format.FormatStr.clear();
     if (f.empty())
         return;
@@ -231,14 +232,29 @@ void rpParseInlineFormat(const AnsiString& f, TrpFormat& Format)
     switch (f[0]) {
     case 'N': case 'n': {
         Format.Kind = fkNumeric;
-        char last = 0;
-        for (char& c : str)
-            if (c == ',' || c == '-' || c == '.') {
-                last = c;
+        // The last separator is the decimal one. In a picture the ones before it separate
+        // thousands ("#,##0.00" prints 1,234.50), printed as the first of them is written;
+        // as decimal points they would make a second fraction. A format string ("%") keeps
+        // them all as points.
+        const bool picture = str.find('%') == AnsiString::npos;
+        size_t last = AnsiString::npos;
+        for (size_t i = 0; i < str.size(); ++i)
+            if (str[i] == ',' || str[i] == '-' || str[i] == '.')
+                last = i;
+        if (last != AnsiString::npos)
+            Format.DecimalSeparator = AnsiString(1, str[last]);
+        for (size_t i = 0; i < str.size(); ++i) {
+            char& c = str[i];
+            if (c != ',' && c != '-' && c != '.')
+                continue;
+            if (picture && i < last) {
+                if (Format.ThousandSeparator.empty())
+                    Format.ThousandSeparator = AnsiString(1, c);
+                c = ',';
+            } else {
                 c = '.';
             }
-        if (last)
-            Format.DecimalSeparator = AnsiString(1, last);
+        }
         break;
     }
     case 'D': case 'd': case 'T': case 't': Format.Kind = fkDateTime; break;
@@ -284,6 +300,8 @@ AnsiString TrpCustomMemoView::FormatData(const Variant& V, TrpFormat* Fmt)
             TFormatSettings fs = FormatSettings();
             if (Fmt->DecimalSeparator.size() == 1)
                 fs.DecimalSeparator = Fmt->DecimalSeparator[0];
+            if (Fmt->ThousandSeparator.size() == 1)
+                fs.ThousandSeparator = Fmt->ThousandSeparator[0];
             const double d = V.AsDouble();
             if (Fmt->FormatStr.empty())
                 return FloatToStr(d, fs);

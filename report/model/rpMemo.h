@@ -3,8 +3,8 @@
 // A memo holds lines of text in which bracketed expressions ("[expr]", or the delimiters
 // of ExpressionDelimiters) are replaced by their values when the report runs, or shows a
 // dataset field. An expression may carry an inline format after " #": N (number, with the
-// picture's last ",", "-" or "." as decimal separator), D/T (date-time), B (two words for
-// true and false). "[TotalPages#]" stays as a marker until the page count is known.
+// picture's last ",", "-" or "." as decimal separator and the ones before it as thousands
+// separators), D/T (date-time), B (two words for true and false). "[TotalPages#]" stays as a marker until the page count is known.
 //
 // Per band output: BeforePrint saves the template text, GetData fills it, the engine
 // measures, splits and draws it, AfterPrint puts the template text back.

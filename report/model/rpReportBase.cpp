@@ -172,8 +172,7 @@ bool TrpCustomReport::LoadFromFile(const AnsiString& AFileName, bool OpenMissing
 
 void TrpCustomReport::SaveToFile(const AnsiString& AFileName)
 {
-    TFileStream f(AFileName, fmCreate);
-    SaveToStream(f, true, false);
+    SaveFileWhole(AFileName, [&](TStream& f) { SaveToStream(f, true, false); });
 }
 
 void TrpCustomReport::ShowErrors()

@@ -7,10 +7,19 @@
 // error pass unchanged, so a nested failure is reported once.
 //
 // Each text read as a name has one record (TNameRef) holding what every lookup found and
-// the stamps it found it under, and the compiled function of the text. A read checks the
-// stamps and looks again only when one moved, then reads the value. Get with a constant
-// name is bound when compiled (TscMethodHelper::OnBind) to an item holding its own record,
-// so <Goods."Price"> in an expression or a script reads the field as directly.
+// the stamps it found it under, and the compiled form of the text. A read checks the
+// stamps and looks again only when one moved, then reads the value; a field of a database
+// dataset found before is read straight from the current row when nothing needs opening
+// or looking up (KnownField). Get with a constant name is bound when compiled
+// (TscMethodHelper::OnBind) to an item holding its own record, so <Goods."Price"> in an
+// expression or a script reads the field as directly.
+//
+// Evaluating: the function of an expression is "Result := e". While no host follows the
+// lines, Run evaluates e itself inside a TscCallFrame (the call's depth limit, scope and
+// flags), stores it into Result as the assignment would, and hands e's value back; an
+// error of e is raised again through a one-statement list at the assignment's place, so
+// it gets the form and position the body's list gives it. With a line hook set, or a
+// function of another shape, the function is called.
 #include "report/model/rpClass.h"
 
 #include "report/model/rpBands.h"
@@ -22,11 +31,13 @@
 #include "script/GlobalUnit.h"
 #include "script/Items.h"
 #include "script/Script.h"
+#include "script/Statements.h"
 
 #include "platform/classes/Handles.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <exception>
 #include <typeinfo>
 
 SKLAD_EXCEPTION(ErpExpressionError, Exception)
@@ -51,6 +62,56 @@ struct FlagGuard {
 }  // namespace
 
 // ---------------------------------------------------------------- TrpExpressionCache
+
+namespace {
+
+// Raises the error in hand again from where the body of an expression function stands, so
+// the statement list around it gives the error the same form and position a call gives it.
+class TrpRaiseAgain : public TscStatement {
+public:
+    using TscStatement::TscStatement;
+    std::exception_ptr Error;
+    void Execute() override { std::rethrow_exception(Error); }
+};
+
+}  // namespace
+
+struct TrpCompiledExpression {
+    TscProcVariable* Function = nullptr;
+    // Function's body when it is the single statement Result := e of a Variant Result:
+    // e's value is then Function's value, read directly while no host follows the lines.
+    TscAssignmentStmt* Body = nullptr;
+    std::unique_ptr<TscStatement> RaiseList;  // a list of one TrpRaiseAgain at Body's place
+    TrpRaiseAgain* Raise = nullptr;
+};
+
+namespace {
+
+// Fills Body and RaiseList when the function is as the cache compiles it and its text does
+// not name Result (which would be the function's own).
+void FindBody(TrpCompiledExpression& c, const AnsiString& Expression)
+{
+    TscProcVariable* const fn = c.Function;
+    TscScript* const local = fn->LocalScript();
+    TscStatement* const list = local->MainStatement();
+    if (!fn->IsFunc || !fn->RefItem || fn->RefItem->VarType != fvtVariant ||
+        typeid(*fn->RefItem) != typeid(TscVariable) || !list || typeid(*list) != typeid(TscStatement) ||
+        list->Count() != 1 || UpperCase(Expression).find("RESULT") != AnsiString::npos)
+        return;
+    auto* body = list->GetItem(0);
+    if (typeid(*body) != typeid(TscAssignmentStmt))
+        return;
+    auto* assign = static_cast<TscAssignmentStmt*>(body);
+    if (assign->Script != local || assign->Target != fn->RefItem || !assign->Source)
+        return;
+    c.RaiseList = std::make_unique<TscStatement>(local, assign->UnitName, assign->SourcePos);
+    auto raise = std::make_unique<TrpRaiseAgain>(local, assign->UnitName, assign->SourcePos);
+    c.Raise = raise.get();
+    c.RaiseList->Add(std::move(raise));
+    c.Body = assign;
+}
+
+}  // namespace
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TrpExpressionCache)
 
@@ -77,51 +138,65 @@ void TrpExpressionCache::Clear()
 
 Variant TrpExpressionCache::Calc(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript)
 {
-    TscCustomVariable* fn = Function(Expression, ErrorMsg, AScript);
-    return fn ? Run(fn, AScript) : Null();
+    const TrpCompiledExpression* compiled = Function(Expression, ErrorMsg, AScript);
+    return compiled ? Run(compiled, AScript) : Null();
 }
 
-TscCustomVariable* TrpExpressionCache::Function(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript)
+const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expression, AnsiString& ErrorMsg,
+                                                          TscScript* AScript)
 {
     ErrorMsg.clear();
     FScript->Parent = AScript;
-    TscCustomVariable* fn = nullptr;
-    int at;
-    if (const auto known = FByText.find(Expression); known != FByText.end()) {
-        fn = known->second;
-    } else if (FExpressions.Find(Expression, at)) {
-        fn = static_cast<TscCustomVariable*>(FExpressions.Objects(at));
-        FByText.emplace(Expression, fn);
-    } else {
-        const AnsiString name = "_f" + IntToStr(FExpressions.Count());
-        FScript->Lines()->SetText("function " + name + ": Variant; begin Result := " + Expression +
-                                  " end; begin end.");
-        FScript->SyntaxType = "PascalScript";
-        const bool ok = FScript->Compile();
-        fn = ok ? FScript->FindLocal(name) : nullptr;
-        if (!fn) {
-            // A failed compile may leave a half-made function of this name behind; it
-            // must not shadow the next expression that gets the same number.
-            if (TscCustomVariable* stale = FScript->FindLocal(name)) {
-                std::unique_ptr<TscCustomVariable> dropped = FScript->Remove(stale); // freed here
-            }
-            ErrorMsg = rpResources().Get("clExprError") + " '" + Expression + "': " +
-                       (ok ? AnsiString("function not found") : FScript->ErrorText);
-            return nullptr;
+    if (const auto known = FByText.find(Expression); known != FByText.end())
+        return known->second.get();
+    const AnsiString name = "_f" + IntToStr(FExpressions.Count());
+    FScript->Lines()->SetText("function " + name + ": Variant; begin Result := " + Expression +
+                              " end; begin end.");
+    FScript->SyntaxType = "PascalScript";
+    const bool ok = FScript->Compile();
+    auto* fn = ok ? dynamic_cast<TscProcVariable*>(FScript->FindLocal(name)) : nullptr;
+    if (!fn) {
+        // A failed compile may leave a half-made function of this name behind; it
+        // must not shadow the next expression that gets the same number.
+        if (TscCustomVariable* stale = FScript->FindLocal(name)) {
+            std::unique_ptr<TscCustomVariable> dropped = FScript->Remove(stale); // freed here
         }
-        FExpressions.AddObject(Expression, fn);
-        FByText.emplace(Expression, fn);
+        ErrorMsg = rpResources().Get("clExprError") + " '" + Expression + "': " +
+                   (ok ? AnsiString("function not found") : FScript->ErrorText);
+        return nullptr;
     }
-    return fn;
+    auto compiled = std::make_unique<TrpCompiledExpression>();
+    compiled->Function = fn;
+    FindBody(*compiled, Expression);
+    FExpressions.AddObject(Expression, fn);
+    return FByText.emplace(Expression, std::move(compiled)).first->second.get();
 }
 
-Variant TrpExpressionCache::Run(TscCustomVariable* fn, TscScript* AScript)
+Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript* AScript)
 {
     FScript->Parent = AScript;
     bool& mainFlag = FMainScript->IsMainScript;
     FlagGuard guard{mainFlag, true};
     mainFlag = false;
-    return fn->GetValue();
+    if (!Compiled->Body || TscRunLineEvent::AnySet())
+        return Compiled->Function->GetValue();
+    // What the call does, without running the body as a list and reading Result back.
+    TscCallFrame frame(Compiled->Function);
+    try {
+        Variant v = Compiled->Body->Source->GetValue();
+        Compiled->Body->Target->SetValue(v);
+        return v;
+    } catch (...) {
+        Compiled->Raise->Error = std::current_exception();
+        struct Release {
+            TrpRaiseAgain* r;
+            ~Release() { r->Error = nullptr; }
+        } release{Compiled->Raise};
+        // Terminate from a host may have stopped the function's lists; the error leaves all the same.
+        Compiled->Function->LocalScript()->Terminated = false;
+        Compiled->RaiseList->Execute();
+        throw;  // the list always raises; this keeps the error should it not
+    }
 }
 
 // ---------------------------------------------------------------- bound names
@@ -136,8 +211,17 @@ public:
     }
     Variant GetValue() override
     {
-        Variant r = script_detail::CallHost([this] { return FReport->ReadGet(FRef); });
-        script_detail::CheckHostText(r);
+        Variant r = script_detail::CallHost([this] {
+            if (TField* f = FReport->KnownField(FRef)) {
+                Variant v = f->Value();
+                if (VarIsNull(v))
+                    FReport->NullAsEmpty(FRef, v);
+                return v;
+            }
+            return FReport->ReadGet(FRef);
+        });
+        if (r.StrPtr())
+            script_detail::CheckHostText(r);
         return r;
     }
     void SetValue(const Variant&) override {}  // as Get, which is no indexed property
@@ -153,7 +237,10 @@ bool TrpReport::PrepareScript()
 {
     FExpressionCache->Clear();
     if (FNameReads == 0)
+    {
         FNameRefs.clear();  // else the stamps moved by the clearing below renew them
+        FLastNameRef = nullptr;
+    }
     FEngine->NotifyList.clear();
     FLocalValue = nullptr;
     FScript->ClearItems(this);
@@ -243,9 +330,12 @@ TrpReport::TNameGuard TrpReport::NameGuard() const
 
 TrpReport::TNameRef& TrpReport::NameRef(const AnsiString& Expr)
 {
+    // The same text asked again, as a band's expressions are row after row, is not hashed again.
+    if (FLastNameRef && FLastNameRef->Name == Expr)
+        return *FLastNameRef;
     if (const auto known = FNameRefs.find(Expr); known != FNameRefs.end())
-        return known->second;
-    return FNameRefs.emplace(Expr, TNameRef(Expr)).first->second;
+        return *(FLastNameRef = &known->second);
+    return *(FLastNameRef = &FNameRefs.emplace(Expr, TNameRef(Expr)).first->second);
 }
 
 void TrpReport::Resolve(TNameRef& Ref)
@@ -258,6 +348,7 @@ void TrpReport::Resolve(TNameRef& Ref)
     Ref.SysIndex = SysVariables.IndexOf(Ref.Name);
     Ref.VarIndex = GetVariables()->IndexOf(Ref.Name);
     Ref.Local = FScript->FindLocal(Ref.Name);
+    Ref.NoName = !(Ref.DataSet && !Ref.Field.empty()) && Ref.SysIndex < 0 && Ref.VarIndex < 0 && !Ref.Local;
     Ref.Resolved = true;
 }
 
@@ -276,17 +367,17 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
     if (!Ref.Resolved || !(Ref.Guard == NameGuard()))
         Resolve(Ref);
     if (Ref.DataSet && !Ref.Field.empty()) {
+        if (TField* f = SlotField(Ref)) {
+            Value = f->Value();
+            if (VarIsNull(Value))
+                NullAsEmpty(Ref, Value);
+            return true;
+        }
         // Copies: reading a field may run code that changes the datasets, and the record with them.
         TrpDataSet* const ds = Ref.DataSet;
         const AnsiString field = Ref.Field;
         Value = Ref.DBField ? static_cast<TrpDBDataset*>(ds)->GetValue(field, Ref.Slot) : ds->GetValue(field);
-        if (GetEngineOptions()->ConvertNulls && VarIsNull(Value)) {
-            switch (ds->GetFieldType(field)) {
-            case fftNumeric: Value = Variant(0); break;
-            case fftString: Value = Variant(AnsiString()); break;
-            case fftBoolean: Value = Variant(false); break;
-            }
-        }
+        NullAsEmpty(ds, field, Value);
         return true;
     }
 
@@ -350,6 +441,33 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
     return false;
 }
 
+TField* TrpReport::KnownField(const TNameRef& Ref) const
+{
+    return Ref.Resolved && Ref.DBField && !Ref.Field.empty() && Ref.Guard == NameGuard() ? SlotField(Ref) : nullptr;
+}
+
+TField* TrpReport::SlotField(const TNameRef& Ref) const
+{
+    return Ref.DBField ? static_cast<TrpDBDataset*>(Ref.DataSet)->CurrentSlotField(Ref.Slot) : nullptr;
+}
+
+void TrpReport::NullAsEmpty(const TNameRef& Ref, Variant& Value)
+{
+    const AnsiString field = Ref.Field;  // the type is asked by a dataset's own code
+    NullAsEmpty(Ref.DataSet, field, Value);
+}
+
+void TrpReport::NullAsEmpty(TrpDataSet* DataSet, const AnsiString& Field, Variant& Value)
+{
+    if (GetEngineOptions()->ConvertNulls && VarIsNull(Value)) {
+        switch (DataSet->GetFieldType(Field)) {
+        case fftNumeric: Value = Variant(0); break;
+        case fftString: Value = Variant(AnsiString()); break;
+        case fftBoolean: Value = Variant(false); break;
+        }
+    }
+}
+
 Variant TrpReport::Calc(const AnsiString& Expr, TscScript* AScript)
 {
     if (FCalcDepth >= kMaxCalcDepth) {
@@ -371,9 +489,12 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
 {
     TscScript* script = AScript ? AScript : FScript.get();
     TNameRef& ref = NameRef(Expr);
-    Variant v;
-    if (ReadName(ref, v))
-        return v;
+    // A text that named nothing when last looked up skips the lookups while nothing moved.
+    if (!(ref.Resolved && ref.NoName && !OnGetValue && ref.Guard == NameGuard())) {
+        Variant v;
+        if (ReadName(ref, v))
+            return v;
+    }
     AnsiString error;
     try {
         const uint64_t generation = FExpressionCache->Generation();
@@ -382,7 +503,7 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
             ref.FunctionGeneration = generation;
         }
         if (ref.Function)
-            v = FExpressionCache->Run(ref.Function, script);
+            return FExpressionCache->Run(ref.Function, script);
     } catch (const ErpExpressionError&) {
         throw;
     } catch (const std::exception& e) {
@@ -396,7 +517,7 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
         Errors.Add(error);
         throw ErpExpressionError(error);
     }
-    return v;
+    return Null();
 }
 
 // ---------------------------------------------------------------- callbacks

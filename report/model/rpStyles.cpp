@@ -142,8 +142,7 @@ void TrpStyles::SaveToStream(TStream& Stream)
 
 void TrpStyles::SaveToFile(const AnsiString& FileName)
 {
-    TFileStream f(FileName, fmCreate);
-    SaveToStream(f);
+    SaveFileWhole(FileName, [&](TStream& f) { SaveToStream(f); });
 }
 
 void TrpStyles::LoadFromStream(TStream& Stream)
@@ -221,8 +220,7 @@ void TrpStyleSheet::SaveToStream(TStream& Stream)
 
 void TrpStyleSheet::SaveToFile(const AnsiString& FileName)
 {
-    TFileStream f(FileName, fmCreate);
-    SaveToStream(f);
+    SaveFileWhole(FileName, [&](TStream& f) { SaveToStream(f); });
 }
 
 void TrpStyleSheet::LoadFromStream(TStream& Stream)

@@ -5,11 +5,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
-namespace {
-uint64_t gVariableNamesStamp = 0;
-}  // namespace
-
-uint64_t rpVariableNamesStamp() { return gVariableNamesStamp; }
+uint64_t rp_detail::gVariableNamesStamp = 0;
+using rp_detail::gVariableNamesStamp;
 
 SKLAD_DEFINE_CLASS(TrpVariable)
 
@@ -143,8 +140,7 @@ void TrpVariables::LoadFromFile(const AnsiString& FileName)
 
 void TrpVariables::SaveToFile(const AnsiString& FileName)
 {
-    TFileStream f(FileName, fmCreate);
-    SaveToStream(f);
+    SaveFileWhole(FileName, [&](TStream& f) { SaveToStream(f); });
 }
 
 void TrpVariables::LoadFromStream(TStream& Stream)

@@ -14,7 +14,10 @@
 
 // Moves on whenever a report variable is made, freed, renamed or moved in its list, so
 // what a name was found to be can be remembered until then.
-uint64_t rpVariableNamesStamp();
+namespace rp_detail {
+extern uint64_t gVariableNamesStamp;
+}
+inline uint64_t rpVariableNamesStamp() { return rp_detail::gVariableNamesStamp; }
 
 class TrpVariable : public TCollectionItem {
     SKLAD_CLASS(TrpVariable, TCollectionItem)

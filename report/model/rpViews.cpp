@@ -154,6 +154,7 @@ void TrpFormat::Assign(TPersistent* Source)
     DecimalSeparator = f->DecimalSeparator;
     FormatStr = f->FormatStr;
     Kind = f->Kind;
+    ThousandSeparator = f->ThousandSeparator;
 }
 
 // ---------------------------------------------------------------- TrpView

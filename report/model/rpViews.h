@@ -83,6 +83,9 @@ public:
     AnsiString DecimalSeparator;
     AnsiString FormatStr;
     TrpFormatKind Kind = fkText;
+    // Printed between groups of thousands in place of the locale's when one character; an
+    // inline format's picture sets it, it is never stored.
+    AnsiString ThousandSeparator;
 };
 
 class TrpView : public TrpReportComponent {

@@ -532,20 +532,12 @@ void TrpXMLDocument::LoadFromFile(const AnsiString& FileName)
 
 void TrpXMLDocument::SaveToFile(const AnsiString& FileName)
 {
-    const AnsiString tmp = FileName + ".tmp";
-    {
-        TFileStream out(tmp, fmCreate);
-        SaveToStream(out);
-    }
+    // Until the new file has replaced the old one the document is left as it is, so a
+    // failed save loses nothing that was in memory; after it the document reads its pages
+    // from the new file.
+    SaveFileWhole(FileName, [&](TStream& out) { SaveToStream(out); });
     FRoot->Clear();
     DeleteTempFile();
-    DeleteFile(FileName);
-    if (!RenameFile(tmp, FileName)) {
-        // The whole document is in the ".tmp" file: it is read back from there, so a name
-        // that cannot be replaced (a folder of that name) loses nothing that was in memory.
-        LoadFromFile(tmp);
-        throw EFCreateError(Format(rpmsg::kRenameFailed, {tmp, FileName}));
-    }
     LoadFromFile(FileName);
 }
 

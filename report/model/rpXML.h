@@ -149,7 +149,7 @@ public:
     void LoadFromStream(std::unique_ptr<TStream> Stream, bool AllowPartialLoading);
     void SaveToStream(TStream& Stream);
     void LoadFromFile(const AnsiString& FileName);  // partial load; the file stays open
-    void SaveToFile(const AnsiString& FileName);    // through FileName + ".tmp"
+    void SaveToFile(const AnsiString& FileName);    // whole or not at all
 
     void CreateTempFile();
     // Deletes the swap file and drops the source stream of a partial load.

@@ -115,6 +115,8 @@ bool TrpEngine::Run()
                     KeepOutlineMark.clear();
                     TotalPages = PreviewPages->GetCount();
                     PreviewPages->ClearFirstPassPages();
+                    FRun->LastRowInParts = {-1, 0};  // its pages are gone
+                    FRun->RowParts.clear();
                     AggregateList.ClearValues();
                     FinalPass = true;
                     RunReportPages();
@@ -228,14 +230,21 @@ void TrpEngine::EndRun()
 void TrpEngineRun::Remember(TrpReport* Report)
 {
     FGeometry.clear();
+    FFlowTargets.clear();
+    std::unordered_set<TrpCustomMemoView*> targets;
     for (int i = 0; i < Report->GetPagesCount(); ++i)
-        for (TrpComponent* c : Report->GetPages(i)->GetAllObjects())
+        for (TrpComponent* c : Report->GetPages(i)->GetAllObjects()) {
             FGeometry.push_back({c, c->GetLeft(), c->GetTop(), c->GetWidth(), c->GetHeight()});
+            // The run writes the text that does not fit into the memo it flows to.
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (m && m->GetFlowTo() && targets.insert(m->GetFlowTo()).second)
+                FFlowTargets.push_back({m->GetFlowTo(), m->GetFlowTo()->GetText(), m->GetFlowTo()->AllowExpressions});
+        }
 }
 
 void TrpEngineRun::GiveBack(TrpReport* Report)
 {
-    if (FHomeOrder.empty() && FGeometry.empty())
+    if (FHomeOrder.empty() && FGeometry.empty() && FFlowTargets.empty())
         return;
     std::unordered_set<TrpComponent*> alive;
     for (int i = 0; i < Report->GetPagesCount(); ++i)
@@ -261,10 +270,16 @@ void TrpEngineRun::GiveBack(TrpReport* Report)
             g.C->SetWidth(g.Width);
             g.C->SetHeight(g.Height);
         }
+    for (const TFlowTarget& t : FFlowTargets)
+        if (alive.count(t.Memo)) {
+            t.Memo->SetText(t.Text);
+            t.Memo->AllowExpressions = t.AllowExpressions;
+        }
     FHomeOrder.clear();
     FLeft.clear();
     FHome.clear();
     FGeometry.clear();
+    FFlowTargets.clear();
 }
 
 void TrpEngine::Finalize()

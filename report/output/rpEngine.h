@@ -186,6 +186,8 @@ private:
     std::vector<int> RelayVBands(TrpBand* Band, const std::vector<TrpVCell>& Cells, int Own, Extended RowX,
                                  Extended Right);
     void AddPartPage(int RowPage, Extended RowY, int Part);
+    void DropRowPartPages(int RowPage);
+    void PlaceRowParts(std::vector<std::unique_ptr<TrpXMLItem>>& Parts, Extended DX, Extended RowY, Extended DY);
     void AddToVHeaderList(TrpBand* Band);
     void RemoveFromVHeaderList(TrpBand* Band);
     void AddBandOutline(TrpBand* Band);

@@ -6,6 +6,7 @@
 #include "report/output/rpEngineConsts.h"
 #include "report/output/rpOutline.h"
 #include "report/output/rpPreviewPages.h"
+#include "report/output/rpShiftTree.h"
 
 #include "report/model/rpDMPClass.h"
 #include "report/model/rpMemo.h"
@@ -53,21 +54,12 @@ void TrpEngine::PrepareShiftTree(TrpBand* Band)
     for (TrpView* v : views)
         FRun->ShiftList(v).clear();
     FRun->ShiftList(Band).clear();
-    for (TrpView* a : views) {
-        TrpView* best = nullptr;
-        Extended bestGap = 1e10L;
-        for (TrpView* b : views) {
-            if (b == a)
-                continue;
-            const Extended d = a->GetTop() - (b->GetTop() + b->GetHeight());
-            if (d > -0.0001L && b->GetLeft() < a->GetLeft() + a->GetWidth() - 0.0001L &&
-                a->GetLeft() < b->GetLeft() + b->GetWidth() - 0.0001L && d < bestGap) {
-                bestGap = d;
-                best = b;
-            }
-        }
-        FRun->ShiftList(best ? static_cast<TrpComponent*>(best) : Band).push_back(a);
-    }
+    std::vector<TShiftBox> boxes(views.size());
+    for (size_t i = 0; i < views.size(); ++i)
+        boxes[i] = {views[i]->GetLeft(), views[i]->GetTop(), views[i]->GetWidth(), views[i]->GetHeight()};
+    const std::vector<int> parent = rpShiftParents(boxes);
+    for (size_t i = 0; i < views.size(); ++i)
+        FRun->ShiftList(parent[i] >= 0 ? static_cast<TrpComponent*>(views[parent[i]]) : Band).push_back(views[i]);
 }
 
 void TrpEngine::ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Band, int Depth)
@@ -456,6 +448,11 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     KeepBand = Band;
     FRun->KeepSpansParts = false;
     KeepPosition = Position ? Position : PreviewPages->GetCurPosition();
+    FRun->KeepTopY = CurY;
+    // A block that reaches back over a row gone on over further pages stays whole where it
+    // is, as one holding such a row from its start does: moving it would leave those parts.
+    if (Position && FRun->LastRowInParts.first == PreviewPages->CurPage && FRun->LastRowInParts.second >= Position)
+        FRun->KeepSpansParts = true;
     KeepOutline = PreviewPages->Outline()->GetCurPosition();
     if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
         KeepOutlineMark = outline->Mark();
@@ -476,18 +473,41 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     if (Band->Columns <= 1)
         return;
     Band->ColumnBottom = std::max(Band->ColumnBottom, CurY);
+    // A block that is this row of columns (a header kept with the first row, or each row
+    // kept together) moves on as a row does: the next page column takes it too, where a
+    // kept block would stay and run over the column's foot.
+    const bool rowKept =
+        Keeping && KeepBand == Band &&
+        (FRun->HeaderKeep == Band ||
+         (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
     if (Band->GetCurColumn() < Band->Columns) {
         CurY = SaveCurY;
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
         AggregateList.EndPending();
-    } else if (Keeping) {
+    } else if (Keeping && !rowKept) {
         NewColumn();  // the row of columns stays where it is, and its totals count there
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
-        // it leaves do not count them.
+        // it leaves do not count them; a header kept with the first row goes along above it.
+        const int from = rowKept ? KeepPosition : ColumnKeepPos;
+        const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
+        if (rowKept)
+            EndKeep(Band);
         const Extended rowBottom = Band->ColumnBottom;
-        PreviewPages->CutObjects(ColumnKeepPos);
+        // Its further parts on the pages after this one go too, not to be left over there.
+        const int rowPage = PreviewPages->CurPage;
+        std::vector<std::unique_ptr<TrpXMLItem>> parts;
+        if (TrpPreviewPages* pages = Pages())
+            for (const auto& [page, position] : FRun->RowParts) {
+                pages->CurPage = page;
+                parts.push_back(pages->TakeObjects(position));
+            }
+        PreviewPages->CurPage = rowPage;
+        DropRowPartPages(rowPage);
+        FRun->RowParts.clear();
+        const Extended rowX = CurX;
+        PreviewPages->CutObjects(from);
         struct Moving {
             bool& Flag;
             ~Moving() { Flag = false; }
@@ -495,9 +515,20 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         FRun->MovingRow = true;
         NewColumn();
         FRun->MovingRow = false;
+        FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
+        FRun->RowLandedSet = true;
+        if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= from)
+            FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         PreviewPages->PasteObjects(CurX, CurY);
-        CurY = CurY + rowBottom - SaveCurY;
+        const Extended landedY = CurY;
+        CurY = CurY + rowBottom - fromY;
+        if (!parts.empty())
+            PlaceRowParts(parts, CurX - rowX, landedY + SaveCurY - fromY, landedY - fromY);
         AggregateList.EndPending();
+    }
+    if (Band->GetCurColumn() >= Band->Columns && FRun->HeaderKeep == Band) {
+        EndKeep(Band);  // the first row of columns is complete
+        FRun->HeaderKeep = nullptr;
     }
     Band->SetCurColumn(Band->GetCurColumn() + 1);
 }

@@ -119,20 +119,31 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         bool first = true;
         bool shown = false;
         Extended saveCurY = CurY;
-        int columnKeepPos = 0, footerKeepPos = 0;
+        int columnKeepPos = 0;
+        // Where the last row (of columns) begins: the footer's kept block takes it from there.
+        std::pair<int, int> footerKeep{-1, 0};
+        FRun->RowLandedSet = false;
+        const auto rowLanded = [&] {
+            if (FRun->RowLandedSet)
+                footerKeep = FRun->RowLanded;
+            FRun->RowLandedSet = false;
+        };
         int walked = 0;
         while (!ds->Eof() && !RowLimitReached(band, ++walked)) {
             if (CanShow(band, band->PrintIfDetailEmpty, Depth)) {
-                // The last row may yet move on with the footer, alone even when it shares
-                // a row of columns: page and column totals take each row once the next one
-                // begins (before its block or group ends) or its page ends.
-                if (band->KeepFooter)
+                // The last row may yet move on with the footer, a row of columns whole: page
+                // and column totals take each row once the next one begins (before its block
+                // or group ends) or its page ends.
+                if (band->KeepFooter && band->GetCurColumn() == 1)
                     AggregateList.EndHold();
                 if (first) {
                     if (band->KeepTogether)
                         StartKeep(band);
-                    if (band->KeepHeader && s.Header)
+                    if (band->KeepHeader && s.Header) {
                         StartKeep(band);
+                        if (band->Columns >= 2 && !band->KeepTogether && Keeping && KeepBand == band)
+                            FRun->HeaderKeep = band;
+                    }
                     ShowBand(s.Header);
                     AddToHeaderList(s.Header);
                 } else if (!s.Group && band->KeepTogether) {
@@ -143,13 +154,17 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                         InitGroups(s.Group, 0, true);
                     else
                         CheckGroups(band, s.Group, columnKeepPos, saveCurY);
+                    rowLanded();
                 }
-                if (band->KeepFooter) {
-                    footerKeepPos = PreviewPages->GetCurPosition();
+                if (band->KeepFooter && band->GetCurColumn() == 1) {
+                    AggregateList.EndHold();  // a row that a group change ended
+                    footerKeep = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
                     AggregateList.StartHold();
                 }
                 if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
+                    FRun->RowParts.clear();
+                    FRun->RowFirstNewPage = PreviewPages->GetCount();
                     AggregateList.StartPending();
                 }
                 saveCurY = CurY;
@@ -161,23 +176,33 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     FRun->RowMoved = false;
                     saveCurY = FRun->RowMovedY;
                     columnKeepPos = FRun->RowMovedPosition;
+                    const bool fresh = PreviewPages->CurPage == FRun->FreshPage &&
+                                       FRun->RowMovedY <= FRun->FreshY + 0.0001L;
+                    footerKeep = {fresh ? -1 : PreviewPages->CurPage, FRun->RowMovedPosition};
                 }
                 NotifyObjects(band);
-                if (first && band->KeepHeader && s.Header)
+                if (first && band->KeepHeader && s.Header && FRun->HeaderKeep != band)
                     EndKeep(band);
                 ++s.LineN;
                 ++s.LineThrough;
                 first = false;
                 shown = true;
                 CheckBandColumns(band, columnKeepPos, saveCurY);
+                rowLanded();
                 AddBandOutline(band);
-                ShowDataBands(band, Depth + 1);
+                {
+                    // Details between the columns of a row leave the row's parts as they were.
+                    std::vector<std::pair<int, int>> rowParts = std::move(FRun->RowParts);
+                    ShowDataBands(band, Depth + 1);
+                    FRun->RowParts = std::move(rowParts);
+                }
                 OutlineUp(band);
             }
             IsFirstBand = false;
             if (band->FooterAfterEach)
                 ShowBand(s.Footer);
-            if (!s.Group && band->KeepTogether)
+            // In a band of columns the block is the whole row of columns.
+            if (!s.Group && band->KeepTogether && band->GetCurColumn() == 1)
                 EndKeep(band);
             ds->Next();
             // Cancel is heard between rows, not only between bands.
@@ -187,12 +212,19 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         }
         band->SetCurColumn(band->Columns);
         CheckBandColumns(band, columnKeepPos, saveCurY);
+        rowLanded();
+        if (FRun->HeaderKeep == band || (!s.Group && band->KeepTogether)) {
+            EndKeep(band);
+            FRun->HeaderKeep = nullptr;
+        }
         if (shown && !FRun->Failed) {
             if (s.Group)
                 ShowGroupFooters(s.Group, 0);
             if (!band->FooterAfterEach) {
                 if (band->KeepFooter) {
-                    StartKeep(band, footerKeepPos);
+                    // A row that moved on, or a page broken after it, leaves nothing here
+                    // to take along.
+                    StartKeep(band, footerKeep.first == PreviewPages->CurPage ? footerKeep.second : 0);
                     AggregateList.EndHold();  // into the kept block when there is one
                 }
                 ShowBand(s.Footer);

@@ -37,6 +37,8 @@ struct TrpVCell {
     std::vector<TrpBand*> Headers;  // what a wrap just before it repeats
 };
 
+class TrpCustomMemoView;
+
 class TrpEngineRun {
 public:
     struct TBandState {
@@ -79,8 +81,9 @@ public:
     }
     // Notes where every object of the template stands before the run changes anything.
     void Remember(TrpReport* Report);
-    // Gives every lent object back to its home band, in the template's order, and every
-    // object its place and size from before the run, so a template run again without
+    // Gives every lent object back to its home band, in the template's order, every
+    // object its place and size from before the run, and every memo another memo flows
+    // into its own text and AllowExpressions, so a template run again without
     // being reloaded (and saved after a run) is the template the user made. Objects that
     // are no longer part of the report (freed by a script) are not touched.
     void GiveBack(TrpReport* Report);
@@ -109,6 +112,18 @@ public:
     // The pages that rows of the page column under way went on over: the column ends on
     // each of them too, with its footer and totals.
     std::set<int> ColumnPartPages;
+    // The row of band columns under way: where its objects begin on each page its further
+    // parts lie on (page, position), in the order of the parts.
+    std::vector<std::pair<int, int>> RowParts;
+    // The page count when that row began: pages from it on were made for its parts.
+    int RowFirstNewPage = 0;
+    // Where the last row that went on over further pages begins on its own page (page,
+    // position): a kept block reaching back over it stays where it is.
+    std::pair<int, int> LastRowInParts{-1, 0};
+    // A band of columns whose header is kept with its first row: the block lasts until
+    // that row of columns is complete, and moves on with it. Where a block began.
+    TrpDataBand* HeaderKeep = nullptr;
+    Extended KeepTopY = 0;
     // A page a row of a later page column goes on over: it gets its own bands from the
     // page's frame, and that column its headers, once per page and column.
     bool PartInColumn = false;
@@ -119,6 +134,10 @@ public:
     bool MovingRow = false;
     Extended RowMovedY = 0;
     int RowMovedPosition = 0;
+    // Where the last row of columns that moved on landed (page, position); page -1 at the
+    // top of a fresh page or column, where a kept footer gains nothing by taking it along.
+    std::pair<int, int> RowLanded{-1, 0};
+    bool RowLandedSet = false;
     std::set<std::pair<int, int>> HeadedColumns;
     // Each vertical band output of the row being laid out, in order.
     std::vector<TrpVCell> VCells;
@@ -152,6 +171,12 @@ private:
         Extended Left, Top, Width, Height;
     };
     std::vector<TGeometry> FGeometry;
+    struct TFlowTarget {
+        TrpCustomMemoView* Memo;
+        AnsiString Text;
+        bool AllowExpressions;
+    };
+    std::vector<TFlowTarget> FFlowTargets;
 };
 
 namespace rpengine {

@@ -4,6 +4,7 @@
 #include "report/output/rpEngineRun.h"
 
 #include "report/output/rpEngineConsts.h"
+#include "report/output/rpOutline.h"
 #include "report/output/rpPreviewPages.h"
 
 #include "report/model/rpMemo.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 
 using namespace rpengine;
 
@@ -401,16 +403,24 @@ void TrpEngine::OutputInParts(TrpBand* Band)
     }
     if (Keeping && parts.size() > 2)
         FRun->KeepSpansParts = true;
+    if (parts.size() > 2)
+        FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
     const int keptPage = PreviewPages->CurPage;
     const int keptColumn = CurColumn;
     const Extended keptY = CurY;
     std::vector<TrpComponent*> objects(Band->Objects());
+    auto* data = dynamic_cast<TrpDataBand*>(Band);
+    const bool rowOfColumns = data && data->Columns >= 2;
     for (size_t k = 0; k + 1 < parts.size(); ++k) {
         const int a = parts[k], b = parts[k + 1];
         for (TrpComponent* o : objects)
             o->SetParent(nullptr);
         for (int i = a; i < b && i < static_cast<int>(objects.size()); ++i)
             objects[static_cast<size_t>(i)]->SetParent(Band);
+        // Where the row of columns begins on this part's page: should the row move on,
+        // its parts there go with it.
+        if (rowOfColumns && k > 0 && FRun->RowParts.size() < k)
+            FRun->RowParts.emplace_back(PreviewPages->CurPage, PreviewPages->GetCurPosition());
         PreviewPages->AddObject(Band);
         if (k + 2 < parts.size())
             AddPartPage(keptPage, keptY, static_cast<int>(k) + 1);
@@ -462,6 +472,59 @@ void TrpEngine::AddPartPage(int RowPage, Extended RowY, int Part)
         FRun->PageEntry = entry;
     }
     CurY = RowY;
+}
+
+void TrpEngine::DropRowPartPages(int RowPage)
+{
+    // Pages made for nothing but the parts of a row that moves on hold only their frame
+    // once the parts are taken off: the last pages of the report, they go rather than stay
+    // blank.
+    TrpPreviewPages* pages = Pages();
+    if (!pages)
+        return;
+    std::set<int> made;
+    for (const auto& [page, position] : FRun->RowParts)
+        if (page > RowPage && page >= FRun->RowFirstNewPage)
+            made.insert(page);
+    auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline());
+    while (!made.empty() && *made.rbegin() == pages->GetCount() - 1) {
+        const int page = *made.rbegin();
+        made.erase(page);
+        pages->DeletePage(page);
+        FRun->PartPages[RowPage].erase(page);
+        FRun->ColumnPartPages.erase(page);
+        std::erase_if(FRun->HeadedColumns, [page](const std::pair<int, int>& h) { return h.first == page; });
+        // Its own outline entry, at the root, goes with it.
+        TrpXMLItem* root = outline ? outline->Root() : nullptr;
+        for (int i = root ? root->Count() - 1 : -1; i >= 0; --i) {
+            TrpXMLItem* entry = root->Items(i);
+            if (entry->Count() == 0 && entry->Prop("page") == IntToStr(page) && entry != outline->CurItem &&
+                entry != FRun->PageEntry)
+                delete entry;
+        }
+    }
+}
+
+void TrpEngine::PlaceRowParts(std::vector<std::unique_ptr<TrpXMLItem>>& Parts, Extended DX, Extended RowY,
+                              Extended DY)
+{
+    // A row of columns moved on: its further parts follow on the pages after the one it
+    // landed on, at its new place there, each page with its frame as a row's part pages get.
+    const int rowPage = PreviewPages->CurPage;
+    const int rowColumn = CurColumn;
+    const Extended rowX = CurX;
+    const Extended rowY = CurY;
+    for (size_t k = 0; k < Parts.size() && !FRun->Failed; ++k) {
+        AddPartPage(rowPage, RowY, static_cast<int>(k) + 1);
+        FRun->RowParts.emplace_back(PreviewPages->CurPage, PreviewPages->GetCurPosition());
+        Pages()->PutObjects(std::move(Parts[k]), DX, DY);
+    }
+    Parts.clear();
+    PreviewPages->CurPage = rowPage;
+    CurColumn = rowColumn;
+    CurX = rowX;
+    CurY = rowY;
+    PreviewPages->AddPageAction = apAdd;
 }
 
 void TrpEngine::AddPageOutline()

@@ -399,6 +399,32 @@ void TrpPreviewPages::PasteObjects(Extended X, Extended Y)
     delete cutted;
 }
 
+std::unique_ptr<TrpXMLItem> TrpPreviewPages::TakeObjects(int Position)
+{
+    auto taken = std::make_unique<TrpXMLItem>();
+    TrpXMLItem* page = CurXMLPage();
+    while (page && Position >= 0 && Position < page->Count())
+        taken->AddItem(page->Items(Position));
+    return taken;
+}
+
+void TrpPreviewPages::PutObjects(std::unique_ptr<TrpXMLItem> Objects, Extended DX, Extended DY)
+{
+    TrpXMLItem* page = CurXMLPage();
+    if (!page || !Objects)
+        return;
+    while (Objects->Count() > 0) {
+        TrpXMLItem* item = Objects->Items(0);
+        // A place left out of the stored text is the template object's own.
+        const TrpBand* band = BandOfCopy(GetObject(item->Name));
+        const Extended left = NumberProp(item, "l", band ? band->GetLeft() : 0);
+        const Extended top = NumberProp(item, "t", band ? band->GetTop() : 0);
+        item->SetProp("l", FloatToStr(static_cast<double>(left + DX)));
+        item->SetProp("t", FloatToStr(static_cast<double>(top + DY)));
+        page->AddItem(item);
+    }
+}
+
 TrpBand* TrpPreviewPages::BandOfCopy(TObject* Copy) const { return ObjectAs<TrpBand>(Copy); }
 
 bool TrpPreviewPages::BandExists(TrpBand* Band)
@@ -1011,8 +1037,7 @@ void TrpPreviewPages::LoadFromStream(TStream& Stream, bool AllowPartialLoading)
 
 void TrpPreviewPages::SaveToFile(const AnsiString& FileName)
 {
-    TFileStream stream(FileName, fmCreate);
-    SaveToStream(stream);
+    SaveFileWhole(FileName, [&](TStream& stream) { SaveToStream(stream); });
 }
 
 bool TrpPreviewPages::LoadFromFile(const AnsiString& FileName, bool ExceptionIfNotFound)

@@ -75,6 +75,10 @@ public:
     void CutObjects(int Position) override;
     void Finish() override;
     void PasteObjects(Extended X, Extended Y) override;
+    // The objects of the current page from Position on, taken off it; then added to the
+    // current page again, moved by DX and DY (a row moving on with the pages it spans).
+    std::unique_ptr<TrpXMLItem> TakeObjects(int Position);
+    void PutObjects(std::unique_ptr<TrpXMLItem> Objects, Extended DX, Extended DY);
     bool BandExists(TrpBand* Band) override;
     int GetCurPosition() override;
     Extended GetLastY() override;

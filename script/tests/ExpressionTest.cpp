@@ -206,3 +206,166 @@ TEST(InlineArithmetic, AgreesWithTheGeneralOperations)
             }
         }
 }
+
+namespace {
+
+// An outcome as a script sees it: the value with its type, or the error's message.
+struct Outcome {
+    bool Failed = false;
+    Variant Value;
+    std::string Message;
+};
+
+Outcome Call(TscScript& s, const char* name)
+{
+    Outcome o;
+    try {
+        o.Value = s.CallFunction(name, VarArrayOf({}));
+    } catch (const std::exception& e) {
+        o.Failed = true;
+        o.Message = e.what();
+    }
+    return o;
+}
+
+std::string Show(const Outcome& o)
+{
+    return o.Failed ? "error " + o.Message : VarToStr(o.Value) + " (" + VarTypeAsText(VarType(o.Value)) + ")";
+}
+
+struct NumPathCase {
+    const char* type;            // the declared type of a and b
+    std::vector<Variant> values; // what a and b hold (stored as the host stores them)
+};
+
+} // namespace
+
+// Arithmetic and comparisons over plain variables take the number paths, in an expression
+// (Result := a op b), a shortened assignment (r := r op b) and a condition; over function
+// results they take the general walk. For every pair of values of each declared type both
+// give the same value of the same type, or the same error, bit for bit: at the edges (wrap,
+// MinInt div -1, an Int64 held by an Integer, overflow into Double, zero divisors, NaN,
+// texts and Null in Variants) as well.
+TEST_F(ExpressionTest, NumberPathsAgreeWithTheGeneralWalk)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const NumPathCase cases[] = {
+        {"Integer",
+         {Variant(0), Variant(1), Variant(-1), Variant(7), Variant(-7), Variant(INT32_MAX), Variant(INT32_MIN),
+          Variant(static_cast<long long>(5)), Variant(static_cast<long long>(3000000000LL))}},
+        {"Double", {Variant(0.0), Variant(-0.0), Variant(0.1), Variant(1e308), Variant(1.0 / 3.0), Variant(nan), Variant(3)}},
+        {"Variant",
+         {Variant(0), Variant(-1), Variant(7), Variant(INT32_MAX), Variant(INT32_MIN),
+          Variant(static_cast<long long>(-1)), Variant(static_cast<long long>(INT64_MAX)),
+          Variant(static_cast<long long>(3000000000LL)), Variant(0.0), Variant(0.1), Variant(2.5e9), Variant(nan),
+          Variant("2"), Variant(true), Null()}},
+    };
+    const char* ops[] = {"+", "-", "*", "/", "div", "mod", "=", "<>", "<", "<=", ">", ">="};
+    int compiled = 0;
+    for (const NumPathCase& c : cases)
+        for (const char* op : ops) {
+            const AnsiString t = c.type, o = op;
+            const bool cmp = o == "=" || o == "<>" || o[0] == '<' || o[0] == '>';
+            const bool assignOp = o == "+" || o == "-" || o == "*" || (o == "/" && t != "Integer");
+            TscScript s(nullptr);
+            s.Parent = scGlobalUnit();
+            const AnsiString rt = cmp ? AnsiString("Boolean") : o == "/" ? AnsiString("Double") : t;
+            AnsiString text = "var a, b: " + t + ";\n" + "function IdA: " + t + "; begin Result := a; end;\n" +
+                              "function IdB: " + t + "; begin Result := b; end;\n" +
+                              "function Fast: Variant; var r: " + rt + "; begin r := a " + o + " b; Result := r; end;\n" +
+                              "function Slow: Variant; var r: " + rt + "; begin r := IdA " + o + " IdB; Result := r; end;\n" +
+                              "function FastIf: Variant; begin if a " + o + " b then Result := 1 else Result := 2; end;\n" +
+                              "function SlowIf: Variant; begin if IdA " + o + " IdB then Result := 1 else Result := 2; end;\n";
+            if (assignOp)
+                text += "function FastOp: Variant; var r: " + t + "; begin r := a; r := r " + o + " b; Result := r; end;\n" +
+                        "function SlowOp: Variant; var r: " + t + "; begin r := IdA; r := r " + o + " IdB; Result := r; end;\n";
+            s.Lines()->SetText(text + "begin end.");
+            if (!s.Compile()) {
+                ADD_FAILURE() << t << " " << o << ": " << s.ErrorPos << " " << s.ErrorText;
+                continue;
+            }
+            ++compiled;
+            for (const Variant& x : c.values)
+                for (const Variant& y : c.values) {
+                    SCOPED_TRACE(t + " " + VarToStr(x) + " " + o + " " + VarToStr(y));
+                    s.FindLocal("a")->Value = x;
+                    s.FindLocal("b")->Value = y;
+                    std::vector<std::pair<const char*, const char*>> pairs = {{"Fast", "Slow"}};
+                    if (cmp)
+                        pairs.push_back({"FastIf", "SlowIf"});
+                    if (assignOp)
+                        pairs.push_back({"FastOp", "SlowOp"});
+                    for (auto [fast, slow] : pairs) {
+                        const Outcome f = Call(s, fast), g = Call(s, slow);
+                        EXPECT_EQ(f.Failed, g.Failed) << fast << ": " << Show(f) << " / " << Show(g);
+                        if (f.Failed == g.Failed)
+                            EXPECT_TRUE(f.Failed ? f.Message == g.Message : IdenticalValues(f.Value, g.Value))
+                                << fast << ": " << Show(f) << " / " << Show(g);
+                    }
+                }
+        }
+}
+
+// A BasicScript For..Next counts with a plain number when start, end and step are Integer
+// or Int64 values inside 32 bits; its variable then gets, pass by pass, the very values and
+// kinds the general walk gives it: the start as it is, then sums that are Int64 when the
+// start or the step is one, Integer otherwise; never the value that ends the loop.
+TEST_F(ExpressionTest, BasicForGivesItsVariableTheWalkedValues)
+{
+    struct ForCase {
+        const char* program;
+        const char* trace;
+    };
+    const ForCase cases[] = {
+        {"Dim i\nFor i = 1 To 4\n Trace(i)\nNext\nTrace(i)",
+         "Int64 1, Int64 2, Int64 3, Int64 4, Int64 4, "},
+        {"Dim i As Integer\nFor i = 1 To 4\n Trace(i)\nNext\nTrace(i)",
+         "Int64 1, Int64 2, Int64 3, Int64 4, Int64 4, "},
+        {"Dim i\nFor i = 5 To 1 Step -2\n Trace(i)\nNext\nTrace(i)",
+         "Int64 5, Int64 3, Int64 1, Int64 1, "},
+        {"Dim i As Integer\nFor i = 2147483645 To 2147483647\n Trace(i)\nNext\nTrace(i)",
+         "Int64 2147483645, Int64 2147483646, Int64 2147483647, Int64 2147483647, "},
+        {"Dim i\nFor i = 2147483645 To 2147483647\n Trace(i)\nNext\nTrace(i)",
+         "Int64 2147483645, Int64 2147483646, Int64 2147483647, Int64 2147483647, "},
+        {"Dim i\nFor i = -2147483647 To -2147483648 Step -1\n Trace(i)\nNext\nTrace(i)",
+         "Int64 -2147483647, Int64 -2147483648, Int64 -2147483648, "},
+        {"Dim i\nFor i = 3000000000 To 3000000004 Step 2\n Trace(i)\nNext\nTrace(i)",
+         "Int64 3000000000, Int64 3000000002, Int64 3000000004, Int64 3000000004, "},
+        {"Dim i\nFor i = 1 To 2 Step 0.5\n Trace(i)\nNext\nTrace(i)",
+         "Int64 1, Double 1,5, Double 2, Double 2, "},
+        {"Dim i, n\nn = 3000000000\nFor i = 2147483646 To n Step 1000000000\n Trace(i)\nNext\nTrace(i)",
+         "Int64 2147483646, Int64 2147483646, "},
+        {"Dim i\nFor i = 1 To 10 Step 4\n i = i + 1\n Trace(i)\nNext\nTrace(i)",
+         "Int64 2, Int64 6, Int64 10, Int64 10, "},
+        {"Dim i, s\ns = 2\nFor i = 1 To 3 Step s\n Trace(i)\nNext",
+         "Int64 1, Int64 3, "},
+        {"Dim i As Double\nFor i = 1 To 3\n Trace(i)\nNext\nTrace(i)",
+         "Int64 1, Int64 2, Int64 3, Int64 3, "},
+        {"Dim i\nFor i = 0 To -1\n Trace(i)\nNext\nTrace(i)",
+         "Null , "},
+        {"Dim a As Integer, i\na = 2147483645\na = a + 0\nFor i = a To 2147483647\n Trace(i)\nNext\nTrace(i)",
+         "Integer 2147483645, Integer 2147483646, Integer 2147483647, Integer 2147483647, "},
+        {"Dim a As Integer, i\na = 2\na = a + 0\nFor i = 1 To 6 Step a\n Trace(i)\nNext\nTrace(i)",
+         "Int64 1, Int64 3, Int64 5, Int64 5, "},
+        {"Dim a As Integer, b As Integer, i\na = -1\na = a + 0\nb = 5\nb = b + 0\nFor i = b To 1 Step a\n Trace(i)\nNext\nTrace(i)",
+         "Integer 5, Integer 4, Integer 3, Integer 2, Integer 1, Integer 1, "},
+        {"Dim a As Integer, i\na = 0\na = a + 0\nFor i = a To 5 Step 2\n Trace(i)\nNext\nTrace(i)",
+         "Integer 0, Int64 2, Int64 4, Int64 4, "},
+    };
+    for (const ForCase& c : cases) {
+        SCOPED_TRACE(c.program);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = "BasicScript";
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            trace += VarTypeAsText(VarType(v)) + " " + VarToStr(v) + ", ";
+            return Null();
+        });
+        s.Lines()->SetText(c.program);
+        ASSERT_TRUE(s.Compile()) << s.ErrorPos << " " << s.ErrorText;
+        s.Execute();
+        EXPECT_EQ(trace, c.trace);
+    }
+}

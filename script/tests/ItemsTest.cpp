@@ -6,6 +6,7 @@
 #include "platform/classes/Classes.h"
 #include "platform/classes/Handles.h"
 
+#include <functional>
 #include <map>
 
 SKLAD_ENUM(TFakeAlign, faNone, faTop, faBottom)
@@ -40,6 +41,21 @@ void TFakeWidget::Publish(TPropertyTable& t)
     t.Prop("Buddy", &TFakeWidget::FBuddy, &TFakeWidget::FBuddy);
     t.Prop("Height", &TFakeWidget::GetHeight);
     t.Event("OnClick", &TFakeWidget::FOnClick);
+}
+
+// Publishes Width again, read through a getter of its own: found per class, not per name.
+class TFakeWideWidget : public TFakeWidget {
+    SKLAD_CLASS(TFakeWideWidget, TFakeWidget)
+public:
+    using TFakeWidget::TFakeWidget;
+    int GetDoubleWidth() const { return FWidth * 2; }
+};
+
+SKLAD_DEFINE_CLASS(TFakeWideWidget)
+
+void TFakeWideWidget::Publish(TPropertyTable& t)
+{
+    t.Prop("Width", &TFakeWideWidget::GetDoubleWidth);
 }
 
 class TFakeOther : public TObject {
@@ -381,4 +397,131 @@ TEST_F(ItemModel, FullTypeNames)
         SCOPED_TRACE(c.full);
         EXPECT_EQ(TscVariable("x", c.t, c.typeName).GetFullTypeName(), c.full);
     }
+}
+
+TEST_F(ItemModel, AMemberNeverKeepsAnObjectPastItsLife)
+{
+    // Every member kind, called first on a live object (which it may remember), then on the
+    // same handle once the object is gone, then on values that were never good.
+    TFakeOther stranger;
+    struct Op {
+        const char* member;
+        std::function<void(const Variant&)> call;
+    };
+    const Op ops[] = {
+        {"published read", [&](const Variant& on) { Read("Caption", on); }},
+        {"published write", [&](const Variant& on) { Write("Width", on, Variant(1)); }},
+        {"call-back property", [&](const Variant& on) { Read("Area", on); }},
+        {"method", [&](const Variant& on) { Read("Sum", on, {Variant(1), Variant(2)}); }},
+        {"indexed write", [&](const Variant& on) { Write("Items", on, Variant(1), {Variant(1)}); }},
+        {"event", [&](const Variant& on) { Write("OnClick", on, Variant(0)); }},
+    };
+    for (const Op& op : ops) {
+        SCOPED_TRACE(op.member);
+        auto* doomed = new TFakeWidget(nullptr);
+        const Variant handle = ObjectToVariant(doomed);
+        EXPECT_NO_THROW(op.call(handle));
+        delete doomed;
+        EXPECT_EQ(ScriptErrorOf([&] { op.call(handle); }), TscMessageId::SInvalidObject);
+        EXPECT_NO_THROW(op.call(Handle()));
+        EXPECT_EQ(ScriptErrorOf([&] { op.call(ObjectToVariant(&stranger)); }), TscMessageId::SWrongClass);
+        EXPECT_EQ(ScriptErrorOf([&] { op.call(Variant(0)); }), TscMessageId::SNilObject);
+        EXPECT_EQ(ScriptErrorOf([&] { op.call(Null()); }), TscMessageId::SNilObject);
+    }
+}
+
+TEST_F(ItemModel, AMemberReachesTheObjectItIsGivenEachTime)
+{
+    auto* other = new TFakeWidget(Owner.get());
+    auto* wide = new TFakeWideWidget(Owner.get());
+    W->FWidth = 3;
+    other->FWidth = 5;
+    wide->FWidth = 4;
+    struct Case {
+        const char* why;
+        std::function<Variant()> on; // run after a read on W
+        int width;
+    };
+    const Case cases[] = {
+        {"the same object again", [&] { return Handle(); }, 3},
+        {"another object of the class", [&] { return ObjectToVariant(other); }, 5},
+        {"a descendant publishing the property again", [&] { return ObjectToVariant(wide); }, 8},
+        {"the same handle as an Int64", [&] { return Variant(static_cast<long long>(HandleOf(W))); }, 3},
+        {"after an unrelated object died",
+         [&] {
+             delete new TFakeWidget(Owner.get()); // gets no handle: no death counted
+             TFakeWidget gone(nullptr);
+             HandleOf(&gone);
+             return Handle();
+         },
+         3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(Read("Width", Handle()), Variant(3));
+        EXPECT_EQ(Read("Width", c.on()), Variant(c.width));
+        EXPECT_EQ(Read("Width", Handle()), Variant(3)); // and back: not the descendant's getter
+    }
+}
+
+TEST_F(ItemModel, TheArgumentArrayOfAHostCallIsTheHostsForTheCallOnly)
+{
+    std::vector<Variant> kept;
+    std::vector<AnsiString> seen;
+    int depth = 0;
+    U->RegisteringOwner = &Host;
+    Widget->AddMethod("function Keep(a: Variant): Integer", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        kept.push_back(p); // a copy of the whole array
+        return Variant(0);
+    });
+    Widget->AddMethod("function Look(a: Variant): Integer", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        return Variant(VarToStr(VarArrayGet(p, {0})).size());
+    });
+    Widget->AddMethod("function Mangle(a: Variant): Integer", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        seen.push_back(VarToStr(VarArrayGet(p, {0})));
+        // Left of another shape, or not an array at all: the next call must not mind.
+        p = seen.size() % 2 ? Variant(5) : VarArrayOf({Variant(1), Variant(2), Variant(3)});
+        return Variant(0);
+    });
+    Widget->AddMethod("function Nest(a: Integer): Integer", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        const int a = VarArrayGet(p, {0}).AsInteger();
+        if (++depth < 4)
+            Read("Nest", Handle(), {Variant(a + 1)}); // the same member again, from inside its host
+        --depth;
+        return Variant(a * 10 + VarArrayGet(p, {0}).AsInteger()); // its own argument still
+    });
+    U->RegisteringOwner = nullptr;
+
+    Read("Keep", Handle(), {Variant("x")});
+    Read("Keep", Handle(), {Variant(5)});
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(VarArrayGet(kept[0], {0}), Variant("x")); // not overwritten by the next call
+    EXPECT_EQ(VarArrayGet(kept[1], {0}), Variant(5));
+
+    for (const char* arg : {"a", "b", "c", "d"})
+        Read("Mangle", Handle(), {Variant(arg)});
+    EXPECT_EQ(seen, (std::vector<AnsiString>{"a", "b", "c", "d"}));
+
+    EXPECT_EQ(Read("Nest", Handle(), {Variant(1)}), Variant(11));
+
+    // A text passed in is not held on to once the call is over: the parameter's own copy
+    // is the only one left, so it can grow in place.
+    Read("Look", Handle(), {Variant(AnsiString(100, 'z'))});
+    EXPECT_NE(Widget->Find("Look")->GetParam(0)->Value.UnsharedStr(), nullptr);
+    // A host that kept a copy of the array shares the text, as any copy does.
+    Read("Keep", Handle(), {Variant(AnsiString(100, 'z'))});
+    EXPECT_EQ(Widget->Find("Keep")->GetParam(0)->Value.UnsharedStr(), nullptr);
+    EXPECT_EQ(VarArrayGet(kept.back(), {0}), Variant(AnsiString(100, 'z')));
+}
+
+TEST_F(ItemModel, ARenamedMemberIsCalledByItsNewName)
+{
+    Widget->Find("Cells")->Name = "Grid";
+    Read("Grid", Handle(), {Variant(1), Variant(2)});
+    Write("Grid", Handle(), Variant(3), {Variant(1), Variant(2)});
+    Widget->Find("Sum")->Name = "Add";
+    Read("Add", Handle(), {Variant(1), Variant(2)});
+    EXPECT_EQ(Host.Log, (std::vector<std::string>{"GRID.GET on TFakeWidget as TFakeWidget (1,2)",
+                                                  "GRID.SET on TFakeWidget as TFakeWidget (1,2,3)",
+                                                  "ADD on TFakeWidget as TFakeWidget (1,2)"}));
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <set>
 
 namespace {
@@ -73,6 +75,40 @@ TEST(HandlesTest, StaleForgedAndWrongClassHandlesAreErrors)
     EXPECT_THROW(ResolveHandle(stale), EInvalidHandle);
     EXPECT_FALSE(IsLiveHandle(stale));
     EXPECT_TRUE(IsLiveHandle(aliveHandle));
+}
+
+TEST(HandlesTest, DeathsCountEveryHandleForgottenAndNothingElse)
+{
+    auto kept = std::make_unique<TList>();
+    const uint32_t keptHandle = HandleOf(kept.get());
+    struct Case {
+        const char* why;
+        std::function<void()> act;
+        uint64_t deaths;
+    };
+    const Case cases[] = {
+        {"an object without a handle dies", [] { TList plain; }, 0},
+        {"an object with a handle dies", [] { TList dies; HandleOf(&dies); }, 1},
+        {"a handle handed out again", [&] { HandleOf(kept.get()); }, 0},
+        {"a live object resolved", [&] { ResolveHandle(keptHandle); }, 0},
+        {"a component takes its children's handles with it",
+         [] {
+             TTestForm form(nullptr);
+             HandleOf(new TTestWidget(&form));
+             HandleOf(&form);
+         },
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const uint64_t before = HandleDeaths();
+        c.act();
+        EXPECT_EQ(HandleDeaths() - before, c.deaths);
+    }
+    EXPECT_EQ(LiveObjectOf(keptHandle), kept.get());
+    kept.reset();
+    EXPECT_EQ(LiveObjectOf(keptHandle), nullptr); // dead: no object, no exception
+    EXPECT_EQ(LiveObjectOf(0), nullptr);
 }
 
 TEST(HandlesTest, HandlesAreNeverReused)

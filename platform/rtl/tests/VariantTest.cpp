@@ -628,6 +628,75 @@ TEST(VariantArray, IsListTellsTheShapeOfAnArgumentList)
     }
 }
 
+TEST(VariantArray, ListElemsAreTheListsOwnUnsharedElements)
+{
+    struct Case {
+        const char* why;
+        Variant value;
+        int count;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"a list of two", VarArrayOf({Variant(1), Variant("a")}), 2, true},
+        {"an empty list", VarArrayCreate({0, -1}, varVariant), 0, true},
+        {"one element short", VarArrayOf({Variant(1), Variant(2)}), 3, false},
+        {"starts at 1", VarArrayCreate({1, 2}, varVariant), 2, false},
+        {"Integer elements", VarArrayCreate({0, 1}, varInteger), 2, false},
+        {"not an array", Variant(2), 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Variant a = c.value;
+        const Variant copy = a; // shares the elements until one side changes
+        std::span<Variant> elems;
+        ASSERT_EQ(VarArrayListElems(a, c.count, elems), c.expected);
+        if (!c.expected) {
+            EXPECT_TRUE(IdenticalValues(a, copy)); // untouched
+            continue;
+        }
+        ASSERT_EQ(elems.size(), static_cast<size_t>(c.count));
+        for (Variant& e : elems)
+            e = Variant(7);
+        for (int i = 0; i < c.count; ++i) {
+            EXPECT_EQ(VarArrayGet(a, {i}), Variant(7));
+            EXPECT_TRUE(IdenticalValues(VarArrayGet(copy, {i}), VarArrayGet(c.value, {i}))); // copied on write
+        }
+    }
+}
+
+TEST(VariantArray, OneIndexReadsKeepTheBoundsChecks)
+{
+    const Variant fromOne = VarArrayOf({Variant(10), Variant(20)});
+    Variant offset = VarArrayCreate({-1, 1}, varVariant);
+    offset.Elem(-1) = Variant("first");
+    offset.Elem(1) = Variant("last");
+    const Variant square = VarArrayCreate({0, 1, 0, 1}, varInteger);
+    struct Case {
+        const char* why;
+        const Variant& array;
+        int index;
+        const char* expected; // nullptr: out of bounds
+    };
+    const Case cases[] = {
+        {"first of a list", fromOne, 0, "10"},
+        {"last of a list", fromOne, 1, "20"},
+        {"past the end", fromOne, 2, nullptr},
+        {"before the start", fromOne, -1, nullptr},
+        {"low bound below zero", offset, -1, "first"},
+        {"high bound of an offset array", offset, 1, "last"},
+        {"below an offset array", offset, -2, nullptr},
+        {"one index into two dimensions", square, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        if (c.expected)
+            EXPECT_EQ(VarToStr(VarArrayGet(c.array, {c.index})), c.expected);
+        else
+            EXPECT_THROW(VarArrayGet(c.array, {c.index}), EVariantError);
+    }
+    EXPECT_THROW(VarArrayGet(Variant(1), {0}), EVariantError);
+}
+
 TEST(VariantArray, ThreeDimensionsWithOwnBounds)
 {
     Variant a = VarArrayCreate({-1, 1, 0, 2, 5, 6}, varInteger);

@@ -443,3 +443,153 @@ TEST_F(ExpressionTest, FieldNamesFollowEveryChangeOfTheDatasets)
             delete first;
     }
 }
+
+// A compiled expression is evaluated without running its function's body as a statement
+// list while no host follows the lines, and as a call while one does. Both must give the
+// same value of the same type, and the same error with the same text and position.
+TEST_F(ExpressionTest, ExpressionsEvaluateAlikeWithALineHookAndWithout)
+{
+    R->GetScriptText()->SetText("function Deep(N: Integer): Integer; begin Result := Deep(N + 1) end;\r\n"
+                                "begin end.");
+    R->OnUserFunction = TrpUserFunctionEvent::Lambda([this](const AnsiString& name, Variant& params) -> Variant {
+        if (name == "BOOM")
+            throw Exception("склад закрыт");
+        if (name == "SCOPE") {
+            const TscScript* s = R->GetScript()->CurrentScope;
+            return Variant(AnsiString(!s ? "none" : s == R->GetScript() ? "report" : "other"));
+        }
+        // STOP: a host stops the expression's script, then answers or fails.
+        R->GetExpressionCache()->GetScript()->Terminate();
+        if (VarArrayGet(params, {0}).AsInteger() < 0)
+            throw Exception("остановлено");
+        return VarArrayGet(params, {0});
+    });
+    R->AddFunction("function Boom(X: Integer): Integer");
+    R->AddFunction("function Scope: String");
+    R->AddFunction("function Stop(X: Integer): Integer");
+    ASSERT_TRUE(R->PrepareScript()) << R->GetScript()->ErrorText.c_str();
+    auto* mem = static_cast<TMemDataSet*>(DS->GetDataSet());
+
+    struct Case {
+        const char* text;
+        std::function<void()> before;  // puts the data as the case needs it
+    };
+    const auto row = [this](int n) {
+        return [this, n] {
+            DS->First();
+            for (int i = 1; i < n; ++i)
+                DS->Next();
+        };
+    };
+    const auto nulls = [this, row](bool convert) {
+        return [this, row, convert] {
+            row(2)();
+            R->GetEngineOptions()->ConvertNulls = convert;
+        };
+    };
+    const Case cases[] = {
+        {"<rpDBDataset2.\"Сумма\"> * <rpDBDataset2.\"ID\"> + 1", row(1)},
+        {"<rpDBDataset2.\"Сумма\"> * 2", nulls(true)},
+        {"<rpDBDataset2.\"Сумма\"> * 2", nulls(false)},
+        {"<rpDBDataset2.\"Name\"> + '!'", nulls(true)},
+        {"<rpDBDataset2.\"Flag\">", nulls(true)},
+        {"'<' + <rpDBDataset2.\"Name\"> + '>'", row(1)},
+        {"2147483647 + <rpDBDataset2.\"ID\">", row(1)},
+        {"9223372036854775807 - <rpDBDataset2.\"ID\">", row(1)},
+        {"1 / 3 + <rpDBDataset2.\"ID\">", row(1)},
+        {"Null", row(1)},
+        {"<rpDBDataset2.\"ID\"> div 0", row(1)},
+        {"'a' * <rpDBDataset2.\"ID\">", row(1)},
+        {"'a' + <rpDBDataset2.\"Name\">", [mem] { mem->Close(); }},
+        {"Boom(1) + 1", row(1)},
+        {"IIF(<rpDBDataset2.\"ID\"> > 1, 'big', 1 div 0)", row(1)},
+        {"IIF(<rpDBDataset2.\"ID\"> > 1, 'big', 'small')", row(2)},
+        {"Stop(5) + 1", row(1)},
+        {"Stop(-1) + 1", row(1)},
+        {"Scope", row(1)},
+        {"Deep(0)", row(1)},
+    };
+    struct Outcome {
+        AnsiString value, type, error, errorLine, pos, unit, mainPos;
+    };
+    TscScript* const exprScript = R->GetExpressionCache()->GetScript();
+    const auto evaluate = [&](const Case& c) {
+        if (!mem->Active())
+            mem->Open();
+        R->GetEngineOptions()->ConvertNulls = true;
+        c.before();
+        R->Errors.Clear();
+        exprScript->RunErrorPos = exprScript->RunErrorUnit = R->GetScript()->RunErrorPos = "-";
+        Outcome o;
+        try {
+            const Variant v = R->Calc(c.text);
+            o.value = VarToStr(v);
+            o.type = IntToStr(VarType(v));
+        } catch (const std::exception& e) {
+            o.error = e.what();
+        }
+        o.errorLine = R->Errors.GetText();
+        o.pos = exprScript->RunErrorPos;
+        o.unit = exprScript->RunErrorUnit;
+        o.mainPos = R->GetScript()->RunErrorPos;
+        return o;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Outcome direct = evaluate(c);
+        Outcome called;
+        {
+            TscScript hooked(nullptr);
+            hooked.OnRunLine = [](TscScript*, const AnsiString&, const AnsiString&) {};
+            called = evaluate(c);
+        }
+        Outcome again = evaluate(c);
+        for (const Outcome* o : {&std::as_const(called), &std::as_const(again)}) {
+            EXPECT_EQ(direct.value, o->value);
+            EXPECT_EQ(direct.type, o->type);
+            EXPECT_EQ(direct.error, o->error);
+            EXPECT_EQ(direct.errorLine, o->errorLine);
+            EXPECT_EQ(direct.pos, o->pos);
+            EXPECT_EQ(direct.unit, o->unit);
+            EXPECT_EQ(direct.mainPos, o->mainPos);
+        }
+    }
+    EXPECT_EQ(VarToStr(R->Calc("Scope")), "none") << "an expression leaves the report's scope as it is";
+    EXPECT_EQ(R->Calc("Stop(7) + 1").AsInteger(), 8) << "a stopped script still gives the value";
+}
+
+// A text that named nothing is taken as an expression without the lookups while nothing
+// they depend on moves; whatever gives it a meaning as a name shows in the next read.
+TEST_F(ExpressionTest, AnExpressionTextThatLaterNamesSomethingReadsAsTheName)
+{
+    struct Case {
+        const char* text;
+        std::function<void(const AnsiString& text)> change;
+        Variant want;
+    };
+    Engine(R)->CurLine = 42;
+    const Case cases[] = {
+        {"1 + 1", [this](const AnsiString& t) { R->GetVariables()->SetVariable(t, Variant(7)); }, Variant(7)},
+        {"2 + 2",
+         [this](const AnsiString& t) {
+             R->OnGetValue = TrpGetValueEvent::Lambda([t](const AnsiString& name, Variant& v) {
+                 if (name == t)
+                     v = Variant(9);
+             });
+         },
+         Variant(9)},
+        {"3 + 3", [this](const AnsiString& t) { R->SysVariables.Put(6, t); }, Variant(42)},
+        {"4 + 4", [this](const AnsiString&) { ASSERT_TRUE(R->PrepareScript()); }, Variant(8)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const int sum = c.text[0] - '0';
+        for (int pass = 0; pass < 2; ++pass)
+            EXPECT_EQ(R->Calc(c.text).AsInteger(), 2 * sum);
+        EXPECT_EQ(R->Calc("0").AsInteger(), 0) << "another text between";
+        c.change(c.text);
+        for (int pass = 0; pass < 2; ++pass)
+            EXPECT_EQ(R->Calc(c.text).AsInteger(), c.want.AsInteger());
+        R->OnGetValue = nullptr;
+    }
+}

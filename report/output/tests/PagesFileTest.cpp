@@ -5,8 +5,10 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 
 namespace {
 
@@ -235,3 +237,48 @@ TEST(PagesFile, SourceTextsReadAgainWhenTheyChange)
 }
 
 }  // namespace
+
+// A prepared report saved over an older one on a disk that fills up (past a few bytes,
+// halfway, one byte short) keeps the older file whole, with nothing left beside it.
+TEST(PagesFile, AFailedSaveKeepsTheOldFile)
+{
+    char pattern[] = "/tmp/sklad_rpf_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path dir = pattern;
+    struct Remove {
+        std::filesystem::path p;
+        ~Remove() { std::filesystem::remove_all(p); }
+    } remove{dir};
+    const AnsiString name = (dir / "report.rpf").string();
+    {
+        std::ofstream(name) << "the older file";
+    }
+    TSaved saved;
+    const AnsiString bytes = saved.Save();
+    for (const double at : {0.01, 0.5, 1.0}) {
+        SCOPED_TRACE(at);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit full = old;
+        full.rlim_cur = static_cast<rlim_t>((bytes.size() - 1) * at);
+        auto* signal = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &full);
+        bool raised = false;
+        try {
+            saved.Pages()->SaveToFile(name);
+        } catch (const Exception&) {
+            raised = true;
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, signal);
+        EXPECT_TRUE(raised);
+        std::ifstream in(name);
+        std::string text;
+        std::getline(in, text);
+        EXPECT_EQ(text, "the older file");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    }
+    saved.Pages()->SaveToFile(name);
+    std::ifstream in(name, std::ios::binary);
+    EXPECT_EQ(AnsiString(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), bytes);
+}

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -32,6 +33,40 @@ struct TOffscreen {
     }
     std::unique_ptr<TQtBackend> Backend;
 };
+
+// A form with a dock along its top (and one along its bottom when asked) and a tool bar
+// of `buttons` speed buttons, not yet docked.
+struct TBarForm {
+    TForm* Form;
+    TrpDock* Top;
+    TrpDock* Bottom = nullptr;
+    TrpToolBar* Bar;
+    std::vector<TSpeedButton*> Buttons;
+};
+
+TBarForm MakeBarForm(int buttons, bool bottomDock)
+{
+    TBarForm f;
+    f.Form = new TForm(Application);
+    f.Form->SetBounds(100, 100, 640, 480);
+    f.Top = new TrpDock(f.Form);
+    f.Top->SetParent(f.Form);
+    f.Top->AdjustBounds();
+    if (bottomDock) {
+        f.Bottom = new TrpDock(f.Form);
+        f.Bottom->SetParent(f.Form);
+        f.Bottom->SetAlign(alBottom);
+        f.Bottom->AdjustBounds();
+    }
+    f.Bar = new TrpToolBar(f.Form);
+    for (int i = 0; i < buttons; ++i) {
+        auto* b = new TSpeedButton(f.Form);
+        b->SetBounds(0, 0, 23, 22);
+        b->SetParent(f.Bar);
+        f.Buttons.push_back(b);
+    }
+    return f;
+}
 
 TEST(PreviewQtSmoke, WindowGetsWidgetsAndPaintsPages)
 {
@@ -129,22 +164,12 @@ TEST(PreviewQtSmoke, ToolBarFloatsAndDocksWithWidgets)
     TOffscreen qt;
     TGuiServices* qtServices = &Services();
     TTestDriver d;
-    auto* form = new TForm(Application);
-    form->SetBounds(100, 100, 640, 480);
-    auto* top = new TrpDock(form);
-    top->SetParent(form);
-    top->AdjustBounds();
-    auto* bottom = new TrpDock(form);
-    bottom->SetParent(form);
-    bottom->SetAlign(alBottom);
-    bottom->AdjustBounds();
-    auto* bar = new TrpToolBar(form);
+    const TBarForm f = MakeBarForm(3, true);
+    TForm* form = f.Form;
+    TrpDock* top = f.Top;
+    TrpDock* bottom = f.Bottom;
+    TrpToolBar* bar = f.Bar;
     bar->SetCaption("Навигация");
-    for (int i = 0; i < 3; ++i) {
-        auto* b = new TSpeedButton(form);
-        b->SetBounds(0, 0, 23, 22);
-        b->SetParent(bar);
-    }
     ASSERT_TRUE(bar->DockTo(top, 0, 0));
     form->Show();
     qtServices->ProcessNativeEvents();
@@ -193,22 +218,12 @@ TEST(PreviewQtSmoke, AFloatingToolBarFollowsThePointerUntilTheRelease)
     TOffscreen qt;
     TGuiServices* qtServices = &Services();
     TTestDriver d;
-    auto* form = new TForm(Application);
-    form->SetBounds(100, 100, 640, 480);
-    auto* top = new TrpDock(form);
-    top->SetParent(form);
-    top->AdjustBounds();
-    auto* bottom = new TrpDock(form);
-    bottom->SetParent(form);
-    bottom->SetAlign(alBottom);
-    bottom->AdjustBounds();
-    auto* bar = new TrpToolBar(form);
+    const TBarForm f = MakeBarForm(3, true);
+    TForm* form = f.Form;
+    TrpDock* top = f.Top;
+    TrpDock* bottom = f.Bottom;
+    TrpToolBar* bar = f.Bar;
     bar->SetCaption("Навигация");
-    for (int i = 0; i < 3; ++i) {
-        auto* b = new TSpeedButton(form);
-        b->SetBounds(0, 0, 23, 22);
-        b->SetParent(bar);
-    }
     ASSERT_TRUE(bar->DockTo(top, 0, 0));
     form->Show();
     qtServices->ProcessNativeEvents();
@@ -361,18 +376,13 @@ TEST(PreviewQtSmoke, AFloatWindowShowsWithoutTakingTheKeys)
     TOffscreen qt;
     TGuiServices* qtServices = &Services();
     TTestDriver d;
-    auto* form = new TForm(Application);
-    form->SetBounds(100, 100, 640, 480);
+    const TBarForm f = MakeBarForm(1, false);
+    TForm* form = f.Form;
+    TrpToolBar* bar = f.Bar;
+    TrpDock* top = f.Top;
     form->SetKeyPreview(true);
     Word heard = 0;
     form->OnKeyDown = TKeyEvent::Lambda([&](TObject*, Word& key, TShiftState) { heard = key; });
-    auto* top = new TrpDock(form);
-    top->SetParent(form);
-    top->AdjustBounds();
-    auto* bar = new TrpToolBar(form);
-    auto* b = new TSpeedButton(form);
-    b->SetBounds(0, 0, 23, 22);
-    b->SetParent(bar);
     ASSERT_TRUE(bar->DockTo(top, 0, 0));
     form->Show();
     qtServices->ProcessNativeEvents();
@@ -417,16 +427,10 @@ TEST(PreviewQtSmoke, AFloatWindowSavedOffTheMonitorsComesBackOnTheNearest)
         TOffscreen qt(platform.c_str());
         TGuiServices* qtServices = &Services();
         TTestDriver d;
-        auto* form = new TForm(Application);
-        form->SetBounds(100, 100, 640, 480);
-        auto* top = new TrpDock(form);
-        top->SetParent(form);
-        top->AdjustBounds();
-        auto* bar = new TrpToolBar(form);
+        const TBarForm f = MakeBarForm(1, false);
+        TForm* form = f.Form;
+        TrpToolBar* bar = f.Bar;
         bar->SetName("Bar1");
-        auto* b = new TSpeedButton(form);
-        b->SetBounds(0, 0, 23, 22);
-        b->SetParent(bar);
         bar->FloatTo(0, 0);
         form->Show();
         {
@@ -458,15 +462,11 @@ TEST(PreviewQtSmoke, AClickIntoAFloatingBarsEditGivesItTheKeys)
     TOffscreen qt;
     TGuiServices* qtServices = &Services();
     TTestDriver d;
-    auto* form = new TForm(Application);
-    form->SetBounds(100, 100, 640, 480);
-    auto* top = new TrpDock(form);
-    top->SetParent(form);
-    top->AdjustBounds();
-    auto* bar = new TrpToolBar(form);
-    auto* button = new TSpeedButton(form);
-    button->SetBounds(0, 0, 23, 22);
-    button->SetParent(bar);
+    const TBarForm f = MakeBarForm(1, false);
+    TForm* form = f.Form;
+    TrpDock* top = f.Top;
+    TrpToolBar* bar = f.Bar;
+    TSpeedButton* button = f.Buttons[0];
     auto* holder = new TrpTBPanel(form);
     holder->SetParent(bar);
     holder->SetWidth(60);

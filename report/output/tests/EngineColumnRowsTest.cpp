@@ -1,0 +1,479 @@
+// Rows of band columns move as one: a row that goes on to the next page with a kept footer
+// takes every record beside it along, each in its own column, and the page and column
+// totals count each record where it is printed.
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "report/output/rpOutline.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+namespace {
+
+constexpr Extended kMM = 3.77953L;
+
+struct TPlaced {
+    int Column;  // page column
+    Extended Top, Left;
+    AnsiString Text;
+};
+
+constexpr Extended ColumnWidth = 40;
+
+bool IsRecord(const AnsiString& S) { return !S.empty() && S[0] >= '0' && S[0] <= '9'; }
+
+// Records "r<N>" print as N, followed by "@<band column>" when that is not their place in
+// their row; rows of band columns are joined by blanks, rows below one
+// another by "/", page columns by " | " and pages by "; ". Footers "F", "G" show whole.
+// Page and column footers ("PF<sum> <count>", "CF<sum> <count>") must equal a recount of
+// the records printed on their page or page column, each record once.
+AnsiString RowsLayout(TrpPreviewPages* Pages, Extended Split, int Records)
+{
+    AnsiString out;
+    int seen = 0;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        std::vector<TPlaced> placed;
+        int sum[2] = {0, 0}, count[2] = {0, 0};
+        std::vector<std::pair<int, AnsiString>> columnFooters;
+        AnsiString pageFooter;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            const AnsiString s = TrimRight(m->GetText());
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            const int k = Split > 0 && x >= Split - 0.01L ? 1 : 0;
+            if (s.rfind("r", 0) == 0) {
+                sum[k] += StrToInt(s.substr(1));
+                ++count[k];
+                placed.push_back({k, y, x, s.substr(1)});
+            } else if (s.rfind("CF", 0) == 0) {
+                columnFooters.emplace_back(k, s);
+            } else if (s.rfind("PF", 0) == 0) {
+                pageFooter = s;
+            } else {
+                placed.push_back({k, y, x, s});
+            }
+        }
+        for (const auto& [k, s] : columnFooters)
+            EXPECT_EQ(s, "CF" + (count[k] ? IntToStr(sum[k]) : AnsiString()) + " " + IntToStr(count[k]))
+                << "page " << p + 1 << " column " << k + 1;
+        const int n = count[0] + count[1];
+        seen += n;
+        EXPECT_EQ(pageFooter, "PF" + (n ? IntToStr(sum[0] + sum[1]) : AnsiString()) + " " + IntToStr(n))
+            << "page " << p + 1;
+        std::sort(placed.begin(), placed.end(), [](const TPlaced& a, const TPlaced& b) {
+            return std::tie(a.Column, a.Top, a.Left) < std::tie(b.Column, b.Top, b.Left);
+        });
+        if (!out.empty())
+            out += "; ";
+        int inRow = 0;
+        for (size_t i = 0; i < placed.size(); ++i) {
+            if (i > 0) {
+                const TPlaced& prev = placed[i - 1];
+                const AnsiString gap = prev.Column != placed[i].Column    ? " | "
+                                       : placed[i].Top > prev.Top + 0.01L ? "/"
+                                                                          : " ";
+                inRow = gap == " " ? inRow : 0;
+                out += gap;
+            }
+            out += placed[i].Text;
+            // A record that is not in the band column its place in the row calls for.
+            const Extended left = placed[i].Left - (placed[i].Column ? Split : 0);
+            const int bandColumn = static_cast<int>(left / ColumnWidth + 0.5L) + 1;
+            ++inRow;
+            if (IsRecord(placed[i].Text) && bandColumn != inRow)
+                out += "@" + IntToStr(bandColumn);
+        }
+    }
+    EXPECT_EQ(seen, Records);
+    return out;
+}
+
+// A band of columns whose footer keeps with its data: when the footer does not fit, the
+// last row of columns goes on with it, whole, each record in its column; a record never
+// stays alone where its row-mates were.
+TEST(EngineColumnRows, KeptFooterTakesTheWholeLastRow)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        int groupSize;      // 0: no groups
+        bool pageColumns;   // two page columns with a column footer
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"one column: the last record moves", 1, 6, 0, false, "1/2/3/4/5; 6/F21 6"},
+        {"two columns, the row full", 2, 12, 0, false, "1 2/3 4/5 6/7 8/9 10; 11 12/F78 12"},
+        {"two columns, the row partly filled", 2, 11, 0, false, "1 2/3 4/5 6/7 8/9 10; 11/F66 11"},
+        {"three columns, the row full", 3, 18, 0, false,
+         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17 18/F171 18"},
+        {"three columns, two of the row", 3, 17, 0, false,
+         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17/F153 17"},
+        {"the footer fits: nothing moves", 2, 10, 0, false, "1 2/3 4/5 6/7 8/9 10/F55 10"},
+        {"two pages of rows, then the last row moves", 2, 24, 0, false,
+         "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
+        {"with a group footer, the row full", 2, 10, 4, false, "1 2/3 4/G/5 6/7 8/G; 9 10/G/F55 10"},
+        {"with a group footer, the row partly filled", 2, 9, 4, false, "1 2/3 4/G/5 6/7 8/G; 9/G/F45 9"},
+        {"three columns with a group footer", 3, 15, 6, false,
+         "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14 15/G/F120 15"},
+        {"three columns with a group footer, two of the row", 3, 14, 6, false,
+         "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14/G/F105 14"},
+        {"page columns with a column footer", 2, 24, 0, true,
+         "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
+        {"page columns, the row partly filled", 3, 35, 0, true,
+         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18 | 19 20 21/22 23 24/25 26 27/28 29 30/31 32 33; "
+         "34 35/F630 35"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * kMM;
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        }
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(0, 0);
+            gh->Condition = "D.\"Group\"";
+            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepFooter = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 100, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+    }
+}
+
+// A header kept with the first row of a band of columns goes on with that whole row when
+// the row does not fit below it, rather than staying alone at the foot of the page.
+TEST(EngineColumnRows, KeptHeaderGoesWithTheWholeFirstRow)
+{
+    struct Case {
+        const char* why;
+        int columns, before, records;
+        const char* expected;
+        bool pageColumns = false;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 6, 4, "a/a/a/a/a/a; H/1 2/3 4/F10 4"},
+        {"into the next page column", 2, 6, 4, "a/a/a/a/a/a | H/1 2/3 4/F10 4", true},
+        {"three columns, the row partly filled", 3, 6, 2, "a/a/a/a/a/a; H/1 2/F3 2"},
+        {"one column", 1, 6, 2, "a/a/a/a/a/a; H/1/2/F3 2"},
+        {"the row fits: nothing moves", 2, 5, 2, "a/a/a/a/a/H/1 2; F3 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+        }
+        auto* above = t.Band<TrpMasterData>(5, 25);
+        above->SetDataSet(t.DataSet("A", NumberedRows(c.before)));
+        t.Memo(above, 0, 0, 30, 25, "a");
+        t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
+        auto* m = t.Band<TrpMasterData>(40, 25);
+        m->SetName("Master");
+        m->KeepHeader = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 100, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), c.pageColumns ? 45 * kMM : 0, c.records), c.expected);
+    }
+}
+
+// Records each kept together with what belongs to them, in a band of columns: a row of
+// columns that does not fit moves on whole, each record in its column.
+TEST(EngineColumnRows, RecordsKeptTogetherMoveOnAsAWholeRow)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        const char* expected;
+        bool pageColumns = false;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 14, "1 2/3 4/5 6/7 8/9 10/11 12; 13 14"},
+        {"three columns, the row partly filled", 3, 20, "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18; 19 20"},
+        {"one column", 1, 8, "1/2/3/4/5/6; 7/8"},
+        {"page columns", 2, 26, "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22/23 24; 25 26", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepTogether = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), c.pageColumns ? 45 * kMM : 0, c.records), c.expected);
+    }
+}
+
+// Rows of a band of columns with vertical cells: per page and page column, rows "R<N>"
+// followed by their cells' span ("3:1-3"; on pages a row goes on over, the span alone),
+// rows side by side joined by blanks, rows below one another by "/" and page columns by
+// " # "; then the footers.
+// A row whose part lies at another height than the row itself, or two texts printed over
+// one another, are marked "!".
+AnsiString PartsLayout(TrpPreviewPages* Pages, Extended Split)
+{
+    struct TText {
+        int Column;
+        Extended Left, Top, Width, Height;
+        AnsiString Text;
+    };
+    AnsiString out;
+    std::map<int, Extended> rowTop;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        std::vector<TText> texts;
+        AnsiString footers;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0 ||
+                s.rfind("A", 0) == 0 || s.rfind("F", 0) == 0) {
+                footers += " " + s;
+                continue;
+            }
+            texts.push_back({Split > 0 && x >= Split - 0.01L ? 1 : 0, x, y, m->GetWidth(), m->GetHeight(), s});
+        }
+        bool overlap = false;
+        for (size_t i = 0; i < texts.size(); ++i)
+            for (size_t j = i + 1; j < texts.size(); ++j) {
+                const TText& a = texts[i];
+                const TText& b = texts[j];
+                if (a.Left < b.Left + b.Width - 0.01L && b.Left < a.Left + a.Width - 0.01L &&
+                    a.Top < b.Top + b.Height - 0.01L && b.Top < a.Top + a.Height - 0.01L)
+                    overlap = true;
+            }
+        std::sort(texts.begin(), texts.end(), [](const TText& a, const TText& b) {
+            return std::tie(a.Column, a.Top, a.Left) < std::tie(b.Column, b.Top, b.Left);
+        });
+        out += "|";
+        // Consecutive texts of one row in one page column make one group.
+        struct TGroup {
+            int Row, Column, First = 0, Last = 0;
+            Extended Top;
+            bool Own = false;
+        };
+        std::vector<TGroup> groups;
+        for (const TText& t : texts) {
+            const bool own = t.Text.rfind("R", 0) == 0;
+            const size_t colon = t.Text.find(':');
+            const int row = StrToInt(own ? t.Text.substr(1) : t.Text.substr(0, colon));
+            if (groups.empty() || groups.back().Row != row || groups.back().Column != t.Column)
+                groups.push_back({row, t.Column, 0, 0, t.Top});
+            TGroup& g = groups.back();
+            if (own) {
+                g.Own = true;
+                continue;
+            }
+            const int v = StrToInt(t.Text.substr(colon + 1));
+            g.First = g.First ? std::min(g.First, v) : v;
+            g.Last = std::max(g.Last, v);
+        }
+        for (size_t i = 0; i < groups.size(); ++i) {
+            const TGroup& g = groups[i];
+            if (i > 0)
+                out += g.Column != groups[i - 1].Column ? " # " : g.Top > groups[i - 1].Top + 0.01L ? "/" : " ";
+            if (g.Own)
+                out += "R" + IntToStr(g.Row) + (g.First ? " " : "");
+            if (g.First)
+                out += IntToStr(g.Row) + ":" + IntToStr(g.First) + (g.Last > g.First ? "-" + IntToStr(g.Last) : "");
+            auto [at, added] = rowTop.try_emplace(g.Row, g.Top);
+            if (!added && std::fabs(static_cast<double>(at->second - g.Top)) > 0.01)
+                out += "!";
+        }
+        out += ";" + footers + (overlap ? " !overlap" : "");
+    }
+    return out;
+}
+
+// A row of columns with vertical cells: "R<N>" 20 high (taller for the tall records)
+// and cells of 40 from 30 on, in band columns of ColumnWidthOfParts.
+constexpr Extended ColumnWidthOfParts = 170;
+
+// A row of a band of columns whose later column is too tall for the page moves on to the
+// next page or page column whole; the further parts of every column of it follow on the
+// pages after the one it lands on, beside one another at its new height, over no other
+// row's parts; the totals count every record where it is printed.
+TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
+{
+    struct Case {
+        const char* why;
+        int rows, vcolumns;
+        std::vector<int> tall;  // the records printed tall
+        int tallLines;
+        bool pageColumns;
+        const char* expected;
+        int before = 0;  // rows of another band above
+        int columns = 2;
+        bool keepFooter = false;
+    };
+    const Case cases[] = {
+        {"the second column too tall: the row moves on with its parts", 10, 7, {8}, 7, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
+        {"the first column too tall", 10, 7, {7}, 7, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
+        {"taller than a whole page", 6, 7, {4}, 12, false,
+         "|R1 1:1-3 R2 2:1-3; PH PF3 2"
+         "|1:4-7 2:4-7; PH PF3 2"
+         "|R3 3:1-3 R4 4:1-3; PH PF7 2"
+         "|3:4-7 4:4-7; PH PF7 2"
+         "|R5 5:1-3 R6 6:1-3; PH PF11 2"
+         "|5:4-7 6:4-7; PH PF11 2"},
+        {"three parts", 10, 11, {8}, 7, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|1:8-11 2:8-11/3:8-11 4:8-11/5:8-11 6:8-11; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"
+         "|7:8-11 8:8-11/9:8-11 10:8-11; PH PF34 4"},
+        {"rows in one part move as before", 10, 3, {8}, 7, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"},
+        {"into the next page column", 10, 7, {8}, 7, true,
+         "|R1 1:1 R2 2:1/R3 3:1 R4 4:1/R5 5:1 R6 6:1 # R7 7:1 R8 8:1/R9 9:1 R10 10:1; PH CF21 CF34 PF55 10"
+         "|1:2-3 2:2-3/3:2-3 4:2-3/5:2-3 6:2-3 # 7:2-3 8:2-3/9:2-3 10:2-3; PH CF21 CF34 PF55 10"
+         "|1:4-5 2:4-5/3:4-5 4:4-5/5:4-5 6:4-5 # 7:4-5 8:4-5/9:4-5 10:4-5; PH CF21 CF34 PF55 10"
+         "|1:6-7 2:6-7/3:6-7 4:6-7/5:6-7 6:6-7 # 7:6-7 8:6-7/9:6-7 10:6-7; PH CF21 CF34 PF55 10"},
+        {"the pages made for the parts of a row that moves on go with it", 4, 7, {2}, 4, false,
+         "|; PH A1 A2 A3 A4 A5 A6 PF 0"
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3; PH PF10 4"
+         "|1:4-7 2:4-7/3:4-7 4:4-7; PH PF10 4",
+         6},
+        {"and in the next page column", 4, 7, {2}, 4, true,
+         "|R1 1:1 R2 2:1/R3 3:1 R4 4:1; PH A1 A2 A3 A4 A5 A6 CF CF10 PF10 4"
+         "|1:2-3 2:2-3/3:2-3 4:2-3; PH CF10 PF10 4"
+         "|1:4-5 2:4-5/3:4-5 4:4-5; PH CF10 PF10 4"
+         "|1:6-7 2:6-7/3:6-7 4:6-7; PH CF10 PF10 4",
+         6},
+        {"a kept footer does not take a row in parts away from its parts", 14, 7, {}, 0, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
+         "/R11 11:1-3 R12 12:1-3/R13 13:1-3 R14 14:1-3; PH PF105 14"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7/7:4-7 8:4-7/9:4-7 10:4-7/11:4-7 12:4-7/13:4-7 14:4-7; PH PF105 14"
+         "|; PH F105 PF 0",
+         0, 2, true},
+        {"nor in one column", 7, 10, {}, 0, false,
+         "|R1 1:1-7/R2 2:1-7/R3 3:1-7/R4 4:1-7/R5 5:1-7/R6 6:1-7/R7 7:1-7; PH PF28 7"
+         "|1:8-10/2:8-10/3:8-10/4:8-10/5:8-10/6:8-10/7:8-10; PH PF28 7"
+         "|; PH F28 PF 0",
+         0, 1, true},
+        {"a kept footer takes a row in one part along", 14, 3, {}, 0, false,
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
+         "/R11 11:1-3 R12 12:1-3; PH PF78 12"
+         "|R13 13:1-3 R14 14:1-3; PH F105 PF27 2",
+         0, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * kMM;
+        }
+        t.Page()->OutlineText = "Page";
+        t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
+        if (c.before) {
+            auto* above = t.Band<TrpMasterData>(16, 20);
+            above->SetDataSet(t.DataSet("A", NumberedRows(c.before)));
+            t.Memo(above, 0, 0, 30, 20, "A[A.\"N\"]");
+        }
+        auto* row = t.Band<TrpMasterData>(20, 20);
+        row->SetName("Row");
+        row->Columns = c.columns;
+        row->KeepFooter = c.keepFooter;
+        row->ColumnWidth = c.pageColumns ? 85 : ColumnWidthOfParts;
+        row->Stretched = true;
+        std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.rows);
+        for (auto& r : data) {
+            AnsiString text = "R" + IntToStr(r["N"].AsInteger());
+            if (std::find(c.tall.begin(), c.tall.end(), r["N"].AsInteger()) != c.tall.end())
+                for (int k = 1; k < c.tallLines; ++k)
+                    text += "\r\n.";
+            r["Text"] = text;
+        }
+        row->SetDataSet(t.DataSet("H", data));
+        auto* own = t.Memo(row, 0, 0, 30, 20, "[H.\"Text\"]");
+        own->StretchMode = smActualHeight;
+        t.Memo(row, 30, 0, 40, 20, "[H.\"N\"]:[V.\"N\"]");
+        auto* vband = t.Band<TrpMasterData>(0, 0);
+        vband->Vertical = true;
+        vband->SetBounds(30, 0, 40, 100);
+        vband->SetDataSet(t.DataSet("V", NumberedRows(c.vcolumns)));
+        if (c.pageColumns)
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<H.\"N\">,Row)]");
+        if (c.keepFooter)
+            t.Memo(t.Band<TrpFooter>(60, 40), 0, 0, 100, 40, "F[SUM(<H.\"N\">,Row)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<H.\"N\">,Row)] [COUNT(Row)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PartsLayout(t.Pages(), split), c.expected);
+        // One outline entry per page, none for a page that went.
+        AnsiString entries, pages;
+        TrpXMLItem* root = t.Pages()->GetOutline()->Root();
+        for (int i = 0; i < root->Count(); ++i)
+            entries += " " + root->Items(i)->Prop("page");
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            pages += " " + IntToStr(i);
+        EXPECT_EQ(entries, pages);
+    }
+}
+
+}  // namespace
