@@ -343,7 +343,7 @@ Variant TscProcVariable::Call()
     return RefItem == FResult ? FResult->Value : RefItem->GetValue();
 }
 
-// In step with GetValue above.
+// In step with TscProcVariable::Call above.
 TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(proc->Executing)
 {
     if (gCallDepth >= kMaxCallDepth || scStackNearEnd())

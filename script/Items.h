@@ -210,7 +210,7 @@ private:
     int FFrameTableSize = -1; // LocalScript's item count when FFrame was made
 };
 
-// What TscProcVariable::GetValue keeps around the body of a call, held by a host that
+// What TscProcVariable::Call keeps around the body of a call, held by a host that
 // evaluates a routine's body its own way (a report's one-line expression functions): the
 // depth limit (SCallTooDeep, raised by the constructor), Executing, the routine's scope as
 // its main script's CurrentScope, and its flags cleared before the body and after.

@@ -290,8 +290,7 @@ void TscXMLDocument::LoadFromFile(const AnsiString& fileName)
 
 void TscXMLDocument::SaveToFile(const AnsiString& fileName)
 {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
+    SaveFileWhole(fileName, [this](TStream& stream) { SaveToStream(stream); });
 }
 
 // ---------------------------------------------------------------- TscXMLReader

@@ -166,22 +166,12 @@ AnsiString ReadWholeFile(const AnsiString& fileName, bool& exists)
 
 void WriteWholeFile(const AnsiString& fileName, const AnsiString& text)
 {
-    // A sibling file renamed over the old one: a crash leaves the old or the new file.
-    const AnsiString tmp = fileName + ".new";
     try {
         ForceDirectories(ExtractFileDir(fileName));
         const AnsiString utf8 = AnsiToUtf8(text);
-        {
-            TFileStream f(tmp, fmCreate);
-            f.WriteBuffer(utf8.data(), static_cast<int64_t>(utf8.size()));
-        }
-        if (std::rename(PathToSystem(tmp).c_str(), PathToSystem(fileName).c_str()) != 0)
-            throw EIniFileException(Format(msg::kIniWrite, {fileName}));
-    } catch (const EIniFileException&) {
-        DeleteFile(tmp);
-        throw;
+        SaveFileWhole(fileName,
+                      [&](TStream& f) { f.WriteBuffer(utf8.data(), static_cast<int64_t>(utf8.size())); });
     } catch (const Exception&) {
-        DeleteFile(tmp);
         throw EIniFileException(Format(msg::kIniWrite, {fileName}));
     }
 }

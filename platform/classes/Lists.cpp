@@ -409,8 +409,7 @@ void TStrings::LoadFromFile(const AnsiString& FileName)
 
 void TStrings::SaveToFile(const AnsiString& FileName) const
 {
-    TFileStream f(FileName, fmCreate);
-    SaveToStream(f);
+    SaveFileWhole(FileName, [this](TStream& f) { SaveToStream(f); });
 }
 
 void TStrings::LoadFromStream(TStream& Stream)

@@ -800,6 +800,5 @@ void LoadLayout(const AnsiString& fileName, TComponent* Root)
 void SaveLayout(const AnsiString& fileName, TComponent* Root)
 {
     const AnsiString text = AnsiToUtf8(WriteComponentText(Root));
-    TFileStream f(fileName, fmCreate);
-    f.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    SaveFileWhole(fileName, [&](TStream& f) { f.WriteBuffer(text.data(), static_cast<int64_t>(text.size())); });
 }

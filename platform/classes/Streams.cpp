@@ -125,8 +125,7 @@ void TCustomMemoryStream::SaveToStream(TStream& stream)
 
 void TCustomMemoryStream::SaveToFile(const AnsiString& fileName)
 {
-    TFileStream f(fileName, fmCreate);
-    SaveToStream(f);
+    SaveFileWhole(fileName, [this](TStream& f) { SaveToStream(f); });
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count)
@@ -338,12 +337,18 @@ void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&
         dir = ".";
     // The new file must be in the same folder: a rename never moves data between disks.
     const AnsiString sysName = PathToSystem(fileName);
-    std::string templ = PathToSystem(IncludeTrailingPathDelimiter(dir) + ExtractFileName(fileName)) + ".tmpXXXXXX";
-    const int fd = ::mkstemp(templ.data());
-    if (fd < 0)
-        throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
+    // Made with the mode a new file gets (0666 less the process's mask) and, below, given
+    // the old file's: asking the mask with umask() would change it for other threads.
+    const std::string base = PathToSystem(IncludeTrailingPathDelimiter(dir) + ExtractFileName(fileName)) + ".tmp";
+    std::string sysTmp;
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0; ++attempt) {
+        sysTmp = base + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        fd = ::open(sysTmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 1000))
+            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
+    }
     ::close(fd);
-    const std::string sysTmp = templ;
     const AnsiString tmp = PathFromSystem(sysTmp);
     try {
         {
@@ -352,12 +357,8 @@ void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&
             out.Flush();
         }
         struct stat old {};
-        const mode_t mode = ::stat(sysName.c_str(), &old) == 0 ? (old.st_mode & 07777) : [] {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            return static_cast<mode_t>(0666 & ~mask);
-        }();
-        ::chmod(sysTmp.c_str(), mode);
+        if (::stat(sysName.c_str(), &old) == 0)
+            ::chmod(sysTmp.c_str(), old.st_mode & 07777);
         if (::rename(sysTmp.c_str(), sysName.c_str()) != 0) {
             const int err = errno;
             throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(err)}));

@@ -39,9 +39,8 @@ void TGraphic::LoadFromFile(const AnsiString& fileName)
 void TGraphic::SaveToFile(const AnsiString& fileName)
 {
     TMemoryStream data;
-    SaveToStream(data);  // a failure must not leave half a file behind
-    TFileStream stream(fileName, fmCreate);
-    data.SaveToStream(stream);
+    SaveToStream(data);
+    SaveFileWhole(fileName, [&](TStream& stream) { data.SaveToStream(stream); });
 }
 
 void TGraphic::ReadData(TStream& stream)

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 
 namespace {
 
@@ -312,35 +314,69 @@ AnsiString AnsiToUtf8(std::string_view ansi)
     return out;
 }
 
+static_assert(std::endian::native == std::endian::little, "Russian letters are read in little-endian pairs");
+
 size_t Utf8ToAnsiInto(std::string_view utf8, char* out) noexcept
 {
-    // Every output byte takes at least one input byte: ASCII runs are copied eight bytes at
-    // a time, and two-byte sequences (all of Cyrillic) are decoded on the spot; anything else
-    // goes through the full decoder.
+    // Every output byte takes at least one input byte, so the output has room for as many
+    // bytes as are left to read, and more once Russian letters (two bytes to one) have been
+    // read. While it has room for eight, ASCII and runs of Russian letters are read eight
+    // bytes at a time, each word stored whole and kept as far as it holds such text; the
+    // last few bytes are read as the end of the text's last eight. The rest go one character
+    // at a time: two-byte sequences by a table, anything longer through the full decoder.
     char* o = out;
     const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
     size_t i = 0;
     const size_t n = utf8.size();
     while (i < n) {
-        if (s[i] < 0x80) {
-            uint64_t word;
-            while (i + 8 <= n && (std::memcpy(&word, s + i, 8), (word & 0x8080808080808080ull) == 0)) {
-                std::memcpy(o, &word, 8);
-                o += 8;
-                i += 8;
+        if (n >= 8 && size_t(out + n - o) >= 8) {
+            const size_t left = n - i;
+            uint64_t w;
+            if (left >= 8) {
+                std::memcpy(&w, s + i, 8);
+            } else {
+                std::memcpy(&w, s + n - 8, 8);
+                w >>= 8 * (8 - left);  // zeros past the end: ASCII, and no Russian letter
             }
-            while (i < n && s[i] < 0x80)
-                *o++ = char(s[i++]);
+            const uint64_t high = w & 0x8080808080808080ull;
+            if ((high & 0xFF) == 0) {
+                // ASCII up to the first byte with the high bit (all that are left when none has it).
+                const size_t k = high == 0 ? std::min<size_t>(left, 8) : size_t(std::countr_zero(high)) >> 3;
+                std::memcpy(o, &w, 8);
+                o += k;
+                i += k;
+                continue;
+            }
+            // Russian letters: А..п are D0 90..D0 BF, р..я D1 80..D1 8F. With each pair of
+            // bytes read as a 16-bit number (lead in the low byte), v = (lead & 1) << 6 |
+            // (trail & 0x3F) is 10..4F exactly for those letters, and the letter is v + B0.
+            // v + 30 lands in each high byte (no carry leaves a lane): 40..7F when in range.
+            const uint64_t v = ((w & 0x0001000100010001ull) << 14) + (w & 0x3F003F003F003F00ull) +
+                               0x3000300030003000ull;
+            const uint64_t bad = ((w & 0xC0FEC0FEC0FEC0FEull) ^ 0x80D080D080D080D0ull) |
+                                 ((v & 0xC000C000C000C000ull) ^ 0x4000400040004000ull);
+            const size_t letters = bad == 0 ? 4 : size_t(std::countr_zero(bad)) >> 4;
+            if (letters > 0) {
+                uint64_t x = (v >> 8) & 0x00FF00FF00FF00FFull;
+                x = (x | (x >> 8)) & 0x0000FFFF0000FFFFull;
+                x = (x | (x >> 16)) & 0xFFFFFFFFull;
+                const auto four = static_cast<uint32_t>(x | 0x80808080u);
+                std::memcpy(o, &four, 4);
+                o += letters;
+                i += 2 * letters;
+                continue;
+            }
+        }
+        if (s[i] < 0x80) {
+            *o++ = char(s[i++]);
             continue;
         }
-        // Runs of Russian letters: А..п are D0 90..D0 BF, р..я D1 80..D1 8F.
-        while (i + 1 < n && ((s[i] == 0xD0 && s[i + 1] >= 0x90 && s[i + 1] <= 0xBF) ||
-                             (s[i] == 0xD1 && s[i + 1] >= 0x80 && s[i + 1] <= 0x8F))) {
+        if (i + 1 < n && ((s[i] == 0xD0 && s[i + 1] >= 0x90 && s[i + 1] <= 0xBF) ||
+                          (s[i] == 0xD1 && s[i + 1] >= 0x80 && s[i + 1] <= 0x8F))) {
             *o++ = char(s[i + 1] + (s[i] == 0xD0 ? 0x30 : 0x70));
             i += 2;
-        }
-        if (i >= n || s[i] < 0x80)
             continue;
+        }
         if ((s[i] & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80 && s[i] >= 0xC2) {
             const int c = kFromTwoByte[size_t((s[i] & 0x1F) << 6 | (s[i + 1] & 0x3F)) - 0x80];
             *o++ = c < 0 ? '?' : char(c);

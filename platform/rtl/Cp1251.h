@@ -70,5 +70,6 @@ int Utf8AnsiCompareText(const char* a, size_t na, const char* b, size_t nb) noex
 
 AnsiString AnsiToUtf8(std::string_view ansi);
 AnsiString Utf8ToAnsi(std::string_view utf8);
-// Utf8ToAnsi into `out`, which has room for utf8.size() bytes; returns the bytes written.
+// Utf8ToAnsi into `out`, which has room for utf8.size() bytes; returns the length of the
+// result (bytes of that room past it may have been written over).
 size_t Utf8ToAnsiInto(std::string_view utf8, char* out) noexcept;

@@ -77,12 +77,24 @@ thread_local TFreeStrRecords tFreeStrRecords;
 
 }  // namespace
 
-VarStrRep* detail::NewStrRep()
+namespace {
+// A free record with Refs 1 and its text as it was left (its bytes are there to be written
+// over), or nullptr.
+inline VarStrRep* PopFreeStrRep() noexcept
 {
     TFreeStrRecords& f = tFreeStrRecords;
-    if (kPoolStrRecords && f.Count > 0) {
-        VarStrRep* r = f.Items[--f.Count];
-        r->Refs = 1;
+    if (!kPoolStrRecords || f.Count == 0)
+        return nullptr;
+    VarStrRep* r = f.Items[--f.Count];
+    r->Refs = 1;
+    return r;
+}
+}  // namespace
+
+VarStrRep* detail::NewStrRep()
+{
+    if (VarStrRep* r = PopFreeStrRep()) {
+        r->Text.clear();
         return r;
     }
     return new VarStrRep;
@@ -90,9 +102,9 @@ VarStrRep* detail::NewStrRep()
 
 void detail::FreeStrRep(VarStrRep* rep) noexcept
 {
+    // The text keeps its length: a record taken again is cleared, or written over.
     TFreeStrRecords& f = tFreeStrRecords;
     if (kPoolStrRecords && !f.Closed && f.Count < kFreeStrRecords && rep->Text.capacity() <= kKeptCapacity) {
-        rep->Text.clear();
         f.Items[f.Count++] = rep;
         return;
     }
@@ -137,10 +149,22 @@ Variant::Variant(AnsiString&& v) : FType(varString)
 
 Variant VarFromUtf8(std::string_view utf8)
 {
-    return VariantAccess::MakeStr(NewStrWith([&](AnsiString& t) {
-        t.resize(utf8.size());
-        t.resize(Utf8ToAnsiInto(utf8, t.data()));
-    }));
+    // Every CP1251 byte takes at least one UTF-8 byte: the text is converted over the bytes
+    // a reused record already holds, which grow (zeroed) only by what they lack.
+    VarStrRep* r = PopFreeStrRep();
+    if (!r)
+        r = new VarStrRep;
+    AnsiString& t = r->Text;
+    if (t.size() < utf8.size()) {
+        try {
+            t.resize(utf8.size());
+        } catch (...) {
+            detail::FreeStrRep(r);
+            throw;
+        }
+    }
+    t.resize(Utf8ToAnsiInto(utf8, t.data()));
+    return VariantAccess::MakeStr(r);
 }
 
 Variant::Variant(unsigned long v) : FType(varInt64)

@@ -140,6 +140,8 @@ struct VarStrRep {
     AnsiString Text;
 };
 struct VarArrayRep;
+// Gives a string record whose count reached zero back (see VariantImpl.h).
+void FreeStrRep(VarStrRep* rep) noexcept;
 Variant VarAddSlow(const Variant& a, const Variant& b);
 }  // namespace detail
 
@@ -165,7 +167,16 @@ public:
     Variant() noexcept : FType(varEmpty) { FData.VInt64 = 0; }
     Variant(const Variant& v) { if (v.IsSimple()) { FType = v.FType; FData = v.FData; } else CopyFrom(v); }
     Variant(Variant&& v) noexcept : FType(v.FType), FData(v.FData) { v.FType = varEmpty; }
-    ~Variant() { if (!IsSimple()) ReleaseData(); }
+    // A string's count is dropped inline: most strings die shared or go back to the free records.
+    ~Variant()
+    {
+        if (FType == varString) {
+            if (--FData.VString->Refs == 0)
+                detail::FreeStrRep(FData.VString);
+        } else if (!IsSimple()) {
+            ReleaseData();
+        }
+    }
     // Inline for values that own nothing (every scalar); the rest share or release out of line.
     Variant& operator=(const Variant& v)
     {

@@ -13,7 +13,6 @@ namespace detail {
 // dataset's cells read row after row, a dataset reopened for every point select) is written
 // into a buffer that is already there, without the heap.
 VarStrRep* NewStrRep();  // Refs 1, Text empty (its buffer may be a reused one)
-void FreeStrRep(VarStrRep* rep) noexcept;
 
 // Elements are stored with the first index varying fastest, so changing the last bound
 // keeps every remaining element in place.

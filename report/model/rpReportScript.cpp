@@ -489,11 +489,12 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
 {
     TscScript* script = AScript ? AScript : FScript.get();
     TNameRef& ref = NameRef(Expr);
-    Variant v;
     // A text that named nothing when last looked up skips the lookups while nothing moved.
-    const bool noName = ref.Resolved && ref.NoName && !OnGetValue && ref.Guard == NameGuard();
-    if (!noName && ReadName(ref, v))
-        return v;
+    if (!(ref.Resolved && ref.NoName && !OnGetValue && ref.Guard == NameGuard())) {
+        Variant v;
+        if (ReadName(ref, v))
+            return v;
+    }
     AnsiString error;
     try {
         const uint64_t generation = FExpressionCache->Generation();
@@ -502,7 +503,7 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
             ref.FunctionGeneration = generation;
         }
         if (ref.Function)
-            v = FExpressionCache->Run(ref.Function, script);
+            return FExpressionCache->Run(ref.Function, script);
     } catch (const ErpExpressionError&) {
         throw;
     } catch (const std::exception& e) {
@@ -516,7 +517,7 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
         Errors.Add(error);
         throw ErpExpressionError(error);
     }
-    return v;
+    return Null();
 }
 
 // ---------------------------------------------------------------- callbacks

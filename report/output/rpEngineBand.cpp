@@ -89,8 +89,7 @@ void TrpEngine::ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Ban
             }
             break;
         }
-        case smDontShift:
-            break;
+        case smDontShift: break;
         }
     }
 }
@@ -110,9 +109,7 @@ void TrpEngine::Stretch(TrpBand* Band)
     // its own objects take theirs as in any band.
     const std::vector<TrpView*> views = ViewsOf(Band);
     const int ownCount = FRun->Band(Band).OwnObjectCount;
-    const size_t own = vmaster && ownCount >= 0
-                           ? static_cast<size_t>(ownCount)
-                           : views.size();
+    const size_t own = vmaster && ownCount >= 0 ? static_cast<size_t>(ownCount) : views.size();
     for (size_t i = 0; i < views.size(); ++i) {
         TrpView* v = views[i];
         if (auto* sub = dynamic_cast<TrpSubreport*>(v); sub && sub->PrintOnParent)
@@ -252,8 +249,7 @@ void TrpEngine::DoShow(TrpBand* Band)
             // columns is tested after its last column, unless its first column is a wide
             // row: what went on over further pages cannot be moved after it.
             const bool tested = !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
-            if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
-                !OutputTo) {
+            if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() && !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
                     DrawSplit(Band);
                     split = true;
@@ -285,8 +281,8 @@ void TrpEngine::DoShow(TrpBand* Band)
                 FRun->RowMovedPosition = PreviewPages->GetCurPosition();
             }
             if (!split && !FRun->Failed) {
-                Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
-                                          : CurX);
+                Band->SetLeft(
+                    multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX);
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
                 if (!OutputTo) {
@@ -397,7 +393,7 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         idle = placedAny ? 0 : idle + 1;
         if (idle > kMaxIdleSplits) {
             Fail(Format(rpenginemsg::kBandNeverFits,
-                        {Band->Name(), Num(Band->GetHeight()), IntToStr(PreviewPages->CurPage + 1), Num(room)}));
+                {Band->Name(), Num(Band->GetHeight()), IntToStr(PreviewPages->CurPage + 1), Num(room)}));
             break;
         }
         Extended height = 0;
@@ -476,23 +472,24 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     // A block that is this row of columns (a header kept with the first row, or each row
     // kept together) moves on as a row does: the next page column takes it too, where a
     // kept block would stay and run over the column's foot.
-    const bool headerKept =
-        Keeping && KeepBand == Band &&
-        (FRun->HeaderKeep == Band ||
-         (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
+    const bool rowKept = Keeping && KeepBand == Band &&
+                         (FRun->HeaderKeep == Band ||
+                             (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
     if (Band->GetCurColumn() < Band->Columns) {
         CurY = SaveCurY;
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
         AggregateList.EndPending();
-    } else if (Keeping && !headerKept) {
-        NewColumn();  // the row of columns stays where it is, and its totals count there
+    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn)) {
+        // The page break takes the kept block, this row with it; its totals count there.
+        // The next page column takes no kept block, so there the row moves on alone.
+        NewColumn();
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
-        // it leaves do not count them. A header kept with the first row goes along above it.
-        const int from = headerKept ? KeepPosition : ColumnKeepPos;
-        const Extended fromY = headerKept ? FRun->KeepTopY : SaveCurY;
-        if (headerKept)
+        // it leaves do not count them; a header kept with the first row goes along above it.
+        const int from = rowKept ? KeepPosition : ColumnKeepPos;
+        const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
+        if (rowKept)
             EndKeep(Band);
         const Extended rowBottom = Band->ColumnBottom;
         // Its further parts on the pages after this one go too, not to be left over there.
@@ -513,6 +510,8 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
             ~Moving() { Flag = false; }
         } moving{FRun->MovingRow};
         FRun->MovingRow = true;
+        // The column's footer ends it where the row that leaves began, not below its foot.
+        CurY = fromY;
         NewColumn();
         FRun->MovingRow = false;
         FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};

@@ -1,12 +1,21 @@
 // Streams: positions, short reads, seeks, files and temporary files.
 #include "platform/classes/Streams.h"
 
+#include "platform/classes/IniFiles.h"
+#include "platform/classes/ObjectText.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
+#include <stdlib.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -129,3 +138,92 @@ TEST(StreamsTest, MemoryStreamSeekPastEndThenWriteFillsWithZeros)
 }
 
 }  // namespace
+
+// Every route that saves a user's file replaces it whole or not at all: a disk that fills
+// up or a name that cannot be replaced leaves the old file as it was and nothing beside it.
+TEST(StreamsTest, EverySaveReplacesTheFileWholeOrNotAtAll)
+{
+    char pattern[] = "/tmp/sklad_whole_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    auto listing = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const AnsiString big(100000, 'x'); // much more than the full disk below lets through
+    struct Route {
+        const char* why;
+        std::function<void(const AnsiString& file)> save;
+    };
+    const Route routes[] = {
+        {"a string list", [&](const AnsiString& f) {
+             TStringList l;
+             l.Add(big);
+             l.SaveToFile(f);
+         }},
+        {"a memory stream", [&](const AnsiString& f) {
+             TMemoryStream m;
+             m.WriteBuffer(big.data(), static_cast<int64_t>(big.size()));
+             m.SaveToFile(f);
+         }},
+        {"a component's layout", [&](const AnsiString& f) {
+             TComponent root(nullptr);
+             root.SetName("Root");
+             root.SetTag(1);
+             for (int i = 0; i < 2000; ++i)
+                 (new TComponent(&root))->SetName("Part" + IntToStr(i));
+             SaveLayout(f, &root);
+         }},
+        {"an ini file", [&](const AnsiString& f) {
+             TIniFile ini(f);
+             ini.WriteString("Section", "Key", big);
+         }},
+    };
+    enum Fault { DiskFull, NameIsAFolder, None };
+    for (const Route& r : routes) {
+        for (Fault fault : {DiskFull, NameIsAFolder, None}) {
+            SCOPED_TRACE(std::string(r.why) + (fault == DiskFull ? ", disk full" : fault == NameIsAFolder ? ", a folder" : ""));
+            std::filesystem::remove_all(dir);
+            std::filesystem::create_directory(dir);
+            const std::string file = dir + "/saved.txt";
+            if (fault == NameIsAFolder)
+                std::filesystem::create_directory(file);
+            else
+                std::ofstream(file, std::ios::binary) << "[Old]\nold=1\n";
+            const std::vector<std::string> before = listing();
+            if (fault == DiskFull) {
+                const auto old = std::signal(SIGXFSZ, SIG_IGN);
+                rlimit saved{}, limited{};
+                ::getrlimit(RLIMIT_FSIZE, &saved);
+                limited = saved;
+                limited.rlim_cur = 50000;
+                ::setrlimit(RLIMIT_FSIZE, &limited);
+                EXPECT_THROW(r.save(file), Exception);
+                ::setrlimit(RLIMIT_FSIZE, &saved);
+                std::signal(SIGXFSZ, old);
+            } else if (fault == NameIsAFolder) {
+                EXPECT_THROW(r.save(file), Exception);
+            } else {
+                r.save(file);
+            }
+            EXPECT_EQ(listing(), before) << "nothing left beside it";
+            if (fault == DiskFull) {
+                EXPECT_EQ(read(file), "[Old]\nold=1\n");
+            } else if (fault == NameIsAFolder) {
+                EXPECT_TRUE(std::filesystem::is_directory(file));
+            } else {
+                EXPECT_GT(read(file).size(), 50000u);
+            }
+        }
+    }
+    std::filesystem::remove_all(dir);
+}

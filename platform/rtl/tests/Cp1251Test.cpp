@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -111,6 +113,37 @@ TEST(Cp1251, EveryTwoByteSequenceDecodesAsTheCodePointItNames)
         EXPECT_EQ(Utf8ToAnsi(Utf8Of(0x044F) + Utf8Of(cp) + Utf8Of(0x0410) + "x"), "я" + one + "Аx");
     }
     EXPECT_EQ(Utf8ToAnsi("\xD0\x90\xD1"), "А?") << "a Russian letter, then a cut sequence";
+}
+
+TEST(Cp1251, RussianRunsReadAnyWayAgreeWithOneLetterAtATime)
+{
+    // Runs of Russian letters are read several at a time; whatever breaks a run (another
+    // two-byte letter, ASCII, a cut or stray byte, a longer sequence), wherever it falls in
+    // the run and wherever the run starts, the text reads as its pieces read alone.
+    std::vector<std::string> intruders = {"A", " ", "\xD0", "\xD1", "\xD0" "A", "\x80", "\xBF",
+                                          "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC0\xAF"};
+    for (char32_t cp = 0x80; cp < 0x800; ++cp)
+        intruders.push_back(Utf8Of(cp));
+    for (size_t k = 0; k < intruders.size(); ++k) {
+        const std::string& bad = intruders[k];
+        for (int at = 0; at <= 9; ++at)
+            for (int lead = 0; lead < 10; ++lead) {
+                std::string utf8(static_cast<size_t>(lead), 'x');
+                AnsiString want(static_cast<size_t>(lead), 'x');
+                for (int i = 0; i <= 9; ++i) {
+                    if (i == at) {
+                        utf8 += bad;
+                        want += Utf8ToAnsi(bad);
+                    }
+                    if (i < 9) {
+                        const char32_t letter = 0x0410 + char32_t((k + static_cast<size_t>(i) * 7) % 64);
+                        utf8 += Utf8Of(letter);
+                        want += Utf8ToAnsi(Utf8Of(letter));
+                    }
+                }
+                ASSERT_EQ(Utf8ToAnsi(utf8), want) << "piece " << k << " at " << at << " after " << lead;
+            }
+    }
 }
 
 struct Utf8Case {

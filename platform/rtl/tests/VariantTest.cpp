@@ -816,6 +816,61 @@ TEST(VariantDispatch, ReferenceCountingAndLateBinding)
     EXPECT_EQ(alive, 0);  // the last Variant released it
 }
 
+TEST(VariantDispatch, EveryKindCopiesAndReleasesWhatItOwns)
+{
+    // Copies, moves and assignments between every pair of kinds: whatever owns something
+    // (strings, objects, arrays) is shared while a copy holds it and let go with the last one.
+    int alive = 0;
+    using Make = Variant (*)(int* alive);
+    const struct {
+        const char* name;
+        Make make;
+    } kinds[] = {
+        {"Empty", [](int*) { return Variant(); }},
+        {"Null", [](int*) { return Variant::Null(); }},
+        {"Smallint", [](int*) { return Variant(short(-2)); }},
+        {"Integer", [](int*) { return Variant(7); }},
+        {"Single", [](int*) { return Variant(1.5f); }},
+        {"Double", [](int*) { return Variant(2.5); }},
+        {"Currency", [](int*) { return Variant(Currency::FromScaled(12345)); }},
+        {"Date", [](int*) { return Variant(TDateTime(45000.25)); }},
+        {"Error", [](int*) { return EmptyParam(); }},
+        {"Boolean", [](int*) { return Variant(true); }},
+        {"ShortInt", [](int*) { return Variant(static_cast<signed char>(-3)); }},
+        {"Byte", [](int*) { return Variant(static_cast<unsigned char>(200)); }},
+        {"Word", [](int*) { return Variant(static_cast<unsigned short>(60000)); }},
+        {"LongWord", [](int*) { return Variant(4000000000u); }},
+        {"Int64", [](int*) { return Variant(1LL << 40); }},
+        {"String", [](int*) { return Variant("склад"); }},
+        {"OleStr", [](int*) { return VarAsType(Variant("склад"), varOleStr); }},
+        {"Dispatch", [](int* n) { return Variant(new Counter(n)); }},
+        {"Array", [](int*) { return VarArrayOf({Variant(1), Variant("a")}); }},
+    };
+    for (const auto& a : kinds)
+        for (const auto& b : kinds) {
+            SCOPED_TRACE(testing::Message() << a.name << " <- " << b.name);
+            {
+                Variant x = a.make(&alive);
+                const Variant y = b.make(&alive);
+                const TVarType t = VarType(y);
+                x = y;
+                EXPECT_EQ(alive, t == varDispatch ? 1 : 0) << "the object x held is let go";
+                Variant z(x);
+                z = z;
+                Variant w(std::move(z));
+                x = std::move(w);
+                EXPECT_EQ(VarType(x), t);
+                if (t == varDispatch)
+                    EXPECT_EQ(x.AsDispatch(), y.AsDispatch());
+                else
+                    EXPECT_TRUE(IdenticalValues(x, y));
+                x = Variant(1);
+                EXPECT_EQ(alive, t == varDispatch ? 1 : 0) << "y still holds its object";
+            }
+            EXPECT_EQ(alive, 0);
+        }
+}
+
 TEST(VariantDispatch, NilDispatchIsClear)
 {
     Variant v(static_cast<IVariantDispatch*>(nullptr));

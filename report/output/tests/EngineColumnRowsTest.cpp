@@ -107,32 +107,29 @@ TEST(EngineColumnRows, KeptFooterTakesTheWholeLastRow)
     struct Case {
         const char* why;
         int columns, records;
-        int groupSize;      // 0: no groups
-        bool pageColumns;   // two page columns with a column footer
+        int groupSize;  // 0: no groups
+        bool pageColumns;  // two page columns with a column footer
         const char* expected;
     };
     const Case cases[] = {
         {"one column: the last record moves", 1, 6, 0, false, "1/2/3/4/5; 6/F21 6"},
         {"two columns, the row full", 2, 12, 0, false, "1 2/3 4/5 6/7 8/9 10; 11 12/F78 12"},
         {"two columns, the row partly filled", 2, 11, 0, false, "1 2/3 4/5 6/7 8/9 10; 11/F66 11"},
-        {"three columns, the row full", 3, 18, 0, false,
-         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17 18/F171 18"},
-        {"three columns, two of the row", 3, 17, 0, false,
-         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17/F153 17"},
+        {"three columns, the row full", 3, 18, 0, false, "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17 18/F171 18"},
+        {"three columns, two of the row", 3, 17, 0, false, "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17/F153 17"},
         {"the footer fits: nothing moves", 2, 10, 0, false, "1 2/3 4/5 6/7 8/9 10/F55 10"},
         {"two pages of rows, then the last row moves", 2, 24, 0, false,
-         "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
+            "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
         {"with a group footer, the row full", 2, 10, 4, false, "1 2/3 4/G/5 6/7 8/G; 9 10/G/F55 10"},
         {"with a group footer, the row partly filled", 2, 9, 4, false, "1 2/3 4/G/5 6/7 8/G; 9/G/F45 9"},
-        {"three columns with a group footer", 3, 15, 6, false,
-         "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14 15/G/F120 15"},
+        {"three columns with a group footer", 3, 15, 6, false, "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14 15/G/F120 15"},
         {"three columns with a group footer, two of the row", 3, 14, 6, false,
-         "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14/G/F105 14"},
+            "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14/G/F105 14"},
         {"page columns with a column footer", 2, 24, 0, true,
-         "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
+            "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
         {"page columns, the row partly filled", 3, 35, 0, true,
-         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18 | 19 20 21/22 23 24/25 26 27/28 29 30/31 32 33; "
-         "34 35/F630 35"},
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18 | 19 20 21/22 23 24/25 26 27/28 29 30/31 32 33; "
+            "34 35/F630 35"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -277,8 +274,8 @@ AnsiString PartsLayout(TrpPreviewPages* Pages, Extended Split)
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
-            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0 ||
-                s.rfind("A", 0) == 0 || s.rfind("F", 0) == 0) {
+            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0 || s.rfind("A", 0) == 0 ||
+                s.rfind("F", 0) == 0) {
                 footers += " " + s;
                 continue;
             }
@@ -359,64 +356,64 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
     };
     const Case cases[] = {
         {"the second column too tall: the row moves on with its parts", 10, 7, {8}, 7, false,
-         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
-         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
-         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
-         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
+            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+            "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+            "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+            "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
         {"the first column too tall", 10, 7, {7}, 7, false,
-         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
-         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
-         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
-         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
+            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+            "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+            "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+            "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
         {"taller than a whole page", 6, 7, {4}, 12, false,
-         "|R1 1:1-3 R2 2:1-3; PH PF3 2"
-         "|1:4-7 2:4-7; PH PF3 2"
-         "|R3 3:1-3 R4 4:1-3; PH PF7 2"
-         "|3:4-7 4:4-7; PH PF7 2"
-         "|R5 5:1-3 R6 6:1-3; PH PF11 2"
-         "|5:4-7 6:4-7; PH PF11 2"},
+            "|R1 1:1-3 R2 2:1-3; PH PF3 2"
+            "|1:4-7 2:4-7; PH PF3 2"
+            "|R3 3:1-3 R4 4:1-3; PH PF7 2"
+            "|3:4-7 4:4-7; PH PF7 2"
+            "|R5 5:1-3 R6 6:1-3; PH PF11 2"
+            "|5:4-7 6:4-7; PH PF11 2"},
         {"three parts", 10, 11, {8}, 7, false,
-         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
-         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
-         "|1:8-11 2:8-11/3:8-11 4:8-11/5:8-11 6:8-11; PH PF21 6"
-         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
-         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"
-         "|7:8-11 8:8-11/9:8-11 10:8-11; PH PF34 4"},
+            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+            "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+            "|1:8-11 2:8-11/3:8-11 4:8-11/5:8-11 6:8-11; PH PF21 6"
+            "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+            "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"
+            "|7:8-11 8:8-11/9:8-11 10:8-11; PH PF34 4"},
         {"rows in one part move as before", 10, 3, {8}, 7, false,
-         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
-         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"},
+            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+            "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"},
         {"into the next page column", 10, 7, {8}, 7, true,
-         "|R1 1:1 R2 2:1/R3 3:1 R4 4:1/R5 5:1 R6 6:1 # R7 7:1 R8 8:1/R9 9:1 R10 10:1; PH CF21 CF34 PF55 10"
-         "|1:2-3 2:2-3/3:2-3 4:2-3/5:2-3 6:2-3 # 7:2-3 8:2-3/9:2-3 10:2-3; PH CF21 CF34 PF55 10"
-         "|1:4-5 2:4-5/3:4-5 4:4-5/5:4-5 6:4-5 # 7:4-5 8:4-5/9:4-5 10:4-5; PH CF21 CF34 PF55 10"
-         "|1:6-7 2:6-7/3:6-7 4:6-7/5:6-7 6:6-7 # 7:6-7 8:6-7/9:6-7 10:6-7; PH CF21 CF34 PF55 10"},
+            "|R1 1:1 R2 2:1/R3 3:1 R4 4:1/R5 5:1 R6 6:1 # R7 7:1 R8 8:1/R9 9:1 R10 10:1; PH CF21 CF34 PF55 10"
+            "|1:2-3 2:2-3/3:2-3 4:2-3/5:2-3 6:2-3 # 7:2-3 8:2-3/9:2-3 10:2-3; PH CF21 CF34 PF55 10"
+            "|1:4-5 2:4-5/3:4-5 4:4-5/5:4-5 6:4-5 # 7:4-5 8:4-5/9:4-5 10:4-5; PH CF21 CF34 PF55 10"
+            "|1:6-7 2:6-7/3:6-7 4:6-7/5:6-7 6:6-7 # 7:6-7 8:6-7/9:6-7 10:6-7; PH CF21 CF34 PF55 10"},
         {"the pages made for the parts of a row that moves on go with it", 4, 7, {2}, 4, false,
-         "|; PH A1 A2 A3 A4 A5 A6 PF 0"
-         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3; PH PF10 4"
-         "|1:4-7 2:4-7/3:4-7 4:4-7; PH PF10 4",
-         6},
+            "|; PH A1 A2 A3 A4 A5 A6 PF 0"
+            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3; PH PF10 4"
+            "|1:4-7 2:4-7/3:4-7 4:4-7; PH PF10 4",
+            6},
         {"and in the next page column", 4, 7, {2}, 4, true,
-         "|R1 1:1 R2 2:1/R3 3:1 R4 4:1; PH A1 A2 A3 A4 A5 A6 CF CF10 PF10 4"
-         "|1:2-3 2:2-3/3:2-3 4:2-3; PH CF10 PF10 4"
-         "|1:4-5 2:4-5/3:4-5 4:4-5; PH CF10 PF10 4"
-         "|1:6-7 2:6-7/3:6-7 4:6-7; PH CF10 PF10 4",
-         6},
+            "|R1 1:1 R2 2:1/R3 3:1 R4 4:1; PH A1 A2 A3 A4 A5 A6 CF CF10 PF10 4"
+            "|1:2-3 2:2-3/3:2-3 4:2-3; PH CF10 PF10 4"
+            "|1:4-5 2:4-5/3:4-5 4:4-5; PH CF10 PF10 4"
+            "|1:6-7 2:6-7/3:6-7 4:6-7; PH CF10 PF10 4",
+            6},
         {"a kept footer does not take a row in parts away from its parts", 14, 7, {}, 0, false,
-         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
-         "/R11 11:1-3 R12 12:1-3/R13 13:1-3 R14 14:1-3; PH PF105 14"
-         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7/7:4-7 8:4-7/9:4-7 10:4-7/11:4-7 12:4-7/13:4-7 14:4-7; PH PF105 14"
-         "|; PH F105 PF 0",
-         0, 2, true},
+            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
+            "/R11 11:1-3 R12 12:1-3/R13 13:1-3 R14 14:1-3; PH PF105 14"
+            "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7/7:4-7 8:4-7/9:4-7 10:4-7/11:4-7 12:4-7/13:4-7 14:4-7; PH PF105 14"
+            "|; PH F105 PF 0",
+            0, 2, true},
         {"nor in one column", 7, 10, {}, 0, false,
-         "|R1 1:1-7/R2 2:1-7/R3 3:1-7/R4 4:1-7/R5 5:1-7/R6 6:1-7/R7 7:1-7; PH PF28 7"
-         "|1:8-10/2:8-10/3:8-10/4:8-10/5:8-10/6:8-10/7:8-10; PH PF28 7"
-         "|; PH F28 PF 0",
-         0, 1, true},
+            "|R1 1:1-7/R2 2:1-7/R3 3:1-7/R4 4:1-7/R5 5:1-7/R6 6:1-7/R7 7:1-7; PH PF28 7"
+            "|1:8-10/2:8-10/3:8-10/4:8-10/5:8-10/6:8-10/7:8-10; PH PF28 7"
+            "|; PH F28 PF 0",
+            0, 1, true},
         {"a kept footer takes a row in one part along", 14, 3, {}, 0, false,
-         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
-         "/R11 11:1-3 R12 12:1-3; PH PF78 12"
-         "|R13 13:1-3 R14 14:1-3; PH F105 PF27 2",
-         0, 2, true},
+            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
+            "/R11 11:1-3 R12 12:1-3; PH PF78 12"
+            "|R13 13:1-3 R14 14:1-3; PH F105 PF27 2",
+            0, 2, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -473,6 +470,162 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
         for (int i = 0; i < t.Pages()->GetCount(); ++i)
             pages += " " + IntToStr(i);
         EXPECT_EQ(entries, pages);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Texts printed over one another, or below the page footer's top, on any page.
+AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop)
+{
+    struct TText {
+        Extended Left, Top, Width, Height;
+        AnsiString Text;
+    };
+    AnsiString out;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        std::vector<TText> texts;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            texts.push_back({x, y, m->GetWidth(), m->GetHeight(), TrimRight(m->GetText())});
+        }
+        for (size_t i = 0; i < texts.size(); ++i) {
+            const TText& a = texts[i];
+            if (a.Text.rfind("PF", 0) != 0 && a.Text.rfind("CF", 0) != 0 && a.Top + a.Height > FooterTop + 0.01L)
+                out += " p" + IntToStr(p + 1) + ":" + a.Text + "@foot";
+            for (size_t j = i + 1; j < texts.size(); ++j) {
+                const TText& b = texts[j];
+                if (a.Left < b.Left + b.Width - 0.01L && b.Left < a.Left + a.Width - 0.01L &&
+                    a.Top < b.Top + b.Height - 0.01L && b.Top < a.Top + a.Height - 0.01L)
+                    out += " p" + IntToStr(p + 1) + ":" + a.Text + "/" + b.Text;
+            }
+        }
+    }
+    return out;
+}
+
+// Rows of band columns under groups whose footers and headers are both kept, beside page
+// columns, and at the edges of the data: every record printed once, in its place, and each
+// page's footer counting exactly what it prints.
+TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
+{
+    struct Case {
+        const char* why;
+        int columns, records, groupSize;
+        bool pageColumns, keepHeader, keepFooter, keepTogether;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"no records", 3, 0, 0, true, true, true, false, ""},
+        {"one record", 3, 1, 0, true, true, true, false, "H/1/F1 1"},
+        {"four columns, page columns, header and footer kept", 4, 30, 0, true, true, true, false,
+            "H/1 2 3 4/5 6 7 8/9 10 11 12/13 14 15 16/17 18 19 20 | 21 22 23 24/25 26 27 28/29 30/F465 30"},
+        {"three columns, groups, header and footer kept", 3, 25, 4, false, true, true, false,
+            "H/g/1 2 3/4/G/g/5 6 7/8/G/g; 9 10 11/12/G/g/13 14 15/16/G/g/17 18 19; 20/G/g/21 22 23/24/G/g; 25/G/F325 "
+            "25"},
+        {"two columns, groups, page columns, all kept", 2, 30, 3, true, true, true, true,
+            "H/g/1 2/3/G/g/4 5/6 | G/g/7 8/9/G/g/10 11/12/G; g/13 14/15/G/g/16 17/18/G/g | 19 20/21/G/g/22 23/24/G/g; "
+            "25 26/27/G/g/28 29/30/G | F465 30"},
+        {"three columns, page columns, kept together", 3, 40, 5, true, false, true, true,
+            "H/g/1 2 3/4 5/G/g/6 7 8/9 10 | G/g/11 12 13/14 15/G/g/16 17 18/19 20/G; g/21 22 23/24 25/G/g/26 27 28/29 "
+            "30/G/g | "
+            "31 32 33/34 35/G/g/36 37 38; 39 40/G/F820 40"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * kMM;
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        }
+        t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(15, 10);
+            gh->Condition = "D.\"Group\"";
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepFooter = c.keepFooter;
+        m->KeepHeader = c.keepHeader;
+        m->KeepTogether = c.keepTogether;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        t.Memo(m, 0, 0, 9, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
+// A group kept together over rows of band columns: a row that does not fit on a page with
+// page columns goes on to the next page column (the page break alone moves the kept block),
+// never below the column's foot over its footers.
+TEST(EngineColumnRows, KeptGroupRowGoesToTheNextPageColumn)
+{
+    struct Case {
+        const char* why;
+        int columns, records, groupSize;
+        bool pageColumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"page columns", 2, 20, 5, true,
+            "g/1 2/3 4/5/G/g/6 7/8 9 | 10/G/g/11 12/13 14/15/G; g/16 17/18 19/20/G/F210 20"},
+        {"one page column: the page break takes the group", 2, 20, 5, false,
+            "g/1 2/3 4/5/G; g/6 7/8 9/10/G; g/11 12/13 14/15/G; g/16 17/18 19/20/G/F210 20"},
+        {"three columns", 3, 20, 7, false, "g/1 2 3/4 5 6/7/G; g/8 9 10/11 12 13/14/G/g/15 16 17/18 19 20/G; F210 20"},
+        {"three columns, page columns", 3, 30, 7, true,
+            "g/1 2 3/4 5 6/7/G/g/8 9 10/11 12 13 | 14/G/g/15 16 17/18 19 20/21/G; g/22 23 24/25 26 27/28/G/g/29 30/G | "
+            "F465 30"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * kMM;
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        }
+        auto* gh = t.Band<TrpGroupHeader>(15, 10);
+        gh->Condition = "D.\"Group\"";
+        gh->KeepTogether = true;
+        t.Memo(gh, 0, 0, 30, 10, "g");
+        t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        t.Memo(m, 0, 0, 9, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
     }
 }
 
