@@ -399,7 +399,7 @@ TObject* TscCustomHelper::ResolveInstanceAgain(TClass cls, bool allowNone)
 
 // ---------------------------------------------------------------- TscPropertyHelper
 
-const TPropInfo* TscPropertyHelper::PropInfoOf(const TObject* obj)
+const TPropInfo* TscPropertyHelper::FindPropInfo(const TObject* obj)
 {
     const TClass c = obj->ClassType();
     if (c != FPropClass || !SameBytes(FPropOf, Name)) {
@@ -407,6 +407,9 @@ const TPropInfo* TscPropertyHelper::PropInfoOf(const TObject* obj)
         FPropClass = c;
         FPropOf = Name;
     }
+    // obj came from a handle: another object at its address means a death in between.
+    FPropObject = obj;
+    FPropDeaths = HandleDeaths();
     return FPropInfo;
 }
 

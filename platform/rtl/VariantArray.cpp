@@ -246,6 +246,12 @@ Variant VarArrayGet(const Variant& a, std::span<const int> indices)
 
 Variant VarArrayGet(const Variant& a, std::initializer_list<int> indices)
 {
+    if (a.IsArray() && indices.size() == 1) {
+        const VarArrayRep& r = *VariantAccess::Arr(a);
+        const int i = *indices.begin();
+        if (r.Dims == 1 && i >= r.Low[0] && i <= r.High[0])
+            return r.Items[size_t(int64_t(i) - r.Low[0])];
+    }
     return VarArrayGet(a, std::span<const int>(indices.begin(), indices.size()));
 }
 

@@ -89,7 +89,8 @@ void TrpEngine::ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Ban
             }
             break;
         }
-        case smDontShift: break;
+        case smDontShift:
+            break;
         }
     }
 }
@@ -109,7 +110,9 @@ void TrpEngine::Stretch(TrpBand* Band)
     // its own objects take theirs as in any band.
     const std::vector<TrpView*> views = ViewsOf(Band);
     const int ownCount = FRun->Band(Band).OwnObjectCount;
-    const size_t own = vmaster && ownCount >= 0 ? static_cast<size_t>(ownCount) : views.size();
+    const size_t own = vmaster && ownCount >= 0
+                           ? static_cast<size_t>(ownCount)
+                           : views.size();
     for (size_t i = 0; i < views.size(); ++i) {
         TrpView* v = views[i];
         if (auto* sub = dynamic_cast<TrpSubreport*>(v); sub && sub->PrintOnParent)
@@ -249,7 +252,8 @@ void TrpEngine::DoShow(TrpBand* Band)
             // columns is tested after its last column, unless its first column is a wide
             // row: what went on over further pages cannot be moved after it.
             const bool tested = !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
-            if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() && !OutputTo) {
+            if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
+                !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
                     DrawSplit(Band);
                     split = true;
@@ -281,8 +285,8 @@ void TrpEngine::DoShow(TrpBand* Band)
                 FRun->RowMovedPosition = PreviewPages->GetCurPosition();
             }
             if (!split && !FRun->Failed) {
-                Band->SetLeft(
-                    multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX);
+                Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
+                                          : CurX);
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
                 if (!OutputTo) {
@@ -393,7 +397,7 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         idle = placedAny ? 0 : idle + 1;
         if (idle > kMaxIdleSplits) {
             Fail(Format(rpenginemsg::kBandNeverFits,
-                {Band->Name(), Num(Band->GetHeight()), IntToStr(PreviewPages->CurPage + 1), Num(room)}));
+                        {Band->Name(), Num(Band->GetHeight()), IntToStr(PreviewPages->CurPage + 1), Num(room)}));
             break;
         }
         Extended height = 0;
@@ -472,9 +476,10 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     // A block that is this row of columns (a header kept with the first row, or each row
     // kept together) moves on as a row does: the next page column takes it too, where a
     // kept block would stay and run over the column's foot.
-    const bool rowKept = Keeping && KeepBand == Band &&
-                         (FRun->HeaderKeep == Band ||
-                             (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
+    const bool rowKept =
+        Keeping && KeepBand == Band &&
+        (FRun->HeaderKeep == Band ||
+         (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
     if (Band->GetCurColumn() < Band->Columns) {
         CurY = SaveCurY;
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {

@@ -107,29 +107,32 @@ TEST(EngineColumnRows, KeptFooterTakesTheWholeLastRow)
     struct Case {
         const char* why;
         int columns, records;
-        int groupSize;  // 0: no groups
-        bool pageColumns;  // two page columns with a column footer
+        int groupSize;      // 0: no groups
+        bool pageColumns;   // two page columns with a column footer
         const char* expected;
     };
     const Case cases[] = {
         {"one column: the last record moves", 1, 6, 0, false, "1/2/3/4/5; 6/F21 6"},
         {"two columns, the row full", 2, 12, 0, false, "1 2/3 4/5 6/7 8/9 10; 11 12/F78 12"},
         {"two columns, the row partly filled", 2, 11, 0, false, "1 2/3 4/5 6/7 8/9 10; 11/F66 11"},
-        {"three columns, the row full", 3, 18, 0, false, "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17 18/F171 18"},
-        {"three columns, two of the row", 3, 17, 0, false, "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17/F153 17"},
+        {"three columns, the row full", 3, 18, 0, false,
+         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17 18/F171 18"},
+        {"three columns, two of the row", 3, 17, 0, false,
+         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15; 16 17/F153 17"},
         {"the footer fits: nothing moves", 2, 10, 0, false, "1 2/3 4/5 6/7 8/9 10/F55 10"},
         {"two pages of rows, then the last row moves", 2, 24, 0, false,
-            "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
+         "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
         {"with a group footer, the row full", 2, 10, 4, false, "1 2/3 4/G/5 6/7 8/G; 9 10/G/F55 10"},
         {"with a group footer, the row partly filled", 2, 9, 4, false, "1 2/3 4/G/5 6/7 8/G; 9/G/F45 9"},
-        {"three columns with a group footer", 3, 15, 6, false, "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14 15/G/F120 15"},
+        {"three columns with a group footer", 3, 15, 6, false,
+         "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14 15/G/F120 15"},
         {"three columns with a group footer, two of the row", 3, 14, 6, false,
-            "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14/G/F105 14"},
+         "1 2 3/4 5 6/G/7 8 9/10 11 12/G; 13 14/G/F105 14"},
         {"page columns with a column footer", 2, 24, 0, true,
-            "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
+         "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22; 23 24/F300 24"},
         {"page columns, the row partly filled", 3, 35, 0, true,
-            "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18 | 19 20 21/22 23 24/25 26 27/28 29 30/31 32 33; "
-            "34 35/F630 35"},
+         "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18 | 19 20 21/22 23 24/25 26 27/28 29 30/31 32 33; "
+         "34 35/F630 35"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -274,8 +277,8 @@ AnsiString PartsLayout(TrpPreviewPages* Pages, Extended Split)
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
-            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0 || s.rfind("A", 0) == 0 ||
-                s.rfind("F", 0) == 0) {
+            if (s.rfind("PF", 0) == 0 || s.rfind("CF", 0) == 0 || s.rfind("PH", 0) == 0 ||
+                s.rfind("A", 0) == 0 || s.rfind("F", 0) == 0) {
                 footers += " " + s;
                 continue;
             }
@@ -356,64 +359,64 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
     };
     const Case cases[] = {
         {"the second column too tall: the row moves on with its parts", 10, 7, {8}, 7, false,
-            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
-            "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
-            "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
-            "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
         {"the first column too tall", 10, 7, {7}, 7, false,
-            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
-            "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
-            "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
-            "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"},
         {"taller than a whole page", 6, 7, {4}, 12, false,
-            "|R1 1:1-3 R2 2:1-3; PH PF3 2"
-            "|1:4-7 2:4-7; PH PF3 2"
-            "|R3 3:1-3 R4 4:1-3; PH PF7 2"
-            "|3:4-7 4:4-7; PH PF7 2"
-            "|R5 5:1-3 R6 6:1-3; PH PF11 2"
-            "|5:4-7 6:4-7; PH PF11 2"},
+         "|R1 1:1-3 R2 2:1-3; PH PF3 2"
+         "|1:4-7 2:4-7; PH PF3 2"
+         "|R3 3:1-3 R4 4:1-3; PH PF7 2"
+         "|3:4-7 4:4-7; PH PF7 2"
+         "|R5 5:1-3 R6 6:1-3; PH PF11 2"
+         "|5:4-7 6:4-7; PH PF11 2"},
         {"three parts", 10, 11, {8}, 7, false,
-            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
-            "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
-            "|1:8-11 2:8-11/3:8-11 4:8-11/5:8-11 6:8-11; PH PF21 6"
-            "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
-            "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"
-            "|7:8-11 8:8-11/9:8-11 10:8-11; PH PF34 4"},
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7; PH PF21 6"
+         "|1:8-11 2:8-11/3:8-11 4:8-11/5:8-11 6:8-11; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"
+         "|7:4-7 8:4-7/9:4-7 10:4-7; PH PF34 4"
+         "|7:8-11 8:8-11/9:8-11 10:8-11; PH PF34 4"},
         {"rows in one part move as before", 10, 3, {8}, 7, false,
-            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
-            "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"},
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3; PH PF21 6"
+         "|R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3; PH PF34 4"},
         {"into the next page column", 10, 7, {8}, 7, true,
-            "|R1 1:1 R2 2:1/R3 3:1 R4 4:1/R5 5:1 R6 6:1 # R7 7:1 R8 8:1/R9 9:1 R10 10:1; PH CF21 CF34 PF55 10"
-            "|1:2-3 2:2-3/3:2-3 4:2-3/5:2-3 6:2-3 # 7:2-3 8:2-3/9:2-3 10:2-3; PH CF21 CF34 PF55 10"
-            "|1:4-5 2:4-5/3:4-5 4:4-5/5:4-5 6:4-5 # 7:4-5 8:4-5/9:4-5 10:4-5; PH CF21 CF34 PF55 10"
-            "|1:6-7 2:6-7/3:6-7 4:6-7/5:6-7 6:6-7 # 7:6-7 8:6-7/9:6-7 10:6-7; PH CF21 CF34 PF55 10"},
+         "|R1 1:1 R2 2:1/R3 3:1 R4 4:1/R5 5:1 R6 6:1 # R7 7:1 R8 8:1/R9 9:1 R10 10:1; PH CF21 CF34 PF55 10"
+         "|1:2-3 2:2-3/3:2-3 4:2-3/5:2-3 6:2-3 # 7:2-3 8:2-3/9:2-3 10:2-3; PH CF21 CF34 PF55 10"
+         "|1:4-5 2:4-5/3:4-5 4:4-5/5:4-5 6:4-5 # 7:4-5 8:4-5/9:4-5 10:4-5; PH CF21 CF34 PF55 10"
+         "|1:6-7 2:6-7/3:6-7 4:6-7/5:6-7 6:6-7 # 7:6-7 8:6-7/9:6-7 10:6-7; PH CF21 CF34 PF55 10"},
         {"the pages made for the parts of a row that moves on go with it", 4, 7, {2}, 4, false,
-            "|; PH A1 A2 A3 A4 A5 A6 PF 0"
-            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3; PH PF10 4"
-            "|1:4-7 2:4-7/3:4-7 4:4-7; PH PF10 4",
-            6},
+         "|; PH A1 A2 A3 A4 A5 A6 PF 0"
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3; PH PF10 4"
+         "|1:4-7 2:4-7/3:4-7 4:4-7; PH PF10 4",
+         6},
         {"and in the next page column", 4, 7, {2}, 4, true,
-            "|R1 1:1 R2 2:1/R3 3:1 R4 4:1; PH A1 A2 A3 A4 A5 A6 CF CF10 PF10 4"
-            "|1:2-3 2:2-3/3:2-3 4:2-3; PH CF10 PF10 4"
-            "|1:4-5 2:4-5/3:4-5 4:4-5; PH CF10 PF10 4"
-            "|1:6-7 2:6-7/3:6-7 4:6-7; PH CF10 PF10 4",
-            6},
+         "|R1 1:1 R2 2:1/R3 3:1 R4 4:1; PH A1 A2 A3 A4 A5 A6 CF CF10 PF10 4"
+         "|1:2-3 2:2-3/3:2-3 4:2-3; PH CF10 PF10 4"
+         "|1:4-5 2:4-5/3:4-5 4:4-5; PH CF10 PF10 4"
+         "|1:6-7 2:6-7/3:6-7 4:6-7; PH CF10 PF10 4",
+         6},
         {"a kept footer does not take a row in parts away from its parts", 14, 7, {}, 0, false,
-            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
-            "/R11 11:1-3 R12 12:1-3/R13 13:1-3 R14 14:1-3; PH PF105 14"
-            "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7/7:4-7 8:4-7/9:4-7 10:4-7/11:4-7 12:4-7/13:4-7 14:4-7; PH PF105 14"
-            "|; PH F105 PF 0",
-            0, 2, true},
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
+         "/R11 11:1-3 R12 12:1-3/R13 13:1-3 R14 14:1-3; PH PF105 14"
+         "|1:4-7 2:4-7/3:4-7 4:4-7/5:4-7 6:4-7/7:4-7 8:4-7/9:4-7 10:4-7/11:4-7 12:4-7/13:4-7 14:4-7; PH PF105 14"
+         "|; PH F105 PF 0",
+         0, 2, true},
         {"nor in one column", 7, 10, {}, 0, false,
-            "|R1 1:1-7/R2 2:1-7/R3 3:1-7/R4 4:1-7/R5 5:1-7/R6 6:1-7/R7 7:1-7; PH PF28 7"
-            "|1:8-10/2:8-10/3:8-10/4:8-10/5:8-10/6:8-10/7:8-10; PH PF28 7"
-            "|; PH F28 PF 0",
-            0, 1, true},
+         "|R1 1:1-7/R2 2:1-7/R3 3:1-7/R4 4:1-7/R5 5:1-7/R6 6:1-7/R7 7:1-7; PH PF28 7"
+         "|1:8-10/2:8-10/3:8-10/4:8-10/5:8-10/6:8-10/7:8-10; PH PF28 7"
+         "|; PH F28 PF 0",
+         0, 1, true},
         {"a kept footer takes a row in one part along", 14, 3, {}, 0, false,
-            "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
-            "/R11 11:1-3 R12 12:1-3; PH PF78 12"
-            "|R13 13:1-3 R14 14:1-3; PH F105 PF27 2",
-            0, 2, true},
+         "|R1 1:1-3 R2 2:1-3/R3 3:1-3 R4 4:1-3/R5 5:1-3 R6 6:1-3/R7 7:1-3 R8 8:1-3/R9 9:1-3 R10 10:1-3"
+         "/R11 11:1-3 R12 12:1-3; PH PF78 12"
+         "|R13 13:1-3 R14 14:1-3; PH F105 PF27 2",
+         0, 2, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -472,10 +475,6 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
         EXPECT_EQ(entries, pages);
     }
 }
-
-}  // namespace
-
-namespace {
 
 // Texts printed over one another, or below the page footer's top, on any page.
 AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop)
