@@ -99,6 +99,19 @@ AnsiString RowsLayout(TrpPreviewPages* Pages, Extended Split, int Records)
     return out;
 }
 
+// Two page columns, the second at 45 mm, with a column footer of the master's totals when
+// asked; gives where the second column begins.
+Extended UsePageColumns(TTestReport& t, bool columnFooter)
+{
+    t.Page()->SetColumns(2);
+    t.Page()->GetColumnPositions()->Clear();
+    t.Page()->GetColumnPositions()->Add("0");
+    t.Page()->GetColumnPositions()->Add("45");
+    if (columnFooter)
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+    return 45 * kMM;
+}
+
 // A band of columns whose footer keeps with its data: when the footer does not fit, the
 // last row of columns goes on with it, whole, each record in its column; a record never
 // stays alone where its row-mates were.
@@ -137,15 +150,7 @@ TEST(EngineColumnRows, KeptFooterTakesTheWholeLastRow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TTestReport t;
-        Extended split = 0;
-        if (c.pageColumns) {
-            t.Page()->SetColumns(2);
-            t.Page()->GetColumnPositions()->Clear();
-            t.Page()->GetColumnPositions()->Add("0");
-            t.Page()->GetColumnPositions()->Add("45");
-            split = 45 * kMM;
-            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        }
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
         if (c.groupSize) {
             auto* gh = t.Band<TrpGroupHeader>(0, 0);
             gh->Condition = "D.\"Group\"";
@@ -421,14 +426,7 @@ TEST(EngineColumnRows, RowMovingOnTakesItsFurtherParts)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TTestReport t;
-        Extended split = 0;
-        if (c.pageColumns) {
-            t.Page()->SetColumns(2);
-            t.Page()->GetColumnPositions()->Clear();
-            t.Page()->GetColumnPositions()->Add("0");
-            t.Page()->GetColumnPositions()->Add("45");
-            split = 45 * kMM;
-        }
+        const Extended split = c.pageColumns ? UsePageColumns(t, false) : 0;
         t.Page()->OutlineText = "Page";
         t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
         if (c.before) {
@@ -543,15 +541,7 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TTestReport t;
-        Extended split = 0;
-        if (c.pageColumns) {
-            t.Page()->SetColumns(2);
-            t.Page()->GetColumnPositions()->Clear();
-            t.Page()->GetColumnPositions()->Add("0");
-            t.Page()->GetColumnPositions()->Add("45");
-            split = 45 * kMM;
-            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        }
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
         t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
         if (c.groupSize) {
             auto* gh = t.Band<TrpGroupHeader>(15, 10);
@@ -600,15 +590,7 @@ TEST(EngineColumnRows, KeptGroupRowGoesToTheNextPageColumn)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TTestReport t;
-        Extended split = 0;
-        if (c.pageColumns) {
-            t.Page()->SetColumns(2);
-            t.Page()->GetColumnPositions()->Clear();
-            t.Page()->GetColumnPositions()->Add("0");
-            t.Page()->GetColumnPositions()->Add("45");
-            split = 45 * kMM;
-            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        }
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
         auto* gh = t.Band<TrpGroupHeader>(15, 10);
         gh->Condition = "D.\"Group\"";
         gh->KeepTogether = true;
