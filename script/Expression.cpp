@@ -346,8 +346,7 @@ template <bool Direct>
         }
         return false;
     } else {
-        Num n;
-        return static_cast<const TscOperatorNode*>(node)->Num(n) && n.ToInt32(x);
+        return static_cast<const TscOperatorNode*>(node)->Int(x);
     }
 }
 
@@ -368,24 +367,47 @@ constexpr bool IsCmp(TscOperatorType op)
     return op >= opGreat && op <= opEq;
 }
 
-// What GetValue computes for Op on two statically Integer operands (BothInteger).
-template <TscOperatorType Op, bool LD, bool RD>
-bool NumBothInteger(const TscOperatorNode* node, Num& r)
+constexpr bool IsIntArith(TscOperatorType op)
 {
+    return op == opPlus || op == opMinus || op == opMul || op == opDivInt || op == opMod;
+}
+
+// What GetValue computes for Op (+ - * div mod) on two statically Integer operands
+// (BothInteger): an Integer, here as the plain number.
+template <TscOperatorType Op, bool LD, bool RD>
+bool IntBothInteger(const TscOperatorNode* node, int32_t& r)
+{
+    static_assert(IsIntArith(Op));
     int32_t x, y;
     if (!IntOperand<LD>(node->Left.get(), x) || !IntOperand<RD>(node->Right.get(), y))
         return false;
     if constexpr (Op == opPlus || Op == opMinus || Op == opMul) {
-        r = Num(script_fast::WrapArith(Op == opPlus ? '+' : Op == opMinus ? '-' : '*', x, y));
-    } else if constexpr (Op == opDivInt || Op == opMod) {
+        r = script_fast::WrapArith(Op == opPlus ? '+' : Op == opMinus ? '-' : '*', x, y);
+    } else {
         if (y == 0)
             return false; // the general path raises
         if (y == -1)
-            r = Num(Op == opDivInt ? Wrap(0u - static_cast<uint32_t>(x)) : 0);
+            r = Op == opDivInt ? Wrap(0u - static_cast<uint32_t>(x)) : 0;
         else
-            r = Num(Op == opDivInt ? x / y : x % y);
+            r = Op == opDivInt ? x / y : x % y;
+    }
+    return true;
+}
+
+// What GetValue computes for Op on two statically Integer operands (BothInteger).
+template <TscOperatorType Op, bool LD, bool RD>
+bool NumBothInteger(const TscOperatorNode* node, Num& r)
+{
+    if constexpr (IsIntArith(Op)) {
+        int32_t v;
+        if (!IntBothInteger<Op, LD, RD>(node, v))
+            return false;
+        r = Num(v);
     } else {
         static_assert(IsCmp(Op));
+        int32_t x, y;
+        if (!IntOperand<LD>(node->Left.get(), x) || !IntOperand<RD>(node->Right.get(), y))
+            return false;
         // Exact on 32-bit values, as the 64-bit comparison of the general path.
         bool c;
         switch (CmpOf(Op)) {
@@ -405,6 +427,28 @@ bool NumBothInteger(const TscOperatorNode* node, Num& r)
 template <TscOperatorType Op, bool LD, bool RD>
 bool NumGeneral(const TscOperatorNode* node, Num& r)
 {
+    if constexpr (LD && RD && Op != opDivFloat) {
+        // Two integers read in place (counters, literals, which are Int64): taken straight
+        // from their Variants, by the rules below.
+        const Variant& va = *node->Left->Direct;
+        const Variant& vb = *node->Right->Direct;
+        const TVarType ta = va.VType(), tb = vb.VType();
+        if (script_fast::IsInt(ta) && script_fast::IsInt(tb)) {
+            const int64_t x = script_fast::AsInt(va), y = script_fast::AsInt(vb);
+            if constexpr (Op == opPlus)
+                return script_fast::TryIntArith<'+'>(ta, x, tb, y, r);
+            else if constexpr (Op == opMinus)
+                return script_fast::TryIntArith<'-'>(ta, x, tb, y, r);
+            else if constexpr (Op == opMul)
+                return script_fast::TryIntArith<'*'>(ta, x, tb, y, r);
+            else if constexpr (Op == opDivInt || Op == opMod)
+                return script_fast::IntDivMod(Op == opMod, ta, x, tb, y, r);
+            else {
+                r = Num::Bool(script_fast::CompareInts(CmpOf(Op), x, y));
+                return true;
+            }
+        }
+    }
     Num a, b;
     if (!NumOperand<LD>(node->Left.get(), a) || !NumOperand<RD>(node->Right.get(), b))
         return false;
@@ -466,6 +510,29 @@ TscOperatorNode::NumFunction NumFor(const TscOperatorNode& op)
     case opGreatEq: return PickNum<opGreatEq>(op.BothInteger, ld, rd);
     case opNonEq: return PickNum<opNonEq>(op.BothInteger, ld, rd);
     case opEq: return PickNum<opEq>(op.BothInteger, ld, rd);
+    default: return nullptr;
+    }
+}
+
+template <TscOperatorType Op>
+TscOperatorNode::IntFunction PickInt(bool ld, bool rd)
+{
+    return ld ? (rd ? IntBothInteger<Op, true, true> : IntBothInteger<Op, true, false>)
+              : (rd ? IntBothInteger<Op, false, true> : IntBothInteger<Op, false, false>);
+}
+
+// The Int routine of a NumOk node, nullptr when its result is not always an Integer.
+TscOperatorNode::IntFunction IntFor(const TscOperatorNode& op)
+{
+    if (!op.BothInteger)
+        return nullptr;
+    const bool ld = op.Left->Direct != nullptr, rd = op.Right->Direct != nullptr;
+    switch (op.Op) {
+    case opPlus: return PickInt<opPlus>(ld, rd);
+    case opMinus: return PickInt<opMinus>(ld, rd);
+    case opMul: return PickInt<opMul>(ld, rd);
+    case opDivInt: return PickInt<opDivInt>(ld, rd);
+    case opMod: return PickInt<opMod>(ld, rd);
     default: return nullptr;
     }
 }
@@ -739,6 +806,7 @@ bool MarkNum(TscExpressionNode* node)
     const bool left = op->Left && MarkNum(op->Left.get());
     const bool right = op->Right && MarkNum(op->Right.get());
     op->NumCompute = !op->StrCat && !op->SetOp && left && right ? NumFor(*op) : nullptr;
+    op->IntCompute = op->NumOk() ? IntFor(*op) : nullptr;
     return op->NumOk();
 }
 

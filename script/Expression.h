@@ -30,7 +30,11 @@
 // inline path (an overflow to Double, a zero divisor); nothing such a tree reads
 // runs code, so the caller then takes GetValue, which computes the value or raises
 // the error as it always did. Assignments, conditions and TscExpression::GetValue
-// try Num first on such a root (NumRoot).
+// try Num first on such a root (NumRoot). An operator over two statically Integer
+// operands whose result is always an Integer (+ - * div mod) also gets IntCompute, the
+// same value as a plain 32-bit number, for Integer targets and operands above it. Two
+// integers read in place (counters, and literals, which are Int64) are computed straight
+// from their Variants, before the general number routine.
 //
 // Limits: an expression holds at most kMaxExpressionItems items, so the
 // recursive walks over the tree (type check, evaluation, destruction) stay far
@@ -98,6 +102,11 @@ public:
     // operator, its static types and its operands' kinds (read in place or computed).
     using NumFunction = bool (*)(const TscOperatorNode* node, script_fast::Num& r);
     NumFunction NumCompute = nullptr;
+    // Beside NumCompute for + - * div mod on two statically Integer operands, whose result
+    // is always an Integer: the same value as a plain 32-bit number, so an Integer target
+    // or operand above takes it without a Num in between.
+    using IntFunction = bool (*)(const TscOperatorNode* node, int32_t& r);
+    IntFunction IntCompute = nullptr;
     bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
     // The value as GetValue computes it, without a Variant, when every operand read is an
@@ -105,6 +114,15 @@ public:
     // (then GetValue gives the value or the error). Only for NumOk nodes: nothing they read
     // runs code, so trying Num first and GetValue after sees the same values.
     bool Num(script_fast::Num& r) const { return NumCompute(this, r); }
+    // Num's value as ToInt32 takes it (false where Num would be, or where the value would
+    // need the general conversion): IntCompute when the node has one.
+    bool Int(int32_t& r) const
+    {
+        if (IntCompute)
+            return IntCompute(this, r);
+        script_fast::Num n;
+        return Num(n) && n.ToInt32(r);
+    }
     Variant GetValue() override;
     // A "+" or STRCAT node's result from its operands' values (not a set operator).
     Variant Join(const Variant& a, const Variant& b) const;

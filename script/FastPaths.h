@@ -93,12 +93,12 @@ struct Num {
     }
 };
 
-inline bool IsNum(TVarType t)
+[[gnu::always_inline]] inline bool IsNum(TVarType t)
 {
     return t == varInteger || t == varInt64 || t == varDouble;
 }
 
-inline bool IsInt(TVarType t)
+[[gnu::always_inline]] inline bool IsInt(TVarType t)
 {
     return t == varInteger || t == varInt64;
 }
@@ -107,14 +107,12 @@ inline bool IsInt(TVarType t)
 // the result is Int64 when either side is, else Integer. A zero divisor and -1 (whose
 // quotient may leave the range) go to the general path.
 template <class V>
-inline bool TryIntDivMod(bool isMod, const V& a, const V& b, V& r)
+[[gnu::always_inline]] inline bool IntDivMod(bool isMod, TVarType ta, int64_t x, TVarType tb, int64_t y, V& r)
 {
-    const int64_t x = a.VType() == varInteger ? a.RawInteger() : a.RawInt64();
-    const int64_t y = b.VType() == varInteger ? b.RawInteger() : b.RawInt64();
     if (y == 0 || y == -1)
         return false;
     const int64_t q = isMod ? x % y : x / y;
-    if (a.VType() == varInt64 || b.VType() == varInt64)
+    if (ta == varInt64 || tb == varInt64)
         r = V(static_cast<long long>(q));
     else
         r = V(static_cast<int32_t>(q));
@@ -122,7 +120,15 @@ inline bool TryIntDivMod(bool isMod, const V& a, const V& b, V& r)
 }
 
 template <class V>
-inline long double AsLong(const V& v)
+inline bool TryIntDivMod(bool isMod, const V& a, const V& b, V& r)
+{
+    const int64_t x = a.VType() == varInteger ? a.RawInteger() : a.RawInt64();
+    const int64_t y = b.VType() == varInteger ? b.RawInteger() : b.RawInt64();
+    return IntDivMod(isMod, a.VType(), x, b.VType(), y, r);
+}
+
+template <class V>
+[[gnu::always_inline]] inline long double AsLong(const V& v)
 {
     switch (v.VType()) {
     case varInteger: return static_cast<long double>(v.RawInteger());
@@ -132,7 +138,7 @@ inline long double AsLong(const V& v)
 }
 
 template <class V>
-inline int64_t AsInt(const V& v)
+[[gnu::always_inline]] inline int64_t AsInt(const V& v)
 {
     return v.VType() == varInteger ? v.RawInteger() : v.RawInt64();
 }
@@ -174,11 +180,38 @@ inline long double Apply(long double p, long double q)
         return p / q;
 }
 
-// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike.
+// + - * of two Integer or Int64 values (x and y their values, ta and tb their kinds): Int64
+// when either is one or the result leaves 32 bits, else Integer; false on a 64-bit overflow.
+template <char Op, class V>
+[[gnu::always_inline]] inline bool TryIntArith(TVarType ta, int64_t x, TVarType tb, int64_t y, V& r)
+{
+    int64_t v;
+    bool overflow;
+    if constexpr (Op == '+')
+        overflow = __builtin_add_overflow(x, y, &v);
+    else if constexpr (Op == '-')
+        overflow = __builtin_sub_overflow(x, y, &v);
+    else
+        overflow = __builtin_mul_overflow(x, y, &v);
+    if (overflow)
+        return false;
+    if (ta == varInt64 || tb == varInt64 || v < INT32_MIN || v > INT32_MAX)
+        r = V(static_cast<long long>(v));
+    else
+        r = V(static_cast<int32_t>(v));
+    return true;
+}
+
+// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike. Two
+// integers are tried first: counters and literals are the commonest operands.
 template <char Op, class V>
 [[gnu::always_inline]] inline bool TryArith(const V& a, const V& b, V& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
+    if constexpr (Op != '/') {
+        if (IsInt(ta) && IsInt(tb))
+            return TryIntArith<Op>(ta, AsInt(a), tb, AsInt(b), r);
+    }
     if (ta == varDouble && tb == varDouble) {
         if constexpr (Op == '+') {
             r = V(a.RawDouble() + b.RawDouble());
@@ -192,30 +225,11 @@ template <char Op, class V>
     }
     if (!IsNum(ta) || !IsNum(tb))
         return false;
-    if (Op == '/' || ta == varDouble || tb == varDouble) {
-        const long double p = AsLong(a), q = AsLong(b);
-        if (Op == '/' && q == 0)
-            return false;
-        r = V(static_cast<double>(Apply<Op>(p, q)));
-        return true;
-    }
-    if constexpr (Op != '/') {
-        const int64_t x = AsInt(a), y = AsInt(b);
-        int64_t v;
-        bool overflow;
-        if constexpr (Op == '+')
-            overflow = __builtin_add_overflow(x, y, &v);
-        else if constexpr (Op == '-')
-            overflow = __builtin_sub_overflow(x, y, &v);
-        else
-            overflow = __builtin_mul_overflow(x, y, &v);
-        if (overflow)
-            return false;
-        if (ta == varInt64 || tb == varInt64 || v < INT32_MIN || v > INT32_MAX)
-            r = V(static_cast<long long>(v));
-        else
-            r = V(static_cast<int32_t>(v));
-    }
+    // "/" on any numbers, or an integer with a Double
+    const long double p = AsLong(a), q = AsLong(b);
+    if (Op == '/' && q == 0)
+        return false;
+    r = V(static_cast<double>(Apply<Op>(p, q)));
     return true;
 }
 
@@ -232,24 +246,28 @@ template <class V>
 
 enum class Cmp { Lt, Le, Gt, Ge, Eq, Ne };
 
+[[gnu::always_inline]] inline bool CompareInts(Cmp c, int64_t x, int64_t y)
+{
+    switch (c) {
+    case Cmp::Lt: return x < y;
+    case Cmp::Le: return x <= y;
+    case Cmp::Gt: return x > y;
+    case Cmp::Ge: return x >= y;
+    case Cmp::Eq: return x == y;
+    default: return x != y;
+    }
+}
+
 template <class V>
 [[gnu::always_inline]] inline bool TryCompare(Cmp c, const V& a, const V& b, bool& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
-    if (!IsNum(ta) || !IsNum(tb))
-        return false;
-    if (ta != varDouble && tb != varDouble) {
-        const int64_t x = AsInt(a), y = AsInt(b);
-        switch (c) {
-        case Cmp::Lt: r = x < y; break;
-        case Cmp::Le: r = x <= y; break;
-        case Cmp::Gt: r = x > y; break;
-        case Cmp::Ge: r = x >= y; break;
-        case Cmp::Eq: r = x == y; break;
-        case Cmp::Ne: r = x != y; break;
-        }
+    if (IsInt(ta) && IsInt(tb)) {
+        r = CompareInts(c, AsInt(a), AsInt(b));
         return true;
     }
+    if (!IsNum(ta) || !IsNum(tb))
+        return false;
     const long double x = AsLong(a), y = AsLong(b);
     switch (c) {
     case Cmp::Lt: r = x < y; break;

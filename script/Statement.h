@@ -74,6 +74,13 @@ public:
     AnsiString UnitName;  // empty for the main text
 
     virtual void Execute();
+    // What Execute does once the position has gone to the host, for a statement that runs
+    // no code, raises nothing and sets no flag on the way (a number stored into a plain
+    // variable, a counter's step); false, with nothing changed, when Execute must run
+    // instead. Chosen by the compiler when the statement is built; nullptr when the
+    // statement has no such step. Loops take it while no run-line hook is set.
+    using DirectFunction = bool (*)(TscStatement* stmt);
+    DirectFunction Direct = nullptr;
     TscStatement* GetItem(int i) const { return static_cast<TscStatement*>(Get(i)); }
     // Runs child as a list runs each of its statements: an error raised inside leaves
     // with the child's position (a loop with a one-statement body runs it through here).

@@ -9,25 +9,40 @@
 
 namespace {
 
-// Runs a loop body; true when the loop goes on (the loop epilogue).
-bool RunBody(TscStatement& loop)
-{
-    TscScript* s = loop.Script;
-    const int n = loop.Count();
-    if (n == 1) {
-        // The list's own walk for one statement, without its loop.
-        if (!s->Terminated)
-            TscStatement::RunChild(loop.GetItem(0));
-    } else if (n == 0) {
-        loop.RunLine(); // an empty body still gives the host its chance to stop us
-    } else {
-        loop.TscStatement::Execute();
+// A loop's body, looked at once before the first pass. Run runs it once and tells whether
+// the loop goes on (the loop epilogue).
+class LoopBody {
+public:
+    explicit LoopBody(TscStatement& loop)
+        : FLoop(loop), FScript(loop.Script), FCount(loop.Count()), FOnly(FCount == 1 ? loop.GetItem(0) : nullptr)
+    {
     }
-    if (s->Terminated || s->BreakRequested || s->ExitRequested)
-        return false;
-    s->ContinueRequested = false;
-    return true;
-}
+
+    [[gnu::always_inline]] bool Run()
+    {
+        TscScript* const s = FScript;
+        if (FOnly) {
+            // The list's own walk for one statement, without its loop; the statement's
+            // direct step while no host follows the lines.
+            if (!s->Terminated && (!FOnly->Direct || TscRunLineEvent::AnySet() || !FOnly->Direct(FOnly)))
+                TscStatement::RunChild(FOnly);
+        } else if (FCount == 0) {
+            FLoop.RunLine(); // an empty body still gives the host its chance to stop us
+        } else {
+            FLoop.TscStatement::Execute();
+        }
+        if (s->Terminated || s->BreakRequested || s->ExitRequested)
+            return false;
+        s->ContinueRequested = false;
+        return true;
+    }
+
+private:
+    TscStatement& FLoop;
+    TscScript* const FScript;
+    const int FCount;
+    TscStatement* const FOnly;
+};
 
 // Stores a computed number into a plain variable or parameter as its SetValue would: a
 // floating variable given an integer converts it (the general path does that).
@@ -84,6 +99,9 @@ void TscAssignmentStmt::Optimize()
     SourcePlain = scIsPlainExpression(Expression->Root(), Target);
     NumSource = Expression->NumRoot();
     DirectSource = Expression->Root() ? Expression->Root()->Direct : nullptr;
+    Direct = nullptr;
+    if (PlainTarget && NumSource)
+        Direct = NumSource->IntCompute && PlainTarget->VarType != fvtFloat ? DirectInt : DirectNum;
     if (PlainTarget || StringTarget) {
         std::vector<TscOperatorNode*> chain;
         TscExpressionNode* node = Expression->Root();
@@ -168,6 +186,98 @@ void TscAssignmentStmt::Execute()
     if (!AppendChain.empty() && AppendInPlace())
         return;
     Target->SetValue(Source->GetValue());
+}
+
+// Execute's number step (the source's number stored as the variable's SetValue would).
+bool TscAssignmentStmt::DirectNum(TscStatement* stmt)
+{
+    auto* self = static_cast<TscAssignmentStmt*>(stmt);
+    script_fast::Num n;
+    if (!self->NumSource->Num(n))
+        return false;
+    StoreNum(self->PlainTarget, n);
+    return true;
+}
+
+// The same for a source whose value is always an Integer, given to a variable that is not
+// a floating one (which would convert it).
+bool TscAssignmentStmt::DirectInt(TscStatement* stmt)
+{
+    auto* self = static_cast<TscAssignmentStmt*>(stmt);
+    int32_t v;
+    if (!self->NumSource->IntCompute(self->NumSource, v))
+        return false;
+    if (!self->PlainTarget->ReadOnly) {
+        const Variant r(v);
+        self->PlainTarget->Value = r;
+    }
+    return true;
+}
+
+void TscAssignOpStmt::Optimize()
+{
+    TscAssignmentStmt::Optimize();
+    Direct = nullptr;
+    if (!PlainTarget || !SourcePlain || SetOp || (!NumSource && !DirectSource))
+        return;
+    const bool f = PlainTarget->VarType == fvtFloat;
+    switch (Op) {
+    case '+': Direct = IntegerOp ? DirectInteger<'+'> : f ? DirectNumber<'+', true> : DirectNumber<'+', false>; break;
+    case '-': Direct = IntegerOp ? DirectInteger<'-'> : f ? DirectNumber<'-', true> : DirectNumber<'-', false>; break;
+    case '*': Direct = IntegerOp ? DirectInteger<'*'> : f ? DirectNumber<'*', true> : DirectNumber<'*', false>; break;
+    case '/': Direct = IntegerOp ? nullptr : f ? DirectNumber<'/', true> : DirectNumber<'/', false>; break;
+    default: break;
+    }
+}
+
+// Execute's step for numbers on both sides of an Integer x op= e: 32 bits that wrap.
+template <char Op>
+bool TscAssignOpStmt::DirectInteger(TscStatement* stmt)
+{
+    auto* self = static_cast<TscAssignOpStmt*>(stmt);
+    if (self->PlainTarget->ReadOnly)
+        return false;
+    int32_t y;
+    if (!self->SourceInt(y))
+        return false;
+    Variant& v = self->PlainTarget->Value;
+    if (v.VType() != varInteger)
+        return false;
+    const Variant r(script_fast::WrapArith(Op, v.RawInteger(), y));
+    v = r; // over an Integer: a plain copy
+    return true;
+}
+
+// Execute's step for numbers on both sides of any other x op= e (FloatTarget: a Double
+// variable, which converts an integer result).
+template <char Op, bool FloatTarget>
+bool TscAssignOpStmt::DirectNumber(TscStatement* stmt)
+{
+    auto* self = static_cast<TscAssignOpStmt*>(stmt);
+    TscCustomVariable* target = self->PlainTarget;
+    if (target->ReadOnly)
+        return false;
+    script_fast::Num b;
+    if (!self->SourceNum(b))
+        return false;
+    Variant& v = target->Value;
+    if constexpr (Op != '/' && !FloatTarget) {
+        // Integers on both sides (counters, sums of literals): the result goes straight over
+        // the target's number, which owns nothing.
+        const TVarType ta = v.VType();
+        if (script_fast::IsInt(ta) && script_fast::IsInt(b.Type))
+            return script_fast::TryIntArith<Op>(ta, script_fast::AsInt(v), b.Type, b.L, v);
+    }
+    script_fast::Num a, r;
+    if (!script_fast::Num::From(v, a) || !script_fast::TryArith<Op>(a, b, r))
+        return false;
+    if (FloatTarget && r.Type != varDouble) {
+        target->SetValue(r.ToVariant());
+        return true;
+    }
+    const Variant n = r.ToVariant();
+    v = n;
+    return true;
 }
 
 void TscAssignOpStmt::Execute()
@@ -297,12 +407,51 @@ bool TscCallStmt::StepInPlace()
 void TscCallStmt::Optimize()
 {
     PlainTarget = nullptr;
+    Direct = nullptr;
     Step = Modificator.empty() ? 0 : Modificator == "+" ? 1 : -1;
     if (Step == 0 || Designator->Kind != dkVariable || !Designator->RefItem)
         return;
     const std::type_info& t = typeid(*Designator->RefItem);
     if (t == typeid(TscVariable) || t == typeid(TscParamItem))
         PlainTarget = Designator->RefItem;
+    // A Double variable converts the sum: the general path does that.
+    if (PlainTarget && PlainTarget->VarType != fvtFloat)
+        Direct = IntegerStep ? (Step > 0 ? DirectStep<1, true> : DirectStep<-1, true>)
+                             : (Step > 0 ? DirectStep<1, false> : DirectStep<-1, false>);
+}
+
+// StepInPlace for the kinds it takes without a conversion that could fail: on an Integer
+// variable an Integer, or an Int64 inside 32 bits, stepped in 32 bits; on any other an
+// Integer or Int64 value that keeps its kind (an overflow takes the general path).
+template <int By, bool Integer>
+bool TscCallStmt::DirectStep(TscStatement* stmt)
+{
+    TscCustomVariable* target = static_cast<TscCallStmt*>(stmt)->PlainTarget;
+    if (target->ReadOnly)
+        return false;
+    Variant& v = target->Value;
+    if constexpr (Integer) {
+        int32_t x;
+        if (!script_fast::Num::FromInt32(v, x))
+            return false;
+        const Variant r(script_fast::WrapArith(By > 0 ? '+' : '-', x, 1));
+        v = r;
+    } else if (v.VType() == varInteger) {
+        int32_t r;
+        if (__builtin_add_overflow(v.RawInteger(), By, &r))
+            return false;
+        const Variant n(r);
+        v = n;
+    } else if (v.VType() == varInt64) {
+        long long r;
+        if (__builtin_add_overflow(v.RawInt64(), static_cast<long long>(By), &r))
+            return false;
+        const Variant n(r);
+        v = n;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void TscCallStmt::Execute()
@@ -389,8 +538,9 @@ void TscRepeatStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
+    LoopBody body(*this);
     for (;;) {
-        if (!RunBody(*this))
+        if (!body.Run())
             break;
         if (Holds(*Condition) == !InverseCondition)
             break;
@@ -405,8 +555,9 @@ void TscWhileStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
+    LoopBody body(*this);
     while (!Script->Terminated && Holds(*Condition))
-        if (!RunBody(*this))
+        if (!body.Run())
             break;
 }
 
@@ -422,17 +573,22 @@ void TscForStmt::Execute()
     LoopEnd end{Script};
     // The count is fixed before the first pass; 64-bit, so no bound overflows it.
     const int64_t passes = Down ? b - e + 1 : e - b + 1;
-    TscStatement* only = Count() == 1 ? GetItem(0) : nullptr;
+    const int64_t by = Down ? -1 : 1;
+    TscStatement* const only = Count() == 1 ? GetItem(0) : nullptr;
+    Variant& counter = LoopVariable->Value;
+    LoopBody body(*this);
     for (int64_t k = 0; k < passes; ++k) {
-        LoopVariable->Value = Variant(static_cast<int>(Down ? b - k : b + k));
+        const Variant i(static_cast<int>(b + k * by));
+        counter = i;
         if (only) {
-            // RunBody for a body of one statement: Terminated was last checked when the pass
+            // LoopBody::Run for a body of one statement: Terminated was last checked when the pass
             // before ended (or before the first), and nothing since has run code.
-            TscStatement::RunChild(only);
+            if (!only->Direct || TscRunLineEvent::AnySet() || !only->Direct(only))
+                TscStatement::RunChild(only);
             if (Script->Terminated || Script->BreakRequested || Script->ExitRequested)
                 break;
             Script->ContinueRequested = false;
-        } else if (!RunBody(*this)) {
+        } else if (!body.Run()) {
             break;
         }
     }
@@ -452,16 +608,21 @@ bool TscVbForStmt::CountsInPlace(const Variant& b, const Variant& e, const Varia
         return false;
     const bool wide = b.VType() == varInt64 || s.VType() == varInt64;
     const bool down = step < 0;
+    Variant& counter = LoopVariable->Value;
+    LoopBody body(*this);
     bool firstPass = true;
     for (int64_t i = first; !Script->Terminated && (down ? i >= last : i <= last); i += step) {
-        if (firstPass)
-            LoopVariable->Value = b;
-        else if (wide)
-            LoopVariable->Value = Variant(static_cast<long long>(i));
-        else
-            LoopVariable->Value = Variant(static_cast<int32_t>(i));
+        if (firstPass) {
+            counter = b;
+        } else if (wide) {
+            const Variant v(static_cast<long long>(i));
+            counter = v;
+        } else {
+            const Variant v(static_cast<int32_t>(i));
+            counter = v;
+        }
         firstPass = false;
-        if (!RunBody(*this))
+        if (!body.Run())
             break;
     }
     return true;
@@ -486,9 +647,10 @@ void TscVbForStmt::Execute()
             return r;
         return down ? VarGe(i, e) : VarLe(i, e);
     };
+    LoopBody body(*this);
     while (!Script->Terminated && goesOn()) {
         LoopVariable->Value = i;
-        if (!RunBody(*this))
+        if (!body.Run())
             break;
         // A zero step never ends by itself; the host stops it like any endless loop.
         Variant next;
@@ -508,9 +670,8 @@ TscCppForStmt::~TscCppForStmt() = default;
 void TscCppForStmt::Optimize()
 {
     FStep = nullptr;
-    if (SecondStmt->Count() == 1)
-        if (auto* call = dynamic_cast<TscCallStmt*>(SecondStmt->GetItem(0)); call && !call->Modificator.empty())
-            FStep = call;
+    if (SecondStmt->Count() == 1 && SecondStmt->GetItem(0)->Direct)
+        FStep = SecondStmt->GetItem(0);
 }
 
 void TscCppForStmt::Execute()
@@ -522,12 +683,16 @@ void TscCppForStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
-    while (!Script->Terminated && Holds(*Condition)) {
-        if (!RunBody(*this))
+    // Condition, body and step in one pass. The step's direct form is what the one-statement
+    // list runs when no host follows the lines (the list checks Terminated first, which the
+    // body has just checked); when it declines, the list runs the step as written.
+    TscScript* const s = Script;
+    TscStatement* const step = FStep;
+    LoopBody body(*this);
+    while (!s->Terminated && Holds(*Condition)) {
+        if (!body.Run())
             break;
-        // i++ in place is what the one-statement list runs when no host follows the lines
-        // (the list checks Terminated first, which the body has just checked); it cannot fail.
-        if (!FStep || TscRunLineEvent::AnySet() || !FStep->StepInPlace())
+        if (!step || TscRunLineEvent::AnySet() || !step->Direct(step))
             SecondStmt->Execute();
     }
 }

@@ -31,12 +31,20 @@
 // of numbers the same way. When an operand is not a number the general path runs, reading
 // the same values again (nothing in such a tree runs code).
 //
+// Direct steps: the statements above that run no code on numbers (a number tree stored into
+// a plain variable, x op= e on numbers, x++ and x--) get a Direct routine when they are
+// built, made for their operator and their target's declared type: what Execute does once
+// the position has gone to the host, or false, with nothing changed, where Execute must run
+// (a text, an overflow, a zero divisor, an Integer variable holding a wider value). It never
+// raises, so an error always comes from Execute, at the statement's own position.
+//
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's
-// error handling). A C-style for loop whose step is a lone i++ or i-- steps the counter in
-// place, without the step's statement list, while no host follows the lines; anything else
-// (a hook set, a counter that is not a plain Integer or Int64 value) runs the step as
-// written. A BasicScript For..Next whose start, end and step are integers inside 32 bits
-// counts with a plain number and gives the variable the values the general walk gives.
+// error handling), through its Direct routine while no host follows the lines. A C-style
+// for loop runs condition, body and step in one pass: a step of one statement with a Direct
+// routine (i++, i += 2) is done by it, without the step's statement list, while no host
+// follows the lines; anything else (a hook set, a counter the routine declines) runs the
+// step as written. A BasicScript For..Next whose start, end and step are integers inside 32
+// bits counts with a plain number and gives the variable the values the general walk gives.
 //
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
 // before evaluating e, as the left operand of an operator is read before the right one.
@@ -56,7 +64,7 @@ public:
     std::unique_ptr<TscExpression> Expression;
     TscCustomVariable* Target = nullptr; // optimized operands, not owned
     TscCustomVariable* Source = nullptr;
-    void Optimize();
+    virtual void Optimize();
     void Execute() override;
 
 protected:
@@ -83,8 +91,19 @@ protected:
         return DirectSource && script_fast::Num::From(*DirectSource, n);
     }
 
+    // The source's value as an Integer operand takes it (Num's value where ToInt32 takes it
+    // without the general conversion).
+    bool SourceInt(int32_t& y) const
+    {
+        if (NumSource)
+            return NumSource->Int(y);
+        return DirectSource && script_fast::Num::FromInt32(*DirectSource, y);
+    }
+
 private:
     bool AppendInPlace();
+    static bool DirectNum(TscStatement* stmt);
+    static bool DirectInt(TscStatement* stmt);
 };
 
 // x += e and the like; also what x := x op e is shortened to.
@@ -99,10 +118,15 @@ public:
     // An Integer target and an Integer source: + - * in 32 bits, as x := x op e and
     // z := x op e compute it, not widened.
     bool IntegerOp = false;
+    void Optimize() override;
     void Execute() override;
 
 private:
     void Apply(const Variant& a, const Variant& b);
+    template <char Op>
+    static bool DirectInteger(TscStatement* stmt);
+    template <char Op, bool FloatTarget>
+    static bool DirectNumber(TscStatement* stmt);
 };
 
 class TscCallStmt : public TscStatement {
@@ -122,6 +146,8 @@ public:
 private:
     TscCustomVariable* PlainTarget = nullptr; // not owned
     int Step = 0;                             // +1 or -1 with a modificator
+    template <int By, bool Integer>
+    static bool DirectStep(TscStatement* stmt);
 };
 
 class TscIfStmt : public TscStatement {
@@ -201,12 +227,12 @@ public:
     std::unique_ptr<TscStatement> FirstStmt;
     std::unique_ptr<TscExpression> Condition;
     std::unique_ptr<TscStatement> SecondStmt;
-    // Finds once whether the step is a lone counter step (i++), done in place.
+    // Finds once whether the step is one statement with a direct step (i++, i += 2).
     void Optimize();
     void Execute() override;
 
 private:
-    TscCallStmt* FStep = nullptr; // the one statement of SecondStmt when it is such a step
+    TscStatement* FStep = nullptr; // the one statement of SecondStmt when it is such a step
 };
 
 class TscTryStmt : public TscStatement {

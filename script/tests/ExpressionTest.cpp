@@ -369,3 +369,126 @@ TEST_F(ExpressionTest, BasicForGivesItsVariableTheWalkedValues)
         EXPECT_EQ(trace, c.trace);
     }
 }
+
+namespace {
+
+// A run as the script's caller sees it: the value and its kind, or the error with its
+// position, and what the script traced on the way.
+struct LoopRun {
+    std::string Result;
+    std::string Trace;
+};
+
+LoopRun RunLoop(TscScript& s, bool hook)
+{
+    LoopRun r;
+    s.OnRunLine = hook ? TscRunLineEvent([](TscScript*, const AnsiString&, const AnsiString&) {}) : nullptr;
+    try {
+        const Variant v = s.CallFunction("Run", VarArrayOf({}));
+        r.Result = VarToStr(v) + " (" + VarTypeAsText(VarType(v)) + ")";
+    } catch (const EScriptRunError& e) {
+        r.Result = "error at " + e.SourcePos() + ": " + e.what();
+    } catch (const std::exception& e) {
+        r.Result = std::string("error without a position: ") + e.what();
+    }
+    s.OnRunLine = nullptr;
+    return r;
+}
+
+} // namespace
+
+// Loops take the direct steps of their statements (a number stored into a plain variable,
+// x op= e on numbers, a counter's step, the C-style for's condition, body and step in one
+// pass) only while no host follows the lines; with a run-line hook set they walk every
+// statement. Both runs give the same value of the same kind, the same error at the same
+// position and the same trace: at the edges (32-bit wrap, an Int64 that overflows, an
+// Integer variable holding a value past 32 bits, zero divisors, a text where a number was,
+// a Double variable given integers, a host that terminates the loop) as well.
+TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
+{
+    struct LoopCase {
+        const char* syntax;
+        const char* program;
+    };
+    const LoopCase cases[] = {
+        {"PascalScript", "function Run: Variant; var i, s: Integer; begin s := 0;\n"
+                         "for i := 1 to 100 do s := s + i mod 7; Result := s; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i, s: Integer; begin s := 2147483600;\n"
+                         "for i := 1 to 20 do s := s + i * 3; Result := s; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; x: Double; begin x := 1;\n"
+                         "for i := 1 to 10 do x := x + i; for i := 1 to 10 do x := x / 3; Result := x; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; x: Double; begin\n"
+                         "for i := 1 to 10 do x := i * 2; Result := x; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; v: Variant; begin v := 9223372036854775800;\n"
+                         "for i := 1 to 5 do v := v + i; Result := v; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; v: Variant; begin v := 2147483640;\n"
+                         "for i := 1 to 5 do v := v + i; Result := v; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i, s: Integer; begin s := 0;\n"
+                         "for i := 2 downto -2 do s := s + 10 div i; Result := s; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; v: Variant; begin v := 'a';\n"
+                         "for i := 1 to 3 do v := v - i; Result := v; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; v: Variant; begin v := 'a';\n"
+                         "for i := 1 to 3 do v := v + 'b'; Result := v; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i, s: Integer; begin s := 3000000000;\n"
+                         "for i := 1 to 3 do s := s + 1; Result := s; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i, s: Integer; begin i := 0; s := 0;\n"
+                         "while i < 10 do i := i + 1; repeat s := s + 2 until s >= 7; Result := i * 100 + s; end;\n"
+                         "begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; begin i := 0;\n"
+                         "while Stop(i) < 10 do i := i + 1; Result := i; end; begin end."},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = 1; i <= 100; i++) s = s + i % 7; return s; } {}"},
+        {"C++Script", "int Run() { int i, t; t = 0; for (i = 2147483645; i > 0; i++) t++; return i; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; i = 3000000000; for (; i < 3000000005; i++) s = s + 1;\n"
+                      "return s; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = 10; i > 0; i -= 3) { Trace(i); } return i; } {}"},
+        {"C++Script", "float Run() { int i; float x; x = 0; for (i = 0; i < 5; i += 2) x = x + i; return x; } {}"},
+        {"C++Script", "float Run() { float x; int n; n = 0; for (x = 0; x < 3; x++) n++; return x; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = -3; i < 3; i++) s = s + 6 % i; return s; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = 0; Stop(i) < 4; i++) s = s + i; return s; } {}"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 1; i <= 100; i++) s = s + i % 7; return s; }"},
+        {"JScript", "function Run() { var i, v; v = 9223372036854775806; for (i = 0; i < 3; i++) v++; return v; }"},
+        {"JScript", "function Run() { var i, v; v = 2147483646; for (i = 0; i < 3; i++) v = v + 1; return v; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 1; i <= 5; i++) s = s + i % (i - 3); return s; }"},
+        {"JScript", "function Run() { var i, s; s = \"a\"; for (i = 1; i <= 5; i++) s = s + i % 7; return s; }"},
+        {"JScript", "function Run() { var i, x; x = 0.5; for (i = 1; i <= 5; i++) x = x * 3; return x; }"},
+        {"JScript", "function Run() { var i; for (i = 0.5; i < 3; i++) Trace(i); return i; }"},
+        {"BasicScript", "Function Run\nDim i As Integer, s As Integer\ns = 0\nFor i = 1 To 100\ns = s + i Mod 7\nNext\n"
+                        "Return s\nEnd Function"},
+        {"BasicScript", "Function Run\nDim i, s\ns = 0\nFor i = 1 To 100 Step 3\ns = s + i * i\nNext\n"
+                        "Return s\nEnd Function"},
+        {"BasicScript", "Function Run\nDim i As Integer, x As Double\nx = 0\nFor i = 1 To 5\nx = x + i\nNext\n"
+                        "Return x\nEnd Function"},
+        {"BasicScript", "Function Run\nDim i, s\ns = 1\nFor i = 1 To 70\ns = s * 2\nNext\nReturn s\nEnd Function"},
+    };
+    for (const LoopCase& c : cases) {
+        SCOPED_TRACE(c.program);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            trace += VarTypeAsText(VarType(v)) + " " + VarToStr(v) + ", ";
+            return Null();
+        });
+        // Stop(x) gives x back, and ends the script once x reaches 3.
+        s.AddMethod("function Stop(Value: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            if (v.AsInteger() >= 3)
+                s.Terminate();
+            return v;
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_EQ(direct.Result.rfind("error without", 0), std::string::npos) << direct.Result;
+    }
+}
