@@ -367,6 +367,36 @@ constexpr bool IsCmp(TscOperatorType op)
     return op >= opGreat && op <= opEq;
 }
 
+// What GetValue computes for the comparison Op, as Num would give it: 1 or 0 for True or
+// False, -1 where Num gives up. The value comes back in a register, for conditions.
+template <TscOperatorType Op, bool LD, bool RD, bool BothInteger>
+int TestCompare(const TscOperatorNode* node)
+{
+    static_assert(IsCmp(Op));
+    if constexpr (BothInteger) {
+        // Exact on 32-bit values, as the 64-bit comparison of the general path.
+        int32_t x, y;
+        if (!IntOperand<LD>(node->Left.get(), x) || !IntOperand<RD>(node->Right.get(), y))
+            return -1;
+        return script_fast::CompareInts(CmpOf(Op), x, y);
+    } else {
+        if constexpr (LD && RD) {
+            // Two integers read in place (counters, literals): straight from their Variants.
+            const Variant& va = *node->Left->Direct;
+            const Variant& vb = *node->Right->Direct;
+            if (script_fast::IsInt(va.VType()) && script_fast::IsInt(vb.VType()))
+                return script_fast::CompareInts(CmpOf(Op), script_fast::AsInt(va), script_fast::AsInt(vb));
+        }
+        Num a, b;
+        if (!NumOperand<LD>(node->Left.get(), a) || !NumOperand<RD>(node->Right.get(), b))
+            return -1;
+        bool c = false;
+        if (!script_fast::TryCompare(CmpOf(Op), a, b, c))
+            return -1;
+        return c;
+    }
+}
+
 constexpr bool IsIntArith(TscOperatorType op)
 {
     return op == opPlus || op == opMinus || op == opMul || op == opDivInt || op == opMod;
@@ -405,20 +435,10 @@ bool NumBothInteger(const TscOperatorNode* node, Num& r)
         r = Num(v);
     } else {
         static_assert(IsCmp(Op));
-        int32_t x, y;
-        if (!IntOperand<LD>(node->Left.get(), x) || !IntOperand<RD>(node->Right.get(), y))
+        const int t = TestCompare<Op, LD, RD, true>(node);
+        if (t < 0)
             return false;
-        // Exact on 32-bit values, as the 64-bit comparison of the general path.
-        bool c;
-        switch (CmpOf(Op)) {
-        case script_fast::Cmp::Lt: c = x < y; break;
-        case script_fast::Cmp::Le: c = x <= y; break;
-        case script_fast::Cmp::Gt: c = x > y; break;
-        case script_fast::Cmp::Ge: c = x >= y; break;
-        case script_fast::Cmp::Eq: c = x == y; break;
-        default: c = x != y; break;
-        }
-        r = Num::Bool(c);
+        r = Num::Bool(t != 0);
     }
     return true;
 }
@@ -427,7 +447,13 @@ bool NumBothInteger(const TscOperatorNode* node, Num& r)
 template <TscOperatorType Op, bool LD, bool RD>
 bool NumGeneral(const TscOperatorNode* node, Num& r)
 {
-    if constexpr (LD && RD && Op != opDivFloat) {
+    if constexpr (IsCmp(Op)) {
+        const int t = TestCompare<Op, LD, RD, false>(node);
+        if (t < 0)
+            return false;
+        r = Num::Bool(t != 0);
+        return true;
+    } else if constexpr (LD && RD && Op != opDivFloat) {
         // Two integers read in place (counters, literals, which are Int64): taken straight
         // from their Variants, by the rules below.
         const Variant& va = *node->Left->Direct;
@@ -441,12 +467,8 @@ bool NumGeneral(const TscOperatorNode* node, Num& r)
                 return script_fast::TryIntArith<'-'>(ta, x, tb, y, r);
             else if constexpr (Op == opMul)
                 return script_fast::TryIntArith<'*'>(ta, x, tb, y, r);
-            else if constexpr (Op == opDivInt || Op == opMod)
+            else
                 return script_fast::IntDivMod(Op == opMod, ta, x, tb, y, r);
-            else {
-                r = Num::Bool(script_fast::CompareInts(CmpOf(Op), x, y));
-                return true;
-            }
         }
     }
     Num a, b;
@@ -470,13 +492,6 @@ bool NumGeneral(const TscOperatorNode* node, Num& r)
         }
         return script_fast::IsInt(a.Type) && script_fast::IsInt(b.Type) &&
                script_fast::TryIntDivMod(Op == opMod, a, b, r);
-    } else {
-        static_assert(IsCmp(Op));
-        bool c = false;
-        if (!script_fast::TryCompare(CmpOf(Op), a, b, c))
-            return false;
-        r = Num::Bool(c);
-        return true;
     }
 }
 
@@ -533,6 +548,31 @@ TscOperatorNode::IntFunction IntFor(const TscOperatorNode& op)
     case opMul: return PickInt<opMul>(ld, rd);
     case opDivInt: return PickInt<opDivInt>(ld, rd);
     case opMod: return PickInt<opMod>(ld, rd);
+    default: return nullptr;
+    }
+}
+
+template <TscOperatorType Op>
+TscOperatorNode::TestFunction PickTest(bool bothInteger, bool ld, bool rd)
+{
+    if (bothInteger)
+        return ld ? (rd ? TestCompare<Op, true, true, true> : TestCompare<Op, true, false, true>)
+                  : (rd ? TestCompare<Op, false, true, true> : TestCompare<Op, false, false, true>);
+    return ld ? (rd ? TestCompare<Op, true, true, false> : TestCompare<Op, true, false, false>)
+              : (rd ? TestCompare<Op, false, true, false> : TestCompare<Op, false, false, false>);
+}
+
+// The Test routine of a NumOk comparison, nullptr for any other operator.
+TscOperatorNode::TestFunction TestFor(const TscOperatorNode& op)
+{
+    const bool ld = op.Left->Direct != nullptr, rd = op.Right->Direct != nullptr;
+    switch (op.Op) {
+    case opGreat: return PickTest<opGreat>(op.BothInteger, ld, rd);
+    case opLess: return PickTest<opLess>(op.BothInteger, ld, rd);
+    case opLessEq: return PickTest<opLessEq>(op.BothInteger, ld, rd);
+    case opGreatEq: return PickTest<opGreatEq>(op.BothInteger, ld, rd);
+    case opNonEq: return PickTest<opNonEq>(op.BothInteger, ld, rd);
+    case opEq: return PickTest<opEq>(op.BothInteger, ld, rd);
     default: return nullptr;
     }
 }
@@ -807,6 +847,7 @@ bool MarkNum(TscExpressionNode* node)
     const bool right = op->Right && MarkNum(op->Right.get());
     op->NumCompute = !op->StrCat && !op->SetOp && left && right ? NumFor(*op) : nullptr;
     op->IntCompute = op->NumOk() ? IntFor(*op) : nullptr;
+    op->TestCompute = op->NumOk() ? TestFor(*op) : nullptr;
     return op->NumOk();
 }
 

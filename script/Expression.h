@@ -107,6 +107,9 @@ public:
     // or operand above takes it without a Num in between.
     using IntFunction = bool (*)(const TscOperatorNode* node, int32_t& r);
     IntFunction IntCompute = nullptr;
+    // Beside NumCompute for a comparison: its Boolean as 1 or 0, or -1 where Num gives up.
+    using TestFunction = int (*)(const TscOperatorNode* node);
+    TestFunction TestCompute = nullptr;
     bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
     // The value as GetValue computes it, without a Variant, when every operand read is an

@@ -111,7 +111,11 @@ template <class V>
 {
     if (y == 0 || y == -1)
         return false;
-    const int64_t q = isMod ? x % y : x / y;
+    int64_t q;
+    if (x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y)) // the same quotient, sooner
+        q = isMod ? static_cast<int32_t>(x) % static_cast<int32_t>(y) : static_cast<int32_t>(x) / static_cast<int32_t>(y);
+    else
+        q = isMod ? x % y : x / y;
     if (ta == varInt64 || tb == varInt64)
         r = V(static_cast<long long>(q));
     else

@@ -5,16 +5,39 @@
 #include "script/Messages.h"
 #include "script/Script.h"
 
+#include <new>
 #include <typeinfo>
 
 namespace {
+
+// Puts a number where v's value was: the old value goes as an assignment would let it go
+// (a number owns nothing), and the new one is made in place, with no temporary Variant to
+// copy through.
+template <class T>
+[[gnu::always_inline]] inline void PutNumber(Variant& v, T x)
+{
+    v.~Variant();
+    ::new (static_cast<void*>(&v)) Variant(x);
+}
+
+// The same for a computed number (+ - * / give Integer, Int64 or Double).
+[[gnu::always_inline]] inline void PutNumber(Variant& v, const script_fast::Num& n)
+{
+    switch (n.Type) {
+    case varInteger: PutNumber(v, static_cast<int32_t>(n.L)); break;
+    case varInt64: PutNumber(v, static_cast<long long>(n.L)); break;
+    case varDouble: PutNumber(v, n.D); break;
+    default: v = n.ToVariant(); break;
+    }
+}
 
 // A loop's body, looked at once before the first pass. Run runs it once and tells whether
 // the loop goes on (the loop epilogue).
 class LoopBody {
 public:
     explicit LoopBody(TscStatement& loop)
-        : FLoop(loop), FScript(loop.Script), FCount(loop.Count()), FOnly(FCount == 1 ? loop.GetItem(0) : nullptr)
+        : FLoop(loop), FScript(loop.Script), FCount(loop.Count()), FOnly(FCount == 1 ? loop.GetItem(0) : nullptr),
+          FDirect(FOnly ? FOnly->Direct : nullptr)
     {
     }
 
@@ -24,7 +47,7 @@ public:
         if (FOnly) {
             // The list's own walk for one statement, without its loop; the statement's
             // direct step while no host follows the lines.
-            if (!s->Terminated && (!FOnly->Direct || TscRunLineEvent::AnySet() || !FOnly->Direct(FOnly)))
+            if (!s->Terminated && (!FDirect || TscRunLineEvent::AnySet() || !FDirect(FOnly)))
                 TscStatement::RunChild(FOnly);
         } else if (FCount == 0) {
             FLoop.RunLine(); // an empty body still gives the host its chance to stop us
@@ -42,6 +65,7 @@ private:
     TscScript* const FScript;
     const int FCount;
     TscStatement* const FOnly;
+    const TscStatement::DirectFunction FDirect;
 };
 
 // Stores a computed number into a plain variable or parameter as its SetValue would: a
@@ -54,13 +78,41 @@ inline void StoreNum(TscCustomVariable* target, const script_fast::Num& n)
         target->Value = n.ToVariant();
 }
 
+// A condition's truth when its comparison has no Test routine or the routine declines: a
+// number tree's Boolean without a Variant, else the general value.
+bool HoldsGenerally(const TscExpression& condition)
+{
+    if (const TscOperatorNode* op = condition.NumRoot(); op && !op->TestCompute)
+        if (script_fast::Num n; op->Num(n) && n.Type == varBoolean)
+            return n.L != 0;
+    return script_fast::ToBool(condition.Root()->GetValue());
+}
+
 // A condition's truth: a comparison over numbers without a Variant, else the general value.
+// The condition is looked at once, before the first test.
+class LoopCondition {
+public:
+    explicit LoopCondition(const TscExpression& condition)
+        : FCondition(condition), FTest(condition.NumRoot() ? condition.NumRoot()->TestCompute : nullptr)
+    {
+    }
+
+    [[gnu::always_inline]] bool Holds() const
+    {
+        if (FTest)
+            if (const int t = FTest(FCondition.NumRoot()); t >= 0)
+                return t != 0;
+        return HoldsGenerally(FCondition);
+    }
+
+private:
+    const TscExpression& FCondition;
+    const TscOperatorNode::TestFunction FTest;
+};
+
 inline bool Holds(const TscExpression& condition)
 {
-    script_fast::Num n;
-    if (const TscOperatorNode* op = condition.NumRoot(); op && op->Num(n) && n.Type == varBoolean)
-        return n.L != 0;
-    return script_fast::ToBool(condition.Root()->GetValue());
+    return LoopCondition(condition).Holds();
 }
 
 // Clears BreakRequested (and a pending continue) however the loop ends.
@@ -207,10 +259,8 @@ bool TscAssignmentStmt::DirectInt(TscStatement* stmt)
     int32_t v;
     if (!self->NumSource->IntCompute(self->NumSource, v))
         return false;
-    if (!self->PlainTarget->ReadOnly) {
-        const Variant r(v);
-        self->PlainTarget->Value = r;
-    }
+    if (!self->PlainTarget->ReadOnly)
+        PutNumber(self->PlainTarget->Value, v);
     return true;
 }
 
@@ -243,8 +293,7 @@ bool TscAssignOpStmt::DirectInteger(TscStatement* stmt)
     Variant& v = self->PlainTarget->Value;
     if (v.VType() != varInteger)
         return false;
-    const Variant r(script_fast::WrapArith(Op, v.RawInteger(), y));
-    v = r; // over an Integer: a plain copy
+    PutNumber(v, script_fast::WrapArith(Op, v.RawInteger(), y));
     return true;
 }
 
@@ -265,8 +314,16 @@ bool TscAssignOpStmt::DirectNumber(TscStatement* stmt)
         // Integers on both sides (counters, sums of literals): the result goes straight over
         // the target's number, which owns nothing.
         const TVarType ta = v.VType();
-        if (script_fast::IsInt(ta) && script_fast::IsInt(b.Type))
-            return script_fast::TryIntArith<Op>(ta, script_fast::AsInt(v), b.Type, b.L, v);
+        if (script_fast::IsInt(ta) && script_fast::IsInt(b.Type)) {
+            script_fast::Num r;
+            if (!script_fast::TryIntArith<Op>(ta, script_fast::AsInt(v), b.Type, b.L, r))
+                return false;
+            if (r.Type == varInt64)
+                PutNumber(v, static_cast<long long>(r.L));
+            else
+                PutNumber(v, static_cast<int32_t>(r.L));
+            return true;
+        }
     }
     script_fast::Num a, r;
     if (!script_fast::Num::From(v, a) || !script_fast::TryArith<Op>(a, b, r))
@@ -275,8 +332,7 @@ bool TscAssignOpStmt::DirectNumber(TscStatement* stmt)
         target->SetValue(r.ToVariant());
         return true;
     }
-    const Variant n = r.ToVariant();
-    v = n;
+    PutNumber(v, r);
     return true;
 }
 
@@ -434,20 +490,17 @@ bool TscCallStmt::DirectStep(TscStatement* stmt)
         int32_t x;
         if (!script_fast::Num::FromInt32(v, x))
             return false;
-        const Variant r(script_fast::WrapArith(By > 0 ? '+' : '-', x, 1));
-        v = r;
+        PutNumber(v, script_fast::WrapArith(By > 0 ? '+' : '-', x, 1));
     } else if (v.VType() == varInteger) {
         int32_t r;
         if (__builtin_add_overflow(v.RawInteger(), By, &r))
             return false;
-        const Variant n(r);
-        v = n;
+        PutNumber(v, r);
     } else if (v.VType() == varInt64) {
         long long r;
         if (__builtin_add_overflow(v.RawInt64(), static_cast<long long>(By), &r))
             return false;
-        const Variant n(r);
-        v = n;
+        PutNumber(v, r);
     } else {
         return false;
     }
@@ -538,11 +591,12 @@ void TscRepeatStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
+    const LoopCondition condition(*Condition);
     LoopBody body(*this);
     for (;;) {
         if (!body.Run())
             break;
-        if (Holds(*Condition) == !InverseCondition)
+        if (condition.Holds() == !InverseCondition)
             break;
     }
 }
@@ -555,8 +609,9 @@ void TscWhileStmt::Execute()
     if (Script->Terminated)
         return;
     LoopEnd end{Script};
+    const LoopCondition condition(*Condition);
     LoopBody body(*this);
-    while (!Script->Terminated && Holds(*Condition))
+    while (!Script->Terminated && condition.Holds())
         if (!body.Run())
             break;
 }
@@ -578,8 +633,7 @@ void TscForStmt::Execute()
     Variant& counter = LoopVariable->Value;
     LoopBody body(*this);
     for (int64_t k = 0; k < passes; ++k) {
-        const Variant i(static_cast<int>(b + k * by));
-        counter = i;
+        PutNumber(counter, static_cast<int>(b + k * by));
         if (only) {
             // LoopBody::Run for a body of one statement: Terminated was last checked when the pass
             // before ended (or before the first), and nothing since has run code.
@@ -615,11 +669,9 @@ bool TscVbForStmt::CountsInPlace(const Variant& b, const Variant& e, const Varia
         if (firstPass) {
             counter = b;
         } else if (wide) {
-            const Variant v(static_cast<long long>(i));
-            counter = v;
+            PutNumber(counter, static_cast<long long>(i));
         } else {
-            const Variant v(static_cast<int32_t>(i));
-            counter = v;
+            PutNumber(counter, static_cast<int32_t>(i));
         }
         firstPass = false;
         if (!body.Run())
@@ -688,11 +740,13 @@ void TscCppForStmt::Execute()
     // body has just checked); when it declines, the list runs the step as written.
     TscScript* const s = Script;
     TscStatement* const step = FStep;
+    const TscStatement::DirectFunction stepDirect = step ? step->Direct : nullptr;
+    const LoopCondition condition(*Condition);
     LoopBody body(*this);
-    while (!s->Terminated && Holds(*Condition)) {
+    while (!s->Terminated && condition.Holds()) {
         if (!body.Run())
             break;
-        if (!step || TscRunLineEvent::AnySet() || !step->Direct(step))
+        if (!stepDirect || TscRunLineEvent::AnySet() || !stepDirect(step))
             SecondStmt->Execute();
     }
 }
