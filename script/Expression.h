@@ -131,6 +131,13 @@ public:
     Variant Join(const Variant& a, const Variant& b) const;
 };
 
+// The routines of a finished operator node whose operands are values read in place or such
+// operators (NumberPaths.cpp): NumCompute's, IntCompute's (nullptr unless the result is
+// always an Integer) and TestCompute's (nullptr unless a comparison).
+TscOperatorNode::NumFunction scNumRoutine(const TscOperatorNode& op);
+TscOperatorNode::IntFunction scIntRoutine(const TscOperatorNode& op);
+TscOperatorNode::TestFunction scTestRoutine(const TscOperatorNode& op);
+
 class TscDesignatorNode : public TscOperandNode {
 public:
     explicit TscDesignatorNode(std::unique_ptr<TscDesignator> designator);

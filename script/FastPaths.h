@@ -93,29 +93,27 @@ struct Num {
     }
 };
 
-[[gnu::always_inline]] inline bool IsNum(TVarType t)
+inline bool IsNum(TVarType t)
 {
     return t == varInteger || t == varInt64 || t == varDouble;
 }
 
-[[gnu::always_inline]] inline bool IsInt(TVarType t)
+inline bool IsInt(TVarType t)
 {
     return t == varInteger || t == varInt64;
 }
 
-// div (mod when isMod) of two Integer or Int64 values as the general operation computes it:
-// the result is Int64 when either side is, else Integer. A zero divisor and -1 (whose
-// quotient may leave the range) go to the general path.
-template <class V>
-[[gnu::always_inline]] inline bool IntDivMod(bool isMod, TVarType ta, int64_t x, TVarType tb, int64_t y, V& r)
+// div (mod when isMod) of two Integer or Int64 values (x and y their values, ta and tb their
+// kinds) as the general operation computes it: the result is Int64 when either side is,
+// else Integer. A zero divisor and -1 (whose quotient may leave the range) go to the general
+// path. I is int64_t, or int32_t for values known to fit, which divide sooner to the same
+// quotient.
+template <class V, class I>
+[[gnu::always_inline]] inline bool IntDivMod(bool isMod, TVarType ta, I x, TVarType tb, I y, V& r)
 {
     if (y == 0 || y == -1)
         return false;
-    int64_t q;
-    if (x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y)) // the same quotient, sooner
-        q = isMod ? static_cast<int32_t>(x) % static_cast<int32_t>(y) : static_cast<int32_t>(x) / static_cast<int32_t>(y);
-    else
-        q = isMod ? x % y : x / y;
+    const int64_t q = isMod ? x % y : x / y;
     if (ta == varInt64 || tb == varInt64)
         r = V(static_cast<long long>(q));
     else
@@ -123,6 +121,7 @@ template <class V>
     return true;
 }
 
+// The same of two Integer or Int64 values.
 template <class V>
 inline bool TryIntDivMod(bool isMod, const V& a, const V& b, V& r)
 {
@@ -132,7 +131,7 @@ inline bool TryIntDivMod(bool isMod, const V& a, const V& b, V& r)
 }
 
 template <class V>
-[[gnu::always_inline]] inline long double AsLong(const V& v)
+inline long double AsLong(const V& v)
 {
     switch (v.VType()) {
     case varInteger: return static_cast<long double>(v.RawInteger());
@@ -142,7 +141,7 @@ template <class V>
 }
 
 template <class V>
-[[gnu::always_inline]] inline int64_t AsInt(const V& v)
+inline int64_t AsInt(const V& v)
 {
     return v.VType() == varInteger ? v.RawInteger() : v.RawInt64();
 }
@@ -206,16 +205,11 @@ template <char Op, class V>
     return true;
 }
 
-// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike. Two
-// integers are tried first: counters and literals are the commonest operands.
+// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike.
 template <char Op, class V>
 [[gnu::always_inline]] inline bool TryArith(const V& a, const V& b, V& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
-    if constexpr (Op != '/') {
-        if (IsInt(ta) && IsInt(tb))
-            return TryIntArith<Op>(ta, AsInt(a), tb, AsInt(b), r);
-    }
     if (ta == varDouble && tb == varDouble) {
         if constexpr (Op == '+') {
             r = V(a.RawDouble() + b.RawDouble());
@@ -229,11 +223,15 @@ template <char Op, class V>
     }
     if (!IsNum(ta) || !IsNum(tb))
         return false;
-    // "/" on any numbers, or an integer with a Double
-    const long double p = AsLong(a), q = AsLong(b);
-    if (Op == '/' && q == 0)
-        return false;
-    r = V(static_cast<double>(Apply<Op>(p, q)));
+    if (Op == '/' || ta == varDouble || tb == varDouble) {
+        const long double p = AsLong(a), q = AsLong(b);
+        if (Op == '/' && q == 0)
+            return false;
+        r = V(static_cast<double>(Apply<Op>(p, q)));
+        return true;
+    }
+    if constexpr (Op != '/')
+        return TryIntArith<Op>(ta, AsInt(a), tb, AsInt(b), r);
     return true;
 }
 

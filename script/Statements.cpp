@@ -630,6 +630,7 @@ void TscForStmt::Execute()
     const int64_t passes = Down ? b - e + 1 : e - b + 1;
     const int64_t by = Down ? -1 : 1;
     TscStatement* const only = Count() == 1 ? GetItem(0) : nullptr;
+    const DirectFunction direct = only ? only->Direct : nullptr;
     Variant& counter = LoopVariable->Value;
     LoopBody body(*this);
     for (int64_t k = 0; k < passes; ++k) {
@@ -637,7 +638,7 @@ void TscForStmt::Execute()
         if (only) {
             // LoopBody::Run for a body of one statement: Terminated was last checked when the pass
             // before ended (or before the first), and nothing since has run code.
-            if (!only->Direct || TscRunLineEvent::AnySet() || !only->Direct(only))
+            if (!direct || TscRunLineEvent::AnySet() || !direct(only))
                 TscStatement::RunChild(only);
             if (Script->Terminated || Script->BreakRequested || Script->ExitRequested)
                 break;

@@ -492,3 +492,60 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
         EXPECT_EQ(direct.Result.rfind("error without", 0), std::string::npos) << direct.Result;
     }
 }
+
+// A literal on the right of an operator over a plain variable takes routines that test the
+// literal once, when the tree is finished; a function result on the left takes the general
+// walk. For every declared type, value and literal (inside 32 bits or not, 0 and 1 beside
+// div and mod) both give the same value of the same type, or the same error.
+TEST_F(ExpressionTest, LiteralOperandsAgreeWithTheGeneralWalk)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const NumPathCase cases[] = {
+        {"Integer",
+         {Variant(0), Variant(1), Variant(-1), Variant(7), Variant(-7), Variant(INT32_MAX), Variant(INT32_MIN),
+          Variant(static_cast<long long>(5)), Variant(static_cast<long long>(3000000000LL))}},
+        {"Double", {Variant(0.0), Variant(-7.5), Variant(1e308), Variant(nan), Variant(3)}},
+        {"Variant",
+         {Variant(0), Variant(-7), Variant(INT32_MAX), Variant(INT32_MIN), Variant(static_cast<long long>(-1)),
+          Variant(static_cast<long long>(INT64_MAX)), Variant(static_cast<long long>(INT64_MIN)),
+          Variant(static_cast<long long>(3000000000LL)), Variant(0.5), Variant(nan), Variant("2"), Variant(true),
+          Null()}},
+    };
+    const char* ops[] = {"+", "-", "*", "div", "mod", "=", "<>", "<", "<=", ">", ">="};
+    const char* literals[] = {"7", "0", "1", "(-1)", "2147483647", "(-2147483648)", "3000000000"};
+    for (const NumPathCase& c : cases)
+        for (const char* op : ops)
+            for (const char* lit : literals) {
+                const AnsiString t = c.type, o = op, l = lit;
+                const bool cmp = o == "=" || o == "<>" || o[0] == '<' || o[0] == '>';
+                TscScript s(nullptr);
+                s.Parent = scGlobalUnit();
+                const AnsiString rt = cmp ? AnsiString("Boolean") : t;
+                const AnsiString e = " " + o + " " + l;
+                s.Lines()->SetText("var a: " + t + ";\n" + "function IdA: " + t + "; begin Result := a; end;\n" +
+                                   "function Fast: Variant; var r: " + rt + "; begin r := a" + e + "; Result := r; end;\n" +
+                                   "function Slow: Variant; var r: " + rt + "; begin r := IdA" + e + "; Result := r; end;\n" +
+                                   "function FastIf: Variant; begin if a" + e + " then Result := 1 else Result := 2; end;\n" +
+                                   "function SlowIf: Variant; begin if IdA" + e + " then Result := 1 else Result := 2; end;\n" +
+                                   "begin end.");
+                if (!s.Compile()) {
+                    ADD_FAILURE() << t << e << ": " << s.ErrorPos << " " << s.ErrorText;
+                    continue;
+                }
+                for (const Variant& x : c.values) {
+                    SCOPED_TRACE(t + " " + VarToStr(x) + e);
+                    s.FindLocal("a")->Value = x;
+                    std::vector<std::pair<const char*, const char*>> pairs = {{"Fast", "Slow"}};
+                    if (cmp)
+                        pairs.push_back({"FastIf", "SlowIf"});
+                    for (auto [fast, slow] : pairs) {
+                        const Outcome f = Call(s, fast), g = Call(s, slow);
+                        EXPECT_EQ(f.Failed, g.Failed) << fast << ": " << Show(f) << " / " << Show(g);
+                        if (f.Failed == g.Failed) {
+                            EXPECT_TRUE(f.Failed ? f.Message == g.Message : IdenticalValues(f.Value, g.Value))
+                                << fast << ": " << Show(f) << " / " << Show(g);
+                        }
+                    }
+                }
+            }
+}
