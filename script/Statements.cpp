@@ -41,6 +41,10 @@ public:
     {
     }
 
+    // The one statement of the body and its direct step, else nullptr.
+    TscStatement* Only() const { return FOnly; }
+    TscStatement::DirectFunction Direct() const { return FDirect; }
+
     [[gnu::always_inline]] bool Run()
     {
         TscScript* const s = FScript;
@@ -80,7 +84,7 @@ inline void StoreNum(TscCustomVariable* target, const script_fast::Num& n)
 
 // A condition's truth when its comparison has no Test routine or the routine declines: a
 // number tree's Boolean without a Variant, else the general value.
-bool HoldsGenerally(const TscExpression& condition)
+bool HoldsGenerallyOf(const TscExpression& condition)
 {
     if (const TscOperatorNode* op = condition.NumRoot(); op && !op->TestCompute)
         if (script_fast::Num n; op->Num(n) && n.Type == varBoolean)
@@ -102,8 +106,12 @@ public:
         if (FTest)
             if (const int t = FTest(FCondition.NumRoot()); t >= 0)
                 return t != 0;
-        return HoldsGenerally(FCondition);
+        return HoldsGenerallyOf(FCondition);
     }
+    // The comparison's routine, when the condition is one that has it.
+    TscOperatorNode::TestFunction Test() const { return FTest; }
+    const TscOperatorNode* Node() const { return FCondition.NumRoot(); }
+    bool HoldsGenerally() const { return HoldsGenerallyOf(FCondition); }
 
 private:
     const TscExpression& FCondition;
@@ -315,13 +323,22 @@ bool TscAssignOpStmt::DirectNumber(TscStatement* stmt)
         // the target's number, which owns nothing.
         const TVarType ta = v.VType();
         if (script_fast::IsInt(ta) && script_fast::IsInt(b.Type)) {
-            script_fast::Num r;
-            if (!script_fast::TryIntArith<Op>(ta, script_fast::AsInt(v), b.Type, b.L, r))
-                return false;
-            if (r.Type == varInt64)
-                PutNumber(v, static_cast<long long>(r.L));
+            // TryIntArith's rule, written over the target without a Num in between.
+            const int64_t x = ta == varInteger ? v.RawInteger() : v.RawInt64();
+            int64_t sum;
+            bool overflow;
+            if constexpr (Op == '+')
+                overflow = __builtin_add_overflow(x, b.L, &sum);
+            else if constexpr (Op == '-')
+                overflow = __builtin_sub_overflow(x, b.L, &sum);
             else
-                PutNumber(v, static_cast<int32_t>(r.L));
+                overflow = __builtin_mul_overflow(x, b.L, &sum);
+            if (overflow)
+                return false;
+            if (ta == varInt64 || b.Type == varInt64 || sum < INT32_MIN || sum > INT32_MAX)
+                PutNumber(v, static_cast<long long>(sum));
+            else
+                PutNumber(v, static_cast<int32_t>(sum));
             return true;
         }
     }
@@ -744,8 +761,37 @@ void TscCppForStmt::Execute()
     const TscStatement::DirectFunction stepDirect = step ? step->Direct : nullptr;
     const LoopCondition condition(*Condition);
     LoopBody body(*this);
-    while (!s->Terminated && condition.Holds()) {
-        if (!body.Run())
+    // Passes whose condition, body and step all have routines that run no code: while they
+    // take the pass, no flag, no hook and nothing they read can change but through them, so
+    // the checks between statements are made once before and again when one declines.
+    const TscOperatorNode::TestFunction test = condition.Test();
+    TscStatement* const only = body.Only();
+    const TscStatement::DirectFunction bodyDirect = body.Direct();
+    const bool quickPasses = test && bodyDirect && stepDirect;
+    for (;;) {
+        if (s->Terminated)
+            break;
+        bool bodyDone = false; // the body of this pass has run (its step declined)
+        if (quickPasses && !TscRunLineEvent::AnySet() && !s->BreakRequested && !s->ContinueRequested &&
+            !s->ExitRequested) {
+            const TscOperatorNode* node = condition.Node();
+            int holds;
+            for (;;) {
+                holds = test(node);
+                if (holds <= 0 || !bodyDirect(only))
+                    break;
+                if (!stepDirect(step)) {
+                    bodyDone = true;
+                    break;
+                }
+            }
+            // The routine that declined takes its general path below, on the same values.
+            if (holds == 0 || (holds < 0 && !condition.HoldsGenerally()))
+                break;
+        } else if (!condition.Holds()) {
+            break;
+        }
+        if (!bodyDone && !body.Run())
             break;
         if (!stepDirect || TscRunLineEvent::AnySet() || !stepDirect(step))
             SecondStmt->Execute();

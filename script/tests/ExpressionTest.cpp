@@ -452,6 +452,14 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
         {"JScript", "function Run() { var i, s; s = \"a\"; for (i = 1; i <= 5; i++) s = s + i % 7; return s; }"},
         {"JScript", "function Run() { var i, x; x = 0.5; for (i = 1; i <= 5; i++) x = x * 3; return x; }"},
         {"JScript", "function Run() { var i; for (i = 0.5; i < 3; i++) Trace(i); return i; }"},
+        {"JScript", "function Run() { var i, v; v = 2147483640; for (i = 0; i < 40; i++) v = v * 4; return v; }"},
+        {"JScript", "function Run() { var i, n; n = 0; for (i = 9223372036854775805; n < 5; i++) n = n + 1;\n"
+                    "return i; }"},
+        {"JScript", "function Run() { var i, n; n = 0;\n"
+                    "for (i = StrToInt(\"2147483645\"); i < 2147483650; i++) n = n + 1; return n * 100 + i; }"},
+        {"JScript", "function Run() { var i, s; s = \"1\"; for (i = 0; s < 5; i++) s = s + 1; return s; }"},
+        {"JScript", "function Run() { var i, x; x = 0; for (i = 0; x < 2; i++) x = x + 0.25; return i; }"},
+        {"C++Script", "int Run() { int i, s; s = 3000000000; for (i = 0; i < 3; i++) s = s + 1; return s; } {}"},
         {"BasicScript", "Function Run\nDim i As Integer, s As Integer\ns = 0\nFor i = 1 To 100\ns = s + i Mod 7\nNext\n"
                         "Return s\nEnd Function"},
         {"BasicScript", "Function Run\nDim i, s\ns = 0\nFor i = 1 To 100 Step 3\ns = s + i * i\nNext\n"
