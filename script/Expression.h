@@ -32,9 +32,11 @@
 // the error as it always did. Assignments, conditions and TscExpression::GetValue
 // try Num first on such a root (NumRoot). An operator over two statically Integer
 // operands whose result is always an Integer (+ - * div mod) also gets IntCompute, the
-// same value as a plain 32-bit number, for Integer targets and operands above it. Two
-// integers read in place (counters, and literals, which are Int64) are computed straight
-// from their Variants, before the general number routine.
+// same value as a plain 32-bit number, for Integer targets and operands above it, and a
+// comparison gets TestCompute, its Boolean as a plain number, for conditions. Two integers
+// read in place (counters, and literals, which are Int64) are computed straight from their
+// Variants, before the general number routine; a literal on the right inside 32 bits is
+// tested once, when the tree is finished. The routines live in NumberPaths.cpp.
 //
 // Limits: an expression holds at most kMaxExpressionItems items, so the
 // recursive walks over the tree (type check, evaluation, destruction) stay far

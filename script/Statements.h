@@ -43,7 +43,10 @@
 // for loop runs condition, body and step in one pass: a step of one statement with a Direct
 // routine (i++, i += 2) is done by it, without the step's statement list, while no host
 // follows the lines; anything else (a hook set, a counter the routine declines) runs the
-// step as written. A BasicScript For..Next whose start, end and step are integers inside 32
+// step as written. When the condition is a comparison with a Test routine and body and step
+// have Direct ones, passes run them back to back: nothing in such a pass runs code, so the
+// flags and the hook, checked before, cannot change until a routine declines, and that
+// routine's statement then runs as written. A BasicScript For..Next whose start, end and step are integers inside 32
 // bits counts with a plain number and gives the variable the values the general walk gives.
 //
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
