@@ -59,7 +59,7 @@ struct Num {
         }
     }
     // An Integer, Int64 or Double value; false for any other kind.
-    static bool From(const Variant& v, Num& n)
+    [[gnu::always_inline]] static bool From(const Variant& v, Num& n)
     {
         switch (v.VType()) {
         case varInteger: n.Type = varInteger; n.L = v.RawInteger(); return true;
@@ -93,12 +93,12 @@ struct Num {
     }
 };
 
-inline bool IsNum(TVarType t)
+[[gnu::always_inline]] inline bool IsNum(TVarType t)
 {
     return t == varInteger || t == varInt64 || t == varDouble;
 }
 
-inline bool IsInt(TVarType t)
+[[gnu::always_inline]] inline bool IsInt(TVarType t)
 {
     return t == varInteger || t == varInt64;
 }
@@ -131,7 +131,7 @@ inline bool TryIntDivMod(bool isMod, const V& a, const V& b, V& r)
 }
 
 template <class V>
-inline long double AsLong(const V& v)
+[[gnu::always_inline]] inline long double AsLong(const V& v)
 {
     switch (v.VType()) {
     case varInteger: return static_cast<long double>(v.RawInteger());
@@ -141,7 +141,7 @@ inline long double AsLong(const V& v)
 }
 
 template <class V>
-inline int64_t AsInt(const V& v)
+[[gnu::always_inline]] inline int64_t AsInt(const V& v)
 {
     return v.VType() == varInteger ? v.RawInteger() : v.RawInt64();
 }
