@@ -46,8 +46,9 @@
 // step as written. When the condition is a comparison with a Test routine and body and step
 // have Direct ones, passes run them back to back: nothing in such a pass runs code, so the
 // flags and the hook, checked before, cannot change until a routine declines, and that
-// routine's statement then runs as written. A BasicScript For..Next whose start, end and step are integers inside 32
-// bits counts with a plain number and gives the variable the values the general walk gives.
+// routine's statement then runs as written. A BasicScript For..Next whose start, end and
+// step are integers inside 32 bits counts with a plain number and gives the variable the
+// values the general walk gives.
 //
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
 // before evaluating e, as the left operand of an operator is read before the right one.
