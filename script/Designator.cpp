@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -143,6 +144,45 @@ public:
 private:
     bool FSaved = false;
     alignas(FrameSave) unsigned char FStorage[sizeof(FrameSave)];
+};
+
+// What a member step was given: its object and its indexes. A character or an
+// element written at the last step of an assignment goes back through the step
+// before it (Thing.Caption[k] := 'x' sets Caption of Thing); the last step's
+// own index may run that same member for another object or index first
+// (Thing.Caption[Length(t.Caption)]), so the step is set back before the write.
+class StepState {
+public:
+    void Save(TscCustomVariable* item)
+    {
+        FHelper = dynamic_cast<TscCustomHelper*>(item);
+        if (!FHelper)
+            return;
+        FParentRef = FHelper->ParentRef;
+        FParentValue = FHelper->ParentValue;
+        FScript = FHelper->Script;
+        FParams.reserve(static_cast<size_t>(FHelper->ParamCount()));
+        for (int j = 0; j < FHelper->ParamCount(); ++j)
+            FParams.push_back(FHelper->GetParam(j)->Value);
+    }
+    void Restore()
+    {
+        if (!FHelper)
+            return;
+        FHelper->ParentRef = FParentRef;
+        FHelper->ParentValue = std::move(FParentValue);
+        FHelper->Script = FScript;
+        for (size_t j = 0; j < FParams.size(); ++j)
+            FHelper->GetParam(static_cast<int>(j))->Value = std::move(FParams[j]);
+        FHelper = nullptr;
+    }
+
+private:
+    TscCustomHelper* FHelper = nullptr;
+    TscCustomVariable* FParentRef = nullptr;
+    Variant FParentValue;
+    TscScript* FScript = nullptr;
+    std::vector<Variant> FParams;
 };
 
 bool IsPlainVariable(const TscCustomVariable* item)
@@ -348,7 +388,11 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
         }
         if (kind == TscDesignatorItem::RefKind::Late) {
             auto* late = static_cast<TscLateMember*>(item);
+            StepState before;
+            if (assigning && last && step->Count() > 0 && previous != item)
+                before.Save(previous);
             std::vector<Variant> args = EvaluateArguments(step, false);
+            before.Restore();
             std::vector<int> written;
             late->ParentRef = previous;
             late->ParentValue = current;
@@ -367,10 +411,14 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
             frame.Save(static_cast<TscProcVariable*>(item));
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
+            StepState before;
+            if (assigning && last && previous != item)
+                before.Save(previous);
             // All arguments first: they may read the old parameters of this very procedure.
             ArgumentValues args(step, item->IsMacro);
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
+            before.Restore();
         }
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
@@ -423,10 +471,15 @@ void TscStringDesignator::SetValue(const Variant& value)
 void TscArrayDesignator::PassIndexes()
 {
     auto* helper = static_cast<TscCustomHelper*>(IndexExpr);
-    helper->ParentRef = RefItem;
     const int n = std::min(IndexItem->Count(), helper->ParamCount());
+    // Every index first: one may read this same array (m[i, m[j, k]]) through
+    // the helper, whose indexes would otherwise be half ours and half its.
+    VariantBuffer<3> indexes(static_cast<size_t>(n));
     for (int j = 0; j < n; ++j)
-        helper->GetParam(j)->SetValue(IndexItem->GetItem(j)->GetValue());
+        indexes[static_cast<size_t>(j)] = IndexItem->GetItem(j)->GetValue();
+    helper->ParentRef = RefItem;
+    for (int j = 0; j < n; ++j)
+        helper->GetParam(j)->SetValue(indexes[static_cast<size_t>(j)]);
 }
 
 Variant TscArrayDesignator::GetValue()
