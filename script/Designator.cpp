@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -183,6 +184,35 @@ private:
     Variant FParentValue;
     TscScript* FScript = nullptr;
     std::vector<Variant> FParams;
+};
+
+// Writes a changed text back through the late step it was read from, with the
+// object and indexes that step had: v.Items[0][1] := 'x' sets Items[0] of v,
+// v[1][1] := 'x' the first character of v.
+class TscLateWriter : public TscCustomVariable {
+public:
+    TscLateWriter(TscLateMember* member, TscCustomVariable* parentRef, const Variant& target, std::vector<Variant> args,
+                  bool indexed, TscScript* script)
+        : TscCustomVariable(member->Name, fvtVariant, AnsiString()), FMember(member), FParentRef(parentRef),
+          FTarget(target), FArgs(std::move(args)), FIndexed(indexed), FScript(script)
+    {
+    }
+    void SetValue(const Variant& value) override
+    {
+        FMember->ParentRef = FParentRef;
+        FMember->ParentValue = FTarget;
+        FMember->Script = FScript;
+        std::vector<Variant> args = FArgs;
+        FMember->Invoke(args, true, value, FIndexed);
+    }
+
+private:
+    TscLateMember* FMember;
+    TscCustomVariable* FParentRef;
+    Variant FTarget;
+    std::vector<Variant> FArgs;
+    bool FIndexed;
+    TscScript* FScript;
 };
 
 bool IsPlainVariable(const TscCustomVariable* item)
@@ -375,6 +405,7 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
     TscCustomVariable* previous = this;
     Variant current = Null();
     const size_t n = FSteps.size();
+    std::optional<TscLateWriter> lateWriter;
     for (size_t i = 0; i < n; ++i) {
         TscDesignatorItem* step = FSteps[i].get();
         TscCustomVariable* item = step->Ref;
@@ -393,8 +424,11 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
                 before.Save(previous);
             std::vector<Variant> args = EvaluateArguments(step, false);
             before.Restore();
+            // The next step writes into what this one reads: it writes back through this step.
+            if (assigning && i + 2 == n && FSteps[i + 1]->KindOfRef() == TscDesignatorItem::RefKind::Late)
+                lateWriter.emplace(late, previous, current, args, step->Indexed, Script);
             std::vector<int> written;
-            late->ParentRef = previous;
+            late->ParentRef = assigning && last && lateWriter ? &*lateWriter : previous;
             late->ParentValue = current;
             late->Script = Script;
             late->NeedResult = !last || NeedResult;
