@@ -7,6 +7,8 @@
 
 #include "platform/classes/Streams.h"
 
+#include <map>
+
 namespace {
 
 class CompilerEndToEnd : public CompilerTest {
@@ -409,6 +411,58 @@ TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
     EXPECT_FALSE(S->Compile());
     EXPECT_EQ(S->ErrorUnit, "build.pas");
     EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "2:13: Неопределенный идентификатор: 'Undeclared'");
+}
+
+TEST_F(CompilerEndToEnd, ASyntaxErrorInAUnitNamesTheUnitItLiesIn)
+{
+    // The host opens ErrorUnit at ErrorPos: for a unit used by a unit that is
+    // the deeper one, however many units lie between it and the main text.
+    struct Syntax {
+        const char* language;
+        const char* usesOpen; // a uses clause: open, names in quotes with commas, close
+        char quote;
+        const char* usesClose;
+        const char* body;
+        const char* broken; // line 2 holds the error
+        const char* error;
+    };
+    const Syntax kSyntaxes[] = {
+        {"PascalScript", "uses ", '\'', ";\r\n", "begin end.", "begin\r\n  x y\r\nend.", "2:5: ';' expected"},
+        {"C++Script", "#include ", '"', "\r\n", "{ }", "{\r\n  ) \r\n}", "2:3: '}' expected"},
+        {"JScript", "import ", '"', ";\r\n", "", "Print(1);\r\n)\r\n", "2:1: Statement expected"},
+        {"BasicScript", "Imports ", '"', "\r\n", "", "Print(1)\r\n)\r\n", "2:1: End of line expected"},
+    };
+    struct Chain {
+        const char* why;
+        std::vector<const char*> mainUses;
+        std::map<AnsiString, std::vector<const char*>> unitUses; // the broken unit is "bad"
+        const char* unit;
+    };
+    const Chain kChains[] = {
+        {"the unit itself", {"bad"}, {}, "bad"},
+        {"one unit between", {"a"}, {{"a", {"bad"}}}, "bad"},
+        {"two units between", {"a"}, {{"a", {"b"}}, {"b", {"bad"}}}, "bad"},
+        {"beside a sound unit", {"a"}, {{"a", {"bad", "good"}}}, "bad"},
+    };
+    for (const Syntax& s : kSyntaxes) {
+        auto usesOf = [&](const std::vector<const char*>& names) {
+            AnsiString text;
+            for (const char* n : names)
+                text += (text.empty() ? AnsiString() : AnsiString(", ")) + s.quote + n + s.quote;
+            return text.empty() ? text : s.usesOpen + text + s.usesClose;
+        };
+        for (const Chain& c : kChains) {
+            SCOPED_TRACE(AnsiString(s.language) + ": " + c.why);
+            S->OnGetUnit = [&](TscScript*, const AnsiString& name, AnsiString& text) {
+                const auto it = c.unitUses.find(name);
+                text = name == "bad" ? AnsiString(s.broken)
+                                     : usesOf(it == c.unitUses.end() ? std::vector<const char*>{} : it->second) + s.body;
+            };
+            EXPECT_FALSE(Compile(s.language, usesOf(c.mainUses) + s.body));
+            EXPECT_EQ(S->ErrorUnit, c.unit);
+            EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, s.error);
+        }
+    }
 }
 
 TEST_F(CompilerEndToEnd, IlSurvivesARoundTrip)
