@@ -125,6 +125,24 @@ TEST_F(CompilerEndToEnd, RawTextEdgesOfBasic)
     EXPECT_EQ(parser.ILScript->Root()->Items(0)->Name, "compoundstmt");
 }
 
+TEST_F(CompilerEndToEnd, BasicRemCommentsOutOnlyTheWordRem)
+{
+    // Names that begin with rem are statements; rem itself comments out the rest of its line.
+    const struct {
+        const char* text;
+        std::vector<AnsiString> run;
+    } kCases[] = {
+        {"remaining = 5\r\nPrint(remaining)\r\n", {"5"}},
+        {"x = 10\r\nremainder = x Mod 3\r\nPrint(remainder)\r\n", {"1"}},
+        {"Dim reminder\r\nreminder = \"a\"\r\nPrint(reminder)\r\n", {"a"}},
+        {"rem a note\r\nPrint(1)\r\n", {"1"}},
+        {"Print(2) rem a note\r\n", {"2"}},
+        {"rem\r\nPrint(3)\r\n", {"3"}},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(Run("BasicScript", c.text), c.run) << c.text;
+}
+
 TEST_F(CompilerEndToEnd, LanguageLineChoosesTheGrammar)
 {
     EXPECT_EQ(Run("PascalScript", "#language BasicScript\r\nPrint(1 & 2)\r\n"), std::vector<AnsiString>{"3"});
