@@ -450,10 +450,12 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
             m.LoadFromFile(fileName);
             text = m.DataString();
         } catch (const Exception&) {
+            // The error lies in the uses clause of this text, not in the unit
+            // that could not be read.
             if (FErrorText.empty()) {
                 FErrorText = Format(scMessage(TscMessageId::SUnitNotFound), {fileName});
                 FErrorPos = Parser.GetXYPosition();
-                FErrorUnit = fileName;
+                FErrorUnit = UnitName;
             }
             return;
         }

@@ -483,6 +483,50 @@ TEST_F(CompilerEndToEnd, ASyntaxErrorInAUnitNamesTheUnitItLiesIn)
     }
 }
 
+TEST_F(CompilerEndToEnd, AMissingUnitFileIsAnErrorOfTheTextThatUsesIt)
+{
+    // Without an OnGetUnit handler units are files. A file that cannot be
+    // read is named in the message; ErrorUnit is the text whose uses clause
+    // names it, where ErrorPos lies.
+    const AnsiString dir = GetTempDir();
+    const AnsiString missing = dir + "sc_no_such_unit";
+    const struct {
+        const char* language;
+        const char* usesOpen;
+        char quote;
+        const char* usesClose;
+        const char* body;
+        char clauseEnd; // the error stands just after it
+    } kSyntaxes[] = {
+        {"PascalScript", "uses ", '\'', ";\r\n", "begin end.", ';'},
+        {"C++Script", "#include ", '"', "\r\n", "{ }", '"'},
+        {"JScript", "import ", '"', ";\r\n", "", '"'},
+        {"BasicScript", "Imports ", '"', "\r\n", "", '"'},
+    };
+    for (const auto& s : kSyntaxes) {
+        SCOPED_TRACE(s.language);
+        auto usesOf = [&](const AnsiString& name) { return s.usesOpen + (s.quote + name + s.quote) + s.usesClose; };
+        const AnsiString clause = usesOf(missing);
+        const AnsiString at = "1:" + IntToStr(static_cast<int>(clause.rfind(s.clauseEnd)) + 2) + ": ";
+        const AnsiString message = Format(scMessage(TscMessageId::SUnitNotFound), {missing});
+
+        EXPECT_FALSE(Compile(s.language, clause + s.body));
+        EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, at + message);
+        EXPECT_EQ(S->ErrorUnit, "");
+
+        const AnsiString unit = dir + "sc_unit_that_uses_a_missing_one";
+        {
+            TFileStream file(unit, fmCreate);
+            const AnsiString text = clause + s.body;
+            file.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+        }
+        EXPECT_FALSE(Compile(s.language, usesOf(unit) + s.body));
+        EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, at + message);
+        EXPECT_EQ(S->ErrorUnit, unit);
+        DeleteFile(unit);
+    }
+}
+
 TEST_F(CompilerEndToEnd, IlSurvivesARoundTrip)
 {
     const AnsiString text = "var i, n: Integer; begin for i := 1 to 4 do n := n + i; Print(n); end.";
