@@ -4,9 +4,11 @@
 #include "script/tests/CompilerFixture.h"
 
 #include "script/Grammars.h"
+#include "script/TypeRules.h"
 
 #include "platform/classes/Streams.h"
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -173,6 +175,51 @@ TEST_F(CompilerEndToEnd, LanguageLineIsTheWholeWord)
         if (!got.empty() && got[0].rfind("compile error", 0) == 0)
             got = {"compile error"};
         EXPECT_EQ(got, c.run) << c.text;
+    }
+}
+
+TEST_F(CompilerEndToEnd, EveryCutOfAProgramCompilesOrSaysWhatAndWhere)
+{
+    // A script saved half-written: whatever the cut, the compiler answers with
+    // a compiled program or a message and a place inside the text.
+    const struct {
+        const char* language;
+        const char* text;
+    } kPrograms[] = {
+        {"PascalScript", "uses 'u';\r\nconst C = 5;\r\nvar i: Integer; s: String; a: array[1..3] of Integer;\r\n"
+                         "function F(x: Integer; var y: String): Integer;\r\nbegin\r\n  Result := x * 2; y := 'it''s' + #13#10;\r\n"
+                         "end;\r\n{ block } (* block *)\r\nbegin\r\n  // line\r\n  for i := 1 to 3 do a[i] := i;\r\n"
+                         "  case F($1F, s) of 1..3: Print(1.5e2); 4: Print(2) else Print(3) end;\r\n"
+                         "  try i := 0; except Print('e') end;\r\n  repeat i := i - 1 until i = 0;\r\n  Print(<Name>);\r\nend."},
+        {"C++Script", "#include \"u\"\r\nint i; string s;\r\nint F(int x) { return x * 2; }\r\n/* block */\r\n{\r\n"
+                      "  // line\r\n  for (i = 0; i < 3; i++) { Print(F(0x1F) + 1.5e2); }\r\n  s = \"a\\\"b\\n\" + \"c\";\r\n"
+                      "  switch (i) { case 1: { Print(1); break; } default: Print(2); }\r\n"
+                      "  do { i--; } while (i > 0);\r\n  Print(<Name>);\r\n}"},
+        {"JScript", "import \"u\";\r\nvar i, s;\r\nfunction F(x) { return x * 2; }\r\n/* block */\r\n// line\r\n"
+                    "for (i = 0; i < 3; i++) { Print(F(0x1F) + 1.5e2); }\r\ns = \"a\\\"b\" + \"c\";\r\n"
+                    "while (i < 3) { i++; if (i == 2) continue; }\r\nPrint(<Name>);\r\n"},
+        {"BasicScript", "Imports \"u\"\r\nDim i, s\r\nFunction F(x)\r\n  Return x * 2\r\nEnd Function\r\n' line\r\n"
+                        "rem line\r\nFor i = 1 To 3 Step 1\r\n  Print(F(0x1F) + 1.5e2)\r\nNext\r\ns = \"a\" & _\r\n  \"c\"\r\n"
+                        "Select Case i\r\n  Case 1:\r\n    Print(1)\r\n  Case Else:\r\n    Print(2)\r\nEnd Select\r\n"
+                        "If i = 2 Then\r\n  Print(i)\r\nElse\r\n  Print(0)\r\nEnd If\r\nPrint(<Name>)\r\n"},
+    };
+    S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& text) { text.clear(); };
+    for (const auto& p : kPrograms) {
+        const AnsiString full = p.text;
+        ASSERT_TRUE(Compile(p.language, full)) << p.language << ": " << S->ErrorPos << ": " << S->ErrorText;
+        for (size_t n = 0; n < full.size(); ++n) {
+            const AnsiString cut = full.substr(0, n);
+            SCOPED_TRACE(AnsiString(p.language) + " cut at " + IntToStr(static_cast<int>(n)));
+            bool ok = false;
+            ASSERT_NO_THROW(ok = Compile(p.language, cut));
+            if (ok)
+                continue;
+            ASSERT_FALSE(S->ErrorText.empty());
+            // Lines adds a line end after the last line: the text has one line more.
+            const int lines = static_cast<int>(std::count(cut.begin(), cut.end(), '\n')) + 2;
+            const TscPoint at = scPosToPoint(S->ErrorPos);
+            EXPECT_TRUE(at.Y >= 1 && at.Y <= lines && at.X >= 1) << S->ErrorPos;
+        }
     }
 }
 
