@@ -3,6 +3,7 @@
 #include "report/model/rpMemo.h"
 
 #include "report/model/rpClass.h"
+#include "report/model/rpUtils.h"
 
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
@@ -314,10 +315,7 @@ AnsiString TrpCustomMemoView::Diff(TrpComponent* AObj)
     } else if (FMemo->Count() == 1) {
         put("x", rpStrToXML(FMemo->Strings(0)));
     } else {
-        AnsiString text = GetText();
-        if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
-            text.erase(text.size() - 2);
-        put("x", rpValueToXML(Variant(text)));
+        put("x", rpValueToXML(Variant(rpLinesText(*FMemo))));
     }
     if (FloatsDiffer(ParagraphGap, o->ParagraphGap))
         put("ParagraphGap", flt(ParagraphGap));

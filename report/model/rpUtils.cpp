@@ -374,6 +374,15 @@ AnsiString rpRemoveQuotes(const AnsiString& Text)
     return Text;
 }
 
+AnsiString rpLinesText(const TStrings& Lines)
+{
+    AnsiString text = Lines.GetText();
+    const int n = Lines.Count();
+    if (n > 0 && !Lines.Strings(n - 1).empty())
+        text.resize(text.size() - 2);  // GetText ends every line with CR LF
+    return text;
+}
+
 AnsiString rpStreamToString(TStream& Stream)
 {
     static const char kHex[] = "0123456789ABCDEF";
