@@ -218,8 +218,8 @@ TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)
 
 }  // namespace
 
-// The tool bar shows its controls in the window's order, side by side without overlapping,
-// whichever groups the preview options leave out.
+// The tool bar shows its controls in the window's order, side by side with neither overlaps
+// nor gaps, whichever groups the preview options leave out.
 TEST_F(PreviewStoreTest, ToolBarKeepsItsOrder)
 {
     const std::vector<AnsiString> everything = {
@@ -257,8 +257,8 @@ TEST_F(PreviewStoreTest, ToolBarKeepsItsOrder)
             for (size_t i = 0; i < shown.size(); ++i) {
                 order.push_back(shown[i]->Name());
                 if (i > 0)
-                    EXPECT_GE(shown[i]->GetLeft(), shown[i - 1]->GetLeft() + shown[i - 1]->GetWidth())
-                        << shown[i]->Name() << " overlaps " << shown[i - 1]->Name();
+                    EXPECT_EQ(shown[i]->GetLeft(), shown[i - 1]->GetLeft() + shown[i - 1]->GetWidth())
+                        << shown[i]->Name() << " does not follow " << shown[i - 1]->Name();
             }
             EXPECT_EQ(order, expected);
         });
