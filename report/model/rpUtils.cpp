@@ -378,8 +378,9 @@ AnsiString rpLinesText(const TStrings& Lines)
 {
     AnsiString text = Lines.GetText();
     const int n = Lines.Count();
-    if (n > 0 && !Lines.Strings(n - 1).empty())
-        text.resize(text.size() - 2);  // GetText ends every line with CR LF
+    if (n > 0 && !Lines.Strings(n - 1).empty() && text.size() >= 2 &&
+        text.compare(text.size() - 2, 2, "\r\n") == 0)
+        text.resize(text.size() - 2);
     return text;
 }
 
