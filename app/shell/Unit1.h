@@ -197,9 +197,13 @@ private:
     static constexpr int kSchemaVersion = 2;
     void UpgradeSchema();
     void LoadColumnWidths();
+    void LoadVatRate();  // VatRate := the open warehouse's NDS
     void SaveColumnWidths() noexcept;
     std::vector<TGroupRow> ReadGroups();
     void ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& orderBy = {});
+    // Reads the selected group's goods again in the order shown, the cursor staying on the
+    // same product (or the same row number when that product is gone).
+    void ReloadGoods();
     void DeleteSelectedGroup();
 
     void CreateReports();
@@ -209,6 +213,7 @@ private:
     // Goods shown in the grid: all of them, or those of these groups.
     bool FShowAll = true;
     std::vector<AnsiString> FShownGroups;
+    AnsiString FShownOrder;  // the column the goods are sorted by; empty: table order
     bool FInActivate = false;
     bool FQuitting = false;
 };
