@@ -452,7 +452,6 @@ protected:
         });
         d->Run(opener);
     }
-    int64_t paint = 0;
 };
 
 TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
