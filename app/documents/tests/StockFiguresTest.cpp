@@ -443,6 +443,21 @@ protected:
         });
         d->Run(opener);
     }
+    // An order-request file of one line naming goods the warehouse does not have.
+    AnsiString OrderFile(const AnsiString& goods)
+    {
+        OrderRequestFile f;
+        f.Magic = OrderRequestFile::kMagic;
+        f.Customer = "Иванов";
+        f.DocumentNumber = "З-17";
+        f.DueDate = "15.03.2027";
+        f.Records.push_back({"", goods, 3.0f, "шт", 2.0f});
+        const std::vector<uint8_t> bytes = WriteOrderRequest(f);
+        const AnsiString path = w->Dir() + goods + ".sklad";
+        std::ofstream(PathToSystem(path), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return path;
+    }
     void PriceInCard(const char* price, const std::function<void()>& opener)
     {
         d->ExpectModal(Form2, [&] {
@@ -512,25 +527,26 @@ TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
              d->Key(grid, VK_DOWN);
              PriceInCard("8,25", [&] { d->Click(Form1->Button3); });
          }},
-        {"an import whose request is abandoned", Kept,
+        {"an import from the menu, the request abandoned", Kept,
          [&] {
-             OrderRequestFile f;
-             f.Magic = OrderRequestFile::kMagic;
-             f.Customer = "Иванов";
-             f.DocumentNumber = "З-17";
-             f.DueDate = "15.03.2027";
-             f.Records.push_back({"", "Шуруп", 3.0f, "шт", 2.0f});
-             const std::vector<uint8_t> bytes = WriteOrderRequest(f);
-             const AnsiString path = w->Dir() + "order.sklad";
-             std::ofstream(PathToSystem(path), std::ios::binary)
-                 .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-             d->AnswerFileDialog(path);
+             d->AnswerFileDialog(OrderFile("Шуруп"));
              d->AnswerMessage("Заносить несуществующие товары на склад?", mrYes);
              d->ExpectModal(Form3, [&] {
                  d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
                  d->Click(Form3->Button6);
              });
              d->Run([] { Form1->N1Click(nullptr); });
+         }},
+        {"an import into a request being entered, the request abandoned", Kept,
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->AnswerFileDialog(OrderFile("Дюбель"));
+                 d->AnswerMessage("Заносить несуществующие товары на склад?", mrYes);
+                 d->Click(Form3->ImportBtn);
+                 d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                 d->Click(Form3->Button6);
+             });
+             d->Run([&] { d->Click(Form1->Button6); });
          }},
         {"a supplier renamed from the goods card, the card closed", Kept,
          [&] {
