@@ -11,7 +11,8 @@
 //
 // The groups tree is built from one read of Groups (GroupTree.h); the goods of a group and
 // its subgroups are listed by one statement with the group names bound as a list. Every
-// value in SQL is bound.
+// value in SQL is bound. Other windows change goods (documents, cards, imports, suppliers),
+// and each is modal: the grid is read again whenever this window is activated.
 //
 // Not here: the document commands' own work (app/documents), the stock reports' data
 // (Reports.h) and printed documents (app/documents/Printing.h).
