@@ -310,6 +310,10 @@ void TForm1::SwitchDatabase(const AnsiString& path)
     LoadVatRate();
     EnableWarehouseCommands();
     LoadColumnWidths();
+    // The other windows' grids take this warehouse's widths when they next show, so the
+    // widths saved into it on exit are its own, not those of the warehouse open before.
+    if (Form2 && Form3 && Form4 && Form9)
+        Form3->FirstShow = Form2->FirstShow = Form4->FirstShow = Form9->FirstShow = 1;
 }
 
 void TForm1::CloseDatabase()
