@@ -164,6 +164,9 @@ public:
     void SelectTopGroup() override;
     // Reloads the goods grid for the selected group: the node is unselected and selected again.
     void RefreshGoodsGrid() override;
+    // Reads the selected group's goods again in the order shown, the cursor staying on the
+    // same product (or the same row number when that product is gone).
+    void ReloadGoods() override;
     // The commands on working documents are enabled (a warehouse is open, not the archive view).
     bool WorkingCommandsEnabled() const override;
     // The journal closed: the main window is back in the working view.
@@ -202,9 +205,6 @@ private:
     void SaveColumnWidths() noexcept;
     std::vector<TGroupRow> ReadGroups();
     void ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& orderBy = {});
-    // Reads the selected group's goods again in the order shown, the cursor staying on the
-    // same product (or the same row number when that product is gone).
-    void ReloadGoods();
     void DeleteSelectedGroup();
 
     void CreateReports();
