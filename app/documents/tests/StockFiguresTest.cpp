@@ -389,7 +389,7 @@ protected:
         TProductSeed e = Product("Эмаль", "Склад", 50, 100);
         e.Supplier = "Колор";
         paint = w->AddProduct(e);
-        w->AddProduct(Product("Гайка", "Склад", 0, 1));
+        nut = w->AddProduct(Product("Гайка", "Склад", 0, 1));
         AddRequestLine(AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался"), bolt, 4, 0);
         StartOnWarehouse();
     }
@@ -573,6 +573,30 @@ TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
                  d->Click(Form3->Button6);
              });
              d->Run([&] { d->Click(Form1->Button5); });
+         }},
+        {"a new card from \"Добавить\"", FirstRow,
+         [&] {
+             d->ExpectModal(Form2, [&] {
+                 d->Type(Form2->ComboBox1, "Шайба");
+                 d->Select(Form2->ComboBox7, "Крепёж");
+                 d->Type(Form2->Edit1, "0,5");
+                 d->Click(Form2->Button7);
+             });
+             d->Click(Form1->Button2);
+         }},
+        {"a product moved to another group", FirstRow,
+         [&] {
+             d->ExpectModal(Form5, [&] {
+                 d->Select(Form5->ComboBox1, "Крепёж");
+                 d->Click(Form5->Button1);
+             });
+             d->Click(Form1->Button11);
+         }},
+        {"a card without stock or documents deleted", FirstRow,
+         [&] {
+             d->ClickRow(grid, RowOf(nut));
+             d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+             d->Click(Form1->Button4);
          }},
     };
     for (const auto& r : routes) {
