@@ -18,6 +18,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <utility>
 
 using namespace rpengine;
 
@@ -34,11 +35,22 @@ void TrpEngine::ShowBand(TrpBand* Band)
         int& d;
         ~Leave() { --d; }
     } leave{FRun->ShowDepth};
+    // Only the band a record's child chain hands it to prints in that record's column.
+    const TrpEngineRun::TColumnChild column = std::exchange(FRun->ColumnChild, {});
     if (Band->KeepChild)
         StartKeep(Band);
+    FRun->ColumnChild = column;
     DoShow(Band);
-    if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible))
+    if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible)) {
+        // A record of a band of columns: its child goes under it, in its column.
+        auto* data = dynamic_cast<TrpDataBand*>(Band);
+        if (data && data->Columns >= 2 && !Band->Vertical)
+            FRun->ColumnChild = {true, (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)};
+        else
+            FRun->ColumnChild = column;
         ShowBand(Band->GetChild());
+        FRun->ColumnChild = {};
+    }
     if (Band->KeepChild)
         EndKeep(Band);
     if (Is<TrpDataBand>(Band))
@@ -187,6 +199,7 @@ void TrpEngine::UnStretch(TrpBand* Band)
 
 void TrpEngine::DoShow(TrpBand* Band)
 {
+    const TrpEngineRun::TColumnChild column = std::exchange(FRun->ColumnChild, {});
     TrpEngineRun::TBandState& s = FRun->Band(Band);
     std::vector<int> keptPageList;
     TrpBand* keptVMaster = nullptr;
@@ -212,8 +225,11 @@ void TrpEngine::DoShow(TrpBand* Band)
     } hold{AggregateList};
     auto* data = dynamic_cast<TrpDataBand*>(Band);
     const bool multiColumn = data && data->Columns >= 2;
-    // Where the row starts: its band column's place in a band of columns.
+    // Where the row starts: its band column's place in a band of columns, or the place of
+    // the record a child of such a row belongs to.
     auto rowLeft = [&] {
+        if (column.On)
+            return CurX + column.Offset;
         return multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX;
     };
     const Extended startRowX = rowLeft();
@@ -251,7 +267,7 @@ void TrpEngine::DoShow(TrpBand* Band)
             // would ask for another page, which reprints it again, without end. A row of
             // columns is tested after its last column, unless its first column is a wide
             // row: what went on over further pages cannot be moved after it.
-            const bool tested = !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
+            const bool tested = column.On ? false : !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
             if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
@@ -285,8 +301,7 @@ void TrpEngine::DoShow(TrpBand* Band)
                 FRun->RowMovedPosition = PreviewPages->GetCurPosition();
             }
             if (!split && !FRun->Failed) {
-                Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
-                                          : CurX);
+                Band->SetLeft(rowLeft());
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
                 if (!OutputTo) {

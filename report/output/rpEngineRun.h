@@ -132,6 +132,13 @@ public:
     bool RowMoved = false;
     // A row of band columns that did not fit is on its way to the next column or page.
     bool MovingRow = false;
+    // A child band of a record in a band of columns, about to be shown: it prints in that
+    // record's column (this far right of the page column's left) and, like the record,
+    // is tested for room with the whole row of columns.
+    struct TColumnChild {
+        bool On = false;
+        Extended Offset = 0;
+    } ColumnChild;
     Extended RowMovedY = 0;
     int RowMovedPosition = 0;
     // Where the last row of columns that moved on landed (page, position); page -1 at the

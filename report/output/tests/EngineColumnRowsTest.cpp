@@ -47,7 +47,8 @@ AnsiString RowsLayout(TrpPreviewPages* Pages, Extended Split, int Records)
             auto* m = dynamic_cast<TrpCustomMemoView*>(c);
             if (!m)
                 continue;
-            const AnsiString s = TrimRight(m->GetText());
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
@@ -494,7 +495,8 @@ AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop)
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
-            texts.push_back({x, y, m->GetWidth(), m->GetHeight(), TrimRight(m->GetText())});
+            const AnsiString s = TrimRight(m->GetText());
+            texts.push_back({x, y, m->GetWidth(), m->GetHeight(), s.substr(0, s.find('\r'))});
         }
         for (size_t i = 0; i < texts.size(); ++i) {
             const TText& a = texts[i];
@@ -606,6 +608,122 @@ TEST(EngineColumnRows, KeptGroupRowGoesToTheNextPageColumn)
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
+// Child bands "c<N>" that do not lie right under their record "r<N>", and children of
+// those, "e<N>", that do not lie right under their "c<N>": on another page, at another
+// left, or not at its bottom.
+AnsiString ChildrenOffTheirRecords(TrpPreviewPages* Pages)
+{
+    struct TAt {
+        int Page;
+        Extended Left, Top, Bottom;
+    };
+    std::map<char, std::map<AnsiString, TAt>> placed;  // by the text's first letter
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            if (!s.empty())
+                placed[s[0]][s.substr(1)] = {p, x, y, y + m->GetHeight()};
+        }
+    }
+    AnsiString out;
+    for (const auto& [under, over] : {std::pair{'c', 'r'}, std::pair{'e', 'c'}})
+        for (const auto& [n, c] : placed[under]) {
+            auto r = placed[over].find(n);
+            if (r == placed[over].end() || r->second.Page != c.Page ||
+                std::fabs(double(r->second.Left - c.Left)) > 0.01 || std::fabs(double(r->second.Bottom - c.Top)) > 0.01)
+                out += AnsiString(" ") + under + n;
+        }
+    return out;
+}
+
+// A record of a band of columns with a child band: the child prints under its own record,
+// in that record's column, and the row of columns is as tall as its tallest record with
+// its child; a row that moves on takes the children along.
+TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        std::vector<int> tall;  // records whose child is three lines high
+        int groupSize;          // 0: no groups
+        bool keepGroup, pageColumns, keepFooter;
+        const char* expected;
+        bool keepChild = false, grandchild = false;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 6, {}, 0, false, false, false, "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/F21 6"},
+        {"three columns, a tall child in the middle", 3, 9, {5}, 0, false, false, false,
+         "1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7 8 9/c7 c8 c9/F45 9"},
+        {"rows going on to the next page", 2, 12, {3, 8}, 0, false, false, false,
+         "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12"},
+        {"the child kept with its record", 2, 12, {3, 8}, 0, false, false, false,
+         "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12", true},
+        {"a child of the child", 2, 8, {3}, 0, false, false, false,
+         "1 2/c1 c2/e1 e2/3 4/c3 c4/e4/e3/5 6/c5 c6/e5 e6; 7 8/c7 c8/e7 e8/F36 8", false, true},
+        {"page columns", 2, 20, {2, 11}, 0, false, true, false,
+         "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6 | 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12; "
+         "13 14/c13 c14/15 16/c15 c16/17 18/c17 c18/19 20/c19 c20 | F210 20"},
+        {"kept groups", 2, 12, {4}, 5, true, false, false,
+         "g/1 2/c1 c2/3 4/c3 c4/5/c5/G; g/6 7/c6 c7/8 9/c8 c9/10/c10/G; g/11 12/c11 c12/G/F78 12"},
+        {"kept groups and page columns", 3, 24, {7}, 7, true, true, false,
+         "g/1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7/c7 | G/g/8 9 10/c8 c9 c10/11 12 13/c11 c12 c13/14/c14/G; "
+         "g/15 16 17/c15 c16 c17/18 19 20/c18 c19 c20/21/c21/G/g | 22 23 24/c22 c23 c24/G/F300 24"},
+        {"a kept footer takes the last row", 2, 10, {9}, 0, false, false, true,
+         "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/7 8/c7 c8; 9 10/c9 c10/F55 10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(10, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->KeepTogether = c.keepGroup;
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(70, 10), 0, 0, 30, 10, "G");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->KeepFooter = c.keepFooter;
+        m->KeepChild = c.keepChild;
+        std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.records, c.groupSize);
+        for (auto& r : data) {
+            const int n = r["N"].AsInteger();
+            r["Child"] = "c" + IntToStr(n) +
+                         (std::find(c.tall.begin(), c.tall.end(), n) != c.tall.end() ? "\r\n.\r\n." : "");
+        }
+        m->SetDataSet(t.DataSet("D", data));
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        auto* child = t.Band<TrpChild>(45, 10);
+        child->Stretched = true;
+        t.Memo(child, 0, 0, 30, 10, "[D.\"Child\"]")->StretchMode = smActualHeight;
+        m->SetChild(child);
+        if (c.grandchild) {
+            auto* next = t.Band<TrpChild>(60, 8);
+            t.Memo(next, 0, 0, 30, 8, "e[D.\"N\"]");
+            child->SetChild(next);
+        }
+        t.Memo(t.Band<TrpFooter>(90, 20), 0, 0, 40, 20, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
         EXPECT_EQ(Overprints(t.Pages(), 174), "");
     }
 }
