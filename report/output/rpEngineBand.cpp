@@ -304,6 +304,7 @@ void TrpEngine::DoShow(TrpBand* Band)
                 Band->SetLeft(rowLeft());
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
+                s.RecordTop = CurY;
                 if (!OutputTo) {
                     if (s.HasVObjects) {
                         VPageList = keptPageList;
@@ -503,7 +504,10 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn)) {
         // The page break takes the kept block, this row with it; its totals count there.
         // The next page column takes no kept block, so there the row moves on alone.
+        FRun->KeepMoved = false;
         NewColumn();
+        if (FRun->KeepMoved)
+            FRun->Band(Band).RecordTop += FRun->KeepMovedBy;
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
         // it leaves do not count them; a header kept with the first row goes along above it.
@@ -524,6 +528,13 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         DropRowPartPages(rowPage);
         FRun->RowParts.clear();
         const Extended rowX = CurX;
+        // The entries its records made so far go along, where the entries after them go.
+        TrpEngineRun::TBandState& s = FRun->Band(Band);
+        auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline());
+        TrpXMLItem entries;
+        if (outline && s.RowOutline)
+            while (s.RowOutline->Count() > s.RowOutlineCount)
+                entries.AddItem(s.RowOutline->Items(s.RowOutlineCount));
         PreviewPages->CutObjects(from);
         struct Moving {
             bool& Flag;
@@ -540,6 +551,13 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
             FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         PreviewPages->PasteObjects(CurX, CurY);
         const Extended landedY = CurY;
+        s.RecordTop += landedY - fromY;
+        if (outline && s.RowOutline) {
+            s.RowOutline = outline->Level();
+            s.RowOutlineCount = s.RowOutline ? s.RowOutline->Count() : 0;
+            outline->MoveEntries(
+                &entries, s.RowOutline, static_cast<int>(std::lround(static_cast<double>(landedY - fromY))));
+        }
         CurY = CurY + rowBottom - fromY;
         if (!parts.empty())
             PlaceRowParts(parts, CurX - rowX, landedY + SaveCurY - fromY, landedY - fromY);

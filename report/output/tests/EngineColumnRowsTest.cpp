@@ -728,4 +728,110 @@ TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
     }
 }
 
+// Outline entries "r<N>" that do not point where their record "r<N>" is printed: its page
+// and its top, as "r<N>@page:top" of the entry and then of the record.
+AnsiString EntriesOffTheirRecords(TrpPreviewPages* Pages)
+{
+    std::map<AnsiString, std::pair<int, int>> records;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        for (TrpComponent* c : page->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c); m && m->GetText().rfind("r", 0) == 0) {
+                const TrpComponent* band = m->GetParent();
+                const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+                records[TrimRight(m->GetText())] = {p, static_cast<int>(std::lround(static_cast<double>(y)))};
+            }
+    }
+    AnsiString out;
+    std::vector<TrpXMLItem*> entries{Pages->GetOutline()->Root()};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        TrpXMLItem* e = entries[i];
+        for (int k = 0; k < e->Count(); ++k)
+            entries.push_back(e->Items(k));
+        if (i == 0 || e->Prop("text").rfind("r", 0) != 0)
+            continue;
+        const AnsiString at = e->Prop("page") + ":" + e->Prop("top");
+        auto r = records.find(e->Prop("text"));
+        const AnsiString want =
+            r == records.end() ? AnsiString("none") : IntToStr(r->second.first) + ":" + IntToStr(r->second.second);
+        if (at != want)
+            out += " " + e->Prop("text") + "@" + at + "/" + want;
+        if (r != records.end())
+            records.erase(r);
+    }
+    for (const auto& [text, at] : records)
+        out += " " + text + "@none";
+    return out;
+}
+
+// Each record's outline entry points where the record is printed, also when its row of
+// columns goes on to another page or page column after the entry was made, alone, with a
+// kept footer or header, or in a kept block.
+TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        bool pageColumns, keepFooter, keepHeader, keepTogether;
+        int groupSize;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 14, false, false, false, false, 0, "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/F105 14"},
+        {"three columns", 3, 20, false, false, false, false, 0,
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18; 19 20/F210 20"},
+        {"page columns", 2, 26, true, false, false, false, 0,
+            "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22/23 24; 25 26/F351 26"},
+        {"a kept footer, one column", 1, 6, false, true, false, false, 0, "1/2/3/4/5; 6/F21 6"},
+        {"a kept footer, two columns", 2, 12, false, true, false, false, 0, "1 2/3 4/5 6/7 8/9 10; 11 12/F78 12"},
+        {"a kept header, two columns", 2, 4, false, false, true, false, 0, "a/a/a/a/a/a; H/1 2/3 4/F10 4"},
+        {"kept together, three columns", 3, 20, false, false, false, true, 0,
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18; 19 20/F210 20"},
+        {"groups", 2, 20, false, false, false, false, 5,
+            "g/1 2/3 4/5/G/g/6 7/8 9; 10/G/g/11 12/13 14/15/G/g/16 17; 18 19/20/G/F210 20"},
+        {"kept groups: the page break takes the group with the row", 2, 20, false, false, false, true, 5,
+            "g/1 2/3 4/5/G; g/6 7/8 9/10/G; g/11 12/13 14/15/G; g/16 17/18 19/20/G/F210 20"},
+        {"kept groups, page columns", 3, 30, true, false, false, true, 7,
+            "g/1 2 3/4 5 6/7/G/g/8 9 10/11 12 13 | 14/G/g/15 16 17/18 19 20/21/G; g/22 23 24/25 26 27/28/G/g/29 30/G | "
+            "F465 30"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        t.Page()->OutlineText = "'P'";
+        if (c.keepHeader) {
+            auto* above = t.Band<TrpMasterData>(5, 25);
+            above->SetDataSet(t.DataSet("A", NumberedRows(6)));
+            t.Memo(above, 0, 0, 30, 25, "a");
+            t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
+        }
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(15, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->KeepTogether = c.keepTogether;
+            gh->OutlineText = "D.\"Group\"";
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepFooter = c.keepFooter;
+        m->KeepHeader = c.keepHeader;
+        m->KeepTogether = c.keepTogether && !c.groupSize;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+    }
+}
+
 }  // namespace
