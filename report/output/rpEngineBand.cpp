@@ -76,7 +76,7 @@ void TrpEngine::PrepareShiftTree(TrpBand* Band)
 
 void TrpEngine::ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Band, int Depth)
 {
-    // Zero-height objects at one place can hang under each other: the depth ends that.
+    // The shift lists hold no loops; the depth bounds the walk all the same.
     if (!Parent || Depth > Band->ObjectCount())
         return;
     const std::vector<TrpView*> list = FRun->ShiftList(Parent);
