@@ -513,6 +513,44 @@ AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop)
     return out;
 }
 
+// Child bands "c<N>" that do not lie right under their record "r<N>", and children of
+// those, "e<N>", that do not lie right under their "c<N>": on another page, at another
+// left, or not at its bottom.
+AnsiString ChildrenOffTheirRecords(TrpPreviewPages* Pages)
+{
+    struct TAt {
+        int Page;
+        Extended Left, Top, Bottom;
+    };
+    std::map<char, std::map<AnsiString, TAt>> placed;  // by the text's first letter
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            if (!s.empty())
+                placed[s[0]][s.substr(1)] = {p, x, y, y + m->GetHeight()};
+        }
+    }
+    AnsiString out;
+    for (const auto& [under, over] : {std::pair{'c', 'r'}, std::pair{'e', 'c'}})
+        for (const auto& [n, c] : placed[under]) {
+            auto r = placed[over].find(n);
+            if (r == placed[over].end() || r->second.Page != c.Page ||
+                std::fabs(double(r->second.Left - c.Left)) > 0.01 || std::fabs(double(r->second.Bottom - c.Top)) > 0.01)
+                out += AnsiString(" ") + under + n;
+        }
+    return out;
+}
+
 // Rows of band columns under groups whose footers and headers are both kept, beside page
 // columns, and at the edges of the data: every record printed once, in its place, and each
 // page's footer counting exactly what it prints.
@@ -523,6 +561,7 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
         int columns, records, groupSize;
         bool pageColumns, keepHeader, keepFooter, keepTogether;
         const char* expected;
+        bool child = false;  // each record with a child band "c<N>" under it
     };
     const Case cases[] = {
         {"no records", 3, 0, 0, true, true, true, false, ""},
@@ -539,6 +578,15 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
             "H/g/1 2 3/4 5/G/g/6 7 8/9 10 | G/g/11 12 13/14 15/G/g/16 17 18/19 20/G; g/21 22 23/24 25/G/g/26 27 28/29 "
             "30/G/g | "
             "31 32 33/34 35/G/g/36 37 38; 39 40/G/F820 40"},
+        {"three columns, groups, header and footer kept, with children", 3, 25, 4, false, true, true, false,
+            "H/g/1 2 3/c1 c2 c3/4/c4/G/g/5 6 7/c5 c6 c7; 8/c8/G/g/9 10 11/c9 c10 c11/12/c12/G/g; 13 14 15/c13 c14 c15/"
+            "16/c16/G/g/17 18 19/c17 c18 c19/20/c20/G; g/21 22 23/c21 c22 c23/24/c24/G/g; 25/c25/G/F325 25",
+            true},
+        {"two columns, groups, page columns, all kept, with children", 2, 30, 3, true, true, true, true,
+            "H/g/1 2/c1 c2/3/c3/G/g/4 5/c4 c5 | 6/c6/G/g/7 8/c7 c8/9/c9/G/g; 10 11/c10 c11/12/c12/G/g/13 14/c13 c14 | "
+            "15/c15/G/g/16 17/c16 c17/18/c18/G/g; 19 20/c19 c20/21/c21/G/g/22 23/c22 c23 | 24/c24/G/g/25 26/c25 c26/"
+            "27/c27/G/g; 28 29/c28 c29/30/c30/G/F465 30",
+            true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -560,11 +608,17 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
         m->ColumnWidth = ColumnWidth;
         m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
         t.Memo(m, 0, 0, 9, 25, "r[D.\"N\"]");
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(47, 10);
+            t.Memo(child, 0, 0, 9, 10, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
         t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
         EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
     }
 }
 
@@ -610,44 +664,6 @@ TEST(EngineColumnRows, KeptGroupRowGoesToTheNextPageColumn)
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
         EXPECT_EQ(Overprints(t.Pages(), 174), "");
     }
-}
-
-// Child bands "c<N>" that do not lie right under their record "r<N>", and children of
-// those, "e<N>", that do not lie right under their "c<N>": on another page, at another
-// left, or not at its bottom.
-AnsiString ChildrenOffTheirRecords(TrpPreviewPages* Pages)
-{
-    struct TAt {
-        int Page;
-        Extended Left, Top, Bottom;
-    };
-    std::map<char, std::map<AnsiString, TAt>> placed;  // by the text's first letter
-    for (int p = 0; p < Pages->GetCount(); ++p) {
-        TrpReportPage* page = Pages->GetPage(p);
-        if (!page)
-            continue;
-        for (TrpComponent* c : page->GetAllObjects()) {
-            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
-            if (!m)
-                continue;
-            AnsiString s = TrimRight(m->GetText());
-            s = s.substr(0, s.find('\r'));
-            const TrpComponent* band = m->GetParent();
-            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
-            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
-            if (!s.empty())
-                placed[s[0]][s.substr(1)] = {p, x, y, y + m->GetHeight()};
-        }
-    }
-    AnsiString out;
-    for (const auto& [under, over] : {std::pair{'c', 'r'}, std::pair{'e', 'c'}})
-        for (const auto& [n, c] : placed[under]) {
-            auto r = placed[over].find(n);
-            if (r == placed[over].end() || r->second.Page != c.Page ||
-                std::fabs(double(r->second.Left - c.Left)) > 0.01 || std::fabs(double(r->second.Bottom - c.Top)) > 0.01)
-                out += AnsiString(" ") + under + n;
-        }
-    return out;
 }
 
 // A record of a band of columns with a child band: the child prints under its own record,
