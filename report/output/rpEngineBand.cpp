@@ -531,10 +531,22 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         // The entries its records made so far go along, where the entries after them go.
         TrpEngineRun::TBandState& s = FRun->Band(Band);
         auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline());
-        TrpXMLItem entries;
-        if (outline && s.RowOutline)
+        // Held apart while the row moves; given back where they were should the move fail.
+        struct THeld {
+            TrpXMLItem Entries;
+            TrpXMLItem* Home = nullptr;
+            ~THeld()
+            {
+                while (Home && Entries.Count() > 0)
+                    Home->AddItem(Entries.Items(0));
+            }
+        } held;
+        TrpXMLItem& entries = held.Entries;
+        if (outline && s.RowOutline) {
+            held.Home = s.RowOutline;
             while (s.RowOutline->Count() > s.RowOutlineCount)
                 entries.AddItem(s.RowOutline->Items(s.RowOutlineCount));
+        }
         PreviewPages->CutObjects(from);
         struct Moving {
             bool& Flag;
