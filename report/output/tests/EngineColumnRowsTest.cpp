@@ -679,27 +679,30 @@ TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
         bool keepGroup, pageColumns, keepFooter;
         const char* expected;
         bool keepChild = false, grandchild = false;
+        Extended gap = 0;  // between band columns
     };
     const Case cases[] = {
         {"two columns", 2, 6, {}, 0, false, false, false, "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/F21 6"},
         {"three columns, a tall child in the middle", 3, 9, {5}, 0, false, false, false,
-         "1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7 8 9/c7 c8 c9/F45 9"},
+            "1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7 8 9/c7 c8 c9/F45 9"},
         {"rows going on to the next page", 2, 12, {3, 8}, 0, false, false, false,
-         "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12"},
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12"},
         {"the child kept with its record", 2, 12, {3, 8}, 0, false, false, false,
-         "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12", true},
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12", true},
+        {"three columns with gaps between them", 3, 9, {5}, 0, false, false, false,
+            "1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7 8 9/c7 c8 c9/F45 9", false, false, 5},
         {"a child of the child", 2, 8, {3}, 0, false, false, false,
-         "1 2/c1 c2/e1 e2/3 4/c3 c4/e4/e3/5 6/c5 c6/e5 e6; 7 8/c7 c8/e7 e8/F36 8", false, true},
+            "1 2/c1 c2/e1 e2/3 4/c3 c4/e4/e3/5 6/c5 c6/e5 e6; 7 8/c7 c8/e7 e8/F36 8", false, true},
         {"page columns", 2, 20, {2, 11}, 0, false, true, false,
-         "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6 | 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12; "
-         "13 14/c13 c14/15 16/c15 c16/17 18/c17 c18/19 20/c19 c20 | F210 20"},
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6 | 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12; "
+            "13 14/c13 c14/15 16/c15 c16/17 18/c17 c18/19 20/c19 c20 | F210 20"},
         {"kept groups", 2, 12, {4}, 5, true, false, false,
-         "g/1 2/c1 c2/3 4/c3 c4/5/c5/G; g/6 7/c6 c7/8 9/c8 c9/10/c10/G; g/11 12/c11 c12/G/F78 12"},
+            "g/1 2/c1 c2/3 4/c3 c4/5/c5/G; g/6 7/c6 c7/8 9/c8 c9/10/c10/G; g/11 12/c11 c12/G/F78 12"},
         {"kept groups and page columns", 3, 24, {7}, 7, true, true, false,
-         "g/1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7/c7 | G/g/8 9 10/c8 c9 c10/11 12 13/c11 c12 c13/14/c14/G; "
-         "g/15 16 17/c15 c16 c17/18 19 20/c18 c19 c20/21/c21/G/g | 22 23 24/c22 c23 c24/G/F300 24"},
+            "g/1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7/c7 | G/g/8 9 10/c8 c9 c10/11 12 13/c11 c12 c13/14/c14/G; "
+            "g/15 16 17/c15 c16 c17/18 19 20/c18 c19 c20/21/c21/G/g | 22 23 24/c22 c23 c24/G/F300 24"},
         {"a kept footer takes the last row", 2, 10, {9}, 0, false, false, true,
-         "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/7 8/c7 c8; 9 10/c9 c10/F55 10"},
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/7 8/c7 c8; 9 10/c9 c10/F55 10"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -718,6 +721,7 @@ TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
         m->ColumnWidth = ColumnWidth;
         m->KeepFooter = c.keepFooter;
         m->KeepChild = c.keepChild;
+        m->ColumnGap = c.gap;
         std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.records, c.groupSize);
         for (auto& r : data) {
             const int n = r["N"].AsInteger();
