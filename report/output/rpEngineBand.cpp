@@ -266,8 +266,9 @@ void TrpEngine::DoShow(TrpBand* Band)
             // A band reprinted at the top of a fresh page is placed as it is: testing it
             // would ask for another page, which reprints it again, without end. A row of
             // columns is tested after its last column, unless its first column is a wide
-            // row: what went on over further pages cannot be moved after it.
-            const bool tested = column.On ? false : !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
+            // row: what went on over further pages cannot be moved after it. A record's child
+            // in a band of columns is tested with the row it belongs to.
+            const bool tested = !column.On && (!multiColumn || (s.HasVObjects && data->GetCurColumn() == 1));
             if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
