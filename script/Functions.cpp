@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
 #include <utility>
@@ -160,6 +161,9 @@ Variant SetLengthFn(Variant& p)
         text.resize(static_cast<size_t>(len < 0 ? 0 : len), ' ');
         SetArg(p, 0, Variant(std::move(text)));
     } else {
+        // L - 1 without overflow: the smallest L leaves no bound to set.
+        if (len == std::numeric_limits<int>::min())
+            throw EVariantArrayCreateError("Error creating variant or safe array");
         SetFirstHighBound(s, len - 1);
         SetArg(p, 0, s);
     }

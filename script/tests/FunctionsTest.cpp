@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -422,6 +423,8 @@ const ErrorCase kErrors[] = {
      "EVariantArrayCreateError"},
     {"SetLength of a wider array below its first low bound", "SetLength",
      {VarArrayCreate({5, 9, 0, 1}, varVariant), 2}, "EVariantArrayCreateError"},
+    {"SetLength of an array to the smallest Integer", "SetLength",
+     {VarArrayCreate({0, 4}, varVariant), std::numeric_limits<int>::min()}, "EVariantArrayCreateError"},
     {"CreateOleObject without automation", "CreateOleObject", {"Excel.Application"}, "EScriptError"},
     {"ShowMessage of Null", "ShowMessage", {Null()}, "EVariantTypeCastError"},
     {"Inc of a text that is no number", "Inc", {"abc"}, "EVariantTypeCastError"},
