@@ -11,6 +11,8 @@
 
 #include <memory>
 #include <new>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -143,6 +145,74 @@ public:
 private:
     bool FSaved = false;
     alignas(FrameSave) unsigned char FStorage[sizeof(FrameSave)];
+};
+
+// What a member step was given: its object and its indexes. A character or an
+// element written at the last step of an assignment goes back through the step
+// before it (Thing.Caption[k] := 'x' sets Caption of Thing); the last step's
+// own index may run that same member for another object or index first
+// (Thing.Caption[Length(t.Caption)]), so the step is set back before the write.
+class StepState {
+public:
+    void Save(TscCustomVariable* item)
+    {
+        FHelper = dynamic_cast<TscCustomHelper*>(item);
+        if (!FHelper)
+            return;
+        FParentRef = FHelper->ParentRef;
+        FParentValue = FHelper->ParentValue;
+        FScript = FHelper->Script;
+        FParams.reserve(static_cast<size_t>(FHelper->ParamCount()));
+        for (int j = 0; j < FHelper->ParamCount(); ++j)
+            FParams.push_back(FHelper->GetParam(j)->Value);
+    }
+    void Restore()
+    {
+        if (!FHelper)
+            return;
+        FHelper->ParentRef = FParentRef;
+        FHelper->ParentValue = std::move(FParentValue);
+        FHelper->Script = FScript;
+        for (size_t j = 0; j < FParams.size(); ++j)
+            FHelper->GetParam(static_cast<int>(j))->Value = std::move(FParams[j]);
+        FHelper = nullptr;
+    }
+
+private:
+    TscCustomHelper* FHelper = nullptr;
+    TscCustomVariable* FParentRef = nullptr;
+    Variant FParentValue;
+    TscScript* FScript = nullptr;
+    std::vector<Variant> FParams;
+};
+
+// Writes a changed text back through the late step it was read from, with the
+// object and indexes that step had: v.Items[0][1] := 'x' sets Items[0] of v,
+// v[1][1] := 'x' the first character of v.
+class TscLateWriter : public TscCustomVariable {
+public:
+    TscLateWriter(TscLateMember* member, TscCustomVariable* parentRef, const Variant& target, std::vector<Variant> args,
+                  bool indexed, TscScript* script)
+        : TscCustomVariable(member->Name, fvtVariant, AnsiString()), FMember(member), FParentRef(parentRef),
+          FTarget(target), FArgs(std::move(args)), FIndexed(indexed), FScript(script)
+    {
+    }
+    void SetValue(const Variant& value) override
+    {
+        FMember->ParentRef = FParentRef;
+        FMember->ParentValue = FTarget;
+        FMember->Script = FScript;
+        std::vector<Variant> args = FArgs;
+        FMember->Invoke(args, true, value, FIndexed);
+    }
+
+private:
+    TscLateMember* FMember;
+    TscCustomVariable* FParentRef;
+    Variant FTarget;
+    std::vector<Variant> FArgs;
+    bool FIndexed;
+    TscScript* FScript;
 };
 
 bool IsPlainVariable(const TscCustomVariable* item)
@@ -335,6 +405,7 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
     TscCustomVariable* previous = this;
     Variant current = Null();
     const size_t n = FSteps.size();
+    std::optional<TscLateWriter> lateWriter;
     for (size_t i = 0; i < n; ++i) {
         TscDesignatorItem* step = FSteps[i].get();
         TscCustomVariable* item = step->Ref;
@@ -348,9 +419,16 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
         }
         if (kind == TscDesignatorItem::RefKind::Late) {
             auto* late = static_cast<TscLateMember*>(item);
+            StepState before;
+            if (assigning && last && step->Count() > 0 && previous != item)
+                before.Save(previous);
             std::vector<Variant> args = EvaluateArguments(step, false);
+            before.Restore();
+            // The next step writes into what this one reads: it writes back through this step.
+            if (assigning && i + 2 == n && FSteps[i + 1]->KindOfRef() == TscDesignatorItem::RefKind::Late)
+                lateWriter.emplace(late, previous, current, args, step->Indexed, Script);
             std::vector<int> written;
-            late->ParentRef = previous;
+            late->ParentRef = assigning && last && lateWriter ? &*lateWriter : previous;
             late->ParentValue = current;
             late->Script = Script;
             late->NeedResult = !last || NeedResult;
@@ -367,10 +445,14 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
             frame.Save(static_cast<TscProcVariable*>(item));
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
+            StepState before;
+            if (assigning && last && previous != item)
+                before.Save(previous);
             // All arguments first: they may read the old parameters of this very procedure.
             ArgumentValues args(step, item->IsMacro);
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
+            before.Restore();
         }
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
@@ -423,10 +505,15 @@ void TscStringDesignator::SetValue(const Variant& value)
 void TscArrayDesignator::PassIndexes()
 {
     auto* helper = static_cast<TscCustomHelper*>(IndexExpr);
-    helper->ParentRef = RefItem;
     const int n = std::min(IndexItem->Count(), helper->ParamCount());
+    // Every index first: one may read this same array (m[i, m[j, k]]) through
+    // the helper, whose indexes would otherwise be half ours and half its.
+    VariantBuffer<3> indexes(static_cast<size_t>(n));
     for (int j = 0; j < n; ++j)
-        helper->GetParam(j)->SetValue(IndexItem->GetItem(j)->GetValue());
+        indexes[static_cast<size_t>(j)] = IndexItem->GetItem(j)->GetValue();
+    helper->ParentRef = RefItem;
+    for (int j = 0; j < n; ++j)
+        helper->GetParam(j)->SetValue(indexes[static_cast<size_t>(j)]);
 }
 
 Variant TscArrayDesignator::GetValue()
@@ -536,7 +623,8 @@ Variant IndexArray(TscCustomVariable* parentRef, const Variant& parentValue, std
     // Only an array held by a variable can be changed in place.
     if (!parentRef || !IsPlainVariable(parentRef) || !VarIsArray(parentRef->Value))
         scRaise(TscMessageId::SLeftCantAssigned);
-    parentRef->Value.Elem(std::span<const int>(index)) = value;
+    // An array made with an element type of its own converts the value to it.
+    VarArrayPut(parentRef->Value, value, std::span<const int>(index));
     return value;
 }
 
