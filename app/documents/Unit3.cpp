@@ -306,11 +306,11 @@ void TForm3::Save(const std::function<void()>& write)
         return;
     }
     Close();
-    // Stock changed: the goods grid shows it at once. The document is saved whatever
-    // happens here; a grid that cannot be read again shows its old figures until reloaded.
+    // Stock changed: the goods grid shows it at once, on the same product even when its
+    // order changed. The document is saved whatever happens here; a grid that cannot be read
+    // again shows its old figures until reloaded.
     try {
-        if (WarehouseData->ADOQuery1->Active())
-            WarehouseData->ADOQuery1->Refresh();
+        WarehouseData->ReloadGoods();
     } catch (const std::exception&) {
     }
 }

@@ -4,14 +4,19 @@
 // program through the driver on a warehouse file and reads the tables afterwards.
 #include "app/documents/tests/PrintFixture.h"
 
+#include "app/documents/Import.h"
+#include "app/documents/Statements.h"
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
+#include "app/documents/Unit6.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
+
+#include <fstream>
 
 namespace {
 
@@ -361,6 +366,282 @@ TEST_F(StockFiguresTest, TheJournalViewsADocumentAfterPrintingItsList)
         d->Click(Form4->Button2);
         EXPECT_TRUE(viewed) << "\"Просмотр\" opens the document after \"Печать\"";
     });
+}
+
+// ---------------------------------------------------------------- the main grid
+
+// Whatever window changed goods, the main grid shows them as the warehouse holds them once
+// that window is closed, and its cursor stays on the product it was on.
+class GoodsGridTest : public StockFiguresTest {
+protected:
+    void SetUp() override
+    {
+        StockFiguresTest::SetUp();
+        w->AddGroup("Крепёж", w->RootGroupId());
+        w->AddSupplier("Рога");
+        w->AddSupplier("Колор");
+        TProductSeed b = Product("Болт", "Крепёж", 10, 2);
+        b.Supplier = "Рога";
+        bolt = w->AddProduct(b);
+        TProductSeed s = Product("Винт", "Крепёж", 1, 3);
+        s.Supplier = "Рога";
+        w->AddProduct(s);
+        TProductSeed e = Product("Эмаль", "Склад", 50, 100);
+        e.Supplier = "Колор";
+        paint = w->AddProduct(e);
+        nut = w->AddProduct(Product("Гайка", "Склад", 0, 1));
+        AddRequestLine(AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался"), bolt, 4, 0);
+        StartOnWarehouse();
+    }
+    int RowOf(int64_t product)  // 0-based grid row, -1 when not listed
+    {
+        TADOQuery* q = Form1->ADOQuery1;
+        const int id = q->FieldByName("ID")->Index();
+        for (int r = 1; r <= q->RecordCount(); ++r)
+            if (q->RowValue(r, id).AsInt64() == product)
+                return r - 1;
+        return -1;
+    }
+    // The grid's rows that differ from their product's row, and the goods it leaves out (the
+    // top-level group is selected: every product belongs).
+    AnsiString Disagreement()
+    {
+        TADOQuery* q = Form1->ADOQuery1;
+        AnsiString out;
+        const char* const columns[] = {"Наименование", "Количество", "Цена", "Имя_поставщика", "Группа"};
+        for (int r = 1; r <= q->RecordCount(); ++r) {
+            const Variant id = q->RowValue(r, q->FieldByName("ID")->Index());
+            for (const char* c : columns) {
+                const AnsiString shown = q->RowDisplayText(r, q->FieldByName(c)->Index());
+                const Variant stored = w->Scalar(AnsiString("Select ") + c + " From Products Where ID=:id", {id});
+                const AnsiString text = stored.VType() == varDouble ? FloatToStr(stored.AsDouble()) : VarToStr(stored);
+                if (shown != text)
+                    out += AnsiString(c) + " of " + VarToStr(id) + ": " + shown + " shown, " + text + " stored; ";
+            }
+        }
+        const int stored = w->Scalar("Select Count(*) From Products").AsInteger();
+        if (q->RecordCount() != stored)
+            out += IntToStr(q->RecordCount()) + " rows shown of " + IntToStr(stored);
+        return out;
+    }
+    void Receipt(const std::function<void()>& opener, const char* quantity = "5")
+    {
+        d->ExpectModal(Form3, [&] {
+            d->Select(Form3->ComboBox1, 0);
+            d->Type(Form3->ComboBox2, "Рога");
+            d->Type(Form3->ComboBox3, "Иванов");
+            d->Select(Form3->ComboBox4, 0);
+            d->ExpectModal(Form2, [&] {
+                d->Select(Form2->ComboBox1, "Болт");
+                d->ClickRow(Form2->DBGrid1, 0);
+                d->Type(Form2->ComboBox6, quantity);
+                d->Click(Form2->Button7);
+            });
+            d->Click(Form3->Button1);
+            d->Click(Form3->Button4);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Run(opener);
+    }
+    // An order-request file of one line naming goods the warehouse does not have.
+    AnsiString OrderFile(const AnsiString& goods)
+    {
+        OrderRequestFile f;
+        f.Magic = OrderRequestFile::kMagic;
+        f.Customer = "Иванов";
+        f.DocumentNumber = "З-17";
+        f.DueDate = "15.03.2027";
+        f.Records.push_back({"", goods, 3.0f, "шт", 2.0f});
+        const std::vector<uint8_t> bytes = WriteOrderRequest(f);
+        const AnsiString path = w->Dir() + goods + ".sklad";
+        std::ofstream(PathToSystem(path), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return path;
+    }
+    void PriceInCard(const char* price, const std::function<void()>& opener)
+    {
+        d->ExpectModal(Form2, [&] {
+            d->Type(Form2->Edit1, price);
+            d->Click(Form2->Button7);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        d->Run(opener);
+    }
+};
+
+TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
+{
+    TDBGrid* const grid = Form1->DBGrid1;
+    // A stored card and a posted act list the group afresh (it is selected again), from the
+    // first row.
+    enum TCursor { Kept, FirstRow };
+    const struct {
+        const char* why;
+        TCursor cursor;
+        std::function<void()> route;
+    } routes[] = {
+        {"a receipt from the toolbar", Kept, [&] { Receipt([&] { d->Click(Form1->Button5); }); }},
+        {"a receipt from the menu while sorted by quantity", Kept,
+         [&] {
+             d->ClickTitle(grid, 6);
+             d->ClickRow(grid, RowOf(paint));
+             Receipt([&] { d->Menu(Form1->N6); }, "45");  // the bolts overtake the paint
+             TADOQuery* q = Form1->ADOQuery1;
+             const int quantity = q->FieldByName("Количество")->Index();
+             for (int r = 2; r <= q->RecordCount(); ++r)
+                 EXPECT_LE(q->RowValue(r - 1, quantity).AsDouble(), q->RowValue(r, quantity).AsDouble())
+                     << "still sorted, row " << r;
+         }},
+        {"a write-off from the menu", FirstRow,
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Type(Form3->Edit2, "Бой");
+                 d->ExpectModal(Form2, [&] {
+                     d->Select(Form2->ComboBox1, "Эмаль");
+                     d->ClickRow(Form2->DBGrid1, 0);
+                     d->Type(Form2->ComboBox6, "3");
+                     d->Click(Form2->Button3);
+                 });
+                 d->Click(Form3->Button1);
+                 d->ExpectModal(Form5, [&] {
+                     d->Type(Form5->Edit1, "1");
+                     d->Click(Form5->Button1);
+                 });
+                 d->Click(Form3->Button4);
+             });
+             d->Run([&] { d->Menu(Form1->N12); });
+         }},
+        {"an issue invoice from the journal", Kept,
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->ExpectModal(Form3, [&] { d->Click(Form3->Button4); });
+                 d->Click(Form4->Button3);
+             });
+         }},
+        {"a price in the card opened by a double click", FirstRow,
+         [&] { PriceInCard("7,5", [&] { d->DoubleClickRow(grid, RowOf(paint)); }); }},
+        {"a price in the card opened by the keys and \"Просмотр\"", FirstRow,
+         [&] {
+             d->Key(grid, VK_UP);
+             d->Key(grid, VK_DOWN);
+             PriceInCard("8,25", [&] { d->Click(Form1->Button3); });
+         }},
+        {"an import from the menu, the request abandoned", Kept,
+         [&] {
+             d->AnswerFileDialog(OrderFile("Шуруп"));
+             d->AnswerMessage("Заносить несуществующие товары на склад?", mrYes);
+             d->ExpectModal(Form3, [&] {
+                 d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                 d->Click(Form3->Button6);
+             });
+             d->Run([] { Form1->N1Click(nullptr); });
+         }},
+        {"an import into a request being entered, the request abandoned", Kept,
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->AnswerFileDialog(OrderFile("Дюбель"));
+                 d->AnswerMessage("Заносить несуществующие товары на склад?", mrYes);
+                 d->Click(Form3->ImportBtn);
+                 d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                 d->Click(Form3->Button6);
+             });
+             d->Run([&] { d->Click(Form1->Button6); });
+         }},
+        {"a supplier renamed from the goods card, the card closed", Kept,
+         [&] {
+             d->ExpectModal(Form2, [&] {
+                 d->ExpectModal(Form6, [&] {
+                     d->Type(Form6->Edit[0], "Колор-М");
+                     d->Click(Form6->Button1);
+                 });
+                 d->Click(Form2->Button9);
+                 d->Click(Form2->Button6);
+             });
+             d->Run([&] { d->DoubleClickRow(grid, RowOf(paint)); });
+         }},
+        {"a supplier renamed from a receipt, the receipt abandoned", Kept,
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Type(Form3->ComboBox2, "Рога");
+                 d->ExpectModal(Form6, [&] {
+                     d->Type(Form6->Edit[0], "Рога и копыта");
+                     d->Click(Form6->Button1);
+                 });
+                 d->Click(Form3->Button9);
+                 d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                 d->Click(Form3->Button6);
+             });
+             d->Run([&] { d->Click(Form1->Button5); });
+         }},
+        {"a new card from \"Добавить\"", FirstRow,
+         [&] {
+             d->ExpectModal(Form2, [&] {
+                 d->Type(Form2->ComboBox1, "Шайба");
+                 d->Select(Form2->ComboBox7, "Крепёж");
+                 d->Type(Form2->Edit1, "0,5");
+                 d->Click(Form2->Button7);
+             });
+             d->Click(Form1->Button2);
+         }},
+        {"a product moved to another group", FirstRow,
+         [&] {
+             d->ExpectModal(Form5, [&] {
+                 d->Select(Form5->ComboBox1, "Крепёж");
+                 d->Click(Form5->Button1);
+             });
+             d->Click(Form1->Button11);
+         }},
+        {"a card without stock or documents deleted", FirstRow,
+         [&] {
+             d->ClickRow(grid, RowOf(nut));
+             d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+             d->Click(Form1->Button4);
+         }},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.why);
+        d->ClickRow(grid, RowOf(paint));
+        const std::string before = w->Snapshot();
+        r.route();
+        EXPECT_NE(w->Snapshot(), before) << "the route changed nothing";
+        EXPECT_EQ(Disagreement(), "");
+        ASSERT_TRUE(HasCurrentRow(Form1->ADOQuery1));
+        if (r.cursor == Kept)
+            EXPECT_EQ(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), paint) << "the cursor stays on its product";
+        else
+            EXPECT_EQ(Form1->ADOQuery1->RecNo(), 1);
+    }
+}
+
+// A document begun right after another warehouse was opened takes that warehouse's VAT rate,
+// not the rate of the one open before.
+TEST_F(StockFiguresTest, AnInvoiceRightAfterOpeningAnotherWarehouseTakesItsVat)
+{
+    StartOnWarehouse();  // 18 %
+    TWarehouseFixture other;
+    other.SetPassword("2");
+    other.Exec("Update NDS Set НДС=20");
+    const int64_t product = other.AddProduct(Product("Болт", "Склад", 5, 100));
+    const int64_t request = other.Exec("Insert Into Application (Дата_создания,Дата_сдачи,Получатель,Отпуск_товара) "
+                                       "Values (:a,:b,'Получатель','Не выдавался')",
+                                       {Day(2027, 2, 3), Day(2027, 2, 9)});
+    other.Exec("Insert Into StructureApplication (IDДокумента,IDТовара,Количество,Сумма,Отпущено) "
+               "Values (:a,:b,1,100,0)",
+               {request, product});
+    d->AnswerFileDialog(other.Path());
+    d->Run([&] { d->Click(Form1->Button1); });
+    ASSERT_EQ(Form1->DatabasePath(), other.Path());
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            d->Tick(Form3->CheckBox1, true);
+            d->Click(Form3->Button4);
+        });
+        d->Click(Form4->Button3);
+    });
+    EXPECT_EQ(other.Scalar("Select Ставка From StructureOtpusk").AsDouble(), 20);
+    EXPECT_EQ(other.Scalar("Select Сумма_с_НДС From StructureOtpusk").AsDouble(), 120);
 }
 
 }  // namespace
