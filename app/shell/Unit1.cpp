@@ -208,8 +208,11 @@ void TForm1::FormActivate(TObject*)
         return;
     LoadVatRate();
     // Any window may have changed goods while this one was inactive (a card, a document, an
-    // import, a supplier's new name): the grid shows them as they are now.
-    ReloadGoods();
+    // import, a supplier's new name): the grid shows them as they are now. This runs after
+    // every dialog, and a large warehouse takes a while to read: a file unchanged since the
+    // grid was read is not read again.
+    if (ADOConnection1->DataVersion() != FGoodsVersion)
+        ReloadGoods();
 }
 
 void TForm1::LoadVatRate()

@@ -215,6 +215,7 @@ private:
     bool FShowAll = true;
     std::vector<AnsiString> FShownGroups;
     AnsiString FShownOrder;  // the column the goods are sorted by; empty: table order
+    uint32_t FGoodsVersion = 0;  // the file's DataVersion when the goods were read
     bool FInActivate = false;
     bool FQuitting = false;
 };
