@@ -201,6 +201,7 @@ private:
     static constexpr int kSchemaVersion = 2;
     void UpgradeSchema();
     void LoadColumnWidths();
+    void LoadOtherGridWidths();  // the grids of Form2, Form3, Form4 and Form9
     void LoadVatRate();  // VatRate := the open warehouse's NDS
     void SaveColumnWidths() noexcept;
     std::vector<TGroupRow> ReadGroups();
