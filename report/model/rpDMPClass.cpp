@@ -10,7 +10,15 @@
 
 namespace {
 Extended RoundTo(Extended v, Extended cell) { return static_cast<Extended>(Round(v / cell)) * cell; }
-Extended TruncTo(Extended v, Extended cell) { return std::trunc(v / cell) * cell; }
+// A value on a cell edge stays there: 144 / 9.6 comes out a hair below 15, and without the
+// tolerance a right-aligned text (or a line set on an edge) would drop a whole cell, again
+// at every load of the template.
+Extended TruncTo(Extended v, Extended cell)
+{
+    const Extended q = std::trunc(v / cell);
+    const Extended next = q + (v < 0 ? -1 : 1);
+    return FloatsDiffer(next * cell, v) ? q * cell : next * cell;
+}
 
 void ApplyDMPStyle(TFont* f, TrpDMPFontStyles s)
 {

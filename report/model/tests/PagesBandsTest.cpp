@@ -227,6 +227,32 @@ TEST_F(PagesBandsTest, DotMatrixSnapping)
     EXPECT_EQ(text->GetFont()->GetSize(), 12);
 }
 
+// A value already on a cell edge stays there, however the division by 9.6 rounds: set
+// directly or read back from the text a template stores.
+TEST_F(PagesBandsTest, DotMatrixValuesOnACellEdgeKeepTheirCell)
+{
+    TrpReport* r = MakeReport("rpReport2");
+    auto* page = new TrpDMPPage(r);
+    auto* band = new TrpMasterData(page);
+    auto* text = new TrpDMPMemoView(band);
+    text->Align = baRight;
+    auto* line = new TrpDMPLineView(band);
+    for (int k = 0; k < 200; ++k) {
+        SCOPED_TRACE(k);
+        const Extended edge = k * rpCharX;
+        text->SetLeft(edge);
+        EXPECT_NEAR(static_cast<double>(text->GetLeft()), static_cast<double>(edge), 1e-9) << "right-aligned text";
+        text->SetLeft(StrToFloat(FloatToStr(static_cast<double>(text->GetLeft()))));
+        EXPECT_NEAR(static_cast<double>(text->GetLeft()), static_cast<double>(edge), 1e-9) << "as stored";
+        line->SetLeft(edge);
+        EXPECT_NEAR(static_cast<double>(line->GetLeft()), static_cast<double>(edge + 4.8L), 1e-9) << "line left";
+        line->SetTop(k * rpCharY);
+        EXPECT_NEAR(static_cast<double>(line->GetTop()), k * 17 + 8.5, 1e-9) << "line top";
+    }
+    text->SetLeft(-19);
+    EXPECT_NEAR(static_cast<double>(text->GetLeft()), -9.6, 1e-9) << "towards zero below it too";
+}
+
 TEST_F(PagesBandsTest, DotMatrixPageStyleReachesObjectsWithParentFont)
 {
     TrpReport* r = MakeReport("rpReport2");
