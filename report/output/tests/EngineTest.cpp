@@ -276,14 +276,15 @@ TEST(EngineStretch, SplitMemoKeepsItsLastLinesWhateverItsFrame)
     struct Case {
         const char* why;
         bool shadow;
-        Extended frameWidth, gapY;
+        Extended frameWidth, gapY, paragraphGap;
     };
     const Case cases[] = {
-        {"a plain memo", false, 1, 1},
-        {"a drop shadow", true, 1, 1},
-        {"a thick frame", false, 5, 1},
-        {"wide gaps", false, 1, 4},
-        {"a shadow and a thick frame", true, 3, 2},
+        {"a plain memo", false, 1, 1, 0},
+        {"a drop shadow", true, 1, 1, 0},
+        {"a thick frame", false, 5, 1, 0},
+        {"wide gaps", false, 1, 4, 0},
+        {"a shadow and a thick frame", true, 3, 2, 0},
+        {"a shadow, laid out part by part for its paragraph gap", true, 1, 1, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -303,6 +304,7 @@ TEST(EngineStretch, SplitMemoKeepsItsLastLinesWhateverItsFrame)
             m->GetFrame()->Width = c.frameWidth;
             m->GetFrame()->DropShadow = c.shadow;
             m->GapY = c.gapY;
+            m->ParagraphGap = c.paragraphGap;
             ASSERT_TRUE(t.Prepare()) << t.Errors();
             AnsiString joined;
             for (int i = 0; i < t.Pages()->GetCount(); ++i)
