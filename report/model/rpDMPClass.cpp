@@ -70,7 +70,15 @@ void TrpDMPMemoView::Publish(TPropertyTable& t)
     t.Prop("VAlign", &C::VAlign, &C::VAlign).Default(vaTop);
 }
 
-TrpDMPMemoView::TrpDMPMemoView(TComponent* AOwner) : TrpCustomMemoView(AOwner) { ResetFontOptions(); }
+TrpDMPMemoView::TrpDMPMemoView(TComponent* AOwner) : TrpCustomMemoView(AOwner)
+{
+    // The base constructor took the parent's font before this class's SetParentFont could
+    // run: an object made on a band of a dot-matrix page (or read from a template) takes
+    // the page's style now.
+    if (Parent())
+        SetParentFont(GetParentFont());
+    ResetFontOptions();
+}
 
 void TrpDMPMemoView::ResetFontOptions()
 {
@@ -142,6 +150,12 @@ void TrpDMPLineView::Publish(TPropertyTable& t)
     t.Prop("FontStyle", &TrpDMPLineView::GetFontStyle, &TrpDMPLineView::SetFontStyle)
         .Stored(&TrpDMPLineView::IsFontStyleStored);
     t.Prop("ParentFont", &TrpDMPLineView::GetParentFont, &TrpDMPLineView::SetParentFont).Default(true);
+}
+
+TrpDMPLineView::TrpDMPLineView(TComponent* AOwner) : TrpCustomLineView(AOwner)
+{
+    if (Parent())
+        SetParentFont(GetParentFont());  // the page's style, as for the text object
 }
 
 void TrpDMPLineView::SetFontStyle(TrpDMPFontStyles Value)
