@@ -57,6 +57,13 @@ struct TProductCard {
     double Reserved = 0;  // what open requests still wait for
 };
 
+// Today's figures of a product as the warehouse holds them now ("Данные на сегодня"): its
+// stock as stored, the stock's value, what open requests (archived ones too) still wait for,
+// and the surplus over the maximum and the shortage under the minimum after that reserve.
+// Fills Stock, Value, Reserved, Surplus and Shortage of `card`; reads through `work`, which
+// is left on the product's open request lines. False, `card` untouched, when the product is gone.
+bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card);
+
 // What the line editor may change.
 enum class TLineEdit {
     Whole,            // a receipt line: every field; OK writes the line anew
@@ -69,6 +76,7 @@ class TForm2 : public TForm {
     SKLAD_CLASS(TForm2, TForm)
 public:
     explicit TForm2(TComponent* AOwner);
+    ~TForm2() override;
 
     TComboBox* Art = nullptr;
     TComboBox* ComboBox1 = nullptr;
@@ -156,7 +164,13 @@ public:
     // The picker's goods grid moved to another row (TForm1::ADOQuery5's AfterScroll).
     void GoodsRowReached();
 
+protected:
+    // The card of a product shows the warehouse's figures whenever it is active again: a
+    // window opened over it (the journal of the product's documents) may have changed them.
+    void Activate() override;
+
 private:
+    void ShowFigures(const TProductCard& product);
     void EnableDescribingFields(bool enabled);
     // The card role's layout; shows the card.
     void ShowCardRole();
@@ -184,3 +198,8 @@ private:
 };
 
 extern TForm2* Form2;
+
+// The card that picks and changes the document window's lines: Form2, or, while Form2 is
+// already showing (the card of a product whose journal opened the document), a second card
+// of its own, so that no window is shown modally twice.
+TForm2* LineCard();

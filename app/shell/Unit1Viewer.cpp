@@ -44,29 +44,9 @@ void TForm1::Button3Click(TObject*)
     card.Group = text("Группа");
     card.Stock = text("Количество");
 
-    // Данные на сегодня.
-    const double price = ADOQuery1->FieldByName("Цена")->AsFloat();
-    const double maximum = ADOQuery1->FieldByName("Максимум")->AsFloat();
-    const double minimum = ADOQuery1->FieldByName("Минимум")->AsFloat();
-    // The value of the stock as it is, not rounded to cents.
-    card.Value = stock * price;
-    // Reserved: what open requests still wait for, archived ones included.
-    double reserved = 0;
-    OpenSql(ADOQuery2, "Select * From StructureApplication Where (IDТовара=:id) And (Количество>Отпущено)", {{"id", id}});
-    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
-        reserved += ADOQuery2->FieldByName("Количество")->AsFloat() - ADOQuery2->FieldByName("Отпущено")->AsFloat();
-    reserved = RoundTo(reserved, -2);
-    double surplus = 0, shortage = 0;
-    if ((maximum + reserved) - stock < 0)
-        surplus = RoundTo(stock - reserved - maximum, -2);
-    // Below the minimum wins over above the maximum (a maximum under the minimum).
-    if ((stock - reserved) - minimum < 0) {
-        shortage = RoundTo(minimum - (stock - reserved), -2);
-        surplus = 0;
-    }
-    card.Surplus = surplus;
-    card.Shortage = shortage;
-    card.Reserved = reserved;
+    // Данные на сегодня, as the warehouse holds them; the card reads them again whenever it
+    // is active again.
+    ReadTodaysFigures(ADOQuery2, id, card);
     Form2->ShowProduct(unused ? TCardMode::FullEdit : TCardMode::PricesOnly, card);
 }
 
