@@ -595,11 +595,23 @@ void TForm2::StoreCard()
                 ShowMessage(CatalogueMessage(TCatalogueMessage::CardFieldsMissing));
                 return;
             }
+            // Goods sit only in groups without subgroups: the group is one the list offers,
+            // as the list spells it, never a group above others or a name typed at will.
+            AnsiString group;
+            for (const AnsiString& g : WarehouseData->GoodsGroupNames())
+                if (AnsiSameText(g, ComboBox7->GetText())) {
+                    group = g;
+                    break;
+                }
+            if (group.empty()) {
+                ShowMessage("Выберите группу из списка");
+                return;
+            }
             const TSqlParams values = {
                 {"art", Art->GetText()},         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()},
                 {"colour", ComboBox3->GetText()}, {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},
                 {"supplier", ComboBox6->GetText()}, {"price", price},              {"min", minimum},
-                {"max", maximum},                {"group", ComboBox7->GetText()}, {"id", CardProductId},
+                {"max", maximum},                {"group", group},                {"id", CardProductId},
             };
             if (CardMode == TCardMode::NewCard)
                 ExecSql(q,
