@@ -5,7 +5,13 @@
 // main window's viewer), the line picker (800, "Добавить" of the document window, with the
 // goods grid) and the line editor (248, "Изменить"). No other window touches its controls.
 // In the picker and editor roles the boxes filter the goods grid (TForm1::ADOQuery5) by every
-// non-empty box, values bound.
+// non-empty box, values bound. The card of a product reads its figures from the warehouse
+// again whenever it is active again (the journal of its documents may have changed them).
+//
+// Form2 serves every role. The one exception: while Form2 shows the card of a product and the
+// journal opened from it begins a document, that document's lines are picked and changed in a
+// second TForm2 made for it (LineCard), since a window shown already cannot be shown modally
+// again. Its grid takes the saved column widths; the main window saves Form2's only.
 //
 // The OK buttons: Button7 stores the card (card role) or adds/changes a receipt or request
 // line; Button3 adds a write-off line; Button2 changes an issue or write-off line. Lines go to

@@ -3,8 +3,9 @@
 // The viewer opens the goods card on the product under the grid's cursor. A product that no
 // receipt, request or issue names and that has no stock may still be changed in full; any
 // other keeps its describing fields and lets only its price and stock limits change. The
-// figures "Данные на сегодня" are computed here: stock, its value, reserved on open requests,
-// surplus over the maximum and shortage under the minimum, to the cent.
+// figures "Данные на сегодня" (stock, its value, reserved on open requests, surplus over the
+// maximum and shortage under the minimum, to the cent) are the card's ReadTodaysFigures, which
+// the card runs again whenever it is active again.
 #include "app/shell/Unit1.h"
 
 #include "app/documents/Unit2.h"
@@ -15,7 +16,6 @@
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
-#include "platform/rtl/Math.h"
 
 void TForm1::Button3Click(TObject*)
 {

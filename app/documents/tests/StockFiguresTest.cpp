@@ -824,6 +824,11 @@ TEST_F(CardOverJournalTest, TheCardShowsTheWarehousesFiguresWhenItIsActiveAgain)
             });
             d->Run([&] { d->Click(Form1->Button3); });
             EXPECT_EQ(d->Errors(), std::vector<AnsiString>{});
+            // The main grid under them all shows the same stock.
+            TADOQuery* grid = Form1->ADOQuery1;
+            ASSERT_TRUE(HasCurrentRow(grid));
+            EXPECT_EQ(grid->FieldByName("ID")->AsLargeInt(), bolt);
+            EXPECT_EQ(grid->FieldByName("Количество")->AsString(), r.stock);
         }
 }
 
