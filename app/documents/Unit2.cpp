@@ -405,10 +405,14 @@ void TForm2::Button9Click(TObject*)
 
 void TForm2::Button1Click(TObject*)
 {
+    // The card's own product: the main grid under the card may have been listed anew (a
+    // write-off posted from the journal), its cursor on another product.
     TADOQuery* goods = WarehouseData->ADOQuery1;
+    const AnsiString id = CardProductId != 0   ? IntToStr(CardProductId)
+                          : HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString()
+                                                 : AnsiString();
     if (OnShowDocuments)
-        OnShowDocuments(HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString() : AnsiString(),
-                                ComboBox1->GetText() + " " + ComboBox2->GetText() + " " + ComboBox3->GetText());
+        OnShowDocuments(id, ComboBox1->GetText() + " " + ComboBox2->GetText() + " " + ComboBox3->GetText());
 }
 
 void TForm2::Button6Click(TObject*)

@@ -832,4 +832,44 @@ TEST_F(CardOverJournalTest, TheCardShowsTheWarehousesFiguresWhenItIsActiveAgain)
         }
 }
 
+
+// The journal opened from the card a second time is still the card's product's, also after
+// a write-off in the first visit listed the main grid anew on another product.
+TEST_F(CardOverJournalTest, TheJournalOpenedAgainIsStillTheCardsProducts)
+{
+    const int64_t anchor = w->AddProduct(Product("Анкер", "Склад", 4, 1));
+    Seed();
+    d->ClickRow(Form1->DBGrid1, 1);
+    ASSERT_EQ(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), bolt);
+    d->ExpectModal(Form2, [&] {
+        d->ExpectModal(Form4, [&] {
+            d->Choose(Form4->RadioButton10);
+            d->ExpectModal(Form3, [&] {
+                d->Type(Form3->Edit2, "Бой");
+                PickBolt("3", &TForm2::Button3);
+                d->ExpectModal(Form5, [&] {
+                    d->Type(Form5->Edit1, "1");
+                    d->Click(Form5->Button1);
+                });
+                d->Click(Form3->Button4);
+            });
+            d->Click(Form4->Button1);
+            d->Click(Form4->Button8);
+        });
+        d->Click(Form2->Button1);
+        ASSERT_NE(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), bolt) << "the grid moved under the card";
+        d->ExpectModal(Form4, [&] {
+            d->Choose(Form4->RadioButton10);
+            EXPECT_EQ(Form1->ADOQuery6->RecordCount(), 1) << "the bolt's act";
+            d->Click(Form4->Button8);
+        });
+        d->Click(Form2->Button1);
+        EXPECT_EQ(Form4->ProductFilter, IntToStr(bolt));
+        ExpectFigures("7", "14", "5", "0", "4");
+        d->Click(Form2->Button6);
+    });
+    d->Run([&] { d->Click(Form1->Button3); });
+    EXPECT_EQ(w->Scalar("Select Количество From Products Where ID=:id", {anchor}).AsDouble(), 4);
+}
+
 }  // namespace
