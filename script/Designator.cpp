@@ -623,7 +623,8 @@ Variant IndexArray(TscCustomVariable* parentRef, const Variant& parentValue, std
     // Only an array held by a variable can be changed in place.
     if (!parentRef || !IsPlainVariable(parentRef) || !VarIsArray(parentRef->Value))
         scRaise(TscMessageId::SLeftCantAssigned);
-    parentRef->Value.Elem(std::span<const int>(index)) = value;
+    // An array made with an element type of its own converts the value to it.
+    VarArrayPut(parentRef->Value, value, std::span<const int>(index));
     return value;
 }
 

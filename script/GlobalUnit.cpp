@@ -76,9 +76,16 @@ Variant TscArrayHelper::GetValue()
 
 void TscArrayHelper::SetValue(const Variant& value)
 {
-    // An element takes the array's element type, as a variable of it would.
-    if (Variant* e = Element(true))
-        StoreAsDeclared(*e, VarType, value);
+    // An element takes the array's element type, as a variable of it would; an
+    // array made with an element type of its own (VarArrayCreate) holds only
+    // values of that type, converted before anything is stored.
+    if (Variant* e = Element(true)) {
+        const TVarType typed = VarArrayElementType(*ParentRef->GetPValue());
+        if (typed != varVariant)
+            *e = VarAsType(value, typed);
+        else
+            StoreAsDeclared(*e, VarType, value);
+    }
 }
 
 TscStringHelper::TscStringHelper() : TscCustomHelper("__StringHelper", fvtChar, AnsiString())
