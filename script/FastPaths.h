@@ -9,7 +9,9 @@
 //   - every other floating result (- * / on Doubles, an Integer or Int64 with a Double, /
 //     on integers) is computed in long double and rounded once to double, as the general
 //     arithmetic does. The two precisions are kept as they were: unifying them would change
-//     the last bit of stored results;
+//     the last bit of stored results. Operands that double holds exactly (all but an Int64
+//     beyond 2^53) go through Extended.h, which gives that long double result in double
+//     arithmetic where it can and computes in long double where it cannot;
 //   - Integer with Integer gives Integer, and with Int64 on either side Int64; a result
 //     that overflows 64 bits goes to the general path (which gives a Double);
 //   - div and mod of Integer and Int64 values (TryIntDivMod) give Int64 when either side is
@@ -22,6 +24,7 @@
 // so a value computed without a Variant is the one the Variant path gives.
 #pragma once
 
+#include "platform/rtl/Extended.h"
 #include "platform/rtl/Variant.h"
 
 namespace script_fast {
@@ -161,6 +164,36 @@ inline bool ToBool(const Variant& v)
     return v.VType() == varBoolean ? v.RawInteger() != 0 : v.AsBoolean();
 }
 
+// The operand as a double when that holds it exactly: an Integer or a Double always, an
+// Int64 within 2^53.
+template <class V>
+inline bool AsExactDouble(const V& v, double& d)
+{
+    switch (v.VType()) {
+    case varInteger: d = v.RawInteger(); return true;
+    case varInt64: {
+        const int64_t x = v.RawInt64();
+        d = static_cast<double>(x);
+        return x >= -(int64_t(1) << 53) && x <= (int64_t(1) << 53);
+    }
+    default: d = v.RawDouble(); return true;
+    }
+}
+
+// double(long double(p) Op q), for p and q that double holds exactly.
+template <char Op>
+inline double ApplyExtended(double p, double q)
+{
+    if constexpr (Op == '+')
+        return ExtendedAdd(p, q);
+    else if constexpr (Op == '-')
+        return ExtendedSub(p, q);
+    else if constexpr (Op == '*')
+        return ExtendedMul(p, q);
+    else
+        return ExtendedDiv(p, q);
+}
+
 template <char Op>
 inline long double Apply(long double p, long double q)
 {
@@ -183,16 +216,23 @@ template <char Op, class V>
         if constexpr (Op == '+') {
             r = V(a.RawDouble() + b.RawDouble());
         } else {
-            const long double q = b.RawDouble();
+            const double q = b.RawDouble();
             if (Op == '/' && q == 0)
                 return false; // the general path raises the right error
-            r = V(static_cast<double>(Apply<Op>(static_cast<long double>(a.RawDouble()), q)));
+            r = V(ApplyExtended<Op>(a.RawDouble(), q));
         }
         return true;
     }
     if (!IsNum(ta) || !IsNum(tb))
         return false;
     if (Op == '/' || ta == varDouble || tb == varDouble) {
+        double x, y;
+        if (AsExactDouble(a, x) && AsExactDouble(b, y)) {
+            if (Op == '/' && y == 0)
+                return false;
+            r = V(ApplyExtended<Op>(x, y));
+            return true;
+        }
         const long double p = AsLong(a), q = AsLong(b);
         if (Op == '/' && q == 0)
             return false;
