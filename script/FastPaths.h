@@ -207,20 +207,41 @@ inline long double Apply(long double p, long double q)
         return p / q;
 }
 
+// The operands of a floating operation as doubles, when double holds both exactly and
+// Extended.h computes the operation: a Double with a Double or an Integer, and under / two
+// Integers as well. False for every other pair.
+template <char Op, class V>
+[[gnu::always_inline]] inline bool ExactFloatOperands(const V& a, const V& b, double& x, double& y)
+{
+    const TVarType ta = a.VType(), tb = b.VType();
+    if (ta == varDouble)
+        x = a.RawDouble();
+    else if (ta == varInteger && (tb == varDouble || Op == '/'))
+        x = a.RawInteger();
+    else
+        return false;
+    if (tb == varDouble)
+        y = b.RawDouble();
+    else if (tb == varInteger)
+        y = b.RawInteger();
+    else
+        return false;
+    return true;
+}
+
 // Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike.
 template <char Op, class V>
 [[gnu::always_inline]] inline bool TryArith(const V& a, const V& b, V& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
-    if (ta == varDouble && tb == varDouble) {
-        if constexpr (Op == '+') {
-            r = V(a.RawDouble() + b.RawDouble());
-        } else {
-            const double q = b.RawDouble();
-            if (Op == '/' && q == 0)
-                return false; // the general path raises the right error
-            r = V(ApplyExtended<Op>(a.RawDouble(), q));
-        }
+    if (Op == '+' && ta == varDouble && tb == varDouble) {
+        r = V(a.RawDouble() + b.RawDouble());
+        return true;
+    }
+    if (double x, y; ExactFloatOperands<Op>(a, b, x, y)) {
+        if (Op == '/' && y == 0)
+            return false; // the general path raises the right error
+        r = V(ApplyExtended<Op>(x, y));
         return true;
     }
     if (!IsNum(ta) || !IsNum(tb))

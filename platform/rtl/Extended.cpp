@@ -17,27 +17,23 @@ double DivLong(double a, double b)
 [[gnu::target("fma")]] double MulFma(double a, double b)
 {
     const double r = a * b;
-    if (Decides(r, __builtin_fma(a, b, -r))) [[likely]]
+    if (__builtin_fabs(r) >= kExactFloor && Decides(r, __builtin_fma(a, b, -r))) [[likely]]
         return r;
     return MulLong(a, b);
 }
 
-// The exact value is r + rem / b, rem = a - r * b being exact where Decides lets r stand
-// (the dividend away from the bottom of the range, so no digit of rem underflows). The
-// error limit times |b| is rounded, by at most 2^-53 of itself: the limit's margin absorbs it.
+// The error of r = a / b is rem / b, rem = a - r * b being exact above the floor (no digit
+// of it underflows). Rather than divide again, |rem| is compared with the limit times |b|: half
+// an ulp of r less 2^-10 of it (r's binade, a power of two, scaled exactly), times |b|, a
+// product rounded by at most 2^-53 of itself, which the margin absorbs. A power of two r is
+// left out, the spacing below it being half as wide.
 [[gnu::target("fma")]] double DivFma(double a, double b)
 {
     const double r = a / b;
-    const uint64_t bits = std::bit_cast<uint64_t>(r) & kAbs;
-    const uint64_t exponent = bits >> 52;
-    const uint64_t aExponent = (std::bit_cast<uint64_t>(a) & kAbs) >> 52;
-    if (exponent - kLowExponent < kHighExponent - kLowExponent && (bits & kMantissa) != 0 &&
-        aExponent - kLowExponent < kHighExponent - kLowExponent) [[likely]] {
-        const double rem = __builtin_fma(-r, b, a);
-        const double limit = std::bit_cast<double>(ErrorLimitBits(exponent)) * __builtin_fabs(b);
-        if (__builtin_fabs(rem) < limit)
-            return r;
-    }
+    const double binade = BinadeOf(r);
+    if (binade >= kExactFloor && __builtin_fabs(a) >= kExactFloor && __builtin_fabs(r) != binade &&
+        __builtin_fabs(__builtin_fma(-r, b, a)) <= binade * kLimitScale * __builtin_fabs(b)) [[likely]]
+        return r;
     return DivLong(a, b);
 }
 

@@ -4,20 +4,22 @@
 // The Variant arithmetic computes every floating result but Double + Double in long double
 // (64-bit mantissa) and rounds it to double once. That double rounding differs from rounding
 // the exact result straight to double only when the exact result lies within half a 64-bit
-// ulp (2^-64 relative) of a midpoint between two doubles: the long double result then lands
-// on the midpoint, and the tie goes to the even neighbour whichever side the exact value was
-// on. So these functions compute r = a op b in double together with its exact error (TwoSum
-// for + and -, a fused multiply-add for the error of * and the remainder of /). When that
-// error is safely away from half an ulp of r, and r is a normal number inside the range
-// where the error is exact and is not a power of two (where the ulp changes), r is the
-// answer. Otherwise they compute in long double, as does the whole of * and / on a processor
-// without fused multiply-add (checked once, at the first call).
+// ulp (2^-11 of half a double ulp) of a midpoint between two doubles: the long double result
+// then lands on the midpoint, and the tie goes to the even neighbour whichever side the exact
+// value was on. So these functions compute r = a op b in double together with its exact error
+// (TwoSum for + and -, a fused multiply-add for the error of * and the remainder of /). When
+// the error is safely away from half the spacing of doubles next to r, the exact value is
+// farther from the midpoint than any 64-bit rounding reaches, and r is the answer. Otherwise
+// they compute in long double,
+// as does the whole of * and / on a processor without fused multiply-add (checked once, at
+// the first call); * and / also do below 2^-900, where the error of a product or the
+// remainder of a quotient would no longer be exact.
 //
 // Callers pass values that double holds exactly (Integer, an Int64 within 2^53, Single,
 // Double); the result is then bit for bit double(long double(a) op long double(b)),
-// Inf, NaN, signed zeros and subnormal results included (they all take the long double
-// computation). Not here: the Variant rules that decide which computation an operation uses
-// (Variant.h); Currency and Date operands, which are not doubles, keep the long double code.
+// Inf, NaN, signed zeros and subnormal results included. Not here: the Variant rules that
+// decide which computation an operation uses (Variant.h); Currency and Date operands, which
+// are not doubles, keep the long double code.
 #pragma once
 
 #include <atomic>
@@ -26,33 +28,30 @@
 
 namespace rtl_extended {
 
-constexpr uint64_t kAbs = 0x7fff'ffff'ffff'ffffull;
-constexpr uint64_t kMantissa = 0x000f'ffff'ffff'ffffull;
-// Biased exponents of the results decided in double: far enough from the bottom that the
-// error of a product or the remainder of a quotient is exact (no underflow), and from the
-// top that nothing on the way overflows.
-constexpr uint64_t kLowExponent = 128;  // |r| >= 2^-895
-constexpr uint64_t kHighExponent = 1900; // |r| < 2^878
-
-// The largest error that still decides r, for r with biased exponent `exponent`:
-// half an ulp of r less 2^-10 of it, (2 - 2^-9) * 2^(e-54). The band between it and half an
-// ulp is twice as wide as the 2^-12 ulp band where rounding to 64 bits first could matter.
-inline uint64_t ErrorLimitBits(uint64_t exponent)
-{
-    return ((exponent - 54) << 52) | (0x1FFull << 43);
-}
-
-// True when r (a rounded double result whose exact value is r + err) is also what rounding
-// the exact value to 64 bits and then to double gives.
+// r = a op b rounded to double, err its exact error (the exact value is r + err): true when
+// r is also what rounding the exact value to 64 bits and then to double gives. Adding the
+// error, enlarged by 2^-9, leaves r unchanged only when |err| is below (1 - 2^-10) of half the
+// spacing on its side of r (the double format itself knows where that spacing halves, at a
+// power of two, and where results turn subnormal or overflow); the band where rounding to 64
+// bits first could matter starts at (1 - 2^-11) of it. An Inf or NaN r gives a NaN error,
+// which fails the test.
 inline bool Decides(double r, double err)
 {
-    const uint64_t bits = std::bit_cast<uint64_t>(r) & kAbs;
-    const uint64_t exponent = bits >> 52;
-    if (exponent - kLowExponent >= kHighExponent - kLowExponent || (bits & kMantissa) == 0)
-        return false;
-    // An error that overflowed on the way is Inf or NaN, whose bits exceed every limit.
-    return (std::bit_cast<uint64_t>(err) & kAbs) < ErrorLimitBits(exponent);
+    return r + err * (1 + 0x1p-9) == r;
 }
+
+// |r| with its mantissa cleared: the power of two that starts r's binade (0 for a zero or a
+// subnormal r, Inf for Inf and NaN).
+inline double BinadeOf(double r)
+{
+    return std::bit_cast<double>(std::bit_cast<uint64_t>(r) & 0x7ff0'0000'0000'0000ull);
+}
+
+// Half the spacing of doubles in the binade that starts at p, less 2^-10 of it, over p.
+constexpr double kLimitScale = 0x1p-53 * (1 - 0x1p-10);
+
+// Below this a product's error or a quotient's remainder may have lost digits.
+constexpr double kExactFloor = 0x1p-900;
 
 using Binary = double (*)(double, double);
 
@@ -74,8 +73,7 @@ inline double ExtendedAdd(double a, double b)
 {
     const double r = a + b;
     const double bv = r - a, av = r - bv;
-    const double err = (a - av) + (b - bv);
-    if (rtl_extended::Decides(r, err)) [[likely]]
+    if (rtl_extended::Decides(r, (a - av) + (b - bv))) [[likely]]
         return r;
     return static_cast<double>(static_cast<long double>(a) + static_cast<long double>(b));
 }
@@ -85,8 +83,7 @@ inline double ExtendedSub(double a, double b)
 {
     const double r = a - b;
     const double bv = a - r, av = r + bv;
-    const double err = (a - av) - (b - bv);
-    if (rtl_extended::Decides(r, err)) [[likely]]
+    if (rtl_extended::Decides(r, (a - av) - (b - bv))) [[likely]]
         return r;
     return static_cast<double>(static_cast<long double>(a) - static_cast<long double>(b));
 }
