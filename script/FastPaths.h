@@ -180,18 +180,20 @@ inline bool AsExactDouble(const V& v, double& d)
     }
 }
 
-// double(long double(p) Op q), for p and q that double holds exactly.
-template <char Op>
-inline double ApplyExtended(double p, double q)
+// double(long double(p) Op q), for p and q that double holds exactly. Fma: the caller is
+// compiled with [[gnu::target("fma")]] and runs only where the processor has it, so * and /
+// use the instruction inline.
+template <char Op, bool Fma = false>
+[[gnu::always_inline]] inline double ApplyExtended(double p, double q)
 {
     if constexpr (Op == '+')
         return ExtendedAdd(p, q);
     else if constexpr (Op == '-')
         return ExtendedSub(p, q);
     else if constexpr (Op == '*')
-        return ExtendedMul(p, q);
+        return Fma ? rtl_extended::MulWithFma(p, q) : ExtendedMul(p, q);
     else
-        return ExtendedDiv(p, q);
+        return Fma ? rtl_extended::DivWithFma(p, q) : ExtendedDiv(p, q);
 }
 
 template <char Op>
@@ -208,30 +210,41 @@ inline long double Apply(long double p, long double q)
 }
 
 // The operands of a floating operation as doubles, when double holds both exactly and
-// Extended.h computes the operation: a Double with a Double or an Integer, and under / two
-// Integers as well. False for every other pair.
-template <char Op, class V>
-[[gnu::always_inline]] inline bool ExactFloatOperands(const V& a, const V& b, double& x, double& y)
+// Extended.h computes the operation: a Double with a Double, an Integer or an Int64 within
+// 2^53, and under / two such integers as well. False for every other pair.
+template <class V>
+[[gnu::always_inline]] inline bool ExactInteger(const V& v, double& d)
+{
+    if (v.VType() == varInteger) {
+        d = v.RawInteger();
+        return true;
+    }
+    if (v.VType() == varInt64 && v.RawInt64() >= -(int64_t(1) << 53) && v.RawInt64() <= (int64_t(1) << 53)) {
+        d = static_cast<double>(v.RawInt64());
+        return true;
+    }
+    return false;
+}
+
+template <char Op, class A, class B>
+[[gnu::always_inline]] inline bool ExactFloatOperands(const A& a, const B& b, double& x, double& y)
 {
     const TVarType ta = a.VType(), tb = b.VType();
     if (ta == varDouble)
         x = a.RawDouble();
-    else if (ta == varInteger && (tb == varDouble || Op == '/'))
-        x = a.RawInteger();
-    else
+    else if ((tb != varDouble && Op != '/') || !ExactInteger(a, x))
         return false;
     if (tb == varDouble)
         y = b.RawDouble();
-    else if (tb == varInteger)
-        y = b.RawInteger();
-    else
+    else if (!ExactInteger(b, y))
         return false;
     return true;
 }
 
-// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike.
-template <char Op, class V>
-[[gnu::always_inline]] inline bool TryArith(const V& a, const V& b, V& r)
+// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike. Fma as
+// for ApplyExtended.
+template <char Op, bool Fma = false, class A, class B, class V>
+[[gnu::always_inline]] inline bool TryArith(const A& a, const B& b, V& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
     if (Op == '+' && ta == varDouble && tb == varDouble) {
@@ -241,7 +254,7 @@ template <char Op, class V>
     if (double x, y; ExactFloatOperands<Op>(a, b, x, y)) {
         if (Op == '/' && y == 0)
             return false; // the general path raises the right error
-        r = V(ApplyExtended<Op>(x, y));
+        r = V(ApplyExtended<Op, Fma>(x, y));
         return true;
     }
     if (!IsNum(ta) || !IsNum(tb))
@@ -251,7 +264,7 @@ template <char Op, class V>
         if (AsExactDouble(a, x) && AsExactDouble(b, y)) {
             if (Op == '/' && y == 0)
                 return false;
-            r = V(ApplyExtended<Op>(x, y));
+            r = V(ApplyExtended<Op, Fma>(x, y));
             return true;
         }
         const long double p = AsLong(a), q = AsLong(b);

@@ -16,31 +16,21 @@ double DivLong(double a, double b)
 
 [[gnu::target("fma")]] double MulFma(double a, double b)
 {
-    const double r = a * b;
-    if (__builtin_fabs(r) >= kExactFloor && Decides(r, __builtin_fma(a, b, -r))) [[likely]]
-        return r;
-    return MulLong(a, b);
+    return MulWithFma(a, b);
 }
 
-// The error of r = a / b is rem / b, rem = a - r * b being exact above the floor (no digit
-// of it underflows). Rather than divide again, |rem| is compared with the limit times |b|: half
-// an ulp of r less 2^-10 of it (r's binade, a power of two, scaled exactly), times |b|, a
-// product rounded by at most 2^-53 of itself, which the margin absorbs. A power of two r is
-// left out, the spacing below it being half as wide.
 [[gnu::target("fma")]] double DivFma(double a, double b)
 {
-    const double r = a / b;
-    const double binade = BinadeOf(r);
-    if (binade >= kExactFloor && __builtin_fabs(a) >= kExactFloor && __builtin_fabs(r) != binade &&
-        __builtin_fabs(__builtin_fma(-r, b, a)) <= binade * kLimitScale * __builtin_fabs(b)) [[likely]]
-        return r;
-    return DivLong(a, b);
+    return DivWithFma(a, b);
 }
 
 bool HasFma()
 {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("fma");
+    static const bool fma = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("fma") != 0;
+    }();
+    return fma;
 }
 
 namespace {

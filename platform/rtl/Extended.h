@@ -61,7 +61,33 @@ double DivLong(double a, double b);
 // The fused multiply-add forms; call only where the processor has the instruction (HasFma).
 double MulFma(double a, double b);
 double DivFma(double a, double b);
+// True when the processor has fused multiply-add (asked once).
 bool HasFma();
+
+// The bodies of MulFma and DivFma, for code compiled with [[gnu::target("fma")]] and run only
+// where HasFma() holds: elsewhere __builtin_fma would become a slow library call.
+[[gnu::always_inline]] inline double MulWithFma(double a, double b)
+{
+    const double r = a * b;
+    if (__builtin_fabs(r) >= kExactFloor && Decides(r, __builtin_fma(a, b, -r))) [[likely]]
+        return r;
+    return MulLong(a, b);
+}
+
+// The error of r = a / b is rem / b, rem = a - r * b being exact above the floor (no digit
+// of it underflows). Rather than divide again, |rem| is compared with the limit times |b|: half
+// an ulp of r less 2^-10 of it (r's binade, a power of two, scaled exactly), times |b|, a
+// product rounded by at most 2^-53 of itself, which the margin absorbs. A power of two r is
+// left out, the spacing below it being half as wide.
+[[gnu::always_inline]] inline double DivWithFma(double a, double b)
+{
+    const double r = a / b;
+    const double binade = BinadeOf(r);
+    if (binade >= kExactFloor && __builtin_fabs(a) >= kExactFloor && __builtin_fabs(r) != binade &&
+        __builtin_fabs(__builtin_fma(-r, b, a)) <= binade * kLimitScale * __builtin_fabs(b)) [[likely]]
+        return r;
+    return DivLong(a, b);
+}
 
 // The routines * and / go through; they start as a stub that picks the pair once.
 extern std::atomic<Binary> Mul, Div;

@@ -436,7 +436,7 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
     const double inf = std::numeric_limits<double>::infinity();
     struct Pair {
         double a, b;
-        int32_t i;
+        int64_t i; // held as an Integer when it fits, and always as an Int64 too
     };
     const Pair pairs[] = {
         {1.0, 0x1p-53, 3},                         // an exact tie
@@ -454,6 +454,9 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
         {-0.0, 0.0, 0},
         {inf, 1.0, 1},
         {0.1, 0.7, 10},
+        {0.5, 3.0, int64_t(1) << 53},              // Int64 at the edge of what double holds
+        {0.3, 7.0, (int64_t(1) << 53) + 1},        // beyond it: long double only
+        {-0.3, 3.0, -(int64_t(1) << 60) - 3},
     };
     const auto reference = [](const char* fn, const Pair& p) {
         const long double a = p.a, b = p.b, i = p.i;
@@ -478,20 +481,25 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
             s.Lines()->SetText(prog.text);
             ASSERT_TRUE(s.Compile()) << s.ErrorPos << " " << s.ErrorText;
             for (const Pair& p : pairs) {
-                s.FindLocal("a")->Value = Variant(p.a);
-                s.FindLocal("b")->Value = Variant(p.b);
-                s.FindLocal("i")->Value = Variant(p.i);
-                for (const char* fn : functions) {
-                    if (p.b == 0 && (fn[1] == '4' || fn[0] == 'H'))
-                        continue; // division by zero: NumberPathsAgreeWithTheGeneralWalk
-                    SCOPED_TRACE(std::string(fn) + (hook ? " with a line hook" : ""));
-                    const Outcome o = Call(s, fn);
-                    const double want = reference(fn, p);
-                    ASSERT_FALSE(o.Failed) << o.Message;
-                    EXPECT_EQ(VarType(o.Value), varDouble) << Show(o);
-                    EXPECT_EQ(std::bit_cast<uint64_t>(o.Value.AsDouble()), std::bit_cast<uint64_t>(want))
-                        << std::hexfloat << p.a << " " << p.b << " " << p.i << ": " << o.Value.AsDouble() << " want "
-                        << want;
+                for (const bool wide : {false, true}) {
+                    if (!wide && (p.i < INT32_MIN || p.i > INT32_MAX))
+                        continue;
+                    s.FindLocal("a")->Value = Variant(p.a);
+                    s.FindLocal("b")->Value = Variant(p.b);
+                    s.FindLocal("i")->Value =
+                        wide ? Variant(static_cast<long long>(p.i)) : Variant(static_cast<int32_t>(p.i));
+                    for (const char* fn : functions) {
+                        if (p.b == 0 && (fn[1] == '4' || fn[0] == 'H'))
+                            continue; // division by zero: NumberPathsAgreeWithTheGeneralWalk
+                        SCOPED_TRACE(std::string(fn) + (hook ? " with a line hook" : "") + (wide ? ", i an Int64" : ""));
+                        const Outcome o = Call(s, fn);
+                        const double want = reference(fn, p);
+                        ASSERT_FALSE(o.Failed) << o.Message;
+                        EXPECT_EQ(VarType(o.Value), varDouble) << Show(o);
+                        EXPECT_EQ(std::bit_cast<uint64_t>(o.Value.AsDouble()), std::bit_cast<uint64_t>(want))
+                            << std::hexfloat << p.a << " " << p.b << " " << p.i << ": " << o.Value.AsDouble()
+                            << " want " << want;
+                    }
                 }
             }
         }
