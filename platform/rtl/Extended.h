@@ -7,7 +7,7 @@
 // ulp (2^-11 of half a double ulp) of a midpoint between two doubles: the long double result
 // then lands on the midpoint, and the tie goes to the even neighbour whichever side the exact
 // value was on. So these functions compute r = a op b in double together with its exact error
-// (TwoSum for + and -, a fused multiply-add for the error of * and the remainder of /). When
+// (Fast2Sum for + and -, a fused multiply-add for the error of * and the remainder of /). When
 // the error is safely away from half the spacing of doubles next to r, the exact value is
 // farther from the midpoint than any 64-bit rounding reaches, and r is the answer. Otherwise
 // they compute in long double,
@@ -92,14 +92,22 @@ bool HasFma();
 // The routines * and / go through; they start as a stub that picks the pair once.
 extern std::atomic<Binary> Mul, Div;
 
+// The error of r = a + c rounded to double: Fast2Sum, exact with the operand of the larger
+// magnitude first (the order is picked without a branch; a NaN picks either, its error is NaN).
+inline double SumError(double a, double c, double r)
+{
+    const bool aFirst = __builtin_fabs(a) >= __builtin_fabs(c);
+    const double big = aFirst ? a : c, small = aFirst ? c : a;
+    return small - (r - big);
+}
+
 } // namespace rtl_extended
 
 // double(long double(a) + b)
 inline double ExtendedAdd(double a, double b)
 {
     const double r = a + b;
-    const double bv = r - a, av = r - bv;
-    if (rtl_extended::Decides(r, (a - av) + (b - bv))) [[likely]]
+    if (rtl_extended::Decides(r, rtl_extended::SumError(a, b, r))) [[likely]]
         return r;
     return static_cast<double>(static_cast<long double>(a) + static_cast<long double>(b));
 }
@@ -108,8 +116,7 @@ inline double ExtendedAdd(double a, double b)
 inline double ExtendedSub(double a, double b)
 {
     const double r = a - b;
-    const double bv = a - r, av = r + bv;
-    if (rtl_extended::Decides(r, (a - av) - (b - bv))) [[likely]]
+    if (rtl_extended::Decides(r, rtl_extended::SumError(a, -b, r))) [[likely]]
         return r;
     return static_cast<double>(static_cast<long double>(a) - static_cast<long double>(b));
 }
