@@ -10,10 +10,9 @@
 // (Fast2Sum for + and -, a fused multiply-add for the error of * and the remainder of /). When
 // the error is safely away from half the spacing of doubles next to r, the exact value is
 // farther from the midpoint than any 64-bit rounding reaches, and r is the answer. Otherwise
-// they compute in long double,
-// as does the whole of * and / on a processor without fused multiply-add (checked once, at
-// the first call); * and / also do below 2^-900, where the error of a product or the
-// remainder of a quotient would no longer be exact.
+// they compute in long double, as does the whole of * and / on a processor without fused
+// multiply-add (checked once, at the first call); * and / also do below 2^-900, where the
+// error of a product or the remainder of a quotient would no longer be exact.
 //
 // Callers pass values that double holds exactly (Integer, an Int64 within 2^53, Single,
 // Double); the result is then bit for bit double(long double(a) op long double(b)),
