@@ -22,6 +22,7 @@
 #include <cmath>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_set>
 
@@ -699,13 +700,19 @@ void TrpEngine::NewPage()
     AddPage();
     if (Keeping) {
         AggregateList.EndKeep();
-        if (TrpPreviewPages* pages = Pages()) {
+        // The block's entries move as far down as its objects: the first entry may belong to
+        // a band below the block's top (a header or group header without one comes first).
+        std::optional<Extended> cutTop;
+        if (TrpPreviewPages* pages = Pages())
+            cutTop = pages->CutTop();
+        if (cutTop) {
             FRun->KeepMoved = true;
-            FRun->KeepMovedBy = CurY - pages->CutTop();
+            FRun->KeepMovedBy = CurY - *cutTop;
         }
         PreviewPages->PasteObjects(0, CurY);
         if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
-            outline->MoveSince(KeepOutlineMark, static_cast<int>(std::lround(static_cast<double>(CurY))));
+            outline->MoveSince(KeepOutlineMark, static_cast<int>(std::lround(static_cast<double>(CurY))),
+                               cutTop ? std::optional<Extended>(FRun->KeepMovedBy) : std::nullopt);
         else if (KeepOutline)
             PreviewPages->Outline()->ShiftItems(KeepOutline, static_cast<int>(std::lround(static_cast<double>(CurY))));
         CurY = PreviewPages->GetLastY();

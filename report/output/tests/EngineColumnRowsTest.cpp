@@ -797,6 +797,7 @@ TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
         bool pageColumns, keepFooter, keepHeader, keepTogether;
         int groupSize;
         const char* expected;
+        bool groupEntries = true;  // the group header makes an entry of its own
     };
     const Case cases[] = {
         {"two columns", 2, 14, false, false, false, false, 0, "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/F105 14"},
@@ -816,6 +817,10 @@ TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
         {"kept groups, page columns", 3, 30, true, false, false, true, 7,
             "g/1 2 3/4 5 6/7/G/g/8 9 10/11 12 13 | 14/G/g/15 16 17/18 19 20/21/G; g/22 23 24/25 26 27/28/G/g/29 30/G | "
             "F465 30"},
+        {"kept groups without entries of their own, one column", 1, 12, false, false, false, true, 4,
+            "g/1/2/3/4/G; g/5/6/7/8/G; g/9/10/11/12/G/F78 12", false},
+        {"kept groups without entries of their own, two columns", 2, 20, false, false, false, true, 5,
+            "g/1 2/3 4/5/G; g/6 7/8 9/10/G; g/11 12/13 14/15/G; g/16 17/18 19/20/G/F210 20", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -832,7 +837,7 @@ TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
             auto* gh = t.Band<TrpGroupHeader>(15, 10);
             gh->Condition = "D.\"Group\"";
             gh->KeepTogether = c.keepTogether;
-            gh->OutlineText = "D.\"Group\"";
+            gh->OutlineText = c.groupEntries ? "D.\"Group\"" : "";
             t.Memo(gh, 0, 0, 30, 10, "g");
             t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
         }
