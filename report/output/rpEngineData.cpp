@@ -53,6 +53,14 @@ bool TrpEngine::CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth)
     return result;
 }
 
+bool TrpEngine::DetailsToShow(TrpDataBand* Band, int Depth)
+{
+    if (BandList(Band).empty())
+        return false;
+    // A record shown only when its details have something has been asked already.
+    return !Band->PrintIfDetailEmpty || CanShow(Band, false, Depth);
+}
+
 bool TrpEngine::RowLimitReached(TrpBand* Band, int Rows)
 {
     if (Rows <= MaxRowsPerBand)
@@ -192,6 +200,12 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 ++s.LineThrough;
                 first = false;
                 shown = true;
+                // The column is closed before the details show. A record whose details print
+                // closes its whole row: they follow below the row, from the page column's
+                // left, and the next record begins a row of its own. Left open, the row would
+                // send them back to its top, over the records beside it.
+                if (band->Columns >= 2 && band->GetCurColumn() < band->Columns && DetailsToShow(band, Depth))
+                    band->SetCurColumn(band->Columns);
                 CheckBandColumns(band, columnKeepPos, saveCurY);
                 rowLanded();
                 AddBandOutline(band);

@@ -859,4 +859,89 @@ TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
     }
 }
 
+// A record of a band of columns with details "d<N>.<k>" (N % 3 of them): the record's
+// column is closed before its details show, so a record whose details print ends its row,
+// the details follow below the whole row from the page column's left, and the next record
+// begins a row of its own; a record without details leaves the row open. Nothing prints
+// over anything else, each footer counts what is printed above it, and each record's
+// outline entry points at it.
+TEST(EngineColumnRows, DetailsFollowTheWholeRow)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        bool printIfDetailEmpty;
+        const char* expected;
+        int groupSize = 0;
+        bool pageColumns = false, keepFooter = false, keepTogether = false, child = false;
+    };
+    const Case cases[] = {
+        {"two columns, records without details skipped", 2, 8, false,
+            "1/d1.1/2/d2.1/d2.2/4/d4.1/5/d5.1/d5.2/7; d7.1/8/d8.1/d8.2/F27 6"},
+        {"two columns, records without details beside the next", 2, 8, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/F36 8"},
+        {"three columns", 3, 9, true, "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/9/F45 9"},
+        {"page columns", 2, 16, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2 | 6 7/d7.1/8/d8.1/d8.2/9 10/d10.1/11/d11.1/d11.2; "
+            "12 13/d13.1/14/d14.1/d14.2/15 16/d16.1/F136 16",
+            0, true},
+        {"groups", 2, 10, true, "g/1/d1.1/2/d2.1/d2.2/3 4/d4.1/G/g/5/d5.1; d5.2/6 7/d7.1/8/d8.1/d8.2/G/g/9 10/d10.1/G/F55 10",
+            4},
+        {"a kept footer", 2, 8, true, "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/F36 8", 0,
+            false, true},
+        {"each row kept together with its details", 2, 8, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2; 6 7/d7.1/8/d8.1/d8.2/F36 8", 0, false, false, true},
+        {"children under their records, details under the row", 3, 6, true,
+            "1/c1/d1.1/2/c2/d2.1/d2.2/3 4/c3 c4/d4.1/5/c5; d5.1/d5.2/6/c6/F21 6", 0, false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        t.Page()->OutlineText = "'P'";
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(10, 10);
+            gh->Condition = "D.\"Group\"";
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(100, 10), 0, 0, 30, 10, "G");
+        }
+        TRowsDataSet* master = t.DataSet("D", NumberedRows(c.records, c.groupSize));
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->PrintIfDetailEmpty = c.printIfDetailEmpty;
+        m->KeepFooter = c.keepFooter;
+        m->KeepTogether = c.keepTogether;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(master);
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(42, 10);
+            t.Memo(child, 0, 0, 30, 10, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
+        TRowsDataSet* lines = t.DataSet("L", {});
+        // Each record's own lines, read when the details begin.
+        lines->OnFirst = TNotifyEvent::Lambda([lines, master](TObject*) {
+            std::vector<std::map<AnsiString, Variant>> rows;
+            for (int k = 1; k <= master->GetValue("N").AsInteger() % 3; ++k)
+                rows.push_back({{"K", k}});
+            lines->SetRows(rows);
+        });
+        auto* d = t.Band<TrpDetailData>(60, 12);
+        d->SetDataSet(lines);
+        t.Memo(d, 10, 0, 30, 12, "d[D.\"N\"].[L.\"K\"]");
+        t.Memo(t.Band<TrpFooter>(50, 20), 0, 0, 40, 20, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        const int shown = c.printIfDetailEmpty ? c.records : c.records - c.records / 3;
+        EXPECT_EQ(RowsLayout(t.Pages(), split, shown), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+        if (c.child)
+            EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
+    }
+}
+
 }  // namespace
