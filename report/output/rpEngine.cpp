@@ -696,6 +696,7 @@ void TrpEngine::NewPage()
             levelMoves = oldEntry->IndexOf(i) >= movedFrom;
             break;
         }
+    const int oldPage = PreviewPages->CurPage;
     EndPage();
     AddPage();
     if (Keeping) {
@@ -705,14 +706,12 @@ void TrpEngine::NewPage()
         std::optional<Extended> cutTop;
         if (TrpPreviewPages* pages = Pages())
             cutTop = pages->CutTop();
-        if (cutTop) {
-            FRun->KeepMoved = true;
-            FRun->KeepMovedBy = CurY - *cutTop;
-        }
+        const Extended movedBy = cutTop ? CurY - *cutTop : 0;
+        FRun->MovePlaces(oldPage, KeepPosition, PreviewPages->CurPage, movedBy, PreviewPages->GetCurPosition());
         PreviewPages->PasteObjects(0, CurY);
         if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
             outline->MoveSince(KeepOutlineMark, static_cast<int>(std::lround(static_cast<double>(CurY))),
-                               cutTop ? std::optional<Extended>(FRun->KeepMovedBy) : std::nullopt);
+                               cutTop ? std::optional<Extended>(movedBy) : std::nullopt);
         else if (KeepOutline)
             PreviewPages->Outline()->ShiftItems(KeepOutline, static_cast<int>(std::lround(static_cast<double>(CurY))));
         CurY = PreviewPages->GetLastY();

@@ -41,6 +41,11 @@ void TrpEngine::ShowBand(TrpBand* Band)
         StartKeep(Band);
     FRun->ColumnChild = column;
     DoShow(Band);
+    // A record counts where it is printed: its child bands may not fit below it and take
+    // the page on, and the footers of the page it is on would not count it. Nothing in a
+    // child band reads the totals (only footers and summaries hold them).
+    if (Is<TrpDataBand>(Band))
+        AggregateList.AddValue(Band, 0);
     if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible)) {
         // A record of a band of columns: its child goes under it, in its column.
         auto* data = dynamic_cast<TrpDataBand*>(Band);
@@ -53,8 +58,6 @@ void TrpEngine::ShowBand(TrpBand* Band)
     }
     if (Band->KeepChild)
         EndKeep(Band);
-    if (Is<TrpDataBand>(Band))
-        AggregateList.AddValue(Band, 0);
 }
 
 void TrpEngine::PrepareShiftTree(TrpBand* Band)
@@ -305,7 +308,8 @@ void TrpEngine::DoShow(TrpBand* Band)
                 Band->SetLeft(rowLeft());
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
-                s.RecordTop = CurY;
+                if (!OutputTo && !CallFromAddPage)
+                    FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
                 if (!OutputTo) {
                     if (s.HasVObjects) {
                         VPageList = keptPageList;
@@ -355,6 +359,7 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         v->SetParent(nullptr);
     Extended room = FreeSpace();
     int idle = 0;
+    bool firstPart = true;
     while (!work.empty() && !FRun->Failed) {
         std::vector<TrpView*> moved;
         std::vector<TrpView*> still;
@@ -431,6 +436,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         }
         Band->SetLeft(CurX);
         Band->SetTop(CurY);
+        // A band split over pages begins with its first part.
+        if (firstPart && !CallFromAddPage)
+            FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+        firstPart = false;
         PreviewPages->AddObject(Band);
         if (work.empty())
             CurY += Band->GetHeight();
@@ -505,10 +514,7 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn)) {
         // The page break takes the kept block, this row with it; its totals count there.
         // The next page column takes no kept block, so there the row moves on alone.
-        FRun->KeepMoved = false;
         NewColumn();
-        if (FRun->KeepMoved)
-            FRun->Band(Band).RecordTop += FRun->KeepMovedBy;
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
         // it leaves do not count them; a header kept with the first row goes along above it.
@@ -562,9 +568,9 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         FRun->RowLandedSet = true;
         if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= from)
             FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
-        PreviewPages->PasteObjects(CurX, CurY);
         const Extended landedY = CurY;
-        s.RecordTop += landedY - fromY;
+        FRun->MovePlaces(rowPage, from, PreviewPages->CurPage, landedY - fromY, PreviewPages->GetCurPosition());
+        PreviewPages->PasteObjects(CurX, CurY);
         if (outline && s.RowOutline) {
             s.RowOutline = outline->Level();
             s.RowOutlineCount = s.RowOutline ? s.RowOutline->Count() : 0;

@@ -182,7 +182,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;
                 FRun->RowMoved = false;
-                s.RecordTop = CurY;  // where it goes, should it not be placed
+                // Where its outline entry points, should it not be placed.
+                FRun->Place(band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
                 ShowBand(band);
                 if (FRun->RowMoved) {
                     FRun->RowMoved = false;
@@ -301,6 +302,7 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
             return;
         if (h->KeepTogether)
             StartKeep(h);
+        FRun->Place(h, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
         ShowBand(h);
         AddBandOutline(h);
         if (h->Vertical)

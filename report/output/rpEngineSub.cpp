@@ -542,12 +542,25 @@ void TrpEngine::AddBandOutline(TrpBand* Band)
     if (!Band || Band->OutlineText.empty())
         return;
     Report->CurObject = Band->Name();
-    // A record of a band of columns points at its own top: by now the next column, or the
-    // row's bottom, is under way.
-    auto* data = dynamic_cast<TrpDataBand*>(Band);
-    const Extended top = data && data->Columns >= 2 ? FRun->Band(Band).RecordTop : CurY - Band->GetHeight();
-    PreviewPages->Outline()->AddItem(
-        VarToStr(Report->Calc(Band->OutlineText)), static_cast<int>(std::lround(static_cast<double>(top))));
+    // The entry points at the band's own top, on its own page: by now its child bands,
+    // subreports or the rest of its row of columns are out, and may have taken the page on.
+    int page = PreviewPages->CurPage;
+    Extended top = CurY - Band->GetHeight();
+    auto place = std::find_if(FRun->Places.begin(), FRun->Places.end(),
+                              [Band](const TrpEngineRun::TPlace& p) { return p.Band == Band; });
+    if (place != FRun->Places.end()) {
+        page = place->Page;
+        top = place->Top;
+        FRun->Places.erase(place);
+    }
+    const AnsiString text = VarToStr(Report->Calc(Band->OutlineText));
+    struct TOnPage {
+        TrpCustomPreviewPages* Pages;
+        int Page;
+        ~TOnPage() { Pages->CurPage = Page; }
+    } restore{PreviewPages, PreviewPages->CurPage};
+    PreviewPages->CurPage = page;
+    PreviewPages->Outline()->AddItem(text, static_cast<int>(std::lround(static_cast<double>(top))));
 }
 
 void TrpEngine::MarkRowOutline(TrpBand* Band)

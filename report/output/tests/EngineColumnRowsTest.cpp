@@ -749,16 +749,18 @@ TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
 }
 
 // Outline entries "r<N>" that do not point where their record "r<N>" is printed: its page
-// and its top, as "r<N>@page:top" of the entry and then of the record.
-AnsiString EntriesOffTheirRecords(TrpPreviewPages* Pages)
+// and its top, as "r<N>@page:top" of the entry and then of the record. Stems names the
+// first letters of the texts checked so.
+AnsiString EntriesOffTheirRecords(TrpPreviewPages* Pages, const AnsiString& Stems = "r")
 {
+    const auto checked = [&Stems](const AnsiString& S) { return !S.empty() && Stems.find(S[0]) != AnsiString::npos; };
     std::map<AnsiString, std::pair<int, int>> records;
     for (int p = 0; p < Pages->GetCount(); ++p) {
         TrpReportPage* page = Pages->GetPage(p);
         if (!page)
             continue;
         for (TrpComponent* c : page->GetAllObjects())
-            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c); m && m->GetText().rfind("r", 0) == 0) {
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c); m && checked(m->GetText())) {
                 const TrpComponent* band = m->GetParent();
                 const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
                 records[TrimRight(m->GetText())] = {p, static_cast<int>(std::lround(static_cast<double>(y)))};
@@ -770,7 +772,7 @@ AnsiString EntriesOffTheirRecords(TrpPreviewPages* Pages)
         TrpXMLItem* e = entries[i];
         for (int k = 0; k < e->Count(); ++k)
             entries.push_back(e->Items(k));
-        if (i == 0 || e->Prop("text").rfind("r", 0) != 0)
+        if (i == 0 || !checked(e->Prop("text")))
             continue;
         const AnsiString at = e->Prop("page") + ":" + e->Prop("top");
         auto r = records.find(e->Prop("text"));
@@ -856,6 +858,67 @@ TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
         EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+    }
+}
+
+// Each record's and group's outline entry points at its own top on its own page, also when
+// its child band, or the text it grows by, took more room below it, and when the child did
+// not fit and went on to the next page, alone or taking its record along.
+TEST(EngineColumnRows, OutlineEntriesPointAtTheirBandsTop)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        const char* expected;
+        bool child = false, keepChild = false, grows = false, groupChild = false;
+    };
+    const Case cases[] = {
+        {"a child under each record", 1, 7, "1/c1/2/c2/3/c3/4/c4/5/c5/6; c6/7/c7", true},
+        {"a child kept with its record", 1, 7, "1/c1/2/c2/3/c3/4/c4/5/c5; 6/c6/7/c7", true, true},
+        {"two columns with children", 2, 14,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/7 8/c7 c8/9 10/c9 c10; 11 12/c11 c12/13 14/c13 c14", true},
+        {"records that grow", 1, 7, "1/./2/./3/.; 4/./5/./6/.; 7/.", false, false, true},
+        {"two columns of records that grow", 2, 10, "1 2/. ./3 4/. .; 5 6/. ./7 8/. .; 9 10/. .", false, false,
+            true},
+        {"groups with a child under their header", 1, 9, "gG1/h/1/2/3/gG2/h/4/5/6; gG3/h/7/8/9", false, false,
+            false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->OutlineText = "'P'";
+        std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.records, c.groupChild ? 3 : 0);
+        for (auto& r : data)
+            r["Text"] = r["N"].AsInteger() % 2 ? AnsiString(".") : AnsiString(".\r\n.\r\n.");
+        if (c.groupChild) {
+            auto* gh = t.Band<TrpGroupHeader>(10, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->OutlineText = "'g' + <D.\"Group\">";
+            t.Memo(gh, 0, 0, 30, 10, "g[D.\"Group\"]");
+            auto* child = t.Band<TrpChild>(14, 15);
+            t.Memo(child, 0, 0, 30, 15, "h");
+            gh->SetChild(child);
+        }
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->KeepChild = c.keepChild;
+        m->Stretched = c.grows;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(t.DataSet("D", data));
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        if (c.grows)
+            t.Memo(m, 0, 20, 30, 10, "[D.\"Text\"]")->StretchMode = smActualHeight;
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(45, 10);
+            t.Memo(child, 0, 0, 30, 10, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), 0, c.records), c.expected);
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages(), "rg"), "");
     }
 }
 
