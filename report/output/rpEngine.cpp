@@ -697,6 +697,7 @@ void TrpEngine::NewPage()
             break;
         }
     const int oldPage = PreviewPages->CurPage;
+    const Extended oldX = CurX;
     EndPage();
     AddPage();
     if (Keeping) {
@@ -708,7 +709,12 @@ void TrpEngine::NewPage()
             cutTop = pages->CutTop();
         const Extended movedBy = cutTop ? CurY - *cutTop : 0;
         FRun->MovePlaces(oldPage, KeepPosition, PreviewPages->CurPage, movedBy, PreviewPages->GetCurPosition());
-        PreviewPages->PasteObjects(0, CurY);
+        // The block keeps its place in its column: it goes from the old page's column to the
+        // new page's first, a subreport's block stays beside what the subreport is in.
+        if (TrpPreviewPages* pages = Pages())
+            pages->PasteObjectsBy(CurX - oldX, movedBy);
+        else
+            PreviewPages->PasteObjects(0, CurY);
         if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
             outline->MoveSince(KeepOutlineMark, static_cast<int>(std::lround(static_cast<double>(CurY))),
                                cutTop ? std::optional<Extended>(movedBy) : std::nullopt);

@@ -570,7 +570,11 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
             FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         const Extended landedY = CurY;
         FRun->MovePlaces(rowPage, from, PreviewPages->CurPage, landedY - fromY, PreviewPages->GetCurPosition());
-        PreviewPages->PasteObjects(CurX, CurY);
+        // Each record keeps its band column, also when the row's first column printed nothing.
+        if (TrpPreviewPages* pages = Pages())
+            pages->PasteObjectsBy(CurX - rowX, landedY - fromY);
+        else
+            PreviewPages->PasteObjects(CurX, CurY);
         if (outline && s.RowOutline) {
             s.RowOutline = outline->Level();
             s.RowOutlineCount = s.RowOutline ? s.RowOutline->Count() : 0;

@@ -1007,4 +1007,46 @@ TEST(EngineColumnRows, DetailsFollowTheWholeRow)
     }
 }
 
+// A row of columns whose first record prints nothing (its band hidden for that record)
+// moves on with its other records each in its own band column, not shifted into the
+// first. A record alone at the start of its row is marked with its column ("14@2").
+TEST(EngineColumnRows, RowWhoseFirstRecordIsHiddenMovesOnInItsColumns)
+{
+    struct Case {
+        const char* why;
+        int columns, hidden;
+        bool keepFooter, pageColumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 13, false, false, "1 2/3 4/5 6/7 8/9 10/11 12; 14@2/15 16/F123 15"},
+        {"with a kept footer", 2, 13, true, false, "1 2/3 4/5 6/7 8/9 10/11 12; 14@2/15 16/F123 15"},
+        {"into the next page column", 2, 13, false, true, "1 2/3 4/5 6/7 8/9 10/11 12 | 14@2/15 16/F123 15"},
+        {"three columns, the second hidden", 3, 14, true, false,
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 15@3; 16/F122 15"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        TRowsDataSet* data = t.DataSet("D", NumberedRows(16));
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->KeepFooter = c.keepFooter;
+        m->SetDataSet(data);
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Report()->OnBeforePrint = TrpBeforePrintEvent::Lambda([&](TrpReportComponent* Sender) {
+            if (Sender == m)
+                m->SetVisible(data->GetValue("N").AsInteger() != c.hidden);
+        });
+        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, 15), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
 }  // namespace

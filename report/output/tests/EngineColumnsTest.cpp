@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -433,6 +435,62 @@ TEST(EnginePageColumns, KeptGroupsCountWhereTheyLie)
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(ColumnPages(t.Pages(), lefts, 90 * kMM), c.expected);
         EXPECT_EQ(OutlineOf(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
+// A kept group in a subreport beside a band: a page break takes the group to the next page
+// at the subreport's place, not to the page's left edge over the band it is beside. Texts
+// are listed per page as "text@x".
+TEST(EnginePageColumns, KeptBlockInASubreportKeepsItsPlace)
+{
+    struct Case {
+        const char* why;
+        Extended left;  // the subreport's
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"far right", 120,
+         "|G1@120 Row1@0 1@120 2@120 3@120 4@120 5@120 PF |G2@120 6@120 7@120 8@120 9@120 10@120 PF "
+         "|G3@120 11@120 12@120 PF "},
+        {"just beside the band", 45,
+         "|G1@45 Row1@0 1@45 2@45 3@45 4@45 5@45 PF |G2@45 6@45 7@45 8@45 9@45 10@45 PF |G3@45 11@45 12@45 PF "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TrpReportPage* subPage = t.AddPage();
+        auto* g = t.Band<TrpGroupHeader>(0, 10, subPage);
+        g->Condition = "<S.\"Group\">";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 30, 10, "[S.\"Group\"]");
+        auto* rows = t.Band<TrpMasterData>(12, 25, subPage);
+        rows->SetDataSet(t.DataSet("S", NumberedRows(12, 5)));
+        t.Memo(rows, 0, 0, 30, 25, "[S.\"N\"]");
+        auto* band = t.Band<TrpMasterData>(10, 30);
+        band->SetRowCount(1);
+        t.Memo(band, 0, 0, 30, 15, "Row[Line]");
+        auto* sub = new TrpSubreport(band);
+        sub->SetName("Sub1");
+        sub->SetBounds(c.left, 0, 40, 15);
+        sub->SetSubPage(subPage);
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString out;
+        for (int p = 0; p < t.Pages()->GetCount(); ++p) {
+            std::vector<std::pair<Extended, AnsiString>> texts;
+            for (TrpComponent* o : t.Pages()->GetPage(p)->GetAllObjects())
+                if (auto* m = dynamic_cast<TrpCustomMemoView*>(o)) {
+                    const AnsiString s = TrimRight(m->GetText());
+                    const Extended x = m->GetLeft() + m->GetParent()->GetLeft();
+                    texts.emplace_back(m->GetTop() + m->GetParent()->GetTop(),
+                                       s == "PF" ? s : s + "@" + FormatFloat("0.#", static_cast<double>(x)));
+                }
+            std::sort(texts.begin(), texts.end());
+            out += "|";
+            for (const auto& [y, s] : texts)
+                out += s + " ";
+        }
+        EXPECT_EQ(out, c.expected);
     }
 }
 
