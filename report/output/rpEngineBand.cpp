@@ -360,6 +360,9 @@ void TrpEngine::DrawSplit(TrpBand* Band)
     Extended room = FreeSpace();
     int idle = 0;
     bool firstPart = true;
+    // The objects laid out to a part's height so far: only they go on with what they have
+    // left; the others still hold their text.
+    std::set<TrpView*> parted;
     while (!work.empty() && !FRun->Failed) {
         std::vector<TrpView*> moved;
         std::vector<TrpView*> still;
@@ -382,7 +385,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             if (x->GetTop() + x->GetHeight() <= room || (atTop && !st)) {
                 x->SetParent(Band);
                 placedAny = true;
-                if (st)
+                // An object that fits whole prints as in a band that is not split: laid out
+                // anew to its height, text taller than its box would be left for a part
+                // that never comes.
+                if (st && parted.count(x))
                     st->DrawPart();
                 continue;
             }
@@ -399,6 +405,7 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             const Extended fullH = full[x];
             st->SetHeight(room - st->GetTop());
             const Extended free = st->DrawPart();
+            parted.insert(x);
             pushBelow(x, free);
             if (std::fabs(static_cast<double>(free - st->GetHeight())) >= 0.0001) {
                 st->SetParent(Band);
