@@ -950,8 +950,14 @@ TEST(EngineColumnRows, DetailsFollowTheWholeRow)
             0, true},
         {"groups", 2, 10, true, "g/1/d1.1/2/d2.1/d2.2/3 4/d4.1/G/g/5/d5.1; d5.2/6 7/d7.1/8/d8.1/d8.2/G/g/9 10/d10.1/G/F55 10",
             4},
-        {"a kept footer", 2, 8, true, "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/F36 8", 0,
-            false, true},
+        {"a kept footer takes the last row with its details", 2, 13, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/9 10/d10.1/11/d11.1/d11.2; "
+            "12 13/d13.1/F91 13",
+            0, false, true},
+        {"three columns, a kept footer", 3, 13, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/9 10/d10.1/11/d11.1/d11.2; "
+            "12 13/d13.1/F91 13",
+            0, false, true},
         {"each row kept together with its details", 2, 8, true,
             "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2; 6 7/d7.1/8/d8.1/d8.2/F36 8", 0, false, false, true},
         {"children under their records, details under the row", 3, 6, true,
