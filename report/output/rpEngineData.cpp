@@ -201,11 +201,13 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 ++s.LineThrough;
                 first = false;
                 shown = true;
-                // The column is closed before the details show. A record whose details print
-                // closes its whole row: they follow below the row, from the page column's
-                // left, and the next record begins a row of its own. Left open, the row would
-                // send them back to its top, over the records beside it.
-                if (band->Columns >= 2 && band->GetCurColumn() < band->Columns && DetailsToShow(band, Depth))
+                // The column is closed before the details show. A record followed by output of
+                // its own (details that print, a footer after each record) closes its whole
+                // row: that output follows below the row, from the page column's left, and the
+                // next record begins a row of its own. Left open, the row would send it back to
+                // its top, over the records beside it.
+                if (band->Columns >= 2 && band->GetCurColumn() < band->Columns &&
+                    ((band->FooterAfterEach && s.Footer) || DetailsToShow(band, Depth)))
                     band->SetCurColumn(band->Columns);
                 CheckBandColumns(band, columnKeepPos, saveCurY);
                 rowLanded();

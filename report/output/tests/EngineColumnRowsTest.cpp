@@ -925,7 +925,8 @@ TEST(EngineColumnRows, OutlineEntriesPointAtTheirBandsTop)
 // A record of a band of columns with details "d<N>.<k>" (N % 3 of them): the record's
 // column is closed before its details show, so a record whose details print ends its row,
 // the details follow below the whole row from the page column's left, and the next record
-// begins a row of its own; a record without details leaves the row open. Nothing prints
+// begins a row of its own; a record without details leaves the row open. A footer after
+// each record ends the row likewise. Nothing prints
 // over anything else, each footer counts what is printed above it, and each record's
 // outline entry points at it.
 TEST(EngineColumnRows, DetailsFollowTheWholeRow)
@@ -936,7 +937,7 @@ TEST(EngineColumnRows, DetailsFollowTheWholeRow)
         bool printIfDetailEmpty;
         const char* expected;
         int groupSize = 0;
-        bool pageColumns = false, keepFooter = false, keepTogether = false, child = false;
+        bool pageColumns = false, keepFooter = false, keepTogether = false, child = false, footerAfterEach = false;
     };
     const Case cases[] = {
         {"two columns, records without details skipped", 2, 8, false,
@@ -958,6 +959,9 @@ TEST(EngineColumnRows, DetailsFollowTheWholeRow)
             "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/9 10/d10.1/11/d11.1/d11.2; "
             "12 13/d13.1/F91 13",
             0, false, true},
+        {"a footer after each record", 2, 8, true,
+            "1/d1.1/F1 1/2/d2.1/d2.2/F2 1/3/F3 1; 4/d4.1/F4 1/5/d5.1/d5.2/F5 1/6/F6 1; 7/d7.1/F7 1/8/d8.1/d8.2/F8 1", 0,
+            false, false, false, false, true},
         {"each row kept together with its details", 2, 8, true,
             "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2; 6 7/d7.1/8/d8.1/d8.2/F36 8", 0, false, false, true},
         {"children under their records, details under the row", 3, 6, true,
@@ -982,6 +986,7 @@ TEST(EngineColumnRows, DetailsFollowTheWholeRow)
         m->PrintIfDetailEmpty = c.printIfDetailEmpty;
         m->KeepFooter = c.keepFooter;
         m->KeepTogether = c.keepTogether;
+        m->FooterAfterEach = c.footerAfterEach;
         m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
         m->SetDataSet(master);
         t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
