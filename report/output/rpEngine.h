@@ -178,7 +178,8 @@ private:
     Extended ColumnLeft(int Column);
     void OutputToCopy(TrpBand* Band);
     // rpEngineSub.cpp
-    void CheckSubReports(TrpBand* Band);
+    // ColumnOffset: how far right of CurX the band was placed (its band column's place).
+    void CheckSubReports(TrpBand* Band, Extended ColumnOffset = 0);
     void RunInnerSubReports(TrpBand* Band);
     void ShowVBands(TrpBand* Band);
     void ShowVDataBands(TrpComponent* Parent, int Depth);

@@ -236,6 +236,7 @@ void TrpEngine::DoShow(TrpBand* Band)
         return multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX;
     };
     const Extended startRowX = rowLeft();
+    Extended columnOffset = 0;  // how far right of CurX the band is placed
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
         AggregateList.Hold(Band);
@@ -270,8 +271,10 @@ void TrpEngine::DoShow(TrpBand* Band)
             // would ask for another page, which reprints it again, without end. A row of
             // columns is tested after its last column, unless its first column is a wide
             // row: what went on over further pages cannot be moved after it. A record's child
-            // in a band of columns is tested with the row it belongs to.
-            const bool tested = !column.On && (!multiColumn || (s.HasVObjects && data->GetCurColumn() == 1));
+            // in a band of columns, and what its subreports print, is tested with the row it
+            // belongs to.
+            const bool tested = !column.On && !FRun->RowSubreports &&
+                                (!multiColumn || (s.HasVObjects && data->GetCurColumn() == 1));
             if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
@@ -306,6 +309,7 @@ void TrpEngine::DoShow(TrpBand* Band)
             }
             if (!split && !FRun->Failed) {
                 Band->SetLeft(rowLeft());
+                columnOffset = rowLeft() - CurX;
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
                 if (!OutputTo && !CallFromAddPage)
@@ -337,8 +341,17 @@ void TrpEngine::DoShow(TrpBand* Band)
         VMasterBand = nullptr;
     if (Is<TrpFooter>(Band) || Is<TrpGroupFooter>(Band) || Is<TrpPageFooter>(Band) || Is<TrpReportSummary>(Band))
         AggregateList.Reset(Band);
-    if (Band->GetVisible() && !FRun->Failed)
-        CheckSubReports(Band);
+    if (Band->GetVisible() && !FRun->Failed) {
+        // The subreports of a record of a band of columns are part of its row.
+        const bool inRow = column.On || multiColumn;
+        FRun->RowSubreports += inRow;
+        struct TLeave {
+            int& Count;
+            int By;
+            ~TLeave() { Count -= By; }
+        } leave{FRun->RowSubreports, inRow};
+        CheckSubReports(Band, columnOffset);
+    }
 }
 
 void TrpEngine::DrawSplit(TrpBand* Band)

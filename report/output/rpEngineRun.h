@@ -145,6 +145,9 @@ public:
         bool On = false;
         Extended Offset = 0;
     } ColumnChild;
+    // Subreports of a record of a band of columns are running: what they print belongs to
+    // the record's row, tested for room and moved on with it, not on its own.
+    int RowSubreports = 0;
     // Where a band whose outline entry is still to be made was placed (or, not placed,
     // would have gone): its page, its top and the position of its first object there. The
     // entry comes after the band's child bands, subreports and, in a band of columns, the

@@ -19,11 +19,12 @@
 
 using namespace rpengine;
 
-void TrpEngine::CheckSubReports(TrpBand* Band)
+void TrpEngine::CheckSubReports(TrpBand* Band, Extended ColumnOffset)
 {
     const int p0 = PreviewPages->CurPage;
     const int c0 = CurColumn;
-    const Extended x1 = CurX, y0 = CurY, x0 = PageCurX;
+    // A record of a band of columns has its subreports beside it, in its own column.
+    const Extended x1 = CurX + ColumnOffset, y0 = CurY, x0 = PageCurX;
     int bestPage = p0, bestColumn = c0;
     Extended bestY = y0;
     bool ran = false;
@@ -32,7 +33,7 @@ void TrpEngine::CheckSubReports(TrpBand* Band)
         if (!sub || !sub->GetVisible() || sub->PrintOnParent || !sub->GetSubPage())
             continue;
         PreviewPages->CurPage = p0;
-        PageCurX = x0 + sub->GetLeft();
+        PageCurX = x0 + ColumnOffset + sub->GetLeft();
         CurColumn = c0;
         CurX = x1 + sub->GetLeft();
         CurY = y0 - Band->GetHeight() + sub->GetTop();

@@ -1060,4 +1060,55 @@ TEST(EngineColumnRows, RowWhoseFirstRecordIsHiddenMovesOnInItsColumns)
     }
 }
 
+// A record of a band of columns with a subreport beside it ("s<N>.<k>", to its right):
+// the subreport prints in the record's own column, not at the first column's place over
+// the subreports of the records beside it; what they print is part of the row, which goes
+// on to the next page or page column whole when it does not fit. (A record after a
+// subreport's text in its row shows its band column, "2@2".)
+TEST(EngineColumnRows, SubreportPrintsInItsRecordsColumn)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        Extended gap;
+        const char* expected;
+        bool pageColumns = false;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 4, 0, "1 s1.1 2@2 s2.1/s1.2 s2.2/3 s3.1 4@2 s4.1/s3.2 s4.2"},
+        {"three columns with gaps", 3, 5, 3, "1 s1.1 2@2 s2.1 3@3 s3.1/s1.2 s2.2 s3.2/4 s4.1 5@2 s5.1/s4.2 s5.2"},
+        {"rows on two pages", 2, 12, 0,
+            "1 s1.1 2@2 s2.1/s1.2 s2.2/3 s3.1 4@2 s4.1/s3.2 s4.2/5 s5.1 6@2 s6.1/s5.2 s6.2/7 s7.1 8@2 s8.1/"
+            "s7.2 s8.2/9 s9.1 10@2 s10.1/s9.2 s10.2; 11 s11.1 12@2 s12.1/s11.2 s12.2"},
+        {"page columns", 2, 12, 0,
+            "1 s1.1 2@2 s2.1/s1.2 s2.2/3 s3.1 4@2 s4.1/s3.2 s4.2/5 s5.1 6@2 s6.1/s5.2 s6.2/7 s7.1 8@2 s8.1/"
+            "s7.2 s8.2/9 s9.1 10@2 s10.1/s9.2 s10.2 | 11 s11.1 12@2 s12.1/s11.2 s12.2",
+            true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        TrpReportPage* subPage = t.AddPage();
+        auto* lines = t.Band<TrpMasterData>(0, 12, subPage);
+        lines->SetRowCount(2);
+        t.Memo(lines, 0, 0, 9, 12, "s[D.\"N\"].[Line]");
+        auto* m = t.Band<TrpMasterData>(20, 30);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->ColumnGap = c.gap;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        t.Memo(m, 0, 0, 9, 30, "r[D.\"N\"]");
+        auto* sub = new TrpSubreport(m);
+        sub->SetName("Sub1");
+        sub->SetBounds(12, 0, 9, 12);
+        sub->SetSubPage(subPage);
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
 }  // namespace
