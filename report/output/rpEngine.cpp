@@ -673,8 +673,9 @@ void TrpEngine::NewPage()
     if (!Running)
         return;
     if (Keeping && FRun->KeepSpansParts) {
-        // The block's wide rows lie on further pages too, which the block cannot take along:
-        // it stays whole where it is and breaks here, as a block taller than a page does.
+        // The block's wide rows lie on further pages too, or it lies in two page columns,
+        // which the block cannot take along: it stays whole where it is and breaks here, as
+        // a block taller than a page does.
         AggregateList.EndKeep();
         Keeping = false;
         KeepBand = nullptr;
@@ -738,9 +739,13 @@ void TrpEngine::NewColumn()
     if (!Running)
         return;
     if (Page && Page->GetColumns() > CurColumn) {
-        // A kept block does not move to the next column: its rows are this column's.
-        if (Keeping)
+        // A kept block does not move to the next column: its rows are this column's. Lying
+        // in two columns now, with the column's footer between, it can no longer be taken
+        // to the next page whole.
+        if (Keeping) {
             AggregateList.FlushKeep(FindBand(TrpColumnFooter::StaticClass()));
+            FRun->KeepSpansParts = true;
+        }
         EndColumn();
         AddColumn();
     } else {

@@ -283,9 +283,10 @@ void TrpEngine::DoShow(TrpBand* Band)
                 } else if (!AtFreshTop()) {
                     moved = true;
                     NewColumn();
-                    // A column below the title has no more room than the one before it: go on
-                    // to the next column or page until the band fits or the place is fresh.
-                    for (int k = 0; k < Page->GetColumns() && CurColumn > 1 && !AtFreshTop() && !FRun->Failed &&
+                    // A column below the title has no more room than the one before it, and a
+                    // kept block taken to the new page may leave too little below it: go on to
+                    // the next column or page until the band fits or the place is fresh.
+                    for (int k = 0; k < std::max(1, Page->GetColumns()) && !AtFreshTop() && !FRun->Failed &&
                                     FreeSpace() < Band->GetHeight();
                          ++k)
                         NewColumn();
@@ -526,22 +527,9 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         Keeping && KeepBand == Band &&
         (FRun->HeaderKeep == Band ||
          (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
-    if (Band->GetCurColumn() < Band->Columns) {
-        CurY = SaveCurY;
-    } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
-        CurY = Band->ColumnBottom;
-        AggregateList.EndPending();
-    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn)) {
-        // The page break takes the kept block, this row with it; its totals count there.
-        // The next page column takes no kept block, so there the row moves on alone.
-        NewColumn();
-    } else {
-        // The row of columns moves on, and its totals with it: the footers ending the place
-        // it leaves do not count them; a header kept with the first row goes along above it.
-        const int from = rowKept ? KeepPosition : ColumnKeepPos;
-        const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
-        if (rowKept)
-            EndKeep(Band);
+    // The row of columns moves on from position From (at FromY; the row's own top at RowY),
+    // and its totals with it: the footers ending the place it leaves do not count them.
+    auto moveRow = [&](const int from, const Extended fromY, const Extended rowY) {
         const Extended rowBottom = Band->ColumnBottom;
         // Its further parts on the pages after this one go too, not to be left over there.
         const int rowPage = PreviewPages->CurPage;
@@ -574,7 +562,15 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
             while (s.RowOutline->Count() > s.RowOutlineCount)
                 entries.AddItem(s.RowOutline->Items(s.RowOutlineCount));
         }
-        PreviewPages->CutObjects(from);
+        // The row is held apart while the column or page changes: a kept block that the page
+        // break takes along is cut and pasted on its own, the row follows below it.
+        TrpPreviewPages* pages = Pages();
+        std::unique_ptr<TrpXMLItem> row;
+        if (pages)
+            row = pages->TakeObjects(from);
+        else
+            PreviewPages->CutObjects(from);
+        FRun->MovePlaces(rowPage, from, TrpEngineRun::kHeldPage, 0, 0);
         struct Moving {
             bool& Flag;
             ~Moving() { Flag = false; }
@@ -583,16 +579,23 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         // The column's footer ends it where the row that leaves began, not below its foot.
         CurY = fromY;
         NewColumn();
+        // A kept block taken to the new page may leave too little room below it: on to the
+        // next column or page, until the row fits or the place is fresh.
+        for (int k = 0; pages && k < std::max(1, Page->GetColumns()) && !AtFreshTop() && !FRun->Failed &&
+                        CurY + (rowBottom - fromY) > PageHeight - FooterHeight();
+             ++k)
+            NewColumn();
         FRun->MovingRow = false;
         FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         FRun->RowLandedSet = true;
         if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= from)
             FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         const Extended landedY = CurY;
-        FRun->MovePlaces(rowPage, from, PreviewPages->CurPage, landedY - fromY, PreviewPages->GetCurPosition());
+        FRun->MovePlaces(TrpEngineRun::kHeldPage, 0, PreviewPages->CurPage, landedY - fromY,
+                         PreviewPages->GetCurPosition());
         // Each record keeps its band column, also when the row's first column printed nothing.
-        if (TrpPreviewPages* pages = Pages())
-            pages->PasteObjectsBy(CurX - rowX, landedY - fromY);
+        if (pages)
+            pages->PutObjects(std::move(row), CurX - rowX, landedY - fromY);
         else
             PreviewPages->PasteObjects(CurX, CurY);
         if (outline && s.RowOutline) {
@@ -603,8 +606,26 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         }
         CurY = CurY + rowBottom - fromY;
         if (!parts.empty())
-            PlaceRowParts(parts, CurX - rowX, landedY + SaveCurY - fromY, landedY - fromY);
+            PlaceRowParts(parts, CurX - rowX, landedY + rowY - fromY, landedY - fromY);
         AggregateList.EndPending();
+    };
+    if (Band->GetCurColumn() < Band->Columns) {
+        CurY = SaveCurY;
+    } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
+        CurY = Band->ColumnBottom;
+        AggregateList.EndPending();
+    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn) && !Pages()) {
+        // The page break takes the kept block, this row with it; its totals count there.
+        // The next page column takes no kept block, so there the row moves on alone.
+        NewColumn();
+    } else {
+        // A header kept with the first row goes along above it. A kept block that the page
+        // break takes to the next page goes first, the row below it.
+        const int from = rowKept ? KeepPosition : ColumnKeepPos;
+        const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
+        if (rowKept)
+            EndKeep(Band);
+        moveRow(from, fromY, SaveCurY);
     }
     if (Band->GetCurColumn() >= Band->Columns && FRun->HeaderKeep == Band) {
         EndKeep(Band);  // the first row of columns is complete

@@ -160,6 +160,8 @@ public:
         int Position;
     };
     std::vector<TPlace> Places;
+    // The page of the places of a row held apart while it moves on.
+    static constexpr int kHeldPage = -2;
     // The band's place from now on (one per band).
     void Place(TrpBand* Band, int Page, Extended Top, int Position)
     {
@@ -198,7 +200,8 @@ public:
     std::vector<TVRow> VRows;
     // The outline entry of the page under way: band entries closing below it stay under it.
     TrpXMLItem* PageEntry = nullptr;
-    // A row of the open keep-together block went on over further pages.
+    // A row of the open keep-together block went on over further pages, or the block went
+    // on into the next page column.
     bool KeepSpansParts = false;
     const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
 

@@ -1111,4 +1111,80 @@ TEST(EngineColumnRows, SubreportPrintsInItsRecordsColumn)
     }
 }
 
+// Groups kept together that are taller than the room a page has for them, with details
+// "d<N>.<k>" and children "c<N>": the page break takes a group along once and it breaks
+// there as usual. The band or row that asked for the break goes on to the next column or
+// page when the group left no room below it (it printed over the footers), and a group
+// that went on into the next page column stays where it is (the break took both of its
+// columns to the new page's top, above the page). Nothing prints over anything else, each
+// footer counts what is printed above it, and each entry points at its record.
+TEST(EngineColumnRows, KeptGroupsTallerThanTheirRoomBreakCleanly)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        bool pageColumns, child;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"one column, page columns", 1, 23, true, false,
+            "PH/H/g/1/d1.1/2/d2.1/d2.2/3/4/d4.1 | 5/d5.1/d5.2/G; PH/g/6/7/d7.1/8/d8.1/d8.2/9/10/d10.1 | G; "
+            "PH/g/11/d11.1/d11.2/12/13/d13.1/14/d14.1/d14.2 | 15/G; PH/g/16/d16.1/17/d17.1/d17.2/18/19/d19.1/20 | "
+            "d20.1/d20.2/G/g/21/22/d22.1/23/d23.1/d23.2/G"},
+        {"two columns with children", 2, 9, false, true,
+            "PH/H; PH/g/1/c1/d1.1/2/c2/d2.1/d2.2/3 4/c3 c4/d4.1; PH/5/c5/d5.1/d5.2/G; "
+            "PH/g/6 7/c6 c7/d7.1/8/c8/d8.1/d8.2/9/c9/G"},
+        {"three columns with children", 3, 9, false, true,
+            "PH/H; PH/g/1/c1/d1.1/2/c2/d2.1/d2.2/3 4/c3 c4/d4.1; PH/5/c5/d5.1/d5.2/G; "
+            "PH/g/6 7/c6 c7/d7.1/8/c8/d8.1/d8.2/9/c9/G"},
+        {"two columns with children, page columns", 2, 23, true, true,
+            "PH/H/g/1/c1/d1.1/2/c2/d2.1/d2.2/3 4/c3 c4 | d4.1/5/c5/d5.1/d5.2/G; "
+            "PH/g/6 7/c6 c7/d7.1/8/c8/d8.1/d8.2/9 10/c9 c10/d10.1/G | g/11/c11/d11.1/d11.2/12 13/c12 c13/d13.1/14/"
+            "c14/d14.1/d14.2; PH/15/c15/G/g/16/c16/d16.1/17/c17/d17.1/d17.2 | 18 19/c18 c19/d19.1/20/c20/d20.1/"
+            "d20.2/G; PH/g/21 22/c21 c22/d22.1/23/c23/d23.1/d23.2/G"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        t.Page()->OutlineText = "'P'";
+        t.Memo(t.Band<TrpPageHeader>(0, 12), 0, 0, 30, 12, "PH");
+        t.Memo(t.Band<TrpHeader>(5, 14), 0, 0, 30, 14, "H");
+        auto* gh = t.Band<TrpGroupHeader>(10, 10);
+        gh->Condition = "D.\"Group\"";
+        gh->KeepTogether = true;
+        t.Memo(gh, 0, 0, 30, 10, "g");
+        TRowsDataSet* master = t.DataSet("D", NumberedRows(c.records, 5));
+        auto* m = t.Band<TrpMasterData>(20, 18);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->PrintIfDetailEmpty = true;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(master);
+        t.Memo(m, 0, 0, 9, 18, "r[D.\"N\"]");
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(40, 9);
+            t.Memo(child, 0, 0, 9, 9, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
+        t.Memo(t.Band<TrpGroupFooter>(50, 9), 0, 0, 30, 9, "G");
+        TRowsDataSet* lines = t.DataSet("L", {});
+        lines->OnFirst = TNotifyEvent::Lambda([lines, master](TObject*) {
+            std::vector<std::map<AnsiString, Variant>> rows;
+            for (int k = 1; k <= master->GetValue("N").AsInteger() % 3; ++k)
+                rows.push_back({{"K", k}});
+            lines->SetRows(rows);
+        });
+        auto* d = t.Band<TrpDetailData>(60, 11);
+        d->SetDataSet(lines);
+        t.Memo(d, 22, 0, 15, 11, "d[D.\"N\"].[L.\"K\"]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+    }
+}
+
 }  // namespace
