@@ -743,6 +743,11 @@ void TrpEngine::NewColumn()
         // in two columns now, with the column's footer between, it can no longer be taken
         // to the next page whole.
         if (Keeping) {
+            // Rows held back for a kept footer count in this column too, before the block's.
+            if (!FRun->MovingRow) {
+                AggregateList.EndHold();
+                AggregateList.EndPending();
+            }
             AggregateList.FlushKeep(FindBand(TrpColumnFooter::StaticClass()));
             FRun->KeepSpansParts = true;
         }

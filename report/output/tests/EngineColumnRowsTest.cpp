@@ -1187,4 +1187,39 @@ TEST(EngineColumnRows, KeptGroupsTallerThanTheirRoomBreakCleanly)
     }
 }
 
+// A record kept with its child at the foot of a page column: the record stays in the
+// column and its child goes on to the next (a page column takes no kept block), and the
+// column's footer counts the record, also while a kept footer holds the last record back.
+TEST(EngineColumnRows, RecordKeptWithItsChildCountsInItsPageColumn)
+{
+    struct Case {
+        const char* why;
+        bool keepFooter;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a kept footer", true, "1/c1/2/c2/3/c3/4/c4/5 | c5/6/c6/7/c7/8/c8/9/c9; 10/c10/11/c11/12/c12/F78 12"},
+        {"no kept footer", false, "1/c1/2/c2/3/c3/4/c4/5 | c5/6/c6/7/c7/8/c8/9/c9; 10/c10/11/c11/12/c12/F78 12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = UsePageColumns(t, true);
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->KeepChild = true;
+        m->KeepFooter = c.keepFooter;
+        m->SetDataSet(t.DataSet("D", NumberedRows(12)));
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        auto* child = t.Band<TrpChild>(42, 14);
+        t.Memo(child, 0, 0, 30, 14, "c[D.\"N\"]");
+        m->SetChild(child);
+        t.Memo(t.Band<TrpFooter>(60, 16), 0, 0, 40, 16, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, 12), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
 }  // namespace
