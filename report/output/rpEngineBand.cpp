@@ -527,9 +527,24 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         Keeping && KeepBand == Band &&
         (FRun->HeaderKeep == Band ||
          (Band->KeepTogether && !FRun->Band(Band).Group && Page && Page->GetColumns() > CurColumn));
-    // The row of columns moves on from position From (at FromY; the row's own top at RowY),
-    // and its totals with it: the footers ending the place it leaves do not count them.
-    auto moveRow = [&](const int from, const Extended fromY, const Extended rowY) {
+    if (Band->GetCurColumn() < Band->Columns) {
+        CurY = SaveCurY;
+    } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
+        CurY = Band->ColumnBottom;
+        AggregateList.EndPending();
+    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn) && !Pages()) {
+        // A store that cannot hold the row apart: the page break takes the kept block, this
+        // row with it; its totals count there. The next page column takes no kept block, so
+        // there the row moves on alone.
+        NewColumn();
+    } else {
+        // The row of columns moves on, and its totals with it: the footers ending the place
+        // it leaves do not count them; a header kept with the first row goes along above it,
+        // and a kept block that the page break takes to the next page goes first.
+        const int from = rowKept ? KeepPosition : ColumnKeepPos;
+        const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
+        if (rowKept)
+            EndKeep(Band);
         const Extended rowBottom = Band->ColumnBottom;
         // Its further parts on the pages after this one go too, not to be left over there.
         const int rowPage = PreviewPages->CurPage;
@@ -606,26 +621,8 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         }
         CurY = CurY + rowBottom - fromY;
         if (!parts.empty())
-            PlaceRowParts(parts, CurX - rowX, landedY + rowY - fromY, landedY - fromY);
+            PlaceRowParts(parts, CurX - rowX, landedY + SaveCurY - fromY, landedY - fromY);
         AggregateList.EndPending();
-    };
-    if (Band->GetCurColumn() < Band->Columns) {
-        CurY = SaveCurY;
-    } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
-        CurY = Band->ColumnBottom;
-        AggregateList.EndPending();
-    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn) && !Pages()) {
-        // The page break takes the kept block, this row with it; its totals count there.
-        // The next page column takes no kept block, so there the row moves on alone.
-        NewColumn();
-    } else {
-        // A header kept with the first row goes along above it. A kept block that the page
-        // break takes to the next page goes first, the row below it.
-        const int from = rowKept ? KeepPosition : ColumnKeepPos;
-        const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
-        if (rowKept)
-            EndKeep(Band);
-        moveRow(from, fromY, SaveCurY);
     }
     if (Band->GetCurColumn() >= Band->Columns && FRun->HeaderKeep == Band) {
         EndKeep(Band);  // the first row of columns is complete
