@@ -604,19 +604,16 @@ void TrpPreview::UpdateZoom()
     if (FLocked || GetPageCount() == 0)
         return;
     const TPoint size = PreviewPages->GetPageSize(std::max(FPageNo - 1, 0));
+    // A fitted zoom has no lower bound, but a window too small to hold any of the page
+    // (less than the gaps round it) keeps the zoom it had rather than a zero or negative one.
+    const auto fit = [this](int room, int extent) {
+        if (room > 0 && extent > 0)
+            FZoom = Extended(room) / extent;
+    };
     switch (FZoomMode) {
-    case zmWholePage:
-        if (size.Y > 0)
-            FZoom = Extended(Workspace->GetClientHeight() - 20) / size.Y;
-        break;
-    case zmPageWidth:
-        if (size.X > 0)
-            FZoom = Extended(Workspace->GetClientWidth() - 20) / size.X;
-        break;
-    case zmManyPages:
-        if (size.X > 0)
-            FZoom = Extended(Workspace->GetClientWidth() - 32) / (2 * size.X);
-        break;
+    case zmWholePage: fit(Workspace->GetClientHeight() - 20, size.Y); break;
+    case zmPageWidth: fit(Workspace->GetClientWidth() - 20, size.X); break;
+    case zmManyPages: fit(Workspace->GetClientWidth() - 32, 2 * size.X); break;
     case zmDefault: break;
     }
     Workspace->UpdateScrollBars();
