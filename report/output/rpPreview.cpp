@@ -616,10 +616,21 @@ void TrpPreview::UpdateZoom()
     case zmManyPages: fit(Workspace->GetClientWidth() - 32, 2 * size.X); break;
     case zmDefault: break;
     }
+    FZoom = std::min(FZoom, MaxZoom());
     Workspace->UpdateScrollBars();
     Workspace->Repaint();
     if (TrpPreviewHost* host = Host())
         host->UpdateZoom();
+}
+
+Extended TrpPreview::MaxZoom() const
+{
+    // Zoom has no upper bound of its own; pages laid out beyond 2^30 pixels would not fit
+    // the positions and scroll ranges (an empty list stands for one A4 page).
+    const TrpPageList& list = Workspace->PageList();
+    const TPoint extent = list.GetMaxBounds(0, 1);
+    const int largest = std::max({extent.X, extent.Y, kA4Height + kGap});
+    return Extended(1 << 30) / largest;
 }
 
 void TrpPreview::UpdatePages()

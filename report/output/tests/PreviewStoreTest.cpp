@@ -226,6 +226,45 @@ TEST_F(PreviewStoreTest, FittedZoomFollowsTheWindowsSize)
     });
 }
 
+// A zoom typed into the zoom box has no upper bound of its own, but the pages are never
+// laid out past what the surface's coordinates hold: no negative ranges, no overflow.
+TEST_F(PreviewStoreTest, AHugeTypedZoomStaysWithinTheSurfacesCoordinates)
+{
+    struct Case {
+        const char* typed;
+        Extended zoom;  // 0: held at the largest zoom the layout allows
+    };
+    const Case cases[] = {
+        {"100000", 1000},
+        {"1e12", 0},
+        {"1e300", 0},
+        {"100", 1},
+    };
+    Show([&](TrpPreviewForm& f) {
+        TrpPreview* p = f.Preview;
+        TrpPreviewWorkspace* w = p->Workspace;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.typed);
+            f.ZoomCB->UserFocused();
+            d.Type(f.ZoomCB, c.typed);
+            d.Press(f.ZoomCB, "\r");
+            EXPECT_TRUE(d.TakeErrors().empty());
+            if (c.zoom > 0)
+                EXPECT_EQ(p->GetZoom(), c.zoom);
+            else
+                EXPECT_GT(p->GetZoom(), 1000);
+            EXPECT_GT(w->GetVertRange(), w->GetPageBounds(p->GetPageCount() - 1).Bottom);
+            EXPECT_GT(w->GetHorzRange(), 0);
+            EXPECT_EQ(f.ZoomCB->GetText().find('-'), AnsiString::npos) << f.ZoomCB->GetText();
+            // Scrolled to the far end and painted there.
+            d.Key(p, VK_END);
+            EXPECT_EQ(p->GetPageNo(), p->GetPageCount());
+            EXPECT_GE(w->GetVertPosition(), 0);
+            d.Key(p, VK_HOME);
+        }
+    });
+}
+
 // A file printer listed after the office queue (as a desktop's PDF printer is): printing
 // to it asks for the file name with the save dialog; cancelling it prints nothing.
 TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)
