@@ -217,6 +217,8 @@ public:
     bool UserTyped(const AnsiString& text);
     // The user opened or closed the list: DropDown / CloseUp (OnDropDown / OnCloseUp).
     bool UserDroppedDown(bool dropped = true);
+    // How wide the dropped list is; 0: as wide as the box.
+    virtual int DropDownWidth() const { return 0; }
 
 protected:
     // The list drops (before it shows) and closes (after); combo classes of their own add

@@ -98,6 +98,8 @@ public:
     void SetReadOnly(bool Value);
     int GetListWidth() const { return FListWidth; }
     void SetListWidth(int Value) { FListWidth = Value; }
+    // The dropped list is ListWidth wide, whatever the box's width (0: the box's width).
+    int DropDownWidth() const override { return FListWidth; }
     int GetArrowWidth() const { return FArrowWidth; }
     int GetImageWidth() const { return FImageWidth; }
 
