@@ -208,9 +208,10 @@ public:
     // top (a recent font no longer installed is cleared there).
     void PopulateList();
     void Reset();
-    // The user chose item Index from the dropped list: the recent-font rules, then the
-    // click.
-    bool UserChose(int Index);
+    // The user chose item Index from the list, with the mouse or the keys: the recent-font
+    // rules (the font goes to the top), then the standard selection and the click.
+    bool UserSelected(int Index) override;
+    bool UserChose(int Index) { return UserSelected(Index); }
 
     TNotifyEvent OnClick;
 
