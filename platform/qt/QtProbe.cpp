@@ -246,6 +246,14 @@ TRect QtDroppedListOnScreen(const TControl* combo)
     return Bounds(at.x(), at.y(), list->width(), list->height());
 }
 
+bool QtDroppedListShowsWholeItems(const TControl* combo)
+{
+    TQtControlPeer* peer = QtPeerOf(combo);
+    const auto* box = peer ? qobject_cast<const QComboBox*>(peer->Widget()) : nullptr;
+    const QAbstractItemView* view = box ? box->view() : nullptr;
+    return view && view->isVisible() && view->viewport()->width() >= view->sizeHintForColumn(0);
+}
+
 bool QtWindowOwnedBy(const TControl* window, const TControl* owner)
 {
     TQtControlPeer* peer = QtPeerOf(window);

@@ -241,12 +241,17 @@ public:
             OnDropped(true);
         QComboBox::showPopup();
         // A list wider (or narrower) than the box: the preview's 49-pixel zoom box drops a
-        // list 100 pixels wide, so that "Страница целиком" can be read.
-        const int width = ListWidth ? ListWidth() : 0;
+        // list 100 pixels wide, so that "Страница целиком" can be read. The desktop's fonts
+        // run wider than the platform's, so the list grows where an item would be cut.
+        int width = ListWidth ? ListWidth() : 0;
         QWidget* popup = view() ? view()->window() : nullptr;
-        if (width > 0 && popup && popup != window() && popup->width() != width) {
-            popup->setMinimumWidth(0);
-            popup->setGeometry(popup->x(), popup->y(), width, popup->height());
+        if (width > 0 && popup && popup != window()) {
+            const int frame = popup->width() - view()->viewport()->width();
+            width = std::max(width, view()->sizeHintForColumn(0) + frame);
+            if (popup->width() != width) {
+                popup->setMinimumWidth(0);
+                popup->setGeometry(popup->x(), popup->y(), width, popup->height());
+            }
         }
     }
     void hidePopup() override
