@@ -30,9 +30,6 @@ public:
     TscArrayHelper(const AnsiString& name, int dimCount, TscVarType varType, const AnsiString& typeName);
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
-
-private:
-    Variant* Element(bool forWrite);
 };
 
 // Character accessor of strings that are not plain string variables; a write
