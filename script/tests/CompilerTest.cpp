@@ -530,6 +530,29 @@ TEST_F(CompilerEndToEnd, ASyntaxErrorInAUnitNamesTheUnitItLiesIn)
     }
 }
 
+TEST_F(CompilerEndToEnd, AUnitWithoutStatementsCompilesToNothing)
+{
+    // Such a unit fails its walk without a message, as such a main text does; it
+    // was found, and like that text it compiles to nothing. (A program of the other
+    // syntaxes needs a block, whose absence has a message of its own.)
+    const struct {
+        const char* language;
+        const char* main;
+        const char* unit;
+    } kCases[] = {
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "' only a note"},
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "rem only a note"},
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "   "},
+        {"JScript", "import \"u\";\r\nPrint(1);\r\n", "// only a note"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(AnsiString(c.language) + ": " + c.unit);
+        S->OnGetUnit = [&](TscScript*, const AnsiString&, AnsiString& text) { text = c.unit; };
+        EXPECT_EQ(Run(c.language, c.main), std::vector<AnsiString>{"1"});
+        EXPECT_EQ(S->ErrorUnit, "");
+    }
+}
+
 TEST_F(CompilerEndToEnd, AMissingUnitFileIsAnErrorOfTheTextThatUsesIt)
 {
     // Without an OnGetUnit handler units are files. A file that cannot be
