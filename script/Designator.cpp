@@ -380,6 +380,12 @@ void TscDesignator::Finalize()
             TypeName = FSteps[FSteps.size() - 2]->Ref->TypeName;
     }
     ReadOnly = last->ReadOnly;
+    // A character or an element written goes back into the step before, and so on down
+    // the chain: the write is possible only when the step it ends in takes it. A character
+    // of a constant or of a function's result has nowhere to go and is refused, instead of
+    // being dropped when it runs.
+    for (size_t i = FSteps.size() - 1; i > 0 && FSteps[i]->WritesIntoStepBefore(); --i)
+        ReadOnly = ReadOnly || FSteps[i - 1]->Ref->ReadOnly;
     TscCustomVariable* first = FSteps[0]->Ref;
     if (FSteps.size() == 1 && IsPlainVariable(first)) {
         Kind = dkVariable;
