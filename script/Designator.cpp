@@ -219,10 +219,11 @@ bool ArgumentsRunCode(const TscDesignatorItem* step)
 // v[0][2][1] := 'x' reaches v. Used once.
 class TscLateWriter : public TscCustomVariable {
 public:
+    // older: the writers made before this one in the same walk, kept alive with it.
     TscLateWriter(TscLateMember* member, TscCustomVariable* parentRef, const Variant& target, std::vector<Variant> args,
-                  bool indexed, TscScript* script)
+                  bool indexed, TscScript* script, std::unique_ptr<TscLateWriter> older)
         : TscCustomVariable(member->Name, fvtVariant, AnsiString()), FMember(member), FParentRef(parentRef),
-          FTarget(target), FArgs(std::move(args)), FIndexed(indexed), FScript(script)
+          FTarget(target), FArgs(std::move(args)), FIndexed(indexed), FScript(script), FOlder(std::move(older))
     {
     }
     void SetValue(const Variant& value) override
@@ -242,12 +243,13 @@ private:
     std::vector<Variant> FArgs;
     bool FIndexed;
     TscScript* FScript;
+    std::unique_ptr<TscLateWriter> FOlder;
 };
 
 // What an assigning walk keeps beside its steps (see Walk); a reading walk keeps Nothing.
 struct WriteBack {
     size_t ChainFirst = 0;
-    std::vector<std::unique_ptr<TscLateWriter>> Writers;
+    std::unique_ptr<TscLateWriter> Writers; // the newest, which holds the older ones
     TscLateWriter* StepWriter = nullptr;
 };
 struct Nothing {};
@@ -260,7 +262,7 @@ bool IsPlainVariable(const TscCustomVariable* item)
 // Argument values of one step: up to four in place, more on the heap.
 class ArgumentValues {
 public:
-    ArgumentValues(const TscDesignatorItem* step, bool macro)
+    [[gnu::always_inline]] ArgumentValues(const TscDesignatorItem* step, bool macro)
         : FCount(static_cast<size_t>(step->Count())), FValues(FCount)
     {
         for (size_t j = 0; j < FCount; ++j) {
@@ -442,12 +444,12 @@ Variant TscDesignator::GetValue()
             WriteBackVarArguments(step, proc, argCount, frame);
         return result;
     }
-    return DoCalc(Null(), false);
+    return Walk<false>(Null());
 }
 
 void TscDesignator::SetValue(const Variant& value)
 {
-    DoCalc(value, true);
+    Walk<true>(value);
 }
 
 Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
@@ -467,9 +469,10 @@ Variant TscDesignator::Walk(const Variant& value)
     // walk passes them; StepWriter is the one of the step before.
     [[maybe_unused]] std::conditional_t<Assigning, WriteBack, Nothing> back;
     if constexpr (Assigning) {
-        back.ChainFirst = n - 1;
-        while (back.ChainFirst > 0 && FSteps[back.ChainFirst]->WritesIntoStepBefore())
-            --back.ChainFirst;
+        back.ChainFirst = n ? n - 1 : 0;
+        if (n && FSteps[n - 1]->WritesIntoStepBefore()) [[unlikely]]
+            while (back.ChainFirst > 0 && FSteps[back.ChainFirst]->WritesIntoStepBefore())
+                --back.ChainFirst;
     }
     for (size_t i = 0; i < n; ++i) {
         TscDesignatorItem* step = FSteps[i].get();
@@ -482,24 +485,27 @@ Variant TscDesignator::Walk(const Variant& value)
             current = nested->GetValue();
             continue;
         }
-        [[maybe_unused]] std::conditional_t<Assigning, KeptHelpers, Nothing> kept;
+        // Made only when needed; freeing it puts the helpers back.
+        [[maybe_unused]] std::conditional_t<Assigning, std::unique_ptr<KeptHelpers>, Nothing> kept;
         if constexpr (Assigning) {
-            if (i > back.ChainFirst && step->Count() > 0 && ArgumentsRunCode(step))
-                kept.Save(FSteps, back.ChainFirst, i, item);
+            if (i > back.ChainFirst && step->Count() > 0 && ArgumentsRunCode(step)) {
+                kept = std::make_unique<KeptHelpers>();
+                kept->Save(FSteps, back.ChainFirst, i, item);
+            }
         }
         if (kind == TscDesignatorItem::RefKind::Late) {
             auto* late = static_cast<TscLateMember*>(item);
             std::vector<Variant> args = EvaluateArguments(step, false);
             TscCustomVariable* parentRef = previous;
             if constexpr (Assigning) {
-                kept.Restore();
+                kept.reset();
                 if (back.StepWriter && step->WritesIntoStepBefore())
                     parentRef = back.StepWriter;
                 back.StepWriter = nullptr;
                 if (!last && FSteps[i + 1]->WritesIntoStepBefore()) {
-                    back.Writers.push_back(
-                        std::make_unique<TscLateWriter>(late, parentRef, current, args, step->Indexed, Script));
-                    back.StepWriter = back.Writers.back().get();
+                    back.Writers = std::make_unique<TscLateWriter>(late, parentRef, current, args, step->Indexed,
+                                                                   Script, std::move(back.Writers));
+                    back.StepWriter = back.Writers.get();
                 }
             }
             std::vector<int> written;
@@ -523,7 +529,7 @@ Variant TscDesignator::Walk(const Variant& value)
             // All arguments first: they may read the old parameters of this very procedure.
             ArgumentValues args(step, item->IsMacro);
             if constexpr (Assigning)
-                kept.Restore();
+                kept.reset();
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
         }
