@@ -699,6 +699,10 @@ void TrpEngine::NewPage()
     AddPage();
     if (Keeping) {
         AggregateList.EndKeep();
+        if (TrpPreviewPages* pages = Pages()) {
+            FRun->KeepMoved = true;
+            FRun->KeepMovedBy = CurY - pages->CutTop();
+        }
         PreviewPages->PasteObjects(0, CurY);
         if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
             outline->MoveSince(KeepOutlineMark, static_cast<int>(std::lround(static_cast<double>(CurY))));

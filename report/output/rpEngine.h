@@ -191,6 +191,8 @@ private:
     void AddToVHeaderList(TrpBand* Band);
     void RemoveFromVHeaderList(TrpBand* Band);
     void AddBandOutline(TrpBand* Band);
+    void MarkRowOutline(TrpBand* Band);
+    void KeepRowOutline(TrpBand* Band);
     void AddPageOutline();
     void OutlineRoot();
     void OutlineUp(TrpBand* Band);

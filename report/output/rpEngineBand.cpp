@@ -18,6 +18,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <utility>
 
 using namespace rpengine;
 
@@ -34,11 +35,22 @@ void TrpEngine::ShowBand(TrpBand* Band)
         int& d;
         ~Leave() { --d; }
     } leave{FRun->ShowDepth};
+    // Only the band a record's child chain hands it to prints in that record's column.
+    const TrpEngineRun::TColumnChild column = std::exchange(FRun->ColumnChild, {});
     if (Band->KeepChild)
         StartKeep(Band);
+    FRun->ColumnChild = column;
     DoShow(Band);
-    if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible))
+    if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible)) {
+        // A record of a band of columns: its child goes under it, in its column.
+        auto* data = dynamic_cast<TrpDataBand*>(Band);
+        if (data && data->Columns >= 2 && !Band->Vertical)
+            FRun->ColumnChild = {true, (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)};
+        else
+            FRun->ColumnChild = column;
         ShowBand(Band->GetChild());
+        FRun->ColumnChild = {};
+    }
     if (Band->KeepChild)
         EndKeep(Band);
     if (Is<TrpDataBand>(Band))
@@ -64,7 +76,7 @@ void TrpEngine::PrepareShiftTree(TrpBand* Band)
 
 void TrpEngine::ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Band, int Depth)
 {
-    // Zero-height objects at one place can hang under each other: the depth ends that.
+    // The shift lists hold no loops; the depth bounds the walk all the same.
     if (!Parent || Depth > Band->ObjectCount())
         return;
     const std::vector<TrpView*> list = FRun->ShiftList(Parent);
@@ -187,6 +199,7 @@ void TrpEngine::UnStretch(TrpBand* Band)
 
 void TrpEngine::DoShow(TrpBand* Band)
 {
+    const TrpEngineRun::TColumnChild column = std::exchange(FRun->ColumnChild, {});
     TrpEngineRun::TBandState& s = FRun->Band(Band);
     std::vector<int> keptPageList;
     TrpBand* keptVMaster = nullptr;
@@ -212,8 +225,11 @@ void TrpEngine::DoShow(TrpBand* Band)
     } hold{AggregateList};
     auto* data = dynamic_cast<TrpDataBand*>(Band);
     const bool multiColumn = data && data->Columns >= 2;
-    // Where the row starts: its band column's place in a band of columns.
+    // Where the row starts: its band column's place in a band of columns, or the place of
+    // the record a child of such a row belongs to.
     auto rowLeft = [&] {
+        if (column.On)
+            return CurX + column.Offset;
         return multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX;
     };
     const Extended startRowX = rowLeft();
@@ -250,8 +266,9 @@ void TrpEngine::DoShow(TrpBand* Band)
             // A band reprinted at the top of a fresh page is placed as it is: testing it
             // would ask for another page, which reprints it again, without end. A row of
             // columns is tested after its last column, unless its first column is a wide
-            // row: what went on over further pages cannot be moved after it.
-            const bool tested = !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
+            // row: what went on over further pages cannot be moved after it. A record's child
+            // in a band of columns is tested with the row it belongs to.
+            const bool tested = !column.On && (!multiColumn || (s.HasVObjects && data->GetCurColumn() == 1));
             if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
@@ -285,10 +302,10 @@ void TrpEngine::DoShow(TrpBand* Band)
                 FRun->RowMovedPosition = PreviewPages->GetCurPosition();
             }
             if (!split && !FRun->Failed) {
-                Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
-                                          : CurX);
+                Band->SetLeft(rowLeft());
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
+                s.RecordTop = CurY;
                 if (!OutputTo) {
                     if (s.HasVObjects) {
                         VPageList = keptPageList;
@@ -381,7 +398,8 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             if (std::fabs(static_cast<double>(free - st->GetHeight())) >= 0.0001) {
                 st->SetParent(Band);
                 placedAny = true;
-                full[x] = free + (fullH - st->GetHeight());
+                // What is left needs its lines and, in its own part, its frame again.
+                full[x] = free + (fullH - st->GetHeight()) + st->PartOverhead();
             } else if (atTop) {
                 st->SetHeight(fullH);  // not one line fits a whole part: out it goes, overflowing
                 st->SetParent(Band);
@@ -488,7 +506,10 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn)) {
         // The page break takes the kept block, this row with it; its totals count there.
         // The next page column takes no kept block, so there the row moves on alone.
+        FRun->KeepMoved = false;
         NewColumn();
+        if (FRun->KeepMoved)
+            FRun->Band(Band).RecordTop += FRun->KeepMovedBy;
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
         // it leaves do not count them; a header kept with the first row goes along above it.
@@ -509,6 +530,25 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         DropRowPartPages(rowPage);
         FRun->RowParts.clear();
         const Extended rowX = CurX;
+        // The entries its records made so far go along, where the entries after them go.
+        TrpEngineRun::TBandState& s = FRun->Band(Band);
+        auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline());
+        // Held apart while the row moves; given back where they were should the move fail.
+        struct THeld {
+            TrpXMLItem Entries;
+            TrpXMLItem* Home = nullptr;
+            ~THeld()
+            {
+                while (Home && Entries.Count() > 0)
+                    Home->AddItem(Entries.Items(0));
+            }
+        } held;
+        TrpXMLItem& entries = held.Entries;
+        if (outline && s.RowOutline) {
+            held.Home = s.RowOutline;
+            while (s.RowOutline->Count() > s.RowOutlineCount)
+                entries.AddItem(s.RowOutline->Items(s.RowOutlineCount));
+        }
         PreviewPages->CutObjects(from);
         struct Moving {
             bool& Flag;
@@ -525,6 +565,13 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
             FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         PreviewPages->PasteObjects(CurX, CurY);
         const Extended landedY = CurY;
+        s.RecordTop += landedY - fromY;
+        if (outline && s.RowOutline) {
+            s.RowOutline = outline->Level();
+            s.RowOutlineCount = s.RowOutline ? s.RowOutline->Count() : 0;
+            outline->MoveEntries(
+                &entries, s.RowOutline, static_cast<int>(std::lround(static_cast<double>(landedY - fromY))));
+        }
         CurY = CurY + rowBottom - fromY;
         if (!parts.empty())
             PlaceRowParts(parts, CurX - rowX, landedY + SaveCurY - fromY, landedY - fromY);

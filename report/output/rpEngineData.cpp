@@ -116,6 +116,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         s.LineThrough = 1;
         band->SetCurColumn(1);
         ResetSuppressValues(band);
+        s.RowOutline = nullptr;
         bool first = true;
         bool shown = false;
         Extended saveCurY = CurY;
@@ -161,6 +162,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     footerKeep = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
                     AggregateList.StartHold();
                 }
+                if (band->GetCurColumn() == 1)
+                    MarkRowOutline(band);
                 if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
                     FRun->RowParts.clear();
@@ -171,6 +174,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;
                 FRun->RowMoved = false;
+                s.RecordTop = CurY;  // where it goes, should it not be placed
                 ShowBand(band);
                 if (FRun->RowMoved) {
                     FRun->RowMoved = false;
@@ -179,6 +183,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     const bool fresh = PreviewPages->CurPage == FRun->FreshPage &&
                                        FRun->RowMovedY <= FRun->FreshY + 0.0001L;
                     footerKeep = {fresh ? -1 : PreviewPages->CurPage, FRun->RowMovedPosition};
+                    MarkRowOutline(band);  // none of its entries is made yet
                 }
                 NotifyObjects(band);
                 if (first && band->KeepHeader && s.Header && FRun->HeaderKeep != band)
@@ -224,7 +229,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 if (band->KeepFooter) {
                     // A row that moved on, or a page broken after it, leaves nothing here
                     // to take along.
-                    StartKeep(band, footerKeep.first == PreviewPages->CurPage ? footerKeep.second : 0);
+                    const bool rowKept = !Keeping && footerKeep.first == PreviewPages->CurPage;
+                    StartKeep(band, rowKept ? footerKeep.second : 0);
+                    if (rowKept && Keeping && KeepBand == band)
+                        KeepRowOutline(band);
                     AggregateList.EndHold();  // into the kept block when there is one
                 }
                 ShowBand(s.Footer);

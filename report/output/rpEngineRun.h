@@ -52,6 +52,12 @@ public:
         Variant GroupValue;         // a group header's last condition value
         bool HasVObjects = false;   // some of its objects lie in vertical bands
         int OwnObjectCount = -1;    // while copies are appended after its own objects
+        // The row of a data band under way: the outline level its records' entries go
+        // under and how many entries that level had before the row; for a band of
+        // columns, the top of the record placed last.
+        TrpXMLItem* RowOutline = nullptr;
+        int RowOutlineCount = 0;
+        Extended RecordTop = 0;
     };
     struct TPageState {
         std::vector<TrpBand*> MasterBands, VMasterBands;
@@ -134,6 +140,16 @@ public:
     bool MovingRow = false;
     Extended RowMovedY = 0;
     int RowMovedPosition = 0;
+    // A child band of a record in a band of columns, about to be shown: it prints in that
+    // record's column (this far right of the page column's left) and, like the record,
+    // is tested for room with the whole row of columns.
+    struct TColumnChild {
+        bool On = false;
+        Extended Offset = 0;
+    } ColumnChild;
+    // A page break took the kept block to the new page, everything in it this far down.
+    bool KeepMoved = false;
+    Extended KeepMovedBy = 0;
     // Where the last row of columns that moved on landed (page, position); page -1 at the
     // top of a fresh page or column, where a kept footer gains nothing by taking it along.
     std::pair<int, int> RowLanded{-1, 0};

@@ -542,8 +542,36 @@ void TrpEngine::AddBandOutline(TrpBand* Band)
     if (!Band || Band->OutlineText.empty())
         return;
     Report->CurObject = Band->Name();
-    PreviewPages->Outline()->AddItem(VarToStr(Report->Calc(Band->OutlineText)),
-                                     static_cast<int>(std::lround(static_cast<double>(CurY - Band->GetHeight()))));
+    // A record of a band of columns points at its own top: by now the next column, or the
+    // row's bottom, is under way.
+    auto* data = dynamic_cast<TrpDataBand*>(Band);
+    const Extended top = data && data->Columns >= 2 ? FRun->Band(Band).RecordTop : CurY - Band->GetHeight();
+    PreviewPages->Outline()->AddItem(
+        VarToStr(Report->Calc(Band->OutlineText)), static_cast<int>(std::lround(static_cast<double>(top))));
+}
+
+void TrpEngine::MarkRowOutline(TrpBand* Band)
+{
+    // The entries the row's records make from here on go where the row goes.
+    TrpEngineRun::TBandState& s = FRun->Band(Band);
+    auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline());
+    s.RowOutline = outline ? outline->Level() : nullptr;
+    s.RowOutlineCount = s.RowOutline ? s.RowOutline->Count() : 0;
+}
+
+void TrpEngine::KeepRowOutline(TrpBand* Band)
+{
+    // A block begun back at the start of the last row takes that row's entries too, made
+    // before the block began.
+    const TrpEngineRun::TBandState& s = FRun->Band(Band);
+    if (!s.RowOutline)
+        return;
+    for (auto& [level, count] : KeepOutlineMark)
+        if (level == s.RowOutline) {
+            count = std::min(count, s.RowOutlineCount);
+            return;
+        }
+    KeepOutlineMark.insert(KeepOutlineMark.begin(), {s.RowOutline, s.RowOutlineCount});
 }
 
 void TrpEngine::OutlineUp(TrpBand* Band)

@@ -157,6 +157,18 @@ void TrpOutline::MoveSince(const TMark& Mark, int NewTop)
         }
 }
 
+void TrpOutline::MoveEntries(TrpXMLItem* From, TrpXMLItem* Under, int Delta)
+{
+    if (!From || !Under)
+        return;
+    const int page = PreviewPages ? PreviewPages->CurPage : 0;
+    while (From->Count() > 0) {
+        TrpXMLItem* item = From->Items(0);
+        MoveTree(item, page, Delta, 0);
+        Under->AddItem(item);
+    }
+}
+
 TrpXMLItem* TrpOutline::GetCurPosition()
 {
     TrpXMLItem* cur = Current();

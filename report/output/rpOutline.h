@@ -43,6 +43,11 @@ public:
     // Every entry added since Mark moves to the current page, its top shifted so the first
     // of them lands at NewTop; the entries under them move along.
     void MoveSince(const TMark& Mark, int NewTop);
+    // The level the next entry goes under.
+    TrpXMLItem* Level() { return Current(); }
+    // Every entry held by From moves, in order, under Under and to the current page, its
+    // top and those of the entries under it shifted by Delta.
+    void MoveEntries(TrpXMLItem* From, TrpXMLItem* Under, int Delta);
 
     // The "outline" element, found or added under the prepared report's root.
     TrpXMLItem* Root();

@@ -399,6 +399,14 @@ void TrpPreviewPages::PasteObjects(Extended X, Extended Y)
     delete cutted;
 }
 
+Extended TrpPreviewPages::CutTop() const
+{
+    TrpXMLItem* root = FXMLDoc->Root();
+    const int at = root->Find("cutted");
+    TrpXMLItem* cutted = at < 0 ? nullptr : root->Items(at);
+    return cutted && cutted->Count() > 0 ? NumberProp(cutted->Items(0), "t", 0) : 0;
+}
+
 std::unique_ptr<TrpXMLItem> TrpPreviewPages::TakeObjects(int Position)
 {
     auto taken = std::make_unique<TrpXMLItem>();

@@ -75,6 +75,8 @@ public:
     void CutObjects(int Position) override;
     void Finish() override;
     void PasteObjects(Extended X, Extended Y) override;
+    // The top of the first object cut: PasteObjects moves every cut object as far as it.
+    Extended CutTop() const;
     // The objects of the current page from Position on, taken off it; then added to the
     // current page again, moved by DX and DY (a row moving on with the pages it spans).
     std::unique_ptr<TrpXMLItem> TakeObjects(int Position);

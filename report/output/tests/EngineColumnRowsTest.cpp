@@ -47,7 +47,8 @@ AnsiString RowsLayout(TrpPreviewPages* Pages, Extended Split, int Records)
             auto* m = dynamic_cast<TrpCustomMemoView*>(c);
             if (!m)
                 continue;
-            const AnsiString s = TrimRight(m->GetText());
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
@@ -494,7 +495,8 @@ AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop)
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
-            texts.push_back({x, y, m->GetWidth(), m->GetHeight(), TrimRight(m->GetText())});
+            const AnsiString s = TrimRight(m->GetText());
+            texts.push_back({x, y, m->GetWidth(), m->GetHeight(), s.substr(0, s.find('\r'))});
         }
         for (size_t i = 0; i < texts.size(); ++i) {
             const TText& a = texts[i];
@@ -511,6 +513,44 @@ AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop)
     return out;
 }
 
+// Child bands "c<N>" that do not lie right under their record "r<N>", and children of
+// those, "e<N>", that do not lie right under their "c<N>": on another page, at another
+// left, or not at its bottom.
+AnsiString ChildrenOffTheirRecords(TrpPreviewPages* Pages)
+{
+    struct TAt {
+        int Page;
+        Extended Left, Top, Bottom;
+    };
+    std::map<char, std::map<AnsiString, TAt>> placed;  // by the text's first letter
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            if (!s.empty())
+                placed[s[0]][s.substr(1)] = {p, x, y, y + m->GetHeight()};
+        }
+    }
+    AnsiString out;
+    for (const auto& [under, over] : {std::pair{'c', 'r'}, std::pair{'e', 'c'}})
+        for (const auto& [n, c] : placed[under]) {
+            auto r = placed[over].find(n);
+            if (r == placed[over].end() || r->second.Page != c.Page ||
+                std::fabs(double(r->second.Left - c.Left)) > 0.01 || std::fabs(double(r->second.Bottom - c.Top)) > 0.01)
+                out += AnsiString(" ") + under + n;
+        }
+    return out;
+}
+
 // Rows of band columns under groups whose footers and headers are both kept, beside page
 // columns, and at the edges of the data: every record printed once, in its place, and each
 // page's footer counting exactly what it prints.
@@ -521,6 +561,7 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
         int columns, records, groupSize;
         bool pageColumns, keepHeader, keepFooter, keepTogether;
         const char* expected;
+        bool child = false;  // each record with a child band "c<N>" under it
     };
     const Case cases[] = {
         {"no records", 3, 0, 0, true, true, true, false, ""},
@@ -537,6 +578,15 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
             "H/g/1 2 3/4 5/G/g/6 7 8/9 10 | G/g/11 12 13/14 15/G/g/16 17 18/19 20/G; g/21 22 23/24 25/G/g/26 27 28/29 "
             "30/G/g | "
             "31 32 33/34 35/G/g/36 37 38; 39 40/G/F820 40"},
+        {"three columns, groups, header and footer kept, with children", 3, 25, 4, false, true, true, false,
+            "H/g/1 2 3/c1 c2 c3/4/c4/G/g/5 6 7/c5 c6 c7; 8/c8/G/g/9 10 11/c9 c10 c11/12/c12/G/g; 13 14 15/c13 c14 c15/"
+            "16/c16/G/g/17 18 19/c17 c18 c19/20/c20/G; g/21 22 23/c21 c22 c23/24/c24/G/g; 25/c25/G/F325 25",
+            true},
+        {"two columns, groups, page columns, all kept, with children", 2, 30, 3, true, true, true, true,
+            "H/g/1 2/c1 c2/3/c3/G/g/4 5/c4 c5 | 6/c6/G/g/7 8/c7 c8/9/c9/G/g; 10 11/c10 c11/12/c12/G/g/13 14/c13 c14 | "
+            "15/c15/G/g/16 17/c16 c17/18/c18/G/g; 19 20/c19 c20/21/c21/G/g/22 23/c22 c23 | 24/c24/G/g/25 26/c25 c26/"
+            "27/c27/G/g; 28 29/c28 c29/30/c30/G/F465 30",
+            true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -558,11 +608,17 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
         m->ColumnWidth = ColumnWidth;
         m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
         t.Memo(m, 0, 0, 9, 25, "r[D.\"N\"]");
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(47, 10);
+            t.Memo(child, 0, 0, 9, 10, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
         t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
         EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
     }
 }
 
@@ -607,6 +663,194 @@ TEST(EngineColumnRows, KeptGroupRowGoesToTheNextPageColumn)
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
         EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
+// A record of a band of columns with a child band: the child prints under its own record,
+// in that record's column, and the row of columns is as tall as its tallest record with
+// its child; a row that moves on takes the children along.
+TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        std::vector<int> tall;  // records whose child is three lines high
+        int groupSize;          // 0: no groups
+        bool keepGroup, pageColumns, keepFooter;
+        const char* expected;
+        bool keepChild = false, grandchild = false;
+        Extended gap = 0;  // between band columns
+    };
+    const Case cases[] = {
+        {"two columns", 2, 6, {}, 0, false, false, false, "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/F21 6"},
+        {"three columns, a tall child in the middle", 3, 9, {5}, 0, false, false, false,
+            "1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7 8 9/c7 c8 c9/F45 9"},
+        {"rows going on to the next page", 2, 12, {3, 8}, 0, false, false, false,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12"},
+        {"the child kept with its record", 2, 12, {3, 8}, 0, false, false, false,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12", true},
+        {"three columns with gaps between them", 3, 9, {5}, 0, false, false, false,
+            "1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7 8 9/c7 c8 c9/F45 9", false, false, 5},
+        {"a child of the child", 2, 8, {3}, 0, false, false, false,
+            "1 2/c1 c2/e1 e2/3 4/c3 c4/e4/e3/5 6/c5 c6/e5 e6; 7 8/c7 c8/e7 e8/F36 8", false, true},
+        {"page columns", 2, 20, {2, 11}, 0, false, true, false,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6 | 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12; "
+            "13 14/c13 c14/15 16/c15 c16/17 18/c17 c18/19 20/c19 c20 | F210 20"},
+        {"kept groups", 2, 12, {4}, 5, true, false, false,
+            "g/1 2/c1 c2/3 4/c3 c4/5/c5/G; g/6 7/c6 c7/8 9/c8 c9/10/c10/G; g/11 12/c11 c12/G/F78 12"},
+        {"kept groups and page columns", 3, 24, {7}, 7, true, true, false,
+            "g/1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7/c7 | G/g/8 9 10/c8 c9 c10/11 12 13/c11 c12 c13/14/c14/G; "
+            "g/15 16 17/c15 c16 c17/18 19 20/c18 c19 c20/21/c21/G/g | 22 23 24/c22 c23 c24/G/F300 24"},
+        {"a kept footer takes the last row", 2, 10, {9}, 0, false, false, true,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/7 8/c7 c8; 9 10/c9 c10/F55 10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(10, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->KeepTogether = c.keepGroup;
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(70, 10), 0, 0, 30, 10, "G");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->KeepFooter = c.keepFooter;
+        m->KeepChild = c.keepChild;
+        m->ColumnGap = c.gap;
+        std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.records, c.groupSize);
+        for (auto& r : data) {
+            const int n = r["N"].AsInteger();
+            r["Child"] = "c" + IntToStr(n) +
+                         (std::find(c.tall.begin(), c.tall.end(), n) != c.tall.end() ? "\r\n.\r\n." : "");
+        }
+        m->SetDataSet(t.DataSet("D", data));
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        auto* child = t.Band<TrpChild>(45, 10);
+        child->Stretched = true;
+        t.Memo(child, 0, 0, 30, 10, "[D.\"Child\"]")->StretchMode = smActualHeight;
+        m->SetChild(child);
+        if (c.grandchild) {
+            auto* next = t.Band<TrpChild>(60, 8);
+            t.Memo(next, 0, 0, 30, 8, "e[D.\"N\"]");
+            child->SetChild(next);
+        }
+        t.Memo(t.Band<TrpFooter>(90, 20), 0, 0, 40, 20, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
+// Outline entries "r<N>" that do not point where their record "r<N>" is printed: its page
+// and its top, as "r<N>@page:top" of the entry and then of the record.
+AnsiString EntriesOffTheirRecords(TrpPreviewPages* Pages)
+{
+    std::map<AnsiString, std::pair<int, int>> records;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        for (TrpComponent* c : page->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c); m && m->GetText().rfind("r", 0) == 0) {
+                const TrpComponent* band = m->GetParent();
+                const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+                records[TrimRight(m->GetText())] = {p, static_cast<int>(std::lround(static_cast<double>(y)))};
+            }
+    }
+    AnsiString out;
+    std::vector<TrpXMLItem*> entries{Pages->GetOutline()->Root()};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        TrpXMLItem* e = entries[i];
+        for (int k = 0; k < e->Count(); ++k)
+            entries.push_back(e->Items(k));
+        if (i == 0 || e->Prop("text").rfind("r", 0) != 0)
+            continue;
+        const AnsiString at = e->Prop("page") + ":" + e->Prop("top");
+        auto r = records.find(e->Prop("text"));
+        const AnsiString want =
+            r == records.end() ? AnsiString("none") : IntToStr(r->second.first) + ":" + IntToStr(r->second.second);
+        if (at != want)
+            out += " " + e->Prop("text") + "@" + at + "/" + want;
+        if (r != records.end())
+            records.erase(r);
+    }
+    for (const auto& [text, at] : records)
+        out += " " + text + "@none";
+    return out;
+}
+
+// Each record's outline entry points where the record is printed, also when its row of
+// columns goes on to another page or page column after the entry was made, alone, with a
+// kept footer or header, or in a kept block.
+TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        bool pageColumns, keepFooter, keepHeader, keepTogether;
+        int groupSize;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 14, false, false, false, false, 0, "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/F105 14"},
+        {"three columns", 3, 20, false, false, false, false, 0,
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18; 19 20/F210 20"},
+        {"page columns", 2, 26, true, false, false, false, 0,
+            "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22/23 24; 25 26/F351 26"},
+        {"a kept footer, one column", 1, 6, false, true, false, false, 0, "1/2/3/4/5; 6/F21 6"},
+        {"a kept footer, two columns", 2, 12, false, true, false, false, 0, "1 2/3 4/5 6/7 8/9 10; 11 12/F78 12"},
+        {"a kept header, two columns", 2, 4, false, false, true, false, 0, "a/a/a/a/a/a; H/1 2/3 4/F10 4"},
+        {"kept together, three columns", 3, 20, false, false, false, true, 0,
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18; 19 20/F210 20"},
+        {"groups", 2, 20, false, false, false, false, 5,
+            "g/1 2/3 4/5/G/g/6 7/8 9; 10/G/g/11 12/13 14/15/G/g/16 17; 18 19/20/G/F210 20"},
+        {"kept groups: the page break takes the group with the row", 2, 20, false, false, false, true, 5,
+            "g/1 2/3 4/5/G; g/6 7/8 9/10/G; g/11 12/13 14/15/G; g/16 17/18 19/20/G/F210 20"},
+        {"kept groups, page columns", 3, 30, true, false, false, true, 7,
+            "g/1 2 3/4 5 6/7/G/g/8 9 10/11 12 13 | 14/G/g/15 16 17/18 19 20/21/G; g/22 23 24/25 26 27/28/G/g/29 30/G | "
+            "F465 30"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        t.Page()->OutlineText = "'P'";
+        if (c.keepHeader) {
+            auto* above = t.Band<TrpMasterData>(5, 25);
+            above->SetDataSet(t.DataSet("A", NumberedRows(6)));
+            t.Memo(above, 0, 0, 30, 25, "a");
+            t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
+        }
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(15, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->KeepTogether = c.keepTogether;
+            gh->OutlineText = "D.\"Group\"";
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepFooter = c.keepFooter;
+        m->KeepHeader = c.keepHeader;
+        m->KeepTogether = c.keepTogether && !c.groupSize;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
     }
 }
 

@@ -295,3 +295,50 @@ TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)
 }
 
 }  // namespace
+
+// The tool bar shows its controls in the window's order, side by side with neither overlaps
+// nor gaps, whichever groups the preview options leave out.
+TEST_F(PreviewStoreTest, ToolBarKeepsItsOrder)
+{
+    const std::vector<AnsiString> everything = {
+        "PrintB", "OpenB", "SaveB", "ExportB", "FindB", "Sep1", "ZoomWholePageB", "ZoomPageWidthB", "Zoom100B",
+        "Zoom50B", "Sep3", "Sep2", "PageSettingsB", "OutlineB", "Sep5", "HandToolB", "ZoomToolB", "Sep7",
+        "NewPageB", "DelPageB", "DesignerB", "Sep6", "FirstB", "PriorB", "Sep4", "NextB", "LastB", "frTBPanel1",
+        "CancelB"};
+    struct Case {
+        const char* why;
+        std::vector<TrpPreviewButton> buttons;
+    };
+    const Case cases[] = {
+        {"every group", {pbPrint, pbLoad, pbSave, pbExport, pbZoom, pbFind, pbOutline, pbPageSetup, pbTools, pbEdit,
+                         pbNavigator}},
+        {"a few groups", {pbSave, pbOutline, pbTools, pbNavigator}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpPreviewButtons set;
+        for (TrpPreviewButton b : c.buttons)
+            set.Include(b);
+        report->Report()->GetPreviewOptions()->Buttons = set;
+        Show([&](TrpPreviewForm& f) {
+            std::vector<AnsiString> expected;
+            for (const AnsiString& name : everything)
+                if (auto* control = dynamic_cast<TControl*>(f.FindComponent(name)); control && control->GetVisible())
+                    expected.push_back(name);
+            std::vector<TControl*> shown;
+            for (TControl* control : f.ToolBar->ControlList())
+                if (control->GetVisible())
+                    shown.push_back(control);
+            std::stable_sort(shown.begin(), shown.end(),
+                             [](TControl* a, TControl* b) { return a->GetLeft() < b->GetLeft(); });
+            std::vector<AnsiString> order;
+            for (size_t i = 0; i < shown.size(); ++i) {
+                order.push_back(shown[i]->Name());
+                if (i > 0)
+                    EXPECT_EQ(shown[i]->GetLeft(), shown[i - 1]->GetLeft() + shown[i - 1]->GetWidth())
+                        << shown[i]->Name() << " does not follow " << shown[i - 1]->Name();
+            }
+            EXPECT_EQ(order, expected);
+        });
+    }
+}
