@@ -424,7 +424,8 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             if (std::fabs(static_cast<double>(free - st->GetHeight())) >= 0.0001) {
                 st->SetParent(Band);
                 placedAny = true;
-                full[x] = free + (fullH - st->GetHeight());
+                // What is left needs its lines and, in its own part, its frame again.
+                full[x] = free + (fullH - st->GetHeight()) + st->PartOverhead();
             } else if (atTop) {
                 st->SetHeight(fullH);  // not one line fits a whole part: out it goes, overflowing
                 st->SetParent(Band);
