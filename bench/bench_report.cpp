@@ -235,9 +235,10 @@ void RegisterSourcePage(benchmark::State& state)
     state.SetComplexityN(memos);
 }
 
-// One report title of `objects` memos, ten to a row, one unit high, each row right under the
-// one before: finding the memo each one hangs under is the part that grows with the count.
-void BandObjects(benchmark::State& state)
+// One report title of `objects` views, ten to a row, each row right under the one before:
+// finding the view each one hangs under is the part that grows with the count. Memos one
+// unit high, or lines at each row's height over one another sideways, level with each other.
+void BandViews(benchmark::State& state, bool Lines)
 {
     Startup();
     const int objects = static_cast<int>(state.range(0));
@@ -251,15 +252,21 @@ void BandObjects(benchmark::State& state)
     band->SetName("ReportTitle1");
     band->SetBounds(0, 0, 0, objects / 10 + 1);
     for (int i = 0; i < objects; ++i) {
-        auto* m = new TrpMemoView(band);
-        m->SetName("Memo" + IntToStr(i + 1));
-        m->SetBounds(i % 10 * 70, i / 10, 70, 1);
+        TrpView* v = Lines ? static_cast<TrpView*>(new TrpLineView(band)) : new TrpMemoView(band);
+        v->SetName((Lines ? "Line" : "Memo") + IntToStr(i + 1));
+        if (Lines)
+            v->SetBounds(i % 10 * 30, i / 10, 100, 0);
+        else
+            v->SetBounds(i % 10 * 70, i / 10, 70, 1);
     }
     for (auto _ : state)
         if (!report.PrepareReport(true))
             std::abort();
     state.SetComplexityN(objects);
 }
+
+void BandObjects(benchmark::State& state) { BandViews(state, false); }
+void BandLines(benchmark::State& state) { BandViews(state, true); }
 
 // SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
 const bool kRegistered = [] {
@@ -275,11 +282,14 @@ const bool kRegistered = [] {
         source->Arg(100);
     else
         source->RangeMultiplier(4)->Range(1000, 64000)->Complexity();
-    auto* objects = benchmark::RegisterBenchmark("BandObjects", BandObjects)->Unit(benchmark::kMillisecond);
-    if (quick)
-        objects->Arg(100);
-    else
-        objects->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
+    for (auto* views : {benchmark::RegisterBenchmark("BandObjects", BandObjects),
+             benchmark::RegisterBenchmark("BandLines", BandLines)}) {
+        views->Unit(benchmark::kMillisecond);
+        if (quick)
+            views->Arg(100);
+        else
+            views->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
+    }
     return true;
 }();
 

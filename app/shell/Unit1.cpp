@@ -206,6 +206,14 @@ void TForm1::FormActivate(TObject*)
     }
     if (FQuitting)
         return;
+    LoadVatRate();
+    // Any window may have changed goods while this one was inactive (a card, a document, an
+    // import, a supplier's new name): the grid shows them as they are now.
+    ReloadGoods();
+}
+
+void TForm1::LoadVatRate()
+{
     OpenSql(ADOQuery3, "Select * From NDS");
     VatRate = ADOQuery3->IsEmpty() ? 0 : ADOQuery3->FieldByName("НДС")->AsInteger();
 }
@@ -297,8 +305,15 @@ void TForm1::SwitchDatabase(const AnsiString& path)
     BuildGroupsTree(TreeView1, true);
     SetCaption("Korvel Склад 1.0  " + path);
     WorkingMode = wmWorking;
+    // The rate is the open file's from the start: a document begun before the next
+    // activation must not take the rate of the warehouse open before.
+    LoadVatRate();
     EnableWarehouseCommands();
     LoadColumnWidths();
+    // The other windows' grids take this warehouse's widths when they next show, so the
+    // widths saved into it on exit are its own, not those of the warehouse open before.
+    if (Form2 && Form3 && Form4 && Form9)
+        Form3->FirstShow = Form2->FirstShow = Form4->FirstShow = Form9->FirstShow = 1;
 }
 
 void TForm1::CloseDatabase()

@@ -201,11 +201,10 @@ TMetafileCanvas::~TMetafileCanvas()
     if (!FMetafile)
         return;
     const TRect extent = FRecorder.Extent();
-    TDrawRecords records = FMetafile->Records();
-    TDrawRecords added = FRecorder.TakeRecords();
-    records.insert(records.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     try {
-        FMetafile->SetRecords(std::move(records));
+        // The new drawing replaces the old one, as on the platform: a picture recorded
+        // again (or drawn into a canvas of its own) does not keep growing.
+        FMetafile->SetRecords(FRecorder.TakeRecords());
         if (FMetafile->GetWidth() == 0 && FMetafile->GetHeight() == 0) {
             FMetafile->SetWidth(std::max(0, extent.Right));
             FMetafile->SetHeight(std::max(0, extent.Bottom));

@@ -51,8 +51,8 @@ private:
     bool FEnhanced = true;
 };
 
-// A canvas that records into a metafile. What is drawn reaches the metafile when the
-// canvas is destroyed (as on the platform); a metafile without a frame size then takes
+// A canvas that records into a metafile. What is drawn replaces the metafile's drawing when
+// the canvas is destroyed (as on the platform); a metafile without a frame size then takes
 // the extent of the drawing.
 class TMetafileCanvas : public TCanvas {
     SKLAD_CLASS_NOPUBLISH(TMetafileCanvas, TCanvas)

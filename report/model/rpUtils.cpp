@@ -374,6 +374,16 @@ AnsiString rpRemoveQuotes(const AnsiString& Text)
     return Text;
 }
 
+AnsiString rpLinesText(const TStrings& Lines)
+{
+    AnsiString text = Lines.GetText();
+    const int n = Lines.Count();
+    if (n > 0 && !Lines.Strings(n - 1).empty() && text.size() >= 2 &&
+        text.compare(text.size() - 2, 2, "\r\n") == 0)
+        text.resize(text.size() - 2);
+    return text;
+}
+
 AnsiString rpStreamToString(TStream& Stream)
 {
     static const char kHex[] = "0123456789ABCDEF";

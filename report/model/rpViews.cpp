@@ -278,6 +278,11 @@ void TrpView::DrawLine(int AX, int AY, int AX1, int AY1, int W)
     const int from = -(W / 2);
     const int to = W / 2 - (W % 2 == 0 ? 1 : 0);
     const bool horizontal = std::abs(AX1 - AX) > std::abs(AY1 - AY);
+    // The W lines are one pixel each: a shape's pen is FrameWidth wide, and W lines of it
+    // would print a diagonal nearly twice as thick as asked. Colour and style stay.
+    TPen* pen = Canvas->GetPen();
+    const int penWidth = pen->GetWidth();
+    pen->SetWidth(1);
     for (int i = from; i <= to; ++i) {
         if (horizontal) {
             Canvas->MoveTo(AX, AY + i);
@@ -287,6 +292,7 @@ void TrpView::DrawLine(int AX, int AY, int AX1, int AY1, int W)
             Canvas->LineTo(AX1 + i, AY1);
         }
     }
+    pen->SetWidth(penWidth);
 }
 
 void TrpView::DrawFrame()

@@ -15,6 +15,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -207,6 +208,40 @@ TEST_F(ShellTest, SavedWidthsComeBackOnEachWindowsFirstShowing)
         d->Click(Form9->Button3);
     });
     d->Menu(Form1->N21);
+}
+
+TEST_F(ShellTest, AnotherWarehouseOpenedGivesEachWindowItsWidths)
+{
+    StartOnWarehouse();
+    TWarehouseFixture other;
+    other.SetPassword("2");
+    other.Exec("Update ColumnSize Set \"0\"=50+ID");
+    const struct {
+        const char* why;
+        TDBGrid* grid;
+        int width;  // the other warehouse's
+        std::function<void()> show;
+    } windows[] = {
+        {"the journal", Form4->DBGrid1, 54,
+         [&] {
+             d->ExpectModal(Form4, [&] { d->Click(Form4->Button8); });
+             d->Click(Form1->Button7);
+         }},
+        {"the report builder", Form9->DBGrid1, 59,
+         [&] {
+             d->ExpectModal(Form9, [&] { d->Click(Form9->Button3); });
+             d->Menu(Form1->N21);
+         }},
+    };
+    for (const auto& win : windows)
+        win.show();  // shown once on the first warehouse: its widths are taken
+    d->AnswerFileDialog(other.Path());
+    d->Run([&] { d->Click(Form1->Button1); });
+    for (const auto& win : windows) {
+        SCOPED_TRACE(win.why);
+        win.show();
+        EXPECT_EQ(win.grid->GetColumns()->Items(0)->GetWidth(), win.width);
+    }
 }
 
 TEST_F(ShellTest, SavingWidthsNeverBlocksExit)

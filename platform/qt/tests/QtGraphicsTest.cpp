@@ -133,6 +133,28 @@ int LastInkColumn(const QImage& image, const QRect& area)
 // A line laid out with advances narrower than the glyphs (by rounding on a printer, by far
 // on a screen) keeps to its end on both kinds of device: a vector page (one glyph run) and
 // a pixel device (glyph by glyph).
+// A frame is drawn side by side as lines: with a pen wider than a pixel the lines' round ends
+// close the outer corner where two sides meet, as the platform's geometric pens do.
+TEST_F(QtGraphics, WideLinesMeetingAtACornerCloseIt)
+{
+    for (int width : {3, 5, 9}) {
+        SCOPED_TRACE(width);
+        TQtImageCanvas image(60, 60);
+        TCanvas& c = image.Canvas();
+        c.GetPen()->SetColor(clBlack);
+        c.GetPen()->SetWidth(width);
+        c.MoveTo(20, 20);
+        c.LineTo(50, 20);  // top side
+        c.MoveTo(20, 20);
+        c.LineTo(20, 50);  // left side
+        const QImage& img = image.Image();
+        // The pixel diagonally outside the corner, inside both pens' half widths.
+        const int d = width / 2 - 1;
+        EXPECT_LT(qGray(img.pixel(20 - d, 20 - d)), 128) << "the outer corner is closed";
+        EXPECT_EQ(img.pixel(20 - width, 20 - width), qRgb(255, 255, 255)) << "and no more";
+    }
+}
+
 TEST_F(QtGraphics, TextNeverRunsPastTheEndOfItsAdvances)
 {
     struct Case {
