@@ -134,6 +134,57 @@ TEST(PreviewQtSmoke, ScrollBarsWheelAndToolBarPictures)
     env.d.Click(form->CancelB);
 }
 
+// The zoom box is 49 pixels wide; its list drops ListWidth wide (100 in the window, so
+// that "Страница целиком" can be read; wider where the desktop's font needs it), or as
+// wide as the box with no ListWidth.
+TEST(PreviewQtSmoke, TheZoomBoxDropsAListOfItsListWidth)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TPreviewEnv env;
+    TrpReport* report = env.NewReport(2);
+    report->GetPreviewOptions()->Modal = false;
+    report->GetPreviewOptions()->Maximized = false;
+    env.d.Run([&] { report->ShowPreparedReport(); });
+    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    ASSERT_NE(form, nullptr);
+    qtServices->ProcessNativeEvents();
+    struct Case {
+        const char* why;
+        int listWidth;
+        int shown;  // 0: at least the list width, and every item whole
+    };
+    const Case cases[] = {
+        {"as the window sets it", 100, 0},
+        {"wider than the items need", 180, 180},
+        {"no list width: the box's width", 0, 49},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        form->ZoomCB->SetListWidth(c.listWidth);
+        const TRect box = QtWidgetOnScreen(form->ZoomCB);
+        ASSERT_EQ(box.Width(), 49);
+        const TPoint arrow{box.Right - 4, box.Top + box.Height() / 2};
+        QtPointer(TQtMouseAction::Press, arrow);
+        QtPointer(TQtMouseAction::Release, arrow);
+        qtServices->ProcessNativeEvents();
+        EXPECT_TRUE(form->ZoomCB->GetDroppedDown());
+        const TRect list = QtDroppedListOnScreen(form->ZoomCB);
+        if (c.shown > 0) {
+            EXPECT_EQ(list.Width(), c.shown);
+        } else {
+            EXPECT_GE(list.Width(), c.listWidth);
+            EXPECT_TRUE(QtDroppedListShowsWholeItems(form->ZoomCB)) << "\"Страница целиком\" is not cut";
+        }
+        EXPECT_EQ(list.Left, box.Left) << "under the box";
+        ASSERT_TRUE(QtKey(VK_ESCAPE));
+        qtServices->ProcessNativeEvents();
+        EXPECT_TRUE(QtDroppedListOnScreen(form->ZoomCB).Width() == 0) << "Escape closes the list";
+        EXPECT_TRUE(form->GetVisible()) << "and only the list";
+    }
+    env.d.Click(form->CancelB);
+}
+
 // Qt's own dialogs (file, font, colour, print) speak Russian like the rest of the program.
 TEST(PreviewQtSmoke, QtDialogsSpeakRussian)
 {
