@@ -402,9 +402,25 @@ bool NumBothInteger(const TscOperatorNode* node, Num& r)
 }
 
 // What GetValue computes for Op on operands of any other static types.
-template <TscOperatorType Op, bool LD, bool RD>
-bool NumGeneral(const TscOperatorNode* node, Num& r)
+template <TscOperatorType Op, bool LD, bool RD, bool Fma = false>
+[[gnu::always_inline]] inline bool NumGeneralBody(const TscOperatorNode* node, Num& r)
 {
+    if constexpr ((Op == opPlus || Op == opMinus || Op == opMul || Op == opDivFloat) && (LD || RD)) {
+        // A value read in place goes to the arithmetic as the Variant it is, without a Num
+        // in between (the arithmetic takes the same kinds Num::From does).
+        constexpr char c = Op == opPlus ? '+' : Op == opMinus ? '-' : Op == opMul ? '*' : '/';
+        if constexpr (LD && RD) {
+            return script_fast::TryArith<c, Fma>(*node->Left->Direct, *node->Right->Direct, r);
+        } else if constexpr (LD) {
+            Num b;
+            return NumOperand<false>(node->Right.get(), b) &&
+                   script_fast::TryArith<c, Fma>(*node->Left->Direct, b, r);
+        } else {
+            Num a;
+            return NumOperand<false>(node->Left.get(), a) &&
+                   script_fast::TryArith<c, Fma>(a, *node->Right->Direct, r);
+        }
+    }
     Num a, b;
     if (!NumOperand<LD>(node->Left.get(), a) || !NumOperand<RD>(node->Right.get(), b))
         return false;
@@ -413,9 +429,9 @@ bool NumGeneral(const TscOperatorNode* node, Num& r)
     } else if constexpr (Op == opMinus) {
         return script_fast::TryArith<'-'>(a, b, r);
     } else if constexpr (Op == opMul) {
-        return script_fast::TryArith<'*'>(a, b, r);
+        return script_fast::TryArith<'*', Fma>(a, b, r);
     } else if constexpr (Op == opDivFloat) {
-        return script_fast::TryArith<'/'>(a, b, r);
+        return script_fast::TryArith<'/', Fma>(a, b, r);
     } else if constexpr (Op == opDivInt || Op == opMod) {
         if (a.Type == varInteger && b.Type == varInteger) {
             const int32_t x = a.RawInteger(), y = b.RawInteger();
@@ -436,6 +452,20 @@ bool NumGeneral(const TscOperatorNode* node, Num& r)
     }
 }
 
+template <TscOperatorType Op, bool LD, bool RD>
+bool NumGeneral(const TscOperatorNode* node, Num& r)
+{
+    return NumGeneralBody<Op, LD, RD>(node, r);
+}
+
+// The same for * and /, compiled for processors with fused multiply-add (picked only there),
+// which then computes the floating results inline.
+template <TscOperatorType Op, bool LD, bool RD>
+[[gnu::target("fma")]] bool NumGeneralFma(const TscOperatorNode* node, Num& r)
+{
+    return NumGeneralBody<Op, LD, RD, true>(node, r);
+}
+
 template <TscOperatorType Op>
 TscOperatorNode::NumFunction PickNum(bool bothInteger, bool ld, bool rd)
 {
@@ -444,6 +474,11 @@ TscOperatorNode::NumFunction PickNum(bool bothInteger, bool ld, bool rd)
         if constexpr (Op != opDivFloat)
             return ld ? (rd ? NumBothInteger<Op, true, true> : NumBothInteger<Op, true, false>)
                       : (rd ? NumBothInteger<Op, false, true> : NumBothInteger<Op, false, false>);
+    }
+    if constexpr (Op == opMul || Op == opDivFloat) {
+        if (rtl_extended::HasFma())
+            return ld ? (rd ? NumGeneralFma<Op, true, true> : NumGeneralFma<Op, true, false>)
+                      : (rd ? NumGeneralFma<Op, false, true> : NumGeneralFma<Op, false, false>);
     }
     return ld ? (rd ? NumGeneral<Op, true, true> : NumGeneral<Op, true, false>)
               : (rd ? NumGeneral<Op, false, true> : NumGeneral<Op, false, false>);

@@ -466,21 +466,24 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
         unit.UnitName = fileName;
         unit.SelectLanguage(LangName);
         unit.UsedUnits = UsedUnits;
-        if (!unit.MakeILScript(text)) {
+        const bool built = unit.MakeILScript(text);
+        if (!built && !unit.FErrorText.empty()) {
             // The unit's own error and position, so the host can point into the unit;
             // the unit named is the one the position lies in, which may be a unit
             // that unit uses. An error this text recorded earlier stays the first.
             if (FErrorText.empty()) {
-                FErrorText = Program ? Program->ErrorText : AnsiString();
-                FErrorPos = Program ? Program->ErrorPos : AnsiString();
+                FErrorText = unit.FErrorText;
+                FErrorPos = unit.FErrorPos;
                 FErrorUnit = unit.FErrorUnit.empty() ? fileName : unit.FErrorUnit;
-                if (FErrorText.empty())
-                    FErrorText = Format(scMessage(TscMessageId::SUnitNotFound), {fileName});
             }
             return;
         }
+        // A unit that holds no statement at all (only comments, in a syntax whose
+        // program is a list of lines) fails without a message, as such a main text
+        // does: like that text it compiles to nothing. The unit was found and read.
         UsedUnits = unit.UsedUnits;
-        ItemToLines(unit.ILScript->Root(), unitLines);
+        if (built)
+            ItemToLines(unit.ILScript->Root(), unitLines);
         auto lexer = std::make_unique<TscParser>();
         lexer->SetText(text);
         FUnitTexts[fileName] = std::move(lexer);

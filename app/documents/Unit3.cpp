@@ -161,7 +161,7 @@ void TForm3::Button1Click(TObject*)
         ShowMessage("Заполнены не все данные о документе");
         return;
     }
-    Form2->ShowAsPicker(act, Party());
+    LineCard()->ShowAsPicker(act, Party());
     ShowLines();
     UpdateTotal();
 }
@@ -179,7 +179,7 @@ void TForm3::Button3Click(TObject*)
         edit = TLineEdit::RequestQuantity;
     else if (FMode == TDocumentMode::NewIssue)
         edit = TLineEdit::IssueQuantity;
-    Form2->ShowAsEditor(lines, edit, Party());
+    LineCard()->ShowAsEditor(lines, edit, Party());
     ShowLines();
     if (at >= 1 && at <= lines->RecordCount())
         lines->SetRecNo(at);

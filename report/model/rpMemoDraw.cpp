@@ -287,6 +287,17 @@ Extended TrpCustomMemoView::DrawPart()
     return unused == 0 ? FHeight : unused;
 }
 
+Extended TrpCustomMemoView::PartOverhead()
+{
+    // A part's lines fill its layout rectangle, one unit more than its height (see
+    // UnusedSpace); the rest of the height goes to frame, gaps and shadow.
+    TCanvas* saved = Canvas;
+    BeginDraw(nullptr, 1, 1, 0, 0);
+    Canvas = saved;
+    const Extended usable = Extended(TextRect.Bottom) - TextRect.Top + 1;
+    return std::max<Extended>(0, FHeight - usable);
+}
+
 AnsiString TrpCustomMemoView::WrapText(bool WrapWords)
 {
     TrpDrawText& dt = DrawTextObject();

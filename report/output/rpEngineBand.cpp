@@ -41,6 +41,11 @@ void TrpEngine::ShowBand(TrpBand* Band)
         StartKeep(Band);
     FRun->ColumnChild = column;
     DoShow(Band);
+    // A record counts where it is printed: its child bands may not fit below it and take
+    // the page on, and the footers of the page it is on would not count it. Nothing in a
+    // child band reads the totals (only footers and summaries hold them).
+    if (Is<TrpDataBand>(Band))
+        AggregateList.AddValue(Band, 0);
     if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible)) {
         // A record of a band of columns: its child goes under it, in its column.
         auto* data = dynamic_cast<TrpDataBand*>(Band);
@@ -53,8 +58,6 @@ void TrpEngine::ShowBand(TrpBand* Band)
     }
     if (Band->KeepChild)
         EndKeep(Band);
-    if (Is<TrpDataBand>(Band))
-        AggregateList.AddValue(Band, 0);
 }
 
 void TrpEngine::PrepareShiftTree(TrpBand* Band)
@@ -233,6 +236,7 @@ void TrpEngine::DoShow(TrpBand* Band)
         return multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX;
     };
     const Extended startRowX = rowLeft();
+    Extended columnOffset = 0;  // how far right of CurX the band is placed
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
         AggregateList.Hold(Band);
@@ -267,8 +271,10 @@ void TrpEngine::DoShow(TrpBand* Band)
             // would ask for another page, which reprints it again, without end. A row of
             // columns is tested after its last column, unless its first column is a wide
             // row: what went on over further pages cannot be moved after it. A record's child
-            // in a band of columns is tested with the row it belongs to.
-            const bool tested = !column.On && (!multiColumn || (s.HasVObjects && data->GetCurColumn() == 1));
+            // in a band of columns, and what its subreports print, is tested with the row it
+            // belongs to.
+            const bool tested = !column.On && !FRun->RowSubreports &&
+                                (!multiColumn || (s.HasVObjects && data->GetCurColumn() == 1));
             if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
@@ -277,9 +283,10 @@ void TrpEngine::DoShow(TrpBand* Band)
                 } else if (!AtFreshTop()) {
                     moved = true;
                     NewColumn();
-                    // A column below the title has no more room than the one before it: go on
-                    // to the next column or page until the band fits or the place is fresh.
-                    for (int k = 0; k < Page->GetColumns() && CurColumn > 1 && !AtFreshTop() && !FRun->Failed &&
+                    // A column below the title has no more room than the one before it, and a
+                    // kept block taken to the new page may leave too little below it: go on to
+                    // the next column or page until the band fits or the place is fresh.
+                    for (int k = 0; k < std::max(1, Page->GetColumns()) && !AtFreshTop() && !FRun->Failed &&
                                     FreeSpace() < Band->GetHeight();
                          ++k)
                         NewColumn();
@@ -303,9 +310,11 @@ void TrpEngine::DoShow(TrpBand* Band)
             }
             if (!split && !FRun->Failed) {
                 Band->SetLeft(rowLeft());
+                columnOffset = rowLeft() - CurX;
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
-                s.RecordTop = CurY;
+                if (!OutputTo && !CallFromAddPage)
+                    FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
                 if (!OutputTo) {
                     if (s.HasVObjects) {
                         VPageList = keptPageList;
@@ -333,8 +342,17 @@ void TrpEngine::DoShow(TrpBand* Band)
         VMasterBand = nullptr;
     if (Is<TrpFooter>(Band) || Is<TrpGroupFooter>(Band) || Is<TrpPageFooter>(Band) || Is<TrpReportSummary>(Band))
         AggregateList.Reset(Band);
-    if (Band->GetVisible() && !FRun->Failed)
-        CheckSubReports(Band);
+    if (Band->GetVisible() && !FRun->Failed) {
+        // The subreports of a record of a band of columns are part of its row.
+        const bool inRow = column.On || multiColumn;
+        FRun->RowSubreports += inRow;
+        struct TLeave {
+            int& Count;
+            int By;
+            ~TLeave() { Count -= By; }
+        } leave{FRun->RowSubreports, inRow};
+        CheckSubReports(Band, columnOffset);
+    }
 }
 
 void TrpEngine::DrawSplit(TrpBand* Band)
@@ -355,6 +373,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         v->SetParent(nullptr);
     Extended room = FreeSpace();
     int idle = 0;
+    bool firstPart = true;
+    // The objects laid out to a part's height so far: only they go on with what they have
+    // left; the others still hold their text.
+    std::set<TrpView*> parted;
     while (!work.empty() && !FRun->Failed) {
         std::vector<TrpView*> moved;
         std::vector<TrpView*> still;
@@ -377,7 +399,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             if (x->GetTop() + x->GetHeight() <= room || (atTop && !st)) {
                 x->SetParent(Band);
                 placedAny = true;
-                if (st)
+                // An object that fits whole prints as in a band that is not split: laid out
+                // anew to its height, text taller than its box would be left for a part
+                // that never comes.
+                if (st && parted.count(x))
                     st->DrawPart();
                 continue;
             }
@@ -394,11 +419,13 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             const Extended fullH = full[x];
             st->SetHeight(room - st->GetTop());
             const Extended free = st->DrawPart();
+            parted.insert(x);
             pushBelow(x, free);
             if (std::fabs(static_cast<double>(free - st->GetHeight())) >= 0.0001) {
                 st->SetParent(Band);
                 placedAny = true;
-                full[x] = free + (fullH - st->GetHeight());
+                // What is left needs its lines and, in its own part, its frame again.
+                full[x] = free + (fullH - st->GetHeight()) + st->PartOverhead();
             } else if (atTop) {
                 st->SetHeight(fullH);  // not one line fits a whole part: out it goes, overflowing
                 st->SetParent(Band);
@@ -431,6 +458,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         }
         Band->SetLeft(CurX);
         Band->SetTop(CurY);
+        // A band split over pages begins with its first part.
+        if (firstPart && !CallFromAddPage)
+            FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+        firstPart = false;
         PreviewPages->AddObject(Band);
         if (work.empty())
             CurY += Band->GetHeight();
@@ -502,16 +533,15 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
         AggregateList.EndPending();
-    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn)) {
-        // The page break takes the kept block, this row with it; its totals count there.
-        // The next page column takes no kept block, so there the row moves on alone.
-        FRun->KeepMoved = false;
+    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn) && !Pages()) {
+        // A store that cannot hold the row apart: the page break takes the kept block, this
+        // row with it; its totals count there. The next page column takes no kept block, so
+        // there the row moves on alone.
         NewColumn();
-        if (FRun->KeepMoved)
-            FRun->Band(Band).RecordTop += FRun->KeepMovedBy;
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
-        // it leaves do not count them; a header kept with the first row goes along above it.
+        // it leaves do not count them; a header kept with the first row goes along above it,
+        // and a kept block that the page break takes to the next page goes first.
         const int from = rowKept ? KeepPosition : ColumnKeepPos;
         const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
         if (rowKept)
@@ -548,7 +578,15 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
             while (s.RowOutline->Count() > s.RowOutlineCount)
                 entries.AddItem(s.RowOutline->Items(s.RowOutlineCount));
         }
-        PreviewPages->CutObjects(from);
+        // The row is held apart while the column or page changes: a kept block that the page
+        // break takes along is cut and pasted on its own, the row follows below it.
+        TrpPreviewPages* pages = Pages();
+        std::unique_ptr<TrpXMLItem> row;
+        if (pages)
+            row = pages->TakeObjects(from);
+        else
+            PreviewPages->CutObjects(from);
+        FRun->MovePlaces(rowPage, from, TrpEngineRun::kHeldPage, 0, 0);
         struct Moving {
             bool& Flag;
             ~Moving() { Flag = false; }
@@ -557,14 +595,25 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         // The column's footer ends it where the row that leaves began, not below its foot.
         CurY = fromY;
         NewColumn();
+        // A kept block taken to the new page may leave too little room below it: on to the
+        // next column or page, until the row fits or the place is fresh.
+        for (int k = 0; pages && k < std::max(1, Page->GetColumns()) && !AtFreshTop() && !FRun->Failed &&
+                        CurY + (rowBottom - fromY) > PageHeight - FooterHeight();
+             ++k)
+            NewColumn();
         FRun->MovingRow = false;
         FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         FRun->RowLandedSet = true;
         if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= from)
             FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
-        PreviewPages->PasteObjects(CurX, CurY);
         const Extended landedY = CurY;
-        s.RecordTop += landedY - fromY;
+        FRun->MovePlaces(TrpEngineRun::kHeldPage, 0, PreviewPages->CurPage, landedY - fromY,
+                         PreviewPages->GetCurPosition());
+        // Each record keeps its band column, also when the row's first column printed nothing.
+        if (pages)
+            pages->PutObjects(std::move(row), CurX - rowX, landedY - fromY);
+        else
+            PreviewPages->PasteObjects(CurX, CurY);
         if (outline && s.RowOutline) {
             s.RowOutline = outline->Level();
             s.RowOutlineCount = s.RowOutline ? s.RowOutline->Count() : 0;

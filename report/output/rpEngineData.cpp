@@ -53,6 +53,14 @@ bool TrpEngine::CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth)
     return result;
 }
 
+bool TrpEngine::DetailsToShow(TrpDataBand* Band, int Depth)
+{
+    if (BandList(Band).empty())
+        return false;
+    // A record shown only when its details have something has been asked already.
+    return !Band->PrintIfDetailEmpty || CanShow(Band, false, Depth);
+}
+
 bool TrpEngine::RowLimitReached(TrpBand* Band, int Rows)
 {
     if (Rows <= MaxRowsPerBand)
@@ -174,7 +182,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;
                 FRun->RowMoved = false;
-                s.RecordTop = CurY;  // where it goes, should it not be placed
+                // Where its outline entry points, should it not be placed.
+                FRun->Place(band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
                 ShowBand(band);
                 if (FRun->RowMoved) {
                     FRun->RowMoved = false;
@@ -192,6 +201,14 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 ++s.LineThrough;
                 first = false;
                 shown = true;
+                // The column is closed before the details show. A record followed by output of
+                // its own (details that print, a footer after each record) closes its whole
+                // row: that output follows below the row, from the page column's left, and the
+                // next record begins a row of its own. Left open, the row would send it back to
+                // its top, over the records beside it.
+                if (band->Columns >= 2 && band->GetCurColumn() < band->Columns &&
+                    ((band->FooterAfterEach && s.Footer) || DetailsToShow(band, Depth)))
+                    band->SetCurColumn(band->Columns);
                 CheckBandColumns(band, columnKeepPos, saveCurY);
                 rowLanded();
                 AddBandOutline(band);
@@ -287,6 +304,7 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
             return;
         if (h->KeepTogether)
             StartKeep(h);
+        FRun->Place(h, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
         ShowBand(h);
         AddBandOutline(h);
         if (h->Vertical)

@@ -19,11 +19,12 @@
 
 using namespace rpengine;
 
-void TrpEngine::CheckSubReports(TrpBand* Band)
+void TrpEngine::CheckSubReports(TrpBand* Band, Extended ColumnOffset)
 {
     const int p0 = PreviewPages->CurPage;
     const int c0 = CurColumn;
-    const Extended x1 = CurX, y0 = CurY, x0 = PageCurX;
+    // A record of a band of columns has its subreports beside it, in its own column.
+    const Extended x1 = CurX + ColumnOffset, y0 = CurY, x0 = PageCurX;
     int bestPage = p0, bestColumn = c0;
     Extended bestY = y0;
     bool ran = false;
@@ -32,7 +33,7 @@ void TrpEngine::CheckSubReports(TrpBand* Band)
         if (!sub || !sub->GetVisible() || sub->PrintOnParent || !sub->GetSubPage())
             continue;
         PreviewPages->CurPage = p0;
-        PageCurX = x0 + sub->GetLeft();
+        PageCurX = x0 + ColumnOffset + sub->GetLeft();
         CurColumn = c0;
         CurX = x1 + sub->GetLeft();
         CurY = y0 - Band->GetHeight() + sub->GetTop();
@@ -542,12 +543,25 @@ void TrpEngine::AddBandOutline(TrpBand* Band)
     if (!Band || Band->OutlineText.empty())
         return;
     Report->CurObject = Band->Name();
-    // A record of a band of columns points at its own top: by now the next column, or the
-    // row's bottom, is under way.
-    auto* data = dynamic_cast<TrpDataBand*>(Band);
-    const Extended top = data && data->Columns >= 2 ? FRun->Band(Band).RecordTop : CurY - Band->GetHeight();
-    PreviewPages->Outline()->AddItem(
-        VarToStr(Report->Calc(Band->OutlineText)), static_cast<int>(std::lround(static_cast<double>(top))));
+    // The entry points at the band's own top, on its own page: by now its child bands,
+    // subreports or the rest of its row of columns are out, and may have taken the page on.
+    int page = PreviewPages->CurPage;
+    Extended top = CurY - Band->GetHeight();
+    auto place = std::find_if(FRun->Places.begin(), FRun->Places.end(),
+                              [Band](const TrpEngineRun::TPlace& p) { return p.Band == Band; });
+    if (place != FRun->Places.end()) {
+        page = place->Page;
+        top = place->Top;
+        FRun->Places.erase(place);
+    }
+    const AnsiString text = VarToStr(Report->Calc(Band->OutlineText));
+    struct TOnPage {
+        TrpCustomPreviewPages* Pages;
+        int Page;
+        ~TOnPage() { Pages->CurPage = Page; }
+    } restore{PreviewPages, PreviewPages->CurPage};
+    PreviewPages->CurPage = page;
+    PreviewPages->Outline()->AddItem(text, static_cast<int>(std::lround(static_cast<double>(top))));
 }
 
 void TrpEngine::MarkRowOutline(TrpBand* Band)

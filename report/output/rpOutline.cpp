@@ -5,6 +5,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <cmath>
+
 namespace {
 
 int IntProp(const TrpXMLItem* Item, std::string_view Name, int Default)
@@ -141,11 +143,11 @@ void MoveTree(TrpXMLItem* Item, int Page, int Delta, int Depth)
 
 }  // namespace
 
-void TrpOutline::MoveSince(const TMark& Mark, int NewTop)
+void TrpOutline::MoveSince(const TMark& Mark, int NewTop, std::optional<Extended> Delta)
 {
     const int page = PreviewPages ? PreviewPages->CurPage : 0;
-    bool first = true;
-    int delta = 0;
+    bool first = !Delta;
+    int delta = Delta ? static_cast<int>(std::lround(static_cast<double>(*Delta))) : 0;
     for (const auto& [level, count] : Mark)
         for (int i = count; i < level->Count(); ++i) {
             TrpXMLItem* item = level->Items(i);

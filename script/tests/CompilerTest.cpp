@@ -530,6 +530,29 @@ TEST_F(CompilerEndToEnd, ASyntaxErrorInAUnitNamesTheUnitItLiesIn)
     }
 }
 
+TEST_F(CompilerEndToEnd, AUnitWithoutStatementsCompilesToNothing)
+{
+    // Such a unit fails its walk without a message, as such a main text does; it
+    // was found, and like that text it compiles to nothing. (A program of the other
+    // syntaxes needs a block, whose absence has a message of its own.)
+    const struct {
+        const char* language;
+        const char* main;
+        const char* unit;
+    } kCases[] = {
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "' only a note"},
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "rem only a note"},
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "   "},
+        {"JScript", "import \"u\";\r\nPrint(1);\r\n", "// only a note"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(AnsiString(c.language) + ": " + c.unit);
+        S->OnGetUnit = [&](TscScript*, const AnsiString&, AnsiString& text) { text = c.unit; };
+        EXPECT_EQ(Run(c.language, c.main), std::vector<AnsiString>{"1"});
+        EXPECT_EQ(S->ErrorUnit, "");
+    }
+}
+
 TEST_F(CompilerEndToEnd, AMissingUnitFileIsAnErrorOfTheTextThatUsesIt)
 {
     // Without an OnGetUnit handler units are files. A file that cannot be
@@ -627,6 +650,42 @@ TEST_F(CompilerEndToEnd, BuildErrorsNameTheirPlace)
         if (!ok) {
             EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
         }
+    }
+}
+
+TEST_F(CompilerEndToEnd, ACharacterWithNowhereToGoIsRefused)
+{
+    // A character or an element assigned goes back into what it was read from; a
+    // constant or a function's result cannot take it, so the assignment is refused
+    // like one to the constant or the call itself. The others must still compile.
+    const struct {
+        const char* why;
+        const char* language;
+        const char* text;
+        bool refused;
+    } kCases[] = {
+        {"a character of a constant", "PascalScript", "const c = 'abc'; begin c[1] := 'x'; end.", true},
+        {"a character of a character of a constant", "PascalScript",
+         "const c = 'abc'; begin c[2][1] := 'x'; end.", true},
+        {"a character of a host function's text", "PascalScript", "begin IntToStr(5)[1] := 'x'; end.", true},
+        {"a character of a script function's text", "PascalScript",
+         "function F: String; begin Result := 'ab'; end; begin F[1] := 'x'; end.", true},
+        {"an index into a host function's Variant", "PascalScript", "begin Get('x')[1] := 'y'; end.", true},
+        {"C++: a character of a host function's text", "C++Script", "{ IntToStr(5)[1] = \"x\"; }", true},
+        {"JScript: an index into a host function's Variant", "JScript", "Get(\"x\")[1] = \"y\";", true},
+        {"BasicScript: a character of a host function's text", "BasicScript", "IntToStr(5)[1] = \"x\"\r\n", true},
+        {"a character of a variable", "PascalScript", "var s: String; begin s[1] := 'x'; end.", false},
+        {"a character of a property", "PascalScript", "begin Thing.Caption[1][1] := 'x'; end.", false},
+        {"a character of an indexed property", "PascalScript", "begin Thing.Items[0][1] := 'x'; end.", false},
+        {"an element of an array", "JScript", "var a[2]; a[0] = \"ab\"; a[0][1] = \"x\";", false},
+        {"a character of a Variant", "BasicScript", "v = \"ab\"\r\nv[1][1] = \"x\"\r\n", false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        const bool ok = Compile(c.language, c.text);
+        EXPECT_EQ(ok, !c.refused) << S->ErrorPos << ": " << S->ErrorText;
+        if (c.refused)
+            EXPECT_EQ(S->ErrorText, scMessage(TscMessageId::SLeftCantAssigned));
     }
 }
 

@@ -644,4 +644,232 @@ TEST_F(StockFiguresTest, AnInvoiceRightAfterOpeningAnotherWarehouseTakesItsVat)
     EXPECT_EQ(other.Scalar("Select Сумма_с_НДС From StructureOtpusk").AsDouble(), 120);
 }
 
+
+// ---------------------------------------------------------------- the card over its journal
+
+// The card of a product opens the journal of its documents; whatever the user does there, the
+// card shows the warehouse's figures once it is active again, and the document window's line
+// picker and editor work above it as a card of their own.
+class CardOverJournalTest : public StockFiguresTest {
+protected:
+    // Bolt: stock 10 at 2, minimum 6, maximum 12; an open request waits for 5 of it, and an
+    // issued one, archivable, asked for 2.
+    void Seed()
+    {
+        TProductSeed b = Product("Болт", "Склад", 10, 2);
+        b.Minimum = 6;
+        b.Maximum = 12;
+        bolt = w->AddProduct(b);
+        AddRequestLine(AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался"), bolt, 5, 0, 10);
+        AddRequestLine(AddRequest(Day(2027, 1, 3), Day(2027, 1, 9), "Выдан", 0, "Архивный"), bolt, 2, 2, 4);
+        StartOnWarehouse();
+    }
+    // The picker or editor shown above the card: not the card itself, which stays as it was.
+    TForm2* LineWindow()
+    {
+        auto* card = dynamic_cast<TForm2*>(Screen->GetActiveForm());
+        EXPECT_TRUE(card && card != Form2) << "the card is not shown modally twice";
+        EXPECT_EQ(Form2->GetCaption(), "Просмотр карточки учета товара");
+        EXPECT_EQ(Form2->Role(), TCardRole::Card);
+        return card;
+    }
+    // "Добавить" in the document window: the bolt, picked from the grid.
+    void PickBolt(const char* quantity, TButton* TForm2::*ok)
+    {
+        d->ExpectModal("TForm2", [this, quantity, ok] {
+            TForm2* picker = LineWindow();
+            ASSERT_TRUE(picker);
+            EXPECT_EQ(picker->GetWidth(), 800);
+            d->Select(picker->ComboBox1, "Болт");
+            d->ClickRow(picker->DBGrid1, 0);
+            d->Type(picker->ComboBox6, quantity);
+            d->Click(picker->*ok);
+            EXPECT_FALSE(d->IsShowing(picker));
+        });
+        d->Click(Form3->Button1);
+    }
+    // The request row of the product-filtered list whose recipient is `who`.
+    void ChooseRequest(const AnsiString& who)
+    {
+        TADOQuery* q = Form1->ADOQuery6;
+        for (int r = 1; r <= q->RecordCount(); ++r)
+            if (q->RowDisplayText(r, q->FieldByName("Получатель")->Index()) == who)
+                return d->ClickRow(Form4->DBGrid1, r - 1);
+        ADD_FAILURE() << "no request of " << who;
+    }
+    // Every figure of "Данные на сегодня" against the warehouse file.
+    void ExpectFigures(const char* stock, const char* value, const char* reserved, const char* surplus,
+                       const char* shortage)
+    {
+        EXPECT_EQ(Form2->Edit7->GetText(),
+                  FloatToStr(w->Scalar("Select Количество From Products Where ID=:id", {bolt}).AsDouble()));
+        EXPECT_EQ(w->Scalar("Select Coalesce(Sum(Количество-Отпущено),0) From StructureApplication "
+                            "Where IDТовара=:id And Количество>Отпущено",
+                            {bolt})
+                      .AsDouble(),
+                  StrToFloat(reserved));
+        EXPECT_EQ(Form2->Edit7->GetText(), stock);
+        EXPECT_EQ(Form2->Edit9->GetText(), value);
+        EXPECT_EQ(Form2->Edit6->GetText(), reserved);
+        EXPECT_EQ(Form2->Edit4->GetText(), surplus);
+        EXPECT_EQ(Form2->Edit5->GetText(), shortage);
+    }
+    int64_t bolt = 0;
+};
+
+TEST_F(CardOverJournalTest, TheCardShowsTheWarehousesFiguresWhenItIsActiveAgain)
+{
+    struct TRoute {
+        const char* why;
+        std::function<void()> inJournal;
+        const char *stock, *value, *reserved, *surplus, *shortage;
+    };
+    const TRoute routes[] = {
+        {"an issue invoice made from the open request",
+         [this] {
+             d->Choose(Form4->RadioButton9);
+             ChooseRequest("Получатель");
+             d->ExpectModal(Form3, [this] { d->Click(Form3->Button4); });
+             d->Click(Form4->Button3);
+         },
+         "5", "10", "0", "0", "1"},
+        {"a receipt, its line picked above the card",
+         [this] {
+             d->ExpectModal(Form3, [this] {
+                 d->Select(Form3->ComboBox1, 0);
+                 d->Type(Form3->ComboBox2, "Рога");
+                 d->Type(Form3->ComboBox3, "Иванов");
+                 d->Select(Form3->ComboBox4, 0);
+                 PickBolt("10", &TForm2::Button7);
+                 d->Click(Form3->Button4);
+                 EXPECT_FALSE(d->IsShowing(Form3));
+             });
+             d->Click(Form4->Button1);
+         },
+         "20", "40", "5", "3", "0"},
+        {"a write-off act posted",
+         [this] {
+             d->Choose(Form4->RadioButton10);
+             d->ExpectModal(Form3, [this] {
+                 d->Type(Form3->Edit2, "Бой");
+                 PickBolt("3", &TForm2::Button3);
+                 d->ExpectModal(Form5, [this] {
+                     d->Type(Form5->Edit1, "1");
+                     d->Click(Form5->Button1);
+                 });
+                 d->Click(Form3->Button4);
+                 EXPECT_FALSE(d->IsShowing(Form3));
+             });
+             d->Click(Form4->Button1);
+         },
+         "7", "14", "5", "0", "4"},
+        {"a new request, its line picked and then changed in the line editor",
+         [this] {
+             d->Choose(Form4->RadioButton9);
+             d->ExpectModal(Form3, [this] {
+                 for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3, Form3->ComboBox5, Form3->ComboBox6})
+                     d->Type(box, "Заказ");
+                 PickBolt("1", &TForm2::Button7);
+                 d->ExpectModal("TForm2", [this] {
+                     TForm2* editor = LineWindow();
+                     ASSERT_TRUE(editor);
+                     EXPECT_EQ(editor->GetWidth(), 248);
+                     d->Type(editor->ComboBox6, "2");
+                     d->Click(editor->Button7);
+                 });
+                 d->Click(Form3->Button3);
+                 d->Click(Form3->Button4);
+                 EXPECT_FALSE(d->IsShowing(Form3));
+             });
+             d->Click(Form4->Button1);
+         },
+         "10", "20", "7", "0", "3"},
+        {"an issued request archived",
+         [this] {
+             d->Choose(Form4->RadioButton9);
+             ChooseRequest("Архивный");
+             d->Click(Form4->Button5);
+         },
+         "10", "20", "5", "0", "1"},
+    };
+    // How the user opens the journal from the card and comes back to the card.
+    struct TWay {
+        const char* why;
+        std::function<void(TTestDriver&)> open, leave;
+    };
+    const TWay ways[] = {
+        {"mouse", [](TTestDriver& d) { d.Click(Form2->Button1); }, [](TTestDriver& d) { d.Click(Form4->Button8); }},
+        {"keyboard", [](TTestDriver& d) { d.Key(Form2->Button1, VK_RETURN); },
+         [](TTestDriver& d) { d.Key(Form4->Button8, VK_RETURN); }},
+        {"close box", [](TTestDriver& d) { d.Click(Form2->Button1); }, [](TTestDriver& d) { d.CloseForm(Form4); }},
+    };
+    for (const TRoute& r : routes)
+        for (const TWay& way : ways) {
+            SCOPED_TRACE(std::string(r.why) + ", " + way.why);
+            TearDown();
+            SetUp();
+            Seed();
+            d->ExpectModal(Form2, [&] {
+                ExpectFigures("10", "20", "5", "0", "1");
+                d->ExpectModal(Form4, [&] {
+                    r.inJournal();
+                    way.leave(*d);
+                    EXPECT_FALSE(d->IsShowing(Form4));
+                });
+                way.open(*d);
+                EXPECT_EQ(Form2->GetWidth(), 474) << "the card keeps its role";
+                EXPECT_TRUE(Form2->Button1->GetVisible());
+                ExpectFigures(r.stock, r.value, r.reserved, r.surplus, r.shortage);
+                d->Click(Form2->Button6);
+            });
+            d->Run([&] { d->Click(Form1->Button3); });
+            EXPECT_EQ(d->Errors(), std::vector<AnsiString>{});
+            // The main grid under them all shows the same stock.
+            TADOQuery* grid = Form1->ADOQuery1;
+            ASSERT_TRUE(HasCurrentRow(grid));
+            EXPECT_EQ(grid->FieldByName("ID")->AsLargeInt(), bolt);
+            EXPECT_EQ(grid->FieldByName("Количество")->AsString(), r.stock);
+        }
+}
+
+
+// The journal opened from the card a second time is still the card's product's, also after
+// a write-off in the first visit listed the main grid anew on another product.
+TEST_F(CardOverJournalTest, TheJournalOpenedAgainIsStillTheCardsProducts)
+{
+    const int64_t anchor = w->AddProduct(Product("Анкер", "Склад", 4, 1));
+    Seed();
+    d->ClickRow(Form1->DBGrid1, 1);
+    ASSERT_EQ(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), bolt);
+    d->ExpectModal(Form2, [&] {
+        d->ExpectModal(Form4, [&] {
+            d->Choose(Form4->RadioButton10);
+            d->ExpectModal(Form3, [&] {
+                d->Type(Form3->Edit2, "Бой");
+                PickBolt("3", &TForm2::Button3);
+                d->ExpectModal(Form5, [&] {
+                    d->Type(Form5->Edit1, "1");
+                    d->Click(Form5->Button1);
+                });
+                d->Click(Form3->Button4);
+            });
+            d->Click(Form4->Button1);
+            d->Click(Form4->Button8);
+        });
+        d->Click(Form2->Button1);
+        ASSERT_NE(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), bolt) << "the grid moved under the card";
+        d->ExpectModal(Form4, [&] {
+            d->Choose(Form4->RadioButton10);
+            EXPECT_EQ(Form1->ADOQuery6->RecordCount(), 1) << "the bolt's act";
+            d->Click(Form4->Button8);
+        });
+        d->Click(Form2->Button1);
+        EXPECT_EQ(Form4->ProductFilter, IntToStr(bolt));
+        ExpectFigures("7", "14", "5", "0", "4");
+        d->Click(Form2->Button6);
+    });
+    d->Run([&] { d->Click(Form1->Button3); });
+    EXPECT_EQ(w->Scalar("Select Количество From Products Where ID=:id", {anchor}).AsDouble(), 4);
+}
+
 }  // namespace

@@ -269,6 +269,52 @@ TEST(EngineStretch, MemoSplitsAcrossPages)
     EXPECT_EQ(joined, text);
 }
 
+// Every part of a split memo has its frame, gaps and shadow again: the last part is given
+// room for them too, so its last lines are printed and not cut off.
+TEST(EngineStretch, SplitMemoKeepsItsLastLinesWhateverItsFrame)
+{
+    struct Case {
+        const char* why;
+        bool shadow;
+        Extended frameWidth, gapY, paragraphGap;
+    };
+    const Case cases[] = {
+        {"a plain memo", false, 1, 1, 0},
+        {"a drop shadow", true, 1, 1, 0},
+        {"a thick frame", false, 5, 1, 0},
+        {"wide gaps", false, 1, 4, 0},
+        {"a shadow and a thick frame", true, 3, 2, 0},
+        {"a shadow, laid out part by part for its paragraph gap", true, 1, 1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        for (int lines : {40, 41, 45}) {
+            SCOPED_TRACE(lines);
+            TTestReport t;
+            AnsiString text;
+            for (int i = 1; i <= lines; ++i)
+                text += "Line " + IntToStr(i) + (i < lines ? "\r\n" : "");
+            auto* band = t.Band<TrpMasterData>(100, 40);
+            band->SetRowCount(1);
+            band->AllowSplit = true;
+            band->Stretched = true;
+            TrpMemoView* m = t.Memo(band, 20, 5, 200, 30, text);
+            m->StretchMode = smActualHeight;
+            m->GetFrame()->Typ = TrpFrameTypes{ftLeft, ftRight, ftTop, ftBottom};
+            m->GetFrame()->Width = c.frameWidth;
+            m->GetFrame()->DropShadow = c.shadow;
+            m->GapY = c.gapY;
+            m->ParagraphGap = c.paragraphGap;
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            AnsiString joined;
+            for (int i = 0; i < t.Pages()->GetCount(); ++i)
+                for (const AnsiString& s : PageTexts(t.Pages(), i))
+                    joined += (joined.empty() ? "" : "\r\n") + s;
+            EXPECT_EQ(joined, text);
+        }
+    }
+}
+
 // A memo that takes its width from its text keeps its right edge (right-aligned), its centre
 // or its left edge where the template has it, on every page, whether it is split across
 // pages or not and whether it flows its rest into another memo.

@@ -187,6 +187,84 @@ TEST_F(PreviewStoreTest, PrintButtonPrintsThroughTheDialog)
     EXPECT_EQ(printers.Spool().Documents[0].Pages.size(), 1u) << "the current page only";
 }
 
+// The fitting zoom buttons fit the page again whenever the user resizes the window; a
+// window too small to show any of the page keeps the zoom it had instead of a negative one.
+TEST_F(PreviewStoreTest, FittedZoomFollowsTheWindowsSize)
+{
+    struct Case {
+        const char* why;
+        int width, height;
+    };
+    const Case sizes[] = {
+        {"a large window", 1000, 800},
+        {"a smaller one", 640, 480},
+        {"narrower than the gaps round the page", 40, 480},
+        {"lower than the gaps round the page", 640, 60},
+        {"no room either way", 30, 60},
+    };
+    Show([&](TrpPreviewForm& f) {
+        f.SetWindowState(wsNormal);
+        for (TToolButton* button : {f.ZoomWholePageB, f.ZoomPageWidthB}) {
+            const bool wholePage = button == f.ZoomWholePageB;
+            SCOPED_TRACE(wholePage ? "whole page" : "page width");
+            d.Click(button);
+            for (const Case& c : sizes) {
+                SCOPED_TRACE(c.why);
+                const Extended before = f.Preview->GetZoom();
+                ASSERT_TRUE(f.UserResized(c.width, c.height));
+                TrpPreviewWorkspace* w = f.Preview->Workspace;
+                const int room = wholePage ? w->GetClientHeight() - 20 : w->GetClientWidth() - 20;
+                const Extended fitted = Extended(room) / (wholePage ? 1123 : 794);
+                if (room > 0)
+                    EXPECT_DOUBLE_EQ(double(f.Preview->GetZoom()), double(fitted)) << "fitted to the new size";
+                else
+                    EXPECT_EQ(f.Preview->GetZoom(), before) << "no room: the zoom it had";
+                EXPECT_GT(f.Preview->GetZoom(), 0);
+                EXPECT_EQ(f.ZoomCB->GetText().find('-'), AnsiString::npos) << f.ZoomCB->GetText();
+            }
+        }
+    });
+}
+
+// A zoom typed into the zoom box has no upper bound of its own, but the pages are never
+// laid out past what the surface's coordinates hold: no negative ranges, no overflow.
+TEST_F(PreviewStoreTest, AHugeTypedZoomStaysWithinTheSurfacesCoordinates)
+{
+    struct Case {
+        const char* typed;
+        Extended zoom;  // 0: held at the largest zoom the layout allows
+    };
+    const Case cases[] = {
+        {"100000", 1000},
+        {"1e12", 0},
+        {"1e300", 0},
+        {"100", 1},
+    };
+    Show([&](TrpPreviewForm& f) {
+        TrpPreview* p = f.Preview;
+        TrpPreviewWorkspace* w = p->Workspace;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.typed);
+            f.ZoomCB->UserFocused();
+            d.Type(f.ZoomCB, c.typed);
+            d.Press(f.ZoomCB, "\r");
+            EXPECT_TRUE(d.TakeErrors().empty());
+            if (c.zoom > 0)
+                EXPECT_EQ(p->GetZoom(), c.zoom);
+            else
+                EXPECT_GT(p->GetZoom(), 1000);
+            EXPECT_GT(w->GetVertRange(), w->GetPageBounds(p->GetPageCount() - 1).Bottom);
+            EXPECT_GT(w->GetHorzRange(), 0);
+            EXPECT_EQ(f.ZoomCB->GetText().find('-'), AnsiString::npos) << f.ZoomCB->GetText();
+            // Scrolled to the far end and painted there.
+            d.Key(p, VK_END);
+            EXPECT_EQ(p->GetPageNo(), p->GetPageCount());
+            EXPECT_GE(w->GetVertPosition(), 0);
+            d.Key(p, VK_HOME);
+        }
+    });
+}
+
 // A file printer listed after the office queue (as a desktop's PDF printer is): printing
 // to it asks for the file name with the save dialog; cancelling it prints nothing.
 TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)
