@@ -5,6 +5,8 @@
 //   PrepareAndPdf  PrepareReport, then every page printed through the Qt PDF backend
 //   BandObjects    PrepareReport of one band of 100 to 10,000 empty memos, ten a row, each
 //                  row under the one before, so every memo hangs under the one above it
+//   MemoBrackets   one memo's text of 100 to 10,000 bracketed expressions filled (GetData);
+//                  the counter ns_per_bracket stays flat when filling is linear in the text
 // Counters: pages, the PDF's size in MB, and peak_mb, the process's peak resident memory after
 // the run (runs go smallest first, so each figure covers its own size and the smaller).
 #include "platform/printers/PrintBackend.h"
@@ -235,9 +237,10 @@ void RegisterSourcePage(benchmark::State& state)
     state.SetComplexityN(memos);
 }
 
-// One report title of `objects` memos, ten to a row, one unit high, each row right under the
-// one before: finding the memo each one hangs under is the part that grows with the count.
-void BandObjects(benchmark::State& state)
+// One report title of `objects` views, ten to a row, each row right under the one before:
+// finding the view each one hangs under is the part that grows with the count. Memos one
+// unit high, or lines at each row's height over one another sideways, level with each other.
+void BandViews(benchmark::State& state, bool Lines)
 {
     Startup();
     const int objects = static_cast<int>(state.range(0));
@@ -251,14 +254,51 @@ void BandObjects(benchmark::State& state)
     band->SetName("ReportTitle1");
     band->SetBounds(0, 0, 0, objects / 10 + 1);
     for (int i = 0; i < objects; ++i) {
-        auto* m = new TrpMemoView(band);
-        m->SetName("Memo" + IntToStr(i + 1));
-        m->SetBounds(i % 10 * 70, i / 10, 70, 1);
+        TrpView* v = Lines ? static_cast<TrpView*>(new TrpLineView(band)) : new TrpMemoView(band);
+        v->SetName((Lines ? "Line" : "Memo") + IntToStr(i + 1));
+        if (Lines)
+            v->SetBounds(i % 10 * 30, i / 10, 100, 0);
+        else
+            v->SetBounds(i % 10 * 70, i / 10, 70, 1);
     }
     for (auto _ : state)
         if (!report.PrepareReport(true))
             std::abort();
     state.SetComplexityN(objects);
+}
+
+void BandObjects(benchmark::State& state) { BandViews(state, false); }
+void BandLines(benchmark::State& state) { BandViews(state, true); }
+
+// One memo whose text holds `brackets` expressions "[v]" (a report variable, so each is
+// answered without the compiler) between words, filled as the engine fills it per band.
+void MemoBrackets(benchmark::State& state)
+{
+    Startup();
+    const int brackets = static_cast<int>(state.range(0));
+    TrpReport report(nullptr);
+    report.GetVariables()->SetVariable("v", Variant(12345));
+    auto* page = new TrpReportPage(&report);
+    page->SetName("Page1");
+    auto* band = new TrpReportTitle(page);
+    band->SetName("ReportTitle1");
+    auto* memo = new TrpMemoView(band);
+    memo->SetName("Memo1");
+    AnsiString text;
+    for (int i = 0; i < brackets; ++i)
+        text += "товар [v] шт. ";
+    memo->SetText(text);
+    if (!report.PrepareScript())
+        std::abort();
+    for (auto _ : state) {
+        memo->BeforePrint();
+        memo->GetData();
+        benchmark::DoNotOptimize(memo->GetText());
+        memo->AfterPrint();
+    }
+    state.SetComplexityN(brackets);
+    state.counters["ns_per_bracket"] = benchmark::Counter(
+        static_cast<double>(brackets) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
@@ -275,11 +315,19 @@ const bool kRegistered = [] {
         source->Arg(100);
     else
         source->RangeMultiplier(4)->Range(1000, 64000)->Complexity();
-    auto* objects = benchmark::RegisterBenchmark("BandObjects", BandObjects)->Unit(benchmark::kMillisecond);
+    for (auto* views : {benchmark::RegisterBenchmark("BandObjects", BandObjects),
+             benchmark::RegisterBenchmark("BandLines", BandLines)}) {
+        views->Unit(benchmark::kMillisecond);
+        if (quick)
+            views->Arg(100);
+        else
+            views->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
+    }
+    auto* memo = benchmark::RegisterBenchmark("MemoBrackets", MemoBrackets)->Unit(benchmark::kMicrosecond);
     if (quick)
-        objects->Arg(100);
+        memo->Arg(100);
     else
-        objects->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
+        memo->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
     return true;
 }();
 

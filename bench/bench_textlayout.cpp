@@ -10,6 +10,8 @@
 //            a report whose one band holds the memo, split across A4 pages, prepared and
 //            every page drawn: the text comes from a dataset field, or is held in the
 //            template itself (the memo's own text, escaped in the saved pages)
+//   MeasureTagged
+//            CalcHeight of the text as one paragraph with mark-up tags on every word
 // Counter us_per_KB: time per KB of text; it should stay level as the text grows.
 #include "platform/graphics/CanvasDevice.h"
 #include "platform/qt/QtBackend.h"
@@ -103,6 +105,37 @@ void MeasureAt(benchmark::State& state, size_t ParagraphSize)
 void Measure(benchmark::State& state) { MeasureAt(state, 600); }
 // The whole text one paragraph.
 void MeasureOneParagraph(benchmark::State& state) { MeasureAt(state, size_t(-1)); }
+
+// The whole text one paragraph with mark-up on every word (bold, a colour, a subscript)
+// and font tags left unfinished: cutting the tags out stays linear in the line.
+void MeasureTagged(benchmark::State& state)
+{
+    auto memo = MakeMemo(int(state.range(0)), size_t(-1));
+    const AnsiString plain = memo->GetText();
+    AnsiString tagged;
+    tagged.reserve(plain.size() * 4);
+    static const char* const kOpen[] = {"<b>", "<font color=red>", "<sub>", "<font color", "<i>"};
+    static const char* const kClose[] = {"</b>", "</font>", "</sub>", "", "</i>"};
+    unsigned k = 0;
+    for (size_t at = 0; at < plain.size();) {
+        size_t end = plain.find(' ', at);
+        if (end == AnsiString::npos)
+            end = plain.size();
+        tagged += kOpen[k % 5] + plain.substr(at, end - at) + kClose[k % 5] + " ";
+        at = end + 1;
+        ++k;
+    }
+    memo->AllowHTMLTags = true;
+    memo->SetText(tagged);
+    const Extended width = memo->GetWidth();
+    bool wide = false;
+    for (auto _ : state) {
+        memo->SetWidth(width + (wide ? 1 : 0));
+        wide = !wide;
+        benchmark::DoNotOptimize(memo->CalcHeight());
+    }
+    PerKB(state);
+}
 
 // Measured again at the same size: the layout is kept.
 void MeasureAgain(benchmark::State& state)
@@ -234,6 +267,7 @@ void Sizes(benchmark::internal::Benchmark* b)
 
 BENCHMARK(Measure)->Apply(Sizes);
 BENCHMARK(MeasureOneParagraph)->Apply(Sizes);
+BENCHMARK(MeasureTagged)->Apply(Sizes);
 BENCHMARK(MeasureAgain)->Apply(Sizes);
 BENCHMARK(Split)->Apply(Sizes);
 BENCHMARK(SplitParagraphGap)->Apply(Sizes);

@@ -4,8 +4,9 @@
 //
 // HOME and the XDG folders point into a new folder made under $SKLAD_TEST_ROOT (the suite's
 // own folder, set by CTest; see TestHome.cmake) or, run by hand, under the temporary folder.
-// Qt reads these variables when it first needs a path, so its settings follow them. The
-// folder is removed when the program ends.
+// Qt reads these variables when it first needs a path, so its settings follow them; TMPDIR
+// too, so every temporary file of a run is its own. The folder is removed when the program
+// ends.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,6 +44,10 @@ public:
             {"XDG_DATA_HOME", ".local/share"},
             {"XDG_STATE_HOME", ".local/state"},
             {"XDG_CACHE_HOME", ".cache"},
+            // Files a test writes "into the temporary folder" land in its own run's folder,
+            // so suites run side by side (two checkouts on one machine) never share a name.
+            {"TMPDIR", "tmp"},
+            {"TEST_TMPDIR", "tmp"},
         };
         for (const auto& v : vars) {
             const fs::path dir = FHome / v.sub;

@@ -11,6 +11,8 @@
 
 #include <memory>
 #include <new>
+#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -145,6 +147,113 @@ private:
     alignas(FrameSave) unsigned char FStorage[sizeof(FrameSave)];
 };
 
+// The helpers a write at the last step goes back through, as they were set, while an
+// index further on is computed. That index may run the same helper for another object or
+// index first: in Thing.Caption[Length(t.Caption)] := 'x' it leaves Caption holding t, in
+// a[0][2][Length(a[1])] := 'x' the element helper holding 1, and the character would go
+// into t or a[1]. Nothing is kept when the index runs no code (constants, plain variables
+// and arithmetic over them), which is the usual case.
+class KeptHelpers {
+public:
+    KeptHelpers() = default;
+    KeptHelpers(const KeptHelpers&) = delete;
+    KeptHelpers& operator=(const KeptHelpers&) = delete;
+    ~KeptHelpers() { Restore(); }
+
+    // The helpers of steps [from, to) of steps, but not except (the step's own item).
+    void Save(const std::vector<std::unique_ptr<TscDesignatorItem>>& steps, size_t from, size_t to,
+              const TscCustomVariable* except)
+    {
+        for (size_t i = from; i < to; ++i) {
+            // A late step is written back through its writer, which keeps what it needs.
+            auto* helper = dynamic_cast<TscCustomHelper*>(steps[i]->Ref);
+            if (!helper || helper == except || steps[i]->KindOfRef() == TscDesignatorItem::RefKind::Late)
+                continue;
+            State& s = FStates.emplace_back();
+            s.Helper = helper;
+            s.ParentRef = helper->ParentRef;
+            s.ParentValue = helper->ParentValue;
+            s.Script = helper->Script;
+            for (int j = 0; j < helper->ParamCount(); ++j)
+                s.Params.push_back(helper->GetParam(j)->Value);
+        }
+    }
+    void Restore()
+    {
+        for (auto it = FStates.rbegin(); it != FStates.rend(); ++it) {
+            it->Helper->ParentRef = it->ParentRef;
+            it->Helper->ParentValue = std::move(it->ParentValue);
+            it->Helper->Script = it->Script;
+            for (size_t j = 0; j < it->Params.size(); ++j)
+                it->Helper->GetParam(static_cast<int>(j))->Value = std::move(it->Params[j]);
+        }
+        FStates.clear();
+    }
+
+private:
+    struct State {
+        TscCustomHelper* Helper;
+        TscCustomVariable* ParentRef;
+        Variant ParentValue;
+        TscScript* Script;
+        std::vector<Variant> Params;
+    };
+    std::vector<State> FStates;
+};
+
+// True when an argument of step may run code: anything but constants, plain variables
+// and arithmetic over them.
+bool ArgumentsRunCode(const TscDesignatorItem* step)
+{
+    for (int j = 0; j < step->Count(); ++j) {
+        const TscExpression* e = step->GetItem(j);
+        if (!(e->Root() && e->Root()->Direct) && !e->NumRoot())
+            return true;
+    }
+    return false;
+}
+
+// Writes a changed value back through the late step it was read from, with the object
+// and indexes that step had: v.Items[0][1] := 'x' sets Items[0] of v, v[1][1] := 'x' the
+// first character of v. Through the writer of the step before it when there is one, so
+// v[0][2][1] := 'x' reaches v. Used once.
+class TscLateWriter : public TscCustomVariable {
+public:
+    // older: the writers made before this one in the same walk, kept alive with it.
+    TscLateWriter(TscLateMember* member, TscCustomVariable* parentRef, const Variant& target, std::vector<Variant> args,
+                  bool indexed, TscScript* script, std::unique_ptr<TscLateWriter> older)
+        : TscCustomVariable(member->Name, fvtVariant, AnsiString()), FMember(member), FParentRef(parentRef),
+          FTarget(target), FArgs(std::move(args)), FIndexed(indexed), FScript(script), FOlder(std::move(older))
+    {
+    }
+    void SetValue(const Variant& value) override
+    {
+        FMember->ParentRef = FParentRef;
+        // Handed over, not copied: an array written in place then has no other holder
+        // that would make the write copy it first.
+        FMember->ParentValue = std::move(FTarget);
+        FMember->Script = FScript;
+        FMember->Invoke(FArgs, true, value, FIndexed);
+    }
+
+private:
+    TscLateMember* FMember;
+    TscCustomVariable* FParentRef;
+    Variant FTarget;
+    std::vector<Variant> FArgs;
+    bool FIndexed;
+    TscScript* FScript;
+    std::unique_ptr<TscLateWriter> FOlder;
+};
+
+// What an assigning walk keeps beside its steps (see Walk); a reading walk keeps Nothing.
+struct WriteBack {
+    size_t ChainFirst = 0;
+    std::unique_ptr<TscLateWriter> Writers; // the newest, which holds the older ones
+    TscLateWriter* StepWriter = nullptr;
+};
+struct Nothing {};
+
 bool IsPlainVariable(const TscCustomVariable* item)
 {
     return dynamic_cast<const TscVariable*>(item) || dynamic_cast<const TscParamItem*>(item);
@@ -153,7 +262,7 @@ bool IsPlainVariable(const TscCustomVariable* item)
 // Argument values of one step: up to four in place, more on the heap.
 class ArgumentValues {
 public:
-    ArgumentValues(const TscDesignatorItem* step, bool macro)
+    [[gnu::always_inline]] ArgumentValues(const TscDesignatorItem* step, bool macro)
         : FCount(static_cast<size_t>(step->Count())), FValues(FCount)
     {
         for (size_t j = 0; j < FCount; ++j) {
@@ -213,17 +322,24 @@ std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro
 
 // ---------------------------------------------------------------- TscDesignatorItem
 
-TscDesignatorItem::RefKind TscDesignatorItem::ClassifyRef(const TscCustomVariable* ref)
+void TscDesignatorItem::Classify()
 {
-    if (dynamic_cast<const TscDesignator*>(ref))
-        return RefKind::Nested;
-    if (dynamic_cast<const TscLateMember*>(ref))
-        return RefKind::Late;
-    if (dynamic_cast<const TscProcVariable*>(ref))
-        return RefKind::Proc;
-    if (dynamic_cast<const TscCustomHelper*>(ref))
-        return RefKind::Helper;
-    return RefKind::Other;
+    const TscCustomVariable* ref = Ref;
+    FIntoStepBefore = false;
+    if (dynamic_cast<const TscDesignator*>(ref)) {
+        FKind = RefKind::Nested;
+    } else if (auto* late = dynamic_cast<const TscLateMember*>(ref)) {
+        FKind = RefKind::Late;
+        FIntoStepBefore = late->Name == "[";
+    } else if (dynamic_cast<const TscProcVariable*>(ref)) {
+        FKind = RefKind::Proc;
+    } else if (dynamic_cast<const TscCustomHelper*>(ref)) {
+        FKind = RefKind::Helper;
+        FIntoStepBefore = dynamic_cast<const TscStringHelper*>(ref) || dynamic_cast<const TscArrayHelper*>(ref);
+    } else {
+        FKind = RefKind::Other;
+    }
+    FKindOf = Ref;
 }
 
 // ---------------------------------------------------------------- TscDesignator
@@ -266,6 +382,12 @@ void TscDesignator::Finalize()
             TypeName = FSteps[FSteps.size() - 2]->Ref->TypeName;
     }
     ReadOnly = last->ReadOnly;
+    // A character or an element written goes back into the step before, and so on down
+    // the chain: the write is possible only when the step it ends in takes it. A character
+    // of a constant or of a function's result has nowhere to go and is refused, instead of
+    // being dropped when it runs.
+    for (size_t i = FSteps.size() - 1; i > 0 && FSteps[i]->WritesIntoStepBefore(); --i)
+        ReadOnly = ReadOnly || FSteps[i - 1]->Ref->ReadOnly;
     TscCustomVariable* first = FSteps[0]->Ref;
     if (FSteps.size() == 1 && IsPlainVariable(first)) {
         Kind = dkVariable;
@@ -322,19 +444,36 @@ Variant TscDesignator::GetValue()
             WriteBackVarArguments(step, proc, argCount, frame);
         return result;
     }
-    return DoCalc(Null(), false);
+    return Walk<false>(Null());
 }
 
 void TscDesignator::SetValue(const Variant& value)
 {
-    DoCalc(value, true);
+    Walk<true>(value);
 }
 
 Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
 {
+    return assigning ? Walk<true>(value) : Walk<false>(value);
+}
+
+template <bool Assigning>
+Variant TscDesignator::Walk(const Variant& value)
+{
     TscCustomVariable* previous = this;
     Variant current = Null();
     const size_t n = FSteps.size();
+    // Assigning: the steps from ChainFirst on are the ones the write at the last step goes
+    // back through, each into the one before it; their helpers are kept while an index after
+    // them is computed. Late steps written through get writers (TscLateWriter), made as the
+    // walk passes them; StepWriter is the one of the step before.
+    [[maybe_unused]] std::conditional_t<Assigning, WriteBack, Nothing> back;
+    if constexpr (Assigning) {
+        back.ChainFirst = n ? n - 1 : 0;
+        if (n && FSteps[n - 1]->WritesIntoStepBefore()) [[unlikely]]
+            while (back.ChainFirst > 0 && FSteps[back.ChainFirst]->WritesIntoStepBefore())
+                --back.ChainFirst;
+    }
     for (size_t i = 0; i < n; ++i) {
         TscDesignatorItem* step = FSteps[i].get();
         TscCustomVariable* item = step->Ref;
@@ -346,15 +485,35 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
             current = nested->GetValue();
             continue;
         }
+        // Made only when needed; freeing it puts the helpers back.
+        [[maybe_unused]] std::conditional_t<Assigning, std::unique_ptr<KeptHelpers>, Nothing> kept;
+        if constexpr (Assigning) {
+            if (i > back.ChainFirst && step->Count() > 0 && ArgumentsRunCode(step)) {
+                kept = std::make_unique<KeptHelpers>();
+                kept->Save(FSteps, back.ChainFirst, i, item);
+            }
+        }
         if (kind == TscDesignatorItem::RefKind::Late) {
             auto* late = static_cast<TscLateMember*>(item);
             std::vector<Variant> args = EvaluateArguments(step, false);
+            TscCustomVariable* parentRef = previous;
+            if constexpr (Assigning) {
+                kept.reset();
+                if (back.StepWriter && step->WritesIntoStepBefore())
+                    parentRef = back.StepWriter;
+                back.StepWriter = nullptr;
+                if (!last && FSteps[i + 1]->WritesIntoStepBefore()) {
+                    back.Writers = std::make_unique<TscLateWriter>(late, parentRef, current, args, step->Indexed,
+                                                                   Script, std::move(back.Writers));
+                    back.StepWriter = back.Writers.get();
+                }
+            }
             std::vector<int> written;
-            late->ParentRef = previous;
-            late->ParentValue = current;
+            late->ParentRef = parentRef;
+            late->ParentValue = std::move(current);
             late->Script = Script;
             late->NeedResult = !last || NeedResult;
-            current = late->Invoke(args, assigning && last, value, step->Indexed, &written);
+            current = late->Invoke(args, Assigning && last, value, step->Indexed, &written);
             previous = late;
             // Var parameters of the member found: back into the argument expressions.
             for (int j : written)
@@ -369,17 +528,21 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
         if (argCount > 0) {
             // All arguments first: they may read the old parameters of this very procedure.
             ArgumentValues args(step, item->IsMacro);
+            if constexpr (Assigning)
+                kept.reset();
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
         }
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
             helper->ParentRef = previous;
-            helper->ParentValue = current;
+            // Handed over: the value is read again from here, and an array written in
+            // place must have no other holder that would make the write copy it.
+            helper->ParentValue = std::move(current);
             helper->Script = Script;
         }
         previous = item;
-        if (assigning && last) {
+        if (Assigning && last) {
             item->SetValue(value);
         } else {
             item->NeedResult = !last || NeedResult;
@@ -390,6 +553,9 @@ Variant TscDesignator::DoCalc(const Variant& value, bool assigning)
     }
     return current;
 }
+
+template Variant TscDesignator::Walk<false>(const Variant&);
+template Variant TscDesignator::Walk<true>(const Variant&);
 
 // ---------------------------------------------------------------- shortcuts
 
@@ -423,10 +589,21 @@ void TscStringDesignator::SetValue(const Variant& value)
 void TscArrayDesignator::PassIndexes()
 {
     auto* helper = static_cast<TscCustomHelper*>(IndexExpr);
-    helper->ParentRef = RefItem;
     const int n = std::min(IndexItem->Count(), helper->ParamCount());
+    if (n == 1) {
+        Variant index = IndexItem->GetItem(0)->GetValue();
+        helper->ParentRef = RefItem;
+        helper->GetParam(0)->Pass(std::move(index));
+        return;
+    }
+    // Every index first: one may read this same array (m[i, m[j, k]]) through
+    // the helper, whose indexes would otherwise be half ours and half its.
+    VariantBuffer<3> indexes(static_cast<size_t>(n));
     for (int j = 0; j < n; ++j)
-        helper->GetParam(j)->SetValue(IndexItem->GetItem(j)->GetValue());
+        indexes[static_cast<size_t>(j)] = IndexItem->GetItem(j)->GetValue();
+    helper->ParentRef = RefItem;
+    for (int j = 0; j < n; ++j)
+        helper->GetParam(j)->Pass(std::move(indexes[static_cast<size_t>(j)]));
 }
 
 Variant TscArrayDesignator::GetValue()
@@ -518,7 +695,7 @@ private:
     TscScript* FScript;
 };
 
-Variant IndexArray(TscCustomVariable* parentRef, const Variant& parentValue, std::vector<Variant>& args,
+Variant IndexArray(TscCustomVariable* parentRef, Variant& parentValue, std::vector<Variant>& args,
                    bool assigning, const Variant& value)
 {
     const int dims = VarArrayDimCount(parentValue);
@@ -533,10 +710,14 @@ Variant IndexArray(TscCustomVariable* parentRef, const Variant& parentValue, std
     }
     if (!assigning)
         return VarArrayGet(parentValue, std::span<const int>(index));
+    // The value read goes before the write: holding it too would make the write
+    // copy the whole array first.
+    parentValue = Variant();
     // Only an array held by a variable can be changed in place.
     if (!parentRef || !IsPlainVariable(parentRef) || !VarIsArray(parentRef->Value))
         scRaise(TscMessageId::SLeftCantAssigned);
-    parentRef->Value.Elem(std::span<const int>(index)) = value;
+    // An array made with an element type of its own converts the value to it.
+    VarArrayPut(parentRef->Value, value, std::span<const int>(index));
     return value;
 }
 
@@ -559,7 +740,7 @@ Variant IndexString(TscCustomVariable* parentRef, const Variant& parentValue, st
 
 // target[args]: a character of a string, an element of an array, the default
 // property of an object. parentRef receives a changed string or array element.
-Variant IndexValue(TscCustomVariable* parentRef, const Variant& target, TscScript* script,
+Variant IndexValue(TscCustomVariable* parentRef, Variant& target, TscScript* script,
                    std::vector<Variant>& args, bool assigning, const Variant& value)
 {
     if (VarIsStr(target))
@@ -580,9 +761,9 @@ Variant IndexValue(TscCustomVariable* parentRef, const Variant& target, TscScrip
 Variant TscLateMember::Invoke(std::vector<Variant>& args, bool assigning, const Variant& value, bool indexed,
                               std::vector<int>* written)
 {
-    const Variant target = ParentValue;
     // Hold no object past the call (an automation server is released when
     // the script drops it).
+    Variant target = std::move(ParentValue);
     ParentValue = Variant();
     if (Name == "[")
         return IndexValue(ParentRef, target, Script, args, assigning, value);
@@ -620,11 +801,16 @@ Variant TscLateMember::Invoke(std::vector<Variant>& args, bool assigning, const 
     const bool property = dynamic_cast<TscPropertyHelper*>(member) || dynamic_cast<TscComponentHelper*>(member);
     if (!args.empty() && member->ParamCount() == 0 && (indexed || property)) {
         std::vector<Variant> none;
-        const Variant inner = CallMember(member, target, Script, none, false, Null());
+        Variant inner = CallMember(member, target, Script, none, false, Null());
         TscMemberWriter writer(member, target, Script);
         return IndexValue(&writer, inner, Script, args, assigning, value);
     }
     return CallMember(member, target, Script, args, assigning, value, written);
+}
+
+void TscLateMember::SetValue(const Variant& /*value*/)
+{
+    scRaise(TscMessageId::SLeftCantAssigned);
 }
 
 // ---------------------------------------------------------------- sets

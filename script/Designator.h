@@ -11,6 +11,11 @@
 // applied to each time it runs (a member of whatever object a Variant holds, an
 // index into whatever string or array it holds): that is late binding.
 //
+// Writing back: a character or an element assigned at the last step goes into
+// the value of the step before, which goes into the one before that, and so on
+// (Thing.Caption[2][1], v[0][2][1]). Each of those steps is written back as it
+// was read, whatever an index further on ran in between.
+//
 // Recursion: a call of a procedure that is already running saves its locals
 // and parameters and puts them back afterwards, also when the call raises, so
 // the caller's frame survives an exception caught further out. Var parameters
@@ -45,19 +50,26 @@ public:
     enum class RefKind : uint8_t { Other, Nested, Late, Proc, Helper };
     RefKind KindOfRef()
     {
-        if (FKindOf != Ref) {
-            FKind = ClassifyRef(Ref);
-            FKindOf = Ref;
-        }
+        if (FKindOf != Ref)
+            Classify();
         return FKind;
+    }
+    // A value written at this step goes back into the step before it (a character of a
+    // text, an element of an array): the write needs that step as it was set.
+    bool WritesIntoStepBefore()
+    {
+        if (FKindOf != Ref)
+            Classify();
+        return FIntoStepBefore;
     }
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
 
 private:
-    static RefKind ClassifyRef(const TscCustomVariable* ref);
+    void Classify();
     const TscCustomVariable* FKindOf = nullptr;
     RefKind FKind = RefKind::Other;
+    bool FIntoStepBefore = false;
 };
 
 class TscDesignator : public TscCustomVariable {
@@ -88,6 +100,11 @@ protected:
     Variant DoCalc(const Variant& value, bool assigning);
 
 private:
+    // DoCalc for reading and for assigning: the second keeps what a write at the last
+    // step goes back through (Designator.cpp), which a read needs none of.
+    template <bool Assigning>
+    Variant Walk(const Variant& value);
+
     std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
 };
 
@@ -131,6 +148,9 @@ public:
     // written back into args and their indices added to written.
     Variant Invoke(std::vector<Variant>& args, bool assigning, const Variant& value, bool indexed = false,
                    std::vector<int>* written = nullptr);
+    // A value is written back through the step that read it, never into this item: a
+    // write that reaches it has lost its way, and is refused rather than dropped.
+    void SetValue(const Variant& value) override;
 
 private:
     // The member of an automation object goes through its OLE helper, the one

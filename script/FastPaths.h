@@ -9,7 +9,9 @@
 //   - every other floating result (- * / on Doubles, an Integer or Int64 with a Double, /
 //     on integers) is computed in long double and rounded once to double, as the general
 //     arithmetic does. The two precisions are kept as they were: unifying them would change
-//     the last bit of stored results;
+//     the last bit of stored results. Operands that double holds exactly (all but an Int64
+//     beyond 2^53) go through Extended.h, which gives that long double result in double
+//     arithmetic where it can and computes in long double where it cannot;
 //   - Integer with Integer gives Integer, and with Int64 on either side Int64; a result
 //     that overflows 64 bits goes to the general path (which gives a Double);
 //   - div and mod of Integer and Int64 values (TryIntDivMod) give Int64 when either side is
@@ -22,6 +24,7 @@
 // so a value computed without a Variant is the one the Variant path gives.
 #pragma once
 
+#include "platform/rtl/Extended.h"
 #include "platform/rtl/Variant.h"
 
 namespace script_fast {
@@ -170,6 +173,38 @@ inline bool ToBool(const Variant& v)
     return v.VType() == varBoolean ? v.RawInteger() != 0 : v.AsBoolean();
 }
 
+// The operand as a double when that holds it exactly: an Integer or a Double always, an
+// Int64 within 2^53.
+template <class V>
+inline bool AsExactDouble(const V& v, double& d)
+{
+    switch (v.VType()) {
+    case varInteger: d = v.RawInteger(); return true;
+    case varInt64: {
+        const int64_t x = v.RawInt64();
+        d = static_cast<double>(x);
+        return x >= -(int64_t(1) << 53) && x <= (int64_t(1) << 53);
+    }
+    default: d = v.RawDouble(); return true;
+    }
+}
+
+// double(long double(p) Op q), for p and q that double holds exactly. Fma: the caller is
+// compiled with [[gnu::target("fma")]] and runs only where the processor has it, so * and /
+// use the instruction inline.
+template <char Op, bool Fma = false>
+[[gnu::always_inline]] inline double ApplyExtended(double p, double q)
+{
+    if constexpr (Op == '+')
+        return ExtendedAdd(p, q);
+    else if constexpr (Op == '-')
+        return ExtendedSub(p, q);
+    else if constexpr (Op == '*')
+        return Fma ? rtl_extended::MulWithFma(p, q) : ExtendedMul(p, q);
+    else
+        return Fma ? rtl_extended::DivWithFma(p, q) : ExtendedDiv(p, q);
+}
+
 template <char Op>
 inline long double Apply(long double p, long double q)
 {
@@ -205,25 +240,64 @@ template <char Op, class V>
     return true;
 }
 
-// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike.
-template <char Op, class V>
-[[gnu::always_inline]] inline bool TryArith(const V& a, const V& b, V& r)
+// The operands of a floating operation as doubles, when double holds both exactly and
+// Extended.h computes the operation: a Double with a Double, an Integer or an Int64 within
+// 2^53, and under / two such integers as well. False for every other pair.
+template <class V>
+[[gnu::always_inline]] inline bool ExactInteger(const V& v, double& d)
+{
+    if (v.VType() == varInteger) {
+        d = v.RawInteger();
+        return true;
+    }
+    if (v.VType() == varInt64 && v.RawInt64() >= -(int64_t(1) << 53) && v.RawInt64() <= (int64_t(1) << 53)) {
+        d = static_cast<double>(v.RawInt64());
+        return true;
+    }
+    return false;
+}
+
+template <char Op, class A, class B>
+[[gnu::always_inline]] inline bool ExactFloatOperands(const A& a, const B& b, double& x, double& y)
 {
     const TVarType ta = a.VType(), tb = b.VType();
-    if (ta == varDouble && tb == varDouble) {
-        if constexpr (Op == '+') {
-            r = V(a.RawDouble() + b.RawDouble());
-        } else {
-            const long double q = b.RawDouble();
-            if (Op == '/' && q == 0)
-                return false; // the general path raises the right error
-            r = V(static_cast<double>(Apply<Op>(static_cast<long double>(a.RawDouble()), q)));
-        }
+    if (ta == varDouble)
+        x = a.RawDouble();
+    else if ((tb != varDouble && Op != '/') || !ExactInteger(a, x))
+        return false;
+    if (tb == varDouble)
+        y = b.RawDouble();
+    else if (!ExactInteger(b, y))
+        return false;
+    return true;
+}
+
+// Op is '+', '-', '*' or '/'. V is Variant or Num: one body, so both compute alike. Fma as
+// for ApplyExtended.
+template <char Op, bool Fma = false, class A, class B, class V>
+[[gnu::always_inline]] inline bool TryArith(const A& a, const B& b, V& r)
+{
+    const TVarType ta = a.VType(), tb = b.VType();
+    if (Op == '+' && ta == varDouble && tb == varDouble) {
+        r = V(a.RawDouble() + b.RawDouble());
+        return true;
+    }
+    if (double x, y; ExactFloatOperands<Op>(a, b, x, y)) {
+        if (Op == '/' && y == 0)
+            return false; // the general path raises the right error
+        r = V(ApplyExtended<Op, Fma>(x, y));
         return true;
     }
     if (!IsNum(ta) || !IsNum(tb))
         return false;
     if (Op == '/' || ta == varDouble || tb == varDouble) {
+        double x, y;
+        if (AsExactDouble(a, x) && AsExactDouble(b, y)) {
+            if (Op == '/' && y == 0)
+                return false;
+            r = V(ApplyExtended<Op, Fma>(x, y));
+            return true;
+        }
         const long double p = AsLong(a), q = AsLong(b);
         if (Op == '/' && q == 0)
             return false;

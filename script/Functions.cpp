@@ -8,10 +8,13 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -106,6 +109,47 @@ Variant VarArrayCreateFn(Variant& p)
     return VarArrayCreate(std::span<const int>(b), static_cast<TVarType>(typ));
 }
 
+// Moves the high bound of a's first dimension, the one Length counts, keeping
+// every element that remains at its indexes. The platform's redim moves the last
+// dimension, which is the same one only for a single dimension; a wider array is
+// laid out anew.
+void SetFirstHighBound(Variant& a, int high)
+{
+    const int dims = VarArrayDimCount(a);
+    if (dims <= 1) {
+        VarArrayRedim(a, high);
+        return;
+    }
+    std::vector<int> bounds, low(static_cast<size_t>(dims)), top(static_cast<size_t>(dims));
+    for (int d = 0; d < dims; ++d) {
+        low[static_cast<size_t>(d)] = VarArrayLowBound(a, d + 1);
+        top[static_cast<size_t>(d)] = VarArrayHighBound(a, d + 1);
+        bounds.push_back(low[static_cast<size_t>(d)]);
+        bounds.push_back(d == 0 ? high : top[static_cast<size_t>(d)]);
+    }
+    Variant r = VarArrayCreate(std::span<const int>(bounds), VarArrayElementType(a));
+    top[0] = std::min(top[0], high);
+    for (int d = 0; d < dims; ++d)
+        if (top[static_cast<size_t>(d)] < low[static_cast<size_t>(d)]) {
+            a = std::move(r); // nothing is kept
+            return;
+        }
+    // Every index inside both arrays, the first dimension counting fastest.
+    std::vector<int> at = low;
+    for (;;) {
+        r.Elem(std::span<const int>(at)) = std::as_const(a).Elem(std::span<const int>(at));
+        int d = 0;
+        while (d < dims && at[static_cast<size_t>(d)] == top[static_cast<size_t>(d)]) {
+            at[static_cast<size_t>(d)] = low[static_cast<size_t>(d)];
+            ++d;
+        }
+        if (d == dims)
+            break;
+        ++at[static_cast<size_t>(d)];
+    }
+    a = std::move(r);
+}
+
 Variant SetLengthFn(Variant& p)
 {
     Variant s = Arg(p, 0);
@@ -117,7 +161,10 @@ Variant SetLengthFn(Variant& p)
         text.resize(static_cast<size_t>(len < 0 ? 0 : len), ' ');
         SetArg(p, 0, Variant(std::move(text)));
     } else {
-        VarArrayRedim(s, len - 1);
+        // L - 1 without overflow: the smallest L leaves no bound to set.
+        if (len == std::numeric_limits<int>::min())
+            throw EVariantArrayCreateError("Error creating variant or safe array");
+        SetFirstHighBound(s, len - 1);
         SetArg(p, 0, s);
     }
     return Variant();

@@ -50,35 +50,59 @@ TscArrayHelper::TscArrayHelper(const AnsiString& name, int dimCount, TscVarType 
         AddParam(std::make_unique<TscParamItem>(AnsiString(), fvtInt, "Integer", dimCount == -1 && i > 0, false));
 }
 
-Variant* TscArrayHelper::Element(bool /*forWrite*/)
+namespace {
+
+// The indexes of helper, checked against array's bounds; false when the helper does not
+// index this array (not an array, or more dimensions than it has indexes).
+bool ElementIndexes(const TscCustomVariable* helper, const Variant& array, int (&index)[3], int& dims)
 {
-    Variant* array = ParentRef ? ParentRef->GetPValue() : nullptr;
-    if (!array || !VarIsArray(*array))
-        return nullptr;
-    const int dims = VarArrayDimCount(*array);
-    if (dims < 1 || dims > 3 || dims > ParamCount())
-        return nullptr;
-    int index[3];
+    if (!VarIsArray(array))
+        return false;
+    dims = VarArrayDimCount(array);
+    if (dims < 1 || dims > 3 || dims > helper->ParamCount())
+        return false;
     for (int d = 0; d < dims; ++d) {
-        index[d] = GetParam(d)->Value.AsInteger();
-        const int lo = VarArrayLowBound(*array, d + 1), hi = VarArrayHighBound(*array, d + 1);
+        index[d] = helper->GetParam(d)->Value.AsInteger();
+        const int lo = VarArrayLowBound(array, d + 1), hi = VarArrayHighBound(array, d + 1);
         if (index[d] < lo || index[d] > hi)
             scRaiseIndex(TscMessageId::SArrayIndex, index[d], lo, hi);
     }
-    return &array->Elem(std::span<const int>(index, static_cast<size_t>(dims)));
+    return true;
 }
+
+} // namespace
 
 Variant TscArrayHelper::GetValue()
 {
-    const Variant* e = Element(false);
-    return e ? *e : Null();
+    // Read without writing access: an array shared with another holder is not copied
+    // for a read.
+    const Variant* array = ParentRef ? ParentRef->GetPValue() : nullptr;
+    int index[3], dims;
+    if (!array || !ElementIndexes(this, *array, index, dims))
+        return Null();
+    return array->Elem(std::span<const int>(index, static_cast<size_t>(dims)));
 }
 
 void TscArrayHelper::SetValue(const Variant& value)
 {
-    // An element takes the array's element type, as a variable of it would.
-    if (Variant* e = Element(true))
-        StoreAsDeclared(*e, VarType, value);
+    // The array as the step before read it goes first: a second holder would make the
+    // write copy the whole array.
+    ParentValue = Variant();
+    Variant* array = ParentRef ? ParentRef->GetPValue() : nullptr;
+    int index[3], dims;
+    if (!array || !ElementIndexes(this, *array, index, dims))
+        return;
+    // An element takes the array's element type, as a variable of it would; an
+    // array made with an element type of its own (VarArrayCreate) holds only
+    // values of that type, converted before anything is stored.
+    const TVarType typed = static_cast<TVarType>(array->VType() & varTypeMask);
+    const std::span<const int> at(index, static_cast<size_t>(dims));
+    if (typed != varVariant) {
+        Variant converted = VarAsType(value, typed); // a failed conversion changes nothing
+        array->Elem(at) = std::move(converted);
+    } else {
+        StoreAsDeclared(array->Elem(at), VarType, value);
+    }
 }
 
 TscStringHelper::TscStringHelper() : TscCustomHelper("__StringHelper", fvtChar, AnsiString())

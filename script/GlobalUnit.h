@@ -23,16 +23,14 @@
 #include <vector>
 
 // Element accessor of Variant arrays (1 to 3 dimensions); the array is the
-// stored value of ParentRef, read and written in place.
+// stored value of ParentRef, read and written in place: a read never copies
+// the array, and a write copies it only when another variable shares it.
 class TscArrayHelper : public TscCustomHelper {
 public:
     // dimCount -1: one required and two optional Integer indexes.
     TscArrayHelper(const AnsiString& name, int dimCount, TscVarType varType, const AnsiString& typeName);
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
-
-private:
-    Variant* Element(bool forWrite);
 };
 
 // Character accessor of strings that are not plain string variables; a write

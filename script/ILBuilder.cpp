@@ -981,7 +981,12 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
         case fvtChar:
             if (!index)
                 scRaise(TscMessageId::SStringError);
-            d->AddStep(Lookup(script, "__StringHelper"), SourcePos);
+            // A character of a character (s[i][1]) needs a helper of its own: one
+            // helper cannot hold both indexes, nor write back into itself.
+            if (dynamic_cast<TscStringHelper*>(pi))
+                d->AddStep(AddHidden(script, std::make_unique<TscStringHelper>()), SourcePos);
+            else
+                d->AddStep(Lookup(script, "__StringHelper"), SourcePos);
             break;
         case fvtClass: {
             TscClassVariable* cls = FindClass(piTypeName);

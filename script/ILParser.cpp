@@ -262,9 +262,8 @@ bool TscILParser::MakeILScript(const AnsiString& text)
     FLines.clear();
     FErrorText.clear();
     FErrorPos.clear();
+    FErrorUnit.clear();
     FErrorTerm = false;
-    if (Program && UnitName.empty())
-        Program->ErrorUnit.clear();
     Parser.SetText(text);
     int start = 1;
 
@@ -305,6 +304,7 @@ bool TscILParser::MakeILScript(const AnsiString& text)
         ok = false;
         FErrorText = AnsiString(scMessage(a.Id));
         FErrorPos = Parser.GetXYPosition();
+        FErrorUnit = UnitName;
         FLines.clear();
     }
     if (FErrorText.empty() && !FGrammar->RequireEnd.empty()) {
@@ -322,6 +322,7 @@ bool TscILParser::MakeILScript(const AnsiString& text)
             const auto it = FGrammar->Errors.find(FGrammar->RequireEnd);
             FErrorText = it != FGrammar->Errors.end() ? it->second : AnsiString("?");
             FErrorPos = Parser.GetXYPosition();
+            FErrorUnit = UnitName;
         }
     }
     const bool built = ok && FErrorText.empty();
@@ -330,6 +331,7 @@ bool TscILParser::MakeILScript(const AnsiString& text)
     if (Program) {
         Program->ErrorPos = FErrorPos;
         Program->ErrorText = FErrorText;
+        Program->ErrorUnit = FErrorUnit;
     }
     return built;
 }
@@ -390,6 +392,7 @@ void TscILParser::ReportError(const TscGrammarElement* e, int entry)
     if (!e->Err || !FErrorText.empty())
         return;
     FErrorText = *e->Err;
+    FErrorUnit = UnitName;
     Parser.SetPosition(entry);
     Parser.SkipSpaces();
     FErrorPos = Parser.GetXYPosition();
@@ -447,12 +450,13 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
             m.LoadFromFile(fileName);
             text = m.DataString();
         } catch (const Exception&) {
+            // The error lies in the uses clause of this text, not in the unit
+            // that could not be read.
             if (FErrorText.empty()) {
                 FErrorText = Format(scMessage(TscMessageId::SUnitNotFound), {fileName});
                 FErrorPos = Parser.GetXYPosition();
+                FErrorUnit = UnitName;
             }
-            if (Program)
-                Program->ErrorUnit = fileName;
             return;
         }
     }
@@ -462,20 +466,24 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
         unit.UnitName = fileName;
         unit.SelectLanguage(LangName);
         unit.UsedUnits = UsedUnits;
-        if (!unit.MakeILScript(text)) {
-            // The unit's own error and position, so the host can point into the unit.
+        const bool built = unit.MakeILScript(text);
+        if (!built && !unit.FErrorText.empty()) {
+            // The unit's own error and position, so the host can point into the unit;
+            // the unit named is the one the position lies in, which may be a unit
+            // that unit uses. An error this text recorded earlier stays the first.
             if (FErrorText.empty()) {
-                FErrorText = Program ? Program->ErrorText : AnsiString();
-                FErrorPos = Program ? Program->ErrorPos : AnsiString();
-                if (FErrorText.empty())
-                    FErrorText = Format(scMessage(TscMessageId::SUnitNotFound), {fileName});
+                FErrorText = unit.FErrorText;
+                FErrorPos = unit.FErrorPos;
+                FErrorUnit = unit.FErrorUnit.empty() ? fileName : unit.FErrorUnit;
             }
-            if (Program)
-                Program->ErrorUnit = fileName;
             return;
         }
+        // A unit that holds no statement at all (only comments, in a syntax whose
+        // program is a list of lines) fails without a message, as such a main text
+        // does: like that text it compiles to nothing. The unit was found and read.
         UsedUnits = unit.UsedUnits;
-        ItemToLines(unit.ILScript->Root(), unitLines);
+        if (built)
+            ItemToLines(unit.ILScript->Root(), unitLines);
         auto lexer = std::make_unique<TscParser>();
         lexer->SetText(text);
         FUnitTexts[fileName] = std::move(lexer);
@@ -586,6 +594,7 @@ bool TscILParser::Walk(const TscGrammarElement* e)
                 if (passes > 1) {
                     if (FErrorSerial != serial && (e->DropErrors || FErrorTerm)) {
                         FErrorText.clear();
+                        FErrorUnit.clear();
                         FErrorPos.clear();
                         FErrorTerm = false;
                     }

@@ -83,6 +83,7 @@ private:
     std::shared_ptr<const TscGrammar> FGrammar;
     std::vector<IlLine> FLines;
     AnsiString FErrorText, FErrorPos;
+    AnsiString FErrorUnit; // the unit the recorded error lies in; empty for the main text
     bool FErrorTerm = false;
     int FErrorSerial = 0;
     int FDepth = 0;

@@ -115,6 +115,15 @@ bool TscParser::At(int p, const AnsiString& s) const
     return FText.compare(p - 1, s.size(), s) == 0;
 }
 
+bool TscParser::AtMarker(int p, const AnsiString& marker) const
+{
+    // A marker that ends in a letter is a word: BasicScript's rem opens a
+    // comment, but remaining = 5 is a statement, not a comment.
+    if (!At(p, marker))
+        return false;
+    return !IsIdentChar(marker.back()) || !IsIdentChar(Ch(p + static_cast<int>(marker.size())));
+}
+
 void TscParser::SkipSpaces()
 {
     // A continuation character eats the line end after it. Done with a flag
@@ -136,15 +145,15 @@ void TscParser::SkipSpaces()
             continue;
         }
         if (FPosition < FSize) {
-            if (At(FPosition, CommentLine1) || At(FPosition, CommentLine2)) {
+            if (AtMarker(FPosition, CommentLine1) || AtMarker(FPosition, CommentLine2)) {
                 while (FPosition <= FSize && Ch(FPosition) != '\r' && Ch(FPosition) != '\n')
                     ++FPosition;
                 continue;
             }
             const AnsiString* close = nullptr;
-            if (!CommentBlock1.empty() && At(FPosition, CommentBlock1Open))
+            if (!CommentBlock1.empty() && AtMarker(FPosition, CommentBlock1Open))
                 close = &CommentBlock1Close;
-            else if (!CommentBlock2.empty() && At(FPosition, CommentBlock2Open))
+            else if (!CommentBlock2.empty() && AtMarker(FPosition, CommentBlock2Open))
                 close = &CommentBlock2Close;
             if (close) {
                 // The two markers of a pair have one length in every grammar;

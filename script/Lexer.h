@@ -109,6 +109,8 @@ public:
 private:
     char Ch(int p) const { return (p >= 1 && p <= FSize) ? FText[p - 1] : '\0'; }
     bool At(int p, const AnsiString& s) const;
+    // A comment marker at p; one that ends in an identifier character only as a whole word.
+    bool AtMarker(int p, const AnsiString& marker) const;
     bool IsIdentChar(char c) const { return IdentifierCharset[static_cast<unsigned char>(c)]; }
     AnsiString Ident();
     bool ReadDigits(bool hex);

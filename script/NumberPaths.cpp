@@ -143,9 +143,10 @@ bool NumBothInteger(const TscOperatorNode* node, Num& r)
     return true;
 }
 
-// What GetValue computes for Op on operands of any other static types.
-template <TscOperatorType Op, bool LD, bool RD>
-bool NumGeneral(const TscOperatorNode* node, Num& r)
+// What GetValue computes for Op on operands of any other static types. Fma: compiled into a
+// routine for processors with fused multiply-add (see NumGeneralFma).
+template <TscOperatorType Op, bool LD, bool RD, bool Fma = false>
+[[gnu::always_inline]] inline bool NumGeneralBody(const TscOperatorNode* node, Num& r)
 {
     if constexpr (IsCmp(Op)) {
         const int t = TestCompare<Op, LD, RD, false>(node);
@@ -173,6 +174,22 @@ bool NumGeneral(const TscOperatorNode* node, Num& r)
                 return script_fast::IntDivMod(Op == opMod, ta, x, tb, y, r);
         }
     }
+    if constexpr ((Op == opPlus || Op == opMinus || Op == opMul || Op == opDivFloat) && (LD || RD)) {
+        // A value read in place goes to the arithmetic as the Variant it is, without a Num
+        // in between (the arithmetic takes the same kinds Num::From does).
+        constexpr char c = Op == opPlus ? '+' : Op == opMinus ? '-' : Op == opMul ? '*' : '/';
+        if constexpr (LD && RD) {
+            return script_fast::TryArith<c, Fma>(*node->Left->Direct, *node->Right->Direct, r);
+        } else if constexpr (LD) {
+            Num b;
+            return NumOperand<false>(node->Right.get(), b) &&
+                   script_fast::TryArith<c, Fma>(*node->Left->Direct, b, r);
+        } else {
+            Num a;
+            return NumOperand<false>(node->Left.get(), a) &&
+                   script_fast::TryArith<c, Fma>(a, *node->Right->Direct, r);
+        }
+    }
     Num a, b;
     if (!NumOperand<LD>(node->Left.get(), a) || !NumOperand<RD>(node->Right.get(), b))
         return false;
@@ -181,9 +198,9 @@ bool NumGeneral(const TscOperatorNode* node, Num& r)
     } else if constexpr (Op == opMinus) {
         return script_fast::TryArith<'-'>(a, b, r);
     } else if constexpr (Op == opMul) {
-        return script_fast::TryArith<'*'>(a, b, r);
+        return script_fast::TryArith<'*', Fma>(a, b, r);
     } else if constexpr (Op == opDivFloat) {
-        return script_fast::TryArith<'/'>(a, b, r);
+        return script_fast::TryArith<'/', Fma>(a, b, r);
     } else if constexpr (Op == opDivInt || Op == opMod) {
         if (a.Type == varInteger && b.Type == varInteger) {
             const int32_t x = a.RawInteger(), y = b.RawInteger();
@@ -195,6 +212,20 @@ bool NumGeneral(const TscOperatorNode* node, Num& r)
         return script_fast::IsInt(a.Type) && script_fast::IsInt(b.Type) &&
                script_fast::TryIntDivMod(Op == opMod, a, b, r);
     }
+}
+
+template <TscOperatorType Op, bool LD, bool RD>
+bool NumGeneral(const TscOperatorNode* node, Num& r)
+{
+    return NumGeneralBody<Op, LD, RD>(node, r);
+}
+
+// The same for * and /, compiled for processors with fused multiply-add (picked only there),
+// which then computes the floating results inline.
+template <TscOperatorType Op, bool LD, bool RD>
+[[gnu::target("fma")]] bool NumGeneralFma(const TscOperatorNode* node, Num& r)
+{
+    return NumGeneralBody<Op, LD, RD, true>(node, r);
 }
 
 // Routines for a right operand that is a literal (an Int64) inside 32 bits, and for div and
@@ -252,9 +283,9 @@ template <TscOperatorType Op, bool BothInteger>
 }
 
 // NumBothInteger and NumGeneral with a literal on the right. The literal is an Int64, so an
-// integer result of NumGeneral's is one too.
-template <TscOperatorType Op, bool BothInteger>
-bool NumLiteral(const TscOperatorNode* node, Num& r)
+// integer result of NumGeneral's is one too. Fma as for NumGeneralBody.
+template <TscOperatorType Op, bool BothInteger, bool Fma = false>
+[[gnu::always_inline]] inline bool NumLiteralBody(const TscOperatorNode* node, Num& r)
 {
     if constexpr (IsCmp(Op)) {
         const int t = TestLiteral<Op, BothInteger>(node);
@@ -272,7 +303,7 @@ bool NumLiteral(const TscOperatorNode* node, Num& r)
         const Variant& va = *node->Left->Direct;
         const int32_t y = Literal(node);
         if (va.VType() != varInteger && va.VType() != varInt64)
-            return NumGeneral<Op, true, true>(node, r);
+            return NumGeneralBody<Op, true, true, Fma>(node, r);
         const int64_t x = va.VType() == varInteger ? va.RawInteger() : va.RawInt64();
         if constexpr (Op == opPlus)
             return script_fast::TryIntArith<'+'>(va.VType(), x, varInt64, y, r);
@@ -288,6 +319,18 @@ bool NumLiteral(const TscOperatorNode* node, Num& r)
     }
 }
 
+template <TscOperatorType Op, bool BothInteger>
+bool NumLiteral(const TscOperatorNode* node, Num& r)
+{
+    return NumLiteralBody<Op, BothInteger>(node, r);
+}
+
+// A Double times a literal, compiled for processors with fused multiply-add.
+[[gnu::target("fma")]] bool NumLiteralMulFma(const TscOperatorNode* node, Num& r)
+{
+    return NumLiteralBody<opMul, false, true>(node, r);
+}
+
 template <TscOperatorType Op>
 TscOperatorNode::NumFunction PickNum(bool bothInteger, bool ld, bool rd)
 {
@@ -296,6 +339,11 @@ TscOperatorNode::NumFunction PickNum(bool bothInteger, bool ld, bool rd)
         if constexpr (Op != opDivFloat)
             return ld ? (rd ? NumBothInteger<Op, true, true> : NumBothInteger<Op, true, false>)
                       : (rd ? NumBothInteger<Op, false, true> : NumBothInteger<Op, false, false>);
+    }
+    if constexpr (Op == opMul || Op == opDivFloat) {
+        if (rtl_extended::HasFma())
+            return ld ? (rd ? NumGeneralFma<Op, true, true> : NumGeneralFma<Op, true, false>)
+                      : (rd ? NumGeneralFma<Op, false, true> : NumGeneralFma<Op, false, false>);
     }
     return ld ? (rd ? NumGeneral<Op, true, true> : NumGeneral<Op, true, false>)
               : (rd ? NumGeneral<Op, false, true> : NumGeneral<Op, false, false>);
@@ -310,7 +358,10 @@ TscOperatorNode::NumFunction NumFor(const TscOperatorNode& op)
         switch (op.Op) {
         case opPlus: return i ? NumLiteral<opPlus, true> : NumLiteral<opPlus, false>;
         case opMinus: return i ? NumLiteral<opMinus, true> : NumLiteral<opMinus, false>;
-        case opMul: return i ? NumLiteral<opMul, true> : NumLiteral<opMul, false>;
+        case opMul:
+            if (i)
+                return NumLiteral<opMul, true>;
+            return rtl_extended::HasFma() ? NumLiteralMulFma : NumLiteral<opMul, false>;
         case opDivInt: return i ? NumLiteral<opDivInt, true> : NumLiteral<opDivInt, false>;
         case opMod: return i ? NumLiteral<opMod, true> : NumLiteral<opMod, false>;
         case opGreat: return i ? NumLiteral<opGreat, true> : NumLiteral<opGreat, false>;

@@ -245,14 +245,31 @@ void TscXMLItem::SetProp(const AnsiString& name, const AnsiString& value)
 
 void TscXMLItem::Assign(const TscXMLItem* item)
 {
+    // The copy is made whole before anything here changes: item may be one of
+    // this item's children (freed by Clear) or one of its ancestors (which
+    // would grow while it is copied).
+    TscXMLItem copy;
+    if (item)
+        copy.CopyFrom(*item);
     Clear();
     if (!item)
         return;
-    Name = item->Name;
-    Text = item->Text;
-    Data = item->Data;
-    for (const TscXMLItem* child : item->FItems)
-        Add()->Assign(child);
+    Name = std::move(copy.Name);
+    Text = std::move(copy.Text);
+    Data = copy.Data;
+    FItems = std::move(copy.FItems);
+    copy.FItems.clear();
+    for (TscXMLItem* child : FItems)
+        child->FParent = this;
+}
+
+void TscXMLItem::CopyFrom(const TscXMLItem& item)
+{
+    Name = item.Name;
+    Text = item.Text;
+    Data = item.Data;
+    for (const TscXMLItem* child : item.FItems)
+        Add()->CopyFrom(*child);
 }
 
 // ---------------------------------------------------------------- TscXMLDocument

@@ -61,6 +61,7 @@ public:
 
 private:
     void Unlink(TscXMLItem* child);
+    void CopyFrom(const TscXMLItem& item); // into an item without children
 
     std::vector<TscXMLItem*> FItems; // owned
     TscXMLItem* FParent = nullptr;

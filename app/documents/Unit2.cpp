@@ -20,6 +20,9 @@ TForm2* Form2 = nullptr;
 
 namespace {
 
+// The second card of LineCard, made the first time Form2 is busy; owned by Form2.
+TForm2* gLineCard = nullptr;
+
 constexpr const char* kQuantityLabel = "Количество";
 // Prices and quantities a user types stay below a million millions, so that every sum of
 // them, with VAT, over any number of lines stays a finite number.
@@ -95,11 +98,82 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
     SKLAD_BIND(Button7);
     SKLAD_BIND(Button9);
     DBGrid1->SetDataSource(WarehouseData->DataSource3);
-    // The card follows the goods grid: see GoodsRowReached.
+    // The card follows the goods grid: see GoodsRowReached. Either card may be the picker.
     WarehouseData->ADOQuery5->AfterScroll = TDataSetNotifyEvent::Lambda([](TDataSet*) {
-        if (Form2)
-            Form2->GoodsRowReached();
+        for (TForm2* card : {Form2, gLineCard})
+            if (card)
+                card->GoodsRowReached();
     });
+}
+
+TForm2::~TForm2()
+{
+    if (gLineCard == this)
+        gLineCard = nullptr;
+}
+
+TForm2* LineCard()
+{
+    if (!Form2->GetVisible())
+        return Form2;
+    if (!gLineCard)
+        gLineCard = new TForm2(Form2);
+    // Its grid takes the saved widths, as Form2's does on its first showing.
+    gLineCard->FirstShow = 1;
+    return gLineCard;
+}
+
+bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card)
+{
+    OpenSql(work, "Select Количество,Цена,Минимум,Максимум From Products Where ID=:id", {{"id", productId}});
+    if (work->IsEmpty())
+        return false;
+    const AnsiString stockText = work->FieldByName("Количество")->AsString();
+    const double stock = work->FieldByName("Количество")->AsFloat();
+    const double price = work->FieldByName("Цена")->AsFloat();
+    const double maximum = work->FieldByName("Максимум")->AsFloat();
+    const double minimum = work->FieldByName("Минимум")->AsFloat();
+    // Reserved: what open requests still wait for, archived ones included.
+    double reserved = 0;
+    OpenSql(work, "Select * From StructureApplication Where (IDТовара=:id) And (Количество>Отпущено)",
+            {{"id", productId}});
+    for (work->First(); !work->Eof(); work->Next())
+        reserved += work->FieldByName("Количество")->AsFloat() - work->FieldByName("Отпущено")->AsFloat();
+    reserved = RoundTo(reserved, -2);
+    double surplus = 0, shortage = 0;
+    if ((maximum + reserved) - stock < 0)
+        surplus = RoundTo(stock - reserved - maximum, -2);
+    // Below the minimum wins over above the maximum (a maximum under the minimum).
+    if ((stock - reserved) - minimum < 0) {
+        shortage = RoundTo(minimum - (stock - reserved), -2);
+        surplus = 0;
+    }
+    card.Stock = stockText;
+    // The value of the stock as it is, not rounded to cents.
+    card.Value = stock * price;
+    card.Reserved = reserved;
+    card.Surplus = surplus;
+    card.Shortage = shortage;
+    return true;
+}
+
+void TForm2::Activate()
+{
+    TForm::Activate();
+    if (Role() != TCardRole::Card || CardMode == TCardMode::NewCard || CardProductId == 0)
+        return;
+    TProductCard figures;
+    if (ReadTodaysFigures(WarehouseData->ADOQuery2, CardProductId, figures))
+        ShowFigures(figures);
+}
+
+void TForm2::ShowFigures(const TProductCard& p)
+{
+    Edit7->SetText(p.Stock);
+    Edit9->SetText(FloatToStr(p.Value));
+    Edit4->SetText(FloatToStr(p.Surplus));
+    Edit5->SetText(FloatToStr(p.Shortage));
+    Edit6->SetText(FloatToStr(p.Reserved));
 }
 
 void TForm2::GoodsRowReached()
@@ -331,10 +405,14 @@ void TForm2::Button9Click(TObject*)
 
 void TForm2::Button1Click(TObject*)
 {
+    // The card's own product: the main grid under the card may have been listed anew (a
+    // write-off posted from the journal), its cursor on another product.
     TADOQuery* goods = WarehouseData->ADOQuery1;
+    const AnsiString id = CardProductId != 0   ? IntToStr(CardProductId)
+                          : HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString()
+                                                 : AnsiString();
     if (OnShowDocuments)
-        OnShowDocuments(HasCurrentRow(goods) ? goods->FieldByName("ID")->AsString() : AnsiString(),
-                                ComboBox1->GetText() + " " + ComboBox2->GetText() + " " + ComboBox3->GetText());
+        OnShowDocuments(id, ComboBox1->GetText() + " " + ComboBox2->GetText() + " " + ComboBox3->GetText());
 }
 
 void TForm2::Button6Click(TObject*)
@@ -521,11 +599,23 @@ void TForm2::StoreCard()
                 ShowMessage(CatalogueMessage(TCatalogueMessage::CardFieldsMissing));
                 return;
             }
+            // Goods sit only in groups without subgroups: the group is one the list offers,
+            // as the list spells it, never a group above others or a name typed at will.
+            AnsiString group;
+            for (const AnsiString& g : WarehouseData->GoodsGroupNames())
+                if (AnsiSameText(g, ComboBox7->GetText())) {
+                    group = g;
+                    break;
+                }
+            if (group.empty()) {
+                ShowMessage("Выберите группу из списка");
+                return;
+            }
             const TSqlParams values = {
                 {"art", Art->GetText()},         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()},
                 {"colour", ComboBox3->GetText()}, {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},
                 {"supplier", ComboBox6->GetText()}, {"price", price},              {"min", minimum},
-                {"max", maximum},                {"group", ComboBox7->GetText()}, {"id", CardProductId},
+                {"max", maximum},                {"group", group},                {"id", CardProductId},
             };
             if (CardMode == TCardMode::NewCard)
                 ExecSql(q,
@@ -654,11 +744,7 @@ void TForm2::ShowProduct(TCardMode mode, const TProductCard& p)
     Edit2->SetText(p.Minimum);
     Edit3->SetText(p.Maximum);
     ComboBox7->SetText(p.Group);
-    Edit7->SetText(p.Stock);
-    Edit9->SetText(FloatToStr(p.Value));
-    Edit4->SetText(FloatToStr(p.Surplus));
-    Edit5->SetText(FloatToStr(p.Shortage));
-    Edit6->SetText(FloatToStr(p.Reserved));
+    ShowFigures(p);
     ShowCardRole();
 }
 

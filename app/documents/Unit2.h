@@ -5,7 +5,13 @@
 // main window's viewer), the line picker (800, "Добавить" of the document window, with the
 // goods grid) and the line editor (248, "Изменить"). No other window touches its controls.
 // In the picker and editor roles the boxes filter the goods grid (TForm1::ADOQuery5) by every
-// non-empty box, values bound.
+// non-empty box, values bound. The card of a product reads its figures from the warehouse
+// again whenever it is active again (the journal of its documents may have changed them).
+//
+// Form2 serves every role. The one exception: while Form2 shows the card of a product and the
+// journal opened from it begins a document, that document's lines are picked and changed in a
+// second TForm2 made for it (LineCard), since a window shown already cannot be shown modally
+// again. Its grid takes the saved column widths; the main window saves Form2's only.
 //
 // The OK buttons: Button7 stores the card (card role) or adds/changes a receipt or request
 // line; Button3 adds a write-off line; Button2 changes an issue or write-off line. Lines go to
@@ -57,6 +63,13 @@ struct TProductCard {
     double Reserved = 0;  // what open requests still wait for
 };
 
+// Today's figures of a product as the warehouse holds them now ("Данные на сегодня"): its
+// stock as stored, the stock's value, what open requests (archived ones too) still wait for,
+// and the surplus over the maximum and the shortage under the minimum after that reserve.
+// Fills Stock, Value, Reserved, Surplus and Shortage of `card`; reads through `work`, which
+// is left on the product's open request lines. False, `card` untouched, when the product is gone.
+bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card);
+
 // What the line editor may change.
 enum class TLineEdit {
     Whole,            // a receipt line: every field; OK writes the line anew
@@ -69,6 +82,7 @@ class TForm2 : public TForm {
     SKLAD_CLASS(TForm2, TForm)
 public:
     explicit TForm2(TComponent* AOwner);
+    ~TForm2() override;
 
     TComboBox* Art = nullptr;
     TComboBox* ComboBox1 = nullptr;
@@ -156,7 +170,13 @@ public:
     // The picker's goods grid moved to another row (TForm1::ADOQuery5's AfterScroll).
     void GoodsRowReached();
 
+protected:
+    // The card of a product shows the warehouse's figures whenever it is active again: a
+    // window opened over it (the journal of the product's documents) may have changed them.
+    void Activate() override;
+
 private:
+    void ShowFigures(const TProductCard& product);
     void EnableDescribingFields(bool enabled);
     // The card role's layout; shows the card.
     void ShowCardRole();
@@ -184,3 +204,8 @@ private:
 };
 
 extern TForm2* Form2;
+
+// The card that picks and changes the document window's lines: Form2, or, while Form2 is
+// already showing (the card of a product whose journal opened the document), a second card
+// of its own, so that no window is shown modally twice.
+TForm2* LineCard();

@@ -161,7 +161,7 @@ void TForm3::Button1Click(TObject*)
         ShowMessage("Заполнены не все данные о документе");
         return;
     }
-    Form2->ShowAsPicker(act, Party());
+    LineCard()->ShowAsPicker(act, Party());
     ShowLines();
     UpdateTotal();
 }
@@ -179,7 +179,7 @@ void TForm3::Button3Click(TObject*)
         edit = TLineEdit::RequestQuantity;
     else if (FMode == TDocumentMode::NewIssue)
         edit = TLineEdit::IssueQuantity;
-    Form2->ShowAsEditor(lines, edit, Party());
+    LineCard()->ShowAsEditor(lines, edit, Party());
     ShowLines();
     if (at >= 1 && at <= lines->RecordCount())
         lines->SetRecNo(at);
@@ -306,11 +306,11 @@ void TForm3::Save(const std::function<void()>& write)
         return;
     }
     Close();
-    // Stock changed: the goods grid shows it at once. The document is saved whatever
-    // happens here; a grid that cannot be read again shows its old figures until reloaded.
+    // Stock changed: the goods grid shows it at once, on the same product even when its
+    // order changed. The document is saved whatever happens here; a grid that cannot be read
+    // again shows its old figures until reloaded.
     try {
-        if (WarehouseData->ADOQuery1->Active())
-            WarehouseData->ADOQuery1->Refresh();
+        WarehouseData->ReloadGoods();
     } catch (const std::exception&) {
     }
 }

@@ -60,6 +60,9 @@ public:
     virtual void BuildGroupsTree(TTreeView* tree, bool reportLeftOut) = 0;
     // Reloads the goods grid for the selected group.
     virtual void RefreshGoodsGrid() = 0;
+    // Reads the goods grid again as it is shown (group, order), the cursor staying on its
+    // product: stock or goods changed without the group being chosen anew.
+    virtual void ReloadGoods() = 0;
 
     // -- the journal and the document commands
     // The commands on working documents are enabled (a warehouse is open, not the archive view).

@@ -11,7 +11,8 @@
 //
 // The groups tree is built from one read of Groups (GroupTree.h); the goods of a group and
 // its subgroups are listed by one statement with the group names bound as a list. Every
-// value in SQL is bound.
+// value in SQL is bound. Other windows change goods (documents, cards, imports, suppliers),
+// and each is modal: the grid is read again whenever this window is activated.
 //
 // Not here: the document commands' own work (app/documents), the stock reports' data
 // (Reports.h) and printed documents (app/documents/Printing.h).
@@ -163,6 +164,9 @@ public:
     void SelectTopGroup() override;
     // Reloads the goods grid for the selected group: the node is unselected and selected again.
     void RefreshGoodsGrid() override;
+    // Reads the selected group's goods again in the order shown, the cursor staying on the
+    // same product (or the same row number when that product is gone).
+    void ReloadGoods() override;
     // The commands on working documents are enabled (a warehouse is open, not the archive view).
     bool WorkingCommandsEnabled() const override;
     // The journal closed: the main window is back in the working view.
@@ -197,6 +201,8 @@ private:
     static constexpr int kSchemaVersion = 2;
     void UpgradeSchema();
     void LoadColumnWidths();
+    void LoadOtherGridWidths();  // the grids of Form2, Form3, Form4 and Form9
+    void LoadVatRate();  // VatRate := the open warehouse's NDS
     void SaveColumnWidths() noexcept;
     std::vector<TGroupRow> ReadGroups();
     void ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& orderBy = {});
@@ -209,6 +215,8 @@ private:
     // Goods shown in the grid: all of them, or those of these groups.
     bool FShowAll = true;
     std::vector<AnsiString> FShownGroups;
+    AnsiString FShownOrder;  // the column the goods are sorted by; empty: table order
+    uint32_t FGoodsVersion = 0;  // the file's DataVersion when the goods were read
     bool FInActivate = false;
     bool FQuitting = false;
 };

@@ -62,9 +62,14 @@ void TForm12::CheckBox2Click(TObject*) { UpdateHint(); }
 void TForm12::Button1Click(TObject*)
 {
     TADOQuery* q = MainWindow->ADOQuery2;
+    const int color = CheckBox1->GetChecked() ? 1 : 0;
+    const int sizes = CheckBox2->GetChecked() ? 1 : 0;
     InTransaction(MainWindow->ADOConnection1, [&] {
-        ExecSql(q, "Update Name Set Цвет=:v", {{"v", CheckBox1->GetChecked() ? 1 : 0}});
-        ExecSql(q, "Update Name Set Размеры=:v", {{"v", CheckBox2->GetChecked() ? 1 : 0}});
+        // A file that lost its one row gets it back: "OK" must not keep nothing.
+        if (ExecSql(q, "Update Name Set Цвет=:v", {{"v", color}}) == 0)
+            ExecSql(q, "Insert Into Name (Цвет,Размеры) Values (:c,:s)", {{"c", color}, {"s", sizes}});
+        else
+            ExecSql(q, "Update Name Set Размеры=:v", {{"v", sizes}});
     });
     Close();
 }

@@ -12,6 +12,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_set>
 
@@ -73,11 +74,44 @@ void TForm1::ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& 
     FShowAll = groups == nullptr;
     if (groups)
         FShownGroups = *groups;
+    FShownOrder = orderBy;
     const AnsiString order = orderBy.empty() ? AnsiString() : " Order By " + QuoteName(orderBy) + " Asc";
     if (FShowAll)
         OpenSql(ADOQuery1, "Select * From Products" + order);
     else
         OpenSql(ADOQuery1, "Select * From Products Where Группа In (:groups)" + order, {{"groups", FShownGroups}});
+    FGoodsVersion = ADOConnection1->DataVersion();
+}
+
+void TForm1::ReloadGoods()
+{
+    TTreeNode* node = TreeView1->GetSelected();
+    if (!node || !DatabaseOpen() || !ADOQuery1->Active())
+        return;
+    const int row = ADOQuery1->RecNo();
+    const int64_t id = HasCurrentRow(ADOQuery1) ? ADOQuery1->FieldByName("ID")->AsLargeInt() : 0;
+    // The group's subgroups are collected again: a group renamed meanwhile lists its goods
+    // under the name they carry now.
+    const AnsiString order = FShownOrder;
+    if (node == TreeView1->GetItems()->GetFirstNode())
+        ShowGoods(nullptr, order);
+    else {
+        const std::vector<AnsiString> groups = CollectSubgroups();
+        ShowGoods(&groups, order);
+    }
+    const int rows = ADOQuery1->RecordCount();
+    if (rows == 0)
+        return;
+    int target = std::min(std::max(row, 1), rows);
+    if (id != 0) {
+        const int idColumn = ADOQuery1->FieldByName("ID")->Index();
+        for (int r = 1; r <= rows; ++r)
+            if (ADOQuery1->RowValue(r, idColumn).AsInt64() == id) {
+                target = r;
+                break;
+            }
+    }
+    ADOQuery1->SetRecNo(target);
 }
 
 void TForm1::TreeView1Change(TObject*, TTreeNode* Node)

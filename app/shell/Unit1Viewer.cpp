@@ -3,8 +3,9 @@
 // The viewer opens the goods card on the product under the grid's cursor. A product that no
 // receipt, request or issue names and that has no stock may still be changed in full; any
 // other keeps its describing fields and lets only its price and stock limits change. The
-// figures "Данные на сегодня" are computed here: stock, its value, reserved on open requests,
-// surplus over the maximum and shortage under the minimum, to the cent.
+// figures "Данные на сегодня" (stock, its value, reserved on open requests, surplus over the
+// maximum and shortage under the minimum, to the cent) are the card's ReadTodaysFigures, which
+// the card runs again whenever it is active again.
 #include "app/shell/Unit1.h"
 
 #include "app/documents/Unit2.h"
@@ -15,7 +16,6 @@
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
-#include "platform/rtl/Math.h"
 
 void TForm1::Button3Click(TObject*)
 {
@@ -44,29 +44,9 @@ void TForm1::Button3Click(TObject*)
     card.Group = text("Группа");
     card.Stock = text("Количество");
 
-    // Данные на сегодня.
-    const double price = ADOQuery1->FieldByName("Цена")->AsFloat();
-    const double maximum = ADOQuery1->FieldByName("Максимум")->AsFloat();
-    const double minimum = ADOQuery1->FieldByName("Минимум")->AsFloat();
-    // The value of the stock as it is, not rounded to cents.
-    card.Value = stock * price;
-    // Reserved: what open requests still wait for, archived ones included.
-    double reserved = 0;
-    OpenSql(ADOQuery2, "Select * From StructureApplication Where (IDТовара=:id) And (Количество>Отпущено)", {{"id", id}});
-    for (ADOQuery2->First(); !ADOQuery2->Eof(); ADOQuery2->Next())
-        reserved += ADOQuery2->FieldByName("Количество")->AsFloat() - ADOQuery2->FieldByName("Отпущено")->AsFloat();
-    reserved = RoundTo(reserved, -2);
-    double surplus = 0, shortage = 0;
-    if ((maximum + reserved) - stock < 0)
-        surplus = RoundTo(stock - reserved - maximum, -2);
-    // Below the minimum wins over above the maximum (a maximum under the minimum).
-    if ((stock - reserved) - minimum < 0) {
-        shortage = RoundTo(minimum - (stock - reserved), -2);
-        surplus = 0;
-    }
-    card.Surplus = surplus;
-    card.Shortage = shortage;
-    card.Reserved = reserved;
+    // Данные на сегодня, as the warehouse holds them; the card reads them again whenever it
+    // is active again.
+    ReadTodaysFigures(ADOQuery2, id, card);
     Form2->ShowProduct(unused ? TCardMode::FullEdit : TCardMode::PricesOnly, card);
 }
 

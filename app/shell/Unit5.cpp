@@ -124,11 +124,10 @@ void TForm5::Ask(TInputJob job, const AnsiString& text)
 
 void TForm5::AskGroupToMoveTo()
 {
-    TADOQuery* q = MainWindow->ADOQuery2;
+    // Goods sit only in groups without subgroups, so only those are offered, in tree order.
     ComboBox1->GetItems()->Clear();
-    OpenSql(q, "Select NameGroup From Groups");
-    for (q->First(); !q->Eof(); q->Next())
-        ComboBox1->GetItems()->Add(q->FieldByName("NameGroup")->AsString());
+    for (const AnsiString& group : MainWindow->GoodsGroupNames())
+        ComboBox1->GetItems()->Add(group);
     ComboBox1->SetItemIndex(-1);
     ComboBox1->SetText("");
     Edit1->SetVisible(true);

@@ -121,8 +121,8 @@ void TControl::SetBounds(int left, int top, int width, int height)
     Changed(TControlChange::Bounds);
     if (FParent)
         FParent->ChildPlaced(this);
-    if (sized && !Loading())
-        Resize();
+    if (sized)
+        SizeChanged();
     if (FAlign != alNone)
         RequestAlign();
 }
@@ -386,6 +386,12 @@ void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { OnMouseD
 void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) { OnMouseUp(this, b, s, x, y); }
 void TControl::MouseMove(TShiftState s, int x, int y) { OnMouseMove(this, s, x, y); }
 void TControl::Resize() { OnResize(this); }
+
+void TControl::SizeChanged()
+{
+    if (!Loading())
+        Resize();
+}
 void TControl::Paint(TCanvas&) {}
 void TControl::Invalidate() { Changed(TControlChange::Repaint); }
 
@@ -894,12 +900,12 @@ void TWinControl::ChildPlaced(TControl* control)
     ContentChanged();
 }
 
-void TWinControl::SetBounds(int left, int top, int width, int height)
+void TWinControl::SetBounds(int left, int top, int width, int height) { TControl::SetBounds(left, top, width, height); }
+
+void TWinControl::SizeChanged()
 {
-    const bool sized = width != FWidth || height != FHeight;
-    TControl::SetBounds(left, top, width, height);
-    if (sized)
-        AlignControls();
+    AlignControls();
+    TControl::SizeChanged();
 }
 
 void TWinControl::Loaded()

@@ -207,6 +207,9 @@ protected:
     virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
     virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
     virtual void Resize();
+    // The control's size changed: a window control realigns its children first, so that
+    // Resize sees them at their new sizes; then Resize (not while loading).
+    virtual void SizeChanged();
     virtual void TextChanged() {}
     // What Text keeps of a value set to it, from code or typed (edits apply CharCase).
     virtual AnsiString AdjustText(const AnsiString& value) const { return value; }
@@ -345,6 +348,7 @@ public:
 protected:
     friend class TControl;
     friend class TCustomForm;
+    void SizeChanged() override;
     virtual void KeyDown(Word& key, TShiftState shift);
     virtual void KeyUp(Word& key, TShiftState shift);
     virtual void KeyPress(char& key);

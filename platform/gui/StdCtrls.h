@@ -208,8 +208,9 @@ public:
     TNotifyEvent OnCloseUp;
 
     // The user picked item `index` from the list: ItemIndex and Text follow, then
-    // OnChange and OnSelect. Refused for an index outside the items.
-    bool UserSelected(int index);
+    // OnChange and OnSelect. Refused for an index outside the items. Combo classes of
+    // their own that rearrange their items on a choice add to this.
+    virtual bool UserSelected(int index);
     // The user picked the item with this text (exact match, then ignoring case).
     bool UserSelectedText(const AnsiString& text);
     // The user typed `text` into the edit part (not for csDropDownList): Text follows,
@@ -217,6 +218,8 @@ public:
     bool UserTyped(const AnsiString& text);
     // The user opened or closed the list: DropDown / CloseUp (OnDropDown / OnCloseUp).
     bool UserDroppedDown(bool dropped = true);
+    // How wide the dropped list is; 0: as wide as the box.
+    virtual int DropDownWidth() const { return 0; }
 
 protected:
     // The list drops (before it shows) and closes (after); combo classes of their own add
@@ -279,7 +282,7 @@ public:
     void Clear();
 
     // The user clicked item `index`: selection follows, then OnClick.
-    bool UserSelected(int index);
+    virtual bool UserSelected(int index);
 
 protected:
     void ItemsChanged();

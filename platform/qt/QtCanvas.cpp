@@ -100,8 +100,11 @@ void TQtPainterDevice::ApplyPen()
     QPen pen(color);
     pen.setWidth(std::max(1, FPen.Width));
     pen.setStyle(ToQPenStyle(FPen.Style));
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
+    // A pen wider than a pixel is a geometric pen on the platform, with round ends and
+    // joins: two lines meeting at a corner close it. A one-pixel pen ends flat.
+    const bool wide = FPen.Width > 1;
+    pen.setCapStyle(wide ? Qt::RoundCap : Qt::FlatCap);
+    pen.setJoinStyle(wide ? Qt::RoundJoin : Qt::MiterJoin);
     FPainter->setPen(pen);
     ApplyMode(FPen.Mode);
 }

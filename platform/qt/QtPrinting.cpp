@@ -8,10 +8,12 @@
 #include "platform/rtl/Cp1251.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 
 #include <cmath>
 #include <condition_variable>
@@ -127,14 +129,92 @@ private:
     std::thread FThread;  // last: it starts once the rest is made
 };
 
+// The file a PDF document goes to. A regular file (or a new one) is written under a temporary
+// name beside it and put in its place whole when the document is finished: the name never
+// holds a document cut short, not while it is written, nor after a failure or Abort (what
+// was there stays), and of two documents written to one name at once the one finished last
+// is there, whole. Anything else by that name (a device, a pipe) is written to directly.
+// Every write is checked: a full disk fails the document instead of leaving half of it.
+class TPdfOutput {
+public:
+    // EPrinter when the file cannot be made.
+    explicit TPdfOutput(const AnsiString& fileName) : FName(fileName)
+    {
+        const QString path = QString::fromUtf8(AnsiToUtf8(fileName).c_str());
+        const QFileInfo info(path);
+        if (info.exists() && !info.isFile()) {
+            FFile = std::make_unique<QFile>(path);
+        } else {
+            auto save = std::make_unique<QSaveFile>(path);
+            // A writable file in a folder that is not: written in place, as before.
+            save->setDirectWriteFallback(true);
+            FSave = save.get();
+            FFile = std::move(save);
+        }
+        if (!FFile->open(QIODevice::WriteOnly))
+            throw EPrinter("Cannot create file \"" + fileName + "\". " + FromQString(FFile->errorString()));
+    }
+    TPdfOutput(const TPdfOutput&) = delete;
+    TPdfOutput& operator=(const TPdfOutput&) = delete;
+
+    QIODevice* Device() { return FFile.get(); }
+
+    // Puts the document in place; EPrinter when any of it could not be written.
+    void Commit()
+    {
+        if (!FFile->isOpen())
+            return;
+        // The rest goes out first: a write that fails on closing would go unnoticed.
+        bool written = FFile->flush() && FFile->error() == QFileDevice::NoError;
+        QString why = written ? QString() : FFile->errorString();
+        if (FSave) {
+            if (!written)
+                FSave->cancelWriting();
+            if (!FSave->commit() && written) {
+                written = false;
+                why = FSave->errorString();
+            }
+        } else {
+            FFile->close();
+            if (written && FFile->error() != QFileDevice::NoError) {
+                written = false;
+                why = FFile->errorString();
+            }
+        }
+        if (!written)
+            throw EPrinter("Cannot write file \"" + FName + "\". " + FromQString(why));
+    }
+
+    // Drops the document: the file by that name stays as it was.
+    void Discard()
+    {
+        if (!FFile->isOpen())
+            return;
+        if (FSave) {
+            FSave->cancelWriting();
+            FSave->commit();  // removes the temporary file
+        } else {
+            FFile->close();
+        }
+    }
+
+private:
+    AnsiString FName;
+    std::unique_ptr<QFileDevice> FFile;
+    QSaveFile* FSave = nullptr;  // FFile, when it is put in place at the end
+};
+
 // One document on a paged Qt device (a PDF writer or a printer). The device's page layout
 // is set before each page; the painter begins with the first page.
 class TQtPagedJob : public TPrintJob {
 public:
-    // `threaded`: pages are painted on a thread of their own (see TThreadedPages below).
+    // `output`: the file the device writes to, when the job owns it. `threaded`: pages are
+    // painted on a thread of their own (see TThreadedPages below).
     TQtPagedJob(std::unique_ptr<QPagedPaintDevice> device, QPrinter* printer, TPoint dpi, TPageSetup first,
-                std::function<TSheetGeometry(const TPageSetup&)> geometry, bool threaded = false)
-        : FDevice(std::move(device)), FPrinter(printer), FDpi(dpi), FSetup(first), FGeometry(std::move(geometry))
+                std::function<TSheetGeometry(const TPageSetup&)> geometry,
+                std::unique_ptr<TPdfOutput> output = nullptr, bool threaded = false)
+        : FOutput(std::move(output)), FDevice(std::move(device)), FPrinter(printer), FDpi(dpi), FSetup(first),
+          FGeometry(std::move(geometry))
     {
         if (threaded)
             FPainterThread = std::make_unique<TPainterThread>();
@@ -201,20 +281,31 @@ public:
     {
         if (FDone)
             throw EPrinter(printer_msg::kNotPrinting);
-        EndPage();
-        FDone = true;
-        if (FPainterThread) {
-            FPainterThread->Post([this] { FinishPainter(); });
-            FPainterThread->Finish();
-            return;
+        try {
+            EndPage();
+            FDone = true;
+            if (FPainterThread) {
+                FPainterThread->Post([this] { FinishPainter(); });
+                FPainterThread->Finish();
+            } else {
+                FinishPainter();
+            }
+        } catch (...) {
+            // A document that failed is dropped as a whole, its painter ended where it painted.
+            DropDocument();
+            throw;
         }
-        FinishPainter();
     }
 
     void Abort() override
     {
-        if (FDone)
-            return;
+        if (!FDone)
+            DropDocument();
+    }
+
+private:
+    void DropDocument()
+    {
         FInPage = false;
         FCanvas.SetDevice(nullptr);
         FPageDevice.reset();
@@ -225,14 +316,13 @@ public:
             try {
                 FPainterThread->Finish();
             } catch (...) {
-                // an earlier page's failure was reported already, or is moot once aborted
+                // an earlier page's failure was reported already, or is moot once dropped
             }
             return;
         }
         AbortPainter();
     }
 
-private:
     // Threaded pages. The report draws a page into records while the painter thread paints the
     // pages before it: the painter, the device, the fonts Qt uses for them and the compression
     // of the page streams all stay on that thread, from the first page to the end of the
@@ -278,10 +368,19 @@ private:
         }
     }
 
+    // The end of the document, on the thread that painted it. A document without a page
+    // leaves its file as it was.
     void FinishPainter()
     {
-        if (FPainter.isActive() && !FPainter.end())
+        if (!FPainter.isActive()) {
+            if (FOutput)
+                FOutput->Discard();
+            return;
+        }
+        if (!FPainter.end())
             throw EPrinter("The document could not be finished");
+        if (FOutput)
+            FOutput->Commit();
     }
 
     void AbortPainter()
@@ -290,8 +389,11 @@ private:
             FPrinter->abort();
         if (FPainter.isActive())
             FPainter.end();
+        if (FOutput)
+            FOutput->Discard();
     }
 
+    std::unique_ptr<TPdfOutput> FOutput;  // before the device, which writes to it to the end
     std::unique_ptr<QPagedPaintDevice> FDevice;
     QPrinter* FPrinter;  // FDevice itself when printing on a printer
     TPoint FDpi;
@@ -334,21 +436,15 @@ std::unique_ptr<TPrintJob> TQtPdfDevice::BeginDoc(const AnsiString& title, const
 {
     if (fileName.empty())
         throw EPrinter(printer_msg::kNoOutputFile);
-    const QString path = QString::fromUtf8(AnsiToUtf8(fileName).c_str());
-    {
-        // QPdfWriter says nothing when it cannot write: find out first.
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly))
-            throw EPrinter("Cannot create file \"" + fileName + "\". " + FromQString(probe.errorString()));
-    }
-    auto writer = std::make_unique<QPdfWriter>(path);
+    auto output = std::make_unique<TPdfOutput>(fileName);
+    auto writer = std::make_unique<QPdfWriter>(output->Device());
     writer->setResolution(FDpi);
     writer->setTitle(ToQString(title));
     writer->setCreator("Korvel");
     const int dpi = FDpi;
     return std::make_unique<TQtPagedJob>(std::move(writer), nullptr, TPoint{dpi, dpi}, first,
                                          [dpi](const TPageSetup& s) { return SheetFor(s, {dpi, dpi}, 0); },
-                                         /*threaded=*/true);
+                                         std::move(output), /*threaded=*/true);
 }
 
 // ---------------------------------------------------------------- system printers

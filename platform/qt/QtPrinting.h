@@ -2,7 +2,8 @@
 //
 // TQtPdfDevice writes each document to a PDF file (QPdfWriter) at a fixed resolution;
 // its sheets have no unprintable margins, and every page may have its own paper and
-// orientation. TQtPrinterSystem lists the printers CUPS knows (QPrinterInfo) and opens
+// orientation. The file takes the whole document when EndDoc succeeds; a document that
+// fails, is aborted or has no page leaves the file as it was. TQtPrinterSystem lists the printers CUPS knows (QPrinterInfo) and opens
 // each as a TQtPrinterDevice that prints through QPrinter; with a file name a document
 // goes to that file as PDF. After the queues the list always holds one more printer,
 // kPdfPrinterName, that writes PDF files (as a desktop's built-in PDF printer does): it is

@@ -5,7 +5,9 @@
 #include "platform/qt/QtText.h"
 
 #include <QCursor>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolButton>
@@ -231,6 +233,25 @@ TRect QtWidgetOnScreen(const TControl* control)
     const QWidget* widget = peer->Widget();
     const QPoint at = widget->mapToGlobal(QPoint(0, 0));
     return Bounds(at.x(), at.y(), widget->width(), widget->height());
+}
+
+TRect QtDroppedListOnScreen(const TControl* combo)
+{
+    TQtControlPeer* peer = QtPeerOf(combo);
+    const auto* box = peer ? qobject_cast<const QComboBox*>(peer->Widget()) : nullptr;
+    const QWidget* list = box && box->view() ? box->view()->window() : nullptr;
+    if (!list || list == box->window() || !list->isVisible())
+        return {};
+    const QPoint at = list->mapToGlobal(QPoint(0, 0));
+    return Bounds(at.x(), at.y(), list->width(), list->height());
+}
+
+bool QtDroppedListShowsWholeItems(const TControl* combo)
+{
+    TQtControlPeer* peer = QtPeerOf(combo);
+    const auto* box = peer ? qobject_cast<const QComboBox*>(peer->Widget()) : nullptr;
+    const QAbstractItemView* view = box ? box->view() : nullptr;
+    return view && view->isVisible() && view->viewport()->width() >= view->sizeHintForColumn(0);
 }
 
 bool QtWindowOwnedBy(const TControl* window, const TControl* owner)

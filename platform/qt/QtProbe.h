@@ -54,6 +54,10 @@ bool QtKey(Word key, TShiftState shift = {});
 bool QtWindowHasKeys(const TControl* control);
 // Where the control's widget lies on the screen.
 TRect QtWidgetOnScreen(const TControl* control);
+// Where the dropped list of a combo box lies on the screen; empty while it is closed.
+TRect QtDroppedListOnScreen(const TControl* combo);
+// Whether the dropped list shows every item whole (none cut short for want of width).
+bool QtDroppedListShowsWholeItems(const TControl* combo);
 // Whether the window of `window`'s widget has the window of `owner`'s as transient
 // parent (WM_TRANSIENT_FOR on X11) and is a tool window, which stays above it.
 bool QtWindowOwnedBy(const TControl* window, const TControl* owner);

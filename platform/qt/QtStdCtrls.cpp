@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPointer>
 #include <QProxyStyle>
@@ -228,15 +229,30 @@ QStyle* SlimComboStyle()
     return style;
 }
 
-// Tells the model when the list drops down and closes up.
+// Tells the model when the list drops down and closes up, and gives the list the width
+// the model asks for.
 class TQtComboWidget : public QComboBox {
 public:
     std::function<void(bool)> OnDropped;
+    std::function<int()> ListWidth;
     void showPopup() override
     {
         if (OnDropped)
             OnDropped(true);
         QComboBox::showPopup();
+        // A list wider (or narrower) than the box: the preview's 49-pixel zoom box drops a
+        // list 100 pixels wide, so that "Страница целиком" can be read. The desktop's fonts
+        // run wider than the platform's, so the list grows where an item would be cut.
+        int width = ListWidth ? ListWidth() : 0;
+        QWidget* popup = view() ? view()->window() : nullptr;
+        if (width > 0 && popup && popup != window()) {
+            const int frame = popup->width() - view()->viewport()->width();
+            width = std::max(width, view()->sizeHintForColumn(0) + frame);
+            if (popup->width() != width) {
+                popup->setMinimumWidth(0);
+                popup->setGeometry(popup->x(), popup->y(), width, popup->height());
+            }
+        }
     }
     void hidePopup() override
     {
@@ -269,13 +285,16 @@ public:
             if (!Applying() && FCombo.GetDroppedDown() != dropped)
                 FCombo.UserDroppedDown(dropped);
         };
+        w->ListWidth = [this] { return FCombo.DropDownWidth(); };
     }
     // The widget outlives the peer (it is hidden, which closes an open list, and deleted
     // later): its callback into this peer goes first.
     ~TComboPeer() override
     {
-        if (auto* w = static_cast<TQtComboWidget*>(Widget()))
+        if (auto* w = static_cast<TQtComboWidget*>(Widget())) {
             w->OnDropped = nullptr;
+            w->ListWidth = nullptr;
+        }
     }
 
 protected:

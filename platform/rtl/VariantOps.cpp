@@ -2,6 +2,7 @@
 // below is the order of the table there.
 #include "platform/rtl/Variant.h"
 
+#include "platform/rtl/Extended.h"
 #include "platform/rtl/VariantImpl.h"
 
 #include <cmath>
@@ -61,6 +62,20 @@ long double AsFloat(const Num& n)
     }
 }
 
+// The value as a double when that holds it exactly: not Currency (a scaled integer), nor an
+// Int64 beyond 2^53.
+bool AsExactDouble(const Num& n, double& d)
+{
+    switch (n.kind) {
+    case Kind::Int: d = static_cast<double>(n.i); return true;
+    case Kind::Int64:
+        d = static_cast<double>(n.i);
+        return n.i >= -(int64_t(1) << 53) && n.i <= (int64_t(1) << 53);
+    case Kind::Currency: return false;
+    default: d = static_cast<double>(n.f); return true;
+    }
+}
+
 Variant IntResult(int64_t r, bool wide)
 {
     if (!wide && r >= INT32_MIN && r <= INT32_MAX)
@@ -99,9 +114,14 @@ Variant Arith(const Variant& a, const Variant& b, Op op)
         return FloatResult(r, k);
     }
     if (x.kind == Kind::Single || x.kind == Kind::Double || y.kind == Kind::Single || y.kind == Kind::Double) {
+        bool single = x.kind == Kind::Single && y.kind == Kind::Single;
+        double dp, dq;
+        if (!single && AsExactDouble(x, dp) && AsExactDouble(y, dq))
+            return Variant(op == Op::Add   ? ExtendedAdd(dp, dq)
+                           : op == Op::Sub ? ExtendedSub(dp, dq)
+                                           : ExtendedMul(dp, dq));
         long double p = AsFloat(x), q = AsFloat(y);
         long double r = op == Op::Add ? p + q : op == Op::Sub ? p - q : p * q;
-        bool single = x.kind == Kind::Single && y.kind == Kind::Single;
         return FloatResult(single ? static_cast<long double>(float(r)) : static_cast<long double>(double(r)),
                            single ? Kind::Single : Kind::Double);
     }
@@ -190,12 +210,16 @@ Variant VarDiv(const Variant& a, const Variant& b)
         InvalidOp();
     if (ta == varNull || tb == varNull)
         return Variant::Null();
-    long double p = AsFloat(ToNum(a)), q = AsFloat(ToNum(b));
+    const Num x = ToNum(a), y = ToNum(b);
+    long double p = AsFloat(x), q = AsFloat(y);
     if (q == 0) {
         if (p == 0 || std::isnan(p))
             throw EInvalidOp("Invalid floating point operation");
         throw EZeroDivide("Floating point division by zero");
     }
+    double dp, dq;
+    if (AsExactDouble(x, dp) && AsExactDouble(y, dq))
+        return Variant(ExtendedDiv(dp, dq));
     return Variant(double(p / q));
 }
 

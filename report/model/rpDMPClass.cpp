@@ -10,7 +10,15 @@
 
 namespace {
 Extended RoundTo(Extended v, Extended cell) { return static_cast<Extended>(Round(v / cell)) * cell; }
-Extended TruncTo(Extended v, Extended cell) { return std::trunc(v / cell) * cell; }
+// A value on a cell edge stays there: 144 / 9.6 comes out a hair below 15, and without the
+// tolerance a right-aligned text (or a line set on an edge) would drop a whole cell, again
+// at every load of the template.
+Extended TruncTo(Extended v, Extended cell)
+{
+    const Extended q = std::trunc(v / cell);
+    const Extended next = q + (v < 0 ? -1 : 1);
+    return FloatsDiffer(next * cell, v) ? q * cell : next * cell;
+}
 
 void ApplyDMPStyle(TFont* f, TrpDMPFontStyles s)
 {
@@ -62,7 +70,15 @@ void TrpDMPMemoView::Publish(TPropertyTable& t)
     t.Prop("VAlign", &C::VAlign, &C::VAlign).Default(vaTop);
 }
 
-TrpDMPMemoView::TrpDMPMemoView(TComponent* AOwner) : TrpCustomMemoView(AOwner) { ResetFontOptions(); }
+TrpDMPMemoView::TrpDMPMemoView(TComponent* AOwner) : TrpCustomMemoView(AOwner)
+{
+    // The base constructor took the parent's font before this class's SetParentFont could
+    // run: an object made on a band of a dot-matrix page (or read from a template) takes
+    // the page's style now.
+    if (Parent())
+        SetParentFont(GetParentFont());
+    ResetFontOptions();
+}
 
 void TrpDMPMemoView::ResetFontOptions()
 {
@@ -134,6 +150,12 @@ void TrpDMPLineView::Publish(TPropertyTable& t)
     t.Prop("FontStyle", &TrpDMPLineView::GetFontStyle, &TrpDMPLineView::SetFontStyle)
         .Stored(&TrpDMPLineView::IsFontStyleStored);
     t.Prop("ParentFont", &TrpDMPLineView::GetParentFont, &TrpDMPLineView::SetParentFont).Default(true);
+}
+
+TrpDMPLineView::TrpDMPLineView(TComponent* AOwner) : TrpCustomLineView(AOwner)
+{
+    if (Parent())
+        SetParentFont(GetParentFont());  // the page's style, as for the text object
 }
 
 void TrpDMPLineView::SetFontStyle(TrpDMPFontStyles Value)

@@ -42,7 +42,7 @@ private:
 class TrpDMPLineView : public TrpCustomLineView {
     SKLAD_CLASS(TrpDMPLineView, TrpCustomLineView)
 public:
-    explicit TrpDMPLineView(TComponent* AOwner) : TrpCustomLineView(AOwner) {}
+    explicit TrpDMPLineView(TComponent* AOwner);
     TrpDMPFontStyles GetFontStyle() const { return FFontStyle; }
     void SetFontStyle(TrpDMPFontStyles Value);
     bool IsFontStyleStored() const { return !GetParentFont(); }

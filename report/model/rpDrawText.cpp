@@ -499,6 +499,12 @@ AnsiString TrpDrawText::ReopenTags(int line) const
         open += "<i>";
     if (style.Contains(fsBold))
         open += "<b>";
+    // Strike-out and a subscript or superscript run on too: a struck-out line or a long
+    // subscript that crosses a page break keeps its look on the next page.
+    if (style.Contains(fsStrikeOut))
+        open += "<strike>";
+    if (first && first->Reduced)
+        open += first->Shift == 1 ? "<sub>" : "<sup>";
     return open;
 }
 

@@ -207,7 +207,7 @@ void TrpHTMLTagsList::AddChar()
     tag->Reduced = Size != DefSize;
 }
 
-int TrpHTMLTagsList::TryTag(const AnsiString& s, size_t i)
+int TrpHTMLTagsList::TryTag(const AnsiString& s, size_t i, TTagScan& scan)
 {
     // i is the "<"; the tests below go in a fixed order and the first that applies decides.
     const size_t n = s.size();
@@ -266,15 +266,24 @@ int TrpHTMLTagsList::TryTag(const AnsiString& s, size_t i)
     // <font color=...>
     if (!HasWordAt(s, i + 1, "FONT COLOR"))
         return 0;
-    const size_t eq = s.find('=', i + 11);
+    // The "=", the start of the value and the ">" after it only move forward from one tag
+    // to the next, so each is sought once per text, not once per tag.
+    const size_t eq = scan.Next(s, '=', i + 11, scan.Eq);
     if (eq == AnsiString::npos)
         return 0;
-    size_t v = eq + 1;
-    while (v < n && s[v] == ' ')
-        ++v;
-    const size_t close = s.find('>', v);
+    if (scan.ValueOf != eq) {
+        size_t v = eq + 1;
+        while (v < n && s[v] == ' ')
+            ++v;
+        scan.ValueOf = eq;
+        scan.Value = v;
+    }
+    const size_t v = scan.Value;
+    const size_t close = scan.Next(s, '>', v, scan.Close);
     const size_t end = close == AnsiString::npos ? n : close;  // value is s[v, end)
-    if (end <= v)
+    // No colour name or "#..." value is this long: such a value is text, not a tag.
+    constexpr size_t kLongestValue = 64;
+    if (end <= v || end - v > kLongestValue)
         return 0;
     const AnsiString value = s.substr(v, end - v);
     TColor color;
@@ -296,22 +305,37 @@ int TrpHTMLTagsList::TryTag(const AnsiString& s, size_t i)
     return int((close == AnsiString::npos ? n : close + 1) - i);
 }
 
+size_t TrpHTMLTagsList::TTagScan::Next(const AnsiString& s, char c, size_t from, size_t& cached)
+{
+    // cached is the first c at or after an earlier, smaller `from` (npos: none there).
+    if (cached == kUnknown || (cached != AnsiString::npos && cached < from))
+        cached = s.find(c, from);
+    return cached;
+}
+
 void TrpHTMLTagsList::ExpandHTMLTags(AnsiString& s)
 {
+    // The text left is built beside the input: cutting each tag out in place would move the
+    // rest of the line once per tag.
+    AnsiString out;
+    out.reserve(s.size());
+    TTagScan scan;
     size_t i = 0;
     while (i < s.size()) {
         if (AllowTags && s[i] == '<') {
-            const int len = TryTag(s, i);
+            const int len = TryTag(s, i, scan);
             if (len > 0) {
-                s.erase(i, size_t(len));
+                i += size_t(len);
                 Position += len;
                 continue;
             }
         }
         AddChar();
+        out += s[i];
         ++Position;
         ++i;
     }
+    s = std::move(out);
 }
 
 int TrpHTMLTagsList::FillCharSpacingArray(std::vector<int>& widths, const AnsiString& s, TCanvas& canvas,

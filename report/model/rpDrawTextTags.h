@@ -101,8 +101,16 @@ public:
 
 private:
     void AddChar();
+    // Where the font tags of one text found their "=", value and ">" (positions only grow).
+    struct TTagScan {
+        static constexpr size_t kUnknown = size_t(-2);
+        size_t Eq = kUnknown, Close = kUnknown;
+        size_t ValueOf = kUnknown, Value = 0;  // the value's start for the "=" at ValueOf
+        // The first c at or after `from`, using and updating `cached`.
+        static size_t Next(const AnsiString& s, char c, size_t from, size_t& cached);
+    };
     // Length of the tag at s[i] (0-based index of the "<"), applying its effect; 0 = text.
-    int TryTag(const AnsiString& s, size_t i);
+    int TryTag(const AnsiString& s, size_t i, TTagScan& scan);
 
     std::vector<std::unique_ptr<TrpHTMLTags>> FTagLines;
     std::vector<int> FExtents;  // reused measuring buffer

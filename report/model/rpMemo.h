@@ -142,6 +142,7 @@ public:
     Extended AdjustCalcWidth() const;
     void InitPart() override;
     Extended DrawPart() override;
+    Extended PartOverhead() override;
     AnsiString WrapText(bool WrapWords);
     AnsiString Diff(TrpComponent* AObj) override;
     TrpDrawText& DrawTextObject() const;

@@ -3,6 +3,7 @@
 #include "report/model/rpMemo.h"
 
 #include "report/model/rpClass.h"
+#include "report/model/rpUtils.h"
 
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
@@ -222,6 +223,10 @@ Extended TrpCustomMemoView::DrawPart()
         // another, so every line but the last of a start is the whole text's line too.
         TrpDrawText& dt = DrawTextObject();
         TrpDrawTextLock lock(dt);
+        // The automatic width is taken for the layout only. The part keeps the template's
+        // place: it takes its width when it is drawn, and moving it here as well would move
+        // a right-aligned or centred part twice.
+        const Extended savedLeft = FLeft, savedWidth = FWidth;
         const std::string_view rest = RestText.View();
         Extended unused = 0;
         // A part takes about as much as the one before it.
@@ -247,6 +252,12 @@ Extended TrpCustomMemoView::DrawPart()
         }
         SetText(dt.GetInBoundsText());
         Color = savedColor;
+        if (AutoWidth && (FloatsDiffer(FLeft, savedLeft) || FloatsDiffer(FWidth, savedWidth))) {
+            SetWidth(savedWidth);
+            SetLeft(savedLeft);
+            if (TrpComponent* p = Parent())
+                p->AlignChildren();
+        }
         return unused == 0 ? FHeight : unused;
     }
     // The text is laid out once, when the first part is taken, and each part takes the
@@ -274,6 +285,17 @@ Extended TrpCustomMemoView::DrawPart()
         FPartLayout.reset();
     }
     return unused == 0 ? FHeight : unused;
+}
+
+Extended TrpCustomMemoView::PartOverhead()
+{
+    // A part's lines fill its layout rectangle, one unit more than its height (see
+    // UnusedSpace); the rest of the height goes to frame, gaps and shadow.
+    TCanvas* saved = Canvas;
+    BeginDraw(nullptr, 1, 1, 0, 0);
+    Canvas = saved;
+    const Extended usable = Extended(TextRect.Bottom) - TextRect.Top + 1;
+    return std::max<Extended>(0, FHeight - usable);
 }
 
 AnsiString TrpCustomMemoView::WrapText(bool WrapWords)
@@ -314,10 +336,7 @@ AnsiString TrpCustomMemoView::Diff(TrpComponent* AObj)
     } else if (FMemo->Count() == 1) {
         put("x", rpStrToXML(FMemo->Strings(0)));
     } else {
-        AnsiString text = GetText();
-        if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
-            text.erase(text.size() - 2);
-        put("x", rpValueToXML(Variant(text)));
+        put("x", rpValueToXML(Variant(rpLinesText(*FMemo))));
     }
     if (FloatsDiffer(ParagraphGap, o->ParagraphGap))
         put("ParagraphGap", flt(ParagraphGap));

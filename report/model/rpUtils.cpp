@@ -305,10 +305,15 @@ void rpFormToRes(TComponent* Form, const AnsiString& FileName)
 {
     if (!Form)
         return;
-    auto quoted = [](AnsiString s) {
-        for (size_t at = s.find('\''); at != AnsiString::npos; at = s.find('\'', at + 2))
-            s.insert(at, 1, '\'');
-        return s;
+    auto quoted = [](const AnsiString& s) {
+        AnsiString r;
+        r.reserve(s.size());
+        for (char c : s) {
+            r += c;
+            if (c == '\'')
+                r += '\'';
+        }
+        return r;
     };
     AnsiString text = "rpResources.Add('" + Form->ClassName() + "',\r\n";
     std::vector<TComponent*> seen;
@@ -372,6 +377,16 @@ AnsiString rpRemoveQuotes(const AnsiString& Text)
     if (Text.size() >= 3 && Text.front() == '"' && Text.back() == '"')
         return Text.substr(1, Text.size() - 2);
     return Text;
+}
+
+AnsiString rpLinesText(const TStrings& Lines)
+{
+    AnsiString text = Lines.GetText();
+    const int n = Lines.Count();
+    if (n > 0 && !Lines.Strings(n - 1).empty() && text.size() >= 2 &&
+        text.compare(text.size() - 2, 2, "\r\n") == 0)
+        text.resize(text.size() - 2);
+    return text;
 }
 
 AnsiString rpStreamToString(TStream& Stream)

@@ -46,6 +46,9 @@ void rpDrawTransparent(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap);
 void rpFormToRes(TComponent* Form, const AnsiString& FileName = "c:\\1.pas");
 void rpSetCommaText(const AnsiString& Text, TStrings* List, char Separator);
 AnsiString rpRemoveQuotes(const AnsiString& Text);
+// The lines as one text for an attribute: joined by CR LF, without the final CR LF. When the
+// last line is empty its CR LF stays, or reading the text back (SetText) would lose that line.
+AnsiString rpLinesText(const TStrings& Lines);
 AnsiString rpStreamToString(TStream& Stream);
 void rpStringToStream(const AnsiString& Text, TStream& Stream);
 // "," and "." both taken as the decimal separator, blanks removed; EConvertError on bad text.

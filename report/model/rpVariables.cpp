@@ -120,15 +120,21 @@ void TrpVariables::GetCategoriesList(TStrings* List, bool ClearList) const
 void TrpVariables::GetVariablesList(std::string_view Category, TStrings* List) const
 {
     List->Clear();
-    int from = 0;
-    if (!Category.empty()) {
-        const int h = HeadingIndex(Category);
-        if (h < 0)
-            return;
-        from = h + 1;
+    if (Category.empty()) {
+        // Outside any category: everything before the first heading, empty names too.
+        for (int i = 0; i < Count(); ++i) {
+            const AnsiString& n = Items(i)->GetName();
+            if (!n.empty() && n[0] == ' ')
+                break;
+            List->Add(n);
+        }
+        return;
     }
-    const int end = CategoryEnd(from);
-    for (int i = from; i < end; ++i)
+    const int h = HeadingIndex(Category);
+    if (h < 0)
+        return;
+    const int end = CategoryEnd(h + 1);
+    for (int i = h + 1; i < end; ++i)
         List->Add(Items(i)->GetName());
 }
 

@@ -183,6 +183,9 @@ public:
     // Lays out what fits into Height; returns the height still to be output.
     virtual Extended DrawPart() { return 0; }
     virtual void InitPart() {}
+    // The height of a part that its content cannot use (frame, gaps, shadow): the engine
+    // gives what is left of a split object room for it again.
+    virtual Extended PartOverhead() { return 0; }
     TrpStretchMode StretchMode = smDontStretch;
 };
 

@@ -95,10 +95,7 @@ AnsiString TrpXMLSerializer::ObjToXML(TPersistent* Obj, const AnsiString& Prefix
                     if (const AnsiString name = rpGetFullName(Owner, c); !name.empty())
                         put(name);
                 } else if (auto* strings = dynamic_cast<TStrings*>(o)) {
-                    AnsiString text = strings->GetText();
-                    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
-                        text.erase(text.size() - 2);
-                    r += " " + Prefix + p->Name + ".Text=\"" + rpStrToXML(text) + "\"";
+                    r += " " + Prefix + p->Name + ".Text=\"" + rpStrToXML(rpLinesText(*strings)) + "\"";
                 } else if (auto* pers = dynamic_cast<TPersistent*>(o)) {
                     if (pers != Obj)
                         r += ObjToXML(pers, Prefix + p->Name + ".");

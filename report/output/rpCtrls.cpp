@@ -586,43 +586,43 @@ void TrpFontComboBox::WriteMRU()
     }
 }
 
-bool TrpFontComboBox::UserChose(int Index)
+bool TrpFontComboBox::UserSelected(int Index)
 {
     if (!AcceptsInput() || Index < 0 || Index >= GetItems()->Count())
         return false;
+    int chosen = Index;
     Guarded([&] {
+        if (Index == 0 || !FShowMRU)
+            return;
         TStrings* items = GetItems();
-        int chosen = Index;
-        if (Index > 0 && FShowMRU) {
-            const AnsiString name = items->Strings(Index);
-            const int type = FTypes[Index];
-            int recent = -1;
-            for (int i = 0; i <= FMRUCount; ++i)
-                if (items->Strings(i) == name)
-                    recent = i;
-            if (recent < 0) {
-                items->Insert(0, name);
-                FTypes.insert(FTypes.begin(), type);
-                if (FMRUCount == kMRUFonts - 1) {
-                    items->Delete(kMRUFonts);
-                    FTypes.erase(FTypes.begin() + kMRUFonts);
-                } else {
-                    ++FMRUCount;
-                }
+        const AnsiString name = items->Strings(Index);
+        const int type = FTypes[Index];
+        int recent = -1;
+        for (int i = 0; i <= FMRUCount; ++i)
+            if (items->Strings(i) == name)
+                recent = i;
+        if (recent < 0) {
+            items->Insert(0, name);
+            FTypes.insert(FTypes.begin(), type);
+            if (FMRUCount == kMRUFonts - 1) {
+                items->Delete(kMRUFonts);
+                FTypes.erase(FTypes.begin() + kMRUFonts);
             } else {
-                items->Delete(recent);
-                FTypes.erase(FTypes.begin() + recent);
-                items->Insert(0, name);
-                FTypes.insert(FTypes.begin(), type);
+                ++FMRUCount;
             }
-            chosen = 0;
-            WriteMRU();
+        } else {
+            items->Delete(recent);
+            FTypes.erase(FTypes.begin() + recent);
+            items->Insert(0, name);
+            FTypes.insert(FTypes.begin(), type);
         }
-        SetItemIndex(chosen);
-        OnChange(this);
-        if (!FUpdating && !Loading())
-            OnClick(this);
+        chosen = 0;
+        WriteMRU();
     });
+    if (!TrpCustomComboBox::UserSelected(chosen))
+        return false;
+    if (!FUpdating && !Loading())
+        Guarded([&] { OnClick(this); });
     return true;
 }
 

@@ -98,6 +98,8 @@ public:
     void SetReadOnly(bool Value);
     int GetListWidth() const { return FListWidth; }
     void SetListWidth(int Value) { FListWidth = Value; }
+    // The dropped list is ListWidth wide, whatever the box's width (0: the box's width).
+    int DropDownWidth() const override { return FListWidth; }
     int GetArrowWidth() const { return FArrowWidth; }
     int GetImageWidth() const { return FImageWidth; }
 
@@ -206,9 +208,10 @@ public:
     // top (a recent font no longer installed is cleared there).
     void PopulateList();
     void Reset();
-    // The user chose item Index from the dropped list: the recent-font rules, then the
-    // click.
-    bool UserChose(int Index);
+    // The user chose item Index from the list, with the mouse or the keys: the recent-font
+    // rules (the font goes to the top), then the standard selection and the click.
+    bool UserSelected(int Index) override;
+    bool UserChose(int Index) { return UserSelected(Index); }
 
     TNotifyEvent OnClick;
 

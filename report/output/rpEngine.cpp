@@ -22,6 +22,7 @@
 #include <cmath>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_set>
 
@@ -672,8 +673,9 @@ void TrpEngine::NewPage()
     if (!Running)
         return;
     if (Keeping && FRun->KeepSpansParts) {
-        // The block's wide rows lie on further pages too, which the block cannot take along:
-        // it stays whole where it is and breaks here, as a block taller than a page does.
+        // The block's wide rows lie on further pages too, or it lies in two page columns,
+        // which the block cannot take along: it stays whole where it is and breaks here, as
+        // a block taller than a page does.
         AggregateList.EndKeep();
         Keeping = false;
         KeepBand = nullptr;
@@ -695,13 +697,28 @@ void TrpEngine::NewPage()
             levelMoves = oldEntry->IndexOf(i) >= movedFrom;
             break;
         }
+    const int oldPage = PreviewPages->CurPage;
+    const Extended oldX = CurX;
     EndPage();
     AddPage();
     if (Keeping) {
         AggregateList.EndKeep();
-        PreviewPages->PasteObjects(0, CurY);
+        // The block's entries move as far down as its objects: the first entry may belong to
+        // a band below the block's top (a header or group header without one comes first).
+        std::optional<Extended> cutTop;
+        if (TrpPreviewPages* pages = Pages())
+            cutTop = pages->CutTop();
+        const Extended movedBy = cutTop ? CurY - *cutTop : 0;
+        FRun->MovePlaces(oldPage, KeepPosition, PreviewPages->CurPage, movedBy, PreviewPages->GetCurPosition());
+        // The block keeps its place in its column: it goes from the old page's column to the
+        // new page's first, a subreport's block stays beside what the subreport is in.
+        if (TrpPreviewPages* pages = Pages())
+            pages->PasteObjectsBy(CurX - oldX, movedBy);
+        else
+            PreviewPages->PasteObjects(0, CurY);
         if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
-            outline->MoveSince(KeepOutlineMark, static_cast<int>(std::lround(static_cast<double>(CurY))));
+            outline->MoveSince(KeepOutlineMark, static_cast<int>(std::lround(static_cast<double>(CurY))),
+                               cutTop ? std::optional<Extended>(movedBy) : std::nullopt);
         else if (KeepOutline)
             PreviewPages->Outline()->ShiftItems(KeepOutline, static_cast<int>(std::lround(static_cast<double>(CurY))));
         CurY = PreviewPages->GetLastY();
@@ -722,9 +739,18 @@ void TrpEngine::NewColumn()
     if (!Running)
         return;
     if (Page && Page->GetColumns() > CurColumn) {
-        // A kept block does not move to the next column: its rows are this column's.
-        if (Keeping)
+        // A kept block does not move to the next column: its rows are this column's. Lying
+        // in two columns now, with the column's footer between, it can no longer be taken
+        // to the next page whole.
+        if (Keeping) {
+            // Rows held back for a kept footer count in this column too, before the block's.
+            if (!FRun->MovingRow) {
+                AggregateList.EndHold();
+                AggregateList.EndPending();
+            }
             AggregateList.FlushKeep(FindBand(TrpColumnFooter::StaticClass()));
+            FRun->KeepSpansParts = true;
+        }
         EndColumn();
         AddColumn();
     } else {

@@ -149,6 +149,8 @@ private:
     // rpEngineData.cpp
     void ShowDataBands(TrpComponent* Parent, int Depth = 0);
     bool CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth = 0);
+    // Whether the details of the band's current record print anything.
+    bool DetailsToShow(TrpDataBand* Band, int Depth);
     const std::vector<TrpBand*>& BandList(TrpComponent* Obj);
     bool RowLimitReached(TrpBand* Band, int Rows);
     void InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN);
@@ -176,7 +178,8 @@ private:
     Extended ColumnLeft(int Column);
     void OutputToCopy(TrpBand* Band);
     // rpEngineSub.cpp
-    void CheckSubReports(TrpBand* Band);
+    // ColumnOffset: how far right of CurX the band was placed (its band column's place).
+    void CheckSubReports(TrpBand* Band, Extended ColumnOffset = 0);
     void RunInnerSubReports(TrpBand* Band);
     void ShowVBands(TrpBand* Band);
     void ShowVDataBands(TrpComponent* Parent, int Depth);
@@ -191,6 +194,8 @@ private:
     void AddToVHeaderList(TrpBand* Band);
     void RemoveFromVHeaderList(TrpBand* Band);
     void AddBandOutline(TrpBand* Band);
+    void MarkRowOutline(TrpBand* Band);
+    void KeepRowOutline(TrpBand* Band);
     void AddPageOutline();
     void OutlineRoot();
     void OutlineUp(TrpBand* Band);

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <utility>
 
 using namespace rpengine;
 
@@ -34,15 +35,29 @@ void TrpEngine::ShowBand(TrpBand* Band)
         int& d;
         ~Leave() { --d; }
     } leave{FRun->ShowDepth};
+    // Only the band a record's child chain hands it to prints in that record's column.
+    const TrpEngineRun::TColumnChild column = std::exchange(FRun->ColumnChild, {});
     if (Band->KeepChild)
         StartKeep(Band);
+    FRun->ColumnChild = column;
     DoShow(Band);
-    if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible))
-        ShowBand(Band->GetChild());
-    if (Band->KeepChild)
-        EndKeep(Band);
+    // A record counts where it is printed: its child bands may not fit below it and take
+    // the page on, and the footers of the page it is on would not count it. Nothing in a
+    // child band reads the totals (only footers and summaries hold them).
     if (Is<TrpDataBand>(Band))
         AggregateList.AddValue(Band, 0);
+    if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible)) {
+        // A record of a band of columns: its child goes under it, in its column.
+        auto* data = dynamic_cast<TrpDataBand*>(Band);
+        if (data && data->Columns >= 2 && !Band->Vertical)
+            FRun->ColumnChild = {true, (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)};
+        else
+            FRun->ColumnChild = column;
+        ShowBand(Band->GetChild());
+        FRun->ColumnChild = {};
+    }
+    if (Band->KeepChild)
+        EndKeep(Band);
 }
 
 void TrpEngine::PrepareShiftTree(TrpBand* Band)
@@ -64,7 +79,7 @@ void TrpEngine::PrepareShiftTree(TrpBand* Band)
 
 void TrpEngine::ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Band, int Depth)
 {
-    // Zero-height objects at one place can hang under each other: the depth ends that.
+    // The shift lists hold no loops; the depth bounds the walk all the same.
     if (!Parent || Depth > Band->ObjectCount())
         return;
     const std::vector<TrpView*> list = FRun->ShiftList(Parent);
@@ -187,6 +202,7 @@ void TrpEngine::UnStretch(TrpBand* Band)
 
 void TrpEngine::DoShow(TrpBand* Band)
 {
+    const TrpEngineRun::TColumnChild column = std::exchange(FRun->ColumnChild, {});
     TrpEngineRun::TBandState& s = FRun->Band(Band);
     std::vector<int> keptPageList;
     TrpBand* keptVMaster = nullptr;
@@ -212,11 +228,15 @@ void TrpEngine::DoShow(TrpBand* Band)
     } hold{AggregateList};
     auto* data = dynamic_cast<TrpDataBand*>(Band);
     const bool multiColumn = data && data->Columns >= 2;
-    // Where the row starts: its band column's place in a band of columns.
+    // Where the row starts: its band column's place in a band of columns, or the place of
+    // the record a child of such a row belongs to.
     auto rowLeft = [&] {
+        if (column.On)
+            return CurX + column.Offset;
         return multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap) : CurX;
     };
     const Extended startRowX = rowLeft();
+    Extended columnOffset = 0;  // how far right of CurX the band is placed
     if (s.HasVObjects && !OutputTo) {
         Report->CurObject = Band->Name();
         AggregateList.Hold(Band);
@@ -250,8 +270,11 @@ void TrpEngine::DoShow(TrpBand* Band)
             // A band reprinted at the top of a fresh page is placed as it is: testing it
             // would ask for another page, which reprints it again, without end. A row of
             // columns is tested after its last column, unless its first column is a wide
-            // row: what went on over further pages cannot be moved after it.
-            const bool tested = !multiColumn || (s.HasVObjects && data->GetCurColumn() == 1);
+            // row: what went on over further pages cannot be moved after it. A record's child
+            // in a band of columns, and what its subreports print, is tested with the row it
+            // belongs to.
+            const bool tested = !column.On && !FRun->RowSubreports &&
+                                (!multiColumn || (s.HasVObjects && data->GetCurColumn() == 1));
             if (tested && !Is<TrpOverlay>(Band) && !CallFromAddPage && FreeSpace() < Band->GetHeight() &&
                 !OutputTo) {
                 if (Band->AllowSplit && !s.HasVObjects) {
@@ -260,9 +283,10 @@ void TrpEngine::DoShow(TrpBand* Band)
                 } else if (!AtFreshTop()) {
                     moved = true;
                     NewColumn();
-                    // A column below the title has no more room than the one before it: go on
-                    // to the next column or page until the band fits or the place is fresh.
-                    for (int k = 0; k < Page->GetColumns() && CurColumn > 1 && !AtFreshTop() && !FRun->Failed &&
+                    // A column below the title has no more room than the one before it, and a
+                    // kept block taken to the new page may leave too little below it: go on to
+                    // the next column or page until the band fits or the place is fresh.
+                    for (int k = 0; k < std::max(1, Page->GetColumns()) && !AtFreshTop() && !FRun->Failed &&
                                     FreeSpace() < Band->GetHeight();
                          ++k)
                         NewColumn();
@@ -285,10 +309,12 @@ void TrpEngine::DoShow(TrpBand* Band)
                 FRun->RowMovedPosition = PreviewPages->GetCurPosition();
             }
             if (!split && !FRun->Failed) {
-                Band->SetLeft(multiColumn ? CurX + (data->GetCurColumn() - 1) * (data->ColumnWidth + data->ColumnGap)
-                                          : CurX);
+                Band->SetLeft(rowLeft());
+                columnOffset = rowLeft() - CurX;
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
+                if (!OutputTo && !CallFromAddPage)
+                    FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
                 if (!OutputTo) {
                     if (s.HasVObjects) {
                         VPageList = keptPageList;
@@ -316,8 +342,17 @@ void TrpEngine::DoShow(TrpBand* Band)
         VMasterBand = nullptr;
     if (Is<TrpFooter>(Band) || Is<TrpGroupFooter>(Band) || Is<TrpPageFooter>(Band) || Is<TrpReportSummary>(Band))
         AggregateList.Reset(Band);
-    if (Band->GetVisible() && !FRun->Failed)
-        CheckSubReports(Band);
+    if (Band->GetVisible() && !FRun->Failed) {
+        // The subreports of a record of a band of columns are part of its row.
+        const bool inRow = column.On || multiColumn;
+        FRun->RowSubreports += inRow;
+        struct TLeave {
+            int& Count;
+            int By;
+            ~TLeave() { Count -= By; }
+        } leave{FRun->RowSubreports, inRow};
+        CheckSubReports(Band, columnOffset);
+    }
 }
 
 void TrpEngine::DrawSplit(TrpBand* Band)
@@ -338,6 +373,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         v->SetParent(nullptr);
     Extended room = FreeSpace();
     int idle = 0;
+    bool firstPart = true;
+    // The objects laid out to a part's height so far: only they go on with what they have
+    // left; the others still hold their text.
+    std::set<TrpView*> parted;
     while (!work.empty() && !FRun->Failed) {
         std::vector<TrpView*> moved;
         std::vector<TrpView*> still;
@@ -360,7 +399,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             if (x->GetTop() + x->GetHeight() <= room || (atTop && !st)) {
                 x->SetParent(Band);
                 placedAny = true;
-                if (st)
+                // An object that fits whole prints as in a band that is not split: laid out
+                // anew to its height, text taller than its box would be left for a part
+                // that never comes.
+                if (st && parted.count(x))
                     st->DrawPart();
                 continue;
             }
@@ -377,11 +419,13 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             const Extended fullH = full[x];
             st->SetHeight(room - st->GetTop());
             const Extended free = st->DrawPart();
+            parted.insert(x);
             pushBelow(x, free);
             if (std::fabs(static_cast<double>(free - st->GetHeight())) >= 0.0001) {
                 st->SetParent(Band);
                 placedAny = true;
-                full[x] = free + (fullH - st->GetHeight());
+                // What is left needs its lines and, in its own part, its frame again.
+                full[x] = free + (fullH - st->GetHeight()) + st->PartOverhead();
             } else if (atTop) {
                 st->SetHeight(fullH);  // not one line fits a whole part: out it goes, overflowing
                 st->SetParent(Band);
@@ -414,6 +458,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         }
         Band->SetLeft(CurX);
         Band->SetTop(CurY);
+        // A band split over pages begins with its first part.
+        if (firstPart && !CallFromAddPage)
+            FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+        firstPart = false;
         PreviewPages->AddObject(Band);
         if (work.empty())
             CurY += Band->GetHeight();
@@ -485,13 +533,15 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
     } else if (Band->ColumnBottom <= PageHeight - FooterHeight()) {
         CurY = Band->ColumnBottom;
         AggregateList.EndPending();
-    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn)) {
-        // The page break takes the kept block, this row with it; its totals count there.
-        // The next page column takes no kept block, so there the row moves on alone.
+    } else if (Keeping && !rowKept && !(Page && Page->GetColumns() > CurColumn) && !Pages()) {
+        // A store that cannot hold the row apart: the page break takes the kept block, this
+        // row with it; its totals count there. The next page column takes no kept block, so
+        // there the row moves on alone.
         NewColumn();
     } else {
         // The row of columns moves on, and its totals with it: the footers ending the place
-        // it leaves do not count them; a header kept with the first row goes along above it.
+        // it leaves do not count them; a header kept with the first row goes along above it,
+        // and a kept block that the page break takes to the next page goes first.
         const int from = rowKept ? KeepPosition : ColumnKeepPos;
         const Extended fromY = rowKept ? FRun->KeepTopY : SaveCurY;
         if (rowKept)
@@ -509,7 +559,34 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         DropRowPartPages(rowPage);
         FRun->RowParts.clear();
         const Extended rowX = CurX;
-        PreviewPages->CutObjects(from);
+        // The entries its records made so far go along, where the entries after them go.
+        TrpEngineRun::TBandState& s = FRun->Band(Band);
+        auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline());
+        // Held apart while the row moves; given back where they were should the move fail.
+        struct THeld {
+            TrpXMLItem Entries;
+            TrpXMLItem* Home = nullptr;
+            ~THeld()
+            {
+                while (Home && Entries.Count() > 0)
+                    Home->AddItem(Entries.Items(0));
+            }
+        } held;
+        TrpXMLItem& entries = held.Entries;
+        if (outline && s.RowOutline) {
+            held.Home = s.RowOutline;
+            while (s.RowOutline->Count() > s.RowOutlineCount)
+                entries.AddItem(s.RowOutline->Items(s.RowOutlineCount));
+        }
+        // The row is held apart while the column or page changes: a kept block that the page
+        // break takes along is cut and pasted on its own, the row follows below it.
+        TrpPreviewPages* pages = Pages();
+        std::unique_ptr<TrpXMLItem> row;
+        if (pages)
+            row = pages->TakeObjects(from);
+        else
+            PreviewPages->CutObjects(from);
+        FRun->MovePlaces(rowPage, from, TrpEngineRun::kHeldPage, 0, 0);
         struct Moving {
             bool& Flag;
             ~Moving() { Flag = false; }
@@ -518,13 +595,31 @@ void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended 
         // The column's footer ends it where the row that leaves began, not below its foot.
         CurY = fromY;
         NewColumn();
+        // A kept block taken to the new page may leave too little room below it: on to the
+        // next column or page, until the row fits or the place is fresh.
+        for (int k = 0; pages && k < std::max(1, Page->GetColumns()) && !AtFreshTop() && !FRun->Failed &&
+                        CurY + (rowBottom - fromY) > PageHeight - FooterHeight();
+             ++k)
+            NewColumn();
         FRun->MovingRow = false;
         FRun->RowLanded = {AtFreshTop() ? -1 : PreviewPages->CurPage, PreviewPages->GetCurPosition()};
         FRun->RowLandedSet = true;
         if (FRun->LastRowInParts.first == rowPage && FRun->LastRowInParts.second >= from)
             FRun->LastRowInParts = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
-        PreviewPages->PasteObjects(CurX, CurY);
         const Extended landedY = CurY;
+        FRun->MovePlaces(TrpEngineRun::kHeldPage, 0, PreviewPages->CurPage, landedY - fromY,
+                         PreviewPages->GetCurPosition());
+        // Each record keeps its band column, also when the row's first column printed nothing.
+        if (pages)
+            pages->PutObjects(std::move(row), CurX - rowX, landedY - fromY);
+        else
+            PreviewPages->PasteObjects(CurX, CurY);
+        if (outline && s.RowOutline) {
+            s.RowOutline = outline->Level();
+            s.RowOutlineCount = s.RowOutline ? s.RowOutline->Count() : 0;
+            outline->MoveEntries(
+                &entries, s.RowOutline, static_cast<int>(std::lround(static_cast<double>(landedY - fromY))));
+        }
         CurY = CurY + rowBottom - fromY;
         if (!parts.empty())
             PlaceRowParts(parts, CurX - rowX, landedY + SaveCurY - fromY, landedY - fromY);

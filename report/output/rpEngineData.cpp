@@ -53,6 +53,14 @@ bool TrpEngine::CanShow(TrpComponent* Obj, bool PrintIfEmpty, int Depth)
     return result;
 }
 
+bool TrpEngine::DetailsToShow(TrpDataBand* Band, int Depth)
+{
+    if (BandList(Band).empty())
+        return false;
+    // A record shown only when its details have something has been asked already.
+    return !Band->PrintIfDetailEmpty || CanShow(Band, false, Depth);
+}
+
 bool TrpEngine::RowLimitReached(TrpBand* Band, int Rows)
 {
     if (Rows <= MaxRowsPerBand)
@@ -116,6 +124,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         s.LineThrough = 1;
         band->SetCurColumn(1);
         ResetSuppressValues(band);
+        s.RowOutline = nullptr;
         bool first = true;
         bool shown = false;
         Extended saveCurY = CurY;
@@ -161,6 +170,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     footerKeep = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
                     AggregateList.StartHold();
                 }
+                if (band->GetCurColumn() == 1)
+                    MarkRowOutline(band);
                 if (band->Columns >= 2 && band->GetCurColumn() == 1) {
                     columnKeepPos = PreviewPages->GetCurPosition();
                     FRun->RowParts.clear();
@@ -171,6 +182,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;
                 FRun->RowMoved = false;
+                // Where its outline entry points, should it not be placed.
+                FRun->Place(band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
                 ShowBand(band);
                 if (FRun->RowMoved) {
                     FRun->RowMoved = false;
@@ -179,6 +192,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     const bool fresh = PreviewPages->CurPage == FRun->FreshPage &&
                                        FRun->RowMovedY <= FRun->FreshY + 0.0001L;
                     footerKeep = {fresh ? -1 : PreviewPages->CurPage, FRun->RowMovedPosition};
+                    MarkRowOutline(band);  // none of its entries is made yet
                 }
                 NotifyObjects(band);
                 if (first && band->KeepHeader && s.Header && FRun->HeaderKeep != band)
@@ -187,6 +201,14 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 ++s.LineThrough;
                 first = false;
                 shown = true;
+                // The column is closed before the details show. A record followed by output of
+                // its own (details that print, a footer after each record) closes its whole
+                // row: that output follows below the row, from the page column's left, and the
+                // next record begins a row of its own. Left open, the row would send it back to
+                // its top, over the records beside it.
+                if (band->Columns >= 2 && band->GetCurColumn() < band->Columns &&
+                    ((band->FooterAfterEach && s.Footer) || DetailsToShow(band, Depth)))
+                    band->SetCurColumn(band->Columns);
                 CheckBandColumns(band, columnKeepPos, saveCurY);
                 rowLanded();
                 AddBandOutline(band);
@@ -224,7 +246,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 if (band->KeepFooter) {
                     // A row that moved on, or a page broken after it, leaves nothing here
                     // to take along.
-                    StartKeep(band, footerKeep.first == PreviewPages->CurPage ? footerKeep.second : 0);
+                    const bool rowKept = !Keeping && footerKeep.first == PreviewPages->CurPage;
+                    StartKeep(band, rowKept ? footerKeep.second : 0);
+                    if (rowKept && Keeping && KeepBand == band)
+                        KeepRowOutline(band);
                     AggregateList.EndHold();  // into the kept block when there is one
                 }
                 ShowBand(s.Footer);
@@ -279,6 +304,7 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
             return;
         if (h->KeepTogether)
             StartKeep(h);
+        FRun->Place(h, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
         ShowBand(h);
         AddBandOutline(h);
         if (h->Vertical)

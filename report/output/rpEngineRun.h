@@ -52,6 +52,10 @@ public:
         Variant GroupValue;         // a group header's last condition value
         bool HasVObjects = false;   // some of its objects lie in vertical bands
         int OwnObjectCount = -1;    // while copies are appended after its own objects
+        // The row of a data band under way: the outline level its records' entries go
+        // under and how many entries that level had before the row.
+        TrpXMLItem* RowOutline = nullptr;
+        int RowOutlineCount = 0;
     };
     struct TPageState {
         std::vector<TrpBand*> MasterBands, VMasterBands;
@@ -134,6 +138,48 @@ public:
     bool MovingRow = false;
     Extended RowMovedY = 0;
     int RowMovedPosition = 0;
+    // A child band of a record in a band of columns, about to be shown: it prints in that
+    // record's column (this far right of the page column's left) and, like the record,
+    // is tested for room with the whole row of columns.
+    struct TColumnChild {
+        bool On = false;
+        Extended Offset = 0;
+    } ColumnChild;
+    // Subreports of a record of a band of columns are running: what they print belongs to
+    // the record's row, tested for room and moved on with it, not on its own.
+    int RowSubreports = 0;
+    // Where a band whose outline entry is still to be made was placed (or, not placed,
+    // would have gone): its page, its top and the position of its first object there. The
+    // entry comes after the band's child bands, subreports and, in a band of columns, the
+    // rest of its row, which may each take the page on or move the band: a kept block taken
+    // to the next page and a row of columns moving on carry the places of what they move.
+    struct TPlace {
+        TrpBand* Band;
+        int Page;
+        Extended Top;
+        int Position;
+    };
+    std::vector<TPlace> Places;
+    // The page of the places of a row held apart while it moves on.
+    static constexpr int kHeldPage = -2;
+    // The band's place from now on (one per band).
+    void Place(TrpBand* Band, int Page, Extended Top, int Position)
+    {
+        if (Band->OutlineText.empty())
+            return;
+        std::erase_if(Places, [Band](const TPlace& p) { return p.Band == Band; });
+        Places.push_back({Band, Page, Top, Position});
+    }
+    // The objects of Page from Position on went to NewPage, DY lower, from NewPosition on.
+    void MovePlaces(int Page, int Position, int NewPage, Extended DY, int NewPosition)
+    {
+        for (TPlace& p : Places)
+            if (p.Page == Page && p.Position >= Position) {
+                p.Page = NewPage;
+                p.Top += DY;
+                p.Position = NewPosition + (p.Position - Position);
+            }
+    }
     // Where the last row of columns that moved on landed (page, position); page -1 at the
     // top of a fresh page or column, where a kept footer gains nothing by taking it along.
     std::pair<int, int> RowLanded{-1, 0};
@@ -154,7 +200,8 @@ public:
     std::vector<TVRow> VRows;
     // The outline entry of the page under way: band entries closing below it stay under it.
     TrpXMLItem* PageEntry = nullptr;
-    // A row of the open keep-together block went on over further pages.
+    // A row of the open keep-together block went on over further pages, or the block went
+    // on into the next page column.
     bool KeepSpansParts = false;
     const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
 

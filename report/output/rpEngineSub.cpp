@@ -19,11 +19,12 @@
 
 using namespace rpengine;
 
-void TrpEngine::CheckSubReports(TrpBand* Band)
+void TrpEngine::CheckSubReports(TrpBand* Band, Extended ColumnOffset)
 {
     const int p0 = PreviewPages->CurPage;
     const int c0 = CurColumn;
-    const Extended x1 = CurX, y0 = CurY, x0 = PageCurX;
+    // A record of a band of columns has its subreports beside it, in its own column.
+    const Extended x1 = CurX + ColumnOffset, y0 = CurY, x0 = PageCurX;
     int bestPage = p0, bestColumn = c0;
     Extended bestY = y0;
     bool ran = false;
@@ -32,7 +33,7 @@ void TrpEngine::CheckSubReports(TrpBand* Band)
         if (!sub || !sub->GetVisible() || sub->PrintOnParent || !sub->GetSubPage())
             continue;
         PreviewPages->CurPage = p0;
-        PageCurX = x0 + sub->GetLeft();
+        PageCurX = x0 + ColumnOffset + sub->GetLeft();
         CurColumn = c0;
         CurX = x1 + sub->GetLeft();
         CurY = y0 - Band->GetHeight() + sub->GetTop();
@@ -542,8 +543,49 @@ void TrpEngine::AddBandOutline(TrpBand* Band)
     if (!Band || Band->OutlineText.empty())
         return;
     Report->CurObject = Band->Name();
-    PreviewPages->Outline()->AddItem(VarToStr(Report->Calc(Band->OutlineText)),
-                                     static_cast<int>(std::lround(static_cast<double>(CurY - Band->GetHeight()))));
+    // The entry points at the band's own top, on its own page: by now its child bands,
+    // subreports or the rest of its row of columns are out, and may have taken the page on.
+    int page = PreviewPages->CurPage;
+    Extended top = CurY - Band->GetHeight();
+    auto place = std::find_if(FRun->Places.begin(), FRun->Places.end(),
+                              [Band](const TrpEngineRun::TPlace& p) { return p.Band == Band; });
+    if (place != FRun->Places.end()) {
+        page = place->Page;
+        top = place->Top;
+        FRun->Places.erase(place);
+    }
+    const AnsiString text = VarToStr(Report->Calc(Band->OutlineText));
+    struct TOnPage {
+        TrpCustomPreviewPages* Pages;
+        int Page;
+        ~TOnPage() { Pages->CurPage = Page; }
+    } restore{PreviewPages, PreviewPages->CurPage};
+    PreviewPages->CurPage = page;
+    PreviewPages->Outline()->AddItem(text, static_cast<int>(std::lround(static_cast<double>(top))));
+}
+
+void TrpEngine::MarkRowOutline(TrpBand* Band)
+{
+    // The entries the row's records make from here on go where the row goes.
+    TrpEngineRun::TBandState& s = FRun->Band(Band);
+    auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline());
+    s.RowOutline = outline ? outline->Level() : nullptr;
+    s.RowOutlineCount = s.RowOutline ? s.RowOutline->Count() : 0;
+}
+
+void TrpEngine::KeepRowOutline(TrpBand* Band)
+{
+    // A block begun back at the start of the last row takes that row's entries too, made
+    // before the block began.
+    const TrpEngineRun::TBandState& s = FRun->Band(Band);
+    if (!s.RowOutline)
+        return;
+    for (auto& [level, count] : KeepOutlineMark)
+        if (level == s.RowOutline) {
+            count = std::min(count, s.RowOutlineCount);
+            return;
+        }
+    KeepOutlineMark.insert(KeepOutlineMark.begin(), {s.RowOutline, s.RowOutlineCount});
 }
 
 void TrpEngine::OutlineUp(TrpBand* Band)

@@ -5,6 +5,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <cmath>
+
 namespace {
 
 int IntProp(const TrpXMLItem* Item, std::string_view Name, int Default)
@@ -141,11 +143,11 @@ void MoveTree(TrpXMLItem* Item, int Page, int Delta, int Depth)
 
 }  // namespace
 
-void TrpOutline::MoveSince(const TMark& Mark, int NewTop)
+void TrpOutline::MoveSince(const TMark& Mark, int NewTop, std::optional<Extended> Delta)
 {
     const int page = PreviewPages ? PreviewPages->CurPage : 0;
-    bool first = true;
-    int delta = 0;
+    bool first = !Delta;
+    int delta = Delta ? static_cast<int>(std::lround(static_cast<double>(*Delta))) : 0;
     for (const auto& [level, count] : Mark)
         for (int i = count; i < level->Count(); ++i) {
             TrpXMLItem* item = level->Items(i);
@@ -155,6 +157,18 @@ void TrpOutline::MoveSince(const TMark& Mark, int NewTop)
             }
             MoveTree(item, page, delta, 0);
         }
+}
+
+void TrpOutline::MoveEntries(TrpXMLItem* From, TrpXMLItem* Under, int Delta)
+{
+    if (!From || !Under)
+        return;
+    const int page = PreviewPages ? PreviewPages->CurPage : 0;
+    while (From->Count() > 0) {
+        TrpXMLItem* item = From->Items(0);
+        MoveTree(item, page, Delta, 0);
+        Under->AddItem(item);
+    }
 }
 
 TrpXMLItem* TrpOutline::GetCurPosition()

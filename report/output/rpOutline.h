@@ -18,6 +18,7 @@
 #include "report/model/rpXML.h"
 
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -40,9 +41,15 @@ public:
     // every entry added after this lies beyond those counts.
     using TMark = std::vector<std::pair<TrpXMLItem*, int>>;
     TMark Mark();
-    // Every entry added since Mark moves to the current page, its top shifted so the first
-    // of them lands at NewTop; the entries under them move along.
-    void MoveSince(const TMark& Mark, int NewTop);
+    // Every entry added since Mark moves to the current page, its top shifted by Delta (as
+    // far as the objects it points at moved) or, without one, so the first of them lands at
+    // NewTop; the entries under them move along.
+    void MoveSince(const TMark& Mark, int NewTop, std::optional<Extended> Delta = std::nullopt);
+    // The level the next entry goes under.
+    TrpXMLItem* Level() { return Current(); }
+    // Every entry held by From moves, in order, under Under and to the current page, its
+    // top and those of the entries under it shifted by Delta.
+    void MoveEntries(TrpXMLItem* From, TrpXMLItem* Under, int Delta);
 
     // The "outline" element, found or added under the prepared report's root.
     TrpXMLItem* Root();

@@ -604,25 +604,33 @@ void TrpPreview::UpdateZoom()
     if (FLocked || GetPageCount() == 0)
         return;
     const TPoint size = PreviewPages->GetPageSize(std::max(FPageNo - 1, 0));
+    // A fitted zoom has no lower bound, but a window too small to hold any of the page
+    // (less than the gaps round it) keeps the zoom it had rather than a zero or negative one.
+    const auto fit = [this](int room, int extent) {
+        if (room > 0 && extent > 0)
+            FZoom = Extended(room) / extent;
+    };
     switch (FZoomMode) {
-    case zmWholePage:
-        if (size.Y > 0)
-            FZoom = Extended(Workspace->GetClientHeight() - 20) / size.Y;
-        break;
-    case zmPageWidth:
-        if (size.X > 0)
-            FZoom = Extended(Workspace->GetClientWidth() - 20) / size.X;
-        break;
-    case zmManyPages:
-        if (size.X > 0)
-            FZoom = Extended(Workspace->GetClientWidth() - 32) / (2 * size.X);
-        break;
+    case zmWholePage: fit(Workspace->GetClientHeight() - 20, size.Y); break;
+    case zmPageWidth: fit(Workspace->GetClientWidth() - 20, size.X); break;
+    case zmManyPages: fit(Workspace->GetClientWidth() - 32, 2 * size.X); break;
     case zmDefault: break;
     }
+    FZoom = std::min(FZoom, MaxZoom());
     Workspace->UpdateScrollBars();
     Workspace->Repaint();
     if (TrpPreviewHost* host = Host())
         host->UpdateZoom();
+}
+
+Extended TrpPreview::MaxZoom() const
+{
+    // Zoom has no upper bound of its own; pages laid out beyond 2^30 pixels would not fit
+    // the positions and scroll ranges (an empty list stands for one A4 page).
+    const TrpPageList& list = Workspace->PageList();
+    const TPoint extent = list.GetMaxBounds(0, 1);
+    const int largest = std::max({extent.X, extent.Y, kA4Height + kGap});
+    return Extended(1 << 30) / largest;
 }
 
 void TrpPreview::UpdatePages()

@@ -252,6 +252,9 @@ private:
     TrpPreviewHost* Host() const;
     bool ButtonAllowed(TrpPreviewButton Button) const;
     void AddOutlineNodes(TTreeNode* Parent, int Depth);
+    // The largest zoom at which the laid-out pages still fit the 32-bit coordinates of
+    // the surface and its scroll bars.
+    Extended MaxZoom() const;
     void TreeClick(TObject* Sender);
     void CancelButtonClick(TObject* Sender);
 

@@ -42,6 +42,9 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     MainImages->SetName("MainImages");
     rpLoadPreviewImages(MainImages);
     ToolBar->SetImages(MainImages);
+    // The tool bar places its controls in order of their Left: each one is placed after the
+    // one before it and the bar arranges them once, when all are there.
+    ToolBar->DisableAlign();
 
     ExportPopup = new TPopupMenu(this);
     ExportPopup->SetName("ExportPopup");
@@ -107,10 +110,12 @@ TrpPreviewForm::TrpPreviewForm(TComponent* AOwner) : TrpCustomPreviewForm(AOwner
     frTBPanel1 = AddPanel("frTBPanel1", 50);
     CancelB = new TSpeedButton(this);
     CancelB->SetName("CancelB");
-    CancelB->SetParent(ToolBar);
     CancelB->SetBounds(FNextLeft, 0, 68, 23);
+    CancelB->SetParent(ToolBar);
     CancelB->SetSpacing(2);
     CancelB->OnClick = TNotifyEvent(this, &TrpPreviewForm::CancelBClick);
+    ToolBar->EnableAlign();
+    ToolBar->Realign();
 
     StatusBar = new TStatusBar(this);
     StatusBar->SetName("StatusBar");
@@ -148,9 +153,9 @@ TToolButton* TrpPreviewForm::AddButton(const char* Name, int ImageIndex, void (T
 {
     auto* button = new TToolButton(this);
     button->SetName(Name);
-    button->SetParent(ToolBar);
     button->SetStyle(Style);
     button->SetLeft(FNextLeft);
+    button->SetParent(ToolBar);
     button->SetImageIndex(ImageIndex);
     if (Click)
         button->OnClick = TNotifyEvent(this, Click);
@@ -162,9 +167,9 @@ TToolButton* TrpPreviewForm::AddSeparator(const char* Name)
 {
     auto* separator = new TToolButton(this);
     separator->SetName(Name);
-    separator->SetParent(ToolBar);
     separator->SetStyle(tbsSeparator);
     separator->SetBounds(FNextLeft, 0, 8, 22);
+    separator->SetParent(ToolBar);
     FNextLeft += 8;
     return separator;
 }
@@ -173,9 +178,9 @@ TrpTBPanel* TrpPreviewForm::AddPanel(const char* Name, int Width)
 {
     auto* panel = new TrpTBPanel(this);
     panel->SetName(Name);
-    panel->SetParent(ToolBar);
     panel->SetAlign(alNone);
     panel->SetBounds(FNextLeft, 0, Width, 23);
+    panel->SetParent(ToolBar);
     FNextLeft += Width;
     return panel;
 }
@@ -229,6 +234,7 @@ void TrpPreviewForm::Init()
     if (!show(pbNavigator, {FirstB, PriorB, NextB, LastB, Sep4}) && Sep6)
         FreeSeparator(Sep6);
     ToolBar->SetShowCaptions(options->ShowCaptions);
+    ToolBar->Realign();  // the shown controls close up where others went
 
     // One item per registered export filter; nothing registers one in this program.
     while (ExportPopup->GetItems()->Count() > 0)

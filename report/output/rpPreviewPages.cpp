@@ -399,6 +399,30 @@ void TrpPreviewPages::PasteObjects(Extended X, Extended Y)
     delete cutted;
 }
 
+void TrpPreviewPages::PasteObjectsBy(Extended DX, Extended DY)
+{
+    TrpXMLItem* root = FXMLDoc->Root();
+    const int at = root->Find("cutted");
+    if (at < 0)
+        return;
+    TrpXMLItem* cutted = root->Items(at);
+    auto objects = std::make_unique<TrpXMLItem>();
+    while (cutted->Count() > 0)
+        objects->AddItem(cutted->Items(0));
+    delete cutted;
+    PutObjects(std::move(objects), DX, DY);
+}
+
+std::optional<Extended> TrpPreviewPages::CutTop() const
+{
+    TrpXMLItem* root = FXMLDoc->Root();
+    const int at = root->Find("cutted");
+    TrpXMLItem* cutted = at < 0 ? nullptr : root->Items(at);
+    if (!cutted || cutted->Count() == 0)
+        return std::nullopt;
+    return NumberProp(cutted->Items(0), "t", 0);
+}
+
 std::unique_ptr<TrpXMLItem> TrpPreviewPages::TakeObjects(int Position)
 {
     auto taken = std::make_unique<TrpXMLItem>();

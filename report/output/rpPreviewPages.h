@@ -33,6 +33,7 @@
 #include "platform/printers/PrintBackend.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TrpReportPage;
@@ -75,6 +76,12 @@ public:
     void CutObjects(int Position) override;
     void Finish() override;
     void PasteObjects(Extended X, Extended Y) override;
+    // The cut objects go onto the current page, each moved by DX and DY: they keep their
+    // places relative to one another and to their column, whichever of them comes first.
+    void PasteObjectsBy(Extended DX, Extended DY);
+    // The top of the first object cut (PasteObjects moves every cut object as far as it),
+    // or nothing when none is cut.
+    std::optional<Extended> CutTop() const;
     // The objects of the current page from Position on, taken off it; then added to the
     // current page again, moved by DX and DY (a row moving on with the pages it spans).
     std::unique_ptr<TrpXMLItem> TakeObjects(int Position);

@@ -7,11 +7,20 @@
 // as the bottoms fall, so two pointers over the boxes by their tops keep the waiting set.
 // The waiting boxes sit in a max tree by their left edges holding their right edges, so B
 // finds the next overlapping one in O(log n) and every box is taken once.
+//
+// Two boxes that each lie above the other (both thinner than two touches, at one height)
+// hang under neither. Only a thin box can be level with another thin one, so a thin box
+// waits apart, in a second tree that the other boxes search as the first, until no box
+// still to come can be level with it; a thin lower box looks through those waiting apart
+// by their bottoms and takes only the ones reaching a touch below its top. For a line (no
+// height at all) that look finds nothing at once; it costs only with boxes a fraction of a
+// touch high.
 #include "report/output/rpShiftTree.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace rpengine {
 
@@ -37,7 +46,9 @@ int ParentByPairs(const std::vector<TShiftBox>& Boxes, size_t A)
         if (j == A)
             continue;
         const Extended d = a.Top - BottomOf(Boxes[j]);
-        if (d > -kTouch && Overlap(a, Boxes[j]) && d < bestGap) {
+        // Boxes that each lie above the other (lines at one height) hang under neither.
+        const bool level = Boxes[j].Top - BottomOf(a) > -kTouch;
+        if (d > -kTouch && !level && Overlap(a, Boxes[j]) && d < bestGap) {
             bestGap = d;
             best = static_cast<int>(j);
         }
@@ -116,11 +127,18 @@ std::vector<int> rpShiftParents(const std::vector<TShiftBox>& Boxes)
         const TShiftBox& b = Boxes[i];
         bottom[i] = BottomOf(b);
         right[i] = RightOf(b);
-        // The orders below need comparable numbers; such a band is rare and small.
-        if (!std::isfinite(b.Left) || !std::isfinite(b.Top) || !std::isfinite(b.Width) ||
-            !std::isfinite(b.Height) || !std::isfinite(bottom[i]) || !std::isfinite(right[i]))
+        // The orders below need comparable numbers, and the sweep boxes that do not reach
+        // above their own tops; such a band is rare and small.
+        if (!std::isfinite(b.Left) || !std::isfinite(b.Top) || !std::isfinite(b.Width) || !std::isfinite(b.Height) ||
+            !std::isfinite(bottom[i]) || !std::isfinite(right[i]) || b.Height < 0)
             return rpShiftParentsByPairs(Boxes);
     }
+    // Two boxes can each lie above the other only when both are thinner than two touches
+    // (lines at one height): such a box waits apart until no box still to come can be level
+    // with it.
+    std::vector<char> thin(n);
+    for (size_t i = 0; i < n; ++i)
+        thin[i] = Boxes[i].Height < 2 * kTouch;
     std::vector<int> byBottom(n), byTop(n), byLeft(n);
     for (size_t i = 0; i < n; ++i)
         byBottom[i] = byTop[i] = byLeft[i] = static_cast<int>(i);
@@ -137,38 +155,91 @@ std::vector<int> rpShiftParents(const std::vector<TShiftBox>& Boxes)
         pos[byLeft[k]] = k;
         lefts[k] = Boxes[byLeft[k]].Left;
     }
+    std::vector<int> thinByBottom;
+    for (int b : byBottom)
+        if (thin[b])
+            thinByBottom.push_back(b);
 
-    enum : char { kPending, kWaiting, kDone };
+    // Pending: not in range of any box yet. Waiting: in range, in the tree. Apart: in range,
+    // thin, and possibly level with a thin box still to come, in the tree apart. Done: has
+    // its parent, or is out of range for good.
+    enum : char { kPending, kWaiting, kApart, kDone };
     std::vector<char> state(n, kPending);
     std::vector<int> parent(n, -1);
-    TMaxTree tree(n);
-    size_t in = 0, out = 0;
+    TMaxTree tree(n), apartTree(n);
+    // The boxes apart, by their bottoms, lowest (the most likely to lie below a box) first.
+    std::set<std::pair<Extended, int>, std::greater<>> apart;
+    auto drop = [&](int a) {
+        if (state[a] == kWaiting)
+            tree.Clear(pos[a]);
+        else if (state[a] == kApart) {
+            apartTree.Clear(pos[a]);
+            apart.erase({bottom[a], a});
+        }
+        state[a] = kDone;
+    };
+    size_t in = 0, out = 0, settled = 0;
     for (int b : byBottom) {
         const Extended bb = bottom[b];
         for (; in < n && Boxes[byTop[in]].Top - bb > -kTouch; ++in) {
-            state[byTop[in]] = kWaiting;
-            tree.Set(pos[byTop[in]], right[byTop[in]], byTop[in]);
+            const int a = byTop[in];
+            if (thin[a]) {
+                state[a] = kApart;
+                apartTree.Set(pos[a], right[a], a);
+                apart.insert({bottom[a], a});
+            } else {
+                state[a] = kWaiting;
+                tree.Set(pos[a], right[a], a);
+            }
         }
-        for (; out < in && !(Boxes[byTop[out]].Top - bb < kGapLimit); ++out) {
-            if (state[byTop[out]] == kWaiting)
-                tree.Clear(pos[byTop[out]]);
-            state[byTop[out]] = kDone;
+        // A thin box whose bottom lies a touch below every box still to come, this one
+        // included, is level with none of them.
+        for (; settled < thinByBottom.size() && bottom[thinByBottom[settled]] - kTouch >= bb; ++settled) {
+            const int a = thinByBottom[settled];
+            if (state[a] != kApart)
+                continue;
+            apartTree.Clear(pos[a]);
+            apart.erase({bottom[a], a});
+            state[a] = kWaiting;
+            tree.Set(pos[a], right[a], a);
         }
-        const bool self = state[b] == kWaiting;  // a box never hangs under itself
-        if (self)
+        for (; out < in && !(Boxes[byTop[out]].Top - bb < kGapLimit); ++out)
+            drop(byTop[out]);
+        const char self = state[b];  // a box never hangs under itself
+        if (self == kWaiting)
             tree.Clear(pos[b]);
+        else if (self == kApart)
+            apartTree.Clear(pos[b]);
         const size_t end = std::lower_bound(lefts.begin(), lefts.end(), right[b]) - lefts.begin();
-        for (;;) {
-            Extended r;
-            const int a = tree.MaxBefore(end, r);
-            if (a < 0 || !(r > Boxes[b].Left))
-                break;
-            parent[a] = b;
-            state[a] = kDone;
-            tree.Clear(pos[a]);
+        auto takeFrom = [&](TMaxTree& from) {
+            for (;;) {
+                Extended r;
+                const int a = from.MaxBefore(end, r);
+                if (a < 0 || !(r > Boxes[b].Left))
+                    break;
+                parent[a] = b;
+                drop(a);
+            }
+        };
+        takeFrom(tree);
+        if (!thin[b]) {
+            takeFrom(apartTree);
+        } else {
+            // Only the boxes reaching a touch below this one's top lie below it; of the
+            // others, each lies above this one as much as this one lies above it.
+            for (auto it = apart.begin(); it != apart.end() && it->first >= Boxes[b].Top + kTouch;) {
+                const int a = it->second;
+                ++it;
+                if (a != b && Overlap(Boxes[a], Boxes[b])) {
+                    parent[a] = b;
+                    drop(a);
+                }
+            }
         }
-        if (self)
+        if (self == kWaiting && state[b] == kWaiting)
             tree.Set(pos[b], right[b], b);
+        else if (self == kApart && state[b] == kApart)
+            apartTree.Set(pos[b], right[b], b);
     }
 
     // Two different bottoms can give one rounded gap; then the first box of the two wins,

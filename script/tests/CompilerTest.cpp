@@ -4,8 +4,12 @@
 #include "script/tests/CompilerFixture.h"
 
 #include "script/Grammars.h"
+#include "script/TypeRules.h"
 
 #include "platform/classes/Streams.h"
+
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -123,6 +127,24 @@ TEST_F(CompilerEndToEnd, RawTextEdgesOfBasic)
     EXPECT_EQ(parser.ILScript->Root()->Items(0)->Name, "compoundstmt");
 }
 
+TEST_F(CompilerEndToEnd, BasicRemCommentsOutOnlyTheWordRem)
+{
+    // Names that begin with rem are statements; rem itself comments out the rest of its line.
+    const struct {
+        const char* text;
+        std::vector<AnsiString> run;
+    } kCases[] = {
+        {"remaining = 5\r\nPrint(remaining)\r\n", {"5"}},
+        {"x = 10\r\nremainder = x Mod 3\r\nPrint(remainder)\r\n", {"1"}},
+        {"Dim reminder\r\nreminder = \"a\"\r\nPrint(reminder)\r\n", {"a"}},
+        {"rem a note\r\nPrint(1)\r\n", {"1"}},
+        {"Print(2) rem a note\r\n", {"2"}},
+        {"rem\r\nPrint(3)\r\n", {"3"}},
+    };
+    for (const auto& c : kCases)
+        EXPECT_EQ(Run("BasicScript", c.text), c.run) << c.text;
+}
+
 TEST_F(CompilerEndToEnd, LanguageLineChoosesTheGrammar)
 {
     EXPECT_EQ(Run("PascalScript", "#language BasicScript\r\nPrint(1 & 2)\r\n"), std::vector<AnsiString>{"3"});
@@ -153,6 +175,51 @@ TEST_F(CompilerEndToEnd, LanguageLineIsTheWholeWord)
         if (!got.empty() && got[0].rfind("compile error", 0) == 0)
             got = {"compile error"};
         EXPECT_EQ(got, c.run) << c.text;
+    }
+}
+
+TEST_F(CompilerEndToEnd, EveryCutOfAProgramCompilesOrSaysWhatAndWhere)
+{
+    // A script saved half-written: whatever the cut, the compiler answers with
+    // a compiled program or a message and a place inside the text.
+    const struct {
+        const char* language;
+        const char* text;
+    } kPrograms[] = {
+        {"PascalScript", "uses 'u';\r\nconst C = 5;\r\nvar i: Integer; s: String; a: array[1..3] of Integer;\r\n"
+                         "function F(x: Integer; var y: String): Integer;\r\nbegin\r\n  Result := x * 2; y := 'it''s' + #13#10;\r\n"
+                         "end;\r\n{ block } (* block *)\r\nbegin\r\n  // line\r\n  for i := 1 to 3 do a[i] := i;\r\n"
+                         "  case F($1F, s) of 1..3: Print(1.5e2); 4: Print(2) else Print(3) end;\r\n"
+                         "  try i := 0; except Print('e') end;\r\n  repeat i := i - 1 until i = 0;\r\n  Print(<Name>);\r\nend."},
+        {"C++Script", "#include \"u\"\r\nint i; string s;\r\nint F(int x) { return x * 2; }\r\n/* block */\r\n{\r\n"
+                      "  // line\r\n  for (i = 0; i < 3; i++) { Print(F(0x1F) + 1.5e2); }\r\n  s = \"a\\\"b\\n\" + \"c\";\r\n"
+                      "  switch (i) { case 1: { Print(1); break; } default: Print(2); }\r\n"
+                      "  do { i--; } while (i > 0);\r\n  Print(<Name>);\r\n}"},
+        {"JScript", "import \"u\";\r\nvar i, s;\r\nfunction F(x) { return x * 2; }\r\n/* block */\r\n// line\r\n"
+                    "for (i = 0; i < 3; i++) { Print(F(0x1F) + 1.5e2); }\r\ns = \"a\\\"b\" + \"c\";\r\n"
+                    "while (i < 3) { i++; if (i == 2) continue; }\r\nPrint(<Name>);\r\n"},
+        {"BasicScript", "Imports \"u\"\r\nDim i, s\r\nFunction F(x)\r\n  Return x * 2\r\nEnd Function\r\n' line\r\n"
+                        "rem line\r\nFor i = 1 To 3 Step 1\r\n  Print(F(0x1F) + 1.5e2)\r\nNext\r\ns = \"a\" & _\r\n  \"c\"\r\n"
+                        "Select Case i\r\n  Case 1:\r\n    Print(1)\r\n  Case Else:\r\n    Print(2)\r\nEnd Select\r\n"
+                        "If i = 2 Then\r\n  Print(i)\r\nElse\r\n  Print(0)\r\nEnd If\r\nPrint(<Name>)\r\n"},
+    };
+    S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& text) { text.clear(); };
+    for (const auto& p : kPrograms) {
+        const AnsiString full = p.text;
+        ASSERT_TRUE(Compile(p.language, full)) << p.language << ": " << S->ErrorPos << ": " << S->ErrorText;
+        for (size_t n = 0; n < full.size(); ++n) {
+            const AnsiString cut = full.substr(0, n);
+            SCOPED_TRACE(AnsiString(p.language) + " cut at " + IntToStr(static_cast<int>(n)));
+            bool ok = false;
+            ASSERT_NO_THROW(ok = Compile(p.language, cut));
+            if (ok)
+                continue;
+            ASSERT_FALSE(S->ErrorText.empty());
+            // Lines adds a line end after the last line: the text has one line more.
+            const int lines = static_cast<int>(std::count(cut.begin(), cut.end(), '\n')) + 2;
+            const TscPoint at = scPosToPoint(S->ErrorPos);
+            EXPECT_TRUE(at.Y >= 1 && at.Y <= lines && at.X >= 1) << S->ErrorPos;
+        }
     }
 }
 
@@ -411,6 +478,125 @@ TEST_F(CompilerEndToEnd, UnitsAreCompiledOnceAndSplicedIn)
     EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, "2:13: Неопределенный идентификатор: 'Undeclared'");
 }
 
+TEST_F(CompilerEndToEnd, ASyntaxErrorInAUnitNamesTheUnitItLiesIn)
+{
+    // The host opens ErrorUnit at ErrorPos: for a unit used by a unit that is
+    // the deeper one, however many units lie between it and the main text.
+    struct Syntax {
+        const char* language;
+        const char* usesOpen; // a uses clause: open, names in quotes with commas, close
+        char quote;
+        const char* usesClose;
+        const char* body;
+        const char* broken; // line 2 holds the error
+        const char* error;
+    };
+    const Syntax kSyntaxes[] = {
+        {"PascalScript", "uses ", '\'', ";\r\n", "begin end.", "begin\r\n  x y\r\nend.", "2:5: ';' expected"},
+        {"C++Script", "#include ", '"', "\r\n", "{ }", "{\r\n  ) \r\n}", "2:3: '}' expected"},
+        {"JScript", "import ", '"', ";\r\n", "", "Print(1);\r\n)\r\n", "2:1: Statement expected"},
+        {"BasicScript", "Imports ", '"', "\r\n", "", "Print(1)\r\n)\r\n", "2:1: End of line expected"},
+    };
+    struct Chain {
+        const char* why;
+        std::vector<const char*> mainUses;
+        std::map<AnsiString, std::vector<const char*>> unitUses; // the broken unit is "bad"
+        const char* unit;
+    };
+    const Chain kChains[] = {
+        {"the unit itself", {"bad"}, {}, "bad"},
+        {"one unit between", {"a"}, {{"a", {"bad"}}}, "bad"},
+        {"two units between", {"a"}, {{"a", {"b"}}, {"b", {"bad"}}}, "bad"},
+        {"beside a sound unit", {"a"}, {{"a", {"bad", "good"}}}, "bad"},
+    };
+    for (const Syntax& s : kSyntaxes) {
+        auto usesOf = [&](const std::vector<const char*>& names) {
+            AnsiString text;
+            for (const char* n : names)
+                text += (text.empty() ? AnsiString() : AnsiString(", ")) + s.quote + n + s.quote;
+            return text.empty() ? text : s.usesOpen + text + s.usesClose;
+        };
+        for (const Chain& c : kChains) {
+            SCOPED_TRACE(AnsiString(s.language) + ": " + c.why);
+            S->OnGetUnit = [&](TscScript*, const AnsiString& name, AnsiString& text) {
+                const auto it = c.unitUses.find(name);
+                text = name == "bad" ? AnsiString(s.broken)
+                                     : usesOf(it == c.unitUses.end() ? std::vector<const char*>{} : it->second) + s.body;
+            };
+            EXPECT_FALSE(Compile(s.language, usesOf(c.mainUses) + s.body));
+            EXPECT_EQ(S->ErrorUnit, c.unit);
+            EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, s.error);
+        }
+    }
+}
+
+TEST_F(CompilerEndToEnd, AUnitWithoutStatementsCompilesToNothing)
+{
+    // Such a unit fails its walk without a message, as such a main text does; it
+    // was found, and like that text it compiles to nothing. (A program of the other
+    // syntaxes needs a block, whose absence has a message of its own.)
+    const struct {
+        const char* language;
+        const char* main;
+        const char* unit;
+    } kCases[] = {
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "' only a note"},
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "rem only a note"},
+        {"BasicScript", "Imports \"u\"\r\nPrint(1)\r\n", "   "},
+        {"JScript", "import \"u\";\r\nPrint(1);\r\n", "// only a note"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(AnsiString(c.language) + ": " + c.unit);
+        S->OnGetUnit = [&](TscScript*, const AnsiString&, AnsiString& text) { text = c.unit; };
+        EXPECT_EQ(Run(c.language, c.main), std::vector<AnsiString>{"1"});
+        EXPECT_EQ(S->ErrorUnit, "");
+    }
+}
+
+TEST_F(CompilerEndToEnd, AMissingUnitFileIsAnErrorOfTheTextThatUsesIt)
+{
+    // Without an OnGetUnit handler units are files. A file that cannot be
+    // read is named in the message; ErrorUnit is the text whose uses clause
+    // names it, where ErrorPos lies.
+    const AnsiString dir = GetTempDir();
+    const AnsiString missing = dir + "sc_no_such_unit";
+    const struct {
+        const char* language;
+        const char* usesOpen;
+        char quote;
+        const char* usesClose;
+        const char* body;
+        char clauseEnd; // the error stands just after it
+    } kSyntaxes[] = {
+        {"PascalScript", "uses ", '\'', ";\r\n", "begin end.", ';'},
+        {"C++Script", "#include ", '"', "\r\n", "{ }", '"'},
+        {"JScript", "import ", '"', ";\r\n", "", '"'},
+        {"BasicScript", "Imports ", '"', "\r\n", "", '"'},
+    };
+    for (const auto& s : kSyntaxes) {
+        SCOPED_TRACE(s.language);
+        auto usesOf = [&](const AnsiString& name) { return s.usesOpen + (s.quote + name + s.quote) + s.usesClose; };
+        const AnsiString clause = usesOf(missing);
+        const AnsiString at = "1:" + IntToStr(static_cast<int>(clause.rfind(s.clauseEnd)) + 2) + ": ";
+        const AnsiString message = Format(scMessage(TscMessageId::SUnitNotFound), {missing});
+
+        EXPECT_FALSE(Compile(s.language, clause + s.body));
+        EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, at + message);
+        EXPECT_EQ(S->ErrorUnit, "");
+
+        const AnsiString unit = dir + "sc_unit_that_uses_a_missing_one";
+        {
+            TFileStream file(unit, fmCreate);
+            const AnsiString text = clause + s.body;
+            file.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+        }
+        EXPECT_FALSE(Compile(s.language, usesOf(unit) + s.body));
+        EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, at + message);
+        EXPECT_EQ(S->ErrorUnit, unit);
+        DeleteFile(unit);
+    }
+}
+
 TEST_F(CompilerEndToEnd, IlSurvivesARoundTrip)
 {
     const AnsiString text = "var i, n: Integer; begin for i := 1 to 4 do n := n + i; Print(n); end.";
@@ -464,6 +650,42 @@ TEST_F(CompilerEndToEnd, BuildErrorsNameTheirPlace)
         if (!ok) {
             EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
         }
+    }
+}
+
+TEST_F(CompilerEndToEnd, ACharacterWithNowhereToGoIsRefused)
+{
+    // A character or an element assigned goes back into what it was read from; a
+    // constant or a function's result cannot take it, so the assignment is refused
+    // like one to the constant or the call itself. The others must still compile.
+    const struct {
+        const char* why;
+        const char* language;
+        const char* text;
+        bool refused;
+    } kCases[] = {
+        {"a character of a constant", "PascalScript", "const c = 'abc'; begin c[1] := 'x'; end.", true},
+        {"a character of a character of a constant", "PascalScript",
+         "const c = 'abc'; begin c[2][1] := 'x'; end.", true},
+        {"a character of a host function's text", "PascalScript", "begin IntToStr(5)[1] := 'x'; end.", true},
+        {"a character of a script function's text", "PascalScript",
+         "function F: String; begin Result := 'ab'; end; begin F[1] := 'x'; end.", true},
+        {"an index into a host function's Variant", "PascalScript", "begin Get('x')[1] := 'y'; end.", true},
+        {"C++: a character of a host function's text", "C++Script", "{ IntToStr(5)[1] = \"x\"; }", true},
+        {"JScript: an index into a host function's Variant", "JScript", "Get(\"x\")[1] = \"y\";", true},
+        {"BasicScript: a character of a host function's text", "BasicScript", "IntToStr(5)[1] = \"x\"\r\n", true},
+        {"a character of a variable", "PascalScript", "var s: String; begin s[1] := 'x'; end.", false},
+        {"a character of a property", "PascalScript", "begin Thing.Caption[1][1] := 'x'; end.", false},
+        {"a character of an indexed property", "PascalScript", "begin Thing.Items[0][1] := 'x'; end.", false},
+        {"an element of an array", "JScript", "var a[2]; a[0] = \"ab\"; a[0][1] = \"x\";", false},
+        {"a character of a Variant", "BasicScript", "v = \"ab\"\r\nv[1][1] = \"x\"\r\n", false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        const bool ok = Compile(c.language, c.text);
+        EXPECT_EQ(ok, !c.refused) << S->ErrorPos << ": " << S->ErrorText;
+        if (c.refused)
+            EXPECT_EQ(S->ErrorText, scMessage(TscMessageId::SLeftCantAssigned));
     }
 }
 

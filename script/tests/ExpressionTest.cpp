@@ -557,3 +557,139 @@ TEST_F(ExpressionTest, LiteralOperandsAgreeWithTheGeneralWalk)
                 }
             }
 }
+
+// Floating results next to midpoints between doubles, at the ends of the range and special,
+// in every syntax: over plain variables (the number paths), in a shortened assignment, and
+// with a run-line hook set (the general walk), each gives the long double computation
+// rounded to double, bit for bit, and the same type.
+TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
+{
+    struct Program {
+        const char* syntax;
+        const char* text;
+    };
+    // F1..F4: a op b; G1..G4: r := a; r := r op b; H: i / b; K: a * i (i Integer)
+    const Program programs[] = {
+        {"PascalScript",
+         "var a, b: Double; i: Integer;\n"
+         "function F1: Variant; var r: Double; begin r := a + b; Result := r; end;\n"
+         "function F2: Variant; var r: Double; begin r := a - b; Result := r; end;\n"
+         "function F3: Variant; var r: Double; begin r := a * b; Result := r; end;\n"
+         "function F4: Variant; var r: Double; begin r := a / b; Result := r; end;\n"
+         "function G1: Variant; var r: Double; begin r := a; r := r + b; Result := r; end;\n"
+         "function G2: Variant; var r: Double; begin r := a; r := r - b; Result := r; end;\n"
+         "function G3: Variant; var r: Double; begin r := a; r := r * b; Result := r; end;\n"
+         "function G4: Variant; var r: Double; begin r := a; r := r / b; Result := r; end;\n"
+         "function H: Variant; var r: Double; begin r := i / b; Result := r; end;\n"
+         "function K: Variant; var r: Double; begin r := a * i - b; Result := r; end;\n"
+         "begin end."},
+        {"C++Script",
+         "float a, b; int i;\n"
+         "float F1() { float r; r = a + b; return r; }\n"
+         "float F2() { float r; r = a - b; return r; }\n"
+         "float F3() { float r; r = a * b; return r; }\n"
+         "float F4() { float r; r = a / b; return r; }\n"
+         "float G1() { float r; r = a; r = r + b; return r; }\n"
+         "float G2() { float r; r = a; r = r - b; return r; }\n"
+         "float G3() { float r; r = a; r = r * b; return r; }\n"
+         "float G4() { float r; r = a; r = r / b; return r; }\n"
+         "float H() { float r; r = i / b; return r; }\n"
+         "float K() { float r; r = a * i - b; return r; }\n"
+         "{ }"},
+        {"JScript",
+         "var a, b, i;\n"
+         "function F1() { var r; r = a + b; return r; }\n"
+         "function F2() { var r; r = a - b; return r; }\n"
+         "function F3() { var r; r = a * b; return r; }\n"
+         "function F4() { var r; r = a / b; return r; }\n"
+         "function G1() { var r; r = a; r = r + b; return r; }\n"
+         "function G2() { var r; r = a; r = r - b; return r; }\n"
+         "function G3() { var r; r = a; r = r * b; return r; }\n"
+         "function G4() { var r; r = a; r = r / b; return r; }\n"
+         "function H() { var r; r = i / b; return r; }\n"
+         "function K() { var r; r = a * i - b; return r; }\n"},
+        {"BasicScript",
+         "Dim a As Double, b As Double, i As Integer\n"
+         "Function F1 As Double\n Dim r As Double\n r = a + b\n Return r\nEnd Function\n"
+         "Function F2 As Double\n Dim r As Double\n r = a - b\n Return r\nEnd Function\n"
+         "Function F3 As Double\n Dim r As Double\n r = a * b\n Return r\nEnd Function\n"
+         "Function F4 As Double\n Dim r As Double\n r = a / b\n Return r\nEnd Function\n"
+         "Function G1 As Double\n Dim r As Double\n r = a\n r = r + b\n Return r\nEnd Function\n"
+         "Function G2 As Double\n Dim r As Double\n r = a\n r = r - b\n Return r\nEnd Function\n"
+         "Function G3 As Double\n Dim r As Double\n r = a\n r = r * b\n Return r\nEnd Function\n"
+         "Function G4 As Double\n Dim r As Double\n r = a\n r = r / b\n Return r\nEnd Function\n"
+         "Function H As Double\n Dim r As Double\n r = i / b\n Return r\nEnd Function\n"
+         "Function K As Double\n Dim r As Double\n r = a * i - b\n Return r\nEnd Function\n"},
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Pair {
+        double a, b;
+        int64_t i; // held as an Integer when it fits, and always as an Int64 too
+    };
+    const Pair pairs[] = {
+        {1.0, 0x1p-53, 3},                         // an exact tie
+        {1.0, 0x1p-53 + 0x1p-70, 3},               // rounding to 64 bits lands on the tie
+        {1.0 + 0x1p-52, 0x1p-53 - 0x1p-72, 7},     // the same from the other side
+        {2.0, 0x1p-54 + 0x1p-75, -1},              // below a power of two
+        {0x1.0000000000001p0, 0x1.fffffffffffffp-1, 1}, // a product next to a power of two
+        {524293.0, 1.0 / 524287.0, 524287},        // products and quotients near midpoints
+        {0x1.8000000000001p0, 0x1.5555555555555p-1, 3},
+        {0.5, 0.999, 1000001},                     // the float bench's step
+        {1234.5678, 1.1, -3},
+        {0x1p-1020, 0x1p-40 * 1.3, 2},             // subnormal products and quotients
+        {1e308, 1e-308, 2147483647},               // the ends of the range
+        {1e308, 10.0, -2147483647 - 1},
+        {-0.0, 0.0, 0},
+        {inf, 1.0, 1},
+        {0.1, 0.7, 10},
+        {0.5, 3.0, int64_t(1) << 53},              // Int64 at the edge of what double holds
+        {0.3, 7.0, (int64_t(1) << 53) + 1},        // beyond it: long double only
+        {-0.3, 3.0, -(int64_t(1) << 60) - 3},
+    };
+    const auto reference = [](const char* fn, const Pair& p) {
+        const long double a = p.a, b = p.b, i = p.i;
+        switch (fn[0] == 'F' || fn[0] == 'G' ? fn[1] : fn[0]) {
+        case '1': return p.a + p.b; // Double + Double adds in double
+        case '2': return static_cast<double>(a - b);
+        case '3': return static_cast<double>(a * b);
+        case '4': return static_cast<double>(a / b);
+        case 'H': return static_cast<double>(i / b);
+        default: return static_cast<double>(static_cast<long double>(static_cast<double>(a * i)) - b);
+        }
+    };
+    const char* functions[] = {"F1", "F2", "F3", "F4", "G1", "G2", "G3", "G4", "H", "K"};
+    for (const Program& prog : programs) {
+        SCOPED_TRACE(prog.syntax);
+        for (const bool hook : {false, true}) {
+            TscScript s(nullptr);
+            s.Parent = scGlobalUnit();
+            s.SyntaxType = prog.syntax;
+            if (hook)
+                s.OnRunLine = [](TscScript*, const AnsiString&, const AnsiString&) {};
+            s.Lines()->SetText(prog.text);
+            ASSERT_TRUE(s.Compile()) << s.ErrorPos << " " << s.ErrorText;
+            for (const Pair& p : pairs) {
+                for (const bool wide : {false, true}) {
+                    if (!wide && (p.i < INT32_MIN || p.i > INT32_MAX))
+                        continue;
+                    s.FindLocal("a")->Value = Variant(p.a);
+                    s.FindLocal("b")->Value = Variant(p.b);
+                    s.FindLocal("i")->Value =
+                        wide ? Variant(static_cast<long long>(p.i)) : Variant(static_cast<int32_t>(p.i));
+                    for (const char* fn : functions) {
+                        if (p.b == 0 && (fn[1] == '4' || fn[0] == 'H'))
+                            continue; // division by zero: NumberPathsAgreeWithTheGeneralWalk
+                        SCOPED_TRACE(std::string(fn) + (hook ? " with a line hook" : "") + (wide ? ", i an Int64" : ""));
+                        const Outcome o = Call(s, fn);
+                        const double want = reference(fn, p);
+                        ASSERT_FALSE(o.Failed) << o.Message;
+                        EXPECT_EQ(VarType(o.Value), varDouble) << Show(o);
+                        EXPECT_EQ(std::bit_cast<uint64_t>(o.Value.AsDouble()), std::bit_cast<uint64_t>(want))
+                            << std::hexfloat << p.a << " " << p.b << " " << p.i << ": " << o.Value.AsDouble()
+                            << " want " << want;
+                    }
+                }
+            }
+        }
+    }
+}

@@ -6,6 +6,8 @@
 #include "script/XmlDocument.h"
 
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -285,6 +287,71 @@ TEST_F(FunctionsTest, SetLengthOfAnArrayMovesItsHighBound)
     EXPECT_EQ(VarArrayHighBound(a, 1), 4);
 }
 
+TEST_F(FunctionsTest, SetLengthOfAWiderArrayMovesTheFirstDimensionLengthCounts)
+{
+    struct Row {
+        const char* why;
+        std::vector<int> bounds;
+        int length;
+        std::vector<int> expected; // the bounds afterwards
+    };
+    const Row rows[] = {
+        {"two dimensions cut", {0, 2, 0, 3}, 2, {0, 1, 0, 3}},
+        {"two dimensions grown; the high bound is L - 1 whatever the low", {1, 2, 5, 6}, 4, {1, 3, 5, 6}},
+        {"three dimensions", {0, 1, 0, 2, 0, 1}, 3, {0, 2, 0, 2, 0, 1}},
+        {"emptied", {0, 2, 0, 1}, 0, {0, -1, 0, 1}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        Variant a = VarArrayCreate(std::span<const int>(r.bounds), varInteger);
+        const int dims = static_cast<int>(r.bounds.size()) / 2;
+        // Each element holds its own indexes as digits, so a moved one shows.
+        std::vector<int> at;
+        for (int d = 0; d < dims; ++d)
+            at.push_back(r.bounds[static_cast<size_t>(2 * d)]);
+        auto code = [&] {
+            int c = 0;
+            for (int i : at)
+                c = c * 10 + i;
+            return c;
+        };
+        auto walk = [&](const std::vector<int>& bounds, const std::function<void()>& visit) {
+            for (int d = 0; d < dims; ++d)
+                at[static_cast<size_t>(d)] = bounds[static_cast<size_t>(2 * d)];
+            for (;;) {
+                visit();
+                int d = 0;
+                while (d < dims && at[static_cast<size_t>(d)] == bounds[static_cast<size_t>(2 * d + 1)]) {
+                    at[static_cast<size_t>(d)] = bounds[static_cast<size_t>(2 * d)];
+                    ++d;
+                }
+                if (d == dims)
+                    return;
+                ++at[static_cast<size_t>(d)];
+            }
+        };
+        walk(r.bounds, [&] { VarArrayPut(a, Variant(code()), std::span<const int>(at)); });
+
+        std::vector<Variant> out;
+        Call("SetLength", {a, r.length}, &out);
+        ASSERT_EQ(VarArrayDimCount(out[0]), dims);
+        std::vector<int> bounds;
+        for (int d = 1; d <= dims; ++d) {
+            bounds.push_back(VarArrayLowBound(out[0], d));
+            bounds.push_back(VarArrayHighBound(out[0], d));
+        }
+        EXPECT_EQ(bounds, r.expected);
+        EXPECT_EQ(Call("Length", {out[0]}), Variant(r.expected[1] - r.expected[0] + 1));
+        EXPECT_EQ(VarArrayElementType(out[0]), varInteger);
+        if (r.length == 0)
+            continue;
+        walk(r.expected, [&] {
+            const bool kept = at[0] <= r.bounds[1];
+            EXPECT_EQ(VarArrayGet(out[0], std::span<const int>(at)), Variant(kept ? code() : 0)) << code();
+        });
+    }
+}
+
 TEST_F(FunctionsTest, VarArrayCreateMakesTheBoundsAsked)
 {
     const Variant a = Call("VarArrayCreate", {VarArrayOf({0, 9}), varVariant});
@@ -354,6 +421,10 @@ const ErrorCase kErrors[] = {
     {"SetLength of a number is no array", "SetLength", {5, 3}, "EVariantNotAnArrayError"},
     {"SetLength of an array below its low bound", "SetLength", {VarArrayCreate({5, 9}, varVariant), 2},
      "EVariantArrayCreateError"},
+    {"SetLength of a wider array below its first low bound", "SetLength",
+     {VarArrayCreate({5, 9, 0, 1}, varVariant), 2}, "EVariantArrayCreateError"},
+    {"SetLength of an array to the smallest Integer", "SetLength",
+     {VarArrayCreate({0, 4}, varVariant), std::numeric_limits<int>::min()}, "EVariantArrayCreateError"},
     {"CreateOleObject without automation", "CreateOleObject", {"Excel.Application"}, "EScriptError"},
     {"ShowMessage of Null", "ShowMessage", {Null()}, "EVariantTypeCastError"},
     {"Inc of a text that is no number", "Inc", {"abc"}, "EVariantTypeCastError"},

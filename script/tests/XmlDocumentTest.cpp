@@ -118,6 +118,48 @@ TEST(XmlItem, Tree)
     EXPECT_EQ(root.Count(), 1);
 }
 
+namespace {
+
+// name(child,child...) of an item and everything under it.
+std::string Shape(const TscXMLItem* item)
+{
+    std::string s = item->Name;
+    for (int i = 0; i < item->Count(); ++i)
+        s += (i ? "," : "(") + Shape(item->Items(i)) + (i + 1 == item->Count() ? ")" : "");
+    return s;
+}
+
+} // namespace
+
+TEST(XmlItem, AssignCopiesAlsoFromItsOwnTree)
+{
+    // The tree r(a(b),c); each case assigns one of its items to another.
+    struct Case { const char* why; const char* target; const char* source; const char* tree; };
+    const Case cases[] = {
+        {"from its own child", "r", "a", "a(b)"},
+        {"from its parent", "a", "r", "r(r(a(b),c),c)"},
+        {"from itself", "a", "a", "r(a(b),c)"},
+        {"from a sibling", "c", "a", "r(a(b),a(b))"},
+        {"from nothing: children go, the name stays", "a", "", "r(a,c)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TscXMLItem r;
+        r.Name = "r";
+        TscXMLItem* a = r.Add();
+        a->Name = "a";
+        a->Add()->Name = "b";
+        r.Add()->Name = "c";
+        const auto pick = [&](const std::string& name) -> TscXMLItem* {
+            return name.empty() ? nullptr : name == "r" ? &r : r.Items(r.Find(name));
+        };
+        pick(c.target)->Assign(pick(c.source));
+        EXPECT_EQ(Shape(&r), c.tree);
+        for (int i = 0; i < r.Count(); ++i)
+            EXPECT_EQ(r.Items(i)->Parent(), &r);
+    }
+}
+
 TEST(XmlWriter, Layout)
 {
     TscXMLDocument doc;

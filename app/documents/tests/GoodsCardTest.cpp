@@ -255,6 +255,48 @@ TEST_F(GoodsCardTest, ANewCardGoesIntoTheSelectedGroup)
     EXPECT_EQ(w->Scalar("Select Количество From Products Where Наименование='Шайба'").AsDouble(), 0);
 }
 
+// A card stores its product only into a group without subgroups, whether the group is
+// picked from the list or typed, for a new card and for one changed in full.
+TEST_F(GoodsCardTest, ACardTakesOnlyAGroupWithoutSubgroups)
+{
+    const struct {
+        const char* why;
+        const char* typed;
+        const char* stored;  // nullptr: refused, nothing written
+    } cases[] = {
+        {"a group without subgroups", "Болты", "Болты"},
+        {"the same in other letters' case takes the list's spelling", "БОЛТЫ", "Болты"},
+        {"a group above others", "Крепёж", nullptr},
+        {"the top-level group above everything", "Склад", nullptr},
+        {"a name no group has", "Шурупы", nullptr},
+    };
+    for (bool newCard : {true, false})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.why) + (newCard ? ", a new card" : ", a card changed in full"));
+            Fresh();
+            w->AddGroup("Болты", w->AddGroup("Крепёж", w->RootGroupId()));
+            if (!newCard)
+                w->AddProduct(Product("Шайба", "Болты", 0, 1));
+            StartOnWarehouse();
+            const std::string before = w->Snapshot();
+            d->ExpectModal(Form2, [&] {
+                d->Type(Form2->ComboBox1, "Шайба");
+                d->Type(Form2->ComboBox7, c.typed);
+                d->Click(Form2->Button7);
+                EXPECT_EQ(d->IsShowing(Form2), c.stored == nullptr);
+                if (c.stored)
+                    return;
+                EXPECT_EQ(d->MessageTexts().back(), "Выберите группу из списка");
+                d->Click(Form2->Button6);
+            });
+            d->Run([&] { d->Click(newCard ? Form1->Button2 : Form1->Button3); });
+            if (c.stored)
+                EXPECT_EQ(w->Scalar("Select Группа From Products Where Наименование='Шайба'").AsString(), c.stored);
+            else
+                EXPECT_EQ(w->Snapshot(), before);
+        }
+}
+
 TEST_F(GoodsCardTest, OnlyACardNothingRefersToIsDeleted)
 {
     const int used = w->AddProduct(Product("Болт", "Склад", 0, 2));

@@ -4,14 +4,19 @@
 // program through the driver on a warehouse file and reads the tables afterwards.
 #include "app/documents/tests/PrintFixture.h"
 
+#include "app/documents/Import.h"
+#include "app/documents/Statements.h"
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
+#include "app/documents/Unit6.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
+
+#include <fstream>
 
 namespace {
 
@@ -361,6 +366,510 @@ TEST_F(StockFiguresTest, TheJournalViewsADocumentAfterPrintingItsList)
         d->Click(Form4->Button2);
         EXPECT_TRUE(viewed) << "\"Просмотр\" opens the document after \"Печать\"";
     });
+}
+
+// ---------------------------------------------------------------- the main grid
+
+// Whatever window changed goods, the main grid shows them as the warehouse holds them once
+// that window is closed, and its cursor stays on the product it was on.
+class GoodsGridTest : public StockFiguresTest {
+protected:
+    void SetUp() override
+    {
+        StockFiguresTest::SetUp();
+        w->AddGroup("Крепёж", w->RootGroupId());
+        w->AddSupplier("Рога");
+        w->AddSupplier("Колор");
+        TProductSeed b = Product("Болт", "Крепёж", 10, 2);
+        b.Supplier = "Рога";
+        bolt = w->AddProduct(b);
+        TProductSeed s = Product("Винт", "Крепёж", 1, 3);
+        s.Supplier = "Рога";
+        w->AddProduct(s);
+        TProductSeed e = Product("Эмаль", "Склад", 50, 100);
+        e.Supplier = "Колор";
+        paint = w->AddProduct(e);
+        nut = w->AddProduct(Product("Гайка", "Склад", 0, 1));
+        AddRequestLine(AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался"), bolt, 4, 0);
+        StartOnWarehouse();
+    }
+    int RowOf(int64_t product)  // 0-based grid row, -1 when not listed
+    {
+        TADOQuery* q = Form1->ADOQuery1;
+        const int id = q->FieldByName("ID")->Index();
+        for (int r = 1; r <= q->RecordCount(); ++r)
+            if (q->RowValue(r, id).AsInt64() == product)
+                return r - 1;
+        return -1;
+    }
+    // The grid's rows that differ from their product's row, and the goods it leaves out (the
+    // top-level group is selected: every product belongs).
+    AnsiString Disagreement()
+    {
+        TADOQuery* q = Form1->ADOQuery1;
+        AnsiString out;
+        const char* const columns[] = {"Наименование", "Количество", "Цена", "Имя_поставщика", "Группа"};
+        for (int r = 1; r <= q->RecordCount(); ++r) {
+            const Variant id = q->RowValue(r, q->FieldByName("ID")->Index());
+            for (const char* c : columns) {
+                const AnsiString shown = q->RowDisplayText(r, q->FieldByName(c)->Index());
+                const Variant stored = w->Scalar(AnsiString("Select ") + c + " From Products Where ID=:id", {id});
+                const AnsiString text = stored.VType() == varDouble ? FloatToStr(stored.AsDouble()) : VarToStr(stored);
+                if (shown != text)
+                    out += AnsiString(c) + " of " + VarToStr(id) + ": " + shown + " shown, " + text + " stored; ";
+            }
+        }
+        const int stored = w->Scalar("Select Count(*) From Products").AsInteger();
+        if (q->RecordCount() != stored)
+            out += IntToStr(q->RecordCount()) + " rows shown of " + IntToStr(stored);
+        return out;
+    }
+    void Receipt(const std::function<void()>& opener, const char* quantity = "5")
+    {
+        d->ExpectModal(Form3, [&] {
+            d->Select(Form3->ComboBox1, 0);
+            d->Type(Form3->ComboBox2, "Рога");
+            d->Type(Form3->ComboBox3, "Иванов");
+            d->Select(Form3->ComboBox4, 0);
+            d->ExpectModal(Form2, [&] {
+                d->Select(Form2->ComboBox1, "Болт");
+                d->ClickRow(Form2->DBGrid1, 0);
+                d->Type(Form2->ComboBox6, quantity);
+                d->Click(Form2->Button7);
+            });
+            d->Click(Form3->Button1);
+            d->Click(Form3->Button4);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Run(opener);
+    }
+    // An order-request file of one line naming goods the warehouse does not have.
+    AnsiString OrderFile(const AnsiString& goods)
+    {
+        OrderRequestFile f;
+        f.Magic = OrderRequestFile::kMagic;
+        f.Customer = "Иванов";
+        f.DocumentNumber = "З-17";
+        f.DueDate = "15.03.2027";
+        f.Records.push_back({"", goods, 3.0f, "шт", 2.0f});
+        const std::vector<uint8_t> bytes = WriteOrderRequest(f);
+        const AnsiString path = w->Dir() + goods + ".sklad";
+        std::ofstream(PathToSystem(path), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return path;
+    }
+    void PriceInCard(const char* price, const std::function<void()>& opener)
+    {
+        d->ExpectModal(Form2, [&] {
+            d->Type(Form2->Edit1, price);
+            d->Click(Form2->Button7);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        d->Run(opener);
+    }
+};
+
+TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
+{
+    TDBGrid* const grid = Form1->DBGrid1;
+    // A stored card and a posted act list the group afresh (it is selected again), from the
+    // first row.
+    enum TCursor { Kept, FirstRow };
+    const struct {
+        const char* why;
+        TCursor cursor;
+        std::function<void()> route;
+    } routes[] = {
+        {"a receipt from the toolbar", Kept, [&] { Receipt([&] { d->Click(Form1->Button5); }); }},
+        {"a receipt from the menu while sorted by quantity", Kept,
+         [&] {
+             d->ClickTitle(grid, 6);
+             d->ClickRow(grid, RowOf(paint));
+             Receipt([&] { d->Menu(Form1->N6); }, "45");  // the bolts overtake the paint
+             TADOQuery* q = Form1->ADOQuery1;
+             const int quantity = q->FieldByName("Количество")->Index();
+             for (int r = 2; r <= q->RecordCount(); ++r)
+                 EXPECT_LE(q->RowValue(r - 1, quantity).AsDouble(), q->RowValue(r, quantity).AsDouble())
+                     << "still sorted, row " << r;
+         }},
+        {"a write-off from the menu", FirstRow,
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Type(Form3->Edit2, "Бой");
+                 d->ExpectModal(Form2, [&] {
+                     d->Select(Form2->ComboBox1, "Эмаль");
+                     d->ClickRow(Form2->DBGrid1, 0);
+                     d->Type(Form2->ComboBox6, "3");
+                     d->Click(Form2->Button3);
+                 });
+                 d->Click(Form3->Button1);
+                 d->ExpectModal(Form5, [&] {
+                     d->Type(Form5->Edit1, "1");
+                     d->Click(Form5->Button1);
+                 });
+                 d->Click(Form3->Button4);
+             });
+             d->Run([&] { d->Menu(Form1->N12); });
+         }},
+        {"an issue invoice from the journal", Kept,
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->ExpectModal(Form3, [&] { d->Click(Form3->Button4); });
+                 d->Click(Form4->Button3);
+             });
+         }},
+        {"a price in the card opened by a double click", FirstRow,
+         [&] { PriceInCard("7,5", [&] { d->DoubleClickRow(grid, RowOf(paint)); }); }},
+        {"a price in the card opened by the keys and \"Просмотр\"", FirstRow,
+         [&] {
+             d->Key(grid, VK_UP);
+             d->Key(grid, VK_DOWN);
+             PriceInCard("8,25", [&] { d->Click(Form1->Button3); });
+         }},
+        {"an import from the menu, the request abandoned", Kept,
+         [&] {
+             d->AnswerFileDialog(OrderFile("Шуруп"));
+             d->AnswerMessage("Заносить несуществующие товары на склад?", mrYes);
+             d->ExpectModal(Form3, [&] {
+                 d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                 d->Click(Form3->Button6);
+             });
+             d->Run([] { Form1->N1Click(nullptr); });
+         }},
+        {"an import into a request being entered, the request abandoned", Kept,
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->AnswerFileDialog(OrderFile("Дюбель"));
+                 d->AnswerMessage("Заносить несуществующие товары на склад?", mrYes);
+                 d->Click(Form3->ImportBtn);
+                 d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                 d->Click(Form3->Button6);
+             });
+             d->Run([&] { d->Click(Form1->Button6); });
+         }},
+        {"a supplier renamed from the goods card, the card closed", Kept,
+         [&] {
+             d->ExpectModal(Form2, [&] {
+                 d->ExpectModal(Form6, [&] {
+                     d->Type(Form6->Edit[0], "Колор-М");
+                     d->Click(Form6->Button1);
+                 });
+                 d->Click(Form2->Button9);
+                 d->Click(Form2->Button6);
+             });
+             d->Run([&] { d->DoubleClickRow(grid, RowOf(paint)); });
+         }},
+        {"a supplier renamed from a receipt, the receipt abandoned", Kept,
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Type(Form3->ComboBox2, "Рога");
+                 d->ExpectModal(Form6, [&] {
+                     d->Type(Form6->Edit[0], "Рога и копыта");
+                     d->Click(Form6->Button1);
+                 });
+                 d->Click(Form3->Button9);
+                 d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                 d->Click(Form3->Button6);
+             });
+             d->Run([&] { d->Click(Form1->Button5); });
+         }},
+        {"a new card from \"Добавить\"", FirstRow,
+         [&] {
+             d->ExpectModal(Form2, [&] {
+                 d->Type(Form2->ComboBox1, "Шайба");
+                 d->Select(Form2->ComboBox7, "Крепёж");
+                 d->Type(Form2->Edit1, "0,5");
+                 d->Click(Form2->Button7);
+             });
+             d->Click(Form1->Button2);
+         }},
+        {"a product moved to another group", FirstRow,
+         [&] {
+             d->ExpectModal(Form5, [&] {
+                 d->Select(Form5->ComboBox1, "Крепёж");
+                 d->Click(Form5->Button1);
+             });
+             d->Click(Form1->Button11);
+         }},
+        {"a card without stock or documents deleted", FirstRow,
+         [&] {
+             d->ClickRow(grid, RowOf(nut));
+             d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+             d->Click(Form1->Button4);
+         }},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.why);
+        d->ClickRow(grid, RowOf(paint));
+        const std::string before = w->Snapshot();
+        r.route();
+        EXPECT_NE(w->Snapshot(), before) << "the route changed nothing";
+        EXPECT_EQ(Disagreement(), "");
+        ASSERT_TRUE(HasCurrentRow(Form1->ADOQuery1));
+        if (r.cursor == Kept)
+            EXPECT_EQ(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), paint) << "the cursor stays on its product";
+        else
+            EXPECT_EQ(Form1->ADOQuery1->RecNo(), 1);
+    }
+}
+
+// A document begun right after another warehouse was opened takes that warehouse's VAT rate,
+// not the rate of the one open before.
+TEST_F(StockFiguresTest, AnInvoiceRightAfterOpeningAnotherWarehouseTakesItsVat)
+{
+    StartOnWarehouse();  // 18 %
+    TWarehouseFixture other;
+    other.SetPassword("2");
+    other.Exec("Update NDS Set НДС=20");
+    const int64_t product = other.AddProduct(Product("Болт", "Склад", 5, 100));
+    const int64_t request = other.Exec("Insert Into Application (Дата_создания,Дата_сдачи,Получатель,Отпуск_товара) "
+                                       "Values (:a,:b,'Получатель','Не выдавался')",
+                                       {Day(2027, 2, 3), Day(2027, 2, 9)});
+    other.Exec("Insert Into StructureApplication (IDДокумента,IDТовара,Количество,Сумма,Отпущено) "
+               "Values (:a,:b,1,100,0)",
+               {request, product});
+    d->AnswerFileDialog(other.Path());
+    d->Run([&] { d->Click(Form1->Button1); });
+    ASSERT_EQ(Form1->DatabasePath(), other.Path());
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            d->Tick(Form3->CheckBox1, true);
+            d->Click(Form3->Button4);
+        });
+        d->Click(Form4->Button3);
+    });
+    EXPECT_EQ(other.Scalar("Select Ставка From StructureOtpusk").AsDouble(), 20);
+    EXPECT_EQ(other.Scalar("Select Сумма_с_НДС From StructureOtpusk").AsDouble(), 120);
+}
+
+
+// ---------------------------------------------------------------- the card over its journal
+
+// The card of a product opens the journal of its documents; whatever the user does there, the
+// card shows the warehouse's figures once it is active again, and the document window's line
+// picker and editor work above it as a card of their own.
+class CardOverJournalTest : public StockFiguresTest {
+protected:
+    // Bolt: stock 10 at 2, minimum 6, maximum 12; an open request waits for 5 of it, and an
+    // issued one, archivable, asked for 2.
+    void Seed()
+    {
+        TProductSeed b = Product("Болт", "Склад", 10, 2);
+        b.Minimum = 6;
+        b.Maximum = 12;
+        bolt = w->AddProduct(b);
+        AddRequestLine(AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался"), bolt, 5, 0, 10);
+        AddRequestLine(AddRequest(Day(2027, 1, 3), Day(2027, 1, 9), "Выдан", 0, "Архивный"), bolt, 2, 2, 4);
+        StartOnWarehouse();
+    }
+    // The picker or editor shown above the card: not the card itself, which stays as it was.
+    TForm2* LineWindow()
+    {
+        auto* card = dynamic_cast<TForm2*>(Screen->GetActiveForm());
+        EXPECT_TRUE(card && card != Form2) << "the card is not shown modally twice";
+        EXPECT_EQ(Form2->GetCaption(), "Просмотр карточки учета товара");
+        EXPECT_EQ(Form2->Role(), TCardRole::Card);
+        return card;
+    }
+    // "Добавить" in the document window: the bolt, picked from the grid.
+    void PickBolt(const char* quantity, TButton* TForm2::*ok)
+    {
+        d->ExpectModal("TForm2", [this, quantity, ok] {
+            TForm2* picker = LineWindow();
+            ASSERT_TRUE(picker);
+            EXPECT_EQ(picker->GetWidth(), 800);
+            d->Select(picker->ComboBox1, "Болт");
+            d->ClickRow(picker->DBGrid1, 0);
+            d->Type(picker->ComboBox6, quantity);
+            d->Click(picker->*ok);
+            EXPECT_FALSE(d->IsShowing(picker));
+        });
+        d->Click(Form3->Button1);
+    }
+    // The request row of the product-filtered list whose recipient is `who`.
+    void ChooseRequest(const AnsiString& who)
+    {
+        TADOQuery* q = Form1->ADOQuery6;
+        for (int r = 1; r <= q->RecordCount(); ++r)
+            if (q->RowDisplayText(r, q->FieldByName("Получатель")->Index()) == who)
+                return d->ClickRow(Form4->DBGrid1, r - 1);
+        ADD_FAILURE() << "no request of " << who;
+    }
+    // Every figure of "Данные на сегодня" against the warehouse file.
+    void ExpectFigures(const char* stock, const char* value, const char* reserved, const char* surplus,
+                       const char* shortage)
+    {
+        EXPECT_EQ(Form2->Edit7->GetText(),
+                  FloatToStr(w->Scalar("Select Количество From Products Where ID=:id", {bolt}).AsDouble()));
+        EXPECT_EQ(w->Scalar("Select Coalesce(Sum(Количество-Отпущено),0) From StructureApplication "
+                            "Where IDТовара=:id And Количество>Отпущено",
+                            {bolt})
+                      .AsDouble(),
+                  StrToFloat(reserved));
+        EXPECT_EQ(Form2->Edit7->GetText(), stock);
+        EXPECT_EQ(Form2->Edit9->GetText(), value);
+        EXPECT_EQ(Form2->Edit6->GetText(), reserved);
+        EXPECT_EQ(Form2->Edit4->GetText(), surplus);
+        EXPECT_EQ(Form2->Edit5->GetText(), shortage);
+    }
+    int64_t bolt = 0;
+};
+
+TEST_F(CardOverJournalTest, TheCardShowsTheWarehousesFiguresWhenItIsActiveAgain)
+{
+    struct TRoute {
+        const char* why;
+        std::function<void()> inJournal;
+        const char *stock, *value, *reserved, *surplus, *shortage;
+    };
+    const TRoute routes[] = {
+        {"an issue invoice made from the open request",
+         [this] {
+             d->Choose(Form4->RadioButton9);
+             ChooseRequest("Получатель");
+             d->ExpectModal(Form3, [this] { d->Click(Form3->Button4); });
+             d->Click(Form4->Button3);
+         },
+         "5", "10", "0", "0", "1"},
+        {"a receipt, its line picked above the card",
+         [this] {
+             d->ExpectModal(Form3, [this] {
+                 d->Select(Form3->ComboBox1, 0);
+                 d->Type(Form3->ComboBox2, "Рога");
+                 d->Type(Form3->ComboBox3, "Иванов");
+                 d->Select(Form3->ComboBox4, 0);
+                 PickBolt("10", &TForm2::Button7);
+                 d->Click(Form3->Button4);
+                 EXPECT_FALSE(d->IsShowing(Form3));
+             });
+             d->Click(Form4->Button1);
+         },
+         "20", "40", "5", "3", "0"},
+        {"a write-off act posted",
+         [this] {
+             d->Choose(Form4->RadioButton10);
+             d->ExpectModal(Form3, [this] {
+                 d->Type(Form3->Edit2, "Бой");
+                 PickBolt("3", &TForm2::Button3);
+                 d->ExpectModal(Form5, [this] {
+                     d->Type(Form5->Edit1, "1");
+                     d->Click(Form5->Button1);
+                 });
+                 d->Click(Form3->Button4);
+                 EXPECT_FALSE(d->IsShowing(Form3));
+             });
+             d->Click(Form4->Button1);
+         },
+         "7", "14", "5", "0", "4"},
+        {"a new request, its line picked and then changed in the line editor",
+         [this] {
+             d->Choose(Form4->RadioButton9);
+             d->ExpectModal(Form3, [this] {
+                 for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3, Form3->ComboBox5, Form3->ComboBox6})
+                     d->Type(box, "Заказ");
+                 PickBolt("1", &TForm2::Button7);
+                 d->ExpectModal("TForm2", [this] {
+                     TForm2* editor = LineWindow();
+                     ASSERT_TRUE(editor);
+                     EXPECT_EQ(editor->GetWidth(), 248);
+                     d->Type(editor->ComboBox6, "2");
+                     d->Click(editor->Button7);
+                 });
+                 d->Click(Form3->Button3);
+                 d->Click(Form3->Button4);
+                 EXPECT_FALSE(d->IsShowing(Form3));
+             });
+             d->Click(Form4->Button1);
+         },
+         "10", "20", "7", "0", "3"},
+        {"an issued request archived",
+         [this] {
+             d->Choose(Form4->RadioButton9);
+             ChooseRequest("Архивный");
+             d->Click(Form4->Button5);
+         },
+         "10", "20", "5", "0", "1"},
+    };
+    // How the user opens the journal from the card and comes back to the card.
+    struct TWay {
+        const char* why;
+        std::function<void(TTestDriver&)> open, leave;
+    };
+    const TWay ways[] = {
+        {"mouse", [](TTestDriver& d) { d.Click(Form2->Button1); }, [](TTestDriver& d) { d.Click(Form4->Button8); }},
+        {"keyboard", [](TTestDriver& d) { d.Key(Form2->Button1, VK_RETURN); },
+         [](TTestDriver& d) { d.Key(Form4->Button8, VK_RETURN); }},
+        {"close box", [](TTestDriver& d) { d.Click(Form2->Button1); }, [](TTestDriver& d) { d.CloseForm(Form4); }},
+    };
+    for (const TRoute& r : routes)
+        for (const TWay& way : ways) {
+            SCOPED_TRACE(std::string(r.why) + ", " + way.why);
+            TearDown();
+            SetUp();
+            Seed();
+            d->ExpectModal(Form2, [&] {
+                ExpectFigures("10", "20", "5", "0", "1");
+                d->ExpectModal(Form4, [&] {
+                    r.inJournal();
+                    way.leave(*d);
+                    EXPECT_FALSE(d->IsShowing(Form4));
+                });
+                way.open(*d);
+                EXPECT_EQ(Form2->GetWidth(), 474) << "the card keeps its role";
+                EXPECT_TRUE(Form2->Button1->GetVisible());
+                ExpectFigures(r.stock, r.value, r.reserved, r.surplus, r.shortage);
+                d->Click(Form2->Button6);
+            });
+            d->Run([&] { d->Click(Form1->Button3); });
+            EXPECT_EQ(d->Errors(), std::vector<AnsiString>{});
+            // The main grid under them all shows the same stock.
+            TADOQuery* grid = Form1->ADOQuery1;
+            ASSERT_TRUE(HasCurrentRow(grid));
+            EXPECT_EQ(grid->FieldByName("ID")->AsLargeInt(), bolt);
+            EXPECT_EQ(grid->FieldByName("Количество")->AsString(), r.stock);
+        }
+}
+
+
+// The journal opened from the card a second time is still the card's product's, also after
+// a write-off in the first visit listed the main grid anew on another product.
+TEST_F(CardOverJournalTest, TheJournalOpenedAgainIsStillTheCardsProducts)
+{
+    const int64_t anchor = w->AddProduct(Product("Анкер", "Склад", 4, 1));
+    Seed();
+    d->ClickRow(Form1->DBGrid1, 1);
+    ASSERT_EQ(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), bolt);
+    d->ExpectModal(Form2, [&] {
+        d->ExpectModal(Form4, [&] {
+            d->Choose(Form4->RadioButton10);
+            d->ExpectModal(Form3, [&] {
+                d->Type(Form3->Edit2, "Бой");
+                PickBolt("3", &TForm2::Button3);
+                d->ExpectModal(Form5, [&] {
+                    d->Type(Form5->Edit1, "1");
+                    d->Click(Form5->Button1);
+                });
+                d->Click(Form3->Button4);
+            });
+            d->Click(Form4->Button1);
+            d->Click(Form4->Button8);
+        });
+        d->Click(Form2->Button1);
+        ASSERT_NE(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), bolt) << "the grid moved under the card";
+        d->ExpectModal(Form4, [&] {
+            d->Choose(Form4->RadioButton10);
+            EXPECT_EQ(Form1->ADOQuery6->RecordCount(), 1) << "the bolt's act";
+            d->Click(Form4->Button8);
+        });
+        d->Click(Form2->Button1);
+        EXPECT_EQ(Form4->ProductFilter, IntToStr(bolt));
+        ExpectFigures("7", "14", "5", "0", "4");
+        d->Click(Form2->Button6);
+    });
+    d->Run([&] { d->Click(Form1->Button3); });
+    EXPECT_EQ(w->Scalar("Select Количество From Products Where ID=:id", {anchor}).AsDouble(), 4);
 }
 
 }  // namespace

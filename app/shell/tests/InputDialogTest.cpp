@@ -211,6 +211,32 @@ TEST_F(InputDialogTest, MovingAProductNeedsAGroupFromTheListAndIgnoresTheEditBox
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "") << "the grid reloads without the moved product";
 }
 
+// Goods sit only in groups without subgroups: the move offers those, in the tree's order, and
+// nothing else, whether the list is opened on a leaf or on the group above it.
+TEST_F(InputDialogTest, TheMoveOffersOnlyGroupsWithoutSubgroups)
+{
+    Seed();
+    w->AddGroup("Грунты", w->Scalar("Select ID From Groups Where NameGroup='Краски'").AsInteger());
+    StartOnWarehouse();
+    for (const char* from : {"Крепёж", "Краски"}) {
+        SCOPED_TRACE(from);
+        Select(from);
+        d->ExpectModal(Form5, [&] {
+            std::vector<AnsiString> offered;
+            for (int i = 0; i < Form5->ComboBox1->GetItems()->Count(); ++i)
+                offered.push_back(Form5->ComboBox1->GetItems()->Strings(i));
+            EXPECT_EQ(offered, (std::vector<AnsiString>{"Эмали", "Грунты", "Крепёж"}));
+            // A group above others cannot be typed in instead.
+            d->Type(Form5->ComboBox1, "Краски");
+            d->Click(Form5->Button1);
+            EXPECT_EQ(d->MessageTexts().back(), "Выберите группу из списка");
+            d->CloseForm(Form5);
+        });
+        d->Run([&] { d->Click(Form1->Button11); });
+    }
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа='Краски'").AsInteger(), 0);
+}
+
 TEST_F(InputDialogTest, TheArticleIsStoredForTheProductUnderTheCursor)
 {
     Seed();

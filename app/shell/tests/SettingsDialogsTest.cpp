@@ -112,6 +112,21 @@ TEST_F(ShellTest, NameColumnFlagsShowTheirHintAndAreWrittenBack)
     }
 }
 
+TEST_F(ShellTest, NameColumnOkKeepsTheChoiceWhenTheFileLostItsRow)
+{
+    StartOnWarehouse();
+    w->Exec("Delete From Name");
+    d->ExpectModal(Form12, [&] {
+        d->Tick(Form12->CheckBox1, false);
+        d->Tick(Form12->CheckBox2, true);
+        d->Click(Form12->Button1);
+    });
+    d->Run([&] { d->Menu(Form1->N26); });
+    ASSERT_EQ(w->Scalar("Select Count(*) From Name").AsInteger(), 1);
+    EXPECT_EQ(w->Scalar("Select Цвет From Name").AsInteger(), 0);
+    EXPECT_EQ(w->Scalar("Select Размеры From Name").AsInteger(), 1);
+}
+
 TEST_F(ShellTest, CancelInTheNameColumnDialogWritesNothing)
 {
     StartOnWarehouse();

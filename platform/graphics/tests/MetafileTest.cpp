@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 // A small metafile with every kind of record, drawn through a metafile canvas.
@@ -44,6 +46,42 @@ TEST(MetafileTest, CanvasRecordsOnDestruction)
     EXPECT_FALSE(m.Empty());
     EXPECT_EQ(m.GetWidth(), 30);  // no frame was set: the drawing's extent
     EXPECT_EQ(m.GetHeight(), 20);
+}
+
+// A second recording replaces the first; a picture drawn into a canvas of its own holds
+// one copy of itself afterwards, however often that is done (it used to double each time).
+TEST(MetafileTest, RecordingAgainReplacesTheDrawing)
+{
+    TMetafile m;
+    {
+        TMetafileCanvas c(&m);
+        c.Rectangle(5, 5, 30, 20);
+    }
+    TMetafile fresh;
+    {
+        TMetafileCanvas c(&fresh);
+        c.Ellipse(0, 0, 10, 10);
+    }
+    {
+        TMetafileCanvas c(&m);
+        c.Ellipse(0, 0, 10, 10);
+    }
+    EXPECT_TRUE(m.Records() == fresh.Records());
+    EXPECT_EQ(m.GetWidth(), 30);  // a frame once taken stays
+
+    TMetafile self;
+    MakeSample(self);
+    std::vector<size_t> sizes{self.Records().size()};
+    for (int i = 0; i < 12; ++i) {
+        {
+            TMetafileCanvas c(&self);
+            c.Draw(0, 0, &self);
+        }
+        sizes.push_back(self.Records().size());
+    }
+    // Each round plays the last drawing once: the size moves by the same step every time.
+    for (size_t i = 2; i < sizes.size(); ++i)
+        EXPECT_EQ(sizes[i] - sizes[i - 1], sizes[1] - sizes[0]) << "round " << i;
 }
 
 TEST(MetafileTest, ReplayScalesIntoTheTargetRectangle)

@@ -4,6 +4,8 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/ExtCtrls.h"
 
+#include "platform/rtl/SysUtils.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,6 +61,38 @@ TEST_F(GuiTest, ToolBarSidePanelSplitterAndClientAreaAlign)
     EXPECT_EQ(m.Side->BoundsRect(), Rect(0, 29, 259, 600)) << "the side panel keeps its width";
     EXPECT_EQ(m.Client->BoundsRect(), Rect(265, 29, 800, 600));
     EXPECT_EQ(m.Bottom->BoundsRect(), Rect(0, 530, 535, 571));
+}
+
+// A resize handler fits its contents to the new size (the preview's whole-page zoom): by
+// the time it runs, the children aligned inside have their new sizes already.
+TEST_F(GuiTest, ResizeHandlersSeeTheirChildrenAlreadyAligned)
+{
+    struct Case {
+        const char* why;
+        TRect bounds;
+    };
+    const Case cases[] = {
+        {"the window shrinks", Rect(0, 0, 800, 600)},
+        {"the window grows", Rect(0, 0, 1200, 900)},
+        {"only the height changes", Rect(0, 0, 1200, 500)},
+    };
+    MainShape m(NewForm("Main"));
+    std::vector<AnsiString> seen;
+    auto log = [&](const char* who, TControl* inner) {
+        return TNotifyEvent::Lambda([&seen, who, inner](TObject*) {
+            seen.push_back(AnsiString(who) + " " + IntToStr(inner->GetWidth()) + "x" + IntToStr(inner->GetHeight()));
+        });
+    };
+    m.Form->OnResize = log("form", m.Client);
+    m.Client->OnResize = log("client", m.Bottom);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        seen.clear();
+        m.Form->SetBounds(c.bounds.Left, c.bounds.Top, c.bounds.Width(), c.bounds.Height());
+        const int clientWidth = c.bounds.Width() - 265, clientHeight = c.bounds.Height() - 29;
+        EXPECT_EQ(seen, (std::vector<AnsiString>{"client " + IntToStr(clientWidth) + "x41",
+                                                 "form " + IntToStr(clientWidth) + "x" + IntToStr(clientHeight)}));
+    }
 }
 
 TEST_F(GuiTest, DraggingTheSplitterResizesThePanelBeforeIt)

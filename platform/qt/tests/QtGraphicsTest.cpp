@@ -24,10 +24,14 @@
 
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -133,6 +137,28 @@ int LastInkColumn(const QImage& image, const QRect& area)
 // A line laid out with advances narrower than the glyphs (by rounding on a printer, by far
 // on a screen) keeps to its end on both kinds of device: a vector page (one glyph run) and
 // a pixel device (glyph by glyph).
+// A frame is drawn side by side as lines: with a pen wider than a pixel the lines' round ends
+// close the outer corner where two sides meet, as the platform's geometric pens do.
+TEST_F(QtGraphics, WideLinesMeetingAtACornerCloseIt)
+{
+    for (int width : {3, 5, 9}) {
+        SCOPED_TRACE(width);
+        TQtImageCanvas image(60, 60);
+        TCanvas& c = image.Canvas();
+        c.GetPen()->SetColor(clBlack);
+        c.GetPen()->SetWidth(width);
+        c.MoveTo(20, 20);
+        c.LineTo(50, 20);  // top side
+        c.MoveTo(20, 20);
+        c.LineTo(20, 50);  // left side
+        const QImage& img = image.Image();
+        // The pixel diagonally outside the corner, inside both pens' half widths.
+        const int d = width / 2 - 1;
+        EXPECT_LT(qGray(img.pixel(20 - d, 20 - d)), 128) << "the outer corner is closed";
+        EXPECT_EQ(img.pixel(20 - width, 20 - width), qRgb(255, 255, 255)) << "and no more";
+    }
+}
+
 TEST_F(QtGraphics, TextNeverRunsPastTheEndOfItsAdvances)
 {
     struct Case {
@@ -224,6 +250,27 @@ std::string ReadAll(const std::string& path)
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// A file of this run's own folder: two runs at once (the suites of two builds on one machine)
+// never write, read or remove each other's files. The folder goes when the run ends.
+std::string RunPath(const std::string& name)
+{
+    static const struct TRunFolder {
+        std::string Path;
+        TRunFolder()
+        {
+            std::string pattern = testing::TempDir() + "qt_graphics_XXXXXX";
+            Path = ::mkdtemp(pattern.data()) ? pattern + "/" : testing::TempDir();
+        }
+        ~TRunFolder()
+        {
+            std::error_code ec;
+            if (Path != testing::TempDir())
+                std::filesystem::remove_all(Path, ec);
+        }
+    } folder;
+    return folder.Path + name;
 }
 
 // The tool is started with fork() and exec, not QProcess: Qt starts programs with a vfork-like
@@ -397,7 +444,7 @@ TEST_F(QtGraphics, ColourOnColourStretchKeepsOnlyThePictureColoursOnEveryDevice)
 // marked for smoothing: the viewer or printer enlarges it at its own resolution.
 TEST_F(QtGraphics, PdfKeepsAColourOnColourPictureAtItsOwnSize)
 {
-    const std::string path = testing::TempDir() + "qt_graphics_stretch.pdf";
+    const std::string path = RunPath("qt_graphics_stretch.pdf");
     std::remove(path.c_str());
     TQtPdfDevice pdf(600);
     std::unique_ptr<TPrintJob> job = pdf.BeginDoc("Stretch", path, TPageSetup{});
@@ -417,7 +464,7 @@ TEST_F(QtGraphics, PdfKeepsAColourOnColourPictureAtItsOwnSize)
 
 TEST_F(QtGraphics, PdfDocumentHasItsPagesSheetsAndText)
 {
-    const std::string path = testing::TempDir() + "qt_graphics_test.pdf";
+    const std::string path = RunPath("qt_graphics_test.pdf");
     std::remove(path.c_str());
     TQtPdfDevice pdf(600);
     TPageSetup setup;  // A4 portrait
@@ -459,7 +506,7 @@ TEST_F(QtGraphics, PdfPagesPaintedBesideTheDrawingKeepTheirOrderSheetsAndText)
 {
     // Pages are painted on a thread of their own while the next is drawn, a few pages behind:
     // more pages than it holds, each on its own sheet, come out in order, as drawn.
-    const std::string path = testing::TempDir() + "qt_graphics_threaded.pdf";
+    const std::string path = RunPath("qt_graphics_threaded.pdf");
     std::remove(path.c_str());
     TQtPdfDevice pdf(300);
     TPageSetup setup;
@@ -501,7 +548,7 @@ TEST_F(QtGraphics, PdfPagesPaintedBesideTheDrawingKeepTheirOrderSheetsAndText)
 
 TEST_F(QtGraphics, AnAbortedOrDroppedPdfJobEndsItsPainterAndLetsTheFileBeWrittenAgain)
 {
-    const std::string path = testing::TempDir() + "qt_graphics_aborted.pdf";
+    const std::string path = RunPath("qt_graphics_aborted.pdf");
     for (const bool abort : {true, false}) {
         SCOPED_TRACE(abort ? "Abort" : "the job destroyed in the middle of a page");
         TQtPdfDevice pdf(300);
@@ -521,6 +568,14 @@ TEST_F(QtGraphics, AnAbortedOrDroppedPdfJobEndsItsPainterAndLetsTheFileBeWritten
         EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
     }
     std::remove(path.c_str());
+}
+
+// Page `i` of a job says "<job> <i>".
+void PrintJobPage(TPrintJob& job, const AnsiString& name, int i)
+{
+    TCanvas& c = job.BeginPage();
+    c.GetFont()->SetName("Arial");
+    c.TextOut(300, 300, name + " " + IntToStr(i));
 }
 
 // Each page of a job's file says "<job> <page>", in order, and no other page is there.
@@ -546,13 +601,8 @@ TEST_F(QtGraphics, PdfJobsInARowOrSideBySideEachPaintTheirOwnPagesWhileOthersAre
 {
     // Every job has a painter thread of its own: jobs one after another on one device, a job
     // dropped in the middle between them, and two jobs open at once must not mix their pages.
-    const std::string dir = testing::TempDir();
-    auto pathOf = [&](int job) { return dir + "qt_graphics_job" + std::to_string(job) + ".pdf"; };
-    auto page = [](TPrintJob& job, const AnsiString& name, int i) {
-        TCanvas& c = job.BeginPage();
-        c.GetFont()->SetName("Arial");
-        c.TextOut(300, 300, name + " " + IntToStr(i));
-    };
+    auto pathOf = [](int job) { return RunPath("qt_graphics_job" + std::to_string(job) + ".pdf"); };
+    auto page = PrintJobPage;
     struct Case {
         const char* Name;
         bool SideBySide;
@@ -591,6 +641,104 @@ TEST_F(QtGraphics, PdfJobsInARowOrSideBySideEachPaintTheirOwnPagesWhileOthersAre
             std::remove(pathOf(j).c_str());
         }
         std::remove(pathOf(9).c_str());
+    }
+}
+
+// While it lives, no file grows past `bytes`, as on a full disk.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &FOld);
+        FOldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = FOld;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldSignal);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+    rlimit FOld{};
+    void (*FOldSignal)(int) = SIG_DFL;
+};
+
+TEST_F(QtGraphics, APdfFileHoldsAWholeDocumentOrTheOneBeforeItHowEverItsJobsEnd)
+{
+    // Once EndDoc has returned, the file holds the job's whole document; after a job that
+    // failed or was dropped it holds what it held before. Never a document cut short, nor two
+    // written over each other, whatever other job writes the same file.
+    const std::string path = RunPath("qt_graphics_whole.pdf");
+    TQtPdfDevice pdf(150);
+    auto print = [&](const AnsiString& name, int pages) {
+        std::unique_ptr<TPrintJob> job = pdf.BeginDoc(name, path, TPageSetup{});
+        for (int i = 1; i <= pages; ++i)
+            PrintJobPage(*job, name, i);
+        return job;
+    };
+    struct Case {
+        const char* Name;
+        std::function<void()> Run;
+        AnsiString Holds;
+        int Pages;
+    };
+    const Case cases[] = {
+        {"ended", [&] { print("New", 3)->EndDoc(); }, "New", 3},
+        {"aborted", [&] { print("New", 3)->Abort(); }, "Old", 1},
+        {"dropped in a page", [&] { print("New", 5); }, "Old", 1},
+        {"no page", [&] { print("New", 0)->EndDoc(); }, "Old", 1},
+        {"two at once, ended in turn",
+         [&] {
+             auto other = print("Other", 6);
+             auto job = print("New", 2);
+             other->EndDoc();
+             job->EndDoc();
+         },
+         "New", 2},
+        {"two at once, the other dropped",
+         [&] {
+             auto other = print("Other", 6);
+             auto job = print("New", 2);
+             other.reset();
+             job->EndDoc();
+         },
+         "New", 2},
+        {"after a job dropped in a page",
+         [&] {
+             print("Other", 5);
+             print("New", 3)->EndDoc();
+         },
+         "New", 3},
+        {"on a full disk",
+         [&] {
+             auto job = print("New", 3);
+             TFileSizeLimit full(1000);
+             EXPECT_THROW(job->EndDoc(), EPrinter);
+         },
+         "Old", 1},
+    };
+    for (const Case& t : cases) {
+        SCOPED_TRACE(t.Name);
+        print("Old", 1)->EndDoc();
+        t.Run();
+        ExpectJobPages(path, t.Holds, t.Pages);
+        int files = 0;  // no temporary file is left beside it
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+            files += entry.path().filename().string().rfind("qt_graphics_whole", 0) == 0;
+        EXPECT_EQ(files, 1);
+    }
+    std::remove(path.c_str());
+
+    // What is not a file is written to directly, and its failures are reported as well.
+    if (QFile::exists("/dev/full")) {
+        std::unique_ptr<TPrintJob> job = pdf.BeginDoc("Full", "/dev/full", TPageSetup{});
+        PrintJobPage(*job, "Full", 1);
+        EXPECT_THROW(job->EndDoc(), EPrinter);
     }
 }
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -70,6 +71,19 @@ AnsiString Describe(TrpDrawText& dt)
         out += IntToStr(dt.LineMark(k)) + " [" + dt.GetLines()[k] + "]\n";
     out += "height " + Num(dt.CalcHeight()) + " width " + Num(dt.CalcWidth()) + "\n--\n";
     return out;
+}
+
+// Takes off the styles a continuation re-opens after its font tag.
+void StripReopenedStyles(AnsiString& rest)
+{
+    for (bool again = true; again;) {
+        again = false;
+        for (const char* tag : {"<u>", "<i>", "<b>", "<strike>", "<sub>", "<sup>"})
+            if (rest.rfind(tag, 0) == 0) {
+                rest.erase(0, std::strlen(tag));
+                again = true;
+            }
+    }
 }
 
 // ---------------------------------------------------------------- golden drawings
@@ -405,6 +419,48 @@ TEST(DrawTextSplit, ReopensTheStyleOfTheFirstCharacter)
     EXPECT_EQ(dt.GetInBoundsText(), "a<b><i><u><font color=red>b\r\n");
 }
 
+// What runs on past a page break runs on in the continuation, in every form of splitting:
+// the rest of a text, the next part of one layout and the rest of the parts.
+TEST(DrawTextSplit, ReopensStrikeOutSubscriptAndSuperscript)
+{
+    struct Case {
+        const char* why;
+        const char* text;
+        const char* opened;  // what the continuation starts with
+    };
+    const Case cases[] = {
+        {"strike-out", "<strike>a\r\nb</strike>c", "<font color=\"#000000\"><strike>"},
+        {"subscript", "H<sub>a\r\nb</sub>c", "<font color=\"#000000\"><sub>"},
+        {"superscript", "x<sup>a\r\nb</sup>c", "<font color=\"#000000\"><sup>"},
+        {"bold, struck out, subscript", "<b><strike><sub>a\r\nb", "<font color=\"#000000\"><b><strike><sub>"},
+        {"closed before the break: nothing more", "<strike><sub>a</sub></strike>\r\nb", "<font color=\"#000000\">b"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TSettings s = Tall(19);
+        s.tags = true;
+        TrpDrawText whole;
+        Lay(whole, c.text, s);
+        const AnsiString rest = whole.GetOutBoundsText();
+        EXPECT_EQ(rest.substr(0, std::strlen(c.opened)), c.opened) << rest;
+        TrpDrawText parts;
+        Lay(parts, c.text, s);
+        parts.TakePart();
+        EXPECT_EQ(parts.RestOfParts(), rest);
+        EXPECT_EQ(parts.TakePart().substr(0, std::strlen(c.opened)), c.opened);
+        // The continuation laid out again draws its first character as the text did.
+        TrpDrawText again;
+        Lay(again, rest, s);
+        TrpDrawText first;
+        Lay(first, c.text, s);
+        const TrpHTMLTag* was = first.GetTags().Items(1)->Items(0);
+        const TrpHTMLTag* now = again.GetTags().Items(0)->Items(0);
+        EXPECT_EQ(now->Style, was->Style);
+        EXPECT_EQ(now->Size, was->Size);
+        EXPECT_EQ(now->Shift, was->Shift);
+    }
+}
+
 TEST(DrawTextSplit, InBoundsPlusRestIsTheText)
 {
     // Wrapped, tagged paragraphs split at every height: what fits and what is left
@@ -424,8 +480,7 @@ TEST(DrawTextSplit, InBoundsPlusRestIsTheText)
             const size_t close = rest.find("\">");
             ASSERT_EQ(rest.rfind("<font color=\"#", 0), 0u);
             rest.erase(0, close + 2);
-            while (rest.rfind("<u>", 0) == 0 || rest.rfind("<i>", 0) == 0 || rest.rfind("<b>", 0) == 0)
-                rest.erase(0, 3);
+            StripReopenedStyles(rest);
         }
         EXPECT_EQ(dt.GetInBoundsText() + rest, whole);
     }
@@ -624,8 +679,7 @@ TEST(DrawTextFuzz, RandomTextsSplitBackIntoThemselves)
         if (s.tags && !rest.empty()) {
             ASSERT_EQ(rest.rfind("<font color=\"#", 0), 0u);
             rest.erase(0, rest.find("\">") + 2);
-            while (rest.rfind("<u>", 0) == 0 || rest.rfind("<i>", 0) == 0 || rest.rfind("<b>", 0) == 0)
-                rest.erase(0, 3);
+            StripReopenedStyles(rest);
         }
         ASSERT_EQ(dt.GetInBoundsText() + rest, whole);
         TRecordingCanvas canvas;

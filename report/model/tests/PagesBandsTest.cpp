@@ -227,6 +227,65 @@ TEST_F(PagesBandsTest, DotMatrixSnapping)
     EXPECT_EQ(text->GetFont()->GetSize(), 12);
 }
 
+// A value already on a cell edge stays there, however the division by 9.6 rounds: set
+// directly or read back from the text a template stores.
+TEST_F(PagesBandsTest, DotMatrixValuesOnACellEdgeKeepTheirCell)
+{
+    TrpReport* r = MakeReport("rpReport2");
+    auto* page = new TrpDMPPage(r);
+    auto* band = new TrpMasterData(page);
+    auto* text = new TrpDMPMemoView(band);
+    text->Align = baRight;
+    auto* line = new TrpDMPLineView(band);
+    for (int k = 0; k < 200; ++k) {
+        SCOPED_TRACE(k);
+        const Extended edge = k * rpCharX;
+        text->SetLeft(edge);
+        EXPECT_NEAR(static_cast<double>(text->GetLeft()), static_cast<double>(edge), 1e-9) << "right-aligned text";
+        text->SetLeft(StrToFloat(FloatToStr(static_cast<double>(text->GetLeft()))));
+        EXPECT_NEAR(static_cast<double>(text->GetLeft()), static_cast<double>(edge), 1e-9) << "as stored";
+        line->SetLeft(edge);
+        EXPECT_NEAR(static_cast<double>(line->GetLeft()), static_cast<double>(edge + 4.8L), 1e-9) << "line left";
+        line->SetTop(k * rpCharY);
+        EXPECT_NEAR(static_cast<double>(line->GetTop()), k * 17 + 8.5, 1e-9) << "line top";
+    }
+    text->SetLeft(-19);
+    EXPECT_NEAR(static_cast<double>(text->GetLeft()), -9.6, 1e-9) << "towards zero below it too";
+}
+
+// An object with ParentFont made on a band of a dot-matrix page, or read back from the
+// template, has the page's style, as it would after setting ParentFont.
+TEST_F(PagesBandsTest, DotMatrixObjectsTakeThePageStyleWhenMadeOrRead)
+{
+    TrpReport* r = MakeReport("rpReport2");
+    auto* page = new TrpDMPPage(r);
+    page->SetName("Page1");
+    page->SetFontStyle(TrpDMPFontStyles{fsxItalic, fsxCondensed});
+    auto* band = new TrpMasterData(page);
+    band->SetName("MasterData1");
+    (new TrpDMPMemoView(band))->SetName("Memo1");
+    (new TrpDMPLineView(band))->SetName("Line1");
+    TStringStream saved;
+    r->SaveToStream(saved);
+    TrpReport* back = MakeReport("rpReport3");
+    TStringStream in(saved.DataString());
+    back->LoadFromStream(in);
+    ASSERT_EQ(back->Errors.Count(), 0) << back->Errors.Text();
+    const TrpDMPFontStyles style{fsxItalic, fsxCondensed};
+    for (TrpReport* report : {r, back}) {
+        SCOPED_TRACE(report == r ? "made" : "read");
+        auto* memo = dynamic_cast<TrpDMPMemoView*>(report->FindObject("Memo1"));
+        auto* line = dynamic_cast<TrpDMPLineView*>(report->FindObject("Line1"));
+        ASSERT_TRUE(memo && line);
+        EXPECT_TRUE(memo->GetFontStyle() == style);
+        EXPECT_TRUE(memo->GetParentFont());
+        EXPECT_TRUE(memo->GetFont()->GetStyle() == TFontStyles{fsItalic});
+        EXPECT_EQ(memo->GetFont()->GetName(), "Courier New");
+        EXPECT_TRUE(line->GetFontStyle() == style);
+        EXPECT_TRUE(line->GetParentFont());
+    }
+}
+
 TEST_F(PagesBandsTest, DotMatrixPageStyleReachesObjectsWithParentFont)
 {
     TrpReport* r = MakeReport("rpReport2");

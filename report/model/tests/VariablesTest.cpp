@@ -46,6 +46,22 @@ TEST(Variables, Categories)
     EXPECT_EQ(list.Count(), 0) << "an empty name ends the category";
 }
 
+// An empty name ends a category, but the variables outside any category run up to the
+// first heading.
+TEST(Variables, EmptyNameEndsACategoryButNotTheUncategorised)
+{
+    RegisterModelTestClasses();
+    TrpVariables v;
+    for (const char* n : {"a", "", "b", " T", "c", "", "d"})
+        v.Add()->SetName(n);
+    TStringList list;
+    v.GetVariablesList("", &list);
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Strings(2), "b");
+    v.GetVariablesList("T", &list);
+    EXPECT_EQ(list.CommaText(), "c");
+}
+
 TEST(Variables, FileRoundTripAndWrongRoot)
 {
     RegisterModelTestClasses();

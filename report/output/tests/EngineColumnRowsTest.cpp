@@ -47,7 +47,8 @@ AnsiString RowsLayout(TrpPreviewPages* Pages, Extended Split, int Records)
             auto* m = dynamic_cast<TrpCustomMemoView*>(c);
             if (!m)
                 continue;
-            const AnsiString s = TrimRight(m->GetText());
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
@@ -494,7 +495,8 @@ AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop)
             const TrpComponent* band = m->GetParent();
             const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
             const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
-            texts.push_back({x, y, m->GetWidth(), m->GetHeight(), TrimRight(m->GetText())});
+            const AnsiString s = TrimRight(m->GetText());
+            texts.push_back({x, y, m->GetWidth(), m->GetHeight(), s.substr(0, s.find('\r'))});
         }
         for (size_t i = 0; i < texts.size(); ++i) {
             const TText& a = texts[i];
@@ -511,6 +513,44 @@ AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop)
     return out;
 }
 
+// Child bands "c<N>" that do not lie right under their record "r<N>", and children of
+// those, "e<N>", that do not lie right under their "c<N>": on another page, at another
+// left, or not at its bottom.
+AnsiString ChildrenOffTheirRecords(TrpPreviewPages* Pages)
+{
+    struct TAt {
+        int Page;
+        Extended Left, Top, Bottom;
+    };
+    std::map<char, std::map<AnsiString, TAt>> placed;  // by the text's first letter
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            AnsiString s = TrimRight(m->GetText());
+            s = s.substr(0, s.find('\r'));
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            if (!s.empty())
+                placed[s[0]][s.substr(1)] = {p, x, y, y + m->GetHeight()};
+        }
+    }
+    AnsiString out;
+    for (const auto& [under, over] : {std::pair{'c', 'r'}, std::pair{'e', 'c'}})
+        for (const auto& [n, c] : placed[under]) {
+            auto r = placed[over].find(n);
+            if (r == placed[over].end() || r->second.Page != c.Page ||
+                std::fabs(double(r->second.Left - c.Left)) > 0.01 || std::fabs(double(r->second.Bottom - c.Top)) > 0.01)
+                out += AnsiString(" ") + under + n;
+        }
+    return out;
+}
+
 // Rows of band columns under groups whose footers and headers are both kept, beside page
 // columns, and at the edges of the data: every record printed once, in its place, and each
 // page's footer counting exactly what it prints.
@@ -521,6 +561,7 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
         int columns, records, groupSize;
         bool pageColumns, keepHeader, keepFooter, keepTogether;
         const char* expected;
+        bool child = false;  // each record with a child band "c<N>" under it
     };
     const Case cases[] = {
         {"no records", 3, 0, 0, true, true, true, false, ""},
@@ -537,6 +578,15 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
             "H/g/1 2 3/4 5/G/g/6 7 8/9 10 | G/g/11 12 13/14 15/G/g/16 17 18/19 20/G; g/21 22 23/24 25/G/g/26 27 28/29 "
             "30/G/g | "
             "31 32 33/34 35/G/g/36 37 38; 39 40/G/F820 40"},
+        {"three columns, groups, header and footer kept, with children", 3, 25, 4, false, true, true, false,
+            "H/g/1 2 3/c1 c2 c3/4/c4/G/g/5 6 7/c5 c6 c7; 8/c8/G/g/9 10 11/c9 c10 c11/12/c12/G/g; 13 14 15/c13 c14 c15/"
+            "16/c16/G/g/17 18 19/c17 c18 c19/20/c20/G; g/21 22 23/c21 c22 c23/24/c24/G/g; 25/c25/G/F325 25",
+            true},
+        {"two columns, groups, page columns, all kept, with children", 2, 30, 3, true, true, true, true,
+            "H/g/1 2/c1 c2/3/c3/G/g/4 5/c4 c5 | 6/c6/G/g/7 8/c7 c8/9/c9/G/g; 10 11/c10 c11/12/c12/G/g/13 14/c13 c14 | "
+            "15/c15/G/g/16 17/c16 c17/18/c18/G/g; 19 20/c19 c20/21/c21/G/g/22 23/c22 c23 | 24/c24/G/g/25 26/c25 c26/"
+            "27/c27/G/g; 28 29/c28 c29/30/c30/G/F465 30",
+            true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -558,11 +608,17 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
         m->ColumnWidth = ColumnWidth;
         m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
         t.Memo(m, 0, 0, 9, 25, "r[D.\"N\"]");
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(47, 10);
+            t.Memo(child, 0, 0, 9, 10, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
         t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
         EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
     }
 }
 
@@ -606,6 +662,562 @@ TEST(EngineColumnRows, KeptGroupRowGoesToTheNextPageColumn)
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
+// A record of a band of columns with a child band: the child prints under its own record,
+// in that record's column, and the row of columns is as tall as its tallest record with
+// its child; a row that moves on takes the children along.
+TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        std::vector<int> tall;  // records whose child is three lines high
+        int groupSize;          // 0: no groups
+        bool keepGroup, pageColumns, keepFooter;
+        const char* expected;
+        bool keepChild = false, grandchild = false;
+        Extended gap = 0;  // between band columns
+    };
+    const Case cases[] = {
+        {"two columns", 2, 6, {}, 0, false, false, false, "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/F21 6"},
+        {"three columns, a tall child in the middle", 3, 9, {5}, 0, false, false, false,
+            "1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7 8 9/c7 c8 c9/F45 9"},
+        {"rows going on to the next page", 2, 12, {3, 8}, 0, false, false, false,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12"},
+        {"the child kept with its record", 2, 12, {3, 8}, 0, false, false, false,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6; 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12/F78 12", true},
+        {"three columns with gaps between them", 3, 9, {5}, 0, false, false, false,
+            "1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7 8 9/c7 c8 c9/F45 9", false, false, 5},
+        {"a child of the child", 2, 8, {3}, 0, false, false, false,
+            "1 2/c1 c2/e1 e2/3 4/c3 c4/e4/e3/5 6/c5 c6/e5 e6; 7 8/c7 c8/e7 e8/F36 8", false, true},
+        {"page columns", 2, 20, {2, 11}, 0, false, true, false,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6 | 7 8/c7 c8/9 10/c9 c10/11 12/c11 c12; "
+            "13 14/c13 c14/15 16/c15 c16/17 18/c17 c18/19 20/c19 c20 | F210 20"},
+        {"kept groups", 2, 12, {4}, 5, true, false, false,
+            "g/1 2/c1 c2/3 4/c3 c4/5/c5/G; g/6 7/c6 c7/8 9/c8 c9/10/c10/G; g/11 12/c11 c12/G/F78 12"},
+        {"kept groups and page columns", 3, 24, {7}, 7, true, true, false,
+            "g/1 2 3/c1 c2 c3/4 5 6/c4 c5 c6/7/c7 | G/g/8 9 10/c8 c9 c10/11 12 13/c11 c12 c13/14/c14/G; "
+            "g/15 16 17/c15 c16 c17/18 19 20/c18 c19 c20/21/c21/G/g | 22 23 24/c22 c23 c24/G/F300 24"},
+        {"a kept footer takes the last row", 2, 10, {9}, 0, false, false, true,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/7 8/c7 c8; 9 10/c9 c10/F55 10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(10, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->KeepTogether = c.keepGroup;
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(70, 10), 0, 0, 30, 10, "G");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->KeepFooter = c.keepFooter;
+        m->KeepChild = c.keepChild;
+        m->ColumnGap = c.gap;
+        std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.records, c.groupSize);
+        for (auto& r : data) {
+            const int n = r["N"].AsInteger();
+            r["Child"] = "c" + IntToStr(n) +
+                         (std::find(c.tall.begin(), c.tall.end(), n) != c.tall.end() ? "\r\n.\r\n." : "");
+        }
+        m->SetDataSet(t.DataSet("D", data));
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        auto* child = t.Band<TrpChild>(45, 10);
+        child->Stretched = true;
+        t.Memo(child, 0, 0, 30, 10, "[D.\"Child\"]")->StretchMode = smActualHeight;
+        m->SetChild(child);
+        if (c.grandchild) {
+            auto* next = t.Band<TrpChild>(60, 8);
+            t.Memo(next, 0, 0, 30, 8, "e[D.\"N\"]");
+            child->SetChild(next);
+        }
+        t.Memo(t.Band<TrpFooter>(90, 20), 0, 0, 40, 20, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
+// Outline entries "r<N>" that do not point where their record "r<N>" is printed: its page
+// and its top, as "r<N>@page:top" of the entry and then of the record. Stems names the
+// first letters of the texts checked so.
+AnsiString EntriesOffTheirRecords(TrpPreviewPages* Pages, const AnsiString& Stems = "r")
+{
+    const auto checked = [&Stems](const AnsiString& S) { return !S.empty() && Stems.find(S[0]) != AnsiString::npos; };
+    std::map<AnsiString, std::pair<int, int>> records;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        for (TrpComponent* c : page->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c); m && checked(m->GetText())) {
+                const TrpComponent* band = m->GetParent();
+                const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+                records[TrimRight(m->GetText())] = {p, static_cast<int>(std::lround(static_cast<double>(y)))};
+            }
+    }
+    AnsiString out;
+    std::vector<TrpXMLItem*> entries{Pages->GetOutline()->Root()};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        TrpXMLItem* e = entries[i];
+        for (int k = 0; k < e->Count(); ++k)
+            entries.push_back(e->Items(k));
+        if (i == 0 || !checked(e->Prop("text")))
+            continue;
+        const AnsiString at = e->Prop("page") + ":" + e->Prop("top");
+        auto r = records.find(e->Prop("text"));
+        const AnsiString want =
+            r == records.end() ? AnsiString("none") : IntToStr(r->second.first) + ":" + IntToStr(r->second.second);
+        if (at != want)
+            out += " " + e->Prop("text") + "@" + at + "/" + want;
+        if (r != records.end())
+            records.erase(r);
+    }
+    for (const auto& [text, at] : records)
+        out += " " + text + "@none";
+    return out;
+}
+
+// Each record's outline entry points where the record is printed, also when its row of
+// columns goes on to another page or page column after the entry was made, alone, with a
+// kept footer or header, or in a kept block.
+TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        bool pageColumns, keepFooter, keepHeader, keepTogether;
+        int groupSize;
+        const char* expected;
+        bool groupEntries = true;  // the group header makes an entry of its own
+    };
+    const Case cases[] = {
+        {"two columns", 2, 14, false, false, false, false, 0, "1 2/3 4/5 6/7 8/9 10/11 12; 13 14/F105 14"},
+        {"three columns", 3, 20, false, false, false, false, 0,
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18; 19 20/F210 20"},
+        {"page columns", 2, 26, true, false, false, false, 0,
+            "1 2/3 4/5 6/7 8/9 10/11 12 | 13 14/15 16/17 18/19 20/21 22/23 24; 25 26/F351 26"},
+        {"a kept footer, one column", 1, 6, false, true, false, false, 0, "1/2/3/4/5; 6/F21 6"},
+        {"a kept footer, two columns", 2, 12, false, true, false, false, 0, "1 2/3 4/5 6/7 8/9 10; 11 12/F78 12"},
+        {"a kept header, two columns", 2, 4, false, false, true, false, 0, "a/a/a/a/a/a; H/1 2/3 4/F10 4"},
+        {"kept together, three columns", 3, 20, false, false, false, true, 0,
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 14 15/16 17 18; 19 20/F210 20"},
+        {"groups", 2, 20, false, false, false, false, 5,
+            "g/1 2/3 4/5/G/g/6 7/8 9; 10/G/g/11 12/13 14/15/G/g/16 17; 18 19/20/G/F210 20"},
+        {"kept groups: the page break takes the group with the row", 2, 20, false, false, false, true, 5,
+            "g/1 2/3 4/5/G; g/6 7/8 9/10/G; g/11 12/13 14/15/G; g/16 17/18 19/20/G/F210 20"},
+        {"kept groups, page columns", 3, 30, true, false, false, true, 7,
+            "g/1 2 3/4 5 6/7/G/g/8 9 10/11 12 13 | 14/G/g/15 16 17/18 19 20/21/G; g/22 23 24/25 26 27/28/G/g/29 30/G | "
+            "F465 30"},
+        {"kept groups without entries of their own, one column", 1, 12, false, false, false, true, 4,
+            "g/1/2/3/4/G; g/5/6/7/8/G; g/9/10/11/12/G/F78 12", false},
+        {"kept groups without entries of their own, two columns", 2, 20, false, false, false, true, 5,
+            "g/1 2/3 4/5/G; g/6 7/8 9/10/G; g/11 12/13 14/15/G; g/16 17/18 19/20/G/F210 20", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        t.Page()->OutlineText = "'P'";
+        if (c.keepHeader) {
+            auto* above = t.Band<TrpMasterData>(5, 25);
+            above->SetDataSet(t.DataSet("A", NumberedRows(6)));
+            t.Memo(above, 0, 0, 30, 25, "a");
+            t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
+        }
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(15, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->KeepTogether = c.keepTogether;
+            gh->OutlineText = c.groupEntries ? "D.\"Group\"" : "";
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
+        }
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->KeepFooter = c.keepFooter;
+        m->KeepHeader = c.keepHeader;
+        m->KeepTogether = c.keepTogether && !c.groupSize;
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+    }
+}
+
+// Each record's and group's outline entry points at its own top on its own page, also when
+// its child band, or the text it grows by, took more room below it, and when the child did
+// not fit and went on to the next page, alone or taking its record along.
+TEST(EngineColumnRows, OutlineEntriesPointAtTheirBandsTop)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        const char* expected;
+        bool child = false, keepChild = false, grows = false, groupChild = false;
+    };
+    const Case cases[] = {
+        {"a child under each record", 1, 7, "1/c1/2/c2/3/c3/4/c4/5/c5/6; c6/7/c7", true},
+        {"a child kept with its record", 1, 7, "1/c1/2/c2/3/c3/4/c4/5/c5; 6/c6/7/c7", true, true},
+        {"two columns with children", 2, 14,
+            "1 2/c1 c2/3 4/c3 c4/5 6/c5 c6/7 8/c7 c8/9 10/c9 c10; 11 12/c11 c12/13 14/c13 c14", true},
+        {"records that grow", 1, 7, "1/./2/./3/.; 4/./5/./6/.; 7/.", false, false, true},
+        {"two columns of records that grow", 2, 10, "1 2/. ./3 4/. .; 5 6/. ./7 8/. .; 9 10/. .", false, false,
+            true},
+        {"groups with a child under their header", 1, 9, "gG1/h/1/2/3/gG2/h/4/5/6; gG3/h/7/8/9", false, false,
+            false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->OutlineText = "'P'";
+        std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.records, c.groupChild ? 3 : 0);
+        for (auto& r : data)
+            r["Text"] = r["N"].AsInteger() % 2 ? AnsiString(".") : AnsiString(".\r\n.\r\n.");
+        if (c.groupChild) {
+            auto* gh = t.Band<TrpGroupHeader>(10, 10);
+            gh->Condition = "D.\"Group\"";
+            gh->OutlineText = "'g' + <D.\"Group\">";
+            t.Memo(gh, 0, 0, 30, 10, "g[D.\"Group\"]");
+            auto* child = t.Band<TrpChild>(14, 15);
+            t.Memo(child, 0, 0, 30, 15, "h");
+            gh->SetChild(child);
+        }
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->KeepChild = c.keepChild;
+        m->Stretched = c.grows;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(t.DataSet("D", data));
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        if (c.grows)
+            t.Memo(m, 0, 20, 30, 10, "[D.\"Text\"]")->StretchMode = smActualHeight;
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(45, 10);
+            t.Memo(child, 0, 0, 30, 10, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), 0, c.records), c.expected);
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages(), "rg"), "");
+    }
+}
+
+// A record of a band of columns with details "d<N>.<k>" (N % 3 of them): the record's
+// column is closed before its details show, so a record whose details print ends its row,
+// the details follow below the whole row from the page column's left, and the next record
+// begins a row of its own; a record without details leaves the row open. A footer after
+// each record ends the row likewise. Nothing prints
+// over anything else, each footer counts what is printed above it, and each record's
+// outline entry points at it.
+TEST(EngineColumnRows, DetailsFollowTheWholeRow)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        bool printIfDetailEmpty;
+        const char* expected;
+        int groupSize = 0;
+        bool pageColumns = false, keepFooter = false, keepTogether = false, child = false, footerAfterEach = false;
+    };
+    const Case cases[] = {
+        {"two columns, records without details skipped", 2, 8, false,
+            "1/d1.1/2/d2.1/d2.2/4/d4.1/5/d5.1/d5.2/7; d7.1/8/d8.1/d8.2/F27 6"},
+        {"two columns, records without details beside the next", 2, 8, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/F36 8"},
+        {"three columns", 3, 9, true, "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/9/F45 9"},
+        {"page columns", 2, 16, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2 | 6 7/d7.1/8/d8.1/d8.2/9 10/d10.1/11/d11.1/d11.2; "
+            "12 13/d13.1/14/d14.1/d14.2/15 16/d16.1/F136 16",
+            0, true},
+        {"groups", 2, 10, true, "g/1/d1.1/2/d2.1/d2.2/3 4/d4.1/G/g/5/d5.1; d5.2/6 7/d7.1/8/d8.1/d8.2/G/g/9 10/d10.1/G/F55 10",
+            4},
+        {"a kept footer takes the last row with its details", 2, 13, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/9 10/d10.1/11/d11.1/d11.2; "
+            "12 13/d13.1/F91 13",
+            0, false, true},
+        {"three columns, a kept footer", 3, 13, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2/6 7; d7.1/8/d8.1/d8.2/9 10/d10.1/11/d11.1/d11.2; "
+            "12 13/d13.1/F91 13",
+            0, false, true},
+        {"a footer after each record", 2, 8, true,
+            "1/d1.1/F1 1/2/d2.1/d2.2/F2 1/3/F3 1; 4/d4.1/F4 1/5/d5.1/d5.2/F5 1/6/F6 1; 7/d7.1/F7 1/8/d8.1/d8.2/F8 1", 0,
+            false, false, false, false, true},
+        {"each row kept together with its details", 2, 8, true,
+            "1/d1.1/2/d2.1/d2.2/3 4/d4.1/5/d5.1/d5.2; 6 7/d7.1/8/d8.1/d8.2/F36 8", 0, false, false, true},
+        {"children under their records, details under the row", 3, 6, true,
+            "1/c1/d1.1/2/c2/d2.1/d2.2/3 4/c3 c4/d4.1/5/c5; d5.1/d5.2/6/c6/F21 6", 0, false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        t.Page()->OutlineText = "'P'";
+        if (c.groupSize) {
+            auto* gh = t.Band<TrpGroupHeader>(10, 10);
+            gh->Condition = "D.\"Group\"";
+            t.Memo(gh, 0, 0, 30, 10, "g");
+            t.Memo(t.Band<TrpGroupFooter>(100, 10), 0, 0, 30, 10, "G");
+        }
+        TRowsDataSet* master = t.DataSet("D", NumberedRows(c.records, c.groupSize));
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->PrintIfDetailEmpty = c.printIfDetailEmpty;
+        m->KeepFooter = c.keepFooter;
+        m->KeepTogether = c.keepTogether;
+        m->FooterAfterEach = c.footerAfterEach;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(master);
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(42, 10);
+            t.Memo(child, 0, 0, 30, 10, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
+        TRowsDataSet* lines = t.DataSet("L", {});
+        // Each record's own lines, read when the details begin.
+        lines->OnFirst = TNotifyEvent::Lambda([lines, master](TObject*) {
+            std::vector<std::map<AnsiString, Variant>> rows;
+            for (int k = 1; k <= master->GetValue("N").AsInteger() % 3; ++k)
+                rows.push_back({{"K", k}});
+            lines->SetRows(rows);
+        });
+        auto* d = t.Band<TrpDetailData>(60, 12);
+        d->SetDataSet(lines);
+        t.Memo(d, 10, 0, 30, 12, "d[D.\"N\"].[L.\"K\"]");
+        t.Memo(t.Band<TrpFooter>(50, 20), 0, 0, 40, 20, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        const int shown = c.printIfDetailEmpty ? c.records : c.records - c.records / 3;
+        EXPECT_EQ(RowsLayout(t.Pages(), split, shown), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+        if (c.child)
+            EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
+    }
+}
+
+// A row of columns whose first record prints nothing (its band hidden for that record)
+// moves on with its other records each in its own band column, not shifted into the
+// first. A record alone at the start of its row is marked with its column ("14@2").
+TEST(EngineColumnRows, RowWhoseFirstRecordIsHiddenMovesOnInItsColumns)
+{
+    struct Case {
+        const char* why;
+        int columns, hidden;
+        bool keepFooter, pageColumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 13, false, false, "1 2/3 4/5 6/7 8/9 10/11 12; 14@2/15 16/F123 15"},
+        {"with a kept footer", 2, 13, true, false, "1 2/3 4/5 6/7 8/9 10/11 12; 14@2/15 16/F123 15"},
+        {"into the next page column", 2, 13, false, true, "1 2/3 4/5 6/7 8/9 10/11 12 | 14@2/15 16/F123 15"},
+        {"three columns, the second hidden", 3, 14, true, false,
+            "1 2 3/4 5 6/7 8 9/10 11 12/13 15@3; 16/F122 15"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        TRowsDataSet* data = t.DataSet("D", NumberedRows(16));
+        auto* m = t.Band<TrpMasterData>(20, 25);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->KeepFooter = c.keepFooter;
+        m->SetDataSet(data);
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
+        t.Report()->OnBeforePrint = TrpBeforePrintEvent::Lambda([&](TrpReportComponent* Sender) {
+            if (Sender == m)
+                m->SetVisible(data->GetValue("N").AsInteger() != c.hidden);
+        });
+        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, 15), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
+// A record of a band of columns with a subreport beside it ("s<N>.<k>", to its right):
+// the subreport prints in the record's own column, not at the first column's place over
+// the subreports of the records beside it; what they print is part of the row, which goes
+// on to the next page or page column whole when it does not fit. (A record after a
+// subreport's text in its row shows its band column, "2@2".)
+TEST(EngineColumnRows, SubreportPrintsInItsRecordsColumn)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        Extended gap;
+        const char* expected;
+        bool pageColumns = false;
+    };
+    const Case cases[] = {
+        {"two columns", 2, 4, 0, "1 s1.1 2@2 s2.1/s1.2 s2.2/3 s3.1 4@2 s4.1/s3.2 s4.2"},
+        {"three columns with gaps", 3, 5, 3, "1 s1.1 2@2 s2.1 3@3 s3.1/s1.2 s2.2 s3.2/4 s4.1 5@2 s5.1/s4.2 s5.2"},
+        {"rows on two pages", 2, 12, 0,
+            "1 s1.1 2@2 s2.1/s1.2 s2.2/3 s3.1 4@2 s4.1/s3.2 s4.2/5 s5.1 6@2 s6.1/s5.2 s6.2/7 s7.1 8@2 s8.1/"
+            "s7.2 s8.2/9 s9.1 10@2 s10.1/s9.2 s10.2; 11 s11.1 12@2 s12.1/s11.2 s12.2"},
+        {"page columns", 2, 12, 0,
+            "1 s1.1 2@2 s2.1/s1.2 s2.2/3 s3.1 4@2 s4.1/s3.2 s4.2/5 s5.1 6@2 s6.1/s5.2 s6.2/7 s7.1 8@2 s8.1/"
+            "s7.2 s8.2/9 s9.1 10@2 s10.1/s9.2 s10.2 | 11 s11.1 12@2 s12.1/s11.2 s12.2",
+            true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        TrpReportPage* subPage = t.AddPage();
+        auto* lines = t.Band<TrpMasterData>(0, 12, subPage);
+        lines->SetRowCount(2);
+        t.Memo(lines, 0, 0, 9, 12, "s[D.\"N\"].[Line]");
+        auto* m = t.Band<TrpMasterData>(20, 30);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->ColumnGap = c.gap;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        t.Memo(m, 0, 0, 9, 30, "r[D.\"N\"]");
+        auto* sub = new TrpSubreport(m);
+        sub->SetName("Sub1");
+        sub->SetBounds(12, 0, 9, 12);
+        sub->SetSubPage(subPage);
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+}
+
+// Groups kept together that are taller than the room a page has for them, with details
+// "d<N>.<k>" and children "c<N>": the page break takes a group along once and it breaks
+// there as usual. The band or row that asked for the break goes on to the next column or
+// page when the group left no room below it (it printed over the footers), and a group
+// that went on into the next page column stays where it is (the break took both of its
+// columns to the new page's top, above the page). Nothing prints over anything else, each
+// footer counts what is printed above it, and each entry points at its record.
+TEST(EngineColumnRows, KeptGroupsTallerThanTheirRoomBreakCleanly)
+{
+    struct Case {
+        const char* why;
+        int columns, records;
+        bool pageColumns, child;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"one column, page columns", 1, 23, true, false,
+            "PH/H/g/1/d1.1/2/d2.1/d2.2/3/4/d4.1 | 5/d5.1/d5.2/G; PH/g/6/7/d7.1/8/d8.1/d8.2/9/10/d10.1 | G; "
+            "PH/g/11/d11.1/d11.2/12/13/d13.1/14/d14.1/d14.2 | 15/G; PH/g/16/d16.1/17/d17.1/d17.2/18/19/d19.1/20 | "
+            "d20.1/d20.2/G/g/21/22/d22.1/23/d23.1/d23.2/G"},
+        {"two columns with children", 2, 9, false, true,
+            "PH/H; PH/g/1/c1/d1.1/2/c2/d2.1/d2.2/3 4/c3 c4/d4.1; PH/5/c5/d5.1/d5.2/G; "
+            "PH/g/6 7/c6 c7/d7.1/8/c8/d8.1/d8.2/9/c9/G"},
+        {"three columns with children", 3, 9, false, true,
+            "PH/H; PH/g/1/c1/d1.1/2/c2/d2.1/d2.2/3 4/c3 c4/d4.1; PH/5/c5/d5.1/d5.2/G; "
+            "PH/g/6 7/c6 c7/d7.1/8/c8/d8.1/d8.2/9/c9/G"},
+        {"two columns with children, page columns", 2, 23, true, true,
+            "PH/H/g/1/c1/d1.1/2/c2/d2.1/d2.2/3 4/c3 c4 | d4.1/5/c5/d5.1/d5.2/G; "
+            "PH/g/6 7/c6 c7/d7.1/8/c8/d8.1/d8.2/9 10/c9 c10/d10.1/G | g/11/c11/d11.1/d11.2/12 13/c12 c13/d13.1/14/"
+            "c14/d14.1/d14.2; PH/15/c15/G/g/16/c16/d16.1/17/c17/d17.1/d17.2 | 18 19/c18 c19/d19.1/20/c20/d20.1/"
+            "d20.2/G; PH/g/21 22/c21 c22/d22.1/23/c23/d23.1/d23.2/G"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
+        t.Page()->OutlineText = "'P'";
+        t.Memo(t.Band<TrpPageHeader>(0, 12), 0, 0, 30, 12, "PH");
+        t.Memo(t.Band<TrpHeader>(5, 14), 0, 0, 30, 14, "H");
+        auto* gh = t.Band<TrpGroupHeader>(10, 10);
+        gh->Condition = "D.\"Group\"";
+        gh->KeepTogether = true;
+        t.Memo(gh, 0, 0, 30, 10, "g");
+        TRowsDataSet* master = t.DataSet("D", NumberedRows(c.records, 5));
+        auto* m = t.Band<TrpMasterData>(20, 18);
+        m->SetName("Master");
+        m->Columns = c.columns;
+        m->ColumnWidth = ColumnWidth;
+        m->PrintIfDetailEmpty = true;
+        m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
+        m->SetDataSet(master);
+        t.Memo(m, 0, 0, 9, 18, "r[D.\"N\"]");
+        if (c.child) {
+            auto* child = t.Band<TrpChild>(40, 9);
+            t.Memo(child, 0, 0, 9, 9, "c[D.\"N\"]");
+            m->SetChild(child);
+        }
+        t.Memo(t.Band<TrpGroupFooter>(50, 9), 0, 0, 30, 9, "G");
+        TRowsDataSet* lines = t.DataSet("L", {});
+        lines->OnFirst = TNotifyEvent::Lambda([lines, master](TObject*) {
+            std::vector<std::map<AnsiString, Variant>> rows;
+            for (int k = 1; k <= master->GetValue("N").AsInteger() % 3; ++k)
+                rows.push_back({{"K", k}});
+            lines->SetRows(rows);
+        });
+        auto* d = t.Band<TrpDetailData>(60, 11);
+        d->SetDataSet(lines);
+        t.Memo(d, 22, 0, 15, 11, "d[D.\"N\"].[L.\"K\"]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+    }
+}
+
+// A record kept with its child at the foot of a page column: the record stays in the
+// column and its child goes on to the next (a page column takes no kept block), and the
+// column's footer counts the record, also while a kept footer holds the last record back.
+TEST(EngineColumnRows, RecordKeptWithItsChildCountsInItsPageColumn)
+{
+    struct Case {
+        const char* why;
+        bool keepFooter;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a kept footer", true, "1/c1/2/c2/3/c3/4/c4/5 | c5/6/c6/7/c7/8/c8/9/c9; 10/c10/11/c11/12/c12/F78 12"},
+        {"no kept footer", false, "1/c1/2/c2/3/c3/4/c4/5 | c5/6/c6/7/c7/8/c8/9/c9; 10/c10/11/c11/12/c12/F78 12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        const Extended split = UsePageColumns(t, true);
+        auto* m = t.Band<TrpMasterData>(20, 20);
+        m->SetName("Master");
+        m->KeepChild = true;
+        m->KeepFooter = c.keepFooter;
+        m->SetDataSet(t.DataSet("D", NumberedRows(12)));
+        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        auto* child = t.Band<TrpChild>(42, 14);
+        t.Memo(child, 0, 0, 30, 14, "c[D.\"N\"]");
+        m->SetChild(child);
+        t.Memo(t.Band<TrpFooter>(60, 16), 0, 0, 40, 16, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(RowsLayout(t.Pages(), split, 12), c.expected);
         EXPECT_EQ(Overprints(t.Pages(), 174), "");
     }
 }

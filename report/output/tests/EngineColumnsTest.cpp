@@ -9,6 +9,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -433,6 +437,124 @@ TEST(EnginePageColumns, KeptGroupsCountWhereTheyLie)
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(ColumnPages(t.Pages(), lefts, 90 * kMM), c.expected);
         EXPECT_EQ(OutlineOf(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
+// A kept group in a subreport beside a band: a page break takes the group to the next page
+// at the subreport's place, not to the page's left edge over the band it is beside. Texts
+// are listed per page as "text@x".
+TEST(EnginePageColumns, KeptBlockInASubreportKeepsItsPlace)
+{
+    struct Case {
+        const char* why;
+        Extended left;  // the subreport's
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"far right", 120,
+         "|G1@120 Row1@0 1@120 2@120 3@120 4@120 5@120 PF |G2@120 6@120 7@120 8@120 9@120 10@120 PF "
+         "|G3@120 11@120 12@120 PF "},
+        {"just beside the band", 45,
+         "|G1@45 Row1@0 1@45 2@45 3@45 4@45 5@45 PF |G2@45 6@45 7@45 8@45 9@45 10@45 PF |G3@45 11@45 12@45 PF "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        TrpReportPage* subPage = t.AddPage();
+        auto* g = t.Band<TrpGroupHeader>(0, 10, subPage);
+        g->Condition = "<S.\"Group\">";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 30, 10, "[S.\"Group\"]");
+        auto* rows = t.Band<TrpMasterData>(12, 25, subPage);
+        rows->SetDataSet(t.DataSet("S", NumberedRows(12, 5)));
+        t.Memo(rows, 0, 0, 30, 25, "[S.\"N\"]");
+        auto* band = t.Band<TrpMasterData>(10, 30);
+        band->SetRowCount(1);
+        t.Memo(band, 0, 0, 30, 15, "Row[Line]");
+        auto* sub = new TrpSubreport(band);
+        sub->SetName("Sub1");
+        sub->SetBounds(c.left, 0, 40, 15);
+        sub->SetSubPage(subPage);
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString out;
+        for (int p = 0; p < t.Pages()->GetCount(); ++p) {
+            std::vector<std::pair<Extended, AnsiString>> texts;
+            for (TrpComponent* o : t.Pages()->GetPage(p)->GetAllObjects())
+                if (auto* m = dynamic_cast<TrpCustomMemoView*>(o)) {
+                    const AnsiString s = TrimRight(m->GetText());
+                    const Extended x = m->GetLeft() + m->GetParent()->GetLeft();
+                    texts.emplace_back(m->GetTop() + m->GetParent()->GetTop(),
+                                       s == "PF" ? s : s + "@" + FormatFloat("0.#", static_cast<double>(x)));
+                }
+            std::sort(texts.begin(), texts.end());
+            out += "|";
+            for (const auto& [y, s] : texts)
+                out += s + " ";
+        }
+        EXPECT_EQ(out, c.expected);
+    }
+}
+
+// A band split over pages or page columns: an object that fits whole in a part prints its
+// text as in a band that is not split, also when its box is lower than a line of it (the
+// text was lost, left for a part that never came); a text split over parts loses no line.
+// Texts are listed per page and page column, an empty one as "-".
+TEST(EnginePageColumns, SplitBandLosesNoText)
+{
+    struct Case {
+        const char* why;
+        bool pageColumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"pages", false,
+         "|r1 a u1 r2 a b c d u2 r3 a u3 r4 |a b c d u4 r5 a u5 r6 a b c |d u6 r7 a u7 r8 a b c d u8 |"},
+        {"page columns", true,
+         "|r1 a u1 r2 a b c d u2 r3 a u3 r4 # a b c d u4 r5 a u5 r6 a b c |d u6 r7 a u7 r8 a b c d u8 |"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * kMM;
+        }
+        std::vector<std::map<AnsiString, Variant>> data = NumberedRows(8);
+        for (auto& r : data)
+            r["Text"] = r["N"].AsInteger() % 2 ? AnsiString("a") : AnsiString("a\r\nb\r\nc\r\nd");
+        auto* m = t.Band<TrpMasterData>(20, 40);
+        m->SetDataSet(t.DataSet("D", data));
+        m->Stretched = true;
+        m->AllowSplit = true;
+        t.Memo(m, 0, 0, 30, 10, "r[D.\"N\"]");  // lower than its line
+        t.Memo(m, 0, 10, 40, 14, "[D.\"Text\"]")->StretchMode = smActualHeight;
+        t.Memo(m, 0, 24, 40, 12, "u[D.\"N\"]");
+        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString out = "|";
+        for (int p = 0; p < t.Pages()->GetCount(); ++p) {
+            std::vector<std::tuple<int, Extended, AnsiString>> texts;
+            for (TrpComponent* o : t.Pages()->GetPage(p)->GetAllObjects())
+                if (auto* memo = dynamic_cast<TrpCustomMemoView*>(o)) {
+                    const Extended x = memo->GetLeft() + memo->GetParent()->GetLeft();
+                    const AnsiString s = TrimRight(memo->GetText());
+                    if (s != "PF")
+                        texts.emplace_back(split > 0 && x >= split - 0.01L ? 1 : 0,
+                                           memo->GetTop() + memo->GetParent()->GetTop(),
+                                           s.empty() ? AnsiString("-") : StringReplace(s, "\r\n", " ", rfReplaceAll));
+                }
+            std::sort(texts.begin(), texts.end());
+            for (size_t i = 0; i < texts.size(); ++i)
+                out += (i > 0 && std::get<0>(texts[i]) != std::get<0>(texts[i - 1]) ? "# " : "") +
+                       std::get<2>(texts[i]) + " ";
+            out += "|";
+        }
+        EXPECT_EQ(out, c.expected);
     }
 }
 

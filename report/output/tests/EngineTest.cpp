@@ -269,6 +269,103 @@ TEST(EngineStretch, MemoSplitsAcrossPages)
     EXPECT_EQ(joined, text);
 }
 
+// Every part of a split memo has its frame, gaps and shadow again: the last part is given
+// room for them too, so its last lines are printed and not cut off.
+TEST(EngineStretch, SplitMemoKeepsItsLastLinesWhateverItsFrame)
+{
+    struct Case {
+        const char* why;
+        bool shadow;
+        Extended frameWidth, gapY, paragraphGap;
+    };
+    const Case cases[] = {
+        {"a plain memo", false, 1, 1, 0},
+        {"a drop shadow", true, 1, 1, 0},
+        {"a thick frame", false, 5, 1, 0},
+        {"wide gaps", false, 1, 4, 0},
+        {"a shadow and a thick frame", true, 3, 2, 0},
+        {"a shadow, laid out part by part for its paragraph gap", true, 1, 1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        for (int lines : {40, 41, 45}) {
+            SCOPED_TRACE(lines);
+            TTestReport t;
+            AnsiString text;
+            for (int i = 1; i <= lines; ++i)
+                text += "Line " + IntToStr(i) + (i < lines ? "\r\n" : "");
+            auto* band = t.Band<TrpMasterData>(100, 40);
+            band->SetRowCount(1);
+            band->AllowSplit = true;
+            band->Stretched = true;
+            TrpMemoView* m = t.Memo(band, 20, 5, 200, 30, text);
+            m->StretchMode = smActualHeight;
+            m->GetFrame()->Typ = TrpFrameTypes{ftLeft, ftRight, ftTop, ftBottom};
+            m->GetFrame()->Width = c.frameWidth;
+            m->GetFrame()->DropShadow = c.shadow;
+            m->GapY = c.gapY;
+            m->ParagraphGap = c.paragraphGap;
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            AnsiString joined;
+            for (int i = 0; i < t.Pages()->GetCount(); ++i)
+                for (const AnsiString& s : PageTexts(t.Pages(), i))
+                    joined += (joined.empty() ? "" : "\r\n") + s;
+            EXPECT_EQ(joined, text);
+        }
+    }
+}
+
+// A memo that takes its width from its text keeps its right edge (right-aligned), its centre
+// or its left edge where the template has it, on every page, whether it is split across
+// pages or not and whether it flows its rest into another memo.
+TEST(EngineStretch, AutoWidthMemoKeepsItsPlaceOnEveryPart)
+{
+    struct Case {
+        TrpHAlign align;
+        int lines;
+        bool flows;
+    };
+    const Case cases[] = {
+        {haRight, 3, false}, {haRight, 30, false}, {haRight, 3, true},  {haCenter, 3, false},
+        {haCenter, 30, false}, {haCenter, 3, true}, {haLeft, 30, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(IntToStr(static_cast<int>(c.align)) + " " + IntToStr(c.lines) + (c.flows ? " flows" : ""));
+        TTestReport t;
+        AnsiString text;
+        for (int i = 1; i <= c.lines; ++i)
+            text += "Line " + IntToStr(i) + "\r\n";
+        auto* band = t.Band<TrpMasterData>(10, 40);
+        band->SetRowCount(1);
+        band->AllowSplit = true;
+        band->Stretched = true;
+        TrpMemoView* m = t.Memo(band, 100, 5, 200, c.flows ? 20 : 30, text);
+        m->AutoWidth = true;
+        m->HAlign = c.align;
+        if (c.flows)
+            m->SetFlowTo(t.Memo(band, 0, 30, 90, 40, ""));
+        else
+            m->StretchMode = smActualHeight;
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), c.lines > 10 ? 3 : 1);
+        for (int i = 0; i < t.Pages()->GetCount(); ++i) {
+            DrawDump(t.Pages());  // drawn: the memo has taken its width
+            TrpMemoView* drawn = nullptr;
+            for (TrpComponent* o : t.Pages()->GetPage(i)->GetAllObjects())
+                if (auto* memo = dynamic_cast<TrpMemoView*>(o); memo && memo->GetLeft() >= 50)
+                    drawn = memo;
+            ASSERT_NE(drawn, nullptr);
+            EXPECT_LT(drawn->GetWidth(), 100) << "the width of the text";
+            const Extended left = drawn->GetLeft(), right = left + drawn->GetWidth();
+            switch (c.align) {
+            case haRight: EXPECT_NEAR(double(right), 300, 0.001) << "page " << i + 1; break;
+            case haCenter: EXPECT_NEAR(double(left + right) / 2, 200, 0.001) << "page " << i + 1; break;
+            default: EXPECT_NEAR(double(left), 100, 0.001) << "page " << i + 1; break;
+            }
+        }
+    }
+}
+
 // On a page that holds nothing yet a band that cannot fit would not fit on the next page
 // either: it is placed there, overflowing, instead of leaving an empty page behind.
 TEST(EngineStretch, BandTallerThanAPageWithoutSplitOverflowsWithoutEmptyPages)

@@ -282,3 +282,59 @@ TEST(PagesFile, AFailedSaveKeepsTheOldFile)
     std::ifstream in(name, std::ios::binary);
     EXPECT_EQ(AnsiString(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), bytes);
 }
+
+namespace {
+
+std::vector<AnsiString> LinesOf(TrpCustomMemoView* Memo)
+{
+    std::vector<AnsiString> lines;
+    for (int i = 0; i < Memo->GetMemo()->Count(); ++i)
+        lines.push_back(Memo->GetMemo()->Strings(i));
+    return lines;
+}
+
+TrpCustomMemoView* OnlyMemo(TrpComponent* Root)
+{
+    for (TrpComponent* c : Root->GetAllObjects())
+        if (auto* m = dynamic_cast<TrpCustomMemoView*>(c))
+            return m;
+    return nullptr;
+}
+
+}  // namespace
+
+// A text whose last line is empty keeps that line wherever a memo's lines are written as one
+// text: on the prepared page, in the .rpf file (page and template page) and in the template
+// file. A lost last line moves a bottom- or centre-aligned text down on the paper.
+TEST(PagesFile, AnEmptyLastLineIsKept)
+{
+    const std::vector<std::vector<AnsiString>> texts = {
+        {"Итого", ""}, {"a", "", ""}, {"", ""}, {"", "", "b"}, {"a", "b"}, {"одна"}, {},
+    };
+    for (const auto& lines : texts) {
+        TTestReport t;
+        TrpMemoView* memo = t.Memo(t.Band<TrpReportTitle>(0, 100), 0, 0, 200, 90, "");
+        for (const AnsiString& line : lines)
+            memo->GetMemo()->Add(line);
+        SCOPED_TRACE(StringReplace(memo->GetText(), "\r\n", "|", rfReplaceAll));
+        memo->AllowExpressions = false;
+        memo->VAlign = vaBottom;
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(LinesOf(OnlyMemo(t.Pages()->GetPage(0))), lines) << "prepared page";
+
+        TMemoryStream file;
+        t.Pages()->SaveToStream(file);
+        TTestReport other;
+        LoadInto(other.Pages(), file.DataString());
+        EXPECT_EQ(LinesOf(OnlyMemo(other.Pages()->GetPage(0))), lines) << ".rpf page";
+        EXPECT_EQ(LinesOf(OnlyMemo(other.Pages()->SourcePage(0))), lines) << ".rpf template page";
+        EXPECT_EQ(DrawDump(other.Pages()), DrawDump(t.Pages()));
+
+        TMemoryStream xml;
+        t.Report()->SaveToStream(xml);
+        xml.SetPosition(0);
+        TrpReport loaded(nullptr);
+        loaded.LoadFromStream(xml);
+        EXPECT_EQ(LinesOf(OnlyMemo(&loaded)), lines) << "template file";
+    }
+}

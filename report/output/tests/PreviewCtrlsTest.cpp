@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <cstdlib>
 #include <unistd.h>
 #include <filesystem>
@@ -229,6 +231,52 @@ TEST_F(FontComboTest, RecentFontsComeFirstAndSurvive)
     ASSERT_TRUE(reg.OpenKey("\\Software\\Report Library\\MRUFont", false));
     EXPECT_EQ(reg.ReadString("Font0"), "");
     EXPECT_EQ(reg.ReadInteger("FontType0"), 0);
+}
+
+// A font picked from the list with the mouse, or by its name from the keys, goes to the
+// top of the recent fonts as a chosen one does; the box then shows it, and OnChange,
+// OnSelect and OnClick each fire once.
+TEST_F(FontComboTest, PickingWithTheMouseOrTheKeysKeepsTheRecentFonts)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestDriver&, TrpFontComboBox*)> pick;
+        std::vector<AnsiString> recent;
+    };
+    const Case cases[] = {
+        {"mouse: Verdana from the sorted list", [](TTestDriver& d, TrpFontComboBox* b) { d.Select(b, 6); },
+         {"Verdana"}},
+        {"keys: Georgia by its name", [](TTestDriver& d, TrpFontComboBox* b) { d.Select(b, AnsiString("Georgia")); },
+         {"Georgia", "Verdana"}},
+        {"mouse: the second recent font moves to the top",
+         [](TTestDriver& d, TrpFontComboBox* b) { d.Select(b, 1); }, {"Verdana", "Georgia"}},
+        {"mouse: the first entry changes nothing", [](TTestDriver& d, TrpFontComboBox* b) { d.Select(b, 0); },
+         {"Verdana", "Georgia"}},
+    };
+    auto* form = new TForm(Application);
+    form->Show();
+    auto* box = new TrpFontComboBox(form);
+    box->SetParent(form);
+    box->Reset();
+    int changes = 0, selects = 0, clicks = 0;
+    box->OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+    box->OnSelect = TNotifyEvent::Lambda([&](TObject*) { ++selects; });
+    box->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        changes = selects = clicks = 0;
+        c.pick(d, box);
+        EXPECT_EQ(Recent(box), c.recent);
+        EXPECT_EQ(box->GetItemIndex(), 0);
+        EXPECT_EQ(box->GetText(), c.recent.front());
+        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(selects, 1);
+        EXPECT_EQ(clicks, 1);
+    }
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Report Library\\MRUFont", false));
+    EXPECT_EQ(reg.ReadString("Font0"), "Verdana");
+    EXPECT_EQ(reg.ReadString("Font1"), "Georgia");
 }
 
 TEST_F(FontComboTest, PreviewItemsAndThePrintersFonts)

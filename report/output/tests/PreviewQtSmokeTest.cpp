@@ -134,6 +134,57 @@ TEST(PreviewQtSmoke, ScrollBarsWheelAndToolBarPictures)
     env.d.Click(form->CancelB);
 }
 
+// The zoom box is 49 pixels wide; its list drops ListWidth wide (100 in the window, so
+// that "Страница целиком" can be read; wider where the desktop's font needs it), or as
+// wide as the box with no ListWidth.
+TEST(PreviewQtSmoke, TheZoomBoxDropsAListOfItsListWidth)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TPreviewEnv env;
+    TrpReport* report = env.NewReport(2);
+    report->GetPreviewOptions()->Modal = false;
+    report->GetPreviewOptions()->Maximized = false;
+    env.d.Run([&] { report->ShowPreparedReport(); });
+    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    ASSERT_NE(form, nullptr);
+    qtServices->ProcessNativeEvents();
+    struct Case {
+        const char* why;
+        int listWidth;
+        int shown;  // 0: at least the list width, and every item whole
+    };
+    const Case cases[] = {
+        {"as the window sets it", 100, 0},
+        {"wider than the items need", 180, 180},
+        {"no list width: the box's width", 0, 49},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        form->ZoomCB->SetListWidth(c.listWidth);
+        const TRect box = QtWidgetOnScreen(form->ZoomCB);
+        ASSERT_EQ(box.Width(), 49);
+        const TPoint arrow{box.Right - 4, box.Top + box.Height() / 2};
+        QtPointer(TQtMouseAction::Press, arrow);
+        QtPointer(TQtMouseAction::Release, arrow);
+        qtServices->ProcessNativeEvents();
+        EXPECT_TRUE(form->ZoomCB->GetDroppedDown());
+        const TRect list = QtDroppedListOnScreen(form->ZoomCB);
+        if (c.shown > 0) {
+            EXPECT_EQ(list.Width(), c.shown);
+        } else {
+            EXPECT_GE(list.Width(), c.listWidth);
+            EXPECT_TRUE(QtDroppedListShowsWholeItems(form->ZoomCB)) << "\"Страница целиком\" is not cut";
+        }
+        EXPECT_EQ(list.Left, box.Left) << "under the box";
+        ASSERT_TRUE(QtKey(VK_ESCAPE));
+        qtServices->ProcessNativeEvents();
+        EXPECT_TRUE(QtDroppedListOnScreen(form->ZoomCB).Width() == 0) << "Escape closes the list";
+        EXPECT_TRUE(form->GetVisible()) << "and only the list";
+    }
+    env.d.Click(form->CancelB);
+}
+
 // Qt's own dialogs (file, font, colour, print) speak Russian like the rest of the program.
 TEST(PreviewQtSmoke, QtDialogsSpeakRussian)
 {
@@ -524,5 +575,42 @@ TEST(PreviewQtSmoke, AClickIntoAFloatingBarsEditGivesItTheKeys)
     EXPECT_EQ(Screen->GetActiveForm(), form);
     click(edit);
     EXPECT_TRUE(QtWindowHasKeys(window)) << "and a click into it takes them again";
+    delete form;
+}
+
+// A page number typed into the page box with the desktop's keys, after a click into it:
+// Enter moves the pages there and gives the keys back to the pages.
+TEST(PreviewQtSmoke, APageNumberTypedIntoTheBoxMovesThePagesOnEnter)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TPreviewEnv env;
+    TrpReport* report = env.NewReport(4);
+    report->GetPreviewOptions()->Modal = false;
+    report->GetPreviewOptions()->Maximized = false;
+    env.d.Run([&] { report->ShowPreparedReport(); });
+    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    ASSERT_NE(form, nullptr);
+    qtServices->ProcessNativeEvents();
+    ASSERT_TRUE(QtWindowHasKeys(form));
+    struct Case {
+        Word digit;
+        int page;
+    };
+    for (const Case& c : {Case{'3', 3}, Case{'4', 4}, Case{'1', 1}}) {
+        SCOPED_TRACE(c.page);
+        const TRect box = QtWidgetOnScreen(form->PageE);
+        QtPointer(TQtMouseAction::Press, TPoint{box.Left + 5, box.Top + 5});
+        QtPointer(TQtMouseAction::Release, TPoint{box.Left + 5, box.Top + 5});
+        ASSERT_EQ(form->GetActiveControl(), form->PageE);
+        ASSERT_TRUE(QtKey(VK_END));
+        ASSERT_TRUE(QtKey(VK_BACK));
+        ASSERT_TRUE(QtKey(c.digit));
+        EXPECT_EQ(form->PageE->GetText(), IntToStr(c.page));
+        ASSERT_TRUE(QtKey(VK_RETURN));
+        qtServices->ProcessNativeEvents();
+        EXPECT_EQ(form->Preview->GetPageNo(), c.page);
+        EXPECT_EQ(form->GetActiveControl(), form->Preview);
+    }
     delete form;
 }

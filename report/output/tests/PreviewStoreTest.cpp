@@ -187,6 +187,84 @@ TEST_F(PreviewStoreTest, PrintButtonPrintsThroughTheDialog)
     EXPECT_EQ(printers.Spool().Documents[0].Pages.size(), 1u) << "the current page only";
 }
 
+// The fitting zoom buttons fit the page again whenever the user resizes the window; a
+// window too small to show any of the page keeps the zoom it had instead of a negative one.
+TEST_F(PreviewStoreTest, FittedZoomFollowsTheWindowsSize)
+{
+    struct Case {
+        const char* why;
+        int width, height;
+    };
+    const Case sizes[] = {
+        {"a large window", 1000, 800},
+        {"a smaller one", 640, 480},
+        {"narrower than the gaps round the page", 40, 480},
+        {"lower than the gaps round the page", 640, 60},
+        {"no room either way", 30, 60},
+    };
+    Show([&](TrpPreviewForm& f) {
+        f.SetWindowState(wsNormal);
+        for (TToolButton* button : {f.ZoomWholePageB, f.ZoomPageWidthB}) {
+            const bool wholePage = button == f.ZoomWholePageB;
+            SCOPED_TRACE(wholePage ? "whole page" : "page width");
+            d.Click(button);
+            for (const Case& c : sizes) {
+                SCOPED_TRACE(c.why);
+                const Extended before = f.Preview->GetZoom();
+                ASSERT_TRUE(f.UserResized(c.width, c.height));
+                TrpPreviewWorkspace* w = f.Preview->Workspace;
+                const int room = wholePage ? w->GetClientHeight() - 20 : w->GetClientWidth() - 20;
+                const Extended fitted = Extended(room) / (wholePage ? 1123 : 794);
+                if (room > 0)
+                    EXPECT_DOUBLE_EQ(double(f.Preview->GetZoom()), double(fitted)) << "fitted to the new size";
+                else
+                    EXPECT_EQ(f.Preview->GetZoom(), before) << "no room: the zoom it had";
+                EXPECT_GT(f.Preview->GetZoom(), 0);
+                EXPECT_EQ(f.ZoomCB->GetText().find('-'), AnsiString::npos) << f.ZoomCB->GetText();
+            }
+        }
+    });
+}
+
+// A zoom typed into the zoom box has no upper bound of its own, but the pages are never
+// laid out past what the surface's coordinates hold: no negative ranges, no overflow.
+TEST_F(PreviewStoreTest, AHugeTypedZoomStaysWithinTheSurfacesCoordinates)
+{
+    struct Case {
+        const char* typed;
+        Extended zoom;  // 0: held at the largest zoom the layout allows
+    };
+    const Case cases[] = {
+        {"100000", 1000},
+        {"1e12", 0},
+        {"1e300", 0},
+        {"100", 1},
+    };
+    Show([&](TrpPreviewForm& f) {
+        TrpPreview* p = f.Preview;
+        TrpPreviewWorkspace* w = p->Workspace;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.typed);
+            f.ZoomCB->UserFocused();
+            d.Type(f.ZoomCB, c.typed);
+            d.Press(f.ZoomCB, "\r");
+            EXPECT_TRUE(d.TakeErrors().empty());
+            if (c.zoom > 0)
+                EXPECT_EQ(p->GetZoom(), c.zoom);
+            else
+                EXPECT_GT(p->GetZoom(), 1000);
+            EXPECT_GT(w->GetVertRange(), w->GetPageBounds(p->GetPageCount() - 1).Bottom);
+            EXPECT_GT(w->GetHorzRange(), 0);
+            EXPECT_EQ(f.ZoomCB->GetText().find('-'), AnsiString::npos) << f.ZoomCB->GetText();
+            // Scrolled to the far end and painted there.
+            d.Key(p, VK_END);
+            EXPECT_EQ(p->GetPageNo(), p->GetPageCount());
+            EXPECT_GE(w->GetVertPosition(), 0);
+            d.Key(p, VK_HOME);
+        }
+    });
+}
+
 // A file printer listed after the office queue (as a desktop's PDF printer is): printing
 // to it asks for the file name with the save dialog; cancelling it prints nothing.
 TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)
@@ -217,3 +295,50 @@ TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)
 }
 
 }  // namespace
+
+// The tool bar shows its controls in the window's order, side by side with neither overlaps
+// nor gaps, whichever groups the preview options leave out.
+TEST_F(PreviewStoreTest, ToolBarKeepsItsOrder)
+{
+    const std::vector<AnsiString> everything = {
+        "PrintB", "OpenB", "SaveB", "ExportB", "FindB", "Sep1", "ZoomWholePageB", "ZoomPageWidthB", "Zoom100B",
+        "Zoom50B", "Sep3", "Sep2", "PageSettingsB", "OutlineB", "Sep5", "HandToolB", "ZoomToolB", "Sep7",
+        "NewPageB", "DelPageB", "DesignerB", "Sep6", "FirstB", "PriorB", "Sep4", "NextB", "LastB", "frTBPanel1",
+        "CancelB"};
+    struct Case {
+        const char* why;
+        std::vector<TrpPreviewButton> buttons;
+    };
+    const Case cases[] = {
+        {"every group", {pbPrint, pbLoad, pbSave, pbExport, pbZoom, pbFind, pbOutline, pbPageSetup, pbTools, pbEdit,
+                         pbNavigator}},
+        {"a few groups", {pbSave, pbOutline, pbTools, pbNavigator}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TrpPreviewButtons set;
+        for (TrpPreviewButton b : c.buttons)
+            set.Include(b);
+        report->Report()->GetPreviewOptions()->Buttons = set;
+        Show([&](TrpPreviewForm& f) {
+            std::vector<AnsiString> expected;
+            for (const AnsiString& name : everything)
+                if (auto* control = dynamic_cast<TControl*>(f.FindComponent(name)); control && control->GetVisible())
+                    expected.push_back(name);
+            std::vector<TControl*> shown;
+            for (TControl* control : f.ToolBar->ControlList())
+                if (control->GetVisible())
+                    shown.push_back(control);
+            std::stable_sort(shown.begin(), shown.end(),
+                             [](TControl* a, TControl* b) { return a->GetLeft() < b->GetLeft(); });
+            std::vector<AnsiString> order;
+            for (size_t i = 0; i < shown.size(); ++i) {
+                order.push_back(shown[i]->Name());
+                if (i > 0)
+                    EXPECT_EQ(shown[i]->GetLeft(), shown[i - 1]->GetLeft() + shown[i - 1]->GetWidth())
+                        << shown[i]->Name() << " does not follow " << shown[i - 1]->Name();
+            }
+            EXPECT_EQ(order, expected);
+        });
+    }
+}

@@ -1,0 +1,43 @@
+// The adapters copy var parameters back: a resize the handler changes or
+// refuses, a close the handler refuses once, a key the handler replaces or
+// swallows (empty text delivers no character).
+var f, e, closes;
+function CR(Sender, &NewWidth, &NewHeight, &Resize)
+{
+  Print("canresize " + IntToStr(NewWidth) + "x" + IntToStr(NewHeight));
+  if (NewWidth == 300) NewWidth = 250;
+  if (NewHeight == 333) Resize = false;
+}
+function CQ(Sender, &CanClose) { closes = closes + 1; CanClose = closes > 1; }
+function CL(Sender, &Action) { Print("close " + IntToStr(Action)); }
+function KP(Sender, &Key)
+{
+  if (Key == "a") Key = "z";
+  if (Key == "b") Key = "";
+}
+function EClick(Sender) { Print("edit holds " + e.Text); }
+closes = 0;
+f = new TForm(Application);
+f.Name = "F1";
+f.Width = 200;
+f.Height = 100;
+e = new TEdit(f);
+e.Name = "E1";
+e.Parent = f;
+e.OnKeyPress = "KP";
+e.OnClick = "EClick";
+f.OnCanResize = "CR";
+f.OnCloseQuery = "CQ";
+f.OnClose = "CL";
+f.Show;
+f.Width = 300;                      // expect: canresize 300x100
+f.Height = 333;                     // expect: canresize 250x333
+Print(IntToStr(f.Width) + "x" + IntToStr(f.Height)); // expect: 250x100
+f.Close;
+Print(f.Visible);                   // expect: True
+f.Close;                            // expect: close 1
+Print(f.Visible);                   // expect: False
+f.Show;
+// then press F1.E1 abc
+// then click F1.E1
+// expect: edit holds zc
