@@ -568,7 +568,7 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
         const char* syntax;
         const char* text;
     };
-    // F1..F4: a op b; G1..G4: r := a; r := r op b; H: i / b; K: a * i (i Integer)
+    // F1..F4: a op b; G1..G4: r := a; r := r op b; H: i / b; K: a * i (i Integer); L: a * 3
     const Program programs[] = {
         {"PascalScript",
          "var a, b: Double; i: Integer;\n"
@@ -582,6 +582,7 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
          "function G4: Variant; var r: Double; begin r := a; r := r / b; Result := r; end;\n"
          "function H: Variant; var r: Double; begin r := i / b; Result := r; end;\n"
          "function K: Variant; var r: Double; begin r := a * i - b; Result := r; end;\n"
+         "function L: Variant; var r: Double; begin r := a * 3; Result := r; end;\n"
          "begin end."},
         {"C++Script",
          "float a, b; int i;\n"
@@ -595,6 +596,7 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
          "float G4() { float r; r = a; r = r / b; return r; }\n"
          "float H() { float r; r = i / b; return r; }\n"
          "float K() { float r; r = a * i - b; return r; }\n"
+         "float L() { float r; r = a * 3; return r; }\n"
          "{ }"},
         {"JScript",
          "var a, b, i;\n"
@@ -607,7 +609,8 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
          "function G3() { var r; r = a; r = r * b; return r; }\n"
          "function G4() { var r; r = a; r = r / b; return r; }\n"
          "function H() { var r; r = i / b; return r; }\n"
-         "function K() { var r; r = a * i - b; return r; }\n"},
+         "function K() { var r; r = a * i - b; return r; }\n"
+         "function L() { var r; r = a * 3; return r; }\n"},
         {"BasicScript",
          "Dim a As Double, b As Double, i As Integer\n"
          "Function F1 As Double\n Dim r As Double\n r = a + b\n Return r\nEnd Function\n"
@@ -619,7 +622,8 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
          "Function G3 As Double\n Dim r As Double\n r = a\n r = r * b\n Return r\nEnd Function\n"
          "Function G4 As Double\n Dim r As Double\n r = a\n r = r / b\n Return r\nEnd Function\n"
          "Function H As Double\n Dim r As Double\n r = i / b\n Return r\nEnd Function\n"
-         "Function K As Double\n Dim r As Double\n r = a * i - b\n Return r\nEnd Function\n"},
+         "Function K As Double\n Dim r As Double\n r = a * i - b\n Return r\nEnd Function\n"
+         "Function L As Double\n Dim r As Double\n r = a * 3\n Return r\nEnd Function\n"},
     };
     const double inf = std::numeric_limits<double>::infinity();
     struct Pair {
@@ -645,6 +649,7 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
         {0.5, 3.0, int64_t(1) << 53},              // Int64 at the edge of what double holds
         {0.3, 7.0, (int64_t(1) << 53) + 1},        // beyond it: long double only
         {-0.3, 3.0, -(int64_t(1) << 60) - 3},
+        {0x1.5555555555555p-1, 1.0, 3},            // a * 3 next to 2
     };
     const auto reference = [](const char* fn, const Pair& p) {
         const long double a = p.a, b = p.b, i = p.i;
@@ -654,10 +659,11 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
         case '3': return static_cast<double>(a * b);
         case '4': return static_cast<double>(a / b);
         case 'H': return static_cast<double>(i / b);
+        case 'L': return static_cast<double>(a * 3);
         default: return static_cast<double>(static_cast<long double>(static_cast<double>(a * i)) - b);
         }
     };
-    const char* functions[] = {"F1", "F2", "F3", "F4", "G1", "G2", "G3", "G4", "H", "K"};
+    const char* functions[] = {"F1", "F2", "F3", "F4", "G1", "G2", "G3", "G4", "H", "K", "L"};
     for (const Program& prog : programs) {
         SCOPED_TRACE(prog.syntax);
         for (const bool hook : {false, true}) {
