@@ -5,6 +5,8 @@
 //   PrepareAndPdf  PrepareReport, then every page printed through the Qt PDF backend
 //   BandObjects    PrepareReport of one band of 100 to 10,000 empty memos, ten a row, each
 //                  row under the one before, so every memo hangs under the one above it
+//   MemoBrackets   one memo's text of 100 to 10,000 bracketed expressions filled (GetData);
+//                  the counter ns_per_bracket stays flat when filling is linear in the text
 // Counters: pages, the PDF's size in MB, and peak_mb, the process's peak resident memory after
 // the run (runs go smallest first, so each figure covers its own size and the smaller).
 #include "platform/printers/PrintBackend.h"
@@ -268,6 +270,37 @@ void BandViews(benchmark::State& state, bool Lines)
 void BandObjects(benchmark::State& state) { BandViews(state, false); }
 void BandLines(benchmark::State& state) { BandViews(state, true); }
 
+// One memo whose text holds `brackets` expressions "[v]" (a report variable, so each is
+// answered without the compiler) between words, filled as the engine fills it per band.
+void MemoBrackets(benchmark::State& state)
+{
+    Startup();
+    const int brackets = static_cast<int>(state.range(0));
+    TrpReport report(nullptr);
+    report.GetVariables()->SetVariable("v", Variant(12345));
+    auto* page = new TrpReportPage(&report);
+    page->SetName("Page1");
+    auto* band = new TrpReportTitle(page);
+    band->SetName("ReportTitle1");
+    auto* memo = new TrpMemoView(band);
+    memo->SetName("Memo1");
+    AnsiString text;
+    for (int i = 0; i < brackets; ++i)
+        text += "товар [v] шт. ";
+    memo->SetText(text);
+    if (!report.PrepareScript())
+        std::abort();
+    for (auto _ : state) {
+        memo->BeforePrint();
+        memo->GetData();
+        benchmark::DoNotOptimize(memo->GetText());
+        memo->AfterPrint();
+    }
+    state.SetComplexityN(brackets);
+    state.counters["ns_per_bracket"] = benchmark::Counter(
+        static_cast<double>(brackets) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 // SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
@@ -290,6 +323,11 @@ const bool kRegistered = [] {
         else
             views->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
     }
+    auto* memo = benchmark::RegisterBenchmark("MemoBrackets", MemoBrackets)->Unit(benchmark::kMicrosecond);
+    if (quick)
+        memo->Arg(100);
+    else
+        memo->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
     return true;
 }();
 

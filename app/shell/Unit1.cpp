@@ -176,6 +176,7 @@ void TForm1::FormShow(TObject*)
     Form2->FirstShow = 1;
     Form4->FirstShow = 1;
     Form9->FirstShow = 1;
+    LoadOtherGridWidths();
 }
 
 void TForm1::FormActivate(TObject*)
@@ -208,8 +209,11 @@ void TForm1::FormActivate(TObject*)
         return;
     LoadVatRate();
     // Any window may have changed goods while this one was inactive (a card, a document, an
-    // import, a supplier's new name): the grid shows them as they are now.
-    ReloadGoods();
+    // import, a supplier's new name): the grid shows them as they are now. This runs after
+    // every dialog, and a large warehouse takes a while to read: a file unchanged since the
+    // grid was read is not read again.
+    if (ADOConnection1->DataVersion() != FGoodsVersion)
+        ReloadGoods();
 }
 
 void TForm1::LoadVatRate()
@@ -310,10 +314,11 @@ void TForm1::SwitchDatabase(const AnsiString& path)
     LoadVatRate();
     EnableWarehouseCommands();
     LoadColumnWidths();
-    // The other windows' grids take this warehouse's widths when they next show, so the
-    // widths saved into it on exit are its own, not those of the warehouse open before.
-    if (Form2 && Form3 && Form4 && Form9)
+    // At start-up the other windows do not exist yet: FormShow does this for them.
+    if (Form2 && Form3 && Form4 && Form9) {
         Form3->FirstShow = Form2->FirstShow = Form4->FirstShow = Form9->FirstShow = 1;
+        LoadOtherGridWidths();
+    }
 }
 
 void TForm1::CloseDatabase()
@@ -369,6 +374,18 @@ void TForm1::UpgradeSchema()
 void TForm1::LoadColumnWidths()
 {
     LoadGridWidths(*this, ADOQuery2);
+}
+
+void TForm1::LoadOtherGridWidths()
+{
+    // Exit writes every grid's widths into the open warehouse, also those of a window not
+    // shown since it opened: such a grid must hold this file's widths, not those of the file
+    // open before or of its layout. Each window reads them again at its next showing.
+    if (!DatabaseOpen())
+        return;
+    for (TForm* form : {static_cast<TForm*>(Form2), static_cast<TForm*>(Form3), static_cast<TForm*>(Form4),
+                        static_cast<TForm*>(Form9)})
+        LoadGridWidths(*form, ADOQuery2);
 }
 
 void TForm1::Button1Click(TObject*)

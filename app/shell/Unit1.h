@@ -201,6 +201,7 @@ private:
     static constexpr int kSchemaVersion = 2;
     void UpgradeSchema();
     void LoadColumnWidths();
+    void LoadOtherGridWidths();  // the grids of Form2, Form3, Form4 and Form9
     void LoadVatRate();  // VatRate := the open warehouse's NDS
     void SaveColumnWidths() noexcept;
     std::vector<TGroupRow> ReadGroups();
@@ -215,6 +216,7 @@ private:
     bool FShowAll = true;
     std::vector<AnsiString> FShownGroups;
     AnsiString FShownOrder;  // the column the goods are sorted by; empty: table order
+    uint32_t FGoodsVersion = 0;  // the file's DataVersion when the goods were read
     bool FInActivate = false;
     bool FQuitting = false;
 };

@@ -80,6 +80,7 @@ void TForm1::ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& 
         OpenSql(ADOQuery1, "Select * From Products" + order);
     else
         OpenSql(ADOQuery1, "Select * From Products Where Группа In (:groups)" + order, {{"groups", FShownGroups}});
+    FGoodsVersion = ADOConnection1->DataVersion();
 }
 
 void TForm1::ReloadGoods()

@@ -112,6 +112,9 @@ public:
     // column). A row's texts are valid only during the call.
     void ReadRows(const AnsiString& sql, const std::function<void(const sqlite::Statement&)>& row);
     int64_t LastInsertId() const { return FDb.LastInsertRowId(); }
+    // Changes whenever the warehouse file changes (sqlite::Database::DataVersion): a reader
+    // that kept the value it read at knows whether its rows may be stale.
+    uint32_t DataVersion() const { return FDb.DataVersion(); }
 
     // For the layer and its tests: the SQLite connection and the cached statement for a text.
     sqlite::Database& Database() { return FDb; }

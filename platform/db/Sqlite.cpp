@@ -209,6 +209,13 @@ void Database::Exec(std::string_view ansiSql)
 }
 
 int64_t Database::Changes() const { return FDb ? sqlite3_changes64(FDb) : 0; }
+uint32_t Database::DataVersion() const
+{
+    unsigned version = 0;
+    if (FDb)
+        sqlite3_file_control(FDb, "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return version;
+}
 int64_t Database::LastInsertRowId() const { return FDb ? sqlite3_last_insert_rowid(FDb) : 0; }
 bool Database::InTransaction() const { return FDb && !sqlite3_get_autocommit(FDb); }
 

@@ -65,6 +65,9 @@ public:
     // Runs statements that return no rows; several may be separated by ';'. Text in CP1251.
     void Exec(std::string_view ansiSql);
     int64_t Changes() const;
+    // Moves on whenever the main file changes, by this connection or by another one (seen at
+    // this connection's next read); what is read at one value is still so at the same value.
+    uint32_t DataVersion() const;
     int64_t LastInsertRowId() const;
     bool InTransaction() const;
     void SetBusyTimeout(int ms);

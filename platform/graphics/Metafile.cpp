@@ -198,18 +198,22 @@ TMetafileCanvas::TMetafileCanvas(TMetafile* metafile, int, TFontBackend* fonts)
 TMetafileCanvas::~TMetafileCanvas()
 {
     SetDevice(nullptr);
-    if (!FMetafile)
-        return;
-    const TRect extent = FRecorder.Extent();
+    if (FMetafile)
+        FMetafile->EndRecording(FRecorder);
+}
+
+void TMetafile::EndRecording(TRecordingDevice& recorder) noexcept
+{
+    const TRect extent = recorder.Extent();
     try {
         // The new drawing replaces the old one, as on the platform: a picture recorded
         // again (or drawn into a canvas of its own) does not keep growing.
-        FMetafile->SetRecords(FRecorder.TakeRecords());
-        if (FMetafile->GetWidth() == 0 && FMetafile->GetHeight() == 0) {
-            FMetafile->SetWidth(std::max(0, extent.Right));
-            FMetafile->SetHeight(std::max(0, extent.Bottom));
+        SetRecords(recorder.TakeRecords());
+        if (GetWidth() == 0 && GetHeight() == 0) {
+            SetWidth(std::max(0, extent.Right));
+            SetHeight(std::max(0, extent.Bottom));
         }
     } catch (...) {
-        // A destructor must not throw; records made by our own device are always well formed.
+        // Called from destructors; records made by our own device are always well formed.
     }
 }

@@ -34,6 +34,10 @@ public:
 
     const TDrawRecords& Records() const { return FRecords; }
     void SetRecords(TDrawRecords records);
+    // Ends a recording made into this metafile (by a metafile canvas): its records replace
+    // the drawing, as on the platform, and a metafile without a frame size takes the extent
+    // of the drawing. Every canvas that records into a metafile ends through here.
+    void EndRecording(TRecordingDevice& recorder) noexcept;
     void Clear();
 
     void Draw(TCanvas& canvas, const TRect& rect) override;

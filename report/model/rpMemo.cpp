@@ -72,6 +72,26 @@ bool IsZero(const Variant& V)
     }
 }
 
+// Every occurrence of Marker (upper case; the text is matched in any case)
+// replaced by Value, in one pass: the text is upper-cased once and copied once.
+AnsiString ReplaceMarker(const AnsiString& Text, const AnsiString& Marker, const AnsiString& Value)
+{
+    const AnsiString upper = UpperCase(Text);
+    size_t at = upper.find(Marker);
+    if (at == AnsiString::npos)
+        return Text;
+    AnsiString out;
+    out.reserve(Text.size());
+    size_t from = 0;
+    for (; at != AnsiString::npos; at = upper.find(Marker, from)) {
+        out.append(Text, from, at - from);
+        out += Value;
+        from = at + Marker.size();
+    }
+    out.append(Text, from, AnsiString::npos);
+    return out;
+}
+
 }  // namespace
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TrpCustomMemoView)
@@ -171,6 +191,11 @@ void TrpCustomMemoView::GetData()
         const AnsiString close = comma == AnsiString::npos ? AnsiString() : ExpressionDelimiters.substr(comma + 1);
         AnsiString s = GetText();
         if (!open.empty() && !close.empty() && s.find(open) != AnsiString::npos) {
+            // The result is built in a second string: the scan reads the template
+            // text left to right once, and a value is never scanned again, so the
+            // work stays linear in the length of the text however many brackets it holds.
+            AnsiString out;
+            out.reserve(s.size());
             size_t from = 0;
             for (;;) {
                 const size_t at = s.find(open, from);
@@ -182,12 +207,12 @@ void TrpCustomMemoView::GetData()
                 if (i == j || j < static_cast<int>(close.size()) ||
                     s.compare(static_cast<size_t>(j) - close.size(), close.size(), close) != 0)
                     break;
-                s.erase(static_cast<size_t>(i - 1), static_cast<size_t>(j - i + 1));
-                const AnsiString value = CalcAndFormat(expr);
-                s.insert(static_cast<size_t>(i - 1), value);
-                from = static_cast<size_t>(i - 1) + value.size();
+                out.append(s, from, static_cast<size_t>(i - 1) - from);
+                out += CalcAndFormat(expr);
+                from = static_cast<size_t>(j);
             }
-            SetText(s);
+            out.append(s, from, AnsiString::npos);
+            SetText(out);
         }
     }
     if (report)
@@ -335,28 +360,16 @@ void TrpCustomMemoView::ExtractTotalPages()
     if (!AllowExpressions)
         return;
     // Every marker goes: one left over would print as typed on the paper.
-    AnsiString s = GetText();
-    const AnsiString total = IntToStr(PageTotal);
-    bool found = false;
-    for (size_t at = UpperCase(s).find("[TOTALPAGES#]"); at != AnsiString::npos;
-         at = UpperCase(s).find("[TOTALPAGES#]", at + total.size())) {
-        s.replace(at, 13, total);
-        found = true;
-    }
-    if (found)
-        SetText(s);
+    const AnsiString s = GetText();
+    const AnsiString replaced = ReplaceMarker(s, "[TOTALPAGES#]", IntToStr(PageTotal));
+    if (replaced != s)
+        SetText(replaced);
 }
 
 AnsiString TrpCustomMemoView::GetComponentText()
 {
-    AnsiString s = GetText();
+    const AnsiString s = GetText();
     if (!AllowExpressions)
         return s;
-    for (;;) {
-        const size_t at = UpperCase(s).find("[TOTALPAGES]");
-        if (at == AnsiString::npos)
-            break;
-        s.replace(at, 12, IntToStr(PageTotal));
-    }
-    return s;
+    return ReplaceMarker(s, "[TOTALPAGES]", IntToStr(PageTotal));
 }

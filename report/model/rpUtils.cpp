@@ -305,10 +305,15 @@ void rpFormToRes(TComponent* Form, const AnsiString& FileName)
 {
     if (!Form)
         return;
-    auto quoted = [](AnsiString s) {
-        for (size_t at = s.find('\''); at != AnsiString::npos; at = s.find('\'', at + 2))
-            s.insert(at, 1, '\'');
-        return s;
+    auto quoted = [](const AnsiString& s) {
+        AnsiString r;
+        r.reserve(s.size());
+        for (char c : s) {
+            r += c;
+            if (c == '\'')
+                r += '\'';
+        }
+        return r;
     };
     AnsiString text = "rpResources.Add('" + Form->ClassName() + "',\r\n";
     std::vector<TComponent*> seen;

@@ -401,22 +401,27 @@ void TrpView::ExpandBracketsInProperty(AnsiString& S)
     TrpReport* report = rpReportOf(this);
     if (!report)
         return;
-    int i = 1;
+    // The result is built in a second string, so the text is read once however
+    // many brackets it holds; a value put in is never scanned again.
+    AnsiString out;
+    size_t from = 0;
     for (;;) {
         // Scan for "[" (CP1251 has no double-byte characters, so byte by byte).
-        while (i <= static_cast<int>(S.size()) && S[static_cast<size_t>(i - 1)] != '[')
-            ++i;
-        if (i > static_cast<int>(S.size()))
-            return;
-        int j = i;
+        const size_t at = S.find('[', from);
+        if (at == AnsiString::npos)
+            break;
+        int i = static_cast<int>(at) + 1, j = i;
         const AnsiString expr = rpGetBrackedVariable(S, "[", "]", i, j);
         if (i == j)
-            return;
-        S.erase(static_cast<size_t>(i - 1), static_cast<size_t>(j - i + 1));
-        const AnsiString value = VarToStr(report->Calc(expr));
-        S.insert(static_cast<size_t>(i - 1), value);
-        i += static_cast<int>(value.size());
+            break;
+        out.append(S, from, static_cast<size_t>(i - 1) - from);
+        out += VarToStr(report->Calc(expr));
+        from = static_cast<size_t>(j);
     }
+    if (from == 0)
+        return;
+    out.append(S, from, AnsiString::npos);
+    S = std::move(out);
 }
 
 AnsiString TrpView::Diff(TrpComponent* AObj)

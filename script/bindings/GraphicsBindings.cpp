@@ -18,8 +18,8 @@ namespace script_bindings {
 
 // A canvas that records into a metafile, made in two steps like every script
 // object (the platform's TMetafileCanvas takes its metafile in its C++
-// constructor). What is drawn reaches the metafile when the canvas is freed,
-// if the metafile still exists then.
+// constructor). What is drawn replaces the metafile's drawing when the canvas
+// is freed, if the metafile still exists then.
 class TScriptMetafileCanvas : public TCanvas {
     SKLAD_CLASS_NOPUBLISH(TScriptMetafileCanvas, TCanvas)
 public:
@@ -29,20 +29,7 @@ public:
         SetDevice(nullptr);
         if (!IsLiveHandle(FMetafile))
             return;
-        auto* metafile = static_cast<TMetafile*>(ResolveHandle(FMetafile));
-        const TRect extent = FRecorder.Extent();
-        TDrawRecords records = metafile->Records();
-        TDrawRecords added = FRecorder.TakeRecords();
-        records.insert(records.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
-        try {
-            metafile->SetRecords(std::move(records));
-            if (metafile->GetWidth() == 0 && metafile->GetHeight() == 0) {
-                metafile->SetWidth(std::max(0, extent.Right));
-                metafile->SetHeight(std::max(0, extent.Bottom));
-            }
-        } catch (...) {
-            // Our own recorder makes only well-formed records; a destructor cannot report.
-        }
+        static_cast<TMetafile*>(ResolveHandle(FMetafile))->EndRecording(FRecorder);
     }
     void Start(TMetafile* metafile)
     {

@@ -244,6 +244,54 @@ TEST_F(ShellTest, AnotherWarehouseOpenedGivesEachWindowItsWidths)
     }
 }
 
+// The grids Form1 saves on exit besides its own, with their ColumnSize rows.
+const struct {
+    const char* why;
+    int id;
+} kOtherGrids[] = {{"the document window", 2}, {"the goods card", 3}, {"the journal", 4}, {"the report builder", 9}};
+
+// Exit writes every grid's widths into the open warehouse, also those of a window not shown
+// since that warehouse opened: such a window writes back the file's own widths, not its
+// layout's nor those of the warehouse open before.
+TEST_F(ShellTest, ExitKeepsTheWidthsOfWindowsNotShownOnThisWarehouse)
+{
+    w->Exec("Update ColumnSize Set \"0\"=40+ID");
+    StartOnWarehouse();
+    d->AnswerMessage("Вы действительно хотите выйти?", mrYes);
+    d->CloseForm(Form1);
+    ASSERT_TRUE(Application->Terminated());
+    for (const auto& g : kOtherGrids) {
+        SCOPED_TRACE(g.why);
+        EXPECT_EQ(w->Scalar("Select \"0\" From ColumnSize Where ID=:id", {g.id}).AsInteger(), 40 + g.id);
+    }
+}
+
+TEST_F(ShellTest, ExitKeepsTheWidthsOfWindowsNotShownSinceAnotherWarehouseOpened)
+{
+    w->Exec("Update ColumnSize Set \"0\"=40+ID");
+    StartOnWarehouse();
+    // The journal and the report builder take the first warehouse's widths.
+    d->ExpectModal(Form4, [&] { d->Click(Form4->Button8); });
+    d->Click(Form1->Button7);
+    d->ExpectModal(Form9, [&] { d->Click(Form9->Button3); });
+    d->Menu(Form1->N21);
+    TWarehouseFixture other;
+    other.SetPassword("2");
+    other.Exec("Update ColumnSize Set \"0\"=50+ID");
+    d->AnswerFileDialog(other.Path());
+    d->Run([&] { d->Click(Form1->Button1); });
+    ASSERT_EQ(Form1->DatabasePath(), other.Path());
+    d->AnswerMessage("Вы действительно хотите выйти?", mrYes);
+    d->CloseForm(Form1);
+    ASSERT_TRUE(Application->Terminated());
+    for (const auto& g : kOtherGrids) {
+        SCOPED_TRACE(g.why);
+        EXPECT_EQ(other.Scalar("Select \"0\" From ColumnSize Where ID=:id", {g.id}).AsInteger(), 50 + g.id);
+        EXPECT_EQ(w->Scalar("Select \"0\" From ColumnSize Where ID=:id", {g.id}).AsInteger(), 40 + g.id)
+            << "the first warehouse is not written on exit";
+    }
+}
+
 TEST_F(ShellTest, SavingWidthsNeverBlocksExit)
 {
     StartOnWarehouse();

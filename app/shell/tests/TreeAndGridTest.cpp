@@ -3,6 +3,8 @@
 
 #include "app/documents/Unit2.h"
 #include "app/shell/Unit1.h"
+#include "app/shell/Unit10.h"
+#include "app/shell/Unit12.h"
 #include "app/shell/Unit5.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
@@ -10,6 +12,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -288,6 +291,56 @@ TEST_F(TreeTest, TheGoodsCardListsHoldWhatAddingEachStoredValueGives)
         ASSERT_EQ(items->Count(), expected.Count());
         for (int i = 0; i < expected.Count(); ++i)
             EXPECT_EQ(items->Strings(i), expected[i]) << i;
+    }
+}
+
+// The main window is activated after every dialog. Its goods are read again only when the
+// warehouse changed meanwhile, through this program or another: a large warehouse takes a
+// while to read, and a dialog that changed nothing must not make the user wait for it. Either
+// way the grid keeps its group, its order and the product under the cursor.
+TEST_F(TreeTest, ActivationReadsTheGoodsAgainOnlyWhenTheWarehouseChanged)
+{
+    Seed();
+    StartOnWarehouse();
+    Select("Краски");
+    d->ClickTitle(Form1->DBGrid1, 5);  // Цена: НЦ-132 ПФ-115
+    TADOQuery* q = Form1->ADOQuery1;
+    const auto aboutBox = [&](const std::function<void()>& meanwhile) {
+        d->ExpectModal(Form10, [&] {
+            meanwhile();
+            d->Click(Form10->Button1);
+        });
+        d->Menu(Form1->N24);
+    };
+    const auto nameColumn = [&](TButton* TForm12::*button) {
+        d->ExpectModal(Form12, [&] { d->Click(Form12->*button); });
+        d->Menu(Form1->N26);
+    };
+    const struct {
+        const char* why;
+        bool readAgain;
+        const char* goods;  // as listed afterwards
+        std::function<void()> route;
+    } routes[] = {
+        {"the about box", false, "НЦ-132 ПФ-115", [&] { aboutBox([] {}); }},
+        {"the name-column dialog cancelled", false, "НЦ-132 ПФ-115", [&] { nameColumn(&TForm12::Button2); }},
+        {"the name-column dialog stored (a write, if not of goods)", true, "НЦ-132 ПФ-115",
+         [&] { nameColumn(&TForm12::Button1); }},
+        {"another program changed a price meanwhile", true, "ПФ-115 НЦ-132",
+         [&] { aboutBox([&] { w->Exec("Update Products Set Цена=500 Where Наименование='НЦ-132'"); }); }},
+        {"another program added a product meanwhile", true, "Грунт ПФ-115 НЦ-132",
+         [&] { aboutBox([&] { w->AddProduct(Product("Грунт", "Эмали", 2, 60)); }); }},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.why);
+        d->ClickRow(Form1->DBGrid1, 1);
+        const AnsiString product = q->FieldByName("Наименование")->AsString();
+        const uint64_t opening = q->GetBookmark().Generation;
+        r.route();
+        EXPECT_EQ(q->GetBookmark().Generation != opening, r.readAgain);
+        ASSERT_FALSE(q->Eof());
+        EXPECT_EQ(q->FieldByName("Наименование")->AsString(), product) << "the cursor stays on its product";
+        EXPECT_EQ(GoodsNames(q), r.goods) << "the group and the order stay";
     }
 }
 

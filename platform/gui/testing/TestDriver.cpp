@@ -301,15 +301,55 @@ void TTestDriver::Menu(TMenuItem* item)
     AfterInput();
 }
 
+namespace {
+
+// Keys reach only the control that has the focus: one that can take it gets it first, as
+// the user's click or Tab would have given it, so the form's handlers see it as active.
+void TakeKeys(TWinControl* control)
+{
+    TCustomForm* form = control->ParentForm();
+    if (form && form != control && form->GetActiveControl() != control && control->CanFocus())
+        control->UserFocused();
+}
+
+// The character the desktop sends after a key that was not taken: Enter, Backspace,
+// Escape and Tab (the printable ones are typed with Press).
+char CharacterOf(Word key)
+{
+    switch (key) {
+    case VK_RETURN: return '\r';
+    case VK_BACK: return '\b';
+    case VK_ESCAPE: return '\x1b';
+    case VK_TAB: return '\t';
+    default: return 0;
+    }
+}
+
+}  // namespace
+
 void TTestDriver::Key(TWinControl* control, Word key, TShiftState shift)
 {
-    Act(control, "key into", [&] { return control->UserKeyDown(key, shift) && control->UserKeyUp(key, shift); });
+    Act(control, "key into", [&] {
+        TakeKeys(control);
+        Word k = key;
+        const bool passedOn = control->UserFilterKeyDown(k, shift);
+        // Like the desktop, the key's character follows when nobody took the key; the
+        // control may be gone or closed by then, which is no refusal.
+        const char c = CharacterOf(key);
+        if (passedOn && c && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && StillThere(control) &&
+            control->AcceptsInput())
+            control->UserKeyPress(c);
+        return !StillThere(control) || !control->AcceptsInput() || control->UserKeyUp(key, shift);
+    });
 }
 
 void TTestDriver::Press(TWinControl* control, const AnsiString& characters)
 {
     for (char c : characters)
-        Act(control, "type into", [&] { return control->UserKeyPress(c); });
+        Act(control, "type into", [&] {
+            TakeKeys(control);
+            return control->UserKeyPress(c);
+        });
 }
 
 TControl* TTestDriver::ControlAt(TPoint screen) const

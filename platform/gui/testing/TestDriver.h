@@ -119,9 +119,13 @@ public:
     // Right button pressed over a node (selects it in most windows' handlers).
     void RightClickNode(TTreeView* tree, TTreeNode* node);
     void Menu(TMenuItem* item);
+    // A key pressed and released in `control`, which takes the focus first when it can (keys
+    // reach only the focused control). Enter, Backspace, Escape and Tab that nobody took on
+    // the way down are followed by their character, as on the desktop.
     void Key(TWinControl* control, Word key, TShiftState shift = {});
-    // Characters typed one by one: for each, the form's preview, OnKeyPress, then the
-    // control's own handling (an edit inserts it), as TWinControl::UserKeyPress runs them.
+    // Characters typed one by one into `control` (given the focus first, as for Key): for
+    // each, the form's preview, OnKeyPress, then the control's own handling (an edit
+    // inserts it), as TWinControl::UserKeyPress runs them.
     void Press(TWinControl* control, const AnsiString& characters);
     void PickDate(TDateTimePicker* picker, TDateTime date);
     void PickDate(TMonthCalendar* calendar, TDateTime date);

@@ -4,6 +4,8 @@
 // script reading memos and dataset fields.
 #include "report/model/tests/ReportFixture.h"
 
+#include <random>
+
 namespace {
 
 class ExpressionTest : public ReportTest {
@@ -592,4 +594,138 @@ TEST_F(ExpressionTest, AnExpressionTextThatLaterNamesSomethingReadsAsTheName)
             EXPECT_EQ(R->Calc(c.text).AsInteger(), c.want.AsInteger());
         R->OnGetValue = nullptr;
     }
+}
+
+namespace {
+
+// The way the filling was first written: each bracket deleted and its value inserted in
+// the same string, the scan going on after the value. Slow (the text is moved once per
+// bracket) but plainly right; the real filling must agree with it on every text.
+AnsiString FillOneStringAtATime(TrpMemoView* Memo, AnsiString s, const AnsiString& open, const AnsiString& close)
+{
+    size_t from = 0;
+    for (;;) {
+        const size_t at = s.find(open, from);
+        if (at == AnsiString::npos)
+            break;
+        int i = static_cast<int>(at) + 1, j = i;
+        const AnsiString expr = rpGetBrackedVariable(s, open, close, i, j);
+        if (i == j || j < static_cast<int>(close.size()) ||
+            s.compare(static_cast<size_t>(j) - close.size(), close.size(), close) != 0)
+            break;
+        s.erase(static_cast<size_t>(i - 1), static_cast<size_t>(j - i + 1));
+        const AnsiString value = Memo->CalcAndFormat(expr);
+        s.insert(static_cast<size_t>(i - 1), value);
+        from = static_cast<size_t>(i - 1) + value.size();
+    }
+    return s;
+}
+
+// A text of pieces: whole expressions, formats, values holding brackets, nesting, strings
+// with delimiters inside, lone delimiters and quotes; some of it then damaged byte by byte.
+AnsiString RandomMemoText(std::mt19937& rnd, const AnsiString& open, const AnsiString& close)
+{
+    const std::vector<AnsiString> pieces = {
+        "Склад ", " ", "итого: ", open + "1+1" + close, open + "itog" + close, open + "'[2]'" + close,
+        open + "12.5 #N0.00" + close, open + "1 = 1 #BДа,Нет" + close, open + "'a" + close + "b'" + close,
+        open + "\"x" + open + "\"" + close, open + "IIF(1 > 0, 'да', 'нет')" + close, open + "TotalPages#" + close,
+        open + open + "1" + close + close, open + "zero" + close, open, close, "'", "\"", "ё", open + "seven" + close};
+    AnsiString s;
+    const int count = static_cast<int>(rnd() % 12);
+    for (int k = 0; k < count; ++k)
+        s += pieces[rnd() % pieces.size()];
+    if (!s.empty() && rnd() % 3 == 0) {
+        const char damage[] = {'[', ']', '\'', '"', '<', '>', 'x', ' '};
+        for (int d = static_cast<int>(rnd() % 3); d >= 0; --d) {
+            const size_t at = rnd() % s.size();
+            if (rnd() % 2)
+                s.erase(at, 1);
+            else
+                s.insert(at, 1, damage[rnd() % sizeof damage]);
+            if (s.empty())
+                break;
+        }
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST_F(ExpressionTest, FillingAgreesWithTheOneStringAtATimeFilling)
+{
+    R->GetVariables()->SetVariable("itog", Variant("'итого'"));
+    R->GetVariables()->SetVariable("zero", Variant(0));
+    R->GetVariables()->SetVariable("seven", Variant(7));
+    struct Case {
+        const char* delimiters;
+        const char* open;
+        const char* close;
+    };
+    const Case cases[] = {{"[,]", "[", "]"}, {"<<,>>", "<<", ">>"}, {"{,}", "{", "}"}};
+    std::mt19937 rnd(20261207);
+    int filled = 0, failed = 0;
+    for (const Case& c : cases) {
+        Memo->ExpressionDelimiters = c.delimiters;
+        for (int n = 0; n < 250; ++n) {
+            const AnsiString text = RandomMemoText(rnd, c.open, c.close);
+            SCOPED_TRACE(AnsiString(c.delimiters) + " | " + text);
+            AnsiString expected, expectedError, actual, actualError;
+            R->Errors.Clear();
+            try {
+                // The memo's own text, as GetData reads it: lines end in CR LF.
+                Memo->SetText(text);
+                expected = FillOneStringAtATime(Memo, Memo->GetText(), c.open, c.close);
+                if (expected.size() >= 2 && expected.compare(expected.size() - 2, 2, "\r\n") == 0)
+                    expected.erase(expected.size() - 2);
+            } catch (const std::exception& e) {
+                expectedError = e.what();
+            }
+            const AnsiString expectedLines = R->Errors.Text();
+            R->Errors.Clear();
+            try {
+                actual = Fill(text);
+            } catch (const std::exception& e) {
+                actualError = e.what();
+                Memo->AfterPrint();
+            }
+            EXPECT_EQ(actualError, expectedError);
+            EXPECT_EQ(R->Errors.Text(), expectedLines);
+            if (expectedError.empty()) {
+                EXPECT_EQ(actual, expected);
+                ++filled;
+            } else {
+                ++failed;
+            }
+        }
+    }
+    EXPECT_GT(filled, 300) << "most texts fill";
+    EXPECT_GT(failed, 10) << "and some end in an expression error";
+}
+
+TEST_F(ExpressionTest, ManyBracketsAndMarkersInOneText)
+{
+    // Thousands of brackets, page-total markers and tag expressions in one text: every one
+    // filled, in order, and none of the values scanned again.
+    AnsiString text, expected, tag, tagExpected, markers, shown, extracted;
+    for (int k = 0; k < 3000; ++k) {
+        text += "[" + IntToStr(k) + "]['[x]'],";
+        expected += IntToStr(k) + "[x],";
+        tag += "[" + IntToStr(k) + "+1] ";
+        tagExpected += IntToStr(k + 1) + " ";
+        const AnsiString marker = k % 2 ? "[TotalPages#]" : "[totalpages#]";
+        markers += marker + "|[TotalPages]";
+        shown += marker + "|9";
+        extracted += "9|[TotalPages]";
+    }
+    EXPECT_EQ(Fill(text), expected);
+    Memo->TagStr = tag;
+    Memo->BeforePrint();
+    Memo->GetData();
+    EXPECT_EQ(Memo->TagStr, tagExpected);
+    Memo->AfterPrint();
+    Memo->SetText(markers);
+    Memo->PageTotal = 9;
+    EXPECT_EQ(Memo->GetComponentText(), shown + "\r\n");
+    Memo->ExtractTotalPages();
+    EXPECT_EQ(Memo->GetText(), extracted + "\r\n");
 }

@@ -104,6 +104,47 @@ TEST_F(PreviewFormTest, NavigationButtonsAndPageNumber)
     });
 }
 
+// The page number typed from the keyboard, however the box got the keys and however Enter
+// arrives: as the Enter key or as its character.
+TEST_F(PreviewFormTest, PageNumberTypedAndEnteredFromTheKeyboard)
+{
+    ShowPrepared([&](TrpPreviewForm& f) {
+        struct Case {
+            const char* why;
+            bool focusFirst;
+            bool enterKey;  // VK_RETURN, else the character
+            const char* typed;
+            int page;
+        };
+        const Case cases[] = {
+            {"box focused, Enter key", true, true, "3", 3},
+            {"box focused, Enter character", true, false, "2", 2},
+            {"keys straight into the box, Enter key", false, true, "5", 5},
+            {"keys straight into the box, Enter character", false, false, "4", 4},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.why);
+            f.SetActiveControl(f.Preview);
+            if (c.focusFirst)
+                f.PageE->UserFocused();
+            f.PageE->SetText("");
+            env.d.Press(f.PageE, c.typed);
+            if (c.enterKey)
+                env.d.Key(f.PageE, VK_RETURN);
+            else
+                env.d.Press(f.PageE, "\r");
+            EXPECT_EQ(f.Preview->GetPageNo(), c.page);
+            EXPECT_EQ(f.PageE->GetText(), c.typed);
+            EXPECT_EQ(f.GetActiveControl(), f.Preview) << "the pages have the keys again";
+        }
+        // The zoom box answers the Enter key the same way.
+        env.d.Type(f.ZoomCB, "150");
+        env.d.Key(f.ZoomCB, VK_RETURN);
+        EXPECT_EQ(f.ZoomCB->GetText(), "150%");
+        EXPECT_TRUE(env.d.TakeErrors().empty());
+    });
+}
+
 TEST_F(PreviewFormTest, ZoomButtonsAndBox)
 {
     ShowPrepared([&](TrpPreviewForm& f) {

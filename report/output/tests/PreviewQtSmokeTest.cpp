@@ -657,3 +657,40 @@ TEST(PreviewQtSmoke, TheFontComboRemembersChoicesFromItsListNotSteps)
     rpSetFontSource(nullptr);
     std::filesystem::remove_all(dir);
 }
+
+// A page number typed into the page box with the desktop's keys, after a click into it:
+// Enter moves the pages there and gives the keys back to the pages.
+TEST(PreviewQtSmoke, APageNumberTypedIntoTheBoxMovesThePagesOnEnter)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();
+    TPreviewEnv env;
+    TrpReport* report = env.NewReport(4);
+    report->GetPreviewOptions()->Modal = false;
+    report->GetPreviewOptions()->Maximized = false;
+    env.d.Run([&] { report->ShowPreparedReport(); });
+    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    ASSERT_NE(form, nullptr);
+    qtServices->ProcessNativeEvents();
+    ASSERT_TRUE(QtWindowHasKeys(form));
+    struct Case {
+        Word digit;
+        int page;
+    };
+    for (const Case& c : {Case{'3', 3}, Case{'4', 4}, Case{'1', 1}}) {
+        SCOPED_TRACE(c.page);
+        const TRect box = QtWidgetOnScreen(form->PageE);
+        QtPointer(TQtMouseAction::Press, TPoint{box.Left + 5, box.Top + 5});
+        QtPointer(TQtMouseAction::Release, TPoint{box.Left + 5, box.Top + 5});
+        ASSERT_EQ(form->GetActiveControl(), form->PageE);
+        ASSERT_TRUE(QtKey(VK_END));
+        ASSERT_TRUE(QtKey(VK_BACK));
+        ASSERT_TRUE(QtKey(c.digit));
+        EXPECT_EQ(form->PageE->GetText(), IntToStr(c.page));
+        ASSERT_TRUE(QtKey(VK_RETURN));
+        qtServices->ProcessNativeEvents();
+        EXPECT_EQ(form->Preview->GetPageNo(), c.page);
+        EXPECT_EQ(form->GetActiveControl(), form->Preview);
+    }
+    delete form;
+}

@@ -205,6 +205,60 @@ TEST_F(BindingsTest, AMetafileFreedBeforeItsCanvasIsNotWrittenInto)
     EXPECT_EQ(out, (std::vector<AnsiString>{"30", "20"}));
 }
 
+// A script's metafile canvas ends its recording as the platform's does: the drawing replaces
+// the metafile's, so recording again keeps one drawing, and a picture drawn into a canvas of
+// its own grows by one playing each round instead of doubling until memory runs out.
+TEST_F(BindingsTest, AScriptsMetafileCanvasReplacesTheDrawing)
+{
+    TMetafile ellipse;
+    {
+        TMetafileCanvas c(&ellipse);
+        c.Ellipse(0, 0, 10, 10);
+    }
+    const struct {
+        const char* why;
+        const char* language;
+        const char* text;  // leaves the metafile in m and prints it
+    } cases[] = {
+        {"recorded again", "PascalScript",
+         "var m: TMetafile; c: TMetafileCanvas; begin m := TMetafile.Create;"
+         " c := TMetafileCanvas.Create(m, 0); c.Rectangle(5, 5, 30, 20); c.Free;"
+         " c := TMetafileCanvas.Create(m, 0); c.Ellipse(0, 0, 10, 10); c.Free; Print(m); end."},
+        {"recorded again, C++ syntax", "C++Script",
+         "TMetafile m; TMetafileCanvas c; { m = new TMetafile;"
+         " c = new TMetafileCanvas(m, 0); c.Rectangle(5, 5, 30, 20); c.Free;"
+         " c = new TMetafileCanvas(m, 0); c.Ellipse(0, 0, 10, 10); c.Free; Print(m); }"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const auto out = Run(c.language, c.text);
+        ASSERT_EQ(out.size(), 1u) << (out.empty() ? AnsiString() : out.back());
+        auto* m = dynamic_cast<TMetafile*>(ResolveHandle(uint32_t(StrToInt(out[0]))));
+        ASSERT_NE(m, nullptr);
+        EXPECT_TRUE(m->Records() == ellipse.Records());
+        EXPECT_EQ(m->GetWidth(), 30) << "the frame of the first recording stays";
+    }
+
+    // Drawn into its own canvas 1, 2, 4 and 8 times: the size moves by the same step a round.
+    std::vector<size_t> sizes;
+    for (int rounds : {1, 2, 4, 8}) {
+        SCOPED_TRACE(rounds);
+        const auto out = Run("PascalScript",
+                             "var m: TMetafile; c: TMetafileCanvas; i: Integer; begin m := TMetafile.Create;"
+                             " c := TMetafileCanvas.Create(m, 0); c.Rectangle(5, 5, 30, 20); c.Free;"
+                             " for i := 1 to " + IntToStr(rounds) + " do begin"
+                             " c := TMetafileCanvas.Create(m, 0); c.Draw(0, 0, m); c.Free; end; Print(m); end.");
+        ASSERT_EQ(out.size(), 1u) << (out.empty() ? AnsiString() : out.back());
+        auto* m = dynamic_cast<TMetafile*>(ResolveHandle(uint32_t(StrToInt(out[0]))));
+        ASSERT_NE(m, nullptr);
+        sizes.push_back(m->Records().size());
+    }
+    ASSERT_EQ(sizes.size(), 4u);
+    const size_t step = sizes[1] - sizes[0];
+    EXPECT_EQ(sizes[2] - sizes[1], 2 * step);
+    EXPECT_EQ(sizes[3] - sizes[2], 4 * step);
+}
+
 TEST_F(BindingsTest, RegisteredClassesKeepTheirAncestors)
 {
     struct Row {
