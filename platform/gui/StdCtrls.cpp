@@ -416,6 +416,8 @@ bool TCustomComboBox::UserSelected(int index)
     return true;
 }
 
+bool TCustomComboBox::UserStepped(int index) { return TCustomComboBox::UserSelected(index); }
+
 bool TCustomComboBox::UserSelectedText(const AnsiString& text)
 {
     int index = -1;

@@ -213,6 +213,10 @@ public:
     virtual bool UserSelected(int index);
     // The user picked the item with this text (exact match, then ignoring case).
     bool UserSelectedText(const AnsiString& text);
+    // The user stepped to item `index` in the closed box, with the arrow keys, a typed
+    // letter or the wheel: the plain selection of UserSelected, which is not a choice from
+    // the list (a combo class that rearranges its items on a choice leaves them be).
+    bool UserStepped(int index);
     // The user typed `text` into the edit part (not for csDropDownList): Text follows,
     // ItemIndex becomes the item with exactly this text or -1, OnChange fires.
     bool UserTyped(const AnsiString& text);

@@ -15,6 +15,8 @@
 #include <QProxyStyle>
 #include <QStyleOptionComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QCompleter>
 #include <QLabel>
 #include <QTimer>
@@ -235,6 +237,9 @@ class TQtComboWidget : public QComboBox {
 public:
     std::function<void(bool)> OnDropped;
     std::function<int()> ListWidth;
+    // The list closes before the item picked in it is activated; keys and the wheel on the
+    // closed box activate items too, without a list. Read and cleared on each activation.
+    bool ListChoice = false;
     void showPopup() override
     {
         if (OnDropped)
@@ -256,12 +261,23 @@ public:
     }
     void hidePopup() override
     {
+        ListChoice = true;
         QComboBox::hidePopup();
         if (OnDropped)
             OnDropped(false);
     }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        ListChoice = false;
+        QComboBox::keyPressEvent(event);
+    }
+    void wheelEvent(QWheelEvent* event) override
+    {
+        ListChoice = false;
+        QComboBox::wheelEvent(event);
+    }
     void resizeEvent(QResizeEvent* event) override
     {
         QComboBox::resizeEvent(event);
@@ -277,8 +293,10 @@ public:
         auto* w = static_cast<TQtComboWidget*>(Widget());
         w->setInsertPolicy(QComboBox::NoInsert);
         w->setStyle(SlimComboStyle());
-        QObject::connect(w, &QComboBox::activated, Context(), [this](int index) {
-            if (!FCombo.UserSelected(index))
+        QObject::connect(w, &QComboBox::activated, Context(), [this, w](int index) {
+            const bool chosen = w->ListChoice;
+            w->ListChoice = false;
+            if (!(chosen ? FCombo.UserSelected(index) : FCombo.UserStepped(index)))
                 Changed(TControlChange::ItemIndex | TControlChange::Caption);
         });
         w->OnDropped = [this](bool dropped) {

@@ -32,6 +32,7 @@
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -740,6 +741,66 @@ TEST_F(QtGraphics, APdfFileHoldsAWholeDocumentOrTheOneBeforeItHowEverItsJobsEnd)
         PrintJobPage(*job, "Full", 1);
         EXPECT_THROW(job->EndDoc(), EPrinter);
     }
+}
+
+// In a folder with the sticky bit (as /tmp) a user may write another's file but not replace
+// it: the document is written into it in place. The file's owner has it replaced whole.
+TEST_F(QtGraphics, APdfFileAnotherOwnsInAStickyFolderIsWrittenInPlace)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the job is run as another user";
+    const uid_t nobody = 65534;
+    std::string top = "/tmp/qt_graphics_sticky_XXXXXX";
+    ASSERT_NE(::mkdtemp(top.data()), nullptr);
+    const std::string folder = top + "/shared", path = folder + "/out.pdf";
+    std::filesystem::create_directory(folder);
+    ::chmod(top.c_str(), 0755);
+    ::chmod(folder.c_str(), 01777);
+    TQtPdfDevice pdf(150);
+    const struct {
+        const char* why;
+        uid_t owner;
+        bool inPlace;
+    } cases[] = {{"another's file", 0, true}, {"the user's own file", nobody, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::filesystem::remove(path);
+        {
+            std::unique_ptr<TPrintJob> job = pdf.BeginDoc("Old", path, TPageSetup{});
+            PrintJobPage(*job, "Old", 1);
+            job->EndDoc();
+        }
+        ASSERT_EQ(::chown(path.c_str(), c.owner, c.owner), 0);
+        ::chmod(path.c_str(), 0666);
+        struct stat before{};
+        ::stat(path.c_str(), &before);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            alarm(60);
+            if (setresgid(nobody, nobody, nobody) != 0 || setresuid(nobody, nobody, nobody) != 0)
+                _exit(2);
+            try {
+                std::unique_ptr<TPrintJob> job = pdf.BeginDoc("New", path, TPageSetup{});
+                PrintJobPage(*job, "New", 1);
+                PrintJobPage(*job, "New", 2);
+                job->EndDoc();
+            } catch (...) {
+                _exit(1);
+            }
+            _exit(0);
+        }
+        ASSERT_GT(pid, 0);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "EndDoc failed";
+        ExpectJobPages(path, "New", 2);
+        struct stat after{};
+        ::stat(path.c_str(), &after);
+        EXPECT_EQ(after.st_ino == before.st_ino, c.inPlace);
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(top, ec);
 }
 
 TEST_F(QtGraphics, PdfNeedsAWritableFile)

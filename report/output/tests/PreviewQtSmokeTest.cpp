@@ -1,5 +1,6 @@
 // The preview window with Qt widget peers, offscreen: the window, its tool bar and the page
 // surface get widgets, and painting the surface through its widget draws the pages.
+#include "report/output/rpCtrls.h"
 #include "report/output/rpDock.h"
 #include "report/output/rpPreviewForm.h"
 #include "report/output/tests/PreviewTestSupport.h"
@@ -576,6 +577,85 @@ TEST(PreviewQtSmoke, AClickIntoAFloatingBarsEditGivesItTheKeys)
     click(edit);
     EXPECT_TRUE(QtWindowHasKeys(window)) << "and a click into it takes them again";
     delete form;
+}
+
+// The font combo's recent fonts change only on a choice from its dropped list: the arrow
+// keys and the wheel on the closed box walk the fonts in order, as in any combo box, and
+// never shuffle the list under the user (a step moved to the top would be stepped back
+// over at the next key).
+TEST(PreviewQtSmoke, TheFontComboRemembersChoicesFromItsListNotSteps)
+{
+    TOffscreen qt;
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("sklad-fontcombo-qt-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    rpSetFontSource([] {
+        std::vector<TrpFontEntry> fonts;
+        for (const char* name : {"Arial", "Courier New", "Georgia", "Tahoma", "Verdana"})
+            fonts.push_back({name, TRUETYPE_FONTTYPE});
+        return fonts;
+    });
+    auto* form = new TForm(Application);
+    form->SetBounds(100, 100, 400, 300);
+    form->Show();
+    auto* box = new TrpFontComboBox(form);
+    box->SetParent(form);
+    box->Reset();
+    box->SetItemIndex(0);
+    box->SetFocus();
+    Services().ProcessNativeEvents();
+    const auto drop = [&] {
+        const TRect r = QtWidgetOnScreen(box);
+        const TPoint arrow{r.Right - 4, r.Top + r.Height() / 2};
+        QtPointer(TQtMouseAction::Press, arrow);
+        QtPointer(TQtMouseAction::Release, arrow);
+        Services().ProcessNativeEvents();
+        ASSERT_TRUE(box->GetDroppedDown());
+    };
+    const auto key = [](Word k) {
+        ASSERT_TRUE(QtKey(k));
+        Services().ProcessNativeEvents();
+    };
+    struct Case {
+        const char* why;
+        std::function<void()> act;
+        AnsiString text;
+        std::vector<AnsiString> recent;
+    };
+    const Case cases[] = {
+        {"Down on the closed box", [&] { key(VK_DOWN); }, "Courier New", {}},
+        {"Down again goes on down", [&] { key(VK_DOWN); }, "Georgia", {}},
+        {"Up goes back up", [&] { key(VK_UP); }, "Courier New", {}},
+        {"the wheel steps too", [&] { QtTurnWheel(box, -120); Services().ProcessNativeEvents(); }, "Georgia", {}},
+        {"Down and Enter in the dropped list choose",
+         [&] { drop(); key(VK_DOWN); key(VK_RETURN); }, "Tahoma", {"Tahoma"}},
+        {"a list closed by Escape chooses nothing", [&] { drop(); key(VK_ESCAPE); }, "Tahoma", {"Tahoma"}},
+        {"nor does a step after it", [&] { key(VK_DOWN); }, "Arial", {"Tahoma"}},
+        {"a click on an item of the list chooses",
+         [&] {
+             drop();
+             const TRect list = QtDroppedListOnScreen(box);
+             const TPoint last{list.Left + 20, list.Bottom - 6};
+             QtPointer(TQtMouseAction::Press, last);
+             QtPointer(TQtMouseAction::Release, last);
+             Services().ProcessNativeEvents();
+         },
+         "Verdana", {"Verdana", "Tahoma"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        c.act();
+        EXPECT_EQ(box->GetText(), c.text);
+        std::vector<AnsiString> recent;
+        for (int i = 0; i <= box->GetMRUCount(); ++i)
+            recent.push_back(box->GetItems()->Strings(i));
+        EXPECT_EQ(recent, c.recent);
+        EXPECT_FALSE(box->GetDroppedDown());
+    }
+    delete form;
+    rpSetFontSource(nullptr);
+    std::filesystem::remove_all(dir);
 }
 
 // A page number typed into the page box with the desktop's keys, after a click into it:
