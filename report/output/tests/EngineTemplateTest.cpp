@@ -656,4 +656,76 @@ TEST(EngineTemplate, GroupsAfterAPageBreakStayUnderThePageEntry)
     }
 }
 
+// A band whose child band, subreport or own further part takes the page on has its entry
+// made on the next page, after that page's entry: it still goes among the entries of the
+// page it is printed on (under its master when it is a detail), and the entries after it
+// stay under the new page's entry.
+TEST(EngineTemplate, EntryOfABandThatTookThePageOnStaysWithItsPage)
+{
+    const AnsiString tall = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12\r\n13\r\n14";
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&)> build;
+        const char* outline;
+    };
+    const Case cases[] = {
+        {"a record whose child goes on",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(20, 40);
+             m->SetDataSet(t.DataSet("M", NumberedRows(3)));
+             m->OutlineText = "'M' + IntToStr(<M.\"N\">)";
+             auto* child = t.Band<TrpChild>(70, 60);
+             t.Memo(child, 0, 0, 40, 60, "c");
+             m->SetChild(child);
+         },
+         " P@0:0 [ M1@0:0 M2@0:100 ] P@1:0 [ M3@1:60 ]"},
+        {"a detail whose child goes on, under its master",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(20, 20);
+             m->SetDataSet(t.DataSet("M", NumberedRows(1)));
+             m->OutlineText = "'M' + IntToStr(<M.\"N\">)";
+             auto* d = t.Band<TrpDetailData>(50, 40);
+             d->SetDataSet(t.DataSet("D", NumberedRows(3)));
+             d->OutlineText = "'D' + IntToStr(<D.\"N\">)";
+             auto* child = t.Band<TrpChild>(100, 60);
+             t.Memo(child, 0, 0, 40, 60, "c");
+             d->SetChild(child);
+         },
+         " P@0:0 [ M1@0:0 [ D1@0:20 D2@0:120 ] ] P@1:0 [ D3@1:60 ]"},
+        {"a group header whose child goes on",
+         [](TTestReport& t) {
+             auto* g = t.Band<TrpGroupHeader>(20, 20);
+             g->Condition = "<H.\"Group\">";
+             g->OutlineText = "<H.\"Group\">";
+             auto* child = t.Band<TrpChild>(50, 60);
+             t.Memo(child, 0, 0, 40, 60, "c");
+             g->SetChild(child);
+             auto* row = t.Band<TrpMasterData>(120, 20);
+             row->SetDataSet(t.DataSet("H", NumberedRows(6, 3)));
+         },
+         " P@0:0 [ G1@0:0 G2@0:140 ] P@1:0"},
+        {"a detail split over pages",
+         [tall](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(20, 20);
+             m->SetDataSet(t.DataSet("M", NumberedRows(1)));
+             m->OutlineText = "'M' + IntToStr(<M.\"N\">)";
+             auto* d = t.Band<TrpDetailData>(50, 20);
+             d->SetDataSet(t.DataSet("D", NumberedRows(3)));
+             d->OutlineText = "'D' + IntToStr(<D.\"N\">)";
+             d->AllowSplit = true;
+             d->Stretched = true;
+             t.Memo(d, 0, 0, 40, 20, tall)->StretchMode = smActualHeight;
+         },
+         " P@0:0 [ M1@0:0 [ D1@0:20 ] ] P@1:0 [ D2@1:48 ] P@2:0 [ D3@2:78 ] P@3:0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->OutlineText = "'P'";
+        c.build(t);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
 }  // namespace
