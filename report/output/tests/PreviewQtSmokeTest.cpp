@@ -154,17 +154,34 @@ TEST(PreviewQtSmoke, TheZoomBoxDropsAListOfItsListWidth)
         const char* why;
         int listWidth;
         int shown;  // 0: at least the list width, and every item whole
+        bool atTheScreensEdge;  // the box ends 20 pixels left of the screen's right edge
     };
     const Case cases[] = {
-        {"as the window sets it", 100, 0},
-        {"wider than the items need", 180, 180},
-        {"no list width: the box's width", 0, 49},
+        {"as the window sets it", 100, 0, false},
+        {"wider than the items need", 180, 180, false},
+        {"no list width: the box's width", 0, 49, false},
+        {"as the window sets it, by the screen's right edge", 100, 0, true},
+        {"wider than the items need, by the screen's right edge", 180, 180, true},
     };
+    const int formLeft = form->GetLeft();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         form->ZoomCB->SetListWidth(c.listWidth);
+        form->SetLeft(formLeft);
+        qtServices->ProcessNativeEvents();
+        TRect screen;
+        {
+            TServicesScope desktop(*qtServices);  // the desktop's monitors, not the test driver's
+            screen = Screen->MonitorFromRect(QtWidgetOnScreen(form->ZoomCB))->WorkareaRect();
+        }
+        if (c.atTheScreensEdge) {
+            form->SetLeft(formLeft + screen.Right - 20 - QtWidgetOnScreen(form->ZoomCB).Right);
+            qtServices->ProcessNativeEvents();
+        }
         const TRect box = QtWidgetOnScreen(form->ZoomCB);
         ASSERT_EQ(box.Width(), 49);
+        if (c.atTheScreensEdge)
+            ASSERT_EQ(box.Right, screen.Right - 20);
         const TPoint arrow{box.Right - 4, box.Top + box.Height() / 2};
         QtPointer(TQtMouseAction::Press, arrow);
         QtPointer(TQtMouseAction::Release, arrow);
@@ -177,7 +194,10 @@ TEST(PreviewQtSmoke, TheZoomBoxDropsAListOfItsListWidth)
             EXPECT_GE(list.Width(), c.listWidth);
             EXPECT_TRUE(QtDroppedListShowsWholeItems(form->ZoomCB)) << "\"Страница целиком\" is not cut";
         }
-        EXPECT_EQ(list.Left, box.Left) << "under the box";
+        if (c.atTheScreensEdge)
+            EXPECT_EQ(list.Right, screen.Right) << "moved left as far as it passed the edge";
+        else
+            EXPECT_EQ(list.Left, box.Left) << "under the box";
         ASSERT_TRUE(QtKey(VK_ESCAPE));
         qtServices->ProcessNativeEvents();
         EXPECT_TRUE(QtDroppedListOnScreen(form->ZoomCB).Width() == 0) << "Escape closes the list";
