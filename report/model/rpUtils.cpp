@@ -451,6 +451,16 @@ AnsiString rpFloatToStr(Extended Value)
     return Format("%2.2f", {v});
 }
 
+AnsiString rpValueToStr(const Variant& Value)
+{
+    if (VarType(Value) == varDate) {
+        const double d = Value.AsDouble();
+        if (std::isfinite(d) && std::trunc(d) == 0)
+            return TimeToStr(TDateTime(d));
+    }
+    return VarToStr(Value);
+}
+
 bool rpIsValidFloat(const AnsiString& Text)
 {
     try {

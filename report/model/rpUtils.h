@@ -54,6 +54,10 @@ void rpStringToStream(const AnsiString& Text, TStream& Stream);
 // "," and "." both taken as the decimal separator, blanks removed; EConvertError on bad text.
 Extended rpStrToFloat(const AnsiString& Text);
 AnsiString rpFloatToStr(Extended Value);
+// A value as the text a report shows for it (a memo without a format, an outline entry):
+// the Variant's own text, except that a date-time without a date part (a time of day, as
+// the system variable Time) is the time alone, not the time after "30.12.1899".
+AnsiString rpValueToStr(const Variant& Value);
 bool rpIsValidFloat(const AnsiString& Text);
 TrpRect rpRect(Extended Left, Extended Top, Extended Right, Extended Bottom);
 TrpPoint rpPoint(Extended X, Extended Y);

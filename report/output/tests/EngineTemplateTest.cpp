@@ -728,4 +728,17 @@ TEST(EngineTemplate, EntryOfABandThatTookThePageOnStaysWithItsPage)
     }
 }
 
+// Outline entries of page and band read a time of day as the time alone, as a memo prints
+// it, and a date as the date.
+TEST(EngineTemplate, OutlineEntriesShowATimeOfDayAsAMemoPrintsIt)
+{
+    TTestReport t;
+    t.Page()->OutlineText = "EncodeTime(17, 2, 39, 0)";
+    auto* rows = t.Band<TrpMasterData>(20, 20);
+    rows->SetRowCount(2);
+    rows->OutlineText = "IIF(<Line> = 1, EncodeDate(2026, 12, 7), EncodeTime(8, 5, 0, 0))";
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), " 17:02:39@0:0 [ 07.12.2026@0:0 08:05:00@0:20 ]");
+}
+
 }  // namespace
