@@ -741,4 +741,95 @@ TEST(EngineTemplate, OutlineEntriesShowATimeOfDayAsAMemoPrintsIt)
     EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), " 17:02:39@0:0 [ 07.12.2026@0:0 08:05:00@0:20 ]");
 }
 
+// A report variable reads back from the report file, and from a variables file, as the
+// value it was: the report prints the same with it after a save and a load as before. A
+// number with a fraction is written as a working expression ("2.5", with as many digits as
+// it takes); dates and times (texts no expression can be) read back as the dates they were.
+TEST(EngineTemplate, ReportVariablesPrintAlikeAfterASaveAndALoad)
+{
+    struct Case {
+        const char* why;
+        Variant value;
+        const char* printed;  // "[V]", then, for a Double or Currency, "|" and V - 0.3 to show every digit
+    };
+    const Case cases[] = {
+        {"Integer", Variant(7), "7"},
+        {"Int64", Variant(static_cast<long long>(12345678901234LL)), "12345678901234"},
+        {"Double", Variant(2.5), "2,5|2,2"},
+        {"a negative Double with an exponent", Variant(-2.5e-10), "-2,5E-10|-0,30000000025"},
+        {"a Double that takes 17 digits", Variant(0.1 + 0.2), "0,3|5,55111512312578E-17"},
+        {"Currency, which reads back as a Double", Variant(Currency(1234.5678)), "1234,5678|1234,2678"},
+        {"Date", Variant(EncodeDate(2026, 12, 7)), "07.12.2026"},
+        {"date and time", Variant(EncodeDate(2026, 12, 7) + EncodeTime(17, 2, 39, 0)), "07.12.2026 17:02:39"},
+        {"a time of day", Variant(EncodeTime(17, 2, 39, 0)), "17:02:39"},
+        {"Boolean", Variant(true), "True"},
+        {"text with quotes", Variant(AnsiString("'Склад \"1\" и ''2'''")), "Склад \"1\" и '2'"},
+        {"empty text", Variant(AnsiString()), ""},
+        {"Empty", Variant(), ""},
+        {"Null", Null(), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        for (bool variablesFile : {false, true}) {
+            SCOPED_TRACE(variablesFile ? "through a variables file" : "through the report file");
+            TTestReport t;
+            auto* band = t.Band<TrpMasterData>(10, 20);
+            band->SetRowCount(1);
+            t.Memo(band, 0, 0, 300, 20, "[V][IIF(VarType(<V>) in [5, 6], '|' + FloatToStr(<V> - 0.3), '')]");
+            t.Report()->GetVariables()->SetVariable("V", c.value);
+            const auto printed = [&t] {
+                if (!t.Prepare())
+                    return "error: " + t.Errors();
+                const std::vector<AnsiString> texts = PageTexts(t.Pages(), 0);
+                return texts.empty() ? AnsiString() : texts[0];
+            };
+            EXPECT_EQ(printed(), c.printed) << "before";
+            TStringStream file;
+            if (variablesFile)
+                t.Report()->GetVariables()->SaveToStream(file);
+            else
+                t.Report()->SaveToStream(file);
+            file.SetPosition(0);
+            if (variablesFile)
+                t.Report()->GetVariables()->LoadFromStream(file);
+            else
+                t.Report()->LoadFromStream(file);
+            EXPECT_EQ(printed(), c.printed) << "after";
+        }
+    }
+}
+
+// Files written before numbers went out with a point: a value a comma locale wrote for a
+// number, a date or a time reads as that value; a text that is an expression stays one.
+TEST(EngineTemplate, OldVariableFilesReadNumbersAndDatesWrittenWithCommas)
+{
+    struct Case {
+        const char* written;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"2,5", "2,5"},
+        {"-1,25E-3", "-0,00125"},
+        {"07.12.2026", "07.12.2026"},
+        {"07.12.2026 17:02:39", "07.12.2026 17:02:39"},
+        {"30.12.1899 17:02:39", "17:02:39"},
+        {"2.5", "2,5"},
+        {"2 + 3", "5"},
+        {"'2,5'", "2,5"},
+        {"Copy('07.12.2026', 1, 2)", "07"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written);
+        TTestReport t;
+        auto* band = t.Band<TrpMasterData>(10, 20);
+        band->SetRowCount(1);
+        t.Memo(band, 0, 0, 300, 20, "[V]");
+        TStringStream file("<?xml version=\"1.0\"?><variables><item Name=\"V\" Value=\"" + AnsiString(c.written) +
+                           "\"/></variables>");
+        t.Report()->GetVariables()->LoadFromStream(file);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageTexts(t.Pages(), 0), std::vector<AnsiString>{c.printed});
+    }
+}
+
 }  // namespace
