@@ -251,12 +251,8 @@ TEST(EngineColumnRows, KeptHeaderGoesWithTheWholeFirstRow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TTestReport t;
-        if (c.pageColumns) {
-            t.Page()->SetColumns(2);
-            t.Page()->GetColumnPositions()->Clear();
-            t.Page()->GetColumnPositions()->Add("0");
-            t.Page()->GetColumnPositions()->Add("45");
-        }
+        if (c.pageColumns)
+            UsePageColumns(t, false);
         auto* above = t.Band<TrpMasterData>(5, 25);
         above->SetDataSet(t.DataSet("A", NumberedRows(c.before)));
         t.Memo(above, 0, 0, 30, 25, "a");
@@ -287,12 +283,8 @@ TEST(EngineColumnRows, RecordsKeptTogetherMoveOnAsAWholeRow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TTestReport t;
-        if (c.pageColumns) {
-            t.Page()->SetColumns(2);
-            t.Page()->GetColumnPositions()->Clear();
-            t.Page()->GetColumnPositions()->Add("0");
-            t.Page()->GetColumnPositions()->Add("45");
-        }
+        if (c.pageColumns)
+            UsePageColumns(t, false);
         auto* m = ColumnsBand(t, 20, 25, c.columns, t.DataSet("D", NumberedRows(c.records)), 30);
         m->KeepTogether = true;
         ExpectRows(t, c.pageColumns ? 45 * kMM : 0, c.records, c.expected);

@@ -28,17 +28,36 @@ AnsiString Saved(TrpReport* Report)
     return s.DataString();
 }
 
-// Rows R1, R2, each with three vertical columns starting at 50.
-void VerticalRows(TTestReport& t)
+// A band of rows over "H" (Rows), each record "R<N>" in a memo 50 wide and CellText beside
+// it at 50, over a vertical band there, 50 wide, of Columns records of "V".
+TrpMasterData* WideRows(TTestReport& t, Extended Top, Extended Height, std::vector<std::map<AnsiString, Variant>> Rows,
+                        int Columns, const AnsiString& CellText = "[H.\"N\"]:[V.\"N\"]")
 {
-    auto* row = t.Band<TrpMasterData>(10, 20);
-    row->SetDataSet(t.DataSet("H", NumberedRows(2)));
-    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+    auto* row = t.Band<TrpMasterData>(Top, Height);
+    row->SetDataSet(t.DataSet("H", std::move(Rows)));
+    t.Memo(row, 0, 0, 50, Height, "R[H.\"N\"]");
+    t.Memo(row, 50, 0, 50, Height, CellText);
     auto* vband = t.Band<TrpMasterData>(0, 0);
     vband->Vertical = true;
     vband->SetBounds(50, 0, 50, 100);
-    vband->SetDataSet(t.DataSet("V", NumberedRows(3)));
+    vband->SetDataSet(t.DataSet("V", NumberedRows(Columns)));
+    return row;
+}
+
+// A column footer and a page footer, each printing "c<N>" and "f<N>" over the vertical band
+// of WideRows; the page footer's own text PageText at its left.
+void CellFooters(TTestReport& t, const AnsiString& PageText)
+{
+    t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
+    auto* pf = t.Band<TrpPageFooter>(150, 15);
+    t.Memo(pf, 0, 0, 40, 15, PageText);
+    t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+}
+
+// Rows R1, R2, each with three vertical columns starting at 50.
+void VerticalRows(TTestReport& t)
+{
+    WideRows(t, 10, 20, NumberedRows(2), 3);
 }
 
 TEST(EngineTemplate, VerticalBandAwayFromTheEdgeTwice)
@@ -60,14 +79,7 @@ TEST(EngineTemplate, RowInPartsEndsEveryPage)
 {
     TTestReport t;
     t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 100, 15, "PH");
-    auto* row = t.Band<TrpMasterData>(20, 20);
-    row->SetDataSet(t.DataSet("H", NumberedRows(2)));
-    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
-    auto* vband = t.Band<TrpMasterData>(0, 0);
-    vband->Vertical = true;
-    vband->SetBounds(50, 0, 50, 100);
-    vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
+    WideRows(t, 20, 20, NumberedRows(2), 8);
     t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF [Page#]");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     // The footers end each page, after all its rows; the columns start where the vertical
@@ -441,15 +453,8 @@ TEST(EngineTemplate, RowsInPartsTotalEveryPage)
         SCOPED_TRACE(c.why);
         TTestReport t;
         t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
-        auto* row = t.Band<TrpMasterData>(20, 20);
+        auto* row = WideRows(t, 20, 20, NumberedRows(9), c.columns);
         row->SetName("Row");
-        row->SetDataSet(t.DataSet("H", NumberedRows(9)));
-        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-        t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
-        auto* vband = t.Band<TrpMasterData>(0, 0);
-        vband->Vertical = true;
-        vband->SetBounds(50, 0, 50, 100);
-        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
         if (c.columnFooter)
             t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF [SUM(<H.\"Sum\">,Row)]");
         if (c.footer) {
@@ -471,16 +476,9 @@ TEST(EngineTemplate, RowsInPartsKeepTheirOutline)
 {
     TTestReport t;
     t.Page()->OutlineText = "'P'";
-    auto* row = t.Band<TrpMasterData>(20, 20);
+    auto* row = WideRows(t, 20, 20, NumberedRows(10), 8);
     row->SetName("Row");
     row->OutlineText = "'R' + IntToStr(<H.\"N\">)";
-    row->SetDataSet(t.DataSet("H", NumberedRows(10)));
-    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
-    auto* vband = t.Band<TrpMasterData>(0, 0);
-    vband->Vertical = true;
-    vband->SetBounds(50, 0, 50, 100);
-    vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()),
               " P@0:0 [ R1@0:0 R2@0:20 R3@0:40 R4@0:60 R5@0:80 R6@0:100 R7@0:120 R8@0:140 R9@0:160 ]"
@@ -506,19 +504,9 @@ TEST(EngineTemplate, FooterObjectsOverVerticalBandsPrintPerColumn)
         SCOPED_TRACE(c.why);
         TTestReport t;
         t.Memo(t.Band<TrpPageHeader>(0, 15), 50, 0, 50, 15, "h[V.\"N\"]");
-        auto* row = t.Band<TrpMasterData>(20, 20);
-        row->SetDataSet(t.DataSet("H", NumberedRows(2)));
-        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-        t.Memo(row, 50, 0, 50, 20, "[V.\"N\"]");
-        auto* vband = t.Band<TrpMasterData>(0, 0);
-        vband->Vertical = true;
-        vband->SetBounds(50, 0, 50, 100);
-        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        WideRows(t, 20, 20, NumberedRows(2), c.columns, "[V.\"N\"]");
         t.Memo(t.Band<TrpReportSummary>(100, 15), 50, 0, 50, 15, "s[V.\"N\"]");
-        t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
-        auto* pf = t.Band<TrpPageFooter>(150, 15);
-        t.Memo(pf, 0, 0, 40, 15, "PF [Page#]");
-        t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+        CellFooters(t, "PF [Page#]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(Texts(t.Pages()), c.expected);
     }
@@ -560,18 +548,8 @@ TEST(EngineTemplate, BandsAroundABreakOfAWideRowPrintTheirColumns)
         auto* h = t.Band<TrpHeader>(0, 15);
         h->ReprintOnNewPage = true;
         t.Memo(h, 50, 0, 50, 15, "h[V.\"N\"]");
-        auto* row = t.Band<TrpMasterData>(20, 30);
-        row->SetDataSet(t.DataSet("H", NumberedRows(6)));
-        t.Memo(row, 0, 0, 50, 30, "R[H.\"N\"]");
-        t.Memo(row, 50, 0, 50, 30, "[V.\"N\"]");
-        auto* vband = t.Band<TrpMasterData>(0, 0);
-        vband->Vertical = true;
-        vband->SetBounds(50, 0, 50, 100);
-        vband->SetDataSet(t.DataSet("V", NumberedRows(2)));
-        t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
-        auto* pf = t.Band<TrpPageFooter>(150, 15);
-        t.Memo(pf, 0, 0, 40, 15, "PF");
-        t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+        WideRows(t, 20, 30, NumberedRows(6), 2, "[V.\"N\"]");
+        CellFooters(t, "PF");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(Placed(t.Pages()), c.expected);
     }
@@ -604,15 +582,8 @@ TEST(EngineTemplate, KeptBlockWithRowsInPartsStaysWhole)
         g->Condition = "<H.\"Group\">";
         g->KeepTogether = true;
         t.Memo(g, 0, 0, 40, 20, "G[H.\"Group\"]");
-        auto* row = t.Band<TrpMasterData>(50, 20);
+        auto* row = WideRows(t, 50, 20, NumberedRows(9, 4), c.columns);
         row->SetName("Row");
-        row->SetDataSet(t.DataSet("H", NumberedRows(9, 4)));
-        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-        t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
-        auto* vband = t.Band<TrpMasterData>(0, 0);
-        vband->Vertical = true;
-        vband->SetBounds(50, 0, 50, 100);
-        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowPages(t.Pages()), c.expected);
