@@ -627,6 +627,25 @@ TEST(EngineTemplate, GroupsAfterAPageBreakStayUnderThePageEntry)
     }
 }
 
+// A band of B over Records records of the dataset Name, each with the outline entry Name
+// and its number.
+template <class B>
+B* EntryBand(TTestReport& t, Extended Top, Extended Height, const AnsiString& Name, int Records)
+{
+    auto* b = t.Band<B>(Top, Height);
+    b->SetDataSet(t.DataSet(Name, NumberedRows(Records)));
+    b->OutlineText = "'" + Name + "' + IntToStr(<" + Name + ".\"N\">)";
+    return b;
+}
+
+// A child band 60 high under Band.
+void TallChild(TTestReport& t, TrpBand* Band, Extended Top)
+{
+    auto* child = t.Band<TrpChild>(Top, 60);
+    t.Memo(child, 0, 0, 40, 60, "c");
+    Band->SetChild(child);
+}
+
 // A band whose child band, subreport or own further part takes the page on has its entry
 // made on the next page, after that page's entry: it still goes among the entries of the
 // page it is printed on (under its master when it is a detail), and the entries after it
@@ -641,26 +660,12 @@ TEST(EngineTemplate, EntryOfABandThatTookThePageOnStaysWithItsPage)
     };
     const Case cases[] = {
         {"a record whose child goes on",
-         [](TTestReport& t) {
-             auto* m = t.Band<TrpMasterData>(20, 40);
-             m->SetDataSet(t.DataSet("M", NumberedRows(3)));
-             m->OutlineText = "'M' + IntToStr(<M.\"N\">)";
-             auto* child = t.Band<TrpChild>(70, 60);
-             t.Memo(child, 0, 0, 40, 60, "c");
-             m->SetChild(child);
-         },
+         [](TTestReport& t) { TallChild(t, EntryBand<TrpMasterData>(t, 20, 40, "M", 3), 70); },
          " P@0:0 [ M1@0:0 M2@0:100 ] P@1:0 [ M3@1:60 ]"},
         {"a detail whose child goes on, under its master",
          [](TTestReport& t) {
-             auto* m = t.Band<TrpMasterData>(20, 20);
-             m->SetDataSet(t.DataSet("M", NumberedRows(1)));
-             m->OutlineText = "'M' + IntToStr(<M.\"N\">)";
-             auto* d = t.Band<TrpDetailData>(50, 40);
-             d->SetDataSet(t.DataSet("D", NumberedRows(3)));
-             d->OutlineText = "'D' + IntToStr(<D.\"N\">)";
-             auto* child = t.Band<TrpChild>(100, 60);
-             t.Memo(child, 0, 0, 40, 60, "c");
-             d->SetChild(child);
+             EntryBand<TrpMasterData>(t, 20, 20, "M", 1);
+             TallChild(t, EntryBand<TrpDetailData>(t, 50, 40, "D", 3), 100);
          },
          " P@0:0 [ M1@0:0 [ D1@0:20 D2@0:120 ] ] P@1:0 [ D3@1:60 ]"},
         {"a group header whose child goes on",
@@ -668,21 +673,14 @@ TEST(EngineTemplate, EntryOfABandThatTookThePageOnStaysWithItsPage)
              auto* g = t.Band<TrpGroupHeader>(20, 20);
              g->Condition = "<H.\"Group\">";
              g->OutlineText = "<H.\"Group\">";
-             auto* child = t.Band<TrpChild>(50, 60);
-             t.Memo(child, 0, 0, 40, 60, "c");
-             g->SetChild(child);
-             auto* row = t.Band<TrpMasterData>(120, 20);
-             row->SetDataSet(t.DataSet("H", NumberedRows(6, 3)));
+             TallChild(t, g, 50);
+             t.Band<TrpMasterData>(120, 20)->SetDataSet(t.DataSet("H", NumberedRows(6, 3)));
          },
          " P@0:0 [ G1@0:0 G2@0:140 ] P@1:0"},
         {"a detail split over pages",
          [tall](TTestReport& t) {
-             auto* m = t.Band<TrpMasterData>(20, 20);
-             m->SetDataSet(t.DataSet("M", NumberedRows(1)));
-             m->OutlineText = "'M' + IntToStr(<M.\"N\">)";
-             auto* d = t.Band<TrpDetailData>(50, 20);
-             d->SetDataSet(t.DataSet("D", NumberedRows(3)));
-             d->OutlineText = "'D' + IntToStr(<D.\"N\">)";
+             EntryBand<TrpMasterData>(t, 20, 20, "M", 1);
+             auto* d = EntryBand<TrpDetailData>(t, 50, 20, "D", 3);
              d->AllowSplit = true;
              d->Stretched = true;
              t.Memo(d, 0, 0, 40, 20, tall)->StretchMode = smActualHeight;
