@@ -209,6 +209,19 @@ AnsiString TotalCaption(double total)
     return "Итого на сумму " + FloatToStr(RoundTo(total, -2));
 }
 
+double LinesTotal(TADOQuery* q, const char* field)
+{
+    // Each line counts as its working figure to the cent (a sum of 2.005 is the single
+    // 2.0050001, so 2.01), and the cents are added in extended precision: a single running
+    // sum would drift by a cent within a few dozen lines of thousands.
+    long double total = 0;
+    for (q->First(); !q->Eof(); q->Next())
+        if (TField* f = q->FindField(field); f && !f->IsNull())
+            total += RoundCents(WorkingFigure(f->AsFloat()));
+    q->First();
+    return RoundCents(total);
+}
+
 AnsiString DocumentMessage(TDocumentMessage id, std::initializer_list<std::string_view> args)
 {
     return FillMessage(kMessageTexts[static_cast<int>(id)], args);

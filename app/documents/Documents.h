@@ -6,10 +6,12 @@
 // Архив: 0 working, 1 archived.
 //
 // Figures. Money and quantities are rounded to cents with RoundTo(x, -2) (halves to the even
-// neighbour). The working figures of a line (its quantity, its sum before VAT, a running
-// total) are single precision, so the figures printed and stored match those already in
-// warehouse files: a sum of 10.005 is the nearest single first and its VAT sum is computed
-// from that. VatSum is the one VAT rule.
+// neighbour). The working figures of a line (its quantity, its sum before VAT) are single
+// precision, so the figures printed and stored match those already in warehouse files: a
+// sum of 10.005 is the nearest single first and its VAT sum is computed from that. VatSum is
+// the one VAT rule. A document's total is not a single: each line's working figure to the
+// cent is added in extended precision (LinesTotal), so that 35 lines of 1234.56 come to
+// 43209.60 in the window and in the viewer, as they do on paper.
 //
 // Writes. Every operation that writes document rows runs in one transaction (BEGIN
 // IMMEDIATE) on the main window's connection: all of it lands or none of it does. They
@@ -67,6 +69,9 @@ double VatSum(int rate, long double sum);
 double WorkingFigure(double x);
 // "Итого на сумму " + the rounded total.
 AnsiString TotalCaption(double total);
+// The total of a column over the rows of a query: each row's value as a working figure to
+// the cent (Null counts as 0), added up; the cursor is left on the first row.
+double LinesTotal(TADOQuery* q, const char* field);
 
 // ---------------------------------------------------------------- messages we add
 

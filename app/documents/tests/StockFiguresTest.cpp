@@ -368,6 +368,129 @@ TEST_F(StockFiguresTest, TheJournalViewsADocumentAfterPrintingItsList)
     });
 }
 
+// A document's total is the sum of its lines to the kopeck however many lines it has: 35
+// lines of 1234.56 come to 43209.60, and with 18 % VAT 35 lines of 1456.78 to 50987.30
+// (a running total held in single precision shows 43209.59 and 50987.31).
+TEST_F(StockFiguresTest, ADocumentTotalIsTheSumOfItsLinesToTheKopeck)
+{
+    constexpr int kLines = 35;
+    const int64_t rope = w->AddProduct(Product("Трос", "Склад", 100, 1234.56));
+    const int64_t request = AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался");
+    for (int i = 0; i < kLines; ++i)
+        AddRequestLine(request, rope, 1, 0, 1234.56);
+    for (const char* table : {"StructureDocuments", "StructureAkt", "StructureOtpusk"}) {
+        const AnsiString header = AnsiString(table) == "StructureDocuments" ? "Documents"
+                                  : AnsiString(table) == "StructureAkt"     ? "Akt"
+                                                                            : "Otpusk";
+        const int64_t doc = w->Exec("Insert Into " + header + " (Дата_создания,Архив) Values (:d,0)", {Day(2027, 2, 1)});
+        const bool vat = header != "Akt";
+        for (int i = 0; i < kLines; ++i)
+            w->Exec(AnsiString("Insert Into ") + table + " (IDДокумента,IDТовара,Количество,Сумма" +
+                        (vat ? ",Ставка,Сумма_с_НДС" : "") + ") Values (:d,:p,1,1234.56" + (vat ? ",0,1234.56" : "") + ")",
+                    {doc, rope});
+    }
+    StartOnWarehouse();
+    Form1->VatRate = 18;
+    // "Добавить" in the document window kLines times: the rope, one each.
+    const auto pickRopes = [&](TButton* TForm2::*ok) {
+        for (int i = 0; i < kLines; ++i) {
+            d->ExpectModal(Form2, [&] {
+                d->Select(Form2->ComboBox1, "Трос");
+                d->ClickRow(Form2->DBGrid1, 0);
+                d->Type(Form2->ComboBox6, "1");
+                d->Click(Form2->*ok);
+            });
+            d->Click(Form3->Button1);
+        }
+    };
+    const auto abandon = [&] {
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    };
+    const auto view = [&](TRadioButton* list) {
+        InJournal([&] {
+            d->Choose(list);
+            d->ExpectModal(Form3, [&] {
+                EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 43209,6");
+                d->Click(Form3->Button6);
+            });
+            d->Click(Form4->Button2);
+        });
+    };
+    struct TRoute {
+        const char* why;
+        std::function<void()> route;
+    };
+    const TRoute routes[] = {
+        {"a receipt being entered",
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Select(Form3->ComboBox1, 0);
+                 d->Type(Form3->ComboBox2, "Рога");
+                 d->Type(Form3->ComboBox3, "Иванов");
+                 d->Select(Form3->ComboBox4, 0);
+                 pickRopes(&TForm2::Button7);
+                 EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 43209,6");
+                 abandon();
+             });
+             d->Click(Form1->Button5);
+         }},
+        {"a write-off act being entered",
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Type(Form3->Edit2, "Бой");
+                 pickRopes(&TForm2::Button3);
+                 EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 43209,6");
+                 abandon();
+             });
+             d->Menu(Form1->N12);
+         }},
+        {"a request being entered",
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3, Form3->ComboBox5, Form3->ComboBox6})
+                     d->Type(box, "Заказ");
+                 pickRopes(&TForm2::Button7);
+                 EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 43209,6");
+                 abandon();
+             });
+             d->Click(Form1->Button6);
+         }},
+        {"an issue invoice being entered, without VAT and with it",
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->ExpectModal(Form3, [&] {
+                     EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 43209,6");
+                     d->Tick(Form3->CheckBox1, true);
+                     EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 50987,3");
+                     abandon();
+                 });
+                 d->Click(Form4->Button3);
+             });
+         }},
+        {"a request being edited",
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->ExpectModal(Form3, [&] {
+                     EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 43209,6");
+                     abandon();
+                 });
+                 d->Click(Form4->Button4);
+             });
+         }},
+        {"a receipt viewed", [&] { view(Form4->RadioButton7); }},
+        {"an issue invoice viewed", [&] { view(Form4->RadioButton8); }},
+        {"a request viewed", [&] { view(Form4->RadioButton9); }},
+        {"a write-off act viewed", [&] { view(Form4->RadioButton10); }},
+    };
+    for (const TRoute& r : routes) {
+        SCOPED_TRACE(r.why);
+        r.route();
+    }
+}
+
 // ---------------------------------------------------------------- the main grid
 
 // Whatever window changed goods, the main grid shows them as the warehouse holds them once
