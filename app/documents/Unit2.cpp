@@ -140,12 +140,14 @@ bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card)
     for (work->First(); !work->Eof(); work->Next())
         reserved += work->FieldByName("Количество")->AsFloat() - work->FieldByName("Отпущено")->AsFloat();
     reserved = RoundTo(reserved, -2);
+    // Compared to the cent: 0.3 - 0.1 is 0.19999999999999998 in doubles, and a free stock at
+    // its minimum of 0.2 is no shortage.
     double surplus = 0, shortage = 0;
-    if ((maximum + reserved) - stock < 0)
-        surplus = RoundTo(stock - reserved - maximum, -2);
+    if (const double above = RoundTo(stock - reserved - maximum, -2); above > 0)
+        surplus = above;
     // Below the minimum wins over above the maximum (a maximum under the minimum).
-    if ((stock - reserved) - minimum < 0) {
-        shortage = RoundTo(minimum - (stock - reserved), -2);
+    if (const double below = RoundTo(minimum - (stock - reserved), -2); below > 0) {
+        shortage = below;
         surplus = 0;
     }
     card.Stock = stockText;
