@@ -412,6 +412,11 @@ TEST_F(StockFiguresTest, ADocumentTotalIsTheSumOfItsLinesToTheKopeck)
             d->Choose(list);
             d->ExpectModal(Form3, [&] {
                 EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 43209,6");
+                if (list == Form4->RadioButton8) {
+                    // As on paper.
+                    Print([&] { d->Click(Form3->Button8); });
+                    EXPECT_TRUE(HasText(Shown(TReportFamily::IssueInvoice), "43209,6"));
+                }
                 d->Click(Form3->Button6);
             });
             d->Click(Form4->Button2);
