@@ -496,6 +496,87 @@ TEST_F(StockFiguresTest, ADocumentTotalIsTheSumOfItsLinesToTheKopeck)
     }
 }
 
+// A document is saved once however often its OK arrives: the second click of a double click
+// and the repeats of Enter held down reach a window that the first one closed.
+TEST_F(StockFiguresTest, ADocumentIsSavedOnceHoweverOftenItsOkArrives)
+{
+    struct TWay {
+        const char* why;
+        std::function<void(TButton*)> press;
+    };
+    const TWay ways[] = {
+        {"double click",
+         [this](TButton* ok) {
+             d->Click(ok);
+             EXPECT_FALSE(ok->UserClicked());
+         }},
+        {"Enter held down",
+         [this](TButton* ok) {
+             d->Key(ok, VK_RETURN);
+             for (int i = 0; i < 3; ++i)
+                 EXPECT_FALSE(ok->UserKeyDown(VK_RETURN, {}));
+         }},
+    };
+    struct TDocument {
+        const char* why;
+        const char* header;
+        double stock;  // of the bolt afterwards, from 10
+        std::function<void(const TWay&)> enter;
+    };
+    const TDocument documents[] = {
+        {"a receipt", "Documents", 11,
+         [this](const TWay& way) {
+             d->ExpectModal(Form3, [&] {
+                 d->Select(Form3->ComboBox1, 0);
+                 d->Type(Form3->ComboBox2, "Рога");
+                 d->Type(Form3->ComboBox3, "Иванов");
+                 d->Select(Form3->ComboBox4, 0);
+                 AddBoltB("1", &TForm2::Button7);
+                 way.press(Form3->Button4);
+             });
+             d->Click(Form1->Button5);
+         }},
+        {"a write-off act, its password confirmed", "Akt", 9,
+         [this](const TWay& way) {
+             d->ExpectModal(Form3, [&] {
+                 d->Type(Form3->Edit2, "Бой");
+                 AddBoltB("1", &TForm2::Button3);
+                 d->ExpectModal(Form5, [&] {
+                     d->Type(Form5->Edit1, "1");
+                     way.press(Form5->Button1);
+                 });
+                 d->Click(Form3->Button4);
+                 EXPECT_FALSE(d->IsShowing(Form3));
+             });
+             d->Menu(Form1->N12);
+         }},
+        {"an issue invoice", "Otpusk", 9,
+         [this](const TWay& way) {
+             AddRequestLine(AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался"), boltB, 1, 0, 2);
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->ExpectModal(Form3, [&] { way.press(Form3->Button4); });
+                 d->Click(Form4->Button3);
+             });
+         }},
+    };
+    for (const TDocument& doc : documents)
+        for (const TWay& way : ways) {
+            SCOPED_TRACE(std::string(doc.why) + ", " + way.why);
+            TearDown();
+            SetUp();
+            SeedTwoBolts(0, 10);
+            StartOnWarehouse();
+            doc.enter(way);
+            EXPECT_EQ(w->Scalar(AnsiString("Select Count(*) From ") + doc.header).AsInteger(), 1);
+            EXPECT_EQ(Stock(boltB), doc.stock);
+            TADOQuery* grid = Form1->ADOQuery1;
+            for (int r = 1; r <= grid->RecordCount(); ++r)
+                if (grid->RowValue(r, grid->FieldByName("ID")->Index()).AsInt64() == boltB)
+                    EXPECT_EQ(grid->RowDisplayText(r, grid->FieldByName("Количество")->Index()), FloatToStr(doc.stock));
+        }
+}
+
 // ---------------------------------------------------------------- the main grid
 
 // Whatever window changed goods, the main grid shows them as the warehouse holds them once
