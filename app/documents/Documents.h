@@ -60,6 +60,11 @@ const char* RequestStateText(RequestState state);  // "Не выдавался",
 // RoundTo(x, -2) of a value formed in extended precision: x / 10^-2 rounded to the nearest
 // integer (ties to even), multiplied back.
 double RoundCents(long double x);
+// The sum of a document line: quantity × price of the figures as the user sees them (15
+// significant digits), multiplied exactly and rounded to the cent, halves to the even cent.
+// Every route that writes a line (picked, changed, built from a request, imported, posted)
+// uses it, so one quantity of one product has one sum.
+double LineSum(double quantity, double price);
 // The sum with VAT of a line sum (a single widened, or a product formed in extended precision)
 // that carries `rate` percent.
 double VatSum(int rate, long double sum);

@@ -520,7 +520,7 @@ void TForm2::WriteDocumentLine(bool add)
     }
     const int64_t product = LineProductId(lineProduct);
     const int rate = WarehouseData->DocVatRate;
-    const double sum = RoundTo(quantity * price, -2);
+    const double sum = LineSum(quantity, price);
     const TSqlParams values = {
         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()}, {"colour", ComboBox3->GetText()},
         {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},  {"group", ComboBox7->GetText()},
@@ -574,7 +574,7 @@ void TForm2::ChangeIssueLine()
     TField* priceField = q->FieldByName("Цена");
     const double price = priceField->IsNull() ? 0 : priceField->AsFloat();
     const int rate = WarehouseData->DocVatRate;
-    const double sum = RoundTo(quantity * price, -2);
+    const double sum = LineSum(quantity, price);
     ExecSql(q, "Update TempStructureOtpusk Set Количество=:q,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where ID=:id",
             {{"q", quantity}, {"sum", sum}, {"rate", rate}, {"vat", WithVat(rate, sum)}, {"id", line}});
     LinesWritten();
