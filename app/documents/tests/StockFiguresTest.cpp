@@ -17,6 +17,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <fstream>
+#include <map>
 
 namespace {
 
@@ -726,6 +727,21 @@ protected:
             out += IntToStr(q->RecordCount()) + " rows shown of " + IntToStr(stored);
         return out;
     }
+    // Each product's stock less its receipts, plus its issues and write-offs: what it held
+    // before any document, by id.
+    std::map<int64_t, double> Opening()
+    {
+        std::map<int64_t, double> out;
+        OpenSql(Form1->ADOQuery2,
+                "Select ID,Количество"
+                "-(Select Coalesce(Sum(Количество),0) From StructureDocuments Where IDТовара=Products.ID)"
+                "+(Select Coalesce(Sum(Количество),0) From StructureOtpusk Where IDТовара=Products.ID)"
+                "+(Select Coalesce(Sum(Количество),0) From StructureAkt Where IDТовара=Products.ID) As Opening "
+                "From Products");
+        for (TADOQuery* q = Form1->ADOQuery2; !q->Eof(); q->Next())
+            out[q->FieldByName("ID")->AsLargeInt()] = RoundTo(q->FieldByName("Opening")->AsFloat(), -2);
+        return out;
+    }
     void Receipt(const std::function<void()>& opener, const char* quantity = "5")
     {
         d->ExpectModal(Form3, [&] {
@@ -901,6 +917,8 @@ TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
              d->Click(Form1->Button4);
          }},
     };
+    // What the goods held before: every stock stays that plus the sums of its documents.
+    const std::map<int64_t, double> opening = Opening();
     for (const auto& r : routes) {
         SCOPED_TRACE(r.why);
         d->ClickRow(grid, RowOf(paint));
@@ -908,6 +926,8 @@ TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
         r.route();
         EXPECT_NE(w->Snapshot(), before) << "the route changed nothing";
         EXPECT_EQ(Disagreement(), "");
+        for (const auto& [id, held] : Opening())
+            EXPECT_EQ(held, opening.count(id) ? opening.at(id) : 0.0) << "product " << id;
         ASSERT_TRUE(HasCurrentRow(Form1->ADOQuery1));
         if (r.cursor == Kept)
             EXPECT_EQ(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), paint) << "the cursor stays on its product";
