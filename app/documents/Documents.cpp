@@ -258,6 +258,11 @@ double LineSum(double quantity, double price)
     return static_cast<double>(static_cast<int64_t>(cents)) / 100.0;
 }
 
+double LineVatSum(int rate, double sum)
+{
+    return LineSum(sum, (100.0 + rate) / 100.0);
+}
+
 double VatSum(int rate, long double sum)
 {
     return RoundCents(rate * sum * 0.01L + sum);
@@ -730,14 +735,13 @@ int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int va
             if (stock < q)
                 q = stock;
             left[product] = RoundTo(stock - q, -2);
-            // The line's VAT sum follows the one rule, from its sum as the document window has it.
             const double sum = LineSum(q, Num(lines, "Цена"));
             ExecSql(work,
                     "Insert Into TempStructureOtpusk (IDТовара,Количество,Макс,Сумма,Ставка,Сумма_с_НДС,IDСтрокиЗаявки) "
                     "Values (:p,:q,:m,:s,:r,:v,:line)",
                     {{"p", product}, {"q", q}, {"line", lines->FieldByName("RID")->AsLargeInt()},
                      {"m", q}, {"s", sum}, {"r", vatRate},
-                     {"v", VatSum(vatRate, WorkingFigure(sum))}});
+                     {"v", LineVatSum(vatRate, sum)}});
             ++written;
         }
     });

@@ -28,11 +28,10 @@ constexpr const char* kQuantityLabel = "Количество";
 // them, with VAT, over any number of lines stays a finite number.
 constexpr double kLargestTypedNumber = 1e12;
 
-// The VAT rule of document lines, the same as the document window's "НДС": the sum as a
-// working figure, with the document's rate, to the cent.
+// The VAT rule of document lines, the same as the document window's "НДС".
 double WithVat(int rate, double sum)
 {
-    return VatSum(rate, WorkingFigure(sum));
+    return LineVatSum(rate, sum);
 }
 
 }  // namespace

@@ -216,15 +216,15 @@ void TForm3::CheckBox1Click(TObject*)
     const int rate = WarehouseData->DocVatRate;
     const char* table = FMode == TDocumentMode::NewIssue ? "TempStructureOtpusk" : "TempStructureDocuments";
     TADOQuery* q = WarehouseData->ADOQuery2;
-    // Every line gets the document's rate; its VAT sum comes from its sum as a working figure.
+    // Every line gets the document's rate and its VAT sum by the one rule.
     InTransaction(WarehouseData->ADOConnection1, [&] {
         OpenSql(q, AnsiString("Select ID,Сумма From ") + table + " Where (Ставка Is Null) Or (Ставка<>:r)",
                 {{"r", rate}});
         std::vector<std::pair<int64_t, double>> updates;
         for (q->First(); !q->Eof(); q->Next()) {
             TField* sum = q->FieldByName("Сумма");
-            DocTotal = WorkingFigure(sum->IsNull() ? 0.0 : sum->AsFloat());
-            updates.emplace_back(q->FieldByName("ID")->AsLargeInt(), VatSum(rate, DocTotal));
+            DocTotal = sum->IsNull() ? 0.0 : sum->AsFloat();
+            updates.emplace_back(q->FieldByName("ID")->AsLargeInt(), LineVatSum(rate, DocTotal));
         }
         for (const auto& [id, v] : updates)
             ExecSql(q, AnsiString("Update ") + table + " Set Ставка=:r,Сумма_с_НДС=:v Where ID=:id",

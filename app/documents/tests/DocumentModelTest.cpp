@@ -86,6 +86,26 @@ TEST(DocumentFigures, LineSumsRoundTheDecimalProduct)
     }
 }
 
+TEST(DocumentFigures, LineVatSumsRoundTheDecimalProduct)
+{
+    struct Case {
+        const char* why;
+        int rate;
+        double sum, withVat;
+    } const cases[] = {
+        {"no VAT keeps the sum", 0, 1234.56, 1234.56},
+        {"0.295 is a half: the even cent", 18, 0.25, 0.30},
+        {"0.885 is a half: the even cent", 18, 0.75, 0.88},
+        {"38667.0542: no half, the nearer cent", 18, 32768.69, 38667.05},
+        {"large sums keep their cents", 20, 1234567.89, 1481481.47},
+        {"a rate above 100", 150, 10.01, 25.02},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(LineVatSum(c.rate, c.sum), c.withVat);
+    }
+}
+
 TEST(DocumentFigures, ExtendedProductIsRoundedOnce)
 {
     // Import: quantity 3, price 33.333 rounded to cents and held as a single first.
