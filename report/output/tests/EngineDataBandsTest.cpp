@@ -1,0 +1,122 @@
+// The walk over data bands and the page frame around it, as a reader of the prepared pages
+// sees them: row numbers that stay the row's whatever the page break reprints above it, and
+// objects lying on the page outside bands that print their data like any other.
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/graphics/testing/RecordingCanvas.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <functional>
+
+namespace {
+
+AnsiString Texts(TrpPreviewPages* Pages)
+{
+    AnsiString out;
+    for (int i = 0; i < Pages->GetCount(); ++i) {
+        out += "|";
+        for (const AnsiString& s : PageTexts(Pages, i))
+            out += s + ";";
+    }
+    return out;
+}
+
+// Rows of 15 with a child of 10 under each on a page of 189 with a page header and footer of
+// 10: six rows and their children fit, the seventh row takes the page on. The reprinted
+// band is a header, a group header or the column header, each with counters of its own.
+struct TReprintReport : TTestReport {
+    enum TReprinted { rHeader, rGroupHeader, rColumnHeader };
+    TReprintReport(TReprinted Reprinted, bool FooterAfterEach)
+    {
+        TRowsDataSet* data = DataSet("Data", NumberedRows(8, 20));
+        Memo(Band<TrpPageHeader>(0, 10), 0, 0, 100, 10, "PH");
+        if (Reprinted == rColumnHeader) {
+            Memo(Band<TrpColumnHeader>(12, 10), 0, 0, 100, 10, "CH");
+        } else if (Reprinted == rHeader) {
+            auto* h = Band<TrpHeader>(12, 10);
+            h->ReprintOnNewPage = true;
+            Memo(h, 0, 0, 100, 10, "H");
+        } else {
+            auto* gh = Band<TrpGroupHeader>(12, 10);
+            gh->Condition = "Data.\"Group\"";
+            gh->ReprintOnNewPage = true;
+            Memo(gh, 0, 0, 100, 10, "GH [Line]/[Line#]");
+        }
+        auto* master = Band<TrpMasterData>(30, 15);
+        master->SetDataSet(data);
+        master->FooterAfterEach = FooterAfterEach;
+        Memo(master, 0, 0, 100, 15, "[Data.\"N\"]");
+        if (FooterAfterEach) {
+            Memo(Band<TrpFooter>(50, 10), 0, 0, 100, 10, "F [Line]/[Line#]");
+        } else {
+            auto* child = Band<TrpChild>(50, 10);
+            Memo(child, 0, 0, 100, 10, "C [Line]/[Line#]");
+            master->SetChild(child);
+        }
+        Memo(Band<TrpPageFooter>(120, 10), 0, 0, 100, 10, "PF");
+    }
+};
+
+}  // namespace
+
+// A page break reprints bands at the top of the new page, each with its own row counters;
+// what the row that took the page on prints after that still has the row's "Line" and
+// "Line#" (it used to show the reprinted band's, 0 for a header).
+TEST(EngineDataBands, RowKeepsItsLineNumbersAfterAPageBreak)
+{
+    struct Case {
+        const char* why;
+        TReprintReport::TReprinted reprinted;
+        bool footerAfterEach;
+        const char* secondPage;
+    };
+    const Case cases[] = {
+        {"child under a header reprinted", TReprintReport::rHeader, false,
+         "|PH;H;7;C 7/7;8;C 8/8;PF;"},
+        {"child under the column header", TReprintReport::rColumnHeader, false,
+         "|PH;CH;7;C 7/7;8;C 8/8;PF;"},
+        {"child under a group header reprinted with its own counters", TReprintReport::rGroupHeader, false,
+         "|PH;GH 1/1;7;C 7/7;8;C 8/8;PF;"},
+        {"footer after each row under a header reprinted", TReprintReport::rHeader, true,
+         "|PH;H;7;F 7/7;8;F 8/8;PF;"},
+        {"footer after each row under a group header reprinted", TReprintReport::rGroupHeader, true,
+         "|PH;GH 1/1;7;F 7/7;8;F 8/8;PF;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TReprintReport t(c.reprinted, c.footerAfterEach);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 2);
+        const AnsiString texts = Texts(t.Pages());
+        EXPECT_EQ(texts.substr(texts.rfind('|')), c.secondPage);
+    }
+}
+
+// Objects lying on the page outside bands print on the report page's first page with their
+// expressions and the page's font (they had neither: no report was found above them), and
+// the page has its objects back in their order after the run.
+TEST(EngineDataBands, ObjectsOutsideBandsPrintTheirData)
+{
+    TTestReport t;
+    t.Page()->GetFont()->SetName("Courier New");
+    t.Page()->GetFont()->SetSize(14);
+    TrpMemoView* loose = t.Memo(t.Page(), 200, 100, 150, 20, "P[Page#] [2*3]");
+    auto* master = t.Band<TrpMasterData>(10, 20);
+    master->SetDataSet(t.DataSet("Data", NumberedRows(12)));
+    t.Memo(master, 0, 0, 100, 20, "[Data.\"N\"]");
+    TrpMemoView* other = t.Memo(t.Page(), 200, 150, 150, 20, "[Data.\"Name\"]");
+    const std::vector<TrpComponent*> before(t.Page()->Objects());
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    ASSERT_EQ(t.Pages()->GetCount(), 2);
+    const std::vector<AnsiString> texts = PageTexts(t.Pages(), 0);
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "P1 6");
+    EXPECT_EQ(texts[1], "Item 1");
+    EXPECT_EQ(texts[2], "1");
+    TRecordingCanvas c;
+    t.Pages()->DrawPage(0, &c.Canvas, 1, 1, 0, 0);
+    EXPECT_NE(c.Dump().find("font \"Courier New\" -19"), AnsiString::npos) << c.Dump();
+    EXPECT_EQ(t.Page()->Objects(), before);
+    EXPECT_EQ(loose->Parent(), t.Page());
+    EXPECT_EQ(other->Parent(), t.Page());
+}
