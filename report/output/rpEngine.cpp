@@ -329,11 +329,15 @@ void TrpEngine::RunReportPages()
             if (!page)
                 continue;
             Page = page;
+            FRun->PageBegun = false;
             if (!page->IsSubReport() && page->GetVisible())
                 RunPage(page);
             if (Stopped())
                 return;
-            FirstReportPage = false;
+            // The report's pages are counted ("Page", "TotalPages") from the first one it
+            // prints: a page that printed nothing (hidden, or empty) leaves that to the next.
+            if (FRun->PageBegun)
+                FirstReportPage = false;
         }
     };
     TrpDataSet* ds = Report->GetDataSet();
@@ -477,6 +481,7 @@ void TrpEngine::InitPage()
     }
     if (FirstReportPage)
         PreviewPages->FirstPage = PreviewPages->CurPage;
+    FRun->PageBegun = true;
     ColumnStartY = CurY;
     TrpBand* columnHeader = FindBand(TrpColumnHeader::StaticClass());
     const bool fresh = AtFreshTop();

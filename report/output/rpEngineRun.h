@@ -94,6 +94,8 @@ public:
 
     std::unordered_map<TrpComponent*, Extended> Growth;  // how much each stretched object grew
     bool Failed = false;
+    // The report page under way has begun a page of its own (InitPage ran).
+    bool PageBegun = false;
     int ShowDepth = 0;
     int RunPageDepth = 0;
     // The Y below the frame of the page or column just begun: a band that does not fit

@@ -120,3 +120,48 @@ TEST(EngineDataBands, ObjectsOutsideBandsPrintTheirData)
     EXPECT_EQ(loose->Parent(), t.Page());
     EXPECT_EQ(other->Parent(), t.Page());
 }
+
+// A report built onto pages already prepared counts "Page" and "TotalPages" from its own
+// first page, also when its first report page prints nothing (it counted from the pages
+// before it).
+TEST(EngineDataBands, PageNumbersCountFromTheFirstPagePrinted)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&, TrpReportPage*)> set;
+        const char* appended;
+    };
+    const Case cases[] = {
+        {"both pages print", [](TTestReport&, TrpReportPage*) {}, "|P1 1/3 4;|P2 2/3 5;|P2 3/3 6;"},
+        {"the first page is hidden", [](TTestReport&, TrpReportPage* First) { First->SetVisible(false); },
+         "|P2 1/2 3;|P2 2/2 4;"},
+        {"the first page is empty and empty pages are not printed",
+         [](TTestReport& t, TrpReportPage*) { t.Report()->GetEngineOptions()->PrintIfEmpty = false; },
+         "|P2 1/2 3;|P2 2/2 4;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Report()->GetEngineOptions()->DoublePass = true;
+        TrpReportPage* first = t.Page();
+        t.Band<TrpMasterData>(20, 20)->SetDataSet(t.DataSet("Empty", {}));
+        t.Memo(t.Band<TrpPageFooter>(70, 10), 0, 0, 100, 10, "P1 [Page]/[TotalPages] [Page#]");
+        TrpReportPage* second = t.AddPage();
+        auto* master = t.Band<TrpMasterData>(20, 20, second);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(10)));
+        t.Memo(t.Band<TrpPageFooter>(70, 10, second), 0, 0, 100, 10, "P2 [Page]/[TotalPages] [Page#]");
+        c.set(t, first);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        const int once = t.Pages()->GetCount();
+        ASSERT_TRUE(t.Report()->PrepareReport(false)) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 2 * once);
+        AnsiString appended;
+        for (int i = once; i < t.Pages()->GetCount(); ++i) {
+            appended += "|";
+            for (const AnsiString& s : PageTexts(t.Pages(), i))
+                if (s.substr(0, 1) == "P")
+                    appended += s + ";";
+        }
+        EXPECT_EQ(appended, c.appended);
+    }
+}
