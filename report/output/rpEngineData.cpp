@@ -218,6 +218,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     ShowDataBands(band, Depth + 1);
                     FRun->RowParts = std::move(rowParts);
                 }
+                // The details counted their own lines; what follows the record (its footer,
+                // the footers of the groups it closes) counts the record's.
+                CurLine = s.LineN - 1;
+                CurLineThrough = s.LineThrough - 1;
                 OutlineUp(band);
             }
             IsFirstBand = false;

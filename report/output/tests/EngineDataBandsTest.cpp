@@ -165,3 +165,43 @@ TEST(EngineDataBands, PageNumbersCountFromTheFirstPagePrinted)
         EXPECT_EQ(appended, c.appended);
     }
 }
+
+// Details count their own lines; what prints after them for their record (its footer after
+// each record, the footers of the groups it closes, the data footer) counts the record's.
+TEST(EngineDataBands, RecordKeepsItsLineNumbersAfterItsDetails)
+{
+    struct Case {
+        const char* why;
+        int details;
+        bool footerAfterEach;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"no details", 0, false, "GH;1;2;GF 2/2;GH;3;4;GF 2/4;F 2/4;"},
+        {"three details a record", 3, false,
+         "GH;1;d1;d2;d3;2;d1;d2;d3;GF 2/2;GH;3;d1;d2;d3;4;d1;d2;d3;GF 2/4;F 2/4;"},
+        {"three details and a footer after each record", 3, true,
+         "GH;1;d1;d2;d3;F 1/1;2;d1;d2;d3;F 2/2;GF 2/2;GH;3;d1;d2;d3;F 1/3;4;d1;d2;d3;F 2/4;GF 2/4;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->SetPaperHeight(400);
+        auto* gh = t.Band<TrpGroupHeader>(10, 10);
+        gh->Condition = "Data.\"Group\"";
+        t.Memo(gh, 0, 0, 100, 10, "GH");
+        auto* master = t.Band<TrpMasterData>(24, 10);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(4, 2)));
+        master->FooterAfterEach = c.footerAfterEach;
+        t.Memo(master, 0, 0, 100, 10, "[Data.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(36, 10), 0, 0, 100, 10, "F [Line]/[Line#]");
+        if (c.details) {
+            auto* detail = t.Band<TrpDetailData>(50, 10);
+            detail->SetRowCount(c.details);
+            t.Memo(detail, 0, 0, 100, 10, "d[Line]");
+        }
+        t.Memo(t.Band<TrpGroupFooter>(70, 10), 0, 0, 100, 10, "GF [Line]/[Line#]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.expected);
+    }
+}
