@@ -139,7 +139,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         };
         int walked = 0;
         while (!ds->Eof() && !RowLimitReached(band, ++walked)) {
-            if (CanShow(band, band->PrintIfDetailEmpty, Depth)) {
+            const bool rowShown = CanShow(band, band->PrintIfDetailEmpty, Depth);
+            if (rowShown) {
                 // The last row may yet move on with the footer, a row of columns whole: page
                 // and column totals take each row once the next one begins (before its block
                 // or group ends) or its page ends.
@@ -225,7 +226,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 OutlineUp(band);
             }
             IsFirstBand = false;
-            if (band->FooterAfterEach)
+            // A record left out (its details print nothing) leaves out its footer too.
+            if (band->FooterAfterEach && rowShown)
                 ShowBand(s.Footer);
             // In a band of columns the block is the whole row of columns.
             if (!s.Group && band->KeepTogether && band->GetCurColumn() == 1)

@@ -57,6 +57,26 @@ struct TReprintReport : TTestReport {
     }
 };
 
+// Detail rows that follow the master's record: record N has N % 2 of them.
+class TOddDetails : public TRowsDataSet {
+public:
+    TOddDetails(TRowsDataSet* AMaster) : TRowsDataSet(nullptr), Master(AMaster)
+    {
+        SetName("D");
+        SetUserName("D");
+    }
+    void First() override
+    {
+        const int n = Master->GetValue("N").AsInteger();
+        std::vector<std::map<AnsiString, Variant>> rows;
+        for (int i = 1; i <= n % 2; ++i)
+            rows.push_back({{"D", AnsiString("d") + IntToStr(n)}});
+        SetRows(std::move(rows));
+        TRowsDataSet::First();
+    }
+    TRowsDataSet* Master;
+};
+
 }  // namespace
 
 // A page break reprints bands at the top of the new page, each with its own row counters;
@@ -203,5 +223,33 @@ TEST(EngineDataBands, RecordKeepsItsLineNumbersAfterItsDetails)
         t.Memo(t.Band<TrpGroupFooter>(70, 10), 0, 0, 100, 10, "GF [Line]/[Line#]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.expected);
+    }
+}
+
+// A record left out because its details print nothing leaves out its footer after each
+// record too (it printed alone, with the left-out record's values and empty totals).
+TEST(EngineDataBands, FooterAfterEachFollowsOnlyRecordsPrinted)
+{
+    for (bool printIfDetailEmpty : {false, true}) {
+        SCOPED_TRACE(printIfDetailEmpty ? "every record prints" : "records without details are left out");
+        std::unique_ptr<TOddDetails> details;
+        TTestReport t;
+        t.Page()->SetPaperHeight(300);
+        TRowsDataSet* data = t.DataSet("M", NumberedRows(4));
+        details = std::make_unique<TOddDetails>(data);
+        t.Report()->GetDataSets()->Add(details.get());
+        auto* master = t.Band<TrpMasterData>(20, 10);
+        master->SetName("Master");
+        master->SetDataSet(data);
+        master->FooterAfterEach = true;
+        master->PrintIfDetailEmpty = printIfDetailEmpty;
+        t.Memo(master, 0, 0, 100, 10, "M[M.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(35, 10), 0, 0, 100, 10, "F[M.\"N\"] [SUM(<M.\"Sum\">,Master)]");
+        auto* detail = t.Band<TrpDetailData>(50, 10);
+        detail->SetDataSet(details.get());
+        t.Memo(detail, 0, 0, 100, 10, "[D.\"D\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), printIfDetailEmpty ? "|M1;d1;F1 10;M2;F2 20;M3;d3;F3 30;M4;F4 40;"
+                                                       : "|M1;d1;F1 10;M3;d3;F3 30;");
     }
 }
