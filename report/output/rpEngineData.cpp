@@ -125,6 +125,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         band->SetCurColumn(1);
         ResetSuppressValues(band);
         s.RowOutline = nullptr;
+        s.LeftOut = 0;
         bool first = true;
         bool shown = false;
         Extended saveCurY = CurY;
@@ -166,6 +167,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                         CheckGroups(band, s.Group, columnKeepPos, saveCurY);
                     rowLanded();
                 }
+                s.LeftOut = 0;
                 if (band->KeepFooter && band->GetCurColumn() == 1) {
                     AggregateList.EndHold();  // a row that a group change ended
                     footerKeep = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
@@ -225,6 +227,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLineThrough = s.LineThrough - 1;
                 OutlineUp(band);
             }
+            if (!rowShown)
+                ++s.LeftOut;
             IsFirstBand = false;
             // A record left out (its details print nothing) leaves out its footer too.
             if (band->FooterAfterEach && rowShown)
@@ -340,15 +344,20 @@ void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int Colu
             continue;
         Master->SetCurColumn(Master->Columns);
         CheckBandColumns(Master, ColumnKeepPos, SaveCurY);
+        // Back to the last record printed, over the records left out since (they may
+        // belong to the new group already).
         TrpDataSet* ds = DataSetOf(Master);
-        bool moved = false;
+        const int back = 1 + FRun->Band(Master).LeftOut;
+        int moved = 0;
         try {
-            ds->Prior();
-            moved = true;
+            for (; moved < back; ++moved)
+                ds->Prior();
         } catch (const Exception&) {
+            for (; moved > 0; --moved)
+                ds->Next();
         }
         ShowGroupFooters(Group, static_cast<int>(i));
-        if (moved)
+        for (; moved > 0; --moved)
             ds->Next();
         InitGroups(Group, static_cast<int>(i), false);
         FRun->Band(Master).LineN = 1;

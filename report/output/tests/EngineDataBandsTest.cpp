@@ -253,3 +253,33 @@ TEST(EngineDataBands, FooterAfterEachFollowsOnlyRecordsPrinted)
                                                        : "|M1;d1;F1 10;M3;d3;F3 30;");
     }
 }
+
+// At a group change the group's footer prints with the last record of the old group that
+// was printed: records left out between (no details) may belong to the new group already.
+TEST(EngineDataBands, GroupFooterPrintsWithTheLastRecordPrinted)
+{
+    for (bool printIfDetailEmpty : {false, true}) {
+        SCOPED_TRACE(printIfDetailEmpty ? "every record prints" : "records without details are left out");
+        std::unique_ptr<TOddDetails> details;
+        TTestReport t;
+        t.Page()->SetPaperHeight(300);
+        TRowsDataSet* data = t.DataSet("M", NumberedRows(5, 3));
+        details = std::make_unique<TOddDetails>(data);
+        t.Report()->GetDataSets()->Add(details.get());
+        auto* gh = t.Band<TrpGroupHeader>(5, 10);
+        gh->Condition = "M.\"Group\"";
+        t.Memo(gh, 0, 0, 100, 10, "GH [M.\"Group\"]");
+        auto* master = t.Band<TrpMasterData>(20, 10);
+        master->SetName("Master");
+        master->SetDataSet(data);
+        master->PrintIfDetailEmpty = printIfDetailEmpty;
+        t.Memo(master, 0, 0, 100, 10, "M[M.\"N\"]");
+        t.Band<TrpDetailData>(35, 10)->SetDataSet(details.get());
+        t.Memo(t.Band<TrpGroupFooter>(50, 10), 0, 0, 200, 10,
+               "GF [M.\"Group\"] [M.\"N\"] [SUM(<M.\"Sum\">,Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), printIfDetailEmpty
+                                        ? "|GH G1;M1;M2;M3;GF G1 3 60;GH G2;M4;M5;GF G2 5 90;"
+                                        : "|GH G1;M1;M3;GF G1 3 40;GH G2;M5;GF G2 5 50;");
+    }
+}
