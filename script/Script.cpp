@@ -572,6 +572,9 @@ Variant TscScript::Evaluate(const AnsiString& expression)
     Variant result = Null();
     TscScript temp(nullptr);
     temp.Parent = CurrentScope ? CurrentScope : this;
+    // The expression names this script's items: it is read by this script's rule for
+    // identifier characters, so a name in Cyrillic is found here as in the script.
+    temp.ExtendedCharset = ExtendedCharset;
     struct RestoreRunLine {
         TscScript* s;
         TscRunLineEvent saved;

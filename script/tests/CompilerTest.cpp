@@ -869,6 +869,22 @@ TEST_F(CompilerEndToEnd, HostCallsScriptRoutines)
     EXPECT_EQ(S->Evaluate("1 +"), Variant("';' expected")); // the compiler's message, as a value
 }
 
+TEST_F(CompilerEndToEnd, EvaluateReadsNamesAsItsScriptDoes)
+{
+    S->AddVariable("Итого", "Variant", Variant(5));
+    struct Case { const char* why; bool extended; const char* expression; Variant expected; };
+    const Case cases[] = {
+        {"a Cyrillic name in a script that allows it", true, "Итого + 1", Variant(6)},
+        {"a Latin name", true, "Thing.Count * 2", Variant(14)},
+        {"a Cyrillic name where the script does not allow it", false, "Итого + 1", Variant("Expression expected")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        S->ExtendedCharset = c.extended;
+        EXPECT_EQ(S->Evaluate(c.expression), c.expected);
+    }
+}
+
 TEST_F(CompilerEndToEnd, AHandlerTheHostEntersAgainKeepsItsOwnValues)
 {
     // H(1) asks the host to Fire, and the host calls H(2) before H(1) goes on: H(1)
