@@ -94,7 +94,8 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
             for (const OrderRequestRecord& r : file.Records) {
                 const float quantity = static_cast<float>(RoundTo(r.Quantity, -2));
                 const float price = static_cast<float>(RoundTo(r.Price, -2));
-                const double sum = RoundCents(static_cast<long double>(quantity) * price);
+                // The sum of the figures the line stores, as any other route would make it.
+                const double sum = LineSum(RoundTo(quantity, -2), RoundTo(price, -2));
                 // The goods of that name with exactly this unit; another unit is other goods.
                 AnsiString brand, colour, sizes, group;
                 int64_t product = 0;

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -26,6 +27,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -255,7 +258,17 @@ public:
             width = std::max(width, view()->sizeHintForColumn(0) + frame);
             if (popup->width() != width) {
                 popup->setMinimumWidth(0);
-                popup->setGeometry(popup->x(), popup->y(), width, popup->height());
+                // Qt kept the list on the screen at its own width; grown to the right, it
+                // is moved back left as far as it now passes the screen's edge.
+                int x = popup->x();
+                const QScreen* screen = QGuiApplication::screenAt(mapToGlobal(rect().center()));
+                if (!screen)
+                    screen = this->screen();
+                if (screen) {
+                    const QRect room = screen->availableGeometry();
+                    x = std::max(room.left(), std::min(x, room.left() + room.width() - width));
+                }
+                popup->setGeometry(x, popup->y(), width, popup->height());
             }
         }
     }

@@ -451,6 +451,109 @@ AnsiString rpFloatToStr(Extended Value)
     return Format("%2.2f", {v});
 }
 
+AnsiString rpValueToStr(const Variant& Value)
+{
+    if (VarType(Value) == varDate) {
+        const double d = Value.AsDouble();
+        if (std::isfinite(d) && std::trunc(d) == 0)
+            return TimeToStr(TDateTime(d));
+    }
+    return VarToStr(Value);
+}
+
+AnsiString rpVariantToXMLText(const Variant& Value)
+{
+    switch (VarType(Value)) {
+    case varSingle: case varDouble: case varCurrency: {
+        const double d = Value.AsDouble();
+        if (!std::isfinite(d))
+            break;
+        TFormatSettings fs = FormatSettings();
+        fs.DecimalSeparator = '.';
+        for (int digits = 15; digits < 17; ++digits) {
+            const AnsiString text = FloatToStrF(d, ffGeneral, digits, 0, fs);
+            double back = 0;
+            if (TryStrToFloat(text, back, fs) && back == d)
+                return text;
+        }
+        return FloatToStrF(d, ffGeneral, 17, 0, fs);
+    }
+    default:
+        break;
+    }
+    return VarToStr(Value);
+}
+
+namespace {
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// [sign] digits "," digits [("E" | "e") [sign] digits]: a number in a comma locale's text,
+// which as an expression is a syntax error.
+bool IsCommaNumber(std::string_view t)
+{
+    size_t i = 0;
+    const auto digits = [&] {
+        const size_t from = i;
+        while (i < t.size() && IsDigit(t[i]))
+            ++i;
+        return i > from;
+    };
+    if (i < t.size() && (t[i] == '-' || t[i] == '+'))
+        ++i;
+    if (!digits() || i >= t.size() || t[i] != ',')
+        return false;
+    ++i;
+    if (!digits())
+        return false;
+    if (i < t.size() && (t[i] == 'E' || t[i] == 'e')) {
+        ++i;
+        if (i < t.size() && (t[i] == '-' || t[i] == '+'))
+            ++i;
+        if (!digits())
+            return false;
+    }
+    return i == t.size();
+}
+
+// Digits, blanks and the locale's separators only, with a time separator or two date
+// separators in it, neither of them an operator: a date or time no expression can be.
+bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs)
+{
+    const auto isOperator = [](char c) { return c == '+' || c == '-' || c == '*' || c == '/'; };
+    int dates = 0, times = 0;
+    for (char c : t) {
+        if (c == fs.DateSeparator)
+            ++dates;
+        else if (c == fs.TimeSeparator)
+            ++times;
+        else if (!IsDigit(c) && c != ' ')
+            return false;
+    }
+    return (times > 0 && !isOperator(fs.TimeSeparator)) || (dates >= 2 && !isOperator(fs.DateSeparator));
+}
+}  // namespace
+
+Variant rpXMLTextToVariant(const AnsiString& Text)
+{
+    // Longer texts are expressions or words, never a value written by rpVariantToXMLText.
+    if (Text.empty() || Text.size() > 40)
+        return Variant(Text);
+    if (IsCommaNumber(Text)) {
+        double d = 0;
+        TFormatSettings fs = FormatSettings();
+        fs.DecimalSeparator = ',';
+        if (TryStrToFloat(Text, d, fs))
+            return Variant(d);
+    }
+    const TFormatSettings& fs = FormatSettings();
+    if (LooksLikeDateTime(Text, fs)) {
+        TDateTime dt;
+        if (TryStrToDateTime(Text, dt, fs) || TryStrToTime(Text, dt, fs))
+            return Variant(dt);
+    }
+    return Variant(Text);
+}
+
 bool rpIsValidFloat(const AnsiString& Text)
 {
     try {

@@ -114,6 +114,7 @@ bool TrpEngine::Run()
                     KeepBand = nullptr;
                     KeepOutline = nullptr;
                     KeepOutlineMark.clear();
+                    FRun->Places.clear();
                     TotalPages = PreviewPages->GetCount();
                     PreviewPages->ClearFirstPassPages();
                     FRun->LastRowInParts = {-1, 0};  // its pages are gone

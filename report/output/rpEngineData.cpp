@@ -183,7 +183,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLineThrough = s.LineThrough;
                 FRun->RowMoved = false;
                 // Where its outline entry points, should it not be placed.
-                FRun->Place(band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+                PlaceBand(band);
                 ShowBand(band);
                 if (FRun->RowMoved) {
                     FRun->RowMoved = false;
@@ -304,7 +304,7 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
             return;
         if (h->KeepTogether)
             StartKeep(h);
-        FRun->Place(h, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+        PlaceBand(h);
         ShowBand(h);
         AddBandOutline(h);
         if (h->Vertical)

@@ -62,6 +62,50 @@ TEST(DocumentFigures, WorkingFiguresKeepTheirCents)
     EXPECT_EQ(TotalCaption(total), "Итого на сумму 100200012,6");
 }
 
+// A line's sum is the product of the figures the user typed, rounded once to the cent with
+// halves to the even cent, whether the binary product lands above or below the half.
+TEST(DocumentFigures, LineSumsRoundTheDecimalProduct)
+{
+    struct Case {
+        const char* why;
+        double quantity, price, sum;
+    } const cases[] = {
+        {"8.325 goes down to the even cent (binary lands above)", 3.33, 2.5, 8.32},
+        {"0.065 goes down to the even cent (a double product lands above)", 2.5, 0.026, 0.06},
+        {"2.585 goes down to the even cent", 2.35, 1.1, 2.58},
+        {"0.015 goes up to the even cent", 0.15, 0.1, 0.02},
+        {"0.005 goes down to nothing", 0.05, 0.1, 0},
+        {"no half: the nearer cent", 3, 0.333, 1},
+        {"a price with many places", 1.5, 0.33549, 0.5},
+        {"large figures keep their cents", 123456.78, 9.99, 1233333.23},
+        {"the largest typed figures", 1e12, 1e12, 1e24},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(LineSum(c.quantity, c.price), c.sum);
+    }
+}
+
+TEST(DocumentFigures, LineVatSumsRoundTheDecimalProduct)
+{
+    struct Case {
+        const char* why;
+        int rate;
+        double sum, withVat;
+    } const cases[] = {
+        {"no VAT keeps the sum", 0, 1234.56, 1234.56},
+        {"0.295 is a half: the even cent", 18, 0.25, 0.30},
+        {"0.885 is a half: the even cent", 18, 0.75, 0.88},
+        {"38667.0542: no half, the nearer cent", 18, 32768.69, 38667.05},
+        {"large sums keep their cents", 20, 1234567.89, 1481481.47},
+        {"a rate above 100", 150, 10.01, 25.02},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(LineVatSum(c.rate, c.sum), c.withVat);
+    }
+}
+
 TEST(DocumentFigures, ExtendedProductIsRoundedOnce)
 {
     // Import: quantity 3, price 33.333 rounded to cents and held as a single first.
