@@ -519,21 +519,21 @@ public:
         for (TscCustomVariable* item : frame.Values)
             FValues.emplace_back(item, item->Value);
         for (TscStringVariable* item : frame.Strings)
-            FStrings.emplace_back(item, item->StringValue);
+            FStrings.emplace_back(item, item->GetValue());
     }
     ~TReentrySave()
     {
         for (auto& [item, value] : FValues)
             item->Value = std::move(value);
         for (auto& [item, text] : FStrings)
-            item->StringValue = std::move(text);
+            item->SetValue(text);
     }
     TReentrySave(const TReentrySave&) = delete;
     TReentrySave& operator=(const TReentrySave&) = delete;
 
 private:
     std::vector<std::pair<TscCustomVariable*, Variant>> FValues;
-    std::vector<std::pair<TscStringVariable*, AnsiString>> FStrings;
+    std::vector<std::pair<TscStringVariable*, Variant>> FStrings;
 };
 
 } // namespace
