@@ -58,8 +58,10 @@ public:
         TscCustomVariable* const* items = frame.Values.data();
         size_t i = 0;
         try {
-            for (; i < n; ++i)
-                new (&FSaved[i]) Saved{items[i], items[i]->Value};
+            for (; i < n; ++i) {
+                FSaved[i].Item = items[i];
+                new (&FSaved[i].Value) Variant(items[i]->Value);
+            }
         } catch (...) {
             // A copy failed (an array out of memory): the ones made go back, which leaves
             // the items as they are.
@@ -68,7 +70,7 @@ public:
             throw;
         }
         FCount = n;
-        if (!frame.Strings.empty())
+        if (!frame.Strings.empty()) [[unlikely]]
             SaveStrings(frame.Strings);
     }
     [[gnu::always_inline]] ~FrameSave() { PutBack(); }
@@ -80,8 +82,11 @@ private:
     // destructor.
     [[gnu::always_inline]] void PutBack() noexcept
     {
-        for (size_t i = 0; i < FCount; ++i)
-            FSaved[i].Item->Value = std::move(FSaved[i].Value);
+        for (size_t i = 0; i < FCount; ++i) {
+            Variant& v = FSaved[i].Item->Value;
+            v.~Variant();
+            new (&v) Variant(std::move(FSaved[i].Value));
+        }
         if (FSaved != reinterpret_cast<Saved*>(FInline)) [[unlikely]]
             ::operator delete(FSaved);
         if (FStrings) [[unlikely]]
@@ -127,14 +132,14 @@ public:
     ~MaybeFrameSave() { PutBack(); }
     MaybeFrameSave(const MaybeFrameSave&) = delete;
     MaybeFrameSave& operator=(const MaybeFrameSave&) = delete;
-    void Save(TscProcVariable* proc)
+    [[gnu::always_inline]] void Save(TscProcVariable* proc)
     {
         new (FStorage) FrameSave(proc);
         FSaved = true;
     }
     bool Saved() const { return FSaved; }
     // The caller's values back now (before the call's var parameters reach its arguments).
-    void PutBack()
+    [[gnu::always_inline]] void PutBack()
     {
         if (FSaved) {
             FSaved = false;
@@ -307,6 +312,22 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
     return false;
 }
 
+// An argument whose tree always computes an Integer, for a parameter that stores it as it
+// comes (not a floating one, which converts): put there as the Variant Pass would store,
+// without one in between. False, with nothing changed, for anything else.
+[[gnu::always_inline]] inline bool PassInteger(const TscExpression* e, TscParamItem* p)
+{
+    const TscOperatorNode* root = e->NumRoot();
+    if (!root || !root->IntCompute || p->ReadOnly || p->VarType == fvtFloat)
+        return false;
+    int32_t v;
+    if (!root->IntCompute(root, v))
+        return false;
+    p->Value.~Variant();
+    ::new (static_cast<void*>(&p->Value)) Variant(v);
+    return true;
+}
+
 std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro)
 {
     std::vector<Variant> args;
@@ -340,6 +361,15 @@ void TscDesignatorItem::Classify()
         FKind = RefKind::Other;
     }
     FKindOf = Ref;
+}
+
+void TscDesignatorItem::FindShapeOfCall()
+{
+    FShapeOf = Ref;
+    FShapeArgs = Count();
+    FShapeParams = Ref->ParamCount();
+    FShape.ArgCount = std::min(FShapeArgs, FShapeParams);
+    FShape.AnyVar = AnyVarParam(Ref, FShape.ArgCount);
 }
 
 // ---------------------------------------------------------------- TscDesignator
@@ -420,31 +450,41 @@ void TscDesignator::Borrow(TscDesignator& other)
 
 Variant TscDesignator::GetValue()
 {
-    // A call of a script routine on its own, the commonest designator of all: the
-    // step of DoCalc without the walk.
-    if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc) {
-        TscDesignatorItem* step = FSteps[0].get();
-        auto* proc = static_cast<TscProcVariable*>(step->Ref);
-        MaybeFrameSave frame;
-        if (proc->Executing)
-            frame.Save(proc);
-        const int argCount = std::min(step->Count(), proc->ParamCount());
-        if (argCount == 1 && step->Count() == 1) {
-            // One argument: computed whole before it is stored, so it goes straight in.
-            TscExpression* e = step->GetItem(0);
-            proc->GetParam(0)->Pass(proc->IsMacro ? Variant(e->SourceText) : e->GetValue());
-        } else if (argCount > 0) {
-            ArgumentValues args(step, proc->IsMacro);
-            for (int j = 0; j < argCount; ++j)
-                proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
-        }
-        proc->NeedResult = NeedResult;
-        Variant result = proc->Call();
-        if (AnyVarParam(proc, argCount))
-            WriteBackVarArguments(step, proc, argCount, frame);
-        return result;
-    }
+    // A call of a script routine on its own, the commonest designator of all.
+    if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc)
+        return CallRoutine(FSteps[0].get());
     return Walk<false>(Null());
+}
+
+// The step of Walk for a call of a script routine, with what it decides found once per step
+// (ShapeOfCall). One argument is computed whole before it is stored, so it goes straight
+// into its parameter; an Integer argument to a parameter that keeps Integers goes there as
+// a plain number when its tree computes one.
+Variant TscDesignator::CallRoutine(TscDesignatorItem* step)
+{
+    auto* proc = static_cast<TscProcVariable*>(step->Ref);
+    const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
+    MaybeFrameSave frame;
+    if (proc->Executing)
+        frame.Save(proc);
+    const int argCount = shape.ArgCount;
+    if (argCount == 1 && step->Count() == 1) {
+        TscExpression* e = step->GetItem(0);
+        TscParamItem* p = proc->GetParam(0);
+        if (proc->IsMacro)
+            p->Pass(Variant(e->SourceText));
+        else if (!PassInteger(e, p))
+            p->Pass(e->GetValue());
+    } else if (argCount > 0) {
+        ArgumentValues args(step, proc->IsMacro);
+        for (int j = 0; j < argCount; ++j)
+            proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
+    }
+    proc->NeedResult = NeedResult;
+    Variant result = proc->Call();
+    if (shape.AnyVar) [[unlikely]]
+        WriteBackVarArguments(step, proc, argCount, frame);
+    return result;
 }
 
 void TscDesignator::SetValue(const Variant& value)

@@ -65,11 +65,30 @@ public:
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
 
+    // A step that calls a script routine: how many arguments reach parameters, and whether
+    // a var parameter takes one (its value goes back after the call). Found again only when
+    // the routine, its parameter count or the argument count is not the one it was found for.
+    struct CallShape {
+        int ArgCount = 0;
+        bool AnyVar = false;
+    };
+    const CallShape& ShapeOfCall()
+    {
+        if (FShapeOf != Ref || FShapeArgs != Count() || FShapeParams != Ref->ParamCount())
+            FindShapeOfCall();
+        return FShape;
+    }
+
 private:
     void Classify();
+    void FindShapeOfCall();
     const TscCustomVariable* FKindOf = nullptr;
     RefKind FKind = RefKind::Other;
     bool FIntoStepBefore = false;
+    const TscCustomVariable* FShapeOf = nullptr;
+    int FShapeArgs = -1;
+    int FShapeParams = -1;
+    CallShape FShape;
 };
 
 class TscDesignator : public TscCustomVariable {
@@ -104,6 +123,8 @@ private:
     // step goes back through (Designator.cpp), which a read needs none of.
     template <bool Assigning>
     Variant Walk(const Variant& value);
+    // GetValue of a designator that is one call of a script routine, without the walk.
+    Variant CallRoutine(TscDesignatorItem* step);
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
 };

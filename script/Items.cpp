@@ -281,11 +281,6 @@ TscProcVariable::~TscProcVariable()
     }
 }
 
-int TscProcVariable::LocalCount() const
-{
-    return FLocalScript->Count();
-}
-
 void TscProcVariable::MakeFrame()
 {
     FFrame.Values.clear();
@@ -336,7 +331,7 @@ Variant TscProcVariable::Call()
 
     FLocalScript->ExitRequested = false;
     FLocalScript->Terminated = false;
-    FLocalScript->MainStatement()->Execute();
+    FLocalScript->MainStatement()->RunList();
     if (!IsFunc || !RefItem)
         return Null();
     // The Result made with the function is a plain variable: its value is read in place.

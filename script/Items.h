@@ -187,12 +187,8 @@ public:
         std::vector<TscCustomVariable*> Values;
         std::vector<TscStringVariable*> Strings;
     };
-    const FrameLayout& Frame()
-    {
-        if (FFrameTableSize != LocalCount())
-            MakeFrame();
-        return FFrame;
-    }
+    // (Defined in Script.h, where the size of the local table is known.)
+    inline const FrameLayout& Frame();
 
     // Adds a parameter to the list and, by name, to the local table.
     void AddProcParam(std::unique_ptr<TscParamItem> param);
@@ -201,7 +197,6 @@ public:
     Variant Call();
 
 private:
-    int LocalCount() const;
     void MakeFrame();
 
     std::unique_ptr<TscScript> FLocalScript;

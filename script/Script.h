@@ -177,6 +177,23 @@ private:
     std::unique_ptr<TscStatement> FMainStatement;
 };
 
+inline void TscStatement::RunList()
+{
+    if (Count() == 1) {
+        if (!Script->Terminated)
+            RunChild(GetItem(0));
+    } else {
+        TscStatement::Execute();
+    }
+}
+
+inline const TscProcVariable::FrameLayout& TscProcVariable::Frame()
+{
+    if (FFrameTableSize != FLocalScript->Count()) [[unlikely]]
+        MakeFrame();
+    return FFrame;
+}
+
 // The compiler's entry points, set by the compiler unit at engine start-up.
 // Without them Compile fails with SCompilerMissing.
 struct TscCompilerHooks {

@@ -239,12 +239,19 @@ void TscAssignmentStmt::Execute()
     // A number computed without a Variant: the source's operands were all numbers, so the
     // target was one too and no append applies.
     script_fast::Num n;
-    if (PlainTarget && NumSource && NumSource->Num(n)) {
+    if (PlainTarget && (NumSource || DirectSource) && SourceNum(n)) {
         StoreNum(PlainTarget, n);
         return;
     }
     if (!AppendChain.empty() && AppendInPlace())
         return;
+    if (PlainTarget && PlainTarget->VarType != fvtFloat) {
+        // What the target's SetValue does with a value it takes as it is, without a copy.
+        Variant v = Source->GetValue();
+        if (!PlainTarget->ReadOnly)
+            PlainTarget->Value = std::move(v);
+        return;
+    }
     Target->SetValue(Source->GetValue());
 }
 
@@ -564,9 +571,9 @@ void TscIfStmt::Execute()
     if (Script->Terminated)
         return;
     if (Holds(*Condition))
-        TscStatement::Execute();
-    else
-        ElseStmt->Execute();
+        RunList();
+    else if (ElseStmt->Count() != 0)
+        ElseStmt->RunList();
 }
 
 TscCaseSelector::~TscCaseSelector() = default;
