@@ -501,6 +501,148 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
     }
 }
 
+// Calls of script routines take their own path (the call's shape found once, an Integer
+// argument stored as a plain number, the caller's locals saved aside on a recursive call,
+// one-statement lists run in place); with a run-line hook set or not, the host sees the same
+// run: the same value of the same kind, the same error at the same position, and the same
+// values of a routine's locals read by name from inside the recursion (Peek evaluates a
+// name in the running routine's scope, as a host does). What each program gives is written
+// beside it.
+TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
+{
+    struct CallCase {
+        const char* why;
+        const char* syntax;
+        const char* program;
+        const char* result;
+        const char* trace;
+    };
+    const CallCase cases[] = {
+        {"Integer recursion", "PascalScript",
+         "function Fib(n: Integer): Integer; begin if n < 2 then Result := n\n"
+         "else Result := Fib(n - 1) + Fib(n - 2); end;\nfunction Run: Variant; begin Result := Fib(15); end; begin end.",
+         "610 (Integer)", ""},
+        {"Integer recursion", "C++Script",
+         "int Fib(int n) { if (n < 2) return n;\nreturn Fib(n - 1) + Fib(n - 2); } int Run() { return Fib(15); } {}",
+         "610 (Integer)", ""},
+        {"Variant recursion", "JScript",
+         "function Fib(n) { if (n < 2) return n;\nreturn Fib(n - 1) + Fib(n - 2); } function Run() { return Fib(15); }",
+         "610 (Int64)", ""},
+        {"Integer recursion", "BasicScript",
+         "Function Fib(n As Integer) As Integer\nIf n < 2 Then Return n\nReturn Fib(n - 1) + Fib(n - 2)\n"
+         "End Function\nFunction Run\nReturn Fib(15)\nEnd Function",
+         "610 (Integer)", ""},
+        {"an argument computed past 32 bits reaches an Integer parameter as it is", "PascalScript",
+         "function Id(n: Integer): Variant; begin Result := n; end;\n"
+         "function Run: Variant; var v: Variant; begin v := 3000000000; Result := Id(v + 1); end; begin end.",
+         "3000000001 (Int64)", ""},
+        {"a Double parameter converts an Integer argument", "PascalScript",
+         "function Half(x: Double): Variant; begin Result := x / 2; if x > 1 then Result := Half(x - 1); end;\n"
+         "function Run: Variant; begin Result := Half(4); end; begin end.",
+         "0,5 (Double)", ""},
+        {"a var parameter passed down the recursion", "PascalScript",
+         "procedure Count(n: Integer; var acc: Integer); begin if n = 0 then exit; acc := acc + n;\n"
+         "Count(n - 1, acc); end;\nfunction Run: Variant; var g: Integer; begin g := 0; Count(10, g); Result := g; end;\n"
+         "begin end.",
+         "55 (Integer)", ""},
+        {"a host reads the locals of each level by name", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin k := n * 10; Trace(Peek('k'));\n"
+         "if n > 0 then F(n - 1); Trace(Peek('k') + Peek('n')); Result := k; end;\n"
+         "function Run: Variant; begin Result := F(3); end; begin end.",
+         "30 (Integer)", "30 20 10 0 0 11 22 33 "},
+        {"a host reads the locals of each level by name", "JScript",
+         "function F(n) { var k = n * 10; Trace(Peek(\"k\"));\n"
+         "if (n > 0) F(n - 1); Trace(Peek(\"k\") + Peek(\"n\")); return k; }\nfunction Run() { return F(3); }",
+         "30 (Int64)", "30 20 10 0 0 11 22 33 "},
+        {"a host reads the locals of each level by name", "BasicScript",
+         "Function F(n As Integer) As Integer\nDim k As Integer\nk = n * 10\nTrace(Peek(\"k\"))\n"
+         "If n > 0 Then F(n - 1)\nTrace(Peek(\"k\") + Peek(\"n\"))\nReturn k\nEnd Function\n"
+         "Function Run\nReturn F(3)\nEnd Function",
+         "30 (Integer)", "30 20 10 0 0 11 22 33 "},
+        {"exit at each level", "C++Script",
+         "int F(int n) { if (n == 0) return 100; int r; r = F(n - 1) + n; Trace(r); return r; }\n"
+         "int Run() { return F(3); } {}",
+         "106 (Integer)", "101 103 106 "},
+        {"an error deep down caught two levels up: each caller keeps its locals", "PascalScript",
+         "function Deep(n: Integer): Integer; var k: Integer; begin k := n * 100;\n"
+         "if n = 0 then Result := 1 div n else if n = 2 then begin try Deep(n - 1); except Result := k + n; end;\n"
+         "end else Result := Deep(n - 1) + k; Trace(k); end;\nfunction Run: Variant; begin Result := Deep(3); end;\n"
+         "begin end.",
+         "502 (Integer)", "200 300 "},
+        {"an error leaves with the position of its statement", "JScript",
+         "function Deep(n) { var k = n; if (n == 0) return 1 div n;\nreturn Deep(n - 1) + k; }\n"
+         "function Run() { return Deep(3); }",
+         "error at 1:43: Division by zero", ""},
+        {"texts and arrays as locals", "PascalScript",
+         "function S(n: Integer): String; var t: String; a: array[0..1] of Integer; v: Variant;\n"
+         "begin t := 'x' + IntToStr(n); v := t + '!'; a[0] := n; a[1] := n * 2;\n"
+         "if n > 0 then S(n - 1); Result := t + v + IntToStr(a[0] + a[1]); Trace(Result); end;\n"
+         "function Run: Variant; begin Result := S(2); end; begin end.",
+         "x2x2!6 (String)", "x0x0!0 x1x1!3 x2x2!6 "},
+        {"a function that never sets its result", "PascalScript",
+         "function F(n: Integer): Integer; begin if n > 0 then F(n - 1); end;\n"
+         "function Run: Variant; begin Result := F(3); end; begin end.",
+         " (Null)", ""},
+        {"a function that never sets its result", "JScript",
+         "function F(n) { if (n > 0) F(n - 1); }\nfunction Run() { return F(3); }",
+         " (Null)", ""},
+        {"a host that terminates inside the recursion", "PascalScript",
+         "function F(n: Integer): Integer; begin Result := n; if n > 0 then Result := F(n - 1) + Stop(n);\n"
+         "Trace(Result); end;\nfunction Run: Variant; begin Result := F(5); end; begin end.",
+         "15 (Int64)", "0 1 3 "},
+        {"a host that terminates inside the recursion", "C++Script",
+         "int F(int n) { if (n == 0) return 0; int r; r = F(n - 1) + Stop(n); Trace(r); return r; }\n"
+         "int Run() { return F(5); } {}",
+         " (Null)", "1 3 "},
+        {"runaway recursion stops with the engine's error", "PascalScript",
+         "function F(n: Integer): Integer; begin\nResult := F(n + 1); end;\n"
+         "function Run: Variant; begin Result := F(0); end; begin end.",
+         "", ""},
+        {"runaway recursion stops with the engine's error", "BasicScript",
+         "Function F(n)\nReturn F(n + 1)\nEnd Function\nFunction Run\nReturn F(0)\nEnd Function",
+         "", ""},
+    };
+    for (const CallCase& c : cases) {
+        SCOPED_TRACE(std::string(c.syntax) + ", " + c.why);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            trace += VarToStr(VarArrayGet(p, {0})) + " ";
+            return Null();
+        });
+        s.AddMethod("function Peek(Name: String): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            return s.Evaluate(VarToStr(VarArrayGet(p, {0})));
+        });
+        // Stop(x) gives x back, and ends the script once x reaches 3.
+        s.AddMethod("function Stop(Value: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            if (v.AsInteger() >= 3)
+                s.Terminate();
+            return v;
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        s.Execute(); // the main part is empty; a running routine is now the script's scope
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        if (*c.result)
+            EXPECT_EQ(direct.Result, c.result);
+        else
+            EXPECT_NE(direct.Result.find(scMessage(TscMessageId::SCallTooDeep).substr(0, 10)), std::string::npos)
+                << direct.Result;
+        EXPECT_EQ(direct.Trace, c.trace);
+    }
+}
+
 // A literal on the right of an operator over a plain variable takes routines that test the
 // literal once, when the tree is finished; a function result on the left takes the general
 // walk. For every declared type, value and literal (inside 32 bits or not, 0 and 1 beside
