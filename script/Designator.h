@@ -24,7 +24,10 @@
 //
 // Speed: each step knows what its item is (found once per item, not by a type
 // test per evaluation); a designator that is one call of a script routine skips
-// the walk. A procedure keeps the list of what a recursive call saves, and the
+// the walk, and its step keeps the call's shape (how many arguments reach
+// parameters, whether a var parameter takes one), found again only when the
+// routine or the counts change. An argument whose tree always computes an Integer
+// goes into a parameter that keeps Integers as a plain number. A procedure keeps the list of what a recursive call saves, and the
 // saved values (with their items) and the argument values of a step live in
 // place on the stack for the usual small counts; nothing is allocated per call.
 // One argument goes straight into its parameter; several are all computed

@@ -25,7 +25,8 @@
 // join. The results, their types and the errors are those of the general operations.
 //
 // Numbers: an assignment to a plain variable or parameter whose source is a number tree
-// (TscExpression::NumRoot) computes it without Variants and stores the result as the
+// (TscExpression::NumRoot), or a constant or plain variable holding a number, computes it
+// without Variants and stores the result as the
 // variable's SetValue would (an integer given to a floating variable converts); x op= e
 // on numbers likewise. Conditions of if, while, repeat and C-style for take a comparison
 // of numbers the same way. When an operand is not a number the general path runs, reading
@@ -37,6 +38,8 @@
 // the position has gone to the host, or false, with nothing changed, where Execute must run
 // (a text, an overflow, a zero divisor, an Integer variable holding a wider value). It never
 // raises, so an error always comes from Execute, at the statement's own position.
+// Any other value given to a plain variable or parameter that keeps what it is given (not a
+// floating one) is taken over as it comes, without the copy SetValue would make.
 //
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's
 // error handling), through its Direct routine while no host follows the lines. A C-style
