@@ -9,6 +9,7 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <type_traits>
@@ -46,7 +47,7 @@ private:
 // put back when the call ends, however it ends. The callee starts with the
 // caller's values in place (as every call does), so they are copied aside; a
 // copy of a number is two stores, of a text a shared reference. Putting back is
-// a move. Each saved value keeps its item beside it, so what is restored does
+// a move of its bytes. Each saved value keeps its item beside it, so what is restored does
 // not depend on the procedure's table after the call.
 class FrameSave {
 public:
@@ -54,22 +55,23 @@ public:
     {
         const TscProcVariable::FrameLayout& frame = proc->Frame();
         const size_t n = frame.Values.size();
-        FSaved = n <= kInline ? reinterpret_cast<Saved*>(FInline) : static_cast<Saved*>(::operator new(n * sizeof(Saved)));
+        Saved* const saved = n <= kInline ? reinterpret_cast<Saved*>(FInline)
+                                          : static_cast<Saved*>(::operator new(n * sizeof(Saved)));
+        FSaved = saved;
         TscCustomVariable* const* items = frame.Values.data();
+        // Numbers first, as bytes; the first value that owns something hands the rest over
+        // to the general copy.
         size_t i = 0;
-        try {
-            for (; i < n; ++i) {
-                FSaved[i].Item = items[i];
-                new (&FSaved[i].Value) Variant(items[i]->Value);
-            }
-        } catch (...) {
-            // A copy failed (an array out of memory): the ones made go back, which leaves
-            // the items as they are.
-            FCount = i;
-            PutBack();
-            throw;
+        for (; i < n; ++i) {
+            const Variant& v = items[i]->Value;
+            if (!OwnsNothing(v.VType())) [[unlikely]]
+                break;
+            saved[i].Item = items[i];
+            std::memcpy(static_cast<void*>(&saved[i].Value), static_cast<const void*>(&v), sizeof(Variant));
         }
-        FCount = n;
+        FCount = i;
+        if (i < n) [[unlikely]]
+            SaveRest(items, n);
         if (!frame.Strings.empty()) [[unlikely]]
             SaveStrings(frame.Strings);
     }
@@ -82,10 +84,14 @@ private:
     // destructor.
     [[gnu::always_inline]] void PutBack() noexcept
     {
-        for (size_t i = 0; i < FCount; ++i) {
-            Variant& v = FSaved[i].Item->Value;
-            v.~Variant();
-            new (&v) Variant(std::move(FSaved[i].Value));
+        // In locals: the stores below could otherwise be taken to change them.
+        Saved* const saved = FSaved;
+        const size_t count = FCount;
+        for (size_t i = 0; i < count; ++i) {
+            Variant& v = saved[i].Item->Value;
+            if (!OwnsNothing(v.VType()))
+                v.~Variant();
+            std::memcpy(static_cast<void*>(&v), static_cast<const void*>(&saved[i].Value), sizeof(Variant));
         }
         if (FSaved != reinterpret_cast<Saved*>(FInline)) [[unlikely]]
             ::operator delete(FSaved);
@@ -93,10 +99,30 @@ private:
             PutBackStrings();
     }
 
+    // The saved values live in raw storage: a copy is made there (a number as its bytes, a
+    // text or an array with a shared reference) and its bytes go back over the item's value
+    // in the end, taking that reference with them; nothing is left to destroy.
     struct Saved {
         TscCustomVariable* Item;
         Variant Value;
     };
+    // The kinds a recursion saves most (Empty to Date, Boolean, Int64): their bytes are the value.
+    static bool OwnsNothing(TVarType t) { return t < varOleStr || t == varBoolean || t == varInt64; }
+    // The values from FCount on, copied as Variants copy (a text or an array shares).
+    [[gnu::noinline]] void SaveRest(TscCustomVariable* const* items, size_t n)
+    {
+        try {
+            for (; FCount < n; ++FCount) {
+                FSaved[FCount].Item = items[FCount];
+                new (&FSaved[FCount].Value) Variant(items[FCount]->Value);
+            }
+        } catch (...) {
+            // A copy failed (an array out of memory): the ones made go back, which leaves
+            // the items as they are.
+            PutBack();
+            throw;
+        }
+    }
     static constexpr size_t kInline = 8;
 
     [[gnu::noinline]] void SaveStrings(const std::vector<TscStringVariable*>& strings)
@@ -129,7 +155,7 @@ private:
 class MaybeFrameSave {
 public:
     MaybeFrameSave() = default;
-    ~MaybeFrameSave() { PutBack(); }
+    [[gnu::always_inline]] ~MaybeFrameSave() { PutBack(); }
     MaybeFrameSave(const MaybeFrameSave&) = delete;
     MaybeFrameSave& operator=(const MaybeFrameSave&) = delete;
     [[gnu::always_inline]] void Save(TscProcVariable* proc)
@@ -323,8 +349,11 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
     int32_t v;
     if (!root->IntCompute(root, v))
         return false;
-    p->Value.~Variant();
-    ::new (static_cast<void*>(&p->Value)) Variant(v);
+    Variant& target = p->Value;
+    if (target.VType() == varInteger || target.VType() == varEmpty || target.VType() == varNull)
+        ::new (static_cast<void*>(&target)) Variant(v); // the old value owns nothing
+    else
+        target = Variant(v);
     return true;
 }
 
@@ -448,19 +477,11 @@ void TscDesignator::Borrow(TscDesignator& other)
     RefItem = other.RefItem;
 }
 
-Variant TscDesignator::GetValue()
-{
-    // A call of a script routine on its own, the commonest designator of all.
-    if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc)
-        return CallRoutine(FSteps[0].get());
-    return Walk<false>(Null());
-}
-
 // The step of Walk for a call of a script routine, with what it decides found once per step
 // (ShapeOfCall). One argument is computed whole before it is stored, so it goes straight
 // into its parameter; an Integer argument to a parameter that keeps Integers goes there as
 // a plain number when its tree computes one.
-Variant TscDesignator::CallRoutine(TscDesignatorItem* step)
+[[gnu::always_inline]] inline Variant TscDesignator::CallRoutine(TscDesignatorItem* step)
 {
     auto* proc = static_cast<TscProcVariable*>(step->Ref);
     const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
@@ -481,10 +502,18 @@ Variant TscDesignator::CallRoutine(TscDesignatorItem* step)
             proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
     }
     proc->NeedResult = NeedResult;
-    Variant result = proc->Call();
+    Variant result = proc->CallInPlace();
     if (shape.AnyVar) [[unlikely]]
         WriteBackVarArguments(step, proc, argCount, frame);
     return result;
+}
+
+Variant TscDesignator::GetValue()
+{
+    // A call of a script routine on its own, the commonest designator of all.
+    if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc)
+        return CallRoutine(FSteps[0].get());
+    return Walk<false>(Null());
 }
 
 void TscDesignator::SetValue(const Variant& value)

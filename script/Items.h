@@ -195,9 +195,12 @@ public:
     // Calls the procedure with the parameters as they stand.
     Variant GetValue() override { return Call(); }
     Variant Call();
+    // Call itself, for the call path of a designator to run in place (defined in Script.h).
+    inline Variant CallInPlace();
 
 private:
     void MakeFrame();
+    [[noreturn]] void RaiseCallTooDeep() const;
 
     std::unique_ptr<TscScript> FLocalScript;
     TscCustomVariable* FResult = nullptr; // the Result variable made with the function
@@ -222,6 +225,14 @@ private:
     TscScript* FSavedScope = nullptr;
     bool FWasExecuting;
 };
+
+namespace script_detail {
+// Nested script calls allowed before a runaway recursion is stopped; the
+// stack a script runs on has room for them (Stack.h), and a shorter stack
+// stops them earlier with the same error.
+inline constexpr int kMaxCallDepth = 150000;
+extern int gCallDepth;
+} // namespace script_detail
 
 class TscCustomExpression : public TscCustomVariable {
 public:
