@@ -23,18 +23,22 @@
 // that changes one (Count(n - 1, acc)) changes the caller's acc.
 //
 // Speed: each step knows what its item is (found once per item, not by a type
-// test per evaluation); a designator that is one call of a script routine skips
+// test per evaluation). A designator that is one call of a script routine skips
 // the walk, and its step keeps the call's shape (how many arguments reach
 // parameters, whether a var parameter takes one), found again only when the
-// routine or the counts change. An argument whose tree always computes an Integer
-// goes into a parameter that keeps Integers as a plain number. A procedure keeps the list of what a recursive call saves, and the
-// saved values (with their items) and the argument values of a step live in
-// place on the stack for the usual small counts; nothing is allocated per call.
-// One argument goes straight into its parameter; several are all computed
-// first, since they may read the parameters of the very routine called. Locals
-// stay in their items (hosts read and write them there, by name, also while a
-// routine runs), so a recursive call copies the caller's values aside rather
-// than giving the callee slots of its own.
+// routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
+// inside that path, not behind another call. An argument whose tree always computes
+// an Integer goes into a parameter that keeps Integers as a plain number. A
+// procedure keeps the list of what a recursive call saves, and the saved values
+// (with their items) and the argument values of a step live in place on the stack
+// for the usual small counts; nothing is allocated per call. Numbers are saved and
+// put back as their bytes; a text or an array is copied aside as a Variant copies
+// (a shared reference) and its bytes go back in the end. One argument goes
+// straight into its parameter; several are all computed first, since they may read
+// the parameters of the very routine called. Locals stay in their items (hosts
+// read and write them there, by name, also while a routine runs), so a recursive
+// call copies the caller's values aside rather than giving the callee slots of
+// its own.
 #pragma once
 
 #include "script/Expression.h"

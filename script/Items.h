@@ -195,7 +195,9 @@ public:
     // Calls the procedure with the parameters as they stand.
     Variant GetValue() override { return Call(); }
     Variant Call();
-    // Call itself, for the call path of a designator to run in place (defined in Script.h).
+    // Call's body, inline for the call path of a designator (defined in Script.h): the
+    // depth checks (SCallTooDeep), Executing, the routine's scope as its main script's
+    // CurrentScope, its flags cleared before the body and after, however it ends.
     inline Variant CallInPlace();
 
 private:

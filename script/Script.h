@@ -178,6 +178,8 @@ private:
     std::unique_ptr<TscStatement> FMainStatement;
 };
 
+// The inline parts of the call path, here because they need the whole TscScript.
+
 inline void TscStatement::RunList()
 {
     if (Count() == 1) {
