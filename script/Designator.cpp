@@ -45,10 +45,11 @@ private:
 
 // The locals of a running procedure, kept across a recursive call of it and
 // put back when the call ends, however it ends. The callee starts with the
-// caller's values in place (as every call does), so they are copied aside; a
-// copy of a number is two stores, of a text a shared reference. Putting back is
-// a move of its bytes. Each saved value keeps its item beside it, so what is restored does
-// not depend on the procedure's table after the call.
+// caller's values in place (as every call does), so they are copied aside: a
+// number as its bytes, a text or an array as a Variant copies it (a shared
+// reference). Putting back moves the bytes back over the item's value. Each saved
+// value keeps its item beside it, so what is restored does not depend on the
+// procedure's table after the call.
 class FrameSave {
 public:
     [[gnu::always_inline]] explicit FrameSave(TscProcVariable* proc)
@@ -80,8 +81,8 @@ public:
     FrameSave& operator=(const FrameSave&) = delete;
 
 private:
-    // A value moved back leaves its saved copy empty, which owns nothing and needs no
-    // destructor.
+    // The saved bytes go back over the item's value (let go first when it owns something),
+    // taking any reference they hold with them: the saved copy is not destroyed.
     [[gnu::always_inline]] void PutBack() noexcept
     {
         // In locals: the stores below could otherwise be taken to change them.
@@ -99,9 +100,6 @@ private:
             PutBackStrings();
     }
 
-    // The saved values live in raw storage: a copy is made there (a number as its bytes, a
-    // text or an array with a shared reference) and its bytes go back over the item's value
-    // in the end, taking that reference with them; nothing is left to destroy.
     struct Saved {
         TscCustomVariable* Item;
         Variant Value;
@@ -480,7 +478,7 @@ void TscDesignator::Borrow(TscDesignator& other)
 // The step of Walk for a call of a script routine, with what it decides found once per step
 // (ShapeOfCall). One argument is computed whole before it is stored, so it goes straight
 // into its parameter; an Integer argument to a parameter that keeps Integers goes there as
-// a plain number when its tree computes one.
+// a plain number when its tree computes one. The call's body runs in place (CallInPlace).
 [[gnu::always_inline]] inline Variant TscDesignator::CallRoutine(TscDesignatorItem* step)
 {
     auto* proc = static_cast<TscProcVariable*>(step->Ref);

@@ -176,6 +176,28 @@ void TscAssignmentStmt::Optimize()
         if (!chain.empty() && left && left->ValueSource == Target)
             AppendChain.assign(chain.rbegin(), chain.rend());
     }
+    JoinSource = nullptr;
+    JoinLeft = JoinRight = nullptr;
+    auto* op = dynamic_cast<TscOperatorNode*>(Expression->Root());
+    if (PlainTarget && PlainTarget->VarType != fvtFloat && AppendChain.empty() && op && op->Op == opPlus &&
+        !op->SetOp && !op->LeftDirect && !op->RightDirect) {
+        // A designator node reads its designator's GetValue; of this class exactly, it is read
+        // here without the node and the virtual call.
+        auto designatorOf = [](const TscExpressionNode* n) -> TscDesignator* {
+            if (!n || typeid(*n) != typeid(TscDesignatorNode))
+                return nullptr;
+            auto* d = static_cast<const TscDesignatorNode*>(n);
+            return d->ValueSource == d->Designator.get() && typeid(*d->Designator) == typeid(TscDesignator)
+                       ? d->Designator.get()
+                       : nullptr;
+        };
+        JoinLeft = designatorOf(op->Left.get());
+        JoinRight = designatorOf(op->Right.get());
+        if (JoinLeft && JoinRight)
+            JoinSource = op;
+        else
+            JoinLeft = JoinRight = nullptr;
+    }
 }
 
 bool TscAssignmentStmt::AppendInPlace()
@@ -245,6 +267,14 @@ void TscAssignmentStmt::Execute()
     }
     if (!AppendChain.empty() && AppendInPlace())
         return;
+    if (JoinSource) {
+        Variant a = JoinLeft->TscDesignator::GetValue();
+        Variant b = JoinRight->TscDesignator::GetValue();
+        Variant v = JoinSource->Join(a, b);
+        if (!PlainTarget->ReadOnly)
+            PlainTarget->Value = std::move(v);
+        return;
+    }
     if (PlainTarget && PlainTarget->VarType != fvtFloat) {
         // What the target's SetValue does with a value it takes as it is, without a copy.
         Variant v = Source->GetValue();

@@ -84,6 +84,12 @@ protected:
     // call no script routine and do not name the target): the join nodes, innermost first;
     // each one's right operand is appended in place.
     std::vector<TscOperatorNode*> AppendChain;
+    // The source is a + of two designators that are not plain variables (calls of script
+    // routines, f(x) + g(y)) and the target keeps what it is given: the two values are read
+    // in their order and joined here, as the operator's GetValue does, one call fewer each.
+    const TscOperatorNode* JoinSource = nullptr;
+    TscDesignator* JoinLeft = nullptr;
+    TscDesignator* JoinRight = nullptr;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
     // The source as the inline number paths read it: an operator tree Num computes

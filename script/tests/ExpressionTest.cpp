@@ -503,7 +503,7 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
 
 // Calls of script routines take their own path (the call's shape found once, an Integer
 // argument stored as a plain number, the caller's locals saved aside on a recursive call,
-// one-statement lists run in place); with a run-line hook set or not, the host sees the same
+// one-statement lists run in place, a + of two calls joined by the assignment); with a run-line hook set or not, the host sees the same
 // run: the same value of the same kind, the same error at the same position, and the same
 // values of a routine's locals read by name from inside the recursion (Peek evaluates a
 // name in the running routine's scope, as a host does). What each program gives is written
@@ -594,6 +594,26 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
          "int F(int n) { if (n == 0) return 0; int r; r = F(n - 1) + Stop(n); Trace(r); return r; }\n"
          "int Run() { return F(5); } {}",
          " (Null)", "1 3 "},
+        {"two calls joined: read in order, each seeing what the one before changed", "PascalScript",
+         "var g: Integer;\nfunction A: Integer; begin g := g * 10 + 1; Result := g; end;\n"
+         "function B: Integer; begin g := g * 10 + 2; Result := g; end;\n"
+         "function Run: Variant; var r: Integer; begin g := 0; r := A + B; Result := r; end; begin end.",
+         "13 (Integer)", ""},
+        {"two calls joined as texts", "BasicScript",
+         "Function S(x)\nReturn \"<\" & x & \">\"\nEnd Function\n"
+         "Function Run\nDim r\nr = S(1) & S(2)\nReturn r\nEnd Function",
+         "<1><2> (String)", ""},
+        {"a text and a number from two calls", "JScript",
+         "function T() { return \"a\"; } function N() { return 5; }\n"
+         "function Run() { var r; r = T() + N(); return r; }",
+         "error at 2:25: Could not convert variant of type (String) into type (Double)", ""},
+        {"Integer results of two calls wrap at 32 bits", "PascalScript",
+         "function Big(n: Integer): Integer; begin Result := n; end;\n"
+         "function Run: Variant; var r: Integer; begin r := Big(2147483647) + Big(1); Result := r; end; begin end.",
+         "-2147483648 (Integer)", ""},
+        {"an error in the second call of a join", "JScript",
+         "function Bad(n) { return 1 div n; }\nfunction Run() { var r; r = Bad(1) + Bad(0); return r; }",
+         "error at 1:19: Division by zero", ""},
         {"runaway recursion stops with the engine's error", "PascalScript",
          "function F(n: Integer): Integer; begin\nResult := F(n + 1); end;\n"
          "function Run: Variant; begin Result := F(0); end; begin end.",
