@@ -39,7 +39,9 @@
 // (a text, an overflow, a zero divisor, an Integer variable holding a wider value). It never
 // raises, so an error always comes from Execute, at the statement's own position.
 // Any other value given to a plain variable or parameter that keeps what it is given (not a
-// floating one) is taken over as it comes, without the copy SetValue would make.
+// floating one) is taken over as it comes, without the copy SetValue would make; a source
+// that is a + of two calls (Fib(n - 1) + Fib(n - 2)) is read and joined by the assignment
+// itself, in the operator's order and with its Join.
 //
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's
 // error handling), through its Direct routine while no host follows the lines. A C-style
