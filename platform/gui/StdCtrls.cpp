@@ -124,9 +124,14 @@ void TCustomEdit::SetSelStart(int value)
 {
     FSelStart = std::clamp(value, 0, int(GetText().size()));
     FSelLength = std::min(FSelLength, int(GetText().size()) - FSelStart);
+    Changed(TControlChange::Selection);
 }
 
-void TCustomEdit::SetSelLength(int value) { FSelLength = std::clamp(value, 0, int(GetText().size()) - FSelStart); }
+void TCustomEdit::SetSelLength(int value)
+{
+    FSelLength = std::clamp(value, 0, int(GetText().size()) - FSelStart);
+    Changed(TControlChange::Selection);
+}
 
 AnsiString TCustomEdit::GetSelText() const { return GetText().substr(size_t(FSelStart), size_t(FSelLength)); }
 
@@ -134,12 +139,14 @@ void TCustomEdit::SelectAll()
 {
     FSelStart = 0;
     FSelLength = int(GetText().size());
+    Changed(TControlChange::Selection);
 }
 
 void TCustomEdit::TextChanged()
 {
+    // A new text drops the selection, as the platform's edit does.
     FSelStart = std::min(FSelStart, int(GetText().size()));
-    FSelLength = std::min(FSelLength, int(GetText().size()) - FSelStart);
+    FSelLength = 0;
     if (!Loading())
         Change();
 }
@@ -176,14 +183,22 @@ void TCustomEdit::DefaultKeyPress(char key)
 {
     if (FReadOnly)
         return;
+    // A character replaces the selected text, and Backspace takes it away; with nothing
+    // selected, typing goes on at the end.
     AnsiString s = GetText();
-    if (key == '\b') {
+    const bool printable = static_cast<unsigned char>(key) >= 32;
+    if (key != '\b' && !printable)
+        return;
+    if (FSelLength > 0) {
+        const int at = FSelStart;
+        s.erase(size_t(at), size_t(FSelLength));
+        if (printable)
+            s.insert(size_t(at), 1, key);
+    } else if (key == '\b') {
         if (!s.empty())
             s.pop_back();
-    } else if (static_cast<unsigned char>(key) >= 32) {
-        s += key;
     } else {
-        return;
+        s += key;
     }
     SetText(Filter(s));
 }

@@ -181,6 +181,44 @@ TEST_F(QtInput, TypedCharactersPassTheWindowsKeyHandlersFirst)
     }
 }
 
+TEST_F(QtInput, TextTheProgramSelectsShowsSelectedAndTypingReplacesIt)
+{
+    auto* line = WidgetOf<QLineEdit>(Edit);
+    struct Case {
+        const char* why;
+        int start, length;  // -1: SelectAll
+        QString shownSelected;
+        AnsiString afterTyping;
+    };
+    const Case kCases[] = {
+        {"all of it, as a find dialog offers its last text", 0, -1, QStringLiteral("Итого"), "x"},
+        {"a part of it", 1, 2, QStringLiteral("то"), "Иxго"},
+        {"nothing: typing goes on at the end", 0, 0, QString(), "Итогоx"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Edit->SetText("Итого");
+        if (c.length < 0) {
+            Edit->SelectAll();
+        } else {
+            Edit->SetSelStart(c.start);
+            Edit->SetSelLength(c.length);
+        }
+        QWidget* focus = Focus(Edit);
+        ASSERT_EQ(focus, line);
+        EXPECT_EQ(line->selectedText(), c.shownSelected);
+        if (c.length == 0)
+            line->end(false);  // where the user left the caret
+        QTest::keyClicks(focus, QStringLiteral("x"));
+        EXPECT_EQ(Edit->GetText(), c.afterTyping);
+        EXPECT_EQ(line->text(), ToQString(c.afterTyping));
+    }
+    Edit->SelectAll();
+    Edit->SetText("new");
+    EXPECT_FALSE(line->hasSelectedText()) << "a new text drops the selection";
+    EXPECT_EQ(Edit->GetSelLength(), 0);
+}
+
 TEST_F(QtInput, EnterAndEscapePressTheFormsButtons)
 {
     std::vector<char> pressed;

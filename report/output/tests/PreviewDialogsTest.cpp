@@ -46,6 +46,39 @@ TEST(SearchDialogTest, RemembersOnlyConfirmedTexts)
     EXPECT_EQ(rpLastSearchText(), "Склад");
 }
 
+TEST(SearchDialogTest, TypingReplacesTheOfferedTextAndKeysEndTheDialog)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestDriver&, TrpSearchDialog&)> end;
+        TModalResult result;
+        AnsiString remembered;
+    };
+    const Case kCases[] = {
+        {"Enter confirms", [](TTestDriver& d, TrpSearchDialog& f) { d.Key(f.TextE, VK_RETURN); }, mrOk, "Склад"},
+        {"a click on OK confirms", [](TTestDriver& d, TrpSearchDialog& f) { d.Click(f.OkB); }, mrOk, "Склад"},
+        {"Escape cancels", [](TTestDriver& d, TrpSearchDialog& f) { d.Key(f.TextE, VK_ESCAPE); }, mrCancel, "Итого"},
+        {"a click on Cancel cancels", [](TTestDriver& d, TrpSearchDialog& f) { d.Click(f.CancelB); }, mrCancel,
+         "Итого"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        TPreviewEnv env;
+        rpLastSearchText() = "Итого";
+        env.d.ExpectModal("TrpSearchDialog", [&] {
+            auto* f = dynamic_cast<TrpSearchDialog*>(Screen->ModalForm());
+            env.d.Press(f->TextE, "Склад");
+            EXPECT_EQ(f->TextE->GetText(), "Склад") << "the offered text was selected, so typing replaced it";
+            c.end(env.d, *f);
+        });
+        std::unique_ptr<TrpSearchDialog> dialog(new TrpSearchDialog(Application));
+        TModalResult result = mrNone;
+        env.d.Run([&] { result = dialog->ShowModal(); });
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(rpLastSearchText(), c.remembered);
+    }
+}
+
 // ---------------------------------------------------------------- page settings
 
 class PageSettingsTest : public ::testing::Test {
