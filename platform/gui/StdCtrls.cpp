@@ -740,6 +740,31 @@ bool TRadioButton::UserClicked()
     return true;
 }
 
+void TRadioButton::KeyDown(Word& key, TShiftState shift)
+{
+    TButtonControl::KeyDown(key, shift);
+    const bool back = key == VK_UP || key == VK_LEFT;
+    if ((!back && key != VK_DOWN && key != VK_RIGHT) || shift.Contains(ssCtrl) || shift.Contains(ssAlt))
+        return;
+    TWinControl* parent = GetParent();
+    if (!parent)
+        return;
+    std::vector<TRadioButton*> group;
+    for (TControl* c : parent->ControlList())
+        if (auto* r = dynamic_cast<TRadioButton*>(c); r && (r == this || r->CanFocus()))
+            group.push_back(r);
+    if (group.size() < 2)
+        return;
+    std::stable_sort(group.begin(), group.end(),
+                     [](const TRadioButton* a, const TRadioButton* b) { return a->GetTabOrder() < b->GetTabOrder(); });
+    const size_t at = size_t(std::find(group.begin(), group.end(), this) - group.begin());
+    TRadioButton* next = group[(at + (back ? group.size() - 1 : 1)) % group.size()];
+    key = 0;
+    if (TCustomForm* form = ParentForm())
+        form->SetActiveControl(next);
+    next->SetChecked(true);
+}
+
 // ---------------------------------------------------------------- group box
 
 SKLAD_DEFINE_ABSTRACT_CLASS(TCustomGroupBox)

@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -217,6 +218,23 @@ TEST_F(QtInput, TextTheProgramSelectsShowsSelectedAndTypingReplacesIt)
     Edit->SetText("new");
     EXPECT_FALSE(line->hasSelectedText()) << "a new text drops the selection";
     EXPECT_EQ(Edit->GetSelLength(), 0);
+}
+
+TEST_F(QtInput, ArrowKeysMoveTheCheckBetweenRadioButtons)
+{
+    auto* portrait = Add<TRadioButton>(140, 8, 120, 17);
+    auto* landscape = Add<TRadioButton>(140, 30, 120, 17);
+    portrait->SetChecked(true);
+    QWidget* focus = Focus(portrait);
+    ASSERT_EQ(focus, WidgetOf(portrait));
+    QTest::keyClick(focus, Qt::Key_Down);
+    EXPECT_TRUE(landscape->GetChecked());
+    EXPECT_TRUE(WidgetOf<QRadioButton>(landscape)->isChecked());
+    EXPECT_FALSE(WidgetOf<QRadioButton>(portrait)->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(landscape));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_TRUE(portrait->GetChecked());
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(portrait));
 }
 
 TEST_F(QtInput, EnterAndEscapePressTheFormsButtons)

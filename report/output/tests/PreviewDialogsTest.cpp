@@ -8,6 +8,7 @@
 
 #include "report/model/rpDialogs.h"
 #include "report/model/rpPages.h"
+#include "report/model/rpUtils.h"
 
 #include "platform/printers/RecordingPrinter.h"
 
@@ -174,6 +175,59 @@ TEST_F(PageSettingsTest, TypingAndChoosingPapers)
     });
     EXPECT_EQ(page.GetPaperSize(), DMPAPER_A4) << "Cancel leaves the page untouched";
     EXPECT_EQ(page.GetOrientation(), poPortrait);
+}
+
+// The orientation chosen by mouse or by keys: with the custom size the two values change
+// places each time, with a listed paper they are the paper's for the orientation.
+TEST_F(PageSettingsTest, OrientationByMouseAndKeys)
+{
+    struct Case {
+        const char* why;
+        int paper;
+        std::function<void(TTestDriver&, TrpPageSettingsForm&)> turn, back;
+        const char *turnedWidth, *turnedHeight;
+    };
+    auto click = [](TRadioButton* TrpPageSettingsForm::*rb) {
+        return [rb](TTestDriver& d, TrpPageSettingsForm& f) { d.Click(f.*rb); };
+    };
+    auto key = [](TRadioButton* TrpPageSettingsForm::*rb, Word k) {
+        return [rb, k](TTestDriver& d, TrpPageSettingsForm& f) { d.Key(f.*rb, k); };
+    };
+    const Case kCases[] = {
+        {"custom size, mouse", DMPAPER_USER, click(&TrpPageSettingsForm::LandscapeRB),
+         click(&TrpPageSettingsForm::PortraitRB), "30", "10"},
+        {"custom size, arrow keys", DMPAPER_USER, key(&TrpPageSettingsForm::PortraitRB, VK_DOWN),
+         key(&TrpPageSettingsForm::LandscapeRB, VK_UP), "30", "10"},
+        {"A5, arrow keys", DMPAPER_A5, key(&TrpPageSettingsForm::PortraitRB, VK_RIGHT),
+         key(&TrpPageSettingsForm::LandscapeRB, VK_LEFT), "21", "14,80"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        page.SetOrientation(poPortrait);
+        page.SetPaperWidth(c.paper == DMPAPER_USER ? 100 : 148);
+        page.SetPaperHeight(c.paper == DMPAPER_USER ? 300 : 210);
+        page.SetPaperSize(c.paper);
+        const AnsiString width = c.paper == DMPAPER_USER ? "10" : "14,80";
+        const AnsiString height = c.paper == DMPAPER_USER ? "30" : "21";
+        Show([&](TrpPageSettingsForm& f) {
+            c.turn(env.d, f);
+            EXPECT_TRUE(f.LandscapeRB->GetChecked());
+            EXPECT_TRUE(f.LandscapeImg->GetVisible());
+            EXPECT_FALSE(f.PortraitImg->GetVisible());
+            EXPECT_EQ(f.WidthE->GetText(), c.turnedWidth);
+            EXPECT_EQ(f.HeightE->GetText(), c.turnedHeight);
+            c.back(env.d, f);
+            EXPECT_TRUE(f.PortraitRB->GetChecked());
+            EXPECT_EQ(f.WidthE->GetText(), width);
+            EXPECT_EQ(f.HeightE->GetText(), height);
+            c.turn(env.d, f);
+            env.d.Key(f.LandscapeRB, VK_RETURN);
+        });
+        EXPECT_EQ(page.GetOrientation(), poLandscape);
+        EXPECT_EQ(page.GetPaperSize(), c.paper);
+        EXPECT_EQ(rpFloatToStr(page.GetPaperWidth() / 10), c.turnedWidth);
+        EXPECT_EQ(rpFloatToStr(page.GetPaperHeight() / 10), c.turnedHeight);
+    }
 }
 
 TEST_F(PageSettingsTest, OkAppliesToThePage)
