@@ -304,10 +304,11 @@ void TForm3::Save(const std::function<void()>& write)
     Close();
     // Stock changed: the goods grid shows it at once, on the same product even when its
     // order changed. The document is saved whatever happens here; a grid that cannot be read
-    // again shows its old figures until reloaded.
+    // again is left empty, the user is told, and the main window reads it when active again.
     try {
         WarehouseData->ReloadGoods();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        ShowMessage(DocumentMessage(TDocumentMessage::GoodsNotShown, {e.what()}));
     }
 }
 

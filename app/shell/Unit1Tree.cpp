@@ -86,7 +86,8 @@ void TForm1::ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& 
 void TForm1::ReloadGoods()
 {
     TTreeNode* node = TreeView1->GetSelected();
-    if (!node || !DatabaseOpen() || !ADOQuery1->Active())
+    // A grid whose last reading failed is closed: it is read again all the same.
+    if (!node || !DatabaseOpen())
         return;
     const int row = ADOQuery1->RecNo();
     const int64_t id = HasCurrentRow(ADOQuery1) ? ADOQuery1->FieldByName("ID")->AsLargeInt() : 0;

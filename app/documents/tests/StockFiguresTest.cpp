@@ -14,6 +14,7 @@
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
 #include "platform/gui/DBGrids.h"
+#include "platform/db/DbFaults.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <fstream>
@@ -944,6 +945,66 @@ TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
             EXPECT_EQ(Form1->ADOQuery1->FieldByName("ID")->AsLargeInt(), paint) << "the cursor stays on its product";
         else
             EXPECT_EQ(Form1->ADOQuery1->RecNo(), 1);
+    }
+}
+
+// The goods cannot be read again right after a document was saved (a disk error, a lock): the
+// user is told that the document was saved and the list was not, and the grid reads the goods
+// once more when the main window is active again, instead of staying empty.
+TEST_F(GoodsGridTest, AGridThatCannotBeReadAfterASaveIsToldAndReadAgain)
+{
+    // Inside the document window: OK with the n-th statement failing, n = 1, 2, ..., until the
+    // document is saved; the statement that fails then is one of the reading of the goods.
+    const auto okUntilSaved = [&] {
+        for (int n = 1; d->IsShowing(Form3) && n < 200; ++n) {
+            d->ClearMessages();  // "Документ не сохранен." of the step before
+            DbFaults::FailStatement(n);
+            d->Click(Form3->Button4);
+            DbFaults::Clear();
+        }
+        EXPECT_FALSE(d->IsShowing(Form3));
+    };
+    const struct {
+        const char* why;
+        std::function<void()> route;
+    } routes[] = {
+        {"a receipt from the toolbar",
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Select(Form3->ComboBox1, 0);
+                 d->Type(Form3->ComboBox2, "Рога");
+                 d->Type(Form3->ComboBox3, "Иванов");
+                 d->Select(Form3->ComboBox4, 0);
+                 d->ExpectModal(Form2, [&] {
+                     d->Select(Form2->ComboBox1, "Болт");
+                     d->ClickRow(Form2->DBGrid1, 0);
+                     d->Type(Form2->ComboBox6, "5");
+                     d->Click(Form2->Button7);
+                 });
+                 d->Click(Form3->Button1);
+                 okUntilSaved();
+             });
+             d->Run([&] { d->Click(Form1->Button5); });
+         }},
+        {"an issue invoice from the journal",
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->ExpectModal(Form3, okUntilSaved);
+                 d->Click(Form4->Button3);
+             });
+         }},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.why);
+        const std::string before = w->Snapshot();
+        r.route();
+        EXPECT_NE(w->Snapshot(), before) << "the document was saved";
+        EXPECT_EQ(Disagreement(), "") << "the grid shows the goods as they are now";
+        const std::vector<AnsiString> told = d->MessageTexts();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].substr(0, told[0].find('\n')),
+                  "Документ сохранен, но список товаров не прочитан заново.");
     }
 }
 
