@@ -274,6 +274,11 @@ double WorkingFigure(double x)
     return std::fabs(x) < kSingleHoldsCentsBelow ? static_cast<double>(static_cast<float>(x)) : x;
 }
 
+double CountedFigure(double stored)
+{
+    return RoundCents(WorkingFigure(stored));
+}
+
 AnsiString TotalCaption(double total)
 {
     return "Итого на сумму " + FloatToStr(RoundTo(total, -2));
@@ -287,7 +292,7 @@ double LinesTotal(TADOQuery* q, const char* field)
     long double total = 0;
     for (q->First(); !q->Eof(); q->Next())
         if (TField* f = q->FindField(field); f && !f->IsNull())
-            total += RoundCents(WorkingFigure(f->AsFloat()));
+            total += CountedFigure(f->AsFloat());
     q->First();
     return RoundCents(total);
 }
