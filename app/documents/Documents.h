@@ -89,7 +89,6 @@ double LinesTotal(TADOQuery* q, const char* field);
 
 #define SKLAD_DOCUMENT_MESSAGES(X)                                                                \
     X(NotSaved,        "Документ не сохранен.\n%s")                                              \
-    X(GoodsNotShown,   "Документ сохранен, но список товаров не прочитан заново.\n%s")            \
     X(NotIssued,       "Накладная на отпуск не сформирована.\n%s")                                \
     X(NotArchived,     "Документы не перенесены.\n%s")                                           \
     X(UnknownProduct,  "Товара \"%s\" (%s, %s, %s, %s, группа %s) больше нет на складе.")         \

@@ -303,13 +303,8 @@ void TForm3::Save(const std::function<void()>& write)
     }
     Close();
     // Stock changed: the goods grid shows it at once, on the same product even when its
-    // order changed. The document is saved whatever happens here; a grid that cannot be read
-    // again is left empty, the user is told, and the main window reads it when active again.
-    try {
-        WarehouseData->ReloadGoods();
-    } catch (const std::exception& e) {
-        ShowMessage(DocumentMessage(TDocumentMessage::GoodsNotShown, {e.what()}));
-    }
+    // order changed (a grid that cannot be read again is emptied and the user told).
+    WarehouseData->ReloadGoods();
 }
 
 void TForm3::Button4Click(TObject*)

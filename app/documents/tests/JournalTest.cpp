@@ -412,11 +412,11 @@ TEST_F(IssueTest, EditingIsRefusedOnceIssuedAndReplacesTheRequestOtherwise)
 TEST_F(JournalTest, IssueAndArchiveActOnTheRowHighlightedAfterASortOrAFilter)
 {
     StartOnWarehouse();
-    const TDateTime day = DateOf(Now()) - 30;  // every request is overdue
+    const TDateTime day = DateOf(Now()) - 30.0;  // every request is overdue
     // Requests that every route passes by: other recipients, other due dates.
     for (const char* recipient : {"Яковлев", "Андреев", "Петров"}) {
         const int64_t p = w->AddProduct(Product(AnsiString("Товар ") + recipient, "Склад", 10, 1));
-        AddRequestLine(AddRequest(day, day + 3, "Не выдавался", 0, recipient), p, 1, 0);
+        AddRequestLine(AddRequest(day, day + 3.0, "Не выдавался", 0, recipient), p, 1, 0);
     }
     TDBGrid* const grid = Form4->DBGrid1;
     // The row of `id` in the list as it stands (0-based), read without moving the cursor.
@@ -462,7 +462,7 @@ TEST_F(JournalTest, IssueAndArchiveActOnTheRowHighlightedAfterASortOrAFilter)
         // This route's own request: a recipient between the others, due well before them.
         const AnsiString recipient = "Клименко " + IntToStr(++n);
         const int64_t product = w->AddProduct(Product("Цель " + IntToStr(n), "Склад", 10, 2));
-        const int64_t target = AddRequest(day, day - n, "Не выдавался", 0, recipient);
+        const int64_t target = AddRequest(day, day - double(n), "Не выдавался", 0, recipient);
         AddRequestLine(target, product, 4, 0);
         const auto select = [&](const std::function<void()>& list) {
             d->Choose(Form4->RadioButton9);
