@@ -11,12 +11,16 @@
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
 #include "app/documents/Unit6.h"
+#include "app/documents/Unit9.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
+#include "app/shell/Unit7.h"
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/db/DbFaults.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -1293,6 +1297,110 @@ TEST_F(CardOverJournalTest, TheJournalOpenedAgainIsStillTheCardsProducts)
     });
     d->Run([&] { d->Click(Form1->Button3); });
     EXPECT_EQ(w->Scalar("Select Количество From Products Where ID=:id", {anchor}).AsDouble(), 4);
+}
+
+}  // namespace
+
+namespace {
+
+// A new warehouse opened over one with goods and documents shows and stores none of the old
+// one's figures, on any window that shows them; the old one opened again shows its own.
+class NewWarehouseFiguresTest : public StockFiguresTest {
+protected:
+    void SetUp() override
+    {
+        StockFiguresTest::SetUp();
+        std::filesystem::create_directories(PathToSystem(w->Dir() + "New"));
+        std::filesystem::copy_file(PathToSystem(TWarehouseFixture::TemplatePath()),
+                                   PathToSystem(w->Dir() + "New/New.kvb"));
+        SeedGoodsAndRequests();
+        const int64_t act = AddAct(Day(2027, 2, 4), 0, "Брак");
+        w->Exec("Insert Into StructureAkt (IDДокумента,IDТовара,Количество,Сумма) Values (:a,:b,2,200)", {act, paint});
+        w->Exec("Update NDS Set НДС=20");  // a new warehouse starts at the template's 18
+        StartOnWarehouse();
+    }
+    // The stock state of every product, printed from the report builder.
+    std::vector<AnsiString> StockStatePrinted()
+    {
+        d->ExpectModal(Form9, [&] {
+            d->Choose(Form9->RadioButton1);
+            d->Click(Form9->Button4);
+            Print([&] { d->Click(Form9->Button2); });
+            d->Click(Form9->Button3);
+        });
+        d->Run([&] { d->Menu(Form1->N21); });
+        return PreparedTexts(Shown(TReportFamily::StockState));
+    }
+    // How many documents each view of the journal lists.
+    std::vector<int> JournalCounts()
+    {
+        std::vector<int> counts;
+        InJournal([&] {
+            for (TRadioButton* TForm4::*view :
+                 {&TForm4::RadioButton7, &TForm4::RadioButton8, &TForm4::RadioButton9, &TForm4::RadioButton10}) {
+                d->Choose(Form4->*view);
+                counts.push_back(Form1->ADOQuery6->RecordCount());
+            }
+        });
+        return counts;
+    }
+};
+
+TEST_F(NewWarehouseFiguresTest, ANewWarehouseShowsAndStoresNoneOfThePreviousOnesFigures)
+{
+    const auto has = [](const std::vector<AnsiString>& texts, const char* text) {
+        return std::find(texts.begin(), texts.end(), AnsiString(text)) != texts.end();
+    };
+    // The old warehouse, every window having shown its figures.
+    ASSERT_EQ(Form1->ADOQuery1->RecordCount(), 4);
+    EXPECT_EQ(JournalCounts(), (std::vector<int>{0, 0, 2, 1}));
+    EXPECT_TRUE(has(StockStatePrinted(), "Болт"));
+    const AnsiString old = w->Path(), path = w->Dir() + "Второй.kvb";
+
+    d->ExpectModal(Form5, [&] {
+        d->ExpectModal(Form7, [&] {
+            d->Type(Form7->Edit1, "2");
+            d->Type(Form7->Edit2, "2");
+            d->Click(Form7->Button1);
+        });
+        d->Type(Form5->Edit1, "Второй");
+        d->Click(Form5->Button1);
+    });
+    d->Run([&] { d->Click(Form1->Button8); });
+    ASSERT_EQ(Form1->DatabasePath(), path);
+    EXPECT_EQ(Form1->ADOQuery1->RecordCount(), 0) << "the goods grid";
+    EXPECT_EQ(Form1->VatRate, 18);
+    EXPECT_EQ(JournalCounts(), (std::vector<int>{0, 0, 0, 0}));
+    const std::vector<AnsiString> printed = StockStatePrinted();
+    for (const char* figure : {"Болт", "Эмаль", "A-Болт", "5000", "20"})
+        EXPECT_FALSE(has(printed, figure)) << figure;
+    // A receipt begun there starts with no lines and no total.
+    d->ExpectModal(Form3, [&] {
+        EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 0);
+        EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 0");
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    });
+    d->Run([&] { d->Click(Form1->Button5); });
+    {
+        TWarehouseFixture opened(path);  // a copy, to read the new file's rows
+        for (const char* table : {"Products", "Documents", "StructureDocuments", "Application", "StructureApplication",
+                                  "Otpusk", "StructureOtpusk", "Akt", "StructureAkt", "TempStructureDocuments",
+                                  "TempStructureOtpusk"})
+            EXPECT_EQ(opened.Scalar(AnsiString("Select Count(*) From ") + table).AsInteger(), 0) << table;
+    }
+
+    // The old one again: its own figures.
+    d->AnswerFileDialog(old);
+    d->Run([&] { d->Click(Form1->Button1); });
+    ASSERT_EQ(Form1->DatabasePath(), old);
+    EXPECT_EQ(Form1->ADOQuery1->RecordCount(), 0) << "no goods until a group is chosen";
+    d->ChooseNode(Form1->TreeView1, Form1->TreeView1->GetItems()->GetFirstNode());
+    EXPECT_EQ(Form1->ADOQuery1->RecordCount(), 4);
+    EXPECT_EQ(Form1->VatRate, 20);
+    EXPECT_EQ(JournalCounts(), (std::vector<int>{0, 0, 2, 1}));
+    EXPECT_TRUE(has(StockStatePrinted(), "Болт"));
+    EXPECT_TRUE(d->Errors().empty());
 }
 
 }  // namespace
