@@ -273,8 +273,8 @@ TEST_F(PrintCommandsTest, TheStockQueriesBindEveryValue)
 namespace {
 
 // A line stored with a sum that is not whole kopecks (2.005, from an older program or a
-// file): the window counts it as 2.01, and so do the printed line, the printed total and the
-// total in words, whichever document prints it and whether its row was reached by the mouse
+// file): the window counts it as 2.01, and so do its line in the window, the printed line, the
+// printed total and the total in words, whichever document prints it and whether its row was reached by the mouse
 // or by the keys.
 TEST_F(PrintCommandsTest, ASumThatIsNotWholeKopecksPrintsAsTheWindowCountsIt)
 {
@@ -320,6 +320,8 @@ TEST_F(PrintCommandsTest, ASumThatIsNotWholeKopecksPrintsAsTheWindowCountsIt)
                 }
                 d->ExpectModal(Form3, [&] {
                     shown = Form3->Label4->GetCaption();
+                    EXPECT_EQ(Column(Form1->ADOQuery4, "Сумма"), (std::vector<AnsiString>{"10", "2,01"}))
+                        << "the window's lines";
                     if (c.family != TReportFamily::OrderState)
                         Print([&] { d->Click(Form3->Button8); });
                     d->Click(Form3->Button6);
