@@ -174,8 +174,8 @@ AnsiString LinesStatement(const char* lines, bool withVat)
     if (withVat)
         sql += "," + l + ".Ставка,C.Сумма_с_НДС As Сумма_с_НДС";
     // A line whose product was deleted since still prints, with its quantity and sum.
-    return sql + " From " + l + " Left Join Products On (" + l + ".IDТовара=Products.ID)" + CountedSumsJoin(lines) +
-           " Where " + l + ".IDДокумента=:id Order By " + l + ".rowid";
+    return sql + CountedLinesFrom(lines) + " Left Join Products On (" + l + ".IDТовара=Products.ID) Where " + l +
+           ".IDДокумента=:id Order By " + l + ".rowid";
 }
 
 double SumOf(TADOQuery* q, const char* field)
@@ -213,9 +213,11 @@ const char* const kCountedSumsHead =
     "With C As Materialized (Select json_extract(value,'$[0]') As RID,json_extract(value,'$[1]')/100.0 As Сумма,"
     "json_extract(value,'$[2]')/100.0 As Сумма_с_НДС From json_each(:sums)) ";
 
-AnsiString CountedSumsJoin(const char* lines)
+AnsiString CountedLinesFrom(const char* lines)
 {
-    return AnsiString(" Left Join C On (C.RID=") + lines + ".rowid)";
+    // The figures lead and each finds its line by rowid: one look-up a line, however many.
+    const AnsiString l = lines;
+    return " From C Cross Join " + l + " On (" + l + ".rowid=C.RID)";
 }
 
 AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id)
@@ -224,7 +226,7 @@ AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id)
     const bool withVat = l == "StructureDocuments" || l == "StructureOtpusk";
     OpenSql(work,
             "Select rowid As RID,Сумма" + AnsiString(withVat ? ",Сумма_с_НДС" : "") + " From " + l +
-                " Where IDДокумента=:id",
+                " Where IDДокумента=:id Order By rowid",
             {{"id", id}});
     AnsiString json = "[";
     for (work->First(); !work->Eof(); work->Next()) {

@@ -593,9 +593,9 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
                     "Products.Единица_измерения,Products.Группа,Products.Цена,StructureApplication.Количество,"
-                    "C.Сумма As Сумма,StructureApplication.Отпущено From StructureApplication Inner Join Products "
-                    "On (StructureApplication.IDТовара=Products.ID)" + CountedSumsJoin("StructureApplication") +
-                    " Where IDДокумента=:id Order By StructureApplication.rowid",
+                    "C.Сумма As Сумма,StructureApplication.Отпущено" + CountedLinesFrom("StructureApplication") +
+                    " Inner Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
+                    "Order By StructureApplication.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureApplication", id)}});
         ShowAll({Label2, Label3, Label5, ComboBox2, ComboBox3, ComboBox5, ComboBox6, GroupBox2}, true);
         ShowAll({Label1, Label8, ComboBox4, CheckBox1, Edit2, GroupBox3, Button7, DateTimePicker2}, false);
@@ -616,9 +616,10 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
                     "Products.Единица_измерения,Products.Группа,Products.Цена,StructureOtpusk.Количество,"
-                    "C.Сумма As Сумма,StructureOtpusk.Ставка,C.Сумма_с_НДС As Сумма_с_НДС From StructureOtpusk "
-                    "Inner Join Products On (StructureOtpusk.IDТовара=Products.ID)" + CountedSumsJoin("StructureOtpusk") +
-                    " Where StructureOtpusk.IDДокумента=:id Order By StructureOtpusk.rowid",
+                    "C.Сумма As Сумма,StructureOtpusk.Ставка,C.Сумма_с_НДС As Сумма_с_НДС" +
+                    CountedLinesFrom("StructureOtpusk") +
+                    " Inner Join Products On (StructureOtpusk.IDТовара=Products.ID) "
+                    "Where StructureOtpusk.IDДокумента=:id Order By StructureOtpusk.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureOtpusk", id)}});
         ShowAll({Label2, Label3, ComboBox2, ComboBox3, ComboBox5, ComboBox6, GroupBox2}, true);
         ShowAll({Label5, DateTimePicker2, Edit2, Label1, Label8, ComboBox1, ComboBox4, CheckBox1, GroupBox3}, false);
@@ -646,10 +647,10 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
                     "Products.Единица_измерения,Products.Группа,Products.Цена,StructureDocuments.Количество,"
-                    "C.Сумма As Сумма,StructureDocuments.Ставка,C.Сумма_с_НДС As Сумма_с_НДС From StructureDocuments "
-                    "Inner Join Products On (StructureDocuments.IDТовара=Products.ID)" +
-                    CountedSumsJoin("StructureDocuments") +
-                    " Where StructureDocuments.IDДокумента=:id Order By StructureDocuments.rowid",
+                    "C.Сумма As Сумма,StructureDocuments.Ставка,C.Сумма_с_НДС As Сумма_с_НДС" +
+                    CountedLinesFrom("StructureDocuments") +
+                    " Inner Join Products On (StructureDocuments.IDТовара=Products.ID) "
+                    "Where StructureDocuments.IDДокумента=:id Order By StructureDocuments.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureDocuments", id)}});
         ShowAll({Label1, Label8, ComboBox1, ComboBox4, GroupBox3, Label2, Label3, ComboBox2, ComboBox3}, true);
         GroupBox3->SetEnabled(false);
@@ -668,8 +669,9 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
                     "Products.Единица_измерения,Products.Группа,Products.Цена,StructureAkt.Количество,"
-                    "C.Сумма As Сумма From StructureAkt Inner Join Products On (StructureAkt.IDТовара=Products.ID)" +
-                    CountedSumsJoin("StructureAkt") + " Where StructureAkt.IDДокумента=:id Order By StructureAkt.rowid",
+                    "C.Сумма As Сумма" + CountedLinesFrom("StructureAkt") +
+                    " Inner Join Products On (StructureAkt.IDТовара=Products.ID) Where StructureAkt.IDДокумента=:id "
+                    "Order By StructureAkt.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureAkt", id)}});
         Edit2->SetVisible(true);
         Edit2->SetEnabled(false);

@@ -543,9 +543,9 @@ void TForm4::Button6Click(TObject*)
             AnsiString(kCountedSumsHead) +
                 "Select Products.Наименование,Products.Цвет,Products.Размеры,Products.Цена,Products.№,"
                 "Products.Единица_измерения,StructureApplication.Количество,C.Сумма As Сумма,"
-                "StructureApplication.Отпущено From StructureApplication Inner Join Products On "
-                "(StructureApplication.IDТовара=Products.ID)" + CountedSumsJoin("StructureApplication") +
-                " Where IDДокумента=:id Order By StructureApplication.rowid",
+                "StructureApplication.Отпущено" + CountedLinesFrom("StructureApplication") +
+                " Inner Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
+                "Order By StructureApplication.rowid",
             {{"id", id}, {"sums", sums}});
     // Flags of table Name other than 0 and 1 choose no template: nothing is shown.
     TrpReport* report = WarehouseData->ChooseTemplate(TReportFamily::OrderState);
