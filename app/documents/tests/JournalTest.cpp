@@ -518,6 +518,31 @@ TEST_F(JournalTest, EditingARequestKeepsTheSumsOfItsLines)
     EXPECT_EQ(stored, std::vector<double>(std::begin(sums), std::end(sums)));
 }
 
+// A line stored at 2.005 (an older program's figure) is edited as the viewer shows it, 2.01,
+// and saved so: the line, the total and the stored request say the same.
+TEST_F(JournalTest, EditingARequestTakesEachLineAsItsTotalCountsIt)
+{
+    StartOnWarehouse();
+    const int64_t p = w->AddProduct(Product("Кабель", "Склад", 0, 1));
+    const int64_t request = AddRequest(Day(2027, 2, 4), Day(2027, 2, 9), "Не выдавался", 0, "Цех");
+    AddRequestLine(request, p, 1, 0, 10);
+    AddRequestLine(request, p, 1, 0, 2.005);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            std::vector<AnsiString> shown;
+            for (TADOQuery* q = Form1->ADOQuery4; !q->Eof(); q->Next())
+                shown.push_back(q->FieldByName("Сумма")->AsString());
+            EXPECT_EQ(shown, (std::vector<AnsiString>{"10", "2,01"}));
+            EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 12,01");
+            d->Click(Form3->Button7);
+        });
+        d->Key(Form4->DBGrid1, VK_HOME);
+        d->Click(Form4->Button4);
+    });
+    EXPECT_EQ(w->Scalar("Select Group_Concat(Сумма, ' ') From StructureApplication").AsString(), "10.0 2.01");
+}
+
 TEST_F(JournalTest, ArchivingAskedOfARequestStillInUseIsRefused)
 {
     StartOnWarehouse();
