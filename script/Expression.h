@@ -112,6 +112,19 @@ public:
     // Beside NumCompute for a comparison: its Boolean as 1 or 0, or -1 where Num gives up.
     using TestFunction = int (*)(const TscOperatorNode* node);
     TestFunction TestCompute = nullptr;
+    // Beside NumCompute for + - * / whose result is a Double as a rule (a Double constant, a
+    // floating variable or such an operator on one side, or /): the value when it is a Double,
+    // computed in double with no type carried between the operators; false, where NumCompute
+    // then gives the value or declines, when an operand is not a Double or an integer double
+    // holds exactly, or the result would not be a Double (two integers under + - *), or on a
+    // zero divisor.
+    // The result comes back in registers (a double and a flag).
+    struct FloatResult {
+        double Value;
+        bool Ok;
+    };
+    using FloatFunction = FloatResult (*)(const TscOperatorNode* node);
+    FloatFunction FloatCompute = nullptr;
     bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
     // The value as GetValue computes it, without a Variant, when every operand read is an
@@ -139,6 +152,9 @@ public:
 TscOperatorNode::NumFunction scNumRoutine(const TscOperatorNode& op);
 TscOperatorNode::IntFunction scIntRoutine(const TscOperatorNode& op);
 TscOperatorNode::TestFunction scTestRoutine(const TscOperatorNode& op);
+// FloatCompute's routine, nullptr where the operator has none; the operands' routines are
+// chosen first.
+TscOperatorNode::FloatFunction scFloatRoutine(const TscOperatorNode& op);
 
 class TscDesignatorNode : public TscOperandNode {
 public:

@@ -107,6 +107,7 @@ protected:
 private:
     bool AppendInPlace();
     static bool DirectNum(TscStatement* stmt);
+    static bool DirectFloat(TscStatement* stmt);
     static bool DirectInt(TscStatement* stmt);
 };
 
