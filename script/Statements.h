@@ -48,7 +48,14 @@
 // flags and the hook, checked before, cannot change until a routine declines, and that
 // routine's statement then runs as written. A BasicScript For..Next whose start, end and
 // step are integers inside 32 bits counts with a plain number and gives the variable the
-// values the general walk gives.
+// values the general walk gives. The Pascal for loop and that BasicScript one also run a body
+// whose one statement has a Direct routine pass after pass without the checks between
+// passes, which nothing in such a pass can change; when the routine declines, that pass runs
+// as written and the checks resume.
+//
+// A number tree stored into a plain variable whose root has a floating routine
+// (Expression.h, floating trees) is computed by it first, and by the number routines where it
+// gives up.
 //
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
 // before evaluating e, as the left operand of an operator is read before the right one.
