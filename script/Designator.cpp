@@ -559,7 +559,7 @@ Variant TscDesignator::Walk(const Variant& value)
 template Variant TscDesignator::Walk<false>(const Variant&);
 template Variant TscDesignator::Walk<true>(const Variant&);
 
-bool TscDesignator::IsMemberRead() const
+inline bool TscDesignator::IsMemberRead() const
 {
     using Kind = TscDesignatorItem::RefKind;
     TscDesignatorItem* first = FSteps[0].get();

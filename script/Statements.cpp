@@ -544,7 +544,7 @@ void TscCallStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    if (StepInPlace())
+    if (Step != 0 && StepInPlace())
         return;
     if (Modificator.empty()) {
         Designator->NeedResult = false;
