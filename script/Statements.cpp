@@ -330,7 +330,7 @@ bool TscAssignOpStmt::DirectNumber(TscStatement* stmt)
     if (target->ReadOnly)
         return false;
     script_fast::Num b;
-    if (!self->SourceNum(b))
+    if (!self->SourceNumDirect(b))
         return false;
     Variant& v = target->Value;
     if constexpr (Op != '/' && !FloatTarget) {

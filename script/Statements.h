@@ -55,7 +55,7 @@
 //
 // A number tree stored into a plain variable whose root has a floating routine
 // (Expression.h, floating trees) is computed by it first, and by the number routines where it
-// gives up.
+// gives up; so is the source of x op= e on numbers.
 //
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
 // before evaluating e, as the left operand of an operator is read before the right one.
@@ -100,6 +100,20 @@ protected:
         if (NumSource)
             return NumSource->Num(n);
         return DirectSource && script_fast::Num::From(*DirectSource, n);
+    }
+
+    // SourceNum for the direct steps: a floating routine's Double first, where the source has
+    // one (the hooked path keeps the number routines).
+    bool SourceNumDirect(script_fast::Num& n) const
+    {
+        if (NumSource && NumSource->FloatCompute) {
+            const TscOperatorNode::FloatResult r = NumSource->FloatCompute(NumSource);
+            if (r.Ok) {
+                n = script_fast::Num(r.Value);
+                return true;
+            }
+        }
+        return SourceNum(n);
     }
 
     // The source's value as an Integer operand takes it (Num's value where ToInt32 takes it

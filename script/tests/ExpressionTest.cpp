@@ -747,15 +747,15 @@ std::string Observe(TscScript& s, const char* name)
 } // namespace
 
 // Trees of + - * / over Double constants, variables and such operators take the floating
-// routines when stored into a plain variable; a run-line hook turns them off, and the
+// routines when stored into a plain variable, or given to r op= e; a run-line hook turns them off, and the
 // general walk runs. For every pair of operand values (every number kind, Currency, Date,
 // Single, texts, Null, zeros, NaN and Inf, Int64 past 2^53, values next to midpoints) and
 // every syntax both give the same value of the same kind, bit for bit, or the same error at
 // the same position.
 TEST_F(ExpressionTest, FloatingTreesAgreeWithTheGeneralWalk)
 {
-    // a, b: Variant; d: Double; i: Integer. Each function stores its expression once, in a
-    // loop of one pass, whose body takes its direct step; F1 is the float bench's step; F3 has
+    // a, b: Variant; d: Double; i: Integer. Each function stores its expression into r (1.5
+    // before) once, in a loop of one pass, whose body takes its direct step; F1 is the float bench's step; F3 has
     // an Integer operator under the divisor; F7 divides by one that is zero when i is 3.
     struct Function {
         const char* expr;
@@ -765,6 +765,8 @@ TEST_F(ExpressionTest, FloatingTreesAgreeWithTheGeneralWalk)
         {"a * 0.999 + i / 3.0 - 1.1", true}, {"d * 0.999 + i / 3.0 - 1.1", true},
         {"(a + 0.5) * (b - 2.5) / (i + 1)", true}, {"a / b", false}, {"i / b + a", true},
         {"d * 3 - b * 0.25", false}, {"1.5 - a / (i - 3)", true}, {"d + b", false},
+        // r op= e, the source a floating tree
+        {"r + a / 4.0", true}, {"r - (d * 0.999 + i / 3.0)", false}, {"r * (b - 0.5)", true},
     };
     struct Program {
         const char* syntax;
@@ -778,11 +780,11 @@ TEST_F(ExpressionTest, FloatingTreesAgreeWithTheGeneralWalk)
         const std::string name = "F" + std::to_string(f + 1), e = fns[f].expr;
         const bool fl = fns[f].floatTarget;
         programs[0].text += "function " + name + ": Variant; var r: " + (fl ? "Double" : "Variant") +
-                            "; k: Integer; begin for k := 1 to 1 do r := " + e + "; Result := r; end;\n";
+                            "; k: Integer; begin r := 1.5; for k := 1 to 1 do r := " + e + "; Result := r; end;\n";
         programs[1].text += std::string(fl ? "float " : "variant ") + name + "() { " + (fl ? "float" : "variant") +
-                            " r; int k; for (k = 0; k < 1; k++) r = " + e + "; return r; }\n";
-        programs[2].text += "function " + name + "() { var r, k; for (k = 0; k < 1; k++) r = " + e + "; return r; }\n";
-        programs[3].text += "Function " + name + "\n Dim r" + (fl ? " As Double" : "") + ", k\n For k = 1 To 1\n  r = " +
+                            " r; int k; r = 1.5; for (k = 0; k < 1; k++) r = " + e + "; return r; }\n";
+        programs[2].text += "function " + name + "() { var r, k; r = 1.5; for (k = 0; k < 1; k++) r = " + e + "; return r; }\n";
+        programs[3].text += "Function " + name + "\n Dim r" + (fl ? " As Double" : "") + ", k\n r = 1.5\n For k = 1 To 1\n  r = " +
                             e + "\n Next\n Return r\nEnd Function\n";
     }
     programs[0].text += "begin end.";
