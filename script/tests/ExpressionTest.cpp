@@ -747,8 +747,8 @@ std::string Observe(TscScript& s, const char* name)
 } // namespace
 
 // Trees of + - * / over Double constants, variables and such operators take the floating
-// routines when stored into a plain variable, or given to r op= e; a run-line hook turns them off, and the
-// general walk runs. For every pair of operand values (every number kind, Currency, Date,
+// routines when stored into a plain variable or given to r op= e; a run-line hook turns them
+// off, and the general walk runs. For every pair of operand values (every number kind, Currency, Date,
 // Single, texts, Null, zeros, NaN and Inf, Int64 past 2^53, values next to midpoints) and
 // every syntax both give the same value of the same kind, bit for bit, or the same error at
 // the same position.
