@@ -125,11 +125,10 @@ public:
     TestFunction TestCompute = nullptr;
     // Beside NumCompute for + - * / whose result is a Double as a rule (a Double constant, a
     // floating variable or such an operator on one side, or /): the value when it is a Double,
-    // computed in double with no type carried between the operators; false, where NumCompute
+    // computed in double with no type carried between the operators; not Ok, where NumCompute
     // then gives the value or declines, when an operand is not a Double or an integer double
     // holds exactly, or the result would not be a Double (two integers under + - *), or on a
-    // zero divisor.
-    // The result comes back in registers (a double and a flag).
+    // zero divisor. The result comes back in registers (a double and a flag).
     struct FloatResult {
         double Value;
         bool Ok;
