@@ -97,10 +97,10 @@ private:
     [[gnu::noinline]] void SaveStrings(const std::vector<TscStringVariable*>& strings)
     {
         try {
-            FStrings = std::make_unique<std::vector<std::pair<TscStringVariable*, AnsiString>>>();
+            FStrings = std::make_unique<std::vector<std::pair<TscStringVariable*, Variant>>>();
             FStrings->reserve(strings.size());
             for (TscStringVariable* s : strings)
-                FStrings->emplace_back(s, s->StringValue);
+                FStrings->emplace_back(s, s->GetValue());
         } catch (...) {
             PutBack();
             throw;
@@ -109,13 +109,13 @@ private:
     [[gnu::noinline]] void PutBackStrings() noexcept
     {
         for (auto& [item, text] : *FStrings)
-            item->StringValue = std::move(text);
+            item->SetValue(text);
         FStrings.reset();
     }
 
     size_t FCount;
     Saved* FSaved;
-    std::unique_ptr<std::vector<std::pair<TscStringVariable*, AnsiString>>> FStrings;
+    std::unique_ptr<std::vector<std::pair<TscStringVariable*, Variant>>> FStrings;
     alignas(Saved) unsigned char FInline[kInline * sizeof(Saved)];
 };
 
@@ -305,6 +305,24 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
         if (item->GetParam(j)->IsVarParam)
             return true;
     return false;
+}
+
+// After a call of a host routine: its arguments are not read again (each call passes its
+// own, defaults included), so texts and arrays given to it are let go. Held on to, they
+// would make the caller's next change of that variable in place copy it whole, as in
+// while Length(s) < n do s := s + t. Var parameters are written back first; an indexed
+// property's index stays for a write back through it.
+void ReleaseArguments(TscCustomVariable* item, int argCount)
+{
+    auto* helper = dynamic_cast<TscMethodHelper*>(item);
+    if (!helper || helper->IsIndexMethod)
+        return;
+    for (int j = 0; j < argCount; ++j) {
+        TscParamItem* param = item->GetParam(j);
+        const TVarType t = ::VarType(param->Value);
+        if (!param->IsVarParam && (t == varString || (t & varArray)))
+            param->Value = Variant();
+    }
 }
 
 std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro)
@@ -552,6 +570,8 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         if (AnyVarParam(item, argCount))
             WriteBackVarArguments(step, item, argCount, frame);
+        if (kind == TscDesignatorItem::RefKind::Helper && argCount > 0)
+            ReleaseArguments(item, argCount);
     }
     return current;
 }
@@ -625,16 +645,19 @@ int CheckedIndex(const Variant& index, const AnsiString& s)
 Variant TscStringDesignator::GetValue()
 {
     auto* s = static_cast<TscStringVariable*>(RefItem);
-    const int i = CheckedIndex(IndexExpr->GetValue(), s->StringValue);
-    return Variant(AnsiString(1, s->StringValue[static_cast<size_t>(i - 1)]));
+    // The index first: computing it may give the variable another text.
+    const Variant index = IndexExpr->GetValue();
+    const int i = CheckedIndex(index, s->Text());
+    return Variant(AnsiString(1, s->Text()[static_cast<size_t>(i - 1)]));
 }
 
 void TscStringDesignator::SetValue(const Variant& value)
 {
     auto* s = static_cast<TscStringVariable*>(RefItem);
-    const int i = CheckedIndex(IndexExpr->GetValue(), s->StringValue);
+    const Variant index = IndexExpr->GetValue();
+    const int i = CheckedIndex(index, s->Text());
     const AnsiString text = VarToStr(value);
-    s->StringValue[static_cast<size_t>(i - 1)] = text.empty() ? '\0' : text[0];
+    s->MutableText()[static_cast<size_t>(i - 1)] = text.empty() ? '\0' : text[0];
 }
 
 void TscArrayDesignator::PassIndexes()

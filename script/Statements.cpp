@@ -184,7 +184,7 @@ bool TscAssignmentStmt::AppendInPlace()
 {
     AnsiString* text;
     if (StringTarget) {
-        text = &StringTarget->StringValue;
+        text = &StringTarget->MutableText();
     } else {
         if (PlainTarget->ReadOnly || ::VarType(PlainTarget->Value) != varString)
             return false;
@@ -424,9 +424,9 @@ void TscAssignOpStmt::Execute()
             if (Op == '+' && ::VarType(b) == varString && a.AppendUnshared(*b.StrPtr()))
                 return;
         } else if (StringTarget && Op == '+' && ::VarType(b) == varString) {
-            scCheckStringLength(static_cast<int64_t>(StringTarget->StringValue.size()) +
+            scCheckStringLength(static_cast<int64_t>(StringTarget->Text().size()) +
                                 static_cast<int64_t>(b.StrPtr()->size()));
-            StringTarget->StringValue += *b.StrPtr();
+            StringTarget->MutableText() += *b.StrPtr();
             return;
         }
     }

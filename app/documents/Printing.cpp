@@ -274,8 +274,9 @@ void LoadStockRows(TADOQuery* rows, TStockReport kind)
     AnsiString where;
     switch (kind) {
     case TStockReport::StockState: break;
-    case TStockReport::Shortage: where = " Where (T.Минимум-T.Количество)+T.Не_выдано>0"; break;
-    case TStockReport::Surplus: where = " Where (T.Максимум>0) And (T.Количество-T.Максимум-T.Не_выдано>0)"; break;
+    // Compared to the cent: a free stock of 0.3 - 0.1 is at its minimum of 0.2, not 3E-17 under it.
+    case TStockReport::Shortage: where = " Where Round((T.Минимум-T.Количество)+T.Не_выдано,2)>0"; break;
+    case TStockReport::Surplus: where = " Where (T.Максимум>0) And (Round(T.Количество-T.Максимум-T.Не_выдано,2)>0)"; break;
     }
     OpenSql(rows,
             AnsiString("Select T.*,T.Количество-T.Не_выдано As O From (Select ") + kProductColumns + "," + kReserve +
@@ -297,9 +298,10 @@ void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDate
 
 void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& order)
 {
+    // The quantity to buy, to the cent.
     const AnsiString need = kind == TPurchaseKind::ByOrder
-                                ? AnsiString(kOrderReserve)
-                                : AnsiString("Max(Products.Минимум+") + kReserve + "-Products.Количество,0)";
+                                ? AnsiString("Round(") + kOrderReserve + ",2)"
+                                : AnsiString("Round(Max(Products.Минимум+") + kReserve + "-Products.Количество,0),2)";
     OpenSql(rows,
             AnsiString("Select T.* From (Select ") + kProductColumns + "," + need +
                 " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0 "

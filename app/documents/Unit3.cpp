@@ -119,13 +119,9 @@ void TForm3::ShowLines()
 
 void TForm3::UpdateTotal()
 {
-    DocTotal = 0;
     OpenSql(WarehouseData->ADOQuery2, FMode == TDocumentMode::NewIssue ? "Select Сумма_с_НДС From TempStructureOtpusk"
                                                                : "Select Сумма_с_НДС From TempStructureDocuments");
-    for (WarehouseData->ADOQuery2->First(); !WarehouseData->ADOQuery2->Eof(); WarehouseData->ADOQuery2->Next()) {
-        TField* f = WarehouseData->ADOQuery2->FieldByName("Сумма_с_НДС");
-        DocTotal = WorkingFigure(DocTotal + (f->IsNull() ? 0.0 : f->AsFloat()));
-    }
+    DocTotal = LinesTotal(WarehouseData->ADOQuery2, "Сумма_с_НДС");
     Label4->SetCaption(TotalCaption(DocTotal));
 }
 
@@ -220,15 +216,15 @@ void TForm3::CheckBox1Click(TObject*)
     const int rate = WarehouseData->DocVatRate;
     const char* table = FMode == TDocumentMode::NewIssue ? "TempStructureOtpusk" : "TempStructureDocuments";
     TADOQuery* q = WarehouseData->ADOQuery2;
-    // Every line gets the document's rate; its VAT sum comes from its sum as a working figure.
+    // Every line gets the document's rate and its VAT sum by the one rule.
     InTransaction(WarehouseData->ADOConnection1, [&] {
         OpenSql(q, AnsiString("Select ID,Сумма From ") + table + " Where (Ставка Is Null) Or (Ставка<>:r)",
                 {{"r", rate}});
         std::vector<std::pair<int64_t, double>> updates;
         for (q->First(); !q->Eof(); q->Next()) {
             TField* sum = q->FieldByName("Сумма");
-            DocTotal = WorkingFigure(sum->IsNull() ? 0.0 : sum->AsFloat());
-            updates.emplace_back(q->FieldByName("ID")->AsLargeInt(), VatSum(rate, DocTotal));
+            DocTotal = sum->IsNull() ? 0.0 : sum->AsFloat();
+            updates.emplace_back(q->FieldByName("ID")->AsLargeInt(), LineVatSum(rate, DocTotal));
         }
         for (const auto& [id, v] : updates)
             ExecSql(q, AnsiString("Update ") + table + " Set Ставка=:r,Сумма_с_НДС=:v Where ID=:id",
@@ -681,14 +677,8 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         GroupBox1->SetWidth(777);
         break;
     }
-    double total = 0;
-    for (lines->First(); !lines->Eof(); lines->Next()) {
-        TField* v = lines->FindField(totalField);
-        total = WorkingFigure(total + (v && !v->IsNull() ? v->AsFloat() : 0.0));
-    }
-    lines->First();
-    DocTotal = total;
-    Label4->SetCaption(TotalCaption(total));
+    DocTotal = LinesTotal(lines, totalField);
+    Label4->SetCaption(TotalCaption(DocTotal));
     EnableAll({Button1, Button2, Button3}, false);
     ShowAll({Button4, Button9, ImportBtn}, false);
     Button8->SetVisible(true);
