@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -206,8 +206,11 @@ struct TDecimal {
 
 TDecimal ToDecimal(double x)
 {
+    // Not printf: under Qt the C library takes the desktop's locale, whose decimal comma
+    // would be read as a digit here.
     char text[40];
-    std::snprintf(text, sizeof text, "%.14e", x);  // "-d.dddddddddddddde+XX"
+    const auto end = std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific, 14).ptr;
+    *end = 0;  // "-d.dddddddddddddde+XX"
     TDecimal d;
     const char* p = text;
     const bool negative = *p == '-';

@@ -176,6 +176,9 @@ public:
     void BuildGroupsTree(TTreeView* tree, bool reportLeftOut) override;
     // Reads an order-request file into a request (Unit1Documents.cpp); false when nothing was read.
     bool ImportOrderRequest(const AnsiString& path, TImportTarget target) override;
+    // Sets the document window up as a new order request, as the new-request command
+    // does, but leaves its "Импорт" button alone and does not show it.
+    void PrepareOrderRequestForm();
 
     // The close without the question, for a user who chose to quit (no password given).
     void Quit();
