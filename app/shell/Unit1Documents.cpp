@@ -45,6 +45,11 @@ void TForm1::Button9Click(TObject*)
 
 // ---------------------------------------------------------------- order-request import
 
+void TForm1::PrepareOrderRequestForm()
+{
+    Form3->PrepareNew(DocumentKind::Request);
+}
+
 void TForm1::N1Click(TObject*)
 {
     OpenDialog->Filter = "(*.sklad)|*.sklad";
@@ -73,7 +78,7 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
     TForm3* f = Form3;
     const bool intoWindow = target == TImportTarget::EnteredRequest;
     if (!intoWindow)
-        f->PrepareNew(DocumentKind::Request);
+        PrepareOrderRequestForm();
     f->TakeImportHeader(file.Customer, file.DocumentNumber, file.Due, intoWindow);
 
     bool groupAdded = false;

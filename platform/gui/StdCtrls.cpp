@@ -1,6 +1,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include "platform/gui/Forms.h"
+#include "platform/rtl/ScopeExit.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -30,11 +31,43 @@ TControlItems::TControlItems(std::function<void()> onChange) : FNotify(std::move
     SetDuplicates(dupAccept);
 }
 
+int TControlItems::AddObject(const AnsiString& S, TObject* AObject)
+{
+    int at = Count();
+    if (Sorted())
+        Find(S, at);  // where the list puts it, if it takes it
+    const TInsert outer = FInsert;
+    FInsert = {at, Count() + 1};
+    TScopeExit done([&] { FInsert = outer; });
+    return TStringList::AddObject(S, AObject);
+}
+
+void TControlItems::InsertObject(int Index, const AnsiString& S, TObject* AObject)
+{
+    const TInsert outer = FInsert;
+    FInsert = {Index, Count() + 1};
+    TScopeExit done([&] { FInsert = outer; });
+    TStringList::InsertObject(Index, S, AObject);
+}
+
+void TControlItems::SetUpdateState(bool Updating)
+{
+    // The changes of an update are told as one, never as a single insert.
+    const TInsert outer = FInsert;
+    FInsert = {};
+    TScopeExit done([&] { FInsert = outer; });
+    TStringList::SetUpdateState(Updating);
+}
+
 void TControlItems::Changed()
 {
     TStringList::Changed();
-    if (FNotify && !Updating())
+    if (FNotify && !Updating()) {
+        const int outer = FInserted;
+        FInserted = FInsert.At >= 0 && Count() == FInsert.CountAfter ? FInsert.At : -1;
+        TScopeExit done([&] { FInserted = outer; });
         FNotify();
+    }
 }
 
 // ---------------------------------------------------------------- labels

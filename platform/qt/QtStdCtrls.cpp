@@ -369,13 +369,21 @@ protected:
             w->setMaxVisibleItems(std::max(1, FCombo.GetDropDownCount()));
         }
         if (HasChange(what, TControlChange::Items)) {
-            const QStringList items = ItemsOf(*FCombo.GetItems());
-            QStringList shown;
-            for (int i = 0; i < w->count(); ++i)
-                shown << w->itemText(i);
-            if (shown != items) {
-                w->clear();
-                w->addItems(items);
+            const TStrings& model = *FCombo.GetItems();
+            const int inserted = FCombo.InsertedItem();
+            if (inserted >= 0 && inserted < model.Count() && w->count() == model.Count() - 1) {
+                // One string added: that item alone, so a list filled one by one costs
+                // its length, not its square.
+                w->insertItem(inserted, ToQString(model.Get(inserted)));
+            } else {
+                const QStringList items = ItemsOf(model);
+                QStringList shown;
+                for (int i = 0; i < w->count(); ++i)
+                    shown << w->itemText(i);
+                if (shown != items) {
+                    w->clear();
+                    w->addItems(items);
+                }
             }
             what |= TControlChange::ItemIndex | TControlChange::Caption;
         }
@@ -425,8 +433,14 @@ protected:
             w->setFrameShape(FList.GetBorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
         }
         if (HasChange(what, TControlChange::Items)) {
-            w->clear();
-            w->addItems(ItemsOf(*FList.GetItems()));
+            const TStrings& model = *FList.GetItems();
+            const int inserted = FList.InsertedItem();
+            if (inserted >= 0 && inserted < model.Count() && w->count() == model.Count() - 1) {
+                w->insertItem(inserted, ToQString(model.Get(inserted)));  // one string added
+            } else {
+                w->clear();
+                w->addItems(ItemsOf(model));
+            }
             what |= uint32_t(TControlChange::ItemIndex);
         }
         if (HasChange(what, TControlChange::ItemIndex)) {

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 // ---------------------------------------------------------------- collections
 
@@ -461,29 +462,6 @@ AnsiString rpValueToStr(const Variant& Value)
     return VarToStr(Value);
 }
 
-AnsiString rpVariantToXMLText(const Variant& Value)
-{
-    switch (VarType(Value)) {
-    case varSingle: case varDouble: case varCurrency: {
-        const double d = Value.AsDouble();
-        if (!std::isfinite(d))
-            break;
-        TFormatSettings fs = FormatSettings();
-        fs.DecimalSeparator = '.';
-        for (int digits = 15; digits < 17; ++digits) {
-            const AnsiString text = FloatToStrF(d, ffGeneral, digits, 0, fs);
-            double back = 0;
-            if (TryStrToFloat(text, back, fs) && back == d)
-                return text;
-        }
-        return FloatToStrF(d, ffGeneral, 17, 0, fs);
-    }
-    default:
-        break;
-    }
-    return VarToStr(Value);
-}
-
 namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -531,7 +509,58 @@ bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs)
     }
     return (times > 0 && !isOperator(fs.TimeSeparator)) || (dates >= 2 && !isOperator(fs.DateSeparator));
 }
+
+// The date or time a text written by rpVariantToXMLText stands for under the settings fs.
+std::optional<TDateTime> DateTimeOf(std::string_view t, const TFormatSettings& fs)
+{
+    TDateTime dt;
+    if (LooksLikeDateTime(t, fs) && (TryStrToDateTime(t, dt, fs) || TryStrToTime(t, dt, fs)))
+        return dt;
+    return std::nullopt;
+}
+
+// The form a date goes out in where the locale's own would not read back as one: the
+// Russian desktop's, with points and colons, which no expression can be in any locale.
+const TFormatSettings& WrittenDateSettings()
+{
+    static const TFormatSettings fs = RussianFormatSettings();
+    return fs;
+}
 }  // namespace
+
+AnsiString rpVariantToXMLText(const Variant& Value)
+{
+    switch (VarType(Value)) {
+    case varSingle: case varDouble: case varCurrency: {
+        const double d = Value.AsDouble();
+        if (!std::isfinite(d))
+            break;
+        TFormatSettings fs = FormatSettings();
+        fs.DecimalSeparator = '.';
+        for (int digits = 15; digits < 17; ++digits) {
+            const AnsiString text = FloatToStrF(d, ffGeneral, digits, 0, fs);
+            double back = 0;
+            if (TryStrToFloat(text, back, fs) && back == d)
+                return text;
+        }
+        return FloatToStrF(d, ffGeneral, 17, 0, fs);
+    }
+    case varDate: {
+        // The locale's text when it reads back as the date ("07.12.2026 17:02:39"); where it
+        // would not ("12/07/2026" divides, "4:48:00 PM" holds a word), the Russian text.
+        const double d = Value.AsDouble();
+        if (!std::isfinite(d))
+            break;
+        const AnsiString text = DateTimeToStr(TDateTime(d), FormatSettings());
+        if (DateTimeOf(text, FormatSettings()))
+            return text;
+        return DateTimeToStr(TDateTime(d), WrittenDateSettings());
+    }
+    default:
+        break;
+    }
+    return VarToStr(Value);
+}
 
 Variant rpXMLTextToVariant(const AnsiString& Text)
 {
@@ -545,12 +574,10 @@ Variant rpXMLTextToVariant(const AnsiString& Text)
         if (TryStrToFloat(Text, d, fs))
             return Variant(d);
     }
-    const TFormatSettings& fs = FormatSettings();
-    if (LooksLikeDateTime(Text, fs)) {
-        TDateTime dt;
-        if (TryStrToDateTime(Text, dt, fs) || TryStrToTime(Text, dt, fs))
-            return Variant(dt);
-    }
+    if (const auto dt = DateTimeOf(Text, FormatSettings()))
+        return Variant(*dt);
+    if (const auto dt = DateTimeOf(Text, WrittenDateSettings()))
+        return Variant(*dt);
     return Variant(Text);
 }
 

@@ -50,6 +50,7 @@ public:
         int LineN = 0;
         int LineThrough = 0;
         Variant GroupValue;         // a group header's last condition value
+        int LeftOut = 0;            // records left out since the last one printed
         bool HasVObjects = false;   // some of its objects lie in vertical bands
         int OwnObjectCount = -1;    // while copies are appended after its own objects
         // The row of a data band under way: the outline level its records' entries go
@@ -94,6 +95,8 @@ public:
 
     std::unordered_map<TrpComponent*, Extended> Growth;  // how much each stretched object grew
     bool Failed = false;
+    // The report page under way has begun a page of its own (InitPage ran).
+    bool PageBegun = false;
     int ShowDepth = 0;
     int RunPageDepth = 0;
     // The Y below the frame of the page or column just begun: a band that does not fit

@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <functional>
@@ -207,6 +208,79 @@ TEST_F(WarehouseTest, TwoThousandIdsInAnOrChainAndInAListParameter)
     q->Parameters()->ParamByName("ids")->SetList({});
     q->Open();
     EXPECT_EQ(q->RecordCount(), 0);
+}
+
+// A list longer than SQLite binds value by value (a year of documents archived at ten times
+// a real warehouse's size) goes whole, as one JSON array: the same rows as the list spelled
+// out, whatever its values are. The limit is lowered here so a short list takes that way.
+TEST_F(WarehouseTest, AListLongerThanSQLiteTakesGivesTheSameRows)
+{
+    std::vector<Variant> ids, names;
+    {
+        TTransaction t(*conn);
+        for (int i = 0; i < 40; ++i) {
+            const AnsiString name = i % 4 == 0 ? "Болт \"М" + IntToStr(i) + "\" \\ x" : "Группа\t" + IntToStr(i);
+            q->ExecSql("Insert Into Groups (NameGroup,IDName) Values (:n,1)", {{"n", name}});
+            if (i % 2 == 0) {
+                ids.push_back(static_cast<int>(q->LastInsertId()));
+                names.push_back(i % 8 == 0 ? AnsiUpperCase(name) : name);  // the column ignores case
+            }
+        }
+        t.Commit();
+    }
+    std::vector<Variant> withNull = ids;
+    withNull.push_back(Null());
+    std::vector<Variant> idTexts;
+    for (const Variant& id : ids)
+        idTexts.push_back(VarToStr(id));
+    struct Case {
+        const char* why;
+        const char* sql;
+        std::vector<Variant> list;
+    };
+    const Case kCases[] = {
+        {"ids", "Select ID From Groups Where ID In (:list) Order By ID", ids},
+        {"texts with quotes, backslashes, tabs, Cyrillic, in another case",
+         "Select ID From Groups Where NameGroup In (:list) Order By ID", names},
+        {"ids given as texts", "Select ID From Groups Where ID In (:list) Order By ID", idTexts},
+        {"Not In", "Select ID From Groups Where ID Not In (:list) Order By ID", ids},
+        {"a Null among the ids", "Select ID From Groups Where ID In (:list) Order By ID", withNull},
+        {"beside another parameter", "Select ID From Groups Where (IDName=:one) And (ID In (:list)) Order By ID", ids},
+    };
+    const auto rows = [&](const Case& c) {
+        TADOQuery fresh(nullptr);  // a query keeps its rewrite of the statement
+        fresh.SetName("ADOQuery3");
+        fresh.SetConnection(conn);
+        fresh.SQL()->SetText(c.sql);
+        fresh.Parameters()->ParamByName("list")->SetList(c.list);
+        if (TParameter* one = fresh.Parameters()->FindParam("one"))
+            one->Value = 1;
+        fresh.Open();
+        std::vector<int64_t> found;
+        for (fresh.First(); !fresh.Eof(); fresh.Next())
+            found.push_back(fresh.FieldByName("ID")->AsLargeInt());
+        return found;
+    };
+    sqlite3* db = conn->Database().Handle();
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        const std::vector<int64_t> spelledOut = rows(c);
+        EXPECT_FALSE(spelledOut.empty());
+        const int limit = sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 5);
+        const std::vector<int64_t> whole = rows(c);
+        sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, limit);
+        EXPECT_EQ(whole, spelledOut);
+    }
+    // A write the same way: every row of the list, and only those.
+    const int limit = sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 5);
+    q->SQL()->SetText("Update Groups Set IDName=:p Where ID In (:ids)");
+    q->Parameters()->ParamByName("p")->Value = 7;
+    q->Parameters()->ParamByName("ids")->SetList(ids);
+    q->ExecSQL();
+    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, limit);
+    EXPECT_EQ(q->RowsAffected(), static_cast<int>(ids.size()));
+    q->OpenSql("Select Count(*) As N From Groups Where IDName=7");
+    EXPECT_EQ(q->FieldByName("N")->AsInteger(), static_cast<int>(ids.size()));
 }
 
 TEST_F(WarehouseTest, TransactionRollsBackOnError)

@@ -6,6 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
 namespace {
 
 struct VatCase {
@@ -64,46 +72,118 @@ TEST(DocumentFigures, WorkingFiguresKeepTheirCents)
 
 // A line's sum is the product of the figures the user typed, rounded once to the cent with
 // halves to the even cent, whether the binary product lands above or below the half.
-TEST(DocumentFigures, LineSumsRoundTheDecimalProduct)
+struct LineSumCase {
+    const char* why;
+    double quantity, price, sum;
+};
+
+const LineSumCase kLineSums[] = {
+    {"8.325 goes down to the even cent (binary lands above)", 3.33, 2.5, 8.32},
+    {"0.065 goes down to the even cent (a double product lands above)", 2.5, 0.026, 0.06},
+    {"2.585 goes down to the even cent", 2.35, 1.1, 2.58},
+    {"0.015 goes up to the even cent", 0.15, 0.1, 0.02},
+    {"0.005 goes down to nothing", 0.05, 0.1, 0},
+    {"no half: the nearer cent", 3, 0.333, 1},
+    {"a price with many places", 1.5, 0.33549, 0.5},
+    {"large figures keep their cents", 123456.78, 9.99, 1233333.23},
+    {"the largest typed figures", 1e12, 1e12, 1e24},
+};
+
+struct LineVatCase {
+    const char* why;
+    int rate;
+    double sum, withVat;
+};
+
+const LineVatCase kLineVatSums[] = {
+    {"no VAT keeps the sum", 0, 1234.56, 1234.56},
+    {"0.295 is a half: the even cent", 18, 0.25, 0.30},
+    {"0.885 is a half: the even cent", 18, 0.75, 0.88},
+    {"38667.0542: no half, the nearer cent", 18, 32768.69, 38667.05},
+    {"large sums keep their cents", 20, 1234567.89, 1481481.47},
+    {"a rate above 100", 150, 10.01, 25.02},
+};
+
+void ExpectLineSums()
 {
-    struct Case {
-        const char* why;
-        double quantity, price, sum;
-    } const cases[] = {
-        {"8.325 goes down to the even cent (binary lands above)", 3.33, 2.5, 8.32},
-        {"0.065 goes down to the even cent (a double product lands above)", 2.5, 0.026, 0.06},
-        {"2.585 goes down to the even cent", 2.35, 1.1, 2.58},
-        {"0.015 goes up to the even cent", 0.15, 0.1, 0.02},
-        {"0.005 goes down to nothing", 0.05, 0.1, 0},
-        {"no half: the nearer cent", 3, 0.333, 1},
-        {"a price with many places", 1.5, 0.33549, 0.5},
-        {"large figures keep their cents", 123456.78, 9.99, 1233333.23},
-        {"the largest typed figures", 1e12, 1e12, 1e24},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : kLineSums) {
         SCOPED_TRACE(c.why);
         EXPECT_EQ(LineSum(c.quantity, c.price), c.sum);
     }
-}
-
-TEST(DocumentFigures, LineVatSumsRoundTheDecimalProduct)
-{
-    struct Case {
-        const char* why;
-        int rate;
-        double sum, withVat;
-    } const cases[] = {
-        {"no VAT keeps the sum", 0, 1234.56, 1234.56},
-        {"0.295 is a half: the even cent", 18, 0.25, 0.30},
-        {"0.885 is a half: the even cent", 18, 0.75, 0.88},
-        {"38667.0542: no half, the nearer cent", 18, 32768.69, 38667.05},
-        {"large sums keep their cents", 20, 1234567.89, 1481481.47},
-        {"a rate above 100", 150, 10.01, 25.02},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : kLineVatSums) {
         SCOPED_TRACE(c.why);
         EXPECT_EQ(LineVatSum(c.rate, c.sum), c.withVat);
     }
+}
+
+TEST(DocumentFigures, LineSumsRoundTheDecimalProduct)
+{
+    ExpectLineSums();
+}
+
+// The C library's numbers set to a locale with a decimal comma while it lives, as Qt sets
+// the desktop's locale when the program starts on a Russian desktop; "C" again afterwards.
+// Made with localedef when the machine has no such locale installed.
+class TDecimalCommaLocale {
+public:
+    TDecimalCommaLocale()
+    {
+        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8"})
+            if (Use(name))
+                return;
+        FDir = std::filesystem::temp_directory_path() / ("sklad-comma-locale-" + std::to_string(::getpid()));
+        const std::filesystem::path& dir = FDir;
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        const std::filesystem::path source = dir / "comma.src";
+        std::ofstream(source) << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\n"
+                                 "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n";
+        const std::string made = (dir / "xx_XX.UTF-8").string();
+        const std::string command =
+            "localedef -c -i '" + source.string() + "' -f UTF-8 '" + made + "' >/dev/null 2>&1";
+        [[maybe_unused]] const int status = std::system(command.c_str());  // warns of the categories it copies
+        if (!std::filesystem::exists(made + "/LC_NUMERIC"))
+            return;
+        const char* old = std::getenv("LOCPATH");
+        FOldPath = old ? std::optional<std::string>(old) : std::nullopt;
+        ::setenv("LOCPATH", dir.c_str(), 1);
+        Use("xx_XX.UTF-8");
+    }
+    ~TDecimalCommaLocale()
+    {
+        std::setlocale(LC_NUMERIC, "C");
+        if (FOldPath)
+            ::setenv("LOCPATH", FOldPath->c_str(), 1);
+        else
+            ::unsetenv("LOCPATH");
+        std::error_code ec;
+        if (!FDir.empty())
+            std::filesystem::remove_all(FDir, ec);
+    }
+    bool On() const { return FOn; }
+
+private:
+    bool Use(const char* name)
+    {
+        FOn = std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point == std::string(",");
+        if (!FOn)
+            std::setlocale(LC_NUMERIC, "C");
+        return FOn;
+    }
+    bool FOn = false;
+    std::optional<std::string> FOldPath;
+    std::filesystem::path FDir;
+};
+
+// The figures do not change with the desktop's locale: a decimal comma in the C library's
+// number texts once made every line sum fall back to binary rounding (8.325 gave 8.33, and
+// 18 % of 0.25 gave 0.29).
+TEST(DocumentFigures, LineSumsUnderADecimalCommaLocale)
+{
+    TDecimalCommaLocale comma;
+    if (!comma.On())
+        GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    ExpectLineSums();
 }
 
 TEST(DocumentFigures, ExtendedProductIsRoundedOnce)

@@ -274,6 +274,37 @@ TEST_F(ExpressionTest, ATimeOfDayPrintsWithoutTheZeroDate)
     }
 }
 
+// A memo showing a field of a user dataset prints its value as a memo with an expression
+// does: a time of day as the time alone, a date as the date.
+TEST_F(ExpressionTest, AUserDataSetFieldPrintsATimeOfDayWithoutTheZeroDate)
+{
+    auto* user = new TrpUserDataSet(R);
+    user->GetFields()->SetText("T\r\nD\r\nA\r\nN\r\n");
+    user->OnGetValue = TrpGetValueEvent::Lambda([](const AnsiString& name, Variant& v) {
+        if (name == "T")
+            v = Variant(EncodeTime(17, 2, 39, 0));
+        else if (name == "D")
+            v = Variant(EncodeDate(2026, 12, 7));
+        else if (name == "A")
+            v = Variant(EncodeDate(2026, 12, 7) + EncodeTime(17, 2, 39, 0));
+        else
+            v = Variant(12.5);
+    });
+    struct Case {
+        const char* field;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"T", "17:02:39"}, {"D", "07.12.2026"}, {"A", "07.12.2026 17:02:39"}, {"N", "12,5"}};
+    Memo->SetDataSet(user);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        Memo->SetDataField(c.field);
+        EXPECT_EQ(Fill(""), c.expected);
+    }
+    Memo->SetDataSet(nullptr);
+}
+
 TEST_F(ExpressionTest, MemoWithoutExpressionsKeepsBrackets)
 {
     Memo->AllowExpressions = false;

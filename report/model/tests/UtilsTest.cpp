@@ -183,3 +183,36 @@ TEST(Utils, VariantAttributeTexts)
         EXPECT_EQ(VarCompare(v, c.expected), vrEqual);
     }
 }
+
+// A date goes out in a text that reads back as that date under the locale that wrote it:
+// the locale's own where it can, else the Russian one ("12/07/2026" would divide, "4:48:00
+// PM" holds a word).
+TEST(Utils, DateAttributeTextsReadBackUnderTheirLocale)
+{
+    const TDateTime day = EncodeDate(2026, 12, 7), time = EncodeTime(17, 2, 39, 0);
+    struct Case {
+        const char* why;
+        bool english;
+        TDateTime value;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"a date", false, day, "07.12.2026"},
+        {"a date and a time", false, TDateTime(day.Val + time.Val), "07.12.2026 17:02:39"},
+        {"a time of day", false, time, "30.12.1899 17:02:39"},
+        {"a date under a locale whose separator divides", true, day, "07.12.2026"},
+        {"a date and a time there", true, TDateTime(day.Val + time.Val), "07.12.2026 17:02:39"},
+        {"a time of day there", true, time, "30.12.1899 17:02:39"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        if (c.english)
+            SetFormatSettings(EnglishFormatSettings());
+        const AnsiString written = rpVariantToXMLText(Variant(c.value));
+        const Variant back = rpXMLTextToVariant(written);
+        SetFormatSettings(RussianFormatSettings());
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(VarType(back), varDate);
+        EXPECT_EQ(VarCompare(back, Variant(c.value)), vrEqual);
+    }
+}

@@ -768,6 +768,47 @@ TEST(EngineTemplate, ReportVariablesPrintAlikeAfterASaveAndALoad)
     }
 }
 
+// A report variable holding a date or a time prints alike after a save and a load under
+// any locale, also one whose date separator divides ("12/07/2026" once read back as a
+// division and printed 0,00084614299816669).
+TEST(EngineTemplate, DateVariablesPrintAlikeAfterASaveAndALoadUnderEveryLocale)
+{
+    const TDateTime day = EncodeDate(2026, 12, 7), time = EncodeTime(17, 2, 39, 0);
+    for (bool english : {false, true})
+        for (TDateTime value : {day, TDateTime(day.Val + time.Val), time})
+            for (bool variablesFile : {false, true}) {
+                SCOPED_TRACE(std::string(english ? "English" : "Russian") + " locale, " +
+                             (variablesFile ? "a variables file, " : "the report file, ") + FloatToStr(value.Val));
+                SetFormatSettings(english ? EnglishFormatSettings() : RussianFormatSettings());
+                TTestReport t;
+                auto* band = t.Band<TrpMasterData>(10, 20);
+                band->SetRowCount(1);
+                t.Memo(band, 0, 0, 300, 20, "[V]");
+                t.Report()->GetVariables()->SetVariable("V", Variant(value));
+                const auto printed = [&t] {
+                    if (!t.Prepare())
+                        return "error: " + t.Errors();
+                    const std::vector<AnsiString> texts = PageTexts(t.Pages(), 0);
+                    return texts.empty() ? AnsiString() : texts[0];
+                };
+                const AnsiString before = printed();
+                TStringStream file;
+                if (variablesFile)
+                    t.Report()->GetVariables()->SaveToStream(file);
+                else
+                    t.Report()->SaveToStream(file);
+                file.SetPosition(0);
+                if (variablesFile)
+                    t.Report()->GetVariables()->LoadFromStream(file);
+                else
+                    t.Report()->LoadFromStream(file);
+                const AnsiString after = printed();
+                SetFormatSettings(RussianFormatSettings());
+                EXPECT_EQ(after, before);
+                EXPECT_EQ(before.find("error"), AnsiString::npos) << before;
+            }
+}
+
 // Files written before numbers went out with a point: a value a comma locale wrote for a
 // number, a date or a time reads as that value; a text that is an expression stays one.
 TEST(EngineTemplate, OldVariableFilesReadNumbersAndDatesWrittenWithCommas)
