@@ -462,6 +462,8 @@ Variant TscDesignator::GetValue()
             WriteBackVarArguments(step, proc, argCount, frame);
         return result;
     }
+    if (FSteps.size() == 2 && IsMemberRead())
+        return ReadMember();
     return Walk<false>(Null());
 }
 
@@ -576,6 +578,55 @@ Variant TscDesignator::Walk(const Variant& value)
 
 template Variant TscDesignator::Walk<false>(const Variant&);
 template Variant TscDesignator::Walk<true>(const Variant&);
+
+inline bool TscDesignator::IsMemberRead() const
+{
+    using Kind = TscDesignatorItem::RefKind;
+    TscDesignatorItem* first = FSteps[0].get();
+    const Kind k = first->KindOfRef();
+    return (k == Kind::Other || k == Kind::Helper) && first->Count() == 0 &&
+           FSteps[1]->KindOfRef() == Kind::Helper;
+}
+
+// The reading walk of Obj.Member(args) written out for its two steps (IsMemberRead): the
+// same calls in the same order, without the loop and the tests for the kinds of step it
+// cannot meet.
+Variant TscDesignator::ReadMember()
+{
+    TscDesignatorItem* first = FSteps[0].get();
+    TscCustomVariable* object = first->Ref;
+    if (first->KindOfRef() == TscDesignatorItem::RefKind::Helper) {
+        auto* helper = static_cast<TscCustomHelper*>(object);
+        helper->ParentRef = this;
+        helper->ParentValue = Null();
+        helper->Script = Script;
+    }
+    object->NeedResult = true;
+    Variant current = object->GetValue();
+
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    const int argCount = std::min(step->Count(), member->ParamCount());
+    if (argCount == 1 && step->Count() == 1) {
+        // One argument: computed whole before it is stored, so it goes straight in.
+        TscExpression* e = step->GetItem(0);
+        member->GetParam(0)->Pass(member->IsMacro ? Variant(e->SourceText) : e->GetValue());
+    } else if (argCount > 0) {
+        ArgumentValues args(step, member->IsMacro);
+        for (int j = 0; j < argCount; ++j)
+            member->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
+    }
+    member->ParentRef = object;
+    member->ParentValue = std::move(current);
+    member->Script = Script;
+    member->NeedResult = NeedResult;
+    Variant result = member->GetValue();
+    if (AnyVarParam(member, argCount)) {
+        MaybeFrameSave none;
+        WriteBackVarArguments(step, member, argCount, none);
+    }
+    return result;
+}
 
 // ---------------------------------------------------------------- shortcuts
 

@@ -24,7 +24,9 @@
 //
 // Speed: each step knows what its item is (found once per item, not by a type
 // test per evaluation); a designator that is one call of a script routine skips
-// the walk. A procedure keeps the list of what a recursive call saves, and the
+// the walk, and so does the read of a host member of an object named by one step
+// (Obj.Add(x), Obj.Total, Obj.Cells[1, 2]): the same calls in the same order, written
+// out for two steps. A procedure keeps the list of what a recursive call saves, and the
 // saved values (with their items) and the argument values of a step live in
 // place on the stack for the usual small counts; nothing is allocated per call.
 // One argument goes straight into its parameter; several are all computed
@@ -104,6 +106,10 @@ private:
     // step goes back through (Designator.cpp), which a read needs none of.
     template <bool Assigning>
     Variant Walk(const Variant& value);
+    // Obj.Member(args), Obj.Prop: a first step with no arguments that is neither a script
+    // routine nor late bound, then a host member; ReadMember is their reading walk.
+    bool IsMemberRead() const;
+    Variant ReadMember();
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
 };
