@@ -12,7 +12,8 @@
 //   BM_NewRequest          "Заявка на заказ"       four lists of the requests
 //   BM_EditRequest         journal "Изменить"      the same four lists, and the request's lines
 //   BM_IssueFromRequest    journal "Сформировать накладную на отпуск"
-//   BM_ImportRequest       "Импорт" of a 20-line .sklad file into a new request
+//   BM_ImportRequest       "Импорт" of a .sklad file of 20, 1,000 and 10,000 lines into a new
+//                          request (the time per line stays flat)
 //   BM_ReportBuilder       the report builder, its order-number list
 //   BM_LinePicker          "Добавить" in a receipt: the goods card's lists of 100,000 goods
 //   BM_OpenWarehouse       "Открыть склад" of this warehouse, its whole-file check included
@@ -157,23 +158,23 @@ AnsiString MakeWarehouse()
     return path;
 }
 
-AnsiString MakeImportFile()
+AnsiString MakeImportFile(int lines)
 {
     OrderRequestFile f;
     f.Magic = OrderRequestFile::kMagic;
     f.Customer = "Заказчик 1";
     f.DocumentNumber = "И-1";
     f.DueDate = "01.02.2027";
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < lines; ++i) {
         OrderRequestRecord r;
-        r.ItemName = "Товар " + IntToStr(i * 1000);
+        r.ItemName = "Товар " + IntToStr(i * 1000 % (kGoods / 3));
         r.UnitName = i % 2 ? "шт" : "кг";
         r.Quantity = float(1 + i);
         r.Price = float(10 + i);
         f.Records.push_back(r);
     }
     const std::vector<uint8_t> bytes = WriteOrderRequest(f);
-    const AnsiString path = BenchDir() + "order.sklad";
+    const AnsiString path = BenchDir() + "order" + IntToStr(lines) + ".sklad";
     FILE* out = std::fopen(PathToSystem(path).c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), out);
     std::fclose(out);
@@ -265,9 +266,11 @@ void BM_IssueFromRequest(benchmark::State& state)
 void BM_ImportRequest(benchmark::State& state)
 {
     EnsureProgram();
-    const AnsiString file = MakeImportFile();
+    const AnsiString file = MakeImportFile(static_cast<int>(state.range(0)));
     TimeToShow(state, Form3, Nothing, [&] { Form1->ImportOrderRequest(file, TImportTarget::NewRequest); });
     state.counters["lines"] = double(Form1->ADOQuery4->RecordCount());
+    state.counters["per_line"] = benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate |
+                                                                                 benchmark::Counter::kInvert);
 }
 
 void BM_ReportBuilder(benchmark::State& state)
@@ -308,7 +311,7 @@ BENCHMARK(BM_NewReceipt)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NewRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IssueFromRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ImportRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportRequest)->Arg(20)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportBuilder)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinePicker)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWarehouse)->Unit(benchmark::kMillisecond);

@@ -7,6 +7,8 @@
 //                  row under the one before, so every memo hangs under the one above it
 //   MemoBrackets   one memo's text of 100 to 10,000 bracketed expressions filled (GetData);
 //                  the counter ns_per_bracket stays flat when filling is linear in the text
+//   Anchors        1,000 to 100,000 anchors added, then the page of each asked for, as a
+//                  report with a table of contents does (Engine.GetAnchorPage per row)
 // Counters: pages, the PDF's size in MB, and peak_mb, the process's peak resident memory after
 // the run (runs go smallest first, so each figure covers its own size and the smaller).
 #include "platform/printers/PrintBackend.h"
@@ -301,6 +303,30 @@ void MemoBrackets(benchmark::State& state)
         static_cast<double>(brackets) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+void Anchors(benchmark::State& state)
+{
+    Startup();
+    const int n = static_cast<int>(state.range(0));
+    TrpReport report(nullptr);
+    auto* pages = dynamic_cast<TrpPreviewPages*>(report.GetPreviewPages());
+    std::vector<AnsiString> texts;
+    for (int i = 0; i < n; ++i)
+        texts.push_back("Документ № " + IntToStr(i));
+    for (auto _ : state) {
+        pages->Clear();
+        for (int i = 0; i < n; ++i) {
+            pages->CurPage = i / 50;
+            pages->AddAnchor(texts[static_cast<size_t>(i)]);
+        }
+        int64_t sum = 0;
+        for (const AnsiString& t : texts)
+            sum += pages->GetAnchorPage(t);
+        if (sum != int64_t(n) + [&] { int64_t s = 0; for (int i = 0; i < n; ++i) s += i / 50; return s; }())
+            state.SkipWithError("an anchor's page is wrong");
+    }
+    state.SetComplexityN(n);
+}
+
 // SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
@@ -323,6 +349,11 @@ const bool kRegistered = [] {
         else
             views->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
     }
+    auto* anchors = benchmark::RegisterBenchmark("Anchors", Anchors)->Unit(benchmark::kMillisecond);
+    if (quick)
+        anchors->Arg(100);
+    else
+        anchors->Arg(1000)->Arg(10000)->Arg(100000)->Complexity();
     auto* memo = benchmark::RegisterBenchmark("MemoBrackets", MemoBrackets)->Unit(benchmark::kMicrosecond);
     if (quick)
         memo->Arg(100);

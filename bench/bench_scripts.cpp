@@ -15,6 +15,9 @@
 //   method   1,000,000 calls of a host object's method (Counter.Add)
 //   property 1,000,000 steps of Counter.Value := Counter.Value + i mod 10: a read and a
 //            write of a host object's published property per step
+//   scan     a text of 1,000,000 characters walked one at a time (Length, s[i], Copy(s, i, 1)
+//            and Ord per step); also run at 100,000 (BM_scan/<syntax>/100k): the time per
+//            step stays flat, as no step copies the text
 //   report   100,000 evaluations of a report's bracketed expression over dataset fields
 //            (expressions of a report are PascalScript whatever its script language, so
 //            this one has a single form: report.expr)
@@ -127,6 +130,11 @@ double ChainAnswer(int n)
     return StringAnswer(n) + 2.0 * n;
 }
 
+double ScanAnswer(int n)
+{
+    return n / 5;
+}
+
 double MethodAnswer(int n)
 {
     double s = 0;
@@ -143,6 +151,7 @@ constexpr Workload kWorkloads[] = {
     {"chain", 200000, 1000, ChainAnswer},
     {"method", 1000000, 1000, MethodAnswer},
     {"property", 1000000, 1000, MethodAnswer},
+    {"scan", 1000000, 1000, ScanAnswer},
 };
 
 struct Syntax {
@@ -298,6 +307,10 @@ const bool kRegistered = [] {
     for (const Syntax& s : kSyntaxes)
         benchmark::RegisterBenchmark((std::string("BM_chain/") + s.Ext + "/20k").c_str(),
                                      [&s](benchmark::State& st) { RunWorkload(st, kWorkloads[4], s, 20000); })
+            ->Unit(benchmark::kMillisecond);
+    for (const Syntax& s : kSyntaxes)
+        benchmark::RegisterBenchmark((std::string("BM_scan/") + s.Ext + "/100k").c_str(),
+                                     [&s](benchmark::State& st) { RunWorkload(st, kWorkloads[7], s, 100000); })
             ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_report/pas", BM_report)->Unit(benchmark::kMillisecond);
     return true;

@@ -126,10 +126,10 @@ private:
     [[gnu::noinline]] void SaveStrings(const std::vector<TscStringVariable*>& strings)
     {
         try {
-            FStrings = std::make_unique<std::vector<std::pair<TscStringVariable*, AnsiString>>>();
+            FStrings = std::make_unique<std::vector<std::pair<TscStringVariable*, Variant>>>();
             FStrings->reserve(strings.size());
             for (TscStringVariable* s : strings)
-                FStrings->emplace_back(s, s->StringValue);
+                FStrings->emplace_back(s, s->GetValue());
         } catch (...) {
             PutBack();
             throw;
@@ -138,13 +138,13 @@ private:
     [[gnu::noinline]] void PutBackStrings() noexcept
     {
         for (auto& [item, text] : *FStrings)
-            item->StringValue = std::move(text);
+            item->SetValue(text);
         FStrings.reset();
     }
 
     size_t FCount;
     Saved* FSaved;
-    std::unique_ptr<std::vector<std::pair<TscStringVariable*, AnsiString>>> FStrings;
+    std::unique_ptr<std::vector<std::pair<TscStringVariable*, Variant>>> FStrings;
     alignas(Saved) unsigned char FInline[kInline * sizeof(Saved)];
 };
 
@@ -355,6 +355,24 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
     return true;
 }
 
+// After a call of a host routine: its arguments are not read again (each call passes its
+// own, defaults included), so texts and arrays given to it are let go. Held on to, they
+// would make the caller's next change of that variable in place copy it whole, as in
+// while Length(s) < n do s := s + t. Var parameters are written back first; an indexed
+// property's index stays for a write back through it.
+void ReleaseArguments(TscCustomVariable* item, int argCount)
+{
+    auto* helper = dynamic_cast<TscMethodHelper*>(item);
+    if (!helper || helper->IsIndexMethod)
+        return;
+    for (int j = 0; j < argCount; ++j) {
+        TscParamItem* param = item->GetParam(j);
+        const TVarType t = ::VarType(param->Value);
+        if (!param->IsVarParam && (t == varString || (t & varArray)))
+            param->Value = Variant();
+    }
+}
+
 std::vector<Variant> EvaluateArguments(const TscDesignatorItem* step, bool macro)
 {
     std::vector<Variant> args;
@@ -511,6 +529,8 @@ Variant TscDesignator::GetValue()
     // A call of a script routine on its own, the commonest designator of all.
     if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc)
         return CallRoutine(FSteps[0].get());
+    if (FSteps.size() == 2 && IsMemberRead())
+        return ReadMember();
     return Walk<false>(Null());
 }
 
@@ -617,12 +637,63 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         if (AnyVarParam(item, argCount))
             WriteBackVarArguments(step, item, argCount, frame);
+        if (kind == TscDesignatorItem::RefKind::Helper && argCount > 0)
+            ReleaseArguments(item, argCount);
     }
     return current;
 }
 
 template Variant TscDesignator::Walk<false>(const Variant&);
 template Variant TscDesignator::Walk<true>(const Variant&);
+
+inline bool TscDesignator::IsMemberRead() const
+{
+    using Kind = TscDesignatorItem::RefKind;
+    TscDesignatorItem* first = FSteps[0].get();
+    const Kind k = first->KindOfRef();
+    return (k == Kind::Other || k == Kind::Helper) && first->Count() == 0 &&
+           FSteps[1]->KindOfRef() == Kind::Helper;
+}
+
+// The reading walk of Obj.Member(args) written out for its two steps (IsMemberRead): the
+// same calls in the same order, without the loop and the tests for the kinds of step it
+// cannot meet.
+Variant TscDesignator::ReadMember()
+{
+    TscDesignatorItem* first = FSteps[0].get();
+    TscCustomVariable* object = first->Ref;
+    if (first->KindOfRef() == TscDesignatorItem::RefKind::Helper) {
+        auto* helper = static_cast<TscCustomHelper*>(object);
+        helper->ParentRef = this;
+        helper->ParentValue = Null();
+        helper->Script = Script;
+    }
+    object->NeedResult = true;
+    Variant current = object->GetValue();
+
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    const int argCount = std::min(step->Count(), member->ParamCount());
+    if (argCount == 1 && step->Count() == 1) {
+        // One argument: computed whole before it is stored, so it goes straight in.
+        TscExpression* e = step->GetItem(0);
+        member->GetParam(0)->Pass(member->IsMacro ? Variant(e->SourceText) : e->GetValue());
+    } else if (argCount > 0) {
+        ArgumentValues args(step, member->IsMacro);
+        for (int j = 0; j < argCount; ++j)
+            member->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
+    }
+    member->ParentRef = object;
+    member->ParentValue = std::move(current);
+    member->Script = Script;
+    member->NeedResult = NeedResult;
+    Variant result = member->GetValue();
+    if (AnyVarParam(member, argCount)) {
+        MaybeFrameSave none;
+        WriteBackVarArguments(step, member, argCount, none);
+    }
+    return result;
+}
 
 // ---------------------------------------------------------------- shortcuts
 
@@ -641,16 +712,19 @@ int CheckedIndex(const Variant& index, const AnsiString& s)
 Variant TscStringDesignator::GetValue()
 {
     auto* s = static_cast<TscStringVariable*>(RefItem);
-    const int i = CheckedIndex(IndexExpr->GetValue(), s->StringValue);
-    return Variant(AnsiString(1, s->StringValue[static_cast<size_t>(i - 1)]));
+    // The index first: computing it may give the variable another text.
+    const Variant index = IndexExpr->GetValue();
+    const int i = CheckedIndex(index, s->Text());
+    return Variant(AnsiString(1, s->Text()[static_cast<size_t>(i - 1)]));
 }
 
 void TscStringDesignator::SetValue(const Variant& value)
 {
     auto* s = static_cast<TscStringVariable*>(RefItem);
-    const int i = CheckedIndex(IndexExpr->GetValue(), s->StringValue);
+    const Variant index = IndexExpr->GetValue();
+    const int i = CheckedIndex(index, s->Text());
     const AnsiString text = VarToStr(value);
-    s->StringValue[static_cast<size_t>(i - 1)] = text.empty() ? '\0' : text[0];
+    s->MutableText()[static_cast<size_t>(i - 1)] = text.empty() ? '\0' : text[0];
 }
 
 void TscArrayDesignator::PassIndexes()

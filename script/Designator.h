@@ -24,7 +24,9 @@
 //
 // Speed: each step knows what its item is (found once per item, not by a type
 // test per evaluation). A designator that is one call of a script routine skips
-// the walk, and its step keeps the call's shape (how many arguments reach
+// the walk, and so does the read of a host member of an object named by one step
+// (Obj.Add(x), Obj.Total, Obj.Cells[1, 2]): the same calls in the same order, written
+// out for two steps. A call step keeps the call's shape (how many arguments reach
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
 // inside that path, not behind another call. An argument whose tree always computes
@@ -132,6 +134,10 @@ private:
     Variant Walk(const Variant& value);
     // GetValue of a designator that is one call of a script routine, without the walk.
     Variant CallRoutine(TscDesignatorItem* step);
+    // Obj.Member(args), Obj.Prop: a first step with no arguments that is neither a script
+    // routine nor late bound, then a host member; ReadMember is their reading walk.
+    bool IsMemberRead() const;
+    Variant ReadMember();
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
 };

@@ -58,6 +58,31 @@ AnsiString ArgStr(const Variant& p, int i)
     return Arg(p, i).AsString();
 }
 
+// A text argument read where it lies, for functions whose answer is short: Length,
+// Copy, Pos and Ord of a long text called once per character would otherwise copy the
+// whole text on every call. The view is valid while this lives.
+class ArgText {
+public:
+    ArgText(const Variant& p, int i) : FArg(Arg(p, i))
+    {
+        if (::VarType(FArg) == varString) {
+            FView = *FArg.StrPtr();
+        } else {
+            FOwn = FArg.AsString();
+            FView = FOwn;
+        }
+    }
+    operator std::string_view() const { return FView; }
+    size_t size() const { return FView.size(); }
+    bool empty() const { return FView.empty(); }
+    char operator[](size_t i) const { return FView[i]; }
+
+private:
+    Variant FArg;
+    AnsiString FOwn;
+    std::string_view FView;
+};
+
 TDateTime ArgDate(const Variant& p, int i)
 {
     return TDateTime(ArgFloat(p, i));
@@ -265,12 +290,12 @@ const TBuiltin kBuiltins[] = {
          const Variant s = Arg(p, 0);
          if (VarIsArray(s))
              return Variant(VarArrayHighBound(s, 1) - VarArrayLowBound(s, 1) + 1);
-         return Variant(static_cast<int>(s.AsString().size()));
+         return Variant(static_cast<int>(ArgText(p, 0).size()));
      }},
     {"function Copy(s: String; from, count: Integer): String", TFunctions::ctString,
-     [](Variant& p) { return Variant(Copy(ArgStr(p, 0), ArgInt(p, 1), ArgInt(p, 2))); }},
+     [](Variant& p) { return Variant(Copy(ArgText(p, 0), ArgInt(p, 1), ArgInt(p, 2))); }},
     {"function Pos(substr, s: String): Integer", TFunctions::ctString,
-     [](Variant& p) { return Variant(Pos(ArgStr(p, 0), ArgStr(p, 1))); }},
+     [](Variant& p) { return Variant(Pos(ArgText(p, 0), ArgText(p, 1))); }},
     {"procedure Delete(var s: String; from, count: Integer)", TFunctions::ctString,
      [](Variant& p) {
          AnsiString s = ArgStr(p, 0);
@@ -296,12 +321,12 @@ const TBuiltin kBuiltins[] = {
     {"function NameCase(s: String): String", TFunctions::ctString,
      [](Variant& p) { return Variant(NameCase(ArgStr(p, 0))); }},
     {"function CompareText(s, s1: String): Integer", TFunctions::ctString,
-     [](Variant& p) { return Variant(AnsiCompareText(ArgStr(p, 0), ArgStr(p, 1))); }},
+     [](Variant& p) { return Variant(AnsiCompareText(ArgText(p, 0), ArgText(p, 1))); }},
     {"function Chr(i: Integer): Char", TFunctions::ctString,
      [](Variant& p) { return Variant(AnsiString(1, static_cast<char>(static_cast<unsigned>(ArgInt(p, 0)) & 0xFF))); }},
     {"function Ord(ch: Char): Integer", TFunctions::ctString,
      [](Variant& p) {
-         const AnsiString s = ArgStr(p, 0);
+         const ArgText s(p, 0);
          return Variant(s.empty() ? 0 : static_cast<int>(static_cast<unsigned char>(s[0])));
      }},
     {"procedure SetLength(var S: Variant; L: Integer)", TFunctions::ctString, SetLengthFn},

@@ -640,10 +640,7 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
         v = std::make_unique<TscStringVariable>(name, varType, typeName);
     else
         v = std::make_unique<TscVariable>(name, varType, typeName);
-    if (auto* s = dynamic_cast<TscStringVariable*>(v.get()))
-        s->StringValue = VarToStr(value);
-    else
-        v->SetValue(value);
+    v->SetValue(value);
     if (helper)
         v->RefItem = AddHidden(script, std::move(helper));
     return v;
@@ -907,7 +904,7 @@ std::unique_ptr<TscDesignator> TscILParser::DoDesignator(TscXMLItem* item, TscSc
         if (n != 2 || El(item->Items(1)) != IlElement::Node)
             scRaise(TscMessageId::SVarRequired);
         auto s = std::make_unique<TscStringVariable>(AnsiString(), fvtString, "String");
-        s->StringValue = TextOf(item->Items(1));
+        s->SetValue(Variant(TextOf(item->Items(1))));
         s->ReadOnly = true;
         d->AddStep(AddHidden(script, std::move(s)), SourcePos);
         d->Finalize();

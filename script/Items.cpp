@@ -234,12 +234,18 @@ void TscVariable::SetValue(const Variant& value)
 
 void TscStringVariable::SetValue(const Variant& value)
 {
-    StringValue = VarToStr(value);
+    if (::VarType(value) == varString)
+        FText = value;
+    else
+        FText = Variant(VarToStr(value));
 }
 
-Variant TscStringVariable::GetValue()
+AnsiString& TscStringVariable::MutableText()
 {
-    return Variant(StringValue);
+    if (AnsiString* text = FText.UnsharedStr())
+        return *text;
+    FText = Variant(AnsiString(Text()));
+    return *FText.UnsharedStr();
 }
 
 TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const AnsiString& typeName,

@@ -128,12 +128,19 @@ public:
     using TscCustomVariable::TscCustomVariable;
 };
 
+// A String or Char variable. Its text is a string Variant shared with every value read
+// from it, so reading a long text (Length(s), Copy(s, i, 1), t := s) costs no copy of it;
+// a change in place copies it first only while a value read from it still shares it.
 class TscStringVariable : public TscVariable {
 public:
     using TscVariable::TscVariable;
-    AnsiString StringValue;
+    const AnsiString& Text() const { return *FText.StrPtr(); }
+    AnsiString& MutableText();
     void SetValue(const Variant& value) override;
-    Variant GetValue() override;
+    Variant GetValue() override { return FText; }
+
+private:
+    Variant FText = Variant(AnsiString());  // always varString
 };
 
 class TscParamItem final : public TscCustomVariable {

@@ -509,6 +509,38 @@ int ArgumentsToPass(const TscProcVariable* proc, const Variant& params, int& low
     return std::max(0, std::min(supplied, proc->ParamCount()));
 }
 
+// A host may call a routine while it runs: an event that its own handler raises
+// through the host (a band shown from a band's handler). The inner call takes the
+// same parameter and local items, so the running call's values are put aside and
+// back when the inner one ends, as a recursive call from the script does.
+class TReentrySave {
+public:
+    explicit TReentrySave(TscProcVariable* proc)
+    {
+        if (!proc->Executing)
+            return;
+        const TscProcVariable::FrameLayout& frame = proc->Frame();
+        FValues.reserve(frame.Values.size());
+        for (TscCustomVariable* item : frame.Values)
+            FValues.emplace_back(item, item->Value);
+        for (TscStringVariable* item : frame.Strings)
+            FStrings.emplace_back(item, item->GetValue());
+    }
+    ~TReentrySave()
+    {
+        for (auto& [item, value] : FValues)
+            item->Value = std::move(value);
+        for (auto& [item, text] : FStrings)
+            item->SetValue(text);
+    }
+    TReentrySave(const TReentrySave&) = delete;
+    TReentrySave& operator=(const TReentrySave&) = delete;
+
+private:
+    std::vector<std::pair<TscCustomVariable*, Variant>> FValues;
+    std::vector<std::pair<TscStringVariable*, Variant>> FStrings;
+};
+
 } // namespace
 
 Variant TscScript::CallFunction(const AnsiString& name, const Variant& params)
@@ -516,6 +548,7 @@ Variant TscScript::CallFunction(const AnsiString& name, const Variant& params)
     auto* proc = dynamic_cast<TscProcVariable*>(FindLocal(name));
     if (!proc)
         return Null();
+    const TReentrySave running(proc);
     int low;
     const int n = ArgumentsToPass(proc, params, low);
     for (int i = 0; i < n; ++i)
@@ -528,6 +561,7 @@ Variant TscScript::CallFunction1(const AnsiString& name, Variant& params)
     auto* proc = dynamic_cast<TscProcVariable*>(FindLocal(name));
     if (!proc)
         return Null();
+    const TReentrySave running(proc); // put back after the values are copied out below
     int low;
     const int n = ArgumentsToPass(proc, params, low);
     for (int i = 0; i < n; ++i)
@@ -543,6 +577,9 @@ Variant TscScript::Evaluate(const AnsiString& expression)
     Variant result = Null();
     TscScript temp(nullptr);
     temp.Parent = CurrentScope ? CurrentScope : this;
+    // The expression names this script's items: it is read by this script's rule for
+    // identifier characters, so a name in Cyrillic is found here as in the script.
+    temp.ExtendedCharset = ExtendedCharset;
     struct RestoreRunLine {
         TscScript* s;
         TscRunLineEvent saved;

@@ -161,7 +161,9 @@ void TscAssignmentStmt::Optimize()
     DirectSource = Expression->Root() ? Expression->Root()->Direct : nullptr;
     Direct = nullptr;
     if (PlainTarget && NumSource)
-        Direct = NumSource->IntCompute && PlainTarget->VarType != fvtFloat ? DirectInt : DirectNum;
+        Direct = NumSource->IntCompute && PlainTarget->VarType != fvtFloat ? DirectInt
+                 : NumSource->FloatCompute                                  ? DirectFloat
+                                                                            : DirectNum;
     if (PlainTarget || StringTarget) {
         std::vector<TscOperatorNode*> chain;
         TscExpressionNode* node = Expression->Root();
@@ -204,7 +206,7 @@ bool TscAssignmentStmt::AppendInPlace()
 {
     AnsiString* text;
     if (StringTarget) {
-        text = &StringTarget->StringValue;
+        text = &StringTarget->MutableText();
     } else {
         if (PlainTarget->ReadOnly || ::VarType(PlainTarget->Value) != varString)
             return false;
@@ -286,13 +288,26 @@ void TscAssignmentStmt::Execute()
 }
 
 // Execute's number step (the source's number stored as the variable's SetValue would).
-bool TscAssignmentStmt::DirectNum(TscStatement* stmt)
+[[gnu::noinline]] bool TscAssignmentStmt::DirectNum(TscStatement* stmt)
 {
     auto* self = static_cast<TscAssignmentStmt*>(stmt);
     script_fast::Num n;
     if (!self->NumSource->Num(n))
         return false;
     StoreNum(self->PlainTarget, n);
+    return true;
+}
+
+// The same for a source with a floating routine: its Double, stored as StoreNum stores one;
+// where the routine gives up, DirectNum's general number.
+bool TscAssignmentStmt::DirectFloat(TscStatement* stmt)
+{
+    auto* self = static_cast<TscAssignmentStmt*>(stmt);
+    const TscOperatorNode::FloatResult r = self->NumSource->FloatCompute(self->NumSource);
+    if (!r.Ok) [[unlikely]]
+        return DirectNum(stmt);
+    if (!self->PlainTarget->ReadOnly)
+        PutNumber(self->PlainTarget->Value, r.Value);
     return true;
 }
 
@@ -352,7 +367,7 @@ bool TscAssignOpStmt::DirectNumber(TscStatement* stmt)
     if (target->ReadOnly)
         return false;
     script_fast::Num b;
-    if (!self->SourceNum(b))
+    if (!self->SourceNumDirect(b))
         return false;
     Variant& v = target->Value;
     if constexpr (Op != '/' && !FloatTarget) {
@@ -446,9 +461,9 @@ void TscAssignOpStmt::Execute()
             if (Op == '+' && ::VarType(b) == varString && a.AppendUnshared(*b.StrPtr()))
                 return;
         } else if (StringTarget && Op == '+' && ::VarType(b) == varString) {
-            scCheckStringLength(static_cast<int64_t>(StringTarget->StringValue.size()) +
+            scCheckStringLength(static_cast<int64_t>(StringTarget->Text().size()) +
                                 static_cast<int64_t>(b.StrPtr()->size()));
-            StringTarget->StringValue += *b.StrPtr();
+            StringTarget->MutableText() += *b.StrPtr();
             return;
         }
     }
@@ -566,7 +581,7 @@ void TscCallStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    if (StepInPlace())
+    if (Step != 0 && StepInPlace())
         return;
     if (Modificator.empty()) {
         Designator->NeedResult = false;
@@ -686,8 +701,21 @@ void TscForStmt::Execute()
     TscStatement* const only = Count() == 1 ? GetItem(0) : nullptr;
     const DirectFunction direct = only ? only->Direct : nullptr;
     Variant& counter = LoopVariable->Value;
+    TscScript* const s = Script;
     LoopBody body(*this);
     for (int64_t k = 0; k < passes; ++k) {
+        if (direct && !TscRunLineEvent::AnySet() && !s->BreakRequested && !s->ContinueRequested &&
+            !s->ExitRequested) {
+            // Passes of the body's direct step back to back: it runs no code and sets no flag,
+            // so the checks between passes are made once here, and again when it declines.
+            for (int64_t v = b + k * by; k < passes; ++k, v += by) {
+                PutNumber(counter, static_cast<int>(v));
+                if (!direct(only))
+                    break;
+            }
+            if (k == passes)
+                break;
+        }
         PutNumber(counter, static_cast<int>(b + k * by));
         if (only) {
             // LoopBody::Run for a body of one statement: Terminated was last checked when the pass
@@ -719,10 +747,28 @@ bool TscVbForStmt::CountsInPlace(const Variant& b, const Variant& e, const Varia
     const bool down = step < 0;
     Variant& counter = LoopVariable->Value;
     LoopBody body(*this);
+    TscScript* const script = Script;
+    TscStatement* const only = body.Only();
+    const DirectFunction direct = body.Direct();
     bool firstPass = true;
-    for (int64_t i = first; !Script->Terminated && (down ? i >= last : i <= last); i += step) {
+    for (int64_t i = first; !script->Terminated && (down ? i >= last : i <= last); i += step) {
         if (firstPass) {
             counter = b;
+        } else if (direct && !TscRunLineEvent::AnySet() && !script->BreakRequested && !script->ContinueRequested &&
+                   !script->ExitRequested) {
+            // Passes of the body's direct step back to back, as in the Pascal loop: nothing
+            // they run can set a flag or a hook, so the checks are made again only when the
+            // step declines, and that pass then runs as written.
+            for (; down ? i >= last : i <= last; i += step) {
+                if (wide)
+                    PutNumber(counter, static_cast<long long>(i));
+                else
+                    PutNumber(counter, static_cast<int32_t>(i));
+                if (!direct(only))
+                    break;
+            }
+            if (down ? i < last : i > last)
+                break;
         } else if (wide) {
             PutNumber(counter, static_cast<long long>(i));
         } else {

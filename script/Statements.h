@@ -53,7 +53,14 @@
 // flags and the hook, checked before, cannot change until a routine declines, and that
 // routine's statement then runs as written. A BasicScript For..Next whose start, end and
 // step are integers inside 32 bits counts with a plain number and gives the variable the
-// values the general walk gives.
+// values the general walk gives. The Pascal for loop and that BasicScript one also run a body
+// whose one statement has a Direct routine pass after pass without the checks between
+// passes, which nothing in such a pass can change; when the routine declines, that pass runs
+// as written and the checks resume.
+//
+// A number tree stored into a plain variable whose root has a floating routine
+// (Expression.h, floating trees) is computed by it first, and by the number routines where it
+// gives up; so is the source of x op= e on numbers.
 //
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
 // before evaluating e, as the left operand of an operator is read before the right one.
@@ -106,6 +113,20 @@ protected:
         return DirectSource && script_fast::Num::From(*DirectSource, n);
     }
 
+    // SourceNum for the direct steps: a floating routine's Double first, where the source has
+    // one (the hooked path keeps the number routines).
+    bool SourceNumDirect(script_fast::Num& n) const
+    {
+        if (NumSource && NumSource->FloatCompute) {
+            const TscOperatorNode::FloatResult r = NumSource->FloatCompute(NumSource);
+            if (r.Ok) {
+                n = script_fast::Num(r.Value);
+                return true;
+            }
+        }
+        return SourceNum(n);
+    }
+
     // The source's value as an Integer operand takes it (Num's value where ToInt32 takes it
     // without the general conversion).
     bool SourceInt(int32_t& y) const
@@ -118,6 +139,7 @@ protected:
 private:
     bool AppendInPlace();
     static bool DirectNum(TscStatement* stmt);
+    static bool DirectFloat(TscStatement* stmt);
     static bool DirectInt(TscStatement* stmt);
 };
 

@@ -41,9 +41,11 @@ AnsiString XMLToStr(const AnsiString& text)
     AnsiString result;
     result.reserve(text.size());
     size_t i = 0;
+    bool semiAhead = true;  // once no ';' is found, none is searched for again
     while (i < text.size()) {
-        if (text[i] == '&' && i + 3 < text.size() && text[i + 1] == '#') {
+        if (semiAhead && text[i] == '&' && i + 3 < text.size() && text[i + 1] == '#') {
             const size_t semi = text.find(';', i + 2);
+            semiAhead = semi != AnsiString::npos;
             if (semi != AnsiString::npos) {
                 const AnsiString digits = text.substr(i + 2, semi - i - 2);
                 // At most three decimal digits: the code is read only once their count is known.

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -193,6 +195,77 @@ double RoundCents(long double x)
     return static_cast<double>(std::nearbyintl(scaled) * factor);
 }
 
+namespace {
+
+// A figure as the decimal the user typed and sees: its 15 significant digits (FloatToStr's),
+// digits × 10^exponent, trailing zeros dropped.
+struct TDecimal {
+    int64_t Digits = 0;
+    int Exponent = 0;
+};
+
+TDecimal ToDecimal(double x)
+{
+    // Not printf: under Qt the C library takes the desktop's locale, whose decimal comma
+    // would be read as a digit here.
+    char text[40];
+    const auto end = std::to_chars(text, text + sizeof text - 1, x, std::chars_format::scientific, 14).ptr;
+    *end = 0;  // "-d.dddddddddddddde+XX"
+    TDecimal d;
+    const char* p = text;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    int fraction = 0;  // digits after the point
+    bool point = false;
+    for (; *p && *p != 'e'; ++p) {
+        if (*p == '.') {
+            point = true;
+            continue;
+        }
+        d.Digits = d.Digits * 10 + (*p - '0');
+        fraction += point;
+    }
+    d.Exponent = (*p ? std::atoi(p + 1) : 0) - fraction;
+    for (; d.Digits != 0 && d.Digits % 10 == 0; d.Digits /= 10)
+        ++d.Exponent;
+    if (negative)
+        d.Digits = -d.Digits;
+    return d;
+}
+
+}  // namespace
+
+double LineSum(double quantity, double price)
+{
+    // The product of the two decimals, exactly, rounded to the cent with halves to the even
+    // neighbour: 3.33 × 2.5 = 8.325 is 8.32 and 2.5 × 0.026 = 0.065 is 0.06, where a product
+    // formed in binary lands just above or below the half depending on the figures.
+    const long double binary = static_cast<long double>(quantity) * price;
+    if (!std::isfinite(quantity) || !std::isfinite(price) || std::fabs(binary) >= 1e15L)
+        return RoundCents(binary);
+    const TDecimal q = ToDecimal(quantity), p = ToDecimal(price);
+    __int128 digits = static_cast<__int128>(q.Digits) * p.Digits;  // below 10^30
+    const int shift = -2 - (q.Exponent + p.Exponent);              // places below the cent
+    if (shift <= 0)
+        return RoundCents(binary);  // whole cents already
+    if (shift > 32)
+        return 0;  // below 10^-2 by far more than a half
+    __int128 scale = 1;
+    for (int i = 0; i < shift; ++i)
+        scale *= 10;
+    __int128 cents = digits / scale;
+    const __int128 rest = (digits < 0 ? -digits : digits) % scale, half = scale / 2;
+    if (rest > half || (rest == half && cents % 2 != 0))
+        cents += digits < 0 ? -1 : 1;
+    return static_cast<double>(static_cast<int64_t>(cents)) / 100.0;
+}
+
+double LineVatSum(int rate, double sum)
+{
+    return LineSum(sum, (100.0 + rate) / 100.0);
+}
+
 double VatSum(int rate, long double sum)
 {
     return RoundCents(rate * sum * 0.01L + sum);
@@ -204,9 +277,27 @@ double WorkingFigure(double x)
     return std::fabs(x) < kSingleHoldsCentsBelow ? static_cast<double>(static_cast<float>(x)) : x;
 }
 
+double CountedFigure(double stored)
+{
+    return RoundCents(WorkingFigure(stored));
+}
+
 AnsiString TotalCaption(double total)
 {
     return "Итого на сумму " + FloatToStr(RoundTo(total, -2));
+}
+
+double LinesTotal(TADOQuery* q, const char* field)
+{
+    // Each line counts as its working figure to the cent (a sum of 2.005 is the single
+    // 2.0050001, so 2.01), and the cents are added in extended precision: a single running
+    // sum would drift by a cent within a few dozen lines of thousands.
+    long double total = 0;
+    for (q->First(); !q->Eof(); q->Next())
+        if (TField* f = q->FindField(field); f && !f->IsNull())
+            total += CountedFigure(f->AsFloat());
+    q->First();
+    return RoundCents(total);
 }
 
 AnsiString DocumentMessage(TDocumentMessage id, std::initializer_list<std::string_view> args)
@@ -652,13 +743,13 @@ int BuildIssueLines(TADOQuery* work, TADOQuery* lines, int64_t requestId, int va
             if (stock < q)
                 q = stock;
             left[product] = RoundTo(stock - q, -2);
-            const long double amount = static_cast<long double>(q) * Num(lines, "Цена");
+            const double sum = LineSum(q, Num(lines, "Цена"));
             ExecSql(work,
                     "Insert Into TempStructureOtpusk (IDТовара,Количество,Макс,Сумма,Ставка,Сумма_с_НДС,IDСтрокиЗаявки) "
                     "Values (:p,:q,:m,:s,:r,:v,:line)",
                     {{"p", product}, {"q", q}, {"line", lines->FieldByName("RID")->AsLargeInt()},
-                     {"m", q}, {"s", RoundCents(amount)}, {"r", vatRate},
-                     {"v", VatSum(vatRate, amount)}});
+                     {"m", q}, {"s", sum}, {"r", vatRate},
+                     {"v", LineVatSum(vatRate, sum)}});
             ++written;
         }
     });
@@ -679,8 +770,9 @@ void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
                 "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
                 {{"r", requestId}});
         for (lines->First(); !lines->Eof(); lines->Next()) {
-            // The stored sum as it stands: single precision would change its cents from 131072 up.
-            const double sum = Num(lines, "StructureApplication.Сумма");
+            // The stored sum as the request's total counts it (2.005 is 2.01), as the viewer
+            // shows it; whole kopecks stay as they are, at any size.
+            const double sum = CountedFigure(Num(lines, "StructureApplication.Сумма"));
             ExecSql(work,
                     "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,"
                     "Количество,Цена,Минимум,Максимум,Сумма,Сумма_с_НДС,IDТовара) "

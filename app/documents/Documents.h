@@ -6,10 +6,13 @@
 // Архив: 0 working, 1 archived.
 //
 // Figures. Money and quantities are rounded to cents with RoundTo(x, -2) (halves to the even
-// neighbour). The working figures of a line (its quantity, its sum before VAT, a running
-// total) are single precision, so the figures printed and stored match those already in
-// warehouse files: a sum of 10.005 is the nearest single first and its VAT sum is computed
-// from that. VatSum is the one VAT rule.
+// neighbour). A line's sum (LineSum) and its sum with VAT (LineVatSum) are the exact decimal
+// products of the figures the user sees, rounded once: a single-precision working figure
+// would put the VAT of a sum of 32768.69 at 18 % a kopeck off (38667.06 for 38667.0542).
+// A document's total adds its lines' cents in extended precision (LinesTotal), so that 35
+// lines of 1234.56 come to 43209.60 in the window and in the viewer, as they do on paper.
+// The older single-precision rule (WorkingFigure, VatSum) still decides how a stored figure
+// that is not whole cents, such as 10.005, counts in a total.
 //
 // Writes. Every operation that writes document rows runs in one transaction (BEGIN
 // IMMEDIATE) on the main window's connection: all of it lands or none of it does. They
@@ -58,15 +61,29 @@ const char* RequestStateText(RequestState state);  // "Не выдавался",
 // RoundTo(x, -2) of a value formed in extended precision: x / 10^-2 rounded to the nearest
 // integer (ties to even), multiplied back.
 double RoundCents(long double x);
-// The sum with VAT of a line sum (a single widened, or a product formed in extended precision)
-// that carries `rate` percent.
+// The sum of a document line: quantity × price of the figures as the user sees them (15
+// significant digits), multiplied exactly and rounded to the cent, halves to the even cent.
+// Every route that writes a line (picked, changed, built from a request, imported, posted)
+// uses it, so one quantity of one product has one sum.
+double LineSum(double quantity, double price);
+// The sum with VAT of a line sum that carries `rate` percent: sum × (100 + rate) / 100,
+// exactly, rounded to the even cent. The one VAT rule of document lines.
+double LineVatSum(int rate, double sum);
+// The sum with VAT of a figure as the program once formed it: rate × sum × 0.01 + sum in
+// extended precision, rounded to the cent.
 double VatSum(int rate, long double sum);
 // A working figure of document lines (a line sum, a running total) as the program holds it:
 // in single precision, which decides how a sum such as 10.005 rounds; from 131,072 up a
 // single no longer holds cents, so there the figure keeps its double value.
 double WorkingFigure(double x);
+// A stored line figure as a document's total counts it: its working figure to the cent (a
+// sum of 2.005 is the single 2.0050001, so 2.01). The printed lines take the same figure.
+double CountedFigure(double stored);
 // "Итого на сумму " + the rounded total.
 AnsiString TotalCaption(double total);
+// The total of a column over the rows of a query: each row's value as a working figure to
+// the cent (Null counts as 0), added up; the cursor is left on the first row.
+double LinesTotal(TADOQuery* q, const char* field);
 
 // ---------------------------------------------------------------- messages we add
 

@@ -28,11 +28,10 @@ constexpr const char* kQuantityLabel = "Количество";
 // them, with VAT, over any number of lines stays a finite number.
 constexpr double kLargestTypedNumber = 1e12;
 
-// The VAT rule of document lines, the same as the document window's "НДС": the sum as a
-// working figure, with the document's rate, to the cent.
+// The VAT rule of document lines, the same as the document window's "НДС".
 double WithVat(int rate, double sum)
 {
-    return VatSum(rate, WorkingFigure(sum));
+    return LineVatSum(rate, sum);
 }
 
 }  // namespace
@@ -140,12 +139,14 @@ bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card)
     for (work->First(); !work->Eof(); work->Next())
         reserved += work->FieldByName("Количество")->AsFloat() - work->FieldByName("Отпущено")->AsFloat();
     reserved = RoundTo(reserved, -2);
+    // Compared to the cent: 0.3 - 0.1 is 0.19999999999999998 in doubles, and a free stock at
+    // its minimum of 0.2 is no shortage.
     double surplus = 0, shortage = 0;
-    if ((maximum + reserved) - stock < 0)
-        surplus = RoundTo(stock - reserved - maximum, -2);
+    if (const double above = RoundTo(stock - reserved - maximum, -2); above > 0)
+        surplus = above;
     // Below the minimum wins over above the maximum (a maximum under the minimum).
-    if ((stock - reserved) - minimum < 0) {
-        shortage = RoundTo(minimum - (stock - reserved), -2);
+    if (const double below = RoundTo(minimum - (stock - reserved), -2); below > 0) {
+        shortage = below;
         surplus = 0;
     }
     card.Stock = stockText;
@@ -518,7 +519,7 @@ void TForm2::WriteDocumentLine(bool add)
     }
     const int64_t product = LineProductId(lineProduct);
     const int rate = WarehouseData->DocVatRate;
-    const double sum = RoundTo(quantity * price, -2);
+    const double sum = LineSum(quantity, price);
     const TSqlParams values = {
         {"name", ComboBox1->GetText()},  {"brand", ComboBox2->GetText()}, {"colour", ComboBox3->GetText()},
         {"sizes", ComboBox4->GetText()}, {"unit", ComboBox5->GetText()},  {"group", ComboBox7->GetText()},
@@ -572,7 +573,7 @@ void TForm2::ChangeIssueLine()
     TField* priceField = q->FieldByName("Цена");
     const double price = priceField->IsNull() ? 0 : priceField->AsFloat();
     const int rate = WarehouseData->DocVatRate;
-    const double sum = RoundTo(quantity * price, -2);
+    const double sum = LineSum(quantity, price);
     ExecSql(q, "Update TempStructureOtpusk Set Количество=:q,Сумма=:sum,Ставка=:rate,Сумма_с_НДС=:vat Where ID=:id",
             {{"q", quantity}, {"sum", sum}, {"rate", rate}, {"vat", WithVat(rate, sum)}, {"id", line}});
     LinesWritten();

@@ -82,7 +82,7 @@ public:
     TADOQuery* ImportQuery = nullptr;
 
     // Working figures of the document, single precision as the program keeps them.
-    double DocTotal = 0;  // a working figure (WorkingFigure), also scratch
+    double DocTotal = 0;  // the last total shown (LinesTotal), also scratch
     float LineQuantity = 0;
     float LinePrice = 0;
     float NewStock = 0;

@@ -82,7 +82,7 @@ TPostResult PostWriteOff(TADOQuery* work, TADOQuery* lines, const TWriteOffAct& 
                     {{"act", result.ActId},
                      {"product", productId},
                      {"q", quantity},
-                     {"sum", RoundTo(price * quantity, -2)}});
+                     {"sum", LineSum(quantity, price)}});
         }
         // The lines go with the posting, so an act can never be posted twice.
         ExecSql(work, "Delete * From TempStructureDocuments");

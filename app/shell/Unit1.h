@@ -24,6 +24,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -175,6 +176,9 @@ public:
     void BuildGroupsTree(TTreeView* tree, bool reportLeftOut) override;
     // Reads an order-request file into a request (Unit1Documents.cpp); false when nothing was read.
     bool ImportOrderRequest(const AnsiString& path, TImportTarget target) override;
+    // Sets the document window up as a new order request, as the new-request command
+    // does, but leaves its "Импорт" button alone and does not show it.
+    void PrepareOrderRequestForm();
 
     // The close without the question, for a user who chose to quit (no password given).
     void Quit();
@@ -188,6 +192,10 @@ public:
     void rpReport1BeforePrint(TrpReportComponent* Sender);
 
 private:
+    // After a change to the goods has landed: runs `read` (the grid read again); when that
+    // fails the grid is emptied and the user told, never left on the figures from before.
+    void GoodsChanged(const std::function<void()>& read);
+    void ReadGoodsAgain();
     void BindComponents();
     void SetArchiveButtonsEnabled(bool enabled);
     // Without a warehouse only "Открыть склад", "Новый склад" and help stay enabled.

@@ -45,6 +45,11 @@ void TForm1::Button9Click(TObject*)
 
 // ---------------------------------------------------------------- order-request import
 
+void TForm1::PrepareOrderRequestForm()
+{
+    Form3->PrepareNew(DocumentKind::Request);
+}
+
 void TForm1::N1Click(TObject*)
 {
     OpenDialog->Filter = "(*.sklad)|*.sklad";
@@ -73,7 +78,7 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
     TForm3* f = Form3;
     const bool intoWindow = target == TImportTarget::EnteredRequest;
     if (!intoWindow)
-        f->PrepareNew(DocumentKind::Request);
+        PrepareOrderRequestForm();
     f->TakeImportHeader(file.Customer, file.DocumentNumber, file.Due, intoWindow);
 
     bool groupAdded = false;
@@ -94,7 +99,8 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
             for (const OrderRequestRecord& r : file.Records) {
                 const float quantity = static_cast<float>(RoundTo(r.Quantity, -2));
                 const float price = static_cast<float>(RoundTo(r.Price, -2));
-                const double sum = RoundCents(static_cast<long double>(quantity) * price);
+                // The sum of the figures the line stores, as any other route would make it.
+                const double sum = LineSum(RoundTo(quantity, -2), RoundTo(price, -2));
                 // The goods of that name with exactly this unit; another unit is other goods.
                 AnsiString brand, colour, sizes, group;
                 int64_t product = 0;

@@ -6,7 +6,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -56,13 +59,15 @@ TFieldType FieldTypeOfDecl(const AnsiString& decl, int& size)
     return ftFloat;  // REAL, FLOAT, DOUBLE, NUMERIC, DECIMAL
 }
 
-// Binds one value by the parameter's declared type (ftUnknown: by the Variant's own type).
-void BindValue(sqlite::Statement& st, int index, const TParameter& p, const Variant& v, const AnsiString& owner)
+// Binds one value by the parameter's declared type (ftUnknown: by the Variant's own type)
+// into Out: a statement's slot, or an element of a JSON array (see TJsonElements).
+template <class TOut>
+void PutValue(TOut& Out, const TParameter& p, const Variant& v, const AnsiString& owner)
 {
     if (v.IsEmpty())
         throw EDbError(TDbMessage::ParamNotSet, {owner, p.Name});
     if (v.IsNull()) {
-        st.BindNull(index);
+        Out.Null();
         return;
     }
     const TVarType vt = VarType(v);
@@ -74,9 +79,9 @@ void BindValue(sqlite::Statement& st, int index, const TParameter& p, const Vari
             const AnsiString text = Trim(asText());
             if (!TryStrToInt64(text, i))
                 throw EDbError(TDbMessage::ParamBadNumber, {p.Name, text});
-            st.BindInt64(index, i);
+            Out.Int(i);
         } else {
-            st.BindInt64(index, v.AsInt64());
+            Out.Int(v.AsInt64());
         }
         return;
     case ftFloat: case ftCurrency: case ftBCD:
@@ -91,9 +96,9 @@ void BindValue(sqlite::Statement& st, int index, const TParameter& p, const Vari
             }
             if (!ok)
                 throw EDbError(TDbMessage::ParamBadNumber, {p.Name, text});
-            st.BindDouble(index, d);
+            Out.Real(d);
         } else {
-            st.BindDouble(index, v.AsDouble());
+            Out.Real(v.AsDouble());
         }
         return;
     case ftDate: case ftTime: case ftDateTime:
@@ -102,32 +107,124 @@ void BindValue(sqlite::Statement& st, int index, const TParameter& p, const Vari
             TDateTime d;
             if (!TryStrToDateTime(text, d, FormatSettings()))
                 throw EDbError(TDbMessage::ParamBadDate, {p.Name, text});
-            st.BindDouble(index, d.Val);
+            Out.Real(d.Val);
         } else {
-            st.BindDouble(index, v.AsDouble());
+            Out.Real(v.AsDouble());
         }
         return;
     case ftBoolean:
-        st.BindInt64(index, v.AsBoolean() ? 1 : 0);
+        Out.Int(v.AsBoolean() ? 1 : 0);
         return;
     case ftString: case ftFixedChar: case ftWideString: case ftMemo: case ftFmtMemo:
-        st.BindText(index, asText());
+        Out.Text(asText());
         return;
     case ftBlob: case ftGraphic: case ftBytes: case ftVarBytes: case ftTypedBinary:
-        st.BindBlob(index, asText());
+        Out.Blob(asText());
         return;
     default:
         break;
     }
     switch (vt) {
-    case varBoolean: st.BindInt64(index, v.AsBoolean() ? 1 : 0); return;
+    case varBoolean: Out.Int(v.AsBoolean() ? 1 : 0); return;
     case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord: case varInt64:
-        st.BindInt64(index, v.AsInt64());
+        Out.Int(v.AsInt64());
         return;
-    case varSingle: case varDouble: case varCurrency: case varDate: st.BindDouble(index, v.AsDouble()); return;
-    case varString: case varOleStr: st.BindText(index, *v.StrPtr()); return;
-    default: st.BindText(index, VarToStr(v)); return;
+    case varSingle: case varDouble: case varCurrency: case varDate: Out.Real(v.AsDouble()); return;
+    case varString: case varOleStr: Out.Text(*v.StrPtr()); return;
+    default: Out.Text(VarToStr(v)); return;
     }
+}
+
+struct TStatementSlot {
+    sqlite::Statement& St;
+    int Index;
+    void Null() { St.BindNull(Index); }
+    void Int(int64_t v) { St.BindInt64(Index, v); }
+    void Real(double v) { St.BindDouble(Index, v); }
+    void Text(std::string_view v) { St.BindText(Index, v); }
+    void Blob(std::string_view v) { St.BindBlob(Index, v); }
+};
+
+void BindValue(sqlite::Statement& st, int index, const TParameter& p, const Variant& v, const AnsiString& owner)
+{
+    TStatementSlot slot{st, index};
+    PutValue(slot, p, v, owner);
+}
+
+// A finite double as JSON that SQLite reads back as the same real on any desktop: its
+// shortest digits as a whole number with an exponent, "25e-1" for 2.5. A decimal point is
+// out: SQLite's JSON reads reals with strtod, which under Qt takes the desktop's decimal
+// comma ("2.5" became 2). The exponent keeps a whole value a real ("3e0").
+AnsiString JsonReal(double v)
+{
+    char buf[32];  // "-d.dddddddddddddddde-308"
+    const char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
+    const std::string_view text(buf, static_cast<size_t>(end - buf));
+    const size_t e = text.find('e');
+    const size_t point = text.find('.');
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), end, exponent);
+    AnsiString out(text.substr(0, std::min(point, e)));
+    if (point < e) {
+        out += text.substr(point + 1, e - point - 1);
+        exponent -= static_cast<int>(e - point - 1);
+    }
+    return out + "e" + IntToStr(exponent);
+}
+
+// The elements of a list parameter as one JSON array, each value as PutValue binds it, for
+// json_each to give back: integers as integers, numbers as reals, texts as texts (still
+// CP1251 here; the text is converted with the rest when bound), Null as null.
+struct TJsonElements {
+    AnsiString Json = "[";
+    void Next()
+    {
+        if (Json.size() > 1)
+            Json += ',';
+    }
+    void Null() { Next(); Json += "null"; }
+    void Int(int64_t v) { Next(); Json += IntToStr(v); }
+    void Real(double v)
+    {
+        Next();
+        if (std::isnan(v)) {
+            Json += "null";  // what binding a NaN gives
+        } else if (std::isinf(v)) {
+            Json += v > 0 ? "9e999" : "-9e999";  // SQLite's JSON reads these as infinities
+        } else {
+            Json += JsonReal(v);
+        }
+    }
+    void Text(std::string_view v)
+    {
+        Next();
+        Json += '"';
+        for (char c : v) {
+            const auto u = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                Json += '\\';
+                Json += c;
+            } else if (u < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", u);
+                Json += buf;
+            } else {
+                Json += c;
+            }
+        }
+        Json += '"';
+    }
+    void Blob(std::string_view v) { Text(v); }
+};
+
+AnsiString ListAsJson(const TParameter& p, const AnsiString& owner)
+{
+    TJsonElements out;
+    const int lo = VarArrayLowBound(p.Value, 1), hi = VarArrayHighBound(p.Value, 1);
+    for (int i = lo; i <= hi; ++i)
+        PutValue(out, p, VarArrayGet(p.Value, {i}), owner);
+    out.Json += ']';
+    return out.Json;
 }
 
 }  // namespace
@@ -317,6 +414,11 @@ void TADOConnection::CachedFieldDefsStored()
 {
     static uint64_t stamps = 0;  // process-wide: a stamp never names another list
     FLastDefs->Stamp = ++stamps;
+}
+
+size_t TADOConnection::MaxBoundValues() const
+{
+    return FDb.IsOpen() ? static_cast<size_t>(sqlite3_limit(FDb.Handle(), SQLITE_LIMIT_VARIABLE_NUMBER, -1)) : 0;
 }
 
 sqlite::Statement& TADOConnection::Prepare(const AnsiString& sqliteText, const AnsiString& shownText)
@@ -569,6 +671,13 @@ sqlite::Statement& TADOQuery::PrepareBound()
             const TParameter* p = FParameters->FindParam(name);
             return p ? p->ListSize() : -1;
         });
+        // More values than SQLite takes in one statement (a year of documents archived at
+        // once): each list then goes whole, as one JSON array.
+        if (FRewritten.Slots.size() > FConnection->MaxBoundValues())
+            FRewritten = RewriteSql(text, [this](std::string_view name) {
+                const TParameter* p = FParameters->FindParam(name);
+                return p && p->ListSize() >= 0 ? kListAsJson : -1;
+            });
         FRewriteSource = text;
         FRewriteLists = std::move(lists);
     }
@@ -580,7 +689,9 @@ sqlite::Statement& TADOQuery::PrepareBound()
         if (!p)
             throw EDbError(TDbMessage::ParamNotFound, {owner, slot.Name});
         const int index = static_cast<int>(i) + 1;
-        if (slot.Element < 0)
+        if (slot.Element == kListAsJson)
+            st.BindText(index, ListAsJson(*p, owner));
+        else if (slot.Element < 0)
             BindValue(st, index, *p, p->Value, owner);
         else
             BindValue(st, index, *p, VarArrayGet(p->Value, {VarArrayLowBound(p->Value, 1) + slot.Element}), owner);

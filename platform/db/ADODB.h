@@ -119,6 +119,8 @@ public:
     // For the layer and its tests: the SQLite connection and the cached statement for a text.
     sqlite::Database& Database() { return FDb; }
     sqlite::Statement& Prepare(const AnsiString& sqliteText, const AnsiString& shownText);
+    // The most values one statement may bind (SQLite's limit on this connection).
+    size_t MaxBoundValues() const;
     // The field definitions read for the statement Prepare returned last (empty until stored).
     std::vector<TColumnInfo>& CachedFieldDefs() { return FLastDefs->Columns; }
     // Names that list as it stands: a new number whenever it is stored again, never reused,

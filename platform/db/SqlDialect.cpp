@@ -341,7 +341,10 @@ TRewrittenSql RewriteSql(std::string_view sql, const std::function<int(std::stri
         if (t.Kind == TSqlTokenKind::Param) {
             const std::string_view name = t.Text.substr(1);
             const int count = listSize ? listSize(name) : -1;
-            if (count < 0) {
+            if (count == kListAsJson) {
+                result.Text += "Select value From json_each(?)";
+                result.Slots.push_back({AnsiString(name), kListAsJson});
+            } else if (count < 0) {
                 result.Text += '?';
                 result.Slots.push_back({AnsiString(name), -1});
             } else {

@@ -45,9 +45,13 @@ std::vector<AnsiString> SqlParamNames(std::string_view sql);
 // Folds Or/And chains into In/Not In terms (the first step of RewriteSql, exposed for tests).
 AnsiString FoldSqlChains(std::string_view sql);
 
+// A list parameter written as "In (Select value From json_each(?))" and bound as one JSON
+// array of its elements: for a list longer than SQLite binds value by value.
+constexpr int kListAsJson = -2;
+
 struct TSqlSlot {
     AnsiString Name;  // the parameter's name as written
-    int Element;      // -1 for a single value, else the index into the parameter's list
+    int Element;      // -1 for a single value, kListAsJson for a whole list, else the index into the list
 };
 
 struct TRewrittenSql {
@@ -55,5 +59,6 @@ struct TRewrittenSql {
     std::vector<TSqlSlot> Slots;  // Slots[i] fills the (i+1)-th '?'
 };
 
-// listSize(name) gives the number of elements of a list parameter, or -1 for a single value.
+// listSize(name) gives the number of elements of a list parameter, -1 for a single value, or
+// kListAsJson for a list bound whole.
 TRewrittenSql RewriteSql(std::string_view sql, const std::function<int(std::string_view)>& listSize = {});

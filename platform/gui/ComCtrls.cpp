@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <unordered_set>
 
 // ---------------------------------------------------------------- TTreeNode
 
@@ -158,18 +160,22 @@ TTreeNode* TTreeNodes::Item(int index) const
 {
     if (index < 0 || index >= Count())
         return nullptr;
-    return FList[size_t(index)];
+    return Flat()[size_t(index)];
 }
 
 int TTreeNodes::IndexOf(const TTreeNode* node) const
 {
-    const auto it = std::find(FList.begin(), FList.end(), node);
-    return it == FList.end() ? -1 : int(it - FList.begin());
+    const std::vector<TTreeNode*>& list = Flat();
+    const auto it = std::find(list.begin(), list.end(), node);
+    return it == list.end() ? -1 : int(it - list.begin());
 }
 
-void TTreeNodes::Rebuild()
+const std::vector<TTreeNode*>& TTreeNodes::Flat() const
 {
+    if (!FStale)
+        return FList;
     FList.clear();
+    FList.reserve(FStore.size());
     std::function<void(const std::vector<TTreeNode*>&)> walk = [&](const std::vector<TTreeNode*>& nodes) {
         for (TTreeNode* n : nodes) {
             FList.push_back(n);
@@ -177,6 +183,8 @@ void TTreeNodes::Rebuild()
         }
     };
     walk(FTop);
+    FStale = false;
+    return FList;
 }
 
 void TTreeNodes::NodesChanged()
@@ -198,7 +206,7 @@ TTreeNode* TTreeNodes::Attach(TTreeNode* parent, int childIndex, const AnsiStrin
     childIndex = std::clamp(childIndex, 0, int(list.size()));
     list.insert(list.begin() + childIndex, raw);
     FStore.push_back(std::move(node));
-    Rebuild();
+    FStale = true;
     NodesChanged();
     return raw;
 }
@@ -243,9 +251,9 @@ void TTreeNodes::Delete(TTreeNode* node)
         tree->FSelected = nullptr;
     }
     // Collect the subtree, detach it, free it.
-    std::vector<TTreeNode*> doomed;
+    std::unordered_set<const TTreeNode*> doomed;
     std::function<void(TTreeNode*)> collect = [&](TTreeNode* n) {
-        doomed.push_back(n);
+        doomed.insert(n);
         for (TTreeNode* c : n->FChildren)
             collect(c);
     };
@@ -254,10 +262,10 @@ void TTreeNodes::Delete(TTreeNode* node)
     list.erase(std::remove(list.begin(), list.end(), node), list.end());
     FStore.erase(std::remove_if(FStore.begin(), FStore.end(),
                                 [&](const std::unique_ptr<TTreeNode>& p) {
-                                    return std::find(doomed.begin(), doomed.end(), p.get()) != doomed.end();
+                                    return doomed.count(p.get()) != 0;
                                 }),
                  FStore.end());
-    Rebuild();
+    FStale = true;
     NodesChanged();
     if (selectionDeleted) {
         tree->FSelected = newSelection;
@@ -274,6 +282,7 @@ void TTreeNodes::Clear()
     tree->FSelected = nullptr;
     FTop.clear();
     FList.clear();
+    FStale = false;
     FStore.clear();
     NodesChanged();
     if (hadSelection && !tree->Destroying()) {

@@ -83,12 +83,12 @@ class TTreeNodes : public TPersistent {
 public:
     explicit TTreeNodes(TTreeView* owner);
     ~TTreeNodes() override;
-    int Count() const { return int(FList.size()); }
+    int Count() const { return int(FStore.size()); }
     int GetCount() const { return Count(); }
     // The node at an absolute index (display order); nullptr outside the range.
     TTreeNode* Item(int index) const;
     TTreeNode* operator[](int index) const { return Item(index); }
-    TTreeNode* GetFirstNode() const { return FList.empty() ? nullptr : FList.front(); }
+    TTreeNode* GetFirstNode() const { return FTop.empty() ? nullptr : FTop.front(); }
 
     // A new last sibling of `sibling` (nullptr: a new last top-level node).
     TTreeNode* Add(TTreeNode* sibling, const AnsiString& text);
@@ -106,18 +106,21 @@ public:
     void BeginUpdate();
     void EndUpdate();
     TTreeView* Owner() const { return FOwner; }
-    const std::vector<TTreeNode*>& List() const { return FList; }
+    const std::vector<TTreeNode*>& List() const { return Flat(); }
     int IndexOf(const TTreeNode* node) const;
     void Assign(TPersistent* source) override;
 
 private:
     friend class TTreeNode;
     TTreeNode* Attach(TTreeNode* parent, int childIndex, const AnsiString& text, void* data);
-    void Rebuild();  // FList from the tree
+    // Every node in display order, laid out again only when it is read after a change: a
+    // tree filled one node at a time costs its size, not its square.
+    const std::vector<TTreeNode*>& Flat() const;
     void NodesChanged();
     TTreeView* FOwner;
     std::vector<TTreeNode*> FTop;   // top-level nodes
-    std::vector<TTreeNode*> FList;  // every node, display order
+    mutable std::vector<TTreeNode*> FList;  // every node, display order, while not FStale
+    mutable bool FStale = false;
     std::vector<std::unique_ptr<TTreeNode>> FStore;
     int FUpdateCount = 0;
 };

@@ -17,18 +17,32 @@
 class TStringList;
 
 // A string list that tells its control when it changes.
+//
+// While the control hears of a change, Inserted() says whether that change was one string
+// inserted alone (its index), so that a list filled one Add at a time is shown one item at
+// a time, not the whole list again per item; -1 for any other change.
 class TControlItems : public TStringList {
     SKLAD_CLASS_NOPUBLISH(TControlItems, TStringList)
 public:
     explicit TControlItems(std::function<void()> onChange = {});
     TControlItems(TCollection*) = delete;
     void SetNotify(std::function<void()> onChange) { FNotify = std::move(onChange); }
+    int AddObject(const AnsiString& S, TObject* AObject) override;
+    void InsertObject(int Index, const AnsiString& S, TObject* AObject) override;
+    int Inserted() const { return FInserted; }
 
 protected:
     void Changed() override;
+    void SetUpdateState(bool Updating) override;
 
 private:
     std::function<void()> FNotify;
+    struct TInsert {
+        int At = -1;          // where the insert under way puts its string
+        int CountAfter = -1;  // the count once it has
+    };
+    TInsert FInsert;
+    int FInserted = -1;
 };
 
 class TCustomLabel : public TGraphicControl {
@@ -171,6 +185,9 @@ public:
     ~TCustomComboBox() override;
 
     TStrings* GetItems() const { return FItems.get(); }
+    // While the control's peer hears of an items change: the index of the one string
+    // inserted, or -1 (see TControlItems).
+    int InsertedItem() const { return FItems->Inserted(); }
     void SetItems(TStrings* value);
     // Setting Text or ItemIndex from code fires nothing. ItemIndex -1 = no item; Text of
     // a drop-down list combo is the selected item's text.
@@ -263,6 +280,9 @@ public:
     explicit TCustomListBox(TComponent* AOwner);
     ~TCustomListBox() override;
     TStrings* GetItems() const { return FItems.get(); }
+    // While the control's peer hears of an items change: the index of the one string
+    // inserted, or -1 (see TControlItems).
+    int InsertedItem() const { return FItems->Inserted(); }
     void SetItems(TStrings* value);
     int GetItemIndex() const { return FItemIndex; }
     void SetItemIndex(int value);
@@ -370,6 +390,11 @@ public:
     void SetAlignment(TAlignment value);
     // The user clicked: the button becomes checked (OnClick when it was not).
     bool UserClicked() override;
+
+protected:
+    // Arrow keys move the focus and the check to the next or previous radio button of
+    // the same parent, in tab order, round the group.
+    void KeyDown(Word& key, TShiftState shift) override;
 
 private:
     bool FChecked = false;

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -26,6 +27,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -127,6 +130,14 @@ protected:
             const QString text = ToQString(FEdit.GetText());
             if (w->text() != text)
                 w->setText(text);
+        }
+        // What the program selected shows selected, so the next key typed replaces it. CP1251
+        // is one byte a character, so the model's offsets are the widget's.
+        if (HasChange(what, TControlChange::Selection)) {
+            if (FEdit.GetSelLength() > 0)
+                w->setSelection(FEdit.GetSelStart(), FEdit.GetSelLength());
+            else if (w->hasSelectedText())
+                w->deselect();
         }
         if (HasChange(what, TControlChange::Style)) {
             w->setEchoMode(FEdit.GetPasswordChar() ? QLineEdit::Password : QLineEdit::Normal);
@@ -255,7 +266,17 @@ public:
             width = std::max(width, view()->sizeHintForColumn(0) + frame);
             if (popup->width() != width) {
                 popup->setMinimumWidth(0);
-                popup->setGeometry(popup->x(), popup->y(), width, popup->height());
+                // Qt kept the list on the screen at its own width; grown to the right, it
+                // is moved back left as far as it now passes the screen's edge.
+                int x = popup->x();
+                const QScreen* screen = QGuiApplication::screenAt(mapToGlobal(rect().center()));
+                if (!screen)
+                    screen = this->screen();
+                if (screen) {
+                    const QRect room = screen->availableGeometry();
+                    x = std::max(room.left(), std::min(x, room.left() + room.width() - width));
+                }
+                popup->setGeometry(x, popup->y(), width, popup->height());
             }
         }
     }
@@ -348,13 +369,21 @@ protected:
             w->setMaxVisibleItems(std::max(1, FCombo.GetDropDownCount()));
         }
         if (HasChange(what, TControlChange::Items)) {
-            const QStringList items = ItemsOf(*FCombo.GetItems());
-            QStringList shown;
-            for (int i = 0; i < w->count(); ++i)
-                shown << w->itemText(i);
-            if (shown != items) {
-                w->clear();
-                w->addItems(items);
+            const TStrings& model = *FCombo.GetItems();
+            const int inserted = FCombo.InsertedItem();
+            if (inserted >= 0 && inserted < model.Count() && w->count() == model.Count() - 1) {
+                // One string added: that item alone, so a list filled one by one costs
+                // its length, not its square.
+                w->insertItem(inserted, ToQString(model.Get(inserted)));
+            } else {
+                const QStringList items = ItemsOf(model);
+                QStringList shown;
+                for (int i = 0; i < w->count(); ++i)
+                    shown << w->itemText(i);
+                if (shown != items) {
+                    w->clear();
+                    w->addItems(items);
+                }
             }
             what |= TControlChange::ItemIndex | TControlChange::Caption;
         }
@@ -404,8 +433,14 @@ protected:
             w->setFrameShape(FList.GetBorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
         }
         if (HasChange(what, TControlChange::Items)) {
-            w->clear();
-            w->addItems(ItemsOf(*FList.GetItems()));
+            const TStrings& model = *FList.GetItems();
+            const int inserted = FList.InsertedItem();
+            if (inserted >= 0 && inserted < model.Count() && w->count() == model.Count() - 1) {
+                w->insertItem(inserted, ToQString(model.Get(inserted)));  // one string added
+            } else {
+                w->clear();
+                w->addItems(ItemsOf(model));
+            }
             what |= uint32_t(TControlChange::ItemIndex);
         }
         if (HasChange(what, TControlChange::ItemIndex)) {

@@ -3,6 +3,7 @@
 
 #include "report/model/rpReportBase.h"
 #include "report/model/rpRes.h"
+#include "report/model/rpUtils.h"
 
 #include "platform/classes/Streaming.h"
 #include "platform/rtl/SysUtils.h"
@@ -235,7 +236,8 @@ AnsiString TrpUserDataSet::GetDisplayText(const AnsiString& Index)
         return {};
     Variant v = Null();
     OnGetValue(Index, v);
-    return VarToStr(v);
+    // As a memo prints the value: a time of day without the zero date.
+    return rpValueToStr(v);
 }
 
 // ---------------------------------------------------------------- TrpCustomDBDataSet

@@ -320,7 +320,7 @@ AnsiString TrpCustomMemoView::FormatData(const Variant& V, TrpFormat* Fmt)
     try {
         switch (Fmt->Kind) {
         case fkText:
-            return VarToStr(V);
+            return rpValueToStr(V);
         case fkNumeric: {
             TFormatSettings fs = FormatSettings();
             if (Fmt->DecimalSeparator.size() == 1)
@@ -352,7 +352,7 @@ AnsiString TrpCustomMemoView::FormatData(const Variant& V, TrpFormat* Fmt)
         }
     } catch (const std::exception&) {
     }
-    return VarToStr(V);
+    return rpValueToStr(V);
 }
 
 void TrpCustomMemoView::ExtractTotalPages()

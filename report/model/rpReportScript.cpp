@@ -417,6 +417,12 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
             Value = stored;
             return true;
         }
+        // An empty text is no expression: the variable has no value, as it reads back from
+        // a file (where an empty value is not written).
+        if (Trim(stored.AsString()).empty()) {
+            Value = Null();
+            return true;
+        }
         const AnsiString name = GetVariables()->Items(var)->GetName();
         for (const AnsiString& open : FVariablesInCalc)
             if (AnsiSameText(open, name)) {

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 // ---------------------------------------------------------------- collections
 
@@ -449,6 +450,135 @@ AnsiString rpFloatToStr(Extended Value)
     if (v == std::trunc(v))
         return FloatToStrF(v, ffGeneral, 15, 0);
     return Format("%2.2f", {v});
+}
+
+AnsiString rpValueToStr(const Variant& Value)
+{
+    if (VarType(Value) == varDate) {
+        const double d = Value.AsDouble();
+        if (std::isfinite(d) && std::trunc(d) == 0)
+            return TimeToStr(TDateTime(d));
+    }
+    return VarToStr(Value);
+}
+
+namespace {
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// [sign] digits "," digits [("E" | "e") [sign] digits]: a number in a comma locale's text,
+// which as an expression is a syntax error.
+bool IsCommaNumber(std::string_view t)
+{
+    size_t i = 0;
+    const auto digits = [&] {
+        const size_t from = i;
+        while (i < t.size() && IsDigit(t[i]))
+            ++i;
+        return i > from;
+    };
+    if (i < t.size() && (t[i] == '-' || t[i] == '+'))
+        ++i;
+    if (!digits() || i >= t.size() || t[i] != ',')
+        return false;
+    ++i;
+    if (!digits())
+        return false;
+    if (i < t.size() && (t[i] == 'E' || t[i] == 'e')) {
+        ++i;
+        if (i < t.size() && (t[i] == '-' || t[i] == '+'))
+            ++i;
+        if (!digits())
+            return false;
+    }
+    return i == t.size();
+}
+
+// Digits, blanks and the locale's separators only, with a time separator or two date
+// separators in it, neither of them an operator: a date or time no expression can be.
+bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs)
+{
+    const auto isOperator = [](char c) { return c == '+' || c == '-' || c == '*' || c == '/'; };
+    int dates = 0, times = 0;
+    for (char c : t) {
+        if (c == fs.DateSeparator)
+            ++dates;
+        else if (c == fs.TimeSeparator)
+            ++times;
+        else if (!IsDigit(c) && c != ' ')
+            return false;
+    }
+    return (times > 0 && !isOperator(fs.TimeSeparator)) || (dates >= 2 && !isOperator(fs.DateSeparator));
+}
+
+// The date or time a text written by rpVariantToXMLText stands for under the settings fs.
+std::optional<TDateTime> DateTimeOf(std::string_view t, const TFormatSettings& fs)
+{
+    TDateTime dt;
+    if (LooksLikeDateTime(t, fs) && (TryStrToDateTime(t, dt, fs) || TryStrToTime(t, dt, fs)))
+        return dt;
+    return std::nullopt;
+}
+
+// The form a date goes out in where the locale's own would not read back as one: the
+// Russian desktop's, with points and colons, which no expression can be in any locale.
+const TFormatSettings& WrittenDateSettings()
+{
+    static const TFormatSettings fs = RussianFormatSettings();
+    return fs;
+}
+}  // namespace
+
+AnsiString rpVariantToXMLText(const Variant& Value)
+{
+    switch (VarType(Value)) {
+    case varSingle: case varDouble: case varCurrency: {
+        const double d = Value.AsDouble();
+        if (!std::isfinite(d))
+            break;
+        TFormatSettings fs = FormatSettings();
+        fs.DecimalSeparator = '.';
+        for (int digits = 15; digits < 17; ++digits) {
+            const AnsiString text = FloatToStrF(d, ffGeneral, digits, 0, fs);
+            double back = 0;
+            if (TryStrToFloat(text, back, fs) && back == d)
+                return text;
+        }
+        return FloatToStrF(d, ffGeneral, 17, 0, fs);
+    }
+    case varDate: {
+        // The locale's text when it reads back as the date ("07.12.2026 17:02:39"); where it
+        // would not ("12/07/2026" divides, "4:48:00 PM" holds a word), the Russian text.
+        const double d = Value.AsDouble();
+        if (!std::isfinite(d))
+            break;
+        const AnsiString text = DateTimeToStr(TDateTime(d), FormatSettings());
+        if (DateTimeOf(text, FormatSettings()))
+            return text;
+        return DateTimeToStr(TDateTime(d), WrittenDateSettings());
+    }
+    default:
+        break;
+    }
+    return VarToStr(Value);
+}
+
+Variant rpXMLTextToVariant(const AnsiString& Text)
+{
+    // Longer texts are expressions or words, never a value written by rpVariantToXMLText.
+    if (Text.empty() || Text.size() > 40)
+        return Variant(Text);
+    if (IsCommaNumber(Text)) {
+        double d = 0;
+        TFormatSettings fs = FormatSettings();
+        fs.DecimalSeparator = ',';
+        if (TryStrToFloat(Text, d, fs))
+            return Variant(d);
+    }
+    if (const auto dt = DateTimeOf(Text, FormatSettings()))
+        return Variant(*dt);
+    if (const auto dt = DateTimeOf(Text, WrittenDateSettings()))
+        return Variant(*dt);
+    return Variant(Text);
 }
 
 bool rpIsValidFloat(const AnsiString& Text)

@@ -54,6 +54,22 @@ void rpStringToStream(const AnsiString& Text, TStream& Stream);
 // "," and "." both taken as the decimal separator, blanks removed; EConvertError on bad text.
 Extended rpStrToFloat(const AnsiString& Text);
 AnsiString rpFloatToStr(Extended Value);
+// A value as the text a report shows for it (a memo without a format, an outline entry):
+// the Variant's own text, except that a date-time without a date part (a time of day, as
+// the system variable Time) is the time alone, not the time after "30.12.1899".
+AnsiString rpValueToStr(const Variant& Value);
+// A Variant property as attribute text (a report variable's value, which the report reads
+// as an expression when it is a text). A number with a fraction is written with a point and
+// as many digits as it takes to read back the same, so that it reads back as that number
+// in any locale. A date is the locale's text where that reads back as the date, else the
+// Russian text ("07.12.2026 17:02:39"), which reads back in any locale. Any other value is
+// its own text.
+AnsiString rpVariantToXMLText(const Variant& Value);
+// Attribute text back to a Variant property: a string, as written. But a text no expression
+// can be, which a comma locale wrote for a number, a date or a time ("2,5", "07.12.2026",
+// "07.12.2026 17:02:39", "17:02:39"), is that number or date again, in the locale's form
+// or the Russian one.
+Variant rpXMLTextToVariant(const AnsiString& Text);
 bool rpIsValidFloat(const AnsiString& Text);
 TrpRect rpRect(Extended Left, Extended Top, Extended Right, Extended Bottom);
 TrpPoint rpPoint(Extended X, Extended Y);

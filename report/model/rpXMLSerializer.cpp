@@ -84,7 +84,7 @@ AnsiString TrpXMLSerializer::ObjToXML(TPersistent* Obj, const AnsiString& Prefix
                 break;
             case tkVariant:
                 if (p->Writable)
-                    if (const AnsiString s = VarToStr(GetVariantProp(Obj, p)); !s.empty())
+                    if (const AnsiString s = rpVariantToXMLText(GetVariantProp(Obj, p)); !s.empty())
                         put(rpStrToXML(s));
                 break;
             case tkClass: {
@@ -363,7 +363,7 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
     case tkFloat: SetFloatProp(obj, p, rpStrToFloat(Value)); return;
     case tkString: case tkLString: case tkWString: SetStrProp(obj, p, rpXMLToStr(Value)); return;
     case tkClass: AddFixup(obj, p, Value); return;
-    case tkVariant: SetVariantProp(obj, p, Variant(rpXMLToStr(Value))); return;
+    case tkVariant: SetVariantProp(obj, p, rpXMLTextToVariant(rpXMLToStr(Value))); return;
     default: return;
     }
 }
@@ -541,7 +541,7 @@ TrpComponent* TrpXMLSerializer::ReadComponentStr(TrpComponent* AOwner, std::stri
                     switch (set.Prop->PropType->Kind) {
                     case tkFloat: SetFloatProp(comp, set.Prop, set.Float); break;
                     case tkString: case tkLString: case tkWString: SetStrProp(comp, set.Prop, set.Str); break;
-                    case tkVariant: SetVariantProp(comp, set.Prop, Variant(set.Str)); break;
+                    case tkVariant: SetVariantProp(comp, set.Prop, rpXMLTextToVariant(set.Str)); break;
                     default: SetOrdProp(comp, set.Prop, set.Ord); break;
                     }
                 } catch (const Exception& e) {

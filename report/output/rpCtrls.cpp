@@ -158,7 +158,7 @@ int TrpCustomComboBox::GetListHeight() const
     return GetItemHeight() + 4;
 }
 
-void TrpCustomComboBox::PlaceList(int ScreenHeight)
+void TrpCustomComboBox::PlaceList(int ScreenHeight, int ScreenWidth)
 {
     const TPoint origin = ClientToScreen(Point(0, 0));
     const int width = FListWidth > 0 ? FListWidth : GetWidth() - 1;
@@ -169,7 +169,10 @@ void TrpCustomComboBox::PlaceList(int ScreenHeight)
     FListInverted = origin.Y + fontHeight + height + 6 > ScreenHeight;
     if (FListInverted)
         top = origin.Y - height - 2;
-    FListRect = Bounds(origin.X, top, width, height);
+    // A list wider than the box stays on the screen: it ends at the right edge, if it would
+    // pass it, but never starts left of the screen.
+    const int left = std::max(0, std::min(origin.X, ScreenWidth - width));
+    FListRect = Bounds(left, top, width, height);
 }
 
 TRect TrpCustomComboBox::EditRect() const

@@ -21,6 +21,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 // ---------------------------------------------------------------- scrolling window
@@ -110,8 +111,9 @@ public:
     TRect GetListRect() const { return FListRect; }
     bool GetListInverted() const { return FListInverted; }
     // Computes the list's place below the box, or 2 pixels higher and marked inverted
-    // when it would pass the bottom of a screen ScreenHeight pixels high.
-    void PlaceList(int ScreenHeight);
+    // when it would pass the bottom of a screen ScreenHeight pixels high; moved left as
+    // far as it would pass the right edge of a screen ScreenWidth pixels wide.
+    void PlaceList(int ScreenHeight, int ScreenWidth = std::numeric_limits<int>::max());
     // Where the inner edit sits.
     TRect EditRect() const;
 

@@ -114,6 +114,7 @@ bool TrpEngine::Run()
                     KeepBand = nullptr;
                     KeepOutline = nullptr;
                     KeepOutlineMark.clear();
+                    FRun->Places.clear();
                     TotalPages = PreviewPages->GetCount();
                     PreviewPages->ClearFirstPassPages();
                     FRun->LastRowInParts = {-1, 0};  // its pages are gone
@@ -328,11 +329,15 @@ void TrpEngine::RunReportPages()
             if (!page)
                 continue;
             Page = page;
+            FRun->PageBegun = false;
             if (!page->IsSubReport() && page->GetVisible())
                 RunPage(page);
             if (Stopped())
                 return;
-            FirstReportPage = false;
+            // The report's pages are counted ("Page", "TotalPages") from the first one it
+            // prints: a page that printed nothing (hidden, or empty) leaves that to the next.
+            if (FRun->PageBegun)
+                FirstReportPage = false;
         }
     };
     TrpDataSet* ds = Report->GetDataSet();
@@ -396,18 +401,40 @@ void TrpEngine::PageBody()
         if (!c->IsBand())
             loose.push_back(c);
     if (!loose.empty()) {
+        // The band hangs on the page while it is shown, so that its objects find their
+        // report (their expressions) and the page's font, as they do in the template.
+        const std::vector<TrpComponent*> order(Page->Objects());
         auto holder = std::make_unique<TrpNullBand>(nullptr);
+        holder->SetParent(Page);
         for (TrpComponent* c : loose)
             c->SetParent(holder.get());
+        // The page gets its objects back in their order (drawing order, the saved file's).
+        // A script may have freed some while they were shown, or made new ones: only what
+        // is still there is touched, and what is new goes last.
+        auto giveBack = [&] {
+            holder->SetParent(nullptr);
+            std::vector<TrpComponent*> now(Page->Objects());
+            now.insert(now.end(), holder->Objects().begin(), holder->Objects().end());
+            std::unordered_set<TrpComponent*> there(now.begin(), now.end());
+            std::vector<TrpComponent*> back;
+            for (TrpComponent* c : order)
+                if (there.erase(c))
+                    back.push_back(c);
+            for (TrpComponent* c : now)
+                if (there.count(c))
+                    back.push_back(c);
+            for (auto it = back.rbegin(); it != back.rend(); ++it)
+                (*it)->SetParent(nullptr);
+            for (TrpComponent* c : back)
+                c->SetParent(Page);
+        };
         try {
             ShowBand(holder.get());
         } catch (...) {
-            for (TrpComponent* c : loose)
-                c->SetParent(Page);
+            giveBack();
             throw;
         }
-        for (TrpComponent* c : loose)
-            c->SetParent(Page);
+        giveBack();
     }
     if (Report->OnManualBuild)
         Report->OnManualBuild(Page);
@@ -454,6 +481,7 @@ void TrpEngine::InitPage()
     }
     if (FirstReportPage)
         PreviewPages->FirstPage = PreviewPages->CurPage;
+    FRun->PageBegun = true;
     ColumnStartY = CurY;
     TrpBand* columnHeader = FindBand(TrpColumnHeader::StaticClass());
     const bool fresh = AtFreshTop();
@@ -476,6 +504,9 @@ void TrpEngine::AddPage()
         ShowBand(TrpOverlay::StaticClass());
     CurY = 0;
     const Extended savedX = CurX;
+    // Each reprinted band shows its own row counters; the row whose output took the page
+    // on (its child bands, its footer) goes on with its own.
+    const int savedLine = CurLine, savedLineThrough = CurLineThrough;
     PageHeaderHeight = 0;
     bool titleShown = false;
     for (int i = 0; i < HeaderList.Count(); ++i) {
@@ -506,6 +537,8 @@ void TrpEngine::AddPage()
         band->Overflow = false;
     }
     CurX = savedX;
+    CurLine = savedLine;
+    CurLineThrough = savedLineThrough;
     // The title's page is not fresh: the next page, without the title, has more room, so a
     // band that does not fit below the title moves there.
     if (titleShown)

@@ -194,6 +194,7 @@ private:
     void AddToVHeaderList(TrpBand* Band);
     void RemoveFromVHeaderList(TrpBand* Band);
     void AddBandOutline(TrpBand* Band);
+    void PlaceBand(TrpBand* Band);  // where its outline entry will point
     void MarkRowOutline(TrpBand* Band);
     void KeepRowOutline(TrpBand* Band);
     void AddPageOutline();

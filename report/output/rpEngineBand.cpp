@@ -314,7 +314,7 @@ void TrpEngine::DoShow(TrpBand* Band)
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
                 if (!OutputTo && !CallFromAddPage)
-                    FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+                    PlaceBand(Band);
                 if (!OutputTo) {
                     if (s.HasVObjects) {
                         VPageList = keptPageList;
@@ -460,7 +460,7 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         Band->SetTop(CurY);
         // A band split over pages begins with its first part.
         if (firstPart && !CallFromAddPage)
-            FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+            PlaceBand(Band);
         firstPart = false;
         PreviewPages->AddObject(Band);
         if (work.empty())

@@ -125,6 +125,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         band->SetCurColumn(1);
         ResetSuppressValues(band);
         s.RowOutline = nullptr;
+        s.LeftOut = 0;
         bool first = true;
         bool shown = false;
         Extended saveCurY = CurY;
@@ -139,7 +140,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         };
         int walked = 0;
         while (!ds->Eof() && !RowLimitReached(band, ++walked)) {
-            if (CanShow(band, band->PrintIfDetailEmpty, Depth)) {
+            const bool rowShown = CanShow(band, band->PrintIfDetailEmpty, Depth);
+            if (rowShown) {
                 // The last row may yet move on with the footer, a row of columns whole: page
                 // and column totals take each row once the next one begins (before its block
                 // or group ends) or its page ends.
@@ -165,6 +167,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                         CheckGroups(band, s.Group, columnKeepPos, saveCurY);
                     rowLanded();
                 }
+                s.LeftOut = 0;
                 if (band->KeepFooter && band->GetCurColumn() == 1) {
                     AggregateList.EndHold();  // a row that a group change ended
                     footerKeep = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
@@ -183,7 +186,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLineThrough = s.LineThrough;
                 FRun->RowMoved = false;
                 // Where its outline entry points, should it not be placed.
-                FRun->Place(band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+                PlaceBand(band);
                 ShowBand(band);
                 if (FRun->RowMoved) {
                     FRun->RowMoved = false;
@@ -218,10 +221,17 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     ShowDataBands(band, Depth + 1);
                     FRun->RowParts = std::move(rowParts);
                 }
+                // The details counted their own lines; what follows the record (its footer,
+                // the footers of the groups it closes) counts the record's.
+                CurLine = s.LineN - 1;
+                CurLineThrough = s.LineThrough - 1;
                 OutlineUp(band);
             }
+            if (!rowShown)
+                ++s.LeftOut;
             IsFirstBand = false;
-            if (band->FooterAfterEach)
+            // A record left out (its details print nothing) leaves out its footer too.
+            if (band->FooterAfterEach && rowShown)
                 ShowBand(s.Footer);
             // In a band of columns the block is the whole row of columns.
             if (!s.Group && band->KeepTogether && band->GetCurColumn() == 1)
@@ -304,7 +314,7 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
             return;
         if (h->KeepTogether)
             StartKeep(h);
-        FRun->Place(h, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition());
+        PlaceBand(h);
         ShowBand(h);
         AddBandOutline(h);
         if (h->Vertical)
@@ -334,15 +344,20 @@ void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int Colu
             continue;
         Master->SetCurColumn(Master->Columns);
         CheckBandColumns(Master, ColumnKeepPos, SaveCurY);
+        // Back to the last record printed, over the records left out since (they may
+        // belong to the new group already).
         TrpDataSet* ds = DataSetOf(Master);
-        bool moved = false;
+        const int back = 1 + FRun->Band(Master).LeftOut;
+        int moved = 0;
         try {
-            ds->Prior();
-            moved = true;
+            for (; moved < back; ++moved)
+                ds->Prior();
         } catch (const Exception&) {
+            for (; moved > 0; --moved)
+                ds->Next();
         }
         ShowGroupFooters(Group, static_cast<int>(i));
-        if (moved)
+        for (; moved > 0; --moved)
             ds->Next();
         InitGroups(Group, static_cast<int>(i), false);
         FRun->Band(Master).LineN = 1;

@@ -50,6 +50,7 @@ public:
         int LineN = 0;
         int LineThrough = 0;
         Variant GroupValue;         // a group header's last condition value
+        int LeftOut = 0;            // records left out since the last one printed
         bool HasVObjects = false;   // some of its objects lie in vertical bands
         int OwnObjectCount = -1;    // while copies are appended after its own objects
         // The row of a data band under way: the outline level its records' entries go
@@ -94,6 +95,8 @@ public:
 
     std::unordered_map<TrpComponent*, Extended> Growth;  // how much each stretched object grew
     bool Failed = false;
+    // The report page under way has begun a page of its own (InitPage ran).
+    bool PageBegun = false;
     int ShowDepth = 0;
     int RunPageDepth = 0;
     // The Y below the frame of the page or column just begun: a band that does not fit
@@ -153,22 +156,32 @@ public:
     // entry comes after the band's child bands, subreports and, in a band of columns, the
     // rest of its row, which may each take the page on or move the band: a kept block taken
     // to the next page and a row of columns moving on carry the places of what they move.
+    // Level is the outline level the band was placed at: should a page break open the next
+    // page's entry before the band's own is made, the band's entry still goes in there.
     struct TPlace {
         TrpBand* Band;
         int Page;
         Extended Top;
         int Position;
+        TrpXMLItem* Level;
     };
     std::vector<TPlace> Places;
     // The page of the places of a row held apart while it moves on.
     static constexpr int kHeldPage = -2;
     // The band's place from now on (one per band).
-    void Place(TrpBand* Band, int Page, Extended Top, int Position)
+    void Place(TrpBand* Band, int Page, Extended Top, int Position, TrpXMLItem* Level)
     {
         if (Band->OutlineText.empty())
             return;
         std::erase_if(Places, [Band](const TPlace& p) { return p.Band == Band; });
-        Places.push_back({Band, Page, Top, Position});
+        Places.push_back({Band, Page, Top, Position, Level});
+    }
+    // An outline entry is deleted: no place may go under it.
+    void ForgetLevel(const TrpXMLItem* Level)
+    {
+        for (TPlace& p : Places)
+            if (p.Level == Level)
+                p.Level = nullptr;
     }
     // The objects of Page from Position on went to NewPage, DY lower, from NewPosition on.
     void MovePlaces(int Page, int Position, int NewPage, Extended DY, int NewPosition)

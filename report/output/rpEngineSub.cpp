@@ -500,8 +500,10 @@ void TrpEngine::DropRowPartPages(int RowPage)
         for (int i = root ? root->Count() - 1 : -1; i >= 0; --i) {
             TrpXMLItem* entry = root->Items(i);
             if (entry->Count() == 0 && entry->Prop("page") == IntToStr(page) && entry != outline->CurItem &&
-                entry != FRun->PageEntry)
+                entry != FRun->PageEntry) {
+                FRun->ForgetLevel(entry);
                 delete entry;
+            }
         }
     }
 }
@@ -534,7 +536,7 @@ void TrpEngine::AddPageOutline()
         return;
     OutlineRoot();
     Report->CurObject = Page->Name();
-    PreviewPages->Outline()->AddItem(VarToStr(Report->Calc(Page->OutlineText)), 0);
+    PreviewPages->Outline()->AddItem(rpValueToStr(Report->Calc(Page->OutlineText)), 0);
     FRun->PageEntry = PreviewPages->Outline()->CurItem;
 }
 
@@ -547,21 +549,51 @@ void TrpEngine::AddBandOutline(TrpBand* Band)
     // subreports or the rest of its row of columns are out, and may have taken the page on.
     int page = PreviewPages->CurPage;
     Extended top = CurY - Band->GetHeight();
+    TrpXMLItem* level = nullptr;
     auto place = std::find_if(FRun->Places.begin(), FRun->Places.end(),
                               [Band](const TrpEngineRun::TPlace& p) { return p.Band == Band; });
     if (place != FRun->Places.end()) {
         page = place->Page;
         top = place->Top;
+        level = place->Level;
         FRun->Places.erase(place);
     }
-    const AnsiString text = VarToStr(Report->Calc(Band->OutlineText));
+    const AnsiString text = rpValueToStr(Report->Calc(Band->OutlineText));
+    TrpCustomOutline* outline = PreviewPages->Outline();
+    // The page went on before the entry was made (a child band, a subreport or the band's
+    // own parts took it) and opened that page's entry: the band's entry goes where the band
+    // was placed, among the entries of its own page, while what follows stays under the
+    // new page's entry.
+    TrpXMLItem* under = nullptr;
+    if (level && FRun->PageEntry && outline->CurItem == FRun->PageEntry &&
+        FRun->PageEntry->Prop("page") != IntToStr(page))
+        if (auto* tree = dynamic_cast<TrpOutline*>(outline)) {
+            TrpXMLItem* pageEntry = level;
+            while (pageEntry->Parent() && pageEntry->Parent() != tree->Root())
+                pageEntry = pageEntry->Parent();
+            if (pageEntry->Parent() && pageEntry->Prop("page") == IntToStr(page))
+                under = level;
+        }
     struct TOnPage {
         TrpCustomPreviewPages* Pages;
         int Page;
-        ~TOnPage() { Pages->CurPage = Page; }
-    } restore{PreviewPages, PreviewPages->CurPage};
+        TrpXMLItem* Level;
+        ~TOnPage()
+        {
+            Pages->CurPage = Page;
+            if (Level)
+                Pages->Outline()->CurItem = Level;
+        }
+    } restore{PreviewPages, PreviewPages->CurPage, under ? outline->CurItem : nullptr};
     PreviewPages->CurPage = page;
-    PreviewPages->Outline()->AddItem(text, static_cast<int>(std::lround(static_cast<double>(top))));
+    if (under)
+        outline->CurItem = under;
+    outline->AddItem(text, static_cast<int>(std::lround(static_cast<double>(top))));
+}
+
+void TrpEngine::PlaceBand(TrpBand* Band)
+{
+    FRun->Place(Band, PreviewPages->CurPage, CurY, PreviewPages->GetCurPosition(), PreviewPages->Outline()->CurItem);
 }
 
 void TrpEngine::MarkRowOutline(TrpBand* Band)

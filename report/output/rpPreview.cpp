@@ -616,11 +616,20 @@ void TrpPreview::UpdateZoom()
     case zmManyPages: fit(Workspace->GetClientWidth() - 32, 2 * size.X); break;
     case zmDefault: break;
     }
-    FZoom = std::min(FZoom, MaxZoom());
+    LimitZoom();
     Workspace->UpdateScrollBars();
     Workspace->Repaint();
     if (TrpPreviewHost* host = Host())
         host->UpdateZoom();
+}
+
+bool TrpPreview::LimitZoom()
+{
+    const Extended limit = MaxZoom();
+    if (FZoom <= limit)
+        return false;
+    FZoom = limit;
+    return true;
 }
 
 Extended TrpPreview::MaxZoom() const
@@ -992,6 +1001,10 @@ void TrpPreview::InternalOnProgress(TrpReport*, TrpProgressType ProgressType, in
         if ((!engine || engine->FinalPass) && index >= 0 && index < PreviewPages->GetCount()) {
             const TPoint size = PreviewPages->GetPageSize(index);
             Workspace->PageList().AddPage(size.X, size.Y);
+            // The zoom the pages so far allowed may be too large for one more: it comes
+            // down now, before the ranges and positions are worked out with it.
+            if (LimitZoom())
+                UpdateZoom();
         }
         const uint32_t now = static_cast<uint32_t>(Services().TickCount());
         if (index == 0) {

@@ -255,6 +255,8 @@ private:
     // The largest zoom at which the laid-out pages still fit the 32-bit coordinates of
     // the surface and its scroll bars.
     Extended MaxZoom() const;
+    // Brings the zoom down to MaxZoom; true when it was larger.
+    bool LimitZoom();
     void TreeClick(TObject* Sender);
     void CancelButtonClick(TObject* Sender);
 

@@ -114,6 +114,7 @@ TrpOutline* TrpPreviewPages::GetOutline() const { return dynamic_cast<TrpOutline
 
 void TrpPreviewPages::ResetDocument()
 {
+    ForgetAnchors();
     FXMLDoc->Clear();
     FXMLDoc->Root()->Name = "preparedreport";
     if (TrpOutline* outline = GetOutline())
@@ -645,18 +646,35 @@ void TrpPreviewPages::AddAnchor(const AnsiString& Text)
     item->Text = "text=\"" + rpStrToXML(Text) + "\" page=\"" + IntToStr(CurPage) + "\" top=\"" + IntToStr(top) + "\"";
 }
 
+void TrpPreviewPages::ForgetAnchors()
+{
+    FAnchorIndex.clear();
+    FAnchorsOf = nullptr;
+    FLastAnchorRead = nullptr;
+    FAnchorsRead = 0;
+}
+
 TrpXMLItem* TrpPreviewPages::FindAnchor(const AnsiString& Text)
 {
+    // Anchors are only ever added at the end (a new document starts the index afresh), so
+    // the index reads just the ones added since it last looked.
     TrpXMLItem* anchors = FXMLDoc->Root()->FindItem("anchors");
-    for (int i = anchors->Count() - 1; i >= 0; --i) {
-        TrpXMLItem* item = anchors->Items(i);
+    if (anchors != FAnchorsOf || anchors->Count() < FAnchorsRead ||
+        (FAnchorsRead > 0 && anchors->Items(FAnchorsRead - 1) != FLastAnchorRead)) {
+        ForgetAnchors();
+        FAnchorsOf = anchors;
+    }
+    for (; FAnchorsRead < anchors->Count(); ++FAnchorsRead) {
+        TrpXMLItem* item = anchors->Items(FAnchorsRead);
+        FLastAnchorRead = item;
         try {
-            if (AnsiCompareText(item->Prop("text"), Text) == 0)
-                return item;
+            FAnchorIndex[item->Prop("text")] = item;  // the latest of equal texts
         } catch (const Exception&) {
+            // an undecodable text in a loaded file names no anchor
         }
     }
-    return nullptr;
+    const auto found = FAnchorIndex.find(Text);
+    return found == FAnchorIndex.end() ? nullptr : found->second;
 }
 
 int TrpPreviewPages::GetAnchorPage(const AnsiString& Text)
@@ -1037,6 +1055,7 @@ void TrpPreviewPages::LoadFromStream(TStream& Stream, bool AllowPartialLoading)
             return;
         }
     }
+    ForgetAnchors();
     if (AllowPartialLoading) {
         auto copy = std::make_unique<TMemoryStream>();
         copy->CopyFrom(*source, source->GetSize() - source->GetPosition());

@@ -32,6 +32,7 @@
 
 #include "platform/printers/PrintBackend.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -164,6 +165,16 @@ private:
     std::vector<std::unique_ptr<TrpReportPage>> FSourcePages;
     std::unique_ptr<TrpXMLDocument> FXMLDoc;
     TrpParsedAttrs FParsedBases;  // the copies' texts, read once for all pages
+    // The anchors by text (ignoring case), the latest of equal texts, read as far as
+    // FAnchorsRead: a report that asks for an anchor's page per row finds each at once.
+    struct TAnchorLess {
+        bool operator()(const AnsiString& A, const AnsiString& B) const { return AnsiCompareText(A, B) < 0; }
+    };
+    std::map<AnsiString, TrpXMLItem*, TAnchorLess> FAnchorIndex;
+    const TrpXMLItem* FAnchorsOf = nullptr;
+    const TrpXMLItem* FLastAnchorRead = nullptr;
+    int FAnchorsRead = 0;
+    void ForgetAnchors();
     bool FPrinting = false;
     TrpPageBuilder* FBuilder = nullptr;  // while a print run builds ahead
 };

@@ -869,6 +869,65 @@ TEST_F(CompilerEndToEnd, HostCallsScriptRoutines)
     EXPECT_EQ(S->Evaluate("1 +"), Variant("';' expected")); // the compiler's message, as a value
 }
 
+TEST_F(CompilerEndToEnd, EvaluateReadsNamesAsItsScriptDoes)
+{
+    S->AddVariable("Итого", "Variant", Variant(5));
+    struct Case { const char* why; bool extended; const char* expression; Variant expected; };
+    const Case cases[] = {
+        {"a Cyrillic name in a script that allows it", true, "Итого + 1", Variant(6)},
+        {"a Latin name", true, "Thing.Count * 2", Variant(14)},
+        {"a Cyrillic name where the script does not allow it", false, "Итого + 1", Variant("Expression expected")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        S->ExtendedCharset = c.extended;
+        EXPECT_EQ(S->Evaluate(c.expression), c.expected);
+    }
+}
+
+TEST_F(CompilerEndToEnd, AHandlerTheHostEntersAgainKeepsItsOwnValues)
+{
+    // H(1) asks the host to Fire, and the host calls H(2) before H(1) goes on: H(1)
+    // must go on with its own parameter, local text and Result, in every syntax and
+    // through both of the host's entry points.
+    struct Case { const char* language; const char* text; };
+    const Case programs[] = {
+        {"PascalScript", "function H(n: Integer): String; var s: String;\r\nbegin\r\n  s := 'n' + IntToStr(n);"
+                         " Result := s;\r\n  if n = 1 then Fire;\r\n  Print(IntToStr(n) + ' ' + s + ' ' + Result);"
+                         "\r\nend;\r\nbegin end."},
+        {"C++Script", "string H(int n)\r\n{\r\n  string s; s = \"n\" + IntToStr(n); Result = s;\r\n"
+                      "  if (n == 1) Fire;\r\n  Print(IntToStr(n) + \" \" + s + \" \" + Result);\r\n}\r\n{}"},
+        {"JScript", "function H(n)\r\n{\r\n  var s = \"n\" + IntToStr(n); Result = s;\r\n"
+                    "  if (n == 1) Fire;\r\n  Print(IntToStr(n) + \" \" + s + \" \" + Result);\r\n}"},
+        {"BasicScript", "Function H(n)\r\n  Dim s\r\n  s = \"n\" & n\r\n  Result = s\r\n"
+                        "  If n = 1 Then Fire\r\n  Print(\"\" & n & \" \" & s & \" \" & Result)\r\nEnd Function"},
+    };
+    for (const bool withCopyBack : {false, true})
+        for (const Case& c : programs) {
+            SCOPED_TRACE(std::string(c.language) + (withCopyBack ? " CallFunction1" : " CallFunction"));
+            S->Clear();
+            RegisterHost(*S);
+            S->AddMethod("procedure Fire", [&](TObject*, TClass, const AnsiString&, Variant&) {
+                Variant inner = VarArrayOf({Variant(2)});
+                if (withCopyBack)
+                    S->CallFunction1("H", inner);
+                else
+                    S->CallFunction("H", inner);
+                return Null();
+            });
+            S->SyntaxType = c.language;
+            S->Lines()->SetText(c.text);
+            ASSERT_TRUE(S->Compile()) << S->ErrorPos << ": " << S->ErrorText;
+            S->Execute();
+            Output.clear();
+            Variant outer = VarArrayOf({Variant(1)});
+            const Variant result = withCopyBack ? S->CallFunction1("H", outer) : S->CallFunction("H", outer);
+            EXPECT_EQ(Output, (std::vector<AnsiString>{"2 n2 n2", "1 n1 n1"}));
+            EXPECT_EQ(result, Variant("n1"));
+            EXPECT_EQ(VarArrayGet(outer, {0}), Variant(1));
+        }
+}
+
 TEST_F(CompilerEndToEnd, RunLineSeesEveryStatementAndCodeLinesAreKnown)
 {
     ASSERT_TRUE(Compile("PascalScript", "var i: Integer;\r\nbegin\r\n  i := 1;\r\n  if i = 1 then\r\n"

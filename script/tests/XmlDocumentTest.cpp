@@ -55,6 +55,14 @@ TEST(XmlEscapes, Functions)
     EXPECT_EQ(StrToXML("a\"<>&\n\r"), "a&#34;&#60;&#62;&#38;&#10;&#13;");
     EXPECT_EQ(XMLToStr("&#65;&#34;x"), "A\"x");
     EXPECT_EQ(XMLToStr("&#65"), "&#65");      // no ';': plain text
+    EXPECT_EQ(XMLToStr("&#65;&#66&#67"), "A&#66&#67");  // none after the first: the rest is plain
+    const AnsiString manyOpenings = [] {
+        AnsiString t;
+        for (int i = 0; i < 20000; ++i)
+            t += "&#1";
+        return t;
+    }();
+    EXPECT_EQ(XMLToStr(manyOpenings), manyOpenings);  // looked ahead for ';' once, not per opening
     EXPECT_EQ(XMLToStr("a&#;"), "a&#;");      // too short to be an escape
     EXPECT_THROW(XMLToStr("&#6x;"), EConvertError);
     EXPECT_THROW(XMLToStr("&#999;"), EConvertError);

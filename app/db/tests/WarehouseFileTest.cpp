@@ -4,8 +4,10 @@
 
 #include "platform/db/DbFaults.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/testing/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <functional>
@@ -207,6 +209,129 @@ TEST_F(WarehouseTest, TwoThousandIdsInAnOrChainAndInAListParameter)
     q->Parameters()->ParamByName("ids")->SetList({});
     q->Open();
     EXPECT_EQ(q->RecordCount(), 0);
+}
+
+// A list longer than SQLite binds value by value (a year of documents archived at ten times
+// a real warehouse's size) goes whole, as one JSON array: the same rows as the list spelled
+// out, whatever its values are. The limit is lowered here so a short list takes that way.
+TEST_F(WarehouseTest, AListLongerThanSQLiteTakesGivesTheSameRows)
+{
+    std::vector<Variant> ids, names;
+    {
+        TTransaction t(*conn);
+        for (int i = 0; i < 40; ++i) {
+            const AnsiString name = i % 4 == 0 ? "Болт \"М" + IntToStr(i) + "\" \\ x" : "Группа\t" + IntToStr(i);
+            q->ExecSql("Insert Into Groups (NameGroup,IDName) Values (:n,1)", {{"n", name}});
+            if (i % 2 == 0) {
+                ids.push_back(static_cast<int>(q->LastInsertId()));
+                names.push_back(i % 8 == 0 ? AnsiUpperCase(name) : name);  // the column ignores case
+            }
+        }
+        t.Commit();
+    }
+    std::vector<Variant> withNull = ids;
+    withNull.push_back(Null());
+    std::vector<Variant> idTexts;
+    for (const Variant& id : ids)
+        idTexts.push_back(VarToStr(id));
+    struct Case {
+        const char* why;
+        const char* sql;
+        std::vector<Variant> list;
+    };
+    const Case kCases[] = {
+        {"ids", "Select ID From Groups Where ID In (:list) Order By ID", ids},
+        {"texts with quotes, backslashes, tabs, Cyrillic, in another case",
+         "Select ID From Groups Where NameGroup In (:list) Order By ID", names},
+        {"ids given as texts", "Select ID From Groups Where ID In (:list) Order By ID", idTexts},
+        {"Not In", "Select ID From Groups Where ID Not In (:list) Order By ID", ids},
+        {"a Null among the ids", "Select ID From Groups Where ID In (:list) Order By ID", withNull},
+        {"beside another parameter", "Select ID From Groups Where (IDName=:one) And (ID In (:list)) Order By ID", ids},
+    };
+    const auto rows = [&](const Case& c) {
+        TADOQuery fresh(nullptr);  // a query keeps its rewrite of the statement
+        fresh.SetName("ADOQuery3");
+        fresh.SetConnection(conn);
+        fresh.SQL()->SetText(c.sql);
+        fresh.Parameters()->ParamByName("list")->SetList(c.list);
+        if (TParameter* one = fresh.Parameters()->FindParam("one"))
+            one->Value = 1;
+        fresh.Open();
+        std::vector<int64_t> found;
+        for (fresh.First(); !fresh.Eof(); fresh.Next())
+            found.push_back(fresh.FieldByName("ID")->AsLargeInt());
+        return found;
+    };
+    sqlite3* db = conn->Database().Handle();
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        const std::vector<int64_t> spelledOut = rows(c);
+        EXPECT_FALSE(spelledOut.empty());
+        const int limit = sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 5);
+        const std::vector<int64_t> whole = rows(c);
+        sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, limit);
+        EXPECT_EQ(whole, spelledOut);
+    }
+    // A write the same way: every row of the list, and only those.
+    const int limit = sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 5);
+    q->SQL()->SetText("Update Groups Set IDName=:p Where ID In (:ids)");
+    q->Parameters()->ParamByName("p")->Value = 7;
+    q->Parameters()->ParamByName("ids")->SetList(ids);
+    q->ExecSQL();
+    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, limit);
+    EXPECT_EQ(q->RowsAffected(), static_cast<int>(ids.size()));
+    q->OpenSql("Select Count(*) As N From Groups Where IDName=7");
+    EXPECT_EQ(q->FieldByName("N")->AsInteger(), static_cast<int>(ids.size()));
+}
+
+// The JSON array of a long list gives SQLite its numbers whatever the C library's locale.
+// Under a desktop's decimal comma (Qt hands it on) 2.5 once went into the array as "2,5",
+// two elements; and SQLite's JSON reads "2.5" with strtod, as 2. Either way the query
+// found the wrong products.
+TEST_F(WarehouseTest, AFractionalListGivesTheSameRowsUnderADecimalComma)
+{
+    for (double quantity : {2.5, 0.125, -7.25, 1e-7, 123456.789, 3.0, 2.0, 5.0, 125.0})
+        w.AddProduct(Product("Товар " + FloatToStr(quantity), quantity));
+    const std::vector<double> wanted = {-7.25, 1e-7, 0.125, 2.5, 3.0, 123456.789};
+    std::vector<Variant> numbers, texts;
+    for (double v : wanted) {
+        numbers.push_back(v);
+        texts.push_back(FloatToStr(v));  // typed by the user: the program's decimal comma
+    }
+    struct Case {
+        const char* why;
+        std::vector<Variant> list;
+    };
+    const Case kCases[] = {{"numbers", numbers}, {"numbers given as texts", texts}};
+
+    sqlite3* db = conn->Database().Handle();
+    const auto rows = [&](const Case& c) {
+        TADOQuery fresh(nullptr);
+        fresh.SetName("ADOQuery3");
+        fresh.SetConnection(conn);
+        fresh.SQL()->SetText("Select Количество From Products Where Количество In (:list) Order By Количество");
+        TParameter* list = fresh.Parameters()->ParamByName("list");
+        list->DataType = ftFloat;
+        list->SetList(c.list);
+        const int limit = sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 2);  // the list goes as JSON
+        fresh.Open();
+        sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, limit);
+        std::vector<double> found;
+        for (fresh.First(); !fresh.Eof(); fresh.Next())
+            found.push_back(fresh.FieldByName("Количество")->AsFloat());
+        return found;
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(rows(c), wanted) << "C locale";
+    }
+    TDecimalCommaLocale comma;
+    if (!comma.On())
+        GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(rows(c), wanted) << "decimal comma";
+    }
 }
 
 TEST_F(WarehouseTest, TransactionRollsBackOnError)

@@ -3,8 +3,11 @@
 
 #include "platform/rtl/Cp1251.h"
 #include "platform/rtl/Math.h"
+#include "platform/rtl/testing/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -60,6 +63,68 @@ TEST(DocumentFigures, WorkingFiguresKeepTheirCents)
     for (double line : {12.5, 0.1, 200000.01, 1234567.89, 98765432.1})
         total = WorkingFigure(total + line);
     EXPECT_EQ(TotalCaption(total), "Итого на сумму 100200012,6");
+}
+
+// A line's sum is the product of the figures the user typed, rounded once to the cent with
+// halves to the even cent, whether the binary product lands above or below the half.
+struct LineSumCase {
+    const char* why;
+    double quantity, price, sum;
+};
+
+const LineSumCase kLineSums[] = {
+    {"8.325 goes down to the even cent (binary lands above)", 3.33, 2.5, 8.32},
+    {"0.065 goes down to the even cent (a double product lands above)", 2.5, 0.026, 0.06},
+    {"2.585 goes down to the even cent", 2.35, 1.1, 2.58},
+    {"0.015 goes up to the even cent", 0.15, 0.1, 0.02},
+    {"0.005 goes down to nothing", 0.05, 0.1, 0},
+    {"no half: the nearer cent", 3, 0.333, 1},
+    {"a price with many places", 1.5, 0.33549, 0.5},
+    {"large figures keep their cents", 123456.78, 9.99, 1233333.23},
+    {"the largest typed figures", 1e12, 1e12, 1e24},
+};
+
+struct LineVatCase {
+    const char* why;
+    int rate;
+    double sum, withVat;
+};
+
+const LineVatCase kLineVatSums[] = {
+    {"no VAT keeps the sum", 0, 1234.56, 1234.56},
+    {"0.295 is a half: the even cent", 18, 0.25, 0.30},
+    {"0.885 is a half: the even cent", 18, 0.75, 0.88},
+    {"38667.0542: no half, the nearer cent", 18, 32768.69, 38667.05},
+    {"large sums keep their cents", 20, 1234567.89, 1481481.47},
+    {"a rate above 100", 150, 10.01, 25.02},
+};
+
+void ExpectLineSums()
+{
+    for (const auto& c : kLineSums) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(LineSum(c.quantity, c.price), c.sum);
+    }
+    for (const auto& c : kLineVatSums) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(LineVatSum(c.rate, c.sum), c.withVat);
+    }
+}
+
+TEST(DocumentFigures, LineSumsRoundTheDecimalProduct)
+{
+    ExpectLineSums();
+}
+
+// The figures do not change with the desktop's locale: a decimal comma in the C library's
+// number texts once made every line sum fall back to binary rounding (8.325 gave 8.33, and
+// 18 % of 0.25 gave 0.29).
+TEST(DocumentFigures, LineSumsUnderADecimalCommaLocale)
+{
+    TDecimalCommaLocale comma;
+    if (!comma.On())
+        GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    ExpectLineSums();
 }
 
 TEST(DocumentFigures, ExtendedProductIsRoundedOnce)

@@ -290,30 +290,45 @@ TEST_F(DocumentRoutesTest, TheLineEditorTakesAQuantityAfterAGoodsCardWasViewed)
 
 TEST_F(DocumentRoutesTest, AnIssueLineGetsOneVatSumWhicheverComesFirst)
 {
-    // Sum 0.25 at 18 %: the single-precision rule gives 0.30 (a computation in doubles 0.29).
-    const int64_t screw = w->AddProduct(Product("Шуруп", "Склад", 10, 0.25));
-    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
-    AddRequestLine(request, screw, 5, 0, 1.25);
+    // One line of one unit at 18 %: its VAT sum is the exact product rounded to the even cent,
+    // whether "НДС" is ticked before or after the line is changed.
+    struct TCase {
+        const char* why;
+        double price, withVat;
+    } const cases[] = {
+        {"0.295 is a half: the even cent (a computation in doubles gives 0.29)", 0.25, 0.3},
+        {"38667.0542 is no half (a single-precision sum gave 38667.06)", 32768.69, 38667.05},
+        {"38668.3758 (a single-precision sum gave 38668.37)", 32769.81, 38668.38},
+    };
     StartOnWarehouse();
     Form1->VatRate = 18;
-    for (const bool tickFirst : {true, false}) {
-        SCOPED_TRACE(tickFirst ? "НДС ticked, then the line changed" : "the line changed, then НДС ticked");
-        InJournal([&] {
-            d->Choose(Form4->RadioButton9);
-            d->ExpectModal(Form3, [&] {
-                if (tickFirst)
-                    d->Tick(Form3->CheckBox1);
-                d->ClickRow(Form3->DBGrid1, 0);
-                Change("1", &TForm2::Button2);
-                if (!tickFirst)
-                    d->Tick(Form3->CheckBox1);
-                EXPECT_EQ(w->Scalar("Select Сумма From TempStructureOtpusk").AsDouble(), 0.25);
-                EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk").AsDouble(), 0.3);
-                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
-                d->Click(Form3->Button6);
+    for (const TCase& c : cases) {
+        const int64_t screw = w->AddProduct(Product("Шуруп", "Склад", 10, c.price));
+        const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+        AddRequestLine(request, screw, 5, 0, 5 * c.price);
+        for (const bool tickFirst : {true, false}) {
+            SCOPED_TRACE(std::string(c.why) + (tickFirst ? ", НДС ticked, then the line changed"
+                                                         : ", the line changed, then НДС ticked"));
+            InJournal([&] {
+                d->Choose(Form4->RadioButton9);
+                d->ExpectModal(Form3, [&] {
+                    if (tickFirst)
+                        d->Tick(Form3->CheckBox1);
+                    d->ClickRow(Form3->DBGrid1, 0);
+                    Change("1", &TForm2::Button2);
+                    if (!tickFirst)
+                        d->Tick(Form3->CheckBox1);
+                    EXPECT_EQ(w->Scalar("Select Сумма From TempStructureOtpusk").AsDouble(), c.price);
+                    EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk").AsDouble(), c.withVat);
+                    EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму " + FloatToStr(c.withVat));
+                    d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                    d->Click(Form3->Button6);
+                });
+                d->Click(Form4->Button3);
             });
-            d->Click(Form4->Button3);
-        });
+        }
+        for (const char* table : {"StructureApplication", "Application", "Products"})
+            w->Exec(AnsiString("Delete From ") + table);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
 #include "app/documents/Unit6.h"
@@ -110,6 +111,105 @@ TEST_F(DocumentTest, ArchiveViewMenuItemsStartNoDocument)
     for (TMenuItem* item : {Form1->N6, Form1->N8, Form1->N12})
         d->Run([&] { item->Click(); });
     EXPECT_TRUE(d->Modals().empty());
+}
+
+// What a user sees of the window: every shown control, shown and enabled or not, the captions
+// of labels and boxes, the grid's shown columns. Hidden controls and the texts the window keeps
+// from one document to the next (the receipt's type and payment, GroupBox3 that follows the
+// type) are left out.
+std::vector<AnsiString> ShownState(TWinControl* parent, DocumentKind kind)
+{
+    std::vector<AnsiString> state;
+    if (parent == Form3) {
+        state.push_back("caption " + Form3->GetCaption());
+        for (int i = 0; i < Form3->DBGrid1->GetColumns()->Count(); ++i)
+            state.push_back("column " + IntToStr(int64_t(i)) + (ColumnShown(i) ? " shown" : " hidden"));
+    }
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->GetVisible() || (kind == DocumentKind::Receipt && c == Form3->GroupBox3))
+            continue;
+        AnsiString s = c->Name() + (c->GetEnabled() ? " enabled" : " disabled");
+        if (auto* label = dynamic_cast<TLabel*>(c))
+            s += " '" + label->GetCaption() + "'";
+        if (auto* box = dynamic_cast<TGroupBox*>(c))
+            s += " '" + box->GetCaption() + "' " + IntToStr(int64_t(box->GetWidth()));
+        state.push_back(s);
+        if (auto* inner = dynamic_cast<TWinControl*>(c))
+            for (const AnsiString& t : ShownState(inner, kind))
+                state.push_back(t);
+    }
+    return state;
+}
+
+// The journal's view and issue commands leave the window read-only, narrowed, with other boxes
+// and columns; a new document begun afterwards must look as it does when nothing came before.
+TEST_F(DocumentTest, ANewDocumentLooksTheSameWhateverTheWindowShowedBefore)
+{
+    StartOnWarehouse();
+    d->SetNow(Day(2027, 3, 1, 10));
+    const int64_t p = w->AddProduct(Product("Болт", "Склад", 10, 2));
+    const int64_t request = AddRequest(Day(2027, 2, 3), Day(2027, 2, 9), "Не выдавался");
+    AddRequestLine(request, p, 5, 0, 10);
+    AddLineOf("StructureDocuments", AddReceipt(Day(2027, 2, 1)), p, 1);
+    AddLineOf("StructureOtpusk", AddIssue(Day(2027, 2, 2)), p, 1);
+    AddLineOf("StructureAkt", AddAct(Day(2027, 2, 4)), p, 1);
+
+    struct Command {
+        DocumentKind kind;
+        TControl* control;
+    };
+    const Command commands[] = {
+        {DocumentKind::Receipt, Form1->Button5}, {DocumentKind::Request, Form1->Button6}, {DocumentKind::Act, nullptr}};
+    const auto begin = [&](const Command& c) {
+        std::vector<AnsiString> state;
+        d->ExpectModal(Form3, [&] {
+            state = ShownState(Form3, c.kind);
+            Abandon(*d);
+        });
+        d->Run([&] {
+            if (c.control)
+                d->Click(c.control);
+            else
+                d->Menu(Form1->N12);  // Button9 is hidden in the layout
+        });
+        return state;
+    };
+    std::vector<AnsiString> first[3];
+    for (int k = 0; k < 3; ++k)
+        first[k] = begin(commands[k]);
+
+    // In the journal: a view is a double click on the listed document, an issue is Button3.
+    struct Before {
+        const char* why;
+        TRadioButton* view;
+        bool issue;
+    };
+    const Before befores[] = {
+        {"a receipt viewed", Form4->RadioButton7, false}, {"a request viewed", Form4->RadioButton9, false},
+        {"an issue invoice viewed", Form4->RadioButton8, false}, {"an act viewed", Form4->RadioButton10, false},
+        {"an issue invoice made from a request", Form4->RadioButton9, true},
+    };
+    for (const Before& b : befores)
+        for (int k = 0; k < 3; ++k) {
+            SCOPED_TRACE(std::string(b.why) + ", then new document " + std::to_string(k));
+            InJournal([&] {
+                d->Choose(b.view);
+                d->ExpectModal(Form3, [&] {
+                    if (b.issue) {
+                        d->Tick(Form3->CheckBox1);  // VAT on: the box stays ticked when hidden
+                        Abandon(*d);
+                    } else {
+                        d->CloseForm(Form3);
+                    }
+                });
+                if (b.issue)
+                    d->Click(Form4->Button3);
+                else
+                    d->DoubleClickRow(Form4->DBGrid1, 0);
+            });
+            EXPECT_EQ(begin(commands[k]), first[k]);
+        }
 }
 
 TEST_F(DocumentTest, AddingALineNeedsACompleteHeader)

@@ -155,6 +155,9 @@ const FiguresCase kTodayFigures[] = {
     {"the value is to the cent", 3, 0, 10, 0.1, {}, "0,3", "0", "0", "0"},
     {"the value is not rounded to the cent", 1.5, 0, 10, 0.333, {}, "0,4995", "0", "0", "0"},
     {"fractional reserve to the cent", 1, 0, 10, 2.5, {{0.3, 0.1}, {0.2, 0.1}}, "2,5", "0,3", "0", "0"},
+    // 0.3 - 0.1 is 0.19999999999999998 in doubles: the free stock is still at the minimum.
+    {"free stock exactly at the minimum is no shortage", 0.3, 0.2, 0, 1, {{0.1, 0}}, "0,3", "0,1", "0,2", "0"},
+    {"free stock exactly at the maximum is no surplus", 0.8, 0.7, 0.7, 1, {{0.1, 0}}, "0,8", "0,1", "0", "0"},
 };
 
 TEST_F(GoodsCardTest, TodaysFiguresOfTheCard)

@@ -332,6 +332,44 @@ TEST_F(ReportBuilderTest, StockReportsLoadTheMarkedGoodsWithTheirFigures)
     }
 }
 
+// A product whose free stock (stock less the reserve) is exactly at its minimum or maximum is
+// neither short nor in surplus nor to be bought, also when its figures have no exact binary
+// form (0.3 - 0.1 is 0.19999999999999998 in doubles).
+TEST_F(ReportBuilderTest, GoodsExactlyAtTheirLimitsAreNotListed)
+{
+    struct TCase {
+        const char* why;
+        double stock, minimum, maximum, reserve;
+    } const cases[] = {
+        {"free stock at the minimum", 0.3, 0.2, 0, 0.1},
+        {"free stock at the maximum", 0.8, 0, 0.7, 0.1},
+        {"free stock at both", 1.3, 1.2, 1.2, 0.1},
+    };
+    struct TReport {
+        const char* why;
+        TRadioButton* TForm9::*kind;
+    } const reports[] = {
+        {"shortage", &TForm9::RadioButton7},
+        {"surplus", &TForm9::RadioButton8},
+        {"purchase request", &TForm9::RadioButton3},
+    };
+    for (const TCase& c : cases) {
+        w->Exec("Update Products Set Количество=:q,Минимум=:mn,Максимум=:mx Where ID=:id",
+                {c.stock, c.minimum, c.maximum, bolt});
+        w->Exec("Update StructureApplication Set Количество=:r,Отпущено=0 Where IDТовара=:id", {c.reserve, bolt});
+        for (const TReport& r : reports) {
+            SCOPED_TRACE(std::string(c.why) + ", " + r.why);
+            InBuilder([&] {
+                d->Choose(Form9->*r.kind);
+                w->Exec("Update Products Set V='V'");
+                Print([&] { d->Click(Form9->Button2); });
+                const std::vector<AnsiString> names = Column(Form1->ADOQuery7, "Наименование");
+                EXPECT_EQ(std::count(names.begin(), names.end(), "Болт"), 0);
+            });
+        }
+    }
+}
+
 TEST_F(ReportBuilderTest, UnmarkedGoodsAreLeftOut)
 {
     InBuilder([&] {

@@ -116,7 +116,7 @@ struct FigureCase {
 // Quantities and sums are kept to the cent, never through single precision.
 const FigureCase kFigures[] = {
     {"a tenth stays a tenth", 1, 0.1, 3, 0.9, 0.1, 0.3},
-    {"fractions subtract to the cent", 5.55, 2.35, 1.1, 3.2, 2.35, 2.59},
+    {"fractions subtract to the cent; 2.585 goes to the even cent", 5.55, 2.35, 1.1, 3.2, 2.35, 2.58},
     {"the sum is rounded to the cent", 10, 3, 0.333, 7, 3, 1},
     {"a quantity typed with more digits is taken to the cent", 10, 1.234, 2, 8.77, 1.23, 2.46},
     {"the whole stock may go", 7.5, 7.5, 2, 0, 7.5, 15},

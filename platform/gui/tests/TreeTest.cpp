@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 std::vector<AnsiString> Texts(TTreeView* tree)
@@ -56,6 +58,55 @@ TEST_F(TreeTest, ChildrenFollowTheirParentInDisplayOrder)
     TTreeNode* added = Tree->GetItems()->AddChildFirst(shoes, "Туфли");
     EXPECT_EQ(Tree->GetItems()->Item(shoes->AbsoluteIndex() + 1), added);
     EXPECT_EQ(shoes->Item(1)->GetText(), "Сапоги");
+}
+
+// The display order is laid out again on the first read after a change, whichever
+// change it was and whether or not the tree was read in between.
+TEST_F(TreeTest, DisplayOrderFollowsEveryChange)
+{
+    TTreeNodes* items = Tree->GetItems();
+    const auto node = [&](const char* text) {
+        for (TTreeNode* n : items->List())
+            if (n->GetText() == text)
+                return n;
+        return static_cast<TTreeNode*>(nullptr);
+    };
+    struct Step {
+        const char* why;
+        std::function<void()> change;
+        std::vector<AnsiString> order;
+    };
+    const Step kSteps[] = {
+        {"a last child of a nested node", [&] { items->AddChild(node("Сапоги"), "Зимние"); },
+         {"Склад", "  Обувь", "    Сапоги", "      Зимние", "  Одежда", "    Куртки"}},
+        {"a sibling before a node", [&] { items->Insert(node("Одежда"), "Головные уборы"); },
+         {"Склад", "  Обувь", "    Сапоги", "      Зимние", "  Головные уборы", "  Одежда", "    Куртки"}},
+        {"a subtree deleted", [&] { items->Delete(node("Обувь")); },
+         {"Склад", "  Головные уборы", "  Одежда", "    Куртки"}},
+        {"a new last top-level node", [&] { items->Add(node("Склад"), "Архив"); },
+         {"Склад", "  Головные уборы", "  Одежда", "    Куртки", "Архив"}},
+        {"many added in one update, unread until its end",
+         [&] {
+             items->BeginUpdate();
+             TTreeNode* archive = node("Архив");
+             for (const char* t : {"2024", "2025"})
+                 items->AddChild(archive, t);
+             items->AddChildFirst(nullptr, "Входящие");
+             items->EndUpdate();
+         },
+         {"Входящие", "Склад", "  Головные уборы", "  Одежда", "    Куртки", "Архив", "  2024", "  2025"}},
+        {"cleared", [&] { items->Clear(); }, {}},
+        {"filled again", [&] { items->AddChild(items->Add(nullptr, "Склад"), "Обувь"); }, {"Склад", "  Обувь"}},
+    };
+    for (const Step& step : kSteps) {
+        SCOPED_TRACE(step.why);
+        step.change();
+        EXPECT_EQ(items->Count(), int(step.order.size()));
+        EXPECT_EQ(Texts(Tree), step.order);
+        for (int i = 0; i < items->Count(); ++i)
+            EXPECT_EQ(items->Item(i)->AbsoluteIndex(), i);
+        EXPECT_EQ(items->GetFirstNode(), items->Item(0));
+    }
 }
 
 TEST_F(TreeTest, NodeAtAPointAndTheRightButton)

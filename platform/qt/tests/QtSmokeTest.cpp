@@ -3,6 +3,7 @@
 // user input back as calls on the model, and run modal loops nested on Qt's loop.
 #include "platform/qt/QtBackend.h"
 #include "platform/qt/QtPeer.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/demo/DemoForm.h"
 #include "platform/qt/tests/QtTestApp.h"
 
@@ -33,6 +34,8 @@
 #include <QTreeWidget>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -100,6 +103,66 @@ QStringList ItemTexts(const QListWidget& list)
     for (int i = 0; i < list.count(); ++i)
         items << list.item(i)->text();
     return items;
+}
+
+// A list or combo box filled one Add at a time gets its items one at a time; whatever way
+// its list changes after that, the widget shows the model's list, in the model's order.
+TEST_F(QtSmoke, ListsShowTheModelsItemsAfterEveryKindOfChange)
+{
+    auto* combo = Model<TComboBox>("ComboBox1");
+    auto* list = Model<TListBox>("ListBox1");
+    struct Change {
+        const char* why;
+        std::function<void(TStrings&)> apply;
+        bool sorted = false;  // the control sorts from this change on
+    };
+    const Change kChanges[] = {
+        {"emptied", [](TStrings& s) { s.Clear(); }},
+        {"added one by one", [](TStrings& s) { for (const char* t : {"яблоко", "груша", "слива"}) s.Add(t); }},
+        {"inserted at the front", [](TStrings& s) { s.Insert(0, "айва"); }},
+        {"inserted in the middle", [](TStrings& s) { s.Insert(2, "вишня"); }},
+        {"inserted past the last", [](TStrings& s) { s.Insert(s.Count(), "дыня"); }},
+        {"deleted", [](TStrings& s) { s.Delete(1); }},
+        {"replaced", [](TStrings& s) { s.Put(0, "инжир"); }},
+        {"changed inside one update",
+         [](TStrings& s) {
+             s.BeginUpdate();
+             s.Add("киви");
+             s.Insert(0, "лайм");
+             s.Delete(3);
+             s.EndUpdate();
+         }},
+        {"sorted, then added where each sorts",
+         [](TStrings& s) {
+             for (const char* t : {"манго", "абрикос", "манго", "Яблоко", "ананас"})
+                 s.Add(t);
+         },
+         true},
+        {"refilled one by one, sorted",
+         [](TStrings& s) {
+             s.Clear();
+             for (int i = 0; i < 60; ++i)
+                 s.Add(IntToStr(i * 37 % 60));
+         },
+         true},
+    };
+    for (const Change& c : kChanges) {
+        SCOPED_TRACE(c.why);
+        if (c.sorted) {
+            combo->SetSorted(true);
+            list->SetSorted(true);
+        }
+        c.apply(*combo->GetItems());
+        c.apply(*list->GetItems());
+        QStringList want;
+        for (int i = 0; i < combo->GetItems()->Count(); ++i)
+            want << ToQString(combo->GetItems()->Get(i));
+        EXPECT_EQ(ItemTexts(*Widget<QComboBox>("ComboBox1")), want);
+        want.clear();
+        for (int i = 0; i < list->GetItems()->Count(); ++i)
+            want << ToQString(list->GetItems()->Get(i));
+        EXPECT_EQ(ItemTexts(*Widget<QListWidget>("ListBox1")), want);
+    }
 }
 
 TEST_F(QtSmoke, PeersShowTheLayoutsCaptionsItemsAndChecks)

@@ -242,6 +242,69 @@ TEST_F(ExpressionTest, MemoTexts)
     EXPECT_EQ(Memo->GetText(), "[Page#]\r\n") << "AfterPrint puts the template back";
 }
 
+// A date-time printed without a format: a time of day (no date part, as the system value
+// Time) prints as the time alone, not after "30.12.1899"; a date without a time as the
+// date alone; a format the template gives prints as it says.
+TEST_F(ExpressionTest, ATimeOfDayPrintsWithoutTheZeroDate)
+{
+    Engine(R)->StartDate = EncodeDate(2026, 12, 7);
+    Engine(R)->StartTime = EncodeTime(17, 2, 39, 0);
+    R->GetVariables()->SetVariable("at", Variant(EncodeDate(2026, 12, 7) + EncodeTime(17, 2, 39, 0)));
+    R->GetVariables()->SetVariable("midnight", Variant(TDateTime(0)));
+    struct Case {
+        const char* why;
+        const char* text;
+        TrpFormatKind displayKind;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the system value Time", "[Time]", fkText, "17:02:39"},
+        {"the system value Date", "[Date]", fkText, "07.12.2026"},
+        {"a time from a script function", "[EncodeTime(8, 5, 0, 0)]", fkText, "08:05:00"},
+        {"midnight with no date", "[midnight]", fkText, "00:00:00"},
+        {"a date and a time", "[at]", fkText, "07.12.2026 17:02:39"},
+        {"an inline date format is kept", "[Time #Ddd.mm.yyyy hh:nn]", fkText, "30.12.1899 17:02"},
+        {"a display format is kept", "[Time]", fkDateTime, "30.12.1899"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Memo->GetDisplayFormat()->Kind = c.displayKind;
+        Memo->GetDisplayFormat()->FormatStr = c.displayKind == fkDateTime ? "dd.mm.yyyy" : "";
+        EXPECT_EQ(Fill(c.text), c.expected);
+    }
+}
+
+// A memo showing a field of a user dataset prints its value as a memo with an expression
+// does: a time of day as the time alone, a date as the date.
+TEST_F(ExpressionTest, AUserDataSetFieldPrintsATimeOfDayWithoutTheZeroDate)
+{
+    auto* user = new TrpUserDataSet(R);
+    user->GetFields()->SetText("T\r\nD\r\nA\r\nN\r\n");
+    user->OnGetValue = TrpGetValueEvent::Lambda([](const AnsiString& name, Variant& v) {
+        if (name == "T")
+            v = Variant(EncodeTime(17, 2, 39, 0));
+        else if (name == "D")
+            v = Variant(EncodeDate(2026, 12, 7));
+        else if (name == "A")
+            v = Variant(EncodeDate(2026, 12, 7) + EncodeTime(17, 2, 39, 0));
+        else
+            v = Variant(12.5);
+    });
+    struct Case {
+        const char* field;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"T", "17:02:39"}, {"D", "07.12.2026"}, {"A", "07.12.2026 17:02:39"}, {"N", "12,5"}};
+    Memo->SetDataSet(user);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        Memo->SetDataField(c.field);
+        EXPECT_EQ(Fill(""), c.expected);
+    }
+    Memo->SetDataSet(nullptr);
+}
+
 TEST_F(ExpressionTest, MemoWithoutExpressionsKeepsBrackets)
 {
     Memo->AllowExpressions = false;

@@ -139,3 +139,80 @@ TEST(Utils, CollectionFormsRoundTrip)
         }
     }
 }
+
+// A Variant property's attribute text: a number with a fraction goes out with a point and
+// every digit it needs; back in, only a text no expression can be (a comma locale's number,
+// a date or a time) becomes a value again. Under a locale whose date separator is an
+// operator, a date is an expression ("12/07/2026" divides) and stays a text.
+TEST(Utils, VariantAttributeTexts)
+{
+    EXPECT_EQ(rpVariantToXMLText(Variant(2.5)), "2.5");
+    EXPECT_EQ(rpVariantToXMLText(Variant(0.1 + 0.2)), "0.30000000000000004");
+    EXPECT_EQ(rpVariantToXMLText(Variant(Currency(-1234.5678))), "-1234.5678");
+    EXPECT_EQ(rpVariantToXMLText(Variant(7)), "7");
+    EXPECT_EQ(rpVariantToXMLText(Variant(EncodeDate(2026, 12, 7))), "07.12.2026");
+    struct Case {
+        const char* why;
+        const char* text;
+        bool english;
+        Variant expected;  // a string Variant: the text stays as it is
+    };
+    const Case cases[] = {
+        {"a comma number", "2,5", false, Variant(2.5)},
+        {"a signed comma number with an exponent", "-1,25E-3", false, Variant(-1.25e-3)},
+        {"a date", "07.12.2026", false, Variant(EncodeDate(2026, 12, 7))},
+        {"a date and a time", "07.12.2026 17:02:39", false,
+         Variant(EncodeDate(2026, 12, 7) + EncodeTime(17, 2, 39, 0))},
+        {"a time", "17:02:39", false, Variant(EncodeTime(17, 2, 39, 0))},
+        {"a point number is an expression", "2.5", false, Variant(AnsiString("2.5"))},
+        {"one point between digits is a number expression", "12.07", false, Variant(AnsiString("12.07"))},
+        {"a comma in a call", "Max(2,5)", false, Variant(AnsiString("Max(2,5)"))},
+        {"a quoted comma", "'2,5'", false, Variant(AnsiString("'2,5'"))},
+        {"two commas", "1,2,3", false, Variant(AnsiString("1,2,3"))},
+        {"not a date", "99.99.2026", false, Variant(AnsiString("99.99.2026"))},
+        {"a date with slashes divides", "12/07/2026", true, Variant(AnsiString("12/07/2026"))},
+        {"a comma number under the other locale", "2,5", true, Variant(2.5)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        if (c.english)
+            SetFormatSettings(EnglishFormatSettings());
+        const Variant v = rpXMLTextToVariant(c.text);
+        SetFormatSettings(RussianFormatSettings());
+        EXPECT_EQ(VarType(v), VarType(c.expected));
+        EXPECT_EQ(VarCompare(v, c.expected), vrEqual);
+    }
+}
+
+// A date goes out in a text that reads back as that date under the locale that wrote it:
+// the locale's own where it can, else the Russian one ("12/07/2026" would divide, "4:48:00
+// PM" holds a word).
+TEST(Utils, DateAttributeTextsReadBackUnderTheirLocale)
+{
+    const TDateTime day = EncodeDate(2026, 12, 7), time = EncodeTime(17, 2, 39, 0);
+    struct Case {
+        const char* why;
+        bool english;
+        TDateTime value;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"a date", false, day, "07.12.2026"},
+        {"a date and a time", false, TDateTime(day.Val + time.Val), "07.12.2026 17:02:39"},
+        {"a time of day", false, time, "30.12.1899 17:02:39"},
+        {"a date under a locale whose separator divides", true, day, "07.12.2026"},
+        {"a date and a time there", true, TDateTime(day.Val + time.Val), "07.12.2026 17:02:39"},
+        {"a time of day there", true, time, "30.12.1899 17:02:39"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        if (c.english)
+            SetFormatSettings(EnglishFormatSettings());
+        const AnsiString written = rpVariantToXMLText(Variant(c.value));
+        const Variant back = rpXMLTextToVariant(written);
+        SetFormatSettings(RussianFormatSettings());
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(VarType(back), varDate);
+        EXPECT_EQ(VarCompare(back, Variant(c.value)), vrEqual);
+    }
+}

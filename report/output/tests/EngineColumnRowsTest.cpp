@@ -113,6 +113,73 @@ Extended UsePageColumns(TTestReport& t, bool columnFooter)
     return 45 * kMM;
 }
 
+// The band of columns the tests lay out: "Master", Columns band columns of ColumnWidth over
+// Data (named "D"), each record printing "r<N>" in a memo MemoWidth wide, as tall as the band.
+TrpMasterData* ColumnsBand(TTestReport& t, Extended Top, Extended Height, int Columns, TrpDataSet* Data,
+                           Extended MemoWidth)
+{
+    auto* m = t.Band<TrpMasterData>(Top, Height);
+    m->SetName("Master");
+    m->Columns = Columns;
+    m->ColumnWidth = ColumnWidth;
+    m->SetDataSet(Data);
+    t.Memo(m, 0, 0, MemoWidth, Height, "r[D.\"N\"]");
+    return m;
+}
+
+// A child band under Band's records, printing "c<N>".
+void RecordChild(TTestReport& t, TrpBand* Band, Extended Top, Extended Height, Extended MemoWidth)
+{
+    auto* child = t.Band<TrpChild>(Top, Height);
+    t.Memo(child, 0, 0, MemoWidth, Height, "c[D.\"N\"]");
+    Band->SetChild(child);
+}
+
+// Groups over D's "Group": a header 10 high printing "g" and a footer 10 high printing "G".
+TrpGroupHeader* GroupBands(TTestReport& t, Extended HeaderTop, Extended FooterTop)
+{
+    auto* gh = t.Band<TrpGroupHeader>(HeaderTop, 10);
+    gh->Condition = "D.\"Group\"";
+    t.Memo(gh, 0, 0, 30, 10, "g");
+    t.Memo(t.Band<TrpGroupFooter>(FooterTop, 10), 0, 0, 30, 10, "G");
+    return gh;
+}
+
+// The master's footer, "F<sum> <count>".
+void MasterFooter(TTestReport& t, Extended Top, Extended Height, Extended MemoWidth)
+{
+    t.Memo(t.Band<TrpFooter>(Top, Height), 0, 0, MemoWidth, Height, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+}
+
+AnsiString Overprints(TrpPreviewPages* Pages, Extended FooterTop);
+AnsiString ChildrenOffTheirRecords(TrpPreviewPages* Pages);
+AnsiString EntriesOffTheirRecords(TrpPreviewPages* Pages, const AnsiString& Stems);
+
+// What a layout is checked for besides its rows.
+enum TRowChecks {
+    rcOverprints = 1,  // nothing printed over anything else or below the page footer's top
+    rcChildren = 2,    // every child band right under its record
+    rcEntries = 4,     // every record's outline entry pointing at it
+};
+
+// With the page footer of the master's totals ("PF<sum> <count>"), the report prepares and
+// lays out its Records records as Expected, and passes the Checks.
+void ExpectRows(TTestReport& t, Extended Split, int Records, const char* Expected, int Checks = 0)
+{
+    t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(RowsLayout(t.Pages(), Split, Records), Expected);
+    if (Checks & rcOverprints) {
+        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+    }
+    if (Checks & rcChildren) {
+        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
+    }
+    if (Checks & rcEntries) {
+        EXPECT_EQ(EntriesOffTheirRecords(t.Pages(), "r"), "");
+    }
+}
+
 // A band of columns whose footer keeps with its data: when the footer does not fit, the
 // last row of columns goes on with it, whole, each record in its column; a record never
 // stays alone where its row-mates were.
@@ -157,17 +224,10 @@ TEST(EngineColumnRows, KeptFooterTakesTheWholeLastRow)
             gh->Condition = "D.\"Group\"";
             t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
         }
-        auto* m = t.Band<TrpMasterData>(20, 25);
-        m->SetName("Master");
+        auto* m = ColumnsBand(t, 20, 25, c.columns, t.DataSet("D", NumberedRows(c.records, c.groupSize)), 30);
         m->KeepFooter = true;
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
-        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
-        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
-        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 100, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
+        MasterFooter(t, 50, 30, 100);
+        ExpectRows(t, split, c.records, c.expected);
     }
 }
 
@@ -191,27 +251,16 @@ TEST(EngineColumnRows, KeptHeaderGoesWithTheWholeFirstRow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TTestReport t;
-        if (c.pageColumns) {
-            t.Page()->SetColumns(2);
-            t.Page()->GetColumnPositions()->Clear();
-            t.Page()->GetColumnPositions()->Add("0");
-            t.Page()->GetColumnPositions()->Add("45");
-        }
+        if (c.pageColumns)
+            UsePageColumns(t, false);
         auto* above = t.Band<TrpMasterData>(5, 25);
         above->SetDataSet(t.DataSet("A", NumberedRows(c.before)));
         t.Memo(above, 0, 0, 30, 25, "a");
         t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
-        auto* m = t.Band<TrpMasterData>(40, 25);
-        m->SetName("Master");
+        auto* m = ColumnsBand(t, 40, 25, c.columns, t.DataSet("D", NumberedRows(c.records)), 30);
         m->KeepHeader = true;
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
-        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
-        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
-        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 100, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), c.pageColumns ? 45 * kMM : 0, c.records), c.expected);
+        MasterFooter(t, 70, 30, 100);
+        ExpectRows(t, c.pageColumns ? 45 * kMM : 0, c.records, c.expected);
     }
 }
 
@@ -234,22 +283,11 @@ TEST(EngineColumnRows, RecordsKeptTogetherMoveOnAsAWholeRow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TTestReport t;
-        if (c.pageColumns) {
-            t.Page()->SetColumns(2);
-            t.Page()->GetColumnPositions()->Clear();
-            t.Page()->GetColumnPositions()->Add("0");
-            t.Page()->GetColumnPositions()->Add("45");
-        }
-        auto* m = t.Band<TrpMasterData>(20, 25);
-        m->SetName("Master");
+        if (c.pageColumns)
+            UsePageColumns(t, false);
+        auto* m = ColumnsBand(t, 20, 25, c.columns, t.DataSet("D", NumberedRows(c.records)), 30);
         m->KeepTogether = true;
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
-        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
-        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), c.pageColumns ? 45 * kMM : 0, c.records), c.expected);
+        ExpectRows(t, c.pageColumns ? 45 * kMM : 0, c.records, c.expected);
     }
 }
 
@@ -593,32 +631,16 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
         TTestReport t;
         const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
         t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
-        if (c.groupSize) {
-            auto* gh = t.Band<TrpGroupHeader>(15, 10);
-            gh->Condition = "D.\"Group\"";
-            t.Memo(gh, 0, 0, 30, 10, "g");
-            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
-        }
-        auto* m = t.Band<TrpMasterData>(20, 25);
-        m->SetName("Master");
+        if (c.groupSize)
+            GroupBands(t, 15, 60);
+        auto* m = ColumnsBand(t, 20, 25, c.columns, t.DataSet("D", NumberedRows(c.records, c.groupSize)), 9);
         m->KeepFooter = c.keepFooter;
         m->KeepHeader = c.keepHeader;
         m->KeepTogether = c.keepTogether;
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
-        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
-        t.Memo(m, 0, 0, 9, 25, "r[D.\"N\"]");
-        if (c.child) {
-            auto* child = t.Band<TrpChild>(47, 10);
-            t.Memo(child, 0, 0, 9, 10, "c[D.\"N\"]");
-            m->SetChild(child);
-        }
-        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
-        EXPECT_EQ(Overprints(t.Pages(), 174), "");
-        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
+        if (c.child)
+            RecordChild(t, m, 47, 10, 9);
+        MasterFooter(t, 50, 30, 40);
+        ExpectRows(t, split, c.records, c.expected, rcOverprints | rcChildren);
     }
 }
 
@@ -647,22 +669,11 @@ TEST(EngineColumnRows, KeptGroupRowGoesToTheNextPageColumn)
         SCOPED_TRACE(c.why);
         TTestReport t;
         const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
-        auto* gh = t.Band<TrpGroupHeader>(15, 10);
-        gh->Condition = "D.\"Group\"";
+        auto* gh = GroupBands(t, 15, 60);
         gh->KeepTogether = true;
-        t.Memo(gh, 0, 0, 30, 10, "g");
-        t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
-        auto* m = t.Band<TrpMasterData>(20, 25);
-        m->SetName("Master");
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
-        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
-        t.Memo(m, 0, 0, 9, 25, "r[D.\"N\"]");
-        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
-        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        ColumnsBand(t, 20, 25, c.columns, t.DataSet("D", NumberedRows(c.records, c.groupSize)), 9);
+        MasterFooter(t, 70, 30, 40);
+        ExpectRows(t, split, c.records, c.expected, rcOverprints);
     }
 }
 
@@ -709,27 +720,19 @@ TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
         TTestReport t;
         const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
         if (c.groupSize) {
-            auto* gh = t.Band<TrpGroupHeader>(10, 10);
-            gh->Condition = "D.\"Group\"";
+            auto* gh = GroupBands(t, 10, 70);
             gh->KeepTogether = c.keepGroup;
-            t.Memo(gh, 0, 0, 30, 10, "g");
-            t.Memo(t.Band<TrpGroupFooter>(70, 10), 0, 0, 30, 10, "G");
         }
-        auto* m = t.Band<TrpMasterData>(20, 20);
-        m->SetName("Master");
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
-        m->KeepFooter = c.keepFooter;
-        m->KeepChild = c.keepChild;
-        m->ColumnGap = c.gap;
         std::vector<std::map<AnsiString, Variant>> data = NumberedRows(c.records, c.groupSize);
         for (auto& r : data) {
             const int n = r["N"].AsInteger();
             r["Child"] = "c" + IntToStr(n) +
                          (std::find(c.tall.begin(), c.tall.end(), n) != c.tall.end() ? "\r\n.\r\n." : "");
         }
-        m->SetDataSet(t.DataSet("D", data));
-        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
+        auto* m = ColumnsBand(t, 20, 20, c.columns, t.DataSet("D", data), 30);
+        m->KeepFooter = c.keepFooter;
+        m->KeepChild = c.keepChild;
+        m->ColumnGap = c.gap;
         auto* child = t.Band<TrpChild>(45, 10);
         child->Stretched = true;
         t.Memo(child, 0, 0, 30, 10, "[D.\"Child\"]")->StretchMode = smActualHeight;
@@ -739,12 +742,8 @@ TEST(EngineColumnRows, ChildPrintsUnderItsRecordInItsColumn)
             t.Memo(next, 0, 0, 30, 8, "e[D.\"N\"]");
             child->SetChild(next);
         }
-        t.Memo(t.Band<TrpFooter>(90, 20), 0, 0, 40, 20, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
-        EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
-        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        MasterFooter(t, 90, 20, 40);
+        ExpectRows(t, split, c.records, c.expected, rcOverprints | rcChildren);
     }
 }
 
@@ -836,28 +835,17 @@ TEST(EngineColumnRows, OutlineEntriesGoWhereTheirRecordsGo)
             t.Memo(t.Band<TrpHeader>(10, 20), 0, 0, 30, 20, "H");
         }
         if (c.groupSize) {
-            auto* gh = t.Band<TrpGroupHeader>(15, 10);
-            gh->Condition = "D.\"Group\"";
+            auto* gh = GroupBands(t, 15, 60);
             gh->KeepTogether = c.keepTogether;
             gh->OutlineText = c.groupEntries ? "D.\"Group\"" : "";
-            t.Memo(gh, 0, 0, 30, 10, "g");
-            t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 30, 10, "G");
         }
-        auto* m = t.Band<TrpMasterData>(20, 25);
-        m->SetName("Master");
+        auto* m = ColumnsBand(t, 20, 25, c.columns, t.DataSet("D", NumberedRows(c.records, c.groupSize)), 30);
         m->KeepFooter = c.keepFooter;
         m->KeepHeader = c.keepHeader;
         m->KeepTogether = c.keepTogether && !c.groupSize;
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
         m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
-        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
-        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
-        t.Memo(t.Band<TrpFooter>(70, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
-        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+        MasterFooter(t, 70, 30, 40);
+        ExpectRows(t, split, c.records, c.expected, rcEntries);
     }
 }
 
@@ -899,25 +887,15 @@ TEST(EngineColumnRows, OutlineEntriesPointAtTheirBandsTop)
             t.Memo(child, 0, 0, 30, 15, "h");
             gh->SetChild(child);
         }
-        auto* m = t.Band<TrpMasterData>(20, 20);
-        m->SetName("Master");
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
+        auto* m = ColumnsBand(t, 20, 20, c.columns, t.DataSet("D", data), 30);
         m->KeepChild = c.keepChild;
         m->Stretched = c.grows;
         m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
-        m->SetDataSet(t.DataSet("D", data));
-        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
         if (c.grows)
             t.Memo(m, 0, 20, 30, 10, "[D.\"Text\"]")->StretchMode = smActualHeight;
-        if (c.child) {
-            auto* child = t.Band<TrpChild>(45, 10);
-            t.Memo(child, 0, 0, 30, 10, "c[D.\"N\"]");
-            m->SetChild(child);
-        }
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), 0, c.records), c.expected);
+        if (c.child)
+            RecordChild(t, m, 45, 10, 30);
+        ExpectRows(t, 0, c.records, c.expected);
         EXPECT_EQ(EntriesOffTheirRecords(t.Pages(), "rg"), "");
     }
 }
@@ -972,29 +950,17 @@ TEST(EngineColumnRows, DetailsFollowTheWholeRow)
         TTestReport t;
         const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
         t.Page()->OutlineText = "'P'";
-        if (c.groupSize) {
-            auto* gh = t.Band<TrpGroupHeader>(10, 10);
-            gh->Condition = "D.\"Group\"";
-            t.Memo(gh, 0, 0, 30, 10, "g");
-            t.Memo(t.Band<TrpGroupFooter>(100, 10), 0, 0, 30, 10, "G");
-        }
+        if (c.groupSize)
+            GroupBands(t, 10, 100);
         TRowsDataSet* master = t.DataSet("D", NumberedRows(c.records, c.groupSize));
-        auto* m = t.Band<TrpMasterData>(20, 20);
-        m->SetName("Master");
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
+        auto* m = ColumnsBand(t, 20, 20, c.columns, master, 30);
         m->PrintIfDetailEmpty = c.printIfDetailEmpty;
         m->KeepFooter = c.keepFooter;
         m->KeepTogether = c.keepTogether;
         m->FooterAfterEach = c.footerAfterEach;
         m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
-        m->SetDataSet(master);
-        t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
-        if (c.child) {
-            auto* child = t.Band<TrpChild>(42, 10);
-            t.Memo(child, 0, 0, 30, 10, "c[D.\"N\"]");
-            m->SetChild(child);
-        }
+        if (c.child)
+            RecordChild(t, m, 42, 10, 30);
         TRowsDataSet* lines = t.DataSet("L", {});
         // Each record's own lines, read when the details begin.
         lines->OnFirst = TNotifyEvent::Lambda([lines, master](TObject*) {
@@ -1006,15 +972,9 @@ TEST(EngineColumnRows, DetailsFollowTheWholeRow)
         auto* d = t.Band<TrpDetailData>(60, 12);
         d->SetDataSet(lines);
         t.Memo(d, 10, 0, 30, 12, "d[D.\"N\"].[L.\"K\"]");
-        t.Memo(t.Band<TrpFooter>(50, 20), 0, 0, 40, 20, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        MasterFooter(t, 50, 20, 40);
         const int shown = c.printIfDetailEmpty ? c.records : c.records - c.records / 3;
-        EXPECT_EQ(RowsLayout(t.Pages(), split, shown), c.expected);
-        EXPECT_EQ(Overprints(t.Pages(), 174), "");
-        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
-        if (c.child)
-            EXPECT_EQ(ChildrenOffTheirRecords(t.Pages()), "");
+        ExpectRows(t, split, shown, c.expected, rcOverprints | rcEntries | (c.child ? rcChildren : 0));
     }
 }
 
@@ -1041,22 +1001,14 @@ TEST(EngineColumnRows, RowWhoseFirstRecordIsHiddenMovesOnInItsColumns)
         TTestReport t;
         const Extended split = c.pageColumns ? UsePageColumns(t, true) : 0;
         TRowsDataSet* data = t.DataSet("D", NumberedRows(16));
-        auto* m = t.Band<TrpMasterData>(20, 25);
-        m->SetName("Master");
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
+        auto* m = ColumnsBand(t, 20, 25, c.columns, data, 30);
         m->KeepFooter = c.keepFooter;
-        m->SetDataSet(data);
-        t.Memo(m, 0, 0, 30, 25, "r[D.\"N\"]");
         t.Report()->OnBeforePrint = TrpBeforePrintEvent::Lambda([&](TrpReportComponent* Sender) {
             if (Sender == m)
                 m->SetVisible(data->GetValue("N").AsInteger() != c.hidden);
         });
-        t.Memo(t.Band<TrpFooter>(50, 30), 0, 0, 40, 30, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, 15), c.expected);
-        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        MasterFooter(t, 50, 30, 40);
+        ExpectRows(t, split, 15, c.expected, rcOverprints);
     }
 }
 
@@ -1093,21 +1045,13 @@ TEST(EngineColumnRows, SubreportPrintsInItsRecordsColumn)
         auto* lines = t.Band<TrpMasterData>(0, 12, subPage);
         lines->SetRowCount(2);
         t.Memo(lines, 0, 0, 9, 12, "s[D.\"N\"].[Line]");
-        auto* m = t.Band<TrpMasterData>(20, 30);
-        m->SetName("Master");
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
+        auto* m = ColumnsBand(t, 20, 30, c.columns, t.DataSet("D", NumberedRows(c.records)), 9);
         m->ColumnGap = c.gap;
-        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
-        t.Memo(m, 0, 0, 9, 30, "r[D.\"N\"]");
         auto* sub = new TrpSubreport(m);
         sub->SetName("Sub1");
         sub->SetBounds(12, 0, 9, 12);
         sub->SetSubPage(subPage);
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
-        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        ExpectRows(t, split, c.records, c.expected, rcOverprints);
     }
 }
 
@@ -1155,19 +1099,11 @@ TEST(EngineColumnRows, KeptGroupsTallerThanTheirRoomBreakCleanly)
         gh->KeepTogether = true;
         t.Memo(gh, 0, 0, 30, 10, "g");
         TRowsDataSet* master = t.DataSet("D", NumberedRows(c.records, 5));
-        auto* m = t.Band<TrpMasterData>(20, 18);
-        m->SetName("Master");
-        m->Columns = c.columns;
-        m->ColumnWidth = ColumnWidth;
+        auto* m = ColumnsBand(t, 20, 18, c.columns, master, 9);
         m->PrintIfDetailEmpty = true;
         m->OutlineText = "'r' + IntToStr(<D.\"N\">)";
-        m->SetDataSet(master);
-        t.Memo(m, 0, 0, 9, 18, "r[D.\"N\"]");
-        if (c.child) {
-            auto* child = t.Band<TrpChild>(40, 9);
-            t.Memo(child, 0, 0, 9, 9, "c[D.\"N\"]");
-            m->SetChild(child);
-        }
+        if (c.child)
+            RecordChild(t, m, 40, 9, 9);
         t.Memo(t.Band<TrpGroupFooter>(50, 9), 0, 0, 30, 9, "G");
         TRowsDataSet* lines = t.DataSet("L", {});
         lines->OnFirst = TNotifyEvent::Lambda([lines, master](TObject*) {
@@ -1179,11 +1115,7 @@ TEST(EngineColumnRows, KeptGroupsTallerThanTheirRoomBreakCleanly)
         auto* d = t.Band<TrpDetailData>(60, 11);
         d->SetDataSet(lines);
         t.Memo(d, 22, 0, 15, 11, "d[D.\"N\"].[L.\"K\"]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, c.records), c.expected);
-        EXPECT_EQ(Overprints(t.Pages(), 174), "");
-        EXPECT_EQ(EntriesOffTheirRecords(t.Pages()), "");
+        ExpectRows(t, split, c.records, c.expected, rcOverprints | rcEntries);
     }
 }
 
@@ -1211,14 +1143,9 @@ TEST(EngineColumnRows, RecordKeptWithItsChildCountsInItsPageColumn)
         m->KeepFooter = c.keepFooter;
         m->SetDataSet(t.DataSet("D", NumberedRows(12)));
         t.Memo(m, 0, 0, 30, 20, "r[D.\"N\"]");
-        auto* child = t.Band<TrpChild>(42, 14);
-        t.Memo(child, 0, 0, 30, 14, "c[D.\"N\"]");
-        m->SetChild(child);
-        t.Memo(t.Band<TrpFooter>(60, 16), 0, 0, 40, 16, "F[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(RowsLayout(t.Pages(), split, 12), c.expected);
-        EXPECT_EQ(Overprints(t.Pages(), 174), "");
+        RecordChild(t, m, 42, 14, 30);
+        MasterFooter(t, 60, 16, 40);
+        ExpectRows(t, split, 12, c.expected, rcOverprints);
     }
 }
 

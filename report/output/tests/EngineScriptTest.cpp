@@ -129,6 +129,48 @@ TEST(EngineScript, PageBuiltByScriptThroughEngineAndOutline)
     }
 }
 
+// A band shown from a band's own event runs the same handler again before the outer call
+// ends; the outer call goes on with its own Sender and locals.
+TEST(EngineScript, AHandlerEnteredAgainByTheBandItShowsKeepsItsSender)
+{
+    const TSyntaxCase cases[] = {
+        {"PascalScript",
+         "procedure Build;\nbegin\n  Engine.ShowBand(Row1);\nend;\n"
+         "procedure RowEvent(Sender: TrpComponent);\nvar s: String;\nbegin\n  s := Sender.Name;\n"
+         "  if s = 'Row1' then Engine.ShowBand(Row2);\n  Note.Text := s + '/' + Sender.Name;\nend;\n"
+         "begin end."},
+        {"C++Script",
+         "void Build() {\n  Engine.ShowBand(Row1);\n}\n"
+         "void RowEvent(TrpComponent Sender) {\n  string s;\n  s = Sender.Name;\n"
+         "  if (s == \"Row1\") Engine.ShowBand(Row2);\n  Note.Text = s + \"/\" + Sender.Name;\n}\n"
+         "{ }"},
+        {"JScript",
+         "function Build() {\n  Engine.ShowBand(Row1);\n}\n"
+         "function RowEvent(Sender) {\n  var s = Sender.Name;\n"
+         "  if (s == \"Row1\") Engine.ShowBand(Row2);\n  Note.Text = s + \"/\" + Sender.Name;\n}\n"},
+        {"BasicScript",
+         "Sub Build\n  Engine.ShowBand(Row1)\nEnd Sub\n"
+         "Sub RowEvent(Sender)\n  Dim s\n  s = Sender.Name\n"
+         "  If s = \"Row1\" Then Engine.ShowBand(Row2)\n  Note.Text = s & \"/\" & Sender.Name\nEnd Sub\n"},
+    };
+    for (const TSyntaxCase& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        SetScript(t, c);
+        t.Page()->OnManualBuild = "Build";
+        auto* row1 = t.Band<TrpChild>(10, 20);
+        row1->SetName("Row1");
+        row1->OnBeforePrint = "RowEvent";
+        t.Memo(row1, 0, 0, 100, 20, "")->SetName("Note");
+        auto* row2 = t.Band<TrpChild>(40, 20);
+        row2->SetName("Row2");
+        row2->OnBeforePrint = "RowEvent";
+        t.Memo(row2, 0, 0, 100, 20, "second");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), "|second;Row1/Row1;");
+    }
+}
+
 // Objects and AllObjects are lists a script counts and searches; setting Parent moves an
 // object into the new parent's list.
 TEST(EngineScript, ObjectListsAndParent)

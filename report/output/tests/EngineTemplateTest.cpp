@@ -28,17 +28,36 @@ AnsiString Saved(TrpReport* Report)
     return s.DataString();
 }
 
-// Rows R1, R2, each with three vertical columns starting at 50.
-void VerticalRows(TTestReport& t)
+// A band of rows over "H" (Rows), each record "R<N>" in a memo 50 wide and CellText beside
+// it at 50, over a vertical band there, 50 wide, of Columns records of "V".
+TrpMasterData* WideRows(TTestReport& t, Extended Top, Extended Height, std::vector<std::map<AnsiString, Variant>> Rows,
+                        int Columns, const AnsiString& CellText = "[H.\"N\"]:[V.\"N\"]")
 {
-    auto* row = t.Band<TrpMasterData>(10, 20);
-    row->SetDataSet(t.DataSet("H", NumberedRows(2)));
-    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
+    auto* row = t.Band<TrpMasterData>(Top, Height);
+    row->SetDataSet(t.DataSet("H", std::move(Rows)));
+    t.Memo(row, 0, 0, 50, Height, "R[H.\"N\"]");
+    t.Memo(row, 50, 0, 50, Height, CellText);
     auto* vband = t.Band<TrpMasterData>(0, 0);
     vband->Vertical = true;
     vband->SetBounds(50, 0, 50, 100);
-    vband->SetDataSet(t.DataSet("V", NumberedRows(3)));
+    vband->SetDataSet(t.DataSet("V", NumberedRows(Columns)));
+    return row;
+}
+
+// A column footer and a page footer, each printing "c<N>" and "f<N>" over the vertical band
+// of WideRows; the page footer's own text PageText at its left.
+void CellFooters(TTestReport& t, const AnsiString& PageText)
+{
+    t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
+    auto* pf = t.Band<TrpPageFooter>(150, 15);
+    t.Memo(pf, 0, 0, 40, 15, PageText);
+    t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+}
+
+// Rows R1, R2, each with three vertical columns starting at 50.
+void VerticalRows(TTestReport& t)
+{
+    WideRows(t, 10, 20, NumberedRows(2), 3);
 }
 
 TEST(EngineTemplate, VerticalBandAwayFromTheEdgeTwice)
@@ -60,14 +79,7 @@ TEST(EngineTemplate, RowInPartsEndsEveryPage)
 {
     TTestReport t;
     t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 100, 15, "PH");
-    auto* row = t.Band<TrpMasterData>(20, 20);
-    row->SetDataSet(t.DataSet("H", NumberedRows(2)));
-    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
-    auto* vband = t.Band<TrpMasterData>(0, 0);
-    vband->Vertical = true;
-    vband->SetBounds(50, 0, 50, 100);
-    vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
+    WideRows(t, 20, 20, NumberedRows(2), 8);
     t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "PF [Page#]");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     // The footers end each page, after all its rows; the columns start where the vertical
@@ -441,15 +453,8 @@ TEST(EngineTemplate, RowsInPartsTotalEveryPage)
         SCOPED_TRACE(c.why);
         TTestReport t;
         t.Memo(t.Band<TrpPageHeader>(0, 15), 0, 0, 40, 15, "PH");
-        auto* row = t.Band<TrpMasterData>(20, 20);
+        auto* row = WideRows(t, 20, 20, NumberedRows(9), c.columns);
         row->SetName("Row");
-        row->SetDataSet(t.DataSet("H", NumberedRows(9)));
-        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-        t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
-        auto* vband = t.Band<TrpMasterData>(0, 0);
-        vband->Vertical = true;
-        vband->SetBounds(50, 0, 50, 100);
-        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
         if (c.columnFooter)
             t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 40, 15, "CF [SUM(<H.\"Sum\">,Row)]");
         if (c.footer) {
@@ -471,16 +476,9 @@ TEST(EngineTemplate, RowsInPartsKeepTheirOutline)
 {
     TTestReport t;
     t.Page()->OutlineText = "'P'";
-    auto* row = t.Band<TrpMasterData>(20, 20);
+    auto* row = WideRows(t, 20, 20, NumberedRows(10), 8);
     row->SetName("Row");
     row->OutlineText = "'R' + IntToStr(<H.\"N\">)";
-    row->SetDataSet(t.DataSet("H", NumberedRows(10)));
-    t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-    t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
-    auto* vband = t.Band<TrpMasterData>(0, 0);
-    vband->Vertical = true;
-    vband->SetBounds(50, 0, 50, 100);
-    vband->SetDataSet(t.DataSet("V", NumberedRows(8)));
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()),
               " P@0:0 [ R1@0:0 R2@0:20 R3@0:40 R4@0:60 R5@0:80 R6@0:100 R7@0:120 R8@0:140 R9@0:160 ]"
@@ -506,19 +504,9 @@ TEST(EngineTemplate, FooterObjectsOverVerticalBandsPrintPerColumn)
         SCOPED_TRACE(c.why);
         TTestReport t;
         t.Memo(t.Band<TrpPageHeader>(0, 15), 50, 0, 50, 15, "h[V.\"N\"]");
-        auto* row = t.Band<TrpMasterData>(20, 20);
-        row->SetDataSet(t.DataSet("H", NumberedRows(2)));
-        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-        t.Memo(row, 50, 0, 50, 20, "[V.\"N\"]");
-        auto* vband = t.Band<TrpMasterData>(0, 0);
-        vband->Vertical = true;
-        vband->SetBounds(50, 0, 50, 100);
-        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
+        WideRows(t, 20, 20, NumberedRows(2), c.columns, "[V.\"N\"]");
         t.Memo(t.Band<TrpReportSummary>(100, 15), 50, 0, 50, 15, "s[V.\"N\"]");
-        t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
-        auto* pf = t.Band<TrpPageFooter>(150, 15);
-        t.Memo(pf, 0, 0, 40, 15, "PF [Page#]");
-        t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+        CellFooters(t, "PF [Page#]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(Texts(t.Pages()), c.expected);
     }
@@ -560,18 +548,8 @@ TEST(EngineTemplate, BandsAroundABreakOfAWideRowPrintTheirColumns)
         auto* h = t.Band<TrpHeader>(0, 15);
         h->ReprintOnNewPage = true;
         t.Memo(h, 50, 0, 50, 15, "h[V.\"N\"]");
-        auto* row = t.Band<TrpMasterData>(20, 30);
-        row->SetDataSet(t.DataSet("H", NumberedRows(6)));
-        t.Memo(row, 0, 0, 50, 30, "R[H.\"N\"]");
-        t.Memo(row, 50, 0, 50, 30, "[V.\"N\"]");
-        auto* vband = t.Band<TrpMasterData>(0, 0);
-        vband->Vertical = true;
-        vband->SetBounds(50, 0, 50, 100);
-        vband->SetDataSet(t.DataSet("V", NumberedRows(2)));
-        t.Memo(t.Band<TrpColumnFooter>(130, 15), 50, 0, 50, 15, "c[V.\"N\"]");
-        auto* pf = t.Band<TrpPageFooter>(150, 15);
-        t.Memo(pf, 0, 0, 40, 15, "PF");
-        t.Memo(pf, 50, 0, 50, 15, "f[V.\"N\"]");
+        WideRows(t, 20, 30, NumberedRows(6), 2, "[V.\"N\"]");
+        CellFooters(t, "PF");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(Placed(t.Pages()), c.expected);
     }
@@ -604,15 +582,8 @@ TEST(EngineTemplate, KeptBlockWithRowsInPartsStaysWhole)
         g->Condition = "<H.\"Group\">";
         g->KeepTogether = true;
         t.Memo(g, 0, 0, 40, 20, "G[H.\"Group\"]");
-        auto* row = t.Band<TrpMasterData>(50, 20);
+        auto* row = WideRows(t, 50, 20, NumberedRows(9, 4), c.columns);
         row->SetName("Row");
-        row->SetDataSet(t.DataSet("H", NumberedRows(9, 4)));
-        t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
-        t.Memo(row, 50, 0, 50, 20, "[H.\"N\"]:[V.\"N\"]");
-        auto* vband = t.Band<TrpMasterData>(0, 0);
-        vband->Vertical = true;
-        vband->SetBounds(50, 0, 50, 100);
-        vband->SetDataSet(t.DataSet("V", NumberedRows(c.columns)));
         t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 40, 15, "PF [Page#] [SUM(<H.\"Sum\">,Row)]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(RowPages(t.Pages()), c.expected);
@@ -653,6 +624,221 @@ TEST(EngineTemplate, GroupsAfterAPageBreakStayUnderThePageEntry)
         t.Memo(row, 0, 0, 50, 20, "R[H.\"N\"]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
+// A band of B over Records records of the dataset Name, each with the outline entry Name
+// and its number.
+template <class B>
+B* EntryBand(TTestReport& t, Extended Top, Extended Height, const AnsiString& Name, int Records)
+{
+    auto* b = t.Band<B>(Top, Height);
+    b->SetDataSet(t.DataSet(Name, NumberedRows(Records)));
+    b->OutlineText = "'" + Name + "' + IntToStr(<" + Name + ".\"N\">)";
+    return b;
+}
+
+// A child band 60 high under Band.
+void TallChild(TTestReport& t, TrpBand* Band, Extended Top)
+{
+    auto* child = t.Band<TrpChild>(Top, 60);
+    t.Memo(child, 0, 0, 40, 60, "c");
+    Band->SetChild(child);
+}
+
+// A band whose child band, subreport or own further part takes the page on has its entry
+// made on the next page, after that page's entry: it still goes among the entries of the
+// page it is printed on (under its master when it is a detail), and the entries after it
+// stay under the new page's entry.
+TEST(EngineTemplate, EntryOfABandThatTookThePageOnStaysWithItsPage)
+{
+    const AnsiString tall = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12\r\n13\r\n14";
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&)> build;
+        const char* outline;
+    };
+    const Case cases[] = {
+        {"a record whose child goes on",
+         [](TTestReport& t) { TallChild(t, EntryBand<TrpMasterData>(t, 20, 40, "M", 3), 70); },
+         " P@0:0 [ M1@0:0 M2@0:100 ] P@1:0 [ M3@1:60 ]"},
+        {"a detail whose child goes on, under its master",
+         [](TTestReport& t) {
+             EntryBand<TrpMasterData>(t, 20, 20, "M", 1);
+             TallChild(t, EntryBand<TrpDetailData>(t, 50, 40, "D", 3), 100);
+         },
+         " P@0:0 [ M1@0:0 [ D1@0:20 D2@0:120 ] ] P@1:0 [ D3@1:60 ]"},
+        {"a group header whose child goes on",
+         [](TTestReport& t) {
+             auto* g = t.Band<TrpGroupHeader>(20, 20);
+             g->Condition = "<H.\"Group\">";
+             g->OutlineText = "<H.\"Group\">";
+             TallChild(t, g, 50);
+             t.Band<TrpMasterData>(120, 20)->SetDataSet(t.DataSet("H", NumberedRows(6, 3)));
+         },
+         " P@0:0 [ G1@0:0 G2@0:140 ] P@1:0"},
+        {"a detail split over pages",
+         [tall](TTestReport& t) {
+             EntryBand<TrpMasterData>(t, 20, 20, "M", 1);
+             auto* d = EntryBand<TrpDetailData>(t, 50, 20, "D", 3);
+             d->AllowSplit = true;
+             d->Stretched = true;
+             t.Memo(d, 0, 0, 40, 20, tall)->StretchMode = smActualHeight;
+         },
+         " P@0:0 [ M1@0:0 [ D1@0:20 ] ] P@1:0 [ D2@1:48 ] P@2:0 [ D3@2:78 ] P@3:0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->OutlineText = "'P'";
+        c.build(t);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
+// Outline entries of page and band read a time of day as the time alone, as a memo prints
+// it, and a date as the date.
+TEST(EngineTemplate, OutlineEntriesShowATimeOfDayAsAMemoPrintsIt)
+{
+    TTestReport t;
+    t.Page()->OutlineText = "EncodeTime(17, 2, 39, 0)";
+    auto* rows = t.Band<TrpMasterData>(20, 20);
+    rows->SetRowCount(2);
+    rows->OutlineText = "IIF(<Line> = 1, EncodeDate(2026, 12, 7), EncodeTime(8, 5, 0, 0))";
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), " 17:02:39@0:0 [ 07.12.2026@0:0 08:05:00@0:20 ]");
+}
+
+// A report variable reads back from the report file, and from a variables file, as the
+// value it was: the report prints the same with it after a save and a load as before. A
+// number with a fraction is written as a working expression ("2.5", with as many digits as
+// it takes); dates and times (texts no expression can be) read back as the dates they were.
+TEST(EngineTemplate, ReportVariablesPrintAlikeAfterASaveAndALoad)
+{
+    struct Case {
+        const char* why;
+        Variant value;
+        const char* printed;  // "[V]", then, for a Double or Currency, "|" and V - 0.3 to show every digit
+    };
+    const Case cases[] = {
+        {"Integer", Variant(7), "7"},
+        {"Int64", Variant(static_cast<long long>(12345678901234LL)), "12345678901234"},
+        {"Double", Variant(2.5), "2,5|2,2"},
+        {"a negative Double with an exponent", Variant(-2.5e-10), "-2,5E-10|-0,30000000025"},
+        {"a Double that takes 17 digits", Variant(0.1 + 0.2), "0,3|5,55111512312578E-17"},
+        {"Currency, which reads back as a Double", Variant(Currency(1234.5678)), "1234,5678|1234,2678"},
+        {"Date", Variant(EncodeDate(2026, 12, 7)), "07.12.2026"},
+        {"date and time", Variant(EncodeDate(2026, 12, 7) + EncodeTime(17, 2, 39, 0)), "07.12.2026 17:02:39"},
+        {"a time of day", Variant(EncodeTime(17, 2, 39, 0)), "17:02:39"},
+        {"Boolean", Variant(true), "True"},
+        {"text with quotes", Variant(AnsiString("'Склад \"1\" и ''2'''")), "Склад \"1\" и '2'"},
+        {"empty text", Variant(AnsiString()), ""},
+        {"Empty", Variant(), ""},
+        {"Null", Null(), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        for (bool variablesFile : {false, true}) {
+            SCOPED_TRACE(variablesFile ? "through a variables file" : "through the report file");
+            TTestReport t;
+            auto* band = t.Band<TrpMasterData>(10, 20);
+            band->SetRowCount(1);
+            t.Memo(band, 0, 0, 300, 20, "[V][IIF(VarType(<V>) in [5, 6], '|' + FloatToStr(<V> - 0.3), '')]");
+            t.Report()->GetVariables()->SetVariable("V", c.value);
+            const auto printed = [&t] {
+                if (!t.Prepare())
+                    return "error: " + t.Errors();
+                const std::vector<AnsiString> texts = PageTexts(t.Pages(), 0);
+                return texts.empty() ? AnsiString() : texts[0];
+            };
+            EXPECT_EQ(printed(), c.printed) << "before";
+            TStringStream file;
+            if (variablesFile)
+                t.Report()->GetVariables()->SaveToStream(file);
+            else
+                t.Report()->SaveToStream(file);
+            file.SetPosition(0);
+            if (variablesFile)
+                t.Report()->GetVariables()->LoadFromStream(file);
+            else
+                t.Report()->LoadFromStream(file);
+            EXPECT_EQ(printed(), c.printed) << "after";
+        }
+    }
+}
+
+// A report variable holding a date or a time prints alike after a save and a load under
+// any locale, also one whose date separator divides ("12/07/2026" once read back as a
+// division and printed 0,00084614299816669).
+TEST(EngineTemplate, DateVariablesPrintAlikeAfterASaveAndALoadUnderEveryLocale)
+{
+    const TDateTime day = EncodeDate(2026, 12, 7), time = EncodeTime(17, 2, 39, 0);
+    for (bool english : {false, true})
+        for (TDateTime value : {day, TDateTime(day.Val + time.Val), time})
+            for (bool variablesFile : {false, true}) {
+                SCOPED_TRACE(std::string(english ? "English" : "Russian") + " locale, " +
+                             (variablesFile ? "a variables file, " : "the report file, ") + FloatToStr(value.Val));
+                SetFormatSettings(english ? EnglishFormatSettings() : RussianFormatSettings());
+                TTestReport t;
+                auto* band = t.Band<TrpMasterData>(10, 20);
+                band->SetRowCount(1);
+                t.Memo(band, 0, 0, 300, 20, "[V]");
+                t.Report()->GetVariables()->SetVariable("V", Variant(value));
+                const auto printed = [&t] {
+                    if (!t.Prepare())
+                        return "error: " + t.Errors();
+                    const std::vector<AnsiString> texts = PageTexts(t.Pages(), 0);
+                    return texts.empty() ? AnsiString() : texts[0];
+                };
+                const AnsiString before = printed();
+                TStringStream file;
+                if (variablesFile)
+                    t.Report()->GetVariables()->SaveToStream(file);
+                else
+                    t.Report()->SaveToStream(file);
+                file.SetPosition(0);
+                if (variablesFile)
+                    t.Report()->GetVariables()->LoadFromStream(file);
+                else
+                    t.Report()->LoadFromStream(file);
+                const AnsiString after = printed();
+                SetFormatSettings(RussianFormatSettings());
+                EXPECT_EQ(after, before);
+                EXPECT_EQ(before.find("error"), AnsiString::npos) << before;
+            }
+}
+
+// Files written before numbers went out with a point: a value a comma locale wrote for a
+// number, a date or a time reads as that value; a text that is an expression stays one.
+TEST(EngineTemplate, OldVariableFilesReadNumbersAndDatesWrittenWithCommas)
+{
+    struct Case {
+        const char* written;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"2,5", "2,5"},
+        {"-1,25E-3", "-0,00125"},
+        {"07.12.2026", "07.12.2026"},
+        {"07.12.2026 17:02:39", "07.12.2026 17:02:39"},
+        {"30.12.1899 17:02:39", "17:02:39"},
+        {"2.5", "2,5"},
+        {"2 + 3", "5"},
+        {"'2,5'", "2,5"},
+        {"Copy('07.12.2026', 1, 2)", "07"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.written);
+        TTestReport t;
+        auto* band = t.Band<TrpMasterData>(10, 20);
+        band->SetRowCount(1);
+        t.Memo(band, 0, 0, 300, 20, "[V]");
+        TStringStream file("<?xml version=\"1.0\"?><variables><item Name=\"V\" Value=\"" + AnsiString(c.written) +
+                           "\"/></variables>");
+        t.Report()->GetVariables()->LoadFromStream(file);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageTexts(t.Pages(), 0), std::vector<AnsiString>{c.printed});
     }
 }
 

@@ -275,6 +275,48 @@ TEST(PagesStore, Anchors)
     EXPECT_EQ(pages->GetAnchorPage("INTRO"), 2) << "the later anchor of a text wins";
 }
 
+// Anchors asked for between additions, after the store is cleared, and many in a row as a
+// table of contents asks: each answer counts every anchor added before it, the latest of
+// equal texts (ignoring case).
+TEST(PagesStore, AnchorsFoundBetweenAdditions)
+{
+    TTwoPages t;
+    TrpPreviewPages* pages = t.Pages();
+    struct Step {
+        const char* why;
+        int page;         // where the anchor is added, or -1 for none
+        const char* add;
+        const char* ask;
+        int want;
+    };
+    const Step kSteps[] = {
+        {"the first anchor", 0, "Глава 1", "глава 1", 1},
+        {"another text", 1, "Глава 2", "ГЛАВА 2", 2},
+        {"the first again, nothing added since", -1, nullptr, "Глава 1", 1},
+        {"a later anchor of the first text", 1, "глава 1", "Глава 1", 2},
+        {"a text never added", -1, nullptr, "Глава 3", 1},
+        {"quotes and a line break", 0, "\"Итог\"\r\nвсего", "\"ИТОГ\"\r\nВСЕГО", 1},
+    };
+    for (const Step& s : kSteps) {
+        SCOPED_TRACE(s.why);
+        if (s.add) {
+            pages->CurPage = s.page;
+            pages->AddAnchor(s.add);
+        }
+        EXPECT_EQ(pages->GetAnchorPage(s.ask), s.want);
+    }
+    pages->Clear();
+    EXPECT_EQ(pages->GetAnchorPage("Глава 2"), 1) << "a cleared store has no anchors";
+    int wrong = 0;
+    for (int i = 0; i < 3000; ++i) {
+        pages->CurPage = i % 7;
+        pages->AddAnchor("Строка " + IntToStr(i));
+    }
+    for (int i = 0; i < 3000; ++i)
+        wrong += pages->GetAnchorPage("строка " + IntToStr(i)) != i % 7 + 1;
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(PagesStore, FooterCheckAndLastY)
 {
     TTwoPages t;

@@ -122,6 +122,39 @@ TEST(ComboBoxTest, ListHeightWidthAndPlace)
     EXPECT_EQ(box->EditRect(), Bounds(3, 3, 49 - 11 - 7, 19 - 6));
 }
 
+// The zoom box's list, 100 pixels wide under a 49-pixel box, stays on a screen whose right
+// edge is near: it ends at that edge rather than past it.
+TEST(ComboBoxTest, AWideListStaysOnTheScreen)
+{
+    struct Case {
+        const char* why;
+        int boxLeft, screenWidth, listLeft;
+    };
+    const Case cases[] = {
+        {"room to the right: under the box", 10, 1024, 10},
+        {"the box near the right edge: the list ends at it", 960, 1024, 924},
+        {"the box at the very edge", 975, 1024, 924},
+        {"a screen narrower than the list: it starts at the left edge", 10, 60, 0},
+    };
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    auto* box = new TrpComboBox(form);
+    box->SetParent(form);
+    box->SetListWidth(100);
+    for (const char* z : {"25%", "50%", "По ширине", "Страница целиком"})
+        box->GetItems()->Add(z);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        box->SetBounds(c.boxLeft - form->ClientToScreen(Point(0, 0)).X, 20, 49, 19);
+        ASSERT_EQ(box->ClientToScreen(Point(0, 0)).X, c.boxLeft);
+        box->PlaceList(768, c.screenWidth);
+        EXPECT_EQ(box->GetListRect().Left, c.listLeft);
+        EXPECT_EQ(box->GetListRect().Width(), 100);
+        EXPECT_FALSE(box->GetListInverted());
+    }
+    delete form;
+}
+
 TEST(ComboBoxTest, FlatAndActiveLooks)
 {
     TTestDriver d;

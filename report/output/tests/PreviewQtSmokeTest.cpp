@@ -3,6 +3,7 @@
 #include "report/output/rpCtrls.h"
 #include "report/output/rpDock.h"
 #include "report/output/rpPreviewForm.h"
+#include "report/output/rpSearchDialog.h"
 #include "report/output/tests/PreviewTestSupport.h"
 
 #include "platform/classes/IniFiles.h"
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -33,6 +35,29 @@ struct TOffscreen {
         Backend = std::make_unique<TQtBackend>(argc, argv);
     }
     std::unique_ptr<TQtBackend> Backend;
+};
+
+// A report of `pages` pages shown in its preview window, modeless and not maximised, with
+// Qt widget peers offscreen.
+struct TQtPreviewWindow {
+    explicit TQtPreviewWindow(int pages)
+    {
+        report = env.NewReport(pages);
+        report->GetPreviewOptions()->Modal = false;
+        report->GetPreviewOptions()->Maximized = false;
+        env.d.Run([&] { report->ShowPreparedReport(); });
+        form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    }
+    // The desktop's services, the test environment, the report and its window (nil when none opened).
+    std::tuple<TGuiServices*, TPreviewEnv&, TrpReport*, TrpPreviewForm*> Parts()
+    {
+        return {qtServices, env, report, form};
+    }
+    TOffscreen qt;  // before the driver: the widget set stays, the driver answers the rest
+    TGuiServices* qtServices = &Services();
+    TPreviewEnv env;
+    TrpReport* report = nullptr;
+    TrpPreviewForm* form = nullptr;
 };
 
 // A form with a dock along its top (and one along its bottom when asked) and a tool bar
@@ -69,16 +94,20 @@ TBarForm MakeBarForm(int buttons, bool bottomDock)
     return f;
 }
 
+// The form shown with its bar, captioned "Навигация", docked in its top dock.
+bool ShowWithNavigationBar(TForm* form, TrpDock* top, TrpToolBar* bar)
+{
+    bar->SetCaption("Навигация");
+    if (!bar->DockTo(top, 0, 0))
+        return false;
+    form->Show();
+    return true;
+}
+
 TEST(PreviewQtSmoke, WindowGetsWidgetsAndPaintsPages)
 {
-    TOffscreen qt;  // before the driver: the widget set stays, the driver answers the rest
-    TGuiServices* qtServices = &Services();
-    TPreviewEnv env;
-    TrpReport* report = env.NewReport(3);
-    report->GetPreviewOptions()->Modal = false;
-    report->GetPreviewOptions()->Maximized = false;
-    env.d.Run([&] { report->ShowPreparedReport(); });
-    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    TQtPreviewWindow window(3);
+    auto [qtServices, env, report, form] = window.Parts();
     ASSERT_NE(form, nullptr);
     EXPECT_NE(form->Peer(), nullptr);
     EXPECT_NE(form->ToolBar->Peer(), nullptr);
@@ -94,14 +123,8 @@ TEST(PreviewQtSmoke, WindowGetsWidgetsAndPaintsPages)
 
 TEST(PreviewQtSmoke, ScrollBarsWheelAndToolBarPictures)
 {
-    TOffscreen qt;
-    TGuiServices* qtServices = &Services();
-    TPreviewEnv env;
-    TrpReport* report = env.NewReport(4);
-    report->GetPreviewOptions()->Modal = false;
-    report->GetPreviewOptions()->Maximized = false;
-    env.d.Run([&] { report->ShowPreparedReport(); });
-    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    TQtPreviewWindow window(4);
+    auto [qtServices, env, report, form] = window.Parts();
     ASSERT_NE(form, nullptr);
     TrpPreviewWorkspace* surface = form->Preview->Workspace;
     qtServices->ProcessNativeEvents();
@@ -140,31 +163,43 @@ TEST(PreviewQtSmoke, ScrollBarsWheelAndToolBarPictures)
 // wide as the box with no ListWidth.
 TEST(PreviewQtSmoke, TheZoomBoxDropsAListOfItsListWidth)
 {
-    TOffscreen qt;
-    TGuiServices* qtServices = &Services();
-    TPreviewEnv env;
-    TrpReport* report = env.NewReport(2);
-    report->GetPreviewOptions()->Modal = false;
-    report->GetPreviewOptions()->Maximized = false;
-    env.d.Run([&] { report->ShowPreparedReport(); });
-    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    TQtPreviewWindow window(2);
+    auto [qtServices, env, report, form] = window.Parts();
     ASSERT_NE(form, nullptr);
     qtServices->ProcessNativeEvents();
     struct Case {
         const char* why;
         int listWidth;
         int shown;  // 0: at least the list width, and every item whole
+        bool atTheScreensEdge;  // the box ends 20 pixels left of the screen's right edge
     };
     const Case cases[] = {
-        {"as the window sets it", 100, 0},
-        {"wider than the items need", 180, 180},
-        {"no list width: the box's width", 0, 49},
+        {"as the window sets it", 100, 0, false},
+        {"wider than the items need", 180, 180, false},
+        {"no list width: the box's width", 0, 49, false},
+        {"as the window sets it, by the screen's right edge", 100, 0, true},
+        {"wider than the items need, by the screen's right edge", 180, 180, true},
     };
+    const int formLeft = form->GetLeft();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         form->ZoomCB->SetListWidth(c.listWidth);
+        form->SetLeft(formLeft);
+        qtServices->ProcessNativeEvents();
+        TRect screen;
+        {
+            TServicesScope desktop(*qtServices);  // the desktop's monitors, not the test driver's
+            screen = Screen->MonitorFromRect(QtWidgetOnScreen(form->ZoomCB))->WorkareaRect();
+        }
+        if (c.atTheScreensEdge) {
+            form->SetLeft(formLeft + screen.Right - 20 - QtWidgetOnScreen(form->ZoomCB).Right);
+            qtServices->ProcessNativeEvents();
+        }
         const TRect box = QtWidgetOnScreen(form->ZoomCB);
         ASSERT_EQ(box.Width(), 49);
+        if (c.atTheScreensEdge) {
+            ASSERT_EQ(box.Right, screen.Right - 20);
+        }
         const TPoint arrow{box.Right - 4, box.Top + box.Height() / 2};
         QtPointer(TQtMouseAction::Press, arrow);
         QtPointer(TQtMouseAction::Release, arrow);
@@ -177,7 +212,11 @@ TEST(PreviewQtSmoke, TheZoomBoxDropsAListOfItsListWidth)
             EXPECT_GE(list.Width(), c.listWidth);
             EXPECT_TRUE(QtDroppedListShowsWholeItems(form->ZoomCB)) << "\"Страница целиком\" is not cut";
         }
-        EXPECT_EQ(list.Left, box.Left) << "under the box";
+        if (c.atTheScreensEdge) {
+            EXPECT_EQ(list.Right, screen.Right) << "moved left as far as it passed the edge";
+        } else {
+            EXPECT_EQ(list.Left, box.Left) << "under the box";
+        }
         ASSERT_TRUE(QtKey(VK_ESCAPE));
         qtServices->ProcessNativeEvents();
         EXPECT_TRUE(QtDroppedListOnScreen(form->ZoomCB).Width() == 0) << "Escape closes the list";
@@ -216,14 +255,8 @@ TEST(PreviewQtSmoke, ToolBarFloatsAndDocksWithWidgets)
     TOffscreen qt;
     TGuiServices* qtServices = &Services();
     TTestDriver d;
-    const TBarForm f = MakeBarForm(3, true);
-    TForm* form = f.Form;
-    TrpDock* top = f.Top;
-    TrpDock* bottom = f.Bottom;
-    TrpToolBar* bar = f.Bar;
-    bar->SetCaption("Навигация");
-    ASSERT_TRUE(bar->DockTo(top, 0, 0));
-    form->Show();
+    const auto [form, top, bottom, bar, buttons] = MakeBarForm(3, true);
+    ASSERT_TRUE(ShowWithNavigationBar(form, top, bar));
     qtServices->ProcessNativeEvents();
     EXPECT_TRUE(QtWidgetShown(bar));
     EXPECT_TRUE(QtWidgetInside(bar, top));
@@ -270,14 +303,8 @@ TEST(PreviewQtSmoke, AFloatingToolBarFollowsThePointerUntilTheRelease)
     TOffscreen qt;
     TGuiServices* qtServices = &Services();
     TTestDriver d;
-    const TBarForm f = MakeBarForm(3, true);
-    TForm* form = f.Form;
-    TrpDock* top = f.Top;
-    TrpDock* bottom = f.Bottom;
-    TrpToolBar* bar = f.Bar;
-    bar->SetCaption("Навигация");
-    ASSERT_TRUE(bar->DockTo(top, 0, 0));
-    form->Show();
+    const auto [form, top, bottom, bar, buttons] = MakeBarForm(3, true);
+    ASSERT_TRUE(ShowWithNavigationBar(form, top, bar));
     qtServices->ProcessNativeEvents();
     // Where the pointer takes the tool bar (the grip's (3, 5)), from its outer corner.
     const TPoint grip = bar->DragBox()->ClientToScreen({3, 5});
@@ -355,14 +382,8 @@ TEST(PreviewQtSmoke, AFloatingToolBarFollowsThePointerUntilTheRelease)
 // to the focused window, then to the widget Qt has focused there.
 TEST(PreviewQtSmoke, KeysFromTheWindowSystemMoveThePagesAndEscapeCloses)
 {
-    TOffscreen qt;
-    TGuiServices* qtServices = &Services();
-    TPreviewEnv env;
-    TrpReport* report = env.NewReport(4);
-    report->GetPreviewOptions()->Modal = false;
-    report->GetPreviewOptions()->Maximized = false;
-    env.d.Run([&] { report->ShowPreparedReport(); });
-    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    TQtPreviewWindow window(4);
+    auto [qtServices, env, report, form] = window.Parts();
     ASSERT_NE(form, nullptr);
     TrpPreview* preview = form->Preview;
     TrpPreviewWorkspace* surface = preview->Workspace;
@@ -428,10 +449,7 @@ TEST(PreviewQtSmoke, AFloatWindowShowsWithoutTakingTheKeys)
     TOffscreen qt;
     TGuiServices* qtServices = &Services();
     TTestDriver d;
-    const TBarForm f = MakeBarForm(1, false);
-    TForm* form = f.Form;
-    TrpToolBar* bar = f.Bar;
-    TrpDock* top = f.Top;
+    const auto [form, top, bottom, bar, buttons] = MakeBarForm(1, false);
     form->SetKeyPreview(true);
     Word heard = 0;
     form->OnKeyDown = TKeyEvent::Lambda([&](TObject*, Word& key, TShiftState) { heard = key; });
@@ -479,9 +497,7 @@ TEST(PreviewQtSmoke, AFloatWindowSavedOffTheMonitorsComesBackOnTheNearest)
         TOffscreen qt(platform.c_str());
         TGuiServices* qtServices = &Services();
         TTestDriver d;
-        const TBarForm f = MakeBarForm(1, false);
-        TForm* form = f.Form;
-        TrpToolBar* bar = f.Bar;
+        const auto [form, top, bottom, bar, buttons] = MakeBarForm(1, false);
         bar->SetName("Bar1");
         bar->FloatTo(0, 0);
         form->Show();
@@ -514,11 +530,8 @@ TEST(PreviewQtSmoke, AClickIntoAFloatingBarsEditGivesItTheKeys)
     TOffscreen qt;
     TGuiServices* qtServices = &Services();
     TTestDriver d;
-    const TBarForm f = MakeBarForm(1, false);
-    TForm* form = f.Form;
-    TrpDock* top = f.Top;
-    TrpToolBar* bar = f.Bar;
-    TSpeedButton* button = f.Buttons[0];
+    const auto [form, top, bottom, bar, buttons] = MakeBarForm(1, false);
+    TSpeedButton* button = buttons[0];
     auto* holder = new TrpTBPanel(form);
     holder->SetParent(bar);
     holder->SetWidth(60);
@@ -662,14 +675,8 @@ TEST(PreviewQtSmoke, TheFontComboRemembersChoicesFromItsListNotSteps)
 // Enter moves the pages there and gives the keys back to the pages.
 TEST(PreviewQtSmoke, APageNumberTypedIntoTheBoxMovesThePagesOnEnter)
 {
-    TOffscreen qt;
-    TGuiServices* qtServices = &Services();
-    TPreviewEnv env;
-    TrpReport* report = env.NewReport(4);
-    report->GetPreviewOptions()->Modal = false;
-    report->GetPreviewOptions()->Maximized = false;
-    env.d.Run([&] { report->ShowPreparedReport(); });
-    auto* form = dynamic_cast<TrpPreviewForm*>(report->PreviewForm());
+    TQtPreviewWindow window(4);
+    auto [qtServices, env, report, form] = window.Parts();
     ASSERT_NE(form, nullptr);
     qtServices->ProcessNativeEvents();
     ASSERT_TRUE(QtWindowHasKeys(form));
@@ -693,4 +700,27 @@ TEST(PreviewQtSmoke, APageNumberTypedIntoTheBoxMovesThePagesOnEnter)
         EXPECT_EQ(form->GetActiveControl(), form->Preview);
     }
     delete form;
+}
+
+// The find dialog on the desktop offers the last text selected: what the user types
+// replaces it, and Enter searches for the new text.
+TEST(PreviewQtSmoke, TheFindDialogOffersTheLastTextSelected)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();  // before the driver takes the services over
+    TPreviewEnv env;
+    rpLastSearchText() = "Итого";
+    env.d.ExpectModal("TrpSearchDialog", [&] {
+        auto* f = dynamic_cast<TrpSearchDialog*>(Screen->ModalForm());
+        qtServices->ProcessNativeEvents();
+        ASSERT_TRUE(QtWindowHasKeys(f->TextE));
+        ASSERT_TRUE(QtKey('7'));
+        EXPECT_EQ(f->TextE->GetText(), "7");
+        ASSERT_TRUE(QtKey(VK_RETURN));
+    });
+    std::unique_ptr<TrpSearchDialog> dialog(new TrpSearchDialog(Application));
+    TModalResult result = mrNone;
+    env.d.Run([&] { result = dialog->ShowModal(); });
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(rpLastSearchText(), "7");
 }

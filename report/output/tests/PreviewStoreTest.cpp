@@ -265,6 +265,65 @@ TEST_F(PreviewStoreTest, AHugeTypedZoomStaysWithinTheSurfacesCoordinates)
     });
 }
 
+// A huge zoom holds while a build adds pages to the open window: each page that would take
+// the layout past the surface's coordinates brings the zoom down as it comes, so the
+// ranges and page positions never overflow on the way, whether the zoom came with the
+// report's options or was typed into the box while the build ran.
+TEST_F(PreviewStoreTest, AHugeZoomComesDownAsABuildAddsPages)
+{
+    struct Case {
+        const char* why;
+        Extended optionZoom;
+        const char* typedAtPage3;
+    };
+    const Case cases[] = {
+        {"the report's preview options", 1e12, nullptr},
+        {"typed into the zoom box during the build", 1, "1e12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        auto* rows = t.Band<TrpMasterData>(10, 150);
+        rows->SetDataSet(t.DataSet("Data", NumberedRows(60)));
+        t.Memo(rows, 0, 0, 100, 20, "[Data.\"N\"]");
+        t.Report()->GetPreviewOptions()->Zoom = c.optionZoom;
+        int progress = 0;
+        AnsiString overflows;
+        t.Report()->OnProgress = TrpProgressEvent::Lambda([&](TrpReport* r, TrpProgressType, int page) {
+            auto* f = dynamic_cast<TrpPreviewForm*>(r->PreviewForm());
+            if (!f)
+                return;
+            ++progress;
+            if (c.typedAtPage3 && page == 3) {
+                f->ZoomCB->UserFocused();
+                d.Type(f->ZoomCB, c.typedAtPage3);
+                d.Press(f->ZoomCB, "\r");
+            }
+            TrpPreview* p = f->Preview;
+            TrpPreviewWorkspace* w = p->Workspace;
+            const int laidOut = w->PageList().Count();
+            if (laidOut > 0 && (w->GetVertRange() < 0 || w->GetHorzRange() < 0 ||
+                                w->GetPageBounds(laidOut - 1).Bottom <= w->GetPageBounds(0).Top))
+                overflows += " " + IntToStr(page);
+        });
+        d.ExpectModal("TrpPreviewForm", [&] {
+            auto* f = dynamic_cast<TrpPreviewForm*>(Screen->ModalForm());
+            ASSERT_NE(f, nullptr);
+            d.AdvanceTime(60);
+            TrpPreview* p = f->Preview;
+            TrpPreviewWorkspace* w = p->Workspace;
+            EXPECT_EQ(p->GetPageCount(), 60);
+            EXPECT_GT(p->GetZoom(), 1000) << "as large as the pages allow";
+            EXPECT_GT(w->GetVertRange(), w->GetPageBounds(59).Bottom);
+            EXPECT_TRUE(d.TakeErrors().empty());
+            d.Click(f->CancelB);
+        });
+        d.Run([&] { t.Report()->ShowReport(); });
+        EXPECT_EQ(progress, 60);
+        EXPECT_EQ(overflows, "") << "pages whose build saw the ranges overflow";
+    }
+}
+
 // A file printer listed after the office queue (as a desktop's PDF printer is): printing
 // to it asks for the file name with the save dialog; cancelling it prints nothing.
 TEST_F(PreviewStoreTest, APdfPrinterAsksWhereToWrite)

@@ -1,0 +1,285 @@
+// The walk over data bands and the page frame around it, as a reader of the prepared pages
+// sees them: row numbers that stay the row's whatever the page break reprints above it, and
+// objects lying on the page outside bands that print their data like any other.
+#include "report/output/tests/EngineTestSupport.h"
+
+#include "platform/graphics/testing/RecordingCanvas.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <functional>
+
+namespace {
+
+AnsiString Texts(TrpPreviewPages* Pages)
+{
+    AnsiString out;
+    for (int i = 0; i < Pages->GetCount(); ++i) {
+        out += "|";
+        for (const AnsiString& s : PageTexts(Pages, i))
+            out += s + ";";
+    }
+    return out;
+}
+
+// Rows of 15 with a child of 10 under each on a page of 189 with a page header and footer of
+// 10: six rows and their children fit, the seventh row takes the page on. The reprinted
+// band is a header, a group header or the column header, each with counters of its own.
+struct TReprintReport : TTestReport {
+    enum TReprinted { rHeader, rGroupHeader, rColumnHeader };
+    TReprintReport(TReprinted Reprinted, bool FooterAfterEach)
+    {
+        TRowsDataSet* data = DataSet("Data", NumberedRows(8, 20));
+        Memo(Band<TrpPageHeader>(0, 10), 0, 0, 100, 10, "PH");
+        if (Reprinted == rColumnHeader) {
+            Memo(Band<TrpColumnHeader>(12, 10), 0, 0, 100, 10, "CH");
+        } else if (Reprinted == rHeader) {
+            auto* h = Band<TrpHeader>(12, 10);
+            h->ReprintOnNewPage = true;
+            Memo(h, 0, 0, 100, 10, "H");
+        } else {
+            auto* gh = Band<TrpGroupHeader>(12, 10);
+            gh->Condition = "Data.\"Group\"";
+            gh->ReprintOnNewPage = true;
+            Memo(gh, 0, 0, 100, 10, "GH [Line]/[Line#]");
+        }
+        auto* master = Band<TrpMasterData>(30, 15);
+        master->SetDataSet(data);
+        master->FooterAfterEach = FooterAfterEach;
+        Memo(master, 0, 0, 100, 15, "[Data.\"N\"]");
+        if (FooterAfterEach) {
+            Memo(Band<TrpFooter>(50, 10), 0, 0, 100, 10, "F [Line]/[Line#]");
+        } else {
+            auto* child = Band<TrpChild>(50, 10);
+            Memo(child, 0, 0, 100, 10, "C [Line]/[Line#]");
+            master->SetChild(child);
+        }
+        Memo(Band<TrpPageFooter>(120, 10), 0, 0, 100, 10, "PF");
+    }
+};
+
+// Detail rows that follow the master's record: record N has N % 2 of them.
+class TOddDetails : public TRowsDataSet {
+public:
+    TOddDetails(TRowsDataSet* AMaster) : TRowsDataSet(nullptr), Master(AMaster)
+    {
+        SetName("D");
+        SetUserName("D");
+    }
+    void First() override
+    {
+        const int n = Master->GetValue("N").AsInteger();
+        std::vector<std::map<AnsiString, Variant>> rows;
+        for (int i = 1; i <= n % 2; ++i)
+            rows.push_back({{"D", AnsiString("d") + IntToStr(n)}});
+        SetRows(std::move(rows));
+        TRowsDataSet::First();
+    }
+    TRowsDataSet* Master;
+};
+
+}  // namespace
+
+// A page break reprints bands at the top of the new page, each with its own row counters;
+// what the row that took the page on prints after that still has the row's "Line" and
+// "Line#" (it used to show the reprinted band's, 0 for a header).
+TEST(EngineDataBands, RowKeepsItsLineNumbersAfterAPageBreak)
+{
+    struct Case {
+        const char* why;
+        TReprintReport::TReprinted reprinted;
+        bool footerAfterEach;
+        const char* secondPage;
+    };
+    const Case cases[] = {
+        {"child under a header reprinted", TReprintReport::rHeader, false,
+         "|PH;H;7;C 7/7;8;C 8/8;PF;"},
+        {"child under the column header", TReprintReport::rColumnHeader, false,
+         "|PH;CH;7;C 7/7;8;C 8/8;PF;"},
+        {"child under a group header reprinted with its own counters", TReprintReport::rGroupHeader, false,
+         "|PH;GH 1/1;7;C 7/7;8;C 8/8;PF;"},
+        {"footer after each row under a header reprinted", TReprintReport::rHeader, true,
+         "|PH;H;7;F 7/7;8;F 8/8;PF;"},
+        {"footer after each row under a group header reprinted", TReprintReport::rGroupHeader, true,
+         "|PH;GH 1/1;7;F 7/7;8;F 8/8;PF;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TReprintReport t(c.reprinted, c.footerAfterEach);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 2);
+        const AnsiString texts = Texts(t.Pages());
+        EXPECT_EQ(texts.substr(texts.rfind('|')), c.secondPage);
+    }
+}
+
+// Objects lying on the page outside bands print on the report page's first page with their
+// expressions and the page's font (they had neither: no report was found above them), and
+// the page has its objects back in their order after the run.
+TEST(EngineDataBands, ObjectsOutsideBandsPrintTheirData)
+{
+    TTestReport t;
+    t.Page()->GetFont()->SetName("Courier New");
+    t.Page()->GetFont()->SetSize(14);
+    TrpMemoView* loose = t.Memo(t.Page(), 200, 100, 150, 20, "P[Page#] [2*3]");
+    auto* master = t.Band<TrpMasterData>(10, 20);
+    master->SetDataSet(t.DataSet("Data", NumberedRows(12)));
+    t.Memo(master, 0, 0, 100, 20, "[Data.\"N\"]");
+    TrpMemoView* other = t.Memo(t.Page(), 200, 150, 150, 20, "[Data.\"Name\"]");
+    const std::vector<TrpComponent*> before(t.Page()->Objects());
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    ASSERT_EQ(t.Pages()->GetCount(), 2);
+    const std::vector<AnsiString> texts = PageTexts(t.Pages(), 0);
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "P1 6");
+    EXPECT_EQ(texts[1], "Item 1");
+    EXPECT_EQ(texts[2], "1");
+    TRecordingCanvas c;
+    t.Pages()->DrawPage(0, &c.Canvas, 1, 1, 0, 0);
+    EXPECT_NE(c.Dump().find("font \"Courier New\" -19"), AnsiString::npos) << c.Dump();
+    EXPECT_EQ(t.Page()->Objects(), before);
+    EXPECT_EQ(loose->Parent(), t.Page());
+    EXPECT_EQ(other->Parent(), t.Page());
+}
+
+// A report built onto pages already prepared counts "Page" and "TotalPages" from its own
+// first page, also when its first report page prints nothing (it counted from the pages
+// before it).
+TEST(EngineDataBands, PageNumbersCountFromTheFirstPagePrinted)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&, TrpReportPage*)> set;
+        const char* appended;
+    };
+    const Case cases[] = {
+        {"both pages print", [](TTestReport&, TrpReportPage*) {}, "|P1 1/3 4;|P2 2/3 5;|P2 3/3 6;"},
+        {"the first page is hidden", [](TTestReport&, TrpReportPage* First) { First->SetVisible(false); },
+         "|P2 1/2 3;|P2 2/2 4;"},
+        {"the first page is empty and empty pages are not printed",
+         [](TTestReport& t, TrpReportPage*) { t.Report()->GetEngineOptions()->PrintIfEmpty = false; },
+         "|P2 1/2 3;|P2 2/2 4;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Report()->GetEngineOptions()->DoublePass = true;
+        TrpReportPage* first = t.Page();
+        t.Band<TrpMasterData>(20, 20)->SetDataSet(t.DataSet("Empty", {}));
+        t.Memo(t.Band<TrpPageFooter>(70, 10), 0, 0, 100, 10, "P1 [Page]/[TotalPages] [Page#]");
+        TrpReportPage* second = t.AddPage();
+        auto* master = t.Band<TrpMasterData>(20, 20, second);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(10)));
+        t.Memo(t.Band<TrpPageFooter>(70, 10, second), 0, 0, 100, 10, "P2 [Page]/[TotalPages] [Page#]");
+        c.set(t, first);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        const int once = t.Pages()->GetCount();
+        ASSERT_TRUE(t.Report()->PrepareReport(false)) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 2 * once);
+        AnsiString appended;
+        for (int i = once; i < t.Pages()->GetCount(); ++i) {
+            appended += "|";
+            for (const AnsiString& s : PageTexts(t.Pages(), i))
+                if (s.substr(0, 1) == "P")
+                    appended += s + ";";
+        }
+        EXPECT_EQ(appended, c.appended);
+    }
+}
+
+// Details count their own lines; what prints after them for their record (its footer after
+// each record, the footers of the groups it closes, the data footer) counts the record's.
+TEST(EngineDataBands, RecordKeepsItsLineNumbersAfterItsDetails)
+{
+    struct Case {
+        const char* why;
+        int details;
+        bool footerAfterEach;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"no details", 0, false, "GH;1;2;GF 2/2;GH;3;4;GF 2/4;F 2/4;"},
+        {"three details a record", 3, false,
+         "GH;1;d1;d2;d3;2;d1;d2;d3;GF 2/2;GH;3;d1;d2;d3;4;d1;d2;d3;GF 2/4;F 2/4;"},
+        {"three details and a footer after each record", 3, true,
+         "GH;1;d1;d2;d3;F 1/1;2;d1;d2;d3;F 2/2;GF 2/2;GH;3;d1;d2;d3;F 1/3;4;d1;d2;d3;F 2/4;GF 2/4;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->SetPaperHeight(400);
+        auto* gh = t.Band<TrpGroupHeader>(10, 10);
+        gh->Condition = "Data.\"Group\"";
+        t.Memo(gh, 0, 0, 100, 10, "GH");
+        auto* master = t.Band<TrpMasterData>(24, 10);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(4, 2)));
+        master->FooterAfterEach = c.footerAfterEach;
+        t.Memo(master, 0, 0, 100, 10, "[Data.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(36, 10), 0, 0, 100, 10, "F [Line]/[Line#]");
+        if (c.details) {
+            auto* detail = t.Band<TrpDetailData>(50, 10);
+            detail->SetRowCount(c.details);
+            t.Memo(detail, 0, 0, 100, 10, "d[Line]");
+        }
+        t.Memo(t.Band<TrpGroupFooter>(70, 10), 0, 0, 100, 10, "GF [Line]/[Line#]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.expected);
+    }
+}
+
+// A record left out because its details print nothing leaves out its footer after each
+// record too (it printed alone, with the left-out record's values and empty totals).
+TEST(EngineDataBands, FooterAfterEachFollowsOnlyRecordsPrinted)
+{
+    for (bool printIfDetailEmpty : {false, true}) {
+        SCOPED_TRACE(printIfDetailEmpty ? "every record prints" : "records without details are left out");
+        std::unique_ptr<TOddDetails> details;
+        TTestReport t;
+        t.Page()->SetPaperHeight(300);
+        TRowsDataSet* data = t.DataSet("M", NumberedRows(4));
+        details = std::make_unique<TOddDetails>(data);
+        t.Report()->GetDataSets()->Add(details.get());
+        auto* master = t.Band<TrpMasterData>(20, 10);
+        master->SetName("Master");
+        master->SetDataSet(data);
+        master->FooterAfterEach = true;
+        master->PrintIfDetailEmpty = printIfDetailEmpty;
+        t.Memo(master, 0, 0, 100, 10, "M[M.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(35, 10), 0, 0, 100, 10, "F[M.\"N\"] [SUM(<M.\"Sum\">,Master)]");
+        auto* detail = t.Band<TrpDetailData>(50, 10);
+        detail->SetDataSet(details.get());
+        t.Memo(detail, 0, 0, 100, 10, "[D.\"D\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), printIfDetailEmpty ? "|M1;d1;F1 10;M2;F2 20;M3;d3;F3 30;M4;F4 40;"
+                                                       : "|M1;d1;F1 10;M3;d3;F3 30;");
+    }
+}
+
+// At a group change the group's footer prints with the last record of the old group that
+// was printed: records left out between (no details) may belong to the new group already.
+TEST(EngineDataBands, GroupFooterPrintsWithTheLastRecordPrinted)
+{
+    for (bool printIfDetailEmpty : {false, true}) {
+        SCOPED_TRACE(printIfDetailEmpty ? "every record prints" : "records without details are left out");
+        std::unique_ptr<TOddDetails> details;
+        TTestReport t;
+        t.Page()->SetPaperHeight(300);
+        TRowsDataSet* data = t.DataSet("M", NumberedRows(5, 3));
+        details = std::make_unique<TOddDetails>(data);
+        t.Report()->GetDataSets()->Add(details.get());
+        auto* gh = t.Band<TrpGroupHeader>(5, 10);
+        gh->Condition = "M.\"Group\"";
+        t.Memo(gh, 0, 0, 100, 10, "GH [M.\"Group\"]");
+        auto* master = t.Band<TrpMasterData>(20, 10);
+        master->SetName("Master");
+        master->SetDataSet(data);
+        master->PrintIfDetailEmpty = printIfDetailEmpty;
+        t.Memo(master, 0, 0, 100, 10, "M[M.\"N\"]");
+        t.Band<TrpDetailData>(35, 10)->SetDataSet(details.get());
+        t.Memo(t.Band<TrpGroupFooter>(50, 10), 0, 0, 200, 10,
+               "GF [M.\"Group\"] [M.\"N\"] [SUM(<M.\"Sum\">,Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), printIfDetailEmpty
+                                        ? "|GH G1;M1;M2;M3;GF G1 3 60;GH G2;M4;M5;GF G2 5 90;"
+                                        : "|GH G1;M1;M3;GF G1 3 40;GH G2;M5;GF G2 5 50;");
+    }
+}

@@ -1,0 +1,51 @@
+// A String variable shares its text with what is read from it (another variable, an
+// argument, Length, Copy, Pos, Ord): changing either afterwards, a character at a time
+// or by appending, leaves the other as it was, and a recursive call's String locals
+// are back as they were when it returns.
+string s, t, c; int i;
+int Swap()
+{
+  s = "zzz";
+  return 1;
+}
+string Mark(int k, string acc)
+{
+  string local;
+  local = acc;
+  if (k > 0) {
+    local[1] = Chr(Ord("0") + k);
+    Mark(k - 1, local);
+  }
+  return local;
+}
+void Prefix(string &x)
+{
+  Insert("-", x, 1);
+}
+{
+  s = "abcdef";
+  t = s;
+  s[1] = "X";
+  Print(s + " " + t);                // expect: Xbcdef abcdef
+  t[2] = "Y";
+  Print(s + " " + t);                // expect: Xbcdef aYcdef
+  t = s;
+  s = s + "!";
+  Print(s + " " + t);                // expect: Xbcdef! Xbcdef
+  t = s;
+  Prefix(s);
+  Print(s + " " + t);                // expect: -Xbcdef! Xbcdef!
+  Print(Length(s) * 10 + Pos("f", s));  // expect: 87
+  Print(Copy(s, 2, 3) + IntToStr(Ord(s[8])));  // expect: Xbc33
+  c = s[2];
+  s[2] = "Q";
+  Print(c + s);                      // expect: X-Qbcdef!
+  s = "abc";
+  Print(s[Swap()] + s);              // expect: zzzz
+  s = "abc";
+  Print(Mark(3, s) + " " + s);       // expect: 3bc abc
+  t = "";
+  for (i = 1; i <= Length(s); i++)
+    t = t + Copy(s, Length(s) - i + 1, 1);
+  Print(t);                          // expect: cba
+}
