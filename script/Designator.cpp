@@ -9,6 +9,7 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <type_traits>
@@ -44,31 +45,35 @@ private:
 
 // The locals of a running procedure, kept across a recursive call of it and
 // put back when the call ends, however it ends. The callee starts with the
-// caller's values in place (as every call does), so they are copied aside; a
-// copy of a number is two stores, of a text a shared reference. Putting back is
-// a move. Each saved value keeps its item beside it, so what is restored does
-// not depend on the procedure's table after the call.
+// caller's values in place (as every call does), so they are copied aside: a
+// number as its bytes, a text or an array as a Variant copies it (a shared
+// reference). Putting back moves the bytes back over the item's value. Each saved
+// value keeps its item beside it, so what is restored does not depend on the
+// procedure's table after the call.
 class FrameSave {
 public:
     [[gnu::always_inline]] explicit FrameSave(TscProcVariable* proc)
     {
         const TscProcVariable::FrameLayout& frame = proc->Frame();
         const size_t n = frame.Values.size();
-        FSaved = n <= kInline ? reinterpret_cast<Saved*>(FInline) : static_cast<Saved*>(::operator new(n * sizeof(Saved)));
+        Saved* const saved = n <= kInline ? reinterpret_cast<Saved*>(FInline)
+                                          : static_cast<Saved*>(::operator new(n * sizeof(Saved)));
+        FSaved = saved;
         TscCustomVariable* const* items = frame.Values.data();
+        // Numbers first, as bytes; the first value that owns something hands the rest over
+        // to the general copy.
         size_t i = 0;
-        try {
-            for (; i < n; ++i)
-                new (&FSaved[i]) Saved{items[i], items[i]->Value};
-        } catch (...) {
-            // A copy failed (an array out of memory): the ones made go back, which leaves
-            // the items as they are.
-            FCount = i;
-            PutBack();
-            throw;
+        for (; i < n; ++i) {
+            const Variant& v = items[i]->Value;
+            if (!OwnsNothing(v.VType())) [[unlikely]]
+                break;
+            saved[i].Item = items[i];
+            std::memcpy(static_cast<void*>(&saved[i].Value), static_cast<const void*>(&v), sizeof(Variant));
         }
-        FCount = n;
-        if (!frame.Strings.empty())
+        FCount = i;
+        if (i < n) [[unlikely]]
+            SaveRest(items, n);
+        if (!frame.Strings.empty()) [[unlikely]]
             SaveStrings(frame.Strings);
     }
     [[gnu::always_inline]] ~FrameSave() { PutBack(); }
@@ -76,12 +81,19 @@ public:
     FrameSave& operator=(const FrameSave&) = delete;
 
 private:
-    // A value moved back leaves its saved copy empty, which owns nothing and needs no
-    // destructor.
+    // The saved bytes go back over the item's value (let go first when it owns something),
+    // taking any reference they hold with them: the saved copy is not destroyed.
     [[gnu::always_inline]] void PutBack() noexcept
     {
-        for (size_t i = 0; i < FCount; ++i)
-            FSaved[i].Item->Value = std::move(FSaved[i].Value);
+        // In locals: the stores below could otherwise be taken to change them.
+        Saved* const saved = FSaved;
+        const size_t count = FCount;
+        for (size_t i = 0; i < count; ++i) {
+            Variant& v = saved[i].Item->Value;
+            if (!OwnsNothing(v.VType()))
+                v.~Variant();
+            std::memcpy(static_cast<void*>(&v), static_cast<const void*>(&saved[i].Value), sizeof(Variant));
+        }
         if (FSaved != reinterpret_cast<Saved*>(FInline)) [[unlikely]]
             ::operator delete(FSaved);
         if (FStrings) [[unlikely]]
@@ -92,6 +104,23 @@ private:
         TscCustomVariable* Item;
         Variant Value;
     };
+    // The kinds a recursion saves most (Empty to Date, Boolean, Int64): their bytes are the value.
+    static bool OwnsNothing(TVarType t) { return t < varOleStr || t == varBoolean || t == varInt64; }
+    // The values from FCount on, copied as Variants copy (a text or an array shares).
+    [[gnu::noinline]] void SaveRest(TscCustomVariable* const* items, size_t n)
+    {
+        try {
+            for (; FCount < n; ++FCount) {
+                FSaved[FCount].Item = items[FCount];
+                new (&FSaved[FCount].Value) Variant(items[FCount]->Value);
+            }
+        } catch (...) {
+            // A copy failed (an array out of memory): the ones made go back, which leaves
+            // the items as they are.
+            PutBack();
+            throw;
+        }
+    }
     static constexpr size_t kInline = 8;
 
     [[gnu::noinline]] void SaveStrings(const std::vector<TscStringVariable*>& strings)
@@ -124,17 +153,17 @@ private:
 class MaybeFrameSave {
 public:
     MaybeFrameSave() = default;
-    ~MaybeFrameSave() { PutBack(); }
+    [[gnu::always_inline]] ~MaybeFrameSave() { PutBack(); }
     MaybeFrameSave(const MaybeFrameSave&) = delete;
     MaybeFrameSave& operator=(const MaybeFrameSave&) = delete;
-    void Save(TscProcVariable* proc)
+    [[gnu::always_inline]] void Save(TscProcVariable* proc)
     {
         new (FStorage) FrameSave(proc);
         FSaved = true;
     }
     bool Saved() const { return FSaved; }
     // The caller's values back now (before the call's var parameters reach its arguments).
-    void PutBack()
+    [[gnu::always_inline]] void PutBack()
     {
         if (FSaved) {
             FSaved = false;
@@ -307,6 +336,25 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
     return false;
 }
 
+// An argument whose tree always computes an Integer, for a parameter that stores it as it
+// comes (not a floating one, which converts): put there as the Variant Pass would store,
+// without one in between. False, with nothing changed, for anything else.
+[[gnu::always_inline]] inline bool PassInteger(const TscExpression* e, TscParamItem* p)
+{
+    const TscOperatorNode* root = e->NumRoot();
+    if (!root || !root->IntCompute || p->ReadOnly || p->VarType == fvtFloat)
+        return false;
+    int32_t v;
+    if (!root->IntCompute(root, v))
+        return false;
+    Variant& target = p->Value;
+    if (target.VType() == varInteger || target.VType() == varEmpty || target.VType() == varNull)
+        ::new (static_cast<void*>(&target)) Variant(v); // the old value owns nothing
+    else
+        target = Variant(v);
+    return true;
+}
+
 // After a call of a host routine: its arguments are not read again (each call passes its
 // own, defaults included), so texts and arrays given to it are let go. Held on to, they
 // would make the caller's next change of that variable in place copy it whole, as in
@@ -358,6 +406,15 @@ void TscDesignatorItem::Classify()
         FKind = RefKind::Other;
     }
     FKindOf = Ref;
+}
+
+void TscDesignatorItem::FindShapeOfCall()
+{
+    FShapeOf = Ref;
+    FShapeArgs = Count();
+    FShapeParams = Ref->ParamCount();
+    FShape.ArgCount = std::min(FShapeArgs, FShapeParams);
+    FShape.AnyVar = AnyVarParam(Ref, FShape.ArgCount);
 }
 
 // ---------------------------------------------------------------- TscDesignator
@@ -436,32 +493,44 @@ void TscDesignator::Borrow(TscDesignator& other)
     RefItem = other.RefItem;
 }
 
+// The step of Walk for a call of a script routine, with what it decides found once per step
+// (ShapeOfCall). One argument is computed whole before it is stored, so it goes straight
+// into its parameter; an Integer argument to a parameter that keeps Integers goes there as
+// a plain number when its tree computes one. The call's body runs in place (CallInPlace).
+[[gnu::always_inline]] inline Variant TscDesignator::CallRoutine(TscDesignatorItem* step)
+{
+    auto* proc = static_cast<TscProcVariable*>(step->Ref);
+    const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
+    MaybeFrameSave frame;
+    if (proc->Executing)
+        frame.Save(proc);
+    const int argCount = shape.ArgCount;
+    if (argCount == 1 && step->Count() == 1) {
+        TscExpression* e = step->GetItem(0);
+        TscParamItem* p = proc->GetParam(0);
+        if (proc->IsMacro)
+            p->Pass(Variant(e->SourceText));
+        else if (!PassInteger(e, p))
+            p->Pass(e->GetValue());
+    } else if (argCount > 0) {
+        ArgumentValues args(step, proc->IsMacro);
+        for (int j = 0; j < argCount; ++j)
+            proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
+    }
+    proc->NeedResult = NeedResult;
+    Variant result = proc->CallInPlace();
+    if (shape.AnyVar) [[unlikely]]
+        WriteBackVarArguments(step, proc, argCount, frame);
+    return result;
+}
+
 Variant TscDesignator::GetValue()
 {
-    // A call of a script routine on its own, the commonest designator of all: the
-    // step of DoCalc without the walk.
-    if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc) {
-        TscDesignatorItem* step = FSteps[0].get();
-        auto* proc = static_cast<TscProcVariable*>(step->Ref);
-        MaybeFrameSave frame;
-        if (proc->Executing)
-            frame.Save(proc);
-        const int argCount = std::min(step->Count(), proc->ParamCount());
-        if (argCount == 1 && step->Count() == 1) {
-            // One argument: computed whole before it is stored, so it goes straight in.
-            TscExpression* e = step->GetItem(0);
-            proc->GetParam(0)->Pass(proc->IsMacro ? Variant(e->SourceText) : e->GetValue());
-        } else if (argCount > 0) {
-            ArgumentValues args(step, proc->IsMacro);
-            for (int j = 0; j < argCount; ++j)
-                proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
-        }
-        proc->NeedResult = NeedResult;
-        Variant result = proc->Call();
-        if (AnyVarParam(proc, argCount))
-            WriteBackVarArguments(step, proc, argCount, frame);
-        return result;
-    }
+    // A call of a script routine on its own, the commonest designator of all.
+    if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc)
+        return CallRoutine(FSteps[0].get());
+    if (FSteps.size() == 2 && IsMemberRead())
+        return ReadMember();
     return Walk<false>(Null());
 }
 
@@ -576,6 +645,55 @@ Variant TscDesignator::Walk(const Variant& value)
 
 template Variant TscDesignator::Walk<false>(const Variant&);
 template Variant TscDesignator::Walk<true>(const Variant&);
+
+inline bool TscDesignator::IsMemberRead() const
+{
+    using Kind = TscDesignatorItem::RefKind;
+    TscDesignatorItem* first = FSteps[0].get();
+    const Kind k = first->KindOfRef();
+    return (k == Kind::Other || k == Kind::Helper) && first->Count() == 0 &&
+           FSteps[1]->KindOfRef() == Kind::Helper;
+}
+
+// The reading walk of Obj.Member(args) written out for its two steps (IsMemberRead): the
+// same calls in the same order, without the loop and the tests for the kinds of step it
+// cannot meet.
+Variant TscDesignator::ReadMember()
+{
+    TscDesignatorItem* first = FSteps[0].get();
+    TscCustomVariable* object = first->Ref;
+    if (first->KindOfRef() == TscDesignatorItem::RefKind::Helper) {
+        auto* helper = static_cast<TscCustomHelper*>(object);
+        helper->ParentRef = this;
+        helper->ParentValue = Null();
+        helper->Script = Script;
+    }
+    object->NeedResult = true;
+    Variant current = object->GetValue();
+
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    const int argCount = std::min(step->Count(), member->ParamCount());
+    if (argCount == 1 && step->Count() == 1) {
+        // One argument: computed whole before it is stored, so it goes straight in.
+        TscExpression* e = step->GetItem(0);
+        member->GetParam(0)->Pass(member->IsMacro ? Variant(e->SourceText) : e->GetValue());
+    } else if (argCount > 0) {
+        ArgumentValues args(step, member->IsMacro);
+        for (int j = 0; j < argCount; ++j)
+            member->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
+    }
+    member->ParentRef = object;
+    member->ParentValue = std::move(current);
+    member->Script = Script;
+    member->NeedResult = NeedResult;
+    Variant result = member->GetValue();
+    if (AnyVarParam(member, argCount)) {
+        MaybeFrameSave none;
+        WriteBackVarArguments(step, member, argCount, none);
+    }
+    return result;
+}
 
 // ---------------------------------------------------------------- shortcuts
 

@@ -23,15 +23,24 @@
 // that changes one (Count(n - 1, acc)) changes the caller's acc.
 //
 // Speed: each step knows what its item is (found once per item, not by a type
-// test per evaluation); a designator that is one call of a script routine skips
-// the walk. A procedure keeps the list of what a recursive call saves, and the
-// saved values (with their items) and the argument values of a step live in
-// place on the stack for the usual small counts; nothing is allocated per call.
-// One argument goes straight into its parameter; several are all computed
-// first, since they may read the parameters of the very routine called. Locals
-// stay in their items (hosts read and write them there, by name, also while a
-// routine runs), so a recursive call copies the caller's values aside rather
-// than giving the callee slots of its own.
+// test per evaluation). A designator that is one call of a script routine skips
+// the walk, and so does the read of a host member of an object named by one step
+// (Obj.Add(x), Obj.Total, Obj.Cells[1, 2]): the same calls in the same order, written
+// out for two steps. A call step keeps the call's shape (how many arguments reach
+// parameters, whether a var parameter takes one), found again only when the
+// routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
+// inside that path, not behind another call. An argument whose tree always computes
+// an Integer goes into a parameter that keeps Integers as a plain number. A
+// procedure keeps the list of what a recursive call saves, and the saved values
+// (with their items) and the argument values of a step live in place on the stack
+// for the usual small counts; nothing is allocated per call. Numbers are saved and
+// put back as their bytes; a text or an array is copied aside as a Variant copies
+// (a shared reference) and its bytes go back in the end. One argument goes
+// straight into its parameter; several are all computed first, since they may read
+// the parameters of the very routine called. Locals stay in their items (hosts
+// read and write them there, by name, also while a routine runs), so a recursive
+// call copies the caller's values aside rather than giving the callee slots of
+// its own.
 #pragma once
 
 #include "script/Expression.h"
@@ -65,11 +74,30 @@ public:
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
 
+    // A step that calls a script routine: how many arguments reach parameters, and whether
+    // a var parameter takes one (its value goes back after the call). Found again only when
+    // the routine, its parameter count or the argument count is not the one it was found for.
+    struct CallShape {
+        int ArgCount = 0;
+        bool AnyVar = false;
+    };
+    const CallShape& ShapeOfCall()
+    {
+        if (FShapeOf != Ref || FShapeArgs != Count() || FShapeParams != Ref->ParamCount())
+            FindShapeOfCall();
+        return FShape;
+    }
+
 private:
     void Classify();
+    void FindShapeOfCall();
     const TscCustomVariable* FKindOf = nullptr;
     RefKind FKind = RefKind::Other;
     bool FIntoStepBefore = false;
+    const TscCustomVariable* FShapeOf = nullptr;
+    int FShapeArgs = -1;
+    int FShapeParams = -1;
+    CallShape FShape;
 };
 
 class TscDesignator : public TscCustomVariable {
@@ -104,6 +132,12 @@ private:
     // step goes back through (Designator.cpp), which a read needs none of.
     template <bool Assigning>
     Variant Walk(const Variant& value);
+    // GetValue of a designator that is one call of a script routine, without the walk.
+    Variant CallRoutine(TscDesignatorItem* step);
+    // Obj.Member(args), Obj.Prop: a first step with no arguments that is neither a script
+    // routine nor late bound, then a host member; ReadMember is their reading walk.
+    bool IsMemberRead() const;
+    Variant ReadMember();
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
 };

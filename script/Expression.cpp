@@ -585,6 +585,7 @@ bool MarkNum(TscExpressionNode* node)
     op->NumCompute = !op->StrCat && !op->SetOp && left && right ? scNumRoutine(*op) : nullptr;
     op->IntCompute = op->NumOk() ? scIntRoutine(*op) : nullptr;
     op->TestCompute = op->NumOk() ? scTestRoutine(*op) : nullptr;
+    op->FloatCompute = op->NumOk() ? scFloatRoutine(*op) : nullptr;
     return op->NumOk();
 }
 

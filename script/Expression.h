@@ -38,6 +38,17 @@
 // Variants, before the general number routine; a literal on the right inside 32 bits is
 // tested once, when the tree is finished. The routines live in NumberPaths.cpp.
 //
+// Floating trees: an operator + - * / whose result is a Double as a rule (a Double constant,
+// a variable declared floating or such an operator on one side, or a /) also gets
+// FloatCompute, made for its operator and where each operand comes from (a variable, a
+// Double constant, an integer constant double holds exactly, a floating operator, an Integer
+// one). It computes in plain doubles, returned in registers, with no type carried from one
+// operator to the next: an operand is either a Double or an integer held exactly, which
+// decides, as TryArith does, between Double + Double in double and Extended.h's long double
+// result; an operator's own result is always a Double. Anything else (two integers under
+// + - *, a zero divisor, a Currency, an Int64 past 2^53, a text) gives up, and the caller
+// takes Num, then GetValue, from the start: nothing read runs code, so the values are the same.
+//
 // Limits: an expression holds at most kMaxExpressionItems items, so the
 // recursive walks over the tree (type check, evaluation, destruction) stay far
 // inside the stack. A malformed item sequence (")" without "(", an operator
@@ -112,6 +123,18 @@ public:
     // Beside NumCompute for a comparison: its Boolean as 1 or 0, or -1 where Num gives up.
     using TestFunction = int (*)(const TscOperatorNode* node);
     TestFunction TestCompute = nullptr;
+    // Beside NumCompute for + - * / whose result is a Double as a rule (a Double constant, a
+    // floating variable or such an operator on one side, or /): the value when it is a Double,
+    // computed in double with no type carried between the operators; not Ok, where NumCompute
+    // then gives the value or declines, when an operand is not a Double or an integer double
+    // holds exactly, or the result would not be a Double (two integers under + - *), or on a
+    // zero divisor. The result comes back in registers (a double and a flag).
+    struct FloatResult {
+        double Value;
+        bool Ok;
+    };
+    using FloatFunction = FloatResult (*)(const TscOperatorNode* node);
+    FloatFunction FloatCompute = nullptr;
     bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
     // The value as GetValue computes it, without a Variant, when every operand read is an
@@ -139,6 +162,9 @@ public:
 TscOperatorNode::NumFunction scNumRoutine(const TscOperatorNode& op);
 TscOperatorNode::IntFunction scIntRoutine(const TscOperatorNode& op);
 TscOperatorNode::TestFunction scTestRoutine(const TscOperatorNode& op);
+// FloatCompute's routine, nullptr where the operator has none; the operands' routines are
+// chosen first.
+TscOperatorNode::FloatFunction scFloatRoutine(const TscOperatorNode& op);
 
 class TscDesignatorNode : public TscOperandNode {
 public:

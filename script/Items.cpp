@@ -16,11 +16,8 @@
 
 namespace {
 
-// Nested script calls allowed before a runaway recursion is stopped; the
-// stack a script runs on has room for them (Stack.h), and a shorter stack
-// stops them earlier with the same error.
-constexpr int kMaxCallDepth = 150000;
-int gCallDepth = 0;
+using script_detail::gCallDepth;
+using script_detail::kMaxCallDepth;
 
 // A Variant array 0..count-1 of Variants (an empty array when count is 0).
 Variant MakeParams(int count)
@@ -287,11 +284,6 @@ TscProcVariable::~TscProcVariable()
     }
 }
 
-int TscProcVariable::LocalCount() const
-{
-    return FLocalScript->Count();
-}
-
 void TscProcVariable::MakeFrame()
 {
     FFrame.Values.clear();
@@ -313,43 +305,19 @@ void TscProcVariable::AddProcParam(std::unique_ptr<TscParamItem> param)
     FLocalScript->AddLink(p->Name, p);
 }
 
+int script_detail::gCallDepth = 0;
+
 Variant TscProcVariable::Call()
 {
-    if (gCallDepth >= kMaxCallDepth || scStackNearEnd())
-        scRaise(TscMessageId::SCallTooDeep, Name);
-    TscScript* main = FLocalScript.get();
-    while (main && !main->IsMainScript)
-        main = main->Parent;
-    struct Restore {
-        TscProcVariable* self;
-        TscScript* main;
-        TscScript* savedScope;
-        bool wasExecuting;
-        ~Restore()
-        {
-            self->FLocalScript->ExitRequested = false;
-            self->FLocalScript->Terminated = false;
-            if (main)
-                main->CurrentScope = savedScope;
-            self->Executing = wasExecuting;
-            --gCallDepth;
-        }
-    } restore{this, main, main ? main->CurrentScope : nullptr, Executing};
-    Executing = true;
-    ++gCallDepth;
-    if (main)
-        main->CurrentScope = FLocalScript.get();
-
-    FLocalScript->ExitRequested = false;
-    FLocalScript->Terminated = false;
-    FLocalScript->MainStatement()->Execute();
-    if (!IsFunc || !RefItem)
-        return Null();
-    // The Result made with the function is a plain variable: its value is read in place.
-    return RefItem == FResult ? FResult->Value : RefItem->GetValue();
+    return CallInPlace();
 }
 
-// In step with TscProcVariable::Call above.
+void TscProcVariable::RaiseCallTooDeep() const
+{
+    scRaise(TscMessageId::SCallTooDeep, Name);
+}
+
+// In step with TscProcVariable::CallInPlace (Script.h).
 TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(proc->Executing)
 {
     if (gCallDepth >= kMaxCallDepth || scStackNearEnd())

@@ -194,22 +194,22 @@ public:
         std::vector<TscCustomVariable*> Values;
         std::vector<TscStringVariable*> Strings;
     };
-    const FrameLayout& Frame()
-    {
-        if (FFrameTableSize != LocalCount())
-            MakeFrame();
-        return FFrame;
-    }
+    // (Defined in Script.h, where the size of the local table is known.)
+    inline const FrameLayout& Frame();
 
     // Adds a parameter to the list and, by name, to the local table.
     void AddProcParam(std::unique_ptr<TscParamItem> param);
     // Calls the procedure with the parameters as they stand.
     Variant GetValue() override { return Call(); }
     Variant Call();
+    // Call's body, inline for the call path of a designator (defined in Script.h): the
+    // depth checks (SCallTooDeep), Executing, the routine's scope as its main script's
+    // CurrentScope, its flags cleared before the body and after, however it ends.
+    inline Variant CallInPlace();
 
 private:
-    int LocalCount() const;
     void MakeFrame();
+    [[noreturn]] void RaiseCallTooDeep() const;
 
     std::unique_ptr<TscScript> FLocalScript;
     TscCustomVariable* FResult = nullptr; // the Result variable made with the function
@@ -234,6 +234,14 @@ private:
     TscScript* FSavedScope = nullptr;
     bool FWasExecuting;
 };
+
+namespace script_detail {
+// Nested script calls allowed before a runaway recursion is stopped; the
+// stack a script runs on has room for them (Stack.h), and a shorter stack
+// stops them earlier with the same error.
+inline constexpr int kMaxCallDepth = 150000;
+extern int gCallDepth;
+} // namespace script_detail
 
 class TscCustomExpression : public TscCustomVariable {
 public:

@@ -460,7 +460,182 @@ TscOperatorNode::TestFunction TestFor(const TscOperatorNode& op)
     }
 }
 
+// ---------------------------------------------------------------- floating trees
+
+// Where a floating routine's operand comes from: a variable read in place (any kind, tested
+// when read), a Double constant, an integer constant that double holds exactly, an operator
+// with a floating routine (a Double), or one with an Int routine (an Integer).
+enum class Src : uint8_t { Var, ConstDouble, ConstInt, Float, Int };
+
+// The operand's value in double and whether it is a Double (else an integer, held exactly);
+// false for any other kind, an Int64 beyond 2^53, or an operator that gives up. A value read
+// in place comes through the operator's own pointer to it (LeftDirect, RightDirect).
+template <Src K>
+[[gnu::always_inline]] inline bool FloatOperand(const TscExpressionNode* node, const Variant* direct, double& d,
+                                                bool& isDouble)
+{
+    if constexpr (K == Src::Var) {
+        const Variant& v = *direct;
+        if (v.VType() == varDouble) {
+            d = v.RawDouble();
+            isDouble = true;
+            return true;
+        }
+        isDouble = false;
+        return script_fast::ExactInteger(v, d);
+    } else if constexpr (K == Src::ConstDouble) {
+        d = direct->RawDouble();
+        isDouble = true;
+        return true;
+    } else if constexpr (K == Src::ConstInt) {
+        d = static_cast<double>(script_fast::AsInt(*direct));
+        isDouble = false;
+        return true;
+    } else if constexpr (K == Src::Float) {
+        isDouble = true;
+        const auto* op = static_cast<const TscOperatorNode*>(node);
+        const TscOperatorNode::FloatResult r = op->FloatCompute(op);
+        d = r.Value;
+        return r.Ok;
+    } else {
+        isDouble = false;
+        const auto* op = static_cast<const TscOperatorNode*>(node);
+        int32_t v;
+        if (!op->IntCompute(op, v))
+            return false;
+        d = v;
+        return true;
+    }
+}
+
+// TryArith's floating cases over such operands: Double + Double in double, every other pair
+// with a Double (and / of two integers) through Extended.h. Two integers under + - * and a
+// zero divisor give up, as does any operand above.
+template <char Op, Src L, Src R, bool Fma>
+[[gnu::always_inline]] inline TscOperatorNode::FloatResult FloatBody(const TscOperatorNode* node)
+{
+    double x, y;
+    bool dx, dy;
+    if (!FloatOperand<L>(node->Left.get(), node->LeftDirect, x, dx) ||
+        !FloatOperand<R>(node->Right.get(), node->RightDirect, y, dy))
+        return {0, false};
+    if (Op == '+' && dx && dy)
+        return {x + y, true};
+    if ((Op != '/' && !dx && !dy) || (Op == '/' && y == 0))
+        return {0, false};
+    return {script_fast::ApplyExtended<Op, Fma>(x, y), true};
+}
+
+template <char Op, Src L, Src R>
+TscOperatorNode::FloatResult FloatPlain(const TscOperatorNode* node)
+{
+    return FloatBody<Op, L, R, false>(node);
+}
+
+template <char Op, Src L, Src R>
+[[gnu::target("fma")]] TscOperatorNode::FloatResult FloatFma(const TscOperatorNode* node)
+{
+    return FloatBody<Op, L, R, true>(node);
+}
+
+template <char Op, Src L, Src R>
+TscOperatorNode::FloatFunction PickFloat3()
+{
+    if constexpr (Op == '*' || Op == '/')
+        if (rtl_extended::HasFma())
+            return FloatFma<Op, L, R>;
+    return FloatPlain<Op, L, R>;
+}
+
+template <char Op, Src L>
+TscOperatorNode::FloatFunction PickFloat2(Src r)
+{
+    switch (r) {
+    case Src::Var: return PickFloat3<Op, L, Src::Var>();
+    case Src::ConstDouble: return PickFloat3<Op, L, Src::ConstDouble>();
+    case Src::ConstInt: return PickFloat3<Op, L, Src::ConstInt>();
+    case Src::Float: return PickFloat3<Op, L, Src::Float>();
+    default: return PickFloat3<Op, L, Src::Int>();
+    }
+}
+
+template <char Op>
+TscOperatorNode::FloatFunction PickFloat(Src l, Src r)
+{
+    switch (l) {
+    case Src::Var: return PickFloat2<Op, Src::Var>(r);
+    case Src::ConstDouble: return PickFloat2<Op, Src::ConstDouble>(r);
+    case Src::ConstInt: return PickFloat2<Op, Src::ConstInt>(r);
+    case Src::Float: return PickFloat2<Op, Src::Float>(r);
+    default: return PickFloat2<Op, Src::Int>(r);
+    }
+}
+
+// Where node's value comes from, for a floating routine above it; false when it has none.
+bool SourceOf(const TscExpressionNode* node, Src& k)
+{
+    if (node->Direct) {
+        if (typeid(*node) != typeid(TscOperandNode)) {
+            k = Src::Var;
+            return true;
+        }
+        // A constant never changes: its kind is tested here, once.
+        const Variant& c = *node->Direct;
+        double d;
+        if (c.VType() == varDouble)
+            k = Src::ConstDouble;
+        else if (script_fast::ExactInteger(c, d))
+            k = Src::ConstInt;
+        else
+            return false;
+        return true;
+    }
+    const auto* op = static_cast<const TscOperatorNode*>(node);
+    if (op->FloatCompute)
+        k = Src::Float;
+    else if (op->IntCompute)
+        k = Src::Int;
+    else
+        return false;
+    return true;
+}
+
+// An operand that is a Double as a rule: a Double constant, a floating operator, a variable
+// declared floating.
+bool FloatingAsARule(const TscExpressionNode* node, Src k)
+{
+    return k == Src::ConstDouble || k == Src::Float || (k == Src::Var && node->VarType == fvtFloat);
+}
+
+TscOperatorNode::FloatFunction FloatFor(const TscOperatorNode& op)
+{
+    if (!op.NumOk() || op.IntCompute)
+        return nullptr;
+    Src l, r;
+    if (!SourceOf(op.Left.get(), l) || !SourceOf(op.Right.get(), r))
+        return nullptr;
+    // Nothing under a number tree runs code, so both operands are read in place where they
+    // can be; the routine relies on it.
+    if ((op.Left->Direct && op.LeftDirect != op.Left->Direct) || (op.Right->Direct && op.RightDirect != op.Right->Direct))
+        return nullptr;
+    // Only where the result is a Double as a rule, so that the routine seldom gives up.
+    if (op.Op != opDivFloat && !FloatingAsARule(op.Left.get(), l) && !FloatingAsARule(op.Right.get(), r))
+        return nullptr;
+    switch (op.Op) {
+    case opPlus: return PickFloat<'+'>(l, r);
+    case opMinus: return PickFloat<'-'>(l, r);
+    case opMul: return PickFloat<'*'>(l, r);
+    case opDivFloat: return PickFloat<'/'>(l, r);
+    default: return nullptr;
+    }
+}
+
 } // namespace
+
+TscOperatorNode::FloatFunction scFloatRoutine(const TscOperatorNode& op)
+{
+    return FloatFor(op);
+}
 
 TscOperatorNode::NumFunction scNumRoutine(const TscOperatorNode& op)
 {

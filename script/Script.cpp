@@ -81,13 +81,18 @@ void script_detail::NoteHostException()
 
 void TscStatement::Execute()
 {
-    for (int i = 0; i < Count(); ++i) {
-        if (Script->Terminated)
+    TscScript* const script = Script;
+    const int last = Count() - 1;
+    for (int i = 0; i < last; ++i) {
+        if (script->Terminated)
             break;
         RunChild(GetItem(i));
-        if (Script->BreakRequested || Script->ContinueRequested || Script->ExitRequested)
-            break;
+        if (script->BreakRequested | script->ContinueRequested | script->ExitRequested)
+            return;
     }
+    // After the last statement a flag set ends the list as the end does.
+    if (last >= 0 && !script->Terminated)
+        RunChild(GetItem(last));
 }
 
 void TscStatement::ChildFailed(const TscStatement& child)

@@ -20,6 +20,7 @@
 #pragma once
 
 #include "script/Items.h"
+#include "script/Stack.h"
 #include "script/Statement.h"
 
 #include "platform/classes/Classes.h"
@@ -176,6 +177,64 @@ private:
     void ClearCodeLines();
     std::unique_ptr<TscStatement> FMainStatement;
 };
+
+// The inline parts of the call path, here because they need the whole TscScript.
+
+inline void TscStatement::RunList()
+{
+    if (Count() == 1) {
+        if (!Script->Terminated)
+            RunChild(GetItem(0));
+    } else {
+        TscStatement::Execute();
+    }
+}
+
+[[gnu::always_inline]] inline Variant TscProcVariable::CallInPlace()
+{
+    using script_detail::gCallDepth;
+    if (gCallDepth >= script_detail::kMaxCallDepth || scStackNearEnd()) [[unlikely]]
+        RaiseCallTooDeep();
+    TscScript* const local = FLocalScript.get();
+    TscScript* main = local;
+    while (main && !main->IsMainScript)
+        main = main->Parent;
+    struct Restore {
+        TscProcVariable* self;
+        TscScript* local;
+        TscScript* main;
+        TscScript* savedScope;
+        bool wasExecuting;
+        ~Restore()
+        {
+            local->ExitRequested = false;
+            local->Terminated = false;
+            if (main)
+                main->CurrentScope = savedScope;
+            self->Executing = wasExecuting;
+            --gCallDepth;
+        }
+    } restore{this, local, main, main ? main->CurrentScope : nullptr, Executing};
+    Executing = true;
+    ++gCallDepth;
+    if (main)
+        main->CurrentScope = local;
+
+    local->ExitRequested = false;
+    local->Terminated = false;
+    local->MainStatement()->RunList();
+    if (!IsFunc || !RefItem)
+        return Null();
+    // The Result made with the function is a plain variable: its value is read in place.
+    return RefItem == FResult ? FResult->Value : RefItem->GetValue();
+}
+
+inline const TscProcVariable::FrameLayout& TscProcVariable::Frame()
+{
+    if (FFrameTableSize != FLocalScript->Count()) [[unlikely]]
+        MakeFrame();
+    return FFrame;
+}
 
 // The compiler's entry points, set by the compiler unit at engine start-up.
 // Without them Compile fails with SCompilerMissing.

@@ -90,16 +90,24 @@ void Trampoline()
 
 } // namespace
 
-bool scStackNearEnd()
+constinit thread_local uintptr_t script_stack::tLimit = 0;
+
+namespace {
+
+// The limit for tState; a stack whose bounds were looked for and not found stops nothing.
+void SetLimit(bool lookedFor = false)
+{
+    script_stack::tLimit = tState.Low != 0 ? tState.Low + kReserve : lookedFor ? 1 : 0;
+}
+
+} // namespace
+
+bool script_stack::NearEndFirstTime()
 {
     if (tState.Low == 0)
         tState.Low = ThreadStackLow();
-    if (tState.Low == 0)
-        return false;
-    // The frame's own address, not a local's: with AddressSanitizer's fake stacks a local
-    // may live on the heap, far from the stack whose room is measured.
-    const auto sp = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-    return sp < tState.Low + kReserve;
+    SetLimit(true);
+    return scStackNearEnd();
 }
 
 void scRunOnScriptStack(const std::function<void()>& work)
@@ -129,6 +137,7 @@ void scRunOnScriptStack(const std::function<void()>& work)
     Switch* savedSwitch = tSwitch;
     tState.OnScriptStack = true;
     tState.Low = reinterpret_cast<uintptr_t>(block) + kGuardSize;
+    SetLimit();
     tSwitch = &s;
 #ifdef SKLAD_ASAN
     __sanitizer_start_switch_fiber(&s.FakeStack, block, kScriptStackSize);
@@ -139,6 +148,7 @@ void scRunOnScriptStack(const std::function<void()>& work)
 #endif
     tSwitch = savedSwitch;
     tState = saved;
+    SetLimit();
 #ifdef SKLAD_ASAN
     // Frames still open on this stack when it was left (the trampoline's, and any an
     // exception unwound) keep their poisoned red zones in the shadow memory, and

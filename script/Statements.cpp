@@ -161,7 +161,9 @@ void TscAssignmentStmt::Optimize()
     DirectSource = Expression->Root() ? Expression->Root()->Direct : nullptr;
     Direct = nullptr;
     if (PlainTarget && NumSource)
-        Direct = NumSource->IntCompute && PlainTarget->VarType != fvtFloat ? DirectInt : DirectNum;
+        Direct = NumSource->IntCompute && PlainTarget->VarType != fvtFloat ? DirectInt
+                 : NumSource->FloatCompute                                  ? DirectFloat
+                                                                            : DirectNum;
     if (PlainTarget || StringTarget) {
         std::vector<TscOperatorNode*> chain;
         TscExpressionNode* node = Expression->Root();
@@ -175,6 +177,28 @@ void TscAssignmentStmt::Optimize()
         auto* left = dynamic_cast<TscDesignatorNode*>(node);
         if (!chain.empty() && left && left->ValueSource == Target)
             AppendChain.assign(chain.rbegin(), chain.rend());
+    }
+    JoinSource = nullptr;
+    JoinLeft = JoinRight = nullptr;
+    auto* op = dynamic_cast<TscOperatorNode*>(Expression->Root());
+    if (PlainTarget && PlainTarget->VarType != fvtFloat && AppendChain.empty() && op && op->Op == opPlus &&
+        !op->SetOp && !op->LeftDirect && !op->RightDirect) {
+        // A designator node reads its designator's GetValue; of this class exactly, it is read
+        // here without the node and the virtual call.
+        auto designatorOf = [](const TscExpressionNode* n) -> TscDesignator* {
+            if (!n || typeid(*n) != typeid(TscDesignatorNode))
+                return nullptr;
+            auto* d = static_cast<const TscDesignatorNode*>(n);
+            return d->ValueSource == d->Designator.get() && typeid(*d->Designator) == typeid(TscDesignator)
+                       ? d->Designator.get()
+                       : nullptr;
+        };
+        JoinLeft = designatorOf(op->Left.get());
+        JoinRight = designatorOf(op->Right.get());
+        if (JoinLeft && JoinRight)
+            JoinSource = op;
+        else
+            JoinLeft = JoinRight = nullptr;
     }
 }
 
@@ -255,23 +279,51 @@ void TscAssignmentStmt::Execute()
     // A number computed without a Variant: the source's operands were all numbers, so the
     // target was one too and no append applies.
     script_fast::Num n;
-    if (PlainTarget && NumSource && NumSource->Num(n)) {
+    if (PlainTarget && (NumSource || DirectSource) && SourceNum(n)) {
         StoreNum(PlainTarget, n);
         return;
     }
     if (!AppendChain.empty() && AppendInPlace())
         return;
+    if (JoinSource) {
+        Variant a = JoinLeft->TscDesignator::GetValue();
+        Variant b = JoinRight->TscDesignator::GetValue();
+        Variant v = JoinSource->Join(a, b);
+        if (!PlainTarget->ReadOnly)
+            PlainTarget->Value = std::move(v);
+        return;
+    }
+    if (PlainTarget && PlainTarget->VarType != fvtFloat) {
+        // What the target's SetValue does with a value it takes as it is, without a copy.
+        Variant v = Source->GetValue();
+        if (!PlainTarget->ReadOnly)
+            PlainTarget->Value = std::move(v);
+        return;
+    }
     Target->SetValue(Source->GetValue());
 }
 
 // Execute's number step (the source's number stored as the variable's SetValue would).
-bool TscAssignmentStmt::DirectNum(TscStatement* stmt)
+[[gnu::noinline]] bool TscAssignmentStmt::DirectNum(TscStatement* stmt)
 {
     auto* self = static_cast<TscAssignmentStmt*>(stmt);
     script_fast::Num n;
     if (!self->NumSource->Num(n))
         return false;
     StoreNum(self->PlainTarget, n);
+    return true;
+}
+
+// The same for a source with a floating routine: its Double, stored as StoreNum stores one;
+// where the routine gives up, DirectNum's general number.
+bool TscAssignmentStmt::DirectFloat(TscStatement* stmt)
+{
+    auto* self = static_cast<TscAssignmentStmt*>(stmt);
+    const TscOperatorNode::FloatResult r = self->NumSource->FloatCompute(self->NumSource);
+    if (!r.Ok) [[unlikely]]
+        return DirectNum(stmt);
+    if (!self->PlainTarget->ReadOnly)
+        PutNumber(self->PlainTarget->Value, r.Value);
     return true;
 }
 
@@ -331,7 +383,7 @@ bool TscAssignOpStmt::DirectNumber(TscStatement* stmt)
     if (target->ReadOnly)
         return false;
     script_fast::Num b;
-    if (!self->SourceNum(b))
+    if (!self->SourceNumDirect(b))
         return false;
     Variant& v = target->Value;
     if constexpr (Op != '/' && !FloatTarget) {
@@ -545,7 +597,7 @@ void TscCallStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
-    if (StepInPlace())
+    if (Step != 0 && StepInPlace())
         return;
     if (Modificator.empty()) {
         Designator->NeedResult = false;
@@ -580,9 +632,9 @@ void TscIfStmt::Execute()
     if (Script->Terminated)
         return;
     if (Holds(*Condition))
-        TscStatement::Execute();
-    else
-        ElseStmt->Execute();
+        RunList();
+    else if (ElseStmt->Count() != 0)
+        ElseStmt->RunList();
 }
 
 TscCaseSelector::~TscCaseSelector() = default;
@@ -665,8 +717,21 @@ void TscForStmt::Execute()
     TscStatement* const only = Count() == 1 ? GetItem(0) : nullptr;
     const DirectFunction direct = only ? only->Direct : nullptr;
     Variant& counter = LoopVariable->Value;
+    TscScript* const s = Script;
     LoopBody body(*this);
     for (int64_t k = 0; k < passes; ++k) {
+        if (direct && !TscRunLineEvent::AnySet() && !s->BreakRequested && !s->ContinueRequested &&
+            !s->ExitRequested) {
+            // Passes of the body's direct step back to back: it runs no code and sets no flag,
+            // so the checks between passes are made once here, and again when it declines.
+            for (int64_t v = b + k * by; k < passes; ++k, v += by) {
+                PutNumber(counter, static_cast<int>(v));
+                if (!direct(only))
+                    break;
+            }
+            if (k == passes)
+                break;
+        }
         PutNumber(counter, static_cast<int>(b + k * by));
         if (only) {
             // LoopBody::Run for a body of one statement: Terminated was last checked when the pass
@@ -698,10 +763,28 @@ bool TscVbForStmt::CountsInPlace(const Variant& b, const Variant& e, const Varia
     const bool down = step < 0;
     Variant& counter = LoopVariable->Value;
     LoopBody body(*this);
+    TscScript* const script = Script;
+    TscStatement* const only = body.Only();
+    const DirectFunction direct = body.Direct();
     bool firstPass = true;
-    for (int64_t i = first; !Script->Terminated && (down ? i >= last : i <= last); i += step) {
+    for (int64_t i = first; !script->Terminated && (down ? i >= last : i <= last); i += step) {
         if (firstPass) {
             counter = b;
+        } else if (direct && !TscRunLineEvent::AnySet() && !script->BreakRequested && !script->ContinueRequested &&
+                   !script->ExitRequested) {
+            // Passes of the body's direct step back to back, as in the Pascal loop: nothing
+            // they run can set a flag or a hook, so the checks are made again only when the
+            // step declines, and that pass then runs as written.
+            for (; down ? i >= last : i <= last; i += step) {
+                if (wide)
+                    PutNumber(counter, static_cast<long long>(i));
+                else
+                    PutNumber(counter, static_cast<int32_t>(i));
+                if (!direct(only))
+                    break;
+            }
+            if (down ? i < last : i > last)
+                break;
         } else if (wide) {
             PutNumber(counter, static_cast<long long>(i));
         } else {

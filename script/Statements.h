@@ -25,7 +25,8 @@
 // join. The results, their types and the errors are those of the general operations.
 //
 // Numbers: an assignment to a plain variable or parameter whose source is a number tree
-// (TscExpression::NumRoot) computes it without Variants and stores the result as the
+// (TscExpression::NumRoot), or a constant or plain variable holding a number, computes it
+// without Variants and stores the result as the
 // variable's SetValue would (an integer given to a floating variable converts); x op= e
 // on numbers likewise. Conditions of if, while, repeat and C-style for take a comparison
 // of numbers the same way. When an operand is not a number the general path runs, reading
@@ -37,6 +38,10 @@
 // the position has gone to the host, or false, with nothing changed, where Execute must run
 // (a text, an overflow, a zero divisor, an Integer variable holding a wider value). It never
 // raises, so an error always comes from Execute, at the statement's own position.
+// Any other value given to a plain variable or parameter that keeps what it is given (not a
+// floating one) is taken over as it comes, without the copy SetValue would make; a source
+// that is a + of two calls (Fib(n - 1) + Fib(n - 2)) is read and joined by the assignment
+// itself, in the operator's order and with its Join.
 //
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's
 // error handling), through its Direct routine while no host follows the lines. A C-style
@@ -48,7 +53,14 @@
 // flags and the hook, checked before, cannot change until a routine declines, and that
 // routine's statement then runs as written. A BasicScript For..Next whose start, end and
 // step are integers inside 32 bits counts with a plain number and gives the variable the
-// values the general walk gives.
+// values the general walk gives. The Pascal for loop and that BasicScript one also run a body
+// whose one statement has a Direct routine pass after pass without the checks between
+// passes, which nothing in such a pass can change; when the routine declines, that pass runs
+// as written and the checks resume.
+//
+// A number tree stored into a plain variable whose root has a floating routine
+// (Expression.h, floating trees) is computed by it first, and by the number routines where it
+// gives up; so is the source of x op= e on numbers.
 //
 // Order of effects: x op= e, and x := x op e shortened to it, read the target's value
 // before evaluating e, as the left operand of an operator is read before the right one.
@@ -83,6 +95,12 @@ protected:
     // their right operands are appended in place. A host routine among them may still
     // change the target, so the text is taken only after they are all read.
     std::vector<TscOperatorNode*> AppendChain;
+    // The source is a + of two designators that are not plain variables (calls of script
+    // routines, f(x) + g(y)) and the target keeps what it is given: the two values are read
+    // in their order and joined here, as the operator's GetValue does, one call fewer each.
+    const TscOperatorNode* JoinSource = nullptr;
+    TscDesignator* JoinLeft = nullptr;
+    TscDesignator* JoinRight = nullptr;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
     // The source as the inline number paths read it: an operator tree Num computes
@@ -95,6 +113,20 @@ protected:
         if (NumSource)
             return NumSource->Num(n);
         return DirectSource && script_fast::Num::From(*DirectSource, n);
+    }
+
+    // SourceNum for the direct steps: a floating routine's Double first, where the source has
+    // one (the hooked path keeps the number routines).
+    bool SourceNumDirect(script_fast::Num& n) const
+    {
+        if (NumSource && NumSource->FloatCompute) {
+            const TscOperatorNode::FloatResult r = NumSource->FloatCompute(NumSource);
+            if (r.Ok) {
+                n = script_fast::Num(r.Value);
+                return true;
+            }
+        }
+        return SourceNum(n);
     }
 
     // The source's value as an Integer operand takes it (Num's value where ToInt32 takes it
@@ -111,6 +143,7 @@ private:
     const AnsiString* AppendTargetText() const;
     void AppendToTarget(std::string_view tail);
     static bool DirectNum(TscStatement* stmt);
+    static bool DirectFloat(TscStatement* stmt);
     static bool DirectInt(TscStatement* stmt);
 };
 

@@ -277,6 +277,11 @@ double WorkingFigure(double x)
     return std::fabs(x) < kSingleHoldsCentsBelow ? static_cast<double>(static_cast<float>(x)) : x;
 }
 
+double CountedFigure(double stored)
+{
+    return RoundCents(WorkingFigure(stored));
+}
+
 AnsiString TotalCaption(double total)
 {
     return "Итого на сумму " + FloatToStr(RoundTo(total, -2));
@@ -290,7 +295,7 @@ double LinesTotal(TADOQuery* q, const char* field)
     long double total = 0;
     for (q->First(); !q->Eof(); q->Next())
         if (TField* f = q->FindField(field); f && !f->IsNull())
-            total += RoundCents(WorkingFigure(f->AsFloat()));
+            total += CountedFigure(f->AsFloat());
     q->First();
     return RoundCents(total);
 }
@@ -765,8 +770,9 @@ void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
                 "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
                 {{"r", requestId}});
         for (lines->First(); !lines->Eof(); lines->Next()) {
-            // The stored sum as it stands: single precision would change its cents from 131072 up.
-            const double sum = Num(lines, "StructureApplication.Сумма");
+            // The stored sum as the request's total counts it (2.005 is 2.01), as the viewer
+            // shows it; whole kopecks stay as they are, at any size.
+            const double sum = CountedFigure(Num(lines, "StructureApplication.Сумма"));
             ExecSql(work,
                     "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,"
                     "Количество,Цена,Минимум,Максимум,Сумма,Сумма_с_НДС,IDТовара) "

@@ -76,6 +76,9 @@ double VatSum(int rate, long double sum);
 // in single precision, which decides how a sum such as 10.005 rounds; from 131,072 up a
 // single no longer holds cents, so there the figure keeps its double value.
 double WorkingFigure(double x);
+// A stored line figure as a document's total counts it: its working figure to the cent (a
+// sum of 2.005 is the single 2.0050001, so 2.01). The printed lines take the same figure.
+double CountedFigure(double stored);
 // "Итого на сумму " + the rounded total.
 AnsiString TotalCaption(double total);
 // The total of a column over the rows of a query: each row's value as a working figure to

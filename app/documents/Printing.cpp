@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 // ---------------------------------------------------------------- amount in words
 
@@ -165,15 +166,15 @@ namespace {
 AnsiString LinesStatement(const char* lines, bool withVat)
 {
     const AnsiString l = lines;
-    AnsiString sql =
+    AnsiString sql = AnsiString(kCountedSumsHead) +
         "Select Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
         "Products.Единица_измерения,Products.Группа,"
-        "Case When " + l + ".Количество<>0 Then Round(" + l + ".Сумма/" + l + ".Количество,2) Else Products.Цена End As Цена," +
-        l + ".Количество," + l + ".Сумма";
+        "Case When " + l + ".Количество<>0 Then Round(C.Сумма/" + l + ".Количество,2) Else Products.Цена End As Цена," +
+        l + ".Количество,C.Сумма As Сумма";
     if (withVat)
-        sql += "," + l + ".Ставка," + l + ".Сумма_с_НДС";
+        sql += "," + l + ".Ставка,C.Сумма_с_НДС As Сумма_с_НДС";
     // A line whose product was deleted since still prints, with its quantity and sum.
-    return sql + " From " + l + " Left Join Products On (" + l + ".IDТовара=Products.ID) Where " + l +
+    return sql + CountedLinesFrom(lines) + " Left Join Products On (" + l + ".IDТовара=Products.ID) Where " + l +
            ".IDДокумента=:id Order By " + l + ".rowid";
 }
 
@@ -187,7 +188,59 @@ double SumOf(TADOQuery* q, const char* field)
     return RoundTo(double(total), -2);
 }
 
+// A line figure as a total counts it, in kopecks, as a JSON number; null stays null. A figure
+// too large to hold kopecks goes as it is, in hundredths.
+void AppendKopecks(AnsiString& json, TField* f)
+{
+    if (!f || f->IsNull()) {
+        json += "null";
+        return;
+    }
+    const double x = f->AsFloat();
+    char text[40];
+    if (std::isfinite(x) && std::fabs(x) < 1e15)
+        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(std::llround(CountedFigure(x) * 100.0)));
+    else if (std::isfinite(x))
+        std::snprintf(text, sizeof text, "%.17g", x * 100.0);
+    else
+        std::snprintf(text, sizeof text, "null");
+    json += text;
+}
+
 }  // namespace
+
+const char* const kCountedSumsHead =
+    "With C As Materialized (Select json_extract(value,'$[0]') As RID,json_extract(value,'$[1]')/100.0 As Сумма,"
+    "json_extract(value,'$[2]')/100.0 As Сумма_с_НДС From json_each(:sums)) ";
+
+AnsiString CountedLinesFrom(const char* lines)
+{
+    // The figures lead and each finds its line by rowid: one look-up a line, however many.
+    const AnsiString l = lines;
+    return " From C Cross Join " + l + " On (" + l + ".rowid=C.RID)";
+}
+
+AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id)
+{
+    const AnsiString l = lines;
+    const bool withVat = l == "StructureDocuments" || l == "StructureOtpusk";
+    OpenSql(work,
+            "Select rowid As RID,Сумма" + AnsiString(withVat ? ",Сумма_с_НДС" : "") + " From " + l +
+                " Where IDДокумента=:id Order By rowid",
+            {{"id", id}});
+    AnsiString json = "[";
+    for (work->First(); !work->Eof(); work->Next()) {
+        if (json.size() > 1)
+            json += ',';
+        json += "[" + work->FieldByName("RID")->AsString() + ",";
+        AppendKopecks(json, work->FieldByName("Сумма"));
+        json += ",";
+        AppendKopecks(json, work->FindField("Сумма_с_НДС"));
+        json += "]";
+    }
+    work->Close();
+    return json + "]";
+}
 
 TDocumentPrint LoadDocumentForPrint(const TReportQueries& q, DocumentKind kind, int64_t id)
 {
@@ -206,7 +259,8 @@ TDocumentPrint LoadDocumentForPrint(const TReportQueries& q, DocumentKind kind, 
         out.Family = DocumentFamily(kind, {});
     }
     const bool withVat = kind == DocumentKind::Receipt || kind == DocumentKind::Issue;
-    OpenSql(q.Lines, LinesStatement(tables.Lines, withVat), {{"id", id}});
+    const AnsiString sums = CountedSums(q.Lines, tables.Lines, id);
+    OpenSql(q.Lines, LinesStatement(tables.Lines, withVat), {{"id", id}, {"sums", sums}});
     out.Total = SumOf(q.Lines, kind == DocumentKind::Issue ? "Сумма_с_НДС" : "Сумма");
     OpenSql(q.Company, "Select * From Owner");
     if (out.Family == TReportFamily::SalesReceipt)

@@ -90,6 +90,16 @@ struct TDocumentPrint {
 // is gone.
 TDocumentPrint LoadDocumentForPrint(const TReportQueries& q, DocumentKind kind, int64_t id);
 
+// A printed document line shows its sum (and sum with VAT) as the document's total counts it
+// (CountedFigure), so that the lines, the printed total, the total in words and the window's
+// total agree even for a stored sum that is not whole kopecks. A statement over a lines table
+// L begins with kCountedSumsHead, takes its lines with CountedLinesFrom(L) (" From ...", to
+// which joins and a Where follow) and reads C.Сумма and C.Сумма_с_НДС; its parameter :sums is
+// CountedSums of the document (read on `work`).
+extern const char* const kCountedSumsHead;
+AnsiString CountedLinesFrom(const char* lines);
+AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id);
+
 // The family of a document kind (Тип_документа matters for receipts only).
 TReportFamily DocumentFamily(DocumentKind kind, const AnsiString& receiptType);
 

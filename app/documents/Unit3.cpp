@@ -303,12 +303,8 @@ void TForm3::Save(const std::function<void()>& write)
     }
     Close();
     // Stock changed: the goods grid shows it at once, on the same product even when its
-    // order changed. The document is saved whatever happens here; a grid that cannot be read
-    // again shows its old figures until reloaded.
-    try {
-        WarehouseData->ReloadGoods();
-    } catch (const std::exception&) {
-    }
+    // order changed (a grid that cannot be read again is emptied and the user told).
+    WarehouseData->ReloadGoods();
 }
 
 void TForm3::Button4Click(TObject*)
@@ -594,11 +590,13 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         Label2->SetCaption("Получатель");
         SetCaption("Заявка на заказ от" + DateText(row, "Дата_создания"));
         OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
-                "Products.Группа,Products.Цена,StructureApplication.Количество,StructureApplication.Сумма,"
-                "StructureApplication.Отпущено From StructureApplication Inner Join Products "
-                "On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id Order By StructureApplication.rowid",
-                {{"id", id}});
+                AnsiString(kCountedSumsHead) +
+                    "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
+                    "Products.Единица_измерения,Products.Группа,Products.Цена,StructureApplication.Количество,"
+                    "C.Сумма As Сумма,StructureApplication.Отпущено" + CountedLinesFrom("StructureApplication") +
+                    " Inner Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
+                    "Order By StructureApplication.rowid",
+                {{"id", id}, {"sums", CountedSums(lines, "StructureApplication", id)}});
         ShowAll({Label2, Label3, Label5, ComboBox2, ComboBox3, ComboBox5, ComboBox6, GroupBox2}, true);
         ShowAll({Label1, Label8, ComboBox4, CheckBox1, Edit2, GroupBox3, Button7, DateTimePicker2}, false);
         EnableAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, false);
@@ -615,11 +613,14 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         Label2->SetCaption("Получатель");
         SetCaption("Накладная на отпуск товара со склада от " + DateText(row, "Дата_создания"));
         OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
-                "Products.Группа,Products.Цена,StructureOtpusk.Количество,StructureOtpusk.Сумма,StructureOtpusk.Ставка,"
-                "StructureOtpusk.Сумма_с_НДС From StructureOtpusk Inner Join Products On "
-                "(StructureOtpusk.IDТовара=Products.ID) Where StructureOtpusk.IDДокумента=:id Order By StructureOtpusk.rowid",
-                {{"id", id}});
+                AnsiString(kCountedSumsHead) +
+                    "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
+                    "Products.Единица_измерения,Products.Группа,Products.Цена,StructureOtpusk.Количество,"
+                    "C.Сумма As Сумма,StructureOtpusk.Ставка,C.Сумма_с_НДС As Сумма_с_НДС" +
+                    CountedLinesFrom("StructureOtpusk") +
+                    " Inner Join Products On (StructureOtpusk.IDТовара=Products.ID) "
+                    "Where StructureOtpusk.IDДокумента=:id Order By StructureOtpusk.rowid",
+                {{"id", id}, {"sums", CountedSums(lines, "StructureOtpusk", id)}});
         ShowAll({Label2, Label3, ComboBox2, ComboBox3, ComboBox5, ComboBox6, GroupBox2}, true);
         ShowAll({Label5, DateTimePicker2, Edit2, Label1, Label8, ComboBox1, ComboBox4, CheckBox1, GroupBox3}, false);
         EnableAll({ComboBox2, ComboBox3, ComboBox5, ComboBox6}, false);
@@ -643,12 +644,14 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         Label2->SetCaption("Поставщик");
         SetCaption("Приход товара");
         OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
-                "Products.Группа,Products.Цена,StructureDocuments.Количество,StructureDocuments.Сумма,"
-                "StructureDocuments.Ставка,StructureDocuments.Сумма_с_НДС From StructureDocuments Inner Join Products On "
-                "(StructureDocuments.IDТовара=Products.ID) Where StructureDocuments.IDДокумента=:id "
-                "Order By StructureDocuments.rowid",
-                {{"id", id}});
+                AnsiString(kCountedSumsHead) +
+                    "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
+                    "Products.Единица_измерения,Products.Группа,Products.Цена,StructureDocuments.Количество,"
+                    "C.Сумма As Сумма,StructureDocuments.Ставка,C.Сумма_с_НДС As Сумма_с_НДС" +
+                    CountedLinesFrom("StructureDocuments") +
+                    " Inner Join Products On (StructureDocuments.IDТовара=Products.ID) "
+                    "Where StructureDocuments.IDДокумента=:id Order By StructureDocuments.rowid",
+                {{"id", id}, {"sums", CountedSums(lines, "StructureDocuments", id)}});
         ShowAll({Label1, Label8, ComboBox1, ComboBox4, GroupBox3, Label2, Label3, ComboBox2, ComboBox3}, true);
         GroupBox3->SetEnabled(false);
         ShowAll({Label5, DateTimePicker2, Edit2, GroupBox2, CheckBox1, ComboBox5, ComboBox6}, false);
@@ -663,11 +666,13 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         Edit2->SetText(FieldText(row, "Причина"));
         SetCaption("Списание по акту  от" + DateText(row, "Дата_создания"));
         OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,Products.Единица_измерения,"
-                "Products.Группа,Products.Цена,StructureAkt.Количество,StructureAkt.Сумма From StructureAkt "
-                "Inner Join Products On (StructureAkt.IDТовара=Products.ID) Where StructureAkt.IDДокумента=:id "
-                "Order By StructureAkt.rowid",
-                {{"id", id}});
+                AnsiString(kCountedSumsHead) +
+                    "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
+                    "Products.Единица_измерения,Products.Группа,Products.Цена,StructureAkt.Количество,"
+                    "C.Сумма As Сумма" + CountedLinesFrom("StructureAkt") +
+                    " Inner Join Products On (StructureAkt.IDТовара=Products.ID) Where StructureAkt.IDДокумента=:id "
+                    "Order By StructureAkt.rowid",
+                {{"id", id}, {"sums", CountedSums(lines, "StructureAkt", id)}});
         Edit2->SetVisible(true);
         Edit2->SetEnabled(false);
         ShowAll({Label1, Label2, Label3, Label5, Label8, ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5,

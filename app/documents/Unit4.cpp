@@ -537,12 +537,16 @@ void TForm4::Button6Click(TObject*)
         return;
     const int64_t id = WarehouseData->ADOQuery6->FieldByName("ID")->AsLargeInt();
     OpenSql(WarehouseData->ADOQuery7, "Select * From Application Where ID=:id", {{"id", id}});
+    // Each line's sum as the request's total counts it, as on the request itself.
+    const AnsiString sums = CountedSums(WarehouseData->ADOQuery8, "StructureApplication", id);
     OpenSql(WarehouseData->ADOQuery8,
-            "Select Products.Наименование,Products.Цвет,Products.Размеры,Products.Цена,Products.№,"
-            "Products.Единица_измерения,StructureApplication.Количество,StructureApplication.Сумма,"
-            "StructureApplication.Отпущено From StructureApplication Inner Join Products On "
-            "(StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id",
-            {{"id", id}});
+            AnsiString(kCountedSumsHead) +
+                "Select Products.Наименование,Products.Цвет,Products.Размеры,Products.Цена,Products.№,"
+                "Products.Единица_измерения,StructureApplication.Количество,C.Сумма As Сумма,"
+                "StructureApplication.Отпущено" + CountedLinesFrom("StructureApplication") +
+                " Inner Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
+                "Order By StructureApplication.rowid",
+            {{"id", id}, {"sums", sums}});
     // Flags of table Name other than 0 and 1 choose no template: nothing is shown.
     TrpReport* report = WarehouseData->ChooseTemplate(TReportFamily::OrderState);
     if (!report)

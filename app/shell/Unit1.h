@@ -24,6 +24,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -191,6 +192,10 @@ public:
     void rpReport1BeforePrint(TrpReportComponent* Sender);
 
 private:
+    // After a change to the goods has landed: runs `read` (the grid read again); when that
+    // fails the grid is emptied and the user told, never left on the figures from before.
+    void GoodsChanged(const std::function<void()>& read);
+    void ReadGoodsAgain();
     void BindComponents();
     void SetArchiveButtonsEnabled(bool enabled);
     // Without a warehouse only "Открыть склад", "Новый склад" and help stay enabled.

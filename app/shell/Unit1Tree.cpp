@@ -85,8 +85,14 @@ void TForm1::ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& 
 
 void TForm1::ReloadGoods()
 {
+    GoodsChanged([this] { ReadGoodsAgain(); });
+}
+
+void TForm1::ReadGoodsAgain()
+{
     TTreeNode* node = TreeView1->GetSelected();
-    if (!node || !DatabaseOpen() || !ADOQuery1->Active())
+    // A grid whose last reading failed is closed: it is read again all the same.
+    if (!node || !DatabaseOpen())
         return;
     const int row = ADOQuery1->RecNo();
     const int64_t id = HasCurrentRow(ADOQuery1) ? ADOQuery1->FieldByName("ID")->AsLargeInt() : 0;
@@ -272,12 +278,27 @@ void TForm1::SelectTopGroup()
 
 void TForm1::RefreshGoodsGrid()
 {
-    TTreeNode* node = TreeView1->GetSelected();
-    if (!node)
-        return;
-    const int k = node->AbsoluteIndex();
-    TreeView1->GetItems()->Item(k)->SetSelected(false);
-    TreeView1->GetItems()->Item(k)->SetSelected(true);
+    GoodsChanged([this] {
+        TTreeNode* node = TreeView1->GetSelected();
+        if (!node)
+            return;
+        const int k = node->AbsoluteIndex();
+        TreeView1->GetItems()->Item(k)->SetSelected(false);
+        TreeView1->GetItems()->Item(k)->SetSelected(true);
+    });
+}
+
+void TForm1::GoodsChanged(const std::function<void()>& read)
+{
+    // The change itself has landed: a grid that cannot be read now must neither show the
+    // figures from before nor pass for the warehouse's. It is emptied, the user is told, and
+    // the next activation reads it again (the file's version still differs from the grid's).
+    try {
+        read();
+    } catch (const std::exception& e) {
+        ADOQuery1->Close();
+        ShowMessage(ShellMessage(TShellMessage::GoodsNotRead, {e.what()}));
+    }
 }
 
 std::vector<AnsiString> TForm1::GoodsGroupNames() const

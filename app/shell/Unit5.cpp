@@ -387,7 +387,14 @@ void TForm5::PostWriteOffAct(const AnsiString& password)
     WriteOffPosted = true;
     Form3->Close();
     Close();
-    MainWindow->ClearTempDocumentTables();
+    // The stock changed: the grid first, so that nothing after the posting can leave it on
+    // the figures from before.
     MainWindow->RefreshGoodsGrid();
     Form4->RadioButton10Click(nullptr);
+    // The act's lines went with the posting; what is left of the scratch tables is emptied
+    // before the next document anyway, so a failure here loses nothing.
+    try {
+        MainWindow->ClearTempDocumentTables();
+    } catch (const std::exception&) {
+    }
 }

@@ -6,8 +6,8 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -399,10 +399,7 @@ private:
             FailAt(FLine, Format(msg::kValueExpected, {"number", Quote(FText.substr(FPos, std::min<size_t>(j + 8, n) - FPos))}));
         FPos = j;
         if (isFloat) {
-            char* end = nullptr;
-            FFloat = std::strtold(num.c_str(), &end);
-            if (!end || *end)
-                FailAt(FLine, Format(msg::kValueExpected, {"number", Quote(num)}));
+            FFloat = ParseFloat(num);
             FTok = Tok::Float;
         } else {
             int64_t v;
@@ -411,6 +408,25 @@ private:
             FInt = v;
             FTok = Tok::Int;
         }
+    }
+
+    // Layouts write numbers with a decimal point whatever the desktop's locale, so neither the
+    // reading nor the writing may go through the C library's (Qt sets it to the desktop's).
+    long double ParseFloat(const std::string& num)
+    {
+        const char* first = num.data() + (num[0] == '+' ? 1 : 0);
+        const char* last = num.data() + num.size();
+        long double v = 0;
+        const auto [ptr, ec] = std::from_chars(first, last, v);
+        if (ptr != last || ec == std::errc::invalid_argument)
+            FailAt(FLine, Format(msg::kValueExpected, {"number", Quote(num)}));
+        if (ec == std::errc::result_out_of_range) {
+            const size_t e = num.find_first_of("eE");
+            if (e == std::string::npos || num[e + 1] != '-')
+                FailAt(FLine, Format(msg::kValueExpected, {"number", Quote(num) + " out of range"}));
+            v = num[0] == '-' ? -0.0L : 0.0L;  // too small to hold: zero
+        }
+        return v;
     }
 
     // string -> ( "'" chars "'" | "#" number )+
@@ -547,13 +563,18 @@ private:
     {
         if (std::isnan(v) || std::isinf(v))
             return "0.0";  // cannot be written as text; streams do not hold them on purpose
+        // The shortest %g text that reads back to the same value, from to_chars: printf and
+        // strtold would take the desktop's decimal comma under Qt.
         char buf[64];
+        char* end = buf;
         for (int prec = 1; prec <= 21; ++prec) {
-            std::snprintf(buf, sizeof buf, "%.*Lg", prec, v);
-            if (std::strtold(buf, nullptr) == v)
+            end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, prec).ptr;
+            long double back = 0;
+            std::from_chars(buf, end, back);
+            if (back == v)
                 break;
         }
-        AnsiString s = buf;
+        AnsiString s(buf, end);
         if (s.find('.') == AnsiString::npos) {
             const size_t e = s.find_first_of("eE");
             if (e == AnsiString::npos)

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -150,6 +151,27 @@ void BindValue(sqlite::Statement& st, int index, const TParameter& p, const Vari
     PutValue(slot, p, v, owner);
 }
 
+// A finite double as JSON that SQLite reads back as the same real on any desktop: its
+// shortest digits as a whole number with an exponent, "25e-1" for 2.5. A decimal point is
+// out: SQLite's JSON reads reals with strtod, which under Qt takes the desktop's decimal
+// comma ("2.5" became 2). The exponent keeps a whole value a real ("3e0").
+AnsiString JsonReal(double v)
+{
+    char buf[32];  // "-d.dddddddddddddddde-308"
+    const char* end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
+    const std::string_view text(buf, static_cast<size_t>(end - buf));
+    const size_t e = text.find('e');
+    const size_t point = text.find('.');
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), end, exponent);
+    AnsiString out(text.substr(0, std::min(point, e)));
+    if (point < e) {
+        out += text.substr(point + 1, e - point - 1);
+        exponent -= static_cast<int>(e - point - 1);
+    }
+    return out + "e" + IntToStr(exponent);
+}
+
 // The elements of a list parameter as one JSON array, each value as PutValue binds it, for
 // json_each to give back: integers as integers, numbers as reals, texts as texts (still
 // CP1251 here; the text is converted with the rest when bound), Null as null.
@@ -170,11 +192,7 @@ struct TJsonElements {
         } else if (std::isinf(v)) {
             Json += v > 0 ? "9e999" : "-9e999";  // SQLite's JSON reads these as infinities
         } else {
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%.17g", v);
-            Json += buf;
-            if (std::strpbrk(buf, ".eE") == nullptr)
-                Json += ".0";  // a real stays a real
+            Json += JsonReal(v);
         }
     }
     void Text(std::string_view v)

@@ -63,6 +63,7 @@ enum class TControlChange : uint32_t {
     Image = 1u << 22,       // picture/glyph changed
     Scroll = 1u << 23,      // scroll position, top item
     Capture = 1u << 24,     // the control took or lost the mouse capture (GetCapture)
+    Selection = 1u << 25,   // edit: the program selected text (SelStart/SelLength, SelectAll)
     All = 0xFFFFFFFFu,
 };
 using TControlChanges = uint32_t;

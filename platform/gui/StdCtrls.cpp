@@ -157,9 +157,14 @@ void TCustomEdit::SetSelStart(int value)
 {
     FSelStart = std::clamp(value, 0, int(GetText().size()));
     FSelLength = std::min(FSelLength, int(GetText().size()) - FSelStart);
+    Changed(TControlChange::Selection);
 }
 
-void TCustomEdit::SetSelLength(int value) { FSelLength = std::clamp(value, 0, int(GetText().size()) - FSelStart); }
+void TCustomEdit::SetSelLength(int value)
+{
+    FSelLength = std::clamp(value, 0, int(GetText().size()) - FSelStart);
+    Changed(TControlChange::Selection);
+}
 
 AnsiString TCustomEdit::GetSelText() const { return GetText().substr(size_t(FSelStart), size_t(FSelLength)); }
 
@@ -167,12 +172,14 @@ void TCustomEdit::SelectAll()
 {
     FSelStart = 0;
     FSelLength = int(GetText().size());
+    Changed(TControlChange::Selection);
 }
 
 void TCustomEdit::TextChanged()
 {
+    // A new text drops the selection, as the platform's edit does.
     FSelStart = std::min(FSelStart, int(GetText().size()));
-    FSelLength = std::min(FSelLength, int(GetText().size()) - FSelStart);
+    FSelLength = 0;
     if (!Loading())
         Change();
 }
@@ -209,14 +216,22 @@ void TCustomEdit::DefaultKeyPress(char key)
 {
     if (FReadOnly)
         return;
+    // A character replaces the selected text, and Backspace takes it away; with nothing
+    // selected, typing goes on at the end.
     AnsiString s = GetText();
-    if (key == '\b') {
+    const bool printable = static_cast<unsigned char>(key) >= 32;
+    if (key != '\b' && !printable)
+        return;
+    if (FSelLength > 0) {
+        const int at = FSelStart;
+        s.erase(size_t(at), size_t(FSelLength));
+        if (printable)
+            s.insert(size_t(at), 1, key);
+    } else if (key == '\b') {
         if (!s.empty())
             s.pop_back();
-    } else if (static_cast<unsigned char>(key) >= 32) {
-        s += key;
     } else {
-        return;
+        s += key;
     }
     SetText(Filter(s));
 }
@@ -756,6 +771,31 @@ bool TRadioButton::UserClicked()
         SetChecked(true);
     });
     return true;
+}
+
+void TRadioButton::KeyDown(Word& key, TShiftState shift)
+{
+    TButtonControl::KeyDown(key, shift);
+    const bool back = key == VK_UP || key == VK_LEFT;
+    if ((!back && key != VK_DOWN && key != VK_RIGHT) || shift.Contains(ssCtrl) || shift.Contains(ssAlt))
+        return;
+    TWinControl* parent = GetParent();
+    if (!parent)
+        return;
+    std::vector<TRadioButton*> group;
+    for (TControl* c : parent->ControlList())
+        if (auto* r = dynamic_cast<TRadioButton*>(c); r && (r == this || r->CanFocus()))
+            group.push_back(r);
+    if (group.size() < 2)
+        return;
+    std::stable_sort(group.begin(), group.end(),
+                     [](const TRadioButton* a, const TRadioButton* b) { return a->GetTabOrder() < b->GetTabOrder(); });
+    const size_t at = size_t(std::find(group.begin(), group.end(), this) - group.begin());
+    TRadioButton* next = group[(at + (back ? group.size() - 1 : 1)) % group.size()];
+    key = 0;
+    if (TCustomForm* form = ParentForm())
+        form->SetActiveControl(next);
+    next->SetChecked(true);
 }
 
 // ---------------------------------------------------------------- group box

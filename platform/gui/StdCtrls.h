@@ -391,6 +391,11 @@ public:
     // The user clicked: the button becomes checked (OnClick when it was not).
     bool UserClicked() override;
 
+protected:
+    // Arrow keys move the focus and the check to the next or previous radio button of
+    // the same parent, in tab order, round the group.
+    void KeyDown(Word& key, TShiftState shift) override;
+
 private:
     bool FChecked = false;
     TAlignment FAlignment = taRightJustify;

@@ -3,15 +3,15 @@
 #include "platform/printers/PrinterConsts.h"
 #include "platform/rtl/Cp1251.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace {
 
+// Not printf: the record reads the same under any desktop's locale.
 AnsiString Mm(double v)
 {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", v);
-    return buf;
+    char buf[400];  // a fixed-notation double has at most 309 integer digits
+    return AnsiString(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1).ptr);
 }
 
 class TRecordingJob : public TPrintJob {

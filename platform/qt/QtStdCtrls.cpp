@@ -131,6 +131,14 @@ protected:
             if (w->text() != text)
                 w->setText(text);
         }
+        // What the program selected shows selected, so the next key typed replaces it. CP1251
+        // is one byte a character, so the model's offsets are the widget's.
+        if (HasChange(what, TControlChange::Selection)) {
+            if (FEdit.GetSelLength() > 0)
+                w->setSelection(FEdit.GetSelStart(), FEdit.GetSelLength());
+            else if (w->hasSelectedText())
+                w->deselect();
+        }
         if (HasChange(what, TControlChange::Style)) {
             w->setEchoMode(FEdit.GetPasswordChar() ? QLineEdit::Password : QLineEdit::Normal);
             w->setReadOnly(FEdit.GetReadOnly());

@@ -416,6 +416,10 @@ int32_t Variant::AsInteger() const
 {
     if (FType == varInteger)
         return FData.VInteger;
+    // An Int64 inside 32 bits (literals and sums of scripts are Int64), without the general
+    // conversion; outside, it raises the overflow below.
+    if (FType == varInt64 && FData.VInt64 >= INT32_MIN && FData.VInt64 <= INT32_MAX)
+        return int32_t(FData.VInt64);
     return int32_t(RangeChecked(ToInt64(*this, varInteger, FormatSettings()), INT32_MIN, INT32_MAX, FType, varInteger));
 }
 

@@ -1,6 +1,7 @@
 #include "report/output/rpPreviewForm.h"
 
 #include "report/output/rpPreviewImages.h"
+#include "report/output/rpPreviewPages.h"
 #include "report/output/rpPrinter.h"
 #include "report/output/rpProgress.h"
 
@@ -450,4 +451,15 @@ void rpInstallPreviewWindows()
     rpSetPreviewFormFactory([](TComponent* Owner) -> TrpCustomPreviewForm* { return new TrpPreviewForm(Owner); });
     rpSetProgressFactory([] { return std::unique_ptr<TrpCustomProgress>(new TrpProgress(nullptr)); });
     rpSetPasswordQuery([](AnsiString& Typed) { return rpAskPassword(Typed); });
+    // A link clicked on a prepared page ("@" a page number, "#" an anchor) moves the preview
+    // it was clicked in.
+    rpSetPreviewNavigator([](TrpCustomPreview* Preview, int Page, int Top) {
+        auto* preview = dynamic_cast<TrpPreview*>(Preview);
+        if (!preview)
+            return;
+        if (Top < 0)
+            preview->SetPageNo(Page);
+        else
+            preview->SetPosition(Page, Top);
+    });
 }

@@ -135,5 +135,5 @@ private:
 };
 
 // Installs the preview window, the progress window and the password prompt as the ones
-// the report library opens.
+// the report library opens, and the preview as where clicked page links lead.
 void rpInstallPreviewWindows();

@@ -125,12 +125,20 @@ TrpXMLItem* TrpPreviewPages::PagesItem() { return FXMLDoc->Root()->FindItem("pre
 
 int TrpPreviewPages::GetCount() { return PagesItem()->Count(); }
 
-TrpXMLItem* TrpPreviewPages::CurXMLPage()
+TrpXMLItem* TrpPreviewPages::CurXMLPage() { return WritablePage(CurPage); }
+
+TrpXMLItem* TrpPreviewPages::WritablePage(int Index)
 {
     TrpXMLItem* pages = PagesItem();
-    if (CurPage < 0 || CurPage >= pages->Count())
+    if (Index < 0 || Index >= pages->Count())
         return nullptr;
-    return pages->Items(CurPage);
+    // A page the engine comes back to (a second subreport beside the first, a run that
+    // goes on from the last page) may have gone to the swap file meanwhile: its objects
+    // come back first, so that what is counted, cut or added sits among them. Objects
+    // added to an element that is out would be left behind when it is read back.
+    TrpXMLItem* page = pages->Items(Index);
+    FXMLDoc->LoadItem(page);
+    return page;
 }
 
 TrpReportPage* TrpPreviewPages::SourcePage(int Index) const
@@ -328,7 +336,7 @@ void TrpPreviewPages::BeginPass()
 {
     FirstPageIndex = GetCount() - 1;
     if (FirstPageIndex != -1)
-        FirstObjectIndex = PagesItem()->Items(FirstPageIndex)->Count();
+        FirstObjectIndex = WritablePage(FirstPageIndex)->Count();
     FOutlineMark.clear();
     if (TrpOutline* outline = GetOutline())
         for (TrpXMLItem* item = outline->Root(); item; item = item->Count() ? item->Items(item->Count() - 1) : nullptr)

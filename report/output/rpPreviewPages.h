@@ -113,6 +113,7 @@ public:
     TrpXMLItem* FindAnchor(const AnsiString& Text);
     TObject* GetObject(const AnsiString& Name) const { return FDictionary.GetObject(Name); }
     TrpXMLItem* CurXMLPage();
+    TrpXMLItem* WritablePage(int Index);  // page element Index, back in memory; nil when none
     TrpXMLItem* PagesItem();
     // Also when the store changed: a print run builds the pages it built ahead again.
     void ClearPageCache();

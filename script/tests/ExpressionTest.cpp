@@ -4,6 +4,7 @@
 
 #include "script/FastPaths.h"
 
+#include <bit>
 #include <limits>
 
 namespace {
@@ -467,6 +468,30 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
         {"BasicScript", "Function Run\nDim i As Integer, x As Double\nx = 0\nFor i = 1 To 5\nx = x + i\nNext\n"
                         "Return x\nEnd Function"},
         {"BasicScript", "Function Run\nDim i, s\ns = 1\nFor i = 1 To 70\ns = s * 2\nNext\nReturn s\nEnd Function"},
+        // Floating bodies: the float bench's step, one that declines on its first pass (a
+        // text) or in the middle (a zero divisor), counting down, the counter after the loop.
+        {"PascalScript", "function Run: Variant; var i: Integer; x: Double; begin x := 0.5;\n"
+                         "for i := 1 to 1000 do x := x * 0.999 + i / 3.0 - 1.1; Result := x; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; v: Variant; begin v := '3';\n"
+                         "for i := 1 to 4 do v := v * 0.5 + i / 4.0; Trace(i); Result := v; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; v: Variant; begin v := 1.5;\n"
+                         "for i := 1 to 6 do v := v * 0.5 + 10 / (i - 3); Result := v; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; x: Double; begin x := 1;\n"
+                         "for i := 3 downto -3 do x := x + 1.5 / i; Result := x; end; begin end."},
+        {"PascalScript", "function Run: Variant; var i: Integer; x: Double; begin x := 1;\n"
+                         "for i := 5 downto 1 do x := x / i + 0.25; Trace(i); Result := x; end; begin end."},
+        {"C++Script", "float Run() { int i; float x; x = 0.5; for (i = 1; i <= 1000; i++) x = x * 0.999 + i / 3.0 - 1.1;\n"
+                      "return x; } {}"},
+        {"JScript", "function Run() { var i, v; v = 1.5; for (i = 1; i <= 6; i++) v = v * 0.5 + 10 / (i - 3);\n"
+                    "return v; }"},
+        {"BasicScript", "Function Run\nDim i As Integer, x As Double\nx = 0.5\nFor i = 1 To 1000\n"
+                        "x = x * 0.999 + i / 3.0 - 1.1\nNext\nTrace(i)\nReturn x\nEnd Function"},
+        {"BasicScript", "Function Run\nDim i, n As Integer, x\nn = 1\nx = 1.5\nFor i = n To 6\n"
+                        "x = x * 0.5 + 10 / (i - 3)\nNext\nReturn x\nEnd Function"},
+        {"BasicScript", "Function Run\nDim i, n As Integer, x\nn = 6\nx = \"2\"\nFor i = n To 1 Step -2\n"
+                        "x = x / i + 0.25\nNext\nTrace(i)\nReturn x\nEnd Function"},
+        {"BasicScript", "Function Run\nDim i, x\nx = 1\nFor i = 4 To -4 Step -1\nx = x + 1.5 / i\nNext\n"
+                        "Return x\nEnd Function"},
     };
     for (const LoopCase& c : cases) {
         SCOPED_TRACE(c.program);
@@ -498,6 +523,168 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
         EXPECT_EQ(direct.Result, walked.Result);
         EXPECT_EQ(direct.Trace, walked.Trace);
         EXPECT_EQ(direct.Result.rfind("error without", 0), std::string::npos) << direct.Result;
+    }
+}
+
+// Calls of script routines take their own path (the call's shape found once, an Integer
+// argument stored as a plain number, the caller's locals saved aside on a recursive call,
+// one-statement lists run in place, a + of two calls joined by the assignment); with a run-line hook set or not, the host sees the same
+// run: the same value of the same kind, the same error at the same position, and the same
+// values of a routine's locals read by name from inside the recursion (Peek evaluates a
+// name in the running routine's scope, as a host does). What each program gives is written
+// beside it.
+TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
+{
+    struct CallCase {
+        const char* why;
+        const char* syntax;
+        const char* program;
+        const char* result;
+        const char* trace;
+    };
+    const CallCase cases[] = {
+        {"Integer recursion", "PascalScript",
+         "function Fib(n: Integer): Integer; begin if n < 2 then Result := n\n"
+         "else Result := Fib(n - 1) + Fib(n - 2); end;\nfunction Run: Variant; begin Result := Fib(15); end; begin end.",
+         "610 (Integer)", ""},
+        {"Integer recursion", "C++Script",
+         "int Fib(int n) { if (n < 2) return n;\nreturn Fib(n - 1) + Fib(n - 2); } int Run() { return Fib(15); } {}",
+         "610 (Integer)", ""},
+        {"Variant recursion", "JScript",
+         "function Fib(n) { if (n < 2) return n;\nreturn Fib(n - 1) + Fib(n - 2); } function Run() { return Fib(15); }",
+         "610 (Int64)", ""},
+        {"Integer recursion", "BasicScript",
+         "Function Fib(n As Integer) As Integer\nIf n < 2 Then Return n\nReturn Fib(n - 1) + Fib(n - 2)\n"
+         "End Function\nFunction Run\nReturn Fib(15)\nEnd Function",
+         "610 (Integer)", ""},
+        {"an argument computed past 32 bits reaches an Integer parameter as it is", "PascalScript",
+         "function Id(n: Integer): Variant; begin Result := n; end;\n"
+         "function Run: Variant; var v: Variant; begin v := 3000000000; Result := Id(v + 1); end; begin end.",
+         "3000000001 (Int64)", ""},
+        {"a Double parameter converts an Integer argument", "PascalScript",
+         "function Half(x: Double): Variant; begin Result := x / 2; if x > 1 then Result := Half(x - 1); end;\n"
+         "function Run: Variant; begin Result := Half(4); end; begin end.",
+         "0,5 (Double)", ""},
+        {"a var parameter passed down the recursion", "PascalScript",
+         "procedure Count(n: Integer; var acc: Integer); begin if n = 0 then exit; acc := acc + n;\n"
+         "Count(n - 1, acc); end;\nfunction Run: Variant; var g: Integer; begin g := 0; Count(10, g); Result := g; end;\n"
+         "begin end.",
+         "55 (Integer)", ""},
+        {"a host reads the locals of each level by name", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin k := n * 10; Trace(Peek('k'));\n"
+         "if n > 0 then F(n - 1); Trace(Peek('k') + Peek('n')); Result := k; end;\n"
+         "function Run: Variant; begin Result := F(3); end; begin end.",
+         "30 (Integer)", "30 20 10 0 0 11 22 33 "},
+        {"a host reads the locals of each level by name", "JScript",
+         "function F(n) { var k = n * 10; Trace(Peek(\"k\"));\n"
+         "if (n > 0) F(n - 1); Trace(Peek(\"k\") + Peek(\"n\")); return k; }\nfunction Run() { return F(3); }",
+         "30 (Int64)", "30 20 10 0 0 11 22 33 "},
+        {"a host reads the locals of each level by name", "BasicScript",
+         "Function F(n As Integer) As Integer\nDim k As Integer\nk = n * 10\nTrace(Peek(\"k\"))\n"
+         "If n > 0 Then F(n - 1)\nTrace(Peek(\"k\") + Peek(\"n\"))\nReturn k\nEnd Function\n"
+         "Function Run\nReturn F(3)\nEnd Function",
+         "30 (Integer)", "30 20 10 0 0 11 22 33 "},
+        {"exit at each level", "C++Script",
+         "int F(int n) { if (n == 0) return 100; int r; r = F(n - 1) + n; Trace(r); return r; }\n"
+         "int Run() { return F(3); } {}",
+         "106 (Integer)", "101 103 106 "},
+        {"an error deep down caught two levels up: each caller keeps its locals", "PascalScript",
+         "function Deep(n: Integer): Integer; var k: Integer; begin k := n * 100;\n"
+         "if n = 0 then Result := 1 div n else if n = 2 then begin try Deep(n - 1); except Result := k + n; end;\n"
+         "end else Result := Deep(n - 1) + k; Trace(k); end;\nfunction Run: Variant; begin Result := Deep(3); end;\n"
+         "begin end.",
+         "502 (Integer)", "200 300 "},
+        {"an error leaves with the position of its statement", "JScript",
+         "function Deep(n) { var k = n; if (n == 0) return 1 div n;\nreturn Deep(n - 1) + k; }\n"
+         "function Run() { return Deep(3); }",
+         "error at 1:43: Division by zero", ""},
+        {"texts and arrays as locals", "PascalScript",
+         "function S(n: Integer): String; var t: String; a: array[0..1] of Integer; v: Variant;\n"
+         "begin t := 'x' + IntToStr(n); v := t + '!'; a[0] := n; a[1] := n * 2;\n"
+         "if n > 0 then S(n - 1); Result := t + v + IntToStr(a[0] + a[1]); Trace(Result); end;\n"
+         "function Run: Variant; begin Result := S(2); end; begin end.",
+         "x2x2!6 (String)", "x0x0!0 x1x1!3 x2x2!6 "},
+        {"a function that never sets its result", "PascalScript",
+         "function F(n: Integer): Integer; begin if n > 0 then F(n - 1); end;\n"
+         "function Run: Variant; begin Result := F(3); end; begin end.",
+         " (Null)", ""},
+        {"a function that never sets its result", "JScript",
+         "function F(n) { if (n > 0) F(n - 1); }\nfunction Run() { return F(3); }",
+         " (Null)", ""},
+        {"a host that terminates inside the recursion", "PascalScript",
+         "function F(n: Integer): Integer; begin Result := n; if n > 0 then Result := F(n - 1) + Stop(n);\n"
+         "Trace(Result); end;\nfunction Run: Variant; begin Result := F(5); end; begin end.",
+         "15 (Int64)", "0 1 3 "},
+        {"a host that terminates inside the recursion", "C++Script",
+         "int F(int n) { if (n == 0) return 0; int r; r = F(n - 1) + Stop(n); Trace(r); return r; }\n"
+         "int Run() { return F(5); } {}",
+         " (Null)", "1 3 "},
+        {"two calls joined: read in order, each seeing what the one before changed", "PascalScript",
+         "var g: Integer;\nfunction A: Integer; begin g := g * 10 + 1; Result := g; end;\n"
+         "function B: Integer; begin g := g * 10 + 2; Result := g; end;\n"
+         "function Run: Variant; var r: Integer; begin g := 0; r := A + B; Result := r; end; begin end.",
+         "13 (Integer)", ""},
+        {"two calls joined as texts", "BasicScript",
+         "Function S(x)\nReturn \"<\" & x & \">\"\nEnd Function\n"
+         "Function Run\nDim r\nr = S(1) & S(2)\nReturn r\nEnd Function",
+         "<1><2> (String)", ""},
+        {"a text and a number from two calls", "JScript",
+         "function T() { return \"a\"; } function N() { return 5; }\n"
+         "function Run() { var r; r = T() + N(); return r; }",
+         "error at 2:25: Could not convert variant of type (String) into type (Double)", ""},
+        {"Integer results of two calls wrap at 32 bits", "PascalScript",
+         "function Big(n: Integer): Integer; begin Result := n; end;\n"
+         "function Run: Variant; var r: Integer; begin r := Big(2147483647) + Big(1); Result := r; end; begin end.",
+         "-2147483648 (Integer)", ""},
+        {"an error in the second call of a join", "JScript",
+         "function Bad(n) { return 1 div n; }\nfunction Run() { var r; r = Bad(1) + Bad(0); return r; }",
+         "error at 1:19: Division by zero", ""},
+        {"runaway recursion stops with the engine's error", "PascalScript",
+         "function F(n: Integer): Integer; begin\nResult := F(n + 1); end;\n"
+         "function Run: Variant; begin Result := F(0); end; begin end.",
+         "", ""},
+        {"runaway recursion stops with the engine's error", "BasicScript",
+         "Function F(n)\nReturn F(n + 1)\nEnd Function\nFunction Run\nReturn F(0)\nEnd Function",
+         "", ""},
+    };
+    for (const CallCase& c : cases) {
+        SCOPED_TRACE(std::string(c.syntax) + ", " + c.why);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            trace += VarToStr(VarArrayGet(p, {0})) + " ";
+            return Null();
+        });
+        s.AddMethod("function Peek(Name: String): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            return s.Evaluate(VarToStr(VarArrayGet(p, {0})));
+        });
+        // Stop(x) gives x back, and ends the script once x reaches 3.
+        s.AddMethod("function Stop(Value: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            if (v.AsInteger() >= 3)
+                s.Terminate();
+            return v;
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        s.Execute(); // the main part is empty; a running routine is now the script's scope
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        if (*c.result)
+            EXPECT_EQ(direct.Result, c.result);
+        else
+            EXPECT_NE(direct.Result.find(scMessage(TscMessageId::SCallTooDeep).substr(0, 10)), std::string::npos)
+                << direct.Result;
+        EXPECT_EQ(direct.Trace, c.trace);
     }
 }
 
@@ -697,5 +884,114 @@ TEST_F(ExpressionTest, FloatingResultsAreTheLongDoubleOnesInEverySyntax)
                 }
             }
         }
+    }
+}
+
+namespace {
+
+// A call as the script's caller sees it: the value, its kind and, for a Double, its bits;
+// or the error with its position.
+std::string Observe(TscScript& s, const char* name)
+{
+    try {
+        const Variant v = s.CallFunction(name, VarArrayOf({}));
+        const std::string kind = " (" + VarTypeAsText(VarType(v)) + ")";
+        if (VarType(v) == varDouble || VarType(v) == varDate) // a Date may lie beyond what shows as text
+            return std::to_string(std::bit_cast<uint64_t>(v.RawDouble())) + kind;
+        return VarToStr(v) + kind;
+    } catch (const EScriptRunError& e) {
+        return "error at " + e.SourcePos() + ": " + e.what();
+    } catch (const std::exception& e) {
+        return std::string("error without a position: ") + e.what();
+    }
+}
+
+} // namespace
+
+// Trees of + - * / over Double constants, variables and such operators take the floating
+// routines when stored into a plain variable or given to r op= e; a run-line hook turns them
+// off, and the general walk runs. For every pair of operand values (every number kind, Currency, Date,
+// Single, texts, Null, zeros, NaN and Inf, Int64 past 2^53, values next to midpoints) and
+// every syntax both give the same value of the same kind, bit for bit, or the same error at
+// the same position.
+TEST_F(ExpressionTest, FloatingTreesAgreeWithTheGeneralWalk)
+{
+    // a, b: Variant; d: Double; i: Integer. Each function stores its expression into r (1.5
+    // before) once, in a loop of one pass, whose body takes its direct step; F1 is the float bench's step; F3 has
+    // an Integer operator under the divisor; F7 divides by one that is zero when i is 3.
+    struct Function {
+        const char* expr;
+        bool floatTarget; // else a Variant
+    };
+    const Function fns[] = {
+        {"a * 0.999 + i / 3.0 - 1.1", true}, {"d * 0.999 + i / 3.0 - 1.1", true},
+        {"(a + 0.5) * (b - 2.5) / (i + 1)", true}, {"a / b", false}, {"i / b + a", true},
+        {"d * 3 - b * 0.25", false}, {"1.5 - a / (i - 3)", true}, {"d + b", false},
+        // r op= e, the source a floating tree
+        {"r + a / 4.0", true}, {"r - (d * 0.999 + i / 3.0)", false}, {"r * (b - 0.5)", true},
+    };
+    struct Program {
+        const char* syntax;
+        std::string text;
+    };
+    Program programs[] = {{"PascalScript", "var a, b: Variant; d: Double; i: Integer;\n"},
+                          {"C++Script", "variant a, b; float d; int i;\n"},
+                          {"JScript", "var a, b, d, i;\n"},
+                          {"BasicScript", "Dim a, b, d As Double, i As Integer\n"}};
+    for (size_t f = 0; f < std::size(fns); ++f) {
+        const std::string name = "F" + std::to_string(f + 1), e = fns[f].expr;
+        const bool fl = fns[f].floatTarget;
+        programs[0].text += "function " + name + ": Variant; var r: " + (fl ? "Double" : "Variant") +
+                            "; k: Integer; begin r := 1.5; for k := 1 to 1 do r := " + e + "; Result := r; end;\n";
+        programs[1].text += std::string(fl ? "float " : "variant ") + name + "() { " + (fl ? "float" : "variant") +
+                            " r; int k; r = 1.5; for (k = 0; k < 1; k++) r = " + e + "; return r; }\n";
+        programs[2].text += "function " + name + "() { var r, k; r = 1.5; for (k = 0; k < 1; k++) r = " + e + "; return r; }\n";
+        programs[3].text += "Function " + name + "\n Dim r" + (fl ? " As Double" : "") + ", k\n r = 1.5\n For k = 1 To 1\n  r = " +
+                            e + "\n Next\n Return r\nEnd Function\n";
+    }
+    programs[0].text += "begin end.";
+    programs[1].text += "{ }";
+    const double inf = std::numeric_limits<double>::infinity();
+    const Variant values[] = {
+        Variant(0), Variant(7), Variant(-1), Variant(INT32_MAX),
+        Variant(static_cast<long long>(-5)), Variant(static_cast<long long>(int64_t(1) << 53)),
+        Variant(static_cast<long long>((int64_t(1) << 53) + 1)), Variant(static_cast<long long>(INT64_MAX)),
+        Variant(0.0), Variant(-0.0), Variant(0.5), Variant(3.0), Variant(1e308), Variant(-1e308), Variant(1e-310),
+        Variant(std::numeric_limits<double>::quiet_NaN()), Variant(inf), Variant(-inf),
+        Variant(1.0 + 0x1p-52), Variant(0x1p-53 + 0x1p-70), Variant(0x1.5555555555555p-1), Variant(1.0 / 524287.0),
+        Variant(Currency(2.5)), Variant(TDateTime(45000.25)), Variant(1.5f), Variant("2"), Variant("x"),
+        Variant(true), Null(),
+    };
+    const int32_t counters[] = {3, -2, 0, INT32_MAX, 524287, 7};
+    for (const Program& prog : programs) {
+        SCOPED_TRACE(prog.syntax);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = prog.syntax;
+        s.Lines()->SetText(prog.text.c_str());
+        ASSERT_TRUE(s.Compile()) << s.ErrorPos << " " << s.ErrorText;
+        size_t k = 0;
+        for (const Variant& x : values)
+            for (const Variant& y : values) {
+                const int32_t i = counters[k++ % std::size(counters)];
+                SCOPED_TRACE(VarToStr(x) + " (" + VarTypeAsText(VarType(x)) + "), " + VarToStr(y) + " (" +
+                             VarTypeAsText(VarType(y)) + "), i " + std::to_string(i));
+                for (size_t f = 1; f <= std::size(fns); ++f) {
+                    const std::string fn = "F" + std::to_string(f);
+                    std::string seen[2];
+                    for (const bool hook : {false, true}) {
+                        s.FindLocal("a")->Value = x;
+                        s.FindLocal("b")->Value = y;
+                        s.FindLocal("d")->Value = x;
+                        s.FindLocal("i")->Value = Variant(i);
+                        s.OnRunLine = hook ? TscRunLineEvent([](TscScript*, const AnsiString&, const AnsiString&) {})
+                                           : nullptr;
+                        seen[hook] = Observe(s, fn.c_str());
+                        s.OnRunLine = nullptr;
+                    }
+                    EXPECT_EQ(seen[0], seen[1]) << fn;
+                    EXPECT_EQ(seen[0].rfind("error without", 0), std::string::npos) << fn << ": " << seen[0];
+                }
+            }
     }
 }

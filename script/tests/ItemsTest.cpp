@@ -525,3 +525,90 @@ TEST_F(ItemModel, ARenamedMemberIsCalledByItsNewName)
                                                   "GRID.SET on TFakeWidget as TFakeWidget (1,2,3)",
                                                   "ADD on TFakeWidget as TFakeWidget (1,2)"}));
 }
+
+// A member read through a typed object (Obj.Sum(3, 4), Obj.Area, Obj.Cells[1, 2]: two steps,
+// read without the general walk) and the same member through a Variant holding the object
+// (late bound, the general walk) reach the host alike in every syntax: the same calls with
+// the same arguments, the same results, var parameters written back, and the same errors at
+// the same position, for a live object and a destroyed one.
+TEST_F(ItemModel, MembersOfATypedObjectReadAsThroughTheGeneralWalk)
+{
+    struct Syntax {
+        const char* name;
+        const char* globals;
+        const char* function; // $N the name, $S the statement, $O the object, $= the assignment
+    };
+    const Syntax syntaxes[] = {
+        {"PascalScript", "var a, b: Integer;\n",
+         "function $N: Variant; var v, r: Variant; begin v := Obj; r := 0; $S; Result := r; end;\n"},
+        {"C++Script", "int a, b;\n", "variant $N() { variant v, r; v = Obj; r = 0; $S; return r; }\n"},
+        {"JScript", "var a, b;\n", "function $N() { var v, r; v = Obj; r = 0; $S; return r; }\n"},
+        {"BasicScript", "Dim a As Integer, b As Integer\n",
+         "Function $N\n Dim v, r\n v = Obj\n r = 0\n $S\n Return r\nEnd Function\n"},
+    };
+    const char* statements[] = {
+        "r $= $O.Sum(3, 4)",        "r $= $O.Sum(a + 1, b * 2)", "$O.Sum(5, 6)",     "$O.Swap(a, b)",
+        "r $= $O.Area",             "r $= $O.Cells[1, 2]",       "r $= $O.Items[3]", "r $= $O.Sum(r, 1)",
+        "r $= $O.Sum(2147483647, 1)",
+    };
+    const auto replace = [](std::string text, const std::string& what, const std::string& with) {
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+            text.replace(at, what.size(), with);
+        return text;
+    };
+    TFakeWidget* gone = new TFakeWidget(nullptr);
+    const Variant goneHandle = ObjectToVariant(gone);
+    delete gone;
+    Host.Items[3] = Variant("three");
+    for (const Syntax& syntax : syntaxes) {
+        SCOPED_TRACE(syntax.name);
+        // Two programs alike but for the object named: a typed one, and a Variant holding it.
+        std::unique_ptr<TscScript> scripts[2];
+        for (int late = 0; late < 2; ++late) {
+            std::string text = syntax.globals;
+            for (size_t k = 0; k < std::size(statements); ++k) {
+                std::string f = replace(syntax.function, "$N", "F" + std::to_string(k));
+                f = replace(f, "$S", statements[k]);
+                f = replace(f, "$O", late ? "v" : "Obj");
+                text += replace(f, "$=", syntax.name[0] == 'P' ? ":=" : "=");
+            }
+            if (syntax.name[0] == 'P')
+                text += "begin end.";
+            else if (syntax.name[0] == 'C')
+                text += "{}";
+            scripts[late] = std::make_unique<TscScript>(nullptr);
+            scripts[late]->Parent = U;
+            scripts[late]->SyntaxType = syntax.name;
+            scripts[late]->AddObject("Obj", W);
+            scripts[late]->Lines()->SetText(text.c_str());
+            ASSERT_TRUE(scripts[late]->Compile()) << scripts[late]->ErrorPos << " " << scripts[late]->ErrorText;
+        }
+        for (const Variant& on : {Handle(), goneHandle})
+            for (size_t k = 0; k < std::size(statements); ++k) {
+                SCOPED_TRACE(statements[k]);
+                std::string seen[2];
+                for (int late = 0; late < 2; ++late) {
+                    TscScript& script = *scripts[late];
+                    script.FindLocal("Obj")->Value = on;
+                    script.FindLocal("a")->Value = Variant(7);
+                    script.FindLocal("b")->Value = Variant(9);
+                    Host.Log.clear();
+                    std::string& out = seen[late];
+                    try {
+                        const Variant r = script.CallFunction(("F" + std::to_string(k)).c_str(), VarArrayOf({}));
+                        out = VarToStr(r) + " (" + VarTypeAsText(VarType(r)) + ")";
+                    } catch (const EScriptRunError& e) {
+                        out = "error at " + e.SourcePos() + ": " + e.what();
+                    } catch (const std::exception& e) {
+                        out = std::string("error without a position: ") + e.what();
+                    }
+                    out += "; a " + VarToStr(script.FindLocal("a")->Value) + ", b " +
+                           VarToStr(script.FindLocal("b")->Value) + ";";
+                    for (const std::string& line : Host.Log)
+                        out += " " + line;
+                }
+                EXPECT_EQ(seen[0], seen[1]);
+                EXPECT_EQ(seen[0].rfind("error without", 0), std::string::npos) << seen[0];
+            }
+    }
+}

@@ -4,6 +4,7 @@
 
 #include "platform/db/DbFaults.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/testing/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -281,6 +282,56 @@ TEST_F(WarehouseTest, AListLongerThanSQLiteTakesGivesTheSameRows)
     EXPECT_EQ(q->RowsAffected(), static_cast<int>(ids.size()));
     q->OpenSql("Select Count(*) As N From Groups Where IDName=7");
     EXPECT_EQ(q->FieldByName("N")->AsInteger(), static_cast<int>(ids.size()));
+}
+
+// The JSON array of a long list gives SQLite its numbers whatever the C library's locale.
+// Under a desktop's decimal comma (Qt hands it on) 2.5 once went into the array as "2,5",
+// two elements; and SQLite's JSON reads "2.5" with strtod, as 2. Either way the query
+// found the wrong products.
+TEST_F(WarehouseTest, AFractionalListGivesTheSameRowsUnderADecimalComma)
+{
+    for (double quantity : {2.5, 0.125, -7.25, 1e-7, 123456.789, 3.0, 2.0, 5.0, 125.0})
+        w.AddProduct(Product("Товар " + FloatToStr(quantity), quantity));
+    const std::vector<double> wanted = {-7.25, 1e-7, 0.125, 2.5, 3.0, 123456.789};
+    std::vector<Variant> numbers, texts;
+    for (double v : wanted) {
+        numbers.push_back(v);
+        texts.push_back(FloatToStr(v));  // typed by the user: the program's decimal comma
+    }
+    struct Case {
+        const char* why;
+        std::vector<Variant> list;
+    };
+    const Case kCases[] = {{"numbers", numbers}, {"numbers given as texts", texts}};
+
+    sqlite3* db = conn->Database().Handle();
+    const auto rows = [&](const Case& c) {
+        TADOQuery fresh(nullptr);
+        fresh.SetName("ADOQuery3");
+        fresh.SetConnection(conn);
+        fresh.SQL()->SetText("Select Количество From Products Where Количество In (:list) Order By Количество");
+        TParameter* list = fresh.Parameters()->ParamByName("list");
+        list->DataType = ftFloat;
+        list->SetList(c.list);
+        const int limit = sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 2);  // the list goes as JSON
+        fresh.Open();
+        sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, limit);
+        std::vector<double> found;
+        for (fresh.First(); !fresh.Eof(); fresh.Next())
+            found.push_back(fresh.FieldByName("Количество")->AsFloat());
+        return found;
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(rows(c), wanted) << "C locale";
+    }
+    TDecimalCommaLocale comma;
+    if (!comma.On())
+        GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(rows(c), wanted) << "decimal comma";
+    }
 }
 
 TEST_F(WarehouseTest, TransactionRollsBackOnError)

@@ -3,16 +3,11 @@
 
 #include "platform/rtl/Cp1251.h"
 #include "platform/rtl/Math.h"
+#include "platform/rtl/testing/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -120,60 +115,6 @@ TEST(DocumentFigures, LineSumsRoundTheDecimalProduct)
 {
     ExpectLineSums();
 }
-
-// The C library's numbers set to a locale with a decimal comma while it lives, as Qt sets
-// the desktop's locale when the program starts on a Russian desktop; "C" again afterwards.
-// Made with localedef when the machine has no such locale installed.
-class TDecimalCommaLocale {
-public:
-    TDecimalCommaLocale()
-    {
-        for (const char* name : {"ru_RU.UTF-8", "ru_RU.utf8", "de_DE.UTF-8", "de_DE.utf8"})
-            if (Use(name))
-                return;
-        FDir = std::filesystem::temp_directory_path() / ("sklad-comma-locale-" + std::to_string(::getpid()));
-        const std::filesystem::path& dir = FDir;
-        std::error_code ec;
-        std::filesystem::create_directories(dir, ec);
-        const std::filesystem::path source = dir / "comma.src";
-        std::ofstream(source) << "LC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\n"
-                                 "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \"\"\ngrouping -1\nEND LC_NUMERIC\n";
-        const std::string made = (dir / "xx_XX.UTF-8").string();
-        const std::string command =
-            "localedef -c -i '" + source.string() + "' -f UTF-8 '" + made + "' >/dev/null 2>&1";
-        [[maybe_unused]] const int status = std::system(command.c_str());  // warns of the categories it copies
-        if (!std::filesystem::exists(made + "/LC_NUMERIC"))
-            return;
-        const char* old = std::getenv("LOCPATH");
-        FOldPath = old ? std::optional<std::string>(old) : std::nullopt;
-        ::setenv("LOCPATH", dir.c_str(), 1);
-        Use("xx_XX.UTF-8");
-    }
-    ~TDecimalCommaLocale()
-    {
-        std::setlocale(LC_NUMERIC, "C");
-        if (FOldPath)
-            ::setenv("LOCPATH", FOldPath->c_str(), 1);
-        else
-            ::unsetenv("LOCPATH");
-        std::error_code ec;
-        if (!FDir.empty())
-            std::filesystem::remove_all(FDir, ec);
-    }
-    bool On() const { return FOn; }
-
-private:
-    bool Use(const char* name)
-    {
-        FOn = std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point == std::string(",");
-        if (!FOn)
-            std::setlocale(LC_NUMERIC, "C");
-        return FOn;
-    }
-    bool FOn = false;
-    std::optional<std::string> FOldPath;
-    std::filesystem::path FDir;
-};
 
 // The figures do not change with the desktop's locale: a decimal comma in the C library's
 // number texts once made every line sum fall back to binary rounding (8.325 gave 8.33, and

@@ -407,6 +407,93 @@ TEST_F(IssueTest, EditingIsRefusedOnceIssuedAndReplacesTheRequestOtherwise)
 }
 
 // A request opened for editing and saved keeps the sums of the lines it did not change.
+// The issue and archive commands act on the request highlighted in the list, however the list
+// was sorted or filtered and whether the row was clicked or reached by the keys.
+TEST_F(JournalTest, IssueAndArchiveActOnTheRowHighlightedAfterASortOrAFilter)
+{
+    StartOnWarehouse();
+    const TDateTime day = DateOf(Now()) - 30.0;  // every request is overdue
+    // Requests that every route passes by: other recipients, other due dates.
+    for (const char* recipient : {"Яковлев", "Андреев", "Петров"}) {
+        const int64_t p = w->AddProduct(Product(AnsiString("Товар ") + recipient, "Склад", 10, 1));
+        AddRequestLine(AddRequest(day, day + 3.0, "Не выдавался", 0, recipient), p, 1, 0);
+    }
+    TDBGrid* const grid = Form4->DBGrid1;
+    // The row of `id` in the list as it stands (0-based), read without moving the cursor.
+    const auto rowOf = [](int64_t id) {
+        TADOQuery* q = Form1->ADOQuery6;
+        const int column = q->FieldByName("ID")->Index();
+        for (int r = 1; r <= q->RecordCount(); ++r)
+            if (q->RowValue(r, column).AsInt64() == id)
+                return r - 1;
+        return -1;
+    };
+    const auto byKeys = [&](int row) {
+        d->Key(grid, VK_HOME);
+        for (int i = 0; i < row; ++i)
+            d->Key(grid, VK_DOWN);
+    };
+    // The lists that hold the request before it is issued, and after (the urgency, lateness
+    // and "not issued" lists leave issued requests out: "Выполненные заявки" lists them).
+    const auto byRecipient = [&] { d->ClickTitle(grid, 2); };
+    const auto issuedByDueDate = [&] {
+        d->Choose(Form4->RadioButton2);
+        d->ClickTitle(grid, 1);
+    };
+    const struct {
+        const char* why;
+        std::function<void()> before, after;
+        bool keys;
+    } routes[] = {
+        {"sorted by recipient, clicked", byRecipient, byRecipient, false},
+        {"sorted by recipient, by the keys", byRecipient, byRecipient, true},
+        {"not issued, sorted by due date, by the keys",
+         [&] {
+             d->Choose(Form4->RadioButton3);
+             d->ClickTitle(grid, 1);
+         },
+         issuedByDueDate, true},
+        {"by urgency, clicked", [&] { d->Choose(Form4->RadioButton5); }, issuedByDueDate, false},
+        {"overdue, by the keys", [&] { d->Choose(Form4->RadioButton6); }, issuedByDueDate, true},
+    };
+    int n = 0;
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.why);
+        // This route's own request: a recipient between the others, due well before them.
+        const AnsiString recipient = "Клименко " + IntToStr(++n);
+        const int64_t product = w->AddProduct(Product("Цель " + IntToStr(n), "Склад", 10, 2));
+        const int64_t target = AddRequest(day, day - double(n), "Не выдавался", 0, recipient);
+        AddRequestLine(target, product, 4, 0);
+        const auto select = [&](const std::function<void()>& list) {
+            d->Choose(Form4->RadioButton9);
+            list();
+            const int row = rowOf(target);
+            ASSERT_GE(row, 0);
+            if (r.keys)
+                byKeys(row);
+            else
+                d->ClickRow(grid, row);
+        };
+        InJournal([&] {
+            select(r.before);
+            d->ExpectModal(Form3, [&] { d->Click(Form3->Button4); });
+            d->Click(Form4->Button3);
+            select(r.after);
+            d->Click(Form4->Button5);
+        });
+        EXPECT_EQ(w->Scalar("Select IDЗаявки From Otpusk Order By ID Desc Limit 1").AsInt64(), target);
+        EXPECT_EQ(w->Scalar("Select Количество From Products Where ID=:p", {product}).AsDouble(), 6);
+        EXPECT_EQ(VarToStr(w->Scalar("Select Отпуск_товара From Application Where ID=:r", {target})), "Выдан");
+        EXPECT_EQ(w->Scalar("Select Count(*) From Otpusk").AsInteger(), n) << "one invoice for each route";
+        EXPECT_EQ(w->Scalar("Select Group_Concat(ID) From Application Where Архив=1").AsInt64(), target)
+            << "the issued request alone went to the archive";
+        w->Exec("Update Application Set Архив=0");
+        w->Exec("Update Application Set Отпуск_товара='Выдан' Where ID=:r", {target});
+    }
+    EXPECT_TRUE(d->Errors().empty());
+    EXPECT_TRUE(d->MessageTexts().empty());
+}
+
 TEST_F(JournalTest, EditingARequestKeepsTheSumsOfItsLines)
 {
     StartOnWarehouse();
@@ -429,6 +516,31 @@ TEST_F(JournalTest, EditingARequestKeepsTheSumsOfItsLines)
     for (int i = 0; i < int(std::size(sums)); ++i)
         stored.push_back(w->Scalar("Select Сумма From StructureApplication Order By rowid Limit 1 Offset :i", {i}).AsDouble());
     EXPECT_EQ(stored, std::vector<double>(std::begin(sums), std::end(sums)));
+}
+
+// A line stored at 2.005 (an older program's figure) is edited as the viewer shows it, 2.01,
+// and saved so: the line, the total and the stored request say the same.
+TEST_F(JournalTest, EditingARequestTakesEachLineAsItsTotalCountsIt)
+{
+    StartOnWarehouse();
+    const int64_t p = w->AddProduct(Product("Кабель", "Склад", 0, 1));
+    const int64_t request = AddRequest(Day(2027, 2, 4), Day(2027, 2, 9), "Не выдавался", 0, "Цех");
+    AddRequestLine(request, p, 1, 0, 10);
+    AddRequestLine(request, p, 1, 0, 2.005);
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            std::vector<AnsiString> shown;
+            for (TADOQuery* q = Form1->ADOQuery4; !q->Eof(); q->Next())
+                shown.push_back(q->FieldByName("Сумма")->AsString());
+            EXPECT_EQ(shown, (std::vector<AnsiString>{"10", "2,01"}));
+            EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 12,01");
+            d->Click(Form3->Button7);
+        });
+        d->Key(Form4->DBGrid1, VK_HOME);
+        d->Click(Form4->Button4);
+    });
+    EXPECT_EQ(w->Scalar("Select Group_Concat(Сумма, ' ') From StructureApplication").AsString(), "10.0 2.01");
 }
 
 TEST_F(JournalTest, ArchivingAskedOfARequestStillInUseIsRefused)

@@ -168,9 +168,10 @@ TEST_F(PrintCommandsTest, TotalsAreRoundedToKopecks)
     const int64_t r = AddOrder("11", "Не выдавался", 0);
     for (double sum : {0.1, 0.2, 0.005, 1000000.004})
         AddRequestLine(r, bolt, 1, 0, sum);
+    // Each line counts as the window counts it: 0.005 as nothing, 1000000.004 as 1000000.
     const TDocumentPrint p = LoadDocumentForPrint(MainReportQueries(), DocumentKind::Request, r);
-    EXPECT_DOUBLE_EQ(p.Total, 1000000.31);
-    EXPECT_EQ(AmountInWords(p.Total), "Один миллион рублей 31 копейка");
+    EXPECT_DOUBLE_EQ(p.Total, 1000000.30);
+    EXPECT_EQ(AmountInWords(p.Total), "Один миллион рублей 30 копеек");
 }
 
 TEST_F(PrintCommandsTest, ADocumentGoneBeforePrintingIsTold)
@@ -265,6 +266,83 @@ TEST_F(PrintCommandsTest, TheStockQueriesBindEveryValue)
     EXPECT_EQ(Column(Form1->ADOQuery7, "Наименование"), std::vector<AnsiString>{"Гайка"});
     LoadPurchaseRows(Form1->ADOQuery7, TPurchaseKind::ByOrder, ":order");
     EXPECT_TRUE(Form1->ADOQuery7->IsEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// A line stored with a sum that is not whole kopecks (2.005, from an older program or a
+// file): the window counts it as 2.01, and so do its line in the window, the printed line, the
+// printed total and the total in words, whichever document prints it and whether its row was reached by the mouse
+// or by the keys.
+TEST_F(PrintCommandsTest, ASumThatIsNotWholeKopecksPrintsAsTheWindowCountsIt)
+{
+    const int64_t receipt = AddReceipt(Day(2027, 2, 1), 0, "П-15");
+    AddLine("StructureDocuments", receipt, paint, 1, 10);
+    AddLine("StructureDocuments", receipt, bolt, 1, 2.005);
+    const int64_t issue = AddIssue(Day(2027, 2, 3));
+    AddLine("StructureOtpusk", issue, paint, 1, 10, 10);
+    AddLine("StructureOtpusk", issue, bolt, 1, 2.005, 2.005);
+    const int64_t request = AddOrder("12", "Не выдавался", 0);  // the third request listed
+    AddRequestLine(request, paint, 1, 0, 10);
+    AddRequestLine(request, bolt, 1, 0, 2.005);
+    const int64_t act = AddAct(Day(2027, 2, 4), 0, "Брак");
+    AddLine("StructureAkt", act, paint, 1, 10);
+    AddLine("StructureAkt", act, bolt, 1, 2.005);
+
+    const AnsiString words = "'" + AmountInWords(12.01) + "'";
+    const struct {
+        const char* why;
+        TRadioButton* TForm4::*view;
+        int row;
+        TReportFamily family;
+        const char* summa;  // nullptr: the template has no Summa
+    } cases[] = {
+        {"receipt invoice", &TForm4::RadioButton7, 0, TReportFamily::ReceiptInvoice, words.c_str()},
+        {"issue invoice", &TForm4::RadioButton8, 0, TReportFamily::IssueInvoice, words.c_str()},
+        {"order request", &TForm4::RadioButton9, 2, TReportFamily::OrderRequest, nullptr},
+        {"order state", &TForm4::RadioButton9, 2, TReportFamily::OrderState, nullptr},
+        {"write-off act", &TForm4::RadioButton10, 0, TReportFamily::WriteOffAct, nullptr},
+    };
+    for (const auto& c : cases)
+        for (const bool keys : {false, true}) {
+            SCOPED_TRACE(std::string(c.why) + (keys ? ", row reached by the keys" : ", row clicked"));
+            AnsiString shown;
+            InJournal([&] {
+                d->Choose(Form4->*c.view);
+                if (keys) {
+                    d->Key(Form4->DBGrid1, VK_HOME);
+                    for (int i = 0; i < c.row; ++i)
+                        d->Key(Form4->DBGrid1, VK_DOWN);
+                } else {
+                    d->ClickRow(Form4->DBGrid1, c.row);
+                }
+                d->ExpectModal(Form3, [&] {
+                    shown = Form3->Label4->GetCaption();
+                    EXPECT_EQ(Column(Form1->ADOQuery4, "Сумма"), (std::vector<AnsiString>{"10", "2,01"}))
+                        << "the window's lines";
+                    if (c.family != TReportFamily::OrderState)
+                        Print([&] { d->Click(Form3->Button8); });
+                    d->Click(Form3->Button6);
+                });
+                d->Click(Form4->Button2);
+                if (c.family == TReportFamily::OrderState)
+                    Print([&] { d->Click(Form4->Button6); });
+            });
+            EXPECT_EQ(shown, "Итого на сумму 12,01");
+            TrpReport* report = Shown(c.family);
+            ASSERT_NE(report, nullptr);
+            const std::vector<AnsiString> texts = PreparedTexts(report);
+            EXPECT_NE(std::find(texts.begin(), texts.end(), "2,01"), texts.end()) << "the line";
+            EXPECT_NE(std::find(texts.begin(), texts.end(), "12,01"), texts.end()) << "the total";
+            EXPECT_EQ(std::find(texts.begin(), texts.end(), "2,005"), texts.end());
+            EXPECT_EQ(std::find(texts.begin(), texts.end(), "12,005"), texts.end());
+            if (c.summa) {
+                EXPECT_EQ(Variable(report, "Summa"), c.summa);
+            }
+        }
+    EXPECT_TRUE(d->Errors().empty());
 }
 
 }  // namespace

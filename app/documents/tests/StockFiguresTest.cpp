@@ -11,11 +11,16 @@
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit4.h"
 #include "app/documents/Unit6.h"
+#include "app/documents/Unit9.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit5.h"
+#include "app/shell/Unit7.h"
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
+#include "platform/db/DbFaults.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -947,6 +952,95 @@ TEST_F(GoodsGridTest, EveryRouteThatChangesGoodsLeavesTheGridAsTheWarehouseIs)
     }
 }
 
+// The goods cannot be read again right after a change to them landed (a disk error, a lock):
+// the user is told that the change was saved and the list was not, the grid shows no figures
+// from before, and it reads the goods once more when the main window is active again.
+TEST_F(GoodsGridTest, AGridThatCannotBeReadAfterAChangeIsToldAndReadAgain)
+{
+    // OK of `form` with the n-th statement failing, n = 1, 2, ..., until the change lands and
+    // the window closes; the statement that fails then is one of the reading of the goods.
+    const auto okUntilSaved = [&](TForm* form, TButton* ok) {
+        for (int n = 1; d->IsShowing(form) && n < 200; ++n) {
+            d->ClearMessages();  // why the step before was not saved
+            d->TakeErrors();
+            DbFaults::FailStatement(n);
+            d->Click(ok);
+            DbFaults::Clear();
+        }
+        EXPECT_FALSE(d->IsShowing(form));
+    };
+    const struct {
+        const char* why;
+        std::function<void()> route;
+    } routes[] = {
+        {"a receipt from the toolbar",
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Select(Form3->ComboBox1, 0);
+                 d->Type(Form3->ComboBox2, "Рога");
+                 d->Type(Form3->ComboBox3, "Иванов");
+                 d->Select(Form3->ComboBox4, 0);
+                 d->ExpectModal(Form2, [&] {
+                     d->Select(Form2->ComboBox1, "Болт");
+                     d->ClickRow(Form2->DBGrid1, 0);
+                     d->Type(Form2->ComboBox6, "5");
+                     d->Click(Form2->Button7);
+                 });
+                 d->Click(Form3->Button1);
+                 okUntilSaved(Form3, Form3->Button4);
+             });
+             d->Run([&] { d->Click(Form1->Button5); });
+         }},
+        {"an issue invoice from the journal",
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->ExpectModal(Form3, [&] { okUntilSaved(Form3, Form3->Button4); });
+                 d->Click(Form4->Button3);
+             });
+         }},
+        {"a write-off act from the menu",
+         [&] {
+             d->ExpectModal(Form3, [&] {
+                 d->Type(Form3->Edit2, "Бой");
+                 d->ExpectModal(Form2, [&] {
+                     d->Select(Form2->ComboBox1, "Эмаль");
+                     d->ClickRow(Form2->DBGrid1, 0);
+                     d->Type(Form2->ComboBox6, "3");
+                     d->Click(Form2->Button3);
+                 });
+                 d->Click(Form3->Button1);
+                 d->ExpectModal(Form5, [&] {
+                     d->Type(Form5->Edit1, "1");
+                     okUntilSaved(Form5, Form5->Button1);
+                 });
+                 d->Click(Form3->Button4);
+             });
+             d->Run([&] { d->Menu(Form1->N12); });
+         }},
+        {"a price in the goods card",
+         [&] {
+             d->ExpectModal(Form2, [&] {
+                 d->Type(Form2->Edit1, "7,5");
+                 okUntilSaved(Form2, Form2->Button7);
+             });
+             d->Run([&] { d->DoubleClickRow(Form1->DBGrid1, RowOf(paint)); });
+         }},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.why);
+        d->ClearMessages();
+        const std::string before = w->Snapshot();
+        r.route();
+        EXPECT_NE(w->Snapshot(), before) << "the change was saved";
+        EXPECT_EQ(Disagreement(), "") << "the grid shows the goods as they are now";
+        const std::vector<AnsiString> told = d->MessageTexts();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].substr(0, told[0].find('\n')), "Изменения сохранены, но список товаров не прочитан заново.");
+        EXPECT_TRUE(d->Errors().empty());
+    }
+}
+
 // A document begun right after another warehouse was opened takes that warehouse's VAT rate,
 // not the rate of the one open before.
 TEST_F(StockFiguresTest, AnInvoiceRightAfterOpeningAnotherWarehouseTakesItsVat)
@@ -1203,6 +1297,110 @@ TEST_F(CardOverJournalTest, TheJournalOpenedAgainIsStillTheCardsProducts)
     });
     d->Run([&] { d->Click(Form1->Button3); });
     EXPECT_EQ(w->Scalar("Select Количество From Products Where ID=:id", {anchor}).AsDouble(), 4);
+}
+
+}  // namespace
+
+namespace {
+
+// A new warehouse opened over one with goods and documents shows and stores none of the old
+// one's figures, on any window that shows them; the old one opened again shows its own.
+class NewWarehouseFiguresTest : public StockFiguresTest {
+protected:
+    void SetUp() override
+    {
+        StockFiguresTest::SetUp();
+        std::filesystem::create_directories(PathToSystem(w->Dir() + "New"));
+        std::filesystem::copy_file(PathToSystem(TWarehouseFixture::TemplatePath()),
+                                   PathToSystem(w->Dir() + "New/New.kvb"));
+        SeedGoodsAndRequests();
+        const int64_t act = AddAct(Day(2027, 2, 4), 0, "Брак");
+        w->Exec("Insert Into StructureAkt (IDДокумента,IDТовара,Количество,Сумма) Values (:a,:b,2,200)", {act, paint});
+        w->Exec("Update NDS Set НДС=20");  // a new warehouse starts at the template's 18
+        StartOnWarehouse();
+    }
+    // The stock state of every product, printed from the report builder.
+    std::vector<AnsiString> StockStatePrinted()
+    {
+        d->ExpectModal(Form9, [&] {
+            d->Choose(Form9->RadioButton1);
+            d->Click(Form9->Button4);
+            Print([&] { d->Click(Form9->Button2); });
+            d->Click(Form9->Button3);
+        });
+        d->Run([&] { d->Menu(Form1->N21); });
+        return PreparedTexts(Shown(TReportFamily::StockState));
+    }
+    // How many documents each view of the journal lists.
+    std::vector<int> JournalCounts()
+    {
+        std::vector<int> counts;
+        InJournal([&] {
+            for (TRadioButton* TForm4::*view :
+                 {&TForm4::RadioButton7, &TForm4::RadioButton8, &TForm4::RadioButton9, &TForm4::RadioButton10}) {
+                d->Choose(Form4->*view);
+                counts.push_back(Form1->ADOQuery6->RecordCount());
+            }
+        });
+        return counts;
+    }
+};
+
+TEST_F(NewWarehouseFiguresTest, ANewWarehouseShowsAndStoresNoneOfThePreviousOnesFigures)
+{
+    const auto has = [](const std::vector<AnsiString>& texts, const char* text) {
+        return std::find(texts.begin(), texts.end(), AnsiString(text)) != texts.end();
+    };
+    // The old warehouse, every window having shown its figures.
+    ASSERT_EQ(Form1->ADOQuery1->RecordCount(), 4);
+    EXPECT_EQ(JournalCounts(), (std::vector<int>{0, 0, 2, 1}));
+    EXPECT_TRUE(has(StockStatePrinted(), "Болт"));
+    const AnsiString old = w->Path(), path = w->Dir() + "Второй.kvb";
+
+    d->ExpectModal(Form5, [&] {
+        d->ExpectModal(Form7, [&] {
+            d->Type(Form7->Edit1, "2");
+            d->Type(Form7->Edit2, "2");
+            d->Click(Form7->Button1);
+        });
+        d->Type(Form5->Edit1, "Второй");
+        d->Click(Form5->Button1);
+    });
+    d->Run([&] { d->Click(Form1->Button8); });
+    ASSERT_EQ(Form1->DatabasePath(), path);
+    EXPECT_EQ(Form1->ADOQuery1->RecordCount(), 0) << "the goods grid";
+    EXPECT_EQ(Form1->VatRate, 18);
+    EXPECT_EQ(JournalCounts(), (std::vector<int>{0, 0, 0, 0}));
+    const std::vector<AnsiString> printed = StockStatePrinted();
+    for (const char* figure : {"Болт", "Эмаль", "A-Болт", "5000", "20"})
+        EXPECT_FALSE(has(printed, figure)) << figure;
+    // A receipt begun there starts with no lines and no total.
+    d->ExpectModal(Form3, [&] {
+        EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 0);
+        EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 0");
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    });
+    d->Run([&] { d->Click(Form1->Button5); });
+    {
+        TWarehouseFixture opened(path);  // a copy, to read the new file's rows
+        for (const char* table : {"Products", "Documents", "StructureDocuments", "Application", "StructureApplication",
+                                  "Otpusk", "StructureOtpusk", "Akt", "StructureAkt", "TempStructureDocuments",
+                                  "TempStructureOtpusk"})
+            EXPECT_EQ(opened.Scalar(AnsiString("Select Count(*) From ") + table).AsInteger(), 0) << table;
+    }
+
+    // The old one again: its own figures.
+    d->AnswerFileDialog(old);
+    d->Run([&] { d->Click(Form1->Button1); });
+    ASSERT_EQ(Form1->DatabasePath(), old);
+    EXPECT_EQ(Form1->ADOQuery1->RecordCount(), 0) << "no goods until a group is chosen";
+    d->ChooseNode(Form1->TreeView1, Form1->TreeView1->GetItems()->GetFirstNode());
+    EXPECT_EQ(Form1->ADOQuery1->RecordCount(), 4);
+    EXPECT_EQ(Form1->VatRate, 20);
+    EXPECT_EQ(JournalCounts(), (std::vector<int>{0, 0, 2, 1}));
+    EXPECT_TRUE(has(StockStatePrinted(), "Болт"));
+    EXPECT_TRUE(d->Errors().empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/classes/Handles.h"
 #include "platform/classes/tests/TestClasses.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/testing/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -366,6 +367,83 @@ TEST_F(StreamingTest, LayoutFilesAreUtf8OnDisk)
     EXPECT_EQ(form.FCaption, "Склад '1'");
     DeleteFile(name);
     EXPECT_THROW(LoadLayout(name, &form), EFOpenError);
+}
+
+// Layouts keep a decimal point on every desktop. Qt hands the desktop's locale to the C
+// library, and while the reader took its numbers from there a layout holding "2.5" did not
+// load on a Russian desktop, and the writer wrote "2,5".
+struct LayoutNumberCase {
+    const char* why;
+    const char* text;  // as a layout holds it
+    const char* property;
+};
+
+const LayoutNumberCase kLayoutNumbers[] = {
+    {"a double", "2.5", "Ratio"},
+    {"a leading plus", "+0.25", "Ratio"},
+    {"a negative fraction", "-7.125", "Ratio"},
+    {"an exponent", "1.5E-7", "Ratio"},
+    {"a whole number written as a float", "3.0", "Ratio"},
+    {"an extended", "0.1", "Exact"},
+    {"a single", "0.5s", "Small"},
+    {"a currency", "12.3456c", "Price"},
+    {"a date", "45000.5d", "When"},
+};
+
+AnsiString OneNumberLayout(const LayoutNumberCase& c)
+{
+    return AnsiString("object Form1: TTestForm\r\n  object Button1: TTestWidget\r\n    ") + c.property + " = " +
+           c.text + "\r\nend\r\nend\r\n";
+}
+
+AnsiString FileBytes(const AnsiString& name)
+{
+    TFileStream f(name, fmOpenRead);
+    AnsiString raw(static_cast<size_t>(f.GetSize()), '\0');
+    f.ReadBuffer(raw.data(), static_cast<int64_t>(raw.size()));
+    return raw;
+}
+
+TEST_F(StreamingTest, FractionalNumbersReadAndWriteTheSameUnderADecimalComma)
+{
+    // What the C locale reads and writes, first.
+    std::vector<AnsiString> written;
+    for (const auto& c : kLayoutNumbers) {
+        TTestForm form(nullptr);
+        ReadComponentText(OneNumberLayout(c), &form);
+        written.push_back(WriteComponentText(&form));
+    }
+    const AnsiString name = CreateTempFile("", "layout");
+    {
+        TTestForm form(nullptr);
+        ReadComponentText(kLayout, &form);
+        SaveLayout(name, &form);
+    }
+    const AnsiString fileInC = FileBytes(name);
+
+    TDecimalCommaLocale comma;
+    if (!comma.On())
+        GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    for (size_t i = 0; i < std::size(kLayoutNumbers); ++i) {
+        const auto& c = kLayoutNumbers[i];
+        SCOPED_TRACE(c.why);
+        TTestForm form(nullptr);
+        ASSERT_NO_THROW(ReadComponentText(OneNumberLayout(c), &form));
+        EXPECT_EQ(WriteComponentText(&form), written[i]);
+    }
+    {
+        TTestForm form(nullptr);
+        LoadLayout(name, &form);
+        auto* b1 = dynamic_cast<TTestWidget*>(form.FindComponent("Button1"));
+        ASSERT_NE(b1, nullptr);
+        EXPECT_EQ(b1->FRatio, 2.5);
+        EXPECT_EQ(b1->FExact, 0.1L);
+        EXPECT_EQ(b1->FPrice.Val, 123456);
+        SaveLayout(name, &form);
+    }
+    EXPECT_EQ(FileBytes(name), fileInC);
+    EXPECT_NE(fileInC.find("Ratio = 2.5\r\n"), AnsiString::npos);
+    DeleteFile(name);
 }
 
 TEST_F(StreamingTest, HandlesOfComponentsFromALayoutDieWithTheForm)

@@ -111,6 +111,53 @@ TEST_F(GuiTest, GroupedSpeedButtonsActLikeRadioButtons)
     EXPECT_TRUE(zoom->GetDown()) << "one button of the group stays down";
 }
 
+TEST_F(GuiTest, ArrowKeysMoveTheCheckRoundARadioGroup)
+{
+    TLogForm* form = NewForm("Form");
+    auto* box = new TGroupBox(form);
+    box->SetParent(form);
+    TRadioButton* r[4];
+    for (TRadioButton*& b : r) {
+        b = new TRadioButton(form);
+        b->SetParent(box);
+    }
+    r[3]->SetTabOrder(0);  // tab order, not creation order, makes the sequence: 3 0 1 2
+    r[1]->SetEnabled(false);
+    auto* other = new TRadioButton(form);  // another parent, another group
+    other->SetParent(form);
+    form->Show();
+    int clicks = 0;
+    for (TRadioButton* b : r)
+        b->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+    struct Case {
+        const char* why;
+        int from;
+        Word key;
+        int to;  // -1: the check stays
+    };
+    const Case kCases[] = {
+        {"Down goes to the next in tab order", 3, VK_DOWN, 0},
+        {"Right too", 3, VK_RIGHT, 0},
+        {"a disabled button is passed over", 0, VK_DOWN, 2},
+        {"Down from the last goes round to the first", 2, VK_DOWN, 3},
+        {"Up goes to the previous", 0, VK_UP, 3},
+        {"Left from the first goes round to the last", 3, VK_LEFT, 2},
+        {"Up passes the disabled button backwards", 2, VK_UP, 0},
+        {"other keys leave the check", 0, VK_HOME, -1},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        D.Click(r[c.from]);
+        clicks = 0;
+        D.Key(r[c.from], c.key);
+        const int to = c.to < 0 ? c.from : c.to;
+        EXPECT_TRUE(r[to]->GetChecked());
+        EXPECT_EQ(form->GetActiveControl(), r[to]);
+        EXPECT_EQ(clicks, c.to < 0 ? 0 : 1);
+        EXPECT_FALSE(other->GetChecked()) << "the other group is untouched";
+    }
+}
+
 TEST_F(GuiTest, StatusPanelsHoldTheirTexts)
 {
     TLogForm* form = NewForm("Form");

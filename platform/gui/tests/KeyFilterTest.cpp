@@ -87,6 +87,42 @@ TEST_F(KeyFilter, UserKeyPressInsertsWhatTheFilterLetThrough)
     EXPECT_EQ(Edit->GetText(), "1,5");
 }
 
+TEST_F(KeyFilter, TypedKeysReplaceTheSelectedText)
+{
+    struct Case {
+        const char* why;
+        int start, length;  // -1: SelectAll
+        AnsiString typed, expected;
+    };
+    const Case kCases[] = {
+        {"a character replaces all of it", 0, -1, "x", "x"},
+        {"and typing goes on after it", 0, -1, "xy", "xy"},
+        {"a character replaces a part", 1, 2, "x", "Иxго"},
+        {"Backspace takes the selection away", 1, 2, "\b", "Иго"},
+        {"Backspace on all of it empties the edit", 0, -1, "\b", ""},
+        {"nothing selected: typing goes on at the end", 2, 0, "x", "Итогоx"},
+        {"nothing selected: Backspace takes the last character", 2, 0, "\b", "Итог"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Edit->SetText("Итого");
+        if (c.length < 0) {
+            Edit->SelectAll();
+        } else {
+            Edit->SetSelStart(c.start);
+            Edit->SetSelLength(c.length);
+        }
+        D.Press(Edit, c.typed);
+        EXPECT_EQ(Edit->GetText(), c.expected);
+        EXPECT_EQ(Edit->GetSelLength(), 0);
+    }
+    Edit->SelectAll();
+    Edit->SetText("другой");
+    EXPECT_EQ(Edit->GetSelLength(), 0) << "a new text drops the selection";
+    D.Press(Edit, "!");
+    EXPECT_EQ(Edit->GetText(), "другой!");
+}
+
 TEST_F(KeyFilter, DialogKeysAreTakenOnlyWhenTheyDidSomething)
 {
     struct Case {

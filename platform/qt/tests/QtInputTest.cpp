@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -179,6 +180,61 @@ TEST_F(QtInput, TypedCharactersPassTheWindowsKeyHandlersFirst)
         EXPECT_EQ(c.control->GetText(), "1,5");
         EXPECT_EQ(c.shown(), QStringLiteral("1,5")) << "the widget inserted only what the handlers let through";
     }
+}
+
+TEST_F(QtInput, TextTheProgramSelectsShowsSelectedAndTypingReplacesIt)
+{
+    auto* line = WidgetOf<QLineEdit>(Edit);
+    struct Case {
+        const char* why;
+        int start, length;  // -1: SelectAll
+        QString shownSelected;
+        AnsiString afterTyping;
+    };
+    const Case kCases[] = {
+        {"all of it, as a find dialog offers its last text", 0, -1, QStringLiteral("Итого"), "x"},
+        {"a part of it", 1, 2, QStringLiteral("то"), "Иxго"},
+        {"nothing: typing goes on at the end", 0, 0, QString(), "Итогоx"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Edit->SetText("Итого");
+        if (c.length < 0) {
+            Edit->SelectAll();
+        } else {
+            Edit->SetSelStart(c.start);
+            Edit->SetSelLength(c.length);
+        }
+        QWidget* focus = Focus(Edit);
+        ASSERT_EQ(focus, line);
+        EXPECT_EQ(line->selectedText(), c.shownSelected);
+        if (c.length == 0)
+            line->end(false);  // where the user left the caret
+        QTest::keyClicks(focus, QStringLiteral("x"));
+        EXPECT_EQ(Edit->GetText(), c.afterTyping);
+        EXPECT_EQ(line->text(), ToQString(c.afterTyping));
+    }
+    Edit->SelectAll();
+    Edit->SetText("new");
+    EXPECT_FALSE(line->hasSelectedText()) << "a new text drops the selection";
+    EXPECT_EQ(Edit->GetSelLength(), 0);
+}
+
+TEST_F(QtInput, ArrowKeysMoveTheCheckBetweenRadioButtons)
+{
+    auto* portrait = Add<TRadioButton>(140, 8, 120, 17);
+    auto* landscape = Add<TRadioButton>(140, 30, 120, 17);
+    portrait->SetChecked(true);
+    QWidget* focus = Focus(portrait);
+    ASSERT_EQ(focus, WidgetOf(portrait));
+    QTest::keyClick(focus, Qt::Key_Down);
+    EXPECT_TRUE(landscape->GetChecked());
+    EXPECT_TRUE(WidgetOf<QRadioButton>(landscape)->isChecked());
+    EXPECT_FALSE(WidgetOf<QRadioButton>(portrait)->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(landscape));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_TRUE(portrait->GetChecked());
+    EXPECT_EQ(QApplication::focusWidget(), WidgetOf(portrait));
 }
 
 TEST_F(QtInput, EnterAndEscapePressTheFormsButtons)

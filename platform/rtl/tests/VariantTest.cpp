@@ -237,12 +237,16 @@ TEST(VariantConversion, ToInteger)
         {"hex text", "$10", 16},
         {"float text is rounded", "2,5", 2},
         {"blank-padded text", "  7", 7},
+        {"Int64 at the top of 32 bits", Variant(static_cast<long long>(INT32_MAX)), INT32_MAX},
+        {"Int64 at the bottom of 32 bits", Variant(static_cast<long long>(INT32_MIN)), INT32_MIN},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.why);
         EXPECT_EQ(r.v.AsInt64(), r.value);
         EXPECT_EQ(r.v.AsInteger(), int32_t(r.value));
     }
+    for (const long long past : {static_cast<long long>(INT32_MAX) + 1, static_cast<long long>(INT32_MIN) - 1})
+        EXPECT_THROW(Variant(past).AsInteger(), EVariantOverflowError) << past;
 }
 
 TEST(VariantConversion, FailuresRaise)

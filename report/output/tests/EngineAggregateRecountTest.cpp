@@ -150,8 +150,9 @@ TEST(AggregatesRecount, LastRowMovedWithItsFooter)
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         ExpectPageFootersRecount(t.Pages());
         // The band's own footer still totals every row.
-        if (!c.keepRows)
+        if (!c.keepRows) {
             EXPECT_EQ(TextsStarting(t.Pages(), "F"), std::vector<AnsiString>{"F" + IntToStr(5 * c.rows * (c.rows + 1))});
+        }
     }
 }
 

@@ -253,4 +253,95 @@ TEST(EngineScript, EngineOutsideARunDoesNothing)
     }
 }
 
+// A table of contents: the title asks for the pages of rows that the first of two passes
+// anchored, by texts in another case; the rows anchor themselves by name.
+TEST(EngineScript, AnchorsOfTheFirstPassGiveTheTitleItsPages)
+{
+    const TSyntaxCase cases[] = {
+        {"PascalScript",
+         "procedure TitleEvent;\nbegin\n"
+         "  Toc.Text := 'p' + IntToStr(Engine.GetAnchorPage('ITEM 12')) + ' p' + IntToStr(Engine.GetAnchorPage('item 20')) +\n"
+         "    ' p' + IntToStr(Engine.GetAnchorPage('Item 99'));\nend;\n"
+         "procedure RowEvent;\nbegin\n  Engine.AddAnchor(<D.\"Name\">);\nend;\nbegin end."},
+        {"C++Script",
+         "void TitleEvent() {\n"
+         "  Toc.Text = \"p\" + IntToStr(Engine.GetAnchorPage(\"ITEM 12\")) + \" p\" + IntToStr(Engine.GetAnchorPage(\"item 20\")) +\n"
+         "    \" p\" + IntToStr(Engine.GetAnchorPage(\"Item 99\"));\n}\n"
+         "void RowEvent() {\n  Engine.AddAnchor(<D.\"Name\">);\n}\n{ }"},
+        {"JScript",
+         "function TitleEvent() {\n"
+         "  Toc.Text = \"p\" + IntToStr(Engine.GetAnchorPage(\"ITEM 12\")) + \" p\" + IntToStr(Engine.GetAnchorPage(\"item 20\")) +\n"
+         "    \" p\" + IntToStr(Engine.GetAnchorPage(\"Item 99\"));\n}\n"
+         "function RowEvent() {\n  Engine.AddAnchor(<D.\"Name\">);\n}\n"},
+        {"BasicScript",
+         "Sub TitleEvent\n"
+         "  Toc.Text = \"p\" & IntToStr(Engine.GetAnchorPage(\"ITEM 12\")) & \" p\" & IntToStr(Engine.GetAnchorPage(\"item 20\")) & "
+         "\" p\" & IntToStr(Engine.GetAnchorPage(\"Item 99\"))\nEnd Sub\n"
+         "Sub RowEvent\n  Engine.AddAnchor(<D.\"Name\">)\nEnd Sub\n"},
+    };
+    for (const TSyntaxCase& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        SetScript(t, c);
+        t.Report()->GetEngineOptions()->DoublePass = true;
+        auto* title = t.Band<TrpReportTitle>(0, 20);
+        title->OnBeforePrint = "TitleEvent";
+        t.Memo(title, 0, 0, 300, 20, "")->SetName("Toc");
+        auto* row = t.Band<TrpMasterData>(30, 20);
+        row->SetDataSet(t.DataSet("D", NumberedRows(20)));
+        row->OnBeforePrint = "RowEvent";
+        t.Memo(row, 0, 0, 100, 20, "[D.\"Name\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 3);
+        EXPECT_EQ(PageTexts(t.Pages(), 1)[3], "Item 12");
+        EXPECT_EQ(PageTexts(t.Pages(), 2)[2], "Item 20");
+        EXPECT_EQ(PageTexts(t.Pages(), 0).front(), "p2 p3 p1") << "a text never anchored gives page 1";
+    }
+}
+
+// A data set walked by script, its fields read by name, and report variables and
+// expressions set and read back.
+TEST(EngineScript, DataSetWalkedAndVariablesSetByScript)
+{
+    const TSyntaxCase cases[] = {
+        {"PascalScript",
+         "procedure E;\nvar ds: TrpDataSet; s: String;\nbegin\n  ds := Report.GetDataset('Rows');\n  ds.First;\n"
+         "  while not ds.Eof do begin\n    s := s + IntToStr(ds.RecNo) + '=' + ds.DisplayText['Name'] + ',';\n    ds.Next;\n  end;\n"
+         "  Memo1.Text := s + IntToStr(ds.FieldsCount) + VarToStr(ds.HasField('Sum')) + VarToStr(ds.Value['Sum']);\n"
+         "  Report.Variables['w'] := 'x' + 'y';\n"
+         "  Memo2.Text := VarToStr(Report.Variables['w']) + VarToStr(Report.Calc('2*3'));\nend;\nbegin end."},
+        {"C++Script",
+         "void E() {\n  TrpDataSet ds; string s;\n  ds = Report.GetDataset(\"Rows\");\n  ds.First();\n"
+         "  while (!ds.Eof()) { s = s + IntToStr(ds.RecNo) + \"=\" + ds.DisplayText[\"Name\"] + \",\"; ds.Next(); }\n"
+         "  Memo1.Text = s + IntToStr(ds.FieldsCount()) + VarToStr(ds.HasField(\"Sum\")) + VarToStr(ds.Value[\"Sum\"]);\n"
+         "  Report.Variables[\"w\"] = \"x\" + \"y\";\n"
+         "  Memo2.Text = VarToStr(Report.Variables[\"w\"]) + VarToStr(Report.Calc(\"2*3\"));\n}\n{ }"},
+        {"JScript",
+         "function E() {\n  var ds = Report.GetDataset(\"Rows\"); var s = \"\";\n  ds.First();\n"
+         "  while (!ds.Eof()) { s = s + IntToStr(ds.RecNo) + \"=\" + ds.DisplayText[\"Name\"] + \",\"; ds.Next(); }\n"
+         "  Memo1.Text = s + IntToStr(ds.FieldsCount()) + VarToStr(ds.HasField(\"Sum\")) + VarToStr(ds.Value[\"Sum\"]);\n"
+         "  Report.Variables[\"w\"] = \"x\" + \"y\";\n"
+         "  Memo2.Text = VarToStr(Report.Variables[\"w\"]) + VarToStr(Report.Calc(\"2*3\"));\n}\n"},
+        {"BasicScript",
+         "Sub E\n  Dim ds, s\n  s = \"\"\n  ds = Report.GetDataset(\"Rows\")\n  ds.First\n"
+         "  While Not ds.Eof\n    s = s & IntToStr(ds.RecNo) & \"=\" & ds.DisplayText(\"Name\") & \",\"\n    ds.Next\n  Wend\n"
+         "  Memo1.Text = s & IntToStr(ds.FieldsCount) & VarToStr(ds.HasField(\"Sum\")) & VarToStr(ds.Value(\"Sum\"))\n"
+         "  Report.Variables[\"w\"] = \"x\" & \"y\"\n"
+         "  Memo2.Text = VarToStr(Report.Variables[\"w\"]) & VarToStr(Report.Calc(\"2*3\"))\nEnd Sub\n"},
+    };
+    for (const TSyntaxCase& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        SetScript(t, c);
+        t.DataSet("Rows", NumberedRows(3));
+        auto* title = t.Band<TrpReportTitle>(0, 40);
+        title->OnBeforePrint = "E";
+        t.Memo(title, 0, 0, 300, 20, "")->SetName("Memo1");
+        t.Memo(title, 0, 20, 300, 20, "")->SetName("Memo2");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), "|0=Item 1,1=Item 2,2=Item 3,4True30;xy6;");
+        EXPECT_EQ(VarToStr(t.Report()->GetVariables()->GetVariable("w")), "xy");
+    }
+}
+
 }  // namespace

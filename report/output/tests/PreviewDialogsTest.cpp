@@ -8,6 +8,7 @@
 
 #include "report/model/rpDialogs.h"
 #include "report/model/rpPages.h"
+#include "report/model/rpUtils.h"
 
 #include "platform/printers/RecordingPrinter.h"
 
@@ -44,6 +45,39 @@ TEST(SearchDialogTest, RemembersOnlyConfirmedTexts)
     EXPECT_EQ(rpLastSearchText(), "Итого") << "Cancel keeps the remembered text";
     run("Склад", true);
     EXPECT_EQ(rpLastSearchText(), "Склад");
+}
+
+TEST(SearchDialogTest, TypingReplacesTheOfferedTextAndKeysEndTheDialog)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestDriver&, TrpSearchDialog&)> end;
+        TModalResult result;
+        AnsiString remembered;
+    };
+    const Case kCases[] = {
+        {"Enter confirms", [](TTestDriver& d, TrpSearchDialog& f) { d.Key(f.TextE, VK_RETURN); }, mrOk, "Склад"},
+        {"a click on OK confirms", [](TTestDriver& d, TrpSearchDialog& f) { d.Click(f.OkB); }, mrOk, "Склад"},
+        {"Escape cancels", [](TTestDriver& d, TrpSearchDialog& f) { d.Key(f.TextE, VK_ESCAPE); }, mrCancel, "Итого"},
+        {"a click on Cancel cancels", [](TTestDriver& d, TrpSearchDialog& f) { d.Click(f.CancelB); }, mrCancel,
+         "Итого"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        TPreviewEnv env;
+        rpLastSearchText() = "Итого";
+        env.d.ExpectModal("TrpSearchDialog", [&] {
+            auto* f = dynamic_cast<TrpSearchDialog*>(Screen->ModalForm());
+            env.d.Press(f->TextE, "Склад");
+            EXPECT_EQ(f->TextE->GetText(), "Склад") << "the offered text was selected, so typing replaced it";
+            c.end(env.d, *f);
+        });
+        std::unique_ptr<TrpSearchDialog> dialog(new TrpSearchDialog(Application));
+        TModalResult result = mrNone;
+        env.d.Run([&] { result = dialog->ShowModal(); });
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(rpLastSearchText(), c.remembered);
+    }
 }
 
 // ---------------------------------------------------------------- page settings
@@ -141,6 +175,59 @@ TEST_F(PageSettingsTest, TypingAndChoosingPapers)
     });
     EXPECT_EQ(page.GetPaperSize(), DMPAPER_A4) << "Cancel leaves the page untouched";
     EXPECT_EQ(page.GetOrientation(), poPortrait);
+}
+
+// The orientation chosen by mouse or by keys: with the custom size the two values change
+// places each time, with a listed paper they are the paper's for the orientation.
+TEST_F(PageSettingsTest, OrientationByMouseAndKeys)
+{
+    struct Case {
+        const char* why;
+        int paper;
+        std::function<void(TTestDriver&, TrpPageSettingsForm&)> turn, back;
+        const char *turnedWidth, *turnedHeight;
+    };
+    auto click = [](TRadioButton* TrpPageSettingsForm::*rb) {
+        return [rb](TTestDriver& d, TrpPageSettingsForm& f) { d.Click(f.*rb); };
+    };
+    auto key = [](TRadioButton* TrpPageSettingsForm::*rb, Word k) {
+        return [rb, k](TTestDriver& d, TrpPageSettingsForm& f) { d.Key(f.*rb, k); };
+    };
+    const Case kCases[] = {
+        {"custom size, mouse", DMPAPER_USER, click(&TrpPageSettingsForm::LandscapeRB),
+         click(&TrpPageSettingsForm::PortraitRB), "30", "10"},
+        {"custom size, arrow keys", DMPAPER_USER, key(&TrpPageSettingsForm::PortraitRB, VK_DOWN),
+         key(&TrpPageSettingsForm::LandscapeRB, VK_UP), "30", "10"},
+        {"A5, arrow keys", DMPAPER_A5, key(&TrpPageSettingsForm::PortraitRB, VK_RIGHT),
+         key(&TrpPageSettingsForm::LandscapeRB, VK_LEFT), "21", "14,80"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        page.SetOrientation(poPortrait);
+        page.SetPaperWidth(c.paper == DMPAPER_USER ? 100 : 148);
+        page.SetPaperHeight(c.paper == DMPAPER_USER ? 300 : 210);
+        page.SetPaperSize(c.paper);
+        const AnsiString width = c.paper == DMPAPER_USER ? "10" : "14,80";
+        const AnsiString height = c.paper == DMPAPER_USER ? "30" : "21";
+        Show([&](TrpPageSettingsForm& f) {
+            c.turn(env.d, f);
+            EXPECT_TRUE(f.LandscapeRB->GetChecked());
+            EXPECT_TRUE(f.LandscapeImg->GetVisible());
+            EXPECT_FALSE(f.PortraitImg->GetVisible());
+            EXPECT_EQ(f.WidthE->GetText(), c.turnedWidth);
+            EXPECT_EQ(f.HeightE->GetText(), c.turnedHeight);
+            c.back(env.d, f);
+            EXPECT_TRUE(f.PortraitRB->GetChecked());
+            EXPECT_EQ(f.WidthE->GetText(), width);
+            EXPECT_EQ(f.HeightE->GetText(), height);
+            c.turn(env.d, f);
+            env.d.Key(f.LandscapeRB, VK_RETURN);
+        });
+        EXPECT_EQ(page.GetOrientation(), poLandscape);
+        EXPECT_EQ(page.GetPaperSize(), c.paper);
+        EXPECT_EQ(rpFloatToStr(page.GetPaperWidth() / 10), c.turnedWidth);
+        EXPECT_EQ(rpFloatToStr(page.GetPaperHeight() / 10), c.turnedHeight);
+    }
 }
 
 TEST_F(PageSettingsTest, OkAppliesToThePage)

@@ -3,6 +3,7 @@
 #include "report/output/rpCtrls.h"
 #include "report/output/rpDock.h"
 #include "report/output/rpPreviewForm.h"
+#include "report/output/rpSearchDialog.h"
 #include "report/output/tests/PreviewTestSupport.h"
 
 #include "platform/classes/IniFiles.h"
@@ -699,4 +700,27 @@ TEST(PreviewQtSmoke, APageNumberTypedIntoTheBoxMovesThePagesOnEnter)
         EXPECT_EQ(form->GetActiveControl(), form->Preview);
     }
     delete form;
+}
+
+// The find dialog on the desktop offers the last text selected: what the user types
+// replaces it, and Enter searches for the new text.
+TEST(PreviewQtSmoke, TheFindDialogOffersTheLastTextSelected)
+{
+    TOffscreen qt;
+    TGuiServices* qtServices = &Services();  // before the driver takes the services over
+    TPreviewEnv env;
+    rpLastSearchText() = "Итого";
+    env.d.ExpectModal("TrpSearchDialog", [&] {
+        auto* f = dynamic_cast<TrpSearchDialog*>(Screen->ModalForm());
+        qtServices->ProcessNativeEvents();
+        ASSERT_TRUE(QtWindowHasKeys(f->TextE));
+        ASSERT_TRUE(QtKey('7'));
+        EXPECT_EQ(f->TextE->GetText(), "7");
+        ASSERT_TRUE(QtKey(VK_RETURN));
+    });
+    std::unique_ptr<TrpSearchDialog> dialog(new TrpSearchDialog(Application));
+    TModalResult result = mrNone;
+    env.d.Run([&] { result = dialog->ShowModal(); });
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(rpLastSearchText(), "7");
 }

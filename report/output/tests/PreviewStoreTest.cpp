@@ -51,6 +51,7 @@ protected:
         rpSetPreviewFormFactory(nullptr);
         rpSetProgressFactory(nullptr);
         rpSetPasswordQuery(nullptr);
+        rpSetPreviewNavigator(nullptr);
         rpFreePrinters();
         std::filesystem::remove(file);
     }
@@ -400,4 +401,61 @@ TEST_F(PreviewStoreTest, ToolBarKeepsItsOrder)
             EXPECT_EQ(order, expected);
         });
     }
+}
+
+// Links on prepared pages clicked in the preview: "@" and a page number shows that page,
+// "#" and an anchor's text scrolls to the anchor, anything else goes to the shell.
+TEST_F(PreviewStoreTest, ClickedLinksGoToTheirPageOrAnchor)
+{
+    report = std::make_unique<TStoreReport>();
+    TTestReport& t = *report;
+    t.Report()->ScriptLanguage = "PascalScript";
+    t.Report()->GetScriptText()->SetText(
+        "procedure RowEvent;\nbegin\n  Engine.AddAnchor(<Data.\"Name\">);\nend;\nbegin end.");
+    dynamic_cast<TrpBand*>(t.Report()->FindObject("Master"))->OnBeforePrint = "RowEvent";
+    auto* title = t.Band<TrpReportTitle>(0, 20);
+    struct Link {
+        const char* url;
+        int left;
+    };
+    const Link kLinks[] = {{"@3", 0}, {"#item 55", 100}, {"#Item 2", 200}, {"http://example.invalid/", 300}};
+    for (const Link& l : kLinks)
+        t.Memo(title, l.left, 0, 90, 20, "link")->URL = l.url;
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    TrpPreviewPages* pages = t.Pages();
+    // The anchor's top on its page, as the store keeps it.
+    auto anchorTop = [&](const AnsiString& text) {
+        TrpXMLItem* a = pages->FindAnchor(text);
+        return a ? StrToIntDef(a->Prop("top"), -1) : -1;
+    };
+    const int top55 = anchorTop("Item 55");
+    ASSERT_GT(top55, 0);
+    Show([&](TrpPreviewForm& f) {
+        TrpPreview* preview = f.Preview;
+        TrpPreviewWorkspace* w = preview->Workspace;
+        TrpReportPage* first = pages->GetPage(0);
+        const Extended zoom = preview->GetZoom();
+        auto click = [&](int left) {
+            // The link's middle on the first page, scrolled back to the top.
+            w->SetVertPosition(0);
+            const TRect r = w->GetPageBounds(0);
+            const int x = r.Left - w->OffsetX + rpDevRound((first->LeftMargin * 3.77953 + left + 45) * zoom);
+            const int y = r.Top - w->OffsetY + rpDevRound((first->TopMargin * 3.77953 + 10) * zoom);
+            const TPoint at = w->Surface->ClientToScreen(TPoint{x, y});
+            d.PointerDown(at);
+            d.PointerUp(at);
+        };
+        click(0);
+        EXPECT_EQ(preview->GetPageNo(), 3) << "@3 shows the third page";
+        click(100);
+        const TRect third = w->GetPageBounds(2);
+        EXPECT_GT(w->OffsetY, third.Top) << "#item 55 scrolls into the third page";
+        EXPECT_LT(w->OffsetY, third.Bottom);
+        click(200);
+        EXPECT_LT(w->OffsetY, w->GetPageBounds(0).Bottom) << "#Item 2 stays on the first page";
+        EXPECT_GT(w->OffsetY, 0);
+        click(300);
+        ASSERT_EQ(d.ShellCalls().size(), 1u);
+        EXPECT_EQ(d.ShellCalls()[0].File, "http://example.invalid/");
+    });
 }
