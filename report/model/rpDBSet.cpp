@@ -164,20 +164,37 @@ void TrpDataSet::Close() { OnClose(this); }
 void TrpDataSet::First()
 {
     RecNo = 0;
+    FLastStep = TNextStep::Moved;
     OnFirst(this);
 }
 
 void TrpDataSet::Next()
 {
     ++RecNo;
-    if (!(RangeEnd == reCount && RecNo >= RangeEndCount))
+    FLastStep = TNextStep::Counted;
+    if (!(RangeEnd == reCount && RecNo >= RangeEndCount)) {
+        FLastStep = TNextStep::Moved;
         OnNext(this);
+    }
 }
 
 void TrpDataSet::Prior()
 {
     --RecNo;
+    FLastStep = TNextStep::Moved;
     OnPrior(this);
+}
+
+void TrpDataSet::Back()
+{
+    const TNextStep step = FLastStep;
+    FLastStep = TNextStep::Moved;
+    if (step == TNextStep::Stayed)
+        return;
+    --RecNo;
+    // The step onto the end of a count range told the user's cursor nothing.
+    if (step == TNextStep::Moved)
+        OnPrior(this);
 }
 
 bool TrpDataSet::Eof()
@@ -445,6 +462,7 @@ void TrpDBDataset::First()
     else
         FEffective->First();
     FEndFlag = false;
+    FCursorMoved = true;
     TrpDataSet::First();
 }
 
@@ -455,6 +473,7 @@ void TrpDBDataset::Next()
     FEndFlag = false;
     if (RangeEnd != reCurrent) {
         FEffective->Next();
+        FCursorMoved = !FEffective->Eof();
         TrpDataSet::Next();
         return;
     }
@@ -462,9 +481,12 @@ void TrpDBDataset::Next()
     // it, move on as usual.
     if (FEffective->GetBookmark() == FBookmark) {
         FEndFlag = true;
+        FCursorMoved = false;
+        FLastStep = TNextStep::Stayed;
         return;
     }
     FEffective->Next();
+    FCursorMoved = !FEffective->Eof();
     TrpDataSet::Next();
 }
 
@@ -473,7 +495,20 @@ void TrpDBDataset::Prior()
     if (!Initialized)
         Open();
     FEffective->Prior();
+    FCursorMoved = true;
     TrpDataSet::Prior();
+}
+
+void TrpDBDataset::Back()
+{
+    if (!Initialized)
+        Open();
+    // A Next at the end of the data left the cursor on the last record: it stays there.
+    if (FCursorMoved)
+        FEffective->Prior();
+    FCursorMoved = true;
+    FEndFlag = false;
+    TrpDataSet::Back();
 }
 
 bool TrpDBDataset::Eof()

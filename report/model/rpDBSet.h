@@ -66,6 +66,11 @@ public:
     virtual void First();
     virtual void Next();
     virtual void Prior();
+    // Undoes the last Next exactly, back to the record it left: a Next that stopped at the
+    // end of the data or of the range (the cursor stayed, or only RecNo counted on) is
+    // undone without moving over a record the data never left. After anything but a Next,
+    // the same as Prior. The engine goes back with it to the last record it printed.
+    virtual void Back();
     virtual bool Eof();
     virtual int FieldsCount() { return 0; }
     virtual bool IsBlobField(const AnsiString& /*FieldName*/) { return false; }
@@ -90,6 +95,10 @@ public:
 
 protected:
     void AddFieldError(const AnsiString& Index);
+    // What the last Next did: moved (RecNo and OnNext), only counted (RecNo past the end
+    // of a count range, no OnNext) or nothing (the end of a reCurrent range).
+    enum class TNextStep { Moved, Counted, Stayed };
+    TNextStep FLastStep = TNextStep::Moved;
 
 private:
     AnsiString FUserName;
@@ -170,6 +179,7 @@ public:
     void First() override;
     void Next() override;
     void Prior() override;
+    void Back() override;
     bool Eof() override;
     Variant GetValue(const AnsiString& Index) override;
     // GetValue for a reader of one name again and again: Slot keeps what the name was
@@ -207,6 +217,7 @@ private:
     TComponentRef<TDataSet> FEffective{this};
     TComponentRef<TDataSet> FHooked{this};  // whose AfterOpen we replaced
     bool FEndFlag = false;
+    bool FCursorMoved = true;  // the last Next moved the bound dataset (not at its end)
     TDataSetNotifyEvent FSavedAfterOpen;
 };
 

@@ -156,6 +156,10 @@ private:
     void InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN);
     void CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int ColumnKeepPos, Extended SaveCurY);
     void ShowGroupFooters(TrpGroupHeader* Group, int Index);
+    // Takes Band's dataset back to the last record printed, for the footers that close it;
+    // gives the steps taken, for ForwardAgain.
+    int BackToLastPrinted(TrpDataBand* Band);
+    void ForwardAgain(TrpDataBand* Band, int Steps);
     void ResetSuppressValues(TrpBand* Band);
     void NotifyObjects(TrpBand* Band);
     void AddToHeaderList(TrpBand* Band);

@@ -250,6 +250,9 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             FRun->HeaderKeep = nullptr;
         }
         if (shown && !FRun->Failed) {
+            // The footers print with the last record printed, not where the walk stopped:
+            // past records left out, or one on after a row count or a count range.
+            const int back = BackToLastPrinted(band);
             if (s.Group)
                 ShowGroupFooters(s.Group, 0);
             if (!band->FooterAfterEach) {
@@ -269,6 +272,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             RemoveFromHeaderList(s.Header);
             if (s.Group && band->KeepTogether)
                 EndKeep(band);
+            ForwardAgain(band, back);
         }
         if (band->KeepFooter)
             AggregateList.EndHold();
@@ -344,26 +348,40 @@ void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int Colu
             continue;
         Master->SetCurColumn(Master->Columns);
         CheckBandColumns(Master, ColumnKeepPos, SaveCurY);
-        // Back to the last record printed, over the records left out since (they may
-        // belong to the new group already).
-        TrpDataSet* ds = DataSetOf(Master);
-        const int back = 1 + FRun->Band(Master).LeftOut;
-        int moved = 0;
-        try {
-            for (; moved < back; ++moved)
-                ds->Prior();
-        } catch (const Exception&) {
-            for (; moved > 0; --moved)
-                ds->Next();
-        }
+        // The records left out since the last one printed may belong to the new group already.
+        const int back = BackToLastPrinted(Master);
         ShowGroupFooters(Group, static_cast<int>(i));
-        for (; moved > 0; --moved)
-            ds->Next();
+        ForwardAgain(Master, back);
         InitGroups(Group, static_cast<int>(i), false);
         FRun->Band(Master).LineN = 1;
         ResetSuppressValues(Master);
         return;
     }
+}
+
+int TrpEngine::BackToLastPrinted(TrpDataBand* Band)
+{
+    // Every record walked since ends with a Next; Back undoes the last one as it was (a
+    // cursor that stayed on the last record stays), the others like Prior.
+    TrpDataSet* ds = DataSetOf(Band);
+    const int back = 1 + FRun->Band(Band).LeftOut;
+    int moved = 0;
+    try {
+        for (; moved < back; ++moved)
+            ds->Back();
+    } catch (const Exception&) {
+        // A dataset that cannot go back prints its footers where it stands.
+        ForwardAgain(Band, moved);
+        moved = 0;
+    }
+    return moved;
+}
+
+void TrpEngine::ForwardAgain(TrpDataBand* Band, int Steps)
+{
+    TrpDataSet* ds = DataSetOf(Band);
+    for (; Steps > 0; --Steps)
+        ds->Next();
 }
 
 void TrpEngine::ShowGroupFooters(TrpGroupHeader* Group, int Index)

@@ -219,6 +219,8 @@ void TrpEngine::ShowVDataBands(TrpComponent* Parent, int Depth)
             if (band->GetRowCount() != 0 && band->GetRowCount() < s.LineN)
                 break;
         }
+        // The footers print with the last record, not one on after a row count or a count range.
+        const int back = shown ? BackToLastPrinted(band) : 0;
         if (s.Group)
             ShowGroupFooters(s.Group, 0);
         if (shown) {
@@ -226,6 +228,7 @@ void TrpEngine::ShowVDataBands(TrpComponent* Parent, int Depth)
             if (!band->FooterAfterEach)
                 ShowBand(s.Footer);
         }
+        ForwardAgain(band, back);
     }
 }
 

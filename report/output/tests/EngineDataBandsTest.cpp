@@ -3,10 +3,14 @@
 // objects lying on the page outside bands that print their data like any other.
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/model/rpDBSet.h"
+
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <functional>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -315,5 +319,174 @@ TEST(EngineDataBands, VerticalRecordKeepsItsLineNumbersAfterItsDetails)
         footer->SetBounds(30, 0, 30, 100);
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(Texts(t.Pages()), details ? "|M1;d1;d2;F1;M2;d1;d2;F2;" : "|M1;F1;M2;F2;");
+    }
+}
+
+namespace {
+
+// The rows of the footer table: N 1..Rows, groups of three ("G1", "G2"...).
+Variant FooterRowValue(int RecNo, const AnsiString& Field)
+{
+    if (AnsiCompareText(Field, "N") == 0)
+        return RecNo + 1;
+    return AnsiString("G") + IntToStr(RecNo / 3 + 1);
+}
+
+// A database dataset's rows, read whole on Open like a query.
+class TFooterRows : public TDataSet {
+public:
+    explicit TFooterRows(int ARows) : TDataSet(nullptr), Rows(ARows) {}
+    int Rows;
+
+protected:
+    void InternalOpen() override
+    {
+        FieldDefs().Clear();
+        FieldDefs().Add("N", ftInteger);
+        FieldDefs().Add("Group", ftString, 10);
+        for (int i = 0; i < Rows; ++i) {
+            Variant* row = AppendRow();
+            row[0] = FooterRowValue(i, "N");
+            row[1] = FooterRowValue(i, "Group");
+        }
+    }
+};
+
+// The master dataset of each kind the engine binds, over the same rows: a database dataset
+// stays on its last record at the end, a user dataset's own cursor goes one past it, a
+// count range stops the walk with RecNo one past (a database cursor one record on).
+struct TFooterMaster {
+    enum TKind { kDatabase, kDatabaseCount, kUser, kUserCount };
+    TFooterMaster(TKind Kind, int Rows)
+    {
+        const bool counted = Kind == kDatabaseCount || Kind == kUserCount;
+        if (Kind == kDatabase || Kind == kDatabaseCount) {
+            // Two rows more in the table than the range takes.
+            Query = std::make_unique<TFooterRows>(counted ? Rows + 2 : Rows);
+            auto* db = new TrpDBDataset(nullptr);
+            db->SetDataSet(Query.get());
+            DataSet.reset(db);
+        } else {
+            auto* user = new TrpUserDataSet(nullptr);
+            // The user's cursor follows the events; a value read where RecNo and the cursor
+            // disagree, or past the rows, shows as such.
+            user->OnFirst = TNotifyEvent::Lambda([this](TObject*) { Cursor = 0; });
+            user->OnNext = TNotifyEvent::Lambda([this](TObject*) { ++Cursor; });
+            user->OnPrior = TNotifyEvent::Lambda([this](TObject*) { --Cursor; });
+            if (!counted)
+                user->OnCheckEOF =
+                    TrpCheckEOFEvent::Lambda([this, Rows](TObject*, bool& eof) { eof = Cursor >= Rows; });
+            user->OnGetValue = TrpGetValueEvent::Lambda([this, user, Rows](const AnsiString& name, Variant& v) {
+                if (Cursor != user->RecNo)
+                    v = AnsiString("cursor") + IntToStr(Cursor) + "/RecNo" + IntToStr(user->RecNo);
+                else if (Cursor < 0 || Cursor >= Rows)
+                    v = AnsiString("past");
+                else
+                    v = FooterRowValue(Cursor, name);
+            });
+            user->GetFields()->Add("N");
+            user->GetFields()->Add("Group");
+            DataSet.reset(user);
+        }
+        DataSet->SetName("M");
+        DataSet->SetUserName("M");
+        if (counted) {
+            DataSet->RangeEnd = reCount;
+            DataSet->RangeEndCount = Rows;
+        }
+    }
+    std::unique_ptr<TFooterRows> Query;
+    std::unique_ptr<TrpDataSet> DataSet;
+    int Cursor = 0;
+};
+
+// One detail row for each master record but those left out.
+class TFooterDetails : public TRowsDataSet {
+public:
+    TFooterDetails(TrpDataSet* AMaster, std::set<int> ALeftOut)
+        : TRowsDataSet(nullptr), Master(AMaster), LeftOut(std::move(ALeftOut))
+    {
+        SetName("D");
+        SetUserName("D");
+    }
+    void First() override
+    {
+        std::vector<std::map<AnsiString, Variant>> rows;
+        if (!LeftOut.count(Master->GetValue("N").AsInteger()))
+            rows.push_back({{"D", AnsiString("d")}});
+        SetRows(std::move(rows));
+        TRowsDataSet::First();
+    }
+    TrpDataSet* Master;
+    std::set<int> LeftOut;
+};
+
+}  // namespace
+
+// Group footers and the data footer print with the last record printed, whatever kind of
+// dataset the band walks and however the walk ended: at the end of the data past records
+// left out (a whole trailing group among them), after a row count, at a count range's end.
+// They printed with where the walk stopped: the last record walked, one past it, or the
+// record after it; G1's footer showed G2's name.
+TEST(EngineDataBands, FootersPrintWithTheLastRecordPrintedAtTheEnd)
+{
+    struct Kind {
+        const char* why;
+        TFooterMaster::TKind kind;
+    };
+    const Kind kinds[] = {
+        {"database dataset", TFooterMaster::kDatabase},
+        {"database dataset with a count range", TFooterMaster::kDatabaseCount},
+        {"user dataset", TFooterMaster::kUser},
+        {"user dataset with a count range", TFooterMaster::kUserCount},
+    };
+    struct Case {
+        const char* why;
+        std::set<int> leftOut;
+        int rowCount;
+        bool footerAfterEach;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"no record left out", {}, 0, false,
+         "GH G1;M1;d;M2;d;M3;d;GF G1 3;GH G2;M4;d;M5;d;M6;d;GF G2 6;F 6;"},
+        {"the last records left out", {5, 6}, 0, false,
+         "GH G1;M1;d;M2;d;M3;d;GF G1 3;GH G2;M4;d;GF G2 4;F 4;"},
+        {"a whole trailing group left out", {4, 5, 6}, 0, false, "GH G1;M1;d;M2;d;M3;d;GF G1 3;F 3;"},
+        {"records left out inside and at the end", {2, 6}, 0, false,
+         "GH G1;M1;d;M3;d;GF G1 3;GH G2;M4;d;M5;d;GF G2 5;F 5;"},
+        {"a row count ends the walk", {}, 2, false, "GH G1;M1;d;M2;d;GF G1 2;F 2;"},
+        {"footer after each, no record left out", {}, 0, true,
+         "GH G1;M1;d;F 1;M2;d;F 2;M3;d;F 3;GF G1 3;GH G2;M4;d;F 4;M5;d;F 5;M6;d;F 6;GF G2 6;"},
+        {"footer after each, a whole trailing group left out", {4, 5, 6}, 0, true,
+         "GH G1;M1;d;F 1;M2;d;F 2;M3;d;F 3;GF G1 3;"},
+        {"footer after each, a row count ends the walk", {}, 2, true, "GH G1;M1;d;F 1;M2;d;F 2;GF G1 2;"},
+    };
+    for (const Kind& k : kinds) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(k.why) + ", " + c.why);
+            TFooterMaster m(k.kind, 6);
+            auto details = std::make_unique<TFooterDetails>(m.DataSet.get(), c.leftOut);
+            TTestReport t;
+            t.Page()->SetPaperHeight(400);
+            t.Report()->GetDataSets()->Add(m.DataSet.get());
+            t.Report()->GetDataSets()->Add(details.get());
+            auto* gh = t.Band<TrpGroupHeader>(5, 10);
+            gh->Condition = "M.\"Group\"";
+            t.Memo(gh, 0, 0, 100, 10, "GH [M.\"Group\"]");
+            auto* master = t.Band<TrpMasterData>(20, 10);
+            master->SetDataSet(m.DataSet.get());
+            master->PrintIfDetailEmpty = false;
+            master->FooterAfterEach = c.footerAfterEach;
+            master->SetRowCount(c.rowCount);
+            t.Memo(master, 0, 0, 100, 10, "M[M.\"N\"]");
+            auto* detail = t.Band<TrpDetailData>(35, 10);
+            detail->SetDataSet(details.get());
+            t.Memo(detail, 0, 0, 100, 10, "d");
+            t.Memo(t.Band<TrpGroupFooter>(50, 10), 0, 0, 200, 10, "GF [M.\"Group\"] [M.\"N\"]");
+            t.Memo(t.Band<TrpFooter>(65, 10), 0, 0, 100, 10, "F [M.\"N\"]");
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.expected);
+        }
     }
 }
