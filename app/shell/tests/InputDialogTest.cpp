@@ -321,6 +321,42 @@ TEST_F(InputDialogTest, TheVatDialogStoresOnlyAPercent)
     }
 }
 
+TEST_F(InputDialogTest, TypingOverTheShownVatReplacesItAClickFirstAddsToIt)
+{
+    // The dialog opens with the focus in the box and the rate selected; the same dialog
+    // opens again for each case, so the later ones find the box already focused.
+    struct Case {
+        const char* why;
+        bool click;
+        int stored;
+    };
+    const Case kCases[] = {
+        {"typed at once: the new rate", false, 20},
+        {"typed at once when the dialog opens again", false, 20},
+        {"a click puts the caret after the rate: the digits are added", true, 1820},
+        {"the keys select again on the next opening", false, 20},
+    };
+    StartOnWarehouse();
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Update NDS Set НДС=18");
+        d->ExpectModal(Form5, [&] {
+            EXPECT_EQ(Form5->Edit1->GetText(), "18");
+            EXPECT_EQ(Form5->GetActiveControl(), Form5->Edit1);
+            if (c.click) {
+                const TPoint at = Form5->Edit1->ClientToScreen({Form5->Edit1->GetWidth() - 2, 4});
+                d->PointerDown(at);
+                d->PointerUp(at);
+            }
+            d->Press(Form5->Edit1, "20");
+            d->Click(Form5->Button1);
+            EXPECT_FALSE(d->IsShowing(Form5));
+        });
+        d->Run([&] { d->Menu(Form1->N20); });
+        EXPECT_EQ(w->Scalar("Select НДС From NDS").AsInteger(), c.stored);
+    }
+}
+
 TEST_F(InputDialogTest, TheVatDialogCannotBeClosedEmptyAndOkOnEmptyAsksForText)
 {
     StartOnWarehouse();
