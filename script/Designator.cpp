@@ -692,6 +692,8 @@ Variant TscDesignator::ReadMember()
         MaybeFrameSave none;
         WriteBackVarArguments(step, member, argCount, none);
     }
+    if (argCount > 0)
+        ReleaseArguments(member, argCount);
     return result;
 }
 
