@@ -857,6 +857,7 @@ Variant CallMember(TscCustomVariable* member, const Variant& parentValue, TscScr
             if (written)
                 written->push_back(j);
         }
+    ReleaseArguments(member, params);
     return result;
 }
 

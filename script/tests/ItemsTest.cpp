@@ -725,3 +725,29 @@ TEST_F(ItemModel, MembersOfATypedObjectWriteAsThroughTheGeneralWalk)
             }
         }
 }
+
+// A text passed to a host method is let go once the call is over, through a typed object as
+// through a Variant holding it, so that the variable's next change in place copies nothing.
+TEST_F(ItemModel, ATextPassedThroughATypedObjectIsLetGoAfterTheCall)
+{
+    U->RegisteringOwner = &Host;
+    Widget->AddMethod("function Look(a: Variant): Integer", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        return Variant(VarToStr(VarArrayGet(p, {0})).size());
+    });
+    U->RegisteringOwner = nullptr;
+    for (const char* object : {"Obj", "v"}) {
+        SCOPED_TRACE(object);
+        TscScript script(nullptr);
+        script.Parent = U;
+        script.SyntaxType = "PascalScript";
+        script.AddObject("Obj", W);
+        script.Lines()->SetText((std::string("var s: String; r: Integer; v: Variant;\n"
+                                             "begin v := Obj; s := ''; for r := 1 to 100 do s := s + 'z'; r := ") +
+                                 object + ".Look(s); end.")
+                                    .c_str());
+        ASSERT_TRUE(script.Compile()) << script.ErrorPos << " " << script.ErrorText;
+        script.Execute();
+        EXPECT_EQ(script.FindLocal("r")->Value, Variant(100));
+        EXPECT_TRUE(VarIsEmpty(Widget->Find("Look")->GetParam(0)->Value));
+    }
+}
