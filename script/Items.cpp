@@ -462,6 +462,7 @@ void TscPropertyHelper::SetValue(const Variant& value)
             SetOrdProp(obj, p,
                        p->Kind() == tkSet                ? scSetToMask(value)
                        : value.VType() == varInteger ? value.RawInteger()
+                       : value.VType() == varInt64   ? value.RawInt64()
                                                          : value.AsInt64());
         break;
     case tkClass:
