@@ -4,6 +4,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <functional>
+
 namespace {
 
 // Feeds an item values directly: the item's own rules without a report.
@@ -54,6 +56,54 @@ TEST(Aggregates, FunctionsOverValues)
         const Variant got = Accumulate(c.func, c.values);
         EXPECT_EQ(VarToStr(got), VarToStr(c.expected));
         EXPECT_EQ(got.IsNull(), c.expected.IsNull());
+    }
+}
+
+// Every way a row's value reaches a total (straight, in a vertical column, through a kept,
+// pending or held block that joins the total later) keeps the total free of float noise.
+TEST(Aggregates, MoneyTotalsThroughEveryRoute)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TrpAggregateItem&)> start, end;
+        int column;
+    };
+    const auto none = [](TrpAggregateItem&) {};
+    const Case cases[] = {
+        {"straight", none, none, 0},
+        {"in a vertical column", none, none, 3},
+        {"kept", [](TrpAggregateItem& i) { i.StartKeep(); }, [](TrpAggregateItem& i) { i.EndKeep(); }, 0},
+        {"kept and flushed", [](TrpAggregateItem& i) { i.StartKeep(); }, [](TrpAggregateItem& i) { i.FlushKeep(); },
+         0},
+        {"pending", [](TrpAggregateItem& i) { i.StartPending(); }, [](TrpAggregateItem& i) { i.EndPending(); }, 0},
+        {"held inside pending",
+         [](TrpAggregateItem& i) {
+             i.StartPending();
+             i.StartHold();
+         },
+         [](TrpAggregateItem& i) {
+             i.EndHold();
+             i.EndPending();
+         },
+         0},
+    };
+    for (const Case& c : cases) {
+        for (TrpAggregateFunction func : {agSum, agAvg}) {
+            SCOPED_TRACE(std::string(c.why) + (func == agSum ? ", SUM" : ", AVG"));
+            TrpAggregateItem item;
+            item.Func = func;
+            item.IsPageFooter = true;
+            item.VColumn = c.column;
+            // Two blocks, so a merged block also meets a total that already has rows.
+            for (int block = 0; block < 2; ++block) {
+                c.start(item);
+                for (int row = 0; row < 97; ++row)
+                    item.Add(0.35 * 1.5);
+                c.end(item);
+            }
+            item.VColumn = c.column;
+            EXPECT_EQ(VarToStr(item.Value()), FloatToStr(func == agSum ? 101.85 : 0.525));
+        }
     }
 }
 
