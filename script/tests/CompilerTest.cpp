@@ -100,6 +100,11 @@ const SyntaxCase kSyntax[] = {
      "begin repeat ; until True; try ; finally ; end; try ; except ; end; end.", ""},
     {"an empty statement still needs its separator", "PascalScript", "begin Print(1) Print(2) end.",
      "1:16: ';' expected"},
+    {"a one-line Basic If has no Else", "BasicScript", "If 1 = 1 Then Print(1) Else Print(2)\r\n",
+     "1:24: End of line expected"},
+    {"nor an ElseIf", "BasicScript", "If 1 = 1 Then Print(1) ElseIf 2 = 2 Then Print(2)\r\n",
+     "1:24: End of line expected"},
+    {"a one-line Basic If holding one", "BasicScript", "If 1 = 1 Then If 2 = 2 Then Print(1) : Print(2)\r\n", ""},
 };
 
 TEST_F(CompilerEndToEnd, SyntaxErrorsSayWhatAndWhere)
