@@ -100,6 +100,11 @@ const SyntaxCase kSyntax[] = {
      "begin repeat ; until True; try ; finally ; end; try ; except ; end; end.", ""},
     {"an empty statement still needs its separator", "PascalScript", "begin Print(1) Print(2) end.",
      "1:16: ';' expected"},
+    {"a one-line Basic If has no Else", "BasicScript", "If 1 = 1 Then Print(1) Else Print(2)\r\n",
+     "1:24: End of line expected"},
+    {"nor an ElseIf", "BasicScript", "If 1 = 1 Then Print(1) ElseIf 2 = 2 Then Print(2)\r\n",
+     "1:24: End of line expected"},
+    {"a one-line Basic If holding one", "BasicScript", "If 1 = 1 Then If 2 = 2 Then Print(1) : Print(2)\r\n", ""},
 };
 
 TEST_F(CompilerEndToEnd, SyntaxErrorsSayWhatAndWhere)
@@ -1061,6 +1066,48 @@ TEST_F(CompilerEndToEnd, HostRoutinesLetGoOfTheTextsPassedToThem)
             // v holds the only reference to its text again.
             EXPECT_NE(S->FindLocal("v")->Value.UnsharedStr(), nullptr);
         }
+}
+
+} // namespace
+
+namespace {
+
+// s := s + Poke + ... where the host routine Poke gives s another text through the
+// host's own door (Variables[name]) while the line appends: the append must not go to
+// the text s held before, which the new one freed. The line's result is the host's
+// text with the pieces after it, as it was when each variable kept its own text.
+TEST_F(CompilerEndToEnd, AHostThatWritesTheTargetOfAnAppendLeavesBothTextsWhole)
+{
+    struct Case { const char* language; const char* text; };
+    const Case kPrograms[] = {
+        {"PascalScript", "var s: String; v: Variant; t: String;\r\nbegin\r\n"
+                         "  s := 'abc'; s := s + Poke('s') + 'x'; t := 'qqqqqq'; Print(s + ' ' + t);\r\n"
+                         "  v := 'abc'; v := v + Poke('v') + 'x'; t := 'rrrrrr'; Print(v + ' ' + t);\r\nend."},
+        {"C++Script", "string s; variant v; string t;\r\n{\r\n"
+                      "  s = \"abc\"; s = s + Poke(\"s\") + \"x\"; t = \"qqqqqq\"; Print(s + \" \" + t);\r\n"
+                      "  v = \"abc\"; v = v + Poke(\"v\") + \"x\"; t = \"rrrrrr\"; Print(v + \" \" + t);\r\n}"},
+        {"JScript", "var s: String, v, t: String;\r\n"
+                    "s = \"abc\"; s = s + Poke(\"s\") + \"x\"; t = \"qqqqqq\"; Print(s + \" \" + t);\r\n"
+                    "v = \"abc\"; v = v + Poke(\"v\") + \"x\"; t = \"rrrrrr\"; Print(v + \" \" + t);\r\n"},
+        {"BasicScript", "Dim s As String, v, t As String\r\n"
+                        "s = \"abc\" : s = s + Poke(\"s\") + \"x\" : t = \"qqqqqq\" : Print(s & \" \" & t)\r\n"
+                        "v = \"abc\" : v = v + Poke(\"v\") + \"x\" : t = \"rrrrrr\" : Print(v & \" \" & t)\r\n"},
+    };
+    for (const Case& c : kPrograms) {
+        SCOPED_TRACE(c.language);
+        S->Clear();
+        RegisterHost(*S);
+        S->AddMethod("function Poke(Name: String): String", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            S->SetVariables(VarToStr(VarArrayGet(p, {0})), Variant(AnsiString("zzz")));
+            return Variant("!");
+        });
+        S->SyntaxType = c.language;
+        S->Lines()->SetText(c.text);
+        ASSERT_TRUE(S->Compile()) << S->ErrorPos << ": " << S->ErrorText;
+        Output.clear();
+        S->Execute();
+        EXPECT_EQ(Output, (std::vector<AnsiString>{"zzz!x qqqqqq", "zzz!x rrrrrr"}));
+    }
 }
 
 } // namespace
