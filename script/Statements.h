@@ -71,6 +71,7 @@
 #include "script/Designator.h"
 #include "script/Statement.h"
 
+#include <string_view>
 #include <vector>
 
 class TscAssignmentStmt : public TscStatement {
@@ -92,7 +93,8 @@ protected:
     TscStringVariable* StringTarget = nullptr;
     // s := s + a + b ... (a left-deep chain of joins from the target itself whose operands
     // call no script routine and do not name the target): the join nodes, innermost first;
-    // each one's right operand is appended in place.
+    // their right operands are appended in place. A host routine among them may still
+    // change the target, so the text is taken only after they are all read.
     std::vector<TscOperatorNode*> AppendChain;
     // The source is a + of two designators that are not plain variables (calls of script
     // routines, f(x) + g(y)) and the target keeps what it is given: the two values are read
@@ -139,6 +141,8 @@ protected:
 
 private:
     bool AppendInPlace();
+    const AnsiString* AppendTargetText() const;
+    void AppendToTarget(std::string_view tail);
     static bool DirectNum(TscStatement* stmt);
     static bool DirectFloat(TscStatement* stmt);
     static bool DirectInt(TscStatement* stmt);

@@ -299,9 +299,10 @@ TEST_F(ExpressionTest, NumberPathsAgreeWithTheGeneralWalk)
                     for (auto [fast, slow] : pairs) {
                         const Outcome f = Call(s, fast), g = Call(s, slow);
                         EXPECT_EQ(f.Failed, g.Failed) << fast << ": " << Show(f) << " / " << Show(g);
-                        if (f.Failed == g.Failed)
+                        if (f.Failed == g.Failed) {
                             EXPECT_TRUE(f.Failed ? f.Message == g.Message : IdenticalValues(f.Value, g.Value))
                                 << fast << ": " << Show(f) << " / " << Show(g);
+                        }
                     }
                 }
         }
