@@ -202,57 +202,73 @@ void TscAssignmentStmt::Optimize()
     }
 }
 
+// The target's text as it stands now: a host routine among the operands may have given
+// the target another value (Variables[name], a routine it calls back).
+const AnsiString* TscAssignmentStmt::AppendTargetText() const
+{
+    if (StringTarget)
+        return &StringTarget->Text();
+    return ::VarType(PlainTarget->Value) == varString ? PlainTarget->Value.StrPtr() : nullptr;
+}
+
 bool TscAssignmentStmt::AppendInPlace()
 {
-    AnsiString* text;
-    if (StringTarget) {
-        text = &StringTarget->MutableText();
-    } else {
-        if (PlainTarget->ReadOnly || ::VarType(PlainTarget->Value) != varString)
-            return false;
-        text = PlainTarget->Value.UnsharedStr();
-        if (!text) { // shared with another variable: this one gets its own copy once
-            PlainTarget->Value = Variant(AnsiString(*PlainTarget->Value.StrPtr()));
-            text = PlainTarget->Value.UnsharedStr();
+    if (!StringTarget && (PlainTarget->ReadOnly || ::VarType(PlainTarget->Value) != varString))
+        return false;
+    // The pieces gather beside the target and go onto its text once every operand is read:
+    // an operand calling the host may give the target another text, which frees the one
+    // held. The target's text is still neither copied nor read whole.
+    AnsiString tail;
+    const auto targetSize = [&] {
+        const AnsiString* t = AppendTargetText();
+        return static_cast<int64_t>(t ? t->size() : 0);
+    };
+    for (size_t k = 0; k < AppendChain.size(); ++k) {
+        const TscOperatorNode* op = AppendChain[k];
+        Variant tb;
+        const Variant& b = op->RightDirect ? *op->RightDirect : (tb = op->Right->GetValue());
+        const AnsiString* piece = ::VarType(b) == varString ? b.StrPtr() : nullptr;
+        AnsiString converted;
+        if (!piece && op->StrCat) {
+            converted = VarToStr(b);
+            piece = &converted;
         }
-    }
-    // The operands cannot read or change the target, so the partial text is seen by
-    // nobody; an error leaves the target as it was.
-    const size_t start = text->size();
-    Variant rest; // the general join's value once an operand is not a text
-    bool general = false;
-    try {
-        for (size_t k = 0; k < AppendChain.size(); ++k) {
-            const TscOperatorNode* op = AppendChain[k];
-            Variant tb;
-            const Variant& b = op->RightDirect ? *op->RightDirect : (tb = op->Right->GetValue());
-            const AnsiString* piece = ::VarType(b) == varString ? b.StrPtr() : nullptr;
-            AnsiString converted;
-            if (!piece && op->StrCat) {
-                converted = VarToStr(b);
-                piece = &converted;
+        if (!piece) {
+            // Not a text: the general join from here on, the target as it is now.
+            const AnsiString* text = AppendTargetText();
+            Variant rest = text ? Variant(*text + tail) : PlainTarget->Value;
+            if (!text && k > 0)
+                rest = AppendChain[k - 1]->Join(rest, Variant(tail));
+            rest = op->Join(rest, b);
+            for (++k; k < AppendChain.size(); ++k) {
+                const TscOperatorNode* next = AppendChain[k];
+                Variant tn;
+                rest = next->Join(rest, next->RightDirect ? *next->RightDirect : (tn = next->Right->GetValue()));
             }
-            if (!piece) {
-                general = true;
-                rest = op->Join(Variant(*text), b);
-                text->resize(start);
-                for (++k; k < AppendChain.size(); ++k) {
-                    const TscOperatorNode* next = AppendChain[k];
-                    Variant tn;
-                    rest = next->Join(rest, next->RightDirect ? *next->RightDirect : (tn = next->Right->GetValue()));
-                }
-                break;
-            }
-            scCheckStringLength(static_cast<int64_t>(text->size()) + static_cast<int64_t>(piece->size()));
-            text->append(*piece);
+            Target->SetValue(rest);
+            return true;
         }
-    } catch (...) {
-        text->resize(start);
-        throw;
+        scCheckStringLength(targetSize() + static_cast<int64_t>(tail.size()) + static_cast<int64_t>(piece->size()));
+        if (k + 1 == AppendChain.size() && tail.empty()) {
+            AppendToTarget(*piece); // the only piece: no need to gather it
+            return true;
+        }
+        tail.append(*piece);
     }
-    if (general)
-        Target->SetValue(rest);
+    AppendToTarget(tail);
     return true;
+}
+
+void TscAssignmentStmt::AppendToTarget(std::string_view tail)
+{
+    if (StringTarget) {
+        StringTarget->MutableText().append(tail);
+    } else if (::VarType(PlainTarget->Value) != varString) {
+        Target->SetValue(AppendChain.back()->Join(PlainTarget->Value, Variant(AnsiString(tail))));
+    } else if (!PlainTarget->Value.AppendUnshared(tail)) {
+        // shared with another variable: this one gets its own copy once
+        PlainTarget->Value = Variant(*PlainTarget->Value.StrPtr() + AnsiString(tail));
+    }
 }
 
 void TscAssignmentStmt::Execute()
@@ -285,6 +301,20 @@ void TscAssignmentStmt::Execute()
         return;
     }
     Target->SetValue(Source->GetValue());
+}
+
+void TscReturnStmt::Optimize()
+{
+    TscAssignmentStmt::Optimize();
+    Direct = nullptr; // a loop running the step alone would skip the exit
+}
+
+void TscReturnStmt::Execute()
+{
+    TscAssignmentStmt::Execute();
+    TscScript* const script = Script;
+    if (!(script->Terminated | script->BreakRequested | script->ContinueRequested | script->ExitRequested))
+        script->ExitRequested = true;
 }
 
 // Execute's number step (the source's number stored as the variable's SetValue would).

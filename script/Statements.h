@@ -41,7 +41,8 @@
 // Any other value given to a plain variable or parameter that keeps what it is given (not a
 // floating one) is taken over as it comes, without the copy SetValue would make; a source
 // that is a + of two calls (Fib(n - 1) + Fib(n - 2)) is read and joined by the assignment
-// itself, in the operator's order and with its Join.
+// itself, in the operator's order and with its Join. return e is one statement that
+// stores e into Result as such an assignment and then exits (TscReturnStmt).
 //
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's
 // error handling), through its Direct routine while no host follows the lines. A C-style
@@ -70,6 +71,7 @@
 #include "script/Designator.h"
 #include "script/Statement.h"
 
+#include <string_view>
 #include <vector>
 
 class TscAssignmentStmt : public TscStatement {
@@ -91,7 +93,8 @@ protected:
     TscStringVariable* StringTarget = nullptr;
     // s := s + a + b ... (a left-deep chain of joins from the target itself whose operands
     // call no script routine and do not name the target): the join nodes, innermost first;
-    // each one's right operand is appended in place.
+    // their right operands are appended in place. A host routine among them may still
+    // change the target, so the text is taken only after they are all read.
     std::vector<TscOperatorNode*> AppendChain;
     // The source is a + of two designators that are not plain variables (calls of script
     // routines, f(x) + g(y)) and the target keeps what it is given: the two values are read
@@ -138,9 +141,21 @@ protected:
 
 private:
     bool AppendInPlace();
+    const AnsiString* AppendTargetText() const;
+    void AppendToTarget(std::string_view tail);
     static bool DirectNum(TscStatement* stmt);
     static bool DirectFloat(TscStatement* stmt);
     static bool DirectInt(TscStatement* stmt);
+};
+
+// return e in a routine: Result := e and the exit after it, run as one statement. The
+// assignment runs as above (same position, same hook call, same errors); the exit follows
+// when the list would have run it, that is when no flag is set once the value is stored.
+class TscReturnStmt : public TscAssignmentStmt {
+public:
+    using TscAssignmentStmt::TscAssignmentStmt;
+    void Optimize() override;
+    void Execute() override;
 };
 
 // x += e and the like; also what x := x op e is shortened to.

@@ -209,6 +209,10 @@ void TrpEngine::ShowVDataBands(TrpComponent* Parent, int Depth)
             first = false;
             shown = true;
             ShowVDataBands(band, Depth + 1);
+            // The details counted their own lines; what follows the record (its footer, the
+            // footers of the groups it closes) counts the record's.
+            CurLine = s.LineN - 1;
+            CurLineThrough = s.LineThrough - 1;
             if (band->FooterAfterEach)
                 ShowBand(s.Footer);
             ds->Next();

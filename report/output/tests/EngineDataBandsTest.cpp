@@ -283,3 +283,37 @@ TEST(EngineDataBands, GroupFooterPrintsWithTheLastRecordPrinted)
                                         : "|GH G1;M1;M3;GF G1 3 40;GH G2;M5;GF G2 5 50;");
     }
 }
+
+// The same for vertical bands: a column's details count their own lines, and the footer
+// after each column of the record counts the record's.
+TEST(EngineDataBands, VerticalRecordKeepsItsLineNumbersAfterItsDetails)
+{
+    for (int details : {0, 2}) {
+        SCOPED_TRACE(details ? "two detail columns a record" : "no details");
+        TTestReport t;
+        t.Page()->SetPaperWidth(400);
+        auto* row = t.Band<TrpMasterData>(10, 20);
+        row->SetRowCount(1);
+        // In the template the footer lies next to its data band, the details after it.
+        t.Memo(row, 0, 0, 30, 20, "M[Line]");
+        t.Memo(row, 30, 0, 30, 20, "F[Line]");
+        if (details)
+            t.Memo(row, 60, 0, 30, 20, "d[Line]");
+        auto* master = t.Band<TrpMasterData>(0, 0);
+        master->Vertical = true;
+        master->SetBounds(0, 0, 30, 100);
+        master->SetDataSet(t.DataSet("V", NumberedRows(2)));
+        master->FooterAfterEach = true;
+        if (details) {
+            auto* detail = t.Band<TrpDetailData>(0, 0);
+            detail->Vertical = true;
+            detail->SetBounds(60, 0, 30, 100);
+            detail->SetRowCount(details);
+        }
+        auto* footer = t.Band<TrpFooter>(0, 0);
+        footer->Vertical = true;
+        footer->SetBounds(30, 0, 30, 100);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), details ? "|M1;d1;d2;F1;M2;d1;d2;F2;" : "|M1;F1;M2;F2;");
+    }
+}
