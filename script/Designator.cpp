@@ -536,6 +536,8 @@ Variant TscDesignator::GetValue()
 
 void TscDesignator::SetValue(const Variant& value)
 {
+    if (FSteps.size() == 2 && IsMemberRead() && !FSteps[1]->WritesIntoStepBefore())
+        return WriteMember(value);
     Walk<true>(value);
 }
 
@@ -655,10 +657,8 @@ inline bool TscDesignator::IsMemberRead() const
            FSteps[1]->KindOfRef() == Kind::Helper;
 }
 
-// The reading walk of Obj.Member(args) written out for its two steps (IsMemberRead): the
-// same calls in the same order, without the loop and the tests for the kinds of step it
-// cannot meet.
-Variant TscDesignator::ReadMember()
+// The first step of Obj.Member(args) as the walk takes it: the object's value.
+inline Variant TscDesignator::ObjectOfMember()
 {
     TscDesignatorItem* first = FSteps[0].get();
     TscCustomVariable* object = first->Ref;
@@ -669,30 +669,75 @@ Variant TscDesignator::ReadMember()
         helper->Script = Script;
     }
     object->NeedResult = true;
-    Variant current = object->GetValue();
+    return object->GetValue();
+}
 
-    TscDesignatorItem* step = FSteps[1].get();
-    auto* member = static_cast<TscCustomHelper*>(step->Ref);
-    const int argCount = std::min(step->Count(), member->ParamCount());
+namespace {
+
+// The arguments of the member step, all computed before the first is stored.
+[[gnu::noinline]] void PassMemberArguments(TscDesignatorItem* step, TscCustomHelper* member, int argCount)
+{
     if (argCount == 1 && step->Count() == 1) {
         // One argument: computed whole before it is stored, so it goes straight in.
         TscExpression* e = step->GetItem(0);
         member->GetParam(0)->Pass(member->IsMacro ? Variant(e->SourceText) : e->GetValue());
-    } else if (argCount > 0) {
+    } else {
         ArgumentValues args(step, member->IsMacro);
         for (int j = 0; j < argCount; ++j)
             member->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
     }
-    member->ParentRef = object;
-    member->ParentValue = std::move(current);
-    member->Script = Script;
-    member->NeedResult = NeedResult;
-    Variant result = member->GetValue();
+}
+
+// After the member ran: var parameters back into their arguments, texts and arrays let go.
+[[gnu::noinline]] void FinishMemberArguments(TscDesignatorItem* step, TscCustomHelper* member, int argCount)
+{
     if (AnyVarParam(member, argCount)) {
         MaybeFrameSave none;
         WriteBackVarArguments(step, member, argCount, none);
     }
+    ReleaseArguments(member, argCount);
+}
+
+} // namespace
+
+// The reading walk of Obj.Member(args) written out for its two steps (IsMemberRead): the
+// same calls in the same order, without the loop and the tests for the kinds of step it
+// cannot meet.
+Variant TscDesignator::ReadMember()
+{
+    Variant current = ObjectOfMember();
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    const int argCount = std::min(step->Count(), member->ParamCount());
+    if (argCount > 0)
+        PassMemberArguments(step, member, argCount);
+    member->ParentRef = FSteps[0]->Ref;
+    member->ParentValue = std::move(current);
+    member->Script = Script;
+    member->NeedResult = NeedResult;
+    Variant result = member->GetValue();
+    if (argCount > 0)
+        FinishMemberArguments(step, member, argCount);
     return result;
+}
+
+// The assigning walk of Obj.Prop := v and Obj.Items[i] := v written out the same way, for a
+// member that takes the value itself (not a character or an element written back into the
+// step before).
+void TscDesignator::WriteMember(const Variant& value)
+{
+    Variant current = ObjectOfMember();
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    const int argCount = std::min(step->Count(), member->ParamCount());
+    if (argCount > 0)
+        PassMemberArguments(step, member, argCount);
+    member->ParentRef = FSteps[0]->Ref;
+    member->ParentValue = std::move(current);
+    member->Script = Script;
+    member->SetValue(value);
+    if (argCount > 0)
+        FinishMemberArguments(step, member, argCount);
 }
 
 // ---------------------------------------------------------------- shortcuts
@@ -812,6 +857,7 @@ Variant CallMember(TscCustomVariable* member, const Variant& parentValue, TscScr
             if (written)
                 written->push_back(j);
         }
+    ReleaseArguments(member, params);
     return result;
 }
 

@@ -24,9 +24,10 @@
 //
 // Speed: each step knows what its item is (found once per item, not by a type
 // test per evaluation). A designator that is one call of a script routine skips
-// the walk, and so does the read of a host member of an object named by one step
-// (Obj.Add(x), Obj.Total, Obj.Cells[1, 2]): the same calls in the same order, written
-// out for two steps. A call step keeps the call's shape (how many arguments reach
+// the walk, and so do the read and the write of a host member of an object named by one
+// step (Obj.Add(x), Obj.Total, Obj.Cells[1, 2], Obj.Total := n): the same calls in the
+// same order, written out for two steps; arguments are handled out of line, so a member
+// without them pays for none. A call step keeps the call's shape (how many arguments reach
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
 // inside that path, not behind another call. An argument whose tree always computes
@@ -136,8 +137,12 @@ private:
     Variant CallRoutine(TscDesignatorItem* step);
     // Obj.Member(args), Obj.Prop: a first step with no arguments that is neither a script
     // routine nor late bound, then a host member; ReadMember is their reading walk.
+    // WriteMember is their assigning walk, for a member that is not a character or an
+    // element written back into the object.
     bool IsMemberRead() const;
+    Variant ObjectOfMember();
     Variant ReadMember();
+    void WriteMember(const Variant& value);
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
 };

@@ -258,7 +258,7 @@ void TscILParser::DoStmt(TscXMLItem* item, TscScript* script, TscStatement* list
     }
 }
 
-void TscILParser::DoAssign(TscXMLItem* item, TscScript* script, TscStatement* list)
+bool TscILParser::DoAssign(TscXMLItem* item, TscScript* script, TscStatement* list, bool returning)
 {
     std::unique_ptr<TscDesignator> d = DoDesignator(Child(item, 0), script, emNone);
     int exprAt = 1;
@@ -289,7 +289,8 @@ void TscILParser::DoAssign(TscXMLItem* item, TscScript* script, TscStatement* li
     const AnsiString pos = item->Prop("pos");
     Program->AddCodeLine(UnitName, pos);
     if (op.empty())
-        stmt = std::make_unique<TscAssignmentStmt>(script, UnitName, pos);
+        stmt = returning ? std::make_unique<TscReturnStmt>(script, UnitName, pos)
+                         : std::make_unique<TscAssignmentStmt>(script, UnitName, pos);
     else {
         auto assignOp = std::make_unique<TscAssignOpStmt>(script, UnitName, pos, op[0]);
         assignOp->SetOp = !modifier.empty() && e->IsSetMask();
@@ -301,6 +302,7 @@ void TscILParser::DoAssign(TscXMLItem* item, TscScript* script, TscStatement* li
     stmt->Expression = std::move(e);
     stmt->Optimize();
     list->Add(std::move(stmt));
+    return returning && op.empty();
 }
 
 void TscILParser::DoCall(TscXMLItem* item, TscScript* script, TscStatement* list, TscEmitOp emit)
@@ -495,7 +497,11 @@ void TscILParser::DoReturn(TscXMLItem* item, TscScript* script, TscStatement* li
         node->SetProp("text", "Result");
         node->SetProp("pos", expr->Prop("pos"));
         assign.Add()->Assign(expr);
-        DoAssign(&assign, script, list);
+        if (DoAssign(&assign, script, list, true)) {
+            // The exit is in the assignment; its line is still one a host can stop at.
+            Program->AddCodeLine(UnitName, item->Prop("pos"));
+            return;
+        }
     }
     list->Add(NewStmt<TscExitStmt>(item, script));
 }

@@ -105,7 +105,9 @@ private:
     void DeclareRoutines(TscXMLItem* item, TscScript* script);
     void DoStmt(TscXMLItem* item, TscScript* script, TscStatement* list);
     void DoStatements(TscXMLItem* item, TscScript* script, TscStatement* list);
-    void DoAssign(TscXMLItem* item, TscScript* script, TscStatement* list);
+    // returning: the assignment of return e, which then also exits when it can (returns
+    // false, adding nothing more, when it cannot and an exit statement must follow).
+    bool DoAssign(TscXMLItem* item, TscScript* script, TscStatement* list, bool returning = false);
     void DoCall(TscXMLItem* item, TscScript* script, TscStatement* list, TscEmitOp emit);
     void DoIf(TscXMLItem* item, TscScript* script, TscStatement* list);
     void DoCase(TscXMLItem* item, TscScript* script, TscStatement* list);

@@ -459,7 +459,11 @@ void TscPropertyHelper::SetValue(const Variant& value)
         if (VarType == fvtBool)
             SetOrdProp(obj, p, value.AsBoolean() ? 1 : 0);
         else
-            SetOrdProp(obj, p, p->Kind() == tkSet ? scSetToMask(value) : value.AsInt64());
+            SetOrdProp(obj, p,
+                       p->Kind() == tkSet                ? scSetToMask(value)
+                       : value.VType() == varInteger ? value.RawInteger()
+                       : value.VType() == varInt64   ? value.RawInt64()
+                                                         : value.AsInt64());
         break;
     case tkClass:
         SetObjectProp(obj, p,

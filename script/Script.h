@@ -182,9 +182,18 @@ private:
 
 inline void TscStatement::RunList()
 {
-    if (Count() == 1) {
-        if (!Script->Terminated)
+    TscScript* const script = Script;
+    const int n = Count();
+    if (n == 1) {
+        if (!script->Terminated)
             RunChild(GetItem(0));
+    } else if (n == 2) { // if ... return ...; return ...
+        if (script->Terminated)
+            return;
+        RunChild(GetItem(0));
+        if (script->BreakRequested | script->ContinueRequested | script->ExitRequested | script->Terminated)
+            return;
+        RunChild(GetItem(1));
     } else {
         TscStatement::Execute();
     }

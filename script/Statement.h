@@ -6,9 +6,9 @@
 // before a child when Terminated is set and after one when any of the other
 // flags is, and leaves the flags for the enclosing construct to handle. Each
 // child runs through RunChild, which gives an error raised inside the child's
-// position (the error handling sits out of line, in ChildFailed). A list of one
-// statement (a routine's body, a branch of an if) runs it in place (RunList), with
-// the same checks. The statement kinds (assignment, if, loops, try ...) are
+// position (the error handling sits out of line, in ChildFailed). A list of one or
+// two statements (a routine's body, a branch of an if, if ... return a; return b) runs
+// them in place (RunList), with the same checks. The statement kinds (assignment, if, loops, try ...) are
 // descendants added by the compiler's back end.
 #pragma once
 
@@ -93,8 +93,8 @@ public:
             ChildFailed(*child);
         }
     }
-    // Execute of a plain list (this class's own, not an override), with a list of one
-    // statement run in place: the same checks, one call fewer. (Defined in Script.h.)
+    // Execute of a plain list (this class's own, not an override), with a list of one or
+    // two statements run in place: the same checks, one call fewer. (Defined in Script.h.)
     inline void RunList();
     void RunLine()
     {

@@ -303,6 +303,20 @@ void TscAssignmentStmt::Execute()
     Target->SetValue(Source->GetValue());
 }
 
+void TscReturnStmt::Optimize()
+{
+    TscAssignmentStmt::Optimize();
+    Direct = nullptr; // a loop running the step alone would skip the exit
+}
+
+void TscReturnStmt::Execute()
+{
+    TscAssignmentStmt::Execute();
+    TscScript* const script = Script;
+    if (!(script->Terminated | script->BreakRequested | script->ContinueRequested | script->ExitRequested))
+        script->ExitRequested = true;
+}
+
 // Execute's number step (the source's number stored as the variable's SetValue would).
 [[gnu::noinline]] bool TscAssignmentStmt::DirectNum(TscStatement* stmt)
 {

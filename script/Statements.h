@@ -41,7 +41,8 @@
 // Any other value given to a plain variable or parameter that keeps what it is given (not a
 // floating one) is taken over as it comes, without the copy SetValue would make; a source
 // that is a + of two calls (Fib(n - 1) + Fib(n - 2)) is read and joined by the assignment
-// itself, in the operator's order and with its Join.
+// itself, in the operator's order and with its Join. return e is one statement that
+// stores e into Result as such an assignment and then exits (TscReturnStmt).
 //
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's
 // error handling), through its Direct routine while no host follows the lines. A C-style
@@ -145,6 +146,16 @@ private:
     static bool DirectNum(TscStatement* stmt);
     static bool DirectFloat(TscStatement* stmt);
     static bool DirectInt(TscStatement* stmt);
+};
+
+// return e in a routine: Result := e and the exit after it, run as one statement. The
+// assignment runs as above (same position, same hook call, same errors); the exit follows
+// when the list would have run it, that is when no flag is set once the value is stored.
+class TscReturnStmt : public TscAssignmentStmt {
+public:
+    using TscAssignmentStmt::TscAssignmentStmt;
+    void Optimize() override;
+    void Execute() override;
 };
 
 // x += e and the like; also what x := x op e is shortened to.

@@ -12,7 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
+#include <string_view>
 
 // ---------------------------------------------------------------- amount in words
 
@@ -188,6 +189,27 @@ double SumOf(TADOQuery* q, const char* field)
     return RoundTo(double(total), -2);
 }
 
+// A figure in hundredths as a JSON number: its shortest digits as a whole number with the
+// exponent raised by two ("15e16" for 1.5e15). Neither printf nor a decimal point: under the
+// desktop's decimal comma printf writes "1,5e+17", two elements of the array, and SQLite's
+// JSON may read a point by the C library's locale.
+AnsiString Hundredths(double x)
+{
+    char buf[32];  // "-d.dddddddddddddddde-308"
+    const char* end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific).ptr;
+    const std::string_view text(buf, static_cast<size_t>(end - buf));
+    const size_t e = text.find('e');
+    const size_t point = text.find('.');
+    int exponent = 0;
+    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), end, exponent);
+    AnsiString digits(text.substr(0, std::min(point, e)));
+    if (point < e) {
+        digits += text.substr(point + 1, e - point - 1);
+        exponent -= static_cast<int>(e - point - 1);
+    }
+    return digits + "e" + IntToStr(exponent + 2);
+}
+
 // A line figure as a total counts it, in kopecks, as a JSON number; null stays null. A figure
 // too large to hold kopecks goes as it is, in hundredths.
 void AppendKopecks(AnsiString& json, TField* f)
@@ -197,14 +219,12 @@ void AppendKopecks(AnsiString& json, TField* f)
         return;
     }
     const double x = f->AsFloat();
-    char text[40];
-    if (std::isfinite(x) && std::fabs(x) < 1e15)
-        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(std::llround(CountedFigure(x) * 100.0)));
-    else if (std::isfinite(x))
-        std::snprintf(text, sizeof text, "%.17g", x * 100.0);
+    if (!std::isfinite(x))
+        json += "null";
+    else if (std::fabs(x) < 1e15)
+        json += IntToStr(std::llround(CountedFigure(x) * 100.0));
     else
-        std::snprintf(text, sizeof text, "null");
-    json += text;
+        json += Hundredths(x);
 }
 
 }  // namespace

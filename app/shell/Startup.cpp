@@ -60,6 +60,7 @@ void StopLibraries()
     rpSetPreviewFormFactory(nullptr);
     rpSetOutlineFactory(nullptr);
     rpSetPreviewPagesFactory(nullptr);
+    rpSetPreviewNavigator(nullptr);
     rpSetEngineFactory(nullptr);
     rpFreePrinters();
     rpDoneReportClasses();

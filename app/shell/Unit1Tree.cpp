@@ -259,7 +259,7 @@ void TForm1::AddGroupNode(TTreeNode* parent, const AnsiString& name)
     TreeView1->GetItems()->AddChildFirst(parent, name);
     parent->Expand(false);
     // The new node follows its parent in display order; selecting it shows its (no) goods.
-    TreeView1->GetItems()->Item(parent->AbsoluteIndex() + 1)->SetSelected(true);
+    GoodsChanged([&] { TreeView1->GetItems()->Item(parent->AbsoluteIndex() + 1)->SetSelected(true); });
 }
 
 void TForm1::RenameGroupNode(TTreeNode* node, const AnsiString& name)
@@ -267,7 +267,7 @@ void TForm1::RenameGroupNode(TTreeNode* node, const AnsiString& name)
     node->SetText(name);
     // A leaf's grid shows its goods under their new group name.
     if (!node->HasChildren())
-        TreeView1Change(TreeView1, node);
+        GoodsChanged([&] { TreeView1Change(TreeView1, node); });
 }
 
 void TForm1::SelectTopGroup()

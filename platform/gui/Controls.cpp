@@ -1054,13 +1054,19 @@ bool TWinControl::UserFilterKeyPress(char& key)
     return passOn;
 }
 
-bool TWinControl::UserFocused()
+bool TWinControl::UserFocused(bool byMouse)
 {
     if (!AcceptsInput() || !CanFocus())
         return false;
-    Guarded([this] {
-        if (TCustomForm* form = ParentForm(); form && form != this)
+    Guarded([this, byMouse] {
+        if (TCustomForm* form = ParentForm(); form && form != this) {
+            FEnteringByMouse = byMouse;
+            struct Reset {
+                TWinControl* Self;
+                ~Reset() { Self->FEnteringByMouse = false; }
+            } reset{this};
             form->SetActiveControl(this);
+        }
     });
     return true;
 }

@@ -324,8 +324,9 @@ public:
     // character, and the widget then inserts the changed one.
     bool UserFilterKeyDown(Word& key, TShiftState shift = {});
     bool UserFilterKeyPress(char& key);
-    // The user moved the focus here (clicked into the control).
-    bool UserFocused();
+    // The user moved the focus here: clicked into the control (byMouse), or the desktop
+    // gave it the keys another way (its window system moved the focus by keyboard).
+    bool UserFocused(bool byMouse = true);
 
     // -- the window's own scroll bars (a control whose window is made with scroll bars,
     //    not a scroll box). The peer shows a bar for each kind the control has, in a strip
@@ -361,6 +362,12 @@ protected:
     virtual bool WantsKey(Word key) const;
     virtual void DoEnter();
     virtual void DoExit();
+    // While DoEnter runs: whether a mouse click brought the focus (an edit then leaves
+    // the caret where the click put it instead of selecting its text).
+    bool EnteringByMouse() const { return FEnteringByMouse; }
+    // The control has the keys again without a change of the form's active control: its
+    // form was shown again with the focus in it. Nothing here; an edit selects its text.
+    virtual void FocusRegained() {}
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
     void ParentFontChanged() override;
@@ -386,6 +393,7 @@ private:
     int FAlignLock = 0;
     bool FAligning = false;
     bool FAlignPending = false;
+    bool FEnteringByMouse = false;
 };
 
 // A control without a window of its own (labels, speed buttons, paint boxes).

@@ -313,6 +313,7 @@ void TCustomForm::SetVisible(bool value)
         FVisible = true;
         FShowing = true;
         FInShowHide = true;
+        TWinControl* const focusBefore = FActiveControl;
         try {
             DoShow();
         } catch (...) {
@@ -322,6 +323,10 @@ void TCustomForm::SetVisible(bool value)
         FInShowHide = false;
         Changed(TControlChange::Visible);
         ParentStateChanged(uint32_t(TControlChange::Visible));
+        // A form shown again, or laid out with its ActiveControl, gives that control the
+        // keys without entering it anew (OnShow entering another control did that itself).
+        if (FActivateOnShow && FActiveControl && FActiveControl == focusBefore && FActiveControl->CanFocus())
+            FActiveControl->FocusRegained();
         if (Screen && FVisible && FActivateOnShow)
             Screen->SetActiveForm(this);
     } else {

@@ -175,6 +175,29 @@ void TCustomEdit::SelectAll()
     Changed(TControlChange::Selection);
 }
 
+void TCustomEdit::DoEnter()
+{
+    if (!EnteringByMouse())
+        FocusRegained();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::FocusRegained()
+{
+    if (FAutoSelect && !MultiLine())
+        SelectAll();
+}
+
+void TCustomEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft && !shift.Contains(ssShift) && !shift.Contains(ssDouble) && FSelLength > 0) {
+        FSelStart = int(GetText().size());
+        FSelLength = 0;
+        Changed(TControlChange::Selection);
+    }
+    TWinControl::MouseDown(button, shift, x, y);
+}
+
 void TCustomEdit::TextChanged()
 {
     // A new text drops the selection, as the platform's edit does.

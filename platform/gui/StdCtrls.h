@@ -125,6 +125,16 @@ protected:
     void DefaultKeyPress(char key) override;
     // Applies MaxLength and CharCase to a text the user typed.
     AnsiString Filter(const AnsiString& text) const;
+    // AutoSelect: the keys arriving by Tab, Shift+Tab, SetFocus or a form opening with the
+    // focus here select the whole text, so that typing replaces it; a mouse click only
+    // places the caret. The selection is made before OnEnter, which may change it.
+    void DoEnter() override;
+    void FocusRegained() override;
+    // A click places the caret and drops the selection. The model knows no character
+    // positions, so its caret goes to the end; a desktop widget puts it where the click was.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    // A memo holds lines and never selects itself on entering.
+    virtual bool MultiLine() const { return false; }
 
 private:
     char FPasswordChar = 0;
@@ -167,6 +177,7 @@ public:
 protected:
     void TextChanged() override;
     bool WantsKey(Word key) const override;
+    bool MultiLine() const override { return true; }
 
 private:
     std::unique_ptr<TControlItems> FLines;

@@ -368,8 +368,10 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         return false;
     }
     case QEvent::FocusIn:
+        // A click leaves the caret where it landed; focus that came any other way (the
+        // window system's Tab, a window activated) is the keyboard's, and selects an edit.
         if (win && widget->hasFocus())
-            win->UserFocused();
+            win->UserFocused(static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason);
         return false;
     default:
         return false;

@@ -7,6 +7,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <cmath>
+
 namespace {
 
 // Deepest nesting of parentheses, angle brackets and variables followed while scanning.
@@ -126,10 +128,35 @@ bool rpAggregateHomeBand(const TrpBand* Band)
 
 bool TrpAggregateItem::BandVisible() const { return Band && Band->GetVisible(); }
 
-void TrpAggregateItem::Accumulate(Variant& Acc, const Variant& V) const
+namespace {
+
+// Integers and floats: their sum with a Double is a Double.
+bool IsBinaryNumber(const Variant& V)
+{
+    switch (V.VType()) {
+    case varSmallint: case varInteger: case varSingle: case varDouble: case varShortInt: case varByte:
+    case varWord: case varLongWord: case varInt64:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A Double total with the rounding its additions lost added back.
+Variant Compensated(const Variant& Acc, double Comp)
+{
+    if (Comp == 0 || Acc.VType() != varDouble)
+        return Acc;
+    return Variant(Acc.AsDouble() + Comp);
+}
+
+}
+
+void TrpAggregateItem::Accumulate(Variant& Acc, double& Comp, const Variant& V, double VComp) const
 {
     if (Acc.IsNull()) {
         Acc = V;
+        Comp = VComp;
         return;
     }
     if (V.IsNull())
@@ -137,7 +164,17 @@ void TrpAggregateItem::Accumulate(Variant& Acc, const Variant& V) const
     switch (Func) {
     case agSum:
     case agAvg:
-        Acc = Acc + V;
+        // Neumaier's summation: the error of each addition is exact in doubles and kept
+        // apart, so the total is the correctly rounded sum of the rows in all but freak cases.
+        if ((Acc.VType() == varDouble || V.VType() == varDouble) && IsBinaryNumber(Acc) && IsBinaryNumber(V)) {
+            const double a = Acc.AsDouble(), b = V.AsDouble(), sum = a + b;
+            if (std::isfinite(sum))
+                Comp += (std::fabs(a) >= std::fabs(b) ? (a - sum) + b : (b - sum) + a) + VComp;
+            Acc = Variant(sum);
+        } else {
+            Acc = Acc + V;
+            Comp += VComp;
+        }
         break;
     case agMin:
         if (V < Acc)
@@ -178,19 +215,19 @@ void TrpAggregateItem::Add(const Variant& v)
     if (VColumn > 0) {
         ++VCount[VColumn];
         auto [it, added] = VValue.try_emplace(VColumn, Null());
-        Accumulate(it->second, v);
+        Accumulate(it->second, VComp[VColumn], v);
     } else if (Holding) {
         ++HoldCount;
-        Accumulate(HoldValue, v);
+        Accumulate(HoldValue, HoldComp, v);
     } else if (Pending) {
         ++PendCount;
-        Accumulate(PendValue, v);
+        Accumulate(PendValue, PendComp, v);
     } else if (Keeping) {
         ++KeepCount;
-        Accumulate(KeepValue, v);
+        Accumulate(KeepValue, KeepComp, v);
     } else {
         ++Count;
-        Accumulate(FValue, v);
+        Accumulate(FValue, FComp, v);
     }
 }
 
@@ -205,24 +242,29 @@ Variant TrpAggregateItem::Value() const
         auto v = VValue.find(VColumn);
         if (v == VValue.end() || n == 0)
             return Null();
+        auto comp = VComp.find(VColumn);
+        const Variant total = Compensated(v->second, comp == VComp.end() ? 0 : comp->second);
         if (Func == agAvg)
-            return v->second.IsNull() ? Null() : Variant(v->second.AsDouble() / n);
-        return v->second;
+            return total.IsNull() ? Null() : Variant(total.AsDouble() / n);
+        return total;
     }
     if (Func == agCount)
         return Count;
     if (Count == 0)
         return Null();
+    const Variant total = Compensated(FValue, FComp);
     if (Func == agAvg)
-        return FValue.IsNull() ? Null() : Variant(FValue.AsDouble() / Count);
-    return FValue;
+        return total.IsNull() ? Null() : Variant(total.AsDouble() / Count);
+    return total;
 }
 
 void TrpAggregateItem::ClearValue()
 {
     Count = 0;
     FValue = Null();
+    FComp = 0;
     VValue.clear();
+    VComp.clear();
     VCount.clear();
 }
 
@@ -240,6 +282,7 @@ void TrpAggregateItem::StartKeep()
     Keeping = true;
     KeepCount = 0;
     KeepValue = Null();
+    KeepComp = 0;
 }
 
 void TrpAggregateItem::FlushKeep()
@@ -247,9 +290,10 @@ void TrpAggregateItem::FlushKeep()
     if (!Keeping)
         return;
     Count += KeepCount;
-    Accumulate(FValue, KeepValue);
+    Accumulate(FValue, FComp, KeepValue, KeepComp);
     KeepCount = 0;
     KeepValue = Null();
+    KeepComp = 0;
 }
 
 void TrpAggregateItem::EndKeep()
@@ -258,25 +302,10 @@ void TrpAggregateItem::EndKeep()
         return;
     Keeping = false;
     Count += KeepCount;
-    if (KeepValue.IsNull())
-        return;
-    if (FValue.IsNull()) {
-        FValue = KeepValue;
-        return;
-    }
-    switch (Func) {
-    case agMin:
-        if (KeepValue < FValue)
-            FValue = KeepValue;
-        break;
-    case agMax:
-        if (FValue < KeepValue)
-            FValue = KeepValue;
-        break;
-    default:
-        FValue = FValue + KeepValue;
-        break;
-    }
+    // COUNT accumulates no values, so the rule of a row serves for the kept block too.
+    Accumulate(FValue, FComp, KeepValue, KeepComp);
+    KeepValue = Null();
+    KeepComp = 0;
 }
 
 void TrpAggregateItem::StartHold()
@@ -286,6 +315,7 @@ void TrpAggregateItem::StartHold()
     Holding = true;
     HoldCount = 0;
     HoldValue = Null();
+    HoldComp = 0;
 }
 
 void TrpAggregateItem::EndHold()
@@ -295,16 +325,17 @@ void TrpAggregateItem::EndHold()
     Holding = false;
     if (Pending) {
         PendCount += HoldCount;
-        Accumulate(PendValue, HoldValue);
+        Accumulate(PendValue, PendComp, HoldValue, HoldComp);
     } else if (Keeping) {
         KeepCount += HoldCount;
-        Accumulate(KeepValue, HoldValue);
+        Accumulate(KeepValue, KeepComp, HoldValue, HoldComp);
     } else {
         Count += HoldCount;
-        Accumulate(FValue, HoldValue);
+        Accumulate(FValue, FComp, HoldValue, HoldComp);
     }
     HoldCount = 0;
     HoldValue = Null();
+    HoldComp = 0;
 }
 
 void TrpAggregateItem::StartPending()
@@ -314,6 +345,7 @@ void TrpAggregateItem::StartPending()
     Pending = true;
     PendCount = 0;
     PendValue = Null();
+    PendComp = 0;
 }
 
 void TrpAggregateItem::EndPending()
@@ -323,13 +355,14 @@ void TrpAggregateItem::EndPending()
     Pending = false;
     if (Keeping) {
         KeepCount += PendCount;
-        Accumulate(KeepValue, PendValue);
+        Accumulate(KeepValue, KeepComp, PendValue, PendComp);
     } else {
         Count += PendCount;
-        Accumulate(FValue, PendValue);
+        Accumulate(FValue, FComp, PendValue, PendComp);
     }
     PendCount = 0;
     PendValue = Null();
+    PendComp = 0;
 }
 
 // ---------------------------------------------------------------- TrpAggregateList
@@ -634,9 +667,11 @@ void TrpAggregateList::ClearValues()
         item->Pending = false;
         item->PendCount = 0;
         item->PendValue = Null();
+        item->PendComp = 0;
         item->Holding = false;
         item->HoldCount = 0;
         item->HoldValue = Null();
+        item->HoldComp = 0;
     }
 }
 

@@ -77,11 +77,20 @@ public:
     int HoldCount = 0;
     Variant HoldValue = Null();
     int VColumn = 0;
+    // What the float additions of each accumulator rounded away, added back when the total
+    // is read (compensated summation): a total of many money figures reads as the decimal
+    // sum of its rows, not with a tail of rounding noise. Zero while the accumulator is Null.
+    double FComp = 0;
+    std::map<int, double> VComp;
+    double KeepComp = 0;
+    double PendComp = 0;
+    double HoldComp = 0;
     // The band's visibility as the engine saw it for this row (Band->Visible by default).
     bool BandVisible() const;
 
 private:
-    void Accumulate(Variant& Acc, const Variant& V) const;
+    // Adds V (with the rounding its own accumulator lost, VComp) into Acc and Comp.
+    void Accumulate(Variant& Acc, double& Comp, const Variant& V, double VComp = 0) const;
 };
 
 // A row's value for a vertical column, taken but not yet counted.

@@ -100,6 +100,11 @@ const SyntaxCase kSyntax[] = {
      "begin repeat ; until True; try ; finally ; end; try ; except ; end; end.", ""},
     {"an empty statement still needs its separator", "PascalScript", "begin Print(1) Print(2) end.",
      "1:16: ';' expected"},
+    {"a one-line Basic If has no Else", "BasicScript", "If 1 = 1 Then Print(1) Else Print(2)\r\n",
+     "1:24: End of line expected"},
+    {"nor an ElseIf", "BasicScript", "If 1 = 1 Then Print(1) ElseIf 2 = 2 Then Print(2)\r\n",
+     "1:24: End of line expected"},
+    {"a one-line Basic If holding one", "BasicScript", "If 1 = 1 Then If 2 = 2 Then Print(1) : Print(2)\r\n", ""},
 };
 
 TEST_F(CompilerEndToEnd, SyntaxErrorsSayWhatAndWhere)
@@ -1021,6 +1026,46 @@ TEST_F(CompilerEndToEnd, HostArgumentArraysAreNotSharedBetweenCalls)
         EXPECT_EQ(VarToStr(VarArrayGet(kept[k], {0})), kWant[k].a);
         EXPECT_EQ(VarArrayGet(kept[k], {1}), Variant(kWant[k].b));
     }
+}
+
+// A text passed to a host routine is let go when the routine returns, whether the routine
+// is a member of an object named by one step (Thing.Size(s)), one on its own (Get(s)) or
+// called as a statement: a variable whose text a finished call still held would copy it
+// whole on its next change in place, and a loop appending to it would take time in the
+// square of its length.
+TEST_F(CompilerEndToEnd, HostRoutinesLetGoOfTheTextsPassedToThem)
+{
+    struct Syntax {
+        const char* name;
+        const char* text; // $C the call
+    };
+    const Syntax syntaxes[] = {
+        {"PascalScript", "var s: String; v: Variant; n: Variant;\nprocedure Run; begin s := 'ab'; s := s + 'c'; "
+                         "v := s; s := ''; n := $C; end;\nbegin end."},
+        {"C++Script", "string s; variant v, n;\nvoid Run() { s = \"ab\"; s = s + \"c\"; v = s; s = \"\"; n = $C; }\n{}"},
+        {"JScript", "var s, v, n;\nfunction Run() { s = \"ab\"; s = s + \"c\"; v = s; s = \"\"; n = $C; }"},
+        {"BasicScript", "Dim s As String, v, n\nSub Run\ns = \"ab\"\ns = s + \"c\"\nv = s\ns = \"\"\nn = $C\nEnd Sub\n"},
+    };
+    const char* calls[] = {"Thing.Size(v)", "Get(v)", "Thing.Size(v + s)", "Thing.Size(v) + Thing.Size(v)"};
+    for (const Syntax& syntax : syntaxes)
+        for (const char* call : calls) {
+            SCOPED_TRACE(std::string(syntax.name) + ": " + call);
+            std::string text = syntax.text;
+            text.replace(text.find("$C"), 2, call);
+            S->Clear();
+            RegisterHost(*S);
+            S->FindClass("TTestThing")
+                ->AddMethod("function Size(Text: String): Integer", [](TObject*, TClass, const AnsiString&, Variant& p) {
+                    return Variant(static_cast<int>(VarToStr(VarArrayGet(p, {0})).size()));
+                });
+            S->SyntaxType = syntax.name;
+            S->Lines()->SetText(text.c_str());
+            ASSERT_TRUE(S->Compile()) << S->ErrorPos << " " << S->ErrorText;
+            S->CallFunction("Run", VarArrayOf({}));
+            EXPECT_NE(VarToStr(S->FindLocal("n")->Value), "");
+            // v holds the only reference to its text again.
+            EXPECT_NE(S->FindLocal("v")->Value.UnsharedStr(), nullptr);
+        }
 }
 
 } // namespace

@@ -299,9 +299,10 @@ TEST_F(ExpressionTest, NumberPathsAgreeWithTheGeneralWalk)
                     for (auto [fast, slow] : pairs) {
                         const Outcome f = Call(s, fast), g = Call(s, slow);
                         EXPECT_EQ(f.Failed, g.Failed) << fast << ": " << Show(f) << " / " << Show(g);
-                        if (f.Failed == g.Failed)
+                        if (f.Failed == g.Failed) {
                             EXPECT_TRUE(f.Failed ? f.Message == g.Message : IdenticalValues(f.Value, g.Value))
                                 << fast << ": " << Show(f) << " / " << Show(g);
+                        }
                     }
                 }
         }
@@ -639,6 +640,50 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
         {"an error in the second call of a join", "JScript",
          "function Bad(n) { return 1 div n; }\nfunction Run() { var r; r = Bad(1) + Bad(0); return r; }",
          "error at 1:19: Division by zero", ""},
+        // return e stores and exits in one step: in every position it can stand.
+        {"return inside a loop's branch and after the loop", "C++Script",
+         "int F(int n) { int i; for (i = 0; i < 10; i++) { if (i == n) return i * 2; } return -1; }\n"
+         "int Run() { return F(3) * 100 + F(20); } {}",
+         "599 (Integer)", ""},
+        {"return as a loop's whole body", "JScript",
+         "function F(n) { while (n > 0) return n * 3; return 7; }\nfunction Run() { return F(4) * 100 + F(0); }",
+         "1207 (Int64)", ""},
+        {"return inside a loop", "BasicScript",
+         "Function F(n As Integer) As Integer\nDim i As Integer\nFor i = 1 To 10\nIf i = n Then Return i * 2\n"
+         "Next\nReturn -1\nEnd Function\nFunction Run\nReturn F(4) * 100 + F(20)\nEnd Function",
+         "799 (Integer)", ""},
+        {"return inside try with finally: the finally part runs", "JScript",
+         "function F(n) { try { Trace(n); return n + 1; } finally { Trace(-n); } return 0; }\n"
+         "function Run() { return F(5); }",
+         "6 (Int64)", "5 -5 "},
+        {"return of a value that fails inside try with except", "JScript",
+         "function F(n) { try { return 10 div n; } except { Trace(n); } return -1; }\n"
+         "function Run() { return F(0) * 100 + F(5); }",
+         "-98 (Int64)", "0 "},
+        {"return without a value", "C++Script",
+         "int g; void P(int n) { if (n > 0) { Trace(n); return; } Trace(0); }\n"
+         "int Run() { P(2); P(0); return 1; } {}",
+         "1 (Int64)", "2 0 "},
+        {"return without a value", "BasicScript",
+         "Sub P(n)\nIf n > 0 Then\nTrace(n)\nReturn\nEnd If\nTrace(0)\nEnd Sub\n"
+         "Function Run\nP(2)\nP(0)\nReturn 1\nEnd Function",
+         "1 (Int64)", "2 0 "},
+        {"a host reads locals by name inside the returned value", "JScript",
+         "function F(n) { var k = n * 10; if (n > 0) return F(n - 1) + Peek(\"k\"); return Peek(\"n\"); }\n"
+         "function Run() { return F(2); }",
+         "30 (Int64)", ""},
+        {"a host reads locals by name inside the returned value", "BasicScript",
+         "Function F(n As Integer)\nDim k As Integer\nk = n * 10\nIf n > 0 Then Return F(n - 1) + Peek(\"k\")\n"
+         "Return Peek(\"n\")\nEnd Function\nFunction Run\nReturn F(2)\nEnd Function",
+         "30 (Integer)", ""},
+        {"a host that terminates inside a returned value", "C++Script",
+         "int F(int n) { if (n == 0) return 0; return F(n - 1) + Stop(n); Trace(n); }\n"
+         "int Run() { return F(5); } {}",
+         "15 (Int64)", ""},
+        {"return in a function called from a returned value", "JScript",
+         "function Sq(x) { return x * x; }\nfunction F(n) { if (n == 0) return 0; return Sq(n) + F(n - 1); }\n"
+         "function Run() { return F(4); }",
+         "30 (Int64)", ""},
         {"runaway recursion stops with the engine's error", "PascalScript",
          "function F(n: Integer): Integer; begin\nResult := F(n + 1); end;\n"
          "function Run: Variant; begin Result := F(0); end; begin end.",
@@ -685,6 +730,50 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
             EXPECT_NE(direct.Result.find(scMessage(TscMessageId::SCallTooDeep).substr(0, 10)), std::string::npos)
                 << direct.Result;
         EXPECT_EQ(direct.Trace, c.trace);
+    }
+}
+
+// return e stores the value and leaves in one statement: a host following the lines sees
+// the positions it saw when the exit was a statement of its own, and the lines it can stop
+// at are the same, in every syntax, with a value and without.
+TEST_F(ExpressionTest, ReturnsReportTheirLinesToTheHost)
+{
+    struct ReturnCase {
+        const char* syntax;
+        const char* program;
+        const char* lines;     // positions the hook saw, in order
+        const char* codeLines; // the main text's lines a host can stop at
+    };
+    const ReturnCase cases[] = {
+        {"C++Script",
+         "int F(int n) {\n  if (n < 2)\n    return n;\n  return F(n - 1) +\n    F(n - 2);\n}\n"
+         "int Run() { return F(3); } {}",
+         "7:13 2:3 4:3 2:3 4:3 2:3 3:5 2:3 3:5 2:3 3:5 ", "=2,3,4,7,"},
+        {"JScript",
+         "function P(n) {\n  if (n > 0) {\n    Trace(n);\n    return;\n  }\n  return n;\n}\n"
+         "function Run() { P(1); return P(0); }",
+         "8:18 2:3 3:5 8:24 2:3 6:3 ", "=2,3,4,6,8,"},
+        {"BasicScript",
+         "Function F(n)\nDim i\nFor i = 1 To 3\nIf i = n Then\nReturn i\nEnd If\nNext\nReturn 0\nEnd Function\n"
+         "Function Run\nReturn F(2) + F(5)\nEnd Function",
+         "11:1 3:1 4:1 4:1 5:1 3:1 4:1 4:1 4:1 8:1 ", "=3,4,5,8,11,"},
+    };
+    for (const ReturnCase& c : cases) {
+        SCOPED_TRACE(std::string(c.syntax) + ": " + c.program);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        s.AddMethod("procedure Trace(Value: Variant)", [](TObject*, TClass, const AnsiString&, Variant&) {
+            return Null();
+        });
+        s.Lines()->SetText(c.program);
+        ASSERT_TRUE(s.Compile()) << s.ErrorPos << " " << s.ErrorText;
+        std::string lines;
+        s.OnRunLine = [&](TscScript*, const AnsiString&, const AnsiString& pos) { lines += pos + " "; };
+        s.CallFunction("Run", VarArrayOf({}));
+        s.OnRunLine = nullptr;
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(s.CodeLines()->Strings(0), c.codeLines);
     }
 }
 

@@ -225,6 +225,42 @@ TEST_F(GoodsCardTest, AProductInUseChangesOnlyItsPriceAndLimits)
     EXPECT_EQ(Form1->ADOQuery1->FieldByName("Цена")->AsFloat(), 12.5) << "the grid shows the new price";
 }
 
+TEST_F(GoodsCardTest, APriceTabbedIntoIsTypedOverAClickedOneIsAddedTo)
+{
+    struct Case {
+        const char* why;
+        bool click;
+        double stored;
+    };
+    const Case kCases[] = {
+        {"Shift+Tab from the minimum selects the price", false, 12.5},
+        {"a click puts the caret after the price", true, 212.5},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Fresh();
+        const int p = w->AddProduct(Product("Болт", "Склад", 5, 2));
+        StartOnWarehouse();
+        View([&] {
+            TEdit* price = Form2->Edit1;
+            ASSERT_EQ(price->GetText(), "2");
+            if (c.click) {
+                price->UserFocused();
+                const TPoint at = price->ClientToScreen({price->GetWidth() - 2, 4});
+                d->PointerDown(at);
+                d->PointerUp(at);
+            } else {
+                d->Key(Form2->Edit2, VK_TAB, TShiftState{ssShift});
+            }
+            ASSERT_EQ(Form2->GetActiveControl(), price);
+            d->Press(price, "12,5");
+            d->Click(Form2->Button7);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        EXPECT_EQ(w->Scalar("Select Цена From Products Where ID=:id", {p}).AsDouble(), c.stored);
+    }
+}
+
 TEST_F(GoodsCardTest, AnUnusedProductIsChangedInFull)
 {
     w->AddGroup("Крепёж", w->RootGroupId());

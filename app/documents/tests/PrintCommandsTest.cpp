@@ -9,6 +9,7 @@
 #include "platform/db/ADODB.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/testing/DecimalCommaLocale.h"
 #include "report/model/rpClass.h"
 #include "report/model/rpMemo.h"
 #include "report/model/rpPages.h"
@@ -172,6 +173,34 @@ TEST_F(PrintCommandsTest, TotalsAreRoundedToKopecks)
     const TDocumentPrint p = LoadDocumentForPrint(MainReportQueries(), DocumentKind::Request, r);
     EXPECT_DOUBLE_EQ(p.Total, 1000000.30);
     EXPECT_EQ(AmountInWords(p.Total), "Один миллион рублей 30 копеек");
+}
+
+// A line sum too large to count in kopecks prints as it is stored, also under a desktop's
+// decimal comma.
+TEST_F(PrintCommandsTest, AHugeLineSumPrintsAsStored)
+{
+    TDecimalCommaLocale comma;
+    if (!comma.On())
+        GTEST_SKIP() << "no decimal-comma locale";
+    const struct {
+        double sum;
+        const char* why;
+    } cases[] = {
+        {1.5e15, "hundredths with a fraction digit"},
+        {-2.25e16, "negative"},
+        {1.2345678901234567e29, "many digits"},
+        {-1e30, "the largest a line holds"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const int64_t r = AddOrder("13", "Не выдавался", 0);
+        AddRequestLine(r, bolt, 1, 0, c.sum);
+        const TReportQueries q = MainReportQueries();
+        const TDocumentPrint p = LoadDocumentForPrint(q, DocumentKind::Request, r);
+        ASSERT_FALSE(q.Lines->Eof());
+        EXPECT_DOUBLE_EQ(q.Lines->FieldByName("Сумма")->AsFloat(), c.sum);
+        EXPECT_DOUBLE_EQ(p.Total, c.sum);
+    }
 }
 
 TEST_F(PrintCommandsTest, ADocumentGoneBeforePrintingIsTold)

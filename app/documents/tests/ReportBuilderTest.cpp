@@ -12,6 +12,9 @@
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
 #include "report/model/rpClass.h"
+#include "report/model/rpMemo.h"
+#include "report/model/rpPages.h"
+#include "report/output/rpPreviewPages.h"
 
 #include <algorithm>
 
@@ -499,6 +502,83 @@ TEST_F(ReportBuilderTest, NoTemplateForTheFlagsIsTold)
         d->Click(Form9->Button2);
         EXPECT_EQ(d->MessageTexts(), std::vector<AnsiString>{PrintMessage(TPrintMessage::NoTemplate)});
     });
+}
+
+// The stock state over many goods whose sums have no exact binary form (0.35 x 1.5, 0.1):
+// each row prints its sum as computed, and every page's running total under "Итого :" is the
+// decimal sum of the row sums printed so far, without float noise ("50,8249999999999").
+TEST_F(ReportBuilderTest, StockStateTotalsAreTheDecimalSumsOfTheirRows)
+{
+    struct Case {
+        const char* why;
+        std::vector<std::pair<double, double>> pattern;  // price and quantity, repeated
+        int goods;
+    };
+    const Case cases[] = {
+        {"0.35 x 1.5 on every line", {{0.35, 1.5}}, 97},
+        {"large and small figures mixed", {{1234.56, 1}, {0.1, 1}, {0.35, 1.5}}, 90},
+    };
+    // A printed figure in thousandths ("1234,56" -> 1234560); -1 for noise past three decimals.
+    auto thousandths = [](const AnsiString& text) -> int64_t {
+        const size_t sep = text.find(',');
+        const AnsiString fraction = sep == AnsiString::npos ? AnsiString() : text.substr(sep + 1);
+        if (fraction.size() > 3)
+            return -1;
+        return std::stoll(std::string(text.substr(0, sep))) * 1000 +
+               (fraction.empty() ? 0 : std::stoll(std::string(fraction + AnsiString(3 - fraction.size(), '0'))));
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Delete From Products");
+        for (int i = 0; i < c.goods; ++i) {
+            const auto& [price, quantity] = c.pattern[i % c.pattern.size()];
+            w->AddProduct(Product(AnsiString("Товар ") + std::to_string(1000 + i), "Склад", quantity, price));
+        }
+        InBuilder([&] {
+            d->Choose(Form9->RadioButton1);
+            d->Click(Form9->Button4);
+            Print([&] { d->Click(Form9->Button2); });
+        });
+        TrpReport* report = Shown(TReportFamily::StockState);
+        ASSERT_NE(report, nullptr);
+        // The template's row sum and total memos, by their texts.
+        AnsiString rowMemo, totalMemo;
+        for (TrpComponent* o : report->GetPages(0)->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(o)) {
+                const AnsiString text = m->GetMemo()->GetText();
+                if (text.find("SUM(") != AnsiString::npos)
+                    totalMemo = m->GetName();
+                else if (text.find("*StrToFloat") != AnsiString::npos)
+                    rowMemo = m->GetName();
+            }
+        ASSERT_FALSE(rowMemo.empty() || totalMemo.empty());
+        auto* pages = dynamic_cast<TrpPreviewPages*>(report->GetPreviewPages());
+        ASSERT_NE(pages, nullptr);
+        ASSERT_GT(pages->GetCount(), 2);
+        int64_t running = 0;
+        int rows = 0, totals = 0;
+        for (int p = 0; p < pages->GetCount(); ++p)
+            for (TrpComponent* o : pages->GetPage(p)->GetAllObjects()) {
+                auto* m = dynamic_cast<TrpCustomMemoView*>(o);
+                if (!m)
+                    continue;
+                const AnsiString source = pages->Dictionary().GetSourceName(m->GetName());
+                const AnsiString text = TrimRight(m->GetText());
+                SCOPED_TRACE("page " + std::to_string(p + 1) + ": " + std::string(text));
+                auto is = [&](const AnsiString& name) { return m->GetName() == name || source.ends_with("." + name); };
+                if (is(rowMemo)) {
+                    const int64_t row = thousandths(text);
+                    ASSERT_GE(row, 0);
+                    running += row;
+                    ++rows;
+                } else if (is(totalMemo)) {
+                    EXPECT_EQ(text, FloatToStr(double(running) / 1000));
+                    ++totals;
+                }
+            }
+        EXPECT_EQ(rows, c.goods);
+        EXPECT_EQ(totals, pages->GetCount()) << "the column footer prints on every page";
+    }
 }
 
 }  // namespace

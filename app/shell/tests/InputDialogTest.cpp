@@ -188,6 +188,54 @@ TEST_F(InputDialogTest, ARenameBrokenAtAnyStatementChangesNothingAndSaysWhy)
     EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Группа='Эмали новые'").AsInteger(), 2);
 }
 
+// A subgroup added or a group renamed has landed, and the goods cannot be read again right
+// after (a disk error, a lock): the dialog closes, the user is told that the change was saved
+// and the list was not (no bare database error), and the grid shows no figures from before.
+TEST_F(InputDialogTest, AGroupChangedWhileTheGoodsCannotBeReadIsToldAndClosed)
+{
+    const struct {
+        const char* why;
+        const char* group;
+        TMenuItem* TForm1::*menu;
+        const char* name;
+        const char* sql;  // counts 1 once the change landed
+    } cases[] = {
+        {"a subgroup added", "Краски", &TForm1::N2, "Грунты", "Select Count(*) From Groups Where NameGroup='Грунты'"},
+        {"a leaf renamed", "Крепёж", &TForm1::N10, "Метизы", "Select Count(*) From Products Where Группа='Метизы'"},
+    };
+    Seed();
+    StartOnWarehouse();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Select(c.group);
+        // OK with the n-th statement failing, n = 1, 2, ..., until the change lands and the
+        // dialog closes; the statement that fails then is one of the reading of the goods.
+        std::vector<AnsiString> told, errors;
+        d->ExpectModal(Form5, [&] {
+            d->Type(Form5->Edit1, c.name);
+            for (int n = 1; d->IsShowing(Form5) && n < 40; ++n) {
+                d->ClearMessages();
+                d->TakeErrors();
+                DbFaults::FailStatement(n);
+                d->Click(Form5->Button1);
+                DbFaults::Clear();
+                told = d->MessageTexts();
+                errors = d->TakeErrors();
+            }
+            EXPECT_FALSE(d->IsShowing(Form5));
+            TADOQuery* grid = Form1->ADOQuery1;
+            EXPECT_EQ(grid->Active() ? GoodsNames(grid) : AnsiString(), "") << "no goods from before";
+        });
+        d->Run([&] { d->Menu(Form1->*c.menu); });
+        EXPECT_EQ(w->Scalar(c.sql).AsInteger(), 1) << "the change landed";
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].substr(0, told[0].find('\n')), "Изменения сохранены, но список товаров не прочитан заново.");
+        EXPECT_TRUE(errors.empty());
+        ASSERT_NE(Form1->TreeView1->GetSelected(), nullptr);
+        EXPECT_EQ(Form1->TreeView1->GetSelected()->GetText(), c.name);
+    }
+}
+
 // ---------------------------------------------------------------- move and article
 
 TEST_F(InputDialogTest, MovingAProductNeedsAGroupFromTheListAndIgnoresTheEditBox)
@@ -318,6 +366,42 @@ TEST_F(InputDialogTest, TheVatDialogStoresOnlyAPercent)
         EXPECT_EQ(w->Scalar("Select НДС From NDS").AsInteger(), expected);
         EXPECT_EQ(Form1->VatRate, expected);
         EXPECT_EQ(w->Scalar("Select Count(*) From NDS").AsInteger(), 1);
+    }
+}
+
+TEST_F(InputDialogTest, TypingOverTheShownVatReplacesItAClickFirstAddsToIt)
+{
+    // The dialog opens with the focus in the box and the rate selected; the same dialog
+    // opens again for each case, so the later ones find the box already focused.
+    struct Case {
+        const char* why;
+        bool click;
+        int stored;
+    };
+    const Case kCases[] = {
+        {"typed at once: the new rate", false, 20},
+        {"typed at once when the dialog opens again", false, 20},
+        {"a click puts the caret after the rate: the digits are added", true, 1820},
+        {"the keys select again on the next opening", false, 20},
+    };
+    StartOnWarehouse();
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Update NDS Set НДС=18");
+        d->ExpectModal(Form5, [&] {
+            EXPECT_EQ(Form5->Edit1->GetText(), "18");
+            EXPECT_EQ(Form5->GetActiveControl(), Form5->Edit1);
+            if (c.click) {
+                const TPoint at = Form5->Edit1->ClientToScreen({Form5->Edit1->GetWidth() - 2, 4});
+                d->PointerDown(at);
+                d->PointerUp(at);
+            }
+            d->Press(Form5->Edit1, "20");
+            d->Click(Form5->Button1);
+            EXPECT_FALSE(d->IsShowing(Form5));
+        });
+        d->Run([&] { d->Menu(Form1->N20); });
+        EXPECT_EQ(w->Scalar("Select НДС From NDS").AsInteger(), c.stored);
     }
 }
 

@@ -123,6 +123,92 @@ TEST_F(KeyFilter, TypedKeysReplaceTheSelectedText)
     EXPECT_EQ(Edit->GetText(), "другой!");
 }
 
+TEST_F(KeyFilter, KeysArrivingInAnEditSelectItsTextAClickDoesNot)
+{
+    // The user types over the value shown: the focus comes by keyboard or from the
+    // program and selects the whole text; a click only places the caret.
+    struct Case {
+        const char* why;
+        std::function<void()> focus;
+        bool autoSelect;
+        AnsiString expected;
+    };
+    const Case kCases[] = {
+        {"Tab from the last control wraps round to the edit", [&] { D.Key(Cancel, VK_TAB); }, true, "20"},
+        {"Shift+Tab from the memo", [&] { D.Key(Memo, VK_TAB, TShiftState{ssShift}); }, true, "20"},
+        {"the program calls SetFocus", [&] { Edit->SetFocus(); }, true, "20"},
+        {"the program sets ActiveControl", [&] { Form->SetActiveControl(Edit); }, true, "20"},
+        {"a mouse click: the caret, nothing selected", [&] { Edit->UserFocused(); }, true, "1820"},
+        {"AutoSelect off: Tab selects nothing", [&] { D.Key(Cancel, VK_TAB); }, false, "1820"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Form->SetActiveControl(Ok);
+        Edit->SetAutoSelect(c.autoSelect);
+        Edit->SetText("18");
+        c.focus();
+        ASSERT_EQ(Form->GetActiveControl(), Edit);
+        D.Press(Edit, "20");
+        EXPECT_EQ(Edit->GetText(), c.expected);
+    }
+
+    // OnEnter runs after the selection is made and may place the caret itself.
+    Edit->SetAutoSelect(true);
+    Edit->OnEnter = TNotifyEvent::Lambda([this](TObject*) { Edit->SetSelStart(2); });
+    Form->SetActiveControl(Ok);
+    Edit->SetText("18");
+    D.Key(Cancel, VK_TAB);
+    D.Press(Edit, "5");
+    EXPECT_EQ(Edit->GetText(), "185");
+}
+
+TEST_F(KeyFilter, AMemoNeverSelectsItselfOnEntering)
+{
+    Memo->SetText("строка");
+    for (auto focus : {std::function<void()>([&] { D.Key(Edit, VK_TAB); }), std::function<void()>([&] { Memo->SetFocus(); })}) {
+        Form->SetActiveControl(Ok);
+        focus();
+        ASSERT_EQ(Form->GetActiveControl(), Memo);
+        EXPECT_EQ(Memo->GetSelLength(), 0);
+    }
+}
+
+TEST_F(KeyFilter, ADialogOpeningWithTheFocusInAnEditSelectsItsValueEveryTime)
+{
+    // Shown twice: the second showing finds the edit already its active control, and the
+    // value set in OnShow replaced the old selection; the keys arriving select it again.
+    TLogForm* dialog = NewForm("Dialog");
+    auto* value = new TEdit(dialog);
+    value->SetParent(dialog);
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    dialog->WhenShown = [&] {
+        value->SetText("18");
+        value->SetFocus();
+    };
+    for (const char* showing : {"first", "second"}) {
+        SCOPED_TRACE(showing);
+        D.ExpectModal(dialog, [&] {
+            D.Press(value, "20");
+            D.Click(ok);
+        });
+        EXPECT_EQ(dialog->ShowModal(), mrOk);
+        EXPECT_EQ(value->GetText(), "20");
+    }
+
+    // A form laid out with its ActiveControl gives the edit the keys on its first showing.
+    TLogForm* laid = NewForm("Laid");
+    auto* price = new TEdit(laid);
+    price->SetParent(laid);
+    laid->SetActiveControl(price);
+    price->SetText("120,50");  // a new text drops what entering selected
+    laid->Show();
+    D.Press(price, "99");
+    EXPECT_EQ(price->GetText(), "99");
+}
+
 TEST_F(KeyFilter, DialogKeysAreTakenOnlyWhenTheyDidSomething)
 {
     struct Case {

@@ -237,6 +237,48 @@ TEST_F(QtInput, ArrowKeysMoveTheCheckBetweenRadioButtons)
     EXPECT_EQ(QApplication::focusWidget(), WidgetOf(portrait));
 }
 
+TEST_F(QtInput, KeysArrivingInAnEditSelectItsTextAClickPlacesTheCaret)
+{
+    auto* line = WidgetOf<QLineEdit>(Edit);
+    struct Case {
+        const char* why;
+        std::function<void()> focus;
+        QString shownSelected;
+        AnsiString afterTyping;
+    };
+    const Case kCases[] = {
+        {"Tab from the last button wraps round to the edit",
+         [&] { QTest::keyClick(Focus(Cancel), Qt::Key_Tab); }, QStringLiteral("18"), "20"},
+        {"Shift+Tab from the memo",
+         [&] { QTest::keyClick(Focus(Memo), Qt::Key_Backtab, Qt::ShiftModifier); }, QStringLiteral("18"), "20"},
+        {"the program calls SetFocus", [&] { Edit->SetFocus(); }, QStringLiteral("18"), "20"},
+        {"a click at the end of the text",
+         [&] { QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(line->width() - 4, line->height() / 2)); },
+         QString(), "1820"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Focus(Ok);
+        Edit->SetText("18");
+        c.focus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), line);
+        ASSERT_EQ(Form->GetActiveControl(), Edit);
+        EXPECT_EQ(line->selectedText(), c.shownSelected);
+        QTest::keyClicks(line, QStringLiteral("20"));
+        EXPECT_EQ(Edit->GetText(), c.afterTyping);
+        EXPECT_EQ(line->text(), ToQString(c.afterTyping));
+    }
+
+    // A memo holds lines: Tab into it selects nothing.
+    Memo->SetText("строка");
+    QTest::keyClick(Focus(Edit), Qt::Key_Tab);
+    QApplication::processEvents();
+    ASSERT_EQ(Form->GetActiveControl(), Memo);
+    EXPECT_FALSE(WidgetOf<QPlainTextEdit>(Memo)->textCursor().hasSelection());
+    EXPECT_EQ(Memo->GetSelLength(), 0);
+}
+
 TEST_F(QtInput, EnterAndEscapePressTheFormsButtons)
 {
     std::vector<char> pressed;

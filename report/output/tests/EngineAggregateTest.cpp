@@ -4,6 +4,8 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <functional>
+
 namespace {
 
 // Feeds an item values directly: the item's own rules without a report.
@@ -43,12 +45,65 @@ TEST(Aggregates, FunctionsOverValues)
         {"min of texts compares as text", agMin, {AnsiString("pear"), AnsiString("apple"), AnsiString("plum")},
          AnsiString("apple")},
         {"max with a leading Null", agMax, {Null(), 4, 7}, 7},
+        {"a sum of money figures carries no float noise", agSum, std::vector<Variant>(97, Variant(0.35 * 1.5)),
+         50.925},
+        {"nor does one of tenths", agSum, std::vector<Variant>(100, Variant(0.1)), 10.0},
+        {"nor their average", agAvg, std::vector<Variant>(100, Variant(0.1)), 0.1},
+        {"whole numbers stay whole", agSum, {Variant(2), Variant(3)}, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         const Variant got = Accumulate(c.func, c.values);
         EXPECT_EQ(VarToStr(got), VarToStr(c.expected));
         EXPECT_EQ(got.IsNull(), c.expected.IsNull());
+    }
+}
+
+// Every way a row's value reaches a total (straight, in a vertical column, through a kept,
+// pending or held block that joins the total later) keeps the total free of float noise.
+TEST(Aggregates, MoneyTotalsThroughEveryRoute)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TrpAggregateItem&)> start, end;
+        int column;
+    };
+    const auto none = [](TrpAggregateItem&) {};
+    const Case cases[] = {
+        {"straight", none, none, 0},
+        {"in a vertical column", none, none, 3},
+        {"kept", [](TrpAggregateItem& i) { i.StartKeep(); }, [](TrpAggregateItem& i) { i.EndKeep(); }, 0},
+        {"kept and flushed", [](TrpAggregateItem& i) { i.StartKeep(); }, [](TrpAggregateItem& i) { i.FlushKeep(); },
+         0},
+        {"pending", [](TrpAggregateItem& i) { i.StartPending(); }, [](TrpAggregateItem& i) { i.EndPending(); }, 0},
+        {"held inside pending",
+         [](TrpAggregateItem& i) {
+             i.StartPending();
+             i.StartHold();
+         },
+         [](TrpAggregateItem& i) {
+             i.EndHold();
+             i.EndPending();
+         },
+         0},
+    };
+    for (const Case& c : cases) {
+        for (TrpAggregateFunction func : {agSum, agAvg}) {
+            SCOPED_TRACE(std::string(c.why) + (func == agSum ? ", SUM" : ", AVG"));
+            TrpAggregateItem item;
+            item.Func = func;
+            item.IsPageFooter = true;
+            item.VColumn = c.column;
+            // Two blocks, so a merged block also meets a total that already has rows.
+            for (int block = 0; block < 2; ++block) {
+                c.start(item);
+                for (int row = 0; row < 97; ++row)
+                    item.Add(0.35 * 1.5);
+                c.end(item);
+            }
+            item.VColumn = c.column;
+            EXPECT_EQ(VarToStr(item.Value()), FloatToStr(func == agSum ? 101.85 : 0.525));
+        }
     }
 }
 
@@ -260,6 +315,97 @@ TEST(Aggregates, ColumnFooterTotalsPerColumn)
     // 189 units less a 20-unit footer hold three rows of 50 in a column.
     EXPECT_EQ(PageTexts(t.Pages(), 0),
               (std::vector<AnsiString>{"1", "2", "3", "column 6", "4", "5", "column 9"}));
+}
+
+// ---------------------------------------------------------------- money totals
+
+// A printed figure in thousandths ("1234,56" -> 1234560), or -1 when it has more than three
+// decimals or is no figure at all.
+int64_t Thousandths(const AnsiString& Text)
+{
+    const size_t sep = Text.find_first_of(",.");
+    const AnsiString whole = Text.substr(0, sep);
+    const AnsiString fraction = sep == AnsiString::npos ? AnsiString() : Text.substr(sep + 1);
+    if (whole.empty() || fraction.size() > 3 || whole.find_first_not_of("0123456789") != AnsiString::npos ||
+        fraction.find_first_not_of("0123456789") != AnsiString::npos)
+        return -1;
+    const AnsiString padded = fraction + AnsiString(3 - fraction.size(), '0');
+    return std::stoll(std::string(whole)) * 1000 + std::stoll(std::string(padded));
+}
+
+AnsiString Figure(int64_t Thousandths) { return FloatToStr(double(Thousandths) / 1000); }
+
+// Totals of price x quantity over many rows print as the decimal sums of the rows printed,
+// per page, per group, running and grand, with no tail of float rounding ("50,8249999999999").
+TEST(Aggregates, MoneyTotalsReadAsTheDecimalSumsOfTheirRows)
+{
+    struct Case {
+        const char* why;
+        std::vector<std::pair<double, double>> pattern;  // price and quantity, repeated
+        int rows;
+    };
+    const Case cases[] = {
+        {"0.35 x 1.5 on every row", {{0.35, 1.5}}, 97},
+        {"tenths", {{0.1, 1}}, 509},
+        {"large and small figures mixed", {{1234.56, 1}, {0.1, 1}, {0.35, 1.5}}, 300},
+        {"money times quantities", {{12.7, 3}, {0.35, 1.5}, {99.99, 7}, {0.01, 1}}, 200},
+    };
+    const AnsiString value = "<D.\"P\"> * <D.\"Q\">";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::vector<std::map<AnsiString, Variant>> rows;
+        for (int i = 0; i < c.rows; ++i) {
+            const auto& [price, quantity] = c.pattern[i % c.pattern.size()];
+            rows.push_back({{"P", price}, {"Q", quantity}, {"G", i / 7}});
+        }
+        TTestReport t;
+        auto* gh = t.Band<TrpGroupHeader>(0, 2);
+        gh->Condition = "D.\"G\"";
+        auto* master = t.Band<TrpMasterData>(10, 8);
+        master->SetName("Master");
+        master->SetDataSet(t.DataSet("D", rows));
+        t.Memo(master, 0, 0, 100, 8, "[" + value + "]");
+        auto* gf = t.Band<TrpGroupFooter>(30, 16);
+        t.Memo(gf, 0, 0, 100, 8, "group [SUM(" + value + ",Master)]");
+        t.Memo(gf, 0, 8, 100, 8, "average [AVG(" + value + ",Master)]");
+        auto* pf = t.Band<TrpPageFooter>(160, 16);
+        t.Memo(pf, 0, 0, 100, 8, "page [SUM(" + value + ",Master)]");
+        t.Memo(pf, 0, 8, 100, 8, "running [SUM(" + value + ",Master,2)]");
+        t.Memo(t.Band<TrpReportSummary>(60, 8), 0, 0, 100, 8, "total [SUM(" + value + ",Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_GT(t.Pages()->GetCount(), 2);
+
+        int64_t page = 0, group = 0, running = 0, grand = 0;
+        int groupRows = 0, pageRows = 0, totals = 0;
+        for (int p = 0; p < t.Pages()->GetCount(); ++p)
+            for (const AnsiString& text : PageTexts(t.Pages(), p)) {
+                SCOPED_TRACE("page " + std::to_string(p + 1) + ": " + std::string(text));
+                // "label figure"; a total over no rows is empty, and so is its figure.
+                const size_t blank = text.find(' ');
+                const AnsiString label = text.substr(0, blank);
+                const AnsiString figure = blank == AnsiString::npos ? AnsiString() : text.substr(blank + 1);
+                if (label == "group") {
+                    EXPECT_EQ(figure, Figure(group));
+                } else if (label == "average") {
+                    EXPECT_EQ(figure, FloatToStr(double(group) / 1000 / groupRows));
+                    group = groupRows = 0;
+                } else if (label == "page") {
+                    EXPECT_EQ(figure, pageRows ? Figure(page) : AnsiString());
+                    page = pageRows = 0;
+                } else if (label == "running") {
+                    EXPECT_EQ(figure, Figure(running));
+                } else if (label == "total") {
+                    EXPECT_EQ(figure, Figure(grand));
+                    ++totals;
+                } else {
+                    const int64_t row = Thousandths(text);
+                    ASSERT_GE(row, 0) << "a row prints its figure as computed, to 15 digits";
+                    page += row, group += row, running += row, grand += row;
+                    ++groupRows, ++pageRows;
+                }
+            }
+        EXPECT_EQ(totals, 1);
+    }
 }
 
 }  // namespace
