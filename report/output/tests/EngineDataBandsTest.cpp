@@ -480,11 +480,13 @@ TEST(EngineDataBands, FootersPrintWithTheLastRecordPrintedAtTheEnd)
             master->FooterAfterEach = c.footerAfterEach;
             master->SetRowCount(c.rowCount);
             t.Memo(master, 0, 0, 100, 10, "M[M.\"N\"]");
-            auto* detail = t.Band<TrpDetailData>(35, 10);
+            // The master's footer follows the master directly: a footer binds to the data
+            // band just before it.
+            t.Memo(t.Band<TrpFooter>(31, 10), 0, 0, 100, 10, "F [M.\"N\"]");
+            auto* detail = t.Band<TrpDetailData>(42, 10);
             detail->SetDataSet(details.get());
             t.Memo(detail, 0, 0, 100, 10, "d");
-            t.Memo(t.Band<TrpGroupFooter>(50, 10), 0, 0, 200, 10, "GF [M.\"Group\"] [M.\"N\"]");
-            t.Memo(t.Band<TrpFooter>(65, 10), 0, 0, 100, 10, "F [M.\"N\"]");
+            t.Memo(t.Band<TrpGroupFooter>(54, 10), 0, 0, 200, 10, "GF [M.\"Group\"] [M.\"N\"]");
             ASSERT_TRUE(t.Prepare()) << t.Errors();
             EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.expected);
         }
