@@ -401,6 +401,9 @@ void TCustomComboBox::SetCharCase(TEditCharCase value)
 
 void TCustomComboBox::TextChanged()
 {
+    // A new text drops the selection, as in an edit.
+    FSelStart = std::min(FSelStart, int(GetText().size()));
+    FSelLength = 0;
     if (FSettingIndex)
         return;
     // Text set from code: the item with exactly that text (in the box's case) becomes selected.
@@ -505,16 +508,83 @@ bool TCustomComboBox::UserTyped(const AnsiString& text)
 {
     if (!AcceptsInput() || FStyle == csDropDownList)
         return false;
+    Guarded([&] { TypedText(text); });
+    return true;
+}
+
+void TCustomComboBox::TypedText(const AnsiString& text)
+{
     AnsiString s = Cased(FCharCase, text);
     if (FMaxLength > 0 && int(s.size()) > FMaxLength)
         s.resize(size_t(FMaxLength));
-    Guarded([&] {
-        const bool differs = s != GetText();
-        SetText(s);  // the selection follows the text
-        if (differs)
-            OnChange(this);
-    });
-    return true;
+    const bool differs = s != GetText();
+    SetText(s);  // the item follows the text
+    if (differs)
+        OnChange(this);
+}
+
+void TCustomComboBox::SetSelStart(int value)
+{
+    FSelStart = std::clamp(value, 0, int(GetText().size()));
+    FSelLength = std::min(FSelLength, int(GetText().size()) - FSelStart);
+    Changed(TControlChange::Selection);
+}
+
+void TCustomComboBox::SetSelLength(int value)
+{
+    FSelLength = std::clamp(value, 0, int(GetText().size()) - FSelStart);
+    Changed(TControlChange::Selection);
+}
+
+AnsiString TCustomComboBox::GetSelText() const { return GetText().substr(size_t(FSelStart), size_t(FSelLength)); }
+
+void TCustomComboBox::SelectAll()
+{
+    if (!HasEditPart())
+        return;
+    FSelStart = 0;
+    FSelLength = int(GetText().size());
+    Changed(TControlChange::Selection);
+}
+
+void TCustomComboBox::DoEnter()
+{
+    if (!EnteringByMouse())
+        FocusRegained();
+    TWinControl::DoEnter();
+}
+
+void TCustomComboBox::FocusRegained() { SelectAll(); }
+
+void TCustomComboBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft && !shift.Contains(ssShift) && !shift.Contains(ssDouble) && FSelLength > 0) {
+        FSelStart = int(GetText().size());
+        FSelLength = 0;
+        Changed(TControlChange::Selection);
+    }
+    TWinControl::MouseDown(button, shift, x, y);
+}
+
+void TCustomComboBox::DefaultKeyPress(char key)
+{
+    if (!HasEditPart())
+        return;
+    const bool printable = static_cast<unsigned char>(key) >= 32;
+    if (key != '\b' && !printable)
+        return;
+    AnsiString s = GetText();
+    if (FSelLength > 0) {
+        s.erase(size_t(FSelStart), size_t(FSelLength));
+        if (printable)
+            s.insert(size_t(FSelStart), 1, key);
+    } else if (key == '\b') {
+        if (!s.empty())
+            s.pop_back();
+    } else {
+        s += key;
+    }
+    TypedText(s);
 }
 
 bool TCustomComboBox::UserDroppedDown(bool dropped)

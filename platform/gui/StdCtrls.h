@@ -229,6 +229,13 @@ public:
     TBevelCut GetBevelInner() const { return FBevelInner; }
     void SetBevelInner(TBevelCut value) { FBevelInner = value; }
     void Clear();
+    // The selection in the edit part (a drop-down list combo has none).
+    int GetSelStart() const { return FSelStart; }
+    void SetSelStart(int value);
+    int GetSelLength() const { return FSelLength; }
+    void SetSelLength(int value);
+    AnsiString GetSelText() const;
+    void SelectAll();
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
@@ -262,8 +269,20 @@ protected:
     void TextChanged() override;
     AnsiString AdjustText(const AnsiString& value) const override;
     bool WantsKey(Word key) const override;
+    // As the platform's drop-down combo: the keys arriving by Tab, Shift+Tab, SetFocus or a
+    // form opening with the focus here select the whole text of the edit part, so that
+    // typing replaces it; a mouse click only places the caret. Made before OnEnter.
+    void DoEnter() override;
+    void FocusRegained() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    // A character typed into the edit part replaces the selected text (see TCustomEdit).
+    void DefaultKeyPress(char key) override;
 
 private:
+    bool HasEditPart() const { return FStyle != csDropDownList; }
+    // The user's new text in the edit part: cased, cut to MaxLength, OnChange when it differs.
+    void TypedText(const AnsiString& text);
+
     std::unique_ptr<TControlItems> FItems;
     int FItemIndex = -1;
     bool FSettingIndex = false;
@@ -277,6 +296,8 @@ private:
     TEditCharCase FCharCase = ecNormal;
     TBevelKind FBevelKind = bkNone;
     TBevelCut FBevelInner = bvRaised;
+    int FSelStart = 0;
+    int FSelLength = 0;
 };
 
 class TComboBox : public TCustomComboBox {

@@ -302,7 +302,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QComboBox::resizeEvent(event);
-        if (isEditable() && !lineEdit()->hasFocus())
+        if (isEditable() && !lineEdit()->hasFocus() && !lineEdit()->hasSelectedText())
             lineEdit()->setCursorPosition(0);
     }
 };
@@ -396,8 +396,16 @@ protected:
         }
         // Text the program set shows from its start, as the platform's edit does, not
         // scrolled to a cursor at its end (a narrow box would cut "100%" to "00%").
-        if (w->isEditable() && !w->lineEdit()->hasFocus())
+        if (w->isEditable() && !w->lineEdit()->hasFocus() && FCombo.GetSelLength() == 0)
             w->lineEdit()->setCursorPosition(0);
+        // What the model selected shows selected, so the next key typed replaces it (one
+        // byte a character, so the model's offsets are the widget's).
+        if (w->isEditable() && HasChange(what, TControlChange::Selection)) {
+            if (FCombo.GetSelLength() > 0)
+                w->lineEdit()->setSelection(FCombo.GetSelStart(), FCombo.GetSelLength());
+            else if (w->lineEdit()->hasSelectedText())
+                w->lineEdit()->deselect();
+        }
         if (HasChange(what, TControlChange::DropDown)) {
             const bool dropped = FCombo.GetDroppedDown();
             if (dropped && w->isVisible())

@@ -542,6 +542,59 @@ TEST_F(LineEditorTest, AnActLineTakesItsNewQuantityAndSums)
     EXPECT_EQ(w->Scalar("Select Count(*) From TempStructureDocuments").AsInteger(), 1);
 }
 
+TEST_F(LineEditorTest, AQuantityTabbedIntoIsTypedOverAClickedOneIsAddedTo)
+{
+    // From the OK button, Tab (or Shift+Tab) as often as it takes to reach the box.
+    auto TabTo = [&](TWinControl* target, TShiftState shift) {
+        TWinControl* at = Form2->Button2;
+        for (int i = 0; i < 30 && Form2->GetActiveControl() != target; ++i) {
+            d->Key(at, VK_TAB, shift);
+            at = Form2->GetActiveControl();
+        }
+    };
+    struct Case {
+        const char* why;
+        std::function<void()> focus;
+        double stored;
+    };
+    const Case kCases[] = {
+        {"Tab from the OK button comes round to it", [&] { TabTo(Form2->ComboBox6, {}); }, 3},
+        {"Shift+Tab from the OK button", [&] { TabTo(Form2->ComboBox6, TShiftState{ssShift}); }, 3},
+        {"a click puts the caret after the quantity",
+         [&] {
+             TComboBox* quantity = Form2->ComboBox6;
+             quantity->UserFocused();
+             const TPoint at = quantity->ClientToScreen({quantity->GetWidth() - 24, 4});
+             d->PointerDown(at);
+             d->PointerUp(at);
+         },
+         13},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Fresh();
+        w->AddProduct(Product("Болт", "Склад", 20, 2.5));
+        w->Exec("Insert Into TempStructureDocuments (Наименование, Единица_измерения, Группа, Цена, Количество, Сумма) "
+                "Values ('Болт', 'шт', 'Склад', 2.5, 1, 2.5)");
+        StartOnWarehouse();
+        d->Run([] {
+            Form3->SetMode(TDocumentMode::NewAct, DocumentKind::Act);
+            Form1->DocVatRate = 0;
+            Form1->ADOQuery4->OpenSql("Select * From TempStructureDocuments");
+        });
+        Edit([&] {
+            ASSERT_EQ(Form2->ComboBox6->GetText(), "1");
+            c.focus();
+            ASSERT_EQ(Form2->GetActiveControl(), Form2->ComboBox6);
+            d->Press(Form2->ComboBox6, "3");
+            d->Click(Form2->Button2);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        EXPECT_EQ(w->Scalar("Select Количество From TempStructureDocuments").AsDouble(), c.stored);
+        EXPECT_EQ(w->Scalar("Select Сумма From TempStructureDocuments").AsDouble(), c.stored * 2.5);
+    }
+}
+
 TEST_F(LineEditorTest, AnIssueLineIsHeldToWhatTheRequestStillWaitsFor)
 {
     const int p = w->AddProduct(Product("Болт", "Склад", 10, 4));

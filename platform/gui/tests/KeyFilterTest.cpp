@@ -162,6 +162,76 @@ TEST_F(KeyFilter, KeysArrivingInAnEditSelectItsTextAClickDoesNot)
     EXPECT_EQ(Edit->GetText(), "185");
 }
 
+TEST_F(KeyFilter, KeysArrivingInAComboSelectItsEditPartAClickDoesNot)
+{
+    // A quantity box shows "1"; the user types 3 over it. Every combo with an edit part
+    // selects its text when the keys arrive; a drop-down list has no text to type into.
+    TLogForm* card = NewForm("Card");
+    auto* before = new TEdit(card);
+    auto* box = new TComboBox(card);
+    auto* after = new TButton(card);
+    int top = 8;
+    for (TControl* c : std::initializer_list<TControl*>{before, box, after}) {
+        c->SetParent(card);
+        c->SetBounds(8, top, 120, 21);
+        top += 30;
+    }
+    box->GetItems()->Add("1");
+    box->GetItems()->Add("3");
+    card->Show();
+    struct Case {
+        const char* why;
+        TComboBoxStyle style;
+        std::function<void()> focus;
+        AnsiString typed;
+        AnsiString expected;
+    };
+    const Case kCases[] = {
+        {"Tab from the edit before", csDropDown, [&] { D.Key(before, VK_TAB); }, "3", "3"},
+        {"Shift+Tab from the button after", csDropDown, [&] { D.Key(after, VK_TAB, TShiftState{ssShift}); }, "3", "3"},
+        {"the program calls SetFocus", csDropDown, [&] { box->SetFocus(); }, "3", "3"},
+        {"the program sets ActiveControl", csDropDown, [&] { card->SetActiveControl(box); }, "3", "3"},
+        {"a simple combo, by Tab", csSimple, [&] { D.Key(before, VK_TAB); }, "3", "3"},
+        {"Backspace after Tab empties the box", csDropDown, [&] { D.Key(before, VK_TAB); }, "\b", ""},
+        {"a mouse click: the caret, nothing selected", csDropDown, [&] { box->UserFocused(); }, "3", "13"},
+        {"a drop-down list takes no typing", csDropDownList, [&] { D.Key(before, VK_TAB); }, "3", "1"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        box->SetStyle(c.style);
+        card->SetActiveControl(before);
+        box->SetItemIndex(0);
+        c.focus();
+        ASSERT_EQ(card->GetActiveControl(), box);
+        EXPECT_EQ(box->GetSelLength(), c.style != csDropDownList && c.expected != "13" ? 1 : 0);
+        std::vector<AnsiString> changes;
+        box->OnChange = TNotifyEvent::Lambda([&](TObject*) { changes.push_back(box->GetText()); });
+        D.Press(box, c.typed);
+        box->OnChange = {};
+        EXPECT_EQ(box->GetText(), c.expected);
+        if (c.style != csDropDownList) {
+            EXPECT_EQ(changes, std::vector<AnsiString>{c.expected}) << "OnChange once, with the new text";
+            EXPECT_EQ(box->GetItemIndex(), box->GetItems()->IndexOf(c.expected)) << "the item follows the text";
+        }
+    }
+
+    // A click after keyboard entry drops the selection; OnEnter may place the caret itself.
+    box->SetStyle(csDropDown);
+    card->SetActiveControl(before);
+    box->SetText("1");
+    D.Key(before, VK_TAB);
+    const TPoint at = box->ClientToScreen({4, 4});
+    D.PointerDown(at);
+    D.PointerUp(at);
+    D.Press(box, "0");
+    EXPECT_EQ(box->GetText(), "10");
+    box->OnEnter = TNotifyEvent::Lambda([&](TObject*) { box->SetSelStart(2); });
+    card->SetActiveControl(before);
+    D.Key(before, VK_TAB);
+    D.Press(box, "5");
+    EXPECT_EQ(box->GetText(), "105");
+}
+
 TEST_F(KeyFilter, AMemoNeverSelectsItselfOnEntering)
 {
     Memo->SetText("строка");

@@ -279,6 +279,50 @@ TEST_F(QtInput, KeysArrivingInAnEditSelectItsTextAClickPlacesTheCaret)
     EXPECT_EQ(Memo->GetSelLength(), 0);
 }
 
+TEST_F(QtInput, KeysArrivingInAComboSelectItsTextAClickPlacesTheCaret)
+{
+    // A quantity box shows "1": entered by the keyboard or from code, typing 3 replaces it.
+    auto* box = WidgetOf<QComboBox>(Combo);
+    Combo->GetItems()->Clear();
+    Combo->GetItems()->Add("1");
+    Combo->GetItems()->Add("3");
+    struct Case {
+        const char* why;
+        TComboBoxStyle style;
+        std::function<void()> focus;
+        QString shownSelected;
+        AnsiString afterTyping;
+    };
+    const Case kCases[] = {
+        {"Tab from the memo", csDropDown, [&] { QTest::keyClick(Focus(Memo), Qt::Key_Tab); }, QStringLiteral("1"), "3"},
+        {"Shift+Tab from the button after", csDropDown,
+         [&] { QTest::keyClick(Focus(Ok), Qt::Key_Backtab, Qt::ShiftModifier); }, QStringLiteral("1"), "3"},
+        {"the program calls SetFocus", csDropDown, [&] { Combo->SetFocus(); }, QStringLiteral("1"), "3"},
+        {"a simple combo, by SetFocus", csSimple, [&] { Combo->SetFocus(); }, QStringLiteral("1"), "3"},
+        {"a click at the end of the text", csDropDown,
+         [&] {
+             QLineEdit* line = box->lineEdit();
+             QTest::mouseClick(line, Qt::LeftButton, {}, QPoint(line->width() - 2, line->height() / 2));
+         },
+         QString(), "13"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Combo->SetStyle(c.style);
+        Focus(Edit);
+        Combo->SetItemIndex(0);
+        c.focus();
+        QApplication::processEvents();
+        ASSERT_EQ(Form->GetActiveControl(), Combo);
+        ASSERT_NE(box->lineEdit(), nullptr);
+        EXPECT_EQ(box->lineEdit()->selectedText(), c.shownSelected);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("3"));
+        QApplication::processEvents();
+        EXPECT_EQ(Combo->GetText(), c.afterTyping);
+        EXPECT_EQ(box->currentText(), ToQString(c.afterTyping));
+    }
+}
+
 TEST_F(QtInput, EnterAndEscapePressTheFormsButtons)
 {
     std::vector<char> pressed;
