@@ -234,6 +234,19 @@ std::string Show(const Outcome& o)
     return o.Failed ? "error " + o.Message : VarToStr(o.Value) + " (" + VarTypeAsText(VarType(o.Value)) + ")";
 }
 
+// Each pair of functions of s gives the same outcome: the same value and type, or the same error.
+void ExpectPairsAlike(TscScript& s, const std::vector<std::pair<const char*, const char*>>& pairs)
+{
+    for (auto [fast, slow] : pairs) {
+        const Outcome f = Call(s, fast), g = Call(s, slow);
+        EXPECT_EQ(f.Failed, g.Failed) << fast << ": " << Show(f) << " / " << Show(g);
+        if (f.Failed == g.Failed) {
+            EXPECT_TRUE(f.Failed ? f.Message == g.Message : IdenticalValues(f.Value, g.Value))
+                << fast << ": " << Show(f) << " / " << Show(g);
+        }
+    }
+}
+
 struct NumPathCase {
     const char* type;            // the declared type of a and b
     std::vector<Variant> values; // what a and b hold (stored as the host stores them)
@@ -296,14 +309,7 @@ TEST_F(ExpressionTest, NumberPathsAgreeWithTheGeneralWalk)
                         pairs.push_back({"FastIf", "SlowIf"});
                     if (assignOp)
                         pairs.push_back({"FastOp", "SlowOp"});
-                    for (auto [fast, slow] : pairs) {
-                        const Outcome f = Call(s, fast), g = Call(s, slow);
-                        EXPECT_EQ(f.Failed, g.Failed) << fast << ": " << Show(f) << " / " << Show(g);
-                        if (f.Failed == g.Failed) {
-                            EXPECT_TRUE(f.Failed ? f.Message == g.Message : IdenticalValues(f.Value, g.Value))
-                                << fast << ": " << Show(f) << " / " << Show(g);
-                        }
-                    }
+                    ExpectPairsAlike(s, pairs);
                 }
         }
 }
@@ -822,14 +828,7 @@ TEST_F(ExpressionTest, LiteralOperandsAgreeWithTheGeneralWalk)
                     std::vector<std::pair<const char*, const char*>> pairs = {{"Fast", "Slow"}};
                     if (cmp)
                         pairs.push_back({"FastIf", "SlowIf"});
-                    for (auto [fast, slow] : pairs) {
-                        const Outcome f = Call(s, fast), g = Call(s, slow);
-                        EXPECT_EQ(f.Failed, g.Failed) << fast << ": " << Show(f) << " / " << Show(g);
-                        if (f.Failed == g.Failed) {
-                            EXPECT_TRUE(f.Failed ? f.Message == g.Message : IdenticalValues(f.Value, g.Value))
-                                << fast << ": " << Show(f) << " / " << Show(g);
-                        }
-                    }
+                    ExpectPairsAlike(s, pairs);
                 }
             }
 }
