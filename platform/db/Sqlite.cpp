@@ -54,16 +54,6 @@ FileHeader ReadHeader(const std::string& utf8Path)
 
 }  // namespace
 
-const std::vector<AnsiString>& WarehouseTables()
-{
-    static const std::vector<AnsiString> tables = {
-        "Groups", "Products", "P", "Owner", "NDS", "Passwords", "Name", "ColumnSize", "Documents",
-        "StructureDocuments", "Otpusk", "StructureOtpusk", "Application", "StructureApplication", "Akt",
-        "StructureAkt", "TempStructureDocuments", "TempStructureOtpusk",
-    };
-    return tables;
-}
-
 const std::vector<TWarehouseTable>& WarehouseColumns()
 {
     // The columns the windows read and write by name; a scratch column that a newer program
@@ -95,6 +85,17 @@ const std::vector<TWarehouseTable>& WarehouseColumns()
         {"TempStructureOtpusk", {"ID", "IDТовара", "Количество", "Макс", "Сумма", "Ставка", "Сумма_с_НДС"}},
     };
     return tables;
+}
+
+const std::vector<AnsiString>& WarehouseTables()
+{
+    static const std::vector<AnsiString> names = [] {
+        std::vector<AnsiString> out;
+        for (const TWarehouseTable& t : WarehouseColumns())
+            out.push_back(t.Name);
+        return out;
+    }();
+    return names;
 }
 
 void RegisterCollations(sqlite3* db)
