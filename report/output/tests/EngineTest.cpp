@@ -10,6 +10,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include "platform/graphics/testing/Golden.h"
+#include "platform/gui/testing/TestDriver.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -600,6 +601,56 @@ TEST(EngineDialogs, CancelledDialogBuildsNothing)
         EXPECT_EQ(t.Pages()->GetCount(), answer == mrOk ? 1 : 0);
         EXPECT_EQ(t.Errors(), "");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A control on a dialog page hands the user's mouse and keys to the script procedures
+// named in its events, with itself as the sender; a key-press procedure may change the
+// character typed.
+TEST(EngineDialogs, ControlEventsReachTheScript)
+{
+    TTestReport t;
+    auto* dialog = new TrpDialogPage(t.Report());
+    dialog->SetName("Dialog1");
+    auto* control = new TrpDialogControl(dialog);
+    control->SetName("Edit1");
+    control->InitControl(std::make_unique<TEdit>(nullptr));
+    control->OnMouseDown = "Down";
+    control->OnMouseUp = "Up";
+    control->OnClick = "Click";
+    control->OnDblClick = "DblClick";
+    control->OnKeyPress = "KeyPress";
+    t.Memo(t.Band<TrpReportTitle>(0, 20), 0, 0, 300, 20, "[Log]");
+    t.Report()->GetScriptText()->SetText(
+        "var Log: String;\n"
+        "procedure Down(Sender: TObject; Button, Shift, X, Y: Integer);\n"
+        "begin Log := Log + 'down ' + TComponent(Sender).Name + ' ' + IntToStr(Button) + ' ' + IntToStr(X) + "
+        "' ' + IntToStr(Y) + ','; end;\n"
+        "procedure Up(Sender: TObject; Button, Shift, X, Y: Integer);\n"
+        "begin Log := Log + 'up ' + IntToStr(Button) + ','; end;\n"
+        "procedure Click(Sender: TObject); begin Log := Log + 'click ' + TComponent(Sender).Name + ','; end;\n"
+        "procedure DblClick(Sender: TObject); begin Log := Log + 'double,'; end;\n"
+        "procedure KeyPress(Sender: TObject; var Key: String);\n"
+        "begin Log := Log + 'key ' + Key + ','; if Key = 'a' then Key := 'z'; end;\n"
+        "begin end.");
+    TTestDriver d;
+    AnsiString typed;
+    d.ExpectModal(dialog->Form(), [&] {
+        auto* edit = static_cast<TEdit*>(control->Control());
+        d.RightClick(edit, 3, 4);
+        d.Click(edit);
+        d.DoubleClick(edit);
+        d.Press(edit, "ab");
+        typed = edit->GetText();
+        dialog->Form()->SetModalResult(mrOk);
+    });
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|down Edit1 1 3 4,up 1,click Edit1,double,key a,key b,;")
+        << "a right click is button 1; the sender is the component, not its window";
+    EXPECT_EQ(typed, "zb");
 }
 
 }  // namespace
