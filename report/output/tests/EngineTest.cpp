@@ -11,6 +11,7 @@
 
 #include "platform/graphics/testing/Golden.h"
 #include "platform/gui/testing/TestDriver.h"
+#include "platform/rtl/testing/DecimalCommaLocale.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -718,6 +719,47 @@ TEST(Aggregates, KeptRowsCountInThePageWhereTheyPrint)
     t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "n=[COUNT(Master)] s=[SUM(<M.\"N\">,Master)]");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     EXPECT_EQ(Texts(t.Pages()), "|M1;D1;D2;M2;D1;D2;n=2 s=3;|M3;D1;D2;n=1 s=3;");
+}
+
+}  // namespace
+
+namespace {
+
+// Figures in memos print the same whatever the C library's numbers are: Qt switches them
+// to the desktop's, which on a Russian desktop writes and reads a decimal comma.
+TEST(EngineMemoFormats, FiguresPrintTheSameUnderTheDesktopsDecimalComma)
+{
+    struct Case {
+        const char* text;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"[1234.5 #N#,##0.00]", "1,234.50"},    // picture with thousands
+        {"[12.5 #N0,00]", "12,50"},             // the picture's own separator
+        {"[3.14159 #N%2.2f]", "3.14"},          // format string
+        {"[1/4]", "0,25"},                      // plain value, the program's separator
+        {"[<D.\"Sum\"> * 2 #N0.000]", "2469.000"},  // a field in an expression
+        {"[D.\"Sum\"]", "1234,5"},            // a field alone
+        {"[FormatFloat('0.0', 2.25)]", "2,3"},  // the script's own formatting
+    };
+    auto run = [&] {
+        TTestReport t;
+        auto* ds = t.DataSet("D", {{{"Sum", Variant(1234.5)}}});
+        auto* band = t.Band<TrpMasterData>(0, 20 * Extended(std::size(cases)));
+        band->SetDataSet(ds);
+        for (size_t i = 0; i < std::size(cases); ++i)
+            t.Memo(band, 0, 20 * Extended(i), 300, 20, cases[i].text);
+        EXPECT_TRUE(t.Prepare()) << t.Errors();
+        return PageTexts(t.Pages(), 0);
+    };
+    std::vector<AnsiString> expected;
+    for (const Case& c : cases)
+        expected.push_back(c.printed);
+    EXPECT_EQ(run(), expected) << "with the C library's own numbers";
+    TDecimalCommaLocale comma;
+    if (!comma.On())
+        GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    EXPECT_EQ(run(), expected) << "with the desktop's decimal comma";
 }
 
 }  // namespace
