@@ -31,4 +31,7 @@ inline constexpr const char* kDuplicateStyle = "Duplicate name: a second style n
 // Component tree.
 inline constexpr const char* kParentCycle = "%s cannot be placed inside itself or one of its own objects";
 inline constexpr const char* kVariableCycle = "variable %s refers back to itself";
+
+// Datasets.
+inline constexpr const char* kNoWayBack = "dataset %s cannot go back a record: its cursor follows OnNext and it has no OnPrior";
 }  // namespace rpmsg
