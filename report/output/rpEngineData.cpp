@@ -348,6 +348,11 @@ void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int Colu
             continue;
         Master->SetCurColumn(Master->Columns);
         CheckBandColumns(Master, ColumnKeepPos, SaveCurY);
+        // The row the change closed is final: it cannot go on with the data footer, which
+        // does not print here. Its totals count before a kept block of the next group
+        // begins, which would take them along to wherever it moves.
+        if (Master->KeepFooter)
+            AggregateList.EndHold();
         // The records left out since the last one printed may belong to the new group already.
         const int back = BackToLastPrinted(Master);
         ShowGroupFooters(Group, static_cast<int>(i));
