@@ -242,6 +242,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             if ((band->GetRowCount() != 0 && band->GetRowCount() < s.LineN) || Stopped())
                 break;
         }
+        // The last row of columns closes, and the footers print, with the last record
+        // printed, not where the walk stopped: past records left out, or one on after a row
+        // count or a count range.
+        const int back = shown && !FRun->Failed ? BackToLastPrinted(band) : 0;
         band->SetCurColumn(band->Columns);
         CheckBandColumns(band, columnKeepPos, saveCurY);
         rowLanded();
@@ -250,9 +254,6 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             FRun->HeaderKeep = nullptr;
         }
         if (shown && !FRun->Failed) {
-            // The footers print with the last record printed, not where the walk stopped:
-            // past records left out, or one on after a row count or a count range.
-            const int back = BackToLastPrinted(band);
             if (s.Group)
                 ShowGroupFooters(s.Group, 0);
             if (!band->FooterAfterEach) {
@@ -272,8 +273,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             RemoveFromHeaderList(s.Header);
             if (s.Group && band->KeepTogether)
                 EndKeep(band);
-            ForwardAgain(band, back);
         }
+        ForwardAgain(band, back);
         if (band->KeepFooter)
             AggregateList.EndHold();
         if (Stopped())
@@ -346,6 +347,10 @@ void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int Colu
         }
         if (!differ)
             continue;
+        // Back to the last record printed, over the records left out since (they may belong
+        // to the new group already): the row of columns closes with it too, and a page it
+        // breaks reprints the old group's headers with the old group's data.
+        const int back = BackToLastPrinted(Master);
         Master->SetCurColumn(Master->Columns);
         CheckBandColumns(Master, ColumnKeepPos, SaveCurY);
         // The row the change closed is final: it cannot go on with the data footer, which
@@ -353,8 +358,6 @@ void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int Colu
         // begins, which would take them along to wherever it moves.
         if (Master->KeepFooter)
             AggregateList.EndHold();
-        // The records left out since the last one printed may belong to the new group already.
-        const int back = BackToLastPrinted(Master);
         ShowGroupFooters(Group, static_cast<int>(i));
         ForwardAgain(Master, back);
         InitGroups(Group, static_cast<int>(i), false);
