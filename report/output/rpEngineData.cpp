@@ -261,6 +261,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     // A row that moved on, or a page broken after it, leaves nothing here
                     // to take along.
                     const bool rowKept = !Keeping && footerKeep.first == PreviewPages->CurPage;
+                    // A last row that the footer's block does not take along counts where it
+                    // stays, not with the footer wherever that moves.
+                    if (!rowKept)
+                        AggregateList.EndHold();
                     StartKeep(band, rowKept ? footerKeep.second : 0);
                     if (rowKept && Keeping && KeepBand == band)
                         KeepRowOutline(band);

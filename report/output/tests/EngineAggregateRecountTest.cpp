@@ -298,4 +298,34 @@ TEST(AggregatesRecount, RowOfColumnsClosedByAGroupCountsWhereItStays)
     }
 }
 
+// A kept footer that does not fit below the last row, where that row began a page of its
+// own (taking the footer along would gain nothing): the footer goes on alone, and the row
+// counts on the page it prints on. It was counted with the footer on the page after.
+TEST(AggregatesRecount, LastRowLeftBehindByItsFooterCountsWhereItPrints)
+{
+    struct Case {
+        int columns, rows;
+    };
+    const Case cases[] = {{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(IntToStr(c.columns) + " columns, " + IntToStr(c.rows) + " rows");
+        TTestReport t;
+        auto* m = t.Band<TrpMasterData>(20, 140);
+        m->SetName("Master");
+        m->KeepFooter = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = 30;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.rows)));
+        t.Memo(m, 0, 0, 25, 25, "r[D.\"Sum\"]");
+        t.Memo(t.Band<TrpFooter>(170, 40), 0, 0, 100, 30, "F[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        auto* pf = t.Band<TrpPageFooter>(250, 15);
+        t.Memo(pf, 0, 0, 60, 15, "PF[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        t.Memo(pf, 60, 0, 40, 15, "RT[SUM(<D.\"Sum\">,Master,2)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ExpectFootersRecount(t.Pages(), 0, c.rows);
+        EXPECT_EQ(TextsStarting(t.Pages(), "F"),
+                  std::vector<AnsiString>{"F" + IntToStr(5 * c.rows * (c.rows + 1)) + " " + IntToStr(c.rows)});
+    }
+}
+
 }  // namespace
