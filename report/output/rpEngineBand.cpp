@@ -472,11 +472,15 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         }
         Band->SetLeft(CurX);
         Band->SetTop(CurY);
-        // A band split over pages begins with its first part.
-        if (firstPart && !CallFromAddPage)
-            PlaceBand(Band);
-        firstPart = false;
-        PreviewPages->AddObject(Band);
+        // A band split over pages begins with its first part that holds anything: where
+        // nothing of it fitted (at the foot of a page) no empty part is left behind, and its
+        // outline entry points where it begins to print.
+        if (placedAny) {
+            if (firstPart && !CallFromAddPage)
+                PlaceBand(Band);
+            firstPart = false;
+            PreviewPages->AddObject(Band);
+        }
         if (work.empty())
             CurY += Band->GetHeight();
         else

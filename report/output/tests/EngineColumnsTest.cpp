@@ -5,6 +5,8 @@
 
 #include "report/output/rpOutline.h"
 
+#include "report/model/rpXML.h"
+
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -598,6 +600,32 @@ TEST(EnginePageColumns, SplitObjectPlacedAfterATryPrintsAllItHasLeft)
             out += "|";
         }
         EXPECT_EQ(out, c.expected);
+    }
+}
+
+// A split band of which nothing fits at the foot of a page leaves no empty part there, and
+// its outline entry points where it begins to print, on the next page: it pointed at the
+// empty part. Rows of 26 on a page of 189: the eighth has 7 left, lower than a line.
+TEST(EnginePageColumns, SplitBandThatBeginsOnTheNextPageLeavesNothingBehind)
+{
+    for (bool split : {false, true}) {
+        SCOPED_TRACE(split ? "split" : "not split");
+        TTestReport t;
+        auto* m = t.Band<TrpMasterData>(5, 26);
+        m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+        m->AllowSplit = split;
+        m->OutlineText = "'M' + IntToStr(<D.\"N\">)";
+        t.Memo(m, 0, 0, 45, 20, "r[D.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 2);
+        EXPECT_EQ(t.Pages()->GetPage(0)->Objects().size(), 7u) << "the first page holds the seven rows only";
+        auto* outline = dynamic_cast<TrpOutline*>(t.Pages()->Outline());
+        ASSERT_NE(outline, nullptr);
+        TrpXMLItem* root = outline->Root();
+        ASSERT_EQ(root->Count(), 8);
+        EXPECT_EQ(root->Items(7)->Prop("text"), "M8");
+        EXPECT_EQ(root->Items(7)->Prop("page"), "1");
+        EXPECT_EQ(root->Items(7)->Prop("top"), "0");
     }
 }
 
