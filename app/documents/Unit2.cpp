@@ -843,6 +843,8 @@ void TForm2::ShowAsEditor(TADOQuery* line, TLineEdit edit, const AnsiString& par
     SetRole(TCardRole::Editor);
     Button4->SetVisible(false);
     Button5->SetVisible(false);
+    // The editor opens on the quantity, selected, so that the figure typed replaces it.
+    SetActiveControl(ComboBox6);
     ShowModal();
     Button2->SetVisible(false);
     Button1->SetVisible(false);

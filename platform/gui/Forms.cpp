@@ -603,7 +603,9 @@ void TCustomForm::KeyDown(Word& key, TShiftState shift) { TScrollingWinControl::
 
 bool TCustomForm::UserCloseRequested()
 {
-    if (!FVisible || (Screen && Screen->IsBlocked(this)) || FModalEnding)
+    // A modal form whose result is already set keeps it: the close box queued behind OK
+    // does not turn it into mrCancel.
+    if (!FVisible || (Screen && Screen->IsBlocked(this)) || FModalEnding || (IsModal() && FModalResult != mrNone))
         return false;
     Application->Guard([this] { Close(); });
     return true;
