@@ -883,6 +883,10 @@ void TScreen::SetActiveForm(TCustomForm* form)
         FActivation.erase(std::remove(FActivation.begin(), FActivation.end(), form), FActivation.end());
         FActivation.push_back(form);
         form->Changed(TControlChange::Active);
+        // A window activated with no control of its own gives the keys to its first one in tab
+        // order, as the desktop does; an edit entered so selects its text.
+        if (!form->FActiveControl)
+            guard([form] { form->SelectNext(nullptr); });
         guard([form] { form->Activate(); });
     }
 }
