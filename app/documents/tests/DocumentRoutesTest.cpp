@@ -449,4 +449,50 @@ TEST_F(DocumentRoutesTest, TheLineEditorOpensOnTheQuantitySelected)
     });
 }
 
+TEST_F(DocumentRoutesTest, AStatementFailingUnderThePickersOkWritesTheLineOnce)
+{
+    // Each statement of the picker's OK fails in turn; the user, told, presses OK again while
+    // the card is still open. The line is in the document once, whichever step failed.
+    SeedGoods(5, 5, 5);
+    StartOnWarehouse();
+    struct TCase {
+        const char* why;
+        void (TForm1::*open)(TObject*);
+        TButton* TForm2::*ok;
+    } const cases[] = {
+        {"a receipt line", &TForm1::Button5Click, &TForm2::Button7},
+        {"a write-off line", &TForm1::Button9Click, &TForm2::Button3},
+    };
+    for (const TCase& c : cases)
+        for (int failAt = 1; failAt <= 3; ++failAt) {
+            SCOPED_TRACE(std::string(c.why) + ", statement " + std::to_string(failAt) + " failing");
+            d->ExpectModal(Form3, [&] {
+                if (Form3->Mode() == TDocumentMode::NewReceipt) {
+                    d->Select(Form3->ComboBox1, 0);
+                    for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3})
+                        d->Type(box, "Поставщик");
+                    d->Select(Form3->ComboBox4, 0);
+                }
+                d->ExpectModal(Form2, [&] {
+                    d->Select(Form2->Art, "N-1");
+                    d->ClickRow(Form2->DBGrid1, 0);
+                    d->Type(Form2->ComboBox6, "2");
+                    DbFaults::FailStatement(failAt);
+                    d->Click(Form2->*c.ok);
+                    DbFaults::Clear();
+                    d->TakeErrors();
+                    if (d->IsShowing(Form2))
+                        d->Click(Form2->*c.ok);
+                });
+                d->Click(Form3->Button1);
+                d->TakeErrors();
+                EXPECT_EQ(TempQuantities(), (std::vector<double>{2}));
+                EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 1");
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            d->Run([&] { (Form1->*c.open)(nullptr); });
+        }
+}
+
 }  // namespace
