@@ -495,4 +495,36 @@ TEST_F(DocumentRoutesTest, AStatementFailingUnderThePickersOkWritesTheLineOnce)
         }
 }
 
+TEST_F(DocumentRoutesTest, VatThatCouldNotBeWrittenLeavesTheBoxAndTheRateAsTheLinesAre)
+{
+    // "НДС" ticked while each statement of the rewrite fails in turn: the user is told, the
+    // box is unticked again and a line changed afterwards takes no VAT, as the others.
+    SeedGoods(5, 5, 5);
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, boltA, 2, 0, 4);
+    StartOnWarehouse();
+    Form1->VatRate = 18;
+    for (int failAt = 1; failAt <= 3; ++failAt) {
+        SCOPED_TRACE("statement " + std::to_string(failAt) + " failing");
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, [&] {
+                DbFaults::FailStatement(failAt);
+                d->Click(Form3->CheckBox1);
+                DbFaults::Clear();
+                EXPECT_EQ(d->TakeErrors().size(), 1u);
+                EXPECT_FALSE(Form3->CheckBox1->GetChecked());
+                EXPECT_EQ(Form1->DocVatRate, 0);
+                Change("1", &TForm2::Button2);
+                EXPECT_EQ(w->Scalar("Select Ставка From TempStructureOtpusk").AsDouble(), 0);
+                d->Tick(Form3->CheckBox1);
+                EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk").AsDouble(), 2.36);
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            d->Click(Form4->Button3);
+        });
+    }
+}
+
 }  // namespace
