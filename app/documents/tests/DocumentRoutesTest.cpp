@@ -11,6 +11,7 @@
 #include "app/documents/Statements.h"
 #include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -382,7 +383,14 @@ TEST_F(DocumentRoutesTest, OkPressedTwiceWritesOnce)
         d->Click(Form3->Button4);
     });
     d->Run([] { Form1->Button9Click(nullptr); });
+    d->ChooseNode(Form1->TreeView1, "Склад");
+    d->ExpectModal(Form2, [&] {
+        d->Type(Form2->ComboBox1, "Шайба");
+        twice(Form2->Button7);
+    });
+    d->Run([&] { d->Click(Form1->Button2); });  // a new goods card
 
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Наименование='Шайба'").AsInt64(), 1);
     for (const char* table : {"Documents", "Application", "Otpusk", "Akt", "StructureDocuments",
                               "StructureApplication", "StructureOtpusk", "StructureAkt"}) {
         SCOPED_TRACE(table);
