@@ -518,7 +518,7 @@ void TrpComponent::LoadFromStream(TStream& Stream)
 {
     // The document is parsed before anything is touched: malformed XML changes nothing.
     TrpXMLDocument doc;
-    doc.LoadFromStream(Stream);
+    doc.LoadWholeFromStream(Stream);
 
     const AnsiString savedName = Name();
     Clear();
