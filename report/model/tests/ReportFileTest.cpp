@@ -445,3 +445,29 @@ TEST_F(ReportTest, DamagedDataInAFileIsReportedAndTheRestLoads)
         delete loaded;
     }
 }
+
+// A page or a view saved on its own, loaded as a report, used to hang its bands or objects
+// straight under the report, where nothing prints them, and say nothing.
+TEST_F(ReportTest, AFileOfAnotherKindOfObjectIsNotTakenForAReport)
+{
+    TrpReport* r = MakeReport();
+    TrpReportPage* page = AddPage(r);
+    auto* band = Add<TrpMasterData>(page, "MasterData1");
+    auto* memo = Add<TrpMemoView>(band, "Memo1");
+    TrpReport* target = MakeReport("rpTarget");
+    AddPage(target)->SetName("Kept");
+    const AnsiString before = SavedText(target);
+    struct Case {
+        const char* why;
+        TrpComponent* saved;
+    } cases[] = {{"a page", page}, {"a band", band}, {"a view", memo}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TMemoryStream ms;
+        c.saved->SaveToStream(ms);
+        EXPECT_THROW(LoadInto(target, Text(ms)), EReadError);
+        EXPECT_EQ(SavedText(target), before);
+    }
+    LoadInto(target, SavedText(r));
+    EXPECT_NE(target->FindObject("Memo1"), nullptr) << "a report's own file loads";
+}
