@@ -34,6 +34,33 @@
 
 class TscScript;
 
+namespace script_detail {
+// Moves on whenever any script's Parent or IsMainScript is given a value or a script is
+// destroyed: what was found by walking the scope tree stays true while it stands still.
+inline uint64_t gScopeVersion = 1;
+} // namespace script_detail
+
+// A link of the scope tree (Parent, IsMainScript). It reads as the value it holds; every
+// store moves script_detail::gScopeVersion on, so no remembered walk can outlive a change.
+template <class T>
+class TscScopeLink {
+public:
+    TscScopeLink(T value = T()) : FValue(value) {}
+    TscScopeLink(const TscScopeLink&) = delete;
+    TscScopeLink& operator=(const TscScopeLink&) = delete;
+    TscScopeLink& operator=(T value)
+    {
+        FValue = value;
+        ++script_detail::gScopeVersion;
+        return *this;
+    }
+    operator T() const { return FValue; }
+    T operator->() const { return FValue; }
+
+private:
+    T FValue;
+};
+
 using TscGetUnitEvent = std::function<void(TscScript* Sender, const AnsiString& UnitName, AnsiString& UnitText)>;
 
 class TscScript : public TComponent {
@@ -66,8 +93,8 @@ public:
     AnsiString RunErrorUnit;
     AnsiString RunErrorPos;
     bool ExtendedCharset = false;
-    bool IsMainScript = false;
-    TscScript* Parent = nullptr;
+    TscScopeLink<bool> IsMainScript = false;
+    TscScopeLink<TscScript*> Parent = nullptr;
     TscScript* CurrentScope = nullptr;
     TscStatement* MainStatement() const { return FMainStatement.get(); }
     bool Terminated = false;
@@ -205,9 +232,7 @@ inline void TscStatement::RunList()
     if (gCallDepth >= script_detail::kMaxCallDepth || scStackNearEnd()) [[unlikely]]
         RaiseCallTooDeep();
     TscScript* const local = FLocalScript.get();
-    TscScript* main = local;
-    while (main && !main->IsMainScript)
-        main = main->Parent;
+    TscScript* const main = MainScript();
     struct Restore {
         TscProcVariable* self;
         TscScript* local;
@@ -236,6 +261,13 @@ inline void TscStatement::RunList()
         return Null();
     // The Result made with the function is a plain variable: its value is read in place.
     return RefItem == FResult ? FResult->Value : RefItem->GetValue();
+}
+
+inline TscScript* TscProcVariable::MainScript()
+{
+    if (FMainVersion != script_detail::gScopeVersion) [[unlikely]]
+        return FindMainScript();
+    return FMain;
 }
 
 inline const TscProcVariable::FrameLayout& TscProcVariable::Frame()
