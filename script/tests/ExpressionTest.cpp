@@ -534,8 +534,9 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
 }
 
 // Calls of script routines take their own path (the call's shape found once, an Integer
-// argument stored as a plain number, the caller's locals saved aside on a recursive call,
-// one-statement lists run in place, a + of two calls joined by the assignment); with a run-line hook set or not, the host sees the same
+// argument stored as a plain number, any other number tree stored as its number, the
+// caller's locals saved aside on a recursive call, one-statement lists run in place, a + of
+// two calls joined by the assignment); with a run-line hook set or not, the host sees the same
 // run: the same value of the same kind, the same error at the same position, and the same
 // values of a routine's locals read by name from inside the recursion (Peek evaluates a
 // name in the running routine's scope, as a host does). What each program gives is written
@@ -646,6 +647,29 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
         {"an error in the second call of a join", "JScript",
          "function Bad(n) { return 1 div n; }\nfunction Run() { var r; r = Bad(1) + Bad(0); return r; }",
          "error at 1:19: Division by zero", ""},
+        {"two Int64 results whose sum overflows", "JScript",
+         "function Big(n) { return n; }\n"
+         "function Run() { var r; r = Big(9223372036854775807) + Big(1); return r; }",
+         "9,22337203685478E18 (Double)", ""},
+        {"an Integer and an Int64 result joined", "PascalScript",
+         "function A: Integer; begin Result := 2147483647; end; function B: Variant; begin Result := 3000000000; end;\n"
+         "function Run: Variant; var r: Variant; begin r := A + B; Result := r; end; begin end.",
+         "5147483647 (Int64)", ""},
+        // A number tree passed to a parameter that keeps what it is given: stored as the
+        // number it computes, or as the general value where it is not a number.
+        {"a number tree over a text passed on", "JScript",
+         "function Id(x) { return x; }\nfunction Run() { var t = \"4\"; return Id(t - 1); }",
+         "3 (Double)", ""},
+        {"a number tree past 64 bits passed on", "JScript",
+         "function Id(x) { return x; }\nfunction Run() { var v = 9223372036854775806; return Id(v * 2); }",
+         "1,84467440737096E19 (Double)", ""},
+        {"a parameter holding a text given a number down the recursion", "JScript",
+         "var d; function G(x) { d = d + 1; if (d == 1) return x + IntToStr(G(2 - 1)); return x; }\n"
+         "function Run() { d = 0; return G(\"s\"); }",
+         "s1 (String)", ""},
+        {"a Double number tree passed to a Variant parameter", "BasicScript",
+         "Function H(x)\nIf x > 1 Then Return H(x / 2)\nReturn x\nEnd Function\nFunction Run\nReturn H(5)\nEnd Function",
+         "0,625 (Double)", ""},
         // return e stores and exits in one step: in every position it can stand.
         {"return inside a loop's branch and after the loop", "C++Script",
          "int F(int n) { int i; for (i = 0; i < 10; i++) { if (i == n) return i * 2; } return -1; }\n"
