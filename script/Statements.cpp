@@ -294,6 +294,13 @@ void TscAssignmentStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
+    // A constant or plain variable given to a target that keeps what it is given: the value
+    // as it stands, what the number step below and the general path would both store.
+    if (DirectSource && PlainTarget && PlainTarget->VarType != fvtFloat) {
+        if (!PlainTarget->ReadOnly)
+            PlainTarget->Value = *DirectSource;
+        return;
+    }
     // A number computed without a Variant: the source's operands were all numbers, so the
     // target was one too and no append applies.
     script_fast::Num n;

@@ -405,6 +405,65 @@ LoopRun RunLoop(TscScript& s, bool hook)
 
 } // namespace
 
+// A constant or a plain variable given to a variable or parameter is stored as it stands,
+// whatever its kind; a floating target converts an integer. Traced value by value.
+TEST_F(ExpressionTest, ConstantsAndVariablesAreStoredAsTheyStand)
+{
+    struct StoreCase {
+        const char* syntax;
+        const char* program;
+        const char* trace;
+    };
+    const StoreCase cases[] = {
+        {"PascalScript",
+         "const K = 4;\nfunction P(p: Variant): Variant; begin p := 'q'; Result := p; end;\n"
+         "function Run: Variant; var i: Integer; d: Double; v, w: Variant; b: Boolean; s: String;\n"
+         "begin v := 5; Trace(v); v := 3000000000; Trace(v); v := 1.5; Trace(v); v := True; Trace(v);\n"
+         "v := 'x'; Trace(v); v := Null; Trace(v); v := K; Trace(v); i := 7; w := i; Trace(w); d := 2; Trace(d);\n"
+         "w := d; Trace(w); d := i; Trace(d); i := K; Trace(i); v := 'abc'; w := v; v := v; Trace(w + v);\n"
+         "b := True; w := b; Trace(w); s := 'st'; w := s; Trace(w); Trace(P(1)); Result := w; end; begin end.",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 4 Int64, 7 Int64, 2 Double, "
+         "2 Double, 7 Double, 4 Int64, abcabc String, True Boolean, st String, q String, -> st (String)"},
+        {"C++Script",
+         "int Run() { Variant v, w; int i; float d;\n"
+         "v = 5; Trace(v); v = 3000000000; Trace(v); v = 1.5; Trace(v); v = true; Trace(v); v = \"x\"; Trace(v);\n"
+         "v = null; Trace(v); i = 7; w = i; Trace(w); d = 2; Trace(d); w = d; Trace(w); d = i; Trace(d);\n"
+         "v = \"abc\"; w = v; v = v; Trace(w + v); return w; } {}",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 7 Int64, 2 Double, 2 Double, "
+         "7 Double, abcabc String, -> abc (String)"},
+        {"JScript",
+         "function Run() { var v, w;\n"
+         "v = 5; Trace(v); v = 3000000000; Trace(v); v = 1.5; Trace(v); v = true; Trace(v); v = \"x\"; Trace(v);\n"
+         "v = null; Trace(v); w = 7; v = w; Trace(v); v = \"abc\"; w = v; v = v; Trace(w + v); return w; }",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 7 Int64, abcabc String, -> abc (String)"},
+        {"BasicScript",
+         "Function Run\nDim v, w\nDim i As Integer\nDim d As Double\nv = 5\nTrace(v)\nv = 3000000000\nTrace(v)\n"
+         "v = 1.5\nTrace(v)\nv = True\nTrace(v)\nv = \"x\"\nTrace(v)\ni = 7\nw = i\nTrace(w)\nd = 2\nTrace(d)\n"
+         "w = d\nTrace(w)\nd = i\nTrace(d)\nv = \"abc\"\nw = v\nv = v\nTrace(w & v)\nReturn w\nEnd Function",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String, 7 Int64, 2 Double, 2 Double, 7 Double, "
+         "abcabc String, -> abc (String)"},
+    };
+    for (const StoreCase& c : cases) {
+        SCOPED_TRACE(c.syntax);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            trace += VarToStr(v) + " " + VarTypeAsText(VarType(v)) + ", ";
+            return Null();
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        const LoopRun run = RunLoop(s, false);
+        EXPECT_EQ(trace + "-> " + run.Result, c.trace);
+    }
+}
+
 // Loops take the direct steps of their statements (a number stored into a plain variable,
 // x op= e on numbers, a counter's step, the C-style for's condition, body and step in one
 // pass) only while no host follows the lines; with a run-line hook set they walk every
