@@ -375,8 +375,7 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
     Variant& target = p->Value;
     const TVarType t = target.VType();
     if (t == varInteger || t == varInt64 || t == varDouble || t == varEmpty || t == varNull) {
-        target.~Variant(); // owns nothing
-        switch (n.Type) {
+        switch (n.Type) { // made over the old value, which owns nothing
         case varInteger: ::new (static_cast<void*>(&target)) Variant(static_cast<int32_t>(n.L)); break;
         case varInt64: ::new (static_cast<void*>(&target)) Variant(static_cast<long long>(n.L)); break;
         case varDouble: ::new (static_cast<void*>(&target)) Variant(n.D); break;
