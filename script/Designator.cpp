@@ -447,6 +447,7 @@ void TscDesignatorItem::FindShapeOfCall()
     FShapeParams = Ref->ParamCount();
     FShape.ArgCount = std::min(FShapeArgs, FShapeParams);
     FShape.AnyVar = AnyVarParam(Ref, FShape.ArgCount);
+    FShape.OneArgument = FShape.ArgCount == 1 && FShapeArgs == 1;
 }
 
 // ---------------------------------------------------------------- TscDesignator
@@ -537,7 +538,7 @@ void TscDesignator::Borrow(TscDesignator& other)
     if (proc->Executing)
         frame.Save(proc);
     const int argCount = shape.ArgCount;
-    if (argCount == 1 && step->Count() == 1) {
+    if (shape.OneArgument) {
         TscExpression* e = step->GetItem(0);
         TscParamItem* p = proc->GetParam(0);
         if (proc->IsMacro)

@@ -82,6 +82,7 @@ public:
     struct CallShape {
         int ArgCount = 0;
         bool AnyVar = false;
+        bool OneArgument = false; // one argument, and it reaches the one parameter taken
     };
     const CallShape& ShapeOfCall()
     {
