@@ -729,6 +729,10 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
         {"a Double number tree passed to a Variant parameter", "BasicScript",
          "Function H(x)\nIf x > 1 Then Return H(x / 2)\nReturn x\nEnd Function\nFunction Run\nReturn H(5)\nEnd Function",
          "0,625 (Double)", ""},
+        {"one argument to a routine with an optional second parameter", "PascalScript",
+         "function F(n: Integer; k: Integer = 10): Integer; begin if n = 0 then Result := k\n"
+         "else Result := F(n - 1) + F(n - 1, n); end;\nfunction Run: Variant; begin Result := F(3); end; begin end.",
+         "44 (Integer)", ""},
         // return e stores and exits in one step: in every position it can stand.
         {"return inside a loop's branch and after the loop", "C++Script",
          "int F(int n) { int i; for (i = 0; i < 10; i++) { if (i == n) return i * 2; } return -1; }\n"
