@@ -5,7 +5,9 @@
 // main statement, and the source text with its language name. Scopes nest
 // through Parent: scGlobalUnit is the root; a host script hangs under it; every
 // script procedure owns a private script for its locals whose parent is the
-// script that declared it.
+// script that declared it. Parent and IsMainScript are TscScopeLinks: every store to
+// one moves a version on, so a routine finds its main script once and again only after the
+// tree has changed (TscProcVariable::MainScript), not by a walk on every call.
 //
 // The item table is sorted by name without regard to case (CP1251 rules) and
 // searched by halving. It owns its items. A name is added once: Add with a name
