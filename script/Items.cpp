@@ -344,12 +344,16 @@ TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(p
         FSavedScope = FMain->CurrentScope;
         FMain->CurrentScope = proc->LocalScript();
     }
+    proc->LocalScript()->BreakRequested = false;
+    proc->LocalScript()->ContinueRequested = false;
     proc->LocalScript()->ExitRequested = false;
     proc->LocalScript()->Terminated = false;
 }
 
 TscCallFrame::~TscCallFrame()
 {
+    FProc->LocalScript()->BreakRequested = false;
+    FProc->LocalScript()->ContinueRequested = false;
     FProc->LocalScript()->ExitRequested = false;
     FProc->LocalScript()->Terminated = false;
     if (FMain)

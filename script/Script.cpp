@@ -446,6 +446,10 @@ bool TscScript::Compile()
 
 void TscScript::Execute()
 {
+    // A break or continue outside any loop ends the run as exit does; the flags are
+    // cleared for the next run like the others.
+    BreakRequested = false;
+    ContinueRequested = false;
     ExitRequested = false;
     Terminated = false;
     IsMainScript = true;
@@ -455,6 +459,8 @@ void TscScript::Execute()
         TscScript* s;
         ~Reset()
         {
+            s->BreakRequested = false;
+            s->ContinueRequested = false;
             s->ExitRequested = false;
             s->Terminated = false;
         }

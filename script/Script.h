@@ -243,6 +243,10 @@ inline void TscStatement::RunList()
         bool wasExecuting;
         ~Restore()
         {
+            // A break or continue outside any loop ends the call as exit does; none of
+            // them may reach the next call.
+            local->BreakRequested = false;
+            local->ContinueRequested = false;
             local->ExitRequested = false;
             local->Terminated = false;
             if (main)
@@ -256,6 +260,8 @@ inline void TscStatement::RunList()
     if (main)
         main->CurrentScope = local;
 
+    local->BreakRequested = false;
+    local->ContinueRequested = false;
     local->ExitRequested = false;
     local->Terminated = false;
     local->MainStatement()->RunList();
