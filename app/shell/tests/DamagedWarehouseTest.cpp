@@ -241,6 +241,39 @@ TEST_F(DamagedWarehouseTest, AFileWhoseIndexDisagreesWithItsTableIsRefused)
     }
 }
 
+// A warehouse-marked file whose table lacks a column the program names (another program's
+// table of that name, or one a tool changed) is refused when it is opened, not half-way through
+// a document or a report. Every column of every table, one at a time, renamed away.
+TEST_F(DamagedWarehouseTest, AFileWhoseTableLacksAColumnIsRefusedByName)
+{
+    TWarehouseFixture other;
+    other.SetPassword("2");
+    const AnsiString foreign = w->Dir() + "чужой склад.kvb";
+    int cases = 0;
+    for (const sqlite::TWarehouseTable& table : sqlite::WarehouseColumns())
+        for (const AnsiString& column : table.Columns) {
+            SCOPED_TRACE(std::string(table.Name) + "." + std::string(column));
+            const auto rename = [&](const AnsiString& from, const AnsiString& to) {
+                other.Exec("Alter Table " + table.Name + " Rename Column \"" + from + "\" To \"" + to + "\"");
+            };
+            rename(column, column + "_старый");
+            const std::string bytes = ReadBytes(other.Path());
+            rename(column + "_старый", column);
+            WriteBytes(foreign, bytes);
+            const std::vector<AnsiString> shown = Open(foreign);
+            ASSERT_EQ(shown.size(), 1u);
+            EXPECT_NE(shown[0].find("в таблице " + table.Name + " нет столбца " + column), AnsiString::npos)
+                << shown[0];
+            EXPECT_NE(shown[0].find("Работа продолжается с прежним складом"), AnsiString::npos);
+            ExpectTheOpenWarehouseKept();
+            EXPECT_EQ(ReadBytes(foreign), bytes) << "a refused file is not written";
+            ++cases;
+        }
+    EXPECT_GT(cases, 100);
+    WriteBytes(foreign, ReadBytes(other.Path()));
+    EXPECT_EQ(Open(foreign), std::vector<AnsiString>{}) << "the copy with every column opens";
+}
+
 TEST_F(DamagedWarehouseTest, AFailureAfterTheSwitchGoesBackToTheWarehouseThatWasOpen)
 {
     TWarehouseFixture other;
