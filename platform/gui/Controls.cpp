@@ -229,7 +229,10 @@ bool TControl::AcceptsInput() const
     const TCustomForm* form = ParentForm();
     if (!form)
         return false;
-    if (form->ModalEnding())
+    // A modal form whose result is set takes nothing more: its loop ends on its next turn,
+    // and a second click on OK queued behind the first (a double click, Enter pressed twice)
+    // must not run the command again.
+    if (form->ModalEnding() || (form->IsModal() && form->GetModalResult() != mrNone))
         return false;
     return !(Screen && Screen->IsBlocked(form));
 }

@@ -141,6 +141,40 @@ TEST_F(GuiTest, CloseActionNoneKeepsAModalDialogOpen)
     EXPECT_EQ(dialog->ShowModal(), mrCancel);
 }
 
+TEST_F(GuiTest, InputQueuedBehindAModalResultIsRefused)
+{
+    // A double click on OK, or OK and then the close box, reaching the dialog before its loop
+    // turns: the command runs once and the dialog's result stays OK.
+    TLogForm* dialog = NewForm("Dialog");
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    auto* edit = new TEdit(dialog);
+    edit->SetParent(dialog);
+    int saved = 0;
+    ok->OnClick = TNotifyEvent::Lambda([&](TObject*) {
+        ++saved;
+        dialog->SetModalResult(mrOk);
+    });
+    struct Case {
+        const char* why;
+        std::function<bool()> queued;
+    } const kCases[] = {
+        {"a second click", [&] { return ok->UserClicked(); }},
+        {"the close box", [&] { return dialog->UserCloseRequested(); }},
+        {"a key typed", [&] { return edit->UserTyped("1"); }},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        saved = 0;
+        D.ExpectModal(dialog, [&] {
+            EXPECT_TRUE(ok->UserClicked());
+            EXPECT_FALSE(c.queued());
+        });
+        EXPECT_EQ(dialog->ShowModal(), mrOk);
+        EXPECT_EQ(saved, 1);
+    }
+}
+
 TEST_F(GuiTest, AHandlerThatRaisesLeavesModalStateSound)
 {
     TLogForm* main = NewForm("Main");

@@ -279,6 +279,28 @@ TEST_F(KeyFilter, ADialogOpeningWithTheFocusInAnEditSelectsItsValueEveryTime)
     EXPECT_EQ(price->GetText(), "99");
 }
 
+TEST_F(KeyFilter, ADialogWithNoActiveControlGivesTheKeysToItsFirstSelected)
+{
+    // As on the desktop: the first control in tab order that can take the keys gets them
+    // (a disabled one is passed over), and its value is typed over.
+    TLogForm* dialog = NewForm("Dialog");
+    auto* off = new TEdit(dialog);
+    auto* quantity = new TComboBox(dialog);
+    auto* ok = new TButton(dialog);
+    for (TWinControl* c : std::initializer_list<TWinControl*>{off, quantity, ok})
+        c->SetParent(dialog);
+    off->SetEnabled(false);
+    ok->SetModalResult(mrOk);
+    quantity->SetText("1");
+    D.ExpectModal(dialog, [&] {
+        EXPECT_EQ(dialog->GetActiveControl(), quantity);
+        D.Press(quantity, "3");
+        D.Click(ok);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(quantity->GetText(), "3");
+}
+
 TEST_F(KeyFilter, DialogKeysAreTakenOnlyWhenTheyDidSomething)
 {
     struct Case {
