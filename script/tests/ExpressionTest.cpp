@@ -777,6 +777,25 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
          "function Sq(x) { return x * x; }\nfunction F(n) { if (n == 0) return 0; return Sq(n) + F(n - 1); }\n"
          "function Run() { return F(4); }",
          "30 (Int64)", ""},
+        // A host that stops and restarts being the main script while routines run (as a report
+        // does around its expressions): a routine called afterwards, even one that ran before,
+        // becomes the scope a host reads names in only while its script is a main one again.
+        {"the main script changes while routines run", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin k := n; Trace(Peek('k'));\n"
+         "if n > 4 then F(n - 4); Result := k; end;\n"
+         "function G: Integer; var k: Integer; begin k := 100; Result := F(5); Main(False); Result := Result + F(1);\n"
+         "Main(True); Result := Result + F(2); end;\nfunction Run: Variant; begin Result := G; end; begin end.",
+         "8 (Integer)", "5 1 100 2 "},
+        {"the main script changes while routines run", "JScript",
+         "function F(n) { var k = n; Trace(Peek(\"k\")); if (n > 4) F(n - 4); return k; }\n"
+         "function G() { var k = 100; var r = F(5); Main(false); r = r + F(1); Main(true); return r + F(2); }\n"
+         "function Run() { return G(); }",
+         "8 (Int64)", "5 1 100 2 "},
+        {"the main script changes inside a recursion", "BasicScript",
+         "Function F(n)\nDim k\nk = n\nIf n = 2 Then Main(False)\nIf n = 1 Then Main(True)\nTrace(Peek(\"k\"))\n"
+         "If n > 0 Then F(n - 1)\nReturn k\nEnd Function\n"
+         "Function G\nDim k\nk = 100\nReturn F(3)\nEnd Function\nFunction Run\nReturn G()\nEnd Function",
+         "3 (Int64)", "3 2 1 0 "},
         {"runaway recursion stops with the engine's error", "PascalScript",
          "function F(n: Integer): Integer; begin\nResult := F(n + 1); end;\n"
          "function Run: Variant; begin Result := F(0); end; begin end.",
@@ -804,6 +823,10 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
             if (v.AsInteger() >= 3)
                 s.Terminate();
             return v;
+        });
+        s.AddMethod("procedure Main(Value: Boolean)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            s.IsMainScript = VarArrayGet(p, {0}).AsBoolean();
+            return Null();
         });
         s.Lines()->SetText(c.program);
         if (!s.Compile()) {
