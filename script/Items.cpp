@@ -342,6 +342,8 @@ TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(p
     FMain = proc->MainScript();
     if (FMain) {
         FSavedScope = FMain->CurrentScope;
+        FMainSerial = FMain->Serial();
+        FDeaths = script_detail::gScriptDeaths;
         FMain->CurrentScope = proc->LocalScript();
     }
     proc->LocalScript()->BreakRequested = false;
@@ -356,7 +358,7 @@ TscCallFrame::~TscCallFrame()
     FProc->LocalScript()->ContinueRequested = false;
     FProc->LocalScript()->ExitRequested = false;
     FProc->LocalScript()->Terminated = false;
-    if (FMain)
+    if (FMain && (FDeaths == script_detail::gScriptDeaths || script_detail::ScriptAlive(FMain, FMainSerial)))
         FMain->CurrentScope = FSavedScope;
     FProc->Executing = FWasExecuting;
     --gCallDepth;

@@ -239,6 +239,8 @@ private:
     TscProcVariable* FProc;
     TscScript* FMain = nullptr;
     TscScript* FSavedScope = nullptr;
+    uint64_t FMainSerial = 0;
+    uint64_t FDeaths = 0; // script_detail::gScriptDeaths when FMain was found
     bool FWasExecuting;
 };
 

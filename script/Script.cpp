@@ -142,16 +142,38 @@ void TscScript::Publish(TPropertyTable& t)
     t.Prop("SyntaxType", &TscScript::SyntaxType, &TscScript::SyntaxType);
 }
 
+namespace {
+
+// The scripts standing now, by address, with their serials. Never freed: a script may be
+// destroyed after the static objects are.
+std::unordered_map<const TscScript*, uint64_t>& LiveScripts()
+{
+    static auto* live = new std::unordered_map<const TscScript*, uint64_t>();
+    return *live;
+}
+uint64_t gLastSerial = 0;
+
+} // namespace
+
+bool script_detail::ScriptAlive(const TscScript* s, uint64_t serial)
+{
+    const auto it = LiveScripts().find(s);
+    return it != LiveScripts().end() && it->second == serial;
+}
+
 TscScript::TscScript(TComponent* AOwner)
     : TComponent(AOwner), FLines(std::make_unique<TStringList>()), FCodeLines(std::make_unique<TStringList>()),
-      FMainStatement(std::make_unique<TscStatement>(this, AnsiString(), AnsiString()))
+      FMainStatement(std::make_unique<TscStatement>(this, AnsiString(), AnsiString())), FSerial(++gLastSerial)
 {
+    LiveScripts()[this] = FSerial;
     AddHelperItems();
 }
 
 TscScript::~TscScript()
 {
     Clear();
+    LiveScripts().erase(this);
+    ++script_detail::gScriptDeaths;
     ++script_detail::gScopeVersion; // a routine may have found this one as its main script
 }
 

@@ -40,6 +40,12 @@ namespace script_detail {
 // Moves on whenever any script's Parent or IsMainScript is given a value or a script is
 // destroyed: what was found by walking the scope tree stays true while it stands still.
 inline uint64_t gScopeVersion = 1;
+// Moves on whenever a script is destroyed. A call that found its main script when it began
+// knows that script is still there while this stands still, and asks ScriptAlive otherwise:
+// a host may destroy a main script while one of its routines runs.
+inline uint64_t gScriptDeaths = 0;
+// True while the script made with serial stands at s (not one made later at its address).
+bool ScriptAlive(const TscScript* s, uint64_t serial);
 } // namespace script_detail
 
 // A link of the scope tree (Parent, IsMainScript). It reads as the value it holds; every
@@ -99,6 +105,8 @@ public:
     TscScopeLink<TscScript*> Parent = nullptr;
     TscScript* CurrentScope = nullptr;
     TscStatement* MainStatement() const { return FMainStatement.get(); }
+    // Told apart from any script made before it or after it at the same address.
+    uint64_t Serial() const { return FSerial; }
     bool Terminated = false;
     // The executable lines per unit as text, one entry per unit: the unit name,
     // "=", then line numbers each followed by ",". Kept by AddCodeLine, emptied
@@ -205,6 +213,7 @@ private:
     mutable bool FCodeLinesPending = false;
     void ClearCodeLines();
     std::unique_ptr<TscStatement> FMainStatement;
+    uint64_t FSerial;
 };
 
 // The inline parts of the call path, here because they need the whole TscScript.
@@ -240,6 +249,8 @@ inline void TscStatement::RunList()
         TscScript* local;
         TscScript* main;
         TscScript* savedScope;
+        uint64_t mainSerial;
+        uint64_t deaths;
         bool wasExecuting;
         ~Restore()
         {
@@ -249,12 +260,14 @@ inline void TscStatement::RunList()
             local->ContinueRequested = false;
             local->ExitRequested = false;
             local->Terminated = false;
-            if (main)
+            // Not into a main script the host destroyed meanwhile.
+            if (main && (deaths == script_detail::gScriptDeaths || script_detail::ScriptAlive(main, mainSerial)))
                 main->CurrentScope = savedScope;
             self->Executing = wasExecuting;
             --gCallDepth;
         }
-    } restore{this, local, main, main ? main->CurrentScope : nullptr, Executing};
+    } restore{this, local, main, main ? main->CurrentScope : nullptr, main ? main->Serial() : 0,
+              script_detail::gScriptDeaths, Executing};
     Executing = true;
     ++gCallDepth;
     if (main)

@@ -255,6 +255,37 @@ TEST_F(ScriptTest, ARunningRoutineIsTheScopeOfTheMainScriptAsTheTreeStandsNow)
     }
 }
 
+// A host may destroy the main script of a routine while the routine runs, by a call or by a
+// host's own frame: the routine ends without writing into the freed script, and a script
+// made meanwhile (often at the same address) keeps its own scope.
+TEST_F(ScriptTest, ARoutineEndsSoundlyWhenItsMainScriptIsDestroyedWhileItRuns)
+{
+    for (const bool byFrame : {false, true}) {
+        SCOPED_TRACE(byFrame ? "a host's frame" : "a call");
+        auto outer = std::make_unique<TscScript>(nullptr);
+        outer->Parent = scGlobalUnit();
+        outer->IsMainScript = true;
+        outer->CurrentScope = S.get(); // what the call would put back
+        S->Parent = outer.get();
+        std::unique_ptr<TscScript> later;
+        auto destroyOuter = [&] {
+            S->Parent = scGlobalUnit();
+            outer.reset();
+            later = std::make_unique<TscScript>(nullptr);
+        };
+        TscProcVariable* f = AddProc(*S, byFrame ? "G" : "F", {}, [&](TscProcVariable*) { destroyOuter(); });
+        if (byFrame) {
+            TscCallFrame frame(f);
+            destroyOuter();
+        } else {
+            S->CallFunction("F", Null());
+        }
+        ASSERT_NE(later, nullptr);
+        EXPECT_EQ(later->CurrentScope, nullptr);
+        EXPECT_FALSE(f->Executing);
+    }
+}
+
 TEST_F(ScriptTest, RunawayRecursionStopsWithAnError)
 {
     TscProcVariable* r = nullptr;
