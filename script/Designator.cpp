@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 namespace {
@@ -405,6 +406,7 @@ void TscDesignatorItem::Classify()
     } else {
         FKind = RefKind::Other;
     }
+    FInPlace = ref && (typeid(*ref) == typeid(TscVariable) || typeid(*ref) == typeid(TscParamItem));
     FKindOf = Ref;
 }
 
@@ -705,13 +707,24 @@ namespace {
 // cannot meet.
 Variant TscDesignator::ReadMember()
 {
-    Variant current = ObjectOfMember();
+    TscDesignatorItem* first = FSteps[0].get();
     TscDesignatorItem* step = FSteps[1].get();
     auto* member = static_cast<TscCustomHelper*>(step->Ref);
     const int argCount = std::min(step->Count(), member->ParamCount());
+    if (argCount == 0 && first->ReadsInPlace()) {
+        // A plain variable's value, nothing run between reading it and handing it over.
+        TscCustomVariable* object = first->Ref;
+        object->NeedResult = true;
+        member->ParentRef = object;
+        member->ParentValue = object->Value;
+        member->Script = Script;
+        member->NeedResult = NeedResult;
+        return member->GetValue();
+    }
+    Variant current = ObjectOfMember();
     if (argCount > 0)
         PassMemberArguments(step, member, argCount);
-    member->ParentRef = FSteps[0]->Ref;
+    member->ParentRef = first->Ref;
     member->ParentValue = std::move(current);
     member->Script = Script;
     member->NeedResult = NeedResult;
@@ -726,13 +739,23 @@ Variant TscDesignator::ReadMember()
 // step before).
 void TscDesignator::WriteMember(const Variant& value)
 {
-    Variant current = ObjectOfMember();
+    TscDesignatorItem* first = FSteps[0].get();
     TscDesignatorItem* step = FSteps[1].get();
     auto* member = static_cast<TscCustomHelper*>(step->Ref);
     const int argCount = std::min(step->Count(), member->ParamCount());
+    if (argCount == 0 && first->ReadsInPlace()) {
+        TscCustomVariable* object = first->Ref;
+        object->NeedResult = true;
+        member->ParentRef = object;
+        member->ParentValue = object->Value;
+        member->Script = Script;
+        member->SetValue(value);
+        return;
+    }
+    Variant current = ObjectOfMember();
     if (argCount > 0)
         PassMemberArguments(step, member, argCount);
-    member->ParentRef = FSteps[0]->Ref;
+    member->ParentRef = first->Ref;
     member->ParentValue = std::move(current);
     member->Script = Script;
     member->SetValue(value);

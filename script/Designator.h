@@ -72,6 +72,13 @@ public:
             Classify();
         return FIntoStepBefore;
     }
+    // Ref is a plain variable or parameter: its value is its stored Value, read in place.
+    bool ReadsInPlace()
+    {
+        if (FKindOf != Ref)
+            Classify();
+        return FInPlace;
+    }
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
 
@@ -95,6 +102,7 @@ private:
     const TscCustomVariable* FKindOf = nullptr;
     RefKind FKind = RefKind::Other;
     bool FIntoStepBefore = false;
+    bool FInPlace = false;
     const TscCustomVariable* FShapeOf = nullptr;
     int FShapeArgs = -1;
     int FShapeParams = -1;

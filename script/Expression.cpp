@@ -172,8 +172,35 @@ Variant TscOperatorNode::Join(const Variant& a, const Variant& b) const
     return a + b;
 }
 
+int32_t TscOperatorNode::IntArith()
+{
+    // The left value first, then the right: an operand with an Integer routine runs no code,
+    // so computing it as a plain number reads what its GetValue would.
+    Variant ta, tb;
+    int32_t x = 0, y = 0;
+    const Variant* a = LeftDirect;
+    if (!a && !(LeftInt && LeftInt->IntCompute(LeftInt, x)))
+        a = &(ta = Left->GetValue());
+    const Variant* b = RightDirect;
+    if (!b && !(RightInt && RightInt->IntCompute(RightInt, y)))
+        b = &(tb = Right->GetValue());
+    if (a)
+        x = ToInt32(*a);
+    if (b)
+        y = ToInt32(*b);
+    return script_fast::WrapArith(Op == opPlus ? '+' : Op == opMinus ? '-' : '*', x, y);
+}
+
 Variant TscOperatorNode::GetValue()
 {
+    // Numbers read in place or computed by such operators: the number routine gives the
+    // value GetValue would, without the Variants in between; where it gives up, the general
+    // code below computes the value or raises the error.
+    if (NumCompute) {
+        script_fast::Num n;
+        if (NumCompute(this, n))
+            return n.ToVariant();
+    }
     switch (Op) {
     case opNone:
         return Left->GetValue();
@@ -203,6 +230,8 @@ Variant TscOperatorNode::GetValue()
         }
     }
     case opPlus: {
+        if (BothInteger && !StrCat && !SetOp)
+            return Variant(IntArith());
         Variant ta, tb;
         const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
         const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
@@ -211,26 +240,26 @@ Variant TscOperatorNode::GetValue()
         return Join(a, b);
     }
     case opMinus: {
+        if (BothInteger && !SetOp)
+            return Variant(IntArith());
         Variant ta, tb;
         const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
         const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
-        if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) - static_cast<uint32_t>(ToInt32(b))));
         Variant r;
         if (script_fast::TryArith<'-'>(a, b, r))
             return r;
         return VarSub(a, b);
     }
     case opMul: {
+        if (BothInteger && !SetOp)
+            return Variant(IntArith());
         Variant ta, tb;
         const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
         const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
         if (SetOp)
             return SetOperation(Op, a, b);
-        if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) * static_cast<uint32_t>(ToInt32(b))));
         Variant r;
         if (script_fast::TryArith<'*'>(a, b, r))
             return r;
@@ -586,6 +615,12 @@ bool MarkNum(TscExpressionNode* node)
     op->IntCompute = op->NumOk() ? scIntRoutine(*op) : nullptr;
     op->TestCompute = op->NumOk() ? scTestRoutine(*op) : nullptr;
     op->FloatCompute = op->NumOk() ? scFloatRoutine(*op) : nullptr;
+    const auto intOf = [](const TscExpressionNode* n) -> const TscOperatorNode* {
+        const auto* o = dynamic_cast<const TscOperatorNode*>(n);
+        return o && o->IntCompute ? o : nullptr;
+    };
+    op->LeftInt = intOf(op->Left.get());
+    op->RightInt = intOf(op->Right.get());
     return op->NumOk();
 }
 

@@ -135,6 +135,10 @@ public:
     };
     using FloatFunction = FloatResult (*)(const TscOperatorNode* node);
     FloatFunction FloatCompute = nullptr;
+    // The operands that are operators with an IntCompute (set when the tree is finished): an
+    // Integer operator above reads them as plain numbers, without a Variant in between.
+    const TscOperatorNode* LeftInt = nullptr;
+    const TscOperatorNode* RightInt = nullptr;
     bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
     // The value as GetValue computes it, without a Variant, when every operand read is an
@@ -152,6 +156,8 @@ public:
         return Num(n) && n.ToInt32(r);
     }
     Variant GetValue() override;
+    // + - * of two Integer operands (BothInteger): 32 bits that wrap.
+    int32_t IntArith();
     // A "+" or STRCAT node's result from its operands' values (not a set operator).
     Variant Join(const Variant& a, const Variant& b) const;
 };

@@ -387,12 +387,32 @@ const TPropInfo* TscPropertyHelper::FindPropInfo(const TObject* obj)
     return FPropInfo;
 }
 
-Variant TscPropertyHelper::GetValue()
+TObject* TscPropertyHelper::Resolve(const TPropInfo*& p)
 {
     TObject* obj = Instance(ClassRef, false);
+    p = nullptr;
+    FReadyProp = nullptr;
+    if (!IsPublished)
+        return obj;
+    p = PropInfoOf(obj);
+    if (p && obj && ParentValue.VType() == varInteger) {
+        FReadyHandle = ParentValue.RawInteger();
+        FReadyDeaths = HandleDeaths();
+        FReadyClass = ClassRef;
+        FReadyObject = obj;
+        FReadyProp = p;
+    }
+    return obj;
+}
+
+Variant TscPropertyHelper::GetValue()
+{
+    TObject* obj;
+    const TPropInfo* p;
+    if (!Ready(obj, p))
+        obj = Resolve(p);
     Variant r = Null();
     if (IsPublished) {
-        const TPropInfo* p = PropInfoOf(obj);
         if (p && p->Readable) {
             switch (p->Kind()) {
             case tkInteger:
@@ -438,7 +458,10 @@ void TscPropertyHelper::SetValue(const Variant& value)
 {
     if (ReadOnly)
         return;
-    TObject* obj = Instance(ClassRef, false);
+    TObject* obj;
+    const TPropInfo* p;
+    if (!Ready(obj, p))
+        obj = Resolve(p);
     if (!IsPublished) {
         // A set constructor the compiler could not see the target of (late binding).
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
@@ -448,7 +471,6 @@ void TscPropertyHelper::SetValue(const Variant& value)
             });
         return;
     }
-    const TPropInfo* p = PropInfoOf(obj);
     if (!p || !p->Writable)
         return;
     switch (p->Kind()) {

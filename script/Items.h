@@ -295,8 +295,9 @@ private:
     uint64_t FInstanceDeaths = 0;
 };
 
-// Equal texts: names are short, and this runs on every host call, so no call of memcmp;
-// eight bytes at a time, then four, then one.
+// Equal texts: names are short, and this runs on every host call, so no call of memcmp.
+// Eight bytes at a time, the last eight overlapping the ones before; a name of four to
+// eight bytes is its first four and its last four.
 inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
 {
     const size_t n = a.size();
@@ -304,23 +305,27 @@ inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
         return false;
     const char* x = a.data();
     const char* y = b.data();
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
+    const auto same8 = [&](size_t i) {
         uint64_t p, q;
         std::memcpy(&p, x + i, 8);
         std::memcpy(&q, y + i, 8);
-        if (p != q)
-            return false;
-    }
-    if (i + 4 <= n) {
+        return p == q;
+    };
+    const auto same4 = [&](size_t i) {
         uint32_t p, q;
         std::memcpy(&p, x + i, 4);
         std::memcpy(&q, y + i, 4);
-        if (p != q)
-            return false;
-        i += 4;
+        return p == q;
+    };
+    if (n >= 8) {
+        for (size_t i = 0; i + 8 < n; i += 8)
+            if (!same8(i))
+                return false;
+        return same8(n - 8);
     }
-    for (; i < n; ++i)
+    if (n >= 4)
+        return same4(0) && same4(n - 4);
+    for (size_t i = 0; i < n; ++i)
         if (x[i] != y[i])
             return false;
     return true;
@@ -347,11 +352,31 @@ private:
         return FindPropInfo(obj);
     }
     const TPropInfo* FindPropInfo(const TObject* obj);
+    // The object and the published property record of the last call, in one test: the same
+    // handle while no object with a handle has died since is the same live object of the
+    // class checked, and with the same class and name it has the same property.
+    [[gnu::always_inline]] bool Ready(TObject*& obj, const TPropInfo*& p) const
+    {
+        if (!FReadyProp || !IsPublished || ParentValue.VType() != varInteger ||
+            ParentValue.RawInteger() != FReadyHandle || HandleDeaths() != FReadyDeaths || ClassRef != FReadyClass ||
+            !SameBytes(FPropOf, Name))
+            return false;
+        obj = FReadyObject;
+        p = FReadyProp;
+        return true;
+    }
+    // Instance and PropInfoOf as every call without Ready takes them, remembered for Ready.
+    TObject* Resolve(const TPropInfo*& p);
     TClass FPropClass = nullptr;
     AnsiString FPropOf;
     const TPropInfo* FPropInfo = nullptr;
     const TObject* FPropObject = nullptr;
     uint64_t FPropDeaths = 0;
+    int32_t FReadyHandle = 0;
+    uint64_t FReadyDeaths = 0;
+    TClass FReadyClass = nullptr;
+    TObject* FReadyObject = nullptr;
+    const TPropInfo* FReadyProp = nullptr;
 };
 
 class TscMethodHelper : public TscCustomHelper {
