@@ -528,17 +528,19 @@ void TscDesignator::Borrow(TscDesignator& other)
 
 Variant TscDesignator::GetValue()
 {
+    // Obj.Member first: its path hands on to the member without a frame of its own, which
+    // the call path below needs.
+    if (FSteps.size() == 2 && IsMemberRead())
+        return ReadMember();
     // A call of a script routine on its own, the commonest designator of all.
     if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc)
         return CallRoutine(FSteps[0].get());
-    if (FSteps.size() == 2 && IsMemberRead())
-        return ReadMember();
     return Walk<false>(Null());
 }
 
 void TscDesignator::SetValue(const Variant& value)
 {
-    if (FSteps.size() == 2 && IsMemberRead() && !FSteps[1]->WritesIntoStepBefore())
+    if (FSteps.size() == 2 && IsMemberWrite())
         return WriteMember(value);
     Walk<true>(value);
 }
@@ -650,13 +652,34 @@ Variant TscDesignator::Walk(const Variant& value)
 template Variant TscDesignator::Walk<false>(const Variant&);
 template Variant TscDesignator::Walk<true>(const Variant&);
 
-inline bool TscDesignator::IsMemberRead() const
+// Found once per pair of items: what each step is depends on its item alone.
+void TscDesignator::FindMemberShape()
 {
     using Kind = TscDesignatorItem::RefKind;
     TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* second = FSteps[1].get();
     const Kind k = first->KindOfRef();
-    return (k == Kind::Other || k == Kind::Helper) && first->Count() == 0 &&
-           FSteps[1]->KindOfRef() == Kind::Helper;
+    FMemberRead = (k == Kind::Other || k == Kind::Helper) && second->KindOfRef() == Kind::Helper;
+    FMemberWrite = FMemberRead && !second->WritesIntoStepBefore();
+    FMemberProperty = FMemberRead && second->Ref && typeid(*second->Ref) == typeid(TscPropertyHelper);
+    FShapeOf[0] = first->Ref;
+    FShapeOf[1] = second->Ref;
+}
+
+inline bool TscDesignator::IsMemberRead()
+{
+    const TscDesignatorItem* first = FSteps[0].get();
+    if (first->Ref != FShapeOf[0] || FSteps[1]->Ref != FShapeOf[1]) [[unlikely]]
+        FindMemberShape();
+    return FMemberRead && first->Count() == 0;
+}
+
+inline bool TscDesignator::IsMemberWrite()
+{
+    const TscDesignatorItem* first = FSteps[0].get();
+    if (first->Ref != FShapeOf[0] || FSteps[1]->Ref != FShapeOf[1]) [[unlikely]]
+        FindMemberShape();
+    return FMemberWrite && first->Count() == 0;
 }
 
 // The first step of Obj.Member(args) as the walk takes it: the object's value.
@@ -710,8 +733,7 @@ Variant TscDesignator::ReadMember()
     TscDesignatorItem* first = FSteps[0].get();
     TscDesignatorItem* step = FSteps[1].get();
     auto* member = static_cast<TscCustomHelper*>(step->Ref);
-    const int argCount = std::min(step->Count(), member->ParamCount());
-    if (argCount == 0 && first->ReadsInPlace()) {
+    if (step->Count() == 0 && first->ReadsInPlace()) {
         // A plain variable's value, nothing run between reading it and handing it over.
         TscCustomVariable* object = first->Ref;
         object->NeedResult = true;
@@ -721,6 +743,34 @@ Variant TscDesignator::ReadMember()
         member->NeedResult = NeedResult;
         return member->GetValue();
     }
+    return ReadMemberWithArguments();
+}
+
+bool TscDesignator::ReadMemberInt(int32_t& r)
+{
+    if (FSteps.size() != 2 || !IsMemberRead() || !FMemberProperty)
+        return false;
+    TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* step = FSteps[1].get();
+    if (step->Count() != 0 || !first->ReadsInPlace())
+        return false;
+    // As ReadMember hands the object over; GetValue would do the same again.
+    auto* member = static_cast<TscPropertyHelper*>(step->Ref);
+    TscCustomVariable* object = first->Ref;
+    object->NeedResult = true;
+    member->ParentRef = object;
+    member->ParentValue = object->Value;
+    member->Script = Script;
+    member->NeedResult = NeedResult;
+    return member->ReadInteger(r);
+}
+
+Variant TscDesignator::ReadMemberWithArguments()
+{
+    TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    const int argCount = std::min(step->Count(), member->ParamCount());
     Variant current = ObjectOfMember();
     if (argCount > 0)
         PassMemberArguments(step, member, argCount);
@@ -742,16 +792,23 @@ void TscDesignator::WriteMember(const Variant& value)
     TscDesignatorItem* first = FSteps[0].get();
     TscDesignatorItem* step = FSteps[1].get();
     auto* member = static_cast<TscCustomHelper*>(step->Ref);
-    const int argCount = std::min(step->Count(), member->ParamCount());
-    if (argCount == 0 && first->ReadsInPlace()) {
+    if (step->Count() == 0 && first->ReadsInPlace()) {
         TscCustomVariable* object = first->Ref;
         object->NeedResult = true;
         member->ParentRef = object;
         member->ParentValue = object->Value;
         member->Script = Script;
-        member->SetValue(value);
-        return;
+        return member->SetValue(value);
     }
+    WriteMemberWithArguments(value);
+}
+
+void TscDesignator::WriteMemberWithArguments(const Variant& value)
+{
+    TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    const int argCount = std::min(step->Count(), member->ParamCount());
     Variant current = ObjectOfMember();
     if (argCount > 0)
         PassMemberArguments(step, member, argCount);

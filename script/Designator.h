@@ -132,6 +132,11 @@ public:
 
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+    // GetValue of Obj.Prop as an Integer operator above takes it: a published Integer,
+    // enumeration or set property of an object held in a plain variable, read as GetValue
+    // reads it, without a Variant. False, with the property not read, for any other
+    // designator or property; GetValue then reads it.
+    bool ReadMemberInt(int32_t& r);
 
 protected:
     Variant DoCalc(const Variant& value, bool assigning);
@@ -147,12 +152,23 @@ private:
     // routine nor late bound, then a host member; ReadMember is their reading walk.
     // WriteMember is their assigning walk, for a member that is not a character or an
     // element written back into the object.
-    bool IsMemberRead() const;
+    bool IsMemberRead();
+    // The same for the assigning walk: a member read whose last step takes the value itself.
+    bool IsMemberWrite();
+    void FindMemberShape();
     Variant ObjectOfMember();
     Variant ReadMember();
     void WriteMember(const Variant& value);
+    // Their walks for an object that is not a plain variable, or a member given arguments.
+    [[gnu::noinline]] Variant ReadMemberWithArguments();
+    [[gnu::noinline]] void WriteMemberWithArguments(const Variant& value);
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
+    // The two steps' items IsMemberRead was last answered for, and the answers.
+    const TscCustomVariable* FShapeOf[2] = {nullptr, nullptr};
+    bool FMemberRead = false;
+    bool FMemberWrite = false;
+    bool FMemberProperty = false; // the member is a TscPropertyHelper
 };
 
 class TscVariableDesignator : public TscDesignator {

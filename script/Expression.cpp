@@ -9,6 +9,7 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <new>
 #include <typeinfo>
 
 namespace {
@@ -100,6 +101,65 @@ Variant SetOperation(TscOperatorType op, const Variant& a, const Variant& b)
     return Variant(op == opPlus ? x | y : op == opMinus ? x & ~y : x & y);
 }
 
+// A value computed into storage of its own, let go only when it was made.
+class HeldValue {
+public:
+    HeldValue() = default;
+    HeldValue(const HeldValue&) = delete;
+    HeldValue& operator=(const HeldValue&) = delete;
+    ~HeldValue()
+    {
+        if (FMade)
+            reinterpret_cast<Variant*>(FHeld)->~Variant();
+    }
+    const Variant* Make(TscExpressionNode* node)
+    {
+        Variant* v = ::new (static_cast<void*>(FHeld)) Variant(node->GetValue());
+        FMade = true;
+        return v;
+    }
+
+private:
+    alignas(Variant) unsigned char FHeld[sizeof(Variant)];
+    bool FMade = false;
+};
+
+// The two operand values of a binary operator: read in place where the node has them,
+// else computed, the left before the right, straight into storage of their own that is
+// let go only when it was used. Read is called on a made object, so a right operand that
+// raises still lets go of the left one.
+class OperandValues {
+public:
+    OperandValues() = default;
+    OperandValues(const OperandValues&) = delete;
+    OperandValues& operator=(const OperandValues&) = delete;
+    ~OperandValues()
+    {
+        if (FMade & 1)
+            Slot(0)->~Variant();
+        if (FMade & 2)
+            Slot(1)->~Variant();
+    }
+    void Read(const TscOperatorNode& op)
+    {
+        A = op.LeftDirect ? op.LeftDirect : Make(0, op.Left.get());
+        B = op.RightDirect ? op.RightDirect : Make(1, op.Right.get());
+    }
+    const Variant* A = nullptr;
+    const Variant* B = nullptr;
+
+private:
+    Variant* Slot(int i) { return reinterpret_cast<Variant*>(FHeld + i * sizeof(Variant)); }
+    const Variant* Make(int i, TscExpressionNode* node)
+    {
+        Variant* v = ::new (static_cast<void*>(Slot(i))) Variant(node->GetValue());
+        FMade |= 1 << i;
+        return v;
+    }
+    alignas(Variant) unsigned char FHeld[2 * sizeof(Variant)];
+    unsigned FMade = 0;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------- nodes
@@ -165,9 +225,9 @@ Variant TscOperatorNode::Join(const Variant& a, const Variant& b) const
     }
     if (BothInteger)
         return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) + static_cast<uint32_t>(ToInt32(b))));
-    Variant r;
+    script_fast::Num r;
     if (script_fast::TryArith<'+'>(a, b, r))
-        return r;
+        return r.ToVariant();
     script_detail::CheckJoin(a, b);
     return a + b;
 }
@@ -176,14 +236,14 @@ int32_t TscOperatorNode::IntArith()
 {
     // The left value first, then the right: an operand with an Integer routine runs no code,
     // so computing it as a plain number reads what its GetValue would.
-    Variant ta, tb;
+    HeldValue ta, tb;
     int32_t x = 0, y = 0;
     const Variant* a = LeftDirect;
-    if (!a && !(LeftInt && LeftInt->IntCompute(LeftInt, x)))
-        a = &(ta = Left->GetValue());
+    if (!a && !(LeftInt && LeftInt->IntCompute(LeftInt, x)) && !(LeftMember && LeftMember->ReadMemberInt(x)))
+        a = ta.Make(Left.get());
     const Variant* b = RightDirect;
-    if (!b && !(RightInt && RightInt->IntCompute(RightInt, y)))
-        b = &(tb = Right->GetValue());
+    if (!b && !(RightInt && RightInt->IntCompute(RightInt, y)) && !(RightMember && RightMember->ReadMemberInt(y)))
+        b = tb.Make(Right.get());
     if (a)
         x = ToInt32(*a);
     if (b)
@@ -232,47 +292,43 @@ Variant TscOperatorNode::GetValue()
     case opPlus: {
         if (BothInteger && !StrCat && !SetOp)
             return Variant(IntArith());
-        Variant ta, tb;
-        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
-        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
+        OperandValues v;
+        v.Read(*this);
         if (SetOp)
-            return SetOperation(Op, a, b);
-        return Join(a, b);
+            return SetOperation(Op, *v.A, *v.B);
+        return Join(*v.A, *v.B);
     }
     case opMinus: {
         if (BothInteger && !SetOp)
             return Variant(IntArith());
-        Variant ta, tb;
-        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
-        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
+        OperandValues v;
+        v.Read(*this);
         if (SetOp)
-            return SetOperation(Op, a, b);
-        Variant r;
-        if (script_fast::TryArith<'-'>(a, b, r))
-            return r;
-        return VarSub(a, b);
+            return SetOperation(Op, *v.A, *v.B);
+        script_fast::Num r;
+        if (script_fast::TryArith<'-'>(*v.A, *v.B, r))
+            return r.ToVariant();
+        return VarSub(*v.A, *v.B);
     }
     case opMul: {
         if (BothInteger && !SetOp)
             return Variant(IntArith());
-        Variant ta, tb;
-        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
-        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
+        OperandValues v;
+        v.Read(*this);
         if (SetOp)
-            return SetOperation(Op, a, b);
-        Variant r;
-        if (script_fast::TryArith<'*'>(a, b, r))
-            return r;
-        return VarMul(a, b);
+            return SetOperation(Op, *v.A, *v.B);
+        script_fast::Num r;
+        if (script_fast::TryArith<'*'>(*v.A, *v.B, r))
+            return r.ToVariant();
+        return VarMul(*v.A, *v.B);
     }
     case opDivFloat: {
-        Variant ta, tb;
-        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
-        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
-        Variant r;
-        if (script_fast::TryArith<'/'>(a, b, r))
-            return r;
-        return VarDiv(a, b);
+        OperandValues v;
+        v.Read(*this);
+        script_fast::Num r;
+        if (script_fast::TryArith<'/'>(*v.A, *v.B, r))
+            return r.ToVariant();
+        return VarDiv(*v.A, *v.B);
     }
     case opDivInt:
     case opMod: {
@@ -621,6 +677,18 @@ bool MarkNum(TscExpressionNode* node)
     };
     op->LeftInt = intOf(op->Left.get());
     op->RightInt = intOf(op->Right.get());
+    // A designator node reads its designator's GetValue; of this class exactly, a member
+    // read may give its Integer without it.
+    const auto memberOf = [](TscExpressionNode* n) -> TscDesignator* {
+        if (!n || typeid(*n) != typeid(TscDesignatorNode))
+            return nullptr;
+        auto* d = static_cast<TscDesignatorNode*>(n);
+        return d->ValueSource == d->Designator.get() && typeid(*d->Designator) == typeid(TscDesignator)
+                   ? d->Designator.get()
+                   : nullptr;
+    };
+    op->LeftMember = memberOf(op->Left.get());
+    op->RightMember = memberOf(op->Right.get());
     return op->NumOk();
 }
 

@@ -139,6 +139,10 @@ public:
     // Integer operator above reads them as plain numbers, without a Variant in between.
     const TscOperatorNode* LeftInt = nullptr;
     const TscOperatorNode* RightInt = nullptr;
+    // The same for operands that are designators of a host member (Obj.Prop), which give an
+    // Integer property's value as a plain number where they can (ReadMemberInt).
+    TscDesignator* LeftMember = nullptr;
+    TscDesignator* RightMember = nullptr;
     bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
     // The value as GetValue computes it, without a Variant, when every operand read is an

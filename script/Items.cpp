@@ -409,8 +409,20 @@ Variant TscPropertyHelper::GetValue()
 {
     TObject* obj;
     const TPropInfo* p;
-    if (!Ready(obj, p))
+    const bool ready = Ready(obj, p);
+    // The commonest read, an Integer, enumeration or set, on its own short path.
+    if (ready && p->Readable && VarType != fvtBool) {
+        const TTypeKind kind = p->Kind();
+        if (kind == tkInteger || kind == tkEnumeration || kind == tkSet)
+            return Variant(static_cast<int>(GetOrdProp(obj, p)));
+    }
+    if (!ready)
         obj = Resolve(p);
+    return ReadValue(obj, p);
+}
+
+Variant TscPropertyHelper::ReadValue(TObject* obj, const TPropInfo* p)
+{
     Variant r = Null();
     if (IsPublished) {
         if (p && p->Readable) {
@@ -460,8 +472,21 @@ void TscPropertyHelper::SetValue(const Variant& value)
         return;
     TObject* obj;
     const TPropInfo* p;
-    if (!Ready(obj, p))
+    const bool ready = Ready(obj, p);
+    // The commonest write, an Integer or Int64 given to an Integer or Int64 property.
+    if (ready && p->Writable && VarType != fvtBool && (p->Kind() == tkInteger || p->Kind() == tkInt64)) {
+        if (value.VType() == varInteger)
+            return SetOrdProp(obj, p, value.RawInteger());
+        if (value.VType() == varInt64)
+            return SetOrdProp(obj, p, value.RawInt64());
+    }
+    if (!ready)
         obj = Resolve(p);
+    WriteValue(obj, p, value);
+}
+
+void TscPropertyHelper::WriteValue(TObject* obj, const TPropInfo* p, const Variant& value)
+{
     if (!IsPublished) {
         // A set constructor the compiler could not see the target of (late binding).
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);

@@ -340,6 +340,20 @@ public:
     TscSetValueEvent OnSetValue;
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+    // GetValue's value when it is an Integer, enumeration or set of a published property
+    // found by the last call (Ready); false, with nothing read, otherwise.
+    bool ReadInteger(int32_t& r)
+    {
+        TObject* obj;
+        const TPropInfo* p;
+        if (!Ready(obj, p) || !p->Readable || VarType == fvtBool)
+            return false;
+        const TTypeKind kind = p->Kind();
+        if (kind != tkInteger && kind != tkEnumeration && kind != tkSet)
+            return false;
+        r = static_cast<int>(GetOrdProp(obj, p));
+        return true;
+    }
 
 private:
     // The published property Name of obj's class, found by name once per class (a class's
@@ -367,6 +381,9 @@ private:
     }
     // Instance and PropInfoOf as every call without Ready takes them, remembered for Ready.
     TObject* Resolve(const TPropInfo*& p);
+    // GetValue and SetValue of every kind, the object and its property record found.
+    [[gnu::noinline]] Variant ReadValue(TObject* obj, const TPropInfo* p);
+    [[gnu::noinline]] void WriteValue(TObject* obj, const TPropInfo* p, const Variant& value);
     TClass FPropClass = nullptr;
     AnsiString FPropOf;
     const TPropInfo* FPropInfo = nullptr;
