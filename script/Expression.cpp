@@ -253,14 +253,129 @@ int32_t TscOperatorNode::IntArith()
 
 Variant TscOperatorNode::GetValue()
 {
-    // Numbers read in place or computed by such operators: the number routine gives the
-    // value GetValue would, without the Variants in between; where it gives up, the general
-    // code below computes the value or raises the error.
-    if (NumCompute) {
-        script_fast::Num n;
-        if (NumCompute(this, n))
-            return n.ToVariant();
+    // Each kind of operator has a routine of its own, handed on to without a frame here: the
+    // arithmetic ones are short and run the most.
+    if (NumCompute)
+        return NumValue();
+    return GeneralValue();
+}
+
+// Numbers read in place or computed by such operators: the number routine gives the value
+// GetValue would, without the Variants in between; where it gives up, the general code
+// computes the value or raises the error.
+Variant TscOperatorNode::NumValue()
+{
+    script_fast::Num n;
+    if (NumCompute(this, n))
+        return n.ToVariant();
+    return GeneralValue();
+}
+
+inline Variant TscOperatorNode::GeneralValue()
+{
+    switch (Op) {
+    case opPlus: return PlusValue();
+    case opMinus: return ArithValue<'-'>();
+    case opMul: return ArithValue<'*'>();
+    case opDivFloat: return ArithValue<'/'>();
+    default: return OtherValue();
     }
+}
+
+inline bool TscOperatorNode::LeftNumber(script_fast::Num& n) const
+{
+    if (LeftNum)
+        return LeftNum->Num(n);
+    int32_t x;
+    if (!LeftMember || !LeftMember->ReadMemberInt(x))
+        return false;
+    n = script_fast::Num(x);
+    return true;
+}
+
+inline bool TscOperatorNode::RightNumber(script_fast::Num& n) const
+{
+    if (RightDirect)
+        return script_fast::Num::From(*RightDirect, n);
+    if (RightNum)
+        return RightNum->Num(n);
+    int32_t y;
+    if (!RightMember || !RightMember->ReadMemberInt(y))
+        return false;
+    n = script_fast::Num(y);
+    return true;
+}
+
+// The left operand is read first, as always; a right operand that gives no number is then
+// computed as a Variant, and the left one's number goes on as the Variant its GetValue gives.
+template <char C>
+bool TscOperatorNode::NumberOperands(Variant& result)
+{
+    script_fast::Num a;
+    if (!LeftNumber(a))
+        return false;
+    const Variant va = a.ToVariant();
+    script_fast::Num b, r;
+    if (RightNumber(b)) {
+        if (script_fast::TryArith<C>(a, b, r)) {
+            result = r.ToVariant();
+            return true;
+        }
+        const Variant vb = b.ToVariant();
+        result = C == '+' ? Join(va, vb) : C == '-' ? VarSub(va, vb) : C == '*' ? VarMul(va, vb) : VarDiv(va, vb);
+        return true;
+    }
+    HeldValue hb;
+    const Variant& vb = RightDirect ? *RightDirect : *hb.Make(Right.get());
+    if (C == '+') {
+        result = Join(va, vb);
+        return true;
+    }
+    if (script_fast::TryArith<C>(va, vb, r))
+        result = r.ToVariant();
+    else
+        result = C == '-' ? VarSub(va, vb) : C == '*' ? VarMul(va, vb) : VarDiv(va, vb);
+    return true;
+}
+
+Variant TscOperatorNode::PlusValue()
+{
+    if (BothInteger && !StrCat && !SetOp)
+        return Variant(IntArith());
+    if (NumberFirst && !StrCat && !SetOp) {
+        Variant r;
+        if (NumberOperands<'+'>(r))
+            return r;
+    }
+    OperandValues v;
+    v.Read(*this);
+    if (SetOp)
+        return SetOperation(Op, *v.A, *v.B);
+    return Join(*v.A, *v.B);
+}
+
+template <char C>
+Variant TscOperatorNode::ArithValue()
+{
+    if (C != '/' && BothInteger && !SetOp)
+        return Variant(IntArith());
+    if (NumberFirst && !SetOp) {
+        Variant r;
+        if (NumberOperands<C>(r))
+            return r;
+    }
+    OperandValues v;
+    v.Read(*this);
+    if (C != '/' && SetOp)
+        return SetOperation(Op, *v.A, *v.B);
+    script_fast::Num r;
+    if (script_fast::TryArith<C>(*v.A, *v.B, r))
+        return r.ToVariant();
+    return C == '-' ? VarSub(*v.A, *v.B) : C == '*' ? VarMul(*v.A, *v.B) : VarDiv(*v.A, *v.B);
+}
+
+Variant TscOperatorNode::OtherValue()
+{
     switch (Op) {
     case opNone:
         return Left->GetValue();
@@ -288,47 +403,6 @@ Variant TscOperatorNode::GetValue()
         case opNonEq: return Variant(VarNe(a, b));
         default: return Variant(VarEq(a, b));
         }
-    }
-    case opPlus: {
-        if (BothInteger && !StrCat && !SetOp)
-            return Variant(IntArith());
-        OperandValues v;
-        v.Read(*this);
-        if (SetOp)
-            return SetOperation(Op, *v.A, *v.B);
-        return Join(*v.A, *v.B);
-    }
-    case opMinus: {
-        if (BothInteger && !SetOp)
-            return Variant(IntArith());
-        OperandValues v;
-        v.Read(*this);
-        if (SetOp)
-            return SetOperation(Op, *v.A, *v.B);
-        script_fast::Num r;
-        if (script_fast::TryArith<'-'>(*v.A, *v.B, r))
-            return r.ToVariant();
-        return VarSub(*v.A, *v.B);
-    }
-    case opMul: {
-        if (BothInteger && !SetOp)
-            return Variant(IntArith());
-        OperandValues v;
-        v.Read(*this);
-        if (SetOp)
-            return SetOperation(Op, *v.A, *v.B);
-        script_fast::Num r;
-        if (script_fast::TryArith<'*'>(*v.A, *v.B, r))
-            return r.ToVariant();
-        return VarMul(*v.A, *v.B);
-    }
-    case opDivFloat: {
-        OperandValues v;
-        v.Read(*this);
-        script_fast::Num r;
-        if (script_fast::TryArith<'/'>(*v.A, *v.B, r))
-            return r.ToVariant();
-        return VarDiv(*v.A, *v.B);
     }
     case opDivInt:
     case opMod: {
@@ -393,6 +467,11 @@ Variant TscOperatorNode::GetValue()
     }
     case opIs:
         return Variant(IsInstance(Left->GetValue(), static_cast<TscDesignatorNode*>(Right.get())));
+    case opPlus:
+    case opMinus:
+    case opMul:
+    case opDivFloat:
+        return GeneralValue(); // not reached: GeneralValue takes them
     case opLeftBracket:
     case opRightBracket:
         break;
@@ -689,6 +768,13 @@ bool MarkNum(TscExpressionNode* node)
     };
     op->LeftMember = memberOf(op->Left.get());
     op->RightMember = memberOf(op->Right.get());
+    const auto numOf = [](const TscExpressionNode* n) -> const TscOperatorNode* {
+        const auto* o = dynamic_cast<const TscOperatorNode*>(n);
+        return o && o->NumCompute ? o : nullptr;
+    };
+    op->LeftNum = numOf(op->Left.get());
+    op->RightNum = numOf(op->Right.get());
+    op->NumberFirst = (op->LeftNum || op->LeftMember) && !op->LeftDirect;
     return op->NumOk();
 }
 

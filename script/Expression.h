@@ -143,6 +143,11 @@ public:
     // Integer property's value as a plain number where they can (ReadMemberInt).
     TscDesignator* LeftMember = nullptr;
     TscDesignator* RightMember = nullptr;
+    // Operands that are operators with a NumCompute, for an operator above that is not one.
+    const TscOperatorNode* LeftNum = nullptr;
+    const TscOperatorNode* RightNum = nullptr;
+    // The left operand is one of those (and not read in place): NumberOperands is tried.
+    bool NumberFirst = false;
     bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
     // The value as GetValue computes it, without a Variant, when every operand read is an
@@ -162,6 +167,26 @@ public:
     Variant GetValue() override;
     // + - * of two Integer operands (BothInteger): 32 bits that wrap.
     int32_t IntArith();
+
+private:
+    // GetValue by kind of operator: NumValue tries the number routine first, GeneralValue
+    // hands on to + (PlusValue), - * / (ArithValue) or the rest (OtherValue).
+    [[gnu::noinline]] Variant NumValue();
+    Variant GeneralValue();
+    [[gnu::noinline]] Variant PlusValue();
+    template <char C>
+    [[gnu::noinline]] Variant ArithValue();
+    // + - * / over operands that give plain numbers (a member's Integer, a number operator's
+    // value, a number read in place): the value, without Variants, when the arithmetic takes
+    // its inline path. False with nothing read when the left operand gives no number; when a
+    // later step fails, the value computed the general way from what was read (Done set).
+    template <char C>
+    [[gnu::noinline]] bool NumberOperands(Variant& result);
+    bool LeftNumber(script_fast::Num& n) const;
+    bool RightNumber(script_fast::Num& n) const;
+    [[gnu::noinline]] Variant OtherValue();
+
+public:
     // A "+" or STRCAT node's result from its operands' values (not a set operator).
     Variant Join(const Variant& a, const Variant& b) const;
 };

@@ -211,14 +211,17 @@ public:
     }
     Variant GetValue() override
     {
+        // One value throughout, made where the caller wants it, without a copy in between.
         Variant r = script_detail::CallHost([this] {
+            Variant v;
             if (TField* f = FReport->KnownField(FRef)) {
-                Variant v = f->Value();
+                v = f->Value();
                 if (VarIsNull(v))
                     FReport->NullAsEmpty(FRef, v);
-                return v;
+            } else {
+                v = FReport->ReadGet(FRef);
             }
-            return FReport->ReadGet(FRef);
+            return v;
         });
         if (r.StrPtr())
             script_detail::CheckHostText(r);
@@ -447,7 +450,7 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
     return false;
 }
 
-TField* TrpReport::KnownField(const TNameRef& Ref) const
+inline TField* TrpReport::KnownField(const TNameRef& Ref) const
 {
     return Ref.Resolved && Ref.DBField && !Ref.Field.empty() && Ref.Guard == NameGuard() ? SlotField(Ref) : nullptr;
 }
