@@ -765,6 +765,26 @@ bool TscDesignator::ReadMemberInt(int32_t& r)
     return member->ReadInteger(r);
 }
 
+void TscDesignator::SetInteger(int32_t v)
+{
+    if (FSteps.size() == 2 && IsMemberWrite() && FMemberProperty) {
+        TscDesignatorItem* first = FSteps[0].get();
+        TscDesignatorItem* step = FSteps[1].get();
+        if (step->Count() == 0 && first->ReadsInPlace()) {
+            auto* member = static_cast<TscPropertyHelper*>(step->Ref);
+            TscCustomVariable* object = first->Ref;
+            object->NeedResult = true;
+            member->ParentRef = object;
+            member->ParentValue = object->Value;
+            member->Script = Script;
+            if (!member->WriteInteger(v))
+                member->SetValue(Variant(v));
+            return;
+        }
+    }
+    SetValue(Variant(v));
+}
+
 Variant TscDesignator::ReadMemberWithArguments()
 {
     TscDesignatorItem* first = FSteps[0].get();

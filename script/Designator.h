@@ -137,6 +137,9 @@ public:
     // reads it, without a Variant. False, with the property not read, for any other
     // designator or property; GetValue then reads it.
     bool ReadMemberInt(int32_t& r);
+    // SetValue(Variant(v)), an Integer given to Obj.Prop written as WriteMember writes it;
+    // a published Integer or Int64 property takes it without a Variant.
+    void SetInteger(int32_t v);
 
 protected:
     Variant DoCalc(const Variant& value, bool assigning);

@@ -232,10 +232,46 @@ Variant TscOperatorNode::Join(const Variant& a, const Variant& b) const
     return a + b;
 }
 
+namespace {
+
+// An operand of an Integer operator as a plain number, when it gives one with nothing to
+// convert: an Integer read in place, an operator's Integer routine, a member's Integer.
+// False with nothing read otherwise.
+[[gnu::always_inline]] inline bool PlainInt(const Variant* direct, const TscOperatorNode* op, TscDesignator* member,
+                                            int32_t& r)
+{
+    if (direct) {
+        if (direct->VType() != varInteger)
+            return false;
+        r = direct->RawInteger();
+        return true;
+    }
+    if (op)
+        return op->IntCompute(op, r);
+    return member && member->ReadMemberInt(r);
+}
+
+} // namespace
+
 int32_t TscOperatorNode::IntArith()
 {
-    // The left value first, then the right: an operand with an Integer routine runs no code,
-    // so computing it as a plain number reads what its GetValue would.
+    // The left value first, then the right. An operand with an Integer routine runs no code,
+    // so computing it as a plain number reads what its GetValue would; an Integer read as
+    // one needs no conversion that could fail before the right operand is computed.
+    int32_t x, y;
+    if (!PlainInt(LeftDirect, LeftInt, LeftMember, x)) [[unlikely]]
+        return IntArithHeld();
+    if (!PlainInt(RightDirect, RightInt, RightMember, y)) [[unlikely]] {
+        if (RightDirect)
+            y = ToInt32(*RightDirect);
+        else
+            y = ToInt32(Right->GetValue());
+    }
+    return script_fast::WrapArith(Op == opPlus ? '+' : Op == opMinus ? '-' : '*', x, y);
+}
+
+int32_t TscOperatorNode::IntArithHeld()
+{
     HeldValue ta, tb;
     int32_t x = 0, y = 0;
     const Variant* a = LeftDirect;

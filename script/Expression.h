@@ -167,6 +167,9 @@ public:
     Variant GetValue() override;
     // + - * of two Integer operands (BothInteger): 32 bits that wrap.
     int32_t IntArith();
+    // IntArith where the left operand is computed as a Variant: both are computed first,
+    // then converted.
+    [[gnu::noinline]] int32_t IntArithHeld();
 
 private:
     // GetValue by kind of operator: NumValue tries the number routine first, GeneralValue

@@ -355,6 +355,21 @@ public:
         return true;
     }
 
+    // SetValue(Variant(v)) for a published Integer or Int64 property found by the last call
+    // (Ready); false, with nothing written, otherwise.
+    bool WriteInteger(int32_t v)
+    {
+        TObject* obj;
+        const TPropInfo* p;
+        if (ReadOnly || !Ready(obj, p) || !p->Writable || VarType == fvtBool)
+            return false;
+        const TTypeKind kind = p->Kind();
+        if (kind != tkInteger && kind != tkInt64)
+            return false;
+        SetOrdProp(obj, p, v);
+        return true;
+    }
+
 private:
     // The published property Name of obj's class, found by name once per class (a class's
     // properties are fixed once it is built). The same object as last time, while no object

@@ -181,6 +181,15 @@ void TscAssignmentStmt::Optimize()
     JoinSource = nullptr;
     JoinLeft = JoinRight = nullptr;
     auto* op = dynamic_cast<TscOperatorNode*>(Expression->Root());
+    // What GetValue of such a root gives is Variant(IntArith()).
+    IntegerMember = nullptr;
+    IntegerSource = nullptr;
+    if (!PlainTarget && !StringTarget && Target == Designator.get() && typeid(*Designator) == typeid(TscDesignator) &&
+        op && !op->NumOk() && op->BothInteger && !op->StrCat && !op->SetOp &&
+        (op->Op == opPlus || op->Op == opMinus || op->Op == opMul)) {
+        IntegerMember = Designator.get();
+        IntegerSource = op;
+    }
     if (PlainTarget && PlainTarget->VarType != fvtFloat && AppendChain.empty() && op && op->Op == opPlus &&
         !op->SetOp && !op->LeftDirect && !op->RightDirect) {
         // A designator node reads its designator's GetValue; of this class exactly, it is read
@@ -300,6 +309,8 @@ void TscAssignmentStmt::Execute()
             PlainTarget->Value = std::move(v);
         return;
     }
+    if (IntegerMember)
+        return IntegerMember->SetInteger(IntegerSource->IntArith());
     Target->SetValue(Source->GetValue());
 }
 

@@ -102,6 +102,10 @@ protected:
     const TscOperatorNode* JoinSource = nullptr;
     TscDesignator* JoinLeft = nullptr;
     TscDesignator* JoinRight = nullptr;
+    // Obj.Prop := e for an Integer + - * e that is no number tree: e's Integer goes to the
+    // member without a Variant (TscDesignator::SetInteger).
+    TscDesignator* IntegerMember = nullptr;
+    TscOperatorNode* IntegerSource = nullptr;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
     // The source as the inline number paths read it: an operator tree Num computes
