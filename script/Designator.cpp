@@ -662,6 +662,7 @@ void TscDesignator::FindMemberShape()
     FMemberRead = (k == Kind::Other || k == Kind::Helper) && second->KindOfRef() == Kind::Helper;
     FMemberWrite = FMemberRead && !second->WritesIntoStepBefore();
     FMemberProperty = FMemberRead && second->Ref && typeid(*second->Ref) == typeid(TscPropertyHelper);
+    FPlainProperty = FMemberProperty && FMemberWrite && first->ReadsInPlace();
     FShapeOf[0] = first->Ref;
     FShapeOf[1] = second->Ref;
 }
@@ -748,12 +749,10 @@ Variant TscDesignator::ReadMember()
 
 bool TscDesignator::ReadMemberInt(int32_t& r)
 {
-    if (FSteps.size() != 2 || !IsMemberRead() || !FMemberProperty)
+    if (!IsPlainProperty())
         return false;
     TscDesignatorItem* first = FSteps[0].get();
     TscDesignatorItem* step = FSteps[1].get();
-    if (step->Count() != 0 || !first->ReadsInPlace())
-        return false;
     // As ReadMember hands the object over; GetValue would do the same again.
     auto* member = static_cast<TscPropertyHelper*>(step->Ref);
     TscCustomVariable* object = first->Ref;
@@ -767,22 +766,17 @@ bool TscDesignator::ReadMemberInt(int32_t& r)
 
 void TscDesignator::SetInteger(int32_t v)
 {
-    if (FSteps.size() == 2 && IsMemberWrite() && FMemberProperty) {
-        TscDesignatorItem* first = FSteps[0].get();
-        TscDesignatorItem* step = FSteps[1].get();
-        if (step->Count() == 0 && first->ReadsInPlace()) {
-            auto* member = static_cast<TscPropertyHelper*>(step->Ref);
-            TscCustomVariable* object = first->Ref;
-            object->NeedResult = true;
-            member->ParentRef = object;
-            member->ParentValue = object->Value;
-            member->Script = Script;
-            if (!member->WriteInteger(v))
-                member->SetValue(Variant(v));
-            return;
-        }
-    }
-    SetValue(Variant(v));
+    if (!IsPlainProperty())
+        return SetValue(Variant(v));
+    TscDesignatorItem* first = FSteps[0].get();
+    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
+    TscCustomVariable* object = first->Ref;
+    object->NeedResult = true;
+    member->ParentRef = object;
+    member->ParentValue = object->Value;
+    member->Script = Script;
+    if (!member->WriteInteger(v))
+        member->SetValue(Variant(v));
 }
 
 Variant TscDesignator::ReadMemberWithArguments()

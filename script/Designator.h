@@ -172,6 +172,19 @@ private:
     bool FMemberRead = false;
     bool FMemberWrite = false;
     bool FMemberProperty = false; // the member is a TscPropertyHelper
+    // Both: an object held in a plain variable, and a TscPropertyHelper without arguments.
+    bool FPlainProperty = false;
+    // Obj.Prop of FPlainProperty's kind, as the steps stand now.
+    bool IsPlainProperty()
+    {
+        if (FSteps.size() != 2)
+            return false;
+        TscDesignatorItem* first = FSteps[0].get();
+        TscDesignatorItem* second = FSteps[1].get();
+        if (first->Ref != FShapeOf[0] || second->Ref != FShapeOf[1]) [[unlikely]]
+            FindMemberShape();
+        return FPlainProperty && first->Count() == 0 && second->Count() == 0;
+    }
 };
 
 class TscVariableDesignator : public TscDesignator {

@@ -285,6 +285,8 @@ void TscAssignmentStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
+    if (IntegerMember)
+        return IntegerMember->SetInteger(IntegerSource->IntArith());
     // A number computed without a Variant: the source's operands were all numbers, so the
     // target was one too and no append applies.
     script_fast::Num n;
@@ -309,8 +311,6 @@ void TscAssignmentStmt::Execute()
             PlainTarget->Value = std::move(v);
         return;
     }
-    if (IntegerMember)
-        return IntegerMember->SetInteger(IntegerSource->IntArith());
     Target->SetValue(Source->GetValue());
 }
 
