@@ -779,6 +779,21 @@ void TscDesignator::SetInteger(int32_t v)
         member->SetValue(Variant(v));
 }
 
+void TscDesignator::SetNumber(const script_fast::Num& n)
+{
+    if ((n.Type != varInteger && n.Type != varInt64) || !IsPlainProperty())
+        return SetValue(n.ToVariant());
+    TscDesignatorItem* first = FSteps[0].get();
+    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
+    TscCustomVariable* object = first->Ref;
+    object->NeedResult = true;
+    member->ParentRef = object;
+    member->ParentValue = object->Value;
+    member->Script = Script;
+    if (!member->WriteInteger(n.L))
+        member->SetValue(n.ToVariant());
+}
+
 Variant TscDesignator::ReadMemberWithArguments()
 {
     TscDesignatorItem* first = FSteps[0].get();

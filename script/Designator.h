@@ -140,6 +140,8 @@ public:
     // SetValue(Variant(v)), an Integer given to Obj.Prop written as WriteMember writes it;
     // a published Integer or Int64 property takes it without a Variant.
     void SetInteger(int32_t v);
+    // SetValue(n.ToVariant()) the same way, for an Integer or Int64 without a Variant.
+    void SetNumber(const script_fast::Num& n);
 
 protected:
     Variant DoCalc(const Variant& value, bool assigning);

@@ -345,33 +345,45 @@ inline bool TscOperatorNode::RightNumber(script_fast::Num& n) const
 // The left operand is read first, as always; a right operand that gives no number is then
 // computed as a Variant, and the left one's number goes on as the Variant its GetValue gives.
 template <char C>
-bool TscOperatorNode::NumberOperands(Variant& result)
+TscOperatorNode::NumberOutcome TscOperatorNode::NumberOperands(script_fast::Num& n, Variant& result)
 {
     script_fast::Num a;
     if (!LeftNumber(a))
-        return false;
+        return NumberOutcome::None;
     const Variant va = a.ToVariant();
-    script_fast::Num b, r;
+    script_fast::Num b;
     if (RightNumber(b)) {
-        if (script_fast::TryArith<C>(a, b, r)) {
-            result = r.ToVariant();
-            return true;
-        }
+        if (script_fast::TryArith<C>(a, b, n))
+            return NumberOutcome::Number;
         const Variant vb = b.ToVariant();
         result = C == '+' ? Join(va, vb) : C == '-' ? VarSub(va, vb) : C == '*' ? VarMul(va, vb) : VarDiv(va, vb);
-        return true;
+        return NumberOutcome::Value;
     }
     HeldValue hb;
     const Variant& vb = RightDirect ? *RightDirect : *hb.Make(Right.get());
-    if (C == '+') {
+    if (C == '+')
         result = Join(va, vb);
-        return true;
-    }
-    if (script_fast::TryArith<C>(va, vb, r))
-        result = r.ToVariant();
+    else if (script_fast::TryArith<C>(va, vb, n))
+        result = n.ToVariant();
     else
         result = C == '-' ? VarSub(va, vb) : C == '*' ? VarMul(va, vb) : VarDiv(va, vb);
-    return true;
+    return NumberOutcome::Value;
+}
+
+TscOperatorNode::NumberOutcome TscOperatorNode::NumberValue(script_fast::Num& n, Variant& v)
+{
+    NumberOutcome o = NumberOutcome::None;
+    switch (Op) {
+    case opPlus: o = NumberOperands<'+'>(n, v); break;
+    case opMinus: o = NumberOperands<'-'>(n, v); break;
+    case opMul: o = NumberOperands<'*'>(n, v); break;
+    case opDivFloat: o = NumberOperands<'/'>(n, v); break;
+    default: break;
+    }
+    if (o != NumberOutcome::None)
+        return o;
+    v = GetValue();
+    return NumberOutcome::Value;
 }
 
 Variant TscOperatorNode::PlusValue()
@@ -379,8 +391,12 @@ Variant TscOperatorNode::PlusValue()
     if (BothInteger && !StrCat && !SetOp)
         return Variant(IntArith());
     if (NumberFirst && !StrCat && !SetOp) {
+        script_fast::Num n;
         Variant r;
-        if (NumberOperands<'+'>(r))
+        const NumberOutcome o = NumberOperands<'+'>(n, r);
+        if (o == NumberOutcome::Number)
+            return n.ToVariant();
+        if (o == NumberOutcome::Value)
             return r;
     }
     OperandValues v;
@@ -396,8 +412,12 @@ Variant TscOperatorNode::ArithValue()
     if (C != '/' && BothInteger && !SetOp)
         return Variant(IntArith());
     if (NumberFirst && !SetOp) {
+        script_fast::Num n;
         Variant r;
-        if (NumberOperands<C>(r))
+        const NumberOutcome o = NumberOperands<C>(n, r);
+        if (o == NumberOutcome::Number)
+            return n.ToVariant();
+        if (o == NumberOutcome::Value)
             return r;
     }
     OperandValues v;

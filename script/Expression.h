@@ -165,6 +165,14 @@ public:
         return Num(n) && n.ToInt32(r);
     }
     Variant GetValue() override;
+    // + - * / over operands that give plain numbers (a member's Integer, a number operator's
+    // value, a number read in place): Number, with the value in n and no Variant made, when
+    // the arithmetic takes its inline path; None, with nothing read, when the left operand
+    // gives no number; Value, with the value computed the general way from what was read,
+    // otherwise. NumberValue is GetValue so for an operator that is no number tree, with
+    // NumberFirst set: Number or Value.
+    enum class NumberOutcome : uint8_t { None, Number, Value };
+    NumberOutcome NumberValue(script_fast::Num& n, Variant& v);
     // + - * of two Integer operands (BothInteger): 32 bits that wrap.
     int32_t IntArith();
     // IntArith where the left operand is computed as a Variant: both are computed first,
@@ -179,12 +187,8 @@ private:
     [[gnu::noinline]] Variant PlusValue();
     template <char C>
     [[gnu::noinline]] Variant ArithValue();
-    // + - * / over operands that give plain numbers (a member's Integer, a number operator's
-    // value, a number read in place): the value, without Variants, when the arithmetic takes
-    // its inline path. False with nothing read when the left operand gives no number; when a
-    // later step fails, the value computed the general way from what was read (Done set).
     template <char C>
-    [[gnu::noinline]] bool NumberOperands(Variant& result);
+    [[gnu::noinline]] NumberOutcome NumberOperands(script_fast::Num& n, Variant& result);
     bool LeftNumber(script_fast::Num& n) const;
     bool RightNumber(script_fast::Num& n) const;
     [[gnu::noinline]] Variant OtherValue();

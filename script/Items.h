@@ -355,9 +355,9 @@ public:
         return true;
     }
 
-    // SetValue(Variant(v)) for a published Integer or Int64 property found by the last call
-    // (Ready); false, with nothing written, otherwise.
-    bool WriteInteger(int32_t v)
+    // SetValue of an Integer or Int64 v for a published Integer or Int64 property found by
+    // the last call (Ready); false, with nothing written, otherwise.
+    bool WriteInteger(int64_t v)
     {
         TObject* obj;
         const TPropInfo* p;

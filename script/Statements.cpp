@@ -182,13 +182,18 @@ void TscAssignmentStmt::Optimize()
     JoinLeft = JoinRight = nullptr;
     auto* op = dynamic_cast<TscOperatorNode*>(Expression->Root());
     // What GetValue of such a root gives is Variant(IntArith()).
-    IntegerMember = nullptr;
-    IntegerSource = nullptr;
+    IntegerMember = NumberMember = nullptr;
+    IntegerSource = NumberSource = nullptr;
     if (!PlainTarget && !StringTarget && Target == Designator.get() && typeid(*Designator) == typeid(TscDesignator) &&
-        op && !op->NumOk() && op->BothInteger && !op->StrCat && !op->SetOp &&
-        (op->Op == opPlus || op->Op == opMinus || op->Op == opMul)) {
-        IntegerMember = Designator.get();
-        IntegerSource = op;
+        op && !op->NumOk() && !op->StrCat && !op->SetOp) {
+        const bool intArith = op->Op == opPlus || op->Op == opMinus || op->Op == opMul;
+        if (intArith && op->BothInteger) {
+            IntegerMember = Designator.get();
+            IntegerSource = op;
+        } else if ((intArith || op->Op == opDivFloat) && op->NumberFirst) {
+            NumberMember = Designator.get();
+            NumberSource = op;
+        }
     }
     if (PlainTarget && PlainTarget->VarType != fvtFloat && AppendChain.empty() && op && op->Op == opPlus &&
         !op->SetOp && !op->LeftDirect && !op->RightDirect) {
@@ -287,6 +292,13 @@ void TscAssignmentStmt::Execute()
         return;
     if (IntegerMember)
         return IntegerMember->SetInteger(IntegerSource->IntArith());
+    if (NumberMember) {
+        script_fast::Num n;
+        Variant v;
+        if (NumberSource->NumberValue(n, v) == TscOperatorNode::NumberOutcome::Number)
+            return NumberMember->SetNumber(n);
+        return NumberMember->SetValue(v);
+    }
     // A number computed without a Variant: the source's operands were all numbers, so the
     // target was one too and no append applies.
     script_fast::Num n;

@@ -106,6 +106,10 @@ protected:
     // member without a Variant (TscDesignator::SetInteger).
     TscDesignator* IntegerMember = nullptr;
     TscOperatorNode* IntegerSource = nullptr;
+    // The same for + - * / whose left operand gives a number (NumberFirst): e's number goes
+    // to the member without a Variant where the arithmetic takes its inline path.
+    TscDesignator* NumberMember = nullptr;
+    TscOperatorNode* NumberSource = nullptr;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
     // The source as the inline number paths read it: an operator tree Num computes

@@ -671,6 +671,8 @@ TEST_F(ItemModel, MembersOfATypedObjectWriteAsThroughTheGeneralWalk)
         "$O.Width $= $O.Width + (a + 1)", "$O.Width $= $O.Width * $O.Width", "$O.Width $= a + $O.Width",
         "$O.Ratio $= $O.Ratio + $O.Width", "$O.Align $= $O.Align + 1",
         "$O.Align $= $O.Align + 5", "$O.Edges $= $O.Edges", "$O.Edges $= 3", "$O.Width $= $O.Edges",
+        "$O.Width $= $O.Width + a", "$O.Width $= $O.Width / 2", "$O.Ratio $= $O.Width - a * 3",
+        "$O.Width $= $O.Width - $O.Area", "$O.Width $= $O.Width * (a + b)",
     };
     const auto replace = [](std::string text, const std::string& what, const std::string& with) {
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
