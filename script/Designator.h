@@ -27,7 +27,11 @@
 // the walk, and so do the read and the write of a host member of an object named by one
 // step (Obj.Add(x), Obj.Total, Obj.Cells[1, 2], Obj.Total := n): the same calls in the
 // same order, written out for two steps; arguments are handled out of line, so a member
-// without them pays for none. A call step keeps the call's shape (how many arguments reach
+// without them pays for none. An object held in a plain variable is handed to the member
+// from the variable's value in place. Obj.Prop of a published property that way is known
+// once per pair of items: an Integer operator above reads its Integer without a Variant
+// (ReadMemberInt), and an assignment of an Integer or Int64 result writes it so
+// (SetInteger, SetNumber), with the same host calls as the walk makes. A call step keeps the call's shape (how many arguments reach
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
 // inside that path, not behind another call. An argument whose tree always computes

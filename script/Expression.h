@@ -38,6 +38,14 @@
 // Variants, before the general number routine; a literal on the right inside 32 bits is
 // tested once, when the tree is finished. The routines live in NumberPaths.cpp.
 //
+// Under an operator that has no number routine (an operand runs code: a host property, a
+// call), the operands still give plain numbers where they can: a number operator its Num
+// (its GetValue takes NumCompute first), an Integer operator its IntCompute, Obj.Prop of a
+// published Integer property its Integer (TscDesignator::ReadMemberInt). An Integer + - *
+// then computes in 32 bits with no Variant, and + - * / of such operands (NumberOperands)
+// in the inline paths; the left operand is always read first, and an operand that gives no
+// number is computed as GetValue computes it.
+//
 // Floating trees: an operator + - * / whose result is a Double as a rule (a Double constant,
 // a variable declared floating or such an operator on one side, or a /) also gets
 // FloatCompute, made for its operator and where each operand comes from (a variable, a

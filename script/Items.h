@@ -17,7 +17,9 @@
 // with the handle and the count of handle deaths at that moment (Handles.h): the same
 // handle while no object with a handle has died since is the same live object of the
 // class already checked, so a loop over one object resolves it once. A published
-// property finds its property record once per class of object, a member makes its
+// property finds its property record once per class of object and keeps the object and
+// the record together, checked in one test (Ready); an Integer read and an Integer or
+// Int64 write take a short path of their own. A member makes its
 // upper-cased name once, and a method fills the argument array kept from its last call in
 // place (Items.cpp, TKeptParams) rather than making one per call.
 //
