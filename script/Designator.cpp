@@ -333,6 +333,73 @@ private:
         step->GetItem(j)->SetValue(v);
 }
 
+// The loans of a call's var parameters: a var parameter given a String variable borrows its
+// text while the call runs (TscStringVariable), so the routine appends to it without a copy.
+// Made once the arguments are in their parameters; when the call ends, however it ends, every
+// loan made ends and each parameter's Lender is back as it was (an outer call of the same
+// routine may have one). Up to four per call; a var parameter past them copies as before.
+class VarLoans {
+public:
+    VarLoans() = default;
+    [[gnu::always_inline]] ~VarLoans()
+    {
+        if (FCount != 0) [[unlikely]]
+            End();
+    }
+    VarLoans(const VarLoans&) = delete;
+    VarLoans& operator=(const VarLoans&) = delete;
+
+    [[gnu::noinline]] void Make(const TscDesignatorItem* step, TscCustomVariable* item, int argCount)
+    {
+        for (int j = 0; j < argCount && FCount < kMax; ++j) {
+            TscParamItem* p = item->GetParam(j);
+            if (!p->IsVarParam)
+                continue;
+            const TscExpression* e = step->GetItem(j);
+            auto* lender = e->ReadOnly ? nullptr : dynamic_cast<TscStringVariable*>(e->SingleItem());
+            if (!lender || !lender->Lend(p->Value))
+                continue;
+            FLoans[FCount++] = {p, lender, p->Lender};
+            p->Lender = lender;
+        }
+    }
+
+private:
+    [[gnu::noinline]] void End() noexcept
+    {
+        while (FCount > 0) {
+            const Loan& loan = FLoans[--FCount];
+            loan.Param->Lender = loan.Before;
+            loan.Lender->EndLoan();
+        }
+    }
+    struct Loan {
+        TscParamItem* Param;
+        TscStringVariable* Lender;
+        TscStringVariable* Before;
+    };
+    static constexpr int kMax = 4;
+    Loan FLoans[kMax];
+    int FCount = 0;
+};
+
+// After a call of a script routine that was not running: nothing reads its parameters before
+// the next call gives them new values (every call passes all of them, defaults included), so
+// the texts and arrays they hold are let go once var parameters are written back. Kept, they
+// would make the caller's next change of that variable in place copy it whole, as in
+// for i := 1 to n do begin s := s + 'x'; P(s) end. While the call runs they hold their values
+// (hosts read them by name); a recursive call leaves the values its frame puts back alone.
+[[gnu::always_inline]] inline void LetGoOfParameters(const TscCustomVariable* proc)
+{
+    const int n = proc->ParamCount();
+    for (int j = 0; j < n; ++j) {
+        Variant& v = proc->GetParam(j)->Value;
+        const TVarType t = v.VType();
+        if (t == varString || (t & varArray)) [[unlikely]]
+            v = Variant();
+    }
+}
+
 bool AnyVarParam(const TscCustomVariable* item, int argCount)
 {
     for (int j = 0; j < argCount; ++j)
@@ -535,7 +602,8 @@ void TscDesignator::Borrow(TscDesignator& other)
     auto* proc = static_cast<TscProcVariable*>(step->Ref);
     const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
     MaybeFrameSave frame;
-    if (proc->Executing)
+    const bool running = proc->Executing;
+    if (running)
         frame.Save(proc);
     const int argCount = shape.ArgCount;
     if (shape.OneArgument) {
@@ -550,10 +618,15 @@ void TscDesignator::Borrow(TscDesignator& other)
         for (int j = 0; j < argCount; ++j)
             proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
     }
+    VarLoans loans;
+    if (shape.AnyVar) [[unlikely]]
+        loans.Make(step, proc, argCount);
     proc->NeedResult = NeedResult;
     Variant result = proc->CallInPlace();
     if (shape.AnyVar) [[unlikely]]
         WriteBackVarArguments(step, proc, argCount, frame);
+    if (!running)
+        LetGoOfParameters(proc);
     return result;
 }
 
@@ -644,7 +717,9 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         // Only a recursive call saves a frame; other steps build none.
         MaybeFrameSave frame;
-        if (kind == TscDesignatorItem::RefKind::Proc && static_cast<TscProcVariable*>(item)->Executing)
+        const bool proc = kind == TscDesignatorItem::RefKind::Proc;
+        const bool running = proc && static_cast<TscProcVariable*>(item)->Executing;
+        if (running)
             frame.Save(static_cast<TscProcVariable*>(item));
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
@@ -655,6 +730,9 @@ Variant TscDesignator::Walk(const Variant& value)
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
         }
+        VarLoans loans;
+        if (proc && AnyVarParam(item, argCount))
+            loans.Make(step, item, argCount);
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
             helper->ParentRef = previous;
@@ -672,6 +750,8 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         if (AnyVarParam(item, argCount))
             WriteBackVarArguments(step, item, argCount, frame);
+        if (proc && !running)
+            LetGoOfParameters(item);
         if (kind == TscDesignatorItem::RefKind::Helper && argCount > 0)
             ReleaseArguments(item, argCount);
     }

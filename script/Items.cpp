@@ -234,6 +234,8 @@ void TscVariable::SetValue(const Variant& value)
 
 void TscStringVariable::SetValue(const Variant& value)
 {
+    // A new value ends a loan without taking anything back.
+    FLentLength = kNotLent;
     if (::VarType(value) == varString)
         FText = value;
     else
@@ -242,10 +244,48 @@ void TscStringVariable::SetValue(const Variant& value)
 
 AnsiString& TscStringVariable::MutableText()
 {
+    EndLoan();
     if (AnsiString* text = FText.UnsharedStr())
         return *text;
-    FText = Variant(AnsiString(Text()));
+    FText = Variant(AnsiString(*FText.StrPtr()));
     return *FText.UnsharedStr();
+}
+
+bool TscStringVariable::Lend(const Variant& borrowed)
+{
+    EndLoan();
+    if (borrowed.StrPtr() != FText.StrPtr())
+        return false;
+    FLentLength = FText.StrPtr()->size();
+    return true;
+}
+
+bool TscStringVariable::AppendLent(Variant& borrowed, std::string_view tail)
+{
+    if (FLentLength == kNotLent || borrowed.StrPtr() != FText.StrPtr())
+        return false;
+    // This variable lets go of the text for a moment: borrowed then holds it alone exactly
+    // when no one else shares it, and appends in place. Taken again however that ends.
+    struct Retake {
+        Variant& text;
+        const Variant& borrowed;
+        ~Retake() { text = borrowed; }
+    } retake{FText, borrowed};
+    FText = Variant();
+    return borrowed.AppendUnshared(tail);
+}
+
+void TscStringVariable::TakeBackText() const
+{
+    const size_t own = FLentLength;
+    FLentLength = kNotLent;
+    const AnsiString& text = *FText.StrPtr();
+    if (text.size() == own)
+        return; // nothing was appended: the text is still all this variable's
+    if (AnsiString* alone = FText.UnsharedStr())
+        alone->resize(own);
+    else
+        FText = Variant(AnsiString(text, 0, own));
 }
 
 TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const AnsiString& typeName,

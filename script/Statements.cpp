@@ -6,6 +6,7 @@
 #include "script/Script.h"
 
 #include <new>
+#include <string_view>
 #include <typeinfo>
 
 namespace {
@@ -29,6 +30,16 @@ template <class T>
     case varDouble: PutNumber(v, n.D); break;
     default: v = n.ToVariant(); break;
     }
+}
+
+// Appends tail in place to the text of a plain target (a variable or parameter; Optimize):
+// a text no other value shares, or one a var parameter borrows from its String variable
+// argument. False, with nothing changed, when the text must be copied first.
+bool AppendToPlain(TscCustomVariable* target, std::string_view tail)
+{
+    if (typeid(*target) == typeid(TscParamItem))
+        return static_cast<TscParamItem*>(target)->AppendInPlace(tail);
+    return target->Value.AppendUnshared(tail);
 }
 
 // A loop's body, looked at once before the first pass. Run runs it once and tells whether
@@ -283,7 +294,7 @@ void TscAssignmentStmt::AppendToTarget(std::string_view tail)
         StringTarget->MutableText().append(tail);
     } else if (::VarType(PlainTarget->Value) != varString) {
         Target->SetValue(AppendChain.back()->Join(PlainTarget->Value, Variant(AnsiString(tail))));
-    } else if (!PlainTarget->Value.AppendUnshared(tail)) {
+    } else if (!AppendToPlain(PlainTarget, tail)) {
         // shared with another variable: this one gets its own copy once
         PlainTarget->Value = Variant(*PlainTarget->Value.StrPtr() + AnsiString(tail));
     }
@@ -515,7 +526,7 @@ void TscAssignOpStmt::Execute()
             }
             if (Op == '+')
                 script_detail::CheckJoin(a, b);
-            if (Op == '+' && ::VarType(b) == varString && a.AppendUnshared(*b.StrPtr()))
+            if (Op == '+' && ::VarType(b) == varString && AppendToPlain(PlainTarget, *b.StrPtr()))
                 return;
         } else if (StringTarget && Op == '+' && ::VarType(b) == varString) {
             scCheckStringLength(static_cast<int64_t>(StringTarget->Text().size()) +
