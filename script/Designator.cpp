@@ -393,10 +393,11 @@ private:
 {
     const int n = proc->ParamCount();
     for (int j = 0; j < n; ++j) {
-        Variant& v = proc->GetParam(j)->Value;
-        const TVarType t = v.VType();
-        if (t == varString || (t & varArray)) [[unlikely]]
-            v = Variant();
+        TscParamItem* p = proc->GetParam(j);
+        const TVarType t = p->Value.VType();
+        // A read-only parameter is given nothing by a call (Pass): it keeps its value.
+        if ((t == varString || (t & varArray)) && !p->ReadOnly) [[unlikely]]
+            p->Value = Variant();
     }
 }
 
