@@ -388,9 +388,13 @@ private:
 // the texts and arrays they hold are let go once var parameters are written back. Kept, they
 // would make the caller's next change of that variable in place copy it whole, as in
 // for i := 1 to n do begin s := s + 'x'; P(s) end. While the call runs they hold their values
-// (hosts read them by name); a recursive call leaves the values its frame puts back alone.
-[[gnu::always_inline]] inline void LetGoOfParameters(const TscCustomVariable* proc)
+// (hosts read them by name); a recursive call leaves the values its frame puts back alone,
+// and so does a routine with routines declared inside it, which read its parameters by name
+// whenever they run.
+[[gnu::always_inline]] inline void LetGoOfParameters(TscProcVariable* proc)
 {
+    if (proc->Frame().Nested) [[unlikely]]
+        return;
     const int n = proc->ParamCount();
     for (int j = 0; j < n; ++j) {
         TscParamItem* p = proc->GetParam(j);
@@ -752,7 +756,7 @@ Variant TscDesignator::Walk(const Variant& value)
         if (AnyVarParam(item, argCount))
             WriteBackVarArguments(step, item, argCount, frame);
         if (proc && !running)
-            LetGoOfParameters(item);
+            LetGoOfParameters(static_cast<TscProcVariable*>(item));
         if (kind == TscDesignatorItem::RefKind::Helper && argCount > 0)
             ReleaseArguments(item, argCount);
     }

@@ -343,12 +343,15 @@ void TscProcVariable::MakeFrame()
 {
     FFrame.Values.clear();
     FFrame.Strings.clear();
+    FFrame.Nested = false;
     for (int i = 0; i < FLocalScript->Count(); ++i) {
         TscCustomVariable* item = FLocalScript->GetItem(i);
         if (auto* s = dynamic_cast<TscStringVariable*>(item))
             FFrame.Strings.push_back(s);
         else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
             FFrame.Values.push_back(item);
+        else if (dynamic_cast<TscProcVariable*>(item))
+            FFrame.Nested = true;
     }
     FFrameTableSize = FLocalScript->Count();
 }

@@ -234,9 +234,12 @@ public:
     // What a recursive call of the procedure saves and puts back: the variables and
     // parameters of LocalScript in table order, found once (again when the table
     // changes). Values are kept in the item's Value, Strings as the item's text.
+    // Nested: a routine is declared inside this one, and may read its parameters by name
+    // whenever it runs.
     struct FrameLayout {
         std::vector<TscCustomVariable*> Values;
         std::vector<TscStringVariable*> Strings;
+        bool Nested = false;
     };
     // (Defined in Script.h, where the size of the local table is known.)
     inline const FrameLayout& Frame();

@@ -936,6 +936,11 @@ TEST_F(ExpressionTest, TextsGivenToRoutinesRunAlikeWithALineHookAndWithout)
          "Function Run\nDim i As Integer, r As String\nr = \"\"\nFor i = 1 To 3\nr = r & i\nP(r)\nNext\nReturn r\n"
          "End Function",
          "123 (String)", "1 12 123 "},
+        {"a routine declared inside reads the parameter", "PascalScript",
+         "function Outer(t: String): String; function Inner: String; begin Result := t + '!'; end;\n"
+         "begin Result := Inner; end;\nfunction Run: Variant; var r: String; begin r := 'a';\n"
+         "r := Outer(r) + Outer(r + 'b'); Result := r; end; begin end.",
+         "a!ab! (String)", ""},
         {"a text passed by value down a recursion", "PascalScript",
          "function Depth(t: String; n: Integer): String; begin if n > 0 then Depth(t + '-', n - 1);\n"
          "Trace(t); Result := t; end;\nfunction Run: Variant; begin Result := Depth('a', 2); end; begin end.",
