@@ -421,9 +421,9 @@ TEST(EngineScript, FieldInsideAnExpressionPrintsItsValueOrAnError)
 // expression, wherever it is printed.
 TEST(EngineScript, ValueWithoutTextNamesItsObject)
 {
-    enum class Where { Memo, MemoFormatted, MemoHideZeros, BandOutline, PageOutline };
-    const Where places[] = {Where::Memo, Where::MemoFormatted, Where::MemoHideZeros, Where::BandOutline,
-                            Where::PageOutline};
+    enum class Where { Memo, MemoFormatted, MemoHideZeros, Url, Tag, BandOutline, PageOutline };
+    const Where places[] = {Where::Memo,        Where::MemoFormatted, Where::MemoHideZeros, Where::Url,
+                            Where::Tag,         Where::BandOutline,   Where::PageOutline};
     for (Where w : places) {
         SCOPED_TRACE(static_cast<int>(w));
         TTestReport t;
@@ -432,6 +432,10 @@ TEST(EngineScript, ValueWithoutTextNamesItsObject)
         TrpMemoView* memo = t.Memo(band, 0, 0, 200, 10, w == Where::MemoFormatted ? "[[1] #N0.00]" : "[[1]]");
         memo->HideZeros = w == Where::MemoHideZeros;
         TrpComponent* named = memo;
+        if (w == Where::Url || w == Where::Tag) {
+            memo->SetText("x");
+            (w == Where::Url ? memo->URL : memo->TagStr) = "[[1]]";
+        }
         if (w == Where::BandOutline || w == Where::PageOutline) {
             memo->SetText("x");
             if (w == Where::BandOutline)
