@@ -445,7 +445,11 @@ private:
                                                                         : QPrinter::DuplexNone);
                 FDocumentSetup = setup;
             }
-            layout.setMargins(FPrinter->pageLayout().margins());
+            // The painter's origin is the corner of the printable area the report was told
+            // of (the sheet's geometry, in millimetres), so its shift by those margins lands
+            // the page on the sheet's corner.
+            const TSheetGeometry sheet = FGeometry(setup);
+            layout.setMargins(QMarginsF(sheet.LeftMargin, sheet.TopMargin, sheet.RightMargin, sheet.BottomMargin));
         }
         FDevice->setPageLayout(layout);
         if (!FPainter.isActive()) {

@@ -118,6 +118,26 @@ public:
 
     bool Ready() const { return FReady; }
     bool AddQueue() { return Run({"/usr/sbin/lpadmin", "-p", kQueue, "-E", "-v", "file:///dev/null"}) == 0; }
+    // A queue whose A4 sheet has unprintable margins of half an inch (36 points) all round.
+    bool AddQueueWithMargins(const char* name)
+    {
+        const std::string ppd = (FDir / "margins.ppd").string();
+        std::ofstream(ppd) << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+                              "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"SKLAD.PPD\"\n"
+                              "*Manufacturer: \"Sklad\"\n*Product: \"(Sklad)\"\n*ModelName: \"Sklad margins\"\n"
+                              "*ShortNickName: \"Sklad margins\"\n*NickName: \"Sklad margins\"\n"
+                              "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: False\n"
+                              "*DefaultColorSpace: Gray\n*FileSystem: False\n*Throughput: \"1\"\n"
+                              "*LandscapeOrientation: Plus90\n*TTRasterizer: Type42\n"
+                              "*cupsFilter: \"application/pdf 0 -\"\n"
+                              "*OpenUI *PageSize/Media Size: PickOne\n*DefaultPageSize: A4\n"
+                              "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageSize\n"
+                              "*OpenUI *PageRegion: PickOne\n*DefaultPageRegion: A4\n"
+                              "*PageRegion A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
+                              "*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"36 36 559 806\"\n"
+                              "*DefaultPaperDimension: A4\n*PaperDimension A4/A4: \"595 842\"\n";
+        return Run({"/usr/sbin/lpadmin", "-p", name, "-E", "-v", "file:///dev/null", "-P", ppd}) == 0;
+    }
     bool RemoveQueue() { return Run({"/usr/sbin/lpadmin", "-x", kQueue}) == 0; }
     bool RefuseJobs() { return Run({"/usr/sbin/cupsreject", kQueue}) == 0; }
     int Jobs() const
@@ -196,5 +216,66 @@ TEST(PagesQueue, AQueueThatDoesNotTakeTheDocumentFailsThePrintCommand)
         // The next case starts from a queue that takes jobs.
         cups.RemoveQueue();
         ASSERT_TRUE(cups.AddQueue());
+    }
+}
+
+// Where a page's first word stands in a PDF file (points from the sheet's top left corner),
+// as pdftotext reads it; {-1, -1} without it.
+std::pair<double, double> FirstWordAt(const std::string& pdf)
+{
+    const std::string out = pdf + ".html";
+    if (Run({"/usr/bin/pdftotext", "-bbox", pdf, out}) != 0)
+        return {-1, -1};
+    std::ifstream in(out);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(out);
+    const size_t word = text.find("<word xMin=\"");
+    if (word == std::string::npos)
+        return {-1, -1};
+    const double x = std::atof(text.c_str() + word + 12);
+    const size_t y = text.find("yMin=\"", word);
+    return {x, std::atof(text.c_str() + y + 6)};
+}
+
+// A printer with unprintable margins prints the page where the PDF printer, which has none,
+// does: the report's page is drawn from the sheet's corner on every sheet and orientation.
+TEST(PagesQueue, PagesStandWhereTheyStandOnASheetWithoutMargins)
+{
+    StartQt();
+    TPrivateCups cups;
+    if (!cups.Ready() || access("/usr/bin/pdftotext", X_OK) != 0) {
+        GTEST_SKIP() << "no CUPS scheduler or pdftotext here";
+    }
+    ASSERT_TRUE(cups.AddQueueWithMargins("SkladMargins"));
+    TQtPrinterSystem system;
+    TPrinterSystemScope scope(system);
+    for (const TPrinterOrientation orientation : {poPortrait, poLandscape}) {
+        SCOPED_TRACE(orientation == poPortrait ? "portrait" : "landscape");
+        std::pair<double, double> at[2];
+        for (const bool margins : {false, true}) {
+            rpFreePrinters();
+            TrpPrinters& printers = rpPrinters();
+            printers.SetPrinterIndex(margins ? printers.IndexOf("SkladMargins") : printers.Count() - 1);
+            TrpCustomPrinter* printer = printers.GetCurrentPrinter();
+            TTestReport t;
+            auto* page = t.AddPage();
+            page->SetPaperSize(DMPAPER_A4);
+            page->SetOrientation(orientation);
+            page->LeftMargin = page->TopMargin = 10;
+            t.Memo(t.Band<TrpReportTitle>(0, 60, page), 0, 0, 200, 40, "Word");
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            const std::string path = (std::filesystem::temp_directory_path() / "pages-margins.pdf").string();
+            printer->FileName = path;
+            TrpPrintSettings settings;
+            settings.PageNumbers = "2";
+            t.Pages()->PrintTo(*printer, settings);
+            printer->FileName.clear();
+            at[margins] = FirstWordAt(path);
+            std::filesystem::remove(path);
+        }
+        rpFreePrinters();
+        ASSERT_GE(at[0].first, 0);
+        EXPECT_NEAR(at[1].first, at[0].first, 1);
+        EXPECT_NEAR(at[1].second, at[0].second, 1);
     }
 }
