@@ -10,13 +10,15 @@
 //
 // Where the platform would read or reserve what is not there, we check first:
 // Read and Write take at most the bytes that exist, a negative count is an
-// error, and an XML item without a parent that the script did not make (a
-// document's root) cannot be handed to another tree, which would own it twice.
+// error, CopyFrom from a source too short for it writes nothing, and an XML
+// item without a parent that the script did not make (a document's root)
+// cannot be handed to another tree, which would own it twice.
 #include "script/bindings/BindingsCommon.h"
 
 #include "script/Messages.h"
 #include "script/XmlDocument.h"
 
+#include "platform/classes/ClassesConsts.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -219,8 +221,24 @@ Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
     if (n == "COPYFROM") {
         auto* source = ObjArgAs<TStream>(p, 0, "Source");
         const int64_t count = CheckedCount(Int64Arg(p, 1));
-        // A count of 0 copies the whole source.
-        scCheckStreamWrite(*s, count ? count : source->GetSize());
+        // A count of 0 copies the whole source from its beginning. A source that holds
+        // fewer bytes than asked fails before anything is written, not after a part.
+        const int64_t from = count ? source->GetPosition() : 0;
+        const int64_t size = source->GetSize();
+        const int64_t want = count ? count : size;
+        if (want > size - from)
+            throw EReadError(msg::kReadError);
+        if (source == s && dynamic_cast<TMemoryStream*>(s)) {
+            // Copied into itself: what is read is taken whole and written where the
+            // read ends, as a copy of a few bytes goes, instead of over its own source.
+            scCheckStreamSize(from + want + want, s->GetSize());
+            TMemoryStream part;
+            s->SetPosition(from);
+            part.CopyFrom(*s, want);
+            s->CopyFrom(part, 0);
+            return Variant(static_cast<long long>(want));
+        }
+        scCheckStreamWrite(*s, want);
         return Variant(static_cast<long long>(s->CopyFrom(*source, count)));
     }
     return Variant(0);
