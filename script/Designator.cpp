@@ -87,12 +87,12 @@ private:
     {
         // In locals: the stores below could otherwise be taken to change them.
         Saved* const saved = FSaved;
-        const size_t count = FCount;
-        for (size_t i = 0; i < count; ++i) {
-            Variant& v = saved[i].Item->Value;
-            if (!OwnsNothing(v.VType()))
+        Saved* const end = saved + FCount;
+        for (Saved* p = saved; p != end; ++p) {
+            Variant& v = p->Item->Value;
+            if (!OwnsNothing(v.VType())) [[unlikely]]
                 v.~Variant();
-            std::memcpy(static_cast<void*>(&v), static_cast<const void*>(&saved[i].Value), sizeof(Variant));
+            std::memcpy(static_cast<void*>(&v), static_cast<const void*>(&p->Value), sizeof(Variant));
         }
         if (FSaved != reinterpret_cast<Saved*>(FInline)) [[unlikely]]
             ::operator delete(FSaved);
@@ -104,8 +104,13 @@ private:
         TscCustomVariable* Item;
         Variant Value;
     };
-    // The kinds a recursion saves most (Empty to Date, Boolean, Int64): their bytes are the value.
-    static bool OwnsNothing(TVarType t) { return t < varOleStr || t == varBoolean || t == varInt64; }
+    // The kinds a recursion saves most (Empty to Date, Boolean, Int64): their bytes are the
+    // value. One test of a mask.
+    static bool OwnsNothing(TVarType t)
+    {
+        constexpr uint32_t kBytesOnly = ((1u << varOleStr) - 1) | (1u << varBoolean) | (1u << varInt64);
+        return t < 32 && ((kBytesOnly >> t) & 1) != 0;
+    }
     // The values from FCount on, copied as Variants copy (a text or an array shares).
     [[gnu::noinline]] void SaveRest(TscCustomVariable* const* items, size_t n)
     {
@@ -355,6 +360,33 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
     return true;
 }
 
+// An argument that is a number tree without an Integer routine (a JScript n - 1, where the
+// operands' types are known only when it runs), for the same kind of parameter: Num's value
+// put there as Pass would store the Variant GetValue makes of it. False, with nothing changed,
+// where Num gives up.
+[[gnu::always_inline]] inline bool PassNumber(const TscExpression* e, TscParamItem* p)
+{
+    const TscOperatorNode* root = e->NumRoot();
+    if (!root || p->ReadOnly || p->VarType == fvtFloat)
+        return false;
+    script_fast::Num n;
+    if (!root->Num(n))
+        return false;
+    Variant& target = p->Value;
+    const TVarType t = target.VType();
+    if (t == varInteger || t == varInt64 || t == varDouble || t == varEmpty || t == varNull) {
+        switch (n.Type) { // made over the old value, which owns nothing
+        case varInteger: ::new (static_cast<void*>(&target)) Variant(static_cast<int32_t>(n.L)); break;
+        case varInt64: ::new (static_cast<void*>(&target)) Variant(static_cast<long long>(n.L)); break;
+        case varDouble: ::new (static_cast<void*>(&target)) Variant(n.D); break;
+        default: ::new (static_cast<void*>(&target)) Variant(n.L != 0); break;
+        }
+    } else {
+        target = n.ToVariant();
+    }
+    return true;
+}
+
 // After a call of a host routine: its arguments are not read again (each call passes its
 // own, defaults included), so texts and arrays given to it are let go. Held on to, they
 // would make the caller's next change of that variable in place copy it whole, as in
@@ -415,6 +447,7 @@ void TscDesignatorItem::FindShapeOfCall()
     FShapeParams = Ref->ParamCount();
     FShape.ArgCount = std::min(FShapeArgs, FShapeParams);
     FShape.AnyVar = AnyVarParam(Ref, FShape.ArgCount);
+    FShape.OneArgument = FShape.ArgCount == 1 && FShapeArgs == 1;
 }
 
 // ---------------------------------------------------------------- TscDesignator
@@ -505,12 +538,12 @@ void TscDesignator::Borrow(TscDesignator& other)
     if (proc->Executing)
         frame.Save(proc);
     const int argCount = shape.ArgCount;
-    if (argCount == 1 && step->Count() == 1) {
+    if (shape.OneArgument) {
         TscExpression* e = step->GetItem(0);
         TscParamItem* p = proc->GetParam(0);
         if (proc->IsMacro)
             p->Pass(Variant(e->SourceText));
-        else if (!PassInteger(e, p))
+        else if (!PassInteger(e, p) && !PassNumber(e, p))
             p->Pass(e->GetValue());
     } else if (argCount > 0) {
         ArgumentValues args(step, proc->IsMacro);

@@ -31,7 +31,8 @@
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
 // inside that path, not behind another call. An argument whose tree always computes
-// an Integer goes into a parameter that keeps Integers as a plain number. A
+// an Integer goes into a parameter that keeps Integers as a plain number, and any other
+// number tree into a parameter that keeps what it is given as the number it computes. A
 // procedure keeps the list of what a recursive call saves, and the saved values
 // (with their items) and the argument values of a step live in place on the stack
 // for the usual small counts; nothing is allocated per call. Numbers are saved and
@@ -81,6 +82,7 @@ public:
     struct CallShape {
         int ArgCount = 0;
         bool AnyVar = false;
+        bool OneArgument = false; // one argument, and it reaches the one parameter taken
     };
     const CallShape& ShapeOfCall()
     {

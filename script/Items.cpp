@@ -284,6 +284,21 @@ TscProcVariable::~TscProcVariable()
     }
 }
 
+TscScript* TscProcVariable::FindMainScript()
+{
+    // Parent chains are short; a longer one is a loop someone made by mistake.
+    constexpr int kMaxScopeDepth = 4096;
+    TscScript* main = FLocalScript.get();
+    for (int depth = 0; main && !main->IsMainScript; main = main->Parent)
+        if (++depth > kMaxScopeDepth) {
+            main = nullptr;
+            break;
+        }
+    FMain = main;
+    FMainVersion = script_detail::gScopeVersion;
+    return main;
+}
+
 void TscProcVariable::MakeFrame()
 {
     FFrame.Values.clear();
@@ -324,11 +339,7 @@ TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(p
         scRaise(TscMessageId::SCallTooDeep, proc->Name);
     proc->Executing = true;
     ++gCallDepth;
-    for (TscScript* s = proc->LocalScript(); s; s = s->Parent)
-        if (s->IsMainScript) {
-            FMain = s;
-            break;
-        }
+    FMain = proc->MainScript();
     if (FMain) {
         FSavedScope = FMain->CurrentScope;
         FMain->CurrentScope = proc->LocalScript();

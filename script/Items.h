@@ -206,15 +206,22 @@ public:
     // depth checks (SCallTooDeep), Executing, the routine's scope as its main script's
     // CurrentScope, its flags cleared before the body and after, however it ends.
     inline Variant CallInPlace();
+    // The first script up LocalScript's parents that is a main script (nullptr when none),
+    // found again only after a link of the scope tree has changed (TscScopeLink). (Defined
+    // in Script.h.)
+    inline TscScript* MainScript();
 
 private:
     void MakeFrame();
+    TscScript* FindMainScript();
     [[noreturn]] void RaiseCallTooDeep() const;
 
     std::unique_ptr<TscScript> FLocalScript;
     TscCustomVariable* FResult = nullptr; // the Result variable made with the function
     FrameLayout FFrame;
     int FFrameTableSize = -1; // LocalScript's item count when FFrame was made
+    TscScript* FMain = nullptr;
+    uint64_t FMainVersion = 0; // script_detail::gScopeVersion when FMain was found
 };
 
 // What TscProcVariable::Call keeps around the body of a call, held by a host that

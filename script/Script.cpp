@@ -152,6 +152,7 @@ TscScript::TscScript(TComponent* AOwner)
 TscScript::~TscScript()
 {
     Clear();
+    ++script_detail::gScopeVersion; // a routine may have found this one as its main script
 }
 
 void TscScript::SetLines(const TStrings& value)

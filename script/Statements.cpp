@@ -82,6 +82,24 @@ inline void StoreNum(TscCustomVariable* target, const script_fast::Num& n)
         target->Value = n.ToVariant();
 }
 
+// What op's Join gives for two integers (Integer or Int64), made here without the call; false
+// for anything else, or an Int64 overflow, which Join then takes.
+[[gnu::always_inline]] inline bool JoinIntegers(const TscOperatorNode& op, const Variant& a, const Variant& b,
+                                                Variant& r)
+{
+    const TVarType ta = a.VType(), tb = b.VType();
+    if (op.StrCat || (ta != varInteger && ta != varInt64) || (tb != varInteger && tb != varInt64))
+        return false;
+    if (op.BothInteger) {
+        if (ta != varInteger || tb != varInteger)
+            return false;
+        const uint32_t sum = static_cast<uint32_t>(a.RawInteger()) + static_cast<uint32_t>(b.RawInteger());
+        r = Variant(static_cast<int32_t>(sum)); // wraps as Join's does
+        return true;
+    }
+    return script_fast::TryIntArith<'+'>(ta, script_fast::AsInt(a), tb, script_fast::AsInt(b), r);
+}
+
 // A condition's truth when its comparison has no Test routine or the routine declines: a
 // number tree's Boolean without a Variant, else the general value.
 bool HoldsGenerallyOf(const TscExpression& condition)
@@ -276,6 +294,13 @@ void TscAssignmentStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
+    // A constant or plain variable given to a target that keeps what it is given: the value
+    // as it stands, what the number step below and the general path would both store.
+    if (DirectSource && PlainTarget && PlainTarget->VarType != fvtFloat) {
+        if (!PlainTarget->ReadOnly)
+            PlainTarget->Value = *DirectSource;
+        return;
+    }
     // A number computed without a Variant: the source's operands were all numbers, so the
     // target was one too and no append applies.
     script_fast::Num n;
@@ -288,7 +313,9 @@ void TscAssignmentStmt::Execute()
     if (JoinSource) {
         Variant a = JoinLeft->TscDesignator::GetValue();
         Variant b = JoinRight->TscDesignator::GetValue();
-        Variant v = JoinSource->Join(a, b);
+        Variant v;
+        if (!JoinIntegers(*JoinSource, a, b, v))
+            v = JoinSource->Join(a, b);
         if (!PlainTarget->ReadOnly)
             PlainTarget->Value = std::move(v);
         return;

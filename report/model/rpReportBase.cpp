@@ -125,8 +125,9 @@ void TrpCustomReport::LoadFromStream(TStream& Stream)
     try {
         DoLoadFromStream();
     } catch (...) {
-        // Malformed XML is refused before anything changes, so the password held is
-        // still the typed one and must not be shifted again.
+        // A document refused whole (malformed, cut short, not a report's) is refused
+        // before anything changes, so the password held is still the typed one and must
+        // not be shifted again.
         LoadStream = nullptr;
         restore();
         throw;

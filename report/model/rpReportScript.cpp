@@ -52,13 +52,6 @@ AnsiString ParamText(const Variant& Params, int Index)
     return VarToStr(Params.Elem(std::span<const int>(at))); // the element read in place
 }
 
-// Sets a flag for the length of a scope and puts the given value back afterwards.
-struct FlagGuard {
-    bool& Flag;
-    bool After;
-    ~FlagGuard() { Flag = After; }
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------- TrpExpressionCache
@@ -175,9 +168,11 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
 Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript* AScript)
 {
     FScript->Parent = AScript;
-    bool& mainFlag = FMainScript->IsMainScript;
-    FlagGuard guard{mainFlag, true};
-    mainFlag = false;
+    struct MainAgain {
+        TscScript* Script;
+        ~MainAgain() { Script->IsMainScript = true; }
+    } again{FMainScript};
+    FMainScript->IsMainScript = false;
     if (!Compiled->Body || TscRunLineEvent::AnySet())
         return Compiled->Function->GetValue();
     // What the call does, without running the body as a list and reading Result back.

@@ -405,6 +405,65 @@ LoopRun RunLoop(TscScript& s, bool hook)
 
 } // namespace
 
+// A constant or a plain variable given to a variable or parameter is stored as it stands,
+// whatever its kind; a floating target converts an integer. Traced value by value.
+TEST_F(ExpressionTest, ConstantsAndVariablesAreStoredAsTheyStand)
+{
+    struct StoreCase {
+        const char* syntax;
+        const char* program;
+        const char* trace;
+    };
+    const StoreCase cases[] = {
+        {"PascalScript",
+         "const K = 4;\nfunction P(p: Variant): Variant; begin p := 'q'; Result := p; end;\n"
+         "function Run: Variant; var i: Integer; d: Double; v, w: Variant; b: Boolean; s: String;\n"
+         "begin v := 5; Trace(v); v := 3000000000; Trace(v); v := 1.5; Trace(v); v := True; Trace(v);\n"
+         "v := 'x'; Trace(v); v := Null; Trace(v); v := K; Trace(v); i := 7; w := i; Trace(w); d := 2; Trace(d);\n"
+         "w := d; Trace(w); d := i; Trace(d); i := K; Trace(i); v := 'abc'; w := v; v := v; Trace(w + v);\n"
+         "b := True; w := b; Trace(w); s := 'st'; w := s; Trace(w); Trace(P(1)); Result := w; end; begin end.",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 4 Int64, 7 Int64, 2 Double, "
+         "2 Double, 7 Double, 4 Int64, abcabc String, True Boolean, st String, q String, -> st (String)"},
+        {"C++Script",
+         "int Run() { Variant v, w; int i; float d;\n"
+         "v = 5; Trace(v); v = 3000000000; Trace(v); v = 1.5; Trace(v); v = true; Trace(v); v = \"x\"; Trace(v);\n"
+         "v = null; Trace(v); i = 7; w = i; Trace(w); d = 2; Trace(d); w = d; Trace(w); d = i; Trace(d);\n"
+         "v = \"abc\"; w = v; v = v; Trace(w + v); return w; } {}",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 7 Int64, 2 Double, 2 Double, "
+         "7 Double, abcabc String, -> abc (String)"},
+        {"JScript",
+         "function Run() { var v, w;\n"
+         "v = 5; Trace(v); v = 3000000000; Trace(v); v = 1.5; Trace(v); v = true; Trace(v); v = \"x\"; Trace(v);\n"
+         "v = null; Trace(v); w = 7; v = w; Trace(v); v = \"abc\"; w = v; v = v; Trace(w + v); return w; }",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 7 Int64, abcabc String, -> abc (String)"},
+        {"BasicScript",
+         "Function Run\nDim v, w\nDim i As Integer\nDim d As Double\nv = 5\nTrace(v)\nv = 3000000000\nTrace(v)\n"
+         "v = 1.5\nTrace(v)\nv = True\nTrace(v)\nv = \"x\"\nTrace(v)\ni = 7\nw = i\nTrace(w)\nd = 2\nTrace(d)\n"
+         "w = d\nTrace(w)\nd = i\nTrace(d)\nv = \"abc\"\nw = v\nv = v\nTrace(w & v)\nReturn w\nEnd Function",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String, 7 Int64, 2 Double, 2 Double, 7 Double, "
+         "abcabc String, -> abc (String)"},
+    };
+    for (const StoreCase& c : cases) {
+        SCOPED_TRACE(c.syntax);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            trace += VarToStr(v) + " " + VarTypeAsText(VarType(v)) + ", ";
+            return Null();
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        const LoopRun run = RunLoop(s, false);
+        EXPECT_EQ(trace + "-> " + run.Result, c.trace);
+    }
+}
+
 // Loops take the direct steps of their statements (a number stored into a plain variable,
 // x op= e on numbers, a counter's step, the C-style for's condition, body and step in one
 // pass) only while no host follows the lines; with a run-line hook set they walk every
@@ -534,8 +593,9 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
 }
 
 // Calls of script routines take their own path (the call's shape found once, an Integer
-// argument stored as a plain number, the caller's locals saved aside on a recursive call,
-// one-statement lists run in place, a + of two calls joined by the assignment); with a run-line hook set or not, the host sees the same
+// argument stored as a plain number, any other number tree stored as its number, the
+// caller's locals saved aside on a recursive call, one-statement lists run in place, a + of
+// two calls joined by the assignment); with a run-line hook set or not, the host sees the same
 // run: the same value of the same kind, the same error at the same position, and the same
 // values of a routine's locals read by name from inside the recursion (Peek evaluates a
 // name in the running routine's scope, as a host does). What each program gives is written
@@ -646,6 +706,33 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
         {"an error in the second call of a join", "JScript",
          "function Bad(n) { return 1 div n; }\nfunction Run() { var r; r = Bad(1) + Bad(0); return r; }",
          "error at 1:19: Division by zero", ""},
+        {"two Int64 results whose sum overflows", "JScript",
+         "function Big(n) { return n; }\n"
+         "function Run() { var r; r = Big(9223372036854775807) + Big(1); return r; }",
+         "9,22337203685478E18 (Double)", ""},
+        {"an Integer and an Int64 result joined", "PascalScript",
+         "function A: Integer; begin Result := 2147483647; end; function B: Variant; begin Result := 3000000000; end;\n"
+         "function Run: Variant; var r: Variant; begin r := A + B; Result := r; end; begin end.",
+         "5147483647 (Int64)", ""},
+        // A number tree passed to a parameter that keeps what it is given: stored as the
+        // number it computes, or as the general value where it is not a number.
+        {"a number tree over a text passed on", "JScript",
+         "function Id(x) { return x; }\nfunction Run() { var t = \"4\"; return Id(t - 1); }",
+         "3 (Double)", ""},
+        {"a number tree past 64 bits passed on", "JScript",
+         "function Id(x) { return x; }\nfunction Run() { var v = 9223372036854775806; return Id(v * 2); }",
+         "1,84467440737096E19 (Double)", ""},
+        {"a parameter holding a text given a number down the recursion", "JScript",
+         "var d; function G(x) { d = d + 1; if (d == 1) return x + IntToStr(G(2 - 1)); return x; }\n"
+         "function Run() { d = 0; return G(\"s\"); }",
+         "s1 (String)", ""},
+        {"a Double number tree passed to a Variant parameter", "BasicScript",
+         "Function H(x)\nIf x > 1 Then Return H(x / 2)\nReturn x\nEnd Function\nFunction Run\nReturn H(5)\nEnd Function",
+         "0,625 (Double)", ""},
+        {"one argument to a routine with an optional second parameter", "PascalScript",
+         "function F(n: Integer; k: Integer = 10): Integer; begin if n = 0 then Result := k\n"
+         "else Result := F(n - 1) + F(n - 1, n); end;\nfunction Run: Variant; begin Result := F(3); end; begin end.",
+         "44 (Integer)", ""},
         // return e stores and exits in one step: in every position it can stand.
         {"return inside a loop's branch and after the loop", "C++Script",
          "int F(int n) { int i; for (i = 0; i < 10; i++) { if (i == n) return i * 2; } return -1; }\n"

@@ -365,6 +365,32 @@ TEST_F(QtInput, KeysArrivingInAComboSelectItsTextAClickPlacesTheCaret)
     }
 }
 
+TEST_F(QtInput, TwoClicksOnOkReachingADialogAtOnceRunItOnce)
+{
+    // A double click on OK, or a click landing while a slow save runs: both reach the dialog
+    // before its loop turns, and the second finds it closing.
+    TForm* dialog = nullptr;
+    Application->CreateForm(dialog);
+    dialog->SetBounds(120, 100, 200, 120);
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    ok->SetBounds(8, 8, 75, 25);
+    int saved = 0;
+    ok->OnClick = TNotifyEvent::Lambda([&](TObject*) {
+        ++saved;
+        dialog->SetModalResult(mrOk);
+    });
+    QTimer::singleShot(0, [&] {
+        QWidget* button = WidgetOf(ok);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton);
+        if (dialog->GetModalResult() == mrNone)
+            dialog->SetModalResult(mrCancel);  // the clicks missed: end the loop anyway
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(saved, 1);
+}
+
 TEST_F(QtInput, EnterAndEscapePressTheFormsButtons)
 {
     std::vector<char> pressed;

@@ -344,4 +344,22 @@ TEST(EngineScript, DataSetWalkedAndVariablesSetByScript)
     }
 }
 
+// A report object saved into a memory stream the script made is held to the stream's cap
+// like every other write from a script: refused before the memory is asked for, at a
+// position just short of the cap and at one so far out that the end overflows.
+TEST(EngineScript, AnObjectSavedIntoAScriptsMemoryStreamIsHeldToTheCap)
+{
+    for (const char* half : {"134217728", "9.2e18"}) {
+        SCOPED_TRACE(half);
+        TTestReport t;
+        t.Report()->ScriptLanguage = "PascalScript";
+        t.Report()->GetScriptText()->SetText(
+            AnsiString("var m: TMemoryStream; v: Variant;\nbegin\n  m := TMemoryStream.Create;\n  v := ") + half +
+            ";\n  m.Seek(v, soFromBeginning);\n  m.Seek(v, soFromCurrent);\n  Note.SaveToStream(m);\nend.");
+        t.Memo(t.Band<TrpReportTitle>(0, 40), 0, 0, 300, 20, "")->SetName("Note");
+        EXPECT_FALSE(t.Prepare());
+        EXPECT_NE(t.Errors().find("Поток в памяти слишком большой"), AnsiString::npos) << t.Errors();
+    }
+}
+
 }  // namespace
