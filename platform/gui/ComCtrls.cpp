@@ -883,6 +883,25 @@ void TUpDown::UpdateAssociate()
     FAssociate->SetText(text);
 }
 
+void TUpDown::SyncFromAssociate()
+{
+    if (!FAssociate)
+        return;
+    AnsiString digits;
+    for (char c : FAssociate->GetText())
+        if (c != ' ' && c != '\xA0' && c != FormatSettings().ThousandSeparator)
+            digits += c;
+    int value = 0;
+    if (!TryStrToInt(digits, value))
+        return;
+    const int lo = std::min(FMin, FMax), hi = std::max(FMin, FMax);
+    value = std::clamp(value, lo, hi);
+    if (value != FPosition) {
+        FPosition = value;
+        Changed(TControlChange::Value);
+    }
+}
+
 bool TUpDown::UserStepped(TUDBtnType button)
 {
     if (!AcceptsInput())
@@ -892,6 +911,8 @@ bool TUpDown::UserStepped(TUDBtnType button)
         OnChanging(this, allow);
         if (!allow)
             return;
+        // The arrows step from what the edit shows, which the user may have typed since.
+        SyncFromAssociate();
         int next = FPosition + (button == btNext ? FIncrement : -FIncrement);
         if (FWrap) {
             if (next > FMax)
@@ -900,6 +921,7 @@ bool TUpDown::UserStepped(TUDBtnType button)
                 next = FMax;
         }
         SetPosition(next);
+        UpdateAssociate();  // also at either end, where a typed number out of range is put back
         OnClick(this, button);
     });
     return true;

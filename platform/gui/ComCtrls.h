@@ -448,6 +448,8 @@ protected:
 
 private:
     void UpdateAssociate();
+    // Takes the number the associate edit shows as the position (clamped), when it is one.
+    void SyncFromAssociate();
     int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
     bool FWrap = false, FThousands = true;
     TUDOrientation FOrientation = udVertical;

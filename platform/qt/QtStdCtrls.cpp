@@ -70,6 +70,7 @@ QStringList ItemsOf(const TStrings& items)
 class TLabelPeer : public TQtControlPeer {
 public:
     explicit TLabelPeer(TCustomLabel& label) : TQtControlPeer(label, new QLabel), FLabel(label) {}
+    bool ClicksOnRelease() const override { return true; }
 
 protected:
     void Update(TControlChanges what) override
@@ -567,6 +568,7 @@ private:
 class TGroupBoxPeer : public TQtControlPeer {
 public:
     explicit TGroupBoxPeer(TCustomGroupBox& box) : TQtControlPeer(box, new QGroupBox), FBox(box) {}
+    bool ClicksOnRelease() const override { return true; }
 
 protected:
     void Update(TControlChanges what) override

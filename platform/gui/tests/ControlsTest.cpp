@@ -189,6 +189,43 @@ TEST_F(GuiTest, UpDownStepsItsEdit)
     EXPECT_EQ(upDown->GetAssociate(), nullptr) << "a freed associate is forgotten";
 }
 
+// The arrows step from the number the user typed into the edit, as the platform's up-down
+// reads its buddy before each step.
+TEST_F(GuiTest, UpDownStepsFromWhatWasTypedIntoItsEdit)
+{
+    struct TCase {
+        const char* why;
+        AnsiString typed;
+        bool up;
+        AnsiString shown;
+    };
+    const TCase cases[] = {
+        {"typed 5, up", "5", true, "6"},
+        {"typed 5, down", "5", false, "4"},
+        {"typed past the maximum, up: stays at the maximum", "5000", true, "100"},
+        {"typed below the minimum, down", "-3", false, "1"},
+        {"with a thousands separator", "1" + AnsiString(1, FormatSettings().ThousandSeparator) + "0", true, "11"},
+        {"not a number: steps from the position", "abc", true, "3"},
+    };
+    int n = 0;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        TLogForm* form = NewForm("Form" + IntToStr(++n));
+        auto* edit = new TEdit(form);
+        edit->SetParent(form);
+        auto* upDown = new TUpDown(form);
+        upDown->SetParent(form);
+        upDown->SetMin(1);
+        upDown->SetPosition(2);
+        upDown->SetAssociate(edit);
+        form->Show();
+        D.Type(edit, c.typed);
+        D.Step(upDown, c.up);
+        EXPECT_EQ(edit->GetText(), c.shown);
+        EXPECT_EQ(IntToStr(upDown->GetPosition()), c.shown);
+    }
+}
+
 TEST_F(GuiTest, DatePickerKeepsTheTimeOfDayAndFiresOnlyForTheUser)
 {
     D.SetNow(EncodeDate(2024, 5, 17) + EncodeTime(10, 30, 0, 0));
