@@ -25,6 +25,7 @@
 #include "report/model/rpBands.h"
 #include "report/model/rpConsts.h"
 #include "report/model/rpRes.h"
+#include "report/model/rpUtils.h"
 #include "report/model/rpVariables.h"
 #include "report/model/rpViews.h"
 
@@ -336,7 +337,7 @@ TrpReport::TNameRef& TrpReport::NameRef(const AnsiString& Expr)
 void TrpReport::Resolve(TNameRef& Ref)
 {
     Ref.Guard = NameGuard();
-    GetDatasetAndField(Ref.Name, Ref.DataSet, Ref.Field);
+    GetWholeDatasetField(Ref.Name, Ref.DataSet, Ref.Field);
     // Only the class itself: a descendant may read its fields its own way.
     Ref.DBField = Ref.DataSet && typeid(*Ref.DataSet) == typeid(TrpDBDataset);
     Ref.Slot = {};
@@ -519,6 +520,23 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
         throw ErpExpressionError(error);
     }
     return Null();
+}
+
+AnsiString TrpReport::CalcText(const AnsiString& Expr, const Variant& Value)
+{
+    try {
+        return rpValueToStr(Value);
+    } catch (const std::exception& e) {
+        RaiseExpressionError(Expr, e.what());
+    }
+}
+
+void TrpReport::RaiseExpressionError(const AnsiString& Expr, const AnsiString& Detail)
+{
+    const AnsiString error = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
+                             rpResources().Get("clExprError") + " '" + Expr + "': " + Detail;
+    Errors.Add(error);
+    throw ErpExpressionError(error);
 }
 
 // ---------------------------------------------------------------- callbacks
