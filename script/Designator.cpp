@@ -88,12 +88,12 @@ private:
     {
         // In locals: the stores below could otherwise be taken to change them.
         Saved* const saved = FSaved;
-        const size_t count = FCount;
-        for (size_t i = 0; i < count; ++i) {
-            Variant& v = saved[i].Item->Value;
-            if (!OwnsNothing(v.VType()))
+        Saved* const end = saved + FCount;
+        for (Saved* p = saved; p != end; ++p) {
+            Variant& v = p->Item->Value;
+            if (!OwnsNothing(v.VType())) [[unlikely]]
                 v.~Variant();
-            std::memcpy(static_cast<void*>(&v), static_cast<const void*>(&saved[i].Value), sizeof(Variant));
+            std::memcpy(static_cast<void*>(&v), static_cast<const void*>(&p->Value), sizeof(Variant));
         }
         if (FSaved != reinterpret_cast<Saved*>(FInline)) [[unlikely]]
             ::operator delete(FSaved);
@@ -105,8 +105,13 @@ private:
         TscCustomVariable* Item;
         Variant Value;
     };
-    // The kinds a recursion saves most (Empty to Date, Boolean, Int64): their bytes are the value.
-    static bool OwnsNothing(TVarType t) { return t < varOleStr || t == varBoolean || t == varInt64; }
+    // The kinds a recursion saves most (Empty to Date, Boolean, Int64): their bytes are the
+    // value. One test of a mask.
+    static bool OwnsNothing(TVarType t)
+    {
+        constexpr uint32_t kBytesOnly = ((1u << varOleStr) - 1) | (1u << varBoolean) | (1u << varInt64);
+        return t < 32 && ((kBytesOnly >> t) & 1) != 0;
+    }
     // The values from FCount on, copied as Variants copy (a text or an array shares).
     [[gnu::noinline]] void SaveRest(TscCustomVariable* const* items, size_t n)
     {
@@ -329,6 +334,78 @@ private:
         step->GetItem(j)->SetValue(v);
 }
 
+// The loans of a call's var parameters: a var parameter given a String variable borrows its
+// text while the call runs (TscStringVariable), so the routine appends to it without a copy.
+// Made once the arguments are in their parameters; when the call ends, however it ends, every
+// loan made ends and each parameter's Lender is back as it was (an outer call of the same
+// routine may have one). Up to four per call; a var parameter past them copies as before.
+class VarLoans {
+public:
+    VarLoans() = default;
+    [[gnu::always_inline]] ~VarLoans()
+    {
+        if (FCount != 0) [[unlikely]]
+            End();
+    }
+    VarLoans(const VarLoans&) = delete;
+    VarLoans& operator=(const VarLoans&) = delete;
+
+    [[gnu::noinline]] void Make(const TscDesignatorItem* step, TscCustomVariable* item, int argCount)
+    {
+        for (int j = 0; j < argCount && FCount < kMax; ++j) {
+            TscParamItem* p = item->GetParam(j);
+            if (!p->IsVarParam)
+                continue;
+            const TscExpression* e = step->GetItem(j);
+            auto* lender = e->ReadOnly ? nullptr : dynamic_cast<TscStringVariable*>(e->SingleItem());
+            if (!lender || !lender->Lend(p->Value))
+                continue;
+            FLoans[FCount++] = {p, lender, p->Lender};
+            p->Lender = lender;
+        }
+    }
+
+private:
+    [[gnu::noinline]] void End() noexcept
+    {
+        while (FCount > 0) {
+            const Loan& loan = FLoans[--FCount];
+            loan.Param->Lender = loan.Before;
+            loan.Lender->EndLoan();
+        }
+    }
+    struct Loan {
+        TscParamItem* Param;
+        TscStringVariable* Lender;
+        TscStringVariable* Before;
+    };
+    static constexpr int kMax = 4;
+    Loan FLoans[kMax];
+    int FCount = 0;
+};
+
+// After a call of a script routine that was not running: nothing reads its parameters before
+// the next call gives them new values (every call passes all of them, defaults included), so
+// the texts and arrays they hold are let go once var parameters are written back. Kept, they
+// would make the caller's next change of that variable in place copy it whole, as in
+// for i := 1 to n do begin s := s + 'x'; P(s) end. While the call runs they hold their values
+// (hosts read them by name); a recursive call leaves the values its frame puts back alone,
+// and so does a routine with routines declared inside it, which read its parameters by name
+// whenever they run.
+[[gnu::always_inline]] inline void LetGoOfParameters(TscProcVariable* proc)
+{
+    if (proc->Frame().Nested) [[unlikely]]
+        return;
+    const int n = proc->ParamCount();
+    for (int j = 0; j < n; ++j) {
+        TscParamItem* p = proc->GetParam(j);
+        const TVarType t = p->Value.VType();
+        // A read-only parameter is given nothing by a call (Pass): it keeps its value.
+        if ((t == varString || (t & varArray)) && !p->ReadOnly) [[unlikely]]
+            p->Value = Variant();
+    }
+}
+
 bool AnyVarParam(const TscCustomVariable* item, int argCount)
 {
     for (int j = 0; j < argCount; ++j)
@@ -353,6 +430,33 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
         ::new (static_cast<void*>(&target)) Variant(v); // the old value owns nothing
     else
         target = Variant(v);
+    return true;
+}
+
+// An argument that is a number tree without an Integer routine (a JScript n - 1, where the
+// operands' types are known only when it runs), for the same kind of parameter: Num's value
+// put there as Pass would store the Variant GetValue makes of it. False, with nothing changed,
+// where Num gives up.
+[[gnu::always_inline]] inline bool PassNumber(const TscExpression* e, TscParamItem* p)
+{
+    const TscOperatorNode* root = e->NumRoot();
+    if (!root || p->ReadOnly || p->VarType == fvtFloat)
+        return false;
+    script_fast::Num n;
+    if (!root->Num(n))
+        return false;
+    Variant& target = p->Value;
+    const TVarType t = target.VType();
+    if (t == varInteger || t == varInt64 || t == varDouble || t == varEmpty || t == varNull) {
+        switch (n.Type) { // made over the old value, which owns nothing
+        case varInteger: ::new (static_cast<void*>(&target)) Variant(static_cast<int32_t>(n.L)); break;
+        case varInt64: ::new (static_cast<void*>(&target)) Variant(static_cast<long long>(n.L)); break;
+        case varDouble: ::new (static_cast<void*>(&target)) Variant(n.D); break;
+        default: ::new (static_cast<void*>(&target)) Variant(n.L != 0); break;
+        }
+    } else {
+        target = n.ToVariant();
+    }
     return true;
 }
 
@@ -417,6 +521,7 @@ void TscDesignatorItem::FindShapeOfCall()
     FShapeParams = Ref->ParamCount();
     FShape.ArgCount = std::min(FShapeArgs, FShapeParams);
     FShape.AnyVar = AnyVarParam(Ref, FShape.ArgCount);
+    FShape.OneArgument = FShape.ArgCount == 1 && FShapeArgs == 1;
 }
 
 // ---------------------------------------------------------------- TscDesignator
@@ -504,25 +609,31 @@ void TscDesignator::Borrow(TscDesignator& other)
     auto* proc = static_cast<TscProcVariable*>(step->Ref);
     const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
     MaybeFrameSave frame;
-    if (proc->Executing)
+    const bool running = proc->Executing;
+    if (running)
         frame.Save(proc);
     const int argCount = shape.ArgCount;
-    if (argCount == 1 && step->Count() == 1) {
+    if (shape.OneArgument) {
         TscExpression* e = step->GetItem(0);
         TscParamItem* p = proc->GetParam(0);
         if (proc->IsMacro)
             p->Pass(Variant(e->SourceText));
-        else if (!PassInteger(e, p))
+        else if (!PassInteger(e, p) && !PassNumber(e, p))
             p->Pass(e->GetValue());
     } else if (argCount > 0) {
         ArgumentValues args(step, proc->IsMacro);
         for (int j = 0; j < argCount; ++j)
             proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
     }
+    VarLoans loans;
+    if (shape.AnyVar) [[unlikely]]
+        loans.Make(step, proc, argCount);
     proc->NeedResult = NeedResult;
     Variant result = proc->CallInPlace();
     if (shape.AnyVar) [[unlikely]]
         WriteBackVarArguments(step, proc, argCount, frame);
+    if (!running)
+        LetGoOfParameters(proc);
     return result;
 }
 
@@ -615,7 +726,9 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         // Only a recursive call saves a frame; other steps build none.
         MaybeFrameSave frame;
-        if (kind == TscDesignatorItem::RefKind::Proc && static_cast<TscProcVariable*>(item)->Executing)
+        const bool proc = kind == TscDesignatorItem::RefKind::Proc;
+        const bool running = proc && static_cast<TscProcVariable*>(item)->Executing;
+        if (running)
             frame.Save(static_cast<TscProcVariable*>(item));
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
@@ -626,6 +739,9 @@ Variant TscDesignator::Walk(const Variant& value)
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
         }
+        VarLoans loans;
+        if (proc && AnyVarParam(item, argCount))
+            loans.Make(step, item, argCount);
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
             helper->ParentRef = previous;
@@ -643,6 +759,8 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         if (AnyVarParam(item, argCount))
             WriteBackVarArguments(step, item, argCount, frame);
+        if (proc && !running)
+            LetGoOfParameters(static_cast<TscProcVariable*>(item));
         if (kind == TscDesignatorItem::RefKind::Helper && argCount > 0)
             ReleaseArguments(item, argCount);
     }

@@ -22,6 +22,16 @@
 // reach the caller's arguments after its frame is back, so a recursive call
 // that changes one (Count(n - 1, acc)) changes the caller's acc.
 //
+// Texts given to a script routine cost no copy per call, so a script that grows a text
+// through routines stays linear. A var parameter given a String variable borrows the
+// variable's text while the call runs (TscStringVariable, Items.h): the routine appends to
+// it in place, while the variable, read during the call or after a call that failed, is
+// what it was, and the write back at the end sets it as ever. When a call of a routine that
+// was not running ends, its parameters let go of the texts and arrays they hold (after the
+// write back): nothing reads them before the next call passes new values, and held they
+// would make the caller's next append to that variable (s := s + 'x'; P(s)) copy it. During
+// the call they keep them, where hosts read them by name.
+//
 // Speed: each step knows what its item is (found once per item, not by a type
 // test per evaluation). A designator that is one call of a script routine skips
 // the walk, and so do the read and the write of a host member of an object named by one
@@ -35,7 +45,8 @@
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
 // inside that path, not behind another call. An argument whose tree always computes
-// an Integer goes into a parameter that keeps Integers as a plain number. A
+// an Integer goes into a parameter that keeps Integers as a plain number, and any other
+// number tree into a parameter that keeps what it is given as the number it computes. A
 // procedure keeps the list of what a recursive call saves, and the saved values
 // (with their items) and the argument values of a step live in place on the stack
 // for the usual small counts; nothing is allocated per call. Numbers are saved and
@@ -92,6 +103,7 @@ public:
     struct CallShape {
         int ArgCount = 0;
         bool AnyVar = false;
+        bool OneArgument = false; // one argument, and it reaches the one parameter taken
     };
     const CallShape& ShapeOfCall()
     {

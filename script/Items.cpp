@@ -234,6 +234,8 @@ void TscVariable::SetValue(const Variant& value)
 
 void TscStringVariable::SetValue(const Variant& value)
 {
+    // A new value ends a loan without taking anything back.
+    FLentLength = kNotLent;
     if (::VarType(value) == varString)
         FText = value;
     else
@@ -242,10 +244,48 @@ void TscStringVariable::SetValue(const Variant& value)
 
 AnsiString& TscStringVariable::MutableText()
 {
+    EndLoan();
     if (AnsiString* text = FText.UnsharedStr())
         return *text;
-    FText = Variant(AnsiString(Text()));
+    FText = Variant(AnsiString(*FText.StrPtr()));
     return *FText.UnsharedStr();
+}
+
+bool TscStringVariable::Lend(const Variant& borrowed)
+{
+    EndLoan();
+    if (borrowed.StrPtr() != FText.StrPtr())
+        return false;
+    FLentLength = FText.StrPtr()->size();
+    return true;
+}
+
+bool TscStringVariable::AppendLent(Variant& borrowed, std::string_view tail)
+{
+    if (FLentLength == kNotLent || borrowed.StrPtr() != FText.StrPtr())
+        return false;
+    // This variable lets go of the text for a moment: borrowed then holds it alone exactly
+    // when no one else shares it, and appends in place. Taken again however that ends.
+    struct Retake {
+        Variant& text;
+        const Variant& borrowed;
+        ~Retake() { text = borrowed; }
+    } retake{FText, borrowed};
+    FText = Variant();
+    return borrowed.AppendUnshared(tail);
+}
+
+void TscStringVariable::TakeBackText() const
+{
+    const size_t own = FLentLength;
+    FLentLength = kNotLent;
+    const AnsiString& text = *FText.StrPtr();
+    if (text.size() == own)
+        return; // nothing was appended: the text is still all this variable's
+    if (AnsiString* alone = FText.UnsharedStr())
+        alone->resize(own);
+    else
+        FText = Variant(AnsiString(text, 0, own));
 }
 
 TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const AnsiString& typeName,
@@ -284,16 +324,34 @@ TscProcVariable::~TscProcVariable()
     }
 }
 
+TscScript* TscProcVariable::FindMainScript()
+{
+    // Parent chains are short; a longer one is a loop someone made by mistake.
+    constexpr int kMaxScopeDepth = 4096;
+    TscScript* main = FLocalScript.get();
+    for (int depth = 0; main && !main->IsMainScript; main = main->Parent)
+        if (++depth > kMaxScopeDepth) {
+            main = nullptr;
+            break;
+        }
+    FMain = main;
+    FMainVersion = script_detail::gScopeVersion;
+    return main;
+}
+
 void TscProcVariable::MakeFrame()
 {
     FFrame.Values.clear();
     FFrame.Strings.clear();
+    FFrame.Nested = false;
     for (int i = 0; i < FLocalScript->Count(); ++i) {
         TscCustomVariable* item = FLocalScript->GetItem(i);
         if (auto* s = dynamic_cast<TscStringVariable*>(item))
             FFrame.Strings.push_back(s);
         else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
             FFrame.Values.push_back(item);
+        else if (dynamic_cast<TscProcVariable*>(item))
+            FFrame.Nested = true;
     }
     FFrameTableSize = FLocalScript->Count();
 }
@@ -324,21 +382,21 @@ TscCallFrame::TscCallFrame(TscProcVariable* proc) : FProc(proc), FWasExecuting(p
         scRaise(TscMessageId::SCallTooDeep, proc->Name);
     proc->Executing = true;
     ++gCallDepth;
-    for (TscScript* s = proc->LocalScript(); s; s = s->Parent)
-        if (s->IsMainScript) {
-            FMain = s;
-            break;
-        }
+    FMain = proc->MainScript();
     if (FMain) {
         FSavedScope = FMain->CurrentScope;
         FMain->CurrentScope = proc->LocalScript();
     }
+    proc->LocalScript()->BreakRequested = false;
+    proc->LocalScript()->ContinueRequested = false;
     proc->LocalScript()->ExitRequested = false;
     proc->LocalScript()->Terminated = false;
 }
 
 TscCallFrame::~TscCallFrame()
 {
+    FProc->LocalScript()->BreakRequested = false;
+    FProc->LocalScript()->ContinueRequested = false;
     FProc->LocalScript()->ExitRequested = false;
     FProc->LocalScript()->Terminated = false;
     if (FMain)

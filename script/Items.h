@@ -37,6 +37,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -133,16 +134,51 @@ public:
 // A String or Char variable. Its text is a string Variant shared with every value read
 // from it, so reading a long text (Length(s), Copy(s, i, 1), t := s) costs no copy of it;
 // a change in place copies it first only while a value read from it still shares it.
+//
+// Lending: given to a var parameter of a script routine, the variable lends its text to the
+// parameter for the call (Lend, made by the call; Designator.cpp). The two still share one
+// text, and the variable's own value is its first LentLength bytes: the parameter may append
+// to the text in place (AppendLent), which the variable does not see. The first read, change
+// or store of the variable ends the loan (EndLoan): the text is cut back to its own bytes
+// (copied only while the parameter still holds it). So Add(s, t) appending to its var
+// parameter costs no copy of s per call, while s itself reads as it did before the call, as
+// the call's failure leaves it, and as the write back at the call's end sets it.
+// Invariant: while lent, nothing changes the shared text but appends, since no other change
+// in place happens to a text the variable shares (Variant::AppendUnshared, UnsharedStr).
 class TscStringVariable : public TscVariable {
 public:
     using TscVariable::TscVariable;
-    const AnsiString& Text() const { return *FText.StrPtr(); }
+    const AnsiString& Text() const
+    {
+        EndLoan();
+        return *FText.StrPtr();
+    }
     AnsiString& MutableText();
     void SetValue(const Variant& value) override;
-    Variant GetValue() override { return FText; }
+    Variant GetValue() override
+    {
+        EndLoan();
+        return FText;
+    }
+
+    // Lends the text to borrowed, a var parameter just given this variable's value; false,
+    // with nothing lent, when borrowed does not hold the variable's text.
+    bool Lend(const Variant& borrowed);
+    // Appends tail in place to borrowed when it and this variable alone share the lent text;
+    // false, with nothing changed, otherwise.
+    bool AppendLent(Variant& borrowed, std::string_view tail);
+    void EndLoan() const
+    {
+        if (FLentLength != kNotLent) [[unlikely]]
+            TakeBackText();
+    }
 
 private:
-    Variant FText = Variant(AnsiString());  // always varString
+    static constexpr size_t kNotLent = static_cast<size_t>(-1);
+    void TakeBackText() const;
+    // Mutable: ending a loan changes how the text is held, never the value read.
+    mutable Variant FText = Variant(AnsiString());  // always varString
+    mutable size_t FLentLength = kNotLent;
 };
 
 class TscParamItem final : public TscCustomVariable {
@@ -166,6 +202,14 @@ public:
             StoreAsDeclared(Value, VarType, std::move(value));
         else
             Value = std::move(value);
+    }
+    // A var parameter's String variable argument while the call runs (see TscStringVariable).
+    TscStringVariable* Lender = nullptr;
+    // Appends tail to a text Value in place when no other value shares it, or only the
+    // variable that lent it; false, with nothing changed, otherwise.
+    bool AppendInPlace(std::string_view tail)
+    {
+        return Value.AppendUnshared(tail) || (Lender && Lender->AppendLent(Value, tail));
     }
 };
 
@@ -192,9 +236,12 @@ public:
     // What a recursive call of the procedure saves and puts back: the variables and
     // parameters of LocalScript in table order, found once (again when the table
     // changes). Values are kept in the item's Value, Strings as the item's text.
+    // Nested: a routine is declared inside this one, and may read its parameters by name
+    // whenever it runs.
     struct FrameLayout {
         std::vector<TscCustomVariable*> Values;
         std::vector<TscStringVariable*> Strings;
+        bool Nested = false;
     };
     // (Defined in Script.h, where the size of the local table is known.)
     inline const FrameLayout& Frame();
@@ -208,15 +255,22 @@ public:
     // depth checks (SCallTooDeep), Executing, the routine's scope as its main script's
     // CurrentScope, its flags cleared before the body and after, however it ends.
     inline Variant CallInPlace();
+    // The first script up LocalScript's parents that is a main script (nullptr when none),
+    // found again only after a link of the scope tree has changed (TscScopeLink). (Defined
+    // in Script.h.)
+    inline TscScript* MainScript();
 
 private:
     void MakeFrame();
+    TscScript* FindMainScript();
     [[noreturn]] void RaiseCallTooDeep() const;
 
     std::unique_ptr<TscScript> FLocalScript;
     TscCustomVariable* FResult = nullptr; // the Result variable made with the function
     FrameLayout FFrame;
     int FFrameTableSize = -1; // LocalScript's item count when FFrame was made
+    TscScript* FMain = nullptr;
+    uint64_t FMainVersion = 0; // script_detail::gScopeVersion when FMain was found
 };
 
 // What TscProcVariable::Call keeps around the body of a call, held by a host that

@@ -1,7 +1,10 @@
 // Messages.cpp - see Messages.h.
 #include "script/Messages.h"
 
+#include "platform/classes/Streams.h"
 #include "platform/rtl/SysUtils.h"
+
+#include <limits>
 
 namespace {
 
@@ -43,6 +46,15 @@ void scCheckStreamSize(int64_t size, int64_t current)
     if (size > kScriptMaxStreamSize && size > current)
         throw EScriptError(TscMessageId::SStreamTooLarge,
                            Format(scMessage(TscMessageId::SStreamTooLarge), {size, kScriptMaxStreamSize}));
+}
+
+void scCheckStreamWrite(TStream& stream, int64_t count)
+{
+    if (!dynamic_cast<TMemoryStream*>(&stream))
+        return;
+    const int64_t pos = stream.GetPosition();
+    const int64_t room = std::numeric_limits<int64_t>::max() - pos;
+    scCheckStreamSize(count > room ? std::numeric_limits<int64_t>::max() : pos + count, stream.GetSize());
 }
 
 void scRaiseIndex(TscMessageId id, int64_t index, int64_t low, int64_t high)

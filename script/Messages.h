@@ -7,6 +7,7 @@
 // of an EScriptError, not its sentence.
 #pragma once
 
+#include "platform/classes/Forward.h"
 #include "platform/rtl/System.h"
 
 #include <cstdlib>
@@ -116,6 +117,10 @@ constexpr int64_t kScriptMaxStreamSize = int64_t(1) << 28;
 // Raises SStreamTooLarge when a memory stream of size bytes would pass the cap;
 // a stream the host made larger may keep its size, not grow.
 void scCheckStreamSize(int64_t size, int64_t current = 0);
+// The same for count bytes about to be written at the stream's position, which a
+// script may have set anywhere: a memory stream must not grow past the cap, and the
+// end is worked out without overflowing. Other streams are not checked.
+void scCheckStreamWrite(TStream& stream, int64_t count);
 
 // Raises the message with no detail.
 [[noreturn]] void scRaise(TscMessageId id);

@@ -152,6 +152,7 @@ TscScript::TscScript(TComponent* AOwner)
 TscScript::~TscScript()
 {
     Clear();
+    ++script_detail::gScopeVersion; // a routine may have found this one as its main script
 }
 
 void TscScript::SetLines(const TStrings& value)
@@ -445,6 +446,10 @@ bool TscScript::Compile()
 
 void TscScript::Execute()
 {
+    // A break or continue outside any loop ends the run as exit does; the flags are
+    // cleared for the next run like the others.
+    BreakRequested = false;
+    ContinueRequested = false;
     ExitRequested = false;
     Terminated = false;
     IsMainScript = true;
@@ -454,6 +459,8 @@ void TscScript::Execute()
         TscScript* s;
         ~Reset()
         {
+            s->BreakRequested = false;
+            s->ContinueRequested = false;
             s->ExitRequested = false;
             s->Terminated = false;
         }

@@ -5,7 +5,9 @@
 // main statement, and the source text with its language name. Scopes nest
 // through Parent: scGlobalUnit is the root; a host script hangs under it; every
 // script procedure owns a private script for its locals whose parent is the
-// script that declared it.
+// script that declared it. Parent and IsMainScript are TscScopeLinks: every store to
+// one moves a version on, so a routine finds its main script once and again only after the
+// tree has changed (TscProcVariable::MainScript), not by a walk on every call.
 //
 // The item table is sorted by name without regard to case (CP1251 rules) and
 // searched by halving. It owns its items. A name is added once: Add with a name
@@ -33,6 +35,33 @@
 #include <vector>
 
 class TscScript;
+
+namespace script_detail {
+// Moves on whenever any script's Parent or IsMainScript is given a value or a script is
+// destroyed: what was found by walking the scope tree stays true while it stands still.
+inline uint64_t gScopeVersion = 1;
+} // namespace script_detail
+
+// A link of the scope tree (Parent, IsMainScript). It reads as the value it holds; every
+// store moves script_detail::gScopeVersion on, so no remembered walk can outlive a change.
+template <class T>
+class TscScopeLink {
+public:
+    TscScopeLink(T value = T()) : FValue(value) {}
+    TscScopeLink(const TscScopeLink&) = delete;
+    TscScopeLink& operator=(const TscScopeLink&) = delete;
+    TscScopeLink& operator=(T value)
+    {
+        FValue = value;
+        ++script_detail::gScopeVersion;
+        return *this;
+    }
+    operator T() const { return FValue; }
+    T operator->() const { return FValue; }
+
+private:
+    T FValue;
+};
 
 using TscGetUnitEvent = std::function<void(TscScript* Sender, const AnsiString& UnitName, AnsiString& UnitText)>;
 
@@ -66,8 +95,8 @@ public:
     AnsiString RunErrorUnit;
     AnsiString RunErrorPos;
     bool ExtendedCharset = false;
-    bool IsMainScript = false;
-    TscScript* Parent = nullptr;
+    TscScopeLink<bool> IsMainScript = false;
+    TscScopeLink<TscScript*> Parent = nullptr;
     TscScript* CurrentScope = nullptr;
     TscStatement* MainStatement() const { return FMainStatement.get(); }
     bool Terminated = false;
@@ -205,9 +234,7 @@ inline void TscStatement::RunList()
     if (gCallDepth >= script_detail::kMaxCallDepth || scStackNearEnd()) [[unlikely]]
         RaiseCallTooDeep();
     TscScript* const local = FLocalScript.get();
-    TscScript* main = local;
-    while (main && !main->IsMainScript)
-        main = main->Parent;
+    TscScript* const main = MainScript();
     struct Restore {
         TscProcVariable* self;
         TscScript* local;
@@ -216,6 +243,10 @@ inline void TscStatement::RunList()
         bool wasExecuting;
         ~Restore()
         {
+            // A break or continue outside any loop ends the call as exit does; none of
+            // them may reach the next call.
+            local->BreakRequested = false;
+            local->ContinueRequested = false;
             local->ExitRequested = false;
             local->Terminated = false;
             if (main)
@@ -229,6 +260,8 @@ inline void TscStatement::RunList()
     if (main)
         main->CurrentScope = local;
 
+    local->BreakRequested = false;
+    local->ContinueRequested = false;
     local->ExitRequested = false;
     local->Terminated = false;
     local->MainStatement()->RunList();
@@ -236,6 +269,13 @@ inline void TscStatement::RunList()
         return Null();
     // The Result made with the function is a plain variable: its value is read in place.
     return RefItem == FResult ? FResult->Value : RefItem->GetValue();
+}
+
+inline TscScript* TscProcVariable::MainScript()
+{
+    if (FMainVersion != script_detail::gScopeVersion) [[unlikely]]
+        return FindMainScript();
+    return FMain;
 }
 
 inline const TscProcVariable::FrameLayout& TscProcVariable::Frame()

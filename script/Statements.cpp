@@ -6,6 +6,7 @@
 #include "script/Script.h"
 
 #include <new>
+#include <string_view>
 #include <typeinfo>
 
 namespace {
@@ -29,6 +30,16 @@ template <class T>
     case varDouble: PutNumber(v, n.D); break;
     default: v = n.ToVariant(); break;
     }
+}
+
+// Appends tail in place to the text of a plain target (a variable or parameter; Optimize):
+// a text no other value shares, or one a var parameter borrows from its String variable
+// argument. False, with nothing changed, when the text must be copied first.
+bool AppendToPlain(TscCustomVariable* target, std::string_view tail)
+{
+    if (typeid(*target) == typeid(TscParamItem))
+        return static_cast<TscParamItem*>(target)->AppendInPlace(tail);
+    return target->Value.AppendUnshared(tail);
 }
 
 // A loop's body, looked at once before the first pass. Run runs it once and tells whether
@@ -80,6 +91,24 @@ inline void StoreNum(TscCustomVariable* target, const script_fast::Num& n)
         target->SetValue(n.ToVariant());
     else if (!target->ReadOnly)
         target->Value = n.ToVariant();
+}
+
+// What op's Join gives for two integers (Integer or Int64), made here without the call; false
+// for anything else, or an Int64 overflow, which Join then takes.
+[[gnu::always_inline]] inline bool JoinIntegers(const TscOperatorNode& op, const Variant& a, const Variant& b,
+                                                Variant& r)
+{
+    const TVarType ta = a.VType(), tb = b.VType();
+    if (op.StrCat || (ta != varInteger && ta != varInt64) || (tb != varInteger && tb != varInt64))
+        return false;
+    if (op.BothInteger) {
+        if (ta != varInteger || tb != varInteger)
+            return false;
+        const uint32_t sum = static_cast<uint32_t>(a.RawInteger()) + static_cast<uint32_t>(b.RawInteger());
+        r = Variant(static_cast<int32_t>(sum)); // wraps as Join's does
+        return true;
+    }
+    return script_fast::TryIntArith<'+'>(ta, script_fast::AsInt(a), tb, script_fast::AsInt(b), r);
 }
 
 // A condition's truth when its comparison has no Test routine or the routine declines: a
@@ -279,7 +308,7 @@ void TscAssignmentStmt::AppendToTarget(std::string_view tail)
         StringTarget->MutableText().append(tail);
     } else if (::VarType(PlainTarget->Value) != varString) {
         Target->SetValue(AppendChain.back()->Join(PlainTarget->Value, Variant(AnsiString(tail))));
-    } else if (!PlainTarget->Value.AppendUnshared(tail)) {
+    } else if (!AppendToPlain(PlainTarget, tail)) {
         // shared with another variable: this one gets its own copy once
         PlainTarget->Value = Variant(*PlainTarget->Value.StrPtr() + AnsiString(tail));
     }
@@ -299,6 +328,13 @@ void TscAssignmentStmt::Execute()
             return NumberMember->SetNumber(n);
         return NumberMember->SetValue(v);
     }
+    // A constant or plain variable given to a target that keeps what it is given: the value
+    // as it stands, what the number step below and the general path would both store.
+    if (DirectSource && PlainTarget && PlainTarget->VarType != fvtFloat) {
+        if (!PlainTarget->ReadOnly)
+            PlainTarget->Value = *DirectSource;
+        return;
+    }
     // A number computed without a Variant: the source's operands were all numbers, so the
     // target was one too and no append applies.
     script_fast::Num n;
@@ -311,7 +347,9 @@ void TscAssignmentStmt::Execute()
     if (JoinSource) {
         Variant a = JoinLeft->TscDesignator::GetValue();
         Variant b = JoinRight->TscDesignator::GetValue();
-        Variant v = JoinSource->Join(a, b);
+        Variant v;
+        if (!JoinIntegers(*JoinSource, a, b, v))
+            v = JoinSource->Join(a, b);
         if (!PlainTarget->ReadOnly)
             PlainTarget->Value = std::move(v);
         return;
@@ -511,7 +549,7 @@ void TscAssignOpStmt::Execute()
             }
             if (Op == '+')
                 script_detail::CheckJoin(a, b);
-            if (Op == '+' && ::VarType(b) == varString && a.AppendUnshared(*b.StrPtr()))
+            if (Op == '+' && ::VarType(b) == varString && AppendToPlain(PlainTarget, *b.StrPtr()))
                 return;
         } else if (StringTarget && Op == '+' && ::VarType(b) == varString) {
             scCheckStringLength(static_cast<int64_t>(StringTarget->Text().size()) +

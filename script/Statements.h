@@ -15,9 +15,10 @@
 //
 // Speed: an assignment decides once, when it is built, what its target is. On a
 // plain variable or parameter, x := x op e reads the stored value in place and
-// takes the inline arithmetic of FastPaths.h; appending to a String variable, or to
-// a Variant whose text nothing else shares, extends it in place, so building a long
-// text by appending is linear. Every left-deep chain of joins that starts at the
+// takes the inline arithmetic of FastPaths.h; appending to a String variable, to
+// a Variant whose text nothing else shares, or to a var parameter's text borrowed from its
+// String variable argument (Items.h), extends it in place, so building a long text by
+// appending is linear. Every left-deep chain of joins that starts at the
 // target does so (s := s + ', ' + IntToStr(i), BasicScript s = s & "," & i) when no
 // operand can run a script routine or name s: the operands are evaluated in their
 // order and each text appended as it comes; an error on the way cuts the target back
@@ -38,10 +39,12 @@
 // the position has gone to the host, or false, with nothing changed, where Execute must run
 // (a text, an overflow, a zero divisor, an Integer variable holding a wider value). It never
 // raises, so an error always comes from Execute, at the statement's own position.
-// Any other value given to a plain variable or parameter that keeps what it is given (not a
-// floating one) is taken over as it comes, without the copy SetValue would make; a source
+// A constant or plain variable given to a plain variable or parameter that keeps what it is
+// given (not a floating one) is copied there as it stands, before any number step. Any other
+// value given to such a target is taken over as it comes, without the copy SetValue would make; a source
 // that is a + of two calls (Fib(n - 1) + Fib(n - 2)) is read and joined by the assignment
-// itself, in the operator's order and with its Join. return e is one statement that
+// itself, in the operator's order and with its Join (two integers are added in place, as
+// Join adds them). return e is one statement that
 // stores e into Result as such an assignment and then exits (TscReturnStmt).
 //
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's

@@ -639,13 +639,15 @@ int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& h)
             throw EDocumentError(DocumentMessage(TDocumentMessage::NothingToIssue));
 
         // Each product's lines together take no more than its stock as it stands now.
+        // In the order the products first appear, so the first one short is the one named.
         std::vector<std::pair<int64_t, double>> totals;
+        std::unordered_map<int64_t, size_t> at;
         for (const TLineFigures& l : figures) {
-            auto it = std::find_if(totals.begin(), totals.end(), [&](const auto& t) { return t.first == l.Product; });
-            if (it == totals.end())
+            const auto [it, added] = at.try_emplace(l.Product, totals.size());
+            if (added)
                 totals.emplace_back(l.Product, l.Quantity);
             else
-                it->second = RoundTo(it->second + l.Quantity, -2);
+                totals[it->second].second = RoundTo(totals[it->second].second + l.Quantity, -2);
         }
         for (const auto& [product, total] : totals) {
             OpenSql(work, "Select Наименование,Количество From Products Where ID=:id", {{"id", product}});

@@ -448,13 +448,15 @@ bool TForm2::ReadQuantity(double& value)
 
 void TForm2::LinesWritten()
 {
+    // The line is written: the card closes before the lines are read again, so that a read
+    // that fails (the user is told) cannot leave the card open for an OK that writes it twice.
+    Close();
     // The document window shows its lines with its own statement and recomputes its total.
     TADOQuery* lines = WarehouseData->ADOQuery4;
     if (!lines->SQL()->GetText().empty()) {
         lines->Close();
         lines->Open();
     }
-    Close();
 }
 
 int64_t TForm2::LineProductId(int64_t current)
@@ -843,6 +845,8 @@ void TForm2::ShowAsEditor(TADOQuery* line, TLineEdit edit, const AnsiString& par
     SetRole(TCardRole::Editor);
     Button4->SetVisible(false);
     Button5->SetVisible(false);
+    // The editor opens on the quantity, selected, so that the figure typed replaces it.
+    SetActiveControl(ComboBox6);
     ShowModal();
     Button2->SetVisible(false);
     Button1->SetVisible(false);

@@ -3,7 +3,8 @@
 // Three roles, each with its opener (ShowProduct/ShowNewCard, ShowAsPicker, ShowAsEditor),
 // which arranges the window and gives it the role's width: the card of one product (474, the
 // main window's viewer), the line picker (800, "Добавить" of the document window, with the
-// goods grid) and the line editor (248, "Изменить"). No other window touches its controls.
+// goods grid) and the line editor (248, "Изменить", opening on the quantity, selected). No
+// other window touches its controls.
 // In the picker and editor roles the boxes filter the goods grid (TForm1::ADOQuery5) by every
 // non-empty box, values bound. The card of a product reads its figures from the warehouse
 // again whenever it is active again (the journal of its documents may have changed them).

@@ -15,6 +15,7 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Math.h"
+#include "platform/rtl/ScopeExit.h"
 
 TForm3* Form3 = nullptr;
 
@@ -210,13 +211,23 @@ void TForm3::DBGrid1DblClick(TObject*)
 
 void TForm3::CheckBox1Click(TObject*)
 {
-    WarehouseData->DocVatRate = CheckBox1->GetChecked() ? WarehouseData->VatRate : 0;
-    if (!Editing())
+    if (FRestoringVat)
         return;
-    const int rate = WarehouseData->DocVatRate;
+    const int rate = CheckBox1->GetChecked() ? WarehouseData->VatRate : 0;
+    if (!Editing()) {
+        WarehouseData->DocVatRate = rate;
+        return;
+    }
     const char* table = FMode == TDocumentMode::NewIssue ? "TempStructureOtpusk" : "TempStructureDocuments";
     TADOQuery* q = WarehouseData->ADOQuery2;
-    // Every line gets the document's rate and its VAT sum by the one rule.
+    // Every line gets the document's rate and its VAT sum by the one rule. When the lines
+    // cannot be written the document keeps the rate they carry, and the box shows it again:
+    // lines added afterwards must not take a rate the others do not have.
+    TScopeFail restore([&] {
+        FRestoringVat = true;
+        TScopeExit done([&] { FRestoringVat = false; });
+        CheckBox1->SetChecked(!CheckBox1->GetChecked());
+    });
     InTransaction(WarehouseData->ADOConnection1, [&] {
         OpenSql(q, AnsiString("Select ID,Сумма From ") + table + " Where (Ставка Is Null) Or (Ставка<>:r)",
                 {{"r", rate}});
@@ -230,6 +241,9 @@ void TForm3::CheckBox1Click(TObject*)
             ExecSql(q, AnsiString("Update ") + table + " Set Ставка=:r,Сумма_с_НДС=:v Where ID=:id",
                     {{"r", rate}, {"v", v}, {"id", id}});
     });
+    // The lines carry the new rate now: a failure in reading them back leaves the box as it is.
+    restore.Release();
+    WarehouseData->DocVatRate = rate;
     ShowLines();
     UpdateTotal();
 }

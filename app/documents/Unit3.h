@@ -151,6 +151,7 @@ private:
     DocumentKind FKind = DocumentKind::Receipt;
     int64_t FRequestId = 0;
     bool FDatesGiven = false;
+    bool FRestoringVat = false;  // "НДС" is being set back after its lines could not be written
 };
 
 extern TForm3* Form3;

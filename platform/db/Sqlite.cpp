@@ -54,14 +54,48 @@ FileHeader ReadHeader(const std::string& utf8Path)
 
 }  // namespace
 
-const std::vector<AnsiString>& WarehouseTables()
+const std::vector<TWarehouseTable>& WarehouseColumns()
 {
-    static const std::vector<AnsiString> tables = {
-        "Groups", "Products", "P", "Owner", "NDS", "Passwords", "Name", "ColumnSize", "Documents",
-        "StructureDocuments", "Otpusk", "StructureOtpusk", "Application", "StructureApplication", "Akt",
-        "StructureAkt", "TempStructureDocuments", "TempStructureOtpusk",
+    // The columns the windows read and write by name; a scratch column that a newer program
+    // adds to an older file (TForm1::UpgradeSchema) is not among them.
+    static const std::vector<TWarehouseTable> tables = {
+        {"Groups", {"ID", "NameGroup", "IDName"}},
+        {"Products", {"ID", "№", "Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Имя_поставщика",
+                      "Цена", "Минимум", "Максимум", "Группа", "Количество", "ПоставщикОстатка", "КоличествоОстатка",
+                      "V", "O"}},
+        {"P", {"Название", "Адрес", "Рс", "Кс", "В", "БИК", "ИНН", "КПП", "ОКОНХ", "ОКПО", "Тел", "Директор"}},
+        {"Owner", {"Название", "Адрес", "Рс", "Кс", "В", "БИК", "ИНН", "КПП", "ОКОНХ", "ОКПО", "Тел", "Директор"}},
+        {"NDS", {"НДС"}},
+        {"Passwords", {"Пароль"}},
+        {"Name", {"Цвет", "Размеры"}},
+        {"ColumnSize", {"ID", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}},
+        {"Documents", {"ID", "Дата_создания", "№_заказа", "Тип_документа", "Вид_оплаты", "Имя_поставщика",
+                       "Через_кого", "Архив"}},
+        {"StructureDocuments", {"IDДокумента", "IDТовара", "Количество", "Сумма", "Ставка", "Сумма_с_НДС", "Архив"}},
+        {"Otpusk", {"ID", "Дата_создания", "Получатель", "Через_кого", "Заказчик", "№_заказа", "IDЗаявки", "Архив"}},
+        {"StructureOtpusk", {"IDДокумента", "IDТовара", "Количество", "Сумма", "Ставка", "Сумма_с_НДС", "Архив"}},
+        {"Application", {"ID", "Дата_создания", "Дата_сдачи", "Получатель", "Через_кого", "Отпуск_товара", "Заказчик",
+                         "№_заказа", "Sort", "Архив"}},
+        {"StructureApplication", {"IDДокумента", "IDТовара", "Количество", "Сумма", "Отпущено", "Архив"}},
+        {"Akt", {"ID", "Дата_создания", "Причина", "Дата", "Архив"}},
+        {"StructureAkt", {"IDДокумента", "IDТовара", "Количество", "Сумма", "Архив"}},
+        {"TempStructureDocuments", {"ID", "Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения",
+                                    "Имя_поставщика", "Цена", "Минимум", "Максимум", "Группа", "Количество", "Сумма",
+                                    "Ставка", "Сумма_с_НДС"}},
+        {"TempStructureOtpusk", {"ID", "IDТовара", "Количество", "Макс", "Сумма", "Ставка", "Сумма_с_НДС"}},
     };
     return tables;
+}
+
+const std::vector<AnsiString>& WarehouseTables()
+{
+    static const std::vector<AnsiString> names = [] {
+        std::vector<AnsiString> out;
+        for (const TWarehouseTable& t : WarehouseColumns())
+            out.push_back(t.Name);
+        return out;
+    }();
+    return names;
 }
 
 void RegisterCollations(sqlite3* db)
@@ -141,6 +175,21 @@ void Database::OpenWarehouse(const AnsiString& path, bool readOnly, int busyTime
                 found = found || SameText(p, t);
             if (!found)
                 Fail(TDbMessage::MissingTable, {path, t});
+        }
+        // A table without a column the program names is another program's table of that name:
+        // the file is refused now rather than failing in the middle of a document or a report.
+        for (const TWarehouseTable& t : WarehouseColumns()) {
+            Statement info(*this, AnsiToUtf8("SELECT name FROM pragma_table_info('" + t.Name + "')"), "");
+            std::vector<AnsiString> columns;
+            while (info.Step())
+                columns.push_back(info.ColumnText(0));
+            for (const AnsiString& c : t.Columns) {
+                bool found = false;
+                for (const AnsiString& have : columns)
+                    found = found || SameText(have, c);
+                if (!found)
+                    Fail(TDbMessage::MissingColumn, {path, t.Name, c});
+            }
         }
         // Room for a large warehouse's pages (32 MB at most): the windows read whole tables
         // again and again, and pages kept here need no read from the file while it is unchanged.

@@ -10,9 +10,9 @@
 //
 // OpenWarehouse() refuses, before SQLite touches the file, anything that is not a warehouse: a
 // missing file, a file without the SQLite header (empty, text, random bytes), and an SQLite file
-// whose application id is not 'KVB1' (another program's database). Nothing is written to a
-// refused file. A writable open of a file the user may not write is refused as read-only rather
-// than silently degraded.
+// whose application id is not 'KVB1' (another program's database); once open, a file that lacks
+// a table or a column of a warehouse. Nothing is written to a refused file. A writable open of
+// a file the user may not write is refused as read-only rather than silently degraded.
 //
 // CheckIntegrity() reads the whole file through SQLite's integrity check: every page and record
 // is visited and every index is compared with its table (a damaged index makes lists and
@@ -38,6 +38,14 @@ constexpr uint32_t kWarehouseApplicationId = 0x4B564231;  // 'KVB1'
 
 // The tables every warehouse holds, in schema order.
 const std::vector<AnsiString>& WarehouseTables();
+
+// The columns of each of those tables that every warehouse has; OpenWarehouse refuses a file
+// whose table lacks one (MissingColumn).
+struct TWarehouseTable {
+    AnsiString Name;
+    std::vector<AnsiString> Columns;
+};
+const std::vector<TWarehouseTable>& WarehouseColumns();
 
 // Registers RUNOCASE on a raw connection (the template builder uses this too).
 void RegisterCollations(sqlite3* db);

@@ -229,7 +229,7 @@ bool TControl::AcceptsInput() const
     const TCustomForm* form = ParentForm();
     if (!form)
         return false;
-    if (form->ModalEnding())
+    if (form->ModalResultPending())
         return false;
     return !(Screen && Screen->IsBlocked(form));
 }

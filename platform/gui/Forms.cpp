@@ -603,7 +603,7 @@ void TCustomForm::KeyDown(Word& key, TShiftState shift) { TScrollingWinControl::
 
 bool TCustomForm::UserCloseRequested()
 {
-    if (!FVisible || (Screen && Screen->IsBlocked(this)) || FModalEnding)
+    if (!FVisible || (Screen && Screen->IsBlocked(this)) || ModalResultPending())
         return false;
     Application->Guard([this] { Close(); });
     return true;
@@ -881,6 +881,10 @@ void TScreen::SetActiveForm(TCustomForm* form)
         FActivation.erase(std::remove(FActivation.begin(), FActivation.end(), form), FActivation.end());
         FActivation.push_back(form);
         form->Changed(TControlChange::Active);
+        // A window activated with no control of its own gives the keys to its first one in tab
+        // order, as the desktop does; an edit entered so selects its text.
+        if (!form->FActiveControl)
+            guard([form] { form->SelectNext(nullptr); });
         guard([form] { form->Activate(); });
     }
 }

@@ -7,6 +7,7 @@
 #include "report/model/rpMemo.h"
 
 #include "script/GlobalUnit.h"
+#include "script/Messages.h"
 
 #include "platform/classes/Handles.h"
 #include "platform/rtl/SysUtils.h"
@@ -288,8 +289,13 @@ Variant TrpFunctions::ReportCallMethod(TObject* Instance, TClass ClassType, cons
                 c->LoadFromStream(*s);
         } else if (M == "SAVETOSTREAM") {
             const Variant children = Arg(P, 1);
-            if (auto* s = ArgObj<TStream>(P, 0))
-                c->SaveToStream(*s, VarIsNull(children) || VarIsEmpty(children) || children.AsBoolean(), false);
+            if (auto* s = ArgObj<TStream>(P, 0)) {
+                // Written aside first, so a script's memory stream is checked against its cap.
+                TMemoryStream text;
+                c->SaveToStream(text, VarIsNull(children) || VarIsEmpty(children) || children.AsBoolean(), false);
+                scCheckStreamWrite(*s, text.GetSize());
+                s->CopyFrom(text, 0);
+            }
         } else if (M == "SETBOUNDS") {
             c->SetBounds(Arg(P, 0).AsDouble(), Arg(P, 1).AsDouble(), Arg(P, 2).AsDouble(), Arg(P, 3).AsDouble());
         }

@@ -518,7 +518,12 @@ void TrpComponent::LoadFromStream(TStream& Stream)
 {
     // The document is parsed before anything is touched: malformed XML changes nothing.
     TrpXMLDocument doc;
-    doc.LoadFromStream(Stream);
+    doc.LoadWholeFromStream(Stream);
+    // A report takes only a report's file: a page or a view saved on its own would hang
+    // its bands or objects straight under the report, where nothing prints them.
+    if (ClassType()->InheritsFrom(TrpCustomReport::StaticClass()))
+        if (TClass root = GetClass(doc.Root()->Name); root && !root->InheritsFrom(TrpCustomReport::StaticClass()))
+            throw EReadError(Format(rpmsg::kRootMismatch, {doc.Root()->Name, ClassName()}));
 
     const AnsiString savedName = Name();
     Clear();

@@ -124,9 +124,10 @@ public:
 
     // ---- copies and streams (XML, see rpXMLSerializer.h)
     virtual void SaveToStream(TStream& Stream, bool SaveChildren = true, bool SaveDefaultValues = false);
-    // Parses the whole document first: malformed XML raises and leaves this object as it
-    // was. Then the children are replaced by those read; errors of single elements or
-    // values go to the report's Errors.
+    // Parses the whole document first: malformed XML, data cut short and, for a report, the
+    // file of another kind of object raise and leave this object as it was. Then the
+    // children are replaced by those read; errors of single elements or values go to the
+    // report's Errors.
     virtual void LoadFromStream(TStream& Stream);
     void Assign(TPersistent* Source) override;  // without children
     void AssignAll(TrpComponent* Source);       // with children

@@ -10,6 +10,7 @@ namespace rpmsg {
 inline constexpr const char* kXMLFormatAt = "Invalid file format: %s (at byte %d)";
 inline constexpr const char* kXMLUnclosedTag = "Invalid file format: '>' expected to close the tag that starts at byte %d, found the end of the data";
 inline constexpr const char* kXMLUnclosedComment = "Invalid file format: '-->' expected to close the comment that starts at byte %d, found the end of the data";
+inline constexpr const char* kXMLCutShort = "Invalid file format: the data ends before the closing tag </%s>; the file is cut short";
 inline constexpr const char* kXMLTooDeep = "elements nested deeper than %d levels";
 inline constexpr const char* kXMLItemCycle = "An XML element cannot become a child of itself or of its own child";
 inline constexpr const char* kListIndex = "List index out of bounds (%d)";
@@ -19,6 +20,7 @@ inline constexpr const char* kTooDeep = "report objects nested deeper than %d le
 inline constexpr const char* kNotAComponent = "%s is not a report object class";
 inline constexpr const char* kRootMismatch = "the data holds a %s, not a %s";
 inline constexpr const char* kMissing = "Missing %s";
+inline constexpr const char* kPropDataDamaged = "%s: damaged data was left out (%s)";
 inline constexpr const char* kNotACompressor = "the default compressor class %s is not a compressor";
 
 // Form-resource collections.
@@ -31,4 +33,7 @@ inline constexpr const char* kDuplicateStyle = "Duplicate name: a second style n
 // Component tree.
 inline constexpr const char* kParentCycle = "%s cannot be placed inside itself or one of its own objects";
 inline constexpr const char* kVariableCycle = "variable %s refers back to itself";
+
+// Datasets.
+inline constexpr const char* kNoWayBack = "dataset %s cannot go back a record: its cursor follows OnNext and it has no OnPrior";
 }  // namespace rpmsg

@@ -1,6 +1,7 @@
 // rpDBSet.cpp - datasets and the report's dataset collection.
 #include "report/model/rpDBSet.h"
 
+#include "report/model/rpConsts.h"
 #include "report/model/rpReportBase.h"
 #include "report/model/rpRes.h"
 #include "report/model/rpUtils.h"
@@ -186,6 +187,13 @@ void TrpDataSet::Prior()
 }
 
 void TrpDataSet::Back()
+{
+    if (FLastStep == TNextStep::Moved && OnNext && !OnPrior)
+        throw EInvalidOperation(Format(rpmsg::kNoWayBack, {FUserName}));
+    UndoStep();
+}
+
+void TrpDataSet::UndoStep()
 {
     const TNextStep step = FLastStep;
     FLastStep = TNextStep::Moved;
@@ -508,7 +516,8 @@ void TrpDBDataset::Back()
         FEffective->Prior();
     FCursorMoved = true;
     FEndFlag = false;
-    TrpDataSet::Back();
+    // The database cursor went back above; OnPrior only tells the user.
+    UndoStep();
 }
 
 bool TrpDBDataset::Eof()

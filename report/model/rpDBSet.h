@@ -70,6 +70,9 @@ public:
     // end of the data or of the range (the cursor stayed, or only RecNo counted on) is
     // undone without moving over a record the data never left. After anything but a Next,
     // the same as Prior. The engine goes back with it to the last record it printed.
+    // A cursor of the user's own that follows OnNext but has no OnPrior cannot go back:
+    // Back raises and leaves everything as it was (counting RecNo back alone would send
+    // the Next after it one record on, over a record never printed).
     virtual void Back();
     virtual bool Eof();
     virtual int FieldsCount() { return 0; }
@@ -99,6 +102,8 @@ protected:
     // of a count range, no OnNext) or nothing (the end of a reCurrent range).
     enum class TNextStep { Moved, Counted, Stayed };
     TNextStep FLastStep = TNextStep::Moved;
+    // Back's own part: RecNo and OnPrior as the last Next left them.
+    void UndoStep();
 
 private:
     AnsiString FUserName;

@@ -125,8 +125,9 @@ void TrpCustomReport::LoadFromStream(TStream& Stream)
     try {
         DoLoadFromStream();
     } catch (...) {
-        // Malformed XML is refused before anything changes, so the password held is
-        // still the typed one and must not be shifted again.
+        // A document refused whole (malformed, cut short, not a report's) is refused
+        // before anything changes, so the password held is still the typed one and must
+        // not be shifted again.
         LoadStream = nullptr;
         restore();
         throw;
@@ -210,6 +211,25 @@ void TrpCustomReport::GetDatasetAndField(const AnsiString& Text, TrpDataSet*& Da
     DataSet = GetDataset(std::string_view(Text).substr(0, p));
     if (Text.size() >= p + 3)
         Field = Text.substr(p + 2, Text.size() - p - 3);
+}
+
+void TrpCustomReport::GetWholeDatasetField(const AnsiString& Text, TrpDataSet*& DataSet, AnsiString& Field) const
+{
+    GetDatasetAndField(Text, DataSet, Field);
+    if (!DataSet || Field.empty())
+        return;
+    bool whole = Text.back() == '"';
+    if (whole && Field.find('"') != AnsiString::npos) {
+        try {
+            whole = DataSet->HasField(Field);
+        } catch (const std::exception&) {
+            whole = false;  // a dataset that cannot list its fields lists none
+        }
+    }
+    if (!whole) {
+        DataSet = nullptr;
+        Field.clear();
+    }
 }
 
 void TrpCustomReport::GetDataSetList(TStrings* List, bool OnlyDB) const

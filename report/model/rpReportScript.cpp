@@ -25,6 +25,7 @@
 #include "report/model/rpBands.h"
 #include "report/model/rpConsts.h"
 #include "report/model/rpRes.h"
+#include "report/model/rpUtils.h"
 #include "report/model/rpVariables.h"
 #include "report/model/rpViews.h"
 
@@ -51,13 +52,6 @@ AnsiString ParamText(const Variant& Params, int Index)
     const int at[1] = {Index};
     return VarToStr(Params.Elem(std::span<const int>(at))); // the element read in place
 }
-
-// Sets a flag for the length of a scope and puts the given value back afterwards.
-struct FlagGuard {
-    bool& Flag;
-    bool After;
-    ~FlagGuard() { Flag = After; }
-};
 
 }  // namespace
 
@@ -175,9 +169,11 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
 Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript* AScript)
 {
     FScript->Parent = AScript;
-    bool& mainFlag = FMainScript->IsMainScript;
-    FlagGuard guard{mainFlag, true};
-    mainFlag = false;
+    struct MainAgain {
+        TscScript* Script;
+        ~MainAgain() { Script->IsMainScript = true; }
+    } again{FMainScript};
+    FMainScript->IsMainScript = false;
     if (!Compiled->Body || TscRunLineEvent::AnySet())
         return Compiled->Function->GetValue();
     // What the call does, without running the body as a list and reading Result back.
@@ -344,7 +340,7 @@ TrpReport::TNameRef& TrpReport::NameRef(const AnsiString& Expr)
 void TrpReport::Resolve(TNameRef& Ref)
 {
     Ref.Guard = NameGuard();
-    GetDatasetAndField(Ref.Name, Ref.DataSet, Ref.Field);
+    GetWholeDatasetField(Ref.Name, Ref.DataSet, Ref.Field);
     // Only the class itself: a descendant may read its fields its own way.
     Ref.DBField = Ref.DataSet && typeid(*Ref.DataSet) == typeid(TrpDBDataset);
     Ref.Slot = {};
@@ -527,6 +523,23 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
         throw ErpExpressionError(error);
     }
     return Null();
+}
+
+AnsiString TrpReport::CalcText(const AnsiString& Expr, const Variant& Value)
+{
+    try {
+        return rpValueToStr(Value);
+    } catch (const std::exception& e) {
+        RaiseExpressionError(Expr, e.what());
+    }
+}
+
+void TrpReport::RaiseExpressionError(const AnsiString& Expr, const AnsiString& Detail)
+{
+    const AnsiString error = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
+                             rpResources().Get("clExprError") + " '" + Expr + "': " + Detail;
+    Errors.Add(error);
+    throw ErpExpressionError(error);
 }
 
 // ---------------------------------------------------------------- callbacks

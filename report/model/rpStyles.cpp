@@ -149,7 +149,7 @@ void TrpStyles::LoadFromStream(TStream& Stream)
 {
     Clear();
     TrpXMLDocument doc;
-    doc.LoadFromStream(Stream);
+    doc.LoadWholeFromStream(Stream);
     if (SameText(doc.Root()->Name, "style"))
         LoadFromXMLItem(doc.Root());
 }
@@ -227,7 +227,7 @@ void TrpStyleSheet::LoadFromStream(TStream& Stream)
 {
     Clear();
     TrpXMLDocument doc;
-    doc.LoadFromStream(Stream);
+    doc.LoadWholeFromStream(Stream);
     TrpXMLItem* root = doc.Root();
     if (!SameText(root->Name, "stylesheet"))
         return;

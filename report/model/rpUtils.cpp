@@ -660,9 +660,15 @@ void rpParsePageNumbers(const AnsiString& Text, TStrings* List, int PageCount)
                 List->Add(IntToStr(n));
             } else {
                 // A range is bounded by the text itself; guard against huge spans.
-                if (n - rangeStart > 1000000)
+                if (int64_t(n) - rangeStart > 1000000)
                     throw EConvertError(Format("'%d-%d' is not a valid page range", {rangeStart, n}));
-                for (int k = rangeStart; k <= n; ++k)
+                // Pages past the last one never print, so a range stops at the page count
+                // ("1-999999" on a long report is not a million lines). One that starts
+                // past it keeps its start: it still chooses no page, and an empty list
+                // would mean every page. Counted wide, so a range ending at the largest
+                // integer ends too.
+                const int64_t last = std::min<int64_t>(n, std::max(PageCount, rangeStart));
+                for (int64_t k = rangeStart; k <= last; ++k)
                     List->Add(IntToStr(k));
             }
             range = false;

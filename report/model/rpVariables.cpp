@@ -153,7 +153,7 @@ void TrpVariables::LoadFromStream(TStream& Stream)
 {
     Clear();
     TrpXMLDocument doc;
-    doc.LoadFromStream(Stream);
+    doc.LoadWholeFromStream(Stream);
     if (SameText(doc.Root()->Name, "variables"))
         LoadFromXMLItem(doc.Root());
 }

@@ -396,6 +396,8 @@ bool TrpXMLReader::ReadRootItem(TrpXMLItem* Item, bool ReadChildren, int Depth)
     }
     if (!FLastName.empty() && !AnsiSameText(FLastName, "/" + Item->Name))
         RaiseException("closing tag </" + Item->Name + "> expected, found <" + FLastName + ">");
+    if (FLastName.empty() && FUnclosed.empty())
+        FUnclosed = Item->Name;
     if (StripMarker(Item->Text) && !ReadChildren) {
         Item->Clear();
         Item->SetOffset(static_cast<uint64_t>(start));
@@ -488,11 +490,13 @@ void TrpXMLDocument::Clear()
 
 void TrpXMLDocument::Read(TStream& Stream, bool ReadChildren)
 {
+    FUnclosed.clear();
     try {
         TrpXMLReader reader(Stream);
         reader.ReadHeader();
         if (!reader.ReadRootItem(FRoot.get(), ReadChildren))
             reader.RaiseException("root element expected");
+        FUnclosed = reader.Unclosed();
     } catch (...) {
         Clear();  // never leave a half-read tree behind
         throw;
@@ -504,6 +508,16 @@ void TrpXMLDocument::LoadFromStream(TStream& Stream)
     Clear();
     FRoot->SetOffset(0);
     Read(Stream, true);
+}
+
+void TrpXMLDocument::LoadWholeFromStream(TStream& Stream)
+{
+    LoadFromStream(Stream);
+    if (FUnclosed.empty())
+        return;
+    const AnsiString name = FUnclosed;
+    Clear();
+    throw EXMLFormatError(Format(rpmsg::kXMLCutShort, {name}));
 }
 
 void TrpXMLDocument::LoadFromStream(std::unique_ptr<TStream> Stream, bool AllowPartialLoading)

@@ -13,7 +13,9 @@
 //
 // Bad input: the reader checks every tag, limits nesting to kMaxXMLDepth and raises
 // EXMLFormatError ("Invalid file format: ...") naming what was expected and the byte
-// offset. A document whose load fails is left empty, never half built.
+// offset. A document whose load fails is left empty, never half built. Data that ends with
+// elements still open is read as far as it goes; a reader of a whole file (a template, a
+// style, a variable list) asks LoadWholeFromStream, which refuses it as a file cut short.
 #pragma once
 
 #include "platform/classes/Classes.h"
@@ -98,6 +100,9 @@ public:
     void SetPosition(int64_t Position);
     int64_t Position() const { return FPosition; }
     [[noreturn]] void RaiseException(const AnsiString& Detail) const;
+    // The innermost element that the data ended in, still open; empty when every element
+    // read was closed.
+    const AnsiString& Unclosed() const { return FUnclosed; }
 
 private:
     bool ReadRootItem(TrpXMLItem* Item, bool ReadChildren, int Depth);
@@ -109,6 +114,7 @@ private:
     int64_t FPosition = 0;
     int64_t FSize = 0;
     AnsiString FLastName;
+    AnsiString FUnclosed;
 };
 
 class TrpXMLWriter {
@@ -144,6 +150,9 @@ public:
     void Clear();
     // Reads the whole tree; the caller keeps the stream.
     void LoadFromStream(TStream& Stream);
+    // The same for a stream that must hold a whole document: data that ends with elements
+    // still open (a file cut short) raises the format error and leaves the document empty.
+    void LoadWholeFromStream(TStream& Stream);
     // With AllowPartialLoading the children of unloadable elements stay in the stream,
     // which the document then owns and reads back from on demand.
     void LoadFromStream(std::unique_ptr<TStream> Stream, bool AllowPartialLoading);
@@ -170,6 +179,7 @@ private:
     std::unique_ptr<TStream> FSwap;    // our own swap file
     std::unique_ptr<TStream> FSource;  // the source of a partial load, owned from then on
     bool FTempFileCreated = false;
+    AnsiString FUnclosed;  // see TrpXMLReader::Unclosed, of the last read
 };
 
 // Attribute-value escaping: LF, CR, '"', '&', '<' and '>' become decimal references.

@@ -317,6 +317,7 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
         }
     }
     TPersistent* obj = Obj;
+    AnsiString path;  // the dotted properties passed, as published
     for (size_t dot = name.find('.'); dot != AnsiString::npos; dot = name.find('.')) {
         const TPropInfo* p = FindProp(obj, std::string_view(name).substr(0, dot));
         if (!p || p->Kind() != tkClass)
@@ -325,6 +326,7 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
         if (!next)
             return;
         obj = next;
+        path += "." + p->Name;
         name.erase(0, dot + 1);
     }
     if (name == "text")
@@ -333,7 +335,8 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
             return;
         }
     if (name == "propdata") {
-        ReadPropData(Value, obj);
+        auto* holder = dynamic_cast<TComponent*>(Obj);
+        ReadPropData(Value, obj, (holder && !holder->Name().empty() ? holder->Name() : Obj->ClassName()) + path);
         return;
     }
     const TPropInfo* p = FindProp(obj, name);
@@ -368,7 +371,7 @@ void TrpXMLSerializer::OneProp(const AnsiString& Name, const AnsiString& Value, 
     }
 }
 
-void TrpXMLSerializer::ReadPropData(const AnsiString& Hex, TPersistent* Obj)
+void TrpXMLSerializer::ReadPropData(const AnsiString& Hex, TPersistent* Obj, const AnsiString& Where)
 {
     TMemoryStream ms;
     rpStringToStream(Hex, ms);
@@ -398,8 +401,10 @@ void TrpXMLSerializer::ReadPropData(const AnsiString& Hex, TPersistent* Obj)
                 reader.SkipValue();
             }
         }
-    } catch (const Exception&) {
-        // damaged defined properties end quietly; what was read stays
+    } catch (const Exception& e) {
+        // What was read stays, but the user is told: a picture or list that silently went
+        // missing would be lost for good at the next save.
+        throw EReadError(Format(rpmsg::kPropDataDamaged, {Where, e.Message()}));
     }
 }
 
@@ -463,7 +468,7 @@ void TrpXMLSerializer::ReadRootComponent(TrpComponent* Root, TrpXMLItem* Item, b
         Owner = Root;
     TrpXMLDocument doc;
     if (!Item) {
-        doc.LoadFromStream(*Stream);
+        doc.LoadWholeFromStream(*Stream);
         Item = doc.Root();
     }
     TClass cls = GetClass(Item->Name);

@@ -16,9 +16,10 @@
 //   event                        nothing
 //
 // Reading collects problems instead of stopping: an unknown class ("Не удалось найти
-// класс Name", subtree skipped), a bad value (the conversion error's text) each become a
-// line of Errors, and reading goes on. Unknown attribute names are ignored. References
-// wait as fixups until the whole read is done, so they may name later objects.
+// класс Name", subtree skipped), a bad value (the conversion error's text), damaged
+// PropData (what was read of it stays) each become a line of Errors, and reading goes on.
+// Unknown attribute names are ignored. References wait as fixups until the whole read is
+// done, so they may name later objects.
 #pragma once
 
 #include <string_view>
@@ -130,7 +131,9 @@ private:
     };
     void WriteElement(TrpComponent* Component, TrpXMLItem* Item, bool SaveChildren, int Depth);
     void ReadElement(TrpComponent* Component, TrpXMLItem* Item, std::vector<TrpComponent*>& Read, bool FindByName);
-    void ReadPropData(const AnsiString& Hex, TPersistent* Obj);
+    // Raises EReadError naming Where ("Picture1.Picture") when the data is damaged; what
+    // was read before stays.
+    void ReadPropData(const AnsiString& Hex, TPersistent* Obj, const AnsiString& Where);
     void AddError(const AnsiString& Line);
     std::vector<Fixup> FFixups;
 };

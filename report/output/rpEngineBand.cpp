@@ -377,6 +377,19 @@ void TrpEngine::DrawSplit(TrpBand* Band)
     // The objects laid out to a part's height so far: only they go on with what they have
     // left; the others still hold their text.
     std::set<TrpView*> parted;
+    // The last part of an object prints all it has left. Text that its box is too low for
+    // (not one line of it fitted, or the box is lower than the lines left) shows as in a
+    // band that is not split, overflowing, rather than being dropped with the rest.
+    auto lastPart = [](TrpStretcheable* st) {
+        st->DrawPart();
+        if (auto* memo = dynamic_cast<TrpCustomMemoView*>(st)) {
+            const AnsiString rest = memo->RestText.Get();
+            if (!rest.empty()) {
+                memo->SetText(memo->GetText() + rest);
+                memo->RestText = AnsiString();
+            }
+        }
+    };
     while (!work.empty() && !FRun->Failed) {
         std::vector<TrpView*> moved;
         std::vector<TrpView*> still;
@@ -403,7 +416,7 @@ void TrpEngine::DrawSplit(TrpBand* Band)
                 // anew to its height, text taller than its box would be left for a part
                 // that never comes.
                 if (st && parted.count(x))
-                    st->DrawPart();
+                    lastPart(st);
                 continue;
             }
             if (x->GetTop() >= room) {
@@ -428,6 +441,7 @@ void TrpEngine::DrawSplit(TrpBand* Band)
                 full[x] = free + (fullH - st->GetHeight()) + st->PartOverhead();
             } else if (atTop) {
                 st->SetHeight(fullH);  // not one line fits a whole part: out it goes, overflowing
+                lastPart(st);
                 st->SetParent(Band);
                 placedAny = true;
                 continue;
@@ -458,11 +472,15 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         }
         Band->SetLeft(CurX);
         Band->SetTop(CurY);
-        // A band split over pages begins with its first part.
-        if (firstPart && !CallFromAddPage)
-            PlaceBand(Band);
-        firstPart = false;
-        PreviewPages->AddObject(Band);
+        // A band split over pages begins with its first part that holds anything: where
+        // nothing of it fitted (at the foot of a page) no empty part is left behind, and its
+        // outline entry points where it begins to print.
+        if (placedAny) {
+            if (firstPart && !CallFromAddPage)
+                PlaceBand(Band);
+            firstPart = false;
+            PreviewPages->AddObject(Band);
+        }
         if (work.empty())
             CurY += Band->GetHeight();
         else

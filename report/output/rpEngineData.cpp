@@ -242,6 +242,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             if ((band->GetRowCount() != 0 && band->GetRowCount() < s.LineN) || Stopped())
                 break;
         }
+        // The last row of columns closes, and the footers print, with the last record
+        // printed, not where the walk stopped: past records left out, or one on after a row
+        // count or a count range.
+        const int back = shown && !FRun->Failed ? BackToLastPrinted(band) : 0;
         band->SetCurColumn(band->Columns);
         CheckBandColumns(band, columnKeepPos, saveCurY);
         rowLanded();
@@ -250,9 +254,6 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             FRun->HeaderKeep = nullptr;
         }
         if (shown && !FRun->Failed) {
-            // The footers print with the last record printed, not where the walk stopped:
-            // past records left out, or one on after a row count or a count range.
-            const int back = BackToLastPrinted(band);
             if (s.Group)
                 ShowGroupFooters(s.Group, 0);
             if (!band->FooterAfterEach) {
@@ -260,6 +261,10 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     // A row that moved on, or a page broken after it, leaves nothing here
                     // to take along.
                     const bool rowKept = !Keeping && footerKeep.first == PreviewPages->CurPage;
+                    // A last row that the footer's block does not take along counts where it
+                    // stays, not with the footer wherever that moves.
+                    if (!rowKept)
+                        AggregateList.EndHold();
                     StartKeep(band, rowKept ? footerKeep.second : 0);
                     if (rowKept && Keeping && KeepBand == band)
                         KeepRowOutline(band);
@@ -272,8 +277,8 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
             RemoveFromHeaderList(s.Header);
             if (s.Group && band->KeepTogether)
                 EndKeep(band);
-            ForwardAgain(band, back);
         }
+        ForwardAgain(band, back);
         if (band->KeepFooter)
             AggregateList.EndHold();
         if (Stopped())
@@ -346,10 +351,17 @@ void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int Colu
         }
         if (!differ)
             continue;
+        // Back to the last record printed, over the records left out since (they may belong
+        // to the new group already): the row of columns closes with it too, and a page it
+        // breaks reprints the old group's headers with the old group's data.
+        const int back = BackToLastPrinted(Master);
         Master->SetCurColumn(Master->Columns);
         CheckBandColumns(Master, ColumnKeepPos, SaveCurY);
-        // The records left out since the last one printed may belong to the new group already.
-        const int back = BackToLastPrinted(Master);
+        // The row the change closed is final: it cannot go on with the data footer, which
+        // does not print here. Its totals count before a kept block of the next group
+        // begins, which would take them along to wherever it moves.
+        if (Master->KeepFooter)
+            AggregateList.EndHold();
         ShowGroupFooters(Group, static_cast<int>(i));
         ForwardAgain(Master, back);
         InitGroups(Group, static_cast<int>(i), false);

@@ -10,13 +10,15 @@
 //
 // Where the platform would read or reserve what is not there, we check first:
 // Read and Write take at most the bytes that exist, a negative count is an
-// error, and an XML item without a parent that the script did not make (a
-// document's root) cannot be handed to another tree, which would own it twice.
+// error, CopyFrom from a source too short for it writes nothing, and an XML
+// item without a parent that the script did not make (a document's root)
+// cannot be handed to another tree, which would own it twice.
 #include "script/bindings/BindingsCommon.h"
 
 #include "script/Messages.h"
 #include "script/XmlDocument.h"
 
+#include "platform/classes/ClassesConsts.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -166,9 +168,11 @@ Variant CallStrings(TStrings* s, const AnsiString& n, Variant& p)
         s->LoadFromStream(*ObjArgAs<TStream>(p, 0, "Stream"));
     else if (n == "SAVETOFILE")
         s->SaveToFile(StrArg(p, 0));
-    else if (n == "SAVETOSTREAM")
-        s->SaveToStream(*ObjArgAs<TStream>(p, 0, "Stream"));
-    else if (n == "NAMES.GET") {
+    else if (n == "SAVETOSTREAM") {
+        auto* dest = ObjArgAs<TStream>(p, 0, "Stream");
+        scCheckStreamWrite(*dest, static_cast<int64_t>(s->GetText().size()));
+        s->SaveToStream(*dest);
+    } else if (n == "NAMES.GET") {
         const int i = IntArg(p, 0);
         s->Get(i); // the platform's index check
         return Variant(s->Names(i));
@@ -186,14 +190,6 @@ Variant CallStrings(TStrings* s, const AnsiString& n, Variant& p)
     else if (n == "STRINGS.SET")
         s->Put(IntArg(p, 0), StrArg(p, 1));
     return Variant(0);
-}
-
-// A memory stream grows to hold what is written past its end: refuse a size
-// past the cap before the memory is asked for.
-void CheckGrowth(TStream* s, int64_t end)
-{
-    if (dynamic_cast<TMemoryStream*>(s))
-        scCheckStreamSize(end, s->GetSize());
 }
 
 Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
@@ -214,7 +210,7 @@ Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
         const AnsiString buffer = StrArg(p, 0);
         const int64_t count = std::min<int64_t>(CheckedCount(Int64Arg(p, 1)), static_cast<int64_t>(buffer.size()));
         if (count)
-            CheckGrowth(s, s->GetPosition() + count);
+            scCheckStreamWrite(*s, count);
         return Variant(static_cast<int>(count ? s->Write(buffer.data(), count) : 0));
     }
     if (n == "SEEK") {
@@ -225,8 +221,24 @@ Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
     if (n == "COPYFROM") {
         auto* source = ObjArgAs<TStream>(p, 0, "Source");
         const int64_t count = CheckedCount(Int64Arg(p, 1));
-        // A count of 0 copies the whole source.
-        CheckGrowth(s, s->GetPosition() + (count ? count : source->GetSize()));
+        // A count of 0 copies the whole source from its beginning. A source that holds
+        // fewer bytes than asked fails before anything is written, not after a part.
+        const int64_t from = count ? source->GetPosition() : 0;
+        const int64_t size = source->GetSize();
+        const int64_t want = count ? count : size;
+        if (want > size - from)
+            throw EReadError(msg::kReadError);
+        if (source == s && dynamic_cast<TMemoryStream*>(s)) {
+            // Copied into itself: what is read is taken whole and written where the
+            // read ends, as a copy of a few bytes goes, instead of over its own source.
+            scCheckStreamSize(from + want + want, s->GetSize());
+            TMemoryStream part;
+            s->SetPosition(from);
+            part.CopyFrom(*s, want);
+            s->CopyFrom(part, 0);
+            return Variant(static_cast<long long>(want));
+        }
+        scCheckStreamWrite(*s, want);
         return Variant(static_cast<long long>(s->CopyFrom(*source, count)));
     }
     return Variant(0);
@@ -252,8 +264,10 @@ Variant CallMemoryStream(TMemoryStream* s, const AnsiString& n, Variant& p)
     }
     else if (n == "SAVETOSTREAM") {
         auto* dest = ObjArgAs<TStream>(p, 0, "Stream");
-        if (dest != s)
+        if (dest != s) {
+            scCheckStreamWrite(*dest, s->GetSize());
             s->SaveToStream(*dest);
+        }
     } else if (n == "SAVETOFILE")
         s->SaveToFile(StrArg(p, 0));
     return Variant(0);
@@ -295,8 +309,14 @@ Variant CallXmlDocument(TscXMLDocument* d, const AnsiString& n, Variant& p)
         TakeFresh(d);
         return ObjOut(d);
     }
-    if (n == "SAVETOSTREAM")
-        d->SaveToStream(*ObjArgAs<TStream>(p, 0, "Stream"));
+    if (n == "SAVETOSTREAM") {
+        // The text's length is known once it is written: write it aside first.
+        auto* dest = ObjArgAs<TStream>(p, 0, "Stream");
+        TMemoryStream text;
+        d->SaveToStream(text);
+        scCheckStreamWrite(*dest, text.GetSize());
+        dest->CopyFrom(text, 0);
+    }
     else if (n == "LOADFROMSTREAM")
         d->LoadFromStream(*ObjArgAs<TStream>(p, 0, "Stream"));
     else if (n == "SAVETOFILE")

@@ -996,6 +996,45 @@ TEST_F(CompilerEndToEnd, LanguageQuirksBuiltSoundly)
     }
 }
 
+// A break or continue outside any loop ends the routine or the run it stands in, like an
+// exit; the next call of the routine, and the next run of the script, start afresh. Each
+// program runs twice; a host calling the routine goes the same way.
+TEST_F(CompilerEndToEnd, AStrayBreakOrContinueEndsOnlyTheCallOrRunItIsIn)
+{
+    struct Stray {
+        const char* language;
+        const char* text;
+        std::vector<AnsiString> output;
+    };
+    const std::vector<AnsiString> twoCalls{"a", "a", "b", "a", "a", "b"};
+    const Stray kStray[] = {
+        {"PascalScript", "procedure P(f: Boolean); begin Print('a'); if f then break; Print('b'); end;\n"
+                         "begin P(True); P(False); end.", twoCalls},
+        {"PascalScript", "procedure P(f: Boolean); begin Print('a'); case f of True: continue; end; Print('b'); end;\n"
+                         "begin P(True); P(False); end.", twoCalls},
+        {"C++Script", "void P(bool f) { Print(\"a\"); if (f) continue; Print(\"b\"); } { P(true); P(false); }", twoCalls},
+        {"JScript", "function P(f) { Print(\"a\"); if (f) break; Print(\"b\"); } P(true); P(false);", twoCalls},
+        {"BasicScript", "Sub P(f)\nPrint(\"a\")\nIf f Then Break\nPrint(\"b\")\nEnd Sub\nP(True)\nP(False)\n", twoCalls},
+        {"PascalScript", "begin Print('a'); Print('b'); break; Print('c'); end.", {"a", "b", "a", "b"}},
+        {"JScript", "Print(\"a\"); Print(\"b\"); continue; Print(\"c\");", {"a", "b", "a", "b"}},
+    };
+    for (const Stray& c : kStray) {
+        SCOPED_TRACE(c.text);
+        Output.clear();
+        ASSERT_TRUE(Compile(c.language, c.text)) << S->ErrorPos << " " << S->ErrorText;
+        S->Execute();
+        S->Execute();
+        EXPECT_EQ(Output, c.output);
+    }
+    // The host's calls of a handler: the same routine, called on its own.
+    Output.clear();
+    ASSERT_TRUE(Compile("PascalScript", "procedure P(f: Boolean); begin Print('a'); if f then break; Print('b'); end;\n"
+                                        "begin end."));
+    S->CallFunction("P", VarArrayOf({true}));
+    S->CallFunction("P", VarArrayOf({false}));
+    EXPECT_EQ(Output, (std::vector<AnsiString>{"a", "a", "b"}));
+}
+
 } // namespace
 
 namespace {

@@ -405,6 +405,65 @@ LoopRun RunLoop(TscScript& s, bool hook)
 
 } // namespace
 
+// A constant or a plain variable given to a variable or parameter is stored as it stands,
+// whatever its kind; a floating target converts an integer. Traced value by value.
+TEST_F(ExpressionTest, ConstantsAndVariablesAreStoredAsTheyStand)
+{
+    struct StoreCase {
+        const char* syntax;
+        const char* program;
+        const char* trace;
+    };
+    const StoreCase cases[] = {
+        {"PascalScript",
+         "const K = 4;\nfunction P(p: Variant): Variant; begin p := 'q'; Result := p; end;\n"
+         "function Run: Variant; var i: Integer; d: Double; v, w: Variant; b: Boolean; s: String;\n"
+         "begin v := 5; Trace(v); v := 3000000000; Trace(v); v := 1.5; Trace(v); v := True; Trace(v);\n"
+         "v := 'x'; Trace(v); v := Null; Trace(v); v := K; Trace(v); i := 7; w := i; Trace(w); d := 2; Trace(d);\n"
+         "w := d; Trace(w); d := i; Trace(d); i := K; Trace(i); v := 'abc'; w := v; v := v; Trace(w + v);\n"
+         "b := True; w := b; Trace(w); s := 'st'; w := s; Trace(w); Trace(P(1)); Result := w; end; begin end.",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 4 Int64, 7 Int64, 2 Double, "
+         "2 Double, 7 Double, 4 Int64, abcabc String, True Boolean, st String, q String, -> st (String)"},
+        {"C++Script",
+         "int Run() { Variant v, w; int i; float d;\n"
+         "v = 5; Trace(v); v = 3000000000; Trace(v); v = 1.5; Trace(v); v = true; Trace(v); v = \"x\"; Trace(v);\n"
+         "v = null; Trace(v); i = 7; w = i; Trace(w); d = 2; Trace(d); w = d; Trace(w); d = i; Trace(d);\n"
+         "v = \"abc\"; w = v; v = v; Trace(w + v); return w; } {}",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 7 Int64, 2 Double, 2 Double, "
+         "7 Double, abcabc String, -> abc (String)"},
+        {"JScript",
+         "function Run() { var v, w;\n"
+         "v = 5; Trace(v); v = 3000000000; Trace(v); v = 1.5; Trace(v); v = true; Trace(v); v = \"x\"; Trace(v);\n"
+         "v = null; Trace(v); w = 7; v = w; Trace(v); v = \"abc\"; w = v; v = v; Trace(w + v); return w; }",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String,  Null, 7 Int64, abcabc String, -> abc (String)"},
+        {"BasicScript",
+         "Function Run\nDim v, w\nDim i As Integer\nDim d As Double\nv = 5\nTrace(v)\nv = 3000000000\nTrace(v)\n"
+         "v = 1.5\nTrace(v)\nv = True\nTrace(v)\nv = \"x\"\nTrace(v)\ni = 7\nw = i\nTrace(w)\nd = 2\nTrace(d)\n"
+         "w = d\nTrace(w)\nd = i\nTrace(d)\nv = \"abc\"\nw = v\nv = v\nTrace(w & v)\nReturn w\nEnd Function",
+         "5 Int64, 3000000000 Int64, 1,5 Double, True Boolean, x String, 7 Int64, 2 Double, 2 Double, 7 Double, "
+         "abcabc String, -> abc (String)"},
+    };
+    for (const StoreCase& c : cases) {
+        SCOPED_TRACE(c.syntax);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            trace += VarToStr(v) + " " + VarTypeAsText(VarType(v)) + ", ";
+            return Null();
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        const LoopRun run = RunLoop(s, false);
+        EXPECT_EQ(trace + "-> " + run.Result, c.trace);
+    }
+}
+
 // Loops take the direct steps of their statements (a number stored into a plain variable,
 // x op= e on numbers, a counter's step, the C-style for's condition, body and step in one
 // pass) only while no host follows the lines; with a run-line hook set they walk every
@@ -534,8 +593,9 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
 }
 
 // Calls of script routines take their own path (the call's shape found once, an Integer
-// argument stored as a plain number, the caller's locals saved aside on a recursive call,
-// one-statement lists run in place, a + of two calls joined by the assignment); with a run-line hook set or not, the host sees the same
+// argument stored as a plain number, any other number tree stored as its number, the
+// caller's locals saved aside on a recursive call, one-statement lists run in place, a + of
+// two calls joined by the assignment); with a run-line hook set or not, the host sees the same
 // run: the same value of the same kind, the same error at the same position, and the same
 // values of a routine's locals read by name from inside the recursion (Peek evaluates a
 // name in the running routine's scope, as a host does). What each program gives is written
@@ -646,6 +706,33 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
         {"an error in the second call of a join", "JScript",
          "function Bad(n) { return 1 div n; }\nfunction Run() { var r; r = Bad(1) + Bad(0); return r; }",
          "error at 1:19: Division by zero", ""},
+        {"two Int64 results whose sum overflows", "JScript",
+         "function Big(n) { return n; }\n"
+         "function Run() { var r; r = Big(9223372036854775807) + Big(1); return r; }",
+         "9,22337203685478E18 (Double)", ""},
+        {"an Integer and an Int64 result joined", "PascalScript",
+         "function A: Integer; begin Result := 2147483647; end; function B: Variant; begin Result := 3000000000; end;\n"
+         "function Run: Variant; var r: Variant; begin r := A + B; Result := r; end; begin end.",
+         "5147483647 (Int64)", ""},
+        // A number tree passed to a parameter that keeps what it is given: stored as the
+        // number it computes, or as the general value where it is not a number.
+        {"a number tree over a text passed on", "JScript",
+         "function Id(x) { return x; }\nfunction Run() { var t = \"4\"; return Id(t - 1); }",
+         "3 (Double)", ""},
+        {"a number tree past 64 bits passed on", "JScript",
+         "function Id(x) { return x; }\nfunction Run() { var v = 9223372036854775806; return Id(v * 2); }",
+         "1,84467440737096E19 (Double)", ""},
+        {"a parameter holding a text given a number down the recursion", "JScript",
+         "var d; function G(x) { d = d + 1; if (d == 1) return x + IntToStr(G(2 - 1)); return x; }\n"
+         "function Run() { d = 0; return G(\"s\"); }",
+         "s1 (String)", ""},
+        {"a Double number tree passed to a Variant parameter", "BasicScript",
+         "Function H(x)\nIf x > 1 Then Return H(x / 2)\nReturn x\nEnd Function\nFunction Run\nReturn H(5)\nEnd Function",
+         "0,625 (Double)", ""},
+        {"one argument to a routine with an optional second parameter", "PascalScript",
+         "function F(n: Integer; k: Integer = 10): Integer; begin if n = 0 then Result := k\n"
+         "else Result := F(n - 1) + F(n - 1, n); end;\nfunction Run: Variant; begin Result := F(3); end; begin end.",
+         "44 (Integer)", ""},
         // return e stores and exits in one step: in every position it can stand.
         {"return inside a loop's branch and after the loop", "C++Script",
          "int F(int n) { int i; for (i = 0; i < 10; i++) { if (i == n) return i * 2; } return -1; }\n"
@@ -735,6 +822,157 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
         else
             EXPECT_NE(direct.Result.find(scMessage(TscMessageId::SCallTooDeep).substr(0, 10)), std::string::npos)
                 << direct.Result;
+        EXPECT_EQ(direct.Trace, c.trace);
+    }
+}
+
+// A routine that grows a text it is given: appending to a var parameter given a String
+// variable (the parameter borrows the variable's text for the call) and passing a growing
+// text by value (the parameter lets go of it when the call ends). With a run-line hook set or
+// not, the results are those of a parameter holding a copy: the argument reads as it was
+// until the call ends, a failed call leaves it as it was, the write back goes where it went
+// (an array element, a host property, a member of an object in a Variant, the same variable
+// twice), and a host reads the parameters by name while the call runs.
+TEST_F(ExpressionTest, TextsGivenToRoutinesRunAlikeWithALineHookAndWithout)
+{
+    struct TextCase {
+        const char* why;
+        const char* syntax;
+        const char* program;
+        const char* result;
+        const char* trace;
+    };
+    const TextCase cases[] = {
+        {"appending to a var parameter", "PascalScript",
+         "procedure Add(var s: String; t: String); begin s := s + t; end;\n"
+         "function Run: Variant; var i: Integer; r: String; begin r := 'a';\n"
+         "for i := 1 to 5 do Add(r, IntToStr(i)); Result := r; end; begin end.",
+         "a12345 (String)", ""},
+        {"appending to a var parameter", "C++Script",
+         "void Add(string &s, string t) { s = s + t + \".\"; }\n"
+         "string Run() { int i; string r; r = \"a\"; for (i = 1; i <= 3; i++) Add(r, IntToStr(i)); return r; } {}",
+         "a1.2.3. (String)", ""},
+        {"appending to a var parameter with +=", "JScript",
+         "function Add(&s: String, t) { s += t; }\n"
+         "function Run() { var i; var r: String; r = \"a\"; for (i = 1; i <= 3; i++) Add(r, IntToStr(i));\n"
+         "return r; }",
+         "a123 (String)", ""},
+        {"appending to a ByRef parameter", "BasicScript",
+         "Sub Add(ByRef s As String, t As String)\ns = s & t & \";\"\nEnd Sub\n"
+         "Function Run\nDim i As Integer, r As String\nr = \"a\"\nFor i = 1 To 3\nAdd(r, IntToStr(i))\nNext\nReturn r\n"
+         "End Function",
+         "a1;2;3; (String)", ""},
+        {"a Variant argument of a var parameter", "JScript",
+         "function Add(&s, t) { s = s + t; }\nfunction Run() { var r = \"a\"; Add(r, \"b\"); Add(r, \"c\"); return r; }",
+         "abc (String)", ""},
+        {"a call that fails half way leaves its argument as it was", "PascalScript",
+         "procedure AddFail(var s: String; t: String); begin s := s + t; Trace(s);\n"
+         "s := s + IntToStr(10 div (Length(t) - 2)); end;\n"
+         "function Run: Variant; var r: String; begin r := 'a'; AddFail(r, 'b');\n"
+         "try AddFail(r, 'xy') except Trace(r) end; Result := r; end; begin end.",
+         "ab-10 (String)", "ab ab-10xy ab-10 "},
+        {"a call that fails half way leaves its argument as it was", "JScript",
+         "var g: String;\nfunction AddFail(&s: String, t) { s += t; Trace(g + \"|\" + s); s += IntToStr(1 div 0); }\n"
+         "function Run() { g = \"a\"; try { AddFail(g, \"b\"); } except { Trace(g); } AddFail(g, \"c\"); return 0; }",
+         "error at 2:63: Division by zero", "a|ab a a|ac "},
+        {"a global argument reads as it was while the call runs", "PascalScript",
+         "var g: String;\nprocedure AddG(var s: String; t: String); begin s := s + t; Trace(g); Trace(Peek('g'));\n"
+         "s := s + t; Trace(g + '|' + s); end;\n"
+         "function Run: Variant; begin g := 'a'; AddG(g, 'b'); Result := g; end; begin end.",
+         "abb (String)", "a a a|abb "},
+        {"the argument changed by the call itself, then written back", "PascalScript",
+         "var g: String;\nprocedure AddH(var s: String); begin s := s + 'x'; g := g + '!'; s := s + 'y'; Trace(g);\n"
+         "end;\nfunction Run: Variant; begin g := 'a'; AddH(g); Result := g; end; begin end.",
+         "axy (String)", "a! "},
+        {"the same variable passed twice", "PascalScript",
+         "procedure Two(var a, b: String); begin a := a + '1'; b := b + '2'; Trace(a + '/' + b); end;\n"
+         "function Run: Variant; var r: String; begin r := 'x'; Two(r, r); Two(r, r); Result := r; end; begin end.",
+         "x22 (String)", "x1/x2 x21/x22 "},
+        {"the same variable passed twice", "BasicScript",
+         "Sub Two(ByRef a As String, ByRef b As String)\na = a & \"1\"\nb = b & \"2\"\nTrace(a & \"/\" & b)\nEnd Sub\n"
+         "Function Run\nDim r As String\nr = \"x\"\nTwo(r, r)\nReturn r\nEnd Function",
+         "x2 (String)", "x1/x2 "},
+        {"an array element as the argument", "PascalScript",
+         "procedure Add(var s: String; t: String); begin s := s + t; end;\n"
+         "function Run: Variant; var a: array[0..1] of String; begin a[0] := 'a'; a[1] := 'z';\n"
+         "Add(a[0], 'b'); Add(a[1], 'y'); Add(a[0], 'c'); Result := a[0] + a[1]; end; begin end.",
+         "abczy (String)", ""},
+        {"a host property as the argument", "PascalScript",
+         "procedure Add(var s: String; t: String); begin s := s + t; Trace(Thing.Caption); end;\n"
+         "function Run: Variant; begin Thing.Caption := 'h'; Add(Thing.Caption, 'x'); Add(Thing.Caption, 'y');\n"
+         "Result := Thing.Caption; end; begin end.",
+         "hxy (String)", "h hx "},
+        {"a member of an object held in a Variant as the argument", "JScript",
+         "function Add(&s: String, t) { s += t; }\n"
+         "function Run() { var v = Thing; v.Caption = \"o\"; Add(v.Caption, \"p\"); Add(v.Caption, \"q\");\n"
+         "return v.Caption; }",
+         "opq (String)", ""},
+        {"a recursive routine given its own local", "PascalScript",
+         "procedure Rec(var s: String; n: Integer); var loc: String; begin s := s + IntToStr(n);\n"
+         "if n > 0 then begin loc := '<'; Rec(loc, n - 1); s := s + loc; end; Trace(s); end;\n"
+         "function Run: Variant; var r: String; begin r := ''; Rec(r, 2); Result := r; end; begin end.",
+         "2<1<0 (String)", "<0 <1<0 2<1<0 "},
+        {"a call with a var parameter inside a longer designator", "PascalScript",
+         "function AddR(var s: String; t: String): String; begin s := s + t; Result := s; end;\n"
+         "function Run: Variant; var r: String; begin r := 'a'; Result := AddR(r, 'bc')[2] + r; end; begin end.",
+         "babc (String)", ""},
+        // By value: the parameter holds the text while the call runs, and the caller's
+        // next append finds its text its own.
+        {"a growing text passed by value", "PascalScript",
+         "procedure P(t: String); begin Trace(Length(Peek('t'))); end;\n"
+         "function Run: Variant; var i: Integer; r: String; begin r := '';\n"
+         "for i := 1 to 3 do begin r := r + 'x'; P(r); end; Result := r; end; begin end.",
+         "xxx (String)", "1 2 3 "},
+        {"a growing text passed by value", "C++Script",
+         "void P(string t) { t = t + \"!\"; Trace(t); }\n"
+         "string Run() { int i; string r; r = \"\"; for (i = 1; i <= 3; i++) { r = r + \"x\"; P(r); } return r; } {}",
+         "xxx (String)", "x! xx! xxx! "},
+        {"a growing text passed by value", "JScript",
+         "function P(t) { Trace(Peek(\"t\")); }\n"
+         "function Run() { var i, r; r = \"\"; for (i = 1; i <= 3; i++) { r += \"y\"; P(r); } return r; }",
+         "yyy (String)", "y yy yyy "},
+        {"a growing text passed by value", "BasicScript",
+         "Sub P(t As String)\nTrace(t)\nEnd Sub\n"
+         "Function Run\nDim i As Integer, r As String\nr = \"\"\nFor i = 1 To 3\nr = r & i\nP(r)\nNext\nReturn r\n"
+         "End Function",
+         "123 (String)", "1 12 123 "},
+        {"a routine declared inside reads the parameter", "PascalScript",
+         "function Outer(t: String): String; function Inner: String; begin Result := t + '!'; end;\n"
+         "begin Result := Inner; end;\nfunction Run: Variant; var r: String; begin r := 'a';\n"
+         "r := Outer(r) + Outer(r + 'b'); Result := r; end; begin end.",
+         "a!ab! (String)", ""},
+        {"a text passed by value down a recursion", "PascalScript",
+         "function Depth(t: String; n: Integer): String; begin if n > 0 then Depth(t + '-', n - 1);\n"
+         "Trace(t); Result := t; end;\nfunction Run: Variant; begin Result := Depth('a', 2); end; begin end.",
+         "a (String)", "a-- a- a "},
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(std::string(c.syntax) + ", " + c.why);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        RegisterHost(s);
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            trace += VarToStr(VarArrayGet(p, {0})) + " ";
+            return Null();
+        });
+        s.AddMethod("function Peek(Name: String): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            return s.Evaluate(VarToStr(VarArrayGet(p, {0})));
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        s.Execute();
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_EQ(direct.Result, c.result);
         EXPECT_EQ(direct.Trace, c.trace);
     }
 }

@@ -193,6 +193,68 @@ TEST_F(ScriptTest, FunctionsKeepTheirLocalsBetweenCalls)
     EXPECT_EQ(f->LocalScript()->Parent, S.get());
 }
 
+// A routine remembers which script is its main one; every change of the scope tree between
+// two calls is seen by the next call, whichever link changed.
+TEST_F(ScriptTest, ARunningRoutineIsTheScopeOfTheMainScriptAsTheTreeStandsNow)
+{
+    auto outer = std::make_unique<TscScript>(nullptr);
+    outer->Parent = scGlobalUnit();
+    TscScript* scopeOfS = nullptr;
+    TscScript* scopeOfOuter = nullptr;
+    TscProcVariable* f = AddProc(*S, "F", {}, [&](TscProcVariable*) {
+        scopeOfS = S->CurrentScope;
+        scopeOfOuter = outer ? outer->CurrentScope : nullptr;
+    });
+    TscScript* const local = f->LocalScript();
+    struct Step {
+        const char* change;
+        std::function<void()> apply;
+        bool sSeesIt, outerSeesIt;
+    };
+    const Step steps[] = {
+        {"S is the main script", [&] { S->IsMainScript = true; }, true, false},
+        {"S hangs under a main script",
+         [&] {
+             S->IsMainScript = false;
+             S->Parent = outer.get();
+             outer->IsMainScript = true;
+         },
+         false, true},
+        {"S is main again below it", [&] { S->IsMainScript = true; }, true, false},
+        {"no main script at all",
+         [&] {
+             S->IsMainScript = false;
+             outer->IsMainScript = false;
+         },
+         false, false},
+        {"the routine's scope moves under the outer main",
+         [&] {
+             outer->IsMainScript = true;
+             local->Parent = outer.get();
+         },
+         false, true},
+        {"the outer script is gone",
+         [&] {
+             local->Parent = S.get();
+             S->Parent = scGlobalUnit();
+             outer.reset();
+         },
+         false, false},
+        {"and S is main", [&] { S->IsMainScript = true; }, true, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.change);
+        step.apply();
+        for (int call = 0; call < 2; ++call) { // the second call takes what the first found
+            scopeOfS = scopeOfOuter = nullptr;
+            S->CallFunction("F", Null());
+            EXPECT_EQ(scopeOfS == local, step.sSeesIt);
+            EXPECT_EQ(scopeOfOuter == local, step.outerSeesIt);
+            EXPECT_EQ(S->CurrentScope, nullptr);
+        }
+    }
+}
+
 TEST_F(ScriptTest, RunawayRecursionStopsWithAnError)
 {
     TscProcVariable* r = nullptr;

@@ -11,6 +11,7 @@
 #include "app/documents/Statements.h"
 #include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -330,6 +331,241 @@ TEST_F(DocumentRoutesTest, AnIssueLineGetsOneVatSumWhicheverComesFirst)
         for (const char* table : {"StructureApplication", "Application", "Products"})
             w->Exec(AnsiString("Delete From ") + table);
     }
+}
+
+TEST_F(DocumentRoutesTest, OkPressedTwiceWritesOnce)
+{
+    // Two clicks reach the window before its loop turns, as a double click on OK queued behind
+    // a slow save does on the desktop: the second finds the window closing and does nothing.
+    const auto twice = [](TButton* ok) {
+        ok->UserClicked();
+        ok->UserClicked();
+    };
+    const auto addTwice = [&](const char* article, const char* quantity, TButton* TForm2::*ok) {
+        d->ExpectModal(Form2, [&] {
+            d->Select(Form2->Art, article);
+            d->ClickRow(Form2->DBGrid1, 0);
+            d->Type(Form2->ComboBox6, quantity);
+            twice(Form2->*ok);
+        });
+        d->Click(Form3->Button1);
+    };
+    SeedGoods(5, 5, 5);
+    StartOnWarehouse();
+    d->ExpectModal(Form3, [&] {
+        d->Select(Form3->ComboBox1, 0);
+        for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3})
+            d->Type(box, "Поставщик");
+        d->Select(Form3->ComboBox4, 0);
+        addTwice("A-1", "1", &TForm2::Button7);
+        twice(Form3->Button4);
+    });
+    d->Run([] { Form1->Button5Click(nullptr); });
+    d->ExpectModal(Form3, [&] {
+        for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3, Form3->ComboBox5, Form3->ComboBox6})
+            d->Type(box, "Заказ");
+        addTwice("B-1", "2", &TForm2::Button7);
+        twice(Form3->Button4);
+    });
+    d->Run([] { Form1->Button6Click(nullptr); });
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] { twice(Form3->Button4); });
+        d->Click(Form4->Button3);
+    });
+    d->ExpectModal(Form3, [&] {
+        d->Type(Form3->Edit2, "Бой");
+        addTwice("N-1", "1", &TForm2::Button3);
+        d->ExpectModal(Form5, [&] {
+            d->Type(Form5->Edit1, "1");
+            twice(Form5->Button1);
+        });
+        d->Click(Form3->Button4);
+    });
+    d->Run([] { Form1->Button9Click(nullptr); });
+    d->ChooseNode(Form1->TreeView1, "Склад");
+    d->ExpectModal(Form2, [&] {
+        d->Type(Form2->ComboBox1, "Шайба");
+        twice(Form2->Button7);
+    });
+    d->Run([&] { d->Click(Form1->Button2); });  // a new goods card
+
+    EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Наименование='Шайба'").AsInt64(), 1);
+    for (const char* table : {"Documents", "Application", "Otpusk", "Akt", "StructureDocuments",
+                              "StructureApplication", "StructureOtpusk", "StructureAkt"}) {
+        SCOPED_TRACE(table);
+        EXPECT_EQ(w->Scalar(AnsiString("Select Count(*) From ") + table).AsInt64(), 1);
+    }
+    EXPECT_EQ(Stock(boltA), 6);
+    EXPECT_EQ(Stock(boltB), 3);
+    EXPECT_EQ(Stock(nut), 4);
+    EXPECT_EQ(w->Scalar("Select Отпущено From StructureApplication").AsDouble(), 2);
+}
+
+TEST_F(DocumentRoutesTest, TheLineEditorOpensOnTheQuantitySelected)
+{
+    // "Изменить" of every kind: the keys go to the quantity, and the figure typed replaces it.
+    SeedGoods(5, 5, 5);
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, boltB, 2, 0, 4);
+    StartOnWarehouse();
+    const auto typeOverQuantity = [&](const char* table) {
+        d->ExpectModal(Form2, [&] {
+            EXPECT_EQ(Form2->GetActiveControl(), Form2->ComboBox6);
+            d->Press(Form2->ComboBox6, "3");
+            d->Click(Form2->Button7->GetVisible() ? Form2->Button7 : Form2->Button2);
+        });
+        d->Click(Form3->Button3);
+        EXPECT_EQ(w->Scalar(AnsiString("Select Количество From ") + table).AsDouble(), 3) << table;
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    };
+    struct TCase {
+        const char* why;
+        std::function<void()> open;
+        const char* table;
+    } const cases[] = {
+        {"a receipt line", [] { Form1->Button5Click(nullptr); }, "TempStructureDocuments"},
+        {"a request line", [] { Form1->Button6Click(nullptr); }, "TempStructureDocuments"},
+        {"a write-off line", [] { Form1->Button9Click(nullptr); }, "TempStructureDocuments"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        d->ExpectModal(Form3, [&] {
+            AddLine(Product("Болт", "Склад", 5, 2), 1);
+            Form3->ShowLines();
+            typeOverQuantity(c.table);
+        });
+        d->Run(c.open);
+    }
+    SCOPED_TRACE("an issue line");
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ExpectModal(Form3, [&] {
+            // The most on this line is 2: typed over, 3 is refused and 1 stays 1 digit long.
+            d->ExpectModal(Form2, [&] {
+                EXPECT_EQ(Form2->GetActiveControl(), Form2->ComboBox6);
+                d->Press(Form2->ComboBox6, "1");
+                d->Click(Form2->Button2);
+            });
+            d->Click(Form3->Button3);
+            EXPECT_EQ(w->Scalar("Select Количество From TempStructureOtpusk").AsDouble(), 1);
+            d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+            d->Click(Form3->Button6);
+        });
+        d->Click(Form4->Button3);
+    });
+}
+
+TEST_F(DocumentRoutesTest, AStatementFailingUnderThePickersOkWritesTheLineOnce)
+{
+    // Each statement of the picker's OK fails in turn; the user, told, presses OK again while
+    // the card is still open. The line is in the document once, whichever step failed.
+    SeedGoods(5, 5, 5);
+    StartOnWarehouse();
+    struct TCase {
+        const char* why;
+        void (TForm1::*open)(TObject*);
+        TButton* TForm2::*ok;
+    } const cases[] = {
+        {"a receipt line", &TForm1::Button5Click, &TForm2::Button7},
+        {"a write-off line", &TForm1::Button9Click, &TForm2::Button3},
+    };
+    for (const TCase& c : cases)
+        for (int failAt = 1; failAt <= 3; ++failAt) {
+            SCOPED_TRACE(std::string(c.why) + ", statement " + std::to_string(failAt) + " failing");
+            d->ExpectModal(Form3, [&] {
+                if (Form3->Mode() == TDocumentMode::NewReceipt) {
+                    d->Select(Form3->ComboBox1, 0);
+                    for (TComboBox* box : {Form3->ComboBox2, Form3->ComboBox3})
+                        d->Type(box, "Поставщик");
+                    d->Select(Form3->ComboBox4, 0);
+                }
+                d->ExpectModal(Form2, [&] {
+                    d->Select(Form2->Art, "N-1");
+                    d->ClickRow(Form2->DBGrid1, 0);
+                    d->Type(Form2->ComboBox6, "2");
+                    DbFaults::FailStatement(failAt);
+                    d->Click(Form2->*c.ok);
+                    DbFaults::Clear();
+                    d->TakeErrors();
+                    if (d->IsShowing(Form2))
+                        d->Click(Form2->*c.ok);
+                });
+                d->Click(Form3->Button1);
+                d->TakeErrors();
+                EXPECT_EQ(TempQuantities(), (std::vector<double>{2}));
+                EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 1");
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            d->Run([&] { (Form1->*c.open)(nullptr); });
+        }
+}
+
+TEST_F(DocumentRoutesTest, VatThatCouldNotBeWrittenLeavesTheBoxAndTheRateAsTheLinesAre)
+{
+    // "НДС" ticked while each statement of the rewrite fails in turn: the user is told, the
+    // box is unticked again and a line changed afterwards takes no VAT, as the others.
+    SeedGoods(5, 5, 5);
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, boltA, 2, 0, 4);
+    StartOnWarehouse();
+    Form1->VatRate = 18;
+    for (int failAt = 1; failAt <= 3; ++failAt) {
+        SCOPED_TRACE("statement " + std::to_string(failAt) + " failing");
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, [&] {
+                DbFaults::FailStatement(failAt);
+                d->Click(Form3->CheckBox1);
+                DbFaults::Clear();
+                EXPECT_EQ(d->TakeErrors().size(), 1u);
+                EXPECT_FALSE(Form3->CheckBox1->GetChecked());
+                EXPECT_EQ(Form1->DocVatRate, 0);
+                Change("1", &TForm2::Button2);
+                EXPECT_EQ(w->Scalar("Select Ставка From TempStructureOtpusk").AsDouble(), 0);
+                d->Tick(Form3->CheckBox1);
+                EXPECT_EQ(w->Scalar("Select Сумма_с_НДС From TempStructureOtpusk").AsDouble(), 2.36);
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            d->Click(Form4->Button3);
+        });
+    }
+}
+
+TEST_F(DocumentRoutesTest, WhicheverStepOfVatFailsTheBoxTheRateAndTheLinesAgree)
+{
+    // "НДС" of an issue invoice ticked while one step fails, the 1st, 2nd, 3rd... until none
+    // does: the box, the document's rate and the rate on every line tell the same story, also
+    // when the step that fails comes after the lines were written (reading them back).
+    SeedGoods(5, 5, 5);
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, boltA, 2, 0, 4);
+    StartOnWarehouse();
+    Form1->VatRate = 18;
+    bool done = false;
+    for (int failAt = 1; !done && failAt < 20; ++failAt) {
+        SCOPED_TRACE("statement " + std::to_string(failAt) + " failing");
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, [&] {
+                DbFaults::FailStatement(failAt);
+                d->Click(Form3->CheckBox1);
+                DbFaults::Clear();
+                done = d->TakeErrors().empty();
+                const int rate = Form3->CheckBox1->GetChecked() ? 18 : 0;
+                EXPECT_EQ(Form1->DocVatRate, rate);
+                EXPECT_EQ(w->Scalar("Select Count(*) From TempStructureOtpusk Where Ставка<>:r", {rate}).AsInt64(), 0)
+                    << "lines whose rate is not the box's " << rate;
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            d->Click(Form4->Button3);
+        });
+    }
+    EXPECT_TRUE(done);
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 
 #include "platform/gui/testing/TestDriver.h"
 
+#include <cstring>
+#include <filesystem>
+
 namespace {
 
 // Stores the XML with every byte inverted behind the marker "INV:"; data without the marker
@@ -258,4 +261,213 @@ TEST_F(ReportTest, AnExportFilterDescribesItselfThroughTheBaseClass)
     TDescribedFilter filter(nullptr);
     const TrpCustomExportFilter* listed = rpExportFilters().GetExportFilterItem(rpExportFilters().Count() - 1);
     EXPECT_EQ(listed->GetDescription(), "Файл CSV");
+}
+
+// ---- damaged report files
+
+namespace {
+AnsiString Bytes(TGraphic& g)
+{
+    TMemoryStream ms;
+    g.SaveToStream(ms);
+    return Text(ms);
+}
+
+void LoadInto(TrpReport* r, const AnsiString& text)
+{
+    TMemoryStream in;
+    in.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    in.SetPosition(0);
+    r->LoadFromStream(in);
+}
+
+AnsiString SavedText(TrpReport* r)
+{
+    TMemoryStream out;
+    r->SaveToStream(out);
+    return Text(out);
+}
+}  // namespace
+
+// A file cut anywhere either loads whole or is refused with the report as it was: a cut
+// between two tags used to load the objects before it as if they were the whole report.
+TEST_F(ReportTest, AReportFileCutShortIsRefusedWhereverItEnds)
+{
+    TrpReport* r = MakeReport();
+    auto* band = Add<TrpMasterData>(AddPage(r), "MasterData1");
+    Add<TrpMemoView>(band, "Memo1")->SetBounds(1, 2, 30, 4);
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->SetSize(3, 2);
+    Add<TrpPictureView>(band, "Picture1")->GetPicture()->SetGraphic(std::move(bmp));
+    AddDataSet(r, "Goods", {});
+    r->GetVariables()->Add()->SetName("Total");
+    const AnsiString whole = SavedText(r);
+
+    TrpReport* target = MakeReport("rpTarget");
+    AddPage(target)->SetName("Kept");
+    const AnsiString before = SavedText(target);
+    int refused = 0;
+    for (size_t n = 0; n < whole.size(); ++n) {
+        try {
+            LoadInto(target, whole.substr(0, n));
+        } catch (const Exception&) {
+            ++refused;
+            ASSERT_EQ(SavedText(target), before) << "cut at byte " << n << ": the report changed";
+            continue;
+        }
+        ASSERT_EQ(SavedText(target), whole) << "cut at byte " << n << " loaded a part as the whole";
+        LoadInto(target, before);
+    }
+    EXPECT_GT(refused, 0);
+}
+
+// Every reader of a whole XML file refuses one cut between two tags; the error says so.
+TEST_F(ReportTest, EveryFileReaderRefusesAFileCutBetweenTags)
+{
+    TrpReport* r = MakeReport();
+    Add<TrpMasterData>(AddPage(r), "MasterData1");
+    TrpStyles styles(r);
+    styles.Add()->SetName("Bold");
+    TrpStyleSheet sheet;
+    sheet.Add()->Add()->SetName("Bold");
+    TrpVariables variables;
+    variables.Add()->SetName("Total");
+    char dir[] = "/tmp/sklad_cut_XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const AnsiString file = AnsiString(dir) + "/cut.xml";
+
+    struct Case {
+        const char* why;
+        std::function<void(TStream&)> save;
+        std::function<void(TStream&)> load;
+    };
+    const Case cases[] = {
+        {"a report from a stream", [&](TStream& s) { r->SaveToStream(s); },
+         [&](TStream& s) { MakeReport("rpLoaded")->LoadFromStream(s); }},
+        {"a report from a file", [&](TStream& s) { r->SaveToStream(s); },
+         [&](TStream& s) {
+             {
+                 TFileStream f(file, fmCreate);
+                 f.CopyFrom(s, s.GetSize());
+             }
+             MakeReport("rpFromFile")->LoadFromFile(file);
+         }},
+        {"a style file", [&](TStream& s) { styles.SaveToStream(s); },
+         [&](TStream& s) { TrpStyles(nullptr).LoadFromStream(s); }},
+        {"a style sheet", [&](TStream& s) { sheet.SaveToStream(s); },
+         [&](TStream& s) { TrpStyleSheet().LoadFromStream(s); }},
+        {"a variable list", [&](TStream& s) { variables.SaveToStream(s); },
+         [&](TStream& s) { TrpVariables().LoadFromStream(s); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TMemoryStream saved;
+        c.save(saved);
+        AnsiString text = Text(saved);
+        text.erase(text.rfind("</"));  // the last closing tag goes
+        TMemoryStream cut;
+        cut.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+        cut.SetPosition(0);
+        try {
+            c.load(cut);
+            ADD_FAILURE() << "a file cut short was taken as whole";
+        } catch (const EXMLFormatError& e) {
+            EXPECT_NE(e.Message().find("cut short"), AnsiString::npos) << e.Message();
+        }
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// Damaged data inside a file (a picture, the dataset list) used to vanish without a word
+// and was lost for good at the next save; now the user is told, and the rest loads.
+TEST_F(ReportTest, DamagedDataInAFileIsReportedAndTheRestLoads)
+{
+    TBitmap odd;
+    odd.SetSize(7, 3);  // rows padded to four bytes
+    TJPEGImage jpeg;
+    jpeg.Assign(&odd);
+    const AnsiString bmpBytes = Bytes(odd), jpegBytes = Bytes(jpeg);
+
+    struct Case {
+        const char* why;
+        const char* element;    // the damaged attribute is the first one after this text
+        const char* attribute;  // with a hexadecimal value
+        std::function<AnsiString(const AnsiString&)> damage;
+        const char* where;      // named in the error line
+    };
+    auto cut = [](const AnsiString& hex) { return hex.substr(0, hex.size() / 2); };
+    // The JPEG's bytes after its start-of-image marker turned into garbage, lengths kept.
+    auto garbage = [&](const AnsiString& hex) {
+        AnsiString h = hex;
+        const size_t at = h.find("FFD8") + 4;
+        for (size_t i = at; i < h.size() - 4; ++i)
+            h[i] = '7';
+        return h;
+    };
+    const Case cases[] = {
+        {"a bitmap cut short", "\"Picture1\"", "Picture.PropData=\"", cut, "Picture1.Picture:"},
+        {"a JPEG whose image data is garbage", "\"Picture2\"", "Picture.PropData=\"", garbage, "Picture2.Picture:"},
+        {"the report's dataset list cut short", "<TrpReport ", " PropData=\"", cut, "TrpReport:"},
+        {"the report's own picture cut short", "<TrpReport ", "ReportOptions.Picture.PropData=\"", cut,
+         "TrpReport.ReportOptions.Picture:"},
+    };
+    TrpReport* r = MakeReport();
+    auto* band = Add<TrpMasterData>(AddPage(r), "MasterData1");
+    Add<TrpPictureView>(band, "Picture1")->GetPicture()->SetGraphic(&odd);
+    Add<TrpPictureView>(band, "Picture2")->GetPicture()->SetGraphic(&jpeg);
+    Add<TrpMemoView>(band, "Memo1");
+    r->GetReportOptions()->GetPicture()->SetGraphic(&odd);
+    AddDataSet(r, "Goods", {});
+    const AnsiString whole = SavedText(r);
+
+    TrpReport* sound = MakeReport("rpSound");
+    LoadInto(sound, whole);
+    ASSERT_EQ(sound->Errors.Count(), 0) << sound->Errors.GetText();
+    auto* back = static_cast<TrpPictureView*>(sound->FindObject("Picture1"));
+    EXPECT_EQ(Bytes(*back->GetPicture()->GetGraphic()), bmpBytes) << "an odd width comes back pixel for pixel";
+    back = static_cast<TrpPictureView*>(sound->FindObject("Picture2"));
+    EXPECT_EQ(Bytes(*back->GetPicture()->GetGraphic()), jpegBytes);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        AnsiString text = whole;
+        const size_t data = text.find(c.attribute, text.find(c.element)) + strlen(c.attribute);
+        const size_t end = text.find('"', data);
+        text.replace(data, end - data, c.damage(text.substr(data, end - data)));
+        TrpReport* loaded = MakeReport("rpDamaged");
+        loaded->GetEngineOptions()->SilentMode = false;
+        Boxes.clear();
+        LoadInto(loaded, text);
+        ASSERT_EQ(loaded->Errors.Count(), 1) << loaded->Errors.GetText();
+        EXPECT_EQ(loaded->Errors[0].rfind(c.where, 0), 0u) << loaded->Errors[0];
+        EXPECT_EQ(Boxes.size(), 1u) << "the user is told once";
+        EXPECT_NE(loaded->FindObject("Memo1"), nullptr) << "the rest of the file loads";
+        delete loaded;
+    }
+}
+
+// A page or a view saved on its own, loaded as a report, used to hang its bands or objects
+// straight under the report, where nothing prints them, and say nothing.
+TEST_F(ReportTest, AFileOfAnotherKindOfObjectIsNotTakenForAReport)
+{
+    TrpReport* r = MakeReport();
+    TrpReportPage* page = AddPage(r);
+    auto* band = Add<TrpMasterData>(page, "MasterData1");
+    auto* memo = Add<TrpMemoView>(band, "Memo1");
+    TrpReport* target = MakeReport("rpTarget");
+    AddPage(target)->SetName("Kept");
+    const AnsiString before = SavedText(target);
+    struct Case {
+        const char* why;
+        TrpComponent* saved;
+    } cases[] = {{"a page", page}, {"a band", band}, {"a view", memo}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TMemoryStream ms;
+        c.saved->SaveToStream(ms);
+        EXPECT_THROW(LoadInto(target, Text(ms)), EReadError);
+        EXPECT_EQ(SavedText(target), before);
+    }
+    LoadInto(target, SavedText(r));
+    EXPECT_NE(target->FindObject("Memo1"), nullptr) << "a report's own file loads";
 }

@@ -33,6 +33,9 @@ TEST(Utils, PageNumbers)
         {"falling range adds nothing", "2-1", 5, ""},
         {"blanks ignored", " 1 , 2 ", 5, "1,2"},
         {"empty", "", 5, ""},
+        {"a range stops at the last page", "2-999999", 5, "2,3,4,5"},
+        {"a range past the last page keeps its start, so no page prints", "7-9", 5, "7"},
+        {"a range at the largest integer ends", "2147483647-2147483647", 5, "2147483647"},
     };
     TStringList list;
     for (const auto& c : cases) {

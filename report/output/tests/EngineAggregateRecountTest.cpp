@@ -251,4 +251,81 @@ TEST(AggregatesRecount, RecordsInColumnsMovedWithTheirFooter)
     }
 }
 
+// A band in columns with its footer kept, in groups kept together: the row of columns that
+// a group change closes stays where it is, and counts there. It was counted with the next
+// group's kept block and moved on with it to the next page's footers.
+TEST(AggregatesRecount, RowOfColumnsClosedByAGroupCountsWhereItStays)
+{
+    struct Case {
+        int columns, rows, groupSize;
+        bool pageColumns;
+    };
+    const Case cases[] = {
+        {2, 12, 3, false}, {3, 12, 2, false}, {3, 19, 2, false}, {3, 20, 5, false},
+        {2, 12, 3, true},  {3, 19, 2, true},  {3, 31, 4, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(IntToStr(c.columns) + " columns, " + IntToStr(c.rows) + " rows in groups of " +
+                     IntToStr(c.groupSize) + (c.pageColumns ? ", page columns" : ""));
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * rpengine::kUnitsPerMM;
+        }
+        auto* gh = t.Band<TrpGroupHeader>(0, 10);
+        gh->Condition = "D.\"Group\"";
+        gh->KeepTogether = true;
+        auto* m = t.Band<TrpMasterData>(20, 27);
+        m->SetName("Master");
+        m->KeepFooter = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = 40;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.rows, c.groupSize)));
+        t.Memo(m, 0, 0, 30, 25, "r[D.\"Sum\"]");
+        t.Memo(t.Band<TrpFooter>(50, 10), 0, 0, 100, 10, "F[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        t.Band<TrpGroupFooter>(65, 10);
+        if (c.pageColumns)
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        auto* pf = t.Band<TrpPageFooter>(150, 15);
+        t.Memo(pf, 0, 0, 60, 15, "PF[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        t.Memo(pf, 60, 0, 40, 15, "RT[SUM(<D.\"Sum\">,Master,2)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ExpectFootersRecount(t.Pages(), split, c.rows);
+    }
+}
+
+// A kept footer that does not fit below the last row, where that row began a page of its
+// own (taking the footer along would gain nothing): the footer goes on alone, and the row
+// counts on the page it prints on. It was counted with the footer on the page after.
+TEST(AggregatesRecount, LastRowLeftBehindByItsFooterCountsWhereItPrints)
+{
+    struct Case {
+        int columns, rows;
+    };
+    const Case cases[] = {{1, 2}, {1, 3}, {2, 3}, {2, 4}, {3, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(IntToStr(c.columns) + " columns, " + IntToStr(c.rows) + " rows");
+        TTestReport t;
+        auto* m = t.Band<TrpMasterData>(20, 140);
+        m->SetName("Master");
+        m->KeepFooter = true;
+        m->Columns = c.columns;
+        m->ColumnWidth = 30;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.rows)));
+        t.Memo(m, 0, 0, 25, 25, "r[D.\"Sum\"]");
+        t.Memo(t.Band<TrpFooter>(170, 40), 0, 0, 100, 30, "F[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        auto* pf = t.Band<TrpPageFooter>(250, 15);
+        t.Memo(pf, 0, 0, 60, 15, "PF[SUM(<D.\"Sum\">,Master)] [COUNT(Master)]");
+        t.Memo(pf, 60, 0, 40, 15, "RT[SUM(<D.\"Sum\">,Master,2)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ExpectFootersRecount(t.Pages(), 0, c.rows);
+        EXPECT_EQ(TextsStarting(t.Pages(), "F"),
+                  std::vector<AnsiString>{"F" + IntToStr(5 * c.rows * (c.rows + 1)) + " " + IntToStr(c.rows)});
+    }
+}
+
 }  // namespace

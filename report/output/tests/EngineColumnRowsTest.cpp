@@ -1149,4 +1149,48 @@ TEST(EngineColumnRows, RecordKeptWithItsChildCountsInItsPageColumn)
     }
 }
 
+// A row of band columns closed by a group change, or by the end of the data, that takes
+// the page on: the group header reprinted at the top of the new page shows the group of
+// the row below it. It showed the record the walk had reached, the next group's (or the
+// one past the range's end).
+TEST(EngineColumnRows, HeaderReprintedByARowClosingShowsItsOwnGroup)
+{
+    struct Case {
+        const char* why;
+        int rows, groupSize;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a group change closes the row", 6, 1, "|GHG1;r1;GHG2;r2;GHG3;r3;GHG4;|GHG4;r4;GHG5;r5;GHG6;r6;"},
+        {"the end of the data closes the row", 3, 2, "|GHG1;r1;r2;GHG2;|GHG2;r3;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        // One record more than the range takes: at its end the walk stands on it.
+        std::vector<std::map<AnsiString, Variant>> rows = NumberedRows(c.rows + 1, c.groupSize);
+        rows.back()["Group"] = AnsiString("X");
+        TRowsDataSet* data = t.DataSet("D", rows);
+        data->RangeEndCount = c.rows;
+        auto* gh = t.Band<TrpGroupHeader>(0, 10);
+        gh->Condition = "D.\"Group\"";
+        gh->ReprintOnNewPage = true;
+        t.Memo(gh, 0, 0, 40, 10, "GH[D.\"Group\"]");
+        auto* m = t.Band<TrpMasterData>(20, c.groupSize == 1 ? 36 : 100);
+        m->SetDataSet(data);
+        m->Columns = 2;
+        m->ColumnWidth = 40;
+        t.Memo(m, 0, 0, 30, 10, "r[D.\"N\"]");
+        t.Band<TrpGroupFooter>(100, 10);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString out;
+        for (int p = 0; p < t.Pages()->GetCount(); ++p) {
+            out += "|";
+            for (const AnsiString& text : PageTexts(t.Pages(), p))
+                out += text + ";";
+        }
+        EXPECT_EQ(out, c.expected);
+    }
+}
+
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include "report/output/rpOutline.h"
 
+#include "report/model/rpXML.h"
+
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -555,6 +557,75 @@ TEST(EnginePageColumns, SplitBandLosesNoText)
             out += "|";
         }
         EXPECT_EQ(out, c.expected);
+    }
+}
+
+// An object of a split band placed whole after a part of it was tried prints all its text
+// left: a box lower than one line tried at the foot of a page (nothing fitted there), a box
+// lower than its text whose first line went in a part, a line taller than a whole part.
+// Their text, or its tail, was dropped: the part tried had taken it all for a part that
+// never came. The pages' texts are listed, lines joined by blanks.
+TEST(EnginePageColumns, SplitObjectPlacedAfterATryPrintsAllItHasLeft)
+{
+    struct Case {
+        const char* why;
+        Extended headerHeight, bandHeight, memoHeight;
+        int fontSize, rows;
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a box lower than its line, nothing fitted at the page foot", 0, 26, 10, 10, 8, "r[D.\"N\"]",
+         "|r1;r2;r3;r4;r5;r6;r7;|r8;|"},
+        {"a box lower than its text, one line went in a part", 20, 30, 20, 10, 6, "x[D.\"N\"]\r\ny[D.\"N\"]",
+         "|x1 y1;x2 y2;x3 y3;x4 y4;x5 y5;x6;|y6;|"},
+        {"a line taller than a whole part", 0, 300, 300, 200, 1, "W", "||W;|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        if (c.headerHeight > 0)
+            t.Band<TrpPageHeader>(0, c.headerHeight);
+        auto* m = t.Band<TrpMasterData>(c.headerHeight + 5, c.bandHeight);
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.rows)));
+        m->AllowSplit = true;
+        TrpMemoView* memo = t.Memo(m, 0, 0, 45, c.memoHeight, c.text);
+        memo->GetFont()->SetSize(c.fontSize);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString out = "|";
+        for (int p = 0; p < t.Pages()->GetCount(); ++p) {
+            for (const AnsiString& text : PageTexts(t.Pages(), p))
+                if (!text.empty())
+                    out += StringReplace(text, "\r\n", " ", rfReplaceAll) + ";";
+            out += "|";
+        }
+        EXPECT_EQ(out, c.expected);
+    }
+}
+
+// A split band of which nothing fits at the foot of a page leaves no empty part there, and
+// its outline entry points where it begins to print, on the next page: it pointed at the
+// empty part. Rows of 26 on a page of 189: the eighth has 7 left, lower than a line.
+TEST(EnginePageColumns, SplitBandThatBeginsOnTheNextPageLeavesNothingBehind)
+{
+    for (bool split : {false, true}) {
+        SCOPED_TRACE(split ? "split" : "not split");
+        TTestReport t;
+        auto* m = t.Band<TrpMasterData>(5, 26);
+        m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+        m->AllowSplit = split;
+        m->OutlineText = "'M' + IntToStr(<D.\"N\">)";
+        t.Memo(m, 0, 0, 45, 20, "r[D.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_EQ(t.Pages()->GetCount(), 2);
+        EXPECT_EQ(t.Pages()->GetPage(0)->Objects().size(), 7u) << "the first page holds the seven rows only";
+        auto* outline = dynamic_cast<TrpOutline*>(t.Pages()->Outline());
+        ASSERT_NE(outline, nullptr);
+        TrpXMLItem* root = outline->Root();
+        ASSERT_EQ(root->Count(), 8);
+        EXPECT_EQ(root->Items(7)->Prop("text"), "M8");
+        EXPECT_EQ(root->Items(7)->Prop("page"), "1");
+        EXPECT_EQ(root->Items(7)->Prop("top"), "0");
     }
 }
 

@@ -492,3 +492,54 @@ TEST(EngineDataBands, FootersPrintWithTheLastRecordPrintedAtTheEnd)
         }
     }
 }
+
+// A user dataset whose own cursor follows OnNext and has no OnPrior (as a script writes one)
+// cannot go back for the footers: they print where it stands, and every record prints once.
+// Counting RecNo back while the cursor stayed sent the Next after the footers one record on:
+// the first record of each new group was never printed, and a record past the data was.
+TEST(EngineDataBands, CursorWithoutAWayBackLosesNoRecordToItsFooters)
+{
+    struct Case {
+        const char* why;
+        bool counted;
+        std::set<int> leftOut;
+        bool footerAfterEach;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"groups", false, {}, false,
+         "GH G1;M1;d;M2;d;M3;d;GF G2 4;GH G2;M4;d;M5;d;M6;d;GF G3 7;GH G3;M7;d;GF past past;F past;"},
+        {"groups in a count range", true, {}, false,
+         "GH G1;M1;d;M2;d;M3;d;GF G2 4;GH G2;M4;d;M5;d;M6;d;GF G3 7;GH G3;M7;d;GF G3 7;F 7;"},
+        {"records left out before a group break", false, {3, 6}, false,
+         "GH G1;M1;d;M2;d;GF G2 4;GH G2;M4;d;M5;d;GF G3 7;GH G3;M7;d;GF past past;F past;"},
+        {"footer after each", false, {}, true,
+         "GH G1;M1;d;F 1;M2;d;F 2;M3;d;F 3;GF G2 4;GH G2;M4;d;F 4;M5;d;F 5;M6;d;F 6;GF G3 7;GH G3;M7;d;F 7;"
+         "GF past past;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TFooterMaster m(c.counted ? TFooterMaster::kUserCount : TFooterMaster::kUser, 7);
+        m.DataSet->OnPrior = TNotifyEvent();
+        auto details = std::make_unique<TFooterDetails>(m.DataSet.get(), c.leftOut);
+        TTestReport t;
+        t.Page()->SetPaperHeight(400);
+        t.Report()->GetDataSets()->Add(m.DataSet.get());
+        t.Report()->GetDataSets()->Add(details.get());
+        auto* gh = t.Band<TrpGroupHeader>(5, 10);
+        gh->Condition = "M.\"Group\"";
+        t.Memo(gh, 0, 0, 100, 10, "GH [M.\"Group\"]");
+        auto* master = t.Band<TrpMasterData>(20, 10);
+        master->SetDataSet(m.DataSet.get());
+        master->PrintIfDetailEmpty = false;
+        master->FooterAfterEach = c.footerAfterEach;
+        t.Memo(master, 0, 0, 100, 10, "M[M.\"N\"]");
+        t.Memo(t.Band<TrpFooter>(31, 10), 0, 0, 100, 10, "F [M.\"N\"]");
+        auto* detail = t.Band<TrpDetailData>(42, 10);
+        detail->SetDataSet(details.get());
+        t.Memo(detail, 0, 0, 100, 10, "d");
+        t.Memo(t.Band<TrpGroupFooter>(54, 10), 0, 0, 200, 10, "GF [M.\"Group\"] [M.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.expected);
+    }
+}

@@ -10,6 +10,8 @@
 #include "platform/gui/StdCtrls.h"
 
 #include "platform/graphics/testing/Golden.h"
+#include "platform/gui/testing/TestDriver.h"
+#include "platform/rtl/testing/DecimalCommaLocale.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -606,6 +608,56 @@ TEST(EngineDialogs, CancelledDialogBuildsNothing)
 
 namespace {
 
+// A control on a dialog page hands the user's mouse and keys to the script procedures
+// named in its events, with itself as the sender; a key-press procedure may change the
+// character typed.
+TEST(EngineDialogs, ControlEventsReachTheScript)
+{
+    TTestReport t;
+    auto* dialog = new TrpDialogPage(t.Report());
+    dialog->SetName("Dialog1");
+    auto* control = new TrpDialogControl(dialog);
+    control->SetName("Edit1");
+    control->InitControl(std::make_unique<TEdit>(nullptr));
+    control->OnMouseDown = "Down";
+    control->OnMouseUp = "Up";
+    control->OnClick = "Click";
+    control->OnDblClick = "DblClick";
+    control->OnKeyPress = "KeyPress";
+    t.Memo(t.Band<TrpReportTitle>(0, 20), 0, 0, 300, 20, "[Log]");
+    t.Report()->GetScriptText()->SetText(
+        "var Log: String;\n"
+        "procedure Down(Sender: TObject; Button, Shift, X, Y: Integer);\n"
+        "begin Log := Log + 'down ' + TComponent(Sender).Name + ' ' + IntToStr(Button) + ' ' + IntToStr(X) + "
+        "' ' + IntToStr(Y) + ','; end;\n"
+        "procedure Up(Sender: TObject; Button, Shift, X, Y: Integer);\n"
+        "begin Log := Log + 'up ' + IntToStr(Button) + ','; end;\n"
+        "procedure Click(Sender: TObject); begin Log := Log + 'click ' + TComponent(Sender).Name + ','; end;\n"
+        "procedure DblClick(Sender: TObject); begin Log := Log + 'double,'; end;\n"
+        "procedure KeyPress(Sender: TObject; var Key: String);\n"
+        "begin Log := Log + 'key ' + Key + ','; if Key = 'a' then Key := 'z'; end;\n"
+        "begin end.");
+    TTestDriver d;
+    AnsiString typed;
+    d.ExpectModal(dialog->Form(), [&] {
+        auto* edit = static_cast<TEdit*>(control->Control());
+        d.RightClick(edit, 3, 4);
+        d.Click(edit);
+        d.DoubleClick(edit);
+        d.Press(edit, "ab");
+        typed = edit->GetText();
+        dialog->Form()->SetModalResult(mrOk);
+    });
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(Texts(t.Pages()), "|down Edit1 1 3 4,up 1,click Edit1,double,key a,key b,;")
+        << "a right click is button 1; the sender is the component, not its window";
+    EXPECT_EQ(typed, "zb");
+}
+
+}  // namespace
+
+namespace {
+
 // A vertical band over three records repeats its part of a horizontal band across the
 // row; wider than the page, the row continues on the next page at the same height.
 TEST(EngineVertical, VerticalBandRepeatsAcrossTheRow)
@@ -667,6 +719,47 @@ TEST(Aggregates, KeptRowsCountInThePageWhereTheyPrint)
     t.Memo(t.Band<TrpPageFooter>(150, 15), 0, 0, 100, 15, "n=[COUNT(Master)] s=[SUM(<M.\"N\">,Master)]");
     ASSERT_TRUE(t.Prepare()) << t.Errors();
     EXPECT_EQ(Texts(t.Pages()), "|M1;D1;D2;M2;D1;D2;n=2 s=3;|M3;D1;D2;n=1 s=3;");
+}
+
+}  // namespace
+
+namespace {
+
+// Figures in memos print the same whatever the C library's numbers are: Qt switches them
+// to the desktop's, which on a Russian desktop writes and reads a decimal comma.
+TEST(EngineMemoFormats, FiguresPrintTheSameUnderTheDesktopsDecimalComma)
+{
+    struct Case {
+        const char* text;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"[1234.5 #N#,##0.00]", "1,234.50"},    // picture with thousands
+        {"[12.5 #N0,00]", "12,50"},             // the picture's own separator
+        {"[3.14159 #N%2.2f]", "3.14"},          // format string
+        {"[1/4]", "0,25"},                      // plain value, the program's separator
+        {"[<D.\"Sum\"> * 2 #N0.000]", "2469.000"},  // a field in an expression
+        {"[D.\"Sum\"]", "1234,5"},            // a field alone
+        {"[FormatFloat('0.0', 2.25)]", "2,3"},  // the script's own formatting
+    };
+    auto run = [&] {
+        TTestReport t;
+        auto* ds = t.DataSet("D", {{{"Sum", Variant(1234.5)}}});
+        auto* band = t.Band<TrpMasterData>(0, 20 * Extended(std::size(cases)));
+        band->SetDataSet(ds);
+        for (size_t i = 0; i < std::size(cases); ++i)
+            t.Memo(band, 0, 20 * Extended(i), 300, 20, cases[i].text);
+        EXPECT_TRUE(t.Prepare()) << t.Errors();
+        return PageTexts(t.Pages(), 0);
+    };
+    std::vector<AnsiString> expected;
+    for (const Case& c : cases)
+        expected.push_back(c.printed);
+    EXPECT_EQ(run(), expected) << "with the C library's own numbers";
+    TDecimalCommaLocale comma;
+    if (!comma.On())
+        GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    EXPECT_EQ(run(), expected) << "with the desktop's decimal comma";
 }
 
 }  // namespace

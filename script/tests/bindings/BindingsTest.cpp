@@ -158,6 +158,60 @@ TEST_F(BindingsTest, ReadAndWriteTakeOnlyTheBytesThatExist)
     EXPECT_EQ(out, (std::vector<AnsiString>{"3", "2", "bc", "3"}));
 }
 
+// Every route that writes into a memory stream a script holds, at a position the
+// script set: just below the cap, and as far as a position goes (where the end of
+// the write no longer fits in 64 bits). Each is refused before the memory is asked
+// for, and the stream keeps its three bytes.
+TEST_F(BindingsTest, EveryWriteIntoAMemoryStreamIsHeldToTheCap)
+{
+    struct Route {
+        const char* why;
+        const char* statement;
+    };
+    const Route routes[] = {
+        {"Write", "m.Write('xy', 2)"},
+        {"CopyFrom a count", "m.CopyFrom(src, 5)"},
+        {"CopyFrom the whole source", "m.CopyFrom(src, 0)"},
+        {"a memory stream saved into it", "src.SaveToStream(m)"},
+        {"a string list saved into it", "sl.SaveToStream(m)"},
+        {"an XML document saved into it", "doc.SaveToStream(m)"},
+    };
+    const char* const positions[] = {
+        "m.Position := 268435455;",
+        "v := 9.2e18; m.Seek(v, soFromBeginning); m.Seek(v, soFromCurrent);",
+    };
+    for (const Route& r : routes)
+        for (const char* position : positions) {
+            SCOPED_TRACE(std::string(r.why) + " after " + position);
+            const AnsiString text = AnsiString(
+                "var m, src: TMemoryStream; sl: TStringList; doc: TscXMLDocument; v: Variant;\r\n"
+                "begin\r\n"
+                "  m := TMemoryStream.Create; m.Write('abc', 3);\r\n"
+                "  src := TMemoryStream.Create; src.Write('12345', 5); src.Position := 0;\r\n"
+                "  sl := TStringList.Create; sl.Text := 'line';\r\n"
+                "  doc := TscXMLDocument.Create; doc.Root.Name := 'r';\r\n  ") +
+                position + "\r\n  " + r.statement + ";\r\nend.";
+            ASSERT_TRUE(Compile("PascalScript", text)) << U(S->ErrorPos + ": " + S->ErrorText);
+            const AnsiString error = Execute();
+            EXPECT_EQ(error.rfind("line 8: ", 0), 0u) << U(error);
+            EXPECT_NE(error.find("Поток в памяти слишком большой"), AnsiString::npos) << U(error);
+            EXPECT_EQ(VarToStr(S->Evaluate("m.Size")), "3");
+        }
+    // Below the cap every route still writes.
+    const auto out = Run("PascalScript",
+                         "var m, src: TMemoryStream; sl: TStringList; doc: TscXMLDocument;\r\n"
+                         "begin\r\n"
+                         "  m := TMemoryStream.Create; src := TMemoryStream.Create; src.Write('12345', 5);\r\n"
+                         "  sl := TStringList.Create; sl.Text := 'line';\r\n"
+                         "  doc := TscXMLDocument.Create; doc.Root.Name := 'r';\r\n"
+                         "  m.Position := 10; src.SaveToStream(m); Print(m.Size);\r\n"
+                         "  sl.SaveToStream(m); Print(m.Size);\r\n"
+                         "  doc.SaveToStream(m); m.Position := 21; Print(m.Size > 21);\r\n"
+                         "  doc.LoadFromStream(m); Print(doc.Root.Name);\r\n"
+                         "end.");
+    EXPECT_EQ(out, (std::vector<AnsiString>{"15", "21", "True", "r"}));
+}
+
 TEST_F(BindingsTest, FileStreamsOpenThroughTheirConstructor)
 {
     const AnsiString file = CreateTempFile("", "bind");
