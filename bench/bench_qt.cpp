@@ -5,6 +5,10 @@
 //   ListItems    the same for a list box
 //   TreeNodes    a tree view given n nodes in one update, a group node over every 333, as
 //                the preview lays out the outline of a prepared report (one entry a row)
+//   TreeNodesOneByOne  the same tree given its nodes one at a time, outside an update, its
+//                groups expanded as they come, as a script fills a tree
+//   MemoLines    a memo cleared and given n lines, one Lines.Add each, as a script-built
+//                dialog or the designer's text editor fills one
 // The counter ns_per_item stays flat when each Add costs the same, however long the list.
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Forms.h"
@@ -86,11 +90,61 @@ void TreeNodes(benchmark::State& state)
         static_cast<double>(n) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+void TreeNodesOneByOne(benchmark::State& state)
+{
+    TForm* form = ShownForm();
+    auto* tree = new TTreeView(form);
+    tree->SetParent(form);
+    const int n = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        TTreeNodes* nodes = tree->GetItems();
+        nodes->Clear();
+        TTreeNode* group = nullptr;
+        for (int i = 0; i < n; ++i) {
+            if (i % 333 == 0) {
+                group = nodes->AddChild(nullptr, "Группа " + IntToStr(i / 333));
+                group->Expand(false);
+            }
+            nodes->AddChild(group, "Строка " + IntToStr(i));
+        }
+    }
+    if (tree->GetItems()->Count() != n + (n + 332) / 333)
+        state.SkipWithError("the tree lost nodes");
+    delete tree;
+    state.SetComplexityN(n);
+    state.counters["ns_per_item"] = benchmark::Counter(
+        static_cast<double>(n) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void MemoLines(benchmark::State& state)
+{
+    TForm* form = ShownForm();
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    const int n = static_cast<int>(state.range(0));
+    std::vector<AnsiString> lines;
+    for (int i = 0; i < n; ++i)
+        lines.push_back("Товар " + IntToStr(i) + "; 12,50 руб.");
+    for (auto _ : state) {
+        memo->GetLines()->Clear();
+        for (const AnsiString& s : lines)
+            memo->GetLines()->Add(s);
+    }
+    if (memo->GetLines()->Count() != n)
+        state.SkipWithError("the memo lost lines");
+    delete memo;
+    state.SetComplexityN(n);
+    state.counters["ns_per_item"] = benchmark::Counter(
+        static_cast<double>(n) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
     for (auto* b : {benchmark::RegisterBenchmark("ComboItems", FillOneByOne<TComboBox>),
                     benchmark::RegisterBenchmark("ListItems", FillOneByOne<TListBox>),
-                    benchmark::RegisterBenchmark("TreeNodes", TreeNodes)}) {
+                    benchmark::RegisterBenchmark("TreeNodes", TreeNodes),
+                    benchmark::RegisterBenchmark("TreeNodesOneByOne", TreeNodesOneByOne),
+                    benchmark::RegisterBenchmark("MemoLines", MemoLines)}) {
         b->Unit(benchmark::kMillisecond);
         if (quick)
             b->Arg(100);

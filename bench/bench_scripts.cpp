@@ -12,6 +12,11 @@
 //   chain    s := s + ', ' + IntToStr(i), i = 1..200,000 (BasicScript s = s & ", " & i): a
 //            chain of joins onto the target; also run at 20,000 (BM_chain/<syntax>/20k),
 //            so that the time per step can be seen to stay flat
+//   varappend  IntToStr(i), i = 1..200,000, appended through a routine's var parameter
+//            (Add(s, IntToStr(i))); also run at 20,000 (BM_varappend/<syntax>/20k): the time
+//            per step stays flat, as no call copies the text
+//   byvalue  s := s + IntToStr(i) and the text so far passed by value to a routine (Look(s)),
+//            i = 1..200,000; also run at 20,000 (BM_byvalue/<syntax>/20k), flat likewise
 //   method   1,000,000 calls of a host object's method (Counter.Add)
 //   property 1,000,000 steps of Counter.Value := Counter.Value + i mod 10: a read and a
 //            write of a host object's published property per step
@@ -152,6 +157,8 @@ constexpr Workload kWorkloads[] = {
     {"method", 1000000, 1000, MethodAnswer},
     {"property", 1000000, 1000, MethodAnswer},
     {"scan", 1000000, 1000, ScanAnswer},
+    {"varappend", 200000, 1000, StringAnswer},
+    {"byvalue", 200000, 1000, StringAnswer},
 };
 
 struct Syntax {
@@ -312,6 +319,11 @@ const bool kRegistered = [] {
         benchmark::RegisterBenchmark((std::string("BM_scan/") + s.Ext + "/100k").c_str(),
                                      [&s](benchmark::State& st) { RunWorkload(st, kWorkloads[7], s, 100000); })
             ->Unit(benchmark::kMillisecond);
+    for (int k : {8, 9})
+        for (const Syntax& s : kSyntaxes)
+            benchmark::RegisterBenchmark((std::string("BM_") + kWorkloads[k].Name + "/" + s.Ext + "/20k").c_str(),
+                                         [k, &s](benchmark::State& st) { RunWorkload(st, kWorkloads[k], s, 20000); })
+                ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_report/pas", BM_report)->Unit(benchmark::kMillisecond);
     return true;
 }();

@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 namespace {
@@ -333,6 +334,78 @@ private:
         step->GetItem(j)->SetValue(v);
 }
 
+// The loans of a call's var parameters: a var parameter given a String variable borrows its
+// text while the call runs (TscStringVariable), so the routine appends to it without a copy.
+// Made once the arguments are in their parameters; when the call ends, however it ends, every
+// loan made ends and each parameter's Lender is back as it was (an outer call of the same
+// routine may have one). Up to four per call; a var parameter past them copies as before.
+class VarLoans {
+public:
+    VarLoans() = default;
+    [[gnu::always_inline]] ~VarLoans()
+    {
+        if (FCount != 0) [[unlikely]]
+            End();
+    }
+    VarLoans(const VarLoans&) = delete;
+    VarLoans& operator=(const VarLoans&) = delete;
+
+    [[gnu::noinline]] void Make(const TscDesignatorItem* step, TscCustomVariable* item, int argCount)
+    {
+        for (int j = 0; j < argCount && FCount < kMax; ++j) {
+            TscParamItem* p = item->GetParam(j);
+            if (!p->IsVarParam)
+                continue;
+            const TscExpression* e = step->GetItem(j);
+            auto* lender = e->ReadOnly ? nullptr : dynamic_cast<TscStringVariable*>(e->SingleItem());
+            if (!lender || !lender->Lend(p->Value))
+                continue;
+            FLoans[FCount++] = {p, lender, p->Lender};
+            p->Lender = lender;
+        }
+    }
+
+private:
+    [[gnu::noinline]] void End() noexcept
+    {
+        while (FCount > 0) {
+            const Loan& loan = FLoans[--FCount];
+            loan.Param->Lender = loan.Before;
+            loan.Lender->EndLoan();
+        }
+    }
+    struct Loan {
+        TscParamItem* Param;
+        TscStringVariable* Lender;
+        TscStringVariable* Before;
+    };
+    static constexpr int kMax = 4;
+    Loan FLoans[kMax];
+    int FCount = 0;
+};
+
+// After a call of a script routine that was not running: nothing reads its parameters before
+// the next call gives them new values (every call passes all of them, defaults included), so
+// the texts and arrays they hold are let go once var parameters are written back. Kept, they
+// would make the caller's next change of that variable in place copy it whole, as in
+// for i := 1 to n do begin s := s + 'x'; P(s) end. While the call runs they hold their values
+// (hosts read them by name); a recursive call leaves the values its frame puts back alone,
+// and so does a routine with routines declared inside it, which read its parameters by name
+// whenever they run.
+[[gnu::always_inline]] inline void LetGoOfParameters(TscProcVariable* proc)
+{
+    if (proc->Frame().Nested) [[unlikely]]
+        return;
+    const int n = proc->ParamCount();
+    for (int j = 0; j < n; ++j) {
+        TscParamItem* p = proc->GetParam(j);
+        const TVarType t = p->Value.VType();
+        // A read-only parameter is given nothing by a call (Pass): it keeps its value.
+        if ((t == varString || (t & varArray)) && !p->ReadOnly) [[unlikely]]
+            p->Value = Variant();
+    }
+}
+
 bool AnyVarParam(const TscCustomVariable* item, int argCount)
 {
     for (int j = 0; j < argCount; ++j)
@@ -437,6 +510,7 @@ void TscDesignatorItem::Classify()
     } else {
         FKind = RefKind::Other;
     }
+    FInPlace = ref && (typeid(*ref) == typeid(TscVariable) || typeid(*ref) == typeid(TscParamItem));
     FKindOf = Ref;
 }
 
@@ -535,7 +609,8 @@ void TscDesignator::Borrow(TscDesignator& other)
     auto* proc = static_cast<TscProcVariable*>(step->Ref);
     const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
     MaybeFrameSave frame;
-    if (proc->Executing)
+    const bool running = proc->Executing;
+    if (running)
         frame.Save(proc);
     const int argCount = shape.ArgCount;
     if (shape.OneArgument) {
@@ -550,26 +625,33 @@ void TscDesignator::Borrow(TscDesignator& other)
         for (int j = 0; j < argCount; ++j)
             proc->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
     }
+    VarLoans loans;
+    if (shape.AnyVar) [[unlikely]]
+        loans.Make(step, proc, argCount);
     proc->NeedResult = NeedResult;
     Variant result = proc->CallInPlace();
     if (shape.AnyVar) [[unlikely]]
         WriteBackVarArguments(step, proc, argCount, frame);
+    if (!running)
+        LetGoOfParameters(proc);
     return result;
 }
 
 Variant TscDesignator::GetValue()
 {
+    // Obj.Member first: its path hands on to the member without a frame of its own, which
+    // the call path below needs.
+    if (FSteps.size() == 2 && IsMemberRead())
+        return ReadMember();
     // A call of a script routine on its own, the commonest designator of all.
     if (FSteps.size() == 1 && FSteps[0]->KindOfRef() == TscDesignatorItem::RefKind::Proc)
         return CallRoutine(FSteps[0].get());
-    if (FSteps.size() == 2 && IsMemberRead())
-        return ReadMember();
     return Walk<false>(Null());
 }
 
 void TscDesignator::SetValue(const Variant& value)
 {
-    if (FSteps.size() == 2 && IsMemberRead() && !FSteps[1]->WritesIntoStepBefore())
+    if (FSteps.size() == 2 && IsMemberWrite())
         return WriteMember(value);
     Walk<true>(value);
 }
@@ -644,7 +726,9 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         // Only a recursive call saves a frame; other steps build none.
         MaybeFrameSave frame;
-        if (kind == TscDesignatorItem::RefKind::Proc && static_cast<TscProcVariable*>(item)->Executing)
+        const bool proc = kind == TscDesignatorItem::RefKind::Proc;
+        const bool running = proc && static_cast<TscProcVariable*>(item)->Executing;
+        if (running)
             frame.Save(static_cast<TscProcVariable*>(item));
         const int argCount = std::min(step->Count(), item->ParamCount());
         if (argCount > 0) {
@@ -655,6 +739,9 @@ Variant TscDesignator::Walk(const Variant& value)
             for (int j = 0; j < argCount; ++j)
                 item->GetParam(j)->Pass(args.Take(static_cast<size_t>(j)));
         }
+        VarLoans loans;
+        if (proc && AnyVarParam(item, argCount))
+            loans.Make(step, item, argCount);
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
             helper->ParentRef = previous;
@@ -672,6 +759,8 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         if (AnyVarParam(item, argCount))
             WriteBackVarArguments(step, item, argCount, frame);
+        if (proc && !running)
+            LetGoOfParameters(static_cast<TscProcVariable*>(item));
         if (kind == TscDesignatorItem::RefKind::Helper && argCount > 0)
             ReleaseArguments(item, argCount);
     }
@@ -681,13 +770,35 @@ Variant TscDesignator::Walk(const Variant& value)
 template Variant TscDesignator::Walk<false>(const Variant&);
 template Variant TscDesignator::Walk<true>(const Variant&);
 
-inline bool TscDesignator::IsMemberRead() const
+// Found once per pair of items: what each step is depends on its item alone.
+void TscDesignator::FindMemberShape()
 {
     using Kind = TscDesignatorItem::RefKind;
     TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* second = FSteps[1].get();
     const Kind k = first->KindOfRef();
-    return (k == Kind::Other || k == Kind::Helper) && first->Count() == 0 &&
-           FSteps[1]->KindOfRef() == Kind::Helper;
+    FMemberRead = (k == Kind::Other || k == Kind::Helper) && second->KindOfRef() == Kind::Helper;
+    FMemberWrite = FMemberRead && !second->WritesIntoStepBefore();
+    FMemberProperty = FMemberRead && second->Ref && typeid(*second->Ref) == typeid(TscPropertyHelper);
+    FPlainProperty = FMemberProperty && FMemberWrite && first->ReadsInPlace();
+    FShapeOf[0] = first->Ref;
+    FShapeOf[1] = second->Ref;
+}
+
+inline bool TscDesignator::IsMemberRead()
+{
+    const TscDesignatorItem* first = FSteps[0].get();
+    if (first->Ref != FShapeOf[0] || FSteps[1]->Ref != FShapeOf[1]) [[unlikely]]
+        FindMemberShape();
+    return FMemberRead && first->Count() == 0;
+}
+
+inline bool TscDesignator::IsMemberWrite()
+{
+    const TscDesignatorItem* first = FSteps[0].get();
+    if (first->Ref != FShapeOf[0] || FSteps[1]->Ref != FShapeOf[1]) [[unlikely]]
+        FindMemberShape();
+    return FMemberWrite && first->Count() == 0;
 }
 
 // The first step of Obj.Member(args) as the walk takes it: the object's value.
@@ -738,13 +849,79 @@ namespace {
 // cannot meet.
 Variant TscDesignator::ReadMember()
 {
-    Variant current = ObjectOfMember();
+    TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    if (step->Count() == 0 && first->ReadsInPlace()) {
+        // A plain variable's value, nothing run between reading it and handing it over.
+        TscCustomVariable* object = first->Ref;
+        object->NeedResult = true;
+        member->ParentRef = object;
+        member->ParentValue = object->Value;
+        member->Script = Script;
+        member->NeedResult = NeedResult;
+        return member->GetValue();
+    }
+    return ReadMemberWithArguments();
+}
+
+bool TscDesignator::ReadMemberInt(int32_t& r)
+{
+    if (!IsPlainProperty())
+        return false;
+    TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* step = FSteps[1].get();
+    // As ReadMember hands the object over; GetValue would do the same again.
+    auto* member = static_cast<TscPropertyHelper*>(step->Ref);
+    TscCustomVariable* object = first->Ref;
+    object->NeedResult = true;
+    member->ParentRef = object;
+    member->ParentValue = object->Value;
+    member->Script = Script;
+    member->NeedResult = NeedResult;
+    return member->ReadInteger(r);
+}
+
+void TscDesignator::SetInteger(int32_t v)
+{
+    if (!IsPlainProperty())
+        return SetValue(Variant(v));
+    TscDesignatorItem* first = FSteps[0].get();
+    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
+    TscCustomVariable* object = first->Ref;
+    object->NeedResult = true;
+    member->ParentRef = object;
+    member->ParentValue = object->Value;
+    member->Script = Script;
+    if (!member->WriteInteger(v))
+        member->SetValue(Variant(v));
+}
+
+void TscDesignator::SetNumber(const script_fast::Num& n)
+{
+    if ((n.Type != varInteger && n.Type != varInt64) || !IsPlainProperty())
+        return SetValue(n.ToVariant());
+    TscDesignatorItem* first = FSteps[0].get();
+    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
+    TscCustomVariable* object = first->Ref;
+    object->NeedResult = true;
+    member->ParentRef = object;
+    member->ParentValue = object->Value;
+    member->Script = Script;
+    if (!member->WriteInteger(n.L))
+        member->SetValue(n.ToVariant());
+}
+
+Variant TscDesignator::ReadMemberWithArguments()
+{
+    TscDesignatorItem* first = FSteps[0].get();
     TscDesignatorItem* step = FSteps[1].get();
     auto* member = static_cast<TscCustomHelper*>(step->Ref);
     const int argCount = std::min(step->Count(), member->ParamCount());
+    Variant current = ObjectOfMember();
     if (argCount > 0)
         PassMemberArguments(step, member, argCount);
-    member->ParentRef = FSteps[0]->Ref;
+    member->ParentRef = first->Ref;
     member->ParentValue = std::move(current);
     member->Script = Script;
     member->NeedResult = NeedResult;
@@ -759,13 +936,30 @@ Variant TscDesignator::ReadMember()
 // step before).
 void TscDesignator::WriteMember(const Variant& value)
 {
-    Variant current = ObjectOfMember();
+    TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* step = FSteps[1].get();
+    auto* member = static_cast<TscCustomHelper*>(step->Ref);
+    if (step->Count() == 0 && first->ReadsInPlace()) {
+        TscCustomVariable* object = first->Ref;
+        object->NeedResult = true;
+        member->ParentRef = object;
+        member->ParentValue = object->Value;
+        member->Script = Script;
+        return member->SetValue(value);
+    }
+    WriteMemberWithArguments(value);
+}
+
+void TscDesignator::WriteMemberWithArguments(const Variant& value)
+{
+    TscDesignatorItem* first = FSteps[0].get();
     TscDesignatorItem* step = FSteps[1].get();
     auto* member = static_cast<TscCustomHelper*>(step->Ref);
     const int argCount = std::min(step->Count(), member->ParamCount());
+    Variant current = ObjectOfMember();
     if (argCount > 0)
         PassMemberArguments(step, member, argCount);
-    member->ParentRef = FSteps[0]->Ref;
+    member->ParentRef = first->Ref;
     member->ParentValue = std::move(current);
     member->Script = Script;
     member->SetValue(value);

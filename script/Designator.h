@@ -22,12 +22,26 @@
 // reach the caller's arguments after its frame is back, so a recursive call
 // that changes one (Count(n - 1, acc)) changes the caller's acc.
 //
+// Texts given to a script routine cost no copy per call, so a script that grows a text
+// through routines stays linear. A var parameter given a String variable borrows the
+// variable's text while the call runs (TscStringVariable, Items.h): the routine appends to
+// it in place, while the variable, read during the call or after a call that failed, is
+// what it was, and the write back at the end sets it as ever. When a call of a routine that
+// was not running ends, its parameters let go of the texts and arrays they hold (after the
+// write back): nothing reads them before the next call passes new values, and held they
+// would make the caller's next append to that variable (s := s + 'x'; P(s)) copy it. During
+// the call they keep them, where hosts read them by name.
+//
 // Speed: each step knows what its item is (found once per item, not by a type
 // test per evaluation). A designator that is one call of a script routine skips
 // the walk, and so do the read and the write of a host member of an object named by one
 // step (Obj.Add(x), Obj.Total, Obj.Cells[1, 2], Obj.Total := n): the same calls in the
 // same order, written out for two steps; arguments are handled out of line, so a member
-// without them pays for none. A call step keeps the call's shape (how many arguments reach
+// without them pays for none. An object held in a plain variable is handed to the member
+// from the variable's value in place. Obj.Prop of a published property that way is known
+// once per pair of items: an Integer operator above reads its Integer without a Variant
+// (ReadMemberInt), and an assignment of an Integer or Int64 result writes it so
+// (SetInteger, SetNumber), with the same host calls as the walk makes. A call step keeps the call's shape (how many arguments reach
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
 // inside that path, not behind another call. An argument whose tree always computes
@@ -73,6 +87,13 @@ public:
             Classify();
         return FIntoStepBefore;
     }
+    // Ref is a plain variable or parameter: its value is its stored Value, read in place.
+    bool ReadsInPlace()
+    {
+        if (FKindOf != Ref)
+            Classify();
+        return FInPlace;
+    }
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
 
@@ -97,6 +118,7 @@ private:
     const TscCustomVariable* FKindOf = nullptr;
     RefKind FKind = RefKind::Other;
     bool FIntoStepBefore = false;
+    bool FInPlace = false;
     const TscCustomVariable* FShapeOf = nullptr;
     int FShapeArgs = -1;
     int FShapeParams = -1;
@@ -126,6 +148,16 @@ public:
 
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+    // GetValue of Obj.Prop as an Integer operator above takes it: a published Integer,
+    // enumeration or set property of an object held in a plain variable, read as GetValue
+    // reads it, without a Variant. False, with the property not read, for any other
+    // designator or property; GetValue then reads it.
+    bool ReadMemberInt(int32_t& r);
+    // SetValue(Variant(v)), an Integer given to Obj.Prop written as WriteMember writes it;
+    // a published Integer or Int64 property takes it without a Variant.
+    void SetInteger(int32_t v);
+    // SetValue(n.ToVariant()) the same way, for an Integer or Int64 without a Variant.
+    void SetNumber(const script_fast::Num& n);
 
 protected:
     Variant DoCalc(const Variant& value, bool assigning);
@@ -141,12 +173,36 @@ private:
     // routine nor late bound, then a host member; ReadMember is their reading walk.
     // WriteMember is their assigning walk, for a member that is not a character or an
     // element written back into the object.
-    bool IsMemberRead() const;
+    bool IsMemberRead();
+    // The same for the assigning walk: a member read whose last step takes the value itself.
+    bool IsMemberWrite();
+    void FindMemberShape();
     Variant ObjectOfMember();
     Variant ReadMember();
     void WriteMember(const Variant& value);
+    // Their walks for an object that is not a plain variable, or a member given arguments.
+    [[gnu::noinline]] Variant ReadMemberWithArguments();
+    [[gnu::noinline]] void WriteMemberWithArguments(const Variant& value);
 
     std::vector<std::unique_ptr<TscDesignatorItem>> FSteps;
+    // The two steps' items IsMemberRead was last answered for, and the answers.
+    const TscCustomVariable* FShapeOf[2] = {nullptr, nullptr};
+    bool FMemberRead = false;
+    bool FMemberWrite = false;
+    bool FMemberProperty = false; // the member is a TscPropertyHelper
+    // Both: an object held in a plain variable, and a TscPropertyHelper without arguments.
+    bool FPlainProperty = false;
+    // Obj.Prop of FPlainProperty's kind, as the steps stand now.
+    bool IsPlainProperty()
+    {
+        if (FSteps.size() != 2)
+            return false;
+        TscDesignatorItem* first = FSteps[0].get();
+        TscDesignatorItem* second = FSteps[1].get();
+        if (first->Ref != FShapeOf[0] || second->Ref != FShapeOf[1]) [[unlikely]]
+            FindMemberShape();
+        return FPlainProperty && first->Count() == 0 && second->Count() == 0;
+    }
 };
 
 class TscVariableDesignator : public TscDesignator {

@@ -9,6 +9,7 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <new>
 #include <typeinfo>
 
 namespace {
@@ -100,6 +101,65 @@ Variant SetOperation(TscOperatorType op, const Variant& a, const Variant& b)
     return Variant(op == opPlus ? x | y : op == opMinus ? x & ~y : x & y);
 }
 
+// A value computed into storage of its own, let go only when it was made.
+class HeldValue {
+public:
+    HeldValue() = default;
+    HeldValue(const HeldValue&) = delete;
+    HeldValue& operator=(const HeldValue&) = delete;
+    ~HeldValue()
+    {
+        if (FMade)
+            reinterpret_cast<Variant*>(FHeld)->~Variant();
+    }
+    const Variant* Make(TscExpressionNode* node)
+    {
+        Variant* v = ::new (static_cast<void*>(FHeld)) Variant(node->GetValue());
+        FMade = true;
+        return v;
+    }
+
+private:
+    alignas(Variant) unsigned char FHeld[sizeof(Variant)];
+    bool FMade = false;
+};
+
+// The two operand values of a binary operator: read in place where the node has them,
+// else computed, the left before the right, straight into storage of their own that is
+// let go only when it was used. Read is called on a made object, so a right operand that
+// raises still lets go of the left one.
+class OperandValues {
+public:
+    OperandValues() = default;
+    OperandValues(const OperandValues&) = delete;
+    OperandValues& operator=(const OperandValues&) = delete;
+    ~OperandValues()
+    {
+        if (FMade & 1)
+            Slot(0)->~Variant();
+        if (FMade & 2)
+            Slot(1)->~Variant();
+    }
+    void Read(const TscOperatorNode& op)
+    {
+        A = op.LeftDirect ? op.LeftDirect : Make(0, op.Left.get());
+        B = op.RightDirect ? op.RightDirect : Make(1, op.Right.get());
+    }
+    const Variant* A = nullptr;
+    const Variant* B = nullptr;
+
+private:
+    Variant* Slot(int i) { return reinterpret_cast<Variant*>(FHeld + i * sizeof(Variant)); }
+    const Variant* Make(int i, TscExpressionNode* node)
+    {
+        Variant* v = ::new (static_cast<void*>(Slot(i))) Variant(node->GetValue());
+        FMade |= 1 << i;
+        return v;
+    }
+    alignas(Variant) unsigned char FHeld[2 * sizeof(Variant)];
+    unsigned FMade = 0;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------- nodes
@@ -165,14 +225,212 @@ Variant TscOperatorNode::Join(const Variant& a, const Variant& b) const
     }
     if (BothInteger)
         return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) + static_cast<uint32_t>(ToInt32(b))));
-    Variant r;
+    script_fast::Num r;
     if (script_fast::TryArith<'+'>(a, b, r))
-        return r;
+        return r.ToVariant();
     script_detail::CheckJoin(a, b);
     return a + b;
 }
 
+namespace {
+
+// An operand of an Integer operator as a plain number, when it gives one with nothing to
+// convert: an Integer read in place, an operator's Integer routine, a member's Integer.
+// False with nothing read otherwise.
+[[gnu::always_inline]] inline bool PlainInt(const Variant* direct, const TscOperatorNode* op, TscDesignator* member,
+                                            int32_t& r)
+{
+    if (direct) {
+        if (direct->VType() != varInteger)
+            return false;
+        r = direct->RawInteger();
+        return true;
+    }
+    if (op)
+        return op->IntCompute(op, r);
+    return member && member->ReadMemberInt(r);
+}
+
+} // namespace
+
+int32_t TscOperatorNode::IntArith()
+{
+    // The left value first, then the right. An operand with an Integer routine runs no code,
+    // so computing it as a plain number reads what its GetValue would; an Integer read as
+    // one needs no conversion that could fail before the right operand is computed.
+    int32_t x, y;
+    if (!PlainInt(LeftDirect, LeftInt, LeftMember, x)) [[unlikely]]
+        return IntArithHeld();
+    if (!PlainInt(RightDirect, RightInt, RightMember, y)) [[unlikely]] {
+        if (RightDirect)
+            y = ToInt32(*RightDirect);
+        else
+            y = ToInt32(Right->GetValue());
+    }
+    return script_fast::WrapArith(Op == opPlus ? '+' : Op == opMinus ? '-' : '*', x, y);
+}
+
+int32_t TscOperatorNode::IntArithHeld()
+{
+    HeldValue ta, tb;
+    int32_t x = 0, y = 0;
+    const Variant* a = LeftDirect;
+    if (!a && !(LeftInt && LeftInt->IntCompute(LeftInt, x)) && !(LeftMember && LeftMember->ReadMemberInt(x)))
+        a = ta.Make(Left.get());
+    const Variant* b = RightDirect;
+    if (!b && !(RightInt && RightInt->IntCompute(RightInt, y)) && !(RightMember && RightMember->ReadMemberInt(y)))
+        b = tb.Make(Right.get());
+    if (a)
+        x = ToInt32(*a);
+    if (b)
+        y = ToInt32(*b);
+    return script_fast::WrapArith(Op == opPlus ? '+' : Op == opMinus ? '-' : '*', x, y);
+}
+
 Variant TscOperatorNode::GetValue()
+{
+    // Each kind of operator has a routine of its own, handed on to without a frame here: the
+    // arithmetic ones are short and run the most.
+    if (NumCompute)
+        return NumValue();
+    return GeneralValue();
+}
+
+// Numbers read in place or computed by such operators: the number routine gives the value
+// GetValue would, without the Variants in between; where it gives up, the general code
+// computes the value or raises the error.
+Variant TscOperatorNode::NumValue()
+{
+    script_fast::Num n;
+    if (NumCompute(this, n))
+        return n.ToVariant();
+    return GeneralValue();
+}
+
+inline Variant TscOperatorNode::GeneralValue()
+{
+    switch (Op) {
+    case opPlus: return PlusValue();
+    case opMinus: return ArithValue<'-'>();
+    case opMul: return ArithValue<'*'>();
+    case opDivFloat: return ArithValue<'/'>();
+    default: return OtherValue();
+    }
+}
+
+inline bool TscOperatorNode::LeftNumber(script_fast::Num& n) const
+{
+    if (LeftNum)
+        return LeftNum->Num(n);
+    int32_t x;
+    if (!LeftMember || !LeftMember->ReadMemberInt(x))
+        return false;
+    n = script_fast::Num(x);
+    return true;
+}
+
+inline bool TscOperatorNode::RightNumber(script_fast::Num& n) const
+{
+    if (RightDirect)
+        return script_fast::Num::From(*RightDirect, n);
+    if (RightNum)
+        return RightNum->Num(n);
+    int32_t y;
+    if (!RightMember || !RightMember->ReadMemberInt(y))
+        return false;
+    n = script_fast::Num(y);
+    return true;
+}
+
+// The left operand is read first, as always; a right operand that gives no number is then
+// computed as a Variant, and the left one's number goes on as the Variant its GetValue gives.
+template <char C>
+TscOperatorNode::NumberOutcome TscOperatorNode::NumberOperands(script_fast::Num& n, Variant& result)
+{
+    script_fast::Num a;
+    if (!LeftNumber(a))
+        return NumberOutcome::None;
+    const Variant va = a.ToVariant();
+    script_fast::Num b;
+    if (RightNumber(b)) {
+        if (script_fast::TryArith<C>(a, b, n))
+            return NumberOutcome::Number;
+        const Variant vb = b.ToVariant();
+        result = C == '+' ? Join(va, vb) : C == '-' ? VarSub(va, vb) : C == '*' ? VarMul(va, vb) : VarDiv(va, vb);
+        return NumberOutcome::Value;
+    }
+    HeldValue hb;
+    const Variant& vb = RightDirect ? *RightDirect : *hb.Make(Right.get());
+    if (C == '+')
+        result = Join(va, vb);
+    else if (script_fast::TryArith<C>(va, vb, n))
+        result = n.ToVariant();
+    else
+        result = C == '-' ? VarSub(va, vb) : C == '*' ? VarMul(va, vb) : VarDiv(va, vb);
+    return NumberOutcome::Value;
+}
+
+TscOperatorNode::NumberOutcome TscOperatorNode::NumberValue(script_fast::Num& n, Variant& v)
+{
+    NumberOutcome o = NumberOutcome::None;
+    switch (Op) {
+    case opPlus: o = NumberOperands<'+'>(n, v); break;
+    case opMinus: o = NumberOperands<'-'>(n, v); break;
+    case opMul: o = NumberOperands<'*'>(n, v); break;
+    case opDivFloat: o = NumberOperands<'/'>(n, v); break;
+    default: break;
+    }
+    if (o != NumberOutcome::None)
+        return o;
+    v = GetValue();
+    return NumberOutcome::Value;
+}
+
+Variant TscOperatorNode::PlusValue()
+{
+    if (BothInteger && !StrCat && !SetOp)
+        return Variant(IntArith());
+    if (NumberFirst && !StrCat && !SetOp) {
+        script_fast::Num n;
+        Variant r;
+        const NumberOutcome o = NumberOperands<'+'>(n, r);
+        if (o == NumberOutcome::Number)
+            return n.ToVariant();
+        if (o == NumberOutcome::Value)
+            return r;
+    }
+    OperandValues v;
+    v.Read(*this);
+    if (SetOp)
+        return SetOperation(Op, *v.A, *v.B);
+    return Join(*v.A, *v.B);
+}
+
+template <char C>
+Variant TscOperatorNode::ArithValue()
+{
+    if (C != '/' && BothInteger && !SetOp)
+        return Variant(IntArith());
+    if (NumberFirst && !SetOp) {
+        script_fast::Num n;
+        Variant r;
+        const NumberOutcome o = NumberOperands<C>(n, r);
+        if (o == NumberOutcome::Number)
+            return n.ToVariant();
+        if (o == NumberOutcome::Value)
+            return r;
+    }
+    OperandValues v;
+    v.Read(*this);
+    if (C != '/' && SetOp)
+        return SetOperation(Op, *v.A, *v.B);
+    script_fast::Num r;
+    if (script_fast::TryArith<C>(*v.A, *v.B, r))
+        return r.ToVariant();
+    return C == '-' ? VarSub(*v.A, *v.B) : C == '*' ? VarMul(*v.A, *v.B) : VarDiv(*v.A, *v.B);
+}
+
+Variant TscOperatorNode::OtherValue()
 {
     switch (Op) {
     case opNone:
@@ -201,49 +459,6 @@ Variant TscOperatorNode::GetValue()
         case opNonEq: return Variant(VarNe(a, b));
         default: return Variant(VarEq(a, b));
         }
-    }
-    case opPlus: {
-        Variant ta, tb;
-        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
-        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
-        if (SetOp)
-            return SetOperation(Op, a, b);
-        return Join(a, b);
-    }
-    case opMinus: {
-        Variant ta, tb;
-        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
-        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
-        if (SetOp)
-            return SetOperation(Op, a, b);
-        if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) - static_cast<uint32_t>(ToInt32(b))));
-        Variant r;
-        if (script_fast::TryArith<'-'>(a, b, r))
-            return r;
-        return VarSub(a, b);
-    }
-    case opMul: {
-        Variant ta, tb;
-        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
-        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
-        if (SetOp)
-            return SetOperation(Op, a, b);
-        if (BothInteger)
-            return Variant(Wrap(static_cast<uint32_t>(ToInt32(a)) * static_cast<uint32_t>(ToInt32(b))));
-        Variant r;
-        if (script_fast::TryArith<'*'>(a, b, r))
-            return r;
-        return VarMul(a, b);
-    }
-    case opDivFloat: {
-        Variant ta, tb;
-        const Variant& a = LeftDirect ? *LeftDirect : (ta = Left->GetValue());
-        const Variant& b = RightDirect ? *RightDirect : (tb = Right->GetValue());
-        Variant r;
-        if (script_fast::TryArith<'/'>(a, b, r))
-            return r;
-        return VarDiv(a, b);
     }
     case opDivInt:
     case opMod: {
@@ -308,6 +523,11 @@ Variant TscOperatorNode::GetValue()
     }
     case opIs:
         return Variant(IsInstance(Left->GetValue(), static_cast<TscDesignatorNode*>(Right.get())));
+    case opPlus:
+    case opMinus:
+    case opMul:
+    case opDivFloat:
+        return GeneralValue(); // not reached: GeneralValue takes them
     case opLeftBracket:
     case opRightBracket:
         break;
@@ -586,6 +806,31 @@ bool MarkNum(TscExpressionNode* node)
     op->IntCompute = op->NumOk() ? scIntRoutine(*op) : nullptr;
     op->TestCompute = op->NumOk() ? scTestRoutine(*op) : nullptr;
     op->FloatCompute = op->NumOk() ? scFloatRoutine(*op) : nullptr;
+    const auto intOf = [](const TscExpressionNode* n) -> const TscOperatorNode* {
+        const auto* o = dynamic_cast<const TscOperatorNode*>(n);
+        return o && o->IntCompute ? o : nullptr;
+    };
+    op->LeftInt = intOf(op->Left.get());
+    op->RightInt = intOf(op->Right.get());
+    // A designator node reads its designator's GetValue; of this class exactly, a member
+    // read may give its Integer without it.
+    const auto memberOf = [](TscExpressionNode* n) -> TscDesignator* {
+        if (!n || typeid(*n) != typeid(TscDesignatorNode))
+            return nullptr;
+        auto* d = static_cast<TscDesignatorNode*>(n);
+        return d->ValueSource == d->Designator.get() && typeid(*d->Designator) == typeid(TscDesignator)
+                   ? d->Designator.get()
+                   : nullptr;
+    };
+    op->LeftMember = memberOf(op->Left.get());
+    op->RightMember = memberOf(op->Right.get());
+    const auto numOf = [](const TscExpressionNode* n) -> const TscOperatorNode* {
+        const auto* o = dynamic_cast<const TscOperatorNode*>(n);
+        return o && o->NumCompute ? o : nullptr;
+    };
+    op->LeftNum = numOf(op->Left.get());
+    op->RightNum = numOf(op->Right.get());
+    op->NumberFirst = (op->LeftNum || op->LeftMember) && !op->LeftDirect;
     return op->NumOk();
 }
 

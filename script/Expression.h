@@ -38,6 +38,14 @@
 // Variants, before the general number routine; a literal on the right inside 32 bits is
 // tested once, when the tree is finished. The routines live in NumberPaths.cpp.
 //
+// Under an operator that has no number routine (an operand runs code: a host property, a
+// call), the operands still give plain numbers where they can: a number operator its Num
+// (its GetValue takes NumCompute first), an Integer operator its IntCompute, Obj.Prop of a
+// published Integer property its Integer (TscDesignator::ReadMemberInt). An Integer + - *
+// then computes in 32 bits with no Variant, and + - * / of such operands (NumberOperands)
+// in the inline paths; the left operand is always read first, and an operand that gives no
+// number is computed as GetValue computes it.
+//
 // Floating trees: an operator + - * / whose result is a Double as a rule (a Double constant,
 // a variable declared floating or such an operator on one side, or a /) also gets
 // FloatCompute, made for its operator and where each operand comes from (a variable, a
@@ -135,6 +143,19 @@ public:
     };
     using FloatFunction = FloatResult (*)(const TscOperatorNode* node);
     FloatFunction FloatCompute = nullptr;
+    // The operands that are operators with an IntCompute (set when the tree is finished): an
+    // Integer operator above reads them as plain numbers, without a Variant in between.
+    const TscOperatorNode* LeftInt = nullptr;
+    const TscOperatorNode* RightInt = nullptr;
+    // The same for operands that are designators of a host member (Obj.Prop), which give an
+    // Integer property's value as a plain number where they can (ReadMemberInt).
+    TscDesignator* LeftMember = nullptr;
+    TscDesignator* RightMember = nullptr;
+    // Operands that are operators with a NumCompute, for an operator above that is not one.
+    const TscOperatorNode* LeftNum = nullptr;
+    const TscOperatorNode* RightNum = nullptr;
+    // The left operand is one of those (and not read in place): NumberOperands is tried.
+    bool NumberFirst = false;
     bool NumOk() const { return NumCompute != nullptr; }
     int Priority() const override;
     // The value as GetValue computes it, without a Variant, when every operand read is an
@@ -152,6 +173,35 @@ public:
         return Num(n) && n.ToInt32(r);
     }
     Variant GetValue() override;
+    // + - * / over operands that give plain numbers (a member's Integer, a number operator's
+    // value, a number read in place): Number, with the value in n and no Variant made, when
+    // the arithmetic takes its inline path; None, with nothing read, when the left operand
+    // gives no number; Value, with the value computed the general way from what was read,
+    // otherwise. NumberValue is GetValue so for an operator that is no number tree, with
+    // NumberFirst set: Number or Value.
+    enum class NumberOutcome : uint8_t { None, Number, Value };
+    NumberOutcome NumberValue(script_fast::Num& n, Variant& v);
+    // + - * of two Integer operands (BothInteger): 32 bits that wrap.
+    int32_t IntArith();
+    // IntArith where the left operand is computed as a Variant: both are computed first,
+    // then converted.
+    [[gnu::noinline]] int32_t IntArithHeld();
+
+private:
+    // GetValue by kind of operator: NumValue tries the number routine first, GeneralValue
+    // hands on to + (PlusValue), - * / (ArithValue) or the rest (OtherValue).
+    [[gnu::noinline]] Variant NumValue();
+    Variant GeneralValue();
+    [[gnu::noinline]] Variant PlusValue();
+    template <char C>
+    [[gnu::noinline]] Variant ArithValue();
+    template <char C>
+    [[gnu::noinline]] NumberOutcome NumberOperands(script_fast::Num& n, Variant& result);
+    bool LeftNumber(script_fast::Num& n) const;
+    bool RightNumber(script_fast::Num& n) const;
+    [[gnu::noinline]] Variant OtherValue();
+
+public:
     // A "+" or STRCAT node's result from its operands' values (not a set operator).
     Variant Join(const Variant& a, const Variant& b) const;
 };

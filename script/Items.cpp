@@ -234,6 +234,8 @@ void TscVariable::SetValue(const Variant& value)
 
 void TscStringVariable::SetValue(const Variant& value)
 {
+    // A new value ends a loan without taking anything back.
+    FLentLength = kNotLent;
     if (::VarType(value) == varString)
         FText = value;
     else
@@ -242,10 +244,48 @@ void TscStringVariable::SetValue(const Variant& value)
 
 AnsiString& TscStringVariable::MutableText()
 {
+    EndLoan();
     if (AnsiString* text = FText.UnsharedStr())
         return *text;
-    FText = Variant(AnsiString(Text()));
+    FText = Variant(AnsiString(*FText.StrPtr()));
     return *FText.UnsharedStr();
+}
+
+bool TscStringVariable::Lend(const Variant& borrowed)
+{
+    EndLoan();
+    if (borrowed.StrPtr() != FText.StrPtr())
+        return false;
+    FLentLength = FText.StrPtr()->size();
+    return true;
+}
+
+bool TscStringVariable::AppendLent(Variant& borrowed, std::string_view tail)
+{
+    if (FLentLength == kNotLent || borrowed.StrPtr() != FText.StrPtr())
+        return false;
+    // This variable lets go of the text for a moment: borrowed then holds it alone exactly
+    // when no one else shares it, and appends in place. Taken again however that ends.
+    struct Retake {
+        Variant& text;
+        const Variant& borrowed;
+        ~Retake() { text = borrowed; }
+    } retake{FText, borrowed};
+    FText = Variant();
+    return borrowed.AppendUnshared(tail);
+}
+
+void TscStringVariable::TakeBackText() const
+{
+    const size_t own = FLentLength;
+    FLentLength = kNotLent;
+    const AnsiString& text = *FText.StrPtr();
+    if (text.size() == own)
+        return; // nothing was appended: the text is still all this variable's
+    if (AnsiString* alone = FText.UnsharedStr())
+        alone->resize(own);
+    else
+        FText = Variant(AnsiString(text, 0, own));
 }
 
 TscParamItem::TscParamItem(const AnsiString& name, TscVarType varType, const AnsiString& typeName,
@@ -303,12 +343,15 @@ void TscProcVariable::MakeFrame()
 {
     FFrame.Values.clear();
     FFrame.Strings.clear();
+    FFrame.Nested = false;
     for (int i = 0; i < FLocalScript->Count(); ++i) {
         TscCustomVariable* item = FLocalScript->GetItem(i);
         if (auto* s = dynamic_cast<TscStringVariable*>(item))
             FFrame.Strings.push_back(s);
         else if (dynamic_cast<TscVariable*>(item) || dynamic_cast<TscParamItem*>(item))
             FFrame.Values.push_back(item);
+        else if (dynamic_cast<TscProcVariable*>(item))
+            FFrame.Nested = true;
     }
     FFrameTableSize = FLocalScript->Count();
 }
@@ -404,12 +447,44 @@ const TPropInfo* TscPropertyHelper::FindPropInfo(const TObject* obj)
     return FPropInfo;
 }
 
-Variant TscPropertyHelper::GetValue()
+TObject* TscPropertyHelper::Resolve(const TPropInfo*& p)
 {
     TObject* obj = Instance(ClassRef, false);
+    p = nullptr;
+    FReadyProp = nullptr;
+    if (!IsPublished)
+        return obj;
+    p = PropInfoOf(obj);
+    if (p && obj && ParentValue.VType() == varInteger) {
+        FReadyHandle = ParentValue.RawInteger();
+        FReadyDeaths = HandleDeaths();
+        FReadyClass = ClassRef;
+        FReadyObject = obj;
+        FReadyProp = p;
+    }
+    return obj;
+}
+
+Variant TscPropertyHelper::GetValue()
+{
+    TObject* obj;
+    const TPropInfo* p;
+    const bool ready = Ready(obj, p);
+    // The commonest read, an Integer, enumeration or set, on its own short path.
+    if (ready && p->Readable && VarType != fvtBool) {
+        const TTypeKind kind = p->Kind();
+        if (kind == tkInteger || kind == tkEnumeration || kind == tkSet)
+            return Variant(static_cast<int>(GetOrdProp(obj, p)));
+    }
+    if (!ready)
+        obj = Resolve(p);
+    return ReadValue(obj, p);
+}
+
+Variant TscPropertyHelper::ReadValue(TObject* obj, const TPropInfo* p)
+{
     Variant r = Null();
     if (IsPublished) {
-        const TPropInfo* p = PropInfoOf(obj);
         if (p && p->Readable) {
             switch (p->Kind()) {
             case tkInteger:
@@ -455,7 +530,23 @@ void TscPropertyHelper::SetValue(const Variant& value)
 {
     if (ReadOnly)
         return;
-    TObject* obj = Instance(ClassRef, false);
+    TObject* obj;
+    const TPropInfo* p;
+    const bool ready = Ready(obj, p);
+    // The commonest write, an Integer or Int64 given to an Integer or Int64 property.
+    if (ready && p->Writable && VarType != fvtBool && (p->Kind() == tkInteger || p->Kind() == tkInt64)) {
+        if (value.VType() == varInteger)
+            return SetOrdProp(obj, p, value.RawInteger());
+        if (value.VType() == varInt64)
+            return SetOrdProp(obj, p, value.RawInt64());
+    }
+    if (!ready)
+        obj = Resolve(p);
+    WriteValue(obj, p, value);
+}
+
+void TscPropertyHelper::WriteValue(TObject* obj, const TPropInfo* p, const Variant& value)
+{
     if (!IsPublished) {
         // A set constructor the compiler could not see the target of (late binding).
         const bool toMask = VarIsArray(value) && (VarType == fvtEnum || VarType == fvtInt);
@@ -465,7 +556,6 @@ void TscPropertyHelper::SetValue(const Variant& value)
             });
         return;
     }
-    const TPropInfo* p = PropInfoOf(obj);
     if (!p || !p->Writable)
         return;
     switch (p->Kind()) {

@@ -17,7 +17,9 @@
 // with the handle and the count of handle deaths at that moment (Handles.h): the same
 // handle while no object with a handle has died since is the same live object of the
 // class already checked, so a loop over one object resolves it once. A published
-// property finds its property record once per class of object, a member makes its
+// property finds its property record once per class of object and keeps the object and
+// the record together, checked in one test (Ready); an Integer read and an Integer or
+// Int64 write take a short path of their own. A member makes its
 // upper-cased name once, and a method fills the argument array kept from its last call in
 // place (Items.cpp, TKeptParams) rather than making one per call.
 //
@@ -35,6 +37,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -131,16 +134,51 @@ public:
 // A String or Char variable. Its text is a string Variant shared with every value read
 // from it, so reading a long text (Length(s), Copy(s, i, 1), t := s) costs no copy of it;
 // a change in place copies it first only while a value read from it still shares it.
+//
+// Lending: given to a var parameter of a script routine, the variable lends its text to the
+// parameter for the call (Lend, made by the call; Designator.cpp). The two still share one
+// text, and the variable's own value is its first LentLength bytes: the parameter may append
+// to the text in place (AppendLent), which the variable does not see. The first read, change
+// or store of the variable ends the loan (EndLoan): the text is cut back to its own bytes
+// (copied only while the parameter still holds it). So Add(s, t) appending to its var
+// parameter costs no copy of s per call, while s itself reads as it did before the call, as
+// the call's failure leaves it, and as the write back at the call's end sets it.
+// Invariant: while lent, nothing changes the shared text but appends, since no other change
+// in place happens to a text the variable shares (Variant::AppendUnshared, UnsharedStr).
 class TscStringVariable : public TscVariable {
 public:
     using TscVariable::TscVariable;
-    const AnsiString& Text() const { return *FText.StrPtr(); }
+    const AnsiString& Text() const
+    {
+        EndLoan();
+        return *FText.StrPtr();
+    }
     AnsiString& MutableText();
     void SetValue(const Variant& value) override;
-    Variant GetValue() override { return FText; }
+    Variant GetValue() override
+    {
+        EndLoan();
+        return FText;
+    }
+
+    // Lends the text to borrowed, a var parameter just given this variable's value; false,
+    // with nothing lent, when borrowed does not hold the variable's text.
+    bool Lend(const Variant& borrowed);
+    // Appends tail in place to borrowed when it and this variable alone share the lent text;
+    // false, with nothing changed, otherwise.
+    bool AppendLent(Variant& borrowed, std::string_view tail);
+    void EndLoan() const
+    {
+        if (FLentLength != kNotLent) [[unlikely]]
+            TakeBackText();
+    }
 
 private:
-    Variant FText = Variant(AnsiString());  // always varString
+    static constexpr size_t kNotLent = static_cast<size_t>(-1);
+    void TakeBackText() const;
+    // Mutable: ending a loan changes how the text is held, never the value read.
+    mutable Variant FText = Variant(AnsiString());  // always varString
+    mutable size_t FLentLength = kNotLent;
 };
 
 class TscParamItem final : public TscCustomVariable {
@@ -164,6 +202,14 @@ public:
             StoreAsDeclared(Value, VarType, std::move(value));
         else
             Value = std::move(value);
+    }
+    // A var parameter's String variable argument while the call runs (see TscStringVariable).
+    TscStringVariable* Lender = nullptr;
+    // Appends tail to a text Value in place when no other value shares it, or only the
+    // variable that lent it; false, with nothing changed, otherwise.
+    bool AppendInPlace(std::string_view tail)
+    {
+        return Value.AppendUnshared(tail) || (Lender && Lender->AppendLent(Value, tail));
     }
 };
 
@@ -190,9 +236,12 @@ public:
     // What a recursive call of the procedure saves and puts back: the variables and
     // parameters of LocalScript in table order, found once (again when the table
     // changes). Values are kept in the item's Value, Strings as the item's text.
+    // Nested: a routine is declared inside this one, and may read its parameters by name
+    // whenever it runs.
     struct FrameLayout {
         std::vector<TscCustomVariable*> Values;
         std::vector<TscStringVariable*> Strings;
+        bool Nested = false;
     };
     // (Defined in Script.h, where the size of the local table is known.)
     inline const FrameLayout& Frame();
@@ -304,8 +353,9 @@ private:
     uint64_t FInstanceDeaths = 0;
 };
 
-// Equal texts: names are short, and this runs on every host call, so no call of memcmp;
-// eight bytes at a time, then four, then one.
+// Equal texts: names are short, and this runs on every host call, so no call of memcmp.
+// Eight bytes at a time, the last eight overlapping the ones before; a name of four to
+// eight bytes is its first four and its last four.
 inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
 {
     const size_t n = a.size();
@@ -313,23 +363,27 @@ inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
         return false;
     const char* x = a.data();
     const char* y = b.data();
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
+    const auto same8 = [&](size_t i) {
         uint64_t p, q;
         std::memcpy(&p, x + i, 8);
         std::memcpy(&q, y + i, 8);
-        if (p != q)
-            return false;
-    }
-    if (i + 4 <= n) {
+        return p == q;
+    };
+    const auto same4 = [&](size_t i) {
         uint32_t p, q;
         std::memcpy(&p, x + i, 4);
         std::memcpy(&q, y + i, 4);
-        if (p != q)
-            return false;
-        i += 4;
+        return p == q;
+    };
+    if (n >= 8) {
+        for (size_t i = 0; i + 8 < n; i += 8)
+            if (!same8(i))
+                return false;
+        return same8(n - 8);
     }
-    for (; i < n; ++i)
+    if (n >= 4)
+        return same4(0) && same4(n - 4);
+    for (size_t i = 0; i < n; ++i)
         if (x[i] != y[i])
             return false;
     return true;
@@ -344,6 +398,35 @@ public:
     TscSetValueEvent OnSetValue;
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+    // GetValue's value when it is an Integer, enumeration or set of a published property
+    // found by the last call (Ready); false, with nothing read, otherwise.
+    bool ReadInteger(int32_t& r)
+    {
+        TObject* obj;
+        const TPropInfo* p;
+        if (!Ready(obj, p) || !p->Readable || VarType == fvtBool)
+            return false;
+        const TTypeKind kind = p->Kind();
+        if (kind != tkInteger && kind != tkEnumeration && kind != tkSet)
+            return false;
+        r = static_cast<int>(GetOrdProp(obj, p));
+        return true;
+    }
+
+    // SetValue of an Integer or Int64 v for a published Integer or Int64 property found by
+    // the last call (Ready); false, with nothing written, otherwise.
+    bool WriteInteger(int64_t v)
+    {
+        TObject* obj;
+        const TPropInfo* p;
+        if (ReadOnly || !Ready(obj, p) || !p->Writable || VarType == fvtBool)
+            return false;
+        const TTypeKind kind = p->Kind();
+        if (kind != tkInteger && kind != tkInt64)
+            return false;
+        SetOrdProp(obj, p, v);
+        return true;
+    }
 
 private:
     // The published property Name of obj's class, found by name once per class (a class's
@@ -356,11 +439,34 @@ private:
         return FindPropInfo(obj);
     }
     const TPropInfo* FindPropInfo(const TObject* obj);
+    // The object and the published property record of the last call, in one test: the same
+    // handle while no object with a handle has died since is the same live object of the
+    // class checked, and with the same class and name it has the same property.
+    [[gnu::always_inline]] bool Ready(TObject*& obj, const TPropInfo*& p) const
+    {
+        if (!FReadyProp || !IsPublished || ParentValue.VType() != varInteger ||
+            ParentValue.RawInteger() != FReadyHandle || HandleDeaths() != FReadyDeaths || ClassRef != FReadyClass ||
+            !SameBytes(FPropOf, Name))
+            return false;
+        obj = FReadyObject;
+        p = FReadyProp;
+        return true;
+    }
+    // Instance and PropInfoOf as every call without Ready takes them, remembered for Ready.
+    TObject* Resolve(const TPropInfo*& p);
+    // GetValue and SetValue of every kind, the object and its property record found.
+    [[gnu::noinline]] Variant ReadValue(TObject* obj, const TPropInfo* p);
+    [[gnu::noinline]] void WriteValue(TObject* obj, const TPropInfo* p, const Variant& value);
     TClass FPropClass = nullptr;
     AnsiString FPropOf;
     const TPropInfo* FPropInfo = nullptr;
     const TObject* FPropObject = nullptr;
     uint64_t FPropDeaths = 0;
+    int32_t FReadyHandle = 0;
+    uint64_t FReadyDeaths = 0;
+    TClass FReadyClass = nullptr;
+    TObject* FReadyObject = nullptr;
+    const TPropInfo* FReadyProp = nullptr;
 };
 
 class TscMethodHelper : public TscCustomHelper {

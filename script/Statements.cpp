@@ -6,6 +6,7 @@
 #include "script/Script.h"
 
 #include <new>
+#include <string_view>
 #include <typeinfo>
 
 namespace {
@@ -29,6 +30,16 @@ template <class T>
     case varDouble: PutNumber(v, n.D); break;
     default: v = n.ToVariant(); break;
     }
+}
+
+// Appends tail in place to the text of a plain target (a variable or parameter; Optimize):
+// a text no other value shares, or one a var parameter borrows from its String variable
+// argument. False, with nothing changed, when the text must be copied first.
+bool AppendToPlain(TscCustomVariable* target, std::string_view tail)
+{
+    if (typeid(*target) == typeid(TscParamItem))
+        return static_cast<TscParamItem*>(target)->AppendInPlace(tail);
+    return target->Value.AppendUnshared(tail);
 }
 
 // A loop's body, looked at once before the first pass. Run runs it once and tells whether
@@ -199,6 +210,20 @@ void TscAssignmentStmt::Optimize()
     JoinSource = nullptr;
     JoinLeft = JoinRight = nullptr;
     auto* op = dynamic_cast<TscOperatorNode*>(Expression->Root());
+    // What GetValue of such a root gives is Variant(IntArith()).
+    IntegerMember = NumberMember = nullptr;
+    IntegerSource = NumberSource = nullptr;
+    if (!PlainTarget && !StringTarget && Target == Designator.get() && typeid(*Designator) == typeid(TscDesignator) &&
+        op && !op->NumOk() && !op->StrCat && !op->SetOp) {
+        const bool intArith = op->Op == opPlus || op->Op == opMinus || op->Op == opMul;
+        if (intArith && op->BothInteger) {
+            IntegerMember = Designator.get();
+            IntegerSource = op;
+        } else if ((intArith || op->Op == opDivFloat) && op->NumberFirst) {
+            NumberMember = Designator.get();
+            NumberSource = op;
+        }
+    }
     if (PlainTarget && PlainTarget->VarType != fvtFloat && AppendChain.empty() && op && op->Op == opPlus &&
         !op->SetOp && !op->LeftDirect && !op->RightDirect) {
         // A designator node reads its designator's GetValue; of this class exactly, it is read
@@ -283,7 +308,7 @@ void TscAssignmentStmt::AppendToTarget(std::string_view tail)
         StringTarget->MutableText().append(tail);
     } else if (::VarType(PlainTarget->Value) != varString) {
         Target->SetValue(AppendChain.back()->Join(PlainTarget->Value, Variant(AnsiString(tail))));
-    } else if (!PlainTarget->Value.AppendUnshared(tail)) {
+    } else if (!AppendToPlain(PlainTarget, tail)) {
         // shared with another variable: this one gets its own copy once
         PlainTarget->Value = Variant(*PlainTarget->Value.StrPtr() + AnsiString(tail));
     }
@@ -294,6 +319,15 @@ void TscAssignmentStmt::Execute()
     RunLine();
     if (Script->Terminated)
         return;
+    if (IntegerMember)
+        return IntegerMember->SetInteger(IntegerSource->IntArith());
+    if (NumberMember) {
+        script_fast::Num n;
+        Variant v;
+        if (NumberSource->NumberValue(n, v) == TscOperatorNode::NumberOutcome::Number)
+            return NumberMember->SetNumber(n);
+        return NumberMember->SetValue(v);
+    }
     // A constant or plain variable given to a target that keeps what it is given: the value
     // as it stands, what the number step below and the general path would both store.
     if (DirectSource && PlainTarget && PlainTarget->VarType != fvtFloat) {
@@ -515,7 +549,7 @@ void TscAssignOpStmt::Execute()
             }
             if (Op == '+')
                 script_detail::CheckJoin(a, b);
-            if (Op == '+' && ::VarType(b) == varString && a.AppendUnshared(*b.StrPtr()))
+            if (Op == '+' && ::VarType(b) == varString && AppendToPlain(PlainTarget, *b.StrPtr()))
                 return;
         } else if (StringTarget && Op == '+' && ::VarType(b) == varString) {
             scCheckStringLength(static_cast<int64_t>(StringTarget->Text().size()) +

@@ -15,9 +15,10 @@
 //
 // Speed: an assignment decides once, when it is built, what its target is. On a
 // plain variable or parameter, x := x op e reads the stored value in place and
-// takes the inline arithmetic of FastPaths.h; appending to a String variable, or to
-// a Variant whose text nothing else shares, extends it in place, so building a long
-// text by appending is linear. Every left-deep chain of joins that starts at the
+// takes the inline arithmetic of FastPaths.h; appending to a String variable, to
+// a Variant whose text nothing else shares, or to a var parameter's text borrowed from its
+// String variable argument (Items.h), extends it in place, so building a long text by
+// appending is linear. Every left-deep chain of joins that starts at the
 // target does so (s := s + ', ' + IntToStr(i), BasicScript s = s & "," & i) when no
 // operand can run a script routine or name s: the operands are evaluated in their
 // order and each text appended as it comes; an error on the way cuts the target back
@@ -104,6 +105,14 @@ protected:
     const TscOperatorNode* JoinSource = nullptr;
     TscDesignator* JoinLeft = nullptr;
     TscDesignator* JoinRight = nullptr;
+    // Obj.Prop := e for an Integer + - * e that is no number tree: e's Integer goes to the
+    // member without a Variant (TscDesignator::SetInteger).
+    TscDesignator* IntegerMember = nullptr;
+    TscOperatorNode* IntegerSource = nullptr;
+    // The same for + - * / whose left operand gives a number (NumberFirst): e's number goes
+    // to the member without a Variant where the arithmetic takes its inline path.
+    TscDesignator* NumberMember = nullptr;
+    TscOperatorNode* NumberSource = nullptr;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
     // The source as the inline number paths read it: an operator tree Num computes

@@ -7,7 +7,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   libsqlite3-dev sqlite3
   qt6-base-dev libgl-dev qt6-translations-l10n
-  libjpeg62-turbo-dev libcups2-dev
+  libjpeg62-turbo-dev libcups2-dev cups-daemon cups-client
   fonts-liberation xvfb xauth poppler-utils
 )
 if [ "${1:-}" = fuzz ]; then

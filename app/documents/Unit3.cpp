@@ -241,6 +241,8 @@ void TForm3::CheckBox1Click(TObject*)
             ExecSql(q, AnsiString("Update ") + table + " Set Ставка=:r,Сумма_с_НДС=:v Where ID=:id",
                     {{"r", rate}, {"v", v}, {"id", id}});
     });
+    // The lines carry the new rate now: a failure in reading them back leaves the box as it is.
+    restore.Release();
     WarehouseData->DocVatRate = rate;
     ShowLines();
     UpdateTotal();

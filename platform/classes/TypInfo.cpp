@@ -553,15 +553,13 @@ bool PropIsType(const TObject* obj, std::string_view name, TTypeKind kind)
     return p && p->Kind() == kind;
 }
 
-int64_t GetOrdProp(const TObject* obj, const TPropInfo* prop)
+void classes_detail::GetOrdPropFailed(const TObject* obj, const TPropInfo* prop)
 {
     CheckObj(obj);
-    if (!prop->GetOrd)
-        WrongKind(prop);
-    return prop->GetOrd(*obj);
+    WrongKind(prop);
 }
 
-void SetOrdProp(TObject* obj, const TPropInfo* prop, int64_t value)
+void classes_detail::SetOrdPropChecked(TObject* obj, const TPropInfo* prop, int64_t value)
 {
     CheckObj(obj);
     CheckWrite(prop, prop->SetOrd);

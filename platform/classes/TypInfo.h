@@ -704,6 +704,28 @@ TMethod GetMethodProp(const TObject* obj, const TPropInfo* prop);
 // Raises EPropertyError when the handler's signature differs from the event's.
 void SetMethodProp(TObject* obj, const TPropInfo* prop, const TMethod& value);
 
+// Ordinal access is the commonest (scripts reading and writing Integer properties in loops):
+// the accessor is called in place, and the checks that fail raise out of line.
+namespace classes_detail {
+[[noreturn]] void GetOrdPropFailed(const TObject* obj, const TPropInfo* prop);
+void SetOrdPropChecked(TObject* obj, const TPropInfo* prop, int64_t value);
+}  // namespace classes_detail
+
+inline int64_t GetOrdProp(const TObject* obj, const TPropInfo* prop)
+{
+    if (!obj || !prop->GetOrd) [[unlikely]]
+        classes_detail::GetOrdPropFailed(obj, prop);
+    return prop->GetOrd(*obj);
+}
+
+// An enumeration's range is checked out of line, with the other failures.
+inline void SetOrdProp(TObject* obj, const TPropInfo* prop, int64_t value)
+{
+    if (!obj || !prop->Writable || !prop->SetOrd || prop->Kind() == tkEnumeration) [[unlikely]]
+        return classes_detail::SetOrdPropChecked(obj, prop, value);
+    prop->SetOrd(*obj, value);
+}
+
 int64_t GetOrdProp(const TObject* obj, std::string_view name);
 void SetOrdProp(TObject* obj, std::string_view name, int64_t value);
 long double GetFloatProp(const TObject* obj, std::string_view name);

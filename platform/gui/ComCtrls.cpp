@@ -3,6 +3,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
+#include "platform/rtl/ScopeExit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,13 +21,13 @@ void TTreeNode::SetText(const AnsiString& value)
     if (value == FText)
         return;
     FText = value;
-    FOwner->NodesChanged();
+    FOwner->NodesChanged(TTreeNodes::THint{this});
 }
 
 void TTreeNode::SetImageIndex(int value)
 {
     FImageIndex = value;
-    FOwner->NodesChanged();
+    FOwner->NodesChanged(TTreeNodes::THint{this});
 }
 
 TTreeNode* TTreeNode::Item(int index) const
@@ -91,7 +92,7 @@ void TTreeNode::SetExpanded(bool value)
     if (!allow)
         return;
     FExpanded = value;
-    FOwner->NodesChanged();
+    FOwner->NodesChanged(TTreeNodes::THint{this});
     if (value)
         tree->OnExpanded(tree, this);
     else
@@ -187,10 +188,16 @@ const std::vector<TTreeNode*>& TTreeNodes::Flat() const
     return FList;
 }
 
-void TTreeNodes::NodesChanged()
+void TTreeNodes::NodesChanged() { NodesChanged(THint{}); }
+
+void TTreeNodes::NodesChanged(const THint& hint)
 {
-    if (FUpdateCount == 0)
-        FOwner->NodesChanged();
+    if (FUpdateCount != 0)
+        return;
+    const THint outer = FHint;
+    FHint = hint;
+    TScopeExit told([&] { FHint = outer; });
+    FOwner->NodesChanged();
 }
 
 TTreeNode* TTreeNodes::Attach(TTreeNode* parent, int childIndex, const AnsiString& text, void* data)
@@ -207,7 +214,7 @@ TTreeNode* TTreeNodes::Attach(TTreeNode* parent, int childIndex, const AnsiStrin
     list.insert(list.begin() + childIndex, raw);
     FStore.push_back(std::move(node));
     FStale = true;
-    NodesChanged();
+    NodesChanged(THint{raw, childIndex, true});
     return raw;
 }
 
@@ -296,7 +303,7 @@ void TTreeNodes::BeginUpdate() { ++FUpdateCount; }
 void TTreeNodes::EndUpdate()
 {
     if (FUpdateCount > 0 && --FUpdateCount == 0)
-        FOwner->NodesChanged();
+        NodesChanged();
 }
 
 void TTreeNodes::Assign(TPersistent* source)
@@ -876,6 +883,25 @@ void TUpDown::UpdateAssociate()
     FAssociate->SetText(text);
 }
 
+void TUpDown::SyncFromAssociate()
+{
+    if (!FAssociate)
+        return;
+    AnsiString digits;
+    for (char c : FAssociate->GetText())
+        if (c != ' ' && c != '\xA0' && c != FormatSettings().ThousandSeparator)
+            digits += c;
+    int value = 0;
+    if (!TryStrToInt(digits, value))
+        return;
+    const int lo = std::min(FMin, FMax), hi = std::max(FMin, FMax);
+    value = std::clamp(value, lo, hi);
+    if (value != FPosition) {
+        FPosition = value;
+        Changed(TControlChange::Value);
+    }
+}
+
 bool TUpDown::UserStepped(TUDBtnType button)
 {
     if (!AcceptsInput())
@@ -885,6 +911,8 @@ bool TUpDown::UserStepped(TUDBtnType button)
         OnChanging(this, allow);
         if (!allow)
             return;
+        // The arrows step from what the edit shows, which the user may have typed since.
+        SyncFromAssociate();
         int next = FPosition + (button == btNext ? FIncrement : -FIncrement);
         if (FWrap) {
             if (next > FMax)
@@ -893,6 +921,7 @@ bool TUpDown::UserStepped(TUDBtnType button)
                 next = FMax;
         }
         SetPosition(next);
+        UpdateAssociate();  // also at either end, where a typed number out of range is put back
         OnClick(this, button);
     });
     return true;

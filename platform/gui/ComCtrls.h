@@ -109,6 +109,14 @@ public:
     const std::vector<TTreeNode*>& List() const { return Flat(); }
     int IndexOf(const TTreeNode* node) const;
     void Assign(TPersistent* source) override;
+    // While the view hears of a change of the nodes outside an update, whether it was one
+    // node alone, so that a tree filled or renamed one node at a time is shown a node at a
+    // time, not whole again per node:
+    //   Attached()  the node added (at AttachedIndex() among its siblings), else nullptr;
+    //   Altered()   the node whose text, image or expansion changed, else nullptr.
+    TTreeNode* Attached() const { return FHint.Added ? FHint.Node : nullptr; }
+    int AttachedIndex() const { return FHint.Added ? FHint.Index : -1; }
+    TTreeNode* Altered() const { return FHint.Added ? nullptr : FHint.Node; }
 
 private:
     friend class TTreeNode;
@@ -116,6 +124,13 @@ private:
     // Every node in display order, laid out again only when it is read after a change: a
     // tree filled one node at a time costs its size, not its square.
     const std::vector<TTreeNode*>& Flat() const;
+    struct THint {
+        TTreeNode* Node = nullptr;
+        int Index = -1;
+        bool Added = false;
+    };
+    // Tells the view, outside an update, with what the change was if it was one node.
+    void NodesChanged(const THint& hint);
     void NodesChanged();
     TTreeView* FOwner;
     std::vector<TTreeNode*> FTop;   // top-level nodes
@@ -123,6 +138,7 @@ private:
     mutable bool FStale = false;
     std::vector<std::unique_ptr<TTreeNode>> FStore;
     int FUpdateCount = 0;
+    THint FHint;
 };
 
 using TTVChangedEvent = TEvent<void(TObject* Sender, TTreeNode* Node)>;
@@ -432,6 +448,8 @@ protected:
 
 private:
     void UpdateAssociate();
+    // Takes the number the associate edit shows as the position (clamped), when it is one.
+    void SyncFromAssociate();
     int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
     bool FWrap = false, FThousands = true;
     TUDOrientation FOrientation = udVertical;

@@ -229,10 +229,7 @@ bool TControl::AcceptsInput() const
     const TCustomForm* form = ParentForm();
     if (!form)
         return false;
-    // A modal form whose result is set takes nothing more: its loop ends on its next turn,
-    // and a second click on OK queued behind the first (a double click, Enter pressed twice)
-    // must not run the command again.
-    if (form->ModalEnding() || (form->IsModal() && form->GetModalResult() != mrNone))
+    if (form->ModalResultPending())
         return false;
     return !(Screen && Screen->IsBlocked(form));
 }

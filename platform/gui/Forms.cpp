@@ -603,9 +603,7 @@ void TCustomForm::KeyDown(Word& key, TShiftState shift) { TScrollingWinControl::
 
 bool TCustomForm::UserCloseRequested()
 {
-    // A modal form whose result is already set keeps it: the close box queued behind OK
-    // does not turn it into mrCancel.
-    if (!FVisible || (Screen && Screen->IsBlocked(this)) || FModalEnding || (IsModal() && FModalResult != mrNone))
+    if (!FVisible || (Screen && Screen->IsBlocked(this)) || ModalResultPending())
         return false;
     Application->Guard([this] { Close(); });
     return true;

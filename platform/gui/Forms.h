@@ -136,10 +136,17 @@ public:
     bool ModalLoopTurn();
     // True once the modal showing has been allowed to end (until ShowModal returns).
     bool ModalEnding() const { return FModalEnding; }
+    // True while a modal showing has its result: from the moment ModalResult is set until
+    // the close questions refuse it or ShowModal returns. The form then takes no more input
+    // (controls, menus, the close box): a second click on OK queued behind the first, or the
+    // close box behind it, must not run the command again or turn OK into Cancel.
+    bool ModalResultPending() const { return FModalEnding || (IsModal() && FModalResult != mrNone); }
 
     // -- user input
-    // The close box (or Alt+F4).
-    bool UserCloseRequested();
+    // The close box (or Alt+F4). A window that may not close for a while (its work runs
+    // under its own modal loop, which cannot turn to ask until the work is over) refuses it
+    // here, so that no close result stands meanwhile taking its keys and clicks.
+    virtual bool UserCloseRequested();
     // The user activated the window (clicked into it).
     bool UserActivated();
     // The user resized the window to this outer size.

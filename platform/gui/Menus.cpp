@@ -142,7 +142,8 @@ bool TMenuItem::UserClicked()
         return false;
     TMenu* menu = GetParentMenu();
     TCustomForm* form = menu ? menu->OwnerForm() : nullptr;
-    if (form && (!form->GetVisible() || (Screen && Screen->IsBlocked(form)) || !form->IsEnabled()))
+    if (form && (!form->GetVisible() || (Screen && Screen->IsBlocked(form)) || !form->IsEnabled() ||
+                 form->ModalResultPending()))
         return false;
     if (Application)
         Application->Guard([this] { Click(); });

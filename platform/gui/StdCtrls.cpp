@@ -278,31 +278,69 @@ void TMemo::Publish(TPropertyTable& t)
 TMemo::TMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TControlItems>())
 {
     SetBounds(0, 0, 185, 89);
-    FLines->SetNotify([this] {
-        if (FSyncing)
-            return;
-        FSyncing = true;
-        AnsiString text = FLines->GetText();
-        // The lines' text ends every line with CR LF; the memo's text has no final break.
-        if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
-            text.resize(text.size() - 2);
-        SetText(text);
-        if (GetText() != text)
-            FLines->SetText(GetText()); // the lines take the memo's case too
-        FSyncing = false;
-    });
+    FLines->SetNotify([this] { LinesChanged(); });
 }
 
 TMemo::~TMemo() = default;
 
 void TMemo::SetLines(TStrings* value) { FLines->Assign(value); }
 
+void TMemo::LinesChanged()
+{
+    if (FSyncing) {
+        FTextIsLines = false;  // an OnChange handler changed the lines under us
+        return;
+    }
+    FSyncing = true;
+    TScopeExit done([&] { FSyncing = false; });
+    const int inserted = FLines->Inserted();
+    if (FTextIsLines && inserted >= 0 && inserted == FLines->Count() - 1 && LineAppended(inserted))
+        return;
+    AnsiString text = FLines->GetText();
+    // The lines' text ends every line with CR LF; the memo's text has no final break.
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
+        text.resize(text.size() - 2);
+    // The lines take the memo's case too, before OnChange can read them.
+    const AnsiString adjusted = AdjustText(text);
+    FTextIsLines = adjusted == text;
+    if (!FTextIsLines)
+        FLines->SetText(adjusted);
+    SetText(adjusted);
+}
+
+// A line added at the end: the text takes a break and the line, so filling a memo one
+// line at a time costs its length, not its square. OnChange fires as for any new text.
+bool TMemo::LineAppended(int index)
+{
+    const AnsiString line = FLines->Get(index);
+    const AnsiString adjusted = AdjustText(line);
+    if (adjusted != line) {
+        if (FLines->Sorted())
+            return false; // a sorted list may place the cased line elsewhere
+        FLines->Put(index, adjusted); // the lines take the memo's case too
+    }
+    FTextIsLines = true;
+    const AnsiString tail = index == 0 ? adjusted : "\r\n" + adjusted;
+    if (tail.empty())
+        return true;
+    const int at = int(FText.size());
+    FText += tail;
+    {
+        FAppendedAt = at;
+        TScopeExit told([&] { FAppendedAt = -1; });
+        Changed(TControlChange::Caption);
+    }
+    TextChanged();
+    return true;
+}
+
 void TMemo::TextChanged()
 {
     if (!FSyncing) {
         FSyncing = true;
+        TScopeExit done([&] { FSyncing = false; });
         FLines->SetText(GetText());
-        FSyncing = false;
+        FTextIsLines = false;
     }
     TCustomEdit::TextChanged();
 }

@@ -173,6 +173,10 @@ public:
     void SetWantTabs(bool value) { FWantTabs = value; }
     TAlignment GetAlignment() const { return FAlignment; }
     void SetAlignment(TAlignment value);
+    // While the peer hears of a text change: the byte offset where the text kept before
+    // ends, when the change only added text after it (a line added at the end), so the
+    // widget can take the new part alone; -1 for any other change.
+    int AppendedAt() const { return FAppendedAt; }
 
 protected:
     void TextChanged() override;
@@ -180,8 +184,15 @@ protected:
     bool MultiLine() const override { return true; }
 
 private:
+    void LinesChanged();
+    bool LineAppended(int index);
     std::unique_ptr<TControlItems> FLines;
     bool FSyncing = false;
+    // Text is exactly the lines joined by CR LF, so a line added at the end only adds
+    // its break and itself to it. A text set whole (say "a" CR LF, kept as one line "a")
+    // need not be, and the next change of the lines then builds the text again.
+    bool FTextIsLines = true;
+    int FAppendedAt = -1;
     TScrollStyle FScrollBars = ssNone;
     bool FWordWrap = true;
     bool FWantReturns = true;

@@ -91,27 +91,26 @@ protected:
             w->setRootIsDecorated(FTree.GetShowRoot());
             w->setStyleSheet(QStringLiteral("QTreeView::item { height: %1px; }").arg(FTree.ItemHeight()));
         }
+        bool one = false;
         if (HasChange(what, TControlChange::Items)) {
-            w->clear();
-            FItems.clear();
-            for (TTreeNode* node : FTree.GetItems()->List()) {
-                auto* item = node->GetParent() ? new QTreeWidgetItem(FItems.at(node->GetParent()))
-                                               : new QTreeWidgetItem(w);
-                item->setText(0, ToQString(node->GetText()));
-                item->setData(0, kNodeRole, QVariant::fromValue(quintptr(node)));
-                FItems[node] = item;
+            one = ShowOneNode(w);
+            if (!one) {
+                w->clear();
+                FItems.clear();
+                for (TTreeNode* node : FTree.GetItems()->List()) {
+                    auto* item = node->GetParent() ? new QTreeWidgetItem(FItems.at(node->GetParent()))
+                                                   : new QTreeWidgetItem(w);
+                    item->setText(0, ToQString(node->GetText()));
+                    item->setData(0, kNodeRole, QVariant::fromValue(quintptr(node)));
+                    FItems[node] = item;
+                }
             }
             what |= uint32_t(TControlChange::ItemIndex);
         }
-        if (HasChange(what, TControlChange::Items) || HasChange(what, TControlChange::Caption) ||
+        if ((HasChange(what, TControlChange::Items) && !one) || HasChange(what, TControlChange::Caption) ||
             HasChange(what, TControlChange::Scroll)) {
-            for (const auto& [node, item] : FItems) {
-                const QString text = ToQString(node->GetText());
-                if (item->text(0) != text)
-                    item->setText(0, text);
-                if (item->isExpanded() != node->GetExpanded())
-                    item->setExpanded(node->GetExpanded());
-            }
+            for (const auto& [node, item] : FItems)
+                ShowNode(*node, item);
         }
         if (HasChange(what, TControlChange::ItemIndex)) {
             const auto found = FItems.find(FTree.GetSelected());
@@ -124,6 +123,58 @@ protected:
     }
 
 private:
+    // One node added or altered alone in a tree the widget shows: its item goes in, or
+    // changes, alone; an added one in the node's place among its siblings. False when the
+    // widget must be filled anew.
+    bool ShowOneNode(QTreeWidget* w)
+    {
+        const TTreeNodes& nodes = *FTree.GetItems();
+        if (TTreeNode* altered = nodes.Altered()) {
+            const auto found = FItems.find(altered);
+            if (found == FItems.end() || FItems.size() != size_t(nodes.Count()))
+                return false;
+            ShowNode(*altered, found->second);
+            return true;
+        }
+        TTreeNode* node = nodes.Attached();
+        if (!node || FItems.size() + 1 != size_t(nodes.Count()) || FItems.count(node))
+            return false;
+        TTreeNode* parentNode = node->GetParent();
+        QTreeWidgetItem* parent = nullptr;
+        if (parentNode) {
+            const auto found = FItems.find(parentNode);
+            if (found == FItems.end())
+                return false;
+            parent = found->second;
+        }
+        const int at = nodes.AttachedIndex();
+        if (at < 0 || at > (parent ? parent->childCount() : w->topLevelItemCount()))
+            return false;
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, ToQString(node->GetText()));
+        item->setData(0, kNodeRole, QVariant::fromValue(quintptr(node)));
+        if (parent)
+            parent->insertChild(at, item);
+        else
+            w->insertTopLevelItem(at, item);
+        FItems[node] = item;
+        if (node->GetExpanded())
+            item->setExpanded(true);
+        // A parent expanded before it had children opens now that it has one.
+        if (parent && parent->isExpanded() != parentNode->GetExpanded())
+            parent->setExpanded(parentNode->GetExpanded());
+        return true;
+    }
+
+    static void ShowNode(const TTreeNode& node, QTreeWidgetItem* item)
+    {
+        const QString text = ToQString(node.GetText());
+        if (item->text(0) != text)
+            item->setText(0, text);
+        if (item->isExpanded() != node.GetExpanded())
+            item->setExpanded(node.GetExpanded());
+    }
+
     TTreeView& FTree;
     std::unordered_map<const TTreeNode*, QTreeWidgetItem*> FItems;
 };

@@ -36,6 +36,7 @@ protected:
 class TPanelPeer : public TQtControlPeer {
 public:
     explicit TPanelPeer(TCustomPanel& panel) : TQtControlPeer(panel, new TQtPanelWidget), FPanel(panel) {}
+    bool ClicksOnRelease() const override { return true; }
 
 protected:
     void Update(TControlChanges what) override
@@ -127,10 +128,18 @@ private:
 // the widget keeps its place and colour.
 class TPlainPeer : public TQtControlPeer {
 public:
-    TPlainPeer(TControl& control, QWidget* widget) : TQtControlPeer(control, widget) {}
+    // `clicks`: a press and release make a click (paint boxes and images).
+    TPlainPeer(TControl& control, QWidget* widget, bool clicks = false)
+        : TQtControlPeer(control, widget), FClicks(clicks)
+    {
+    }
+    bool ClicksOnRelease() const override { return FClicks; }
 
 protected:
     void Update(TControlChanges) override {}
+
+private:
+    bool FClicks;
 };
 
 class TBevelPeer : public TQtControlPeer {
@@ -356,9 +365,9 @@ std::unique_ptr<TPeer> CreateExtPeer(TControl& control)
     if (auto* c = dynamic_cast<TScrollBox*>(&control))
         return std::make_unique<TScrollWindowPeer>(*c, true);
     if (auto* c = dynamic_cast<TPaintBox*>(&control))
-        return std::make_unique<TPlainPeer>(control, new TQtCanvasWidget(*c));
+        return std::make_unique<TPlainPeer>(control, new TQtCanvasWidget(*c), true);
     if (dynamic_cast<TImage*>(&control))
-        return std::make_unique<TPlainPeer>(control, new QWidget);
+        return std::make_unique<TPlainPeer>(control, new QWidget, true);
     return nullptr;
 }
 

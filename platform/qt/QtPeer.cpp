@@ -275,6 +275,17 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         const TPoint q = target == &FControl ? TPoint{p.x(), p.y()}
                                              : target->ScreenToClient(FControl.ClientToScreen({p.x(), p.y()}));
         if (event->type() == QEvent::MouseButtonRelease) {
+            // The click comes before the button's release, when the pointer is still on the
+            // control that the button went down on.
+            const bool click = button == mbLeft && FPressedLeft && target == &FControl && ClicksOnRelease() &&
+                               p.x() >= 0 && p.y() >= 0 && p.x() < FControl.GetWidth() && p.y() < FControl.GetHeight();
+            if (button == mbLeft)
+                FPressedLeft = false;
+            if (click && FControl.UserClicked()) {
+                Seen(widget, e);
+                if (!alive)
+                    return false;
+            }
             if (!FControl.UserMouseUp(button, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()))
                 return false;
             Seen(widget, e);
@@ -288,6 +299,8 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
                 target->UserDoubleClicked();
         } else if (FControl.UserMouseDown(button, shift, p.x(), p.y())) {
             Seen(widget, e);
+            if (alive && button == mbLeft && target == &FControl)
+                FPressedLeft = true;
         }
         return false;
     }

@@ -68,6 +68,10 @@ protected:
     // Whether a double click goes to the model as UserDoubleClicked (not for grids,
     // which report the cell).
     virtual bool ForwardsDoubleClicks() const { return true; }
+    // Whether the left button pressed and released on the control is its click, as the
+    // platform makes it for controls without a click of their own (labels, panels, group
+    // boxes, paint boxes, images). Buttons, check boxes and the like report their widget's.
+    virtual bool ClicksOnRelease() const { return false; }
     // Whether `widget` is a part of the window outside its client area (a window's own
     // scroll bars). Mouse buttons and moves there are the widget's business, not the
     // control's; a wheel turn there goes to the control, and the widget does not scroll
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<QObject> FFilter;
     int FApplying = 0;
     bool FSending = false;  // SendChangedCharacter's event passes the filter untouched
+    bool FPressedLeft = false;  // the left button went down on this control (a click may follow)
 };
 
 // The peer of a control, or nullptr when it has none (or is not a Qt peer).

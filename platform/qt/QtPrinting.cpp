@@ -7,6 +7,7 @@
 #include "platform/qt/QtText.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
@@ -14,6 +15,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cups/cups.h>
 
 #include <cmath>
 #include <condition_variable>
@@ -222,6 +226,66 @@ private:
     QSaveFile* FSave = nullptr;  // FFile, when it is put in place at the end
 };
 
+// A document for a printer's queue. Qt hands its printed documents to CUPS without looking at
+// the answer, so a queue that was removed, refuses jobs or cannot be reached would swallow the
+// document while the print command reports success. The printer therefore writes the document
+// (in the printer's own format and margins) into a temporary file, and the file goes to the
+// queue here, once whole, with the answer checked.
+class TQueueOutput {
+public:
+    // EPrinter when the temporary file cannot be made.
+    TQueueOutput(const AnsiString& queue, const AnsiString& title) : FQueue(queue), FTitle(title)
+    {
+        // No ".pdf" suffix: that would turn the printer into Qt's plain PDF writer, without
+        // the printer's margins.
+        QTemporaryFile file(QDir::tempPath() + "/sklad-print-XXXXXX");
+        file.setAutoRemove(false);
+        if (!file.open())
+            throw EPrinter("Cannot create a temporary file for the printer \"" + queue + "\". " +
+                           FromQString(file.errorString()));
+        FPath = file.fileName();
+    }
+    ~TQueueOutput() { QFile::remove(FPath); }
+    TQueueOutput(const TQueueOutput&) = delete;
+    TQueueOutput& operator=(const TQueueOutput&) = delete;
+
+    const QString& Path() const { return FPath; }
+
+    // Sends the document with the job's sheet, copies and duplex mode; EPrinter when the queue
+    // does not take it.
+    void Submit(const TPageSetup& setup)
+    {
+        cups_option_t* options = nullptr;
+        int count = 0;
+        // The sheet is the first page's, as the printer was set up when the document started.
+        const QPageLayout layout = PageLayoutFor(setup);
+        count = cupsAddOption("media", layout.pageSize().key().toLocal8Bit().constData(), count, &options);
+        if (setup.Orientation == poLandscape)
+            count = cupsAddOption("landscape", "", count, &options);
+        if (setup.Copies > 1) {
+            count = cupsAddOption("copies", std::to_string(setup.Copies).c_str(), count, &options);
+            // Copies the driver makes are uncollated; collated ones come page run by page run.
+            count = cupsAddOption("Collate", "False", count, &options);
+        }
+        const char* sides = setup.Duplex == DMDUP_VERTICAL     ? "two-sided-long-edge"
+                            : setup.Duplex == DMDUP_HORIZONTAL ? "two-sided-short-edge"
+                                                                : "one-sided";
+        count = cupsAddOption("sides", sides, count, &options);
+        const QByteArray queue = QString::fromUtf8(AnsiToUtf8(FQueue).c_str()).toLocal8Bit();
+        const QByteArray title = QString::fromUtf8(AnsiToUtf8(FTitle).c_str()).toLocal8Bit();
+        const int job = cupsPrintFile(queue.constData(), QFile::encodeName(FPath).constData(), title.constData(),
+                                      count, options);
+        cupsFreeOptions(count, options);
+        if (job <= 0)
+            throw EPrinter("The printer \"" + FQueue + "\" did not take the document. " +
+                           FromQString(QString::fromLocal8Bit(cupsLastErrorString())));
+    }
+
+private:
+    AnsiString FQueue, FTitle;
+    QString FPath;
+};
+
 // One document on a paged Qt device (a PDF writer or a printer). The device's page layout
 // is set before each page; the painter begins with the first page.
 class TQtPagedJob : public TPrintJob {
@@ -230,8 +294,9 @@ public:
     // painted on a thread of their own (see TThreadedPages below).
     TQtPagedJob(std::unique_ptr<QPagedPaintDevice> device, QPrinter* printer, TPoint dpi, TPageSetup first,
                 std::function<TSheetGeometry(const TPageSetup&)> geometry,
-                std::unique_ptr<TPdfOutput> output = nullptr, bool threaded = false)
-        : FOutput(std::move(output)), FDevice(std::move(device)), FPrinter(printer), FDpi(dpi), FSetup(first),
+                std::unique_ptr<TPdfOutput> output = nullptr, bool threaded = false,
+                std::unique_ptr<TQueueOutput> queue = nullptr)
+        : FOutput(std::move(output)), FQueue(std::move(queue)), FDevice(std::move(device)), FPrinter(printer), FDpi(dpi), FSetup(first),
           FGeometry(std::move(geometry))
     {
         if (threaded)
@@ -368,14 +433,23 @@ private:
     {
         QPageLayout layout = PageLayoutFor(setup);
         if (FPrinter) {
-            // Copies the driver makes are uncollated: collated copies are printed page run by
-            // page run by the print loop itself, asking the driver for one.
-            FPrinter->setCopyCount(std::max(1, setup.Copies));
-            FPrinter->setCollateCopies(false);
-            FPrinter->setDuplex(setup.Duplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
-                                : setup.Duplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
-                                                                    : QPrinter::DuplexNone);
-            layout.setMargins(FPrinter->pageLayout().margins());
+            // Copies and duplex belong to the whole document: the printer takes them before it
+            // starts, from the first page.
+            if (!FPainter.isActive()) {
+                // Copies the driver makes are uncollated: collated copies are printed page run
+                // by page run by the print loop itself, asking the driver for one.
+                FPrinter->setCopyCount(std::max(1, setup.Copies));
+                FPrinter->setCollateCopies(false);
+                FPrinter->setDuplex(setup.Duplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
+                                    : setup.Duplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
+                                                                        : QPrinter::DuplexNone);
+                FDocumentSetup = setup;
+            }
+            // The painter's origin is the corner of the printable area the report was told
+            // of (the sheet's geometry, in millimetres), so its shift by those margins lands
+            // the page on the sheet's corner.
+            const TSheetGeometry sheet = FGeometry(setup);
+            layout.setMargins(QMarginsF(sheet.LeftMargin, sheet.TopMargin, sheet.RightMargin, sheet.BottomMargin));
         }
         FDevice->setPageLayout(layout);
         if (!FPainter.isActive()) {
@@ -399,6 +473,8 @@ private:
             throw EPrinter("The document could not be finished");
         if (FOutput)
             FOutput->Commit();
+        if (FQueue)
+            FQueue->Submit(FDocumentSetup);
     }
 
     void AbortPainter()
@@ -412,10 +488,12 @@ private:
     }
 
     std::unique_ptr<TPdfOutput> FOutput;  // before the device, which writes to it to the end
+    std::unique_ptr<TQueueOutput> FQueue;  // likewise: the printer's file for its queue
     std::unique_ptr<QPagedPaintDevice> FDevice;
     QPrinter* FPrinter;  // FDevice itself when printing on a printer
     TPoint FDpi;
     TPageSetup FSetup;
+    TPageSetup FDocumentSetup;  // the first page's: copies and duplex of the whole document
     std::function<TSheetGeometry(const TPageSetup&)> FGeometry;
     QPainter FPainter;
     std::unique_ptr<TQtPainterDevice> FPageDevice;
@@ -518,13 +596,19 @@ std::unique_ptr<TPrintJob> TQtPrinterDevice::BeginDoc(const AnsiString& title, c
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setDocName(ToQString(title));
     printer->setFullPage(false);
-    if (!fileName.empty())
+    std::unique_ptr<TQueueOutput> queue;
+    if (fileName.empty()) {
+        queue = std::make_unique<TQueueOutput>(FName, title);
+        printer->setOutputFileName(queue->Path());
+    } else {
         printer->setOutputFileName(QString::fromUtf8(AnsiToUtf8(fileName).c_str()));
+    }
     QPrinter* raw = printer.get();
     const int dpi = printer->resolution();
     const AnsiString name = FName;  // the job may outlive this device object
-    return std::make_unique<TQtPagedJob>(std::move(printer), raw, TPoint{dpi, dpi}, first,
-                                         [name](const TPageSetup& s) { return TQtPrinterDevice(name).Geometry(s); });
+    return std::make_unique<TQtPagedJob>(
+        std::move(printer), raw, TPoint{dpi, dpi}, first,
+        [name](const TPageSetup& s) { return TQtPrinterDevice(name).Geometry(s); }, nullptr, false, std::move(queue));
 }
 
 const char* const kPdfPrinterName = "Печать в PDF";

@@ -5,7 +5,9 @@
 // orientation. The file takes the whole document when EndDoc succeeds; a document that
 // fails, is aborted or has no page leaves the file as it was. TQtPrinterSystem lists the printers CUPS knows (QPrinterInfo) and opens
 // each as a TQtPrinterDevice that prints through QPrinter; with a file name a document
-// goes to that file as PDF. After the queues the list always holds one more printer,
+// goes to that file as PDF. A document for a queue is written whole first and then handed
+// to CUPS by EndDoc, which raises EPrinter when the queue does not take it (removed,
+// refusing jobs, the server gone), so a lost document is never reported as printed. After the queues the list always holds one more printer,
 // kPdfPrinterName, that writes PDF files (as a desktop's built-in PDF printer does): it is
 // never the default, and on a machine without queues it is the only printer. Any other
 // name gives EPrinter "Printer selected is not valid". Raw documents are not offered.

@@ -24,6 +24,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -68,6 +70,7 @@ QStringList ItemsOf(const TStrings& items)
 class TLabelPeer : public TQtControlPeer {
 public:
     explicit TLabelPeer(TCustomLabel& label) : TQtControlPeer(label, new QLabel), FLabel(label) {}
+    bool ClicksOnRelease() const override { return true; }
 
 protected:
     void Update(TControlChanges what) override
@@ -176,9 +179,13 @@ protected:
     {
         auto* w = static_cast<QPlainTextEdit*>(Widget());
         if (HasChange(what, TControlChange::Caption)) {
-            const QString text = ToQtLines(FMemo.GetText());
-            if (w->toPlainText() != text)
-                w->setPlainText(text);
+            if (const int at = FMemo.AppendedAt(); at >= 0) {
+                Append(w, FMemo.GetText().substr(size_t(at)));
+            } else {
+                const QString text = ToQtLines(FMemo.GetText());
+                if (w->toPlainText() != text)
+                    w->setPlainText(text);
+            }
         }
         if (HasChange(what, TControlChange::Style)) {
             w->setReadOnly(FMemo.GetReadOnly());
@@ -192,6 +199,18 @@ protected:
     }
 
 private:
+    // The widget shows the text before the new part: only the new part goes in, not the
+    // whole text again. Like setPlainText, it leaves nothing to undo.
+    static void Append(QPlainTextEdit* w, const AnsiString& tail)
+    {
+        QTextDocument* doc = w->document();
+        doc->setUndoRedoEnabled(false);
+        QTextCursor end(doc);
+        end.movePosition(QTextCursor::End);
+        end.insertText(ToQtLines(tail));
+        doc->setUndoRedoEnabled(true);
+    }
+
     TMemo& FMemo;
 };
 
@@ -549,6 +568,7 @@ private:
 class TGroupBoxPeer : public TQtControlPeer {
 public:
     explicit TGroupBoxPeer(TCustomGroupBox& box) : TQtControlPeer(box, new QGroupBox), FBox(box) {}
+    bool ClicksOnRelease() const override { return true; }
 
 protected:
     void Update(TControlChanges what) override

@@ -499,6 +499,11 @@ public:
     // ---- script and expressions (rpReportScript.cpp)
     bool PrepareScript();
     Variant Calc(const AnsiString& Expr, TscScript* AScript = nullptr);
+    // The value of Expr as printed text. A value that has no text (an array) is an error of
+    // the expression, reported and raised as Calc reports its own, with the object's name.
+    AnsiString CalcText(const AnsiString& Expr, const Variant& Value);
+    // Reports and raises an error of Expr as Calc does: "<object>: <clExprError> '<Expr>': Detail".
+    [[noreturn]] void RaiseExpressionError(const AnsiString& Expr, const AnsiString& Detail);
     bool DoGetValue(const AnsiString& Expr, Variant& Value);
     void AddFunction(const AnsiString& FuncName, const AnsiString& Category = {},
                      const AnsiString& Description = {});

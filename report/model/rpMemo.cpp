@@ -306,9 +306,17 @@ AnsiString TrpCustomMemoView::CalcAndFormat(const AnsiString& Expr)
         TrpReport* report = rpReportOf(this);
         Value = report ? report->Calc(expr) : Null();
     }
-    if (HideZeros && IsZero(Value))
-        return {};
-    return FormatData(Value, format);
+    try {
+        if (HideZeros && IsZero(Value))
+            return {};
+        return FormatData(Value, format);
+    } catch (const std::exception& e) {
+        // A value that prints as no text (an array) is this expression's error, named as
+        // the errors of Calc are.
+        if (TrpReport* report = rpReportOf(this))
+            report->RaiseExpressionError(expr, e.what());
+        throw;
+    }
 }
 
 AnsiString TrpCustomMemoView::FormatData(const Variant& V, TrpFormat* Fmt)

@@ -213,6 +213,25 @@ void TrpCustomReport::GetDatasetAndField(const AnsiString& Text, TrpDataSet*& Da
         Field = Text.substr(p + 2, Text.size() - p - 3);
 }
 
+void TrpCustomReport::GetWholeDatasetField(const AnsiString& Text, TrpDataSet*& DataSet, AnsiString& Field) const
+{
+    GetDatasetAndField(Text, DataSet, Field);
+    if (!DataSet || Field.empty())
+        return;
+    bool whole = Text.back() == '"';
+    if (whole && Field.find('"') != AnsiString::npos) {
+        try {
+            whole = DataSet->HasField(Field);
+        } catch (const std::exception&) {
+            whole = false;  // a dataset that cannot list its fields lists none
+        }
+    }
+    if (!whole) {
+        DataSet = nullptr;
+        Field.clear();
+    }
+}
+
 void TrpCustomReport::GetDataSetList(TStrings* List, bool OnlyDB) const
 {
     List->Clear();

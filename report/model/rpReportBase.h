@@ -52,6 +52,11 @@ public:
     AnsiString GetAlias(TrpDataSet* DataSet) const;
     // 'Name."Field"' -> the dataset and the field name; both empty without such a pair.
     void GetDatasetAndField(const AnsiString& Text, TrpDataSet*& DataSet, AnsiString& Field) const;
+    // The same for a text that is to be read as one field (an expression, a name given to
+    // "Get"): only a text that closes with the field's quote counts, and a field name that
+    // holds a quote only when its dataset lists it. 'D."Price" * 2' or 'D."A" + D."B"' is
+    // then an expression, compiled and reported if bad, never a field that is not there.
+    void GetWholeDatasetField(const AnsiString& Text, TrpDataSet*& DataSet, AnsiString& Field) const;
     void GetDataSetList(TStrings* List, bool OnlyDB) const;
 
     // ---- variables and options (setters copy)

@@ -25,6 +25,7 @@
 #include "report/model/rpBands.h"
 #include "report/model/rpConsts.h"
 #include "report/model/rpRes.h"
+#include "report/model/rpUtils.h"
 #include "report/model/rpVariables.h"
 #include "report/model/rpViews.h"
 
@@ -206,14 +207,17 @@ public:
     }
     Variant GetValue() override
     {
+        // One value throughout, made where the caller wants it, without a copy in between.
         Variant r = script_detail::CallHost([this] {
+            Variant v;
             if (TField* f = FReport->KnownField(FRef)) {
-                Variant v = f->Value();
+                v = f->Value();
                 if (VarIsNull(v))
                     FReport->NullAsEmpty(FRef, v);
-                return v;
+            } else {
+                v = FReport->ReadGet(FRef);
             }
-            return FReport->ReadGet(FRef);
+            return v;
         });
         if (r.StrPtr())
             script_detail::CheckHostText(r);
@@ -336,7 +340,7 @@ TrpReport::TNameRef& TrpReport::NameRef(const AnsiString& Expr)
 void TrpReport::Resolve(TNameRef& Ref)
 {
     Ref.Guard = NameGuard();
-    GetDatasetAndField(Ref.Name, Ref.DataSet, Ref.Field);
+    GetWholeDatasetField(Ref.Name, Ref.DataSet, Ref.Field);
     // Only the class itself: a descendant may read its fields its own way.
     Ref.DBField = Ref.DataSet && typeid(*Ref.DataSet) == typeid(TrpDBDataset);
     Ref.Slot = {};
@@ -442,7 +446,7 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
     return false;
 }
 
-TField* TrpReport::KnownField(const TNameRef& Ref) const
+inline TField* TrpReport::KnownField(const TNameRef& Ref) const
 {
     return Ref.Resolved && Ref.DBField && !Ref.Field.empty() && Ref.Guard == NameGuard() ? SlotField(Ref) : nullptr;
 }
@@ -519,6 +523,23 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
         throw ErpExpressionError(error);
     }
     return Null();
+}
+
+AnsiString TrpReport::CalcText(const AnsiString& Expr, const Variant& Value)
+{
+    try {
+        return rpValueToStr(Value);
+    } catch (const std::exception& e) {
+        RaiseExpressionError(Expr, e.what());
+    }
+}
+
+void TrpReport::RaiseExpressionError(const AnsiString& Expr, const AnsiString& Detail)
+{
+    const AnsiString error = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
+                             rpResources().Get("clExprError") + " '" + Expr + "': " + Detail;
+    Errors.Add(error);
+    throw ErpExpressionError(error);
 }
 
 // ---------------------------------------------------------------- callbacks

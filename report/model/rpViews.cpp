@@ -415,7 +415,12 @@ void TrpView::ExpandBracketsInProperty(AnsiString& S)
         if (i == j)
             break;
         out.append(S, from, static_cast<size_t>(i - 1) - from);
-        out += VarToStr(report->Calc(expr));
+        const Variant v = report->Calc(expr);
+        try {
+            out += VarToStr(v);
+        } catch (const std::exception& e) {
+            report->RaiseExpressionError(expr, e.what());  // a value with no text (an array)
+        }
         from = static_cast<size_t>(j);
     }
     if (from == 0)

@@ -384,7 +384,7 @@ TrpAggregateList::TrpAggregateList(TrpReport* AReport) : Report(AReport)
             return false;
         TrpDataSet* ds = nullptr;
         AnsiString field;
-        Report->GetDatasetAndField(Text, ds, field);
+        Report->GetWholeDatasetField(Text, ds, field);
         return ds != nullptr && !field.empty();
     };
     Names.FindBand = [this](const AnsiString& Name) -> TrpBand* {

@@ -543,7 +543,7 @@ void TrpEngine::AddPageOutline()
         return;
     OutlineRoot();
     Report->CurObject = Page->Name();
-    PreviewPages->Outline()->AddItem(rpValueToStr(Report->Calc(Page->OutlineText)), 0);
+    PreviewPages->Outline()->AddItem(Report->CalcText(Page->OutlineText, Report->Calc(Page->OutlineText)), 0);
     FRun->PageEntry = PreviewPages->Outline()->CurItem;
 }
 
@@ -565,7 +565,7 @@ void TrpEngine::AddBandOutline(TrpBand* Band)
         level = place->Level;
         FRun->Places.erase(place);
     }
-    const AnsiString text = rpValueToStr(Report->Calc(Band->OutlineText));
+    const AnsiString text = Report->CalcText(Band->OutlineText, Report->Calc(Band->OutlineText));
     TrpCustomOutline* outline = PreviewPages->Outline();
     // The page went on before the entry was made (a child band, a subreport or the band's
     // own parts took it) and opened that page's entry: the band's entry goes where the band

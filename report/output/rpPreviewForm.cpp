@@ -440,6 +440,17 @@ void TrpPreviewForm::FormKeyPress(TObject*, char& Key)
 
 void TrpPreviewForm::FormCloseQuery(TObject*, bool& CanClose) { CanClose = !Preview->GetRunning(); }
 
+bool TrpPreviewForm::UserCloseRequested()
+{
+    // The build runs inside this window's loop (on its timer), so the loop cannot ask
+    // FormCloseQuery until the build is over: a close result set now would stand all that
+    // time, and a modal window with its result set takes no more input, "Отмена" included.
+    // Refused at once, as FormCloseQuery would.
+    if (Preview && Preview->GetRunning())
+        return AcceptsInput();
+    return TrpCustomPreviewForm::UserCloseRequested();
+}
+
 void TrpPreviewForm::FormClose(TObject*, TCloseAction& Action)
 {
     if (FreeOnClose)

@@ -39,6 +39,9 @@ public:
     // Status panel 1, then pending messages.
     void SetMessageText(const AnsiString& Text) override;
 
+    // The close box is refused while the report is being prepared into the window.
+    bool UserCloseRequested() override;
+
     // -- TrpPreviewHost
     void UpdateControls() override;
     void UpdateZoom() override;

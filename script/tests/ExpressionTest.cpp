@@ -849,6 +849,157 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
     }
 }
 
+// A routine that grows a text it is given: appending to a var parameter given a String
+// variable (the parameter borrows the variable's text for the call) and passing a growing
+// text by value (the parameter lets go of it when the call ends). With a run-line hook set or
+// not, the results are those of a parameter holding a copy: the argument reads as it was
+// until the call ends, a failed call leaves it as it was, the write back goes where it went
+// (an array element, a host property, a member of an object in a Variant, the same variable
+// twice), and a host reads the parameters by name while the call runs.
+TEST_F(ExpressionTest, TextsGivenToRoutinesRunAlikeWithALineHookAndWithout)
+{
+    struct TextCase {
+        const char* why;
+        const char* syntax;
+        const char* program;
+        const char* result;
+        const char* trace;
+    };
+    const TextCase cases[] = {
+        {"appending to a var parameter", "PascalScript",
+         "procedure Add(var s: String; t: String); begin s := s + t; end;\n"
+         "function Run: Variant; var i: Integer; r: String; begin r := 'a';\n"
+         "for i := 1 to 5 do Add(r, IntToStr(i)); Result := r; end; begin end.",
+         "a12345 (String)", ""},
+        {"appending to a var parameter", "C++Script",
+         "void Add(string &s, string t) { s = s + t + \".\"; }\n"
+         "string Run() { int i; string r; r = \"a\"; for (i = 1; i <= 3; i++) Add(r, IntToStr(i)); return r; } {}",
+         "a1.2.3. (String)", ""},
+        {"appending to a var parameter with +=", "JScript",
+         "function Add(&s: String, t) { s += t; }\n"
+         "function Run() { var i; var r: String; r = \"a\"; for (i = 1; i <= 3; i++) Add(r, IntToStr(i));\n"
+         "return r; }",
+         "a123 (String)", ""},
+        {"appending to a ByRef parameter", "BasicScript",
+         "Sub Add(ByRef s As String, t As String)\ns = s & t & \";\"\nEnd Sub\n"
+         "Function Run\nDim i As Integer, r As String\nr = \"a\"\nFor i = 1 To 3\nAdd(r, IntToStr(i))\nNext\nReturn r\n"
+         "End Function",
+         "a1;2;3; (String)", ""},
+        {"a Variant argument of a var parameter", "JScript",
+         "function Add(&s, t) { s = s + t; }\nfunction Run() { var r = \"a\"; Add(r, \"b\"); Add(r, \"c\"); return r; }",
+         "abc (String)", ""},
+        {"a call that fails half way leaves its argument as it was", "PascalScript",
+         "procedure AddFail(var s: String; t: String); begin s := s + t; Trace(s);\n"
+         "s := s + IntToStr(10 div (Length(t) - 2)); end;\n"
+         "function Run: Variant; var r: String; begin r := 'a'; AddFail(r, 'b');\n"
+         "try AddFail(r, 'xy') except Trace(r) end; Result := r; end; begin end.",
+         "ab-10 (String)", "ab ab-10xy ab-10 "},
+        {"a call that fails half way leaves its argument as it was", "JScript",
+         "var g: String;\nfunction AddFail(&s: String, t) { s += t; Trace(g + \"|\" + s); s += IntToStr(1 div 0); }\n"
+         "function Run() { g = \"a\"; try { AddFail(g, \"b\"); } except { Trace(g); } AddFail(g, \"c\"); return 0; }",
+         "error at 2:63: Division by zero", "a|ab a a|ac "},
+        {"a global argument reads as it was while the call runs", "PascalScript",
+         "var g: String;\nprocedure AddG(var s: String; t: String); begin s := s + t; Trace(g); Trace(Peek('g'));\n"
+         "s := s + t; Trace(g + '|' + s); end;\n"
+         "function Run: Variant; begin g := 'a'; AddG(g, 'b'); Result := g; end; begin end.",
+         "abb (String)", "a a a|abb "},
+        {"the argument changed by the call itself, then written back", "PascalScript",
+         "var g: String;\nprocedure AddH(var s: String); begin s := s + 'x'; g := g + '!'; s := s + 'y'; Trace(g);\n"
+         "end;\nfunction Run: Variant; begin g := 'a'; AddH(g); Result := g; end; begin end.",
+         "axy (String)", "a! "},
+        {"the same variable passed twice", "PascalScript",
+         "procedure Two(var a, b: String); begin a := a + '1'; b := b + '2'; Trace(a + '/' + b); end;\n"
+         "function Run: Variant; var r: String; begin r := 'x'; Two(r, r); Two(r, r); Result := r; end; begin end.",
+         "x22 (String)", "x1/x2 x21/x22 "},
+        {"the same variable passed twice", "BasicScript",
+         "Sub Two(ByRef a As String, ByRef b As String)\na = a & \"1\"\nb = b & \"2\"\nTrace(a & \"/\" & b)\nEnd Sub\n"
+         "Function Run\nDim r As String\nr = \"x\"\nTwo(r, r)\nReturn r\nEnd Function",
+         "x2 (String)", "x1/x2 "},
+        {"an array element as the argument", "PascalScript",
+         "procedure Add(var s: String; t: String); begin s := s + t; end;\n"
+         "function Run: Variant; var a: array[0..1] of String; begin a[0] := 'a'; a[1] := 'z';\n"
+         "Add(a[0], 'b'); Add(a[1], 'y'); Add(a[0], 'c'); Result := a[0] + a[1]; end; begin end.",
+         "abczy (String)", ""},
+        {"a host property as the argument", "PascalScript",
+         "procedure Add(var s: String; t: String); begin s := s + t; Trace(Thing.Caption); end;\n"
+         "function Run: Variant; begin Thing.Caption := 'h'; Add(Thing.Caption, 'x'); Add(Thing.Caption, 'y');\n"
+         "Result := Thing.Caption; end; begin end.",
+         "hxy (String)", "h hx "},
+        {"a member of an object held in a Variant as the argument", "JScript",
+         "function Add(&s: String, t) { s += t; }\n"
+         "function Run() { var v = Thing; v.Caption = \"o\"; Add(v.Caption, \"p\"); Add(v.Caption, \"q\");\n"
+         "return v.Caption; }",
+         "opq (String)", ""},
+        {"a recursive routine given its own local", "PascalScript",
+         "procedure Rec(var s: String; n: Integer); var loc: String; begin s := s + IntToStr(n);\n"
+         "if n > 0 then begin loc := '<'; Rec(loc, n - 1); s := s + loc; end; Trace(s); end;\n"
+         "function Run: Variant; var r: String; begin r := ''; Rec(r, 2); Result := r; end; begin end.",
+         "2<1<0 (String)", "<0 <1<0 2<1<0 "},
+        {"a call with a var parameter inside a longer designator", "PascalScript",
+         "function AddR(var s: String; t: String): String; begin s := s + t; Result := s; end;\n"
+         "function Run: Variant; var r: String; begin r := 'a'; Result := AddR(r, 'bc')[2] + r; end; begin end.",
+         "babc (String)", ""},
+        // By value: the parameter holds the text while the call runs, and the caller's
+        // next append finds its text its own.
+        {"a growing text passed by value", "PascalScript",
+         "procedure P(t: String); begin Trace(Length(Peek('t'))); end;\n"
+         "function Run: Variant; var i: Integer; r: String; begin r := '';\n"
+         "for i := 1 to 3 do begin r := r + 'x'; P(r); end; Result := r; end; begin end.",
+         "xxx (String)", "1 2 3 "},
+        {"a growing text passed by value", "C++Script",
+         "void P(string t) { t = t + \"!\"; Trace(t); }\n"
+         "string Run() { int i; string r; r = \"\"; for (i = 1; i <= 3; i++) { r = r + \"x\"; P(r); } return r; } {}",
+         "xxx (String)", "x! xx! xxx! "},
+        {"a growing text passed by value", "JScript",
+         "function P(t) { Trace(Peek(\"t\")); }\n"
+         "function Run() { var i, r; r = \"\"; for (i = 1; i <= 3; i++) { r += \"y\"; P(r); } return r; }",
+         "yyy (String)", "y yy yyy "},
+        {"a growing text passed by value", "BasicScript",
+         "Sub P(t As String)\nTrace(t)\nEnd Sub\n"
+         "Function Run\nDim i As Integer, r As String\nr = \"\"\nFor i = 1 To 3\nr = r & i\nP(r)\nNext\nReturn r\n"
+         "End Function",
+         "123 (String)", "1 12 123 "},
+        {"a routine declared inside reads the parameter", "PascalScript",
+         "function Outer(t: String): String; function Inner: String; begin Result := t + '!'; end;\n"
+         "begin Result := Inner; end;\nfunction Run: Variant; var r: String; begin r := 'a';\n"
+         "r := Outer(r) + Outer(r + 'b'); Result := r; end; begin end.",
+         "a!ab! (String)", ""},
+        {"a text passed by value down a recursion", "PascalScript",
+         "function Depth(t: String; n: Integer): String; begin if n > 0 then Depth(t + '-', n - 1);\n"
+         "Trace(t); Result := t; end;\nfunction Run: Variant; begin Result := Depth('a', 2); end; begin end.",
+         "a (String)", "a-- a- a "},
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(std::string(c.syntax) + ", " + c.why);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        RegisterHost(s);
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            trace += VarToStr(VarArrayGet(p, {0})) + " ";
+            return Null();
+        });
+        s.AddMethod("function Peek(Name: String): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            return s.Evaluate(VarToStr(VarArrayGet(p, {0})));
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        s.Execute();
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_EQ(direct.Result, c.result);
+        EXPECT_EQ(direct.Trace, c.trace);
+    }
+}
+
 // return e stores the value and leaves in one statement: a host following the lines sees
 // the positions it saw when the exit was a statement of its own, and the lines it can stop
 // at are the same, in every syntax, with a value and without.

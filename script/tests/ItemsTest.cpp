@@ -10,6 +10,8 @@
 #include <map>
 
 SKLAD_ENUM(TFakeAlign, faNone, faTop, faBottom)
+using TFakeEdges = TSet<TFakeAlign>;
+SKLAD_SET(TFakeEdges, TFakeAlign)
 
 class TFakeWidget : public TComponent {
     SKLAD_CLASS(TFakeWidget, TComponent)
@@ -23,6 +25,7 @@ public:
     TFakeAlign FAlign = faNone;
     Variant FData;
     TFakeWidget* FBuddy = nullptr;
+    TFakeEdges FEdges;
     TNotifyEvent FOnClick;
     int GetHeight() const { return 7; }
 };
@@ -40,6 +43,7 @@ void TFakeWidget::Publish(TPropertyTable& t)
     t.Prop("Data", &TFakeWidget::FData, &TFakeWidget::FData);
     t.Prop("Buddy", &TFakeWidget::FBuddy, &TFakeWidget::FBuddy);
     t.Prop("Height", &TFakeWidget::GetHeight);
+    t.Prop("Edges", &TFakeWidget::FEdges, &TFakeWidget::FEdges);
     t.Event("OnClick", &TFakeWidget::FOnClick);
 }
 
@@ -410,7 +414,13 @@ TEST_F(ItemModel, AMemberNeverKeepsAnObjectPastItsLife)
     };
     const Op ops[] = {
         {"published read", [&](const Variant& on) { Read("Caption", on); }},
+        {"published Integer read", [&](const Variant& on) { Read("Width", on); }},
+        {"published enumeration read", [&](const Variant& on) { Read("Align", on); }},
+        {"published set read", [&](const Variant& on) { Read("Edges", on); }},
         {"published write", [&](const Variant& on) { Write("Width", on, Variant(1)); }},
+        {"published Int64 write", [&](const Variant& on) { Write("Width", on, Variant(1LL)); }},
+        {"published float write", [&](const Variant& on) { Write("Ratio", on, Variant(1)); }},
+        {"published set write", [&](const Variant& on) { Write("Edges", on, Variant(2)); }},
         {"call-back property", [&](const Variant& on) { Read("Area", on); }},
         {"method", [&](const Variant& on) { Read("Sum", on, {Variant(1), Variant(2)}); }},
         {"indexed write", [&](const Variant& on) { Write("Items", on, Variant(1), {Variant(1)}); }},
@@ -550,6 +560,14 @@ TEST_F(ItemModel, MembersOfATypedObjectReadAsThroughTheGeneralWalk)
         "r $= $O.Sum(3, 4)",        "r $= $O.Sum(a + 1, b * 2)", "$O.Sum(5, 6)",     "$O.Swap(a, b)",
         "r $= $O.Area",             "r $= $O.Cells[1, 2]",       "r $= $O.Items[3]", "r $= $O.Sum(r, 1)",
         "r $= $O.Sum(2147483647, 1)",
+        // Published properties of every kind, alone and as operands of the operators that
+        // read an Integer property or a number operator as a plain number.
+        "r $= $O.Width",            "r $= $O.Ratio",             "r $= $O.Caption",  "r $= $O.Visible",
+        "r $= $O.Letter",           "r $= $O.Align",             "r $= $O.Data",     "r $= $O.Buddy",
+        "r $= $O.Height",           "r $= $O.Edges",             "r $= $O.Width + a", "r $= a + $O.Width",
+        "r $= $O.Width + (a + 1)",  "r $= $O.Width * $O.Width - $O.Height", "r $= $O.Width - (a * b)",
+        "r $= $O.Ratio * $O.Width + 1", "r $= $O.Width / (a - 7)", "r $= $O.Area + $O.Width",
+        "r $= (a + $O.Width) - $O.Area",
     };
     const auto replace = [](std::string text, const std::string& what, const std::string& with) {
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -560,6 +578,15 @@ TEST_F(ItemModel, MembersOfATypedObjectReadAsThroughTheGeneralWalk)
     const Variant goneHandle = ObjectToVariant(gone);
     delete gone;
     Host.Items[3] = Variant("three");
+    W->FWidth = 6;
+    W->FRatio = 0.25;
+    W->FCaption = "12";
+    W->FVisible = true;
+    W->FLetter = 'q';
+    W->FAlign = faBottom;
+    W->FData = Variant(1.5);
+    W->FBuddy = W;
+    W->FEdges = TFakeEdges{faTop, faBottom};
     for (const Syntax& syntax : syntaxes) {
         SCOPED_TRACE(syntax.name);
         // Two programs alike but for the object named: a typed one, and a Variant holding it.
@@ -583,7 +610,7 @@ TEST_F(ItemModel, MembersOfATypedObjectReadAsThroughTheGeneralWalk)
             scripts[late]->Lines()->SetText(text.c_str());
             ASSERT_TRUE(scripts[late]->Compile()) << scripts[late]->ErrorPos << " " << scripts[late]->ErrorText;
         }
-        for (const Variant& on : {Handle(), goneHandle})
+        for (const Variant& on : {Handle(), goneHandle, Null()})
             for (size_t k = 0; k < std::size(statements); ++k) {
                 SCOPED_TRACE(statements[k]);
                 std::string seen[2];
@@ -640,6 +667,12 @@ TEST_F(ItemModel, MembersOfATypedObjectWriteAsThroughTheGeneralWalk)
         "$O.Align $= 2",         "$O.Data $= a * b",    "$O.Buddy $= $O",            "$O.Buddy $= 0",
         "$O.Area $= a",          "$O.Area $= $O.Area + 1", "$O.Cells[a, b] $= a + b", "$O.Items[3] $= a",
         "$O.Items[$O.Sum(a, b)] $= $O.Sum(1, 2)",        "$O.Height $= a",           "$O.Shown $= 1",
+        // A property read and written in one statement, as a loop over a counter does.
+        "$O.Width $= $O.Width + (a + 1)", "$O.Width $= $O.Width * $O.Width", "$O.Width $= a + $O.Width",
+        "$O.Ratio $= $O.Ratio + $O.Width", "$O.Align $= $O.Align + 1",
+        "$O.Align $= $O.Align + 5", "$O.Edges $= $O.Edges", "$O.Edges $= 3", "$O.Width $= $O.Edges",
+        "$O.Width $= $O.Width + a", "$O.Width $= $O.Width / 2", "$O.Ratio $= $O.Width - a * 3",
+        "$O.Width $= $O.Width - $O.Area", "$O.Width $= $O.Width * (a + b)",
     };
     const auto replace = [](std::string text, const std::string& what, const std::string& with) {
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -679,6 +712,7 @@ TEST_F(ItemModel, MembersOfATypedObjectWriteAsThroughTheGeneralWalk)
                     W->FAlign = faNone;
                     W->FData = Variant();
                     W->FBuddy = buddy;
+                    W->FEdges = TFakeEdges{faTop};
                     Host.Area = 12;
                     Host.Items.clear();
                     Host.Log.clear();
@@ -706,7 +740,7 @@ TEST_F(ItemModel, MembersOfATypedObjectWriteAsThroughTheGeneralWalk)
                            ", Letter " + W->FLetter + ", Align " + std::to_string(W->FAlign) + ", Data " +
                            VarToStr(W->FData).c_str() + " (" + VarTypeAsText(VarType(W->FData)).c_str() +
                            "), Buddy " + (W->FBuddy == W ? "itself" : W->FBuddy ? "buddy" : "none") + ", Area " +
-                           std::to_string(Host.Area) + ";";
+                           std::to_string(Host.Area) + ", Edges " + std::to_string(W->FEdges.Bits()) + ";";
                     for (const auto& [k, v] : Host.Items)
                         out += " [" + std::to_string(k) + "] " + VarToStr(v).c_str();
                     for (const std::string& line : Host.Log)

@@ -535,4 +535,37 @@ TEST_F(DocumentRoutesTest, VatThatCouldNotBeWrittenLeavesTheBoxAndTheRateAsTheLi
     }
 }
 
+TEST_F(DocumentRoutesTest, WhicheverStepOfVatFailsTheBoxTheRateAndTheLinesAgree)
+{
+    // "НДС" of an issue invoice ticked while one step fails, the 1st, 2nd, 3rd... until none
+    // does: the box, the document's rate and the rate on every line tell the same story, also
+    // when the step that fails comes after the lines were written (reading them back).
+    SeedGoods(5, 5, 5);
+    const int64_t request = AddRequest(Day(2026, 1, 5), Day(2026, 1, 9), "Не выдавался");
+    AddRequestLine(request, boltA, 2, 0, 4);
+    StartOnWarehouse();
+    Form1->VatRate = 18;
+    bool done = false;
+    for (int failAt = 1; !done && failAt < 20; ++failAt) {
+        SCOPED_TRACE("statement " + std::to_string(failAt) + " failing");
+        InJournal([&] {
+            d->Choose(Form4->RadioButton9);
+            d->ExpectModal(Form3, [&] {
+                DbFaults::FailStatement(failAt);
+                d->Click(Form3->CheckBox1);
+                DbFaults::Clear();
+                done = d->TakeErrors().empty();
+                const int rate = Form3->CheckBox1->GetChecked() ? 18 : 0;
+                EXPECT_EQ(Form1->DocVatRate, rate);
+                EXPECT_EQ(w->Scalar("Select Count(*) From TempStructureOtpusk Where Ставка<>:r", {rate}).AsInt64(), 0)
+                    << "lines whose rate is not the box's " << rate;
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            d->Click(Form4->Button3);
+        });
+    }
+    EXPECT_TRUE(done);
+}
+
 }  // namespace

@@ -244,6 +244,50 @@ TEST_F(IssueCapTest, SavingChecksTheTotalAgainstTheStockAsItStandsThen)
     EXPECT_EQ(w->Scalar("Select Count(*) From Otpusk").AsInteger(), 0);
 }
 
+TEST_F(IssueCapTest, SavingAddsUpEachProductsLinesWhereverTheyStand)
+{
+    // Request lines of two goods, built into an invoice; the stock is then set as the row
+    // says and the invoice saved. Each product's lines are added up, in cents, wherever they
+    // stand; the first product to appear that is short is the one named.
+    struct TCase {
+        const char* why;
+        std::vector<std::pair<char, double>> lines;  // 'b' bolt, 'n' nut
+        double boltAtSave, nutAtSave;
+        const char* refused;  // the message, or nullptr when the invoice is saved
+    } const cases[] = {
+        {"tenths of one product make its stock exactly", {{'b', 0.1}, {'n', 1}, {'b', 0.2}}, 0.3, 5, nullptr},
+        {"the second product interleaved is short", {{'b', 1}, {'n', 2}, {'b', 1}, {'n', 2.5}}, 5, 4.49,
+         "Документ не сохранен.\nТовара \"Гайка\" на складе 4,49, а в накладной 4,5."},
+        {"both short: the one standing first is named", {{'n', 2}, {'b', 1}, {'n', 2}, {'b', 1}}, 1, 1,
+         "Документ не сохранен.\nТовара \"Гайка\" на складе 1, а в накладной 4."},
+    };
+    const int64_t nut = w->AddProduct(Product("Гайка", "Склад", 5, 1));
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Delete From StructureApplication");
+        w->Exec("Update Application Set Отпуск_товара='Не выдавался'");
+        w->Exec("Update Products Set Количество=5");
+        for (const auto& [which, quantity] : c.lines)
+            AddRequestLine(request, which == 'b' ? bolt : nut, quantity, 0);
+        Issue([&] {
+            ASSERT_EQ(Form1->ADOQuery4->RecordCount(), int(c.lines.size()));
+            w->Exec("Update Products Set Количество=:q Where ID=:id", {c.boltAtSave, bolt});
+            w->Exec("Update Products Set Количество=:q Where ID=:id", {c.nutAtSave, nut});
+            d->Click(Form3->Button4);
+            if (!c.refused) {
+                EXPECT_FALSE(d->IsShowing(Form3));
+                EXPECT_EQ(Stock(bolt), 0);
+                EXPECT_EQ(Stock(nut), 4);
+                return;
+            }
+            EXPECT_EQ(d->MessageTexts().back(), c.refused);
+            d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+            d->Click(Form3->Button6);
+        });
+    }
+    EXPECT_EQ(w->Scalar("Select Count(*) From Otpusk").AsInteger(), 1);
+}
+
 TEST_F(IssueCapTest, ALineIsChangedCappedAndRemovedOnItsOwnRow)
 {
     w->Exec("Update Products Set Количество=8 Where ID=:id", {bolt});

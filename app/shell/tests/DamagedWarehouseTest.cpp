@@ -274,6 +274,51 @@ TEST_F(DamagedWarehouseTest, AFileWhoseTableLacksAColumnIsRefusedByName)
     EXPECT_EQ(Open(foreign), std::vector<AnsiString>{}) << "the copy with every column opens";
 }
 
+// Names are compared as SQLite compares them: a column or table spelled with other Latin
+// capitals is the same one and opens; other Cyrillic capitals make another name, which the
+// program's statements would not find, and a view in a table's place cannot be written.
+TEST_F(DamagedWarehouseTest, NamesDifferingInLatinCaseOpenOthersAreRefused)
+{
+    struct TCase {
+        const char* why;
+        std::vector<const char*> change;
+        const char* refusal;  // a part of the message shown, or nullptr when the file opens
+    } const cases[] = {
+        {"Latin capitals of a column", {"Alter Table Groups Rename Column NameGroup To NAMEGROUP"}, nullptr},
+        {"Latin capitals of a table and its id",
+         {"Alter Table Products Rename To PRODUCTS_", "Alter Table PRODUCTS_ Rename To products",
+          "Alter Table products Rename Column ID To id"},
+         nullptr},
+        {"Cyrillic capitals of a column", {"Alter Table Products Rename Column Наименование To НАИМЕНОВАНИЕ"},
+         "в таблице Products нет столбца Наименование"},
+        {"a view in a table's place",
+         {"Alter Table Name Rename To NameRows", "Create View Name As Select * From NameRows"},
+         "в нём нет таблицы Name"},
+    };
+    const AnsiString changed = w->Dir() + "другой склад.kvb";
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        {
+            TWarehouseFixture other;
+            other.SetPassword("2");
+            for (const char* sql : c.change)
+                other.Exec(sql);
+            WriteBytes(changed, ReadBytes(other.Path()));
+        }
+        const std::vector<AnsiString> shown = Open(changed);
+        if (!c.refusal) {
+            EXPECT_EQ(shown, std::vector<AnsiString>{});
+            EXPECT_EQ(Form1->DatabasePath(), changed);
+            EXPECT_NE(Form1->TreeView1->GetItems()->GetFirstNode(), nullptr) << "the groups were read";
+            Open(w->Path());
+            continue;
+        }
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_NE(shown[0].find(c.refusal), AnsiString::npos) << shown[0];
+        ExpectTheOpenWarehouseKept();
+    }
+}
+
 TEST_F(DamagedWarehouseTest, AFailureAfterTheSwitchGoesBackToTheWarehouseThatWasOpen)
 {
     TWarehouseFixture other;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -28,6 +29,118 @@ TEST_F(GuiTest, MemoLinesAndTextStayInStep)
     EXPECT_EQ(memo->GetLines()->Count(), 3);
     EXPECT_EQ(memo->GetLines()->Get(2), "в");
     EXPECT_EQ(changes, 3);
+}
+
+// Lines as the memo's text splits them, joined with '|' to compare at a glance.
+AnsiString Split(const AnsiString& text)
+{
+    TStringList lines;
+    lines.SetText(text);
+    AnsiString r;
+    for (int i = 0; i < lines.Count(); ++i)
+        r += (i ? "|" : "") + lines.Get(i);
+    return r;
+}
+
+AnsiString Joined(const TStrings& lines, const char* with = "|")
+{
+    AnsiString r;
+    for (int i = 0; i < lines.Count(); ++i)
+        r += (i ? with : "") + lines.Get(i);
+    return r;
+}
+
+// The text is its lines joined, or the lines are the text split (a text set whole may end
+// with a break that makes no line).
+bool Agree(const TMemo& memo)
+{
+    const TStrings& lines = *memo.GetLines();
+    return memo.GetText() == Joined(lines, "\r\n") || Split(memo.GetText()) == Joined(lines);
+}
+
+// Whatever changes a memo, by its lines or its text, both say the same the moment either
+// is read (in OnChange too), and OnChange fires once per change that alters the text.
+TEST_F(GuiTest, MemoTextAndLinesAgreeAfterEveryKindOfChange)
+{
+    TLogForm* form = NewForm("Form");
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    TStrings* lines = memo->GetLines();
+    int changes = 0;
+    memo->OnChange = TNotifyEvent::Lambda([&](TObject*) {
+        ++changes;
+        EXPECT_TRUE(Agree(*memo)) << "read in OnChange";
+    });
+    struct Step {
+        const char* why;
+        std::function<void()> change;
+        const char* text;
+        const char* lines;
+        int changes;
+    };
+    const Step kSteps[] = {
+        {"added to an empty memo", [&] { lines->Add("Первая"); }, "Первая", "Первая", 1},
+        {"added at the end", [&] { lines->Add("Вторая"); }, "Первая\r\nВторая", "Первая|Вторая", 1},
+        {"an empty line added", [&] { lines->Add(""); }, "Первая\r\nВторая\r\n", "Первая|Вторая|", 1},
+        {"added after the empty line", [&] { lines->Add("Третья"); }, "Первая\r\nВторая\r\n\r\nТретья",
+         "Первая|Вторая||Третья", 1},
+        {"inserted at the front", [&] { lines->Insert(0, "Ноль"); }, "Ноль\r\nПервая\r\nВторая\r\n\r\nТретья",
+         "Ноль|Первая|Вторая||Третья", 1},
+        {"inserted past the last", [&] { lines->Insert(lines->Count(), "Четвёртая"); },
+         "Ноль\r\nПервая\r\nВторая\r\n\r\nТретья\r\nЧетвёртая", "Ноль|Первая|Вторая||Третья|Четвёртая", 1},
+        {"deleted", [&] { lines->Delete(2); }, "Ноль\r\nПервая\r\n\r\nТретья\r\nЧетвёртая",
+         "Ноль|Первая||Третья|Четвёртая", 1},
+        {"replaced", [&] { lines->Put(0, "Один"); }, "Один\r\nПервая\r\n\r\nТретья\r\nЧетвёртая",
+         "Один|Первая||Третья|Четвёртая", 1},
+        {"text set whole, with a final break", [&] { memo->SetText("а\r\nб\r\n"); }, "а\r\nб\r\n", "а|б", 1},
+        {"added after that text", [&] { lines->Add("в"); }, "а\r\nб\r\nв", "а|б|в", 1},
+        {"cleared", [&] { lines->Clear(); }, "", "", 1},
+        {"an empty line added to an empty memo", [&] { lines->Add(""); }, "", "", 0},
+        {"added after the empty first line", [&] { lines->Add("г"); }, "\r\nг", "|г", 1},
+        {"changed inside one update",
+         [&] {
+             lines->BeginUpdate();
+             lines->Add("д");
+             lines->Insert(0, "е");
+             lines->Add("ж");
+             lines->EndUpdate();
+         },
+         "е\r\n\r\nг\r\nд\r\nж", "е||г|д|ж", 1},
+        {"added after the update", [&] { lines->Add("з"); }, "е\r\n\r\nг\r\nд\r\nж\r\nз", "е||г|д|ж|з", 1},
+        {"text set whole, lines follow", [&] { memo->SetText("и\r\nк"); }, "и\r\nк", "и|к", 1},
+        {"upper case: the text and lines take it", [&] { memo->SetCharCase(ecUpperCase); }, "И\r\nК", "И|К", 1},
+        {"upper case: an added line takes it", [&] { lines->Add("ёлка"); }, "И\r\nК\r\nЁЛКА", "И|К|ЁЛКА", 1},
+    };
+    for (const Step& step : kSteps) {
+        SCOPED_TRACE(step.why);
+        changes = 0;
+        step.change();
+        EXPECT_EQ(memo->GetText(), AnsiString(step.text));
+        EXPECT_EQ(Joined(*lines), AnsiString(step.lines));
+        EXPECT_EQ(changes, step.changes);
+    }
+}
+
+// A handler that fails while a line is added leaves the memo keeping its text with its
+// lines afterwards.
+TEST_F(GuiTest, MemoKeepsItsTextInStepAfterAFailingOnChange)
+{
+    TLogForm* form = NewForm("Form");
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    bool fail = true;
+    memo->OnChange = TNotifyEvent::Lambda([&](TObject*) {
+        if (std::exchange(fail, false))
+            throw Exception("Ошибка в обработчике");
+    });
+    for (const char* text : {"а", "б"}) {
+        SCOPED_TRACE(text);
+        fail = true;
+        EXPECT_THROW(memo->GetLines()->Add(text), Exception);
+        memo->GetLines()->Add("в");
+        memo->GetLines()->Insert(0, "г");
+        EXPECT_TRUE(Agree(*memo)) << memo->GetText();
+    }
 }
 
 struct RangeCase {
@@ -74,6 +187,43 @@ TEST_F(GuiTest, UpDownStepsItsEdit)
     EXPECT_EQ(edit->GetText(), "1" + AnsiString(1, FormatSettings().ThousandSeparator) + "500");
     delete edit;
     EXPECT_EQ(upDown->GetAssociate(), nullptr) << "a freed associate is forgotten";
+}
+
+// The arrows step from the number the user typed into the edit, as the platform's up-down
+// reads its buddy before each step.
+TEST_F(GuiTest, UpDownStepsFromWhatWasTypedIntoItsEdit)
+{
+    struct TCase {
+        const char* why;
+        AnsiString typed;
+        bool up;
+        AnsiString shown;
+    };
+    const TCase cases[] = {
+        {"typed 5, up", "5", true, "6"},
+        {"typed 5, down", "5", false, "4"},
+        {"typed past the maximum, up: stays at the maximum", "5000", true, "100"},
+        {"typed below the minimum, down", "-3", false, "1"},
+        {"with a thousands separator", "1" + AnsiString(1, FormatSettings().ThousandSeparator) + "0", true, "11"},
+        {"not a number: steps from the position", "abc", true, "3"},
+    };
+    int n = 0;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        TLogForm* form = NewForm("Form" + IntToStr(++n));
+        auto* edit = new TEdit(form);
+        edit->SetParent(form);
+        auto* upDown = new TUpDown(form);
+        upDown->SetParent(form);
+        upDown->SetMin(1);
+        upDown->SetPosition(2);
+        upDown->SetAssociate(edit);
+        form->Show();
+        D.Type(edit, c.typed);
+        D.Step(upDown, c.up);
+        EXPECT_EQ(edit->GetText(), c.shown);
+        EXPECT_EQ(IntToStr(upDown->GetPosition()), c.shown);
+    }
 }
 
 TEST_F(GuiTest, DatePickerKeepsTheTimeOfDayAndFiresOnlyForTheUser)

@@ -1,6 +1,8 @@
 // Showing, activating, closing and nesting forms.
 #include "platform/gui/tests/TestForms.h"
 
+#include "platform/gui/Menus.h"
+
 #include <gtest/gtest.h>
 
 using Strings = std::vector<std::string>;
@@ -148,13 +150,18 @@ TEST_F(GuiTest, InputQueuedBehindAModalResultIsRefused)
     TLogForm* dialog = NewForm("Dialog");
     auto* ok = new TButton(dialog);
     ok->SetParent(dialog);
+    ok->SetDefault(true);
     auto* edit = new TEdit(dialog);
     edit->SetParent(dialog);
+    auto* menu = new TPopupMenu(dialog);
+    auto* save = new TMenuItem(dialog);
+    menu->GetItems()->Add(save);
     int saved = 0;
     ok->OnClick = TNotifyEvent::Lambda([&](TObject*) {
         ++saved;
         dialog->SetModalResult(mrOk);
     });
+    save->OnClick = ok->OnClick;
     struct Case {
         const char* why;
         std::function<bool()> queued;
@@ -162,6 +169,8 @@ TEST_F(GuiTest, InputQueuedBehindAModalResultIsRefused)
         {"a second click", [&] { return ok->UserClicked(); }},
         {"the close box", [&] { return dialog->UserCloseRequested(); }},
         {"a key typed", [&] { return edit->UserTyped("1"); }},
+        {"Enter on the edit", [&] { return edit->UserKeyDown(VK_RETURN, {}); }},
+        {"a menu command", [&] { return save->UserClicked(); }},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -172,6 +181,58 @@ TEST_F(GuiTest, InputQueuedBehindAModalResultIsRefused)
         });
         EXPECT_EQ(dialog->ShowModal(), mrOk);
         EXPECT_EQ(saved, 1);
+    }
+}
+
+TEST_F(GuiTest, AResultTakenBackLeavesTheDialogTakingInput)
+{
+    // OK whose result is taken back (its handler finds the input wrong, or the close
+    // questions refuse) leaves the dialog open and taking every kind of input again.
+    TLogForm* dialog = NewForm("Dialog");
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    ok->SetModalResult(mrOk);
+    auto* edit = new TEdit(dialog);
+    edit->SetParent(dialog);
+    auto* menu = new TPopupMenu(dialog);
+    auto* item = new TMenuItem(dialog);
+    menu->GetItems()->Add(item);
+    int menuClicks = 0;
+    item->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++menuClicks; });
+    struct Case {
+        const char* why;
+        std::function<void()> refuse;
+    } const kCases[] = {
+        {"the handler takes the result back",
+         [&] {
+             ok->OnClick = TNotifyEvent::Lambda([&](TObject*) { dialog->SetModalResult(mrNone); });
+             dialog->WhenAsked = nullptr;
+         }},
+        {"the close questions refuse",
+         [&] {
+             ok->OnClick = TNotifyEvent();
+             dialog->WhenAsked = [](bool& canClose) { canClose = false; };
+         }},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        c.refuse();
+        menuClicks = 0;
+        D.ExpectModal(dialog, [&] {
+            D.Click(ok);
+            EXPECT_TRUE(D.IsShowing(dialog));
+            EXPECT_EQ(dialog->GetModalResult(), mrNone);
+            D.Type(edit, "12");
+            EXPECT_TRUE(item->UserClicked());
+            D.Click(ok);
+            EXPECT_TRUE(D.IsShowing(dialog));
+            dialog->WhenAsked = nullptr;
+            D.CloseForm(dialog);
+        });
+        EXPECT_EQ(dialog->ShowModal(), mrCancel);
+        EXPECT_EQ(edit->GetText(), "12");
+        EXPECT_EQ(menuClicks, 1);
+        edit->SetText("");
     }
 }
 

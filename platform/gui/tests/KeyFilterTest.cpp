@@ -2,6 +2,7 @@
 // and what a window's handler changes on the way (UserFilterKeyDown/UserFilterKeyPress).
 #include "platform/gui/tests/TestForms.h"
 
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 
 #include <gtest/gtest.h>
@@ -299,6 +300,71 @@ TEST_F(KeyFilter, ADialogWithNoActiveControlGivesTheKeysToItsFirstSelected)
     });
     EXPECT_EQ(dialog->ShowModal(), mrOk);
     EXPECT_EQ(quantity->GetText(), "3");
+}
+
+TEST_F(GuiTest, AWindowWithNoActiveControlEntersTheFirstThatCanTakeTheKeys)
+{
+    // Each window: a panel holding an edit, then an edit and a button, in creation order;
+    // each row changes one thing and names the control that gets the keys (none: no control
+    // can take them, and the window still activates).
+    struct TWindow {
+        TLogForm* Form;
+        TPanel* Panel;
+        TEdit* Inner;
+        TEdit* Edit;
+        TButton* Button;
+    };
+    enum TWho { kInner, kEdit, kButton, kNone };
+    struct Case {
+        const char* why;
+        std::function<void(TWindow&)> arrange;
+        TWho expected;
+    } const kCases[] = {
+        {"the panel's edit is first in tab order", [](TWindow&) {}, kInner},
+        {"the tab order puts the button first", [](TWindow& w) { w.Button->SetTabOrder(0); }, kButton},
+        {"the panel is disabled", [](TWindow& w) { w.Panel->SetEnabled(false); }, kEdit},
+        {"the panel is hidden", [](TWindow& w) { w.Panel->SetVisible(false); }, kEdit},
+        {"the first two are disabled, hidden",
+         [](TWindow& w) {
+             w.Inner->SetEnabled(false);
+             w.Edit->SetVisible(false);
+         },
+         kButton},
+        {"the edits are not tab stops",
+         [](TWindow& w) {
+             w.Inner->SetTabStop(false);
+             w.Edit->SetTabStop(false);
+         },
+         kButton},
+        {"nothing can take the keys",
+         [](TWindow& w) {
+             w.Panel->SetVisible(false);
+             w.Edit->SetEnabled(false);
+             w.Button->SetVisible(false);
+         },
+         kNone},
+        {"the window names its own", [](TWindow& w) { w.Form->SetActiveControl(w.Edit); }, kEdit},
+    };
+    NewForm("Main");
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        TWindow w{NewForm("Dialog")};
+        w.Panel = new TPanel(w.Form);
+        w.Panel->SetParent(w.Form);
+        w.Inner = new TEdit(w.Form);
+        w.Inner->SetParent(w.Panel);
+        w.Edit = new TEdit(w.Form);
+        w.Edit->SetParent(w.Form);
+        w.Button = new TButton(w.Form);
+        w.Button->SetParent(w.Form);
+        c.arrange(w);
+        ClearLog();
+        w.Form->Show();
+        TWinControl* const expected[] = {w.Inner, w.Edit, w.Button, nullptr};
+        EXPECT_EQ(w.Form->GetActiveControl(), expected[c.expected]);
+        EXPECT_EQ(Log(), (std::vector<std::string>{"Dialog.OnShow", "Dialog.OnActivate"}));
+        delete w.Form;
+    }
 }
 
 TEST_F(KeyFilter, DialogKeysAreTakenOnlyWhenTheyDidSomething)

@@ -237,6 +237,48 @@ TEST_F(QtInput, ArrowKeysMoveTheCheckBetweenRadioButtons)
     EXPECT_EQ(QApplication::focusWidget(), WidgetOf(portrait));
 }
 
+// Controls without a click of their own (a clickable caption such as the print dialog's
+// "collate" label) are clicked by the left button going down and up on them.
+TEST_F(QtInput, ALeftPressAndReleaseClickControlsWithoutAClickOfTheirOwn)
+{
+    struct TCase {
+        const char* why;
+        TControl* control;
+    };
+    auto* box = Add<TGroupBox>(280, 8, 100, 60);
+    const TCase cases[] = {
+        {"label", Add<TLabel>(140, 8, 60, 20)},
+        {"panel", Add<TPanel>(140, 40, 60, 30)},
+        {"group box", box},
+        {"paint box", Add<TPaintBox>(140, 80, 60, 30)},
+        {"image", Add<TImage>(140, 120, 60, 30)},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        int clicks = 0, ups = 0;
+        std::vector<std::string> order;
+        c.control->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; order.push_back("click"); });
+        c.control->OnMouseUp = TMouseEvent::Lambda([&](TObject*, TMouseButton, TShiftState, int, int) {
+            ++ups;
+            order.push_back("up");
+        });
+        QWidget* w = WidgetOf(c.control);
+        ASSERT_NE(w, nullptr);
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+        EXPECT_EQ(clicks, 1);
+        EXPECT_EQ(order, (std::vector<std::string>{"click", "up"})) << "the click comes before the release";
+        QTest::mouseClick(w, Qt::RightButton, {}, QPoint(5, 5));
+        EXPECT_EQ(clicks, 1) << "the right button clicks nothing";
+        QTest::mousePress(w, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(w->width() + 10, 5));
+        EXPECT_EQ(clicks, 1) << "a release away from the control is no click";
+        c.control->SetEnabled(false);
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+        EXPECT_EQ(clicks, 1) << "a disabled control takes no click";
+        EXPECT_EQ(ups, 3);
+    }
+}
+
 TEST_F(QtInput, KeysArrivingInAnEditSelectItsTextAClickPlacesTheCaret)
 {
     auto* line = WidgetOf<QLineEdit>(Edit);

@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -162,6 +163,139 @@ TEST_F(QtSmoke, ListsShowTheModelsItemsAfterEveryKindOfChange)
         for (int i = 0; i < list->GetItems()->Count(); ++i)
             want << ToQString(list->GetItems()->Get(i));
         EXPECT_EQ(ItemTexts(*Widget<QListWidget>("ListBox1")), want);
+    }
+}
+
+// A memo filled one line at a time gets each new line alone; whatever way its lines or
+// text change, the widget shows the model's text.
+TEST_F(QtSmoke, MemoShowsTheModelsTextAfterEveryKindOfChange)
+{
+    auto* memo = Model<TMemo>("Memo1");
+    TStrings* lines = memo->GetLines();
+    struct Change {
+        const char* why;
+        std::function<void()> apply;
+    };
+    const Change kChanges[] = {
+        {"emptied", [&] { lines->Clear(); }},
+        {"an empty first line", [&] { lines->Add(""); }},
+        {"added one by one", [&] { for (const char* t : {"яблоко", "груша", "", "слива"}) lines->Add(t); }},
+        {"inserted at the front", [&] { lines->Insert(0, "айва"); }},
+        {"inserted past the last", [&] { lines->Insert(lines->Count(), "дыня"); }},
+        {"deleted", [&] { lines->Delete(1); }},
+        {"replaced", [&] { lines->Put(0, "инжир"); }},
+        {"text set whole, with a final break", [&] { memo->SetText("киви\r\nлайм\r\n"); }},
+        {"added after that text", [&] { lines->Add("манго"); }},
+        {"changed inside one update",
+         [&] {
+             lines->BeginUpdate();
+             lines->Add("нектарин");
+             lines->Insert(0, "орех");
+             lines->Delete(2);
+             lines->EndUpdate();
+         }},
+        {"typed by the user, then added to",
+         [&] {
+             memo->UserTyped(memo->GetText() + "\r\nперсик");
+             lines->Add("рябина");
+         }},
+        {"upper case, then added to",
+         [&] {
+             memo->SetCharCase(ecUpperCase);
+             lines->Add("смородина");
+         }},
+        {"many added", [&] { for (int i = 0; i < 200; ++i) lines->Add("Строка " + IntToStr(i)); }},
+    };
+    auto* w = Widget<QPlainTextEdit>("Memo1");
+    for (const Change& c : kChanges) {
+        SCOPED_TRACE(c.why);
+        c.apply();
+        QString want = ToQString(memo->GetText());
+        want.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        EXPECT_EQ(w->toPlainText(), want);
+        EXPECT_FALSE(w->document()->isUndoAvailable()) << "the program's text is no typing to undo";
+    }
+}
+
+QStringList TreeRows(const QTreeWidgetItem* item, int level = 0)
+{
+    QStringList rows;
+    for (int i = 0; i < item->childCount(); ++i) {
+        const QTreeWidgetItem* child = item->child(i);
+        rows << QString(level * 2, QLatin1Char(' ')) + child->text(0) +
+                    (child->isExpanded() ? QStringLiteral(" +") : QString());
+        rows << TreeRows(child, level + 1);
+    }
+    return rows;
+}
+
+// A tree filled one node at a time gets each node alone, in its place; whatever way the
+// nodes change, the widget shows the model's nodes in its order, with its expansion and
+// its selection.
+TEST_F(QtSmoke, TreeShowsTheModelsNodesAfterEveryKindOfChange)
+{
+    auto* tree = Model<TTreeView>("TreeView1");
+    TTreeNodes* nodes = tree->GetItems();
+    const auto node = [&](const char* text) {
+        for (TTreeNode* n : nodes->List())
+            if (n->GetText() == text)
+                return n;
+        ADD_FAILURE() << "no node " << text;
+        return static_cast<TTreeNode*>(nullptr);
+    };
+    struct Change {
+        const char* why;
+        std::function<void()> apply;
+    };
+    const Change kChanges[] = {
+        {"selected before the changes", [&] { tree->SetSelected(node("Молотки")); }},
+        {"a last top-level node", [&] { nodes->Add(nullptr, "Архив"); }},
+        {"last children of an expanded node",
+         [&] { for (const char* t : {"Гвозди", "Шурупы"}) nodes->AddChild(node("Крепёж"), t); }},
+        {"children of a collapsed node", [&] { for (const char* t : {"2024", "2025"}) nodes->AddChild(node("Архив"), t); }},
+        {"a first child", [&] { nodes->AddChildFirst(node("Крепёж"), "Болты"); }},
+        {"a first top-level node", [&] { nodes->AddChildFirst(nullptr, "Входящие"); }},
+        {"a sibling before a node", [&] { nodes->Insert(node("Шурупы"), "Дюбели"); }},
+        {"a node expanded before it has children, then given one",
+         [&] {
+             node("Дюбели")->Expand(false);
+             nodes->AddChild(node("Дюбели"), "Пластиковые");
+         }},
+        {"a node expanded", [&] { node("Архив")->Expand(false); }},
+        {"a node collapsed", [&] { node("Инструмент")->Collapse(false); }},
+        {"a node renamed", [&] { node("Гвозди")->SetText("Гвозди строительные"); }},
+        {"a node selected", [&] { tree->SetSelected(node("2025")); }},
+        {"the selected node deleted", [&] { nodes->Delete(node("2025")); }},
+        {"a subtree deleted", [&] { nodes->Delete(node("Инструмент")); }},
+        {"added inside one update",
+         [&] {
+             nodes->BeginUpdate();
+             nodes->AddChild(node("Архив"), "2026");
+             nodes->AddChildFirst(nullptr, "Исходящие");
+             nodes->EndUpdate();
+         }},
+        {"cleared", [&] { nodes->Clear(); }},
+        {"filled again one by one",
+         [&] {
+             TTreeNode* root = nodes->Add(nullptr, "Склад");
+             for (int i = 0; i < 50; ++i)
+                 nodes->AddChild(i % 10 ? root->GetLastChild() : root, "Группа " + IntToStr(i));
+             root->Expand(false);
+             tree->SetSelected(root->GetLastChild());
+         }},
+    };
+    auto* w = Widget<QTreeWidget>("TreeView1");
+    for (const Change& c : kChanges) {
+        SCOPED_TRACE(c.why);
+        c.apply();
+        QStringList want;
+        for (TTreeNode* n : nodes->List())
+            want << QString(n->Level() * 2, QLatin1Char(' ')) + ToQString(n->GetText()) +
+                        (n->GetExpanded() ? QStringLiteral(" +") : QString());
+        EXPECT_EQ(TreeRows(w->invisibleRootItem()), want);
+        const QTreeWidgetItem* current = w->currentItem();
+        EXPECT_EQ(current ? current->text(0) : QString(),
+                  tree->GetSelected() ? ToQString(tree->GetSelected()->GetText()) : QString());
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "report/output/rpOutline.h"
 
+#include "report/model/rpRes.h"
 #include "report/model/rpXML.h"
 
 #include "platform/rtl/SysUtils.h"
@@ -363,3 +364,89 @@ TEST(EngineScript, AnObjectSavedIntoAScriptsMemoryStreamIsHeldToTheCap)
 }
 
 }  // namespace
+
+// A dataset field written without angle brackets inside an expression is no field: the text
+// is compiled, and its error names the memo. Read as the field 'Sum" * ' it printed 0.
+TEST(EngineScript, FieldInsideAnExpressionPrintsItsValueOrAnError)
+{
+    const TSyntaxCase syntaxes[] = {
+        {"PascalScript", "begin end."}, {"C++Script", "{}"}, {"JScript", ""}, {"BasicScript", ""}};
+    struct Case {
+        const char* expr;
+        const char* printed;  // nullptr: the run stops with an error of this memo
+    };
+    const Case cases[] = {
+        {"D.\"Sum\"", "10"},
+        {"<D.\"Sum\">", "10"},
+        {"<D.\"Sum\"> * 2", "20"},
+        {"2 * <D.\"Sum\">", "20"},
+        {"<D.\"Sum\"> + <D.\"Sum\">", "20"},
+        {"D.\"Sum\" * 2", nullptr},
+        {"D.\"Sum\" - 1", nullptr},
+        {"2 * D.\"Sum\"", nullptr},
+        {"D.\"Sum\" + D.\"Sum\"", nullptr},
+        {"D.\"Sum\" ", nullptr},
+        {"SUM(D.\"Sum\" * 2)", nullptr},
+    };
+    for (const TSyntaxCase& syntax : syntaxes)
+        for (const Case& c : cases) {
+            SCOPED_TRACE(AnsiString(syntax.language) + " [" + c.expr + "]");
+            TTestReport t;
+            SetScript(t, syntax);
+            auto* band = t.Band<TrpMasterData>(5, 10);
+            band->SetDataSet(t.DataSet("D", {{{"Sum", Variant(10)}}}));
+            TrpMemoView* memo = t.Memo(band, 0, 0, 200, 10, AnsiString("[") + c.expr + "]");
+            const bool built = t.Prepare();
+            if (c.printed) {
+                ASSERT_TRUE(built) << t.Errors();
+                EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.printed + ";");
+            } else {
+                EXPECT_FALSE(built);
+                EXPECT_NE(t.Errors().find(memo->Name() + ": " + rpResources().Get("clExprError") + " '" + c.expr + "'"),
+                          AnsiString::npos)
+                    << t.Errors();
+            }
+        }
+    // Through "Get" such a text names nothing: an unknown name, never a figure.
+    TTestReport t;
+    auto* band = t.Band<TrpMasterData>(5, 10);
+    band->SetDataSet(t.DataSet("D", {{{"Sum", Variant(10)}}}));
+    t.Memo(band, 0, 0, 200, 10, "[<D.\"Sum\" * 2>]");
+    t.Prepare();
+    EXPECT_EQ(Texts(t.Pages()), "|;");
+    EXPECT_NE(t.Errors().find(rpResources().Get("clUnknownVar") + " D.\"Sum\" * 2"), AnsiString::npos);
+}
+
+// A value with no text (an array) stops the run with an error that names the object and the
+// expression, wherever it is printed.
+TEST(EngineScript, ValueWithoutTextNamesItsObject)
+{
+    enum class Where { Memo, MemoFormatted, MemoHideZeros, Url, Tag, BandOutline, PageOutline };
+    const Where places[] = {Where::Memo,        Where::MemoFormatted, Where::MemoHideZeros, Where::Url,
+                            Where::Tag,         Where::BandOutline,   Where::PageOutline};
+    for (Where w : places) {
+        SCOPED_TRACE(static_cast<int>(w));
+        TTestReport t;
+        auto* band = t.Band<TrpMasterData>(5, 10);
+        band->SetDataSet(t.DataSet("D", NumberedRows(1)));
+        TrpMemoView* memo = t.Memo(band, 0, 0, 200, 10, w == Where::MemoFormatted ? "[[1] #N0.00]" : "[[1]]");
+        memo->HideZeros = w == Where::MemoHideZeros;
+        TrpComponent* named = memo;
+        if (w == Where::Url || w == Where::Tag) {
+            memo->SetText("x");
+            (w == Where::Url ? memo->URL : memo->TagStr) = "[[1]]";
+        }
+        if (w == Where::BandOutline || w == Where::PageOutline) {
+            memo->SetText("x");
+            if (w == Where::BandOutline)
+                band->OutlineText = "[1]";
+            else
+                t.Page()->OutlineText = "[1]";
+            named = w == Where::BandOutline ? static_cast<TrpComponent*>(band) : t.Page();
+        }
+        EXPECT_FALSE(t.Prepare());
+        EXPECT_NE(t.Errors().find(named->Name() + ": " + rpResources().Get("clExprError") + " '[1]'"),
+                  AnsiString::npos)
+            << t.Errors();
+    }
+}

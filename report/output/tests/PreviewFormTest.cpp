@@ -292,6 +292,43 @@ TEST_F(PreviewFormTest, CancelStopsTheBuild)
     env.d.Run([&] { report->ShowReport(); });
 }
 
+TEST_F(PreviewFormTest, TheCloseBoxDuringTheBuildLeavesTheWindowToCancelIt)
+{
+    // The close box pressed while the build runs on the window's timer: the window's loop
+    // cannot turn until the build is over, so a close result set now would stand all that
+    // time. The window refuses the close instead, and its own keys still stop the build.
+    struct TCase {
+        const char* why;
+        std::function<void(TrpPreviewForm*)> stop;
+    } const cases[] = {
+        {"the close button", [&](TrpPreviewForm* f) { env.d.Click(f->CancelB); }},
+        {"Escape", [&](TrpPreviewForm* f) { env.d.Key(f->Preview, VK_ESCAPE); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        TFakeEngine* engine = TPreviewEnv::EngineOf(report);
+        engine->Count = 50;
+        engine->Built = 0;
+        engine->AfterPage = [&](int page) {
+            if (page != 3)
+                return;
+            TrpPreviewForm* f = Form();
+            EXPECT_TRUE(f->UserCloseRequested());  // the close box, from inside the build
+            EXPECT_EQ(f->GetModalResult(), mrNone);
+            EXPECT_TRUE(f->NextB->AcceptsInput()) << "the pages already there can be looked at";
+            c.stop(f);
+        };
+        env.d.ExpectModal("TrpPreviewForm", [&] {
+            auto* f = dynamic_cast<TrpPreviewForm*>(Screen->ModalForm());
+            env.d.AdvanceTime(60);
+            EXPECT_EQ(engine->Built, 3);
+            EXPECT_TRUE(env.d.IsShowing(f)) << "the close was refused, not kept for later";
+            env.d.Click(f->CancelB);
+        });
+        env.d.Run([&] { report->ShowReport(); });
+    }
+}
+
 TEST_F(PreviewFormTest, TwoPassBuildCountsTheFirstPass)
 {
     TFakeEngine* engine = TPreviewEnv::EngineOf(report);

@@ -142,11 +142,13 @@ TEST_F(PrintDialogTest, Copies)
             EXPECT_TRUE(d.IsShowing(&f)) << "a bad number of copies is refused";
         }
         EXPECT_EQ(d.MessageTexts().size(), 5u);
-        d.Type(f.CopiesE, "2");
+        d.Type(f.CopiesE, "5");
+        d.Step(f.UpDown1, true);
+        EXPECT_EQ(f.CopiesE->GetText(), "6") << "the arrow steps from the typed number";
         d.Click(f.OkB);
     });
     ASSERT_TRUE(ok);
-    EXPECT_EQ(c.Copies, 2);
+    EXPECT_EQ(c.Copies, 6);
 }
 
 TEST_F(PrintDialogTest, CollateReverseAndOddEven)
