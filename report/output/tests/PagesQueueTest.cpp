@@ -118,10 +118,10 @@ public:
 
     bool Ready() const { return FReady; }
     bool AddQueue() { return Run({"/usr/sbin/lpadmin", "-p", kQueue, "-E", "-v", "file:///dev/null"}) == 0; }
-    // A queue whose A4 sheet has unprintable margins of half an inch (36 points) all round.
-    bool AddQueueWithMargins(const char* name)
+    // A queue whose A4 sheet has the unprintable area `area` ("left bottom right top", points).
+    bool AddQueueWithMargins(const char* name, const char* area)
     {
-        const std::string ppd = (FDir / "margins.ppd").string();
+        const std::string ppd = (FDir / (std::string(name) + ".ppd")).string();
         std::ofstream(ppd) << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
                               "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"SKLAD.PPD\"\n"
                               "*Manufacturer: \"Sklad\"\n*Product: \"(Sklad)\"\n*ModelName: \"Sklad margins\"\n"
@@ -134,7 +134,7 @@ public:
                               "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageSize\n"
                               "*OpenUI *PageRegion: PickOne\n*DefaultPageRegion: A4\n"
                               "*PageRegion A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
-                              "*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"36 36 559 806\"\n"
+                              "*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"" << area << "\"\n"
                               "*DefaultPaperDimension: A4\n*PaperDimension A4/A4: \"595 842\"\n";
         return Run({"/usr/sbin/lpadmin", "-p", name, "-E", "-v", "file:///dev/null", "-P", ppd}) == 0;
     }
@@ -220,8 +220,8 @@ TEST(PagesQueue, AQueueThatDoesNotTakeTheDocumentFailsThePrintCommand)
 }
 
 // Where a page's first word stands in a PDF file (points from the sheet's top left corner),
-// as pdftotext reads it; {-1, -1} without it.
-std::pair<double, double> FirstWordAt(const std::string& pdf)
+// as pdftotext reads it; {-1, -1} without it. The sheet's width goes to `sheetWidth` when given.
+std::pair<double, double> FirstWordAt(const std::string& pdf, double* sheetWidth = nullptr)
 {
     const std::string out = pdf + ".html";
     if (Run({"/usr/bin/pdftotext", "-bbox", pdf, out}) != 0)
@@ -232,6 +232,10 @@ std::pair<double, double> FirstWordAt(const std::string& pdf)
     const size_t word = text.find("<word xMin=\"");
     if (word == std::string::npos)
         return {-1, -1};
+    if (sheetWidth) {
+        const size_t w = text.find("<page width=\"");
+        *sheetWidth = w == std::string::npos ? -1 : std::atof(text.c_str() + w + 13);
+    }
     const double x = std::atof(text.c_str() + word + 12);
     const size_t y = text.find("yMin=\"", word);
     return {x, std::atof(text.c_str() + y + 6)};
@@ -246,16 +250,21 @@ TEST(PagesQueue, PagesStandWhereTheyStandOnASheetWithoutMargins)
     if (!cups.Ready() || access("/usr/bin/pdftotext", X_OK) != 0) {
         GTEST_SKIP() << "no CUPS scheduler or pdftotext here";
     }
-    ASSERT_TRUE(cups.AddQueueWithMargins("SkladMargins"));
+    // Half an inch all round, and 5 mm (not a whole number of points).
+    const char* const queues[] = {"SkladMargins", "SkladMargins5mm"};
+    ASSERT_TRUE(cups.AddQueueWithMargins(queues[0], "36 36 559 806"));
+    ASSERT_TRUE(cups.AddQueueWithMargins(queues[1], "14.17 14.17 580.83 827.83"));
     TQtPrinterSystem system;
     TPrinterSystemScope scope(system);
+    for (const char* queue : queues)
     for (const TPrinterOrientation orientation : {poPortrait, poLandscape}) {
-        SCOPED_TRACE(orientation == poPortrait ? "portrait" : "landscape");
+        SCOPED_TRACE(std::string(queue) + (orientation == poPortrait ? ", portrait" : ", landscape"));
         std::pair<double, double> at[2];
+        double width[2] = {-1, -1};
         for (const bool margins : {false, true}) {
             rpFreePrinters();
             TrpPrinters& printers = rpPrinters();
-            printers.SetPrinterIndex(margins ? printers.IndexOf("SkladMargins") : printers.Count() - 1);
+            printers.SetPrinterIndex(margins ? printers.IndexOf(queue) : printers.Count() - 1);
             TrpCustomPrinter* printer = printers.GetCurrentPrinter();
             TTestReport t;
             auto* page = t.AddPage();
@@ -270,12 +279,13 @@ TEST(PagesQueue, PagesStandWhereTheyStandOnASheetWithoutMargins)
             settings.PageNumbers = "2";
             t.Pages()->PrintTo(*printer, settings);
             printer->FileName.clear();
-            at[margins] = FirstWordAt(path);
+            at[margins] = FirstWordAt(path, &width[margins]);
             std::filesystem::remove(path);
         }
         rpFreePrinters();
         ASSERT_GE(at[0].first, 0);
         EXPECT_NEAR(at[1].first, at[0].first, 1);
         EXPECT_NEAR(at[1].second, at[0].second, 1);
+        EXPECT_NEAR(width[1], width[0], 1) << "the sheet as the report set it up";
     }
 }
