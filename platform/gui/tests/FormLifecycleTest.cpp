@@ -199,6 +199,12 @@ TEST_F(GuiTest, AResultTakenBackLeavesTheDialogTakingInput)
     menu->GetItems()->Add(item);
     int menuClicks = 0;
     item->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++menuClicks; });
+    TLogForm* message = NewForm("Message");
+    auto* messageOk = new TButton(message);
+    messageOk->SetParent(message);
+    messageOk->SetModalResult(mrOk);
+    auto* messageEdit = new TEdit(message);
+    messageEdit->SetParent(message);
     struct Case {
         const char* why;
         std::function<void()> refuse;
@@ -212,6 +218,20 @@ TEST_F(GuiTest, AResultTakenBackLeavesTheDialogTakingInput)
          [&] {
              ok->OnClick = TNotifyEvent();
              dialog->WhenAsked = [](bool& canClose) { canClose = false; };
+         }},
+        {"the handler says why in a message box, then takes the result back",
+         [&] {
+             ok->OnClick = TNotifyEvent::Lambda([&](TObject*) {
+                 D.ExpectModal(message, [&] {
+                     D.Type(messageEdit, "x");
+                     D.Click(messageOk);
+                 });
+                 EXPECT_EQ(message->ShowModal(), mrOk);
+                 EXPECT_EQ(messageEdit->GetText(), "x") << "the message box takes its input";
+                 messageEdit->SetText("");
+                 dialog->SetModalResult(mrNone);
+             });
+             dialog->WhenAsked = nullptr;
          }},
     };
     for (const Case& c : kCases) {

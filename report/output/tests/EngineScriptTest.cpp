@@ -450,3 +450,39 @@ TEST(EngineScript, ValueWithoutTextNamesItsObject)
             << t.Errors();
     }
 }
+
+// Names that stay whole dataset fields: blanks, Cyrillic letters and quotes in the field,
+// dots and blanks in the dataset's name; written in a memo, through "Get" or as a variable.
+TEST(EngineScript, FieldNamesOfEveryShapeReadAsTheirField)
+{
+    struct Case {
+        const char* dataset;
+        const char* field;
+        const char* memo;  // V is a variable holding the field's name
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"D", "Цена с НДС", "[D.\"Цена с НДС\"]", "7"},
+        {"D", "Цена с НДС", "[<D.\"Цена с НДС\"> * 2]", "14"},
+        {"D", "F ", "[D.\"F \"]", "7"},
+        {"My.DS", "F", "[My.DS.\"F\"]", "7"},
+        {"My.DS", "F", "[<My.DS.\"F\">]", "7"},
+        {"My DS", "F", "[My DS.\"F\"]", "7"},
+        {"My DS", "Ц Ф", "[V]", "7"},
+        {"D", "A\"B", "[V]", "7"},
+        {"D", "A\"B", "[<V> * 2]", "14"},
+        {"D", "Цена \"с НДС\"", "[V]", "7"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(AnsiString(c.dataset) + " " + c.memo);
+        TTestReport t;
+        auto* band = t.Band<TrpMasterData>(5, 10);
+        TRowsDataSet* ds = t.DataSet("DS1", {{{c.field, Variant(7)}}});
+        ds->SetUserName(c.dataset);
+        band->SetDataSet(ds);
+        t.Report()->GetVariables()->SetVariable("V", AnsiString(c.dataset) + ".\"" + c.field + "\"");
+        t.Memo(band, 0, 0, 200, 10, c.memo);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.printed + ";");
+    }
+}

@@ -329,6 +329,46 @@ TEST_F(PreviewFormTest, TheCloseBoxDuringTheBuildLeavesTheWindowToCancelIt)
     }
 }
 
+TEST_F(PreviewFormTest, TheCloseBoxClosesTheWindowOnceTheBuildIsOverAndNoDialogIsOpen)
+{
+    // The close box after a build that ran to its end, or was cancelled, closes the window;
+    // pressed while a dialog opened from the window is up, it is refused and the dialog goes on.
+    struct TCase {
+        const char* why;
+        int stopAt;  // the page on which "Отмена" is pressed; 0: the build runs to its end
+    } const cases[] = {{"a whole build", 0}, {"a cancelled build", 2}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        TFakeEngine* engine = TPreviewEnv::EngineOf(report);
+        engine->Count = 4;
+        engine->Built = 0;
+        engine->AfterPage = [&](int page) {
+            if (page == c.stopAt)
+                env.d.Click(Form()->CancelB);
+        };
+        env.d.ExpectModal("TrpPreviewForm", [&] {
+            auto* f = dynamic_cast<TrpPreviewForm*>(Screen->ModalForm());
+            env.d.AdvanceTime(60);
+            ASSERT_FALSE(f->Preview->GetRunning());
+            env.d.ExpectModal("TrpSearchDialog", [&] {
+                auto* dialog = Screen->ModalForm();
+                EXPECT_FALSE(f->UserCloseRequested()) << "the window under a dialog";
+                EXPECT_TRUE(env.d.IsShowing(f));
+                env.d.Type(dynamic_cast<TrpSearchDialog*>(dialog)->TextE, "x");
+                EXPECT_TRUE(env.d.IsShowing(dialog)) << "the dialog takes its keys";
+                env.d.CloseForm(dialog);
+            });
+            env.d.Click(f->FindB);
+            EXPECT_TRUE(env.d.IsShowing(f));
+            env.d.CloseForm(f);
+            EXPECT_FALSE(env.d.IsShowing(f));
+            EXPECT_EQ(f->GetModalResult(), mrCancel);
+        });
+        env.d.Run([&] { report->ShowReport(); });
+        EXPECT_EQ(engine->Built, c.stopAt ? c.stopAt : 4);
+    }
+}
+
 TEST_F(PreviewFormTest, TwoPassBuildCountsTheFirstPass)
 {
     TFakeEngine* engine = TPreviewEnv::EngineOf(report);
