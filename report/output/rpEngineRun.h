@@ -19,6 +19,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <map>
+#include <memory>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -217,6 +218,26 @@ public:
     // on into the next page column.
     bool KeepSpansParts = false;
     const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
+
+    // A memo text that read the page number, made for one page: what it takes to make it
+    // again for the page its object lands on (TrpEngine::ObjectWritten).
+    struct TPageText {
+        uint32_t Memo = 0;  // handle of the memo whose expressions made it
+        AnsiString Source;  // the memo's text before they ran
+        AnsiString Text;    // what they made
+        int Page = 0;       // for this page index
+        std::vector<TrpReport::TPageTextLog::TRead> Reads;
+    };
+    // By live object (a memo, or a copy of one made for a subreport or a vertical band),
+    // while its band is output.
+    std::unordered_map<TrpComponent*, std::shared_ptr<const TPageText>> PageTexts;
+    // By the id a written element carries in its Data: the text it holds and its page.
+    struct TWrittenText {
+        std::shared_ptr<const TPageText> Made;
+        int Page = 0;
+    };
+    std::unordered_map<uintptr_t, TWrittenText> WrittenTexts;
+    TrpReport::TPageTextLog Log;
 
 private:
     std::unordered_map<TrpComponent*, TBandState> FBands;
