@@ -823,6 +823,12 @@ TrpCustomMemoView* RemakeableMemo(TrpView* View)
 void TrpEngine::GetData(TrpView* View)
 {
     TrpCustomMemoView* memo = FinalPass ? RemakeableMemo(View) : nullptr;
+    AnsiString source;
+    if (memo && !Report->PageTextLog) {
+        source = memo->GetText();
+        if (!FRun->PageNamedElsewhere && !MentionsPage(source))
+            memo = nullptr;
+    }
     if (!memo || Report->PageTextLog) {
         View->GetData();
         return;
@@ -831,7 +837,6 @@ void TrpEngine::GetData(TrpView* View)
     log.Reads.clear();
     log.Replay = false;
     log.PageReads = 0;
-    const AnsiString source = memo->GetText();
     Report->PageTextLog = &log;
     try {
         View->GetData();

@@ -238,6 +238,9 @@ public:
     };
     std::unordered_map<uintptr_t, TWrittenText> WrittenTexts;
     TrpReport::TPageTextLog Log;
+    // The script or a report variable names the page: any memo's text may read it through
+    // them. Otherwise only a memo whose own text names it can.
+    bool PageNamedElsewhere = false;
 
 private:
     std::unordered_map<TrpComponent*, TBandState> FBands;
@@ -267,6 +270,17 @@ constexpr Extended kUnitsPerMM = 3.77953L;
 constexpr int kMaxShowDepth = 64;
 // Split passes in a row that may place nothing before the band is declared unplaceable.
 constexpr int kMaxIdleSplits = 2;
+
+// Text that may read the page number ("Page", "Page#", also in a function or a variable):
+// any "page", in any letter case.
+inline bool MentionsPage(const AnsiString& Text)
+{
+    for (size_t i = 0; i + 4 <= Text.size(); ++i)
+        if ((Text[i] | 0x20) == 'p' && (Text[i + 1] | 0x20) == 'a' && (Text[i + 2] | 0x20) == 'g' &&
+            (Text[i + 3] | 0x20) == 'e')
+            return true;
+    return false;
+}
 
 inline AnsiString Num(Extended V) { return FormatFloat("0.##", static_cast<double>(V)); }
 

@@ -85,6 +85,15 @@ TEST(EnginePageNumbers, MovedBandsPrintThePageTheyLandOn)
              t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
          },
          "r1 r2 r3 r4 r5 r6"},
+        {"a row that reads the page through report variables",
+         [](TTestReport& t) {
+             t.Report()->GetVariables()->SetVariable("PN", Variant(AnsiString("Page#")));
+             t.Report()->GetVariables()->SetVariable("PN1", Variant(AnsiString("Page")));
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(6)));
+             t.Memo(m, 0, 0, 200, 40, "v[D.\"N\"] p[PN] P[PN1] [IIF(<PN> = 1, 'one', 'more')]");
+         },
+         "v1 v2 v3 v4 v5 v6"},
         {"a row kept with its child",
          [](TTestReport& t) {
              auto* m = t.Band<TrpMasterData>(10, 40);
