@@ -873,27 +873,35 @@ std::optional<AnsiString> RemakeText(TrpReport* Report, TrpEngineRun& Run, const
     log.Replay = true;
     log.Page = APage;
     log.Next = 0;
-    const Variant value = memo->Value;
-    const AnsiString object = Report->CurObject;
+    // Whichever way it ends (a stopped run raises through here), the report is as it was.
+    struct TRestore {
+        TrpReport* Report;
+        TrpCustomMemoView* Memo;
+        TrpReport::TPageTextLog& Log;
+        Variant Value;
+        AnsiString Object;
+        ~TRestore()
+        {
+            Report->PageTextLog = nullptr;
+            Report->CurObject = Object;
+            Memo->Value = Value;
+            Log.Replay = false;
+            Log.Page = -1;
+        }
+    } restore{Report, memo, log, memo->Value, Report->CurObject};
     TStringList errors;
     errors.Assign(&Report->Errors);
     Report->PageTextLog = &log;
     Report->CurObject = memo->Name();
-    std::optional<AnsiString> text;
     try {
         AnsiString out;
         if (memo->ExpandExpressions(Made.Source, out))
-            text = std::move(out);
+            return out;
     } catch (const std::exception&) {
         // It made a text on its own page; what fails now leaves that text as it was.
         Report->Errors.Assign(&errors);
     }
-    Report->PageTextLog = nullptr;
-    Report->CurObject = object;
-    memo->Value = value;
-    log.Replay = false;
-    log.Page = -1;
-    return text;
+    return std::nullopt;
 }
 
 }  // namespace
