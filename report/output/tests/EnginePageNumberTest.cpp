@@ -243,3 +243,30 @@ TEST(EnginePageNumbers, MovedBandsPrintThePageTheyLandOn)
         EXPECT_GE(check.pages.size(), 2u) << "nothing moved to another page";
     }
 }
+
+// A text made again for another page runs no event again, and a text an event wrote
+// is the event's.
+TEST(EnginePageNumbers, EventsRunOnceAndTheirTextsStay)
+{
+    TTestReport t;
+    t.Report()->GetScriptText()->SetText(
+        "var n: Integer;\n"
+        "procedure Tally(Sender: TrpComponent);\nbegin\n  n := n + 1;\nend;\n"
+        "procedure Own(Sender: TrpComponent);\nbegin\n  Mine.Text := 'own ' + IntToStr(n);\nend;\n"
+        "begin\n  n := 0;\nend.");
+    auto* m = t.Band<TrpMasterData>(10, 40);
+    m->SetDataSet(t.DataSet("D", NumberedRows(6)));
+    t.Memo(m, 0, 0, 200, 20, Numbered("r", "[D.\"N\"]"))->OnAfterData = "Tally";
+    auto* mine = t.Memo(m, 0, 20, 200, 20, "p[Page#]");
+    mine->SetName("Mine");
+    mine->OnAfterData = "Own";
+    t.Memo(t.Band<TrpReportSummary>(160, 20), 0, 0, 200, 20, "n[n]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(CheckPages(t.Pages()).wrong, "");
+    AnsiString all;
+    for (int i = 0; i < t.Pages()->GetCount(); ++i)
+        for (const AnsiString& s : PageTexts(t.Pages(), i))
+            if (s.substr(0, 1) != "r")
+                all += TrimRight(s) + ";";
+    EXPECT_EQ(all, "own 1;own 2;own 3;own 4;own 5;own 6;n6;");
+}
