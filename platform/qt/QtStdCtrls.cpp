@@ -385,6 +385,8 @@ protected:
                                          });
                 }
             }
+            if (w->isEditable())
+                w->lineEdit()->setReadOnly(FCombo.EditReadOnly());
             w->setMaxVisibleItems(std::max(1, FCombo.GetDropDownCount()));
         }
         if (HasChange(what, TControlChange::Items)) {

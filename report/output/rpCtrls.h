@@ -96,7 +96,9 @@ public:
     explicit TrpCustomComboBox(TComponent* AOwner);
 
     bool GetReadOnly() const { return FReadOnly; }
+    // A read-only box takes no typing: its text is one of the items, picked or stepped to.
     void SetReadOnly(bool Value);
+    bool EditReadOnly() const override { return FReadOnly; }
     int GetListWidth() const { return FListWidth; }
     void SetListWidth(int Value) { FListWidth = Value; }
     // The dropped list is ListWidth wide, whatever the box's width (0: the box's width).

@@ -155,6 +155,44 @@ TEST(ComboBoxTest, AWideListStaysOnTheScreen)
     delete form;
 }
 
+// The font combo's edit is read-only: its text is always one of the fonts, picked or stepped
+// to. The zoom box takes typing ("150 %"); a box made read-only takes none.
+TEST(ComboBoxTest, AReadOnlyBoxTakesNoTyping)
+{
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->Show();
+    auto* zoom = new TrpComboBox(form);
+    auto* locked = new TrpComboBox(form);
+    locked->SetReadOnly(true);
+    auto* fonts = new TrpFontComboBox(form);
+    struct Case {
+        const char* why;
+        TrpCustomComboBox* box;
+        bool typed;
+    };
+    const Case cases[] = {
+        {"the zoom box", zoom, true},
+        {"a box made read-only", locked, false},
+        {"the font combo", fonts, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        c.box->SetParent(form);
+        c.box->GetItems()->Add("100%");
+        c.box->SetItemIndex(0);
+        int changes = 0;
+        c.box->OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+        d.Press(c.box, "5\b");
+        EXPECT_EQ(c.box->UserTyped("150 %"), c.typed);
+        EXPECT_EQ(c.box->GetText(), c.typed ? "150 %" : "100%");
+        EXPECT_EQ(changes, c.typed ? 3 : 0);
+        EXPECT_TRUE(c.box->UserSelected(0)) << "the list still works";
+        EXPECT_EQ(c.box->GetText(), "100%");
+    }
+    delete form;
+}
+
 TEST(ComboBoxTest, FlatAndActiveLooks)
 {
     TTestDriver d;
