@@ -130,6 +130,8 @@ public:
     void Paint(TCanvas& Canvas) override;
 
 protected:
+    // The list is placed (PlaceList) on the monitor of the box before it drops.
+    void DropDown() override;
     // The image area left of the text (empty in the plain box).
     virtual void DrawImage(TCanvas& Canvas, const TRect& R);
     void PaintBorder(TCanvas& Canvas, bool Active);

@@ -426,6 +426,29 @@ TEST_F(FontComboTest, PreviewItemsAndThePrintersFonts)
     EXPECT_EQ(preview->Panel->GetCaption(), "Courier Printer");
     d.Run([&] { box->UserDroppedDown(false); });
     EXPECT_FALSE(preview->GetVisible());
+
+    // Near the bottom of the screen the list opens upwards, and the sample goes above the
+    // box's level with it; near the right edge the sample goes left of the box.
+    const struct {
+        const char* why;
+        TPoint box;  // where the box lies on the screen
+        bool inverted;
+        TPoint sample;
+    } places[] = {
+        {"room below and to the right", {10, 10}, false, {160, 10}},
+        {"near the bottom: the list and the sample go up", {10, 1024 - 60}, true, {160, 1024 - 60 - 50}},
+        {"near the right edge: the sample goes left", {1280 - 160, 10}, false, {1280 - 160 - 200, 10}},
+    };
+    for (const auto& p : places) {
+        SCOPED_TRACE(p.why);
+        form->SetBounds(0, 0, 1280, 1024);
+        const TPoint client = form->ClientToScreen(Point(0, 0));
+        box->SetBounds(p.box.X - client.X, p.box.Y - client.Y, 150, 21);
+        d.Run([&] { box->UserDroppedDown(true); });
+        EXPECT_EQ(box->GetListInverted(), p.inverted);
+        EXPECT_EQ(form->ClientToScreen(Point(preview->GetLeft(), preview->GetTop())), p.sample);
+        d.Run([&] { box->UserDroppedDown(false); });
+    }
     rpFreePrinters();
 }
 
