@@ -187,6 +187,18 @@ void TrpCustomComboBox::DropDown()
     TCustomComboBox::DropDown();
 }
 
+void TrpCustomComboBox::DoEnter()
+{
+    SetEditFocused(true);
+    TCustomComboBox::DoEnter();
+}
+
+void TrpCustomComboBox::DoExit()
+{
+    SetEditFocused(false);
+    TCustomComboBox::DoExit();
+}
+
 TRect TrpCustomComboBox::EditRect() const
 {
     return Bounds(FImageWidth + 3, 3, GetWidth() - FArrowWidth - 7 - FImageWidth, GetHeight() - 6);

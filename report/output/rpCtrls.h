@@ -132,6 +132,9 @@ public:
 protected:
     // The list is placed (PlaceList) on the monitor of the box before it drops.
     void DropDown() override;
+    // The edit gaining the focus makes the box look active, losing it flat again.
+    void DoEnter() override;
+    void DoExit() override;
     // The image area left of the text (empty in the plain box).
     virtual void DrawImage(TCanvas& Canvas, const TRect& R);
     void PaintBorder(TCanvas& Canvas, bool Active);

@@ -207,6 +207,16 @@ TEST(ComboBoxTest, FlatAndActiveLooks)
     box->SetDroppedDown(true);
     EXPECT_EQ(box->ButtonState(), rbsPressed);
     box->SetDroppedDown(false);
+    // The focus in the box's edit makes it active, the focus elsewhere flat again.
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    other->SetBounds(0, 30, 60, 20);
+    form->Show();
+    box->SetFocus();
+    EXPECT_EQ(box->ButtonState(), rbsHot);
+    other->SetFocus();
+    EXPECT_EQ(box->ButtonState(), rbsFlat);
+    form->Hide();
     TRecordingCanvas flat, disabled;
     box->Paint(flat.Canvas);
     box->SetEnabled(false);
