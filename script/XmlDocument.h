@@ -15,6 +15,10 @@
 // a closing tag that names another element, nesting deeper than
 // kMaxXmlDepth) raises one EReadError "Invalid file format"; what was read so
 // far stays in the tree. Text is bytes: nothing is converted.
+//
+// Trees built in code may be deeper than that: freeing, copying and writing walk
+// them without nested calls. The writer refuses (EWriteError, before it writes
+// anything) a tree deeper than the reader takes, so what is saved loads back.
 #pragma once
 
 #include "platform/classes/Classes.h"
@@ -138,3 +142,5 @@ private:
 AnsiString StrToXML(const AnsiString& text);
 AnsiString XMLToStr(const AnsiString& text); // EConvertError on a bad numeric escape
 AnsiString ValueToXML(const Variant& value);
+// EWriteError when root has elements more than kMaxXmlDepth levels below it.
+void CheckWritableDepth(const TscXMLItem* root);

@@ -263,3 +263,60 @@ TEST(XmlDocument, Files)
     EXPECT_EQ(back.Root()->Prop("v"), "Тест");
     DeleteFile(name);
 }
+
+namespace {
+
+// r, then `levels` elements each the only child of the one before.
+void MakeChain(TscXMLItem* root, int levels)
+{
+    root->Name = "r";
+    TscXMLItem* x = root;
+    for (int i = 0; i < levels; ++i) {
+        x = x->Add();
+        x->Name = "a";
+    }
+}
+
+int LevelsBelow(const TscXMLItem* item)
+{
+    int levels = 0;
+    for (; item->Count() > 0; item = item->Items(0))
+        ++levels;
+    return levels;
+}
+
+} // namespace
+
+TEST(XmlDocument, DeepTreesAreCopiedFreedAndWrittenWithoutDeepCalls)
+{
+    // A tree built in code may be far deeper than the reader takes: copying and
+    // freeing it must work, and writing it must refuse before a byte is written.
+    for (const int levels : {kMaxXmlDepth + 1, 300000}) {
+        SCOPED_TRACE(levels);
+        TscXMLDocument doc;
+        MakeChain(doc.Root(), levels);
+        TscXMLItem copy;
+        copy.Assign(doc.Root());
+        EXPECT_EQ(LevelsBelow(&copy), levels);
+        TStringStream out;
+        EXPECT_THROW(doc.SaveToStream(out), EWriteError);
+        EXPECT_EQ(out.DataString(), "");
+        doc.Clear();
+        EXPECT_EQ(doc.Root()->Count(), 0);
+    }
+}
+
+TEST(XmlDocument, TheDeepestTreeTheReaderTakesRoundTrips)
+{
+    for (const bool indent : {false, true}) {
+        SCOPED_TRACE(indent);
+        TscXMLDocument doc;
+        doc.AutoIndent = indent;
+        MakeChain(doc.Root(), kMaxXmlDepth);
+        TscXMLDocument back;
+        back.AutoIndent = indent;
+        Load(back, Save(doc));
+        EXPECT_EQ(LevelsBelow(back.Root()), kMaxXmlDepth);
+        EXPECT_TRUE(Save(back) == Save(doc));
+    }
+}
