@@ -11,6 +11,35 @@ namespace {
 
 const char kInvalidFormat[] = "Invalid file format";
 const char kTooDeep[] = "XML elements nested deeper than %d levels cannot be saved: they could not be read back";
+const char kNoName[] = "An XML element without a name cannot be saved: it could not be read back";
+const char kBadTag[] = "XML element '%s' cannot be saved: its name or attribute text would not read back as written";
+
+// Whether the reader gives back the tag the writer writes for item: a name that
+// is one word and not a closing tag or a comment, attributes that do not end the
+// tag, and neither ending in '/' (an empty element) when the item has children.
+bool TagReadsBack(const TscXMLItem& item)
+{
+    const AnsiString& name = item.Name;
+    if (name.find_first_of(" <>") != AnsiString::npos || name[0] == '/' || name.rfind("!--", 0) == 0)
+        return false;
+    if (item.Text.find_first_of("<>") != AnsiString::npos)
+        return false;
+    if (item.Count() > 0) {
+        AnsiString text = item.Text;
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        if (name.back() == '/' || (!text.empty() && text.back() == '/'))
+            return false;
+    }
+    return true;
+}
+
+// A document with nothing in it is written as the header alone, which reads
+// back as the same empty document.
+bool IsBlank(const TscXMLItem& root)
+{
+    return root.Name.empty() && root.Text.empty() && root.Count() == 0;
+}
 
 bool NeedsEscape(char c)
 {
@@ -315,7 +344,7 @@ void TscXMLDocument::LoadFromStream(TStream& stream)
 
 void TscXMLDocument::SaveToStream(TStream& stream)
 {
-    CheckWritableDepth(FRoot.get()); // before the header: a refused tree writes nothing
+    CheckWritable(FRoot.get()); // before the header: a refused tree writes nothing
     TscXMLWriter writer(stream);
     writer.AutoIndent = AutoIndent;
     writer.WriteHeader();
@@ -559,21 +588,29 @@ void TscXMLWriter::WriteTree(const TscXMLItem* root, int level)
 
 void TscXMLWriter::WriteRootItem(const TscXMLItem* item)
 {
-    CheckWritableDepth(item);
-    WriteTree(item, 0);
+    CheckWritable(item);
+    if (!IsBlank(*item))
+        WriteTree(item, 0);
     FlushBuffer();
 }
 
-void CheckWritableDepth(const TscXMLItem* root)
+void CheckWritable(const TscXMLItem* root)
 {
-    // The reader takes kMaxXmlDepth levels under the root; a deeper tree would
-    // be written into a file that can never be read back.
+    // The reader takes kMaxXmlDepth levels under the root; a deeper tree, or a
+    // tag the reader would take for another, would be written into a file that
+    // never reads back as it was.
+    if (IsBlank(*root))
+        return;
     std::vector<std::pair<const TscXMLItem*, int>> pending{{root, 0}};
     while (!pending.empty()) {
         const auto [item, depth] = pending.back();
         pending.pop_back();
         if (depth > kMaxXmlDepth)
             throw EWriteError(Format(kTooDeep, {kMaxXmlDepth}));
+        if (item->Name.empty())
+            throw EWriteError(kNoName);
+        if (!TagReadsBack(*item))
+            throw EWriteError(Format(kBadTag, {item->Name}));
         for (int i = 0; i < item->Count(); ++i)
             pending.emplace_back(item->Items(i), depth + 1);
     }

@@ -15,11 +15,11 @@ x = e.Root;
 i = 0;
 while (x.Count > 0) { x = x.Items[0]; i++; }
 Print(i);                                  // expect: 1000
-for (i = 1; i <= 200000; i++) x = x.Add;
+for (i = 1; i <= 200000; i++) { x = x.Add; x.Name = "b"; }
 e.Root.Clear;
 Print(e.Root.Count);                       // expect: 0
 x = e.Root;
-for (i = 1; i <= 200000; i++) x = x.Add;
+for (i = 1; i <= 200000; i++) { x = x.Add; x.Name = "b"; }
 m = new TMemoryStream;
 try { e.SaveToStream(m); } except { Print("refused"); }   // expect: refused
 Print(m.Size);                             // expect: 0

@@ -25,12 +25,18 @@ begin
   end;
   Print(i);                                // expect: 1000
   for i := 1 to 200000 do
+  begin
     x := x.Add;
+    x.Name := 'b';
+  end;
   e.Root.Clear;
   Print(e.Root.Count);                     // expect: 0
   x := e.Root;
   for i := 1 to 200000 do
+  begin
     x := x.Add;
+    x.Name := 'b';
+  end;
   m := TMemoryStream.Create;
   try
     e.SaveToStream(m);
@@ -40,4 +46,4 @@ begin
   Print(m.Size);                           // expect: 0
   e.SaveToStream(m);
 end.
-// expect runtime error line 41: XML elements nested deeper than 1000 levels cannot be saved: they could not be read back
+// expect runtime error line 47: XML elements nested deeper than 1000 levels cannot be saved: they could not be read back
