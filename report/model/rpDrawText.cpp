@@ -474,8 +474,12 @@ Extended TrpDrawText::UnusedSpace()
 
 size_t TrpDrawText::LineStart(int line) const
 {
-    // The line's first character, or the start of its paragraph for a line that holds
-    // nothing but tags.
+    // The line's first character, or the start of its paragraph for a line that begins one:
+    // the tags that open a paragraph go with it, or a part cut there would end in a line
+    // of nothing but tags, an empty line that pushes a bottom-aligned part up out of its box.
+    const int mark = FMarks[size_t(line)];
+    if (mark == rpLineFirst || mark == rpLineSingle)
+        return std::clamp(size_t(FParaStarts[size_t(line)]), size_t(1), FPlainText.size() + 1);
     const TrpHTMLTags* tags = line < FTags->Count() ? FTags->Items(line) : nullptr;
     const TrpHTMLTag* first = tags && tags->Count() > 0 ? tags->Items(0) : nullptr;
     size_t pos = size_t(first ? first->Position : FParaStarts[size_t(line)]);

@@ -76,14 +76,16 @@ AnsiString Describe(TrpDrawText& dt)
 // Takes off the styles a continuation re-opens after its font tag.
 void StripReopenedStyles(AnsiString& rest)
 {
-    for (bool again = true; again;) {
-        again = false;
-        for (const char* tag : {"<u>", "<i>", "<b>", "<strike>", "<sub>", "<sup>"})
-            if (rest.rfind(tag, 0) == 0) {
-                rest.erase(0, std::strlen(tag));
-                again = true;
-            }
-    }
+    // The styles are re-opened once each, in this order; tags of the text's own that open
+    // the paragraph follow them and stay.
+    for (const char* tag : {"<u>", "<i>", "<b>", "<strike>"})
+        if (rest.rfind(tag, 0) == 0)
+            rest.erase(0, std::strlen(tag));
+    for (const char* tag : {"<sub>", "<sup>"})
+        if (rest.rfind(tag, 0) == 0) {
+            rest.erase(0, std::strlen(tag));
+            break;
+        }
 }
 
 // ---------------------------------------------------------------- golden drawings
