@@ -388,6 +388,24 @@ void TrpPreviewWorkspace::FindText()
     Repaint();
 }
 
+int TrpPreviewWorkspace::PageAt(int X, int Y) const
+{
+    // The last page whose top the point has passed; pages side by side share their top, so
+    // of those the one that spans the point across (the row's last when none does).
+    const int found = FindPage(OffsetY + Y, true);
+    if (found < 0 || FPageList.GetColumnCount() < 2)
+        return found;
+    int first = found;
+    while (first > 0 && FPageList.Item(first).Column != 0)
+        --first;
+    for (int i = first; i < FPageList.Count() && (i == first || FPageList.Item(i).Column != 0); ++i) {
+        const TRect r = GetPageBounds(i);
+        if (OffsetX + X >= r.Left && OffsetX + X < r.Right)
+            return i;
+    }
+    return found;
+}
+
 void TrpPreviewWorkspace::DoMouseDown(TMouseButton Button, TShiftState, int X, int Y)
 {
     // A click on the pages gives them the keys, wherever they were (the page number box).
@@ -416,7 +434,7 @@ void TrpPreviewWorkspace::DoMouseMove(TShiftState, int X, int Y)
         }
         return;
     }
-    const int page = FindPage(OffsetY + Y, true);
+    const int page = PageAt(X, Y);
     const TRect r = GetPageBounds(page);
     TCursor cursor = DefaultCursor;
     pages->ObjectOver(page, X, Y, mbLeft, TShiftState(), FPreview->GetZoom(), r.Left - OffsetX, r.Top - OffsetY, false,
@@ -439,7 +457,7 @@ void TrpPreviewWorkspace::DoMouseUp(TMouseButton Button, TShiftState Shift, int 
             FPreview->SetZoom(FPreview->GetZoom() - 0.25);
         return;
     }
-    const int page = FindPage(OffsetY + Y, true);
+    const int page = PageAt(X, Y);
     const TRect r = GetPageBounds(page);
     TCursor cursor = DefaultCursor;
     pages->ObjectOver(page, X, Y, Button, Shift, FPreview->GetZoom(), r.Left - OffsetX, r.Top - OffsetY, true, cursor);

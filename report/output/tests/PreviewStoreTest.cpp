@@ -405,6 +405,63 @@ TEST_F(PreviewStoreTest, ToolBarKeepsItsOrder)
 
 // Links on prepared pages clicked in the preview: "@" and a page number shows that page,
 // "#" and an anchor's text scrolls to the anchor, anything else goes to the shell.
+// In the two-page view the pointer reaches the object under it on the left page as on the
+// right: the link's hand shows over it, and a click opens it and reaches the report.
+TEST_F(PreviewStoreTest, TwoPagesSideBySideBothAnswerThePointer)
+{
+    TrpPreviewPages* pages = report->Pages();
+    ASSERT_GE(pages->GetCount(), 3);
+    std::vector<AnsiString> clicked;
+    report->Report()->OnClickObject = TrpClickObjectEvent::Lambda(
+        [&](TrpView* view, TMouseButton, TShiftState, bool&) {
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(view))
+                clicked.push_back(TrimRight(m->GetText()));
+        },
+        nullptr);
+    // The first row of each page, where the pointer goes, and what it shows.
+    struct Row {
+        int Page;
+        Extended Left, Top;
+        AnsiString Text;
+    };
+    std::vector<Row> rows;
+    for (int i = 0; i < 3; ++i) {
+        TrpReportPage* page = pages->GetPage(i);
+        for (TrpComponent* c : page->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c)) {
+                rows.push_back({i, page->LeftMargin * 3.77953 + m->GetAbsLeft() + 50,
+                                page->TopMargin * 3.77953 + m->GetAbsTop() + 10, TrimRight(m->GetText())});
+                break;
+            }
+    }
+    ASSERT_EQ(rows.size(), 3u);
+    for (TrpComponent* c : dynamic_cast<TrpBand*>(report->Report()->FindObject("Master"))->Objects())
+        dynamic_cast<TrpView*>(c)->URL = "http://example.invalid/";
+    ASSERT_TRUE(report->Prepare());
+    Show([&](TrpPreviewForm& f) {
+        d.Click(f.Zoom50B);
+        TrpPreview* preview = f.Preview;
+        TrpPreviewWorkspace* w = preview->Workspace;
+        ASSERT_EQ(preview->GetZoomMode(), zmManyPages);
+        ASSERT_EQ(w->GetPageBounds(0).Top, w->GetPageBounds(1).Top) << "the first two pages share a row";
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.Text);
+            w->SetVertPosition(w->GetPageBounds(row.Page).Top - 10);
+            const TRect r = w->GetPageBounds(row.Page);
+            const Extended zoom = preview->GetZoom();
+            const TPoint at = w->Surface->ClientToScreen(
+                TPoint{r.Left - w->OffsetX + rpDevRound(row.Left * zoom), r.Top - w->OffsetY + rpDevRound(row.Top * zoom)});
+            d.PointerMove(at);
+            EXPECT_EQ(w->Surface->GetCursor(), crHandPoint) << "page " << row.Page + 1;
+            clicked.clear();
+            d.PointerDown(at);
+            d.PointerUp(at);
+            EXPECT_EQ(clicked, std::vector<AnsiString>{row.Text}) << "page " << row.Page + 1;
+        }
+        EXPECT_EQ(d.ShellCalls().size(), 3u);
+    });
+}
+
 TEST_F(PreviewStoreTest, ClickedLinksGoToTheirPageOrAnchor)
 {
     report = std::make_unique<TStoreReport>();
