@@ -33,6 +33,24 @@ struct TStoreReport : TTestReport {
     }
 };
 
+// A designer for prepared pages: a test edits the page it is given while it is shown.
+class TPageDesigner : public TrpCustomDesigner {
+    SKLAD_CLASS_NOPUBLISH(TPageDesigner, TrpCustomDesigner)
+public:
+    TPageDesigner(TComponent* AOwner, TrpReport* AReport, bool APreview) : TrpCustomDesigner(AOwner, AReport, APreview)
+    {
+        SetName("PageDesigner");
+    }
+    TStrings* GetCode() override { return nullptr; }
+    void InsertExpression(const AnsiString&) override {}
+    void Lock() override {}
+    void ReloadPages(int) override {}
+    void ReloadReport() override {}
+    void UpdateDataTree() override {}
+    void UpdatePage() override {}
+};
+SKLAD_DEFINE_CLASS(TPageDesigner)
+
 class PreviewStoreTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -460,6 +478,82 @@ TEST_F(PreviewStoreTest, TwoPagesSideBySideBothAnswerThePointer)
         }
         EXPECT_EQ(d.ShellCalls().size(), 3u);
     });
+}
+
+// The edit button hands the page shown to the designer as a page of its own: its objects
+// lifted out of their bands onto the page at their places, bound to no data. What the
+// designer changes lands on that prepared page only; the template and the other pages stay.
+TEST_F(PreviewStoreTest, EditingAPageInTheDesignerChangesThatPageOnly)
+{
+    TrpPreviewPages* pages = report->Pages();
+    const int count = pages->GetCount();
+    ASSERT_GE(count, 3);
+    const std::vector<AnsiString> second = PageTexts(pages, 1), third = PageTexts(pages, 2);
+    ASSERT_FALSE(second.empty());
+    TrpMemoView* templateMemo = nullptr;
+    for (TrpComponent* c : dynamic_cast<TrpBand*>(report->Report()->FindObject("Master"))->Objects())
+        templateMemo = dynamic_cast<TrpMemoView*>(c);
+    ASSERT_NE(templateMemo, nullptr);
+    const AnsiString templateText = templateMemo->GetText();
+    // Where the first row of the second page was printed, from the page's top left.
+    Extended firstLeft = 0, firstTop = 0;
+    for (TrpComponent* c : pages->GetPage(1)->GetAllObjects())
+        if (dynamic_cast<TrpCustomMemoView*>(c)) {
+            firstLeft = c->GetAbsLeft();
+            firstTop = c->GetAbsTop();
+            break;
+        }
+    rpRegisterDesignerClass<TPageDesigner>();
+    struct TUnregister {
+        ~TUnregister() { rpSetDesignerClass(nullptr, nullptr); }
+    } unregister;
+    for (bool change : {false, true}) {
+        SCOPED_TRACE(change ? "changed in the designer" : "closed unchanged");
+        int shown = 0;
+        d.ExpectModal("PageDesigner", [&] {
+            ++shown;
+            TrpCustomDesigner* designer = report->Report()->Designer;
+            ASSERT_EQ(designer, nullptr) << "the template itself is not in the designer";
+            auto* form = dynamic_cast<TrpCustomDesigner*>(Screen->ModalForm());
+            ASSERT_NE(form, nullptr);
+            ASSERT_NE(form->Report, report->Report());
+            EXPECT_TRUE(form->IsPreviewDesigner);
+            ASSERT_EQ(form->Report->GetPagesCount(), 1);
+            TrpPage* page = form->Report->GetPages(0);
+            std::vector<TrpMemoView*> memos;
+            for (TrpComponent* c : page->GetAllObjects()) {
+                EXPECT_EQ(dynamic_cast<TrpBand*>(c), nullptr) << "no bands";
+                EXPECT_EQ(c->Parent(), page);
+                if (auto* m = dynamic_cast<TrpMemoView*>(c)) {
+                    EXPECT_EQ(m->GetDataSet(), nullptr);
+                    memos.push_back(m);
+                }
+            }
+            ASSERT_EQ(memos.size(), second.size());
+            EXPECT_EQ(TrimRight(memos[0]->GetText()), second[0]);
+            EXPECT_NEAR(double(memos[0]->GetLeft()), double(firstLeft), 1e-6);
+            EXPECT_NEAR(double(memos[0]->GetTop()), double(firstTop), 1e-6);
+            if (change) {
+                memos[0]->SetText("Edited");
+                form->SetModified(true);
+            }
+            d.CloseForm(form);
+        });
+        Show([&](TrpPreviewForm& f) {
+            d.Click(f.NextB);
+            ASSERT_EQ(f.Preview->GetPageNo(), 2);
+            d.Click(f.DesignerB);
+            EXPECT_EQ(f.Preview->GetPageNo(), 2) << "the page edited stays in view";
+        });
+        EXPECT_EQ(shown, 1);
+        ASSERT_EQ(pages->GetCount(), count);
+        std::vector<AnsiString> want = second;
+        if (change)
+            want[0] = "Edited";
+        EXPECT_EQ(PageTexts(pages, 1), want);
+        EXPECT_EQ(PageTexts(pages, 2), third);
+        EXPECT_EQ(templateMemo->GetText(), templateText);
+    }
 }
 
 TEST_F(PreviewStoreTest, ClickedLinksGoToTheirPageOrAnchor)
