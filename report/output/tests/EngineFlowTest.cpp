@@ -99,7 +99,7 @@ TEST(EngineFlow, TheMemoFlowedIntoShowsTheRestAsTheFirstReadsIt)
         const char* Want;  // the target's text on the page, lines joined by "|"
     } cases[] = {
         {true, false, "two bold|red three|four"},
-        {true, true, "<font color=\"#000000\"><b><b>two bold</b>|<font color=red>red</font> three|four"},
+        {true, true, "<font color=\"#000000\"><b>two bold</b>|<font color=red>red</font> three|four"},
         {false, false, "<b>two bold</b>|<font color=red>red</font> three|four"},
         {false, true, "<b>two bold</b>|<font color=red>red</font> three|four"},
     };
