@@ -23,6 +23,10 @@
 //   scan     a text of 1,000,000 characters walked one at a time (Length, s[i], Copy(s, i, 1)
 //            and Ord per step); also run at 100,000 (BM_scan/<syntax>/100k): the time per
 //            step stays flat, as no step copies the text
+//   vscan    a text of 1,000,000 characters held in a Variant, walked one at a time: each
+//            character read by index (x[i]), each blank changed by index (x[i] := '_');
+//            also run at 100,000 (BM_vscan/<syntax>/100k): the time per step stays flat,
+//            as neither the read nor the write copies the text
 //   report   100,000 evaluations of a report's bracketed expression over dataset fields
 //            (expressions of a report are PascalScript whatever its script language, so
 //            this one has a single form: report.expr)
@@ -159,6 +163,7 @@ constexpr Workload kWorkloads[] = {
     {"scan", 1000000, 1000, ScanAnswer},
     {"varappend", 200000, 1000, StringAnswer},
     {"byvalue", 200000, 1000, StringAnswer},
+    {"vscan", 1000000, 1000, ScanAnswer},
 };
 
 struct Syntax {
@@ -318,6 +323,10 @@ const bool kRegistered = [] {
     for (const Syntax& s : kSyntaxes)
         benchmark::RegisterBenchmark((std::string("BM_scan/") + s.Ext + "/100k").c_str(),
                                      [&s](benchmark::State& st) { RunWorkload(st, kWorkloads[7], s, 100000); })
+            ->Unit(benchmark::kMillisecond);
+    for (const Syntax& s : kSyntaxes)
+        benchmark::RegisterBenchmark((std::string("BM_vscan/") + s.Ext + "/100k").c_str(),
+                                     [&s](benchmark::State& st) { RunWorkload(st, kWorkloads[10], s, 100000); })
             ->Unit(benchmark::kMillisecond);
     for (int k : {8, 9})
         for (const Syntax& s : kSyntaxes)

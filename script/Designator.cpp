@@ -1135,11 +1135,21 @@ Variant IndexArray(TscCustomVariable* parentRef, Variant& parentValue, std::vect
     return value;
 }
 
-Variant IndexString(TscCustomVariable* parentRef, const Variant& parentValue, std::vector<Variant>& args,
-                    bool assigning, const Variant& value)
+Variant IndexString(TscCustomVariable* parentRef, Variant& parentValue, std::vector<Variant>& args, bool assigning,
+                    const Variant& value)
 {
     if (args.size() != 1)
         scRaise(args.empty() ? TscMessageId::SNotEnoughParams : TscMessageId::STooManyParams);
+    // A text is read where it lies, and a plain variable's text changed in place: a loop
+    // over the characters of a long text must not copy the whole text for each one.
+    if (const AnsiString* held = parentValue.StrPtr()) {
+        const auto at = static_cast<size_t>(CheckedIndex(args[0], *held) - 1);
+        if (!assigning)
+            return Variant(AnsiString(1, (*held)[at]));
+        const AnsiString text = VarToStr(value);
+        if (parentRef && script_detail::SetCharInPlace(parentRef, parentValue, at, text.empty() ? '\0' : text[0]))
+            return value;
+    }
     AnsiString s = VarToStr(parentValue);
     const int i = CheckedIndex(args[0], s);
     if (!assigning)

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <typeinfo>
 #include <utility>
 
 namespace {
@@ -87,6 +88,24 @@ void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
 }
 
 } // namespace
+
+bool script_detail::SetCharInPlace(TscCustomVariable* ref, Variant& held, size_t at, char ch)
+{
+    // Only items whose Value is what they hold, and that store a text as it comes.
+    const std::type_info& kind = typeid(*ref);
+    if (ref->ReadOnly || (kind != typeid(TscVariable) && kind != typeid(TscParamItem)))
+        return false;
+    const AnsiString* text = held.StrPtr();
+    if (!text || ref->Value.StrPtr() != text || at >= text->size())
+        return false;
+    held = Variant();
+    if (AnsiString* alone = ref->Value.UnsharedStr()) {
+        (*alone)[at] = ch;
+        return true;
+    }
+    held = ref->Value; // the same text, shared with someone else: the caller changes a copy
+    return false;
+}
 
 TObject* script_detail::ResolveInstance(const Variant& value, TClass cls, bool allowNone, const AnsiString& member)
 {

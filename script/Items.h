@@ -566,6 +566,11 @@ void CheckJoin(const Variant& a, const Variant& b);
 // A text a host member gives (a loaded line, a property) is a script string
 // like any other: refused past the cap.
 const Variant& CheckHostText(const Variant& v);
+// Character at (0-based, inside the text) of the text held, read from ref, becomes ch in
+// place when ref is a plain variable or parameter that alone holds that text once held lets
+// go of it: a loop that changes the characters of a long Variant text one by one must not
+// copy the whole text each time. False, with nothing changed, when that cannot be done.
+bool SetCharInPlace(TscCustomVariable* ref, Variant& held, size_t at, char ch);
 // Runs a host callback; an exception it raises is noted as the host's own.
 template <class F>
 decltype(auto) CallHost(F&& call)
