@@ -279,6 +279,15 @@ bool TscStringVariable::Lend(const Variant& borrowed)
     return true;
 }
 
+bool TscStringVariable::HandOver(const Variant& taker)
+{
+    EndLoan();
+    if (taker.StrPtr() != FText.StrPtr())
+        return false;
+    FText = Variant(AnsiString());
+    return true;
+}
+
 bool TscStringVariable::AppendLent(Variant& borrowed, std::string_view tail)
 {
     if (FLentLength == kNotLent || borrowed.StrPtr() != FText.StrPtr())
@@ -641,8 +650,13 @@ Variant TscMethodHelper::GetValue()
         return Variant(0);
     const int count = ParamCount();
     TKeptParams params(FParams, count);
-    for (int i = 0; i < count; ++i)
-        params.Elems[static_cast<size_t>(i)] = GetParam(i)->Value;
+    for (int i = 0; i < count; ++i) {
+        TscParamItem* p = GetParam(i);
+        if (ChangesVarInPlace && p->IsVarParam)
+            params.Elems[static_cast<size_t>(i)] = std::move(p->Value); // back after the call
+        else
+            params.Elems[static_cast<size_t>(i)] = p->Value;
+    }
 
     if (VarType == fvtConstructor && (VarIsNull(ParentValue) || VarIsEmpty(ParentValue)))
         if (auto* cls = dynamic_cast<TscClassVariable*>(ParentRef))
@@ -653,7 +667,17 @@ Variant TscMethodHelper::GetValue()
     TObject* obj =
         ClassRef ? Instance(ClassRef, IsClassMethod) : nullptr;
     const AnsiString& name = IsIndexMethod ? UpperName(".GET") : UpperName();
-    Variant r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
+    Variant r;
+    if (ChangesVarInPlace) {
+        try {
+            r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
+        } catch (...) {
+            WriteBackVarParams(this, params.Array); // what was handed over, for the variable
+            throw;
+        }
+    } else {
+        r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
+    }
     if (HasVarParams(this))
         WriteBackVarParams(this, params.Array);
     script_detail::CheckHostText(r);

@@ -155,6 +155,11 @@ public:
     }
     AnsiString& MutableText();
     void SetValue(const Variant& value) override;
+    // Lets go of the text for a call that changes taker, a var parameter just given this
+    // variable's value, where it lies (TscMethodHelper::ChangesVarInPlace): the variable
+    // reads empty until the call's write back; false, with nothing changed, when taker does
+    // not hold the variable's text.
+    bool HandOver(const Variant& taker);
     Variant GetValue() override
     {
         EndLoan();
@@ -481,6 +486,11 @@ public:
     // host then receives no instance.
     bool IsClassMethod = false;
     TscCallMethodEvent OnCall;
+    // The host changes its var parameters where they lie in the argument array (Delete,
+    // Insert, SetLength): a variable given to one lets go of its text or array for the call
+    // (Designator.cpp), and the value goes into the array whole, so that the host holds it
+    // alone and a change at its end copies nothing.
+    bool ChangesVarInPlace = false;
     // Optional, for a function outside any class: a call whose arguments are all
     // constants is offered to the host once, when it is compiled. An item returned
     // stands for the call from then on and must read as the call would, each time it
