@@ -932,8 +932,10 @@ void TrpPreviewPages::BeforeSave()
     TrpXMLItem* sources = root->FindItem("sourcepages");
     sources->Clear();
     TrpXMLSerializer serializer(nullptr);
-    for (auto& page : FSourcePages)
+    for (auto& page : FSourcePages) {
+        serializer.Owner = nullptr;  // each page names its own objects
         serializer.WriteRootComponent(page.get(), true, sources->Add());
+    }
     TrpXMLItem* dictionary = root->FindItem("dictionary");
     dictionary->Clear();
     for (const AnsiString& name : FDictionary.SortedNames()) {
@@ -1006,6 +1008,8 @@ void TrpPreviewPages::AfterLoad()
             TrpXMLItem* child = sources->Items(i);
             std::unique_ptr<TrpReportPage> page =
                 NewPageOfClass(SameClassName(child->Name, "TrpDMPPage") ? child->Name : AnsiString("TrpReportPage"));
+            // References (a band's child band) are resolved within their own page, not the first.
+            serializer.Owner = nullptr;
             serializer.ReadRootComponent(page.get(), child);
             for (TrpComponent* obj : page->GetAllObjects()) {
                 obj->BaseName = serializer.WriteComponentStr(obj);

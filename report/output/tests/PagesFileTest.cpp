@@ -437,3 +437,37 @@ TEST(PagesFile, DamageIsToldWhenTheFileIsLoaded)
     }
     rpSetErrorMsgProc(nullptr);
 }
+
+// A reference on a later template page (a band's child band) names an object of that page:
+// it is read back there, so the file saves again to the same bytes.
+TEST(PagesFile, ReferencesOnEveryTemplatePageSurvive)
+{
+    TTestReport t;
+    std::vector<TrpChild*> children;
+    for (TrpReportPage* page : {t.Page(), t.AddPage()}) {
+        auto* title = t.Band<TrpReportTitle>(0, 20, page);
+        auto* child = t.Band<TrpChild>(30, 20, page);
+        title->SetChild(child);
+        t.Memo(child, 0, 0, 50, 10, "child of " + title->Name());
+        children.push_back(child);
+    }
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    TMemoryStream first;
+    t.Pages()->SaveToStream(first);
+
+    TTestReport other;
+    LoadInto(other.Pages(), first.DataString());
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        TrpReportPage* source = other.Pages()->SourcePage(i);
+        ASSERT_NE(source, nullptr);
+        auto* title = dynamic_cast<TrpBand*>(source->GetAllObjects().front());
+        ASSERT_NE(title, nullptr);
+        ASSERT_NE(title->GetChild(), nullptr);
+        EXPECT_EQ(title->GetChild()->Name(), children[static_cast<size_t>(i)]->Name());
+        EXPECT_EQ(title->GetChild()->Parent(), source);
+    }
+    TMemoryStream again;
+    other.Pages()->SaveToStream(again);
+    EXPECT_EQ(again.DataString(), first.DataString());
+}
