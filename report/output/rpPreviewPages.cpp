@@ -578,7 +578,7 @@ std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(TrpXMLItem* Element, i
         TrpXMLSerializer serializer(nullptr);
         serializer.ReadRootComponent(page.get(), Element);
         for (int i = 0; i < serializer.Errors.Count(); ++i)
-            Errors.Add(serializer.Errors[i]);
+            Errors.Add(Format(rpenginemsg::kDamagedPart, {Index + 1, serializer.Errors[i]}));
         return page;
     }
     TrpReportPage* source = SourcePage(SourceIndexOfElement(Element));
@@ -1106,7 +1106,8 @@ void TrpPreviewPages::LoadFromStream(TStream& Stream, bool AllowPartialLoading)
     if (!AllowPartialLoading) {
         TrpXMLItem* pages = PagesItem();
         for (int i = 0; i < pages->Count(); ++i)
-            BuildPage(pages->Items(i), i, Report->Errors);
+            if (!BuildPage(pages->Items(i), i, Report->Errors))
+                Report->Errors.Add(Format(rpenginemsg::kNoSourcePage, {i + 1}));
     }
     if (Report->Errors.Count() > 0 && !Report->GetEngineOptions()->SilentMode)
         rpErrorMsg(rpResources().Get("clErrors") + "\r\n" + Report->Errors.Text());

@@ -388,6 +388,15 @@ TEST(PagesFile, DamageIsToldWhenTheFileIsLoaded)
         EXPECT_NE(at, AnsiString::npos) << before;
         return b.insert(at + std::strlen(before), text);
     };
+    AnsiString noTemplate = bytes;
+    const size_t second = noTemplate.find("<page0>", noTemplate.find("<page0>") + 1);
+    ASSERT_NE(second, AnsiString::npos);
+    noTemplate.replace(second, 7, "<page5>");
+    noTemplate.replace(noTemplate.find("</page0>", second), 8, "</page5>");
+    AnsiString editedPage = bytes;  // a page edited in the preview is kept whole
+    const size_t from = editedPage.find("<page0>");
+    editedPage.replace(from, editedPage.find("</page0>") + 8 - from,
+                       "<TrpReportPage Name=\"\"><TrpPictureView Name=\"P\" Picture.PropData=\"0A0B\"/></TrpReportPage>");
     AnsiString badTemplatePicture = bytes;
     const size_t data = badTemplatePicture.find("Picture.PropData=\"");
     ASSERT_NE(data, AnsiString::npos);
@@ -407,6 +416,9 @@ TEST(PagesFile, DamageIsToldWhenTheFileIsLoaded)
         {"a damaged picture on the template page", badTemplatePicture, true, "Picture1.Picture: damaged data"},
         {"a damaged picture on a page", inserted("<p1", " Picture.PropData=\"0A0B0C\""), true,
          "Prepared page 1: TrpPictureView.Picture: damaged data"},
+        {"a damaged picture on a page edited in the preview", editedPage, true, "Prepared page 1: P.Picture: damaged data"},
+        {"a page whose template page is not in the file", noTemplate, true,
+         "Prepared page 2: the template page it was built from is not in the file"},
         {"an object of an unknown class on the last page", cutAt("</page0>", true) + "<TNoSuchView l=\"1\"/>" + bytes.substr(bytes.rfind("</page0>")), true,
          "Prepared page 3: an object could not be rebuilt"},
     };
