@@ -108,6 +108,92 @@ TEST(EngineFrame, PageFlags)
     }
 }
 
+namespace {
+
+// Rows with a child band each, and a summary: which band flags move what to which page.
+struct TChildReport : TTestReport {
+    TChildReport()
+    {
+        Master = Band<TrpMasterData>(10, 40);
+        Master->SetRowCount(3);
+        Memo(Master, 0, 0, 100, 40, "Row [Line]");
+        Child = Band<TrpChild>(60, 30);
+        Memo(Child, 0, 0, 100, 30, "Child [Line]");
+        Master->SetChild(Child);
+        Summary = Band<TrpReportSummary>(100, 20);
+        Memo(Summary, 0, 0, 100, 20, "Sum");
+    }
+    TrpChild* AddGrandChild()
+    {
+        auto* more = Band<TrpChild>(95, 10);
+        Memo(more, 0, 0, 100, 10, "More");
+        Child->SetChild(more);
+        return more;
+    }
+    // A second report page of two rows with a page header of its own.
+    TrpReportPage* AddSecondPage()
+    {
+        TrpReportPage* page = AddPage();
+        Memo(Band<TrpPageHeader>(0, 15, page), 0, 0, 100, 15, "PH2");
+        auto* rows = Band<TrpMasterData>(20, 20, page);
+        rows->SetRowCount(2);
+        Memo(rows, 0, 0, 100, 20, "P2 [Line]");
+        return page;
+    }
+    TrpMasterData* Master;
+    TrpChild* Child;
+    TrpBand* Summary;
+};
+
+}  // namespace
+
+TEST(EngineFrame, BandFlags)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TChildReport&)> set;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a child that does not fit goes on alone", [](TChildReport&) {},
+         "|Row 1;Child 1;Row 2;Child 2;Row 3;|Child 3;Sum;"},
+        {"KeepChild takes the row on with its child", [](TChildReport& r) { r.Master->KeepChild = true; },
+         "|Row 1;Child 1;Row 2;Child 2;|Row 3;Child 3;Sum;"},
+        {"StartNewPage on a data band breaks before every row but the first",
+         [](TChildReport& r) { r.Master->StartNewPage = true; },
+         "|Row 1;Child 1;|Row 2;Child 2;|Row 3;Child 3;Sum;"},
+        {"StartNewPage on a child breaks before every child", [](TChildReport& r) { r.Child->StartNewPage = true; },
+         "|Row 1;|Child 1;Row 2;|Child 2;Row 3;|Child 3;Sum;"},
+        {"StartNewPage on the summary", [](TChildReport& r) { r.Summary->StartNewPage = true; },
+         "|Row 1;Child 1;Row 2;Child 2;Row 3;|Child 3;|Sum;"},
+        {"an invisible child is left out with the chain after it",
+         [](TChildReport& r) {
+             r.AddGrandChild();
+             r.Child->SetVisible(false);
+         },
+         "|Row 1;Row 2;Row 3;Sum;"},
+        {"PrintChildIfInvisible goes on along the chain",
+         [](TChildReport& r) {
+             r.AddGrandChild();
+             r.Child->SetVisible(false);
+             r.Child->PrintChildIfInvisible = true;
+         },
+         "|Row 1;More;Row 2;More;Row 3;More;Sum;"},
+        {"a second report page starts a sheet of its own", [](TChildReport& r) { r.AddSecondPage(); },
+         "|Row 1;Child 1;Row 2;Child 2;Row 3;|Child 3;Sum;|PH2;P2 1;P2 2;"},
+        {"PrintOnPreviousPage goes on below the last band, without its page header",
+         [](TChildReport& r) { r.AddSecondPage()->PrintOnPreviousPage = true; },
+         "|Row 1;Child 1;Row 2;Child 2;Row 3;|Child 3;Sum;P2 1;P2 2;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TChildReport t;
+        c.set(t);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), c.expected);
+    }
+}
+
 TEST(EngineFrame, TotalPagesNeedsTwoPasses)
 {
     struct Case {

@@ -119,7 +119,12 @@ TEST_F(PreviewStoreTest, ADamagedFileLeavesThePagesShown)
         const char* why;
         std::string content;
     };
+    TMemoryStream whole;
+    report->Pages()->SaveToStream(whole);
+    const std::string saved = whole.DataString();
     const Case cases[] = {
+        {"cut short after its pages, before the template pages they need", saved.substr(0, saved.find("<sourcepages>"))},
+        {"cut short before its last closing tag", saved.substr(0, saved.rfind("</preparedreport>"))},
         {"not XML at all", "PK\x03\x04 this is a zip"},
         {"cut off inside an attribute",
          "<?xml version=\"1.0\" encoding=\"utf-8\"?><preparedreport><previewpages><page0><m1 l=\"1"},
