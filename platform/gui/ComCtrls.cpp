@@ -929,6 +929,16 @@ bool TUpDown::UserStepped(TUDBtnType button)
     return true;
 }
 
+bool TUpDown::StepForBuddy(TWinControl* buddy, Word key)
+{
+    // The arrow keys in the associate edit work the arrows, as a vertical
+    // up-down's would be clicked.
+    if (buddy != FAssociate.Get() || FOrientation != udVertical || !IsShowing() || !GetEnabled())
+        return false;
+    UserStepped(key == VK_UP ? btNext : btPrev);
+    return true;
+}
+
 // ---------------------------------------------------------------- dates
 
 SKLAD_DEFINE_CLASS(TDateTimePicker)

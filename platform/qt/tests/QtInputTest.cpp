@@ -238,7 +238,8 @@ TEST_F(QtInput, ArrowKeysMoveTheCheckBetweenRadioButtons)
 }
 
 // Controls without a click of their own (a clickable caption such as the print dialog's
-// "collate" label) are clicked by the left button going down and up on them.
+// "collate" label, an edit, a memo, the form's own surface) are clicked by the left
+// button going down and up on them.
 TEST_F(QtInput, ALeftPressAndReleaseClickControlsWithoutAClickOfTheirOwn)
 {
     struct TCase {
@@ -252,6 +253,9 @@ TEST_F(QtInput, ALeftPressAndReleaseClickControlsWithoutAClickOfTheirOwn)
         {"group box", box},
         {"paint box", Add<TPaintBox>(140, 80, 60, 30)},
         {"image", Add<TImage>(140, 120, 60, 30)},
+        {"edit", Edit},
+        {"memo", Memo},
+        {"the form itself (last: disabling it disables the rest)", Form},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.why);
