@@ -124,6 +124,9 @@ public:
                                  Changed(TControlChanges(TControlChange::Caption));  // refused: show the model again
                          });
     }
+    // An edit's window has no click of its own: the platform makes one of the left
+    // button pressed and released on it, as for a panel.
+    bool ClicksOnRelease() const override { return true; }
 
 protected:
     void Update(TControlChanges what) override
@@ -173,6 +176,7 @@ public:
                 Changed(TControlChanges(TControlChange::Caption));
         });
     }
+    bool ClicksOnRelease() const override { return true; }  // as for an edit
 
 protected:
     void Update(TControlChanges what) override
@@ -388,6 +392,8 @@ protected:
                                          });
                 }
             }
+            if (w->isEditable())
+                w->lineEdit()->setReadOnly(FCombo.EditReadOnly());
             w->setMaxVisibleItems(std::max(1, FCombo.GetDropDownCount()));
         }
         if (HasChange(what, TControlChange::Items)) {
