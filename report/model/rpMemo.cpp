@@ -215,7 +215,21 @@ void TrpCustomMemoView::GetData()
     if (FFlowTo) {
         InitPart();
         DrawPart();
-        FFlowTo->SetText(RestText);
+        if (AllowHTMLTags && !FFlowTo->AllowHTMLTags) {
+            // The rest is mark-up here, styles re-opened in front: a memo that shows tags as
+            // typed gets the text they leave.
+            TStringList lines;
+            lines.SetText(RestText);
+            TrpHTMLTagsList tags;
+            for (int i = 0; i < lines.Count(); ++i) {
+                AnsiString line = lines[i];
+                tags.ExpandHTMLTags(line);
+                lines.Put(i, line);
+            }
+            FFlowTo->SetMemo(&lines);
+        } else {
+            FFlowTo->SetText(RestText);
+        }
         FFlowTo->AllowExpressions = false;
     }
 }

@@ -5,6 +5,7 @@
 #include "report/model/rpClass.h"
 #include "report/model/rpUtils.h"
 
+#include "platform/rtl/Cp1251.h"
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -178,27 +179,51 @@ Extended TrpCustomMemoView::CalcWidth()
 
 namespace {
 
+// Whether Text[k] opens a font tag ("<font color", any case): the only tag that may hold
+// a blank.
+bool OpensFontTag(std::string_view Text, size_t k)
+{
+    static constexpr std::string_view kFont = "FONT COLOR";
+    if (Text[k] != '<' || Text.size() - k <= kFont.size())
+        return false;
+    for (size_t i = 0; i < kFont.size(); ++i)
+        if (cp1251::ToUpper(static_cast<unsigned char>(Text[k + 1 + i])) != static_cast<unsigned char>(kFont[i]))
+            return false;
+    return true;
+}
+
 // Where a start of Text at least Want bytes long may end: after a line end, or before a
 // blank inside a paragraph (never inside a tag, never right after a line end). The size of
-// Text when there is no such place.
+// Text when there is no such place. A blank can be inside a font tag only, from its
+// "<font color" to the ">" that closes it in its line; a "<" that opens no font tag (a
+// comparison, say) does not hold the cut back, or the rest would be laid out whole for
+// every part.
 size_t PartCut(std::string_view Text, size_t Want, bool Tags)
 {
     const size_t start = std::max<size_t>(Want, 1);
-    bool inTag = false;  // a '<' before p that no '>' has closed yet
+    const auto lineEnd = [](char c) { return c == '\n' || c == '\r'; };
+    bool inTag = false;  // a font tag before p that no ">" has closed yet
     if (Tags)
-        for (size_t k = std::min(start, Text.size()); k-- > 0;)
-            if (Text[k] == '>' || Text[k] == '<') {
-                inTag = Text[k] == '<';
+        for (size_t k = std::min(start, Text.size()); k-- > 0;) {
+            if (Text[k] == '>' || lineEnd(Text[k]))
+                break;
+            if (OpensFontTag(Text, k)) {
+                inTag = true;
                 break;
             }
+        }
     for (size_t p = start; p < Text.size(); ++p) {
         const char before = Text[p - 1];
         if (before == '\n')
             return p;
         if (Text[p] == ' ' && before != '\r' && before != ' ' && !inTag)
             return p;
-        if (Tags && (Text[p] == '<' || Text[p] == '>'))
-            inTag = Text[p] == '<';
+        if (Tags) {
+            if (Text[p] == '>' || lineEnd(Text[p]))
+                inTag = false;
+            else if (OpensFontTag(Text, p))
+                inTag = true;
+        }
     }
     return Text.size();
 }
