@@ -471,11 +471,21 @@ public:
 
     // What one memo's expressions read, so that its text can be made again for another page
     // once the data has moved on (the engine, when a computed band lands on a later page).
-    // Recording, every name read and aggregate asked appends what it gave and whether the
-    // page number went into it. Replaying, those reads give what they gave then, except
-    // the ones the page number went into: they are read again, with Page and Page# those
-    // of page index Page. A read the recording never saw is read as it stands now.
+    // Recording, every bracketed expression appends its formatted value and whether the page
+    // number went into it, and every name read and aggregate asked appends what it gave
+    // likewise. Replaying, an expression the page number did not go into gives its text as
+    // it was, without running (a script function in it would run twice, a script variable
+    // would read what a later row left in it); the others are computed again, their reads
+    // giving what they gave then, except the ones the page number went into: they are read
+    // again, with Page and Page# those of page index Page. A read the recording never saw
+    // is read as it stands now.
     struct TPageTextLog {
+        struct TPart {
+            AnsiString Text;
+            bool OfPage = false;
+        };
+        std::vector<TPart> Parts;  // the bracketed expressions, in text order
+        size_t NextPart = 0;       // replaying: the next one
         struct TRead {
             AnsiString Name;
             bool Found = false;

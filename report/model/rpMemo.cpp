@@ -258,11 +258,32 @@ bool TrpCustomMemoView::ExpandExpressions(const AnsiString& s, AnsiString& out)
             s.compare(static_cast<size_t>(j) - close.size(), close.size(), close) != 0)
             break;
         out.append(s, from, static_cast<size_t>(i - 1) - from);
-        out += CalcAndFormat(expr);
+        out += LoggedCalcAndFormat(expr);
         from = static_cast<size_t>(j);
     }
     out.append(s, from, AnsiString::npos);
     return true;
+}
+
+AnsiString TrpCustomMemoView::LoggedCalcAndFormat(const AnsiString& Expr)
+{
+    TrpReport* report = rpReportOf(this);
+    TrpReport::TPageTextLog* log = report ? report->PageTextLog : nullptr;
+    if (!log)
+        return CalcAndFormat(Expr);
+    if (log->Replay) {
+        // The same template text is scanned again, so the parts come back in their order.
+        if (log->NextPart < log->Parts.size()) {
+            const TrpReport::TPageTextLog::TPart& part = log->Parts[log->NextPart++];
+            if (!part.OfPage)
+                return part.Text;
+        }
+        return CalcAndFormat(Expr);
+    }
+    const int before = log->PageReads;
+    AnsiString text = CalcAndFormat(Expr);
+    log->Parts.push_back({text, log->PageReads != before});
+    return text;
 }
 
 AnsiString TrpCustomMemoView::StoredText(const AnsiString& Text, bool Whole)

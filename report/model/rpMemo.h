@@ -129,6 +129,8 @@ public:
     // Text with every complete bracketed expression replaced by its formatted value; false
     // (and Out untouched) when Text holds no expression to compute.
     bool ExpandExpressions(const AnsiString& Text, AnsiString& Out);
+    // CalcAndFormat through the report's page-text log while one is set (TrpReport::TPageTextLog).
+    AnsiString LoggedCalcAndFormat(const AnsiString& Expr);
     // Text as a prepared page stores it, so that its lines read back: as Diff writes it, or
     // (Whole) as the object's full description does.
     static AnsiString StoredText(const AnsiString& Text, bool Whole);

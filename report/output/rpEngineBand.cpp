@@ -835,6 +835,7 @@ void TrpEngine::GetData(TrpView* View)
     }
     TrpReport::TPageTextLog& log = FRun->Log;
     log.Reads.clear();
+    log.Parts.clear();
     log.Replay = false;
     log.PageReads = 0;
     Report->PageTextLog = &log;
@@ -855,7 +856,9 @@ void TrpEngine::GetData(TrpView* View)
     made->Text = memo->GetText();
     made->Page = PreviewPages->CurPage;
     made->Reads = std::move(log.Reads);
+    made->Parts = std::move(log.Parts);
     log.Reads = {};
+    log.Parts = {};
     FRun->PageTexts[View] = std::move(made);
 }
 
@@ -870,6 +873,8 @@ std::optional<AnsiString> RemakeText(TrpReport* Report, TrpEngineRun& Run, const
         return std::nullopt;
     TrpReport::TPageTextLog& log = Run.Log;
     log.Reads = Made.Reads;
+    log.Parts = Made.Parts;
+    log.NextPart = 0;
     log.Replay = true;
     log.Page = APage;
     log.Next = 0;

@@ -227,6 +227,7 @@ public:
         AnsiString Text;    // what they made
         int Page = 0;       // for this page index
         std::vector<TrpReport::TPageTextLog::TRead> Reads;
+        std::vector<TrpReport::TPageTextLog::TPart> Parts;
     };
     // By live object (a memo, or a copy of one made for a subreport or a vertical band),
     // while its band is output.

@@ -270,3 +270,77 @@ TEST(EnginePageNumbers, EventsRunOnceAndTheirTextsStay)
                 all += TrimRight(s) + ";";
     EXPECT_EQ(all, "own 1;own 2;own 3;own 4;own 5;own 6;n6;");
 }
+
+// A part of a text the page number does not go into is what it was on the page before:
+// a script variable keeps what its own row set, a script function is not called again.
+TEST(EnginePageNumbers, PartsWithoutThePageAreNotComputedAgain)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&, const AnsiString&)> build;  // memos of the given text
+    };
+    const Case cases[] = {
+        {"a row kept with its child",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             m->KeepChild = true;
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 40, "r" + text);
+             auto* c = t.Band<TrpChild>(60, 30);
+             t.Memo(c, 0, 0, 200, 30, "c" + text);
+             m->SetChild(c);
+         }},
+        {"groups kept together, their rows read on before the group moves",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             g->OnBeforePrint = "Row";
+             t.Memo(g, 0, 0, 200, 20, "g" + text);
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 30, "r" + text);
+         }},
+        {"the later parts of a split band",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* m = t.Band<TrpMasterData>(10, 150);
+             m->SetDataSet(t.DataSet("D", NumberedRows(2)));
+             m->AllowSplit = true;
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 20, "a" + text);
+             t.Memo(m, 0, 60, 200, 20, "b" + text);
+             t.Memo(m, 0, 120, 200, 20, "c" + text);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Report()->GetScriptText()->SetText(
+            "var cur, calls: Integer;\n"
+            "procedure Row(Sender: TrpComponent);\nbegin\n  cur := Get('D.\"N\"');\nend;\n"
+            "function Seen(x: Variant): Variant;\nbegin\n  calls := calls + 1;\n  Result := x;\nend;\n"
+            "begin\n  cur := 0;\n  calls := 0;\nend.");
+        c.build(t, "[D.\"N\"] v[cur + 0] s[Seen(<D.\"N\">)] p[Page#]");
+        t.Memo(t.Band<TrpReportSummary>(200, 20), 0, 0, 200, 20, "calls [calls]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        int texts = 0;
+        std::set<int> pages;
+        AnsiString calls;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i)) {
+                if (text.substr(0, 6) == "calls ") {
+                    calls = TrimRight(text);
+                    continue;
+                }
+                const AnsiString n = text.substr(1, text.find(' ') - 1);
+                EXPECT_EQ(TrimRight(text.substr(1)), n + " v" + n + " s" + n + " p" + IntToStr(i + 1))
+                    << "on page " << i + 1;
+                ++texts;
+                pages.insert(i + 1);
+            }
+        EXPECT_EQ(calls, "calls " + IntToStr(texts));
+        EXPECT_GE(pages.size(), 2u) << "nothing moved to another page";
+    }
+}
