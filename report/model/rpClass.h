@@ -478,7 +478,8 @@ public:
     // would read what a later row left in it); the others are computed again, their reads
     // giving what they gave then, except the ones the page number went into: they are read
     // again, with Page and Page# those of page index Page. A read the recording never saw
-    // is read as it stands now.
+    // (a branch the page number chose, a total it did not ask) would read the data as it
+    // stands now, perhaps a later record: such an expression keeps the text it had.
     struct TPageTextLog {
         struct TPart {
             AnsiString Text;
@@ -496,6 +497,7 @@ public:
         bool Replay = false;
         int Page = -1;
         int PageReads = 0;  // reads of Page and Page#
+        bool Unseen = false;  // replaying: a read the recording never saw, of data not the page
         size_t Next = 0;    // replaying: where the next read most likely is
     };
     TPageTextLog* PageTextLog = nullptr;

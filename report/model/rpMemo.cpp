@@ -273,12 +273,14 @@ AnsiString TrpCustomMemoView::LoggedCalcAndFormat(const AnsiString& Expr)
         return CalcAndFormat(Expr);
     if (log->Replay) {
         // The same template text is scanned again, so the parts come back in their order.
-        if (log->NextPart < log->Parts.size()) {
-            const TrpReport::TPageTextLog::TPart& part = log->Parts[log->NextPart++];
-            if (!part.OfPage)
-                return part.Text;
-        }
-        return CalcAndFormat(Expr);
+        if (log->NextPart >= log->Parts.size())
+            return CalcAndFormat(Expr);
+        const TrpReport::TPageTextLog::TPart& part = log->Parts[log->NextPart++];
+        if (!part.OfPage)
+            return part.Text;
+        log->Unseen = false;
+        AnsiString text = CalcAndFormat(Expr);
+        return log->Unseen ? part.Text : text;
     }
     const int before = log->PageReads;
     AnsiString text = CalcAndFormat(Expr);

@@ -378,7 +378,12 @@ bool TrpReport::LoggedRead(const AnsiString& Key, Variant& Value, F Read)
                 return r.Found;
             }
         }
-        return Read(Value);
+        const int before = log->PageReads;
+        const bool found = Read(Value);
+        // A text that is no name (a literal IIF gives back) reads nothing of the data.
+        if (found && log->PageReads == before)
+            log->Unseen = true;
+        return found;
     }
     const int before = log->PageReads;
     const bool found = Read(Value);

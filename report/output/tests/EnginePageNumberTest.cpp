@@ -344,3 +344,49 @@ TEST(EnginePageNumbers, PartsWithoutThePageAreNotComputedAgain)
         EXPECT_GE(pages.size(), 2u) << "nothing moved to another page";
     }
 }
+
+// A group kept together moves on once its rows were read: what the page number chooses on
+// the new page that its own page never read is not read from the row the data is on now.
+// Such a part keeps the text of the page it was made on; every other part follows the page.
+TEST(EnginePageNumbers, ABranchThePageChoosesReadsNoLaterRow)
+{
+    struct Case {
+        const char* why;
+        const char* branch;  // read only where Page# is not 1
+        std::function<AnsiString(int)> own;  // what it gives for the group's first row
+    };
+    const Case cases[] = {
+        {"a field", "<D.\"Sum\">", [](int n) { return IntToStr(n * 10); }},
+        {"the line number", "<Line#>", [](int n) { return IntToStr((n + 2) / 3); }},
+        {"a field of text", "<D.\"Name\">", [](int n) { return "Item " + IntToStr(n); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        auto* g = t.Band<TrpGroupHeader>(0, 20);
+        g->Condition = "D.\"Group\"";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] p[Page#] b[IIF(<Page#> = 1, '-', " + AnsiString(c.branch) + ")]");
+        auto* m = t.Band<TrpMasterData>(30, 30);
+        m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+        t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"] p[Page#]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        int moved = 0;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i)) {
+                const size_t p = text.find(" p");
+                const int n = StrToInt(text.substr(1, p - 1));
+                EXPECT_EQ(text.substr(p, text.find(' ', p + 1) - p), " p" + IntToStr(i + 1)) << text;
+                const size_t b = text.find(" b");
+                if (b == AnsiString::npos)
+                    continue;
+                const AnsiString got = TrimRight(text.substr(b + 2));
+                // Made on page 1 and moved on: the branch of page 1, not another row's value.
+                if (i > 0 && got == "-")
+                    ++moved;
+                else
+                    EXPECT_EQ(got, i == 0 ? AnsiString("-") : c.own(n)) << text;
+            }
+        EXPECT_EQ(moved, 1) << "the second group is to move on from page 1";
+    }
+}
