@@ -4,6 +4,7 @@
 // half-built statement behind to be run.
 #include "script/ILParser.h"
 
+#include "script/Expression.h"
 #include "script/GlobalUnit.h"
 #include "script/Il.h"
 #include "script/Messages.h"
@@ -1056,12 +1057,21 @@ public:
         Finalize();
     }
     Variant GetValue() override { return FItem->GetValue(); }
+    TscCustomVariable* Item() const { return FItem; }
 
 private:
     TscCustomVariable* FItem; // the only step's item
 };
 
 } // namespace
+
+TscNumberSource* scNumberSourceOf(TscCustomVariable* valueSource)
+{
+    TscCustomVariable* item = valueSource;
+    if (item && typeid(*item) == typeid(TscBoundDesignator))
+        item = static_cast<TscBoundDesignator*>(item)->Item(); // its GetValue is the item's
+    return dynamic_cast<TscNumberSource*>(item);
+}
 
 // A host function read in an expression with nothing but constants, when its host binds
 // such calls (TscMethodHelper::OnBind): the item the host gives stands in for the call.

@@ -29,6 +29,7 @@
 #include "report/model/rpVariables.h"
 #include "report/model/rpViews.h"
 
+#include "script/Expression.h"
 #include "script/GlobalUnit.h"
 #include "script/Items.h"
 #include "script/Script.h"
@@ -199,7 +200,7 @@ Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript
 
 // Get with a constant name in compiled code: reads as the call would, from a record of its
 // own, so the name is neither passed nor looked up again while nothing it depends on moves.
-class TrpBracketItem : public TscCustomVariable {
+class TrpBracketItem : public TscCustomVariable, public TscNumberSource {
 public:
     TrpBracketItem(TrpReport* AReport, const AnsiString& AName)
         : TscCustomVariable(AnsiString(), fvtVariant, "Variant"), FReport(AReport), FRef(AName)
@@ -224,6 +225,14 @@ public:
         return r;
     }
     void SetValue(const Variant&) override {}  // as Get, which is no indexed property
+    // A number in a known field of the current row, read where it lies; anything else (a
+    // Null, a text, a name to look up, a dataset to open) goes through GetValue.
+    bool ReadNumber(script_fast::Num& n) override
+    {
+        const TField* f = FReport->KnownField(FRef);
+        const Variant* v = f ? f->ValueInPlace() : nullptr;
+        return v && script_fast::Num::From(*v, n);
+    }
 
 private:
     TrpReport* FReport;
