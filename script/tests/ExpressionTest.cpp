@@ -838,6 +838,27 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
          "function F(n) { var k = n * 10; var i; for (i = 0; i < 5; i++) { while (true) { if (i == 1) {\n"
          "if (n > 0) return F(n - 1) + k; return k; } break; } } return -1; }\nfunction Run() { return F(3); }",
          "60 (Int64)", ""},
+        // A call starts with the values its routine's locals hold at that moment: the level
+        // that called it, or the last call that ended (G(-5) sets them for each run).
+        {"a call starts with the values its routine's locals hold", "PascalScript",
+         "function G(n: Integer): Integer; var k: Integer; begin if n >= 0 then Trace(k); k := n;\n"
+         "if n > 0 then G(n - 1); Result := k; end;\nfunction H(n: Integer): Integer; begin if n > 0 then begin\n"
+         "Result := n * 10; H(n - 1); end; end;\n"
+         "function Run: Variant; begin G(-5); Result := G(3) + H(2) * 1000; Trace(G(2)); end; begin end.",
+         "20003 (Integer)", "-5 3 2 1 3 2 1 2 "},
+        {"a call starts with the values its routine's locals hold", "JScript",
+         "function G(n) { var k; if (n >= 0) Trace(k); k = n; if (n > 0) G(n - 1); return k; }\n"
+         "function Run() { G(-5); var r = G(3); Trace(G(2)); return r; }",
+         "3 (Int64)", "-5 3 2 1 3 2 1 2 "},
+        {"a call starts with the values its routine's locals hold", "C++Script",
+         "int G(int n) { int k; if (n >= 0) Trace(k); k = n; if (n > 0) G(n - 1); return k; }\n"
+         "int Run() { G(-5); Trace(G(3)); return G(2); } {}",
+         "2 (Int64)", "-5 3 2 1 3 3 2 1 "},
+        {"a call starts with the values its routine's locals hold", "BasicScript",
+         "Function G(n As Integer) As Integer\nDim k As Integer\nIf n >= 0 Then Trace(k)\nk = n\n"
+         "If n > 0 Then G(n - 1)\nReturn k\nEnd Function\n"
+         "Function Run\nDim r\nG(-5)\nr = G(3)\nTrace(G(2))\nReturn r\nEnd Function",
+         "3 (Int64)", "-5 3 2 1 3 2 1 2 "},
         // A thousand levels, each keeping a local across the call below it.
         {"a thousand levels deep", "PascalScript",
          "function F(n: Integer): Integer; var k: Integer; begin k := n mod 7; if n = 0 then Result := 0\n"
