@@ -43,8 +43,8 @@
 // given (not a floating one) is copied there as it stands, before any number step. Any other
 // value given to such a target is taken over as it comes, without the copy SetValue would make; a source
 // that is a + of two calls (Fib(n - 1) + Fib(n - 2)) is read and joined by the assignment
-// itself, in the operator's order and with its Join (two integers are added in place, as
-// Join adds them). return e is one statement that
+// itself, in the operator's order and with its Join (two integers are added as Join adds
+// them and the sum is made straight in the target's value). return e is one statement that
 // stores e into Result as such an assignment and then exits (TscReturnStmt).
 //
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's

@@ -714,6 +714,18 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
          "function A: Integer; begin Result := 2147483647; end; function B: Variant; begin Result := 3000000000; end;\n"
          "function Run: Variant; var r: Variant; begin r := A + B; Result := r; end; begin end.",
          "5147483647 (Int64)", ""},
+        // The sum of two calls goes into the target in place of what it held: a text, a
+        // Double, an Integer, each let go as an assignment lets it go.
+        {"two calls joined into a variable holding a text or a Double", "PascalScript",
+         "function F(n: Integer): Integer; begin Result := n; end;\nfunction G(n: Variant): Variant; begin Result := n; end;\n"
+         "function Run: Variant; var r: Variant; d: Double; begin r := 'text'; r := F(1) + F(2); Trace(r); r := 2.5;\n"
+         "r := F(2147483647) + F(1); Trace(r); r := 'x'; r := G(3000000000) + G(5); Trace(r); d := 0.5;\n"
+         "d := F(2) + F(3); Trace(d); Result := r; end; begin end.",
+         "3000000005 (Int64)", "3 -2147483648 3000000005 5 "},
+        {"two calls joined into a variable holding a text or a Double", "JScript",
+         "function F(n) { return n; }\nfunction Run() { var r = \"text\"; r = F(1) + F(2); Trace(r); r = 2.5;\n"
+         "r = F(9223372036854775807) + F(1); Trace(r); r = \"x\"; r = F(2147483647) + F(1); Trace(r); return r; }",
+         "2147483648 (Int64)", "3 9,22337203685478E18 2147483648 "},
         // A number tree passed to a parameter that keeps what it is given: stored as the
         // number it computes, or as the general value where it is not a number.
         {"a number tree over a text passed on", "JScript",
