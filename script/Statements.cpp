@@ -112,7 +112,7 @@ template <class T>
                                                     Variant& target)
 {
     const TVarType ta = a.VType(), tb = b.VType();
-    if (op.StrCat || (ta != varInteger && ta != varInt64) || (tb != varInteger && tb != varInt64))
+    if (op.StrCat)
         return false;
     if (op.BothInteger) {
         if (ta != varInteger || tb != varInteger)
@@ -121,6 +121,8 @@ template <class T>
         PutOverNumber(target, static_cast<int32_t>(sum)); // wraps as Join's does
         return true;
     }
+    if ((ta != varInteger && ta != varInt64) || (tb != varInteger && tb != varInt64))
+        return false;
     int64_t v;
     if (__builtin_add_overflow(script_fast::AsInt(a), script_fast::AsInt(b), &v))
         return false;
