@@ -241,9 +241,10 @@ bool LiteralRight(const TscOperatorNode& op)
     return (op.Op != opDivInt && op.Op != opMod) || (c.RawInt64() != 0 && c.RawInt64() != -1);
 }
 
+// The literal as the node keeps it (RightLiteral, set with the routines).
 [[gnu::always_inline]] inline int32_t Literal(const TscOperatorNode* node)
 {
-    return static_cast<int32_t>(node->Right->Direct->RawInt64());
+    return node->RightLiteral;
 }
 
 // IntBothInteger with a literal on the right.
@@ -650,4 +651,9 @@ TscOperatorNode::IntFunction scIntRoutine(const TscOperatorNode& op)
 TscOperatorNode::TestFunction scTestRoutine(const TscOperatorNode& op)
 {
     return TestFor(op);
+}
+
+int32_t scRightLiteral(const TscOperatorNode& op)
+{
+    return LiteralRight(op) ? static_cast<int32_t>(op.Right->Direct->RawInt64()) : 0;
 }
