@@ -337,7 +337,8 @@ void TscAssignmentStmt::AppendToTarget(std::string_view tail)
     }
 }
 
-void TscAssignmentStmt::Execute()
+// Execute's work, in place in the Execute of return e too.
+[[gnu::always_inline]] inline void TscAssignmentStmt::Assign()
 {
     RunLine();
     if (Script->Terminated)
@@ -389,6 +390,11 @@ void TscAssignmentStmt::Execute()
     Target->SetValue(Source->GetValue());
 }
 
+void TscAssignmentStmt::Execute()
+{
+    Assign();
+}
+
 void TscReturnStmt::Optimize()
 {
     TscAssignmentStmt::Optimize();
@@ -397,7 +403,7 @@ void TscReturnStmt::Optimize()
 
 void TscReturnStmt::Execute()
 {
-    TscAssignmentStmt::Execute();
+    Assign();
     TscScript* const script = Script;
     if (!(script->Terminated | script->BreakRequested | script->ContinueRequested | script->ExitRequested))
         script->ExitRequested = true;
