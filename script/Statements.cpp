@@ -337,8 +337,7 @@ void TscAssignmentStmt::AppendToTarget(std::string_view tail)
     }
 }
 
-// Execute's work, in place in the Execute of return e too.
-[[gnu::always_inline]] inline void TscAssignmentStmt::Assign()
+void TscAssignmentStmt::Execute()
 {
     RunLine();
     if (Script->Terminated)
@@ -390,11 +389,6 @@ void TscAssignmentStmt::AppendToTarget(std::string_view tail)
     Target->SetValue(Source->GetValue());
 }
 
-void TscAssignmentStmt::Execute()
-{
-    Assign();
-}
-
 void TscReturnStmt::Optimize()
 {
     TscAssignmentStmt::Optimize();
@@ -403,7 +397,7 @@ void TscReturnStmt::Optimize()
 
 void TscReturnStmt::Execute()
 {
-    Assign();
+    TscAssignmentStmt::Execute();
     TscScript* const script = Script;
     if (!(script->Terminated | script->BreakRequested | script->ContinueRequested | script->ExitRequested))
         script->ExitRequested = true;

@@ -150,8 +150,6 @@ protected:
         return DirectSource && script_fast::Num::FromInt32(*DirectSource, y);
     }
 
-    inline void Assign();
-
 private:
     bool AppendInPlace();
     const AnsiString* AppendTargetText() const;
