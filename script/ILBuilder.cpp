@@ -326,6 +326,7 @@ void TscILParser::DoIf(TscXMLItem* item, TscScript* script, TscStatement* list)
     // An else-if chain comes as a list: each link becomes an if in the else
     // part of the one before, built here in a loop rather than by recursion.
     TscIfStmt* current = stmt.get();
+    std::vector<TscIfStmt*> chain{current};
     for (int i = 1; i < item->Count(); ++i) {
         TscXMLItem* c = item->Items(i);
         if (El(c) == IlElement::ThenStmt) {
@@ -339,10 +340,13 @@ void TscILParser::DoIf(TscXMLItem* item, TscScript* script, TscStatement* list)
             TscIfStmt* next = link.get();
             current->ElseStmt->Add(std::move(link));
             current = next;
+            chain.push_back(current);
         } else if (El(c) == IlElement::ElseStmt) {
             DoStatements(c, script, current->ElseStmt.get());
         }
     }
+    for (TscIfStmt* s : chain)
+        s->Optimize();
     list->Add(std::move(stmt));
 }
 

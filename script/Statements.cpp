@@ -726,11 +726,33 @@ TscIfStmt::TscIfStmt(TscScript* script, const AnsiString& unitName, const AnsiSt
 
 TscIfStmt::~TscIfStmt() = default;
 
+void TscIfStmt::Optimize()
+{
+    FTestNode = Condition->NumRoot();
+    FTest = FTestNode ? FTestNode->TestCompute : nullptr;
+    FThenOnly = Count() == 1 ? GetItem(0) : nullptr;
+    FElseOnly = ElseStmt->Count() == 1 ? ElseStmt->GetItem(0) : nullptr;
+}
+
 void TscIfStmt::Execute()
 {
     RunLine();
     if (Script->Terminated)
         return;
+    if (FTest) {
+        // Decided without running code: the flags stand as tested above.
+        if (const int t = FTest(FTestNode); t > 0) {
+            if (FThenOnly)
+                return RunChild(FThenOnly);
+            return RunList();
+        } else if (t == 0) {
+            if (FElseOnly)
+                return RunChild(FElseOnly);
+            if (ElseStmt->Count() != 0)
+                ElseStmt->RunList();
+            return;
+        }
+    }
     if (Holds(*Condition))
         RunList();
     else if (ElseStmt->Count() != 0)

@@ -994,6 +994,76 @@ TEST_F(ExpressionTest, RoutinesCompiledAgainBetweenCallsRunAsNew)
     }
 }
 
+// An if whose comparison is decided without running code runs a branch of one statement
+// straight away; chains of else-if, branches of none, one or several statements, conditions
+// the number routines decline (a text, a Double) and a host that terminates inside a branch
+// run alike with a run-line hook set or not, and give what each program says.
+TEST_F(ExpressionTest, IfBranchesRunAlikeWithALineHookAndWithout)
+{
+    struct IfCase {
+        const char* syntax;
+        const char* program;
+        const char* result;
+        const char* trace;
+    };
+    const IfCase cases[] = {
+        {"PascalScript",
+         "function C(x: Variant): Integer; begin\n"
+         "if x < 2 then Result := 1 else if x < 4 then Result := 2 else if x = 4 then begin Trace(x); Result := 3; end\n"
+         "else Result := 4; if x > 100 then Trace(0); if x >= 3 then else Trace(-1); end;\n"
+         "function Run: Variant; var i: Integer; begin Result := 0; for i := 0 to 5 do Result := Result * 10 + C(i);\n"
+         "Result := Result * 10 + C('3'); Result := Result * 10 + C(1.5); Result := Result * 10 + C('x'); end;\n"
+         "begin end.",
+         "error at 2:1: Could not convert variant of type (String) into type (Double)", "-1 -1 -1 4 -1 "},
+        {"JScript",
+         "function C(x) { if (x < 2) return 1; else if (x < 4) { Trace(x); return 2; } else if (x == 4) return 3;\n"
+         "if (x > 100) Trace(0); return 4; }\n"
+         "function Run() { var i, r = 0; for (i = 0; i < 6; i++) r = r * 10 + C(i); r = r * 10 + C(\"3\");\n"
+         "r = r * 10 + C(2.5); return r; }",
+         "11223422 (Int64)", "2 3 3 2,5 "},
+        {"C++Script",
+         "int C(int x) { if (x < 2) { if (x == 1) Stop(3); Trace(x); } else if (x < 4) Trace(x * 10);\n"
+         "else { Trace(x * 100); Trace(-x); } return x; }\n"
+         "int Run() { int i, r; r = 0; for (i = 0; i < 6; i++) { r = r + C(i); Trace(r); } return r; } {}",
+         " (Null)", "0 0 "},
+        {"BasicScript",
+         "Function C(x)\nIf x < 2 Then\nReturn 1\nElseIf x < 4 Then\nTrace(x)\nReturn 2\nElseIf x = 4 Then\nReturn 3\n"
+         "Else\nTrace(-x)\nEnd If\nReturn 4\nEnd Function\n"
+         "Function Run\nDim i, r\nr = 0\nFor i = 0 To 5\nr = r * 10 + C(i)\nNext\nr = r * 10 + C(\"3\")\nReturn r\n"
+         "End Function",
+         "1122342 (Int64)", "2 3 -5 3 "},
+    };
+    for (const IfCase& c : cases) {
+        SCOPED_TRACE(c.syntax);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            trace += VarToStr(VarArrayGet(p, {0})) + " ";
+            return Null();
+        });
+        // Stop(x) gives x back, and ends the script once x reaches 3.
+        s.AddMethod("function Stop(Value: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            if (v.AsInteger() >= 3)
+                s.Terminate();
+            return v;
+        });
+        s.Lines()->SetText(c.program);
+        ASSERT_TRUE(s.Compile()) << s.ErrorPos << " " << s.ErrorText;
+        s.Execute();
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_EQ(direct.Result, c.result);
+        EXPECT_EQ(direct.Trace, c.trace);
+    }
+}
+
 // A routine that grows a text it is given: appending to a var parameter given a String
 // variable (the parameter borrows the variable's text for the call) and passing a growing
 // text by value (the parameter lets go of it when the call ends). With a run-line hook set or
