@@ -8,6 +8,8 @@
 // and withs (not in C++Script, which has none).
 //
 // With SKLAD_BENCH_QUICK set (the test run) only the 1,000-line texts compile.
+//
+// BM_CompileNameList: one declaration of 1,000 to 100,000 names.
 #include "script/GlobalUnit.h"
 #include "script/Script.h"
 
@@ -121,6 +123,35 @@ void BM_Compile(benchmark::State& state, Syntax syntax)
     ScriptEngineShutdown();
 }
 
+// One declaration naming n variables (var v0, v1, ...: Integer): the time per
+// name must not grow with n, as it does when each name reads the whole list.
+void BM_CompileNameList(benchmark::State& state)
+{
+    int names = static_cast<int>(state.range(0));
+    if (std::getenv("SKLAD_BENCH_QUICK") && names > 1000)
+        names = 1000;
+    ScriptEngineStartup();
+    {
+        AnsiString text = "var v0";
+        for (int i = 1; i < names; ++i)
+            text += ", v" + std::to_string(i);
+        text += ": Integer;\r\nbegin\r\nend.";
+        for (auto _ : state) {
+            TscScript script(nullptr);
+            script.Parent = scGlobalUnit();
+            script.Lines()->SetText(text);
+            if (!script.Compile()) {
+                std::fprintf(stderr, "%s: %s\n", script.ErrorPos.c_str(), script.ErrorText.c_str());
+                std::exit(1);
+            }
+            benchmark::DoNotOptimize(script.MainStatement());
+        }
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * names);
+    }
+    ScriptEngineShutdown();
+}
+
+BENCHMARK(BM_CompileNameList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, Pascal, kPascal)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, Cpp, kCpp)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, JScript, kJScript)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

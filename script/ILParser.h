@@ -99,6 +99,12 @@ private:
     };
     std::vector<WithEntry> WithNames;
     int FHiddenCounter = 0;
+    // What follows the names of the declaration CreateVar reads (see there).
+    struct DeclParts {
+        const TscXMLItem* Item = nullptr;
+        int TypeAt = -1;
+        std::vector<int> LastArray, LastInit; // from each index on: the last array, init; or -1
+    } FDeclParts;
     int FWithCounter = 0;
 
     void DoProgram(TscXMLItem* item, TscScript* script);

@@ -141,9 +141,12 @@ void TscXMLItem::InsertItem(int index, TscXMLItem* item)
 {
     if (!item)
         return;
-    for (const TscXMLItem* p = this; p; p = p->FParent)
-        if (p == item)
-            throw EInvalidOperation("An XML item cannot become a child of itself");
+    // Only an item with children can hold this one; a new leaf skips the walk
+    // up, so building a deep document stays linear.
+    if (item == this || !item->FItems.empty())
+        for (const TscXMLItem* p = this; p; p = p->FParent)
+            if (p == item)
+                throw EInvalidOperation("An XML item cannot become a child of itself");
     if (item->FParent)
         item->FParent->Unlink(item);
     index = std::clamp(index, 0, Count());
