@@ -532,7 +532,11 @@ void TscILParser::DoWith(TscXMLItem* item, TscScript* script, TscStatement* list
         auto stmt = NewStmt<TscWithStmt>(c, script);
         stmt->Designator = std::move(d);
         stmt->WithVariable = var;
-        WithNames.push_back({name, stmt.get(), var});
+        size_t runStart = WithNames.size();
+        if (pushed > 0 && WithNames.back().Variable->VarType == var->VarType &&
+            AnsiSameText(WithNames.back().Variable->TypeName, var->TypeName))
+            runStart = WithNames.back().RunStart;
+        WithNames.push_back({name, stmt.get(), var, runStart});
         ++pushed;
         list->Add(std::move(stmt));
     }
@@ -905,7 +909,11 @@ std::unique_ptr<TscSetExpression> TscILParser::DoSet(TscXMLItem* item, TscScript
 
 bool TscILParser::ResolveWith(const AnsiString& name, TscScript* script, TscDesignator& d)
 {
-    for (auto it = WithNames.rbegin(); it != WithNames.rend(); ++it) {
+    // From the innermost object out. The objects of a run have one type and one
+    // scope: when the innermost of them lacks the name, so do the others, and
+    // the run is passed over whole (with a, a, a, ... do stays linear).
+    for (size_t i = WithNames.size(); i-- > 0; i = WithNames[i].RunStart) {
+        const WithEntry* it = &WithNames[i];
         if (Lookup(script, it->Name) != it->Variable)
             continue; // not visible from here
         TscCustomVariable* var = it->Variable;

@@ -96,6 +96,9 @@ private:
         AnsiString Name;
         TscWithStmt* Stmt;
         TscCustomVariable* Variable;
+        // First entry of the run this one belongs to: objects of one with list
+        // and of one type, which find the same names (ResolveWith skips a run).
+        size_t RunStart;
     };
     std::vector<WithEntry> WithNames;
     int FHiddenCounter = 0;
