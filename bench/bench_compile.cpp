@@ -10,7 +10,7 @@
 // With SKLAD_BENCH_QUICK set (the test run) only the 1,000-line texts compile.
 //
 // BM_CompileNameList: one declaration of 1,000 to 100,000 names; BM_CompileWithList:
-// one with list of as many objects.
+// one with list of as many objects; BM_CompileUsesList: one uses clause of as many units.
 #include "script/GlobalUnit.h"
 #include "script/Script.h"
 
@@ -188,6 +188,37 @@ void BM_CompileWithList(benchmark::State& state)
 }
 
 BENCHMARK(BM_CompileWithList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One uses clause naming n units (uses 'u0', 'u1', ...), each an empty program:
+// the time per unit must not grow with n.
+void BM_CompileUsesList(benchmark::State& state)
+{
+    int units = static_cast<int>(state.range(0));
+    if (std::getenv("SKLAD_BENCH_QUICK") && units > 1000)
+        units = 1000;
+    ScriptEngineStartup();
+    {
+        AnsiString text = "uses 'u0'";
+        for (int i = 1; i < units; ++i)
+            text += ", 'u" + std::to_string(i) + "'";
+        text += ";\r\nbegin\r\nend.";
+        for (auto _ : state) {
+            TscScript script(nullptr);
+            script.Parent = scGlobalUnit();
+            script.OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& unit) { unit = "begin end."; };
+            script.Lines()->SetText(text);
+            if (!script.Compile()) {
+                std::fprintf(stderr, "%s: %s\n", script.ErrorPos.c_str(), script.ErrorText.c_str());
+                std::exit(1);
+            }
+            benchmark::DoNotOptimize(script.MainStatement());
+        }
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * units);
+    }
+    ScriptEngineShutdown();
+}
+
+BENCHMARK(BM_CompileUsesList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, Pascal, kPascal)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, Cpp, kCpp)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, JScript, kJScript)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

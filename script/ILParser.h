@@ -23,6 +23,7 @@
 #include "script/XmlDocument.h"
 
 #include <map>
+#include <unordered_set>
 #include <memory>
 #include <vector>
 
@@ -85,6 +86,10 @@ private:
     AnsiString FErrorText, FErrorPos;
     AnsiString FErrorUnit; // the unit the recorded error lies in; empty for the main text
     bool FErrorTerm = false;
+    // Whose UsedUnits a unit named here joins: this parser's, or for a unit's
+    // parser the program's. FUsedKeys holds the names upper-cased, for lookup.
+    TscILParser* FUsedOwner = this;
+    std::unordered_set<AnsiString> FUsedKeys;
     int FErrorSerial = 0;
     int FDepth = 0;
     int64_t FSteps = 0, FStepLimit = 0;
