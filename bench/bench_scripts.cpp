@@ -23,6 +23,14 @@
 //   scan     a text of 1,000,000 characters walked one at a time (Length, s[i], Copy(s, i, 1)
 //            and Ord per step); also run at 100,000 (BM_scan/<syntax>/100k): the time per
 //            step stays flat, as no step copies the text
+//   vscan    a text of 1,000,000 characters held in a Variant, walked one at a time: each
+//            character read by index (x[i]), each blank changed by index (x[i] := '_');
+//            also run at 100,000 (BM_vscan/<syntax>/100k): the time per step stays flat,
+//            as neither the read nor the write copies the text
+//   grow     a text and an array grown one step at a time, i = 1..200,000: Insert('x' at the
+//            text's end), SetLength(a, i) and a[i - 1] := i per step; also run at 20,000
+//            (BM_grow/<syntax>/20k): the time per step stays flat, as the routines change
+//            their var parameter where it lies
 //   report   100,000 evaluations of a report's bracketed expression over dataset fields
 //            (expressions of a report are PascalScript whatever its script language, so
 //            this one has a single form: report.expr)
@@ -140,6 +148,11 @@ double ScanAnswer(int n)
     return n / 5;
 }
 
+double GrowAnswer(int n)
+{
+    return 2.0 * n;
+}
+
 double MethodAnswer(int n)
 {
     double s = 0;
@@ -159,6 +172,8 @@ constexpr Workload kWorkloads[] = {
     {"scan", 1000000, 1000, ScanAnswer},
     {"varappend", 200000, 1000, StringAnswer},
     {"byvalue", 200000, 1000, StringAnswer},
+    {"vscan", 1000000, 1000, ScanAnswer},
+    {"grow", 200000, 1000, GrowAnswer},
 };
 
 struct Syntax {
@@ -319,7 +334,11 @@ const bool kRegistered = [] {
         benchmark::RegisterBenchmark((std::string("BM_scan/") + s.Ext + "/100k").c_str(),
                                      [&s](benchmark::State& st) { RunWorkload(st, kWorkloads[7], s, 100000); })
             ->Unit(benchmark::kMillisecond);
-    for (int k : {8, 9})
+    for (const Syntax& s : kSyntaxes)
+        benchmark::RegisterBenchmark((std::string("BM_vscan/") + s.Ext + "/100k").c_str(),
+                                     [&s](benchmark::State& st) { RunWorkload(st, kWorkloads[10], s, 100000); })
+            ->Unit(benchmark::kMillisecond);
+    for (int k : {8, 9, 11})
         for (const Syntax& s : kSyntaxes)
             benchmark::RegisterBenchmark((std::string("BM_") + kWorkloads[k].Name + "/" + s.Ext + "/20k").c_str(),
                                          [k, &s](benchmark::State& st) { RunWorkload(st, kWorkloads[k], s, 20000); })

@@ -384,6 +384,91 @@ private:
     int FCount = 0;
 };
 
+// The handover of a call's var parameters to a host routine that changes them where they lie
+// (TscMethodHelper::ChangesVarInPlace: Delete, Insert, SetLength). A plain variable given to
+// one lets go of its text or array while the call runs, so the routine holds it alone and
+// Delete(s, Length(s), 1) or SetLength(a, Length(a) + 1) in a loop copies nothing; the write
+// back at the call's end stores the result into the variable (Done). A call that fails
+// gives each variable that still reads empty back what its parameter holds.
+class VarHandover {
+public:
+    VarHandover() = default;
+    ~VarHandover()
+    {
+        if (FCount != 0) [[unlikely]]
+            Undo();
+    }
+    VarHandover(const VarHandover&) = delete;
+    VarHandover& operator=(const VarHandover&) = delete;
+
+    [[gnu::noinline]] void Make(const TscDesignatorItem* step, TscCustomVariable* item, int argCount)
+    {
+        for (int j = 0; j < argCount && FCount < kMax; ++j) {
+            TscParamItem* p = item->GetParam(j);
+            const TscExpression* e = step->GetItem(j);
+            TscCustomVariable* v = p->IsVarParam && !e->ReadOnly ? e->SingleItem() : nullptr;
+            if (!v || v->ReadOnly)
+                continue;
+            if (typeid(*v) == typeid(TscStringVariable)) {
+                if (!static_cast<TscStringVariable*>(v)->HandOver(p->Value))
+                    continue;
+            } else if (typeid(*v) == typeid(TscVariable) && SamePayload(v->Value, p->Value)) {
+                v->Value = Variant();
+            } else {
+                continue;
+            }
+            FGiven[FCount++] = {p, v};
+        }
+    }
+    void Done() { FCount = 0; }
+
+private:
+    // The very text or array, not an equal one.
+    static bool SamePayload(const Variant& a, const Variant& b)
+    {
+        if (a.StrPtr())
+            return a.StrPtr() == b.StrPtr();
+        if (!VarIsArray(a) || !VarIsArray(b) || VarArrayDimCount(a) != VarArrayDimCount(b))
+            return false;
+        int low[3];
+        const int dims = VarArrayDimCount(a);
+        if (dims > 3)
+            return false;
+        for (int d = 0; d < dims; ++d) {
+            low[d] = VarArrayLowBound(a, d + 1);
+            if (VarArrayHighBound(a, d + 1) < low[d] || VarArrayLowBound(b, d + 1) != low[d] ||
+                VarArrayHighBound(b, d + 1) < low[d])
+                return false;
+        }
+        const std::span<const int> at(low, static_cast<size_t>(dims));
+        return &a.Elem(at) == &b.Elem(at);
+    }
+    [[gnu::noinline]] void Undo() noexcept
+    {
+        while (FCount > 0) {
+            const Given& g = FGiven[--FCount];
+            try {
+                if (typeid(*g.Holder) == typeid(TscStringVariable)) {
+                    auto* sv = static_cast<TscStringVariable*>(g.Holder);
+                    if (sv->Text().empty())
+                        sv->SetValue(g.Param->Value);
+                } else if (VarIsEmpty(g.Holder->Value)) {
+                    g.Holder->Value = g.Param->Value;
+                }
+            } catch (...) {
+                // the variable keeps what it reads now
+            }
+        }
+    }
+    struct Given {
+        TscParamItem* Param;
+        TscCustomVariable* Holder;
+    };
+    static constexpr int kMax = 2;
+    Given FGiven[kMax];
+    int FCount = 0;
+};
+
 // After a call of a script routine that was not running: nothing reads its parameters before
 // the next call gives them new values (every call passes all of them, defaults included), so
 // the texts and arrays they hold are let go once var parameters are written back. Kept, they
@@ -463,8 +548,9 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
 // After a call of a host routine: its arguments are not read again (each call passes its
 // own, defaults included), so texts and arrays given to it are let go. Held on to, they
 // would make the caller's next change of that variable in place copy it whole, as in
-// while Length(s) < n do s := s + t. Var parameters are written back first; an indexed
-// property's index stays for a write back through it.
+// while Length(s) < n do s := s + t, or SetLength(a, i); a[i - 1] := x. Var parameters are
+// written back first, and let go as well; an indexed property's index stays for a write
+// back through it.
 void ReleaseArguments(TscCustomVariable* item, int argCount)
 {
     auto* helper = dynamic_cast<TscMethodHelper*>(item);
@@ -473,7 +559,7 @@ void ReleaseArguments(TscCustomVariable* item, int argCount)
     for (int j = 0; j < argCount; ++j) {
         TscParamItem* param = item->GetParam(j);
         const TVarType t = ::VarType(param->Value);
-        if (!param->IsVarParam && (t == varString || (t & varArray)))
+        if (t == varString || (t & varArray))
             param->Value = Variant();
     }
 }
@@ -742,6 +828,10 @@ Variant TscDesignator::Walk(const Variant& value)
         VarLoans loans;
         if (proc && AnyVarParam(item, argCount))
             loans.Make(step, item, argCount);
+        VarHandover handover;
+        if (kind == TscDesignatorItem::RefKind::Helper && AnyVarParam(item, argCount))
+            if (auto* m = dynamic_cast<TscMethodHelper*>(item); m && m->ChangesVarInPlace)
+                handover.Make(step, item, argCount);
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
             helper->ParentRef = previous;
@@ -759,6 +849,7 @@ Variant TscDesignator::Walk(const Variant& value)
         }
         if (AnyVarParam(item, argCount))
             WriteBackVarArguments(step, item, argCount, frame);
+        handover.Done();
         if (proc && !running)
             LetGoOfParameters(static_cast<TscProcVariable*>(item));
         if (kind == TscDesignatorItem::RefKind::Helper && argCount > 0)
@@ -1135,11 +1226,21 @@ Variant IndexArray(TscCustomVariable* parentRef, Variant& parentValue, std::vect
     return value;
 }
 
-Variant IndexString(TscCustomVariable* parentRef, const Variant& parentValue, std::vector<Variant>& args,
-                    bool assigning, const Variant& value)
+Variant IndexString(TscCustomVariable* parentRef, Variant& parentValue, std::vector<Variant>& args, bool assigning,
+                    const Variant& value)
 {
     if (args.size() != 1)
         scRaise(args.empty() ? TscMessageId::SNotEnoughParams : TscMessageId::STooManyParams);
+    // A text is read where it lies, and a plain variable's text changed in place: a loop
+    // over the characters of a long text must not copy the whole text for each one.
+    if (const AnsiString* held = parentValue.StrPtr()) {
+        const auto at = static_cast<size_t>(CheckedIndex(args[0], *held) - 1);
+        if (!assigning)
+            return Variant(AnsiString(1, (*held)[at]));
+        const AnsiString text = VarToStr(value);
+        if (parentRef && script_detail::SetCharInPlace(parentRef, parentValue, at, text.empty() ? '\0' : text[0]))
+            return value;
+    }
     AnsiString s = VarToStr(parentValue);
     const int i = CheckedIndex(args[0], s);
     if (!assigning)

@@ -43,6 +43,33 @@ void SetArg(Variant& params, int i, const Variant& value)
         VarArrayPut(params, value, {at});
 }
 
+// A var parameter's element, to change where it lies; nullptr when the array has none.
+Variant* ArgInPlace(Variant& params, int i)
+{
+    if (!VarIsArray(params) || VarArrayDimCount(params) != 1)
+        return nullptr;
+    const int at = VarArrayLowBound(params, 1) + i;
+    if (at > VarArrayHighBound(params, 1))
+        return nullptr;
+    return &params.Elem(at);
+}
+
+// Applies change to the text of var parameter i: where it lies when no one else holds it
+// (the engine hands a variable's text over to Delete, Insert and SetLength, so a loop of
+// them over a long text copies nothing), else to a copy that is stored back.
+template <class F>
+void ChangeText(Variant& params, int i, F&& change)
+{
+    if (Variant* e = ArgInPlace(params, i))
+        if (AnsiString* text = e->UnsharedStr()) {
+            change(*text);
+            return;
+        }
+    AnsiString s = Arg(params, i).AsString();
+    change(s);
+    SetArg(params, i, Variant(std::move(s)));
+}
+
 int ArgInt(const Variant& p, int i)
 {
     return Arg(p, i).AsInteger();
@@ -114,6 +141,8 @@ struct TBuiltin {
     const char* Syntax;
     const char* Category;
     TRoutine Fn;
+    // Changes its var parameter where it lies (TscMethodHelper::ChangesVarInPlace).
+    bool InPlace = false;
 };
 
 Variant VarArrayCreateFn(Variant& p)
@@ -177,20 +206,24 @@ void SetFirstHighBound(Variant& a, int high)
 
 Variant SetLengthFn(Variant& p)
 {
-    Variant s = Arg(p, 0);
+    const TVarType type = VarType(Arg(p, 0));
     const int len = ArgInt(p, 1);
-    if (VarType(s) == varString || VarType(s) == varOleStr) {
-        AnsiString text = s.AsString();
+    if (type == varString || type == varOleStr) {
         scCheckStringLength(len);
         // A longer text is filled with blanks, never with whatever memory held.
-        text.resize(static_cast<size_t>(len < 0 ? 0 : len), ' ');
-        SetArg(p, 0, Variant(std::move(text)));
+        ChangeText(p, 0, [len](AnsiString& text) { text.resize(static_cast<size_t>(len < 0 ? 0 : len), ' '); });
     } else {
         // L - 1 without overflow: the smallest L leaves no bound to set.
         if (len == std::numeric_limits<int>::min())
             throw EVariantArrayCreateError("Error creating variant or safe array");
-        SetFirstHighBound(s, len - 1);
-        SetArg(p, 0, s);
+        // Where it lies: an array no one else holds grows without a copy of its elements.
+        if (Variant* a = ArgInPlace(p, 0)) {
+            SetFirstHighBound(*a, len - 1);
+        } else {
+            Variant s = Arg(p, 0);
+            SetFirstHighBound(s, len - 1);
+            SetArg(p, 0, s);
+        }
     }
     return Variant();
 }
@@ -298,20 +331,22 @@ const TBuiltin kBuiltins[] = {
      [](Variant& p) { return Variant(Pos(ArgText(p, 0), ArgText(p, 1))); }},
     {"procedure Delete(var s: String; from, count: Integer)", TFunctions::ctString,
      [](Variant& p) {
-         AnsiString s = ArgStr(p, 0);
-         Delete(s, ArgInt(p, 1), ArgInt(p, 2));
-         SetArg(p, 0, Variant(std::move(s)));
+         const int from = ArgInt(p, 1), count = ArgInt(p, 2);
+         ChangeText(p, 0, [from, count](AnsiString& s) { Delete(s, from, count); });
          return Variant();
-     }},
+     },
+     true},
     {"procedure Insert(s: String; var s2: String; pos: Integer)", TFunctions::ctString,
      [](Variant& p) {
          const AnsiString s = ArgStr(p, 0);
-         AnsiString s2 = ArgStr(p, 1);
-         scCheckStringLength(static_cast<int64_t>(s.size()) + static_cast<int64_t>(s2.size()));
-         Insert(s, s2, ArgInt(p, 2));
-         SetArg(p, 1, Variant(std::move(s2)));
+         const int pos = ArgInt(p, 2);
+         ChangeText(p, 1, [&s, pos](AnsiString& s2) {
+             scCheckStringLength(static_cast<int64_t>(s.size()) + static_cast<int64_t>(s2.size()));
+             Insert(s, s2, pos);
+         });
          return Variant();
-     }},
+     },
+     true},
     {"function Uppercase(s: String): String", TFunctions::ctString,
      [](Variant& p) { return Variant(AnsiUpperCase(ArgStr(p, 0))); }},
     {"function Lowercase(s: String): String", TFunctions::ctString,
@@ -329,7 +364,7 @@ const TBuiltin kBuiltins[] = {
          const ArgText s(p, 0);
          return Variant(s.empty() ? 0 : static_cast<int>(static_cast<unsigned char>(s[0])));
      }},
-    {"procedure SetLength(var S: Variant; L: Integer)", TFunctions::ctString, SetLengthFn},
+    {"procedure SetLength(var S: Variant; L: Integer)", TFunctions::ctString, SetLengthFn, true},
 
     // Mathematics; arguments as float.
     {"function Round(e: Extended): Integer", TFunctions::ctMath,
@@ -439,9 +474,11 @@ TFunctions::TFunctions()
     unit->RegisteringOwner = this;
     for (const TBuiltin& b : kBuiltins) {
         const TRoutine fn = b.Fn;
-        unit->AddMethod(
+        TscMethodHelper* m = unit->AddMethod(
             b.Syntax, [fn](TObject*, TClass, const AnsiString&, Variant& params) { return fn(params); },
             b.Category);
+        if (m)
+            m->ChangesVarInPlace = b.InPlace;
     }
     for (const TConstant& c : kConstants)
         unit->AddConst(c.Name, "Integer", Variant(c.Value));

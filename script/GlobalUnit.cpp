@@ -112,7 +112,7 @@ TscStringHelper::TscStringHelper() : TscCustomHelper("__StringHelper", fvtChar, 
 
 namespace {
 
-int CheckedStringIndex(const TscCustomVariable* helper, const AnsiString& s)
+int CheckedStringIndex(const TscCustomVariable* helper, std::string_view s)
 {
     const int64_t i = helper->GetParam(0)->Value.AsInt64();
     if (i < 1 || i > static_cast<int64_t>(s.size()))
@@ -124,18 +124,28 @@ int CheckedStringIndex(const TscCustomVariable* helper, const AnsiString& s)
 
 Variant TscStringHelper::GetValue()
 {
+    // A text is read where it lies: a loop over the characters of a long text must not
+    // copy the whole text for each one.
+    if (const AnsiString* text = ParentValue.StrPtr())
+        return Variant(AnsiString(1, (*text)[static_cast<size_t>(CheckedStringIndex(this, *text) - 1)]));
     const AnsiString s = VarToStr(ParentValue);
-    return Variant(AnsiString(1, s[CheckedStringIndex(this, s) - 1]));
+    return Variant(AnsiString(1, s[static_cast<size_t>(CheckedStringIndex(this, s) - 1)]));
 }
 
 void TscStringHelper::SetValue(const Variant& value)
 {
+    const AnsiString text = VarToStr(value);
+    const char ch = text.empty() ? '\0' : text[0];
+    if (const AnsiString* held = ParentValue.StrPtr()) {
+        const auto at = static_cast<size_t>(CheckedStringIndex(this, *held) - 1);
+        if (ParentRef && script_detail::SetCharInPlace(ParentRef, ParentValue, at, ch))
+            return;
+    }
     AnsiString s = VarToStr(ParentValue);
     const int i = CheckedStringIndex(this, s);
-    const AnsiString text = VarToStr(value);
-    s[i - 1] = text.empty() ? '\0' : text[0];
+    s[static_cast<size_t>(i) - 1] = ch;
     if (ParentRef)
-        ParentRef->SetValue(Variant(s));
+        ParentRef->SetValue(Variant(std::move(s)));
 }
 
 // ---------------------------------------------------------------- events

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <typeinfo>
 #include <utility>
 
 namespace {
@@ -87,6 +88,24 @@ void WriteBackVarParams(TscCustomVariable* item, const Variant& params)
 }
 
 } // namespace
+
+bool script_detail::SetCharInPlace(TscCustomVariable* ref, Variant& held, size_t at, char ch)
+{
+    // Only items whose Value is what they hold, and that store a text as it comes.
+    const std::type_info& kind = typeid(*ref);
+    if (ref->ReadOnly || (kind != typeid(TscVariable) && kind != typeid(TscParamItem)))
+        return false;
+    const AnsiString* text = held.StrPtr();
+    if (!text || ref->Value.StrPtr() != text || at >= text->size())
+        return false;
+    held = Variant();
+    if (AnsiString* alone = ref->Value.UnsharedStr()) {
+        (*alone)[at] = ch;
+        return true;
+    }
+    held = ref->Value; // the same text, shared with someone else: the caller changes a copy
+    return false;
+}
 
 TObject* script_detail::ResolveInstance(const Variant& value, TClass cls, bool allowNone, const AnsiString& member)
 {
@@ -257,6 +276,15 @@ bool TscStringVariable::Lend(const Variant& borrowed)
     if (borrowed.StrPtr() != FText.StrPtr())
         return false;
     FLentLength = FText.StrPtr()->size();
+    return true;
+}
+
+bool TscStringVariable::HandOver(const Variant& taker)
+{
+    EndLoan();
+    if (taker.StrPtr() != FText.StrPtr())
+        return false;
+    FText = Variant(AnsiString());
     return true;
 }
 
@@ -622,8 +650,13 @@ Variant TscMethodHelper::GetValue()
         return Variant(0);
     const int count = ParamCount();
     TKeptParams params(FParams, count);
-    for (int i = 0; i < count; ++i)
-        params.Elems[static_cast<size_t>(i)] = GetParam(i)->Value;
+    for (int i = 0; i < count; ++i) {
+        TscParamItem* p = GetParam(i);
+        if (ChangesVarInPlace && p->IsVarParam)
+            params.Elems[static_cast<size_t>(i)] = std::move(p->Value); // back after the call
+        else
+            params.Elems[static_cast<size_t>(i)] = p->Value;
+    }
 
     if (VarType == fvtConstructor && (VarIsNull(ParentValue) || VarIsEmpty(ParentValue)))
         if (auto* cls = dynamic_cast<TscClassVariable*>(ParentRef))
@@ -634,7 +667,17 @@ Variant TscMethodHelper::GetValue()
     TObject* obj =
         ClassRef ? Instance(ClassRef, IsClassMethod) : nullptr;
     const AnsiString& name = IsIndexMethod ? UpperName(".GET") : UpperName();
-    Variant r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
+    Variant r;
+    if (ChangesVarInPlace) {
+        try {
+            r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
+        } catch (...) {
+            WriteBackVarParams(this, params.Array); // what was handed over, for the variable
+            throw;
+        }
+    } else {
+        r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
+    }
     if (HasVarParams(this))
         WriteBackVarParams(this, params.Array);
     script_detail::CheckHostText(r);

@@ -155,6 +155,11 @@ public:
     }
     AnsiString& MutableText();
     void SetValue(const Variant& value) override;
+    // Lets go of the text for a call that changes taker, a var parameter just given this
+    // variable's value, where it lies (TscMethodHelper::ChangesVarInPlace): the variable
+    // reads empty until the call's write back; false, with nothing changed, when taker does
+    // not hold the variable's text.
+    bool HandOver(const Variant& taker);
     Variant GetValue() override
     {
         EndLoan();
@@ -481,6 +486,11 @@ public:
     // host then receives no instance.
     bool IsClassMethod = false;
     TscCallMethodEvent OnCall;
+    // The host changes its var parameters where they lie in the argument array (Delete,
+    // Insert, SetLength): a variable given to one lets go of its text or array for the call
+    // (Designator.cpp), and the value goes into the array whole, so that the host holds it
+    // alone and a change at its end copies nothing.
+    bool ChangesVarInPlace = false;
     // Optional, for a function outside any class: a call whose arguments are all
     // constants is offered to the host once, when it is compiled. An item returned
     // stands for the call from then on and must read as the call would, each time it
@@ -566,6 +576,11 @@ void CheckJoin(const Variant& a, const Variant& b);
 // A text a host member gives (a loaded line, a property) is a script string
 // like any other: refused past the cap.
 const Variant& CheckHostText(const Variant& v);
+// Character at (0-based, inside the text) of the text held, read from ref, becomes ch in
+// place when ref is a plain variable or parameter that alone holds that text once held lets
+// go of it: a loop that changes the characters of a long Variant text one by one must not
+// copy the whole text each time. False, with nothing changed, when that cannot be done.
+bool SetCharInPlace(TscCustomVariable* ref, Variant& held, size_t at, char ch);
 // Runs a host callback; an exception it raises is noted as the host's own.
 template <class F>
 decltype(auto) CallHost(F&& call)

@@ -8,6 +8,7 @@
 #include <new>
 #include <string_view>
 #include <typeinfo>
+#include <vector>
 
 namespace {
 
@@ -724,7 +725,23 @@ TscIfStmt::TscIfStmt(TscScript* script, const AnsiString& unitName, const AnsiSt
 {
 }
 
-TscIfStmt::~TscIfStmt() = default;
+TscIfStmt::~TscIfStmt()
+{
+    // An else-if chain of any length is a nesting of ifs in else parts; freed by
+    // recursion it would take the stack down with it. Each link's else part is
+    // taken out before the link goes, so the chain is freed in a loop.
+    std::vector<std::unique_ptr<TscStatement>> parts;
+    parts.push_back(std::move(ElseStmt));
+    while (!parts.empty()) {
+        std::unique_ptr<TscStatement> part = std::move(parts.back());
+        parts.pop_back();
+        if (!part)
+            continue;
+        for (int i = 0; i < part->Count(); ++i)
+            if (auto* link = dynamic_cast<TscIfStmt*>(part->GetItem(i)))
+                parts.push_back(std::move(link->ElseStmt));
+    }
+}
 
 void TscIfStmt::Optimize()
 {

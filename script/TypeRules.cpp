@@ -12,6 +12,7 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
+#include <cstdint>
 #include <map>
 
 // ---------------------------------------------------------------- types
@@ -129,9 +130,17 @@ void VariantToVarRec(const Variant& values, TVarRecArray& result)
             rec = TVarRec(v.AsInteger());
             break;
         case varLongWord:
-        case varInt64:
-            rec = TVarRec(static_cast<long long>(v.AsInt64()));
+        case varInt64: {
+            // Script literals and what Integer variables hold are 64-bit: one that fits 32
+            // bits goes as the Integer it stands for, so %x and %u of -1 give FFFFFFFF and
+            // 4294967295, not their 64-bit forms; a larger one keeps all its digits.
+            const int64_t i = v.AsInt64();
+            if (VarType(v) == varInt64 && i >= INT32_MIN && i <= INT32_MAX)
+                rec = TVarRec(static_cast<int>(i));
+            else
+                rec = TVarRec(static_cast<long long>(i));
             break;
+        }
         case varSingle:
         case varDouble:
         case varCurrency:

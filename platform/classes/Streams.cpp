@@ -231,26 +231,36 @@ void THandleStream::SetSize(int64_t size)
 TFileStream::TFileStream(const AnsiString& fileName, uint16_t mode) : FFileName(fileName)
 {
     const AnsiString path = PathToSystem(fileName);
-    if (mode == fmCreate) {
-        FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (FHandle < 0)
-            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
-        return;
-    }
-    int flags = O_CLOEXEC;
-    switch (mode & 0x0003) {
-    case fmOpenWrite: flags |= O_WRONLY; break;
-    case fmOpenReadWrite: flags |= O_RDWR; break;
-    default: flags |= O_RDONLY; break;
-    }
-    FHandle = ::open(path.c_str(), flags);
+    // Opened without waiting: a named pipe or socket with nobody at the other end
+    // would hold the program until someone came. Only files (and devices) are kept.
+    int flags = O_CLOEXEC | O_NONBLOCK;
+    if (mode == fmCreate)
+        flags |= O_RDWR | O_CREAT | O_TRUNC;
+    else
+        switch (mode & 0x0003) {
+        case fmOpenWrite: flags |= O_WRONLY; break;
+        case fmOpenReadWrite: flags |= O_RDWR; break;
+        default: flags |= O_RDONLY; break;
+        }
+    const auto refuse = [&](int err) {
+        if (mode == fmCreate)
+            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(err)}));
+        throw EFOpenError(Format(msg::kFOpenError, {fileName, SystemError(err)}));
+    };
+    FHandle = ::open(path.c_str(), flags, 0666);
     if (FHandle < 0)
-        throw EFOpenError(Format(msg::kFOpenError, {fileName, SystemError(errno)}));
+        refuse(errno == ENXIO ? ENODEV : errno);  // ENXIO: a pipe nobody reads
     struct stat st {};
-    if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
+    int err = ::fstat(FHandle, &st) != 0 ? errno
+              : S_ISDIR(st.st_mode)                             ? EISDIR
+              : S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)   ? ENODEV
+                                                                : 0;
+    if (!err && ::fcntl(FHandle, F_SETFL, ::fcntl(FHandle, F_GETFL) & ~O_NONBLOCK) != 0)
+        err = errno;
+    if (err) {
         ::close(FHandle);
         FHandle = -1;
-        throw EFOpenError(Format(msg::kFOpenError, {fileName, SystemError(EISDIR)}));
+        refuse(err);
     }
 }
 

@@ -445,6 +445,7 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    bool StepForBuddy(TWinControl* buddy, Word key) override;
 
 private:
     void UpdateAssociate();

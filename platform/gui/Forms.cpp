@@ -579,10 +579,22 @@ TButton* TCustomForm::CancelButton() const
 
 void TCustomForm::SelectNext(TWinControl* current, bool forward)
 {
+    // Tab enters a group of radio buttons (those of one parent) at its checked
+    // button; the arrow keys move within the group. A group with no button
+    // checked is entered at each button in turn.
+    auto checkedSiblingTakesTab = [](const TWinControl* w) {
+        auto* radio = dynamic_cast<const TRadioButton*>(w);
+        if (!radio || radio->GetChecked() || !radio->GetParent())
+            return false;
+        for (TControl* c : radio->GetParent()->ControlList())
+            if (auto* r = dynamic_cast<TRadioButton*>(c); r && r != radio && r->GetChecked() && r->CanFocus())
+                return true;
+        return false;
+    };
     std::vector<TWinControl*> order;
     std::function<void(TWinControl*)> collect = [&](TWinControl* parent) {
         for (TWinControl* w : parent->FTabList) {
-            if (w->CanFocus() && w->GetTabStop())
+            if (w->CanFocus() && w->GetTabStop() && (w == current || !checkedSiblingTakesTab(w)))
                 order.push_back(w);
             collect(w);
         }

@@ -156,6 +156,8 @@ public:
     // With AllowPartialLoading the children of unloadable elements stay in the stream,
     // which the document then owns and reads back from on demand.
     void LoadFromStream(std::unique_ptr<TStream> Stream, bool AllowPartialLoading);
+    // The innermost element the last read ended in, still open; empty for a whole document.
+    const AnsiString& Unclosed() const { return FUnclosed; }
     void SaveToStream(TStream& Stream);
     void LoadFromFile(const AnsiString& FileName);  // partial load; the file stays open
     void SaveToFile(const AnsiString& FileName);    // whole or not at all

@@ -8,6 +8,8 @@ namespace rpenginemsg {
 // Prepared-report files.
 inline constexpr const char* kNotPrepared = "Invalid file format: the root element is \"%s\", not \"preparedreport\"; the file holds no prepared report";
 inline constexpr const char* kDamagedObject = "Prepared page %d: an object could not be rebuilt: %s";
+inline constexpr const char* kDamagedPart = "Prepared page %d: %s";
+inline constexpr const char* kNoSourcePage = "Prepared page %d: the template page it was built from is not in the file; the page shows empty";
 
 // Engine: templates and data that could never give pages.
 inline constexpr const char* kPageTooSmall = "Page %s: the printable area is %s by %s units; a page needs room for at least one line";

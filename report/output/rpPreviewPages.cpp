@@ -6,6 +6,7 @@
 #include "report/output/rpEngineConsts.h"
 #include "report/output/rpEngineModel.h"
 
+#include "report/model/rpConsts.h"
 #include "report/model/rpRes.h"
 #include "report/model/rpUtils.h"
 #include "report/model/rpXMLSerializer.h"
@@ -293,6 +294,8 @@ void TrpPreviewPages::DoAddObject(TrpComponent* Obj, TrpXMLItem* Parent, int Dep
         }
         if (!element->Text.empty() && element->Text[0] == ' ')
             element->Text.erase(0, 1);
+        if (Engine)
+            Engine->ObjectWritten(Obj, element);
         MemoryUsed += static_cast<int64_t>(element->Name.size() + element->Text.size() + sizeof(TrpXMLItem) + 16);
     }
     for (TrpComponent* child : Obj->Objects())
@@ -403,6 +406,8 @@ void TrpPreviewPages::PasteObjects(Extended X, Extended Y)
             item->SetProp("l", FloatToStr(static_cast<double>(NumberProp(item, "l", 0) + dx)));
             item->SetProp("t", FloatToStr(static_cast<double>(NumberProp(item, "t", 0) + dy)));
             page->AddItem(item);
+            if (Engine)
+                Engine->ObjectsMoved(item);
         }
     }
     delete cutted;
@@ -455,6 +460,8 @@ void TrpPreviewPages::PutObjects(std::unique_ptr<TrpXMLItem> Objects, Extended D
         item->SetProp("l", FloatToStr(static_cast<double>(left + DX)));
         item->SetProp("t", FloatToStr(static_cast<double>(top + DY)));
         page->AddItem(item);
+        if (Engine)
+            Engine->ObjectsMoved(item);
     }
 }
 
@@ -577,7 +584,7 @@ std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(TrpXMLItem* Element, i
         TrpXMLSerializer serializer(nullptr);
         serializer.ReadRootComponent(page.get(), Element);
         for (int i = 0; i < serializer.Errors.Count(); ++i)
-            Errors.Add(serializer.Errors[i]);
+            Errors.Add(Format(rpenginemsg::kDamagedPart, {Index + 1, serializer.Errors[i]}));
         return page;
     }
     TrpReportPage* source = SourcePage(SourceIndexOfElement(Element));
@@ -612,6 +619,10 @@ void TrpPreviewPages::ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent,
             Errors.Add(Format(rpenginemsg::kDamagedObject, {PageIndex + 1, e.Message()}));
             continue;
         }
+        // What the object could not take (a damaged picture) is left out, but said.
+        for (int k = 0; k < serializer.Errors.Count(); ++k)
+            Errors.Add(Format(rpenginemsg::kDamagedPart, {PageIndex + 1, serializer.Errors[k]}));
+        serializer.Errors.Clear();
         if (!obj)
             continue;
         if (copy) {
@@ -927,8 +938,10 @@ void TrpPreviewPages::BeforeSave()
     TrpXMLItem* sources = root->FindItem("sourcepages");
     sources->Clear();
     TrpXMLSerializer serializer(nullptr);
-    for (auto& page : FSourcePages)
+    for (auto& page : FSourcePages) {
+        serializer.Owner = nullptr;  // each page names its own objects
         serializer.WriteRootComponent(page.get(), true, sources->Add());
+    }
     TrpXMLItem* dictionary = root->FindItem("dictionary");
     dictionary->Clear();
     for (const AnsiString& name : FDictionary.SortedNames()) {
@@ -1001,6 +1014,8 @@ void TrpPreviewPages::AfterLoad()
             TrpXMLItem* child = sources->Items(i);
             std::unique_ptr<TrpReportPage> page =
                 NewPageOfClass(SameClassName(child->Name, "TrpDMPPage") ? child->Name : AnsiString("TrpReportPage"));
+            // References (a band's child band) are resolved within their own page, not the first.
+            serializer.Owner = nullptr;
             serializer.ReadRootComponent(page.get(), child);
             for (TrpComponent* obj : page->GetAllObjects()) {
                 obj->BaseName = serializer.WriteComponentStr(obj);
@@ -1039,6 +1054,7 @@ void TrpPreviewPages::AfterLoad()
 void TrpPreviewPages::LoadFromStream(TStream& Stream, bool AllowPartialLoading)
 {
     Clear();
+    Report->Errors.Clear();  // the errors of this load only
     std::unique_ptr<TrpCustomCompressor> compressor;
     TStream* source = &Stream;
     if (TClass cls = rpDefaultCompressor()) {
@@ -1077,6 +1093,13 @@ void TrpPreviewPages::LoadFromStream(TStream& Stream, bool AllowPartialLoading)
         Clear();
         throw EXMLFormatError(Format(rpenginemsg::kNotPrepared, {found}));
     }
+    // A file that ends inside its elements has lost its tail, and with it the template
+    // pages and the dictionary that the writer puts last: its pages would show blank or
+    // short as if whole. It is refused like any other damaged file.
+    if (const AnsiString unclosed = FXMLDoc->Unclosed(); !unclosed.empty()) {
+        Clear();
+        throw EXMLFormatError(Format(rpmsg::kXMLCutShort, {unclosed}));
+    }
     try {
         AfterLoad();
     } catch (...) {
@@ -1084,6 +1107,16 @@ void TrpPreviewPages::LoadFromStream(TStream& Stream, bool AllowPartialLoading)
         throw;
     }
     CurPage = GetCount() - 1;
+    // Damage inside the pages (an object or picture that cannot be rebuilt) is found now,
+    // page by page, and said once; the rest of the file is shown.
+    if (!AllowPartialLoading) {
+        TrpXMLItem* pages = PagesItem();
+        for (int i = 0; i < pages->Count(); ++i)
+            if (!BuildPage(pages->Items(i), i, Report->Errors))
+                Report->Errors.Add(Format(rpenginemsg::kNoSourcePage, {i + 1}));
+    }
+    if (Report->Errors.Count() > 0 && !Report->GetEngineOptions()->SilentMode)
+        rpErrorMsg(rpResources().Get("clErrors") + "\r\n" + Report->Errors.Text());
 }
 
 void TrpPreviewPages::SaveToFile(const AnsiString& FileName)

@@ -228,14 +228,22 @@ Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
         const int64_t want = count ? count : size;
         if (want > size - from)
             throw EReadError(msg::kReadError);
-        if (source == s && dynamic_cast<TMemoryStream*>(s)) {
-            // Copied into itself: what is read is taken whole and written where the
-            // read ends, as a copy of a few bytes goes, instead of over its own source.
-            scCheckStreamSize(from + want + want, s->GetSize());
-            TMemoryStream part;
-            s->SetPosition(from);
-            part.CopyFrom(*s, want);
-            s->CopyFrom(part, 0);
+        if (source == s) {
+            // Copied into itself (a memory or a file stream): the bytes from `from` are
+            // written where their read ends, as a copy of a few bytes goes. Each part
+            // is read before it is written, and the writes start past the last byte
+            // read, so nothing is read back that this copy wrote.
+            s->SetPosition(from + want);
+            scCheckStreamWrite(*s, want);
+            char part[64 * 1024];
+            for (int64_t done = 0; done < want;) {
+                const int64_t n = std::min<int64_t>(want - done, sizeof part);
+                s->SetPosition(from + done);
+                s->ReadBuffer(part, n);
+                s->SetPosition(from + want + done);
+                s->WriteBuffer(part, n);
+                done += n;
+            }
             return Variant(static_cast<long long>(want));
         }
         scCheckStreamWrite(*s, want);

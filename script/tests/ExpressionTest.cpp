@@ -1130,6 +1130,37 @@ TEST_F(ExpressionTest, TextsGivenToRoutinesRunAlikeWithALineHookAndWithout)
          "Sub Two(ByRef a As String, ByRef b As String)\na = a & \"1\"\nb = b & \"2\"\nTrace(a & \"/\" & b)\nEnd Sub\n"
          "Function Run\nDim r As String\nr = \"x\"\nTwo(r, r)\nReturn r\nEnd Function",
          "x2 (String)", "x1/x2 "},
+        {"the same variable by var and by value", "PascalScript",
+         "procedure Both(var a: String; b: String); begin a := a + 'x'; Trace(b); b := b + 'q'; a := a + b; Trace(a);\n"
+         "end;\nfunction Run: Variant; var r: String; begin r := 'abc'; Both(r, r); Both(r, r); Result := r; end;\n"
+         "begin end.",
+         "abcxabcqxabcxabcqq (String)", "abc abcxabcq abcxabcq abcxabcqxabcxabcqq "},
+        {"the same variable by reference and by value", "C++Script",
+         "void Both(string &a, string b) { a = a + \"x\"; Trace(b); a += b; }\n"
+         "string Run() { string r; r = \"abc\"; Both(r, r); Both(r, r); return r; } {}",
+         "abcxabcxabcxabc (String)", "abc abcxabc "},
+        {"the same variable passed twice by reference", "JScript",
+         "function Two(&a: String, &b: String) { a += \"1\"; b += \"2\"; Trace(a + \"/\" + b); }\n"
+         "function Run() { var r: String; r = \"x\"; Two(r, r); Two(r, r); return r; }",
+         "x22 (String)", "x1/x2 x21/x22 "},
+        {"a call failing inside a routine leaves its var parameter as it was", "PascalScript",
+         "var g: String;\nprocedure Fail(var b: String); begin b := b + 'q'; b := b + IntToStr(1 div 0); end;\n"
+         "procedure Grow(var a: String); begin a := a + 'x'; try Fail(a) except Trace(a) end; a := a + 'y'; end;\n"
+         "function Run: Variant; begin g := 'abc'; Grow(g); Result := g; end; begin end.",
+         "abcxy (String)", "abcx "},
+        {"a recursion given the global its caller was given", "PascalScript",
+         "var g: String;\nprocedure Deeper(var a: String; n: Integer); begin a := a + IntToStr(n);\n"
+         "if n > 0 then Deeper(g, n - 1); a := a + '.'; Trace(g); end;\n"
+         "function Run: Variant; begin g := 'r'; Deeper(g, 2); Result := g; end; begin end.",
+         "r2. (String)", "r r0. r1. "},
+        {"a recursion given its own parameter", "C++Script",
+         "void Deeper(string &a, int n) { a += IntToStr(n); if (n > 0) Deeper(a, n - 1); a += \".\"; }\n"
+         "string Run() { string r; r = \"r\"; Deeper(r, 3); Deeper(r, 1); return r; } {}",
+         "r3210....10.. (String)", ""},
+        {"the argument changed by name during the call, then written back", "BasicScript",
+         "Dim g As String\nSub Grow(ByRef a As String)\na = a & \"x\"\ng = g & \"G\"\na = a & \"y\"\nTrace(g & \"|\" & a)\n"
+         "End Sub\nFunction Run\ng = \"abc\"\nGrow(g)\nGrow(g)\nReturn g\nEnd Function",
+         "abcxyxy (String)", "abcG|abcxy abcxyG|abcxyxy "},
         {"an array element as the argument", "PascalScript",
          "procedure Add(var s: String; t: String); begin s := s + t; end;\n"
          "function Run: Variant; var a: array[0..1] of String; begin a[0] := 'a'; a[1] := 'z';\n"

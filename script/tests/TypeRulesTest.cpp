@@ -167,6 +167,11 @@ TEST(TypeTools, TypedArguments)
     EXPECT_EQ(Format("%d|%.1f|%s|%d|%d", {recs.Items[0], recs.Items[1], recs.Items[3], recs.Items[4], recs.Items[5]}),
               "7|2,5|long text|5000000000|0");
     EXPECT_EQ(recs.Items[2].VType, vtBoolean);
+    // A 64-bit integer that fits 32 bits is the Integer a script means by it.
+    const Variant minusOne = VarArrayOf({Variant(-1LL), Variant(-1LL), Variant(-5000000000LL)});
+    VariantToVarRec(minusOne, recs);
+    EXPECT_EQ(Format("%x %u %d", {recs.Items[0], recs.Items[1], recs.Items[2]}), "FFFFFFFF 4294967295 -5000000000");
+    VariantToVarRec(values, recs);
     for (size_t i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
         EXPECT_TRUE(VarRecToVariant(recs.Items[i]) == VarArrayGet(values, {static_cast<int>(i)}));

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -113,6 +114,52 @@ TEST(StreamsTest, FileModes)
     } catch (const EFOpenError& e) {
         EXPECT_EQ(e.Message().rfind("Cannot open file \"" + name + "\".", 0), 0u) << e.Message();
     }
+}
+
+TEST(StreamsTest, ANamedPipeOrAFolderIsRefusedAtOnceNotWaitedOn)
+{
+    // Nobody writes into or reads from the pipe: an open that waited would hang here.
+    const std::string dir = std::filesystem::temp_directory_path() / ("sklad-fifo-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const AnsiString pipe = (dir + "/pipe").c_str();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    struct Row {
+        const char* why;
+        AnsiString name;
+        uint16_t mode;
+    };
+    const Row rows[] = {
+        {"pipe, read", pipe, fmOpenRead},
+        {"pipe, write", pipe, fmOpenWrite},
+        {"pipe, read and write", pipe, fmOpenReadWrite},
+        {"pipe, create", pipe, fmCreate},
+        {"folder, read", dir.c_str(), fmOpenRead},
+        {"folder, create", dir.c_str(), fmCreate},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.why);
+        try {
+            TFileStream f(r.name, r.mode);
+            ADD_FAILURE() << "opened";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message().rfind(AnsiString(r.mode == fmCreate ? "Cannot create file \"" : "Cannot open file \"") + r.name, 0), 0u)
+                << e.Message();
+        }
+    }
+    TMemoryStream m;
+    EXPECT_THROW(m.LoadFromFile(pipe), EFOpenError);
+    {
+        TFileStream devnull("/dev/null", fmOpenReadWrite);  // a device still opens
+        EXPECT_EQ(devnull.Write("x", 1), 1);
+    }
+    const AnsiString file = (dir + "/file").c_str();
+    {
+        TFileStream f(file, fmCreate);
+        f.WriteBuffer("abc", 3);
+    }
+    m.LoadFromFile(file);
+    EXPECT_EQ(m.DataString(), "abc");
+    std::filesystem::remove_all(dir);
 }
 
 TEST(StreamsTest, TempFilesAreNewAndCarryThePrefix)

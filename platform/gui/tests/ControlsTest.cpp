@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -208,22 +211,50 @@ TEST_F(GuiTest, UpDownStepsFromWhatWasTypedIntoItsEdit)
         {"not a number: steps from the position", "abc", true, "3"},
     };
     int n = 0;
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.why);
-        TLogForm* form = NewForm("Form" + IntToStr(++n));
-        auto* edit = new TEdit(form);
-        edit->SetParent(form);
-        auto* upDown = new TUpDown(form);
-        upDown->SetParent(form);
-        upDown->SetMin(1);
-        upDown->SetPosition(2);
-        upDown->SetAssociate(edit);
-        form->Show();
-        D.Type(edit, c.typed);
-        D.Step(upDown, c.up);
-        EXPECT_EQ(edit->GetText(), c.shown);
-        EXPECT_EQ(IntToStr(upDown->GetPosition()), c.shown);
-    }
+    for (bool byKey : {false, true})
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.why) + (byKey ? ", Up/Down key in the edit" : ", arrow clicked"));
+            TLogForm* form = NewForm("Form" + IntToStr(++n));
+            auto* edit = new TEdit(form);
+            edit->SetParent(form);
+            auto* upDown = new TUpDown(form);
+            upDown->SetParent(form);
+            upDown->SetMin(1);
+            upDown->SetPosition(2);
+            upDown->SetAssociate(edit);
+            form->Show();
+            D.Type(edit, c.typed);
+            if (byKey)
+                D.Key(edit, c.up ? VK_UP : VK_DOWN);
+            else
+                D.Step(upDown, c.up);
+            EXPECT_EQ(edit->GetText(), c.shown);
+            EXPECT_EQ(IntToStr(upDown->GetPosition()), c.shown);
+        }
+}
+
+TEST_F(GuiTest, ArrowKeysStepOnlyAnEditsOwnUpDown)
+{
+    TLogForm* form = NewForm("Form");
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    auto* upDown = new TUpDown(form);
+    upDown->SetParent(form);
+    upDown->SetPosition(2);
+    upDown->SetAssociate(edit);
+    form->Show();
+    D.Key(other, VK_UP);
+    EXPECT_EQ(upDown->GetPosition(), 2) << "another edit's key";
+    D.Key(edit, VK_UP, TShiftState{ssCtrl});
+    EXPECT_EQ(upDown->GetPosition(), 2) << "Ctrl+Up";
+    upDown->SetEnabled(false);
+    D.Key(edit, VK_UP);
+    EXPECT_EQ(upDown->GetPosition(), 2) << "a disabled up-down";
+    upDown->SetEnabled(true);
+    D.Key(edit, VK_DOWN);
+    EXPECT_EQ(edit->GetText(), "1");
 }
 
 TEST_F(GuiTest, DatePickerKeepsTheTimeOfDayAndFiresOnlyForTheUser)
@@ -306,6 +337,59 @@ TEST_F(GuiTest, ArrowKeysMoveTheCheckRoundARadioGroup)
         EXPECT_EQ(clicks, c.to < 0 ? 0 : 1);
         EXPECT_FALSE(other->GetChecked()) << "the other group is untouched";
     }
+}
+
+TEST_F(GuiTest, TabEntersARadioGroupAtItsCheckedButton)
+{
+    struct Case {
+        const char* why;
+        int checked;         // -1: none
+        bool checkedEnabled;
+        std::vector<int> stops;  // Tab from the edit round to the edit: -1 edit, -2 button, 0..2 radios
+    };
+    const Case kCases[] = {
+        {"the checked button only", 1, true, {1, -2, -1}},
+        {"the first checked", 0, true, {0, -2, -1}},
+        {"none checked: every button", -1, true, {0, 1, 2, -2, -1}},
+        {"the checked one disabled: the others", 2, false, {0, 1, -2, -1}},
+    };
+    int n = 0;
+    for (const Case& c : kCases)
+        for (bool back : {false, true}) {
+            SCOPED_TRACE(std::string(c.why) + (back ? ", Shift+Tab" : ", Tab"));
+            TLogForm* form = NewForm("Form" + IntToStr(++n));
+            auto* edit = new TEdit(form);
+            edit->SetParent(form);
+            auto* box = new TGroupBox(form);
+            box->SetParent(form);
+            TRadioButton* r[3];
+            for (TRadioButton*& b : r) {
+                b = new TRadioButton(form);
+                b->SetParent(box);
+                b->SetTabStop(true);
+            }
+            auto* button = new TButton(form);
+            button->SetParent(form);
+            button->SetTabStop(true);
+            edit->SetTabStop(true);
+            if (c.checked >= 0) {
+                r[c.checked]->SetChecked(true);
+                r[c.checked]->SetEnabled(c.checkedEnabled);
+            }
+            form->Show();
+            form->SetActiveControl(edit);
+            auto at = [&](int stop) -> TWinControl* { return stop == -1 ? edit : stop == -2 ? static_cast<TWinControl*>(button) : r[stop]; };
+            std::vector<int> stops = c.stops;
+            if (back) {
+                stops.pop_back();
+                std::reverse(stops.begin(), stops.end());
+                stops.push_back(-1);
+            }
+            for (int stop : stops) {
+                D.Key(form->GetActiveControl(), VK_TAB, back ? TShiftState{ssShift} : TShiftState{});
+                EXPECT_EQ(form->GetActiveControl(), at(stop)) << "stop " << stop;
+            }
+        }
 }
 
 TEST_F(GuiTest, StatusPanelsHoldTheirTexts)

@@ -3,9 +3,14 @@
 #include "report/output/fuzz/PreparedReportTarget.h"
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/model/rpUtils.h"
+#include "report/model/rpViews.h"
+
+#include "platform/graphics/Graphic.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
@@ -337,4 +342,144 @@ TEST(PagesFile, AnEmptyLastLineIsKept)
         loaded.LoadFromStream(xml);
         EXPECT_EQ(LinesOf(OnlyMemo(&loaded)), lines) << "template file";
     }
+}
+
+namespace {
+
+// A run of three pages whose band holds a picture, saved.
+struct TPictureSaved : TTestReport {
+    TPictureSaved()
+    {
+        auto* master = Band<TrpMasterData>(20, 60);
+        master->SetDataSet(DataSet("Data", NumberedRows(9)));
+        Memo(master, 0, 0, 200, 20, "[Data.\"Name\"]");
+        auto* picture = new TrpPictureView(master);
+        picture->SetName("Picture1");
+        picture->SetBounds(210, 0, 40, 40);
+        TBitmap bitmap;
+        bitmap.SetSize(4, 4);
+        picture->GetPicture()->SetGraphic(&bitmap);
+        EXPECT_TRUE(Prepare()) << Errors();
+        TMemoryStream s;
+        Pages()->SaveToStream(s);
+        Bytes = s.DataString();
+    }
+    AnsiString Bytes;
+};
+
+}  // namespace
+
+// A damaged file is never shown as if whole: one cut short is refused (its template pages,
+// written last, are gone), and an object or picture that cannot be rebuilt is left out of
+// the pages shown and named in one box when the file is loaded.
+TEST(PagesFile, DamageIsToldWhenTheFileIsLoaded)
+{
+    const TPictureSaved saved;
+    const AnsiString& bytes = saved.Bytes;
+    ASSERT_EQ(saved.Pages()->GetCount(), 3);
+    const auto cutAt = [&](const char* what, bool last) {
+        const size_t at = last ? bytes.rfind(what) : bytes.find(what);
+        EXPECT_NE(at, AnsiString::npos) << what;
+        return bytes.substr(0, at);
+    };
+    const auto inserted = [&](const char* before, const char* text) {
+        AnsiString b = bytes;
+        const size_t at = b.find(before);
+        EXPECT_NE(at, AnsiString::npos) << before;
+        return b.insert(at + std::strlen(before), text);
+    };
+    AnsiString noTemplate = bytes;
+    const size_t second = noTemplate.find("<page0>", noTemplate.find("<page0>") + 1);
+    ASSERT_NE(second, AnsiString::npos);
+    noTemplate.replace(second, 7, "<page5>");
+    noTemplate.replace(noTemplate.find("</page0>", second), 8, "</page5>");
+    AnsiString editedPage = bytes;  // a page edited in the preview is kept whole
+    const size_t from = editedPage.find("<page0>");
+    editedPage.replace(from, editedPage.find("</page0>") + 8 - from,
+                       "<TrpReportPage Name=\"\"><TrpPictureView Name=\"P\" Picture.PropData=\"0A0B\"/></TrpReportPage>");
+    AnsiString badTemplatePicture = bytes;
+    const size_t data = badTemplatePicture.find("Picture.PropData=\"");
+    ASSERT_NE(data, AnsiString::npos);
+    badTemplatePicture.replace(data + 40, 2, "ZZ");
+
+    struct Case {
+        const char* why;
+        AnsiString file;
+        bool loads;
+        const char* told;  // a part of the box's text; nullptr: no box
+    };
+    const Case cases[] = {
+        {"a whole file", bytes, true, nullptr},
+        {"cut after its first page", cutAt("</page0>", false) + "</page0>", false, nullptr},
+        {"cut inside the template pages", cutAt("</sourcepages>", true), false, nullptr},
+        {"cut before its last closing tag", cutAt("</preparedreport>", true), false, nullptr},
+        {"a damaged picture on the template page", badTemplatePicture, true, "Picture1.Picture: damaged data"},
+        {"a damaged picture on a page", inserted("<p1", " Picture.PropData=\"0A0B0C\""), true,
+         "Prepared page 1: TrpPictureView.Picture: damaged data"},
+        {"a damaged picture on a page edited in the preview", editedPage, true, "Prepared page 1: P.Picture: damaged data"},
+        {"a page whose template page is not in the file", noTemplate, true,
+         "Prepared page 2: the template page it was built from is not in the file"},
+        {"an object of an unknown class on the last page", cutAt("</page0>", true) + "<TNoSuchView l=\"1\"/>" + bytes.substr(bytes.rfind("</page0>")), true,
+         "Prepared page 3: an object could not be rebuilt"},
+    };
+    std::vector<AnsiString> boxes;
+    rpSetErrorMsgProc([&](const AnsiString& Text, const AnsiString&) { boxes.push_back(Text); });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        boxes.clear();
+        TTestReport t;
+        t.Report()->GetEngineOptions()->SilentMode = false;
+        bool loaded = true;
+        try {
+            LoadInto(t.Pages(), c.file);
+        } catch (const EXMLFormatError& e) {
+            loaded = false;
+            EXPECT_NE(e.Message().find("cut short"), AnsiString::npos) << e.Message();
+        }
+        EXPECT_EQ(loaded, c.loads);
+        EXPECT_EQ(t.Pages()->GetCount(), c.loads ? 3 : 0);
+        if (!c.told) {
+            EXPECT_TRUE(boxes.empty());
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].substr(0, boxes[0].find("\r\n")), "Были обнаружены следующие ошибки:");
+        EXPECT_NE(boxes[0].find(c.told), AnsiString::npos) << boxes[0];
+        DrawDump(t.Pages());  // the rest still draws
+    }
+    rpSetErrorMsgProc(nullptr);
+}
+
+// A reference on a later template page (a band's child band) names an object of that page:
+// it is read back there, so the file saves again to the same bytes.
+TEST(PagesFile, ReferencesOnEveryTemplatePageSurvive)
+{
+    TTestReport t;
+    std::vector<TrpChild*> children;
+    for (TrpReportPage* page : {t.Page(), t.AddPage()}) {
+        auto* title = t.Band<TrpReportTitle>(0, 20, page);
+        auto* child = t.Band<TrpChild>(30, 20, page);
+        title->SetChild(child);
+        t.Memo(child, 0, 0, 50, 10, "child of " + title->Name());
+        children.push_back(child);
+    }
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    TMemoryStream first;
+    t.Pages()->SaveToStream(first);
+
+    TTestReport other;
+    LoadInto(other.Pages(), first.DataString());
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        TrpReportPage* source = other.Pages()->SourcePage(i);
+        ASSERT_NE(source, nullptr);
+        auto* title = dynamic_cast<TrpBand*>(source->GetAllObjects().front());
+        ASSERT_NE(title, nullptr);
+        ASSERT_NE(title->GetChild(), nullptr);
+        EXPECT_EQ(title->GetChild()->Name(), children[static_cast<size_t>(i)]->Name());
+        EXPECT_EQ(title->GetChild()->Parent(), source);
+    }
+    TMemoryStream again;
+    other.Pages()->SaveToStream(again);
+    EXPECT_EQ(again.DataString(), first.DataString());
 }

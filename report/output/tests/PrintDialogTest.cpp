@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 class PrintDialogTest : public ::testing::Test {
@@ -145,10 +147,40 @@ TEST_F(PrintDialogTest, Copies)
         d.Type(f.CopiesE, "5");
         d.Step(f.UpDown1, true);
         EXPECT_EQ(f.CopiesE->GetText(), "6") << "the arrow steps from the typed number";
+        d.Type(f.CopiesE, "8");
+        d.Key(f.CopiesE, VK_UP);
+        d.Key(f.CopiesE, VK_UP);
+        d.Key(f.CopiesE, VK_DOWN);
+        EXPECT_EQ(f.CopiesE->GetText(), "9") << "the Up and Down keys in the box step it";
+        d.Type(f.CopiesE, "6");
         d.Click(f.OkB);
     });
     ASSERT_TRUE(ok);
     EXPECT_EQ(c.Copies, 6);
+}
+
+TEST_F(PrintDialogTest, TabVisitsOnlyTheChosenPageRange)
+{
+    // Tab from OK round the dialog to the page numbers box (entering it chooses
+    // that range): of the three ranges only the chosen one is a stop.
+    TrpPrintChoices c;
+    const bool ok = Execute(c, [&](TrpPrintDialog& f) {
+        for (TRadioButton* chosen : {f.AllRB, f.CurPageRB, f.PageNumbersRB}) {
+            SCOPED_TRACE(chosen->GetName().c_str());
+            d.Choose(chosen);
+            f.SetActiveControl(f.OkB);
+            std::vector<TWinControl*> radios;
+            for (int i = 0; i < 40 && f.GetActiveControl() != f.PageNumbersE; ++i) {
+                d.Key(f.GetActiveControl(), VK_TAB);
+                if (dynamic_cast<TRadioButton*>(f.GetActiveControl()))
+                    radios.push_back(f.GetActiveControl());
+            }
+            EXPECT_EQ(f.GetActiveControl(), f.PageNumbersE);
+            EXPECT_EQ(radios, std::vector<TWinControl*>{chosen});
+        }
+        d.Click(f.CancelB);
+    });
+    EXPECT_FALSE(ok);
 }
 
 TEST_F(PrintDialogTest, CollateReverseAndOddEven)

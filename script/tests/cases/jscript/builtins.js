@@ -22,4 +22,5 @@ Print("[" + s + "]");                // expect: [abc  ]
 SetLength(a, 3);
 Print(Length(a));                    // expect: 2
 Print(Format("%d-%s", [5, "x"]));    // expect: 5-x
-Print(StrToInt("12a"));              // expect runtime error line 25: '12a' is not a valid integer value
+Print(Format("%x %u", [-1, -1]));    // expect: FFFFFFFF 4294967295
+Print(StrToInt("12a"));              // expect runtime error line 26: '12a' is not a valid integer value

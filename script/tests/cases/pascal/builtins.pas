@@ -34,5 +34,6 @@ begin
   SetLength(a, 3);
   Print(Length(a));                  // expect: 2
   Print(Format('%d-%s', [5, 'x']));  // expect: 5-x
-  Print(StrToInt('12a'));            // expect runtime error line 37: '12a' is not a valid integer value
+  i := -1; Print(Format('%x %u', [i, i]));  // expect: FFFFFFFF 4294967295
+  Print(StrToInt('12a'));            // expect runtime error line 38: '12a' is not a valid integer value
 end.

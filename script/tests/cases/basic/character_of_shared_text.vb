@@ -1,0 +1,30 @@
+' A character written into a Variant's text changes that variable alone, whoever else
+' holds the same text: another variable, a parameter, an array element.
+Dim x, y, a
+
+Sub ByValue(v)
+  v[1] = "P"
+  Print(v)
+End Sub
+
+x = "abc"
+y = x
+x[1] = "Z"
+Print(x & " " & y)              ' expect: Zbc abc
+y[3] = "Y"
+Print(x & " " & y)              ' expect: Zbc abY
+x = "abc"
+ByValue(x)                      ' expect: Pbc
+Print(x)                        ' expect: abc
+a = VarArrayCreate([0, 1], varVariant)
+a[0] = "abc"
+x = a[0]
+x[1] = "U"
+Print(a[0] & " " & x)           ' expect: abc Ubc
+x = "abc"
+For y = 1 To 3
+  If x[y] <> "b" Then x[y] = "-"
+Next
+Print(x)                        ' expect: -b-
+x = "abc"
+x[4] = "d"                      ' expect runtime error line 30: Индекс строки 4 вне допустимых границ (1..3)
