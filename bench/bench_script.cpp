@@ -1,6 +1,7 @@
-// Script engine speed: lexing, scope lookup, host property access by name.
+// Script engine speed: lexing, scope lookup, reading XML, host property access by name.
 #include "script/GlobalUnit.h"
 #include "script/Lexer.h"
+#include "script/XmlDocument.h"
 
 #include "platform/classes/Classes.h"
 #include "platform/classes/Handles.h"
@@ -59,6 +60,29 @@ void BM_FindIn10000(benchmark::State& state)
     ScriptEngineShutdown();
 }
 BENCHMARK(BM_FindIn10000);
+
+// An XML document whose 100,000 leaves sit under a chain of n elements (as
+// the intermediate program of a deeply nested script or of units using units
+// does): reading it must cost the same per leaf at any depth.
+void BM_ReadXmlLeavesAtDepth(benchmark::State& state)
+{
+    const int depth = static_cast<int>(state.range(0));
+    AnsiString text = "<?xml version=\"1.0\"?>";
+    for (int i = 0; i < depth; ++i)
+        text += "<d>";
+    for (int i = 0; i < 100000; ++i)
+        text += "<n text=\"x\"/>";
+    for (int i = 0; i < depth; ++i)
+        text += "</d>";
+    for (auto _ : state) {
+        TscXMLDocument doc;
+        TStringStream stream(text);
+        doc.LoadFromStream(stream);
+        benchmark::DoNotOptimize(doc.Root()->Count());
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 100000);
+}
+BENCHMARK(BM_ReadXmlLeavesAtDepth)->Arg(1)->Arg(900)->Unit(benchmark::kMillisecond);
 
 void BM_HostPropertyByName(benchmark::State& state)
 {
@@ -182,5 +206,40 @@ void BM_ArrayElementsInLoops(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 BENCHMARK(BM_ArrayElementsInLoops)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The engine's XML model over user-sized documents: n elements side by side
+// loaded and written again, and a chain n levels deep built, copied and freed.
+// Both stay linear in n.
+void BM_XmlFlatLoadSave(benchmark::State& state)
+{
+    AnsiString text = "<?xml version=\"1.0\"?><root>";
+    for (int64_t i = 0; i < state.range(0); ++i)
+        text += "<item name=\"x" + std::to_string(i) + "\" value=\"a &#34;b&#34; c\"/>";
+    text += "</root>";
+    for (auto _ : state) {
+        TStringStream in(text);
+        TscXMLDocument doc;
+        doc.LoadFromStream(in);
+        TStringStream out;
+        doc.SaveToStream(out);
+        benchmark::DoNotOptimize(out.DataString().size());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_XmlFlatLoadSave)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_XmlDeepChain(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TscXMLItem root;
+        TscXMLItem* x = &root;
+        for (int64_t i = 0; i < state.range(0); ++i)
+            x = x->Add();
+        TscXMLItem copy;
+        copy.Assign(&root);
+        benchmark::DoNotOptimize(copy.Count());
+    }
+}
+BENCHMARK(BM_XmlDeepChain)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

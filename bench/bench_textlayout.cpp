@@ -4,7 +4,9 @@
 //            with the whole text one paragraph), and again at the same size (kept layout)
 //   Split    InitPart, then DrawPart into parts of one A4 page's height until nothing is left
 //            (also with a paragraph gap and with the width following the text; and each of
-//            the three with the whole text one paragraph)
+//            the three with the whole text one paragraph; and one paragraph with mark-up
+//            allowed and "<" that opens no tag, or a "<font color" no ">" closes, laid out
+//            part by part for a paragraph gap)
 //   Draw     the whole memo drawn once on a canvas that records nothing
 //   PrepareAndDraw/FromData, /InTemplate
 //            a report whose one band holds the memo, split across A4 pages, prepared and
@@ -173,6 +175,45 @@ void SplitAs(benchmark::State& state, TSplitKind Kind, size_t ParagraphSize = 60
     PerKB(state);
 }
 
+// One paragraph with mark-up allowed, laid out anew for a paragraph gap, holding every tenth
+// word a "<" that opens no tag ("a<b", or a "<font color" that no ">" closes): the cuts
+// between parts need not wait for a ">".
+void SplitOneParagraphGapStray(benchmark::State& state, const char* Stray)
+{
+    auto memo = MakeMemo(int(state.range(0)), size_t(-1));
+    const AnsiString plain = memo->GetText();
+    AnsiString text;
+    text.reserve(plain.size() * 2);
+    unsigned k = 0;
+    for (size_t at = 0; at < plain.size();) {
+        size_t end = plain.find(' ', at);
+        if (end == AnsiString::npos)
+            end = plain.size();
+        text += (k++ % 10 == 0 ? Stray : "") + plain.substr(at, end - at) + " ";
+        at = end + 1;
+    }
+    memo->AllowHTMLTags = true;
+    memo->ParagraphGap = 10;
+    const Extended page = 277 * 3.77953L;
+    int parts = 0;
+    for (auto _ : state) {
+        memo->SetText(text);
+        memo->InitPart();
+        parts = 0;
+        while (!memo->RestText.empty() && parts < 100000) {
+            memo->SetHeight(page);
+            memo->DrawPart();
+            ++parts;
+        }
+    }
+    state.counters["parts"] = parts;
+    PerKB(state);
+}
+
+void SplitOneParagraphGapStrayLess(benchmark::State& state) { SplitOneParagraphGapStray(state, "a<"); }
+// "<font color " that no ">" closes: it holds a cut back no further than a font tag could reach.
+void SplitOneParagraphGapStrayFont(benchmark::State& state) { SplitOneParagraphGapStray(state, "<font color "); }
+
 void Split(benchmark::State& state) { SplitAs(state, TSplitKind::Plain); }
 // Parts laid out anew: the paragraph that goes on starts as a new one, or the width follows the text.
 void SplitParagraphGap(benchmark::State& state) { SplitAs(state, TSplitKind::ParagraphGap); }
@@ -275,6 +316,8 @@ BENCHMARK(SplitAutoWidth)->Apply(Sizes);
 BENCHMARK(SplitOneParagraph)->Apply(Sizes);
 BENCHMARK(SplitOneParagraphGap)->Apply(Sizes);
 BENCHMARK(SplitOneParagraphAutoWidth)->Apply(Sizes);
+BENCHMARK(SplitOneParagraphGapStrayLess)->Apply(Sizes);
+BENCHMARK(SplitOneParagraphGapStrayFont)->Apply(Sizes);
 // Memos of many pages (a part a page: 1 MB makes about 200 parts, 16 MB about 3,000).
 BENCHMARK(Split)->Name("SplitManyPages")->Arg(1024)->Arg(4096)->Arg(16384)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(SplitParagraphGap)

@@ -835,6 +835,8 @@ bool MarkNum(TscExpressionNode* node)
     op->NumCompute = !op->StrCat && !op->SetOp && left && right ? scNumRoutine(*op) : nullptr;
     op->IntCompute = op->NumOk() ? scIntRoutine(*op) : nullptr;
     op->TestCompute = op->NumOk() ? scTestRoutine(*op) : nullptr;
+    op->RightLiteral = 0;
+    op->LiteralLeft = op->NumOk() && scRightLiteral(*op, op->RightLiteral) ? op->Left->Direct : nullptr;
     op->FloatCompute = op->NumOk() ? scFloatRoutine(*op) : nullptr;
     const auto intOf = [](const TscExpressionNode* n) -> const TscOperatorNode* {
         const auto* o = dynamic_cast<const TscOperatorNode*>(n);

@@ -153,6 +153,11 @@ public:
     // Beside NumCompute for a comparison: its Boolean as 1 or 0, or -1 where Num gives up.
     using TestFunction = int (*)(const TscOperatorNode* node);
     TestFunction TestCompute = nullptr;
+    // Where the right operand is a literal the routines above take as a 32-bit number
+    // (scRightLiteral): its value, kept here with them since a constant never changes, and
+    // the left operand's value read in place (nullptr otherwise).
+    int32_t RightLiteral = 0;
+    const Variant* LiteralLeft = nullptr;
     // Beside NumCompute for + - * / whose result is a Double as a rule (a Double constant, a
     // floating variable or such an operator on one side, or /): the value when it is a Double,
     // computed in double with no type carried between the operators; not Ok, where NumCompute
@@ -241,6 +246,8 @@ public:
 TscOperatorNode::NumFunction scNumRoutine(const TscOperatorNode& op);
 TscOperatorNode::IntFunction scIntRoutine(const TscOperatorNode& op);
 TscOperatorNode::TestFunction scTestRoutine(const TscOperatorNode& op);
+// True when those routines take the right operand as a 32-bit literal, value.
+bool scRightLiteral(const TscOperatorNode& op, int32_t& value);
 // FloatCompute's routine, nullptr where the operator has none; the operands' routines are
 // chosen first.
 TscOperatorNode::FloatFunction scFloatRoutine(const TscOperatorNode& op);

@@ -10,6 +10,36 @@
 namespace {
 
 const char kInvalidFormat[] = "Invalid file format";
+const char kTooDeep[] = "XML elements nested deeper than %d levels cannot be saved: they could not be read back";
+const char kNoName[] = "An XML element without a name cannot be saved: it could not be read back";
+const char kBadTag[] = "XML element '%s' cannot be saved: its name or attribute text would not read back as written";
+
+// Whether the reader gives back the tag the writer writes for item: a name that
+// is one word and not a closing tag or a comment, attributes that do not end the
+// tag, and neither ending in '/' (an empty element) when the item has children.
+bool TagReadsBack(const TscXMLItem& item)
+{
+    const AnsiString& name = item.Name;
+    if (name.find_first_of(" <>") != AnsiString::npos || name[0] == '/' || name.rfind("!--", 0) == 0)
+        return false;
+    if (item.Text.find_first_of("<>") != AnsiString::npos)
+        return false;
+    if (item.Count() > 0) {
+        AnsiString text = item.Text;
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        if (name.back() == '/' || (!text.empty() && text.back() == '/'))
+            return false;
+    }
+    return true;
+}
+
+// A document with nothing in it is written as the header alone, which reads
+// back as the same empty document.
+bool IsBlank(const TscXMLItem& root)
+{
+    return root.Name.empty() && root.Text.empty() && root.Count() == 0;
+}
 
 bool NeedsEscape(char c)
 {
@@ -113,9 +143,19 @@ TscXMLItem::~TscXMLItem()
 
 void TscXMLItem::Clear()
 {
-    // Each child unlinks itself from FItems while it is freed.
-    while (!FItems.empty())
-        delete FItems.back();
+    // Freed from a list of our own, not by each child clearing its children:
+    // a tree a script built a hundred thousand levels deep must not take as
+    // many nested calls to free.
+    std::vector<TscXMLItem*> going = std::move(FItems);
+    FItems.clear();
+    while (!going.empty()) {
+        TscXMLItem* item = going.back();
+        going.pop_back();
+        going.insert(going.end(), item->FItems.begin(), item->FItems.end());
+        item->FItems.clear();
+        item->FParent = nullptr;
+        delete item;
+    }
 }
 
 TscXMLItem* TscXMLItem::Items(int index) const
@@ -141,9 +181,12 @@ void TscXMLItem::InsertItem(int index, TscXMLItem* item)
 {
     if (!item)
         return;
-    for (const TscXMLItem* p = this; p; p = p->FParent)
-        if (p == item)
-            throw EInvalidOperation("An XML item cannot become a child of itself");
+    // Only an item with children can be an ancestor of another: a new leaf,
+    // as the reader and Add make them, is appended without walking up the tree.
+    if (item == this || item->Count() > 0)
+        for (const TscXMLItem* p = this; p; p = p->FParent)
+            if (p == item)
+                throw EInvalidOperation("An XML item cannot become a child of itself");
     if (item->FParent)
         item->FParent->Unlink(item);
     index = std::clamp(index, 0, Count());
@@ -267,11 +310,17 @@ void TscXMLItem::Assign(const TscXMLItem* item)
 
 void TscXMLItem::CopyFrom(const TscXMLItem& item)
 {
-    Name = item.Name;
-    Text = item.Text;
-    Data = item.Data;
-    for (const TscXMLItem* child : item.FItems)
-        Add()->CopyFrom(*child);
+    // Level by level from a list of pairs, so a deep tree copies without deep calls.
+    std::vector<std::pair<const TscXMLItem*, TscXMLItem*>> pending{{&item, this}};
+    while (!pending.empty()) {
+        const auto [from, to] = pending.back();
+        pending.pop_back();
+        to->Name = from->Name;
+        to->Text = from->Text;
+        to->Data = from->Data;
+        for (const TscXMLItem* child : from->FItems)
+            pending.emplace_back(child, to->Add());
+    }
 }
 
 // ---------------------------------------------------------------- TscXMLDocument
@@ -295,6 +344,7 @@ void TscXMLDocument::LoadFromStream(TStream& stream)
 
 void TscXMLDocument::SaveToStream(TStream& stream)
 {
+    CheckWritable(FRoot.get()); // before the header: a refused tree writes nothing
     TscXMLWriter writer(stream);
     writer.AutoIndent = AutoIndent;
     writer.WriteHeader();
@@ -508,18 +558,60 @@ void TscXMLWriter::WriteItem(const TscXMLItem* item, int level)
     WriteLn(line);
 }
 
-void TscXMLWriter::WriteTree(const TscXMLItem* item, int level)
+void TscXMLWriter::WriteTree(const TscXMLItem* root, int level)
 {
-    WriteItem(item, level);
-    const int childLevel = AutoIndent ? level + 2 : 0;
-    for (int i = 0; i < item->Count(); ++i)
-        WriteTree(item->Items(i), childLevel);
-    if (item->Count() > 0)
-        WriteLn((AutoIndent ? AnsiString(level, ' ') : AnsiString()) + "</" + item->Name + ">");
+    // Depth-first from a stack of open elements: each remembers its level and
+    // the next child to write.
+    struct Open {
+        const TscXMLItem* Item;
+        int Level;
+        int Next;
+    };
+    std::vector<Open> open;
+    WriteItem(root, level);
+    if (root->Count() > 0)
+        open.push_back({root, level, 0});
+    while (!open.empty()) {
+        Open& top = open.back();
+        if (top.Next == top.Item->Count()) {
+            WriteLn((AutoIndent ? AnsiString(top.Level, ' ') : AnsiString()) + "</" + top.Item->Name + ">");
+            open.pop_back();
+            continue;
+        }
+        const TscXMLItem* child = top.Item->Items(top.Next++);
+        const int childLevel = AutoIndent ? top.Level + 2 : 0;
+        WriteItem(child, childLevel);
+        if (child->Count() > 0)
+            open.push_back({child, childLevel, 0});
+    }
 }
 
 void TscXMLWriter::WriteRootItem(const TscXMLItem* item)
 {
-    WriteTree(item, 0);
+    CheckWritable(item);
+    if (!IsBlank(*item))
+        WriteTree(item, 0);
     FlushBuffer();
+}
+
+void CheckWritable(const TscXMLItem* root)
+{
+    // The reader takes kMaxXmlDepth levels under the root; a deeper tree, or a
+    // tag the reader would take for another, would be written into a file that
+    // never reads back as it was.
+    if (IsBlank(*root))
+        return;
+    std::vector<std::pair<const TscXMLItem*, int>> pending{{root, 0}};
+    while (!pending.empty()) {
+        const auto [item, depth] = pending.back();
+        pending.pop_back();
+        if (depth > kMaxXmlDepth)
+            throw EWriteError(Format(kTooDeep, {kMaxXmlDepth}));
+        if (item->Name.empty())
+            throw EWriteError(kNoName);
+        if (!TagReadsBack(*item))
+            throw EWriteError(Format(kBadTag, {item->Name}));
+        for (int i = 0; i < item->Count(); ++i)
+            pending.emplace_back(item->Items(i), depth + 1);
+    }
 }

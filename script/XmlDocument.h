@@ -15,6 +15,13 @@
 // a closing tag that names another element, nesting deeper than
 // kMaxXmlDepth) raises one EReadError "Invalid file format"; what was read so
 // far stays in the tree. Text is bytes: nothing is converted.
+//
+// Trees built in code may be deeper than that: freeing, copying and writing walk
+// them without nested calls. The writer refuses (EWriteError, before it writes
+// anything) what the reader would not give back as it was: a tree deeper than
+// the reader takes, an element without a name, a name with a blank, '<' or '>',
+// one that reads as a closing tag or a comment, attribute text with '<' or '>',
+// and an element with children whose name or text ends in '/'.
 #pragma once
 
 #include "platform/classes/Classes.h"
@@ -138,3 +145,5 @@ private:
 AnsiString StrToXML(const AnsiString& text);
 AnsiString XMLToStr(const AnsiString& text); // EConvertError on a bad numeric escape
 AnsiString ValueToXML(const Variant& value);
+// EWriteError when root's tree would not read back as it is (see above).
+void CheckWritable(const TscXMLItem* root);

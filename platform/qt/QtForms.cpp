@@ -49,6 +49,8 @@ public:
         FBars = std::make_unique<TQtOverlayScrollBars>(form, Widget(), Context());
         Widget()->setAttribute(Qt::WA_DeleteOnClose, false);
     }
+    // A click on the form's own surface is its OnClick, as on the platform.
+    bool ClicksOnRelease() const override { return true; }
     ~TQtFormPeer() override
     {
         if (auto* frame = static_cast<TQtFormWidget*>(Widget()))

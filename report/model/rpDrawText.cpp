@@ -290,6 +290,7 @@ void TrpDrawText::SetText(const TStrings& text)
     FLines->Clear();
     FMarks.clear();
     FParaStarts.clear();
+    FParaStates.clear();
     TFont* m = FMeasureCanvas->GetFont();
     FTags->SetDefaults(m->GetColor(), FFontSize, m->GetStyle());
     if (text.Count() == 0) {
@@ -332,6 +333,7 @@ void TrpDrawText::AddLine(const AnsiString& s)
     FLines->Add(s);
     FMarks.push_back(rpLineMiddle);
     FParaStarts.push_back(FParaStart);
+    FParaStates.push_back(FParaState);
 }
 
 AnsiString TrpDrawText::DeleteTags(const AnsiString& s)
@@ -347,6 +349,7 @@ void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, 
     FLayoutValid = false;
     FTags->NewLine();
     FParaStart = FTags->Position;
+    FParaState = {FTags->Style, FTags->Color, FTags->Size, FTags->Shift};
     FTags->ExpandHTMLTags(s);
     FTags->Position += 2;  // the CR LF
     if (s.size() < 2 || !FWordWrap) {
@@ -474,8 +477,12 @@ Extended TrpDrawText::UnusedSpace()
 
 size_t TrpDrawText::LineStart(int line) const
 {
-    // The line's first character, or the start of its paragraph for a line that holds
-    // nothing but tags.
+    // The line's first character, or the start of its paragraph for a line that begins one:
+    // the tags that open a paragraph go with it, or a part cut there would end in a line
+    // of nothing but tags, an empty line that pushes a bottom-aligned part up out of its box.
+    const int mark = FMarks[size_t(line)];
+    if (mark == rpLineFirst || mark == rpLineSingle)
+        return std::clamp(size_t(FParaStarts[size_t(line)]), size_t(1), FPlainText.size() + 1);
     const TrpHTMLTags* tags = line < FTags->Count() ? FTags->Items(line) : nullptr;
     const TrpHTMLTag* first = tags && tags->Count() > 0 ? tags->Items(0) : nullptr;
     size_t pos = size_t(first ? first->Position : FParaStarts[size_t(line)]);
@@ -486,25 +493,31 @@ AnsiString TrpDrawText::ReopenTags(int line) const
 {
     if (!FTags->AllowTags)
         return {};
-    const TrpHTMLTags* tags = line < FTags->Count() ? FTags->Items(line) : nullptr;
-    const TrpHTMLTag* first = tags && tags->Count() > 0 ? tags->Items(0) : nullptr;
-    const TFontStyles style = first ? first->Style : FTags->DefStyle;
-    const TColor color = first ? first->Color : FTags->DefColor;
-    const TColor rgb = ColorToRGB(color);
+    // A line that begins a paragraph goes on with the paragraph's own tags after these
+    // (LineStart): it re-opens the state in force before them, also when the paragraph
+    // holds nothing but tags. A line inside a paragraph re-opens its first character's.
+    TTagState state = FParaStates[size_t(line)];
+    const int mark = FMarks[size_t(line)];
+    if (mark != rpLineFirst && mark != rpLineSingle) {
+        const TrpHTMLTags* tags = line < FTags->Count() ? FTags->Items(line) : nullptr;
+        if (const TrpHTMLTag* first = tags && tags->Count() > 0 ? tags->Items(0) : nullptr)
+            state = {first->Style, first->Color, first->Size, first->Shift};
+    }
+    const TColor rgb = ColorToRGB(state.Color);
     AnsiString open = "<font color=\"#" + IntToHex(GetRValue(rgb), 2) + IntToHex(GetGValue(rgb), 2) +
                       IntToHex(GetBValue(rgb), 2) + "\">";
-    if (style.Contains(fsUnderline))
+    if (state.Style.Contains(fsUnderline))
         open += "<u>";
-    if (style.Contains(fsItalic))
+    if (state.Style.Contains(fsItalic))
         open += "<i>";
-    if (style.Contains(fsBold))
+    if (state.Style.Contains(fsBold))
         open += "<b>";
     // Strike-out and a subscript or superscript run on too: a struck-out line or a long
     // subscript that crosses a page break keeps its look on the next page.
-    if (style.Contains(fsStrikeOut))
+    if (state.Style.Contains(fsStrikeOut))
         open += "<strike>";
-    if (first && first->Reduced)
-        open += first->Shift == 1 ? "<sub>" : "<sup>";
+    if (state.Size != FTags->DefSize)
+        open += state.Shift == 1 ? "<sub>" : "<sup>";
     return open;
 }
 
@@ -524,6 +537,7 @@ AnsiString TrpDrawText::GetOutBoundsText()
         FLines->Delete(FLines->Count() - 1);
     FMarks.resize(size_t(f));
     FParaStarts.resize(size_t(f));
+    FParaStates.resize(size_t(f));
     return rest;
 }
 

@@ -161,6 +161,14 @@ private:
     std::vector<int> FMarks;      // paragraph mark of each layout line
     std::vector<int> FParaStarts; // position in PlainText of each line's paragraph
     int FParaStart = 1;
+    // The tag state in force where each line's paragraph begins, before its own tags.
+    struct TTagState {
+        TFontStyles Style;
+        TColor Color = clBlack;
+        int Size = 0, Shift = 0;
+    };
+    std::vector<TTagState> FParaStates;
+    TTagState FParaState;
     bool FWordBreak = false;
     bool FWordWrap = false;
     // The text and settings of the current layout, while it is whole.

@@ -3,6 +3,8 @@
 #include "report/output/rpPageSettings.h"
 #include "report/output/rpSearchDialog.h"
 
+#include "report/model/rpBands.h"
+#include "report/model/rpDMPClass.h"
 #include "report/model/rpPages.h"
 #include "report/model/rpRes.h"
 
@@ -388,6 +390,24 @@ void TrpPreviewWorkspace::FindText()
     Repaint();
 }
 
+int TrpPreviewWorkspace::PageAt(int X, int Y) const
+{
+    // The last page whose top the point has passed; pages side by side share their top, so
+    // of those the one that spans the point across (the row's last when none does).
+    const int found = FindPage(OffsetY + Y, true);
+    if (found < 0 || FPageList.GetColumnCount() < 2)
+        return found;
+    int first = found;
+    while (first > 0 && FPageList.Item(first).Column != 0)
+        --first;
+    for (int i = first; i < FPageList.Count() && (i == first || FPageList.Item(i).Column != 0); ++i) {
+        const TRect r = GetPageBounds(i);
+        if (OffsetX + X >= r.Left && OffsetX + X < r.Right)
+            return i;
+    }
+    return found;
+}
+
 void TrpPreviewWorkspace::DoMouseDown(TMouseButton Button, TShiftState, int X, int Y)
 {
     // A click on the pages gives them the keys, wherever they were (the page number box).
@@ -416,7 +436,7 @@ void TrpPreviewWorkspace::DoMouseMove(TShiftState, int X, int Y)
         }
         return;
     }
-    const int page = FindPage(OffsetY + Y, true);
+    const int page = PageAt(X, Y);
     const TRect r = GetPageBounds(page);
     TCursor cursor = DefaultCursor;
     pages->ObjectOver(page, X, Y, mbLeft, TShiftState(), FPreview->GetZoom(), r.Left - OffsetX, r.Top - OffsetY, false,
@@ -439,7 +459,7 @@ void TrpPreviewWorkspace::DoMouseUp(TMouseButton Button, TShiftState Shift, int 
             FPreview->SetZoom(FPreview->GetZoom() - 0.25);
         return;
     }
-    const int page = FindPage(OffsetY + Y, true);
+    const int page = PageAt(X, Y);
     const TRect r = GetPageBounds(page);
     TCursor cursor = DefaultCursor;
     pages->ObjectOver(page, X, Y, Button, Shift, FPreview->GetZoom(), r.Left - OffsetX, r.Top - OffsetY, true, cursor);
@@ -806,7 +826,22 @@ void TrpPreview::LoadFromFile(const AnsiString& FileName)
         try {
             PreviewPages->LoadFromFile(FileName, false);
         } catch (...) {
+            // Putting back what was shown tells nothing: its damage was told when it was
+            // opened, and only the refusal of the new file goes on to the user.
             shown.SetPosition(0);
+            struct Quiet {
+                TrpEngineOptions* Options;
+                bool Was;
+                ~Quiet()
+                {
+                    if (Options)
+                        Options->SilentMode = Was;
+                }
+            } quiet{PreviewPages->Report ? PreviewPages->Report->GetEngineOptions() : nullptr, false};
+            if (quiet.Options) {
+                quiet.Was = quiet.Options->SilentMode;
+                quiet.Options->SilentMode = true;
+            }
             PreviewPages->LoadFromStream(shown, false);
             throw;
         }
@@ -884,18 +919,56 @@ void TrpPreview::FindNext()
         Workspace->FindText();
 }
 
+namespace {
+// A prepared page made ready for the designer: every object sits on the page itself at
+// its place, without the bands it was printed in and without data behind it.
+void CopyPageForEdit(TrpReportPage* Page)
+{
+    const std::vector<TrpComponent*> all = Page->GetAllObjects();
+    for (TrpComponent* c : all) {
+        if (auto* view = dynamic_cast<TrpView*>(c)) {
+            view->SetDataField("");
+            view->SetDataSet(nullptr);
+        }
+        if (c->Parent() != Page && !dynamic_cast<TrpBand*>(c)) {
+            const Extended left = c->GetAbsLeft() - Page->GetAbsLeft(), top = c->GetAbsTop() - Page->GetAbsTop();
+            c->SetParent(Page);
+            c->SetLeft(left);
+            c->SetTop(top);
+            c->SetParentFont(false);
+        }
+    }
+    for (TrpComponent* c : all)
+        if (dynamic_cast<TrpBand*>(c))
+            delete c;
+}
+}  // namespace
+
 void TrpPreview::Edit()
 {
-    // Editing a prepared page needs a designer; the report has none, so the page stays.
-    if (FRunning || !Report || GetPageCount() == 0)
+    if (FRunning || !PreviewPages || GetPageCount() == 0)
         return;
-    if (!Report->DesignPreviewPage())
+    TrpReportPage* source = PreviewPages->GetPage(FPageNo - 1);
+    if (!source)
+        return;
+    // The designer works on a copy of the page on a report of its own; the page shown takes
+    // the copy back only when the designer changed it.
+    auto report = std::make_unique<TrpReport>(nullptr);
+    TrpReportPage* page = dynamic_cast<TrpDMPPage*>(source) ? new TrpDMPPage(report.get())
+                                                               : new TrpReportPage(report.get());
+    page->AssignAll(source);
+    CopyPageForEdit(page);
+    if (!report->DesignPreviewPage() || report->GetPagesCount() == 0)
+        return;
+    auto* edited = dynamic_cast<TrpReportPage*>(report->GetPages(0));
+    if (!edited)
         return;
     Lock();
     struct Unlocker {
         TrpPreview* P;
         ~Unlocker() { P->Unlock(); }
     } unlock{this};
+    PreviewPages->ModifyPage(FPageNo - 1, edited);
     UpdatePages();
 }
 

@@ -127,6 +127,8 @@ public:
     // Page rectangle at the preview's zoom over this surface's client width.
     TRect GetPageBounds(int Index) const;
     int FindPage(int Offset, bool Exact) const;
+    // The page under a point of the client area (-1 above the first).
+    int PageAt(int X, int Y) const;
 
     void Paint(TCanvas& Canvas) override;
     void UpdateScrollBars();

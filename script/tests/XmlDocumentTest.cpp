@@ -263,3 +263,139 @@ TEST(XmlDocument, Files)
     EXPECT_EQ(back.Root()->Prop("v"), "Тест");
     DeleteFile(name);
 }
+
+namespace {
+
+// r, then `levels` elements each the only child of the one before.
+void MakeChain(TscXMLItem* root, int levels)
+{
+    root->Name = "r";
+    TscXMLItem* x = root;
+    for (int i = 0; i < levels; ++i) {
+        x = x->Add();
+        x->Name = "a";
+    }
+}
+
+int LevelsBelow(const TscXMLItem* item)
+{
+    int levels = 0;
+    for (; item->Count() > 0; item = item->Items(0))
+        ++levels;
+    return levels;
+}
+
+} // namespace
+
+TEST(XmlDocument, DeepTreesAreCopiedFreedAndWrittenWithoutDeepCalls)
+{
+    // A tree built in code may be far deeper than the reader takes: copying and
+    // freeing it must work, and writing it must refuse before a byte is written.
+    for (const int levels : {kMaxXmlDepth + 1, 300000}) {
+        SCOPED_TRACE(levels);
+        TscXMLDocument doc;
+        MakeChain(doc.Root(), levels);
+        TscXMLItem copy;
+        copy.Assign(doc.Root());
+        EXPECT_EQ(LevelsBelow(&copy), levels);
+        TStringStream out;
+        EXPECT_THROW(doc.SaveToStream(out), EWriteError);
+        EXPECT_EQ(out.DataString(), "");
+        doc.Clear();
+        EXPECT_EQ(doc.Root()->Count(), 0);
+    }
+}
+
+TEST(XmlDocument, TheDeepestTreeTheReaderTakesRoundTrips)
+{
+    for (const bool indent : {false, true}) {
+        SCOPED_TRACE(indent);
+        TscXMLDocument doc;
+        doc.AutoIndent = indent;
+        MakeChain(doc.Root(), kMaxXmlDepth);
+        TscXMLDocument back;
+        back.AutoIndent = indent;
+        Load(back, Save(doc));
+        EXPECT_EQ(LevelsBelow(back.Root()), kMaxXmlDepth);
+        EXPECT_TRUE(Save(back) == Save(doc));
+    }
+}
+
+namespace {
+
+struct TagCase {
+    const char* why;
+    AnsiString name;
+    AnsiString text;
+    bool withChild;
+};
+
+// A document r holding one item made from c (with a child "c" when asked).
+void MakeTag(TscXMLDocument& doc, const TagCase& c)
+{
+    doc.Root()->Name = "r";
+    TscXMLItem* x = doc.Root()->Add();
+    x->Name = c.name;
+    x->Text = c.text;
+    if (c.withChild)
+        x->Add()->Name = "c";
+}
+
+} // namespace
+
+TEST(XmlWriter, RefusesTagsThatWouldNotReadBackAsWritten)
+{
+    const TagCase cases[] = {
+        {"no name: read as the end of the data", "", "", true},
+        {"no name on a leaf: read as a closing tag", "", "", false},
+        {"no name, attributes only", "", "a=\"1\"", false},
+        {"a blank splits the name", "my row", "", false},
+        {"'>' ends the tag early", "a>b", "", false},
+        {"'<' inside a tag", "a<b", "", false},
+        {"read as a closing tag", "/a", "", false},
+        {"read as a comment", "!--a", "", false},
+        {"'>' in raw attribute text", "a", "x=\"1>2\"", false},
+        {"'<' in raw attribute text", "a", "x=\"1<2\"", false},
+        {"a name ending in '/' reads as an empty element", "a/", "", true},
+        {"so does attribute text ending in '/'", "a", "x=\"1\" /", true},
+        {"also before blanks", "a", "x=\"1\"/  ", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TscXMLDocument doc;
+        MakeTag(doc, c);
+        TStringStream out;
+        EXPECT_THROW(doc.SaveToStream(out), EWriteError);
+        EXPECT_EQ(out.DataString(), "");
+    }
+}
+
+TEST(XmlWriter, UnusualTagsThatReadBackAreWritten)
+{
+    const TagCase cases[] = {
+        {"a '/' inside the name", "a/b", "", true},
+        {"a leaf's name ending in '/'", "a/", "", false},
+        {"a leaf's attribute text ending in '/'", "a", "x/", false},
+        {"Cyrillic name", "Товар", "Имя=\"Гвоздь\"", true},
+        {"a tab is no blank", "a\tb", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TscXMLDocument doc;
+        MakeTag(doc, c);
+        TscXMLDocument back;
+        Load(back, Save(doc));
+        ASSERT_EQ(back.Root()->Count(), 1);
+        EXPECT_EQ(back.Root()->Items(0)->Name, c.name);
+        EXPECT_EQ(back.Root()->Items(0)->Text, c.text);
+        EXPECT_EQ(back.Root()->Items(0)->Count(), c.withChild ? 1 : 0);
+    }
+    // A document with nothing in it: the header alone, read back as empty.
+    TscXMLDocument blank;
+    EXPECT_EQ(Save(blank), "<?xml version=\"1.0\"?>");
+    TscXMLDocument back;
+    back.Root()->Name = "old";
+    Load(back, Save(blank));
+    EXPECT_EQ(back.Root()->Name, "");
+    EXPECT_EQ(back.Root()->Count(), 0);
+}

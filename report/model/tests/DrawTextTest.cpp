@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <regex>
 
 namespace {
 
@@ -73,17 +74,15 @@ AnsiString Describe(TrpDrawText& dt)
     return out;
 }
 
-// Takes off the styles a continuation re-opens after its font tag.
-void StripReopenedStyles(AnsiString& rest)
+// The continuation less the tags it re-opens in front of the text (TextSize bytes long):
+// a font tag, then the styles once each and in this order; the text's own tags follow.
+AnsiString WithoutReopened(const AnsiString& rest, size_t textSize)
 {
-    for (bool again = true; again;) {
-        again = false;
-        for (const char* tag : {"<u>", "<i>", "<b>", "<strike>", "<sub>", "<sup>"})
-            if (rest.rfind(tag, 0) == 0) {
-                rest.erase(0, std::strlen(tag));
-                again = true;
-            }
-    }
+    EXPECT_GE(rest.size(), textSize);
+    const AnsiString open = rest.substr(0, rest.size() - std::min(rest.size(), textSize));
+    static const std::regex kOpen("<font color=\"#[0-9A-F]{6}\">(<u>)?(<i>)?(<b>)?(<strike>)?(<sub>|<sup>)?");
+    EXPECT_TRUE(std::regex_match(open.begin(), open.end(), kOpen)) << open;
+    return rest.substr(open.size());
 }
 
 // ---------------------------------------------------------------- golden drawings
@@ -461,6 +460,40 @@ TEST(DrawTextSplit, ReopensStrikeOutSubscriptAndSuperscript)
     }
 }
 
+// A break before a paragraph that holds nothing but tags: the rest re-opens what was in
+// force before that paragraph, so its text after it is drawn as in the whole text.
+TEST(DrawTextSplit, AParagraphOfOnlyTagsAtTheBreakKeepsWhatWasOpen)
+{
+    const char* const texts[] = {
+        "<i>a\r\n<b>\r\nb",                   // italic before, bold from the tags: both
+        "<i>a</i>\r\n<b>\r\nb",               // closed before the break: bold only
+        "<font color=red>a\r\n<u>\r\nb",      // a colour runs on under the tags
+        "<sub>a\r\n<b>\r\nb",                 // and a subscript
+        "<b>a\r\n</b>\r\nb",                  // tags that close what was open
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        TSettings s = Tall(19);
+        s.tags = true;
+        TrpDrawText whole;
+        Lay(whole, text, s);
+        const TrpHTMLTag was = *whole.GetTags().Items(2)->Items(0);
+        const AnsiString rest = whole.GetOutBoundsText();
+        TrpDrawText parts;
+        Lay(parts, text, s);
+        parts.TakePart();
+        EXPECT_EQ(parts.RestOfParts(), rest);
+        TrpDrawText again;
+        Lay(again, rest, s);
+        ASSERT_EQ(again.LineCount(), 2);
+        const TrpHTMLTag now = *again.GetTags().Items(1)->Items(0);
+        EXPECT_EQ(now.Style, was.Style);
+        EXPECT_EQ(now.Color, was.Color);
+        EXPECT_EQ(now.Size, was.Size);
+        EXPECT_EQ(now.Shift, was.Shift);
+    }
+}
+
 TEST(DrawTextSplit, InBoundsPlusRestIsTheText)
 {
     // Wrapped, tagged paragraphs split at every height: what fits and what is left
@@ -476,12 +509,8 @@ TEST(DrawTextSplit, InBoundsPlusRestIsTheText)
         Lay(dt, text, s);
         const AnsiString whole = dt.GetInBoundsText();
         AnsiString rest = dt.GetOutBoundsText();
-        if (!rest.empty()) {
-            const size_t close = rest.find("\">");
-            ASSERT_EQ(rest.rfind("<font color=\"#", 0), 0u);
-            rest.erase(0, close + 2);
-            StripReopenedStyles(rest);
-        }
+        if (!rest.empty())
+            rest = WithoutReopened(rest, whole.size() - dt.GetInBoundsText().size());
         EXPECT_EQ(dt.GetInBoundsText() + rest, whole);
     }
 }
@@ -676,11 +705,8 @@ TEST(DrawTextFuzz, RandomTextsSplitBackIntoThemselves)
         Lay(dt, text, s);
         const AnsiString whole = dt.GetInBoundsText();
         AnsiString rest = dt.GetOutBoundsText();
-        if (s.tags && !rest.empty()) {
-            ASSERT_EQ(rest.rfind("<font color=\"#", 0), 0u);
-            rest.erase(0, rest.find("\">") + 2);
-            StripReopenedStyles(rest);
-        }
+        if (s.tags && !rest.empty())
+            rest = WithoutReopened(rest, whole.size() - dt.GetInBoundsText().size());
         ASSERT_EQ(dt.GetInBoundsText() + rest, whole);
         TRecordingCanvas canvas;
         dt.DrawText(&canvas.Canvas, haBlock, vaCenter);

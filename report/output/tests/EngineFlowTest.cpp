@@ -89,4 +89,36 @@ TEST(EngineFlow, ARunLeavesTheMemosFlowedIntoAsTheTemplateHasThem)
     }
 }
 
+// The memo flowed into shows the rest as the memo it comes from reads it: mark-up there is
+// mark-up, so a memo that prints tags as typed gets the text without them (and without the
+// styles re-opened in front of the rest); a memo that reads tags too keeps them.
+TEST(EngineFlow, TheMemoFlowedIntoShowsTheRestAsTheFirstReadsIt)
+{
+    const struct {
+        bool SourceTags, TargetTags;
+        const char* Want;  // the target's text on the page, lines joined by "|"
+    } cases[] = {
+        {true, false, "two bold|red three|four"},
+        {true, true, "<font color=\"#000000\"><b>two bold</b>|<font color=red>red</font> three|four"},
+        {false, false, "<b>two bold</b>|<font color=red>red</font> three|four"},
+        {false, true, "<b>two bold</b>|<font color=red>red</font> three|four"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(AnsiString(c.SourceTags ? "tags" : "text") + " into " + (c.TargetTags ? "tags" : "text"));
+        TTestReport t;
+        auto* band = t.Band<TrpMasterData>(10, 100);
+        band->SetRowCount(1);
+        TrpMemoView* source =
+            t.Memo(band, 0, 0, 200, 20, "<i>one</i>\r\n<b>two bold</b>\r\n<font color=red>red</font> three\r\nfour");
+        source->AllowHTMLTags = c.SourceTags;
+        TrpMemoView* target = t.Memo(band, 0, 50, 200, 100, "");
+        target->AllowHTMLTags = c.TargetTags;
+        source->SetFlowTo(target);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        const std::vector<AnsiString> texts = PageTexts(t.Pages(), 0);
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(StringReplace(texts[1], "\r\n", "|", rfReplaceAll), c.Want);
+    }
+}
+
 }  // namespace

@@ -5,11 +5,13 @@
 
 #include "report/output/rpEngineConsts.h"
 
+#include "report/model/rpDMPClass.h"
 #include "report/model/rpDialogs.h"
 
 #include "platform/gui/StdCtrls.h"
 
 #include "platform/graphics/testing/Golden.h"
+#include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/gui/testing/TestDriver.h"
 #include "platform/rtl/testing/DecimalCommaLocale.h"
 #include "platform/rtl/SysUtils.h"
@@ -401,6 +403,154 @@ TEST(EngineStretch, SplitMemoKeepsItsLastLinesWhateverItsFrame)
             EXPECT_EQ(joined, text);
         }
     }
+}
+
+// The text a part shows: its lines without mark-up, trailing blanks dropped (an empty line
+// is laid out as one blank).
+std::vector<AnsiString> ShownLines(const AnsiString& Text)
+{
+    AnsiString plain;
+    for (size_t i = 0; i < Text.size(); ++i) {
+        const size_t close = Text[i] == '<' ? Text.find('>', i) : AnsiString::npos;
+        if (close != AnsiString::npos)
+            i = close;
+        else
+            plain += Text[i];
+    }
+    TStringList lines;
+    lines.SetText(plain);
+    std::vector<AnsiString> out;
+    for (int i = 0; i < lines.Count(); ++i)
+        out.push_back(TrimRight(lines[i]));
+    return out;
+}
+
+// A memo of 10,000 lines split over hundreds of pages shows every line once and in order,
+// whichever way its parts are taken: from one layout, laid out anew for a paragraph gap or
+// a width that follows the text, with mark-up (a paragraph opened by tags included), with
+// blank lines, wrapped, or as a dot-matrix text.
+TEST(EngineStretch, TenThousandLineMemoShowsEveryLineOnceInOrder)
+{
+    struct Case {
+        const char* why;
+        bool tags, paragraphGap, autoWidth, wrapped, dotMatrix;
+    };
+    const Case cases[] = {
+        {"plain lines", false, false, false, false, false},
+        {"tags, some opening a line", true, false, false, false, false},
+        {"a paragraph gap: parts laid out anew", false, true, false, false, false},
+        {"tags and a paragraph gap", true, true, false, false, false},
+        {"the width follows the text", false, false, true, false, false},
+        {"long lines wrapped, with tags", true, false, false, true, false},
+        {"long lines wrapped, with tags and a paragraph gap", true, true, false, true, false},
+        {"a dot-matrix text", false, false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        AnsiString text;
+        std::vector<AnsiString> want;
+        for (int i = 1; i <= 10000; ++i) {
+            AnsiString line = i % 10 == 0 ? AnsiString() : "Line " + IntToStr(i);
+            if (c.wrapped && !line.empty())
+                line += " alpha <b>beta</b> gamma delta <i>epsilon zeta</i> eta theta iota kappa lambda";
+            if (c.tags && i % 3 == 0)
+                line = "<b>" + line + "</b>";
+            if (c.tags && i % 7 == 0)
+                line = "<font color=red>" + line;
+            if (c.tags && i % 11 == 0)
+                line += "</font>";
+            text += line + "\r\n";
+            for (const AnsiString& shown : ShownLines(line + "\r\n"))
+                want.push_back(shown);
+        }
+        auto* band = t.Band<TrpMasterData>(10, 20);
+        band->SetRowCount(1);
+        band->AllowSplit = true;
+        band->Stretched = true;
+        TrpCustomMemoView* m = nullptr;
+        if (c.dotMatrix) {
+            m = new TrpDMPMemoView(band);
+            m->SetName("Text");
+            m->SetBounds(0, 0, 345.6L, 17);
+            m->SetText(text);
+        } else {
+            m = t.Memo(band, 0, 0, 300, 20, text);
+        }
+        m->StretchMode = smActualHeight;
+        m->AllowHTMLTags = c.tags;
+        m->AutoWidth = c.autoWidth;
+        if (c.paragraphGap)
+            m->ParagraphGap = 5;
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_GT(t.Pages()->GetCount(), 300);
+        std::vector<AnsiString> got;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (TrpComponent* o : t.Pages()->GetPage(i)->GetAllObjects())
+                if (auto* part = dynamic_cast<TrpCustomMemoView*>(o))
+                    for (const AnsiString& shown : ShownLines(part->GetText()))
+                        got.push_back(shown);
+        if (c.wrapped) {
+            // A paragraph cut between pages goes on on the next page: compare the words.
+            auto words = [](const std::vector<AnsiString>& Lines) {
+                std::vector<AnsiString> out;
+                for (const AnsiString& line : Lines)
+                    for (size_t at = 0; at < line.size();) {
+                        size_t end = line.find(' ', at);
+                        if (end == AnsiString::npos)
+                            end = line.size();
+                        if (end > at)
+                            out.push_back(line.substr(at, end - at));
+                        at = end + 1;
+                    }
+                return out;
+            };
+            ASSERT_EQ(words(got), words(want));
+        } else {
+            ASSERT_EQ(got, want);
+        }
+    }
+}
+
+// A bottom-aligned or centred memo split across pages draws every line of each part inside
+// its box, also where a part begins with a paragraph whose first characters are tags.
+TEST(EngineStretch, SplitMemoAlignedDownDrawsEveryLineInsideItsBox)
+{
+    const char* const openers[] = {"", "<b>", "<font color=red>", "</b>", "<u><i>", "<sub>"};
+    for (TrpVAlign align : {vaTop, vaCenter, vaBottom})
+        for (bool paragraphGap : {false, true})
+            for (const char* opener : openers) {
+                SCOPED_TRACE(AnsiString("opener ") + opener + " align " + IntToStr(int(align)) +
+                             (paragraphGap ? " with a paragraph gap" : ""));
+                TTestReport t;
+                AnsiString text;
+                for (int i = 1; i <= 40; ++i)
+                    text += (i % 12 == 1 ? AnsiString(opener) : AnsiString()) + "Line " + IntToStr(i) + "\r\n";
+                auto* band = t.Band<TrpMasterData>(10, 20);
+                band->SetRowCount(1);
+                band->AllowSplit = true;
+                band->Stretched = true;
+                TrpMemoView* m = t.Memo(band, 0, 0, 200, 20, text);
+                m->StretchMode = smActualHeight;
+                m->AllowHTMLTags = true;
+                m->VAlign = align;
+                if (paragraphGap)
+                    m->ParagraphGap = 4;
+                ASSERT_TRUE(t.Prepare()) << t.Errors();
+                ASSERT_GE(t.Pages()->GetCount(), 3);
+                int lines = 0;
+                for (int i = 0; i < t.Pages()->GetCount(); ++i) {
+                    TRecordingCanvas canvas;
+                    t.Pages()->DrawPage(i, &canvas.Canvas, 1, 1, 0, 0);
+                    for (const TDrawRecord& r : canvas.Device.Records()) {
+                        if (r.Op != TDrawOp::Text || r.Text.empty())
+                            continue;
+                        ++lines;
+                        EXPECT_GE(r.Args[1], r.Args[4]) << "page " << i + 1 << ": \"" << r.Text << "\" above its box";
+                    }
+                }
+                EXPECT_EQ(lines, 40);
+            }
 }
 
 // A memo that takes its width from its text keeps its right edge (right-aligned), its centre

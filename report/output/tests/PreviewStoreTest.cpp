@@ -7,6 +7,8 @@
 #include "report/output/rpSearchDialog.h"
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/model/rpUtils.h"
+
 #include "platform/gui/testing/TestDriver.h"
 #include "platform/printers/RecordingPrinter.h"
 
@@ -32,6 +34,24 @@ struct TStoreReport : TTestReport {
         EXPECT_TRUE(Prepare()) << Errors();
     }
 };
+
+// A designer for prepared pages: a test edits the page it is given while it is shown.
+class TPageDesigner : public TrpCustomDesigner {
+    SKLAD_CLASS_NOPUBLISH(TPageDesigner, TrpCustomDesigner)
+public:
+    TPageDesigner(TComponent* AOwner, TrpReport* AReport, bool APreview) : TrpCustomDesigner(AOwner, AReport, APreview)
+    {
+        SetName("PageDesigner");
+    }
+    TStrings* GetCode() override { return nullptr; }
+    void InsertExpression(const AnsiString&) override {}
+    void Lock() override {}
+    void ReloadPages(int) override {}
+    void ReloadReport() override {}
+    void UpdateDataTree() override {}
+    void UpdatePage() override {}
+};
+SKLAD_DEFINE_CLASS(TPageDesigner)
 
 class PreviewStoreTest : public ::testing::Test {
 protected:
@@ -140,6 +160,43 @@ TEST_F(PreviewStoreTest, ADamagedFileLeavesThePagesShown)
         d.Click(f.OpenB);
         EXPECT_EQ(f.Preview->GetPageCount(), count);
     });
+}
+
+// A refused file tells only its refusal: the pages put back on show were told about when
+// they were opened (here a page whose template page the file lacks), not again per refusal.
+TEST_F(PreviewStoreTest, ARefusedFileDoesNotRetellThePagesShown)
+{
+    TMemoryStream whole;
+    report->Pages()->SaveToStream(whole);
+    const std::string saved = whole.DataString();
+    std::string orphan = saved;
+    orphan.insert(orphan.find("</previewpages>"), "<page7><b1 t=\"0\"/></page7>");
+    const int count = report->Pages()->GetCount();
+    std::vector<AnsiString> boxes;
+    rpSetErrorMsgProc([&](const AnsiString& Text, const AnsiString&) { boxes.push_back(Text); });
+    const auto open = [&](TrpPreviewForm& f, const std::string& content) {
+        {
+            std::ofstream out(file, std::ios::binary | std::ios::trunc);
+            out << content;
+        }
+        boxes.clear();
+        d.AnswerFileDialog(PathFromSystem(file));
+        d.Click(f.OpenB);
+    };
+    Show([&](TrpPreviewForm& f) {
+        report->Report()->GetEngineOptions()->SilentMode = false;
+        open(f, orphan);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].find("Prepared page " + IntToStr(count + 1)), AnsiString::npos) << boxes[0];
+        for (const std::string& refused : {saved.substr(0, saved.size() / 2), std::string("<?xml version=\"1.0\"?><report/>")}) {
+            open(f, refused);
+            EXPECT_EQ(d.TakeErrors().size(), 1u) << "the refusal";
+            EXPECT_TRUE(boxes.empty()) << boxes.front();
+            EXPECT_EQ(f.Preview->GetPageCount(), count + 1);
+            EXPECT_FALSE(report->Report()->GetEngineOptions()->SilentMode);
+        }
+    });
+    rpSetErrorMsgProc(nullptr);
 }
 
 TEST_F(PreviewStoreTest, FindAndOutlineOnPreparedPages)
@@ -410,6 +467,139 @@ TEST_F(PreviewStoreTest, ToolBarKeepsItsOrder)
 
 // Links on prepared pages clicked in the preview: "@" and a page number shows that page,
 // "#" and an anchor's text scrolls to the anchor, anything else goes to the shell.
+// In the two-page view the pointer reaches the object under it on the left page as on the
+// right: the link's hand shows over it, and a click opens it and reaches the report.
+TEST_F(PreviewStoreTest, TwoPagesSideBySideBothAnswerThePointer)
+{
+    TrpPreviewPages* pages = report->Pages();
+    ASSERT_GE(pages->GetCount(), 3);
+    std::vector<AnsiString> clicked;
+    report->Report()->OnClickObject = TrpClickObjectEvent::Lambda(
+        [&](TrpView* view, TMouseButton, TShiftState, bool&) {
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(view))
+                clicked.push_back(TrimRight(m->GetText()));
+        },
+        nullptr);
+    // The first row of each page, where the pointer goes, and what it shows.
+    struct Row {
+        int Page;
+        Extended Left, Top;
+        AnsiString Text;
+    };
+    std::vector<Row> rows;
+    for (int i = 0; i < 3; ++i) {
+        TrpReportPage* page = pages->GetPage(i);
+        for (TrpComponent* c : page->GetAllObjects())
+            if (auto* m = dynamic_cast<TrpCustomMemoView*>(c)) {
+                rows.push_back({i, page->LeftMargin * 3.77953 + m->GetAbsLeft() + 50,
+                                page->TopMargin * 3.77953 + m->GetAbsTop() + 10, TrimRight(m->GetText())});
+                break;
+            }
+    }
+    ASSERT_EQ(rows.size(), 3u);
+    for (TrpComponent* c : dynamic_cast<TrpBand*>(report->Report()->FindObject("Master"))->Objects())
+        dynamic_cast<TrpView*>(c)->URL = "http://example.invalid/";
+    ASSERT_TRUE(report->Prepare());
+    Show([&](TrpPreviewForm& f) {
+        d.Click(f.Zoom50B);
+        TrpPreview* preview = f.Preview;
+        TrpPreviewWorkspace* w = preview->Workspace;
+        ASSERT_EQ(preview->GetZoomMode(), zmManyPages);
+        ASSERT_EQ(w->GetPageBounds(0).Top, w->GetPageBounds(1).Top) << "the first two pages share a row";
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.Text);
+            w->SetVertPosition(w->GetPageBounds(row.Page).Top - 10);
+            const TRect r = w->GetPageBounds(row.Page);
+            const Extended zoom = preview->GetZoom();
+            const TPoint at = w->Surface->ClientToScreen(
+                TPoint{r.Left - w->OffsetX + rpDevRound(row.Left * zoom), r.Top - w->OffsetY + rpDevRound(row.Top * zoom)});
+            d.PointerMove(at);
+            EXPECT_EQ(w->Surface->GetCursor(), crHandPoint) << "page " << row.Page + 1;
+            clicked.clear();
+            d.PointerDown(at);
+            d.PointerUp(at);
+            EXPECT_EQ(clicked, std::vector<AnsiString>{row.Text}) << "page " << row.Page + 1;
+        }
+        EXPECT_EQ(d.ShellCalls().size(), 3u);
+    });
+}
+
+// The edit button hands the page shown to the designer as a page of its own: its objects
+// lifted out of their bands onto the page at their places, bound to no data. What the
+// designer changes lands on that prepared page only; the template and the other pages stay.
+TEST_F(PreviewStoreTest, EditingAPageInTheDesignerChangesThatPageOnly)
+{
+    TrpPreviewPages* pages = report->Pages();
+    const int count = pages->GetCount();
+    ASSERT_GE(count, 3);
+    const std::vector<AnsiString> second = PageTexts(pages, 1), third = PageTexts(pages, 2);
+    ASSERT_FALSE(second.empty());
+    TrpMemoView* templateMemo = nullptr;
+    for (TrpComponent* c : dynamic_cast<TrpBand*>(report->Report()->FindObject("Master"))->Objects())
+        templateMemo = dynamic_cast<TrpMemoView*>(c);
+    ASSERT_NE(templateMemo, nullptr);
+    const AnsiString templateText = templateMemo->GetText();
+    // Where the first row of the second page was printed, from the page's top left.
+    Extended firstLeft = 0, firstTop = 0;
+    for (TrpComponent* c : pages->GetPage(1)->GetAllObjects())
+        if (dynamic_cast<TrpCustomMemoView*>(c)) {
+            firstLeft = c->GetAbsLeft();
+            firstTop = c->GetAbsTop();
+            break;
+        }
+    rpRegisterDesignerClass<TPageDesigner>();
+    struct TUnregister {
+        ~TUnregister() { rpSetDesignerClass(nullptr, nullptr); }
+    } unregister;
+    for (bool change : {false, true}) {
+        SCOPED_TRACE(change ? "changed in the designer" : "closed unchanged");
+        int shown = 0;
+        d.ExpectModal("PageDesigner", [&] {
+            ++shown;
+            TrpCustomDesigner* designer = report->Report()->Designer;
+            ASSERT_EQ(designer, nullptr) << "the template itself is not in the designer";
+            auto* form = dynamic_cast<TrpCustomDesigner*>(Screen->ModalForm());
+            ASSERT_NE(form, nullptr);
+            ASSERT_NE(form->Report, report->Report());
+            EXPECT_TRUE(form->IsPreviewDesigner);
+            ASSERT_EQ(form->Report->GetPagesCount(), 1);
+            TrpPage* page = form->Report->GetPages(0);
+            std::vector<TrpMemoView*> memos;
+            for (TrpComponent* c : page->GetAllObjects()) {
+                EXPECT_EQ(dynamic_cast<TrpBand*>(c), nullptr) << "no bands";
+                EXPECT_EQ(c->Parent(), page);
+                if (auto* m = dynamic_cast<TrpMemoView*>(c)) {
+                    EXPECT_EQ(m->GetDataSet(), nullptr);
+                    memos.push_back(m);
+                }
+            }
+            ASSERT_EQ(memos.size(), second.size());
+            EXPECT_EQ(TrimRight(memos[0]->GetText()), second[0]);
+            EXPECT_NEAR(double(memos[0]->GetLeft()), double(firstLeft), 1e-6);
+            EXPECT_NEAR(double(memos[0]->GetTop()), double(firstTop), 1e-6);
+            if (change) {
+                memos[0]->SetText("Edited");
+                form->SetModified(true);
+            }
+            d.CloseForm(form);
+        });
+        Show([&](TrpPreviewForm& f) {
+            d.Click(f.NextB);
+            ASSERT_EQ(f.Preview->GetPageNo(), 2);
+            d.Click(f.DesignerB);
+            EXPECT_EQ(f.Preview->GetPageNo(), 2) << "the page edited stays in view";
+        });
+        EXPECT_EQ(shown, 1);
+        ASSERT_EQ(pages->GetCount(), count);
+        std::vector<AnsiString> want = second;
+        if (change)
+            want[0] = "Edited";
+        EXPECT_EQ(PageTexts(pages, 1), want);
+        EXPECT_EQ(PageTexts(pages, 2), third);
+        EXPECT_EQ(templateMemo->GetText(), templateText);
+    }
+}
+
 TEST_F(PreviewStoreTest, ClickedLinksGoToTheirPageOrAnchor)
 {
     report = std::make_unique<TStoreReport>();
