@@ -151,6 +151,7 @@ public:
     void ClearTempDocumentTables() override;
     // The group condition of the selected node: the names of the group and all groups below.
     std::vector<AnsiString> CollectSubgroups();
+    std::vector<AnsiString> CollectSubgroups(TTreeNode* node);
     // The groups goods may be put in (those without subgroups), in the tree's order.
     std::vector<AnsiString> GoodsGroupNames() const override;
     // The top-level group's name (the warehouse's name on printed reports); empty without one.
@@ -215,6 +216,8 @@ private:
     std::vector<TGroupRow> ReadGroups();
     void ShowGoods(const std::vector<AnsiString>* groups, const AnsiString& orderBy = {});
     void DeleteSelectedGroup();
+    // The number of goods the grid lists for a node, read from the warehouse now.
+    int64_t CountGoodsOf(TTreeNode* node);
 
     void CreateReports();
 

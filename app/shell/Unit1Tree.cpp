@@ -11,6 +11,7 @@
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/ScopeExit.h"
 
 #include <algorithm>
 #include <memory>
@@ -57,8 +58,12 @@ void TForm1::BuildGroupsTree(TTreeView* tree, bool reportLeftOut)
 
 std::vector<AnsiString> TForm1::CollectSubgroups()
 {
+    return CollectSubgroups(TreeView1->GetSelected());
+}
+
+std::vector<AnsiString> TForm1::CollectSubgroups(TTreeNode* node)
+{
     std::vector<AnsiString> names;
-    TTreeNode* node = TreeView1->GetSelected();
     if (!node)
         return names;
     const std::vector<TGroupRow> rows = ReadGroups();
@@ -124,6 +129,10 @@ void TForm1::TreeView1Change(TObject*, TTreeNode* Node)
 {
     if (!Node || !DatabaseOpen())
         return;
+    // The tree already shows the new group: when its goods cannot be read, the grid must
+    // not go on showing the figures of the group selected before as if they were its own.
+    // It is emptied; the error itself goes to the user as any database error does.
+    TScopeFail empty([this] { ADOQuery1->Close(); });
     if (Node == TreeView1->GetItems()->GetFirstNode()) {
         ShowGoods(nullptr);
         return;
@@ -179,8 +188,9 @@ void TForm1::N2Click(TObject*)
     TTreeNode* node = TreeView1->GetSelected();
     if (!node)
         return;
-    const bool noGoods = !ADOQuery1->Active() || ADOQuery1->IsEmpty();
-    if (!noGoods && !node->HasChildren()) {
+    // The goods are counted afresh, not taken from the grid: a grid that could not be read
+    // is empty, and a leaf holding goods must not get a subgroup because of that.
+    if (!node->HasChildren() && CountGoodsOf(node) > 0) {
         ShowMessage("Нельзя добавить подгруппу т.к. в группе содержится товар");
         return;
     }
@@ -213,25 +223,33 @@ void TForm1::N3Click(TObject*)
     DeleteSelectedGroup();
 }
 
+int64_t TForm1::CountGoodsOf(TTreeNode* node)
+{
+    // The goods the grid lists for the node: all of them for the top-level group (also those
+    // whose group does not exist), else those of the group and every group below it.
+    if (node == TreeView1->GetItems()->GetFirstNode())
+        OpenSql(ADOQuery2, "Select Count(*) As N From Products");
+    else {
+        std::vector<AnsiString> names = CollectSubgroups(node);
+        OpenSql(ADOQuery2, "Select Count(*) As N From Products Where Группа In (:groups)", {{"groups", names}});
+    }
+    const int64_t n = ADOQuery2->FieldByName("N")->AsLargeInt();
+    ADOQuery2->Close();
+    return n;
+}
+
 void TForm1::DeleteSelectedGroup()
 {
     TTreeNode* node = TreeView1->GetSelected();
-    const std::vector<TGroupRow> rows = ReadGroups();
-    const std::vector<size_t> subtree = CollectSubtree(rows, node->GetText());
-    std::vector<AnsiString> names;
-    std::vector<AnsiString> ids;
-    for (size_t i : subtree) {
-        names.push_back(rows[i].Name);
-        ids.push_back(IntToStr(rows[i].ID));
-    }
-    if (names.empty())
-        names.push_back(node->GetText());
     // Goods anywhere below refuse the delete; counted afresh, not taken from the grid.
-    OpenSql(ADOQuery2, "Select Count(*) As N From Products Where Группа In (:groups)", {{"groups", names}});
-    if (ADOQuery2->FieldByName("N")->AsInteger() > 0) {
+    if (CountGoodsOf(node) > 0) {
         ShowMessage("Невозможно удалить - в подгруппах существует товар");
         return;
     }
+    const std::vector<TGroupRow> rows = ReadGroups();
+    std::vector<AnsiString> ids;
+    for (size_t i : CollectSubtree(rows, node->GetText()))
+        ids.push_back(IntToStr(rows[i].ID));
     if (!ids.empty())
         ExecSql(ADOQuery2, "Delete * From Groups Where ID In (:ids)", {{"ids", ids}});
     node->Delete();

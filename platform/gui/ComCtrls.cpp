@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <unordered_map>
 #include <unordered_set>
 
 // ---------------------------------------------------------------- TTreeNode
@@ -177,13 +178,15 @@ const std::vector<TTreeNode*>& TTreeNodes::Flat() const
         return FList;
     FList.clear();
     FList.reserve(FStore.size());
-    std::function<void(const std::vector<TTreeNode*>&)> walk = [&](const std::vector<TTreeNode*>& nodes) {
-        for (TTreeNode* n : nodes) {
-            FList.push_back(n);
-            walk(n->FChildren);
-        }
-    };
-    walk(FTop);
+    // Depth first with a stack of our own: a chain of nodes as deep as a damaged table of
+    // groups makes it must not exhaust the call stack.
+    std::vector<TTreeNode*> pending(FTop.rbegin(), FTop.rend());
+    while (!pending.empty()) {
+        TTreeNode* n = pending.back();
+        pending.pop_back();
+        FList.push_back(n);
+        pending.insert(pending.end(), n->FChildren.rbegin(), n->FChildren.rend());
+    }
     FStale = false;
     return FList;
 }
@@ -259,12 +262,12 @@ void TTreeNodes::Delete(TTreeNode* node)
     }
     // Collect the subtree, detach it, free it.
     std::unordered_set<const TTreeNode*> doomed;
-    std::function<void(TTreeNode*)> collect = [&](TTreeNode* n) {
+    for (std::vector<TTreeNode*> pending{node}; !pending.empty();) {
+        TTreeNode* n = pending.back();
+        pending.pop_back();
         doomed.insert(n);
-        for (TTreeNode* c : n->FChildren)
-            collect(c);
-    };
-    collect(node);
+        pending.insert(pending.end(), n->FChildren.begin(), n->FChildren.end());
+    }
     auto& list = node->FParent ? node->FParent->FChildren : FTop;
     list.erase(std::remove(list.begin(), list.end(), node), list.end());
     FStore.erase(std::remove_if(FStore.begin(), FStore.end(),
@@ -317,16 +320,15 @@ void TTreeNodes::Assign(TPersistent* source)
         return;
     BeginUpdate();
     Clear();
-    std::function<void(TTreeNode*, const std::vector<TTreeNode*>&)> copy = [&](TTreeNode* parent,
-                                                                              const std::vector<TTreeNode*>& nodes) {
-        for (TTreeNode* n : nodes) {
-            TTreeNode* c = AddChildObject(parent, n->FText, n->FData);
-            c->FExpanded = n->FExpanded;
-            c->FImageIndex = n->FImageIndex;
-            copy(c, n->FChildren);
-        }
-    };
-    copy(nullptr, other->FTop);
+    // In display order every parent comes before its children, and each child after its
+    // elder siblings: added last under its parent's copy, it keeps its place.
+    std::unordered_map<const TTreeNode*, TTreeNode*> copies;
+    for (TTreeNode* n : other->Flat()) {
+        TTreeNode* c = AddChildObject(n->FParent ? copies.at(n->FParent) : nullptr, n->FText, n->FData);
+        c->FExpanded = n->FExpanded;
+        c->FImageIndex = n->FImageIndex;
+        copies[n] = c;
+    }
     EndUpdate();
 }
 

@@ -544,7 +544,7 @@ bool TCustomComboBox::UserSelectedText(const AnsiString& text)
 
 bool TCustomComboBox::UserTyped(const AnsiString& text)
 {
-    if (!AcceptsInput() || FStyle == csDropDownList)
+    if (!AcceptsInput() || FStyle == csDropDownList || EditReadOnly())
         return false;
     Guarded([&] { TypedText(text); });
     return true;
@@ -606,7 +606,7 @@ void TCustomComboBox::MouseDown(TMouseButton button, TShiftState shift, int x, i
 
 void TCustomComboBox::DefaultKeyPress(char key)
 {
-    if (!HasEditPart())
+    if (!HasEditPart() || EditReadOnly())
         return;
     const bool printable = static_cast<unsigned char>(key) >= 32;
     if (key != '\b' && !printable)

@@ -270,6 +270,10 @@ public:
     bool UserDroppedDown(bool dropped = true);
     // How wide the dropped list is; 0: as wide as the box.
     virtual int DropDownWidth() const { return 0; }
+    // Whether the edit part takes no typing (the items are still picked from the list and
+    // stepped through with the keys); combo classes of their own that keep a read-only
+    // edit say so here, and call Changed(TControlChange::Style) when it changes.
+    virtual bool EditReadOnly() const { return false; }
 
 protected:
     // The list drops (before it shows) and closes (after); combo classes of their own add

@@ -70,6 +70,13 @@ public:
             if (node && node != FTree.GetSelected() && !FTree.UserSelectedNode(node))
                 Changed(TControlChanges(TControlChange::ItemIndex));
         });
+        // A click beside the nodes takes the view's highlight away, not the tree's selection
+        // (the platform's tree keeps both): the selected group shows selected again, so
+        // the grid beside it never shows goods for no group the user can see.
+        QObject::connect(w, &QTreeWidget::itemSelectionChanged, Context(), [this, w] {
+            if (!Applying() && w->selectedItems().isEmpty() && FTree.GetSelected())
+                Changed(TControlChanges(TControlChange::ItemIndex));
+        });
         QObject::connect(w, &QTreeWidget::itemExpanded, Context(), [this](QTreeWidgetItem* item) {
             if (TTreeNode* node = NodeOf(item); node && !node->GetExpanded())
                 FTree.UserExpanded(node, true);
@@ -119,6 +126,8 @@ protected:
                 w->setCurrentItem(item);
             if (!item)
                 w->clearSelection();
+            else if (!item->isSelected())
+                item->setSelected(true);
         }
     }
 

@@ -175,6 +175,30 @@ void TrpCustomComboBox::PlaceList(int ScreenHeight, int ScreenWidth)
     FListRect = Bounds(left, top, width, height);
 }
 
+void TrpCustomComboBox::DropDown()
+{
+    // Whether the list opens upwards is known before it shows, so that what is placed
+    // beside it (the font combo's sample) goes with it.
+    if (Screen)
+        if (TMonitor* monitor = Screen->MonitorFromPoint(ClientToScreen(Point(0, 0)))) {
+            const TRect r = monitor->BoundsRect();
+            PlaceList(r.Bottom, r.Right);
+        }
+    TCustomComboBox::DropDown();
+}
+
+void TrpCustomComboBox::DoEnter()
+{
+    SetEditFocused(true);
+    TCustomComboBox::DoEnter();
+}
+
+void TrpCustomComboBox::DoExit()
+{
+    SetEditFocused(false);
+    TCustomComboBox::DoExit();
+}
+
 TRect TrpCustomComboBox::EditRect() const
 {
     return Bounds(FImageWidth + 3, 3, GetWidth() - FArrowWidth - 7 - FImageWidth, GetHeight() - 6);

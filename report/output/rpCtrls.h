@@ -96,7 +96,9 @@ public:
     explicit TrpCustomComboBox(TComponent* AOwner);
 
     bool GetReadOnly() const { return FReadOnly; }
+    // A read-only box takes no typing: its text is one of the items, picked or stepped to.
     void SetReadOnly(bool Value);
+    bool EditReadOnly() const override { return FReadOnly; }
     int GetListWidth() const { return FListWidth; }
     void SetListWidth(int Value) { FListWidth = Value; }
     // The dropped list is ListWidth wide, whatever the box's width (0: the box's width).
@@ -128,6 +130,11 @@ public:
     void Paint(TCanvas& Canvas) override;
 
 protected:
+    // The list is placed (PlaceList) on the monitor of the box before it drops.
+    void DropDown() override;
+    // The edit gaining the focus makes the box look active, losing it flat again.
+    void DoEnter() override;
+    void DoExit() override;
     // The image area left of the text (empty in the plain box).
     virtual void DrawImage(TCanvas& Canvas, const TRect& R);
     void PaintBorder(TCanvas& Canvas, bool Active);

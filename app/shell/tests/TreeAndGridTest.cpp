@@ -1,6 +1,7 @@
 // The groups tree and the goods grid of the main window.
 #include "app/shell/tests/ShellFixture.h"
 
+#include "app/documents/Statements.h"
 #include "app/documents/Unit2.h"
 #include "app/shell/Unit1.h"
 #include "app/shell/Unit10.h"
@@ -10,6 +11,7 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/db/DbFaults.h"
 
 #include <algorithm>
 #include <functional>
@@ -218,6 +220,56 @@ TEST_F(TreeTest, AddSubgroupIsRefusedOnALeafWithGoodsAndAllowedAboveSubgroups)
     });
     d->Run([&] { d->Click(Form1->SpeedButton1); });
     EXPECT_EQ(d->ModalNames(), (std::vector<AnsiString>{"Form5", "Form5"}));
+}
+
+// The tree shows the new group at once; when its goods cannot be read (a disk error, a lock),
+// the grid is emptied instead of going on with the figures of the group selected before, the
+// error reaches the user, and the commands that look at a group's goods count them afresh: a
+// leaf that holds goods gets no subgroup even though its grid is empty.
+TEST_F(TreeTest, AGroupWhoseGoodsCannotBeReadShowsNoFiguresOfAnother)
+{
+    Seed();
+    StartOnWarehouse();
+    TTreeView* tree = Form1->TreeView1;
+    const auto node = [&](const char* text) {
+        for (TTreeNode* n : tree->GetItems()->List())
+            if (n->GetText() == text)
+                return n;
+        return static_cast<TTreeNode*>(nullptr);
+    };
+    const struct {
+        const char* why;
+        const char* from;  // selected first, its goods read
+        const char* to;
+        int failing;  // the statement of the selection that fails
+        std::function<void()> select;
+    } routes[] = {
+        {"a click, the groups' read failing", "Склад", "Крепёж", 1, [&] { Select("Крепёж"); }},
+        {"a click, the goods' read failing", "Склад", "Крепёж", 2, [&] { Select("Крепёж"); }},
+        {"a click on the top-level group", "Крепёж", "Склад", 1, [&] { Select("Склад"); }},
+        {"a right click on another group", "Склад", "Алкидные", 1,
+         [&] { d->RightClickNode(tree, node("Алкидные")); }},
+        {"a right click on the selected group", "Алкидные", "Алкидные", 1,
+         [&] { d->RightClickNode(tree, node("Алкидные")); }},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.why);
+        Select(AnsiString(r.from) == "Эмали" ? "Крепёж" : "Эмали");  // away, so that `from` is read
+        Select(r.from);
+        ASSERT_TRUE(HasCurrentRow(Form1->ADOQuery1));
+        DbFaults::FailStatement(r.failing);
+        r.select();
+        DbFaults::Clear();
+        EXPECT_EQ(tree->GetSelected(), node(r.to));
+        EXPECT_FALSE(Form1->ADOQuery1->Active()) << "no figures of another group";
+        EXPECT_EQ(d->TakeErrors().size(), 1u);
+        if (r.to != AnsiString("Склад")) {
+            d->ClearMessages();
+            d->Run([&] { d->Menu(Form1->N2); });
+            EXPECT_EQ(d->MessageTexts(), (std::vector<AnsiString>{"Нельзя добавить подгруппу т.к. в группе содержится товар"}));
+            EXPECT_EQ(d->ModalNames().size(), 0u);
+        }
+    }
 }
 
 TEST_F(TreeTest, TheGoodsCardGroupListOffersOnlyGroupsWithoutSubgroups)

@@ -60,6 +60,37 @@ TEST_F(TreeTest, ChildrenFollowTheirParentInDisplayOrder)
     EXPECT_EQ(shoes->Item(1)->GetText(), "Сапоги");
 }
 
+// A chain of nodes far deeper than any call stack holds (as a damaged table of groups makes
+// it) is laid out, copied and deleted like any tree.
+TEST_F(TreeTest, AChainOfHalfAMillionNodesIsLaidOutCopiedAndDeleted)
+{
+    constexpr int depth = 500000;
+    TTreeNodes* items = Tree->GetItems();
+    items->BeginUpdate();
+    TTreeNode* top = items->AddChild(items->Item(2), "0");  // under "Сапоги"
+    TTreeNode* last = top;
+    for (int i = 1; i < depth; ++i)
+        last = items->AddChild(last, IntToStr(i));
+    items->AddChild(items->Item(1), "после");  // after the chain under "Обувь"
+    items->EndUpdate();
+    ASSERT_EQ(items->Count(), 5 + depth + 1);
+    EXPECT_EQ(items->Item(3), top);
+    EXPECT_EQ(items->Item(2 + depth), last);
+    EXPECT_EQ(items->Item(3 + depth)->GetText(), "после");
+
+    auto* copy = new TTreeView(Form);
+    copy->GetItems()->Assign(items);
+    ASSERT_EQ(copy->GetItems()->Count(), items->Count());
+    EXPECT_EQ(copy->GetItems()->Item(2 + depth)->GetText(), IntToStr(depth - 1));
+    EXPECT_EQ(copy->GetItems()->Item(2 + depth)->GetParent()->GetText(), IntToStr(depth - 2));
+    EXPECT_EQ(copy->GetItems()->Item(3 + depth)->GetText(), "после");
+
+    Tree->SetSelected(last);
+    top->Delete();
+    EXPECT_EQ(Texts(Tree), (std::vector<AnsiString>{"Склад", "  Обувь", "    Сапоги", "    после", "  Одежда", "    Куртки"}));
+    EXPECT_EQ(Tree->GetSelected()->GetText(), "Сапоги");
+}
+
 // The display order is laid out again on the first read after a change, whichever
 // change it was and whether or not the tree was read in between.
 TEST_F(TreeTest, DisplayOrderFollowsEveryChange)

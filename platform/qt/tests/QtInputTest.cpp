@@ -539,6 +539,49 @@ TEST_F(QtInput, TreeScrollingKeepsHitTestsExact)
     EXPECT_EQ(ToQString(tree->GetNodeAt(30, 2)->GetText()), w->itemAt(30, 2)->text(0));
 }
 
+// The selected node stays selected on screen whatever the mouse does beside it: a click
+// below the nodes, with either button, or a Ctrl+click on the node itself (which takes a
+// Qt view's highlight away) neither changes the tree's selection nor hides it, so a list
+// shown for the selected node is never shown for no node the user can see.
+TEST_F(QtInput, TheSelectedNodeStaysHighlightedAfterClicksBesideIt)
+{
+    auto* tree = Add<TTreeView>(140, 140, 200, 120);
+    for (const char* text : {"Склад", "Краски", "Крепёж"})
+        tree->GetItems()->Add(nullptr, text);
+    int changes = 0;
+    tree->OnChange = TTVChangedEvent::Lambda([&](TObject*, TTreeNode*) { ++changes; });
+    auto* w = WidgetOf<QTreeWidget>(tree);
+    ASSERT_NE(w, nullptr);
+    Form->Show();
+    Activate();
+    QApplication::processEvents();
+    QTreeWidgetItem* second = w->topLevelItem(1);
+    QTest::mouseClick(w->viewport(), Qt::LeftButton, {}, w->visualItemRect(second).center());
+    ASSERT_EQ(tree->GetSelected(), tree->GetItems()->Item(1));
+    const QPoint below(5, w->viewport()->height() - 3);
+    ASSERT_EQ(w->itemAt(below), nullptr);
+    const struct {
+        const char* why;
+        std::function<void()> click;
+    } clicks[] = {
+        {"left button below the nodes", [&] { QTest::mouseClick(w->viewport(), Qt::LeftButton, {}, below); }},
+        {"right button below the nodes", [&] { QTest::mouseClick(w->viewport(), Qt::RightButton, {}, below); }},
+        {"Ctrl+click on the selected node",
+         [&] { QTest::mouseClick(w->viewport(), Qt::LeftButton, Qt::ControlModifier, w->visualItemRect(second).center()); }},
+    };
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(c.why);
+        changes = 0;
+        c.click();
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        QApplication::processEvents();
+        EXPECT_EQ(tree->GetSelected(), tree->GetItems()->Item(1));
+        EXPECT_EQ(changes, 0);
+        EXPECT_EQ(w->selectedItems(), QList<QTreeWidgetItem*>{second});
+    }
+}
+
 TEST_F(QtInput, PopupMenusOpenWhereTheModelSays)
 {
     auto* tree = Add<TTreeView>(140, 140, 200, 120);

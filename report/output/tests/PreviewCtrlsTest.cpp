@@ -155,6 +155,44 @@ TEST(ComboBoxTest, AWideListStaysOnTheScreen)
     delete form;
 }
 
+// The font combo's edit is read-only: its text is always one of the fonts, picked or stepped
+// to. The zoom box takes typing ("150 %"); a box made read-only takes none.
+TEST(ComboBoxTest, AReadOnlyBoxTakesNoTyping)
+{
+    TTestDriver d;
+    auto* form = new TForm(Application);
+    form->Show();
+    auto* zoom = new TrpComboBox(form);
+    auto* locked = new TrpComboBox(form);
+    locked->SetReadOnly(true);
+    auto* fonts = new TrpFontComboBox(form);
+    struct Case {
+        const char* why;
+        TrpCustomComboBox* box;
+        bool typed;
+    };
+    const Case cases[] = {
+        {"the zoom box", zoom, true},
+        {"a box made read-only", locked, false},
+        {"the font combo", fonts, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        c.box->SetParent(form);
+        c.box->GetItems()->Add("100%");
+        c.box->SetItemIndex(0);
+        int changes = 0;
+        c.box->OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+        d.Press(c.box, "5\b");
+        EXPECT_EQ(c.box->UserTyped("150 %"), c.typed);
+        EXPECT_EQ(c.box->GetText(), c.typed ? "150 %" : "100%");
+        EXPECT_EQ(changes, c.typed ? 3 : 0);
+        EXPECT_TRUE(c.box->UserSelected(0)) << "the list still works";
+        EXPECT_EQ(c.box->GetText(), "100%");
+    }
+    delete form;
+}
+
 TEST(ComboBoxTest, FlatAndActiveLooks)
 {
     TTestDriver d;
@@ -169,6 +207,16 @@ TEST(ComboBoxTest, FlatAndActiveLooks)
     box->SetDroppedDown(true);
     EXPECT_EQ(box->ButtonState(), rbsPressed);
     box->SetDroppedDown(false);
+    // The focus in the box's edit makes it active, the focus elsewhere flat again.
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    other->SetBounds(0, 30, 60, 20);
+    form->Show();
+    box->SetFocus();
+    EXPECT_EQ(box->ButtonState(), rbsHot);
+    other->SetFocus();
+    EXPECT_EQ(box->ButtonState(), rbsFlat);
+    form->Hide();
     TRecordingCanvas flat, disabled;
     box->Paint(flat.Canvas);
     box->SetEnabled(false);
@@ -388,6 +436,29 @@ TEST_F(FontComboTest, PreviewItemsAndThePrintersFonts)
     EXPECT_EQ(preview->Panel->GetCaption(), "Courier Printer");
     d.Run([&] { box->UserDroppedDown(false); });
     EXPECT_FALSE(preview->GetVisible());
+
+    // Near the bottom of the screen the list opens upwards, and the sample goes above the
+    // box's level with it; near the right edge the sample goes left of the box.
+    const struct {
+        const char* why;
+        TPoint box;  // where the box lies on the screen
+        bool inverted;
+        TPoint sample;
+    } places[] = {
+        {"room below and to the right", {10, 10}, false, {160, 10}},
+        {"near the bottom: the list and the sample go up", {10, 1024 - 60}, true, {160, 1024 - 60 - 50}},
+        {"near the right edge: the sample goes left", {1280 - 160, 10}, false, {1280 - 160 - 200, 10}},
+    };
+    for (const auto& p : places) {
+        SCOPED_TRACE(p.why);
+        form->SetBounds(0, 0, 1280, 1024);
+        const TPoint client = form->ClientToScreen(Point(0, 0));
+        box->SetBounds(p.box.X - client.X, p.box.Y - client.Y, 150, 21);
+        d.Run([&] { box->UserDroppedDown(true); });
+        EXPECT_EQ(box->GetListInverted(), p.inverted);
+        EXPECT_EQ(form->ClientToScreen(Point(preview->GetLeft(), preview->GetTop())), p.sample);
+        d.Run([&] { box->UserDroppedDown(false); });
+    }
     rpFreePrinters();
 }
 

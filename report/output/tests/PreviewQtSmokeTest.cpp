@@ -655,6 +655,17 @@ TEST(PreviewQtSmoke, TheFontComboRemembersChoicesFromItsListNotSteps)
              Services().ProcessNativeEvents();
          },
          "Verdana", {"Verdana", "Tahoma"}},
+        {"a letter typed into its read-only edit changes nothing",
+         [&] {
+             const TRect r = QtWidgetOnScreen(box);
+             const TPoint text{r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+             QtPointer(TQtMouseAction::Press, text);
+             QtPointer(TQtMouseAction::Release, text);
+             Services().ProcessNativeEvents();
+             ASSERT_TRUE(QtWindowHasKeys(box));
+             key('G');
+         },
+         "Verdana", {"Verdana", "Tahoma"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
