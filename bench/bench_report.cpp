@@ -95,7 +95,9 @@ public:
 // The list report over `rows` rows, A4 portrait, 10 mm margins.
 class TListReport {
 public:
-    explicit TListReport(int rows)
+    // PageNumbers: each row also prints its page number and is kept with a child band
+    // that does too, so every page break takes a row and its child along to the next page.
+    explicit TListReport(int rows, bool PageNumbers = false)
     {
         FReport = std::make_unique<TrpReport>(nullptr);
         FReport->SetName("ListReport");
@@ -128,6 +130,13 @@ public:
         Memo(master, 60, 0, 400, 18, "[Rows.\"Name\"]");
         Memo(master, 460, 0, 110, 18, "[Rows.\"Price\"]");
         Memo(master, 570, 0, 120, 18, "[Rows.\"Sum\"]");
+        if (PageNumbers) {
+            Memo(master, 690, 0, 20, 18, "[Page#]");
+            master->KeepChild = true;
+            auto* child = Band<TrpChild>(page, "Child1", 95, 18);
+            Memo(child, 0, 0, 690, 18, "[Rows.\"Name\"], стр. [IIF(<Page#> = 1, 'первая', <Page#>)]");
+            master->SetChild(child);
+        }
         auto* footer = Band<TrpPageFooter>(page, "PageFooter1", 200, 20);
         Memo(footer, 0, 0, 690, 18, "Итого на странице: [SUM(<Rows.\"Sum\">,MasterData1)]   Стр. [Page#]");
         auto* summary = Band<TrpReportSummary>(page, "ReportSummary1", 120, 20);
@@ -187,6 +196,20 @@ void Prepare(benchmark::State& state)
     }
     state.counters["pages"] = pages;
     state.counters["peak_mb"] = PeakMb();
+}
+
+// Rows that print their page number and move on with their kept child at every page break.
+void PrepareWithPageNumbers(benchmark::State& state)
+{
+    Startup();
+    int pages = 0;
+    for (auto _ : state) {
+        TListReport report(static_cast<int>(state.range(0)), true);
+        pages = report.Prepare()->GetCount();
+    }
+    state.counters["pages"] = pages;
+    state.counters["peak_mb"] = PeakMb();
+    state.SetComplexityN(state.range(0));
 }
 
 void PrepareAndPdf(benchmark::State& state)
@@ -331,6 +354,12 @@ void Anchors(benchmark::State& state)
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
     benchmark::RegisterBenchmark("Prepare", Prepare)->Arg(quick ? 200 : 10000)->Unit(benchmark::kMillisecond);
+    auto* numbered = benchmark::RegisterBenchmark("PrepareWithPageNumbers", PrepareWithPageNumbers);
+    numbered->Unit(benchmark::kMillisecond);
+    if (quick)
+        numbered->Arg(200);
+    else
+        numbered->Arg(10000)->Arg(100000)->Complexity();
     auto* pdf = benchmark::RegisterBenchmark("PrepareAndPdf", PrepareAndPdf)->Unit(benchmark::kMillisecond);
     if (quick)
         pdf->Arg(200);

@@ -183,10 +183,13 @@ protected:
     {
         auto* w = static_cast<QPlainTextEdit*>(Widget());
         if (HasChange(what, TControlChange::Caption)) {
-            if (const int at = FMemo.AppendedAt(); at >= 0) {
-                Append(w, FMemo.GetText().substr(size_t(at)));
+            const AnsiString& whole = FMemo.GetText();
+            // After a lone CR the new break would make a line of its own; the whole text
+            // shows the two as one break.
+            if (const int at = FMemo.AppendedAt(); at >= 0 && (at == 0 || whole[size_t(at) - 1] != '\r')) {
+                Append(w, whole.substr(size_t(at)));
             } else {
-                const QString text = ToQtLines(FMemo.GetText());
+                const QString text = ToQtLines(whole);
                 if (w->toPlainText() != text)
                     w->setPlainText(text);
             }

@@ -79,6 +79,11 @@ public:
                                       int Flags) = 0;
     // False when a dialog page was cancelled.
     virtual bool Run() = 0;
+    // The prepared pages tell the engine of every object they write (Element its element)
+    // and of every written element they move onto the current page, so that a text made
+    // for one page can follow its object to another.
+    virtual void ObjectWritten(TrpComponent*, TrpXMLItem*) {}
+    virtual void ObjectsMoved(TrpXMLItem*) {}
 
     bool GetDoublePass() const;
     void ShowBandByName(const AnsiString& Name);
@@ -464,6 +469,27 @@ public:
     Variant GetLocalValue() const;
     void SetLocalValue(const Variant& Value);
 
+    // What one memo's expressions read, so that its text can be made again for another page
+    // once the data has moved on (the engine, when a computed band lands on a later page).
+    // Recording, every name read and aggregate asked appends what it gave and whether the
+    // page number went into it. Replaying, those reads give what they gave then, except
+    // the ones the page number went into: they are read again, with Page and Page# those
+    // of page index Page. A read the recording never saw is read as it stands now.
+    struct TPageTextLog {
+        struct TRead {
+            AnsiString Name;
+            bool Found = false;
+            Variant Value;
+            bool OfPage = false;
+        };
+        std::vector<TRead> Reads;
+        bool Replay = false;
+        int Page = -1;
+        int PageReads = 0;  // reads of Page and Page#
+        size_t Next = 0;    // replaying: where the next read most likely is
+    };
+    TPageTextLog* PageTextLog = nullptr;
+
     // ---- running (rpClass.cpp)
     bool PrepareReport(bool ClearLastReport = true);
     void ShowReport(bool ClearLastReport = true);
@@ -602,6 +628,10 @@ private:
     TNameRef& NameRef(const AnsiString& Expr);
     void Resolve(TNameRef& Ref);
     bool ReadName(TNameRef& Ref, Variant& Value);
+    bool ReadNameNow(TNameRef& Ref, Variant& Value);
+    // Through PageTextLog while one is set: Value as recorded under Key, or Read's.
+    template <class F>
+    bool LoggedRead(const AnsiString& Key, Variant& Value, F Read);
     // ReadName's quickest case: a field of a database dataset found before, read from the
     // current row with nothing to open or look up (no code runs); nullptr: take ReadName.
     // SlotField is the same once the stamps are known to stand.

@@ -186,34 +186,9 @@ void TrpCustomMemoView::GetData()
                 SetText(AnsiString());
         }
     } else if (AllowExpressions) {
-        const size_t comma = ExpressionDelimiters.find(',');
-        const AnsiString open = comma == AnsiString::npos ? ExpressionDelimiters : ExpressionDelimiters.substr(0, comma);
-        const AnsiString close = comma == AnsiString::npos ? AnsiString() : ExpressionDelimiters.substr(comma + 1);
-        AnsiString s = GetText();
-        if (!open.empty() && !close.empty() && s.find(open) != AnsiString::npos) {
-            // The result is built in a second string: the scan reads the template
-            // text left to right once, and a value is never scanned again, so the
-            // work stays linear in the length of the text however many brackets it holds.
-            AnsiString out;
-            out.reserve(s.size());
-            size_t from = 0;
-            for (;;) {
-                const size_t at = s.find(open, from);
-                if (at == AnsiString::npos)
-                    break;
-                int i = static_cast<int>(at) + 1, j = i;
-                const AnsiString expr = rpGetBrackedVariable(s, open, close, i, j);
-                // Only a complete bracket counts: "[abc" stays as typed.
-                if (i == j || j < static_cast<int>(close.size()) ||
-                    s.compare(static_cast<size_t>(j) - close.size(), close.size(), close) != 0)
-                    break;
-                out.append(s, from, static_cast<size_t>(i - 1) - from);
-                out += CalcAndFormat(expr);
-                from = static_cast<size_t>(j);
-            }
-            out.append(s, from, AnsiString::npos);
+        AnsiString out;
+        if (ExpandExpressions(GetText(), out))
             SetText(out);
-        }
     }
     if (report)
         report->SetLocalValue(Value);
@@ -257,6 +232,50 @@ void TrpCustomMemoView::GetData()
         }
         FFlowTo->AllowExpressions = false;
     }
+}
+
+bool TrpCustomMemoView::ExpandExpressions(const AnsiString& s, AnsiString& out)
+{
+    const size_t comma = ExpressionDelimiters.find(',');
+    const AnsiString open = comma == AnsiString::npos ? ExpressionDelimiters : ExpressionDelimiters.substr(0, comma);
+    const AnsiString close = comma == AnsiString::npos ? AnsiString() : ExpressionDelimiters.substr(comma + 1);
+    if (open.empty() || close.empty() || s.find(open) == AnsiString::npos)
+        return false;
+    // The result is built in a second string: the scan reads the template text left to
+    // right once, and a value is never scanned again, so the work stays linear in the
+    // length of the text however many brackets it holds.
+    out.clear();
+    out.reserve(s.size());
+    size_t from = 0;
+    for (;;) {
+        const size_t at = s.find(open, from);
+        if (at == AnsiString::npos)
+            break;
+        int i = static_cast<int>(at) + 1, j = i;
+        const AnsiString expr = rpGetBrackedVariable(s, open, close, i, j);
+        // Only a complete bracket counts: "[abc" stays as typed.
+        if (i == j || j < static_cast<int>(close.size()) ||
+            s.compare(static_cast<size_t>(j) - close.size(), close.size(), close) != 0)
+            break;
+        out.append(s, from, static_cast<size_t>(i - 1) - from);
+        out += CalcAndFormat(expr);
+        from = static_cast<size_t>(j);
+    }
+    out.append(s, from, AnsiString::npos);
+    return true;
+}
+
+AnsiString TrpCustomMemoView::StoredText(const AnsiString& Text, bool Whole)
+{
+    TStringList lines;
+    lines.SetText(Text);
+    if (Whole)
+        return rpLinesText(lines);
+    if (lines.Count() == 0)
+        return {};
+    if (lines.Count() == 1)
+        return lines.Strings(0);
+    return rpLinesText(lines);
 }
 
 void rpParseInlineFormat(const AnsiString& f, TrpFormat& Format)

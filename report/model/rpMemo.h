@@ -126,6 +126,12 @@ public:
     void GetData() override;
     void AfterPrint() override;
     AnsiString CalcAndFormat(const AnsiString& Expr);
+    // Text with every complete bracketed expression replaced by its formatted value; false
+    // (and Out untouched) when Text holds no expression to compute.
+    bool ExpandExpressions(const AnsiString& Text, AnsiString& Out);
+    // Text as a prepared page stores it, so that its lines read back: as Diff writes it, or
+    // (Whole) as the object's full description does.
+    static AnsiString StoredText(const AnsiString& Text, bool Whole);
     AnsiString FormatData(const Variant& Value, TrpFormat* Format = nullptr);
     void ExtractTotalPages();
     AnsiString GetComponentText() override;

@@ -29,6 +29,7 @@
 #include "report/model/rpVariables.h"
 #include "report/model/rpViews.h"
 
+#include "script/Expression.h"
 #include "script/GlobalUnit.h"
 #include "script/Items.h"
 #include "script/Script.h"
@@ -166,7 +167,8 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
     return FByText.emplace(Expression, std::move(compiled)).first->second.get();
 }
 
-Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript* AScript)
+// Inlined into its two callers here, the report's Calc above all.
+[[gnu::always_inline]] inline Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript* AScript)
 {
     FScript->Parent = AScript;
     struct MainAgain {
@@ -199,7 +201,7 @@ Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript
 
 // Get with a constant name in compiled code: reads as the call would, from a record of its
 // own, so the name is neither passed nor looked up again while nothing it depends on moves.
-class TrpBracketItem : public TscCustomVariable {
+class TrpBracketItem : public TscCustomVariable, public TscNumberSource {
 public:
     TrpBracketItem(TrpReport* AReport, const AnsiString& AName)
         : TscCustomVariable(AnsiString(), fvtVariant, "Variant"), FReport(AReport), FRef(AName)
@@ -210,10 +212,13 @@ public:
         // One value throughout, made where the caller wants it, without a copy in between.
         Variant r = script_detail::CallHost([this] {
             Variant v;
-            if (TField* f = FReport->KnownField(FRef)) {
+            TrpReport::TPageTextLog* log = FReport->PageTextLog;
+            if (TField* f = log && log->Replay ? nullptr : FReport->KnownField(FRef)) {
                 v = f->Value();
                 if (VarIsNull(v))
                     FReport->NullAsEmpty(FRef, v);
+                if (log)
+                    log->Reads.push_back({FRef.Name, true, v, false});
             } else {
                 v = FReport->ReadGet(FRef);
             }
@@ -224,6 +229,14 @@ public:
         return r;
     }
     void SetValue(const Variant&) override {}  // as Get, which is no indexed property
+    // A number in a known field of the current row, read where it lies; anything else (a
+    // Null, a text, a name to look up, a dataset to open) goes through GetValue.
+    bool ReadNumber(script_fast::Num& n) override
+    {
+        const TField* f = FReport->KnownField(FRef);
+        const Variant* v = f ? f->ValueInPlace() : nullptr;
+        return v && script_fast::Num::From(*v, n);
+    }
 
 private:
     TrpReport* FReport;
@@ -356,7 +369,41 @@ bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
     return ReadName(NameRef(Expr), Value);
 }
 
+template <class F>
+bool TrpReport::LoggedRead(const AnsiString& Key, Variant& Value, F Read)
+{
+    TPageTextLog* log = PageTextLog;
+    if (!log)
+        return Read(Value);
+    if (log->Replay) {
+        // Reads come back in the order they were recorded, unless the page number took
+        // another branch: look where the last one was found first.
+        const size_t n = log->Reads.size();
+        for (size_t k = 0; k < n; ++k) {
+            const size_t at = (log->Next + k) % n;
+            const TPageTextLog::TRead& r = log->Reads[at];
+            if (!r.OfPage && r.Name == Key) {
+                log->Next = at + 1;
+                Value = r.Value;
+                return r.Found;
+            }
+        }
+        return Read(Value);
+    }
+    const int before = log->PageReads;
+    const bool found = Read(Value);
+    log->Reads.push_back({Key, found, Value, log->PageReads != before});
+    return found;
+}
+
 bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
+{
+    if (!PageTextLog)
+        return ReadNameNow(Ref, Value);
+    return LoggedRead(Ref.Name, Value, [&](Variant& v) { return ReadNameNow(Ref, v); });
+}
+
+bool TrpReport::ReadNameNow(TNameRef& Ref, Variant& Value)
 {
     struct Reading {
         int& n;
@@ -381,7 +428,13 @@ bool TrpReport::ReadName(TNameRef& Ref, Variant& Value)
     }
 
     if (Ref.SysIndex >= 0) {
-        const int cur = FPreviewPages->CurPage, first = FPreviewPages->FirstPage;
+        int cur = FPreviewPages->CurPage;
+        const int first = FPreviewPages->FirstPage;
+        if (TPageTextLog* log = PageTextLog; log && (Ref.SysIndex == 2 || Ref.SysIndex == 3)) {
+            ++log->PageReads;
+            if (log->Replay && log->Page >= 0)
+                cur = log->Page;
+        }
         switch (Ref.SysIndex) {
         case 0: Value = Variant(FEngine->StartDate); break;
         case 1: Value = Variant(FEngine->StartTime); break;
@@ -473,27 +526,12 @@ void TrpReport::NullAsEmpty(TrpDataSet* DataSet, const AnsiString& Field, Varian
     }
 }
 
-Variant TrpReport::Calc(const AnsiString& Expr, TscScript* AScript)
-{
-    if (FCalcDepth >= kMaxCalcDepth) {
-        const AnsiString msg = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
-                               rpResources().Get("clExprError") + " '" + Expr + "': " +
-                               Format("expressions nested deeper than %d levels", {kMaxCalcDepth});
-        Errors.Add(msg);
-        throw ErpExpressionError(msg);
-    }
-    ++FCalcDepth;
-    struct Depth {
-        int& d;
-        ~Depth() { --d; }
-    } depth{FCalcDepth};
-    return CalcGuarded(Expr, AScript);
-}
-
-Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
+// Calc's body, inlined into it: Calc is its only caller.
+[[gnu::always_inline]] inline Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
 {
     TscScript* script = AScript ? AScript : FScript.get();
-    TNameRef& ref = NameRef(Expr);
+    // NameRef, with its first test here: the same text asked again costs no call.
+    TNameRef& ref = FLastNameRef && FLastNameRef->Name == Expr ? *FLastNameRef : NameRef(Expr);
     // A text that named nothing when last looked up skips the lookups while nothing moved.
     if (!(ref.Resolved && ref.NoName && !OnGetValue && ref.Guard == NameGuard())) {
         Variant v;
@@ -523,6 +561,23 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
         throw ErpExpressionError(error);
     }
     return Null();
+}
+
+Variant TrpReport::Calc(const AnsiString& Expr, TscScript* AScript)
+{
+    if (FCalcDepth >= kMaxCalcDepth) {
+        const AnsiString msg = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
+                               rpResources().Get("clExprError") + " '" + Expr + "': " +
+                               Format("expressions nested deeper than %d levels", {kMaxCalcDepth});
+        Errors.Add(msg);
+        throw ErpExpressionError(msg);
+    }
+    ++FCalcDepth;
+    struct Depth {
+        int& d;
+        ~Depth() { --d; }
+    } depth{FCalcDepth};
+    return CalcGuarded(Expr, AScript);
 }
 
 AnsiString TrpReport::CalcText(const AnsiString& Expr, const Variant& Value)
@@ -585,15 +640,26 @@ Variant TrpReport::CallMethod(TObject*, TClass, const AnsiString& MethodName, Va
         const bool yes = !VarIsNull(cond) && !VarIsEmpty(cond) && cond.AsBoolean();
         return Calc(ParamText(Params, yes ? 1 : 2), scope);
     }
-    if (name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX") {
-        auto* band = static_cast<TrpBand*>(VariantToObject(optional(1), TrpBand::StaticClass()));
-        const int flags = optional(2).AsInteger();
-        return FEngine->GetAggregateValue(name, ParamText(Params, 0), band, flags);
-    }
-    if (name == "COUNT") {
-        auto* band = static_cast<TrpBand*>(VariantToObject(optional(0), TrpBand::StaticClass()));
-        const int flags = optional(1).AsInteger();
-        return FEngine->GetAggregateValue(name, AnsiString(), band, flags);
+    const bool count = name == "COUNT";
+    if (count || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX") {
+        auto aggregate = [&](Variant& v) {
+            const int first = count ? 0 : 1;
+            auto* band = static_cast<TrpBand*>(VariantToObject(optional(first), TrpBand::StaticClass()));
+            const int flags = optional(first + 1).AsInteger();
+            v = FEngine->GetAggregateValue(name, count ? AnsiString() : ParamText(Params, 0), band, flags);
+            return true;
+        };
+        Variant v;
+        if (!PageTextLog) {
+            aggregate(v);
+            return v;
+        }
+        // The totals move on with the data: a text made again takes the one it had.
+        AnsiString key = "\x01" + name;
+        for (int i = 0; i <= (count ? 1 : 2); ++i)
+            key += "\x01" + ParamText(Params, i);
+        LoggedRead(key, v, aggregate);
+        return v;
     }
     return Variant();
 }

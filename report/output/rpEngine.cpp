@@ -96,6 +96,11 @@ bool TrpEngine::Run()
         Report->Errors.Add(rpenginemsg::kNoPreviewPages);
         return false;
     }
+    FRun->PageNamedElsewhere = MentionsPage(Report->GetScriptText()->GetText());
+    for (int i = 0; i < Report->GetVariables()->Count() && !FRun->PageNamedElsewhere; ++i) {
+        const Variant& v = Report->GetVariables()->Items(i)->GetValue();
+        FRun->PageNamedElsewhere = VarIsStr(v) && MentionsPage(v.AsString());
+    }
     try {
         if (Initialize()) {
             Report->GetDataSets()->Initialize();

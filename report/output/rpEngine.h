@@ -86,6 +86,8 @@ public:
     Variant GetAggregateValue(const AnsiString& Name, const AnsiString& Expression, TrpBand* Band,
                               int Flags) override;
     bool Run() override;
+    void ObjectWritten(TrpComponent* Obj, TrpXMLItem* Element) override;
+    void ObjectsMoved(TrpXMLItem* Element) override;
 
     TrpAggregateList* GetAggregateList() { return &AggregateList; }
     TrpBand* GetCurBand() const { return CurBand; }
@@ -168,6 +170,9 @@ private:
     // rpEngineBand.cpp
     void DoShow(TrpBand* Band);
     void Stretch(TrpBand* Band);
+    // The object's GetData; a memo text that reads the page number is remembered so that
+    // it can be made again for the page it lands on.
+    void GetData(TrpView* View);
     void UnStretch(TrpBand* Band);
     void PrepareShiftTree(TrpBand* Band);
     void ShiftObjects(TrpComponent* Parent, Extended Offset, TrpBand* Band, int Depth);

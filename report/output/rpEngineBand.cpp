@@ -12,11 +12,14 @@
 #include "report/model/rpMemo.h"
 #include "report/model/rpUtils.h"
 
+#include "platform/classes/Handles.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -138,7 +141,7 @@ void TrpEngine::Stretch(TrpBand* Band)
             if (Band->GetVisible()) {
                 Report->DoBeforePrint(v);
                 if (v->GetVisible()) {
-                    v->GetData();
+                    GetData(v);
                     Report->DoNotifyEvent(v, v->OnAfterData);
                 }
             }
@@ -188,14 +191,18 @@ void TrpEngine::UnStretch(TrpBand* Band)
     for (TrpView* v : views) {
         v->AfterPrint();
         FRun->Growth.erase(v);
+        FRun->PageTexts.erase(v);
     }
     Report->CurObject = Band->Name();
     Report->DoAfterPrint(Band);
     Band->AfterPrint();
     int& own = FRun->Band(Band).OwnObjectCount;
     if (own >= 0) {
-        while (Band->ObjectCount() > own)
-            delete Band->Object(Band->ObjectCount() - 1);
+        while (Band->ObjectCount() > own) {
+            TrpComponent* copy = Band->Object(Band->ObjectCount() - 1);
+            FRun->PageTexts.erase(copy);
+            delete copy;
+        }
         own = -1;
     }
 }
@@ -780,4 +787,162 @@ void TrpEngine::OutputToCopy(TrpBand* Band)
     copy->AssignAll(Band);
     copy->SetLeft(CurX);
     copy->SetTop(CurY);
+    // The copies' texts were made for this page too; they follow their band if it moves.
+    if (!FRun->PageTexts.empty() && copy->ObjectCount() == Band->ObjectCount())
+        for (int i = 0; i < Band->ObjectCount(); ++i)
+            if (auto made = FRun->PageTexts.find(Band->Object(i)); made != FRun->PageTexts.end())
+                FRun->PageTexts[copy->Object(i)] = made->second;
+}
+
+// ---------------------------------------------------------------- page-dependent texts
+//
+// A band's data is read before the engine tests whether it fits, so a band moved on to a
+// later page (a row that does not fit, the later parts of a split band, a kept block or a
+// row of columns taken along, subreports printed into a band) holds texts made on the page
+// before. Memo texts that read Page or Page# are therefore made again for the page they
+// land on: from the same template text, with every other name and total read as it read
+// then (the data has moved on since), and no events. Only the element's text changes, so
+// everything else about the prepared pages stays as it was.
+
+namespace {
+
+// Ids for written elements, never reused: an element of another run carries none of ours.
+std::atomic<uintptr_t> gNextTextId{0};
+
+// The memo whose text may be made again: one whose own expressions made all of it.
+TrpCustomMemoView* RemakeableMemo(TrpView* View)
+{
+    auto* memo = dynamic_cast<TrpCustomMemoView*>(View);
+    if (!memo || memo->IsDataField() || !memo->AllowExpressions || memo->SuppressRepeated || memo->GetFlowTo())
+        return nullptr;
+    return memo;
+}
+
+}  // namespace
+
+void TrpEngine::GetData(TrpView* View)
+{
+    TrpCustomMemoView* memo = FinalPass ? RemakeableMemo(View) : nullptr;
+    AnsiString source;
+    if (memo && !Report->PageTextLog) {
+        source = memo->GetText();
+        if (!FRun->PageNamedElsewhere && !MentionsPage(source))
+            memo = nullptr;
+    }
+    if (!memo || Report->PageTextLog) {
+        View->GetData();
+        return;
+    }
+    TrpReport::TPageTextLog& log = FRun->Log;
+    log.Reads.clear();
+    log.Replay = false;
+    log.PageReads = 0;
+    Report->PageTextLog = &log;
+    try {
+        View->GetData();
+    } catch (...) {
+        Report->PageTextLog = nullptr;
+        throw;
+    }
+    Report->PageTextLog = nullptr;
+    if (log.PageReads == 0) {
+        FRun->PageTexts.erase(View);
+        return;
+    }
+    auto made = std::make_shared<TrpEngineRun::TPageText>();
+    made->Memo = HandleOf(memo);
+    made->Source = source;
+    made->Text = memo->GetText();
+    made->Page = PreviewPages->CurPage;
+    made->Reads = std::move(log.Reads);
+    log.Reads = {};
+    FRun->PageTexts[View] = std::move(made);
+}
+
+namespace {
+
+// Made's text for page index APage, or nothing when it cannot be made again.
+std::optional<AnsiString> RemakeText(TrpReport* Report, TrpEngineRun& Run, const TrpEngineRun::TPageText& Made,
+                                     int APage)
+{
+    auto* memo = dynamic_cast<TrpCustomMemoView*>(LiveObjectOf(Made.Memo));
+    if (!memo || Report->PageTextLog)
+        return std::nullopt;
+    TrpReport::TPageTextLog& log = Run.Log;
+    log.Reads = Made.Reads;
+    log.Replay = true;
+    log.Page = APage;
+    log.Next = 0;
+    // Whichever way it ends (a stopped run raises through here), the report is as it was.
+    struct TRestore {
+        TrpReport* Report;
+        TrpCustomMemoView* Memo;
+        TrpReport::TPageTextLog& Log;
+        Variant Value;
+        AnsiString Object;
+        ~TRestore()
+        {
+            Report->PageTextLog = nullptr;
+            Report->CurObject = Object;
+            Memo->Value = Value;
+            Log.Replay = false;
+            Log.Page = -1;
+        }
+    } restore{Report, memo, log, memo->Value, Report->CurObject};
+    TStringList errors;
+    errors.Assign(&Report->Errors);
+    Report->PageTextLog = &log;
+    Report->CurObject = memo->Name();
+    try {
+        AnsiString out;
+        if (memo->ExpandExpressions(Made.Source, out))
+            return out;
+    } catch (const std::exception&) {
+        // It made a text on its own page; what fails now leaves that text as it was.
+        Report->Errors.Assign(&errors);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+void TrpEngine::ObjectWritten(TrpComponent* Obj, TrpXMLItem* Element)
+{
+    if (!FRun || FRun->PageTexts.empty())
+        return;
+    const auto made = FRun->PageTexts.find(Obj);
+    auto* memo = dynamic_cast<TrpCustomMemoView*>(Obj);
+    // A text an event or a split changed since is left as it is.
+    if (made == FRun->PageTexts.end() || !memo || memo->GetText() != made->second->Text)
+        return;
+    const uintptr_t id = ++gNextTextId;
+    Element->Data = reinterpret_cast<void*>(id);
+    FRun->WrittenTexts[id] = {made->second, made->second->Page};
+    ObjectsMoved(Element);
+}
+
+void TrpEngine::ObjectsMoved(TrpXMLItem* Element)
+{
+    if (!FRun || FRun->WrittenTexts.empty() || !Element)
+        return;
+    const int page = PreviewPages->CurPage;
+    std::vector<TrpXMLItem*> todo{Element};
+    while (!todo.empty()) {
+        TrpXMLItem* item = todo.back();
+        todo.pop_back();
+        for (int i = 0; i < item->Count(); ++i)
+            todo.push_back(item->Items(i));
+        if (!item->Data)
+            continue;
+        const auto written = FRun->WrittenTexts.find(reinterpret_cast<uintptr_t>(item->Data));
+        if (written == FRun->WrittenTexts.end() || written->second.Page == page)
+            continue;
+        // The text as the element keeps it: against its template object, or whole.
+        const bool full = !item->PropExists("x");
+        if (full && !item->PropExists("Memo.Text"))
+            continue;
+        written->second.Page = page;
+        if (const std::optional<AnsiString> text = RemakeText(Report, *FRun, *written->second.Made, page))
+            item->SetProp(full ? "Memo.Text" : "x", TrpCustomMemoView::StoredText(*text, full));
+    }
 }

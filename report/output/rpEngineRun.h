@@ -19,6 +19,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <map>
+#include <memory>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -218,6 +219,29 @@ public:
     bool KeepSpansParts = false;
     const std::vector<TrpBand*> NoBands{};  // the band list of an object that has none
 
+    // A memo text that read the page number, made for one page: what it takes to make it
+    // again for the page its object lands on (TrpEngine::ObjectWritten).
+    struct TPageText {
+        uint32_t Memo = 0;  // handle of the memo whose expressions made it
+        AnsiString Source;  // the memo's text before they ran
+        AnsiString Text;    // what they made
+        int Page = 0;       // for this page index
+        std::vector<TrpReport::TPageTextLog::TRead> Reads;
+    };
+    // By live object (a memo, or a copy of one made for a subreport or a vertical band),
+    // while its band is output.
+    std::unordered_map<TrpComponent*, std::shared_ptr<const TPageText>> PageTexts;
+    // By the id a written element carries in its Data: the text it holds and its page.
+    struct TWrittenText {
+        std::shared_ptr<const TPageText> Made;
+        int Page = 0;
+    };
+    std::unordered_map<uintptr_t, TWrittenText> WrittenTexts;
+    TrpReport::TPageTextLog Log;
+    // The script or a report variable names the page: any memo's text may read it through
+    // them. Otherwise only a memo whose own text names it can.
+    bool PageNamedElsewhere = false;
+
 private:
     std::unordered_map<TrpComponent*, TBandState> FBands;
     std::unordered_map<TrpReportPage*, TPageState> FPages;
@@ -246,6 +270,17 @@ constexpr Extended kUnitsPerMM = 3.77953L;
 constexpr int kMaxShowDepth = 64;
 // Split passes in a row that may place nothing before the band is declared unplaceable.
 constexpr int kMaxIdleSplits = 2;
+
+// Text that may read the page number ("Page", "Page#", also in a function or a variable):
+// any "page", in any letter case.
+inline bool MentionsPage(const AnsiString& Text)
+{
+    for (size_t i = 0; i + 4 <= Text.size(); ++i)
+        if ((Text[i] | 0x20) == 'p' && (Text[i + 1] | 0x20) == 'a' && (Text[i + 2] | 0x20) == 'g' &&
+            (Text[i + 3] | 0x20) == 'e')
+            return true;
+    return false;
+}
 
 inline AnsiString Num(Extended V) { return FormatFloat("0.##", static_cast<double>(V)); }
 

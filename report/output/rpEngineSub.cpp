@@ -273,11 +273,13 @@ void TrpEngine::ShowVBand(TrpBand* Band)
             Report->CurObject = v->Name();
             v->BeforePrint();
             Report->DoBeforePrint(v);
-            v->GetData();
+            GetData(v);
             Report->DoNotifyEvent(v, v->OnAfterData);
             TComponent* made = v->ClassType()->CreateComponent(*VMasterBand);
             if (auto* copy = dynamic_cast<TrpView*>(made)) {
                 copy->Assign(v);
+                if (auto text = FRun->PageTexts.find(v); text != FRun->PageTexts.end())
+                    FRun->PageTexts[copy] = text->second;
                 copy->SetLeft(v->GetLeft() + CurX - FRun->VRowX);  // within the row
                 copy->OriginalComponent = v->OriginalComponent;
                 copy->AliasName = v->AliasName;
@@ -285,6 +287,7 @@ void TrpEngine::ShowVBand(TrpBand* Band)
                 delete made;
             }
             v->AfterPrint();
+            FRun->PageTexts.erase(v);
         }
         cell.End = VMasterBand->ObjectCount();
         CurX += Band->GetWidth();

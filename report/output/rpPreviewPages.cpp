@@ -294,6 +294,8 @@ void TrpPreviewPages::DoAddObject(TrpComponent* Obj, TrpXMLItem* Parent, int Dep
         }
         if (!element->Text.empty() && element->Text[0] == ' ')
             element->Text.erase(0, 1);
+        if (Engine)
+            Engine->ObjectWritten(Obj, element);
         MemoryUsed += static_cast<int64_t>(element->Name.size() + element->Text.size() + sizeof(TrpXMLItem) + 16);
     }
     for (TrpComponent* child : Obj->Objects())
@@ -404,6 +406,8 @@ void TrpPreviewPages::PasteObjects(Extended X, Extended Y)
             item->SetProp("l", FloatToStr(static_cast<double>(NumberProp(item, "l", 0) + dx)));
             item->SetProp("t", FloatToStr(static_cast<double>(NumberProp(item, "t", 0) + dy)));
             page->AddItem(item);
+            if (Engine)
+                Engine->ObjectsMoved(item);
         }
     }
     delete cutted;
@@ -456,6 +460,8 @@ void TrpPreviewPages::PutObjects(std::unique_ptr<TrpXMLItem> Objects, Extended D
         item->SetProp("l", FloatToStr(static_cast<double>(left + DX)));
         item->SetProp("t", FloatToStr(static_cast<double>(top + DY)));
         page->AddItem(item);
+        if (Engine)
+            Engine->ObjectsMoved(item);
     }
 }
 

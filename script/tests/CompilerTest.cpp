@@ -9,7 +9,10 @@
 #include "platform/classes/Streams.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
+
+#include <pthread.h>
 
 namespace {
 
@@ -332,6 +335,36 @@ TEST_F(CompilerEndToEnd, LongElseIfChainsCompileAndRun)
         ASSERT_TRUE(S->SetILCode(stream)) << language << ": " << S->ErrorText;
         S->Execute();
         EXPECT_EQ(Output, std::vector<AnsiString>{"8642"}) << language;
+    }
+}
+
+// Runs f on a thread with a small stack (256 KB), as a host's own thread may have.
+void OnSmallStack(std::function<void()> f)
+{
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, 256 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attr,
+                  [](void* p) -> void* {
+                      (*static_cast<std::function<void()>*>(p))();
+                      return nullptr;
+                  },
+                  &f),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+}
+
+TEST_F(CompilerEndToEnd, ALongElseIfChainIsFreedOnAnyStack)
+{
+    // The objects of an else-if chain nest one if in the else part of the one
+    // before; freeing them must not need a stack as deep as the chain is long.
+    for (const char* language : {"PascalScript", "C++Script", "JScript", "BasicScript"}) {
+        EXPECT_EQ(Run(language, ElseIfChain(language, 20000, 19999)), std::vector<AnsiString>{"39998"}) << language;
+        OnSmallStack([&] { S->Clear(); });
+        EXPECT_EQ(S->MainStatement()->Count(), 0) << language;
     }
 }
 

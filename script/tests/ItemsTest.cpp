@@ -67,6 +67,49 @@ class TFakeOther : public TObject {
 };
 SKLAD_DEFINE_CLASS(TFakeOther)
 
+// Published ordinals whose values and setters the operators over them must take as the
+// general walk does: an Int64, a setter that refuses a value, one that changes another
+// property, and one that destroys its object.
+class TFakeGauge : public TComponent {
+    SKLAD_CLASS(TFakeGauge, TComponent)
+public:
+    using TComponent::TComponent;
+    int FLevel = 0;
+    int64_t FTotal = 0;
+    double FRate = 0;
+    Variant FData;
+    int FGuard = 5;
+    int FTwin = 0;
+    int GetGuard() const { return FGuard; }
+    void SetGuard(int value)
+    {
+        if (value < 0)
+            throw Exception("negative guard");
+        FGuard = value;
+    }
+    int GetTwin() const { return FTwin; }
+    void SetTwin(int value)
+    {
+        FTwin = value;
+        FLevel = value * 2;
+    }
+    int GetLast() const { return 3; }
+    void SetLast(int) { delete this; }
+};
+
+SKLAD_DEFINE_CLASS(TFakeGauge)
+
+void TFakeGauge::Publish(TPropertyTable& t)
+{
+    t.Prop("Level", &TFakeGauge::FLevel, &TFakeGauge::FLevel);
+    t.Prop("Total", &TFakeGauge::FTotal, &TFakeGauge::FTotal);
+    t.Prop("Rate", &TFakeGauge::FRate, &TFakeGauge::FRate);
+    t.Prop("Data", &TFakeGauge::FData, &TFakeGauge::FData);
+    t.Prop("Guard", &TFakeGauge::GetGuard, &TFakeGauge::SetGuard);
+    t.Prop("Twin", &TFakeGauge::GetTwin, &TFakeGauge::SetTwin);
+    t.Prop("Last", &TFakeGauge::GetLast, &TFakeGauge::SetLast);
+}
+
 namespace {
 
 // The adapter of TNotifyEvent: the widget's OnClick runs the script procedure.
@@ -673,6 +716,10 @@ TEST_F(ItemModel, MembersOfATypedObjectWriteAsThroughTheGeneralWalk)
         "$O.Align $= $O.Align + 5", "$O.Edges $= $O.Edges", "$O.Edges $= 3", "$O.Width $= $O.Edges",
         "$O.Width $= $O.Width + a", "$O.Width $= $O.Width / 2", "$O.Ratio $= $O.Width - a * 3",
         "$O.Width $= $O.Width - $O.Area", "$O.Width $= $O.Width * (a + b)",
+        // An operator over a member's number under another: the number goes on up the tree.
+        "$O.Width $= $O.Width * 2 + 1", "$O.Ratio $= $O.Width * 3 - 0.5", "r $= $O.Width * 2 + $O.Ratio",
+        "r $= ($O.Width - 4) / $O.Width + 1", "r $= $O.Width * $O.Area - $O.Caption",
+        "r $= $O.Width / 3 + $O.Width", "r $= $O.Width * $O.Width * 1.5 / b",
     };
     const auto replace = [](std::string text, const std::string& what, const std::string& with) {
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -757,6 +804,114 @@ TEST_F(ItemModel, MembersOfATypedObjectWriteAsThroughTheGeneralWalk)
                 EXPECT_EQ(seen[0], seen[1]);
                 EXPECT_EQ(seen[0].rfind("error without", 0), std::string::npos) << seen[0];
             }
+        }
+}
+
+// Obj.Prop := e over the object in a plain variable takes the Integer and number paths of
+// its operators and of the member write; the same statements over the object a routine
+// gives take the general walk. Both give the member the same value, or fail alike, at the
+// edges of those paths: 32-bit overflow, Int64 values, a zero divisor, Null and Empty
+// Variants, a setter that refuses the value, changes the object or destroys it, and on a
+// nil or destroyed object. (A JScript routine declares no result type, so no typed object
+// comes from one.)
+TEST_F(ItemModel, OperatorsOverMembersWriteAsThroughTheGeneralWalk)
+{
+    U->AddClass(TFakeGauge::StaticClass(), "TComponent");
+    struct Syntax {
+        const char* name;
+        const char* program; // $S the statement; G the object in a variable, Got() the same object
+        const char* assign;
+    };
+    const Syntax syntaxes[] = {
+        {"PascalScript",
+         "var a, z: Integer; big: Variant;\nfunction Got: TFakeGauge; begin Result := G; end;\n"
+         "function F: Variant; begin $S; Result := 0; end;\nbegin end.", ":="},
+        {"C++Script", "int a, z; variant big;\nTFakeGauge Got() { return G; }\nvariant F() { $S; return 0; }\n{}", "="},
+        {"BasicScript",
+         "Dim a As Integer, z As Integer, big\nFunction Got As TFakeGauge\nReturn G\nEnd Function\n"
+         "Function F\n$S\nReturn 0\nEnd Function\n", "="},
+    };
+    const char* statements[] = {
+        "$O.Level $= $O.Level * a",   "$O.Level $= $O.Level + $O.Level", "$O.Level $= a - $O.Level * $O.Level",
+        "$O.Rate $= $O.Level / a",    "$O.Data $= $O.Level / z",         "$O.Level $= $O.Level - big",
+        "$O.Total $= $O.Level * a",   "$O.Total $= $O.Total + a",         "$O.Total $= big * $O.Level",
+        "$O.Level $= $O.Total - 1",   "$O.Rate $= $O.Level * $O.Level",  "$O.Rate $= $O.Level / z",
+        "$O.Data $= $O.Level * a",    "$O.Level $= $O.Data + a",         "$O.Data $= $O.Data - $O.Level",
+        "$O.Guard $= $O.Guard - a",   "$O.Guard $= $O.Level * a",        "$O.Twin $= $O.Level + a",
+        "$O.Level $= $O.Twin * $O.Level", "$O.Last $= $O.Level + 1",
+    };
+    const auto replace = [](std::string text, const std::string& what, const std::string& with) {
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+            text.replace(at, what.size(), with);
+        return text;
+    };
+    struct Start {
+        int Level;
+        int64_t Total;
+        Variant Data;
+    };
+    const Start starts[] = {{1 << 30, INT64_MAX - 3, Null()}, {-7, 3, Variant()}, {INT32_MIN + 1, -5, Variant(INT32_MAX)}};
+    TFakeGauge typed(nullptr); // gives G its class when the scripts are compiled
+    for (const Syntax& syntax : syntaxes)
+        for (const char* statement : statements) {
+            SCOPED_TRACE(std::string(syntax.name) + ": " + statement);
+            std::unique_ptr<TscScript> scripts[2];
+            bool compiled[2];
+            for (int general = 0; general < 2; ++general) {
+                std::string text = replace(syntax.program, "$S", statement);
+                text = replace(replace(text, "$O", general ? "Got" : "G"), "$=", syntax.assign);
+                scripts[general] = std::make_unique<TscScript>(nullptr);
+                scripts[general]->Parent = U;
+                scripts[general]->SyntaxType = syntax.name;
+                scripts[general]->AddObject("G", &typed);
+                scripts[general]->Lines()->SetText(text.c_str());
+                compiled[general] = scripts[general]->Compile();
+            }
+            // A value the syntax's typed rules refuse is refused on both ways.
+            ASSERT_EQ(compiled[0], compiled[1]) << scripts[0]->ErrorText << " / " << scripts[1]->ErrorText;
+            if (!compiled[0])
+                continue;
+            for (const Start& start : starts)
+                for (const char* on : {"live", "nil", "destroyed"}) {
+                    std::string seen[2];
+                    for (int general = 0; general < 2; ++general) {
+                        auto* gauge = new TFakeGauge(nullptr);
+                        gauge->FLevel = start.Level;
+                        gauge->FTotal = start.Total;
+                        gauge->FData = start.Data;
+                        const Variant handle = ObjectToVariant(gauge);
+                        Variant object = handle;
+                        if (on[0] == 'n') {
+                            object = Null();
+                        } else if (on[0] == 'd') {
+                            auto* gone = new TFakeGauge(nullptr);
+                            object = ObjectToVariant(gone);
+                            delete gone;
+                        }
+                        TscScript& script = *scripts[general];
+                        script.FindLocal("G")->Value = object;
+                        script.FindLocal("a")->Value = Variant(7);
+                        script.FindLocal("z")->Value = Variant(0);
+                        script.FindLocal("big")->Value = Variant(int64_t(5000000000));
+                        std::string& out = seen[general];
+                        try {
+                            script.CallFunction("F", VarArrayOf({}));
+                            out = "done";
+                        } catch (const std::exception& e) {
+                            out = std::string("error: ") + e.what();
+                        }
+                        if (!LiveObjectOf(static_cast<uint32_t>(handle.AsInt64()))) {
+                            out += "; destroyed";
+                            continue;
+                        }
+                        out += "; Level " + std::to_string(gauge->FLevel) + ", Total " + std::to_string(gauge->FTotal) +
+                               ", Rate " + std::to_string(gauge->FRate) + ", Data " + VarToStr(gauge->FData).c_str() + " (" +
+                               VarTypeAsText(VarType(gauge->FData)).c_str() + "), Guard " + std::to_string(gauge->FGuard) +
+                               ", Twin " + std::to_string(gauge->FTwin);
+                        delete gauge;
+                    }
+                    EXPECT_EQ(seen[0], seen[1]) << on << ", Level " << start.Level;
+                }
         }
 }
 

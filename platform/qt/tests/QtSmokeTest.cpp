@@ -217,6 +217,38 @@ TEST_F(QtSmoke, MemoShowsTheModelsTextAfterEveryKindOfChange)
     }
 }
 
+// Lines added one at a time show as the memo's whole text shown at once does, whatever
+// breaks the lines hold: a lone CR ending a line meets the next line's break.
+TEST_F(QtSmoke, MemoShowsLinesAddedOneByOneAsItsWholeText)
+{
+    auto* memo = Model<TMemo>("Memo1");
+    auto* w = Widget<QPlainTextEdit>("Memo1");
+    struct Lines {
+        const char* why;
+        std::vector<const char*> lines;
+    };
+    const Lines kLines[] = {
+        {"a line ending with a lone CR, then another", {"a\r", "b"}},
+        {"a lone CR as the first line, then more", {"\r", "x", "y\r", ""}},
+        {"a line feed inside a line", {"a\nb", "c"}},
+        {"a line ending with CR LF", {"a\r\n", "b"}},
+        {"a lone CR inside a line", {"a\rb", "c"}},
+        {"empty lines", {"", "", "c"}},
+    };
+    for (const Lines& c : kLines) {
+        SCOPED_TRACE(c.why);
+        memo->GetLines()->Clear();
+        for (const char* line : c.lines)
+            memo->GetLines()->Add(line);
+        QPlainTextEdit whole;
+        QString text = ToQString(memo->GetText());
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        whole.setPlainText(text);
+        EXPECT_EQ(w->document()->blockCount(), whole.document()->blockCount());
+        EXPECT_EQ(w->toPlainText(), whole.toPlainText());
+    }
+}
+
 QStringList TreeRows(const QTreeWidgetItem* item, int level = 0)
 {
     QStringList rows;

@@ -1,0 +1,272 @@
+// EnginePageNumberTest.cpp - what a band prints of the page number is the number of the page
+// it lands on, whichever way it got there: a row that does not fit, blocks kept together,
+// the later parts of a split band, rows of band columns, headers reprinted on a new page,
+// a report page printed on the previous page, subreports.
+#include "EngineTestSupport.h"
+
+#include "report/model/rpViews.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+namespace {
+
+// Every memo of the reports below that prints page numbers prints "<tag><record> p<Page#>
+// P<Page> <one|more>", the last from an IIF on Page#.
+AnsiString Numbered(const AnsiString& Tag, const AnsiString& Record)
+{
+    return Tag + Record + " p[Page#] P[Page] [IIF(<Page#> = 1, 'one', 'more')]";
+}
+
+struct TPageCheck {
+    AnsiString wrong;              // the first text that names another page than its own
+    std::vector<AnsiString> tags;  // the tag and record of every such text, in page order
+    std::set<int> pages;           // the pages they print on
+};
+
+TPageCheck CheckPages(TrpPreviewPages* Pages)
+{
+    TPageCheck r;
+    for (int i = 0; i < Pages->GetCount(); ++i)
+        for (const AnsiString& text : PageTexts(Pages, i)) {
+            std::vector<AnsiString> words;
+            for (size_t at = 0, end; at < text.size(); at = end + 1) {
+                end = std::min(text.find_first_of(" \r\n", at), text.size());
+                if (end > at)
+                    words.push_back(text.substr(at, end - at));
+            }
+            if (words.size() != 4 || words[1].substr(0, 1) != "p")
+                continue;
+            const AnsiString want = "p" + IntToStr(i + 1) + " P" + IntToStr(i + 1) + " " + (i == 0 ? "one" : "more");
+            const AnsiString got = words[1] + " " + words[2] + " " + words[3];
+            if (got != want && r.wrong.empty())
+                r.wrong = "page " + IntToStr(i + 1) + ": " + text;
+            r.tags.push_back(words[0]);
+            r.pages.insert(i + 1);
+        }
+    return r;
+}
+
+AnsiString Join(const std::vector<AnsiString>& List)
+{
+    AnsiString r;
+    for (const AnsiString& s : List)
+        r += (r.empty() ? "" : " ") + s;
+    return r;
+}
+
+// A subreport page of two lines under each record of D.
+TrpReportPage* LinesPage(TTestReport& t, Extended Height)
+{
+    TrpReportPage* page = t.AddPage();
+    auto* lines = t.Band<TrpMasterData>(0, Height, page);
+    lines->SetRowCount(2);
+    t.Memo(lines, 0, 0, 200, Height, Numbered("s", "[D.\"N\"].[Line]"));
+    return page;
+}
+
+}  // namespace
+
+TEST(EnginePageNumbers, MovedBandsPrintThePageTheyLandOn)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&)> build;
+        const char* tags;  // what prints page numbers, in page order
+    };
+    const Case cases[] = {
+        {"a row that does not fit",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(6)));
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
+         },
+         "r1 r2 r3 r4 r5 r6"},
+        {"a row that reads the page through report variables",
+         [](TTestReport& t) {
+             t.Report()->GetVariables()->SetVariable("PN", Variant(AnsiString("Page#")));
+             t.Report()->GetVariables()->SetVariable("PN1", Variant(AnsiString("Page")));
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(6)));
+             t.Memo(m, 0, 0, 200, 40, "v[D.\"N\"] p[PN] P[PN1] [IIF(<PN> = 1, 'one', 'more')]");
+         },
+         "v1 v2 v3 v4 v5 v6"},
+        {"a row kept with its child",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(4)));
+             m->KeepChild = true;
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
+             auto* c = t.Band<TrpChild>(60, 30);
+             t.Memo(c, 0, 0, 200, 30, Numbered("c", "[D.\"N\"]"));
+             m->SetChild(c);
+         },
+         "r1 c1 r2 c2 r3 c3 r4 c4"},
+        {"the last row kept with the footer",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(4)));
+             m->KeepFooter = true;
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
+             t.Memo(t.Band<TrpFooter>(60, 40), 0, 0, 200, 40, Numbered("f", "[SUM(<D.\"N\">)]"));
+         },
+         "r1 r2 r3 r4 f10"},
+        {"rows kept with their details",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(10, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(3)));
+             m->KeepTogether = true;
+             t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]"));
+             auto* d = t.Band<TrpDetailData>(50, 25);
+             d->SetDataSet(t.DataSet("S", NumberedRows(2)));
+             t.Memo(d, 0, 0, 200, 25, Numbered("d", "[D.\"N\"].[S.\"N\"]"));
+         },
+         "r1 d1.1 d1.2 r2 d2.1 d2.2 r3 d3.1 d3.2"},
+        {"groups kept together",
+         [](TTestReport& t) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"Group\"]"));
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]"));
+         },
+         "gG1 r1 r2 r3 gG2 r4 r5 r6 gG3 r7 r8 r9"},
+        {"a group header reprinted on every page",
+         [](TTestReport& t) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->ReprintOnNewPage = true;
+             t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"Group\"]"));
+             auto* m = t.Band<TrpMasterData>(30, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(6, 6)));
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
+         },
+         "gG1 r1 r2 r3 r4 gG1 r5 r6"},
+        {"the later parts of a split band",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(10, 150);
+             m->SetDataSet(t.DataSet("D", NumberedRows(2)));
+             m->AllowSplit = true;
+             t.Memo(m, 0, 0, 200, 20, Numbered("a", "[D.\"N\"]"));
+             t.Memo(m, 0, 60, 200, 20, Numbered("b", "[D.\"N\"]"));
+             t.Memo(m, 0, 120, 200, 20, Numbered("c", "[D.\"N\"]"));
+         },
+         "a1 b1 c1 a2 b2 c2"},
+        {"rows of band columns",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->Columns = 2;
+             m->ColumnWidth = 150;
+             m->SetDataSet(t.DataSet("D", NumberedRows(12)));
+             t.Memo(m, 0, 0, 140, 40, Numbered("r", "[D.\"N\"]"));
+         },
+         "r1 r2 r3 r4 r5 r6 r7 r8 r9 r10 r11 r12"},
+        {"rows of band columns kept with the footer",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->Columns = 2;
+             m->ColumnWidth = 150;
+             m->KeepFooter = true;
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             t.Memo(m, 0, 0, 140, 40, Numbered("r", "[D.\"N\"]"));
+             t.Memo(t.Band<TrpFooter>(60, 40), 0, 0, 200, 40, Numbered("f", "[COUNT(0)]"));
+         },
+         "r1 r2 r3 r4 r5 r6 r7 r8 f8"},
+        {"page columns",
+         [](TTestReport& t) {
+             t.Page()->SetColumns(2);
+             t.Page()->GetColumnPositions()->Clear();
+             t.Page()->GetColumnPositions()->Add("0");
+             t.Page()->GetColumnPositions()->Add("45");
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->KeepChild = true;
+             m->SetDataSet(t.DataSet("D", NumberedRows(7)));
+             t.Memo(m, 0, 0, 150, 40, Numbered("r", "[D.\"N\"]"));
+             auto* c = t.Band<TrpChild>(60, 30);
+             t.Memo(c, 0, 0, 150, 30, Numbered("c", "[D.\"N\"]"));
+             m->SetChild(c);
+         },
+         "r1 c1 r2 c2 r3 c3 r4 c4 r5 c5 r6 c6 r7 c7"},
+        {"a report page printed on the previous page",
+         [](TTestReport& t) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(3)));
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
+             TrpReportPage* second = t.AddPage();
+             second->PrintOnPreviousPage = true;
+             auto* rows = t.Band<TrpMasterData>(10, 30, second);
+             rows->SetDataSet(t.DataSet("E", NumberedRows(3)));
+             t.Memo(rows, 0, 0, 200, 30, Numbered("e", "[E.\"N\"]"));
+         },
+         "r1 r2 r3 e1 e2 e3"},
+        {"a subreport printed into its band",
+         [](TTestReport& t) {
+             TrpReportPage* sub = LinesPage(t, 20);
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(6)));
+             t.Memo(m, 0, 0, 100, 20, Numbered("r", "[D.\"N\"]"));
+             auto* s = new TrpSubreport(m);
+             s->SetName("Sub1");
+             s->SetBounds(150, 0, 200, 20);
+             s->SetSubPage(sub);
+             s->PrintOnParent = true;
+         },
+         "r1 s1.1 s1.2 r2 s2.1 s2.2 r3 s3.1 s3.2 r4 s4.1 s4.2 r5 s5.1 s5.2 r6 s6.1 s6.2"},
+        {"a subreport beside its band",
+         [](TTestReport& t) {
+             TrpReportPage* sub = LinesPage(t, 20);
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(4)));
+             m->KeepTogether = true;
+             t.Memo(m, 0, 0, 100, 20, Numbered("r", "[D.\"N\"]"));
+             auto* s = new TrpSubreport(m);
+             s->SetName("Sub1");
+             s->SetBounds(150, 20, 200, 20);
+             s->SetSubPage(sub);
+         },
+         "r1 s1.1 s1.2 r2 s2.1 s2.2 r3 s3.1 s3.2 r4 s4.1 s4.2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        c.build(t);
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        const TPageCheck check = CheckPages(t.Pages());
+        EXPECT_EQ(check.wrong, "");
+        // Made again with the data of its own record, once each.
+        EXPECT_EQ(Join(check.tags), c.tags);
+        EXPECT_GE(check.pages.size(), 2u) << "nothing moved to another page";
+    }
+}
+
+// A text made again for another page runs no event again, and a text an event wrote
+// is the event's.
+TEST(EnginePageNumbers, EventsRunOnceAndTheirTextsStay)
+{
+    TTestReport t;
+    t.Report()->GetScriptText()->SetText(
+        "var n: Integer;\n"
+        "procedure Tally(Sender: TrpComponent);\nbegin\n  n := n + 1;\nend;\n"
+        "procedure Own(Sender: TrpComponent);\nbegin\n  Mine.Text := 'own ' + IntToStr(n);\nend;\n"
+        "begin\n  n := 0;\nend.");
+    auto* m = t.Band<TrpMasterData>(10, 40);
+    m->SetDataSet(t.DataSet("D", NumberedRows(6)));
+    t.Memo(m, 0, 0, 200, 20, Numbered("r", "[D.\"N\"]"))->OnAfterData = "Tally";
+    auto* mine = t.Memo(m, 0, 20, 200, 20, "p[Page#]");
+    mine->SetName("Mine");
+    mine->OnAfterData = "Own";
+    t.Memo(t.Band<TrpReportSummary>(160, 20), 0, 0, 200, 20, "n[n]");
+    ASSERT_TRUE(t.Prepare()) << t.Errors();
+    EXPECT_EQ(CheckPages(t.Pages()).wrong, "");
+    AnsiString all;
+    for (int i = 0; i < t.Pages()->GetCount(); ++i)
+        for (const AnsiString& s : PageTexts(t.Pages(), i))
+            if (s.substr(0, 1) != "r")
+                all += TrimRight(s) + ";";
+    EXPECT_EQ(all, "own 1;own 2;own 3;own 4;own 5;own 6;n6;");
+}
