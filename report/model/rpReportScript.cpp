@@ -230,9 +230,13 @@ public:
     }
     void SetValue(const Variant&) override {}  // as Get, which is no indexed property
     // A number in a known field of the current row, read where it lies; anything else (a
-    // Null, a text, a name to look up, a dataset to open) goes through GetValue.
+    // Null, a text, a name to look up, a dataset to open) goes through GetValue, and so does
+    // every read while a text for another page is recorded or made again: GetValue keeps the
+    // value read, or gives the one kept, where the row may since have moved on.
     bool ReadNumber(script_fast::Num& n) override
     {
+        if (FReport->PageTextLog)
+            return false;
         const TField* f = FReport->KnownField(FRef);
         const Variant* v = f ? f->ValueInPlace() : nullptr;
         return v && script_fast::Num::From(*v, n);

@@ -91,7 +91,7 @@ public:
     void SetTwin(int value)
     {
         FTwin = value;
-        FLevel = value * 2;
+        FLevel = static_cast<int>(static_cast<uint32_t>(value) * 2u);  // wraps, as a 32-bit host would
     }
     int GetLast() const { return 3; }
     void SetLast(int) { delete this; }
