@@ -8,8 +8,13 @@
 // and withs (not in C++Script, which has none).
 //
 // With SKLAD_BENCH_QUICK set (the test run) only the 1,000-line texts compile.
+//
+// BM_CompileNameList: one declaration of 1,000 to 100,000 names; BM_CompileWithList:
+// one with list of as many objects; BM_CompileUsesList: one uses clause of as many units.
 #include "script/GlobalUnit.h"
 #include "script/Script.h"
+
+#include "platform/classes/Classes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -121,6 +126,99 @@ void BM_Compile(benchmark::State& state, Syntax syntax)
     ScriptEngineShutdown();
 }
 
+// One declaration naming n variables (var v0, v1, ...: Integer): the time per
+// name must not grow with n, as it does when each name reads the whole list.
+void BM_CompileNameList(benchmark::State& state)
+{
+    int names = static_cast<int>(state.range(0));
+    if (std::getenv("SKLAD_BENCH_QUICK") && names > 1000)
+        names = 1000;
+    ScriptEngineStartup();
+    {
+        AnsiString text = "var v0";
+        for (int i = 1; i < names; ++i)
+            text += ", v" + std::to_string(i);
+        text += ": Integer;\r\nbegin\r\nend.";
+        for (auto _ : state) {
+            TscScript script(nullptr);
+            script.Parent = scGlobalUnit();
+            script.Lines()->SetText(text);
+            if (!script.Compile()) {
+                std::fprintf(stderr, "%s: %s\n", script.ErrorPos.c_str(), script.ErrorText.c_str());
+                std::exit(1);
+            }
+            benchmark::DoNotOptimize(script.MainStatement());
+        }
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * names);
+    }
+    ScriptEngineShutdown();
+}
+
+BENCHMARK(BM_CompileNameList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One with list of n objects (with o, o, ..., o do): the time per object must
+// not grow with n, as it does when each object looks through all before it.
+void BM_CompileWithList(benchmark::State& state)
+{
+    int objects = static_cast<int>(state.range(0));
+    if (std::getenv("SKLAD_BENCH_QUICK") && objects > 1000)
+        objects = 1000;
+    ScriptEngineStartup();
+    {
+        TComponent owner(nullptr);
+        AnsiString text = "begin\r\n  with o";
+        for (int i = 1; i < objects; ++i)
+            text += ", o";
+        text += " do Tag := Tag + 1;\r\nend.";
+        for (auto _ : state) {
+            TscScript script(nullptr);
+            script.Parent = scGlobalUnit();
+            script.AddClass(TComponent::StaticClass(), "");
+            script.AddObject("o", &owner);
+            script.Lines()->SetText(text);
+            if (!script.Compile()) {
+                std::fprintf(stderr, "%s: %s\n", script.ErrorPos.c_str(), script.ErrorText.c_str());
+                std::exit(1);
+            }
+            benchmark::DoNotOptimize(script.MainStatement());
+        }
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * objects);
+    }
+    ScriptEngineShutdown();
+}
+
+BENCHMARK(BM_CompileWithList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One uses clause naming n units (uses 'u0', 'u1', ...), each an empty program:
+// the time per unit must not grow with n.
+void BM_CompileUsesList(benchmark::State& state)
+{
+    int units = static_cast<int>(state.range(0));
+    if (std::getenv("SKLAD_BENCH_QUICK") && units > 1000)
+        units = 1000;
+    ScriptEngineStartup();
+    {
+        AnsiString text = "uses 'u0'";
+        for (int i = 1; i < units; ++i)
+            text += ", 'u" + std::to_string(i) + "'";
+        text += ";\r\nbegin\r\nend.";
+        for (auto _ : state) {
+            TscScript script(nullptr);
+            script.Parent = scGlobalUnit();
+            script.OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& unit) { unit = "begin end."; };
+            script.Lines()->SetText(text);
+            if (!script.Compile()) {
+                std::fprintf(stderr, "%s: %s\n", script.ErrorPos.c_str(), script.ErrorText.c_str());
+                std::exit(1);
+            }
+            benchmark::DoNotOptimize(script.MainStatement());
+        }
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * units);
+    }
+    ScriptEngineShutdown();
+}
+
+BENCHMARK(BM_CompileUsesList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, Pascal, kPascal)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, Cpp, kCpp)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, JScript, kJScript)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

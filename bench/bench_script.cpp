@@ -1,4 +1,4 @@
-// Script engine speed: lexing, scope lookup, host property access by name.
+// Script engine speed: lexing, scope lookup, reading XML, host property access by name.
 #include "script/GlobalUnit.h"
 #include "script/Lexer.h"
 #include "script/XmlDocument.h"
@@ -60,6 +60,29 @@ void BM_FindIn10000(benchmark::State& state)
     ScriptEngineShutdown();
 }
 BENCHMARK(BM_FindIn10000);
+
+// An XML document whose 100,000 leaves sit under a chain of n elements (as
+// the intermediate program of a deeply nested script or of units using units
+// does): reading it must cost the same per leaf at any depth.
+void BM_ReadXmlLeavesAtDepth(benchmark::State& state)
+{
+    const int depth = static_cast<int>(state.range(0));
+    AnsiString text = "<?xml version=\"1.0\"?>";
+    for (int i = 0; i < depth; ++i)
+        text += "<d>";
+    for (int i = 0; i < 100000; ++i)
+        text += "<n text=\"x\"/>";
+    for (int i = 0; i < depth; ++i)
+        text += "</d>";
+    for (auto _ : state) {
+        TscXMLDocument doc;
+        TStringStream stream(text);
+        doc.LoadFromStream(stream);
+        benchmark::DoNotOptimize(doc.Root()->Count());
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 100000);
+}
+BENCHMARK(BM_ReadXmlLeavesAtDepth)->Arg(1)->Arg(900)->Unit(benchmark::kMillisecond);
 
 void BM_HostPropertyByName(benchmark::State& state)
 {

@@ -5,7 +5,8 @@
 //   Split    InitPart, then DrawPart into parts of one A4 page's height until nothing is left
 //            (also with a paragraph gap and with the width following the text; and each of
 //            the three with the whole text one paragraph; and one paragraph with mark-up
-//            allowed and "<" that opens no tag, laid out part by part for a paragraph gap)
+//            allowed and "<" that opens no tag, or a "<font color" no ">" closes, laid out
+//            part by part for a paragraph gap)
 //   Draw     the whole memo drawn once on a canvas that records nothing
 //   PrepareAndDraw/FromData, /InTemplate
 //            a report whose one band holds the memo, split across A4 pages, prepared and
@@ -174,9 +175,10 @@ void SplitAs(benchmark::State& state, TSplitKind Kind, size_t ParagraphSize = 60
     PerKB(state);
 }
 
-// One paragraph with mark-up allowed, laid out anew for a paragraph gap, holding "<" that
-// opens no tag ("a<b" every tenth word): the cuts between parts need not wait for a ">".
-void SplitOneParagraphGapStrayLess(benchmark::State& state)
+// One paragraph with mark-up allowed, laid out anew for a paragraph gap, holding every tenth
+// word a "<" that opens no tag ("a<b", or a "<font color" that no ">" closes): the cuts
+// between parts need not wait for a ">".
+void SplitOneParagraphGapStray(benchmark::State& state, const char* Stray)
 {
     auto memo = MakeMemo(int(state.range(0)), size_t(-1));
     const AnsiString plain = memo->GetText();
@@ -187,7 +189,7 @@ void SplitOneParagraphGapStrayLess(benchmark::State& state)
         size_t end = plain.find(' ', at);
         if (end == AnsiString::npos)
             end = plain.size();
-        text += (k++ % 10 == 0 ? "a<" : "") + plain.substr(at, end - at) + " ";
+        text += (k++ % 10 == 0 ? Stray : "") + plain.substr(at, end - at) + " ";
         at = end + 1;
     }
     memo->AllowHTMLTags = true;
@@ -207,6 +209,10 @@ void SplitOneParagraphGapStrayLess(benchmark::State& state)
     state.counters["parts"] = parts;
     PerKB(state);
 }
+
+void SplitOneParagraphGapStrayLess(benchmark::State& state) { SplitOneParagraphGapStray(state, "a<"); }
+// "<font color " that no ">" closes: it holds a cut back no further than a font tag could reach.
+void SplitOneParagraphGapStrayFont(benchmark::State& state) { SplitOneParagraphGapStray(state, "<font color "); }
 
 void Split(benchmark::State& state) { SplitAs(state, TSplitKind::Plain); }
 // Parts laid out anew: the paragraph that goes on starts as a new one, or the width follows the text.
@@ -311,6 +317,7 @@ BENCHMARK(SplitOneParagraph)->Apply(Sizes);
 BENCHMARK(SplitOneParagraphGap)->Apply(Sizes);
 BENCHMARK(SplitOneParagraphAutoWidth)->Apply(Sizes);
 BENCHMARK(SplitOneParagraphGapStrayLess)->Apply(Sizes);
+BENCHMARK(SplitOneParagraphGapStrayFont)->Apply(Sizes);
 // Memos of many pages (a part a page: 1 MB makes about 200 parts, 16 MB about 3,000).
 BENCHMARK(Split)->Name("SplitManyPages")->Arg(1024)->Arg(4096)->Arg(16384)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(SplitParagraphGap)

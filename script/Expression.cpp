@@ -322,6 +322,8 @@ inline bool TscOperatorNode::LeftNumber(script_fast::Num& n) const
 {
     if (LeftNum)
         return LeftNum->Num(n);
+    if (LeftSource)
+        return LeftSource->ReadNumber(n);
     int32_t x;
     if (!LeftMember || !LeftMember->ReadMemberInt(x))
         return false;
@@ -335,6 +337,8 @@ inline bool TscOperatorNode::RightNumber(script_fast::Num& n) const
         return script_fast::Num::From(*RightDirect, n);
     if (RightNum)
         return RightNum->Num(n);
+    if (RightSource)
+        return RightSource->ReadNumber(n);
     int32_t y;
     if (!RightMember || !RightMember->ReadMemberInt(y))
         return false;
@@ -342,31 +346,57 @@ inline bool TscOperatorNode::RightNumber(script_fast::Num& n) const
     return true;
 }
 
+namespace {
+
+// a C b from operand values, as GetValue computes it once they are read (not a set operator).
+template <char C>
+[[gnu::always_inline]] inline Variant GeneralArith(const TscOperatorNode& op, const Variant& a, const Variant& b)
+{
+    if (C == '+')
+        return op.Join(a, b);
+    script_fast::Num n;
+    if (script_fast::TryArith<C>(a, b, n))
+        return n.ToVariant();
+    return C == '-' ? VarSub(a, b) : C == '*' ? VarMul(a, b) : VarDiv(a, b);
+}
+
+// The rest of op's value once its left operand's value is read: the right one's, computed
+// where it is not read in place, then the operation the general way. Out of line, so the
+// number path keeps no Variants of its own.
+template <char C>
+[[gnu::noinline]] Variant ValueAfterLeft(const TscOperatorNode& op, const Variant& a)
+{
+    HeldValue hb;
+    const Variant& b = op.RightDirect ? *op.RightDirect : *hb.Make(op.Right.get());
+    return GeneralArith<C>(op, a, b);
+}
+
+} // namespace
+
 // The left operand is read first, as always; a right operand that gives no number is then
 // computed as a Variant, and the left one's number goes on as the Variant its GetValue gives.
 template <char C>
 TscOperatorNode::NumberOutcome TscOperatorNode::NumberOperands(script_fast::Num& n, Variant& result)
 {
     script_fast::Num a;
-    if (!LeftNumber(a))
-        return NumberOutcome::None;
-    const Variant va = a.ToVariant();
+    if (!LeftNumber(a)) {
+        if (!LeftChain)
+            return NumberOutcome::None;
+        Variant va;
+        if (LeftChain->NumberValue(a, va) != NumberOutcome::Number) [[unlikely]] {
+            // The left operand came as a Variant: the rest as GetValue goes on from there.
+            result = ValueAfterLeft<C>(*this, va);
+            return NumberOutcome::Value;
+        }
+    }
     script_fast::Num b;
-    if (RightNumber(b)) {
-        if (script_fast::TryArith<C>(a, b, n))
+    if (RightNumber(b)) [[likely]] {
+        if (script_fast::TryArith<C>(a, b, n)) [[likely]]
             return NumberOutcome::Number;
-        const Variant vb = b.ToVariant();
-        result = C == '+' ? Join(va, vb) : C == '-' ? VarSub(va, vb) : C == '*' ? VarMul(va, vb) : VarDiv(va, vb);
+        result = GeneralArith<C>(*this, a.ToVariant(), b.ToVariant());
         return NumberOutcome::Value;
     }
-    HeldValue hb;
-    const Variant& vb = RightDirect ? *RightDirect : *hb.Make(Right.get());
-    if (C == '+')
-        result = Join(va, vb);
-    else if (script_fast::TryArith<C>(va, vb, n))
-        result = n.ToVariant();
-    else
-        result = C == '-' ? VarSub(va, vb) : C == '*' ? VarMul(va, vb) : VarDiv(va, vb);
+    result = ValueAfterLeft<C>(*this, a.ToVariant());
     return NumberOutcome::Value;
 }
 
@@ -805,6 +835,8 @@ bool MarkNum(TscExpressionNode* node)
     op->NumCompute = !op->StrCat && !op->SetOp && left && right ? scNumRoutine(*op) : nullptr;
     op->IntCompute = op->NumOk() ? scIntRoutine(*op) : nullptr;
     op->TestCompute = op->NumOk() ? scTestRoutine(*op) : nullptr;
+    op->RightLiteral = 0;
+    op->LiteralLeft = op->NumOk() && scRightLiteral(*op, op->RightLiteral) ? op->Left->Direct : nullptr;
     op->FloatCompute = op->NumOk() ? scFloatRoutine(*op) : nullptr;
     const auto intOf = [](const TscExpressionNode* n) -> const TscOperatorNode* {
         const auto* o = dynamic_cast<const TscOperatorNode*>(n);
@@ -830,7 +862,23 @@ bool MarkNum(TscExpressionNode* node)
     };
     op->LeftNum = numOf(op->Left.get());
     op->RightNum = numOf(op->Right.get());
-    op->NumberFirst = (op->LeftNum || op->LeftMember) && !op->LeftDirect;
+    const auto sourceOf = [](TscExpressionNode* n) -> TscNumberSource* {
+        if (!n || typeid(*n) != typeid(TscDesignatorNode))
+            return nullptr;
+        return scNumberSourceOf(static_cast<TscDesignatorNode*>(n)->ValueSource);
+    };
+    op->LeftSource = sourceOf(op->Left.get());
+    op->RightSource = sourceOf(op->Right.get());
+    // An operator whose GetValue goes straight to NumberOperands (PlusValue, ArithValue).
+    const auto chainOf = [](TscExpressionNode* n) -> TscOperatorNode* {
+        auto* o = dynamic_cast<TscOperatorNode*>(n);
+        if (!o || o->NumCompute || !o->NumberFirst || o->SetOp || o->StrCat)
+            return nullptr;
+        const bool arith = o->Op == opPlus || o->Op == opMinus || o->Op == opMul || o->Op == opDivFloat;
+        return arith && !(o->BothInteger && o->Op != opDivFloat) ? o : nullptr;
+    };
+    op->LeftChain = chainOf(op->Left.get());
+    op->NumberFirst = (op->LeftNum || op->LeftMember || op->LeftSource || op->LeftChain) && !op->LeftDirect;
     return op->NumOk();
 }
 

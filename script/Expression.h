@@ -57,6 +57,12 @@
 // + - *, a zero divisor, a Currency, an Int64 past 2^53, a text) gives up, and the caller
 // takes Num, then GetValue, from the start: nothing read runs code, so the values are the same.
 //
+// A host's item may give its value as a plain number too (TscNumberSource: a report's
+// bracketed field read from the current row): an operator reads it as it reads a member's
+// Integer, and where the item gives no number, its GetValue. An operator + - * / over such
+// operands that has no number routine of its own gives its Num to the + - * / above it the
+// same way (NumberValue), so <a> * <b> + 1 makes one Variant, for the result.
+//
 // Limits: an expression holds at most kMaxExpressionItems items, so the
 // recursive walks over the tree (type check, evaluation, destruction) stay far
 // inside the stack. A malformed item sequence (")" without "(", an operator
@@ -99,6 +105,22 @@ public:
     std::unique_ptr<TscExpressionNode> RemoveNode(TscExpressionNode* node);
 };
 
+// An item whose value can be read as a plain number without running any code: ReadNumber
+// gives true and the very value GetValue would give now, when that is an Integer, Int64 or
+// Double that needs nothing done to be read; else false, having read and changed nothing,
+// and the caller takes GetValue.
+class TscNumberSource {
+public:
+    virtual bool ReadNumber(script_fast::Num& n) = 0;
+
+protected:
+    ~TscNumberSource() = default;
+};
+
+// The number source a designator node's value comes from: the item itself, or the item a
+// call bound by its host reads (ILBuilder.cpp); nullptr when it is none.
+TscNumberSource* scNumberSourceOf(TscCustomVariable* valueSource);
+
 class TscOperandNode : public TscExpressionNode {
 public:
     explicit TscOperandNode(const Variant& value);
@@ -131,6 +153,11 @@ public:
     // Beside NumCompute for a comparison: its Boolean as 1 or 0, or -1 where Num gives up.
     using TestFunction = int (*)(const TscOperatorNode* node);
     TestFunction TestCompute = nullptr;
+    // Where the right operand is a literal the routines above take as a 32-bit number
+    // (scRightLiteral): its value, kept here with them since a constant never changes, and
+    // the left operand's value read in place (nullptr otherwise).
+    int32_t RightLiteral = 0;
+    const Variant* LiteralLeft = nullptr;
     // Beside NumCompute for + - * / whose result is a Double as a rule (a Double constant, a
     // floating variable or such an operator on one side, or /): the value when it is a Double,
     // computed in double with no type carried between the operators; not Ok, where NumCompute
@@ -154,6 +181,13 @@ public:
     // Operands that are operators with a NumCompute, for an operator above that is not one.
     const TscOperatorNode* LeftNum = nullptr;
     const TscOperatorNode* RightNum = nullptr;
+    // Operands read from a host's item that may give a plain number (TscNumberSource).
+    TscNumberSource* LeftSource = nullptr;
+    TscNumberSource* RightSource = nullptr;
+    // The left operand is an operator + - * / without a number routine whose GetValue is
+    // NumberValue's value (NumberFirst set, not two Integers): its Num is taken, or its
+    // Variant where it makes one.
+    TscOperatorNode* LeftChain = nullptr;
     // The left operand is one of those (and not read in place): NumberOperands is tried.
     bool NumberFirst = false;
     bool NumOk() const { return NumCompute != nullptr; }
@@ -212,6 +246,8 @@ public:
 TscOperatorNode::NumFunction scNumRoutine(const TscOperatorNode& op);
 TscOperatorNode::IntFunction scIntRoutine(const TscOperatorNode& op);
 TscOperatorNode::TestFunction scTestRoutine(const TscOperatorNode& op);
+// True when those routines take the right operand as a 32-bit literal, value.
+bool scRightLiteral(const TscOperatorNode& op, int32_t& value);
 // FloatCompute's routine, nullptr where the operator has none; the operands' routines are
 // chosen first.
 TscOperatorNode::FloatFunction scFloatRoutine(const TscOperatorNode& op);

@@ -29,6 +29,9 @@ void FillGlobalUnit(TscScript& u)
         {"TDate", fvtFloat},    {"TTime", fvtFloat},    {"TDateTime", fvtFloat}, {"Char", fvtChar},
         {"String", fvtString},  {"Variant", fvtVariant}, {"Pointer", fvtVariant}, {"Array", fvtArray},
         {"Constructor", fvtConstructor},
+        // A 64-bit whole number (a stream's Size and Position, an Int64 member): held and
+        // computed as a Variant, which keeps all 64 bits, where Integer arithmetic stops at 32.
+        {"Int64", fvtVariant},
     };
     for (const TypeEntry& t : kTypes)
         u.AddType(t.name, t.type);

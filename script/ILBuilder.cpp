@@ -4,6 +4,7 @@
 // half-built statement behind to be run.
 #include "script/ILParser.h"
 
+#include "script/Expression.h"
 #include "script/GlobalUnit.h"
 #include "script/Il.h"
 #include "script/Messages.h"
@@ -326,6 +327,7 @@ void TscILParser::DoIf(TscXMLItem* item, TscScript* script, TscStatement* list)
     // An else-if chain comes as a list: each link becomes an if in the else
     // part of the one before, built here in a loop rather than by recursion.
     TscIfStmt* current = stmt.get();
+    std::vector<TscIfStmt*> chain{current};
     for (int i = 1; i < item->Count(); ++i) {
         TscXMLItem* c = item->Items(i);
         if (El(c) == IlElement::ThenStmt) {
@@ -339,10 +341,13 @@ void TscILParser::DoIf(TscXMLItem* item, TscScript* script, TscStatement* list)
             TscIfStmt* next = link.get();
             current->ElseStmt->Add(std::move(link));
             current = next;
+            chain.push_back(current);
         } else if (El(c) == IlElement::ElseStmt) {
             DoStatements(c, script, current->ElseStmt.get());
         }
     }
+    for (TscIfStmt* s : chain)
+        s->Optimize();
     list->Add(std::move(stmt));
 }
 
@@ -532,7 +537,11 @@ void TscILParser::DoWith(TscXMLItem* item, TscScript* script, TscStatement* list
         auto stmt = NewStmt<TscWithStmt>(c, script);
         stmt->Designator = std::move(d);
         stmt->WithVariable = var;
-        WithNames.push_back({name, stmt.get(), var});
+        size_t runStart = WithNames.size();
+        if (pushed > 0 && WithNames.back().Variable->VarType == var->VarType &&
+            AnsiSameText(WithNames.back().Variable->TypeName, var->TypeName))
+            runStart = WithNames.back().RunStart;
+        WithNames.push_back({name, stmt.get(), var, runStart});
         ++pushed;
         list->Add(std::move(stmt));
     }
@@ -581,7 +590,25 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
 {
     const AnsiString name = TextOf(item->Items(identIndex));
     AnsiString typeName = "Variant";
-    const int typeAt = item->Find("type");
+    // The parts after a list of names (a, b, c: T = 1) serve every name of it;
+    // they are found once per declaration, so a long list is built in one pass.
+    if (FDeclParts.Item != item) {
+        FDeclParts.Item = item;
+        FDeclParts.TypeAt = item->Find("type");
+        const int n = item->Count();
+        FDeclParts.LastArray.assign(n + 1, -1);
+        FDeclParts.LastInit.assign(n + 1, -1);
+        for (int j = n - 1; j >= 0; --j) {
+            const IlElement el = El(item->Items(j));
+            FDeclParts.LastArray[j] = FDeclParts.LastArray[j + 1] >= 0 ? FDeclParts.LastArray[j + 1]
+                                      : el == IlElement::Array      ? j
+                                                                    : -1;
+            FDeclParts.LastInit[j] = FDeclParts.LastInit[j + 1] >= 0 ? FDeclParts.LastInit[j + 1]
+                                     : el == IlElement::Init       ? j
+                                                                   : -1;
+        }
+    }
+    const int typeAt = FDeclParts.TypeAt;
     if (typeAt >= 0) {
         ErrorPos(item->Items(typeAt));
         typeName = TextOf(item->Items(typeAt));
@@ -591,7 +618,13 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
     init = nullptr;
     TscXMLItem* array = nullptr;
     const bool typeFirst = typeAt == 0;
-    for (int j = identIndex + 1; j < item->Count(); ++j) {
+    if (!typeFirst) {
+        // The last array and initial value after the name, as the scan below finds them.
+        const int a = FDeclParts.LastArray[identIndex + 1], i = FDeclParts.LastInit[identIndex + 1];
+        array = a >= 0 ? item->Items(a) : nullptr;
+        init = i >= 0 ? item->Items(i) : nullptr;
+    }
+    for (int j = identIndex + 1; typeFirst && j < item->Count(); ++j) {
         TscXMLItem* c = item->Items(j);
         const IlElement el = El(c);
         if (typeFirst && el == IlElement::Ident)
@@ -654,6 +687,7 @@ std::unique_ptr<TscCustomVariable> TscILParser::CreateVar(TscXMLItem* item, int 
 
 void TscILParser::DoVar(TscXMLItem* item, TscScript* script, TscStatement* list)
 {
+    FDeclParts.Item = nullptr;
     for (int i = 0; i < item->Count(); ++i) {
         TscXMLItem* c = item->Items(i);
         if (El(c) != IlElement::Ident)
@@ -741,6 +775,7 @@ void TscILParser::DoFunc1(TscXMLItem* item, TscScript* script)
 
 void TscILParser::DoParameters(TscXMLItem* item, TscProcVariable* proc)
 {
+    FDeclParts.Item = nullptr;
     bool groupByRef = false;
     for (int i = 0; i < item->Count(); ++i) {
         TscXMLItem* group = item->Items(i);
@@ -879,7 +914,11 @@ std::unique_ptr<TscSetExpression> TscILParser::DoSet(TscXMLItem* item, TscScript
 
 bool TscILParser::ResolveWith(const AnsiString& name, TscScript* script, TscDesignator& d)
 {
-    for (auto it = WithNames.rbegin(); it != WithNames.rend(); ++it) {
+    // From the innermost object out. The objects of a run have one type and one
+    // scope: when the innermost of them lacks the name, so do the others, and
+    // the run is passed over whole (with a, a, a, ... do stays linear).
+    for (size_t i = WithNames.size(); i-- > 0; i = WithNames[i].RunStart) {
+        const WithEntry* it = &WithNames[i];
         if (Lookup(script, it->Name) != it->Variable)
             continue; // not visible from here
         TscCustomVariable* var = it->Variable;
@@ -1056,12 +1095,21 @@ public:
         Finalize();
     }
     Variant GetValue() override { return FItem->GetValue(); }
+    TscCustomVariable* Item() const { return FItem; }
 
 private:
     TscCustomVariable* FItem; // the only step's item
 };
 
 } // namespace
+
+TscNumberSource* scNumberSourceOf(TscCustomVariable* valueSource)
+{
+    TscCustomVariable* item = valueSource;
+    if (item && typeid(*item) == typeid(TscBoundDesignator))
+        item = static_cast<TscBoundDesignator*>(item)->Item(); // its GetValue is the item's
+    return dynamic_cast<TscNumberSource*>(item);
+}
 
 // A host function read in an expression with nothing but constants, when its host binds
 // such calls (TscMethodHelper::OnBind): the item the host gives stands in for the call.

@@ -406,17 +406,20 @@ void TscILParser::WriteWrapper(const TscGrammarElement* e, size_t count, int ent
         return;
     if (e->Node == "uses") {
         // Every line written since entry is a file leaf; the last is compiled first,
-        // and each unit is inserted at the same place.
-        while (FLines.size() > count) {
-            const IlLine leaf = FLines.back();
-            FLines.pop_back();
+        // and each unit's block follows the one before (so they stand in reverse
+        // order). The leaves go first, so a block is appended, not inserted.
+        std::vector<AnsiString> files;
+        for (size_t i = count; i < FLines.size(); ++i) {
             TscXMLItem probe;
-            probe.Text = leaf.Attrs;
+            probe.Text = FLines[i].Attrs;
             AnsiString file = probe.Prop("text");
             if (file.size() >= 2 && file.front() == '\'' && file.back() == '\'')
                 file = file.substr(1, file.size() - 2);
-            CompileUnit(file, count);
+            files.push_back(std::move(file));
         }
+        FLines.resize(count);
+        for (auto it = files.rbegin(); it != files.rend(); ++it)
+            CompileUnit(*it, count);
         return;
     }
     if (!success) {
@@ -436,10 +439,11 @@ void TscILParser::WriteWrapper(const TscGrammarElement* e, size_t count, int ent
 
 void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
 {
-    for (const AnsiString& u : UsedUnits)
-        if (AnsiSameText(u, fileName))
-            return; // once per program, however often it is named
-    UsedUnits.push_back(fileName);
+    // The list is the program's: a unit's parser adds to its user's list.
+    TscILParser& owner = *FUsedOwner;
+    if (!owner.FUsedKeys.insert(AnsiUpperCase(fileName)).second)
+        return; // once per program, however often it is named
+    owner.UsedUnits.push_back(fileName);
 
     AnsiString text;
     if (Program && Program->OnGetUnit) {
@@ -465,7 +469,7 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
         TscILParser unit(Program);
         unit.UnitName = fileName;
         unit.SelectLanguage(LangName);
-        unit.UsedUnits = UsedUnits;
+        unit.FUsedOwner = &owner; // units it uses count as used here, and the other way
         const bool built = unit.MakeILScript(text);
         if (!built && !unit.FErrorText.empty()) {
             // The unit's own error and position, so the host can point into the unit;
@@ -481,7 +485,6 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
         // A unit that holds no statement at all (only comments, in a syntax whose
         // program is a list of lines) fails without a message, as such a main text
         // does: like that text it compiles to nothing. The unit was found and read.
-        UsedUnits = unit.UsedUnits;
         if (built)
             ItemToLines(unit.ILScript->Root(), unitLines);
         auto lexer = std::make_unique<TscParser>();

@@ -23,6 +23,7 @@
 #include "script/XmlDocument.h"
 
 #include <map>
+#include <unordered_set>
 #include <memory>
 #include <vector>
 
@@ -85,6 +86,10 @@ private:
     AnsiString FErrorText, FErrorPos;
     AnsiString FErrorUnit; // the unit the recorded error lies in; empty for the main text
     bool FErrorTerm = false;
+    // Whose UsedUnits a unit named here joins: this parser's, or for a unit's
+    // parser the program's. FUsedKeys holds the names upper-cased, for lookup.
+    TscILParser* FUsedOwner = this;
+    std::unordered_set<AnsiString> FUsedKeys;
     int FErrorSerial = 0;
     int FDepth = 0;
     int64_t FSteps = 0, FStepLimit = 0;
@@ -96,9 +101,18 @@ private:
         AnsiString Name;
         TscWithStmt* Stmt;
         TscCustomVariable* Variable;
+        // First entry of the run this one belongs to: objects of one with list
+        // and of one type, which find the same names (ResolveWith skips a run).
+        size_t RunStart;
     };
     std::vector<WithEntry> WithNames;
     int FHiddenCounter = 0;
+    // What follows the names of the declaration CreateVar reads (see there).
+    struct DeclParts {
+        const TscXMLItem* Item = nullptr;
+        int TypeAt = -1;
+        std::vector<int> LastArray, LastInit; // from each index on: the last array, init; or -1
+    } FDeclParts;
     int FWithCounter = 0;
 
     void DoProgram(TscXMLItem* item, TscScript* script);

@@ -866,8 +866,11 @@ void TscClassVariable::AddPublishedProperties(TClass classRef)
         AnsiString typeName = p->PropType->Name;
         switch (p->Kind()) {
         case tkInteger:
-        case tkInt64:
             t = fvtInt;
+            break;
+        case tkInt64:
+            // Computed in 64 bits, as the same property read late-bound is.
+            t = fvtVariant;
             break;
         case tkEnumeration:
             t = AnsiSameText(typeName, "Boolean") ? fvtBool : fvtEnum;

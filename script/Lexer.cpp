@@ -5,6 +5,7 @@
 #include "platform/rtl/Cp1251.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -433,9 +434,11 @@ AnsiString TscParser::GetXYPosition(int position) const
 
 int TscParser::GetPlainPosition(int x, int y) const
 {
-    if (y - 1 < 0 || y - 1 >= static_cast<int>(FYList.size()))
+    // Line and column may come from a loaded program: any int, not only a sane one.
+    if (y < 1 || y > static_cast<int>(FYList.size()))
         return -1;
-    return FYList[y - 1] + x;
+    const int64_t p = int64_t(FYList[y - 1]) + x;
+    return p > INT32_MAX ? -1 : static_cast<int>(p);
 }
 
 TscToken TscParser::NextToken()

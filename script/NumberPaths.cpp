@@ -31,20 +31,24 @@ template <bool Direct>
 
 // The same operand where both sides are statically Integer: its 32-bit value as ToInt32
 // gives it, false when that would need the general conversion.
+[[gnu::always_inline]] inline bool IntValue(const Variant& v, int32_t& x)
+{
+    if (v.VType() == varInteger) {
+        x = v.RawInteger();
+        return true;
+    }
+    if (v.VType() == varInt64 && v.RawInt64() >= INT32_MIN && v.RawInt64() <= INT32_MAX) {
+        x = static_cast<int32_t>(v.RawInt64());
+        return true;
+    }
+    return false;
+}
+
 template <bool Direct>
 [[gnu::always_inline]] inline bool IntOperand(const TscExpressionNode* node, int32_t& x)
 {
     if constexpr (Direct) {
-        const Variant& v = *node->Direct;
-        if (v.VType() == varInteger) {
-            x = v.RawInteger();
-            return true;
-        }
-        if (v.VType() == varInt64 && v.RawInt64() >= INT32_MIN && v.RawInt64() <= INT32_MAX) {
-            x = static_cast<int32_t>(v.RawInt64());
-            return true;
-        }
-        return false;
+        return IntValue(*node->Direct, x);
     } else {
         return static_cast<const TscOperatorNode*>(node)->Int(x);
     }
@@ -241,9 +245,11 @@ bool LiteralRight(const TscOperatorNode& op)
     return (op.Op != opDivInt && op.Op != opMod) || (c.RawInt64() != 0 && c.RawInt64() != -1);
 }
 
+// The literal as the node keeps it (RightLiteral, set with the routines, as is LiteralLeft,
+// the left operand read in place).
 [[gnu::always_inline]] inline int32_t Literal(const TscOperatorNode* node)
 {
-    return static_cast<int32_t>(node->Right->Direct->RawInt64());
+    return node->RightLiteral;
 }
 
 // IntBothInteger with a literal on the right.
@@ -252,7 +258,7 @@ template <TscOperatorType Op>
 {
     static_assert(IsIntArith(Op));
     int32_t x;
-    if (!IntOperand<true>(node->Left.get(), x))
+    if (!IntValue(*node->LiteralLeft, x))
         return false;
     const int32_t y = Literal(node);
     if constexpr (Op == opPlus || Op == opMinus || Op == opMul)
@@ -269,11 +275,11 @@ template <TscOperatorType Op, bool BothInteger>
     const int32_t y = Literal(node);
     if constexpr (BothInteger) {
         int32_t x;
-        if (!IntOperand<true>(node->Left.get(), x))
+        if (!IntValue(*node->LiteralLeft, x))
             return -1;
         return script_fast::CompareInts(CmpOf(Op), x, y);
     } else {
-        const Variant& va = *node->Left->Direct;
+        const Variant& va = *node->LiteralLeft;
         if (va.VType() == varInteger)
             return script_fast::CompareInts(CmpOf(Op), va.RawInteger(), y);
         if (va.VType() == varInt64)
@@ -300,7 +306,7 @@ template <TscOperatorType Op, bool BothInteger, bool Fma = false>
         r = Num(v);
         return true;
     } else {
-        const Variant& va = *node->Left->Direct;
+        const Variant& va = *node->LiteralLeft;
         const int32_t y = Literal(node);
         if (va.VType() != varInteger && va.VType() != varInt64)
             return NumGeneralBody<Op, true, true, Fma>(node, r);
@@ -650,4 +656,12 @@ TscOperatorNode::IntFunction scIntRoutine(const TscOperatorNode& op)
 TscOperatorNode::TestFunction scTestRoutine(const TscOperatorNode& op)
 {
     return TestFor(op);
+}
+
+bool scRightLiteral(const TscOperatorNode& op, int32_t& value)
+{
+    if (!LiteralRight(op))
+        return false;
+    value = static_cast<int32_t>(op.Right->Direct->RawInt64());
+    return true;
 }

@@ -8,6 +8,7 @@
 #include <new>
 #include <string_view>
 #include <typeinfo>
+#include <vector>
 
 namespace {
 
@@ -93,22 +94,45 @@ inline void StoreNum(TscCustomVariable* target, const script_fast::Num& n)
         target->Value = n.ToVariant();
 }
 
-// What op's Join gives for two integers (Integer or Int64), made here without the call; false
-// for anything else, or an Int64 overflow, which Join then takes.
-[[gnu::always_inline]] inline bool JoinIntegers(const TscOperatorNode& op, const Variant& a, const Variant& b,
-                                                Variant& r)
+// PutNumber where the old value is most often a number itself (a routine's Result between
+// calls), which owns nothing to let go: the new one is made over it.
+template <class T>
+[[gnu::always_inline]] inline void PutOverNumber(Variant& v, T x)
+{
+    const TVarType t = v.VType();
+    if (t == varInteger || t == varInt64 || t == varEmpty || t == varNull)
+        ::new (static_cast<void*>(&v)) Variant(x);
+    else
+        PutNumber(v, x);
+}
+
+// What op's Join gives for two integers (Integer or Int64), made here without the call and
+// put straight into target, where the old value is let go as an assignment lets it go; false,
+// with target unchanged, for anything else, or an Int64 overflow, which Join then takes.
+[[gnu::always_inline]] inline bool JoinIntegersInto(const TscOperatorNode& op, const Variant& a, const Variant& b,
+                                                    Variant& target)
 {
     const TVarType ta = a.VType(), tb = b.VType();
-    if (op.StrCat || (ta != varInteger && ta != varInt64) || (tb != varInteger && tb != varInt64))
+    if (op.StrCat)
         return false;
     if (op.BothInteger) {
         if (ta != varInteger || tb != varInteger)
             return false;
         const uint32_t sum = static_cast<uint32_t>(a.RawInteger()) + static_cast<uint32_t>(b.RawInteger());
-        r = Variant(static_cast<int32_t>(sum)); // wraps as Join's does
+        PutOverNumber(target, static_cast<int32_t>(sum)); // wraps as Join's does
         return true;
     }
-    return script_fast::TryIntArith<'+'>(ta, script_fast::AsInt(a), tb, script_fast::AsInt(b), r);
+    if ((ta != varInteger && ta != varInt64) || (tb != varInteger && tb != varInt64))
+        return false;
+    int64_t v;
+    if (__builtin_add_overflow(script_fast::AsInt(a), script_fast::AsInt(b), &v))
+        return false;
+    // As TryIntArith types it: Int64 when an operand is one or the sum leaves 32 bits.
+    if (ta == varInt64 || tb == varInt64 || v < INT32_MIN || v > INT32_MAX)
+        PutOverNumber(target, static_cast<long long>(v));
+    else
+        PutOverNumber(target, static_cast<int32_t>(v));
+    return true;
 }
 
 // A condition's truth when its comparison has no Test routine or the routine declines: a
@@ -337,21 +361,23 @@ void TscAssignmentStmt::Execute()
     }
     // A number computed without a Variant: the source's operands were all numbers, so the
     // target was one too and no append applies.
-    script_fast::Num n;
-    if (PlainTarget && (NumSource || DirectSource) && SourceNum(n)) {
-        StoreNum(PlainTarget, n);
-        return;
+    if (PlainTarget && (NumSource || DirectSource)) {
+        if (script_fast::Num n; SourceNum(n)) {
+            StoreNum(PlainTarget, n);
+            return;
+        }
     }
     if (!AppendChain.empty() && AppendInPlace())
         return;
     if (JoinSource) {
         Variant a = JoinLeft->TscDesignator::GetValue();
         Variant b = JoinRight->TscDesignator::GetValue();
-        Variant v;
-        if (!JoinIntegers(*JoinSource, a, b, v))
-            v = JoinSource->Join(a, b);
-        if (!PlainTarget->ReadOnly)
-            PlainTarget->Value = std::move(v);
+        // A read-only target is given nothing; Join still runs for the errors it raises.
+        if (PlainTarget->ReadOnly || !JoinIntegersInto(*JoinSource, a, b, PlainTarget->Value)) {
+            Variant v = JoinSource->Join(a, b);
+            if (!PlainTarget->ReadOnly)
+                PlainTarget->Value = std::move(v);
+        }
         return;
     }
     if (PlainTarget && PlainTarget->VarType != fvtFloat) {
@@ -699,13 +725,51 @@ TscIfStmt::TscIfStmt(TscScript* script, const AnsiString& unitName, const AnsiSt
 {
 }
 
-TscIfStmt::~TscIfStmt() = default;
+TscIfStmt::~TscIfStmt()
+{
+    // An else-if chain of any length is a nesting of ifs in else parts; freed by
+    // recursion it would take the stack down with it. Each link's else part is
+    // taken out before the link goes, so the chain is freed in a loop.
+    std::vector<std::unique_ptr<TscStatement>> parts;
+    parts.push_back(std::move(ElseStmt));
+    while (!parts.empty()) {
+        std::unique_ptr<TscStatement> part = std::move(parts.back());
+        parts.pop_back();
+        if (!part)
+            continue;
+        for (int i = 0; i < part->Count(); ++i)
+            if (auto* link = dynamic_cast<TscIfStmt*>(part->GetItem(i)))
+                parts.push_back(std::move(link->ElseStmt));
+    }
+}
+
+void TscIfStmt::Optimize()
+{
+    FTestNode = Condition->NumRoot();
+    FTest = FTestNode ? FTestNode->TestCompute : nullptr;
+    FThenOnly = Count() == 1 ? GetItem(0) : nullptr;
+    FElseOnly = ElseStmt->Count() == 1 ? ElseStmt->GetItem(0) : nullptr;
+}
 
 void TscIfStmt::Execute()
 {
     RunLine();
     if (Script->Terminated)
         return;
+    if (FTest) {
+        // Decided without running code: the flags stand as tested above.
+        if (const int t = FTest(FTestNode); t > 0) {
+            if (FThenOnly)
+                return RunChild(FThenOnly);
+            return RunList();
+        } else if (t == 0) {
+            if (FElseOnly)
+                return RunChild(FElseOnly);
+            if (ElseStmt->Count() != 0)
+                ElseStmt->RunList();
+            return;
+        }
+    }
     if (Holds(*Condition))
         RunList();
     else if (ElseStmt->Count() != 0)

@@ -31,7 +31,8 @@
 // variable's SetValue would (an integer given to a floating variable converts); x op= e
 // on numbers likewise. Conditions of if, while, repeat and C-style for take a comparison
 // of numbers the same way. When an operand is not a number the general path runs, reading
-// the same values again (nothing in such a tree runs code).
+// the same values again (nothing in such a tree runs code). An if whose comparison is so
+// decided runs a branch of one statement at once: nothing ran since the flags were tested.
 //
 // Direct steps: the statements above that run no code on numbers (a number tree stored into
 // a plain variable, x op= e on numbers, x++ and x--) get a Direct routine when they are
@@ -43,8 +44,8 @@
 // given (not a floating one) is copied there as it stands, before any number step. Any other
 // value given to such a target is taken over as it comes, without the copy SetValue would make; a source
 // that is a + of two calls (Fib(n - 1) + Fib(n - 2)) is read and joined by the assignment
-// itself, in the operator's order and with its Join (two integers are added in place, as
-// Join adds them). return e is one statement that
+// itself, in the operator's order and with its Join (two integers are added as Join adds
+// them and the sum is made straight in the target's value). return e is one statement that
 // stores e into Result as such an assignment and then exits (TscReturnStmt).
 //
 // Loops: a body of one statement runs it directly (TscStatement::RunChild, with the list's
@@ -219,7 +220,18 @@ public:
     ~TscIfStmt() override;
     std::unique_ptr<TscExpression> Condition;
     std::unique_ptr<TscStatement> ElseStmt;
+    // Finds once, when the statement and its branches are built, the condition's Test
+    // routine and a branch's one statement: a comparison the routine decides runs no code, so
+    // the branch's one statement then runs without the list's checks, which nothing can have
+    // changed. An if not made ready so runs every test as it comes.
+    void Optimize();
     void Execute() override;
+
+private:
+    const TscOperatorNode* FTestNode = nullptr;
+    TscOperatorNode::TestFunction FTest = nullptr;
+    TscStatement* FThenOnly = nullptr;
+    TscStatement* FElseOnly = nullptr;
 };
 
 class TscCaseSelector : public TscStatement {

@@ -24,11 +24,15 @@ bool TagReadsBack(const TscXMLItem& item)
         return false;
     if (item.Text.find_first_of("<>") != AnsiString::npos)
         return false;
+    // A name ending in '/' closes the tag there: it reads back only as a leaf without
+    // attribute text ("<a//>"); with text, the '/' would come back at the text's end.
+    if (name.back() == '/' && (item.Count() > 0 || !item.Text.empty()))
+        return false;
     if (item.Count() > 0) {
         AnsiString text = item.Text;
         while (!text.empty() && text.back() == ' ')
             text.pop_back();
-        if (name.back() == '/' || (!text.empty() && text.back() == '/'))
+        if (!text.empty() && text.back() == '/')
             return false;
     }
     return true;

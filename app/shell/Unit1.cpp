@@ -211,8 +211,9 @@ void TForm1::FormActivate(TObject*)
     // Any window may have changed goods while this one was inactive (a card, a document, an
     // import, a supplier's new name): the grid shows them as they are now. This runs after
     // every dialog, and a large warehouse takes a while to read: a file unchanged since the
-    // grid was read is not read again.
-    if (ADOConnection1->DataVersion() != FGoodsVersion)
+    // grid was read is not read again. A grid emptied because its reading failed is read
+    // again all the same: the file may be unchanged since the group before was read.
+    if (ADOConnection1->DataVersion() != FGoodsVersion || !ADOQuery1->Active())
         ReloadGoods();
 }
 

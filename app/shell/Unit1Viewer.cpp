@@ -71,10 +71,13 @@ void TForm1::Button4Click(TObject*)
             "Select (Select Count(*) From StructureDocuments Where IDТовара=:id) + "
             "(Select Count(*) From StructureApplication Where IDТовара=:id) + "
             "(Select Count(*) From StructureOtpusk Where IDТовара=:id) + "
-            "(Select Count(*) From StructureAkt Where IDТовара=:id) As N",
+            "(Select Count(*) From StructureAkt Where IDТовара=:id) As N, "
+            "(Select Количество From Products Where ID=:id) As Q",
             {{"id", id}});
+    // The stock as the warehouse holds it now, not as the grid last read it: another
+    // window or program may have changed it since.
     const bool used = ADOQuery2->FieldByName("N")->AsInteger() > 0;
-    if (used || ADOQuery1->FieldByName("Количество")->AsFloat() != 0) {
+    if (used || ADOQuery2->FieldByName("Q")->AsFloat() != 0) {
         ShowMessage("Невозможно удалить - товар есть на складе или в документах");
         return;
     }

@@ -622,7 +622,8 @@ void TDataSet::SetCurrent(int row, bool fireScroll)
     if (fireScroll)
         BeforeScroll(this);
     FCurrent = row;
-    NotifySources(TDataSource::TEventKind::Scrolled, distance);
+    if (FDisableCount > 0 || !FSources.empty()) // nothing to tell, nothing to note: no call
+        NotifySources(TDataSource::TEventKind::Scrolled, distance);
     if (fireScroll)
         AfterScroll(this);
 }
@@ -811,6 +812,9 @@ void TDataSet::NotifySources(TDataSource::TEventKind kind, int info)
         FPendingChange = true;
         return;
     }
+    if (FSources.empty())
+        return;
+    // A copy: a source's handler may detach it, or another, while the list is walked.
     const std::vector<TDataSource*> sources = FSources;
     for (TDataSource* s : sources)
         s->DataEvent(kind, info);

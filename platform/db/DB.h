@@ -213,6 +213,11 @@ public:
     // The current row's value; Null on an empty or closed dataset.
     Variant Value() const;  // inline, after TDataSet
     Variant GetValue() const { return Value(); }
+    // The current row's cell as Value() reads it, in place, for a reader that only looks at
+    // it: nullptr where Value() would make the value (a Currency kept as text) or take its
+    // slow road (a closed or empty dataset, a field of no column), so the caller reads
+    // Value() then.
+    const Variant* ValueInPlace() const;  // inline, after TDataSet
     bool IsNull() const;
     AnsiString AsString() const;
     AnsiString GetAsString() const { return AsString(); }
@@ -482,4 +487,13 @@ inline Variant TField::Value() const
     if (d && FIndex >= 0 && d->FActive && d->FCurrent >= 0 && static_cast<size_t>(FIndex) < d->FColCount)
         return d->CellAt(d->FCurrent, FIndex);
     return Cell();
+}
+
+inline const Variant* TField::ValueInPlace() const
+{
+    const TDataSet* d = FDataSet;
+    if (!d || FIndex < 0 || !d->FActive || d->FCurrent < 0 || static_cast<size_t>(FIndex) >= d->FColCount)
+        return nullptr;
+    const Variant* cell = &d->FCells[static_cast<size_t>(d->FCurrent) * d->FColCount + static_cast<size_t>(FIndex)];
+    return cell->VType() == varCurrency && d->FHasTextCells ? nullptr : cell;
 }

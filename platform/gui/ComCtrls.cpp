@@ -100,20 +100,38 @@ void TTreeNode::SetExpanded(bool value)
         tree->OnCollapsed(tree, this);
 }
 
+std::vector<TTreeNode*> TTreeNode::Subtree()
+{
+    // Parents before children, each child after its elder siblings; a stack of our own, so
+    // any depth a damaged table of groups makes is walked.
+    std::vector<TTreeNode*> nodes;
+    for (std::vector<TTreeNode*> pending{this}; !pending.empty();) {
+        TTreeNode* n = pending.back();
+        pending.pop_back();
+        nodes.push_back(n);
+        pending.insert(pending.end(), n->FChildren.rbegin(), n->FChildren.rend());
+    }
+    return nodes;
+}
+
 void TTreeNode::Expand(bool recurse)
 {
-    SetExpanded(true);
-    if (recurse)
-        for (TTreeNode* c : FChildren)
-            c->Expand(true);
+    if (!recurse) {
+        SetExpanded(true);
+        return;
+    }
+    for (TTreeNode* n : Subtree())
+        n->SetExpanded(true);
 }
 
 void TTreeNode::Collapse(bool recurse)
 {
-    SetExpanded(false);
-    if (recurse)
-        for (TTreeNode* c : FChildren)
-            c->Collapse(true);
+    if (!recurse) {
+        SetExpanded(false);
+        return;
+    }
+    for (TTreeNode* n : Subtree())
+        n->SetExpanded(false);
 }
 
 bool TTreeNode::GetSelected() const { return TreeView()->GetSelected() == this; }
@@ -393,11 +411,25 @@ void TTreeView::SetSelected(TTreeNode* value)
 
 TTreeNode* TTreeView::TopItem() const
 {
-    int row = 0;
-    for (TTreeNode* n : FItems->List())
-        if (n->IsVisible() && row++ == FTopIndex)
-            return n;
-    return nullptr;
+    const std::vector<TTreeNode*> rows = VisibleNodes();
+    return FTopIndex < int(rows.size()) ? rows[size_t(FTopIndex)] : nullptr;
+}
+
+std::vector<TTreeNode*> TTreeView::VisibleNodes() const
+{
+    // In display order a parent comes before its children, so whether it shows and is open
+    // is known when they come: one walk, however deep the tree (asking each node for all
+    // its parents would walk a long chain once per node).
+    std::vector<TTreeNode*> rows;
+    std::unordered_set<const TTreeNode*> open;
+    for (TTreeNode* n : FItems->List()) {
+        if (n->GetParent() && !open.count(n->GetParent()))
+            continue;
+        rows.push_back(n);
+        if (n->GetExpanded() && n->HasChildren())
+            open.insert(n);
+    }
+    return rows;
 }
 
 void TTreeView::SetReadOnly(bool value) { if (value != FReadOnly) { FReadOnly = value; Changed(TControlChange::Style); } }
@@ -430,36 +462,25 @@ TTreeNode* TTreeView::GetNodeAt(int x, int y) const
     if (x < 0 || y < 0 || x >= GetClientWidth() || FItemHeight <= 0)
         return nullptr;
     const int row = y / FItemHeight + FTopIndex;
-    int current = 0;
-    for (TTreeNode* n : FItems->List())
-        if (n->IsVisible() && current++ == row)
-            return n;
-    return nullptr;
+    const std::vector<TTreeNode*> rows = VisibleNodes();
+    return row < int(rows.size()) ? rows[size_t(row)] : nullptr;
 }
 
 bool TTreeView::UserScrolled(int topIndex)
 {
-    int rows = 0;
-    for (TTreeNode* n : FItems->List())
-        if (n->IsVisible())
-            ++rows;
+    const int rows = int(VisibleNodes().size());
     FTopIndex = std::clamp(topIndex, 0, std::max(0, rows - 1));
     return true;
 }
 
 TRect TTreeView::NodeRect(const TTreeNode* node) const
 {
-    int row = 0;
-    for (TTreeNode* n : FItems->List()) {
-        if (!n->IsVisible())
-            continue;
-        if (n == node) {
-            const int top = (row - FTopIndex) * FItemHeight;
-            return Rect(node->Level() * FIndent, top, GetClientWidth(), top + FItemHeight);
-        }
-        ++row;
-    }
-    return {};
+    const std::vector<TTreeNode*> rows = VisibleNodes();
+    const auto it = std::find(rows.begin(), rows.end(), node);
+    if (it == rows.end())
+        return {};
+    const int top = (int(it - rows.begin()) - FTopIndex) * FItemHeight;
+    return Rect(node->Level() * FIndent, top, GetClientWidth(), top + FItemHeight);
 }
 
 bool TTreeView::UserSelectedNode(TTreeNode* node)

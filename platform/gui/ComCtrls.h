@@ -68,6 +68,8 @@ public:
 private:
     friend class TTreeNodes;
     explicit TTreeNode(TTreeNodes* owner) : FOwner(owner) {}
+    // The node and all below it in display order.
+    std::vector<TTreeNode*> Subtree();
     TTreeNodes* FOwner;
     TTreeNode* FParent = nullptr;
     std::vector<TTreeNode*> FChildren;
@@ -226,6 +228,9 @@ protected:
     void NodesChanged();
 
 private:
+    // The nodes shown as rows (all their parents expanded), in display order.
+    std::vector<TTreeNode*> VisibleNodes() const;
+
     std::unique_ptr<TTreeNodes> FItems;
     TTreeNode* FSelected = nullptr;
     bool FReadOnly = false;

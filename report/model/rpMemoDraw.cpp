@@ -192,38 +192,55 @@ bool OpensFontTag(std::string_view Text, size_t k)
     return true;
 }
 
+// The longest font tag a cut is kept out of: "<font color", the "=", a colour of up to
+// 64 characters (the most the tag reader takes for one) and room for blanks about the "=".
+constexpr size_t kLongestFontTag = 160;
+
+// Where the font tag opening at Text[k] ends: just past its ">", or at its line's end when
+// a "=" came before that. k when Text[k] opens none, or none within kLongestFontTag (a
+// "<font color" never closed is text, however many follow it).
+size_t FontTagEnd(std::string_view Text, size_t k)
+{
+    if (!OpensFontTag(Text, k))
+        return k;
+    const size_t limit = std::min(Text.size(), k + kLongestFontTag);
+    bool eq = false;
+    for (size_t p = k + 11; p < limit; ++p) {
+        const char c = Text[p];
+        if (c == '\n' || c == '\r')
+            return eq ? p : k;
+        if (c == '=')
+            eq = true;
+        else if (c == '>' && eq)
+            return p + 1;
+    }
+    return k;
+}
+
 // Where a start of Text at least Want bytes long may end: after a line end, or before a
 // blank inside a paragraph (never inside a tag, never right after a line end). The size of
 // Text when there is no such place. A blank can be inside a font tag only, from its
 // "<font color" to the ">" that closes it in its line; a "<" that opens no font tag (a
-// comparison, say) does not hold the cut back, or the rest would be laid out whole for
-// every part.
+// comparison, say), or a "<font color" that closes nowhere near, does not hold the cut
+// back, or the rest would be laid out whole for every part.
 size_t PartCut(std::string_view Text, size_t Want, bool Tags)
 {
     const size_t start = std::max<size_t>(Want, 1);
-    const auto lineEnd = [](char c) { return c == '\n' || c == '\r'; };
-    bool inTag = false;  // a font tag before p that no ">" has closed yet
+    size_t tagEnd = 0;  // a blank before it lies in a font tag
     if (Tags)
-        for (size_t k = std::min(start, Text.size()); k-- > 0;) {
-            if (Text[k] == '>' || lineEnd(Text[k]))
+        for (size_t k = std::min(start, Text.size()); k-- > 0 && start - k <= kLongestFontTag;) {
+            if (Text[k] == '\n' || Text[k] == '\r')
                 break;
-            if (OpensFontTag(Text, k)) {
-                inTag = true;
-                break;
-            }
+            tagEnd = std::max(tagEnd, FontTagEnd(Text, k));
         }
     for (size_t p = start; p < Text.size(); ++p) {
         const char before = Text[p - 1];
         if (before == '\n')
             return p;
-        if (Text[p] == ' ' && before != '\r' && before != ' ' && !inTag)
+        if (Text[p] == ' ' && before != '\r' && before != ' ' && p >= tagEnd)
             return p;
-        if (Tags) {
-            if (Text[p] == '>' || lineEnd(Text[p]))
-                inTag = false;
-            else if (OpensFontTag(Text, p))
-                inTag = true;
-        }
+        if (Tags && Text[p] == '<')
+            tagEnd = std::max(tagEnd, FontTagEnd(Text, p));
     }
     return Text.size();
 }

@@ -29,6 +29,7 @@
 #include "report/model/rpVariables.h"
 #include "report/model/rpViews.h"
 
+#include "script/Expression.h"
 #include "script/GlobalUnit.h"
 #include "script/Items.h"
 #include "script/Script.h"
@@ -166,7 +167,8 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
     return FByText.emplace(Expression, std::move(compiled)).first->second.get();
 }
 
-Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript* AScript)
+// Inlined into its two callers here, the report's Calc above all.
+[[gnu::always_inline]] inline Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript* AScript)
 {
     FScript->Parent = AScript;
     struct MainAgain {
@@ -199,7 +201,7 @@ Variant TrpExpressionCache::Run(const TrpCompiledExpression* Compiled, TscScript
 
 // Get with a constant name in compiled code: reads as the call would, from a record of its
 // own, so the name is neither passed nor looked up again while nothing it depends on moves.
-class TrpBracketItem : public TscCustomVariable {
+class TrpBracketItem : public TscCustomVariable, public TscNumberSource {
 public:
     TrpBracketItem(TrpReport* AReport, const AnsiString& AName)
         : TscCustomVariable(AnsiString(), fvtVariant, "Variant"), FReport(AReport), FRef(AName)
@@ -227,6 +229,18 @@ public:
         return r;
     }
     void SetValue(const Variant&) override {}  // as Get, which is no indexed property
+    // A number in a known field of the current row, read where it lies; anything else (a
+    // Null, a text, a name to look up, a dataset to open) goes through GetValue, and so does
+    // every read while a text for another page is recorded or made again: GetValue keeps the
+    // value read, or gives the one kept, where the row may since have moved on.
+    bool ReadNumber(script_fast::Num& n) override
+    {
+        if (FReport->PageTextLog)
+            return false;
+        const TField* f = FReport->KnownField(FRef);
+        const Variant* v = f ? f->ValueInPlace() : nullptr;
+        return v && script_fast::Num::From(*v, n);
+    }
 
 private:
     TrpReport* FReport;
@@ -521,27 +535,12 @@ void TrpReport::NullAsEmpty(TrpDataSet* DataSet, const AnsiString& Field, Varian
     }
 }
 
-Variant TrpReport::Calc(const AnsiString& Expr, TscScript* AScript)
-{
-    if (FCalcDepth >= kMaxCalcDepth) {
-        const AnsiString msg = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
-                               rpResources().Get("clExprError") + " '" + Expr + "': " +
-                               Format("expressions nested deeper than %d levels", {kMaxCalcDepth});
-        Errors.Add(msg);
-        throw ErpExpressionError(msg);
-    }
-    ++FCalcDepth;
-    struct Depth {
-        int& d;
-        ~Depth() { --d; }
-    } depth{FCalcDepth};
-    return CalcGuarded(Expr, AScript);
-}
-
-Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
+// Calc's body, inlined into it: Calc is its only caller.
+[[gnu::always_inline]] inline Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
 {
     TscScript* script = AScript ? AScript : FScript.get();
-    TNameRef& ref = NameRef(Expr);
+    // NameRef, with its first test here: the same text asked again costs no call.
+    TNameRef& ref = FLastNameRef && FLastNameRef->Name == Expr ? *FLastNameRef : NameRef(Expr);
     // A text that named nothing when last looked up skips the lookups while nothing moved.
     if (!(ref.Resolved && ref.NoName && !OnGetValue && ref.Guard == NameGuard())) {
         Variant v;
@@ -571,6 +570,23 @@ Variant TrpReport::CalcGuarded(const AnsiString& Expr, TscScript* AScript)
         throw ErpExpressionError(error);
     }
     return Null();
+}
+
+Variant TrpReport::Calc(const AnsiString& Expr, TscScript* AScript)
+{
+    if (FCalcDepth >= kMaxCalcDepth) {
+        const AnsiString msg = (CurObject.empty() ? AnsiString() : CurObject + ": ") +
+                               rpResources().Get("clExprError") + " '" + Expr + "': " +
+                               Format("expressions nested deeper than %d levels", {kMaxCalcDepth});
+        Errors.Add(msg);
+        throw ErpExpressionError(msg);
+    }
+    ++FCalcDepth;
+    struct Depth {
+        int& d;
+        ~Depth() { --d; }
+    } depth{FCalcDepth};
+    return CalcGuarded(Expr, AScript);
 }
 
 AnsiString TrpReport::CalcText(const AnsiString& Expr, const Variant& Value)

@@ -160,30 +160,41 @@ int TrpCustomComboBox::GetListHeight() const
 
 void TrpCustomComboBox::PlaceList(int ScreenHeight, int ScreenWidth)
 {
+    PlaceList(Rect(0, 0, ScreenWidth, ScreenHeight));
+}
+
+void TrpCustomComboBox::PlaceList(const TRect& Monitor)
+{
     const TPoint origin = ClientToScreen(Point(0, 0));
     const int width = FListWidth > 0 ? FListWidth : GetWidth() - 1;
     const int height = GetListHeight();
     const int fontHeight = FontTextHeight(GetFont());
     int top = origin.Y + GetHeight();
-    // The list opens upwards when its bottom edge would leave the screen.
-    FListInverted = origin.Y + fontHeight + height + 6 > ScreenHeight;
+    // The list opens upwards when its bottom edge would leave the monitor.
+    FListInverted = origin.Y + fontHeight + height + 6 > Monitor.Bottom;
     if (FListInverted)
         top = origin.Y - height - 2;
-    // A list wider than the box stays on the screen: it ends at the right edge, if it would
-    // pass it, but never starts left of the screen.
-    const int left = std::max(0, std::min(origin.X, ScreenWidth - width));
+    // A list wider than the box stays on the monitor: it ends at the right edge, if it would
+    // pass it, but never starts left of the monitor (which may lie left of the primary one).
+    const int left = std::max(Monitor.Left, std::min(origin.X, Monitor.Right - width));
     FListRect = Bounds(left, top, width, height);
+}
+
+TRect TrpCustomComboBox::MonitorRect() const
+{
+    if (Screen) {
+        if (TMonitor* monitor = Screen->MonitorFromPoint(ClientToScreen(Point(0, 0))))
+            return monitor->BoundsRect();
+        return Rect(0, 0, Screen->GetWidth(), Screen->GetHeight());
+    }
+    return Rect(0, 0, 1024, 768);
 }
 
 void TrpCustomComboBox::DropDown()
 {
     // Whether the list opens upwards is known before it shows, so that what is placed
     // beside it (the font combo's sample) goes with it.
-    if (Screen)
-        if (TMonitor* monitor = Screen->MonitorFromPoint(ClientToScreen(Point(0, 0)))) {
-            const TRect r = monitor->BoundsRect();
-            PlaceList(r.Bottom, r.Right);
-        }
+    PlaceList(MonitorRect());
     TCustomComboBox::DropDown();
 }
 
@@ -524,7 +535,7 @@ void TrpFontComboBox::DropDown()
         FontPreview->SetFontName(GetItems()->Strings(0));
     else if (GetItemIndex() >= 0)
         FontPreview->SetFontName(GetItems()->Strings(GetItemIndex()));
-    const TRect r = PreviewRect(Screen ? Screen->GetWidth() : 1024);
+    const TRect r = PreviewRect(MonitorRect().Right);
     TWinControl* parent = FontPreview->GetParent();
     const TPoint at = parent ? parent->ScreenToClient(Point(r.Left, r.Top)) : Point(r.Left, r.Top);
     FontPreview->SetBounds(at.X, at.Y, r.Width(), r.Height());

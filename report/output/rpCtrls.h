@@ -116,6 +116,10 @@ public:
     // when it would pass the bottom of a screen ScreenHeight pixels high; moved left as
     // far as it would pass the right edge of a screen ScreenWidth pixels wide.
     void PlaceList(int ScreenHeight, int ScreenWidth = std::numeric_limits<int>::max());
+    // The same on a monitor that may lie anywhere on the desktop.
+    void PlaceList(const TRect& Monitor);
+    // The bounds of the monitor the box lies on.
+    TRect MonitorRect() const;
     // Where the inner edit sits.
     TRect EditRect() const;
 

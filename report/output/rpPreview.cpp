@@ -826,7 +826,22 @@ void TrpPreview::LoadFromFile(const AnsiString& FileName)
         try {
             PreviewPages->LoadFromFile(FileName, false);
         } catch (...) {
+            // Putting back what was shown tells nothing: its damage was told when it was
+            // opened, and only the refusal of the new file goes on to the user.
             shown.SetPosition(0);
+            struct Quiet {
+                TrpEngineOptions* Options;
+                bool Was;
+                ~Quiet()
+                {
+                    if (Options)
+                        Options->SilentMode = Was;
+                }
+            } quiet{PreviewPages->Report ? PreviewPages->Report->GetEngineOptions() : nullptr, false};
+            if (quiet.Options) {
+                quiet.Was = quiet.Options->SilentMode;
+                quiet.Options->SilentMode = true;
+            }
             PreviewPages->LoadFromStream(shown, false);
             throw;
         }

@@ -216,7 +216,7 @@ Variant CallStream(TStream* s, const AnsiString& n, Variant& p)
     if (n == "SEEK") {
         const int origin = IntArg(p, 1);
         const int64_t pos = s->Seek(Int64Arg(p, 0), static_cast<uint16_t>(origin >= 0 && origin <= 2 ? origin : 0xFFFF));
-        return Variant(static_cast<int>(pos));
+        return Variant(static_cast<long long>(pos));
     }
     if (n == "COPYFROM") {
         auto* source = ObjArgAs<TStream>(p, 0, "Source");
@@ -568,10 +568,10 @@ public:
         TscClassVariable& stream = Class(u, TStream::StaticClass(), "TObject");
         stream.AddMethod("function Read(var Buffer: string; Count: Longint): Longint", call);
         stream.AddMethod("function Write(Buffer: string; Count: Longint): Longint", call);
-        stream.AddMethod("function Seek(Offset: Longint; Origin: Word): Longint", call);
-        stream.AddMethod("function CopyFrom(Source: TStream; Count: Longint): Longint", call);
-        stream.AddProperty("Position", "Longint", get, set);
-        stream.AddProperty("Size", "Longint", get);
+        stream.AddMethod("function Seek(Offset: Int64; Origin: Word): Int64", call);
+        stream.AddMethod("function CopyFrom(Source: TStream; Count: Int64): Int64", call);
+        stream.AddProperty("Position", "Int64", get, set);
+        stream.AddProperty("Size", "Int64", get);
 
         Class(u, TScriptFileStream::StaticClass(), "TStream")
             .AddConstructor("constructor Create(Filename: String; Mode: Word)", call);

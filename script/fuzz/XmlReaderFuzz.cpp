@@ -1,13 +1,17 @@
 // Fuzz target: the engine's XML reader on arbitrary bytes. A load either
 // succeeds or raises EReadError; attribute reads either succeed or raise
 // EConvertError; saving what was read either writes text that reads back or
-// raises EWriteError (a stray closing tag read as the root); nothing else may
-// happen.
+// raises EWriteError (a stray closing tag read as the root), and what is written
+// reads back as the tree it was written from (blanks at the ends of attribute
+// text aside); nothing else may happen.
 #include "script/XmlDocument.h"
 
 #include "platform/classes/Streams.h"
 
 #include <cstdint>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,6 +26,32 @@ void Walk(const TscXMLItem* item, int& budget)
         }
         Walk(child, budget);
     }
+}
+
+// Attribute text without the blanks at its ends, which a tag does not keep.
+std::string_view Trimmed(const AnsiString& text)
+{
+    std::string_view t = text;
+    while (!t.empty() && t.front() == ' ')
+        t.remove_prefix(1);
+    while (!t.empty() && t.back() == ' ')
+        t.remove_suffix(1);
+    return t;
+}
+
+// The same names, attribute texts and shapes, level by level.
+bool SameTree(const TscXMLItem* a, const TscXMLItem* b)
+{
+    std::vector<std::pair<const TscXMLItem*, const TscXMLItem*>> pending{{a, b}};
+    while (!pending.empty()) {
+        const auto [x, y] = pending.back();
+        pending.pop_back();
+        if (x->Name != y->Name || Trimmed(x->Text) != Trimmed(y->Text) || x->Count() != y->Count())
+            return false;
+        for (int i = 0; i < x->Count(); ++i)
+            pending.emplace_back(x->Items(i), y->Items(i));
+    }
+    return true;
 }
 
 } // namespace
@@ -45,6 +75,8 @@ int FuzzScriptXmlReader(const uint8_t* data, size_t size)
     TscXMLDocument again;
     TStringStream back(out.DataString());
     again.LoadFromStream(back); // what the writer wrote always reads back
+    if (!SameTree(doc.Root(), again.Root()))
+        __builtin_trap();
     return 0;
 }
 

@@ -9,7 +9,10 @@
 #include "platform/classes/Streams.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
+
+#include <pthread.h>
 
 namespace {
 
@@ -335,6 +338,36 @@ TEST_F(CompilerEndToEnd, LongElseIfChainsCompileAndRun)
     }
 }
 
+// Runs f on a thread with a small stack (256 KB), as a host's own thread may have.
+void OnSmallStack(std::function<void()> f)
+{
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, 256 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attr,
+                  [](void* p) -> void* {
+                      (*static_cast<std::function<void()>*>(p))();
+                      return nullptr;
+                  },
+                  &f),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+}
+
+TEST_F(CompilerEndToEnd, ALongElseIfChainIsFreedOnAnyStack)
+{
+    // The objects of an else-if chain nest one if in the else part of the one
+    // before; freeing them must not need a stack as deep as the chain is long.
+    for (const char* language : {"PascalScript", "C++Script", "JScript", "BasicScript"}) {
+        EXPECT_EQ(Run(language, ElseIfChain(language, 20000, 19999)), std::vector<AnsiString>{"39998"}) << language;
+        OnSmallStack([&] { S->Clear(); });
+        EXPECT_EQ(S->MainStatement()->Count(), 0) << language;
+    }
+}
+
 TEST_F(CompilerEndToEnd, ElseIfKeepsWhichIfAnElseBelongsTo)
 {
     const struct {
@@ -535,6 +568,104 @@ TEST_F(CompilerEndToEnd, ASyntaxErrorInAUnitNamesTheUnitItLiesIn)
     }
 }
 
+TEST_F(CompilerEndToEnd, UnitsInDiamondsAndCyclesRunOnceInTheOrderTheyAreSpliced)
+{
+    // A clause is compiled from its last name back, each unit's block after the
+    // one before; a unit met again anywhere in the program (under any case) is
+    // not spliced again. Each unit prints its name, so the order and the count show.
+    struct Syntax {
+        const char* language;
+        const char* usesOpen;
+        const char* usesClose;
+        const char* print; // %s: the name
+    };
+    const Syntax kSyntaxes[] = {
+        {"PascalScript", "uses ", ";\r\n", "begin Print('%s'); end."},
+        {"C++Script", "#include ", "\r\n", "{ Print(\"%s\"); }"},
+        {"JScript", "import ", ";\r\n", "Print(\"%s\");\r\n"},
+        {"BasicScript", "Imports ", "\r\n", "Print(\"%s\")\r\n"},
+    };
+    struct Graph {
+        const char* why;
+        std::vector<const char*> mainUses;
+        std::map<AnsiString, std::vector<const char*>> unitUses;
+        std::vector<AnsiString> run;
+    };
+    const Graph kGraphs[] = {
+        {"a diamond: c once, before both", {"a", "b"}, {{"a", {"c"}}, {"b", {"c"}}}, {"c", "b", "a", "main"}},
+        {"the diamond's foot named by the main text too", {"a", "b", "C"}, {{"a", {"c"}}, {"b", {"c"}}},
+         {"C", "b", "a", "main"}},
+        {"a unit named twice, in two cases", {"a", "A", "b"}, {}, {"b", "A", "main"}},
+        {"a cycle of two", {"x"}, {{"x", {"y"}}, {"y", {"x"}}}, {"y", "x", "main"}},
+        {"a cycle entered from both ends", {"x", "y"}, {{"x", {"y"}}, {"y", {"x"}}}, {"x", "y", "main"}},
+        {"a unit that uses itself", {"s"}, {{"s", {"s"}}}, {"s", "main"}},
+        {"a chain whose end the main text names first", {"c", "a"}, {{"a", {"b"}}, {"b", {"c"}}},
+         {"c", "b", "a", "main"}},
+    };
+    for (const Syntax& s : kSyntaxes) {
+        auto usesOf = [&](const std::vector<const char*>& names) {
+            AnsiString text;
+            for (const char* n : names)
+                text += (text.empty() ? AnsiString() : AnsiString(", ")) + "\"" + n + "\"";
+            if (AnsiString(s.language) == "PascalScript")
+                std::replace(text.begin(), text.end(), '"', '\'');
+            return text.empty() ? text : s.usesOpen + text + s.usesClose;
+        };
+        auto printOf = [&](const AnsiString& name) { return Format(s.print, {name}); };
+        for (const Graph& g : kGraphs) {
+            SCOPED_TRACE(AnsiString(s.language) + ": " + g.why);
+            S->OnGetUnit = [&](TscScript*, const AnsiString& name, AnsiString& text) {
+                const auto it = g.unitUses.find(AnsiLowerCase(name));
+                text = usesOf(it == g.unitUses.end() ? std::vector<const char*>{} : it->second) + printOf(name);
+            };
+            EXPECT_EQ(Run(s.language, usesOf(g.mainUses) + printOf("main")), g.run);
+        }
+    }
+}
+
+TEST_F(CompilerEndToEnd, AWithNameGoesToTheInnermostObjectThatHasIt)
+{
+    // Objects of one with list are looked at from the last back, nested withs
+    // from the inner out; an object of Variant type stops the search, taking a
+    // name the script does not know. t is a second TTestThing with Caption "t".
+    const struct {
+        const char* why;
+        const char* language;
+        const char* text;
+        std::vector<AnsiString> run;
+    } kCases[] = {
+        {"the last object of a list", "PascalScript", "with Thing, t do Print(Caption);", {"t"}},
+        {"the last of a run of one type", "PascalScript", "with t, Thing, t, Thing do Print(Caption);", {"host"}},
+        {"a run over the same object", "PascalScript", "with t, t, t do Print(Caption + IntToStr(Count));", {"t0"}},
+        {"the inner with before the outer", "PascalScript", "with Thing do with t do Print(Caption);", {"t"}},
+        {"an object's member before a local", "PascalScript", "with t do Print(Caption); Print(Caption);",
+         {"t", "local"}},
+        {"a Variant object leaves a known name to the script", "PascalScript",
+         "with Thing, v do Print(Caption);", {"local"}},
+        {"a Variant object takes an unknown name", "PascalScript", "with Thing, v do Print(Tag + 1);", {"1"}},
+        {"an object after a Variant one", "PascalScript", "with v, Thing do Print(Caption);", {"host"}},
+        {"an object of another class passes the name on", "PascalScript", "with t, o, o do Print(Caption);", {"t"}},
+        {"a name no object has goes to the script", "PascalScript", "with t, Thing do Print(Length(Caption));",
+         {"4"}},
+        {"JScript: the inner with", "JScript", "with (Thing) with (t) Print(Caption);", {"t"}},
+        {"BasicScript: the inner with", "BasicScript", "With Thing\r\nWith t\r\nPrint(Caption)\r\nEnd With\r\nEnd With",
+         {"t"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        AnsiString text;
+        if (AnsiString(c.language) == "PascalScript")
+            text = AnsiString("var t: TTestThing; o: TObject; v: Variant; Caption: String;\r\nbegin\r\n"
+                              "t := TTestThing.Create(nil); t.Caption := 't'; o := t; v := t; Caption := 'local';\r\n") +
+                   c.text + "\r\nt.Free;\r\nend.";
+        else if (AnsiString(c.language) == "JScript")
+            text = AnsiString("var t = TTestThing.Create(nil); t.Caption = \"t\";\r\n") + c.text + "\r\nt.Free();\r\n";
+        else
+            text = AnsiString("Dim t\r\nt = TTestThing.Create(nil)\r\nt.Caption = \"t\"\r\n") + c.text + "\r\nt.Free\r\n";
+        EXPECT_EQ(Run(c.language, text), c.run);
+    }
+}
+
 TEST_F(CompilerEndToEnd, AUnitWithoutStatementsCompilesToNothing)
 {
     // Such a unit fails its walk without a message, as such a main text does; it
@@ -689,8 +820,9 @@ TEST_F(CompilerEndToEnd, ACharacterWithNowhereToGoIsRefused)
         SCOPED_TRACE(c.why);
         const bool ok = Compile(c.language, c.text);
         EXPECT_EQ(ok, !c.refused) << S->ErrorPos << ": " << S->ErrorText;
-        if (c.refused)
+        if (c.refused) {
             EXPECT_EQ(S->ErrorText, scMessage(TscMessageId::SLeftCantAssigned));
+        }
     }
 }
 

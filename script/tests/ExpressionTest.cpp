@@ -597,9 +597,9 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
 // caller's locals saved aside on a recursive call, one-statement lists run in place, a + of
 // two calls joined by the assignment); with a run-line hook set or not, the host sees the same
 // run: the same value of the same kind, the same error at the same position, and the same
-// values of a routine's locals read by name from inside the recursion (Peek evaluates a
-// name in the running routine's scope, as a host does). What each program gives is written
-// beside it.
+// values of a routine's locals read and written by name from inside the recursion (Peek
+// evaluates a name in the running routine's scope and Poke writes one there, as a host does).
+// What each program gives is written beside it.
 TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
 {
     struct CallCase {
@@ -714,6 +714,18 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
          "function A: Integer; begin Result := 2147483647; end; function B: Variant; begin Result := 3000000000; end;\n"
          "function Run: Variant; var r: Variant; begin r := A + B; Result := r; end; begin end.",
          "5147483647 (Int64)", ""},
+        // The sum of two calls goes into the target in place of what it held: a text, a
+        // Double, an Integer, each let go as an assignment lets it go.
+        {"two calls joined into a variable holding a text or a Double", "PascalScript",
+         "function F(n: Integer): Integer; begin Result := n; end;\nfunction G(n: Variant): Variant; begin Result := n; end;\n"
+         "function Run: Variant; var r: Variant; d: Double; begin r := 'text'; r := F(1) + F(2); Trace(r); r := 2.5;\n"
+         "r := F(2147483647) + F(1); Trace(r); r := 'x'; r := G(3000000000) + G(5); Trace(r); d := 0.5;\n"
+         "d := F(2) + F(3); Trace(d); Result := r; end; begin end.",
+         "3000000005 (Int64)", "3 -2147483648 3000000005 5 "},
+        {"two calls joined into a variable holding a text or a Double", "JScript",
+         "function F(n) { return n; }\nfunction Run() { var r = \"text\"; r = F(1) + F(2); Trace(r); r = 2.5;\n"
+         "r = F(9223372036854775807) + F(1); Trace(r); r = \"x\"; r = F(2147483647) + F(1); Trace(r); return r; }",
+         "2147483648 (Int64)", "3 9,22337203685478E18 2147483648 "},
         // A number tree passed to a parameter that keeps what it is given: stored as the
         // number it computes, or as the general value where it is not a number.
         {"a number tree over a text passed on", "JScript",
@@ -803,6 +815,79 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
         {"runaway recursion stops with the engine's error", "BasicScript",
          "Function F(n)\nReturn F(n + 1)\nEnd Function\nFunction Run\nReturn F(0)\nEnd Function",
          "", ""},
+        // Poke writes a name in the running routine's scope, as a host does: each level sees
+        // what was written into its own locals and parameters, before and after the calls
+        // below it.
+        {"a host writes the locals of each level by name", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin k := n; Poke('k', n * 100); Trace(k);\n"
+         "if n > 0 then Result := F(n - 1) + k else Result := 0; Poke('n', 7); Trace(n); Trace(Peek('k')); end;\n"
+         "function Run: Variant; begin Result := F(3); end; begin end.",
+         "600 (Integer)", "300 200 100 0 7 0 7 100 7 200 7 300 "},
+        {"a host writes the locals of each level by name", "JScript",
+         "function F(n) { var k = n; Poke(\"k\", n * 100); Trace(k); var r = 0; if (n > 0) r = F(n - 1) + k;\n"
+         "Poke(\"n\", 7); Trace(n); return r; }\nfunction Run() { return F(3); }",
+         "600 (Int64)", "300 200 100 0 7 7 7 7 "},
+        {"a host writes a parameter with what the call below gave", "C++Script",
+         "int F(int n) { int k; k = n; Poke(\"k\", k * 100); if (n > 0) { Poke(\"n\", F(n - 1)); } Trace(k);\n"
+         "return n + k; }\nint Run() { return F(3); } {}",
+         "600 (Integer)", "0 100 200 300 "},
+        {"a host writes a parameter with what the call below gave", "BasicScript",
+         "Function F(n As Integer) As Integer\nDim k As Integer\nk = n\nPoke(\"k\", n * 100)\nIf n > 0 Then\n"
+         "Poke(\"n\", F(n - 1))\nEnd If\nTrace(Peek(\"k\"))\nReturn n + k\nEnd Function\n"
+         "Function Run\nReturn F(3)\nEnd Function",
+         "600 (Integer)", "0 100 200 300 "},
+        {"a host adds a variable to the running routine's scope inside the recursion", "PascalScript",
+         "function F(n: Integer): Integer; begin Poke('zz', n * 10);\n"
+         "if n > 0 then Result := F(n - 1) + Peek('zz') else Result := 0; Trace(Peek('zz')); end;\n"
+         "function Run: Variant; begin Result := F(3) + F(2); end; begin end.",
+         "90 (Integer)", "0 10 20 30 0 10 20 "},
+        {"exit inside a loop inside try with finally at each level", "PascalScript",
+         "function F(n: Integer): Integer; var k, i: Integer; begin k := n * 10; Result := 0;\n"
+         "for i := 1 to 3 do begin try if i = 2 then begin if n > 0 then Result := F(n - 1) + k; Trace(k); exit; end;\n"
+         "finally Trace(-k); end; end; Result := -1; end;\nfunction Run: Variant; begin Result := F(2); end; begin end.",
+         "30 (Integer)", "-20 -10 0 0 0 10 -10 20 -20 "},
+        {"return from inside nested loops at each level", "JScript",
+         "function F(n) { var k = n * 10; var i; for (i = 0; i < 5; i++) { while (true) { if (i == 1) {\n"
+         "if (n > 0) return F(n - 1) + k; return k; } break; } } return -1; }\nfunction Run() { return F(3); }",
+         "60 (Int64)", ""},
+        // A call starts with the values its routine's locals hold at that moment: the level
+        // that called it, or the last call that ended (G(-5) sets them for each run).
+        {"a call starts with the values its routine's locals hold", "PascalScript",
+         "function G(n: Integer): Integer; var k: Integer; begin if n >= 0 then Trace(k); k := n;\n"
+         "if n > 0 then G(n - 1); Result := k; end;\nfunction H(n: Integer): Integer; begin if n > 0 then begin\n"
+         "Result := n * 10; H(n - 1); end; end;\n"
+         "function Run: Variant; begin G(-5); Result := G(3) + H(2) * 1000; Trace(G(2)); end; begin end.",
+         "20003 (Integer)", "-5 3 2 1 3 2 1 2 "},
+        {"a call starts with the values its routine's locals hold", "JScript",
+         "function G(n) { var k; if (n >= 0) Trace(k); k = n; if (n > 0) G(n - 1); return k; }\n"
+         "function Run() { G(-5); var r = G(3); Trace(G(2)); return r; }",
+         "3 (Int64)", "-5 3 2 1 3 2 1 2 "},
+        {"a call starts with the values its routine's locals hold", "C++Script",
+         "int G(int n) { int k; if (n >= 0) Trace(k); k = n; if (n > 0) G(n - 1); return k; }\n"
+         "int Run() { G(-5); Trace(G(3)); return G(2); } {}",
+         "2 (Int64)", "-5 3 2 1 3 3 2 1 "},
+        {"a call starts with the values its routine's locals hold", "BasicScript",
+         "Function G(n As Integer) As Integer\nDim k As Integer\nIf n >= 0 Then Trace(k)\nk = n\n"
+         "If n > 0 Then G(n - 1)\nReturn k\nEnd Function\n"
+         "Function Run\nDim r\nG(-5)\nr = G(3)\nTrace(G(2))\nReturn r\nEnd Function",
+         "3 (Int64)", "-5 3 2 1 3 2 1 2 "},
+        // A thousand levels, each keeping a local across the call below it.
+        {"a thousand levels deep", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin k := n mod 7; if n = 0 then Result := 0\n"
+         "else Result := F(n - 1) + k; end;\nfunction Run: Variant; begin Result := F(1000); end; begin end.",
+         "3003 (Integer)", ""},
+        {"a thousand levels deep", "C++Script",
+         "int F(int n) { int k; k = n % 7; if (n == 0) return 0; return F(n - 1) + k; }\n"
+         "int Run() { return F(1000); } {}",
+         "3003 (Integer)", ""},
+        {"a thousand levels deep", "JScript",
+         "function F(n) { var k = n % 7; if (n == 0) return 0; return F(n - 1) + k; }\n"
+         "function Run() { return F(1000); }",
+         "3003 (Int64)", ""},
+        {"a thousand levels deep", "BasicScript",
+         "Function F(n As Integer) As Integer\nDim k As Integer\nk = n Mod 7\nIf n = 0 Then Return 0\n"
+         "Return F(n - 1) + k\nEnd Function\nFunction Run\nReturn F(1000)\nEnd Function",
+         "3003 (Integer)", ""},
     };
     for (const CallCase& c : cases) {
         SCOPED_TRACE(std::string(c.syntax) + ", " + c.why);
@@ -828,6 +913,13 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
             s.IsMainScript = VarArrayGet(p, {0}).AsBoolean();
             return Null();
         });
+        // Poke(name, v) writes a name in the running routine's scope (a missing one is added).
+        s.AddMethod("procedure Poke(Name: String; Value: Variant)", [&](TObject*, TClass, const AnsiString&,
+                                                                         Variant& p) {
+            TscScript* scope = s.CurrentScope ? s.CurrentScope : &s;
+            scope->SetVariables(VarToStr(VarArrayGet(p, {0})), VarArrayGet(p, {1}));
+            return Null();
+        });
         s.Lines()->SetText(c.program);
         if (!s.Compile()) {
             ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
@@ -845,6 +937,129 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
         else
             EXPECT_NE(direct.Result.find(scMessage(TscMessageId::SCallTooDeep).substr(0, 10)), std::string::npos)
                 << direct.Result;
+        EXPECT_EQ(direct.Trace, c.trace);
+    }
+}
+
+// A script compiled again between calls runs its new routines, with new locals, with a
+// run-line hook set or not: nothing a call of the old ones kept (the shape of a call, the
+// list of what a recursive call saves, the main script found) reaches them.
+TEST_F(ExpressionTest, RoutinesCompiledAgainBetweenCallsRunAsNew)
+{
+    struct AgainCase {
+        const char* syntax;
+        const char* first;
+        const char* second;
+        const char* firstResult;
+        const char* secondResult;
+    };
+    const AgainCase cases[] = {
+        {"PascalScript",
+         "function F(n: Integer): Integer; begin if n < 2 then Result := n else Result := F(n - 1) + F(n - 2); end;\n"
+         "function Run: Variant; begin Result := F(10); end; begin end.",
+         "function F(n: Integer): Integer; var t: String; k: Integer; begin k := n; t := IntToStr(n);\n"
+         "if n > 0 then Result := F(n - 1) + k + Length(t) else Result := 0; end;\n"
+         "function Run: Variant; begin Result := F(12); end; begin end.",
+         "55 (Integer)", "93 (Integer)"},
+        {"JScript",
+         "function F(n) { if (n < 2) return n; return F(n - 1) + F(n - 2); }\nfunction Run() { return F(10); }",
+         "function G(n, m) { var a = m; if (n == 0) return a; return G(n - 1, m * 2) + a; }\n"
+         "function Run() { return G(4, 1); }",
+         "55 (Int64)", "31 (Int64)"},
+        {"C++Script",
+         "int F(int n) { if (n < 2) return n; return F(n - 1) + F(n - 2); }\nint Run() { return F(10); } {}",
+         "float F(float x) { if (x < 1) return x; return F(x / 2) + 1; }\nfloat Run() { return F(10); } {}",
+         "55 (Integer)", "4,625 (Double)"},
+        {"BasicScript",
+         "Function F(n As Integer) As Integer\nIf n < 2 Then Return n\nReturn F(n - 1) + F(n - 2)\nEnd Function\n"
+         "Function Run\nReturn F(10)\nEnd Function",
+         "Function F(n)\nDim s\ns = \"<\" & n & \">\"\nIf n = 0 Then Return s\nReturn F(n - 1) & s\nEnd Function\n"
+         "Function Run\nReturn F(3)\nEnd Function",
+         "55 (Integer)", "<0><1><2><3> (String)"},
+    };
+    for (const AgainCase& c : cases) {
+        SCOPED_TRACE(c.syntax);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        for (const char* program : {c.first, c.second, c.first}) {
+            s.Clear(); // the old routines go; what is compiled next is all there is
+            s.Lines()->SetText(program);
+            ASSERT_TRUE(s.Compile()) << s.ErrorPos << " " << s.ErrorText;
+            s.Execute();
+            const char* expected = program == c.second ? c.secondResult : c.firstResult;
+            EXPECT_EQ(RunLoop(s, false).Result, expected);
+            EXPECT_EQ(RunLoop(s, true).Result, expected);
+        }
+    }
+}
+
+// An if whose comparison is decided without running code runs a branch of one statement
+// straight away; chains of else-if, branches of none, one or several statements, conditions
+// the number routines decline (a text, a Double) and a host that terminates inside a branch
+// run alike with a run-line hook set or not, and give what each program says.
+TEST_F(ExpressionTest, IfBranchesRunAlikeWithALineHookAndWithout)
+{
+    struct IfCase {
+        const char* syntax;
+        const char* program;
+        const char* result;
+        const char* trace;
+    };
+    const IfCase cases[] = {
+        {"PascalScript",
+         "function C(x: Variant): Integer; begin\n"
+         "if x < 2 then Result := 1 else if x < 4 then Result := 2 else if x = 4 then begin Trace(x); Result := 3; end\n"
+         "else Result := 4; if x > 100 then Trace(0); if x >= 3 then else Trace(-1); end;\n"
+         "function Run: Variant; var i: Integer; begin Result := 0; for i := 0 to 5 do Result := Result * 10 + C(i);\n"
+         "Result := Result * 10 + C('3'); Result := Result * 10 + C(1.5); Result := Result * 10 + C('x'); end;\n"
+         "begin end.",
+         "error at 2:1: Could not convert variant of type (String) into type (Double)", "-1 -1 -1 4 -1 "},
+        {"JScript",
+         "function C(x) { if (x < 2) return 1; else if (x < 4) { Trace(x); return 2; } else if (x == 4) return 3;\n"
+         "if (x > 100) Trace(0); return 4; }\n"
+         "function Run() { var i, r = 0; for (i = 0; i < 6; i++) r = r * 10 + C(i); r = r * 10 + C(\"3\");\n"
+         "r = r * 10 + C(2.5); return r; }",
+         "11223422 (Int64)", "2 3 3 2,5 "},
+        {"C++Script",
+         "int C(int x) { if (x < 2) { if (x == 1) Stop(3); Trace(x); } else if (x < 4) Trace(x * 10);\n"
+         "else { Trace(x * 100); Trace(-x); } return x; }\n"
+         "int Run() { int i, r; r = 0; for (i = 0; i < 6; i++) { r = r + C(i); Trace(r); } return r; } {}",
+         " (Null)", "0 0 "},
+        {"BasicScript",
+         "Function C(x)\nIf x < 2 Then\nReturn 1\nElseIf x < 4 Then\nTrace(x)\nReturn 2\nElseIf x = 4 Then\nReturn 3\n"
+         "Else\nTrace(-x)\nEnd If\nReturn 4\nEnd Function\n"
+         "Function Run\nDim i, r\nr = 0\nFor i = 0 To 5\nr = r * 10 + C(i)\nNext\nr = r * 10 + C(\"3\")\nReturn r\n"
+         "End Function",
+         "1122342 (Int64)", "2 3 -5 3 "},
+    };
+    for (const IfCase& c : cases) {
+        SCOPED_TRACE(c.syntax);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            trace += VarToStr(VarArrayGet(p, {0})) + " ";
+            return Null();
+        });
+        // Stop(x) gives x back, and ends the script once x reaches 3.
+        s.AddMethod("function Stop(Value: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            if (v.AsInteger() >= 3)
+                s.Terminate();
+            return v;
+        });
+        s.Lines()->SetText(c.program);
+        ASSERT_TRUE(s.Compile()) << s.ErrorPos << " " << s.ErrorText;
+        s.Execute();
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_EQ(direct.Result, c.result);
         EXPECT_EQ(direct.Trace, c.trace);
     }
 }

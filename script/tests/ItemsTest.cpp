@@ -91,7 +91,7 @@ public:
     void SetTwin(int value)
     {
         FTwin = value;
-        FLevel = value * 2;
+        FLevel = static_cast<int>(static_cast<uint32_t>(value) * 2u);  // wraps, as a 32-bit host would
     }
     int GetLast() const { return 3; }
     void SetLast(int) { delete this; }
@@ -716,6 +716,10 @@ TEST_F(ItemModel, MembersOfATypedObjectWriteAsThroughTheGeneralWalk)
         "$O.Align $= $O.Align + 5", "$O.Edges $= $O.Edges", "$O.Edges $= 3", "$O.Width $= $O.Edges",
         "$O.Width $= $O.Width + a", "$O.Width $= $O.Width / 2", "$O.Ratio $= $O.Width - a * 3",
         "$O.Width $= $O.Width - $O.Area", "$O.Width $= $O.Width * (a + b)",
+        // An operator over a member's number under another: the number goes on up the tree.
+        "$O.Width $= $O.Width * 2 + 1", "$O.Ratio $= $O.Width * 3 - 0.5", "r $= $O.Width * 2 + $O.Ratio",
+        "r $= ($O.Width - 4) / $O.Width + 1", "r $= $O.Width * $O.Area - $O.Caption",
+        "r $= $O.Width / 3 + $O.Width", "r $= $O.Width * $O.Width * 1.5 / b",
     };
     const auto replace = [](std::string text, const std::string& what, const std::string& with) {
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))

@@ -271,6 +271,10 @@ TEST(Lexer, PositionsBothWays)
     EXPECT_EQ(p.GetPlainPosition(1, 5), -1);
     EXPECT_EQ(p.GetPlainPosition(1, 0), -1);
     EXPECT_EQ(p.GetXYPosition(0), "1:1"); // before the text: no read before the list
+    // Lines and columns read from a loaded program may be any number.
+    EXPECT_EQ(p.GetPlainPosition(INT32_MAX, 2), -1);
+    EXPECT_EQ(p.GetPlainPosition(1, INT32_MIN), -1);
+    EXPECT_EQ(p.GetPlainPosition(1, INT32_MAX), -1);
 }
 
 TEST(Lexer, ExtendedCharsetTakesCp1251Letters)

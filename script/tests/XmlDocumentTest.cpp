@@ -357,6 +357,7 @@ TEST(XmlWriter, RefusesTagsThatWouldNotReadBackAsWritten)
         {"'>' in raw attribute text", "a", "x=\"1>2\"", false},
         {"'<' in raw attribute text", "a", "x=\"1<2\"", false},
         {"a name ending in '/' reads as an empty element", "a/", "", true},
+        {"a leaf's name ending in '/' gives its '/' to the text", "a/", "x=\"1\"", false},
         {"so does attribute text ending in '/'", "a", "x=\"1\" /", true},
         {"also before blanks", "a", "x=\"1\"/  ", true},
     };

@@ -352,6 +352,35 @@ TEST_F(GoodsCardTest, OnlyACardNothingRefersToIsDeleted)
     EXPECT_EQ(GoodsNames(Form1->ADOQuery1), "Болт");
 }
 
+TEST_F(GoodsCardTest, ACardIsKeptWhenTheWarehouseHoldsStockTheGridHasNotShownYet)
+{
+    // The grid read the card at no stock; another program then put goods on it
+    // (the stock column set, no document line). The warehouse's figure decides.
+    const struct {
+        const char* why;
+        const char* stock;
+        bool deleted;
+    } cases[] = {
+        {"stock put on since the grid was read", "3", false},
+        {"a fraction", "0.001", false},
+        {"taken below zero", "-1", false},
+        {"still none", "0", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Fresh();
+        w->AddProduct(Product("Шайба", "Склад", 0, 2));
+        StartOnWarehouse();
+        d->ClickRow(Form1->DBGrid1, 0);
+        w->Exec(std::string("Update Products Set Количество=") + c.stock);
+        d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+        d->Run([&] { d->Click(Form1->Button4); });
+        EXPECT_EQ(w->Scalar("Select Count(*) From Products").AsInteger(), c.deleted ? 0 : 1);
+        if (!c.deleted)
+            EXPECT_EQ(d->MessageTexts().back(), "Невозможно удалить - товар есть на складе или в документах");
+    }
+}
+
 // ---------------------------------------------------------------- the line picker
 
 class PickerTest : public GoodsCardTest {

@@ -272,6 +272,104 @@ TEST_F(TreeTest, AGroupWhoseGoodsCannotBeReadShowsNoFiguresOfAnother)
     }
 }
 
+// Whatever step of a command that changes the selected group fails, the grid lists the
+// selected group's goods as the warehouse holds them, or nothing: never another group's;
+// and the next return to the window lists them.
+TEST_F(TreeTest, EveryCommandThatMovesTheSelectionShowsItsGoodsOrNone)
+{
+    Seed();
+    StartOnWarehouse();
+    TTreeView* tree = Form1->TreeView1;
+    const auto sorted = [](std::vector<AnsiString> v) { std::sort(v.begin(), v.end()); return v; };
+    const auto shown = [&] {
+        std::vector<AnsiString> names;
+        TADOQuery* q = Form1->ADOQuery1;
+        for (q->First(); !q->Eof(); q->Next())
+            names.push_back(q->FieldByName("Наименование")->AsString());
+        return sorted(names);
+    };
+    const auto held = [&] {
+        TTreeNode* node = tree->GetSelected();
+        if (node == tree->GetItems()->GetFirstNode())
+            OpenSql(Form1->ADOQuery5, "Select Наименование From Products");
+        else
+            OpenSql(Form1->ADOQuery5, "Select Наименование From Products Where Группа In (:groups)",
+                    {{"groups", Form1->CollectSubgroups()}});
+        std::vector<AnsiString> names;
+        for (Form1->ADOQuery5->First(); !Form1->ADOQuery5->Eof(); Form1->ADOQuery5->Next())
+            names.push_back(Form1->ADOQuery5->FieldByName("Наименование")->AsString());
+        return sorted(names);
+    };
+    int made = 0;
+    const auto addUnder = [&](const char* parent) {
+        Select(parent);
+        const AnsiString name = "Новая " + IntToStr(++made);
+        d->ExpectModal(Form5, [&] {
+            Form5->Edit1->SetText(name);
+            d->Click(Form5->Button1);
+            if (Form5->GetVisible())
+                Form5->SetModalResult(mrCancel);
+        });
+        d->Run([&] { d->Menu(Form1->N2); });
+        return name;
+    };
+    const struct {
+        const char* why;
+        std::function<void()> prepare;  // runs without faults
+        std::function<void()> route;
+    } routes[] = {
+        {"a click", [&] { Select("Склад"); }, [&] { Select("Крепёж"); }},
+        {"a right click", [&] { Select("Склад"); },
+         [&] { for (TTreeNode* n : tree->GetItems()->List()) if (n->GetText() == "Эмали") d->RightClickNode(tree, n); }},
+        {"a subgroup added", [&] { Select("Крепёж"); }, [&] { addUnder("Краски"); }},
+        {"the selected group deleted", [&] { Select(addUnder("Краски")); },
+         [&] {
+             d->AnswerMessage("Вы действительно хотите удалить?", mrYes);
+             d->Run([&] { d->Menu(Form1->N3); });
+         }},
+        {"a leaf renamed",
+         [&] {
+             for (TTreeNode* n : tree->GetItems()->List())
+                 if (n->GetText() == "Алкидные" || n->GetText() == "Масляные")
+                     Select(n->GetText());
+         },
+         [&] {
+             d->ExpectModal(Form5, [&] {
+                 Form5->Edit1->SetText(tree->GetSelected()->GetText() == "Алкидные" ? "Масляные" : "Алкидные");
+                 d->Click(Form5->Button1);
+                 if (Form5->GetVisible())
+                     Form5->SetModalResult(mrCancel);
+             });
+             d->Run([&] { d->Menu(Form1->N10); });
+         }},
+        {"goods saved by another window", [&] { Select("Эмали"); }, [&] { Form1->RefreshGoodsGrid(); }},
+    };
+    for (const auto& r : routes) {
+        for (int failAt = 1; failAt < 40; ++failAt) {
+            SCOPED_TRACE(std::string(r.why) + ", statement " + std::to_string(failAt));
+            r.prepare();
+            d->TakeErrors();
+            d->ClearMessages();
+            DbFaults::FailStatement(failAt);
+            r.route();
+            const bool failed = DbFaults::Count() >= failAt;
+            DbFaults::Clear();
+            d->TakeErrors();
+            d->ClearMessages();
+            if (Form1->ADOQuery1->Active())
+                EXPECT_EQ(shown(), held());
+            // The next return to the window (a dialog closed) reads a grid a failure emptied.
+            d->ExpectModal(Form5, [&] { Form5->SetModalResult(mrCancel); });
+            d->Run([&] { d->Menu(Form1->N10); });
+            EXPECT_TRUE(Form1->ADOQuery1->Active());
+            if (Form1->ADOQuery1->Active())
+                EXPECT_EQ(shown(), held());
+            if (!failed)
+                break;
+        }
+    }
+}
+
 TEST_F(TreeTest, TheGoodsCardGroupListOffersOnlyGroupsWithoutSubgroups)
 {
     Seed();

@@ -240,6 +240,68 @@ TEST_F(TreeTest, HitTestsFollowTheReportedScrolling)
     EXPECT_EQ(Tree->GetNodeAt(30, 3)->GetText(), "Одежда");
 }
 
+// Rows are the nodes whose parents are all expanded: an expanded node under a collapsed
+// one is hidden with it, and comes back with it.
+TEST_F(TreeTest, RowsSkipEverythingUnderACollapsedNode)
+{
+    TTreeNodes* items = Tree->GetItems();
+    TTreeNode* boots = items->Item(2);
+    items->AddChild(boots, "Резиновые")->Expand(false);
+    const struct {
+        const char* why;
+        const char* collapsed;  // nullptr: all expanded
+        std::vector<const char*> rows;
+    } cases[] = {
+        {"all expanded", nullptr, {"Склад", "Обувь", "Сапоги", "Резиновые", "Одежда", "Куртки"}},
+        {"a grandparent collapsed hides an expanded parent's child", "Обувь", {"Склад", "Обувь", "Одежда", "Куртки"}},
+        {"the top collapsed", "Склад", {"Склад"}},
+        {"a leaf's flag hides nothing", "Куртки", {"Склад", "Обувь", "Сапоги", "Резиновые", "Одежда", "Куртки"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Tree->FullExpand();
+        if (c.collapsed)
+            for (TTreeNode* n : items->List())
+                if (n->GetText() == c.collapsed)
+                    n->Collapse(false);
+        Tree->UserScrolled(0);
+        std::vector<AnsiString> rows, expected(c.rows.begin(), c.rows.end());
+        for (int y = 3; TTreeNode* n = Tree->GetNodeAt(30, y); y += 16) {
+            rows.push_back(n->GetText());
+            EXPECT_EQ(Tree->NodeRect(n).Top, y - 3);
+        }
+        EXPECT_EQ(rows, expected);
+        Tree->UserScrolled(99);
+        EXPECT_EQ(Tree->TopItem()->GetText(), AnsiString(c.rows.back())) << "scrolled to the last row";
+    }
+}
+
+// A chain of groups as deep as a damaged table makes it: expanding and collapsing it whole,
+// hit tests and scrolling all reach its last node.
+TEST_F(TreeTest, AChainDeeperThanTheCallStackExpandsCollapsesAndIsHit)
+{
+    constexpr int depth = 300000;
+    TTreeNodes* items = Tree->GetItems();
+    items->BeginUpdate();
+    TTreeNode* top = items->AddChild(items->Item(4), "0");  // under "Куртки"
+    TTreeNode* last = top;
+    for (int i = 1; i < depth; ++i)
+        last = items->AddChild(last, IntToStr(i));
+    items->EndUpdate();
+    top->Expand(true);
+    EXPECT_TRUE(last->GetParent()->GetExpanded());
+    Tree->UserScrolled(INT32_MAX);
+    EXPECT_EQ(Tree->TopItem(), last);
+    EXPECT_EQ(Tree->GetNodeAt(30, 3), last);
+    EXPECT_EQ(Tree->NodeRect(last).Top, 0);
+    EXPECT_EQ(Tree->NodeRect(last).Left, (depth + 2) * Tree->GetIndent());
+    top->Collapse(true);
+    EXPECT_FALSE(last->GetParent()->GetExpanded());
+    Tree->UserScrolled(INT32_MAX);
+    EXPECT_EQ(Tree->TopItem(), top) << "the chain's first node is the last row";
+    EXPECT_EQ(Tree->NodeRect(last), TRect{});
+}
+
 TEST_F(TreeTest, ScrollingIsTakenEvenFromABlockedForm)
 {
     TLogForm* dialog = NewForm("Dialog");

@@ -4,6 +4,7 @@
 // script reading memos and dataset fields.
 #include "report/model/tests/ReportFixture.h"
 
+#include <bit>
 #include <random>
 
 namespace {
@@ -621,6 +622,115 @@ TEST_F(ExpressionTest, ExpressionsEvaluateAlikeWithALineHookAndWithout)
     }
     EXPECT_EQ(VarToStr(R->Calc("Scope")), "none") << "an expression leaves the report's scope as it is";
     EXPECT_EQ(R->Calc("Stop(7) + 1").AsInteger(), 8) << "a stopped script still gives the value";
+}
+
+// Bracketed fields under + - * / are read as numbers where they lie; a call of Get with a
+// name it must compute reads them the general way. Every kind a field's cell may hold, paired
+// with every other, gives the same value of the same type (bit for bit), or the same error,
+// by both routes, with a line hook set and without; so do a closed dataset and a missing field.
+TEST_F(ExpressionTest, BracketedFieldsComputeAsTheGeneralReadOfThem)
+{
+    const Variant kinds[] = {
+        Variant(7),                                  // Integer
+        Variant(-3),                                 // Integer below zero
+        Variant(5000000000LL),                       // Largeint
+        Variant(static_cast<long long>(1LL << 60)),  // Largeint past 2^53
+        Variant(12.5),                               // Float
+        Variant(0.1),                                // Float double holds inexactly
+        Variant(0.0),                                // Float zero: a divisor
+        Variant(Currency::FromScaled(123456)),       // Currency, BCD
+        Variant("3"),                                // String
+        Variant(TDateTime(45000.25)),                // Date
+        Variant(true),                               // Boolean
+        Null(),                                      // Null
+    };
+    std::vector<TMemDataSet::Row> rows;
+    for (const Variant& a : kinds)
+        for (const Variant& b : kinds)
+            rows.push_back({a, Variant("x"), b, Variant(true)});
+    auto* ds = AddDataSet(R, "Kinds", rows);
+    auto* mem = static_cast<TMemDataSet*>(ds->GetDataSet());
+    ASSERT_TRUE(R->PrepareScript()) << R->GetScript()->ErrorText.c_str();
+
+    // A and B stand for the two fields: bracketed, or read by a Get of a computed name.
+    const char* const shapes[] = {
+        "A * B", "A + B", "A - B", "A / B", "A * B + 1", "A * B - 0.5", "A + B * 2",
+        "(A - B) / A", "A * B * A + B", "1 + A * B", "A * N", "N + A",
+    };
+    const auto text = [](AnsiString shape, bool bracketed) {
+        const std::pair<const char*, const char*> names[] = {{"A", "ID"}, {"B", "Сумма"}, {"N", "Nope"}};
+        AnsiString out;
+        for (char ch : shape) {
+            const auto* n = std::find_if(std::begin(names), std::end(names),
+                                         [ch](const auto& p) { return p.first[0] == ch; });
+            if (n == std::end(names)) {
+                out += ch;
+                continue;
+            }
+            out += bracketed ? "<Kinds.\"" + AnsiString(n->second) + "\">"
+                             : "Get('Kinds.' + '\"" + AnsiString(n->second) + "\"')";
+        }
+        return out;
+    };
+    struct Outcome {
+        TVarType type = varEmpty;
+        AnsiString value, error;
+        bool operator==(const Outcome&) const = default;
+    };
+    const auto evaluate = [&](const AnsiString& expr) {
+        Outcome o;
+        R->Errors.Clear();
+        try {
+            const Variant v = R->Calc(expr);
+            o.type = VarType(v);
+            o.value = o.type == varDouble ? IntToStr(std::bit_cast<int64_t>(v.RawDouble())) : VarToStr(v);
+        } catch (const std::exception& e) {
+            const AnsiString what = e.what(), mark = "': ";
+            o.error = what.substr(what.find(mark) + mark.size()); // the detail, not the text
+        }
+        return o;
+    };
+    struct State {
+        const char* why;
+        bool convertNulls, closed;
+    };
+    const State states[] = {
+        {"Nulls as Null", false, false}, {"Nulls as their type's empty value", true, false},
+        {"the dataset closed", false, true}};
+    for (const bool hooked : {false, true}) {
+        std::unique_ptr<TscScript> hook;
+        if (hooked) {
+            hook = std::make_unique<TscScript>(nullptr);
+            hook->OnRunLine = [](TscScript*, const AnsiString&, const AnsiString&) {};
+        }
+        for (const State& st : states) {
+            R->GetEngineOptions()->ConvertNulls = st.convertNulls;
+            if (!mem->Active())
+                mem->Open();
+            ds->First();
+            if (st.closed)
+                mem->Close();
+            for (size_t row = 0; row < rows.size(); ++row) {
+                for (const char* shape : shapes) {
+                    SCOPED_TRACE(std::string(st.why) + (hooked ? ", hooked, " : ", ") + "row " +
+                                 std::to_string(row) + ": " + shape);
+                    const Outcome fast = evaluate(text(shape, true));
+                    const Outcome general = evaluate(text(shape, false));
+                    EXPECT_EQ(fast.type, general.type);
+                    EXPECT_EQ(fast.value, general.value);
+                    EXPECT_EQ(fast.error, general.error);
+                }
+                if (st.closed)
+                    break;
+                ds->Next();
+            }
+        }
+    }
+    R->GetEngineOptions()->ConvertNulls = true;
+    if (!mem->Active())
+        mem->Open();
+    ds->First();
+    EXPECT_EQ(R->Calc(text("A * B + 1", true)).AsDouble(), 7 * 7 + 1) << "a pair of Integers";
 }
 
 // A text that named nothing is taken as an expression without the lookups while nothing

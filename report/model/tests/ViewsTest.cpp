@@ -472,6 +472,7 @@ TEST_F(ViewsTest, MemoPartsFromTheStartOfTheRestAreTheWholeRestsParts)
         bool AutoWidth, WordBreak, Tags;
         int ParagraphEvery;  // words per paragraph; 0: one paragraph
         bool Stray = false;  // "<" that opens no tag, and font tags holding blanks
+        bool Unclosed = false;  // "<font color" with no ">" after it in the paragraph
     };
     const TCase cases[] = {
         {"one paragraph, paragraph gap", false, false, false, 0},
@@ -482,6 +483,8 @@ TEST_F(ViewsTest, MemoPartsFromTheStartOfTheRestAreTheWholeRestsParts)
         {"paragraphs of 400 words, auto width", true, false, false, 400},
         {"one paragraph with stray \"<\" and font tags holding blanks", false, false, true, 0, true},
         {"stray \"<\", paragraphs of 40 words, auto width", true, false, true, 40, true},
+        {"one paragraph with \"<font color\" never closed", false, false, true, 0, true, true},
+        {"\"<font color\" never closed, paragraphs of 40 words, hyphenated", false, true, true, 40, false, true},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -496,6 +499,8 @@ TEST_F(ViewsTest, MemoPartsFromTheStartOfTheRestAreTheWholeRestsParts)
                 word = "a<" + word;
             if (c.Stray && w % 19 == 0)
                 word = "<font color=  red>" + word + " and more</font>";
+            if (c.Unclosed && w % 5 == 0)
+                word = "<font color " + word;
             text += word + (c.ParagraphEvery && w % c.ParagraphEvery == 0 ? "\r\n" : " ");
         }
         auto setUp = [&](TrpMemoView* m) {

@@ -4,6 +4,7 @@
 // a report page printed on the previous page, subreports.
 #include "EngineTestSupport.h"
 
+#include "report/model/rpDBSet.h"
 #include "report/model/rpViews.h"
 
 #include "platform/rtl/SysUtils.h"
@@ -389,4 +390,87 @@ TEST(EnginePageNumbers, ABranchThePageChoosesReadsNoLaterRow)
             }
         EXPECT_EQ(moved, 1) << "the second group is to move on from page 1";
     }
+}
+
+namespace {
+
+// A database table of Count rows, N 1..Count in groups of three ("G1", "G2"...), read whole
+// on Open like a query.
+class TNumberedTable : public TDataSet {
+public:
+    explicit TNumberedTable(int ACount) : TDataSet(nullptr), Count(ACount) {}
+    int Count;
+
+protected:
+    void InternalOpen() override
+    {
+        FieldDefs().Clear();
+        FieldDefs().Add("N", ftInteger);
+        FieldDefs().Add("Group", ftString, 10);
+        for (int i = 0; i < Count; ++i) {
+            Variant* row = AppendRow();
+            row[0] = i + 1;
+            row[1] = AnsiString("G") + IntToStr(i / 3 + 1);
+        }
+    }
+};
+
+}  // namespace
+
+// A text made again for another page prints the figures of its own record also where they
+// are computed from database fields (<a> * 1, <a> + <a> - <a>): the values it read are the
+// ones it had, not those of the rows the datasets stand on by then.
+TEST(EnginePageNumbers, FiguresFromFieldsAreTheRecordsOwn)
+{
+    struct Form {
+        const char* why;
+        AnsiString (*of)(const AnsiString& Field);
+    };
+    const Form forms[] = {
+        {"the field", [](const AnsiString& f) { return "[" + f + "]"; }},
+        {"times a literal", [](const AnsiString& f) { return "[<" + f + "> * 1]"; }},
+        {"a chain of operators", [](const AnsiString& f) { return "[<" + f + "> + <" + f + "> - <" + f + ">]"; }},
+        {"a Double between", [](const AnsiString& f) { return "[<" + f + "> * 2 / 2]"; }},
+    };
+    // Rows kept with their details, and groups kept together: the header is made again
+    // when its group has moved on to its last row or past it.
+    for (const bool groups : {false, true})
+        for (const Form& form : forms) {
+            SCOPED_TRACE(AnsiString(form.why) + (groups ? ", groups kept together" : ", rows kept with details"));
+            TTestReport t;
+            TNumberedTable masterRows(groups ? 9 : 3), detailRows(2);
+            TrpDBDataset master(nullptr), detail(nullptr);
+            master.SetDataSet(&masterRows);
+            detail.SetDataSet(&detailRows);
+            for (auto [ds, name] : {std::pair{&master, "D"}, std::pair{&detail, "S"}}) {
+                ds->SetName(name);
+                ds->SetUserName(name);
+                t.Report()->GetDataSets()->Add(ds);
+            }
+            const AnsiString n = form.of("D.\"N\"");
+            if (groups) {
+                auto* g = t.Band<TrpGroupHeader>(0, 20);
+                g->Condition = "D.\"Group\"";
+                g->KeepTogether = true;
+                t.Memo(g, 0, 0, 200, 20, Numbered("g", n));
+                auto* m = t.Band<TrpMasterData>(30, 30);
+                m->SetDataSet(&master);
+                t.Memo(m, 0, 0, 200, 30, Numbered("r", n));
+            } else {
+                auto* m = t.Band<TrpMasterData>(10, 30);
+                m->SetDataSet(&master);
+                m->KeepTogether = true;
+                t.Memo(m, 0, 0, 200, 30, Numbered("r", n));
+                auto* d = t.Band<TrpDetailData>(50, 25);
+                d->SetDataSet(&detail);
+                t.Memo(d, 0, 0, 200, 25, Numbered("d", n + "." + form.of("S.\"N\"")));
+            }
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            const TPageCheck check = CheckPages(t.Pages());
+            EXPECT_EQ(check.wrong, "");
+            EXPECT_EQ(Join(check.tags), groups ? "g1 r1 r2 r3 g4 r4 r5 r6 g7 r7 r8 r9"
+                                               : "r1 d1.1 d1.2 r2 d2.1 d2.2 r3 d3.1 d3.2");
+            EXPECT_GE(check.pages.size(), 2u) << "nothing moved to another page";
+            t.Report()->GetDataSets()->Clear();
+        }
 }

@@ -155,6 +155,46 @@ TEST(ComboBoxTest, AWideListStaysOnTheScreen)
     delete form;
 }
 
+// A list drops on the monitor its box lies on, wherever that monitor lies on the desktop.
+TEST(ComboBoxTest, TheListDropsOnTheBoxsMonitor)
+{
+    TTestDriver d;
+    d.SetMonitors({{Rect(0, 0, 1280, 1024), Rect(0, 0, 1280, 984)},
+                   {Bounds(-1280, 0, 1280, 1024), {}},
+                   {Bounds(1280, 200, 1024, 600), {}}});
+    auto* form = new TForm(Application);
+    form->Show();
+    auto* box = new TrpComboBox(form);
+    box->SetParent(form);
+    box->SetListWidth(100);
+    for (const char* z : {"25%", "50%", "По ширине", "Страница целиком"})
+        box->GetItems()->Add(z);
+    const struct {
+        const char* why;
+        TPoint box;  // on the desktop
+        TPoint list;
+        bool inverted;
+    } cases[] = {
+        {"the primary monitor", {10, 10}, {10, 29}, false},
+        {"a monitor left of the primary one", {-1270, 10}, {-1270, 29}, false},
+        {"its right edge", {-40, 10}, {-100, 29}, false},
+        {"a monitor right of it, lower and shorter", {1300, 200 + 600 - 40}, {1300, 760 - box->GetListHeight() - 2}, true},
+        {"the primary monitor's bottom", {10, 1024 - 40}, {10, 984 - box->GetListHeight() - 2}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        form->SetBounds(c.box.X - 100, c.box.Y - 100, 300, 200);
+        const TPoint client = form->ClientToScreen(Point(0, 0));
+        box->SetBounds(c.box.X - client.X, c.box.Y - client.Y, 49, 19);
+        ASSERT_EQ(box->ClientToScreen(Point(0, 0)), c.box);
+        d.Run([&] { box->UserDroppedDown(true); });
+        EXPECT_EQ(Point(box->GetListRect().Left, box->GetListRect().Top), c.list);
+        EXPECT_EQ(box->GetListInverted(), c.inverted);
+        d.Run([&] { box->UserDroppedDown(false); });
+    }
+    delete form;
+}
+
 // The font combo's edit is read-only: its text is always one of the fonts, picked or stepped
 // to. The zoom box takes typing ("150 %"); a box made read-only takes none.
 TEST(ComboBoxTest, AReadOnlyBoxTakesNoTyping)

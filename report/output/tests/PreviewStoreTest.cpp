@@ -7,6 +7,8 @@
 #include "report/output/rpSearchDialog.h"
 #include "report/output/tests/EngineTestSupport.h"
 
+#include "report/model/rpUtils.h"
+
 #include "platform/gui/testing/TestDriver.h"
 #include "platform/printers/RecordingPrinter.h"
 
@@ -158,6 +160,43 @@ TEST_F(PreviewStoreTest, ADamagedFileLeavesThePagesShown)
         d.Click(f.OpenB);
         EXPECT_EQ(f.Preview->GetPageCount(), count);
     });
+}
+
+// A refused file tells only its refusal: the pages put back on show were told about when
+// they were opened (here a page whose template page the file lacks), not again per refusal.
+TEST_F(PreviewStoreTest, ARefusedFileDoesNotRetellThePagesShown)
+{
+    TMemoryStream whole;
+    report->Pages()->SaveToStream(whole);
+    const std::string saved = whole.DataString();
+    std::string orphan = saved;
+    orphan.insert(orphan.find("</previewpages>"), "<page7><b1 t=\"0\"/></page7>");
+    const int count = report->Pages()->GetCount();
+    std::vector<AnsiString> boxes;
+    rpSetErrorMsgProc([&](const AnsiString& Text, const AnsiString&) { boxes.push_back(Text); });
+    const auto open = [&](TrpPreviewForm& f, const std::string& content) {
+        {
+            std::ofstream out(file, std::ios::binary | std::ios::trunc);
+            out << content;
+        }
+        boxes.clear();
+        d.AnswerFileDialog(PathFromSystem(file));
+        d.Click(f.OpenB);
+    };
+    Show([&](TrpPreviewForm& f) {
+        report->Report()->GetEngineOptions()->SilentMode = false;
+        open(f, orphan);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].find("Prepared page " + IntToStr(count + 1)), AnsiString::npos) << boxes[0];
+        for (const std::string& refused : {saved.substr(0, saved.size() / 2), std::string("<?xml version=\"1.0\"?><report/>")}) {
+            open(f, refused);
+            EXPECT_EQ(d.TakeErrors().size(), 1u) << "the refusal";
+            EXPECT_TRUE(boxes.empty()) << boxes.front();
+            EXPECT_EQ(f.Preview->GetPageCount(), count + 1);
+            EXPECT_FALSE(report->Report()->GetEngineOptions()->SilentMode);
+        }
+    });
+    rpSetErrorMsgProc(nullptr);
 }
 
 TEST_F(PreviewStoreTest, FindAndOutlineOnPreparedPages)

@@ -246,6 +246,69 @@ TEST_F(BindingsTest, AStreamCopiedIntoItselfWritesTheCopyWhole)
     }
 }
 
+// A host object with a published Int64 member, read through the class's RTTI (no hook).
+class TBigCounter : public TComponent {
+    SKLAD_CLASS(TBigCounter, TComponent)
+public:
+    using TComponent::TComponent;
+    int64_t Total = 0;
+};
+
+SKLAD_DEFINE_CLASS(TBigCounter)
+
+void TBigCounter::Publish(TPropertyTable& t)
+{
+    t.Prop("Total", &TBigCounter::Total, &TBigCounter::Total);
+}
+
+TEST_F(BindingsTest, Int64MembersComputeIn64BitsInEveryForm)
+{
+    // A value past 32 bits, read through a typed variable or late-bound, from a
+    // published member or a host's hook (a stream's Position and Size, Seek): every
+    // form computes as the late-bound one always did, with no overflow.
+    TBigCounter counter(nullptr);
+    counter.Total = 3000000000LL;
+    struct Form {
+        const char* name;
+        const char* language;
+        const char* declare; // the object is o
+        const char* setup;
+        const char* member;
+    };
+    const Form forms[] = {
+        {"published, typed", "PascalScript", "var o: TBigCounter;", "o := Counter;", "o.Total"},
+        {"published, late-bound", "PascalScript", "var o: Variant;", "o := Counter;", "o.Total"},
+        {"hook, typed", "PascalScript", "var o: TMemoryStream;",
+         "o := TMemoryStream.Create; o.Position := 3000000000;", "o.Position"},
+        {"hook, late-bound", "PascalScript", "var o: Variant;",
+         "o := TMemoryStream.Create; o.Position := 3000000000;", "o.Position"},
+        {"hook function, typed", "PascalScript", "var o: TMemoryStream;", "o := TMemoryStream.Create;",
+         "o.Seek(3000000000, 0)"},
+        {"hook, typed C++Script", "C++Script", "TMemoryStream o;",
+         "o = TMemoryStream.Create; o.Position = 3000000000;", "o.Position"},
+        {"published, typed C++Script", "C++Script", "TBigCounter o;", "o = Counter;", "o.Total"},
+    };
+    for (const Form& f : forms) {
+        SCOPED_TRACE(f.name);
+        const bool pascal = AnsiString(f.language) == "PascalScript";
+        const AnsiString m = f.member;
+        const AnsiString body = AnsiString(f.setup) + " Print(" + m + " + 1); Print(" + m + " * 2); Print(" + m +
+                                " - 3000000001); Print(" + m + " div 1000); Print(" + m + " > 2147483647);";
+        const AnsiString text = pascal ? AnsiString(f.declare) + " begin " + body + " end."
+                                       : AnsiString(f.declare) + " { " + body + " }";
+        S->Clear();
+        RegisterHost(*S);
+        S->AddClass(TBigCounter::StaticClass(), "TComponent");
+        S->AddObject("Counter", &counter);
+        S->SyntaxType = f.language;
+        S->Lines()->SetText(text);
+        ASSERT_TRUE(S->Compile()) << AnsiToUtf8(S->ErrorPos + ": " + S->ErrorText);
+        Output.clear();
+        EXPECT_EQ(AnsiToUtf8(Execute()), "");
+        EXPECT_EQ(Output, (std::vector<AnsiString>{"3000000001", "6000000000", "-1", "3000000", "True"}));
+    }
+}
+
 TEST_F(BindingsTest, XmlDocumentsRoundTripThroughAStream)
 {
     const auto out = Run("PascalScript",
