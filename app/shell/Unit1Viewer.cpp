@@ -22,10 +22,13 @@ void TForm1::Button3Click(TObject*)
     if (!HasCurrentRow(ADOQuery1))
         return;
     const int64_t id = ADOQuery1->FieldByName("ID")->AsLargeInt();
+    // Whether the card is still free to change whole goes by the stock the warehouse holds
+    // now, not by the figure the grid last read.
+    OpenSql(ADOQuery2, "Select Количество From Products Where ID=:id", {{"id", id}});
+    const double stock = ADOQuery2->IsEmpty() ? 0 : ADOQuery2->FieldByName("Количество")->AsFloat();
     OpenSql(ADOQuery2, "Select * From StructureDocuments Where IDТовара=:id", {{"id", id}});
     OpenSql(ADOQuery3, "Select * From StructureApplication Where IDТовара=:id", {{"id", id}});
     OpenSql(ADOQuery4, "Select * From StructureOtpusk Where IDТовара=:id", {{"id", id}});
-    const double stock = ADOQuery1->FieldByName("Количество")->AsFloat();
     const bool unused = stock == 0 && ADOQuery2->IsEmpty() && ADOQuery3->IsEmpty() && ADOQuery4->IsEmpty();
 
     const auto text = [this](const char* column) { return ADOQuery1->FieldByName(column)->AsString(); };

@@ -381,6 +381,27 @@ TEST_F(GoodsCardTest, ACardIsKeptWhenTheWarehouseHoldsStockTheGridHasNotShownYet
     }
 }
 
+TEST_F(GoodsCardTest, ACardOpensForChangeWholeOnlyWhenTheWarehouseHoldsNoStock)
+{
+    // As above: the grid read the card at no stock, another program then put goods on it.
+    const struct {
+        const char* stock;
+        TCardMode mode;
+    } cases[] = {{"3", TCardMode::PricesOnly}, {"0.001", TCardMode::PricesOnly}, {"0", TCardMode::FullEdit}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stock);
+        Fresh();
+        w->AddProduct(Product("Шайба", "Склад", 0, 2));
+        StartOnWarehouse();
+        d->ClickRow(Form1->DBGrid1, 0);
+        w->Exec(std::string("Update Products Set Количество=") + c.stock);
+        View([&] {
+            EXPECT_EQ(Form2->CardMode, c.mode);
+            d->Click(Form2->Button6);
+        });
+    }
+}
+
 // ---------------------------------------------------------------- the line picker
 
 class PickerTest : public GoodsCardTest {
