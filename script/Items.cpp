@@ -1,6 +1,7 @@
 // Items.cpp - see Items.h.
 #include "script/Items.h"
 
+#include "script/CompactCall.h"
 #include "script/GlobalUnit.h"
 #include "script/Messages.h"
 #include "script/Stack.h"

@@ -265,7 +265,32 @@ public:
     // in Script.h.)
     inline TscScript* MainScript();
 
+    // Compact calls (Designator.cpp): a routine whose body is number code only runs its
+    // calls through a shorter path, found on its first call, once the whole program is
+    // resolved. True when this call may take it: the routine is such a one and no run-line
+    // hook is set anywhere.
+    // (Defined in Script.h.)
+    inline bool RunsCompact();
+    const class TscCompactBody* CompactBody() const { return FCompactBody.get(); }
+    // CallInPlace for a routine that RunsCompact, its parameters given: the depth checks,
+    // Executing and the flags as there, and the body's compact steps.
+    inline Variant CallCompact();
+    // The value a call gives once the body has run, as CallInPlace gives it.
+    Variant ResultValue()
+    {
+        if (!IsFunc || !RefItem)
+            return Null();
+        return RefItem == FResult ? FResult->Value : RefItem->GetValue();
+    }
+    // Raises SCallTooDeep when another call would pass the depth limit or the stack's end.
+    [[gnu::always_inline]] inline void CheckCallDepth() const;
+
 private:
+    friend class TscCompactBody;
+    enum class CompactState : uint8_t { Unknown, Looking, Compact, General };
+    void FindCompactBody();
+    CompactState FCompactState = CompactState::Unknown;
+    std::unique_ptr<class TscCompactBody> FCompactBody;
     void MakeFrame();
     TscScript* FindMainScript();
     [[noreturn]] void RaiseCallTooDeep() const;

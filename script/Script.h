@@ -237,11 +237,23 @@ inline void TscStatement::RunList()
     }
 }
 
+[[gnu::always_inline]] inline void TscProcVariable::CheckCallDepth() const
+{
+    if (script_detail::gCallDepth >= script_detail::kMaxCallDepth || scStackNearEnd()) [[unlikely]]
+        RaiseCallTooDeep();
+}
+
+inline bool TscProcVariable::RunsCompact()
+{
+    if (FCompactState == CompactState::Unknown) [[unlikely]]
+        FindCompactBody();
+    return FCompactState == CompactState::Compact && !TscRunLineEvent::AnySet();
+}
+
 [[gnu::always_inline]] inline Variant TscProcVariable::CallInPlace()
 {
     using script_detail::gCallDepth;
-    if (gCallDepth >= script_detail::kMaxCallDepth || scStackNearEnd()) [[unlikely]]
-        RaiseCallTooDeep();
+    CheckCallDepth();
     TscScript* const local = FLocalScript.get();
     TscScript* const main = MainScript();
     struct Restore {

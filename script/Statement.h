@@ -103,6 +103,7 @@ public:
     }
 
 private:
+    friend class TscCompactBody;
     void RunLineHook();
     // Called in a catch block for child's error: throws it on as the list gives it out.
     [[noreturn]] static void ChildFailed(const TscStatement& child);

@@ -217,6 +217,7 @@ void TscAssignmentStmt::Optimize()
         Direct = NumSource->IntCompute && PlainTarget->VarType != fvtFloat ? DirectInt
                  : NumSource->FloatCompute                                  ? DirectFloat
                                                                             : DirectNum;
+    StoreDirect = Direct;
     if (PlainTarget || StringTarget) {
         std::vector<TscOperatorNode*> chain;
         TscExpressionNode* node = Expression->Root();
@@ -388,6 +389,15 @@ void TscAssignmentStmt::Execute()
         return;
     }
     Target->SetValue(Source->GetValue());
+}
+
+void TscAssignmentStmt::StoreJoin(const Variant& a, const Variant& b)
+{
+    if (PlainTarget->ReadOnly || !JoinIntegersInto(*JoinSource, a, b, PlainTarget->Value)) {
+        Variant v = JoinSource->Join(a, b);
+        if (!PlainTarget->ReadOnly)
+            PlainTarget->Value = std::move(v);
+    }
 }
 
 void TscReturnStmt::Optimize()

@@ -88,8 +88,11 @@ public:
     TscCustomVariable* Source = nullptr;
     virtual void Optimize();
     void Execute() override;
+    // Execute's store of a + of two calls (JoinSource) once their values a and b are read.
+    void StoreJoin(const Variant& a, const Variant& b);
 
 protected:
+    friend class TscCompactBody;
     // Decided once by Optimize, so running needs no type tests. PlainTarget: Target is a
     // plain variable or parameter (its stored Value is read and written directly);
     // StringTarget: Target is a String variable.
@@ -116,6 +119,8 @@ protected:
     TscOperatorNode* NumberSource = nullptr;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
+    // The Direct routine Optimize found for the store itself, kept where Direct is not (return e).
+    DirectFunction StoreDirect = nullptr;
     // The source as the inline number paths read it: an operator tree Num computes
     // (TscExpression::NumRoot), or a constant or plain variable read in place.
     const TscOperatorNode* NumSource = nullptr;
@@ -228,6 +233,7 @@ public:
     void Execute() override;
 
 private:
+    friend class TscCompactBody;
     const TscOperatorNode* FTestNode = nullptr;
     TscOperatorNode::TestFunction FTest = nullptr;
     TscStatement* FThenOnly = nullptr;
