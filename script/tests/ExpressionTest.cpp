@@ -941,6 +941,187 @@ TEST_F(ExpressionTest, RecursiveCallsRunAlikeWithALineHookAndWithout)
     }
 }
 
+namespace {
+
+// A run of Run in a script of its own, with a run-line hook or without; beside the result, what
+// a host reads by name afterwards in every routine's scope: each local and parameter with its
+// value and kind, and whether the routine F ran compactly.
+struct LookedRun {
+    std::string Result;
+    std::string Trace;
+    std::string Locals;
+    bool Compact = false;
+};
+
+LookedRun RunAndLook(const char* syntax, const char* program, bool hook)
+{
+    LookedRun r;
+    TscScript s(nullptr);
+    s.Parent = scGlobalUnit();
+    s.SyntaxType = syntax;
+    s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        r.Trace += VarToStr(VarArrayGet(p, {0})) + " ";
+        return Null();
+    });
+    s.AddMethod("function Stop(Value: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        s.Terminate();
+        return VarArrayGet(p, {0});
+    });
+    s.Lines()->SetText(program);
+    if (!s.Compile()) {
+        r.Result = "compile error " + s.ErrorPos + " " + s.ErrorText;
+        return r;
+    }
+    s.Execute();
+    const LoopRun run = RunLoop(s, hook);
+    r.Result = run.Result;
+    for (int i = 0; i < s.Count(); ++i) {
+        auto* proc = dynamic_cast<TscProcVariable*>(s.GetItem(i));
+        if (!proc)
+            continue;
+        TscScript* local = proc->LocalScript();
+        for (int j = 0; j < local->Count(); ++j) {
+            const std::type_info& t = typeid(*local->GetItem(j));
+            if (t != typeid(TscVariable) && t != typeid(TscParamItem))
+                continue;
+            const Variant v = local->GetVariables(local->GetItemName(j));
+            r.Locals += std::string(proc->Name) + "." + local->GetItemName(j) + "=" + VarToStr(v) + " (" +
+                        VarTypeAsText(VarType(v)) + ") ";
+        }
+        if (proc->Name == "F" || proc->Name == "f")
+            r.Compact = proc->CompactBody() != nullptr;
+    }
+    return r;
+}
+
+} // namespace
+
+// A routine whose body is number code only runs its calls compactly while no run-line hook is
+// set (no scope switch, its steps walked from an array); with a hook the general path runs it.
+// The two give the same value of the same kind, the same error at the same position, and
+// leave the same values in every routine's locals and parameters, read by name afterwards:
+// recursion of every shape the compact call takes (a + of two calls, exit and return inside
+// nested blocks, the result given and read back, x op= e, a routine calling another
+// compact one, Double and Variant parameters, a text argument) and shapes it declines (a var
+// parameter, mutual recursion, a text variable), an overflow and a zero divisor deep in the
+// recursion, the depth limit, and a host that terminates the script before a compact call.
+TEST_F(ExpressionTest, CompactCallsLeaveWhatTheGeneralPathLeaves)
+{
+    struct CompactCase {
+        const char* why;
+        const char* syntax;
+        const char* program;
+        const char* result; // empty: the depth limit's error
+        bool compact;
+    };
+    const CompactCase cases[] = {
+        {"fib", "PascalScript",
+         "function F(n: Integer): Integer; begin if n < 2 then Result := n else Result := F(n - 1) + F(n - 2); end;\n"
+         "function Run: Variant; begin Result := F(12); end; begin end.",
+         "144 (Integer)", true},
+        {"fib", "C++Script",
+         "int F(int n) { if (n < 2) return n; return F(n - 1) + F(n - 2); }\nint Run() { return F(12); } {}",
+         "144 (Integer)", true},
+        {"fib", "JScript",
+         "function F(n) { if (n < 2) return n; return F(n - 1) + F(n - 2); }\nfunction Run() { return F(12); }",
+         "144 (Int64)", true},
+        {"fib", "BasicScript",
+         "Function F(n As Integer) As Integer\nIf n < 2 Then Return n\nReturn F(n - 1) + F(n - 2)\nEnd Function\n"
+         "Function Run\nReturn F(12)\nEnd Function",
+         "144 (Integer)", true},
+        {"the result given and read back", "PascalScript",
+         "function F(n: Integer): Integer; begin Result := n; if n > 1 then Result := Result * F(n - 1); end;\n"
+         "function Run: Variant; begin Result := F(10); end; begin end.",
+         "3628800 (Integer)", true},
+        {"exit inside nested blocks", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin k := n * 2; if n > 1 then begin if n > 3 then\n"
+         "begin Result := F(n - 1) + F(n - 2); exit; end; k := k + 100; end; Result := k; end;\n"
+         "function Run: Variant; begin Result := F(9); end; begin end.",
+         "2210 (Integer)", true},
+        {"return inside nested blocks", "JScript",
+         "function F(n) { var k = n * 3; if (n > 2) { if (n > 4) { return F(n - 1) + F(n - 3); } k = k + 1; }\n"
+         "return k; }\nfunction Run() { return F(11); }",
+         "193 (Int64)", true},
+        {"x op= e and locals kept across the call below", "C++Script",
+         "int F(int n) { int k; k = 1; k += n * 2; k *= 3; if (n == 0) return k; return F(n - 1) + k; }\n"
+         "int Run() { return F(20); } {}",
+         "1323 (Integer)", true},
+        {"a local read before it is written starts with what it held", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin if n > 0 then Result := k + F(n - 1)\n"
+         "else Result := 0; k := n; end;\nfunction Run: Variant; begin Result := F(3) * 100 + F(3); end; begin end.",
+         "9 (Integer)", true},
+        {"a compact routine calling another one", "PascalScript",
+         "function Sq(x: Integer): Integer; begin Result := x * x; end;\n"
+         "function F(n: Integer): Integer; begin if n = 0 then Result := 0 else Result := Sq(n) + F(n - 1); end;\n"
+         "function Run: Variant; begin Result := F(6); end; begin end.",
+         "91 (Integer)", true},
+        {"Double parameters", "C++Script",
+         "float F(float x) { if (x < 1) return x; return F(x / 2) + F(x / 3); }\nfloat Run() { return F(10); } {}",
+         "5,5787037037037 (Double)", true},
+        {"a text given to a Variant parameter", "JScript",
+         "function F(n) { if (n < 2) return n; return F(n - 1) + F(n - 2); }\nfunction Run() { return F(\"9\"); }",
+         "34 (Double)", true},
+        {"Integer results wrap in the sum of two calls", "PascalScript",
+         "function F(n: Integer): Integer; begin if n = 0 then Result := 2000000000 else Result := F(n - 1) + F(n - 1);\n"
+         "end;\nfunction Run: Variant; begin Result := F(3); end; begin end.",
+         "-1179869184 (Integer)", true},
+        {"two parameters and an Int64 overflow deep down", "JScript",
+         "function F(n, x) { if (n == 0) return x; return F(n - 1, x) + F(n - 1, x); }\n"
+         "function Run() { return F(3, 9223372036854775807); }",
+         "7,37869762948382E19 (Double)", true},
+        {"an Int64 overflow deep down", "BasicScript",
+         "Function F(n)\nIf n = 0 Then Return 9223372036854775807\nReturn F(n - 1) + F(n - 1)\nEnd Function\n"
+         "Function Run\nReturn F(2)\nEnd Function",
+         "3,68934881474191E19 (Double)", true},
+        {"a zero divisor deep down", "JScript",
+         "function F(n) { var k = n * 2; if (n == 0) return 10 div n; return F(n - 1) + k; }\n"
+         "function Run() { return F(50); }",
+         "error at 1:44: Division by zero", true},
+        {"a zero divisor deep down", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin k := n + 7;\nif n = 0 then Result := k div n else\n"
+         "Result := F(n - 1) + F(0); end;\nfunction Run: Variant; begin Result := F(40); end; begin end.",
+         "error at 2:15: Division by zero", true},
+        {"a zero divisor deep down", "BasicScript",
+         "Function F(n As Integer) As Integer\nDim k As Integer\nk = n * 3\nIf n = 0 Then Return k Mod n\n"
+         "Return F(n - 1) + F(n - 1)\nEnd Function\nFunction Run\nReturn F(8)\nEnd Function",
+         "error at 4:15: Division by zero", true},
+        {"the depth limit", "JScript",
+         "function F(n) { return F(n + 1) + F(n); }\nfunction Run() { return F(0); }", "", true},
+        {"the depth limit", "C++Script",
+         "int F(int n) { int k; k = n; return F(n + 1); }\nint Run() { return F(0); } {}", "", true},
+        {"a host terminates the script before a compact call", "PascalScript",
+         "function F(n: Integer): Integer; begin if n < 2 then Result := n else Result := F(n - 1) + F(n - 2); end;\n"
+         "function Run: Variant; var r: Integer; begin r := Stop(1) + F(8); Trace(r); Result := r; end; begin end.",
+         " (Null)", true},
+        {"a var parameter declines", "PascalScript",
+         "procedure F(n: Integer; var acc: Integer); begin if n = 0 then exit; acc := acc + n; F(n - 1, acc); end;\n"
+         "function Run: Variant; var g: Integer; begin g := 0; F(10, g); Result := g; end; begin end.",
+         "55 (Integer)", false},
+        {"mutual recursion declines", "JScript",
+         "function G(n) { if (n == 0) return 1; return F(n - 1); }\nfunction F(n) { if (n == 0) return 0; return G(n - 1); }\n"
+         "function Run() { return F(7) * 10 + G(7); }",
+         "10 (Int64)", false},
+        {"a text variable declines", "PascalScript",
+         "function F(n: Integer): Integer; var t: String; begin t := 'x'; if n < 2 then Result := n else\n"
+         "Result := F(n - 1) + F(n - 2); end;\nfunction Run: Variant; begin Result := F(10); end; begin end.",
+         "55 (Integer)", false},
+    };
+    for (const CompactCase& c : cases) {
+        SCOPED_TRACE(std::string(c.syntax) + ", " + c.why);
+        const LookedRun direct = RunAndLook(c.syntax, c.program, false);
+        const LookedRun walked = RunAndLook(c.syntax, c.program, true);
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_EQ(direct.Locals, walked.Locals);
+        EXPECT_EQ(direct.Compact, c.compact);
+        if (*c.result)
+            EXPECT_EQ(direct.Result, c.result);
+        else
+            EXPECT_NE(direct.Result.find(scMessage(TscMessageId::SCallTooDeep).substr(0, 10)), std::string::npos)
+                << direct.Result;
+    }
+}
+
 // A script compiled again between calls runs its new routines, with new locals, with a
 // run-line hook set or not: nothing a call of the old ones kept (the shape of a call, the
 // list of what a recursive call saves, the main script found) reaches them.
