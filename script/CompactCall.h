@@ -26,6 +26,13 @@
 // items, so every number routine of the expressions reads them in place as before, and what
 // a host reads after the call, or after an error, is what the general path leaves.
 //
+// Speed: the usual call of a running routine (one argument, a frame of a few numbers) is
+// written out in one function: the frame's values are copied aside as bytes from the list of
+// items made with the steps (while the routine's table is as it was then, and no value owns
+// something; else FrameSave does it), the argument goes into its parameter as CallRoutine puts
+// it, and the body is walked in place. A + of two calls in a compact body calls the compact
+// routines straight away: no hook can have been set since the outermost compact call began.
+//
 // Each step does what the statement's Execute does once its position has gone to the host:
 // an if whose comparison's Test routine decides runs its branch's steps, a store takes the
 // statement's Direct routine or copies a constant or variable as Execute copies it, and a + of

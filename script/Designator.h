@@ -57,6 +57,10 @@
 // read and write them there, by name, also while a routine runs), so a recursive
 // call copies the caller's values aside rather than giving the callee slots of
 // its own.
+//
+// Compact calls: a routine whose body is number code only (CompactCall.h) is called through
+// a shorter path of its own while no run-line hook is set, with what hosts can see after the
+// call (its locals, the result, the errors and their positions) as this path leaves it.
 #pragma once
 
 #include "script/Expression.h"

@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -1120,6 +1121,113 @@ TEST_F(ExpressionTest, CompactCallsLeaveWhatTheGeneralPathLeaves)
             EXPECT_NE(direct.Result.find(scMessage(TscMessageId::SCallTooDeep).substr(0, 10)), std::string::npos)
                 << direct.Result;
     }
+}
+
+namespace {
+
+// Random recursive routines of number code in each syntax, for the test below: F(n, m) with a
+// local k, a leaf, a branch that joins two calls and one that passes a computed argument on.
+class NumberProgramMaker {
+public:
+    explicit NumberProgramMaker(unsigned seed) : FRng(seed) {}
+
+    std::string Make(const std::string& syntax)
+    {
+        FSyntax = syntax;
+        const bool typed = Pick(2) == 0; // pas and vb: Integer or Variant locals
+        const std::string e1 = Expr(2, true), e2 = Expr(2, false), c1 = Cond(), e3 = Expr(1, true),
+                          e4 = Expr(1, true), e5 = Expr(1, true), e6 = Expr(2, true), e7 = Expr(1, true);
+        const std::string run = std::to_string(3 + Pick(7)) + ", " + Atom();
+        if (syntax == "PascalScript") {
+            const std::string t = typed ? "Integer" : "Variant";
+            return "function F(n, m: " + t + "): " + t + "; var k: " + t + "; begin k := " + e1 + ";\n" +
+                   "if n <= 0 then begin Result := " + e2 + "; exit; end;\nif " + c1 + " then begin k := k + " + e3 +
+                   "; Result := F(n - 1, " + e4 + ") + F(n - 2, " + e5 + "); end\nelse Result := " + e6 +
+                   " + F(n - 1, k - " + e7 + ");\nend;\nfunction Run: Variant; begin Result := F(" + run +
+                   "); end; begin end.";
+        }
+        if (syntax == "BasicScript") {
+            const std::string t = typed ? " As Integer" : "";
+            return "Function F(n" + t + ", m" + t + ")" + t + "\nDim k" + t + "\nk = " + e1 + "\nIf n <= 0 Then Return " +
+                   e2 + "\nIf " + c1 + " Then\nk = k + " + e3 + "\nReturn F(n - 1, " + e4 + ") + F(n - 2, " + e5 +
+                   ")\nEnd If\nReturn " + e6 + " + F(n - 1, k - " + e7 + ")\nEnd Function\nFunction Run\nReturn F(" +
+                   run + ")\nEnd Function";
+        }
+        const bool cpp = syntax == "C++Script";
+        return std::string(cpp ? "int F(int n, int m) { int k; k = " : "function F(n, m) { var k; k = ") + e1 +
+               ";\nif (n <= 0) return " + e2 + ";\nif (" + c1 + ") { k = k + " + e3 + "; return F(n - 1, " + e4 +
+               ") + F(n - 2, " + e5 + "); }\nreturn " + e6 + " + F(n - 1, k - " + e7 + "); }\n" +
+               (cpp ? "int Run() { return F(" + run + "); } {}" : "function Run() { return F(" + run + "); }");
+    }
+
+private:
+    int Pick(int n) { return static_cast<int>(FRng() % static_cast<unsigned>(n)); }
+    std::string Atom()
+    {
+        switch (Pick(16)) {
+        case 0: return "2147483647";
+        case 1: return "9223372036854775807";
+        case 2: return FSyntax == "JScript" ? "0.5" : "3";
+        default: return std::to_string(Pick(10));
+        }
+    }
+    std::string Operand(bool withK)
+    {
+        switch (Pick(withK ? 4 : 3)) {
+        case 0: return "n";
+        case 1: return "m";
+        case 2: return Atom();
+        default: return "k";
+        }
+    }
+    std::string Expr(int depth, bool withK)
+    {
+        if (depth == 0 || Pick(3) == 0)
+            return Operand(withK);
+        static const char* const kPas[] = {" + ", " - ", " * ", " mod "};
+        static const char* const kVb[] = {" + ", " - ", " * ", " Mod "};
+        static const char* const kC[] = {" + ", " - ", " * ", " % "};
+        const int op = Pick(4);
+        const char* text = FSyntax == "PascalScript" ? kPas[op] : FSyntax == "BasicScript" ? kVb[op] : kC[op];
+        // A divisor is mostly a constant that is not zero: most runs end with a value.
+        const std::string right = op == 3 && Pick(4) != 0 ? std::to_string(1 + Pick(9)) : Expr(depth - 1, withK);
+        return "(" + Expr(depth - 1, withK) + text + right + ")";
+    }
+    std::string Cond()
+    {
+        const bool basic = FSyntax == "PascalScript" || FSyntax == "BasicScript";
+        static const char* const kBasic[] = {" < ", " > ", " = ", " <> ", " <= "};
+        static const char* const kC[] = {" < ", " > ", " == ", " != ", " <= "};
+        const int op = Pick(5);
+        return Expr(1, true) + (basic ? kBasic[op] : kC[op]) + Expr(1, true);
+    }
+
+    std::mt19937 FRng;
+    std::string FSyntax;
+};
+
+} // namespace
+
+// Random recursive routines of number code, in every syntax, run compactly and through the
+// general path (a run-line hook set): the same value of the same kind or the same error at
+// the same position, and the same values left in the routine's locals and parameters.
+TEST_F(ExpressionTest, RandomNumberRoutinesRunAlikeCompactlyAndWithALineHook)
+{
+    NumberProgramMaker maker(20261208u);
+    int compact = 0;
+    for (const char* syntax : {"PascalScript", "C++Script", "JScript", "BasicScript"}) {
+        for (int i = 0; i < 40; ++i) {
+            const std::string program = maker.Make(syntax);
+            SCOPED_TRACE(std::string(syntax) + "\n" + program);
+            const LookedRun direct = RunAndLook(syntax, program.c_str(), false);
+            const LookedRun walked = RunAndLook(syntax, program.c_str(), true);
+            EXPECT_EQ(direct.Result.rfind("compile error", 0), std::string::npos) << direct.Result;
+            EXPECT_EQ(direct.Result, walked.Result);
+            EXPECT_EQ(direct.Locals, walked.Locals);
+            compact += direct.Compact ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(compact, 160); // every one of them takes the compact path
 }
 
 // A script compiled again between calls runs its new routines, with new locals, with a
