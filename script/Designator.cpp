@@ -692,6 +692,26 @@ void TscDesignator::Borrow(TscDesignator& other)
 // (ShapeOfCall). One argument is computed whole before it is stored, so it goes straight
 // into its parameter; an Integer argument to a parameter that keeps Integers goes there as
 // a plain number when its tree computes one. The call's body runs in place (CallInPlace).
+namespace {
+
+// Empty to Date, Boolean and Int64: their bytes are the value (FrameSave's rule).
+[[gnu::always_inline]] inline bool BytesOnly(TVarType t)
+{
+    constexpr uint32_t kBytesOnly = ((1u << varOleStr) - 1) | (1u << varBoolean) | (1u << varInt64);
+    return t < 32 && ((kBytesOnly >> t) & 1) != 0;
+}
+
+// target = value, made here for two values that own nothing.
+[[gnu::always_inline]] inline void AssignValue(Variant& target, const Variant& value)
+{
+    if (BytesOnly(target.VType()) && BytesOnly(value.VType()))
+        std::memcpy(static_cast<void*>(&target), static_cast<const void*>(&value), sizeof(Variant));
+    else
+        target = value;
+}
+
+} // namespace
+
 [[gnu::always_inline]] inline Variant TscProcVariable::CallCompact()
 {
     using script_detail::gCallDepth;
@@ -780,12 +800,6 @@ public:
     }
 
 private:
-    // Empty to Date, Boolean and Int64: their bytes are the value (FrameSave's rule).
-    static bool BytesOnly(TVarType t)
-    {
-        constexpr uint32_t kBytesOnly = ((1u << varOleStr) - 1) | (1u << varBoolean) | (1u << varInt64);
-        return t < 32 && ((kBytesOnly >> t) & 1) != 0;
-    }
     TscCustomVariable* const* FItems = nullptr;
     uint32_t FCount = 0;
     alignas(Variant) unsigned char FBytes[TscCompactBody::kMaxFrame][sizeof(Variant)];
@@ -1759,7 +1773,7 @@ namespace {
             continue;
         case Step::Kind::Copy:
             if (!cur->Target->ReadOnly)
-                cur->Target->Value = *cur->Source;
+                AssignValue(cur->Target->Value, *cur->Source);
             if (cur->Ends)
                 return true;
             continue;
