@@ -26,11 +26,12 @@
 // items, so every number routine of the expressions reads them in place as before, and what
 // a host reads after the call, or after an error, is what the general path leaves.
 //
-// Speed: the usual call of a running routine (one argument, a frame of a few numbers) is
-// written out in one function: the frame's values are copied aside as bytes from the list of
-// items made with the steps (while the routine's table is as it was then, and no value owns
-// something; else FrameSave does it), the argument goes into its parameter as CallRoutine puts
-// it, and the body is walked in place. A + of two calls in a compact body calls the compact
+// Speed: a call is written out in one function (scCompactCall, in a unit of its own so that
+// the general call path is compiled as before): a running routine's frame is copied aside as
+// bytes from the list of items made with the steps, the arguments go into their parameters as
+// CallRoutine puts them, and the body is walked in place. A call it cannot take so (a frame
+// value that owns something, a table changed since the steps were made, more than
+// kMaxArguments arguments) takes the general path whole, before anything of it has happened. A + of two calls in a compact body calls the compact
 // routines straight away: no hook can have been set since the outermost compact call began.
 //
 // Each step does what the statement's Execute does once its position has gone to the host:
@@ -56,6 +57,8 @@ class TscCompactBody {
 public:
     // proc's body as compact steps, or nullptr when proc does not qualify.
     static std::unique_ptr<TscCompactBody> Make(TscProcVariable* proc);
+    // CallInPlace of a routine that runs compactly, its parameters given.
+    static Variant RunCall(TscProcVariable* proc);
     // Runs the body once the call is set up.
     [[gnu::always_inline]] inline void Run() const;
 
@@ -81,6 +84,7 @@ public:
     // The routine's frame (TscProcVariable::Frame) when it is at most kMaxFrame plain variables
     // and parameters, as it stood when the steps were made; usable while the table is as it was.
     static constexpr uint32_t kMaxFrame = 6;
+    static constexpr int kMaxArguments = 4;
     bool FrameUsable() const { return FFrameTableSize == FLocal->Count(); }
     uint32_t FrameCount() const { return FFrameCount; }
     TscCustomVariable* const* FrameItems() const { return FFrameItems; }
@@ -89,6 +93,7 @@ private:
     // True when the routine ends here (exit, return, a flag set by a statement run whole).
     bool WalkSteps(const Step* s, const Step* end) const;
     [[gnu::noinline]] bool Walk(const Step* s, const Step* end) const;
+    static void StoreJoin(TscAssignmentStmt* stmt, const Variant& a, const Variant& b);
     [[gnu::noinline]] bool RunWhole(const Step& s) const;
 
     bool AddList(const TscStatement& list, uint32_t& first, uint32_t& count);
@@ -106,3 +111,10 @@ private:
     uint32_t FFrameCount = 0;
     int FFrameTableSize = -1;
 };
+
+// A call of proc, a routine that RunsCompact, by step (Designator.cpp's CallRoutine and a + of
+// two calls in a compact body): the frame saved and the arguments passed as CallRoutine does,
+// its value in result. False, with nothing done, for a call the general path takes: an argument
+// for each parameter but more than kMaxArguments, or a running routine whose frame is not its
+// numbers as the steps found it (a value that owns something, a table changed since).
+bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResult, Variant& result);

@@ -2,6 +2,7 @@
 #include "script/Designator.h"
 
 #include "script/Automation.h"
+#include "script/CallSteps.h"
 #include "script/CompactCall.h"
 #include "script/GlobalUnit.h"
 #include "script/Messages.h"
@@ -10,7 +11,6 @@
 #include "platform/classes/Handles.h"
 #include "platform/rtl/Cp1251.h"
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -19,6 +19,10 @@
 #include <vector>
 
 namespace {
+
+using script_call::LetGoOfParameters;
+using script_call::PassInteger;
+using script_call::PassNumber;
 
 // Up to N Variants in place, more on the heap; only as many as asked for are made.
 template <size_t N>
@@ -471,27 +475,6 @@ private:
     int FCount = 0;
 };
 
-// After a call of a script routine that was not running: nothing reads its parameters before
-// the next call gives them new values (every call passes all of them, defaults included), so
-// the texts and arrays they hold are let go once var parameters are written back. Kept, they
-// would make the caller's next change of that variable in place copy it whole, as in
-// for i := 1 to n do begin s := s + 'x'; P(s) end. While the call runs they hold their values
-// (hosts read them by name); a recursive call leaves the values its frame puts back alone,
-// and so does a routine with routines declared inside it, which read its parameters by name
-// whenever they run.
-[[gnu::always_inline]] inline void LetGoOfParameters(TscProcVariable* proc)
-{
-    if (proc->Frame().Nested) [[unlikely]]
-        return;
-    const int n = proc->ParamCount();
-    for (int j = 0; j < n; ++j) {
-        TscParamItem* p = proc->GetParam(j);
-        const TVarType t = p->Value.VType();
-        // A read-only parameter is given nothing by a call (Pass): it keeps its value.
-        if ((t == varString || (t & varArray)) && !p->ReadOnly) [[unlikely]]
-            p->Value = Variant();
-    }
-}
 
 bool AnyVarParam(const TscCustomVariable* item, int argCount)
 {
@@ -501,51 +484,7 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
     return false;
 }
 
-// An argument whose tree always computes an Integer, for a parameter that stores it as it
-// comes (not a floating one, which converts): put there as the Variant Pass would store,
-// without one in between. False, with nothing changed, for anything else.
-[[gnu::always_inline]] inline bool PassInteger(const TscExpression* e, TscParamItem* p)
-{
-    const TscOperatorNode* root = e->NumRoot();
-    if (!root || !root->IntCompute || p->ReadOnly || p->VarType == fvtFloat)
-        return false;
-    int32_t v;
-    if (!root->IntCompute(root, v))
-        return false;
-    Variant& target = p->Value;
-    if (target.VType() == varInteger || target.VType() == varEmpty || target.VType() == varNull)
-        ::new (static_cast<void*>(&target)) Variant(v); // the old value owns nothing
-    else
-        target = Variant(v);
-    return true;
-}
 
-// An argument that is a number tree without an Integer routine (a JScript n - 1, where the
-// operands' types are known only when it runs), for the same kind of parameter: Num's value
-// put there as Pass would store the Variant GetValue makes of it. False, with nothing changed,
-// where Num gives up.
-[[gnu::always_inline]] inline bool PassNumber(const TscExpression* e, TscParamItem* p)
-{
-    const TscOperatorNode* root = e->NumRoot();
-    if (!root || p->ReadOnly || p->VarType == fvtFloat)
-        return false;
-    script_fast::Num n;
-    if (!root->Num(n))
-        return false;
-    Variant& target = p->Value;
-    const TVarType t = target.VType();
-    if (t == varInteger || t == varInt64 || t == varDouble || t == varEmpty || t == varNull) {
-        switch (n.Type) { // made over the old value, which owns nothing
-        case varInteger: ::new (static_cast<void*>(&target)) Variant(static_cast<int32_t>(n.L)); break;
-        case varInt64: ::new (static_cast<void*>(&target)) Variant(static_cast<long long>(n.L)); break;
-        case varDouble: ::new (static_cast<void*>(&target)) Variant(n.D); break;
-        default: ::new (static_cast<void*>(&target)) Variant(n.L != 0); break;
-        }
-    } else {
-        target = n.ToVariant();
-    }
-    return true;
-}
 
 // After a call of a host routine: its arguments are not read again (each call passes its
 // own, defaults included), so texts and arrays given to it are let go. Held on to, they
@@ -688,59 +627,6 @@ void TscDesignator::Borrow(TscDesignator& other)
     RefItem = other.RefItem;
 }
 
-// The step of Walk for a call of a script routine, with what it decides found once per step
-// (ShapeOfCall). One argument is computed whole before it is stored, so it goes straight
-// into its parameter; an Integer argument to a parameter that keeps Integers goes there as
-// a plain number when its tree computes one. The call's body runs in place (CallInPlace).
-namespace {
-
-// Empty to Date, Boolean and Int64: their bytes are the value (FrameSave's rule).
-[[gnu::always_inline]] inline bool BytesOnly(TVarType t)
-{
-    constexpr uint32_t kBytesOnly = ((1u << varOleStr) - 1) | (1u << varBoolean) | (1u << varInt64);
-    return t < 32 && ((kBytesOnly >> t) & 1) != 0;
-}
-
-// target = value, made here for two values that own nothing.
-[[gnu::always_inline]] inline void AssignValue(Variant& target, const Variant& value)
-{
-    if (BytesOnly(target.VType()) && BytesOnly(value.VType()))
-        std::memcpy(static_cast<void*>(&target), static_cast<const void*>(&value), sizeof(Variant));
-    else
-        target = value;
-}
-
-} // namespace
-
-[[gnu::always_inline]] inline Variant TscProcVariable::CallCompact()
-{
-    using script_detail::gCallDepth;
-    CheckCallDepth();
-    TscScript* const local = FLocalScript.get();
-    struct Restore {
-        TscProcVariable* self;
-        TscScript* local;
-        bool wasExecuting;
-        ~Restore()
-        {
-            local->BreakRequested = false;
-            local->ContinueRequested = false;
-            local->ExitRequested = false;
-            local->Terminated = false;
-            self->Executing = wasExecuting;
-            --gCallDepth;
-        }
-    } restore{this, local, Executing};
-    Executing = true;
-    ++gCallDepth;
-    local->BreakRequested = false;
-    local->ContinueRequested = false;
-    local->ExitRequested = false;
-    local->Terminated = false;
-    FCompactBody->Run();
-    return ResultValue();
-}
-
 namespace {
 
 // The arguments of step go into proc's parameters, as a call passes them.
@@ -762,92 +648,21 @@ namespace {
     }
 }
 
-// FrameSave for a compact routine whose frame is its few plain variables and parameters as
-// they were when its body was made (TscCompactBody::FrameItems), every one of them holding a
-// value that owns nothing (a number, Empty, Null, a Boolean): the values' bytes are copied
-// aside and put back, with no item beside each. Save is false, with nothing saved, where a
-// value owns something or the table has changed; FrameSave then does it.
-class CompactFrameSave {
-public:
-    CompactFrameSave() = default;
-    CompactFrameSave(const CompactFrameSave&) = delete;
-    CompactFrameSave& operator=(const CompactFrameSave&) = delete;
-    [[gnu::always_inline]] bool Save(const TscCompactBody& body)
-    {
-        if (!body.FrameUsable())
-            return false;
-        const uint32_t n = body.FrameCount();
-        TscCustomVariable* const* items = body.FrameItems();
-        for (uint32_t i = 0; i < n; ++i) {
-            const Variant& v = items[i]->Value;
-            if (!BytesOnly(v.VType())) [[unlikely]]
-                return false;
-            std::memcpy(static_cast<void*>(FBytes[i]), static_cast<const void*>(&v), sizeof(Variant));
-        }
-        FItems = items;
-        FCount = n;
-        return true;
-    }
-    [[gnu::always_inline]] ~CompactFrameSave()
-    {
-        TscCustomVariable* const* items = FItems;
-        for (uint32_t i = 0; i < FCount; ++i) {
-            Variant& v = items[i]->Value;
-            if (!BytesOnly(v.VType())) [[unlikely]]
-                v.~Variant();
-            std::memcpy(static_cast<void*>(&v), static_cast<const void*>(FBytes[i]), sizeof(Variant));
-        }
-    }
-
-private:
-    TscCustomVariable* const* FItems = nullptr;
-    uint32_t FCount = 0;
-    alignas(Variant) unsigned char FBytes[TscCompactBody::kMaxFrame][sizeof(Variant)];
-};
-
-// A call of a routine that runs compactly (CompactCall.h): CallRoutine's steps, with the
-// compact body in place of CallInPlace. The routine has no var parameter. The usual call of
-// a running routine (its frame of numbers saved as bytes, one argument) is written out here;
-// the rest goes through CompactCallOther, out of line.
-[[gnu::noinline]] Variant CompactCallOther(TscDesignatorItem* step, TscProcVariable* proc, bool needResult)
-{
-    const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
-    if (proc->Executing) {
-        FrameSave frame(proc);
-        PassArguments(step, proc, shape);
-        proc->NeedResult = needResult;
-        return proc->CallCompact();
-    }
-    PassArguments(step, proc, shape);
-    proc->NeedResult = needResult;
-    Variant result = proc->CallCompact();
-    LetGoOfParameters(proc);
-    return result;
-}
-
-Variant CompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResult)
-{
-    const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
-    if (!proc->Executing || !shape.OneArgument)
-        return CompactCallOther(step, proc, needResult);
-    CompactFrameSave compact;
-    if (!compact.Save(*proc->CompactBody())) [[unlikely]]
-        return CompactCallOther(step, proc, needResult);
-    TscExpression* e = step->GetItem(0);
-    TscParamItem* p = proc->GetParam(0);
-    if (!PassInteger(e, p) && !PassNumber(e, p))
-        p->Pass(e->GetValue());
-    proc->NeedResult = needResult;
-    return proc->CallCompact();
-}
-
 } // namespace
 
+// The step of Walk for a call of a script routine, with what it decides found once per step
+// (ShapeOfCall). One argument is computed whole before it is stored, so it goes straight
+// into its parameter; an Integer argument to a parameter that keeps Integers goes there as
+// a plain number when its tree computes one. The call's body runs in place (CallInPlace), or
+// compactly (CompactCall.h) for a routine that RunsCompact.
 [[gnu::always_inline]] inline Variant TscDesignator::CallRoutine(TscDesignatorItem* step)
 {
     auto* proc = static_cast<TscProcVariable*>(step->Ref);
-    if (proc->RunsCompact())
-        return CompactCall(step, proc, NeedResult);
+    if (proc->RunsCompact()) {
+        Variant result;
+        if (scCompactCall(step, proc, NeedResult, result)) [[likely]]
+            return result;
+    }
     const TscDesignatorItem::CallShape& shape = step->ShapeOfCall();
     MaybeFrameSave frame;
     const bool running = proc->Executing;
@@ -1528,301 +1343,3 @@ int64_t TscSetExpression::GetMask()
     }
     return mask;
 }
-
-// ---------------------------------------------------------------- compact calls
-
-void TscProcVariable::FindCompactBody()
-{
-    FCompactState = CompactState::Looking;
-    std::unique_ptr<TscCompactBody> body;
-    try {
-        body = TscCompactBody::Make(this);
-    } catch (...) {
-        FCompactState = CompactState::General;
-        throw;
-    }
-    FCompactBody = std::move(body);
-    FCompactState = FCompactBody ? CompactState::Compact : CompactState::General;
-}
-
-namespace {
-// How deep routines are being looked at, one inside another (a routine calling one not yet
-// looked at): past the limit the last one takes the general path.
-int gCompactLookDepth = 0;
-constexpr int kMaxCompactLookDepth = 64;
-} // namespace
-
-std::unique_ptr<TscCompactBody> TscCompactBody::Make(TscProcVariable* proc)
-{
-    if (proc->IsMacro || gCompactLookDepth >= kMaxCompactLookDepth)
-        return nullptr;
-    for (int j = 0; j < proc->ParamCount(); ++j)
-        if (proc->GetParam(j)->IsVarParam)
-            return nullptr;
-    auto body = std::make_unique<TscCompactBody>();
-    body->FProc = proc;
-    body->FLocal = proc->LocalScript();
-    for (int i = 0; i < body->FLocal->Count(); ++i) {
-        TscCustomVariable* item = body->FLocal->GetItem(i);
-        const std::type_info& t = typeid(*item);
-        // Every routine's table has the index helpers; the body is checked for what it reads.
-        if (t == typeid(TscArrayHelper) || t == typeid(TscStringHelper))
-            continue;
-        if (t != typeid(TscVariable) && t != typeid(TscParamItem))
-            return nullptr;
-        body->FLocals.insert(item);
-    }
-    struct Depth {
-        Depth() { ++gCompactLookDepth; }
-        ~Depth() { --gCompactLookDepth; }
-    } depth;
-    if (!body->AddList(*body->FLocal->MainStatement(), body->FFirst, body->FCount))
-        return nullptr;
-    body->FLocals.clear();
-    const TscProcVariable::FrameLayout& frame = proc->Frame();
-    if (frame.Values.size() <= kMaxFrame && frame.Strings.empty() && !frame.Nested) {
-        body->FFrameCount = static_cast<uint32_t>(frame.Values.size());
-        std::copy(frame.Values.begin(), frame.Values.end(), body->FFrameItems);
-        body->FFrameTableSize = body->FLocal->Count();
-    }
-    return body;
-}
-
-bool TscCompactBody::AddList(const TscStatement& list, uint32_t& first, uint32_t& count)
-{
-    first = static_cast<uint32_t>(FSteps.size());
-    count = static_cast<uint32_t>(list.Count());
-    FSteps.resize(first + count);
-    for (uint32_t i = 0; i < count; ++i)
-        if (!AddStep(list.GetItem(static_cast<int>(i)), first + i))
-            return false;
-    return true;
-}
-
-bool TscCompactBody::AddStep(TscStatement* stmt, uint32_t at)
-{
-    Step st;
-    st.Stmt = stmt;
-    const std::type_info& t = typeid(*stmt);
-    if (t == typeid(TscStatement)) {
-        st.K = Step::Kind::List;
-        if (!AddList(*stmt, st.First, st.Count))
-            return false;
-    } else if (t == typeid(TscIfStmt)) {
-        auto* s = static_cast<TscIfStmt*>(stmt);
-        if (!s->Condition || !s->ElseStmt || !Qualifies(*s->Condition) || !AddList(*s, st.First, st.Count) ||
-            !AddList(*s->ElseStmt, st.ElseFirst, st.ElseCount))
-            return false;
-        st.TestNode = s->FTestNode;
-        st.Test = s->FTest;
-        st.K = st.Test ? Step::Kind::If : Step::Kind::General;
-    } else if (t == typeid(TscAssignmentStmt) || t == typeid(TscReturnStmt) || t == typeid(TscAssignOpStmt)) {
-        auto* a = static_cast<TscAssignmentStmt*>(stmt);
-        if (!a->Designator || !a->Expression || !a->PlainTarget || !FLocals.count(a->PlainTarget) ||
-            !Qualifies(*a->Expression))
-            return false;
-        st.Ends = t == typeid(TscReturnStmt);
-        if (t == typeid(TscAssignOpStmt)) {
-            if (static_cast<TscAssignOpStmt*>(a)->SetOp)
-                return false;
-            st.Direct = a->Direct;
-            st.K = st.Direct ? Step::Kind::Direct : Step::Kind::General;
-        } else if (a->DirectSource && a->PlainTarget->VarType != fvtFloat) {
-            // Execute's first store for a target that keeps what it is given.
-            st.K = Step::Kind::Copy;
-            st.Target = a->PlainTarget;
-            st.Source = a->DirectSource;
-        } else if (a->StoreDirect) {
-            st.K = Step::Kind::Direct;
-            st.Direct = a->StoreDirect;
-        } else if (a->JoinSource && !a->NumSource && !a->DirectSource && a->AppendChain.empty()) {
-            st.K = Step::Kind::Join;
-            st.Left = a->JoinLeft;
-            st.Right = a->JoinRight;
-            if (!CallQualifies(st.Left, st.LeftProc) || !CallQualifies(st.Right, st.RightProc))
-                return false;
-        }
-    } else if (t == typeid(TscExitStmt)) {
-        st.K = Step::Kind::Exit;
-    } else {
-        return false;
-    }
-    FSteps[at] = st;
-    return true;
-}
-
-bool TscCompactBody::Qualifies(const TscExpression& e)
-{
-    return e.Root() && Qualifies(e.Root());
-}
-
-bool TscCompactBody::Qualifies(const TscExpressionNode* node)
-{
-    if (!node)
-        return true;
-    const std::type_info& t = typeid(*node);
-    if (t == typeid(TscOperandNode)) {
-        const TVarType vt = node->Value.VType();
-        return vt == varInteger || vt == varInt64 || vt == varDouble || vt == varBoolean;
-    }
-    if (t == typeid(TscOperatorNode)) {
-        const auto* op = static_cast<const TscOperatorNode*>(node);
-        switch (op->Op) {
-        case opGreat: case opLess: case opLessEq: case opGreatEq: case opNonEq: case opEq:
-        case opPlus: case opMinus: case opMul: case opDivFloat: case opDivInt: case opMod:
-        case opAnd: case opOr: case opXor: case opNot: case opUnMinus:
-            break;
-        default:
-            return false;
-        }
-        return !op->StrCat && !op->SetOp && Qualifies(op->Left.get()) && Qualifies(op->Right.get());
-    }
-    if (t == typeid(TscDesignatorNode)) {
-        const auto* dn = static_cast<const TscDesignatorNode*>(node);
-        TscDesignator* d = dn->Designator.get();
-        if (!d)
-            return false;
-        if (d->Kind == dkVariable)
-            return d->RefItem && dn->ValueSource == d->RefItem && FLocals.count(d->RefItem) != 0;
-        TscProcVariable* callee = nullptr;
-        return dn->ValueSource == d && CallQualifies(d, callee) && callee;
-    }
-    return false;
-}
-
-// d is one call of a routine that qualifies, with an argument for each parameter, each of
-// them qualifying; callee is that routine.
-bool TscCompactBody::CallQualifies(TscDesignator* d, TscProcVariable*& callee)
-{
-    callee = nullptr;
-    if (!d || typeid(*d) != typeid(TscDesignator) || d->StepCount() != 1)
-        return false;
-    TscDesignatorItem* step = d->Step(0);
-    auto* proc = dynamic_cast<TscProcVariable*>(step->Ref);
-    if (!proc || step->Count() != proc->ParamCount())
-        return false;
-    if (proc != FProc) {
-        if (proc->FCompactState == TscProcVariable::CompactState::Unknown)
-            proc->FindCompactBody();
-        if (proc->FCompactState != TscProcVariable::CompactState::Compact)
-            return false;
-    }
-    for (int j = 0; j < step->Count(); ++j)
-        if (!Qualifies(*step->GetItem(j)))
-            return false;
-    callee = proc;
-    return true;
-}
-
-namespace {
-
-// A call of a + of two calls: compactly when the callee qualifies. Inside a compact body no
-// hook can have been set since the outermost compact call began, so the callee's own test of
-// that is not made again.
-[[gnu::always_inline]] inline Variant CallOf(TscDesignator* d, TscProcVariable* proc)
-{
-    if (proc)
-        return CompactCall(d->Step(0), proc, d->NeedResult);
-    return d->TscDesignator::GetValue();
-}
-
-} // namespace
-
-// The steps from s to end, as a list runs its statements. A branch or list that is the last
-// step of its list takes the list's place, and a branch of one step is run in place, so a
-// body like if ... then Result := n else Result := f(n - 1) + f(n - 2) walks without a call.
-[[gnu::always_inline]] inline bool TscCompactBody::WalkSteps(const Step* s, const Step* end) const
-{
-    const Step* const steps = FSteps.data();
-    while (s != end) {
-        const Step* cur = s++;
-    again:
-        switch (cur->K) {
-        case Step::Kind::If: {
-            const int t = cur->Test(cur->TestNode);
-            if (t < 0) {
-                if (RunWhole(*cur))
-                    return true;
-                continue;
-            }
-            const uint32_t first = t > 0 ? cur->First : cur->ElseFirst;
-            const uint32_t count = t > 0 ? cur->Count : cur->ElseCount;
-            if (count == 1) {
-                cur = steps + first;
-                goto again;
-            }
-            if (s == end) {
-                s = steps + first;
-                end = s + count;
-            } else if (Walk(steps + first, steps + first + count)) {
-                return true;
-            }
-            continue;
-        }
-        case Step::Kind::List:
-            if (cur->Count == 1) {
-                cur = steps + cur->First;
-                goto again;
-            }
-            if (s == end) {
-                s = steps + cur->First;
-                end = s + cur->Count;
-            } else if (Walk(steps + cur->First, steps + cur->First + cur->Count)) {
-                return true;
-            }
-            continue;
-        case Step::Kind::Copy:
-            if (!cur->Target->ReadOnly)
-                AssignValue(cur->Target->Value, *cur->Source);
-            if (cur->Ends)
-                return true;
-            continue;
-        case Step::Kind::Direct:
-            if (!cur->Direct(cur->Stmt)) {
-                if (RunWhole(*cur))
-                    return true;
-                continue;
-            }
-            if (cur->Ends)
-                return true;
-            continue;
-        case Step::Kind::Join:
-            try {
-                Variant a = CallOf(cur->Left, cur->LeftProc);
-                Variant b = CallOf(cur->Right, cur->RightProc);
-                static_cast<TscAssignmentStmt*>(cur->Stmt)->StoreJoin(a, b);
-            } catch (...) {
-                TscStatement::ChildFailed(*cur->Stmt);
-            }
-            if (cur->Ends)
-                return true;
-            continue;
-        case Step::Kind::Exit:
-            return true;
-        case Step::Kind::General:
-            if (RunWhole(*cur))
-                return true;
-            continue;
-        }
-    }
-    return false;
-}
-
-void TscCompactBody::Run() const
-{
-    WalkSteps(FSteps.data() + FFirst, FSteps.data() + FFirst + FCount);
-}
-
-bool TscCompactBody::Walk(const Step* s, const Step* end) const
-{
-    return WalkSteps(s, end);
-}
-
-bool TscCompactBody::RunWhole(const Step& s) const
-{
-    TscStatement::RunChild(s.Stmt);
-    const TscScript* const local = FLocal;
-    return local->BreakRequested | local->ContinueRequested | local->ExitRequested | local->Terminated;
-}
-
-

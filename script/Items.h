@@ -272,9 +272,6 @@ public:
     // (Defined in Script.h.)
     inline bool RunsCompact();
     const class TscCompactBody* CompactBody() const { return FCompactBody.get(); }
-    // CallInPlace for a routine that RunsCompact, its parameters given: the depth checks,
-    // Executing and the flags as there, and the body's compact steps.
-    inline Variant CallCompact();
     // The value a call gives once the body has run, as CallInPlace gives it.
     Variant ResultValue()
     {

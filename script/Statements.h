@@ -88,8 +88,6 @@ public:
     TscCustomVariable* Source = nullptr;
     virtual void Optimize();
     void Execute() override;
-    // Execute's store of a + of two calls (JoinSource) once their values a and b are read.
-    void StoreJoin(const Variant& a, const Variant& b);
 
 protected:
     friend class TscCompactBody;

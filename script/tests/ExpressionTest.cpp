@@ -1003,8 +1003,9 @@ LookedRun RunAndLook(const char* syntax, const char* program, bool hook)
 // leave the same values in every routine's locals and parameters, read by name afterwards:
 // recursion of every shape the compact call takes (a + of two calls, exit and return inside
 // nested blocks, the result given and read back, x op= e, a routine calling another
-// compact one, Double and Variant parameters, a text argument) and shapes it declines (a var
-// parameter, mutual recursion, a text variable), an overflow and a zero divisor deep in the
+// compact one, Double and Variant parameters, a text argument, five parameters, which every call
+// leaves to the general path) and shapes it declines (a var parameter, mutual recursion, a text
+// variable), an overflow and a zero divisor deep in the
 // recursion, the depth limit, and a host that terminates the script before a compact call.
 TEST_F(ExpressionTest, CompactCallsLeaveWhatTheGeneralPathLeaves)
 {
@@ -1094,6 +1095,10 @@ TEST_F(ExpressionTest, CompactCallsLeaveWhatTheGeneralPathLeaves)
          "function F(n: Integer): Integer; begin if n < 2 then Result := n else Result := F(n - 1) + F(n - 2); end;\n"
          "function Run: Variant; var r: Integer; begin r := Stop(1) + F(8); Trace(r); Result := r; end; begin end.",
          " (Null)", true},
+        {"five parameters: every call takes the general path", "JScript",
+         "function F(a, b, c, d, e) { if (a <= 0) return b + c * 2 + d * 3 + e;\n"
+         "return F(a - 1, b + 1, c, d, e) + F(a - 2, b, c + 1, d, e - 1); }\nfunction Run() { return F(6, 0, 0, 1, 5); }",
+         "264 (Int64)", true},
         {"a var parameter declines", "PascalScript",
          "procedure F(n: Integer; var acc: Integer); begin if n = 0 then exit; acc := acc + n; F(n - 1, acc); end;\n"
          "function Run: Variant; var g: Integer; begin g := 0; F(10, g); Result := g; end; begin end.",
