@@ -33,7 +33,7 @@ namespace {
 
 } // namespace
 
-[[gnu::always_inline]] inline Variant TscCompactBody::RunCall(TscProcVariable* self)
+[[gnu::always_inline]] inline void TscCompactBody::RunCall(TscProcVariable* self, Variant& result)
 {
     using script_detail::gCallDepth;
     self->CheckCallDepth();
@@ -59,7 +59,10 @@ namespace {
     local->ExitRequested = false;
     local->Terminated = false;
     self->FCompactBody->Run();
-    return self->ResultValue();
+    if (self->IsFunc && self->RefItem && self->RefItem == self->FResult)
+        AssignValue(result, self->FResult->Value);
+    else
+        result = self->ResultValue();
 }
 
 namespace {
@@ -139,12 +142,12 @@ bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResu
             return false;
         PassCompactly(step, proc, argCount);
         proc->NeedResult = needResult;
-        result = TscCompactBody::RunCall(proc);
+        TscCompactBody::RunCall(proc, result);
         return true;
     }
     PassCompactly(step, proc, argCount);
     proc->NeedResult = needResult;
-    result = TscCompactBody::RunCall(proc);
+    TscCompactBody::RunCall(proc, result);
     LetGoOfParameters(proc);
     return true;
 }
@@ -337,14 +340,10 @@ namespace {
 // A call of a + of two calls: compactly when the callee qualifies. Inside a compact body no
 // hook can have been set since the outermost compact call began, so the callee's own test of
 // that is not made again.
-[[gnu::always_inline]] inline Variant CallOf(TscDesignator* d, TscProcVariable* proc)
+[[gnu::always_inline]] inline void CallOf(TscDesignator* d, TscProcVariable* proc, Variant& result)
 {
-    if (proc) {
-        Variant result;
-        if (scCompactCall(d->Step(0), proc, d->NeedResult, result)) [[likely]]
-            return result;
-    }
-    return d->TscDesignator::GetValue();
+    if (!proc || !scCompactCall(d->Step(0), proc, d->NeedResult, result)) [[unlikely]]
+        result = d->TscDesignator::GetValue();
 }
 
 } // namespace
@@ -409,8 +408,10 @@ namespace {
             continue;
         case Step::Kind::Join:
             try {
-                Variant a = CallOf(cur->Left, cur->LeftProc);
-                Variant b = CallOf(cur->Right, cur->RightProc);
+                Variant a;
+                CallOf(cur->Left, cur->LeftProc, a);
+                Variant b;
+                CallOf(cur->Right, cur->RightProc, b);
                 StoreJoin(static_cast<TscAssignmentStmt*>(cur->Stmt), a, b);
             } catch (...) {
                 TscStatement::ChildFailed(*cur->Stmt);

@@ -57,8 +57,9 @@ class TscCompactBody {
 public:
     // proc's body as compact steps, or nullptr when proc does not qualify.
     static std::unique_ptr<TscCompactBody> Make(TscProcVariable* proc);
-    // CallInPlace of a routine that runs compactly, its parameters given.
-    static Variant RunCall(TscProcVariable* proc);
+    // CallInPlace of a routine that runs compactly, its parameters given; its value goes into
+    // result, which holds Empty.
+    static void RunCall(TscProcVariable* proc, Variant& result);
     // Runs the body once the call is set up.
     [[gnu::always_inline]] inline void Run() const;
 
@@ -114,7 +115,8 @@ private:
 
 // A call of proc, a routine that RunsCompact, by step (Designator.cpp's CallRoutine and a + of
 // two calls in a compact body): the frame saved and the arguments passed as CallRoutine does,
-// its value in result. False, with nothing done, for a call the general path takes: an argument
-// for each parameter but more than kMaxArguments, or a running routine whose frame is not its
-// numbers as the steps found it (a value that owns something, a table changed since).
+// its value in result (which holds Empty). False, with nothing done, for a call the general
+// path takes: an argument for each parameter but more than kMaxArguments, or a running
+// routine whose frame is not its numbers as the steps found it (a value that owns something,
+// a table changed since).
 bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResult, Variant& result);
