@@ -19,7 +19,7 @@
 //   - the statement objects' virtual Execute and their lists' bookkeeping: the body is
 //     walked from a flat array of steps made once (TscCompactBody).
 // What it keeps, as the general path does it: the caller's values saved and put back around
-// a recursive call (FrameSave), the arguments passed the same way, Executing, the depth
+// a recursive call (as FrameSave does it), the arguments passed the same way, Executing, the depth
 // limit and its error (checked once the arguments are passed), the routine's flags cleared
 // before the body and after it, the parameters let go after a call of a routine that was not
 // running, and the result read as CallInPlace reads it. Locals and parameters stay in their

@@ -265,7 +265,7 @@ public:
     // in Script.h.)
     inline TscScript* MainScript();
 
-    // Compact calls (Designator.cpp): a routine whose body is number code only runs its
+    // Compact calls (CompactCall.h): a routine whose body is number code only runs its
     // calls through a shorter path, found on its first call, once the whole program is
     // resolved. True when this call may take it: the routine is such a one and no run-line
     // hook is set anywhere.
