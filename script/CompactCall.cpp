@@ -115,19 +115,31 @@ private:
 // The arguments of step into proc's parameters as CallRoutine passes them: one argument
 // straight into its parameter, several all computed first (they may read the parameters of
 // the very routine called).
+// The rarer ways of passing arguments, out of line: their Variants stay out of the frame of
+// every call.
+[[gnu::noinline]] void PassValue(TscExpression* e, TscParamItem* p)
+{
+    p->Pass(e->GetValue());
+}
+
+[[gnu::noinline]] void PassSeveral(TscDesignatorItem* step, TscProcVariable* proc, int argCount)
+{
+    Variant values[TscCompactBody::kMaxArguments];
+    for (int j = 0; j < argCount; ++j)
+        values[j] = step->GetItem(j)->GetValue();
+    for (int j = 0; j < argCount; ++j)
+        proc->GetParam(j)->Pass(std::move(values[j]));
+}
+
 [[gnu::always_inline]] inline void PassCompactly(TscDesignatorItem* step, TscProcVariable* proc, int argCount)
 {
     if (argCount == 1) {
         TscExpression* const e = step->GetItem(0);
         TscParamItem* const p = proc->GetParam(0);
         if (!PassInteger(e, p) && !PassNumber(e, p))
-            p->Pass(e->GetValue());
+            PassValue(e, p);
     } else if (argCount > 1) {
-        Variant values[TscCompactBody::kMaxArguments];
-        for (int j = 0; j < argCount; ++j)
-            values[j] = step->GetItem(j)->GetValue();
-        for (int j = 0; j < argCount; ++j)
-            proc->GetParam(j)->Pass(std::move(values[j]));
+        PassSeveral(step, proc, argCount);
     }
 }
 
@@ -340,10 +352,15 @@ namespace {
 // A call of a + of two calls: compactly when the callee qualifies. Inside a compact body no
 // hook can have been set since the outermost compact call began, so the callee's own test of
 // that is not made again.
+[[gnu::noinline]] void CallGenerally(TscDesignator* d, Variant& result)
+{
+    result = d->TscDesignator::GetValue();
+}
+
 [[gnu::always_inline]] inline void CallOf(TscDesignator* d, TscProcVariable* proc, Variant& result)
 {
     if (!proc || !scCompactCall(d->Step(0), proc, d->NeedResult, result)) [[unlikely]]
-        result = d->TscDesignator::GetValue();
+        CallGenerally(d, result);
 }
 
 } // namespace
