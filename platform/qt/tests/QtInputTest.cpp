@@ -1041,3 +1041,78 @@ TEST_F(QtInput, LateNoticesOfActivationDoNotMakeTwoWindowsAlternate)
 }
 
 }  // namespace
+
+namespace {
+
+// Keys reach the model from Qt's widgets: an up-down's arrow keys in its edit follow its
+// orientation, and the Menu key or Shift+F10 opens the same popup menu as the right
+// button (the offscreen platform sends the key alone, no context-menu event).
+TEST_F(QtInput, ArrowKeysStepAnUpDownOfEitherOrientationInItsEdit)
+{
+    auto* upDown = Add<TUpDown>(130, 8, 17, 21);
+    upDown->SetAssociate(Edit);
+    upDown->SetPosition(5);
+    struct TCase {
+        TUDOrientation orientation;
+        Qt::Key key;
+        int expected;
+    };
+    const TCase cases[] = {
+        {udVertical, Qt::Key_Up, 6},      {udVertical, Qt::Key_Down, 5},   {udVertical, Qt::Key_Right, 5},
+        {udHorizontal, Qt::Key_Right, 6}, {udHorizontal, Qt::Key_Left, 5}, {udHorizontal, Qt::Key_Up, 5},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::to_string(int(c.orientation)) + " key " + std::to_string(c.key));
+        upDown->SetOrientation(c.orientation);
+        QTest::keyClick(Focus(Edit), c.key);
+        EXPECT_EQ(upDown->GetPosition(), c.expected);
+        EXPECT_EQ(Edit->GetText(), IntToStr(c.expected));
+    }
+}
+
+TEST_F(QtInput, TheMenuKeyAndShiftF10OpenTheRightButtonsMenu)
+{
+    auto* tree = Add<TTreeView>(140, 140, 200, 120);
+    tree->GetItems()->Add(nullptr, "Склад");
+    auto* list = Add<TListBox>(360, 8, 100, 80);
+    list->GetItems()->Add("Обувь");
+    std::vector<TComponent*> popped;
+    for (TWinControl* control : std::initializer_list<TWinControl*>{Edit, Memo, tree, list}) {
+        auto* menu = new TPopupMenu(Form);
+        auto* item = new TMenuItem(Form);
+        item->SetCaption("Пункт");
+        menu->GetItems()->Add(item);
+        menu->OnPopup = TNotifyEvent::Lambda([&popped, menu](TObject*) { popped.push_back(menu->PopupComponent); });
+        control->SetPopupMenu(menu);
+    }
+    QApplication::processEvents();
+    struct TCase {
+        const char* why;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const TCase routes[] = {{"Menu key", Qt::Key_Menu, Qt::NoModifier}, {"Shift+F10", Qt::Key_F10, Qt::ShiftModifier}};
+    for (TWinControl* control : std::initializer_list<TWinControl*>{Edit, Memo, tree, list})
+        for (const TCase& r : routes) {
+            SCOPED_TRACE(std::string(control->ClassName().c_str()) + ", " + r.why);
+            popped.clear();
+            Activate();  // a closed popup leaves the window to the window system
+            QWidget* focus = Focus(control);
+            ASSERT_NE(focus, nullptr);
+            QTest::keyClick(focus, r.key, r.modifiers);
+            EXPECT_EQ(popped, std::vector<TComponent*>{control});
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(popup, nullptr) << "the menu shows";
+            if (control != tree)  // a tree's shows under its selected node
+                EXPECT_EQ(popup->pos(), QtPeerOf(control)->OriginWidget()->mapToGlobal(QPoint(0, 0)));
+            popup->hide();
+            // The right button opens the same menu.
+            popped.clear();
+            ASSERT_TRUE(control->UserContextMenu(5, 5));
+            EXPECT_EQ(popped, std::vector<TComponent*>{control});
+            while (QWidget* open = QApplication::activePopupWidget())
+                open->close();
+        }
+}
+
+}  // namespace
