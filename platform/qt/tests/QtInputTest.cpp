@@ -1116,3 +1116,48 @@ TEST_F(QtInput, TheMenuKeyAndShiftF10OpenTheRightButtonsMenu)
 }
 
 }  // namespace
+
+namespace {
+
+// A chain of nested nodes deeper than the call stack could hold a frame for each shows,
+// expands, collapses and goes away on screen without a crash, as it does in the model:
+// Qt's tree view lays out each open level by calling itself, so the widget opens no more
+// than a thousand levels.
+TEST_F(QtInput, AChainOfNodesDeeperThanTheStackShowsWithoutACrash)
+{
+    constexpr int kDepth = 100000;
+    auto* tree = Add<TTreeView>(140, 140, 200, 120);
+    QApplication::processEvents();
+    TTreeNodes* nodes = tree->GetItems();
+    nodes->BeginUpdate();
+    TTreeNode* node = nullptr;
+    for (int i = 0; i < kDepth; ++i)
+        node = nodes->AddChild(node, "Группа " + IntToStr(i));
+    nodes->EndUpdate();
+    QApplication::processEvents();
+    auto* w = WidgetOf<QTreeWidget>(tree);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->topLevelItemCount(), 1);
+
+    tree->FullExpand();
+    QApplication::processEvents();
+    w->repaint();
+    tree->SetSelected(node);
+    QApplication::processEvents();
+    EXPECT_EQ(tree->GetSelected(), node) << "the model keeps its selection";
+    // The widget opens a thousand levels; the selection shows on the deepest one in view.
+    ASSERT_NE(w->currentItem(), nullptr);
+    EXPECT_EQ(w->currentItem()->text(0), QStringLiteral("Группа 1000"));
+    EXPECT_TRUE(w->currentItem()->parent()->isExpanded());
+    EXPECT_FALSE(w->currentItem()->isExpanded());
+    w->currentItem()->setExpanded(true);  // the user's click on its box
+    QApplication::processEvents();
+    EXPECT_FALSE(w->currentItem()->isExpanded()) << "stays closed: deeper levels would run the stack out";
+    tree->FullCollapse();
+    QApplication::processEvents();
+    nodes->Clear();
+    QApplication::processEvents();
+    EXPECT_EQ(w->topLevelItemCount(), 0);
+}
+
+}  // namespace
