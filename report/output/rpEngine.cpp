@@ -503,6 +503,7 @@ void TrpEngine::AddPage()
 {
     const int pages = PreviewPages->GetCount();
     PreviewPages->AddPage(Page);
+    FRun->ColumnTop = {-1, 0};  // a page's first column: nothing of it lies before
     CurY = 0;
     // A page gone back to (the further part of a wide row) has its overlay already.
     if (PreviewPages->GetCount() > pages)
