@@ -185,11 +185,14 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;
                 FRun->RowMoved = false;
+                const int rowPage = PreviewPages->CurPage;
                 // Where its outline entry points, should it not be placed.
                 PlaceBand(band);
                 ShowBand(band);
-                if (FRun->RowMoved) {
-                    FRun->RowMoved = false;
+                // A record moved on to the next page column of its page begins below the
+                // headers reprinted there; on a new page it stays as the page break left it.
+                const bool moved = std::exchange(FRun->RowMoved, false);
+                if (moved && (band->Columns >= 2 || PreviewPages->CurPage == rowPage)) {
                     saveCurY = FRun->RowMovedY;
                     columnKeepPos = FRun->RowMovedPosition;
                     const bool fresh = PreviewPages->CurPage == FRun->FreshPage &&
