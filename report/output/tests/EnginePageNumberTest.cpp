@@ -594,3 +594,41 @@ TEST(EnginePageNumbers, WhatThePageChoosesIsReadAsTheBandWasMade)
             EXPECT_GT(later, 0) << "nothing printed past the first page";
         }
 }
+
+// What it takes to make a text again goes once its page can no longer move: a report four
+// times as long holds no more of them at once, and every moved text still names its page.
+TEST(EnginePageNumbers, RecordsGoOnceTheirPageIsDone)
+{
+    const struct {
+        const char* why;
+        bool group;
+    } cases[] = {{"rows kept with their child", false}, {"groups kept together", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::vector<size_t> peaks;
+        for (const int rows : {60, 240}) {
+            TTestReport t;
+            if (c.group) {
+                auto* g = t.Band<TrpGroupHeader>(0, 20);
+                g->Condition = "D.\"Group\"";
+                g->KeepTogether = true;
+                t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"N\"]"));
+            }
+            auto* m = t.Band<TrpMasterData>(30, 30);
+            m->SetDataSet(t.DataSet("D", NumberedRows(rows, 3)));
+            t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]"));
+            if (!c.group) {
+                m->KeepChild = true;
+                auto* ch = t.Band<TrpChild>(60, 30);
+                t.Memo(ch, 0, 0, 200, 30, Numbered("c", "[D.\"N\"]"));
+                m->SetChild(ch);
+            }
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            EXPECT_EQ(CheckPages(t.Pages()).wrong, "");
+            EXPECT_GT(t.Pages()->GetCount(), rows / 10);
+            peaks.push_back(t.Engine()->PageTextRecordsPeak);
+        }
+        EXPECT_GT(peaks[0], 0u);
+        EXPECT_EQ(peaks[1], peaks[0]) << "records held grow with the report";
+    }
+}
