@@ -185,6 +185,7 @@ const TrpCompiledExpression& ScriptReadsOf(const TrpCompiledExpression& c)
 // Script variables' values, put back as they were when it goes.
 class TScriptValuesKept {
 public:
+    // A copy of the list: the script's own may be found again while the values are out.
     explicit TScriptValuesKept(const std::vector<TscCustomVariable*>& Vars) : FVars(Vars)
     {
         FValues.reserve(Vars.size());
@@ -200,7 +201,7 @@ public:
     TScriptValuesKept& operator=(const TScriptValuesKept&) = delete;
 
 private:
-    const std::vector<TscCustomVariable*>& FVars;
+    const std::vector<TscCustomVariable*> FVars;
     std::vector<Variant> FValues;
 };
 

@@ -491,6 +491,8 @@ TEST(EnginePageNumbers, WhatThePageChoosesIsReadAsTheBandWasMade)
         {"a report variable", "<RowN> + 0"},
         {"a function of the script", "Twice(cur) div 2"},
         {"a nested choice", "IIF(<Page#> > 0, cur, -1)"},
+        {"beside the line number", "<Line#> * 0 + cur"},
+        {"beside a total", "Length(VarToStr(COUNT(0))) * 0 + cur"},
     };
     struct Place {
         const char* why;
