@@ -407,8 +407,18 @@ void TrpPreviewPages::AddPage(TrpReportPage* Page)
         for (const int i : FReadBack)
             if (i < pages->Count() - 1)
                 FXMLDoc->UnloadItem(pages->Items(i));
-        // Counted afresh: moves and texts made again changed the pages since they were added.
-        CountHeld();
+        // Counted afresh over what stays (the first two pages, never swapped, and the last):
+        // moves and texts made again changed the pages since they were added.
+        MemoryUsed = 0;
+        FReadBack.clear();
+        for (int i = 0; i < pages->Count(); i = i < 1 ? i + 1 : std::max(i + 1, pages->Count() - 1)) {
+            TrpXMLItem* item = pages->Items(i);
+            if (!item->Loaded)
+                continue;
+            MemoryUsed += ElementMemory(item);
+            if (item->Unloadable)
+                FReadBack.push_back(i);
+        }
     }
     ++CurPage;
     if (CurPage < pages->Count() && AddPageAction != apAdd)
