@@ -511,6 +511,21 @@ TEST(EnginePageNumbers, WhatThePageChoosesIsReadAsTheBandWasMade)
              m->OnBeforePrint = "Spoil";
              t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
          }},
+        {"a kept group's footer",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             g->OnBeforePrint = "Spoil";
+             t.Memo(g, 0, 0, 200, 20, "h[D.\"N\"]");
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             m->OnBeforePrint = "Spoil";
+             t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+             auto* f = t.Band<TrpGroupFooter>(70, 30);
+             f->OnBeforePrint = "Row";
+             t.Memo(f, 0, 0, 200, 30, "f" + text);
+         }},
         {"a data band kept with its child",
          [](TTestReport& t, const AnsiString& text) {
              auto* m = t.Band<TrpMasterData>(10, 40);
