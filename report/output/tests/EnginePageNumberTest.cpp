@@ -649,3 +649,55 @@ TEST(EnginePageNumbers, RecordsGoOnceTheirPageIsDone)
         EXPECT_EQ(peaks[1], peaks[0]) << "records held grow with the report";
     }
 }
+
+// The same in each of the script's syntaxes: a variable of the report's script, whatever
+// language declares it, is read as it was when the moved header was made.
+TEST(EnginePageNumbers, ScriptVariablesOfEverySyntaxAreReadAsMade)
+{
+    const struct {
+        const char* language;
+        const char* script;
+    } cases[] = {
+        {"PascalScript",
+         "var cur: Integer;\n"
+         "procedure Row(Sender: TrpComponent);\nbegin\n  cur := Get('D.\"N\"');\nend;\n"
+         "procedure Spoil(Sender: TrpComponent);\nbegin\n  cur := -1;\nend;\n"
+         "begin\n  cur := 0;\nend."},
+        {"C++Script",
+         "int cur;\n"
+         "void Row(TrpComponent Sender) {\n  cur = Get(\"D.\\\"N\\\"\");\n}\n"
+         "void Spoil(TrpComponent Sender) {\n  cur = -1;\n}\n"
+         "{ cur = 0; }"},
+        {"JScript",
+         "var cur = 0;\n"
+         "function Row(Sender) {\n  cur = Get(\"D.\\\"N\\\"\");\n}\n"
+         "function Spoil(Sender) {\n  cur = -1;\n}\n"},
+        {"BasicScript",
+         "Dim cur\n"
+         "Sub Row(Sender)\n  cur = Get(\"D.\" & Chr(34) & \"N\" & Chr(34))\nEnd Sub\n"
+         "Sub Spoil(Sender)\n  cur = -1\nEnd Sub\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        t.Report()->ScriptLanguage = c.language;
+        t.Report()->GetScriptText()->SetText(c.script);
+        auto* g = t.Band<TrpGroupHeader>(0, 20);
+        g->Condition = "D.\"Group\"";
+        g->KeepTogether = true;
+        g->OnBeforePrint = "Row";
+        t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] b[IIF(<Page#> = 1, '-', cur + 0)]");
+        auto* m = t.Band<TrpMasterData>(30, 30);
+        m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+        m->OnBeforePrint = "Spoil";
+        t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(t.Errors(), "");
+        AnsiString headers;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i))
+                if (text.substr(0, 1) == "g")
+                    headers += IntToStr(i + 1) + ":" + TrimRight(text) + ";";
+        EXPECT_EQ(headers, "1:g1 b-;2:g4 b4;3:g7 b7;");
+    }
+}
