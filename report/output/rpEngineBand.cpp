@@ -492,9 +492,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             firstPart = false;
             PreviewPages->AddObject(Band);
         }
-        if (work.empty())
+        // The column's footer goes below the part left here, not over it.
+        if (work.empty() || placedAny)
             CurY += Band->GetHeight();
-        else
+        if (!work.empty())
             NewColumn();
         for (TrpView* v : ViewsOf(Band))
             v->SetParent(nullptr);
