@@ -1478,4 +1478,60 @@ TEST(EngineColumnRows, ColumnFooterPrintsBelowTheSplitRecord)
     }
 }
 
+
+// A record with a subreport beside it that moved on to the next page column: the footer
+// kept with it takes it (and what its subreport printed) along to the next page, as it does
+// a record without one. The subreport's own walk used to clear the record's "moved on"
+// mark, and the footer went on alone.
+TEST(EngineColumnRows, KeptFooterTakesAMovedRecordWithItsSubreportAlong)
+{
+    struct Case {
+        int columns, records;
+        bool subreport;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {2, 7, false, "T/H/1/2/3/4/5/6 | H; H/7/F28 7"},
+        {2, 7, true, "T/H/1/s1/2/s2/3/s3/4/s4/5/s5/6/s6 | H; H/7/s7/F28 7"},
+        {3, 13, false, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12 | H; H/13/F91 13"},
+        {3, 13, true,
+         "T/H/1/s1/2/s2/3/s3/4/s4/5/s5/6/s6 | H/7/s7/8/s8/9/s9/10/s10/11/s11/12/s12 | H; H/13/s13/F91 13"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("%d page columns, %d records%s", {c.columns, c.records, c.subreport ? ", subreport" : ""}));
+        TTestReport t;
+        std::vector<Extended> lefts;
+        t.Page()->SetColumns(c.columns);
+        t.Page()->GetColumnPositions()->Clear();
+        for (int k = 0; k < c.columns; ++k) {
+            t.Page()->GetColumnPositions()->Add(IntToStr(30 * k));
+            lefts.push_back(30 * k * kMM);
+        }
+        t.Memo(t.Band<TrpReportTitle>(0, 36), 0, 0, 30, 36, "T");
+        auto* h = t.Band<TrpHeader>(10, 15);
+        h->ReprintOnNewPage = true;
+        t.Memo(h, 0, 0, 30, 15, "H");
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        m->KeepFooter = true;
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        if (c.subreport) {
+            TrpReportPage* subPage = t.AddPage();
+            auto* lines = t.Band<TrpMasterData>(0, 12, subPage);
+            lines->SetRowCount(1);
+            t.Memo(lines, 0, 0, 9, 12, "s[D.\"N\"]");
+            auto* sub = new TrpSubreport(m);
+            sub->SetName("Sub1");
+            sub->SetBounds(32, 0, 9, 12);
+            sub->SetSubPage(subPage);
+        }
+        MasterFooter(t, 50, 100, 30);
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 14), 0, 0, 30, 14, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageColumnsLayout(t.Pages(), lefts, c.records), c.expected);
+    }
+}
+
 }  // namespace
