@@ -927,29 +927,6 @@ void TrpEngine::BindHeadersFooters(std::vector<TrpBand*>& List, TStrings* ErrorL
             List[static_cast<size_t>(q)] = nullptr;
         }
     }
-    // A footer left after a chain of details (master, detail, detail footer, master footer:
-    // the order a designer builds) closes the nearest data band above it that has none yet,
-    // going outward only: past the band just above it, to that band's master, then to its
-    // master's master. A band beside or below in the tree never takes it.
-    for (size_t i = 0; i < List.size(); ++i) {
-        if (!Is<TrpFooter>(List[i]))
-            continue;
-        int level = 0;
-        for (size_t k = i; k-- > 0;) {
-            const int l = List[k] ? DataLevel(List[k]) : 0;
-            if (l == 0 || (level && l >= level))
-                continue;
-            level = l;
-            TrpEngineRun::TBandState& s = FRun->Band(List[k]);
-            if (!s.Footer) {
-                s.Footer = List[i];
-                List[i] = nullptr;
-                break;
-            }
-            if (level == 1)
-                break;
-        }
-    }
     for (TrpBand*& b : List)
         if (Is<TrpHeader>(b) || Is<TrpFooter>(b)) {
             ErrorList->Add(rpResources().Get("enUnconnHeader") + " " + b->Name());
