@@ -506,8 +506,10 @@ void TrpEngine::AddPage()
     PreviewPages->AddPage(Page);
     // What lies two pages back can no longer move: a move takes objects from the page being
     // left (or, for the further parts of a wide row, from pages after it).
-    if (FRun)
+    if (FRun) {
         FRun->ForgetTextsBefore(PreviewPages->CurPage - 1);
+        FRun->ColumnTop = {-1, 0};  // a page's first column: nothing of it lies before
+    }
     CurY = 0;
     // A page gone back to (the further part of a wide row) has its overlay already.
     if (PreviewPages->GetCount() > pages)

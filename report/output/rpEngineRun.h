@@ -128,6 +128,9 @@ public:
     // Where the last row that went on over further pages begins on its own page (page,
     // position): a kept block reaching back over it stays where it is.
     std::pair<int, int> LastRowInParts{-1, 0};
+    // Where the page column under way begins below its reprinted headers (page, position):
+    // a kept block reaching back before it lies in two columns and cannot move whole.
+    std::pair<int, int> ColumnTop{-1, 0};
     // A band of columns whose header is kept with its first row: the block lasts until
     // that row of columns is complete, and moves on with it. Where a block began.
     TrpDataBand* HeaderKeep = nullptr;
@@ -135,8 +138,8 @@ public:
     // A page a row of a later page column goes on over: it gets its own bands from the
     // page's frame, and that column its headers, once per page and column.
     bool PartInColumn = false;
-    // A row of a band of columns moved on to the next column or page before it was placed:
-    // the walk's row of columns starts there.
+    // A row (of a band of columns, or a record to the next page column) moved on before it
+    // was placed: the walk's row starts there, below the headers reprinted over it.
     bool RowMoved = false;
     // A row of band columns that did not fit is on its way to the next column or page.
     bool MovingRow = false;
