@@ -29,6 +29,8 @@ inline constexpr const char* kItemTooLong = "collection item of %s bytes is long
 
 // Styles.
 inline constexpr const char* kDuplicateStyle = "Duplicate name: a second style named \"%s\" (letters' case aside) was left out";
+inline constexpr const char* kNotAStyleFile = "Invalid file format: the root element is \"%s\", not \"%s\"; the file holds no %s";
+inline constexpr const char* kStyleDamaged = "Invalid file format: style %d (\"%s\") of the collection \"%s\": %s";
 
 // Component tree.
 inline constexpr const char* kParentCycle = "%s cannot be placed inside itself or one of its own objects";
