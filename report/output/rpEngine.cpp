@@ -152,6 +152,7 @@ bool TrpEngine::Initialize()
     StartDate = Date();
     StartTime = Time();
     Running = true;
+    PageTextRecordsPeak = 0;
     Keeping = false;
     CurVColumn = 0;
     OutputTo = nullptr;
@@ -503,7 +504,12 @@ void TrpEngine::AddPage()
 {
     const int pages = PreviewPages->GetCount();
     PreviewPages->AddPage(Page);
-    FRun->ColumnTop = {-1, 0};  // a page's first column: nothing of it lies before
+    // What lies two pages back can no longer move: a move takes objects from the page being
+    // left (or, for the further parts of a wide row, from pages after it).
+    if (FRun) {
+        FRun->ForgetTextsBefore(PreviewPages->CurPage - 1);
+        FRun->ColumnTop = {-1, 0};  // a page's first column: nothing of it lies before
+    }
     CurY = 0;
     // A page gone back to (the further part of a wide row) has its overlay already.
     if (PreviewPages->GetCount() > pages)
@@ -925,29 +931,6 @@ void TrpEngine::BindHeadersFooters(std::vector<TrpBand*>& List, TStrings* ErrorL
         if (long q = nextIndex(i); q >= 0 && Is<TrpFooter>(List[static_cast<size_t>(q)])) {
             s.Footer = List[static_cast<size_t>(q)];
             List[static_cast<size_t>(q)] = nullptr;
-        }
-    }
-    // A footer left after a chain of details (master, detail, detail footer, master footer:
-    // the order a designer builds) closes the nearest data band above it that has none yet,
-    // going outward only: past the band just above it, to that band's master, then to its
-    // master's master. A band beside or below in the tree never takes it.
-    for (size_t i = 0; i < List.size(); ++i) {
-        if (!Is<TrpFooter>(List[i]))
-            continue;
-        int level = 0;
-        for (size_t k = i; k-- > 0;) {
-            const int l = List[k] ? DataLevel(List[k]) : 0;
-            if (l == 0 || (level && l >= level))
-                continue;
-            level = l;
-            TrpEngineRun::TBandState& s = FRun->Band(List[k]);
-            if (!s.Footer) {
-                s.Footer = List[i];
-                List[i] = nullptr;
-                break;
-            }
-            if (level == 1)
-                break;
         }
     }
     for (TrpBand*& b : List)

@@ -492,9 +492,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             firstPart = false;
             PreviewPages->AddObject(Band);
         }
-        if (work.empty())
+        // The column's footer goes below the part left here, not over it.
+        if (work.empty() || placedAny)
             CurY += Band->GetHeight();
-        else
+        if (!work.empty())
             NewColumn();
         for (TrpView* v : ViewsOf(Band))
             v->SetParent(nullptr);
@@ -932,6 +933,8 @@ void TrpEngine::ObjectWritten(TrpComponent* Obj, TrpXMLItem* Element)
     const uintptr_t id = ++gNextTextId;
     Element->Data = reinterpret_cast<void*>(id);
     FRun->WrittenTexts[id] = {made->second, made->second->Page};
+    FRun->WrittenOnPage[made->second->Page].push_back(id);
+    PageTextRecordsPeak = std::max(PageTextRecordsPeak, FRun->WrittenTexts.size());
     ObjectsMoved(Element);
 }
 
@@ -956,6 +959,7 @@ void TrpEngine::ObjectsMoved(TrpXMLItem* Element)
         if (full && !item->PropExists("Memo.Text"))
             continue;
         written->second.Page = page;
+        FRun->WrittenOnPage[page].push_back(written->first);
         if (const std::optional<AnsiString> text = RemakeText(Report, *FRun, *written->second.Made, page))
             item->SetProp(full ? "Memo.Text" : "x", TrpCustomMemoView::StoredText(*text, full));
     }

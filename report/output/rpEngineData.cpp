@@ -112,6 +112,20 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         Fail(Format(rpenginemsg::kNestingTooDeep, {Parent->Name(), kMaxShowDepth}));
         return;
     }
+    // A walk run beside a record (its subreports) leaves that record's "moved on" mark as
+    // it found it: the record's walk reads it once the record is shown.
+    struct TKeepMoved {
+        TrpEngineRun& Run;
+        const bool Moved = Run.RowMoved;
+        const Extended Y = Run.RowMovedY;
+        const int Position = Run.RowMovedPosition;
+        ~TKeepMoved()
+        {
+            Run.RowMoved = Moved;
+            Run.RowMovedY = Y;
+            Run.RowMovedPosition = Position;
+        }
+    } keepMoved{*FRun};
     const std::vector<TrpBand*> list = BandList(Parent);
     for (TrpBand* b : list) {
         TrpDataSet* ds = DataSetOf(b);

@@ -241,6 +241,20 @@ public:
         int Page = 0;
     };
     std::unordered_map<uintptr_t, TWrittenText> WrittenTexts;
+    // The ids written or moved onto each page, so that a page's records go once nothing on
+    // it can move any more (ForgetTextsBefore). An id moved on stays listed under the page it
+    // left too; only the page its record names frees it.
+    std::map<int, std::vector<uintptr_t>> WrittenOnPage;
+    // Frees the records of the texts on pages before Page: a move takes objects from the page
+    // under way only, so once the engine has gone on past the page after theirs they stay.
+    void ForgetTextsBefore(int Page)
+    {
+        for (auto it = WrittenOnPage.begin(); it != WrittenOnPage.end() && it->first < Page;
+             it = WrittenOnPage.erase(it))
+            for (const uintptr_t id : it->second)
+                if (const auto w = WrittenTexts.find(id); w != WrittenTexts.end() && w->second.Page == it->first)
+                    WrittenTexts.erase(w);
+    }
     TrpReport::TPageTextLog Log;
     // The script or a report variable names the page: any memo's text may read it through
     // them. Otherwise only a memo whose own text names it can.

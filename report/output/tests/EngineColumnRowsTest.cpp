@@ -1394,4 +1394,144 @@ TEST(EngineColumnRows, KeptFooterReachingBackIntoTheColumnBeforeBreaksAlone)
     }
 }
 
+
+// Groups over records with a footer kept with the last record, in one to three page columns
+// and a band of one column (Columns 0, as a new band has, or 1). The footer's block takes
+// the last record and its group footer along, never the records before it, and the column
+// and page footers count each record where it prints. A group change used to leave a band
+// of Columns 0 at column 0: the block then began at the last record before the first group
+// change and took the records since along without their totals. (The last group's header
+// stays where it printed: its group is closed before the footer's block begins.)
+TEST(EngineColumnRows, KeptFooterAfterGroupsTakesOnlyTheLastRecordAlong)
+{
+    struct Case {
+        int pageColumns, bandColumns, records, groupSize;
+        bool reprint;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1, 0, 3, 2, false, "T/H/g/1/2/G/g; 3/G/F6 3"},
+        {1, 1, 3, 2, false, "T/H/g/1/2/G/g; 3/G/F6 3"},
+        {1, 0, 3, 2, true, "T/H/g/1/2/G/g; H/3/G/F6 3"},
+        {2, 0, 7, 3, false, "T/H/g/1/2/3/G/g/4 | 5/6/G/g; 7/G/F28 7"},
+        {2, 1, 7, 3, false, "T/H/g/1/2/3/G/g/4 | 5/6/G/g; 7/G/F28 7"},
+        {2, 0, 7, 3, true, "T/H/g/1/2/3/G/g/4 | H/g/5/6/G/g; H/7/G/F28 7"},
+        {3, 0, 10, 3, true, "T/H/g/1/2/3/G/g/4 | H/g/5/6/G/g/7/8 | H/g/9/G/g; H/10/G/F55 10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("%d page columns, band columns %d, %d records%s",
+                            {c.pageColumns, c.bandColumns, c.records, c.reprint ? ", reprinted headers" : ""}));
+        TTestReport t;
+        std::vector<Extended> lefts;
+        t.Page()->SetColumns(c.pageColumns);
+        t.Page()->GetColumnPositions()->Clear();
+        for (int k = 0; k < c.pageColumns; ++k) {
+            t.Page()->GetColumnPositions()->Add(IntToStr(30 * k));
+            lefts.push_back(30 * k * kMM);
+        }
+        t.Memo(t.Band<TrpReportTitle>(0, 36), 0, 0, 30, 36, "T");
+        auto* h = t.Band<TrpHeader>(10, 15);
+        h->ReprintOnNewPage = c.reprint;
+        t.Memo(h, 0, 0, 30, 15, "H");
+        GroupBands(t, 20, 80)->ReprintOnNewPage = c.reprint;
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->Columns = c.bandColumns;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        m->KeepFooter = true;
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        MasterFooter(t, 100, 100, 30);
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 14), 0, 0, 30, 14, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageColumnsLayout(t.Pages(), lefts, c.records), c.expected);
+    }
+}
+
+// A record split at the foot of a page column: the column's footer prints below the part
+// left there, not over it, in one page column or several.
+TEST(EngineColumnRows, ColumnFooterPrintsBelowTheSplitRecord)
+{
+    for (int columns : {1, 2}) {
+        SCOPED_TRACE(Format("%d page columns", {columns}));
+        TTestReport t;
+        t.Page()->SetColumns(columns);
+        t.Page()->GetColumnPositions()->Clear();
+        for (int k = 0; k < columns; ++k)
+            t.Page()->GetColumnPositions()->Add(IntToStr(45 * k));
+        t.Memo(t.Band<TrpReportTitle>(0, 14), 0, 0, 30, 14, "T");
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->AllowSplit = true;
+        m->SetDataSet(t.DataSet("D", NumberedRows(12)));
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        // Below the title eight records fill 158 of the 174 above the column footer: the
+        // ninth is split there.
+        EXPECT_EQ(Overprints(t.Pages(), 1000), "");
+        bool split = false;
+        for (TrpComponent* c : t.Pages()->GetPage(0)->GetAllObjects())
+            if (auto* b = dynamic_cast<TrpMasterData*>(c); b && b->GetHeight() < 17.99L)
+                split = true;
+        EXPECT_TRUE(split);
+    }
+}
+
+
+// A record with a subreport beside it that moved on to the next page column: the footer
+// kept with it takes it (and what its subreport printed) along to the next page, as it does
+// a record without one. The subreport's own walk used to clear the record's "moved on"
+// mark, and the footer went on alone.
+TEST(EngineColumnRows, KeptFooterTakesAMovedRecordWithItsSubreportAlong)
+{
+    struct Case {
+        int columns, records;
+        bool subreport;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {2, 7, false, "T/H/1/2/3/4/5/6 | H; H/7/F28 7"},
+        {2, 7, true, "T/H/1/s1/2/s2/3/s3/4/s4/5/s5/6/s6 | H; H/7/s7/F28 7"},
+        {3, 13, false, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12 | H; H/13/F91 13"},
+        {3, 13, true,
+         "T/H/1/s1/2/s2/3/s3/4/s4/5/s5/6/s6 | H/7/s7/8/s8/9/s9/10/s10/11/s11/12/s12 | H; H/13/s13/F91 13"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("%d page columns, %d records%s", {c.columns, c.records, c.subreport ? ", subreport" : ""}));
+        TTestReport t;
+        std::vector<Extended> lefts;
+        t.Page()->SetColumns(c.columns);
+        t.Page()->GetColumnPositions()->Clear();
+        for (int k = 0; k < c.columns; ++k) {
+            t.Page()->GetColumnPositions()->Add(IntToStr(30 * k));
+            lefts.push_back(30 * k * kMM);
+        }
+        t.Memo(t.Band<TrpReportTitle>(0, 36), 0, 0, 30, 36, "T");
+        auto* h = t.Band<TrpHeader>(10, 15);
+        h->ReprintOnNewPage = true;
+        t.Memo(h, 0, 0, 30, 15, "H");
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        m->KeepFooter = true;
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        if (c.subreport) {
+            TrpReportPage* subPage = t.AddPage();
+            auto* lines = t.Band<TrpMasterData>(0, 12, subPage);
+            lines->SetRowCount(1);
+            t.Memo(lines, 0, 0, 9, 12, "s[D.\"N\"]");
+            auto* sub = new TrpSubreport(m);
+            sub->SetName("Sub1");
+            sub->SetBounds(32, 0, 9, 12);
+            sub->SetSubPage(subPage);
+        }
+        MasterFooter(t, 50, 100, 30);
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 14), 0, 0, 30, 14, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageColumnsLayout(t.Pages(), lefts, c.records), c.expected);
+    }
+}
+
 }  // namespace

@@ -545,154 +545,28 @@ TEST(EngineDataBands, CursorWithoutAWayBackLosesNoRecordToItsFooters)
     }
 }
 
-namespace {
-
-// Detail rows of a master record: record N has N of them, each with V = N.
-class TPerRecordDetails : public TRowsDataSet {
-public:
-    explicit TPerRecordDetails(TRowsDataSet* AMaster) : TRowsDataSet(nullptr), Master(AMaster)
-    {
-        SetName("D");
-        SetUserName("D");
-    }
-    void First() override
-    {
-        const int n = Master->GetValue("N").AsInteger();
-        SetRows(std::vector<std::map<AnsiString, Variant>>(static_cast<size_t>(n), {{"V", Variant(n)}}));
-        TRowsDataSet::First();
-    }
-    TRowsDataSet* Master;
-};
-
-}  // namespace
-
-// A footer placed after the details of its data band, as a designer lays out master and
-// detail, closes that data band: it prints once after the band's last record and its
-// details, with the band's totals. A footer right after a data band stays that band's.
-TEST(EngineDataBands, FooterAfterTheDetailsClosesItsDataBand)
+// A footer binds only to the data band directly above it: a master's footer placed after the
+// master's details is reported by name, horizontally and vertically, and the run stops.
+TEST(EngineDataBands, AFooterNotDirectlyAfterItsDataBandIsReported)
 {
-    const char* const mf = "F:MF [COUNT(Master)] [SUM(<M.\"Sum\">,Master)]";
-    const char* const df = "F:DF [COUNT(Detail)] [SUM(<D.\"V\">,Detail)]";
-    const char* const sf = "F:SF [COUNT(Sub)]";
-    struct Case {
-        std::vector<const char*> layout;  // the bands from top to bottom; "F:" a footer and its text
-        const char* expected;
-    };
-    const Case cases[] = {
-        {{"M", "D", df, mf}, "M1;d1;DF 1 1;M2;d1;d2;DF 2 4;M3;d1;d2;d3;DF 3 9;MF 3 60;"},
-        {{"M", mf, "D", df}, "M1;d1;DF 1 1;M2;d1;d2;DF 2 4;M3;d1;d2;d3;DF 3 9;MF 3 60;"},
-        {{"H", "M", "D", df, mf}, "H;M1;d1;DF 1 1;M2;d1;d2;DF 2 4;M3;d1;d2;d3;DF 3 9;MF 3 60;"},
-        // Right after the detail a footer is the detail's.
-        {{"M", "D", df}, "M1;d1;DF 1 1;M2;d1;d2;DF 2 4;M3;d1;d2;d3;DF 3 9;"},
-        {{"M", "D", "S", sf, df, mf},
-         "M1;d1;s;s;SF 2;DF 1 1;M2;d1;s;s;SF 2;d2;s;s;SF 2;DF 2 4;"
-         "M3;d1;s;s;SF 2;d2;s;s;SF 2;d3;s;s;SF 2;DF 3 9;MF 3 60;"},
-        {{"M", "D", "S", sf, "F:X [COUNT(Detail)]"},  // the nearest band outward without one: the detail
-         "M1;d1;s;s;SF 2;X 1;M2;d1;s;s;SF 2;d2;s;s;SF 2;X 2;M3;d1;s;s;SF 2;d2;s;s;SF 2;d3;s;s;SF 2;X 3;"},
-        {{"GH", "M", "D", df, "GF", mf},
-         "GH G1;M1;d1;DF 1 1;M2;d1;d2;DF 2 4;GF 2;GH G2;M3;d1;d2;d3;DF 3 9;GF 1;MF 3 60;"},
-        {{"GH", "M", "D", df, mf, "GF"},
-         "GH G1;M1;d1;DF 1 1;M2;d1;d2;DF 2 4;GF 2;GH G2;M3;d1;d2;d3;DF 3 9;GF 1;MF 3 60;"},
-        // A master above with a footer of its own does not take one of the next master's.
-        {{"A", "F:A", "M", "D", df, mf}, "A;A;M1;d1;DF 1 1;M2;d1;d2;DF 2 4;M3;d1;d2;d3;DF 3 9;MF 3 60;"},
-    };
-    for (const Case& c : cases) {
-        AnsiString layout;
-        for (const char* k : c.layout)
-            layout += AnsiString(k) + " | ";
-        SCOPED_TRACE(layout);
+    for (const bool vertical : {false, true}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
         TTestReport t;
-        t.Page()->SetPaperHeight(600);
-        TRowsDataSet* data = t.DataSet("M", NumberedRows(3, 2));
-        auto details = std::make_unique<TPerRecordDetails>(data);
-        t.Report()->GetDataSets()->Add(details.get());
-        Extended top = 10;
-        for (const char* k : c.layout) {
-            const AnsiString kind = k;
-            TrpBand* b = nullptr;
-            AnsiString text = kind;
-            if (kind.rfind("F:", 0) == 0) {
-                b = t.Band<TrpFooter>(top, 10);
-                text = kind.substr(2);
-            } else if (kind == "H") {
-                b = t.Band<TrpHeader>(top, 10);
-            } else if (kind == "GH") {
-                auto* gh = t.Band<TrpGroupHeader>(top, 10);
-                gh->Condition = "M.\"Group\"";
-                b = gh;
-                text = "GH [M.\"Group\"]";
-            } else if (kind == "GF") {
-                b = t.Band<TrpGroupFooter>(top, 10);
-                text = "GF [COUNT(Master)]";
-            } else if (kind == "A") {
-                auto* d = t.Band<TrpMasterData>(top, 10);
-                d->SetRowCount(1);
-                b = d;
-            } else if (kind == "M") {
-                auto* d = t.Band<TrpMasterData>(top, 10);
-                d->SetName("Master");
-                d->SetDataSet(data);
-                b = d;
-                text = "M[M.\"N\"]";
-            } else if (kind == "D") {
-                auto* d = t.Band<TrpDetailData>(top, 10);
-                d->SetName("Detail");
-                d->SetDataSet(details.get());
-                b = d;
-                text = "d[Line]";
-            } else if (kind == "S") {
-                auto* d = t.Band<TrpSubdetailData>(top, 10);
-                d->SetName("Sub");
-                d->SetRowCount(2);
-                b = d;
-                text = "s";
+        auto place = [&](TrpBand* b, int i) {
+            if (vertical) {
+                b->Vertical = true;
+                b->SetBounds(30 * i, 0, 30, 100);
+            } else {
+                b->SetBounds(0, 10 + 12 * i, 200, 10);
             }
-            ASSERT_NE(b, nullptr) << kind;
-            t.Memo(b, 0, 0, 200, 10, text);
-            top += 12;
-        }
-        ASSERT_TRUE(t.Prepare()) << t.Errors();
-        EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.expected);
+            return b;
+        };
+        auto* master = static_cast<TrpMasterData*>(place(t.Band<TrpMasterData>(0, 0), 0));
+        master->SetRowCount(2);
+        static_cast<TrpDetailData*>(place(t.Band<TrpDetailData>(0, 0), 1))->SetRowCount(2);
+        place(t.Band<TrpFooter>(0, 0), 2);  // the detail's own
+        TrpBand* stray = place(t.Band<TrpFooter>(0, 0), 3);
+        EXPECT_FALSE(t.Prepare());
+        EXPECT_EQ(Trim(t.Errors()), rpResources().Get("enUnconnHeader") + " " + stray->Name());
     }
-}
-
-// A footer left with no data band above it to close is still reported, not bound to a
-// band beside it in the tree.
-TEST(EngineDataBands, FooterWithoutABandToCloseIsReported)
-{
-    TTestReport t;
-    auto* first = t.Band<TrpMasterData>(10, 10);
-    first->SetRowCount(1);
-    t.Band<TrpFooter>(22, 10);
-    auto* second = t.Band<TrpMasterData>(34, 10);
-    second->SetRowCount(1);
-    t.Band<TrpFooter>(46, 10);
-    auto* stray = t.Band<TrpFooter>(58, 10);
-    EXPECT_FALSE(t.Prepare());
-    EXPECT_EQ(Trim(t.Errors()), rpResources().Get("enUnconnHeader") + " " + stray->Name());
-}
-
-// Vertical bands bind their footers the same way: the master's footer after the detail's
-// prints once, after the last master column and its details.
-TEST(EngineDataBands, VerticalFooterAfterTheDetailsClosesItsDataBand)
-{
-    TTestReport t;
-    t.Page()->SetPaperWidth(400);
-    auto* row = t.Band<TrpMasterData>(10, 20);
-    row->SetRowCount(1);
-    const char* texts[] = {"M[Line]", "d[Line]", "DF", "MF"};
-    for (int i = 0; i < 4; ++i)
-        t.Memo(row, 30 * i, 0, 30, 20, texts[i]);
-    auto vband = [&](TrpBand* b, int i) {
-        b->Vertical = true;
-        b->SetBounds(30 * i, 0, 30, 100);
-        return b;
-    };
-    auto* master = static_cast<TrpMasterData*>(vband(t.Band<TrpMasterData>(0, 0), 0));
-    master->SetDataSet(t.DataSet("V", NumberedRows(2)));
-    static_cast<TrpDetailData*>(vband(t.Band<TrpDetailData>(0, 0), 1))->SetRowCount(2);
-    vband(t.Band<TrpFooter>(0, 0), 2);
-    vband(t.Band<TrpFooter>(0, 0), 3);
-    ASSERT_TRUE(t.Prepare()) << t.Errors();
-    EXPECT_EQ(Texts(t.Pages()), "|M1;d1;d2;DF;M2;d1;d2;DF;MF;");
 }
