@@ -507,6 +507,51 @@ TEST_F(QtInput, GridKeysMoveTheDatasetAndTheViewShowsTheCurrentRow)
     EXPECT_EQ(selection->selectedIndexes().size(), 2) << "whole-row select: both columns";
 }
 
+TEST_F(QtInput, GridWalkedInCodeScrollsOnceToWhereTheWalkEnds)
+{
+    auto* rows = new TRowsDataSet(Form);
+    rows->Count = 200;
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(rows);
+    auto* grid = Add<TDBGrid>(140, 8, 360, 120);  // 5 rows a page
+    grid->SetDataSource(source);
+    rows->Open();
+    auto* view = WidgetOf<QTableView>(grid);
+    ASSERT_NE(view, nullptr);
+    QApplication::processEvents();
+    int scrolls = 0;
+    QObject::connect(view->verticalScrollBar(), &QScrollBar::valueChanged, [&] { ++scrolls; });
+
+    struct Case {
+        const char* why;
+        std::function<void()> move;
+        int recNo;
+    };
+    const Case kCases[] = {
+        {"every record in turn", [&] { for (rows->First(); !rows->Eof(); rows->Next()) {} }, 200},
+        {"back to the first", [&] { rows->First(); }, 1},
+        {"a jump", [&] { rows->SetRecNo(120); }, 120},
+        {"there and back", [&] { rows->Last(); rows->SetRecNo(3); }, 3},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        scrolls = 0;
+        c.move();
+        EXPECT_EQ(view->selectionModel()->currentIndex().row(), c.recNo - 1) << "the selection follows at once";
+        EXPECT_EQ(scrolls, 0) << "the viewport waits for the event loop";
+        QApplication::processEvents();
+        EXPECT_LE(scrolls, 1);
+        const QRect shown = view->visualRect(view->model()->index(c.recNo - 1, 0));
+        EXPECT_TRUE(view->viewport()->rect().contains(shown)) << "the current row is in view";
+    }
+
+    // A grid freed with its scroll still pending: the queued scroll goes with it.
+    rows->SetRecNo(50);
+    delete grid;
+    QApplication::processEvents();
+    EXPECT_EQ(rows->RecNo(), 50);
+}
+
 TEST_F(QtInput, TreeScrollingKeepsHitTestsExact)
 {
     auto* tree = Add<TTreeView>(140, 140, 200, 120);
