@@ -854,7 +854,6 @@ SKLAD_DEFINE_CLASS(TUpDown)
 void TUpDown::Publish(TPropertyTable& t)
 {
     t.Prop("AlignButton", &TUpDown::GetAlignButton, &TUpDown::SetAlignButton).Default(udRight);
-    t.Prop("ArrowKeys", &TUpDown::GetArrowKeys, &TUpDown::SetArrowKeys).Default(true);
     t.Prop("Associate", &TUpDown::GetAssociate, &TUpDown::SetAssociate);
     t.Prop("Increment", &TUpDown::GetIncrement, &TUpDown::SetIncrement).Default(1);
     t.Prop("Max", &TUpDown::GetMax, &TUpDown::SetMax).Default(100);
@@ -960,15 +959,12 @@ bool TUpDown::UserStepped(TUDBtnType button)
     return true;
 }
 
-bool TUpDown::ArrowOfKey(Word key, TUDBtnType& button) const
+bool TUpDown::ArrowOfKey(Word key, TUDBtnType& button)
 {
-    if (!FArrowKeys)
+    // Up and Down, whichever way the arrows lie; Left and Right stay the edit's caret keys.
+    if (key != VK_UP && key != VK_DOWN)
         return false;
-    const Word next = FOrientation == udVertical ? VK_UP : VK_RIGHT;
-    const Word prev = FOrientation == udVertical ? VK_DOWN : VK_LEFT;
-    if (key != next && key != prev)
-        return false;
-    button = key == next ? btNext : btPrev;
+    button = key == VK_UP ? btNext : btPrev;
     return true;
 }
 

@@ -440,8 +440,6 @@ public:
     void SetAlignButton(TUDAlignButton value) { FAlignButton = value; }
     bool GetThousands() const { return FThousands; }
     void SetThousands(bool value) { FThousands = value; }
-    bool GetArrowKeys() const { return FArrowKeys; }
-    void SetArrowKeys(bool value) { FArrowKeys = value; }
     TWinControl* GetAssociate() const { return FAssociate; }
     void SetAssociate(TWinControl* value);
 
@@ -457,14 +455,14 @@ protected:
     void KeyDown(Word& key, TShiftState shift) override;
 
 private:
-    // The arrow a key works: Up/Down for a vertical up-down, Right/Left for a horizontal
-    // one; false for any other key or with ArrowKeys off.
-    bool ArrowOfKey(Word key, TUDBtnType& button) const;
+    // The arrow a key works: Up the next, Down the previous, in either orientation;
+    // false for any other key.
+    static bool ArrowOfKey(Word key, TUDBtnType& button);
     void UpdateAssociate();
     // Takes the number the associate edit shows as the position (clamped), when it is one.
     void SyncFromAssociate();
     int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
-    bool FWrap = false, FThousands = true, FArrowKeys = true;
+    bool FWrap = false, FThousands = true;
     TUDOrientation FOrientation = udVertical;
     TUDAlignButton FAlignButton = udRight;
     TComponentRef<TWinControl> FAssociate{this};

@@ -1016,7 +1016,7 @@ bool TWinControl::UserFilterKeyDown(Word& key, TShiftState shift)
         } else if (k == VK_TAB && !WantsKey(k)) {
             form->SelectNext(this, !shift.Contains(ssShift));
             return;
-        } else if ((k == VK_UP || k == VK_DOWN || k == VK_LEFT || k == VK_RIGHT) && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && GetParent()) {
+        } else if ((k == VK_UP || k == VK_DOWN) && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && GetParent()) {
             for (TControl* c : GetParent()->ControlList())
                 if (auto* w = dynamic_cast<TWinControl*>(c); w && w != this && w->StepForBuddy(this, k))
                     return;

@@ -359,8 +359,8 @@ protected:
     virtual void KeyDown(Word& key, TShiftState shift);
     virtual void KeyUp(Word& key, TShiftState shift);
     virtual void KeyPress(char& key);
-    // An up-down control steps when its associate edit is given the arrow keys of its
-    // orientation; true when this control took `key` for `buddy`.
+    // An up-down control steps when its associate edit is given the Up or Down key, in
+    // either orientation; true when this control took `key` for `buddy`.
     virtual bool StepForBuddy(TWinControl* /*buddy*/, Word /*key*/) { return false; }
     // What the control does with a scroll bar's request (nothing here).
     virtual void DoScroll(TScrollBarKind /*kind*/, TScrollCode /*code*/, int /*pos*/) {}

@@ -257,31 +257,31 @@ TEST_F(GuiTest, ArrowKeysStepOnlyAnEditsOwnUpDown)
     EXPECT_EQ(edit->GetText(), "1");
 }
 
-// The arrow keys of the up-down's own orientation step it, in its edit and in the up-down
-// itself; the other pair stays the edit's (caret, nothing).
-TEST_F(GuiTest, UpDownArrowKeysFollowItsOrientation)
+// Up and Down step an up-down of either orientation, in its edit and in the up-down
+// itself; Left and Right stay the edit's (caret) and do nothing to the up-down.
+TEST_F(GuiTest, UpDownStepsWithUpAndDownInEitherOrientation)
 {
     struct TCase {
         const char* why;
         TUDOrientation orientation;
         Word key;
-        bool wrap, arrowKeys;
+        bool wrap;
         int start;
         int expected;
         int clicks;
     };
     const TCase cases[] = {
-        {"vertical, Up", udVertical, VK_UP, false, true, 5, 7, 1},
-        {"vertical, Down", udVertical, VK_DOWN, false, true, 5, 3, 1},
-        {"vertical, Right is not its key", udVertical, VK_RIGHT, false, true, 5, 5, 0},
-        {"horizontal, Right", udHorizontal, VK_RIGHT, false, true, 5, 7, 1},
-        {"horizontal, Left", udHorizontal, VK_LEFT, false, true, 5, 3, 1},
-        {"horizontal, Up is not its key", udHorizontal, VK_UP, false, true, 5, 5, 0},
-        {"horizontal, Right at the maximum", udHorizontal, VK_RIGHT, false, true, 10, 10, 1},
-        {"horizontal, Right at the maximum, wrapping", udHorizontal, VK_RIGHT, true, true, 10, 1, 1},
-        {"horizontal, Left at the minimum, wrapping", udHorizontal, VK_LEFT, true, true, 1, 10, 1},
-        {"horizontal, ArrowKeys off", udHorizontal, VK_RIGHT, false, false, 5, 5, 0},
-        {"vertical, ArrowKeys off", udVertical, VK_UP, false, false, 5, 5, 0},
+        {"vertical, Up", udVertical, VK_UP, false, 5, 7, 1},
+        {"vertical, Down", udVertical, VK_DOWN, false, 5, 3, 1},
+        {"vertical, Right", udVertical, VK_RIGHT, false, 5, 5, 0},
+        {"vertical, Left", udVertical, VK_LEFT, false, 5, 5, 0},
+        {"horizontal, Up", udHorizontal, VK_UP, false, 5, 7, 1},
+        {"horizontal, Down", udHorizontal, VK_DOWN, false, 5, 3, 1},
+        {"horizontal, Right", udHorizontal, VK_RIGHT, false, 5, 5, 0},
+        {"horizontal, Left", udHorizontal, VK_LEFT, false, 5, 5, 0},
+        {"horizontal, Up at the maximum", udHorizontal, VK_UP, false, 10, 10, 1},
+        {"horizontal, Up at the maximum, wrapping", udHorizontal, VK_UP, true, 10, 1, 1},
+        {"horizontal, Down at the minimum, wrapping", udHorizontal, VK_DOWN, true, 1, 10, 1},
     };
     int n = 0;
     for (bool inEdit : {true, false})
@@ -297,7 +297,6 @@ TEST_F(GuiTest, UpDownArrowKeysFollowItsOrientation)
             upDown->SetMax(10);
             upDown->SetIncrement(2);
             upDown->SetWrap(c.wrap);
-            upDown->SetArrowKeys(c.arrowKeys);
             upDown->SetPosition(c.start);
             upDown->SetAssociate(edit);
             int clicks = 0;

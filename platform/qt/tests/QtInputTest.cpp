@@ -1089,29 +1089,37 @@ TEST_F(QtInput, LateNoticesOfActivationDoNotMakeTwoWindowsAlternate)
 
 namespace {
 
-// Keys reach the model from Qt's widgets: an up-down's arrow keys in its edit follow its
-// orientation, and the Menu key or Shift+F10 opens the same popup menu as the right
+// Keys reach the model from Qt's widgets: Up and Down in an up-down's edit step it in either
+// orientation (Left and Right move the caret), and the Menu key or Shift+F10 opens the same popup menu as the right
 // button (the offscreen platform sends the key alone, no context-menu event).
-TEST_F(QtInput, ArrowKeysStepAnUpDownOfEitherOrientationInItsEdit)
+TEST_F(QtInput, UpAndDownStepAnUpDownOfEitherOrientationInItsEdit)
 {
     auto* upDown = Add<TUpDown>(130, 8, 17, 21);
     upDown->SetAssociate(Edit);
     upDown->SetPosition(5);
+    auto* line = WidgetOf<QLineEdit>(Edit);
     struct TCase {
         TUDOrientation orientation;
         Qt::Key key;
         int expected;
+        int caretMove;  // Left and Right stay the edit's
     };
     const TCase cases[] = {
-        {udVertical, Qt::Key_Up, 6},      {udVertical, Qt::Key_Down, 5},   {udVertical, Qt::Key_Right, 5},
-        {udHorizontal, Qt::Key_Right, 6}, {udHorizontal, Qt::Key_Left, 5}, {udHorizontal, Qt::Key_Up, 5},
+        {udVertical, Qt::Key_Up, 6, 0},     {udVertical, Qt::Key_Down, 5, 0},    {udVertical, Qt::Key_Left, 5, -1},
+        {udVertical, Qt::Key_Right, 5, 1},  {udHorizontal, Qt::Key_Up, 6, 0},    {udHorizontal, Qt::Key_Down, 5, 0},
+        {udHorizontal, Qt::Key_Left, 5, -1}, {udHorizontal, Qt::Key_Right, 5, 1},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(std::to_string(int(c.orientation)) + " key " + std::to_string(c.key));
         upDown->SetOrientation(c.orientation);
-        QTest::keyClick(Focus(Edit), c.key);
+        QWidget* focus = Focus(Edit);
+        line->setCursorPosition(c.caretMove < 0 ? 1 : 0);
+        const int caret = line->cursorPosition();
+        QTest::keyClick(focus, c.key);
         EXPECT_EQ(upDown->GetPosition(), c.expected);
         EXPECT_EQ(Edit->GetText(), IntToStr(c.expected));
+        if (c.caretMove != 0)  // a step puts the caret after the new number
+            EXPECT_EQ(line->cursorPosition(), caret + c.caretMove);
     }
 }
 
