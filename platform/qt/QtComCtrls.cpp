@@ -119,6 +119,10 @@ public:
                 FTree.UserExpanded(node, true);
         });
         QObject::connect(w, &QTreeWidget::itemCollapsed, Context(), [this](QTreeWidgetItem* item) {
+            // An item past the open levels never stays open: its closing is the widget's
+            // own, not the user's, and leaves the node as the model has it.
+            if (LevelOf(item) >= kMaxOpenLevels)
+                return;
             if (TTreeNode* node = NodeOf(item); node && node->GetExpanded())
                 FTree.UserExpanded(node, false);
         });

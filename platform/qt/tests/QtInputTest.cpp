@@ -1203,9 +1203,27 @@ TEST_F(QtInput, AChainOfNodesDeeperThanTheStackShowsWithoutACrash)
     EXPECT_EQ(w->currentItem()->text(0), QStringLiteral("Группа 1000"));
     EXPECT_TRUE(w->currentItem()->parent()->isExpanded());
     EXPECT_FALSE(w->currentItem()->isExpanded());
-    w->currentItem()->setExpanded(true);  // the user's click on its box
-    QApplication::processEvents();
-    EXPECT_FALSE(w->currentItem()->isExpanded()) << "stays closed: deeper levels would run the stack out";
+    // The user's ways to open it, mouse and keyboard: it stays closed (deeper levels would
+    // run the stack out), and its node stays open in the model, as FullExpand left it.
+    QTreeWidgetItem* deepest = w->currentItem();
+    TTreeNode* deepestNode = node;
+    while (deepestNode->Level() > 1000)
+        deepestNode = deepestNode->GetParent();
+    const std::pair<const char*, std::function<void()>> routes[] = {
+        {"a click on its box", [&] { deepest->setExpanded(true); }},
+        {"Right", [&] { QTest::keyClick(w, Qt::Key_Right); }},
+        {"+", [&] { QTest::keyClick(w, Qt::Key_Plus); }},
+        {"*", [&] { QTest::keyClick(w, Qt::Key_Asterisk); }},
+    };
+    for (const auto& [why, open] : routes) {
+        SCOPED_TRACE(why);
+        w->setFocus();
+        open();
+        QApplication::processEvents();
+        EXPECT_FALSE(deepest->isExpanded());
+        EXPECT_TRUE(deepestNode->GetExpanded()) << "the model keeps its state";
+        EXPECT_EQ(tree->GetSelected(), node);
+    }
     tree->FullCollapse();
     QApplication::processEvents();
     nodes->Clear();
