@@ -94,6 +94,13 @@ public:
             Classify();
         return FInPlace;
     }
+    // Ref as a host method (nullptr for any other item), so that no call tests its type.
+    TscMethodHelper* MethodOfRef()
+    {
+        if (FKindOf != Ref)
+            Classify();
+        return FMethod;
+    }
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
 
@@ -119,6 +126,7 @@ private:
     RefKind FKind = RefKind::Other;
     bool FIntoStepBefore = false;
     bool FInPlace = false;
+    TscMethodHelper* FMethod = nullptr;
     const TscCustomVariable* FShapeOf = nullptr;
     int FShapeArgs = -1;
     int FShapeParams = -1;
