@@ -874,6 +874,44 @@ void TscDesignator::FindMemberShape()
     FPlainProperty = FMemberProperty && FMemberWrite && first->ReadsInPlace();
     FShapeOf[0] = first->Ref;
     FShapeOf[1] = second->Ref;
+    FKept.Member = nullptr;
+}
+
+void TscDesignator::KeepProperty(TscPropertyHelper* member)
+{
+    TObject* obj;
+    const TPropInfo* p;
+    FKept.Member = nullptr;
+    if (!member->Found(obj, p))
+        return;
+    const TTypeKind kind = p->Kind();
+    const bool ordinal = member->VarType != fvtBool;
+    // What ReadInteger and WriteInteger (with GetOrdProp and SetOrdProp) would test each time.
+    FKept.ReadsInt = p->Readable && ordinal && (kind == tkInteger || kind == tkEnumeration || kind == tkSet) &&
+                     p->GetOrd;
+    FKept.WritesInt = !member->ReadOnly && p->Writable && ordinal && (kind == tkInteger || kind == tkInt64) &&
+                      p->SetOrd;
+    FKept.FieldSize = p->OrdField ? p->OrdFieldSize : 0;
+    FKept.Field = FKept.FieldSize ? p->OrdField(*obj) : nullptr;
+    FKept.Handle = member->FoundHandle();
+    FKept.Deaths = member->FoundDeaths();
+    FKept.Object = obj;
+    FKept.Prop = p;
+    FKept.Name = member->Name;
+    FKept.Member = member;
+}
+
+inline void TscDesignator::HandOver(TscPropertyHelper* member, TscCustomVariable* object)
+{
+    object->NeedResult = true;
+    member->ParentRef = object;
+    Variant& held = member->ParentValue;
+    const TVarType t = held.VType();
+    if (t == varInteger || t == varEmpty || t == varNull)
+        ::new (static_cast<void*>(&held)) Variant(FKept.Handle); // the old value owns nothing
+    else
+        held = object->Value;
+    member->Script = Script;
 }
 
 inline bool TscDesignator::IsMemberRead()
@@ -966,47 +1004,75 @@ bool TscDesignator::ReadMemberInt(int32_t& r)
 {
     if (!IsPlainProperty())
         return false;
-    TscDesignatorItem* first = FSteps[0].get();
-    TscDesignatorItem* step = FSteps[1].get();
+    TscCustomVariable* object = FSteps[0]->Ref;
+    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
+    if (FKept.ReadsInt && Kept(member, object->Value)) {
+        HandOver(member, object);
+        member->NeedResult = NeedResult;
+        r = FKept.FieldSize == 4 ? *static_cast<const int32_t*>(FKept.Field)
+                                 : static_cast<int>(FKept.Prop->GetOrd(*FKept.Object));
+        return true;
+    }
     // As ReadMember hands the object over; GetValue would do the same again.
-    auto* member = static_cast<TscPropertyHelper*>(step->Ref);
-    TscCustomVariable* object = first->Ref;
     object->NeedResult = true;
     member->ParentRef = object;
     member->ParentValue = object->Value;
     member->Script = Script;
     member->NeedResult = NeedResult;
-    return member->ReadInteger(r);
+    if (!member->ReadInteger(r))
+        return false;
+    KeepProperty(member);
+    return true;
+}
+
+// Obj.Prop := v for an Integer or Int64 v, through the kept record when it stands (else false).
+inline bool TscDesignator::WriteKept(int64_t v)
+{
+    TscCustomVariable* object = FSteps[0]->Ref;
+    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
+    if (!FKept.WritesInt || !Kept(member, object->Value))
+        return false;
+    HandOver(member, object);
+    if (FKept.FieldSize == 4)
+        *static_cast<int32_t*>(FKept.Field) = static_cast<int32_t>(v);
+    else if (FKept.FieldSize == 8)
+        *static_cast<int64_t*>(FKept.Field) = v;
+    else
+        FKept.Prop->SetOrd(*FKept.Object, v);
+    return true;
+}
+
+// Obj.Prop := v as WriteMember writes it, for an Integer or Int64 v: the member's own Integer
+// write, else its SetValue of the Variant v makes (which makeValue gives).
+template <class MakeValue>
+inline void TscDesignator::WriteIntegerMember(int64_t v, MakeValue makeValue)
+{
+    TscCustomVariable* object = FSteps[0]->Ref;
+    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
+    object->NeedResult = true;
+    member->ParentRef = object;
+    member->ParentValue = object->Value;
+    member->Script = Script;
+    if (member->WriteInteger(v))
+        KeepProperty(member);
+    else
+        member->SetValue(makeValue());
 }
 
 void TscDesignator::SetInteger(int32_t v)
 {
     if (!IsPlainProperty())
         return SetValue(Variant(v));
-    TscDesignatorItem* first = FSteps[0].get();
-    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
-    TscCustomVariable* object = first->Ref;
-    object->NeedResult = true;
-    member->ParentRef = object;
-    member->ParentValue = object->Value;
-    member->Script = Script;
-    if (!member->WriteInteger(v))
-        member->SetValue(Variant(v));
+    if (!WriteKept(v))
+        WriteIntegerMember(v, [v] { return Variant(v); });
 }
 
 void TscDesignator::SetNumber(const script_fast::Num& n)
 {
     if ((n.Type != varInteger && n.Type != varInt64) || !IsPlainProperty())
         return SetValue(n.ToVariant());
-    TscDesignatorItem* first = FSteps[0].get();
-    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
-    TscCustomVariable* object = first->Ref;
-    object->NeedResult = true;
-    member->ParentRef = object;
-    member->ParentValue = object->Value;
-    member->Script = Script;
-    if (!member->WriteInteger(n.L))
-        member->SetValue(n.ToVariant());
+    if (!WriteKept(n.L))
+        WriteIntegerMember(n.L, [&n] { return n.ToVariant(); });
 }
 
 Variant TscDesignator::ReadMemberWithArguments()

@@ -200,6 +200,40 @@ private:
     bool FMemberProperty = false; // the member is a TscPropertyHelper
     // Both: an object held in a plain variable, and a TscPropertyHelper without arguments.
     bool FPlainProperty = false;
+    // Obj.Prop of FPlainProperty's kind: the object and the property record its member last
+    // found, kept here with what an Integer read and write may do with them, so that the next
+    // read or write of the same object takes them in a few tests (Kept). The object is the one
+    // the member found for the handle the variable holds, while no object with a handle has
+    // died since (Handles.h): the same live object, so of the same class and property record.
+    // The member's name is kept too: a member renamed finds its property again.
+    struct KeptProperty {
+        const TscPropertyHelper* Member = nullptr; // nullptr: nothing kept
+        int32_t Handle = 0;
+        uint64_t Deaths = 0;
+        TObject* Object = nullptr;
+        const TPropInfo* Prop = nullptr;
+        void* Field = nullptr; // the data member read and written (TPropInfo::OrdField), or nullptr
+        uint8_t FieldSize = 0;
+        bool ReadsInt = false;  // an Integer, enumeration or set read as ReadInteger reads it
+        bool WritesInt = false; // an Integer or Int64 written as WriteInteger writes it
+        AnsiString Name;
+    };
+    KeptProperty FKept;
+    // The kept record when it stands for the object now held and the member as it is named.
+    [[gnu::always_inline]] bool Kept(const TscPropertyHelper* member, const Variant& object) const
+    {
+        return FKept.Member == member && object.VType() == varInteger && object.RawInteger() == FKept.Handle &&
+               HandleDeaths() == FKept.Deaths && TscCustomHelper::SameBytes(FKept.Name, member->Name);
+    }
+    // Keeps what member found in the call just made (nothing when it found nothing).
+    void KeepProperty(TscPropertyHelper* member);
+    // The member's fields as the walk sets them for a read or a write through a kept record.
+    void HandOver(TscPropertyHelper* member, TscCustomVariable* object);
+    // SetInteger and SetNumber through the kept record (false when it does not stand), and
+    // without it.
+    bool WriteKept(int64_t v);
+    template <class MakeValue>
+    void WriteIntegerMember(int64_t v, MakeValue makeValue);
     // Obj.Prop of FPlainProperty's kind, as the steps stand now.
     bool IsPlainProperty()
     {

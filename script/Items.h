@@ -319,6 +319,8 @@ public:
     Variant ParentValue = Null();
     TscScript* Script = nullptr;
 
+    static bool SameBytes(const AnsiString& a, const AnsiString& b);
+
 protected:
     // The name upper-cased as host callbacks receive it, made again only when Name changes;
     // with an accessor (".GET" or ".SET") the name an indexed property's host receives.
@@ -344,8 +346,6 @@ protected:
             return FInstanceObject;
         return ResolveInstanceAgain(cls, allowNone);
     }
-
-    static bool SameBytes(const AnsiString& a, const AnsiString& b);
 
 private:
     void MakeUpperName();
@@ -432,6 +432,12 @@ public:
         SetOrdProp(obj, p, v);
         return true;
     }
+
+    // The object and the published property record the last call found, while they stand
+    // (Ready); false otherwise.
+    bool Found(TObject*& obj, const TPropInfo*& p) const { return Ready(obj, p); }
+    int32_t FoundHandle() const { return FReadyHandle; }
+    uint64_t FoundDeaths() const { return FReadyDeaths; }
 
 private:
     // The published property Name of obj's class, found by name once per class (a class's
