@@ -875,6 +875,7 @@ void TscDesignator::FindMemberShape()
     FShapeOf[0] = first->Ref;
     FShapeOf[1] = second->Ref;
     FKept.Member = nullptr;
+    FKept.ObjectItem = nullptr;
 }
 
 void TscDesignator::KeepProperty(TscPropertyHelper* member)
@@ -886,6 +887,7 @@ void TscDesignator::KeepProperty(TscPropertyHelper* member)
         return;
     const TTypeKind kind = p->Kind();
     const bool ordinal = member->VarType != fvtBool;
+    FKept.ObjectItem = nullptr;
     // What ReadInteger and WriteInteger (with GetOrdProp and SetOrdProp) would test each time.
     FKept.ReadsInt = p->Readable && ordinal && (kind == tkInteger || kind == tkEnumeration || kind == tkSet) &&
                      p->GetOrd;
@@ -898,20 +900,11 @@ void TscDesignator::KeepProperty(TscPropertyHelper* member)
     FKept.Object = obj;
     FKept.Prop = p;
     FKept.Name = member->Name;
+    const size_t n = FKept.Name.size();
+    FKept.NameMask = n >= 8 ? ~uint64_t(0) : (uint64_t(1) << (8 * n)) - 1;
+    FKept.NameWord = FirstWord(FKept.Name) & FKept.NameMask;
+    FKept.ObjectItem = FSteps[0]->Ref;
     FKept.Member = member;
-}
-
-inline void TscDesignator::HandOver(TscPropertyHelper* member, TscCustomVariable* object)
-{
-    object->NeedResult = true;
-    member->ParentRef = object;
-    Variant& held = member->ParentValue;
-    const TVarType t = held.VType();
-    if (t == varInteger || t == varEmpty || t == varNull)
-        ::new (static_cast<void*>(&held)) Variant(FKept.Handle); // the old value owns nothing
-    else
-        held = object->Value;
-    member->Script = Script;
 }
 
 inline bool TscDesignator::IsMemberRead()
@@ -1002,17 +995,22 @@ Variant TscDesignator::ReadMember()
 
 bool TscDesignator::ReadMemberInt(int32_t& r)
 {
-    if (!IsPlainProperty())
-        return false;
-    TscCustomVariable* object = FSteps[0]->Ref;
-    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
-    if (FKept.ReadsInt && Kept(member, object->Value)) {
-        HandOver(member, object);
-        member->NeedResult = NeedResult;
+    if (FSteps.size() == 2 && FKept.ReadsInt && Kept(FSteps[0].get(), FSteps[1].get())) {
+        HandOver();
+        const_cast<TscPropertyHelper*>(FKept.Member)->NeedResult = NeedResult;
         r = FKept.FieldSize == 4 ? *static_cast<const int32_t*>(FKept.Field)
                                  : static_cast<int>(FKept.Prop->GetOrd(*FKept.Object));
         return true;
     }
+    return ReadMemberIntFound(r);
+}
+
+bool TscDesignator::ReadMemberIntFound(int32_t& r)
+{
+    if (!IsPlainProperty())
+        return false;
+    TscCustomVariable* object = FSteps[0]->Ref;
+    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
     // As ReadMember hands the object over; GetValue would do the same again.
     object->NeedResult = true;
     member->ParentRef = object;
@@ -1022,23 +1020,6 @@ bool TscDesignator::ReadMemberInt(int32_t& r)
     if (!member->ReadInteger(r))
         return false;
     KeepProperty(member);
-    return true;
-}
-
-// Obj.Prop := v for an Integer or Int64 v, through the kept record when it stands (else false).
-inline bool TscDesignator::WriteKept(int64_t v)
-{
-    TscCustomVariable* object = FSteps[0]->Ref;
-    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
-    if (!FKept.WritesInt || !Kept(member, object->Value))
-        return false;
-    HandOver(member, object);
-    if (FKept.FieldSize == 4)
-        *static_cast<int32_t*>(FKept.Field) = static_cast<int32_t>(v);
-    else if (FKept.FieldSize == 8)
-        *static_cast<int64_t*>(FKept.Field) = v;
-    else
-        FKept.Prop->SetOrd(*FKept.Object, v);
     return true;
 }
 
@@ -1061,18 +1042,31 @@ inline void TscDesignator::WriteIntegerMember(int64_t v, MakeValue makeValue)
 
 void TscDesignator::SetInteger(int32_t v)
 {
+    if (FSteps.size() == 2 && FKept.WritesInt && Kept(FSteps[0].get(), FSteps[1].get()))
+        return WriteKept(v);
+    SetIntegerFound(v);
+}
+
+void TscDesignator::SetIntegerFound(int32_t v)
+{
     if (!IsPlainProperty())
         return SetValue(Variant(v));
-    if (!WriteKept(v))
-        WriteIntegerMember(v, [v] { return Variant(v); });
+    WriteIntegerMember(v, [v] { return Variant(v); });
 }
 
 void TscDesignator::SetNumber(const script_fast::Num& n)
 {
+    if ((n.Type == varInteger || n.Type == varInt64) && FSteps.size() == 2 && FKept.WritesInt &&
+        Kept(FSteps[0].get(), FSteps[1].get()))
+        return WriteKept(n.L);
+    SetNumberFound(n);
+}
+
+void TscDesignator::SetNumberFound(const script_fast::Num& n)
+{
     if ((n.Type != varInteger && n.Type != varInt64) || !IsPlainProperty())
         return SetValue(n.ToVariant());
-    if (!WriteKept(n.L))
-        WriteIntegerMember(n.L, [&n] { return n.ToVariant(); });
+    WriteIntegerMember(n.L, [&n] { return n.ToVariant(); });
 }
 
 Variant TscDesignator::ReadMemberWithArguments()

@@ -61,6 +61,7 @@
 
 #include "script/Expression.h"
 
+#include <cstring>
 #include <vector>
 
 enum TscDesignatorKind : uint8_t { dkOther, dkVariable, dkStringArray, dkArray };
@@ -207,7 +208,10 @@ private:
     // died since (Handles.h): the same live object, so of the same class and property record.
     // The member's name is kept too: a member renamed finds its property again.
     struct KeptProperty {
-        const TscPropertyHelper* Member = nullptr; // nullptr: nothing kept
+        // The two steps' items it was kept for (Member nullptr: nothing kept); finding the
+        // steps' shape again lets it go.
+        const TscCustomVariable* ObjectItem = nullptr;
+        const TscPropertyHelper* Member = nullptr;
         int32_t Handle = 0;
         uint64_t Deaths = 0;
         TObject* Object = nullptr;
@@ -216,22 +220,68 @@ private:
         uint8_t FieldSize = 0;
         bool ReadsInt = false;  // an Integer, enumeration or set read as ReadInteger reads it
         bool WritesInt = false; // an Integer or Int64 written as WriteInteger writes it
+        // The member's name: up to 8 bytes as one word (NameWord, the bytes past its end
+        // masked off), a longer one compared whole.
+        uint64_t NameWord = 0;
+        uint64_t NameMask = 0;
         AnsiString Name;
     };
     KeptProperty FKept;
-    // The kept record when it stands for the object now held and the member as it is named.
-    [[gnu::always_inline]] bool Kept(const TscPropertyHelper* member, const Variant& object) const
+    // A name's first 8 bytes as one word. An AnsiString (std::string) keeps at least 16 bytes
+    // at data(), its own buffer or one for more than 15, so the read stays inside them.
+    static uint64_t FirstWord(const AnsiString& s)
     {
-        return FKept.Member == member && object.VType() == varInteger && object.RawInteger() == FKept.Handle &&
-               HandleDeaths() == FKept.Deaths && TscCustomHelper::SameBytes(FKept.Name, member->Name);
+        uint64_t w;
+        std::memcpy(&w, s.data(), 8);
+        return w;
+    }
+    // The kept record, when it stands for the steps as they are, the object now held and the
+    // member as it is named.
+    [[gnu::always_inline]] bool Kept(const TscDesignatorItem* first, const TscDesignatorItem* second) const
+    {
+        if (second->Ref != FKept.Member || first->Ref != FKept.ObjectItem || first->Count() != 0 ||
+            second->Count() != 0)
+            return false;
+        const Variant& object = first->Ref->Value;
+        if (object.VType() != varInteger || object.RawInteger() != FKept.Handle || HandleDeaths() != FKept.Deaths)
+            return false;
+        const AnsiString& name = FKept.Member->Name;
+        if (name.size() > 8) [[unlikely]]
+            return TscCustomHelper::SameBytes(FKept.Name, name);
+        return name.size() == FKept.Name.size() && (FirstWord(name) & FKept.NameMask) == FKept.NameWord;
     }
     // Keeps what member found in the call just made (nothing when it found nothing).
     void KeepProperty(TscPropertyHelper* member);
-    // The member's fields as the walk sets them for a read or a write through a kept record.
-    void HandOver(TscPropertyHelper* member, TscCustomVariable* object);
-    // SetInteger and SetNumber through the kept record (false when it does not stand), and
-    // without it.
-    bool WriteKept(int64_t v);
+    // The member's fields as the walk sets them, for a read or a write through the kept record.
+    [[gnu::always_inline]] void HandOver()
+    {
+        TscCustomVariable* object = FSteps[0]->Ref;
+        auto* member = const_cast<TscPropertyHelper*>(FKept.Member);
+        object->NeedResult = true;
+        member->ParentRef = object;
+        Variant& held = member->ParentValue;
+        const TVarType t = held.VType();
+        if (t == varInteger || t == varEmpty || t == varNull)
+            ::new (static_cast<void*>(&held)) Variant(FKept.Handle); // the old value owns nothing
+        else
+            held = object->Value;
+        member->Script = Script;
+    }
+    // ReadMemberInt, SetInteger and SetNumber where the kept record does not stand.
+    [[gnu::noinline]] bool ReadMemberIntFound(int32_t& r);
+    [[gnu::noinline]] void SetIntegerFound(int32_t v);
+    [[gnu::noinline]] void SetNumberFound(const script_fast::Num& n);
+    // Writes an Integer or Int64 v through the kept record (which stands).
+    [[gnu::always_inline]] void WriteKept(int64_t v)
+    {
+        HandOver();
+        if (FKept.FieldSize == 4)
+            *static_cast<int32_t*>(FKept.Field) = static_cast<int32_t>(v);
+        else if (FKept.FieldSize == 8)
+            *static_cast<int64_t*>(FKept.Field) = v;
+        else
+            FKept.Prop->SetOrd(*FKept.Object, v);
+    }
     template <class MakeValue>
     void WriteIntegerMember(int64_t v, MakeValue makeValue);
     // Obj.Prop of FPlainProperty's kind, as the steps stand now.
