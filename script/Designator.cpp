@@ -998,8 +998,7 @@ bool TscDesignator::ReadMemberInt(int32_t& r)
     if (FSteps.size() == 2 && FKept.ReadsInt && Kept(FSteps[0].get(), FSteps[1].get())) {
         HandOver();
         const_cast<TscPropertyHelper*>(FKept.Member)->NeedResult = NeedResult;
-        r = FKept.FieldSize == 4 ? *static_cast<const int32_t*>(FKept.Field)
-                                 : static_cast<int>(FKept.Prop->GetOrd(*FKept.Object));
+        r = FKept.FieldSize == 4 ? *static_cast<const int32_t*>(FKept.Field) : GetKept();
         return true;
     }
     return ReadMemberIntFound(r);

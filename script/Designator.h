@@ -247,7 +247,7 @@ private:
             return false;
         const AnsiString& name = FKept.Member->Name;
         if (name.size() > 8) [[unlikely]]
-            return TscCustomHelper::SameBytes(FKept.Name, name);
+            return SameLongName(FKept.Name, name);
         return name.size() == FKept.Name.size() && (FirstWord(name) & FKept.NameMask) == FKept.NameWord;
     }
     // Keeps what member found in the call just made (nothing when it found nothing).
@@ -261,12 +261,20 @@ private:
         member->ParentRef = object;
         Variant& held = member->ParentValue;
         const TVarType t = held.VType();
-        if (t == varInteger || t == varEmpty || t == varNull)
+        if (t == varInteger || t == varEmpty || t == varNull) [[likely]]
             ::new (static_cast<void*>(&held)) Variant(FKept.Handle); // the old value owns nothing
         else
-            held = object->Value;
+            CopyValue(held, object->Value);
         member->Script = Script;
     }
+    // Out of line, so that the paths through the kept record call nothing as a rule.
+    [[gnu::noinline]] static bool SameLongName(const AnsiString& a, const AnsiString& b)
+    {
+        return TscCustomHelper::SameBytes(a, b);
+    }
+    [[gnu::noinline]] static void CopyValue(Variant& to, const Variant& from) { to = from; }
+    [[gnu::noinline]] int32_t GetKept() const { return static_cast<int>(FKept.Prop->GetOrd(*FKept.Object)); }
+    [[gnu::noinline]] void SetKept(int64_t v) const { FKept.Prop->SetOrd(*FKept.Object, v); }
     // ReadMemberInt, SetInteger and SetNumber where the kept record does not stand.
     [[gnu::noinline]] bool ReadMemberIntFound(int32_t& r);
     [[gnu::noinline]] void SetIntegerFound(int32_t v);
@@ -280,7 +288,7 @@ private:
         else if (FKept.FieldSize == 8)
             *static_cast<int64_t*>(FKept.Field) = v;
         else
-            FKept.Prop->SetOrd(*FKept.Object, v);
+            SetKept(v);
     }
     template <class MakeValue>
     void WriteIntegerMember(int64_t v, MakeValue makeValue);
