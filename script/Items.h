@@ -360,7 +360,7 @@ private:
 
 // Equal texts: names are short, and this runs on every host call, so no call of memcmp.
 // Eight bytes at a time, the last eight overlapping the ones before; a name of four to
-// eight bytes is its first four and its last four.
+// eight bytes is its first four and its last four, a shorter one its first, middle and last byte.
 inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
 {
     const size_t n = a.size();
@@ -388,10 +388,8 @@ inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
     }
     if (n >= 4)
         return same4(0) && same4(n - 4);
-    for (size_t i = 0; i < n; ++i)
-        if (x[i] != y[i])
-            return false;
-    return true;
+    // Up to three bytes: the first, the middle and the last are all of them.
+    return n == 0 || (x[0] == y[0] && x[n / 2] == y[n / 2] && x[n - 1] == y[n - 1]);
 }
 
 class TscPropertyHelper : public TscCustomHelper {
