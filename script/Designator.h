@@ -41,7 +41,13 @@
 // from the variable's value in place. Obj.Prop of a published property that way is known
 // once per pair of items: an Integer operator above reads its Integer without a Variant
 // (ReadMemberInt), and an assignment of an Integer or Int64 result writes it so
-// (SetInteger, SetNumber), with the same host calls as the walk makes. A call step keeps the call's shape (how many arguments reach
+// (SetInteger, SetNumber), with the same host calls as the walk makes. Those keep the object
+// and the property record the member found, with the address of an Integer field published
+// as one data member (KeptProperty): the next read or write of the same live object takes
+// them after a test of the handle, the count of handle deaths and the member's name. A host
+// method called through a step knows it is one from the step (MethodOfRef), not from a type
+// test per call, and a number argument goes into its parameter as the number it computes.
+// A call step keeps the call's shape (how many arguments reach
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
 // inside that path, not behind another call. An argument whose tree always computes

@@ -19,7 +19,8 @@
 // class already checked, so a loop over one object resolves it once. A published
 // property finds its property record once per class of object and keeps the object and
 // the record together, checked in one test (Ready); an Integer read and an Integer or
-// Int64 write take a short path of their own. A member makes its
+// Int64 write take a short path of their own (and a designator Obj.Prop keeps what the
+// member found, Designator.h). A member makes its
 // upper-cased name once, and a method fills the argument array kept from its last call in
 // place (Items.cpp, TKeptParams) rather than making one per call.
 //
