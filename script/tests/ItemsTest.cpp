@@ -602,6 +602,13 @@ TEST_F(ItemModel, ARenamedMemberIsCalledByItsNewName)
 // the same position, for a live object and a destroyed one.
 TEST_F(ItemModel, MembersOfATypedObjectReadAsThroughTheGeneralWalk)
 {
+    // Methods of one parameter: a number tree given to one goes in as the number it computes.
+    U->RegisteringOwner = &Host;
+    auto call = [this](TObject* i, TClass c, const AnsiString& n, Variant& p) { return Host.Call(i, c, n, p); };
+    Widget->AddMethod("function Twice(x: Variant): Variant", call);
+    Widget->AddMethod("function Half(x: Double): Variant", call);
+    Widget->AddMethod("procedure Bump(var x: Integer)", call);
+    U->RegisteringOwner = nullptr;
     struct Syntax {
         const char* name;
         const char* globals;
@@ -627,6 +634,10 @@ TEST_F(ItemModel, MembersOfATypedObjectReadAsThroughTheGeneralWalk)
         "r $= $O.Width + (a + 1)",  "r $= $O.Width * $O.Width - $O.Height", "r $= $O.Width - (a * b)",
         "r $= $O.Ratio * $O.Width + 1", "r $= $O.Width / (a - 7)", "r $= $O.Area + $O.Width",
         "r $= (a + $O.Width) - $O.Area",
+        // One argument of each kind a number tree computes, and of none.
+        "r $= $O.Twice(a + 1)",     "r $= $O.Twice(a * 2147483647)", "r $= $O.Twice(a / 2)",
+        "r $= $O.Twice(b - a * 3)", "$O.Twice(a)",              "r $= $O.Twice($O.Width + a)",
+        "r $= $O.Twice($O.Caption)",       "r $= $O.Half(a + b)",      "$O.Bump(a)",       "r $= $O.Twice(a - 2147483647 - 9)",
     };
     const auto replace = [](std::string text, const std::string& what, const std::string& with) {
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -1027,9 +1038,11 @@ TEST_F(ItemModel, MembersOfATypedObjectKeepNothingPastTheObjectTheyWereFoundFor)
                 std::string& out = seen[late];
                 std::unique_ptr<TFakeWidget> first, wide, tall;
                 std::unique_ptr<TFakeGauge> gauge;
+                uint32_t gaugeHandle = 0;
                 const auto make = [&] {
                     if (statement.gauge) {
                         gauge = std::make_unique<TFakeGauge>(nullptr);
+                        gaugeHandle = HandleOf(gauge.get());
                         gauge->FLevel = 5;
                         gauge->FTotal = 1LL << 40;
                     } else {
@@ -1079,7 +1092,7 @@ TEST_F(ItemModel, MembersOfATypedObjectKeepNothingPastTheObjectTheyWereFoundFor)
                     for (const std::string& line : Host.Log)
                         out += " " + line;
                     if (statement.gauge) {
-                        if (gauge && LiveObjectOf(HandleOf(gauge.get())) == gauge.get())
+                        if (gauge && LiveObjectOf(gaugeHandle) == gauge.get())
                             out += "; Level " + std::to_string(gauge->FLevel) + ", Total " +
                                    std::to_string(gauge->FTotal) + ", Guard " + std::to_string(gauge->FGuard) +
                                    ", Twin " + std::to_string(gauge->FTwin);
