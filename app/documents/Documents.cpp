@@ -133,6 +133,12 @@ RequestState ReadRequestState(TADOQuery* work, int64_t requestId, bool& found)
 
 // ---------------------------------------------------------------- line products
 
+// Coalesce drops the column's collation: the parameter carries it, so case still does not count.
+const char* const kDescribedGoods =
+    "(Наименование=:n) And (Coalesce(Марка,'')=:b Collate RUNOCASE) And (Coalesce(Цвет,'')=:c Collate RUNOCASE) "
+    "And (Coalesce(Размеры,'')=:s Collate RUNOCASE) And (Coalesce(Единица_измерения,'')=:u Collate RUNOCASE) "
+    "And (Coalesce(Группа,'')=:g Collate RUNOCASE)";
+
 int64_t LineProduct(TADOQuery* work, TADOQuery* line)
 {
     // The product the user picked: two goods may share all six describing columns (one bolt
@@ -142,9 +148,7 @@ int64_t LineProduct(TADOQuery* work, TADOQuery* line)
         OpenSql(work, "Select ID From Products Where ID=:id", {{"id", id}});
         return work->IsEmpty() ? 0 : id;
     }
-    OpenSql(work,
-            "Select ID From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
-            "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
+    OpenSql(work, AnsiString("Select ID From Products Where ") + kDescribedGoods + " Order By ID",
             {{"n", Text(line, "Наименование")}, {"b", Text(line, "Марка")}, {"c", Text(line, "Цвет")},
              {"s", Text(line, "Размеры")}, {"u", Text(line, "Единица_измерения")}, {"g", Text(line, "Группа")}});
     return work->IsEmpty() ? 0 : work->FieldByName("ID")->AsLargeInt();

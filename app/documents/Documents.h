@@ -122,6 +122,11 @@ SKLAD_EXCEPTION(EDocumentError, Exception)
 // Единица_измерения, Группа) equal the line's. Runs its select on `work`.
 int64_t LineProduct(TADOQuery* work, TADOQuery* line);
 
+// The condition on Products that finds goods by the six describing columns, bound as :n
+// (Наименование), :b, :c, :s, :u and :g. A column left Null (by an import or an older file)
+// describes the goods as the empty text the windows show for it.
+extern const char* const kDescribedGoods;
+
 // ---------------------------------------------------------------- distinct-value lists
 
 // The values of a column as the program's exclusion fill lists them: each distinct value

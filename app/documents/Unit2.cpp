@@ -479,9 +479,7 @@ int64_t TForm2::LineProductId(int64_t current)
     // Otherwise the goods the boxes describe: the line's own product while it still fits,
     // then the one with the article shown, then the first.
     TADOQuery* q = WarehouseData->ADOQuery2;
-    OpenSql(q,
-            "Select ID,№ From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
-            "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
+    OpenSql(q, AnsiString("Select ID,№ From Products Where ") + kDescribedGoods + " Order By ID",
             {{"n", values[0]}, {"b", values[1]}, {"c", values[2]}, {"s", values[3]}, {"u", values[4]},
              {"g", values[5]}});
     if (q->IsEmpty())
