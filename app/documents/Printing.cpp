@@ -163,14 +163,16 @@ TReportFamily DocumentFamily(DocumentKind kind, const AnsiString& receiptType)
 
 namespace {
 
-// The product columns a document line prints; the line's own price comes from its sum.
+// The product columns a document line prints. Its price is the goods' price while that still
+// gives the line's sum, else the price the sum was made at (the catalogue changed since).
 AnsiString LinesStatement(const char* lines, bool withVat)
 {
     const AnsiString l = lines;
     AnsiString sql = AnsiString(kCountedSumsHead) +
         "Select Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
         "Products.Единица_измерения,Products.Группа,"
-        "Case When " + l + ".Количество<>0 Then Round(C.Сумма/" + l + ".Количество,2) Else Products.Цена End As Цена," +
+        "Coalesce(C.Цена,Case When " + l + ".Количество<>0 Then Round(C.Сумма/" + l + ".Количество,2) "
+        "Else Products.Цена End) As Цена," +
         l + ".Количество,C.Сумма As Сумма";
     if (withVat)
         sql += "," + l + ".Ставка,C.Сумма_с_НДС As Сумма_с_НДС";
@@ -227,11 +229,30 @@ void AppendKopecks(AnsiString& json, TField* f)
         json += Hundredths(x);
 }
 
+// The goods' price, in hundredths, when the line's quantity at that price gives the line's sum
+// to the kopeck (LineSum); else null. A sum rounded to kopecks cannot give the price back: 0.5
+// at 0.05 is 0.02, and 0.02 / 0.5 would print 0.04.
+void AppendPrice(AnsiString& json, TField* sum, TField* quantity, TField* price)
+{
+    if (sum->IsNull() || quantity->IsNull() || price->IsNull()) {
+        json += "null";
+        return;
+    }
+    const double s = CountedFigure(sum->AsFloat()), p = price->AsFloat(),
+                 made = LineSum(quantity->AsFloat(), p);
+    if (std::isfinite(p) && std::fabs(s) < 1e15 && std::fabs(made) < 1e15 &&
+        std::llround(made * 100.0) == std::llround(s * 100.0))
+        json += Hundredths(p);
+    else
+        json += "null";
+}
+
 }  // namespace
 
 const char* const kCountedSumsHead =
     "With C As Materialized (Select json_extract(value,'$[0]') As RID,json_extract(value,'$[1]')/100.0 As Сумма,"
-    "json_extract(value,'$[2]')/100.0 As Сумма_с_НДС From json_each(:sums)) ";
+    "json_extract(value,'$[2]')/100.0 As Сумма_с_НДС,json_extract(value,'$[3]')/100.0 As Цена "
+    "From json_each(:sums)) ";
 
 AnsiString CountedLinesFrom(const char* lines)
 {
@@ -245,7 +266,8 @@ AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id)
     const AnsiString l = lines;
     const bool withVat = l == "StructureDocuments" || l == "StructureOtpusk";
     OpenSql(work,
-            "Select rowid As RID,Сумма" + AnsiString(withVat ? ",Сумма_с_НДС" : "") + " From " + l +
+            "Select rowid As RID,Сумма" + AnsiString(withVat ? ",Сумма_с_НДС" : "") +
+                ",Количество,(Select Цена From Products Where Products.ID=" + l + ".IDТовара) As Цена From " + l +
                 " Where IDДокумента=:id Order By rowid",
             {{"id", id}});
     AnsiString json = "[";
@@ -253,9 +275,12 @@ AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id)
         if (json.size() > 1)
             json += ',';
         json += "[" + work->FieldByName("RID")->AsString() + ",";
-        AppendKopecks(json, work->FieldByName("Сумма"));
+        TField* sum = work->FieldByName("Сумма");
+        AppendKopecks(json, sum);
         json += ",";
         AppendKopecks(json, work->FindField("Сумма_с_НДС"));
+        json += ",";
+        AppendPrice(json, sum, work->FieldByName("Количество"), work->FieldByName("Цена"));
         json += "]";
     }
     work->Close();
