@@ -148,10 +148,27 @@ int64_t LineProduct(TADOQuery* work, TADOQuery* line)
         OpenSql(work, "Select ID From Products Where ID=:id", {{"id", id}});
         return work->IsEmpty() ? 0 : id;
     }
-    OpenSql(work, AnsiString("Select ID From Products Where ") + kDescribedGoods + " Order By ID",
-            {{"n", Text(line, "Наименование")}, {"b", Text(line, "Марка")}, {"c", Text(line, "Цвет")},
-             {"s", Text(line, "Размеры")}, {"u", Text(line, "Единица_измерения")}, {"g", Text(line, "Группа")}});
-    return work->IsEmpty() ? 0 : work->FieldByName("ID")->AsLargeInt();
+    const char* const columns[] = {"Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Группа"};
+    AnsiString values[6];
+    for (int i = 0; i < 6; ++i)
+        values[i] = Text(line, columns[i]);
+    OpenSql(work,
+            AnsiString("Select ID,Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа From Products Where ") +
+                kDescribedGoods + " Order By ID",
+            {{"n", values[0]}, {"b", values[1]}, {"c", values[2]}, {"s", values[3]}, {"u", values[4]},
+             {"g", values[5]}});
+    if (work->IsEmpty())
+        return 0;
+    // The goods spelt as the line has them (БОЛТ and болт are two cards), else the first.
+    for (work->First(); !work->Eof(); work->Next()) {
+        bool spelt = true;
+        for (int i = 0; i < 6 && spelt; ++i)
+            spelt = Text(work, columns[i]) == values[i];
+        if (spelt)
+            return work->FieldByName("ID")->AsLargeInt();
+    }
+    work->First();
+    return work->FieldByName("ID")->AsLargeInt();
 }
 
 // ---------------------------------------------------------------- kinds and states

@@ -466,34 +466,49 @@ int64_t TForm2::LineProductId(int64_t current)
     const char* const columns[] = {"Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Группа"};
     const bool picking = Role() == TCardRole::Picker;
     const AnsiString article = picking ? Art->GetText() : AnsiString();
-    const auto describes = [&](TADOQuery* q) {
-        for (int i = 0; i < 6; ++i)
-            if (!AnsiSameText(q->FieldByName(columns[i])->AsString(), values[i]))
+    // Whether a row holds the goods the boxes show: letter for letter (`exact`), or as the
+    // database compares them, case aside.
+    const auto describes = [&](TADOQuery* q, bool exact) {
+        for (int i = 0; i < 6; ++i) {
+            const AnsiString stored = q->FieldByName(columns[i])->AsString();
+            if (exact ? stored != values[i] : !AnsiSameText(stored, values[i]))
                 return false;
+        }
         return article.empty() || AnsiSameText(q->FieldByName("№")->AsString(), article);
     };
-    // The row the user picked in the goods grid (or narrowed the grid to).
+    // The row the user picked in the goods grid: picking it fills the boxes with its texts.
     TADOQuery* grid = WarehouseData->ADOQuery5;
-    if (picking && HasCurrentRow(grid) && grid->FindField("ID") && describes(grid))
+    const bool gridRow = picking && HasCurrentRow(grid) && grid->FindField("ID");
+    if (gridRow && describes(grid, true))
         return grid->FieldByName("ID")->AsLargeInt();
     // Otherwise the goods the boxes describe: the line's own product while it still fits,
-    // then the one with the article shown, then the first.
+    // then the one with the article shown, then the goods spelt as typed (БОЛТ and болт are
+    // two cards), then the row the grid was narrowed to, then the first.
     TADOQuery* q = WarehouseData->ADOQuery2;
-    OpenSql(q, AnsiString("Select ID,№ From Products Where ") + kDescribedGoods + " Order By ID",
+    OpenSql(q, AnsiString("Select ID,№,Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа From Products Where ") +
+                   kDescribedGoods + " Order By ID",
             {{"n", values[0]}, {"b", values[1]}, {"c", values[2]}, {"s", values[3]}, {"u", values[4]},
              {"g", values[5]}});
     if (q->IsEmpty())
         return 0;
-    int64_t chosen = 0;
+    int64_t withArticle = 0, spelt = 0;
     for (q->First(); !q->Eof(); q->Next()) {
         const int64_t id = q->FieldByName("ID")->AsLargeInt();
         if (id == current)
             return id;
-        if (chosen == 0 && !article.empty() && AnsiSameText(q->FieldByName("№")->AsString(), article))
-            chosen = id;
+        if (withArticle == 0 && !article.empty() && AnsiSameText(q->FieldByName("№")->AsString(), article))
+            withArticle = id;
+        if (spelt == 0 && describes(q, true))
+            spelt = id;
     }
+    if (withArticle)
+        return withArticle;
+    if (spelt)
+        return spelt;
+    if (gridRow && describes(grid, false))
+        return grid->FieldByName("ID")->AsLargeInt();
     q->First();
-    return chosen ? chosen : q->FieldByName("ID")->AsLargeInt();
+    return q->FieldByName("ID")->AsLargeInt();
 }
 
 void TForm2::WriteDocumentLine(bool add)

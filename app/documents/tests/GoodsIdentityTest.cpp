@@ -5,6 +5,8 @@
 // goods and of their twin (the same texts but for that one difference) is read afterwards.
 #include "app/documents/tests/DocumentFixture.h"
 
+#include "app/documents/WriteOff.h"
+
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
@@ -199,6 +201,72 @@ TEST_F(GoodsIdentityTest, ARequestEditedInTheJournalIsIssuedFromItsGoods)
         EXPECT_EQ(w->Scalar("Select Количество From StructureApplication").AsDouble(), 6);
         EXPECT_EQ(Stock(goods), 4);
         EXPECT_EQ(Stock(twin), 20);
+    }
+}
+
+// Goods typed into the picker's boxes rather than clicked in its grid are the card spelt as
+// typed: БОЛТ and болт are two cards, and the grid's first row (БОЛТ) got the line for болт.
+TEST_F(GoodsIdentityTest, GoodsTypedIntoThePickerAreTheCardSpeltSo)
+{
+    StartOnWarehouse();
+    for (const TIdentityCase& c : kCases)
+        for (const bool typeTwin : {false, true}) {
+            SCOPED_TRACE(AnsiString(c.why) + (typeTwin ? ", the twin typed" : ", the goods typed"));
+            w->Exec("Delete From StructureDocuments");
+            w->Exec("Delete From Products");
+            Seed(c);
+            d->ExpectModal(Form3, [&] {
+                d->Select(Form3->ComboBox1, 0);
+                d->Type(Form3->ComboBox2, "Поставщик");
+                d->Type(Form3->ComboBox3, "Иванов");
+                d->Select(Form3->ComboBox4, 0);
+                d->ExpectModal(Form2, [&] {
+                    d->Type(Form2->ComboBox1, typeTwin ? c.twinName : c.name);
+                    if (typeTwin || !c.nulls) {
+                        d->Type(Form2->ComboBox2, "Марка");
+                        d->Type(Form2->ComboBox3, "Серый");
+                        d->Type(Form2->ComboBox4, "8");
+                    }
+                    d->Type(Form2->ComboBox5, "шт");
+                    d->Type(Form2->ComboBox7, "Склад");
+                    d->Type(Form2->ComboBox6, "1");
+                    d->Click(Form2->Button7);
+                    EXPECT_FALSE(d->IsShowing(Form2));
+                });
+                d->Click(Form3->Button1);
+                d->Click(Form3->Button4);
+                EXPECT_FALSE(d->IsShowing(Form3));
+            });
+            d->Run([&] { d->Click(Form1->Button5); });
+            EXPECT_EQ(Stock(goods), typeTwin ? 10 : 11);
+            EXPECT_EQ(Stock(twin), typeTwin ? 21 : 20);
+        }
+}
+
+// A write-off line that names its goods by value only (as the posting finds them) lowers the
+// goods spelt as the line has them, not the first that equals them case aside.
+TEST_F(GoodsIdentityTest, AWriteOffLineByValueLowersTheGoodsSpeltSo)
+{
+    StartOnWarehouse();
+    for (const TIdentityCase& c : kCases) {
+        if (c.nulls)
+            continue;
+        for (const bool twinLine : {false, true}) {
+            SCOPED_TRACE(AnsiString(c.why) + (twinLine ? ", the twin's line" : ", the goods' line"));
+            w->Exec("Delete From Products");
+            Seed(c);
+            w->Exec("Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,"
+                    "Цена,Количество) Values (:n,'Марка','Серый','8','шт','Склад',2,4)",
+                    {twinLine ? c.twinName : c.name});
+            d->ExpectModal(Form5, [&] {
+                d->Type(Form5->Edit1, "1");
+                d->Click(Form5->Button1);
+                EXPECT_FALSE(d->IsShowing(Form5));
+            });
+            d->Run([&] { ConfirmWriteOff({.Reason = "Бой"}); });
+            EXPECT_EQ(Stock(goods), twinLine ? 10 : 6);
+            EXPECT_EQ(Stock(twin), twinLine ? 16 : 20);
+        }
     }
 }
 
