@@ -86,12 +86,40 @@ void TripleInWords(AnsiString& out, int n, bool feminine)
 
 constexpr int64_t kWordsLimit = 1000000000000000LL;  // a thousand trillion
 
+// Roubles from a thousand trillion up, in digits: the amount's 15 significant digits and the
+// zeros after them ("1E24" is 1 and 24 zeros). No kopecks are held at that size, and the
+// amount is beyond what a count of kopecks in 64 bits holds.
+AnsiString LargeRoublesInDigits(double roubles)
+{
+    char text[40];
+    const char* end = std::to_chars(text, text + sizeof text, roubles, std::chars_format::scientific, 14).ptr;
+    const std::string_view t(text, static_cast<size_t>(end - text));  // "d.ddddddddddddddde+XX"
+    const size_t e = t.find('e');
+    int exponent = 0;
+    std::from_chars(t.data() + e + (t[e + 1] == '+' ? 2 : 1), end, exponent);
+    AnsiString digits(1, t[0]);
+    digits += t.substr(2, e - 2);
+    digits.resize(static_cast<size_t>(exponent) + 1, '0');  // exponent >= 15 > 14 digits after the point
+    return digits;
+}
+
 }  // namespace
 
 AnsiString AmountInWords(double amount)
 {
     if (!std::isfinite(amount))
         return FloatToStr(amount);
+    if (std::fabs(amount) >= double(kWordsLimit)) {
+        AnsiString words;
+        if (amount < 0)
+            Append(words, "минус");
+        const AnsiString digits = LargeRoublesInDigits(std::fabs(amount));
+        Append(words, digits.c_str());
+        Append(words, kRouble.Forms[PluralForm(std::stoi(std::string(digits.substr(digits.size() - 2))))]);
+        Append(words, "00");
+        Append(words, kKopeck.Forms[PluralForm(0)]);
+        return AnsiUpperCase(words.substr(0, 1)) + words.substr(1);
+    }
     const int64_t totalKopecks = Round(static_cast<long double>(RoundTo(std::fabs(amount), -2)) * 100.0L);
     const bool negative = amount < 0 && totalKopecks != 0;
     const int64_t roubles = totalKopecks / 100;

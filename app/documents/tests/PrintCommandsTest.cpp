@@ -168,6 +168,19 @@ TEST_F(PrintCommandsTest, EachKindPrintsTheLinePricesItsViewerShows)
     }
 }
 
+// The largest figures the goods card takes (a million million at a million million) print
+// with their total in digits: counting that total in kopecks overflowed, and the print failed.
+TEST_F(PrintCommandsTest, AReceiptOfTheLargestFiguresPrintsItsTotalInDigits)
+{
+    const int64_t invoice = AddReceipt(Day(2027, 2, 1), 0, "П-16");
+    AddLine("StructureDocuments", invoice, bolt, 1e12, LineSum(1e12, 1e12));
+    InViewer(&TForm4::RadioButton7, 0, [&] { Print([&] { d->Click(Form3->Button8); }); });
+    TrpReport* report = Shown(TReportFamily::ReceiptInvoice);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(Variable(report, "Summa"), "'1000000000000000000000000 рублей 00 копеек'");
+    EXPECT_TRUE(d->Errors().empty());
+}
+
 TEST_F(PrintCommandsTest, AReceiptPrintsItsDateAsText)
 {
     const int64_t invoice = AddReceipt(Day(2027, 2, 1, 13, 30), 0, "П-15");
