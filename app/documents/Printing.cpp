@@ -354,16 +354,17 @@ const char* const kProductColumns =
     "Products.Единица_измерения,Products.Имя_поставщика,Products.Цена,Products.Минимум,Products.Максимум,"
     "Products.Группа,Products.Количество";
 
-// What working requests not yet issued still wait for, per product.
+// What working requests not yet issued still wait for, per product. A line an older file left
+// without a figure (Null) counts as 0 of it, as the issue invoice built from it counts it.
 const char* const kReserve =
-    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0)-Coalesce(StructureApplication.Отпущено,0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.Отпуск_товара<>:issued))";
 
 // What the working requests of one order still wait for.
 const char* const kOrderReserve =
-    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0)-Coalesce(StructureApplication.Отпущено,0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.№_заказа=:order))";
@@ -388,7 +389,7 @@ AnsiString MovedOut(const char* condition = nullptr)
 
 // The reserve of the requests made within [from, to).
 const char* const kPeriodReserve =
-    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0)-Coalesce(StructureApplication.Отпущено,0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.Отпуск_товара<>:issued) And (Application.Дата_создания>=:from) "

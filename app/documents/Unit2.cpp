@@ -134,7 +134,10 @@ bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card)
     const double minimum = work->FieldByName("Минимум")->AsFloat();
     // Reserved: what open requests still wait for, archived ones included.
     double reserved = 0;
-    OpenSql(work, "Select * From StructureApplication Where (IDТовара=:id) And (Количество>Отпущено)",
+    // A figure an older file left Null is 0, as the issue invoice built from the request takes it.
+    OpenSql(work,
+            "Select * From StructureApplication Where (IDТовара=:id) And "
+            "(Coalesce(Количество,0)>Coalesce(Отпущено,0))",
             {{"id", productId}});
     for (work->First(); !work->Eof(); work->Next())
         reserved += work->FieldByName("Количество")->AsFloat() - work->FieldByName("Отпущено")->AsFloat();

@@ -4,6 +4,10 @@
 #include "app/documents/tests/PrintFixture.h"
 
 #include "app/documents/Printing.h"
+#include "app/documents/Unit11.h"
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
 #include "app/documents/Unit9.h"
 #include "app/shell/Unit1.h"
 #include "platform/db/ADODB.h"
@@ -414,6 +418,73 @@ TEST_F(ReportBuilderTest, TurnoverShowsTheStockAtTheEndAndThePeriodsReserve)
         EXPECT_EQ(Variable(report, "c"), "'Склад'");
         EXPECT_TRUE(HasText(report, "С 01.02.2027 по 20.02.2027"));
         EXPECT_TRUE(HasText(report, "ООО Склад"));
+    });
+}
+
+// A request line an older file left without its issued figure (Null) waits for its whole
+// quantity, by every route that counts what requests wait for: the goods card's reserve, the
+// stock reports and the issue invoice built from the request. The card and the reports took
+// such a line for nothing reserved, while the invoice offered all of it.
+TEST_F(ReportBuilderTest, ARequestLineWithoutItsIssuedFigureWaitsForItAll)
+{
+    w->Exec("Update StructureApplication Set Отпущено=Null Where IDТовара=:p", {bolt});
+    w->Exec("Update Products Set Минимум=12 Where ID=:p", {bolt});
+    // "Просмотр" on the bolt's row of the main grid, listed since the goods were seeded.
+    Form1->RefreshGoodsGrid();
+    int row = 0;
+    for (const AnsiString& id : Column(Form1->ADOQuery1, "ID"))
+        if (id == IntToStr(bolt))
+            break;
+        else
+            ++row;
+    d->ClickRow(Form1->DBGrid1, row);
+    d->ExpectModal(Form2, [&] {
+        EXPECT_EQ(Form2->Edit6->GetText(), "4") << "reserved";
+        EXPECT_EQ(Form2->Edit5->GetText(), "6") << "short: 12 - (10 - 4)";
+        d->Click(Form2->Button6);
+    });
+    d->Run([&] { d->Click(Form1->Button3); });
+    const struct {
+        const char* why;
+        TRadioButton* TForm9::*kind;
+        const char* column;
+        const char* figure;
+    } reports[] = {
+        {"stock state: what requests wait for", &TForm9::RadioButton1, "Не_выдано", "4"},
+        {"shortage: what requests wait for", &TForm9::RadioButton7, "Не_выдано", "4"},
+        {"purchase request: the minimum and the reserve less the stock", &TForm9::RadioButton3, "Не_выдано", "6"},
+    };
+    for (const auto& r : reports) {
+        SCOPED_TRACE(r.why);
+        InBuilder([&] {
+            d->Choose(Form9->*r.kind);
+            w->Exec("Update Products Set V='V'");
+            Print([&] { d->Click(Form9->Button2); });
+            const std::vector<AnsiString> names = Column(Form1->ADOQuery7, "Наименование");
+            const auto at = std::find(names.begin(), names.end(), "Болт");
+            ASSERT_NE(at, names.end());
+            EXPECT_EQ(Column(Form1->ADOQuery7, r.column)[size_t(at - names.begin())], r.figure);
+        });
+    }
+    // The order state of request 7 prints it as nothing issued yet; the issue invoice from it
+    // offers the same 4.
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        int at = 0;
+        for (const AnsiString& id : Column(Form1->ADOQuery6, "ID"))
+            if (id == IntToStr(order7))
+                break;
+            else
+                ++at;
+        d->ClickRow(Form4->DBGrid1, at);
+        Print([&] { d->Click(Form4->Button6); });
+        EXPECT_EQ(Column(Form1->ADOQuery8, "Отпущено"), (std::vector<AnsiString>{"0", "1"}));
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(w->Scalar("Select Количество From TempStructureOtpusk Where IDТовара=:p", {bolt}).AsDouble(), 4);
+            d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+            d->Click(Form3->Button6);
+        });
+        d->Click(Form4->Button3);
     });
 }
 
