@@ -349,10 +349,13 @@ const char* const kIssued = "Выдан";
 
 // The product columns of a stock report row (Products has its own O, which the reports
 // replace by a figure).
+// A figure an older file left Null is 0, as the goods card and the documents take it, so that
+// goods without a stock figure are short of their minimum here too.
 const char* const kProductColumns =
     "Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-    "Products.Единица_измерения,Products.Имя_поставщика,Products.Цена,Products.Минимум,Products.Максимум,"
-    "Products.Группа,Products.Количество";
+    "Products.Единица_измерения,Products.Имя_поставщика,Coalesce(Products.Цена,0) As Цена,"
+    "Coalesce(Products.Минимум,0) As Минимум,Coalesce(Products.Максимум,0) As Максимум,"
+    "Products.Группа,Coalesce(Products.Количество,0) As Количество";
 
 // What working requests not yet issued still wait for, per product. A line an older file left
 // without a figure (Null) counts as 0 of it, as the issue invoice built from it counts it.
@@ -417,7 +420,7 @@ void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDate
 {
     const TDateTime first = DateOf(from), afterLast = TDateTime(DateOf(to).Val + 1);
     OpenSql(rows,
-            AnsiString("Select ") + kProductColumns + ",Products.Количество-" +
+            AnsiString("Select ") + kProductColumns + ",Coalesce(Products.Количество,0)-" +
                 Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + " As O," +
                 kPeriodReserve + " As Не_выдано From Products Where V='V' Order By Products.Наименование,Products.ID",
             {{"from", first}, {"to", afterLast}, {"issued", kIssued}});
@@ -429,7 +432,8 @@ void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& ord
     // The quantity to buy, to the cent.
     const AnsiString need = kind == TPurchaseKind::ByOrder
                                 ? AnsiString("Round(") + kOrderReserve + ",2)"
-                                : AnsiString("Round(Max(Products.Минимум+") + kReserve + "-Products.Количество,0),2)";
+                                : AnsiString("Round(Max(Coalesce(Products.Минимум,0)+") + kReserve +
+                                      "-Coalesce(Products.Количество,0),0),2)";
     OpenSql(rows,
             AnsiString("Select T.* From (Select ") + kProductColumns + "," + need +
                 " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0 "

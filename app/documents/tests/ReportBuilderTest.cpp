@@ -488,6 +488,48 @@ TEST_F(ReportBuilderTest, ARequestLineWithoutItsIssuedFigureWaitsForItAll)
     });
 }
 
+// Goods an older file left without a stock figure (Null) hold none: short of their minimum on
+// the card, on the shortage report and on the purchase request alike. The reports passed them by.
+TEST_F(ReportBuilderTest, GoodsWithoutAStockFigureAreShortOfTheirMinimumEverywhere)
+{
+    w->Exec("Update Products Set Количество=Null,Минимум=3 Where ID=:p", {nut});
+    Form1->RefreshGoodsGrid();
+    int row = 0;
+    for (const AnsiString& id : Column(Form1->ADOQuery1, "ID"))
+        if (id == IntToStr(nut))
+            break;
+        else
+            ++row;
+    d->ClickRow(Form1->DBGrid1, row);
+    d->ExpectModal(Form2, [&] {
+        EXPECT_EQ(Form2->Edit5->GetText(), "3") << "short";
+        d->Click(Form2->Button6);
+    });
+    d->Run([&] { d->Click(Form1->Button3); });
+    const struct {
+        const char* why;
+        TRadioButton* TForm9::*kind;
+        const char* column;
+        const char* figure;
+    } reports[] = {
+        {"stock state", &TForm9::RadioButton1, "Количество", "0"},
+        {"shortage", &TForm9::RadioButton7, "Минимум", "3"},
+        {"purchase request", &TForm9::RadioButton3, "Не_выдано", "3"},
+    };
+    for (const auto& r : reports) {
+        SCOPED_TRACE(r.why);
+        InBuilder([&] {
+            d->Choose(Form9->*r.kind);
+            w->Exec("Update Products Set V='V'");
+            Print([&] { d->Click(Form9->Button2); });
+            const std::vector<AnsiString> names = Column(Form1->ADOQuery7, "Наименование");
+            const auto at = std::find(names.begin(), names.end(), "Гайка");
+            ASSERT_NE(at, names.end());
+            EXPECT_EQ(Column(Form1->ADOQuery7, r.column)[size_t(at - names.begin())], r.figure);
+        });
+    }
+}
+
 struct PurchaseCase {
     const char* why;
     const char* supplier;  // nullptr: filter not ticked
