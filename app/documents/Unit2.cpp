@@ -361,13 +361,14 @@ void TForm2::DBGrid1CellClick(TColumn*)
 // it highlights, as after a move in the grid.
 void TForm2::Button4Click(TObject*)
 {
-    OpenGoods("Select * From Products Where Количество<Минимум");
+    // A figure an older file left Null is 0, as the card's shortage and the reports take it.
+    OpenGoods("Select * From Products Where Coalesce(Количество,0)<Coalesce(Минимум,0)");
     GoodsRowReached();
 }
 
 void TForm2::Button5Click(TObject*)
 {
-    OpenGoods("Select * From Products Where Количество>Максимум");
+    OpenGoods("Select * From Products Where Coalesce(Количество,0)>Coalesce(Максимум,0)");
     GoodsRowReached();
 }
 

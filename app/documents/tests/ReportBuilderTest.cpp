@@ -506,6 +506,20 @@ TEST_F(ReportBuilderTest, GoodsWithoutAStockFigureAreShortOfTheirMinimumEverywhe
         d->Click(Form2->Button6);
     });
     d->Run([&] { d->Click(Form1->Button3); });
+    // "Меньше минимума" of the line picker lists it.
+    d->ExpectModal(Form3, [&] {
+        d->Type(Form3->Edit2, "Брак");
+        d->ExpectModal(Form2, [&] {
+            d->Click(Form2->Button4);
+            const std::vector<AnsiString> names = Column(Form1->ADOQuery5, "Наименование");
+            EXPECT_NE(std::find(names.begin(), names.end(), "Гайка"), names.end());
+            d->Click(Form2->Button6);
+        });
+        d->Click(Form3->Button1);
+        d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+        d->Click(Form3->Button6);
+    });
+    d->Run([] { Form1->Button9Click(nullptr); });
     const struct {
         const char* why;
         TRadioButton* TForm9::*kind;
