@@ -10,6 +10,7 @@
 #include "app/documents/Unit4.h"
 #include "app/documents/Unit9.h"
 #include "app/shell/Unit1.h"
+#include "app/shell/Unit5.h"
 #include "platform/db/ADODB.h"
 #include "platform/db/DbFaults.h"
 #include "platform/gui/ComCtrls.h"
@@ -542,6 +543,79 @@ TEST_F(ReportBuilderTest, GoodsWithoutAStockFigureAreShortOfTheirMinimumEverywhe
             EXPECT_EQ(Column(Form1->ADOQuery7, r.column)[size_t(at - names.begin())], r.figure);
         });
     }
+}
+
+// A group renamed with goods in it: its goods follow the name, are picked under it, take a
+// receipt and a write-off, and the main grid, the card and the stock report of the group show
+// the figure the warehouse holds.
+TEST_F(ReportBuilderTest, GoodsOfARenamedGroupArePostedAndReportedUnderItsNewName)
+{
+    const AnsiString renamed = "Винты 'М', \"оцинк.\"";
+    d->Run([this] { Form1->OpenDatabase(w->Path()); });  // the groups seeded since the start
+    d->ChooseNode(Form1->TreeView1, "Винты");
+    d->ExpectModal(Form5, [&] {
+        d->Type(Form5->Edit1, renamed);
+        d->Click(Form5->Button1);
+        EXPECT_FALSE(d->IsShowing(Form5));
+    });
+    d->Run([&] { d->Menu(Form1->N10); });
+    EXPECT_EQ(w->Scalar("Select Группа From Products Where ID=:p", {screw}).AsString(), renamed);
+
+    // A receipt of 2.5 and a write-off of 0.75, the screw picked by its new group's name.
+    const auto pick = [&](const char* quantity, TButton* TForm2::*ok) {
+        d->ExpectModal(Form2, [&] {
+            d->Select(Form2->ComboBox7, renamed);
+            ASSERT_EQ(Form1->ADOQuery5->RecordCount(), 1);
+            d->ClickRow(Form2->DBGrid1, 0);
+            d->Type(Form2->ComboBox6, quantity);
+            d->Click(Form2->*ok);
+            EXPECT_FALSE(d->IsShowing(Form2));
+        });
+        d->Click(Form3->Button1);
+    };
+    d->ExpectModal(Form3, [&] {
+        d->Select(Form3->ComboBox1, 0);
+        d->Type(Form3->ComboBox2, "О'Нил");
+        d->Type(Form3->ComboBox3, "Иванов");
+        d->Select(Form3->ComboBox4, 0);
+        pick("2,5", &TForm2::Button7);
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    d->Run([&] { d->Click(Form1->Button5); });
+    w->SetPassword("1");
+    d->ExpectModal(Form3, [&] {
+        d->Type(Form3->Edit2, "Брак");
+        pick("0,75", &TForm2::Button3);
+        d->ExpectModal(Form5, [&] {
+            d->Type(Form5->Edit1, "1");
+            d->Click(Form5->Button1);
+        });
+        d->Click(Form3->Button4);
+        EXPECT_FALSE(d->IsShowing(Form3));
+    });
+    d->Run([] { Form1->Button9Click(nullptr); });
+    EXPECT_EQ(w->Scalar("Select Количество From Products Where ID=:p", {screw}).AsDouble(), 2.75);
+
+    // The renamed node lists the screw with that stock; its card and the group's report agree.
+    d->ChooseNode(Form1->TreeView1, renamed);
+    EXPECT_EQ(Column(Form1->ADOQuery1, "Количество"), std::vector<AnsiString>{"2,75"});
+    d->ExpectModal(Form2, [&] {
+        EXPECT_EQ(Form2->Edit7->GetText(), "2,75");
+        EXPECT_EQ(Form2->Edit5->GetText(), "6,25") << "short: 4 - (2.75 - 5 reserved)";
+        d->Click(Form2->Button6);
+    });
+    d->Run([&] { d->Click(Form1->Button3); });
+    InBuilder([&] {
+        d->Choose(Form9->RadioButton1);
+        d->ChooseNode(Form9->TreeView1, renamed);
+        d->Click(Form9->Button6);
+        d->Click(Form9->Button7);  // the goods shown
+        Print([&] { d->Click(Form9->Button2); });
+        EXPECT_EQ(Column(Form1->ADOQuery7, "Наименование"), std::vector<AnsiString>{"Винт"});
+        EXPECT_EQ(Column(Form1->ADOQuery7, "Количество"), std::vector<AnsiString>{"2,75"});
+        EXPECT_EQ(Column(Form1->ADOQuery7, "R"), std::vector<AnsiString>{"0,75"});
+    });
 }
 
 struct PurchaseCase {
