@@ -485,9 +485,10 @@ int64_t TForm2::LineProductId(int64_t current)
     const bool gridRow = picking && HasCurrentRow(grid) && grid->FindField("ID");
     if (gridRow && describes(grid, true))
         return grid->FieldByName("ID")->AsLargeInt();
-    // Otherwise the goods the boxes describe: the line's own product while it still fits,
-    // then the one with the article shown, then the goods spelt as typed (БОЛТ and болт are
-    // two cards), then the row the grid was narrowed to, then the first.
+    // Otherwise the goods the boxes describe: the line's own product while it is spelt as
+    // shown, then the one with the article shown, then the goods spelt as typed (БОЛТ and
+    // болт are two cards), then the line's own product case aside, then the row the grid was
+    // narrowed to, then the first.
     TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q, AnsiString("Select ID,№,Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа From Products Where ") +
                    kDescribedGoods + " Order By ID",
@@ -496,19 +497,26 @@ int64_t TForm2::LineProductId(int64_t current)
     if (q->IsEmpty())
         return 0;
     int64_t withArticle = 0, spelt = 0;
+    bool currentFits = false;
     for (q->First(); !q->Eof(); q->Next()) {
         const int64_t id = q->FieldByName("ID")->AsLargeInt();
-        if (id == current)
-            return id;
+        const bool exact = describes(q, true);
+        if (id == current) {
+            if (exact)
+                return id;
+            currentFits = true;
+        }
         if (withArticle == 0 && !article.empty() && AnsiSameText(q->FieldByName("№")->AsString(), article))
             withArticle = id;
-        if (spelt == 0 && describes(q, true))
+        if (spelt == 0 && exact)
             spelt = id;
     }
     if (withArticle)
         return withArticle;
     if (spelt)
         return spelt;
+    if (currentFits)
+        return current;
     if (gridRow && describes(grid, false))
         return grid->FieldByName("ID")->AsLargeInt();
     q->First();

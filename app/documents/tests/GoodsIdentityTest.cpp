@@ -243,6 +243,40 @@ TEST_F(GoodsIdentityTest, GoodsTypedIntoThePickerAreTheCardSpeltSo)
         }
 }
 
+// A receipt line whose name is retyped in the line editor as its twin's goes to the twin,
+// also when the two differ only in case; the line's own goods were kept while they matched
+// case aside.
+TEST_F(GoodsIdentityTest, ALineRetypedAsItsTwinGoesToTheTwin)
+{
+    StartOnWarehouse();
+    for (const TIdentityCase& c : kCases) {
+        if (c.nulls)
+            continue;
+        SCOPED_TRACE(c.why);
+        w->Exec("Delete From StructureDocuments");
+        w->Exec("Delete From Products");
+        Seed(c);
+        d->ExpectModal(Form3, [&] {
+            d->Select(Form3->ComboBox1, 0);
+            d->Type(Form3->ComboBox2, "Поставщик");
+            d->Type(Form3->ComboBox3, "Иванов");
+            d->Select(Form3->ComboBox4, 0);
+            Add("3", &TForm2::Button7);
+            d->ExpectModal(Form2, [&] {
+                d->Type(Form2->ComboBox1, c.twinName);
+                d->Click(Form2->Button7);
+                EXPECT_FALSE(d->IsShowing(Form2));
+            });
+            d->Click(Form3->Button3);
+            d->Click(Form3->Button4);
+            EXPECT_FALSE(d->IsShowing(Form3));
+        });
+        d->Run([&] { d->Click(Form1->Button5); });
+        EXPECT_EQ(Stock(goods), 10);
+        EXPECT_EQ(Stock(twin), 23);
+    }
+}
+
 // A write-off line that names its goods by value only (as the posting finds them) lowers the
 // goods spelt as the line has them, not the first that equals them case aside.
 TEST_F(GoodsIdentityTest, AWriteOffLineByValueLowersTheGoodsSpeltSo)
