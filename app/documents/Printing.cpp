@@ -353,21 +353,21 @@ const char* const kIssued = "Выдан";
 // goods without a stock figure are short of their minimum here too.
 const char* const kProductColumns =
     "Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-    "Products.Единица_измерения,Products.Имя_поставщика,Coalesce(Products.Цена,0) As Цена,"
-    "Coalesce(Products.Минимум,0) As Минимум,Coalesce(Products.Максимум,0) As Максимум,"
-    "Products.Группа,Coalesce(Products.Количество,0) As Количество";
+    "Products.Единица_измерения,Products.Имя_поставщика,Coalesce(Products.Цена,0.0) As Цена,"
+    "Coalesce(Products.Минимум,0.0) As Минимум,Coalesce(Products.Максимум,0.0) As Максимум,"
+    "Products.Группа,Coalesce(Products.Количество,0.0) As Количество";
 
 // What working requests not yet issued still wait for, per product. A line an older file left
 // without a figure (Null) counts as 0 of it, as the issue invoice built from it counts it.
 const char* const kReserve =
-    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0)-Coalesce(StructureApplication.Отпущено,0),0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.Отпуск_товара<>:issued))";
 
 // What the working requests of one order still wait for.
 const char* const kOrderReserve =
-    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0)-Coalesce(StructureApplication.Отпущено,0),0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.№_заказа=:order))";
@@ -392,7 +392,7 @@ AnsiString MovedOut(const char* condition = nullptr)
 
 // The reserve of the requests made within [from, to).
 const char* const kPeriodReserve =
-    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0)-Coalesce(StructureApplication.Отпущено,0),0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.Отпуск_товара<>:issued) And (Application.Дата_создания>=:from) "
@@ -420,7 +420,7 @@ void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDate
 {
     const TDateTime first = DateOf(from), afterLast = TDateTime(DateOf(to).Val + 1);
     OpenSql(rows,
-            AnsiString("Select ") + kProductColumns + ",Coalesce(Products.Количество,0)-" +
+            AnsiString("Select ") + kProductColumns + ",Coalesce(Products.Количество,0.0)-" +
                 Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + " As O," +
                 kPeriodReserve + " As Не_выдано From Products Where V='V' Order By Products.Наименование,Products.ID",
             {{"from", first}, {"to", afterLast}, {"issued", kIssued}});
@@ -432,8 +432,8 @@ void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& ord
     // The quantity to buy, to the cent.
     const AnsiString need = kind == TPurchaseKind::ByOrder
                                 ? AnsiString("Round(") + kOrderReserve + ",2)"
-                                : AnsiString("Round(Max(Coalesce(Products.Минимум,0)+") + kReserve +
-                                      "-Coalesce(Products.Количество,0),0),2)";
+                                : AnsiString("Round(Max(Coalesce(Products.Минимум,0.0)+") + kReserve +
+                                      "-Coalesce(Products.Количество,0.0),0),2)";
     OpenSql(rows,
             AnsiString("Select T.* From (Select ") + kProductColumns + "," + need +
                 " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0 "

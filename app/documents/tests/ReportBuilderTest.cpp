@@ -494,6 +494,9 @@ TEST_F(ReportBuilderTest, ARequestLineWithoutItsIssuedFigureWaitsForItAll)
 TEST_F(ReportBuilderTest, GoodsWithoutAStockFigureAreShortOfTheirMinimumEverywhere)
 {
     w->Exec("Update Products Set Количество=Null,Минимум=3 Where ID=:p", {nut});
+    // The first row's price Null too: a figure column keeps its fractions after it.
+    w->Exec("Update Products Set Цена=Null Where ID=:p", {bolt});
+    w->Exec("Update Products Set Цена=2.5 Where ID=:p", {screw});
     Form1->RefreshGoodsGrid();
     int row = 0;
     for (const AnsiString& id : Column(Form1->ADOQuery1, "ID"))
@@ -541,6 +544,9 @@ TEST_F(ReportBuilderTest, GoodsWithoutAStockFigureAreShortOfTheirMinimumEverywhe
             const auto at = std::find(names.begin(), names.end(), "Гайка");
             ASSERT_NE(at, names.end());
             EXPECT_EQ(Column(Form1->ADOQuery7, r.column)[size_t(at - names.begin())], r.figure);
+            if (r.kind == &TForm9::RadioButton1) {
+                EXPECT_EQ(Column(Form1->ADOQuery7, "Цена"), (std::vector<AnsiString>{"0", "2,5", "1", "100"}));
+            }
         });
     }
 }
