@@ -704,16 +704,22 @@ void TForm2::FillLists()
                                         {ComboBox3, "Цвет"},
                                         {ComboBox4, "Размеры"},
                                         {ComboBox5, "Единица_измерения"}});
+    // The sorted lists take their names in one AddStrings, the same list as one Add each,
+    // which would insert each name in the middle: square in the number of names.
     ComboBox6->SetText("");
     ComboBox6->GetItems()->Clear();
     TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q, "Select * From P");
+    TStringList suppliers;
     for (q->First(); !q->Eof(); q->Next())
-        ComboBox6->GetItems()->Add(q->FieldByName("Название")->AsString());
+        suppliers.Add(q->FieldByName("Название")->AsString());
+    ComboBox6->GetItems()->AddStrings(suppliers);
     ComboBox7->GetItems()->Clear();
     ComboBox7->SetText("");
+    TStringList groups;
     for (const AnsiString& group : WarehouseData->GoodsGroupNames())
-        ComboBox7->GetItems()->Add(group);
+        groups.Add(group);
+    ComboBox7->GetItems()->AddStrings(groups);
 }
 
 void TForm2::EnableDescribingFields(bool enabled)

@@ -347,8 +347,8 @@ TEST(EnginePageNumbers, PartsWithoutThePageAreNotComputedAgain)
 }
 
 // A group kept together moves on once its rows were read: what the page number chooses on
-// the new page that its own page never read is not read from the row the data is on now.
-// Such a part keeps the text of the page it was made on; every other part follows the page.
+// the new page that its own page never read is not read from the row the data is on now,
+// but as it was when the header was made (the other branch is read then too).
 TEST(EnginePageNumbers, ABranchThePageChoosesReadsNoLaterRow)
 {
     struct Case {
@@ -382,11 +382,10 @@ TEST(EnginePageNumbers, ABranchThePageChoosesReadsNoLaterRow)
                 if (b == AnsiString::npos)
                     continue;
                 const AnsiString got = TrimRight(text.substr(b + 2));
-                // Made on page 1 and moved on: the branch of page 1, not another row's value.
-                if (i > 0 && got == "-")
+                // Made on page 1 and moved on: its own row's value, not another row's.
+                EXPECT_EQ(got, i == 0 ? AnsiString("-") : c.own(n)) << text;
+                if (i > 0 && n == 4)
                     ++moved;
-                else
-                    EXPECT_EQ(got, i == 0 ? AnsiString("-") : c.own(n)) << text;
             }
         EXPECT_EQ(moved, 1) << "the second group is to move on from page 1";
     }
@@ -473,4 +472,232 @@ TEST(EnginePageNumbers, FiguresFromFieldsAreTheRecordsOwn)
             EXPECT_GE(check.pages.size(), 2u) << "nothing moved to another page";
             t.Report()->GetDataSets()->Clear();
         }
+}
+
+// A text made again for the page its band moved to shows what making it on that page would
+// have shown: whatever the page number chooses reads the values of the memo's own row, as
+// they were when the band was made, not what later rows left in script variables, fields,
+// report variables or the script's functions.
+TEST(EnginePageNumbers, WhatThePageChoosesIsReadAsTheBandWasMade)
+{
+    struct Shape {
+        const char* why;
+        const char* branch;  // read only where Page# is not 1; gives the row's N
+    };
+    const Shape shapes[] = {
+        {"a script variable", "cur + 0"},
+        {"a script variable of text", "StrToInt(curText)"},
+        {"a field under operators", "<D.\"N\"> * 2 div 2"},
+        {"a report variable", "<RowN> + 0"},
+        {"a function of the script", "Twice(cur) div 2"},
+        {"a nested choice", "IIF(<Page#> > 0, cur, -1)"},
+        {"beside the line number", "<Line#> * 0 + cur"},
+        {"beside a total", "Length(VarToStr(COUNT(0))) * 0 + cur"},
+    };
+    struct Place {
+        const char* why;
+        std::function<void(TTestReport&, const AnsiString&)> build;  // memos of the given text
+    };
+    const Place places[] = {
+        {"a kept group's header",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             g->OnBeforePrint = "Row";
+             t.Memo(g, 0, 0, 200, 20, "g" + text);
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             m->OnBeforePrint = "Spoil";
+             t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+         }},
+        {"a kept group's footer",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             g->OnBeforePrint = "Spoil";
+             t.Memo(g, 0, 0, 200, 20, "h[D.\"N\"]");
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             m->OnBeforePrint = "Spoil";
+             t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+             auto* f = t.Band<TrpGroupFooter>(70, 30);
+             f->OnBeforePrint = "Row";
+             t.Memo(f, 0, 0, 200, 30, "f" + text);
+         }},
+        {"a data band kept with its child",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             m->KeepChild = true;
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 40, "r" + text);
+             auto* c = t.Band<TrpChild>(60, 30);
+             c->OnBeforePrint = "Spoil";
+             t.Memo(c, 0, 0, 200, 30, "c[D.\"N\"]");
+             m->SetChild(c);
+         }},
+        {"a child kept with its row",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             m->KeepChild = true;
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 40, "r[D.\"N\"]");
+             auto* c = t.Band<TrpChild>(60, 30);
+             c->OnBeforePrint = "Row";
+             t.Memo(c, 0, 0, 200, 30, "c" + text);
+             m->SetChild(c);
+         }},
+        {"rows kept with their details",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* m = t.Band<TrpMasterData>(10, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(3)));
+             m->KeepTogether = true;
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 30, "r" + text);
+             auto* d = t.Band<TrpDetailData>(50, 25);
+             d->SetDataSet(t.DataSet("S", NumberedRows(2)));
+             d->OnBeforePrint = "Spoil";
+             t.Memo(d, 0, 0, 200, 25, "d[S.\"N\"]");
+         }},
+        {"page columns",
+         [](TTestReport& t, const AnsiString& text) {
+             t.Page()->SetColumns(2);
+             t.Page()->GetColumnPositions()->Clear();
+             t.Page()->GetColumnPositions()->Add("0");
+             t.Page()->GetColumnPositions()->Add("45");
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->KeepChild = true;
+             m->OnBeforePrint = "Row";
+             m->SetDataSet(t.DataSet("D", NumberedRows(7)));
+             t.Memo(m, 0, 0, 150, 40, "r" + text);
+             auto* c = t.Band<TrpChild>(60, 30);
+             c->OnBeforePrint = "Spoil";
+             t.Memo(c, 0, 0, 150, 30, "c[D.\"N\"]");
+             m->SetChild(c);
+         }},
+    };
+    for (const Place& place : places)
+        for (const Shape& shape : shapes) {
+            SCOPED_TRACE(AnsiString(place.why) + ", " + shape.why);
+            TTestReport t;
+            t.Report()->GetVariables()->SetVariable("RowN", Variant(AnsiString("cur")));
+            t.Report()->GetScriptText()->SetText(
+                "var cur, calls: Integer; curText: String;\n"
+                "procedure Row(Sender: TrpComponent);\nbegin\n  cur := Get('D.\"N\"');\n"
+                "  curText := IntToStr(cur);\nend;\n"
+                "procedure Spoil(Sender: TrpComponent);\nbegin\n  cur := -1;\n  curText := '-1';\nend;\n"
+                "function Twice(x: Integer): Integer;\nbegin\n  calls := calls + 1;\n  Result := x + cur;\nend;\n"
+                "begin\n  cur := 0;\n  calls := 0;\nend.");
+            place.build(t, "[D.\"N\"] p[Page#] b[IIF(<Page#> = 1, '-', " + AnsiString(shape.branch) +
+                               ")] q[IntToStr(<Page#>) + '/' + IntToStr(cur)]");
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            int later = 0;
+            for (int i = 0; i < t.Pages()->GetCount(); ++i)
+                for (const AnsiString& text : PageTexts(t.Pages(), i)) {
+                    const size_t b = text.find(" b");
+                    if (b == AnsiString::npos)
+                        continue;
+                    const AnsiString n = text.substr(1, text.find(' ') - 1);
+                    const AnsiString page = IntToStr(i + 1);
+                    // As a band made on this very page prints it.
+                    EXPECT_EQ(TrimRight(text.substr(1)),
+                              n + " p" + page + " b" + (i == 0 ? AnsiString("-") : n) + " q" + page + "/" + n);
+                    if (i > 0)
+                        ++later;
+                }
+            EXPECT_GT(later, 0) << "nothing printed past the first page";
+        }
+}
+
+// What it takes to make a text again goes once its page can no longer move: a report four
+// times as long holds no more of them at once, and every moved text still names its page.
+TEST(EnginePageNumbers, RecordsGoOnceTheirPageIsDone)
+{
+    const struct {
+        const char* why;
+        bool group;
+    } cases[] = {{"rows kept with their child", false}, {"groups kept together", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::vector<size_t> peaks;
+        for (const int rows : {60, 240}) {
+            TTestReport t;
+            if (c.group) {
+                auto* g = t.Band<TrpGroupHeader>(0, 20);
+                g->Condition = "D.\"Group\"";
+                g->KeepTogether = true;
+                t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"N\"]"));
+            }
+            auto* m = t.Band<TrpMasterData>(30, 30);
+            m->SetDataSet(t.DataSet("D", NumberedRows(rows, 3)));
+            t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]"));
+            if (!c.group) {
+                m->KeepChild = true;
+                auto* ch = t.Band<TrpChild>(60, 30);
+                t.Memo(ch, 0, 0, 200, 30, Numbered("c", "[D.\"N\"]"));
+                m->SetChild(ch);
+            }
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            EXPECT_EQ(CheckPages(t.Pages()).wrong, "");
+            EXPECT_GT(t.Pages()->GetCount(), rows / 10);
+            peaks.push_back(t.Engine()->PageTextRecordsPeak);
+        }
+        EXPECT_GT(peaks[0], 0u);
+        EXPECT_EQ(peaks[1], peaks[0]) << "records held grow with the report";
+    }
+}
+
+// The same in each of the script's syntaxes: a variable of the report's script, whatever
+// language declares it, is read as it was when the moved header was made.
+TEST(EnginePageNumbers, ScriptVariablesOfEverySyntaxAreReadAsMade)
+{
+    const struct {
+        const char* language;
+        const char* script;
+    } cases[] = {
+        {"PascalScript",
+         "var cur: Integer;\n"
+         "procedure Row(Sender: TrpComponent);\nbegin\n  cur := Get('D.\"N\"');\nend;\n"
+         "procedure Spoil(Sender: TrpComponent);\nbegin\n  cur := -1;\nend;\n"
+         "begin\n  cur := 0;\nend."},
+        {"C++Script",
+         "int cur;\n"
+         "void Row(TrpComponent Sender) {\n  cur = Get(\"D.\\\"N\\\"\");\n}\n"
+         "void Spoil(TrpComponent Sender) {\n  cur = -1;\n}\n"
+         "{ cur = 0; }"},
+        {"JScript",
+         "var cur = 0;\n"
+         "function Row(Sender) {\n  cur = Get(\"D.\\\"N\\\"\");\n}\n"
+         "function Spoil(Sender) {\n  cur = -1;\n}\n"},
+        {"BasicScript",
+         "Dim cur\n"
+         "Sub Row(Sender)\n  cur = Get(\"D.\" & Chr(34) & \"N\" & Chr(34))\nEnd Sub\n"
+         "Sub Spoil(Sender)\n  cur = -1\nEnd Sub\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        t.Report()->ScriptLanguage = c.language;
+        t.Report()->GetScriptText()->SetText(c.script);
+        auto* g = t.Band<TrpGroupHeader>(0, 20);
+        g->Condition = "D.\"Group\"";
+        g->KeepTogether = true;
+        g->OnBeforePrint = "Row";
+        t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] b[IIF(<Page#> = 1, '-', cur + 0)]");
+        auto* m = t.Band<TrpMasterData>(30, 30);
+        m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+        m->OnBeforePrint = "Spoil";
+        t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(t.Errors(), "");
+        AnsiString headers;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i))
+                if (text.substr(0, 1) == "g")
+                    headers += IntToStr(i + 1) + ":" + TrimRight(text) + ";";
+        EXPECT_EQ(headers, "1:g1 b-;2:g4 b4;3:g7 b7;");
+    }
 }
