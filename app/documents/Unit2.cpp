@@ -222,16 +222,21 @@ void TForm2::Filter(TObject* sender, TComboBox* own, const char* column, TFurthe
     const TCardRole role = Role();
     if (role != TCardRole::Picker && role != TCardRole::Editor)
         return;
-    // The condition keeps the program's shape; the values are bound (:v0, :v1 ...).
+    // The condition keeps the program's shape; the values are bound (:v0, :v1 ...). A text an
+    // older file or an import left Null is the empty text the boxes show, as the lines find
+    // their goods (kDescribedGoods); Coalesce drops the column's collation, the value carries it.
+    const auto equals = [](const char* name, size_t n) {
+        return "(Coalesce(" + QuoteName(name) + ",'')=:v" + IntToStr(int64_t(n)) + " Collate RUNOCASE)";
+    };
     std::vector<Variant> values{own->GetText()};
-    WorkText = AnsiString(" Where (") + QuoteName(column) + "=:v0)";
+    WorkText = " Where " + equals(column, 0);
     for (const auto& [box, name] : further) {
         if (box->GetText().empty())
             continue;
         // In these roles ComboBox6 holds the line's quantity, not a supplier.
         if (box == ComboBox6 && Label6->GetCaption() == kQuantityLabel)
             continue;
-        WorkText += " and (" + QuoteName(name) + "=:v" + IntToStr(int64_t(values.size())) + ")";
+        WorkText += " and " + equals(name, values.size());
         values.push_back(box->GetText());
     }
     OpenGoods("Select * From Products" + WorkText, values);
