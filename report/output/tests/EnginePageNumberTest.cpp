@@ -701,3 +701,54 @@ TEST(EnginePageNumbers, ScriptVariablesOfEverySyntaxAreReadAsMade)
         EXPECT_EQ(headers, "1:g1 b-;2:g4 b4;3:g7 b7;");
     }
 }
+
+// Where the page number chooses a branch of IIF, a branch that is not taken runs nothing:
+// a function that changes an object or counts in the host is called only
+// where its branch prints, once, whether the band stays on its page or moves on.
+TEST(EnginePageNumbers, ABranchNotTakenRunsNothing)
+{
+    const struct {
+        const char* why;
+        const char* branch;   // the branch printed past the first page; gives the row's N
+        const char* counted;  // the summary's text: how often the branch ran
+    } cases[] = {
+        {"an object's property", "Bump(<D.\"N\">)", "[Counter.Tag]"},
+        {"the host", "Tally(<D.\"N\">)", "[Tallied(0)]"},
+        {"a nested choice", "IIF(<D.\"N\"> > 0, Bump(<D.\"N\">), 0)", "[Counter.Tag]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        int tallied = 0;
+        t.Report()->OnUserFunction = TrpUserFunctionEvent::Lambda([&](const AnsiString& Name, Variant& Params) {
+            if (Name == "TALLIED")
+                return Variant(tallied);
+            ++tallied;
+            return VarArrayGet(Params, {0});
+        });
+        t.Report()->AddFunction("function Tally(X: Integer): Integer");
+        t.Report()->AddFunction("function Tallied(X: Integer): Integer");
+        t.Report()->GetScriptText()->SetText(
+            "function Bump(x: Integer): Integer;\nbegin\n  Counter.Tag := Counter.Tag + 1;\n  Result := x;\nend;\n"
+            "begin\nend.");
+        auto* g = t.Band<TrpGroupHeader>(0, 20);
+        g->Condition = "D.\"Group\"";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] b[IIF(<Page#> = 1, '-', " + AnsiString(c.branch) + ")]");
+        auto* m = t.Band<TrpMasterData>(30, 30);
+        m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+        t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpReportSummary>(200, 20), 0, 0, 200, 20, "n" + AnsiString(c.counted))->SetName("Counter");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString headers, summary;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i))
+                if (text.substr(0, 1) == "g")
+                    headers += IntToStr(i + 1) + ":" + TrimRight(text) + ";";
+                else if (text.substr(0, 1) == "n")
+                    summary = TrimRight(text);
+        EXPECT_EQ(headers, "1:g1 b-;2:g4 b4;3:g7 b7;");
+        // Two headers print the branch.
+        EXPECT_EQ(summary, "n2");
+    }
+}
