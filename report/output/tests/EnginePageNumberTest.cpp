@@ -218,6 +218,44 @@ TEST(EnginePageNumbers, MovedBandsPrintThePageTheyLandOn)
              s->PrintOnParent = true;
          },
          "r1 s1.1 s1.2 r2 s2.1 s2.2 r3 s3.1 s3.2 r4 s4.1 s4.2 r5 s5.1 s5.2 r6 s6.1 s6.2"},
+        {"a kept group taller than a page",
+         [](TTestReport& t) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"Group\"]"));
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(14, 7)));
+             t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]"));
+         },
+         "gG1 r1 r2 r3 r4 r5 r6 r7 gG2 r8 r9 r10 r11 r12 r13 r14"},
+        {"two passes, the total of pages printed",
+         [](TTestReport& t) {
+             t.Report()->GetEngineOptions()->DoublePass = true;
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"Group\"]/[TotalPages]"));
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]/[TotalPages]"));
+         },
+         "gG1/3 r1/3 r2/3 r3/3 gG2/3 r4/3 r5/3 r6/3 gG3/3 r7/3 r8/3 r9/3"},
+        {"a new page asked by the script",
+         [](TTestReport& t) {
+             t.Report()->GetScriptText()->SetText(
+                 "procedure Row(Sender: TrpComponent);\nbegin\n"
+                 "  if Get('D.\"N\"') mod 3 = 0 then Engine.NewPage;\nend;\nbegin\nend.");
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             m->KeepChild = true;
+             m->OnAfterPrint = "Row";
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
+             auto* c = t.Band<TrpChild>(60, 30);
+             t.Memo(c, 0, 0, 200, 30, Numbered("c", "[D.\"N\"]"));
+             m->SetChild(c);
+         },
+         "r1 c1 r2 c2 r3 c3 r4 c4 r5 c5 r6 c6 r7 c7 r8 c8"},
         {"a subreport beside its band",
          [](TTestReport& t) {
              TrpReportPage* sub = LinesPage(t, 20);
