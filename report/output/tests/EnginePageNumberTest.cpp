@@ -256,6 +256,25 @@ TEST(EnginePageNumbers, MovedBandsPrintThePageTheyLandOn)
              m->SetChild(c);
          },
          "r1 c1 r2 c2 r3 c3 r4 c4 r5 c5 r6 c6 r7 c7 r8 c8"},
+        {"rows kept with their child after wide rows over three pages",
+         [](TTestReport& t) {
+             auto* w = t.Band<TrpMasterData>(10, 20);
+             w->SetDataSet(t.DataSet("D", NumberedRows(2)));
+             t.Memo(w, 0, 0, 50, 20, "w[D.\"N\"]");
+             t.Memo(w, 50, 0, 50, 20, "[V.\"N\"]");
+             auto* v = t.Band<TrpMasterData>(0, 0);
+             v->Vertical = true;
+             v->SetBounds(50, 0, 50, 100);
+             v->SetDataSet(t.DataSet("V", NumberedRows(16)));
+             auto* m = t.Band<TrpMasterData>(40, 40);
+             m->SetDataSet(t.DataSet("E", NumberedRows(5)));
+             m->KeepChild = true;
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[E.\"N\"]"));
+             auto* c = t.Band<TrpChild>(90, 30);
+             t.Memo(c, 0, 0, 200, 30, Numbered("c", "[E.\"N\"]"));
+             m->SetChild(c);
+         },
+         "r1 c1 r2 c2 r3 c3 r4 c4 r5 c5"},
         {"a subreport beside its band",
          [](TTestReport& t) {
              TrpReportPage* sub = LinesPage(t, 20);
