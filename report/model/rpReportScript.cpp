@@ -137,10 +137,10 @@ void PutValue(TscCustomVariable* Var, const Variant& Value)
 // (which are script variables): they are known by the registrar that stamped them.
 bool IsLibraryReading(const TscMethodHelper* Method)
 {
-    static const TObject* const library = [] {
-        const TscCustomVariable* known = scGlobalUnit() ? scGlobalUnit()->FindLocal("IntToStr") : nullptr;
-        return known ? known->RegisteredBy : nullptr;
-    }();
+    // Looked up each time (once per compiled expression): the library registers anew when
+    // the script engine starts again.
+    const TscCustomVariable* known = scGlobalUnit() ? scGlobalUnit()->FindLocal("IntToStr") : nullptr;
+    const TObject* const library = known ? known->RegisteredBy : nullptr;
     if (!library || Method->RegisteredBy != library || Method->ClassRef)
         return false;
     const AnsiString name = UpperCase(Method->Name);
