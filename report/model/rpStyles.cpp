@@ -166,7 +166,7 @@ void TrpStyles::LoadFromStream(TStream& Stream)
     doc.LoadWholeFromStream(Stream);
     // Another root (a style sheet, a report) leaves the collection empty, and says so.
     if (!SameText(doc.Root()->Name, "style"))
-        throw EXMLFormatError(Format(rpmsg::kNotAStyleFile, {doc.Root()->Name, "style", "styles"}));
+        throw EXMLFormatError(Format(rpmsg::kWrongRoot, {doc.Root()->Name, "style", "styles"}));
     LoadFromXMLItem(doc.Root());
 }
 
@@ -246,7 +246,7 @@ void TrpStyleSheet::LoadFromStream(TStream& Stream)
     doc.LoadWholeFromStream(Stream);
     TrpXMLItem* root = doc.Root();
     if (!SameText(root->Name, "stylesheet"))
-        throw EXMLFormatError(Format(rpmsg::kNotAStyleFile, {root->Name, "stylesheet", "style sheet"}));
+        throw EXMLFormatError(Format(rpmsg::kWrongRoot, {root->Name, "stylesheet", "style sheet"}));
     try {
         for (int i = 0; i < root->Count(); ++i)
             if (SameText(root->Items(i)->Name, "style"))

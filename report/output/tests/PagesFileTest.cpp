@@ -574,3 +574,28 @@ TEST(PagesFile, SwapMarkersSurviveLoadingAndSavingAgain)
         EXPECT_EQ(DrawDump(second.Pages()), drawn);
     }
 }
+
+// A template page in the file whose paper code is missing keeps its own sheet through a
+// second save and load: it is not turned into the paper the missing code defaulted to.
+TEST(PagesFile, ATemplatePageWithoutItsPaperCodeKeepsItsSheet)
+{
+    TSaved saved;
+    AnsiString bytes = saved.Save();
+    const size_t at = bytes.find(" PaperSize=\"256\"", bytes.find("<sourcepages>"));
+    ASSERT_NE(at, AnsiString::npos);
+    bytes.erase(at, 16);
+    const AnsiString drawn = DrawDump(saved.Pages());
+    AnsiString previous;
+    for (int pass = 0; pass < 3; ++pass) {
+        SCOPED_TRACE(pass);
+        TTestReport t;
+        LoadInto(t.Pages(), pass == 0 ? bytes : previous);
+        EXPECT_EQ(DrawDump(t.Pages()), drawn);
+        TMemoryStream s;
+        t.Pages()->SaveToStream(s);
+        if (pass > 0) {
+            EXPECT_EQ(s.DataString(), previous);
+        }
+        previous = s.DataString();
+    }
+}
