@@ -407,7 +407,11 @@ void LoadStockRows(TADOQuery* rows, TStockReport kind)
     case TStockReport::StockState: break;
     // Compared to the cent: a free stock of 0.3 - 0.1 is at its minimum of 0.2, not 3E-17 under it.
     case TStockReport::Shortage: where = " Where Round((T.Минимум-T.Количество)+T.Не_выдано,2)>0"; break;
-    case TStockReport::Surplus: where = " Where (T.Максимум>0) And (Round(T.Количество-T.Максимум-T.Не_выдано,2)>0)"; break;
+    // In surplus as the goods card counts it: free stock above the maximum (a maximum of 0
+    // included), unless the same goods are short of their minimum, where shortage wins.
+    case TStockReport::Surplus:
+        where = " Where (Round(T.Количество-T.Максимум-T.Не_выдано,2)>0) And (Round((T.Минимум-T.Количество)+T.Не_выдано,2)<=0)";
+        break;
     }
     OpenSql(rows,
             AnsiString("Select T.*,T.Количество-T.Не_выдано As O From (Select ") + kProductColumns + "," + kReserve +

@@ -349,7 +349,7 @@ TEST_F(ReportBuilderTest, GoodsExactlyAtTheirLimitsAreNotListed)
         const char* why;
         double stock, minimum, maximum, reserve;
     } const cases[] = {
-        {"free stock at the minimum", 0.3, 0.2, 0, 0.1},
+        {"free stock at the minimum", 0.3, 0.2, 5, 0.1},
         {"free stock at the maximum", 0.8, 0, 0.7, 0.1},
         {"free stock at both", 1.3, 1.2, 1.2, 0.1},
     };
@@ -375,6 +375,37 @@ TEST_F(ReportBuilderTest, GoodsExactlyAtTheirLimitsAreNotListed)
                 EXPECT_EQ(std::count(names.begin(), names.end(), "Болт"), 0);
             });
         }
+    }
+}
+
+// The surplus report lists what the goods card shows "В избытке" for: free stock above the
+// maximum, a maximum of 0 included, unless the goods are short of their minimum too.
+TEST_F(ReportBuilderTest, SurplusListsWhatTheGoodsCardShowsInSurplus)
+{
+    struct TCase {
+        const char* why;
+        double stock, minimum, maximum, reserve;
+        bool listed;
+    } const cases[] = {
+        {"above the maximum", 10, 2, 8, 0, true},
+        {"no maximum set (0)", 3, 0, 0, 0, true},
+        {"no maximum set, all reserved", 3, 0, 0, 3, false},
+        {"above the maximum before the reserve only", 10, 0, 8, 2, false},
+        {"above the maximum but short of a larger minimum", 7, 10, 5, 0, false},
+        {"nothing in stock", 0, 0, 0, 0, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Update Products Set Количество=:q,Минимум=:mn,Максимум=:mx Where ID=:id",
+                {c.stock, c.minimum, c.maximum, bolt});
+        w->Exec("Update StructureApplication Set Количество=:r,Отпущено=0 Where IDТовара=:id", {c.reserve, bolt});
+        InBuilder([&] {
+            d->Choose(Form9->RadioButton8);
+            w->Exec("Update Products Set V='V'");
+            Print([&] { d->Click(Form9->Button2); });
+            const std::vector<AnsiString> names = Column(Form1->ADOQuery7, "Наименование");
+            EXPECT_EQ(std::count(names.begin(), names.end(), "Болт"), c.listed ? 1 : 0);
+        });
     }
 }
 
