@@ -483,6 +483,15 @@ TRect TTreeView::NodeRect(const TTreeNode* node) const
     return Rect(node->Level() * FIndent, top, GetClientWidth(), top + FItemHeight);
 }
 
+TPoint TTreeView::ContextMenuPoint() const
+{
+    // Under the selected node's row, where the user's eyes are, when it shows.
+    const TRect r = FSelected ? NodeRect(FSelected) : TRect{};
+    if (r.Bottom <= 0 || r.Top >= GetClientHeight())
+        return {0, 0};
+    return {std::min(r.Left, GetClientWidth() - 1), r.Bottom};
+}
+
 bool TTreeView::UserSelectedNode(TTreeNode* node)
 {
     if (!AcceptsInput() || !node || node->Owner() != FItems.get())
@@ -845,6 +854,7 @@ SKLAD_DEFINE_CLASS(TUpDown)
 void TUpDown::Publish(TPropertyTable& t)
 {
     t.Prop("AlignButton", &TUpDown::GetAlignButton, &TUpDown::SetAlignButton).Default(udRight);
+    t.Prop("ArrowKeys", &TUpDown::GetArrowKeys, &TUpDown::SetArrowKeys).Default(true);
     t.Prop("Associate", &TUpDown::GetAssociate, &TUpDown::SetAssociate);
     t.Prop("Increment", &TUpDown::GetIncrement, &TUpDown::SetIncrement).Default(1);
     t.Prop("Max", &TUpDown::GetMax, &TUpDown::SetMax).Default(100);
@@ -950,14 +960,36 @@ bool TUpDown::UserStepped(TUDBtnType button)
     return true;
 }
 
+bool TUpDown::ArrowOfKey(Word key, TUDBtnType& button) const
+{
+    if (!FArrowKeys)
+        return false;
+    const Word next = FOrientation == udVertical ? VK_UP : VK_RIGHT;
+    const Word prev = FOrientation == udVertical ? VK_DOWN : VK_LEFT;
+    if (key != next && key != prev)
+        return false;
+    button = key == next ? btNext : btPrev;
+    return true;
+}
+
 bool TUpDown::StepForBuddy(TWinControl* buddy, Word key)
 {
-    // The arrow keys in the associate edit work the arrows, as a vertical
-    // up-down's would be clicked.
-    if (buddy != FAssociate.Get() || FOrientation != udVertical || !IsShowing() || !GetEnabled())
+    // The arrow keys in the associate edit work the arrows, as clicks on them would.
+    TUDBtnType button;
+    if (buddy != FAssociate.Get() || !ArrowOfKey(key, button) || !IsShowing() || !GetEnabled())
         return false;
-    UserStepped(key == VK_UP ? btNext : btPrev);
+    UserStepped(button);
     return true;
+}
+
+void TUpDown::KeyDown(Word& key, TShiftState shift)
+{
+    TWinControl::KeyDown(key, shift);
+    TUDBtnType button;
+    if (key && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && ArrowOfKey(key, button)) {
+        key = 0;
+        UserStepped(button);
+    }
 }
 
 // ---------------------------------------------------------------- dates

@@ -222,6 +222,7 @@ public:
     int TopIndex() const { return FTopIndex; }
 
 protected:
+    TPoint ContextMenuPoint() const override;
     friend class TTreeNodes;
     friend class TTreeNode;
     void NodeDeleting(TTreeNode* node);
@@ -439,6 +440,8 @@ public:
     void SetAlignButton(TUDAlignButton value) { FAlignButton = value; }
     bool GetThousands() const { return FThousands; }
     void SetThousands(bool value) { FThousands = value; }
+    bool GetArrowKeys() const { return FArrowKeys; }
+    void SetArrowKeys(bool value) { FArrowKeys = value; }
     TWinControl* GetAssociate() const { return FAssociate; }
     void SetAssociate(TWinControl* value);
 
@@ -451,13 +454,17 @@ public:
 protected:
     void Notification(TComponent* component, TOperation operation) override;
     bool StepForBuddy(TWinControl* buddy, Word key) override;
+    void KeyDown(Word& key, TShiftState shift) override;
 
 private:
+    // The arrow a key works: Up/Down for a vertical up-down, Right/Left for a horizontal
+    // one; false for any other key or with ArrowKeys off.
+    bool ArrowOfKey(Word key, TUDBtnType& button) const;
     void UpdateAssociate();
     // Takes the number the associate edit shows as the position (clamped), when it is one.
     void SyncFromAssociate();
     int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
-    bool FWrap = false, FThousands = true;
+    bool FWrap = false, FThousands = true, FArrowKeys = true;
     TUDOrientation FOrientation = udVertical;
     TUDAlignButton FAlignButton = udRight;
     TComponentRef<TWinControl> FAssociate{this};

@@ -257,6 +257,59 @@ TEST_F(GuiTest, ArrowKeysStepOnlyAnEditsOwnUpDown)
     EXPECT_EQ(edit->GetText(), "1");
 }
 
+// The arrow keys of the up-down's own orientation step it, in its edit and in the up-down
+// itself; the other pair stays the edit's (caret, nothing).
+TEST_F(GuiTest, UpDownArrowKeysFollowItsOrientation)
+{
+    struct TCase {
+        const char* why;
+        TUDOrientation orientation;
+        Word key;
+        bool wrap, arrowKeys;
+        int start;
+        int expected;
+        int clicks;
+    };
+    const TCase cases[] = {
+        {"vertical, Up", udVertical, VK_UP, false, true, 5, 7, 1},
+        {"vertical, Down", udVertical, VK_DOWN, false, true, 5, 3, 1},
+        {"vertical, Right is not its key", udVertical, VK_RIGHT, false, true, 5, 5, 0},
+        {"horizontal, Right", udHorizontal, VK_RIGHT, false, true, 5, 7, 1},
+        {"horizontal, Left", udHorizontal, VK_LEFT, false, true, 5, 3, 1},
+        {"horizontal, Up is not its key", udHorizontal, VK_UP, false, true, 5, 5, 0},
+        {"horizontal, Right at the maximum", udHorizontal, VK_RIGHT, false, true, 10, 10, 1},
+        {"horizontal, Right at the maximum, wrapping", udHorizontal, VK_RIGHT, true, true, 10, 1, 1},
+        {"horizontal, Left at the minimum, wrapping", udHorizontal, VK_LEFT, true, true, 1, 10, 1},
+        {"horizontal, ArrowKeys off", udHorizontal, VK_RIGHT, false, false, 5, 5, 0},
+        {"vertical, ArrowKeys off", udVertical, VK_UP, false, false, 5, 5, 0},
+    };
+    int n = 0;
+    for (bool inEdit : {true, false})
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.why) + (inEdit ? ", in the edit" : ", in the up-down"));
+            TLogForm* form = NewForm("Form" + IntToStr(++n));
+            auto* edit = new TEdit(form);
+            edit->SetParent(form);
+            auto* upDown = new TUpDown(form);
+            upDown->SetParent(form);
+            upDown->SetOrientation(c.orientation);
+            upDown->SetMin(1);
+            upDown->SetMax(10);
+            upDown->SetIncrement(2);
+            upDown->SetWrap(c.wrap);
+            upDown->SetArrowKeys(c.arrowKeys);
+            upDown->SetPosition(c.start);
+            upDown->SetAssociate(edit);
+            int clicks = 0;
+            upDown->OnClick = TUDClickEvent::Lambda([&](TObject*, TUDBtnType) { ++clicks; });
+            form->Show();
+            D.Key(inEdit ? static_cast<TWinControl*>(edit) : upDown, c.key);
+            EXPECT_EQ(upDown->GetPosition(), c.expected);
+            EXPECT_EQ(edit->GetText(), IntToStr(c.expected));
+            EXPECT_EQ(clicks, c.clicks);
+        }
+}
+
 TEST_F(GuiTest, DatePickerKeepsTheTimeOfDayAndFiresOnlyForTheUser)
 {
     D.SetNow(EncodeDate(2024, 5, 17) + EncodeTime(10, 30, 0, 0));
