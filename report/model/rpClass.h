@@ -483,7 +483,8 @@ public:
     // that rare, the values of the script variables every expression reads (all of them when
     // it calls a script routine) are recorded, and made again it runs over those values, which
     // are put back afterwards; where the page number chose a branch of IIF, the other branch
-    // is read too (its value recorded, nothing it changes in the script's variables kept).
+    // is read too when it only reads (its value recorded, nothing it changes in the script's
+    // variables kept); one that may change anything else runs only where it is chosen.
     struct TPageTextLog {
         struct TPart {
             AnsiString Text;

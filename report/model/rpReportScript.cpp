@@ -84,6 +84,9 @@ struct TrpCompiledExpression {
     mutable bool ReadsFound = false;
     mutable bool CallsRoutine = false;
     mutable std::vector<TscCustomVariable*> Reads;
+    // Runs: e may change more than script variables (a script routine, an object's method,
+    // a function of the program, Set, a message box), or its shape is not known.
+    mutable bool Runs = false;
 };
 
 namespace {
@@ -130,10 +133,37 @@ void PutValue(TscCustomVariable* Var, const Variant& Value)
         Var->Value = Value;
 }
 
+// The function library's own functions that change nothing outside their var parameters
+// (which are script variables): they are known by the registrar that stamped them.
+bool IsLibraryReading(const TscMethodHelper* Method)
+{
+    // Looked up each time (once per compiled expression): the library registers anew when
+    // the script engine starts again.
+    const TscCustomVariable* known = scGlobalUnit() ? scGlobalUnit()->FindLocal("IntToStr") : nullptr;
+    const TObject* const library = known ? known->RegisteredBy : nullptr;
+    if (!library || Method->RegisteredBy != library || Method->ClassRef)
+        return false;
+    const AnsiString name = UpperCase(Method->Name);
+    return name != "SHOWMESSAGE" && name != "RANDOMIZE" && name != "RANDOM" && name != "CREATEOLEOBJECT";
+}
+
+bool IsReportReading(const TscMethodHelper* Method)
+{
+    if (Method->ClassRef)
+        return false;
+    const AnsiString name = UpperCase(Method->Name);
+    if (!Method->IsMacro)
+        return name == "GET";
+    return name == "IIF" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX" || name == "COUNT";
+}
+
 void AddScriptRead(const TrpCompiledExpression& c, TscCustomVariable* Item)
 {
-    if (typeid(*Item) == typeid(TscProcVariable))
-        c.CallsRoutine = true;
+    const std::type_info& t = typeid(*Item);
+    if (t == typeid(TscClassVariable) || t == typeid(TscEventHelper))
+        c.Runs = true;
+    if (t == typeid(TscProcVariable))
+        c.CallsRoutine = c.Runs = true;
     else if (IsPlainVariable(Item) && std::find(c.Reads.begin(), c.Reads.end(), Item) == c.Reads.end())
         c.Reads.push_back(Item);
 }
@@ -149,7 +179,7 @@ void FindScriptReads(const TrpCompiledExpression& c, const TscExpressionNode* No
         return;
     }
     if (dynamic_cast<const TscSetNode*>(Node)) {
-        c.CallsRoutine = true;  // not looked into
+        c.CallsRoutine = c.Runs = true;  // not looked into
         return;
     }
     const auto* dn = dynamic_cast<const TscDesignatorNode*>(Node);
@@ -157,9 +187,13 @@ void FindScriptReads(const TrpCompiledExpression& c, const TscExpressionNode* No
         return;  // a constant
     const TscDesignator* d = dn->Designator.get();
     if (d->StepCount() == 0)
-        c.CallsRoutine = true;
+        c.CallsRoutine = c.Runs = true;
     for (int i = 0; i < d->StepCount(); ++i) {
         const TscDesignatorItem* step = d->Step(i);
+        // The report's IIF, totals and Get read (an IIF's arguments are walked below).
+        if (const auto* method = dynamic_cast<const TscMethodHelper*>(step->Ref);
+            method && !IsLibraryReading(method) && !IsReportReading(method))
+            c.Runs = true;
         if (step->Ref)
             AddScriptRead(c, step->Ref);
         for (int j = 0; j < step->Count(); ++j)
@@ -173,7 +207,7 @@ const TrpCompiledExpression& ScriptReadsOf(const TrpCompiledExpression& c)
         return c;
     c.ReadsFound = true;
     if (!c.Body || !c.Body->Expression || !c.Body->Expression->Root()) {
-        c.CallsRoutine = true;
+        c.CallsRoutine = c.Runs = true;
         return c;
     }
     FindScriptReads(c, c.Body->Expression->Root());
@@ -853,6 +887,15 @@ Variant TrpReport::LoggedIIF(const Variant& Params, TscScript* AScript)
     const AnsiString other = ParamText(Params, yes ? 2 : 1);
     AnsiString error;
     const TrpCompiledExpression* compiled = FExpressionCache->Function(other, error, AScript);
+    // A branch that may change anything but script variables (an object, a report
+    // variable, a dataset, the program) runs only where it is chosen: made again on a
+    // later page it reads the data as it stands then (or keeps its text).
+    if (compiled && ScriptReadsOf(*compiled).Runs) {
+        // What it reads of the script's variables is recorded, so that it runs over it then.
+        for (TscCustomVariable* var : compiled->CallsRoutine ? ScriptVariables() : compiled->Reads)
+            log->Reads.push_back({kScriptValueKey + var->Name, true, ValueOf(var), false});
+        return v;
+    }
     TStringList errors;
     errors.Assign(&Errors);
     try {

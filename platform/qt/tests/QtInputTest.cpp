@@ -552,6 +552,82 @@ TEST_F(QtInput, GridWalkedInCodeScrollsOnceToWhereTheWalkEnds)
     EXPECT_EQ(rows->RecNo(), 50);
 }
 
+TEST_F(QtInput, GridShowsTheCurrentRowWhereverTheDatasetWasLeft)
+{
+    // However the row got where it is before the event loop came round (code, keys, the
+    // dataset reopened with other rows, the grid hidden), the view then shows it selected.
+    auto* rows = new TRowsDataSet(Form);
+    rows->Count = 200;
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(rows);
+    auto* grid = Add<TDBGrid>(140, 8, 360, 120);  // 5 rows a page
+    grid->SetDataSource(source);
+    rows->Open();
+    auto* view = WidgetOf<QTableView>(grid);
+    ASSERT_NE(view, nullptr);
+    QWidget* focus = Focus(grid);
+    ASSERT_EQ(focus, view);
+
+    struct Case {
+        const char* why;
+        std::function<void()> move;
+        int recNo;
+    };
+    const Case kCases[] = {
+        {"a walk, then Down", [&] { rows->SetRecNo(150); QTest::keyClick(focus, Qt::Key_Down); }, 151},
+        {"a walk, then Ctrl+End", [&] { rows->SetRecNo(30); QTest::keyClick(focus, Qt::Key_End, Qt::ControlModifier); }, 200},
+        {"a walk, then Page Up", [&] { rows->SetRecNo(100); QTest::keyClick(focus, Qt::Key_PageUp); }, 95},
+        {"a walk with the controls off",
+         [&] {
+             rows->DisableControls();
+             for (rows->First(); !rows->Eof(); rows->Next()) {}
+             rows->SetRecNo(170);
+             rows->EnableControls();
+         },
+         170},
+        {"reopened with more rows, then the last",
+         [&] {
+             rows->Close();
+             rows->Count = 300;
+             rows->Open();
+             rows->Last();
+         },
+         300},
+        {"moved while hidden, shown in the same turn",
+         [&] {
+             grid->Hide();
+             rows->SetRecNo(20);
+             grid->Show();
+         },
+         20},
+        {"moved while hidden, shown a turn later",
+         [&] {
+             grid->Hide();
+             rows->SetRecNo(250);
+             QApplication::processEvents();
+             grid->Show();
+         },
+         250},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        QApplication::processEvents();
+        c.move();
+        QApplication::processEvents();
+        ASSERT_EQ(rows->RecNo(), c.recNo);
+        EXPECT_EQ(view->currentIndex().row(), c.recNo - 1);
+        const QRect shown = view->visualRect(view->model()->index(c.recNo - 1, 0));
+        EXPECT_GE(shown.top(), 0) << "the current row is in view";
+        EXPECT_LE(shown.bottom(), view->viewport()->rect().bottom()) << "the current row is in view";
+    }
+
+    // The dataset closed while a scroll waits: nothing to scroll to, and no harm.
+    rows->SetRecNo(100);
+    rows->Close();
+    QApplication::processEvents();
+    EXPECT_FALSE(view->currentIndex().isValid());
+}
+
 TEST_F(QtInput, TreeScrollingKeepsHitTestsExact)
 {
     auto* tree = Add<TTreeView>(140, 140, 200, 120);

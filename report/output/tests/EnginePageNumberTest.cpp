@@ -218,6 +218,63 @@ TEST(EnginePageNumbers, MovedBandsPrintThePageTheyLandOn)
              s->PrintOnParent = true;
          },
          "r1 s1.1 s1.2 r2 s2.1 s2.2 r3 s3.1 s3.2 r4 s4.1 s4.2 r5 s5.1 s5.2 r6 s6.1 s6.2"},
+        {"a kept group taller than a page",
+         [](TTestReport& t) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"Group\"]"));
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(14, 7)));
+             t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]"));
+         },
+         "gG1 r1 r2 r3 r4 r5 r6 r7 gG2 r8 r9 r10 r11 r12 r13 r14"},
+        {"two passes, the total of pages printed",
+         [](TTestReport& t) {
+             t.Report()->GetEngineOptions()->DoublePass = true;
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"Group\"]/[TotalPages]"));
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]/[TotalPages]"));
+         },
+         "gG1/3 r1/3 r2/3 r3/3 gG2/3 r4/3 r5/3 r6/3 gG3/3 r7/3 r8/3 r9/3"},
+        {"a new page asked by the script",
+         [](TTestReport& t) {
+             t.Report()->GetScriptText()->SetText(
+                 "procedure Row(Sender: TrpComponent);\nbegin\n"
+                 "  if Get('D.\"N\"') mod 3 = 0 then Engine.NewPage;\nend;\nbegin\nend.");
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             m->KeepChild = true;
+             m->OnAfterPrint = "Row";
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
+             auto* c = t.Band<TrpChild>(60, 30);
+             t.Memo(c, 0, 0, 200, 30, Numbered("c", "[D.\"N\"]"));
+             m->SetChild(c);
+         },
+         "r1 c1 r2 c2 r3 c3 r4 c4 r5 c5 r6 c6 r7 c7 r8 c8"},
+        {"rows kept with their child after wide rows over three pages",
+         [](TTestReport& t) {
+             auto* w = t.Band<TrpMasterData>(10, 20);
+             w->SetDataSet(t.DataSet("D", NumberedRows(2)));
+             t.Memo(w, 0, 0, 50, 20, "w[D.\"N\"]");
+             t.Memo(w, 50, 0, 50, 20, "[V.\"N\"]");
+             auto* v = t.Band<TrpMasterData>(0, 0);
+             v->Vertical = true;
+             v->SetBounds(50, 0, 50, 100);
+             v->SetDataSet(t.DataSet("V", NumberedRows(16)));
+             auto* m = t.Band<TrpMasterData>(40, 40);
+             m->SetDataSet(t.DataSet("E", NumberedRows(5)));
+             m->KeepChild = true;
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[E.\"N\"]"));
+             auto* c = t.Band<TrpChild>(90, 30);
+             t.Memo(c, 0, 0, 200, 30, Numbered("c", "[E.\"N\"]"));
+             m->SetChild(c);
+         },
+         "r1 c1 r2 c2 r3 c3 r4 c4 r5 c5"},
         {"a subreport beside its band",
          [](TTestReport& t) {
              TrpReportPage* sub = LinesPage(t, 20);
@@ -699,5 +756,56 @@ TEST(EnginePageNumbers, ScriptVariablesOfEverySyntaxAreReadAsMade)
                 if (text.substr(0, 1) == "g")
                     headers += IntToStr(i + 1) + ":" + TrimRight(text) + ";";
         EXPECT_EQ(headers, "1:g1 b-;2:g4 b4;3:g7 b7;");
+    }
+}
+
+// Where the page number chooses a branch of IIF, a branch that is not taken runs nothing:
+// a function that changes an object or counts in the host is called only
+// where its branch prints, once, whether the band stays on its page or moves on.
+TEST(EnginePageNumbers, ABranchNotTakenRunsNothing)
+{
+    const struct {
+        const char* why;
+        const char* branch;   // the branch printed past the first page; gives the row's N
+        const char* counted;  // the summary's text: how often the branch ran
+    } cases[] = {
+        {"an object's property", "Bump(<D.\"N\">)", "[Counter.Tag]"},
+        {"the host", "Tally(<D.\"N\">)", "[Tallied(0)]"},
+        {"a nested choice", "IIF(<D.\"N\"> > 0, Bump(<D.\"N\">), 0)", "[Counter.Tag]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        int tallied = 0;
+        t.Report()->OnUserFunction = TrpUserFunctionEvent::Lambda([&](const AnsiString& Name, Variant& Params) {
+            if (Name == "TALLIED")
+                return Variant(tallied);
+            ++tallied;
+            return VarArrayGet(Params, {0});
+        });
+        t.Report()->AddFunction("function Tally(X: Integer): Integer");
+        t.Report()->AddFunction("function Tallied(X: Integer): Integer");
+        t.Report()->GetScriptText()->SetText(
+            "function Bump(x: Integer): Integer;\nbegin\n  Counter.Tag := Counter.Tag + 1;\n  Result := x;\nend;\n"
+            "begin\nend.");
+        auto* g = t.Band<TrpGroupHeader>(0, 20);
+        g->Condition = "D.\"Group\"";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] b[IIF(<Page#> = 1, '-', " + AnsiString(c.branch) + ")]");
+        auto* m = t.Band<TrpMasterData>(30, 30);
+        m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+        t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpReportSummary>(200, 20), 0, 0, 200, 20, "n" + AnsiString(c.counted))->SetName("Counter");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString headers, summary;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i))
+                if (text.substr(0, 1) == "g")
+                    headers += IntToStr(i + 1) + ":" + TrimRight(text) + ";";
+                else if (text.substr(0, 1) == "n")
+                    summary = TrimRight(text);
+        EXPECT_EQ(headers, "1:g1 b-;2:g4 b4;3:g7 b7;");
+        // Two headers print the branch.
+        EXPECT_EQ(summary, "n2");
     }
 }

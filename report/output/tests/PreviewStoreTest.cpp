@@ -712,3 +712,55 @@ TEST_F(PreviewStoreTest, PagesReadBackCountInTheMemoryKept)
     d.Run([&] { t.Report()->ShowPreparedReport(); });
     EXPECT_GT(steps, 2 * all->GetCount() - 2);
 }
+
+// Pages added, deleted or edited in the preview of a long report kept partly in the swap
+// file: the memory counted stays what is held, and every page shows its own rows.
+TEST_F(PreviewStoreTest, PagesAddedOrDeletedKeepTheMemoryCounted)
+{
+    const struct {
+        const char* why;
+        std::function<void(TrpPreview*)> change;
+        int shift;  // where the old pages stand now, past the change
+    } cases[] = {
+        {"a page added", [](TrpPreview* p) { p->AddPage(); }, 1},
+        {"a page deleted", [](TrpPreview* p) { p->DeletePage(); }, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->SetPaperSize(DMPAPER_A4);
+        t.Report()->GetEngineOptions()->UseFileCache = true;
+        t.Report()->GetEngineOptions()->MaxMemSize = 1;
+        auto* rows = t.Band<TrpMasterData>(20, 20);
+        rows->SetDataSet(t.DataSet("Data", NumberedRows(4000)));
+        for (int i = 0; i < 4; ++i)
+            t.Memo(rows, i * 180, 0, 170, 20, "[Data.\"Name\"] " + AnsiString(150, 'x'));
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        TrpPreviewPages* pages = t.Pages();
+        const int64_t onePage = pages->HeldMemory() / 2;  // the two first pages never go out
+        std::vector<AnsiString> firsts;  // the first text of each page as made
+        for (int i = 0; i < pages->GetCount(); ++i)
+            firsts.push_back(PageTexts(pages, i).at(0));
+        d.ExpectModal("TrpPreviewForm", [&] {
+            auto* f = dynamic_cast<TrpPreviewForm*>(Screen->ModalForm());
+            ASSERT_NE(f, nullptr);
+            TrpPreview* p = f->Preview;
+            TRecordingCanvas canvas;
+            // Pages far on are read back, then the change is made on the third page.
+            for (p->Last(); p->GetPageNo() > 3; p->Prior())
+                p->Workspace->Paint(canvas.Canvas);
+            c.change(p);
+            EXPECT_EQ(pages->MemoryUsed, pages->HeldMemory()) << "after the change";
+            for (p->First(); p->GetPageNo() < p->GetPageCount(); p->Next()) {
+                p->Workspace->Paint(canvas.Canvas);
+                EXPECT_EQ(pages->MemoryUsed, pages->HeldMemory()) << "at page " << p->GetPageNo();
+                EXPECT_LE(pages->HeldMemory(), (1 << 20) + onePage) << "at page " << p->GetPageNo();
+            }
+            d.Click(f->CancelB);
+        });
+        d.Run([&] { t.Report()->ShowPreparedReport(); });
+        ASSERT_EQ(pages->GetCount(), static_cast<int>(firsts.size()) + c.shift);
+        for (int i = 4; i < pages->GetCount(); ++i)
+            EXPECT_EQ(PageTexts(pages, i).at(0), firsts[i - c.shift]) << "page " << i + 1;
+    }
+}
