@@ -1,4 +1,7 @@
-// Object model benchmarks: property access by name, layout loading, the binary codec.
+// Object model benchmarks: property access by name, layout loading, the binary codec, and a
+// string list walked from its head (StringListHead: n lines each read and deleted at index 0,
+// then put back one at a time at index 0, as a script takes a list apart and builds one in
+// reverse; the counter ns_per_item stays flat when each step costs the same).
 #include "platform/classes/ObjectText.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -139,5 +142,30 @@ void BM_ReadBinary10000Components(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReadBinary10000Components)->Unit(benchmark::kMillisecond);
+
+void BM_StringListHead(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    TStringList list;
+    for (int i = 0; i < n; ++i)
+        list.Add("Строка " + IntToStr(i));
+    for (auto _ : state) {
+        std::vector<AnsiString> taken;
+        taken.reserve(size_t(n));
+        while (list.Count() > 0) {
+            taken.push_back(list[0]);
+            list.Delete(0);
+        }
+        for (const AnsiString& s : taken)
+            list.Insert(0, s);
+    }
+    // Each pass reverses the list.
+    if (list.Count() != n || (list[0] != "Строка 0" && list[0] != "Строка " + IntToStr(n - 1)))
+        state.SkipWithError("the list lost lines");
+    state.SetComplexityN(n);
+    state.counters["ns_per_item"] = benchmark::Counter(
+        static_cast<double>(n) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_StringListHead)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace

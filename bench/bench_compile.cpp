@@ -10,7 +10,8 @@
 // With SKLAD_BENCH_QUICK set (the test run) only the 1,000-line texts compile.
 //
 // BM_CompileNameList: one declaration of 1,000 to 100,000 names; BM_CompileWithList:
-// one with list of as many objects; BM_CompileUsesList: one uses clause of as many units.
+// one with list of as many objects; BM_CompileUsesList: one uses clause of as many units;
+// BM_CompileUsesChain: 1,000 and 10,000 units, each using the next.
 #include "script/GlobalUnit.h"
 #include "script/Script.h"
 
@@ -20,6 +21,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -219,6 +221,42 @@ void BM_CompileUsesList(benchmark::State& state)
 }
 
 BENCHMARK(BM_CompileUsesList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A chain of n units, each using the next (u0 uses u1 uses ... u(n-1)), each declaring and
+// setting a variable of its own: every unit's program is written into the next one's, so the time per
+// unit must not grow with n.
+void BM_CompileUsesChain(benchmark::State& state)
+{
+    int units = static_cast<int>(state.range(0));
+    if (std::getenv("SKLAD_BENCH_QUICK") && units > 1000)
+        units = 1000;
+    ScriptEngineStartup();
+    {
+        std::vector<AnsiString> texts(static_cast<size_t>(units));
+        for (int i = 0; i < units; ++i)
+            texts[static_cast<size_t>(i)] =
+                (i + 1 < units ? "uses 'u" + std::to_string(i + 1) + "';\r\n" : std::string()) + "var x" +
+                std::to_string(i) + ": Integer;\r\nbegin\r\n  x" + std::to_string(i) + " := " + std::to_string(i) +
+                ";\r\nend.";
+        for (auto _ : state) {
+            TscScript script(nullptr);
+            script.Parent = scGlobalUnit();
+            script.OnGetUnit = [&](TscScript*, const AnsiString& name, AnsiString& unit) {
+                unit = texts[static_cast<size_t>(std::atoi(name.c_str() + 1))];
+            };
+            script.Lines()->SetText("uses 'u0';\r\nbegin\r\nend.");
+            if (!script.Compile()) {
+                std::fprintf(stderr, "%s: %s\n", script.ErrorPos.c_str(), script.ErrorText.c_str());
+                std::exit(1);
+            }
+            benchmark::DoNotOptimize(script.MainStatement());
+        }
+        state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * units);
+    }
+    ScriptEngineShutdown();
+}
+
+BENCHMARK(BM_CompileUsesChain)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, Pascal, kPascal)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, Cpp, kCpp)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compile, JScript, kJScript)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -16,6 +16,10 @@
 //                          request (the time per line stays flat)
 //   BM_ReportBuilder       the report builder, its order-number list
 //   BM_LinePicker          "Добавить" in a receipt: the goods card's lists of 100,000 goods
+//   BM_GoodsCardGroups     the goods card's lists filled with 3,000 and 30,000 groups without
+//                          subgroups and as many suppliers: its group and supplier lists are
+//                          sorted, and the time of both sizes stays near that of the lists of
+//                          100,000 goods
 //   BM_OpenWarehouse       "Открыть склад" of this warehouse, its whole-file check included
 //                          (should stay under 1 s)
 #include "app/documents/Import.h"
@@ -292,6 +296,44 @@ void BM_LinePicker(benchmark::State& state)
     state.counters["names"] = double(Form2->ComboBox1->GetItems()->Count());
 }
 
+void BM_GoodsCardGroups(benchmark::State& state)
+{
+    EnsureProgram();
+    const int n = static_cast<int>(state.range(0));
+    TADOQuery q(nullptr);
+    q.SetConnection(Form1->ADOConnection1);
+    const auto exec = [&](const AnsiString& sql) {
+        q.SQL()->SetText(sql);
+        q.ExecSQL();
+    };
+    q.SQL()->SetText("Select ID From Groups Where IDName=0");
+    q.Open();
+    const int64_t root = q.FieldByName("ID")->AsLargeInt();
+    q.Close();
+    // Names in no order, as groups are made over the years.
+    Form1->ADOConnection1->BeginTrans();
+    for (int i = 0; i < n; ++i) {
+        const AnsiString k = IntToStr(int64_t(i) * 7919 % n);
+        q.SQL()->SetText("Insert Into Groups (NameGroup, IDName) Values (:n, :p)");
+        q.Parameters()->ParamByName("n")->Value = "Группа " + k;
+        q.Parameters()->ParamByName("p")->Value = root;
+        q.ExecSQL();
+        q.SQL()->SetText("Insert Into P (Название) Values (:n)");
+        q.Parameters()->ParamByName("n")->Value = "Поставщик " + k;
+        q.ExecSQL();
+    }
+    Form1->ADOConnection1->CommitTrans();
+    Form1->BuildGroupsTree(Form1->TreeView1, false);
+    for (auto _ : state)
+        Form2->FillLists();
+    state.counters["groups"] = double(Form2->ComboBox7->GetItems()->Count());
+    state.counters["per_group"] = benchmark::Counter(double(n), benchmark::Counter::kIsIterationInvariantRate |
+                                                                    benchmark::Counter::kInvert);
+    exec("Delete From Groups Where IDName<>0");
+    exec("Delete From P");
+    Form1->BuildGroupsTree(Form1->TreeView1, false);
+}
+
 void BM_OpenWarehouse(benchmark::State& state)
 {
     EnsureProgram();
@@ -314,4 +356,5 @@ BENCHMARK(BM_IssueFromRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportRequest)->Arg(20)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportBuilder)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinePicker)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GoodsCardGroups)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWarehouse)->Unit(benchmark::kMillisecond);

@@ -9,8 +9,13 @@
 //                groups expanded as they come, as a script fills a tree
 //   MemoLines    a memo cleared and given n lines, one Lines.Add each, as a script-built
 //                dialog or the designer's text editor fills one
+//   GridWalk     a shown data grid's dataset of n rows walked from the first to the last
+//                record in code, as a document's total or the journal's sort walks its lines
+//                (the view's one scroll to the last row waits for the event loop)
 // The counter ns_per_item stays flat when each Add costs the same, however long the list.
+#include "platform/db/DB.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/qt/QtBackend.h"
@@ -138,13 +143,60 @@ void MemoLines(benchmark::State& state)
         static_cast<double>(n) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// n rows of an id and a name, made in memory.
+class TRows : public TDataSet {
+public:
+    explicit TRows(TComponent* owner) : TDataSet(owner) {}
+    int Count = 0;
+
+protected:
+    void InternalOpen() override
+    {
+        FieldDefs().Add("ID", ftInteger);
+        FieldDefs().Add("Name", ftString, 40);
+        for (int i = 1; i <= Count; ++i) {
+            Variant* cells = AppendRow();
+            cells[0] = i;
+            cells[1] = "Товар " + IntToStr(i);
+        }
+    }
+};
+
+void GridWalk(benchmark::State& state)
+{
+    TForm* form = ShownForm();
+    form->SetBounds(0, 0, 800, 600);
+    auto* grid = new TDBGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 780, 500);
+    TRows rows(nullptr);
+    rows.Count = static_cast<int>(state.range(0));
+    TDataSource source(nullptr);
+    source.SetDataSet(&rows);
+    grid->SetDataSource(&source);
+    rows.Open();
+    int64_t sum = 0;
+    for (auto _ : state) {
+        sum = 0;
+        for (rows.First(); !rows.Eof(); rows.Next())
+            sum += rows.Fields().Fields(0)->AsLargeInt();
+    }
+    if (sum != int64_t(rows.Count) * (rows.Count + 1) / 2)
+        state.SkipWithError("the walk missed rows");
+    delete grid;
+    state.SetComplexityN(state.range(0));
+    state.counters["ns_per_item"] = benchmark::Counter(
+        static_cast<double>(state.range(0)) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
     for (auto* b : {benchmark::RegisterBenchmark("ComboItems", FillOneByOne<TComboBox>),
                     benchmark::RegisterBenchmark("ListItems", FillOneByOne<TListBox>),
                     benchmark::RegisterBenchmark("TreeNodes", TreeNodes),
                     benchmark::RegisterBenchmark("TreeNodesOneByOne", TreeNodesOneByOne),
-                    benchmark::RegisterBenchmark("MemoLines", MemoLines)}) {
+                    benchmark::RegisterBenchmark("MemoLines", MemoLines),
+                    benchmark::RegisterBenchmark("GridWalk", GridWalk)}) {
         b->Unit(benchmark::kMillisecond);
         if (quick)
             b->Arg(100);

@@ -9,6 +9,8 @@
 //                  the counter ns_per_bracket stays flat when filling is linear in the text
 //   Anchors        1,000 to 100,000 anchors added, then the page of each asked for, as a
 //                  report with a table of contents does (Engine.GetAnchorPage per row)
+// PrepareWithPageNumbers counts records_peak, the most records of page-number texts the
+// engine held at once (they go once their page can no longer move).
 // Counters: pages, the PDF's size in MB, and peak_mb, the process's peak resident memory after
 // the run (runs go smallest first, so each figure covers its own size and the smaller).
 #include "platform/printers/PrintBackend.h"
@@ -22,6 +24,7 @@
 #include "report/model/rpMemo.h"
 #include "report/model/rpPages.h"
 #include "report/model/rpReportClasses.h"
+#include "report/output/rpEngine.h"
 #include "report/output/rpPreviewPages.h"
 #include "report/output/rpPrinter.h"
 #include "script/GlobalUnit.h"
@@ -203,12 +206,17 @@ void PrepareWithPageNumbers(benchmark::State& state)
 {
     Startup();
     int pages = 0;
+    size_t records = 0;
     for (auto _ : state) {
         TListReport report(static_cast<int>(state.range(0)), true);
-        pages = report.Prepare()->GetCount();
+        TrpPreviewPages* prepared = report.Prepare();
+        pages = prepared->GetCount();
+        if (auto* engine = dynamic_cast<TrpEngine*>(prepared->Engine))
+            records = engine->PageTextRecordsPeak;
     }
     state.counters["pages"] = pages;
     state.counters["peak_mb"] = PeakMb();
+    state.counters["records_peak"] = static_cast<double>(records);
     state.SetComplexityN(state.range(0));
 }
 
@@ -359,7 +367,7 @@ const bool kRegistered = [] {
     if (quick)
         numbered->Arg(200);
     else
-        numbered->Arg(10000)->Arg(100000)->Complexity();
+        numbered->Arg(10000)->Arg(100000)->Arg(1000000)->Complexity();
     auto* pdf = benchmark::RegisterBenchmark("PrepareAndPdf", PrepareAndPdf)->Unit(benchmark::kMillisecond);
     if (quick)
         pdf->Arg(200);

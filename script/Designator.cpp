@@ -492,13 +492,12 @@ bool AnyVarParam(const TscCustomVariable* item, int argCount)
 // while Length(s) < n do s := s + t, or SetLength(a, i); a[i - 1] := x. Var parameters are
 // written back first, and let go as well; an indexed property's index stays for a write
 // back through it.
-void ReleaseArguments(TscCustomVariable* item, int argCount)
+void ReleaseArguments(TscMethodHelper* helper, int argCount)
 {
-    auto* helper = dynamic_cast<TscMethodHelper*>(item);
     if (!helper || helper->IsIndexMethod)
         return;
     for (int j = 0; j < argCount; ++j) {
-        TscParamItem* param = item->GetParam(j);
+        TscParamItem* param = helper->GetParam(j);
         const TVarType t = ::VarType(param->Value);
         if (t == varString || (t & varArray))
             param->Value = Variant();
@@ -538,6 +537,7 @@ void TscDesignatorItem::Classify()
         FKind = RefKind::Other;
     }
     FInPlace = ref && (typeid(*ref) == typeid(TscVariable) || typeid(*ref) == typeid(TscParamItem));
+    FMethod = FKind == RefKind::Helper ? dynamic_cast<TscMethodHelper*>(Ref) : nullptr;
     FKindOf = Ref;
 }
 
@@ -789,7 +789,7 @@ Variant TscDesignator::Walk(const Variant& value)
             loans.Make(step, item, argCount);
         VarHandover handover;
         if (kind == TscDesignatorItem::RefKind::Helper && AnyVarParam(item, argCount))
-            if (auto* m = dynamic_cast<TscMethodHelper*>(item); m && m->ChangesVarInPlace)
+            if (TscMethodHelper* m = step->MethodOfRef(); m && m->ChangesVarInPlace)
                 handover.Make(step, item, argCount);
         if (kind == TscDesignatorItem::RefKind::Helper) {
             auto* helper = static_cast<TscCustomHelper*>(item);
@@ -812,7 +812,7 @@ Variant TscDesignator::Walk(const Variant& value)
         if (proc && !running)
             LetGoOfParameters(static_cast<TscProcVariable*>(item));
         if (kind == TscDesignatorItem::RefKind::Helper && argCount > 0)
-            ReleaseArguments(item, argCount);
+            ReleaseArguments(step->MethodOfRef(), argCount);
     }
     return current;
 }
@@ -833,6 +833,8 @@ void TscDesignator::FindMemberShape()
     FPlainProperty = FMemberProperty && FMemberWrite && first->ReadsInPlace();
     FShapeOf[0] = first->Ref;
     FShapeOf[1] = second->Ref;
+    FKept.Member = nullptr;
+    FKept.ObjectItem = nullptr;
 }
 
 inline bool TscDesignator::IsMemberRead()
@@ -872,9 +874,14 @@ namespace {
 [[gnu::noinline]] void PassMemberArguments(TscDesignatorItem* step, TscCustomHelper* member, int argCount)
 {
     if (argCount == 1 && step->Count() == 1) {
-        // One argument: computed whole before it is stored, so it goes straight in.
+        // One argument: computed whole before it is stored, so it goes straight in; a number
+        // tree as the number it computes, as a call of a script routine passes it.
         TscExpression* e = step->GetItem(0);
-        member->GetParam(0)->Pass(member->IsMacro ? Variant(e->SourceText) : e->GetValue());
+        TscParamItem* p = member->GetParam(0);
+        if (member->IsMacro)
+            p->Pass(Variant(e->SourceText));
+        else if (!PassInteger(e, p) && !PassNumber(e, p))
+            p->Pass(e->GetValue());
     } else {
         ArgumentValues args(step, member->IsMacro);
         for (int j = 0; j < argCount; ++j)
@@ -885,11 +892,11 @@ namespace {
 // After the member ran: var parameters back into their arguments, texts and arrays let go.
 [[gnu::noinline]] void FinishMemberArguments(TscDesignatorItem* step, TscCustomHelper* member, int argCount)
 {
-    if (AnyVarParam(member, argCount)) {
+    if (step->ShapeOfCall().AnyVar) {
         MaybeFrameSave none;
         WriteBackVarArguments(step, member, argCount, none);
     }
-    ReleaseArguments(member, argCount);
+    ReleaseArguments(step->MethodOfRef(), argCount);
 }
 
 } // namespace
@@ -913,53 +920,6 @@ Variant TscDesignator::ReadMember()
         return member->GetValue();
     }
     return ReadMemberWithArguments();
-}
-
-bool TscDesignator::ReadMemberInt(int32_t& r)
-{
-    if (!IsPlainProperty())
-        return false;
-    TscDesignatorItem* first = FSteps[0].get();
-    TscDesignatorItem* step = FSteps[1].get();
-    // As ReadMember hands the object over; GetValue would do the same again.
-    auto* member = static_cast<TscPropertyHelper*>(step->Ref);
-    TscCustomVariable* object = first->Ref;
-    object->NeedResult = true;
-    member->ParentRef = object;
-    member->ParentValue = object->Value;
-    member->Script = Script;
-    member->NeedResult = NeedResult;
-    return member->ReadInteger(r);
-}
-
-void TscDesignator::SetInteger(int32_t v)
-{
-    if (!IsPlainProperty())
-        return SetValue(Variant(v));
-    TscDesignatorItem* first = FSteps[0].get();
-    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
-    TscCustomVariable* object = first->Ref;
-    object->NeedResult = true;
-    member->ParentRef = object;
-    member->ParentValue = object->Value;
-    member->Script = Script;
-    if (!member->WriteInteger(v))
-        member->SetValue(Variant(v));
-}
-
-void TscDesignator::SetNumber(const script_fast::Num& n)
-{
-    if ((n.Type != varInteger && n.Type != varInt64) || !IsPlainProperty())
-        return SetValue(n.ToVariant());
-    TscDesignatorItem* first = FSteps[0].get();
-    auto* member = static_cast<TscPropertyHelper*>(FSteps[1]->Ref);
-    TscCustomVariable* object = first->Ref;
-    object->NeedResult = true;
-    member->ParentRef = object;
-    member->ParentValue = object->Value;
-    member->Script = Script;
-    if (!member->WriteInteger(n.L))
-        member->SetValue(n.ToVariant());
 }
 
 Variant TscDesignator::ReadMemberWithArguments()
@@ -1134,7 +1094,7 @@ Variant CallMember(TscCustomVariable* member, const Variant& parentValue, TscScr
             if (written)
                 written->push_back(j);
         }
-    ReleaseArguments(member, params);
+    ReleaseArguments(dynamic_cast<TscMethodHelper*>(member), params);
     return result;
 }
 

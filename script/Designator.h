@@ -41,7 +41,13 @@
 // from the variable's value in place. Obj.Prop of a published property that way is known
 // once per pair of items: an Integer operator above reads its Integer without a Variant
 // (ReadMemberInt), and an assignment of an Integer or Int64 result writes it so
-// (SetInteger, SetNumber), with the same host calls as the walk makes. A call step keeps the call's shape (how many arguments reach
+// (SetInteger, SetNumber), with the same host calls as the walk makes. Those keep the object
+// and the property record the member found, with the address of an Integer field published
+// as one data member (KeptProperty): the next read or write of the same live object takes
+// them after a test of the handle, the count of handle deaths and the member's name. A host
+// method called through a step knows it is one from the step (MethodOfRef), not from a type
+// test per call, and a number argument goes into its parameter as the number it computes.
+// A call step keeps the call's shape (how many arguments reach
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs
 // inside that path, not behind another call. An argument whose tree always computes
@@ -65,6 +71,7 @@
 
 #include "script/Expression.h"
 
+#include <cstring>
 #include <vector>
 
 enum TscDesignatorKind : uint8_t { dkOther, dkVariable, dkStringArray, dkArray };
@@ -98,6 +105,13 @@ public:
             Classify();
         return FInPlace;
     }
+    // Ref as a host method (nullptr for any other item), so that no call tests its type.
+    TscMethodHelper* MethodOfRef()
+    {
+        if (FKindOf != Ref)
+            Classify();
+        return FMethod;
+    }
     TscExpression* GetItem(int i) const { return static_cast<TscExpression*>(Get(i)); }
     void AddArgument(std::unique_ptr<TscExpression> e) { Add(std::move(e)); }
 
@@ -123,6 +137,7 @@ private:
     RefKind FKind = RefKind::Other;
     bool FIntoStepBefore = false;
     bool FInPlace = false;
+    TscMethodHelper* FMethod = nullptr;
     const TscCustomVariable* FShapeOf = nullptr;
     int FShapeArgs = -1;
     int FShapeParams = -1;
@@ -196,6 +211,97 @@ private:
     bool FMemberProperty = false; // the member is a TscPropertyHelper
     // Both: an object held in a plain variable, and a TscPropertyHelper without arguments.
     bool FPlainProperty = false;
+    // Obj.Prop of FPlainProperty's kind: the object and the property record its member last
+    // found, kept here with what an Integer read and write may do with them, so that the next
+    // read or write of the same object takes them in a few tests (Kept). The object is the one
+    // the member found for the handle the variable holds, while no object with a handle has
+    // died since (Handles.h): the same live object, so of the same class and property record.
+    // The member's name is kept too: a member renamed finds its property again.
+    struct KeptProperty {
+        // The two steps' items it was kept for (Member nullptr: nothing kept); finding the
+        // steps' shape again lets it go.
+        const TscCustomVariable* ObjectItem = nullptr;
+        const TscPropertyHelper* Member = nullptr;
+        int32_t Handle = 0;
+        uint64_t Deaths = 0;
+        TObject* Object = nullptr;
+        const TPropInfo* Prop = nullptr;
+        void* Field = nullptr; // the data member read and written (TPropInfo::OrdField), or nullptr
+        uint8_t FieldSize = 0;
+        bool ReadsInt = false;  // an Integer, enumeration or set read as ReadInteger reads it
+        bool WritesInt = false; // an Integer or Int64 written as WriteInteger writes it
+        // The member's name: up to 8 bytes as one word (NameWord, the bytes past its end
+        // masked off), a longer one compared whole.
+        uint64_t NameWord = 0;
+        uint64_t NameMask = 0;
+        AnsiString Name;
+    };
+    KeptProperty FKept;
+    // A name's first 8 bytes as one word. An AnsiString (std::string) keeps at least 16 bytes
+    // at data(), its own buffer or one for more than 15, so the read stays inside them.
+    static uint64_t FirstWord(const AnsiString& s)
+    {
+        uint64_t w;
+        std::memcpy(&w, s.data(), 8);
+        return w;
+    }
+    // The kept record, when it stands for the steps as they are, the object now held and the
+    // member as it is named.
+    [[gnu::always_inline]] bool Kept(const TscDesignatorItem* first, const TscDesignatorItem* second) const
+    {
+        if (second->Ref != FKept.Member || first->Ref != FKept.ObjectItem || first->Count() != 0 ||
+            second->Count() != 0)
+            return false;
+        const Variant& object = first->Ref->Value;
+        if (object.VType() != varInteger || object.RawInteger() != FKept.Handle || HandleDeaths() != FKept.Deaths)
+            return false;
+        const AnsiString& name = FKept.Member->Name;
+        if (name.size() > 8) [[unlikely]]
+            return SameLongName(FKept.Name, name);
+        return name.size() == FKept.Name.size() && (FirstWord(name) & FKept.NameMask) == FKept.NameWord;
+    }
+    // Keeps what member found in the call just made (nothing when it found nothing).
+    void KeepProperty(TscPropertyHelper* member);
+    // The member's fields as the walk sets them, for a read or a write through the kept record.
+    [[gnu::always_inline]] void HandOver()
+    {
+        TscCustomVariable* object = FSteps[0]->Ref;
+        auto* member = const_cast<TscPropertyHelper*>(FKept.Member);
+        object->NeedResult = true;
+        member->ParentRef = object;
+        Variant& held = member->ParentValue;
+        const TVarType t = held.VType();
+        if (t == varInteger || t == varEmpty || t == varNull) [[likely]]
+            ::new (static_cast<void*>(&held)) Variant(FKept.Handle); // the old value owns nothing
+        else
+            CopyValue(held, object->Value);
+        member->Script = Script;
+    }
+    // Out of line, so that the paths through the kept record call nothing as a rule.
+    [[gnu::noinline]] static bool SameLongName(const AnsiString& a, const AnsiString& b)
+    {
+        return TscCustomHelper::SameBytes(a, b);
+    }
+    [[gnu::noinline]] static void CopyValue(Variant& to, const Variant& from) { to = from; }
+    [[gnu::noinline]] int32_t GetKept() const { return static_cast<int>(FKept.Prop->GetOrd(*FKept.Object)); }
+    [[gnu::noinline]] void SetKept(int64_t v) const { FKept.Prop->SetOrd(*FKept.Object, v); }
+    // ReadMemberInt, SetInteger and SetNumber where the kept record does not stand.
+    [[gnu::noinline]] bool ReadMemberIntFound(int32_t& r);
+    [[gnu::noinline]] void SetIntegerFound(int32_t v);
+    [[gnu::noinline]] void SetNumberFound(const script_fast::Num& n);
+    // Writes an Integer or Int64 v through the kept record (which stands).
+    [[gnu::always_inline]] void WriteKept(int64_t v)
+    {
+        HandOver();
+        if (FKept.FieldSize == 4)
+            *static_cast<int32_t*>(FKept.Field) = static_cast<int32_t>(v);
+        else if (FKept.FieldSize == 8)
+            *static_cast<int64_t*>(FKept.Field) = v;
+        else
+            SetKept(v);
+    }
+    template <class MakeValue>
+    void WriteIntegerMember(int64_t v, MakeValue makeValue);
     // Obj.Prop of FPlainProperty's kind, as the steps stand now.
     bool IsPlainProperty()
     {

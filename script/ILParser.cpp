@@ -260,6 +260,8 @@ void TscILParser::SelectLanguage(const AnsiString& name)
 bool TscILParser::MakeILScript(const AnsiString& text)
 {
     FLines.clear();
+    if (FUsedOwner == this)
+        FUnitPrograms.clear();
     FErrorText.clear();
     FErrorPos.clear();
     FErrorUnit.clear();
@@ -326,7 +328,8 @@ bool TscILParser::MakeILScript(const AnsiString& text)
         }
     }
     const bool built = ok && FErrorText.empty();
-    if (built)
+    // A unit's lines go to the program that uses it as they are (CompileUnit).
+    if (built && FUsedOwner == this)
         BuildDocument();
     if (Program) {
         Program->ErrorPos = FErrorPos;
@@ -341,8 +344,29 @@ void TscILParser::BuildDocument()
     ILScript->Clear();
     TscXMLItem* root = ILScript->Root();
     root->Name = "program";
+    // The main text's lines, and within them a used unit's program where its Unit line
+    // stands: read with a stack of their own, so a long chain of units is no deep recursion.
+    struct Frame {
+        std::vector<IlLine>* Lines;
+        size_t Next;
+        size_t Base; // items of the stack below this program's own
+        const TscGrammar* Grammar;
+    };
     std::vector<TscXMLItem*> stack{root};
-    for (IlLine& line : FLines) {
+    std::vector<Frame> frames{{&FLines, 0, 1, FGrammar.get()}};
+    while (!frames.empty()) {
+        Frame& f = frames.back();
+        if (f.Next == f.Lines->size()) {
+            stack.resize(f.Base);
+            TscXMLItem* types = stack.back()->Add();
+            if (f.Grammar->Types)
+                types->Assign(f.Grammar->Types);
+            types->Name = "types";
+            stack.resize(f.Base - 1);
+            frames.pop_back();
+            continue;
+        }
+        IlLine& line = (*f.Lines)[f.Next++];
         switch (line.K) {
         case IlLine::Open: {
             TscXMLItem* item = stack.back()->Add();
@@ -352,7 +376,7 @@ void TscILParser::BuildDocument()
             break;
         }
         case IlLine::Close:
-            if (stack.size() > 1)
+            if (stack.size() > f.Base)
                 stack.pop_back();
             break;
         case IlLine::Leaf: {
@@ -361,25 +385,18 @@ void TscILParser::BuildDocument()
             item->Text = std::move(line.Attrs);
             break;
         }
+        case IlLine::Unit: {
+            UnitProgram& unit = FUnitPrograms[line.Index];
+            TscXMLItem* program = stack.back()->Add();
+            program->Name = "program";
+            stack.push_back(program);
+            frames.push_back({&unit.Lines, 0, stack.size(), unit.Grammar.get()});
+            break;
+        }
         }
     }
     FLines.clear();
-    TscXMLItem* types = root->Add();
-    if (FGrammar->Types)
-        types->Assign(FGrammar->Types);
-    types->Name = "types";
-}
-
-void TscILParser::ItemToLines(const TscXMLItem* item, std::vector<IlLine>& lines)
-{
-    if (item->Count() == 0 && item->Name != "program") {
-        lines.push_back({IlLine::Leaf, item->Name, item->Text});
-        return;
-    }
-    lines.push_back({IlLine::Open, item->Name, item->Text});
-    for (int i = 0; i < item->Count(); ++i)
-        ItemToLines(item->Items(i), lines);
-    lines.push_back({IlLine::Close, item->Name, {}});
+    FUnitPrograms.clear();
 }
 
 void TscILParser::WriteLeaf(const AnsiString& name, const AnsiString& text, const AnsiString& pos)
@@ -464,7 +481,8 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
             return;
         }
     }
-    std::vector<IlLine> unitLines;
+    std::vector<IlLine> block;
+    block.push_back({IlLine::Open, "uses", Attr("unit", fileName)});
     if (!text.empty()) {
         TscILParser unit(Program);
         unit.UnitName = fileName;
@@ -485,19 +503,14 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
         // A unit that holds no statement at all (only comments, in a syntax whose
         // program is a list of lines) fails without a message, as such a main text
         // does: like that text it compiles to nothing. The unit was found and read.
-        if (built)
-            ItemToLines(unit.ILScript->Root(), unitLines);
+        if (built) {
+            owner.FUnitPrograms.push_back({std::move(unit.FLines), unit.FGrammar});
+            block.push_back({IlLine::Unit, {}, {}, owner.FUnitPrograms.size() - 1});
+        }
         auto lexer = std::make_unique<TscParser>();
         lexer->SetText(text);
-        FUnitTexts[fileName] = std::move(lexer);
-        for (auto& [name, lexerOfUnit] : unit.FUnitTexts)
-            FUnitTexts[name] = std::move(lexerOfUnit);
+        owner.FUnitTexts[fileName] = std::move(lexer);
     }
-    std::vector<IlLine> block;
-    block.reserve(unitLines.size() + 2);
-    block.push_back({IlLine::Open, "uses", Attr("unit", fileName)});
-    for (IlLine& l : unitLines)
-        block.push_back(std::move(l));
     block.push_back({IlLine::Close, "uses", {}});
     FLines.insert(FLines.begin() + static_cast<std::ptrdiff_t>(count), std::make_move_iterator(block.begin()),
                   std::make_move_iterator(block.end()));

@@ -68,10 +68,19 @@ public:
 
 private:
     // ---- grammar walk (ILParser.cpp)
+    // One line of the program being written. A used unit's program is not copied in:
+    // a Unit line stands for it, Index naming its entry in the program's FUnitPrograms,
+    // and BuildDocument reads it there. So each unit's lines are written once, however
+    // deep the chain of units that use one another.
     struct IlLine {
-        enum Kind : uint8_t { Open, Close, Leaf } K;
+        enum Kind : uint8_t { Open, Close, Leaf, Unit } K;
         AnsiString Name;
         AnsiString Attrs;
+        size_t Index = 0;
+    };
+    struct UnitProgram {
+        std::vector<IlLine> Lines;
+        std::shared_ptr<const TscGrammar> Grammar; // a unit may name its own language
     };
     bool Walk(const TscGrammarElement* e);
     void ReportError(const TscGrammarElement* e, int entry);
@@ -79,7 +88,6 @@ private:
     void WriteLeaf(const AnsiString& name, const AnsiString& text, const AnsiString& pos);
     void CompileUnit(const AnsiString& fileName, size_t& count);
     void BuildDocument();
-    static void ItemToLines(const TscXMLItem* item, std::vector<IlLine>& lines);
 
     std::shared_ptr<const TscGrammar> FGrammar;
     std::vector<IlLine> FLines;
@@ -94,7 +102,10 @@ private:
     int FDepth = 0;
     int64_t FSteps = 0, FStepLimit = 0;
     // Texts of the units compiled into this program, to cut expression texts from.
+    // Like FUsedKeys these are the program's: a unit's parser adds to its owner's.
     std::map<AnsiString, std::unique_ptr<TscParser>> FUnitTexts;
+    // The programs of the units used, in the order they were compiled (the owner's).
+    std::vector<UnitProgram> FUnitPrograms;
 
     // ---- building (ILBuilder.cpp)
     struct WithEntry {

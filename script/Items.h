@@ -19,7 +19,8 @@
 // class already checked, so a loop over one object resolves it once. A published
 // property finds its property record once per class of object and keeps the object and
 // the record together, checked in one test (Ready); an Integer read and an Integer or
-// Int64 write take a short path of their own. A member makes its
+// Int64 write take a short path of their own (and a designator Obj.Prop keeps what the
+// member found, Designator.h). A member makes its
 // upper-cased name once, and a method fills the argument array kept from its last call in
 // place (Items.cpp, TKeptParams) rather than making one per call.
 //
@@ -341,6 +342,8 @@ public:
     Variant ParentValue = Null();
     TscScript* Script = nullptr;
 
+    static bool SameBytes(const AnsiString& a, const AnsiString& b);
+
 protected:
     // The name upper-cased as host callbacks receive it, made again only when Name changes;
     // with an accessor (".GET" or ".SET") the name an indexed property's host receives.
@@ -367,8 +370,6 @@ protected:
         return ResolveInstanceAgain(cls, allowNone);
     }
 
-    static bool SameBytes(const AnsiString& a, const AnsiString& b);
-
 private:
     void MakeUpperName();
     TObject* ResolveInstanceAgain(TClass cls, bool allowNone);
@@ -382,7 +383,7 @@ private:
 
 // Equal texts: names are short, and this runs on every host call, so no call of memcmp.
 // Eight bytes at a time, the last eight overlapping the ones before; a name of four to
-// eight bytes is its first four and its last four.
+// eight bytes is its first four and its last four, a shorter one its first, middle and last byte.
 inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
 {
     const size_t n = a.size();
@@ -410,10 +411,8 @@ inline bool TscCustomHelper::SameBytes(const AnsiString& a, const AnsiString& b)
     }
     if (n >= 4)
         return same4(0) && same4(n - 4);
-    for (size_t i = 0; i < n; ++i)
-        if (x[i] != y[i])
-            return false;
-    return true;
+    // Up to three bytes: the first, the middle and the last are all of them.
+    return n == 0 || (x[0] == y[0] && x[n / 2] == y[n / 2] && x[n - 1] == y[n - 1]);
 }
 
 class TscPropertyHelper : public TscCustomHelper {
@@ -454,6 +453,12 @@ public:
         SetOrdProp(obj, p, v);
         return true;
     }
+
+    // The object and the published property record the last call found, while they stand
+    // (Ready); false otherwise.
+    bool Found(TObject*& obj, const TPropInfo*& p) const { return Ready(obj, p); }
+    int32_t FoundHandle() const { return FReadyHandle; }
+    uint64_t FoundDeaths() const { return FReadyDeaths; }
 
 private:
     // The published property Name of obj's class, found by name once per class (a class's

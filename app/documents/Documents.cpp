@@ -133,6 +133,12 @@ RequestState ReadRequestState(TADOQuery* work, int64_t requestId, bool& found)
 
 // ---------------------------------------------------------------- line products
 
+// Coalesce drops the column's collation: the parameter carries it, so case still does not count.
+const char* const kDescribedGoods =
+    "(Наименование=:n) And (Coalesce(Марка,'')=:b Collate RUNOCASE) And (Coalesce(Цвет,'')=:c Collate RUNOCASE) "
+    "And (Coalesce(Размеры,'')=:s Collate RUNOCASE) And (Coalesce(Единица_измерения,'')=:u Collate RUNOCASE) "
+    "And (Coalesce(Группа,'')=:g Collate RUNOCASE)";
+
 int64_t LineProduct(TADOQuery* work, TADOQuery* line)
 {
     // The product the user picked: two goods may share all six describing columns (one bolt
@@ -142,12 +148,27 @@ int64_t LineProduct(TADOQuery* work, TADOQuery* line)
         OpenSql(work, "Select ID From Products Where ID=:id", {{"id", id}});
         return work->IsEmpty() ? 0 : id;
     }
+    const char* const columns[] = {"Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Группа"};
+    AnsiString values[6];
+    for (int i = 0; i < 6; ++i)
+        values[i] = Text(line, columns[i]);
     OpenSql(work,
-            "Select ID From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
-            "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
-            {{"n", Text(line, "Наименование")}, {"b", Text(line, "Марка")}, {"c", Text(line, "Цвет")},
-             {"s", Text(line, "Размеры")}, {"u", Text(line, "Единица_измерения")}, {"g", Text(line, "Группа")}});
-    return work->IsEmpty() ? 0 : work->FieldByName("ID")->AsLargeInt();
+            AnsiString("Select ID,Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа From Products Where ") +
+                kDescribedGoods + " Order By ID",
+            {{"n", values[0]}, {"b", values[1]}, {"c", values[2]}, {"s", values[3]}, {"u", values[4]},
+             {"g", values[5]}});
+    if (work->IsEmpty())
+        return 0;
+    // The goods spelt as the line has them (БОЛТ and болт are two cards), else the first.
+    for (work->First(); !work->Eof(); work->Next()) {
+        bool spelt = true;
+        for (int i = 0; i < 6 && spelt; ++i)
+            spelt = Text(work, columns[i]) == values[i];
+        if (spelt)
+            return work->FieldByName("ID")->AsLargeInt();
+    }
+    work->First();
+    return work->FieldByName("ID")->AsLargeInt();
 }
 
 // ---------------------------------------------------------------- kinds and states

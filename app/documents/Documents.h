@@ -118,9 +118,15 @@ SKLAD_EXCEPTION(EDocumentError, Exception)
 
 // The Products.ID of the current row of a TempStructureDocuments query, or 0 when there is
 // none: the line's own IDТовара when it carries one (0 when that product is gone), else the
-// first product, by ID, whose six describing columns (Наименование, Марка, Цвет, Размеры,
-// Единица_измерения, Группа) equal the line's. Runs its select on `work`.
+// product whose six describing columns (Наименование, Марка, Цвет, Размеры, Единица_измерения,
+// Группа) are the line's letter for letter, else the first, by ID, that equals them case
+// aside. Runs its select on `work`.
 int64_t LineProduct(TADOQuery* work, TADOQuery* line);
+
+// The condition on Products that finds goods by the six describing columns, bound as :n
+// (Наименование), :b, :c, :s, :u and :g. A column left Null (by an import or an older file)
+// describes the goods as the empty text the windows show for it.
+extern const char* const kDescribedGoods;
 
 // ---------------------------------------------------------------- distinct-value lists
 

@@ -86,12 +86,40 @@ void TripleInWords(AnsiString& out, int n, bool feminine)
 
 constexpr int64_t kWordsLimit = 1000000000000000LL;  // a thousand trillion
 
+// Roubles from a thousand trillion up, in digits: the amount's 15 significant digits and the
+// zeros after them ("1E24" is 1 and 24 zeros). No kopecks are held at that size, and the
+// amount is beyond what a count of kopecks in 64 bits holds.
+AnsiString LargeRoublesInDigits(double roubles)
+{
+    char text[40];
+    const char* end = std::to_chars(text, text + sizeof text, roubles, std::chars_format::scientific, 14).ptr;
+    const std::string_view t(text, static_cast<size_t>(end - text));  // "d.ddddddddddddddde+XX"
+    const size_t e = t.find('e');
+    int exponent = 0;
+    std::from_chars(t.data() + e + (t[e + 1] == '+' ? 2 : 1), end, exponent);
+    AnsiString digits(1, t[0]);
+    digits += t.substr(2, e - 2);
+    digits.resize(static_cast<size_t>(exponent) + 1, '0');  // exponent >= 15 > 14 digits after the point
+    return digits;
+}
+
 }  // namespace
 
 AnsiString AmountInWords(double amount)
 {
     if (!std::isfinite(amount))
         return FloatToStr(amount);
+    if (std::fabs(amount) >= double(kWordsLimit)) {
+        AnsiString words;
+        if (amount < 0)
+            Append(words, "минус");
+        const AnsiString digits = LargeRoublesInDigits(std::fabs(amount));
+        Append(words, digits.c_str());
+        Append(words, kRouble.Forms[PluralForm(std::stoi(std::string(digits.substr(digits.size() - 2))))]);
+        Append(words, "00");
+        Append(words, kKopeck.Forms[PluralForm(0)]);
+        return AnsiUpperCase(words.substr(0, 1)) + words.substr(1);
+    }
     const int64_t totalKopecks = Round(static_cast<long double>(RoundTo(std::fabs(amount), -2)) * 100.0L);
     const bool negative = amount < 0 && totalKopecks != 0;
     const int64_t roubles = totalKopecks / 100;
@@ -163,14 +191,16 @@ TReportFamily DocumentFamily(DocumentKind kind, const AnsiString& receiptType)
 
 namespace {
 
-// The product columns a document line prints; the line's own price comes from its sum.
+// The product columns a document line prints. Its price is the goods' price while that still
+// gives the line's sum, else the price the sum was made at (the catalogue changed since).
 AnsiString LinesStatement(const char* lines, bool withVat)
 {
     const AnsiString l = lines;
     AnsiString sql = AnsiString(kCountedSumsHead) +
         "Select Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
         "Products.Единица_измерения,Products.Группа,"
-        "Case When " + l + ".Количество<>0 Then Round(C.Сумма/" + l + ".Количество,2) Else Products.Цена End As Цена," +
+        "Coalesce(C.Цена,Case When " + l + ".Количество<>0 Then Round(C.Сумма/" + l + ".Количество,2) "
+        "Else Products.Цена End) As Цена," +
         l + ".Количество,C.Сумма As Сумма";
     if (withVat)
         sql += "," + l + ".Ставка,C.Сумма_с_НДС As Сумма_с_НДС";
@@ -227,11 +257,30 @@ void AppendKopecks(AnsiString& json, TField* f)
         json += Hundredths(x);
 }
 
+// The goods' price, in hundredths, when the line's quantity at that price gives the line's sum
+// to the kopeck (LineSum); else null. A sum rounded to kopecks cannot give the price back: 0.5
+// at 0.05 is 0.02, and 0.02 / 0.5 would print 0.04.
+void AppendPrice(AnsiString& json, TField* sum, TField* quantity, TField* price)
+{
+    if (sum->IsNull() || quantity->IsNull() || price->IsNull()) {
+        json += "null";
+        return;
+    }
+    const double s = CountedFigure(sum->AsFloat()), p = price->AsFloat(),
+                 made = LineSum(quantity->AsFloat(), p);
+    if (std::isfinite(p) && std::fabs(s) < 1e15 && std::fabs(made) < 1e15 &&
+        std::llround(made * 100.0) == std::llround(s * 100.0))
+        json += Hundredths(p);
+    else
+        json += "null";
+}
+
 }  // namespace
 
 const char* const kCountedSumsHead =
     "With C As Materialized (Select json_extract(value,'$[0]') As RID,json_extract(value,'$[1]')/100.0 As Сумма,"
-    "json_extract(value,'$[2]')/100.0 As Сумма_с_НДС From json_each(:sums)) ";
+    "json_extract(value,'$[2]')/100.0 As Сумма_с_НДС,json_extract(value,'$[3]')/100.0 As Цена "
+    "From json_each(:sums)) ";
 
 AnsiString CountedLinesFrom(const char* lines)
 {
@@ -245,7 +294,8 @@ AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id)
     const AnsiString l = lines;
     const bool withVat = l == "StructureDocuments" || l == "StructureOtpusk";
     OpenSql(work,
-            "Select rowid As RID,Сумма" + AnsiString(withVat ? ",Сумма_с_НДС" : "") + " From " + l +
+            "Select rowid As RID,Сумма" + AnsiString(withVat ? ",Сумма_с_НДС" : "") +
+                ",Количество,(Select Цена From Products Where Products.ID=" + l + ".IDТовара) As Цена From " + l +
                 " Where IDДокумента=:id Order By rowid",
             {{"id", id}});
     AnsiString json = "[";
@@ -253,9 +303,12 @@ AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id)
         if (json.size() > 1)
             json += ',';
         json += "[" + work->FieldByName("RID")->AsString() + ",";
-        AppendKopecks(json, work->FieldByName("Сумма"));
+        TField* sum = work->FieldByName("Сумма");
+        AppendKopecks(json, sum);
         json += ",";
         AppendKopecks(json, work->FindField("Сумма_с_НДС"));
+        json += ",";
+        AppendPrice(json, sum, work->FieldByName("Количество"), work->FieldByName("Цена"));
         json += "]";
     }
     work->Close();
@@ -296,21 +349,25 @@ const char* const kIssued = "Выдан";
 
 // The product columns of a stock report row (Products has its own O, which the reports
 // replace by a figure).
+// A figure an older file left Null is 0, as the goods card and the documents take it, so that
+// goods without a stock figure are short of their minimum here too.
 const char* const kProductColumns =
     "Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-    "Products.Единица_измерения,Products.Имя_поставщика,Products.Цена,Products.Минимум,Products.Максимум,"
-    "Products.Группа,Products.Количество";
+    "Products.Единица_измерения,Products.Имя_поставщика,Coalesce(Products.Цена,0.0) As Цена,"
+    "Coalesce(Products.Минимум,0.0) As Минимум,Coalesce(Products.Максимум,0.0) As Максимум,"
+    "Products.Группа,Coalesce(Products.Количество,0.0) As Количество";
 
-// What working requests not yet issued still wait for, per product.
+// What working requests not yet issued still wait for, per product. A line an older file left
+// without a figure (Null) counts as 0 of it, as the issue invoice built from it counts it.
 const char* const kReserve =
-    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.Отпуск_товара<>:issued))";
 
 // What the working requests of one order still wait for.
 const char* const kOrderReserve =
-    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.№_заказа=:order))";
@@ -335,7 +392,7 @@ AnsiString MovedOut(const char* condition = nullptr)
 
 // The reserve of the requests made within [from, to).
 const char* const kPeriodReserve =
-    "(Select Coalesce(Sum(Max(StructureApplication.Количество-StructureApplication.Отпущено,0)),0.0) "
+    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
     "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
     "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
     "And (Application.Отпуск_товара<>:issued) And (Application.Дата_создания>=:from) "
@@ -350,7 +407,11 @@ void LoadStockRows(TADOQuery* rows, TStockReport kind)
     case TStockReport::StockState: break;
     // Compared to the cent: a free stock of 0.3 - 0.1 is at its minimum of 0.2, not 3E-17 under it.
     case TStockReport::Shortage: where = " Where Round((T.Минимум-T.Количество)+T.Не_выдано,2)>0"; break;
-    case TStockReport::Surplus: where = " Where (T.Максимум>0) And (Round(T.Количество-T.Максимум-T.Не_выдано,2)>0)"; break;
+    // In surplus as the goods card counts it: free stock above the maximum (a maximum of 0
+    // included), unless the same goods are short of their minimum, where shortage wins.
+    case TStockReport::Surplus:
+        where = " Where (Round(T.Количество-T.Максимум-T.Не_выдано,2)>0) And (Round((T.Минимум-T.Количество)+T.Не_выдано,2)<=0)";
+        break;
     }
     OpenSql(rows,
             AnsiString("Select T.*,T.Количество-T.Не_выдано As O From (Select ") + kProductColumns + "," + kReserve +
@@ -363,7 +424,7 @@ void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDate
 {
     const TDateTime first = DateOf(from), afterLast = TDateTime(DateOf(to).Val + 1);
     OpenSql(rows,
-            AnsiString("Select ") + kProductColumns + ",Products.Количество-" +
+            AnsiString("Select ") + kProductColumns + ",Coalesce(Products.Количество,0.0)-" +
                 Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + " As O," +
                 kPeriodReserve + " As Не_выдано From Products Where V='V' Order By Products.Наименование,Products.ID",
             {{"from", first}, {"to", afterLast}, {"issued", kIssued}});
@@ -375,7 +436,8 @@ void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& ord
     // The quantity to buy, to the cent.
     const AnsiString need = kind == TPurchaseKind::ByOrder
                                 ? AnsiString("Round(") + kOrderReserve + ",2)"
-                                : AnsiString("Round(Max(Products.Минимум+") + kReserve + "-Products.Количество,0),2)";
+                                : AnsiString("Round(Max(Coalesce(Products.Минимум,0.0)+") + kReserve +
+                                      "-Coalesce(Products.Количество,0.0),0),2)";
     OpenSql(rows,
             AnsiString("Select T.* From (Select ") + kProductColumns + "," + need +
                 " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0 "

@@ -94,8 +94,9 @@ TDocumentPrint LoadDocumentForPrint(const TReportQueries& q, DocumentKind kind, 
 // (CountedFigure), so that the lines, the printed total, the total in words and the window's
 // total agree even for a stored sum that is not whole kopecks. A statement over a lines table
 // L begins with kCountedSumsHead, takes its lines with CountedLinesFrom(L) (" From ...", to
-// which joins and a Where follow) and reads C.Сумма and C.Сумма_с_НДС; its parameter :sums is
-// CountedSums of the document (read on `work`).
+// which joins and a Where follow) and reads C.Сумма and C.Сумма_с_НДС, and C.Цена: the goods'
+// price while the line's quantity at it still gives the line's sum, else Null; its parameter
+// :sums is CountedSums of the document (read on `work`).
 extern const char* const kCountedSumsHead;
 AnsiString CountedLinesFrom(const char* lines);
 AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id);

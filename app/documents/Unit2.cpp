@@ -134,7 +134,10 @@ bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card)
     const double minimum = work->FieldByName("Минимум")->AsFloat();
     // Reserved: what open requests still wait for, archived ones included.
     double reserved = 0;
-    OpenSql(work, "Select * From StructureApplication Where (IDТовара=:id) And (Количество>Отпущено)",
+    // A figure an older file left Null is 0, as the issue invoice built from the request takes it.
+    OpenSql(work,
+            "Select * From StructureApplication Where (IDТовара=:id) And "
+            "(Coalesce(Количество,0)>Coalesce(Отпущено,0))",
             {{"id", productId}});
     for (work->First(); !work->Eof(); work->Next())
         reserved += work->FieldByName("Количество")->AsFloat() - work->FieldByName("Отпущено")->AsFloat();
@@ -219,16 +222,21 @@ void TForm2::Filter(TObject* sender, TComboBox* own, const char* column, TFurthe
     const TCardRole role = Role();
     if (role != TCardRole::Picker && role != TCardRole::Editor)
         return;
-    // The condition keeps the program's shape; the values are bound (:v0, :v1 ...).
+    // The condition keeps the program's shape; the values are bound (:v0, :v1 ...). A text an
+    // older file or an import left Null is the empty text the boxes show, as the lines find
+    // their goods (kDescribedGoods); Coalesce drops the column's collation, the value carries it.
+    const auto equals = [](const char* name, size_t n) {
+        return "(Coalesce(" + QuoteName(name) + ",'')=:v" + IntToStr(int64_t(n)) + " Collate RUNOCASE)";
+    };
     std::vector<Variant> values{own->GetText()};
-    WorkText = AnsiString(" Where (") + QuoteName(column) + "=:v0)";
+    WorkText = " Where " + equals(column, 0);
     for (const auto& [box, name] : further) {
         if (box->GetText().empty())
             continue;
         // In these roles ComboBox6 holds the line's quantity, not a supplier.
         if (box == ComboBox6 && Label6->GetCaption() == kQuantityLabel)
             continue;
-        WorkText += " and (" + QuoteName(name) + "=:v" + IntToStr(int64_t(values.size())) + ")";
+        WorkText += " and " + equals(name, values.size());
         values.push_back(box->GetText());
     }
     OpenGoods("Select * From Products" + WorkText, values);
@@ -358,13 +366,14 @@ void TForm2::DBGrid1CellClick(TColumn*)
 // it highlights, as after a move in the grid.
 void TForm2::Button4Click(TObject*)
 {
-    OpenGoods("Select * From Products Where Количество<Минимум");
+    // A figure an older file left Null is 0, as the card's shortage and the reports take it.
+    OpenGoods("Select * From Products Where Coalesce(Количество,0)<Coalesce(Минимум,0)");
     GoodsRowReached();
 }
 
 void TForm2::Button5Click(TObject*)
 {
-    OpenGoods("Select * From Products Where Количество>Максимум");
+    OpenGoods("Select * From Products Where Coalesce(Количество,0)>Coalesce(Максимум,0)");
     GoodsRowReached();
 }
 
@@ -466,36 +475,57 @@ int64_t TForm2::LineProductId(int64_t current)
     const char* const columns[] = {"Наименование", "Марка", "Цвет", "Размеры", "Единица_измерения", "Группа"};
     const bool picking = Role() == TCardRole::Picker;
     const AnsiString article = picking ? Art->GetText() : AnsiString();
-    const auto describes = [&](TADOQuery* q) {
-        for (int i = 0; i < 6; ++i)
-            if (!AnsiSameText(q->FieldByName(columns[i])->AsString(), values[i]))
+    // Whether a row holds the goods the boxes show: letter for letter (`exact`), or as the
+    // database compares them, case aside.
+    const auto describes = [&](TADOQuery* q, bool exact) {
+        for (int i = 0; i < 6; ++i) {
+            const AnsiString stored = q->FieldByName(columns[i])->AsString();
+            if (exact ? stored != values[i] : !AnsiSameText(stored, values[i]))
                 return false;
+        }
         return article.empty() || AnsiSameText(q->FieldByName("№")->AsString(), article);
     };
-    // The row the user picked in the goods grid (or narrowed the grid to).
+    // The row the user picked in the goods grid: picking it fills the boxes with its texts.
     TADOQuery* grid = WarehouseData->ADOQuery5;
-    if (picking && HasCurrentRow(grid) && grid->FindField("ID") && describes(grid))
+    const bool gridRow = picking && HasCurrentRow(grid) && grid->FindField("ID");
+    if (gridRow && describes(grid, true))
         return grid->FieldByName("ID")->AsLargeInt();
-    // Otherwise the goods the boxes describe: the line's own product while it still fits,
-    // then the one with the article shown, then the first.
+    // Otherwise the goods the boxes describe: the line's own product while it is spelt as
+    // shown, then the one with the article shown, then the goods spelt as typed (БОЛТ and
+    // болт are two cards), then the line's own product case aside, then the row the grid was
+    // narrowed to, then the first.
     TADOQuery* q = WarehouseData->ADOQuery2;
-    OpenSql(q,
-            "Select ID,№ From Products Where (Наименование=:n) And (Марка=:b) And (Цвет=:c) And (Размеры=:s) "
-            "And (Единица_измерения=:u) And (Группа=:g) Order By ID",
+    OpenSql(q, AnsiString("Select ID,№,Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа From Products Where ") +
+                   kDescribedGoods + " Order By ID",
             {{"n", values[0]}, {"b", values[1]}, {"c", values[2]}, {"s", values[3]}, {"u", values[4]},
              {"g", values[5]}});
     if (q->IsEmpty())
         return 0;
-    int64_t chosen = 0;
+    int64_t withArticle = 0, spelt = 0;
+    bool currentFits = false;
     for (q->First(); !q->Eof(); q->Next()) {
         const int64_t id = q->FieldByName("ID")->AsLargeInt();
-        if (id == current)
-            return id;
-        if (chosen == 0 && !article.empty() && AnsiSameText(q->FieldByName("№")->AsString(), article))
-            chosen = id;
+        const bool exact = describes(q, true);
+        if (id == current) {
+            if (exact)
+                return id;
+            currentFits = true;
+        }
+        if (withArticle == 0 && !article.empty() && AnsiSameText(q->FieldByName("№")->AsString(), article))
+            withArticle = id;
+        if (spelt == 0 && exact)
+            spelt = id;
     }
+    if (withArticle)
+        return withArticle;
+    if (spelt)
+        return spelt;
+    if (currentFits)
+        return current;
+    if (gridRow && describes(grid, false))
+        return grid->FieldByName("ID")->AsLargeInt();
     q->First();
-    return chosen ? chosen : q->FieldByName("ID")->AsLargeInt();
+    return q->FieldByName("ID")->AsLargeInt();
 }
 
 void TForm2::WriteDocumentLine(bool add)
@@ -679,16 +709,22 @@ void TForm2::FillLists()
                                         {ComboBox3, "Цвет"},
                                         {ComboBox4, "Размеры"},
                                         {ComboBox5, "Единица_измерения"}});
+    // The sorted lists take their names in one AddStrings, the same list as one Add each,
+    // which would insert each name in the middle: square in the number of names.
     ComboBox6->SetText("");
     ComboBox6->GetItems()->Clear();
     TADOQuery* q = WarehouseData->ADOQuery2;
     OpenSql(q, "Select * From P");
+    TStringList suppliers;
     for (q->First(); !q->Eof(); q->Next())
-        ComboBox6->GetItems()->Add(q->FieldByName("Название")->AsString());
+        suppliers.Add(q->FieldByName("Название")->AsString());
+    ComboBox6->GetItems()->AddStrings(suppliers);
     ComboBox7->GetItems()->Clear();
     ComboBox7->SetText("");
+    TStringList groups;
     for (const AnsiString& group : WarehouseData->GoodsGroupNames())
-        ComboBox7->GetItems()->Add(group);
+        groups.Add(group);
+    ComboBox7->GetItems()->AddStrings(groups);
 }
 
 void TForm2::EnableDescribingFields(bool enabled)

@@ -607,7 +607,7 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
                     "Products.Единица_измерения,Products.Группа,Products.Цена,StructureApplication.Количество,"
-                    "C.Сумма As Сумма,StructureApplication.Отпущено" + CountedLinesFrom("StructureApplication") +
+                    "C.Сумма As Сумма,Coalesce(StructureApplication.Отпущено,0.0) As Отпущено" + CountedLinesFrom("StructureApplication") +
                     " Inner Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
                     "Order By StructureApplication.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureApplication", id)}});

@@ -543,7 +543,7 @@ void TForm4::Button6Click(TObject*)
             AnsiString(kCountedSumsHead) +
                 "Select Products.Наименование,Products.Цвет,Products.Размеры,Products.Цена,Products.№,"
                 "Products.Единица_измерения,StructureApplication.Количество,C.Сумма As Сумма,"
-                "StructureApplication.Отпущено" + CountedLinesFrom("StructureApplication") +
+                "Coalesce(StructureApplication.Отпущено,0.0) As Отпущено" + CountedLinesFrom("StructureApplication") +
                 " Inner Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
                 "Order By StructureApplication.rowid",
             {{"id", id}, {"sums", sums}});

@@ -102,20 +102,31 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
                 // The sum of the figures the line stores, as any other route would make it.
                 const double sum = LineSum(RoundTo(quantity, -2), RoundTo(price, -2));
                 // The goods of that name with exactly this unit; another unit is other goods.
+                // Of names equal case aside, the one spelt as the file spells it (БОЛТ and болт
+                // are two cards), else the first.
                 AnsiString brand, colour, sizes, group;
                 int64_t product = 0;
                 bool known = false;
                 OpenSql(q, "Select * From Products Where Наименование=:n Order By ID", {{"n", r.ItemName}});
+                int found = 0;
                 for (q->First(); !q->Eof(); q->Next())
                     if (q->FieldByName("Единица_измерения")->AsString() == r.UnitName) {
-                        brand = q->FieldByName("Марка")->AsString();
-                        colour = q->FieldByName("Цвет")->AsString();
-                        sizes = q->FieldByName("Размеры")->AsString();
-                        group = q->FieldByName("Группа")->AsString();
-                        product = q->FieldByName("ID")->AsLargeInt();
-                        known = true;
-                        break;
+                        if (found == 0)
+                            found = q->RecNo();
+                        if (q->FieldByName("Наименование")->AsString() == r.ItemName) {
+                            found = q->RecNo();
+                            break;
+                        }
                     }
+                if (found != 0) {
+                    q->SetRecNo(found);
+                    brand = q->FieldByName("Марка")->AsString();
+                    colour = q->FieldByName("Цвет")->AsString();
+                    sizes = q->FieldByName("Размеры")->AsString();
+                    group = q->FieldByName("Группа")->AsString();
+                    product = q->FieldByName("ID")->AsLargeInt();
+                    known = true;
+                }
                 if (!known) {
                     if (!CreateMissingGoods)
                         continue;

@@ -45,6 +45,11 @@ inline constexpr const char* kWriteError = "Stream write error";
 inline constexpr const char* kSeekError = "Invalid stream seek origin %d";
 inline constexpr const char* kFCreateError = "Cannot create file \"%s\". %s";
 inline constexpr const char* kFOpenError = "Cannot open file \"%s\". %s";
+// A file is saved under a new name beside it first; where the folder refuses new files,
+// writing over the only copy would lose it to a crash or a full disk half-way.
+inline constexpr const char* kFolderRefusesSave =
+    "Cannot save \"%s\": the folder does not allow new files (%s), and writing over the file in place "
+    "would lose it if the save failed half-way. Save it in another folder.";
 inline constexpr const char* kTempFileError = "Cannot create a temporary file in \"%s\". %s";
 inline constexpr const char* kSizeError = "Stream size %s is not possible";
 

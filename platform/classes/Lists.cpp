@@ -620,8 +620,7 @@ void TStringList::AddStrings(const TStrings& Strings)
         const int c = CompareStrings(a.It.S, b.It.S);
         return c != 0 ? c < 0 : a.Rank < b.Rank;
     });
-    std::vector<Item> merged;
-    merged.reserve(all.size());
+    std::deque<Item> merged;
     for (size_t i = 0; i < all.size();) {
         size_t end = i + 1;
         while (end < all.size() && CompareStrings(all[i].It.S, all[end].It.S) == 0)
@@ -650,8 +649,7 @@ bool TStringList::AddInOrder(const TStrings& Strings)
     // Strings that come in order need no sort: one pass checks it and builds what the sort
     // would, each run of equal strings reversed (dupAccept) or cut to its first (dupIgnore).
     const int n = Strings.GetCount();
-    std::vector<Item> merged;
-    merged.reserve(static_cast<size_t>(n));
+    std::deque<Item> merged;
     AnsiString previous;
     for (int j = 0; j < n;) {
         AnsiString s = Strings.Get(j);
@@ -726,8 +724,7 @@ void TStringList::CustomSort(const std::function<int(TStringList&, int, int)>& C
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Compare(*this, a, b) < 0; });
-    std::vector<Item> sorted;
-    sorted.reserve(FList.size());
+    std::deque<Item> sorted;
     for (int i : order)
         sorted.push_back(FList[static_cast<size_t>(i)]);
     FList.swap(sorted);

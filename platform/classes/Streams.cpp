@@ -390,6 +390,19 @@ public:
 
 }  // namespace
 
+void KeepOwnerAndMode(int handle, const std::string& oldSysName)
+{
+    struct stat old {};
+    if (::stat(oldSysName.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+        return;
+    // In a shared folder the file stays the group's; a failure only leaves the saver's own.
+    int kept = ::fchown(handle, old.st_uid, old.st_gid);
+    if (kept != 0)
+        kept = ::fchown(handle, static_cast<uid_t>(-1), old.st_gid);
+    (void)kept;
+    ::fchmod(handle, old.st_mode & 07777);  // after the owner: a new owner clears set-id bits
+}
+
 void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write)
 {
     const std::string sysName = FinalTarget(PathToSystem(fileName));
@@ -415,19 +428,23 @@ void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&
     for (unsigned attempt = 0; fd < 0; ++attempt) {
         sysTmp = base + std::to_string(::getpid()) + "." + std::to_string(attempt);
         fd = ::open(sysTmp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt >= 1000))
-            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
+        if (fd < 0 && (errno != EEXIST || attempt >= 1000)) {
+            const int err = errno;
+            // The old file is never written over in place: a crash or a full disk half-way
+            // would leave neither the old text nor the new one.
+            if (FolderRefusesNewFiles(err) && ::access(sysName.c_str(), F_OK) == 0)
+                throw EFCreateError(Format(msg::kFolderRefusesSave, {fileName, SystemError(err)}));
+            throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(err)}));
+        }
     }
     try {
+        KeepOwnerAndMode(fd, sysName);
         {
             TNewFileStream out(fd);
             write(out);
             out.Flush();
             out.Close();
         }
-        struct stat old {};
-        if (::stat(sysName.c_str(), &old) == 0)
-            ::chmod(sysTmp.c_str(), old.st_mode & 07777);
         if (::rename(sysTmp.c_str(), sysName.c_str()) != 0) {
             const int err = errno;
             throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(err)}));

@@ -8,9 +8,11 @@
 
 #include "platform/classes/TypInfo.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 // Seek origins (numeric values as the platform's soFromBeginning / soFromCurrent / soFromEnd).
@@ -145,5 +147,15 @@ AnsiString CreateTempFile(const AnsiString& dir, const AnsiString& prefix);
 // name stays as it was, and the error is raised: EFCreateError with the system's reason
 // when the file cannot be made or replaced. The file keeps the old file's permissions.
 // A name that is a link keeps the link: the file it points at is the one replaced. An old
-// file the user may not write is not replaced.
+// file the user may not write is not replaced, and neither is one whose folder refuses new
+// files: that raises EFCreateError saying so (kFolderRefusesSave) and the file stays.
+// The new file also keeps the old one's owner and group where the process may give them.
 void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write);
+
+// Gives the open file `handle`, made to replace the file `oldSysName` (a name in the system's
+// encoding), that file's owner and group as far as the process may (another owner only as
+// root; a group the user belongs to) and then its mode. Nothing when there is no old file.
+void KeepOwnerAndMode(int handle, const std::string& oldSysName);
+
+// Whether a failure to make a file in a folder means the folder refuses new files.
+inline bool FolderRefusesNewFiles(int err) { return err == EACCES || err == EPERM || err == EROFS; }

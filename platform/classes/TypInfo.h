@@ -581,6 +581,12 @@ struct TPropInfo {
     std::function<void(TObject&, const TMethod&)> SetMeth;
     bool Readable = false;
     bool Writable = false;
+    // An Integer or Int64 property read and written as one data member (Prop("Width", &T::FWidth,
+    // &T::FWidth)): where that member lies in an object, and its size (4 or 8; 0 for any other
+    // property). Reading or writing it there is what GetOrd and SetOrd do, so a caller that
+    // keeps an object may keep the address instead of calling them.
+    std::function<void*(TObject&)> OrdField;
+    uint8_t OrdFieldSize = 0;
 
     TTypeKind Kind() const { return PropType->Kind; }
 

@@ -69,6 +69,13 @@ TPropInfo& TPropertyTable::Prop(std::string_view name, G get, S set)
         else if constexpr (std::is_same_v<V, uint8_t>) p.PropType = TypeInfoByte();
         else p.PropType = TypeInfoInteger();
         p.GetOrd = [get](const TObject& o) -> int64_t { return OrdOf<V>(CallGet<C>(get, o)); };
+        if constexpr (std::is_member_object_pointer_v<G> && std::is_same_v<G, S> &&
+                      (std::is_same_v<V, int32_t> || std::is_same_v<V, int64_t>)) {
+            if (get == set) {
+                p.OrdField = [get](TObject& o) -> void* { return &(static_cast<C&>(o).*get); };
+                p.OrdFieldSize = sizeof(V);
+            }
+        }
         if constexpr (hasSet) {
             p.SetOrd = [set](TObject& o, int64_t v) {
                 if constexpr (std::is_same_v<V, bool>) CallSet<SC>(set, o, v != 0);

@@ -483,6 +483,15 @@ TRect TTreeView::NodeRect(const TTreeNode* node) const
     return Rect(node->Level() * FIndent, top, GetClientWidth(), top + FItemHeight);
 }
 
+TPoint TTreeView::ContextMenuPoint() const
+{
+    // Under the selected node's row, where the user's eyes are, when it shows.
+    const TRect r = FSelected ? NodeRect(FSelected) : TRect{};
+    if (r.Bottom <= 0 || r.Top >= GetClientHeight())
+        return {0, 0};
+    return {std::min(r.Left, GetClientWidth() - 1), r.Bottom};
+}
+
 bool TTreeView::UserSelectedNode(TTreeNode* node)
 {
     if (!AcceptsInput() || !node || node->Owner() != FItems.get())
@@ -950,14 +959,33 @@ bool TUpDown::UserStepped(TUDBtnType button)
     return true;
 }
 
+bool TUpDown::ArrowOfKey(Word key, TUDBtnType& button)
+{
+    // Up and Down, whichever way the arrows lie; Left and Right stay the edit's caret keys.
+    if (key != VK_UP && key != VK_DOWN)
+        return false;
+    button = key == VK_UP ? btNext : btPrev;
+    return true;
+}
+
 bool TUpDown::StepForBuddy(TWinControl* buddy, Word key)
 {
-    // The arrow keys in the associate edit work the arrows, as a vertical
-    // up-down's would be clicked.
-    if (buddy != FAssociate.Get() || FOrientation != udVertical || !IsShowing() || !GetEnabled())
+    // The arrow keys in the associate edit work the arrows, as clicks on them would.
+    TUDBtnType button;
+    if (buddy != FAssociate.Get() || !ArrowOfKey(key, button) || !IsShowing() || !GetEnabled())
         return false;
-    UserStepped(key == VK_UP ? btNext : btPrev);
+    UserStepped(button);
     return true;
+}
+
+void TUpDown::KeyDown(Word& key, TShiftState shift)
+{
+    TWinControl::KeyDown(key, shift);
+    TUDBtnType button;
+    if (key && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && ArrowOfKey(key, button)) {
+        key = 0;
+        UserStepped(button);
+    }
 }
 
 // ---------------------------------------------------------------- dates

@@ -222,6 +222,7 @@ public:
     int TopIndex() const { return FTopIndex; }
 
 protected:
+    TPoint ContextMenuPoint() const override;
     friend class TTreeNodes;
     friend class TTreeNode;
     void NodeDeleting(TTreeNode* node);
@@ -451,8 +452,12 @@ public:
 protected:
     void Notification(TComponent* component, TOperation operation) override;
     bool StepForBuddy(TWinControl* buddy, Word key) override;
+    void KeyDown(Word& key, TShiftState shift) override;
 
 private:
+    // The arrow a key works: Up the next, Down the previous, in either orientation;
+    // false for any other key.
+    static bool ArrowOfKey(Word key, TUDBtnType& button);
     void UpdateAssociate();
     // Takes the number the associate edit shows as the position (clamped), when it is one.
     void SyncFromAssociate();

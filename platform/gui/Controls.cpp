@@ -522,6 +522,14 @@ bool TControl::UserContextMenu(int x, int y)
     return true;
 }
 
+bool TControl::PopupByKeyboard()
+{
+    if (!ContextMenuHolder())
+        return false;
+    const TPoint p = ContextMenuPoint();
+    return UserContextMenu(p.X, p.Y);
+}
+
 namespace {
 
 // Notices which controls of a wheel's chain a handler frees on the way.
@@ -1001,6 +1009,10 @@ bool TWinControl::UserFilterKeyDown(Word& key, TShiftState shift)
                 b->Click();
                 return;
             }
+        } else if ((k == VK_APPS && shift.Empty()) || (k == VK_F10 && shift == TShiftState{ssShift})) {
+            // The keyboard's context menu: the one a right click here pops.
+            if (PopupByKeyboard())
+                return;
         } else if (k == VK_TAB && !WantsKey(k)) {
             form->SelectNext(this, !shift.Contains(ssShift));
             return;

@@ -161,6 +161,9 @@ public:
     // Right-button release: the control's popup menu pops up at (x, y), or, when it has
     // none, its nearest parent's (ContextMenuHolder).
     bool UserContextMenu(int x, int y);
+    // The keyboard's way to the same menu (the Menu key, Shift+F10): it pops at the
+    // control's ContextMenuPoint. False when there is no menu to pop.
+    bool PopupByKeyboard();
     // The control whose menu a right click here pops: this one or the nearest parent with
     // a popup menu that pops by itself (AutoPopup); nullptr when none has one.
     TControl* ContextMenuHolder() const;
@@ -199,6 +202,9 @@ protected:
     void Changed(TControlChange what) { Changed(TControlChanges(what)); }
 
     virtual void DblClick();
+    // Where a menu popped from the keyboard shows, in client coordinates: the top left
+    // corner, or where the user's current item is.
+    virtual TPoint ContextMenuPoint() const { return {0, 0}; }
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
@@ -353,8 +359,8 @@ protected:
     virtual void KeyDown(Word& key, TShiftState shift);
     virtual void KeyUp(Word& key, TShiftState shift);
     virtual void KeyPress(char& key);
-    // An up-down control steps when its associate edit is given the Up or Down
-    // key; true when this control took `key` for `buddy`.
+    // An up-down control steps when its associate edit is given the Up or Down key, in
+    // either orientation; true when this control took `key` for `buddy`.
     virtual bool StepForBuddy(TWinControl* /*buddy*/, Word /*key*/) { return false; }
     // What the control does with a scroll bar's request (nothing here).
     virtual void DoScroll(TScrollBarKind /*kind*/, TScrollCode /*code*/, int /*pos*/) {}

@@ -21,6 +21,7 @@
 
 #include <cmath>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -43,6 +44,36 @@ TDateTime FromQDateTime(const QDateTime& value)
 // ---------------------------------------------------------------- tree view
 
 constexpr int kNodeRole = Qt::UserRole + 1;
+constexpr int kLevelRole = Qt::UserRole + 2;  // the item's nesting level, 0 at the top
+
+// Qt's tree view lays out an expanded item's children by calling itself for each level,
+// and a tree widget item frees its children the same way: a chain of nested nodes tens of
+// thousands deep would run the stack out. The widget therefore opens no more than this many
+// levels (deeper nodes show closed, whatever the model says; the model keeps its state),
+// and its items are freed children first.
+constexpr int kMaxOpenLevels = 1000;
+
+int LevelOf(const QTreeWidgetItem* item) { return item->data(0, kLevelRole).toInt(); }
+
+// Frees every item of the widget without recursion: the top items are taken out of the view
+// at once; then, deepest first, each item's children (by then without children of their
+// own, so taking them walks nothing below) are taken from it and freed.
+void DropItems(QTreeWidget* w)
+{
+    const QList<QTreeWidgetItem*> top = w->invisibleRootItem()->takeChildren();
+    std::vector<QTreeWidgetItem*> order, pending(top.rbegin(), top.rend());
+    while (!pending.empty()) {
+        QTreeWidgetItem* item = pending.back();
+        pending.pop_back();
+        order.push_back(item);
+        for (int i = item->childCount(); i-- > 0;)
+            pending.push_back(item->child(i));
+    }
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        if ((*it)->childCount() > 0)
+            qDeleteAll((*it)->takeChildren());
+    qDeleteAll(top);
+}
 
 TTreeNode* NodeOf(const QTreeWidgetItem* item)
 {
@@ -67,6 +98,8 @@ public:
         WatchInput(w->viewport());
         QObject::connect(w, &QTreeWidget::currentItemChanged, Context(), [this](QTreeWidgetItem* item) {
             TTreeNode* node = NodeOf(item);
+            if (FSettingCurrent)
+                return;
             if (node && node != FTree.GetSelected() && !FTree.UserSelectedNode(node))
                 Changed(TControlChanges(TControlChange::ItemIndex));
         });
@@ -78,14 +111,23 @@ public:
                 Changed(TControlChanges(TControlChange::ItemIndex));
         });
         QObject::connect(w, &QTreeWidget::itemExpanded, Context(), [this](QTreeWidgetItem* item) {
+            if (LevelOf(item) >= kMaxOpenLevels) {
+                item->setExpanded(false);
+                return;
+            }
             if (TTreeNode* node = NodeOf(item); node && !node->GetExpanded())
                 FTree.UserExpanded(node, true);
         });
         QObject::connect(w, &QTreeWidget::itemCollapsed, Context(), [this](QTreeWidgetItem* item) {
+            // An item past the open levels never stays open: its closing is the widget's
+            // own, not the user's, and leaves the node as the model has it.
+            if (LevelOf(item) >= kMaxOpenLevels)
+                return;
             if (TTreeNode* node = NodeOf(item); node && node->GetExpanded())
                 FTree.UserExpanded(node, false);
         });
     }
+    ~TTreePeer() override { DropItems(static_cast<QTreeWidget*>(Widget())); }
     // Node rows are measured from the viewport, as the model's GetNodeAt measures them.
     QWidget* OriginWidget() const override { return static_cast<QTreeWidget*>(Widget())->viewport(); }
 
@@ -102,13 +144,14 @@ protected:
         if (HasChange(what, TControlChange::Items)) {
             one = ShowOneNode(w);
             if (!one) {
-                w->clear();
+                DropItems(w);
                 FItems.clear();
                 for (TTreeNode* node : FTree.GetItems()->List()) {
-                    auto* item = node->GetParent() ? new QTreeWidgetItem(FItems.at(node->GetParent()))
-                                                   : new QTreeWidgetItem(w);
+                    QTreeWidgetItem* parent = node->GetParent() ? FItems.at(node->GetParent()) : nullptr;
+                    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(w);
                     item->setText(0, ToQString(node->GetText()));
                     item->setData(0, kNodeRole, QVariant::fromValue(quintptr(node)));
+                    item->setData(0, kLevelRole, parent ? LevelOf(parent) + 1 : 0);
                     FItems[node] = item;
                 }
             }
@@ -122,8 +165,15 @@ protected:
         if (HasChange(what, TControlChange::ItemIndex)) {
             const auto found = FItems.find(FTree.GetSelected());
             QTreeWidgetItem* item = found == FItems.end() ? nullptr : found->second;
-            if (w->currentItem() != item)
+            // A node deeper than the widget opens shows as its deepest ancestor on view
+            // (making it current would open every level above it).
+            while (item && LevelOf(item) > kMaxOpenLevels)
+                item = item->parent();
+            if (w->currentItem() != item) {
+                FSettingCurrent = true;
                 w->setCurrentItem(item);
+                FSettingCurrent = false;
+            }
             if (!item)
                 w->clearSelection();
             else if (!item->isSelected())
@@ -162,17 +212,24 @@ private:
         auto* item = new QTreeWidgetItem;
         item->setText(0, ToQString(node->GetText()));
         item->setData(0, kNodeRole, QVariant::fromValue(quintptr(node)));
+        item->setData(0, kLevelRole, parent ? LevelOf(parent) + 1 : 0);
         if (parent)
             parent->insertChild(at, item);
         else
             w->insertTopLevelItem(at, item);
         FItems[node] = item;
-        if (node->GetExpanded())
+        if (OpensAt(*node, item))
             item->setExpanded(true);
         // A parent expanded before it had children opens now that it has one.
-        if (parent && parent->isExpanded() != parentNode->GetExpanded())
-            parent->setExpanded(parentNode->GetExpanded());
+        if (parent && parent->isExpanded() != OpensAt(*parentNode, parent))
+            parent->setExpanded(OpensAt(*parentNode, parent));
         return true;
+    }
+
+    // Whether the item shows its node's children (see kMaxOpenLevels).
+    static bool OpensAt(const TTreeNode& node, const QTreeWidgetItem* item)
+    {
+        return node.GetExpanded() && LevelOf(item) < kMaxOpenLevels;
     }
 
     static void ShowNode(const TTreeNode& node, QTreeWidgetItem* item)
@@ -180,12 +237,13 @@ private:
         const QString text = ToQString(node.GetText());
         if (item->text(0) != text)
             item->setText(0, text);
-        if (item->isExpanded() != node.GetExpanded())
-            item->setExpanded(node.GetExpanded());
+        if (item->isExpanded() != OpensAt(node, item))
+            item->setExpanded(OpensAt(node, item));
     }
 
     TTreeView& FTree;
     std::unordered_map<const TTreeNode*, QTreeWidgetItem*> FItems;
+    bool FSettingCurrent = false;  // the model's selection going to the widget
 };
 
 // ---------------------------------------------------------------- tool bar

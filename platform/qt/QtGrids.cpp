@@ -5,7 +5,8 @@
 // The current row is the dataset's: the view shows it selected (the whole row with
 // dgRowSelect) whenever the dataset moves, and a row the user makes current in the view
 // moves the dataset (UserMovedToRow). Navigation keys are the model's (TDBGrid::KeyDown);
-// the view never moves on its own.
+// the view never moves on its own. The viewport scrolls to the current row once per turn
+// of the event loop, not once per move of the dataset.
 #include "platform/qt/QtPeer.h"
 #include "platform/qt/QtPeers.h"
 #include "platform/qt/QtText.h"
@@ -173,15 +174,40 @@ protected:
                 QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
                 if (options.Contains(dgRowSelect))
                     flags |= QItemSelectionModel::Rows;
+                // The selection moves at once; the viewport scrolls once the event loop comes
+                // round, to wherever the row is then. Each scroll moves the whole viewport
+                // image, and a dataset walked in code (a total, a list of ids) moves the row
+                // once per record: scrolling at every one cost 50 us a row.
+                const bool autoScroll = view->hasAutoScroll();
+                view->setAutoScroll(false);
                 selection->setCurrentIndex(index, flags);
-                view->scrollTo(index);
+                view->setAutoScroll(autoScroll);
+                ScrollLater();
             }
         }
     }
 
 private:
+    void ScrollLater()
+    {
+        if (FScrollPending)
+            return;
+        FScrollPending = true;
+        // Queued on the peer's context: a peer destroyed first takes the call with it.
+        QMetaObject::invokeMethod(
+            Context(),
+            [this] {
+                FScrollPending = false;
+                auto* view = static_cast<QTableView*>(Widget());
+                if (view && view->currentIndex().isValid())
+                    view->scrollTo(view->currentIndex());
+            },
+            Qt::QueuedConnection);
+    }
+
     TDBGrid& FGrid;
     TGridItemModel FModel;
+    bool FScrollPending = false;
 };
 
 }  // namespace

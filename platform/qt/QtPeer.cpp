@@ -335,7 +335,9 @@ bool TQtControlPeer::FilterInput(QWidget* widget, QEvent* event)
         return true;
     }
     case QEvent::ContextMenu:
-        // The model pops its own menu (or a parent's) on the button release; no desktop
+        // The model pops its own menu (or a parent's) on the button release, and on the
+        // Menu key or Shift+F10 as the key arrives (a platform that sends this event for the
+        // key sends the key as well; some, as offscreen, send only the key); no desktop
         // default menu then.
         return FControl.ContextMenuHolder() != nullptr;
     case QEvent::KeyPress:

@@ -1,5 +1,7 @@
 #include "platform/qt/QtPrinting.h"
 
+#include "platform/classes/ClassesConsts.h"
+#include "platform/classes/Streams.h"
 #include "platform/graphics/RecordingDevice.h"
 #include "platform/printers/PrinterConsts.h"
 #include "platform/qt/QtCanvas.h"
@@ -19,7 +21,9 @@
 
 #include <cups/cups.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -154,8 +158,10 @@ bool Replaceable(const QFileInfo& info)
 // name beside it and put in its place whole when the document is finished: the name never
 // holds a document cut short, not while it is written, nor after a failure or Abort (what
 // was there stays), and of two documents written to one name at once the one finished last
-// is there, whole. Anything else by that name (a device, a pipe), or a file that may be
-// written but not replaced, is written to directly.
+// is there, whole, with the old file's mode and (where the process may) owner and group.
+// Anything else by that name (a device, a pipe), or a file that may be written but not
+// replaced in a folder with the sticky bit, is written to directly. A file in a folder that
+// refuses new files is not written over in place: that is refused, and the file stays.
 // Every write is checked: a full disk fails the document instead of leaving half of it.
 class TPdfOutput {
 public:
@@ -167,14 +173,19 @@ public:
         if (info.exists() && (!info.isFile() || !Replaceable(info))) {
             FFile = std::make_unique<QFile>(path);
         } else {
-            auto save = std::make_unique<QSaveFile>(path);
-            // A writable file in a folder that is not: written in place, as before.
-            save->setDirectWriteFallback(true);
-            FSave = save.get();
-            FFile = std::move(save);
+            FSave = new QSaveFile(path);
+            FFile.reset(FSave);
         }
-        if (!FFile->open(QIODevice::WriteOnly))
+        errno = 0;
+        if (!FFile->open(QIODevice::WriteOnly)) {
+            const int err = errno ? errno : EACCES;
+            const QByteArray folder = QFile::encodeName(info.absolutePath());
+            if (FSave && info.exists() && (FolderRefusesNewFiles(errno) || ::access(folder.constData(), W_OK | X_OK) != 0))
+                throw EPrinter(Format(msg::kFolderRefusesSave, {fileName, Utf8ToAnsi(std::strerror(err))}));
             throw EPrinter("Cannot create file \"" + fileName + "\". " + FromQString(FFile->errorString()));
+        }
+        if (FSave && info.exists())
+            KeepOwnerAndMode(FSave->handle(), QFile::encodeName(info.canonicalFilePath()).toStdString());
     }
     TPdfOutput(const TPdfOutput&) = delete;
     TPdfOutput& operator=(const TPdfOutput&) = delete;

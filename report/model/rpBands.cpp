@@ -282,7 +282,8 @@ void TrpDataBand::SetRowCount(int Value)
 
 void TrpDataBand::SetCurColumn(int Value)
 {
-    if (Value > Columns)
+    // Columns 0 means one column: "the last column" of such a band is its first, not 0.
+    if (Value > Columns || Value < 1)
         Value = 1;
     FCurColumn = Value;
     if (Value == 1)

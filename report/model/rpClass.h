@@ -479,7 +479,12 @@ public:
     // giving what they gave then, except the ones the page number went into: they are read
     // again, with Page and Page# those of page index Page. A read the recording never saw
     // (a branch the page number chose, a total it did not ask) would read the data as it
-    // stands now, perhaps a later record: such an expression keeps the text it had.
+    // stands now, perhaps a later record: such an expression keeps the text it had. To keep
+    // that rare, the values of the script variables every expression reads (all of them when
+    // it calls a script routine) are recorded, and made again it runs over those values, which
+    // are put back afterwards; where the page number chose a branch of IIF, the other branch
+    // is read too when it only reads (its value recorded, nothing it changes in the script's
+    // variables kept); one that may change anything else runs only where it is chosen.
     struct TPageTextLog {
         struct TPart {
             AnsiString Text;
@@ -644,6 +649,19 @@ private:
     // Through PageTextLog while one is set: Value as recorded under Key, or Read's.
     template <class F>
     bool LoggedRead(const AnsiString& Key, Variant& Value, F Read);
+    // Replaying: the read recorded under Key that the page number did not go into.
+    const TPageTextLog::TRead* Recorded(const AnsiString& Key);
+    // Runs a compiled expression while PageTextLog is set: recording, with the values of the
+    // script variables it reads; replaying, over those values (see TPageTextLog).
+    Variant RunLogged(const TrpCompiledExpression* Compiled, TscScript* AScript);
+    // IIF while PageTextLog is set: the branch values, and where the page number chose, the
+    // other branch's too, read while the data is the record's own.
+    Variant LoggedIIF(const Variant& Params, TscScript* AScript);
+    // The main script's variables, found again when its items change.
+    const std::vector<TscCustomVariable*>& ScriptVariables();
+    std::vector<TscCustomVariable*> FScriptVariables;
+    uint64_t FScriptVariablesVersion = 0;
+    bool FScriptVariablesKnown = false;
     // ReadName's quickest case: a field of a database dataset found before, read from the
     // current row with nothing to open or look up (no code runs); nullptr: take ReadName.
     // SlotField is the same once the stamps are known to stand.

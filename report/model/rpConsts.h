@@ -27,8 +27,12 @@ inline constexpr const char* kNotACompressor = "the default compressor class %s 
 inline constexpr const char* kCollectionExpected = "a collection (value type 14 or 1) expected, found value type %d";
 inline constexpr const char* kItemTooLong = "collection item of %s bytes is longer than the %s bytes left";
 
+// Style and variables files whose root element is another one.
+inline constexpr const char* kWrongRoot = "Invalid file format: the root element is \"%s\", not \"%s\"; the file holds no %s";
+
 // Styles.
 inline constexpr const char* kDuplicateStyle = "Duplicate name: a second style named \"%s\" (letters' case aside) was left out";
+inline constexpr const char* kStyleDamaged = "Invalid file format: style %d (\"%s\") of the collection \"%s\": %s";
 
 // Component tree.
 inline constexpr const char* kParentCycle = "%s cannot be placed inside itself or one of its own objects";

@@ -8,6 +8,7 @@
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -125,6 +126,27 @@ void TrpReportPage::SetPaperHeight(Extended Value)
     FPaperHeight = Value;
     if (!GetIsLoading())
         FPaperSize = DMPAPER_USER;
+    UpdateDimensions();
+}
+
+// A stored sheet that is not the paper its code names (the code is missing from the file,
+// or another writer made it) is a custom sheet: kept under the paper's code, it would be
+// saved with that code and come back as that paper the next time the file is read. Within
+// half a millimetre it is the paper (a printer's A4 in points is 209.9 mm wide); a
+// dot-matrix page compares with the paper as it rounds it.
+void TrpReportPage::Loaded()
+{
+    TrpPage::Loaded();
+    if (FPaperSize >= DMPAPER_USER)
+        return;
+    const int code = FPaperSize;
+    const Extended width = FPaperWidth, height = FPaperHeight;
+    SetPaperSize(code);
+    const bool isThePaper = std::fabs(static_cast<double>(FPaperWidth - width)) <= 0.5 &&
+                            std::fabs(static_cast<double>(FPaperHeight - height)) <= 0.5;
+    FPaperWidth = width;
+    FPaperHeight = height;
+    FPaperSize = isThePaper ? code : DMPAPER_USER;
     UpdateDimensions();
 }
 

@@ -75,6 +75,7 @@ public:
     void Draw(TCanvas* Canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY);
     void AlignChildren() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Loaded() override;
 
     int Bin = 7;
     int BinOtherPages = 7;

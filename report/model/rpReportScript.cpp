@@ -78,6 +78,15 @@ struct TrpCompiledExpression {
     TscAssignmentStmt* Body = nullptr;
     std::unique_ptr<TscStatement> RaiseList;  // a list of one TrpRaiseAgain at Body's place
     TrpRaiseAgain* Raise = nullptr;
+    // The script variables e reads, found when a text for another page first needs them:
+    // their values are recorded with the text, and a text made again runs over them.
+    // CallsRoutine: e calls a script routine (or its shape is not known), which may read any.
+    mutable bool ReadsFound = false;
+    mutable bool CallsRoutine = false;
+    mutable std::vector<TscCustomVariable*> Reads;
+    // Runs: e may change more than script variables (a script routine, an object's method,
+    // a function of the program, Set, a message box), or its shape is not known.
+    mutable bool Runs = false;
 };
 
 namespace {
@@ -105,6 +114,134 @@ void FindBody(TrpCompiledExpression& c, const AnsiString& Expression)
     c.RaiseList->Add(std::move(raise));
     c.Body = assign;
 }
+
+// A variable the script may change (constants are read-only).
+bool IsPlainVariable(const TscCustomVariable* Item)
+{
+    const std::type_info& t = typeid(*Item);
+    return (t == typeid(TscVariable) || t == typeid(TscStringVariable)) && !Item->ReadOnly;
+}
+
+// What a plain variable holds, and putting it back as it was read (a String variable keeps
+// its text apart from Value).
+Variant ValueOf(TscCustomVariable* Var) { return Var->GetValue(); }
+void PutValue(TscCustomVariable* Var, const Variant& Value)
+{
+    if (typeid(*Var) == typeid(TscStringVariable))
+        Var->SetValue(Value);
+    else
+        Var->Value = Value;
+}
+
+// The function library's own functions that change nothing outside their var parameters
+// (which are script variables): they are known by the registrar that stamped them.
+bool IsLibraryReading(const TscMethodHelper* Method)
+{
+    // Looked up each time (once per compiled expression): the library registers anew when
+    // the script engine starts again.
+    const TscCustomVariable* known = scGlobalUnit() ? scGlobalUnit()->FindLocal("IntToStr") : nullptr;
+    const TObject* const library = known ? known->RegisteredBy : nullptr;
+    if (!library || Method->RegisteredBy != library || Method->ClassRef)
+        return false;
+    const AnsiString name = UpperCase(Method->Name);
+    return name != "SHOWMESSAGE" && name != "RANDOMIZE" && name != "RANDOM" && name != "CREATEOLEOBJECT";
+}
+
+bool IsReportReading(const TscMethodHelper* Method)
+{
+    if (Method->ClassRef)
+        return false;
+    const AnsiString name = UpperCase(Method->Name);
+    if (!Method->IsMacro)
+        return name == "GET";
+    return name == "IIF" || name == "SUM" || name == "AVG" || name == "MIN" || name == "MAX" || name == "COUNT";
+}
+
+void AddScriptRead(const TrpCompiledExpression& c, TscCustomVariable* Item)
+{
+    const std::type_info& t = typeid(*Item);
+    if (t == typeid(TscClassVariable) || t == typeid(TscEventHelper))
+        c.Runs = true;
+    if (t == typeid(TscProcVariable))
+        c.CallsRoutine = c.Runs = true;
+    else if (IsPlainVariable(Item) && std::find(c.Reads.begin(), c.Reads.end(), Item) == c.Reads.end())
+        c.Reads.push_back(Item);
+}
+
+// The variables and routines a node names, its operands and arguments included.
+void FindScriptReads(const TrpCompiledExpression& c, const TscExpressionNode* Node)
+{
+    if (!Node)
+        return;
+    if (const auto* op = dynamic_cast<const TscOperatorNode*>(Node)) {
+        FindScriptReads(c, op->Left.get());
+        FindScriptReads(c, op->Right.get());
+        return;
+    }
+    if (dynamic_cast<const TscSetNode*>(Node)) {
+        c.CallsRoutine = c.Runs = true;  // not looked into
+        return;
+    }
+    const auto* dn = dynamic_cast<const TscDesignatorNode*>(Node);
+    if (!dn)
+        return;  // a constant
+    const TscDesignator* d = dn->Designator.get();
+    if (d->StepCount() == 0)
+        c.CallsRoutine = c.Runs = true;
+    for (int i = 0; i < d->StepCount(); ++i) {
+        const TscDesignatorItem* step = d->Step(i);
+        // The report's IIF, totals and Get read (an IIF's arguments are walked below).
+        if (const auto* method = dynamic_cast<const TscMethodHelper*>(step->Ref);
+            method && !IsLibraryReading(method) && !IsReportReading(method))
+            c.Runs = true;
+        if (step->Ref)
+            AddScriptRead(c, step->Ref);
+        for (int j = 0; j < step->Count(); ++j)
+            FindScriptReads(c, step->GetItem(j)->Root());
+    }
+}
+
+const TrpCompiledExpression& ScriptReadsOf(const TrpCompiledExpression& c)
+{
+    if (c.ReadsFound)
+        return c;
+    c.ReadsFound = true;
+    if (!c.Body || !c.Body->Expression || !c.Body->Expression->Root()) {
+        c.CallsRoutine = c.Runs = true;
+        return c;
+    }
+    FindScriptReads(c, c.Body->Expression->Root());
+    if (c.Body->Source)
+        AddScriptRead(c, c.Body->Source);
+    return c;
+}
+
+// Script variables' values, put back as they were when it goes.
+class TScriptValuesKept {
+public:
+    // A copy of the list: the script's own may be found again while the values are out.
+    explicit TScriptValuesKept(const std::vector<TscCustomVariable*>& Vars) : FVars(Vars)
+    {
+        FValues.reserve(Vars.size());
+        for (TscCustomVariable* v : Vars)
+            FValues.push_back(ValueOf(v));
+    }
+    ~TScriptValuesKept()
+    {
+        for (size_t i = 0; i < FVars.size(); ++i)
+            PutValue(FVars[i], FValues[i]);
+    }
+    TScriptValuesKept(const TScriptValuesKept&) = delete;
+    TScriptValuesKept& operator=(const TScriptValuesKept&) = delete;
+
+private:
+    const std::vector<TscCustomVariable*> FVars;
+    std::vector<Variant> FValues;
+};
+
+// Keys of the page-text log beside names: a script variable's value, a branch of IIF.
+const char kScriptValueKey[] = "\x02";
+const char kBranchKey[] = "\x03";
 
 }  // namespace
 
@@ -373,6 +510,23 @@ bool TrpReport::DoGetValue(const AnsiString& Expr, Variant& Value)
     return ReadName(NameRef(Expr), Value);
 }
 
+const TrpReport::TPageTextLog::TRead* TrpReport::Recorded(const AnsiString& Key)
+{
+    TPageTextLog* log = PageTextLog;
+    // Reads come back in the order they were recorded, unless the page number took
+    // another branch: look where the last one was found first.
+    const size_t n = log->Reads.size();
+    for (size_t k = 0; k < n; ++k) {
+        const size_t at = (log->Next + k) % n;
+        const TPageTextLog::TRead& r = log->Reads[at];
+        if (!r.OfPage && r.Name == Key) {
+            log->Next = at + 1;
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
 template <class F>
 bool TrpReport::LoggedRead(const AnsiString& Key, Variant& Value, F Read)
 {
@@ -380,17 +534,9 @@ bool TrpReport::LoggedRead(const AnsiString& Key, Variant& Value, F Read)
     if (!log)
         return Read(Value);
     if (log->Replay) {
-        // Reads come back in the order they were recorded, unless the page number took
-        // another branch: look where the last one was found first.
-        const size_t n = log->Reads.size();
-        for (size_t k = 0; k < n; ++k) {
-            const size_t at = (log->Next + k) % n;
-            const TPageTextLog::TRead& r = log->Reads[at];
-            if (!r.OfPage && r.Name == Key) {
-                log->Next = at + 1;
-                Value = r.Value;
-                return r.Found;
-            }
+        if (const TPageTextLog::TRead* r = Recorded(Key)) {
+            Value = r->Value;
+            return r->Found;
         }
         const int before = log->PageReads;
         const bool found = Read(Value);
@@ -555,7 +701,7 @@ void TrpReport::NullAsEmpty(TrpDataSet* DataSet, const AnsiString& Field, Varian
             ref.FunctionGeneration = generation;
         }
         if (ref.Function)
-            return FExpressionCache->Run(ref.Function, script);
+            return PageTextLog ? RunLogged(ref.Function, script) : FExpressionCache->Run(ref.Function, script);
     } catch (const ErpExpressionError&) {
         throw;
     } catch (const std::exception& e) {
@@ -644,6 +790,8 @@ Variant TrpReport::CallMethod(TObject*, TClass, const AnsiString& MethodName, Va
         return text.empty() ? Variant(0) : Calc(text, scope);
     };
     const AnsiString name = UpperCase(MethodName);
+    if (name == "IIF" && PageTextLog)
+        return LoggedIIF(Params, scope);
     if (name == "IIF") {
         const Variant cond = Calc(ParamText(Params, 0), scope);
         const bool yes = !VarIsNull(cond) && !VarIsEmpty(cond) && cond.AsBoolean();
@@ -671,6 +819,99 @@ Variant TrpReport::CallMethod(TObject*, TClass, const AnsiString& MethodName, Va
         return v;
     }
     return Variant();
+}
+
+Variant TrpReport::RunLogged(const TrpCompiledExpression* Compiled, TscScript* AScript)
+{
+    TPageTextLog* log = PageTextLog;
+    const TrpCompiledExpression& c = ScriptReadsOf(*Compiled);
+    const std::vector<TscCustomVariable*>& vars = c.CallsRoutine ? ScriptVariables() : c.Reads;
+    if (!log->Replay) {
+        for (TscCustomVariable* v : vars)
+            log->Reads.push_back({kScriptValueKey + v->Name, true, ValueOf(v), false});
+        return FExpressionCache->Run(Compiled, AScript);
+    }
+    std::vector<const Variant*> then;
+    then.reserve(vars.size());
+    for (TscCustomVariable* v : vars) {
+        const TPageTextLog::TRead* r = Recorded(kScriptValueKey + v->Name);
+        if (!r) {
+            // Not read when it was made: what it holds now is another row's.
+            log->Unseen = true;
+            return Null();
+        }
+        then.push_back(&r->Value);
+    }
+    // Over the values it read then; whatever it changes in them goes with them.
+    TScriptValuesKept kept(vars);
+    for (size_t i = 0; i < vars.size(); ++i)
+        PutValue(vars[i], *then[i]);
+    return FExpressionCache->Run(Compiled, AScript);
+}
+
+const std::vector<TscCustomVariable*>& TrpReport::ScriptVariables()
+{
+    if (FScriptVariablesVersion != FScript->ItemsVersion() || !FScriptVariablesKnown) {
+        FScriptVariables.clear();
+        for (int i = 0; i < FScript->Count(); ++i)
+            if (TscCustomVariable* item = FScript->GetItem(i); item && IsPlainVariable(item))
+                FScriptVariables.push_back(item);
+        FScriptVariablesVersion = FScript->ItemsVersion();
+        FScriptVariablesKnown = true;
+    }
+    return FScriptVariables;
+}
+
+Variant TrpReport::LoggedIIF(const Variant& Params, TscScript* AScript)
+{
+    TPageTextLog* log = PageTextLog;
+    const int before = log->PageReads;
+    const Variant cond = Calc(ParamText(Params, 0), AScript);
+    const bool yes = !VarIsNull(cond) && !VarIsEmpty(cond) && cond.AsBoolean();
+    const AnsiString taken = ParamText(Params, yes ? 1 : 2);
+    if (log->Replay) {
+        // A branch the page number did not go into gives its value as it was.
+        if (const TPageTextLog::TRead* r = Recorded(kBranchKey + taken))
+            return r->Value;
+        return Calc(taken, AScript);
+    }
+    const bool ofPage = log->PageReads != before;
+    int from = log->PageReads;
+    Variant v = Calc(taken, AScript);
+    log->Reads.push_back({kBranchKey + taken, true, v, log->PageReads != from});
+    if (!ofPage)
+        return v;
+    // Another page takes the other branch: read it now, while the data is this record's.
+    // It is only read: what it changes in the script's variables is put back, and what
+    // fails in it is not this page's error.
+    const AnsiString other = ParamText(Params, yes ? 2 : 1);
+    AnsiString error;
+    const TrpCompiledExpression* compiled = FExpressionCache->Function(other, error, AScript);
+    // A branch that may change anything but script variables (an object, a report
+    // variable, a dataset, the program) runs only where it is chosen: made again on a
+    // later page it reads the data as it stands then (or keeps its text).
+    if (compiled && ScriptReadsOf(*compiled).Runs) {
+        // What it reads of the script's variables is recorded, so that it runs over it then.
+        for (TscCustomVariable* var : compiled->CallsRoutine ? ScriptVariables() : compiled->Reads)
+            log->Reads.push_back({kScriptValueKey + var->Name, true, ValueOf(var), false});
+        return v;
+    }
+    TStringList errors;
+    errors.Assign(&Errors);
+    try {
+        const std::vector<TscCustomVariable*> none;
+        const std::vector<TscCustomVariable*>& vars =
+            !compiled ? none : ScriptReadsOf(*compiled).CallsRoutine ? ScriptVariables() : compiled->Reads;
+        TScriptValuesKept kept(vars);
+        from = log->PageReads;
+        const Variant o = Calc(other, AScript);
+        log->Reads.push_back({kBranchKey + other, true, o, log->PageReads != from});
+    } catch (const std::exception&) {
+        if (FTerminated)
+            throw;
+        Errors.Assign(&errors);
+    }
+    return v;
 }
 
 Variant TrpReport::DoUserFunction(TObject*, TClass, const AnsiString& MethodName, Variant& Params)

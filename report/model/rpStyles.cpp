@@ -114,11 +114,14 @@ void TrpStyles::LoadFromXMLItem(TrpXMLItem* Item)
     Clear();
     Name = Item->Prop("Name");  // Prop unescapes
     TrpXMLSerializer s;
+    int number = 0;
     for (int i = 0; i < Item->Count(); ++i) {
         TrpXMLItem* child = Item->Items(i);
         if (!SameText(child->Name, "item"))
             continue;
+        ++number;
         TrpStyleItem* style = Add();
+        s.Errors.Clear();
         s.XMLToObj(child->Text, style);
         // A name another style has already (letters' case aside) is refused by SetName;
         // the style is dropped and the report is told, rather than kept without a name.
@@ -127,6 +130,17 @@ void TrpStyles::LoadFromXMLItem(TrpXMLItem* Item)
             delete style;
             if (FReport)
                 FReport->Errors.Add(Format(rpmsg::kDuplicateStyle, {wanted}));
+            continue;
+        }
+        // Any other value that does not fit (a colour that is no number, a font size in
+        // words) would leave the style half set up: the file is refused, naming the style,
+        // as a damaged file is, and nothing of it stays.
+        if (s.Errors.Count() > 0) {
+            const AnsiString problem = s.Errors[0];
+            const AnsiString collection = Name;
+            Clear();
+            Name.clear();
+            throw EXMLFormatError(Format(rpmsg::kStyleDamaged, {number, wanted, collection, problem}));
         }
     }
     Apply();
@@ -150,8 +164,10 @@ void TrpStyles::LoadFromStream(TStream& Stream)
     Clear();
     TrpXMLDocument doc;
     doc.LoadWholeFromStream(Stream);
-    if (SameText(doc.Root()->Name, "style"))
-        LoadFromXMLItem(doc.Root());
+    // Another root (a style sheet, a report) leaves the collection empty, and says so.
+    if (!SameText(doc.Root()->Name, "style"))
+        throw EXMLFormatError(Format(rpmsg::kWrongRoot, {doc.Root()->Name, "style", "styles"}));
+    LoadFromXMLItem(doc.Root());
 }
 
 void TrpStyles::LoadFromFile(const AnsiString& FileName)
@@ -230,10 +246,15 @@ void TrpStyleSheet::LoadFromStream(TStream& Stream)
     doc.LoadWholeFromStream(Stream);
     TrpXMLItem* root = doc.Root();
     if (!SameText(root->Name, "stylesheet"))
-        return;
-    for (int i = 0; i < root->Count(); ++i)
-        if (SameText(root->Items(i)->Name, "style"))
-            Add()->LoadFromXMLItem(root->Items(i));
+        throw EXMLFormatError(Format(rpmsg::kWrongRoot, {root->Name, "stylesheet", "style sheet"}));
+    try {
+        for (int i = 0; i < root->Count(); ++i)
+            if (SameText(root->Items(i)->Name, "style"))
+                Add()->LoadFromXMLItem(root->Items(i));
+    } catch (...) {
+        Clear();  // a damaged collection refuses the whole sheet
+        throw;
+    }
 }
 
 void TrpStyleSheet::LoadFromFile(const AnsiString& FileName)

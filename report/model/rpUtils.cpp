@@ -127,6 +127,11 @@ void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Ow
             Reader.ReadListEnd();
         }
         Reader.ReadListEnd();
+        // A value that did not fit an item's property is told in the report's errors, as it
+        // is when the serializer of a report file reads the same collection.
+        if (own && report)
+            for (int i = 0; i < own->Errors.Count(); ++i)
+                report->Errors.Add(own->Errors[i]);
     } catch (...) {
         if (shared)
             shared->ClearFixups();  // they may point into the items about to go

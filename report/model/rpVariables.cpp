@@ -1,6 +1,7 @@
 // rpVariables.cpp - report variables.
 #include "report/model/rpVariables.h"
 
+#include "report/model/rpConsts.h"
 #include "report/model/rpXMLSerializer.h"
 
 #include "platform/rtl/SysUtils.h"
@@ -154,8 +155,10 @@ void TrpVariables::LoadFromStream(TStream& Stream)
     Clear();
     TrpXMLDocument doc;
     doc.LoadWholeFromStream(Stream);
-    if (SameText(doc.Root()->Name, "variables"))
-        LoadFromXMLItem(doc.Root());
+    // Another root (a style file, a report) leaves the list empty, and says so.
+    if (!SameText(doc.Root()->Name, "variables"))
+        throw EXMLFormatError(Format(rpmsg::kWrongRoot, {doc.Root()->Name, "variables", "variables"}));
+    LoadFromXMLItem(doc.Root());
 }
 
 void TrpVariables::LoadFromXMLItem(TrpXMLItem* Item)

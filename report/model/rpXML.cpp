@@ -398,11 +398,16 @@ bool TrpXMLReader::ReadRootItem(TrpXMLItem* Item, bool ReadChildren, int Depth)
         RaiseException("closing tag </" + Item->Name + "> expected, found <" + FLastName + ">");
     if (FLastName.empty() && FUnclosed.empty())
         FUnclosed = Item->Name;
-    if (StripMarker(Item->Text) && !ReadChildren) {
-        Item->Clear();
-        Item->SetOffset(static_cast<uint64_t>(start));
+    if (StripMarker(Item->Text)) {
+        // The element stays unloadable whether or not its children are read now: a
+        // document loaded whole and saved again must keep its marker, or the pages of a
+        // prepared report could never again be swapped out.
         Item->Unloadable = true;
-        Item->Loaded = false;
+        if (!ReadChildren) {
+            Item->Clear();
+            Item->SetOffset(static_cast<uint64_t>(start));
+            Item->Loaded = false;
+        }
     }
     return true;
 }

@@ -152,6 +152,7 @@ bool TrpEngine::Initialize()
     StartDate = Date();
     StartTime = Time();
     Running = true;
+    PageTextRecordsPeak = 0;
     Keeping = false;
     CurVColumn = 0;
     OutputTo = nullptr;
@@ -503,6 +504,12 @@ void TrpEngine::AddPage()
 {
     const int pages = PreviewPages->GetCount();
     PreviewPages->AddPage(Page);
+    // What lies two pages back can no longer move: a move takes objects from the page being
+    // left (or, for the further parts of a wide row, from pages after it).
+    if (FRun) {
+        FRun->ForgetTextsBefore(PreviewPages->CurPage - 1);
+        FRun->ColumnTop = {-1, 0};  // a page's first column: nothing of it lies before
+    }
     CurY = 0;
     // A page gone back to (the further part of a wide row) has its overlay already.
     if (PreviewPages->GetCount() > pages)

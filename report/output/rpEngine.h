@@ -96,6 +96,9 @@ public:
     // Rows one walk of a band may take before its dataset is taken to never end (a
     // group break restarts a band's row limit, so the limit alone does not end the walk).
     static inline int MaxRowsPerBand = 1000000;
+    // The most records of page-number texts (what it takes to make one again for the page
+    // it lands on) the last run held at once: what can still move is all it needs to keep.
+    size_t PageTextRecordsPeak = 0;
 
     // ---- state, as the parts of the engine share it
     TrpAggregateList AggregateList;

@@ -309,11 +309,15 @@ void TrpEngine::DoShow(TrpBand* Band)
                     keptPageList = RelayVBands(Band, keptCells, keptOwn, rowX, right);
                 hold.Commit();
             }
-            if (moved && multiColumn) {
-                // The row of columns starts here now, not where its walk began.
+            if (moved && data) {
+                // The row starts here now, not where its walk began.
                 FRun->RowMoved = true;
                 FRun->RowMovedY = CurY;
                 FRun->RowMovedPosition = PreviewPages->GetCurPosition();
+                // The column or page it left has counted what was held; the record's own
+                // totals are held again here, for a footer kept with it to take along.
+                if (data->KeepFooter && !multiColumn)
+                    AggregateList.StartHold();
             }
             if (!split && !FRun->Failed) {
                 Band->SetLeft(rowLeft());
@@ -488,9 +492,10 @@ void TrpEngine::DrawSplit(TrpBand* Band)
             firstPart = false;
             PreviewPages->AddObject(Band);
         }
-        if (work.empty())
+        // The column's footer goes below the part left here, not over it.
+        if (work.empty() || placedAny)
             CurY += Band->GetHeight();
-        else
+        if (!work.empty())
             NewColumn();
         for (TrpView* v : ViewsOf(Band))
             v->SetParent(nullptr);
@@ -525,6 +530,10 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     // A block that reaches back over a row gone on over further pages stays whole where it
     // is, as one holding such a row from its start does: moving it would leave those parts.
     if (Position && FRun->LastRowInParts.first == PreviewPages->CurPage && FRun->LastRowInParts.second >= Position)
+        FRun->KeepSpansParts = true;
+    // So does one reaching back into the column before: the page break would take that
+    // column's foot and this column's reprinted headers along with it.
+    if (Position && FRun->ColumnTop.first == PreviewPages->CurPage && Position < FRun->ColumnTop.second)
         FRun->KeepSpansParts = true;
     KeepOutline = PreviewPages->Outline()->GetCurPosition();
     if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
@@ -663,6 +672,7 @@ void TrpEngine::AddColumn()
     const Extended x = ColumnLeft(CurColumn);
     CurY = ColumnStartY;
     ColumnHeaders(x, FRun->AddPagePart);
+    FRun->ColumnTop = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
     CurX = x + PageCurX;
     // A column is fresh when its page was: below the title a new page has more room.
     if (FRun->FreshPage == PreviewPages->CurPage)
@@ -923,6 +933,8 @@ void TrpEngine::ObjectWritten(TrpComponent* Obj, TrpXMLItem* Element)
     const uintptr_t id = ++gNextTextId;
     Element->Data = reinterpret_cast<void*>(id);
     FRun->WrittenTexts[id] = {made->second, made->second->Page};
+    FRun->WrittenOnPage[made->second->Page].push_back(id);
+    PageTextRecordsPeak = std::max(PageTextRecordsPeak, FRun->WrittenTexts.size());
     ObjectsMoved(Element);
 }
 
@@ -947,6 +959,7 @@ void TrpEngine::ObjectsMoved(TrpXMLItem* Element)
         if (full && !item->PropExists("Memo.Text"))
             continue;
         written->second.Page = page;
+        FRun->WrittenOnPage[page].push_back(written->first);
         if (const std::optional<AnsiString> text = RemakeText(Report, *FRun, *written->second.Made, page))
             item->SetProp(full ? "Memo.Text" : "x", TrpCustomMemoView::StoredText(*text, full));
     }

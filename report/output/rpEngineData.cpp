@@ -112,6 +112,20 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         Fail(Format(rpenginemsg::kNestingTooDeep, {Parent->Name(), kMaxShowDepth}));
         return;
     }
+    // A walk run beside a record (its subreports) leaves that record's "moved on" mark as
+    // it found it: the record's walk reads it once the record is shown.
+    struct TKeepMoved {
+        TrpEngineRun& Run;
+        const bool Moved = Run.RowMoved;
+        const Extended Y = Run.RowMovedY;
+        const int Position = Run.RowMovedPosition;
+        ~TKeepMoved()
+        {
+            Run.RowMoved = Moved;
+            Run.RowMovedY = Y;
+            Run.RowMovedPosition = Position;
+        }
+    } keepMoved{*FRun};
     const std::vector<TrpBand*> list = BandList(Parent);
     for (TrpBand* b : list) {
         TrpDataSet* ds = DataSetOf(b);
@@ -185,11 +199,14 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 CurLine = s.LineN;
                 CurLineThrough = s.LineThrough;
                 FRun->RowMoved = false;
+                const int rowPage = PreviewPages->CurPage;
                 // Where its outline entry points, should it not be placed.
                 PlaceBand(band);
                 ShowBand(band);
-                if (FRun->RowMoved) {
-                    FRun->RowMoved = false;
+                // A record moved on to the next page column of its page begins below the
+                // headers reprinted there; on a new page it stays as the page break left it.
+                const bool moved = std::exchange(FRun->RowMoved, false);
+                if (moved && (band->Columns >= 2 || PreviewPages->CurPage == rowPage)) {
                     saveCurY = FRun->RowMovedY;
                     columnKeepPos = FRun->RowMovedPosition;
                     const bool fresh = PreviewPages->CurPage == FRun->FreshPage &&

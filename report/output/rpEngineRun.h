@@ -128,6 +128,9 @@ public:
     // Where the last row that went on over further pages begins on its own page (page,
     // position): a kept block reaching back over it stays where it is.
     std::pair<int, int> LastRowInParts{-1, 0};
+    // Where the page column under way begins below its reprinted headers (page, position):
+    // a kept block reaching back before it lies in two columns and cannot move whole.
+    std::pair<int, int> ColumnTop{-1, 0};
     // A band of columns whose header is kept with its first row: the block lasts until
     // that row of columns is complete, and moves on with it. Where a block began.
     TrpDataBand* HeaderKeep = nullptr;
@@ -135,8 +138,8 @@ public:
     // A page a row of a later page column goes on over: it gets its own bands from the
     // page's frame, and that column its headers, once per page and column.
     bool PartInColumn = false;
-    // A row of a band of columns moved on to the next column or page before it was placed:
-    // the walk's row of columns starts there.
+    // A row (of a band of columns, or a record to the next page column) moved on before it
+    // was placed: the walk's row starts there, below the headers reprinted over it.
     bool RowMoved = false;
     // A row of band columns that did not fit is on its way to the next column or page.
     bool MovingRow = false;
@@ -238,6 +241,20 @@ public:
         int Page = 0;
     };
     std::unordered_map<uintptr_t, TWrittenText> WrittenTexts;
+    // The ids written or moved onto each page, so that a page's records go once nothing on
+    // it can move any more (ForgetTextsBefore). An id moved on stays listed under the page it
+    // left too; only the page its record names frees it.
+    std::map<int, std::vector<uintptr_t>> WrittenOnPage;
+    // Frees the records of the texts on pages before Page: a move takes objects from the page
+    // under way only, so once the engine has gone on past the page after theirs they stay.
+    void ForgetTextsBefore(int Page)
+    {
+        for (auto it = WrittenOnPage.begin(); it != WrittenOnPage.end() && it->first < Page;
+             it = WrittenOnPage.erase(it))
+            for (const uintptr_t id : it->second)
+                if (const auto w = WrittenTexts.find(id); w != WrittenTexts.end() && w->second.Page == it->first)
+                    WrittenTexts.erase(w);
+    }
     TrpReport::TPageTextLog Log;
     // The script or a report variable names the page: any memo's text may read it through
     // them. Otherwise only a memo whose own text names it can.

@@ -138,8 +138,96 @@ TrpXMLItem* TrpPreviewPages::WritablePage(int Index)
     // come back first, so that what is counted, cut or added sits among them. Objects
     // added to an element that is out would be left behind when it is read back.
     TrpXMLItem* page = pages->Items(Index);
-    FXMLDoc->LoadItem(page);
+    LoadPage(Index);
     return page;
+}
+
+namespace {
+
+// What an element's objects take in memory, each counted as DoAddObject counts it.
+int64_t ElementMemory(const TrpXMLItem* Element)
+{
+    int64_t n = 0;
+    std::vector<const TrpXMLItem*> todo{Element};
+    while (!todo.empty()) {
+        const TrpXMLItem* item = todo.back();
+        todo.pop_back();
+        for (int i = 0; i < item->Count(); ++i) {
+            const TrpXMLItem* child = item->Items(i);
+            n += static_cast<int64_t>(child->Name.size() + child->Text.size() + sizeof(TrpXMLItem) + 16);
+            todo.push_back(child);
+        }
+    }
+    return n;
+}
+
+}  // namespace
+
+int64_t TrpPreviewPages::HeldMemory()
+{
+    TrpXMLItem* pages = PagesItem();
+    int64_t n = 0;
+    for (int i = 0; i < pages->Count(); ++i)
+        if (pages->Items(i)->Loaded)
+            n += ElementMemory(pages->Items(i));
+    return n;
+}
+
+void TrpPreviewPages::CountHeld()
+{
+    TrpXMLItem* pages = PagesItem();
+    MemoryUsed = 0;
+    FReadBack.clear();
+    for (int i = 0; i < pages->Count(); ++i) {
+        TrpXMLItem* page = pages->Items(i);
+        if (!page->Loaded)
+            continue;
+        MemoryUsed += ElementMemory(page);
+        if (page->Unloadable)
+            FReadBack.push_back(i);
+    }
+}
+
+void TrpPreviewPages::LoadPage(int Index)
+{
+    TrpXMLItem* page = PagesItem()->Items(Index);
+    if (page->Loaded)
+        return;
+    FXMLDoc->LoadItem(page);
+    if (!page->Loaded)
+        return;
+    MemoryUsed += ElementMemory(page);
+    FReadBack.push_back(Index);
+}
+
+void TrpPreviewPages::UnloadPage(int Index)
+{
+    TrpXMLItem* page = PagesItem()->Items(Index);
+    if (!page->Loaded || !page->Unloadable)
+        return;
+    const int64_t held = ElementMemory(page);
+    FXMLDoc->UnloadItem(page);
+    if (page->Loaded)
+        return;
+    MemoryUsed -= held;
+    std::erase(FReadBack, Index);
+}
+
+void TrpPreviewPages::KeepWithinLimit(int Keep)
+{
+    const TrpEngineOptions* options = Report->GetEngineOptions();
+    if (!options->UseFileCache)
+        return;
+    const int64_t limit = static_cast<int64_t>(options->MaxMemSize) * (1 << 20);
+    const int count = PagesItem()->Count();
+    for (size_t k = 0; MemoryUsed > limit && k < FReadBack.size();) {
+        const int index = FReadBack[k];
+        const size_t before = FReadBack.size();
+        if (index != Keep && index >= 0 && index < count)
+            UnloadPage(index);
+        if (FReadBack.size() == before)
+            ++k;
+    }
 }
 
 TrpReportPage* TrpPreviewPages::SourcePage(int Index) const
@@ -175,6 +263,7 @@ void TrpPreviewPages::Clear()
     FDictionary.Clear();
     CurPage = -1;
     MemoryUsed = 0;
+    FReadBack.clear();
     FirstPageIndex = -1;
     FirstObjectIndex = 0;
 }
@@ -188,6 +277,7 @@ void TrpPreviewPages::Initialize()
 void TrpPreviewPages::Finish()
 {
     ClearPageCache();
+    CountHeld();
     Report->InternalOnProgressStop(ptRunning);
 }
 
@@ -313,7 +403,22 @@ void TrpPreviewPages::AddPage(TrpReportPage* Page)
                 break;
             FXMLDoc->UnloadItem(item);
         }
+        // Pages the engine came back to, read back meanwhile, go out as well.
+        for (const int i : FReadBack)
+            if (i < pages->Count() - 1)
+                FXMLDoc->UnloadItem(pages->Items(i));
+        // Counted afresh over what stays (the first two pages, never swapped, and the last):
+        // moves and texts made again changed the pages since they were added.
         MemoryUsed = 0;
+        FReadBack.clear();
+        for (int i = 0; i < pages->Count(); i = i < 1 ? i + 1 : std::max(i + 1, pages->Count() - 1)) {
+            TrpXMLItem* item = pages->Items(i);
+            if (!item->Loaded)
+                continue;
+            MemoryUsed += ElementMemory(item);
+            if (item->Unloadable)
+                FReadBack.push_back(i);
+        }
     }
     ++CurPage;
     if (CurPage < pages->Count() && AddPageAction != apAdd)
@@ -352,7 +457,7 @@ void TrpPreviewPages::ClearFirstPassPages()
     TrpXMLItem* pages = PagesItem();
     if (FirstPageIndex != -1 && FirstPageIndex < pages->Count()) {
         TrpXMLItem* first = pages->Items(FirstPageIndex);
-        FXMLDoc->LoadItem(first);
+        LoadPage(FirstPageIndex);
         while (first->Count() > FirstObjectIndex)
             delete first->Items(first->Count() - 1);
         while (pages->Count() > FirstPageIndex + 1)
@@ -377,7 +482,7 @@ void TrpPreviewPages::ClearFirstPassPages()
             outline->Forget();
     }
     CurPage = FirstPageIndex;
-    MemoryUsed = 0;
+    CountHeld();
 }
 
 void TrpPreviewPages::CutObjects(int Position)
@@ -527,6 +632,7 @@ void TrpPreviewPages::DeletePage(int Index)
         return;
     delete pages->Items(Index);
     ClearPageCache();
+    CountHeld();
 }
 
 void TrpPreviewPages::ModifyPage(int Index, TrpReportPage* Page)
@@ -542,6 +648,7 @@ void TrpPreviewPages::ModifyPage(int Index, TrpReportPage* Page)
     item->Unloadable = false;
     item->Loaded = true;
     ClearPageCache();
+    CountHeld();
 }
 
 // ---------------------------------------------------------------- building pages
@@ -570,15 +677,19 @@ TrpReportPage* TrpPreviewPages::GetPage(int Index)
         const int last = FCache.back().Index;
         if (Report->GetEngineOptions()->UseFileCache && last >= 0 && last < pages->Count() &&
             pages->Items(last)->Unloadable)
-            FXMLDoc->UnloadItem(pages->Items(last));
+            UnloadPage(last);
         FCache.pop_back();
     }
+    KeepWithinLimit(Index);
     return result;
 }
 
 std::unique_ptr<TrpReportPage> TrpPreviewPages::BuildPage(TrpXMLItem* Element, int Index, TStrings& Errors)
 {
-    FXMLDoc->LoadItem(Element);
+    if (Index >= 0 && Index < PagesItem()->Count() && PagesItem()->Items(Index) == Element)
+        LoadPage(Index);
+    else
+        FXMLDoc->LoadItem(Element);
     if (IsWholePageName(Element->Name)) {
         std::unique_ptr<TrpReportPage> page = NewPageOfClass(Element->Name);
         TrpXMLSerializer serializer(nullptr);
@@ -1107,6 +1218,7 @@ void TrpPreviewPages::LoadFromStream(TStream& Stream, bool AllowPartialLoading)
         throw;
     }
     CurPage = GetCount() - 1;
+    CountHeld();
     // Damage inside the pages (an object or picture that cannot be rebuilt) is found now,
     // page by page, and said once; the rest of the file is shown.
     if (!AllowPartialLoading) {

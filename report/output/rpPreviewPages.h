@@ -129,7 +129,11 @@ public:
 
     int FirstObjectIndex = 0;
     int FirstPageIndex = -1;
+    // Memory the pages' objects take while in memory, as AddObject counts it: the pages
+    // read back from the swap file count from then until they go out again.
     int64_t MemoryUsed = 0;
+    // The same, counted afresh over the pages in memory now.
+    int64_t HeldMemory();
 
 private:
     // The outline as a pass began: the number of children of each entry on its last
@@ -142,6 +146,15 @@ private:
     // Builds a print run's next pages while the page before them is drawn (rpPrintPages.cpp).
     friend class TrpPageBuilder;
     void DoAddObject(TrpComponent* Obj, TrpXMLItem* Parent, int Depth);
+    // Page Index back from the swap file, counted; and out to it, no longer counted.
+    void LoadPage(int Index);
+    void UnloadPage(int Index);
+    // Pages read back go out again, oldest first, until the memory is within MaxMemSize;
+    // page Keep stays.
+    void KeepWithinLimit(int Keep);
+    // MemoryUsed and FReadBack counted afresh (the pages changed under them).
+    void CountHeld();
+    std::vector<int> FReadBack;  // pages read back that may go out again, oldest first
     // Problems with single objects become lines of Errors.
     std::unique_ptr<TrpReportPage> BuildPage(TrpXMLItem* Element, int Index, TStrings& Errors);
     void ReadPageObjects(TrpXMLItem* Element, TrpComponent* Parent, int Depth, int PageIndex, TStrings& Errors);

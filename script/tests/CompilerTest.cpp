@@ -623,6 +623,68 @@ TEST_F(CompilerEndToEnd, UnitsInDiamondsAndCyclesRunOnceInTheOrderTheyAreSpliced
     }
 }
 
+TEST_F(CompilerEndToEnd, ALongChainOfUnitsRunsInOrderAndEachSeesTheNamesOfTheNext)
+{
+    // u0 uses u1 uses ... u39: the last runs first, and each unit reads the variable
+    // the unit it uses declared and set, so the names resolve across the whole chain.
+    constexpr int kUnits = 40;
+    struct Syntax {
+        const char* language;
+        const char* uses;   // %s: the unit's name, quoted for the syntax
+        const char* quote;
+        const char* unit;   // %s: the unit's own name; %s: the value it sets
+    };
+    const Syntax kSyntaxes[] = {
+        {"PascalScript", "uses %s;\r\n", "'",
+         "var v%s: Integer;\r\nbegin\r\n  v%s := %s;\r\n  Print('u%s=' + IntToStr(v%s));\r\nend."},
+        {"C++Script", "#include %s\r\n", "\"",
+         "int v%s;\r\n{\r\n  v%s = %s;\r\n  Print(\"u%s=\" + IntToStr(v%s));\r\n}"},
+        {"JScript", "import %s;\r\n", "\"", "var v%s;\r\nv%s = %s;\r\nPrint(\"u%s=\" + IntToStr(v%s));\r\n"},
+        {"BasicScript", "Imports %s\r\n", "\"", "Dim v%s\r\nv%s = %s\r\nPrint(\"u%s=\" + IntToStr(v%s))\r\n"},
+    };
+    struct Chain {
+        const char* why;
+        std::vector<int> mainUses;
+        bool closed; // the last unit uses the first again
+    };
+    const Chain kChains[] = {
+        {"a chain named at its head", {0}, false},
+        {"a chain named at its head and in its middle", {0, kUnits / 2}, false},
+        {"a chain closed into a cycle", {0}, true},
+    };
+    // Whichever way it is entered, the chain runs from its end back to its head.
+    std::vector<AnsiString> expected;
+    for (int k = kUnits - 1; k >= 0; --k)
+        expected.push_back("u" + IntToStr(k) + "=" + IntToStr(kUnits - k));
+    expected.push_back("umain=" + IntToStr(kUnits));
+    for (const Syntax& s : kSyntaxes) {
+        auto usesOf = [&](const std::vector<int>& units) {
+            AnsiString names;
+            for (int u : units)
+                names += (names.empty() ? AnsiString() : AnsiString(", ")) + s.quote + "u" + IntToStr(u) + s.quote;
+            return names.empty() ? names : Format(s.uses, {names});
+        };
+        for (const Chain& c : kChains) {
+            SCOPED_TRACE(AnsiString(s.language) + ": " + c.why);
+            S->OnGetUnit = [&](TscScript*, const AnsiString& name, AnsiString& text) {
+                const int k = StrToInt(name.substr(1));
+                std::vector<int> uses;
+                if (k + 1 < kUnits)
+                    uses.push_back(k + 1);
+                else if (c.closed)
+                    uses.push_back(0);
+                const AnsiString n = IntToStr(k);
+                const AnsiString value = k + 1 < kUnits ? "v" + IntToStr(k + 1) + " + 1" : AnsiString("1");
+                text = usesOf(uses) + Format(s.unit, {n, n, value, n, n});
+            };
+            const AnsiString main = usesOf(c.mainUses) + Format(s.unit, {AnsiString("main"), AnsiString("main"),
+                                                                        AnsiString("v0"), AnsiString("main"),
+                                                                        AnsiString("main")});
+            EXPECT_EQ(Run(s.language, main), expected);
+        }
+    }
+}
+
 TEST_F(CompilerEndToEnd, AWithNameGoesToTheInnermostObjectThatHasIt)
 {
     // Objects of one with list are looked at from the last back, nested withs

@@ -62,6 +62,22 @@ void TFakeWideWidget::Publish(TPropertyTable& t)
     t.Prop("Width", &TFakeWideWidget::GetDoubleWidth);
 }
 
+// A sibling of TFakeWideWidget publishing Width again with a getter and a setter of its own.
+class TFakeTallWidget : public TFakeWidget {
+    SKLAD_CLASS(TFakeTallWidget, TFakeWidget)
+public:
+    using TFakeWidget::TFakeWidget;
+    int GetTallWidth() const { return FWidth + 100; }
+    void SetTallWidth(int value) { FWidth = value * 3; }
+};
+
+SKLAD_DEFINE_CLASS(TFakeTallWidget)
+
+void TFakeTallWidget::Publish(TPropertyTable& t)
+{
+    t.Prop("Width", &TFakeTallWidget::GetTallWidth, &TFakeTallWidget::SetTallWidth);
+}
+
 class TFakeOther : public TObject {
     SKLAD_CLASS_NOPUBLISH(TFakeOther, TObject)
 };
@@ -586,6 +602,13 @@ TEST_F(ItemModel, ARenamedMemberIsCalledByItsNewName)
 // the same position, for a live object and a destroyed one.
 TEST_F(ItemModel, MembersOfATypedObjectReadAsThroughTheGeneralWalk)
 {
+    // Methods of one parameter: a number tree given to one goes in as the number it computes.
+    U->RegisteringOwner = &Host;
+    auto call = [this](TObject* i, TClass c, const AnsiString& n, Variant& p) { return Host.Call(i, c, n, p); };
+    Widget->AddMethod("function Twice(x: Variant): Variant", call);
+    Widget->AddMethod("function Half(x: Double): Variant", call);
+    Widget->AddMethod("procedure Bump(var x: Integer)", call);
+    U->RegisteringOwner = nullptr;
     struct Syntax {
         const char* name;
         const char* globals;
@@ -611,6 +634,10 @@ TEST_F(ItemModel, MembersOfATypedObjectReadAsThroughTheGeneralWalk)
         "r $= $O.Width + (a + 1)",  "r $= $O.Width * $O.Width - $O.Height", "r $= $O.Width - (a * b)",
         "r $= $O.Ratio * $O.Width + 1", "r $= $O.Width / (a - 7)", "r $= $O.Area + $O.Width",
         "r $= (a + $O.Width) - $O.Area",
+        // One argument of each kind a number tree computes, and of none.
+        "r $= $O.Twice(a + 1)",     "r $= $O.Twice(a * 2147483647)", "r $= $O.Twice(a / 2)",
+        "r $= $O.Twice(b - a * 3)", "$O.Twice(a)",              "r $= $O.Twice($O.Width + a)",
+        "r $= $O.Twice($O.Caption)",       "r $= $O.Half(a + b)",      "$O.Bump(a)",       "r $= $O.Twice(a - 2147483647 - 9)",
     };
     const auto replace = [](std::string text, const std::string& what, const std::string& with) {
         for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -939,4 +966,171 @@ TEST_F(ItemModel, ATextPassedThroughATypedObjectIsLetGoAfterTheCall)
         EXPECT_EQ(script.FindLocal("r")->Value, Variant(100));
         EXPECT_TRUE(VarIsEmpty(Widget->Find("Look")->GetParam(0)->Value));
     }
+}
+
+// Obj.Prop read and written again and again keeps the object and property record it found
+// (and where an Integer field lies) from one run to the next. Run after run, the typed program
+// and the late-bound one must still agree while the variable is given the same object, a
+// descendant that publishes the property again read-only, a sibling that publishes it with
+// accessors, a destroyed object, nil, and a new object where a freed one was.
+TEST_F(ItemModel, MembersOfATypedObjectKeepNothingPastTheObjectTheyWereFoundFor)
+{
+    U->AddClass(TFakeGauge::StaticClass(), "TComponent");
+    struct Syntax {
+        const char* name;
+        const char* program; // $S the statement, $O the object, $= the assignment
+    };
+    const Syntax syntaxes[] = {
+        {"PascalScript",
+         "var a: Integer;\nfunction F: Variant; var v, r: Variant; begin v := Obj; r := 0; $S; Result := r; end;\n"
+         "begin end."},
+        {"C++Script", "int a;\nvariant F() { variant v, r; v = Obj; r = 0; $S; return r; }\n{}"},
+        {"JScript", "var a;\nfunction F() { var v, r; v = Obj; r = 0; $S; return r; }\n"},
+        {"BasicScript", "Dim a As Integer\nFunction F\n Dim v, r\n v = Obj\n r = 0\n $S\n Return r\nEnd Function\n"},
+    };
+    struct Statement {
+        const char* text;
+        bool gauge; // Obj is a TFakeGauge, else a TFakeWidget
+    };
+    const Statement statements[] = {
+        {"$O.Width $= $O.Width + a", false},        {"$O.Width $= a * 2 - $O.Width", false},
+        {"r $= $O.Width", false},                   {"r $= $O.Width + a", false},
+        {"$O.Align $= $O.Align + 1", false},        {"r $= $O.Align * 2", false},
+        {"$O.Edges $= $O.Edges + 1", false},        {"r $= $O.Edges + a", false},
+        {"$O.Ratio $= $O.Ratio + a", false},        {"$O.Caption $= $O.Width + a", false},
+        {"$O.Visible $= $O.Width", false},          {"r $= $O.Visible", false},
+        {"$O.Buddy $= $O", false},                  {"r $= $O.Height + $O.Width", false},
+        {"$O.Items[$O.Width] $= $O.Width + a", false}, {"r $= $O.Cells[$O.Width, a]", false},
+        {"$O.Area $= $O.Area + $O.Width", false},
+        {"$O.Total $= $O.Total + a", true},         {"$O.Total $= $O.Level * a", true},
+        {"$O.Level $= $O.Level + a", true},         {"$O.Guard $= $O.Guard - a", true},
+        {"$O.Twin $= $O.Twin + a", true},           {"$O.Last $= $O.Level + a", true},
+    };
+    const auto replace = [](std::string text, const std::string& what, const std::string& with) {
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+            text.replace(at, what.size(), with);
+        return text;
+    };
+    // The objects given to Obj run after run: "W" the first object made, "wide" and "tall" the
+    // descendants, "again" a new object made where the one before was, once that was freed;
+    // "gone" the first object's handle.
+    const char* runs[] = {"W", "W", "wide", "W", "tall", "tall", "W", "nil", "W", "again", "again", "gone", "again"};
+    TFakeGauge typed(nullptr);
+    for (const Syntax& syntax : syntaxes)
+        for (const Statement& statement : statements) {
+            SCOPED_TRACE(std::string(syntax.name) + ": " + statement.text);
+            std::string seen[2];
+            for (int late = 0; late < 2; ++late) {
+                std::string text = replace(syntax.program, "$S", statement.text);
+                text = replace(replace(text, "$O", late ? "v" : "Obj"), "$=", syntax.name[0] == 'P' ? ":=" : "=");
+                TscScript script(nullptr);
+                script.Parent = U;
+                script.SyntaxType = syntax.name;
+                if (statement.gauge)
+                    script.AddObject("Obj", &typed);
+                else
+                    script.AddObject("Obj", W);
+                script.Lines()->SetText(text.c_str());
+                if (!script.Compile()) {
+                    seen[late] = std::string("not compiled: ") + script.ErrorText.c_str();
+                    continue;
+                }
+                std::string& out = seen[late];
+                std::unique_ptr<TFakeWidget> first, wide, tall;
+                std::unique_ptr<TFakeGauge> gauge;
+                uint32_t gaugeHandle = 0;
+                const auto make = [&] {
+                    if (statement.gauge) {
+                        gauge = std::make_unique<TFakeGauge>(nullptr);
+                        gaugeHandle = HandleOf(gauge.get());
+                        gauge->FLevel = 5;
+                        gauge->FTotal = 1LL << 40;
+                    } else {
+                        first = std::make_unique<TFakeWidget>(nullptr);
+                        first->FWidth = 4;
+                    }
+                };
+                make();
+                wide = std::make_unique<TFakeWideWidget>(nullptr);
+                tall = std::make_unique<TFakeTallWidget>(nullptr);
+                wide->FWidth = 10;
+                tall->FWidth = 20;
+                TObject* const firstObject = statement.gauge ? static_cast<TObject*>(gauge.get()) : first.get();
+                const Variant goneHandle = ObjectToVariant(firstObject);
+                for (const char* run : runs) {
+                    const std::string r = run;
+                    Variant on = ObjectToVariant(statement.gauge ? static_cast<TObject*>(gauge.get()) : first.get());
+                    if (r == "again") {
+                        if (gauge || first) {
+                            gauge.reset();
+                            first.reset();
+                            make(); // most likely at the freed object's address
+                        }
+                        on = ObjectToVariant(statement.gauge ? static_cast<TObject*>(gauge.get()) : first.get());
+                    } else if (r == "wide" || r == "tall") {
+                        if (statement.gauge)
+                            continue;
+                        on = ObjectToVariant(r == "wide" ? wide.get() : tall.get());
+                    } else if (r == "gone") {
+                        on = goneHandle;
+                    } else if (r == "nil") {
+                        on = Null();
+                    }
+                    script.FindLocal("Obj")->Value = on;
+                    script.FindLocal("a")->Value = Variant(7);
+                    Host.Log.clear();
+                    Host.Items.clear();
+                    out += "\n" + r + ": ";
+                    try {
+                        const Variant v = script.CallFunction("F", VarArrayOf({}));
+                        out += VarToStr(v) + " (" + VarTypeAsText(VarType(v)) + ")";
+                    } catch (const EScriptRunError& e) {
+                        out += "error at " + e.SourcePos() + ": " + e.what();
+                    } catch (const std::exception& e) {
+                        out += std::string("error: ") + e.what();
+                    }
+                    for (const std::string& line : Host.Log)
+                        out += " " + line;
+                    if (statement.gauge) {
+                        if (gauge && LiveObjectOf(gaugeHandle) == gauge.get())
+                            out += "; Level " + std::to_string(gauge->FLevel) + ", Total " +
+                                   std::to_string(gauge->FTotal) + ", Guard " + std::to_string(gauge->FGuard) +
+                                   ", Twin " + std::to_string(gauge->FTwin);
+                        else
+                            gauge.release(); // destroyed by its own setter
+                    } else {
+                        for (TFakeWidget* w : {first.get(), wide.get(), tall.get()})
+                            if (w)
+                                out += "; Width " + std::to_string(w->FWidth) + ", Align " + std::to_string(w->FAlign) +
+                                       ", Edges " + std::to_string(w->FEdges.Bits()) + ", Ratio " +
+                                       std::to_string(w->FRatio) + ", Caption " + w->FCaption.c_str() + ", Visible " +
+                                       std::to_string(w->FVisible);
+                    }
+                }
+            }
+            if (seen[0].rfind("not compiled", 0) == 0)
+                continue; // the syntax's typed rules refuse the value's type: no matter of the walk
+            EXPECT_EQ(seen[0], seen[1]);
+            EXPECT_EQ(seen[0].find("error:"), std::string::npos) << seen[0];
+        }
+}
+
+// A published property's member renamed between two runs reads the property of its new name.
+TEST_F(ItemModel, ARenamedPropertyIsReadByItsNewName)
+{
+    TscScript script(nullptr);
+    script.Parent = U;
+    script.SyntaxType = "PascalScript";
+    script.AddObject("Obj", W);
+    script.Lines()->SetText("function F: Integer; begin Obj.Width := Obj.Width + 1; Result := Obj.Width; end;\n"
+                            "begin end.");
+    ASSERT_TRUE(script.Compile()) << script.ErrorPos << " " << script.ErrorText;
+    W->FWidth = 1;
+    EXPECT_EQ(script.CallFunction("F", VarArrayOf({})), Variant(2));
+    EXPECT_EQ(script.CallFunction("F", VarArrayOf({})), Variant(3));
+    TscCustomVariable* width = Widget->Find("Width");
+    width->Name = "Height"; // read-only: the write goes nowhere, the read gives 7
+    EXPECT_EQ(script.CallFunction("F", VarArrayOf({})), Variant(7));
+    width->Name = "Width";
+    EXPECT_EQ(script.CallFunction("F", VarArrayOf({})), Variant(4));
 }

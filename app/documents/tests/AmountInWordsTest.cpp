@@ -54,6 +54,11 @@ const WordsCase kWords[] = {
     {"a negative amount", -15.5, "Минус пятнадцать рублей 50 копеек"},
     {"a negative amount that rounds to nothing has no minus", -0.001, "Ноль рублей 00 копеек"},
     {"a thousand trillion and more is written in digits", 1e15, "1000000000000000 рублей 00 копеек"},
+    {"beyond a count of kopecks in 64 bits", 1e17, "100000000000000000 рублей 00 копеек"},
+    {"a line of a million million at a million million", 1e24, "1000000000000000000000000 рублей 00 копеек"},
+    {"its 15 digits, then zeros", 123456789012345678.0, "123456789012346000 рублей 00 копеек"},
+    {"just above the words", 1234567890123456.0, "1234567890123460 рублей 00 копеек"},
+    {"a large negative amount", -3.2e20, "Минус 320000000000000000000 рублей 00 копеек"},
 };
 
 TEST(AmountInWords, RoublesAndKopecks)

@@ -493,6 +493,51 @@ TEST_F(PickerTest, StockListsCompareStockWithTheLimits)
     });
 }
 
+// A describing text an older file or an import left Null is the empty text the boxes show:
+// choosing or typing the empty text lists those goods with the goods whose text is empty.
+TEST_F(PickerTest, AnEmptyBoxListsTheGoodsWhoseTextIsNullToo)
+{
+    const struct {
+        const char* why;
+        TComboBox* TForm2::*box;
+        const char* column;
+        bool mouse;
+    } cases[] = {
+        {"brand chosen from the list", &TForm2::ComboBox2, "Марка", true},
+        {"brand cleared by the keys", &TForm2::ComboBox2, "Марка", false},
+        {"colour chosen from the list", &TForm2::ComboBox3, "Цвет", true},
+        {"colour cleared by the keys", &TForm2::ComboBox3, "Цвет", false},
+        {"unit cleared by the keys", &TForm2::ComboBox5, "Единица_измерения", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Fresh();
+        TProductSeed marked = Product("Гвоздь", "Склад", 5, 1);
+        marked.Brand = marked.Colour = marked.Unit = "М8";
+        w->AddProduct(marked);
+        TProductSeed empty = Product("Шуруп", "Склад", 5, 1);
+        empty.Unit = "";
+        w->AddProduct(empty);
+        w->AddProduct(Product("Винт", "Склад", 5, 1));
+        w->Exec(AnsiString("Update Products Set ") + c.column + "=Null Where Наименование='Винт'");
+        StartOnWarehouse();
+        Pick([&] {
+            TComboBox* box = Form2->*c.box;
+            if (c.mouse) {
+                d->Select(box, "");
+            } else {
+                // A letter no goods have, taken back: the box is empty again.
+                d->Press(box, "Ж");
+                ASSERT_EQ(GoodsNames(Form1->ADOQuery5), "");
+                d->Key(box, VK_BACK);
+                ASSERT_EQ(box->GetText(), "");
+            }
+            EXPECT_EQ(GoodsNames(Form1->ADOQuery5), "Шуруп Винт");
+            d->Click(Form2->Button6);
+        });
+    }
+}
+
 TEST_F(PickerTest, InTheCardRoleTypingFiltersNothing)
 {
     Seed();

@@ -3,9 +3,11 @@
 #include "app/documents/tests/DocumentFixture.h"
 
 #include "app/documents/Import.h"
+#include "app/documents/Statements.h"
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit3.h"
 #include "app/shell/Unit1.h"
+#include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -108,6 +110,23 @@ TEST_F(ImportTest, NoLeavesMissingGoodsOutAndAnotherUnitIsOtherGoods)
     EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Наименование='Шуруп'").AsInteger(), 2);
     EXPECT_EQ(w->Scalar("Select Count(*) From Products Where Наименование='Шуруп' And Единица_измерения='кг'")
                   .AsInteger(), 1);
+}
+
+// Goods whose names differ only in case are two cards: each record takes the one spelt as the
+// file spells it, whichever was made first; a name spelt like neither takes the first.
+TEST_F(ImportTest, ARecordTakesTheGoodsSpeltAsTheFileSpellsThem)
+{
+    StartOnWarehouse();
+    const int64_t upper = w->AddProduct(Product("БОЛТ", "Склад", 10, 1));
+    const int64_t lower = w->AddProduct(Product("болт", "Склад", 10, 1));
+    OrderRequestFile f = Order();
+    f.Records = {{"", "болт", 1, "шт", 1}, {"", "БОЛТ", 2, "шт", 1}, {"", "Болт", 3, "шт", 1}};
+    Import(WriteFile(f), mrNo, [&] { EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 3); });
+    std::vector<int64_t> products;
+    OpenSql(Form1->ADOQuery2, "Select IDТовара From TempStructureDocuments Order By ID");
+    for (Form1->ADOQuery2->First(); !Form1->ADOQuery2->Eof(); Form1->ADOQuery2->Next())
+        products.push_back(Form1->ADOQuery2->Fields().Fields(0)->AsLargeInt());
+    EXPECT_EQ(products, (std::vector<int64_t>{lower, upper, upper}));
 }
 
 TEST_F(ImportTest, ARefusedFileChangesNothingAndSaysWhy)

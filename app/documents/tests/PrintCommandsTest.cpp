@@ -14,6 +14,8 @@
 #include "report/model/rpMemo.h"
 #include "report/model/rpPages.h"
 
+#include <tuple>
+
 namespace {
 
 class PrintCommandsTest : public PrintTest {
@@ -116,6 +118,66 @@ TEST_F(PrintCommandsTest, TheViewerPrintsEachKindWithItsFamily)
         EXPECT_TRUE(HasText(report, c.printed)) << "prepared pages";
         EXPECT_TRUE(HasText(report, c.names.front()));
     }
+    EXPECT_TRUE(d->Errors().empty());
+}
+
+// A line's printed price is the one the viewer shows while the goods' price still gives the
+// line's sum: a sum rounded to kopecks gives no price back (0.5 at 0.05 is 0.02, which divided
+// by 0.5 printed 0,04; 3 at 0.125 is 0.38, which printed 0,13).
+TEST_F(PrintCommandsTest, EachKindPrintsTheLinePricesItsViewerShows)
+{
+    const int64_t washer = w->AddProduct(Product("Шайба", "Склад", 100, 0.05));
+    const int64_t pin = w->AddProduct(Product("Шплинт", "Склад", 100, 0.125));
+    const auto seed = [&](const char* table, int64_t document) {
+        for (const auto& [product, quantity, price] : {std::tuple{washer, 0.5, 0.05}, std::tuple{pin, 3.0, 0.125}}) {
+            const double sum = LineSum(quantity, price);
+            AddLine(table, document, product, quantity, sum, LineVatSum(18, sum));
+        }
+        return document;
+    };
+    struct TCase {
+        const char* why;
+        TRadioButton* TForm4::*view;
+        int64_t id;
+    } const cases[] = {
+        {"receipt invoice", &TForm4::RadioButton7, seed("StructureDocuments", AddReceipt(Day(2027, 2, 1)))},
+        {"issue invoice", &TForm4::RadioButton8, seed("StructureOtpusk", AddIssue(Day(2027, 2, 3)))},
+        {"order request", &TForm4::RadioButton9,
+         seed("StructureApplication", AddRequest(Day(2027, 2, 2), Day(2027, 2, 9), "Не выдавался"))},
+        {"write-off act", &TForm4::RadioButton10, seed("StructureAkt", AddAct(Day(2027, 2, 4)))},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        InJournal([&] {
+            d->Choose(Form4->*c.view);
+            int row = 0;
+            for (const AnsiString& id : Column(Form1->ADOQuery6, "ID"))
+                if (id == IntToStr(c.id))
+                    break;
+                else
+                    ++row;
+            d->ExpectModal(Form3, [&] {
+                const std::vector<AnsiString> shown = Column(Form1->ADOQuery4, "Цена");
+                EXPECT_EQ(shown, (std::vector<AnsiString>{"0,05", "0,125"}));
+                Print([&] { d->Click(Form3->Button8); });
+                EXPECT_EQ(Column(Form1->ADOQuery8, "Цена"), shown);
+                d->Click(Form3->Button6);
+            });
+            d->DoubleClickRow(Form4->DBGrid1, row);
+        });
+    }
+}
+
+// The largest figures the goods card takes (a million million at a million million) print
+// with their total in digits: counting that total in kopecks overflowed, and the print failed.
+TEST_F(PrintCommandsTest, AReceiptOfTheLargestFiguresPrintsItsTotalInDigits)
+{
+    const int64_t invoice = AddReceipt(Day(2027, 2, 1), 0, "П-16");
+    AddLine("StructureDocuments", invoice, bolt, 1e12, LineSum(1e12, 1e12));
+    InViewer(&TForm4::RadioButton7, 0, [&] { Print([&] { d->Click(Form3->Button8); }); });
+    TrpReport* report = Shown(TReportFamily::ReceiptInvoice);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(Variable(report, "Summa"), "'1000000000000000000000000 рублей 00 копеек'");
     EXPECT_TRUE(d->Errors().empty());
 }
 

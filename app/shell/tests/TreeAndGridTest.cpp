@@ -383,6 +383,50 @@ TEST_F(TreeTest, TheGoodsCardGroupListOffersOnlyGroupsWithoutSubgroups)
     EXPECT_EQ(Form2->ComboBox1->GetItems()->Count(), 4) << "each name once";
 }
 
+TEST_F(TreeTest, TheGoodsCardSortedListsHoldWhatOneAddEachWouldGive)
+{
+    // Group and supplier lists long enough to be taken in one go, with repeats and names
+    // equal but for case: the same lists, in the same order, as adding each name in turn to
+    // a list sorted as the box's own.
+    std::vector<AnsiString> groups, suppliers;
+    for (int i = 0; i < 40; ++i) {
+        groups.push_back((i % 4 == 1 ? "ГРУППА " : "Группа ") + IntToStr(int64_t(i * 7 % 13)));
+        suppliers.push_back((i % 3 == 0 ? "ооо " : "ООО ") + IntToStr(int64_t(i * 5 % 17)));
+    }
+    for (const AnsiString& g : groups)
+        w->AddGroup(g, w->RootGroupId());
+    for (const AnsiString& s : suppliers)
+        w->Exec("Insert Into P (Название) Values (:n)", {s});
+    StartOnWarehouse();
+    d->Run([] { Form2->FillLists(); });
+
+    struct Case {
+        const char* why;
+        TComboBox* box;
+        std::vector<AnsiString> added;
+    };
+    std::vector<AnsiString> leaves;
+    for (const AnsiString& g : Form1->GoodsGroupNames())
+        leaves.push_back(g);
+    const Case kCases[] = {{"groups", Form2->ComboBox7, leaves}, {"suppliers", Form2->ComboBox6, suppliers}};
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        TStrings* items = c.box->GetItems();
+        auto* own = dynamic_cast<TStringList*>(items);
+        ASSERT_NE(own, nullptr);
+        ASSERT_TRUE(own->GetSorted());
+        TStringList expected;
+        expected.SetCaseSensitive(own->GetCaseSensitive());
+        expected.SetDuplicates(own->GetDuplicates());
+        expected.SetSorted(true);
+        for (const AnsiString& s : c.added)
+            expected.Add(s);
+        ASSERT_EQ(items->Count(), expected.Count());
+        for (int i = 0; i < expected.Count(); ++i)
+            EXPECT_EQ(items->Strings(i), expected.Strings(i)) << i;
+    }
+}
+
 TEST_F(TreeTest, TheGoodsCardListsKeepNamesThatDifferOnlyInCase)
 {
     // The lists are sorted; a value is left out only when exactly the same text is there.

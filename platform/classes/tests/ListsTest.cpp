@@ -249,6 +249,37 @@ TEST(TStringListTest, AddStringsInOrderIntoAnEmptySortedListEqualsAddingOneByOne
         }
 }
 
+TEST(TStringListTest, InsertsAndDeletesAtEitherEndOrInsideKeepOrderAndObjects)
+{
+    // Random inserts and deletes at the head, the tail and inside, checked against a plain
+    // vector after every step: strings and their objects stay paired and in order.
+    TStringList list;
+    std::vector<std::pair<AnsiString, intptr_t>> model;
+    unsigned seed = 12345;
+    const auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFF; };
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned kind = next() % 6;
+        const int count = list.Count();
+        const AnsiString s = "s" + IntToStr(int64_t(step));
+        auto* obj = reinterpret_cast<TObject*>(intptr_t(step + 1));
+        if (kind < 3 || count == 0) {
+            const int at = kind == 0 ? 0 : kind == 1 ? count : int(next() % unsigned(count + 1));
+            list.InsertObject(at, s, obj);
+            model.insert(model.begin() + at, {s, intptr_t(step + 1)});
+        } else {
+            const int at = kind == 3 ? 0 : kind == 4 ? count - 1 : int(next() % unsigned(count));
+            list.Delete(at);
+            model.erase(model.begin() + at);
+        }
+        ASSERT_EQ(list.Count(), int(model.size())) << step;
+        if (step % 97 == 0 || step > 3990)
+            for (int i = 0; i < list.Count(); ++i) {
+                ASSERT_EQ(list[i], model[size_t(i)].first) << step << " " << i;
+                ASSERT_EQ(reinterpret_cast<intptr_t>(list.Objects(i)), model[size_t(i)].second) << step << " " << i;
+            }
+    }
+}
+
 TEST(TStringListTest, ObjectsTravelWithTheirStrings)
 {
     TStringList l, other;

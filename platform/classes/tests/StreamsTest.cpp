@@ -4,6 +4,7 @@
 #include "platform/classes/IniFiles.h"
 #include "platform/classes/ObjectText.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/testing/SharedFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -277,6 +280,83 @@ TEST(StreamsTest, SaveFileWholeFollowsLinksAndKeepsReadOnlyFiles)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the read-only file was replaced";
     EXPECT_EQ(bytes(dir / "locked.frf"), "old");
     fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// A save never writes over the only copy: in a folder that refuses new files (where the new
+// file cannot be made beside the old one) the old file stays as it was and the user is told
+// why, instead of the file being written in place, where a crash or a full disk half-way
+// loses both.
+TEST(StreamsTest, SaveFileWholeRefusesToWriteOverTheOnlyCopy)
+{
+    char pattern[] = "/tmp/sklad_shared_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string dir = pattern, file = dir + "/report.frf";
+    std::ofstream(file) << "old";
+    ::chmod(file.c_str(), 0666);
+    if (!RefuseNewFiles(dir, true)) {
+        std::filesystem::remove_all(dir);
+        GTEST_SKIP() << "this file system lets no folder refuse new files to this user";
+    }
+    std::string message;
+    try {
+        SaveFileWhole(AnsiString(file), [](TStream& s) { s.WriteBuffer("new", 3); });
+    } catch (const EFCreateError& e) {
+        message = e.Message();
+    }
+    RefuseNewFiles(dir, false);
+    EXPECT_NE(message.find("does not allow new files"), std::string::npos) << message;
+    std::ifstream in(file);
+    std::string kept;
+    in >> kept;
+    EXPECT_EQ(kept, "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "nothing left beside it";
+    std::filesystem::remove_all(dir);
+}
+
+// The file that replaces another keeps its mode and group, so the others of a shared folder
+// can still read it (and, as root, its owner).
+TEST(StreamsTest, SaveFileWholeKeepsTheModeAndGroupOfTheFileItReplaces)
+{
+    char pattern[] = "/tmp/sklad_shared_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string dir = pattern, file = dir + "/report.frf";
+    std::ofstream(file) << "old";
+    const gid_t group = AnotherGroupOfMine();
+    struct TCase {
+        const char* why;
+        mode_t mode;
+        bool otherGroup;
+    };
+    const TCase cases[] = {
+        {"read by the group only", 0640, false},
+        {"read by all", 0644, false},
+        {"another group's file", 0660, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        if (c.otherGroup && group == gid_t(-1)) {
+            std::cout << "skipped: the user belongs to one group only\n";
+            continue;
+        }
+        ::chmod(file.c_str(), c.mode);
+        if (c.otherGroup)
+            ASSERT_EQ(::chown(file.c_str(), ::geteuid() == 0 ? 65534 : uid_t(-1), group), 0);
+        struct stat before {};
+        ::stat(file.c_str(), &before);
+        SaveFileWhole(AnsiString(file), [](TStream& s) { s.WriteBuffer("new", 3); });
+        struct stat after {};
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_NE(after.st_ino, before.st_ino) << "replaced, not written in place";
+        EXPECT_EQ(after.st_mode & 07777, c.mode);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        if (::geteuid() == 0)
+            EXPECT_EQ(after.st_uid, before.st_uid);
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -257,6 +257,58 @@ TEST_F(GuiTest, ArrowKeysStepOnlyAnEditsOwnUpDown)
     EXPECT_EQ(edit->GetText(), "1");
 }
 
+// Up and Down step an up-down of either orientation, in its edit and in the up-down
+// itself; Left and Right stay the edit's (caret) and do nothing to the up-down.
+TEST_F(GuiTest, UpDownStepsWithUpAndDownInEitherOrientation)
+{
+    struct TCase {
+        const char* why;
+        TUDOrientation orientation;
+        Word key;
+        bool wrap;
+        int start;
+        int expected;
+        int clicks;
+    };
+    const TCase cases[] = {
+        {"vertical, Up", udVertical, VK_UP, false, 5, 7, 1},
+        {"vertical, Down", udVertical, VK_DOWN, false, 5, 3, 1},
+        {"vertical, Right", udVertical, VK_RIGHT, false, 5, 5, 0},
+        {"vertical, Left", udVertical, VK_LEFT, false, 5, 5, 0},
+        {"horizontal, Up", udHorizontal, VK_UP, false, 5, 7, 1},
+        {"horizontal, Down", udHorizontal, VK_DOWN, false, 5, 3, 1},
+        {"horizontal, Right", udHorizontal, VK_RIGHT, false, 5, 5, 0},
+        {"horizontal, Left", udHorizontal, VK_LEFT, false, 5, 5, 0},
+        {"horizontal, Up at the maximum", udHorizontal, VK_UP, false, 10, 10, 1},
+        {"horizontal, Up at the maximum, wrapping", udHorizontal, VK_UP, true, 10, 1, 1},
+        {"horizontal, Down at the minimum, wrapping", udHorizontal, VK_DOWN, true, 1, 10, 1},
+    };
+    int n = 0;
+    for (bool inEdit : {true, false})
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(std::string(c.why) + (inEdit ? ", in the edit" : ", in the up-down"));
+            TLogForm* form = NewForm("Form" + IntToStr(++n));
+            auto* edit = new TEdit(form);
+            edit->SetParent(form);
+            auto* upDown = new TUpDown(form);
+            upDown->SetParent(form);
+            upDown->SetOrientation(c.orientation);
+            upDown->SetMin(1);
+            upDown->SetMax(10);
+            upDown->SetIncrement(2);
+            upDown->SetWrap(c.wrap);
+            upDown->SetPosition(c.start);
+            upDown->SetAssociate(edit);
+            int clicks = 0;
+            upDown->OnClick = TUDClickEvent::Lambda([&](TObject*, TUDBtnType) { ++clicks; });
+            form->Show();
+            D.Key(inEdit ? static_cast<TWinControl*>(edit) : upDown, c.key);
+            EXPECT_EQ(upDown->GetPosition(), c.expected);
+            EXPECT_EQ(edit->GetText(), IntToStr(c.expected));
+            EXPECT_EQ(clicks, c.clicks);
+        }
+}
+
 TEST_F(GuiTest, DatePickerKeepsTheTimeOfDayAndFiresOnlyForTheUser)
 {
     D.SetNow(EncodeDate(2024, 5, 17) + EncodeTime(10, 30, 0, 0));

@@ -1,10 +1,17 @@
 // The data grid over a data source: columns, missing fields, row and title clicks,
-// drawing without moving the dataset, and keyboard navigation.
+// drawing without moving the dataset, keyboard navigation, and popup menus by mouse and
+// keyboard on the grid and its neighbours.
 #include "platform/gui/tests/TestForms.h"
 
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -266,6 +273,79 @@ TEST_F(GridNavigation, ARowChosenInTheViewMovesTheDatasetWithoutACellClick)
     Grid->SetEnabled(false);
     EXPECT_FALSE(Grid->UserMovedToRow(1)) << "a disabled grid refuses";
     EXPECT_EQ(Query->RecNo(), 7);
+}
+
+}  // namespace
+
+namespace {
+
+// A control's popup menu opens from the mouse (right button) and from the keyboard (the
+// Menu key, Shift+F10) alike, on every kind of control the windows give one; a control
+// without a menu opens its parent's. The keyboard's menu shows under the selected node of
+// a tree, elsewhere at the control's corner.
+TEST_F(GridTest, PopupMenusOpenByMouseAndByKeyboardAlike)
+{
+    Query->Open();
+    auto* tree = new TTreeView(Form);
+    tree->SetParent(Form);
+    tree->SetBounds(0, 200, 200, 100);
+    tree->GetItems()->Add(nullptr, "Обувь");
+    TTreeNode* coats = tree->GetItems()->Add(nullptr, "Одежда");
+    auto* memo = new TMemo(Form);
+    memo->SetParent(Form);
+    auto* edit = new TEdit(Form);
+    edit->SetParent(Form);
+    auto* list = new TListBox(Form);
+    list->SetParent(Form);
+    list->GetItems()->Add("Склад");
+    auto* plain = new TEdit(Form);  // no menu of its own: the form's
+    plain->SetParent(Form);
+    Form->Show();
+
+    enum class TRoute { RightClick, MenuKey, ShiftF10 };
+    struct TCase {
+        const char* why;
+        TWinControl* control;
+        TWinControl* holder;
+    };
+    const TCase cases[] = {
+        {"grid", Grid, Grid}, {"tree", tree, tree}, {"memo", memo, memo}, {"edit", edit, edit},
+        {"list", list, list}, {"form", Form, Form}, {"edit without a menu", plain, Form},
+    };
+    std::vector<TComponent*> popped;
+    for (const TCase& c : cases)
+        if (c.control == c.holder) {
+            auto* menu = new TPopupMenu(Form);
+            menu->OnPopup = TNotifyEvent::Lambda([&popped, menu](TObject*) { popped.push_back(menu->PopupComponent); });
+            c.control->SetPopupMenu(menu);
+        }
+    tree->SetSelected(coats);
+    for (const TCase& c : cases)
+        for (TRoute route : {TRoute::RightClick, TRoute::MenuKey, TRoute::ShiftF10}) {
+            SCOPED_TRACE(std::string(c.why) + (route == TRoute::RightClick ? ", right click"
+                                               : route == TRoute::MenuKey  ? ", Menu key"
+                                                                           : ", Shift+F10"));
+            popped.clear();
+            if (route == TRoute::RightClick)
+                D.RightClick(c.control, 3, 4);
+            else if (route == TRoute::MenuKey)
+                D.Key(c.control, VK_APPS);
+            else
+                D.Key(c.control, VK_F10, TShiftState{ssShift});
+            EXPECT_EQ(popped, std::vector<TComponent*>{c.holder});
+            const TPoint at = c.holder->GetPopupMenu()->PopupPoint;
+            const TPoint expected = route == TRoute::RightClick ? c.control->ClientToScreen({3, 4})
+                                    : c.control == tree ? tree->ClientToScreen({tree->NodeRect(coats).Left,
+                                                                                tree->NodeRect(coats).Bottom})
+                                                        : c.control->ClientToScreen({0, 0});
+            EXPECT_EQ(at.X, expected.X);
+            EXPECT_EQ(at.Y, expected.Y);
+        }
+
+    popped.clear();
+    D.Key(edit, VK_F10);
+    D.Key(edit, VK_APPS, TShiftState{ssCtrl});
+    EXPECT_TRUE(popped.empty()) << "F10 alone and Ctrl+Menu are other keys";
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/qt/QtPrinting.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/tests/QtTestApp.h"
+#include "platform/rtl/testing/SharedFolder.h"
 
 #include <QApplication>
 #include <QFile>
@@ -29,6 +30,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -569,6 +571,54 @@ TEST_F(QtGraphics, AnAbortedOrDroppedPdfJobEndsItsPainterAndLetsTheFileBeWritten
         EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
     }
     std::remove(path.c_str());
+}
+
+// A PDF saved over a file keeps what the file had: in a folder that refuses new files the
+// old file stays (it is not written over in place), and a replaced file keeps its mode and
+// group.
+TEST_F(QtGraphics, APdfSavedOverAFileKeepsItOrItsModeAndGroup)
+{
+    char pattern[] = "/tmp/sklad_pdf_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string dir = pattern, path = dir + "/invoice.pdf";
+    std::ofstream(path) << "old";
+    ::chmod(path.c_str(), 0640);
+    const gid_t group = AnotherGroupOfMine();
+    if (group != gid_t(-1))
+        ASSERT_EQ(::chown(path.c_str(), uid_t(-1), group), 0);
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+    auto print = [&] {
+        TQtPdfDevice pdf(300);
+        std::unique_ptr<TPrintJob> job = pdf.BeginDoc("x", path, TPageSetup{});
+        job->BeginPage().TextOut(100, 100, "new");
+        job->EndDoc();
+    };
+
+    if (RefuseNewFiles(dir, true)) {
+        std::string message;
+        try {
+            print();
+        } catch (const EPrinter& e) {
+            message = e.Message();
+        }
+        RefuseNewFiles(dir, false);
+        EXPECT_NE(message.find("does not allow new files"), std::string::npos) << message;
+        EXPECT_EQ(ReadAll(path), "old");
+    } else {
+        std::cout << "skipped the refusing folder: this file system has none for this user\n";
+    }
+
+    print();
+    EXPECT_EQ(ReadAll(path).substr(0, 5), "%PDF-");
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    if (group != gid_t(-1))
+        EXPECT_EQ(after.st_gid, group);
+    else
+        std::cout << "group not checked: the user belongs to one group only\n";
+    std::filesystem::remove_all(dir);
 }
 
 // Page `i` of a job says "<job> <i>".

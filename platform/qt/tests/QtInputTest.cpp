@@ -507,6 +507,127 @@ TEST_F(QtInput, GridKeysMoveTheDatasetAndTheViewShowsTheCurrentRow)
     EXPECT_EQ(selection->selectedIndexes().size(), 2) << "whole-row select: both columns";
 }
 
+TEST_F(QtInput, GridWalkedInCodeScrollsOnceToWhereTheWalkEnds)
+{
+    auto* rows = new TRowsDataSet(Form);
+    rows->Count = 200;
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(rows);
+    auto* grid = Add<TDBGrid>(140, 8, 360, 120);  // 5 rows a page
+    grid->SetDataSource(source);
+    rows->Open();
+    auto* view = WidgetOf<QTableView>(grid);
+    ASSERT_NE(view, nullptr);
+    QApplication::processEvents();
+    int scrolls = 0;
+    QObject::connect(view->verticalScrollBar(), &QScrollBar::valueChanged, [&] { ++scrolls; });
+
+    struct Case {
+        const char* why;
+        std::function<void()> move;
+        int recNo;
+    };
+    const Case kCases[] = {
+        {"every record in turn", [&] { for (rows->First(); !rows->Eof(); rows->Next()) {} }, 200},
+        {"back to the first", [&] { rows->First(); }, 1},
+        {"a jump", [&] { rows->SetRecNo(120); }, 120},
+        {"there and back", [&] { rows->Last(); rows->SetRecNo(3); }, 3},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        scrolls = 0;
+        c.move();
+        EXPECT_EQ(view->selectionModel()->currentIndex().row(), c.recNo - 1) << "the selection follows at once";
+        EXPECT_EQ(scrolls, 0) << "the viewport waits for the event loop";
+        QApplication::processEvents();
+        EXPECT_LE(scrolls, 1);
+        const QRect shown = view->visualRect(view->model()->index(c.recNo - 1, 0));
+        EXPECT_TRUE(view->viewport()->rect().contains(shown)) << "the current row is in view";
+    }
+
+    // A grid freed with its scroll still pending: the queued scroll goes with it.
+    rows->SetRecNo(50);
+    delete grid;
+    QApplication::processEvents();
+    EXPECT_EQ(rows->RecNo(), 50);
+}
+
+TEST_F(QtInput, GridShowsTheCurrentRowWhereverTheDatasetWasLeft)
+{
+    // However the row got where it is before the event loop came round (code, keys, the
+    // dataset reopened with other rows, the grid hidden), the view then shows it selected.
+    auto* rows = new TRowsDataSet(Form);
+    rows->Count = 200;
+    auto* source = new TDataSource(Form);
+    source->SetDataSet(rows);
+    auto* grid = Add<TDBGrid>(140, 8, 360, 120);  // 5 rows a page
+    grid->SetDataSource(source);
+    rows->Open();
+    auto* view = WidgetOf<QTableView>(grid);
+    ASSERT_NE(view, nullptr);
+    QWidget* focus = Focus(grid);
+    ASSERT_EQ(focus, view);
+
+    struct Case {
+        const char* why;
+        std::function<void()> move;
+        int recNo;
+    };
+    const Case kCases[] = {
+        {"a walk, then Down", [&] { rows->SetRecNo(150); QTest::keyClick(focus, Qt::Key_Down); }, 151},
+        {"a walk, then Ctrl+End", [&] { rows->SetRecNo(30); QTest::keyClick(focus, Qt::Key_End, Qt::ControlModifier); }, 200},
+        {"a walk, then Page Up", [&] { rows->SetRecNo(100); QTest::keyClick(focus, Qt::Key_PageUp); }, 95},
+        {"a walk with the controls off",
+         [&] {
+             rows->DisableControls();
+             for (rows->First(); !rows->Eof(); rows->Next()) {}
+             rows->SetRecNo(170);
+             rows->EnableControls();
+         },
+         170},
+        {"reopened with more rows, then the last",
+         [&] {
+             rows->Close();
+             rows->Count = 300;
+             rows->Open();
+             rows->Last();
+         },
+         300},
+        {"moved while hidden, shown in the same turn",
+         [&] {
+             grid->Hide();
+             rows->SetRecNo(20);
+             grid->Show();
+         },
+         20},
+        {"moved while hidden, shown a turn later",
+         [&] {
+             grid->Hide();
+             rows->SetRecNo(250);
+             QApplication::processEvents();
+             grid->Show();
+         },
+         250},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        QApplication::processEvents();
+        c.move();
+        QApplication::processEvents();
+        ASSERT_EQ(rows->RecNo(), c.recNo);
+        EXPECT_EQ(view->currentIndex().row(), c.recNo - 1);
+        const QRect shown = view->visualRect(view->model()->index(c.recNo - 1, 0));
+        EXPECT_GE(shown.top(), 0) << "the current row is in view";
+        EXPECT_LE(shown.bottom(), view->viewport()->rect().bottom()) << "the current row is in view";
+    }
+
+    // The dataset closed while a scroll waits: nothing to scroll to, and no harm.
+    rows->SetRecNo(100);
+    rows->Close();
+    QApplication::processEvents();
+    EXPECT_FALSE(view->currentIndex().isValid());
+}
+
 TEST_F(QtInput, TreeScrollingKeepsHitTestsExact)
 {
     auto* tree = Add<TTreeView>(140, 140, 200, 120);
@@ -1038,6 +1159,152 @@ TEST_F(QtInput, LateNoticesOfActivationDoNotMakeTwoWindowsAlternate)
     EXPECT_EQ(Screen->GetActiveForm(), other) << "the last notice holds";
     EXPECT_EQ(QGuiApplication::focusWindow(), WidgetOf(other)->window()->windowHandle());
     delete other;
+}
+
+}  // namespace
+
+namespace {
+
+// Keys reach the model from Qt's widgets: Up and Down in an up-down's edit step it in either
+// orientation (Left and Right move the caret), and the Menu key or Shift+F10 opens the same popup menu as the right
+// button (the offscreen platform sends the key alone, no context-menu event).
+TEST_F(QtInput, UpAndDownStepAnUpDownOfEitherOrientationInItsEdit)
+{
+    auto* upDown = Add<TUpDown>(130, 8, 17, 21);
+    upDown->SetAssociate(Edit);
+    upDown->SetPosition(5);
+    auto* line = WidgetOf<QLineEdit>(Edit);
+    struct TCase {
+        TUDOrientation orientation;
+        Qt::Key key;
+        int expected;
+        int caretMove;  // Left and Right stay the edit's
+    };
+    const TCase cases[] = {
+        {udVertical, Qt::Key_Up, 6, 0},     {udVertical, Qt::Key_Down, 5, 0},    {udVertical, Qt::Key_Left, 5, -1},
+        {udVertical, Qt::Key_Right, 5, 1},  {udHorizontal, Qt::Key_Up, 6, 0},    {udHorizontal, Qt::Key_Down, 5, 0},
+        {udHorizontal, Qt::Key_Left, 5, -1}, {udHorizontal, Qt::Key_Right, 5, 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::to_string(int(c.orientation)) + " key " + std::to_string(c.key));
+        upDown->SetOrientation(c.orientation);
+        QWidget* focus = Focus(Edit);
+        line->setCursorPosition(c.caretMove < 0 ? 1 : 0);
+        const int caret = line->cursorPosition();
+        QTest::keyClick(focus, c.key);
+        EXPECT_EQ(upDown->GetPosition(), c.expected);
+        EXPECT_EQ(Edit->GetText(), IntToStr(c.expected));
+        if (c.caretMove != 0)  // a step puts the caret after the new number
+            EXPECT_EQ(line->cursorPosition(), caret + c.caretMove);
+    }
+}
+
+TEST_F(QtInput, TheMenuKeyAndShiftF10OpenTheRightButtonsMenu)
+{
+    auto* tree = Add<TTreeView>(140, 140, 200, 120);
+    tree->GetItems()->Add(nullptr, "Склад");
+    auto* list = Add<TListBox>(360, 8, 100, 80);
+    list->GetItems()->Add("Обувь");
+    std::vector<TComponent*> popped;
+    for (TWinControl* control : std::initializer_list<TWinControl*>{Edit, Memo, tree, list}) {
+        auto* menu = new TPopupMenu(Form);
+        auto* item = new TMenuItem(Form);
+        item->SetCaption("Пункт");
+        menu->GetItems()->Add(item);
+        menu->OnPopup = TNotifyEvent::Lambda([&popped, menu](TObject*) { popped.push_back(menu->PopupComponent); });
+        control->SetPopupMenu(menu);
+    }
+    QApplication::processEvents();
+    struct TCase {
+        const char* why;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const TCase routes[] = {{"Menu key", Qt::Key_Menu, Qt::NoModifier}, {"Shift+F10", Qt::Key_F10, Qt::ShiftModifier}};
+    for (TWinControl* control : std::initializer_list<TWinControl*>{Edit, Memo, tree, list})
+        for (const TCase& r : routes) {
+            SCOPED_TRACE(std::string(control->ClassName().c_str()) + ", " + r.why);
+            popped.clear();
+            Activate();  // a closed popup leaves the window to the window system
+            QWidget* focus = Focus(control);
+            ASSERT_NE(focus, nullptr);
+            QTest::keyClick(focus, r.key, r.modifiers);
+            EXPECT_EQ(popped, std::vector<TComponent*>{control});
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(popup, nullptr) << "the menu shows";
+            if (control != tree)  // a tree's shows under its selected node
+                EXPECT_EQ(popup->pos(), QtPeerOf(control)->OriginWidget()->mapToGlobal(QPoint(0, 0)));
+            popup->hide();
+            // The right button opens the same menu.
+            popped.clear();
+            ASSERT_TRUE(control->UserContextMenu(5, 5));
+            EXPECT_EQ(popped, std::vector<TComponent*>{control});
+            while (QWidget* open = QApplication::activePopupWidget())
+                open->close();
+        }
+}
+
+}  // namespace
+
+namespace {
+
+// A chain of nested nodes deeper than the call stack could hold a frame for each shows,
+// expands, collapses and goes away on screen without a crash, as it does in the model:
+// Qt's tree view lays out each open level by calling itself, so the widget opens no more
+// than a thousand levels.
+TEST_F(QtInput, AChainOfNodesDeeperThanTheStackShowsWithoutACrash)
+{
+    constexpr int kDepth = 100000;
+    auto* tree = Add<TTreeView>(140, 140, 200, 120);
+    QApplication::processEvents();
+    TTreeNodes* nodes = tree->GetItems();
+    nodes->BeginUpdate();
+    TTreeNode* node = nullptr;
+    for (int i = 0; i < kDepth; ++i)
+        node = nodes->AddChild(node, "Группа " + IntToStr(i));
+    nodes->EndUpdate();
+    QApplication::processEvents();
+    auto* w = WidgetOf<QTreeWidget>(tree);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->topLevelItemCount(), 1);
+
+    tree->FullExpand();
+    QApplication::processEvents();
+    w->repaint();
+    tree->SetSelected(node);
+    QApplication::processEvents();
+    EXPECT_EQ(tree->GetSelected(), node) << "the model keeps its selection";
+    // The widget opens a thousand levels; the selection shows on the deepest one in view.
+    ASSERT_NE(w->currentItem(), nullptr);
+    EXPECT_EQ(w->currentItem()->text(0), QStringLiteral("Группа 1000"));
+    EXPECT_TRUE(w->currentItem()->parent()->isExpanded());
+    EXPECT_FALSE(w->currentItem()->isExpanded());
+    // The user's ways to open it, mouse and keyboard: it stays closed (deeper levels would
+    // run the stack out), and its node stays open in the model, as FullExpand left it.
+    QTreeWidgetItem* deepest = w->currentItem();
+    TTreeNode* deepestNode = node;
+    while (deepestNode->Level() > 1000)
+        deepestNode = deepestNode->GetParent();
+    const std::pair<const char*, std::function<void()>> routes[] = {
+        {"a click on its box", [&] { deepest->setExpanded(true); }},
+        {"Right", [&] { QTest::keyClick(w, Qt::Key_Right); }},
+        {"+", [&] { QTest::keyClick(w, Qt::Key_Plus); }},
+        {"*", [&] { QTest::keyClick(w, Qt::Key_Asterisk); }},
+    };
+    for (const auto& [why, open] : routes) {
+        SCOPED_TRACE(why);
+        w->setFocus();
+        open();
+        QApplication::processEvents();
+        EXPECT_FALSE(deepest->isExpanded());
+        EXPECT_TRUE(deepestNode->GetExpanded()) << "the model keeps its state";
+        EXPECT_EQ(tree->GetSelected(), node);
+    }
+    tree->FullCollapse();
+    QApplication::processEvents();
+    nodes->Clear();
+    QApplication::processEvents();
+    EXPECT_EQ(w->topLevelItemCount(), 0);
 }
 
 }  // namespace

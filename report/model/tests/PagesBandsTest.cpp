@@ -302,3 +302,57 @@ TEST_F(PagesBandsTest, DotMatrixPageStyleReachesObjectsWithParentFont)
     EXPECT_EQ(own->Diff(follows), own->TrpCustomMemoView::Diff(follows) + " FontStyle=\"64\"");
     EXPECT_EQ(follows->Diff(follows), follows->TrpCustomMemoView::Diff(follows)) << "no FontStyle when equal";
 }
+
+// A page read from a file keeps the sheet it was stored with. When the stored paper code
+// does not name that sheet (the code is missing, another writer made the file), the sheet
+// is custom: saved under the code, it would come back as that paper the next time.
+TEST_F(PagesBandsTest, AStoredSheetThatIsNotItsPaperIsCustom)
+{
+    const struct {
+        const char* why;
+        const char* page;  // the page element's attributes
+        int code;          // the paper code after loading
+        Extended width, height;
+    } cases[] = {
+        {"A4 as written", "PaperHeight=\"297\" PaperSize=\"9\" PaperWidth=\"210\"", 9, 210, 297},
+        {"A4 turned", "Orientation=\"poLandscape\" PaperHeight=\"210\" PaperSize=\"9\" PaperWidth=\"297\"", 9, 297, 210},
+        {"a printer's A4 in points", "PaperHeight=\"297\" PaperSize=\"9\" PaperWidth=\"209.9\"", 9, 209.9L, 297},
+        {"custom as written", "PaperHeight=\"60\" PaperSize=\"256\" PaperWidth=\"100\"", 256, 100, 60},
+        {"the code missing", "PaperHeight=\"60\" PaperWidth=\"100\"", 256, 100, 60},
+        {"the code missing, the width only", "PaperWidth=\"100\"", 256, 100, 297},
+        {"nothing stored", "", 9, 210, 297},
+        {"an unknown code", "PaperHeight=\"60\" PaperSize=\"77\" PaperWidth=\"100\"", 77, 100, 60},
+    };
+    int made = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const AnsiString text = AnsiString("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<TrpReport Name=\"\">") +
+                                "<TrpReportPage Name=\"Page1\" " + c.page + "/></TrpReport>";
+        AnsiString saved;
+        for (int pass = 0; pass < 2; ++pass) {
+            TrpReport* r = MakeReport("rpLoaded" + IntToStr(++made));
+            TMemoryStream in;
+            const AnsiString& from = pass == 0 ? text : saved;
+            in.WriteBuffer(from.data(), static_cast<int64_t>(from.size()));
+            in.SetPosition(0);
+            r->LoadFromStream(in);
+            auto* page = dynamic_cast<TrpReportPage*>(r->FindObject("Page1"));
+            ASSERT_NE(page, nullptr);
+            EXPECT_EQ(page->GetPaperSize(), c.code) << "pass " << pass;
+            EXPECT_NEAR(static_cast<double>(page->GetPaperWidth()), static_cast<double>(c.width), 1e-9) << "pass " << pass;
+            EXPECT_NEAR(static_cast<double>(page->GetPaperHeight()), static_cast<double>(c.height), 1e-9) << "pass " << pass;
+            TMemoryStream out;
+            r->SaveToStream(out, true, false);
+            const AnsiString again = out.DataString();
+            if (pass == 1) {
+                EXPECT_EQ(again, saved) << "saved again, the file is the same";
+            }
+            saved = again;
+        }
+    }
+    // A dot-matrix page rounds its paper to whole characters; it is still that paper.
+    auto* dmp = new TrpDMPPage(R);
+    dmp->SetPaperSize(DMPAPER_A4);
+    dmp->Loaded();
+    EXPECT_EQ(dmp->GetPaperSize(), DMPAPER_A4);
+}

@@ -471,3 +471,152 @@ TEST_F(ReportTest, AFileOfAnotherKindOfObjectIsNotTakenForAReport)
     LoadInto(target, SavedText(r));
     EXPECT_NE(target->FindObject("Memo1"), nullptr) << "a report's own file loads";
 }
+
+// A style file or style sheet that cannot be read whole is refused with a message that says
+// why; no half-loaded collection is left behind, and a good file still loads as it did.
+TEST_F(ReportTest, EveryStyleFileFaultIsTold)
+{
+    char dir[] = "/tmp/sklad_styles_XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const AnsiString base(dir);
+    auto write = [&](const AnsiString& name, const AnsiString& text) {
+        TFileStream f(base + "/" + name, fmCreate);
+        f.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+        return base + "/" + name;
+    };
+    TrpStyles styles;
+    styles.Name = "Blue";
+    styles.Add()->SetName("Head");
+    styles.Add()->SetName("Bad");
+    TMemoryStream ms;
+    styles.SaveToStream(ms);
+    const AnsiString styleText = Text(ms);
+    TrpStyleSheet sheet;
+    sheet.Add()->Assign(&styles);
+    sheet.GetItems(0)->Name = "Blue";
+    sheet.Add()->Name = "Empty";
+    TMemoryStream ss;
+    sheet.SaveToStream(ss);
+    const AnsiString sheetText = Text(ss);
+    const auto damaged = [](AnsiString text) {
+        // The second style's colour becomes a word.
+        const size_t at = text.find("Color=\"", text.find("Name=\"Bad\""));
+        text.replace(at + 7, text.find('"', at + 7) - at - 7, "blue");
+        return text;
+    };
+    const auto cut = [](AnsiString text) { return text.erase(text.rfind("</")); };
+
+    struct Case {
+        const char* why;
+        AnsiString style, sheet;  // the file each reader is given; empty: the name of no file
+        const char* told;         // a part of the message; empty: the file loads
+    };
+    const Case cases[] = {
+        {"a good file", styleText, sheetText, ""},
+        {"a missing file", "", "", "Cannot open file"},
+        {"a file cut short", cut(styleText), cut(sheetText), "cut short"},
+        {"the other kind of file", sheetText, styleText, "the root element is"},
+        {"a report", "<?xml?><TrpReport Name=\"R\"/>", "<?xml?><TrpReport Name=\"R\"/>", "the root element is \"TrpReport\""},
+        {"a damaged attribute", damaged(styleText), damaged(sheetText), "style 2 (\"Bad\") of the collection \"Blue\""},
+        {"not XML at all", "style", "stylesheet", "Invalid file format"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const AnsiString styleFile = c.style.empty() ? base + "/missing.xml" : write("style.xml", c.style);
+        const AnsiString sheetFile = c.sheet.empty() ? base + "/missing.xml" : write("sheet.xml", c.sheet);
+        TrpStyles loaded;
+        loaded.Add()->SetName("Old");
+        TrpStyleSheet loadedSheet;
+        loadedSheet.Add()->Name = "Old";
+        AnsiString styleError, sheetError;
+        try {
+            loaded.LoadFromFile(styleFile);
+        } catch (const Exception& e) {
+            styleError = e.Message();
+        }
+        try {
+            loadedSheet.LoadFromFile(sheetFile);
+        } catch (const Exception& e) {
+            sheetError = e.Message();
+        }
+        if (!*c.told) {
+            EXPECT_EQ(styleError, "");
+            EXPECT_EQ(sheetError, "");
+            ASSERT_EQ(loaded.Count(), 2);
+            EXPECT_EQ(loaded.Name, "Blue");
+            EXPECT_EQ(loaded.GetItem(1)->GetName(), "Bad");
+            ASSERT_EQ(loadedSheet.Count(), 2);
+            EXPECT_EQ(loadedSheet.GetItems(0)->Count(), 2);
+            continue;
+        }
+        EXPECT_NE(styleError.find(c.told), AnsiString::npos) << styleError;
+        EXPECT_NE(sheetError.find(c.told), AnsiString::npos) << sheetError;
+        // Either untouched (the file never opened) or emptied; never a part of the file.
+        EXPECT_TRUE(loaded.Count() == 0 || (loaded.Count() == 1 && loaded.GetItem(0)->GetName() == "Old"));
+        EXPECT_TRUE(loadedSheet.Count() == 0 || (loadedSheet.Count() == 1 && loadedSheet.GetItems(0)->Name == "Old"));
+    }
+    // A folder where the file should be cannot be read as one.
+    TrpStyles fromFolder;
+    EXPECT_THROW(fromFolder.LoadFromFile(base), Exception);
+    EXPECT_EQ(fromFolder.Count(), 0);
+    std::filesystem::remove_all(dir);
+}
+
+// The styles a report file carries are read by the report's serializer: a value that does
+// not fit becomes a line of the report's errors, and the rest of the report loads.
+TEST_F(ReportTest, ADamagedStyleInAReportFileIsTold)
+{
+    TrpReport* r = MakeReport();
+    Add<TrpMasterData>(AddPage(r), "MasterData1");
+    r->GetStyles()->Add()->SetName("Head");
+    TMemoryStream ms;
+    r->SaveToStream(ms);
+    AnsiString text = Text(ms);
+    // The collection travels as hexadecimal stream bytes: the colour's nine digits become
+    // nine letters, so every length in the stream still holds.
+    auto hex = [](const AnsiString& s) {
+        AnsiString out;
+        for (unsigned char ch : s)
+            out += IntToHex(ch, 2);
+        return out;
+    };
+    const size_t at = text.find(hex("Color=\"536870911\""));
+    ASSERT_NE(at, AnsiString::npos);
+    text.replace(at, hex("Color=\"536870911\"").size(), hex("Color=\"zzzzzzzzz\""));
+    TrpReport* loaded = MakeReport("rpLoaded");
+    LoadInto(loaded, text);
+    EXPECT_EQ(loaded->GetStyles()->Count(), 1);
+    ASSERT_EQ(loaded->Errors.Count(), 1);
+    EXPECT_NE(loaded->Errors[0].find("zzzzzzzzz"), AnsiString::npos) << loaded->Errors[0];
+}
+
+// A collection read from a window's form resource has no report serializer around it: a value
+// that does not fit an item is still told in the report's errors, as in a report file.
+TEST_F(ReportTest, CollectionItemsThatDoNotFitAreTold)
+{
+    TrpReport& r = *MakeReport();
+    TrpStyles styles(nullptr);
+    styles.Add()->SetName("Head");
+    TMemoryStream b;
+    r.IsWriting = true;
+    {
+        TWriter w(b);
+        rpWriteCollection(&styles, w, &r);
+    }
+    r.IsWriting = false;
+    AnsiString bytes(static_cast<const char*>(b.Memory()), static_cast<size_t>(b.GetSize()));
+    const size_t at = bytes.find("Color=\"536870911\"");
+    ASSERT_NE(at, AnsiString::npos);
+    bytes.replace(at, 17, "Color=\"zzzzzzzzz\"");  // the same length: the stream still holds
+    TMemoryStream damaged;
+    damaged.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    damaged.SetPosition(0);
+    TrpStyles back(nullptr);
+    {
+        TReader rd(damaged);
+        rpReadCollection(&back, rd, &r);
+    }
+    EXPECT_EQ(back.Count(), 1);
+    ASSERT_EQ(r.Errors.Count(), 1);
+    EXPECT_NE(r.Errors[0].find("zzzzzzzzz"), AnsiString::npos) << r.Errors[0];
+}

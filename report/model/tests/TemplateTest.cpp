@@ -421,7 +421,8 @@ TEST_F(TemplateTest, Styles)
     sheet.SaveToStream(ss);
     ss.SetPosition(0);
     TrpStyles wrongRoot;
-    wrongRoot.LoadFromStream(ss);
+    wrongRoot.Add()->SetName("Old");
+    EXPECT_THROW(wrongRoot.LoadFromStream(ss), EXMLFormatError) << "a style sheet is not a style, and the user is told";
     EXPECT_EQ(wrongRoot.Count(), 0) << "a style sheet is not a style";
     ss.SetPosition(0);
     TrpStyleSheet back;

@@ -1,5 +1,6 @@
 // VariablesTest.cpp - categories, lookup and the variables file.
 #include "report/model/rpVariables.h"
+#include "report/model/rpXML.h"
 #include "report/model/tests/ModelTestClasses.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +78,33 @@ TEST(Variables, FileRoundTripAndWrongRoot)
     EXPECT_EQ(Names(back), Names(v));
     EXPECT_EQ(VarToStr(back.GetVariable("itog")), "'Склад \"1\"'");
     EXPECT_TRUE(back.GetVariable("A").IsNull());
-    TStringStream other("<?xml?><styles><item Name=\"x\"/></styles>");
-    back.LoadFromStream(other);
-    EXPECT_EQ(back.Count(), 0);
+    // A file of another kind leaves the list empty and says so, naming the root it found;
+    // the root's name is compared without regard to case.
+    const struct {
+        const char* text;
+        const char* told;  // empty: the file loads
+    } roots[] = {
+        {"<?xml?><styles><item Name=\"x\"/></styles>", "the root element is \"styles\", not \"variables\""},
+        {"<?xml?><style Name=\"Blue\"><item Name=\"x\"/></style>", "the root element is \"style\""},
+        {"<?xml?><stylesheet/>", "the root element is \"stylesheet\""},
+        {"<?xml?><TrpReport Name=\"R\"/>", "the root element is \"TrpReport\""},
+        {"<?xml?><VARIABLES><item Name=\"x\"/></VARIABLES>", ""},
+    };
+    for (const auto& c : roots) {
+        SCOPED_TRACE(c.text);
+        TStringStream other(c.text);
+        AnsiString told;
+        try {
+            back.LoadFromStream(other);
+        } catch (const EXMLFormatError& e) {
+            told = e.Message();
+        }
+        if (!*c.told) {
+            EXPECT_EQ(told, "");
+            EXPECT_EQ(Names(back), "[x]");
+            continue;
+        }
+        EXPECT_NE(told.find(c.told), AnsiString::npos) << told;
+        EXPECT_EQ(back.Count(), 0);
+    }
 }

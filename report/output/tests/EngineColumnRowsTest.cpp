@@ -1193,4 +1193,345 @@ TEST(EngineColumnRows, HeaderReprintedByARowClosingShowsItsOwnGroup)
     }
 }
 
+
+// Page columns at Lefts: each page as its columns' texts joined by " | ", each column's
+// texts top to bottom joined by "/", pages by "; "; records "r<N>" print as N. Every
+// column footer ("CF<sum> <count>") and page footer ("PF<sum> <count>") must equal a
+// recount of the records printed above it, and every record must print once.
+AnsiString PageColumnsLayout(TrpPreviewPages* Pages, const std::vector<Extended>& Lefts, int Records)
+{
+    AnsiString out;
+    std::map<int, int> printed;
+    for (int p = 0; p < Pages->GetCount(); ++p) {
+        TrpReportPage* page = Pages->GetPage(p);
+        if (!page)
+            continue;
+        std::vector<TPlaced> placed;
+        std::vector<int> sum(Lefts.size()), count(Lefts.size());
+        std::vector<std::pair<size_t, AnsiString>> columnFooters;
+        AnsiString pageFooter;
+        for (TrpComponent* c : page->GetAllObjects()) {
+            auto* m = dynamic_cast<TrpCustomMemoView*>(c);
+            if (!m)
+                continue;
+            const AnsiString s = TrimRight(m->GetText());
+            const TrpComponent* band = m->GetParent();
+            const Extended x = m->GetLeft() + (band ? band->GetLeft() : 0);
+            const Extended y = m->GetTop() + (band ? band->GetTop() : 0);
+            size_t k = 0;
+            while (k + 1 < Lefts.size() && x >= Lefts[k + 1] - 0.01L)
+                ++k;
+            if (s.rfind("r", 0) == 0) {
+                const int n = StrToInt(s.substr(1));
+                sum[k] += n;
+                ++count[k];
+                ++printed[n];
+                placed.push_back({static_cast<int>(k), y, x, s.substr(1)});
+            } else if (s.rfind("CF", 0) == 0) {
+                columnFooters.emplace_back(k, s);
+            } else if (s.rfind("PF", 0) == 0) {
+                pageFooter = s;
+            } else {
+                placed.push_back({static_cast<int>(k), y, x, s});
+            }
+        }
+        int n = 0, total = 0;
+        for (size_t k = 0; k < Lefts.size(); ++k) {
+            n += count[k];
+            total += sum[k];
+        }
+        for (const auto& [k, s] : columnFooters)
+            EXPECT_EQ(s, "CF" + (count[k] ? IntToStr(sum[k]) : AnsiString()) + " " + IntToStr(count[k]))
+                << "page " << p + 1 << " column " << k + 1;
+        EXPECT_EQ(pageFooter, "PF" + (n ? IntToStr(total) : AnsiString()) + " " + IntToStr(n)) << "page " << p + 1;
+        std::sort(placed.begin(), placed.end(), [](const TPlaced& a, const TPlaced& b) {
+            return std::tie(a.Column, a.Top, a.Left) < std::tie(b.Column, b.Top, b.Left);
+        });
+        if (!out.empty())
+            out += "; ";
+        for (size_t i = 0; i < placed.size(); ++i) {
+            if (i > 0)
+                out += placed[i - 1].Column != placed[i].Column ? " | " : "/";
+            out += placed[i].Text;
+        }
+    }
+    for (int r = 1; r <= Records; ++r)
+        EXPECT_EQ(printed[r], 1) << "record " << r;
+    EXPECT_EQ(static_cast<int>(printed.size()), Records);
+    return out;
+}
+
+// Records in one, two or three page columns under a header reprinted at the top of every
+// page and column (or only once), with a footer kept with the last record (or not). Below
+// the title six records fill a column of the first page; the tall footer does not fit
+// under a record that moved on to the top of the last column, and takes it along to the
+// next page. The kept footer takes a record along only to a new page, never into the next
+// column. Wherever the last record goes the header prints once above it, and the column
+// and page footers count each record where it lies. A record moved on to the last column
+// used to take that column's foot and its reprinted header along: the header printed twice
+// on the next page and the record counted on the page it left.
+TEST(EngineColumnRows, KeptFooterUnderReprintedHeadersInPageColumns)
+{
+    struct Case {
+        int columns, records;
+        bool keepFooter, reprint;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1, 6, false, false, "T/H/1/2/3/4/5/6; F21 6"},
+        {1, 6, false, true, "T/H/1/2/3/4/5/6; H/F21 6"},
+        {1, 6, true, false, "T/H/1/2/3/4/5; 6/F21 6"},
+        {1, 6, true, true, "T/H/1/2/3/4/5; H/6/F21 6"},
+        {1, 7, false, false, "T/H/1/2/3/4/5/6; 7/F28 7"},
+        {1, 7, false, true, "T/H/1/2/3/4/5/6; H/7/F28 7"},
+        {1, 7, true, false, "T/H/1/2/3/4/5/6; 7/F28 7"},
+        {1, 7, true, true, "T/H/1/2/3/4/5/6; H/7/F28 7"},
+        {2, 6, false, false, "T/H/1/2/3/4/5/6 | F21 6"},
+        {2, 6, false, true, "T/H/1/2/3/4/5/6 | H/F21 6"},
+        {2, 6, true, false, "T/H/1/2/3/4/5/6 | F21 6"},
+        {2, 6, true, true, "T/H/1/2/3/4/5/6 | H/F21 6"},
+        {2, 7, false, false, "T/H/1/2/3/4/5/6 | 7/F28 7"},
+        {2, 7, false, true, "T/H/1/2/3/4/5/6 | H/7; H/F28 7"},
+        {2, 7, true, false, "T/H/1/2/3/4/5/6 | 7/F28 7"},
+        {2, 7, true, true, "T/H/1/2/3/4/5/6 | H; H/7/F28 7"},
+        {2, 12, false, false, "T/H/1/2/3/4/5/6 | 7/8/9/10/11/12; F78 12"},
+        {2, 12, false, true, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12; H/F78 12"},
+        {2, 12, true, false, "T/H/1/2/3/4/5/6 | 7/8/9/10/11; 12/F78 12"},
+        {2, 12, true, true, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11; H/12/F78 12"},
+        {2, 13, false, false, "T/H/1/2/3/4/5/6 | 7/8/9/10/11/12; 13/F91 13"},
+        {2, 13, false, true, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12; H/13/F91 13"},
+        {2, 13, true, false, "T/H/1/2/3/4/5/6 | 7/8/9/10/11/12; 13/F91 13"},
+        {2, 13, true, true, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12; H/13/F91 13"},
+        {3, 6, false, false, "T/H/1/2/3/4/5/6 | F21 6"},
+        {3, 6, false, true, "T/H/1/2/3/4/5/6 | H/F21 6"},
+        {3, 6, true, false, "T/H/1/2/3/4/5/6 | F21 6"},
+        {3, 6, true, true, "T/H/1/2/3/4/5/6 | H/F21 6"},
+        {3, 7, false, false, "T/H/1/2/3/4/5/6 | 7/F28 7"},
+        {3, 7, false, true, "T/H/1/2/3/4/5/6 | H/7 | H/F28 7"},
+        {3, 7, true, false, "T/H/1/2/3/4/5/6 | 7/F28 7"},
+        {3, 7, true, true, "T/H/1/2/3/4/5/6 | H/7 | H/F28 7"},
+        {3, 18, false, false, "T/H/1/2/3/4/5/6 | 7/8/9/10/11/12 | 13/14/15/16/17/18; F171 18"},
+        {3, 18, false, true, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12 | H/13/14/15/16/17/18; H/F171 18"},
+        {3, 18, true, false, "T/H/1/2/3/4/5/6 | 7/8/9/10/11/12 | 13/14/15/16/17; 18/F171 18"},
+        {3, 18, true, true, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12 | H/13/14/15/16/17; H/18/F171 18"},
+        {3, 19, false, false, "T/H/1/2/3/4/5/6 | 7/8/9/10/11/12 | 13/14/15/16/17/18; 19/F190 19"},
+        {3, 19, false, true, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12 | H/13/14/15/16/17/18; H/19/F190 19"},
+        {3, 19, true, false, "T/H/1/2/3/4/5/6 | 7/8/9/10/11/12 | 13/14/15/16/17/18; 19/F190 19"},
+        {3, 19, true, true, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12 | H/13/14/15/16/17/18; H/19/F190 19"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("%d page columns, %d records%s%s",
+                            {c.columns, c.records, c.keepFooter ? ", kept footer" : "",
+                             c.reprint ? ", reprinted header" : ""}));
+        TTestReport t;
+        std::vector<Extended> lefts;
+        t.Page()->SetColumns(c.columns);
+        t.Page()->GetColumnPositions()->Clear();
+        for (int k = 0; k < c.columns; ++k) {
+            t.Page()->GetColumnPositions()->Add(IntToStr(30 * k));
+            lefts.push_back(30 * k * kMM);
+        }
+        t.Memo(t.Band<TrpReportTitle>(0, 36), 0, 0, 30, 36, "T");
+        auto* h = t.Band<TrpHeader>(10, 15);
+        h->ReprintOnNewPage = c.reprint;
+        t.Memo(h, 0, 0, 30, 15, "H");
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        m->KeepFooter = c.keepFooter;
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        MasterFooter(t, 50, 100, 30);
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 14), 0, 0, 30, 14, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageColumnsLayout(t.Pages(), lefts, c.records), c.expected);
+    }
+}
+
+// A kept footer whose last record stays in the page column before, while what follows it
+// (its details, the group footer) went on into the next column: the block lies in two
+// columns and cannot move whole, so the footer breaks to the next page alone. It took the
+// column's foot and the headers reprinted over the next column along.
+TEST(EngineColumnRows, KeptFooterReachingBackIntoTheColumnBeforeBreaksAlone)
+{
+    struct Case {
+        const char* why;
+        int records, details, groupSize;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"the last record's details go on", 2, 2, 0, "T/H/1/d/d/2/d | H/d; H/F3 2"},
+        {"the group footer goes on", 5, 0, 5, "T/H/g/1/2/3/4/5 | H/G; H/F15 5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->SetColumns(2);
+        t.Page()->GetColumnPositions()->Clear();
+        t.Page()->GetColumnPositions()->Add("0");
+        t.Page()->GetColumnPositions()->Add("30");
+        t.Memo(t.Band<TrpReportTitle>(0, 40), 0, 0, 30, 40, "T");
+        auto* h = t.Band<TrpHeader>(10, 15);
+        h->ReprintOnNewPage = true;
+        t.Memo(h, 0, 0, 30, 15, "H");
+        if (c.groupSize)
+            GroupBands(t, 20, 80);
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        m->KeepFooter = true;
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        MasterFooter(t, 40, 100, 30);
+        if (c.details) {
+            auto* d = t.Band<TrpDetailData>(60, 18);
+            d->SetRowCount(c.details);
+            t.Memo(d, 0, 0, 30, 18, "d");
+        }
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 14), 0, 0, 30, 14, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageColumnsLayout(t.Pages(), {0, 30 * kMM}, c.records), c.expected);
+    }
+}
+
+
+// Groups over records with a footer kept with the last record, in one to three page columns
+// and a band of one column (Columns 0, as a new band has, or 1). The footer's block takes
+// the last record and its group footer along, never the records before it, and the column
+// and page footers count each record where it prints. A group change used to leave a band
+// of Columns 0 at column 0: the block then began at the last record before the first group
+// change and took the records since along without their totals. (The last group's header
+// stays where it printed: its group is closed before the footer's block begins.)
+TEST(EngineColumnRows, KeptFooterAfterGroupsTakesOnlyTheLastRecordAlong)
+{
+    struct Case {
+        int pageColumns, bandColumns, records, groupSize;
+        bool reprint;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1, 0, 3, 2, false, "T/H/g/1/2/G/g; 3/G/F6 3"},
+        {1, 1, 3, 2, false, "T/H/g/1/2/G/g; 3/G/F6 3"},
+        {1, 0, 3, 2, true, "T/H/g/1/2/G/g; H/3/G/F6 3"},
+        {2, 0, 7, 3, false, "T/H/g/1/2/3/G/g/4 | 5/6/G/g; 7/G/F28 7"},
+        {2, 1, 7, 3, false, "T/H/g/1/2/3/G/g/4 | 5/6/G/g; 7/G/F28 7"},
+        {2, 0, 7, 3, true, "T/H/g/1/2/3/G/g/4 | H/g/5/6/G/g; H/7/G/F28 7"},
+        {3, 0, 10, 3, true, "T/H/g/1/2/3/G/g/4 | H/g/5/6/G/g/7/8 | H/g/9/G/g; H/10/G/F55 10"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("%d page columns, band columns %d, %d records%s",
+                            {c.pageColumns, c.bandColumns, c.records, c.reprint ? ", reprinted headers" : ""}));
+        TTestReport t;
+        std::vector<Extended> lefts;
+        t.Page()->SetColumns(c.pageColumns);
+        t.Page()->GetColumnPositions()->Clear();
+        for (int k = 0; k < c.pageColumns; ++k) {
+            t.Page()->GetColumnPositions()->Add(IntToStr(30 * k));
+            lefts.push_back(30 * k * kMM);
+        }
+        t.Memo(t.Band<TrpReportTitle>(0, 36), 0, 0, 30, 36, "T");
+        auto* h = t.Band<TrpHeader>(10, 15);
+        h->ReprintOnNewPage = c.reprint;
+        t.Memo(h, 0, 0, 30, 15, "H");
+        GroupBands(t, 20, 80)->ReprintOnNewPage = c.reprint;
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->Columns = c.bandColumns;
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records, c.groupSize)));
+        m->KeepFooter = true;
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        MasterFooter(t, 100, 100, 30);
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 14), 0, 0, 30, 14, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageColumnsLayout(t.Pages(), lefts, c.records), c.expected);
+    }
+}
+
+// A record split at the foot of a page column: the column's footer prints below the part
+// left there, not over it, in one page column or several.
+TEST(EngineColumnRows, ColumnFooterPrintsBelowTheSplitRecord)
+{
+    for (int columns : {1, 2}) {
+        SCOPED_TRACE(Format("%d page columns", {columns}));
+        TTestReport t;
+        t.Page()->SetColumns(columns);
+        t.Page()->GetColumnPositions()->Clear();
+        for (int k = 0; k < columns; ++k)
+            t.Page()->GetColumnPositions()->Add(IntToStr(45 * k));
+        t.Memo(t.Band<TrpReportTitle>(0, 14), 0, 0, 30, 14, "T");
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->AllowSplit = true;
+        m->SetDataSet(t.DataSet("D", NumberedRows(12)));
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        // Below the title eight records fill 158 of the 174 above the column footer: the
+        // ninth is split there.
+        EXPECT_EQ(Overprints(t.Pages(), 1000), "");
+        bool split = false;
+        for (TrpComponent* c : t.Pages()->GetPage(0)->GetAllObjects())
+            if (auto* b = dynamic_cast<TrpMasterData*>(c); b && b->GetHeight() < 17.99L)
+                split = true;
+        EXPECT_TRUE(split);
+    }
+}
+
+
+// A record with a subreport beside it that moved on to the next page column: the footer
+// kept with it takes it (and what its subreport printed) along to the next page, as it does
+// a record without one. The subreport's own walk used to clear the record's "moved on"
+// mark, and the footer went on alone.
+TEST(EngineColumnRows, KeptFooterTakesAMovedRecordWithItsSubreportAlong)
+{
+    struct Case {
+        int columns, records;
+        bool subreport;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {2, 7, false, "T/H/1/2/3/4/5/6 | H; H/7/F28 7"},
+        {2, 7, true, "T/H/1/s1/2/s2/3/s3/4/s4/5/s5/6/s6 | H; H/7/s7/F28 7"},
+        {3, 13, false, "T/H/1/2/3/4/5/6 | H/7/8/9/10/11/12 | H; H/13/F91 13"},
+        {3, 13, true,
+         "T/H/1/s1/2/s2/3/s3/4/s4/5/s5/6/s6 | H/7/s7/8/s8/9/s9/10/s10/11/s11/12/s12 | H; H/13/s13/F91 13"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("%d page columns, %d records%s", {c.columns, c.records, c.subreport ? ", subreport" : ""}));
+        TTestReport t;
+        std::vector<Extended> lefts;
+        t.Page()->SetColumns(c.columns);
+        t.Page()->GetColumnPositions()->Clear();
+        for (int k = 0; k < c.columns; ++k) {
+            t.Page()->GetColumnPositions()->Add(IntToStr(30 * k));
+            lefts.push_back(30 * k * kMM);
+        }
+        t.Memo(t.Band<TrpReportTitle>(0, 36), 0, 0, 30, 36, "T");
+        auto* h = t.Band<TrpHeader>(10, 15);
+        h->ReprintOnNewPage = true;
+        t.Memo(h, 0, 0, 30, 15, "H");
+        auto* m = t.Band<TrpMasterData>(30, 18);
+        m->SetName("Master");
+        m->SetDataSet(t.DataSet("D", NumberedRows(c.records)));
+        m->KeepFooter = true;
+        t.Memo(m, 0, 0, 30, 18, "r[D.\"N\"]");
+        if (c.subreport) {
+            TrpReportPage* subPage = t.AddPage();
+            auto* lines = t.Band<TrpMasterData>(0, 12, subPage);
+            lines->SetRowCount(1);
+            t.Memo(lines, 0, 0, 9, 12, "s[D.\"N\"]");
+            auto* sub = new TrpSubreport(m);
+            sub->SetName("Sub1");
+            sub->SetBounds(32, 0, 9, 12);
+            sub->SetSubPage(subPage);
+        }
+        MasterFooter(t, 50, 100, 30);
+        t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        t.Memo(t.Band<TrpPageFooter>(150, 14), 0, 0, 30, 14, "PF[SUM(<D.\"N\">,Master)] [COUNT(Master)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(PageColumnsLayout(t.Pages(), lefts, c.records), c.expected);
+    }
+}
+
 }  // namespace

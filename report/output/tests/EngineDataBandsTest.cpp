@@ -4,6 +4,7 @@
 #include "report/output/tests/EngineTestSupport.h"
 
 #include "report/model/rpDBSet.h"
+#include "report/model/rpRes.h"
 
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/rtl/SysUtils.h"
@@ -541,5 +542,31 @@ TEST(EngineDataBands, CursorWithoutAWayBackLosesNoRecordToItsFooters)
         t.Memo(t.Band<TrpGroupFooter>(54, 10), 0, 0, 200, 10, "GF [M.\"Group\"] [M.\"N\"]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(Texts(t.Pages()), AnsiString("|") + c.expected);
+    }
+}
+
+// A footer binds only to the data band directly above it: a master's footer placed after the
+// master's details is reported by name, horizontally and vertically, and the run stops.
+TEST(EngineDataBands, AFooterNotDirectlyAfterItsDataBandIsReported)
+{
+    for (const bool vertical : {false, true}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        TTestReport t;
+        auto place = [&](TrpBand* b, int i) {
+            if (vertical) {
+                b->Vertical = true;
+                b->SetBounds(30 * i, 0, 30, 100);
+            } else {
+                b->SetBounds(0, 10 + 12 * i, 200, 10);
+            }
+            return b;
+        };
+        auto* master = static_cast<TrpMasterData*>(place(t.Band<TrpMasterData>(0, 0), 0));
+        master->SetRowCount(2);
+        static_cast<TrpDetailData*>(place(t.Band<TrpDetailData>(0, 0), 1))->SetRowCount(2);
+        place(t.Band<TrpFooter>(0, 0), 2);  // the detail's own
+        TrpBand* stray = place(t.Band<TrpFooter>(0, 0), 3);
+        EXPECT_FALSE(t.Prepare());
+        EXPECT_EQ(Trim(t.Errors()), rpResources().Get("enUnconnHeader") + " " + stray->Name());
     }
 }

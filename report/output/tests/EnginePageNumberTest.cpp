@@ -218,6 +218,63 @@ TEST(EnginePageNumbers, MovedBandsPrintThePageTheyLandOn)
              s->PrintOnParent = true;
          },
          "r1 s1.1 s1.2 r2 s2.1 s2.2 r3 s3.1 s3.2 r4 s4.1 s4.2 r5 s5.1 s5.2 r6 s6.1 s6.2"},
+        {"a kept group taller than a page",
+         [](TTestReport& t) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"Group\"]"));
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(14, 7)));
+             t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]"));
+         },
+         "gG1 r1 r2 r3 r4 r5 r6 r7 gG2 r8 r9 r10 r11 r12 r13 r14"},
+        {"two passes, the total of pages printed",
+         [](TTestReport& t) {
+             t.Report()->GetEngineOptions()->DoublePass = true;
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"Group\"]/[TotalPages]"));
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]/[TotalPages]"));
+         },
+         "gG1/3 r1/3 r2/3 r3/3 gG2/3 r4/3 r5/3 r6/3 gG3/3 r7/3 r8/3 r9/3"},
+        {"a new page asked by the script",
+         [](TTestReport& t) {
+             t.Report()->GetScriptText()->SetText(
+                 "procedure Row(Sender: TrpComponent);\nbegin\n"
+                 "  if Get('D.\"N\"') mod 3 = 0 then Engine.NewPage;\nend;\nbegin\nend.");
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             m->KeepChild = true;
+             m->OnAfterPrint = "Row";
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[D.\"N\"]"));
+             auto* c = t.Band<TrpChild>(60, 30);
+             t.Memo(c, 0, 0, 200, 30, Numbered("c", "[D.\"N\"]"));
+             m->SetChild(c);
+         },
+         "r1 c1 r2 c2 r3 c3 r4 c4 r5 c5 r6 c6 r7 c7 r8 c8"},
+        {"rows kept with their child after wide rows over three pages",
+         [](TTestReport& t) {
+             auto* w = t.Band<TrpMasterData>(10, 20);
+             w->SetDataSet(t.DataSet("D", NumberedRows(2)));
+             t.Memo(w, 0, 0, 50, 20, "w[D.\"N\"]");
+             t.Memo(w, 50, 0, 50, 20, "[V.\"N\"]");
+             auto* v = t.Band<TrpMasterData>(0, 0);
+             v->Vertical = true;
+             v->SetBounds(50, 0, 50, 100);
+             v->SetDataSet(t.DataSet("V", NumberedRows(16)));
+             auto* m = t.Band<TrpMasterData>(40, 40);
+             m->SetDataSet(t.DataSet("E", NumberedRows(5)));
+             m->KeepChild = true;
+             t.Memo(m, 0, 0, 200, 40, Numbered("r", "[E.\"N\"]"));
+             auto* c = t.Band<TrpChild>(90, 30);
+             t.Memo(c, 0, 0, 200, 30, Numbered("c", "[E.\"N\"]"));
+             m->SetChild(c);
+         },
+         "r1 c1 r2 c2 r3 c3 r4 c4 r5 c5"},
         {"a subreport beside its band",
          [](TTestReport& t) {
              TrpReportPage* sub = LinesPage(t, 20);
@@ -347,8 +404,8 @@ TEST(EnginePageNumbers, PartsWithoutThePageAreNotComputedAgain)
 }
 
 // A group kept together moves on once its rows were read: what the page number chooses on
-// the new page that its own page never read is not read from the row the data is on now.
-// Such a part keeps the text of the page it was made on; every other part follows the page.
+// the new page that its own page never read is not read from the row the data is on now,
+// but as it was when the header was made (the other branch is read then too).
 TEST(EnginePageNumbers, ABranchThePageChoosesReadsNoLaterRow)
 {
     struct Case {
@@ -382,11 +439,10 @@ TEST(EnginePageNumbers, ABranchThePageChoosesReadsNoLaterRow)
                 if (b == AnsiString::npos)
                     continue;
                 const AnsiString got = TrimRight(text.substr(b + 2));
-                // Made on page 1 and moved on: the branch of page 1, not another row's value.
-                if (i > 0 && got == "-")
+                // Made on page 1 and moved on: its own row's value, not another row's.
+                EXPECT_EQ(got, i == 0 ? AnsiString("-") : c.own(n)) << text;
+                if (i > 0 && n == 4)
                     ++moved;
-                else
-                    EXPECT_EQ(got, i == 0 ? AnsiString("-") : c.own(n)) << text;
             }
         EXPECT_EQ(moved, 1) << "the second group is to move on from page 1";
     }
@@ -473,4 +529,283 @@ TEST(EnginePageNumbers, FiguresFromFieldsAreTheRecordsOwn)
             EXPECT_GE(check.pages.size(), 2u) << "nothing moved to another page";
             t.Report()->GetDataSets()->Clear();
         }
+}
+
+// A text made again for the page its band moved to shows what making it on that page would
+// have shown: whatever the page number chooses reads the values of the memo's own row, as
+// they were when the band was made, not what later rows left in script variables, fields,
+// report variables or the script's functions.
+TEST(EnginePageNumbers, WhatThePageChoosesIsReadAsTheBandWasMade)
+{
+    struct Shape {
+        const char* why;
+        const char* branch;  // read only where Page# is not 1; gives the row's N
+    };
+    const Shape shapes[] = {
+        {"a script variable", "cur + 0"},
+        {"a script variable of text", "StrToInt(curText)"},
+        {"a field under operators", "<D.\"N\"> * 2 div 2"},
+        {"a report variable", "<RowN> + 0"},
+        {"a function of the script", "Twice(cur) div 2"},
+        {"a nested choice", "IIF(<Page#> > 0, cur, -1)"},
+        {"beside the line number", "<Line#> * 0 + cur"},
+        {"beside a total", "Length(VarToStr(COUNT(0))) * 0 + cur"},
+    };
+    struct Place {
+        const char* why;
+        std::function<void(TTestReport&, const AnsiString&)> build;  // memos of the given text
+    };
+    const Place places[] = {
+        {"a kept group's header",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             g->OnBeforePrint = "Row";
+             t.Memo(g, 0, 0, 200, 20, "g" + text);
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             m->OnBeforePrint = "Spoil";
+             t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+         }},
+        {"a kept group's footer",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* g = t.Band<TrpGroupHeader>(0, 20);
+             g->Condition = "D.\"Group\"";
+             g->KeepTogether = true;
+             g->OnBeforePrint = "Spoil";
+             t.Memo(g, 0, 0, 200, 20, "h[D.\"N\"]");
+             auto* m = t.Band<TrpMasterData>(30, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+             m->OnBeforePrint = "Spoil";
+             t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+             auto* f = t.Band<TrpGroupFooter>(70, 30);
+             f->OnBeforePrint = "Row";
+             t.Memo(f, 0, 0, 200, 30, "f" + text);
+         }},
+        {"a data band kept with its child",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             m->KeepChild = true;
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 40, "r" + text);
+             auto* c = t.Band<TrpChild>(60, 30);
+             c->OnBeforePrint = "Spoil";
+             t.Memo(c, 0, 0, 200, 30, "c[D.\"N\"]");
+             m->SetChild(c);
+         }},
+        {"a child kept with its row",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->SetDataSet(t.DataSet("D", NumberedRows(8)));
+             m->KeepChild = true;
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 40, "r[D.\"N\"]");
+             auto* c = t.Band<TrpChild>(60, 30);
+             c->OnBeforePrint = "Row";
+             t.Memo(c, 0, 0, 200, 30, "c" + text);
+             m->SetChild(c);
+         }},
+        {"rows kept with their details",
+         [](TTestReport& t, const AnsiString& text) {
+             auto* m = t.Band<TrpMasterData>(10, 30);
+             m->SetDataSet(t.DataSet("D", NumberedRows(3)));
+             m->KeepTogether = true;
+             m->OnBeforePrint = "Row";
+             t.Memo(m, 0, 0, 200, 30, "r" + text);
+             auto* d = t.Band<TrpDetailData>(50, 25);
+             d->SetDataSet(t.DataSet("S", NumberedRows(2)));
+             d->OnBeforePrint = "Spoil";
+             t.Memo(d, 0, 0, 200, 25, "d[S.\"N\"]");
+         }},
+        {"page columns",
+         [](TTestReport& t, const AnsiString& text) {
+             t.Page()->SetColumns(2);
+             t.Page()->GetColumnPositions()->Clear();
+             t.Page()->GetColumnPositions()->Add("0");
+             t.Page()->GetColumnPositions()->Add("45");
+             auto* m = t.Band<TrpMasterData>(10, 40);
+             m->KeepChild = true;
+             m->OnBeforePrint = "Row";
+             m->SetDataSet(t.DataSet("D", NumberedRows(7)));
+             t.Memo(m, 0, 0, 150, 40, "r" + text);
+             auto* c = t.Band<TrpChild>(60, 30);
+             c->OnBeforePrint = "Spoil";
+             t.Memo(c, 0, 0, 150, 30, "c[D.\"N\"]");
+             m->SetChild(c);
+         }},
+    };
+    for (const Place& place : places)
+        for (const Shape& shape : shapes) {
+            SCOPED_TRACE(AnsiString(place.why) + ", " + shape.why);
+            TTestReport t;
+            t.Report()->GetVariables()->SetVariable("RowN", Variant(AnsiString("cur")));
+            t.Report()->GetScriptText()->SetText(
+                "var cur, calls: Integer; curText: String;\n"
+                "procedure Row(Sender: TrpComponent);\nbegin\n  cur := Get('D.\"N\"');\n"
+                "  curText := IntToStr(cur);\nend;\n"
+                "procedure Spoil(Sender: TrpComponent);\nbegin\n  cur := -1;\n  curText := '-1';\nend;\n"
+                "function Twice(x: Integer): Integer;\nbegin\n  calls := calls + 1;\n  Result := x + cur;\nend;\n"
+                "begin\n  cur := 0;\n  calls := 0;\nend.");
+            place.build(t, "[D.\"N\"] p[Page#] b[IIF(<Page#> = 1, '-', " + AnsiString(shape.branch) +
+                               ")] q[IntToStr(<Page#>) + '/' + IntToStr(cur)]");
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            int later = 0;
+            for (int i = 0; i < t.Pages()->GetCount(); ++i)
+                for (const AnsiString& text : PageTexts(t.Pages(), i)) {
+                    const size_t b = text.find(" b");
+                    if (b == AnsiString::npos)
+                        continue;
+                    const AnsiString n = text.substr(1, text.find(' ') - 1);
+                    const AnsiString page = IntToStr(i + 1);
+                    // As a band made on this very page prints it.
+                    EXPECT_EQ(TrimRight(text.substr(1)),
+                              n + " p" + page + " b" + (i == 0 ? AnsiString("-") : n) + " q" + page + "/" + n);
+                    if (i > 0)
+                        ++later;
+                }
+            EXPECT_GT(later, 0) << "nothing printed past the first page";
+        }
+}
+
+// What it takes to make a text again goes once its page can no longer move: a report four
+// times as long holds no more of them at once, and every moved text still names its page.
+TEST(EnginePageNumbers, RecordsGoOnceTheirPageIsDone)
+{
+    const struct {
+        const char* why;
+        bool group;
+    } cases[] = {{"rows kept with their child", false}, {"groups kept together", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::vector<size_t> peaks;
+        for (const int rows : {60, 240}) {
+            TTestReport t;
+            if (c.group) {
+                auto* g = t.Band<TrpGroupHeader>(0, 20);
+                g->Condition = "D.\"Group\"";
+                g->KeepTogether = true;
+                t.Memo(g, 0, 0, 200, 20, Numbered("g", "[D.\"N\"]"));
+            }
+            auto* m = t.Band<TrpMasterData>(30, 30);
+            m->SetDataSet(t.DataSet("D", NumberedRows(rows, 3)));
+            t.Memo(m, 0, 0, 200, 30, Numbered("r", "[D.\"N\"]"));
+            if (!c.group) {
+                m->KeepChild = true;
+                auto* ch = t.Band<TrpChild>(60, 30);
+                t.Memo(ch, 0, 0, 200, 30, Numbered("c", "[D.\"N\"]"));
+                m->SetChild(ch);
+            }
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            EXPECT_EQ(CheckPages(t.Pages()).wrong, "");
+            EXPECT_GT(t.Pages()->GetCount(), rows / 10);
+            peaks.push_back(t.Engine()->PageTextRecordsPeak);
+        }
+        EXPECT_GT(peaks[0], 0u);
+        EXPECT_EQ(peaks[1], peaks[0]) << "records held grow with the report";
+    }
+}
+
+// The same in each of the script's syntaxes: a variable of the report's script, whatever
+// language declares it, is read as it was when the moved header was made.
+TEST(EnginePageNumbers, ScriptVariablesOfEverySyntaxAreReadAsMade)
+{
+    const struct {
+        const char* language;
+        const char* script;
+    } cases[] = {
+        {"PascalScript",
+         "var cur: Integer;\n"
+         "procedure Row(Sender: TrpComponent);\nbegin\n  cur := Get('D.\"N\"');\nend;\n"
+         "procedure Spoil(Sender: TrpComponent);\nbegin\n  cur := -1;\nend;\n"
+         "begin\n  cur := 0;\nend."},
+        {"C++Script",
+         "int cur;\n"
+         "void Row(TrpComponent Sender) {\n  cur = Get(\"D.\\\"N\\\"\");\n}\n"
+         "void Spoil(TrpComponent Sender) {\n  cur = -1;\n}\n"
+         "{ cur = 0; }"},
+        {"JScript",
+         "var cur = 0;\n"
+         "function Row(Sender) {\n  cur = Get(\"D.\\\"N\\\"\");\n}\n"
+         "function Spoil(Sender) {\n  cur = -1;\n}\n"},
+        {"BasicScript",
+         "Dim cur\n"
+         "Sub Row(Sender)\n  cur = Get(\"D.\" & Chr(34) & \"N\" & Chr(34))\nEnd Sub\n"
+         "Sub Spoil(Sender)\n  cur = -1\nEnd Sub\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        t.Report()->ScriptLanguage = c.language;
+        t.Report()->GetScriptText()->SetText(c.script);
+        auto* g = t.Band<TrpGroupHeader>(0, 20);
+        g->Condition = "D.\"Group\"";
+        g->KeepTogether = true;
+        g->OnBeforePrint = "Row";
+        t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] b[IIF(<Page#> = 1, '-', cur + 0)]");
+        auto* m = t.Band<TrpMasterData>(30, 30);
+        m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+        m->OnBeforePrint = "Spoil";
+        t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(t.Errors(), "");
+        AnsiString headers;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i))
+                if (text.substr(0, 1) == "g")
+                    headers += IntToStr(i + 1) + ":" + TrimRight(text) + ";";
+        EXPECT_EQ(headers, "1:g1 b-;2:g4 b4;3:g7 b7;");
+    }
+}
+
+// Where the page number chooses a branch of IIF, a branch that is not taken runs nothing:
+// a function that changes an object or counts in the host is called only
+// where its branch prints, once, whether the band stays on its page or moves on.
+TEST(EnginePageNumbers, ABranchNotTakenRunsNothing)
+{
+    const struct {
+        const char* why;
+        const char* branch;   // the branch printed past the first page; gives the row's N
+        const char* counted;  // the summary's text: how often the branch ran
+    } cases[] = {
+        {"an object's property", "Bump(<D.\"N\">)", "[Counter.Tag]"},
+        {"the host", "Tally(<D.\"N\">)", "[Tallied(0)]"},
+        {"a nested choice", "IIF(<D.\"N\"> > 0, Bump(<D.\"N\">), 0)", "[Counter.Tag]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        int tallied = 0;
+        t.Report()->OnUserFunction = TrpUserFunctionEvent::Lambda([&](const AnsiString& Name, Variant& Params) {
+            if (Name == "TALLIED")
+                return Variant(tallied);
+            ++tallied;
+            return VarArrayGet(Params, {0});
+        });
+        t.Report()->AddFunction("function Tally(X: Integer): Integer");
+        t.Report()->AddFunction("function Tallied(X: Integer): Integer");
+        t.Report()->GetScriptText()->SetText(
+            "function Bump(x: Integer): Integer;\nbegin\n  Counter.Tag := Counter.Tag + 1;\n  Result := x;\nend;\n"
+            "begin\nend.");
+        auto* g = t.Band<TrpGroupHeader>(0, 20);
+        g->Condition = "D.\"Group\"";
+        g->KeepTogether = true;
+        t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] b[IIF(<Page#> = 1, '-', " + AnsiString(c.branch) + ")]");
+        auto* m = t.Band<TrpMasterData>(30, 30);
+        m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+        t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+        t.Memo(t.Band<TrpReportSummary>(200, 20), 0, 0, 200, 20, "n" + AnsiString(c.counted))->SetName("Counter");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        AnsiString headers, summary;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i))
+                if (text.substr(0, 1) == "g")
+                    headers += IntToStr(i + 1) + ":" + TrimRight(text) + ";";
+                else if (text.substr(0, 1) == "n")
+                    summary = TrimRight(text);
+        EXPECT_EQ(headers, "1:g1 b-;2:g4 b4;3:g7 b7;");
+        // Two headers print the branch.
+        EXPECT_EQ(summary, "n2");
+    }
 }

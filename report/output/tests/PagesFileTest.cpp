@@ -483,3 +483,119 @@ TEST(PagesFile, ReferencesOnEveryTemplatePageSurvive)
     other.Pages()->SaveToStream(again);
     EXPECT_EQ(again.DataString(), first.DataString());
 }
+
+// The marker that lets a page be swapped out is part of the file: a prepared report loaded
+// and saved again keeps it on every page that had it, so load, save, load, save gives the
+// same bytes, and the pages drawn after the second load are those that were saved.
+TEST(PagesFile, SwapMarkersSurviveLoadingAndSavingAgain)
+{
+    enum TMark { mkNone, mkFirst, mkMiddle, mkLast };
+    const struct {
+        const char* why;
+        int rows;
+        bool fileCache;    // pages swapped out while they were written
+        bool evicted;      // every page shown first, so the earliest leave the page cache
+        bool picture;
+        bool outline;
+        TMark mark;        // a marker put by hand on one page the writer leaves without one
+    } kCases[] = {
+        {"one page", 1, false, false, false, false, mkNone},
+        {"one page, marked", 1, false, false, false, false, mkFirst},
+        {"many pages", 20, false, false, false, false, mkNone},
+        {"many pages swapped out while written", 20, true, false, false, false, mkNone},
+        {"pages swapped out of the page cache before the save", 160, true, true, false, false, mkNone},
+        {"pictures", 20, false, false, true, false, mkNone},
+        {"an outline", 20, false, false, false, true, mkNone},
+        {"pictures and an outline, swapped out", 20, true, false, true, true, mkNone},
+        {"the first page marked", 20, false, false, false, false, mkFirst},
+        {"the second page marked", 20, false, false, false, false, mkMiddle},
+        {"the last page marked too", 20, false, false, false, true, mkLast},
+    };
+    const auto markers = [](const AnsiString& bytes) {
+        int n = 0;
+        for (size_t at = bytes.find("ld=\"0\""); at != AnsiString::npos; at = bytes.find("ld=\"0\"", at + 1))
+            ++n;
+        return n;
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Report()->GetEngineOptions()->UseFileCache = c.fileCache;
+        t.Report()->GetEngineOptions()->MaxMemSize = 0;
+        auto* master = t.Band<TrpMasterData>(20, 60);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(c.rows)));
+        t.Memo(master, 0, 0, 200, 20, "[Data.\"Name\"]");
+        if (c.outline)
+            master->OutlineText = "<Data.\"Name\">";
+        if (c.picture) {
+            auto* picture = new TrpPictureView(master);
+            picture->SetName("Picture1");
+            picture->SetBounds(210, 0, 40, 40);
+            TBitmap bitmap;
+            bitmap.SetSize(4, 4);
+            picture->GetPicture()->SetGraphic(&bitmap);
+        }
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        const int count = t.Pages()->GetCount();
+        if (c.evicted)
+            for (int i = 0; i < count; ++i)
+                ASSERT_NE(t.Pages()->GetPage(i), nullptr);
+        const AnsiString drawn = DrawDump(t.Pages());
+        TMemoryStream s;
+        t.Pages()->SaveToStream(s);
+        AnsiString bytes = s.DataString();
+        EXPECT_EQ(markers(bytes), std::max(count - 2, 0)) << "the writer marks every page after the second";
+        if (c.mark != mkNone) {
+            // The n-th page element of the file, by its opening tag.
+            const int n = c.mark == mkFirst ? 0 : c.mark == mkMiddle ? 1 : count - 1;
+            size_t at = bytes.find("<previewpages>");
+            for (int i = 0; i <= n; ++i)
+                at = bytes.find("<page0", at + 1);
+            ASSERT_NE(at, AnsiString::npos);
+            const size_t close = bytes.find('>', at);
+            if (bytes.compare(close - 6, 6, "ld=\"0\"") != 0)
+                bytes.insert(close, " ld=\"0\"");
+        }
+        const int marked = markers(bytes);
+
+        TTestReport first;
+        LoadInto(first.Pages(), bytes);
+        TMemoryStream once;
+        first.Pages()->SaveToStream(once);
+        EXPECT_EQ(markers(once.DataString()), marked) << "no marker is lost";
+        EXPECT_EQ(once.DataString(), bytes);
+
+        TTestReport second;
+        LoadInto(second.Pages(), once.DataString());
+        TMemoryStream twice;
+        second.Pages()->SaveToStream(twice);
+        EXPECT_EQ(twice.DataString(), once.DataString());
+        EXPECT_EQ(second.Pages()->GetCount(), count);
+        EXPECT_EQ(DrawDump(second.Pages()), drawn);
+    }
+}
+
+// A template page in the file whose paper code is missing keeps its own sheet through a
+// second save and load: it is not turned into the paper the missing code defaulted to.
+TEST(PagesFile, ATemplatePageWithoutItsPaperCodeKeepsItsSheet)
+{
+    TSaved saved;
+    AnsiString bytes = saved.Save();
+    const size_t at = bytes.find(" PaperSize=\"256\"", bytes.find("<sourcepages>"));
+    ASSERT_NE(at, AnsiString::npos);
+    bytes.erase(at, 16);
+    const AnsiString drawn = DrawDump(saved.Pages());
+    AnsiString previous;
+    for (int pass = 0; pass < 3; ++pass) {
+        SCOPED_TRACE(pass);
+        TTestReport t;
+        LoadInto(t.Pages(), pass == 0 ? bytes : previous);
+        EXPECT_EQ(DrawDump(t.Pages()), drawn);
+        TMemoryStream s;
+        t.Pages()->SaveToStream(s);
+        if (pass > 0) {
+            EXPECT_EQ(s.DataString(), previous);
+        }
+        previous = s.DataString();
+    }
+}

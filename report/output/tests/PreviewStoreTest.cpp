@@ -9,6 +9,7 @@
 
 #include "report/model/rpUtils.h"
 
+#include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/gui/testing/TestDriver.h"
 #include "platform/printers/RecordingPrinter.h"
 
@@ -653,4 +654,113 @@ TEST_F(PreviewStoreTest, ClickedLinksGoToTheirPageOrAnchor)
         ASSERT_EQ(d.ShellCalls().size(), 1u);
         EXPECT_EQ(d.ShellCalls()[0].File, "http://example.invalid/");
     });
+}
+
+// A long report kept partly in the swap file (one megabyte in memory): walking through it
+// in the preview and back reads pages back, and those count in the memory kept, which
+// stays within the limit but for the page shown.
+TEST_F(PreviewStoreTest, PagesReadBackCountInTheMemoryKept)
+{
+    auto build = [](TTestReport& t, bool fileCache) {
+        t.Page()->SetPaperSize(DMPAPER_A4);
+        t.Report()->GetEngineOptions()->UseFileCache = fileCache;
+        t.Report()->GetEngineOptions()->MaxMemSize = 1;
+        auto* rows = t.Band<TrpMasterData>(20, 20);
+        rows->SetDataSet(t.DataSet("Data", NumberedRows(4000)));
+        for (int i = 0; i < 4; ++i)
+            t.Memo(rows, i * 180, 0, 170, 20, "[Data.\"Name\"] " + AnsiString(150, 'x'));
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+    };
+    TTestReport whole;
+    build(whole, false);
+    TrpPreviewPages* all = whole.Pages();
+    const int64_t onePage = all->HeldMemory() / all->GetCount() * 3 / 2;
+    const int64_t limit = 1 << 20;
+    ASSERT_GT(all->HeldMemory(), 4 * limit) << "the report is to be larger than the memory kept";
+
+    TTestReport t;
+    build(t, true);
+    TrpPreviewPages* pages = t.Pages();
+    EXPECT_EQ(pages->MemoryUsed, pages->HeldMemory());
+    int steps = 0;
+    d.ExpectModal("TrpPreviewForm", [&] {
+        auto* f = dynamic_cast<TrpPreviewForm*>(Screen->ModalForm());
+        ASSERT_NE(f, nullptr);
+        TrpPreview* p = f->Preview;
+        const int count = p->GetPageCount();
+        ASSERT_EQ(count, all->GetCount());
+        auto step = [&](const char* way) {
+            TRecordingCanvas c;
+            p->Workspace->Paint(c.Canvas);
+            const int64_t held = pages->HeldMemory();
+            EXPECT_EQ(pages->MemoryUsed, held) << way << " at page " << p->GetPageNo();
+            EXPECT_LE(held, limit + onePage) << way << " at page " << p->GetPageNo();
+            ++steps;
+        };
+        for (p->First(); p->GetPageNo() < count; p->Next())
+            step("forth");
+        for (; p->GetPageNo() > 1; p->Prior())
+            step("back");
+        for (int i = 0; i < 3; ++i) {
+            p->Last();
+            step("to the last");
+            p->First();
+            step("to the first");
+        }
+        d.Click(f->CancelB);
+    });
+    d.Run([&] { t.Report()->ShowPreparedReport(); });
+    EXPECT_GT(steps, 2 * all->GetCount() - 2);
+}
+
+// Pages added, deleted or edited in the preview of a long report kept partly in the swap
+// file: the memory counted stays what is held, and every page shows its own rows.
+TEST_F(PreviewStoreTest, PagesAddedOrDeletedKeepTheMemoryCounted)
+{
+    const struct {
+        const char* why;
+        std::function<void(TrpPreview*)> change;
+        int shift;  // where the old pages stand now, past the change
+    } cases[] = {
+        {"a page added", [](TrpPreview* p) { p->AddPage(); }, 1},
+        {"a page deleted", [](TrpPreview* p) { p->DeletePage(); }, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Page()->SetPaperSize(DMPAPER_A4);
+        t.Report()->GetEngineOptions()->UseFileCache = true;
+        t.Report()->GetEngineOptions()->MaxMemSize = 1;
+        auto* rows = t.Band<TrpMasterData>(20, 20);
+        rows->SetDataSet(t.DataSet("Data", NumberedRows(4000)));
+        for (int i = 0; i < 4; ++i)
+            t.Memo(rows, i * 180, 0, 170, 20, "[Data.\"Name\"] " + AnsiString(150, 'x'));
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        TrpPreviewPages* pages = t.Pages();
+        const int64_t onePage = pages->HeldMemory() / 2;  // the two first pages never go out
+        std::vector<AnsiString> firsts;  // the first text of each page as made
+        for (int i = 0; i < pages->GetCount(); ++i)
+            firsts.push_back(PageTexts(pages, i).at(0));
+        d.ExpectModal("TrpPreviewForm", [&] {
+            auto* f = dynamic_cast<TrpPreviewForm*>(Screen->ModalForm());
+            ASSERT_NE(f, nullptr);
+            TrpPreview* p = f->Preview;
+            TRecordingCanvas canvas;
+            // Pages far on are read back, then the change is made on the third page.
+            for (p->Last(); p->GetPageNo() > 3; p->Prior())
+                p->Workspace->Paint(canvas.Canvas);
+            c.change(p);
+            EXPECT_EQ(pages->MemoryUsed, pages->HeldMemory()) << "after the change";
+            for (p->First(); p->GetPageNo() < p->GetPageCount(); p->Next()) {
+                p->Workspace->Paint(canvas.Canvas);
+                EXPECT_EQ(pages->MemoryUsed, pages->HeldMemory()) << "at page " << p->GetPageNo();
+                EXPECT_LE(pages->HeldMemory(), (1 << 20) + onePage) << "at page " << p->GetPageNo();
+            }
+            d.Click(f->CancelB);
+        });
+        d.Run([&] { t.Report()->ShowPreparedReport(); });
+        ASSERT_EQ(pages->GetCount(), static_cast<int>(firsts.size()) + c.shift);
+        for (int i = 4; i < pages->GetCount(); ++i)
+            EXPECT_EQ(PageTexts(pages, i).at(0), firsts[i - c.shift]) << "page " << i + 1;
+    }
 }

@@ -1,0 +1,246 @@
+// Every command that changes stock, documents or the goods they name, run while another
+// program holds the warehouse file's write lock (SQLite's own "database is locked", not an
+// injected fault): the file stays exactly as it was, the user is told, and the same command
+// lands once the lock is gone.
+#include "app/documents/tests/PrintFixture.h"
+
+#include "app/documents/Unit11.h"
+#include "app/documents/Unit2.h"
+#include "app/documents/Unit3.h"
+#include "app/documents/Unit4.h"
+#include "app/documents/Unit8.h"
+#include "app/shell/Unit1.h"
+#include "app/shell/Unit5.h"
+#include "platform/db/ADODB.h"
+#include "platform/db/Sqlite.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/DBGrids.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <optional>
+
+namespace {
+
+class LockedWarehouseTest : public PrintTest {
+protected:
+    void SetUp() override
+    {
+        PrintTest::SetUp();
+        StartOnWarehouse();
+        SeedGoodsAndRequests();
+        d->Run([this] { Form1->OpenDatabase(w->Path()); });  // the groups seeded since the start
+        d->ChooseNode(Form1->TreeView1, "Склад");
+        // Waiting for the other program is not what is tested here.
+        Form1->ADOConnection1->SetBusyTimeout(20);
+    }
+    // The warehouse without the scratch lines of the document being entered.
+    std::string Held()
+    {
+        const std::string all = w->Snapshot();
+        std::string out;
+        bool scratch = false;
+        for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1) {
+            const std::string line = all.substr(at, end - at);
+            if (line.rfind('[', 0) == 0)
+                scratch = line.rfind("[Temp", 0) == 0;
+            if (!scratch && line.rfind("seq Temp", 0) != 0)
+                out += line + '\n';
+        }
+        return out;
+    }
+    double Stock(int64_t product)
+    {
+        return w->Scalar("Select Количество From Products Where ID=:id", {product}).AsDouble();
+    }
+    // A receipt entered in the document window, its lines picked by article; `ok` saves it.
+    void Receipt(const std::function<void()>& ok)
+    {
+        d->ExpectModal(Form3, [&] {
+            d->Select(Form3->ComboBox1, 0);
+            d->Type(Form3->ComboBox2, "Рога");
+            d->Type(Form3->ComboBox3, "Иванов");
+            d->Select(Form3->ComboBox4, 0);
+            Pick("A-Болт", "2,5", &TForm2::Button7);
+            ok();
+        });
+        d->Run([&] { d->Click(Form1->Button5); });
+    }
+    void Pick(const char* article, const char* quantity, TButton* TForm2::*ok)
+    {
+        d->ExpectModal(Form2, [&] {
+            d->Select(Form2->Art, article);
+            d->ClickRow(Form2->DBGrid1, 0);
+            d->Type(Form2->ComboBox6, quantity);
+            d->Click(Form2->*ok);
+        });
+        d->Click(Form3->Button1);
+    }
+};
+
+// Holds the write lock of the warehouse file, as another program writing it would.
+class TOtherWriter {
+public:
+    explicit TOtherWriter(const AnsiString& path)
+    {
+        FDb.OpenWarehouse(path, false, 10);
+        FDb.Exec("Begin Immediate");
+    }
+    ~TOtherWriter() { FDb.Exec("Rollback"); }
+
+private:
+    sqlite::Database FDb;
+};
+
+TEST_F(LockedWarehouseTest, ACommandRefusedByTheLockChangesNothingAndIsTold)
+{
+    // Each command, run with `locked` true under the lock and then again without it; it
+    // returns once the command's windows are done.
+    struct TRoute {
+        const char* why;
+        std::function<void(bool locked)> run;
+        std::function<bool()> landed;
+    } const routes[] = {
+        {"a receipt saved",
+         [&](bool locked) {
+             Receipt([&] {
+                 {
+                     std::optional<TOtherWriter> other;
+                     if (locked)
+                         other.emplace(w->Path());
+                     d->Click(Form3->Button4);
+                 }
+                 if (d->IsShowing(Form3)) {
+                     d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                     d->Click(Form3->Button6);
+                 }
+             });
+         },
+         [&] { return Stock(bolt) == 12.5; }},
+        {"a write-off act posted",
+         [&](bool locked) {
+             d->ExpectModal(Form3, [&] {
+                 d->Type(Form3->Edit2, "Брак");
+                 Pick("A-Эмаль", "0,75", &TForm2::Button3);
+                 d->ExpectModal(Form5, [&] {
+                     d->Type(Form5->Edit1, "1");
+                     {
+                         std::optional<TOtherWriter> other;
+                         if (locked)
+                             other.emplace(w->Path());
+                         d->Click(Form5->Button1);
+                     }
+                     if (d->IsShowing(Form5))
+                         d->CloseForm(Form5);
+                 });
+                 d->Click(Form3->Button4);
+                 if (d->IsShowing(Form3)) {
+                     d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                     d->Click(Form3->Button6);
+                 }
+             });
+             d->Run([] { Form1->Button9Click(nullptr); });
+         },
+         [&] { return Stock(paint) == 49.25; }},
+        {"an issue invoice saved from a request",
+         [&](bool locked) {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 int row = 0;
+                 for (const AnsiString& id : Column(Form1->ADOQuery6, "ID"))
+                     if (id == IntToStr(order7))
+                         break;
+                     else
+                         ++row;
+                 d->ClickRow(Form4->DBGrid1, row);
+                 d->ExpectModal(Form3, [&] {
+                     {
+                         std::optional<TOtherWriter> other;
+                         if (locked)
+                             other.emplace(w->Path());
+                         d->Click(Form3->Button4);
+                     }
+                     if (d->IsShowing(Form3)) {
+                         d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                         d->Click(Form3->Button6);
+                     }
+                 });
+                 d->Click(Form4->Button3);
+             });
+         },
+         [&] { return w->Scalar("Select Count(*) From StructureOtpusk").AsInteger() == 2; }},
+        {"a goods card's price stored",
+         [&](bool locked) {
+             int row = 0;
+             for (const AnsiString& id : Column(Form1->ADOQuery1, "ID"))
+                 if (id == IntToStr(bolt))
+                     break;
+                 else
+                     ++row;
+             d->ClickRow(Form1->DBGrid1, row);
+             d->ExpectModal(Form2, [&] {
+                 d->Type(Form2->Edit1, "7,5");
+                 {
+                     std::optional<TOtherWriter> other;
+                     if (locked)
+                         other.emplace(w->Path());
+                     d->Click(Form2->Button7);
+                 }
+                 if (d->IsShowing(Form2))
+                     d->Click(Form2->Button6);
+             });
+             d->Run([&] { d->Click(Form1->Button3); });
+         },
+         [&] { return w->Scalar("Select Цена From Products Where ID=:id", {bolt}).AsDouble() == 7.5; }},
+        {"a group with goods renamed",
+         [&](bool locked) {
+             d->ChooseNode(Form1->TreeView1, "Краски");
+             d->ExpectModal(Form5, [&] {
+                 d->Type(Form5->Edit1, "Лаки");
+                 {
+                     std::optional<TOtherWriter> other;
+                     if (locked)
+                         other.emplace(w->Path());
+                     d->Click(Form5->Button1);
+                 }
+                 if (d->IsShowing(Form5))
+                     d->CloseForm(Form5);
+             });
+             d->Run([&] { d->Menu(Form1->N10); });
+         },
+         [&] { return w->Scalar("Select Группа From Products Where ID=:id", {paint}).AsString() == "Лаки"; }},
+        {"a period archived",
+         [&](bool locked) {
+             d->ExpectModal(Form8, [&] {
+                 d->PickDate(Form8->Date1, Day(2027, 1, 1));
+                 d->PickDate(Form8->Date2, Day(2027, 12, 31));
+                 {
+                     std::optional<TOtherWriter> other;
+                     if (locked)
+                         other.emplace(w->Path());
+                     d->Click(Form8->Button2);
+                 }
+                 if (d->IsShowing(Form8))
+                     d->Click(Form8->Button3);
+             });
+             d->Run([&] { d->Menu(Form1->N17); });
+         },
+         [&] { return w->Scalar("Select Архив From Application Where №_заказа='8'").AsInteger() == 1; }},
+    };
+    for (const TRoute& r : routes) {
+        SCOPED_TRACE(r.why);
+        const std::string before = Held();
+        d->ClearMessages();
+        d->TakeErrors();
+        r.run(true);
+        EXPECT_EQ(Held(), before) << "nothing of it is written";
+        EXPECT_TRUE(Form1->ADOQuery1->Active()) << "the goods grid still shows the warehouse";
+        EXPECT_FALSE(d->MessageTexts().empty() && d->TakeErrors().empty()) << "the user is told";
+        EXPECT_FALSE(r.landed());
+        d->ClearMessages();
+        d->TakeErrors();
+        r.run(false);
+        EXPECT_TRUE(r.landed()) << "the same command lands once the lock is gone";
+    }
+}
+
+}  // namespace
