@@ -378,6 +378,12 @@ template <char C>
 template <char C>
 TscOperatorNode::NumberOutcome TscOperatorNode::NumberOperands(script_fast::Num& n, Variant& result)
 {
+    return NumberOperandsBody<C, false>(n, result);
+}
+
+template <char C, bool IntFirst>
+inline TscOperatorNode::NumberOutcome TscOperatorNode::NumberOperandsBody(script_fast::Num& n, Variant& result)
+{
     script_fast::Num a;
     if (!LeftNumber(a)) {
         if (!LeftChain)
@@ -391,6 +397,16 @@ TscOperatorNode::NumberOutcome TscOperatorNode::NumberOperands(script_fast::Num&
     }
     script_fast::Num b;
     if (RightNumber(b)) [[likely]] {
+        // Two integers (a member's Integer, a counter's or a literal's Int64) go straight to
+        // the integer rule, which TryArith reaches only after its floating cases.
+        if constexpr (IntFirst && C != '/') {
+            if (script_fast::IsInt(a.Type) && script_fast::IsInt(b.Type)) [[likely]] {
+                if (script_fast::TryIntArith<C>(a.Type, a.L, b.Type, b.L, n)) [[likely]]
+                    return NumberOutcome::Number;
+                result = GeneralArith<C>(*this, a.ToVariant(), b.ToVariant());
+                return NumberOutcome::Value;
+            }
+        }
         if (script_fast::TryArith<C>(a, b, n)) [[likely]]
             return NumberOutcome::Number;
         result = GeneralArith<C>(*this, a.ToVariant(), b.ToVariant());
@@ -414,6 +430,27 @@ TscOperatorNode::NumberOutcome TscOperatorNode::NumberValue(script_fast::Num& n,
         return o;
     v = GetValue();
     return NumberOutcome::Value;
+}
+
+template <char C>
+TscOperatorNode::NumberOutcome TscOperatorNode::NumberValueOf(TscOperatorNode& op, script_fast::Num& n, Variant& v)
+{
+    const NumberOutcome o = op.NumberOperandsBody<C, true>(n, v);
+    if (o != NumberOutcome::None) [[likely]]
+        return o;
+    v = op.GetValue();
+    return NumberOutcome::Value;
+}
+
+TscOperatorNode::NumberFunction TscOperatorNode::NumberRoutine() const
+{
+    switch (Op) {
+    case opPlus: return NumberValueOf<'+'>;
+    case opMinus: return NumberValueOf<'-'>;
+    case opMul: return NumberValueOf<'*'>;
+    case opDivFloat: return NumberValueOf<'/'>;
+    default: return [](TscOperatorNode& op, script_fast::Num& n, Variant& v) { return op.NumberValue(n, v); };
+    }
 }
 
 Variant TscOperatorNode::PlusValue()

@@ -215,6 +215,12 @@ public:
     // NumberFirst set: Number or Value.
     enum class NumberOutcome : uint8_t { None, Number, Value };
     NumberOutcome NumberValue(script_fast::Num& n, Variant& v);
+    // NumberValue made for this node's operator (+ - * /), without the test of the operator
+    // and the call in between, for a caller that keeps it and runs it often: an assignment
+    // to a host member, which takes an Integer or Int64 without a Variant. Two integers
+    // are tried first there.
+    using NumberFunction = NumberOutcome (*)(TscOperatorNode& op, script_fast::Num& n, Variant& v);
+    NumberFunction NumberRoutine() const;
     // + - * of two Integer operands (BothInteger): 32 bits that wrap.
     int32_t IntArith();
     // IntArith where the left operand is computed as a Variant: both are computed first,
@@ -231,6 +237,12 @@ private:
     [[gnu::noinline]] Variant ArithValue();
     template <char C>
     [[gnu::noinline]] NumberOutcome NumberOperands(script_fast::Num& n, Variant& result);
+    // NumberOperands' body; IntFirst tries two integers before the floating cases, where
+    // the value is wanted as an integer (a host member's Integer property takes it so).
+    template <char C, bool IntFirst>
+    [[gnu::always_inline]] NumberOutcome NumberOperandsBody(script_fast::Num& n, Variant& result);
+    template <char C>
+    static NumberOutcome NumberValueOf(TscOperatorNode& op, script_fast::Num& n, Variant& v);
     bool LeftNumber(script_fast::Num& n) const;
     bool RightNumber(script_fast::Num& n) const;
     [[gnu::noinline]] Variant OtherValue();

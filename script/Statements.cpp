@@ -201,6 +201,7 @@ void TscAssignmentStmt::Optimize()
         } else if ((intArith || op->Op == opDivFloat) && op->NumberFirst) {
             NumberMember = Designator.get();
             NumberSource = op;
+            NumberRoutine = op->NumberRoutine();
         }
     }
     if (PlainTarget && PlainTarget->VarType != fvtFloat && AppendChain.empty() && op && op->Op == opPlus &&
@@ -303,7 +304,7 @@ void TscAssignmentStmt::Execute()
     if (NumberMember) {
         script_fast::Num n;
         Variant v;
-        if (NumberSource->NumberValue(n, v) == TscOperatorNode::NumberOutcome::Number)
+        if (NumberRoutine(*NumberSource, n, v) == TscOperatorNode::NumberOutcome::Number)
             return NumberMember->SetNumber(n);
         return NumberMember->SetValue(v);
     }

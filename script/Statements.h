@@ -115,6 +115,7 @@ protected:
     // to the member without a Variant where the arithmetic takes its inline path.
     TscDesignator* NumberMember = nullptr;
     TscOperatorNode* NumberSource = nullptr;
+    TscOperatorNode::NumberFunction NumberRoutine = nullptr;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
     // The Direct routine Optimize found for the store itself, kept where Direct is not (return e).
