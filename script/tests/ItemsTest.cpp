@@ -942,6 +942,70 @@ TEST_F(ItemModel, OperatorsOverMembersWriteAsThroughTheGeneralWalk)
         }
 }
 
+// JScript's numbers are untyped: G.Prop = e over integers read from members, counters and
+// literals (Int64) computes them by the integer rule at once. The member gets what the same
+// value gives it through a variable first (t = e; G.Prop = t), or both fail alike: Integer
+// with Int64, % of an Int64 literal, 32- and 64-bit overflow, Doubles, Null, a setter that
+// refuses the value. G stays the object the script was given, so the member's read and write
+// take their paths without a Variant.
+TEST_F(ItemModel, JScriptIntegerSumsGivenToMembersAreTheValuesAVariableGets)
+{
+    U->AddClass(TFakeGauge::StaticClass(), "TComponent");
+    const char* sources[] = {
+        "G.Level + i % 10",  "G.Level - 7 % a",    "G.Level * big",     "G.Level + huge",
+        "G.Level * huge",    "G.Level - i",        "G.Level + d",       "G.Level * n",
+        "G.Level + a % 4",   "G.Level - G.Level",  "G.Level * G.Level", "G.Level + i % 10 * a",
+    };
+    const char* targets[] = {"Level", "Total", "Rate", "Data", "Guard"};
+    const int levels[] = {1 << 30, -7, INT32_MIN + 1, 0};
+    TFakeGauge typed(nullptr); // G, the object every run works on
+    for (const char* target : targets)
+        for (const char* source : sources) {
+            SCOPED_TRACE(std::string("G.") + target + " = " + source);
+            std::unique_ptr<TscScript> scripts[2];
+            for (int through = 0; through < 2; ++through) {
+                const std::string statement = through ? std::string("t = ") + source + "; G." + target + " = t"
+                                                      : std::string("G.") + target + " = " + source;
+                scripts[through] = std::make_unique<TscScript>(nullptr);
+                scripts[through]->Parent = U;
+                scripts[through]->SyntaxType = "JScript";
+                scripts[through]->AddObject("G", &typed);
+                scripts[through]->Lines()->SetText(
+                    ("var i, a, big, huge, d, n, t;\nfunction F() { " + statement + "; return 0; }\n").c_str());
+                ASSERT_TRUE(scripts[through]->Compile()) << scripts[through]->ErrorText;
+            }
+            for (int level : levels) {
+                std::string seen[2];
+                for (int through = 0; through < 2; ++through) {
+                    TFakeGauge* gauge = &typed;
+                    gauge->FLevel = level;
+                    gauge->FTotal = 0;
+                    gauge->FRate = 0;
+                    gauge->FData = Variant();
+                    gauge->FGuard = 5;
+                    TscScript& script = *scripts[through];
+                    script.FindLocal("i")->Value = Variant(static_cast<long long>(123456789017));
+                    script.FindLocal("a")->Value = Variant(7);
+                    script.FindLocal("big")->Value = Variant(static_cast<long long>(5000000000));
+                    script.FindLocal("huge")->Value = Variant(static_cast<long long>(INT64_MAX));
+                    script.FindLocal("d")->Value = Variant(2.5);
+                    script.FindLocal("n")->Value = Null();
+                    std::string& out = seen[through];
+                    try {
+                        script.CallFunction("F", VarArrayOf({}));
+                        out = "done";
+                    } catch (const std::exception& e) {
+                        out = std::string("error: ") + e.what();
+                    }
+                    out += "; Level " + std::to_string(gauge->FLevel) + ", Total " + std::to_string(gauge->FTotal) +
+                           ", Rate " + std::to_string(gauge->FRate) + ", Data " + VarToStr(gauge->FData).c_str() + " (" +
+                           VarTypeAsText(VarType(gauge->FData)).c_str() + "), Guard " + std::to_string(gauge->FGuard);
+                }
+                EXPECT_EQ(seen[0], seen[1]) << "Level " << level;
+            }
+        }
+}
+
 // A text passed to a host method is let go once the call is over, through a typed object as
 // through a Variant holding it, so that the variable's next change in place copies nothing.
 TEST_F(ItemModel, ATextPassedThroughATypedObjectIsLetGoAfterTheCall)
