@@ -143,6 +143,23 @@ private:
     }
 }
 
+// The general body, out of line: its frame stays out of every compact call's.
+[[gnu::noinline]] static void RunGenerally(TscProcVariable* proc, Variant& result)
+{
+    result = proc->CallInPlace();
+}
+
+// The body once the arguments are passed: compactly, unless a host that an argument called
+// has set a run-line hook meanwhile; the general body then gives it every line, as it would
+// had the hook been there before the call.
+[[gnu::always_inline]] inline void RunBody(TscProcVariable* proc, Variant& result)
+{
+    if (TscRunLineEvent::AnySet()) [[unlikely]]
+        RunGenerally(proc, result);
+    else
+        TscCompactBody::RunCall(proc, result);
+}
+
 bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResult, Variant& result)
 {
     const int argCount = step->Count();
@@ -154,12 +171,12 @@ bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResu
             return false;
         PassCompactly(step, proc, argCount);
         proc->NeedResult = needResult;
-        TscCompactBody::RunCall(proc, result);
+        RunBody(proc, result);
         return true;
     }
     PassCompactly(step, proc, argCount);
     proc->NeedResult = needResult;
-    TscCompactBody::RunCall(proc, result);
+    RunBody(proc, result);
     LetGoOfParameters(proc);
     return true;
 }

@@ -15,7 +15,8 @@
 //     (Evaluate), and no host runs inside the body;
 //   - the run-line hook before each statement, the Terminated check before each statement
 //     and the flag checks after each one: a call takes this path only while no hook is set
-//     anywhere, and nothing in the body can set a hook, call Terminate or set a flag;
+//     anywhere (one that a host sets while the call's arguments are computed sends the body
+//     the general way), and nothing in the body can set a hook, call Terminate or set a flag;
 //   - the statement objects' virtual Execute and their lists' bookkeeping: the body is
 //     walked from a flat array of steps made once (TscCompactBody).
 // What it keeps, as the general path does it: the caller's values saved and put back around

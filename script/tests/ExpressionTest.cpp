@@ -968,6 +968,12 @@ LookedRun RunAndLook(const char* syntax, const char* program, bool hook)
         s.Terminate();
         return VarArrayGet(p, {0});
     });
+    // Sets a run-line hook that traces each line's position.
+    s.AddMethod("function Follow(Value: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        s.OnRunLine = TscRunLineEvent(
+            [&r](TscScript*, const AnsiString&, const AnsiString& pos) { r.Trace += "@" + pos + " "; });
+        return VarArrayGet(p, {0});
+    });
     s.Lines()->SetText(program);
     if (!s.Compile()) {
         r.Result = "compile error " + s.ErrorPos + " " + s.ErrorText;
@@ -1125,6 +1131,44 @@ TEST_F(ExpressionTest, CompactCallsLeaveWhatTheGeneralPathLeaves)
         else
             EXPECT_NE(direct.Result.find(scMessage(TscMessageId::SCallTooDeep).substr(0, 10)), std::string::npos)
                 << direct.Result;
+    }
+}
+
+// A host that an argument of a number routine's call calls may set a run-line hook: the
+// call's body then gives it every line, as it does when the hook was there before the call.
+TEST_F(ExpressionTest, AHookSetWhileTheArgumentsAreComputedFollowsTheBody)
+{
+    struct HookCase {
+        const char* syntax;
+        const char* program;
+        const char* trace;
+    };
+    const HookCase cases[] = {
+        {"PascalScript",
+         "function F(n: Integer): Integer; begin if n < 2 then Result := n else Result := F(n - 1) + F(n - 2); end;\n"
+         "function Run: Variant; begin Result := F(Follow(3)); end; begin end.",
+         "@1:40 @1:71 @1:40 @1:71 @1:40 @1:54 @1:40 @1:54 @1:40 @1:54 "},
+        {"C++Script",
+         "int F(int n) { if (n < 2) return n; return F(n - 1) + F(n - 2); }\nint Run() { return F(Follow(2)); } {}",
+         "@1:16 @1:37 @1:16 @1:27 @1:16 @1:27 "},
+        {"JScript",
+         "function F(n, m) { if (n < 2) return n + m; return F(n - 1, m) + F(n - 2, m); }\n"
+         "function Run() { return F(Follow(2), 1); }",
+         "@1:20 @1:45 @1:20 @1:31 @1:20 @1:31 "},
+        {"BasicScript",
+         "Function F(n As Integer) As Integer\nIf n < 2 Then Return n\nReturn F(n - 1) + F(n - 2)\nEnd Function\n"
+         "Function Run\nReturn F(Follow(2))\nEnd Function",
+         "@2:1 @3:1 @2:1 @2:15 @2:1 @2:15 "},
+    };
+    for (const HookCase& c : cases) {
+        SCOPED_TRACE(c.syntax);
+        const LookedRun direct = RunAndLook(c.syntax, c.program, false);
+        const LookedRun walked = RunAndLook(c.syntax, c.program, true);
+        EXPECT_TRUE(direct.Compact);
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Locals, walked.Locals);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_EQ(direct.Trace, c.trace);
     }
 }
 

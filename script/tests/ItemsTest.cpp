@@ -126,6 +126,29 @@ void TFakeGauge::Publish(TPropertyTable& t)
     t.Prop("Last", &TFakeGauge::GetLast, &TFakeGauge::SetLast);
 }
 
+// Integer properties narrower than 32 bits, each published as its data member.
+class TFakeNarrow : public TComponent {
+    SKLAD_CLASS(TFakeNarrow, TComponent)
+public:
+    using TComponent::TComponent;
+    uint8_t FByte = 0;
+    int8_t FShort = 0;
+    uint16_t FWord = 0;
+    int16_t FSmall = 0;
+    int FAfter = 0; // next to them: a write of the wrong width would reach it
+};
+
+SKLAD_DEFINE_CLASS(TFakeNarrow)
+
+void TFakeNarrow::Publish(TPropertyTable& t)
+{
+    t.Prop("B", &TFakeNarrow::FByte, &TFakeNarrow::FByte);
+    t.Prop("S", &TFakeNarrow::FShort, &TFakeNarrow::FShort);
+    t.Prop("W", &TFakeNarrow::FWord, &TFakeNarrow::FWord);
+    t.Prop("Sm", &TFakeNarrow::FSmall, &TFakeNarrow::FSmall);
+    t.Prop("After", &TFakeNarrow::FAfter, &TFakeNarrow::FAfter);
+}
+
 namespace {
 
 // The adapter of TNotifyEvent: the widget's OnClick runs the script procedure.
@@ -1197,4 +1220,76 @@ TEST_F(ItemModel, ARenamedPropertyIsReadByItsNewName)
     EXPECT_EQ(script.CallFunction("F", VarArrayOf({})), Variant(7));
     width->Name = "Width";
     EXPECT_EQ(script.CallFunction("F", VarArrayOf({})), Variant(4));
+}
+
+// Byte, ShortInt, Word and SmallInt properties read and written again and again through the
+// same statement, typed and late bound, in each syntax: each value wraps to its own width as
+// its accessor stores it, and nothing beside it changes.
+TEST_F(ItemModel, NarrowIntegerPropertiesWrapToTheirWidthRunAfterRun)
+{
+    U->AddClass(TFakeNarrow::StaticClass(), "TComponent");
+    struct Syntax {
+        const char* name;
+        const char* program; // $S the statement, $O the object, $= the assignment
+    };
+    const Syntax syntaxes[] = {
+        {"PascalScript", "function F: Variant; var v: Variant; i: Integer; begin v := Obj; for i := 1 to 3 do $S; "
+                         "Result := $O.$P; end;\nbegin end."},
+        {"C++Script", "variant F() { variant v; int i; v = Obj; for (i = 1; i <= 3; i++) $S; return $O.$P; }\n{}"},
+        {"JScript", "function F() { var v, i; v = Obj; for (i = 1; i <= 3; i++) $S; return $O.$P; }\n"},
+        {"BasicScript", "Function F\n Dim v, i\n v = Obj\n For i = 1 To 3\n $S\n Next\n Return $O.$P\nEnd Function\n"},
+    };
+    struct Case {
+        const char* prop;
+        const char* step;
+        int64_t after[2]; // the field after the first and the second call, each of three steps
+    };
+    // From 100 each: B 100 + 3 * 100 = 400 -> 144, then 444 -> 188; S 100 - 3 * 100 -> 56,
+    // then -244 -> 12; W 100 + 3 * 30000 = 90100 -> 24564, then 114564 -> 49028;
+    // Sm 100 + 3 * 20000 = 60100 -> -5436, then 54564 -> -10972.
+    const Case cases[] = {
+        {"B", "+ 100", {144, 188}},
+        {"S", "- 100", {56, 12}},
+        {"W", "+ 30000", {24564, 49028}},
+        {"Sm", "+ 20000", {-5436, -10972}},
+    };
+    const auto replace = [](std::string text, const std::string& what, const std::string& with) {
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+            text.replace(at, what.size(), with);
+        return text;
+    };
+    const auto field = [](const TFakeNarrow& o, const std::string& prop) -> int64_t {
+        return prop == "B" ? o.FByte : prop == "S" ? o.FShort : prop == "W" ? o.FWord : o.FSmall;
+    };
+    for (const Syntax& syntax : syntaxes)
+        for (const Case& c : cases)
+            for (int late = 0; late < 2; ++late) {
+                SCOPED_TRACE(std::string(syntax.name) + " " + c.prop + (late ? " late bound" : " typed"));
+                std::string text = replace(syntax.program, "$S", std::string("$O.$P $= $O.$P ") + c.step);
+                text = replace(replace(replace(text, "$O", late ? "v" : "Obj"), "$P", c.prop), "$=",
+                               syntax.name[0] == 'P' ? ":=" : "=");
+                TscScript script(nullptr);
+                script.Parent = U;
+                script.SyntaxType = syntax.name;
+                TFakeNarrow typed(nullptr);
+                script.AddObject("Obj", &typed);
+                script.Lines()->SetText(text.c_str());
+                ASSERT_TRUE(script.Compile()) << script.ErrorPos << " " << script.ErrorText;
+                TFakeNarrow o(nullptr);
+                o.FByte = 100;
+                o.FShort = 100;
+                o.FWord = 100;
+                o.FSmall = 100;
+                o.FAfter = 77;
+                script.FindLocal("Obj")->Value = ObjectToVariant(&o);
+                for (int call = 0; call < 2; ++call) {
+                    const Variant r = script.CallFunction("F", VarArrayOf({}));
+                    EXPECT_EQ(field(o, c.prop), c.after[call]) << "call " << call;
+                    EXPECT_EQ(r.AsInt64(), c.after[call]) << "call " << call;
+                }
+                for (const char* other : {"B", "S", "W", "Sm"})
+                    if (std::string(other) != c.prop)
+                        EXPECT_EQ(field(o, other), 100) << other;
+                EXPECT_EQ(o.FAfter, 77);
+            }
 }

@@ -3,25 +3,22 @@
 #include <algorithm>
 #include <vector>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 bool RefuseNewFiles(const std::string& dir, bool refuse)
 {
     if (::geteuid() != 0)
         return ::chmod(dir.c_str(), refuse ? 0555 : 0755) == 0;
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
+    // Root may create files in any folder whatever its mode: only the immutable attribute stops it.
+    const char* const args[] = {"chattr", refuse ? "+i" : "-i", dir.c_str(), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, "chattr", nullptr, nullptr, const_cast<char* const*>(args), environ) != 0)
         return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = refuse ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return done;
+    int status = 0;
+    return ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 gid_t AnotherGroupOfMine()
