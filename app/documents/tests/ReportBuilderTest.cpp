@@ -414,8 +414,8 @@ TEST_F(ReportBuilderTest, SurplusListsWhatTheGoodsCardShowsInSurplus)
 // arithmetic.
 TEST_F(ReportBuilderTest, PrintedDifferencesAreToTheCent)
 {
-    const char sep = FormatSettings().DecimalSeparator;
-    auto figure = [sep](const char* text) {
+    char sep = FormatSettings().DecimalSeparator;
+    auto figure = [&sep](const char* text) {
         AnsiString s = text;
         std::replace(s.begin(), s.end(), '.', sep);
         return s;
@@ -433,9 +433,25 @@ TEST_F(ReportBuilderTest, PrintedDifferencesAreToTheCent)
          0.4, 0.1, {"0.3", "0.4"}},
         {"shortage to zero to the maximum", &TForm9::RadioButton7, TReportFamily::Shortage, 0.3, 0.5, 0.2, 0.1,
          {"0.3", "0"}},
+        {"shortage with the maximum already passed", &TForm9::RadioButton7, TReportFamily::Shortage, 0.1, 0.3, 0.05,
+         0, {"0.2", "-0.05"}},
+        {"shortage, the maximum reached but for binary noise below zero", &TForm9::RadioButton7,
+         TReportFamily::Shortage, 0.8, 1, 0.7, 0.1, {"0.3", "0"}},
+        {"surplus of a thousand million", &TForm9::RadioButton8, TReportFamily::Surplus, 1e9 + 0.3, 0, 0.2, 0,
+         {"1000000000.1"}},
+        {"surplus of a thousand million million", &TForm9::RadioButton8, TReportFamily::Surplus, 1e15, 0, 0.2, 0,
+         {"999999999999999.75"}},
+        {"surplus past the places a picture holds", &TForm9::RadioButton8, TReportFamily::Surplus, 1e20, 0, 0, 0,
+         {"1E20"}},
     };
+    // Under the desktop's settings and under English ones: the separator is the process's.
+    const TFormatSettings desktop = FormatSettings();
+    for (const TFormatSettings& settings : {desktop, EnglishFormatSettings()})
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.why);
+        SetFormatSettings(settings);
+        sep = settings.DecimalSeparator;
+        SCOPED_TRACE(AnsiString("separator ") + sep);
         w->Exec("Update Products Set Количество=:q,Минимум=:mn,Максимум=:mx Where ID=:id",
                 {c.stock, c.minimum, c.maximum, bolt});
         w->Exec("Update StructureApplication Set Количество=:r,Отпущено=0 Where IDТовара=:id", {c.reserve, bolt});
@@ -446,12 +462,20 @@ TEST_F(ReportBuilderTest, PrintedDifferencesAreToTheCent)
             TrpReport* report = Shown(c.family);
             ASSERT_NE(report, nullptr);
             const std::vector<AnsiString> texts = PreparedTexts(report);
-            for (const AnsiString& t : texts)
-                EXPECT_EQ(t.find("0000000"), AnsiString::npos) << t;
+            for (const AnsiString& t : texts) {
+                // No binary noise after the separator, and no minus on a zero.
+                const size_t point = t.find(sep);
+                if (point != AnsiString::npos) {
+                    EXPECT_EQ(t.find("00000", point), AnsiString::npos) << t;
+                    EXPECT_EQ(t.find("99999", point), AnsiString::npos) << t;
+                }
+                EXPECT_NE(t, "-0");
+            }
             for (const char* p : c.printed)
                 EXPECT_NE(std::find(texts.begin(), texts.end(), figure(p)), texts.end()) << p << " in " << [&] { AnsiString all; for (const AnsiString& t : texts) all += "|" + t; return all; }();
         });
     }
+    SetFormatSettings(desktop);
 }
 
 TEST_F(ReportBuilderTest, UnmarkedGoodsAreLeftOut)
