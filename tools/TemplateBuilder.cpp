@@ -45,6 +45,7 @@ struct TColumn {
     int Width;         // 0 for the name column, which takes the rest
     TColKind Kind = TColKind::Plain;
     TrpHAlign Align = haRight;
+    AnsiString Picture;  // a numeric picture for the cell's value; empty: as computed
 };
 
 struct TTotal {
@@ -76,6 +77,15 @@ TColumn Unit(const char* ds) { return {"Ед. изм.", Field(ds, "Единиц�
 TColumn Col(const char* title, const AnsiString& text, int width, TrpHAlign align = haRight)
 {
     return {title, text, width, TColKind::Plain, align};
+}
+
+// A difference of two stock figures held to the cent: 10,3 - 10,2 prints 0,1 as the goods card
+// shows it, not the 0,100000000000001 of binary arithmetic.
+TColumn Difference(const char* title, const AnsiString& text, int width)
+{
+    TColumn c = Col(title, text, width);
+    c.Picture = "0.##";
+    return c;
 }
 
 // ---------------------------------------------------------------- building
@@ -214,9 +224,15 @@ void BuildFamily(TBuild& b, const TFamily& f, bool sizes, bool colour)
     // the cells of a row keep one height.
     master->Stretched = true;
     for (size_t i = 0; i < f.Columns.size(); ++i)
-        if (widths[i] > 0)
-            b.Memo(lefts[i], 0, widths[i], kRowHeight, f.Columns[i].Text, f.Columns[i].Align, 9, false, true)
-                ->StretchMode = smMaxHeight;
+        if (widths[i] > 0) {
+            TrpMemoView* cell =
+                b.Memo(lefts[i], 0, widths[i], kRowHeight, f.Columns[i].Text, f.Columns[i].Align, 9, false, true);
+            cell->StretchMode = smMaxHeight;
+            if (!f.Columns[i].Picture.empty()) {
+                cell->GetDisplayFormat()->Kind = fkNumeric;
+                cell->GetDisplayFormat()->FormatStr = f.Columns[i].Picture;
+            }
+        }
 
     if (f.Totals.empty() && !f.Footer)
         return;
@@ -336,9 +352,9 @@ std::vector<TFamily> Families()
                  {LineNo(), Article(D1), Name(D1), Sizes(D1), Colour(D1), Unit(D1), Col("Цена", Field(D1, "Цена"), 52),
                   Col("Кол-во", Field(D1, "Количество"), 44), Col("Мин.", Field(D1, "Минимум"), 40),
                   Col("Макс.", Field(D1, "Максимум"), 40), Col("Не выдано", Field(D1, "Не_выдано"), 54),
-                  Col("Дефицит", "[(" + Num(D1, "Минимум") + "-" + Num(D1, "Количество") + ")+" + Num(D1, "Не_выдано") + "]",
+                  Difference("Дефицит", "[(" + Num(D1, "Минимум") + "-" + Num(D1, "Количество") + ")+" + Num(D1, "Не_выдано") + "]",
                       58),
-                  Col("До макс.", "[(" + Num(D1, "Максимум") + "+" + Num(D1, "Не_выдано") + ")-" + Num(D1, "Количество") +
+                  Difference("До макс.", "[(" + Num(D1, "Максимум") + "+" + Num(D1, "Не_выдано") + ")-" + Num(D1, "Количество") +
                                       "]",
                       52)},
                  {},
@@ -351,7 +367,7 @@ std::vector<TFamily> Families()
                  {LineNo(), Article(D1), Name(D1), Sizes(D1), Colour(D1), Unit(D1), Col("Цена", Field(D1, "Цена"), 56),
                   Col("Кол-во", Field(D1, "Количество"), 50), Col("Макс.", Field(D1, "Максимум"), 46),
                   Col("Не выдано", Field(D1, "Не_выдано"), 54),
-                  Col("Избыток", "[" + Num(D1, "Количество") + "-" + Num(D1, "Максимум") + "-" + Num(D1, "Не_выдано") + "]",
+                  Difference("Избыток", "[" + Num(D1, "Количество") + "-" + Num(D1, "Максимум") + "-" + Num(D1, "Не_выдано") + "]",
                       56)},
                  {},
                  nullptr,

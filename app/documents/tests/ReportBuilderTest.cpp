@@ -409,6 +409,51 @@ TEST_F(ReportBuilderTest, SurplusListsWhatTheGoodsCardShowsInSurplus)
     }
 }
 
+// The differences the shortage and surplus reports print are held to the cent, as the goods
+// card shows them: 10,3 over a maximum of 10,2 is 0,1, not the 0,100000000000001 of binary
+// arithmetic.
+TEST_F(ReportBuilderTest, PrintedDifferencesAreToTheCent)
+{
+    const char sep = FormatSettings().DecimalSeparator;
+    auto figure = [sep](const char* text) {
+        AnsiString s = text;
+        std::replace(s.begin(), s.end(), '.', sep);
+        return s;
+    };
+    struct TCase {
+        const char* why;
+        TRadioButton* TForm9::*kind;
+        TReportFamily family;
+        double stock, minimum, maximum, reserve;
+        std::vector<const char*> printed;  // the difference columns' cells of Болт's row
+    } const cases[] = {
+        {"surplus", &TForm9::RadioButton8, TReportFamily::Surplus, 10.3, 0, 10.2, 0, {"0.1"}},
+        {"surplus after a reserve", &TForm9::RadioButton8, TReportFamily::Surplus, 0.3, 0, 0.19, 0.1, {"0.01"}},
+        {"shortage, and what is missing to the maximum", &TForm9::RadioButton7, TReportFamily::Shortage, 0.1, 0.3,
+         0.4, 0.1, {"0.3", "0.4"}},
+        {"shortage to zero to the maximum", &TForm9::RadioButton7, TReportFamily::Shortage, 0.3, 0.5, 0.2, 0.1,
+         {"0.3", "0"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Update Products Set Количество=:q,Минимум=:mn,Максимум=:mx Where ID=:id",
+                {c.stock, c.minimum, c.maximum, bolt});
+        w->Exec("Update StructureApplication Set Количество=:r,Отпущено=0 Where IDТовара=:id", {c.reserve, bolt});
+        InBuilder([&] {
+            d->Choose(Form9->*c.kind);
+            w->Exec("Update Products Set V=Case When ID=:id Then 'V' Else ' ' End", {bolt});
+            Print([&] { d->Click(Form9->Button2); });
+            TrpReport* report = Shown(c.family);
+            ASSERT_NE(report, nullptr);
+            const std::vector<AnsiString> texts = PreparedTexts(report);
+            for (const AnsiString& t : texts)
+                EXPECT_EQ(t.find("0000000"), AnsiString::npos) << t;
+            for (const char* p : c.printed)
+                EXPECT_NE(std::find(texts.begin(), texts.end(), figure(p)), texts.end()) << p << " in " << [&] { AnsiString all; for (const AnsiString& t : texts) all += "|" + t; return all; }();
+        });
+    }
+}
+
 TEST_F(ReportBuilderTest, UnmarkedGoodsAreLeftOut)
 {
     InBuilder([&] {
