@@ -111,6 +111,12 @@ public:
     }
     int GetLast() const { return 3; }
     void SetLast(int) { delete this; }
+    // Members of the other number kinds, and one that cannot be written.
+    Currency FCost;
+    float FScale = 0;
+    bool FOn = false;
+    TFakeAlign FSide = faNone;
+    int GetFixed() const { return 11; }
 };
 
 SKLAD_DEFINE_CLASS(TFakeGauge)
@@ -124,6 +130,11 @@ void TFakeGauge::Publish(TPropertyTable& t)
     t.Prop("Guard", &TFakeGauge::GetGuard, &TFakeGauge::SetGuard);
     t.Prop("Twin", &TFakeGauge::GetTwin, &TFakeGauge::SetTwin);
     t.Prop("Last", &TFakeGauge::GetLast, &TFakeGauge::SetLast);
+    t.Prop("Cost", &TFakeGauge::FCost, &TFakeGauge::FCost);
+    t.Prop("Scale", &TFakeGauge::FScale, &TFakeGauge::FScale);
+    t.Prop("On", &TFakeGauge::FOn, &TFakeGauge::FOn);
+    t.Prop("Side", &TFakeGauge::FSide, &TFakeGauge::FSide);
+    t.Prop("Fixed", &TFakeGauge::GetFixed);
 }
 
 // Integer properties narrower than 32 bits, each published as its data member.
@@ -963,6 +974,162 @@ TEST_F(ItemModel, OperatorsOverMembersWriteAsThroughTheGeneralWalk)
                     EXPECT_EQ(seen[0], seen[1]) << on << ", Level " << start.Level;
                 }
         }
+}
+
+// The same statements over the object the script was given, left in G as it was given and
+// run more than once, so that the member reads and writes and the operators over them take
+// their Integer and number paths, with and without a run-line hook; over members of every
+// number kind, a Boolean, an enumeration and a read-only one, and operands that are Doubles,
+// Int64s, texts, Null and Booleans. The member gets what the general walk over Got() gives
+// it and what a variable holding the value gives it (t := e; G.Prop := t), or all fail
+// alike; in JScript, whose routines declare no result type, the variable is the one way.
+TEST_F(ItemModel, OperatorsOverTheGivenObjectsMembersWriteAsThroughTheGeneralWalk)
+{
+    U->AddClass(TFakeGauge::StaticClass(), "TComponent");
+    struct Syntax {
+        const char* name;
+        const char* program; // $S the statement
+        const char* assign;
+        bool typed;          // Got() gives the object; else the general way is a variable
+    };
+    const Syntax syntaxes[] = {
+        {"PascalScript",
+         "var a, z, m: Integer; d: Double; big, t, s, n: Variant;\nfunction Got: TFakeGauge; begin Result := G; end;\n"
+         "function F: Variant; begin $S; Result := 0; end;\nbegin end.", ":=", true},
+        {"C++Script",
+         "int a, z, m; double d; variant big, t, s, n;\nTFakeGauge Got() { return G; }\nvariant F() { $S; return 0; }\n{}",
+         "=", true},
+        {"BasicScript",
+         "Dim a As Integer, z As Integer, m As Integer, d As Double, big, t, s, n\nFunction Got As TFakeGauge\nReturn G\nEnd Function\n"
+         "Function F\n$S\nReturn 0\nEnd Function\n", "=", true},
+        {"JScript", "var a, z, m, d, big, t, s, n;\nfunction F() { $S; return 0; }\n", "=", false},
+    };
+    const char* statements[] = {
+        "$O.Level $= $O.Level * a",   "$O.Level $= $O.Level + $O.Level", "$O.Level $= a - $O.Level * $O.Level",
+        "$O.Rate $= $O.Level / a",    "$O.Data $= $O.Level / z",         "$O.Level $= $O.Level - big",
+        "$O.Total $= $O.Level * a",   "$O.Total $= $O.Total + a",         "$O.Total $= big * $O.Level",
+        "$O.Level $= $O.Total - 1",   "$O.Rate $= $O.Level * $O.Level",  "$O.Rate $= $O.Level / z",
+        "$O.Data $= $O.Level * a",    "$O.Level $= $O.Data + a",         "$O.Data $= $O.Data - $O.Level",
+        "$O.Guard $= $O.Guard - a",   "$O.Guard $= $O.Level * a",        "$O.Twin $= $O.Level + a",
+        "$O.Level $= $O.Twin * $O.Level", "$O.Last $= $O.Level + 1",     "$O.Level $= $O.Level + 1",
+        "$O.Level $= $O.Level - 1",   "$O.Level $= $O.Level * m",        "$O.Total $= $O.Total * m",
+        "$O.Total $= $O.Total + 1",   "$O.Total $= $O.Total - a",        "$O.Data $= $O.Level + 1",
+        "$O.Rate $= $O.Total - a",    "$O.Data $= $O.Total * m",
+        "$O.Cost $= $O.Level * a",    "$O.Cost $= $O.Total + a",          "$O.Scale $= $O.Level - a",
+        "$O.Scale $= $O.Total * m",   "$O.On $= $O.Level + a",            "$O.On $= $O.Level * z",
+        "$O.Side $= $O.Level - a",    "$O.Side $= $O.Guard - 4",          "$O.Fixed $= $O.Level + a",
+        "$O.Level $= $O.Fixed * a",   "$O.Level $= $O.Level + big",       "$O.Total $= $O.Total - big",
+        "$O.Level $= $O.Level * d",   "$O.Rate $= $O.Level - d",          "$O.Level $= $O.Level + s",
+        "$O.Data $= $O.Level * s",    "$O.Level $= $O.Level - n",         "$O.Data $= $O.Level + n",
+        "$O.Cost $= $O.Level * d",    "$O.On $= $O.Level - s",            "$O.Level $= $O.Level - $O.On",
+    };
+    const auto replace = [](std::string text, const std::string& what, const std::string& with) {
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+            text.replace(at, what.size(), with);
+        return text;
+    };
+    struct Start {
+        int Level;
+        int64_t Total;
+        Variant Data;
+    };
+    const Start starts[] = {{1 << 30, INT64_MAX - 3, Null()},    {-7, 3, Variant()},
+                            {INT32_MIN + 1, -5, Variant(INT32_MAX)}, {INT32_MAX, INT64_MIN, Variant("12")},
+                            {INT32_MIN, INT64_MAX, Variant(true)}};
+    for (const Syntax& syntax : syntaxes)
+        for (const char* statement : statements)
+            for (const Start& start : starts)
+                for (bool hooked : {false, true}) {
+                    SCOPED_TRACE(std::string(syntax.name) + ": " + statement + (hooked ? ", hooked" : ""));
+                    std::string seen[3];
+                    bool compiled[3] = {};
+                    std::string errors[3];
+                    for (int general = 0; general < (syntax.typed ? 3 : 2); ++general) {
+                        std::string text = syntax.program;
+                        if (general < 2 && (!general || syntax.typed)) {
+                            text = replace(text, "$S", statement);
+                            text = replace(text, "$O", general ? "Got" : "G");
+                        } else {
+                            // t = e; G.Prop = t
+                            const std::string s = statement;
+                            const size_t eq = s.find("$=");
+                            const char* next = syntax.name[0] == 'B' ? "\n" : "; ";
+                            text = replace(text, "$S", "t $= " + s.substr(eq + 2) + next + s.substr(0, eq) + "$= t");
+                            text = replace(text, "$O", "G");
+                        }
+                        text = replace(text, "$=", syntax.assign);
+                        auto* gauge = new TFakeGauge(nullptr);
+                        const Variant handle = ObjectToVariant(gauge);
+                        const auto live = [&] { return LiveObjectOf(static_cast<uint32_t>(handle.AsInt64())) != nullptr; };
+                        std::string& out = seen[general];
+                        int lines = 0;
+                        {
+                            TscScript script(nullptr);
+                            script.Parent = U;
+                            script.SyntaxType = syntax.name;
+                            script.AddObject("G", gauge);
+                            script.Lines()->SetText(text.c_str());
+                            compiled[general] = script.Compile();
+                            errors[general] = script.ErrorText.c_str();
+                            if (hooked)
+                                script.OnRunLine = [&](TscScript*, const AnsiString&, const AnsiString&) { ++lines; };
+                            // The first run finds the member; the runs after it take the paths
+                            // its record keeps.
+                            for (int run = 0; compiled[general] && run < 3; ++run) {
+                                if (live()) {
+                                    gauge->FLevel = start.Level;
+                                    gauge->FTotal = start.Total;
+                                    gauge->FData = start.Data;
+                                    gauge->FRate = 0;
+                                    gauge->FGuard = 5;
+                                    gauge->FTwin = 0;
+                                    gauge->FCost = Currency();
+                                    gauge->FScale = 0;
+                                    gauge->FOn = false;
+                                    gauge->FSide = faNone;
+                                }
+                                script.FindLocal("a")->Value = Variant(7);
+                                script.FindLocal("z")->Value = Variant(0);
+                                script.FindLocal("m")->Value = Variant(-1);
+                                script.FindLocal("big")->Value = Variant(int64_t(5000000000));
+                                script.FindLocal("d")->Value = Variant(2.5);
+                                script.FindLocal("s")->Value = Variant("12");
+                                script.FindLocal("n")->Value = Null();
+                                try {
+                                    script.CallFunction("F", VarArrayOf({}));
+                                    out += "done";
+                                } catch (const std::exception& e) {
+                                    out += std::string("error: ") + e.what();
+                                }
+                                if (!live()) {
+                                    out += "; destroyed. ";
+                                    continue;
+                                }
+                                out += "; Level " + std::to_string(gauge->FLevel) + ", Total " +
+                                       std::to_string(gauge->FTotal) + ", Rate " + std::to_string(gauge->FRate) +
+                                       ", Data " + VarToStr(gauge->FData).c_str() + " (" +
+                                       VarTypeAsText(VarType(gauge->FData)).c_str() + "), Guard " +
+                                       std::to_string(gauge->FGuard) + ", Twin " + std::to_string(gauge->FTwin) +
+                                       ", Cost " + CurrToStr(gauge->FCost).c_str() + ", Scale " +
+                                       std::to_string(gauge->FScale) + ", On " + std::to_string(gauge->FOn) +
+                                       ", Side " + std::to_string(gauge->FSide) + ". ";
+                            }
+                        }
+                        if (hooked && compiled[general] && !lines)
+                            out += "no line seen";
+                        if (live())
+                            delete gauge;
+                    }
+                    // A value the syntax's typed rules refuse is refused on both ways (in
+                    // JScript the variable in between takes any value).
+                    if (syntax.typed)
+                        EXPECT_EQ(compiled[0], compiled[1]) << errors[0] << " / " << errors[1];
+                    for (int general = 1; general < 3; ++general)
+                        if (compiled[0] && compiled[general])
+                            EXPECT_EQ(seen[0], seen[general])
+                                << (general == 1 && syntax.typed ? "Got()" : "t") << ", Level " << start.Level
+                                << ", Total " << start.Total;
+                }
 }
 
 // JScript's numbers are untyped: G.Prop = e over integers read from members, counters and
