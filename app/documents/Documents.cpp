@@ -659,6 +659,39 @@ int64_t SaveIssue(TADOQuery* work, TADOQuery* lines, const TIssueHeader& h)
         if (figures.empty())
             throw EDocumentError(DocumentMessage(TDocumentMessage::NothingToIssue));
 
+        // Each request line gives no more than it still needs as it stands now: the caps of
+        // the scratch lines were taken when the invoice was made, and another program on the
+        // same file may have issued against the request, or changed it, since.
+        struct TRequestLineTotal {
+            int64_t Line, Product;
+            double Quantity;
+        };
+        std::vector<TRequestLineTotal> perLine;
+        std::unordered_map<int64_t, size_t> lineAt;
+        for (const TLineFigures& l : figures) {
+            if (l.RequestLine == 0)
+                continue;
+            const auto [it, added] = lineAt.try_emplace(l.RequestLine, perLine.size());
+            if (added)
+                perLine.push_back({l.RequestLine, l.Product, l.Quantity});
+            else
+                perLine[it->second].Quantity = RoundTo(perLine[it->second].Quantity + l.Quantity, -2);
+        }
+        for (const TRequestLineTotal& t : perLine) {
+            OpenSql(work,
+                    "Select Products.Наименование,StructureApplication.Количество,StructureApplication.Отпущено "
+                    "From StructureApplication Left Join Products On (StructureApplication.IDТовара=Products.ID) "
+                    "Where (StructureApplication.rowid=:rid) And (StructureApplication.IDДокумента=:r) "
+                    "And (StructureApplication.IDТовара=:p)",
+                    {{"rid", t.Line}, {"r", h.RequestId}, {"p", t.Product}});
+            if (work->IsEmpty())
+                throw EDocumentError(DocumentMessage(TDocumentMessage::RequestChanged));
+            const double need = std::max(0.0, RoundTo(Num(work, "Количество") - Num(work, "Отпущено"), -2));
+            if (t.Quantity > need)
+                throw EDocumentError(
+                    DocumentMessage(TDocumentMessage::AboveMax, {Text(work, "Наименование"), FloatToStr(need)}));
+        }
+
         // Each product's lines together take no more than its stock as it stands now.
         // In the order the products first appear, so the first one short is the one named.
         std::vector<std::pair<int64_t, double>> totals;

@@ -244,6 +244,64 @@ TEST_F(IssueCapTest, SavingChecksTheTotalAgainstTheStockAsItStandsThen)
     EXPECT_EQ(w->Scalar("Select Count(*) From Otpusk").AsInteger(), 0);
 }
 
+TEST_F(IssueCapTest, SavingChecksEachRequestLineAgainstWhatItStillNeedsThen)
+{
+    // The invoice is made from a request of 4 bolts (stock 5); before it is saved another
+    // program on the same file changes the request as the row says. The invoice gives no
+    // request line more than it still needs as it stands then.
+    struct TCase {
+        const char* why;
+        std::vector<const char*> meanwhile;  // run on the file between making the invoice and saving it
+        const char* refused;    // the message, or nullptr when the invoice is saved
+    } const cases[] = {
+        {"nothing changed", {}, nullptr},
+        {"the request line was issued whole",
+         {"Update StructureApplication Set Отпущено=4", "Update Application Set Отпуск_товара='Частично выдан'"},
+         "Документ не сохранен.\nТовара \"Болт\" можно отпустить не больше 0."},
+        {"a part of it was issued",
+         {"Update StructureApplication Set Отпущено=2.5", "Update Application Set Отпуск_товара='Частично выдан'"},
+         "Документ не сохранен.\nТовара \"Болт\" можно отпустить не больше 1,5."},
+        {"the request was edited down, its line written anew on the same row",
+         {"Delete From StructureApplication",
+          "Insert Into StructureApplication (IDДокумента,IDТовара,Количество,Сумма,Отпущено) "
+          "Select ID,1,2,20,0 From Application"},
+         "Документ не сохранен.\nТовара \"Болт\" можно отпустить не больше 2."},
+        {"the request line now names other goods",
+         {"Update StructureApplication Set IDТовара=IDТовара+100"}, "Документ не сохранен.\nЗаявка уже изменена или удалена."},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        w->Exec("Delete From StructureApplication");
+        w->Exec("Update Application Set Отпуск_товара='Не выдавался'");
+        w->Exec("Update Products Set Количество=5");
+        w->Exec("Delete From Otpusk");
+        w->Exec("Delete From StructureOtpusk");
+        AddRequestLine(request, bolt, 4, 0, 40);
+        ASSERT_EQ(bolt, 1);
+        Issue([&] {
+            ASSERT_EQ(LineQuantity(0), 4);
+            for (const char* sql : c.meanwhile)
+                w->Exec(sql);
+            const std::string before = w->Snapshot();
+            d->Click(Form3->Button4);
+            if (!c.refused) {
+                EXPECT_FALSE(d->IsShowing(Form3));
+                EXPECT_EQ(Stock(bolt), 1);
+                return;
+            }
+            EXPECT_TRUE(d->IsShowing(Form3));
+            EXPECT_EQ(d->MessageTexts().back(), c.refused);
+            EXPECT_EQ(w->Snapshot(), before);
+            d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+            d->Click(Form3->Button6);
+        });
+        if (c.refused) {
+            EXPECT_EQ(Stock(bolt), 5);
+            EXPECT_EQ(w->Scalar("Select Count(*) From Otpusk").AsInteger(), 0);
+        }
+    }
+}
+
 TEST_F(IssueCapTest, SavingAddsUpEachProductsLinesWhereverTheyStand)
 {
     // Request lines of two goods, built into an invoice; the stock is then set as the row
