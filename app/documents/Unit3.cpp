@@ -9,6 +9,7 @@
 #include "app/documents/WriteOff.h"
 #include "app/shell/Layouts.h"
 #include "app/shell/DataModule.h"
+#include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
@@ -445,8 +446,24 @@ void TForm3::FollowJournalView(DocumentKind kind, bool lineRate, bool lineVat)
         GroupBox1->SetWidth(777);
 }
 
+bool TForm3::BeginLines()
+{
+    if (WarehouseData->HoldScratchLines())
+        return true;
+    ShowMessage(ShellMessage(TShellMessage::LinesBusy));
+    return false;
+}
+
+void TForm3::DoHide()
+{
+    TForm::DoHide();
+    WarehouseData->ReleaseScratchLines();
+}
+
 void TForm3::StartNew(DocumentKind kind)
 {
+    if (!BeginLines())
+        return;
     PrepareNew(kind);
     // Only a request being entered takes an import file.
     ImportBtn->SetVisible(kind == DocumentKind::Request);
@@ -711,12 +728,15 @@ bool TForm3::StartIssue(int64_t requestId)
     const AnsiString recipient = FieldText(row, "Получатель"), through = FieldText(row, "Через_кого"),
                      customer = FieldText(row, "Заказчик"), number = FieldText(row, "№_заказа"),
                      created = DateText(row, "Дата_создания");
+    if (!BeginLines())
+        return false;
     SetMode(TDocumentMode::NewIssue, DocumentKind::Issue, requestId);
     // The invoice starts without VAT, its lines too: "НДС" is unticked.
     WarehouseData->DocVatRate = 0;
     try {
         BuildIssueLines(WarehouseData->ADOQuery3, WarehouseData->ADOQuery2, requestId, WarehouseData->DocVatRate);
     } catch (const std::exception& e) {
+        WarehouseData->ReleaseScratchLines();
         ShowMessage(DocumentMessage(TDocumentMessage::NotIssued, {e.what()}));
         return false;
     }
@@ -748,6 +768,8 @@ bool TForm3::StartIssue(int64_t requestId)
 
 bool TForm3::EditRequest(int64_t requestId)
 {
+    if (!BeginLines())
+        return false;
     TADOQuery* row = OpenHeader(DocumentKind::Request, requestId);
     // The row's values are read before the lists reuse the query.
     const AnsiString recipient = FieldText(row, "Получатель"), customer = FieldText(row, "Заказчик"),
@@ -785,6 +807,7 @@ bool TForm3::EditRequest(int64_t requestId)
     try {
         LoadRequestForEdit(WarehouseData->ADOQuery3, WarehouseData->ADOQuery2, requestId);
     } catch (const std::exception& e) {
+        WarehouseData->ReleaseScratchLines();
         ShowMessage(DocumentMessage(TDocumentMessage::NotSaved, {e.what()}));
         return false;
     }

@@ -139,7 +139,14 @@ public:
     void DBGrid1DblClick(TObject* Sender);
     void FormShow(TObject* Sender);
 
+protected:
+    // The document is over: the scratch lines are this program's no longer.
+    void DoHide() override;
+
 private:
+    // Takes the scratch lines for a document about to be begun; false (and why told) when
+    // another program holds them.
+    bool BeginLines();
     bool HeaderComplete() const;
     // Runs a save; a refused or failed one is told and leaves the window open.
     void Save(const std::function<void()>& write);

@@ -7,6 +7,7 @@
 #include "app/shell/Layouts.h"
 #include "app/documents/Statements.h"
 #include "app/shell/DataModule.h"
+#include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/rtl/Math.h"
@@ -495,11 +496,19 @@ void TForm4::Button3Click(TObject*)
 
 void TForm4::Button4Click(TObject*)
 {
-    WarehouseData->ClearTempDocumentTables();
-    if (SelectedKind() != DocumentKind::Request || !HasSelection() || WarehouseData->WorkingMode == wmArchive)
+    // Lines another program is entering are not this program's to empty.
+    if (!WarehouseData->HoldScratchLines()) {
+        ShowMessage(ShellMessage(TShellMessage::LinesBusy));
         return;
+    }
+    WarehouseData->ClearTempDocumentTables();
+    if (SelectedKind() != DocumentKind::Request || !HasSelection() || WarehouseData->WorkingMode == wmArchive) {
+        WarehouseData->ReleaseScratchLines();
+        return;
+    }
     TADOQuery* row = WarehouseData->ADOQuery6;
     if (Text(row, "Отпуск_товара") != RequestStateText(RequestState::NotIssued)) {
+        WarehouseData->ReleaseScratchLines();
         MessageDlg(DocumentMessage(TDocumentMessage::RequestUsed), mtInformation, TMsgDlgButtons{mbOK});
         return;
     }

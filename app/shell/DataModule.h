@@ -48,8 +48,16 @@ public:
     TWorkingMode WorkingMode = wmWorking;
 
     virtual bool DatabaseOpen() const = 0;
-    // Empties the scratch line tables of documents being entered.
+    // Empties the scratch line tables of documents being entered; raises when another program
+    // holds them (HoldScratchLines).
     virtual void ClearTempDocumentTables() = 0;
+    // The scratch line tables live in the warehouse file, so two programs with the same file
+    // open would empty and fill each other's lines, and a receipt could be saved with the
+    // lines of another program's act. A program enters a document only while it holds them:
+    // an advisory lock on a file beside the warehouse, taken when a document is begun and
+    // given up when the document window closes. False when another program holds them.
+    virtual bool HoldScratchLines() = 0;
+    virtual void ReleaseScratchLines() = 0;
 
     // -- the groups and the goods grid
     // The groups goods may be put in (those without subgroups), in the tree's order.

@@ -27,6 +27,10 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/ScopeExit.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 TForm1* Form1 = nullptr;
 TWarehouseData* WarehouseData = nullptr;
 TMainWindow* MainWindow = nullptr;
@@ -103,6 +107,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner, TDeferLayout{})
 
 TForm1::~TForm1()
 {
+    ReleaseScratchLines();
     if (WarehouseData == this)
         WarehouseData = nullptr;
     if (MainWindow == this)
@@ -324,6 +329,7 @@ void TForm1::SwitchDatabase(const AnsiString& path)
 
 void TForm1::CloseDatabase()
 {
+    ReleaseScratchLines();
     for (TADOQuery* q : {ADOQuery1, ADOQuery2, ADOQuery3, ADOQuery4, ADOQuery5})
         q->Close();
     ADOConnection1->Close();
@@ -403,8 +409,39 @@ void TForm1::Button8Click(TObject*)
 
 void TForm1::N13Click(TObject* Sender) { Button8Click(Sender); }
 
+bool TForm1::HoldScratchLines()
+{
+    if (FScratchLock >= 0)
+        return true;
+    if (FDatabasePath.empty())
+        return true;
+    // Beside the warehouse, never the warehouse itself: closing a descriptor of the database
+    // file would drop the locks SQLite holds on it for this process.
+    const AnsiString path = PathToSystem(FDatabasePath + ".lock");
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return true;  // a folder we cannot write to: no second program can begin a document there either
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    FScratchLock = fd;
+    return true;
+}
+
+void TForm1::ReleaseScratchLines()
+{
+    if (FScratchLock < 0)
+        return;
+    ::flock(FScratchLock, LOCK_UN);
+    ::close(FScratchLock);
+    FScratchLock = -1;
+}
+
 void TForm1::ClearTempDocumentTables()
 {
+    if (!HoldScratchLines())
+        throw Exception(ShellMessage(TShellMessage::LinesBusy));
     // Both tables in one write: one commit to wait for, not two.
     InTransaction(ADOConnection1, [this] {
         ExecSql(ADOQuery4, "Delete * From TempStructureDocuments");

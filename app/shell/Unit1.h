@@ -149,6 +149,8 @@ public:
     bool DatabaseOpen() const override;
     const AnsiString& DatabasePath() const override { return FDatabasePath; }
     void ClearTempDocumentTables() override;
+    bool HoldScratchLines() override;
+    void ReleaseScratchLines() override;
     // The group condition of the selected node: the names of the group and all groups below.
     std::vector<AnsiString> CollectSubgroups();
     std::vector<AnsiString> CollectSubgroups(TTreeNode* node);
@@ -222,6 +224,7 @@ private:
     void CreateReports();
 
     AnsiString FDatabasePath;
+    int FScratchLock = -1;  // the open lock file while this program holds the scratch lines
     std::vector<TrpReport*> FReports;  // owned as components; [0] is rpReport1
     // Goods shown in the grid: all of them, or those of these groups.
     bool FShowAll = true;

@@ -9,6 +9,7 @@
 #include "app/documents/Import.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Statements.h"
+#include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
@@ -73,10 +74,16 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
         return false;
     }
 
-    CreateMissingGoods = Application->MessageBox("Заносить несуществующие товары на склад?", "Внимание!", MB_YESNO) == IDYES;
-
     TForm3* f = Form3;
     const bool intoWindow = target == TImportTarget::EnteredRequest;
+    // A new request takes the scratch lines, which another program may be using.
+    if (!intoWindow && !HoldScratchLines()) {
+        ShowMessage(ShellMessage(TShellMessage::LinesBusy));
+        return false;
+    }
+
+    CreateMissingGoods = Application->MessageBox("Заносить несуществующие товары на склад?", "Внимание!", MB_YESNO) == IDYES;
+
     if (!intoWindow)
         PrepareOrderRequestForm();
     f->TakeImportHeader(file.Customer, file.DocumentNumber, file.Due, intoWindow);
@@ -152,6 +159,8 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
             }
         });
     } catch (const std::exception& e) {
+        if (!intoWindow)
+            ReleaseScratchLines();
         ShowMessage(DocumentMessage(TDocumentMessage::ImportNotLoaded, {e.what()}));
         f->ShowLines();
         f->UpdateTotal();

@@ -17,7 +17,10 @@
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -240,6 +243,84 @@ TEST_F(LockedWarehouseTest, ACommandRefusedByTheLockChangesNothingAndIsTold)
         d->TakeErrors();
         r.run(false);
         EXPECT_TRUE(r.landed()) << "the same command lands once the lock is gone";
+    }
+}
+
+// Another copy of the program entering a document in the same warehouse: it holds the
+// scratch lines (the lock beside the file), as the program itself does while its document
+// window is open.
+class TOtherEntry {
+public:
+    explicit TOtherEntry(const AnsiString& warehouse)
+    {
+        FFd = ::open(PathToSystem(warehouse + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        FHeld = FFd >= 0 && ::flock(FFd, LOCK_EX | LOCK_NB) == 0;
+    }
+    ~TOtherEntry()
+    {
+        if (FFd >= 0)
+            ::close(FFd);
+    }
+    bool Held() const { return FHeld; }
+
+private:
+    int FFd = -1;
+    bool FHeld = false;
+};
+
+TEST_F(LockedWarehouseTest, ADocumentIsNotBegunOnTheLinesAnotherProgramIsEntering)
+{
+    // The other program has a write-off act of 3 bolts in the scratch lines. Every way of
+    // beginning a document here would empty them, and its save would post them as its own.
+    w->Exec("Insert Into TempStructureDocuments (Наименование,Группа,Количество,Цена,Сумма,IDТовара) "
+            "Select Наименование,Группа,3,Цена,3*Цена,ID From Products Where ID=:id",
+            {bolt});
+    struct TRoute {
+        const char* why;
+        std::function<void()> begin;  // shows the document window when it is let through
+    } const routes[] = {
+        {"a new receipt", [&] { d->Run([&] { d->Click(Form1->Button5); }); }},
+        {"a new request", [&] { d->Run([&] { d->Click(Form1->Button6); }); }},
+        {"a new write-off act", [&] { d->Run([] { Form1->Button9Click(nullptr); }); }},
+        {"a new document from the journal", [&] { InJournal([&] { d->Click(Form4->Button1); }); }},
+        {"an issue invoice from a request",
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->Choose(Form4->RadioButton3);
+                 d->Click(Form4->Button3);
+             });
+         }},
+        {"a request reopened for changes",
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->Choose(Form4->RadioButton3);
+                 d->Click(Form4->Button4);
+             });
+         }},
+    };
+    for (const TRoute& r : routes) {
+        SCOPED_TRACE(r.why);
+        {
+            TOtherEntry other(w->Path());
+            ASSERT_TRUE(other.Held());
+            const std::string before = w->Snapshot();
+            d->ClearMessages();
+            r.begin();
+            EXPECT_EQ(w->Snapshot(), before) << "the other program's lines stay as they are";
+            ASSERT_FALSE(d->MessageTexts().empty());
+            EXPECT_EQ(d->MessageTexts().back().substr(0, 27), "На этом складе уже вводится");
+        }
+        // Once the other program is done, the document is begun, and while its window is
+        // open the lines are this program's.
+        d->ExpectModal(Form3, [&] {
+            EXPECT_FALSE(TOtherEntry(w->Path()).Held());
+            d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+            d->Click(Form3->Button6);
+        });
+        r.begin();
+        EXPECT_TRUE(TOtherEntry(w->Path()).Held()) << "given up when the window closed";
     }
 }
 
