@@ -4,6 +4,7 @@
 // lands once the lock is gone.
 #include "app/documents/tests/PrintFixture.h"
 
+#include "app/documents/Import.h"
 #include "app/documents/Unit11.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit3.h"
@@ -18,6 +19,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <optional>
 #include <sys/file.h>
 #include <unistd.h>
@@ -275,10 +277,27 @@ TEST_F(LockedWarehouseTest, ADocumentIsNotBegunOnTheLinesAnotherProgramIsEnterin
     w->Exec("Insert Into TempStructureDocuments (Наименование,Группа,Количество,Цена,Сумма,IDТовара) "
             "Select Наименование,Группа,3,Цена,3*Цена,ID From Products Where ID=:id",
             {bolt});
+    OrderRequestFile order;
+    order.Magic = OrderRequestFile::kMagic;
+    order.Customer = "Иванов";
+    order.DocumentNumber = "З-17";
+    order.DueDate = "15.03.2027";
+    order.Records.push_back({"", "Болт", 2.0f, "шт", 2.0f});
+    const std::vector<uint8_t> bytes = WriteOrderRequest(order);
+    const AnsiString orderPath = w->Dir() + "order.sklad";
+    std::ofstream(PathToSystem(orderPath), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     struct TRoute {
         const char* why;
         std::function<void()> begin;  // shows the document window when it is let through
+        bool asks = false;            // asks whether to add unknown goods when let through
     } const routes[] = {
+        {"a request imported from a file",
+         [&] {
+             d->AnswerFileDialog(orderPath);
+             d->Run([] { Form1->N1Click(nullptr); });
+         },
+         true},
         {"a new receipt", [&] { d->Run([&] { d->Click(Form1->Button5); }); }},
         {"a new request", [&] { d->Run([&] { d->Click(Form1->Button6); }); }},
         {"a new write-off act", [&] { d->Run([] { Form1->Button9Click(nullptr); }); }},
@@ -314,6 +333,8 @@ TEST_F(LockedWarehouseTest, ADocumentIsNotBegunOnTheLinesAnotherProgramIsEnterin
         }
         // Once the other program is done, the document is begun, and while its window is
         // open the lines are this program's.
+        if (r.asks)
+            d->AnswerMessage("Заносить несуществующие товары на склад?", mrNo);
         d->ExpectModal(Form3, [&] {
             EXPECT_FALSE(TOtherEntry(w->Path()).Held());
             d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
