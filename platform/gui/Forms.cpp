@@ -302,10 +302,10 @@ void TCustomForm::SetVisible(bool value)
         TRect around = screen;
         if (FPosition == poMainFormCenter && Application && Application->MainForm() &&
             Application->MainForm() != this && Application->MainForm()->GetVisible())
-            around = Application->MainForm()->BoundsRect();
+            around = Application->MainForm()->ShownRect();
         if (FPosition == poOwnerFormCenter)
             if (auto* owner = dynamic_cast<TCustomForm*>(Owner()); owner && owner->GetVisible())
-                around = owner->BoundsRect();
+                around = owner->ShownRect();
         if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
             FPosition == poOwnerFormCenter)
             SetBounds(around.Left + (around.Width() - FWidth) / 2, around.Top + (around.Height() - FHeight) / 2,
@@ -369,6 +369,16 @@ void TCustomForm::Show()
 void TCustomForm::Hide() { SetVisible(false); }
 
 void TCustomForm::BringToFront() { Changed(TControlChange::Active); }
+
+TRect TCustomForm::ShownRect() const
+{
+    // A maximized window fills the work area of its monitor; its bounds keep the place it
+    // had before (the way back), and only its size follows the desktop's.
+    if (FWindowState == wsMaximized)
+        if (TMonitor* monitor = Monitor())
+            return monitor->WorkareaRect();
+    return BoundsRect();
+}
 
 TMonitor* TCustomForm::Monitor() const { return Screen ? Screen->MonitorFromRect(BoundsRect()) : nullptr; }
 

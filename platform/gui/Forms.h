@@ -124,6 +124,9 @@ public:
     void BringToFront();
     // The monitor that holds most of the window (the nearest when none does).
     TMonitor* Monitor() const;
+    // Where the window lies on the desktop: its bounds, or for a maximized one the work
+    // area of its monitor.
+    TRect ShownRect() const;
     // Moves the window as little as it takes to lie wholly in the monitor's work area
     // (Monitor() when none is given); one larger than the area keeps its top-left corner on it.
     void MakeFullyVisible(TMonitor* monitor = nullptr);

@@ -75,6 +75,7 @@ protected:
 TEST_F(ReportBuilderTest, OpensOnTheStockStateWithNothingMarkedAndTheFilterListsFilled)
 {
     w->Exec("Update Products Set V='V'");
+    w->Exec("Update ColumnSize Set \"0\"=51, \"1\"=152, \"2\"=53, \"3\"=54, \"4\"=55, \"5\"=56, \"6\"=27 Where ID=9");
     InBuilder([&] {
         EXPECT_TRUE(Form9->RadioButton1->GetChecked());
         EXPECT_FALSE(Form9->GroupBox1->GetVisible());
@@ -94,7 +95,7 @@ TEST_F(ReportBuilderTest, OpensOnTheStockStateWithNothingMarkedAndTheFilterLists
         std::vector<int> widths;
         for (int i = 0; i < 7; ++i)
             widths.push_back(Form9->DBGrid1->GetColumns()->Items(i)->GetWidth());
-        EXPECT_EQ(widths, (std::vector<int>{20, 46, 182, 79, 52, 109, 63})) << "widths of table ColumnSize, ID 9";
+        EXPECT_EQ(widths, (std::vector<int>{51, 152, 53, 54, 55, 56, 27})) << "widths of table ColumnSize, ID 9";
     });
 }
 
