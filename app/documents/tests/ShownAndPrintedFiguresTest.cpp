@@ -218,33 +218,50 @@ TEST_F(ShownAndPrintedFiguresTest, ImportedFiguresAreTheDecimalsOfTheFile)
         {"a price whose single lies under its half cent", 2, 1234.565f, 2, 1234.57, 2469.14},
     };
     w->AddProduct(Product("Болт", "Склад", 10, 1));
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.why);
-        OrderRequestFile f;
-        f.Magic = OrderRequestFile::kMagic;
-        f.Customer = "Иванов";
-        f.DocumentNumber = "З-1";
-        f.DueDate = "15.03.2027";
-        f.Records.push_back({"", "Болт", c.quantity, "шт", c.price});
-        const std::vector<uint8_t> bytes = WriteOrderRequest(f);
-        const AnsiString path = w->Dir() + "order.sklad";
-        std::ofstream(PathToSystem(path), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        d->AnswerFileDialog(path);
-        d->AnswerMessage("Заносить несуществующие товары на склад?", mrNo);
-        d->ExpectModal(Form3, [&] {
+    // Both routes read a file: the main window's menu item, and "Импорт" of a request being entered.
+    const struct {
+        const char* why;
+        bool button;
+    } routes[] = {{"menu", false}, {"the window's button", true}};
+    for (const auto& route : routes)
+        for (const TCase& c : cases) {
+            SCOPED_TRACE(AnsiString(c.why) + ", " + route.why);
+            OrderRequestFile f;
+            f.Magic = OrderRequestFile::kMagic;
+            f.Customer = "Иванов";
+            f.DocumentNumber = "З-1";
+            f.DueDate = "15.03.2027";
+            f.Records.push_back({"", "Болт", c.quantity, "шт", c.price});
+            const std::vector<uint8_t> bytes = WriteOrderRequest(f);
+            const AnsiString path = w->Dir() + "order.sklad";
+            std::ofstream(PathToSystem(path), std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
             const auto line = [&](const char* column) {
-                return w->Scalar(AnsiString("Select ") + column + " From TempStructureDocuments").AsDouble();
+                return FloatToStr(
+                    w->Scalar(AnsiString("Select ") + column + " From TempStructureDocuments").AsDouble());
             };
-            EXPECT_EQ(FloatToStr(line("Количество")), FloatToStr(c.maximum));
-            EXPECT_EQ(FloatToStr(line("Максимум")), FloatToStr(c.maximum));
-            EXPECT_EQ(FloatToStr(line("Цена")), FloatToStr(c.cents));
-            EXPECT_EQ(FloatToStr(line("Сумма")), FloatToStr(c.sum));
-            d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
-            d->Click(Form3->Button6);
-        });
-        d->Run([] { Form1->N1Click(nullptr); });
-    }
+            d->ExpectModal(Form3, [&] {
+                if (route.button) {
+                    d->AnswerFileDialog(path);
+                    d->AnswerMessage("Заносить несуществующие товары на склад?", mrNo);
+                    d->Click(Form3->ImportBtn);
+                }
+                ASSERT_EQ(Form1->ADOQuery4->RecordCount(), 1);
+                EXPECT_EQ(line("Количество"), FloatToStr(c.maximum));
+                EXPECT_EQ(line("Максимум"), FloatToStr(c.maximum));
+                EXPECT_EQ(line("Цена"), FloatToStr(c.cents));
+                EXPECT_EQ(line("Сумма"), FloatToStr(c.sum));
+                d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+                d->Click(Form3->Button6);
+            });
+            if (route.button) {
+                d->Run([&] { d->Click(Form1->Button6); });
+            } else {
+                d->AnswerFileDialog(path);
+                d->AnswerMessage("Заносить несуществующие товары на склад?", mrNo);
+                d->Run([] { Form1->N1Click(nullptr); });
+            }
+        }
 }
 
 }  // namespace
