@@ -172,9 +172,12 @@ TEST_F(ShownAndPrintedFiguresTest, ARequestLineShowsOnePriceAndIsNeverDropped)
     AddRequestLine(request, boltId, 10, 0, 20);  // at the catalogue's price
     AddRequestLine(request, screwId, 6, 0, 18);  // made at 3, the catalogue says 5 now
     AddRequestLine(request, pinId, 2, 0, 7.5);   // its goods deleted since
+    AddRequestLine(request, boltId, 0, 0, 0);    // an older file left without its quantity
+    w->Exec("Update StructureApplication Set Количество=Null Where Сумма=0");
     w->Exec("Delete From Products Where ID=:p", {pinId});
-    // Worked out here from the lines: 20 + 18 + 7.5; the prices 2, 18 / 6, 7.5 / 2.
-    const std::vector<AnsiString> prices = {"2", "3", "3,75"};
+    // Worked out here from the lines: 20 + 18 + 7.5 + 0; the prices 2, 18 / 6, 7.5 / 2, and
+    // the catalogue's for the line of no quantity.
+    const std::vector<AnsiString> prices = {"2", "3", "3,75", "2"};
     const AnsiString total = "45,5";
 
     InJournal([&] {
@@ -191,6 +194,8 @@ TEST_F(ShownAndPrintedFiguresTest, ARequestLineShowsOnePriceAndIsNeverDropped)
         EXPECT_EQ(PrintedCell(orderState, key, "A-2", price), "3");
         EXPECT_TRUE(HasText(orderState, "7,5")) << "the deleted goods' line";
         EXPECT_TRUE(HasText(orderState, total)) << "the total of the lines printed";
+        EXPECT_EQ(Column(Form1->ADOQuery8, "Количество"), (std::vector<AnsiString>{"10", "6", "2", "0"}));
+        EXPECT_TRUE(d->Errors().empty() && d->MessageTexts().empty()) << "every line's figures print";
 
         d->ExpectModal(Form3, [&] {
             EXPECT_EQ(Column(Form1->ADOQuery4, "Цена"), prices) << "the viewer";
