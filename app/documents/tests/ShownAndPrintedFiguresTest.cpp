@@ -157,28 +157,32 @@ TEST_F(ShownAndPrintedFiguresTest, HalfCentTiesRoundAlikeOnTheCardAndOnPaper)
 
 // A request line shows one price and is never dropped: on the order-state report, in the
 // request's viewer and on the printed request alike, the price the line was made at once the
-// catalogue price changed, and a line whose goods were deleted since is listed with its sum.
-// The order state and the viewer showed the catalogue's new price and left such lines out,
-// so their lines no longer added up to the request's total.
+// catalogue price changed (its sum over its quantity, to the even kopeck), and a line whose
+// goods were deleted since is listed with its sum. The order state and the viewer showed the
+// catalogue's new price and left such lines out, so their lines no longer added up to the
+// request's total; the printed request rounded a half kopeck up.
 TEST_F(ShownAndPrintedFiguresTest, ARequestLineShowsOnePriceAndIsNeverDropped)
 {
     TProductSeed a = Product("Болт", "Склад", 50, 2), b = Product("Винт", "Склад", 50, 5),
-                 c = Product("Штифт", "Склад", 50, 4);
+                 c = Product("Штифт", "Склад", 50, 4), e = Product("Шайба", "Склад", 50, 0.1);
     a.Article = "A-1";
     b.Article = "A-2";
     c.Article = "A-3";
-    const int64_t boltId = w->AddProduct(a), screwId = w->AddProduct(b), pinId = w->AddProduct(c);
+    e.Article = "A-4";
+    const int64_t boltId = w->AddProduct(a), screwId = w->AddProduct(b), pinId = w->AddProduct(c),
+                  washerId = w->AddProduct(e);
     const int64_t request = AddRequest(Day(2027, 3, 5), Day(2027, 3, 20), "Не выдавался");
     AddRequestLine(request, boltId, 10, 0, 20);  // at the catalogue's price
     AddRequestLine(request, screwId, 6, 0, 18);  // made at 3, the catalogue says 5 now
     AddRequestLine(request, pinId, 2, 0, 7.5);   // its goods deleted since
     AddRequestLine(request, boltId, 0, 0, 0);    // an older file left without its quantity
+    AddRequestLine(request, washerId, 2, 0, 0.25);  // made at half a cent above 12 kopecks
     w->Exec("Update StructureApplication Set Количество=Null Where Сумма=0");
     w->Exec("Delete From Products Where ID=:p", {pinId});
-    // Worked out here from the lines: 20 + 18 + 7.5 + 0; the prices 2, 18 / 6, 7.5 / 2, and
-    // the catalogue's for the line of no quantity.
-    const std::vector<AnsiString> prices = {"2", "3", "3,75", "2"};
-    const AnsiString total = "45,5";
+    // Worked out here from the lines: 20 + 18 + 7.5 + 0 + 0.25; the prices 2, 18 / 6, 7.5 / 2,
+    // the catalogue's for the line of no quantity, and 0.25 / 2 to the even kopeck.
+    const std::vector<AnsiString> prices = {"2", "3", "3,75", "2", "0,12"};
+    const AnsiString total = "45,75";
 
     InJournal([&] {
         d->Choose(Form4->RadioButton9);
@@ -192,9 +196,10 @@ TEST_F(ShownAndPrintedFiguresTest, ARequestLineShowsOnePriceAndIsNeverDropped)
         const char* const price = "[rpDBDataset2.\"Цена\"]";
         EXPECT_EQ(PrintedCell(orderState, key, "A-1", price), "2");
         EXPECT_EQ(PrintedCell(orderState, key, "A-2", price), "3");
+        EXPECT_EQ(PrintedCell(orderState, key, "A-4", price), "0,12");
         EXPECT_TRUE(HasText(orderState, "7,5")) << "the deleted goods' line";
         EXPECT_TRUE(HasText(orderState, total)) << "the total of the lines printed";
-        EXPECT_EQ(Column(Form1->ADOQuery8, "Количество"), (std::vector<AnsiString>{"10", "6", "2", "0"}));
+        EXPECT_EQ(Column(Form1->ADOQuery8, "Количество"), (std::vector<AnsiString>{"10", "6", "2", "0", "2"}));
         EXPECT_TRUE(d->Errors().empty() && d->MessageTexts().empty()) << "every line's figures print";
 
         d->ExpectModal(Form3, [&] {
