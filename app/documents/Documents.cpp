@@ -303,6 +303,19 @@ double CountedFigure(double stored)
     return RoundCents(WorkingFigure(stored));
 }
 
+AnsiString ReserveSql(const AnsiString& product, const AnsiString& requests)
+{
+    AnsiString sql =
+        "(Select RoundTo(Coalesce(Sum(Coalesce(L.Количество,0.0)-Coalesce(L.Отпущено,0.0)),0.0),-2) "
+        "From StructureApplication As L";
+    if (!requests.empty())
+        sql += " Inner Join Application On (Application.ID=L.IDДокумента)";
+    sql += " Where (L.IDТовара=" + product + ") And (Coalesce(L.Количество,0.0)>Coalesce(L.Отпущено,0.0))";
+    if (!requests.empty())
+        sql += " And (" + requests + ")";
+    return sql + ")";
+}
+
 AnsiString TotalCaption(double total)
 {
     return "Итого на сумму " + FloatToStr(RoundTo(total, -2));

@@ -79,6 +79,16 @@ double WorkingFigure(double x);
 // A stored line figure as a document's total counts it: its working figure to the cent (a
 // sum of 2.005 is the single 2.0050001, so 2.01). The printed lines take the same figure.
 double CountedFigure(double stored);
+// What order requests still wait for of one product, as one SQL expression over
+// StructureApplication: for every request line of the product whose quantity is above what was
+// issued (a figure left Null counts as 0), the quantity less the issued, added up and rounded
+// to the cent by RoundTo; 0 when there is none. Every request counts, archived or not, whatever
+// its state: a line of an archived or issued request that still lacks goods waits for them all
+// the same. `product` is the SQL text of the product's ID (":id", "Products.ID"); `requests`,
+// when given, a further condition on Application (the line's request) such as a period or an
+// order. The goods card, the stock reports and the purchase requests all count the reserve by it.
+AnsiString ReserveSql(const AnsiString& product, const AnsiString& requests = {});
+
 // "Итого на сумму " + the rounded total.
 AnsiString TotalCaption(double total);
 // The total of a column over the rows of a query: each row's value as a working figure to

@@ -1,5 +1,6 @@
 #include "app/documents/Import.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -116,6 +117,17 @@ TImportRead ReadOrderRequest(const uint8_t* data, size_t size, OrderRequestFile&
             return Damaged("строка " + IntToStr(int64_t(i) + 1) + ": количество или цена вне допустимых пределов");
     }
     return {TImportStatus::Ok, {}};
+}
+
+double ExactFigure(float value)
+{
+    if (!std::isfinite(value))
+        return value;
+    char text[32];
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    double exact = value;
+    std::from_chars(text, end, exact);
+    return exact;
 }
 
 TImportRead ReadOrderRequest(const uint8_t* data, size_t size, OrderRequestFile& out)

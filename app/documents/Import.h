@@ -70,6 +70,12 @@ struct TImportRead {
     AnsiString Detail;  // for Damaged: what was wrong, in the program's words
 };
 
+// A single-precision figure of the file as the decimal its writer meant: the shortest decimal
+// text that reads back as this single, read as a double (0.1f is 0.1, not 0.100000001490116;
+// 33.333f is 33.333). The quantities and prices of a file are taken by it, so no digit of
+// single precision's binary noise reaches a line or a product.
+double ExactFigure(float value);
+
 // Reads a whole file's bytes. `fs` converts the due date.
 TImportRead ReadOrderRequest(const uint8_t* data, size_t size, OrderRequestFile& out, const TFormatSettings& fs);
 TImportRead ReadOrderRequest(const uint8_t* data, size_t size, OrderRequestFile& out);

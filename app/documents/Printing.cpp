@@ -198,9 +198,8 @@ AnsiString LinesStatement(const char* lines, bool withVat)
     const AnsiString l = lines;
     AnsiString sql = AnsiString(kCountedSumsHead) +
         "Select Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-        "Products.Единица_измерения,Products.Группа,"
-        "Coalesce(C.Цена,Case When " + l + ".Количество<>0 Then Round(C.Сумма/" + l + ".Количество,2) "
-        "Else Products.Цена End) As Цена," +
+        "Products.Единица_измерения,Products.Группа," +
+        LinePriceSql(lines) + " As Цена," +
         l + ".Количество,C.Сумма As Сумма";
     if (withVat)
         sql += "," + l + ".Ставка,C.Сумма_с_НДС As Сумма_с_НДС";
@@ -277,6 +276,13 @@ void AppendPrice(AnsiString& json, TField* sum, TField* quantity, TField* price)
 
 }  // namespace
 
+AnsiString LinePriceSql(const char* lines)
+{
+    const AnsiString l = lines;
+    return "Coalesce(C.Цена,Case When " + l + ".Количество<>0 Then RoundTo(C.Сумма/" + l +
+           ".Количество,-2) Else Products.Цена End)";
+}
+
 const char* const kCountedSumsHead =
     "With C As Materialized (Select json_extract(value,'$[0]') As RID,json_extract(value,'$[1]')/100.0 As Сумма,"
     "json_extract(value,'$[2]')/100.0 As Сумма_с_НДС,json_extract(value,'$[3]')/100.0 As Цена "
@@ -345,39 +351,23 @@ TDocumentPrint LoadDocumentForPrint(const TReportQueries& q, DocumentKind kind, 
 
 namespace {
 
-const char* const kIssued = "Выдан";
-
 // The product columns of a stock report row (Products has its own O, which the reports
-// replace by a figure).
-// A figure an older file left Null is 0, as the goods card and the documents take it, so that
-// goods without a stock figure are short of their minimum here too.
+// replace by a figure). A figure an older file left Null is 0, as the goods card and the
+// documents take it, so that goods without a stock figure are short of their minimum here too.
+// The stock and its limits are figures to the cent, rounded as the goods card rounds them, so
+// that a difference the report prints of them is the one the card shows.
 const char* const kProductColumns =
     "Products.ID,Products.№,Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
     "Products.Единица_измерения,Products.Имя_поставщика,Coalesce(Products.Цена,0.0) As Цена,"
-    "Coalesce(Products.Минимум,0.0) As Минимум,Coalesce(Products.Максимум,0.0) As Максимум,"
-    "Products.Группа,Coalesce(Products.Количество,0.0) As Количество";
-
-// What working requests not yet issued still wait for, per product. A line an older file left
-// without a figure (Null) counts as 0 of it, as the issue invoice built from it counts it.
-const char* const kReserve =
-    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
-    "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
-    "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
-    "And (Application.Отпуск_товара<>:issued))";
-
-// What the working requests of one order still wait for.
-const char* const kOrderReserve =
-    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
-    "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
-    "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
-    "And (Application.№_заказа=:order))";
+    "RoundTo(Coalesce(Products.Минимум,0.0),-2) As Минимум,RoundTo(Coalesce(Products.Максимум,0.0),-2) As Максимум,"
+    "Products.Группа,RoundTo(Coalesce(Products.Количество,0.0),-2) As Количество";
 
 // Quantities of one kind of document line, all of them or those dated `condition`
 // (" >= :from" ...) by their header's creation day.
 AnsiString Moved(const char* header, const char* lines, const char* condition = nullptr)
 {
     const AnsiString h = header, l = lines;
-    AnsiString sql = "(Select Coalesce(Sum(" + l + ".Количество),0.0) From " + l + " Inner Join " + h + " On (" + h +
+    AnsiString sql = "(Select RoundTo(Coalesce(Sum(" + l + ".Количество),0.0),-2) From " + l + " Inner Join " + h + " On (" + h +
                      ".ID=" + l + ".IDДокумента) Where (" + l + ".IDТовара=Products.ID)";
     if (condition)
         sql += AnsiString(" And (") + h + ".Дата_создания" + condition + ")";
@@ -391,12 +381,10 @@ AnsiString MovedOut(const char* condition = nullptr)
 }
 
 // The reserve of the requests made within [from, to).
-const char* const kPeriodReserve =
-    "(Select Coalesce(Sum(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),0)),0.0) "
-    "From StructureApplication Inner Join Application On (Application.ID=StructureApplication.IDДокумента) "
-    "Where (StructureApplication.IDТовара=Products.ID) And (Application.Архив<>1) "
-    "And (Application.Отпуск_товара<>:issued) And (Application.Дата_создания>=:from) "
-    "And (Application.Дата_создания<:to))";
+AnsiString PeriodReserve()
+{
+    return ReserveSql("Products.ID", "(Application.Дата_создания>=:from) And (Application.Дата_создания<:to)");
+}
 
 }  // namespace
 
@@ -406,43 +394,44 @@ void LoadStockRows(TADOQuery* rows, TStockReport kind)
     switch (kind) {
     case TStockReport::StockState: break;
     // Compared to the cent: a free stock of 0.3 - 0.1 is at its minimum of 0.2, not 3E-17 under it.
-    case TStockReport::Shortage: where = " Where Round((T.Минимум-T.Количество)+T.Не_выдано,2)>0"; break;
+    case TStockReport::Shortage: where = " Where RoundTo((T.Минимум-T.Количество)+T.Не_выдано,-2)>0"; break;
     // In surplus as the goods card counts it: free stock above the maximum (a maximum of 0
     // included), unless the same goods are short of their minimum, where shortage wins.
     case TStockReport::Surplus:
-        where = " Where (Round(T.Количество-T.Максимум-T.Не_выдано,2)>0) And (Round((T.Минимум-T.Количество)+T.Не_выдано,2)<=0)";
+        where = " Where (RoundTo(T.Количество-T.Максимум-T.Не_выдано,-2)>0) And "
+                "(RoundTo((T.Минимум-T.Количество)+T.Не_выдано,-2)<=0)";
         break;
     }
     OpenSql(rows,
-            AnsiString("Select T.*,T.Количество-T.Не_выдано As O From (Select ") + kProductColumns + "," + kReserve +
-                " As Не_выдано," + MovedOut() + " As R From Products Where V='V') As T" + where +
-                " Order By T.Наименование,T.ID",
-            {{"issued", kIssued}});
+            AnsiString("Select T.*,RoundTo(T.Количество-T.Не_выдано,-2) As O From (Select ") + kProductColumns + "," +
+                ReserveSql("Products.ID") + " As Не_выдано,RoundTo(" + MovedOut() +
+                ",-2) As R From Products Where V='V') As T" + where + " Order By T.Наименование,T.ID");
 }
 
 void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDateTime to)
 {
     const TDateTime first = DateOf(from), afterLast = TDateTime(DateOf(to).Val + 1);
     OpenSql(rows,
-            AnsiString("Select ") + kProductColumns + ",Coalesce(Products.Количество,0.0)-" +
-                Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + " As O," +
-                kPeriodReserve + " As Не_выдано From Products Where V='V' Order By Products.Наименование,Products.ID",
-            {{"from", first}, {"to", afterLast}, {"issued", kIssued}});
+            AnsiString("Select ") + kProductColumns + ",RoundTo(Coalesce(Products.Количество,0.0)-" +
+                Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + ",-2) As O," +
+                PeriodReserve() + " As Не_выдано From Products Where V='V' Order By Products.Наименование,Products.ID",
+            {{"from", first}, {"to", afterLast}});
     OpenSql(company, "Select * From Owner");
 }
 
 void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& order)
 {
     // The quantity to buy, to the cent.
-    const AnsiString need = kind == TPurchaseKind::ByOrder
-                                ? AnsiString("Round(") + kOrderReserve + ",2)"
-                                : AnsiString("Round(Max(Coalesce(Products.Минимум,0.0)+") + kReserve +
-                                      "-Coalesce(Products.Количество,0.0),0),2)";
+    const AnsiString need =
+        kind == TPurchaseKind::ByOrder
+            ? ReserveSql("Products.ID", "Application.№_заказа=:order")
+            : "RoundTo(Max(RoundTo(Coalesce(Products.Минимум,0.0),-2)+" + ReserveSql("Products.ID") +
+                  "-RoundTo(Coalesce(Products.Количество,0.0),-2),0),-2)";
     OpenSql(rows,
             AnsiString("Select T.* From (Select ") + kProductColumns + "," + need +
                 " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0 "
                 "Order By T.Имя_поставщика,T.Наименование,T.ID",
-            {{"issued", kIssued}, {"order", order}});
+            {{"order", order}});
 }
 
 // ---------------------------------------------------------------- showing

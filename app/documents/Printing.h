@@ -8,9 +8,10 @@
 // template and give it its variables.
 //
 // Figures the templates print under fixed names (their column titles in brackets):
-//   Не_выдано  ("Не выдано") the reserve of a product: what working order requests not yet
-//              "Выдан" still wait for (ordered less issued, per line, never below zero). On
-//              the turnover sheet: the reserve of the requests made within the period. On a
+//   Не_выдано  ("Не выдано") the reserve of a product as the goods card shows it
+//              (ReserveSql): what order requests, archived or not, whatever their state, still
+//              wait for (ordered less issued, per line, lines issued in full left out). On the
+//              turnover sheet: the reserve of the requests made within the period. On a
 //              purchase request: the quantity to buy.
 //   O          ("Остаток") stock state: the free stock, Количество - Не_выдано. Turnover: the
 //              stock at the end of the period's last day (today's stock less what came in
@@ -19,11 +20,14 @@
 //              write-off acts.
 //   Дата       a receipt's date as the locale's date text.
 // The quantity to buy on a purchase request is Минимум + reserve - Количество; on one by
-// order it is what the order's working requests still wait for. Goods with nothing to buy,
+// order it is what the order's requests still wait for. Goods with nothing to buy,
 // no shortage or no surplus are left out of those lists; a maximum of 0 means "no maximum".
 // Archived documents count like working ones in every movement: they are history too.
 //
-// Money is rounded to kopecks with RoundTo(x, -2). A document's line prints the price it was
+// Money is rounded to kopecks with RoundTo(x, -2), and the stock figures of a report row
+// (stock, minimum, maximum, reserve, free stock, what went out) to the cent the same way, in
+// the statement (SQL RoundTo), so that they and the differences printed of them are the ones
+// the goods card shows, halves to the even cent alike. A document's line prints the price it was
 // sold or bought at (its sum over its quantity), so price × quantity matches the sum even after
 // the catalogue price changed.
 #pragma once
@@ -98,6 +102,11 @@ TDocumentPrint LoadDocumentForPrint(const TReportQueries& q, DocumentKind kind, 
 // price while the line's quantity at it still gives the line's sum, else Null; its parameter
 // :sums is CountedSums of the document (read on `work`).
 extern const char* const kCountedSumsHead;
+// The price a line of a lines table L shows, on screen and on paper alike: the goods' price
+// while the line's quantity at it still gives the line's sum, else the price the sum was made at
+// (its sum over its quantity, to the kopeck); the goods' price for a line of no quantity. An
+// expression over C (kCountedSumsHead), L and Products.
+AnsiString LinePriceSql(const char* lines);
 AnsiString CountedLinesFrom(const char* lines);
 AnsiString CountedSums(TADOQuery* work, const char* lines, int64_t id);
 

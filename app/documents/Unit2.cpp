@@ -124,24 +124,19 @@ TForm2* LineCard()
 
 bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card)
 {
-    OpenSql(work, "Select Количество,Цена,Минимум,Максимум From Products Where ID=:id", {{"id", productId}});
+    // Reserved: what open requests still wait for, by the one rule the stock reports print too.
+    OpenSql(work,
+            "Select Количество,Цена,Минимум,Максимум," + ReserveSql(":id") + " As R From Products Where ID=:id",
+            {{"id", productId}});
     if (work->IsEmpty())
         return false;
-    const AnsiString stockText = work->FieldByName("Количество")->AsString();
-    const double stock = work->FieldByName("Количество")->AsFloat();
+    // Figures to the cent, as the stock reports print them: a difference of them is then one
+    // the card and a report round alike.
+    const double stock = RoundTo(work->FieldByName("Количество")->AsFloat(), -2);
     const double price = work->FieldByName("Цена")->AsFloat();
-    const double maximum = work->FieldByName("Максимум")->AsFloat();
-    const double minimum = work->FieldByName("Минимум")->AsFloat();
-    // Reserved: what open requests still wait for, archived ones included.
-    double reserved = 0;
-    // A figure an older file left Null is 0, as the issue invoice built from the request takes it.
-    OpenSql(work,
-            "Select * From StructureApplication Where (IDТовара=:id) And "
-            "(Coalesce(Количество,0)>Coalesce(Отпущено,0))",
-            {{"id", productId}});
-    for (work->First(); !work->Eof(); work->Next())
-        reserved += work->FieldByName("Количество")->AsFloat() - work->FieldByName("Отпущено")->AsFloat();
-    reserved = RoundTo(reserved, -2);
+    const double maximum = RoundTo(work->FieldByName("Максимум")->AsFloat(), -2);
+    const double minimum = RoundTo(work->FieldByName("Минимум")->AsFloat(), -2);
+    const double reserved = work->FieldByName("R")->AsFloat();
     // Compared to the cent: 0.3 - 0.1 is 0.19999999999999998 in doubles, and a free stock at
     // its minimum of 0.2 is no shortage.
     double surplus = 0, shortage = 0;
@@ -152,7 +147,7 @@ bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card)
         shortage = below;
         surplus = 0;
     }
-    card.Stock = stockText;
+    card.Stock = FloatToStr(stock);
     // The value of the stock as it is, not rounded to cents.
     card.Value = stock * price;
     card.Reserved = reserved;

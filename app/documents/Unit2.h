@@ -65,10 +65,11 @@ struct TProductCard {
 };
 
 // Today's figures of a product as the warehouse holds them now ("Данные на сегодня"): its
-// stock as stored, the stock's value, what open requests (archived ones too) still wait for,
-// and the surplus over the maximum and the shortage under the minimum after that reserve.
-// Fills Stock, Value, Reserved, Surplus and Shortage of `card`; reads through `work`, which
-// is left on the product's open request lines. False, `card` untouched, when the product is gone.
+// stock, the stock's value, what requests still wait for (ReserveSql: archived ones too,
+// whatever their state), and the surplus over the maximum and the shortage under the minimum
+// after that reserve; stock, limits and reserve to the cent, as the stock reports print them.
+// Fills Stock, Value, Reserved, Surplus and Shortage of `card`; reads through `work`. False,
+// `card` untouched, when the product is gone.
 bool ReadTodaysFigures(TADOQuery* work, int64_t productId, TProductCard& card);
 
 // What the line editor may change.

@@ -623,9 +623,10 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         OpenSql(lines,
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-                    "Products.Единица_измерения,Products.Группа,Products.Цена,StructureApplication.Количество,"
+                    "Products.Единица_измерения,Products.Группа," + LinePriceSql("StructureApplication") +
+                    " As Цена,StructureApplication.Количество,"
                     "C.Сумма As Сумма,Coalesce(StructureApplication.Отпущено,0.0) As Отпущено" + CountedLinesFrom("StructureApplication") +
-                    " Inner Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
+                    " Left Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
                     "Order By StructureApplication.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureApplication", id)}});
         ShowAll({Label2, Label3, Label5, ComboBox2, ComboBox3, ComboBox5, ComboBox6, GroupBox2}, true);
@@ -646,10 +647,11 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         OpenSql(lines,
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-                    "Products.Единица_измерения,Products.Группа,Products.Цена,StructureOtpusk.Количество,"
+                    "Products.Единица_измерения,Products.Группа," + LinePriceSql("StructureOtpusk") +
+                    " As Цена,StructureOtpusk.Количество,"
                     "C.Сумма As Сумма,StructureOtpusk.Ставка,C.Сумма_с_НДС As Сумма_с_НДС" +
                     CountedLinesFrom("StructureOtpusk") +
-                    " Inner Join Products On (StructureOtpusk.IDТовара=Products.ID) "
+                    " Left Join Products On (StructureOtpusk.IDТовара=Products.ID) "
                     "Where StructureOtpusk.IDДокумента=:id Order By StructureOtpusk.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureOtpusk", id)}});
         ShowAll({Label2, Label3, ComboBox2, ComboBox3, ComboBox5, ComboBox6, GroupBox2}, true);
@@ -677,10 +679,11 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         OpenSql(lines,
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-                    "Products.Единица_измерения,Products.Группа,Products.Цена,StructureDocuments.Количество,"
+                    "Products.Единица_измерения,Products.Группа," + LinePriceSql("StructureDocuments") +
+                    " As Цена,StructureDocuments.Количество,"
                     "C.Сумма As Сумма,StructureDocuments.Ставка,C.Сумма_с_НДС As Сумма_с_НДС" +
                     CountedLinesFrom("StructureDocuments") +
-                    " Inner Join Products On (StructureDocuments.IDТовара=Products.ID) "
+                    " Left Join Products On (StructureDocuments.IDТовара=Products.ID) "
                     "Where StructureDocuments.IDДокумента=:id Order By StructureDocuments.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureDocuments", id)}});
         ShowAll({Label1, Label8, ComboBox1, ComboBox4, GroupBox3, Label2, Label3, ComboBox2, ComboBox3}, true);
@@ -699,9 +702,10 @@ void TForm3::ShowDocument(DocumentKind kind, int64_t id)
         OpenSql(lines,
                 AnsiString(kCountedSumsHead) +
                     "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-                    "Products.Единица_измерения,Products.Группа,Products.Цена,StructureAkt.Количество,"
+                    "Products.Единица_измерения,Products.Группа," + LinePriceSql("StructureAkt") +
+                    " As Цена,StructureAkt.Количество,"
                     "C.Сумма As Сумма" + CountedLinesFrom("StructureAkt") +
-                    " Inner Join Products On (StructureAkt.IDТовара=Products.ID) Where StructureAkt.IDДокумента=:id "
+                    " Left Join Products On (StructureAkt.IDТовара=Products.ID) Where StructureAkt.IDДокумента=:id "
                     "Order By StructureAkt.rowid",
                 {{"id", id}, {"sums", CountedSums(lines, "StructureAkt", id)}});
         Edit2->SetVisible(true);

@@ -546,14 +546,17 @@ void TForm4::Button6Click(TObject*)
         return;
     const int64_t id = WarehouseData->ADOQuery6->FieldByName("ID")->AsLargeInt();
     OpenSql(WarehouseData->ADOQuery7, "Select * From Application Where ID=:id", {{"id", id}});
-    // Each line's sum as the request's total counts it, as on the request itself.
+    // Each line's sum as the request's total counts it, and its price, as on the request itself;
+    // a line whose goods were deleted since still prints, so that the lines add up to the total.
     const AnsiString sums = CountedSums(WarehouseData->ADOQuery8, "StructureApplication", id);
     OpenSql(WarehouseData->ADOQuery8,
             AnsiString(kCountedSumsHead) +
-                "Select Products.Наименование,Products.Цвет,Products.Размеры,Products.Цена,Products.№,"
-                "Products.Единица_измерения,StructureApplication.Количество,C.Сумма As Сумма,"
+                "Select Products.Наименование,Products.Цвет,Products.Размеры," +
+                LinePriceSql("StructureApplication") +
+                " As Цена,Products.№,Products.Единица_измерения,Coalesce(StructureApplication.Количество,0.0) As Количество,"
+                "C.Сумма As Сумма,"
                 "Coalesce(StructureApplication.Отпущено,0.0) As Отпущено" + CountedLinesFrom("StructureApplication") +
-                " Inner Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
+                " Left Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
                 "Order By StructureApplication.rowid",
             {{"id", id}, {"sums", sums}});
     // Flags of table Name other than 0 and 1 choose no template: nothing is shown.

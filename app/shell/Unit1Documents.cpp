@@ -104,10 +104,12 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
                 }
             }
             for (const OrderRequestRecord& r : file.Records) {
-                const float quantity = static_cast<float>(RoundTo(r.Quantity, -2));
-                const float price = static_cast<float>(RoundTo(r.Price, -2));
+                // The figures as the file's writer meant them, to the cent; held in double,
+                // where single precision would put its noise back (0.1 as 0.100000001490116).
+                const double quantity = RoundTo(ExactFigure(r.Quantity), -2);
+                const double price = RoundTo(ExactFigure(r.Price), -2);
                 // The sum of the figures the line stores, as any other route would make it.
-                const double sum = LineSum(RoundTo(quantity, -2), RoundTo(price, -2));
+                const double sum = LineSum(quantity, price);
                 // The goods of that name with exactly this unit; another unit is other goods.
                 // Of names equal case aside, the one spelt as the file spells it (БОЛТ and болт
                 // are two cards), else the first.
@@ -146,7 +148,7 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
                             "Цена,Минимум,Максимум,Группа,Количество,ПоставщикОстатка,КоличествоОстатка) "
                             "VALUES (:n,:b,:c,:s,:u,:sup,:p,1,1,:g,0,'-',0)",
                             {{"n", r.ItemName}, {"b", brand}, {"c", colour}, {"s", sizes}, {"u", r.UnitName},
-                             {"sup", file.Customer}, {"p", RoundTo(price, -2)}, {"g", group}});
+                             {"sup", file.Customer}, {"p", price}, {"g", group}});
                     product = q->LastInsertId();
                 }
                 ExecSql(q,
@@ -154,8 +156,8 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
                         "Имя_поставщика,Цена,Минимум,Максимум,Группа,Количество,Сумма,Ставка,Сумма_с_НДС,IDТовара) "
                         "VALUES (:n,:b,:c,:s,:u,:sup,:p,1,:mx,:g,:q,:sum,0,:sum,:id)",
                         {{"n", r.ItemName}, {"b", brand}, {"c", colour}, {"s", sizes}, {"u", r.UnitName},
-                         {"sup", file.Customer}, {"p", RoundTo(price, -2)}, {"mx", static_cast<double>(quantity)},
-                         {"g", group}, {"q", RoundTo(quantity, -2)}, {"sum", sum}, {"id", product}});
+                         {"sup", file.Customer}, {"p", price}, {"mx", quantity}, {"g", group}, {"q", quantity},
+                         {"sum", sum}, {"id", product}});
             }
         });
     } catch (const std::exception& e) {

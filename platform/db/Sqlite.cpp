@@ -1,6 +1,7 @@
 #include "platform/db/Sqlite.h"
 
 #include "platform/rtl/Cp1251.h"
+#include "platform/rtl/Math.h"
 
 #include <sqlite3.h>
 
@@ -17,6 +18,18 @@ int CollateRuNoCase(void*, int na, const void* a, int nb, const void* b)
 {
     return Utf8AnsiCompareText(static_cast<const char*>(a), static_cast<size_t>(na),
                                static_cast<const char*>(b), static_cast<size_t>(nb));
+}
+
+// RoundTo(x, digit): the program's own rounding (halves to the even neighbour), so that a
+// figure a statement rounds is the figure the windows round. Null stays Null.
+void SqlRoundTo(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const int digit = argc > 1 ? sqlite3_value_int(argv[1]) : 0;
+    sqlite3_result_double(ctx, RoundTo(sqlite3_value_double(argv[0]), digit));
 }
 
 [[noreturn]] void Fail(TDbMessage id, std::initializer_list<std::string_view> args, int rc = 0)
@@ -101,6 +114,8 @@ const std::vector<AnsiString>& WarehouseTables()
 void RegisterCollations(sqlite3* db)
 {
     sqlite3_create_collation_v2(db, kCollation, SQLITE_UTF8, nullptr, CollateRuNoCase, nullptr);
+    sqlite3_create_function_v2(db, "RoundTo", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, SqlRoundTo, nullptr,
+                               nullptr, nullptr);
 }
 
 // ---------------------------------------------------------------------------- Database

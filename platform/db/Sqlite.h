@@ -5,8 +5,9 @@
 // are converted to UTF-8 here, and column texts and error messages come back as CP1251.
 //
 // Every connection gets the RUNOCASE collation (text compared without regard to case, Cyrillic
-// and Ё included, in Russian alphabetical order, by the CP1251 tables of platform/rtl) and a busy
-// timeout. Warehouse files use the rollback journal, never WAL, so a warehouse stays one file.
+// and Ё included, in Russian alphabetical order, by the CP1251 tables of platform/rtl), the SQL
+// function RoundTo (the program's rounding, for figures a statement rounds) and a busy timeout.
+// Warehouse files use the rollback journal, never WAL, so a warehouse stays one file.
 //
 // OpenWarehouse() refuses, before SQLite touches the file, anything that is not a warehouse: a
 // missing file, a file without the SQLite header (empty, text, random bytes), and an SQLite file
@@ -47,7 +48,9 @@ struct TWarehouseTable {
 };
 const std::vector<TWarehouseTable>& WarehouseColumns();
 
-// Registers RUNOCASE on a raw connection (the template builder uses this too).
+// Registers RUNOCASE and the function RoundTo(x, digit) (the program's RoundTo: halves to the
+// even neighbour, where SQLite's Round takes them away from zero) on a raw connection (the
+// template builder uses this too).
 void RegisterCollations(sqlite3* db);
 
 class Database {

@@ -8,8 +8,8 @@
 //   Эмаль  Краски  50 100    0  20  Колор
 //   Гайка  Склад    0   1    0   0  (none)
 // Requests: order "7" (working, not issued): Болт 4, Винт 6 of which 1 issued; order "8"
-// (working, issued): Эмаль 5 of 5; order "9" (archived, not issued): Эмаль 100. So the reserve
-// is Болт 4, Винт 5, the others 0.
+// (working, issued): Эмаль 5 of 5; order "9" (archived, issued): Эмаль 100 of 100. So the
+// reserve is Болт 4, Винт 5, the others 0.
 #pragma once
 
 #include "app/documents/tests/DocumentFixture.h"
@@ -18,6 +18,8 @@
 
 #include <vector>
 
+class TForm9;
+class TRadioButton;
 class TrpReport;
 
 class PrintTest : public DocumentTest {
@@ -36,6 +38,22 @@ protected:
     void Print(const std::function<void()>& command);
     // The values of one column of a query's rows, as texts, from the first row.
     static std::vector<AnsiString> Column(TADOQuery* q, const char* field);
+
+    // The report builder opened from the main window's "Сформировать отчет", with `script` inside.
+    void InBuilder(const std::function<void()>& script);
+    // The report of `kind` printed from the builder over every product: `column` of the row of
+    // the goods named `name` in the rows it printed, as text; "(not listed)" when none.
+    AnsiString BuilderFigure(TRadioButton* TForm9::*kind, const AnsiString& name, const char* column);
+    // On the prepared pages of `report`: the text printed by the template memo whose text is
+    // `cell`, in the band whose memo `key` printed `keyText`; "(no row)" when there is none.
+    static AnsiString PrintedCell(TrpReport* report, const AnsiString& key, const AnsiString& keyText,
+                                  const AnsiString& cell);
+    // The goods card's "Данные на сегодня" of a product, opened by "Просмотр" on its row of the
+    // main grid: В наличии, Сумма, В резерве, В избытке, В дефиците.
+    struct TCardFigures {
+        AnsiString Stock, Value, Reserved, Surplus, Shortage;
+    };
+    TCardFigures CardFigures(int64_t product);
 
     int64_t bolt = 0, screw = 0, paint = 0, nut = 0;
     int64_t order7 = 0;

@@ -34,17 +34,6 @@ protected:
         SeedGoodsAndRequests();
     }
 
-    // The builder opened from the main window's "Сформировать отчет", with `script` inside.
-    void InBuilder(const std::function<void()>& script)
-    {
-        d->ExpectModal(Form9, [&] {
-            script();
-            if (d->IsShowing(Form9))
-                d->Click(Form9->Button3);
-        });
-        d->Run([&] { d->Menu(Form1->N21); });
-    }
-
     std::vector<int64_t> Marked()
     {
         std::vector<int64_t> ids;
@@ -531,21 +520,9 @@ TEST_F(ReportBuilderTest, ARequestLineWithoutItsIssuedFigureWaitsForItAll)
 {
     w->Exec("Update StructureApplication Set Отпущено=Null Where IDТовара=:p", {bolt});
     w->Exec("Update Products Set Минимум=12 Where ID=:p", {bolt});
-    // "Просмотр" on the bolt's row of the main grid, listed since the goods were seeded.
-    Form1->RefreshGoodsGrid();
-    int row = 0;
-    for (const AnsiString& id : Column(Form1->ADOQuery1, "ID"))
-        if (id == IntToStr(bolt))
-            break;
-        else
-            ++row;
-    d->ClickRow(Form1->DBGrid1, row);
-    d->ExpectModal(Form2, [&] {
-        EXPECT_EQ(Form2->Edit6->GetText(), "4") << "reserved";
-        EXPECT_EQ(Form2->Edit5->GetText(), "6") << "short: 12 - (10 - 4)";
-        d->Click(Form2->Button6);
-    });
-    d->Run([&] { d->Click(Form1->Button3); });
+    const TCardFigures card = CardFigures(bolt);
+    EXPECT_EQ(card.Reserved, "4") << "reserved";
+    EXPECT_EQ(card.Shortage, "6") << "short: 12 - (10 - 4)";
     const struct {
         const char* why;
         TRadioButton* TForm9::*kind;
@@ -558,15 +535,7 @@ TEST_F(ReportBuilderTest, ARequestLineWithoutItsIssuedFigureWaitsForItAll)
     };
     for (const auto& r : reports) {
         SCOPED_TRACE(r.why);
-        InBuilder([&] {
-            d->Choose(Form9->*r.kind);
-            w->Exec("Update Products Set V='V'");
-            Print([&] { d->Click(Form9->Button2); });
-            const std::vector<AnsiString> names = Column(Form1->ADOQuery7, "Наименование");
-            const auto at = std::find(names.begin(), names.end(), "Болт");
-            ASSERT_NE(at, names.end());
-            EXPECT_EQ(Column(Form1->ADOQuery7, r.column)[size_t(at - names.begin())], r.figure);
-        });
+        EXPECT_EQ(BuilderFigure(r.kind, "Болт", r.column), r.figure);
     }
     // The order state of request 7 prints it as nothing issued yet; the issue invoice from it
     // offers the same 4.
@@ -598,19 +567,7 @@ TEST_F(ReportBuilderTest, GoodsWithoutAStockFigureAreShortOfTheirMinimumEverywhe
     // The first row's price Null too: a figure column keeps its fractions after it.
     w->Exec("Update Products Set Цена=Null Where ID=:p", {bolt});
     w->Exec("Update Products Set Цена=2.5 Where ID=:p", {screw});
-    Form1->RefreshGoodsGrid();
-    int row = 0;
-    for (const AnsiString& id : Column(Form1->ADOQuery1, "ID"))
-        if (id == IntToStr(nut))
-            break;
-        else
-            ++row;
-    d->ClickRow(Form1->DBGrid1, row);
-    d->ExpectModal(Form2, [&] {
-        EXPECT_EQ(Form2->Edit5->GetText(), "3") << "short";
-        d->Click(Form2->Button6);
-    });
-    d->Run([&] { d->Click(Form1->Button3); });
+    EXPECT_EQ(CardFigures(nut).Shortage, "3") << "short";
     // "Меньше минимума" of the line picker lists it.
     d->ExpectModal(Form3, [&] {
         d->Type(Form3->Edit2, "Брак");
@@ -637,18 +594,9 @@ TEST_F(ReportBuilderTest, GoodsWithoutAStockFigureAreShortOfTheirMinimumEverywhe
     };
     for (const auto& r : reports) {
         SCOPED_TRACE(r.why);
-        InBuilder([&] {
-            d->Choose(Form9->*r.kind);
-            w->Exec("Update Products Set V='V'");
-            Print([&] { d->Click(Form9->Button2); });
-            const std::vector<AnsiString> names = Column(Form1->ADOQuery7, "Наименование");
-            const auto at = std::find(names.begin(), names.end(), "Гайка");
-            ASSERT_NE(at, names.end());
-            EXPECT_EQ(Column(Form1->ADOQuery7, r.column)[size_t(at - names.begin())], r.figure);
-            if (r.kind == &TForm9::RadioButton1) {
-                EXPECT_EQ(Column(Form1->ADOQuery7, "Цена"), (std::vector<AnsiString>{"0", "2,5", "1", "100"}));
-            }
-        });
+        EXPECT_EQ(BuilderFigure(r.kind, "Гайка", r.column), r.figure);
+        if (r.kind == &TForm9::RadioButton1)
+            EXPECT_EQ(Column(Form1->ADOQuery7, "Цена"), (std::vector<AnsiString>{"0", "2,5", "1", "100"}));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/db/DbFaults.h"
 #include "platform/rtl/Cp1251.h"
+#include "platform/rtl/Math.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -76,6 +77,43 @@ TEST(SqliteCollation, ComparesIgnoringCaseInRussianOrder)
         EXPECT_EQ(Compare(db, c.a, c.b), c.expected);
         EXPECT_EQ(Compare(db, c.b, c.a), -c.expected);
     }
+}
+
+// RoundTo in a statement is the program's RoundTo: halves to the even neighbour of the
+// extended quotient, where SQLite's Round takes them away from zero (0.125 gives 0.13 there).
+TEST(SqliteFunctions, RoundToRoundsAsTheProgramDoes)
+{
+    TempDir dir;
+    sqlite::Database db;
+    db.Open(dir.File("r.db"), sqlite::Database::Mode::Create);
+    const auto round = [&](double x, int digit) {
+        sqlite::Statement st(db, "SELECT RoundTo(?1, ?2)", "");
+        st.BindDouble(1, x);
+        st.BindInt64(2, digit);
+        EXPECT_TRUE(st.Step());
+        return st.ColumnDouble(0);
+    };
+    const struct {
+        const char* why;
+        double x;
+        int digit;
+    } cases[] = {
+        {"a half cent below an even cent", 0.125, -2},
+        {"a half cent above an even cent", 0.375, -2},
+        {"negative", -0.625, -2},
+        {"no tie", 2.675, -2},
+        {"large", 1234567890.125, -2},
+        {"beyond what cents hold", 1e20, -2},
+        {"to whole units", 2.5, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(round(c.x, c.digit), RoundTo(c.x, c.digit));
+    }
+    EXPECT_EQ(round(0.125, -2), 0.12);
+    sqlite::Statement null(db, "SELECT RoundTo(NULL, -2) IS NULL", "");
+    ASSERT_TRUE(null.Step());
+    EXPECT_EQ(null.ColumnInt64(0), 1) << "Null stays Null";
 }
 
 TEST(SqliteStatement, TextCrossesAsUtf8AndComesBackAsCp1251)
