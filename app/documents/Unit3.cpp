@@ -464,6 +464,8 @@ void TForm3::StartNew(DocumentKind kind)
 {
     if (!BeginLines())
         return;
+    // The lines are given up when the document is over, and when it could not be begun.
+    TScopeExit giveUp([] { WarehouseData->ReleaseScratchLines(); });
     PrepareNew(kind);
     // Only a request being entered takes an import file.
     ImportBtn->SetVisible(kind == DocumentKind::Request);
@@ -734,13 +736,14 @@ bool TForm3::StartIssue(int64_t requestId)
                      created = DateText(row, "Дата_создания");
     if (!BeginLines())
         return false;
+    // The lines are given up when the document is over, and when it could not be begun.
+    TScopeExit giveUp([] { WarehouseData->ReleaseScratchLines(); });
     SetMode(TDocumentMode::NewIssue, DocumentKind::Issue, requestId);
     // The invoice starts without VAT, its lines too: "НДС" is unticked.
     WarehouseData->DocVatRate = 0;
     try {
         BuildIssueLines(WarehouseData->ADOQuery3, WarehouseData->ADOQuery2, requestId, WarehouseData->DocVatRate);
     } catch (const std::exception& e) {
-        WarehouseData->ReleaseScratchLines();
         ShowMessage(DocumentMessage(TDocumentMessage::NotIssued, {e.what()}));
         return false;
     }
@@ -774,6 +777,8 @@ bool TForm3::EditRequest(int64_t requestId)
 {
     if (!BeginLines())
         return false;
+    // The lines are given up when the document is over, and when it could not be begun.
+    TScopeExit giveUp([] { WarehouseData->ReleaseScratchLines(); });
     TADOQuery* row = OpenHeader(DocumentKind::Request, requestId);
     // The row's values are read before the lists reuse the query.
     const AnsiString recipient = FieldText(row, "Получатель"), customer = FieldText(row, "Заказчик"),
@@ -811,7 +816,6 @@ bool TForm3::EditRequest(int64_t requestId)
     try {
         LoadRequestForEdit(WarehouseData->ADOQuery3, WarehouseData->ADOQuery2, requestId);
     } catch (const std::exception& e) {
-        WarehouseData->ReleaseScratchLines();
         ShowMessage(DocumentMessage(TDocumentMessage::NotSaved, {e.what()}));
         return false;
     }

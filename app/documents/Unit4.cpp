@@ -9,6 +9,7 @@
 #include "app/shell/DataModule.h"
 #include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
+#include "platform/rtl/ScopeExit.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/rtl/Math.h"
 
@@ -501,14 +502,13 @@ void TForm4::Button4Click(TObject*)
         ShowMessage(ShellMessage(TShellMessage::LinesBusy));
         return;
     }
+    // Given up however this ends: refused, failed, or the request's window closed.
+    TScopeExit giveUp([] { WarehouseData->ReleaseScratchLines(); });
     WarehouseData->ClearTempDocumentTables();
-    if (SelectedKind() != DocumentKind::Request || !HasSelection() || WarehouseData->WorkingMode == wmArchive) {
-        WarehouseData->ReleaseScratchLines();
+    if (SelectedKind() != DocumentKind::Request || !HasSelection() || WarehouseData->WorkingMode == wmArchive)
         return;
-    }
     TADOQuery* row = WarehouseData->ADOQuery6;
     if (Text(row, "Отпуск_товара") != RequestStateText(RequestState::NotIssued)) {
-        WarehouseData->ReleaseScratchLines();
         MessageDlg(DocumentMessage(TDocumentMessage::RequestUsed), mtInformation, TMsgDlgButtons{mbOK});
         return;
     }

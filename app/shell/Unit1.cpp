@@ -27,6 +27,9 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/ScopeExit.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -416,14 +419,26 @@ bool TForm1::HoldScratchLines()
     if (FDatabasePath.empty())
         return true;
     // Beside the warehouse, never the warehouse itself: closing a descriptor of the database
-    // file would drop the locks SQLite holds on it for this process.
-    const AnsiString path = PathToSystem(FDatabasePath + ".lock");
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // file would drop the locks SQLite holds on it for this process. Beside the file itself,
+    // links and ".." resolved: a program that opened it by another name shares its lines.
+    std::string file = PathToSystem(FDatabasePath);
+    if (char* real = ::realpath(file.c_str(), nullptr)) {
+        file = real;
+        ::free(real);
+    }
+    const std::string path = file + ".lock";
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // A lock file another user made is not ours to write, but locks all the same.
+    if (fd < 0)
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return true;  // a folder we cannot write to: no second program can begin a document there either
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int why = errno;
         ::close(fd);
-        return false;
+        // Only a lock another program holds refuses; a file system that keeps no such locks
+        // is not another program entering a document.
+        return why != EWOULDBLOCK;
     }
     FScratchLock = fd;
     return true;

@@ -11,6 +11,7 @@
 #include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
+#include "platform/rtl/ScopeExit.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
 #include "platform/gui/Dialogs.h"
@@ -81,6 +82,11 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
         ShowMessage(ShellMessage(TShellMessage::LinesBusy));
         return false;
     }
+    // A new request's lines are given up when its window closes, or when it could not be begun.
+    TScopeExit giveUp([this, intoWindow] {
+        if (!intoWindow)
+            ReleaseScratchLines();
+    });
 
     CreateMissingGoods = Application->MessageBox("Заносить несуществующие товары на склад?", "Внимание!", MB_YESNO) == IDYES;
 
@@ -161,8 +167,6 @@ bool TForm1::ImportOrderRequest(const AnsiString& path, TImportTarget target)
             }
         });
     } catch (const std::exception& e) {
-        if (!intoWindow)
-            ReleaseScratchLines();
         ShowMessage(DocumentMessage(TDocumentMessage::ImportNotLoaded, {e.what()}));
         f->ShowLines();
         f->UpdateTotal();

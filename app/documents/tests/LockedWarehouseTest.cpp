@@ -345,4 +345,91 @@ TEST_F(LockedWarehouseTest, ADocumentIsNotBegunOnTheLinesAnotherProgramIsEnterin
     }
 }
 
+
+TEST_F(LockedWarehouseTest, ABeginningThatFailsGivesUpTheScratchLines)
+{
+    // Another program writing the file makes emptying the scratch lines fail (SQLite's
+    // "database is locked"): the document is not begun, and the scratch lines are not kept
+    // from the other copies of the program either, whichever way it was begun.
+    const AnsiString orderPath = w->Dir() + "order.sklad";
+    {
+        OrderRequestFile order;
+        order.Magic = OrderRequestFile::kMagic;
+        order.Customer = "Иванов";
+        order.DocumentNumber = "З-17";
+        order.DueDate = "15.03.2027";
+        order.Records.push_back({"", "Болт", 2.0f, "шт", 2.0f});
+        const std::vector<uint8_t> bytes = WriteOrderRequest(order);
+        std::ofstream(PathToSystem(orderPath), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    struct TRoute {
+        const char* why;
+        std::function<void()> begin;
+    } const routes[] = {
+        {"a new receipt", [&] { d->Run([&] { d->Click(Form1->Button5); }); }},
+        {"a new request", [&] { d->Run([&] { d->Click(Form1->Button6); }); }},
+        {"a new write-off act", [&] { d->Run([] { Form1->Button9Click(nullptr); }); }},
+        {"a new document from the journal", [&] { InJournal([&] { d->Click(Form4->Button1); }); }},
+        {"a request imported from a file",
+         [&] {
+             d->AnswerFileDialog(orderPath);
+             d->AnswerMessage("Заносить несуществующие товары на склад?", mrNo);
+             d->Run([] { Form1->N1Click(nullptr); });
+         }},
+        {"an issue invoice from a request",
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->Choose(Form4->RadioButton3);
+                 d->Click(Form4->Button3);
+             });
+         }},
+        {"a request reopened for changes",
+         [&] {
+             InJournal([&] {
+                 d->Choose(Form4->RadioButton9);
+                 d->Choose(Form4->RadioButton3);
+                 d->Click(Form4->Button4);
+             });
+         }},
+    };
+    for (const TRoute& r : routes) {
+        SCOPED_TRACE(r.why);
+        d->ClearMessages();
+        {
+            TOtherWriter writer(w->Path());
+            r.begin();
+        }
+        EXPECT_FALSE(d->IsShowing(Form3));
+        EXPECT_FALSE(d->MessageTexts().empty() && d->TakeErrors().empty()) << "the user is told";
+        d->TakeErrors();
+        EXPECT_TRUE(TOtherEntry(w->Path()).Held()) << "another copy of the program can begin a document";
+    }
+}
+
+TEST_F(LockedWarehouseTest, AWarehouseOpenedByAnotherNameSharesItsScratchLines)
+{
+    // The same file reached through a link, or by a path with "..", is the same warehouse:
+    // the other program holds its lines whatever name either of them opened it by.
+    const AnsiString real = w->Path();
+    const AnsiString link = w->Dir() + "link.kvb";
+    ASSERT_EQ(::symlink(PathToSystem(real).c_str(), PathToSystem(link).c_str()), 0);
+    const size_t slash = real.rfind('/');
+    ASSERT_NE(slash, AnsiString::npos);
+    const AnsiString dotted = real.substr(0, slash) + "/../" +
+                              real.substr(real.rfind('/', slash - 1) + 1);
+    for (const AnsiString& path : {link, dotted}) {
+        SCOPED_TRACE(path);
+        d->Run([&] { Form1->OpenDatabase(path); });
+        ASSERT_EQ(Form1->DatabasePath(), path);
+        TOtherEntry other(real);
+        ASSERT_TRUE(other.Held());
+        d->ClearMessages();
+        d->Run([&] { d->Click(Form1->Button5); });
+        ASSERT_FALSE(d->MessageTexts().empty());
+        EXPECT_EQ(d->MessageTexts().back().substr(0, 27), "На этом складе уже вводится");
+    }
+}
+
 }  // namespace
