@@ -47,7 +47,7 @@ void TrpEngine::ShowBand(TrpBand* Band)
     // A record counts where it is printed: its child bands may not fit below it and take
     // the page on, and the footers of the page it is on would not count it. Nothing in a
     // child band reads the totals (only footers and summaries hold them).
-    if (Is<TrpDataBand>(Band))
+    if (Is<TrpDataBand>(Band) && !FRun->CountedEarly.erase(Band))
         AggregateList.AddValue(Band, 0);
     if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible)) {
         // A record of a band of columns: its child goes under it, in its column.
@@ -489,6 +489,12 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         if (placedAny) {
             if (firstPart && !CallFromAddPage)
                 PlaceBand(Band);
+            // A record counts on the page it begins on, where its first part shows its
+            // figures, before the page break below prints that page's footers.
+            if (firstPart && Is<TrpDataBand>(Band) && !Band->Vertical && !CallFromAddPage && !work.empty()) {
+                AggregateList.AddValue(Band, 0);
+                FRun->CountedEarly.insert(Band);
+            }
             firstPart = false;
             PreviewPages->AddObject(Band);
         }

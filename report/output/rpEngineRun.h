@@ -120,6 +120,10 @@ public:
     // The pages that rows of the page column under way went on over: the column ends on
     // each of them too, with its footer and totals.
     std::set<int> ColumnPartPages;
+    // Records split over pages that were counted where their first part printed: the totals
+    // of that page's footers show them beside their figures, not those of the page the last
+    // part lands on.
+    std::set<TrpBand*> CountedEarly;
     // The row of band columns under way: where its objects begin on each page its further
     // parts lie on (page, position), in the order of the parts.
     std::vector<std::pair<int, int>> RowParts;
