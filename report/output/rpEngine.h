@@ -182,6 +182,9 @@ private:
     void DrawSplit(TrpBand* Band);
     void StartKeep(TrpBand* Band, int Position = 0);
     void EndKeep(TrpBand* Band);
+    // The open block begins back where the group headers before it began (same page and
+    // column only), and takes their outline entries and reprints along.
+    void KeepFromGroupStart();
     void CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY);
     void AddColumn();
     void ColumnHeaders(Extended X, int Part);

@@ -547,6 +547,27 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     AggregateList.StartKeep();
 }
 
+void TrpEngine::KeepFromGroupStart()
+{
+    const TrpEngineRun::TGroupStart& start = FRun->GroupStart;
+    if (!Keeping || start.Page != PreviewPages->CurPage || start.Column != CurColumn ||
+        start.Position >= KeepPosition || start.Headers.empty())
+        return;
+    KeepPosition = start.Position;
+    FRun->KeepTopY = start.Y;
+    if (FRun->LastRowInParts.first == start.Page && FRun->LastRowInParts.second >= start.Position)
+        FRun->KeepSpansParts = true;
+    if (FRun->ColumnTop.first == start.Page && start.Position < FRun->ColumnTop.second)
+        FRun->KeepSpansParts = true;
+    // Their outline entries move with them, and a page break does not print them again at
+    // the top of the next page above the block that brings them.
+    if (!start.Outline.empty())
+        KeepOutlineMark = start.Outline;
+    for (int i = 0; i < HeaderList.Count(); ++i)
+        if (std::find(start.Headers.begin(), start.Headers.end(), HeaderList.Items(i)->Band) != start.Headers.end())
+            HeaderList.Items(i)->IsInKeepList = true;
+}
+
 void TrpEngine::EndKeep(TrpBand* Band)
 {
     if (Band != KeepBand || !Band)
