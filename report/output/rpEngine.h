@@ -65,6 +65,12 @@ public:
     TrpHeaderListItem* Items(int Index) { return &FItems[static_cast<size_t>(Index)]; }
     void AddItem(TrpBand* Band, Extended Left, bool IsInKeepList) { FItems.push_back({Band, Left, IsInKeepList}); }
     void RemoveItem(TrpBand* Band);
+    // The kept block closed: the headers it brought are reprinted like any other from now on.
+    void BlockClosed()
+    {
+        for (TrpHeaderListItem& item : FItems)
+            item.IsInKeepList = false;
+    }
 
 private:
     std::vector<TrpHeaderListItem> FItems;

@@ -575,6 +575,7 @@ void TrpEngine::EndKeep(TrpBand* Band)
     KeepBand = nullptr;
     Keeping = false;
     AggregateList.EndKeep();
+    HeaderList.BlockClosed();
 }
 
 void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY)

@@ -114,6 +114,7 @@ TEST(EngineTemplate, GroupHeadersGoWithTheBlockAfterThem)
         Extended footerHeight;
         const char* pages;
         const char* outline;
+        bool title = false;  // a report title above: the first block is kept too
     };
     const Case cases[] = {
         {"the last record opens the inner group; the footer is kept with it",
@@ -128,6 +129,9 @@ TEST(EngineTemplate, GroupHeadersGoWithTheBlockAfterThem)
         {"an inner group kept together takes the outer header just shown, printed once",
          {{"A0", "B0"}, {"A0", "B0"}, {"A0", "B0"}, {"A1", "B1"}, {"A1", "B1"}, {"A1", "B1"}}, false, true, true, 20,
          "|A0;B0;1;2;3;fB;fA;|A1;B1;4;5;6;fB;fA;F;", " A0@0:0 [ B0@0:15 ] A1@1:0 [ B1@1:15 ]"},
+        {"an outer header a kept block brought is reprinted over the next kept block that moves",
+         {{"A0", "B0"}, {"A0", "B0"}, {"A0", "B0"}, {"A0", "B1"}, {"A0", "B1"}, {"A0", "B1"}}, false, true, true, 20,
+         "|T;A0;B0;1;2;3;fB;|A0;B1;4;5;6;fB;fA;F;", " A0@0:10 [ B0@0:25 B1@1:15 ]", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -137,7 +141,9 @@ TEST(EngineTemplate, GroupHeadersGoWithTheBlockAfterThem)
             rows[i]["G1"] = AnsiString(c.groups[i].first);
             rows[i]["G2"] = AnsiString(c.groups[i].second);
         }
-        auto* outer = t.Band<TrpGroupHeader>(0, 15);
+        if (c.title)
+            t.Memo(t.Band<TrpReportTitle>(0, 10), 0, 0, 100, 10, "T");
+        auto* outer = t.Band<TrpGroupHeader>(12, 15);
         outer->Condition = "<D.\"G1\">";
         outer->ReprintOnNewPage = c.reprint;
         outer->OutlineText = "<D.\"G1\">";
