@@ -724,6 +724,7 @@ void TrpEngine::NewPage()
         AggregateList.EndKeep();
         Keeping = false;
         KeepBand = nullptr;
+        HeaderList.BlockClosed();
     }
     if (Keeping)
         PreviewPages->CutObjects(KeepPosition);
@@ -770,6 +771,7 @@ void TrpEngine::NewPage()
     }
     Keeping = false;
     KeepBand = nullptr;
+    HeaderList.BlockClosed();
     AddPageOutline();
     if (TrpXMLItem* entry = FRun->PageEntry; movedFrom >= 0 && entry && entry != oldEntry) {
         while (oldEntry->Count() > movedFrom)

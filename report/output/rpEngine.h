@@ -65,6 +65,12 @@ public:
     TrpHeaderListItem* Items(int Index) { return &FItems[static_cast<size_t>(Index)]; }
     void AddItem(TrpBand* Band, Extended Left, bool IsInKeepList) { FItems.push_back({Band, Left, IsInKeepList}); }
     void RemoveItem(TrpBand* Band);
+    // The kept block closed: the headers it brought are reprinted like any other from now on.
+    void BlockClosed()
+    {
+        for (TrpHeaderListItem& item : FItems)
+            item.IsInKeepList = false;
+    }
 
 private:
     std::vector<TrpHeaderListItem> FItems;
@@ -182,6 +188,9 @@ private:
     void DrawSplit(TrpBand* Band);
     void StartKeep(TrpBand* Band, int Position = 0);
     void EndKeep(TrpBand* Band);
+    // The open block begins back where the group headers before it began (same page and
+    // column only), and takes their outline entries and reprints along.
+    void KeepFromGroupStart();
     void CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY);
     void AddColumn();
     void ColumnHeaders(Extended X, int Part);

@@ -47,7 +47,7 @@ void TrpEngine::ShowBand(TrpBand* Band)
     // A record counts where it is printed: its child bands may not fit below it and take
     // the page on, and the footers of the page it is on would not count it. Nothing in a
     // child band reads the totals (only footers and summaries hold them).
-    if (Is<TrpDataBand>(Band))
+    if (Is<TrpDataBand>(Band) && !FRun->CountedEarly.erase(Band))
         AggregateList.AddValue(Band, 0);
     if (Band->GetChild() && (Band->GetVisible() || Band->PrintChildIfInvisible)) {
         // A record of a band of columns: its child goes under it, in its column.
@@ -489,6 +489,12 @@ void TrpEngine::DrawSplit(TrpBand* Band)
         if (placedAny) {
             if (firstPart && !CallFromAddPage)
                 PlaceBand(Band);
+            // A record counts on the page it begins on, where its first part shows its
+            // figures, before the page break below prints that page's footers.
+            if (firstPart && Is<TrpDataBand>(Band) && !Band->Vertical && !CallFromAddPage && !work.empty()) {
+                AggregateList.AddValue(Band, 0);
+                FRun->CountedEarly.insert(Band);
+            }
             firstPart = false;
             PreviewPages->AddObject(Band);
         }
@@ -541,6 +547,27 @@ void TrpEngine::StartKeep(TrpBand* Band, int Position)
     AggregateList.StartKeep();
 }
 
+void TrpEngine::KeepFromGroupStart()
+{
+    const TrpEngineRun::TGroupStart& start = FRun->GroupStart;
+    if (!Keeping || start.Page != PreviewPages->CurPage || start.Column != CurColumn ||
+        start.Position >= KeepPosition || start.Headers.empty())
+        return;
+    KeepPosition = start.Position;
+    FRun->KeepTopY = start.Y;
+    if (FRun->LastRowInParts.first == start.Page && FRun->LastRowInParts.second >= start.Position)
+        FRun->KeepSpansParts = true;
+    if (FRun->ColumnTop.first == start.Page && start.Position < FRun->ColumnTop.second)
+        FRun->KeepSpansParts = true;
+    // Their outline entries move with them, and a page break does not print them again at
+    // the top of the next page above the block that brings them.
+    if (!start.Outline.empty())
+        KeepOutlineMark = start.Outline;
+    for (int i = 0; i < HeaderList.Count(); ++i)
+        if (std::find(start.Headers.begin(), start.Headers.end(), HeaderList.Items(i)->Band) != start.Headers.end())
+            HeaderList.Items(i)->IsInKeepList = true;
+}
+
 void TrpEngine::EndKeep(TrpBand* Band)
 {
     if (Band != KeepBand || !Band)
@@ -548,6 +575,7 @@ void TrpEngine::EndKeep(TrpBand* Band)
     KeepBand = nullptr;
     Keeping = false;
     AggregateList.EndKeep();
+    HeaderList.BlockClosed();
 }
 
 void TrpEngine::CheckBandColumns(TrpDataBand* Band, int ColumnKeepPos, Extended SaveCurY)

@@ -5,6 +5,7 @@
 #include "report/output/rpEngineRun.h"
 
 #include "report/output/rpEngineConsts.h"
+#include "report/output/rpOutline.h"
 #include "report/output/rpPreviewPages.h"
 
 #include "report/model/rpMemo.h"
@@ -146,6 +147,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
         int columnKeepPos = 0;
         // Where the last row (of columns) begins: the footer's kept block takes it from there.
         std::pair<int, int> footerKeep{-1, 0};
+        TrpEngineRun::TGroupStart footerGroups;
         FRun->RowLandedSet = false;
         const auto rowLanded = [&] {
             if (FRun->RowLandedSet)
@@ -174,6 +176,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 } else if (!s.Group && band->KeepTogether) {
                     StartKeep(band);
                 }
+                FRun->GroupOpened = false;
                 if (s.Group) {
                     if (first)
                         InitGroups(s.Group, 0, true);
@@ -181,10 +184,13 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                         CheckGroups(band, s.Group, columnKeepPos, saveCurY);
                     rowLanded();
                 }
+                const bool groupsOpened = std::exchange(FRun->GroupOpened, false);
                 s.LeftOut = 0;
                 if (band->KeepFooter && band->GetCurColumn() == 1) {
                     AggregateList.EndHold();  // a row that a group change ended
                     footerKeep = {PreviewPages->CurPage, PreviewPages->GetCurPosition()};
+                    // A record that began its groups takes their headers along with the footer.
+                    footerGroups = groupsOpened ? FRun->GroupStart : TrpEngineRun::TGroupStart{};
                     AggregateList.StartHold();
                 }
                 if (band->GetCurColumn() == 1)
@@ -283,8 +289,11 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                     if (!rowKept)
                         AggregateList.EndHold();
                     StartKeep(band, rowKept ? footerKeep.second : 0);
-                    if (rowKept && Keeping && KeepBand == band)
+                    if (rowKept && Keeping && KeepBand == band) {
                         KeepRowOutline(band);
+                        FRun->GroupStart = footerGroups;
+                        KeepFromGroupStart();
+                    }
                     AggregateList.EndHold();  // into the kept block when there is one
                 }
                 ShowBand(s.Footer);
@@ -318,10 +327,18 @@ Variant TrpEngine::GroupCondition(TrpGroupHeader* Header)
 void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
 {
     const std::vector<TrpBand*> headers = FRun->Band(Group).SubBands;
+    TrpEngineRun::TGroupStart start;
+    start.Page = PreviewPages->CurPage;
+    start.Column = CurColumn;
+    start.Position = PreviewPages->GetCurPosition();
+    start.Y = CurY;
+    if (auto* outline = dynamic_cast<TrpOutline*>(PreviewPages->Outline()))
+        start.Outline = outline->Mark();
     for (size_t i = static_cast<size_t>(std::max(Index, 0)); i < headers.size() && !FRun->Failed; ++i) {
         auto* h = dynamic_cast<TrpGroupHeader*>(headers[i]);
         if (!h)
             continue;
+        start.Headers.push_back(h);
         TrpEngineRun::TBandState& s = FRun->Band(h);
         if (ResetLineN) {
             s.LineN = 1;
@@ -338,8 +355,13 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
         s.GroupValue = GroupCondition(h);
         if (FRun->Failed)
             return;
-        if (h->KeepTogether)
+        if (h->KeepTogether) {
             StartKeep(h);
+            // An inner group kept together takes the outer headers just shown along.
+            FRun->GroupStart = start;
+            if (Keeping && KeepBand == h)
+                KeepFromGroupStart();
+        }
         PlaceBand(h);
         ShowBand(h);
         AddBandOutline(h);
@@ -348,6 +370,8 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
         else
             AddToHeaderList(h);
     }
+    FRun->GroupStart = std::move(start);
+    FRun->GroupOpened = true;
 }
 
 void TrpEngine::CheckGroups(TrpDataBand* Master, TrpGroupHeader* Group, int ColumnKeepPos, Extended SaveCurY)

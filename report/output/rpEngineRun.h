@@ -120,6 +120,23 @@ public:
     // The pages that rows of the page column under way went on over: the column ends on
     // each of them too, with its footer and totals.
     std::set<int> ColumnPartPages;
+    // Records split over pages that were counted where their first part printed: the totals
+    // of that page's footers show them beside their figures, not those of the page the last
+    // part lands on.
+    std::set<TrpBand*> CountedEarly;
+    // Where the group headers that the last group start showed begin: a block kept together
+    // from a later header (an inner group, the record after them with its kept footer) takes
+    // them along rather than leaving them alone at the foot of the page or column.
+    struct TGroupStart {
+        int Page = -1;
+        int Column = 0;
+        int Position = 0;
+        Extended Y = 0;
+        std::vector<std::pair<TrpXMLItem*, int>> Outline;  // the outline's mark there
+        std::vector<TrpBand*> Headers;                     // the headers shown from there
+    };
+    TGroupStart GroupStart;
+    bool GroupOpened = false;  // the record under way began groups (InitGroups ran for it)
     // The row of band columns under way: where its objects begin on each page its further
     // parts lie on (page, position), in the order of the parts.
     std::vector<std::pair<int, int>> RowParts;

@@ -298,6 +298,69 @@ TEST(AggregatesRecount, RowOfColumnsClosedByAGroupCountsWhereItStays)
     }
 }
 
+// Records split over pages: each counts in the footers of the page (or page column) its
+// first part prints on, beside its figure, not where its last part lands. Records "r<Sum>"
+// whose text runs over Lines lines below the figure; master or detail, kept footer or not.
+TEST(AggregatesRecount, SplitRecordCountsWhereItBegins)
+{
+    struct Case {
+        const char* why;
+        bool detail, keepFooter, pageColumns;
+        int rows, lines;
+    };
+    const Case cases[] = {
+        {"master, over two pages", false, false, false, 5, 14},
+        {"master, over four pages", false, false, false, 5, 40},
+        {"master, footer kept with the last row", false, true, false, 6, 14},
+        {"master, page columns", false, false, true, 11, 14},
+        {"detail, over two pages", true, false, false, 5, 14},
+        {"detail, page columns", true, false, true, 11, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * rpengine::kUnitsPerMM;
+        }
+        std::vector<std::map<AnsiString, Variant>> rows = NumberedRows(c.rows);
+        for (auto& row : rows) {
+            AnsiString text = "x";
+            for (int k = 0; k < (row["N"].AsInteger() % 2 ? c.lines : 1); ++k)
+                text += "\nline";
+            row["Name"] = text;
+        }
+        TrpDataBand* band = nullptr;
+        if (c.detail) {
+            auto* m = t.Band<TrpMasterData>(10, 10);
+            m->SetDataSet(t.DataSet("M", NumberedRows(1)));
+            band = t.Band<TrpDetailData>(30, 40);
+        } else {
+            band = t.Band<TrpMasterData>(30, 40);
+        }
+        band->SetName("Rows");
+        band->AllowSplit = true;
+        band->KeepFooter = c.keepFooter;
+        band->SetDataSet(t.DataSet("D", rows));
+        t.Memo(band, 0, 0, 50, 20, "r[D.\"Sum\"]");
+        t.Memo(band, 0, 20, 30, 20, "[D.\"Name\"]")->StretchMode = smActualHeight;
+        if (c.keepFooter)
+            t.Memo(t.Band<TrpFooter>(80, 30), 0, 0, 100, 30, "F[SUM(<D.\"Sum\">,Rows)] [COUNT(Rows)]");
+        if (c.pageColumns)
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"Sum\">,Rows)] [COUNT(Rows)]");
+        auto* pf = t.Band<TrpPageFooter>(150, 15);
+        t.Memo(pf, 0, 0, 60, 15, "PF[SUM(<D.\"Sum\">,Rows)] [COUNT(Rows)]");
+        t.Memo(pf, 60, 0, 40, 15, "RT[SUM(<D.\"Sum\">,Rows,2)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ExpectFootersRecount(t.Pages(), split, c.rows);
+        EXPECT_GT(t.Pages()->GetCount(), 1);
+    }
+}
+
 // A kept footer that does not fit below the last row, where that row began a page of its
 // own (taking the footer along would gain nothing): the footer goes on alone, and the row
 // counts on the page it prints on. It was counted with the footer on the page after.

@@ -607,7 +607,7 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
         {"four columns, page columns, header and footer kept", 4, 30, 0, true, true, true, false,
             "H/1 2 3 4/5 6 7 8/9 10 11 12/13 14 15 16/17 18 19 20 | 21 22 23 24/25 26 27 28/29 30/F465 30"},
         {"three columns, groups, header and footer kept", 3, 25, 4, false, true, true, false,
-            "H/g/1 2 3/4/G/g/5 6 7/8/G/g; 9 10 11/12/G/g/13 14 15/16/G/g/17 18 19; 20/G/g/21 22 23/24/G/g; 25/G/F325 "
+            "H/g/1 2 3/4/G/g/5 6 7/8/G/g; 9 10 11/12/G/g/13 14 15/16/G/g/17 18 19; 20/G/g/21 22 23/24/G; g/25/G/F325 "
             "25"},
         {"two columns, groups, page columns, all kept", 2, 30, 3, true, true, true, true,
             "H/g/1 2/3/G/g/4 5/6 | G/g/7 8/9/G/g/10 11/12/G; g/13 14/15/G/g/16 17/18/G/g | 19 20/21/G/g/22 23/24/G/g; "
@@ -618,7 +618,7 @@ TEST(EngineColumnRows, KeptHeaderAndFooterWithGroupsAndPageColumns)
             "31 32 33/34 35/G/g/36 37 38; 39 40/G/F820 40"},
         {"three columns, groups, header and footer kept, with children", 3, 25, 4, false, true, true, false,
             "H/g/1 2 3/c1 c2 c3/4/c4/G/g/5 6 7/c5 c6 c7; 8/c8/G/g/9 10 11/c9 c10 c11/12/c12/G/g; 13 14 15/c13 c14 c15/"
-            "16/c16/G/g/17 18 19/c17 c18 c19/20/c20/G; g/21 22 23/c21 c22 c23/24/c24/G/g; 25/c25/G/F325 25",
+            "16/c16/G/g/17 18 19/c17 c18 c19/20/c20/G; g/21 22 23/c21 c22 c23/24/c24/G; g/25/c25/G/F325 25",
             true},
         {"two columns, groups, page columns, all kept, with children", 2, 30, 3, true, true, true, true,
             "H/g/1 2/c1 c2/3/c3/G/g/4 5/c4 c5 | 6/c6/G/g/7 8/c7 c8/9/c9/G/g; 10 11/c10 c11/12/c12/G/g/13 14/c13 c14 | "
@@ -1400,8 +1400,8 @@ TEST(EngineColumnRows, KeptFooterReachingBackIntoTheColumnBeforeBreaksAlone)
 // the last record and its group footer along, never the records before it, and the column
 // and page footers count each record where it prints. A group change used to leave a band
 // of Columns 0 at column 0: the block then began at the last record before the first group
-// change and took the records since along without their totals. (The last group's header
-// stays where it printed: its group is closed before the footer's block begins.)
+// change and took the records since along without their totals. A last record that began
+// its group takes the group's header along: the header is never left alone at the foot.
 TEST(EngineColumnRows, KeptFooterAfterGroupsTakesOnlyTheLastRecordAlong)
 {
     struct Case {
@@ -1410,13 +1410,13 @@ TEST(EngineColumnRows, KeptFooterAfterGroupsTakesOnlyTheLastRecordAlong)
         const char* expected;
     };
     const Case cases[] = {
-        {1, 0, 3, 2, false, "T/H/g/1/2/G/g; 3/G/F6 3"},
-        {1, 1, 3, 2, false, "T/H/g/1/2/G/g; 3/G/F6 3"},
-        {1, 0, 3, 2, true, "T/H/g/1/2/G/g; H/3/G/F6 3"},
-        {2, 0, 7, 3, false, "T/H/g/1/2/3/G/g/4 | 5/6/G/g; 7/G/F28 7"},
-        {2, 1, 7, 3, false, "T/H/g/1/2/3/G/g/4 | 5/6/G/g; 7/G/F28 7"},
-        {2, 0, 7, 3, true, "T/H/g/1/2/3/G/g/4 | H/g/5/6/G/g; H/7/G/F28 7"},
-        {3, 0, 10, 3, true, "T/H/g/1/2/3/G/g/4 | H/g/5/6/G/g/7/8 | H/g/9/G/g; H/10/G/F55 10"},
+        {1, 0, 3, 2, false, "T/H/g/1/2/G; g/3/G/F6 3"},
+        {1, 1, 3, 2, false, "T/H/g/1/2/G; g/3/G/F6 3"},
+        {1, 0, 3, 2, true, "T/H/g/1/2/G; H/g/3/G/F6 3"},
+        {2, 0, 7, 3, false, "T/H/g/1/2/3/G/g/4 | 5/6/G; g/7/G/F28 7"},
+        {2, 1, 7, 3, false, "T/H/g/1/2/3/G/g/4 | 5/6/G; g/7/G/F28 7"},
+        {2, 0, 7, 3, true, "T/H/g/1/2/3/G/g/4 | H/g/5/6/G; H/g/7/G/F28 7"},
+        {3, 0, 10, 3, true, "T/H/g/1/2/3/G/g/4 | H/g/5/6/G/g/7/8 | H/g/9/G; H/g/10/G/F55 10"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Format("%d page columns, band columns %d, %d records%s",

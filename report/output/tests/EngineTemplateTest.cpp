@@ -101,6 +101,72 @@ AnsiString Outline(TrpXMLItem* Item)
     return out;
 }
 
+// Group headers shown for a record are never left alone at the foot of a page when a block
+// kept together from right after them moves on (an inner group kept together, a footer kept
+// with the record): they go along, once, with their outline entries. A record that only
+// continues its group moves without the header.
+TEST(EngineTemplate, GroupHeadersGoWithTheBlockAfterThem)
+{
+    struct Case {
+        const char* why;
+        std::vector<std::pair<const char*, const char*>> groups;  // per record: outer, inner
+        bool keepFooter, innerKept, reprint;
+        Extended footerHeight;
+        const char* pages;
+        const char* outline;
+        bool title = false;  // a report title above: the first block is kept too
+    };
+    const Case cases[] = {
+        {"the last record opens the inner group; the footer is kept with it",
+         {{"A0", "B0"}, {"A0", "B0"}, {"A0", "B0"}, {"A0", "B1"}}, true, false, false, 40,
+         "|A0;B0;1;2;3;fB;|B1;4;fB;fA;F;", " A0@0:0 [ B0@0:15 B1@1:0 ]"},
+        {"the last record opens both groups; the footer is kept with it",
+         {{"A0", "B0"}, {"A0", "B0"}, {"A0", "B0"}, {"A1", "B1"}}, true, false, true, 20,
+         "|A0;B0;1;2;3;fB;fA;|A1;B1;4;fB;fA;F;", " A0@0:0 [ B0@0:15 ] A1@1:0 [ B1@1:15 ]"},
+        {"the last record continues its group: the header stays",
+         {{"A0", "B0"}, {"A0", "B0"}, {"A0", "B0"}, {"A0", "B0"}}, true, false, false, 50,
+         "|A0;B0;1;2;3;|4;fB;fA;F;", " A0@0:0 [ B0@0:15 ]"},
+        {"an inner group kept together takes the outer header just shown, printed once",
+         {{"A0", "B0"}, {"A0", "B0"}, {"A0", "B0"}, {"A1", "B1"}, {"A1", "B1"}, {"A1", "B1"}}, false, true, true, 20,
+         "|A0;B0;1;2;3;fB;fA;|A1;B1;4;5;6;fB;fA;F;", " A0@0:0 [ B0@0:15 ] A1@1:0 [ B1@1:15 ]"},
+        {"an outer header a kept block brought is reprinted over the next kept block that moves",
+         {{"A0", "B0"}, {"A0", "B0"}, {"A0", "B0"}, {"A0", "B1"}, {"A0", "B1"}, {"A0", "B1"}}, false, true, true, 20,
+         "|T;A0;B0;1;2;3;fB;|A0;B1;4;5;6;fB;fA;F;", " A0@0:10 [ B0@0:25 B1@1:15 ]", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        std::vector<std::map<AnsiString, Variant>> rows = NumberedRows(static_cast<int>(c.groups.size()));
+        for (size_t i = 0; i < rows.size(); ++i) {
+            rows[i]["G1"] = AnsiString(c.groups[i].first);
+            rows[i]["G2"] = AnsiString(c.groups[i].second);
+        }
+        if (c.title)
+            t.Memo(t.Band<TrpReportTitle>(0, 10), 0, 0, 100, 10, "T");
+        auto* outer = t.Band<TrpGroupHeader>(12, 15);
+        outer->Condition = "<D.\"G1\">";
+        outer->ReprintOnNewPage = c.reprint;
+        outer->OutlineText = "<D.\"G1\">";
+        t.Memo(outer, 0, 0, 100, 15, "[D.\"G1\"]");
+        auto* inner = t.Band<TrpGroupHeader>(20, 15);
+        inner->Condition = "<D.\"G2\">";
+        inner->KeepTogether = c.innerKept;
+        inner->ReprintOnNewPage = c.reprint;
+        inner->OutlineText = "<D.\"G2\">";
+        t.Memo(inner, 0, 0, 100, 15, "[D.\"G2\"]");
+        auto* m = t.Band<TrpMasterData>(40, 25);
+        m->KeepFooter = c.keepFooter;
+        m->SetDataSet(t.DataSet("D", rows));
+        t.Memo(m, 0, 0, 100, 25, "[D.\"N\"]");
+        t.Memo(t.Band<TrpGroupFooter>(70, 5), 0, 0, 100, 5, "fB");
+        t.Memo(t.Band<TrpGroupFooter>(80, 5), 0, 0, 100, 5, "fA");
+        t.Memo(t.Band<TrpFooter>(90, c.footerHeight), 0, 0, 100, 15, "F");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), c.pages);
+        EXPECT_EQ(Outline(t.Pages()->GetOutline()->Root()), c.outline);
+    }
+}
+
 // A block kept together that moves to the next page takes every outline entry made inside
 // it along, at whatever level the block opened them.
 TEST(EngineTemplate, KeptBlockMovesItsOutlineEntries)
@@ -112,9 +178,9 @@ TEST(EngineTemplate, KeptBlockMovesItsOutlineEntries)
         const char* outline;
     };
     const Case cases[] = {
-        {"the inner group is kept: its entries open under an outer entry that stays", false, true,
-         "|A1;B1;1;2;3;A2;|B2;4;5;6;",
-         " A1@0:0 [ B1@0:20 ] A2@0:100 [ B2@1:0 ]"},
+        {"the inner group is kept: the outer header just shown goes along, not left alone", false, true,
+         "|A1;B1;1;2;3;|A2;B2;4;5;6;",
+         " A1@0:0 [ B1@0:20 ] A2@1:0 [ B2@1:20 ]"},
         {"the outer group is kept: its entry moves with everything under it", true, false,
          "|A1;B1;1;2;3;|A2;B2;4;5;6;",
          " A1@0:0 [ B1@0:20 ] A2@1:0 [ B2@1:20 ]"},
