@@ -50,6 +50,12 @@ inline constexpr const char* kFOpenError = "Cannot open file \"%s\". %s";
 inline constexpr const char* kFolderRefusesSave =
     "Cannot save \"%s\": the folder does not allow new files (%s), and writing over the file in place "
     "would lose it if the save failed half-way. Save it in another folder.";
+// In a folder with the sticky bit (as /tmp) only its owner may replace a file, and writing
+// over it in place would lose it to a failure half-way just the same.
+inline constexpr const char* kStickyRefusesSave =
+    "Cannot save \"%s\": the file belongs to another user, and in this folder only its owner may "
+    "replace it; writing over it in place would lose it if the save failed half-way. Save it under "
+    "another name.";
 inline constexpr const char* kTempFileError = "Cannot create a temporary file in \"%s\". %s";
 inline constexpr const char* kSizeError = "Stream size %s is not possible";
 

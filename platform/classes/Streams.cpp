@@ -403,12 +403,28 @@ void KeepOwnerAndMode(int handle, const std::string& oldSysName)
     ::fchmod(handle, old.st_mode & 07777);  // after the owner: a new owner clears set-id bits
 }
 
+bool OnlyOwnerMayReplace(const std::string& sysName)
+{
+    struct stat f {}, d {};
+    if (::stat(sysName.c_str(), &f) != 0 || !S_ISREG(f.st_mode))
+        return false;
+    const size_t slash = sysName.rfind('/');
+    const std::string sysDir = slash == std::string::npos ? "." : slash == 0 ? "/" : sysName.substr(0, slash);
+    if (::stat(sysDir.c_str(), &d) != 0 || !(d.st_mode & S_ISVTX))
+        return false;
+    const uid_t me = ::geteuid();
+    return me != 0 && me != f.st_uid && me != d.st_uid;
+}
+
 void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write)
 {
     const std::string sysName = FinalTarget(PathToSystem(fileName));
     // A file the user may not write stays as it is, as it would were it written in place.
     if (::access(sysName.c_str(), F_OK) == 0 && ::access(sysName.c_str(), W_OK) != 0)
         throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));
+    // Nor is a file written over in place where it may not be replaced.
+    if (OnlyOwnerMayReplace(sysName))
+        throw EFCreateError(Format(msg::kStickyRefusesSave, {fileName}));
     const size_t slash = sysName.rfind('/');
     const std::string sysDir = slash == std::string::npos ? "." : slash == 0 ? "/" : sysName.substr(0, slash);
     // The new file must be in the same folder: a rename never moves data between disks.

@@ -148,7 +148,9 @@ AnsiString CreateTempFile(const AnsiString& dir, const AnsiString& prefix);
 // when the file cannot be made or replaced. The file keeps the old file's permissions.
 // A name that is a link keeps the link: the file it points at is the one replaced. An old
 // file the user may not write is not replaced, and neither is one whose folder refuses new
-// files: that raises EFCreateError saying so (kFolderRefusesSave) and the file stays.
+// files: that raises EFCreateError saying so (kFolderRefusesSave) and the file stays. Nor is
+// a file the user may not replace (another's file in a folder with the sticky bit): that
+// raises EFCreateError saying so (kStickyRefusesSave) before anything is written.
 // The new file also keeps the old one's owner and group where the process may give them.
 void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write);
 
@@ -156,6 +158,11 @@ void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&
 // encoding), that file's owner and group as far as the process may (another owner only as
 // root; a group the user belongs to) and then its mode. Nothing when there is no old file.
 void KeepOwnerAndMode(int handle, const std::string& oldSysName);
+
+// Whether the regular file `sysName` (a name in the system's encoding) may not be replaced
+// by another file put in its place: in a folder with the sticky bit (as /tmp) only the owner
+// of the file or of the folder may do that. False when there is no such file.
+bool OnlyOwnerMayReplace(const std::string& sysName);
 
 // Whether a failure to make a file in a folder means the folder refuses new files.
 inline bool FolderRefusesNewFiles(int err) { return err == EACCES || err == EPERM || err == EROFS; }

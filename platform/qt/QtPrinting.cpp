@@ -140,28 +140,14 @@ private:
     std::thread FThread;  // last: it starts once the rest is made
 };
 
-// Whether the file's name may be given to another file, as the document written beside it.
-// In a folder with the sticky bit (as /tmp) only the owner of the file or of the folder may
-// do that; anyone else who may write the file writes it in place, as before.
-bool Replaceable(const QFileInfo& info)
-{
-    const QByteArray file = QFile::encodeName(info.canonicalFilePath());
-    const QByteArray folder = QFile::encodeName(QFileInfo(info.canonicalFilePath()).absolutePath());
-    struct stat f, d;
-    if (::stat(file.constData(), &f) != 0 || ::stat(folder.constData(), &d) != 0 || !(d.st_mode & S_ISVTX))
-        return true;
-    const uid_t me = ::geteuid();
-    return me == 0 || me == f.st_uid || me == d.st_uid;
-}
-
 // The file a PDF document goes to. A regular file (or a new one) is written under a temporary
 // name beside it and put in its place whole when the document is finished: the name never
 // holds a document cut short, not while it is written, nor after a failure or Abort (what
 // was there stays), and of two documents written to one name at once the one finished last
 // is there, whole, with the old file's mode and (where the process may) owner and group.
-// Anything else by that name (a device, a pipe), or a file that may be written but not
-// replaced in a folder with the sticky bit, is written to directly. A file in a folder that
-// refuses new files is not written over in place: that is refused, and the file stays.
+// Anything else by that name (a device, a pipe) is written to directly. A file in a folder
+// that refuses new files, or another's file in a folder with the sticky bit (where only its
+// owner may replace it), is not written over in place: that is refused, and the file stays.
 // Every write is checked: a full disk fails the document instead of leaving half of it.
 class TPdfOutput {
 public:
@@ -170,7 +156,9 @@ public:
     {
         const QString path = QString::fromUtf8(AnsiToUtf8(fileName).c_str());
         const QFileInfo info(path);
-        if (info.exists() && (!info.isFile() || !Replaceable(info))) {
+        if (info.exists() && info.isFile() && OnlyOwnerMayReplace(QFile::encodeName(info.canonicalFilePath()).toStdString()))
+            throw EPrinter(Format(msg::kStickyRefusesSave, {fileName}));
+        if (info.exists() && !info.isFile()) {
             FFile = std::make_unique<QFile>(path);
         } else {
             FSave = new QSaveFile(path);

@@ -400,15 +400,15 @@ void TrpReport::DefineProperties(TFiler* Filer)
 {
     TrpCustomReport::DefineProperties(Filer);
     // A style whose name another one has already (letters' case aside) is refused by its
-    // SetName; it is left out and the report is told, as a style file's loading does.
-    auto twins = [this](TCollectionItem* Item, const AnsiString& Text) {
+    // SetName; it is left out and told.
+    auto twins = [](TCollectionItem* Item, const AnsiString& Text) -> AnsiString {
         TrpXMLItem attrs;
         attrs.Text = Text;
         const AnsiString wanted = attrs.Prop("Name");
-        if (static_cast<TrpStyleItem*>(Item)->GetName() != wanted) {
-            delete Item;
-            Errors.Add(Format(rpmsg::kDuplicateStyle, {wanted}));
-        }
+        if (static_cast<TrpStyleItem*>(Item)->GetName() == wanted)
+            return {};
+        delete Item;
+        return Format(rpmsg::kDuplicateStyle, {wanted});
     };
     Filer->DefineProperty("Style", [this, twins](TReader& r) { rpReadCollection(FStyles.get(), r, this, twins); },
                           [this](TWriter& w) { rpWriteCollection(FStyles.get(), w, this); }, true);

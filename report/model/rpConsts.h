@@ -25,6 +25,7 @@ inline constexpr const char* kNotACompressor = "the default compressor class %s 
 
 // Form-resource collections.
 inline constexpr const char* kCollectionExpected = "a collection (value type 14 or 1) expected, found value type %d";
+inline constexpr const char* kCollectionNotRead = "collection items that do not fit: %s";
 inline constexpr const char* kItemTooLong = "collection item of %s bytes is longer than the %s bytes left";
 
 // Style and variables files whose root element is another one.
@@ -32,6 +33,7 @@ inline constexpr const char* kWrongRoot = "Invalid file format: the root element
 
 // Styles.
 inline constexpr const char* kDuplicateStyle = "Duplicate name: a second style named \"%s\" (letters' case aside) was left out";
+inline constexpr const char* kStyleTwin = "Duplicate name: another style of the collection is named so (letters' case aside)";
 inline constexpr const char* kStyleDamaged = "Invalid file format: style %d (\"%s\") of the collection \"%s\": %s";
 
 // Component tree.

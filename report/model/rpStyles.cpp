@@ -123,20 +123,18 @@ void TrpStyles::LoadFromXMLItem(TrpXMLItem* Item)
         TrpStyleItem* style = Add();
         s.Errors.Clear();
         s.XMLToObj(child->Text, style);
-        // A name another style has already (letters' case aside) is refused by SetName;
-        // the style is dropped and the report is told, rather than kept without a name.
+        // A name another style has already (letters' case aside) is refused by SetName, and
+        // any other value that does not fit (a colour that is no number, a font size in
+        // words) would leave the style half set up. Either way the file is refused, naming
+        // the style, as a damaged file is, and nothing of it stays: a style dropped or
+        // renamed in passing would be lost to the user without a word.
         const AnsiString wanted = child->Prop("Name");
-        if (style->GetName() != wanted) {
-            delete style;
-            if (FReport)
-                FReport->Errors.Add(Format(rpmsg::kDuplicateStyle, {wanted}));
-            continue;
-        }
-        // Any other value that does not fit (a colour that is no number, a font size in
-        // words) would leave the style half set up: the file is refused, naming the style,
-        // as a damaged file is, and nothing of it stays.
-        if (s.Errors.Count() > 0) {
-            const AnsiString problem = s.Errors[0];
+        AnsiString problem;
+        if (style->GetName() != wanted)
+            problem = rpmsg::kStyleTwin;
+        else if (s.Errors.Count() > 0)
+            problem = s.Errors[0];
+        if (!problem.empty()) {
             const AnsiString collection = Name;
             Clear();
             Name.clear();

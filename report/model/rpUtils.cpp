@@ -88,7 +88,7 @@ void rpWriteCollection(TCollection* Collection, TWriter& Writer, TrpComponent* O
 }
 
 void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Owner,
-                      const std::function<void(TCollectionItem*, const AnsiString&)>& ItemRead)
+                      const std::function<AnsiString(TCollectionItem*, const AnsiString&)>& ItemRead)
 {
     const TValueType first = Reader.ReadValue();
     if (first == vaCollection) {
@@ -112,6 +112,11 @@ void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Ow
         own = std::make_unique<TrpXMLSerializer>();
         own->Owner = report;
     }
+    // Inside a report file the report's serializer gathers what did not fit, and the report
+    // tells it once the file is read. Read on its own (from a window's form resource) the
+    // collection has nobody to tell it later: there it fails the read, as a malformed value
+    // of the plain form does, rather than load half and pass for a good one.
+    TStringList problems;
     Collection->Clear();
     try {
         while (!Reader.EndOfList()) {
@@ -122,16 +127,22 @@ void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Ow
                 shared->XMLToObj(text, item);
             else
                 own->ReadPersistentStr(report, item, text);
-            if (ItemRead)
-                ItemRead(item, text);
+            if (ItemRead) {
+                const AnsiString problem = ItemRead(item, text);
+                if (!problem.empty())
+                    (own || !report ? problems : report->Errors).Add(problem);
+            }
             Reader.ReadListEnd();
         }
         Reader.ReadListEnd();
-        // A value that did not fit an item's property is told in the report's errors, as it
-        // is when the serializer of a report file reads the same collection.
-        if (own && report)
-            for (int i = 0; i < own->Errors.Count(); ++i)
-                report->Errors.Add(own->Errors[i]);
+        if (own) {
+            AnsiString told;
+            for (const TStringList* list : {&own->Errors, &problems})
+                for (int i = 0; i < list->Count(); ++i)
+                    told += (told.empty() ? "" : "; ") + (*list)[i];
+            if (!told.empty())
+                throw EReadError(Format(rpmsg::kCollectionNotRead, {told}));
+        }
     } catch (...) {
         if (shared)
             shared->ClearFixups();  // they may point into the items about to go

@@ -9,7 +9,8 @@
 //   form B (while the XML serializer writes the report, IsWriting set):
 //     1, then per item: 1, 12, u32 length, the item's attribute text, 0; then 0.
 // Either form is read back; a malformed one raises the component reader's error and
-// leaves the collection empty rather than half filled.
+// leaves the collection empty rather than half filled. So does a value that does not fit an
+// item when the collection is read outside a report file (which gathers such errors).
 //
 // Not here: image strips, transparent and stretched drawing, and the developer aid that
 // wrote resource source text (they arrive with bitmaps and the canvas devices).
@@ -23,9 +24,11 @@
 #include <functional>
 
 void rpWriteCollection(TCollection* Collection, TWriter& Writer, TrpComponent* Owner);
-// ItemRead, when given, sees each item of the attribute-text form with its text once applied.
+// ItemRead, when given, sees each item of the attribute-text form with its text once applied;
+// it may free the item, and returns what was wrong with it or an empty text. Inside a report
+// file what was wrong goes to the report's errors; read on its own, the read fails with it.
 void rpReadCollection(TCollection* Collection, TReader& Reader, TrpComponent* Owner,
-                      const std::function<void(TCollectionItem*, const AnsiString&)>& ItemRead = {});
+                      const std::function<AnsiString(TCollectionItem*, const AnsiString&)>& ItemRead = {});
 // Byte 1 followed by c stands for c + 128 (decoding); Encode writes it that way.
 AnsiString ConvertHighChars(const AnsiString& Text, bool Encode);
 void ConvertItemStrings(TCollectionItem* Item, bool Encode);

@@ -1,4 +1,5 @@
 // The Qt backends of the graphics and printing layers, on the offscreen platform.
+#include "platform/classes/Classes.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/gui/ExtCtrls.h"
@@ -793,62 +794,94 @@ TEST_F(QtGraphics, APdfFileHoldsAWholeDocumentOrTheOneBeforeItHowEverItsJobsEnd)
     }
 }
 
-// In a folder with the sticky bit (as /tmp) a user may write another's file but not replace
-// it: the document is written into it in place. The file's owner has it replaced whole.
-TEST_F(QtGraphics, APdfFileAnotherOwnsInAStickyFolderIsWrittenInPlace)
+// In a folder with the sticky bit (as /tmp) a user may be allowed to write another's file but
+// not to replace it. Writing over it in place would lose the old document to a failure half-way,
+// so the save is refused and the file stays; the file's owner has it replaced whole. The same
+// holds for a PDF document and for a file saved whole.
+TEST_F(QtGraphics, AFileAnotherOwnsInAStickyFolderIsRefusedNotWrittenInPlace)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "the job is run as another user";
     const uid_t nobody = 65534;
     std::string top = "/tmp/qt_graphics_sticky_XXXXXX";
     ASSERT_NE(::mkdtemp(top.data()), nullptr);
-    const std::string folder = top + "/shared", path = folder + "/out.pdf";
+    const std::string folder = top + "/shared";
     std::filesystem::create_directory(folder);
     ::chmod(top.c_str(), 0755);
     ::chmod(folder.c_str(), 01777);
     TQtPdfDevice pdf(150);
+    const auto pdfOf = [&](const AnsiString& name, int pages) {
+        return [&pdf, name, pages](const std::string& path) {
+            std::unique_ptr<TPrintJob> job = pdf.BeginDoc(name, path, TPageSetup{});
+            for (int i = 1; i <= pages; ++i)
+                PrintJobPage(*job, name, i);
+            job->EndDoc();
+        };
+    };
+    const auto linesOf = [](const char* text) {
+        return [text](const std::string& path) {
+            TStringList lines;
+            lines.SetText(text);
+            lines.SaveToFile(path);
+        };
+    };
+    const auto pagesAre = [](const AnsiString& name, int pages) {
+        return [name, pages](const std::string& path) { ExpectJobPages(path, name, pages); };
+    };
+    const auto textIs = [](const char* text) {
+        return [text](const std::string& path) {
+            std::ifstream in(path, std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+        };
+    };
+    const struct {
+        const char* route;
+        std::function<void(const std::string&)> old, save, isOld, isNew;
+    } routes[] = {
+        {"PDF document", pdfOf("Old", 1), pdfOf("New", 2), pagesAre("Old", 1), pagesAre("New", 2)},
+        {"file saved whole", linesOf("old"), linesOf("new"), textIs("old\r\n"), textIs("new\r\n")},
+    };
     const struct {
         const char* why;
         uid_t owner;
-        bool inPlace;
-    } cases[] = {{"another's file", 0, true}, {"the user's own file", nobody, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.why);
-        std::filesystem::remove(path);
-        {
-            std::unique_ptr<TPrintJob> job = pdf.BeginDoc("Old", path, TPageSetup{});
-            PrintJobPage(*job, "Old", 1);
-            job->EndDoc();
-        }
-        ASSERT_EQ(::chown(path.c_str(), c.owner, c.owner), 0);
-        ::chmod(path.c_str(), 0666);
-        struct stat before{};
-        ::stat(path.c_str(), &before);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            alarm(60);
-            if (setresgid(nobody, nobody, nobody) != 0 || setresuid(nobody, nobody, nobody) != 0)
-                _exit(2);
-            try {
-                std::unique_ptr<TPrintJob> job = pdf.BeginDoc("New", path, TPageSetup{});
-                PrintJobPage(*job, "New", 1);
-                PrintJobPage(*job, "New", 2);
-                job->EndDoc();
-            } catch (...) {
-                _exit(1);
+        bool replaced;
+    } owners[] = {{"another's file", 0, false}, {"the user's own file", nobody, true}};
+    for (const auto& r : routes)
+        for (const auto& o : owners) {
+            SCOPED_TRACE(std::string(r.route) + ", " + o.why);
+            const std::string path = folder + "/out.pdf";
+            std::filesystem::remove(path);
+            r.old(path);
+            ASSERT_EQ(::chown(path.c_str(), o.owner, o.owner), 0);
+            ::chmod(path.c_str(), 0666);
+            struct stat before{};
+            ::stat(path.c_str(), &before);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                alarm(60);
+                if (setresgid(nobody, nobody, nobody) != 0 || setresuid(nobody, nobody, nobody) != 0)
+                    _exit(2);
+                try {
+                    r.save(path);
+                } catch (const std::exception& e) {
+                    _exit(std::string(e.what()).find("only its owner may replace it") != std::string::npos ? 3 : 1);
+                }
+                _exit(0);
             }
-            _exit(0);
+            ASSERT_GT(pid, 0);
+            int status = 0;
+            waitpid(pid, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), o.replaced ? 0 : 3) << "0: saved, 3: refused saying why";
+            (o.replaced ? r.isNew : r.isOld)(path);
+            struct stat after{};
+            ::stat(path.c_str(), &after);
+            EXPECT_EQ(after.st_ino != before.st_ino, o.replaced) << "replaced whole, never written in place";
+            size_t left = 0;
+            for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder))
+                ++left;
+            EXPECT_EQ(left, 1u) << "no temporary file is left behind";
         }
-        ASSERT_GT(pid, 0);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "EndDoc failed";
-        ExpectJobPages(path, "New", 2);
-        struct stat after{};
-        ::stat(path.c_str(), &after);
-        EXPECT_EQ(after.st_ino == before.st_ino, c.inPlace);
-    }
     std::error_code ec;
     std::filesystem::remove_all(top, ec);
 }

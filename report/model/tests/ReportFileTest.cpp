@@ -7,6 +7,7 @@
 #include "report/model/rpDsgnIntf.h"
 #include "report/model/rpRes.h"
 
+#include "platform/classes/ObjectText.h"
 #include "platform/gui/testing/TestDriver.h"
 
 #include <cstring>
@@ -505,6 +506,11 @@ TEST_F(ReportTest, EveryStyleFileFaultIsTold)
         return text;
     };
     const auto cut = [](AnsiString text) { return text.erase(text.rfind("</")); };
+    // The second style takes the first one's name, in other letters' case.
+    const auto twin = [](AnsiString text) {
+        const size_t at = text.find("Name=\"Bad\"");
+        return text.replace(at, 10, "Name=\"head\"");
+    };
 
     struct Case {
         const char* why;
@@ -518,6 +524,8 @@ TEST_F(ReportTest, EveryStyleFileFaultIsTold)
         {"the other kind of file", sheetText, styleText, "the root element is"},
         {"a report", "<?xml?><TrpReport Name=\"R\"/>", "<?xml?><TrpReport Name=\"R\"/>", "the root element is \"TrpReport\""},
         {"a damaged attribute", damaged(styleText), damaged(sheetText), "style 2 (\"Bad\") of the collection \"Blue\""},
+        {"two styles of one name", twin(styleText), twin(sheetText),
+         "style 2 (\"head\") of the collection \"Blue\": Duplicate name"},
         {"not XML at all", "style", "stylesheet", "Invalid file format"},
     };
     for (const Case& c : cases) {
@@ -590,10 +598,68 @@ TEST_F(ReportTest, ADamagedStyleInAReportFileIsTold)
     EXPECT_NE(loaded->Errors[0].find("zzzzzzzzz"), AnsiString::npos) << loaded->Errors[0];
 }
 
-// A collection read from a window's form resource has no report serializer around it: a value
-// that does not fit an item is still told in the report's errors, as in a report file.
-TEST_F(ReportTest, CollectionItemsThatDoNotFitAreTold)
+namespace {
+class TCollectionWindow : public TComponent {
+    SKLAD_CLASS(TCollectionWindow, TComponent)
+public:
+    using TComponent::TComponent;
+};
+SKLAD_DEFINE_CLASS(TCollectionWindow)
+void TCollectionWindow::Publish(TPropertyTable&) {}
+}  // namespace
+
+// A collection read from a window's form resource has no report file around it to gather what
+// does not fit and tell it: an item that does not fit fails the read, naming the layout's
+// line, and the window is not built half right as if nothing were wrong. Both forms alike.
+TEST_F(ReportTest, CollectionItemsThatDoNotFitFailTheWindowsLayout)
 {
+    RegisterClass(TCollectionWindow::StaticClass());
+    // The report's collections in the form the XML writer gives them: one text per item.
+    const auto layout = [](const AnsiString& property, const std::vector<AnsiString>& items) {
+        AnsiString text = "object Form1: TCollectionWindow\r\n  object rpReport1: TrpReport\r\n    " + property + " = (";
+        for (const AnsiString& item : items)
+            text += "\r\n      (\r\n        '" + item + "')";
+        return text + ")\r\n  end\r\nend\r\n";
+    };
+    // The plain form of the form resources.
+    const auto plain = [](const AnsiString& property, const std::vector<AnsiString>& items) {
+        AnsiString text = "object Form1: TCollectionWindow\r\n  object rpReport1: TrpReport\r\n    " + property + " = <";
+        for (const AnsiString& item : items)
+            text += "\r\n      item\r\n        " + item + "\r\n      end";
+        return text + ">\r\n  end\r\nend\r\n";
+    };
+    const struct {
+        const char* why;
+        AnsiString text;
+        const char* told;  // empty: the window loads
+    } cases[] = {
+        {"good styles", layout("Style", {" Name=\"Head\"", " Name=\"Body\" Color=\"255\""}), ""},
+        {"a colour that is no number", layout("Style", {" Name=\"Head\" Color=\"zzzzzzzzz\""}), "zzzzzzzzz"},
+        {"two styles of one name", layout("Style", {" Name=\"Head\"", " Name=\"HEAD\""}), "Duplicate name"},
+        {"good variables", layout("Variables", {" Name=\"v\" Value=\"1\"", " Name=\"w\""}), ""},
+        {"plain form: a colour that is no number", plain("Style", {"Name = 'Head'\r\n        Color = clZzz"}), "clZzz"},
+        {"plain form: two styles of one name", plain("Style", {"Name = 'Head'", "Name = 'HEAD'"}), "Duplicate name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TCollectionWindow window(nullptr);
+        AnsiString error;
+        try {
+            ReadComponentText(c.text, &window, "Unit1.dfm");
+        } catch (const EReadError& e) {
+            error = e.Message();
+        }
+        if (!*c.told) {
+            EXPECT_EQ(error, "");
+            EXPECT_NE(window.FindComponent("rpReport1"), nullptr);
+            continue;
+        }
+        EXPECT_NE(error.find(c.told), AnsiString::npos) << error;
+        EXPECT_NE(error.find("Unit1.dfm, line"), AnsiString::npos) << error;
+        EXPECT_EQ(window.FindComponent("rpReport1"), nullptr) << "no half-built window";
+    }
+
+    // Read on its own the same way, given a report: the collection is left empty, not half read.
     TrpReport& r = *MakeReport();
     TrpStyles styles(nullptr);
     styles.Add()->SetName("Head");
@@ -612,11 +678,8 @@ TEST_F(ReportTest, CollectionItemsThatDoNotFitAreTold)
     damaged.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     damaged.SetPosition(0);
     TrpStyles back(nullptr);
-    {
-        TReader rd(damaged);
-        rpReadCollection(&back, rd, &r);
-    }
-    EXPECT_EQ(back.Count(), 1);
-    ASSERT_EQ(r.Errors.Count(), 1);
-    EXPECT_NE(r.Errors[0].find("zzzzzzzzz"), AnsiString::npos) << r.Errors[0];
+    back.Add()->SetName("Old");
+    TReader rd(damaged);
+    EXPECT_THROW(rpReadCollection(&back, rd, &r), EReadError);
+    EXPECT_EQ(back.Count(), 0);
 }

@@ -432,7 +432,7 @@ TEST_F(TemplateTest, Styles)
     EXPECT_EQ(back.IndexOf("three"), -1);
 }
 
-TEST_F(TemplateTest, StyleNamesAreEscapedOnceAndCaseTwinsAreReported)
+TEST_F(TemplateTest, StyleNamesAreEscapedOnceAndCaseTwinsAreRefused)
 {
     TrpStyles styles;
     styles.Name = "Red & \"Blue\"";
@@ -450,15 +450,17 @@ TEST_F(TemplateTest, StyleNamesAreEscapedOnceAndCaseTwinsAreReported)
     const AnsiString twins = "<?xml version=\"1.0\"?><style Name=\"S\"><item Name=\"Head\" Color=\"255\"/>"
                              "<item Name=\"HEAD\" Color=\"65280\"/><item Name=\"Body\"/></style>";
     TrpReport* r = MakeReport();
+    r->GetStyles()->Add()->SetName("Old");
     TStringStream in(twins);
-    r->GetStyles()->LoadFromStream(in);
-    TStrings* names = new TStringList;
-    r->GetStyles()->GetList(names);
-    EXPECT_EQ(names->GetCommaText(), "Head,Body") << "the twin is left out, not kept without a name";
-    delete names;
-    EXPECT_EQ(r->GetStyles()->Find("head")->Color, 255);
-    ASSERT_EQ(r->Errors.Count(), 1);
-    EXPECT_NE(r->Errors[0].find("HEAD"), AnsiString::npos) << r->Errors[0];
+    // Neither left out nor renamed: the file is refused, naming the twin.
+    try {
+        r->GetStyles()->LoadFromStream(in);
+        ADD_FAILURE() << "a style file with two styles of one name loaded";
+    } catch (const EXMLFormatError& e) {
+        EXPECT_NE(e.Message().find("style 2 (\"HEAD\") of the collection \"S\": Duplicate name"), AnsiString::npos)
+            << e.Message();
+    }
+    EXPECT_EQ(r->GetStyles()->Count(), 0) << "nothing of the file stays";
 }
 
 // The same twins inside a report file: the report's own styles are read item by item.
