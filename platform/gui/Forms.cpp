@@ -307,9 +307,13 @@ void TCustomForm::SetVisible(bool value)
             if (auto* owner = dynamic_cast<TCustomForm*>(Owner()); owner && owner->GetVisible())
                 around = owner->ShownRect();
         if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
-            FPosition == poOwnerFormCenter)
+            FPosition == poOwnerFormCenter) {
             SetBounds(around.Left + (around.Width() - FWidth) / 2, around.Top + (around.Height() - FHeight) / 2,
                       FWidth, FHeight);
+            // Centred on a window smaller than itself near a monitor's edge, or on a screen
+            // smaller than itself, a window would stand with its caption out of reach.
+            MakeFullyVisible();
+        }
         FVisible = true;
         FShowing = true;
         FInShowHide = true;

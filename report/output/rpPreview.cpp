@@ -1,6 +1,7 @@
 #include "report/output/rpPreview.h"
 
 #include "report/output/rpPageSettings.h"
+#include "report/output/rpPrinter.h"
 #include "report/output/rpSearchDialog.h"
 
 #include "report/model/rpBands.h"
@@ -760,6 +761,12 @@ void TrpPreview::Print()
 {
     if (FRunning || !PreviewPages)
         return;
+    // Without an installed printer there is nothing to print on. Said here, so that every
+    // print command of the preview (its button, Ctrl+P) tells the same, before any dialog.
+    if (!rpPrinters().HasPhysicalPrinters()) {
+        Application->MessageBox(rpResources().Get("clNoPrinters"), rpResources().Get("mbError"), MB_OK | MB_ICONERROR);
+        return;
+    }
     PreviewPages->CurPreviewPage = FPageNo;
     struct Unlocker {
         TrpPreview* P;

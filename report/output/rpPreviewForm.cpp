@@ -303,10 +303,8 @@ void TrpPreviewForm::FormMouseWheelEvent(TObject*, TShiftState, int WheelDelta, 
 
 void TrpPreviewForm::PrintBClick(TObject*)
 {
-    if (!rpPrinters().HasPhysicalPrinters())
-        Application->MessageBox(rpResources().Get("clNoPrinters"), rpResources().Get("mbError"), MB_OK | MB_ICONERROR);
-    else
-        Preview->Print();
+    // The preview's Print tells when no printer is installed, for Ctrl+P as well.
+    Preview->Print();
     SetEnabled(true);
 }
 

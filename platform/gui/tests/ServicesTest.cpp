@@ -220,3 +220,70 @@ TEST(ShortCutTest, TextAndValuesRoundTrip)
 }
 
 }  // namespace
+
+namespace {
+
+// Where a dialog stands as it shows, by its Position: on the primary screen, as designed, or
+// in the middle of the main window or of its owner as the desktop shows them (a maximized one
+// fills its monitor's work area, a minimized one keeps its place for the way back); and never
+// with its caption off the monitor it lands on.
+TEST_F(GuiTest, ADialogStandsWhereItsPositionSays)
+{
+    // A primary monitor with a panel along its top, and a second right of it, lower.
+    D.SetMonitors({{Rect(0, 0, 1280, 1024), Rect(0, 40, 1280, 1024)}, {Bounds(1280, 200, 1024, 768), {}}});
+    TLogForm* main = NewForm("Main");
+    TLogForm* owner = NewForm("Owner");
+    TLogForm* dialog = nullptr;
+    Application->CreateForm(dialog);
+    struct Case {
+        const char* why;
+        TPosition position;
+        TCustomForm* around;    // the window shown under the dialog, or none
+        TRect at;               // its bounds
+        TWindowState state;
+        TPoint shown;           // the dialog's top-left corner (its size is 200 x 100)
+        TPoint size = {200, 100};
+    };
+    const Case cases[] = {
+        {"screen centre", poScreenCenter, nullptr, {}, wsNormal, {540, 462}},
+        {"as designed", poDesigned, nullptr, {}, wsNormal, {7, 9}},
+        {"main window", poMainFormCenter, main, Bounds(100, 100, 400, 300), wsNormal, {200, 200}},
+        {"main window maximized", poMainFormCenter, main, Bounds(100, 100, 400, 300), wsMaximized, {540, 482}},
+        {"main window maximized on the second monitor", poMainFormCenter, main, Bounds(1400, 300, 400, 300),
+         wsMaximized, {1692, 534}},
+        {"main window minimized", poMainFormCenter, main, Bounds(1400, 300, 400, 300), wsMinimized, {1500, 400}},
+        {"main window hidden: the screen", poMainFormCenter, nullptr, {}, wsNormal, {540, 462}},
+        {"owner", poOwnerFormCenter, owner, Bounds(300, 500, 600, 200), wsNormal, {500, 550}},
+        {"owner maximized on the second monitor", poOwnerFormCenter, owner, Bounds(1400, 300, 400, 300), wsMaximized,
+         {1692, 534}},
+        {"main window smaller than the dialog in the corner", poMainFormCenter, main, Bounds(0, 40, 100, 80),
+         wsNormal, {0, 40}, {600, 400}},
+        {"owner smaller than the dialog at the right edge", poOwnerFormCenter, owner, Bounds(2200, 900, 100, 60),
+         wsNormal, {1704, 568}, {600, 400}},
+        {"a dialog larger than the screen", poScreenCenter, nullptr, {}, wsNormal, {0, 40}, {1400, 1100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        dialog->Hide();
+        for (TLogForm* f : {main, owner}) {
+            f->Hide();
+            f->SetWindowState(wsNormal);
+        }
+        if (c.around) {
+            c.around->SetBounds(c.at.Left, c.at.Top, c.at.Width(), c.at.Height());
+            c.around->SetWindowState(c.state);
+            c.around->Show();
+        }
+        // The owner's dialog is owned by it, the others by the application.
+        if (c.position == poOwnerFormCenter)
+            owner->InsertComponent(dialog);
+        else if (dialog->Owner() != Application)
+            Application->InsertComponent(dialog);
+        dialog->SetPosition(c.position);
+        dialog->SetBounds(7, 9, c.size.X, c.size.Y);
+        dialog->Show();
+        EXPECT_EQ(dialog->BoundsRect(), Bounds(c.shown.X, c.shown.Y, c.size.X, c.size.Y));
+    }
+}
+
+}  // namespace

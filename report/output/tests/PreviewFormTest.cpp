@@ -392,13 +392,30 @@ TEST_F(PreviewFormTest, TwoPassBuildCountsTheFirstPass)
 
 TEST_F(PreviewFormTest, PrintWithoutPrintersSaysSo)
 {
-    ShowPrepared([&](TrpPreviewForm& f) {
-        env.d.Click(f.PrintB);
-        EXPECT_TRUE(pages->Printed.empty());
-    });
-    ASSERT_FALSE(env.d.Messages().empty());
-    EXPECT_EQ(env.d.Messages().back().Text, "В вашей системе не установлено принтеров");
-    EXPECT_EQ(env.d.Messages().back().Caption, "Ошибка");
+    // Every print command of the window: nothing is printed nor any print dialog opened.
+    bool asked = false;
+    pages->OnPrint = [&] { asked = true; };
+    struct Case {
+        const char* why;
+        std::function<void(TrpPreviewForm&)> print;
+    };
+    const Case cases[] = {
+        {"the print button", [&](TrpPreviewForm& f) { env.d.Click(f.PrintB); }},
+        {"Ctrl+P in the preview", [&](TrpPreviewForm& f) { env.d.Key(f.Preview, 'P', {ssCtrl}); }},
+        {"Ctrl+P on its pages", [&](TrpPreviewForm& f) { env.d.Key(f.Preview->Workspace, 'P', {ssCtrl}); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        env.d.ClearMessages();
+        ShowPrepared([&](TrpPreviewForm& f) {
+            c.print(f);
+            EXPECT_TRUE(pages->Printed.empty());
+            EXPECT_FALSE(asked);
+        });
+        ASSERT_EQ(env.d.Messages().size(), 1u);
+        EXPECT_EQ(env.d.Messages().back().Text, "В вашей системе не установлено принтеров");
+        EXPECT_EQ(env.d.Messages().back().Caption, "Ошибка");
+    }
 }
 
 TEST_F(PreviewFormTest, PrintButtonOpensThePrintDialog)

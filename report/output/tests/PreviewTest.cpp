@@ -1,12 +1,14 @@
 // The preview control: page layout, navigation, zoom, painting, search, outline, mouse
 // and keys, and what it refuses while a report is being prepared into it.
 #include "report/output/rpPreview.h"
+#include "report/output/rpPrinter.h"
 #include "report/output/rpSearchDialog.h"
 #include "report/output/tests/PreviewTestSupport.h"
 
 #include "platform/graphics/testing/Golden.h"
 #include "platform/graphics/testing/RecordingCanvas.h"
 #include "platform/gui/Forms.h"
+#include "platform/printers/RecordingPrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +92,14 @@ TEST(PageListTest, FindPage)
 }
 
 // ---------------------------------------------------------------- the control
+
+// One printer installed while it lives: without one the preview prints nothing.
+struct TOfficePrinter {
+    TRecordingPrinterSystem printers{{{"Office"}}, "Office"};
+    TPrinterSystemScope use{printers};
+    TOfficePrinter() { rpFreePrinters(); }
+    ~TOfficePrinter() { rpFreePrinters(); }
+};
 
 class PreviewTest : public ::testing::Test {
 protected:
@@ -432,6 +442,7 @@ TEST_F(PreviewTest, DeletingAndAddingPages)
 
 TEST_F(PreviewTest, CommandsWaitWhileAReportIsPrepared)
 {
+    const TOfficePrinter office;
     preview->InternalOnProgressStart(report, ptRunning, 0);
     EXPECT_TRUE(preview->GetRunning());
     preview->Print();
@@ -453,6 +464,7 @@ TEST_F(PreviewTest, CommandsWaitWhileAReportIsPrepared)
 
 TEST_F(PreviewTest, PrintingKeepsThePageTheUserWasOn)
 {
+    const TOfficePrinter office;
     preview->SetPageNo(4);
     preview->Print();
     ASSERT_EQ(pages->Printed, (std::vector<int>{4}));
@@ -565,6 +577,7 @@ TEST_F(PreviewTest, Keys)
 
 TEST_F(PreviewTest, CtrlKeysFollowTheButtons)
 {
+    const TOfficePrinter office;
     report->GetPreviewOptions()->Buttons = TrpPreviewButtons{pbSave};
     env.d.Key(preview, 'P', {ssCtrl});
     EXPECT_TRUE(pages->Printed.empty()) << "no print button, no Ctrl+P";
