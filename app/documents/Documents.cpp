@@ -808,7 +808,9 @@ void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
                     " As Цена,Products.Минимум,Products.Максимум,"
                     "StructureApplication.Количество,C.Сумма As Сумма,StructureApplication.IDТовара" +
                     CountedLinesFrom("StructureApplication") +
-                    " Inner Join Products On (StructureApplication.IDТовара=Products.ID) "
+                    // Every line, its goods deleted since or not: saving puts back only the lines
+                    // loaded here, and such a line is refused by name there, never dropped unseen.
+                    " Left Join Products On (StructureApplication.IDТовара=Products.ID) "
                     "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
                 {{"r", requestId}, {"sums", sums}});
         for (lines->First(); !lines->Eof(); lines->Next()) {
