@@ -4,6 +4,9 @@
 //   Insert         100,000 inserts in one transaction
 //   IdList         Select ... Where ID In (:ids) with a bound list of 30,000 and of 300,000 ids
 //                  (more than SQLite binds value by value: the list goes as one JSON array)
+//   SqlRoundTo     the program's RoundTo as an SQL function (what the stock reports round their
+//                  figures by) over 300,000 products, two figures a row, beside SQLite's own
+//                  Round on the same rows: counter "x_round" is RoundTo's time over Round's
 // Each pair runs on its own fresh copy of the schema. The ratio layer/raw is printed by the
 // Layer* runs as the counter "x_raw" of wall time and "x_raw_cpu" of the process's CPU time,
 // each between the fastest runs of the two (the raw time is measured once per process per work).
@@ -363,8 +366,45 @@ void BM_LayerIdList(benchmark::State& state)
     fs::remove(path);
 }
 
+// Two figures of every product rounded to the cent and added up, by `function` ("RoundTo(%,-2)"
+// or "Round(%,2)", % standing for the figure).
+double SumRounded(sqlite3* db, const std::string& function)
+{
+    const auto call = [&](const std::string& figure) {
+        std::string f = function;
+        return f.replace(f.find('%'), 1, figure);
+    };
+    const std::string sql = AnsiToUtf8(("Select Sum(" + call("Количество") + "+" + call("Цена*Количество/3") +
+                                        ") From Products").c_str());
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
+    double sum = 0;
+    if (sqlite3_step(st) == SQLITE_ROW)
+        sum = sqlite3_column_double(st, 0);
+    sqlite3_finalize(st);
+    return sum;
+}
+
+void BM_SqlRoundTo(benchmark::State& state)
+{
+    const int n = kQuick ? 1000 : 300000;
+    const std::string path = MakeWarehouse("sklad_bench_round_to.kvb", n);
+    sqlite3* db = OpenRaw(path);
+    TTimes round, roundTo;
+    for (auto _ : state) {
+        round.Keep(Seconds([&] { benchmark::DoNotOptimize(SumRounded(db, "Round(%,2)")); }));
+        roundTo.Keep(Seconds([&] { benchmark::DoNotOptimize(SumRounded(db, "RoundTo(%,-2)")); }));
+    }
+    if (round.Wall > 0)
+        state.counters["x_round"] = roundTo.Wall / round.Wall;
+    state.counters["rows"] = n;
+    sqlite3_close(db);
+    fs::remove(path);
+}
+
 }  // namespace
 
+BENCHMARK(BM_SqlRoundTo)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LayerIdList)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RawScanProducts)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_LayerScanProducts)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -1,5 +1,6 @@
 #include "app/documents/Documents.h"
 
+#include "app/documents/Printing.h"
 #include "app/documents/Statements.h"
 #include "app/shell/ShellMessages.h"
 #include "platform/db/ADODB.h"
@@ -830,18 +831,25 @@ void LoadRequestForEdit(TADOQuery* work, TADOQuery* lines, int64_t requestId)
     InTransaction(work->Connection(), [&] {
         ExecSql(work, "Delete From TempStructureDocuments");
         ExecSql(work, "Delete From TempStructureOtpusk");
+        // Each line's price as the viewer and the printed request show it (LinePriceSql): the
+        // price its sum was made at, not the catalogue's price of today beside that sum.
+        const AnsiString sums = CountedSums(lines, "StructureApplication", requestId);
         OpenSql(lines,
-                "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
-                "Products.Единица_измерения,Products.Группа,Products.Цена,Products.Минимум,Products.Максимум,"
-                "StructureApplication.Количество,StructureApplication.Сумма,StructureApplication.IDТовара "
-                "From StructureApplication "
-                "Inner Join Products On (StructureApplication.IDТовара=Products.ID) "
-                "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
-                {{"r", requestId}});
+                AnsiString(kCountedSumsHead) +
+                    "Select Products.Наименование,Products.Марка,Products.Цвет,Products.Размеры,"
+                    "Products.Единица_измерения,Products.Группа," + LinePriceSql("StructureApplication") +
+                    " As Цена,Products.Минимум,Products.Максимум,"
+                    "StructureApplication.Количество,C.Сумма As Сумма,StructureApplication.IDТовара" +
+                    CountedLinesFrom("StructureApplication") +
+                    // Every line, its goods deleted since or not: saving puts back only the lines
+                    // loaded here, and such a line is refused by name there, never dropped unseen.
+                    " Left Join Products On (StructureApplication.IDТовара=Products.ID) "
+                    "Where StructureApplication.IDДокумента=:r Order By StructureApplication.rowid",
+                {{"r", requestId}, {"sums", sums}});
         for (lines->First(); !lines->Eof(); lines->Next()) {
             // The stored sum as the request's total counts it (2.005 is 2.01), as the viewer
             // shows it; whole kopecks stay as they are, at any size.
-            const double sum = CountedFigure(Num(lines, "StructureApplication.Сумма"));
+            const double sum = Num(lines, "Сумма");
             ExecSql(work,
                     "Insert Into TempStructureDocuments (Наименование,Марка,Цвет,Размеры,Единица_измерения,Группа,"
                     "Количество,Цена,Минимум,Максимум,Сумма,Сумма_с_НДС,IDТовара) "

@@ -213,6 +213,82 @@ TEST_F(ShownAndPrintedFiguresTest, ARequestLineShowsOnePriceAndIsNeverDropped)
     });
 }
 
+// A request opened to be changed shows each line at the price the viewer and the printed
+// request show, the one its sum was made at, and saved unchanged keeps its sums. The window
+// showed the catalogue's price of today beside the line's own sum (6 at 5 for a sum of 18).
+TEST_F(ShownAndPrintedFiguresTest, ARequestBeingChangedShowsItsLinesAtTheViewersPrices)
+{
+    TProductSeed a = Product("Болт", "Склад", 50, 2), b = Product("Винт", "Склад", 50, 5),
+                 c = Product("Штифт", "Склад", 50, 0.35);
+    const int64_t boltId = w->AddProduct(a), screwId = w->AddProduct(b), pinId = w->AddProduct(c);
+    const int64_t request = AddRequest(Day(2027, 3, 5), Day(2027, 3, 20), "Не выдавался");
+    AddRequestLine(request, boltId, 10, 0, 20);      // at the catalogue's price
+    AddRequestLine(request, screwId, 6, 0, 18);      // made at 3, the catalogue says 5 now
+    AddRequestLine(request, pinId, 3, 0, 10);        // 10 / 3 to the kopeck
+    AddRequestLine(request, pinId, 0.5, 0, 0.18);    // 0.5 at 0.35 is 0.175, the even kopeck 0.18
+    // Worked out here from the lines.
+    const std::vector<AnsiString> prices = {"2", "3", "3,33", "0,35"};
+    const std::vector<AnsiString> sums = {"20", "18", "10", "0,18"};
+
+    std::vector<AnsiString> viewed, edited, editedSums;
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ClickRow(Form4->DBGrid1, 0);
+        d->ExpectModal(Form3, [&] {
+            viewed = Column(Form1->ADOQuery4, "Цена");
+            d->Click(Form3->Button6);
+        });
+        d->Click(Form4->Button2);
+    });
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ClickRow(Form4->DBGrid1, 0);
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(Form3->Mode(), TDocumentMode::EditRequest);
+            edited = Column(Form1->ADOQuery4, "Цена");
+            editedSums = Column(Form1->ADOQuery4, "Сумма");
+            EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 48,18");
+            d->Click(Form3->Button7);
+        });
+        d->Click(Form4->Button4);
+    });
+    EXPECT_EQ(viewed, prices) << "the viewer";
+    EXPECT_EQ(edited, prices) << "the request being changed";
+    EXPECT_EQ(editedSums, sums);
+    EXPECT_DOUBLE_EQ(w->Scalar("Select Sum(Сумма) From StructureApplication").AsDouble(), 48.18) << "saved unchanged";
+}
+
+// A request holding a line whose goods were deleted since is changed with that line in view,
+// and saving it does not drop the line unseen: the save is refused and the request keeps every
+// line and its total. The window loaded only the lines whose goods were still there, and
+// saving it deleted the others with their sums.
+TEST_F(ShownAndPrintedFiguresTest, ARequestBeingChangedKeepsTheLinesOfDeletedGoods)
+{
+    const int64_t boltId = w->AddProduct(Product("Болт", "Склад", 50, 2)),
+                  pinId = w->AddProduct(Product("Штифт", "Склад", 50, 4));
+    const int64_t request = AddRequest(Day(2027, 3, 5), Day(2027, 3, 20), "Не выдавался");
+    AddRequestLine(request, boltId, 10, 0, 20);
+    AddRequestLine(request, pinId, 2, 0, 7.5);
+    w->Exec("Delete From Products Where ID=:p", {pinId});
+
+    InJournal([&] {
+        d->Choose(Form4->RadioButton9);
+        d->ClickRow(Form4->DBGrid1, 0);
+        d->ExpectModal(Form3, [&] {
+            EXPECT_EQ(Form1->ADOQuery4->RecordCount(), 2) << "both lines in view";
+            EXPECT_EQ(Form3->Label4->GetCaption(), "Итого на сумму 27,5");
+            d->Click(Form3->Button7);
+            EXPECT_FALSE(d->MessageTexts().empty()) << "the save is refused";
+            ASSERT_TRUE(d->IsShowing(Form3)) << "the window stays with the lines";
+            d->ExpectModal(Form11, [&] { d->Click(Form11->Button1); });
+            d->Click(Form3->Button6);
+        });
+        d->Click(Form4->Button4);
+    });
+    EXPECT_EQ(w->Scalar("Select Count(*) From StructureApplication Where IDДокумента=:r", {request}).AsInteger(), 2);
+    EXPECT_DOUBLE_EQ(w->Scalar("Select Sum(Сумма) From StructureApplication").AsDouble(), 27.5);
+}
+
 // The quantities and prices of an order-request file are the decimals their writer meant:
 // single precision's binary noise reached the lines (a maximum of 0.100000001490116) and the
 // cents of a price (1234.565 was taken as 1234.56494 and rounded down).
