@@ -208,6 +208,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 const int rowPage = PreviewPages->CurPage;
                 // Where its outline entry points, should it not be placed.
                 PlaceBand(band);
+                FRun->ChildKeepGroups = groupsOpened ? band : nullptr;
                 ShowBand(band);
                 // A record moved on to the next page column of its page begins below the
                 // headers reprinted there; on a new page it stays as the page break left it.

@@ -167,6 +167,47 @@ TEST(EngineTemplate, GroupHeadersGoWithTheBlockAfterThem)
     }
 }
 
+// A record kept with its child bands that began its group takes the group's header along
+// to the next page, printed once, rather than leaving it alone at the foot of the page (or
+// printing it there and again above the record when the header is reprinted on new pages).
+// A record that only continues its group moves without it.
+TEST(EngineTemplate, GroupHeaderGoesWithARecordKeptWithItsChild)
+{
+    struct Case {
+        int rows;  // the last record begins group B, the others are in A
+        bool reprint;
+        const char* pages;
+    };
+    const Case cases[] = {
+        {3, false, "|A;1;c;2;c;gf;|B;3;c;gf;"},
+        {3, true, "|A;1;c;2;c;gf;|B;3;c;gf;"},
+        {5, false, "|A;1;c;2;c;3;c;|4;c;gf;B;5;c;gf;"},
+        {5, true, "|A;1;c;2;c;3;c;|A;4;c;gf;B;5;c;gf;"},
+        {6, true, "|A;1;c;2;c;3;c;|A;4;c;5;c;gf;|B;6;c;gf;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("%d records%s", {c.rows, c.reprint ? ", header reprinted" : ""}));
+        TTestReport t;
+        std::vector<std::map<AnsiString, Variant>> rows = NumberedRows(c.rows);
+        for (size_t i = 0; i < rows.size(); ++i)
+            rows[i]["G1"] = AnsiString(i + 1 < rows.size() ? "A" : "B");
+        auto* g = t.Band<TrpGroupHeader>(12, 15);
+        g->Condition = "<D.\"G1\">";
+        g->ReprintOnNewPage = c.reprint;
+        t.Memo(g, 0, 0, 100, 15, "[D.\"G1\"]");
+        auto* m = t.Band<TrpMasterData>(40, 25);
+        m->SetDataSet(t.DataSet("D", rows));
+        m->KeepChild = true;
+        t.Memo(m, 0, 0, 100, 25, "[D.\"N\"]");
+        auto* child = t.Band<TrpChild>(70, 30);
+        t.Memo(child, 0, 0, 50, 30, "c");
+        m->SetChild(child);
+        t.Memo(t.Band<TrpGroupFooter>(120, 5), 0, 0, 100, 5, "gf");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), c.pages);
+    }
+}
+
 // A block kept together that moves to the next page takes every outline entry made inside
 // it along, at whatever level the block opened them.
 TEST(EngineTemplate, KeptBlockMovesItsOutlineEntries)
