@@ -41,7 +41,7 @@ void TrpEngine::ShowBand(TrpBand* Band)
     // Only the band a record's child chain hands it to prints in that record's column.
     const TrpEngineRun::TColumnChild column = std::exchange(FRun->ColumnChild, {});
     if (std::exchange(FRun->ChildKeepGroups, nullptr) == Band && Band->KeepChild) {
-        // A record that began its groups takes their headers along with its child bands.
+        // The group headers just shown above it go along with it and its child bands.
         StartKeep(Band);
         if (Keeping && KeepBand == Band)
             KeepFromGroupStart();

@@ -362,6 +362,10 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
             FRun->GroupStart = start;
             if (Keeping && KeepBand == h)
                 KeepFromGroupStart();
+        } else if (h->KeepChild) {
+            // So does an inner header kept with its child bands.
+            FRun->GroupStart = start;
+            FRun->ChildKeepGroups = h;
         }
         PlaceBand(h);
         ShowBand(h);
