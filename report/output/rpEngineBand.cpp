@@ -40,8 +40,14 @@ void TrpEngine::ShowBand(TrpBand* Band)
     } leave{FRun->ShowDepth};
     // Only the band a record's child chain hands it to prints in that record's column.
     const TrpEngineRun::TColumnChild column = std::exchange(FRun->ColumnChild, {});
-    if (Band->KeepChild)
+    if (std::exchange(FRun->ChildKeepGroups, nullptr) == Band && Band->KeepChild) {
+        // The group headers just shown above it go along with it and its child bands.
         StartKeep(Band);
+        if (Keeping && KeepBand == Band)
+            KeepFromGroupStart();
+    } else if (Band->KeepChild) {
+        StartKeep(Band);
+    }
     FRun->ColumnChild = column;
     DoShow(Band);
     // A record counts where it is printed: its child bands may not fit below it and take

@@ -208,6 +208,7 @@ void TrpEngine::ShowDataBands(TrpComponent* Parent, int Depth)
                 const int rowPage = PreviewPages->CurPage;
                 // Where its outline entry points, should it not be placed.
                 PlaceBand(band);
+                FRun->ChildKeepGroups = groupsOpened ? band : nullptr;
                 ShowBand(band);
                 // A record moved on to the next page column of its page begins below the
                 // headers reprinted there; on a new page it stays as the page break left it.
@@ -361,6 +362,10 @@ void TrpEngine::InitGroups(TrpGroupHeader* Group, int Index, bool ResetLineN)
             FRun->GroupStart = start;
             if (Keeping && KeepBand == h)
                 KeepFromGroupStart();
+        } else if (h->KeepChild) {
+            // So does an inner header kept with its child bands.
+            FRun->GroupStart = start;
+            FRun->ChildKeepGroups = h;
         }
         PlaceBand(h);
         ShowBand(h);

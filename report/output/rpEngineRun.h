@@ -137,6 +137,10 @@ public:
     };
     TGroupStart GroupStart;
     bool GroupOpened = false;  // the record under way began groups (InitGroups ran for it)
+    // The band whose ShowBand opens a block kept with its child bands right after the group
+    // headers just shown (the record that began them, an inner header): the block takes them
+    // along.
+    TrpBand* ChildKeepGroups = nullptr;
     // The row of band columns under way: where its objects begin on each page its further
     // parts lie on (page, position), in the order of the parts.
     std::vector<std::pair<int, int>> RowParts;

@@ -3,6 +3,8 @@
 
 #include "report/output/rpEngineRun.h"
 
+#include "report/model/rpOptions.h"
+
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -358,6 +360,89 @@ TEST(AggregatesRecount, SplitRecordCountsWhereItBegins)
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         ExpectFootersRecount(t.Pages(), split, c.rows);
         EXPECT_GT(t.Pages()->GetCount(), 1);
+    }
+}
+
+// Records that grow (a stretched band) and split over pages, in the shapes a record takes:
+// a child band after it, kept together, kept with its child, in a group kept together or
+// reprinted on new pages, the last one kept with the footer, in a two-pass report. Each
+// counts in the footers of the page (or page column) its first part prints on.
+TEST(AggregatesRecount, GrownRecordSplitCountsWhereItBegins)
+{
+    enum Shape { Plain, Child, KeptTogether, KeptChild, KeptGroup, ReprintedGroup, KeptFooter };
+    struct Case {
+        const char* why;
+        Shape shape;
+        int rows, lines;
+        bool pageColumns, twoPasses;
+    };
+    const Case cases[] = {
+        {"plain, over three pages", Plain, 5, 40, false, false},
+        {"with a child band", Child, 5, 30, false, false},
+        {"kept together", KeptTogether, 5, 14, false, false},
+        {"kept with its child", KeptChild, 5, 14, false, false},
+        {"in a group kept together", KeptGroup, 6, 14, false, false},
+        {"in a group reprinted on new pages", ReprintedGroup, 6, 14, false, false},
+        {"the last one kept with the footer", KeptFooter, 5, 40, false, false},
+        {"the last one kept with the footer, two passes", KeptFooter, 5, 14, false, true},
+        {"with a child band, page columns", Child, 11, 14, true, false},
+        {"kept together, page columns", KeptTogether, 11, 14, true, false},
+        {"in a group kept together, page columns", KeptGroup, 11, 14, true, false},
+        {"the last one kept with the footer, page columns", KeptFooter, 7, 30, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        Extended split = 0;
+        if (c.pageColumns) {
+            t.Page()->SetColumns(2);
+            t.Page()->GetColumnPositions()->Clear();
+            t.Page()->GetColumnPositions()->Add("0");
+            t.Page()->GetColumnPositions()->Add("45");
+            split = 45 * rpengine::kUnitsPerMM;
+        }
+        t.Report()->GetEngineOptions()->DoublePass = c.twoPasses;
+        std::vector<std::map<AnsiString, Variant>> rows = NumberedRows(c.rows);
+        for (auto& row : rows) {
+            AnsiString text = "x";
+            for (int k = 0; k < (row["N"].AsInteger() % 2 ? c.lines : 1); ++k)
+                text += "\nline";
+            row["Name"] = text;
+            row["G"] = row["N"].AsInteger() / 2;
+        }
+        if (c.shape == KeptGroup || c.shape == ReprintedGroup) {
+            auto* g = t.Band<TrpGroupHeader>(20, 10);
+            g->Condition = "<D.\"G\">";
+            g->KeepTogether = c.shape == KeptGroup;
+            g->ReprintOnNewPage = c.shape == ReprintedGroup;
+            t.Memo(g, 0, 0, 50, 10, "g[D.\"G\"]");
+            t.Memo(t.Band<TrpGroupFooter>(90, 10), 0, 0, 50, 10, "gf");
+        }
+        auto* band = t.Band<TrpMasterData>(30, 40);
+        band->SetName("Rows");
+        band->AllowSplit = true;
+        band->Stretched = true;
+        band->KeepTogether = c.shape == KeptTogether;
+        band->KeepChild = c.shape == KeptChild;
+        band->KeepFooter = c.shape == KeptFooter;
+        band->SetDataSet(t.DataSet("D", rows));
+        t.Memo(band, 0, 0, 50, 20, "r[D.\"Sum\"]");
+        t.Memo(band, 0, 20, 30, 20, "[D.\"Name\"]")->StretchMode = smActualHeight;
+        if (c.shape == Child || c.shape == KeptChild) {
+            auto* child = t.Band<TrpChild>(75, 10);
+            t.Memo(child, 0, 0, 30, 10, "child");
+            band->SetChild(child);
+        }
+        if (c.shape == KeptFooter)
+            t.Memo(t.Band<TrpFooter>(100, 20), 0, 0, 100, 20, "F[SUM(<D.\"Sum\">,Rows)] [COUNT(Rows)]");
+        if (c.pageColumns)
+            t.Memo(t.Band<TrpColumnFooter>(130, 15), 0, 0, 30, 15, "CF[SUM(<D.\"Sum\">,Rows)] [COUNT(Rows)]");
+        auto* pf = t.Band<TrpPageFooter>(150, 15);
+        t.Memo(pf, 0, 0, 60, 15, "PF[SUM(<D.\"Sum\">,Rows)] [COUNT(Rows)]");
+        t.Memo(pf, 60, 0, 40, 15, "RT[SUM(<D.\"Sum\">,Rows,2)]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ExpectFootersRecount(t.Pages(), split, c.rows);
+        EXPECT_GT(t.Pages()->GetCount(), 2);
     }
 }
 

@@ -167,6 +167,66 @@ TEST(EngineTemplate, GroupHeadersGoWithTheBlockAfterThem)
     }
 }
 
+// A block kept with its child bands right after group headers just shown (the record that
+// began its group, an inner group header) takes those headers along to the next page,
+// printed once, rather than leaving them alone at the foot of the page (or printing them
+// there and again above it when they are reprinted on new pages). A record that only
+// continues its group moves without them.
+TEST(EngineTemplate, GroupHeadersGoWithABandKeptWithItsChild)
+{
+    struct Case {
+        int rows;  // the last record begins groups B and b, the others are in A and a
+        bool inner;  // the inner header is kept with its child, else the record is
+        bool reprint;
+        const char* pages;
+    };
+    const Case cases[] = {
+        {3, false, false, "|A;1;c;2;c;gf;|B;3;c;gf;"},
+        {3, false, true, "|A;1;c;2;c;gf;|B;3;c;gf;"},
+        {5, false, false, "|A;1;c;2;c;3;c;|4;c;gf;B;5;c;gf;"},
+        {5, false, true, "|A;1;c;2;c;3;c;|A;4;c;gf;B;5;c;gf;"},
+        {6, false, true, "|A;1;c;2;c;3;c;|A;4;c;5;c;gf;|B;6;c;gf;"},
+        {4, true, false, "|A;a;c;1;2;3;gf;|B;b;c;4;gf;"},
+        {4, true, true, "|A;a;c;1;2;3;gf;|B;b;c;4;gf;"},
+        {5, true, false, "|A;a;c;1;2;3;4;gf;|B;b;c;5;gf;"},
+        {6, true, true, "|A;a;c;1;2;3;4;5;|A;a;c;gf;B;b;c;6;gf;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("%d records%s%s", {c.rows, c.inner ? ", inner header kept" : ", record kept",
+                                                c.reprint ? ", headers reprinted" : ""}));
+        TTestReport t;
+        std::vector<std::map<AnsiString, Variant>> rows = NumberedRows(c.rows);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            rows[i]["G1"] = AnsiString(i + 1 < rows.size() ? "A" : "B");
+            rows[i]["G2"] = AnsiString(i + 1 < rows.size() ? "a" : "b");
+        }
+        auto* g = t.Band<TrpGroupHeader>(12, 15);
+        g->Condition = "<D.\"G1\">";
+        g->ReprintOnNewPage = c.reprint;
+        t.Memo(g, 0, 0, 100, 15, "[D.\"G1\"]");
+        TrpBand* kept = nullptr;
+        if (c.inner) {
+            auto* inner = t.Band<TrpGroupHeader>(30, 15);
+            inner->Condition = "<D.\"G2\">";
+            inner->ReprintOnNewPage = c.reprint;
+            t.Memo(inner, 0, 0, 100, 15, "[D.\"G2\"]");
+            kept = inner;
+        }
+        auto* m = t.Band<TrpMasterData>(100, 25);
+        m->SetDataSet(t.DataSet("D", rows));
+        t.Memo(m, 0, 0, 100, 25, "[D.\"N\"]");
+        if (!kept)
+            kept = m;
+        kept->KeepChild = true;
+        auto* child = t.Band<TrpChild>(kept->GetTop() + 30, 30);
+        t.Memo(child, 0, 0, 50, 30, "c");
+        kept->SetChild(child);
+        t.Memo(t.Band<TrpGroupFooter>(170, 5), 0, 0, 100, 5, "gf");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(Texts(t.Pages()), c.pages);
+    }
+}
+
 // A block kept together that moves to the next page takes every outline entry made inside
 // it along, at whatever level the block opened them.
 TEST(EngineTemplate, KeptBlockMovesItsOutlineEntries)
