@@ -99,10 +99,7 @@ public:
         FCount = n;
         return true;
     }
-    [[gnu::always_inline]] ~CompactFrameSave() { PutBack(); }
-    // The saved values back into their items. They own nothing, so the items now hold the
-    // very bytes saved, which stay saved: a second call made from here needs no new save.
-    [[gnu::always_inline]] void PutBack()
+    [[gnu::always_inline]] ~CompactFrameSave()
     {
         TscCustomVariable* const* items = FItems;
         for (uint32_t i = 0; i < FCount; ++i) {
@@ -167,17 +164,6 @@ private:
         RunGenerally(proc, result);
     else
         TscCompactBody::RunCall(proc, result);
-}
-
-// A call of proc, running, whose frame the caller has saved and will put back (a + of two
-// calls of the routine running): the arguments passed and the body run, as scCompactCall
-// does after its save.
-[[gnu::noinline]] static void CallSaved(TscDesignatorItem* step, TscProcVariable* proc, bool needResult,
-                                        Variant& result)
-{
-    PassCompactly(step, proc, step->Count());
-    proc->NeedResult = needResult;
-    RunBody(proc, result);
 }
 
 bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResult, Variant& result)
@@ -402,31 +388,6 @@ namespace {
 
 } // namespace
 
-// A + of two calls of one routine that is running (Fib(n - 1) + Fib(n - 2) in Fib): its
-// frame saved once for both calls. Each call saves the frame, runs and puts it back, so
-// the second one would save the very bytes the first put back; here the frame goes back
-// after the first call and again, from the same save, after the second (or when either
-// raises, before the error reaches the statement). False, with nothing done, where the
-// calls take their own ways (another routine, a frame that cannot be saved so).
-bool TscCompactBody::JoinOfRunning(const Step& join, Variant& a, Variant& b)
-{
-    TscProcVariable* const proc = join.LeftProc;
-    if (!proc || proc != join.RightProc || !proc->Executing)
-        return false;
-    TscDesignatorItem* const left = join.Left->Step(0);
-    TscDesignatorItem* const right = join.Right->Step(0);
-    const int argCount = proc->ParamCount();
-    if (left->Count() != argCount || right->Count() != argCount || argCount > kMaxArguments) [[unlikely]]
-        return false;
-    CompactFrameSave frame;
-    if (!frame.Save(*proc->CompactBody())) [[unlikely]]
-        return false;
-    CallSaved(left, proc, join.Left->NeedResult, a);
-    frame.PutBack();
-    CallSaved(right, proc, join.Right->NeedResult, b);
-    return true;
-}
-
 // The steps from s to end, as a list runs its statements. A branch or list that is the last
 // step of its list takes the list's place, and a branch of one step is run in place, so a
 // body like if ... then Result := n else Result := f(n - 1) + f(n - 2) walks without a call.
@@ -487,11 +448,10 @@ bool TscCompactBody::JoinOfRunning(const Step& join, Variant& a, Variant& b)
             continue;
         case Step::Kind::Join:
             try {
-                Variant a, b;
-                if (!JoinOfRunning(*cur, a, b)) {
-                    CallOf(cur->Left, cur->LeftProc, a);
-                    CallOf(cur->Right, cur->RightProc, b);
-                }
+                Variant a;
+                CallOf(cur->Left, cur->LeftProc, a);
+                Variant b;
+                CallOf(cur->Right, cur->RightProc, b);
                 StoreJoin(static_cast<TscAssignmentStmt*>(cur->Stmt), a, b);
             } catch (...) {
                 TscStatement::ChildFailed(*cur->Stmt);

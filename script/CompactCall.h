@@ -96,7 +96,6 @@ private:
     bool WalkSteps(const Step* s, const Step* end) const;
     [[gnu::noinline]] bool Walk(const Step* s, const Step* end) const;
     static void StoreJoin(TscAssignmentStmt* stmt, const Variant& a, const Variant& b);
-    [[gnu::noinline]] static bool JoinOfRunning(const Step& join, Variant& a, Variant& b);
     [[gnu::noinline]] bool RunWhole(const Step& s) const;
 
     bool AddList(const TscStatement& list, uint32_t& first, uint32_t& count);
