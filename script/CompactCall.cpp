@@ -59,10 +59,16 @@ namespace {
     local->ExitRequested = false;
     local->Terminated = false;
     self->FCompactBody->Run();
-    if (self->IsFunc && self->RefItem && self->RefItem == self->FResult)
-        AssignValue(result, self->FResult->Value);
-    else
+    if (self->IsFunc && self->RefItem && self->RefItem == self->FResult) {
+        // result holds Empty, which owns nothing: a number is its bytes.
+        const Variant& value = self->FResult->Value;
+        if (BytesOnly(value.VType()))
+            std::memcpy(static_cast<void*>(&result), static_cast<const void*>(&value), sizeof(Variant));
+        else
+            result = value;
+    } else {
         result = self->ResultValue();
+    }
 }
 
 namespace {

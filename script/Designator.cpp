@@ -853,11 +853,16 @@ inline bool TscDesignator::IsMemberWrite()
     return FMemberWrite && first->Count() == 0;
 }
 
-// The first step of Obj.Member(args) as the walk takes it: the object's value.
+// The first step of Obj.Member(args) as the walk takes it: the object's value (a plain
+// variable's stored Value, as its GetValue gives it).
 inline Variant TscDesignator::ObjectOfMember()
 {
     TscDesignatorItem* first = FSteps[0].get();
     TscCustomVariable* object = first->Ref;
+    if (first->ReadsInPlace()) {
+        object->NeedResult = true;
+        return object->Value;
+    }
     if (first->KindOfRef() == TscDesignatorItem::RefKind::Helper) {
         auto* helper = static_cast<TscCustomHelper*>(object);
         helper->ParentRef = this;
@@ -899,6 +904,21 @@ namespace {
     ReleaseArguments(step->MethodOfRef(), argCount);
 }
 
+// Whether FinishMemberArguments has anything to do: a var parameter to write back, or a
+// parameter left holding a text or an array. Numbers, the commonest arguments, need neither.
+[[gnu::always_inline]] inline bool MemberArgumentsToFinish(TscDesignatorItem* step, TscCustomHelper* member,
+                                                           int argCount)
+{
+    if (step->ShapeOfCall().AnyVar)
+        return true;
+    for (int j = 0; j < argCount; ++j) {
+        const TVarType t = member->GetParam(j)->Value.VType();
+        if (t == varString || (t & varArray))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 // The reading walk of Obj.Member(args) written out for its two steps (IsMemberRead): the
@@ -936,7 +956,7 @@ Variant TscDesignator::ReadMemberWithArguments()
     member->Script = Script;
     member->NeedResult = NeedResult;
     Variant result = member->GetValue();
-    if (argCount > 0)
+    if (argCount > 0 && MemberArgumentsToFinish(step, member, argCount))
         FinishMemberArguments(step, member, argCount);
     return result;
 }
@@ -973,7 +993,7 @@ void TscDesignator::WriteMemberWithArguments(const Variant& value)
     member->ParentValue = std::move(current);
     member->Script = Script;
     member->SetValue(value);
-    if (argCount > 0)
+    if (argCount > 0 && MemberArgumentsToFinish(step, member, argCount))
         FinishMemberArguments(step, member, argCount);
 }
 

@@ -47,6 +47,11 @@
 // them after a test of the handle, the count of handle deaths and the member's name. A host
 // method called through a step knows it is one from the step (MethodOfRef), not from a type
 // test per call, and a number argument goes into its parameter as the number it computes.
+// With arguments too, an object held in a plain variable is read from its value in place
+// (before the arguments, which may give the variable another object); and when no argument
+// reached a var parameter and no parameter is left holding a text or an array (numbers, the
+// usual case), the call has nothing to finish and goes back without the step that writes
+// var parameters back and lets texts go.
 // A call step keeps the call's shape (how many arguments reach
 // parameters, whether a var parameter takes one), found again only when the
 // routine or the counts change; the call's body (TscProcVariable::CallInPlace) runs

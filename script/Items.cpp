@@ -668,21 +668,23 @@ Variant TscMethodHelper::GetValue()
     TObject* obj =
         ClassRef ? Instance(ClassRef, IsClassMethod) : nullptr;
     const AnsiString& name = IsIndexMethod ? UpperName(".GET") : UpperName();
-    Variant r;
-    if (ChangesVarInPlace) {
-        try {
-            r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
-        } catch (...) {
-            WriteBackVarParams(this, params.Array); // what was handed over, for the variable
-            throw;
-        }
-    } else {
-        r = script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
-    }
+    // The host's value is made straight into r, without a move from a temporary.
+    Variant r = ChangesVarInPlace ? CallChangingVarsInPlace(obj, name, params.Array)
+                                  : script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params.Array); });
     if (HasVarParams(this))
         WriteBackVarParams(this, params.Array);
     script_detail::CheckHostText(r);
     return r;
+}
+
+Variant TscMethodHelper::CallChangingVarsInPlace(TObject* obj, const AnsiString& name, Variant& params)
+{
+    try {
+        return script_detail::CallHost([&] { return OnCall(obj, ClassRef, name, params); });
+    } catch (...) {
+        WriteBackVarParams(this, params); // what was handed over, for the variable
+        throw;
+    }
 }
 
 Variant TscMethodHelper::Construct(TscClassVariable* cls, Variant& params)

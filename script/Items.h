@@ -529,6 +529,7 @@ public:
 
 private:
     Variant Construct(class TscClassVariable* cls, Variant& params);
+    [[gnu::noinline]] Variant CallChangingVarsInPlace(TObject* obj, const AnsiString& name, Variant& params);
     // The argument arrays of the last call and of the last indexed write, for the next one.
     Variant FParams, FSetParams;
 };

@@ -1460,3 +1460,62 @@ TEST_F(ItemModel, NarrowIntegerPropertiesWrapToTheirWidthRunAfterRun)
                 EXPECT_EQ(o.FAfter, 77);
             }
 }
+
+// Obj.Member(args) of a typed object: the object is read before the arguments (an argument
+// may give the variable another object), a text passed is let go once the call is over, and a
+// var parameter is written back, while a number passed needs neither; in all four syntaxes.
+TEST_F(ItemModel, AHostMethodCallReadsItsObjectFirstAndFinishesWhatItsArgumentsNeed)
+{
+    U->RegisteringOwner = &Host;
+    Widget->AddMethod("function Look(a: Variant): Integer", [](TObject* o, TClass, const AnsiString&, Variant& p) {
+        const Variant a = VarArrayGet(p, {0});
+        if (!o)
+            return Variant(-1);
+        return VarIsStr(a) ? Variant(static_cast<int>(VarToStr(a).size())) : Variant(a.AsInteger() * 100);
+    });
+    Widget->AddMethod("procedure Grow(var a: Variant)", [](TObject*, TClass, const AnsiString&, Variant& p) {
+        VarArrayPut(p, Variant(VarToStr(VarArrayGet(p, {0})) + "x"), {0});
+        return Null();
+    });
+    U->RegisteringOwner = nullptr;
+    struct Case {
+        const char* syntax;
+        const char* program;
+    };
+    // 3 (a text), 7 * 100 (a number), then 4 from an argument that sets Obj to nil meanwhile.
+    const Case cases[] = {
+        {"PascalScript",
+         "var s: String; r: Integer;\n"
+         "function Change: String; begin Obj := nil; Result := 'abcd'; end;\n"
+         "function Run: Integer; begin s := 'abc'; r := Obj.Look(s); Obj.Grow(s); r := r * 1000 + Obj.Look(7);\n"
+         "r := r * 10 + Obj.Look(Change); Result := r; end;\nbegin end."},
+        {"C++Script",
+         "string s; int r;\n"
+         "string Change() { Obj = nil; return \"abcd\"; }\n"
+         "int Run() { s = \"abc\"; r = Obj.Look(s); Obj.Grow(s); r = r * 1000 + Obj.Look(7);\n"
+         "r = r * 10 + Obj.Look(Change()); return r; }\n{}"},
+        {"JScript",
+         "var s, r;\n"
+         "function Change() { Obj = null; return \"abcd\"; }\n"
+         "function Run() { s = \"abc\"; r = Obj.Look(s); Obj.Grow(s); r = r * 1000 + Obj.Look(7);\n"
+         "r = r * 10 + Obj.Look(Change()); return r; }\n"},
+        {"BasicScript",
+         "Dim s As String\nDim r As Integer\n"
+         "Function Change As String\n Obj = Nothing\n Return \"abcd\"\nEnd Function\n"
+         "Function Run As Integer\n s = \"abc\"\n r = Obj.Look(s)\n Obj.Grow(s)\n r = r * 1000 + Obj.Look(7)\n"
+         " r = r * 10 + Obj.Look(Change())\n Return r\nEnd Function\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.syntax);
+        TscScript script(nullptr);
+        script.Parent = U;
+        script.SyntaxType = c.syntax;
+        script.AddObject("Obj", W);
+        script.Lines()->SetText(c.program);
+        ASSERT_TRUE(script.Compile()) << script.ErrorPos << " " << script.ErrorText;
+        EXPECT_EQ(script.CallFunction("Run", Null()), Variant(37004)) << script.ErrorText;
+        EXPECT_EQ(script.FindLocal("s")->GetValue(), Variant(AnsiString("abcx")));
+        EXPECT_TRUE(VarIsEmpty(Widget->Find("Look")->GetParam(0)->Value));
+        EXPECT_TRUE(VarIsEmpty(Widget->Find("Grow")->GetParam(0)->Value));
+    }
+}
