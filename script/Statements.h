@@ -195,6 +195,8 @@ private:
     static bool DirectInteger(TscStatement* stmt);
     template <char Op, bool FloatTarget>
     static bool DirectNumber(TscStatement* stmt);
+    template <char Op>
+    static bool DirectWide(TscStatement* stmt);
 };
 
 class TscCallStmt : public TscStatement {
@@ -212,6 +214,7 @@ public:
     bool StepInPlace();
 
 private:
+    friend class TscCppForStmt; // a loop's counter step
     TscCustomVariable* PlainTarget = nullptr; // not owned
     int Step = 0;                             // +1 or -1 with a modificator
     template <int By, bool Integer>
@@ -309,10 +312,22 @@ public:
     std::unique_ptr<TscStatement> SecondStmt;
     // Finds once whether the step is one statement with a direct step (i++, i += 2).
     void Optimize();
+    using CountFunction = int (*)(TscCustomVariable* counter, const Variant* bound, const TscOperatorNode* node,
+                                  TscStatement* only, DirectFunction bodyDirect, bool& bodyDone);
     void Execute() override;
 
 private:
     TscStatement* FStep = nullptr; // the one statement of SecondStmt when it is such a step
+    // A counting loop: the step is x++ or x-- on a plain variable and the condition compares
+    // that variable, read in place, with a value read in place (for (i = 1; i <= n; i++)).
+    // Its passes compare and step the counter inline, as the Test and Direct routines would.
+    // The passes are run by a routine made for the comparison, the step's direction and
+    // width, and whether the comparison is of 32-bit values (both operands statically Integer).
+    TscCustomVariable* FCounter = nullptr;
+    const Variant* FBound = nullptr;
+    uint8_t FCmp = 0; // script_fast::Cmp
+    CountFunction FCount = nullptr;
+    int CountedPasses(bool& bodyDone);
 };
 
 class TscTryStmt : public TscStatement {
