@@ -57,6 +57,12 @@
 // + - *, a zero divisor, a Currency, an Int64 past 2^53, a text) gives up, and the caller
 // takes Num, then GetValue, from the start: nothing read runs code, so the values are the same.
 //
+// Integer trees over untyped values: + - * div mod that is not over two statically Integer
+// operands, over a value read in place and a literal inside 32 bits or two values read in
+// place, also gets WideCompute: when both values are Integer or Int64 and the inline path
+// takes them, the integer Num would give and its kind, returned in registers; otherwise it
+// gives no value and the caller takes Num.
+//
 // A host's item may give its value as a plain number too (TscNumberSource: a report's
 // bracketed field read from the current row): an operator reads it as it reads a member's
 // Integer, and where the item gives no number, its GetValue. An operator + - * / over such

@@ -58,10 +58,19 @@
 // flags and the hook, checked before, cannot change until a routine declines, and that
 // routine's statement then runs as written. A BasicScript For..Next whose start, end and
 // step are integers inside 32 bits counts with a plain number and gives the variable the
-// values the general walk gives. The Pascal for loop and that BasicScript one also run a body
+// values the general walk gives. A C-style for loop that counts (its step x++ or x-- on a plain
+// variable, its condition a comparison of that variable with a value, both read in place) has
+// a routine made for the comparison and the step's direction and width that compares and
+// steps the counter inline between the body's direct steps, as the Test and Direct routines
+// would; values that are not two integers go to the condition's routine, and a step the
+// counter's kind declines ends the quick passes. The Pascal for loop and that BasicScript one also run a body
 // whose one statement has a Direct routine pass after pass without the checks between
 // passes, which nothing in such a pass can change; when the routine declines, that pass runs
 // as written and the checks resume.
+//
+// x op= e (+ - *) on a target that is not floating, whose source has an integer routine
+// (Expression.h, WideCompute: i mod 7 over untyped values), takes the source's integer in
+// registers and applies TryIntArith's rule over the target's Integer or Int64 (DirectWide).
 //
 // A number tree stored into a plain variable whose root has a floating routine
 // (Expression.h, floating trees) is computed by it first, and by the number routines where it
