@@ -875,6 +875,7 @@ bool MarkNum(TscExpressionNode* node)
     op->RightLiteral = 0;
     op->LiteralLeft = op->NumOk() && scRightLiteral(*op, op->RightLiteral) ? op->Left->Direct : nullptr;
     op->FloatCompute = op->NumOk() ? scFloatRoutine(*op) : nullptr;
+    op->WideCompute = op->NumOk() && !op->IntCompute ? scWideRoutine(*op) : nullptr;
     const auto intOf = [](const TscExpressionNode* n) -> const TscOperatorNode* {
         const auto* o = dynamic_cast<const TscOperatorNode*>(n);
         return o && o->IntCompute ? o : nullptr;

@@ -57,6 +57,12 @@
 // + - *, a zero divisor, a Currency, an Int64 past 2^53, a text) gives up, and the caller
 // takes Num, then GetValue, from the start: nothing read runs code, so the values are the same.
 //
+// Integer trees over untyped values: + - * div mod that is not over two statically Integer
+// operands, over a value read in place and a literal inside 32 bits or two values read in
+// place, also gets WideCompute: when both values are Integer or Int64 and the inline path
+// takes them, the integer Num would give and its kind, returned in registers; otherwise it
+// gives no value and the caller takes Num.
+//
 // A host's item may give its value as a plain number too (TscNumberSource: a report's
 // bracketed field read from the current row): an operator reads it as it reads a member's
 // Integer, and where the item gives no number, its GetValue. An operator + - * / over such
@@ -170,6 +176,18 @@ public:
     };
     using FloatFunction = FloatResult (*)(const TscOperatorNode* node);
     FloatFunction FloatCompute = nullptr;
+    // Beside NumCompute for + - * div mod that is not over two statically Integer operands
+    // (those have IntCompute) and whose operands are a value read in place and a literal
+    // inside 32 bits, or two values read in place: the value when both operands are integers
+    // (Integer or Int64) and the operation gives an integer on its inline path, as Num gives
+    // it, with its kind (varInteger or varInt64); Type varEmpty otherwise, where Num then gives
+    // the value or declines. The result comes back in registers.
+    struct WideResult {
+        int64_t Value;
+        TVarType Type;
+    };
+    using WideFunction = WideResult (*)(const TscOperatorNode* node);
+    WideFunction WideCompute = nullptr;
     // The operands that are operators with an IntCompute (set when the tree is finished): an
     // Integer operator above reads them as plain numbers, without a Variant in between.
     const TscOperatorNode* LeftInt = nullptr;
@@ -263,6 +281,8 @@ bool scRightLiteral(const TscOperatorNode& op, int32_t& value);
 // FloatCompute's routine, nullptr where the operator has none; the operands' routines are
 // chosen first.
 TscOperatorNode::FloatFunction scFloatRoutine(const TscOperatorNode& op);
+// WideCompute's routine, nullptr where the operator has none.
+TscOperatorNode::WideFunction scWideRoutine(const TscOperatorNode& op);
 
 class TscDesignatorNode : public TscOperandNode {
 public:

@@ -636,7 +636,99 @@ TscOperatorNode::FloatFunction FloatFor(const TscOperatorNode& op)
     }
 }
 
+// ---------------------------------------------------------------- integer trees
+
+using WideResult = TscOperatorNode::WideResult;
+
+// The integer Op gives on the inline path for two integers x and y of kinds ta and tb, as
+// TryIntArith and IntDivMod give it; Type varEmpty on an overflow, a zero divisor or -1.
+// Checked: the divisor may be 0 or -1 (a literal's was tested when the tree was finished).
+template <TscOperatorType Op, bool Checked = true>
+[[gnu::always_inline]] inline WideResult WideArith(TVarType ta, int64_t x, TVarType tb, int64_t y)
+{
+    static_assert(IsIntArith(Op));
+    if constexpr (Op == opDivInt || Op == opMod) {
+        if (Checked && (y == 0 || y == -1))
+            return {0, varEmpty};
+        int64_t q;
+        if (x == static_cast<int32_t>(x) && y == static_cast<int32_t>(y)) // the same quotient, sooner
+            q = Op == opMod ? static_cast<int32_t>(x) % static_cast<int32_t>(y)
+                            : static_cast<int32_t>(x) / static_cast<int32_t>(y);
+        else
+            q = Op == opMod ? x % y : x / y;
+        if (ta == varInt64 || tb == varInt64)
+            return {q, varInt64};
+        return {static_cast<int32_t>(q), varInteger};
+    } else {
+        int64_t v;
+        bool overflow;
+        if constexpr (Op == opPlus)
+            overflow = __builtin_add_overflow(x, y, &v);
+        else if constexpr (Op == opMinus)
+            overflow = __builtin_sub_overflow(x, y, &v);
+        else
+            overflow = __builtin_mul_overflow(x, y, &v);
+        if (overflow)
+            return {0, varEmpty};
+        if (ta == varInt64 || tb == varInt64 || v < INT32_MIN || v > INT32_MAX)
+            return {v, varInt64};
+        return {v, varInteger};
+    }
+}
+
+// A value read in place and a literal inside 32 bits (an Int64): the result is an Int64.
+template <TscOperatorType Op>
+WideResult WideLiteral(const TscOperatorNode* node)
+{
+    const Variant& va = *node->LiteralLeft;
+    const TVarType ta = va.VType();
+    if (ta != varInteger && ta != varInt64)
+        return {0, varEmpty};
+    return WideArith<Op, false>(ta, ta == varInteger ? va.RawInteger() : va.RawInt64(), varInt64, Literal(node));
+}
+
+// Two values read in place.
+template <TscOperatorType Op>
+WideResult WideDirect(const TscOperatorNode* node)
+{
+    const Variant& va = *node->Left->Direct;
+    const Variant& vb = *node->Right->Direct;
+    const TVarType ta = va.VType(), tb = vb.VType();
+    if (!script_fast::IsInt(ta) || !script_fast::IsInt(tb))
+        return {0, varEmpty};
+    return WideArith<Op>(ta, script_fast::AsInt(va), tb, script_fast::AsInt(vb));
+}
+
+TscOperatorNode::WideFunction WideFor(const TscOperatorNode& op)
+{
+    if (!op.NumOk() || op.IntCompute || !IsIntArith(op.Op))
+        return nullptr;
+    if (op.LiteralLeft) {
+        switch (op.Op) {
+        case opPlus: return WideLiteral<opPlus>;
+        case opMinus: return WideLiteral<opMinus>;
+        case opMul: return WideLiteral<opMul>;
+        case opDivInt: return WideLiteral<opDivInt>;
+        default: return WideLiteral<opMod>;
+        }
+    }
+    if (!op.Left->Direct || !op.Right->Direct)
+        return nullptr;
+    switch (op.Op) {
+    case opPlus: return WideDirect<opPlus>;
+    case opMinus: return WideDirect<opMinus>;
+    case opMul: return WideDirect<opMul>;
+    case opDivInt: return WideDirect<opDivInt>;
+    default: return WideDirect<opMod>;
+    }
+}
+
 } // namespace
+
+TscOperatorNode::WideFunction scWideRoutine(const TscOperatorNode& op)
+{
+    return WideFor(op);
+}
 
 TscOperatorNode::FloatFunction scFloatRoutine(const TscOperatorNode& op)
 {

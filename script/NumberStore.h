@@ -10,12 +10,14 @@
 namespace script_store {
 
 // Puts a number where v's value was: the old value goes as an assignment would let it go
-// (a number owns nothing), and the new one is made in place, with no temporary Variant to
-// copy through.
+// (a number owns nothing, so over one the new value is simply made), and the new one is made
+// in place, with no temporary Variant to copy through.
 template <class T>
 [[gnu::always_inline]] inline void PutNumber(Variant& v, T x)
 {
-    v.~Variant();
+    const TVarType t = v.VType();
+    if (t != varInteger && t != varInt64 && t != varDouble && t != varEmpty) [[unlikely]]
+        v.~Variant();
     ::new (static_cast<void*>(&v)) Variant(x);
 }
 

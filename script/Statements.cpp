@@ -140,6 +140,58 @@ struct LoopEnd {
     }
 };
 
+
+// StepInPlace for the kinds it takes without a conversion that could fail: on an Integer
+// variable (Integer) an Integer, or an Int64 inside 32 bits, stepped in 32 bits; on any other
+// an Integer or Int64 value that keeps its kind (an overflow takes the general path). False,
+// with nothing changed, otherwise. The direct step of x++ and x--, and the counter of a C-style
+// for loop that steps it so.
+template <int By, bool Integer>
+[[gnu::always_inline]] inline bool StepCounter(TscCustomVariable* target)
+{
+    if (target->ReadOnly)
+        return false;
+    Variant& v = target->Value;
+    if constexpr (Integer) {
+        int32_t x;
+        if (!script_fast::Num::FromInt32(v, x))
+            return false;
+        PutNumber(v, script_fast::WrapArith(By > 0 ? '+' : '-', x, 1));
+    } else if (v.VType() == varInteger) {
+        int32_t r;
+        if (__builtin_add_overflow(v.RawInteger(), By, &r))
+            return false;
+        PutNumber(v, r);
+    } else if (v.VType() == varInt64) {
+        long long r;
+        if (__builtin_add_overflow(v.RawInt64(), static_cast<long long>(By), &r))
+            return false;
+        PutNumber(v, r);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// What the Test routine of a comparison of a counter with a bound, both read in place, gives
+// for two integers: 1 or 0; -1 where the values are of other kinds (or, Int32, an integer
+// outside 32 bits), and the routine then decides. Int32: both operands statically Integer,
+// whose routine compares 32-bit values.
+template <bool Int32, script_fast::Cmp C>
+[[gnu::always_inline]] inline int CounterTest(const Variant& a, const Variant& b)
+{
+    if constexpr (Int32) {
+        int32_t x, y;
+        if (!script_fast::Num::FromInt32(a, x) || !script_fast::Num::FromInt32(b, y))
+            return -1;
+        return script_fast::CompareInts(C, x, y);
+    } else {
+        if (!script_fast::IsInt(a.VType()) || !script_fast::IsInt(b.VType()))
+            return -1;
+        return script_fast::CompareInts(C, script_fast::AsInt(a), script_fast::AsInt(b));
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- assignments
@@ -404,6 +456,14 @@ void TscAssignOpStmt::Optimize()
     if (!PlainTarget || !SourcePlain || SetOp || (!NumSource && !DirectSource))
         return;
     const bool f = PlainTarget->VarType == fvtFloat;
+    if (!IntegerOp && !f && NumSource && NumSource->WideCompute) {
+        switch (Op) {
+        case '+': Direct = DirectWide<'+'>; return;
+        case '-': Direct = DirectWide<'-'>; return;
+        case '*': Direct = DirectWide<'*'>; return;
+        default: break;
+        }
+    }
     switch (Op) {
     case '+': Direct = IntegerOp ? DirectInteger<'+'> : f ? DirectNumber<'+', true> : DirectNumber<'+', false>; break;
     case '-': Direct = IntegerOp ? DirectInteger<'-'> : f ? DirectNumber<'-', true> : DirectNumber<'-', false>; break;
@@ -475,6 +535,38 @@ bool TscAssignOpStmt::DirectNumber(TscStatement* stmt)
         return true;
     }
     PutNumber(v, r);
+    return true;
+}
+
+// DirectNumber for + - * on a target that is not a floating one and a source with a WideCompute
+// routine (i mod 7 over untyped values): two integers are computed here, by TryIntArith's rule,
+// with the source's value in registers; anything else is DirectNumber's.
+template <char Op>
+bool TscAssignOpStmt::DirectWide(TscStatement* stmt)
+{
+    auto* self = static_cast<TscAssignOpStmt*>(stmt);
+    TscCustomVariable* target = self->PlainTarget;
+    const TscOperatorNode* source = self->NumSource;
+    const TscOperatorNode::WideResult w = source->WideCompute(source);
+    Variant& v = target->Value;
+    const TVarType ta = v.VType();
+    if (w.Type == varEmpty || !script_fast::IsInt(ta) || target->ReadOnly) [[unlikely]]
+        return DirectNumber<Op, false>(stmt);
+    const int64_t x = ta == varInteger ? v.RawInteger() : v.RawInt64();
+    int64_t r;
+    bool overflow;
+    if constexpr (Op == '+')
+        overflow = __builtin_add_overflow(x, w.Value, &r);
+    else if constexpr (Op == '-')
+        overflow = __builtin_sub_overflow(x, w.Value, &r);
+    else
+        overflow = __builtin_mul_overflow(x, w.Value, &r);
+    if (overflow)
+        return false;
+    if (ta == varInt64 || w.Type == varInt64 || r < INT32_MIN || r > INT32_MAX)
+        PutNumber(v, static_cast<long long>(r));
+    else
+        PutNumber(v, static_cast<int32_t>(r));
     return true;
 }
 
@@ -618,35 +710,10 @@ void TscCallStmt::Optimize()
                              : (Step > 0 ? DirectStep<1, false> : DirectStep<-1, false>);
 }
 
-// StepInPlace for the kinds it takes without a conversion that could fail: on an Integer
-// variable an Integer, or an Int64 inside 32 bits, stepped in 32 bits; on any other an
-// Integer or Int64 value that keeps its kind (an overflow takes the general path).
 template <int By, bool Integer>
 bool TscCallStmt::DirectStep(TscStatement* stmt)
 {
-    TscCustomVariable* target = static_cast<TscCallStmt*>(stmt)->PlainTarget;
-    if (target->ReadOnly)
-        return false;
-    Variant& v = target->Value;
-    if constexpr (Integer) {
-        int32_t x;
-        if (!script_fast::Num::FromInt32(v, x))
-            return false;
-        PutNumber(v, script_fast::WrapArith(By > 0 ? '+' : '-', x, 1));
-    } else if (v.VType() == varInteger) {
-        int32_t r;
-        if (__builtin_add_overflow(v.RawInteger(), By, &r))
-            return false;
-        PutNumber(v, r);
-    } else if (v.VType() == varInt64) {
-        long long r;
-        if (__builtin_add_overflow(v.RawInt64(), static_cast<long long>(By), &r))
-            return false;
-        PutNumber(v, r);
-    } else {
-        return false;
-    }
-    return true;
+    return StepCounter<By, Integer>(static_cast<TscCallStmt*>(stmt)->PlainTarget);
 }
 
 void TscCallStmt::Execute()
@@ -931,11 +998,88 @@ TscCppForStmt::TscCppForStmt(TscScript* script, const AnsiString& unitName, cons
 
 TscCppForStmt::~TscCppForStmt() = default;
 
+namespace {
+
+// Passes of a counting loop whose body has a direct step: the condition's comparison and the
+// counter's step made inline, the condition's routine taking over where the values are not
+// two integers. Returns what the last test gave (as the Test routine: 1, 0, or -1 where it
+// declined); bodyDone when the body ran and the step then declined.
+template <int By, bool Integer, bool Int32, script_fast::Cmp C>
+int CountPasses(TscCustomVariable* counter, const Variant* bound, const TscOperatorNode* node, TscStatement* only,
+                TscStatement::DirectFunction bodyDirect, bool& bodyDone)
+{
+    const TscOperatorNode::TestFunction test = node->TestCompute;
+    for (;;) {
+        int holds = CounterTest<Int32, C>(counter->Value, *bound);
+        if (holds < 0)
+            holds = test(node);
+        if (holds <= 0 || !bodyDirect(only))
+            return holds;
+        if (!StepCounter<By, Integer>(counter)) {
+            bodyDone = true;
+            return holds;
+        }
+    }
+}
+
+
+template <int By, bool Integer, bool Int32>
+TscCppForStmt::CountFunction CountPassesFor(script_fast::Cmp c)
+{
+    using script_fast::Cmp;
+    switch (c) {
+    case Cmp::Lt: return CountPasses<By, Integer, Int32, Cmp::Lt>;
+    case Cmp::Le: return CountPasses<By, Integer, Int32, Cmp::Le>;
+    case Cmp::Gt: return CountPasses<By, Integer, Int32, Cmp::Gt>;
+    case Cmp::Ge: return CountPasses<By, Integer, Int32, Cmp::Ge>;
+    case Cmp::Eq: return CountPasses<By, Integer, Int32, Cmp::Eq>;
+    default: return CountPasses<By, Integer, Int32, Cmp::Ne>;
+    }
+}
+
+} // namespace
+
 void TscCppForStmt::Optimize()
 {
     FStep = nullptr;
+    FCounter = nullptr;
+    FBound = nullptr;
     if (SecondStmt->Count() == 1 && SecondStmt->GetItem(0)->Direct)
         FStep = SecondStmt->GetItem(0);
+    if (!FStep || typeid(*FStep) != typeid(TscCallStmt))
+        return;
+    const auto* step = static_cast<const TscCallStmt*>(FStep);
+    const TscOperatorNode* test = Condition ? Condition->NumRoot() : nullptr;
+    if (!step->PlainTarget || step->Step == 0 || !test || !test->TestCompute || !test->Left->Direct ||
+        test->Left->Direct != &step->PlainTarget->Value || !test->Right->Direct)
+        return;
+    using script_fast::Cmp;
+    switch (test->Op) {
+    case opGreat: FCmp = static_cast<uint8_t>(Cmp::Gt); break;
+    case opLess: FCmp = static_cast<uint8_t>(Cmp::Lt); break;
+    case opLessEq: FCmp = static_cast<uint8_t>(Cmp::Le); break;
+    case opGreatEq: FCmp = static_cast<uint8_t>(Cmp::Ge); break;
+    case opNonEq: FCmp = static_cast<uint8_t>(Cmp::Ne); break;
+    case opEq: FCmp = static_cast<uint8_t>(Cmp::Eq); break;
+    default: return;
+    }
+    FCounter = step->PlainTarget;
+    FBound = test->Right->Direct;
+    const auto c = static_cast<script_fast::Cmp>(FCmp);
+    const bool up = step->Step > 0;
+    if (step->IntegerStep)
+        FCount = test->BothInteger ? (up ? CountPassesFor<1, true, true>(c) : CountPassesFor<-1, true, true>(c))
+                                   : (up ? CountPassesFor<1, true, false>(c) : CountPassesFor<-1, true, false>(c));
+    else
+        FCount = test->BothInteger ? (up ? CountPassesFor<1, false, true>(c) : CountPassesFor<-1, false, true>(c))
+                                   : (up ? CountPassesFor<1, false, false>(c) : CountPassesFor<-1, false, false>(c));
+}
+
+
+int TscCppForStmt::CountedPasses(bool& bodyDone)
+{
+    TscStatement* const only = GetItem(0);
+    return FCount(FCounter, FBound, Condition->NumRoot(), only, only->Direct, bodyDone);
 }
 
 void TscCppForStmt::Execute()
@@ -970,15 +1114,18 @@ void TscCppForStmt::Execute()
             !s->ExitRequested) {
             const TscOperatorNode* node = condition.Node();
             int holds;
-            for (;;) {
-                holds = test(node);
-                if (holds <= 0 || !bodyDirect(only))
-                    break;
-                if (!stepDirect(step)) {
-                    bodyDone = true;
-                    break;
+            if (FCounter)
+                holds = CountedPasses(bodyDone);
+            else
+                for (;;) {
+                    holds = test(node);
+                    if (holds <= 0 || !bodyDirect(only))
+                        break;
+                    if (!stepDirect(step)) {
+                        bodyDone = true;
+                        break;
+                    }
                 }
-            }
             // The routine that declined takes its general path below, on the same values.
             if (holds == 0 || (holds < 0 && !condition.HoldsGenerally()))
                 break;

@@ -58,10 +58,19 @@
 // flags and the hook, checked before, cannot change until a routine declines, and that
 // routine's statement then runs as written. A BasicScript For..Next whose start, end and
 // step are integers inside 32 bits counts with a plain number and gives the variable the
-// values the general walk gives. The Pascal for loop and that BasicScript one also run a body
+// values the general walk gives. A C-style for loop that counts (its step x++ or x-- on a plain
+// variable, its condition a comparison of that variable with a value, both read in place) has
+// a routine made for the comparison and the step's direction and width that compares and
+// steps the counter inline between the body's direct steps, as the Test and Direct routines
+// would; values that are not two integers go to the condition's routine, and a step the
+// counter's kind declines ends the quick passes. The Pascal for loop and that BasicScript one also run a body
 // whose one statement has a Direct routine pass after pass without the checks between
 // passes, which nothing in such a pass can change; when the routine declines, that pass runs
 // as written and the checks resume.
+//
+// x op= e (+ - *) on a target that is not floating, whose source has an integer routine
+// (Expression.h, WideCompute: i mod 7 over untyped values), takes the source's integer in
+// registers and applies TryIntArith's rule over the target's Integer or Int64 (DirectWide).
 //
 // A number tree stored into a plain variable whose root has a floating routine
 // (Expression.h, floating trees) is computed by it first, and by the number routines where it
@@ -195,6 +204,8 @@ private:
     static bool DirectInteger(TscStatement* stmt);
     template <char Op, bool FloatTarget>
     static bool DirectNumber(TscStatement* stmt);
+    template <char Op>
+    static bool DirectWide(TscStatement* stmt);
 };
 
 class TscCallStmt : public TscStatement {
@@ -212,6 +223,7 @@ public:
     bool StepInPlace();
 
 private:
+    friend class TscCppForStmt; // a loop's counter step
     TscCustomVariable* PlainTarget = nullptr; // not owned
     int Step = 0;                             // +1 or -1 with a modificator
     template <int By, bool Integer>
@@ -309,10 +321,22 @@ public:
     std::unique_ptr<TscStatement> SecondStmt;
     // Finds once whether the step is one statement with a direct step (i++, i += 2).
     void Optimize();
+    using CountFunction = int (*)(TscCustomVariable* counter, const Variant* bound, const TscOperatorNode* node,
+                                  TscStatement* only, DirectFunction bodyDirect, bool& bodyDone);
     void Execute() override;
 
 private:
     TscStatement* FStep = nullptr; // the one statement of SecondStmt when it is such a step
+    // A counting loop: the step is x++ or x-- on a plain variable and the condition compares
+    // that variable, read in place, with a value read in place (for (i = 1; i <= n; i++)).
+    // Its passes compare and step the counter inline, as the Test and Direct routines would.
+    // The passes are run by a routine made for the comparison, the step's direction and
+    // width, and whether the comparison is of 32-bit values (both operands statically Integer).
+    TscCustomVariable* FCounter = nullptr;
+    const Variant* FBound = nullptr;
+    uint8_t FCmp = 0; // script_fast::Cmp
+    CountFunction FCount = nullptr;
+    int CountedPasses(bool& bodyDone);
 };
 
 class TscTryStmt : public TscStatement {

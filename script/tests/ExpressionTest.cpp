@@ -593,6 +593,99 @@ TEST_F(ExpressionTest, LoopsRunAlikeWithALineHookAndWithout)
     }
 }
 
+// A C-style for loop that counts (x++ or x-- on a plain variable, compared, read in place,
+// with a value read in place) compares and steps its counter inline while no host follows
+// the lines, and x := x + e, x - e, x * e over untyped integers takes e as a plain integer.
+// With a run-line hook set every statement is walked: both runs give the same value of the
+// same kind, the same error at the same position and the same trace, for every comparison,
+// both directions, a counter or bound changed by the body, a counter or bound that is no
+// integer or lies past 32 (or 64) bits, zero and -1 divisors and overflows.
+TEST_F(ExpressionTest, CountingLoopsAndIntegerSourcesRunAlikeWithALineHookAndWithout)
+{
+    struct LoopCase {
+        const char* syntax;
+        const char* program;
+    };
+    const LoopCase cases[] = {
+        // the comparisons and both directions
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 10; i > 0; i--) s = s + i; return s * 100 + i; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 0; i != 7; i++) s = s + 2; return s * 100 + i; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 5; i >= -5; i--) s = s + i % 4; return s * 100 + i; }"},
+        {"JScript", "function Run() { var i, s; s = 1; for (i = 0; i == 0; i++) s = s + 5; return s * 100 + i; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = -3; i < 4; i++) s = s - i * 3; return s * 100 + i; }"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = 10; i >= 1; i--) s = s * 2 + i; return s * 100 + i; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = 0; i != 9; i++) s = s + i % 4; return s * 100 + i; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = 0; i == 0; i++) s = s + 1; return s * 100 + i; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = 9; i > 2; i--) s = s + i; return s * 100 + i; } {}"},
+        // the body changes the counter or the bound
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 0; i < 20; i++) i = i + 2; return i; }"},
+        {"JScript", "function Run() { var i, n; n = 20; for (i = 0; i < n; i++) n = n - 1; return n * 100 + i; }"},
+        {"C++Script", "int Run() { int i, n; n = 20; for (i = 0; i < n; i++) n = n - 1; return n * 100 + i; } {}"},
+        // counters and bounds that are no integers, or past 32 or 64 bits
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 0.5; i < 3; i++) s = s + 1; return s * 100 + i; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 0; i < 2.5; i++) s = s + 1; return s * 100 + i; }"},
+        {"JScript", "function Run() { var i, s, n; s = 0; n = 5000000000; for (i = 4999999997; i < n; i++) s = s + i % 5;\n"
+                    "return s * 100 + i; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 9223372036854775800; i < 9223372036854775807; i++)\n"
+                    "s = s + 1; return s * 100 + i % 100; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = StrToInt(\"2147483645\"); i < 2147483650; i++)\n"
+                    "s = s + i % 3; Trace(i); return s; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = StrToInt(\"-2147483645\"); i > -2147483650; i--)\n"
+                    "s = s + 1; Trace(i); return s; }"},
+        {"JScript", "function Run() { var i, s; s = 0; for (i = 2147483645; i < 2147483650; i++) s = s + i % 3;\n"
+                    "return s * 100 + i; }"},
+        {"C++Script", "int Run() { int i, s, n; s = 0; n = 3000000005; i = 3000000000; for (; i < n; i++) s = s + 1;\n"
+                      "return s; } {}"},
+        {"C++Script", "int Run() { int i, s; float b; s = 0; b = 3.5; for (i = 0; i < b; i++) s = s + 1;\n"
+                      "return s * 100 + i; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = 2147483645; i > 0; i++) s = s + 1; return s; } {}"},
+        {"C++Script", "int Run() { int i, s; s = 0; for (i = -2147483646; i < 0; i--) s = s + 1; return s; } {}"},
+        // x := x op e over untyped integers: Integer and Int64 values, overflows, divisors 0 and -1,
+        // a floating or text target
+        {"JScript", "function Run() { var i, s, k; k = StrToInt(\"3\"); s = StrToInt(\"0\"); for (i = 1; i <= 9; i++)\n"
+                    "s = s + k * k; Trace(s); return s; }"},
+        {"JScript", "function Run() { var i, s; s = 2147483600; for (i = 1; i <= 9; i++) s = s + i * 10; return s; }"},
+        {"JScript", "function Run() { var i, s; s = 1; for (i = 1; i <= 70; i++) s = s * (i % 3 + 2); return s; }"},
+        {"JScript", "function Run() { var i, s; s = 9223372036854775800; for (i = 1; i <= 9; i++) s = s + i % 7;\n"
+                    "return s; }"},
+        {"JScript", "function Run() { var i, s; s = -9223372036854775800; for (i = 1; i <= 9; i++) s = s - i * 2;\n"
+                    "return s; }"},
+        {"JScript", "function Run() { var i, s, k; s = 0; k = 0; for (i = 1; i <= 3; i++) s = s + i % k; return s; }"},
+        {"JScript", "function Run() { var i, s, k; s = 0; k = -1; for (i = 1; i <= 3; i++) s = s + i % k; return s; }"},
+        {"JScript", "function Run() { var i, s; s = 0.5; for (i = 1; i <= 9; i++) s = s + i % 7; return s; }"},
+        {"JScript", "function Run() { var i, s, k; s = 0; k = 2.5; for (i = 1; i <= 9; i++) s = s + i * k; return s; }"},
+        {"JScript", "function Run() { var i, s; s = \"a\"; for (i = 1; i <= 3; i++) s = s - i % 2; return s; }"},
+        {"PascalScript", "function Run: Variant; var i: Integer; v, w: Variant; begin v := 0; w := 5;\n"
+                         "for i := 1 to 9 do v := v + w mod 3; w := 3000000000;\n"
+                         "for i := 1 to 3 do v := v - w div 7; Result := v; end; begin end."},
+        {"BasicScript", "Function Run\nDim i, s\ns = 0\nFor i = 1 To 20\ns = s + i Mod 7\nNext\nReturn s\nEnd Function"},
+    };
+    for (const LoopCase& c : cases) {
+        SCOPED_TRACE(c.program);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            trace += VarTypeAsText(VarType(v)) + " " + VarToStr(v) + ", ";
+            return Null();
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_EQ(direct.Result.rfind("error without", 0), std::string::npos) << direct.Result;
+    }
+}
+
 // Calls of script routines take their own path (the call's shape found once, an Integer
 // argument stored as a plain number, any other number tree stored as its number, the
 // caller's locals saved aside on a recursive call, one-statement lists run in place, a + of
