@@ -168,4 +168,35 @@ void BM_StringListHead(benchmark::State& state)
 }
 BENCHMARK(BM_StringListHead)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity();
 
+// A sorted list filled in random order, as a script collects names (SortedListRandomAdds: n
+// adds, each at a random place, then one walk over the list); ns_per_item may grow as log n.
+void BM_SortedListRandomAdds(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    std::vector<AnsiString> names;
+    names.reserve(size_t(n));
+    uint32_t seed = 1;
+    for (int i = 0; i < n; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        names.push_back("Товар " + IntToStr(int64_t(seed >> 4)));
+    }
+    for (auto _ : state) {
+        TStringList list;
+        list.SetDuplicates(dupAccept);
+        list.SetSorted(true);
+        for (const AnsiString& s : names)
+            list.Add(s);
+        size_t total = 0;
+        for (int i = 0; i < list.Count(); ++i)
+            total += list[i].size();
+        benchmark::DoNotOptimize(total);
+        if (list.Count() != n)
+            state.SkipWithError("the list lost lines");
+    }
+    state.SetComplexityN(n);
+    state.counters["ns_per_item"] = benchmark::Counter(
+        static_cast<double>(n) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SortedListRandomAdds)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity();
+
 }  // namespace

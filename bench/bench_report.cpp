@@ -7,6 +7,8 @@
 //                  row under the one before, so every memo hangs under the one above it
 //   MemoBrackets   one memo's text of 100 to 10,000 bracketed expressions filled (GetData);
 //                  the counter ns_per_bracket stays flat when filling is linear in the text
+//   PrintChosenPages  the list report of 30,000 and 300,000 rows printed to the recording
+//                  printer with every page chosen by number ("1-<last>")
 //   Anchors        1,000 to 100,000 anchors added, then the page of each asked for, as a
 //                  report with a table of contents does (Engine.GetAnchorPage per row)
 // PrepareWithPageNumbers counts records_peak, the most records of page-number texts the
@@ -245,6 +247,31 @@ void PrepareAndPdf(benchmark::State& state)
         std::filesystem::remove(path);
 }
 
+// The list report printed to the recording printer with every page chosen by number
+// ("1-<last>"), as a user prints a range: each page asks whether it is in the range.
+void PrintChosenPages(benchmark::State& state)
+{
+    Startup();
+    TRecordingPrinterSystem system{{TRecordingPrinterSpec("Office")}, "Office"};
+    TPrinterSystemScope scope(system);
+    rpFreePrinters();
+    TListReport report(static_cast<int>(state.range(0)));
+    TrpPreviewPages* prepared = report.Prepare();
+    const int pages = prepared->GetCount();
+    TrpPrintSettings settings;
+    settings.PageNumbers = "1-" + IntToStr(pages);
+    for (auto _ : state) {
+        system.Spool().Documents.clear();
+        prepared->PrintTo(*rpPrinters().GetCurrentPrinter(), settings);
+        if (system.Spool().Documents.size() != 1 || int(system.Spool().Documents[0].Pages.size()) != pages)
+            state.SkipWithError("pages went missing");
+    }
+    system.Spool().Documents.clear();
+    rpFreePrinters();
+    state.counters["pages"] = pages;
+    state.SetComplexityN(pages);
+}
+
 // A template page of `memos` objects registered as the store's source page: each object gets
 // its short name ("m1", "m2" ...) and its copy's text.
 void RegisterSourcePage(benchmark::State& state)
@@ -373,6 +400,11 @@ const bool kRegistered = [] {
         pdf->Arg(200);
     else
         pdf->Arg(10000)->Arg(100000);
+    auto* chosen = benchmark::RegisterBenchmark("PrintChosenPages", PrintChosenPages)->Unit(benchmark::kMillisecond);
+    if (quick)
+        chosen->Arg(200);
+    else
+        chosen->Arg(30000)->Arg(300000)->Iterations(1);
     auto* source = benchmark::RegisterBenchmark("RegisterSourcePage", RegisterSourcePage)->Unit(benchmark::kMillisecond);
     if (quick)
         source->Arg(100);

@@ -14,10 +14,10 @@
 // platform/rtl (AnsiCompareText), unless CaseSensitive is set.
 #pragma once
 
+#include "platform/classes/CountedSeq.h"
 #include "platform/classes/Streams.h"
 #include "platform/classes/TypInfo.h"
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <new>
@@ -345,9 +345,9 @@ private:
     // AddStrings into an empty sorted list: false (nothing done) unless Strings come in order.
     bool AddInOrder(const TStrings& Strings);
     void Check(int Index) const;
-    // A deque: Delete(0) and Insert(0, ...) in a loop, as scripts walk a list from its head,
-    // cost one step each instead of moving the whole list.
-    std::deque<Item> FList;
+    // A counted tree: an insert or delete anywhere (a sorted list filled in random order, a
+    // list taken apart from its head) costs O(log n); reads in a row cost one step each.
+    TCountedSeq<Item> FList;
     bool FSorted = false;
     bool FCaseSensitive = false;
     TDuplicates FDuplicates = dupIgnore;

@@ -542,7 +542,7 @@ void TStringList::PutObject(int Index, TObject* AObject)
 void TStringList::InsertItem(int Index, const AnsiString& S, TObject* AObject)
 {
     Changing();
-    FList.insert(FList.begin() + Index, Item{S, AObject});
+    FList.insert(static_cast<size_t>(Index), Item{S, AObject});
     Changed();
 }
 
@@ -561,7 +561,7 @@ void TStringList::Delete(int Index)
 {
     Check(Index);
     Changing();
-    FList.erase(FList.begin() + Index);
+    FList.erase(static_cast<size_t>(Index));
     Changed();
 }
 
@@ -612,15 +612,16 @@ void TStringList::AddStrings(const TStrings& Strings)
     };
     std::vector<Ranked> all;
     all.reserve(FList.size() + static_cast<size_t>(n));
-    for (size_t i = 0; i < FList.size(); ++i)
-        all.push_back({FList[i], static_cast<long>(i)});
     for (int j = 0; j < n; ++j)
         all.push_back({Item{Strings.Get(j), Strings.GetObject(j)}, -1L - j});
+    std::vector<Item> here = FList.take();
+    for (size_t i = 0; i < here.size(); ++i)
+        all.push_back({std::move(here[i]), static_cast<long>(i)});
     std::sort(all.begin(), all.end(), [this](const Ranked& a, const Ranked& b) {
         const int c = CompareStrings(a.It.S, b.It.S);
         return c != 0 ? c < 0 : a.Rank < b.Rank;
     });
-    std::deque<Item> merged;
+    std::vector<Item> merged;
     for (size_t i = 0; i < all.size();) {
         size_t end = i + 1;
         while (end < all.size() && CompareStrings(all[i].It.S, all[end].It.S) == 0)
@@ -640,7 +641,7 @@ void TStringList::AddStrings(const TStrings& Strings)
         i = end;
     }
     BeginUpdate();
-    FList.swap(merged);
+    FList.assign(std::move(merged));
     EndUpdate();
 }
 
@@ -649,7 +650,7 @@ bool TStringList::AddInOrder(const TStrings& Strings)
     // Strings that come in order need no sort: one pass checks it and builds what the sort
     // would, each run of equal strings reversed (dupAccept) or cut to its first (dupIgnore).
     const int n = Strings.GetCount();
-    std::deque<Item> merged;
+    std::vector<Item> merged;
     AnsiString previous;
     for (int j = 0; j < n;) {
         AnsiString s = Strings.Get(j);
@@ -668,7 +669,7 @@ bool TStringList::AddInOrder(const TStrings& Strings)
         j = end;
     }
     BeginUpdate();
-    FList.swap(merged);
+    FList.assign(std::move(merged));
     EndUpdate();
     return true;
 }
@@ -711,7 +712,14 @@ int TStringList::IndexOf(const AnsiString& S) const
 
 void TStringList::Sort()
 {
-    CustomSort([](TStringList& l, int a, int b) { return l.CompareStrings(l.FList[static_cast<size_t>(a)].S, l.FList[static_cast<size_t>(b)].S); });
+    // The same order CustomSort gives with CompareStrings, sorted where the items lie.
+    if (GetCount() < 2)
+        return;
+    Changing();
+    std::vector<Item> items = FList.take();
+    std::stable_sort(items.begin(), items.end(), [this](const Item& a, const Item& b) { return CompareStrings(a.S, b.S) < 0; });
+    FList.assign(std::move(items));
+    Changed();
 }
 
 void TStringList::CustomSort(const std::function<int(TStringList&, int, int)>& Compare)
@@ -724,10 +732,12 @@ void TStringList::CustomSort(const std::function<int(TStringList&, int, int)>& C
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Compare(*this, a, b) < 0; });
-    std::deque<Item> sorted;
+    std::vector<Item> items = FList.take();
+    std::vector<Item> sorted;
+    sorted.reserve(items.size());
     for (int i : order)
-        sorted.push_back(FList[static_cast<size_t>(i)]);
-    FList.swap(sorted);
+        sorted.push_back(std::move(items[static_cast<size_t>(i)]));
+    FList.assign(std::move(sorted));
     Changed();
 }
 

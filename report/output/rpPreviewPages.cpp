@@ -950,7 +950,8 @@ bool TrpPreviewPages::Export(TrpCustomExportFilter* Filter)
     if (Filter->CurPage)
         Filter->PageNumbers = preview ? IntToStr(CurPreviewPage) : AnsiString("1");
     Report->SetTerminated(false);
-    TStringList list;
+    TStringList list;  // sorted: each page asks whether it is chosen
+    list.SetSorted(true);
     bool result = true;
     TBitmap scratch;  // AutoWidth memos take their width by being drawn once
     scratch.SetSize(1, 1);

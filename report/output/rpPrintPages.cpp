@@ -255,7 +255,9 @@ bool TrpPreviewPages::Print()
 
 void TrpPreviewPages::PrintTo(TrpCustomPrinter& Printer, const TrpPrintSettings& Settings)
 {
+    // Sorted: each page asks whether it is chosen, and a long report has many pages.
     TStringList pageList;
+    pageList.SetSorted(true);
     rpParsePageNumbers(Settings.PageNumbers, &pageList, GetCount());
     Report->SetTerminated(false);
     Report->InternalOnProgressStart(ptPrinting);

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 AnsiString Joined(const TStrings& s)
@@ -277,6 +280,69 @@ TEST(TStringListTest, InsertsAndDeletesAtEitherEndOrInsideKeepOrderAndObjects)
                 ASSERT_EQ(list[i], model[size_t(i)].first) << step << " " << i;
                 ASSERT_EQ(reinterpret_cast<intptr_t>(list.Objects(i)), model[size_t(i)].second) << step << " " << i;
             }
+    }
+}
+
+TEST(TStringListTest, SortedListFilledInRandomOrderHoldsTheOneByOneOrder)
+{
+    // Enough strings to fill many leaves and inner nodes of the list's tree, added in random
+    // order with repeats and case variants, then deleted at random places down to nothing:
+    // checked against a vector kept by the same rules (a new string goes before those equal
+    // to it; with dupIgnore an equal one is dropped).
+    struct Case {
+        const char* why;
+        TDuplicates dup;
+        bool caseSensitive;
+    };
+    const Case cases[] = {
+        {"accept, any case", dupAccept, false},
+        {"ignore, case sensitive", dupIgnore, true},
+    };
+    const char* const stems[] = {"болт", "Болт", "анкер", "АНКЕР", "b", "B", "винт"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TStringList list;
+        list.SetCaseSensitive(c.caseSensitive);
+        list.SetDuplicates(c.dup);
+        list.SetSorted(true);
+        std::vector<std::pair<AnsiString, intptr_t>> model;
+        const auto less = [&](const AnsiString& a, const AnsiString& b) {
+            return (c.caseSensitive ? AnsiCompareStr(a, b) : AnsiCompareText(a, b)) < 0;
+        };
+        unsigned seed = 99;
+        const auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFFFF; };
+        for (int i = 0; i < 9000; ++i) {
+            const AnsiString s = AnsiString(stems[next() % 7]) + IntToStr(int64_t(next() % 9000));
+            const auto at = std::lower_bound(model.begin(), model.end(), s,
+                                             [&](const auto& item, const AnsiString& v) { return less(item.first, v); });
+            const bool present = at != model.end() && !less(s, at->first);
+            const int index = list.AddObject(s, reinterpret_cast<TObject*>(intptr_t(i + 1)));
+            ASSERT_EQ(index, int(at - model.begin())) << i;
+            if (!present || c.dup == dupAccept)
+                model.insert(at, {s, intptr_t(i + 1)});
+        }
+        const auto same = [&] {
+            ASSERT_EQ(list.Count(), int(model.size()));
+            for (int i = 0; i < list.Count(); ++i) {
+                ASSERT_EQ(list[i], model[size_t(i)].first) << i;
+                ASSERT_EQ(reinterpret_cast<intptr_t>(list.Objects(i)), model[size_t(i)].second) << i;
+            }
+        };
+        same();
+        for (size_t i = 0; i < model.size(); i += 37) {
+            int found = -1;
+            ASSERT_TRUE(list.Find(model[i].first, found)) << i;
+            EXPECT_EQ(0, AnsiCompareText(list[found], model[i].first)) << i;
+        }
+        while (!model.empty()) {
+            const int at = int(next() % model.size());
+            list.Delete(at);
+            model.erase(model.begin() + at);
+            if (model.size() % 2999 == 0)
+                same();
+        }
+        EXPECT_EQ(list.Add("z"), 0);
+        EXPECT_EQ(list.Count(), 1);
     }
 }
 
