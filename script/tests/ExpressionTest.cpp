@@ -653,6 +653,20 @@ TEST_F(ExpressionTest, CountingLoopsAndIntegerSourcesRunAlikeWithALineHookAndWit
         {"JScript", "function Run() { var i, s, k; s = 0; k = 0; for (i = 1; i <= 3; i++) s = s + i % k; return s; }"},
         {"JScript", "function Run() { var i, s, k; s = 0; k = -1; for (i = 1; i <= 3; i++) s = s + i % k; return s; }"},
         {"JScript", "function Run() { var i, s; s = 0.5; for (i = 1; i <= 9; i++) s = s + i % 7; return s; }"},
+        // an Integer target with an Int64 source, and an Integer operand with an Int64 one (a
+        // literal or a wide variable), give an Int64, as the general walk does
+        {"JScript", "function Run() { var i, s; s = StrToInt(\"5\"); for (i = 1; i <= 9; i++) s = s + i % 7;\n"
+                    "return s; }"},
+        {"JScript", "function Run() { var i, s, k; s = StrToInt(\"5\"); k = 5000000000; for (i = 1; i <= 3; i++)\n"
+                    "s = s - i % k; return s; }"},
+        {"C++Script", "int Run() { int i; variant s, k; s = StrToInt(\"5\"); k = 3000000002; for (i = 1; i <= 3; i++)\n"
+                      "s = s * (k % 3000000000); return s; } {}"},
+        {"JScript", "function Run() { var i, s, k, n; s = StrToInt(\"5\"); k = StrToInt(\"3\"); n = 4;\n"
+                    "for (i = 1; i <= 3; i++) s = s + k * n; return s; }"},
+        {"JScript", "function Run() { var i, s, k, n; s = StrToInt(\"5\"); k = StrToInt(\"7\"); n = 4;\n"
+                    "for (i = 1; i <= 3; i++) s = s + k % n; return s; }"},
+        {"JScript", "function Run() { var i, s, k; s = StrToInt(\"5\"); k = StrToInt(\"7\");\n"
+                    "for (i = 1; i <= 3; i++) s = s - k % 4; return s; }"},
         {"JScript", "function Run() { var i, s, k; s = 0; k = 2.5; for (i = 1; i <= 9; i++) s = s + i * k; return s; }"},
         {"JScript", "function Run() { var i, s; s = \"a\"; for (i = 1; i <= 3; i++) s = s - i % 2; return s; }"},
         {"PascalScript", "function Run: Variant; var i: Integer; v, w: Variant; begin v := 0; w := 5;\n"
