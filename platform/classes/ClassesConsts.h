@@ -56,6 +56,12 @@ inline constexpr const char* kStickyRefusesSave =
     "Cannot save \"%s\": the file belongs to another user, and in this folder only its owner may "
     "replace it; writing over it in place would lose it if the save failed half-way. Save it under "
     "another name.";
+// A link in a folder anyone may add files to (as /tmp) may have been planted there by another
+// user to turn a save into the overwriting of a file of the user's own elsewhere; the system
+// refuses to follow such links for the same reason.
+inline constexpr const char* kLinkRefusesSave =
+    "Cannot save \"%s\": it is a link another user made in a folder where anyone may add files, "
+    "and a save does not follow such a link. Save it under another name.";
 inline constexpr const char* kTempFileError = "Cannot create a temporary file in \"%s\". %s";
 inline constexpr const char* kSizeError = "Stream size %s is not possible";
 

@@ -342,16 +342,32 @@ AnsiString CreateTempFile(const AnsiString& dir, const AnsiString& prefix)
 
 namespace {
 
-// The file a name stands for: a link is followed to the file it points at, so that saving
-// through a link keeps the link and updates its file, as a user who made the link expects.
-// A link to nothing names the file it would point at.
-std::string FinalTarget(const std::string& name)
+// Whether the link `sysLink` (its lstat in `link`) is one the system itself would not follow:
+// in a folder with the sticky bit that anyone may write, a link owned neither by the user nor
+// by the folder's owner.
+bool PlantedLink(const std::string& sysLink, const struct stat& link)
+{
+    const size_t slash = sysLink.rfind('/');
+    const std::string sysDir = slash == std::string::npos ? "." : slash == 0 ? "/" : sysLink.substr(0, slash);
+    struct stat d {};
+    if (::stat(sysDir.c_str(), &d) != 0)
+        return false;
+    if (!(d.st_mode & S_ISVTX) || !(d.st_mode & S_IWOTH))
+        return false;
+    return link.st_uid != ::geteuid() && link.st_uid != d.st_uid;
+}
+
+}  // namespace
+
+std::string FinalTarget(const std::string& name, const AnsiString& fileName)
 {
     std::string at = name;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st {};
         if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return at;
+        if (PlantedLink(at, st))
+            throw EFCreateError(Format(msg::kLinkRefusesSave, {fileName}));
         std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
         const ssize_t n = ::readlink(at.c_str(), link.data(), link.size());
         if (n < 0 || static_cast<size_t>(n) >= link.size())
@@ -367,6 +383,8 @@ std::string FinalTarget(const std::string& name)
     }
     return at;  // a loop of links: the save reports what the system says of it
 }
+
+namespace {
 
 // The new file, written through the handle it was made with: its name need not be
 // expressible in the program's own code page.
@@ -418,7 +436,7 @@ bool OnlyOwnerMayReplace(const std::string& sysName)
 
 void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&)>& write)
 {
-    const std::string sysName = FinalTarget(PathToSystem(fileName));
+    const std::string sysName = FinalTarget(PathToSystem(fileName), fileName);
     // A file the user may not write stays as it is, as it would were it written in place.
     if (::access(sysName.c_str(), F_OK) == 0 && ::access(sysName.c_str(), W_OK) != 0)
         throw EFCreateError(Format(msg::kFCreateError, {fileName, SystemError(errno)}));

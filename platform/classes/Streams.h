@@ -159,6 +159,14 @@ void SaveFileWhole(const AnsiString& fileName, const std::function<void(TStream&
 // root; a group the user belongs to) and then its mode. Nothing when there is no old file.
 void KeepOwnerAndMode(int handle, const std::string& oldSysName);
 
+// The file a name (`sysName`, in the system's encoding) stands for when it is saved: a link is
+// followed to the file it points at, so that saving through a link keeps the link and updates
+// its file, as a user who made the link expects; a link to nothing names the file it would
+// point at. A link another user made in a folder with the sticky bit that anyone may write
+// (as /tmp) is not followed, as the system itself follows none: EFCreateError
+// (kLinkRefusesSave, naming `fileName`).
+std::string FinalTarget(const std::string& sysName, const AnsiString& fileName);
+
 // Whether the regular file `sysName` (a name in the system's encoding) may not be replaced
 // by another file put in its place: in a folder with the sticky bit (as /tmp) only the owner
 // of the file or of the folder may do that. False when there is no such file.

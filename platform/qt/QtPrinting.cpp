@@ -148,13 +148,20 @@ private:
 // Anything else by that name (a device, a pipe) is written to directly. A file in a folder
 // that refuses new files, or another's file in a folder with the sticky bit (where only its
 // owner may replace it), is not written over in place: that is refused, and the file stays.
+// A link is followed as a whole-file save follows it (FinalTarget), planted ones refused.
 // Every write is checked: a full disk fails the document instead of leaving half of it.
 class TPdfOutput {
 public:
     // EPrinter when the file cannot be made.
     explicit TPdfOutput(const AnsiString& fileName) : FName(fileName)
     {
-        const QString path = QString::fromUtf8(AnsiToUtf8(fileName).c_str());
+        // Links are followed here, not by Qt, which would follow one another user planted.
+        QString path = QString::fromUtf8(AnsiToUtf8(fileName).c_str());
+        try {
+            path = QFile::decodeName(QByteArray::fromStdString(FinalTarget(QFile::encodeName(path).toStdString(), fileName)));
+        } catch (const EFCreateError& e) {
+            throw EPrinter(e.Message());
+        }
         const QFileInfo info(path);
         if (info.exists() && info.isFile() && OnlyOwnerMayReplace(QFile::encodeName(info.canonicalFilePath()).toStdString()))
             throw EPrinter(Format(msg::kStickyRefusesSave, {fileName}));

@@ -886,6 +886,84 @@ TEST_F(QtGraphics, AFileAnotherOwnsInAStickyFolderIsRefusedNotWrittenInPlace)
     std::filesystem::remove_all(top, ec);
 }
 
+// A link another user planted in a folder anyone may add files to (as /tmp) may point at a
+// file of the user's own elsewhere: a save through it is refused and that file stays, as the
+// system itself follows no such link. A link the user, or the folder's owner, made is followed.
+TEST_F(QtGraphics, ASaveDoesNotFollowALinkAnotherUserPlantedInAStickyFolder)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the job is run as another user";
+    const uid_t nobody = 65534, other = 1;
+    std::string top = "/tmp/qt_graphics_link_XXXXXX";
+    ASSERT_NE(::mkdtemp(top.data()), nullptr);
+    ::chmod(top.c_str(), 0755);
+    const std::string shared = top + "/shared", home = top + "/home", link = shared + "/out",
+                      own = home + "/precious";
+    std::filesystem::create_directory(shared);
+    std::filesystem::create_directory(home);
+    ::chmod(shared.c_str(), 01777);
+    ASSERT_EQ(::chown(home.c_str(), nobody, nobody), 0);
+    TQtPdfDevice pdf(150);
+    const struct {
+        const char* route;
+        std::function<void(const std::string&)> save;
+    } routes[] = {
+        {"PDF document",
+         [&pdf](const std::string& path) {
+             std::unique_ptr<TPrintJob> job = pdf.BeginDoc("New", path, TPageSetup{});
+             PrintJobPage(*job, "New", 1);
+             job->EndDoc();
+         }},
+        {"file saved whole",
+         [](const std::string& path) {
+             TStringList lines;
+             lines.SetText("new");
+             lines.SaveToFile(path);
+         }},
+    };
+    const struct {
+        const char* why;
+        uid_t linkOwner;
+        bool followed;
+    } links[] = {{"planted by another user", other, false},
+                 {"made by the user", nobody, true},
+                 {"made by the folder's owner", 0, true}};
+    for (const auto& r : routes)
+        for (const auto& l : links) {
+            SCOPED_TRACE(std::string(r.route) + ", a link " + l.why);
+            std::filesystem::remove(link);
+            {
+                std::ofstream(own, std::ios::binary | std::ios::trunc) << "mine";
+            }
+            ASSERT_EQ(::chown(own.c_str(), nobody, nobody), 0);
+            ASSERT_EQ(::symlink(own.c_str(), link.c_str()), 0);
+            ASSERT_EQ(::lchown(link.c_str(), l.linkOwner, l.linkOwner), 0);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                alarm(60);
+                if (setresgid(nobody, nobody, nobody) != 0 || setresuid(nobody, nobody, nobody) != 0)
+                    _exit(2);
+                try {
+                    r.save(link);
+                } catch (const std::exception& e) {
+                    _exit(std::string(e.what()).find("a save does not follow such a link") != std::string::npos ? 3 : 1);
+                }
+                _exit(0);
+            }
+            ASSERT_GT(pid, 0);
+            int status = 0;
+            waitpid(pid, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), l.followed ? 0 : 3) << "0: saved, 3: refused saying why";
+            std::ifstream in(own, std::ios::binary);
+            const std::string text(std::istreambuf_iterator<char>(in), {});
+            EXPECT_EQ(text == "mine", !l.followed) << "the file the link points at";
+            EXPECT_TRUE(std::filesystem::is_symlink(link)) << "the link stays a link";
+        }
+    std::error_code ec;
+    std::filesystem::remove_all(top, ec);
+}
+
 TEST_F(QtGraphics, PdfNeedsAWritableFile)
 {
     TQtPdfDevice pdf;
