@@ -70,12 +70,13 @@ public:
         Path& path = FPath;
         path.clear();
         Node* leaf = Descend(Index, path, true);
+        // The item goes in first: if it cannot, no count has changed.
+        leaf->Items.insert(leaf->Items.begin() + static_cast<std::ptrdiff_t>(Index), std::move(Value));
+        ++leaf->Count;
         for (auto& step : path) {
             ++step.N->Count;
             ++step.N->Sizes[step.Kid];
         }
-        leaf->Items.insert(leaf->Items.begin() + static_cast<std::ptrdiff_t>(Index), std::move(Value));
-        ++leaf->Count;
         if (leaf->Items.size() > kLeafMax)
             Split(leaf, path);
     }
@@ -220,6 +221,7 @@ private:
                 auto root = std::make_unique<Node>(false);
                 root->Count = n->Count + right->Count;
                 root->Sizes = {n->Count, right->Count};
+                root->Kids.reserve(2);  // the old root moves in only where it cannot be lost
                 root->Kids.push_back(std::move(FRoot));
                 root->Kids.push_back(std::move(right));
                 FRoot = std::move(root);
@@ -227,6 +229,9 @@ private:
             }
             Node* parent = path[k - 1].N;
             const size_t at = path[k - 1].Kid;
+            // Room first, so the two inserts below cannot fail between them.
+            parent->Sizes.reserve(parent->Sizes.size() + 1);
+            parent->Kids.reserve(parent->Kids.size() + 1);
             parent->Sizes[at] = n->Count;
             parent->Sizes.insert(parent->Sizes.begin() + static_cast<std::ptrdiff_t>(at + 1), right->Count);
             parent->Kids.insert(parent->Kids.begin() + static_cast<std::ptrdiff_t>(at + 1), std::move(right));

@@ -521,6 +521,7 @@ void TStringList::Put(int Index, const AnsiString& S)
         Error(msg::kSortedListError, 0);
     Check(Index);
     Changing();
+    Check(Index);  // OnChanging may have changed the list
     FList[static_cast<size_t>(Index)].S = S;
     Changed();
 }
@@ -535,6 +536,7 @@ void TStringList::PutObject(int Index, TObject* AObject)
 {
     Check(Index);
     Changing();
+    Check(Index);
     FList[static_cast<size_t>(Index)].Obj = AObject;
     Changed();
 }
@@ -542,6 +544,9 @@ void TStringList::PutObject(int Index, TObject* AObject)
 void TStringList::InsertItem(int Index, const AnsiString& S, TObject* AObject)
 {
     Changing();
+    // OnChanging may have changed the list: the place found before must still be in it.
+    if (Index < 0 || Index > GetCount())
+        Error(msg::kListIndexError, Index);
     FList.insert(static_cast<size_t>(Index), Item{S, AObject});
     Changed();
 }
@@ -561,6 +566,7 @@ void TStringList::Delete(int Index)
 {
     Check(Index);
     Changing();
+    Check(Index);
     FList.erase(static_cast<size_t>(Index));
     Changed();
 }
@@ -731,7 +737,25 @@ void TStringList::CustomSort(const std::function<int(TStringList&, int, int)>& C
     std::vector<int> order(FList.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Compare(*this, a, b) < 0; });
+    // A merge of runs kept within their bounds by the loop, not by the comparer: one that
+    // contradicts itself gives some order, never a read past the ends.
+    std::vector<int> merged(order.size());
+    for (size_t width = 1; width < order.size(); width *= 2) {
+        for (size_t lo = 0; lo < order.size(); lo += 2 * width) {
+            const size_t mid = std::min(lo + width, order.size()), hi = std::min(lo + 2 * width, order.size());
+            size_t a = lo, b = mid, out = lo;
+            while (a < mid && b < hi)
+                merged[out++] = Compare(*this, order[b], order[a]) < 0 ? order[b++] : order[a++];
+            while (a < mid)
+                merged[out++] = order[a++];
+            while (b < hi)
+                merged[out++] = order[b++];
+        }
+        order.swap(merged);
+    }
+    // A comparer that added or deleted strings leaves indexes that no longer fit the list.
+    if (order.size() != FList.size())
+        Error(msg::kListIndexError, static_cast<int>(order.size()));
     std::vector<Item> items = FList.take();
     std::vector<Item> sorted;
     sorted.reserve(items.size());

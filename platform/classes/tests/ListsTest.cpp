@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -369,6 +370,123 @@ TEST(TStringListTest, ChangeEventsFireOncePerUpdate)
     EXPECT_EQ(changes, 1);
     l.SetText("x\r\ny\r\nz");
     EXPECT_EQ(changes, 2);
+}
+
+TEST(TStringListTest, AChangeMadeByOnChangingLeavesNoPlaceOutsideTheList)
+{
+    // The handler empties the list before the change it announces: the index the change was
+    // going to use no longer exists, and the list says so instead of writing past its end.
+    struct Case {
+        const char* why;
+        bool sorted;
+        void (*change)(TStringList&);
+    };
+    const Case cases[] = {
+        {"add at the end", false, [](TStringList& l) { l.Add("z"); }},
+        {"add in a sorted list", true, [](TStringList& l) { l.Add("zz"); }},
+        {"insert", false, [](TStringList& l) { l.Insert(2, "x"); }},
+        {"delete", false, [](TStringList& l) { l.Delete(2); }},
+        {"put", false, [](TStringList& l) { l.Put(2, "x"); }},
+        {"put an object", false, [](TStringList& l) { l.PutObject(2, &l); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TStringList l;
+        for (int i = 0; i < 300; ++i)
+            l.Add("s" + IntToStr(1000 + i));
+        l.SetSorted(c.sorted);
+        l.OnChanging = TNotifyEvent::Lambda([&](TObject*) {
+            l.OnChanging = nullptr;
+            l.Clear();
+        });
+        EXPECT_THROW(c.change(l), EStringListError);
+        EXPECT_EQ(l.Count(), 0);
+        l.Add("a");
+        EXPECT_EQ(Joined(l), "a");
+    }
+}
+
+TEST(TStringListTest, CustomSortWithAComparerThatContradictsItselfKeepsEveryString)
+{
+    // Whatever the comparer answers, the list afterwards holds the same strings; one that
+    // deletes strings while the list sorts leaves the list as it was.
+    for (unsigned seed : {1u, 7u, 42u}) {
+        SCOPED_TRACE(seed);
+        TStringList l;
+        for (int i = 0; i < 2000; ++i)
+            l.AddObject("s" + IntToStr(i), reinterpret_cast<TObject*>(intptr_t(i + 1)));
+        unsigned r = seed;
+        l.CustomSort([&](TStringList&, int, int) { return (r = r * 1103515245u + 12345u) >> 16 & 1 ? -1 : 1; });
+        ASSERT_EQ(l.Count(), 2000);
+        std::vector<int> seen;
+        for (int i = 0; i < l.Count(); ++i) {
+            EXPECT_EQ(l[i], "s" + IntToStr(reinterpret_cast<intptr_t>(l.Objects(i)) - 1)) << i;
+            seen.push_back(int(reinterpret_cast<intptr_t>(l.Objects(i))));
+        }
+        std::sort(seen.begin(), seen.end());
+        for (int i = 0; i < 2000; ++i)
+            ASSERT_EQ(seen[size_t(i)], i + 1);
+    }
+    TStringList l;
+    for (int i = 0; i < 50; ++i)
+        l.Add("s" + IntToStr(100 + i));
+    EXPECT_THROW(l.CustomSort([](TStringList& list, int, int) {
+        if (list.Count() > 40)
+            list.Delete(list.Count() - 1);
+        return 0;
+    }),
+                 EStringListError);
+    ASSERT_EQ(l.Count(), 40);
+    EXPECT_EQ(l[0], "s100");
+    EXPECT_EQ(l[39], "s139");
+}
+
+// An item whose copy or move can be made to fail: the countdown reaching zero throws.
+struct TFragile {
+    static inline int Countdown = 0;
+    int V = 0;
+    explicit TFragile(int v) : V(v) {}
+    TFragile(const TFragile& o) : V(o.V) { Tick(); }
+    TFragile(TFragile&& o) : V(o.V) { Tick(); }
+    TFragile& operator=(const TFragile&) = default;
+    TFragile& operator=(TFragile&&) = default;
+    static void Tick()
+    {
+        if (Countdown > 0 && --Countdown == 0)
+            throw std::runtime_error("no room");
+    }
+};
+
+TEST(TCountedSeqTest, AnInsertThatFailsLeavesTheSequenceAsItWas)
+{
+    // The failure comes as the item is placed in its leaf (at either end of the sequence,
+    // one leaf or several): the counts must not have moved.
+    struct Case {
+        const char* why;
+        int items;
+        bool atEnd;
+    };
+    const Case cases[] = {
+        {"one leaf, at the end", 10, true},
+        {"one leaf, at the front", 10, false},
+        {"many leaves, at the end", 9000, true},
+        {"many leaves, at the front", 9000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TCountedSeq<TFragile> seq;
+        for (int i = 0; i < c.items; ++i)
+            seq.insert(seq.size(), TFragile(i));
+        const TFragile item(-1);
+        TFragile::Countdown = 2;  // the copy into the argument, then the move into the leaf
+        EXPECT_THROW(seq.insert(c.atEnd ? seq.size() : 0, item), std::runtime_error);
+        TFragile::Countdown = 0;
+        ASSERT_EQ(seq.size(), size_t(c.items));
+        for (int i = 0; i < c.items; ++i)
+            ASSERT_EQ(seq[size_t(i)].V, i) << i;
+        seq.insert(seq.size(), TFragile(c.items));
+        EXPECT_EQ(seq[size_t(c.items)].V, c.items);
+    }
 }
 
 TEST(TStringListTest, FilesRoundTripBytes)

@@ -77,6 +77,9 @@ TEST_F(PagesPrintTest, WhichPagesInWhichOrder)
         {"three copies by the driver", s(3, false, "1-2", ppAll, false), {"P1x3", "P2x3"}},
         {"copies 0 prints one", s(0, true, "1", ppAll, false), {"P1x1"}},
         {"a range written past the last page runs to it", s(1, true, "4-999999", ppAll, false), {"P4x1", "P5x1"}},
+        {"pages chosen out of order print in the report's order", s(1, true, "5,1-3", ppAll, false),
+         {"P1x1", "P2x1", "P3x1", "P5x1"}},
+        {"a page chosen twice prints once", s(1, true, "3,1,3,1-1", ppAll, false), {"P1x1", "P3x1"}},
     };
     TFive t;
     for (const Case& c : cases) {
