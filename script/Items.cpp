@@ -34,7 +34,9 @@ Variant MakeParams(int count)
 // prolongs the life of nothing (a text passed in stays unshared and can grow in place); a
 // host that kept a copy of the array keeps its own values (copied on write).
 struct TKeptParams {
-    TKeptParams(Variant& kept, int count) : Kept(kept), Count(count), Array(std::move(kept))
+    // Inline in the call, as are both tests of the array (VarArrayListElems): a host call
+    // pays no calls of its own for its argument array.
+    [[gnu::always_inline]] TKeptParams(Variant& kept, int count) : Kept(kept), Count(count), Array(std::move(kept))
     {
         if (!VarArrayListElems(Array, count, Elems)) {
             Array = MakeParams(count);
@@ -43,7 +45,7 @@ struct TKeptParams {
     }
     TKeptParams(const TKeptParams&) = delete;
     TKeptParams& operator=(const TKeptParams&) = delete;
-    ~TKeptParams()
+    [[gnu::always_inline]] ~TKeptParams()
     {
         try {
             // The host may have changed or replaced the array: look again.

@@ -340,6 +340,7 @@ private:
             return ((kOwning >> FType) & 1) == 0;
         return FType != varString && (FType & varArray) == 0;
     }
+    friend bool VarArrayListElems(Variant& a, int count, std::span<Variant>& elems);
     void CopyFrom(const Variant& v);
     Variant& AssignSlow(const Variant& v);
     void ReleaseData() noexcept;
@@ -365,6 +366,21 @@ private:
     } FData;
 };
 static_assert(sizeof(Variant) == 16, "Variant stays a small value");
+
+namespace detail {
+// An array Variant's elements, stored with the first index varying fastest (so changing the
+// last bound keeps every remaining element in place). Shared by copies until one writes.
+struct VarArrayRep {
+    int Refs = 1;
+    TVarType ElemType = varVariant;
+    int Dims = 0;
+    int Low[3] = {};
+    int High[3] = {};
+    std::vector<Variant> Items;
+};
+// Makes a's array its own (copy on write) and returns it.
+VarArrayRep* UnshareArray(Variant& a);
+}  // namespace detail
 static_assert(std::endian::native == std::endian::little, "the small kinds are stored zero-extended in the payload");
 
 inline Variant Null() { return Variant::Null(); }
@@ -445,8 +461,20 @@ TVarType VarArrayElementType(const Variant& a);
 bool VarArrayIsList(const Variant& a, int count);
 // The elements of such a list, made unique first (copy on write) so that they can be
 // changed in place: the span is good until a is next copied or changed. false, and a
-// untouched, when a is not a list of count Variants.
-bool VarArrayListElems(Variant& a, int count, std::span<Variant>& elems);
+// untouched, when a is not a list of count Variants. Inline: a host call tests its argument
+// array with it before and after the call; only the copy is out of line.
+inline bool VarArrayListElems(Variant& a, int count, std::span<Variant>& elems)
+{
+    if (!a.IsArray())
+        return false;
+    detail::VarArrayRep* r = a.FData.VArray;
+    if (r->Dims != 1 || r->Low[0] != 0 || r->High[0] != count - 1 || r->ElemType != varVariant)
+        return false;
+    if (r->Refs > 1) [[unlikely]]
+        r = detail::UnshareArray(a);
+    elems = std::span<Variant>(r->Items.data(), r->Items.size());
+    return true;
+}
 
 // ---------------------------------------------------------------- late binding
 // Calls a member by name: looks the name up, raises EVariantDispatchError

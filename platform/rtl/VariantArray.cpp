@@ -172,18 +172,9 @@ bool VarArrayIsList(const Variant& a, int count)
     return r.Dims == 1 && r.Low[0] == 0 && r.High[0] == count - 1 && r.ElemType == varVariant;
 }
 
-bool VarArrayListElems(Variant& a, int count, std::span<Variant>& elems)
+VarArrayRep* detail::UnshareArray(Variant& a)
 {
-    // Once per host call, twice: the test of VarArrayIsList written out, the copy only when shared.
-    if (!a.IsArray())
-        return false;
-    VarArrayRep* r = VariantAccess::Arr(a);
-    if (r->Dims != 1 || r->Low[0] != 0 || r->High[0] != count - 1 || r->ElemType != varVariant)
-        return false;
-    if (r->Refs > 1)
-        r = VariantAccess::MutableArr(a);
-    elems = std::span<Variant>(r->Items.data(), r->Items.size());
-    return true;
+    return VariantAccess::MutableArr(a);
 }
 
 void VarArrayRedim(Variant& a, int highBound)

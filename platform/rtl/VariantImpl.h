@@ -14,16 +14,7 @@ namespace detail {
 // into a buffer that is already there, without the heap.
 VarStrRep* NewStrRep();  // Refs 1, Text empty (its buffer may be a reused one)
 
-// Elements are stored with the first index varying fastest, so changing the last bound
-// keeps every remaining element in place.
-struct VarArrayRep {
-    int Refs = 1;
-    TVarType ElemType = varVariant;
-    int Dims = 0;
-    int Low[3] = {};
-    int High[3] = {};
-    std::vector<Variant> Items;
-};
+// VarArrayRep, an array's elements, is in Variant.h (VarArrayListElems reads it inline).
 
 }  // namespace detail
 

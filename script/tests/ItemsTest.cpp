@@ -586,6 +586,13 @@ TEST_F(ItemModel, TheArgumentArrayOfAHostCallIsTheHostsForTheCallOnly)
         p = seen.size() % 2 ? Variant(5) : VarArrayOf({Variant(1), Variant(2), Variant(3)});
         return Variant(0);
     });
+    std::vector<AnsiString> resized;
+    Widget->AddMethod("function Resize(a: Variant): Integer", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+        resized.push_back(VarToStr(VarArrayGet(p, {0})));
+        // The same array, grown or emptied where it lies: the next call must not mind either.
+        VarArrayRedim(p, resized.size() % 2 ? 2 : -1);
+        return Variant(0);
+    });
     Widget->AddMethod("function Nest(a: Integer): Integer", [&](TObject*, TClass, const AnsiString&, Variant& p) {
         const int a = VarArrayGet(p, {0}).AsInteger();
         if (++depth < 4)
@@ -604,6 +611,9 @@ TEST_F(ItemModel, TheArgumentArrayOfAHostCallIsTheHostsForTheCallOnly)
     for (const char* arg : {"a", "b", "c", "d"})
         Read("Mangle", Handle(), {Variant(arg)});
     EXPECT_EQ(seen, (std::vector<AnsiString>{"a", "b", "c", "d"}));
+    for (const char* arg : {"a", "b", "c", "d"})
+        Read("Resize", Handle(), {Variant(arg)});
+    EXPECT_EQ(resized, (std::vector<AnsiString>{"a", "b", "c", "d"}));
 
     EXPECT_EQ(Read("Nest", Handle(), {Variant(1)}), Variant(11));
 
