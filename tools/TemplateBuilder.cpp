@@ -29,7 +29,8 @@ constexpr double kTemplateDate = 45658;  // 01.01.2025
 AnsiString Field(const char* ds, const char* field) { return AnsiString("[") + ds + ".\"" + field + "\"]"; }
 AnsiString Ref(const char* ds, const char* field) { return AnsiString("<") + ds + ".\"" + field + "\">"; }
 AnsiString Num(const char* ds, const char* field) { return "StrToFloat(" + Ref(ds, field) + ")"; }
-AnsiString Product(const char* ds, const char* a, const char* b) { return Num(ds, a) + "*" + Num(ds, b); }
+// Money of the stock sheets (a price times a quantity) comes from the query rounded to the
+// kopeck, so that each printed row is a whole sum and the total is the sum of the rows printed.
 // Totals are running totals (flag 2): a footer that reset after every page would print only
 // the last page's lines as "Итого" of a document of several pages, disagreeing with the
 // amount in words, which covers the whole document.
@@ -328,9 +329,9 @@ std::vector<TFamily> Families()
                  {"ОБОРОТНАЯ ВЕДОМОСТЬ", "Склад [c]", "С [a] по [b]"},
                  {"[rpDBDataset2.\"Название\"]", "ИНН: [rpDBDataset2.\"ИНН\"]"},
                  {LineNo(), Name(D1), Sizes(D1), Colour(D1), Unit(D1), Col("Цена", Field(D1, "Цена"), 60),
-                  Col("Не выдано", Field(D1, "Не_выдано"), 56), Col("Сумма", "[" + Product(D1, "Цена", "Не_выдано") + "]", 70),
-                  Col("Остаток", Field(D1, "O"), 56), Col("Сумма", "[" + Product(D1, "Цена", "O") + "]", 70)},
-                 {{7, Sum(Product(D1, "Цена", "Не_выдано"))}, {9, Sum(Product(D1, "Цена", "O"))}},
+                  Col("Не выдано", Field(D1, "Не_выдано"), 56), Col("Сумма", Field(D1, "Сумма_Не_выдано"), 70),
+                  Col("Остаток", Field(D1, "O"), 56), Col("Сумма", Field(D1, "Сумма_O"), 70)},
+                 {{7, Sum(Num(D1, "Сумма_Не_выдано"))}, {9, Sum(Num(D1, "Сумма_O"))}},
                  nullptr,
                  {"a", "b", "c"}});
     // 5 stock state (landscape)
@@ -338,11 +339,11 @@ std::vector<TFamily> Families()
                  {"ОТЧЕТ О СОСТОЯНИИ ТОВАРА НА СКЛАДЕ НА [Date]", "Склад [itog]"},
                  {},
                  {LineNo(), Article(D1), Name(D1), Sizes(D1), Colour(D1), Unit(D1), Col("Цена", Field(D1, "Цена"), 64),
-                  Col("Кол-во", Field(D1, "Количество"), 56), Col("Сумма", "[" + Product(D1, "Цена", "Количество") + "]", 80),
+                  Col("Кол-во", Field(D1, "Количество"), 56), Col("Сумма", Field(D1, "Сумма"), 80),
                   Col("Минимум", Field(D1, "Минимум"), 66), Col("Максимум", Field(D1, "Максимум"), 66),
                   Col("Не выдано", Field(D1, "Не_выдано"), 60), Col("Остаток", Field(D1, "O"), 60),
                   Col("Расход", Field(D1, "R"), 60)},
-                 {{8, Sum(Product(D1, "Цена", "Количество"))}},
+                 {{8, Sum(Num(D1, "Сумма"))}},
                  nullptr,
                  {"itog"}});
     // 6 shortage
@@ -398,9 +399,9 @@ std::vector<TFamily> Families()
             cols.push_back(Col("Поставщик", Field(D1, "Имя_поставщика"), 110, haLeft));
         cols.push_back(Col("Цена", Field(D1, "Цена"), 62));
         cols.push_back(Col("Кол-во", Field(D1, "Не_выдано"), 56));
-        cols.push_back(Col("Сумма", "[" + Product(D1, "Цена", "Не_выдано") + "]", 76));
+        cols.push_back(Col("Сумма", Field(D1, "Сумма"), 76));
         const int last = static_cast<int>(cols.size()) - 1;
-        f.push_back({base, false, D1, std::move(titles), {}, cols, {{last, Sum(Product(D1, "Цена", "Не_выдано"))}}, nullptr,
+        f.push_back({base, false, D1, std::move(titles), {}, cols, {{last, Sum(Num(D1, "Сумма"))}}, nullptr,
                      {"Summa"}});
     };
     purchase(10, {"ЗАЯВКА НА ПРИОБРЕТЕНИЕ ТОВАРА НА [Date]", "Поставщик [Summa]"}, false);
@@ -443,7 +444,7 @@ void BuildOrderState(TBuild& b, bool sizes, bool colour)
         LineNo(), Article(D2), Name(D2), Sizes(D2), Colour(D2), Unit(D2), Col("Цена", Field(D2, "Цена"), 70),
         Col("Кол-во", Field(D2, "Количество"), 60), Col("Сумма", Field(D2, "Сумма"), 80),
         Col("Отпущено", Field(D2, "Отпущено"), 70),
-        Col("Требуется", "[((" + Num(D2, "Количество") + ") -(" + Num(D2, "Отпущено") + ") )]", 70)};
+        Col("Требуется", Field(D2, "Требуется"), 70)};
     const auto w = ColumnWidths(cols, b.Width, sizes, colour);
     const auto x = ColumnLefts(w);
     const auto cell = [&](int c, int y, int h, const AnsiString& text, TrpHAlign align, int size, bool bold) {

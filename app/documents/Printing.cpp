@@ -386,6 +386,54 @@ AnsiString PeriodReserve()
     return ReserveSql("Products.ID", "(Application.Дата_создания>=:from) And (Application.Дата_создания<:to)");
 }
 
+// Each row's money, price times a quantity column, by the line-sum rule (the exact product
+// rounded to the even kopeck), as JSON by the row's ID: [[id,kopecks...],...]. The sheets print
+// these and add them up, so a row never shows a third decimal and the total is the sum of the
+// rows printed.
+AnsiString RowMoney(TADOQuery* rows, std::initializer_list<const char*> quantities)
+{
+    AnsiString json = "[";
+    for (rows->First(); !rows->Eof(); rows->Next()) {
+        if (json.size() > 1)
+            json += ',';
+        json += "[" + rows->FieldByName("ID")->AsString();
+        const double price = rows->FieldByName("Цена")->AsFloat();
+        for (const char* quantity : quantities) {
+            const double money = LineSum(rows->FieldByName(quantity)->AsFloat(), price);
+            json += ",";
+            if (!std::isfinite(money))
+                json += "null";
+            else if (std::fabs(money) < 1e15)
+                json += IntToStr(std::llround(money * 100.0));
+            else
+                json += Hundredths(money);
+        }
+        json += "]";
+    }
+    return json + "]";
+}
+
+// `rows` opened on `select` (rows with ID and Цена) once more, with the money of RowMoney
+// beside each row under `names`, in the order `order` gives over the columns (alias Z).
+void OpenWithMoney(TADOQuery* rows, const AnsiString& select, const AnsiString& money,
+                   std::initializer_list<const char*> names, const AnsiString& order, const TDateTime* period = nullptr)
+{
+    AnsiString head = "With M As Materialized (Select json_extract(value,'$[0]') As MID";
+    AnsiString columns;
+    int i = 0;
+    for (const char* name : names) {
+        ++i;
+        head += ",json_extract(value,'$[" + IntToStr(i) + "]')/100.0 As S" + IntToStr(i);
+        columns += ",M.S" + IntToStr(i) + " As " + name;
+    }
+    const AnsiString sql = head + " From json_each(:money)) Select Z.*" + columns + " From (" + select +
+                           ") As Z Left Join M On (M.MID=Z.ID) Order By " + order;
+    if (period)
+        OpenSql(rows, sql, {{"money", money}, {"from", period[0]}, {"to", period[1]}});
+    else
+        OpenSql(rows, sql, {{"money", money}});
+}
+
 }  // namespace
 
 void LoadStockRows(TADOQuery* rows, TStockReport kind)
@@ -402,20 +450,23 @@ void LoadStockRows(TADOQuery* rows, TStockReport kind)
                 "(RoundTo((T.Минимум-T.Количество)+T.Не_выдано,-2)<=0)";
         break;
     }
-    OpenSql(rows,
-            AnsiString("Select T.*,RoundTo(T.Количество-T.Не_выдано,-2) As O From (Select ") + kProductColumns + "," +
-                ReserveSql("Products.ID") + " As Не_выдано,RoundTo(" + MovedOut() +
-                ",-2) As R From Products Where V='V') As T" + where + " Order By T.Наименование,T.ID");
+    const AnsiString select = AnsiString("Select T.*,RoundTo(T.Количество-T.Не_выдано,-2) As O From (Select ") +
+                              kProductColumns + "," + ReserveSql("Products.ID") + " As Не_выдано,RoundTo(" + MovedOut() +
+                              ",-2) As R From Products Where V='V') As T" + where;
+    OpenSql(rows, select);
+    OpenWithMoney(rows, select, RowMoney(rows, {"Количество"}), {"Сумма"}, "Z.Наименование,Z.ID");
 }
 
 void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDateTime to)
 {
     const TDateTime first = DateOf(from), afterLast = TDateTime(DateOf(to).Val + 1);
-    OpenSql(rows,
-            AnsiString("Select ") + kProductColumns + ",RoundTo(Coalesce(Products.Количество,0.0)-" +
-                Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + ",-2) As O," +
-                PeriodReserve() + " As Не_выдано From Products Where V='V' Order By Products.Наименование,Products.ID",
-            {{"from", first}, {"to", afterLast}});
+    const AnsiString select = AnsiString("Select ") + kProductColumns + ",RoundTo(Coalesce(Products.Количество,0.0)-" +
+                              Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + ",-2) As O," +
+                              PeriodReserve() + " As Не_выдано From Products Where V='V'";
+    OpenSql(rows, select, {{"from", first}, {"to", afterLast}});
+    const TDateTime period[] = {first, afterLast};
+    OpenWithMoney(rows, select, RowMoney(rows, {"Не_выдано", "O"}), {"Сумма_Не_выдано", "Сумма_O"},
+                  "Z.Наименование,Z.ID", period);
     OpenSql(company, "Select * From Owner");
 }
 
@@ -427,11 +478,15 @@ void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& ord
             ? ReserveSql("Products.ID", "Application.№_заказа=:order")
             : "RoundTo(Max(RoundTo(Coalesce(Products.Минимум,0.0),-2)+" + ReserveSql("Products.ID") +
                   "-RoundTo(Coalesce(Products.Количество,0.0),-2),0),-2)";
+    const AnsiString select = AnsiString("Select T.* From (Select ") + kProductColumns + "," + need +
+                              " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0";
+    OpenSql(rows, select, {{"order", order}});
+    const AnsiString money = RowMoney(rows, {"Не_выдано"});
     OpenSql(rows,
-            AnsiString("Select T.* From (Select ") + kProductColumns + "," + need +
-                " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0 "
-                "Order By T.Имя_поставщика,T.Наименование,T.ID",
-            {{"order", order}});
+            "With M As Materialized (Select json_extract(value,'$[0]') As MID,json_extract(value,'$[1]')/100.0 As S1 "
+            "From json_each(:money)) Select Z.*,M.S1 As Сумма From (" + select +
+                ") As Z Left Join M On (M.MID=Z.ID) Order By Z.Имя_поставщика,Z.Наименование,Z.ID",
+            {{"order", order}, {"money", money}});
 }
 
 // ---------------------------------------------------------------- showing

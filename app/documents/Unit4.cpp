@@ -555,7 +555,11 @@ void TForm4::Button6Click(TObject*)
                 LinePriceSql("StructureApplication") +
                 " As Цена,Products.№,Products.Единица_измерения,Coalesce(StructureApplication.Количество,0.0) As Количество,"
                 "C.Сумма As Сумма,"
-                "Coalesce(StructureApplication.Отпущено,0.0) As Отпущено" + CountedLinesFrom("StructureApplication") +
+                "Coalesce(StructureApplication.Отпущено,0.0) As Отпущено,"
+                // What the line still needs, as the next invoice would issue it: a line issued
+                // beyond its quantity needs nothing, not a negative amount.
+                "RoundTo(Max(Coalesce(StructureApplication.Количество,0.0)-Coalesce(StructureApplication.Отпущено,0.0),"
+                "0.0),-2) As Требуется" + CountedLinesFrom("StructureApplication") +
                 " Left Join Products On (StructureApplication.IDТовара=Products.ID) Where IDДокумента=:id "
                 "Order By StructureApplication.rowid",
             {{"id", id}, {"sums", sums}});

@@ -132,6 +132,38 @@ TEST_F(OrderStateTest, PrintsTheRequestItsLinesAndWhatEachStillNeeds)
     EXPECT_TRUE(d->Errors().empty());
 }
 
+// What a line still needs is what the next invoice would issue for it: never below nothing.
+// A line issued beyond its quantity (a figure another program left) printed a negative need.
+TEST_F(OrderStateTest, WhatALineStillNeedsIsNeverNegative)
+{
+    StartOnWarehouse();
+    const struct {
+        const char* why;
+        double ordered, issued;
+        const char* needed;
+    } cases[] = {
+        {"nothing issued yet", 10, 0, "10"},
+        {"part issued, to the cent", 0.3, 0.1, "0,2"},
+        {"issued in full", 6, 6, "0"},
+        {"issued one beyond its quantity", 4, 5, "0"},
+        {"issued a cent beyond its quantity", 2.5, 2.51, "0"},
+    };
+    request = AddRequest(Day(2027, 3, 5), Day(2027, 3, 20), "Частично выдан");
+    int n = 0;
+    for (const auto& c : cases) {
+        TProductSeed goods = Product("Болт", "Склад", 20, 2.5);
+        goods.Article = "A-" + IntToStr(++n);
+        AddRequestLine(request, w->AddProduct(goods), c.ordered, c.issued);
+    }
+    ShowOrderState(true);
+    const auto t = Texts(Form1->rpReport(13));
+    n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(CellAfter(t, "A-" + IntToStr(++n), 10), c.needed);
+    }
+}
+
 TEST_F(OrderStateTest, TheFlagsOfTableNameChooseTheVariant)
 {
     struct Case {

@@ -804,7 +804,7 @@ TEST_F(ReportBuilderTest, StockStateTotalsAreTheDecimalSumsOfTheirRows)
                 const AnsiString text = m->GetMemo()->GetText();
                 if (text.find("SUM(") != AnsiString::npos)
                     totalMemo = m->GetName();
-                else if (text.find("*StrToFloat") != AnsiString::npos)
+                else if (TrimRight(text) == "[rpDBDataset1.\"Сумма\"]")
                     rowMemo = m->GetName();
             }
         ASSERT_FALSE(rowMemo.empty() || totalMemo.empty());

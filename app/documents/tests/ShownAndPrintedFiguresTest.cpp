@@ -350,4 +350,65 @@ TEST_F(ShownAndPrintedFiguresTest, ImportedFiguresAreTheDecimalsOfTheFile)
         }
 }
 
+// Money on the stock sheets is whole kopecks: each row's price times its quantity to the even
+// kopeck, as a document line's sum is made, and each total the sum of the rows printed above
+// it. The sheets printed the product as computed (0,525 for 1,5 at 0,35) and totalled the
+// unrounded products, so two such rows printed beside a total of 1,05.
+TEST_F(ShownAndPrintedFiguresTest, SheetMoneyIsWholeKopecksAndTotalsAddUpThePrintedRows)
+{
+    struct TCase {
+        const char* why;
+        double price, figure;  // every quantity of the row: stock, reserve, need
+        const char *row, *total;
+    } const cases[] = {
+        {"half a kopeck goes to the even kopeck", 0.35, 1.5, "0,52", "1,04"},
+        {"3,33 x 2,5 is 8,325 exactly", 3.33, 2.5, "8,32", "16,64"},
+        {"a third decimal above the half", 10.05, 0.33, "3,32", "6,64"},
+        {"whole kopecks stay as they are", 2, 3, "6", "12"},
+    };
+    const struct {
+        const char* sheet;
+        TRadioButton* TForm9::*kind;
+        TReportFamily family;
+        const char *key, *cell, *total;
+    } sheets[] = {
+        {"stock state", &TForm9::RadioButton1, TReportFamily::StockState, "[rpDBDataset1.\"Наименование\"]",
+         "[rpDBDataset1.\"Сумма\"]", "[SUM(StrToFloat(<rpDBDataset1.\"Сумма\">),MasterData1,2)]"},
+        {"turnover, the stock left", &TForm9::RadioButton2, TReportFamily::Turnover, "[rpDBDataset1.\"Наименование\"]",
+         "[rpDBDataset1.\"Сумма_O\"]", "[SUM(StrToFloat(<rpDBDataset1.\"Сумма_O\">),MasterData1,2)]"},
+        {"turnover, the reserve", &TForm9::RadioButton2, TReportFamily::Turnover, "[rpDBDataset1.\"Наименование\"]",
+         "[rpDBDataset1.\"Сумма_Не_выдано\"]",
+         "[SUM(StrToFloat(<rpDBDataset1.\"Сумма_Не_выдано\">),MasterData1,2)]"},
+        {"purchase request", &TForm9::RadioButton3, TReportFamily::Purchase, "[rpDBDataset1.\"Наименование\"]",
+         "[rpDBDataset1.\"Сумма\"]", "[SUM(StrToFloat(<rpDBDataset1.\"Сумма\">),MasterData1,2)]"},
+    };
+    d->SetNow(Day(2027, 3, 10, 12));  // the requests fall within the turnover's whole period
+    for (const TCase& c : cases) {
+        w->Exec("Delete From Products");
+        w->Exec("Delete From Application");
+        w->Exec("Delete From StructureApplication");
+        // Two goods alike: free stock 0 against a minimum of the figure, so the need is the
+        // figure too.
+        for (const char* name : {"Шплинт 1", "Шплинт 2"}) {
+            TProductSeed p = Product(name, "Склад", c.figure, c.price);
+            p.Minimum = c.figure;
+            AddRequestLine(AddRequest(Day(2027, 3, 10), Day(2027, 3, 20), "Не выдавался"), w->AddProduct(p), c.figure, 0);
+        }
+        for (const auto& sheet : sheets) {
+            SCOPED_TRACE(AnsiString(c.why) + ", " + sheet.sheet);
+            InBuilder([&] {
+                d->Choose(Form9->*sheet.kind);
+                w->Exec("Update Products Set V='V'");
+                Print([&] { d->Click(Form9->Button2); });
+            });
+            TrpReport* report = Shown(sheet.family);
+            ASSERT_NE(report, nullptr);
+            EXPECT_EQ(PrintedCell(report, sheet.key, "Шплинт 1", sheet.cell), c.row);
+            EXPECT_EQ(PrintedCell(report, sheet.key, "Шплинт 2", sheet.cell), c.row);
+            // The footer band carries the total alone: key it by the total itself.
+            EXPECT_EQ(PrintedCell(report, sheet.total, c.total, sheet.total), c.total);
+        }
+    }
+}
+
 }  // namespace
