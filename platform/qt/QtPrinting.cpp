@@ -49,6 +49,26 @@ QPageLayout PageLayoutFor(const TPageSetup& setup)
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
+std::vector<std::pair<std::string, std::string>> QueueJobOptions(const TPageSetup& setup)
+{
+    std::vector<std::pair<std::string, std::string>> options;
+    // The sheet is the first page's, as the printer was set up when the document started.
+    const QPageLayout layout = PageLayoutFor(setup);
+    options.emplace_back("media", layout.pageSize().key().toStdString());
+    // A boolean option needs its value: CUPS reads an empty one as false.
+    if (setup.Orientation == poLandscape)
+        options.emplace_back("landscape", "true");
+    if (setup.Copies > 1) {
+        options.emplace_back("copies", std::to_string(setup.Copies));
+        // Copies the driver makes are uncollated; collated ones come page run by page run.
+        options.emplace_back("Collate", "False");
+    }
+    options.emplace_back("sides", setup.Duplex == DMDUP_VERTICAL     ? "two-sided-long-edge"
+                                  : setup.Duplex == DMDUP_HORIZONTAL ? "two-sided-short-edge"
+                                                                     : "one-sided");
+    return options;
+}
+
 namespace {
 
 // A thread that runs tasks in the order given. Post waits while a few tasks are queued, so a
@@ -263,20 +283,8 @@ public:
     {
         cups_option_t* options = nullptr;
         int count = 0;
-        // The sheet is the first page's, as the printer was set up when the document started.
-        const QPageLayout layout = PageLayoutFor(setup);
-        count = cupsAddOption("media", layout.pageSize().key().toLocal8Bit().constData(), count, &options);
-        if (setup.Orientation == poLandscape)
-            count = cupsAddOption("landscape", "", count, &options);
-        if (setup.Copies > 1) {
-            count = cupsAddOption("copies", std::to_string(setup.Copies).c_str(), count, &options);
-            // Copies the driver makes are uncollated; collated ones come page run by page run.
-            count = cupsAddOption("Collate", "False", count, &options);
-        }
-        const char* sides = setup.Duplex == DMDUP_VERTICAL     ? "two-sided-long-edge"
-                            : setup.Duplex == DMDUP_HORIZONTAL ? "two-sided-short-edge"
-                                                                : "one-sided";
-        count = cupsAddOption("sides", sides, count, &options);
+        for (const auto& [name, value] : QueueJobOptions(setup))
+            count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
         const QByteArray queue = QString::fromUtf8(AnsiToUtf8(FQueue).c_str()).toLocal8Bit();
         const QByteArray title = QString::fromUtf8(AnsiToUtf8(FTitle).c_str()).toLocal8Bit();
         const int job = cupsPrintFile(queue.constData(), QFile::encodeName(FPath).constData(), title.constData(),

@@ -20,6 +20,10 @@
 
 #include <QPageLayout>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 class TQtPdfDevice : public TPrintDevice {
 public:
     explicit TQtPdfDevice(int dpi = 600) : FDpi(dpi) {}
@@ -64,3 +68,7 @@ public:
 
 // The Qt page layout for a setup (paper by its Windows code, or the user size).
 QPageLayout PageLayoutFor(const TPageSetup& setup);
+
+// The CUPS options (name, value) of a document handed to a queue: the sheet of its first
+// page, the copies the driver makes and the duplex mode.
+std::vector<std::pair<std::string, std::string>> QueueJobOptions(const TPageSetup& setup);

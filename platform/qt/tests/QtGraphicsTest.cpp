@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cups/cups.h>
+
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -995,6 +997,59 @@ TEST_F(QtGraphics, SystemPrintersEndWithAPdfPrinter)
     TPrinter printer(&system);
     EXPECT_EQ(printer.GetPrinters()->GetCount(), 1);
     EXPECT_EQ(printer.GetPrinterIndex(), 0);
+}
+
+// What a queue is told of a document, as CUPS encodes the options into the job's request.
+TEST_F(QtGraphics, AQueueIsToldTheSheetCopiesAndSidesOfTheDocument)
+{
+    struct Case {
+        const char* why;
+        TPageSetup setup;
+        const char* media;
+        bool landscape;
+        int copies;  // 0: not sent
+        const char* sides;
+    };
+    TPageSetup landscape;
+    landscape.Orientation = poLandscape;
+    TPageSetup a5Copies;
+    a5Copies.PaperCode = DMPAPER_A5;
+    a5Copies.Copies = 3;
+    a5Copies.Duplex = DMDUP_VERTICAL;
+    TPageSetup user;
+    user.PaperCode = DMPAPER_USER;
+    user.PaperWidth = 100;
+    user.PaperHeight = 150;
+    user.Orientation = poLandscape;
+    user.Duplex = DMDUP_HORIZONTAL;
+    const Case cases[] = {
+        {"portrait A4, one copy", TPageSetup{}, "A4", false, 0, "one-sided"},
+        {"a landscape document says so: an option without a value would read as false", landscape, "A4", true, 0,
+         "one-sided"},
+        {"the driver's copies, long-edge duplex", a5Copies, "A5", false, 3, "two-sided-long-edge"},
+        {"a user size keeps its millimetres", user, "Custom.100x150mm", true, 0, "two-sided-short-edge"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        cups_option_t* options = nullptr;
+        int count = 0;
+        for (const auto& [name, value] : QueueJobOptions(c.setup))
+            count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
+        ipp_t* request = ippNew();
+        cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
+        cupsFreeOptions(count, options);
+        ipp_attribute_t* media = ippFindAttribute(request, "media", IPP_TAG_ZERO);
+        ASSERT_NE(media, nullptr);
+        EXPECT_STREQ(ippGetString(media, 0, nullptr), c.media);
+        ipp_attribute_t* turned = ippFindAttribute(request, "landscape", IPP_TAG_BOOLEAN);
+        EXPECT_EQ(turned != nullptr && ippGetBoolean(turned, 0), c.landscape);
+        ipp_attribute_t* copies = ippFindAttribute(request, "copies", IPP_TAG_INTEGER);
+        EXPECT_EQ(copies ? ippGetInteger(copies, 0) : 0, c.copies);
+        ipp_attribute_t* sides = ippFindAttribute(request, "sides", IPP_TAG_ZERO);
+        ASSERT_NE(sides, nullptr);
+        EXPECT_STREQ(ippGetString(sides, 0, nullptr), c.sides);
+        ippDelete(request);
+    }
 }
 
 }  // namespace
