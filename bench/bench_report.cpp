@@ -9,6 +9,7 @@
 //                  the counter ns_per_bracket stays flat when filling is linear in the text
 //   PrintChosenPages  the list report of 30,000 and 300,000 rows printed to the recording
 //                  printer with every page chosen by number ("1-<last>")
+//   TextTotal      a SUM over 20,000 and 200,000 rows of texts, as a footer joins them
 //   Anchors        1,000 to 100,000 anchors added, then the page of each asked for, as a
 //                  report with a table of contents does (Engine.GetAnchorPage per row)
 // PrepareWithPageNumbers counts records_peak, the most records of page-number texts the
@@ -26,6 +27,7 @@
 #include "report/model/rpMemo.h"
 #include "report/model/rpPages.h"
 #include "report/model/rpReportClasses.h"
+#include "report/output/rpAggregate.h"
 #include "report/output/rpEngine.h"
 #include "report/output/rpPreviewPages.h"
 #include "report/output/rpPrinter.h"
@@ -385,6 +387,33 @@ void Anchors(benchmark::State& state)
     state.SetComplexityN(n);
 }
 
+// A footer's SUM over a text field, n rows each through a keep section as a footer's total
+// takes them: the texts are joined, and the time per row stays flat.
+void TextTotal(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    std::vector<Variant> rows;
+    for (int i = 0; i < n; ++i)
+        rows.push_back(Variant("Болт М" + IntToStr(i % 100) + "; "));
+    size_t length = 0;
+    for (auto _ : state) {
+        TrpAggregateItem item;
+        item.Func = agSum;
+        item.IsPageFooter = true;
+        for (const Variant& v : rows) {
+            ++item.Count;
+            item.StartKeep();
+            item.KeepValue = v;
+            item.KeepCount = 0;
+            item.EndKeep();
+        }
+        length = VarToStr(item.Value()).size();
+    }
+    if (length == 0)
+        state.SkipWithError("the total lost its rows");
+    state.SetComplexityN(n);
+}
+
 // SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
@@ -428,6 +457,11 @@ const bool kRegistered = [] {
         memo->Arg(100);
     else
         memo->Arg(100)->Arg(1000)->Arg(10000)->Complexity();
+    auto* texts = benchmark::RegisterBenchmark("TextTotal", TextTotal)->Unit(benchmark::kMillisecond);
+    if (quick)
+        texts->Arg(100);
+    else
+        texts->Arg(20000)->Arg(200000)->Complexity();
     return true;
 }();
 

@@ -17,6 +17,9 @@
 //            per step stays flat, as no call copies the text
 //   byvalue  s := s + IntToStr(i) and the text so far passed by value to a routine (Look(s)),
 //            i = 1..200,000; also run at 20,000 (BM_byvalue/<syntax>/20k), flat likewise
+//   inner    byvalue through a routine with a routine declared inside it (PascalScript and
+//            JScript only), at 200,000 and 20,000 (BM_inner/<syntax>/20k): flat likewise, as
+//            the text is let go when the inner routine does not name it
 //   method   1,000,000 calls of a host object's method (Counter.Add)
 //   property 1,000,000 steps of Counter.Value := Counter.Value + i mod 10: a read and a
 //            write of a host object's published property per step
@@ -188,6 +191,14 @@ constexpr Syntax kSyntaxes[] = {
     {"vb", "BasicScript"},
 };
 
+// byvalue through a routine with a routine declared inside it, in the syntaxes that declare
+// routines inside routines.
+constexpr Workload kInner = {"inner", 200000, 1000, StringAnswer};
+constexpr Syntax kInnerSyntaxes[] = {
+    {"pas", "PascalScript"},
+    {"js", "JScript"},
+};
+
 void RegisterCounter(TscScript& s, TBenchCounter& counter)
 {
     TscClassVariable* cls = s.AddClass(TBenchCounter::StaticClass(), "");
@@ -342,6 +353,11 @@ const bool kRegistered = [] {
         for (const Syntax& s : kSyntaxes)
             benchmark::RegisterBenchmark((std::string("BM_") + kWorkloads[k].Name + "/" + s.Ext + "/20k").c_str(),
                                          [k, &s](benchmark::State& st) { RunWorkload(st, kWorkloads[k], s, 20000); })
+                ->Unit(benchmark::kMillisecond);
+    for (const Syntax& s : kInnerSyntaxes)
+        for (int size : {20000, 200000})
+            benchmark::RegisterBenchmark((std::string("BM_inner/") + s.Ext + (size == 20000 ? "/20k" : "")).c_str(),
+                                         [size, &s](benchmark::State& st) { RunWorkload(st, kInner, s, size); })
                 ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_report/pas", BM_report)->Unit(benchmark::kMillisecond);
     return true;

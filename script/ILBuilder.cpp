@@ -115,8 +115,13 @@ void TscILParser::CheckIdent(TscScript* script, const AnsiString& name)
 
 TscCustomVariable* TscILParser::FindVar(TscScript* script, const AnsiString& name)
 {
-    if (TscCustomVariable* item = Lookup(script, name))
+    if (TscCustomVariable* item = Lookup(script, name)) {
+        // A parameter found outside the routine's own table: a routine declared inside
+        // another names the outer one's parameter.
+        if (auto* param = dynamic_cast<TscParamItem*>(item); param && script->FindLocal(name) != item)
+            param->NamedInside = true;
         return item;
+    }
     if (NeedDeclareVars)
         scRaise(TscMessageId::SIdUndeclared, "'" + name + "'");
     return script->Add(name, std::make_unique<TscVariable>(name, fvtVariant, "Variant"));

@@ -198,6 +198,10 @@ public:
     // declared type, as a variable does; a host function's parameter keeps the
     // value as passed.
     bool TakesDeclaredType = false;
+    // A routine declared inside this parameter's routine names it. Such a routine may
+    // run after the call has returned (an event handler hooked up by name), and then
+    // reads the value the last call left, so that value is kept (LetGoOfParameters).
+    bool NamedInside = false;
     void SetValue(const Variant& value) override;
     // SetValue of a value that is not needed afterwards: an argument passed to a call.
     void Pass(Variant&& value)

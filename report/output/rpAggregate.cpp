@@ -171,6 +171,10 @@ void TrpAggregateItem::Accumulate(Variant& Acc, double& Comp, const Variant& V, 
             if (std::isfinite(sum))
                 Comp += (std::fabs(a) >= std::fabs(b) ? (a - sum) + b : (b - sum) + a) + VComp;
             Acc = Variant(sum);
+        } else if (Acc.VType() == varString && V.VType() == varString && Acc.AppendUnshared(*V.StrPtr())) {
+            // Texts add up by joining: the total takes each row's text where it lies, so
+            // a total of n rows costs their length, not its square.
+            Comp += VComp;
         } else {
             Acc = Acc + V;
             Comp += VComp;

@@ -50,6 +50,11 @@ TEST(Aggregates, FunctionsOverValues)
         {"nor does one of tenths", agSum, std::vector<Variant>(100, Variant(0.1)), 10.0},
         {"nor their average", agAvg, std::vector<Variant>(100, Variant(0.1)), 0.1},
         {"whole numbers stay whole", agSum, {Variant(2), Variant(3)}, 5},
+        {"a sum of texts joins them in row order", agSum,
+         {AnsiString("ab"), AnsiString("cd"), Null(), AnsiString("ef")}, AnsiString("abcdef")},
+        {"rows sharing one text each give it whole", agSum, std::vector<Variant>(3, Variant(AnsiString("xy"))),
+         AnsiString("xyxyxy")},
+        {"a text then a number add as numbers", agSum, {AnsiString("2"), AnsiString("1"), 3}, 24},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
