@@ -35,23 +35,24 @@ public:
         const std::string prelude = Prelude();
         switch (syn) {
         case Syn::Pas:
-            return "var i, j: Integer; w: Int64; d: Double; c: Currency; s: String; v: Variant;\n"
+            return "var i, j: Integer; w: Int64; d: Double; c: Currency; s: String; v: Variant; b: Boolean; g: Single;\n"
                    "a: array[0..3] of Integer; l1, l2, l3, m1, m2, m3: Integer;\n"
                    "function F(x: Integer): Integer;\nbegin\nResult := x;\n" + fbody + "end;\n"
                    "procedure Q(var x: Integer);\nbegin\nx := x + 3;\nend;\n"
                    "begin\n" + prelude + body + "end.";
         case Syn::Cpp:
-            return "int i, j; Int64 w; Double d; Currency c; String s; Variant v; int a[4]; int l1, l2, l3, m1, m2, m3;\n"
+            return "int i, j; Int64 w; Double d; Currency c; String s; Variant v; bool b; Single g; int a[4];\n"
+                   "int l1, l2, l3, m1, m2, m3;\n"
                    "int F(int x) {\nResult = x;\n" + fbody + "}\n"
                    "void Q(int &x) {\nx = x + 3;\n}\n"
                    "{\n" + prelude + body + "}";
         case Syn::Js:
-            return "var i, j, w, d, c, s, v, a[4], l1, l2, l3, m1, m2, m3;\n"
+            return "var i, j, w, d, c, s, v, b, g, a[4], l1, l2, l3, m1, m2, m3;\n"
                    "function F(x) {\nResult = x;\n" + fbody + "}\n"
                    "function Q(&x) {\nx = x + 3;\n}\n" + prelude + body;
         case Syn::Vb:
             return "Dim i As Integer, j As Integer, w As Int64, d As Double, c As Currency, s As String\n"
-                   "Dim v, a[4] As Integer, l1, l2, l3, m1, m2, m3\n"
+                   "Dim v, a[4] As Integer, l1, l2, l3, m1, m2, m3, b As Boolean, g As Single\n"
                    "Function F(x As Integer) As Integer\nResult = x\n" + fbody + "End Function\n"
                    "Sub Q(ByRef x As Integer)\nx = x + 3\nEnd Sub\n" + prelude + body;
         }
@@ -83,6 +84,7 @@ private:
         std::string p = Assign("i", kI[Pick(7)]) + Assign("j", std::to_string(Pick(5))) + Assign("w", kW[Pick(5)]) +
                         Assign("d", kD[Pick(5)]) + Assign("c", Pick(2) ? "1.5" : "2") + Assign("s", Str("ab")) +
                         Assign("v", kV[Pick(5)]);
+        p += Assign("b", Pas() || Vb() ? "False" : "0 == 1") + Assign("g", "0.1");
         for (int k = 0; k < 4; ++k)
             p += Assign("a[" + std::to_string(k) + "]", Pick(4) ? std::to_string(k + 1) : "2147483647");
         for (const char* l : {"l1", "l2", "l3", "m1", "m2", "m3"})
@@ -108,6 +110,8 @@ private:
             return Atom(integral);
         if (Pick(8) == 0)
             return "(-" + Atom(integral) + ")";
+        if (Pick(5) == 0)
+            return "(" + Expr(depth - 1, integral) + BitOp() + Expr(depth - 1, integral) + ")";
         static const char* const kOps[] = {" + ", " - ", " * ", "div", "mod", " / "};
         const int op = Pick(integral ? 5 : 6);
         std::string text = kOps[op];
@@ -118,6 +122,16 @@ private:
         // A divisor is mostly a constant that is not zero: most programs run to their end.
         const std::string right = op >= 3 && Pick(4) != 0 ? std::to_string(1 + Pick(5)) : Expr(depth - 1, integral);
         return "(" + Expr(depth - 1, integral) + text + right + ")";
+    }
+
+    // and, or, xor and the shifts: bitwise on integers (BasicScript has no shifts).
+    std::string BitOp()
+    {
+        static const char* const kPas[] = {" and ", " or ", " xor ", " shl ", " shr "};
+        static const char* const kC[] = {" && ", " || ", " ^ ", " << ", " >> "};
+        static const char* const kVb[] = {" And ", " Or ", " Xor ", " And ", " Or "};
+        const int op = Pick(5);
+        return Pas() ? kPas[op] : CLike() ? kC[op] : kVb[op];
     }
 
     std::string Atom(bool integral)
@@ -133,7 +147,7 @@ private:
         case 6: return FLoopVar.empty() ? "j" : FLoopVar;
         case 7: return IntLiteral();
         case 8: return "w";
-        case 9: return "d";
+        case 9: return Pick(3) ? "d" : "g";
         case 10: return "c";
         default: return Pick(2) ? "v" : "0.5";
         }
@@ -195,8 +209,10 @@ private:
         case 0:
         case 1: return Assign(IntTarget(), Expr(2, true));
         case 2: {
-            static const char* const kTargets[] = {"w", "d", "c", "v"};
-            return Assign(kTargets[Pick(4)], Expr(2, false));
+            static const char* const kTargets[] = {"w", "d", "c", "v", "g"};
+            if (Pick(6) == 0)
+                return Assign("b", Cond());
+            return Assign(kTargets[Pick(5)], Expr(2, false));
         }
         case 3: {
             // An operator assignment, or its Pascal spelling.
@@ -420,7 +436,7 @@ protected:
         S->OnRunLine = nullptr;
         for (const AnsiString& line : Output)
             r += "print " + std::string(line) + "\n";
-        for (const char* name : {"i", "j", "w", "d", "c", "s", "v", "l1", "l2", "l3", "m1", "m2", "m3"})
+        for (const char* name : {"i", "j", "w", "d", "c", "s", "v", "b", "g", "l1", "l2", "l3", "m1", "m2", "m3"})
             r += std::string(name) + "=" + Describe(S->GetVariables(name)) + " ";
         const Variant a = S->GetVariables("a");
         for (int k = 0; k < 4; ++k)
