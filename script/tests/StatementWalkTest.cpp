@@ -416,9 +416,24 @@ protected:
         return r;
     }
 
-    // Compiles and runs the program, hooked or not; what the program printed, the error it
-    // stopped with and what it left in its variables and in the host member.
+    // Compiles and runs the program, hooked or not; the error it stopped with and what it
+    // printed, then what it left in its variables and in the host member.
     std::string RunOnce(Syn syn, const std::string& program, bool hook)
+    {
+        std::string r = RunPrinting(syn, program, hook);
+        if (r.rfind("compile error", 0) == 0)
+            return r;
+        for (const char* name : {"i", "j", "w", "d", "c", "s", "v", "b", "g", "l1", "l2", "l3", "m1", "m2", "m3"})
+            r += std::string(name) + "=" + Describe(S->GetVariables(name)) + " ";
+        const Variant a = S->GetVariables("a");
+        for (int k = 0; k < 4; ++k)
+            r += "a" + std::to_string(k) + "=" + Describe(VarArrayGet(a, {k})) + " ";
+        r += "Count=" + std::to_string(Things.back()->Count);
+        return r;
+    }
+
+    // The error the run stopped with and the lines it printed.
+    std::string RunPrinting(Syn syn, const std::string& program, bool hook)
     {
         if (!Compile(kLanguage[static_cast<int>(syn)], program.c_str()))
             return "compile error " + std::string(S->ErrorPos) + ": " + std::string(S->ErrorText);
@@ -436,12 +451,6 @@ protected:
         S->OnRunLine = nullptr;
         for (const AnsiString& line : Output)
             r += "print " + std::string(line) + "\n";
-        for (const char* name : {"i", "j", "w", "d", "c", "s", "v", "b", "g", "l1", "l2", "l3", "m1", "m2", "m3"})
-            r += std::string(name) + "=" + Describe(S->GetVariables(name)) + " ";
-        const Variant a = S->GetVariables("a");
-        for (int k = 0; k < 4; ++k)
-            r += "a" + std::to_string(k) + "=" + Describe(VarArrayGet(a, {k})) + " ";
-        r += "Count=" + std::to_string(Things.back()->Count);
         return r;
     }
 };
@@ -467,5 +476,47 @@ TEST_F(StatementWalkTest, RandomProgramsRunAlikeWithALineHookAndWithout)
         }
         // The maker writes programs the compiler takes, nearly all of them.
         EXPECT_GT(compiled, kPrograms * 9 / 10) << kLanguage[static_cast<int>(syn)];
+    }
+}
+
+// What a typed variable holds after an assignment, and what two Integer-typed operands do
+// with values beyond 32 bits: the same with a run-line hook and without. A variable keeps the
+// value it is given (only a floating one turns an integer into a Double); two operands typed
+// Integer (literals included) are computed in 32 bits, so one outside them cannot be converted.
+TEST_F(StatementWalkTest, TypedTargetsAndIntegerOperandsAtTheirEdges)
+{
+    struct EdgeCase {
+        const char* why;
+        Syn syn;
+        const char* program;
+        const char* expected; // what was printed, or the error that stopped the run
+    };
+    const EdgeCase cases[] = {
+        {"an Integer variable keeps an Int64 sum rather than cutting it to 32 bits", Syn::Pas,
+         "var v: Integer; w: Int64; begin v := 2147483647; w := 5; v := v + w * 2; Print(v); Print(VarType(v)); end.",
+         "print 2147483657\nprint 20\n"},
+        {"the same in BasicScript", Syn::Vb,
+         "Dim v As Integer, w As Int64\nv = 2147483647\nw = 5\nv = v + w * 2\nPrint(v)\nPrint(VarType(v))\n",
+         "print 2147483657\nprint 20\n"},
+        {"a Currency variable holds a Double, as every floating variable", Syn::Pas,
+         "var c: Currency; w: Integer; begin c := 1.5; w := 5; c := c + w mod 3; Print(c); Print(VarType(c)); end.",
+         "print 3,5\nprint 5\n"},
+        {"two Integer-typed operands wrap at 32 bits", Syn::Js,
+         "var k; k = 0 - 2147483647 - 2; Print(k); Print(VarType(k));", "print 2147483647\nprint 3\n"},
+        {"a literal beyond 32 bits beside an Integer one cannot be converted", Syn::Js,
+         "var k; k = 0 - 9223372036854775807 - 1; Print(k);",
+         "error at 1:8: Overflow while converting variant of type (Int64) into type (Integer)\n"},
+        {"an untyped operand takes the Variant rule and reaches the Int64 limit", Syn::Js,
+         "var k; k = -9223372036854775807; k = k - 1; Print(k); Print(VarType(k));",
+         "print -9223372036854775808\nprint 20\n"},
+        {"the Int64 limit passed becomes a Double", Syn::Cpp,
+         "Int64 k; int i; { k = 9223372036854775807; for (i = 0; i < 2; i++) k++; Print(VarType(k)); }",
+         "print 5\n"},
+    };
+    for (const EdgeCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        for (const bool hook : {false, true}) {
+            EXPECT_EQ(RunPrinting(c.syn, c.program, hook), c.expected) << (hook ? "with a run-line hook" : "without");
+        }
     }
 }
