@@ -161,7 +161,7 @@ private:
         const std::string one = Expr(1, false) + (CLike() ? kC[op] : kPas[op]) + Expr(1, false);
         if (Pick(4) != 0)
             return one;
-        const std::string other = Expr(1, true) + (CLike() ? " < " : " < ") + IntLiteral();
+        const std::string other = Expr(1, true) + " < " + IntLiteral();
         const char* join = CLike() ? (Pick(2) ? " && " : " || ") : Vb() ? (Pick(2) ? " And " : " Or ")
                                                                             : (Pick(2) ? " and " : " or ");
         return "(" + one + ")" + join + "(" + other + ")";
@@ -356,7 +356,7 @@ private:
     std::string Try(int depth, int loops)
     {
         // A division that may fail (j may be 0) gives the handlers something to catch.
-        const std::string risky = Assign("i", "i " + std::string(Vb() ? "\\" : CLike() ? "div" : "div") + " j");
+        const std::string risky = Assign("i", std::string("i ") + (Vb() ? "\\" : "div") + " j");
         const bool except = Pick(2) == 0;
         const std::string body = risky + Block(depth - 1, loops, 2);
         const std::string handler = Block(depth - 1, loops, 2);
