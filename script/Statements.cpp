@@ -1023,6 +1023,37 @@ int CountPasses(TscCustomVariable* counter, const Variant* bound, const TscOpera
 }
 
 
+// Passes of a counting loop whose body may run code (a host property's write, a call): the
+// comparison and the counter's step inline as above, the body run as the loop's list runs it.
+// Entered while no host follows the lines and no flag is set. The body may run host code that
+// sets a hook or changes the counter: the step is made inline only while no hook is set and
+// the counter's kind takes it, so the counter holds, whenever the body runs, the value the
+// general walk gives it. Returns what the last test gave (1, 0, or -1 where it declined), or
+// kPassesEnded when the body ended the loop; bodyDone when the body ran and its step is
+// still to be made as written.
+constexpr int kPassesEnded = 2;
+
+template <int By, bool Integer, bool Int32, script_fast::Cmp C>
+int RunPasses(TscCustomVariable* counter, const Variant* bound, const TscOperatorNode* node, TscStatement& loop,
+              bool& bodyDone)
+{
+    const TscOperatorNode::TestFunction test = node->TestCompute;
+    LoopBody body(loop);
+    for (;;) {
+        int holds = CounterTest<Int32, C>(counter->Value, *bound);
+        if (holds < 0)
+            holds = test(node);
+        if (holds <= 0)
+            return holds;
+        if (!body.Run())
+            return kPassesEnded;
+        if (TscRunLineEvent::AnySet() || !StepCounter<By, Integer>(counter)) {
+            bodyDone = true;
+            return holds;
+        }
+    }
+}
+
 template <int By, bool Integer, bool Int32>
 TscCppForStmt::CountFunction CountPassesFor(script_fast::Cmp c)
 {
@@ -1034,6 +1065,20 @@ TscCppForStmt::CountFunction CountPassesFor(script_fast::Cmp c)
     case Cmp::Ge: return CountPasses<By, Integer, Int32, Cmp::Ge>;
     case Cmp::Eq: return CountPasses<By, Integer, Int32, Cmp::Eq>;
     default: return CountPasses<By, Integer, Int32, Cmp::Ne>;
+    }
+}
+
+template <int By, bool Integer, bool Int32>
+TscCppForStmt::PassFunction RunPassesFor(script_fast::Cmp c)
+{
+    using script_fast::Cmp;
+    switch (c) {
+    case Cmp::Lt: return RunPasses<By, Integer, Int32, Cmp::Lt>;
+    case Cmp::Le: return RunPasses<By, Integer, Int32, Cmp::Le>;
+    case Cmp::Gt: return RunPasses<By, Integer, Int32, Cmp::Gt>;
+    case Cmp::Ge: return RunPasses<By, Integer, Int32, Cmp::Ge>;
+    case Cmp::Eq: return RunPasses<By, Integer, Int32, Cmp::Eq>;
+    default: return RunPasses<By, Integer, Int32, Cmp::Ne>;
     }
 }
 
@@ -1067,12 +1112,17 @@ void TscCppForStmt::Optimize()
     FBound = test->Right->Direct;
     const auto c = static_cast<script_fast::Cmp>(FCmp);
     const bool up = step->Step > 0;
-    if (step->IntegerStep)
+    if (step->IntegerStep) {
         FCount = test->BothInteger ? (up ? CountPassesFor<1, true, true>(c) : CountPassesFor<-1, true, true>(c))
                                    : (up ? CountPassesFor<1, true, false>(c) : CountPassesFor<-1, true, false>(c));
-    else
+        FRun = test->BothInteger ? (up ? RunPassesFor<1, true, true>(c) : RunPassesFor<-1, true, true>(c))
+                                 : (up ? RunPassesFor<1, true, false>(c) : RunPassesFor<-1, true, false>(c));
+    } else {
         FCount = test->BothInteger ? (up ? CountPassesFor<1, false, true>(c) : CountPassesFor<-1, false, true>(c))
                                    : (up ? CountPassesFor<1, false, false>(c) : CountPassesFor<-1, false, false>(c));
+        FRun = test->BothInteger ? (up ? RunPassesFor<1, false, true>(c) : RunPassesFor<-1, false, true>(c))
+                                 : (up ? RunPassesFor<1, false, false>(c) : RunPassesFor<-1, false, false>(c));
+    }
 }
 
 
@@ -1128,6 +1178,12 @@ void TscCppForStmt::Execute()
                 }
             // The routine that declined takes its general path below, on the same values.
             if (holds == 0 || (holds < 0 && !condition.HoldsGenerally()))
+                break;
+        } else if (FCounter && !TscRunLineEvent::AnySet() && !s->BreakRequested && !s->ContinueRequested &&
+                   !s->ExitRequested) {
+            // A counting loop whose body may run code: the counter inline, the body as written.
+            const int holds = FRun(FCounter, FBound, condition.Node(), *this, bodyDone);
+            if (holds == kPassesEnded || holds == 0 || (holds < 0 && !condition.HoldsGenerally()))
                 break;
         } else if (!condition.Holds()) {
             break;

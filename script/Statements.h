@@ -63,7 +63,11 @@
 // a routine made for the comparison and the step's direction and width that compares and
 // steps the counter inline between the body's direct steps, as the Test and Direct routines
 // would; values that are not two integers go to the condition's routine, and a step the
-// counter's kind declines ends the quick passes. The Pascal for loop and that BasicScript one also run a body
+// counter's kind declines ends the quick passes. Such a loop whose body has no Direct routine
+// (it writes a host property, calls a routine) compares and steps the counter inline the same
+// way, running the body as the list runs it: the step is made inline only while no hook is
+// set once the body has run, so the counter holds what the general walk gives it whenever the
+// body, or the host it calls, reads it. The Pascal for loop and that BasicScript one also run a body
 // whose one statement has a Direct routine pass after pass without the checks between
 // passes, which nothing in such a pass can change; when the routine declines, that pass runs
 // as written and the checks resume.
@@ -323,6 +327,8 @@ public:
     void Optimize();
     using CountFunction = int (*)(TscCustomVariable* counter, const Variant* bound, const TscOperatorNode* node,
                                   TscStatement* only, DirectFunction bodyDirect, bool& bodyDone);
+    using PassFunction = int (*)(TscCustomVariable* counter, const Variant* bound, const TscOperatorNode* node,
+                                 TscStatement& loop, bool& bodyDone);
     void Execute() override;
 
 private:
@@ -336,6 +342,10 @@ private:
     const Variant* FBound = nullptr;
     uint8_t FCmp = 0; // script_fast::Cmp
     CountFunction FCount = nullptr;
+    // The same passes for a body that may run code (no direct step: a host property's write,
+    // a call): the body runs as the list runs it, and the counter is stepped inline while no
+    // hook is set.
+    PassFunction FRun = nullptr;
     int CountedPasses(bool& bodyDone);
 };
 

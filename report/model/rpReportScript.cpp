@@ -19,7 +19,11 @@
 // flags), stores it into Result as the assignment would, and hands e's value back; an
 // error of e is raised again through a one-statement list at the assignment's place, so
 // it gets the form and position the body's list gives it. With a line hook set, or a
-// function of another shape, the function is called.
+// function of another shape, the function is called. An e of + - * / over bracketed fields,
+// constants and plain variables is first computed without the frame, which nothing it reads
+// can see: it reads no value that needs code run and computes in the inline arithmetic the
+// operators take; where a value is no number (a Null, a text, a Currency) or the arithmetic
+// leaves the inline path, e is evaluated in the frame as above, from the start.
 #include "report/model/rpClass.h"
 
 #include "report/model/rpBands.h"
@@ -33,6 +37,7 @@
 #include "script/GlobalUnit.h"
 #include "script/Items.h"
 #include "script/Script.h"
+#include "script/Stack.h"
 #include "script/Statements.h"
 
 #include "platform/classes/Handles.h"
@@ -87,9 +92,49 @@ struct TrpCompiledExpression {
     // Runs: e may change more than script variables (a script routine, an object's method,
     // a function of the program, Set, a message box), or its shape is not known.
     mutable bool Runs = false;
+    // e's root when e is + - * / over numbers that run no code to be read (bracketed fields
+    // of the current row, constants, plain variables): see PureNumber.
+    const TscOperatorNode* Numbers = nullptr;
 };
 
 namespace {
+
+// An operator + - * / whose GetValue takes NumberOperands first (as TscOperatorNode's
+// LeftChain), whose left operand is a number routine, a number source or such an operator
+// and whose right one a constant, a number routine or a number source: PureNumber reads all
+// of them without running code. Returns op, or nullptr.
+const TscOperatorNode* PureNumbers(const TscOperatorNode* op)
+{
+    if (!op || op->NumCompute || !op->NumberFirst || op->SetOp || op->StrCat)
+        return nullptr;
+    if (op->Op != opPlus && op->Op != opMinus && op->Op != opMul && op->Op != opDivFloat)
+        return nullptr;
+    if (op->BothInteger && op->Op != opDivFloat)
+        return nullptr;
+    const bool left = op->LeftNum || op->LeftSource || (op->LeftChain && PureNumbers(op->LeftChain));
+    const bool right = op->RightDirect || op->RightNum || op->RightSource;
+    return left && right ? op : nullptr;
+}
+
+// The value of such a tree as its GetValue gives it when every operand is an Integer, Int64
+// or Double and every operation takes the inline arithmetic (TryArith, as NumberOperands);
+// false, having run nothing and changed nothing, where GetValue must compute it.
+bool PureNumber(const TscOperatorNode* op, script_fast::Num& n)
+{
+    script_fast::Num a, b;
+    if (op->LeftNum ? !op->LeftNum->Num(a)
+                    : op->LeftSource ? !op->LeftSource->ReadNumber(a) : !PureNumber(op->LeftChain, a))
+        return false;
+    if (op->RightDirect ? !script_fast::Num::From(*op->RightDirect, b)
+                        : op->RightNum ? !op->RightNum->Num(b) : !op->RightSource->ReadNumber(b))
+        return false;
+    switch (op->Op) {
+    case opPlus: return script_fast::TryArith<'+'>(a, b, n);
+    case opMinus: return script_fast::TryArith<'-'>(a, b, n);
+    case opMul: return script_fast::TryArith<'*'>(a, b, n);
+    default: return script_fast::TryArith<'/'>(a, b, n);
+    }
+}
 
 // Fills Body and RaiseList when the function is as the cache compiles it and its text does
 // not name Result (which would be the function's own).
@@ -113,6 +158,7 @@ void FindBody(TrpCompiledExpression& c, const AnsiString& Expression)
     c.Raise = raise.get();
     c.RaiseList->Add(std::move(raise));
     c.Body = assign;
+    c.Numbers = PureNumbers(dynamic_cast<const TscOperatorNode*>(assign->Source));
 }
 
 // A variable the script may change (constants are read-only).
@@ -315,6 +361,21 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
     FMainScript->IsMainScript = false;
     if (!Compiled->Body || TscRunLineEvent::AnySet())
         return Compiled->Function->GetValue();
+    if (Compiled->Numbers) {
+        // A tree of numbers that reads them without running code: nothing can see the call's
+        // frame, so it is not made while the call could be made and its flags are clear (else
+        // the frame raises the error or clears them, below). Where a value is no number the
+        // tree is computed as the call computes it.
+        TscScript* const local = Compiled->Function->LocalScript();
+        script_fast::Num n;
+        if (script_detail::gCallDepth < script_detail::kMaxCallDepth && !scStackNearEnd() && !local->Terminated &&
+            !local->BreakRequested && !local->ContinueRequested && !local->ExitRequested &&
+            PureNumber(Compiled->Numbers, n)) {
+            Variant v = n.ToVariant();
+            Compiled->Body->Target->SetValue(v);
+            return v;
+        }
+    }
     // What the call does, without running the body as a list and reading Result back.
     TscCallFrame frame(Compiled->Function);
     try {

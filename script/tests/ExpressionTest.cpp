@@ -700,6 +700,78 @@ TEST_F(ExpressionTest, CountingLoopsAndIntegerSourcesRunAlikeWithALineHookAndWit
     }
 }
 
+// A counting C-style for loop whose body runs code (a host routine, a text append, a call of a
+// script routine) compares and steps its counter inline too. The host sees the same run with a
+// run-line hook set from the start or not: the counter's value and kind at every pass, the same
+// result, and, once a hook is set from inside the body (Hook), every line from there on, the
+// counter's step included. Also: break, continue and return in the body, Terminate from a host,
+// a counter the body turns into a Double or a text, one that leaves 32 bits, and a global counter
+// stepped by a routine the body calls.
+TEST_F(ExpressionTest, CountingLoopsWhoseBodyRunsCodeRunAlikeWithALineHookAndWithout)
+{
+    struct LoopCase {
+        const char* syntax;
+        const char* program;
+    };
+    const LoopCase cases[] = {
+        {"JScript", "function Run() { var i; for (i = 0; i < 5; i++) Trace(i); return i; }"},
+        {"JScript", "function Run() { var i; for (i = 6; i > 0; i--) { Trace(i); if (i == 3) i = i - 0.5; } return i; }"},
+        {"JScript", "function Run() { var i; for (i = 0; i < 4; i++) { Trace(i); if (i == 1) i = \"1\"; } return i; }"},
+        {"JScript", "function Run() { var i; for (i = 0; i < 9; i++) { if (i == 2) continue; if (i == 6) break;\n"
+                    "Trace(i); } return i; }"},
+        {"JScript", "function Run() { var i; for (i = 0; i < 9; i++) { Trace(i); if (i == 4) return i * 10; } return -1; }"},
+        {"JScript", "function Run() { var i; for (i = 0; i < 9; i++) Trace(Stop(i)); return i; }"},
+        {"JScript", "function Run() { var i; for (i = 0; i < 6; i++) { Trace(i); if (i == 2) Hook(); } return i; }"},
+        {"JScript", "function Run() { var i; for (i = 2147483646; i < 2147483649; i++) Trace(i); return i; }"},
+        {"JScript", "function Run() { var i, s; s = \"\"; for (i = 1; i <= 12; i++) s = s + IntToStr(i); Trace(s);\n"
+                    "return s; }"},
+        {"JScript", "var g;\nfunction Bump() { g = g + 3; }\n"
+                    "function Run() { for (g = 0; g < 20; g++) { Bump(); Trace(g); } return g; }"},
+        {"C++Script", "int Run() { int i; for (i = 0; i < 5; i++) Trace(i); return i; } {}"},
+        {"C++Script", "int Run() { int i; for (i = 10; i >= 0; i--) { Trace(i); if (i == 7) Hook(); } return i; } {}"},
+        {"C++Script", "int Run() { int i; for (i = 2147483645; i > 0; i++) Trace(i); return i; } {}"},
+        {"C++Script", "int Run() { int i; for (i = 0; i != 8; i++) { Trace(i); if (i == 3) i = i + 2; } return i; } {}"},
+        {"C++Script", "int Run() { int i; for (i = 0; i < 9; i++) { Trace(i); if (i == 5) break; } return i; } {}"},
+    };
+    for (const LoopCase& c : cases) {
+        SCOPED_TRACE(c.program);
+        TscScript s(nullptr);
+        s.Parent = scGlobalUnit();
+        s.SyntaxType = c.syntax;
+        std::string trace;
+        s.AddMethod("procedure Trace(Value: Variant)", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            trace += VarTypeAsText(VarType(v)) + " " + VarToStr(v) + ", ";
+            return Null();
+        });
+        // Stop(x) gives x back, and ends the script once x reaches 3.
+        s.AddMethod("function Stop(Value: Variant): Variant", [&](TObject*, TClass, const AnsiString&, Variant& p) {
+            const Variant v = VarArrayGet(p, {0});
+            if (v.AsInteger() >= 3)
+                s.Terminate();
+            return v;
+        });
+        // Hook sets a run-line hook that notes every position from there on.
+        s.AddMethod("procedure Hook", [&](TObject*, TClass, const AnsiString&, Variant&) {
+            s.OnRunLine = [&](TscScript*, const AnsiString&, const AnsiString& pos) { trace += "@" + pos + " "; };
+            return Null();
+        });
+        s.Lines()->SetText(c.program);
+        if (!s.Compile()) {
+            ADD_FAILURE() << s.ErrorPos << " " << s.ErrorText;
+            continue;
+        }
+        LoopRun direct = RunLoop(s, false);
+        direct.Trace = std::exchange(trace, std::string());
+        LoopRun walked = RunLoop(s, true);
+        walked.Trace = trace;
+        EXPECT_EQ(direct.Result, walked.Result);
+        EXPECT_EQ(direct.Trace, walked.Trace);
+        EXPECT_NE(direct.Trace.find(", "), std::string::npos);
+        EXPECT_EQ(direct.Result.rfind("error without", 0), std::string::npos) << direct.Result;
+    }
+}
+
 // Calls of script routines take their own path (the call's shape found once, an Integer
 // argument stored as a plain number, any other number tree stored as its number, the
 // caller's locals saved aside on a recursive call, one-statement lists run in place, a + of

@@ -4,6 +4,8 @@
 // script reading memos and dataset fields.
 #include "report/model/tests/ReportFixture.h"
 
+#include "script/Items.h"
+
 #include <bit>
 #include <random>
 
@@ -731,6 +733,44 @@ TEST_F(ExpressionTest, BracketedFieldsComputeAsTheGeneralReadOfThem)
         mem->Open();
     ds->First();
     EXPECT_EQ(R->Calc(text("A * B + 1", true)).AsDouble(), 7 * 7 + 1) << "a pair of Integers";
+}
+
+// An expression of numbers over bracketed fields is computed without its call's frame only
+// where the call could be made: at the depth limit it fails as the call does, with a line hook
+// set or not, for each operator; within the limit it gives the call's value.
+TEST_F(ExpressionTest, FieldArithmeticAtTheCallDepthLimitFailsAsTheCall)
+{
+    ASSERT_TRUE(R->PrepareScript()) << R->GetScript()->ErrorText.c_str();
+    const char* const texts[] = {
+        "<rpDBDataset2.\"Сумма\"> * <rpDBDataset2.\"ID\"> + 1", "<rpDBDataset2.\"ID\"> - 2",
+        "<rpDBDataset2.\"Сумма\"> / 4", "<rpDBDataset2.\"ID\"> * 3",
+    };
+    const auto evaluate = [this](const char* text) {
+        R->Errors.Clear();
+        try {
+            return VarToStr(R->Calc(text));
+        } catch (const std::exception& e) {
+            return "error: " + AnsiString(e.what());
+        }
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        DS->First();
+        const AnsiString within = evaluate(text);
+        EXPECT_EQ(within.rfind("error", 0), AnsiString::npos) << within;
+        for (const bool hooked : {false, true}) {
+            std::unique_ptr<TscScript> hook;
+            if (hooked) {
+                hook = std::make_unique<TscScript>(nullptr);
+                hook->OnRunLine = [](TscScript*, const AnsiString&, const AnsiString&) {};
+            }
+            const int depth = std::exchange(script_detail::gCallDepth, script_detail::kMaxCallDepth);
+            const AnsiString atLimit = evaluate(text);
+            script_detail::gCallDepth = depth;
+            EXPECT_EQ(atLimit.rfind("error: ", 0), 0u) << atLimit;
+            EXPECT_EQ(evaluate(text), within);
+        }
+    }
 }
 
 // A text that named nothing is taken as an expression without the lookups while nothing
