@@ -8,7 +8,9 @@
 #   One GoogleTest program per folder, registered with CTest under <label>.
 #   The program is test_<name> (NAME defaults to the label), so two folders
 #   can share a label. It links sklad_test_main (cmake/TestMain.cpp: a fresh home
-#   folder per run) and gets SKLAD_TEST_PROPERTIES on every test.
+#   folder per run) and gets SKLAD_TEST_PROPERTIES on every test. Its sources see
+#   SKLAD_TESTS_DIR, the folder's tests directory (the tests' working directory
+#   under CTest).
 
 function(sklad_library target)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
@@ -29,6 +31,8 @@ function(sklad_tests label)
   add_executable(${target} ${A_SOURCES})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${A_DEPS} sklad_test_main)
+  # Files beside the tests (golden output) are found from there, wherever the program runs.
+  target_compile_definitions(${target} PRIVATE SKLAD_TESTS_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests")
   gtest_discover_tests(${target}
     PROPERTIES LABELS ${label} ${SKLAD_TEST_PROPERTIES}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests

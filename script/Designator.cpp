@@ -682,7 +682,28 @@ namespace {
     return result;
 }
 
+TscReadLog* TscDesignator::ReadLog = nullptr;
+
 Variant TscDesignator::GetValue()
+{
+    if (Logged && ReadLog) [[unlikely]]
+        return GetLoggedValue();
+    return GetValueNow();
+}
+
+Variant TscDesignator::GetLoggedValue()
+{
+    TscReadLog* log = ReadLog;
+    Variant v;
+    if (log->Serve(this, v))
+        return v;
+    log->Begin(this);
+    v = GetValueNow();
+    log->Record(this, v);
+    return v;
+}
+
+Variant TscDesignator::GetValueNow()
 {
     // Obj.Member first: its path hands on to the member without a frame of its own, which
     // the call path below needs.

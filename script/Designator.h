@@ -149,6 +149,19 @@ private:
     CallShape FShape;
 };
 
+// Where a host keeps what designators read at one moment to give the same values again
+// later (a text made again over the values it was first made with). Only designators
+// marked Logged consult it, and only while it is installed (TscDesignator::ReadLog).
+class TscReadLog {
+public:
+    virtual ~TscReadLog() = default;
+    // True with the value to give instead of reading the designator now.
+    virtual bool Serve(const TscDesignator* d, Variant& value) = 0;
+    // The designator was read now: begun before its value came, then given it.
+    virtual void Begin(const TscDesignator* d) = 0;
+    virtual void Record(const TscDesignator* d, const Variant& value) = 0;
+};
+
 class TscDesignator : public TscCustomVariable {
 public:
     explicit TscDesignator(TscScript* script);
@@ -172,6 +185,10 @@ public:
 
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+    // Logged: reads of this designator go through ReadLog while one is installed (no
+    // shortcut reads it past the log: ReadMemberInt then declines).
+    mutable bool Logged = false;
+    static TscReadLog* ReadLog;
     // GetValue of Obj.Prop as an Integer operator above takes it: a published Integer,
     // enumeration or set property of an object held in a plain variable, read as GetValue
     // reads it, without a Variant. False, with the property not read, for any other
@@ -187,6 +204,8 @@ protected:
     Variant DoCalc(const Variant& value, bool assigning);
 
 private:
+    Variant GetValueNow();
+    Variant GetLoggedValue();
     // DoCalc for reading and for assigning: the second keeps what a write at the last
     // step goes back through (Designator.cpp), which a read needs none of.
     template <bool Assigning>

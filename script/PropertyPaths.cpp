@@ -34,6 +34,8 @@ void TscDesignator::KeepProperty(TscPropertyHelper* member)
 
 bool TscDesignator::ReadMemberInt(int32_t& r)
 {
+    if (Logged && ReadLog) [[unlikely]]
+        return false;
     if (FSteps.size() == 2 && FKept.ReadsInt && Kept(FSteps[0].get(), FSteps[1].get())) {
         HandOver();
         const_cast<TscPropertyHelper*>(FKept.Member)->NeedResult = NeedResult;

@@ -234,6 +234,10 @@ void FindScriptReads(const TrpCompiledExpression& c, const TscExpressionNode* No
     const TscDesignator* d = dn->Designator.get();
     if (d->StepCount() == 0)
         c.CallsRoutine = c.Runs = true;
+    // An object's property or method (of an object of an object too): its value is kept
+    // with the text, which, made again later, gives the value it had then.
+    if (d->StepCount() >= 2)
+        d->Logged = true;
     for (int i = 0; i < d->StepCount(); ++i) {
         const TscDesignatorItem* step = d->Step(i);
         // The report's IIF, totals and Get read (an IIF's arguments are walked below).
@@ -288,6 +292,12 @@ private:
 // Keys of the page-text log beside names: a script variable's value, a branch of IIF.
 const char kScriptValueKey[] = "\x02";
 const char kBranchKey[] = "\x03";
+const char kDesignatorKey[] = "\x04";
+
+AnsiString DesignatorKey(const TscDesignator* d)
+{
+    return kDesignatorKey + IntToHex(static_cast<int64_t>(reinterpret_cast<uintptr_t>(d)), 16);
+}
 
 }  // namespace
 
@@ -887,6 +897,57 @@ Variant TrpReport::RunLogged(const TrpCompiledExpression* Compiled, TscScript* A
     TPageTextLog* log = PageTextLog;
     const TrpCompiledExpression& c = ScriptReadsOf(*Compiled);
     const std::vector<TscCustomVariable*>& vars = c.CallsRoutine ? ScriptVariables() : c.Reads;
+
+    // Objects' properties and methods read by the text: recorded with the values they gave
+    // when it was first made, given again from there when it is made again.
+    class TDesignatorLog : public TscReadLog {
+    public:
+        explicit TDesignatorLog(TrpReport& Report) : FReport(Report), FPrevious(TscDesignator::ReadLog)
+        {
+            TscDesignator::ReadLog = this;
+        }
+        ~TDesignatorLog() override { TscDesignator::ReadLog = FPrevious; }
+        bool Serve(const TscDesignator* d, Variant& value) override
+        {
+            TPageTextLog* log = FReport.PageTextLog;
+            if (!log || !log->Replay)
+                return false;
+            const AnsiString key = DesignatorKey(d);
+            if (const TPageTextLog::TRead* r = FReport.Recorded(key)) {
+                value = r->Value;
+                return true;
+            }
+            // One that read the page number is read again; one never read then is of
+            // data that has moved on since.
+            const bool known = std::any_of(log->Reads.begin(), log->Reads.end(),
+                                           [&](const TPageTextLog::TRead& r) { return r.Name == key; });
+            if (!known)
+                log->Unseen = true;
+            return false;
+        }
+        void Begin(const TscDesignator*) override
+        {
+            if (FReport.PageTextLog)
+                FBefore.push_back(FReport.PageTextLog->PageReads);
+        }
+        void Record(const TscDesignator* d, const Variant& value) override
+        {
+            TPageTextLog* log = FReport.PageTextLog;
+            if (!log || FBefore.empty())
+                return;
+            const int before = FBefore.back();
+            FBefore.pop_back();
+            if (!log->Replay)
+                log->Reads.push_back({DesignatorKey(d), true, value, log->PageReads != before});
+        }
+
+    private:
+        TrpReport& FReport;
+        TscReadLog* FPrevious;
+        std::vector<int> FBefore;
+    };
+    TDesignatorLog designators(*this);
+
     if (!log->Replay) {
         for (TscCustomVariable* v : vars)
             log->Reads.push_back({kScriptValueKey + v->Name, true, ValueOf(v), false});

@@ -30,10 +30,12 @@ void WriteFile(const std::string& path, const std::string& text)
 
 }  // namespace
 
-void ExpectGolden(const std::string& caseName, const AnsiString& actual, const std::string& folder)
+void ExpectGoldenIn(const std::string& base, const std::string& caseName, const AnsiString& actual,
+                    const std::string& folder)
 {
-    const std::string path = folder + "/" + caseName + ".txt";
-    const std::string failed = folder + "/" + caseName + ".FAILED.txt";
+    const std::string dir = base.empty() || (!folder.empty() && folder[0] == '/') ? folder : base + "/" + folder;
+    const std::string path = dir + "/" + caseName + ".txt";
+    const std::string failed = dir + "/" + caseName + ".FAILED.txt";
     const std::string utf8 = AnsiToUtf8(actual);
     std::string expected;
     const bool have = ReadFile(path, expected);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 // ---------------------------------------------------------------- golden drawings
@@ -241,3 +243,30 @@ TEST(ColorTable, HasThePlatformOrderAndCount)
 }
 
 }  // namespace
+
+// A test program run from another folder than its tests' (by hand, not under CTest) finds
+// its golden files all the same, whichever way the folder is named.
+TEST(CanvasGolden, FoundFromAnyWorkingFolder)
+{
+    const struct {
+        const char* why;
+        const char* cwd;
+        const char* folder;
+    } cases[] = {
+        {"the default folder, from the root", "/", nullptr},
+        {"the folder named, from the temporary folder", "/tmp", "golden"},
+    };
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        ASSERT_EQ(chdir(c.cwd), 0);
+        TRecordingCanvas canvas;
+        kDrawings[0].draw(canvas.Canvas);
+        if (c.folder)
+            ExpectGolden(kDrawings[0].name, canvas.Dump(), c.folder);
+        else
+            ExpectGolden(kDrawings[0].name, canvas.Dump());
+        ASSERT_EQ(chdir(here), 0);
+    }
+}

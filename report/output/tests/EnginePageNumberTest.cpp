@@ -809,3 +809,115 @@ TEST(EnginePageNumbers, ABranchNotTakenRunsNothing)
         EXPECT_EQ(summary, "n2");
     }
 }
+
+// A text made again for another page, or once the page count is known, reads what objects
+// held when it was first made: a property, a property of a property, a method's result. The
+// row's event leaves its number in them; the next row's spoils them before the text is made
+// again. (A method in a branch of IIF the first making did not take is not called then:
+// it may change what it reads.)
+TEST(EnginePageNumbers, ObjectsAreReadAsTheTextWasMade)
+{
+    struct Shape {
+        const char* why;
+        const char* value;  // gives the row's N as the row left the objects
+        bool calls;         // calls a method
+    };
+    const Shape shapes[] = {
+        {"a property", "Keeper.Tag", false},
+        {"a property under operators", "Keeper.Tag * 2 div 2", false},
+        {"a property of a property", "Keeper.Font.Size - 100", false},
+        {"a method's result", "Keeper.Memo.IndexOf('k')", true},
+        {"a property beside a field", "<D.\"N\"> * 0 + Keeper.Tag", false},
+    };
+    struct Place {
+        const char* why;
+        const char* text;  // of the memo that reads the page number or the page count
+        const char* expected;
+    };
+    const Place places[] = {
+        {"a choice by the page number", "[IIF(<Page#> = 1, 0, %s)]", "g1 v0;g4 v4;g7 v7;"},
+        {"beside the page number", "[<Page#> * 0 + %s]", "g1 v1;g4 v4;g7 v7;"},
+        {"beside the page count", "[<TotalPages#> * 0 + %s]", "g1 v1;g4 v4;g7 v7;"},
+    };
+    for (const Place& place : places)
+        for (const Shape& shape : shapes) {
+            if (shape.calls && AnsiString(place.text).find("IIF") != AnsiString::npos)
+                continue;
+            SCOPED_TRACE(AnsiString(place.why) + ", " + shape.why);
+            TTestReport t;
+            t.Report()->GetScriptText()->SetText(
+                "procedure Row(Sender: TrpComponent);\nvar i: Integer;\nbegin\n"
+                "  Keeper.Tag := Get('D.\"N\"');\n  Keeper.Font.Size := 100 + Keeper.Tag;\n"
+                "  Keeper.Memo.Clear;\n  for i := 1 to Keeper.Tag do Keeper.Memo.Add('x');\n"
+                "  Keeper.Memo.Add('k');\nend;\n"
+                "procedure Spoil(Sender: TrpComponent);\nbegin\n  Keeper.Tag := -1;\n"
+                "  Keeper.Font.Size := 99;\n  Keeper.Memo.Text := 'k';\nend;\n"
+                "begin\nend.");
+            t.Memo(t.Band<TrpReportTitle>(0, 5), 0, 0, 20, 5, "")->SetName("Keeper");
+            auto* g = t.Band<TrpGroupHeader>(10, 20);
+            g->Condition = "D.\"Group\"";
+            g->KeepTogether = true;
+            g->OnBeforePrint = "Row";
+            t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] v" + StringReplace(place.text, "%s", shape.value, TReplaceFlags()));
+            auto* m = t.Band<TrpMasterData>(40, 30);
+            m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+            m->OnBeforePrint = "Spoil";
+            t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            EXPECT_EQ(t.Errors(), "");
+            AnsiString headers;
+            for (int i = 0; i < t.Pages()->GetCount(); ++i)
+                for (const AnsiString& text : PageTexts(t.Pages(), i))
+                    if (text.substr(0, 1) == "g")
+                        headers += TrimRight(text) + ";";
+            EXPECT_EQ(headers, place.expected);
+        }
+}
+
+// The same in each of the script's syntaxes: an object's property that the script sets.
+TEST(EnginePageNumbers, ObjectsAreReadAsMadeInEverySyntax)
+{
+    const struct {
+        const char* language;
+        const char* script;
+    } cases[] = {
+        {"PascalScript",
+         "procedure Row(Sender: TrpComponent);\nbegin\n  Keeper.Tag := Get('D.\"N\"');\nend;\n"
+         "procedure Spoil(Sender: TrpComponent);\nbegin\n  Keeper.Tag := -1;\nend;\n"
+         "begin\nend."},
+        {"C++Script",
+         "void Row(TrpComponent Sender) {\n  Keeper.Tag = Get(\"D.\\\"N\\\"\");\n}\n"
+         "void Spoil(TrpComponent Sender) {\n  Keeper.Tag = -1;\n}\n"
+         "{ }"},
+        {"JScript",
+         "function Row(Sender) {\n  Keeper.Tag = Get(\"D.\\\"N\\\"\");\n}\n"
+         "function Spoil(Sender) {\n  Keeper.Tag = -1;\n}\n"},
+        {"BasicScript",
+         "Sub Row(Sender)\n  Keeper.Tag = Get(\"D.\" & Chr(34) & \"N\" & Chr(34))\nEnd Sub\n"
+         "Sub Spoil(Sender)\n  Keeper.Tag = -1\nEnd Sub\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        TTestReport t;
+        t.Report()->ScriptLanguage = c.language;
+        t.Report()->GetScriptText()->SetText(c.script);
+        t.Memo(t.Band<TrpReportTitle>(0, 5), 0, 0, 20, 5, "")->SetName("Keeper");
+        auto* g = t.Band<TrpGroupHeader>(10, 20);
+        g->Condition = "D.\"Group\"";
+        g->KeepTogether = true;
+        g->OnBeforePrint = "Row";
+        t.Memo(g, 0, 0, 200, 20, "g[D.\"N\"] t[<Page#> * 100 + Keeper.Tag]");
+        auto* m = t.Band<TrpMasterData>(40, 30);
+        m->SetDataSet(t.DataSet("D", NumberedRows(9, 3)));
+        m->OnBeforePrint = "Spoil";
+        t.Memo(m, 0, 0, 200, 30, "r[D.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(t.Errors(), "");
+        AnsiString headers;
+        for (int i = 0; i < t.Pages()->GetCount(); ++i)
+            for (const AnsiString& text : PageTexts(t.Pages(), i))
+                if (text.substr(0, 1) == "g")
+                    headers += TrimRight(text) + ";";
+        EXPECT_EQ(headers, "g1 t101;g4 t204;g7 t307;");
+    }
+}
