@@ -89,13 +89,14 @@ public:
     static constexpr int kMaxArguments = 4;
     bool FrameUsable() const { return FFrameTableSize == FLocal->Count(); }
     uint32_t FrameCount() const { return FFrameCount; }
-    TscCustomVariable* const* FrameItems() const { return FFrameItems; }
+    Variant* const* FrameValues() const { return FFrameValues; }
 
 private:
     // True when the routine ends here (exit, return, a flag set by a statement run whole).
     bool WalkSteps(const Step* s, const Step* end) const;
     [[gnu::noinline]] bool Walk(const Step* s, const Step* end) const;
     static void StoreJoin(TscAssignmentStmt* stmt, const Variant& a, const Variant& b);
+    [[gnu::noinline]] static void StoreJoinGenerally(TscAssignmentStmt* stmt, const Variant& a, const Variant& b);
     [[gnu::noinline]] bool RunWhole(const Step& s) const;
 
     bool AddList(const TscStatement& list, uint32_t& first, uint32_t& count);
@@ -109,7 +110,7 @@ private:
     std::vector<Step> FSteps;
     uint32_t FFirst = 0, FCount = 0;
     std::unordered_set<const TscCustomVariable*> FLocals; // while the steps are made
-    TscCustomVariable* FFrameItems[kMaxFrame] = {};
+    Variant* FFrameValues[kMaxFrame] = {}; // the frame's items' values
     uint32_t FFrameCount = 0;
     int FFrameTableSize = -1;
 };
