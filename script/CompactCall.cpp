@@ -433,7 +433,8 @@ void TscCompactBody::StoreJoinGenerally(TscAssignmentStmt* stmt, const Variant& 
 
 // The steps from s to end, as a list runs its statements. A branch or list that is the last
 // step of its list takes the list's place, and a branch of one step is run in place, so a
-// body like if ... then Result := n else Result := f(n - 1) + f(n - 2) walks without a call.
+// body like if ... then Result := n else Result := f(n - 1) + f(n - 2) walks without a call;
+// an empty branch (an if without else) is passed over.
 [[gnu::always_inline]] inline bool TscCompactBody::WalkSteps(const Step* s, const Step* end) const
 {
     const Step* const steps = FSteps.data();
@@ -454,6 +455,8 @@ void TscCompactBody::StoreJoinGenerally(TscAssignmentStmt* stmt, const Variant& 
                 cur = steps + first;
                 goto again;
             }
+            if (count == 0) // an if without else, its test false
+                continue;
             if (s == end) {
                 s = steps + first;
                 end = s + count;
