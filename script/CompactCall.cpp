@@ -183,7 +183,9 @@ template <bool Nested>
                                                  Variant& result)
 {
     const int argCount = step->Count();
-    if (argCount != proc->ParamCount() || argCount > TscCompactBody::kMaxArguments) [[unlikely]]
+    // A step of a compact body calls compactly only routines of at most kMaxArguments
+    // parameters (AddStep).
+    if (argCount != proc->ParamCount() || (!Nested && argCount > TscCompactBody::kMaxArguments)) [[unlikely]]
         return false;
     if (proc->Executing) {
         CompactFrameSave compact;
@@ -324,6 +326,11 @@ bool TscCompactBody::AddStep(TscStatement* stmt, uint32_t at)
             st.Right = a->JoinRight;
             if (!CallQualifies(st.Left, st.LeftProc) || !CallQualifies(st.Right, st.RightProc))
                 return false;
+            // More arguments than a compact call passes: those calls take the general path.
+            if (st.LeftProc && st.LeftProc->ParamCount() > kMaxArguments)
+                st.LeftProc = nullptr;
+            if (st.RightProc && st.RightProc->ParamCount() > kMaxArguments)
+                st.RightProc = nullptr;
         }
     } else if (t == typeid(TscExitStmt)) {
         st.K = Step::Kind::Exit;
