@@ -88,30 +88,39 @@ public:
         if (!body.FrameUsable())
             return false;
         const uint32_t n = body.FrameCount();
-        TscCustomVariable* const* items = body.FrameItems();
-        for (uint32_t i = 0; i < n; ++i) {
-            const Variant& v = items[i]->Value;
-            if (!BytesOnly(v.VType())) [[unlikely]]
+        Variant* const* values = body.FrameValues();
+        for (uint32_t i = 0; i < n; ++i)
+            if (!SaveOne(values, i)) [[unlikely]]
                 return false;
-            std::memcpy(static_cast<void*>(FBytes[i]), static_cast<const void*>(&v), sizeof(Variant));
-        }
-        FItems = items;
+        FValues = values;
         FCount = n;
         return true;
     }
     [[gnu::always_inline]] ~CompactFrameSave()
     {
-        TscCustomVariable* const* items = FItems;
-        for (uint32_t i = 0; i < FCount; ++i) {
-            Variant& v = items[i]->Value;
-            if (!BytesOnly(v.VType())) [[unlikely]]
-                v.~Variant();
-            std::memcpy(static_cast<void*>(&v), static_cast<const void*>(FBytes[i]), sizeof(Variant));
-        }
+        Variant* const* values = FValues;
+        for (uint32_t i = 0; i < FCount; ++i)
+            PutBack(values, i);
     }
 
 private:
-    TscCustomVariable* const* FItems = nullptr;
+    [[gnu::always_inline]] bool SaveOne(Variant* const* values, uint32_t i)
+    {
+        const Variant& v = *values[i];
+        if (!BytesOnly(v.VType())) [[unlikely]]
+            return false;
+        std::memcpy(static_cast<void*>(FBytes[i]), static_cast<const void*>(&v), sizeof(Variant));
+        return true;
+    }
+    [[gnu::always_inline]] void PutBack(Variant* const* values, uint32_t i)
+    {
+        Variant& v = *values[i];
+        if (!BytesOnly(v.VType())) [[unlikely]]
+            v.~Variant();
+        std::memcpy(static_cast<void*>(&v), static_cast<const void*>(FBytes[i]), sizeof(Variant));
+    }
+
+    Variant* const* FValues = nullptr;
     uint32_t FCount = 0;
     alignas(Variant) unsigned char FBytes[TscCompactBody::kMaxFrame][sizeof(Variant)];
 };
@@ -157,19 +166,26 @@ private:
 
 // The body once the arguments are passed: compactly, unless a host that an argument called
 // has set a run-line hook meanwhile; the general body then gives it every line, as it would
-// had the hook been there before the call.
+// had the hook been there before the call. Inside a compact body (Nested) no argument can
+// reach a host, and no hook can have been set since the outermost compact call began, so the
+// test is not made again.
+template <bool Nested>
 [[gnu::always_inline]] inline void RunBody(TscProcVariable* proc, Variant& result)
 {
-    if (TscRunLineEvent::AnySet()) [[unlikely]]
+    if (!Nested && TscRunLineEvent::AnySet()) [[unlikely]]
         RunGenerally(proc, result);
     else
         TscCompactBody::RunCall(proc, result);
 }
 
-bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResult, Variant& result)
+template <bool Nested>
+[[gnu::always_inline]] inline bool CompactCallOf(TscDesignatorItem* step, TscProcVariable* proc, bool needResult,
+                                                 Variant& result)
 {
     const int argCount = step->Count();
-    if (argCount != proc->ParamCount() || argCount > TscCompactBody::kMaxArguments) [[unlikely]]
+    // A step of a compact body calls compactly only routines of at most kMaxArguments
+    // parameters (AddStep).
+    if (argCount != proc->ParamCount() || (!Nested && argCount > TscCompactBody::kMaxArguments)) [[unlikely]]
         return false;
     if (proc->Executing) {
         CompactFrameSave compact;
@@ -177,14 +193,26 @@ bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResu
             return false;
         PassCompactly(step, proc, argCount);
         proc->NeedResult = needResult;
-        RunBody(proc, result);
+        RunBody<Nested>(proc, result);
         return true;
     }
     PassCompactly(step, proc, argCount);
     proc->NeedResult = needResult;
-    RunBody(proc, result);
+    RunBody<Nested>(proc, result);
     LetGoOfParameters(proc);
     return true;
+}
+
+bool scCompactCall(TscDesignatorItem* step, TscProcVariable* proc, bool needResult, Variant& result)
+{
+    return CompactCallOf<false>(step, proc, needResult, result);
+}
+
+// A call made by a step of a compact body (a + of two calls).
+[[gnu::noinline]] static bool CompactCallInBody(TscDesignatorItem* step, TscProcVariable* proc, bool needResult,
+                                                Variant& result)
+{
+    return CompactCallOf<true>(step, proc, needResult, result);
 }
 
 void TscProcVariable::FindCompactBody()
@@ -238,7 +266,8 @@ std::unique_ptr<TscCompactBody> TscCompactBody::Make(TscProcVariable* proc)
     const TscProcVariable::FrameLayout& frame = proc->Frame();
     if (frame.Values.size() <= kMaxFrame && frame.Strings.empty() && !frame.Nested) {
         body->FFrameCount = static_cast<uint32_t>(frame.Values.size());
-        std::copy(frame.Values.begin(), frame.Values.end(), body->FFrameItems);
+        for (uint32_t i = 0; i < body->FFrameCount; ++i)
+            body->FFrameValues[i] = &frame.Values[i]->Value;
         body->FFrameTableSize = body->FLocal->Count();
     }
     return body;
@@ -297,6 +326,11 @@ bool TscCompactBody::AddStep(TscStatement* stmt, uint32_t at)
             st.Right = a->JoinRight;
             if (!CallQualifies(st.Left, st.LeftProc) || !CallQualifies(st.Right, st.RightProc))
                 return false;
+            // More arguments than a compact call passes: those calls take the general path.
+            if (st.LeftProc && st.LeftProc->ParamCount() > kMaxArguments)
+                st.LeftProc = nullptr;
+            if (st.RightProc && st.RightProc->ParamCount() > kMaxArguments)
+                st.RightProc = nullptr;
         }
     } else if (t == typeid(TscExitStmt)) {
         st.K = Step::Kind::Exit;
@@ -372,9 +406,7 @@ bool TscCompactBody::CallQualifies(TscDesignator* d, TscProcVariable*& callee)
 
 namespace {
 
-// A call of a + of two calls: compactly when the callee qualifies. Inside a compact body no
-// hook can have been set since the outermost compact call began, so the callee's own test of
-// that is not made again.
+// A call of a + of two calls: compactly when the callee qualifies (CompactCallInBody).
 [[gnu::noinline]] void CallGenerally(TscDesignator* d, Variant& result)
 {
     result = d->TscDesignator::GetValue();
@@ -382,15 +414,34 @@ namespace {
 
 [[gnu::always_inline]] inline void CallOf(TscDesignator* d, TscProcVariable* proc, Variant& result)
 {
-    if (!proc || !scCompactCall(d->Step(0), proc, d->NeedResult, result)) [[unlikely]]
+    if (!proc || !CompactCallInBody(d->Step(0), proc, d->NeedResult, result)) [[unlikely]]
         CallGenerally(d, result);
 }
 
 } // namespace
 
+// The join of two values that are not both integers Join adds without leaving 32 or 64
+// bits, out of line.
+void TscCompactBody::StoreJoinGenerally(TscAssignmentStmt* stmt, const Variant& a, const Variant& b)
+{
+    TscCustomVariable* const target = stmt->PlainTarget;
+    Variant v = stmt->JoinSource->Join(a, b);
+    if (!target->ReadOnly)
+        target->Value = std::move(v);
+}
+
+[[gnu::always_inline]] inline void TscCompactBody::StoreJoin(TscAssignmentStmt* stmt, const Variant& a,
+                                                             const Variant& b)
+{
+    TscCustomVariable* const target = stmt->PlainTarget;
+    if (target->ReadOnly || !script_store::JoinIntegersInto(*stmt->JoinSource, a, b, target->Value)) [[unlikely]]
+        StoreJoinGenerally(stmt, a, b);
+}
+
 // The steps from s to end, as a list runs its statements. A branch or list that is the last
 // step of its list takes the list's place, and a branch of one step is run in place, so a
-// body like if ... then Result := n else Result := f(n - 1) + f(n - 2) walks without a call.
+// body like if ... then Result := n else Result := f(n - 1) + f(n - 2) walks without a call;
+// an empty branch (an if without else) is passed over.
 [[gnu::always_inline]] inline bool TscCompactBody::WalkSteps(const Step* s, const Step* end) const
 {
     const Step* const steps = FSteps.data();
@@ -411,6 +462,8 @@ namespace {
                 cur = steps + first;
                 goto again;
             }
+            if (count == 0) // an if without else, its test false
+                continue;
             if (s == end) {
                 s = steps + first;
                 end = s + count;
@@ -489,12 +542,3 @@ bool TscCompactBody::RunWhole(const Step& s) const
 
 
 
-void TscCompactBody::StoreJoin(TscAssignmentStmt* stmt, const Variant& a, const Variant& b)
-{
-    TscCustomVariable* const target = stmt->PlainTarget;
-    if (target->ReadOnly || !script_store::JoinIntegersInto(*stmt->JoinSource, a, b, target->Value)) {
-        Variant v = stmt->JoinSource->Join(a, b);
-        if (!target->ReadOnly)
-            target->Value = std::move(v);
-    }
-}

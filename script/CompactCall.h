@@ -28,8 +28,9 @@
 // a host reads after the call, or after an error, is what the general path leaves.
 //
 // Speed: a call is written out in one function (scCompactCall, in a unit of its own so that
-// the general call path is compiled as before): a running routine's frame is copied aside as
-// bytes from the list of items made with the steps, the arguments go into their parameters as
+// the general call path is compiled as before; a call made by a step of a compact body has a
+// copy of its own that leaves out the run-line hook test): a running routine's frame is copied
+// aside as bytes from the list of its items' values made with the steps, the arguments go into their parameters as
 // CallRoutine puts them, and the body is walked in place. A call it cannot take so (a frame
 // value that owns something, a table changed since the steps were made, more than
 // kMaxArguments arguments) takes the general path whole, before anything of it has happened. A + of two calls in a compact body calls the compact
@@ -89,13 +90,14 @@ public:
     static constexpr int kMaxArguments = 4;
     bool FrameUsable() const { return FFrameTableSize == FLocal->Count(); }
     uint32_t FrameCount() const { return FFrameCount; }
-    TscCustomVariable* const* FrameItems() const { return FFrameItems; }
+    Variant* const* FrameValues() const { return FFrameValues; }
 
 private:
     // True when the routine ends here (exit, return, a flag set by a statement run whole).
     bool WalkSteps(const Step* s, const Step* end) const;
     [[gnu::noinline]] bool Walk(const Step* s, const Step* end) const;
     static void StoreJoin(TscAssignmentStmt* stmt, const Variant& a, const Variant& b);
+    [[gnu::noinline]] static void StoreJoinGenerally(TscAssignmentStmt* stmt, const Variant& a, const Variant& b);
     [[gnu::noinline]] bool RunWhole(const Step& s) const;
 
     bool AddList(const TscStatement& list, uint32_t& first, uint32_t& count);
@@ -109,7 +111,7 @@ private:
     std::vector<Step> FSteps;
     uint32_t FFirst = 0, FCount = 0;
     std::unordered_set<const TscCustomVariable*> FLocals; // while the steps are made
-    TscCustomVariable* FFrameItems[kMaxFrame] = {};
+    Variant* FFrameValues[kMaxFrame] = {}; // the frame's items' values
     uint32_t FFrameCount = 0;
     int FFrameTableSize = -1;
 };

@@ -1284,6 +1284,34 @@ TEST_F(ExpressionTest, CompactCallsLeaveWhatTheGeneralPathLeaves)
          "function F(a, b, c, d, e) { if (a <= 0) return b + c * 2 + d * 3 + e;\n"
          "return F(a - 1, b + 1, c, d, e) + F(a - 2, b, c + 1, d, e - 1); }\nfunction Run() { return F(6, 0, 0, 1, 5); }",
          "264 (Int64)", true},
+        {"an if without else passed over, statements after it", "PascalScript",
+         "function F(n: Integer): Integer; var k: Integer; begin k := n; if n > 100 then k := 0; k := k * 2;\n"
+         "if n < 2 then Result := k else Result := F(n - 1) + F(n - 2) + k; end;\n"
+         "function Run: Variant; begin Result := F(10); end; begin end.",
+         "728 (Integer)", true},
+        {"an if without else passed over, statements after it", "C++Script",
+         "int F(int n) { int k; k = n; if (n > 100) k = 0; k = k * 2; if (n < 2) return k;\n"
+         "return F(n - 1) + F(n - 2) + k; }\nint Run() { return F(10); } {}",
+         "728 (Integer)", true},
+        {"an if without else passed over, statements after it", "JScript",
+         "function F(n) { var k = n; if (n > 100) k = 0; k = k * 2; if (n < 2) return k;\n"
+         "return F(n - 1) + F(n - 2) + k; }\nfunction Run() { return F(10); }",
+         "728 (Int64)", true},
+        {"an if without else passed over, statements after it", "BasicScript",
+         "Function F(n As Integer) As Integer\nDim k As Integer\nk = n\nIf n > 100 Then k = 0\nk = k * 2\n"
+         "If n < 2 Then Return k\nReturn F(n - 1) + F(n - 2) + k\nEnd Function\n"
+         "Function Run\nReturn F(10)\nEnd Function",
+         "728 (Integer)", true},
+        {"a frame of six values, each read after the calls", "PascalScript",
+         "function F(n: Integer): Integer; var a, b, c, d: Integer; begin a := n; b := n * 2; c := n * 3; d := n * 4;\n"
+         "Result := a + b - c + d; if n >= 2 then begin Result := F(n - 1) + Result;\n"
+         "Result := F(n - 2) + Result + a + b - c + d; end; end;\nfunction Run: Variant; begin Result := F(10); end; begin end.",
+         "2692 (Integer)", true},
+        {"a frame of seven values, each read after the calls", "JScript",
+         "function F(n) { var a = n; var b = n * 2; var c = n * 3; var d = n * 4; var e = n * 5;\n"
+         "if (n < 2) return n; var r = F(n - 1) + F(n - 2); return r + a + b - c + d - e; }\n"
+         "function Run() { return F(12); }",
+         "-684 (Int64)", true},
         {"a var parameter declines", "PascalScript",
          "procedure F(n: Integer; var acc: Integer); begin if n = 0 then exit; acc := acc + n; F(n - 1, acc); end;\n"
          "function Run: Variant; var g: Integer; begin g := 0; F(10, g); Result := g; end; begin end.",
