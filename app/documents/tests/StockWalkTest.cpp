@@ -684,7 +684,8 @@ protected:
     {
         const TRequest& q = requests[r];
         SCOPED_TRACE("order state of " + q.Recipient);
-        AtRequest(r, false, [&] { Print([&] { d->Click(Form4->Button6); }); });
+        const bool keys = draw.Keys();
+        AtRequest(r, keys, [&] { Print([&] { Press(Form4->Button6, keys); }); });
         TrpReport* report = Shown(TReportFamily::OrderState);
         ASSERT_NE(report, nullptr);
         const std::vector<std::map<AnsiString, AnsiString>> bands = Bands(report);
