@@ -496,14 +496,20 @@ protected:
         if (done.empty())
             return Issue(keys);
         if (keys) {
-            // "Экспорт в архив" by its shortcut: every finished document of today goes, the
-            // requests made today and issued in full among them.
-            step = "archive of today's finished documents";
-            d->ExpectModal(Form8, [&] { d->Key(Form8->Button2, VK_RETURN); });
+            // "Экспорт в архив" by its shortcut over days picked back from today: every
+            // finished document of those days goes, the requests issued in full among them;
+            // requests still waiting for goods stay in the working list.
+            const int from = draw.Below(today + 1), to = from + draw.Below(today - from + 1);
+            step = "archive of the finished documents of days " + std::to_string(from) + " to " + std::to_string(to);
+            d->ExpectModal(Form8, [&] {
+                d->PickDate(Form8->Date1, DayOfWalk(from));
+                d->PickDate(Form8->Date2, DayOfWalk(to));
+                d->Key(Form8->Button2, VK_RETURN);
+            });
             d->Run([&] { d->Key(Form1->DBGrid1, VK_DELETE, TShiftState() << ssCtrl); });
-            for (size_t r : done)
-                if (requests[r].Day == today)
-                    requests[r].Archived = true;
+            for (TRequest& r : requests)
+                if (r.Day >= from && r.Day <= to && r.Issued())
+                    r.Archived = true;
             return;
         }
         const size_t r = done[size_t(draw.Below(int(done.size())))];
