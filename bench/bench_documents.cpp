@@ -15,6 +15,8 @@
 //   BM_ImportRequest       "Импорт" of a .sklad file of 20, 1,000 and 10,000 lines into a new
 //                          request (the time per line stays flat)
 //   BM_ReportBuilder       the report builder, its order-number list
+//   BM_StockSheetRows      the rows of the stock-state, turnover and purchase-request sheets
+//                          over all 100,000 goods, each row's money made in whole kopecks
 //   BM_LinePicker          "Добавить" in a receipt: the goods card's lists of 100,000 goods
 //   BM_GoodsCardGroups     the goods card's lists filled with 3,000 and 30,000 groups without
 //                          subgroups and as many suppliers: its group and supplier lists are
@@ -23,6 +25,7 @@
 //   BM_OpenWarehouse       "Открыть склад" of this warehouse, its whole-file check included
 //                          (should stay under 1 s)
 #include "app/documents/Import.h"
+#include "app/documents/Printing.h"
 #include "app/documents/Unit3.h"
 #include "app/documents/Unit2.h"
 #include "app/documents/Unit4.h"
@@ -284,6 +287,24 @@ void BM_ReportBuilder(benchmark::State& state)
     state.counters["goods"] = double(Form1->ADOQuery15->RecordCount());
 }
 
+void BM_StockSheetRows(benchmark::State& state)
+{
+    EnsureProgram();
+    TADOQuery q(nullptr);
+    q.SetConnection(Form1->ADOConnection1);
+    q.SQL()->SetText("Update Products Set V='V'");
+    q.ExecSQL();
+    const TReportQueries rows = MainReportQueries();
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case 0: LoadStockRows(rows.Header, TStockReport::StockState); break;
+        case 1: LoadTurnoverRows(rows.Header, rows.Lines, TDateTime(46000), TDateTime(47000)); break;
+        default: LoadPurchaseRows(rows.Header, TPurchaseKind::Plain); break;
+        }
+    }
+    state.counters["rows"] = double(rows.Header->RecordCount());
+}
+
 void BM_LinePicker(benchmark::State& state)
 {
     EnsureProgram();
@@ -355,6 +376,7 @@ BENCHMARK(BM_EditRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IssueFromRequest)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportRequest)->Arg(20)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportBuilder)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StockSheetRows)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinePicker)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GoodsCardGroups)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWarehouse)->Unit(benchmark::kMillisecond);

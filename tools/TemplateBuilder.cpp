@@ -31,6 +31,7 @@ AnsiString Ref(const char* ds, const char* field) { return AnsiString("<") + ds 
 AnsiString Num(const char* ds, const char* field) { return "StrToFloat(" + Ref(ds, field) + ")"; }
 // Money of the stock sheets (a price times a quantity) comes from the query rounded to the
 // kopeck, so that each printed row is a whole sum and the total is the sum of the rows printed.
+//
 // Totals are running totals (flag 2): a footer that reset after every page would print only
 // the last page's lines as "Итого" of a document of several pages, disagreeing with the
 // amount in words, which covers the whole document.

@@ -413,10 +413,11 @@ AnsiString RowMoney(TADOQuery* rows, std::initializer_list<const char*> quantiti
     return json + "]";
 }
 
-// `rows` opened on `select` (rows with ID and Цена) once more, with the money of RowMoney
-// beside each row under `names`, in the order `order` gives over the columns (alias Z).
-void OpenWithMoney(TADOQuery* rows, const AnsiString& select, const AnsiString& money,
-                   std::initializer_list<const char*> names, const AnsiString& order, const TDateTime* period = nullptr)
+// `select` (rows of Products with its ID and Цена) once more, with the money of RowMoney
+// (parameter :money) beside each row under `names`, in the order `order` gives over the
+// columns (alias Z). The money leads and each row is found by its product's ID, one look-up a
+// row: a join the other way round compared every row with every figure.
+AnsiString WithMoney(const AnsiString& select, std::initializer_list<const char*> names, const AnsiString& order)
 {
     AnsiString head = "With M As Materialized (Select json_extract(value,'$[0]') As MID";
     AnsiString columns;
@@ -426,12 +427,8 @@ void OpenWithMoney(TADOQuery* rows, const AnsiString& select, const AnsiString& 
         head += ",json_extract(value,'$[" + IntToStr(i) + "]')/100.0 As S" + IntToStr(i);
         columns += ",M.S" + IntToStr(i) + " As " + name;
     }
-    const AnsiString sql = head + " From json_each(:money)) Select Z.*" + columns + " From (" + select +
-                           ") As Z Left Join M On (M.MID=Z.ID) Order By " + order;
-    if (period)
-        OpenSql(rows, sql, {{"money", money}, {"from", period[0]}, {"to", period[1]}});
-    else
-        OpenSql(rows, sql, {{"money", money}});
+    return head + " From json_each(:money)) Select Z.*" + columns + " From M Cross Join (" + select +
+           ") As Z On (Z.ID=M.MID) Order By " + order;
 }
 
 }  // namespace
@@ -454,7 +451,8 @@ void LoadStockRows(TADOQuery* rows, TStockReport kind)
                               kProductColumns + "," + ReserveSql("Products.ID") + " As Не_выдано,RoundTo(" + MovedOut() +
                               ",-2) As R From Products Where V='V') As T" + where;
     OpenSql(rows, select);
-    OpenWithMoney(rows, select, RowMoney(rows, {"Количество"}), {"Сумма"}, "Z.Наименование,Z.ID");
+    const AnsiString money = RowMoney(rows, {"Количество"});
+    OpenSql(rows, WithMoney(select, {"Сумма"}, "Z.Наименование,Z.ID"), {{"money", money}});
 }
 
 void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDateTime to)
@@ -464,9 +462,9 @@ void LoadTurnoverRows(TADOQuery* rows, TADOQuery* company, TDateTime from, TDate
                               Moved("Documents", "StructureDocuments", ">=:to") + "+" + MovedOut(">=:to") + ",-2) As O," +
                               PeriodReserve() + " As Не_выдано From Products Where V='V'";
     OpenSql(rows, select, {{"from", first}, {"to", afterLast}});
-    const TDateTime period[] = {first, afterLast};
-    OpenWithMoney(rows, select, RowMoney(rows, {"Не_выдано", "O"}), {"Сумма_Не_выдано", "Сумма_O"},
-                  "Z.Наименование,Z.ID", period);
+    const AnsiString money = RowMoney(rows, {"Не_выдано", "O"});
+    OpenSql(rows, WithMoney(select, {"Сумма_Не_выдано", "Сумма_O"}, "Z.Наименование,Z.ID"),
+            {{"money", money}, {"from", first}, {"to", afterLast}});
     OpenSql(company, "Select * From Owner");
 }
 
@@ -482,10 +480,7 @@ void LoadPurchaseRows(TADOQuery* rows, TPurchaseKind kind, const AnsiString& ord
                               " As Не_выдано From Products Where V='V') As T Where T.Не_выдано>0";
     OpenSql(rows, select, {{"order", order}});
     const AnsiString money = RowMoney(rows, {"Не_выдано"});
-    OpenSql(rows,
-            "With M As Materialized (Select json_extract(value,'$[0]') As MID,json_extract(value,'$[1]')/100.0 As S1 "
-            "From json_each(:money)) Select Z.*,M.S1 As Сумма From (" + select +
-                ") As Z Left Join M On (M.MID=Z.ID) Order By Z.Имя_поставщика,Z.Наименование,Z.ID",
+    OpenSql(rows, WithMoney(select, {"Сумма"}, "Z.Имя_поставщика,Z.Наименование,Z.ID"),
             {{"order", order}, {"money", money}});
 }
 

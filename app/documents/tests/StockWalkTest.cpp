@@ -1,10 +1,11 @@
 // A long walk through the windows: receipts, requests (entered and imported), issue invoices,
 // write-off acts, the goods card's price and limits, request editing, new and deleted goods
 // and the archive, each reached by the mouse or by the keyboard, in an order drawn from a
-// fixed seed. Beside the program the test keeps its own account of every product's stock,
-// reserve and money, and after every step compares it with every figure the user can see:
-// the goods grid, the goods card, a request's order state, and the rows and totals of the
-// stock-state and turnover sheets.
+// fixed seed, over days that pass now and then. Beside the program the test keeps its own
+// account of every product's stock, its movements by day, reserve and money, and after every
+// step compares it with every figure the user can see: the goods grid, the goods card, a
+// request's order state, and the rows and totals of the stock-state sheet and of the turnover
+// sheet over the whole period or a period of days chosen on its calendars.
 #include "app/documents/tests/PrintFixture.h"
 
 #include "app/documents/Import.h"
@@ -24,6 +25,7 @@
 #include "report/model/rpPages.h"
 #include "report/output/rpPreviewPages.h"
 
+#include <climits>
 #include <fstream>
 #include <map>
 
@@ -55,6 +57,8 @@ struct TGoods {
     int64_t Id = 0;
     AnsiString Name, Article;
     TCents Stock = 0, Price = 0, Minimum = 0, Maximum = 0;
+    TCents Out = 0;                                // issued and written off, ever
+    std::vector<std::pair<int, TCents>> Moves;     // day of the walk, change of the stock
     bool Used = false;  // named by a document line
     bool Gone = false;
 };
@@ -66,6 +70,7 @@ struct TRequestLine {
 
 struct TRequest {
     AnsiString Recipient;  // unique: finds the request in the journal
+    int Day = 0;           // of the walk, the day it was made
     std::vector<TRequestLine> Lines;
     bool Archived = false;
     bool Issued() const
@@ -145,15 +150,37 @@ protected:
         const std::vector<size_t> present = Present();
         return present[size_t(draw.Below(int(present.size())))];
     }
-    TCents Reserve(size_t g) const
+    // What the requests made from day `from` to day `to` still wait for of `g`.
+    TCents Reserve(size_t g, int from = 0, int to = INT_MAX) const
     {
         TCents r = 0;
         for (const TRequest& q : requests)
-            for (const TRequestLine& l : q.Lines)
-                if (l.Goods == g && l.Quantity > l.Issued)
-                    r += l.Quantity - l.Issued;
+            if (q.Day >= from && q.Day <= to)
+                for (const TRequestLine& l : q.Lines)
+                    if (l.Goods == g && l.Quantity > l.Issued)
+                        r += l.Quantity - l.Issued;
         return r;
     }
+    // The stock of `g` at the end of day `day`.
+    TCents StockAfter(size_t g, int day) const
+    {
+        TCents s = goods[g].Stock;
+        for (const auto& [when, change] : goods[g].Moves)
+            if (when > day)
+                s -= change;
+        return s;
+    }
+    // A movement of stock by a document of today.
+    void Move(size_t g, TCents change)
+    {
+        goods[g].Stock += change;
+        if (change < 0)
+            goods[g].Out -= change;
+        goods[g].Moves.emplace_back(today, change);
+        firstMove = std::min(firstMove, today);
+        lastMove = std::max(lastMove, today);
+    }
+    static TDateTime DayOfWalk(int day) { return TDateTime(Day(2027, 3, 10, 12).Val + day); }
 
     // ------------------------------------------------------------ small routes
 
@@ -236,7 +263,7 @@ protected:
             EXPECT_FALSE(d->IsShowing(Form3));
         });
         d->Run([&] { keys ? d->Key(Form1->Button5, VK_RETURN) : d->Menu(Form1->N6); });
-        goods[g].Stock += q;
+        Move(g, q);
         goods[g].Used = true;
     }
 
@@ -244,6 +271,7 @@ protected:
     {
         TRequest r;
         r.Recipient = "Цех " + IntToStr(int(requests.size()) + 1);
+        r.Day = today;
         const int lines = 1 + draw.Below(2);
         for (int i = 0; i < lines; ++i) {
             const size_t g = AnyGoods();
@@ -270,10 +298,13 @@ protected:
     void ImportRequest(bool keys)
     {
         const size_t g = AnyGoods();
-        const TCents q = 25 * (1 + draw.Below(40));  // quarters: exact in the file's singles
-        const TCents price = 25 * (1 + draw.Below(400));
+        // Any cents: a file's single holds each such figure as its nearest, which the import
+        // reads back as the decimal that was written.
+        const TCents q = Quantity();
+        const TCents price = 1 + draw.Below(20000);
         TRequest r;
         r.Recipient = "Цех " + IntToStr(int(requests.size()) + 1);
+        r.Day = today;
         r.Lines.push_back({g, q, 0, MoneyOf(q, price)});
         step = "imported request " + r.Recipient + " of " + Figure(q) + " " + goods[g].Name;
         OrderRequestFile f;
@@ -334,7 +365,8 @@ protected:
         });
         for (size_t i = 0; i < take.size(); ++i) {
             requests[r].Lines[i].Issued += take[i];
-            goods[requests[r].Lines[i].Goods].Stock -= take[i];
+            if (take[i] != 0)
+                Move(requests[r].Lines[i].Goods, -take[i]);
         }
     }
 
@@ -354,7 +386,7 @@ protected:
             EXPECT_FALSE(d->IsShowing(Form3));
         });
         d->Run([&] { d->Menu(Form1->N12); });
-        goods[g].Stock -= q;
+        Move(g, -q);
         goods[g].Used = true;
     }
 
@@ -464,13 +496,20 @@ protected:
         if (done.empty())
             return Issue(keys);
         if (keys) {
-            // "Экспорт в архив" by its shortcut: every finished document of today goes, the
-            // requests issued in full among them.
-            step = "archive of today's finished documents";
-            d->ExpectModal(Form8, [&] { d->Key(Form8->Button2, VK_RETURN); });
+            // "Экспорт в архив" by its shortcut over days picked back from today: every
+            // finished document of those days goes, the requests issued in full among them;
+            // requests still waiting for goods stay in the working list.
+            const int from = draw.Below(today + 1), to = from + draw.Below(today - from + 1);
+            step = "archive of the finished documents of days " + std::to_string(from) + " to " + std::to_string(to);
+            d->ExpectModal(Form8, [&] {
+                d->PickDate(Form8->Date1, DayOfWalk(from));
+                d->PickDate(Form8->Date2, DayOfWalk(to));
+                d->Key(Form8->Button2, VK_RETURN);
+            });
             d->Run([&] { d->Key(Form1->DBGrid1, VK_DELETE, TShiftState() << ssCtrl); });
-            for (size_t r : done)
-                requests[r].Archived = true;
+            for (TRequest& r : requests)
+                if (r.Day >= from && r.Day <= to && r.Issued())
+                    r.Archived = true;
             return;
         }
         const size_t r = done[size_t(draw.Below(int(done.size())))];
@@ -495,20 +534,27 @@ protected:
         EXPECT_EQ(Form2->Edit5->GetText(), Figure(shortage)) << "card: В дефиците";
     }
 
+    // The grid's cells as it draws them, by the visible column of `field`.
+    static AnsiString GridCell(TDBGrid* grid, int row, const char* field)
+    {
+        for (TColumn* c : grid->VisibleColumns())
+            if (c->GetFieldName() == field)
+                return grid->CellText(row, c);
+        return AnsiString("(no column ") + field + ")";
+    }
+
     void ExpectGrid()
     {
-        TADOQuery* q = Form1->ADOQuery1;
-        EXPECT_EQ(q->RecordCount(), int(Present().size())) << "grid rows";
+        EXPECT_EQ(Form1->DBGrid1->RowCount(), int(Present().size())) << "grid rows";
         for (size_t g : Present()) {
             const int row = GridRow(g);
             if (row < 0) {
                 ADD_FAILURE() << goods[g].Name << " is not in the grid";
                 continue;
             }
-            EXPECT_EQ(q->RowDisplayText(row + 1, q->FieldByName("Количество")->Index()), Figure(goods[g].Stock))
+            EXPECT_EQ(GridCell(Form1->DBGrid1, row, "Количество"), Figure(goods[g].Stock))
                 << "grid: stock of " << goods[g].Name;
-            EXPECT_EQ(q->RowDisplayText(row + 1, q->FieldByName("Цена")->Index()), Figure(goods[g].Price))
-                << "grid: price of " << goods[g].Name;
+            EXPECT_EQ(GridCell(Form1->DBGrid1, row, "Цена"), Figure(goods[g].Price)) << "grid: price of " << goods[g].Name;
         }
     }
 
@@ -568,10 +614,17 @@ protected:
         return row->count(memo) ? row->at(memo) : AnsiString("(no cell " + memo + ")");
     }
 
-    std::vector<std::map<AnsiString, AnsiString>> Sheet(TRadioButton* TForm9::*kind, TReportFamily family)
+    // A sheet over every product; `period`, when given, picks its days on the calendars.
+    std::vector<std::map<AnsiString, AnsiString>> Sheet(TRadioButton* TForm9::*kind, TReportFamily family,
+                                                        const std::pair<int, int>* period = nullptr)
     {
         InBuilder([&] {
             d->Choose(Form9->*kind);
+            if (period) {
+                d->Choose(Form9->RadioButton5);
+                d->PickDate(Form9->MonthCalendar1, DayOfWalk(period->first));
+                d->PickDate(Form9->MonthCalendar2, DayOfWalk(period->second));
+            }
             d->Click(Form9->Button4);  // every product
             Print([&] { d->Click(Form9->Button2); });
         });
@@ -583,11 +636,25 @@ protected:
     {
         const AnsiString article = "[rpDBDataset1.\"№\"]", name = "[rpDBDataset1.\"Наименование\"]",
                          stock = "[rpDBDataset1.\"Количество\"]", reserved = "[rpDBDataset1.\"Не_выдано\"]",
-                         left = "[rpDBDataset1.\"O\"]";
+                         left = "[rpDBDataset1.\"O\"]", price = "[rpDBDataset1.\"Цена\"]",
+                         out = "[rpDBDataset1.\"R\"]", minimum = "[rpDBDataset1.\"Минимум\"]",
+                         maximum = "[rpDBDataset1.\"Максимум\"]";
         const std::vector<std::map<AnsiString, AnsiString>> state =
             Sheet(&TForm9::RadioButton1, TReportFamily::StockState);
+        // The turnover over the whole period (the days of the first and the last document that
+        // moved stock; none: today) or over days picked on the calendars.
+        std::pair<int, int> period = firstMove > lastMove ? std::make_pair(today, today)
+                                                          : std::make_pair(firstMove, lastMove);
+        const bool picked = draw.Below(2) == 1;
+        if (picked) {
+            period.first = draw.Below(today + 1);
+            period.second = period.first + draw.Below(today - period.first + 1);
+        }
+        SCOPED_TRACE("turnover from day " + std::to_string(period.first) + " to day " + std::to_string(period.second));
         const std::vector<std::map<AnsiString, AnsiString>> turnover =
-            Sheet(&TForm9::RadioButton2, TReportFamily::Turnover);
+            Sheet(&TForm9::RadioButton2, TReportFamily::Turnover, picked ? &period : nullptr);
+        EXPECT_EQ(Last(turnover, "С [a] по [b]"),
+                  "С " + DateToStr(DayOfWalk(period.first)) + " по " + DateToStr(DayOfWalk(period.second)));
         TCents value = 0, reserveValue = 0, leftValue = 0;
         for (size_t g : Present()) {
             const TGoods& p = goods[g];
@@ -598,14 +665,21 @@ protected:
             EXPECT_EQ(Cell(s, reserved), Figure(reserve)) << "stock state";
             EXPECT_EQ(Cell(s, left), Figure(p.Stock - reserve)) << "stock state";
             EXPECT_EQ(Cell(s, kStockValue), Figure(MoneyOf(p.Stock, p.Price))) << "stock state";
+            EXPECT_EQ(Cell(s, out), Figure(p.Out)) << "stock state";
+            EXPECT_EQ(Cell(s, price), Figure(p.Price)) << "stock state";
+            EXPECT_EQ(Cell(s, minimum), Figure(p.Minimum)) << "stock state";
+            EXPECT_EQ(Cell(s, maximum), Figure(p.Maximum)) << "stock state";
             value += MoneyOf(p.Stock, p.Price);
             const auto* t = Row(turnover, name, p.Name);
-            EXPECT_EQ(Cell(t, left), Figure(p.Stock)) << "turnover";
-            EXPECT_EQ(Cell(t, reserved), Figure(reserve)) << "turnover";
-            EXPECT_EQ(Cell(t, kTurnoverLeftValue), Figure(MoneyOf(p.Stock, p.Price))) << "turnover";
-            EXPECT_EQ(Cell(t, kTurnoverReserveValue), Figure(MoneyOf(reserve, p.Price))) << "turnover";
-            reserveValue += MoneyOf(reserve, p.Price);
-            leftValue += MoneyOf(p.Stock, p.Price);
+            const TCents atEnd = StockAfter(g, period.second),
+                         waiting = Reserve(g, period.first, period.second);
+            EXPECT_EQ(Cell(t, left), Figure(atEnd)) << "turnover";
+            EXPECT_EQ(Cell(t, reserved), Figure(waiting)) << "turnover";
+            EXPECT_EQ(Cell(t, price), Figure(p.Price)) << "turnover";
+            EXPECT_EQ(Cell(t, kTurnoverLeftValue), Figure(MoneyOf(atEnd, p.Price))) << "turnover";
+            EXPECT_EQ(Cell(t, kTurnoverReserveValue), Figure(MoneyOf(waiting, p.Price))) << "turnover";
+            reserveValue += MoneyOf(waiting, p.Price);
+            leftValue += MoneyOf(atEnd, p.Price);
         }
         EXPECT_EQ(Last(state, kStockTotal), Figure(value)) << "stock state: total";
         EXPECT_EQ(Last(turnover, kTurnoverLeftTotal), Figure(leftValue)) << "turnover: total";
@@ -616,7 +690,8 @@ protected:
     {
         const TRequest& q = requests[r];
         SCOPED_TRACE("order state of " + q.Recipient);
-        AtRequest(r, false, [&] { Print([&] { d->Click(Form4->Button6); }); });
+        const bool keys = draw.Keys();
+        AtRequest(r, keys, [&] { Print([&] { Press(Form4->Button6, keys); }); });
         TrpReport* report = Shown(TReportFamily::OrderState);
         ASSERT_NE(report, nullptr);
         const std::vector<std::map<AnsiString, AnsiString>> bands = Bands(report);
@@ -673,6 +748,9 @@ protected:
             (this->*s)(keys);
             // The sheets take longest to print: every third step and the last.
             ExpectAll(i % 3 == 2 || i + 1 == steps);
+            // Now and then the day ends: the next steps are dated the day after.
+            if (draw.Below(5) == 0)
+                d->SetNow(DayOfWalk(++today));
             if (HasFailure()) {
                 ADD_FAILURE() << "at " << step << (keys ? " (keyboard)" : " (mouse)");
                 return;
@@ -694,6 +772,8 @@ protected:
     std::vector<TRequest> requests;
     TDraw draw{1};
     AnsiString step;
+    int today = 0;                                 // day of the walk; 0 is 10.03.2027
+    int firstMove = INT_MAX, lastMove = INT_MIN;   // days of the first and last stock document
 };
 
 TEST_F(StockWalkTest, EveryFigureShownFollowsTheDocumentsOfARandomWalk)
