@@ -170,6 +170,26 @@ BENCHMARK(BM_StringListHead)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisec
 
 // A sorted list filled in random order, as a script collects names (SortedListRandomAdds: n
 // adds, each at a random place, then one walk over the list); ns_per_item may grow as log n.
+// A walk from the first line to the last, as the report engine reads a memo's lines: each
+// read is answered from the leaf the one before found.
+void BM_StringListWalk(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    TStringList list;
+    for (int i = 0; i < n; ++i)
+        list.Add("Строка " + IntToStr(i));
+    size_t total = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < n; ++i)
+            total += list[i].size();
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetComplexityN(n);
+    state.counters["ns_per_item"] = benchmark::Counter(
+        static_cast<double>(n) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_StringListWalk)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity();
+
 void BM_SortedListRandomAdds(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));

@@ -180,6 +180,10 @@ void TForm1::FormShow(TObject*)
 {
     if (TreeView1->GetItems()->Count() > 0)
         TreeView1->SetSelected(TreeView1->GetItems()->GetFirstNode());
+    // The keys start in the groups tree: left to the tab order they would land on the first
+    // toolbar button, and a stray Enter would start a new warehouse.
+    if (!GetActiveControl() && TreeView1->CanFocus())
+        SetActiveControl(TreeView1);
     Form3->FirstShow = 1;
     Form2->FirstShow = 1;
     Form4->FirstShow = 1;

@@ -4,7 +4,8 @@
 // know how many items each subtree holds. Reading, inserting and erasing at any index costs
 // O(log n), so n inserts at random places (a sorted string list filled out of order) cost
 // O(n log n) instead of moving half the list each time. A read next to the last one
-// (a walk from the first item to the last) is answered from the leaf it found before.
+// (a walk from the first item to the last) is answered from the leaf it found before; reads
+// may run on several threads at once, as long as nothing changes the sequence meanwhile.
 //
 // Invariants: every node's Count is the number of items below it, and an inner node's
 // Sizes[k] is its child k's Count; no leaf is empty unless
@@ -13,6 +14,8 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -41,24 +44,38 @@ public:
     }
 
     T& operator[](size_t Index) { return const_cast<T&>(std::as_const(*this)[Index]); }
+    // Reads may run on several threads at once (while nobody changes the sequence): the
+    // remembered leaf and its first index are one value behind a sequence count, read whole
+    // or not used, and a thread that cannot take the count at once simply does not remember.
     const T& operator[](size_t Index) const
     {
-        if (!(FLast && Index - FLastStart < FLast->Items.size())) {
-            const Node* n = FRoot.get();
-            size_t start = 0;
-            while (!n->Leaf) {
-                for (size_t k = 0;; ++k) {
-                    if (Index - start < n->Sizes[k] || k + 1 == n->Kids.size()) {
-                        n = n->Kids[k].get();
-                        break;
-                    }
-                    start += n->Sizes[k];
-                }
-            }
-            FLast = n;
-            FLastStart = start;
+        const uint32_t seen = FHintSeq.load(std::memory_order_acquire);
+        if (!(seen & 1)) {
+            const Node* leaf = FHintLeaf.load(std::memory_order_relaxed);
+            const size_t start = FHintStart.load(std::memory_order_relaxed);
+            std::atomic_thread_fence(std::memory_order_acquire);
+            if (leaf && FHintSeq.load(std::memory_order_relaxed) == seen && Index - start < leaf->Items.size())
+                return leaf->Items[Index - start];
         }
-        return FLast->Items[Index - FLastStart];
+        const Node* n = FRoot.get();
+        size_t start = 0;
+        while (!n->Leaf) {
+            for (size_t k = 0;; ++k) {
+                if (Index - start < n->Sizes[k] || k + 1 == n->Kids.size()) {
+                    n = n->Kids[k].get();
+                    break;
+                }
+                start += n->Sizes[k];
+            }
+        }
+        uint32_t expected = seen;
+        if (!(seen & 1) && FHintSeq.compare_exchange_strong(expected, seen + 1, std::memory_order_relaxed)) {
+            std::atomic_thread_fence(std::memory_order_release);
+            FHintLeaf.store(n, std::memory_order_relaxed);
+            FHintStart.store(start, std::memory_order_relaxed);
+            FHintSeq.store(seen + 2, std::memory_order_release);
+        }
+        return n->Items[Index - start];
     }
 
     // Inserts Value before the item at Index (Index == size(): at the end).
@@ -172,7 +189,15 @@ private:
     };
     using Path = std::vector<Step>;
 
-    void Forget() const { FLast = nullptr; }
+    // Only changes of the sequence forget, and nothing reads while it changes.
+    void Forget() const
+    {
+        const uint32_t seq = FHintSeq.load(std::memory_order_relaxed) | 1;
+        FHintSeq.store(seq, std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_release);
+        FHintLeaf.store(nullptr, std::memory_order_relaxed);
+        FHintSeq.store(seq + 1, std::memory_order_release);
+    }
 
     // The leaf holding Index (for an insert, the leaf Index goes into); Index becomes the
     // position within it. Path gets the inner nodes passed and the child taken in each.
@@ -255,6 +280,8 @@ private:
 
     std::unique_ptr<Node> FRoot;
     Path FPath;                           // the path of the last insert or erase, kept for its room
-    mutable const Node* FLast = nullptr;  // the leaf of the last read, and its first index
-    mutable size_t FLastStart = 0;
+    // The leaf of a recent read and its first index; FHintSeq is odd while they are written.
+    mutable std::atomic<uint32_t> FHintSeq{0};
+    mutable std::atomic<const Node*> FHintLeaf{nullptr};
+    mutable std::atomic<size_t> FHintStart{0};
 };

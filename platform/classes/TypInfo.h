@@ -364,9 +364,19 @@ public:
 
     explicit operator bool() const { return FMethod.Assigned(); }
     bool Assigned() const { return FMethod.Assigned(); }
+    // The handler may set this event to nothing or to another handler, or free the object
+    // that holds the event, while it runs: the copy keeps the running callable (and what
+    // it captured) alive until it returns, and nothing here touches *this after the call.
     R operator()(A... args) const
     {
-        if (const auto* fn = FMethod.template Function<Signature>())
+        if (!FMethod.Assigned()) {
+            if constexpr (!std::is_void_v<R>)
+                return R{};
+            else
+                return;
+        }
+        const TMethod running = FMethod;
+        if (const auto* fn = running.template Function<Signature>())
             return (*fn)(std::forward<A>(args)...);
         if constexpr (!std::is_void_v<R>)
             return R{};

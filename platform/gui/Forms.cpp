@@ -655,6 +655,14 @@ bool TCustomForm::UserResized(int width, int height)
     return true;
 }
 
+bool TCustomForm::UserWindowStateChanged(TWindowState state)
+{
+    if (state == FWindowState)
+        return false;
+    FWindowState = state;
+    return true;
+}
+
 bool TCustomForm::UserMoved(int left, int top)
 {
     if (!FVisible)

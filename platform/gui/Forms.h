@@ -156,6 +156,10 @@ public:
     bool UserResized(int width, int height);
     // The user moved the window to this place.
     bool UserMoved(int left, int top);
+    // The window system maximised, minimised or restored the window (a double click on the
+    // title bar, the window manager's keys): the model takes the state as it stands and
+    // does not ask the window system back. False when the state was already that.
+    bool UserWindowStateChanged(TWindowState state);
     // The window system put the client area (dx, dy) in from the window's outer corner
     // (its frame, title bar and menu bar): from then on ClientToScreen gives the screen
     // the user sees. Headless there is no such frame and client points start at the

@@ -87,7 +87,9 @@ protected:
         const int delta = Vertical ? now.x() - FLast.x() : now.y() - FLast.y();
         if (delta != 0 && OnDragged) {
             FLast = now;
-            OnDragged(delta);
+            // Through a copy: what it runs may take the peer, and this callback, away.
+            const auto dragged = OnDragged;
+            dragged(delta);
         }
     }
     void mouseReleaseEvent(QMouseEvent*) override { FDragging = false; }

@@ -126,6 +126,27 @@ public:
             window->setTransientParent(ownerWindow);
     }
 
+    // The window system changed the window's state (maximised from the title bar, restored
+    // by the window manager's keys). The model's own changes come back here too, while
+    // it applies them or later from the window system's queue: the model hears the state
+    // the window has now and never sends it back, so nothing bounces between the two.
+    void WindowStateChanged()
+    {
+        if (Applying())
+            return;
+        const Qt::WindowStates shown = Widget()->windowState();
+        TWindowState state = wsNormal;
+        if (shown & Qt::WindowMinimized)
+            state = wsMinimized;
+        else if (shown & (Qt::WindowMaximized | Qt::WindowFullScreen))
+            state = wsMaximized;
+        // Restored by the window system, the window is where it put it: the bounds kept
+        // for the program's own way back are stale.
+        if (state == wsNormal)
+            FNormalGeometry = QRect();
+        FForm.UserWindowStateChanged(state);
+    }
+
     // Clicked into while another window has the keys.
     void TakeKeysOnClick()
     {
@@ -392,6 +413,8 @@ void TQtFormWidget::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (FPeer && event->type() == QEvent::ActivationChange && isActiveWindow())
         FPeer->WindowActivated();
+    if (FPeer && event->type() == QEvent::WindowStateChange)
+        FPeer->WindowStateChanged();
 }
 
 }  // namespace

@@ -279,8 +279,9 @@ public:
     bool ListChoice = false;
     void showPopup() override
     {
-        if (OnDropped)
-            OnDropped(true);
+        // Called through a copy: what it runs may take the peer, and this callback, away.
+        if (const auto dropped = OnDropped)
+            dropped(true);
         QComboBox::showPopup();
         // A list wider (or narrower) than the box: the preview's 49-pixel zoom box drops a
         // list 100 pixels wide, so that "Страница целиком" can be read. The desktop's fonts
@@ -310,8 +311,8 @@ public:
     {
         ListChoice = true;
         QComboBox::hidePopup();
-        if (OnDropped)
-            OnDropped(false);
+        if (const auto dropped = OnDropped)
+            dropped(false);
     }
 
 protected:

@@ -75,21 +75,6 @@ std::vector<TDamage> CertainDamage(const std::string& good)
     return damage;
 }
 
-AnsiString MakeDemoWarehouse(const AnsiString& dir)
-{
-    const AnsiString path = dir + "demo.kvb";
-    WriteBytes(path, ReadBytes(TWarehouseFixture::TemplatePath()));
-    std::ifstream in(SKLAD_DEMO_SQL, std::ios::binary);
-    std::ostringstream sql;
-    sql << in.rdbuf();
-    sqlite::Database db;
-    db.OpenWarehouse(path, false);
-    db.Exec("BEGIN IMMEDIATE");
-    db.Exec(Utf8ToAnsi(sql.str()));
-    db.Exec("COMMIT");
-    return path;
-}
-
 class DamagedWarehouseTest : public ShellTest {
 protected:
     void SetUp() override

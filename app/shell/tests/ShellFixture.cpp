@@ -2,6 +2,7 @@
 
 #include "app/shell/Startup.h"
 #include "app/shell/Unit1.h"
+#include "platform/db/Sqlite.h"
 #include "platform/rtl/Cp1251.h"
 
 #include <cstdlib>
@@ -16,6 +17,25 @@ TProductSeed Product(const AnsiString& name, const AnsiString& group, double qua
     p.Quantity = quantity;
     p.Price = price;
     return p;
+}
+
+AnsiString MakeDemoWarehouse(const AnsiString& dir)
+{
+    const AnsiString path = dir + "demo.kvb";
+    {
+        std::ifstream from(PathToSystem(TWarehouseFixture::TemplatePath()), std::ios::binary);
+        std::ofstream to(PathToSystem(path), std::ios::binary | std::ios::trunc);
+        to << from.rdbuf();
+    }
+    std::ifstream in(SKLAD_DEMO_SQL, std::ios::binary);
+    std::ostringstream sql;
+    sql << in.rdbuf();
+    sqlite::Database db;
+    db.OpenWarehouse(path, false);
+    db.Exec("BEGIN IMMEDIATE");
+    db.Exec(Utf8ToAnsi(sql.str()));
+    db.Exec("COMMIT");
+    return path;
 }
 
 void ShellTest::SetUp()

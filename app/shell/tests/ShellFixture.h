@@ -15,6 +15,9 @@
 // A product of a group with a quantity and a price; the other fields keep their defaults.
 TProductSeed Product(const AnsiString& name, const AnsiString& group, double quantity, double price = 0);
 
+// The demo warehouse (the template with the demo rows, password "1234") made in `dir`.
+AnsiString MakeDemoWarehouse(const AnsiString& dir);
+
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override;

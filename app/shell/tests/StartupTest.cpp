@@ -351,3 +351,39 @@ TEST_F(ShellTest, HelpOpensTheHelpFileBesideTheProgram)
 }
 
 }  // namespace
+
+// At start-up the keys are in the groups tree, not on the first toolbar button: an Enter
+// pressed before anything else must not start a new warehouse.
+TEST_F(ShellTest, AtStartUpTheKeysAreInTheGroupsTreeAndEnterStartsNothing)
+{
+    const struct {
+        const char* why;
+        std::function<void()> arrange;
+    } cases[] = {
+        {"a remembered warehouse",
+         [this] {
+             w->SetPassword("1");
+             Remember(w->Path());
+         }},
+        {"the demo warehouse, with its groups and goods", [this] { Remember(MakeDemoWarehouse(w->Dir())); }},
+        {"none remembered: chosen in the open dialog",
+         [this] {
+             w->SetPassword("1");
+             d->AnswerFileDialog(w->Path());
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TearDown();
+        SetUp();
+        c.arrange();
+        ASSERT_TRUE(Start());
+        ShowMain();
+        EXPECT_EQ(Form1->GetActiveControl(), Form1->TreeView1);
+        TWinControl* keys = Form1->GetActiveControl();
+        ASSERT_NE(keys, nullptr);
+        d->Key(keys, VK_RETURN);
+        EXPECT_TRUE(d->Modals().empty()) << "Enter opened " << d->ModalNames().front();
+        EXPECT_TRUE(Form1->DatabaseOpen());
+    }
+}

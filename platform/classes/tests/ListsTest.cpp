@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -547,3 +549,35 @@ TEST(TCollectionTest, ItemClassMustBeACollectionItem)
 }
 
 }  // namespace
+
+// The page builder reads the report's lists while the printing thread draws: reads of one
+// list on several threads at once each get their own line, whatever order they come in.
+TEST(TStringListTest, ReadsOnTwoThreadsAtOnceEachGetTheirLine)
+{
+    const int n = 20000;
+    TStringList list;
+    for (int i = 0; i < n; ++i)
+        list.Add(IntToStr(i));
+    const struct {
+        const char* why;
+        int step;  // how far each read jumps: 1 walks the leaves, others leave them at once
+    } readers[] = {
+        {"a walk from the first line", 1},
+        {"jumps across leaves", 7919},
+        {"a walk from the last line back", -1},
+    };
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (const auto& r : readers)
+        threads.emplace_back([&list, &wrong, step = r.step] {
+            int at = step < 0 ? n - 1 : 0;
+            for (int k = 0; k < 300000; ++k) {
+                if (list[at] != IntToStr(at))
+                    ++wrong;
+                at = ((at + step) % n + n) % n;
+            }
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(wrong.load(), 0);
+}

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 // A form with one of each control whose events count into `fired`.
@@ -218,3 +220,114 @@ TEST_F(GuiTest, FocusMovesWithOnExitAndOnEnter)
 }
 
 }  // namespace
+
+namespace {
+
+// What a handler that changes its own event saw of itself.
+struct TSelfProbe {
+    std::weak_ptr<int> Capture;  // a value the handler's closure holds
+    int Runs = 0;
+    bool CaptureAliveAfter = false;
+    int ReplacementRuns = 0;
+};
+
+enum class TSelfChange { Clear, Replace };
+
+// A handler that clears or replaces the event it is set on, then looks at its own capture.
+template <class Ev>
+Ev SelfChanging(Ev& slot, TSelfChange change, TSelfProbe& probe)
+{
+    auto capture = std::make_shared<int>(0);
+    probe.Capture = capture;
+    return Ev::Lambda([capture, &slot, change, &probe](auto&&...) {
+        // Locals only from here on: whether the closure is still alive is what is tested.
+        TSelfProbe* p = &probe;
+        Ev* s = &slot;
+        if (change == TSelfChange::Clear)
+            *s = nullptr;
+        else
+            *s = Ev::Lambda([p](auto&&...) { ++p->ReplacementRuns; });
+        ++p->Runs;
+        p->CaptureAliveAfter = !p->Capture.expired();
+    });
+}
+
+struct TSelfEventCase {
+    const char* why;
+    std::function<void(RuleForm&, TSelfChange, TSelfProbe&)> bind;
+    std::function<void(RuleForm&, TTestDriver&)> fire;
+    std::function<bool(RuleForm&)> assigned;
+};
+
+}  // namespace
+
+TEST_F(GuiTest, AHandlerThatChangesItsOwnEventRunsToItsEnd)
+{
+    int edits = 0;
+    TStringList list;
+    const TSelfEventCase cases[] = {
+        {"notify: an edit's OnChange",
+         [](RuleForm& f, TSelfChange c, TSelfProbe& p) { f.Edit->OnChange = SelfChanging(f.Edit->OnChange, c, p); },
+         [&](RuleForm& f, TTestDriver&) { f.Edit->SetText("n" + IntToStr(++edits)); },
+         [](RuleForm& f) { return f.Edit->OnChange.Assigned(); }},
+        {"key: an edit's OnKeyDown",
+         [](RuleForm& f, TSelfChange c, TSelfProbe& p) {
+             f.Edit->OnKeyDown = SelfChanging(f.Edit->OnKeyDown, c, p);
+         },
+         [](RuleForm& f, TTestDriver& d) { d.Key(f.Edit, VK_DOWN); },
+         [](RuleForm& f) { return f.Edit->OnKeyDown.Assigned(); }},
+        {"change with a var parameter: a tree's OnChanging",
+         [](RuleForm& f, TSelfChange c, TSelfProbe& p) {
+             f.Tree->OnChanging = SelfChanging(f.Tree->OnChanging, c, p);
+         },
+         [](RuleForm& f, TTestDriver&) {
+             TTreeNode* first = f.Tree->GetItems()->GetFirstNode();
+             f.Tree->SetSelected(f.Tree->GetSelected() == first ? first->GetNextSibling() : first);
+         },
+         [](RuleForm& f) { return f.Tree->OnChanging.Assigned(); }},
+        {"notify: a string list's OnChanging",
+         [&](RuleForm&, TSelfChange c, TSelfProbe& p) { list.OnChanging = SelfChanging(list.OnChanging, c, p); },
+         [&](RuleForm&, TTestDriver&) { list.Add("Счёт"); },
+         [&](RuleForm&) { return list.OnChanging.Assigned(); }},
+    };
+    for (const auto& c : cases)
+        for (const TSelfChange change : {TSelfChange::Clear, TSelfChange::Replace}) {
+            SCOPED_TRACE(c.why);
+            SCOPED_TRACE(change == TSelfChange::Clear ? "clears itself" : "replaces itself");
+            RuleForm f(NewForm("Rules"));
+            f.Tree->GetItems()->Add(nullptr, "Архив");
+            f.Form->Show();
+            list.OnChanging = nullptr;
+            TSelfProbe probe;
+            c.bind(f, change, probe);
+            c.fire(f, D);
+            EXPECT_EQ(probe.Runs, 1);
+            EXPECT_TRUE(probe.CaptureAliveAfter) << "the running handler was freed under it";
+            EXPECT_TRUE(probe.Capture.expired()) << "the old handler lives on after it returned";
+            EXPECT_EQ(c.assigned(f), change == TSelfChange::Replace);
+            c.fire(f, D);
+            EXPECT_EQ(probe.Runs, 1);
+            EXPECT_EQ(probe.ReplacementRuns, change == TSelfChange::Replace ? 1 : 0);
+            delete f.Form;
+        }
+}
+
+TEST_F(GuiTest, AHandlerMayFreeTheHolderOfItsEvent)
+{
+    TSelfProbe probe;
+    auto holder = std::make_unique<TNotifyEvent>();
+    auto capture = std::make_shared<int>(0);
+    probe.Capture = capture;
+    *holder = TNotifyEvent::Lambda([capture, &holder, &probe](TObject*) {
+        TSelfProbe* p = &probe;
+        holder.reset();
+        ++p->Runs;
+        p->CaptureAliveAfter = !p->Capture.expired();
+    });
+    capture.reset();
+    TNotifyEvent* event = holder.get();
+    (*event)(nullptr);
+    EXPECT_EQ(probe.Runs, 1);
+    EXPECT_TRUE(probe.CaptureAliveAfter);
+    EXPECT_TRUE(probe.Capture.expired());
+}

@@ -13,7 +13,10 @@
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -134,3 +137,42 @@ TEST_F(QtMaximizedForm, BackToNormalTheFormTakesItsOwnBoundsAgain)
 }
 
 }  // namespace
+
+// The window manager maximises, minimises and restores the window on its own (a double
+// click on the title bar, its keys): the state reaches Qt through the window, not through
+// the widget, and the model follows it; the model's own changes still reach the window.
+TEST_F(QtMaximizedForm, TheFormsStateFollowsTheWindowManager)
+{
+    Form->Show();
+    QApplication::processEvents();
+    QWidget* frame = WidgetOf(Form);
+    ASSERT_NE(frame, nullptr);
+    QWindow* window = frame->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const struct {
+        const char* why;
+        std::function<void()> act;
+        TWindowState model;
+        Qt::WindowStates shown;
+    } steps[] = {
+        {"maximised by the window manager", [&] { window->setWindowStates(Qt::WindowMaximized); }, wsMaximized,
+         Qt::WindowMaximized},
+        {"restored by the window manager", [&] { window->setWindowStates(Qt::WindowNoState); }, wsNormal,
+         Qt::WindowNoState},
+        {"maximised again", [&] { window->setWindowStates(Qt::WindowMaximized); }, wsMaximized, Qt::WindowMaximized},
+        {"then restored by the program", [&] { Form->SetWindowState(wsNormal); }, wsNormal, Qt::WindowNoState},
+        {"maximised by the program", [&] { Form->SetWindowState(wsMaximized); }, wsMaximized, Qt::WindowMaximized},
+        {"minimised by the window manager (the widget keeps maximised for the way back)",
+         [&] { window->setWindowStates(Qt::WindowMinimized); }, wsMinimized, Qt::WindowMinimized | Qt::WindowMaximized},
+        {"restored from there by the window manager", [&] { window->setWindowStates(Qt::WindowNoState); }, wsNormal,
+         Qt::WindowNoState},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.why);
+        step.act();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        EXPECT_EQ(Form->GetWindowState(), step.model);
+        EXPECT_EQ(frame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized), step.shown);
+    }
+}
