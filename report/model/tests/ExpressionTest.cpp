@@ -414,6 +414,38 @@ TEST_F(ExpressionTest, PascalScriptReadsAMemoAndADatasetField)
     EXPECT_EQ(Memo->GetText(), "из скрипта\r\n");
 }
 
+// A routine of the report's script given a growing text lets go of it when the call returns,
+// so the caller's next append copies nothing, also when it reads the text through IIF, whose
+// arguments are evaluated in the routine's scope while the call runs. A routine declared
+// inside it that names the text may run later: there the text is kept.
+TEST_F(ExpressionTest, ARoutineReadingItsTextThroughIIFLetsGoOfItAfterTheCall)
+{
+    struct Case {
+        const char* why;
+        const char* routine; // Note(t: String), called with 'x', 'xx', 'xxx'
+        bool kept;
+    };
+    const Case cases[] = {
+        {"in the condition", "procedure Note(t: String); begin Memo1.Text := IIF(t = '', '-', 'some'); end;", false},
+        {"in the branch taken", "procedure Note(t: String); begin Memo1.Text := IIF(t <> '', t, '-'); end;", false},
+        {"in a routine declared inside",
+         "procedure Note(t: String);\r\n  procedure Put; begin Memo1.Text := IIF(t <> '', t, '-'); end;\r\n"
+         "begin Put; end;",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        R->GetScriptText()->SetText(AnsiString("var s: String; i: Integer;\r\n") + c.routine +
+                                    "\r\nbegin s := ''; for i := 1 to 3 do begin s := s + 'x'; Note(s); end; end.");
+        Engine(R)->RunBody = [&](TFakeEngine&) { return true; };
+        ASSERT_TRUE(R->PrepareReport()) << R->Errors.GetText();
+        EXPECT_EQ(Memo->GetText(), std::string(c.why) == "in the condition" ? "some\r\n" : "xxx\r\n");
+        const auto* note = dynamic_cast<TscProcVariable*>(R->GetScript()->FindLocal("Note"));
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(VarToStr(note->GetParam(0)->Value), c.kept ? "xxx" : "");
+    }
+}
+
 TEST_F(ExpressionTest, ScriptSeesEnumerationsConstantsAndDateFunctions)
 {
     EXPECT_EQ(R->Calc("skDiagonal1").AsInteger(), static_cast<int>(skDiagonal1));
