@@ -446,6 +446,43 @@ TEST_F(ExpressionTest, ARoutineReadingItsTextThroughIIFLetsGoOfItAfterTheCall)
     }
 }
 
+// IIF reads its arguments in the scope of the routine that calls it: the same argument text in
+// two routines, or in the main program and a routine, reads each one's own names.
+TEST_F(ExpressionTest, IIFInTwoRoutinesReadsEachOnesOwnNames)
+{
+    struct Case {
+        const char* why;
+        const char* script;
+        const char* memo;
+    };
+    const Case cases[] = {
+        {"a parameter of the same name, in the branch taken",
+         "var r: String;\r\n"
+         "procedure A(t: String); begin r := r + IIF(t <> '', t + '.', '-'); end;\r\n"
+         "procedure B(t: String); begin r := r + IIF(t <> '', t + '.', '-'); end;\r\n"
+         "begin r := ''; A('a'); B('b'); A('c'); Memo1.Text := r; end.",
+         "a.b.c."},
+        {"a parameter of the same name, in the condition",
+         "var r: String;\r\n"
+         "procedure A(t: String); begin r := r + IIF(t = 'b', 'B', 'x'); end;\r\n"
+         "procedure B(t: String); begin r := r + IIF(t = 'b', 'B', 'x'); end;\r\n"
+         "begin r := ''; A('a'); B('b'); Memo1.Text := r; end.",
+         "xB"},
+        {"a local of a routine and a global of the same name",
+         "var n: Integer; r: String;\r\n"
+         "procedure A; var n: Integer; begin n := 2; r := r + VarToStr(IIF(n > 1, n * 10, 0)); end;\r\n"
+         "begin n := 5; r := VarToStr(IIF(n > 1, n * 10, 0)); A; Memo1.Text := r; end.",
+         "5020"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        R->GetScriptText()->SetText(c.script);
+        Engine(R)->RunBody = [&](TFakeEngine&) { return true; };
+        ASSERT_TRUE(R->PrepareReport()) << R->Errors.GetText();
+        EXPECT_EQ(Memo->GetText(), AnsiString(c.memo) + "\r\n");
+    }
+}
+
 TEST_F(ExpressionTest, ScriptSeesEnumerationsConstantsAndDateFunctions)
 {
     EXPECT_EQ(R->Calc("skDiagonal1").AsInteger(), static_cast<int>(skDiagonal1));

@@ -541,6 +541,12 @@ TEST_F(BindingsTest, AHandlerDeclaredInsideARoutineReadsTheParametersTheLastCall
          "  b.OnClick = \"Click\";\n}\n"
          "f = TForm.Create(Application); f.Name = \"FormP\"; b = TButton.Create(f); b.Name = \"Button1\";\n"
          "b.Parent = f; s = \"\"; for (i = 1; i <= 3; i++) { s = s + IntToStr(i); Outer(s); } f.Show();"},
+        {"evaluated by the host, hooked up through a Variant", "JScript",
+         "var f, b, s, i;\n"
+         "function Outer(Title) {\n  function Click(Sender) { Print(\"title \" + Peek(\"Title\")); }\n"
+         "  b.OnClick = \"Click\";\n}\n"
+         "f = TForm.Create(Application); f.Name = \"FormP\"; b = TButton.Create(f); b.Name = \"Button1\";\n"
+         "b.Parent = f; s = \"\"; for (i = 1; i <= 3; i++) { s = s + IntToStr(i); Outer(s); } f.Show();"},
         {"evaluated by the host", "BasicScript",
          "Dim f As TForm, b As TButton, s, i\n"
          "Sub Outer(Title)\n  Sub Click(Sender)\n    Print(\"title \" & Peek(\"Title\"))\n  End Sub\n"
