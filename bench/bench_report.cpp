@@ -10,6 +10,9 @@
 //   PrintChosenPages  the list report of 30,000 and 300,000 rows printed to the recording
 //                  printer with every page chosen by number ("1-<last>")
 //   TextTotal      a SUM over 20,000 and 200,000 rows of texts, as a footer joins them
+//   ScriptIIF      the report's script growing a text over 20,000 and 200,000 steps and
+//                  passing it to a routine that reads it through IIF: the time per step
+//                  stays flat, as the routine lets go of the text when it returns
 //   Anchors        1,000 to 100,000 anchors added, then the page of each asked for, as a
 //                  report with a table of contents does (Engine.GetAnchorPage per row)
 // PrepareWithPageNumbers counts records_peak, the most records of page-number texts the
@@ -414,6 +417,26 @@ void TextTotal(benchmark::State& state)
     state.SetComplexityN(n);
 }
 
+void ScriptIIF(benchmark::State& state)
+{
+    Startup();
+    const int n = static_cast<int>(state.range(0));
+    TrpReport report(nullptr);
+    report.GetEngineOptions()->SilentMode = true;
+    report.GetEngineOptions()->RestoreReport = false;
+    report.ShowProgress = false;
+    auto* page = new TrpReportPage(&report);
+    page->SetName("Page1");
+    report.GetScriptText()->SetText("var s: String; i, k: Integer;\r\n"
+                                    "procedure Note(t: String); begin k := k + IIF(Length(t) > 0, 1, 0); end;\r\n"
+                                    "begin s := ''; k := 0;\r\n  for i := 1 to " + IntToStr(n) +
+                                    " do begin s := s + 'Болт М12; '; Note(s); end;\r\n  Set('k', k);\r\nend.");
+    for (auto _ : state)
+        if (!report.PrepareReport(true) || report.GetVariables()->GetVariable("k").AsInteger() != n)
+            std::abort();
+    state.SetComplexityN(n);
+}
+
 // SKLAD_BENCH_QUICK (the test run) prints a few pages instead.
 const bool kRegistered = [] {
     const bool quick = getenv("SKLAD_BENCH_QUICK") != nullptr;
@@ -462,6 +485,11 @@ const bool kRegistered = [] {
         texts->Arg(100);
     else
         texts->Arg(20000)->Arg(200000)->Complexity();
+    auto* iif = benchmark::RegisterBenchmark("ScriptIIF", ScriptIIF)->Unit(benchmark::kMillisecond);
+    if (quick)
+        iif->Arg(100);
+    else
+        iif->Arg(20000)->Arg(200000)->Complexity();
     return true;
 }();
 

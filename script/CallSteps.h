@@ -16,8 +16,8 @@ namespace script_call {
 // would make the caller's next change of that variable in place copy it whole, as in
 // for i := 1 to n do begin s := s + 'x'; P(s) end. While the call runs they hold their values
 // (hosts read them by name); a recursive call leaves the values its frame puts back alone,
-// and so does a parameter that a routine declared inside names, as that routine reads it
-// whenever it runs (TscParamItem::NamedInside).
+// and so does a parameter that a routine declared inside may read whenever it runs
+// (TscParamItem::ReadAfterCall).
 [[gnu::always_inline]] inline void LetGoOfParameters(TscProcVariable* proc)
 {
     const int n = proc->ParamCount();
@@ -25,7 +25,7 @@ namespace script_call {
         TscParamItem* p = proc->GetParam(j);
         const TVarType t = p->Value.VType();
         // A read-only parameter is given nothing by a call (Pass): it keeps its value.
-        if ((t == varString || (t & varArray)) && !p->ReadOnly && !p->NamedInside) [[unlikely]]
+        if ((t == varString || (t & varArray)) && !p->ReadOnly && !p->ReadAfterCall) [[unlikely]]
             p->Value = Variant();
     }
 }

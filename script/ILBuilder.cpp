@@ -113,13 +113,27 @@ void TscILParser::CheckIdent(TscScript* script, const AnsiString& name)
         scRaise(TscMessageId::SIdRedeclared, "'" + name + "'");
 }
 
+// A parameter found outside the routine's own table, in the table of a routine of this
+// program around it: a routine declared inside another names the outer one's parameter.
+// A text compiled while the program runs (Evaluate, an expression of a report) in the scope
+// of a running routine finds its parameters too, through a program of its own: that reads
+// them while the call runs, and keeps nothing past it.
+void TscILParser::MarkReadInside(const TscScript* script, const AnsiString& name, TscParamItem* param) const
+{
+    constexpr int kMaxScopeDepth = 4096;
+    int depth = 0;
+    for (const TscScript* s = script->Parent; s && s != Program && depth < kMaxScopeDepth; s = s->Parent, ++depth)
+        if (s->FindLocal(name) == param) {
+            param->ReadAfterCall = true;
+            return;
+        }
+}
+
 TscCustomVariable* TscILParser::FindVar(TscScript* script, const AnsiString& name)
 {
     if (TscCustomVariable* item = Lookup(script, name)) {
-        // A parameter found outside the routine's own table: a routine declared inside
-        // another names the outer one's parameter.
         if (auto* param = dynamic_cast<TscParamItem*>(item); param && script->FindLocal(name) != item)
-            param->NamedInside = true;
+            MarkReadInside(script, name, param);
         return item;
     }
     if (NeedDeclareVars)

@@ -32,6 +32,7 @@ class TscStatement;
 class TscWithStmt;
 class TscCustomVariable;
 class TscProcVariable;
+class TscParamItem;
 class TscExpression;
 class TscDesignator;
 class TscSetExpression;
@@ -165,6 +166,7 @@ private:
     TscCustomVariable* Lookup(const TscScript* script, const AnsiString& name) const;
     class TscClassVariable* FindClass(const AnsiString& name) const;
     TscCustomVariable* FindVar(TscScript* script, const AnsiString& name);
+    void MarkReadInside(const TscScript* script, const AnsiString& name, TscParamItem* param) const;
     uint8_t FindType(const AnsiString& name, TscXMLItem* at); // a TscVarType
     // Also shapes a set constructor given to a set into its bit mask.
     void CheckTypeCompatibility(const TscCustomVariable* target, TscCustomVariable* source);

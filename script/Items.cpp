@@ -735,6 +735,26 @@ TscEventHelper::TscEventHelper(const AnsiString& name, TscEventClass eventClass)
 {
 }
 
+namespace {
+
+// A handler declared inside routines runs whenever its event comes, long after their calls
+// have returned, and may read their parameters then: by name, or through a host evaluating
+// a name in its scope. Their values stay from now on (TscParamItem::ReadAfterCall). The walk
+// ends at the program, whose table holds no parameters.
+void KeepParametersAround(const TscProcVariable* handler)
+{
+    constexpr int kMaxScopeDepth = 4096;
+    const TscScript* global = scGlobalUnit();
+    int depth = 0;
+    for (TscScript* s = handler->LocalScript()->Parent; s && !s->IsMainScript && s != global && depth < kMaxScopeDepth;
+         s = s->Parent, ++depth)
+        for (int i = 0; i < s->Count(); ++i)
+            if (auto* p = dynamic_cast<TscParamItem*>(s->GetItem(i)))
+                p->ReadAfterCall = true;
+}
+
+} // namespace
+
 Variant TscEventHelper::GetValue()
 {
     return Variant(AnsiString());
@@ -754,6 +774,7 @@ void TscEventHelper::SetValue(const Variant& value)
     auto* handler = dynamic_cast<TscProcVariable*>(Script ? Script->Find(text) : nullptr);
     if (!handler || !EventClass)
         scRaise(TscMessageId::SEventError);
+    KeepParametersAround(handler);
     std::unique_ptr<TscCustomEvent> adapter = EventClass(obj, handler);
     const TMethod method = adapter->GetMethod();
     TscEventList* list = scEventList();

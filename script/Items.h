@@ -198,10 +198,11 @@ public:
     // declared type, as a variable does; a host function's parameter keeps the
     // value as passed.
     bool TakesDeclaredType = false;
-    // A routine declared inside this parameter's routine names it. Such a routine may
-    // run after the call has returned (an event handler hooked up by name), and then
-    // reads the value the last call left, so that value is kept (LetGoOfParameters).
-    bool NamedInside = false;
+    // A routine declared inside this parameter's routine may read it after the call has
+    // returned: it names the parameter, or it has been hooked up to an event (it runs when
+    // the event comes, and a host may evaluate any name of its scope then). It reads the
+    // value the last call left, so that value is kept (LetGoOfParameters).
+    bool ReadAfterCall = false;
     void SetValue(const Variant& value) override;
     // SetValue of a value that is not needed afterwards: an argument passed to a call.
     void Pass(Variant&& value)

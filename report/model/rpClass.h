@@ -409,7 +409,7 @@ public:
     const TrpCompiledExpression* Function(const AnsiString& Expression, AnsiString& ErrorMsg, TscScript* AScript);
     Variant Run(const TrpCompiledExpression* Compiled, TscScript* AScript);
     uint64_t Generation() const { return FGeneration; }
-    int Count() const { return FExpressions.Count(); }
+    int Count() const { return static_cast<int>(FByText.size()); }
     TscScript* GetScript() const { return FScript.get(); }
 
 private:
@@ -637,6 +637,7 @@ private:
         // The compiled form of the text while the expression cache keeps it.
         const TrpCompiledExpression* Function = nullptr;
         uint64_t FunctionGeneration = 0;
+        uint64_t FunctionScope = 0;  // Serial of the scope it was compiled for
     };
     std::unordered_map<AnsiString, TNameRef> FNameRefs;
     TNameRef* FLastNameRef = nullptr;  // the record NameRef gave last

@@ -335,9 +335,17 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
 {
     ErrorMsg.clear();
     FScript->Parent = AScript;
-    if (const auto known = FByText.find(Expression); known != FByText.end())
+    // A text read in the scope of a running routine (an argument of IIF) binds its names to
+    // that routine's parameters and locals when it is compiled: the same text read in another
+    // routine names other items, and is compiled for it apart.
+    AnsiString key = Expression;
+    if (AScript && AScript != FMainScript) {
+        key += '\0';
+        key += std::to_string(AScript->Serial());
+    }
+    if (const auto known = FByText.find(key); known != FByText.end())
         return known->second.get();
-    const AnsiString name = "_f" + IntToStr(FExpressions.Count());
+    const AnsiString name = "_f" + IntToStr(static_cast<int>(FByText.size()));
     FScript->Lines()->SetText("function " + name + ": Variant; begin Result := " + Expression +
                               " end; begin end.");
     FScript->SyntaxType = "PascalScript";
@@ -357,7 +365,7 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
     compiled->Function = fn;
     FindBody(*compiled, Expression);
     FExpressions.AddObject(Expression, fn);
-    return FByText.emplace(Expression, std::move(compiled)).first->second.get();
+    return FByText.emplace(key, std::move(compiled)).first->second.get();
 }
 
 // Inlined into its two callers here, the report's Calc above all.
@@ -767,9 +775,10 @@ void TrpReport::NullAsEmpty(TrpDataSet* DataSet, const AnsiString& Field, Varian
     AnsiString error;
     try {
         const uint64_t generation = FExpressionCache->Generation();
-        if (!ref.Function || ref.FunctionGeneration != generation) {
+        if (!ref.Function || ref.FunctionGeneration != generation || ref.FunctionScope != script->Serial()) {
             ref.Function = FExpressionCache->Function(Expr, error, script);
             ref.FunctionGeneration = generation;
+            ref.FunctionScope = script->Serial();
         }
         if (ref.Function)
             return PageTextLog ? RunLogged(ref.Function, script) : FExpressionCache->Run(ref.Function, script);

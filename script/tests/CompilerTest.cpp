@@ -1301,6 +1301,90 @@ TEST_F(CompilerEndToEnd, HostRoutinesLetGoOfTheTextsPassedToThem)
         }
 }
 
+// A routine given a growing text lets go of it when the call returns, so that the caller's
+// next append copies nothing, unless a routine declared inside it names the parameter: that
+// routine may run later (hooked up to an event) and read what the last call left. A name the
+// host evaluates while the call runs (Peek, as a report's IIF reads its arguments) is no
+// such routine: the call is over when it returns.
+TEST_F(CompilerEndToEnd, ARoutineKeepsTheTextItWasGivenOnlyForARoutineInsideThatNamesIt)
+{
+    struct Case {
+        const char* why;
+        const char* syntax;
+        const char* program; // calls Outer(s) three times with s growing
+        bool kept;
+    };
+    const Case cases[] = {
+        {"the routine inside names another parameter", "PascalScript",
+         "var s: String; i: Integer;\nprocedure Outer(t: String; k: Integer);\n"
+         "  function Twice: Integer; begin Result := k * 2; end;\nbegin Twice; end;\n"
+         "begin s := ''; for i := 1 to 3 do begin s := s + 'x'; Outer(s, i); end; end.",
+         false},
+        {"the routine inside names the text", "PascalScript",
+         "var s: String; i: Integer;\nprocedure Outer(t: String; k: Integer);\n"
+         "  procedure Show; begin Print(t); end;\nbegin end;\n"
+         "begin s := ''; for i := 1 to 3 do begin s := s + 'x'; Outer(s, i); end; end.",
+         true},
+        {"two levels down names the text", "PascalScript",
+         "var s: String; i: Integer;\nprocedure Outer(t: String; k: Integer);\n"
+         "  procedure Mid;\n    procedure Show; begin Print(t); end;\n  begin end;\nbegin end;\n"
+         "begin s := ''; for i := 1 to 3 do begin s := s + 'x'; Outer(s, i); end; end.",
+         true},
+        {"the host evaluates the name while the call runs", "PascalScript",
+         "var s: String; i: Integer;\nprocedure Outer(t: String; k: Integer); begin Print(Peek('t')); end;\n"
+         "begin s := ''; for i := 1 to 3 do begin s := s + 'x'; Outer(s, i); end; end.",
+         false},
+        {"the host evaluates the name inside a routine inside", "PascalScript",
+         "var s: String; i: Integer;\nprocedure Outer(t: String; k: Integer);\n"
+         "  procedure Show; begin Print(Peek('t')); end;\nbegin Show; end;\n"
+         "begin s := ''; for i := 1 to 3 do begin s := s + 'x'; Outer(s, i); end; end.",
+         false},
+        {"the routine inside names another parameter", "JScript",
+         "var s = \"\", i;\nfunction Outer(t, k) { function Twice() { return k * 2; } Twice(); }\n"
+         "for (i = 1; i <= 3; i++) { s = s + \"x\"; Outer(s, i); }",
+         false},
+        {"the routine inside names the text", "JScript",
+         "var s = \"\", i;\nfunction Outer(t, k) { function Show() { Print(t); } }\n"
+         "for (i = 1; i <= 3; i++) { s = s + \"x\"; Outer(s, i); }",
+         true},
+        {"the host evaluates the name while the call runs", "JScript",
+         "var s = \"\", i;\nfunction Outer(t, k) { Print(Peek(\"t\")); }\n"
+         "for (i = 1; i <= 3; i++) { s = s + \"x\"; Outer(s, i); }",
+         false},
+        {"the routine inside names another parameter", "BasicScript",
+         "Dim s, i\nSub Outer(t, k)\n  Function Twice\n    Return k * 2\n  End Function\n  Twice\nEnd Sub\n"
+         "s = \"\"\nFor i = 1 To 3\n  s = s + \"x\"\n  Outer(s, i)\nNext",
+         false},
+        {"the routine inside names the text", "BasicScript",
+         "Dim s, i\nSub Outer(t, k)\n  Sub Show\n    Print(t)\n  End Sub\nEnd Sub\n"
+         "s = \"\"\nFor i = 1 To 3\n  s = s + \"x\"\n  Outer(s, i)\nNext",
+         true},
+        {"the host evaluates the name while the call runs", "BasicScript",
+         "Dim s, i\nSub Outer(t, k)\n  Print(Peek(\"t\"))\nEnd Sub\n"
+         "s = \"\"\nFor i = 1 To 3\n  s = s + \"x\"\n  Outer(s, i)\nNext",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.syntax) + ": " + c.why);
+        S->Clear();
+        RegisterHost(*S);
+        S->AddMethod("function Peek(Name: String): Variant", [this](TObject*, TClass, const AnsiString&, Variant& p) {
+            return S->Evaluate(VarToStr(VarArrayGet(p, {0})));
+        });
+        S->SyntaxType = c.syntax;
+        S->Lines()->SetText(c.program);
+        ASSERT_TRUE(S->Compile()) << S->ErrorPos << " " << S->ErrorText;
+        Output.clear();
+        S->Execute();
+        const auto* outer = dynamic_cast<TscProcVariable*>(S->FindLocal("Outer"));
+        ASSERT_NE(outer, nullptr);
+        EXPECT_EQ(VarToStr(outer->GetParam(0)->Value), c.kept ? "xxx" : "");
+        if (std::string(c.why).find("evaluates") != std::string::npos) {
+            EXPECT_EQ(Output, (std::vector<AnsiString>{"x", "xx", "xxx"})) << "the host read the text by name";
+        }
+    }
+}
+
 } // namespace
 
 namespace {

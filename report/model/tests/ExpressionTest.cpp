@@ -416,6 +416,75 @@ TEST_F(ExpressionTest, PascalScriptReadsAMemoAndADatasetField)
     EXPECT_EQ(Memo->GetText(), "из скрипта\r\n");
 }
 
+// A routine of the report's script given a growing text lets go of it when the call returns,
+// so the caller's next append copies nothing, also when it reads the text through IIF, whose
+// arguments are evaluated in the routine's scope while the call runs. A routine declared
+// inside it that names the text may run later: there the text is kept.
+TEST_F(ExpressionTest, ARoutineReadingItsTextThroughIIFLetsGoOfItAfterTheCall)
+{
+    struct Case {
+        const char* why;
+        const char* routine; // Note(t: String), called with 'x', 'xx', 'xxx'
+        bool kept;
+    };
+    const Case cases[] = {
+        {"in the condition", "procedure Note(t: String); begin Memo1.Text := IIF(t = '', '-', 'some'); end;", false},
+        {"in the branch taken", "procedure Note(t: String); begin Memo1.Text := IIF(t <> '', t, '-'); end;", false},
+        {"in a routine declared inside",
+         "procedure Note(t: String);\r\n  procedure Put; begin Memo1.Text := IIF(t <> '', t, '-'); end;\r\n"
+         "begin Put; end;",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        R->GetScriptText()->SetText(AnsiString("var s: String; i: Integer;\r\n") + c.routine +
+                                    "\r\nbegin s := ''; for i := 1 to 3 do begin s := s + 'x'; Note(s); end; end.");
+        Engine(R)->RunBody = [&](TFakeEngine&) { return true; };
+        ASSERT_TRUE(R->PrepareReport()) << R->Errors.GetText();
+        EXPECT_EQ(Memo->GetText(), std::string(c.why) == "in the condition" ? "some\r\n" : "xxx\r\n");
+        const auto* note = dynamic_cast<TscProcVariable*>(R->GetScript()->FindLocal("Note"));
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(VarToStr(note->GetParam(0)->Value), c.kept ? "xxx" : "");
+    }
+}
+
+// IIF reads its arguments in the scope of the routine that calls it: the same argument text in
+// two routines, or in the main program and a routine, reads each one's own names.
+TEST_F(ExpressionTest, IIFInTwoRoutinesReadsEachOnesOwnNames)
+{
+    struct Case {
+        const char* why;
+        const char* script;
+        const char* memo;
+    };
+    const Case cases[] = {
+        {"a parameter of the same name, in the branch taken",
+         "var r: String;\r\n"
+         "procedure A(t: String); begin r := r + IIF(t <> '', t + '.', '-'); end;\r\n"
+         "procedure B(t: String); begin r := r + IIF(t <> '', t + '.', '-'); end;\r\n"
+         "begin r := ''; A('a'); B('b'); A('c'); Memo1.Text := r; end.",
+         "a.b.c."},
+        {"a parameter of the same name, in the condition",
+         "var r: String;\r\n"
+         "procedure A(t: String); begin r := r + IIF(t = 'b', 'B', 'x'); end;\r\n"
+         "procedure B(t: String); begin r := r + IIF(t = 'b', 'B', 'x'); end;\r\n"
+         "begin r := ''; A('a'); B('b'); Memo1.Text := r; end.",
+         "xB"},
+        {"a local of a routine and a global of the same name",
+         "var n: Integer; r: String;\r\n"
+         "procedure A; var n: Integer; begin n := 2; r := r + VarToStr(IIF(n > 1, n * 10, 0)); end;\r\n"
+         "begin n := 5; r := VarToStr(IIF(n > 1, n * 10, 0)); A; Memo1.Text := r; end.",
+         "5020"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        R->GetScriptText()->SetText(c.script);
+        Engine(R)->RunBody = [&](TFakeEngine&) { return true; };
+        ASSERT_TRUE(R->PrepareReport()) << R->Errors.GetText();
+        EXPECT_EQ(Memo->GetText(), AnsiString(c.memo) + "\r\n");
+    }
+}
+
 TEST_F(ExpressionTest, ScriptSeesEnumerationsConstantsAndDateFunctions)
 {
     EXPECT_EQ(R->Calc("skDiagonal1").AsInteger(), static_cast<int>(skDiagonal1));

@@ -493,6 +493,93 @@ TEST_F(BindingsTest, AnObjectBornWhereAStoredOneDiedIsItself)
     }
 }
 
+// A routine declared inside another and hooked up to a button runs when the user clicks,
+// after the calls of the routine around it have returned, and reads that routine's parameters
+// as the last call left them: by name in its text, or through a host that evaluates a name in
+// its scope (Peek). Whichever call hooked it up, one, two levels or a sibling routine down.
+TEST_F(BindingsTest, AHandlerDeclaredInsideARoutineReadsTheParametersTheLastCallLeft)
+{
+    struct Row {
+        const char* why;
+        const char* syntax;
+        const char* program; // makes FormP.Button1 and calls Outer with '1', '12', '123'
+    };
+    const Row rows[] = {
+        {"named in its text", "PascalScript",
+         "var f: TForm; b: TButton; s: String; i: Integer;\n"
+         "procedure Outer(Title: String);\n  procedure Click(Sender: TObject); begin Print('title ' + Title); end;\n"
+         "begin b.OnClick := 'Click'; end;\n"
+         "begin f := TForm.Create(Application); f.Name := 'FormP'; b := TButton.Create(f); b.Name := 'Button1';\n"
+         "b.Parent := f; s := ''; for i := 1 to 3 do begin s := s + IntToStr(i); Outer(s); end; f.Show; end."},
+        {"evaluated by the host", "PascalScript",
+         "var f: TForm; b: TButton; s: String; i: Integer;\n"
+         "procedure Outer(Title: String);\n"
+         "  procedure Click(Sender: TObject); begin Print('title ' + Peek('Title')); end;\n"
+         "begin b.OnClick := 'Click'; end;\n"
+         "begin f := TForm.Create(Application); f.Name := 'FormP'; b := TButton.Create(f); b.Name := 'Button1';\n"
+         "b.Parent := f; s := ''; for i := 1 to 3 do begin s := s + IntToStr(i); Outer(s); end; f.Show; end."},
+        {"evaluated by the host, hooked up by the first call only", "PascalScript",
+         "var f: TForm; b: TButton; s: String; i: Integer;\n"
+         "procedure Outer(Title: String);\n"
+         "  procedure Click(Sender: TObject); begin Print('title ' + Peek('Title')); end;\n"
+         "begin if Length(Title) = 1 then b.OnClick := @Click; end;\n"
+         "begin f := TForm.Create(Application); f.Name := 'FormP'; b := TButton.Create(f); b.Name := 'Button1';\n"
+         "b.Parent := f; s := ''; for i := 1 to 3 do begin s := s + IntToStr(i); Outer(s); end; f.Show; end."},
+        {"evaluated by the host, two levels down, hooked up by a sibling", "PascalScript",
+         "var f: TForm; b: TButton; s: String; i: Integer;\n"
+         "procedure Outer(Title: String);\n"
+         "  procedure Mid(Depth: String);\n"
+         "    procedure Click(Sender: TObject); begin Print('title ' + Peek('Title') + Peek('Depth')); end;\n"
+         "    procedure Hook; begin b.OnClick := 'Click'; end;\n"
+         "  begin Hook; end;\n"
+         "begin Mid('.'); end;\n"
+         "begin f := TForm.Create(Application); f.Name := 'FormP'; b := TButton.Create(f); b.Name := 'Button1';\n"
+         "b.Parent := f; s := ''; for i := 1 to 3 do begin s := s + IntToStr(i); Outer(s); end; f.Show; end."},
+        {"evaluated by the host", "JScript",
+         "var f: TForm, b: TButton, s, i;\n"
+         "function Outer(Title) {\n  function Click(Sender) { Print(\"title \" + Peek(\"Title\")); }\n"
+         "  b.OnClick = \"Click\";\n}\n"
+         "f = TForm.Create(Application); f.Name = \"FormP\"; b = TButton.Create(f); b.Name = \"Button1\";\n"
+         "b.Parent = f; s = \"\"; for (i = 1; i <= 3; i++) { s = s + IntToStr(i); Outer(s); } f.Show();"},
+        {"evaluated by the host, hooked up through a Variant", "JScript",
+         "var f, b, s, i;\n"
+         "function Outer(Title) {\n  function Click(Sender) { Print(\"title \" + Peek(\"Title\")); }\n"
+         "  b.OnClick = \"Click\";\n}\n"
+         "f = TForm.Create(Application); f.Name = \"FormP\"; b = TButton.Create(f); b.Name = \"Button1\";\n"
+         "b.Parent = f; s = \"\"; for (i = 1; i <= 3; i++) { s = s + IntToStr(i); Outer(s); } f.Show();"},
+        {"evaluated by the host", "BasicScript",
+         "Dim f As TForm, b As TButton, s, i\n"
+         "Sub Outer(Title)\n  Sub Click(Sender)\n    Print(\"title \" & Peek(\"Title\"))\n  End Sub\n"
+         "  b.OnClick = \"Click\"\nEnd Sub\n"
+         "f = TForm.Create(Application)\nf.Name = \"FormP\"\nb = TButton.Create(f)\nb.Name = \"Button1\"\n"
+         "b.Parent = f\ns = \"\"\nFor i = 1 To 3\n  s = s & IntToStr(i)\n  Outer(s)\nNext\nf.Show"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.syntax) + ": " + r.why);
+        Output.clear();
+        S->Clear();
+        RegisterHost(*S);
+        S->AddMethod("function Peek(Name: String): Variant", [this](TObject*, TClass, const AnsiString&, Variant& p) {
+            return S->Evaluate(VarToStr(VarArrayGet(p, {0})));
+        });
+        S->SyntaxType = r.syntax;
+        S->Lines()->SetText(r.program);
+        ASSERT_TRUE(S->Compile()) << U(S->ErrorPos + ": " + S->ErrorText);
+        ASSERT_EQ(U(Execute()), "");
+        TCustomForm* form = nullptr;
+        for (TCustomForm* f : Screen->FormList())
+            if (f->Name() == "FormP")
+                form = f;
+        ASSERT_NE(form, nullptr);
+        auto* button = dynamic_cast<TControl*>(form->FindComponent("Button1"));
+        ASSERT_NE(button, nullptr);
+        Driver->Click(button);
+        const bool twoLevels = std::string(r.why).find("two levels") != std::string::npos;
+        EXPECT_EQ(Output, std::vector<AnsiString>{twoLevels ? "title 123." : "title 123"});
+        delete form;
+    }
+}
+
 } // namespace
 
 TEST_F(BindingsTest, EveryDialogShowsItsOwnKindThroughTheOneExecute)
