@@ -151,7 +151,7 @@ TEST(ImportReader, MutatedBytesNeverReadOutside)
 TEST(ImportReader, CorpusReplays)
 {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::path(__FILE__).parent_path().parent_path() / "fuzz" / "corpus" / "sklad_import";
+    const fs::path dir = fs::path(SKLAD_TESTS_DIR).parent_path() / "fuzz" / "corpus" / "sklad_import";
     ASSERT_TRUE(fs::is_directory(dir)) << dir;
     int files = 0;
     for (const auto& entry : fs::directory_iterator(dir)) {

@@ -11,7 +11,7 @@
 TEST(WarehouseFuzzCorpus, EveryFileIsRefusedOrReadCleanly)
 {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::path(__FILE__).parent_path().parent_path() / "fuzz" / "corpus" / "warehouse";
+    const fs::path dir = fs::path(SKLAD_TESTS_DIR).parent_path() / "fuzz" / "corpus" / "warehouse";
     int files = 0;
     for (const auto& entry : fs::directory_iterator(dir)) {
         SCOPED_TRACE(entry.path().filename().string());

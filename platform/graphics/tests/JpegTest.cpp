@@ -140,7 +140,7 @@ TEST(JpegTest, CorpusReplay)
         void (*target)(const uint8_t*, size_t);
     } kReaders[] = {{"jpeg", FuzzJpeg}, {"bmp", FuzzBmp}, {"metafile", FuzzMetafile}};
     for (const auto& r : kReaders) {
-        const std::filesystem::path dir = std::filesystem::path("../fuzz/corpus") / r.reader;
+        const std::filesystem::path dir = std::filesystem::path(SKLAD_TESTS_DIR) / "../fuzz/corpus" / r.reader;
         ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
         int files = 0;
         for (const auto& entry : std::filesystem::directory_iterator(dir)) {

@@ -1,5 +1,5 @@
-// A form with one of each control, read from layouts/AllControls.dfm. The scenario tests
-// use it, and so can the Qt backend's smoke test.
+// A form with one of each control, read from layouts/AllControls.dfm beside the tests. The
+// scenario tests use it, and so can the Qt backend's smoke test.
 #pragma once
 
 #include "platform/gui/Buttons.h"
@@ -17,7 +17,10 @@ class TAllControls : public TForm {
     SKLAD_CLASS(TAllControls, TForm)
 public:
     // Reads `layoutFile` (default: the file beside the tests).
-    explicit TAllControls(TComponent* AOwner) : TAllControls(AOwner, "layouts/AllControls.dfm") {}
+    explicit TAllControls(TComponent* AOwner)
+        : TAllControls(AOwner, AnsiString(SKLAD_TESTS_DIR) + "/layouts/AllControls.dfm")
+    {
+    }
     TAllControls(TComponent* AOwner, const AnsiString& layoutFile);
 
     TToolBar* ToolBar1 = nullptr;

@@ -668,7 +668,7 @@ namespace {
 
 TEST(DrawTextFuzz, CorpusReplays)
 {
-    const std::filesystem::path dir = "../fuzz/corpus/DrawText";
+    const std::filesystem::path dir = std::filesystem::path(SKLAD_TESTS_DIR) / "../fuzz/corpus/DrawText";
     ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {

@@ -176,10 +176,19 @@ bool TFakeEngine::Run()
 
 // ---------------------------------------------------------------- environment
 
+// The engine tests' start-up (EngineTestSupport.cpp), in a program that has it as well: the
+// script engine, its class bindings and the report classes are started once, in the program's
+// order, whichever kind of test comes first.
+void EngineStartup() __attribute__((weak));
+
 TPreviewEnv::TPreviewEnv()
 {
     // Preparing a report compiles its (empty) script: the script engine must be up.
     static const bool started = [] {
+        if (EngineStartup) {
+            EngineStartup();
+            return true;
+        }
         ScriptEngineStartup();
         rpInitReportClasses();
         StopAtEnd([] {
