@@ -74,7 +74,7 @@ namespace {
 namespace {
 
 // FrameSave for a compact routine whose frame is its few plain variables and parameters as
-// they were when its body was made (TscCompactBody::FrameItems), every one of them holding a
+// they were when its body was made (TscCompactBody::FrameValues), every one of them holding a
 // value that owns nothing (a number, Empty, Null, a Boolean): the values' bytes are copied
 // aside and put back, with no item beside each. Save is false, with nothing saved, where a
 // value owns something or the table has changed; FrameSave then does it.

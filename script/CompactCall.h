@@ -30,11 +30,14 @@
 // Speed: a call is written out in one function (scCompactCall, in a unit of its own so that
 // the general call path is compiled as before; a call made by a step of a compact body has a
 // copy of its own that leaves out the run-line hook test): a running routine's frame is copied
-// aside as bytes from the list of its items' values made with the steps, the arguments go into their parameters as
-// CallRoutine puts them, and the body is walked in place. A call it cannot take so (a frame
-// value that owns something, a table changed since the steps were made, more than
-// kMaxArguments arguments) takes the general path whole, before anything of it has happened. A + of two calls in a compact body calls the compact
-// routines straight away: no hook can have been set since the outermost compact call began.
+// aside as bytes through the pointers to its items' values made with the steps, the arguments
+// go into their parameters as CallRoutine puts them, and the body is walked in place. A call it
+// cannot take so (a frame value that owns something, a table changed since the steps were
+// made, more than kMaxArguments arguments) takes the general path whole, before anything of it
+// has happened; for a call made by a step of a compact body the number of arguments is looked
+// at once, when the steps are made (AddStep). A + of two calls in a compact body calls the
+// compact routines straight away: no hook can have been set since the outermost compact call
+// began.
 //
 // Each step does what the statement's Execute does once its position has gone to the host:
 // an if whose comparison's Test routine decides runs its branch's steps, a store takes the

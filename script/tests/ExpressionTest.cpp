@@ -1189,7 +1189,7 @@ LookedRun RunAndLook(const char* syntax, const char* program, bool hook)
 // recursion of every shape the compact call takes (a + of two calls, exit and return inside
 // nested blocks, the result given and read back, x op= e, a routine calling another
 // compact one, Double and Variant parameters, a text argument, five parameters, which every call
-// leaves to the general path) and shapes it declines (a var parameter, mutual recursion, a text
+// leaves to the general path, also when a compact routine adds calls of five and six) and shapes it declines (a var parameter, mutual recursion, a text
 // variable), an overflow and a zero divisor deep in the
 // recursion, the depth limit, and a host that terminates the script before a compact call.
 TEST_F(ExpressionTest, CompactCallsLeaveWhatTheGeneralPathLeaves)
@@ -1284,6 +1284,34 @@ TEST_F(ExpressionTest, CompactCallsLeaveWhatTheGeneralPathLeaves)
          "function F(a, b, c, d, e) { if (a <= 0) return b + c * 2 + d * 3 + e;\n"
          "return F(a - 1, b + 1, c, d, e) + F(a - 2, b, c + 1, d, e - 1); }\nfunction Run() { return F(6, 0, 0, 1, 5); }",
          "264 (Int64)", true},
+        {"a + of calls of five and six parameters inside a compact routine", "PascalScript",
+         "function G5(a, b, c, d, e: Integer): Integer; begin Result := a + b * 2 + c * 3 + d * 4 + e * 5; end;\n"
+         "function G6(a, b, c, d, e, h: Integer): Integer; begin Result := a - b + c - d + e - h; end;\n"
+         "function F(n: Integer): Integer; var k: Integer; begin if n < 1 then Result := 0 else begin\n"
+         "k := G5(n, 1, 2, 3, 4) + G6(n, n, 1, 2, 3, 4); Result := G6(k, 1, 2, 3, 4, 5) + F(n - 1); end; end;\n"
+         "function Run: Variant; begin Result := F(20); end; begin end.",
+         "910 (Integer)", true},
+        {"a + of calls of five and six parameters inside a compact routine", "C++Script",
+         "int G5(int a, int b, int c, int d, int e) { return a + b * 2 + c * 3 + d * 4 + e * 5; }\n"
+         "int G6(int a, int b, int c, int d, int e, int h) { return a - b + c - d + e - h; }\n"
+         "int F(int n) { int k; if (n < 1) return 0; k = G5(n, 1, 2, 3, 4) + G6(n, n, 1, 2, 3, 4);\n"
+         "return G6(k, 1, 2, 3, 4, 5) + F(n - 1); }\nint Run() { return F(20); } {}",
+         "910 (Integer)", true},
+        {"a + of calls of five and six parameters inside a compact routine", "JScript",
+         "function G5(a, b, c, d, e) { return a + b * 2 + c * 3 + d * 4 + e * 5; }\n"
+         "function G6(a, b, c, d, e, h) { return a - b + c - d + e - h; }\n"
+         "function F(n) { var k; if (n < 1) return 0; k = G5(n, 1, 2, 3, 4) + G6(n, n, 1, 2, 3, 4);\n"
+         "return G6(k, 1, 2, 3, 4, 5) + F(n - 1); }\nfunction Run() { return F(20); }",
+         "910 (Int64)", true},
+        {"a + of calls of five and six parameters inside a compact routine", "BasicScript",
+         "Function G5(a As Integer, b As Integer, c As Integer, d As Integer, e As Integer) As Integer\n"
+         "Return a + b * 2 + c * 3 + d * 4 + e * 5\nEnd Function\n"
+         "Function G6(a As Integer, b As Integer, c As Integer, d As Integer, e As Integer, h As Integer) As Integer\n"
+         "Return a - b + c - d + e - h\nEnd Function\n"
+         "Function F(n As Integer) As Integer\nDim k As Integer\nIf n < 1 Then Return 0\n"
+         "k = G5(n, 1, 2, 3, 4) + G6(n, n, 1, 2, 3, 4)\nReturn G6(k, 1, 2, 3, 4, 5) + F(n - 1)\nEnd Function\n"
+         "Function Run\nReturn F(20)\nEnd Function",
+         "910 (Integer)", true},
         {"an if without else passed over, statements after it", "PascalScript",
          "function F(n: Integer): Integer; var k: Integer; begin k := n; if n > 100 then k := 0; k := k * 2;\n"
          "if n < 2 then Result := k else Result := F(n - 1) + F(n - 2) + k; end;\n"
