@@ -36,6 +36,7 @@
 #include "script/Expression.h"
 #include "script/GlobalUnit.h"
 #include "script/Items.h"
+#include "script/NumberStore.h"
 #include "script/Script.h"
 #include "script/Stack.h"
 #include "script/Statements.h"
@@ -95,6 +96,9 @@ struct TrpCompiledExpression {
     // e's root when e is + - * / over numbers that run no code to be read (bracketed fields
     // of the current row, constants, plain variables): see PureNumber.
     const TscOperatorNode* Numbers = nullptr;
+    // Body's target when it is a plain variable that keeps what it is given (Result, a
+    // Variant): Numbers' value is put into it as a number, as its SetValue stores it.
+    TscCustomVariable* NumberResult = nullptr;
 };
 
 namespace {
@@ -136,6 +140,18 @@ bool PureNumber(const TscOperatorNode* op, script_fast::Num& n)
     }
 }
 
+// v := n's value as a Variant, made in place (n is an Integer, Int64 or Double, as
+// PureNumber gives it).
+[[gnu::always_inline]] inline void PutNum(Variant& v, const script_fast::Num& n)
+{
+    switch (n.Type) {
+    case varInteger: script_store::PutNumber(v, static_cast<int32_t>(n.L)); break;
+    case varInt64: script_store::PutNumber(v, static_cast<long long>(n.L)); break;
+    case varDouble: script_store::PutNumber(v, n.D); break;
+    default: v = n.ToVariant(); break;
+    }
+}
+
 // Fills Body and RaiseList when the function is as the cache compiles it and its text does
 // not name Result (which would be the function's own).
 void FindBody(TrpCompiledExpression& c, const AnsiString& Expression)
@@ -159,6 +175,8 @@ void FindBody(TrpCompiledExpression& c, const AnsiString& Expression)
     c.RaiseList->Add(std::move(raise));
     c.Body = assign;
     c.Numbers = PureNumbers(dynamic_cast<const TscOperatorNode*>(assign->Source));
+    TscCustomVariable* const target = assign->Target;
+    c.NumberResult = target && typeid(*target) == typeid(TscVariable) && target->VarType != fvtFloat ? target : nullptr;
 }
 
 // A variable the script may change (constants are read-only).
@@ -371,6 +389,11 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
         if (script_detail::gCallDepth < script_detail::kMaxCallDepth && !scStackNearEnd() && !local->Terminated &&
             !local->BreakRequested && !local->ContinueRequested && !local->ExitRequested &&
             PureNumber(Compiled->Numbers, n)) {
+            if (TscCustomVariable* result = Compiled->NumberResult) {
+                if (!result->ReadOnly)
+                    PutNum(result->Value, n);
+                return n.ToVariant();
+            }
             Variant v = n.ToVariant();
             Compiled->Body->Target->SetValue(v);
             return v;
