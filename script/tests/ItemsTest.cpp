@@ -1219,7 +1219,8 @@ TEST_F(ItemModel, JScriptMemberUpdatedInPlaceGetsWhatAVariableGives)
         "G.Level = G.Level * big",    "G.Level = G.Level * huge",   "G.Level = G.Level + d",
         "G.Level = G.Level - n",      "G.Total = G.Level + a",      "G.Level = H.Level + a",
         "G.Guard = G.Guard + a",      "G.Twin = G.Twin * a",        "G.Level = G.Level + a; G = H",
-        "G.Level = G.Level - huge",   "G.Total = G.Total + big",
+        "G.Level = G.Level - huge",   "G.Total = G.Total + big",    "G.Level = G.Level - a",
+        "G.Level = G.Level - big",    "G.Level = G.Level - i % 10",
     };
     TFakeGauge typed(nullptr), other(nullptr);
     for (const char* statement : statements)
