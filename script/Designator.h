@@ -199,6 +199,16 @@ public:
     void SetInteger(int32_t v);
     // SetValue(n.ToVariant()) the same way, for an Integer or Int64 without a Variant.
     void SetNumber(const script_fast::Num& n);
+    // Obj.Prop := Obj.Prop C e (C one of + - *) in one go: this designator the target, read
+    // the left operand's, both Obj.Prop over the same two items without arguments, and e the
+    // operator's right operand, a number tree or a value read in place (op->RightNum or
+    // RightDirect), which runs no code and cannot see the property. Taken while read's kept
+    // record stands for an Integer data member it reads and writes as one, and e and the
+    // operation give an integer on the inline path: the member is read, e computed and the
+    // sum written as the read, NumberValueOf and SetNumber do, and the member's fields are
+    // left as their two walks leave them. False, with nothing read or changed, otherwise.
+    template <char C>
+    bool UpdateKeptInt(TscDesignator& read, const TscOperatorNode& op);
 
 protected:
     Variant DoCalc(const Variant& value, bool assigning);
@@ -338,6 +348,35 @@ private:
         return FPlainProperty && first->Count() == 0 && second->Count() == 0;
     }
 };
+
+template <char C>
+[[gnu::always_inline]] inline bool TscDesignator::UpdateKeptInt(TscDesignator& read, const TscOperatorNode& op)
+{
+    const KeptProperty& k = read.FKept;
+    if (!k.ReadsInt || !k.WritesInt || k.FieldSize != 4 || FSteps.size() != 2 || read.FSteps.size() != 2)
+        return false;
+    TscDesignatorItem* first = FSteps[0].get();
+    TscDesignatorItem* second = FSteps[1].get();
+    if (read.FSteps[0]->Ref != first->Ref || read.FSteps[1]->Ref != second->Ref || read.FSteps[0]->Count() != 0 ||
+        read.FSteps[1]->Count() != 0 || !read.Kept(first, second))
+        return false;
+    // e first: it reads no property and runs nothing, so it gives what it gives after the read.
+    script_fast::Num b;
+    if (op.RightDirect ? !script_fast::Num::From(*op.RightDirect, b) : !op.RightNum->Num(b))
+        return false;
+    if (!script_fast::IsInt(b.Type))
+        return false;
+    int32_t* const field = static_cast<int32_t*>(k.Field);
+    script_fast::Num n;
+    if (!script_fast::TryIntArith<C>(varInteger, *field, b.Type, b.L, n))
+        return false;
+    read.HandOver();
+    auto* member = const_cast<TscPropertyHelper*>(k.Member);
+    member->NeedResult = read.NeedResult;
+    member->Script = Script; // the write's HandOver, the rest of which the read's made
+    *field = static_cast<int32_t>(n.L);
+    return true;
+}
 
 class TscVariableDesignator : public TscDesignator {
 public:

@@ -192,6 +192,12 @@ template <bool Int32, script_fast::Cmp C>
     }
 }
 
+template <char C>
+bool UpdateMember(TscDesignator& target, TscDesignator& read, const TscOperatorNode& op)
+{
+    return target.UpdateKeptInt<C>(read, op);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- assignments
@@ -255,6 +261,15 @@ void TscAssignmentStmt::Optimize()
             NumberSource = op;
             NumberRoutine = op->NumberRoutine();
         }
+    }
+    MemberUpdate = nullptr;
+    UpdateRead = nullptr;
+    if (NumberMember && NumberSource->Op != opDivFloat && NumberSource->LeftMember && !NumberSource->LeftNum &&
+        !NumberSource->LeftSource && (NumberSource->RightDirect || NumberSource->RightNum)) {
+        UpdateRead = NumberSource->LeftMember;
+        MemberUpdate = NumberSource->Op == opPlus    ? UpdateMember<'+'>
+                       : NumberSource->Op == opMinus ? UpdateMember<'-'>
+                                                     : UpdateMember<'*'>;
     }
     if (PlainTarget && PlainTarget->VarType != fvtFloat && AppendChain.empty() && op && op->Op == opPlus &&
         !op->SetOp && !op->LeftDirect && !op->RightDirect) {
@@ -354,6 +369,8 @@ void TscAssignmentStmt::Execute()
     if (IntegerMember)
         return IntegerMember->SetInteger(IntegerSource->IntArith());
     if (NumberMember) {
+        if (MemberUpdate && MemberUpdate(*NumberMember, *UpdateRead, *NumberSource))
+            return;
         script_fast::Num n;
         Variant v;
         if (NumberRoutine(*NumberSource, n, v) == TscOperatorNode::NumberOutcome::Number)

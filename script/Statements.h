@@ -129,6 +129,12 @@ protected:
     TscDesignator* NumberMember = nullptr;
     TscOperatorNode* NumberSource = nullptr;
     TscOperatorNode::NumberFunction NumberRoutine = nullptr;
+    // Obj.Prop := Obj.Prop + - * e of that kind, whose left operand is the target's own member
+    // read (UpdateRead) and whose e is a number tree or a value read in place: read, sum and
+    // write in one go while the member is an Integer data member (TscDesignator::UpdateKeptInt).
+    using UpdateFunction = bool (*)(TscDesignator& target, TscDesignator& read, const TscOperatorNode& op);
+    UpdateFunction MemberUpdate = nullptr;
+    TscDesignator* UpdateRead = nullptr;
     // The source cannot change the target (scIsPlainExpression).
     bool SourcePlain = false;
     // The Direct routine Optimize found for the store itself, kept where Direct is not (return e).

@@ -23,7 +23,9 @@
 // constants and plain variables is first computed without the frame, which nothing it reads
 // can see: it reads no value that needs code run and computes in the inline arithmetic the
 // operators take; where a value is no number (a Null, a text, a Currency) or the arithmetic
-// leaves the inline path, e is evaluated in the frame as above, from the start.
+// leaves the inline path, e is evaluated in the frame as above, from the start. Where every
+// field of such an e is a bracketed field of the report, the page-text log and the name stamps
+// are read once for them all, and e's number goes into Result in place.
 #include "report/model/rpClass.h"
 
 #include "report/model/rpBands.h"
@@ -36,6 +38,7 @@
 #include "script/Expression.h"
 #include "script/GlobalUnit.h"
 #include "script/Items.h"
+#include "script/NumberStore.h"
 #include "script/Script.h"
 #include "script/Stack.h"
 #include "script/Statements.h"
@@ -95,6 +98,83 @@ struct TrpCompiledExpression {
     // e's root when e is + - * / over numbers that run no code to be read (bracketed fields
     // of the current row, constants, plain variables): see PureNumber.
     const TscOperatorNode* Numbers = nullptr;
+    // Body's target when it is a plain variable that keeps what it is given (Result, a
+    // Variant): Numbers' value is put into it as a number, as its SetValue stores it.
+    TscCustomVariable* NumberResult = nullptr;
+    // The report whose bracketed fields are all the number sources of Numbers, when they are
+    // (TrpBracketItem): they are read under one reading of the report's name stamps.
+    TrpReport* FieldsOf = nullptr;
+};
+
+// Get with a constant name in compiled code: reads as the call would, from a record of its
+// own, so the name is neither passed nor looked up again while nothing it depends on moves.
+class TrpBracketItem : public TscCustomVariable, public TscNumberSource {
+public:
+    TrpBracketItem(TrpReport* AReport, const AnsiString& AName)
+        : TscCustomVariable(AnsiString(), fvtVariant, "Variant"), FReport(AReport), FRef(AName)
+    {
+    }
+    Variant GetValue() override
+    {
+        // One value throughout, made where the caller wants it, without a copy in between.
+        Variant r = script_detail::CallHost([this] {
+            Variant v;
+            TrpReport::TPageTextLog* log = FReport->PageTextLog;
+            if (TField* f = log && log->Replay ? nullptr : FReport->KnownField(FRef)) {
+                v = f->Value();
+                if (VarIsNull(v))
+                    FReport->NullAsEmpty(FRef, v);
+                if (log)
+                    log->Reads.push_back({FRef.Name, true, v, false});
+            } else {
+                v = FReport->ReadGet(FRef);
+            }
+            return v;
+        });
+        if (r.StrPtr())
+            script_detail::CheckHostText(r);
+        return r;
+    }
+    void SetValue(const Variant&) override {}  // as Get, which is no indexed property
+    // A number in a known field of the current row, read where it lies; anything else (a
+    // Null, a text, a name to look up, a dataset to open) goes through GetValue, and so does
+    // every read while a text for another page is recorded or made again: GetValue keeps the
+    // value read, or gives the one kept, where the row may since have moved on.
+    bool ReadNumber(script_fast::Num& n) override
+    {
+        return !FReport->PageTextLog && ReadKnown(FReport->NameGuard(), n);
+    }
+    // ReadNumber while no text is recorded or made again, the report's name stamps being
+    // Guard: KnownField's test, with the stamps read once for all the fields of an expression.
+    [[gnu::always_inline]] bool ReadKnown(const TrpReport::TNameGuard& Guard, script_fast::Num& n) const
+    {
+        const TrpReport::TNameRef& ref = FRef;
+        const TField* f =
+            ref.Resolved && ref.DBField && !ref.Field.empty() && ref.Guard == Guard ? FReport->SlotField(ref) : nullptr;
+        const Variant* v = f ? f->ValueInPlace() : nullptr;
+        return v && script_fast::Num::From(*v, n);
+    }
+    TrpReport* Report() const { return FReport; }
+    // The stamps a tree of such fields is read under. FieldsOf reads them, or gives false
+    // while a text for another page is recorded or made again (ReadNumber declines then).
+    struct TFields {
+        TrpReport::TNameGuard Guard;
+        [[gnu::always_inline]] bool operator()(TscNumberSource* Source, script_fast::Num& n) const
+        {
+            return static_cast<const TrpBracketItem*>(Source)->ReadKnown(Guard, n);
+        }
+    };
+    static bool FieldsOf(const TrpReport* Report, TFields& Fields)
+    {
+        if (Report->PageTextLog)
+            return false;
+        Fields.Guard = Report->NameGuard();
+        return true;
+    }
+
+private:
+    TrpReport* FReport;
+    TrpReport::TNameRef FRef;
 };
 
 namespace {
@@ -119,14 +199,21 @@ const TscOperatorNode* PureNumbers(const TscOperatorNode* op)
 // The value of such a tree as its GetValue gives it when every operand is an Integer, Int64
 // or Double and every operation takes the inline arithmetic (TryArith, as NumberOperands);
 // false, having run nothing and changed nothing, where GetValue must compute it.
-bool PureNumber(const TscOperatorNode* op, script_fast::Num& n)
+// Read reads a number source as its ReadNumber would now: AnySource, or TrpBracketItem::TFields
+// where every source is a bracketed field of one report.
+struct AnySource {
+    bool operator()(TscNumberSource* Source, script_fast::Num& n) const { return Source->ReadNumber(n); }
+};
+
+template <class Read>
+[[gnu::flatten]] bool PureNumber(const TscOperatorNode* op, script_fast::Num& n, const Read& read)
 {
     script_fast::Num a, b;
     if (op->LeftNum ? !op->LeftNum->Num(a)
-                    : op->LeftSource ? !op->LeftSource->ReadNumber(a) : !PureNumber(op->LeftChain, a))
+                    : op->LeftSource ? !read(op->LeftSource, a) : !PureNumber(op->LeftChain, a, read))
         return false;
     if (op->RightDirect ? !script_fast::Num::From(*op->RightDirect, b)
-                        : op->RightNum ? !op->RightNum->Num(b) : !op->RightSource->ReadNumber(b))
+                        : op->RightNum ? !op->RightNum->Num(b) : !read(op->RightSource, b))
         return false;
     switch (op->Op) {
     case opPlus: return script_fast::TryArith<'+'>(a, b, n);
@@ -134,6 +221,42 @@ bool PureNumber(const TscOperatorNode* op, script_fast::Num& n)
     case opMul: return script_fast::TryArith<'*'>(a, b, n);
     default: return script_fast::TryArith<'/'>(a, b, n);
     }
+}
+
+// Whether every number source of such a tree is a bracketed field of one report, kept in
+// report (nullptr before the first).
+bool FieldsOfOneReport(const TscOperatorNode* op, TrpReport*& report)
+{
+    for (TscNumberSource* source : {op->LeftSource, op->RightSource}) {
+        if (!source)
+            continue;
+        const auto* item = dynamic_cast<const TrpBracketItem*>(source);
+        if (!item || (report && item->Report() != report))
+            return false;
+        report = item->Report();
+    }
+    return !op->LeftChain || FieldsOfOneReport(op->LeftChain, report);
+}
+
+// v := n's value as a Variant, made in place (n is an Integer, Int64 or Double, as
+// PureNumber gives it).
+[[gnu::always_inline]] inline void PutNum(Variant& v, const script_fast::Num& n)
+{
+    switch (n.Type) {
+    case varInteger: script_store::PutNumber(v, static_cast<int32_t>(n.L)); break;
+    case varInt64: script_store::PutNumber(v, static_cast<long long>(n.L)); break;
+    case varDouble: script_store::PutNumber(v, n.D); break;
+    default: v = n.ToVariant(); break;
+    }
+}
+
+// PureNumber of a tree whose number sources are all bracketed fields of report, the page-text
+// log and the name stamps read once for them all: nothing in the tree runs code, so they are
+// what each field's ReadNumber would find.
+bool PureFields(const TrpReport* report, const TscOperatorNode* op, script_fast::Num& n)
+{
+    TrpBracketItem::TFields fields;
+    return TrpBracketItem::FieldsOf(report, fields) && PureNumber(op, n, fields);
 }
 
 // Fills Body and RaiseList when the function is as the cache compiles it and its text does
@@ -159,6 +282,10 @@ void FindBody(TrpCompiledExpression& c, const AnsiString& Expression)
     c.RaiseList->Add(std::move(raise));
     c.Body = assign;
     c.Numbers = PureNumbers(dynamic_cast<const TscOperatorNode*>(assign->Source));
+    TscCustomVariable* const target = assign->Target;
+    TrpReport* report = nullptr;
+    c.FieldsOf = c.Numbers && FieldsOfOneReport(c.Numbers, report) ? report : nullptr;
+    c.NumberResult = target && typeid(*target) == typeid(TscVariable) && target->VarType != fvtFloat ? target : nullptr;
 }
 
 // A variable the script may change (constants are read-only).
@@ -388,7 +515,13 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
         script_fast::Num n;
         if (script_detail::gCallDepth < script_detail::kMaxCallDepth && !scStackNearEnd() && !local->Terminated &&
             !local->BreakRequested && !local->ContinueRequested && !local->ExitRequested &&
-            PureNumber(Compiled->Numbers, n)) {
+            (Compiled->FieldsOf ? PureFields(Compiled->FieldsOf, Compiled->Numbers, n)
+                                : PureNumber(Compiled->Numbers, n, AnySource()))) {
+            if (TscCustomVariable* result = Compiled->NumberResult) {
+                if (!result->ReadOnly)
+                    PutNum(result->Value, n);
+                return n.ToVariant();
+            }
             Variant v = n.ToVariant();
             Compiled->Body->Target->SetValue(v);
             return v;
@@ -414,54 +547,6 @@ const TrpCompiledExpression* TrpExpressionCache::Function(const AnsiString& Expr
 }
 
 // ---------------------------------------------------------------- bound names
-
-// Get with a constant name in compiled code: reads as the call would, from a record of its
-// own, so the name is neither passed nor looked up again while nothing it depends on moves.
-class TrpBracketItem : public TscCustomVariable, public TscNumberSource {
-public:
-    TrpBracketItem(TrpReport* AReport, const AnsiString& AName)
-        : TscCustomVariable(AnsiString(), fvtVariant, "Variant"), FReport(AReport), FRef(AName)
-    {
-    }
-    Variant GetValue() override
-    {
-        // One value throughout, made where the caller wants it, without a copy in between.
-        Variant r = script_detail::CallHost([this] {
-            Variant v;
-            TrpReport::TPageTextLog* log = FReport->PageTextLog;
-            if (TField* f = log && log->Replay ? nullptr : FReport->KnownField(FRef)) {
-                v = f->Value();
-                if (VarIsNull(v))
-                    FReport->NullAsEmpty(FRef, v);
-                if (log)
-                    log->Reads.push_back({FRef.Name, true, v, false});
-            } else {
-                v = FReport->ReadGet(FRef);
-            }
-            return v;
-        });
-        if (r.StrPtr())
-            script_detail::CheckHostText(r);
-        return r;
-    }
-    void SetValue(const Variant&) override {}  // as Get, which is no indexed property
-    // A number in a known field of the current row, read where it lies; anything else (a
-    // Null, a text, a name to look up, a dataset to open) goes through GetValue, and so does
-    // every read while a text for another page is recorded or made again: GetValue keeps the
-    // value read, or gives the one kept, where the row may since have moved on.
-    bool ReadNumber(script_fast::Num& n) override
-    {
-        if (FReport->PageTextLog)
-            return false;
-        const TField* f = FReport->KnownField(FRef);
-        const Variant* v = f ? f->ValueInPlace() : nullptr;
-        return v && script_fast::Num::From(*v, n);
-    }
-
-private:
-    TrpReport* FReport;
-    TrpReport::TNameRef FRef;
-};
 
 // ---------------------------------------------------------------- binding
 

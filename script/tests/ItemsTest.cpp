@@ -1206,6 +1206,72 @@ TEST_F(ItemModel, JScriptIntegerSumsGivenToMembersAreTheValuesAVariableGets)
         }
 }
 
+// G.Prop = G.Prop op e run pass after pass, so that the member's read, the operation and
+// the write go in one step once the member is known: the members get what a variable holding
+// the value gives them (t = e; G.Prop = t), with a run-line hook and without. Also a target
+// that is another member or another object's, G given another object between passes, results
+// that leave 32 bits or 64, operands that are no integers, and members behind a setter.
+TEST_F(ItemModel, JScriptMemberUpdatedInPlaceGetsWhatAVariableGives)
+{
+    U->AddClass(TFakeGauge::StaticClass(), "TComponent");
+    const char* statements[] = {
+        "G.Level = G.Level + i % 10", "G.Level = G.Level - 3",      "G.Level = G.Level * a",
+        "G.Level = G.Level * big",    "G.Level = G.Level * huge",   "G.Level = G.Level + d",
+        "G.Level = G.Level - n",      "G.Total = G.Level + a",      "G.Level = H.Level + a",
+        "G.Guard = G.Guard + a",      "G.Twin = G.Twin * a",        "G.Level = G.Level + a; G = H",
+        "G.Level = G.Level - huge",   "G.Total = G.Total + big",    "G.Level = G.Level - a",
+        "G.Level = G.Level - big",    "G.Level = G.Level - i % 10",
+    };
+    TFakeGauge typed(nullptr), other(nullptr);
+    for (const char* statement : statements)
+        for (const bool hooked : {false, true}) {
+            SCOPED_TRACE(std::string(statement) + (hooked ? ", hooked" : ""));
+            std::string seen[2];
+            for (int through = 0; through < 2; ++through) {
+                std::string body = statement;
+                if (through) {
+                    const size_t eq = body.find(" = ");
+                    const size_t end = body.find(';');
+                    const std::string target = body.substr(0, eq);
+                    body = "t = " + body.substr(eq + 3, end - eq - 3) + "; " + target + " = t" +
+                           (end == std::string::npos ? "" : body.substr(end));
+                }
+                TscScript script(nullptr);
+                script.Parent = U;
+                script.SyntaxType = "JScript";
+                script.AddObject("G", &typed);
+                script.AddObject("H", &other);
+                script.Lines()->SetText(("var i, a, big, huge, d, n, t, k;\nfunction F() { for (k = 0; k < 4; k++) { " +
+                                         body + "; } return 0; }\n").c_str());
+                ASSERT_TRUE(script.Compile()) << script.ErrorText;
+                if (hooked)
+                    script.OnRunLine = [](TscScript*, const AnsiString&, const AnsiString&) {};
+                typed.FLevel = 1 << 29;
+                other.FLevel = -7;
+                typed.FTotal = other.FTotal = INT64_MAX - 9;
+                typed.FGuard = other.FGuard = 5;
+                typed.FTwin = other.FTwin = 3;
+                script.FindLocal("i")->Value = Variant(static_cast<long long>(123456789017));
+                script.FindLocal("a")->Value = Variant(7);
+                script.FindLocal("big")->Value = Variant(static_cast<long long>(5000000000));
+                script.FindLocal("huge")->Value = Variant(static_cast<long long>(INT64_MAX));
+                script.FindLocal("d")->Value = Variant(2.5);
+                script.FindLocal("n")->Value = Null();
+                std::string& out = seen[through];
+                try {
+                    script.CallFunction("F", VarArrayOf({}));
+                    out = "done";
+                } catch (const std::exception& e) {
+                    out = std::string("error: ") + e.what();
+                }
+                for (const TFakeGauge* g : {&typed, &other})
+                    out += "; Level " + std::to_string(g->FLevel) + ", Total " + std::to_string(g->FTotal) +
+                           ", Guard " + std::to_string(g->FGuard) + ", Twin " + std::to_string(g->FTwin);
+            }
+            EXPECT_EQ(seen[0], seen[1]);
+        }
+}
+
 // A text passed to a host method is let go once the call is over, through a typed object as
 // through a Variant holding it, so that the variable's next change in place copies nothing.
 TEST_F(ItemModel, ATextPassedThroughATypedObjectIsLetGoAfterTheCall)

@@ -581,6 +581,86 @@ TEST_F(ExpressionTest, FieldNamesFollowEveryChangeOfTheDatasets)
     }
 }
 
+// Arithmetic over bracketed fields reads the fields where they lie only while the names they
+// were found under still stand: after each change of the datasets the same text reads the
+// dataset the name now means, with a run-line hook and without.
+TEST_F(ExpressionTest, FieldArithmeticFollowsEveryChangeOfTheDatasets)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TrpDBDataset* first, TrpDBDataset* second)> change;
+        bool freesFirst = false;
+    };
+    const Case cases[] = {
+        {"the first one renamed away", [](TrpDBDataset* first, TrpDBDataset*) { first->SetUserName("Other"); }},
+        {"the first one freed", [](TrpDBDataset* first, TrpDBDataset*) { delete first; }, true},
+        {"the list entry given the second one",
+         [this](TrpDBDataset*, TrpDBDataset* second) { R->GetDataSets()->Items(0)->SetDataSet(second); }},
+        {"the second one moved to the front",
+         [this](TrpDBDataset*, TrpDBDataset*) { R->GetDataSets()->Items(1)->SetIndex(0); }},
+    };
+    const char* const texts[] = {"<Sklad.\"Сумма\"> * 2 + 1", "<Sklad.\"ID\"> + <Sklad.\"Сумма\"> / 4"};
+    const double before[] = {26, 4.125}, after[] = {199, 26.75};
+    for (const bool hooked : {false, true})
+        for (const Case& c : cases)
+            for (int t = 0; t < 2; ++t) {
+                SCOPED_TRACE(std::string(c.why) + ": " + texts[t] + (hooked ? ", hooked" : ""));
+                std::unique_ptr<TscScript> hook;
+                if (hooked) {
+                    hook = std::make_unique<TscScript>(nullptr);
+                    hook->OnRunLine = [](TscScript*, const AnsiString&, const AnsiString&) {};
+                }
+                R->GetDataSets()->Clear();
+                auto* first = AddDataSet(R, "Sklad", {{Variant(1), Variant("a"), Variant(12.5), Variant(true)}});
+                auto* second = AddDataSet(R, "Second", {{Variant(2), Variant("b"), Variant(99.0), Variant(false)}});
+                second->SetUserName("Sklad");
+                first->First();
+                second->First();
+                ASSERT_TRUE(R->PrepareScript()) << R->GetScript()->ErrorText.c_str();
+                for (int k = 0; k < 2; ++k)
+                    EXPECT_EQ(R->Calc(texts[t]).AsDouble(), before[t]);
+                c.change(first, second);
+                for (int k = 0; k < 2; ++k)
+                    EXPECT_EQ(R->Calc(texts[t]).AsDouble(), after[t]);
+                delete second;
+                if (!c.freesFirst)
+                    delete first;
+            }
+}
+
+// While a text for another page is recorded, arithmetic over bracketed fields reads them as
+// the recording sees them, so the text made again later gives the recorded row's values,
+// whichever row is current then; with a run-line hook and without.
+TEST_F(ExpressionTest, FieldArithmeticMadeAgainGivesTheRecordedRow)
+{
+    auto* ds = AddDataSet(R, "Sklad", {{Variant(1), Variant("a"), Variant(12.5), Variant(true)},
+                                       {Variant(2), Variant("b"), Variant(99.0), Variant(false)}});
+    ASSERT_TRUE(R->PrepareScript()) << R->GetScript()->ErrorText.c_str();
+    const char* const texts[] = {"<Sklad.\"Сумма\"> * 2 + 1", "<Sklad.\"ID\"> + <Sklad.\"Сумма\"> / 4"};
+    for (const bool hooked : {false, true})
+        for (const char* text : texts) {
+            SCOPED_TRACE(std::string(text) + (hooked ? ", hooked" : ""));
+            std::unique_ptr<TscScript> hook;
+            if (hooked) {
+                hook = std::make_unique<TscScript>(nullptr);
+                hook->OnRunLine = [](TscScript*, const AnsiString&, const AnsiString&) {};
+            }
+            ds->First();
+            const double first = R->Calc(text).AsDouble();
+            TrpReport::TPageTextLog log;
+            R->PageTextLog = &log;
+            const double recorded = R->Calc(text).AsDouble();
+            ds->Next();
+            log.Replay = true;
+            log.Next = 0;
+            const double replayed = R->Calc(text).AsDouble();
+            R->PageTextLog = nullptr;
+            EXPECT_EQ(recorded, first);
+            EXPECT_EQ(replayed, first);
+            EXPECT_NE(R->Calc(text).AsDouble(), first) << "the second row";
+        }
+}
+
 // A compiled expression is evaluated without running its function's body as a statement
 // list while no host follows the lines, and as a call while one does. Both must give the
 // same value of the same type, and the same error with the same text and position.
