@@ -168,8 +168,6 @@ void BM_StringListHead(benchmark::State& state)
 }
 BENCHMARK(BM_StringListHead)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity();
 
-// A sorted list filled in random order, as a script collects names (SortedListRandomAdds: n
-// adds, each at a random place, then one walk over the list); ns_per_item may grow as log n.
 // A walk from the first line to the last, as the report engine reads a memo's lines: each
 // read is answered from the leaf the one before found.
 void BM_StringListWalk(benchmark::State& state)
@@ -190,6 +188,8 @@ void BM_StringListWalk(benchmark::State& state)
 }
 BENCHMARK(BM_StringListWalk)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity();
 
+// A sorted list filled in random order, as a script collects names (SortedListRandomAdds: n
+// adds, each at a random place, then one walk over the list); ns_per_item may grow as log n.
 void BM_SortedListRandomAdds(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));

@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -45,16 +44,15 @@ public:
 
     T& operator[](size_t Index) { return const_cast<T&>(std::as_const(*this)[Index]); }
     // Reads may run on several threads at once (while nobody changes the sequence): the
-    // remembered leaf and its first index are one value behind a sequence count, read whole
-    // or not used, and a thread that cannot take the count at once simply does not remember.
+    // remembered leaf is one pointer, and the first index it is kept with lives in the leaf
+    // itself, written before the leaf is remembered. Readers that race only ever write the
+    // true first index of a leaf of the present tree, so whatever pointer a thread sees
+    // comes with a right index; a change forgets the leaf before it moves anything.
     const T& operator[](size_t Index) const
     {
-        const uint32_t seen = FHintSeq.load(std::memory_order_acquire);
-        if (!(seen & 1)) {
-            const Node* leaf = FHintLeaf.load(std::memory_order_relaxed);
-            const size_t start = FHintStart.load(std::memory_order_relaxed);
-            std::atomic_thread_fence(std::memory_order_acquire);
-            if (leaf && FHintSeq.load(std::memory_order_relaxed) == seen && Index - start < leaf->Items.size())
+        if (const Node* leaf = FHintLeaf.load(std::memory_order_acquire)) {
+            const size_t start = leaf->Start.load(std::memory_order_relaxed);
+            if (Index - start < leaf->Items.size())
                 return leaf->Items[Index - start];
         }
         const Node* n = FRoot.get();
@@ -68,13 +66,8 @@ public:
                 start += n->Sizes[k];
             }
         }
-        uint32_t expected = seen;
-        if (!(seen & 1) && FHintSeq.compare_exchange_strong(expected, seen + 1, std::memory_order_relaxed)) {
-            std::atomic_thread_fence(std::memory_order_release);
-            FHintLeaf.store(n, std::memory_order_relaxed);
-            FHintStart.store(start, std::memory_order_relaxed);
-            FHintSeq.store(seen + 2, std::memory_order_release);
-        }
+        n->Start.store(start, std::memory_order_relaxed);
+        FHintLeaf.store(n, std::memory_order_release);
         return n->Items[Index - start];
     }
 
@@ -182,6 +175,7 @@ private:
         std::deque<T> Items;                      // a leaf's: cheap at both ends
         std::vector<std::unique_ptr<Node>> Kids;  // an inner node's
         std::vector<size_t> Sizes;                // Kids[k]->Count, kept side by side for the walk down
+        mutable std::atomic<size_t> Start{0};     // a leaf's first index, while it is the remembered one
     };
     struct Step {
         Node* N;
@@ -190,14 +184,7 @@ private:
     using Path = std::vector<Step>;
 
     // Only changes of the sequence forget, and nothing reads while it changes.
-    void Forget() const
-    {
-        const uint32_t seq = FHintSeq.load(std::memory_order_relaxed) | 1;
-        FHintSeq.store(seq, std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_release);
-        FHintLeaf.store(nullptr, std::memory_order_relaxed);
-        FHintSeq.store(seq + 1, std::memory_order_release);
-    }
+    void Forget() const { FHintLeaf.store(nullptr, std::memory_order_relaxed); }
 
     // The leaf holding Index (for an insert, the leaf Index goes into); Index becomes the
     // position within it. Path gets the inner nodes passed and the child taken in each.
@@ -280,8 +267,5 @@ private:
 
     std::unique_ptr<Node> FRoot;
     Path FPath;                           // the path of the last insert or erase, kept for its room
-    // The leaf of a recent read and its first index; FHintSeq is odd while they are written.
-    mutable std::atomic<uint32_t> FHintSeq{0};
-    mutable std::atomic<const Node*> FHintLeaf{nullptr};
-    mutable std::atomic<size_t> FHintStart{0};
+    mutable std::atomic<const Node*> FHintLeaf{nullptr};  // the leaf of a recent read
 };
