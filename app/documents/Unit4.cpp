@@ -375,20 +375,25 @@ void TForm4::DBGrid1TitleClick(TColumn* Column)
 
 // ---------------------------------------------------------------- show, dates, new document
 
+void TForm4::ShowArchiveCommand()
+{
+    // "Button5" archives in the working view and restores in the archive (Button5Click).
+    if (WarehouseData->WorkingMode != wmArchive) {
+        Button5->SetCaption("Добавить в архив");
+        Button5->SetHint("Добавляет выделенный документ в архив");
+    } else {
+        Button5->SetCaption("Извлечь из архива");
+        Button5->SetHint("Восстанавливает выделенный документ из архива");
+    }
+}
+
 void TForm4::ShowJournal()
 {
     ProductFilter.clear();
     GroupBox1->SetEnabled(false);
     GroupBox1->SetVisible(true);
-    if (WarehouseData->WorkingMode == wmWorking) {
-        SetCaption("Работа с документами");
-        Button5->SetCaption("Добавить в архив");
-        Button5->SetHint("Добавляет выделенный документ в архив");
-    } else {
-        SetCaption("Работа с документами - Архив");
-        Button5->SetCaption("Извлечь из архива");
-        Button5->SetHint("Восстанавливает выделенный документ из архива");
-    }
+    SetCaption(WarehouseData->WorkingMode == wmWorking ? "Работа с документами" : "Работа с документами - Архив");
+    ShowArchiveCommand();
     RadioButton7Click(nullptr);
     RadioButton7->SetChecked(true);
     RadioButton11Click(nullptr);
@@ -402,6 +407,9 @@ void TForm4::ShowProductDocuments(const AnsiString& productId, const AnsiString&
         ProductFilter = productId;
     GroupBox1->SetEnabled(false);
     SetCaption("Работа с документами товара  " + product);
+    // The journal may last have been shown on the archive: the command must not go on
+    // offering to restore while it moves documents into the archive.
+    ShowArchiveCommand();
     RadioButton7Click(nullptr);
     RadioButton7->SetChecked(true);
     ShowModal();

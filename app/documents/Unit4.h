@@ -119,6 +119,8 @@ private:
     // Writes Sort of the requests not yet issued; `lateOnly` leaves requests due after today at 0.
     void StoreSort(bool lateOnly);
     void ReloadView(DocumentKind kind);
+    // Captions "Button5" for what it does in the main window's current mode.
+    void ShowArchiveCommand();
     bool ProductFiltered() const;
     int64_t FilteredProduct() const;
     bool HasSelection() const;

@@ -11,6 +11,7 @@
 #include "platform/db/ADODB.h"
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/DBGrids.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 
 namespace {
@@ -674,6 +675,41 @@ TEST_F(JournalTest, NewDocumentFromTheJournalIsListedOnceSaved)
         d->Choose(Form4->RadioButton8);
         EXPECT_FALSE(Form4->Button1->GetEnabled()) << "issue invoices come from requests only";
     });
+}
+
+// The journal of one product's documents is opened from the goods card, in the working view:
+// its archive command says what it does there, whatever view the journal was last shown in.
+TEST_F(JournalTest, TheArchiveCommandOfAProductsDocumentsSaysWhatItDoes)
+{
+    StartOnWarehouse();
+    const int64_t bolt = w->AddProduct(Product("Болт", "Склад", 10, 2));
+    const int64_t receipt = AddReceipt(Day(2027, 1, 10));
+    AddLineOf("StructureDocuments", receipt, bolt, 1);
+    struct Case {
+        const char* why;
+        TMenuItem* TForm1::*before;  // the journal shown first
+    };
+    const Case cases[] = {
+        {"after the working journal", &TForm1::N25},
+        {"after the archive", &TForm1::N18},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        d->ExpectModal(Form4, [&] { d->Click(Form4->Button8); });
+        d->Run([&] { d->Menu(Form1->*c.before); });
+        ASSERT_EQ(Form1->WorkingMode, 1);
+        d->ExpectModal(Form2, [&] {
+            d->ExpectModal(Form4, [&] {
+                EXPECT_EQ(Form4->Button5->GetCaption(), "Добавить в архив");
+                EXPECT_EQ(Form4->Button5->GetHint(), "Добавляет выделенный документ в архив");
+                d->Click(Form4->Button8);
+            });
+            d->Click(Form2->Button1);
+            d->CloseForm(Form2);
+        });
+        d->Run([&] { d->Click(Form1->Button3); });
+        EXPECT_EQ(d->ModalNames().back(), "Form4");
+    }
 }
 
 }  // namespace
