@@ -560,3 +560,33 @@ TEST_F(ViewsTest, DotMatrixMemoFrameRunsThroughCellMiddles)
     m->Draw(&c.Canvas, 1, 1, 0, 0);
     ExpectGolden("views/dmp_memo", c.Dump());
 }
+
+// A rectangle, rounded rectangle or ellipse with a negative width or height (drawn from its
+// far corner) is drawn exactly as its mirror image with positive sizes.
+TEST_F(ViewsTest, BoxShapesWithNegativeSizesDrawAsTheirMirrorImage)
+{
+    struct Case {
+        const char* why;
+        Extended left, top, width, height;
+    };
+    const Case cases[] = {
+        {"width negative", 70, 10, -60, 40},
+        {"height negative", 10, 50, 60, -40},
+        {"both negative", 70, 50, -60, -40},
+    };
+    for (TrpShapeKind kind : {skRectangle, skRoundRectangle, skEllipse}) {
+        auto* mirror = new TrpShapeView(Band);
+        mirror->Shape = kind;
+        mirror->SetBounds(10, 10, 60, 40);
+        const AnsiString expected = DrawOf(mirror);
+        delete mirror;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.why) + ", shape " + std::to_string(static_cast<int>(kind)));
+            auto* s = new TrpShapeView(Band);
+            s->Shape = kind;
+            s->SetBounds(c.left, c.top, c.width, c.height);
+            EXPECT_EQ(DrawOf(s), expected);
+            delete s;
+        }
+    }
+}
