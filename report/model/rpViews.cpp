@@ -254,16 +254,18 @@ void TrpView::DrawBackground()
     if (!Canvas)
         return;
     TBrush* brush = Canvas->GetBrush();
+    // The box in order: a view with a negative width or height fills its mirror image.
+    const int l = std::min(X, X1), t = std::min(Y, Y1), r = std::max(X, X1), b = std::max(Y, Y1);
     if (Color != clNone) {
         brush->SetColor(Color);
         brush->SetStyle(bsSolid);
-        Canvas->FillRect(Rect(X, Y, X1, Y1));
+        Canvas->FillRect(Rect(l, t, r, b));
     }
     if (BrushStyle != bsSolid) {
         brush->SetStyle(BrushStyle);
         brush->SetColor(FFrame->Color);
         Canvas->GetPen()->SetColor(Color == clNone ? clWhite : Color);
-        Canvas->Rectangle(X, Y, X1 + 1, Y1 + 1);
+        Canvas->Rectangle(l, t, r + 1, b + 1);
         brush->SetStyle(bsSolid);
     }
 }

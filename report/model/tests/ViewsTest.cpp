@@ -590,3 +590,35 @@ TEST_F(ViewsTest, BoxShapesWithNegativeSizesDrawAsTheirMirrorImage)
         }
     }
 }
+
+// The background of a view with a negative width or height (solid colour and hatching) fills
+// its mirror image.
+TEST_F(ViewsTest, BackgroundsWithNegativeSizesFillTheirMirrorImage)
+{
+    struct Case {
+        const char* why;
+        Extended left, top, width, height;
+    };
+    const Case cases[] = {
+        {"width negative", 70, 10, -60, 40},
+        {"height negative", 10, 50, 60, -40},
+        {"both negative", 70, 50, -60, -40},
+    };
+    auto background = [&](Extended l, Extended t, Extended w, Extended h) {
+        auto* v = new TrpSubreport(Band);
+        v->GetFrame()->Typ = TrpFrameTypes();
+        v->Color = clYellow;
+        v->BrushStyle = bsCross;
+        v->SetBounds(l, t, w, h);
+        TRecordingCanvas rc;
+        v->TrpView::Draw(&rc.Canvas, 1, 1, 0, 0);
+        delete v;
+        return rc.Dump();
+    };
+    const AnsiString expected = background(10, 10, 60, 40);
+    ASSERT_NE(expected.find("fill "), AnsiString::npos) << expected;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(background(c.left, c.top, c.width, c.height), expected);
+    }
+}
