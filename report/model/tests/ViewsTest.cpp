@@ -561,64 +561,47 @@ TEST_F(ViewsTest, DotMatrixMemoFrameRunsThroughCellMiddles)
     ExpectGolden("views/dmp_memo", c.Dump());
 }
 
-// A rectangle, rounded rectangle or ellipse with a negative width or height (drawn from its
-// far corner) is drawn exactly as its mirror image with positive sizes.
-TEST_F(ViewsTest, BoxShapesWithNegativeSizesDrawAsTheirMirrorImage)
+// A view with a negative width or height (drawn from its far corner) draws as its mirror
+// image with positive sizes: the box shapes and the background, solid and hatched.
+TEST_F(ViewsTest, NegativeSizesDrawAsTheMirrorImage)
 {
-    struct Case {
-        const char* why;
-        Extended left, top, width, height;
-    };
-    const Case cases[] = {
-        {"width negative", 70, 10, -60, 40},
-        {"height negative", 10, 50, 60, -40},
-        {"both negative", 70, 50, -60, -40},
-    };
-    for (TrpShapeKind kind : {skRectangle, skRoundRectangle, skEllipse}) {
-        auto* mirror = new TrpShapeView(Band);
-        mirror->Shape = kind;
-        mirror->SetBounds(10, 10, 60, 40);
-        const AnsiString expected = DrawOf(mirror);
-        delete mirror;
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.why) + ", shape " + std::to_string(static_cast<int>(kind)));
-            auto* s = new TrpShapeView(Band);
+    auto shape = [](TrpShapeKind kind) {
+        return [kind](TrpBand* band) {
+            auto* s = new TrpShapeView(band);
             s->Shape = kind;
-            s->SetBounds(c.left, c.top, c.width, c.height);
-            EXPECT_EQ(DrawOf(s), expected);
-            delete s;
-        }
-    }
-}
-
-// The background of a view with a negative width or height (solid colour and hatching) fills
-// its mirror image.
-TEST_F(ViewsTest, BackgroundsWithNegativeSizesFillTheirMirrorImage)
-{
-    struct Case {
-        const char* why;
-        Extended left, top, width, height;
+            return static_cast<TrpView*>(s);
+        };
     };
-    const Case cases[] = {
-        {"width negative", 70, 10, -60, 40},
-        {"height negative", 10, 50, 60, -40},
-        {"both negative", 70, 50, -60, -40},
-    };
-    auto background = [&](Extended l, Extended t, Extended w, Extended h) {
-        auto* v = new TrpSubreport(Band);
+    auto background = [](TrpBand* band) {
+        auto* v = new TrpSubreport(band);  // drawn as a plain view below: background and frame
         v->GetFrame()->Typ = TrpFrameTypes();
         v->Color = clYellow;
         v->BrushStyle = bsCross;
-        v->SetBounds(l, t, w, h);
+        return static_cast<TrpView*>(v);
+    };
+    const std::pair<const char*, std::function<TrpView*(TrpBand*)>> kinds[] = {
+        {"rectangle", shape(skRectangle)},
+        {"round rectangle", shape(skRoundRectangle)},
+        {"ellipse", shape(skEllipse)},
+        {"background", background},
+    };
+    const TRect boxes[] = {{70, 10, -60, 40}, {10, 50, 60, -40}, {70, 50, -60, -40}};  // left, top, width, height
+    auto draw = [&](const std::function<TrpView*(TrpBand*)>& make, const TRect& b) {
+        TrpView* v = make(Band);
+        v->SetBounds(b.Left, b.Top, b.Right, b.Bottom);
         TRecordingCanvas rc;
-        v->TrpView::Draw(&rc.Canvas, 1, 1, 0, 0);
+        if (dynamic_cast<TrpShapeView*>(v))
+            v->Draw(&rc.Canvas, 1, 1, 0, 0);
+        else
+            v->TrpView::Draw(&rc.Canvas, 1, 1, 0, 0);
         delete v;
         return rc.Dump();
     };
-    const AnsiString expected = background(10, 10, 60, 40);
-    ASSERT_NE(expected.find("fill "), AnsiString::npos) << expected;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
-        EXPECT_EQ(background(c.left, c.top, c.width, c.height), expected);
+    for (const auto& [name, make] : kinds) {
+        const AnsiString expected = draw(make, {10, 10, 60, 40});
+        for (const TRect& b : boxes) {
+            SCOPED_TRACE(std::string(name) + " " + std::to_string(b.Right) + " x " + std::to_string(b.Bottom));
+            EXPECT_EQ(draw(make, b), expected);
+        }
     }
 }
