@@ -254,16 +254,18 @@ void TrpView::DrawBackground()
     if (!Canvas)
         return;
     TBrush* brush = Canvas->GetBrush();
+    // The box in order: a view with a negative width or height fills its mirror image.
+    const int l = std::min(X, X1), t = std::min(Y, Y1), r = std::max(X, X1), b = std::max(Y, Y1);
     if (Color != clNone) {
         brush->SetColor(Color);
         brush->SetStyle(bsSolid);
-        Canvas->FillRect(Rect(X, Y, X1, Y1));
+        Canvas->FillRect(Rect(l, t, r, b));
     }
     if (BrushStyle != bsSolid) {
         brush->SetStyle(BrushStyle);
         brush->SetColor(FFrame->Color);
         Canvas->GetPen()->SetColor(Color == clNone ? clWhite : Color);
-        Canvas->Rectangle(X, Y, X1 + 1, Y1 + 1);
+        Canvas->Rectangle(l, t, r + 1, b + 1);
         brush->SetStyle(bsSolid);
     }
 }
@@ -511,11 +513,14 @@ void TrpShapeView::Draw(TCanvas* ACanvas, Extended AScaleX, Extended AScaleY, Ex
 
 void TrpShapeView::DrawShapeKind()
 {
-    const int m = std::min(DX, DY);
+    // A view with a negative width or height has its corners swapped; the box shapes are
+    // drawn over its mirror image (a rectangle given from its far corner is the same box).
+    const int l = std::min(X, X1), t = std::min(Y, Y1), r = std::max(X, X1), b = std::max(Y, Y1);
+    const int corner = std::min(r - l, b - t) / 4;
     switch (Shape) {
-    case skRectangle: Canvas->Rectangle(X, Y, X1 + 1, Y1 + 1); break;
-    case skRoundRectangle: Canvas->RoundRect(X, Y, X1 + 1, Y1 + 1, m / 4, m / 4); break;
-    case skEllipse: Canvas->Ellipse(X, Y, X1 + 1, Y1 + 1); break;
+    case skRectangle: Canvas->Rectangle(l, t, r + 1, b + 1); break;
+    case skRoundRectangle: Canvas->RoundRect(l, t, r + 1, b + 1, corner, corner); break;
+    case skEllipse: Canvas->Ellipse(l, t, r + 1, b + 1); break;
     case skTriangle: Canvas->Polygon({{X1, Y1}, {X, Y1}, {X + DX / 2, Y}, {X1, Y1}}); break;
     case skDiamond: Canvas->Polygon({{X + DX / 2, Y}, {X1, Y + DY / 2}, {X + DX / 2, Y1}, {X, Y + DY / 2}}); break;
     case skDiagonal1: DrawLine(X, Y1, X1, Y, FrameWidth); break;

@@ -826,6 +826,23 @@ void TrpPreviewPages::DrawPage(int Index, TCanvas* Canvas, Extended ScaleX, Exte
     DrawBuiltPage(page, Index, GetCount(), Canvas, ScaleX, ScaleY, OffsetX, OffsetY);
 }
 
+namespace {
+
+// The device rectangle a view covers, grown by Margin pixels on every side. A view may have
+// a negative width or height (a line drawn from its right or lower end, a rising diagonal):
+// it covers the same pixels as its mirror image, so the edges are put in order.
+TRect ViewDeviceRect(TrpView* View, Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY, int Margin)
+{
+    const Extended l = View->GetAbsLeft(), t = View->GetAbsTop();
+    const Extended r = l + View->GetWidth(), b = t + View->GetHeight();
+    return {rpDevRound(std::min(l, r) * ScaleX) - Margin + rpDevRound(OffsetX),
+            rpDevRound(std::min(t, b) * ScaleY) - Margin + rpDevRound(OffsetY),
+            rpDevRound(std::max(l, r) * ScaleX + Margin) + rpDevRound(OffsetX),
+            rpDevRound(std::max(t, b) * ScaleY + Margin) + rpDevRound(OffsetY)};
+}
+
+}  // namespace
+
 void TrpPreviewPages::DrawBuiltPage(TrpReportPage* page, int Index, int count, TCanvas* Canvas, Extended ScaleX,
                                     Extended ScaleY, Extended OffsetX, Extended OffsetY)
 {
@@ -850,10 +867,7 @@ void TrpPreviewPages::DrawBuiltPage(TrpReportPage* page, int Index, int count, T
         auto* view = ObjectAs<TrpView>(obj);
         if (!view)
             continue;
-        const Extended l = view->GetAbsLeft(), t = view->GetAbsTop();
-        TRect r{rpDevRound(l * ScaleX) - 20 + rpDevRound(OffsetX), rpDevRound(t * ScaleY) - 20 + rpDevRound(OffsetY),
-                rpDevRound((l + view->GetWidth()) * ScaleX + 20) + rpDevRound(OffsetX),
-                rpDevRound((t + view->GetHeight()) * ScaleY + 20) + rpDevRound(OffsetY)};
+        const TRect r = ViewDeviceRect(view, ScaleX, ScaleY, OffsetX, OffsetY, 20);
         if (!metafile && !Canvas->RectVisible(r))
             continue;
         if (FPrinting && !view->Printable)
@@ -882,11 +896,7 @@ bool TrpPreviewPages::ObjectOver(int Index, int X, int Y, TMouseButton Button, T
         auto* view = dynamic_cast<TrpView*>(*it);
         if (!view)
             continue;
-        const Extended l = view->GetAbsLeft(), t = view->GetAbsTop();
-        const int x0 = rpDevRound(l * Scale) + rpDevRound(OffsetX), y0 = rpDevRound(t * Scale) + rpDevRound(OffsetY);
-        const int x1 = rpDevRound((l + view->GetWidth()) * Scale) + rpDevRound(OffsetX);
-        const int y1 = rpDevRound((t + view->GetHeight()) * Scale) + rpDevRound(OffsetY);
-        if (X < x0 || X >= x1 || Y < y0 || Y >= y1)
+        if (!ViewDeviceRect(view, Scale, Scale, OffsetX, OffsetY, 0).Contains(Point(X, Y)))
             continue;
         if (view->Cursor != crDefault)
             Cursor = view->Cursor;

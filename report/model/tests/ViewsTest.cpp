@@ -560,3 +560,48 @@ TEST_F(ViewsTest, DotMatrixMemoFrameRunsThroughCellMiddles)
     m->Draw(&c.Canvas, 1, 1, 0, 0);
     ExpectGolden("views/dmp_memo", c.Dump());
 }
+
+// A view with a negative width or height (drawn from its far corner) draws as its mirror
+// image with positive sizes: the box shapes and the background, solid and hatched.
+TEST_F(ViewsTest, NegativeSizesDrawAsTheMirrorImage)
+{
+    auto shape = [](TrpShapeKind kind) {
+        return [kind](TrpBand* band) {
+            auto* s = new TrpShapeView(band);
+            s->Shape = kind;
+            return static_cast<TrpView*>(s);
+        };
+    };
+    auto background = [](TrpBand* band) {
+        auto* v = new TrpSubreport(band);  // drawn as a plain view below: background and frame
+        v->GetFrame()->Typ = TrpFrameTypes();
+        v->Color = clYellow;
+        v->BrushStyle = bsCross;
+        return static_cast<TrpView*>(v);
+    };
+    const std::pair<const char*, std::function<TrpView*(TrpBand*)>> kinds[] = {
+        {"rectangle", shape(skRectangle)},
+        {"round rectangle", shape(skRoundRectangle)},
+        {"ellipse", shape(skEllipse)},
+        {"background", background},
+    };
+    const TRect boxes[] = {{70, 10, -60, 40}, {10, 50, 60, -40}, {70, 50, -60, -40}};  // left, top, width, height
+    auto draw = [&](const std::function<TrpView*(TrpBand*)>& make, const TRect& b) {
+        TrpView* v = make(Band);
+        v->SetBounds(b.Left, b.Top, b.Right, b.Bottom);
+        TRecordingCanvas rc;
+        if (dynamic_cast<TrpShapeView*>(v))
+            v->Draw(&rc.Canvas, 1, 1, 0, 0);
+        else
+            v->TrpView::Draw(&rc.Canvas, 1, 1, 0, 0);
+        delete v;
+        return rc.Dump();
+    };
+    for (const auto& [name, make] : kinds) {
+        const AnsiString expected = draw(make, {10, 10, 60, 40});
+        for (const TRect& b : boxes) {
+            SCOPED_TRACE(std::string(name) + " " + std::to_string(b.Right) + " x " + std::to_string(b.Bottom));
+            EXPECT_EQ(draw(make, b), expected);
+        }
+    }
+}

@@ -501,3 +501,59 @@ TEST(PagesStore, PagesTheEngineComesBackToAreReadBackFromTheSwapFile)
     }
     EXPECT_NE(expected.find("R25;R26;R27;R28;R29;R30;|L37;"), AnsiString::npos) << expected;
 }
+
+// A view with a negative width or height (a rising diagonal, a line drawn from its right or
+// lower end) covers the pixels of its mirror image: a clipped canvas draws it, and the mouse
+// over it finds it, for every kind of view.
+TEST(PagesStore, ViewsWithNegativeSizesAreDrawnAndFound)
+{
+    struct Case {
+        const char* why;
+        std::function<TrpView*(TrpBand*)> make;
+        Extended width, height;
+    };
+    auto shape = [](TrpShapeKind kind) {
+        return [kind](TrpBand* band) {
+            auto* s = new TrpShapeView(band);
+            s->Shape = kind;
+            return static_cast<TrpView*>(s);
+        };
+    };
+    auto diagonal = [](TrpBand* band) {
+        auto* l = new TrpLineView(band);
+        l->Diagonal = true;
+        return static_cast<TrpView*>(l);
+    };
+    const Case cases[] = {
+        {"rising diagonal line, width negative", diagonal, -100, 60},
+        {"diagonal line, height negative", diagonal, 100, -60},
+        {"rectangle, width negative", shape(skRectangle), -80, 50},
+        {"ellipse, height negative", shape(skEllipse), 80, -50},
+        {"diamond, both negative", shape(skDiamond), -80, -50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        auto* band = t.Band<TrpMasterData>(0, 150);
+        band->SetRowCount(1);
+        TrpView* view = c.make(band);
+        view->SetName("View1");
+        view->SetBounds(150, 70, c.width, c.height);
+        view->Cursor = crHandPoint;
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+
+        TRecordingCanvas rc;
+        rc.Canvas.SetClipRect(Rect(0, 0, 400, 300));
+        t.Pages()->DrawPage(0, &rc.Canvas, 1, 1, 0, 0);
+        const AnsiString dump = rc.Dump();
+        const bool drawn = dump.find("line ") != AnsiString::npos || dump.find("rect ") != AnsiString::npos ||
+                           dump.find("ellipse ") != AnsiString::npos || dump.find("polygon ") != AnsiString::npos;
+        EXPECT_TRUE(drawn) << dump;
+
+        // A point inside the mirror image, inside the page margins (5 mm, 19 units).
+        const int x = 19 + 150 + (c.width < 0 ? -10 : 10), y = 19 + 70 + (c.height < 0 ? -5 : 0);
+        TCursor cursor = crDefault;
+        EXPECT_TRUE(t.Pages()->ObjectOver(0, x, y, mbLeft, {}, 1, 0, 0, false, cursor));
+        EXPECT_EQ(cursor, crHandPoint);
+    }
+}
