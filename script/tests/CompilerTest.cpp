@@ -1428,3 +1428,24 @@ TEST_F(CompilerEndToEnd, AHostThatWritesTheTargetOfAnAppendLeavesBothTextsWhole)
 }
 
 } // namespace
+
+TEST_F(CompilerEndToEnd, AListOfSeveralPassesDropsTheErrorsRecordedInsideIt)
+{
+    // A loop that made more than one pass ends quietly where its last pass
+    // stopped; an error recorded inside it gives way when the loop (the case
+    // branches) or the erring element allows it, whichever pass recorded it.
+    // An error recorded before the loop is not the loop's to drop.
+    const SyntaxCase kCases[] = {
+        {"an error inside the last of two case branches gives way to the case's end", "PascalScript",
+         "var a: Integer; begin case a of 1: a := 2; 2: a := ; end; end.", "1:49: 'END' expected"},
+        {"the same error in the only branch stays", "PascalScript",
+         "var a: Integer; begin case a of 1: a := ; end; end.", "1:41: Expression expected"},
+        {"an error recorded before the case stays", "PascalScript", "program; begin case 1 of 1: ; 2: ; end; end.",
+         "1:8: Identifier expected"},
+    };
+    for (const SyntaxCase& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_FALSE(Compile(c.language, c.text));
+        EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
+    }
+}
