@@ -1449,3 +1449,22 @@ TEST_F(CompilerEndToEnd, AListOfSeveralPassesDropsTheErrorsRecordedInsideIt)
         EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
     }
 }
+
+TEST_F(CompilerEndToEnd, BasicRoutinesWithEmptyBracketsCompileAndRun)
+{
+    // The empty parameter list reads no name: that miss is recorded inside the
+    // list of lines, which drops it, so the routine stands.
+    const struct {
+        const char* why;
+        const char* text;
+        std::vector<AnsiString> run;
+    } kCases[] = {
+        {"a Sub called with brackets", "Sub P()\r\n  Print(1)\r\nEnd Sub\r\nP()\r\n", {"1"}},
+        {"a Function read with brackets", "Function F()\r\n  Return 2\r\nEnd Function\r\nPrint(F())\r\n", {"2"}},
+        {"a Sub among other lines", "Print(0)\r\nSub P()\r\n  Print(3)\r\nEnd Sub\r\nP()\r\n", {"0", "3"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(Run("BasicScript", c.text), c.run);
+    }
+}
