@@ -593,9 +593,10 @@ bool TscILParser::Walk(const TscGrammarElement* e)
         int passes = 0;
         int after = entry;
         bool r = true;
+        // Errors recorded before the loop are not the loop's to drop.
+        const int serial = FErrorSerial;
         for (;;) {
             const int passStart = Parser.Position();
-            const int serial = FErrorSerial;
             ++passes;
             r = true;
             for (const TscGrammarElement* c : e->Children)
@@ -604,21 +605,8 @@ bool TscILParser::Walk(const TscGrammarElement* e)
                     break;
                 }
             after = Parser.Position();
-            if (!r) {
-                // A later pass that fails ends the list; an error it recorded is
-                // dropped when the loop or the failing element allows it.
-                if (passes > 1) {
-                    if (FErrorSerial != serial && (e->DropErrors || FErrorTerm)) {
-                        FErrorText.clear();
-                        FErrorUnit.clear();
-                        FErrorPos.clear();
-                        FErrorTerm = false;
-                    }
-                    Parser.SetPosition(after);
-                    r = true;
-                }
+            if (!r)
                 break;
-            }
             if (!e->Text.empty()) {
                 Parser.SkipSpaces();
                 if (Parser.GetChar() != e->Text) {
@@ -630,6 +618,20 @@ bool TscILParser::Walk(const TscGrammarElement* e)
             // followed by its separator read the separator (an empty statement).
             if (Parser.Position() == passStart)
                 break;
+        }
+        // A list of more than one pass ends where its last pass stopped; an error
+        // recorded inside the list is dropped when the loop or the erring element
+        // allows it, whichever pass recorded it.
+        if (passes > 1) {
+            if (FErrorSerial != serial && (e->DropErrors || FErrorTerm)) {
+                FErrorText.clear();
+                FErrorUnit.clear();
+                FErrorPos.clear();
+                FErrorTerm = false;
+            }
+            if (!r)
+                Parser.SetPosition(after);
+            r = true;
         }
         if (e->Kind == TscGrammarKind::OptLoop) {
             if (!r) {

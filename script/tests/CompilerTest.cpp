@@ -1428,3 +1428,43 @@ TEST_F(CompilerEndToEnd, AHostThatWritesTheTargetOfAnAppendLeavesBothTextsWhole)
 }
 
 } // namespace
+
+TEST_F(CompilerEndToEnd, AListOfSeveralPassesDropsTheErrorsRecordedInsideIt)
+{
+    // A loop that made more than one pass ends quietly where its last pass
+    // stopped; an error recorded inside it gives way when the loop (the case
+    // branches) or the erring element allows it, whichever pass recorded it.
+    // An error recorded before the loop is not the loop's to drop.
+    const SyntaxCase kCases[] = {
+        {"an error inside the last of two case branches gives way to the case's end", "PascalScript",
+         "var a: Integer; begin case a of 1: a := 2; 2: a := ; end; end.", "1:49: 'END' expected"},
+        {"the same error in the only branch stays", "PascalScript",
+         "var a: Integer; begin case a of 1: a := ; end; end.", "1:41: Expression expected"},
+        {"an error recorded before the case stays", "PascalScript", "program; begin case 1 of 1: ; 2: ; end; end.",
+         "1:8: Identifier expected"},
+    };
+    for (const SyntaxCase& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_FALSE(Compile(c.language, c.text));
+        EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
+    }
+}
+
+TEST_F(CompilerEndToEnd, BasicRoutinesWithEmptyBracketsCompileAndRun)
+{
+    // The empty parameter list reads no name: that miss is recorded inside the
+    // list of lines, which drops it, so the routine stands.
+    const struct {
+        const char* why;
+        const char* text;
+        std::vector<AnsiString> run;
+    } kCases[] = {
+        {"a Sub called with brackets", "Sub P()\r\n  Print(1)\r\nEnd Sub\r\nP()\r\n", {"1"}},
+        {"a Function read with brackets", "Function F()\r\n  Return 2\r\nEnd Function\r\nPrint(F())\r\n", {"2"}},
+        {"a Sub among other lines", "Print(0)\r\nSub P()\r\n  Print(3)\r\nEnd Sub\r\nP()\r\n", {"0", "3"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(Run("BasicScript", c.text), c.run);
+    }
+}
