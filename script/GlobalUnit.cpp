@@ -57,14 +57,18 @@ namespace {
 
 // The indexes of helper, checked against array's bounds; false when the helper does not
 // index this array (not an array, or more than three dimensions). A declared array's
-// helper has one index per declared dimension: given an array of another shape (the
-// variable was assigned one), its indexes do not name one element, and using some of
-// them, or none, would read or write the wrong element, or drop the write unseen.
+// helper has one index per declared dimension: given a value that is no array, or an
+// array of another shape (the variable was assigned one), its indexes do not name one
+// element, and using some of them, or none, would read or write the wrong element, or
+// drop the write unseen.
 bool ElementIndexes(const TscCustomVariable* helper, int declaredDims, const Variant& array, int (&index)[3],
                     int& dims)
 {
-    if (!VarIsArray(array))
+    if (!VarIsArray(array)) {
+        if (declaredDims != -1)
+            scRaise(TscMessageId::SArrayRequired);
         return false;
+    }
     dims = VarArrayDimCount(array);
     if (dims < 1 || dims > 3)
         return false;

@@ -24,9 +24,9 @@ protected:
     }
 };
 
-// A declared array variable that was given an array of another shape: its indexes do
-// not name one element of it, so the access is refused, never a silent wrong element.
-TEST_F(Helpers, DeclaredArrayGivenAnotherShapeRefusesItsIndexes)
+// A declared array variable that was given an array of another shape, or no array: its
+// indexes do not name one element of it, so the access is refused, never a silent wrong element.
+TEST_F(Helpers, DeclaredArrayGivenAnotherShapeOrNoArrayRefusesItsIndexes)
 {
     struct Case {
         const char* why;
@@ -36,6 +36,7 @@ TEST_F(Helpers, DeclaredArrayGivenAnotherShapeRefusesItsIndexes)
     };
     const AnsiString tooMany = "error line 3: " + AnsiString(scMessage(TscMessageId::STooManyParams));
     const AnsiString tooFew = "error line 3: " + AnsiString(scMessage(TscMessageId::SNotEnoughParams));
+    const AnsiString noArray = "error line 3: " + AnsiString(scMessage(TscMessageId::SArrayRequired));
     const Case cases[] = {
         {"one index into two dimensions, read", "PascalScript",
          "var a: array[0..2] of Variant;\nbegin a := VarArrayCreate([0, 1, 0, 1], varVariant);\nPrint(a[1]);\nend.",
@@ -60,6 +61,13 @@ TEST_F(Helpers, DeclaredArrayGivenAnotherShapeRefusesItsIndexes)
         {"BasicScript", "BasicScript", "Dim a[3, 3]\na = VarArrayCreate([0, 3], varVariant)\na[1, 2] = 5", {tooMany}},
         {"BasicScript, fewer", "BasicScript", "Dim a[3]\na = VarArrayCreate([0, 1, 0, 1], varVariant)\nPrint(a[1])",
          {tooFew}},
+        {"no array at all, write", "PascalScript",
+         "var a: array[0..2] of Variant; v: Variant;\nbegin v := 5; a := v;\na[1] := 3;\nend.", {noArray}},
+        {"no array at all, read", "PascalScript",
+         "var a: array[0..2] of Variant; v: Variant;\nbegin v := 'abc'; a := v;\nPrint(a[1]);\nend.", {noArray}},
+        {"no array at all, C++Script", "C++Script", "Variant a[3], v;\n{ a = v;\na[1] = 3;\n}", {noArray}},
+        {"no array at all, JScript", "JScript", "var a[3], v = 5;\na = v;\na[1] = 3;", {noArray}},
+        {"no array at all, BasicScript", "BasicScript", "Dim a[3], v\na = v\nPrint(a[1])", {noArray}},
         {"the same shape still works", "PascalScript",
          "var a: array[0..2, 0..2] of Variant;\nbegin a := VarArrayCreate([5, 6, 0, 1], varVariant);\n"
          "a[6, 1] := 'x'; Print(a[6, 1]);\nend.",
