@@ -57,18 +57,14 @@ namespace {
 
 // The indexes of helper, checked against array's bounds; false when the helper does not
 // index this array (not an array, or more than three dimensions). A declared array's
-// helper has one index per declared dimension: given a value that is no array, or an
-// array of another shape (the variable was assigned one), its indexes do not name one
-// element, and using some of them, or none, would read or write the wrong element, or
-// drop the write unseen.
+// helper has one index per declared dimension: given an array of another shape (the
+// variable was assigned one), its indexes do not name one element, and using some of
+// them, or none, would read or write the wrong element, or drop the write unseen.
 bool ElementIndexes(const TscCustomVariable* helper, int declaredDims, const Variant& array, int (&index)[3],
                     int& dims)
 {
-    if (!VarIsArray(array)) {
-        if (declaredDims != -1)
-            scRaise(TscMessageId::SArrayRequired);
+    if (!VarIsArray(array))
         return false;
-    }
     dims = VarArrayDimCount(array);
     if (dims < 1 || dims > 3)
         return false;
@@ -103,6 +99,10 @@ void TscArrayHelper::SetValue(const Variant& value)
     ParentValue = Variant();
     Variant* array = ParentRef ? ParentRef->GetPValue() : nullptr;
     int index[3], dims;
+    // A declared array variable that holds no array reads Null, but a write into it
+    // would be lost without a word.
+    if (FDimCount != -1 && (!array || !VarIsArray(*array)))
+        scRaise(TscMessageId::SArrayRequired);
     if (!array || !ElementIndexes(this, FDimCount, *array, index, dims))
         return;
     // An element takes the array's element type, as a variable of it would; an
