@@ -46,7 +46,7 @@ void FillGlobalUnit(TscScript& u)
 // ---------------------------------------------------------------- helpers
 
 TscArrayHelper::TscArrayHelper(const AnsiString& name, int dimCount, TscVarType varType, const AnsiString& typeName)
-    : TscCustomHelper(name, varType, typeName)
+    : TscCustomHelper(name, varType, typeName), FDimCount(dimCount)
 {
     const int count = dimCount == -1 ? 3 : dimCount;
     for (int i = 0; i < count; ++i)
@@ -56,14 +56,20 @@ TscArrayHelper::TscArrayHelper(const AnsiString& name, int dimCount, TscVarType 
 namespace {
 
 // The indexes of helper, checked against array's bounds; false when the helper does not
-// index this array (not an array, or more dimensions than it has indexes).
-bool ElementIndexes(const TscCustomVariable* helper, const Variant& array, int (&index)[3], int& dims)
+// index this array (not an array, or more than three dimensions). A declared array's
+// helper has one index per declared dimension: given an array of another shape (the
+// variable was assigned one), its indexes do not name one element, and using some of
+// them, or none, would read or write the wrong element, or drop the write unseen.
+bool ElementIndexes(const TscCustomVariable* helper, int declaredDims, const Variant& array, int (&index)[3],
+                    int& dims)
 {
     if (!VarIsArray(array))
         return false;
     dims = VarArrayDimCount(array);
-    if (dims < 1 || dims > 3 || dims > helper->ParamCount())
+    if (dims < 1 || dims > 3)
         return false;
+    if (declaredDims != -1 && declaredDims != dims)
+        scRaise(declaredDims < dims ? TscMessageId::SNotEnoughParams : TscMessageId::STooManyParams);
     for (int d = 0; d < dims; ++d) {
         index[d] = helper->GetParam(d)->Value.AsInteger();
         const int lo = VarArrayLowBound(array, d + 1), hi = VarArrayHighBound(array, d + 1);
@@ -81,7 +87,7 @@ Variant TscArrayHelper::GetValue()
     // for a read.
     const Variant* array = ParentRef ? ParentRef->GetPValue() : nullptr;
     int index[3], dims;
-    if (!array || !ElementIndexes(this, *array, index, dims))
+    if (!array || !ElementIndexes(this, FDimCount, *array, index, dims))
         return Null();
     return array->Elem(std::span<const int>(index, static_cast<size_t>(dims)));
 }
@@ -93,7 +99,11 @@ void TscArrayHelper::SetValue(const Variant& value)
     ParentValue = Variant();
     Variant* array = ParentRef ? ParentRef->GetPValue() : nullptr;
     int index[3], dims;
-    if (!array || !ElementIndexes(this, *array, index, dims))
+    // A declared array variable that holds no array reads Null, but a write into it
+    // would be lost without a word.
+    if (FDimCount != -1 && (!array || !VarIsArray(*array)))
+        scRaise(TscMessageId::SArrayRequired);
+    if (!array || !ElementIndexes(this, FDimCount, *array, index, dims))
         return;
     // An element takes the array's element type, as a variable of it would; an
     // array made with an element type of its own (VarArrayCreate) holds only

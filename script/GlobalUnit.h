@@ -31,6 +31,9 @@ public:
     TscArrayHelper(const AnsiString& name, int dimCount, TscVarType varType, const AnsiString& typeName);
     Variant GetValue() override;
     void SetValue(const Variant& value) override;
+
+private:
+    int FDimCount; // -1 for the helper that indexes any Variant array
 };
 
 // Character accessor of strings that are not plain string variables; a write
