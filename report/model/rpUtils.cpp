@@ -510,7 +510,8 @@ bool IsCommaNumber(std::string_view t)
 }
 
 // Digits, blanks and the locale's separators only, with a time separator or two date
-// separators in it, neither of them an operator: a date or time no expression can be.
+// separators in it, and none of the separators it holds an operator: a date or time no
+// expression can be. "09/12/2025 18:00:00" is a division to a reader in another locale.
 bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs)
 {
     const auto isOperator = [](char c) { return c == '+' || c == '-' || c == '*' || c == '/'; };
@@ -523,7 +524,9 @@ bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs)
         else if (!IsDigit(c) && c != ' ')
             return false;
     }
-    return (times > 0 && !isOperator(fs.TimeSeparator)) || (dates >= 2 && !isOperator(fs.DateSeparator));
+    if ((dates > 0 && isOperator(fs.DateSeparator)) || (times > 0 && isOperator(fs.TimeSeparator)))
+        return false;
+    return times > 0 || dates >= 2;
 }
 
 // The date or time a text written by rpVariantToXMLText stands for under the settings fs.
