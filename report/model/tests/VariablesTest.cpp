@@ -160,4 +160,11 @@ TEST(Variables, DatesSavedUnderOneLocaleReadAsTheSameDateUnderAnother)
                 if (VarType(read) == varDate)
                     EXPECT_NEAR(read.AsDouble(), value, 1e-6) << out.DataString();
             }
+    // A file that holds such a date in its locale's own form still reads under that locale.
+    SetFormatSettings(settingsOf(writers[0]));
+    TStringStream old("<?xml?><variables><item Name=\"When\" Value=\"09/12/2025 18:00:00\"/></variables>");
+    TrpVariables back;
+    back.LoadFromStream(old);
+    EXPECT_EQ(VarType(back.GetVariable("When")), varDate);
+    EXPECT_NEAR(back.GetVariable("When").AsDouble(), 46000.75, 1e-6);
 }
