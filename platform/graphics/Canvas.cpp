@@ -7,7 +7,16 @@
 
 namespace {
 
-int RoundPixels(double v) { return int(std::nearbyint(v)); }
+// Saturates: the width of a long text in a large font may pass the integer range.
+int RoundPixels(double v)
+{
+    const double r = std::nearbyint(v);
+    if (std::isnan(r))
+        return 0;
+    if (r <= -2147483648.0)
+        return std::numeric_limits<int>::min();
+    return r < 2147483647.0 ? int(r) : std::numeric_limits<int>::max();
+}
 
 TNullDevice& NullDevice()
 {

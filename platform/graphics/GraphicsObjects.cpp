@@ -8,6 +8,7 @@
 #include "platform/classes/Streaming.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 
@@ -170,14 +171,22 @@ int TFont::GetSize() const
     return int(points < 0 ? std::ceil(points - 0.5) : std::floor(points + 0.5));
 }
 
+namespace {
+// The largest character height kept, in pixels (some 870 cm at 96 dpi). A script or a file
+// may ask for any integer; beyond this the measures of a text leave the integer range.
+constexpr int kMaxFontHeight = 32767;
+}  // namespace
+
 void TFont::SetSize(int value)
 {
-    const double pixels = double(value) * FPixelsPerInch / 72.0;
+    const double pixels = std::clamp(double(value) * FPixelsPerInch / 72.0, -double(kMaxFontHeight),
+                                     double(kMaxFontHeight));
     SetHeight(-int(pixels < 0 ? std::ceil(pixels - 0.5) : std::floor(pixels + 0.5)));
 }
 
 void TFont::SetHeight(int value)
 {
+    value = std::clamp(value, -kMaxFontHeight, kMaxFontHeight);
     if (value == FHeight)
         return;
     FHeight = value;

@@ -759,7 +759,9 @@ bool TrpReport::ReadNameNow(TNameRef& Ref, Variant& Value)
         case 1: Value = Variant(FEngine->StartTime); break;
         case 2: Value = Variant(cur - first + 1); break;
         case 3: Value = Variant(cur + 1); break;
-        case 4: Value = Variant(FEngine->TotalPages - first); break;
+        // Without a first pass the engine knows no total (0): a report appended after others
+        // then has none either, not a count below zero.
+        case 4: Value = Variant(std::max(0, FEngine->TotalPages - first)); break;
         case 5: Value = Variant(FEngine->TotalPages); break;
         case 6: Value = Variant(FEngine->CurLine); break;
         case 7: Value = Variant(FEngine->CurLineThrough); break;

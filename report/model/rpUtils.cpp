@@ -511,7 +511,9 @@ bool IsCommaNumber(std::string_view t)
 
 // Digits, blanks and the locale's separators only, with a time separator or two date
 // separators in it, neither of them an operator: a date or time no expression can be.
-bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs)
+// Written, a text also holds no operator at all: "09/12/2025 18:00:00" is a division to a
+// reader under another locale. Read, a time in it is enough, as files written so still hold.
+bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs, bool Writing)
 {
     const auto isOperator = [](char c) { return c == '+' || c == '-' || c == '*' || c == '/'; };
     int dates = 0, times = 0;
@@ -523,14 +525,16 @@ bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs)
         else if (!IsDigit(c) && c != ' ')
             return false;
     }
+    if (Writing && ((dates > 0 && isOperator(fs.DateSeparator)) || (times > 0 && isOperator(fs.TimeSeparator))))
+        return false;
     return (times > 0 && !isOperator(fs.TimeSeparator)) || (dates >= 2 && !isOperator(fs.DateSeparator));
 }
 
 // The date or time a text written by rpVariantToXMLText stands for under the settings fs.
-std::optional<TDateTime> DateTimeOf(std::string_view t, const TFormatSettings& fs)
+std::optional<TDateTime> DateTimeOf(std::string_view t, const TFormatSettings& fs, bool Writing = false)
 {
     TDateTime dt;
-    if (LooksLikeDateTime(t, fs) && (TryStrToDateTime(t, dt, fs) || TryStrToTime(t, dt, fs)))
+    if (LooksLikeDateTime(t, fs, Writing) && (TryStrToDateTime(t, dt, fs) || TryStrToTime(t, dt, fs)))
         return dt;
     return std::nullopt;
 }
@@ -568,7 +572,7 @@ AnsiString rpVariantToXMLText(const Variant& Value)
         if (!std::isfinite(d))
             break;
         const AnsiString text = DateTimeToStr(TDateTime(d), FormatSettings());
-        if (DateTimeOf(text, FormatSettings()))
+        if (DateTimeOf(text, FormatSettings(), true))
             return text;
         return DateTimeToStr(TDateTime(d), WrittenDateSettings());
     }

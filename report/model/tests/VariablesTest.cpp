@@ -108,3 +108,63 @@ TEST(Variables, FileRoundTripAndWrongRoot)
         EXPECT_EQ(back.Count(), 0);
     }
 }
+
+// A date saved under a locale whose dates are written with an operator ("09/12/2025",
+// "09-12-2025") goes into the file in the form that reads back as that date under any
+// locale, never as the division or subtraction another locale's reader would make of it.
+TEST(Variables, DatesSavedUnderOneLocaleReadAsTheSameDateUnderAnother)
+{
+    RegisterModelTestClasses();
+    struct TLocale {
+        const char* name;
+        char dateSeparator;
+        const char* shortDate;
+        bool english;
+    };
+    const TLocale writers[] = {
+        {"dd/mm/yyyy", '/', "dd/mm/yyyy", false},
+        {"dd-mm-yyyy", '-', "dd-mm-yyyy", false},
+        {"mm/dd/yyyy 24h", '/', "mm/dd/yyyy", false},
+        {"Russian", '.', "dd.mm.yyyy", false},
+        {"English", '/', nullptr, true},
+    };
+    const TLocale readers[] = {{"Russian", '.', "dd.mm.yyyy", false}, {"English", '/', nullptr, true}};
+    const double values[] = {46000.0, 46000.75, 0.75};
+    struct TKeep {
+        const TFormatSettings fs = FormatSettings();
+        ~TKeep() { SetFormatSettings(fs); }
+    } keep;
+    auto settingsOf = [](const TLocale& l) {
+        TFormatSettings fs = l.english ? EnglishFormatSettings() : RussianFormatSettings();
+        if (!l.english) {
+            fs.DateSeparator = l.dateSeparator;
+            fs.ShortDateFormat = l.shortDate;
+        }
+        return fs;
+    };
+    for (const TLocale& w : writers)
+        for (const TLocale& r : readers)
+            for (double value : values) {
+                SCOPED_TRACE(AnsiString(w.name) + " -> " + r.name + " " + FloatToStr(value));
+                SetFormatSettings(settingsOf(w));
+                TrpVariables v;
+                v.SetVariable("When", Variant(TDateTime(value)));
+                TStringStream out;
+                v.SaveToStream(out);
+                SetFormatSettings(settingsOf(r));
+                TStringStream in(out.DataString());
+                TrpVariables back;
+                back.LoadFromStream(in);
+                const Variant read = back.GetVariable("When");
+                EXPECT_EQ(VarType(read), varDate) << out.DataString();
+                if (VarType(read) == varDate)
+                    EXPECT_NEAR(read.AsDouble(), value, 1e-6) << out.DataString();
+            }
+    // A file that holds such a date in its locale's own form still reads under that locale.
+    SetFormatSettings(settingsOf(writers[0]));
+    TStringStream old("<?xml?><variables><item Name=\"When\" Value=\"09/12/2025 18:00:00\"/></variables>");
+    TrpVariables back;
+    back.LoadFromStream(old);
+    EXPECT_EQ(VarType(back.GetVariable("When")), varDate);
+    EXPECT_NEAR(back.GetVariable("When").AsDouble(), 46000.75, 1e-6);
+}
