@@ -257,9 +257,10 @@ void TrpCustomMemoView::InitPart()
 Extended TrpCustomMemoView::DrawPart()
 {
     const TColor savedColor = Color;
-    if (AutoWidth || FloatsDiffer(ParagraphGap, 0)) {
+    if (AutoWidth || FloatsDiffer(ParagraphGap, 0) || TrpDrawText::WrapsAlongHeight(FRotation)) {
         // The width follows the text of each part, or the paragraph that goes on in the
-        // next part starts there as a new one: every part is laid out anew. Only the start
+        // next part starts there as a new one, or the text runs along the height, which
+        // is each part's own: every part is laid out anew. Only the start
         // of the rest is laid out, twice as long each time until some lines are left over,
         // so a long text splits in time linear in its length. Lines are laid out one after
         // another, so every line but the last of a start is the whole text's line too.

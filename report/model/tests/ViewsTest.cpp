@@ -560,3 +560,72 @@ TEST_F(ViewsTest, DotMatrixMemoFrameRunsThroughCellMiddles)
     m->Draw(&c.Canvas, 1, 1, 0, 0);
     ExpectGolden("views/dmp_memo", c.Dump());
 }
+
+// A turned memo split across pages wraps each part to that part's own box: text running
+// along the height wraps to the height, which the engine sets anew for every part.
+TEST_F(ViewsTest, TurnedMemoPartsWrapToTheirOwnHeight)
+{
+    struct TCase {
+        const char* Why;
+        int Rotation;
+        bool WordBreak, Tags;
+    };
+    const TCase cases[] = {
+        {"upright: the width wraps", 0, false, false},
+        {"upside down: the width wraps", 180, false, false},
+        {"slanted below 90: the width wraps", 45, false, false},
+        {"a quarter turn: the height wraps", 90, false, false},
+        {"three quarters: the height wraps", 270, false, false},
+        {"slanted past 90: the height wraps", 135, false, false},
+        {"a negative turn counts from 360", -90, false, false},
+        {"a quarter turn, hyphenated, with tags", 90, true, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Why);
+        AnsiString text;
+        for (int w = 1; text.size() < 6000; ++w) {
+            AnsiString word = w % 37 == 0 ? AnsiString(70, 'x') : (w % 5 ? "слово" : "word") + IntToStr(w);
+            if (c.Tags && w % 11 == 0)
+                word = "<b>" + word + "</b>";
+            text += word + (w % 23 == 0 ? "\r\n" : " ");
+        }
+        auto setUp = [&](TrpMemoView* m) {
+            m->SetBounds(0, 0, 150, 100);
+            m->WordWrap = true;
+            m->WordBreak = c.WordBreak;
+            m->AllowHTMLTags = c.Tags;
+            m->SetRotation(c.Rotation);
+        };
+        auto* m = Add<TrpMemoView>(Band, "Parted");
+        setUp(m);
+        m->SetText(text);
+        m->InitPart();
+        int parts = 0;
+        while (!m->RestText.empty() && parts < 500) {
+            SCOPED_TRACE("part " + IntToStr(parts));
+            const Extended height = 60 + (parts % 5) * 40;
+            auto* whole = Add<TrpMemoView>(Band, "Whole");
+            setUp(whole);
+            whole->SetText(m->RestText);
+            whole->SetHeight(height);
+            AnsiString wantRest, wantPart;
+            {
+                TrpDrawText& dt = whole->DrawTextObject();
+                TrpDrawTextLock lock(dt);
+                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
+                wantRest = dt.GetOutBoundsText();
+                wantPart = dt.GetInBoundsText();
+            }
+            whole->SetText(wantPart);
+            wantPart = whole->GetText();
+            delete whole;
+            m->SetHeight(height);
+            m->DrawPart();
+            ASSERT_EQ(m->GetText(), wantPart);
+            ASSERT_EQ(m->RestText, wantRest);
+            ++parts;
+        }
+        EXPECT_GT(parts, 2);
+        delete m;
+    }
+}
