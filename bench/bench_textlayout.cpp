@@ -13,7 +13,8 @@
 //            every page drawn: the text comes from a dataset field, or is held in the
 //            template itself (the memo's own text, escaped in the saved pages)
 //   MeasureOneWordHyphenated, SplitOneWordHyphenated
-//            the text one word with no blank in it, broken with hyphens at every line
+//            the text one word with no blank in it, broken with hyphens at every line (split
+//            also with a paragraph gap, each part laid out from a start cut inside the word)
 //   MeasureTagged
 //            CalcHeight of the text as one paragraph with mark-up tags on every word
 // Counter us_per_KB: time per KB of text; it should stay level as the text grows.
@@ -252,9 +253,11 @@ void MeasureOneWordHyphenated(benchmark::State& state)
     PerKB(state);
 }
 
-void SplitOneWordHyphenated(benchmark::State& state)
+void SplitOneWordAs(benchmark::State& state, bool ParagraphGap)
 {
     auto memo = MakeOneWordMemo(int(state.range(0)));
+    if (ParagraphGap)
+        memo->ParagraphGap = 10;
     const AnsiString text = memo->GetText();
     const Extended page = 277 * 3.77953L;
     int parts = 0;
@@ -271,6 +274,10 @@ void SplitOneWordHyphenated(benchmark::State& state)
     state.counters["parts"] = parts;
     PerKB(state);
 }
+
+void SplitOneWordHyphenated(benchmark::State& state) { SplitOneWordAs(state, false); }
+// Parts laid out anew: each is laid out from a start cut inside the word.
+void SplitOneWordHyphenatedParagraphGap(benchmark::State& state) { SplitOneWordAs(state, true); }
 
 void Draw(benchmark::State& state)
 {
@@ -378,6 +385,7 @@ BENCHMARK(SplitParagraphGap)
     ->Iterations(1);
 BENCHMARK(MeasureOneWordHyphenated)->Apply(Sizes);
 BENCHMARK(SplitOneWordHyphenated)->Apply(Sizes);
+BENCHMARK(SplitOneWordHyphenatedParagraphGap)->Apply(Sizes);
 BENCHMARK(Draw)->Apply(Sizes);
 BENCHMARK_CAPTURE(PrepareAndDraw, FromData, false)->Apply(Sizes);
 BENCHMARK_CAPTURE(PrepareAndDraw, InTemplate, true)->Apply(Sizes);

@@ -629,3 +629,73 @@ TEST_F(ViewsTest, TurnedMemoPartsWrapToTheirOwnHeight)
         delete m;
     }
 }
+
+// A word far longer than a part, in a memo whose parts are laid out anew, is cut into
+// starts inside the word; each part is still the one the whole rest gives at its height.
+TEST_F(ViewsTest, MemoPartsOfOneLongWordAreTheWholeRestsParts)
+{
+    struct TCase {
+        const char* Why;
+        const char* Piece;  // repeated into the one word
+        bool WordBreak, Tags, AutoWidth;
+        int Rotation;
+    };
+    const TCase cases[] = {
+        {"Latin letters, paragraph gap", "abcdefghij", false, false, false, 0},
+        {"Latin letters and dots, hyphenated", "abc.defghi", true, false, false, 0},
+        {"Cyrillic between dashes, hyphenated", "ткрп-оцинкованный-бвгд", true, false, false, 0},
+        {"Cyrillic, hyphenated, paragraph gap", "оцинкованный", true, false, false, 0},
+        {"Cyrillic with rare vowels, hyphenated", "бвгджзклмнпрстфхцчшщбвгджзклмнпрстфхцчшщоткр", true, false, false, 0},
+        {"tags inside the word, hyphenated", "накладная<b>склад</b><font color=red>товар</font>", true, true, false, 0},
+        {"width following the text", "оцинкованный", true, false, true, 0},
+        {"turned a quarter, hyphenated", "оцинкованный", true, false, false, 90},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Why);
+        AnsiString text;
+        while (text.size() < 30000)
+            text += c.Piece;
+        text += " tail";
+        auto setUp = [&](TrpMemoView* m) {
+            m->SetBounds(0, 0, 150, 100);
+            m->WordWrap = true;
+            m->WordBreak = c.WordBreak;
+            m->AllowHTMLTags = c.Tags;
+            m->AutoWidth = c.AutoWidth;
+            m->SetRotation(c.Rotation);
+            if (!c.AutoWidth && c.Rotation == 0)
+                m->ParagraphGap = 10;
+        };
+        auto* m = Add<TrpMemoView>(Band, "Parted");
+        setUp(m);
+        m->SetText(text);
+        m->InitPart();
+        int parts = 0;
+        while (!m->RestText.empty() && parts < 1000) {
+            SCOPED_TRACE("part " + IntToStr(parts));
+            const Extended height = 60 + (parts % 5) * 40;
+            auto* whole = Add<TrpMemoView>(Band, "Whole");
+            setUp(whole);
+            whole->SetText(m->RestText);
+            whole->SetHeight(height);
+            AnsiString wantRest, wantPart;
+            {
+                TrpDrawText& dt = whole->DrawTextObject();
+                TrpDrawTextLock lock(dt);
+                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
+                wantRest = dt.GetOutBoundsText();
+                wantPart = dt.GetInBoundsText();
+            }
+            whole->SetText(wantPart);
+            wantPart = whole->GetText();
+            delete whole;
+            m->SetHeight(height);
+            m->DrawPart();
+            ASSERT_EQ(m->GetText(), wantPart);
+            ASSERT_EQ(m->RestText, wantRest);
+            ++parts;
+        }
+        EXPECT_GT(parts, 2);
+        delete m;
+    }
+}
