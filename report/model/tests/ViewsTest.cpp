@@ -636,7 +636,7 @@ TEST_F(ViewsTest, MemoPartsOfOneLongWordAreTheWholeRestsParts)
 {
     struct TCase {
         const char* Why;
-        const char* Piece;  // repeated into the one word
+        const char* Chunk;  // repeated into the one word
         bool WordBreak, Tags, AutoWidth;
         int Rotation;
     };
@@ -654,7 +654,7 @@ TEST_F(ViewsTest, MemoPartsOfOneLongWordAreTheWholeRestsParts)
         SCOPED_TRACE(c.Why);
         AnsiString text;
         while (text.size() < 30000)
-            text += c.Piece;
+            text += c.Chunk;
         text += " tail";
         auto setUp = [&](TrpMemoView* m) {
             m->SetBounds(0, 0, 150, 100);
