@@ -12,6 +12,9 @@
 //            a report whose one band holds the memo, split across A4 pages, prepared and
 //            every page drawn: the text comes from a dataset field, or is held in the
 //            template itself (the memo's own text, escaped in the saved pages)
+//   MeasureOneWordHyphenated, SplitOneWordHyphenated
+//            the text one word with no blank in it, broken with hyphens at every line (split
+//            also with a paragraph gap, each part laid out from a start cut inside the word)
 //   MeasureTagged
 //            CalcHeight of the text as one paragraph with mark-up tags on every word
 // Counter us_per_KB: time per KB of text; it should stay level as the text grows.
@@ -223,6 +226,59 @@ void SplitOneParagraph(benchmark::State& state) { SplitAs(state, TSplitKind::Pla
 void SplitOneParagraphGap(benchmark::State& state) { SplitAs(state, TSplitKind::ParagraphGap, size_t(-1)); }
 void SplitOneParagraphAutoWidth(benchmark::State& state) { SplitAs(state, TSplitKind::AutoWidth, size_t(-1)); }
 
+// One word of the whole text's length (no blank in it), hyphenated at every line: each
+// break looks at its own line's letters, not at the rest of the word.
+std::unique_ptr<TrpMemoView> MakeOneWordMemo(int KB)
+{
+    auto memo = MakeMemo(1);
+    AnsiString word;
+    word.reserve(size_t(KB) * 1024 + 16);
+    while (word.size() < size_t(KB) * 1024)
+        word += "оцинкованный";
+    memo->WordBreak = true;
+    memo->SetText(word);
+    return memo;
+}
+
+void MeasureOneWordHyphenated(benchmark::State& state)
+{
+    auto memo = MakeOneWordMemo(int(state.range(0)));
+    const Extended width = memo->GetWidth();
+    bool wide = false;
+    for (auto _ : state) {
+        memo->SetWidth(width + (wide ? 1 : 0));
+        wide = !wide;
+        benchmark::DoNotOptimize(memo->CalcHeight());
+    }
+    PerKB(state);
+}
+
+void SplitOneWordAs(benchmark::State& state, bool ParagraphGap)
+{
+    auto memo = MakeOneWordMemo(int(state.range(0)));
+    if (ParagraphGap)
+        memo->ParagraphGap = 10;
+    const AnsiString text = memo->GetText();
+    const Extended page = 277 * 3.77953L;
+    int parts = 0;
+    for (auto _ : state) {
+        memo->SetText(text);
+        memo->InitPart();
+        parts = 0;
+        while (!memo->RestText.empty() && parts < 100000) {
+            memo->SetHeight(page);
+            memo->DrawPart();
+            ++parts;
+        }
+    }
+    state.counters["parts"] = parts;
+    PerKB(state);
+}
+
+void SplitOneWordHyphenated(benchmark::State& state) { SplitOneWordAs(state, false); }
+// Parts laid out anew: each is laid out from a start cut inside the word.
+void SplitOneWordHyphenatedParagraphGap(benchmark::State& state) { SplitOneWordAs(state, true); }
+
 void Draw(benchmark::State& state)
 {
     auto memo = MakeMemo(int(state.range(0)));
@@ -327,6 +383,9 @@ BENCHMARK(SplitParagraphGap)
     ->Arg(16384)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+BENCHMARK(MeasureOneWordHyphenated)->Apply(Sizes);
+BENCHMARK(SplitOneWordHyphenated)->Apply(Sizes);
+BENCHMARK(SplitOneWordHyphenatedParagraphGap)->Apply(Sizes);
 BENCHMARK(Draw)->Apply(Sizes);
 BENCHMARK_CAPTURE(PrepareAndDraw, FromData, false)->Apply(Sizes);
 BENCHMARK_CAPTURE(PrepareAndDraw, InTemplate, true)->Apply(Sizes);

@@ -78,21 +78,57 @@ void DistributeSpace(std::vector<int>& a, int low, int high, int add, int count)
     DistributeSpace(a, low + half, high, add, count - count / 2);
 }
 
+// Where the next byte of a class lies at or after a position, for a scan that only moves
+// forward (one paragraph's breaks): each byte is looked at once, however long the word.
+struct TForwardFind {
+    static constexpr size_t kUnknown = size_t(-2);
+    size_t Found = kUnknown, From = 0;
+    // The first k >= from with test(s[k]), or npos. Found answers every `from` between the
+    // one it was sought from and itself; a `from` before that is sought anew.
+    template <class Test>
+    size_t Next(const AnsiString& s, size_t from, Test test)
+    {
+        if (Found == kUnknown || from < From || (Found != AnsiString::npos && Found < from)) {
+            From = from;
+            Found = AnsiString::npos;
+            for (size_t k = from; k < s.size(); ++k)
+                if (test(static_cast<unsigned char>(s[k]))) {
+                    Found = k;
+                    break;
+                }
+        }
+        return Found;
+    }
+};
+
+// What Hyphenate keeps from one break to the next of a paragraph.
+struct THyphenScan {
+    TForwardFind WordEnd, Vowel;
+};
+
+bool IsWordEnd(unsigned char c) { return c == ' ' || c == '.' || c == ',' || c == '-' || c == ';'; }
+
+std::vector<int> RussianBreaks(std::string_view w, int n, bool vowelBeyond, int below);
+
 // The head of the word of s (0-based start b) that fits before the overflow at i, or "".
-AnsiString Hyphenate(const AnsiString& s, size_t b, size_t i)
+// Only the letters up to just past the overflow decide a break before it, besides whether
+// a vowel follows them in the word: a word far longer than a line costs its line's length
+// at each break, not its own.
+AnsiString Hyphenate(const AnsiString& s, size_t b, size_t i, THyphenScan& scan)
 {
     if (b >= s.size() || i < b)
         return {};
-    size_t end = s.find_first_of(" .,-;", i);
+    size_t end = scan.WordEnd.Next(s, i, IsWordEnd);
     if (end == AnsiString::npos)
         end = s.size();
-    const AnsiString word = s.substr(b, end - b);
-    const std::vector<int> breaks = rpRussianBreakPositions(AnsiUpperCase(word));
-    const int room = int(i - b);
-    for (size_t k = breaks.size(); k-- > 0;)
-        if (breaks[k] < room)
-            return word.substr(0, size_t(breaks[k]));
-    return {};
+    const size_t n = end - b, room = i - b;
+    const size_t seen = std::min(n, room + 2);
+    const size_t vowel =
+        scan.Vowel.Next(s, b + seen, [](unsigned char c) { return IsVowel(cp1251::ToUpper(c)); });
+    const bool vowelBeyond = vowel != AnsiString::npos && vowel < end;
+    const AnsiString head = AnsiUpperCase(std::string_view(s).substr(b, seen));
+    const std::vector<int> breaks = RussianBreaks(head, int(n), vowelBeyond, int(room));
+    return breaks.empty() ? AnsiString() : s.substr(b, size_t(breaks.back()));
 }
 
 // The lines of a text: CR LF, LF and a lone CR each end a line; a final line end adds no
@@ -116,20 +152,24 @@ std::vector<AnsiString> SplitLines(const AnsiString& text)
 
 }  // namespace
 
-std::vector<int> rpRussianBreakPositions(const AnsiString& w)
+namespace {
+
+// The break positions below `below` of a word of n letters whose first letters, upper
+// case, are w (at least min(n, below + 2) of them); vowelBeyond tells whether a vowel
+// follows those letters. Vowels are counted once, so a long word costs its length.
+std::vector<int> RussianBreaks(std::string_view w, int n, bool vowelBeyond, int below)
 {
     std::vector<int> result;
-    const int n = int(w.size());
     if (n < 4)
         return result;
-    auto at = [&](int k) -> unsigned char { return k >= 1 && k <= n ? static_cast<unsigned char>(w[size_t(k - 1)]) : 0; };
-    auto hasVowel = [&](int from, int to) {
-        for (int k = from; k <= to; ++k)
-            if (IsVowel(at(k)))
-                return true;
-        return false;
-    };
-    for (int k = 1; k <= n; ++k) {
+    const int len = std::min<int>(n, int(w.size()));
+    auto at = [&](int k) -> unsigned char { return k >= 1 && k <= len ? static_cast<unsigned char>(w[size_t(k - 1)]) : 0; };
+    // vowels[k]: vowels among the first k letters.
+    std::vector<int> vowels(size_t(len) + 1, 0);
+    for (int k = 1; k <= len; ++k)
+        vowels[size_t(k)] = vowels[size_t(k - 1)] + (IsVowel(at(k)) ? 1 : 0);
+    const int last = std::min({n, len, below - 1});
+    for (int k = 1; k <= last; ++k) {
         const unsigned char c = at(k), next = at(k + 1);
         bool candidate = false;
         if (IsConsonant(c))
@@ -140,10 +180,19 @@ std::vector<int> rpRussianBreakPositions(const AnsiString& w)
         if (!candidate)
             continue;
         // Both parts must be at least two letters long and hold a vowel.
-        if (k >= 2 && n - k >= 2 && hasVowel(1, k) && hasVowel(k + 1, n))
+        const bool vowelBefore = vowels[size_t(k)] > 0;
+        const bool vowelAfter = vowels[size_t(len)] > vowels[size_t(k)] || vowelBeyond;
+        if (k >= 2 && n - k >= 2 && vowelBefore && vowelAfter)
             result.push_back(k);
     }
     return result;
+}
+
+}  // namespace
+
+std::vector<int> rpRussianBreakPositions(const AnsiString& w)
+{
+    return RussianBreaks(w, int(w.size()), false, int(w.size()) + 1);
 }
 
 // ---------------------------------------------------------------- the measuring device
@@ -265,7 +314,7 @@ AnsiString TrpDrawText::LayoutKey(Extended width) const
 
 void TrpDrawText::SetText(const TStrings& text)
 {
-    const bool sideways = (FRotation >= 90 && FRotation <= 179) || FRotation >= 270;
+    const bool sideways = WrapsAlongHeight(FRotation);
     const Extended w = sideways ? FLayoutRect.Bottom - FLayoutRect.Top : FLayoutRect.Right - FLayoutRect.Left;
     // A text laid out again at the same size is not laid out anew: measuring, splitting
     // and drawing one memo share one layout.
@@ -374,6 +423,7 @@ void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, 
     // The tag line is broken once, after the paragraph: moving the rest of it at every
     // break would cost time quadratic in the paragraph's length.
     std::vector<TrpHTMLTagsList::TBreak> breaks;
+    THyphenScan hyphenScan;
     // Every break moves start forward by at least one character, so this ends for any width.
     while (i <= n) {
         if (ch(i) == ' ')
@@ -386,7 +436,7 @@ void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, 
         if (lastBlank != start) {
             AnsiString head;
             if (FWordBreak)
-                head = Hyphenate(s, lastBlank, i - 1);  // word from lastBlank + 1 (0-based: lastBlank)
+                head = Hyphenate(s, lastBlank, i - 1, hyphenScan);  // word from lastBlank + 1 (0-based: lastBlank)
             if (!head.empty()) {
                 line = part(start, lastBlank) + head + "-";
                 breaks.push_back({int(lastBlank - start + 1 + head.size()), true});
@@ -402,7 +452,7 @@ void TrpDrawText::WrapTextLine(AnsiString s, int fullWidth, int firstLineWidth, 
         } else {
             AnsiString head;
             if (FWordBreak)
-                head = Hyphenate(s, start - 1, i - 1);
+                head = Hyphenate(s, start - 1, i - 1, hyphenScan);
             if (!head.empty()) {
                 line = head + "-";
                 breaks.push_back({int(head.size()), true});

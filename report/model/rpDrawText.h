@@ -50,6 +50,13 @@ class TrpDrawText {
 public:
     static constexpr int MeasurePPI = 600;
     static constexpr int ScreenPPI = 96;
+    // Whether text turned by `rotation` degrees runs along the rectangle's height, so that
+    // the height, not the width, is its wrapping width.
+    static bool WrapsAlongHeight(int rotation)
+    {
+        const int r = ((rotation % 360) + 360) % 360;
+        return (r >= 90 && r <= 179) || r >= 270;
+    }
 
     TrpDrawText();
     ~TrpDrawText();

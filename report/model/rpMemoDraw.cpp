@@ -217,14 +217,31 @@ size_t FontTagEnd(std::string_view Text, size_t k)
     return k;
 }
 
+// A vowel of the hyphenation rules (twin of IsVowel in rpDrawText.cpp), either case.
+bool IsHyphenVowel(char c)
+{
+    static const std::string_view kVowels = "АЕЁИОУЫЭЮЯ";
+    return kVowels.find(char(cp1251::ToUpper(static_cast<unsigned char>(c)))) != std::string_view::npos;
+}
+
+// What a cut inside a word must leave after the lines kept: the letters a break looks past
+// the overflow, and a tag the cut may split (a font tag is at most kLongestFontTag long),
+// all lie in the lines given back.
+constexpr size_t kInWordMargin = 2 * kLongestFontTag + 64;
+
 // Where a start of Text at least Want bytes long may end: after a line end, or before a
 // blank inside a paragraph (never inside a tag, never right after a line end). The size of
 // Text when there is no such place. A blank can be inside a font tag only, from its
 // "<font color" to the ">" that closes it in its line; a "<" that opens no font tag (a
 // comparison, say), or a "<font color" that closes nowhere near, does not hold the cut
 // back, or the rest would be laid out whole for every part.
-size_t PartCut(std::string_view Text, size_t Want, bool Tags)
+// Past 2 x Want bytes with no such place the start is cut inside its word, where the
+// lines kept cannot tell: without hyphenation anywhere, with it just after a vowel (so a
+// vowel still follows every break looked at) or after a mark that ends a word for the
+// hyphenation. *InWord tells which cut was made.
+size_t PartCut(std::string_view Text, size_t Want, bool Tags, bool Hyphens, bool* InWord)
 {
+    *InWord = false;
     const size_t start = std::max<size_t>(Want, 1);
     size_t tagEnd = 0;  // a blank before it lies in a font tag
     if (Tags)
@@ -233,6 +250,7 @@ size_t PartCut(std::string_view Text, size_t Want, bool Tags)
                 break;
             tagEnd = std::max(tagEnd, FontTagEnd(Text, k));
         }
+    const size_t inWordFrom = start > Text.size() / 2 ? Text.size() : 2 * start;
     for (size_t p = start; p < Text.size(); ++p) {
         const char before = Text[p - 1];
         if (before == '\n')
@@ -241,6 +259,11 @@ size_t PartCut(std::string_view Text, size_t Want, bool Tags)
             return p;
         if (Tags && Text[p] == '<')
             tagEnd = std::max(tagEnd, FontTagEnd(Text, p));
+        if (p >= inWordFrom && before != '\r' && Text[p] != '\r' && Text[p] != '\n' &&
+            (!Hyphens || IsHyphenVowel(before) || std::string_view(".,-;").find(before) != std::string_view::npos)) {
+            *InWord = true;
+            return p;
+        }
     }
     return Text.size();
 }
@@ -257,9 +280,10 @@ void TrpCustomMemoView::InitPart()
 Extended TrpCustomMemoView::DrawPart()
 {
     const TColor savedColor = Color;
-    if (AutoWidth || FloatsDiffer(ParagraphGap, 0)) {
+    if (AutoWidth || FloatsDiffer(ParagraphGap, 0) || TrpDrawText::WrapsAlongHeight(FRotation)) {
         // The width follows the text of each part, or the paragraph that goes on in the
-        // next part starts there as a new one: every part is laid out anew. Only the start
+        // next part starts there as a new one, or the text runs along the height, which
+        // is each part's own: every part is laid out anew. Only the start
         // of the rest is laid out, twice as long each time until some lines are left over,
         // so a long text splits in time linear in its length. Lines are laid out one after
         // another, so every line but the last of a start is the whole text's line too.
@@ -273,7 +297,8 @@ Extended TrpCustomMemoView::DrawPart()
         Extended unused = 0;
         // A part takes about as much as the one before it.
         for (size_t want = std::max<size_t>(FPartBytes + FPartBytes / 4, 4096);; want *= 2) {
-            const size_t cut = PartCut(rest, want, AllowHTMLTags);
+            bool inWord = false;
+            const size_t cut = PartCut(rest, want, AllowHTMLTags, WordWrap && WordBreak, &inWord);
             const bool whole = cut >= rest.size();
             SetText(AnsiString(whole ? rest : rest.substr(0, cut)));
             SetDrawParams(nullptr, 1, 1, 0, 0);
@@ -283,7 +308,7 @@ Extended TrpCustomMemoView::DrawPart()
                 RestText = std::move(out);
                 break;
             }
-            if (!out.empty()) {
+            if (!out.empty() && (!inWord || out.size() >= kInWordMargin)) {
                 // Out ends its last line; a paragraph cut in two goes on without a break.
                 if (rest[cut - 1] != '\n' && out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0)
                     out.resize(out.size() - 2);

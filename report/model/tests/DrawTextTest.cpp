@@ -714,3 +714,57 @@ TEST(DrawTextFuzz, RandomTextsSplitBackIntoThemselves)
 }
 
 }  // namespace
+
+// A word longer than its line is hyphenated at the last break before the overflow that the
+// whole rest of the word allows, however far the rest runs: also when its next vowel lies
+// far past the line, or when none follows at all.
+TEST(DrawTextHyphenation, LongWordsBreakAsTheWholeWordAllows)
+{
+    struct TCase {
+        const char* Why;
+        AnsiString Word;
+    };
+    auto times = [](const AnsiString& s, int n) {
+        AnsiString r;
+        for (int k = 0; k < n; ++k)
+            r += s;
+        return r;
+    };
+    const TCase cases[] = {
+        {"a word repeated into one", times("оцинкованный", 20)},
+        {"the next vowel far past the line", "перевоз" + times("ткрп", 30) + "а"},
+        {"no vowel after the first letters", "перевоз" + times("ткрп", 30)},
+        {"consonants first", times("б", 50) + times("оцинкованный", 3)},
+        {"mixed case", times("ОцИнКоВаННЫй", 10)},
+        {"short word between long ones", times("ао", 40) + "ъ" + times("бв", 40)},
+    };
+    TSettings s;
+    s.wordBreak = true;
+    // Letters that fit one line of the fake font: the first line of an unbroken word.
+    TrpDrawText plain;
+    TSettings noBreak;
+    Lay(plain, AnsiString(200, 'x'), noBreak);
+    const size_t room = LinesOf(plain).at(0).size();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Why);
+        std::vector<AnsiString> want;
+        AnsiString rest = c.Word;
+        while (rest.size() > room) {
+            int head = 0;
+            for (int k : rpRussianBreakPositions(AnsiUpperCase(rest)))
+                if (size_t(k) < room)
+                    head = k;
+            if (head > 0) {
+                want.push_back(rest.substr(0, size_t(head)) + "-");
+                rest.erase(0, size_t(head));
+            } else {
+                want.push_back(rest.substr(0, room));
+                rest.erase(0, room);
+            }
+        }
+        want.push_back(rest);
+        TrpDrawText dt;
+        Lay(dt, c.Word, s);
+        EXPECT_EQ(LinesOf(dt), want);
+    }
+}

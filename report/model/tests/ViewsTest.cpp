@@ -605,3 +605,142 @@ TEST_F(ViewsTest, NegativeSizesDrawAsTheMirrorImage)
         }
     }
 }
+
+// A turned memo split across pages wraps each part to that part's own box: text running
+// along the height wraps to the height, which the engine sets anew for every part.
+TEST_F(ViewsTest, TurnedMemoPartsWrapToTheirOwnHeight)
+{
+    struct TCase {
+        const char* Why;
+        int Rotation;
+        bool WordBreak, Tags;
+    };
+    const TCase cases[] = {
+        {"upright: the width wraps", 0, false, false},
+        {"upside down: the width wraps", 180, false, false},
+        {"slanted below 90: the width wraps", 45, false, false},
+        {"a quarter turn: the height wraps", 90, false, false},
+        {"three quarters: the height wraps", 270, false, false},
+        {"slanted past 90: the height wraps", 135, false, false},
+        {"a negative turn counts from 360", -90, false, false},
+        {"a quarter turn, hyphenated, with tags", 90, true, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Why);
+        AnsiString text;
+        for (int w = 1; text.size() < 6000; ++w) {
+            AnsiString word = w % 37 == 0 ? AnsiString(70, 'x') : (w % 5 ? "слово" : "word") + IntToStr(w);
+            if (c.Tags && w % 11 == 0)
+                word = "<b>" + word + "</b>";
+            text += word + (w % 23 == 0 ? "\r\n" : " ");
+        }
+        auto setUp = [&](TrpMemoView* m) {
+            m->SetBounds(0, 0, 150, 100);
+            m->WordWrap = true;
+            m->WordBreak = c.WordBreak;
+            m->AllowHTMLTags = c.Tags;
+            m->SetRotation(c.Rotation);
+        };
+        auto* m = Add<TrpMemoView>(Band, "Parted");
+        setUp(m);
+        m->SetText(text);
+        m->InitPart();
+        int parts = 0;
+        while (!m->RestText.empty() && parts < 500) {
+            SCOPED_TRACE("part " + IntToStr(parts));
+            const Extended height = 60 + (parts % 5) * 40;
+            auto* whole = Add<TrpMemoView>(Band, "Whole");
+            setUp(whole);
+            whole->SetText(m->RestText);
+            whole->SetHeight(height);
+            AnsiString wantRest, wantPart;
+            {
+                TrpDrawText& dt = whole->DrawTextObject();
+                TrpDrawTextLock lock(dt);
+                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
+                wantRest = dt.GetOutBoundsText();
+                wantPart = dt.GetInBoundsText();
+            }
+            whole->SetText(wantPart);
+            wantPart = whole->GetText();
+            delete whole;
+            m->SetHeight(height);
+            m->DrawPart();
+            ASSERT_EQ(m->GetText(), wantPart);
+            ASSERT_EQ(m->RestText, wantRest);
+            ++parts;
+        }
+        EXPECT_GT(parts, 2);
+        delete m;
+    }
+}
+
+// A word far longer than a part, in a memo whose parts are laid out anew, is cut into
+// starts inside the word; each part is still the one the whole rest gives at its height.
+TEST_F(ViewsTest, MemoPartsOfOneLongWordAreTheWholeRestsParts)
+{
+    struct TCase {
+        const char* Why;
+        const char* Chunk;  // repeated into the one word
+        bool WordBreak, Tags, AutoWidth;
+        int Rotation;
+    };
+    const TCase cases[] = {
+        {"Latin letters, paragraph gap", "abcdefghij", false, false, false, 0},
+        {"Latin letters and dots, hyphenated", "abc.defghi", true, false, false, 0},
+        {"Cyrillic between dashes, hyphenated", "ткрп-оцинкованный-бвгд", true, false, false, 0},
+        {"Cyrillic, hyphenated, paragraph gap", "оцинкованный", true, false, false, 0},
+        {"Cyrillic with rare vowels, hyphenated", "бвгджзклмнпрстфхцчшщбвгджзклмнпрстфхцчшщоткр", true, false, false, 0},
+        {"tags inside the word, hyphenated", "накладная<b>склад</b><font color=red>товар</font>", true, true, false, 0},
+        {"width following the text", "оцинкованный", true, false, true, 0},
+        {"turned a quarter, hyphenated", "оцинкованный", true, false, false, 90},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Why);
+        AnsiString text;
+        while (text.size() < 30000)
+            text += c.Chunk;
+        text += " tail";
+        auto setUp = [&](TrpMemoView* m) {
+            m->SetBounds(0, 0, 150, 100);
+            m->WordWrap = true;
+            m->WordBreak = c.WordBreak;
+            m->AllowHTMLTags = c.Tags;
+            m->AutoWidth = c.AutoWidth;
+            m->SetRotation(c.Rotation);
+            if (!c.AutoWidth && c.Rotation == 0)
+                m->ParagraphGap = 10;
+        };
+        auto* m = Add<TrpMemoView>(Band, "Parted");
+        setUp(m);
+        m->SetText(text);
+        m->InitPart();
+        int parts = 0;
+        while (!m->RestText.empty() && parts < 1000) {
+            SCOPED_TRACE("part " + IntToStr(parts));
+            const Extended height = 60 + (parts % 5) * 40;
+            auto* whole = Add<TrpMemoView>(Band, "Whole");
+            setUp(whole);
+            whole->SetText(m->RestText);
+            whole->SetHeight(height);
+            AnsiString wantRest, wantPart;
+            {
+                TrpDrawText& dt = whole->DrawTextObject();
+                TrpDrawTextLock lock(dt);
+                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
+                wantRest = dt.GetOutBoundsText();
+                wantPart = dt.GetInBoundsText();
+            }
+            whole->SetText(wantPart);
+            wantPart = whole->GetText();
+            delete whole;
+            m->SetHeight(height);
+            m->DrawPart();
+            ASSERT_EQ(m->GetText(), wantPart);
+            ASSERT_EQ(m->RestText, wantRest);
+            ++parts;
+        }
+        EXPECT_GT(parts, 2);
+        delete m;
+    }
+}
