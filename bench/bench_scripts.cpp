@@ -34,9 +34,9 @@
 //            text's end), SetLength(a, i) and a[i - 1] := i per step; also run at 20,000
 //            (BM_grow/<syntax>/20k): the time per step stays flat, as the routines change
 //            their var parameter where it lies
-//   compare  two texts of 1,001 characters that differ in the last one compared with = <>
-//            < > (== != < > in C++Script and JScript), 100,000 times each: the texts are
-//            compared where they stand, not copied first
+//   compare  a text of 10,000 characters compared with a one-letter text by = <> < > (== !=
+//            < > in C++Script and JScript), 100,000 times each: the texts are compared where
+//            they stand, not copied first, so a step costs the same however long the text
 //   report   100,000 evaluations of a report's bracketed expression over dataset fields
 //            (expressions of a report are PascalScript whatever its script language, so
 //            this one has a single form: report.expr)
