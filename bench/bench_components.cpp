@@ -11,6 +11,11 @@
 // (a damaged table of groups): a click's hit test, a scroll and a node's rectangle. The
 // time per node must not grow with the chain's depth either.
 //
+// A tree of 10,000 and 100,000 nodes, a group over every 333 as the groups tree of a large
+// warehouse: TreeWalk goes from the first node to the last with GetNext and back with
+// GetPrev; TreeDeleteChildren empties every group with DeleteChildren, then the top node.
+// The time per node stays flat: each step costs the same however large the tree.
+//
 // With SKLAD_BENCH_QUICK set (the test run) only 2,000 buttons or nodes are made.
 #include "script/GlobalUnit.h"
 #include "script/Script.h"
@@ -129,9 +134,71 @@ void BM_TreeChainRows(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
 }
 
+// n nodes under one top node: a group over every 333 nodes, the rest its children.
+TTreeNode* FillGroups(TTreeNodes* items, int n)
+{
+    items->BeginUpdate();
+    TTreeNode* top = items->Add(nullptr, "Склад");
+    TTreeNode* group = nullptr;
+    for (int i = 1; i < n; ++i) {
+        if (!group || i % 333 == 0)
+            group = items->AddChild(top, "Группа " + IntToStr(i));
+        else
+            items->AddChild(group, IntToStr(i));
+    }
+    items->EndUpdate();
+    return top;
+}
+
+void BM_TreeWalk(benchmark::State& state)
+{
+    const int n = Count(state);
+    TTestDriver driver;
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* tree = new TTreeView(form.get());
+    tree->SetParent(form.get());
+    TTreeNodes* items = tree->GetItems();
+    FillGroups(items, n);
+    for (auto _ : state) {
+        int steps = 0;
+        TTreeNode* node = items->GetFirstNode();
+        for (TTreeNode* next; (next = node->GetNext()) != nullptr; node = next)
+            ++steps;
+        for (; node; node = node->GetPrev())
+            ++steps;
+        if (steps != 2 * n - 1)
+            state.SkipWithError("the walk missed nodes");
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
+void BM_TreeDeleteChildren(benchmark::State& state)
+{
+    const int n = Count(state);
+    TTestDriver driver;
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* tree = new TTreeView(form.get());
+    tree->SetParent(form.get());
+    TTreeNodes* items = tree->GetItems();
+    for (auto _ : state) {
+        state.PauseTiming();
+        items->Clear();
+        TTreeNode* top = FillGroups(items, n);
+        state.ResumeTiming();
+        for (TTreeNode* group = top->GetFirstChild(); group; group = group->GetNextSibling())
+            group->DeleteChildren();
+        top->DeleteChildren();
+        if (items->Count() != 1)
+            state.SkipWithError("nodes were left");
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
 BENCHMARK(BM_PlatformButtons)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScriptButtons)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScriptMemoLines)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TreeChainRows)->Arg(3000)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TreeWalk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TreeDeleteChildren)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -58,19 +58,26 @@ TTreeNode* TTreeNode::GetPrevSibling() const
     return i > 0 ? list[size_t(i - 1)] : nullptr;
 }
 
+// A walk over the whole tree with GetNext or GetPrev costs its size: the display order is
+// laid out once and each node knows its place in it.
 TTreeNode* TTreeNode::GetNext() const
 {
-    const int i = AbsoluteIndex();
-    return FOwner->Item(i + 1);
+    const std::vector<TTreeNode*>& list = FOwner->Flat();
+    const size_t next = size_t(FAbsoluteIndex) + 1;
+    return next < list.size() ? list[next] : nullptr;
 }
 
 TTreeNode* TTreeNode::GetPrev() const
 {
-    const int i = AbsoluteIndex();
-    return i > 0 ? FOwner->Item(i - 1) : nullptr;
+    const std::vector<TTreeNode*>& list = FOwner->Flat();
+    return FAbsoluteIndex > 0 ? list[size_t(FAbsoluteIndex - 1)] : nullptr;
 }
 
-int TTreeNode::AbsoluteIndex() const { return FOwner->IndexOf(this); }
+int TTreeNode::AbsoluteIndex() const
+{
+    FOwner->Flat();
+    return FAbsoluteIndex;
+}
 
 int TTreeNode::Level() const
 {
@@ -157,8 +164,8 @@ void TTreeNode::Delete() { FOwner->Delete(this); }
 
 void TTreeNode::DeleteChildren()
 {
-    while (!FChildren.empty())
-        FOwner->Delete(FChildren.back());
+    if (!FChildren.empty())
+        FOwner->DeleteChildren(this);
 }
 
 void TTreeNode::MakeVisible()
@@ -202,6 +209,7 @@ const std::vector<TTreeNode*>& TTreeNodes::Flat() const
     while (!pending.empty()) {
         TTreeNode* n = pending.back();
         pending.pop_back();
+        n->FAbsoluteIndex = int(FList.size());
         FList.push_back(n);
         pending.insert(pending.end(), n->FChildren.rbegin(), n->FChildren.rend());
     }
@@ -233,6 +241,7 @@ TTreeNode* TTreeNodes::Attach(TTreeNode* parent, int childIndex, const AnsiStrin
     auto& list = parent ? parent->FChildren : FTop;
     childIndex = std::clamp(childIndex, 0, int(list.size()));
     list.insert(list.begin() + childIndex, raw);
+    raw->FStoreIndex = FStore.size();
     FStore.push_back(std::move(node));
     FStale = true;
     NodesChanged(THint{raw, childIndex, true});
@@ -278,28 +287,59 @@ void TTreeNodes::Delete(TTreeNode* node)
             newSelection = node->FParent;
         tree->FSelected = nullptr;
     }
-    // Collect the subtree, detach it, free it.
-    std::unordered_set<const TTreeNode*> doomed;
-    for (std::vector<TTreeNode*> pending{node}; !pending.empty();) {
-        TTreeNode* n = pending.back();
-        pending.pop_back();
-        doomed.insert(n);
-        pending.insert(pending.end(), n->FChildren.begin(), n->FChildren.end());
-    }
     auto& list = node->FParent ? node->FParent->FChildren : FTop;
     list.erase(std::remove(list.begin(), list.end(), node), list.end());
-    FStore.erase(std::remove_if(FStore.begin(), FStore.end(),
-                                [&](const std::unique_ptr<TTreeNode>& p) {
-                                    return doomed.count(p.get()) != 0;
-                                }),
-                 FStore.end());
-    FStale = true;
+    Free({node});
     NodesChanged();
     if (selectionDeleted) {
         tree->FSelected = newSelection;
         tree->Changed(TControlChange::ItemIndex);
         if (!tree->Destroying())
             tree->OnChange(tree, newSelection);
+    }
+}
+
+void TTreeNodes::Free(std::vector<TTreeNode*> roots)
+{
+    std::vector<TTreeNode*> doomed;
+    for (std::vector<TTreeNode*> pending(std::move(roots)); !pending.empty();) {
+        TTreeNode* n = pending.back();
+        pending.pop_back();
+        doomed.push_back(n);
+        pending.insert(pending.end(), n->FChildren.begin(), n->FChildren.end());
+    }
+    // Each goes by its own slot, the store's last node taking its place: freeing costs what
+    // is freed, not the whole tree.
+    for (TTreeNode* n : doomed) {
+        const size_t slot = n->FStoreIndex;
+        if (slot + 1 != FStore.size()) {
+            std::swap(FStore[slot], FStore.back());
+            FStore[slot]->FStoreIndex = slot;
+        }
+        FStore.pop_back();
+    }
+    FStale = true;
+}
+
+void TTreeNodes::DeleteChildren(TTreeNode* parent)
+{
+    TTreeView* tree = FOwner;
+    // A selection below `parent` ends on `parent`, as deleting the children one at a time
+    // leaves it; the view hears of the change once.
+    bool selectionDeleted = false;
+    for (TTreeNode* n = tree->FSelected; n && !selectionDeleted; n = n->FParent)
+        selectionDeleted = n->FParent == parent;
+    if (selectionDeleted)
+        tree->FSelected = nullptr;
+    std::vector<TTreeNode*> children;
+    children.swap(parent->FChildren);
+    Free(std::move(children));
+    NodesChanged();
+    if (selectionDeleted) {
+        tree->FSelected = parent;
+        tree->Changed(TControlChange::ItemIndex);
+        if (!tree->Destroying())
+            tree->OnChange(tree, parent);
     }
 }
 

@@ -73,6 +73,9 @@ private:
     TTreeNodes* FOwner;
     TTreeNode* FParent = nullptr;
     std::vector<TTreeNode*> FChildren;
+    // The node's place in the owner's display order, set whenever that order is laid out.
+    mutable int FAbsoluteIndex = -1;
+    size_t FStoreIndex = 0;  // the slot in the owner's store that owns the node
     AnsiString FText;
     void* FData = nullptr;
     int FImageIndex = -1;
@@ -123,6 +126,10 @@ public:
 private:
     friend class TTreeNode;
     TTreeNode* Attach(TTreeNode* parent, int childIndex, const AnsiString& text, void* data);
+    // Removes every child of `parent` (and all below them) in one pass.
+    void DeleteChildren(TTreeNode* parent);
+    // Frees the detached `roots` and every node below them, in one pass over the store.
+    void Free(std::vector<TTreeNode*> roots);
     // Every node in display order, laid out again only when it is read after a change: a
     // tree filled one node at a time costs its size, not its square.
     const std::vector<TTreeNode*>& Flat() const;

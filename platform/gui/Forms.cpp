@@ -170,6 +170,8 @@ void TCustomForm::SetWindowState(TWindowState value)
 {
     if (value == FWindowState)
         return;
+    if (value == wsMinimized)
+        FRestoredState = FWindowState;
     FWindowState = value;
     Changed(TControlChange::WindowState);
 }
@@ -659,6 +661,8 @@ bool TCustomForm::UserWindowStateChanged(TWindowState state)
 {
     if (state == FWindowState)
         return false;
+    if (state == wsMinimized)
+        FRestoredState = FWindowState;
     FWindowState = state;
     return true;
 }
@@ -1150,7 +1154,7 @@ void TApplication::Minimize()
 void TApplication::Restore()
 {
     if (FMainForm && FMainForm->GetWindowState() == wsMinimized)
-        FMainForm->SetWindowState(wsNormal);
+        FMainForm->SetWindowState(FMainForm->RestoredState());
 }
 
 void TApplication::BringToFront()

@@ -72,6 +72,9 @@ public:
     void SetPosition(TPosition value);
     TWindowState GetWindowState() const { return FWindowState; }
     void SetWindowState(TWindowState value);
+    // The state a minimized window goes back to (maximized when it was maximized before it
+    // was minimized, as the window manager restores it); wsNormal otherwise.
+    TWindowState RestoredState() const { return FRestoredState; }
     TFormStyle GetFormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle value);
     bool GetKeyPreview() const { return FKeyPreview; }
@@ -223,6 +226,7 @@ private:
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
     TPosition FPosition = poDesigned;
     TWindowState FWindowState = wsNormal;
+    TWindowState FRestoredState = wsNormal;
     TFormStyle FFormStyle = fsNormal;
     bool FKeyPreview = false;
     TComponentRef<TMainMenu> FMenu{this};

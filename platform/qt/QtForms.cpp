@@ -216,7 +216,11 @@ protected:
             if (FForm.GetWindowState() == wsMaximized)
                 state = Qt::WindowMaximized;
             else if (FForm.GetWindowState() == wsMinimized)
-                state = Qt::WindowMinimized;
+                // A maximized window minimized keeps its maximized flag, as the window
+                // manager leaves it, so that restoring it maximizes it again over the
+                // bounds kept for the way back.
+                state = FForm.RestoredState() == wsMaximized ? Qt::WindowMinimized | Qt::WindowMaximized
+                                                             : Qt::WindowMinimized;
             // Not every desktop has a window manager to size a maximized window (nor
             // does the offscreen platform): give it the screen's work area ourselves, so
             // the first show already has the final size and the children laid out on it.
@@ -234,7 +238,7 @@ protected:
                 frame->setWindowState(state);
             if (state == Qt::WindowNoState && wasMaximized && FNormalGeometry.isValid())
                 frame->setGeometry(FNormalGeometry);
-            if (state != Qt::WindowMaximized)
+            if (!(state & Qt::WindowMaximized))
                 FNormalGeometry = QRect();
         }
         if (HasChange(what, TControlChange::Active) && FForm.Active() && frame->isVisible()) {

@@ -357,7 +357,12 @@ TVariantRelationship VarCompareSlow(const Variant& a, const Variant& b)
         return vrEqual;
     bool sa = VarIsStr(a), sb = VarIsStr(b);
     if ((sa && (sb || tb == varEmpty)) || (sb && ta == varEmpty)) {
-        int r = AnsiCompareStr(VarToStr(a), VarToStr(b));
+        // Compared where they stand: Empty is "", and no text is copied.
+        const auto text = [](const Variant& v) {
+            const AnsiString* p = v.StrPtr();
+            return p ? std::string_view(*p) : std::string_view();
+        };
+        int r = AnsiCompareStr(text(a), text(b));
         return r < 0 ? vrLessThan : r > 0 ? vrGreaterThan : vrEqual;
     }
     if (ta == varBoolean && tb == varBoolean)  // False < True

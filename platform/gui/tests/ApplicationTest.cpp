@@ -202,4 +202,37 @@ TEST_F(GuiTest, ATimerThatFreesItselfIsSafe)
     EXPECT_EQ(fired, 1);
 }
 
+// Application.Restore gives a minimized main window back the state it had before, as the
+// window manager does: a maximized window comes back maximized, whoever minimized it.
+TEST_F(GuiTest, RestoreReturnsTheMainWindowToItsStateBeforeMinimizing)
+{
+    TLogForm* main = NewForm("Main");
+    main->Show();
+    const struct {
+        const char* why;
+        TWindowState before;
+        bool byUser;  // minimized by the window manager, else by the program
+        TWindowState restored;
+    } cases[] = {
+        {"maximized, minimized by the program", wsMaximized, false, wsMaximized},
+        {"maximized, minimized by the window manager", wsMaximized, true, wsMaximized},
+        {"normal, minimized by the program", wsNormal, false, wsNormal},
+        {"normal, minimized by the window manager", wsNormal, true, wsNormal},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        main->SetWindowState(wsNormal);
+        main->SetWindowState(c.before);
+        if (c.byUser)
+            main->UserWindowStateChanged(wsMinimized);
+        else
+            Application->Minimize();
+        ASSERT_EQ(main->GetWindowState(), wsMinimized);
+        Application->Restore();
+        EXPECT_EQ(main->GetWindowState(), c.restored);
+        Application->Restore();  // not minimized: nothing changes
+        EXPECT_EQ(main->GetWindowState(), c.restored);
+    }
+}
+
 }  // namespace

@@ -116,6 +116,13 @@ TEST_F(TreeTest, DisplayOrderFollowsEveryChange)
          {"Склад", "  Головные уборы", "  Одежда", "    Куртки"}},
         {"a new last top-level node", [&] { items->Add(node("Склад"), "Архив"); },
          {"Склад", "  Головные уборы", "  Одежда", "    Куртки", "Архив"}},
+        {"the children of a node deleted",
+         [&] {
+             items->AddChild(node("Архив"), "2023");
+             items->AddChild(node("2023"), "Март");
+             node("Архив")->DeleteChildren();
+         },
+         {"Склад", "  Головные уборы", "  Одежда", "    Куртки", "Архив"}},
         {"many added in one update, unread until its end",
          [&] {
              items->BeginUpdate();
@@ -134,8 +141,12 @@ TEST_F(TreeTest, DisplayOrderFollowsEveryChange)
         step.change();
         EXPECT_EQ(items->Count(), int(step.order.size()));
         EXPECT_EQ(Texts(Tree), step.order);
-        for (int i = 0; i < items->Count(); ++i)
-            EXPECT_EQ(items->Item(i)->AbsoluteIndex(), i);
+        for (int i = 0; i < items->Count(); ++i) {
+            TTreeNode* n = items->Item(i);
+            EXPECT_EQ(n->AbsoluteIndex(), i);
+            EXPECT_EQ(n->GetNext(), items->Item(i + 1));
+            EXPECT_EQ(n->GetPrev(), items->Item(i - 1));
+        }
         EXPECT_EQ(items->GetFirstNode(), items->Item(0));
     }
 }
@@ -189,6 +200,47 @@ TEST_F(TreeTest, DeletingTheSelectedSubtreeMovesTheSelection)
     Tree->GetItems()->Clear();
     EXPECT_EQ(Tree->GetSelected(), nullptr);
     EXPECT_EQ(Changes.back(), "-");
+}
+
+// Deleting a node's children leaves a selection from below on the node itself, told once;
+// a selection elsewhere stays, untold.
+TEST_F(TreeTest, DeletingTheChildrenMovesASelectionFromBelowToTheNode)
+{
+    const struct {
+        const char* why;
+        int selected;  // absolute index before the deletion
+        std::vector<AnsiString> changes;
+        const char* after;
+    } cases[] = {
+        {"a first child", 1, {"Склад"}, "Склад"},
+        {"the last child", 3, {"Склад"}, "Склад"},
+        {"a grandchild under the last child", 4, {"Склад"}, "Склад"},
+        {"the node itself", 0, {}, "Склад"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTreeNodes* items = Tree->GetItems();
+        items->Clear();
+        TTreeNode* top = items->Add(nullptr, "Склад");
+        items->AddChild(items->AddChild(top, "Обувь"), "Сапоги");
+        items->AddChild(items->AddChild(top, "Одежда"), "Куртки");
+        Tree->SetSelected(items->Item(c.selected));
+        Changes.clear();
+        top->DeleteChildren();
+        EXPECT_EQ(Texts(Tree), std::vector<AnsiString>{"Склад"});
+        EXPECT_EQ(Changes, c.changes);
+        ASSERT_NE(Tree->GetSelected(), nullptr);
+        EXPECT_EQ(Tree->GetSelected()->GetText(), c.after);
+    }
+    // Another top-level node keeps its selection.
+    TTreeNodes* items = Tree->GetItems();
+    TTreeNode* other = items->Add(nullptr, "Архив");
+    items->AddChild(items->Item(0), "Обувь");
+    Tree->SetSelected(other);
+    Changes.clear();
+    items->Item(0)->DeleteChildren();
+    EXPECT_EQ(Tree->GetSelected(), other);
+    EXPECT_TRUE(Changes.empty());
 }
 
 TEST_F(TreeTest, OnChangingCanRefuse)

@@ -176,3 +176,42 @@ TEST_F(QtMaximizedForm, TheFormsStateFollowsTheWindowManager)
         EXPECT_EQ(frame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized), step.shown);
     }
 }
+
+// Application.Restore after the maximized main window was minimized gives the window back
+// maximized, at its maximized size, and a later return to normal still finds the form's own
+// bounds; whether the program or the window manager minimized it.
+TEST_F(QtMaximizedForm, RestoredAfterMinimizingTheMaximizedWindowIsMaximizedAgain)
+{
+    const int normalWidth = Form->ClientRect().Width();
+    Form->Show();
+    QApplication::processEvents();
+    QWidget* frame = WidgetOf(Form);
+    ASSERT_NE(frame, nullptr);
+    const struct {
+        const char* why;
+        std::function<void()> minimize;
+    } cases[] = {
+        {"minimized by the program", [&] { Application->Minimize(); }},
+        {"minimized by the window manager",
+         [&] { frame->windowHandle()->setWindowStates(Qt::WindowMinimized | Qt::WindowMaximized); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Form->SetWindowState(wsMaximized);
+        QApplication::processEvents();
+        const QSize maximized = frame->size();
+        c.minimize();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        ASSERT_EQ(Form->GetWindowState(), wsMinimized);
+        Application->Restore();
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        EXPECT_EQ(Form->GetWindowState(), wsMaximized);
+        EXPECT_EQ(frame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized), Qt::WindowMaximized);
+        EXPECT_EQ(frame->size(), maximized);
+        Form->SetWindowState(wsNormal);
+        QApplication::processEvents();
+        EXPECT_EQ(frame->width(), normalWidth) << "the bounds from before the maximizing";
+    }
+}

@@ -5,8 +5,29 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <map>
+#include <new>
 #include <vector>
+
+// Counts the allocations a test asks to watch (texts copied where they should not be). The
+// sanitizer builds bring their own operator new and keep it.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#define SKLAD_COUNTS_ALLOCATIONS 1
+namespace {
+thread_local bool gWatchAllocations = false;
+thread_local int gAllocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (gWatchAllocations)
+        ++gAllocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+#endif
 
 // Failures show the type and the value.
 void PrintTo(const Variant& v, std::ostream* os)
@@ -562,6 +583,56 @@ TEST(VariantCompare, Relationships)
         SCOPED_TRACE(r.why);
         EXPECT_EQ(VarCompare(r.left, r.right), r.rel);
     }
+}
+
+// Texts are compared where they stand: long texts (past any in-place buffer) allocate
+// nothing, and the result keeps every rule of the text comparison.
+TEST(VariantCompare, TextsAreComparedWithoutCopies)
+{
+    const AnsiString base(200, 'ж');
+    const struct {
+        const char* why;
+        Variant left, right;
+        TVariantRelationship rel;
+    } rows[] = {
+        {"equal texts", base + "я", base + "я", vrEqual},
+        {"Russian order in the last letter", base + "ё", base + "ж", vrLessThan},
+        {"case decides after the letters", base + "Я", base + "я", vrGreaterThan},
+        {"a zero byte inside counts", base + AnsiString("a\0b", 3), base + AnsiString("a\0c", 3), vrLessThan},
+        {"a zero byte against its absence", base + AnsiString("a\0", 2), base + "a", vrGreaterThan},
+        {"a prefix is less", base, base + "а", vrLessThan},
+        {"Empty is the empty text", Variant(), base, vrLessThan},
+        {"a text against Empty", base, Variant(), vrGreaterThan},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.why);
+        int allocations = 0;
+        TVariantRelationship rel = vrNotEqual;
+        bool lt = false, eq = false, gt = false;
+        {
+#ifdef SKLAD_COUNTS_ALLOCATIONS
+            gAllocations = 0;
+            gWatchAllocations = true;
+#endif
+            rel = VarCompare(r.left, r.right);
+            lt = r.left < r.right;
+            eq = r.left == r.right;
+            gt = VarGt(r.left, r.right);
+#ifdef SKLAD_COUNTS_ALLOCATIONS
+            gWatchAllocations = false;
+            allocations = gAllocations;
+#endif
+        }
+        EXPECT_EQ(rel, r.rel);
+        EXPECT_EQ(lt, r.rel == vrLessThan);
+        EXPECT_EQ(eq, r.rel == vrEqual);
+        EXPECT_EQ(gt, r.rel == vrGreaterThan);
+        EXPECT_EQ(allocations, 0) << "a text was copied to be compared";
+    }
+    // Texts against numbers and Null keep their rules.
+    EXPECT_EQ(VarCompare(Variant("12"), Variant(12)), vrEqual);
+    EXPECT_EQ(VarCompare(Variant(base), Null()), vrNotEqual);
+    EXPECT_THROW(VarCompare(Variant(base), Variant(1)), EVariantTypeCastError);
 }
 
 TEST(VariantCompare, OperatorsFollowTheNullRules)
