@@ -267,6 +267,8 @@ void TrpPreviewWorkspace::UpdateScrollBars()
     const TPoint extent = FPageList.GetMaxBounds(GetClientWidth(), FPreview->GetZoom());
     SetHorzRange(extent.X + kGap);
     SetVertRange(extent.Y + kGap);
+    // A narrower layout may leave the view scrolled past the pages' right edge.
+    SetHorzPosition(GetHorzPosition());
 }
 
 void TrpPreviewWorkspace::Resize()

@@ -112,3 +112,44 @@ TEST_F(PreviewViewTest, ZoomKeepsThePageOnShow)
 }
 
 }  // namespace
+
+namespace {
+
+// At 400% scrolled to the pages' right edge, then a smaller zoom or a wider window: the
+// view goes no further right than the pages reach, so the page is not left off the view.
+TEST_F(PreviewViewTest, ANarrowerLayoutPullsTheViewBackOverThePages)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TrpPreviewForm&)> act;
+    };
+    const Case cases[] = {
+        {"whole page button", [&](TrpPreviewForm& f) { d.Click(f.ZoomWholePageB); }},
+        {"100% button", [&](TrpPreviewForm& f) { d.Click(f.Zoom100B); }},
+        {"two pages button", [&](TrpPreviewForm& f) { d.Click(f.Zoom50B); }},
+        {"window made wider", [&](TrpPreviewForm& f) { f.SetBounds(0, 0, 3600, 700); }},
+    };
+    t.Report()->GetPreviewOptions()->Maximized = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        d.ExpectModal("TrpPreviewForm", [&] {
+            auto* f = dynamic_cast<TrpPreviewForm*>(Screen->ModalForm());
+            ASSERT_NE(f, nullptr);
+            TrpPreviewWorkspace* w = f->Preview->Workspace;
+            f->SetBounds(0, 0, 900, 700);
+            f->ZoomCB->UserFocused();
+            d.Type(f->ZoomCB, "400");
+            d.Press(f->ZoomCB, "\r");
+            d.Scroll(w, sbHorizontal, scBottom);
+            ASSERT_GT(w->GetHorzPosition(), 2000);
+            c.act(*f);
+            EXPECT_LE(w->GetHorzPosition(), std::max(w->GetHorzRange() - w->GetHorzPage(), 0));
+            EXPECT_EQ(w->OffsetX, w->GetHorzPosition());
+            EXPECT_GT(w->GetPageBounds(4).Right - w->OffsetX, 0) << "the page reaches into the view";
+            d.Click(f->CancelB);
+        });
+        d.Run([&] { t.Report()->ShowPreparedReport(); });
+    }
+}
+
+}  // namespace
