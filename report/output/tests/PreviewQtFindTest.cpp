@@ -8,11 +8,7 @@
 
 #include "platform/gui/testing/TestDriver.h"
 #include "platform/qt/QtBackend.h"
-#include "platform/qt/QtPeer.h"
 #include "platform/qt/QtProbe.h"
-
-#include <QImage>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -58,20 +54,14 @@ TEST(PreviewQtFind, TheHitIsShownInvertedNotPaintedOver)
         ASSERT_EQ(w->SearchPage, 1);
         qtServices->ProcessNativeEvents();
 
-        TQtControlPeer* peer = QtPeerOf(w->Surface);
-        ASSERT_NE(peer, nullptr);
-        const QImage shown = peer->Widget()->grab().toImage();
         const Extended zoom = form->Preview->GetZoom();
         const TRect page = w->GetPageBounds(1);
         const TRect hit = rpFindState().FoundRect;
+        const int left = page.Left - w->OffsetX, top = page.Top - w->OffsetY;
         int dark = 0, light = 0;
-        for (int y = hit.Top; y < hit.Bottom; ++y)
-            for (int x = hit.Left; x < hit.Right; ++x) {
-                const int sx = page.Left - w->OffsetX + int(x * zoom), sy = page.Top - w->OffsetY + int(y * zoom);
-                if (!shown.rect().contains(sx, sy))
-                    continue;
-                (qGray(shown.pixel(sx, sy)) < 128 ? dark : light)++;
-            }
+        for (int gray : QtShownGrays(w->Surface, Rect(left + int(hit.Left * zoom), top + int(hit.Top * zoom),
+                                                      left + int(hit.Right * zoom), top + int(hit.Bottom * zoom))))
+            (gray < 128 ? dark : light)++;
         ASSERT_GT(dark + light, 100) << "the hit is in view";
         EXPECT_GT(dark, light) << "the mark is dark behind light letters";
         EXPECT_GT(light, 0) << "the letters show through the mark";
