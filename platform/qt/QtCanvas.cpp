@@ -6,6 +6,7 @@
 #include "platform/rtl/Cp1251.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QGlyphRun>
 #include <QPolygon>
 
@@ -71,7 +72,13 @@ TFontBackend& TQtPainterDevice::Fonts()
 void TQtPainterDevice::ApplyMode(TPenMode mode)
 {
     if (!FPixels) {
-        FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        // A window's painter offers no raster operations that keep its pixels opaque, and
+        // drawing the XOR mark plainly would paint over what it marks (the preview's
+        // search hit). The difference blend inverts under a white pen exactly as XOR does.
+        QPaintEngine* engine = FPainter->paintEngine();
+        const bool invert = mode == pmXor && !FPrinter && engine && engine->hasFeature(QPaintEngine::BlendModes);
+        FPainter->setCompositionMode(invert ? QPainter::CompositionMode_Difference
+                                            : QPainter::CompositionMode_SourceOver);
         return;
     }
     switch (mode) {

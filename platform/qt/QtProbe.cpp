@@ -5,6 +5,7 @@
 #include "platform/qt/QtText.h"
 
 #include <QCursor>
+#include <QImage>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -275,4 +276,18 @@ bool QtGrabsMouse(const TControl* control)
 AnsiString QtTranslated(const char* context, const char* text)
 {
     return FromQString(QCoreApplication::translate(context, text));
+}
+
+std::vector<int> QtShownGrays(const TControl* control, const TRect& area)
+{
+    std::vector<int> grays;
+    TQtControlPeer* peer = QtPeerOf(control);
+    if (!peer)
+        return grays;
+    const QImage shown = peer->Widget()->grab().toImage();
+    for (int y = area.Top; y < area.Bottom; ++y)
+        for (int x = area.Left; x < area.Right; ++x)
+            if (shown.rect().contains(x, y))
+                grays.push_back(qGray(shown.pixel(x, y)));
+    return grays;
 }

@@ -8,6 +8,8 @@
 
 #include "platform/gui/Controls.h"
 
+#include <vector>
+
 // The scroll bar the peer shows for a window's own bar (Min 0, Max = the bar's maximum
 // plus its page, as the model counts it); Enabled false when there is none.
 TScrollBarInfo QtShownScrollBar(const TWinControl* control, TScrollBarKind kind);
@@ -65,3 +67,7 @@ bool QtWindowOwnedBy(const TControl* window, const TControl* owner);
 bool QtGrabsMouse(const TControl* control);
 // Qt's own text `text` of `context` in the language loaded at start-up.
 AnsiString QtTranslated(const char* context, const char* text);
+
+// The grey levels (0 black .. 255 white) the control's widget shows over `area` of its
+// client area, row by row; points outside the widget are left out.
+std::vector<int> QtShownGrays(const TControl* control, const TRect& area);

@@ -18,12 +18,12 @@ std::unique_ptr<TForm>& ParentFormSlot()
 
 int Rounded(Extended V) { return rpDevRound(V); }
 
-// The key of a key-press handler's answer: its first character; an empty answer keeps the key.
+// The key of a key-press handler's answer: its first character. An empty answer turns the
+// key into #0, which types nothing: that is how a handler refuses a character.
 void TakeKey(const Variant& Params, char& Key)
 {
     const AnsiString k = VarToStr(VarArrayGet(Params, {1}));
-    if (!k.empty())
-        Key = k[0];
+    Key = k.empty() ? '\0' : k[0];
 }
 
 }  // namespace

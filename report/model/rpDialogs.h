@@ -8,7 +8,7 @@
 // bounds, font and visibility in step with the component's own properties.
 //
 // Senders reach scripts as checked handles. A key-press handler that empties the key
-// leaves the key unchanged (the key stays one character).
+// refuses the character: the key becomes #0 and nothing is typed.
 #pragma once
 
 #include "report/model/rpClass.h"

@@ -267,6 +267,8 @@ void TrpPreviewWorkspace::UpdateScrollBars()
     const TPoint extent = FPageList.GetMaxBounds(GetClientWidth(), FPreview->GetZoom());
     SetHorzRange(extent.X + kGap);
     SetVertRange(extent.Y + kGap);
+    // A narrower layout may leave the view scrolled past the pages' right edge.
+    SetHorzPosition(GetHorzPosition());
 }
 
 void TrpPreviewWorkspace::Resize()
@@ -290,12 +292,18 @@ void TrpPreviewWorkspace::OnVScrollChange()
     // cannot go far enough to bring it to the top (the last pages fit in the window).
     if (FScrollingToPage)
         return;
-    DisableUpdate = true;
-    struct Restore {
-        bool& Flag;
-        ~Restore() { Flag = false; }
-    } restore{DisableUpdate};
-    FPreview->SetPageNo(FindPage(GetVertPosition(), false) + 1);
+    {
+        DisableUpdate = true;
+        struct Restore {
+            bool& Flag;
+            ~Restore() { Flag = false; }
+        } restore{DisableUpdate};
+        FPreview->SetPageNo(FindPage(GetVertPosition(), false) + 1);
+    }
+    const int index = FPreview->GetPageNo() - 1;
+    FAnchorOffset = index >= 0 && index < FPageList.Count()
+                        ? (GetVertPosition() + kGap) / FPreview->GetZoom() - FPageList.Item(index).OffsetY
+                        : 0;
 }
 
 void TrpPreviewWorkspace::SetToPageNo(int PageNo)
@@ -308,6 +316,22 @@ void TrpPreviewWorkspace::SetToPageNo(int PageNo)
         ~Restore() { Flag = false; }
     } restore{FScrollingToPage};
     SetVertPosition(GetPageBounds(PageNo - 1).Top - kGap);
+    FAnchorOffset = 0;
+}
+
+void TrpPreviewWorkspace::ScrollToAnchor()
+{
+    // Positions are pixels at the zoom they were scrolled at: kept as they are, a new zoom
+    // would show another page than the one the page number names.
+    const int index = FPreview->GetPageNo() - 1;
+    if (DisableUpdate || index < 0 || index >= FPageList.Count())
+        return;
+    FScrollingToPage = true;
+    struct Restore {
+        bool& Flag;
+        ~Restore() { Flag = false; }
+    } restore{FScrollingToPage};
+    SetVertPosition(RoundInt((FPageList.Item(index).OffsetY + FAnchorOffset) * FPreview->GetZoom()) - kGap);
 }
 
 void TrpPreviewWorkspace::HandleKey(Word Key)
@@ -639,6 +663,7 @@ void TrpPreview::UpdateZoom()
     }
     LimitZoom();
     Workspace->UpdateScrollBars();
+    Workspace->ScrollToAnchor();
     Workspace->Repaint();
     if (TrpPreviewHost* host = Host())
         host->UpdateZoom();

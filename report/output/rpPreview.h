@@ -134,6 +134,9 @@ public:
     void UpdateScrollBars();
     // Scrolls so that page PageNo (1-based) starts 10 pixels below the top.
     void SetToPageNo(int PageNo);
+    // Brings back to the top of the view the point of the current page that was there
+    // before the zoom or the layout changed.
+    void ScrollToAnchor();
     // Arrows, page keys, Home and End.
     void HandleKey(Word Key);
     // Searches from SearchPage for the next hit; scrolls it into view.
@@ -166,6 +169,8 @@ private:
     TrpPreview* FPreview = nullptr;
     TrpPageList FPageList;
     bool FScrollingToPage = false;
+    // How far below the current page's top the view starts, in unscaled pixels.
+    Extended FAnchorOffset = 0;
 };
 
 // ---------------------------------------------------------------- the preview control

@@ -999,3 +999,48 @@ TEST(EngineMemoFormats, FiguresPrintTheSameUnderTheDesktopsDecimalComma)
 }
 
 }  // namespace
+
+namespace {
+
+// A key-press procedure that empties the key refuses the character, whether it hears the
+// dialog page's keys or a control's, in every syntax: a quantity box that takes digits only.
+TEST(EngineDialogs, AnEmptiedKeyTypesNothing)
+{
+    struct Case {
+        const char* language;
+        const char* script;
+    };
+    const Case cases[] = {
+        {"PascalScript",
+         "procedure KP(Sender: TObject; var Key: String); begin if Key = '.' then Key := ''; end;\nbegin end."},
+        {"C++Script", "void KP(TObject Sender, string &Key) { if (Key == \".\") Key = \"\"; }\n{ }"},
+        {"JScript", "function KP(Sender, &Key) { if (Key == \".\") Key = \"\"; }\n"},
+        {"BasicScript", "Sub KP(Sender, ByRef Key)\nIf Key = \".\" Then Key = \"\"\nEnd Sub\n"},
+    };
+    for (const Case& c : cases)
+        for (bool onPage : {true, false}) {
+            SCOPED_TRACE(std::string(c.language) + (onPage ? ", the page's keys" : ", the control's keys"));
+            TTestReport t;
+            t.Report()->ScriptLanguage = c.language;
+            t.Report()->GetScriptText()->SetText(c.script);
+            auto* dialog = new TrpDialogPage(t.Report());
+            dialog->SetName("Dialog1");
+            auto* control = new TrpDialogControl(dialog);
+            control->SetName("Edit1");
+            control->InitControl(std::make_unique<TEdit>(nullptr));
+            (onPage ? dialog->OnKeyPress : control->OnKeyPress) = "KP";
+            t.Memo(t.Band<TrpReportTitle>(0, 20), 0, 0, 100, 20, "Q");
+            TTestDriver d;
+            AnsiString typed;
+            d.ExpectModal(dialog->Form(), [&] {
+                auto* edit = static_cast<TEdit*>(control->Control());
+                d.Press(edit, "1.5");
+                typed = edit->GetText();
+                dialog->Form()->SetModalResult(mrOk);
+            });
+            ASSERT_TRUE(t.Prepare()) << t.Errors();
+            EXPECT_EQ(typed, "15");
+        }
+}
+
+}  // namespace
