@@ -24,6 +24,9 @@
 #include "platform/rtl/Cp1251.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
+#include <iterator>
+#include <limits>
 #include <unordered_map>
 
 // ---------------------------------------------------------------- the grammar, prepared
@@ -266,6 +269,10 @@ bool TscILParser::MakeILScript(const AnsiString& text)
     FErrorPos.clear();
     FErrorUnit.clear();
     FErrorTerm = false;
+    FErrors.clear();
+    FErrorFinal = false;
+    FOpenDropLoops = 0;
+    FPassSerials.clear();
     Parser.SetText(text);
     int start = 1;
 
@@ -406,15 +413,80 @@ void TscILParser::WriteLeaf(const AnsiString& name, const AnsiString& text, cons
 
 void TscILParser::ReportError(const TscGrammarElement* e, int entry)
 {
-    if (!e->Err || !FErrorText.empty())
+    if (!e->Err)
         return;
-    FErrorText = *e->Err;
-    FErrorUnit = UnitName;
+    if (FErrorFinal)
+        return;
+    // The lexer is left where the standing error lies; an error that waits
+    // behind it does not move it.
+    const bool standing = FErrorText.empty();
+    const int here = Parser.Position();
     Parser.SetPosition(entry);
     Parser.SkipSpaces();
-    FErrorPos = Parser.GetXYPosition();
-    FErrorTerm = e->Term;
+    RecordError(*e->Err, Parser.GetXYPosition(), UnitName, e->Term);
+    if (!standing)
+        Parser.SetPosition(here);
+}
+
+void TscILParser::RecordError(const AnsiString& text, const AnsiString& pos, const AnsiString& unit, bool term)
+{
     ++FErrorSerial;
+    if (FErrorFinal)
+        return;
+    const bool droppable = term || FOpenDropLoops > 0;
+    FErrors.push_back({text, pos, unit, term, droppable, FErrorSerial});
+    if (FErrors.size() == 1) {
+        FErrorText = text;
+        FErrorPos = pos;
+        FErrorUnit = unit;
+        FErrorTerm = term;
+        FErrorFinal = !droppable;
+    }
+}
+
+void TscILParser::DropLoopErrors(int since, bool all, size_t passMark)
+{
+    if (FErrors.empty() || FErrors.back().Serial <= since)
+        return;
+    const int standingSerial = FErrors.front().Serial;
+    // The errors recorded inside the loop are the last ones.
+    auto first = FErrors.end();
+    while (first != FErrors.begin() && std::prev(first)->Serial > since)
+        --first;
+    const auto passes = FPassSerials.begin() + static_cast<std::ptrdiff_t>(passMark);
+    auto kept = first;
+    int passEnd = 0; // errors up to this serial lie in the pass of a dropped error
+    for (auto it = first; it != FErrors.end(); ++it) {
+        if (it->Serial <= passEnd)
+            continue;
+        if (all || it->Term) {
+            const auto next = std::lower_bound(passes, FPassSerials.end(), it->Serial);
+            passEnd = next == FPassSerials.end() ? std::numeric_limits<int>::max() : *next;
+            continue;
+        }
+        if (kept != it)
+            *kept = std::move(*it);
+        ++kept;
+    }
+    FErrors.erase(kept, FErrors.end());
+    if (FErrors.empty()) {
+        FErrorText.clear();
+        FErrorUnit.clear();
+        FErrorPos.clear();
+        FErrorTerm = false;
+        return;
+    }
+    RecordedError& standing = FErrors.front();
+    if (standing.Serial == standingSerial)
+        return;
+    FErrorText = standing.Text;
+    FErrorPos = standing.Pos;
+    FErrorUnit = standing.Unit;
+    FErrorTerm = standing.Term;
+    // One that no loop drops stands for good: what follows it no longer counts.
+    FErrorFinal = !standing.Droppable;
+    if (FErrorFinal)
+        FErrors.resize(1);
 }
 
 void TscILParser::WriteWrapper(const TscGrammarElement* e, size_t count, int entry, bool success)
@@ -473,11 +545,8 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
         } catch (const Exception&) {
             // The error lies in the uses clause of this text, not in the unit
             // that could not be read.
-            if (FErrorText.empty()) {
-                FErrorText = Format(scMessage(TscMessageId::SUnitNotFound), {fileName});
-                FErrorPos = Parser.GetXYPosition();
-                FErrorUnit = UnitName;
-            }
+            RecordError(Format(scMessage(TscMessageId::SUnitNotFound), {fileName}), Parser.GetXYPosition(), UnitName,
+                        false);
             return;
         }
     }
@@ -493,11 +562,7 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
             // The unit's own error and position, so the host can point into the unit;
             // the unit named is the one the position lies in, which may be a unit
             // that unit uses. An error this text recorded earlier stays the first.
-            if (FErrorText.empty()) {
-                FErrorText = unit.FErrorText;
-                FErrorPos = unit.FErrorPos;
-                FErrorUnit = unit.FErrorUnit.empty() ? fileName : unit.FErrorUnit;
-            }
+            RecordError(unit.FErrorText, unit.FErrorPos, unit.FErrorUnit.empty() ? fileName : unit.FErrorUnit, false);
             return;
         }
         // A unit that holds no statement at all (only comments, in a syntax whose
@@ -595,9 +660,13 @@ bool TscILParser::Walk(const TscGrammarElement* e)
         bool r = true;
         // Errors recorded before the loop are not the loop's to drop.
         const int serial = FErrorSerial;
+        if (e->DropErrors)
+            ++FOpenDropLoops;
+        const size_t passMark = FPassSerials.size();
         for (;;) {
             const int passStart = Parser.Position();
             ++passes;
+            FPassSerials.push_back(FErrorSerial);
             r = true;
             for (const TscGrammarElement* c : e->Children)
                 if (!Walk(c)) {
@@ -622,17 +691,15 @@ bool TscILParser::Walk(const TscGrammarElement* e)
         // A list of more than one pass ends where its last pass stopped; an error
         // recorded inside the list is dropped when the loop or the erring element
         // allows it, whichever pass recorded it.
+        if (e->DropErrors)
+            --FOpenDropLoops;
         if (passes > 1) {
-            if (FErrorSerial != serial && (e->DropErrors || FErrorTerm)) {
-                FErrorText.clear();
-                FErrorUnit.clear();
-                FErrorPos.clear();
-                FErrorTerm = false;
-            }
+            DropLoopErrors(serial, e->DropErrors, passMark);
             if (!r)
                 Parser.SetPosition(after);
             r = true;
         }
+        FPassSerials.resize(passMark);
         if (e->Kind == TscGrammarKind::OptLoop) {
             if (!r) {
                 Parser.SetPosition(entry);

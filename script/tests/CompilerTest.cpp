@@ -1468,3 +1468,40 @@ TEST_F(CompilerEndToEnd, BasicRoutinesWithEmptyBracketsCompileAndRun)
         EXPECT_EQ(Run("BasicScript", c.text), c.run);
     }
 }
+
+TEST_F(CompilerEndToEnd, AnErrorAListDropsDoesNotHideTheErrorsAfterIt)
+{
+    // The empty brackets of a BasicScript routine leave a dropped "Identifier
+    // expected" behind them; a real error in a later line is still the one
+    // reported, where it lies, and a unit that cannot be had still stops the
+    // compilation.
+    const AnsiString missing = "sc_no_such_unit.vb";
+    const AnsiString notFound = Format(scMessage(TscMessageId::SUnitNotFound), {missing});
+    const struct {
+        const char* why;
+        AnsiString text;
+        AnsiString error;
+    } kCases[] = {
+        {"an incomplete assignment after a Sub", "Sub P()\r\nEnd Sub\r\nx = \r\nP()\r\n", "3:5: Expression expected"},
+        {"an unclosed call inside an If after a Function",
+         "Function F()\r\n  Return 1\r\nEnd Function\r\nIf F() = 1 Then\r\n  Print(1\r\nEnd If\r\n", "5:10: ')' expected"},
+        {"a For without To after a Sub called twice", "Sub P()\r\nEnd Sub\r\nP()\r\nP()\r\nFor i = 1\r\nNext\r\n",
+         "5:10: 'TO' expected"},
+        {"a unit that is not there", "Sub P()\r\nEnd Sub\r\nImports \"" + missing + "\"\r\nP()\r\n",
+         "3:" + IntToStr(static_cast<int>(missing.size()) + 11) + ": " + notFound},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_FALSE(Compile("BasicScript", c.text));
+        EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
+    }
+
+    // A unit with a syntax error of its own, named after such a routine.
+    S->Clear();
+    RegisterHost(*S);
+    S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& t) { t = "x = \r\n"; };
+    S->SyntaxType = "BasicScript";
+    S->Lines()->SetText("Sub P()\r\nEnd Sub\r\nImports \"broken.vb\"\r\nP()\r\n");
+    EXPECT_FALSE(S->Compile());
+    EXPECT_EQ(S->ErrorUnit + " " + S->ErrorPos + ": " + S->ErrorText, "broken.vb 1:5: Expression expected");
+}
