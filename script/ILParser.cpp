@@ -270,6 +270,7 @@ bool TscILParser::MakeILScript(const AnsiString& text)
     FErrorUnit.clear();
     FErrorTerm = false;
     FErrors.clear();
+    FAsideActive = false;
     FErrorFinal = false;
     FOpenDropLoops = 0;
     FPassSerials.clear();
@@ -419,28 +420,67 @@ void TscILParser::ReportError(const TscGrammarElement* e, int entry)
         return;
     // The lexer is left where the standing error lies; an error that waits
     // behind it does not move it.
-    const bool standing = FErrorText.empty();
+    const bool standing = FErrorText.empty() && !FAsideActive;
     const int here = Parser.Position();
     Parser.SetPosition(entry);
     Parser.SkipSpaces();
-    RecordError(*e->Err, Parser.GetXYPosition(), UnitName, e->Term);
+    RecordError(*e->Err, Parser.GetXYPosition(), UnitName, e->Term, Parser.Position());
     if (!standing)
         Parser.SetPosition(here);
 }
 
-void TscILParser::RecordError(const AnsiString& text, const AnsiString& pos, const AnsiString& unit, bool term)
+void TscILParser::RecordError(const AnsiString& text, const AnsiString& pos, const AnsiString& unit, bool term,
+                              int at)
 {
     ++FErrorSerial;
+    if (FAsideActive) {
+        // The text did not get past the empty list: its error comes first after all.
+        FAsideActive = false;
+        if (!FErrorFinal) {
+            FErrors.push_back(FAside);
+            if (FErrors.size() == 1) {
+                FErrorText = FAside.Text;
+                FErrorPos = FAside.Pos;
+                FErrorUnit = FAside.Unit;
+                FErrorTerm = FAside.Term;
+                FErrorFinal = !FAside.Droppable;
+            }
+        }
+    }
     if (FErrorFinal)
         return;
     const bool droppable = term || FOpenDropLoops > 0;
-    FErrors.push_back({text, pos, unit, term, droppable, FErrorSerial});
+    FErrors.push_back({text, pos, unit, term, droppable, FErrorSerial, at});
     if (FErrors.size() == 1) {
         FErrorText = text;
         FErrorPos = pos;
         FErrorUnit = unit;
         FErrorTerm = term;
         FErrorFinal = !droppable;
+    }
+}
+
+void TscILParser::SetAsideEmptyListError(int since, int entry)
+{
+    auto first = FErrors.end();
+    while (first != FErrors.begin() && std::prev(first)->Serial > since)
+        --first;
+    if (first == FErrors.end() || !first->Term)
+        return;
+    Parser.SkipSpaces();
+    const int start = Parser.Position();
+    Parser.SetPosition(entry);
+    if (first->At != start)
+        return; // the item was begun: a broken item, not an empty list
+    FAside = *first;
+    FAsideActive = true;
+    // What the failed item recorded after its first name went with it.
+    FErrors.erase(first, FErrors.end());
+    if (FErrors.empty()) {
+        FErrorText.clear();
+        FErrorUnit.clear();
+        FErrorPos.clear();
+        FErrorTerm = false;
     }
 }
 
@@ -455,13 +495,15 @@ void TscILParser::DropLoopErrors(int since, bool all, size_t passMark)
         --first;
     const auto passes = FPassSerials.begin() + static_cast<std::ptrdiff_t>(passMark);
     auto kept = first;
-    int passEnd = 0; // errors up to this serial lie in the pass of a dropped error
+    int passEnd = 0;   // errors up to this serial lie in the pass of a dropped error
+    int droppedAt = 0; // and those not past its place in the text followed from it
     for (auto it = first; it != FErrors.end(); ++it) {
-        if (it->Serial <= passEnd)
+        if (it->Serial <= passEnd && it->At <= droppedAt)
             continue;
         if (all || it->Term) {
             const auto next = std::lower_bound(passes, FPassSerials.end(), it->Serial);
             passEnd = next == FPassSerials.end() ? std::numeric_limits<int>::max() : *next;
+            droppedAt = it->At;
             continue;
         }
         if (kept != it)
@@ -546,7 +588,7 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
             // The error lies in the uses clause of this text, not in the unit
             // that could not be read.
             RecordError(Format(scMessage(TscMessageId::SUnitNotFound), {fileName}), Parser.GetXYPosition(), UnitName,
-                        false);
+                        false, Parser.Position());
             return;
         }
     }
@@ -562,7 +604,8 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
             // The unit's own error and position, so the host can point into the unit;
             // the unit named is the one the position lies in, which may be a unit
             // that unit uses. An error this text recorded earlier stays the first.
-            RecordError(unit.FErrorText, unit.FErrorPos, unit.FErrorUnit.empty() ? fileName : unit.FErrorUnit, false);
+            RecordError(unit.FErrorText, unit.FErrorPos, unit.FErrorUnit.empty() ? fileName : unit.FErrorUnit, false,
+                        Parser.Position());
             return;
         }
         // A unit that holds no statement at all (only comments, in a syntax whose
@@ -694,6 +737,8 @@ bool TscILParser::Walk(const TscGrammarElement* e)
         if (e->DropErrors)
             --FOpenDropLoops;
         if (passes > 1) {
+            if (FAsideActive && FAside.Serial > serial)
+                FAsideActive = false; // dropped with the list's others
             DropLoopErrors(serial, e->DropErrors, passMark);
             if (!r)
                 Parser.SetPosition(after);
@@ -704,6 +749,7 @@ bool TscILParser::Walk(const TscGrammarElement* e)
             if (!r) {
                 Parser.SetPosition(entry);
                 FLines.resize(count);
+                SetAsideEmptyListError(serial, entry);
             }
             return true;
         }
@@ -727,6 +773,8 @@ bool TscILParser::Walk(const TscGrammarElement* e)
     // Tail: tokens compare, then node, add and the children.
     if (isToken)
         result = !token.empty() && (e->Text.empty() || AnsiSameText(token, e->Text));
+    if (FAsideActive && result && Parser.Position() > FAside.At)
+        FAsideActive = false; // the text went on past the empty list
     if (!result) {
         ReportError(e, entry);
     } else {

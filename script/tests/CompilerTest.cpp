@@ -1471,10 +1471,10 @@ TEST_F(CompilerEndToEnd, BasicRoutinesWithEmptyBracketsCompileAndRun)
 
 TEST_F(CompilerEndToEnd, AnErrorAListDropsDoesNotHideTheErrorsAfterIt)
 {
-    // The empty brackets of a BasicScript routine leave a dropped "Identifier
-    // expected" behind them; a real error in a later line is still the one
-    // reported, where it lies, and a unit that cannot be had still stops the
-    // compilation.
+    // The empty brackets of a BasicScript routine end its parameter list before
+    // its first name: that "Identifier expected" is set aside, not reported, once
+    // the text goes on, and hides no error after it; a unit that cannot be had
+    // still stops the compilation. A list broken at its first item still says so.
     const AnsiString missing = "sc_no_such_unit.vb";
     const AnsiString notFound = Format(scMessage(TscMessageId::SUnitNotFound), {missing});
     const struct {
@@ -1489,6 +1489,15 @@ TEST_F(CompilerEndToEnd, AnErrorAListDropsDoesNotHideTheErrorsAfterIt)
          "5:10: 'TO' expected"},
         {"a unit that is not there", "Sub P()\r\nEnd Sub\r\nImports \"" + missing + "\"\r\nP()\r\n",
          "3:" + IntToStr(static_cast<int>(missing.size()) + 11) + ": " + notFound},
+        {"an If without End If inside the first Sub", "Sub P()\r\n  If 1 = 1 Then\r\n    Print(1)\r\nEnd Sub\r\n",
+         "4:5: 'IF' expected"},
+        {"a For without Next inside the first Sub", "Sub P()\r\n  For i = 1 To 3\r\n    Print(i)\r\nEnd Sub\r\n",
+         "4:1: 'NEXT' expected"},
+        {"a Function with As and no type", "Function F() As\r\nEnd Function\r\n", "1:16: Identifier expected"},
+        {"an error inside a later Sub", "Print(0)\r\nSub P()\r\n  x = \r\nEnd Sub\r\n", "3:7: Expression expected"},
+        {"a parameter list that starts with a number stays an identifier error", "Sub P(5)\r\nEnd Sub\r\n",
+         "1:7: Identifier expected"},
+        {"a ByRef without a name", "Sub P(ByRef)\r\nEnd Sub\r\n", "1:12: Identifier expected"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.why);
