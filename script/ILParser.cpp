@@ -268,7 +268,6 @@ bool TscILParser::MakeILScript(const AnsiString& text)
     FErrorText.clear();
     FErrorPos.clear();
     FErrorUnit.clear();
-    FErrorTerm = false;
     FErrors.clear();
     FAsideActive = false;
     FErrorFinal = false;
@@ -438,26 +437,31 @@ void TscILParser::RecordError(const AnsiString& text, const AnsiString& pos, con
         FAsideActive = false;
         if (!FErrorFinal) {
             FErrors.push_back(FAside);
-            if (FErrors.size() == 1) {
-                FErrorText = FAside.Text;
-                FErrorPos = FAside.Pos;
-                FErrorUnit = FAside.Unit;
-                FErrorTerm = FAside.Term;
-                FErrorFinal = !FAside.Droppable;
-            }
+            if (FErrors.size() == 1)
+                SetStanding(&FAside);
         }
     }
     if (FErrorFinal)
         return;
     const bool droppable = term || FOpenDropLoops > 0;
     FErrors.push_back({text, pos, unit, term, droppable, FErrorSerial, at});
-    if (FErrors.size() == 1) {
-        FErrorText = text;
-        FErrorPos = pos;
-        FErrorUnit = unit;
-        FErrorTerm = term;
-        FErrorFinal = !droppable;
+    if (FErrors.size() == 1)
+        SetStanding(&FErrors.front());
+}
+
+void TscILParser::SetStanding(const RecordedError* error)
+{
+    if (!error) {
+        FErrorText.clear();
+        FErrorUnit.clear();
+        FErrorPos.clear();
+        return;
     }
+    FErrorText = error->Text;
+    FErrorPos = error->Pos;
+    FErrorUnit = error->Unit;
+    // One that no loop drops stands for good: what follows it no longer counts.
+    FErrorFinal = !error->Droppable;
 }
 
 void TscILParser::SetAsideEmptyListError(int since, int entry)
@@ -476,12 +480,8 @@ void TscILParser::SetAsideEmptyListError(int since, int entry)
     FAsideActive = true;
     // What the failed item recorded after its first name went with it.
     FErrors.erase(first, FErrors.end());
-    if (FErrors.empty()) {
-        FErrorText.clear();
-        FErrorUnit.clear();
-        FErrorPos.clear();
-        FErrorTerm = false;
-    }
+    if (FErrors.empty())
+        SetStanding(nullptr);
 }
 
 void TscILParser::DropLoopErrors(int since, bool all, size_t passMark)
@@ -512,23 +512,12 @@ void TscILParser::DropLoopErrors(int since, bool all, size_t passMark)
     }
     FErrors.erase(kept, FErrors.end());
     if (FErrors.empty()) {
-        FErrorText.clear();
-        FErrorUnit.clear();
-        FErrorPos.clear();
-        FErrorTerm = false;
-        return;
+        SetStanding(nullptr);
+    } else if (FErrors.front().Serial != standingSerial) {
+        SetStanding(&FErrors.front());
+        if (FErrorFinal)
+            FErrors.resize(1);
     }
-    RecordedError& standing = FErrors.front();
-    if (standing.Serial == standingSerial)
-        return;
-    FErrorText = standing.Text;
-    FErrorPos = standing.Pos;
-    FErrorUnit = standing.Unit;
-    FErrorTerm = standing.Term;
-    // One that no loop drops stands for good: what follows it no longer counts.
-    FErrorFinal = !standing.Droppable;
-    if (FErrorFinal)
-        FErrors.resize(1);
 }
 
 void TscILParser::WriteWrapper(const TscGrammarElement* e, size_t count, int entry, bool success)

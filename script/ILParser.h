@@ -102,12 +102,13 @@ private:
     // name (marked term) was missing, ends quietly: its error is set aside, and
     // stands again only if the next error comes before the text moves past it.
     void SetAsideEmptyListError(int since, int entry);
+    struct RecordedError;
+    void SetStanding(const RecordedError* error); // nullptr: none
 
     std::shared_ptr<const TscGrammar> FGrammar;
     std::vector<IlLine> FLines;
     AnsiString FErrorText, FErrorPos;
     AnsiString FErrorUnit; // the unit the recorded error lies in; empty for the main text
-    bool FErrorTerm = false;
     // Whose UsedUnits a unit named here joins: this parser's, or for a unit's
     // parser the program's. FUsedKeys holds the names upper-cased, for lookup.
     TscILParser* FUsedOwner = this;
