@@ -1514,3 +1514,46 @@ TEST_F(CompilerEndToEnd, AnErrorAListDropsDoesNotHideTheErrorsAfterIt)
     EXPECT_FALSE(S->Compile());
     EXPECT_EQ(S->ErrorUnit + " " + S->ErrorPos + ": " + S->ErrorText, "broken.vb 1:5: Expression expected");
 }
+
+TEST_F(CompilerEndToEnd, EmptyBracketsOfABasicRoutineMoveNoErrorOfACutOrGappedText)
+{
+    // Each text is cut after every token and has every token taken out; a routine
+    // written with empty brackets must give each such text the outcome it has
+    // with the brackets left out (blanks in their place keep the columns).
+    const char* const kTexts[] = {
+        "Dim t\r\nSub P@\r\n  If t = 1 Then\r\n    Print(t)\r\n  End If\r\nEnd Sub\r\nFunction F@\r\n"
+        "  For i = 1 To 3\r\n    t = t + i\r\n  Next\r\n  Return t\r\nEnd Function\r\nP()\r\nPrint(F())\r\n",
+        "Print(0)\r\nSub Q@\r\n  Select Case 1\r\n  Case 1: Print(1)\r\n  End Select\r\n  While 0\r\n  Wend\r\n"
+        "End Sub\r\nQ\r\n",
+    };
+    auto outcome = [&](const AnsiString& text) {
+        return AnsiString(Compile("BasicScript", text) ? "compiles" : "fails") + " " + S->ErrorPos + ": " +
+               S->ErrorText;
+    };
+    for (const char* raw : kTexts) {
+        AnsiString brackets = raw, blanks = raw;
+        for (size_t at; (at = brackets.find('@')) != AnsiString::npos;) {
+            brackets.replace(at, 1, "()");
+            blanks.replace(blanks.find('@'), 1, "  ");
+        }
+        // Token ends: after a word, a number or any other character that is not a blank.
+        for (size_t end = 1; end <= brackets.size(); ++end) {
+            const bool word = isalnum(static_cast<unsigned char>(brackets[end - 1]));
+            if (brackets[end - 1] == ' ' ||
+                (word && end < brackets.size() && isalnum(static_cast<unsigned char>(brackets[end]))))
+                continue;
+            // Not on a routine's own line: there the two texts say different things.
+            const size_t lineStart = brackets.rfind('\n', end - 1) + 1;
+            const size_t lineEnd = brackets.find('\r', end - 1);
+            if (brackets.compare(lineStart, lineEnd - lineStart, blanks, lineStart, lineEnd - lineStart) != 0)
+                continue;
+            size_t begin = end - 1;
+            while (word && begin > 0 && isalnum(static_cast<unsigned char>(brackets[begin - 1])))
+                --begin;
+            SCOPED_TRACE(brackets.substr(0, end));
+            EXPECT_EQ(outcome(brackets.substr(0, end)), outcome(blanks.substr(0, end)));
+            EXPECT_EQ(outcome(brackets.substr(0, begin) + brackets.substr(end)),
+                      outcome(blanks.substr(0, begin) + blanks.substr(end)));
+        }
+    }
+}
