@@ -8,10 +8,16 @@
 // matched (a rule definition's node wraps its whole body, and is dropped with
 // everything inside when the rule fails), its add writes a leaf with the token.
 //
-// Errors are recorded, not raised: only the first one counts, its position is
-// where the unmatched text begins. A loop that already made one pass ends
-// quietly on a failing pass; an error recorded in that pass is dropped when
-// the loop has skip="1" or the error's element has term="1".
+// Errors are recorded, not raised: the first one counts, its position is
+// where the unmatched text begins. A loop that made more than one pass ends
+// quietly where its last pass stopped; the errors recorded inside it are
+// dropped when the loop has skip="1" or the error's element has term="1",
+// together with what the dropped error's own pass recorded after it at or
+// before its place (the pass where the list ended). Errors recorded in later
+// passes are kept behind the first, so dropping it does not lose them. An
+// optional list that fails at its very first name (term="1") is empty: that
+// error is set aside and comes back only if the next error is recorded before
+// the text has moved past it.
 #include "script/ILParser.h"
 
 #include "script/Il.h"
