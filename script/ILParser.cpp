@@ -8,10 +8,16 @@
 // matched (a rule definition's node wraps its whole body, and is dropped with
 // everything inside when the rule fails), its add writes a leaf with the token.
 //
-// Errors are recorded, not raised: only the first one counts, its position is
-// where the unmatched text begins. A loop that already made one pass ends
-// quietly on a failing pass; an error recorded in that pass is dropped when
-// the loop has skip="1" or the error's element has term="1".
+// Errors are recorded, not raised: the first one counts, its position is
+// where the unmatched text begins. A loop that made more than one pass ends
+// quietly where its last pass stopped; the errors recorded inside it are
+// dropped when the loop has skip="1" or the error's element has term="1",
+// together with what the dropped error's own pass recorded after it at or
+// before its place (the pass where the list ended). Errors recorded in later
+// passes are kept behind the first, so dropping it does not lose them. An
+// optional list that fails at its very first name (term="1") is empty: that
+// error is set aside and comes back only if the next error is recorded before
+// the text has moved past it.
 #include "script/ILParser.h"
 
 #include "script/Il.h"
@@ -24,6 +30,9 @@
 #include "platform/rtl/Cp1251.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
+#include <iterator>
+#include <limits>
 #include <unordered_map>
 
 // ---------------------------------------------------------------- the grammar, prepared
@@ -265,7 +274,11 @@ bool TscILParser::MakeILScript(const AnsiString& text)
     FErrorText.clear();
     FErrorPos.clear();
     FErrorUnit.clear();
-    FErrorTerm = false;
+    FErrors.clear();
+    FAsideActive = false;
+    FErrorFinal = false;
+    FOpenDropLoops = 0;
+    FPassSerials.clear();
     Parser.SetText(text);
     int start = 1;
 
@@ -406,15 +419,111 @@ void TscILParser::WriteLeaf(const AnsiString& name, const AnsiString& text, cons
 
 void TscILParser::ReportError(const TscGrammarElement* e, int entry)
 {
-    if (!e->Err || !FErrorText.empty())
+    if (!e->Err)
         return;
-    FErrorText = *e->Err;
-    FErrorUnit = UnitName;
+    if (FErrorFinal)
+        return;
+    // The lexer is left where the standing error lies; an error that waits
+    // behind it does not move it.
+    const bool standing = FErrorText.empty() && !FAsideActive;
+    const int here = Parser.Position();
     Parser.SetPosition(entry);
     Parser.SkipSpaces();
-    FErrorPos = Parser.GetXYPosition();
-    FErrorTerm = e->Term;
+    RecordError(*e->Err, Parser.GetXYPosition(), UnitName, e->Term, Parser.Position());
+    if (!standing)
+        Parser.SetPosition(here);
+}
+
+void TscILParser::RecordError(const AnsiString& text, const AnsiString& pos, const AnsiString& unit, bool term,
+                              int at)
+{
     ++FErrorSerial;
+    if (FAsideActive) {
+        // The text did not get past the empty list: its error comes first after all.
+        FAsideActive = false;
+        if (!FErrorFinal) {
+            FErrors.push_back(FAside);
+            if (FErrors.size() == 1)
+                SetStanding(&FAside);
+        }
+    }
+    if (FErrorFinal)
+        return;
+    const bool droppable = term || FOpenDropLoops > 0;
+    FErrors.push_back({text, pos, unit, term, droppable, FErrorSerial, at});
+    if (FErrors.size() == 1)
+        SetStanding(&FErrors.front());
+}
+
+void TscILParser::SetStanding(const RecordedError* error)
+{
+    if (!error) {
+        FErrorText.clear();
+        FErrorUnit.clear();
+        FErrorPos.clear();
+        return;
+    }
+    FErrorText = error->Text;
+    FErrorPos = error->Pos;
+    FErrorUnit = error->Unit;
+    // One that no loop drops stands for good: what follows it no longer counts.
+    FErrorFinal = !error->Droppable;
+}
+
+void TscILParser::SetAsideEmptyListError(int since, int entry)
+{
+    auto first = FErrors.end();
+    while (first != FErrors.begin() && std::prev(first)->Serial > since)
+        --first;
+    if (first == FErrors.end() || !first->Term)
+        return;
+    Parser.SkipSpaces();
+    const int start = Parser.Position();
+    Parser.SetPosition(entry);
+    if (first->At != start)
+        return; // the item was begun: a broken item, not an empty list
+    FAside = *first;
+    FAsideActive = true;
+    // What the failed item recorded after its first name went with it.
+    FErrors.erase(first, FErrors.end());
+    if (FErrors.empty())
+        SetStanding(nullptr);
+}
+
+void TscILParser::DropLoopErrors(int since, bool all, size_t passMark)
+{
+    if (FErrors.empty() || FErrors.back().Serial <= since)
+        return;
+    const int standingSerial = FErrors.front().Serial;
+    // The errors recorded inside the loop are the last ones.
+    auto first = FErrors.end();
+    while (first != FErrors.begin() && std::prev(first)->Serial > since)
+        --first;
+    const auto passes = FPassSerials.begin() + static_cast<std::ptrdiff_t>(passMark);
+    auto kept = first;
+    int passEnd = 0;   // errors up to this serial lie in the pass of a dropped error
+    int droppedAt = 0; // and those not past its place in the text followed from it
+    for (auto it = first; it != FErrors.end(); ++it) {
+        if (it->Serial <= passEnd && it->At <= droppedAt)
+            continue;
+        if (all || it->Term) {
+            const auto next = std::lower_bound(passes, FPassSerials.end(), it->Serial);
+            passEnd = next == FPassSerials.end() ? std::numeric_limits<int>::max() : *next;
+            droppedAt = it->At;
+            continue;
+        }
+        if (kept != it)
+            *kept = std::move(*it);
+        ++kept;
+    }
+    FErrors.erase(kept, FErrors.end());
+    if (FErrors.empty()) {
+        SetStanding(nullptr);
+    } else if (FErrors.front().Serial != standingSerial) {
+        SetStanding(&FErrors.front());
+        if (FErrorFinal)
+            FErrors.resize(1);
+    }
 }
 
 void TscILParser::WriteWrapper(const TscGrammarElement* e, size_t count, int entry, bool success)
@@ -473,11 +582,8 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
         } catch (const Exception&) {
             // The error lies in the uses clause of this text, not in the unit
             // that could not be read.
-            if (FErrorText.empty()) {
-                FErrorText = Format(scMessage(TscMessageId::SUnitNotFound), {fileName});
-                FErrorPos = Parser.GetXYPosition();
-                FErrorUnit = UnitName;
-            }
+            RecordError(Format(scMessage(TscMessageId::SUnitNotFound), {fileName}), Parser.GetXYPosition(), UnitName,
+                        false, Parser.Position());
             return;
         }
     }
@@ -493,11 +599,8 @@ void TscILParser::CompileUnit(const AnsiString& fileName, size_t& count)
             // The unit's own error and position, so the host can point into the unit;
             // the unit named is the one the position lies in, which may be a unit
             // that unit uses. An error this text recorded earlier stays the first.
-            if (FErrorText.empty()) {
-                FErrorText = unit.FErrorText;
-                FErrorPos = unit.FErrorPos;
-                FErrorUnit = unit.FErrorUnit.empty() ? fileName : unit.FErrorUnit;
-            }
+            RecordError(unit.FErrorText, unit.FErrorPos, unit.FErrorUnit.empty() ? fileName : unit.FErrorUnit, false,
+                        Parser.Position());
             return;
         }
         // A unit that holds no statement at all (only comments, in a syntax whose
@@ -595,9 +698,13 @@ bool TscILParser::Walk(const TscGrammarElement* e)
         bool r = true;
         // Errors recorded before the loop are not the loop's to drop.
         const int serial = FErrorSerial;
+        if (e->DropErrors)
+            ++FOpenDropLoops;
+        const size_t passMark = FPassSerials.size();
         for (;;) {
             const int passStart = Parser.Position();
             ++passes;
+            FPassSerials.push_back(FErrorSerial);
             r = true;
             for (const TscGrammarElement* c : e->Children)
                 if (!Walk(c)) {
@@ -622,21 +729,22 @@ bool TscILParser::Walk(const TscGrammarElement* e)
         // A list of more than one pass ends where its last pass stopped; an error
         // recorded inside the list is dropped when the loop or the erring element
         // allows it, whichever pass recorded it.
+        if (e->DropErrors)
+            --FOpenDropLoops;
         if (passes > 1) {
-            if (FErrorSerial != serial && (e->DropErrors || FErrorTerm)) {
-                FErrorText.clear();
-                FErrorUnit.clear();
-                FErrorPos.clear();
-                FErrorTerm = false;
-            }
+            if (FAsideActive && FAside.Serial > serial)
+                FAsideActive = false; // dropped with the list's others
+            DropLoopErrors(serial, e->DropErrors, passMark);
             if (!r)
                 Parser.SetPosition(after);
             r = true;
         }
+        FPassSerials.resize(passMark);
         if (e->Kind == TscGrammarKind::OptLoop) {
             if (!r) {
                 Parser.SetPosition(entry);
                 FLines.resize(count);
+                SetAsideEmptyListError(serial, entry);
             }
             return true;
         }
@@ -660,6 +768,8 @@ bool TscILParser::Walk(const TscGrammarElement* e)
     // Tail: tokens compare, then node, add and the children.
     if (isToken)
         result = !token.empty() && (e->Text.empty() || AnsiSameText(token, e->Text));
+    if (FAsideActive && result && Parser.Position() > FAside.At)
+        FAsideActive = false; // the text went on past the empty list
     if (!result) {
         ReportError(e, entry);
     } else {

@@ -89,17 +89,44 @@ private:
     void WriteLeaf(const AnsiString& name, const AnsiString& text, const AnsiString& pos);
     void CompileUnit(const AnsiString& fileName, size_t& count);
     void BuildDocument();
+    // Records an error. The first one stands (FErrorText); while a loop may still
+    // drop it, the errors after it are kept too, so that dropping it brings the
+    // next one forward instead of losing it.
+    void RecordError(const AnsiString& text, const AnsiString& pos, const AnsiString& unit, bool term, int at);
+    // A loop of several passes that began at serial `since` (its passes starting
+    // at FPassSerials[passMark..]) ends: drops the errors recorded inside it that
+    // it may drop (all of them, or those marked term). What a dropped error's own
+    // pass recorded after it goes with it: that pass is where the list ended.
+    void DropLoopErrors(int since, bool all, size_t passMark);
+    // An optional list that ends before its first item, where the item's first
+    // name (marked term) was missing, ends quietly: its error is set aside, and
+    // stands again only if the next error comes before the text moves past it.
+    void SetAsideEmptyListError(int since, int entry);
+    struct RecordedError;
+    void SetStanding(const RecordedError* error); // nullptr: none
 
     std::shared_ptr<const TscGrammar> FGrammar;
     std::vector<IlLine> FLines;
     AnsiString FErrorText, FErrorPos;
     AnsiString FErrorUnit; // the unit the recorded error lies in; empty for the main text
-    bool FErrorTerm = false;
     // Whose UsedUnits a unit named here joins: this parser's, or for a unit's
     // parser the program's. FUsedKeys holds the names upper-cased, for lookup.
     TscILParser* FUsedOwner = this;
     std::unordered_set<AnsiString> FUsedKeys;
-    int FErrorSerial = 0;
+    int FErrorSerial = 0; // counts the errors recorded
+    struct RecordedError {
+        AnsiString Text, Pos, Unit;
+        bool Term;
+        bool Droppable; // marked term, or recorded inside a loop that drops errors
+        int Serial;
+        int At; // lexer position of the error
+    };
+    std::vector<RecordedError> FErrors; // in the order recorded; the first is FErrorText's
+    bool FErrorFinal = false;           // the standing error is one no loop drops
+    int FOpenDropLoops = 0;             // loops open now that drop the errors of their passes
+    RecordedError FAside{};        // set aside by SetAsideEmptyListError
+    bool FAsideActive = false;
+    std::vector<int> FPassSerials;      // FErrorSerial at the start of each pass of the open loops
     int FDepth = 0;
     int64_t FSteps = 0, FStepLimit = 0;
     // Texts of the units compiled into this program, to cut expression texts from.

@@ -1468,3 +1468,92 @@ TEST_F(CompilerEndToEnd, BasicRoutinesWithEmptyBracketsCompileAndRun)
         EXPECT_EQ(Run("BasicScript", c.text), c.run);
     }
 }
+
+TEST_F(CompilerEndToEnd, AnErrorAListDropsDoesNotHideTheErrorsAfterIt)
+{
+    // The empty brackets of a BasicScript routine end its parameter list before
+    // its first name: that "Identifier expected" is set aside, not reported, once
+    // the text goes on, and hides no error after it; a unit that cannot be had
+    // still stops the compilation. A list broken at its first item still says so.
+    const AnsiString missing = "sc_no_such_unit.vb";
+    const AnsiString notFound = Format(scMessage(TscMessageId::SUnitNotFound), {missing});
+    const struct {
+        const char* why;
+        AnsiString text;
+        AnsiString error;
+    } kCases[] = {
+        {"an incomplete assignment after a Sub", "Sub P()\r\nEnd Sub\r\nx = \r\nP()\r\n", "3:5: Expression expected"},
+        {"an unclosed call inside an If after a Function",
+         "Function F()\r\n  Return 1\r\nEnd Function\r\nIf F() = 1 Then\r\n  Print(1\r\nEnd If\r\n", "5:10: ')' expected"},
+        {"a For without To after a Sub called twice", "Sub P()\r\nEnd Sub\r\nP()\r\nP()\r\nFor i = 1\r\nNext\r\n",
+         "5:10: 'TO' expected"},
+        {"a unit that is not there", "Sub P()\r\nEnd Sub\r\nImports \"" + missing + "\"\r\nP()\r\n",
+         "3:" + IntToStr(static_cast<int>(missing.size()) + 11) + ": " + notFound},
+        {"an If without End If inside the first Sub", "Sub P()\r\n  If 1 = 1 Then\r\n    Print(1)\r\nEnd Sub\r\n",
+         "4:5: 'IF' expected"},
+        {"a For without Next inside the first Sub", "Sub P()\r\n  For i = 1 To 3\r\n    Print(i)\r\nEnd Sub\r\n",
+         "4:1: 'NEXT' expected"},
+        {"a Function with As and no type", "Function F() As\r\nEnd Function\r\n", "1:16: Identifier expected"},
+        {"an error inside a later Sub", "Print(0)\r\nSub P()\r\n  x = \r\nEnd Sub\r\n", "3:7: Expression expected"},
+        {"a parameter list that starts with a number stays an identifier error", "Sub P(5)\r\nEnd Sub\r\n",
+         "1:7: Identifier expected"},
+        {"a ByRef without a name", "Sub P(ByRef)\r\nEnd Sub\r\n", "1:12: Identifier expected"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_FALSE(Compile("BasicScript", c.text));
+        EXPECT_EQ(S->ErrorPos + ": " + S->ErrorText, c.error);
+    }
+
+    // A unit with a syntax error of its own, named after such a routine.
+    S->Clear();
+    RegisterHost(*S);
+    S->OnGetUnit = [](TscScript*, const AnsiString&, AnsiString& t) { t = "x = \r\n"; };
+    S->SyntaxType = "BasicScript";
+    S->Lines()->SetText("Sub P()\r\nEnd Sub\r\nImports \"broken.vb\"\r\nP()\r\n");
+    EXPECT_FALSE(S->Compile());
+    EXPECT_EQ(S->ErrorUnit + " " + S->ErrorPos + ": " + S->ErrorText, "broken.vb 1:5: Expression expected");
+}
+
+TEST_F(CompilerEndToEnd, EmptyBracketsOfABasicRoutineMoveNoErrorOfACutOrGappedText)
+{
+    // Each text is cut after every token and has every token taken out; a routine
+    // written with empty brackets must give each such text the outcome it has
+    // with the brackets left out (blanks in their place keep the columns).
+    const char* const kTexts[] = {
+        "Dim t\r\nSub P@\r\n  If t = 1 Then\r\n    Print(t)\r\n  End If\r\nEnd Sub\r\nFunction F@\r\n"
+        "  For i = 1 To 3\r\n    t = t + i\r\n  Next\r\n  Return t\r\nEnd Function\r\nP()\r\nPrint(F())\r\n",
+        "Print(0)\r\nSub Q@\r\n  Select Case 1\r\n  Case 1: Print(1)\r\n  End Select\r\n  While 0\r\n  Wend\r\n"
+        "End Sub\r\nQ\r\n",
+    };
+    auto outcome = [&](const AnsiString& text) {
+        return AnsiString(Compile("BasicScript", text) ? "compiles" : "fails") + " " + S->ErrorPos + ": " +
+               S->ErrorText;
+    };
+    for (const char* raw : kTexts) {
+        AnsiString brackets = raw, blanks = raw;
+        for (size_t at; (at = brackets.find('@')) != AnsiString::npos;) {
+            brackets.replace(at, 1, "()");
+            blanks.replace(blanks.find('@'), 1, "  ");
+        }
+        // Token ends: after a word, a number or any other character that is not a blank.
+        for (size_t end = 1; end <= brackets.size(); ++end) {
+            const bool word = isalnum(static_cast<unsigned char>(brackets[end - 1]));
+            if (brackets[end - 1] == ' ' ||
+                (word && end < brackets.size() && isalnum(static_cast<unsigned char>(brackets[end]))))
+                continue;
+            // Not on a routine's own line: there the two texts say different things.
+            const size_t lineStart = brackets.rfind('\n', end - 1) + 1;
+            const size_t lineEnd = brackets.find('\r', end - 1);
+            if (brackets.compare(lineStart, lineEnd - lineStart, blanks, lineStart, lineEnd - lineStart) != 0)
+                continue;
+            size_t begin = end - 1;
+            while (word && begin > 0 && isalnum(static_cast<unsigned char>(brackets[begin - 1])))
+                --begin;
+            SCOPED_TRACE(brackets.substr(0, end));
+            EXPECT_EQ(outcome(brackets.substr(0, end)), outcome(blanks.substr(0, end)));
+            EXPECT_EQ(outcome(brackets.substr(0, begin) + brackets.substr(end)),
+                      outcome(blanks.substr(0, begin) + blanks.substr(end)));
+        }
+    }
+}
