@@ -113,12 +113,6 @@ void TscArrayHelper::SetValue(const Variant& value)
     if (typed != varVariant) {
         Variant converted = VarAsType(value, typed); // a failed conversion changes nothing
         array->Elem(at) = std::move(converted);
-    } else if (VarType == fvtString || VarType == fvtChar) {
-        // A text element holds a text, as a String variable does: a number or a field's
-        // value given to it then joins with + as text instead of being summed, or
-        // refusing to join.
-        Variant text = ::VarType(value) == varString ? value : Variant(VarToStr(value));
-        array->Elem(at) = std::move(text);
     } else {
         StoreAsDeclared(array->Elem(at), VarType, value);
     }

@@ -131,9 +131,10 @@ TEST_F(HelpersMore, ArrayParameterOfAnotherShapeOrNoArrayRefusesItsIndexes)
     }
 }
 
-// An element of a String or Char array holds a text, as a String variable does, whatever
-// it is given: a number or an empty field's Null joins with + as text.
-TEST_F(HelpersMore, TextArrayElementsHoldTexts)
+// An element of a String or Char array, a String parameter and a String function's
+// result hold a text, as a String variable does, whatever they are given: a number or
+// an empty field's Null joins with + as text.
+TEST_F(HelpersMore, TextElementsParametersAndResultsHoldTexts)
 {
     struct Case {
         const char* why;
@@ -162,6 +163,32 @@ TEST_F(HelpersMore, TextArrayElementsHoldTexts)
          {"55"}},
         {"an untyped array still sums", "JScript", "var a[3], v = 5;\na[0] = v; a[1] = v; Print(a[0] + a[1]);",
          {"10"}},
+        {"a String parameter", "PascalScript",
+         "procedure p(s: String); begin Print(s + s); end;\nvar v: Variant;\nbegin v := 5; p(v); end.", {"55"}},
+        {"a Char parameter given Null", "PascalScript",
+         "procedure p(c: Char); begin Print(c + 'x'); end;\nvar v: Variant;\nbegin v := Null; p(v); end.", {"x"}},
+        {"a String result", "PascalScript",
+         "function f: String; var v: Variant; begin v := 5; Result := v; end;\nbegin Print(f + f); end.", {"55"}},
+        {"a Float parameter stays a number", "PascalScript",
+         "procedure p(x: Double); begin Print(x + x); end;\nvar v: Variant;\nbegin v := 5; p(v); end.", {"10"}},
+        {"C++Script parameter", "C++Script", "void p(String s) { Print(s + s); }\nVariant v;\n{ v = 5; p(v); }",
+         {"55"}},
+        {"BasicScript parameter", "BasicScript", "Sub p(s As String)\nPrint(s + s)\nEnd Sub\nDim v\nv = 5\np(v)",
+         {"55"}},
+        {"an untyped parameter still sums", "JScript", "function p(s) { Print(s + s); }\nvar v = 5;\np(v);", {"10"}},
+        {"a String parameter assigned in its routine", "PascalScript",
+         "procedure p(s: String); var v: Variant; begin v := 5; s := v; Print(s + s); end;\nbegin p('a'); end.",
+         {"55"}},
+        {"a String result of a product", "PascalScript",
+         "function f: String; var v: Variant; begin v := 5; Result := v * 2; end;\nbegin Print(f + f); end.",
+         {"1010"}},
+        {"a String result called in a loop", "PascalScript",
+         "function f(x: Variant): String; begin Result := x; end;\nvar i: Integer; s: String;\n"
+         "begin s := ''; for i := 1 to 3 do s := s + f(i) + f(i); Print(s); end.",
+         {"112233"}},
+        {"C++Script return", "C++Script", "String f() { Variant v; v = 5; return v; }\n{ Print(f() + f()); }", {"55"}},
+        {"an Integer result still sums", "PascalScript",
+         "function f: Integer; var v: Variant; begin v := 5; Result := v; end;\nbegin Print(f + f); end.", {"10"}},
     };
     for (const Case& c : cases) {
         for (const bool hook : {false, true}) {
