@@ -312,7 +312,7 @@ bool TscCompactBody::AddStep(TscStatement* stmt, uint32_t at)
                 return false;
             st.Direct = a->Direct;
             st.K = st.Direct ? Step::Kind::Direct : Step::Kind::General;
-        } else if (a->DirectSource && a->PlainTarget->VarType != fvtFloat) {
+        } else if (a->DirectSource && KeepsAsGiven(a->PlainTarget->VarType)) {
             // Execute's first store for a target that keeps what it is given.
             st.K = Step::Kind::Copy;
             st.Target = a->PlainTarget;

@@ -248,6 +248,12 @@ void StoreAsFloat(Variant& target, const Variant& value)
         target = value;
 }
 
+void StoreAsText(Variant& target, const Variant& value)
+{
+    Variant text(VarToStr(value)); // a failed conversion changes nothing
+    target = std::move(text);
+}
+
 void TscVariable::SetValue(const Variant& value)
 {
     if (!ReadOnly)

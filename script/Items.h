@@ -101,13 +101,28 @@ public:
 };
 
 // Stores value into target as a variable of varType holds it: an Integer
-// given to a Double becomes a floating value. Only a Double target looks at the
-// value's kind; every other one takes the value as it is.
+// given to a Double becomes a floating value, and anything given to a String or
+// Char becomes its text, as a String variable keeps it (a number passed through a
+// Variant then joins with + as text instead of being summed). Every other target
+// takes the value as it is.
 void StoreAsFloat(Variant& target, const Variant& value);
+void StoreAsText(Variant& target, const Variant& value);
+// A plain variable or parameter of this type keeps what it is given, as it stands; a
+// Double or a text one converts it (fast stores into one go through its SetValue).
+inline bool KeepsAsGiven(TscVarType varType)
+{
+    return varType != fvtFloat && varType != fvtString && varType != fvtChar;
+}
+inline bool TakesText(TscVarType varType, const Variant& value)
+{
+    return (varType == fvtString || varType == fvtChar) && value.VType() != varString;
+}
 inline void StoreAsDeclared(Variant& target, TscVarType varType, const Variant& value)
 {
     if (varType == fvtFloat)
         StoreAsFloat(target, value);
+    else if (TakesText(varType, value)) [[unlikely]]
+        StoreAsText(target, value);
     else
         target = value;
 }
@@ -116,6 +131,8 @@ inline void StoreAsDeclared(Variant& target, TscVarType varType, Variant&& value
 {
     if (varType == fvtFloat)
         StoreAsFloat(target, value);
+    else if (TakesText(varType, value)) [[unlikely]]
+        StoreAsText(target, value);
     else
         target = std::move(value);
 }

@@ -83,7 +83,7 @@ private:
 // floating variable given an integer converts it (the general path does that).
 inline void StoreNum(TscCustomVariable* target, const script_fast::Num& n)
 {
-    if (target->VarType == fvtFloat && n.Type != varDouble)
+    if (target->VarType == fvtFloat ? n.Type != varDouble : !KeepsAsGiven(target->VarType))
         target->SetValue(n.ToVariant());
     else if (!target->ReadOnly)
         target->Value = n.ToVariant();
@@ -225,7 +225,7 @@ void TscAssignmentStmt::Optimize()
     NumSource = Expression->NumRoot();
     DirectSource = Expression->Root() ? Expression->Root()->Direct : nullptr;
     Direct = nullptr;
-    if (PlainTarget && NumSource)
+    if (PlainTarget && NumSource && (PlainTarget->VarType == fvtFloat || KeepsAsGiven(PlainTarget->VarType)))
         Direct = NumSource->IntCompute && PlainTarget->VarType != fvtFloat ? DirectInt
                  : NumSource->FloatCompute                                  ? DirectFloat
                                                                             : DirectNum;
@@ -271,7 +271,7 @@ void TscAssignmentStmt::Optimize()
                        : NumberSource->Op == opMinus ? UpdateMember<'-'>
                                                      : UpdateMember<'*'>;
     }
-    if (PlainTarget && PlainTarget->VarType != fvtFloat && AppendChain.empty() && op && op->Op == opPlus &&
+    if (PlainTarget && KeepsAsGiven(PlainTarget->VarType) && AppendChain.empty() && op && op->Op == opPlus &&
         !op->SetOp && !op->LeftDirect && !op->RightDirect) {
         // A designator node reads its designator's GetValue; of this class exactly, it is read
         // here without the node and the virtual call.
@@ -379,7 +379,7 @@ void TscAssignmentStmt::Execute()
     }
     // A constant or plain variable given to a target that keeps what it is given: the value
     // as it stands, what the number step below and the general path would both store.
-    if (DirectSource && PlainTarget && PlainTarget->VarType != fvtFloat) {
+    if (DirectSource && PlainTarget && KeepsAsGiven(PlainTarget->VarType)) {
         if (!PlainTarget->ReadOnly)
             PlainTarget->Value = *DirectSource;
         return;
@@ -405,7 +405,7 @@ void TscAssignmentStmt::Execute()
         }
         return;
     }
-    if (PlainTarget && PlainTarget->VarType != fvtFloat) {
+    if (PlainTarget && KeepsAsGiven(PlainTarget->VarType)) {
         // What the target's SetValue does with a value it takes as it is, without a copy.
         Variant v = Source->GetValue();
         if (!PlainTarget->ReadOnly)
@@ -473,6 +473,8 @@ void TscAssignOpStmt::Optimize()
     if (!PlainTarget || !SourcePlain || SetOp || (!NumSource && !DirectSource))
         return;
     const bool f = PlainTarget->VarType == fvtFloat;
+    if (!f && !KeepsAsGiven(PlainTarget->VarType))
+        return; // a text target converts what it is given: the general path
     if (!IntegerOp && !f && NumSource && NumSource->WideCompute) {
         switch (Op) {
         case '+': Direct = DirectWide<'+'>; return;
@@ -682,7 +684,7 @@ bool TscCallStmt::StepInPlace()
     // variable the 32-bit step; else an Integer or Int64 value (a number literal is an
     // Int64) keeps its kind, and an overflow or a Double variable (which converts) takes
     // the general path.
-    if (!PlainTarget || PlainTarget->ReadOnly || PlainTarget->VarType == fvtFloat)
+    if (!PlainTarget || PlainTarget->ReadOnly || !KeepsAsGiven(PlainTarget->VarType))
         return false;
     Variant& v = PlainTarget->Value;
     if (IntegerStep) {
@@ -722,7 +724,7 @@ void TscCallStmt::Optimize()
     if (t == typeid(TscVariable) || t == typeid(TscParamItem))
         PlainTarget = Designator->RefItem;
     // A Double variable converts the sum: the general path does that.
-    if (PlainTarget && PlainTarget->VarType != fvtFloat)
+    if (PlainTarget && KeepsAsGiven(PlainTarget->VarType))
         Direct = IntegerStep ? (Step > 0 ? DirectStep<1, true> : DirectStep<-1, true>)
                              : (Step > 0 ? DirectStep<1, false> : DirectStep<-1, false>);
 }
