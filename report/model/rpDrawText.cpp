@@ -23,9 +23,9 @@ constexpr long double kPi = 3.14159265358979323846264338327950288L;
 constexpr long double kMeasureScale = 600.0L / 96.0L;
 
 // The largest font size, in points, the 600-dpi measuring canvas holds: a font keeps its
-// height within 32767 pixels. Text is laid out and drawn at no more than this, so a larger
+// height within 10000 pixels. Text is laid out and drawn at no more than this, so a larger
 // font is not measured smaller than it is drawn.
-constexpr int kMaxFontSize = 32767 * 72 / 600;
+constexpr int kMaxFontSize = 10000 * 72 / 600;
 
 int RoundInt(long double x)
 {
