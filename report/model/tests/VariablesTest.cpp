@@ -157,8 +157,9 @@ TEST(Variables, DatesSavedUnderOneLocaleReadAsTheSameDateUnderAnother)
                 back.LoadFromStream(in);
                 const Variant read = back.GetVariable("When");
                 EXPECT_EQ(VarType(read), varDate) << out.DataString();
-                if (VarType(read) == varDate)
+                if (VarType(read) == varDate) {
                     EXPECT_NEAR(read.AsDouble(), value, 1e-6) << out.DataString();
+                }
             }
     // A file that holds such a date in its locale's own form still reads under that locale.
     SetFormatSettings(settingsOf(writers[0]));
@@ -215,7 +216,8 @@ TEST(Variables, DatesInAnyLocalesOwnTextReadBackEverywhere)
                 back.LoadFromStream(in);
                 const Variant read = back.GetVariable("When");
                 EXPECT_EQ(VarType(read), varDate) << out.DataString();
-                if (VarType(read) == varDate)
+                if (VarType(read) == varDate) {
                     EXPECT_NEAR(read.AsDouble(), value, 1e-6) << out.DataString();
+                }
             }
 }
