@@ -172,9 +172,10 @@ int TFont::GetSize() const
 }
 
 namespace {
-// The largest character height kept, in pixels (some 870 cm at 96 dpi). A script or a file
-// may ask for any integer; beyond this the measures of a text leave the integer range.
-constexpr int kMaxFontHeight = 32767;
+// The largest character height kept, in pixels (some 265 cm at 96 dpi). A script or a file
+// may ask for any integer; beyond this the measures of a text leave the integer range, and
+// Qt's ascent wraps round to a negative number once it passes 16384 pixels.
+constexpr int kMaxFontHeight = 10000;
 }  // namespace
 
 void TFont::SetSize(int value)

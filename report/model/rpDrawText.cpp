@@ -22,6 +22,11 @@ constexpr long double kPi = 3.14159265358979323846264338327950288L;
 // Measuring pixels per report unit.
 constexpr long double kMeasureScale = 600.0L / 96.0L;
 
+// The largest font size, in points, the 600-dpi measuring canvas holds: a font keeps its
+// height within 10000 pixels. Text is laid out and drawn at no more than this, so a larger
+// font is not measured smaller than it is drawn.
+constexpr int kMaxFontSize = 10000 * 72 / 600;
+
 int RoundInt(long double x)
 {
     if (!std::isfinite(x))
@@ -243,7 +248,7 @@ void TrpDrawText::SetFont(TFont* font)
 {
     if (!font)
         return;
-    FFontSize = font->GetSize();
+    FFontSize = std::clamp(font->GetSize(), -kMaxFontSize, kMaxFontSize);
     TFont* m = FMeasureCanvas->GetFont();
     // The setters leave an unchanged attribute alone, so nothing is rebuilt needlessly.
     if (m->GetName() != font->GetName())

@@ -510,10 +510,9 @@ bool IsCommaNumber(std::string_view t)
 }
 
 // Digits, blanks and the locale's separators only, with a time separator or two date
-// separators in it, neither of them an operator: a date or time no expression can be.
-// Written, a text also holds no operator at all: "09/12/2025 18:00:00" is a division to a
-// reader under another locale. Read, a time in it is enough, as files written so still hold.
-bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs, bool Writing)
+// separators in it, neither of them an operator: a date or time no expression can be. A time
+// in it is enough, as files written in a slash locale's own text ("09/12/2025 18:00:00") hold.
+bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs)
 {
     const auto isOperator = [](char c) { return c == '+' || c == '-' || c == '*' || c == '/'; };
     int dates = 0, times = 0;
@@ -525,22 +524,20 @@ bool LooksLikeDateTime(std::string_view t, const TFormatSettings& fs, bool Writi
         else if (!IsDigit(c) && c != ' ')
             return false;
     }
-    if (Writing && ((dates > 0 && isOperator(fs.DateSeparator)) || (times > 0 && isOperator(fs.TimeSeparator))))
-        return false;
     return (times > 0 && !isOperator(fs.TimeSeparator)) || (dates >= 2 && !isOperator(fs.DateSeparator));
 }
 
 // The date or time a text written by rpVariantToXMLText stands for under the settings fs.
-std::optional<TDateTime> DateTimeOf(std::string_view t, const TFormatSettings& fs, bool Writing = false)
+std::optional<TDateTime> DateTimeOf(std::string_view t, const TFormatSettings& fs)
 {
     TDateTime dt;
-    if (LooksLikeDateTime(t, fs, Writing) && (TryStrToDateTime(t, dt, fs) || TryStrToTime(t, dt, fs)))
+    if (LooksLikeDateTime(t, fs) && (TryStrToDateTime(t, dt, fs) || TryStrToTime(t, dt, fs)))
         return dt;
     return std::nullopt;
 }
 
-// The form a date goes out in where the locale's own would not read back as one: the
-// Russian desktop's, with points and colons, which no expression can be in any locale.
+// The form every date goes out in: the Russian desktop's, with points, colons and a four-digit
+// year, which no expression can be in any locale.
 const TFormatSettings& WrittenDateSettings()
 {
     static const TFormatSettings fs = RussianFormatSettings();
@@ -566,14 +563,13 @@ AnsiString rpVariantToXMLText(const Variant& Value)
         return FloatToStrF(d, ffGeneral, 17, 0, fs);
     }
     case varDate: {
-        // The locale's text when it reads back as the date ("07.12.2026 17:02:39"); where it
-        // would not ("12/07/2026" divides, "4:48:00 PM" holds a word), the Russian text.
+        // Always the Russian text ("07.12.2026 17:02:39"), whatever the locale: it is the one
+        // every reader takes back as the same date. A locale's own text may divide
+        // ("12/07/2026"), hold a word ("4:48:00 PM"), drop the century ("07.12.26") or use
+        // separators no other locale reads ("7.12.2026 17.02.39").
         const double d = Value.AsDouble();
         if (!std::isfinite(d))
             break;
-        const AnsiString text = DateTimeToStr(TDateTime(d), FormatSettings());
-        if (DateTimeOf(text, FormatSettings(), true))
-            return text;
         return DateTimeToStr(TDateTime(d), WrittenDateSettings());
     }
     default:

@@ -64,9 +64,8 @@ AnsiString rpValueToStr(const Variant& Value);
 // A Variant property as attribute text (a report variable's value, which the report reads
 // as an expression when it is a text). A number with a fraction is written with a point and
 // as many digits as it takes to read back the same, so that it reads back as that number
-// in any locale. A date is the locale's text where that reads back as the date, else the
-// Russian text ("07.12.2026 17:02:39"), which reads back in any locale. Any other value is
-// its own text.
+// in any locale. A date is the Russian text ("07.12.2026 17:02:39") under every locale, the
+// one that reads back as that date in any locale. Any other value is its own text.
 AnsiString rpVariantToXMLText(const Variant& Value);
 // Attribute text back to a Variant property: a string, as written. But a text no expression
 // can be, which a comma locale wrote for a number, a date or a time ("2,5", "07.12.2026",

@@ -163,3 +163,42 @@ TEST_F(ReportTest, IconsDrawnIntoMirroredRectanglesShowMirrored)
         EXPECT_EQ(PixelAt(target, c.clear.X, c.clear.Y), 0xFFFFFFu);
     }
 }
+
+// Under Qt a memo of any font size, and a canvas with the same font, measure a text as a
+// positive height and width: Qt's ascent turns negative past 16384 pixels, so the fonts
+// stay below it on the screen and on the 600-dpi measuring canvas alike.
+TEST_F(ReportTest, MemosOfAnyFontSizeMeasurePositiveUnderQt)
+{
+    TOffscreen qt;
+    TrpReport* r = MakeReport();
+    auto* band = Add<TrpMasterData>(AddPage(r), "MasterData1");
+    struct Case {
+        int size;    // points, or 0 to set the height instead
+        int height;  // pixels; positive is the cell height
+    };
+    const Case cases[] = {{8, 0}, {1000, 0}, {1500, 0}, {2500, 0}, {5000, 0}, {20000, 0},
+                          {2000000000, 0}, {-2000000000, 0}, {0, 40000}, {0, -40000}};
+    for (const char* name : {"Arial", "Times New Roman", "Courier New"})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(Format("%s size %d height %d", {name, c.size, c.height}));
+            auto* m = new TrpMemoView(band);
+            m->SetBounds(0, 0, 2000, 20);
+            m->SetText("Wide");
+            m->WordWrap = false;
+            m->GetFont()->SetName(name);
+            if (c.size != 0)
+                m->GetFont()->SetSize(c.size);
+            else
+                m->GetFont()->SetHeight(c.height);
+            EXPECT_GT(m->CalcHeight(), 0);
+            EXPECT_GT(m->CalcWidth(), 0);
+            TBitmap b;
+            b.SetWidth(50);
+            b.SetHeight(50);
+            m->Draw(b.GetCanvas(), 1, 1, 0, 0);
+            b.GetCanvas()->GetFont()->Assign(m->GetFont());
+            EXPECT_GT(b.GetCanvas()->TextHeight("Wide"), 0);
+            EXPECT_GT(b.GetCanvas()->TextWidth("Wide"), 0);
+            delete m;
+        }
+}

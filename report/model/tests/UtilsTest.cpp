@@ -188,8 +188,8 @@ TEST(Utils, VariantAttributeTexts)
 }
 
 // A date goes out in a text that reads back as that date under the locale that wrote it:
-// the locale's own where it can, else the Russian one ("12/07/2026" would divide, "4:48:00
-// PM" holds a word).
+// the Russian one, whatever the locale ("12/07/2026" would divide, "4:48:00 PM" holds a
+// word).
 TEST(Utils, DateAttributeTextsReadBackUnderTheirLocale)
 {
     const TDateTime day = EncodeDate(2026, 12, 7), time = EncodeTime(17, 2, 39, 0);

@@ -157,8 +157,9 @@ TEST(Variables, DatesSavedUnderOneLocaleReadAsTheSameDateUnderAnother)
                 back.LoadFromStream(in);
                 const Variant read = back.GetVariable("When");
                 EXPECT_EQ(VarType(read), varDate) << out.DataString();
-                if (VarType(read) == varDate)
+                if (VarType(read) == varDate) {
                     EXPECT_NEAR(read.AsDouble(), value, 1e-6) << out.DataString();
+                }
             }
     // A file that holds such a date in its locale's own form still reads under that locale.
     SetFormatSettings(settingsOf(writers[0]));
@@ -167,4 +168,56 @@ TEST(Variables, DatesSavedUnderOneLocaleReadAsTheSameDateUnderAnother)
     back.LoadFromStream(old);
     EXPECT_EQ(VarType(back.GetVariable("When")), varDate);
     EXPECT_NEAR(back.GetVariable("When").AsDouble(), 46000.75, 1e-6);
+}
+
+// A locale's own date text that reads back under that locale may still lose the date: a
+// two-digit year drops the century, and separators other locales do not know ("9.12.2025
+// 18.00.00", "2025.12.09") leave a text other readers take for an expression. Saved, a
+// date reads back as the same date under the writer's locale and under any other.
+TEST(Variables, DatesInAnyLocalesOwnTextReadBackEverywhere)
+{
+    RegisterModelTestClasses();
+    struct TLocale {
+        const char* name;
+        char timeSeparator;
+        const char* shortDate;
+        const char* longTime;
+    };
+    const TLocale locales[] = {
+        {"two-digit year", ':', "dd.mm.yy", "hh:nn:ss"},
+        {"points in the time", '.', "d.m.yyyy", "h.nn.ss"},
+        {"year first", ':', "yyyy.mm.dd", "hh:nn:ss"},
+        {"Russian", ':', "dd.mm.yyyy", "hh:nn:ss"},
+    };
+    struct TKeep {
+        const TFormatSettings fs = FormatSettings();
+        ~TKeep() { SetFormatSettings(fs); }
+    } keep;
+    auto settingsOf = [](const TLocale& l) {
+        TFormatSettings fs = RussianFormatSettings();
+        fs.TimeSeparator = l.timeSeparator;
+        fs.ShortDateFormat = l.shortDate;
+        fs.LongTimeFormat = l.longTime;
+        return fs;
+    };
+    const double values[] = {46000.0, 46000.75, 9470.25 /* 1925 */, 0.75};
+    for (const TLocale& w : locales)
+        for (const TLocale& r : locales)
+            for (double value : values) {
+                SCOPED_TRACE(AnsiString(w.name) + " -> " + r.name + " " + FloatToStr(value));
+                SetFormatSettings(settingsOf(w));
+                TrpVariables v;
+                v.SetVariable("When", Variant(TDateTime(value)));
+                TStringStream out;
+                v.SaveToStream(out);
+                SetFormatSettings(settingsOf(r));
+                TStringStream in(out.DataString());
+                TrpVariables back;
+                back.LoadFromStream(in);
+                const Variant read = back.GetVariable("When");
+                EXPECT_EQ(VarType(read), varDate) << out.DataString();
+                if (VarType(read) == varDate) {
+                    EXPECT_NEAR(read.AsDouble(), value, 1e-6) << out.DataString();
+                }
+            }
 }

@@ -744,3 +744,46 @@ TEST_F(ViewsTest, MemoPartsOfOneLongWordAreTheWholeRestsParts)
         delete m;
     }
 }
+
+// A memo draws its text in a font no larger than the one it was measured with, at any font
+// size or height and any scale: the text stays within the height and width it measured.
+TEST_F(ViewsTest, MemoDrawsTheFontItMeasuredAtEverySize)
+{
+    struct Case {
+        int size;    // points, or 0 to set the height instead
+        int height;  // pixels; positive is the cell height
+        Extended scale;
+    };
+    const Case cases[] = {
+        {1, 0, 1},      {8, 0, 1},         {1000, 0, 1},       {3900, 0, 1},       {4000, 0, 1},
+        {5000, 0, 1},   {24575, 0, 1},     {2000000000, 0, 1}, {-5000, 0, 1},      {0, 40000, 1},
+        {0, -40000, 1}, {3000, 0, 2},      {20000, 0, 2},      {5000, 0, 0.5L},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Format("size %d height %d scale %g", {c.size, c.height, double(c.scale)}));
+        auto* m = new TrpMemoView(Band);
+        m->SetBounds(0, 0, 100000, 20);
+        m->SetText("Wide");
+        m->WordWrap = false;
+        if (c.size != 0)
+            m->GetFont()->SetSize(c.size);
+        else
+            m->GetFont()->SetHeight(c.height);
+        const Extended width = m->CalcWidth(), height = m->CalcHeight();
+        TRecordingCanvas canvas;
+        m->Draw(&canvas.Canvas, c.scale, c.scale, 0, 0);
+        const AnsiString dump = canvas.Dump();
+        const size_t at = dump.find("font \"Arial\" ");
+        ASSERT_NE(at, AnsiString::npos) << dump;
+        const int drawn = std::abs(StrToInt(dump.substr(at + 13, dump.find(' ', at + 13) - at - 13)));
+        EXPECT_GT(width, 0);
+        EXPECT_GT(height, 0);
+        EXPECT_GT(drawn, 0);
+        EXPECT_LE(drawn, height * c.scale) << dump;
+        TRecordingCanvas measure;
+        measure.Canvas.GetFont()->SetName("Arial");
+        measure.Canvas.GetFont()->SetHeight(-drawn);
+        EXPECT_LE(measure.Canvas.TextWidth("Wide"), width * c.scale + 1) << dump;
+        delete m;
+    }
+}
