@@ -15,6 +15,8 @@
 // warehouse: TreeWalk goes from the first node to the last with GetNext and back with
 // GetPrev; TreeDeleteChildren empties every group with DeleteChildren, then the top node.
 // The time per node stays flat: each step costs the same however large the tree.
+// TreeSiblings walks 10,000 and 100,000 groups side by side with GetNextSibling and back
+// with GetPrevSibling after each has moved a place.
 //
 // With SKLAD_BENCH_QUICK set (the test run) only 2,000 buttons or nodes are made.
 #include "script/GlobalUnit.h"
@@ -194,11 +196,45 @@ void BM_TreeDeleteChildren(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
 }
 
+// n groups side by side under one top node, walked with GetNextSibling and back with
+// GetPrevSibling.
+void BM_TreeSiblings(benchmark::State& state)
+{
+    const int n = Count(state);
+    TTestDriver driver;
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* tree = new TTreeView(form.get());
+    tree->SetParent(form.get());
+    TTreeNodes* items = tree->GetItems();
+    items->BeginUpdate();
+    TTreeNode* top = items->Add(nullptr, "Склад");
+    for (int i = 0; i < n; ++i)
+        items->AddChild(top, "Группа " + IntToStr(i));
+    items->EndUpdate();
+    for (auto _ : state) {
+        // The first group goes to the end: every other one moves up a place.
+        state.PauseTiming();
+        top->GetFirstChild()->Delete();
+        items->AddChild(top, "Группа");
+        state.ResumeTiming();
+        int steps = 0;
+        TTreeNode* node = top->GetFirstChild();
+        for (TTreeNode* next; (next = node->GetNextSibling()) != nullptr; node = next)
+            ++steps;
+        for (; node; node = node->GetPrevSibling())
+            ++steps;
+        if (steps != 2 * n - 1)
+            state.SkipWithError("the walk missed groups");
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
 BENCHMARK(BM_PlatformButtons)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScriptButtons)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScriptMemoLines)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TreeChainRows)->Arg(3000)->Arg(30000)->Arg(300000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TreeWalk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TreeDeleteChildren)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TreeSiblings)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -38,10 +38,17 @@ TTreeNode* TTreeNode::Item(int index) const
     return FChildren[size_t(index)];
 }
 
+// Each node keeps its last known place among its siblings. When a change has moved it, the
+// places of all its siblings are read again at once, so that a walk along the siblings with
+// GetNextSibling or GetPrevSibling costs their number, not its square.
 int TTreeNode::Index() const
 {
     const auto& list = FParent ? FParent->FChildren : FOwner->FTop;
-    return int(std::find(list.begin(), list.end(), this) - list.begin());
+    if (FIndex < list.size() && list[FIndex] == this)
+        return int(FIndex);
+    for (size_t i = 0; i < list.size(); ++i)
+        list[i]->FIndex = i;
+    return FIndex < list.size() && list[FIndex] == this ? int(FIndex) : int(list.size());
 }
 
 TTreeNode* TTreeNode::GetNextSibling() const

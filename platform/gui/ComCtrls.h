@@ -76,6 +76,7 @@ private:
     // The node's place in the owner's display order, set whenever that order is laid out.
     mutable int FAbsoluteIndex = -1;
     size_t FStoreIndex = 0;  // the slot in the owner's store that owns the node
+    mutable size_t FIndex = 0;  // the place among its siblings when last read
     AnsiString FText;
     void* FData = nullptr;
     int FImageIndex = -1;

@@ -112,6 +112,10 @@ TEST_F(TreeTest, DisplayOrderFollowsEveryChange)
          {"Склад", "  Обувь", "    Сапоги", "      Зимние", "  Одежда", "    Куртки"}},
         {"a sibling before a node", [&] { items->Insert(node("Одежда"), "Головные уборы"); },
          {"Склад", "  Обувь", "    Сапоги", "      Зимние", "  Головные уборы", "  Одежда", "    Куртки"}},
+        {"a first child before the others", [&] { items->AddChildFirst(node("Склад"), "Новое"); },
+         {"Склад", "  Новое", "  Обувь", "    Сапоги", "      Зимние", "  Головные уборы", "  Одежда", "    Куртки"}},
+        {"the first child deleted", [&] { items->Delete(node("Новое")); },
+         {"Склад", "  Обувь", "    Сапоги", "      Зимние", "  Головные уборы", "  Одежда", "    Куртки"}},
         {"a subtree deleted", [&] { items->Delete(node("Обувь")); },
          {"Склад", "  Головные уборы", "  Одежда", "    Куртки"}},
         {"a new last top-level node", [&] { items->Add(node("Склад"), "Архив"); },
@@ -146,6 +150,18 @@ TEST_F(TreeTest, DisplayOrderFollowsEveryChange)
             EXPECT_EQ(n->AbsoluteIndex(), i);
             EXPECT_EQ(n->GetNext(), items->Item(i + 1));
             EXPECT_EQ(n->GetPrev(), items->Item(i - 1));
+            // Its place among its siblings, and its neighbours there, after the change.
+            int place = 0;
+            for (int j = 0; j < i; ++j)
+                place += items->Item(j)->GetParent() == n->GetParent();
+            EXPECT_EQ(n->Index(), place) << n->GetText().c_str();
+            if (TTreeNode* next = n->GetNextSibling()) {
+                EXPECT_EQ(next->GetParent(), n->GetParent());
+                EXPECT_EQ(next->Index(), place + 1);
+                EXPECT_EQ(next->GetPrevSibling(), n);
+            }
+            if (n->GetParent())
+                EXPECT_EQ(n->GetParent()->Item(place), n);
         }
         EXPECT_EQ(items->GetFirstNode(), items->Item(0));
     }
