@@ -271,11 +271,8 @@ void TrpPreviewPages::PrintTo(TrpCustomPrinter& Printer, const TrpPrintSettings&
         }
     } stop{Report, FPrinting};
     FPrinting = true;
-    // The job's name in the system's queue: the report's own name, else the file it came
-    // from, else the name of the template (the program's templates are read from memory
-    // and carry neither): a job is never left unnamed while the report has a name.
     const AnsiString name = Report->GetReportOptions()->Name;
-    Printer.Title = !name.empty() ? name : !Report->FileName.empty() ? Report->FileName : Report->Name();
+    Printer.Title = !name.empty() ? name : Report->FileName;
     const int copies = std::max(Settings.Copies, 1);
     // A file keeps no driver copies: uncollated copies go into it page by page, as a printer
     // would have made them, so that the collate box never changes how many copies there are.

@@ -92,34 +92,6 @@ TEST_F(PagesPrintTest, WhichPagesInWhichOrder)
     }
 }
 
-// Each job reaches the queue under the report's name: its own name, else its file name,
-// else the name of the template.
-TEST_F(PagesPrintTest, TheJobIsNamedAfterTheReport)
-{
-    const struct {
-        const char* why;
-        const char* reportName;
-        const char* fileName;
-        const char* componentName;
-        const char* title;
-    } cases[] = {
-        {"the report's own name first", "Приходная накладная", "invoice.xml", "rpReport1", "Приходная накладная"},
-        {"else the file it was read from", "", "invoice.xml", "rpReport1", "invoice.xml"},
-        {"else the template's name", "", "", "rpReport7", "rpReport7"},
-    };
-    TFive t;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.why);
-        t.Report()->GetReportOptions()->Name = c.reportName;
-        t.Report()->FileName = c.fileName;
-        t.Report()->SetName(c.componentName);
-        FSystem.Spool().Documents.clear();
-        t.Pages()->PrintTo(*rpPrinters().GetCurrentPrinter(), TrpPrintSettings{});
-        ASSERT_EQ(FSystem.Spool().Documents.size(), 1u);
-        EXPECT_EQ(FSystem.Spool().Documents[0].Title, c.title);
-    }
-}
-
 // A file keeps no driver copies: whether the copies are collated or not, the file holds
 // all of them, uncollated ones page by page.
 TEST_F(PagesPrintTest, CopiesGoIntoAFileWhetherCollatedOrNot)
