@@ -991,10 +991,11 @@ TEST(EngineTemplate, StopReportInTheScriptKeepsThePagesUpToThere)
         band->SetName("Rows");
         band->OnBeforePrint = "RowsBeforePrint";
         band->SetDataSet(t.DataSet("D", NumberedRows(9)));
-        t.Memo(band, 0, 0, 100, 20, doublePass ? "Row [D.\"N\"] of [TotalPages#]" : "Row [D.\"N\"]");
+        t.Memo(band, 0, 0, 100, 20, "Row [D.\"N\"]");
         ASSERT_TRUE(t.Prepare()) << t.Errors();
         EXPECT_EQ(t.Errors(), "");
-        EXPECT_EQ(Texts(t.Pages()), doublePass ? "|Row 1 of 2;Row 2 of 2;Row 3 of 2;|Row 4 of 2;"
-                                               : "|Row 1;Row 2;Row 3;|Row 4;");
+        EXPECT_EQ(Texts(t.Pages()), "|Row 1;Row 2;Row 3;|Row 4;");
+        if (doublePass)
+            EXPECT_EQ(t.Engine()->TotalPages, 2);
     }
 }
