@@ -370,6 +370,9 @@ template <char C>
     script_fast::Num n;
     if (!script_fast::TryIntArith<C>(varInteger, *field, b.Type, b.L, n))
         return false;
+    // A result beyond 32 bits goes through SetValue, which raises the Variant's overflow.
+    if (n.L < INT32_MIN || n.L > INT32_MAX)
+        return false;
     read.HandOver();
     auto* member = const_cast<TscPropertyHelper*>(k.Member);
     member->NeedResult = read.NeedResult;

@@ -27,6 +27,8 @@
 #include "platform/rtl/Extended.h"
 #include "platform/rtl/Variant.h"
 
+#include <cmath>
+
 namespace script_fast {
 
 // A number (or a comparison's Boolean) held without a Variant: what the inline paths
@@ -278,14 +280,21 @@ template <char Op, bool Fma = false, class A, class B, class V>
 [[gnu::always_inline]] inline bool TryArith(const A& a, const B& b, V& r)
 {
     const TVarType ta = a.VType(), tb = b.VType();
+    // A result that leaves double's range goes to the general path, which raises the overflow.
     if (Op == '+' && ta == varDouble && tb == varDouble) {
-        r = V(a.RawDouble() + b.RawDouble());
+        const double d = a.RawDouble() + b.RawDouble();
+        if (!std::isfinite(d))
+            return false;
+        r = V(d);
         return true;
     }
     if (double x, y; ExactFloatOperands<Op>(a, b, x, y)) {
         if (Op == '/' && y == 0)
             return false; // the general path raises the right error
-        r = V(ApplyExtended<Op, Fma>(x, y));
+        const double d = ApplyExtended<Op, Fma>(x, y);
+        if (!std::isfinite(d))
+            return false;
+        r = V(d);
         return true;
     }
     if (!IsNum(ta) || !IsNum(tb))
@@ -295,13 +304,19 @@ template <char Op, bool Fma = false, class A, class B, class V>
         if (AsExactDouble(a, x) && AsExactDouble(b, y)) {
             if (Op == '/' && y == 0)
                 return false;
-            r = V(ApplyExtended<Op, Fma>(x, y));
+            const double d = ApplyExtended<Op, Fma>(x, y);
+            if (!std::isfinite(d))
+                return false;
+            r = V(d);
             return true;
         }
         const long double p = AsLong(a), q = AsLong(b);
         if (Op == '/' && q == 0)
             return false;
-        r = V(static_cast<double>(Apply<Op>(p, q)));
+        const double d = static_cast<double>(Apply<Op>(p, q));
+        if (!std::isfinite(d))
+            return false;
+        r = V(d);
         return true;
     }
     if constexpr (Op != '/')

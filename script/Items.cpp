@@ -574,7 +574,7 @@ void TscPropertyHelper::SetValue(const Variant& value)
     if (ready && p->Writable && VarType != fvtBool && (p->Kind() == tkInteger || p->Kind() == tkInt64)) {
         if (value.VType() == varInteger)
             return SetOrdProp(obj, p, value.RawInteger());
-        if (value.VType() == varInt64)
+        if (value.VType() == varInt64 && p->Kind() == tkInt64)
             return SetOrdProp(obj, p, value.RawInt64());
     }
     if (!ready)
@@ -603,11 +603,14 @@ void TscPropertyHelper::WriteValue(TObject* obj, const TPropInfo* p, const Varia
         if (VarType == fvtBool)
             SetOrdProp(obj, p, value.AsBoolean() ? 1 : 0);
         else
+            // An Integer property takes only what 32 bits hold: a wider value raises the
+            // Variant's overflow rather than being cut to its low bits.
             SetOrdProp(obj, p,
-                       p->Kind() == tkSet                ? scSetToMask(value)
+                       p->Kind() == tkSet            ? scSetToMask(value)
+                       : p->Kind() == tkInt64        ? value.AsInt64()
                        : value.VType() == varInteger ? value.RawInteger()
-                       : value.VType() == varInt64   ? value.RawInt64()
-                                                         : value.AsInt64());
+                       : p->PropType == TypeInfoCardinal() ? VarAsType(value, varLongWord).AsInt64()
+                                                     : value.AsInteger());
         break;
     case tkClass:
         SetObjectProp(obj, p,

@@ -472,6 +472,8 @@ public:
         const TTypeKind kind = p->Kind();
         if (kind != tkInteger && kind != tkInt64)
             return false;
+        if (kind == tkInteger && (v < INT32_MIN || v > INT32_MAX))
+            return false;  // SetValue raises the Variant's overflow
         SetOrdProp(obj, p, v);
         return true;
     }

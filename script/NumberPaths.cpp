@@ -8,6 +8,7 @@
 
 #include "script/FastPaths.h"
 
+#include <cmath>
 #include <typeinfo>
 
 namespace {
@@ -525,11 +526,13 @@ template <char Op, Src L, Src R, bool Fma>
     if (!FloatOperand<L>(node->Left.get(), node->LeftDirect, x, dx) ||
         !FloatOperand<R>(node->Right.get(), node->RightDirect, y, dy))
         return {0, false};
-    if (Op == '+' && dx && dy)
-        return {x + y, true};
     if ((Op != '/' && !dx && !dy) || (Op == '/' && y == 0))
         return {0, false};
-    return {script_fast::ApplyExtended<Op, Fma>(x, y), true};
+    const double d = Op == '+' && dx && dy ? x + y : script_fast::ApplyExtended<Op, Fma>(x, y);
+    // Out of double's range: the general path raises the overflow.
+    if (!std::isfinite(d))
+        return {0, false};
+    return {d, true};
 }
 
 template <char Op, Src L, Src R>

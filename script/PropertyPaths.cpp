@@ -96,8 +96,11 @@ void TscDesignator::SetIntegerFound(int32_t v)
 
 void TscDesignator::SetNumber(const script_fast::Num& n)
 {
+    // An Int64 beyond 32 bits goes to an Integer member through SetValue, which raises the
+    // Variant's overflow instead of keeping the low bits.
     if ((n.Type == varInteger || n.Type == varInt64) && FSteps.size() == 2 && FKept.WritesInt &&
-        Kept(FSteps[0].get(), FSteps[1].get()))
+        Kept(FSteps[0].get(), FSteps[1].get()) &&
+        (n.Type == varInteger || (n.L >= INT32_MIN && n.L <= INT32_MAX) || FKept.Prop->Kind() == tkInt64))
         return WriteKept(n.L);
     SetNumberFound(n);
 }

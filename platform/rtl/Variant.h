@@ -47,6 +47,7 @@
 //   - Date +/- number gives Date; Date - Date gives Double (days); other operations on dates
 //     work on the day number and give Double.
 //   - "/" always gives Double (Currency / Currency too); x / 0 raises EZeroDivide, 0 / 0 EInvalidOp.
+//   - A floating result beyond its type's range (from finite operands) raises EOverflow.
 //   - div, mod, and, or, xor, shl, shr take integers: floats are first rounded to Int64 (halves
 //     to even), strings converted; div and mod truncate toward zero (mod has the dividend's
 //     sign); a zero divisor raises EDivByZero. Result Integer when both operands and the
@@ -289,7 +290,9 @@ public:
             if (!__builtin_add_overflow(a.FData.VInteger, b.FData.VInteger, &r))
                 return Variant(r);
         } else if (a.FType == varDouble && b.FType == varDouble) {
-            return Variant(a.FData.VDouble + b.FData.VDouble);
+            const double r = a.FData.VDouble + b.FData.VDouble;
+            if (r - r == 0)  // finite; else the general path decides on the overflow
+                return Variant(r);
         }
         return detail::VarAddSlow(a, b);
     }

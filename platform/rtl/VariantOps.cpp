@@ -83,6 +83,15 @@ Variant IntResult(int64_t r, bool wide)
     return Variant((long long)r);
 }
 
+// A floating result out of the range of its type, from operands within it, is an overflow, as
+// on the Windows class library's Variant (its floating unit raises it); infinities and NaNs
+// that came in go on as they are.
+void CheckFloat(long double r, long double p, long double q)
+{
+    if (!std::isfinite(r) && std::isfinite(p) && std::isfinite(q))
+        throw EOverflow("Floating point overflow");
+}
+
 Variant FloatResult(long double r, Kind kind)
 {
     if (kind == Kind::Single)
@@ -111,17 +120,22 @@ Variant Arith(const Variant& a, const Variant& b, Op op)
         bool oneDate = (x.kind == Kind::Date) != (y.kind == Kind::Date);
         long double r = op == Op::Add ? p + q : op == Op::Sub ? p - q : p * q;
         Kind k = (op != Op::Mul && oneDate && (op == Op::Add || x.kind == Kind::Date)) ? Kind::Date : Kind::Double;
+        CheckFloat(double(r), p, q);
         return FloatResult(r, k);
     }
     if (x.kind == Kind::Single || x.kind == Kind::Double || y.kind == Kind::Single || y.kind == Kind::Double) {
         bool single = x.kind == Kind::Single && y.kind == Kind::Single;
         double dp, dq;
-        if (!single && AsExactDouble(x, dp) && AsExactDouble(y, dq))
-            return Variant(op == Op::Add   ? ExtendedAdd(dp, dq)
-                           : op == Op::Sub ? ExtendedSub(dp, dq)
-                                           : ExtendedMul(dp, dq));
+        if (!single && AsExactDouble(x, dp) && AsExactDouble(y, dq)) {
+            const double r = op == Op::Add   ? ExtendedAdd(dp, dq)
+                             : op == Op::Sub ? ExtendedSub(dp, dq)
+                                             : ExtendedMul(dp, dq);
+            CheckFloat(r, dp, dq);
+            return Variant(r);
+        }
         long double p = AsFloat(x), q = AsFloat(y);
         long double r = op == Op::Add ? p + q : op == Op::Sub ? p - q : p * q;
+        CheckFloat(single ? static_cast<long double>(float(r)) : static_cast<long double>(double(r)), p, q);
         return FloatResult(single ? static_cast<long double>(float(r)) : static_cast<long double>(double(r)),
                            single ? Kind::Single : Kind::Double);
     }
@@ -218,8 +232,12 @@ Variant VarDiv(const Variant& a, const Variant& b)
         throw EZeroDivide("Floating point division by zero");
     }
     double dp, dq;
-    if (AsExactDouble(x, dp) && AsExactDouble(y, dq))
-        return Variant(ExtendedDiv(dp, dq));
+    if (AsExactDouble(x, dp) && AsExactDouble(y, dq)) {
+        const double r = ExtendedDiv(dp, dq);
+        CheckFloat(r, dp, dq);
+        return Variant(r);
+    }
+    CheckFloat(double(p / q), p, q);
     return Variant(double(p / q));
 }
 

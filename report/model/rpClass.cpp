@@ -134,6 +134,7 @@ void TrpCustomEngine::ShowBandByName(const AnsiString& Name)
 
 void TrpCustomEngine::StopReport()
 {
+    StopCalled = true;
     if (Report)
         Report->SetTerminated(true);
 }

@@ -105,6 +105,8 @@ public:
     TDateTime StartTime;
     int TotalPages = 0;
     TNotifyEvent OnRunDialogs;
+    // StopReport was called during this run: the report ends itself (a cancel does not set it).
+    bool StopCalled = false;
 };
 
 class TrpCustomOutline : public TPersistent {

@@ -111,8 +111,13 @@ bool TrpEngine::Run()
                 TotalPages = 0;
                 PreviewPages->BeginPass();
                 countingPass = GetDoublePass();
+                StopCalled = false;
                 RunReportPages();
                 countingPass = false;
+                // A report that ends itself with StopReport ends again in the final pass, where
+                // its script says so: the first pass has counted the pages up to there.
+                if (GetDoublePass() && StopCalled && !FRun->Failed && Report->GetTerminated())
+                    Report->SetTerminated(false);
                 if (GetDoublePass() && !Stopped()) {
                     // The first pass's outline entries are gone with its pages.
                     Keeping = false;
@@ -120,6 +125,7 @@ bool TrpEngine::Run()
                     KeepOutline = nullptr;
                     KeepOutlineMark.clear();
                     FRun->Places.clear();
+                    FRun->LineMarks.clear();
                     TotalPages = PreviewPages->GetCount();
                     PreviewPages->ClearFirstPassPages();
                     FRun->LastRowInParts = {-1, 0};  // its pages are gone
@@ -396,8 +402,15 @@ void TrpEngine::RunPage(TrpReportPage* APage)
 
 void TrpEngine::PageBody()
 {
-    if (!CanShow(Page, Report->GetEngineOptions()->PrintIfEmpty))
+    const bool printIfEmpty = Report->GetEngineOptions()->PrintIfEmpty;
+    if (!CanShow(Page, printIfEmpty))
         return;
+    // The title and the page header read the masters' first records on every run and in
+    // either pass: unless the test above walked them, they stand where the last walk left them.
+    if (printIfEmpty)
+        for (TrpBand* b : BandList(Page))
+            if (TrpDataSet* ds = DataSetOf(b))
+                ds->First();
     InitPage();
     if (Stopped())
         return;
@@ -508,6 +521,7 @@ void TrpEngine::AddPage()
     // left (or, for the further parts of a wide row, from pages after it).
     if (FRun) {
         FRun->ForgetTextsBefore(PreviewPages->CurPage - 1);
+        FRun->ForgetLinesBefore(PreviewPages->CurPage - 1);
         FRun->ColumnTop = {-1, 0};  // a page's first column: nothing of it lies before
     }
     CurY = 0;
@@ -673,6 +687,7 @@ void TrpEngine::EndPage()
 {
     if (!Running)
         return;  // a script outside a run: there is no page
+    const TFooterLines lines(*FRun, PreviewPages->CurPage, PreviewPages->GetCurPosition(), CurLine, CurLineThrough);
     if (!FRun->MovingRow) {
         AggregateList.EndHold();  // the rows above count in this page's footers
         AggregateList.EndPending();

@@ -330,8 +330,12 @@ void TrpEngine::DoShow(TrpBand* Band)
                 columnOffset = rowLeft() - CurX;
                 if (!Is<TrpNullBand>(Band))
                     Band->SetTop(CurY);
-                if (!OutputTo && !CallFromAddPage)
+                if (!OutputTo && !CallFromAddPage) {
                     PlaceBand(Band);
+                    if (!Is<TrpOverlay>(Band))
+                        FRun->LineMarks.push_back(
+                            {PreviewPages->CurPage, PreviewPages->GetCurPosition(), CurLine, CurLineThrough});
+                }
                 if (!OutputTo) {
                     if (s.HasVObjects) {
                         VPageList = keptPageList;
@@ -502,6 +506,8 @@ void TrpEngine::DrawSplit(TrpBand* Band)
                 FRun->CountedEarly.insert(Band);
             }
             firstPart = false;
+            if (!CallFromAddPage)
+                FRun->LineMarks.push_back({PreviewPages->CurPage, PreviewPages->GetCurPosition(), CurLine, CurLineThrough});
             PreviewPages->AddObject(Band);
         }
         // The column's footer goes below the part left here, not over it.
@@ -783,6 +789,7 @@ void TrpEngine::EndColumn()
     if (!footer)
         return;
     const int rowPage = PreviewPages->CurPage;
+    const TFooterLines lines(*FRun, rowPage, PreviewPages->GetCurPosition(), CurLine, CurLineThrough);
     OutputColumnFooter(footer, 0);
     int part = 0;
     for (int page : partPages) {

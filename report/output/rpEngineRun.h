@@ -217,6 +217,38 @@ public:
                 p.Top += DY;
                 p.Position = NewPosition + (p.Position - Position);
             }
+        for (TLineMark& m : LineMarks)
+            if (m.Page == Page && m.Position >= Position) {
+                m.Page = NewPage;
+                m.Position = NewPosition + (m.Position - Position);
+            }
+    }
+    // The row counters ("Line", "Line#") each band went onto its page with, and where its
+    // objects begin there. A page or column footer counts the rows on its page: it shows
+    // the counters of the last band still there, not those of a row that did not fit and
+    // waits for the next page or column, nor of a kept block that moved on.
+    struct TLineMark {
+        int Page;
+        int Position;
+        int Line;
+        int LineThrough;
+    };
+    std::vector<TLineMark> LineMarks;
+    // The counters of the last band on Page before Position; false when none lies there.
+    bool LinesOn(int Page, int Position, int& Line, int& LineThrough) const
+    {
+        for (auto it = LineMarks.rbegin(); it != LineMarks.rend(); ++it)
+            if (it->Page == Page && it->Position < Position) {
+                Line = it->Line;
+                LineThrough = it->LineThrough;
+                return true;
+            }
+        return false;
+    }
+    // Pages before Page take no more footers (a moving row takes from the page it leaves).
+    void ForgetLinesBefore(int Page)
+    {
+        std::erase_if(LineMarks, [Page](const TLineMark& m) { return m.Page != kHeldPage && m.Page < Page; });
     }
     // Where the last row of columns that moved on landed (page, position); page -1 at the
     // top of a fresh page or column, where a kept footer gains nothing by taking it along.
@@ -346,6 +378,30 @@ inline TrpDataSet* DataSetOf(TrpBand* B)
         return d->GetDataSet();
     return d->GetRowCount() >= 1 ? d->VirtualDataSet() : nullptr;
 }
+
+// While a page or column footer prints: the counters of the last band on its page, given
+// back afterwards to the row the break came in (it goes on with its own on the next page).
+class TFooterLines {
+public:
+    TFooterLines(const TrpEngineRun& Run, int Page, int Position, int& Line, int& LineThrough)
+        : FLine(Line), FLineThrough(LineThrough), FSavedLine(Line), FSavedLineThrough(LineThrough)
+    {
+        Run.LinesOn(Page, Position, Line, LineThrough);
+    }
+    ~TFooterLines()
+    {
+        FLine = FSavedLine;
+        FLineThrough = FSavedLineThrough;
+    }
+    TFooterLines(const TFooterLines&) = delete;
+    TFooterLines& operator=(const TFooterLines&) = delete;
+
+private:
+    int& FLine;
+    int& FLineThrough;
+    const int FSavedLine;
+    const int FSavedLineThrough;
+};
 
 inline std::vector<TrpView*> ViewsOf(TrpComponent* C)
 {

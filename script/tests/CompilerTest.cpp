@@ -1427,6 +1427,43 @@ TEST_F(CompilerEndToEnd, AHostThatWritesTheTargetOfAnAppendLeavesBothTextsWhole)
     }
 }
 
+// A floating result beyond a double's range stops the script with the overflow at its line,
+// whether a host watches the lines (the statements walked one by one) or not (the inline
+// routines): in conditions, loops and compound assignments as in plain ones.
+TEST_F(CompilerEndToEnd, FloatOverflowStopsAtItsLineWithOrWithoutALineHook)
+{
+    const char* const kCases[][2] = {
+        {"PascalScript", "var d: Double; i: Integer;\r\nbegin d := 1e308;\r\n  if d * 10 > 0 then Print('gt');\r\nend."},
+        {"PascalScript", "var d: Double; i: Integer;\r\nbegin d := 1e308;\r\n  for i := 1 to 3 do d := d + d;\r\nend."},
+        {"PascalScript", "var d: Double; v: Variant;\r\nbegin d := 1e308; v := 10;\r\n  Print(FloatToStr(v * d));\r\nend."},
+        {"PascalScript", "var d, e: Double;\r\nbegin d := 1e308;\r\n  e := d / 0.1;\r\nend."},
+        {"C++Script", "double d = 1e308;\r\n{\r\n  d *= 10;\r\n}"},
+        {"C++Script", "double d = 1e308; int i;\r\n{\r\n  for (i = 0; i < 3; i++) d = d - (-d);\r\n}"},
+        {"JScript", "var d = 1e308;\r\n\r\nif (d + d > 0) Print(\"gt\");"},
+        {"JScript", "var d = 1e308;\r\n\r\nd /= 0.1;"},
+        {"BasicScript", "Dim d As Double\r\nd = 1e308\r\nd += d\r\n"},
+        {"BasicScript", "Dim d As Double\r\nd = 1e308\r\nIf d * 10 > 0 Then Print(\"gt\")\r\n"},
+    };
+    for (const auto& c : kCases) {
+        for (bool hook : {false, true}) {
+            SCOPED_TRACE(std::string(c[1]) + (hook ? " (line hook)" : ""));
+            ASSERT_TRUE(Compile(c[0], c[1])) << S->ErrorText;
+            if (hook)
+                S->OnRunLine = [](TscScript*, const AnsiString&, const AnsiString&) {};
+            Output.clear();
+            AnsiString got;
+            try {
+                S->Execute();
+            } catch (const EScriptRunError& e) {
+                got = "line " + std::to_string(e.Line()) + ": " + e.Message();
+            }
+            S->OnRunLine = nullptr;
+            EXPECT_EQ(got, "line 3: Floating point overflow");
+            EXPECT_TRUE(Output.empty());
+        }
+    }
+}
+
 } // namespace
 
 TEST_F(CompilerEndToEnd, AListOfSeveralPassesDropsTheErrorsRecordedInsideIt)

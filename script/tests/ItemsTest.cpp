@@ -1595,3 +1595,63 @@ TEST_F(ItemModel, AHostMethodCallReadsItsObjectFirstAndFinishesWhatItsArgumentsN
         EXPECT_TRUE(VarIsEmpty(Widget->Find("Grow")->GetParam(0)->Value));
     }
 }
+
+// An Integer property given a number beyond 32 bits raises the Variant's overflow, as
+// converting that number to Integer does, and keeps its value; it used to take the low 32
+// bits (4294967301 gave 5). Every syntax, typed and late bound, each form of the write,
+// on the first call and on later ones (where the member is known).
+TEST_F(ItemModel, IntegerPropertyRefusesANumberBeyond32Bits)
+{
+    U->AddClass(TFakeNarrow::StaticClass(), "TComponent");
+    struct Syntax {
+        const char* name;
+        const char* program; // $S the statement, $= the assignment
+    };
+    const Syntax syntaxes[] = {
+        {"PascalScript", "function F: Variant; var v, big: Variant; begin v := Obj; big := 4294967301; $S; "
+                         "Result := 0; end;\nbegin end."},
+        {"C++Script", "variant F() { variant v, big; v = Obj; big = 4294967301; $S; return 0; }\n{}"},
+        {"JScript", "function F() { var v, big; v = Obj; big = 4294967301; $S; return 0; }\n"},
+        {"BasicScript", "Function F\n Dim v, big\n v = Obj\n big = 4294967301\n $S\n Return 0\nEnd Function\n"},
+    };
+    const char* statements[] = {
+        "$O.After $= big",
+        "$O.After $= 4294967301",
+        "$O.After $= $O.After + big",
+        "$O.After $= big * 2",
+        "$O.After $= big * 1.5",
+    };
+    const auto replace = [](std::string text, const std::string& what, const std::string& with) {
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+            text.replace(at, what.size(), with);
+        return text;
+    };
+    for (const Syntax& syntax : syntaxes)
+        for (const char* statement : statements)
+            for (int late = 0; late < 2; ++late) {
+                SCOPED_TRACE(std::string(syntax.name) + ": " + statement + (late ? " late bound" : " typed"));
+                std::string text = replace(syntax.program, "$S", statement);
+                text = replace(replace(text, "$O", late ? "v" : "Obj"), "$=", syntax.name[0] == 'P' ? ":=" : "=");
+                TscScript script(nullptr);
+                script.Parent = U;
+                script.SyntaxType = syntax.name;
+                TFakeNarrow typed(nullptr);
+                script.AddObject("Obj", &typed);
+                script.Lines()->SetText(text.c_str());
+                ASSERT_TRUE(script.Compile()) << script.ErrorPos << " " << script.ErrorText;
+                TFakeNarrow o(nullptr);
+                o.FAfter = 77;
+                script.FindLocal("Obj")->Value = ObjectToVariant(&o);
+                for (int call = 0; call < 3; ++call) {
+                    std::string error;
+                    try {
+                        script.CallFunction("F", VarArrayOf({}));
+                    } catch (const std::exception& e) {
+                        error = e.what();
+                    }
+                    EXPECT_NE(error.find("Overflow while converting variant"), std::string::npos)
+                        << "call " << call << ": " << error;
+                    EXPECT_EQ(o.FAfter, 77) << "call " << call;
+                }
+            }
+}

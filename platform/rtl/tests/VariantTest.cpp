@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <new>
 #include <vector>
@@ -955,3 +956,33 @@ TEST(VariantDispatch, NilDispatchIsClear)
 }
 
 }  // namespace
+
+// A floating result beyond its type's range raises EOverflow, as the Windows class library's
+// Variant does; it used to give an infinity, printed as "INF". Infinities that come in go on.
+TEST(VariantArithmetic, FloatOverflowRaises)
+{
+    struct Case {
+        const char* why;
+        Variant (*op)(const Variant&, const Variant&);
+        Variant left, right;
+    };
+    const Case overflows[] = {
+        {"Double * Integer", VarMul, 1e308, 10},
+        {"Double * Double", VarMul, 1e200, 1e200},
+        {"Double + Double", [](const Variant& a, const Variant& b) { return a + b; }, 1.7e308, 1.7e308},
+        {"VarAdd of Doubles", VarAdd, -1.7e308, -1.7e308},
+        {"Double - Double", VarSub, -1.7e308, 1.7e308},
+        {"Double / small Double", VarDiv, 1e308, 1e-10},
+        {"Int64 * Double", VarMul, Variant(static_cast<long long>(INT64_MAX)), 1e300},
+        {"Single * Single", VarMul, Variant(3e38f), Variant(10.0f)},
+        {"Date * Double", VarMul, Variant(TDateTime(2.0)), 1e308},
+        {"string * Double", VarMul, "1e308", 10.0},
+    };
+    for (const Case& c : overflows) {
+        SCOPED_TRACE(c.why);
+        EXPECT_THROW(c.op(c.left, c.right), EOverflow);
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(VarMul(inf, 2).AsDouble(), inf);
+    EXPECT_EQ(VarAdd(1e308, 1e308 * 0.5).AsDouble(), 1.5e308);
+}

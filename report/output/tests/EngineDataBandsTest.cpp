@@ -570,3 +570,115 @@ TEST(EngineDataBands, AFooterNotDirectlyAfterItsDataBandIsReported)
         EXPECT_EQ(Trim(t.Errors()), rpResources().Get("enUnconnHeader") + " " + stray->Name());
     }
 }
+
+// Page and column footers count the rows that are on their page: "[Line#]" there is the
+// number of the last row printed above it, also on pages that a row too tall for the rest
+// of the page ends (it used to show that next row's number), whatever the last band is and
+// however the row moved on: whole, split, in a kept block, in a row of columns.
+TEST(EngineDataBands, FootersCountTheRowsOnTheirPage)
+{
+    struct Case {
+        const char* why;
+        std::function<void(TTestReport&, TrpMasterData*)> build;
+    };
+    const Case cases[] = {
+        {"rows only", [](TTestReport&, TrpMasterData*) {}},
+        {"a child band under each row",
+         [](TTestReport& t, TrpMasterData* m) {
+             auto* child = t.Band<TrpChild>(60, 12);
+             t.Memo(child, 0, 0, 100, 12, "C");
+             m->SetChild(child);
+         }},
+        {"a footer after each row",
+         [](TTestReport& t, TrpMasterData* m) {
+             m->FooterAfterEach = true;
+             t.Memo(t.Band<TrpFooter>(60, 12), 0, 0, 100, 12, "F");
+         }},
+        {"groups of three with their footers",
+         [](TTestReport& t, TrpMasterData*) {
+             auto* gh = t.Band<TrpGroupHeader>(20, 10);
+             gh->Condition = "Data.\"Group\"";
+             t.Memo(gh, 0, 0, 100, 10, "G");
+             t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 100, 10, "GF");
+         }},
+        {"groups kept together move whole",
+         [](TTestReport& t, TrpMasterData* m) {
+             auto* gh = t.Band<TrpGroupHeader>(20, 10);
+             gh->Condition = "Data.\"Group\"";
+             gh->KeepTogether = true;
+             m->KeepTogether = true;
+             t.Memo(gh, 0, 0, 100, 10, "G");
+             t.Memo(t.Band<TrpGroupFooter>(60, 10), 0, 0, 100, 10, "GF");
+         }},
+        {"tall rows split",
+         [](TTestReport& t, TrpMasterData* m) {
+             m->SetHeight(70);
+             m->AllowSplit = true;
+             t.Memo(m, 0, 40, 100, 15, "lower half");
+         }},
+        {"a page of two columns",
+         [](TTestReport& t, TrpMasterData*) {
+             t.Page()->SetColumns(2);
+             t.Page()->GetColumnPositions()->Clear();
+             t.Page()->GetColumnPositions()->Add("0");
+             t.Page()->GetColumnPositions()->Add("45");
+         }},
+        {"a band of two columns",
+         [](TTestReport&, TrpMasterData* m) {
+             m->Columns = 2;
+             m->ColumnWidth = 150;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        TTestReport t;
+        t.Memo(t.Band<TrpPageHeader>(0, 10), 0, 0, 100, 10, "PH");
+        auto* master = t.Band<TrpMasterData>(40, 15);
+        master->SetDataSet(t.DataSet("Data", NumberedRows(40, 3)));
+        t.Memo(master, 0, 0, 100, 15, "R[Data.\"N\"]");
+        c.build(t, master);
+        t.Memo(t.Band<TrpColumnFooter>(100, 10), 0, 0, 100, 10, "CF[Line#]");
+        t.Memo(t.Band<TrpPageFooter>(120, 10), 0, 0, 100, 10, "PF[Line#]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        ASSERT_GE(t.Pages()->GetCount(), 2);
+        int footers = 0;
+        AnsiString lastRow = "0";  // a page holding only the rest of a split row shows that row
+        for (int i = 0; i < t.Pages()->GetCount(); ++i) {
+            for (const AnsiString& s : PageTexts(t.Pages(), i)) {
+                if (s.rfind("R", 0) == 0)
+                    lastRow = s.substr(1);
+                else if (s.rfind("CF", 0) == 0 || s.rfind("PF", 0) == 0) {
+                    EXPECT_EQ(s.substr(2), lastRow) << "page " << i + 1 << ": " << s;
+                    ++footers;
+                }
+            }
+        }
+        EXPECT_GE(footers, 4);
+    }
+}
+
+// The title reads the master's first record on every run of the template and in both
+// passes of a double pass; it used to read the record the last walk ended on.
+TEST(EngineDataBands, TitleReadsTheFirstRecordOnEveryRun)
+{
+    for (bool doublePass : {false, true}) {
+        for (bool printIfEmpty : {true, false}) {
+            SCOPED_TRACE(AnsiString(doublePass ? "double pass" : "one pass") +
+                         (printIfEmpty ? ", print if empty" : ", not if empty"));
+            TTestReport t;
+            t.Report()->GetEngineOptions()->DoublePass = doublePass;
+            t.Report()->GetEngineOptions()->PrintIfEmpty = printIfEmpty;
+            TRowsDataSet* data = t.DataSet("Data", NumberedRows(4));
+            t.Memo(t.Band<TrpReportTitle>(0, 15), 0, 0, 100, 15, "T[Data.\"Name\"]");
+            auto* master = t.Band<TrpMasterData>(30, 15);
+            master->SetDataSet(data);
+            t.Memo(master, 0, 0, 100, 15, "[Data.\"N\"]");
+            for (int run = 1; run <= 2; ++run) {
+                SCOPED_TRACE(run == 1 ? "first run" : "second run");
+                ASSERT_TRUE(t.Prepare()) << t.Errors();
+                ASSERT_GE(t.Pages()->GetCount(), 1);
+                EXPECT_EQ(PageTexts(t.Pages(), 0).at(0), "TItem 1");
+            }
+        }
+    }
+}

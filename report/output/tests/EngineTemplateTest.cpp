@@ -271,7 +271,9 @@ TEST(EngineTemplate, KeptBlockMovesItsOutlineEntries)
 }
 
 // A double-pass report stopped while it counts its pages keeps none of the first pass's
-// pages, which hold no text yet; stopped in the final pass, it keeps what it printed.
+// pages, which hold no text yet: the final pass prints (here the stop came in the first pass
+// only, so the final pass prints every row); stopped in the final pass, it keeps what it
+// printed.
 TEST(EngineTemplate, StoppedDoublePassShowsNoUnevaluatedText)
 {
     for (bool inFinalPass : {false, true}) {
@@ -290,7 +292,7 @@ TEST(EngineTemplate, StoppedDoublePassShowsNoUnevaluatedText)
         t.Prepare();
         const AnsiString texts = Texts(t.Pages());
         EXPECT_EQ(texts.find('['), AnsiString::npos) << texts;
-        EXPECT_EQ(texts, inFinalPass ? "|Row 1;Row 2;Row 3;|Row 4;" : "");
+        EXPECT_EQ(texts, inFinalPass ? "|Row 1;Row 2;Row 3;|Row 4;" : "|Row 1;Row 2;Row 3;|Row 4;Row 5;Row 6;");
     }
 }
 
@@ -969,3 +971,31 @@ TEST(EngineTemplate, OldVariableFilesReadNumbersAndDatesWrittenWithCommas)
 }
 
 }  // namespace
+
+// A report that ends itself with StopReport from its script shows the pages up to there,
+// counted by the first pass of a double pass; a double-pass run used to end with no page
+// at all, reported as built.
+TEST(EngineTemplate, StopReportInTheScriptKeepsThePagesUpToThere)
+{
+    for (bool doublePass : {false, true}) {
+        SCOPED_TRACE(doublePass ? "double pass" : "one pass");
+        TTestReport t;
+        t.Report()->GetEngineOptions()->DoublePass = doublePass;
+        t.Report()->GetScriptText()->SetText("procedure RowsBeforePrint(Sender: TrpComponent);\n"
+                                             "begin\n"
+                                             "  if <D.\"N\"> = 4 then Engine.StopReport;\n"
+                                             "end;\n"
+                                             "begin\n"
+                                             "end.\n");
+        auto* band = t.Band<TrpMasterData>(10, 60);
+        band->SetName("Rows");
+        band->OnBeforePrint = "RowsBeforePrint";
+        band->SetDataSet(t.DataSet("D", NumberedRows(9)));
+        t.Memo(band, 0, 0, 100, 20, "Row [D.\"N\"]");
+        ASSERT_TRUE(t.Prepare()) << t.Errors();
+        EXPECT_EQ(t.Errors(), "");
+        EXPECT_EQ(Texts(t.Pages()), "|Row 1;Row 2;Row 3;|Row 4;");
+        if (doublePass)
+            EXPECT_EQ(t.Engine()->TotalPages, 2);
+    }
+}
