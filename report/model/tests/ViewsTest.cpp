@@ -30,6 +30,42 @@ protected:
     {
         ExpectGolden(std::string("views/") + name, DrawOf(view, scale));
     }
+    // Splits Text over parts of changing heights in a memo set up by SetUp, and expects each
+    // part and rest to be what laying out the whole rest from scratch at that height gives.
+    void ExpectEveryPartIsTheWholeRests(const std::function<void(TrpMemoView*)>& SetUp, const AnsiString& Text, int MaxParts)
+    {
+        auto* m = Add<TrpMemoView>(Band, "Parted");
+        SetUp(m);
+        m->SetText(Text);
+        m->InitPart();
+        int parts = 0;
+        while (!m->RestText.empty() && parts < MaxParts) {
+            SCOPED_TRACE("part " + IntToStr(parts));
+            const Extended height = 60 + (parts % 5) * 40;
+            auto* whole = Add<TrpMemoView>(Band, "Whole");
+            SetUp(whole);
+            whole->SetText(m->RestText);
+            whole->SetHeight(height);
+            AnsiString wantRest, wantPart;
+            {
+                TrpDrawText& dt = whole->DrawTextObject();
+                TrpDrawTextLock lock(dt);
+                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
+                wantRest = dt.GetOutBoundsText();
+                wantPart = dt.GetInBoundsText();
+            }
+            whole->SetText(wantPart);
+            wantPart = whole->GetText();
+            delete whole;
+            m->SetHeight(height);
+            m->DrawPart();
+            ASSERT_EQ(m->GetText(), wantPart);
+            ASSERT_EQ(m->RestText, wantRest);
+            ++parts;
+        }
+        EXPECT_GT(parts, 2);
+        delete m;
+    }
     TrpReport* R = nullptr;
     TrpReportPage* Page = nullptr;
     TrpMasterData* Band = nullptr;
@@ -512,37 +548,7 @@ TEST_F(ViewsTest, MemoPartsFromTheStartOfTheRestAreTheWholeRestsParts)
             if (!c.AutoWidth)
                 m->ParagraphGap = 10;
         };
-        auto* m = Add<TrpMemoView>(Band, "Parted");
-        setUp(m);
-        m->SetText(text);
-        m->InitPart();
-        int parts = 0;
-        while (!m->RestText.empty() && parts < 1000) {
-            SCOPED_TRACE("part " + IntToStr(parts));
-            const Extended height = 60 + (parts % 5) * 40;
-            auto* whole = Add<TrpMemoView>(Band, "Whole");
-            setUp(whole);
-            whole->SetText(m->RestText);
-            whole->SetHeight(height);
-            AnsiString wantRest, wantPart;
-            {
-                TrpDrawText& dt = whole->DrawTextObject();
-                TrpDrawTextLock lock(dt);
-                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
-                wantRest = dt.GetOutBoundsText();
-                wantPart = dt.GetInBoundsText();
-            }
-            whole->SetText(wantPart);  // as the memo holds it
-            wantPart = whole->GetText();
-            delete whole;
-            m->SetHeight(height);
-            m->DrawPart();
-            ASSERT_EQ(m->GetText(), wantPart);
-            ASSERT_EQ(m->RestText, wantRest);
-            ++parts;
-        }
-        EXPECT_GT(parts, 2);
-        delete m;
+        ExpectEveryPartIsTheWholeRests(setUp, text, 1000);
     }
 }
 
@@ -641,37 +647,7 @@ TEST_F(ViewsTest, TurnedMemoPartsWrapToTheirOwnHeight)
             m->AllowHTMLTags = c.Tags;
             m->SetRotation(c.Rotation);
         };
-        auto* m = Add<TrpMemoView>(Band, "Parted");
-        setUp(m);
-        m->SetText(text);
-        m->InitPart();
-        int parts = 0;
-        while (!m->RestText.empty() && parts < 500) {
-            SCOPED_TRACE("part " + IntToStr(parts));
-            const Extended height = 60 + (parts % 5) * 40;
-            auto* whole = Add<TrpMemoView>(Band, "Whole");
-            setUp(whole);
-            whole->SetText(m->RestText);
-            whole->SetHeight(height);
-            AnsiString wantRest, wantPart;
-            {
-                TrpDrawText& dt = whole->DrawTextObject();
-                TrpDrawTextLock lock(dt);
-                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
-                wantRest = dt.GetOutBoundsText();
-                wantPart = dt.GetInBoundsText();
-            }
-            whole->SetText(wantPart);
-            wantPart = whole->GetText();
-            delete whole;
-            m->SetHeight(height);
-            m->DrawPart();
-            ASSERT_EQ(m->GetText(), wantPart);
-            ASSERT_EQ(m->RestText, wantRest);
-            ++parts;
-        }
-        EXPECT_GT(parts, 2);
-        delete m;
+        ExpectEveryPartIsTheWholeRests(setUp, text, 500);
     }
 }
 
@@ -711,37 +687,7 @@ TEST_F(ViewsTest, MemoPartsOfOneLongWordAreTheWholeRestsParts)
             if (!c.AutoWidth && c.Rotation == 0)
                 m->ParagraphGap = 10;
         };
-        auto* m = Add<TrpMemoView>(Band, "Parted");
-        setUp(m);
-        m->SetText(text);
-        m->InitPart();
-        int parts = 0;
-        while (!m->RestText.empty() && parts < 1000) {
-            SCOPED_TRACE("part " + IntToStr(parts));
-            const Extended height = 60 + (parts % 5) * 40;
-            auto* whole = Add<TrpMemoView>(Band, "Whole");
-            setUp(whole);
-            whole->SetText(m->RestText);
-            whole->SetHeight(height);
-            AnsiString wantRest, wantPart;
-            {
-                TrpDrawText& dt = whole->DrawTextObject();
-                TrpDrawTextLock lock(dt);
-                whole->SetDrawParams(nullptr, 1, 1, 0, 0);
-                wantRest = dt.GetOutBoundsText();
-                wantPart = dt.GetInBoundsText();
-            }
-            whole->SetText(wantPart);
-            wantPart = whole->GetText();
-            delete whole;
-            m->SetHeight(height);
-            m->DrawPart();
-            ASSERT_EQ(m->GetText(), wantPart);
-            ASSERT_EQ(m->RestText, wantRest);
-            ++parts;
-        }
-        EXPECT_GT(parts, 2);
-        delete m;
+        ExpectEveryPartIsTheWholeRests(setUp, text, 1000);
     }
 }
 
