@@ -112,6 +112,26 @@ TEST(Variables, FileRoundTripAndWrongRoot)
 // A date saved under a locale whose dates are written with an operator ("09/12/2025",
 // "09-12-2025") goes into the file in the form that reads back as that date under any
 // locale, never as the division or subtraction another locale's reader would make of it.
+// Saves a variable holding the date Value under the Writer settings and expects it to read
+// back as that date under the Reader settings.
+static void ExpectDateReadBack(const TFormatSettings& Writer, const TFormatSettings& Reader, double Value)
+{
+    SetFormatSettings(Writer);
+    TrpVariables v;
+    v.SetVariable("When", Variant(TDateTime(Value)));
+    TStringStream out;
+    v.SaveToStream(out);
+    SetFormatSettings(Reader);
+    TStringStream in(out.DataString());
+    TrpVariables back;
+    back.LoadFromStream(in);
+    const Variant read = back.GetVariable("When");
+    EXPECT_EQ(VarType(read), varDate) << out.DataString();
+    if (VarType(read) == varDate) {
+        EXPECT_NEAR(read.AsDouble(), Value, 1e-6) << out.DataString();
+    }
+}
+
 TEST(Variables, DatesSavedUnderOneLocaleReadAsTheSameDateUnderAnother)
 {
     RegisterModelTestClasses();
@@ -146,20 +166,7 @@ TEST(Variables, DatesSavedUnderOneLocaleReadAsTheSameDateUnderAnother)
         for (const TLocale& r : readers)
             for (double value : values) {
                 SCOPED_TRACE(AnsiString(w.name) + " -> " + r.name + " " + FloatToStr(value));
-                SetFormatSettings(settingsOf(w));
-                TrpVariables v;
-                v.SetVariable("When", Variant(TDateTime(value)));
-                TStringStream out;
-                v.SaveToStream(out);
-                SetFormatSettings(settingsOf(r));
-                TStringStream in(out.DataString());
-                TrpVariables back;
-                back.LoadFromStream(in);
-                const Variant read = back.GetVariable("When");
-                EXPECT_EQ(VarType(read), varDate) << out.DataString();
-                if (VarType(read) == varDate) {
-                    EXPECT_NEAR(read.AsDouble(), value, 1e-6) << out.DataString();
-                }
+                ExpectDateReadBack(settingsOf(w), settingsOf(r), value);
             }
     // A file that holds such a date in its locale's own form still reads under that locale.
     SetFormatSettings(settingsOf(writers[0]));
@@ -205,19 +212,6 @@ TEST(Variables, DatesInAnyLocalesOwnTextReadBackEverywhere)
         for (const TLocale& r : locales)
             for (double value : values) {
                 SCOPED_TRACE(AnsiString(w.name) + " -> " + r.name + " " + FloatToStr(value));
-                SetFormatSettings(settingsOf(w));
-                TrpVariables v;
-                v.SetVariable("When", Variant(TDateTime(value)));
-                TStringStream out;
-                v.SaveToStream(out);
-                SetFormatSettings(settingsOf(r));
-                TStringStream in(out.DataString());
-                TrpVariables back;
-                back.LoadFromStream(in);
-                const Variant read = back.GetVariable("When");
-                EXPECT_EQ(VarType(read), varDate) << out.DataString();
-                if (VarType(read) == varDate) {
-                    EXPECT_NEAR(read.AsDouble(), value, 1e-6) << out.DataString();
-                }
+                ExpectDateReadBack(settingsOf(w), settingsOf(r), value);
             }
 }
